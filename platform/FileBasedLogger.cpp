@@ -1,0 +1,75 @@
+#include "platform/FileBasedLogger.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+FileBasedLogger::FileBasedLogger(const QString &fileName) : m_fileName(fileName) {}
+
+FileBasedLogger::~FileBasedLogger()
+{
+    stop();
+}
+
+void FileBasedLogger::moduleRegistered(const QString &name, int id)
+{
+    QMutexLocker lock(&m_mutex);
+    m_modules.insert(id, name);
+}
+
+bool FileBasedLogger::start()
+{
+    QMutexLocker lock(&m_mutex);
+    m_started = true;
+    if (m_file.isOpen() || m_fileName.isEmpty())
+        return true;
+    return openFile(m_fileName);
+}
+
+void FileBasedLogger::stop()
+{
+    QMutexLocker lock(&m_mutex);
+    m_started = false;
+    if (m_file.isOpen()) {
+        m_file.flush();
+        m_file.close();
+    }
+}
+
+void FileBasedLogger::log(int module, LogLevel level, const QString &text)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_started)
+        return;
+    beforeWrite();
+    if (!m_file.isOpen())
+        return;
+    m_file.write(formatLine(module, level, text).toUtf8());
+    // Flushed per line so that a crash keeps everything logged before it.
+    m_file.flush();
+}
+
+bool FileBasedLogger::openFile(const QString &fileName)
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_fileName = fileName;
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    m_file.setFileName(fileName);
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+}
+
+qint64 FileBasedLogger::currentSize() const
+{
+    return m_file.isOpen() ? m_file.size() : 0;
+}
+
+QString FileBasedLogger::formatLine(int module, LogLevel level, const QString &text) const
+{
+    QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    line += QStringLiteral(" [") + m_modules.value(module, QString::number(module)) + QStringLiteral("] [");
+    line += QString::number(int(level)) + QStringLiteral("] ") + text;
+    if (!line.endsWith(QLatin1Char('\n')))
+        line += QLatin1Char('\n');
+    return line;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the console needs to build, run and test on Debian 12; does nothing when all is there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5sql5-sqlite libqt5svg5-dev
+    qttools5-dev qttools5-dev-tools
+    fonts-liberation xvfb xauth sqlite3 iproute2
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

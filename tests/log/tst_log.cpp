@@ -1,0 +1,164 @@
+#include "platform/AutoSerialFileLogger.h"
+#include "platform/LogSystem.h"
+#include "shell/Log.h"
+#include "support/TestEnv.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <thread>
+#include <vector>
+
+class TestLog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void removesOnlyOldPrefixedFiles();
+    void createsMissingLogFolder();
+    void serialPatternNamesFiles();
+    void continuesTodaysHighestSerialAndRollsOverBySize();
+    void writeLogFormatsAndFiltersByLevel();
+    void concurrentLinesStayWhole();
+
+private:
+    QString readAll(const QString &path);
+    TestEnv *m_env = nullptr;
+};
+
+void TestLog::initTestCase()
+{
+    m_env = new TestEnv;
+    QVERIFY(m_env->isValid());
+    QVERIFY(logFolder().startsWith(m_env->home()));
+    QVERIFY(logFolder().endsWith(QStringLiteral("/Velk/Log/Quorvin/")));
+}
+
+static void touch(const QString &path, const QDateTime &when)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.flush();
+    QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+void TestLog::removesOnlyOldPrefixedFiles()
+{
+    QDir().mkpath(logFolder());
+    const QDateTime now = QDateTime::currentDateTime();
+    // Days are counted in midnights passed, so the hour of the change must not matter.
+    const QDateTime day31(now.date().addDays(-31), QTime(23, 59, 0));
+    const QDateTime day30(now.date().addDays(-30), QTime(0, 0, 1));
+    touch(logFolder() + "Quorvin-old.log", day31);
+    touch(logFolder() + "Quorvin-recent.log", day30);
+    touch(logFolder() + "Other-old.log", now.addDays(-400));
+    touch(logFolder() + "keepQuorvin-x", now.addDays(-5));
+    touch(logFolder() + "xQuorvin-y", now.addDays(-45)); // the prefix may stand anywhere in the name
+    QDir().mkpath(logFolder() + "Quorvin-dir");
+
+    QCOMPARE(removeOldLogFiles(), 2);
+    QVERIFY(!QFile::exists(logFolder() + "Quorvin-old.log"));
+    QVERIFY(!QFile::exists(logFolder() + "xQuorvin-y"));
+    QVERIFY(QFile::exists(logFolder() + "Quorvin-recent.log"));
+    QVERIFY(QFile::exists(logFolder() + "Other-old.log"));
+    QVERIFY(QFile::exists(logFolder() + "keepQuorvin-x"));
+    QVERIFY(QFileInfo(logFolder() + "Quorvin-dir").isDir());
+    QDir(logFolder()).removeRecursively();
+}
+
+void TestLog::createsMissingLogFolder()
+{
+    QDir(logFolder()).removeRecursively();
+    QCOMPARE(removeOldLogFiles(), 0);
+    QVERIFY(QFileInfo(logFolder()).isDir());
+}
+
+void TestLog::serialPatternNamesFiles()
+{
+    const QDate date(2026, 3, 9);
+    QCOMPARE(AutoSerialFileLogger::fileNameFor("/tmp/999/Quorvin-YYMMDD-999.log", date, 7),
+             QStringLiteral("/tmp/999/Quorvin-260309-007.log"));
+    QCOMPARE(QFileInfo(AutoSerialFileLogger::fileNameFor(logFilePattern(), date, 12)).fileName(),
+             QStringLiteral("Quorvin-260309-012.log"));
+}
+
+QString TestLog::readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+void TestLog::continuesTodaysHighestSerialAndRollsOverBySize()
+{
+    QTemporaryDir dir;
+    const QString pattern = dir.filePath("Quorvin-YYMMDD-999.log");
+    const QDate today = QDate::currentDate();
+    touch(AutoSerialFileLogger::fileNameFor(pattern, today, 3), QDateTime::currentDateTime());
+    touch(AutoSerialFileLogger::fileNameFor(pattern, today.addDays(-1), 9), QDateTime::currentDateTime());
+
+    AutoSerialFileLogger logger(pattern, 64);
+    QVERIFY(logger.start());
+    QCOMPARE(logger.getFileName(), AutoSerialFileLogger::fileNameFor(pattern, today, 3));
+    for (int i = 0; i < 4; ++i)
+        logger.log(0, LOG_LEVEL_INFO, QStringLiteral("a line long enough to pass the size limit %1").arg(i));
+    logger.stop();
+    QVERIFY(QFile::exists(AutoSerialFileLogger::fileNameFor(pattern, today, 4)));
+    QVERIFY(readAll(AutoSerialFileLogger::fileNameFor(pattern, today, 3)).contains("limit 0"));
+}
+
+void TestLog::writeLogFormatsAndFiltersByLevel()
+{
+    QTemporaryDir dir;
+    AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
+    LogSystem *system = LogSystem::getSysLogSystem();
+    system->setLogLevel(LOG_LEVEL_INFO);
+    system->setLogger(&logger);
+    QVERIFY(system->startLog());
+    writeLog(4, "load %s: %d", "lang/Orvanta_en_US.qm", 42);
+    writeLog(5, "too detailed %d", 1);
+    system->stopLog();
+    writeLog(4, "after stop");
+    system->setLogger(nullptr);
+
+    const QString text = readAll(logger.getFileName());
+    QVERIFY2(text.contains("[Quorvin] [4] load lang/Orvanta_en_US.qm: 42\n"), qPrintable(text));
+    QVERIFY(!text.contains("too detailed"));
+    QVERIFY(!text.contains("after stop"));
+    // Registering the same name again hands back the same module rather than a second one.
+    QCOMPARE(system->registerLoggedModule("Quorvin"), system->registerLoggedModule("Quorvin"));
+}
+
+void TestLog::concurrentLinesStayWhole()
+{
+    QTemporaryDir dir;
+    AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
+    LogSystem *system = LogSystem::getSysLogSystem();
+    system->setLogger(&logger);
+    system->startLog();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < 200; ++i)
+                writeLog(4, "thread %d line %d end", t, i);
+        });
+    for (auto &th : threads)
+        th.join();
+    system->stopLog();
+    system->setLogger(nullptr);
+
+    const QStringList lines = readAll(logger.getFileName()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 800);
+    for (const QString &line : lines)
+        QVERIFY2(line.endsWith(" end") && line.count("thread") == 1, qPrintable(line));
+}
+
+QTEST_GUILESS_MAIN(TestLog)
+#include "tst_log.moc"
