@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+// Every port, address, time-out and bound of the panel network in one place. Production runs on the defaults;
+// tests set their own (ephemeral ports, loopback, no multicast join) through NetworkConfig::setCurrent() before the
+// first CmdServer::getInstance() or UPnPServer::getInstance().
+struct NetworkConfig
+{
+    // Command protocol
+    quint16 tcpPort = 1688; // 0 = ephemeral, read back with CmdServer::serverPort()
+    QHostAddress tcpListenAddress = QHostAddress(QHostAddress::AnyIPv4);
+
+    // Discovery
+    QList<quint16> discoveryPorts = {1988, 1688};
+    quint16 answerPort = 1988;
+    QHostAddress multicastGroup = QHostAddress(QStringLiteral("239.255.255.250"));
+    bool joinMulticast = true;
+    int reannounceIntervalMs = 25000; // also the arp cadence and the bind retry
+    int arpTimeoutMs = 30000;
+    int maxDatagramSize = 2048;
+
+    // Wake-on-LAN
+    quint16 wolPort = 33333;
+    QList<QHostAddress> wolTargets; // empty: every interface's IPv4 broadcast address
+    int wolRounds = 3;
+    int wolRoundGapMs = 100;
+
+    // Connections
+    int handshakeTimeoutMs = 10000;
+    int heartbeatIntervalMs = 30000;
+    int idleTimeoutMs = 90000;
+    int closeGraceMs = 2000;
+    int maxPendingHandshakes = 256;
+    int maxDroppedFrames = 16;
+    qint32 maxPayload = 1024 * 1024;
+    qint64 maxWriteBacklog = 16 * 1024 * 1024;
+
+    // File transfers
+    int chunkSize = 10240;
+    int maxChunksInFlight = 4;
+
+    // Tests: refuse every destination outside 127.0.0.0/8, so a seeding mistake cannot leak traffic.
+    bool loopbackOnly = false;
+
+    // Folders; empty means the production location (the data folder's "Audio", the system temporary folder).
+    QString audioFolder;
+    QString tempFolder;
+
+    QString effectiveAudioFolder() const;
+    QString effectiveTempFolder() const;
+    // True when a datagram or connection to this address may leave, given loopbackOnly.
+    bool allowsDestination(const QHostAddress &address) const;
+
+    static NetworkConfig current();
+    static void setCurrent(const NetworkConfig &config);
+};

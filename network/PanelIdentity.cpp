@@ -1,0 +1,76 @@
+#include "network/PanelIdentity.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+QString stringField(const QJsonObject &object, const char *key)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isString())
+        return QString();
+    return value.toString().left(PanelIdentity::kMaxFieldLength);
+}
+
+} // namespace
+
+QString PanelIdentity::normaliseMac(const QString &mac)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9A-Fa-f]{2}[:-]){5}[0-9A-Fa-f]{2}$"));
+    if (!pattern.match(mac).hasMatch())
+        return QString();
+    QString out = mac.toLower();
+    out.replace(QLatin1Char('-'), QLatin1Char(':'));
+    return out;
+}
+
+QByteArray PanelIdentity::toJson() const
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("mac"), mac);
+    object.insert(QStringLiteral("model"), model);
+    object.insert(QStringLiteral("deviceType"), deviceType);
+    object.insert(QStringLiteral("fwVersion"), fwVersion);
+    object.insert(QStringLiteral("panelFwVersion"), panelFwVersion);
+    object.insert(QStringLiteral("displayClientVersion"), displayClientVersion);
+    object.insert(QStringLiteral("sku"), sku);
+    object.insert(QStringLiteral("ipAddress"), ipAddress);
+    object.insert(QStringLiteral("subnetMask"), subnetMask);
+    object.insert(QStringLiteral("gateway"), gateway);
+    object.insert(QStringLiteral("password"), password);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+bool PanelIdentity::fromJson(const QByteArray &json, PanelIdentity *out, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+        if (error)
+            *error = QStringLiteral("not a JSON object");
+        return false;
+    }
+    const QJsonObject object = document.object();
+    PanelIdentity identity;
+    const QJsonValue macValue = object.value(QLatin1String("mac"));
+    identity.mac = macValue.isString() ? normaliseMac(macValue.toString()) : QString();
+    if (identity.mac.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("missing or invalid mac");
+        return false;
+    }
+    identity.model = stringField(object, "model");
+    identity.deviceType = stringField(object, "deviceType");
+    identity.fwVersion = stringField(object, "fwVersion");
+    identity.panelFwVersion = stringField(object, "panelFwVersion");
+    identity.displayClientVersion = stringField(object, "displayClientVersion");
+    identity.sku = stringField(object, "sku");
+    identity.ipAddress = stringField(object, "ipAddress");
+    identity.subnetMask = stringField(object, "subnetMask");
+    identity.gateway = stringField(object, "gateway");
+    identity.password = stringField(object, "password");
+    *out = identity;
+    return true;
+}
