@@ -1,0 +1,276 @@
+#include "datastore/AutoTestTables.h"
+
+#include <QSqlQuery>
+
+#include "datastore/DbResult.h"
+#include "datastore/LinkQueries.h"
+#include "datastore/SqlTransaction.h"
+#include "shell/Log.h"
+
+namespace {
+
+/// The eleven written columns in table order.
+QVariantList scheduleValues(const VelkAutoTestSchedule &s)
+{
+    return {s.scheduleTarget, s.time,           s.status,         s.isEnable ? 1 : 0,
+            s.isMon ? 1 : 0,  s.isTue ? 1 : 0,  s.isWed ? 1 : 0,  s.isThu ? 1 : 0,
+            s.isFri ? 1 : 0,  s.isSat ? 1 : 0,  s.isSun ? 1 : 0};
+}
+
+quint32 scheduleExists(QSqlDatabase db, quint32 tsid, const char *context)
+{
+    return LinkQueries::rowExists(db, "AutoTestSchedule", "tsid", tsid, context);
+}
+
+quint32 insertLinks(QSqlDatabase db, const VelkAutoTestSchedule &schedule, quint32 tsid, const char *context)
+{
+    return LinkQueries::insertLinks(db, schedule.scheduleTarget, schedule.devices, schedule.groups,
+                                    "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "tsid", tsid, context);
+}
+
+/// Failed report rows of a failed run; 0 for a schedule in any other state.
+quint32 failedCountOf(QSqlDatabase db, quint32 tsid, int status, int &failedCount, const char *context)
+{
+    failedCount = 0;
+    if (status != 3)
+        return DB_OK;
+    return LinkQueries::firstInt(db,
+                                 QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = ? AND status = 3"),
+                                 {tsid}, failedCount, context);
+}
+
+} // namespace
+
+quint32 AutoTestTables::queryAllAutoTestSchedule(QSqlDatabase db, QList<VelkAutoTestSchedule> &schedules)
+{
+    const char *context = "AutoTestTables::queryAllAutoTestSchedule";
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!sqlExec(query,
+                 QStringLiteral("SELECT tsid, scheduleTarget, time, status, isEnable, isMon, isTue, isWed, isThu, "
+                                "isFri, isSat, isSun FROM AutoTestSchedule ORDER BY tsid ASC"),
+                 {}, context))
+        return DB_STATEMENT_FAILED;
+    while (query.next()) {
+        VelkAutoTestSchedule schedule;
+        schedule.tsid = query.value(0).toUInt();
+        schedule.scheduleTarget = query.value(1).toInt();
+        schedule.time = query.value(2).toString();
+        schedule.status = query.value(3).toInt();
+        schedule.isEnable = query.value(4).toInt() != 0;
+        schedule.isMon = query.value(5).toInt() != 0;
+        schedule.isTue = query.value(6).toInt() != 0;
+        schedule.isWed = query.value(7).toInt() != 0;
+        schedule.isThu = query.value(8).toInt() != 0;
+        schedule.isFri = query.value(9).toInt() != 0;
+        schedule.isSat = query.value(10).toInt() != 0;
+        schedule.isSun = query.value(11).toInt() != 0;
+
+        quint32 rc = DB_OK;
+        if (schedule.scheduleTarget == 2)
+            rc = LinkQueries::linkedDevices(db, "DeviceAutoTestSchedule", "tsid", schedule.tsid, schedule.devices,
+                                            context);
+        else if (schedule.scheduleTarget == 3)
+            rc = LinkQueries::linkedGroups(db, "GroupsAutoTestSchedule", "tsid", schedule.tsid, schedule.groups,
+                                           context);
+        if (rc == DB_OK)
+            rc = failedCountOf(db, schedule.tsid, schedule.status, schedule.failedCount, context);
+        if (rc != DB_OK)
+            return rc;
+        schedules.append(schedule);
+    }
+    return DB_OK;
+}
+
+quint32 AutoTestTables::queryDeviceByAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule schedule,
+                                                      QList<VelkIFPDevice> &devices)
+{
+    const char *context = "AutoTestTables::queryDeviceByAutoTestSchedule";
+    const quint32 rc = scheduleExists(db, schedule.tsid, context);
+    if (rc != DB_OK)
+        return rc;
+    return LinkQueries::linkedDevices(db, "DeviceAutoTestSchedule", "tsid", schedule.tsid, devices, context);
+}
+
+quint32 AutoTestTables::queryGroupsByAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule schedule,
+                                                      QList<VelkGroups> &groups)
+{
+    const char *context = "AutoTestTables::queryGroupsByAutoTestSchedule";
+    const quint32 rc = scheduleExists(db, schedule.tsid, context);
+    if (rc != DB_OK)
+        return rc;
+    return LinkQueries::linkedGroups(db, "GroupsAutoTestSchedule", "tsid", schedule.tsid, groups, context);
+}
+
+quint32 AutoTestTables::queryAllDeviceByAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule schedule,
+                                                         QList<VelkIFPDevice> &devices)
+{
+    const char *context = "AutoTestTables::queryAllDeviceByAutoTestSchedule";
+    const quint32 rc = scheduleExists(db, schedule.tsid, context);
+    if (rc != DB_OK)
+        return rc;
+    return LinkQueries::deviceSet(db, schedule.scheduleTarget, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule",
+                                  "tsid", schedule.tsid, devices, context);
+}
+
+quint32 AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(QSqlDatabase db,
+                                                                      const VelkAutoTestSchedule &schedule,
+                                                                      QList<VelkAutoTestScheduleReport> &rows)
+{
+    const char *context = "AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule";
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!sqlExec(query,
+                 QStringLiteral("SELECT tsrid, did, tsid, status, notes FROM AutoTestScheduleReport WHERE tsid = ? "
+                                "ORDER BY tsrid"),
+                 {schedule.tsid}, context))
+        return DB_STATEMENT_FAILED;
+    while (query.next()) {
+        VelkAutoTestScheduleReport row;
+        row.tsrid = query.value(0).toUInt();
+        row.status = query.value(3).toInt();
+        row.notes = query.value(4).toInt();
+        const quint32 did = query.value(1).toUInt();
+        bool found = false;
+        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        if (!found) {
+            // One orphaned row must not hide the rest of the report.
+            writeLog(4, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.tsrid,
+                     did);
+            continue;
+        }
+        rows.append(row);
+    }
+    return DB_OK;
+}
+
+quint32 AutoTestTables::insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
+{
+    const char *context = "AutoTestTables::insertAutoTestSchedule";
+    SqlTransaction tx(db, context);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    QSqlQuery insert(db);
+    if (!sqlExec(insert,
+                 QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, isMon, isTue, "
+                                "isWed, isThu, isFri, isSat, isSun) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                 scheduleValues(schedule), context))
+        return DB_STATEMENT_FAILED;
+    const quint32 tsid = insert.lastInsertId().toUInt();
+    insert.finish();
+    if (insertLinks(db, schedule, tsid, context) != DB_OK)
+        return DB_STATEMENT_FAILED;
+    if (!tx.commit())
+        return DB_STATEMENT_FAILED;
+    // Only a row that really exists gets its key into the caller's record.
+    schedule.tsid = tsid;
+    return DB_OK;
+}
+
+quint32 AutoTestTables::updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
+{
+    const char *context = "AutoTestTables::updateAutoTestSchedule";
+    SqlTransaction tx(db, context);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    quint32 rc = scheduleExists(db, schedule.tsid, context);
+    if (rc != DB_OK)
+        return rc;
+    QVariantList values = scheduleValues(schedule);
+    values << schedule.tsid;
+    rc = LinkQueries::exec(db,
+                           QStringLiteral("UPDATE AutoTestSchedule SET scheduleTarget = ?, time = ?, status = ?, "
+                                          "isEnable = ?, isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, "
+                                          "isSat = ?, isSun = ? WHERE tsid = ?"),
+                           values, context);
+    if (rc == DB_OK)
+        rc = LinkQueries::deleteLinks(db, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "tsid", schedule.tsid,
+                                      context);
+    if (rc == DB_OK)
+        rc = insertLinks(db, schedule, schedule.tsid, context);
+    if (rc != DB_OK)
+        return rc;
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTestSchedule &schedule)
+{
+    const char *context = "AutoTestTables::updateAutoTestScheduleState";
+    SqlTransaction tx(db, context);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    quint32 rc = scheduleExists(db, schedule.tsid, context);
+    if (rc == DB_OK)
+        rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
+                               {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
+    if (rc != DB_OK)
+        return rc;
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+quint32 AutoTestTables::deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
+{
+    const char *context = "AutoTestTables::deleteAutoTestSchedule";
+    SqlTransaction tx(db, context);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    quint32 rc = scheduleExists(db, schedule.tsid, context);
+    if (rc != DB_OK)
+        return rc;
+    static const char *const statements[] = {
+        "DELETE FROM AutoTestSchedule WHERE tsid = ?",
+        "DELETE FROM DeviceAutoTestSchedule WHERE tsid = ?",
+        "DELETE FROM GroupsAutoTestSchedule WHERE tsid = ?",
+        "DELETE FROM AutoTestScheduleReport WHERE tsid = ?",
+    };
+    for (const char *statement : statements) {
+        if (LinkQueries::exec(db, QLatin1String(statement), {schedule.tsid}, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+    }
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,
+                                                     QList<VelkIFPDevice> &devices)
+{
+    const char *context = "AutoTestTables::insertAutoTestScheduleReport";
+    SqlTransaction tx(db, context);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        if (LinkQueries::exec(db,
+                              QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
+                                             "VALUES (?, ?, ?, ?)"),
+                              {device.did, schedule.tsid, 2, 1}, context)
+            != DB_OK)
+            return DB_STATEMENT_FAILED;
+    }
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+quint32 AutoTestTables::updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDevice &device,
+                                                     VelkAutoTestSchedule &schedule, int status, int notes)
+{
+    const char *context = "AutoTestTables::updateAutoTestScheduleReport";
+    SqlTransaction tx(db, context);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    quint32 tsrid = 0;
+    quint32 rc = LinkQueries::firstId(
+        db, QStringLiteral("SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
+        {device.did, schedule.tsid}, tsrid, context);
+    if (rc == DB_OK)
+        rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
+                               {status, notes, tsrid}, context);
+    if (rc != DB_OK)
+        return rc;
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+quint32 AutoTestTables::deleteRelatedAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule)
+{
+    return LinkQueries::exec(db, QStringLiteral("DELETE FROM AutoTestScheduleReport WHERE tsid = ?"), {schedule.tsid},
+                             "AutoTestTables::deleteRelatedAutoTestScheduleReport");
+}
