@@ -1,0 +1,195 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "datastore/DbResult.h"
+#include "datastore/VelkRecords.h"
+
+/// The one interface through which every page, dialog and manager reads and writes the
+/// console's database. Reach it through OrvantaDBManager::getInstance().
+///
+/// Every operation returns a result code of DbResult.h (DB_OK on success). Queries append to
+/// the list the caller passes by reference; the device, group, schedule, OTA, auto-test and
+/// broadcast queries refuse a list that is not empty with DB_BAD_ARGUMENT, the others append
+/// to whatever the list holds. Records passed by reference are written back only where
+/// noted (new keys of inserted OTA schedules, auto-test schedules and broadcasts; the ids
+/// found by joinGroups / disjoinGroups).
+///
+/// Operations that write several statements run in one transaction: a failure leaves the
+/// database as it was before the call.
+class OrvantaDBIntf : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~OrvantaDBIntf() override = default;
+
+    // --- Console accounts -----------------------------------------------------------------
+    /// Appends every console account in ascending aid.
+    virtual quint32 queryAccount(QList<VelkAccount> &accounts) = 0;
+
+    // --- Devices, groups and schedules (queries) ------------------------------------------
+    /// Every device, by name.
+    virtual quint32 queryAllAvailableIFP(QList<VelkIFPDevice> &devices) = 0;
+    /// The devices of a group (found by groupName, letter case ignored), by name.
+    /// DB_ROW_NOT_FOUND when the group does not exist.
+    virtual quint32 queryIFPByGroup(VelkGroups group, QList<VelkIFPDevice> &devices) = 0;
+    /// The groups holding a device (found by deviceName, letter case ignored), by name.
+    /// DB_ROW_NOT_FOUND when the device does not exist.
+    virtual quint32 queryGroupsByIFP(VelkIFPDevice device, QList<VelkGroups> &groups) = 0;
+    /// Every group, by name.
+    virtual quint32 queryAllGroup(QList<VelkGroups> &groups) = 0;
+    virtual quint32 queryAllSchedule(QList<VelkSchedule> &schedules) = 0;
+    virtual quint32 queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups) = 0;
+    virtual quint32 queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
+                                                  QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule,
+                                                  QList<VelkGroups> &groups) = 0;
+    virtual quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
+                                                     QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryAllOtaReminder(QList<VelkOtaReminder> &reminders) = 0;
+    virtual quint32 queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules) = 0;
+    virtual quint32 queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
+                                                        QList<VelkOtaScheduleReport> &rows) = 0;
+    virtual quint32 queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules) = 0;
+    virtual quint32 queryAutoTestScheduleReportByAutoTestSchedule(
+        const VelkAutoTestSchedule &schedule, QList<VelkAutoTestScheduleReport> &rows) = 0;
+
+    // --- Panel users, settings, user devices ----------------------------------------------
+    virtual quint32 queryAllMultiUser(QList<VelkMultiUser> &users) = 0;
+    virtual quint32 createMultiUserAdmin(VelkMultiUserAdmin &admin) = 0;
+    virtual quint32 deleteMultiUserAdmin(quint32 maid) = 0;
+    virtual quint32 updateMultiUserAdmin(VelkMultiUserAdmin &admin) = 0;
+    virtual quint32 queryMultiUserAdmin(QList<VelkMultiUserAdmin> &admins) = 0;
+    virtual quint32 queryMultiUserByIFP(QList<VelkMultiUser> &users, quint32 deviceId) = 0;
+    virtual quint32 createUserDevice(VelkUserDevice &userDevice) = 0;
+    virtual quint32 deleteUserDevice(quint32 userId, quint32 deviceId) = 0;
+    virtual quint32 updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId) = 0;
+    virtual quint32 queryUserDevice(QList<VelkUserDevice> &userDevices, int order) = 0;
+
+    /// Appends the device with that did (every column filled); an unknown id appends nothing.
+    virtual quint32 queryIFPById(QList<VelkIFPDevice> &devices, quint32 did) = 0;
+    virtual quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId,
+                                         quint32 deviceId) = 0;
+
+    // --- Broadcasts (queries) -------------------------------------------------------------
+    virtual quint32 queryBroadcastByStatus(VelkBroadcast::Status status,
+                                           QList<VelkBroadcast> &broadcasts) = 0;
+    virtual quint32 queryBroadcastReportByBroadcast(const VelkBroadcast &broadcast,
+                                                    QList<VelkBroadcastReport> &rows) = 0;
+
+    /// Rewrites all six columns of the account selected by aid. DB_BAD_ARGUMENT for an empty
+    /// password, DB_ROW_NOT_FOUND for an unknown aid.
+    virtual quint32 updateAccount(VelkAccount &account) = 0;
+
+    // --- Panel users, apps and permissions ------------------------------------------------
+    virtual quint32 deleteMultiUser(quint32 muid) = 0;
+    virtual quint32 updateMultiUser(VelkMultiUser &user) = 0;
+    virtual quint32 queryMultiUserByRfid(QList<VelkMultiUser> &users, QString rfidId) = 0;
+    virtual quint32 queryMultiUserByName(QList<VelkMultiUser> &users, QString userName) = 0;
+    virtual quint32 createAppPermission(VelkAppPermission &permission) = 0;
+    virtual quint32 deleteAppPermission(quint32 userId, quint32 appId) = 0;
+    virtual quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) = 0;
+    virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId,
+                                       quint32 appId) = 0;
+    /// grant 0 or more grants the app to the user, below 0 revokes it.
+    virtual quint32 setAppPermissionByName(QString userName, QString packageName, int grant) = 0;
+    virtual quint32 createAppInfo(VelkAppInfo &app) = 0;
+    virtual quint32 deleteAppInfo(QString packageName) = 0;
+    virtual quint32 queryAllAppInfo(QList<VelkAppInfo> &apps) = 0;
+
+    // --- Devices and groups (writes) ------------------------------------------------------
+    /// Inserts a device. DB_DEVICE_NAME_EXISTS when the name is taken (letter case ignored),
+    /// DB_MAC_EXISTS when a non-empty MAC address is taken. The new did is not written back.
+    virtual quint32 createIFPDevice(VelkIFPDevice &device) = 0;
+    /// Deletes the device named deviceName with its group, schedule, OTA, broadcast and
+    /// auto-test links and report rows. DB_ROW_NOT_FOUND when there is no such device.
+    virtual quint32 deleteIFPDevice(VelkIFPDevice &device) = 0;
+    /// Rewrites every stored column of the row selected by did.
+    virtual quint32 updateIFPDeviceById(VelkIFPDevice &device) = 0;
+    /// Rewrites every stored column of the row selected by deviceName (letter case ignored).
+    virtual quint32 updateIFPDevice(VelkIFPDevice &device) = 0;
+    virtual quint32 createMultiUser(VelkMultiUser &user) = 0;
+    /// Renames a device. DB_ROW_NOT_FOUND for an unknown old name, DB_DEVICE_NAME_EXISTS when
+    /// the new name is taken (letter case ignored).
+    virtual quint32 changeIFPDeviceName(const QString &oldName, QString newName) = 0;
+    /// Inserts a group. DB_GROUP_NAME_EXISTS when the name is taken (letter case ignored).
+    virtual quint32 createGroups(VelkGroups &group) = 0;
+    /// Deletes the group named groupName with its device, schedule, OTA and broadcast links.
+    virtual quint32 deleteGroups(VelkGroups &group) = 0;
+    /// Gives the stored group name that matches name (letter case ignored) the letter case of name.
+    virtual quint32 changeGroupsNameNoCase(const QString &name) = 0;
+    /// Renames a group. DB_ROW_NOT_FOUND / DB_GROUP_NAME_EXISTS as changeIFPDeviceName.
+    virtual quint32 changeGroupsName(const QString &oldName, QString newName) = 0;
+    /// Puts the device into the group (both found by name); writes did and gid back into the
+    /// records. Already a member: DB_OK without writing.
+    virtual quint32 joinGroups(VelkIFPDevice &device, VelkGroups &group) = 0;
+    /// Takes the device out of the group (both found by name); writes did and gid back.
+    virtual quint32 disjoinGroups(VelkIFPDevice &device, VelkGroups &group) = 0;
+
+    // --- Device-control schedules ---------------------------------------------------------
+    virtual quint32 createSchedule(VelkSchedule &schedule) = 0;
+    virtual quint32 createGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups) = 0;
+    virtual quint32 createIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 deleteSchedule(VelkSchedule &schedule) = 0;
+    virtual quint32 writeGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups) = 0;
+    virtual quint32 writeIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 writeSchedule(VelkSchedule &schedule) = 0;
+    virtual quint32 writeAllSchedule(VelkSchedule &schedule) = 0;
+
+    // --- OTA reminders, schedules and reports ---------------------------------------------
+    virtual quint32 insertOtaReminder(VelkOtaReminder &reminder) = 0;
+    virtual quint32 updateOtaReminder(VelkOtaReminder &reminder) = 0;
+    virtual quint32 deleteAllOtaReminder() = 0;
+    virtual quint32 insertOtaSchedule(VelkOtaSchedule &schedule) = 0;
+    virtual quint32 updateOtaSchedule(VelkOtaSchedule &schedule) = 0;
+    virtual quint32 updateOtaScheduleState(VelkOtaSchedule &schedule) = 0;
+    virtual quint32 deleteOtaSchedule(VelkOtaSchedule &schedule) = 0;
+    virtual quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) = 0;
+    virtual quint32 deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedule) = 0;
+
+    // --- Auto-test schedules and reports --------------------------------------------------
+    virtual quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
+    virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
+    virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
+    virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
+    virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule,
+                                                 QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule,
+                                                 int status, int notes) = 0;
+    virtual quint32 deleteRelatedAutoTestScheduleReport(VelkAutoTestSchedule &schedule) = 0;
+
+    // --- Broadcasts and reports -----------------------------------------------------------
+    virtual quint32 insertBroadcast(VelkBroadcast &broadcast) = 0;
+    virtual quint32 updateBroadcast(VelkBroadcast &broadcast) = 0;
+    virtual quint32 updateBroadcastStatus(VelkBroadcast &broadcast) = 0;
+    virtual quint32 deleteBroadcast(VelkBroadcast &broadcast) = 0;
+    virtual quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status,
+                                          int note) = 0;
+
+    // --- Identifier, file, camera links, event log ----------------------------------------
+    /// The identifier of this database ("{...}"); left unchanged when none is stored.
+    virtual quint32 queryDatabaseIdentifierUniqueId(QString &uniqueId) = 0;
+    /// Closes the main connection (before the file is replaced by a restore). Always DB_OK.
+    virtual quint32 closeDatabase() = 0;
+    /// Sets the position column of the device with the record's did; an unknown did is DB_OK.
+    virtual quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) = 0;
+    /// Re-reads the camera-management program's database when it is open and copies the
+    /// accounts, cameras and camera groups out; empty lists when that database is absent.
+    virtual quint32 reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,
+                                          QList<PellmarGroup> &cameraGroups) = 0;
+    virtual quint32 insertDeviceCameraMapping(VelkDeviceCameraMap &mapping) = 0;
+    virtual quint32 queryDeviceCameraMapping(QList<VelkDeviceCameraMap> &mappings) = 0;
+    virtual quint32 updateDeviceCameraMapping(VelkDeviceCameraMap &mapping) = 0;
+    virtual quint32 deleteDeviceCameraMapping(int aid) = 0;
+    virtual quint32 insertEventLog(VelkEventLog &event) = 0;
+    virtual quint32 queryEventLog(QList<VelkEventLog> &events) = 0;
+    virtual quint32 deleteEventLog(int did) = 0;
+};

@@ -1,0 +1,662 @@
+#include "datastore/OrvantaDBManager.h"
+
+#include "datastore/AutoTestTables.h"
+#include "datastore/BroadcastTables.h"
+#include "datastore/CameraEventTables.h"
+#include "datastore/DatabaseManager.h"
+#include "datastore/DeviceScheduleTables.h"
+#include "datastore/OtaTables.h"
+#include "datastore/UserTables.h"
+
+namespace {
+
+OrvantaDBManager *g_instance = nullptr;
+
+QString &dataFolderSetting()
+{
+    static QString folder;
+    return folder;
+}
+
+bool scheduleHasNoTimeOrDay(const VelkSchedule &s)
+{
+    const bool noTime = s.onTime.isEmpty() && s.offTime.isEmpty() && s.rebootTime.isEmpty();
+    const bool noDay = !(s.isMon || s.isTue || s.isWed || s.isThu || s.isFri || s.isSat || s.isSun);
+    return noTime || noDay;
+}
+
+} // namespace
+
+OrvantaDBIntf *OrvantaDBManager::getInstance()
+{
+    if (!g_instance) {
+        registerVelkMetaTypes();
+        g_instance = new OrvantaDBManager(dataFolderSetting());
+    }
+    return g_instance;
+}
+
+void OrvantaDBManager::setDataFolder(const QString &folder)
+{
+    dataFolderSetting() = folder;
+}
+
+QString OrvantaDBManager::startupError()
+{
+    return g_instance ? g_instance->m_dbManager->openError() : QString();
+}
+
+OrvantaDBManager::OrvantaDBManager(const QString &dataFolder, const QString &connectionName)
+    : m_dbManager(new DatabaseManager(dataFolder, connectionName))
+{
+    registerVelkMetaTypes();
+}
+
+OrvantaDBManager::~OrvantaDBManager()
+{
+    delete m_dbManager;
+}
+
+QSqlDatabase OrvantaDBManager::db() const
+{
+    return m_dbManager->connection();
+}
+
+QSqlDatabase OrvantaDBManager::heldDb() const
+{
+    return m_dbManager->database();
+}
+
+// --- Console accounts ----------------------------------------------------------------------------
+
+quint32 OrvantaDBManager::queryAccount(QList<VelkAccount> &accounts)
+{
+    return m_dbManager->queryAccount(db(), accounts);
+}
+
+quint32 OrvantaDBManager::updateAccount(VelkAccount &account)
+{
+    if (account.password.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->updateAccount(db(), account);
+}
+
+// --- Devices and groups --------------------------------------------------------------------------
+
+quint32 OrvantaDBManager::queryAllAvailableIFP(QList<VelkIFPDevice> &devices)
+{
+    if (!devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->queryAllAvailableIFP(db(), devices);
+}
+
+quint32 OrvantaDBManager::queryIFPByGroup(VelkGroups group, QList<VelkIFPDevice> &devices)
+{
+    if (group.groupName.isEmpty() || !devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->queryIFPByGroup(db(), group, devices);
+}
+
+quint32 OrvantaDBManager::queryGroupsByIFP(VelkIFPDevice device, QList<VelkGroups> &groups)
+{
+    if (device.deviceName.isEmpty() || !groups.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->queryGroupsByIFP(db(), device, groups);
+}
+
+quint32 OrvantaDBManager::queryAllGroup(QList<VelkGroups> &groups)
+{
+    if (!groups.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->queryAllGroup(db(), groups);
+}
+
+quint32 OrvantaDBManager::queryIFPById(QList<VelkIFPDevice> &devices, quint32 did)
+{
+    return m_dbManager->queryIFPById(db(), devices, did);
+}
+
+quint32 OrvantaDBManager::createIFPDevice(VelkIFPDevice &device)
+{
+    if (device.deviceName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->createIFPDevice(db(), device);
+}
+
+quint32 OrvantaDBManager::deleteIFPDevice(VelkIFPDevice &device)
+{
+    if (device.deviceName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->deleteIFPDevice(device);
+}
+
+quint32 OrvantaDBManager::updateIFPDeviceById(VelkIFPDevice &device)
+{
+    if (device.deviceName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->updateIFPDeviceById(db(), device);
+}
+
+quint32 OrvantaDBManager::updateIFPDevice(VelkIFPDevice &device)
+{
+    if (device.deviceName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->updateIFPDevice(db(), device);
+}
+
+quint32 OrvantaDBManager::changeIFPDeviceName(const QString &oldName, QString newName)
+{
+    if (oldName.isEmpty() || newName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->changeIFPDeviceName(oldName, newName);
+}
+
+quint32 OrvantaDBManager::createGroups(VelkGroups &group)
+{
+    if (group.groupName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->createGroups(db(), group);
+}
+
+quint32 OrvantaDBManager::deleteGroups(VelkGroups &group)
+{
+    if (group.groupName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->deleteGroups(group);
+}
+
+quint32 OrvantaDBManager::changeGroupsNameNoCase(const QString &name)
+{
+    if (name.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->changeGroupsNameNoCase(db(), name);
+}
+
+quint32 OrvantaDBManager::changeGroupsName(const QString &oldName, QString newName)
+{
+    if (oldName.isEmpty() || newName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->changeGroupsName(oldName, newName);
+}
+
+quint32 OrvantaDBManager::joinGroups(VelkIFPDevice &device, VelkGroups &group)
+{
+    if (device.deviceName.isEmpty() || group.groupName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->joinGroups(device, group);
+}
+
+quint32 OrvantaDBManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
+{
+    if (device.deviceName.isEmpty() || group.groupName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return m_dbManager->disjoinGroups(device, group);
+}
+
+quint32 OrvantaDBManager::updateIFPDevicePosition(VelkIFPDevice &device, QString position)
+{
+    return m_dbManager->updateIFPDevicePosition(device, position);
+}
+
+// --- Device-control schedules --------------------------------------------------------------------
+
+quint32 OrvantaDBManager::queryAllSchedule(QList<VelkSchedule> &schedules)
+{
+    if (!schedules.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::queryAllSchedule(db(), schedules);
+}
+
+quint32 OrvantaDBManager::queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices)
+{
+    if (schedule.sid == 0 || !devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::queryDeviceBySchedule(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups)
+{
+    if (schedule.sid == 0 || !groups.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::queryGroupsBySchedule(db(), schedule, groups);
+}
+
+quint32 OrvantaDBManager::queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices)
+{
+    if (schedule.sid == 0 || !devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::queryAllDeviceBySchedule(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::createSchedule(VelkSchedule &schedule)
+{
+    if (scheduleHasNoTimeOrDay(schedule))
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::createSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::createGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups)
+{
+    if (scheduleHasNoTimeOrDay(schedule) || groups.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::createGroupsSchedule(db(), schedule, groups);
+}
+
+quint32 OrvantaDBManager::createIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
+{
+    if (scheduleHasNoTimeOrDay(schedule) || devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::createIFPSchedule(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::deleteSchedule(VelkSchedule &schedule)
+{
+    if (schedule.sid == 0)
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::deleteSchedule(heldDb(), schedule);
+}
+
+quint32 OrvantaDBManager::writeGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups)
+{
+    if (schedule.sid == 0 || groups.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::writeGroupsSchedule(db(), schedule, groups);
+}
+
+quint32 OrvantaDBManager::writeIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
+{
+    if (schedule.sid == 0 || devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::writeIFPSchedule(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::writeSchedule(VelkSchedule &schedule)
+{
+    if (schedule.sid == 0)
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::writeSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::writeAllSchedule(VelkSchedule &schedule)
+{
+    if (schedule.sid == 0)
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::writeAllSchedule(db(), schedule);
+}
+
+// --- Auto-test schedules and reports -------------------------------------------------------------
+
+quint32 OrvantaDBManager::queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices)
+{
+    if (schedule.tsid == 0 || !devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return AutoTestTables::queryDeviceByAutoTestSchedule(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups)
+{
+    if (schedule.tsid == 0 || !groups.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return AutoTestTables::queryGroupsByAutoTestSchedule(db(), schedule, groups);
+}
+
+quint32 OrvantaDBManager::queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
+                                                           QList<VelkIFPDevice> &devices)
+{
+    if (schedule.tsid == 0 || !devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return AutoTestTables::queryAllDeviceByAutoTestSchedule(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules)
+{
+    if (!schedules.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return AutoTestTables::queryAllAutoTestSchedule(db(), schedules);
+}
+
+quint32 OrvantaDBManager::queryAutoTestScheduleReportByAutoTestSchedule(const VelkAutoTestSchedule &schedule,
+                                                                        QList<VelkAutoTestScheduleReport> &rows)
+{
+    if (!rows.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(db(), schedule, rows);
+}
+
+quint32 OrvantaDBManager::insertAutoTestSchedule(VelkAutoTestSchedule &schedule)
+{
+    return AutoTestTables::insertAutoTestSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::updateAutoTestSchedule(VelkAutoTestSchedule &schedule)
+{
+    return AutoTestTables::updateAutoTestSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::updateAutoTestScheduleState(VelkAutoTestSchedule &schedule)
+{
+    return AutoTestTables::updateAutoTestScheduleState(db(), schedule);
+}
+
+quint32 OrvantaDBManager::deleteAutoTestSchedule(VelkAutoTestSchedule &schedule)
+{
+    return AutoTestTables::deleteAutoTestSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices)
+{
+    if (devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return AutoTestTables::insertAutoTestScheduleReport(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule,
+                                                       int status, int notes)
+{
+    return AutoTestTables::updateAutoTestScheduleReport(db(), device, schedule, status, notes);
+}
+
+quint32 OrvantaDBManager::deleteRelatedAutoTestScheduleReport(VelkAutoTestSchedule &schedule)
+{
+    return AutoTestTables::deleteRelatedAutoTestScheduleReport(db(), schedule);
+}
+
+// --- OTA reminders, schedules and reports --------------------------------------------------------
+
+quint32 OrvantaDBManager::queryAllOtaReminder(QList<VelkOtaReminder> &reminders)
+{
+    if (!reminders.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return OtaTables::queryAllOtaReminder(db(), reminders);
+}
+
+quint32 OrvantaDBManager::queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules)
+{
+    if (!schedules.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return OtaTables::queryAllOtaSchedule(db(), schedules);
+}
+
+quint32 OrvantaDBManager::queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
+                                                              QList<VelkOtaScheduleReport> &rows)
+{
+    if (!rows.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return OtaTables::queryOtaScheduleReportByOtaSchedule(db(), schedule, rows);
+}
+
+quint32 OrvantaDBManager::insertOtaReminder(VelkOtaReminder &reminder)
+{
+    return OtaTables::insertOtaReminder(db(), reminder);
+}
+
+quint32 OrvantaDBManager::updateOtaReminder(VelkOtaReminder &reminder)
+{
+    return OtaTables::updateOtaReminder(db(), reminder);
+}
+
+quint32 OrvantaDBManager::deleteAllOtaReminder()
+{
+    return OtaTables::deleteAllOtaReminder(db());
+}
+
+quint32 OrvantaDBManager::insertOtaSchedule(VelkOtaSchedule &schedule)
+{
+    return OtaTables::insertOtaSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::updateOtaSchedule(VelkOtaSchedule &schedule)
+{
+    return OtaTables::updateOtaSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::updateOtaScheduleState(VelkOtaSchedule &schedule)
+{
+    return OtaTables::updateOtaScheduleState(db(), schedule);
+}
+
+quint32 OrvantaDBManager::deleteOtaSchedule(VelkOtaSchedule &schedule)
+{
+    return OtaTables::deleteOtaSchedule(db(), schedule);
+}
+
+quint32 OrvantaDBManager::insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices)
+{
+    if (devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return OtaTables::insertOtaScheduleReport(db(), schedule, devices);
+}
+
+quint32 OrvantaDBManager::updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status)
+{
+    return OtaTables::updateOtaScheduleReport(db(), device, schedule, status);
+}
+
+quint32 OrvantaDBManager::deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedule)
+{
+    return OtaTables::deleteRelatedOtaScheduleReport(db(), schedule);
+}
+
+// --- Panel users, apps, permissions, user devices, settings --------------------------------------
+
+quint32 OrvantaDBManager::queryAllMultiUser(QList<VelkMultiUser> &users)
+{
+    return UserTables::queryAllMultiUser(db(), users);
+}
+
+quint32 OrvantaDBManager::createMultiUserAdmin(VelkMultiUserAdmin &admin)
+{
+    return UserTables::createMultiUserAdmin(db(), admin);
+}
+
+quint32 OrvantaDBManager::deleteMultiUserAdmin(quint32 maid)
+{
+    return UserTables::deleteMultiUserAdmin(heldDb(), maid);
+}
+
+quint32 OrvantaDBManager::updateMultiUserAdmin(VelkMultiUserAdmin &admin)
+{
+    return UserTables::updateMultiUserAdmin(db(), admin);
+}
+
+quint32 OrvantaDBManager::queryMultiUserAdmin(QList<VelkMultiUserAdmin> &admins)
+{
+    return UserTables::queryMultiUserAdmin(db(), admins);
+}
+
+quint32 OrvantaDBManager::queryMultiUserByIFP(QList<VelkMultiUser> &users, quint32 deviceId)
+{
+    return UserTables::queryMultiUserByIFP(db(), users, deviceId);
+}
+
+quint32 OrvantaDBManager::createUserDevice(VelkUserDevice &userDevice)
+{
+    return UserTables::createUserDevice(db(), userDevice);
+}
+
+quint32 OrvantaDBManager::deleteUserDevice(quint32 userId, quint32 deviceId)
+{
+    return UserTables::deleteUserDevice(heldDb(), userId, deviceId);
+}
+
+quint32 OrvantaDBManager::updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId)
+{
+    return UserTables::updateUserDevice(db(), userDevice, deviceName, userId);
+}
+
+quint32 OrvantaDBManager::queryUserDevice(QList<VelkUserDevice> &userDevices, int order)
+{
+    return UserTables::queryUserDevice(db(), userDevices, order);
+}
+
+quint32 OrvantaDBManager::queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId)
+{
+    return UserTables::queryUserDeviceByIds(db(), userDevices, userId, deviceId);
+}
+
+quint32 OrvantaDBManager::deleteMultiUser(quint32 muid)
+{
+    return UserTables::deleteMultiUser(heldDb(), muid);
+}
+
+quint32 OrvantaDBManager::updateMultiUser(VelkMultiUser &user)
+{
+    return UserTables::updateMultiUser(db(), user);
+}
+
+quint32 OrvantaDBManager::queryMultiUserByRfid(QList<VelkMultiUser> &users, QString rfidId)
+{
+    return UserTables::queryMultiUserByRfid(db(), users, rfidId);
+}
+
+quint32 OrvantaDBManager::queryMultiUserByName(QList<VelkMultiUser> &users, QString userName)
+{
+    return UserTables::queryMultiUserByName(db(), users, userName);
+}
+
+quint32 OrvantaDBManager::createAppPermission(VelkAppPermission &permission)
+{
+    return UserTables::createAppPermission(db(), permission);
+}
+
+quint32 OrvantaDBManager::deleteAppPermission(quint32 userId, quint32 appId)
+{
+    return UserTables::deleteAppPermission(heldDb(), userId, appId);
+}
+
+quint32 OrvantaDBManager::queryAllAppPermission(QList<VelkAppPermission> &permissions)
+{
+    return UserTables::queryAllAppPermission(db(), permissions);
+}
+
+quint32 OrvantaDBManager::queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId)
+{
+    return UserTables::queryAppPermission(db(), permissions, userId, appId);
+}
+
+quint32 OrvantaDBManager::setAppPermissionByName(QString userName, QString packageName, int grant)
+{
+    return UserTables::setAppPermissionByName(db(), userName, packageName, grant);
+}
+
+quint32 OrvantaDBManager::createAppInfo(VelkAppInfo &app)
+{
+    return UserTables::createAppInfo(db(), app);
+}
+
+quint32 OrvantaDBManager::deleteAppInfo(QString packageName)
+{
+    return UserTables::deleteAppInfo(heldDb(), packageName);
+}
+
+quint32 OrvantaDBManager::queryAllAppInfo(QList<VelkAppInfo> &apps)
+{
+    return UserTables::queryAllAppInfo(db(), apps);
+}
+
+quint32 OrvantaDBManager::createMultiUser(VelkMultiUser &user)
+{
+    return UserTables::createMultiUser(db(), user);
+}
+
+// --- Broadcasts and reports ----------------------------------------------------------------------
+
+quint32 OrvantaDBManager::queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts)
+{
+    if (!broadcasts.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return BroadcastTables::queryBroadcastByStatus(db(), status, broadcasts);
+}
+
+quint32 OrvantaDBManager::queryBroadcastReportByBroadcast(const VelkBroadcast &broadcast,
+                                                          QList<VelkBroadcastReport> &rows)
+{
+    if (!rows.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return BroadcastTables::queryBroadcastReportByBroadcast(db(), broadcast, rows);
+}
+
+quint32 OrvantaDBManager::insertBroadcast(VelkBroadcast &broadcast)
+{
+    return BroadcastTables::insertBroadcast(db(), broadcast);
+}
+
+quint32 OrvantaDBManager::updateBroadcast(VelkBroadcast &broadcast)
+{
+    return BroadcastTables::updateBroadcast(db(), broadcast);
+}
+
+quint32 OrvantaDBManager::updateBroadcastStatus(VelkBroadcast &broadcast)
+{
+    return BroadcastTables::updateBroadcastStatus(db(), broadcast);
+}
+
+quint32 OrvantaDBManager::deleteBroadcast(VelkBroadcast &broadcast)
+{
+    return BroadcastTables::deleteBroadcast(db(), broadcast);
+}
+
+quint32 OrvantaDBManager::insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices)
+{
+    if (devices.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return BroadcastTables::insertBroadcastReport(db(), broadcast, devices);
+}
+
+quint32 OrvantaDBManager::updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note)
+{
+    return BroadcastTables::updateBroadcastReport(db(), device, broadcast, status, note);
+}
+
+// --- Identifier, file, camera links, event log ---------------------------------------------------
+
+quint32 OrvantaDBManager::queryDatabaseIdentifierUniqueId(QString &uniqueId)
+{
+    return CameraEventTables::queryDatabaseIdentifierUniqueId(db(), uniqueId);
+}
+
+quint32 OrvantaDBManager::closeDatabase()
+{
+    return m_dbManager->closeDatabase();
+}
+
+quint32 OrvantaDBManager::reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,
+                                                QList<PellmarGroup> &cameraGroups)
+{
+    return m_dbManager->reloadPellmarDatabase(accounts, cameras, cameraGroups);
+}
+
+quint32 OrvantaDBManager::insertDeviceCameraMapping(VelkDeviceCameraMap &mapping)
+{
+    return CameraEventTables::insertDeviceCameraMapping(db(), mapping);
+}
+
+quint32 OrvantaDBManager::queryDeviceCameraMapping(QList<VelkDeviceCameraMap> &mappings)
+{
+    return CameraEventTables::queryDeviceCameraMapping(db(), mappings);
+}
+
+quint32 OrvantaDBManager::updateDeviceCameraMapping(VelkDeviceCameraMap &mapping)
+{
+    return CameraEventTables::updateDeviceCameraMapping(db(), mapping);
+}
+
+quint32 OrvantaDBManager::deleteDeviceCameraMapping(int aid)
+{
+    return CameraEventTables::deleteDeviceCameraMapping(db(), aid);
+}
+
+quint32 OrvantaDBManager::insertEventLog(VelkEventLog &event)
+{
+    return CameraEventTables::insertEventLog(db(), event);
+}
+
+quint32 OrvantaDBManager::queryEventLog(QList<VelkEventLog> &events)
+{
+    return CameraEventTables::queryEventLog(db(), events);
+}
+
+quint32 OrvantaDBManager::deleteEventLog(int did)
+{
+    return CameraEventTables::deleteEventLog(db(), did);
+}

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QMutex>
+#include <QSqlDatabase>
+#include <QString>
+
+#include "datastore/OrvantaDBIntf.h"
+
+class DatabaseManager;
+
+/// The process-wide implementation of OrvantaDBIntf. It refuses bad arguments with
+/// DB_BAD_ARGUMENT before any SQL runs (non-empty output lists of the device, group, schedule,
+/// OTA, auto-test and broadcast queries, empty names and keys, schedules without times or
+/// weekdays, empty input lists) and hands every other call to the SQL that serves it.
+///
+/// Reach the shared instance with getInstance(). Tests may construct their own instances on
+/// their own folder and connection name.
+class OrvantaDBManager : public OrvantaDBIntf
+{
+public:
+    /// The shared instance, created on the first call (which opens, upgrades and seeds the
+    /// database) and kept until the process ends. Not thread-safe: the first call happens
+    /// during start-up, on the GUI thread.
+    static OrvantaDBIntf *getInstance();
+
+    /// Sets the folder that holds "dbManagement/" for the shared instance. Takes effect only
+    /// before the first getInstance(); empty (the default) means the writable application data location.
+    static void setDataFolder(const QString &folder);
+
+    /// Empty when the shared instance's database opened cleanly (or no instance exists yet);
+    /// else a description of what went wrong, for the log and a message to the operator.
+    static QString startupError();
+
+    /// An instance of its own, for tests and tools: dataFolder and connectionName as for
+    /// DatabaseManager (empty = the defaults the shared instance uses).
+    explicit OrvantaDBManager(const QString &dataFolder = QString(), const QString &connectionName = QString());
+    ~OrvantaDBManager() override;
+
+    /// The database of this instance.
+    DatabaseManager *databaseManager() const { return m_dbManager; }
+
+    quint32 queryAccount(QList<VelkAccount> &accounts) override;
+    quint32 queryAllAvailableIFP(QList<VelkIFPDevice> &devices) override;
+    quint32 queryIFPByGroup(VelkGroups group, QList<VelkIFPDevice> &devices) override;
+    quint32 queryGroupsByIFP(VelkIFPDevice device, QList<VelkGroups> &groups) override;
+    quint32 queryAllGroup(QList<VelkGroups> &groups) override;
+    quint32 queryAllSchedule(QList<VelkSchedule> &schedules) override;
+    quint32 queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups) override;
+    quint32 queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups) override;
+    quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 queryAllOtaReminder(QList<VelkOtaReminder> &reminders) override;
+    quint32 queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules) override;
+    quint32 queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
+                                                QList<VelkOtaScheduleReport> &rows) override;
+    quint32 queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules) override;
+    quint32 queryAutoTestScheduleReportByAutoTestSchedule(const VelkAutoTestSchedule &schedule,
+                                                          QList<VelkAutoTestScheduleReport> &rows) override;
+    quint32 queryAllMultiUser(QList<VelkMultiUser> &users) override;
+    quint32 createMultiUserAdmin(VelkMultiUserAdmin &admin) override;
+    quint32 deleteMultiUserAdmin(quint32 maid) override;
+    quint32 updateMultiUserAdmin(VelkMultiUserAdmin &admin) override;
+    quint32 queryMultiUserAdmin(QList<VelkMultiUserAdmin> &admins) override;
+    quint32 queryMultiUserByIFP(QList<VelkMultiUser> &users, quint32 deviceId) override;
+    quint32 createUserDevice(VelkUserDevice &userDevice) override;
+    quint32 deleteUserDevice(quint32 userId, quint32 deviceId) override;
+    quint32 updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId) override;
+    quint32 queryUserDevice(QList<VelkUserDevice> &userDevices, int order) override;
+    quint32 queryIFPById(QList<VelkIFPDevice> &devices, quint32 did) override;
+    quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId) override;
+    quint32 queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts) override;
+    quint32 queryBroadcastReportByBroadcast(const VelkBroadcast &broadcast, QList<VelkBroadcastReport> &rows) override;
+    quint32 updateAccount(VelkAccount &account) override;
+    quint32 deleteMultiUser(quint32 muid) override;
+    quint32 updateMultiUser(VelkMultiUser &user) override;
+    quint32 queryMultiUserByRfid(QList<VelkMultiUser> &users, QString rfidId) override;
+    quint32 queryMultiUserByName(QList<VelkMultiUser> &users, QString userName) override;
+    quint32 createAppPermission(VelkAppPermission &permission) override;
+    quint32 deleteAppPermission(quint32 userId, quint32 appId) override;
+    quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) override;
+    quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) override;
+    quint32 setAppPermissionByName(QString userName, QString packageName, int grant) override;
+    quint32 createAppInfo(VelkAppInfo &app) override;
+    quint32 deleteAppInfo(QString packageName) override;
+    quint32 queryAllAppInfo(QList<VelkAppInfo> &apps) override;
+    quint32 createIFPDevice(VelkIFPDevice &device) override;
+    quint32 deleteIFPDevice(VelkIFPDevice &device) override;
+    quint32 updateIFPDeviceById(VelkIFPDevice &device) override;
+    quint32 updateIFPDevice(VelkIFPDevice &device) override;
+    quint32 createMultiUser(VelkMultiUser &user) override;
+    quint32 changeIFPDeviceName(const QString &oldName, QString newName) override;
+    quint32 createGroups(VelkGroups &group) override;
+    quint32 deleteGroups(VelkGroups &group) override;
+    quint32 changeGroupsNameNoCase(const QString &name) override;
+    quint32 changeGroupsName(const QString &oldName, QString newName) override;
+    quint32 joinGroups(VelkIFPDevice &device, VelkGroups &group) override;
+    quint32 disjoinGroups(VelkIFPDevice &device, VelkGroups &group) override;
+    quint32 createSchedule(VelkSchedule &schedule) override;
+    quint32 createGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups) override;
+    quint32 createIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 deleteSchedule(VelkSchedule &schedule) override;
+    quint32 writeGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups) override;
+    quint32 writeIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 writeSchedule(VelkSchedule &schedule) override;
+    quint32 writeAllSchedule(VelkSchedule &schedule) override;
+    quint32 insertOtaReminder(VelkOtaReminder &reminder) override;
+    quint32 updateOtaReminder(VelkOtaReminder &reminder) override;
+    quint32 deleteAllOtaReminder() override;
+    quint32 insertOtaSchedule(VelkOtaSchedule &schedule) override;
+    quint32 updateOtaSchedule(VelkOtaSchedule &schedule) override;
+    quint32 updateOtaScheduleState(VelkOtaSchedule &schedule) override;
+    quint32 deleteOtaSchedule(VelkOtaSchedule &schedule) override;
+    quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) override;
+    quint32 deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedule) override;
+    quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
+    quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
+    quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) override;
+    quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
+    quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,
+                                         int notes) override;
+    quint32 deleteRelatedAutoTestScheduleReport(VelkAutoTestSchedule &schedule) override;
+    quint32 insertBroadcast(VelkBroadcast &broadcast) override;
+    quint32 updateBroadcast(VelkBroadcast &broadcast) override;
+    quint32 updateBroadcastStatus(VelkBroadcast &broadcast) override;
+    quint32 deleteBroadcast(VelkBroadcast &broadcast) override;
+    quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) override;
+    quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) override;
+    quint32 queryDatabaseIdentifierUniqueId(QString &uniqueId) override;
+    quint32 closeDatabase() override;
+    quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) override;
+    quint32 reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,
+                                  QList<PellmarGroup> &cameraGroups) override;
+    quint32 insertDeviceCameraMapping(VelkDeviceCameraMap &mapping) override;
+    quint32 queryDeviceCameraMapping(QList<VelkDeviceCameraMap> &mappings) override;
+    quint32 updateDeviceCameraMapping(VelkDeviceCameraMap &mapping) override;
+    quint32 deleteDeviceCameraMapping(int aid) override;
+    quint32 insertEventLog(VelkEventLog &event) override;
+    quint32 queryEventLog(QList<VelkEventLog> &events) override;
+    quint32 deleteEventLog(int did) override;
+
+private:
+    /// The main connection looked up by name and opened if needed.
+    QSqlDatabase db() const;
+    /// The main connection as the database manager holds it (for the operations that
+    /// historically used the held handle; both reach the same database).
+    QSqlDatabase heldDb() const;
+
+    QMutex m_mutex{QMutex::Recursive};  // never locked: every call comes from the GUI thread
+    DatabaseManager *m_dbManager = nullptr;
+};

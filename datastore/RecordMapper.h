@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QVariantList>
+
+#include "datastore/VelkGroups.h"
+#include "datastore/VelkIFPDevice.h"
+
+/// Conversions between the Device / Groups rows and their records, shared by every query that
+/// reads whole devices or groups (lists, report rows, schedule targets).
+class RecordMapper
+{
+public:
+    /// The 16 Device columns in table order, as "SELECT *" returns them.
+    static constexpr int deviceColumnCount = 16;
+
+    /// Fills a fresh record from the 16 Device columns that start at firstColumn
+    /// (did, deviceName ... ptzCamera). A NULL column reads as empty text or false.
+    static VelkIFPDevice deviceFromQuery(const QSqlQuery &query, int firstColumn = 0);
+
+    /// Fills a fresh record from the three Groups columns that start at firstColumn (gid, groupName, groupType).
+    static VelkGroups groupFromQuery(const QSqlQuery &query, int firstColumn = 0);
+
+    /// The values of the fifteen written Device columns, deviceName to ptzCamera, in column order.
+    /// An empty MAC address is written as NULL so that any number of devices entered by IP
+    /// address alone fit under the column's UNIQUE constraint; isKicked is written as 0 or 1.
+    static QVariantList deviceValues(const VelkIFPDevice &device);
+
+    /// The value to bind for a MAC address: NULL when empty, else the text.
+    static QVariant macValue(const QString &macAddress);
+};
