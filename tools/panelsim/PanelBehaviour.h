@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+/// How one answer is sent: later, never, or with another payload than the default.
+struct AnswerKnob
+{
+    int delayMs = 0;
+    bool drop = false;
+    std::optional<QByteArray> payload; ///< replaces the default payload
+};
+
+/// One step of the OTA result script: after delayMs, send VELK_REMOTE_RSP_OTA_RESULT[value].
+struct OtaStep
+{
+    int delayMs = 0;
+    qint32 value = 0;
+};
+
+/// The panel's answers and misbehaviours. Defaults are a healthy panel; tests change single fields.
+struct PanelBehaviour
+{
+    // Keep-alive
+    bool answerHeartbeat = true; ///< answer the console's HEARTBEAT with RSP_HEARTBEAT
+    int ownHeartbeatMs = 0;      ///< > 0: also send HEARTBEAT this often while connected or locked
+
+    // Handshake
+    bool skipIdentity = false;                ///< connect and say nothing
+    std::optional<QByteArray> identityPayload; ///< sent instead of the identity JSON (bad JSON, missing MAC, ...)
+    bool retryAfterReject = true;             ///< search again (after rejectBackoffMs) when refused
+
+    // Firmware
+    qint32 otaStateAnswer = 0;                ///< RSP_CHECK_OTA_STATE value; -1 = cannot take an update
+    std::optional<qint32> transferAnswer;     ///< RSP_TRANSFER_FILE_COMPLETE value instead of 0 / -1 by size
+    QList<OtaStep> otaResultScript = {{100, 50}, {100, 0}}; ///< played on START_OTA
+    QString afterOtaVersion;                  ///< on a successful script: the new fwVersion (empty = keep)
+    bool rebootAfterOta = false;              ///< on a successful script: reboot, so the new version is reported
+    bool keepFiles = true;                    ///< keep received bytes; off = size and SHA-256 only
+
+    // Account synchronisation
+    std::optional<bool> firstSyncAnswer;      ///< RSP_ASK_FIRST_SYNC "first" instead of (stored id != asked id)
+
+    /// Per answer code (VELK_REMOTE_RSP_...): delay, drop or replace that answer.
+    QHash<quint16, AnswerKnob> answers;
+
+    /// The ST of the panel's searches; empty = the console service.
+    QString searchTarget;
+
+    /// The standard scripts of the executable's --ota-result switch.
+    static QList<OtaStep> otaSuccessScript() { return {{100, 50}, {100, 0}}; }
+    static QList<OtaStep> otaFailureScript() { return {{100, 50}, {100, -1}}; }
+};
