@@ -1,0 +1,575 @@
+#include "network/CmdServer.h"
+
+#include "datastore/OrvantaDBManager.h"
+#include "network/DeviceChannel.h"
+#include "network/FrameCodec.h"
+#include "network/PanelIdentity.h"
+#include "network/ProtocolCodes.h"
+#include "network/WorkThread.h"
+#include "shell/Log.h"
+#include "shell/UiGlobals.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+
+QString macOf(const VelkIFPDevice *device)
+{
+    return device ? device->macAddress : QString();
+}
+
+} // namespace
+
+CmdServer *CmdServer::getInstance()
+{
+    static QMutex mutex;
+    static CmdServer *instance = nullptr;
+    QMutexLocker locker(&mutex);
+    if (!instance)
+        instance = new CmdServer(NetworkConfig::current());
+    return instance;
+}
+
+OrvantaDBIntf *CmdServer::database()
+{
+    return OrvantaDBManager::getInstance();
+}
+
+CmdServer::CmdServer(const NetworkConfig &config)
+    : m_config(config)
+    , m_server(new QTcpServer(this))
+    , m_retryTimer(new QTimer(this))
+{
+    qRegisterMetaType<DeviceChannel *>("DeviceChannel*");
+    registerVelkMetaTypes();
+
+    OrvantaDBIntf *db = database();
+    QList<VelkAccount> accounts;
+    if (db->queryAccount(accounts) == DB_OK) {
+        for (const VelkAccount &account : qAsConst(accounts)) {
+            if (account.isAdmin) {
+                m_controlPassword = account.password;
+                break;
+            }
+        }
+    } else {
+        writeLog(4, "CmdServer::CmdServer, queryAccount error");
+    }
+    if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
+        writeLog(4, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
+    if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
+        writeLog(4, "CmdServer::CmdServer, queryAllAvailableIFP error");
+
+    connect(m_server, &QTcpServer::newConnection, this, &CmdServer::onNewConnection);
+    // A port in use must not stop the console: try again on every tick.
+    m_retryTimer->setInterval(m_config.reannounceIntervalMs);
+    connect(m_retryTimer, &QTimer::timeout, this, &CmdServer::listen);
+    listen();
+}
+
+void CmdServer::listen()
+{
+    if (m_server->isListening()) {
+        m_retryTimer->stop();
+        return;
+    }
+    if (m_server->listen(m_config.tcpListenAddress, m_config.tcpPort)) {
+        writeLog(4, "CmdServer: listening on port %d", m_server->serverPort());
+        m_retryTimer->stop();
+        return;
+    }
+    writeLog(4, "CmdServer: cannot listen on port %d: %s", m_config.tcpPort, qPrintable(m_server->errorString()));
+    if (!m_retryTimer->isActive())
+        m_retryTimer->start();
+}
+
+quint16 CmdServer::serverPort() const
+{
+    return m_server->isListening() ? m_server->serverPort() : 0;
+}
+
+void CmdServer::onNewConnection()
+{
+    while (m_server->hasPendingConnections()) {
+        QTcpSocket *socket = m_server->nextPendingConnection();
+        if (m_pending.size() >= m_config.maxPendingHandshakes) {
+            // A flood of connections that never identify must not exhaust descriptors or memory.
+            writeLog(4, "CmdServer: too many connections awaiting identity, refusing %s",
+                     qPrintable(socket->peerAddress().toString()));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto *channel = new DeviceChannel(socket, this, m_config);
+        m_pending.insert(channel);
+        connect(channel, &DeviceChannel::identityReceived, this, &CmdServer::onIdentity);
+        connect(channel, &DeviceChannel::kickReported, this, &CmdServer::onKick);
+        connect(channel, &DeviceChannel::closed, this, &CmdServer::onChannelClosed);
+
+        connect(channel, &DeviceChannel::checkOtaStateResult, this, &CmdServer::checkOtaStateResult);
+        connect(channel, &DeviceChannel::transferFileComplete, this, &CmdServer::transferFileComplete);
+        connect(channel, &DeviceChannel::setupTransferFileTimeout, this, &CmdServer::setupTransferFileTimeout);
+        connect(channel, &DeviceChannel::resetTransferFileTimeout, this, &CmdServer::resetTransferFileTimeout);
+        connect(channel, &DeviceChannel::setupTransferFileCompleteTimeout, this,
+                &CmdServer::setupTransferFileCompleteTimeout);
+        connect(channel, &DeviceChannel::otaResult, this, &CmdServer::otaResult);
+        connect(channel, &DeviceChannel::resetOtaResultTimeout, this, &CmdServer::resetOtaResultTimeout);
+        connect(channel, &DeviceChannel::transferBroadcastFileStarted, this,
+                &CmdServer::transferBroadcastFileStarted);
+        connect(channel, &DeviceChannel::sendBroadcastDataComplete, this, &CmdServer::sendBroadcastDataComplete);
+        connect(channel, &DeviceChannel::broadcastResult, this, &CmdServer::broadcastResult);
+        connect(channel, &DeviceChannel::setupBroadcastTransferFileTimeout, this,
+                &CmdServer::setupBroadcastTransferFileTimeout);
+        connect(channel, &DeviceChannel::resetBroadcastTransferFileTimeout, this,
+                &CmdServer::resetBroadcastTransferFileTimeout);
+        connect(channel, &DeviceChannel::setupBroadcastTransferFileCompleteTimeout, this,
+                &CmdServer::setupBroadcastTransferFileCompleteTimeout);
+        connect(channel, &DeviceChannel::setupSyncUserDeviceTimeout, this, &CmdServer::setupSyncUserDeviceTimeout);
+        connect(channel, &DeviceChannel::syncUserDeviceFinished, this, &CmdServer::syncUserDeviceFinished);
+        connect(channel, &DeviceChannel::safeAlert, this, &CmdServer::safeAlert);
+    }
+}
+
+void CmdServer::onIdentity(DeviceChannel *channel)
+{
+    m_pending.remove(channel);
+    const PanelIdentity &identity = channel->identity();
+
+    // A managed device by its MAC, or one entered by IP address alone by its address and type.
+    const VelkIFPDevice *matched = nullptr;
+    for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
+        if (!device.macAddress.isEmpty() && device.macAddress == identity.mac) {
+            matched = &device;
+            break;
+        }
+    }
+    if (!matched) {
+        for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
+            if (device.macAddress.isEmpty() && !device.ipAddress.isEmpty()
+                && device.ipAddress == channel->getIpAddress() && device.deviceType == identity.deviceType) {
+                matched = &device;
+                break;
+            }
+        }
+    }
+    if (!matched) {
+        writeLog(4, "CmdServer::handshake, unmanaged device %s", qPrintable(identity.mac));
+        channel->refuse(m_consoleId);
+        return;
+    }
+    const VelkIFPDevice device = *matched;
+
+    bool sendOurPassword = false;
+    bool locked = false;
+    if (identity.password.isEmpty())
+        sendOurPassword = !m_controlPassword.isEmpty();
+    else
+        locked = identity.password != m_controlPassword;
+
+    // Newest connection wins: a panel that reconnects before its old socket noticed replaces it.
+    for (QHash<QString, DeviceChannel *> *map : {&m_channels, &m_locked}) {
+        DeviceChannel *old = map->value(identity.mac);
+        if (old && old != channel) {
+            writeLog(4, "CmdServer::handshake, replacing connection of %s", qPrintable(identity.mac));
+            old->close();
+        }
+    }
+    if (channel->state() == DeviceChannel::Closed)
+        return;
+
+    if (locked) {
+        writeLog(4, "CmdServer::handshake, %s is locked", qPrintable(identity.mac));
+        channel->acceptAsLocked(m_consoleId);
+        m_locked.insert(identity.mac, channel);
+        emit connectionStatesChanged();
+        return;
+    }
+    writeLog(4, "CmdServer::handshake, %s connected", qPrintable(identity.mac));
+    channel->acceptAsConnected(m_consoleId);
+    if (sendOurPassword)
+        channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, m_controlPassword.toUtf8());
+    m_channels.insert(identity.mac, channel);
+    writeBack(device, channel);
+    if (channel->state() == DeviceChannel::Closed)
+        return;
+    emit newConnection(channel);
+    if (channel->state() == DeviceChannel::Closed)
+        return;
+    emit connectionStatesChanged();
+}
+
+void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
+{
+    // Read-modify-write on the full record: the by-id query leaves deviceType, position and ptzCamera empty, and
+    // writing such a record back would erase them.
+    QList<VelkIFPDevice> all;
+    if (database()->queryAllAvailableIFP(all) != DB_OK) {
+        writeLog(4, "CmdServer::handshake, queryAllAvailableIFP error");
+        return;
+    }
+    for (VelkIFPDevice &device : all) {
+        if (device.did != matched.did)
+            continue;
+        const VelkIFPDevice before = device;
+        if (device.macAddress.isEmpty())
+            device.macAddress = channel->getMacAddress();
+        device.ipAddress = channel->getIpAddress();
+        device.modelName = channel->getModelName();
+        device.fwVersion = channel->getFwVersion();
+        device.panelFwVersion = channel->getPanelFwVersion();
+        device.displayClientVersion = channel->getDisplayClientVersion();
+        device.sku = channel->getSku();
+        device.subnetMask = channel->getSubnetMask();
+        device.gateway = channel->getGateway();
+        device.lastPassword = m_controlPassword;
+        const bool changed = device.macAddress != before.macAddress || device.ipAddress != before.ipAddress
+                             || device.modelName != before.modelName || device.fwVersion != before.fwVersion
+                             || device.panelFwVersion != before.panelFwVersion
+                             || device.displayClientVersion != before.displayClientVersion
+                             || device.sku != before.sku || device.subnetMask != before.subnetMask
+                             || device.gateway != before.gateway || device.lastPassword != before.lastPassword;
+        if (changed && database()->updateIFPDeviceById(device) != DB_OK)
+            writeLog(4, "CmdServer::handshake, updateIFPDeviceById error");
+        for (VelkIFPDevice &held : m_managedDevices) {
+            if (held.did == device.did) {
+                held = device;
+                break;
+            }
+        }
+        return;
+    }
+}
+
+void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
+{
+    const QString mac = channel->getMacAddress();
+    writeLog(4, "CmdServer: %s was taken over by console %s", qPrintable(mac), qPrintable(otherConsoleId));
+    if (isAdminLogin) {
+        QList<VelkIFPDevice> all;
+        if (database()->queryAllAvailableIFP(all) == DB_OK) {
+            for (VelkIFPDevice &device : all) {
+                if (device.macAddress != mac)
+                    continue;
+                device.isKicked = true;
+                if (database()->updateIFPDeviceById(device) != DB_OK)
+                    writeLog(4, "CmdServer::kick, updateIFPDeviceById error");
+                for (VelkIFPDevice &held : m_managedDevices) {
+                    if (held.did == device.did)
+                        held.isKicked = true;
+                }
+                break;
+            }
+        } else {
+            writeLog(4, "CmdServer::kick, queryAllAvailableIFP error");
+        }
+        emit kick(mac);
+    }
+    channel->close();
+}
+
+void CmdServer::onChannelClosed(DeviceChannel *channel)
+{
+    if (m_pending.remove(channel))
+        return;
+    const QString mac = channel->getMacAddress();
+    bool registered = false;
+    if (m_channels.value(mac) == channel) {
+        m_channels.remove(mac);
+        registered = true;
+    } else if (m_locked.value(mac) == channel) {
+        m_locked.remove(mac);
+        registered = true;
+    }
+    if (!registered)
+        return;
+    emit channelDisconnect(channel);
+    emit connectionStatesChanged();
+}
+
+DeviceChannel *CmdServer::getChannel(QString mac) const
+{
+    return m_channels.value(mac);
+}
+
+DeviceChannel *CmdServer::handshakenChannel(const QString &mac) const
+{
+    DeviceChannel *channel = m_channels.value(mac);
+    return channel ? channel : m_locked.value(mac);
+}
+
+bool CmdServer::isDeviceOnline(const VelkIFPDevice &device) const
+{
+    return !device.macAddress.isEmpty() && m_channels.contains(device.macAddress);
+}
+
+bool CmdServer::isDeviceOnline(const VelkIFPDevice *device) const
+{
+    return device && isDeviceOnline(*device);
+}
+
+CmdServer::ConnectionState CmdServer::connectionState(QString mac) const
+{
+    if (mac.isEmpty())
+        return Offline;
+    if (m_channels.contains(mac))
+        return Connected;
+    if (m_locked.contains(mac))
+        return Locked;
+    return Offline;
+}
+
+bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
+{
+    if (mac.isEmpty())
+        return false;
+    for (const VelkIFPDevice &held : m_managedDevices) {
+        if (held.macAddress == mac) {
+            *device = held;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
+{
+    m_managedDevices = devices;
+}
+
+void CmdServer::disconnectDevice(QString mac)
+{
+    if (DeviceChannel *channel = handshakenChannel(mac))
+        channel->close();
+}
+
+void CmdServer::setControlPassword(const QString &password)
+{
+    m_controlPassword = password;
+}
+
+int CmdServer::sendPassword(QString mac, QString password)
+{
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel)
+        return -1;
+    return channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, password.toUtf8());
+}
+
+void CmdServer::powerOn(QList<VelkIFPDevice> devices)
+{
+    QList<VelkIFPDevice> valid;
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        if (WorkThread::magicPacket(device.macAddress).isEmpty())
+            writeLog(4, "CmdServer::powerOn, invalid mac: %s", qPrintable(device.macAddress));
+        else
+            valid.append(device);
+    }
+    if (valid.isEmpty())
+        return;
+    QList<QHostAddress> targets;
+    const QList<QHostAddress> candidates =
+        m_config.wolTargets.isEmpty() ? WorkThread::broadcastTargets() : m_config.wolTargets;
+    for (const QHostAddress &target : candidates) {
+        if (m_config.allowsDestination(target))
+            targets.append(target);
+        else
+            writeLog(4, "CmdServer::powerOn, destination %s not allowed", qPrintable(target.toString()));
+    }
+    if (targets.isEmpty())
+        return;
+    auto *thread = new WorkThread(valid, targets, m_config.wolPort, m_config.wolRounds, m_config.wolRoundGapMs);
+    thread->start();
+}
+
+void CmdServer::sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation)
+{
+    for (const VelkIFPDevice &device : devices) {
+        DeviceChannel *channel = getChannel(device.macAddress);
+        if (!channel)
+            continue;
+        if (channel->sendInt32(code, 0) != 0)
+            writeLog(4, "CmdServer::%s, send error: %s", operation, qPrintable(device.macAddress));
+    }
+}
+
+void CmdServer::powerOff(QList<VelkIFPDevice> devices)
+{
+    sendToConnected(devices, VELK_REMOTE_CMD_POWER_OFF, "powerOff");
+}
+
+void CmdServer::reboot(QList<VelkIFPDevice> devices)
+{
+    sendToConnected(devices, VELK_REMOTE_CMD_REBOOT, "reboot");
+}
+
+void CmdServer::checkOtaState(const VelkIFPDevice &device)
+{
+    if (DeviceChannel *channel = getChannel(device.macAddress))
+        channel->sendInt32(VELK_REMOTE_CMD_CHECK_OTA_STATE, 0);
+}
+
+void CmdServer::checkOtaState(QList<VelkIFPDevice *> &devices)
+{
+    for (VelkIFPDevice *device : devices) {
+        if (device)
+            checkOtaState(*device);
+    }
+}
+
+void CmdServer::sendFile(VelkIFPDevice *device, QString localPath, QString fileName)
+{
+    if (!device)
+        return;
+    writeLog(4, "CmdServer::sendFile: %s as %s", qPrintable(localPath), qPrintable(fileName));
+    device->otaState = 4;
+    const QString mac = device->macAddress;
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel) {
+        writeLog(4, "CmdServer::sendFile, device offline: %s", qPrintable(mac));
+        emit setupTransferFileCompleteTimeout(mac, 1000);
+        return;
+    }
+    if (channel->isOtaTransferRunning())
+        writeLog(4, "CmdServer::sendFile, replacing running transfer: %s", qPrintable(mac));
+    if (!channel->startOtaTransfer(localPath, fileName)) {
+        writeLog(4, "CmdServer::sendFile, cannot send %s to %s", qPrintable(localPath), qPrintable(mac));
+        emit setupTransferFileCompleteTimeout(mac, 1000);
+    }
+}
+
+void CmdServer::sendFile(QList<VelkIFPDevice *> &devices, QString localPath, QString fileName)
+{
+    for (VelkIFPDevice *device : devices)
+        sendFile(device, localPath, fileName);
+}
+
+int CmdServer::sendStartOta(VelkIFPDevice *device, int upgradeType)
+{
+    const QString mac = macOf(device);
+    writeLog(4, "CmdServer::sendStartOta: %s, upgradeType: %s", qPrintable(mac),
+             qPrintable(QString::number(upgradeType)));
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel)
+        return -1;
+    device->otaState = 5;
+    return channel->sendInt32(VELK_REMOTE_CMD_START_OTA, upgradeType);
+}
+
+void CmdServer::cancelFileTransfer(VelkIFPDevice *device)
+{
+    DeviceChannel *channel = getChannel(macOf(device));
+    if (!channel)
+        return;
+    writeLog(4, "CmdServer::cancelFileTransfer: %s", qPrintable(device->macAddress));
+    channel->stopOtaTransfer(true);
+}
+
+void CmdServer::cancelFileTransferByTimeout(QString mac)
+{
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel)
+        return;
+    writeLog(4, "CmdServer::cancelFileTransferByTimeout: %s", qPrintable(mac));
+    channel->stopOtaTransfer(false);
+}
+
+void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcast, bool isWoken)
+{
+    DeviceChannel *channel = getChannel(macOf(device));
+    if (!channel || !broadcast)
+        return;
+    channel->keepBroadcast(*broadcast);
+    BroadcastDataPayload payload;
+    payload.displayType = broadcast->displayType;
+    payload.audioSelection = broadcast->audioSelection;
+    payload.durationMin = broadcast->durationMin;
+    payload.durationSec = broadcast->durationSec;
+    payload.woken = isWoken;
+    payload.contentText = broadcast->contentText;
+    if (channel->sendFrame(VELK_REMOTE_CMD_BROADCAST_DATA, payload.encode()) != 0)
+        writeLog(4, "CmdServer::sendBroadcastData, send error: %s", qPrintable(device->macAddress));
+}
+
+void CmdServer::sendBroadcastFile(QString mac)
+{
+    writeLog(4, "CmdServer::sendBroadcastFile");
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel) {
+        writeLog(4, "CmdServer::sendBroadcastFile, device offline: %s", qPrintable(mac));
+        emit setupBroadcastTransferFileCompleteTimeout(mac, 1000);
+        return;
+    }
+    if (!channel->startBroadcastTransfer(m_config.effectiveAudioFolder())) {
+        writeLog(4, "CmdServer::sendBroadcastFile, no audio file to send: %s", qPrintable(mac));
+        emit setupBroadcastTransferFileCompleteTimeout(mac, 1000);
+    }
+}
+
+void CmdServer::startBroadcast(VelkIFPDevice *device)
+{
+    if (DeviceChannel *channel = getChannel(macOf(device)))
+        channel->sendInt32(VELK_REMOTE_CMD_START_BROADCAST, 0);
+}
+
+void CmdServer::cancelBroadcastFileTransfer(VelkIFPDevice *device)
+{
+    const QString mac = macOf(device);
+    writeLog(4, "CmdServer::cancelBroadcastFileTransfer: %s", qPrintable(mac));
+    if (DeviceChannel *channel = getChannel(mac))
+        channel->stopBroadcastTransfer(true);
+}
+
+void CmdServer::cancelBroadcastFileTransferByTimeout(QString mac)
+{
+    writeLog(4, "CmdServer::cancelBroadcastFileTransferByTimeout: %s", qPrintable(mac));
+    if (DeviceChannel *channel = getChannel(mac))
+        channel->stopBroadcastTransfer(true);
+}
+
+QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
+{
+    QList<QString> started;
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        DeviceChannel *channel = getChannel(device.macAddress);
+        if (!channel || channel->isSyncing())
+            continue;
+        channel->checkAccountSync();
+        started.append(device.macAddress);
+    }
+    return started;
+}
+
+void CmdServer::connectSyncReport(QString mac)
+{
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel)
+        return;
+    channel->checkAccountSync();
+    // One connection however often the report asks: more would refresh the report once per earlier call.
+    connect(channel, &DeviceChannel::updateSyncReport, this, &CmdServer::updateAccountReportDialog,
+            Qt::UniqueConnection);
+}
+
+void CmdServer::resetSyncingUserDevice(QString mac)
+{
+    DeviceChannel *channel = getChannel(mac);
+    if (!channel)
+        return;
+    writeLog(4, "CmdServer::resetSyncingUserDevice: %s", qPrintable(mac));
+    channel->setSyncing(false);
+}
+
+void CmdServer::stopSafeAlert(QString mac)
+{
+    if (DeviceChannel *channel = handshakenChannel(mac))
+        channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
+}
+
+void CmdServer::updateAccountReportDialog()
+{
+    emit emitUpdateAccountReportDialog();
+}

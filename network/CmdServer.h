@@ -1,0 +1,153 @@
+#pragma once
+
+#include "datastore/VelkBroadcast.h"
+#include "datastore/VelkIFPDevice.h"
+#include "network/NetworkConfig.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class DeviceChannel;
+class OrvantaDBIntf;
+class QTcpServer;
+class QTimer;
+
+/// The process-wide command server: accepts the panels' TCP connections, runs their handshake, keeps one
+/// DeviceChannel per connected panel keyed by its MAC address, and is the event bus between the panels and the
+/// console's features. Operations are keyed by the device's macAddress; answers and requests to arm or reset
+/// time-outs come back as signals, all emitted on the GUI thread before the call that caused them returns.
+///
+/// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
+class CmdServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ConnectionState {
+        Offline,
+        Connected,
+        Locked,
+    };
+    Q_ENUM(ConnectionState)
+
+    /// Creates the server on the first call, under a mutex of its own; never null.
+    static CmdServer *getInstance();
+
+    /// True when a connected (handshaken, not locked) channel is registered under the device's MAC; exact text.
+    bool isDeviceOnline(const VelkIFPDevice &device) const;
+    bool isDeviceOnline(const VelkIFPDevice *device) const;
+
+    /// Wakes the devices by Wake-on-LAN on a short-lived worker thread; returns at once.
+    void powerOn(QList<VelkIFPDevice> devices);
+    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that has a connection, in list order.
+    void powerOff(QList<VelkIFPDevice> devices);
+    /// VELK_REMOTE_CMD_REBOOT to every listed device that has a connection, in list order.
+    void reboot(QList<VelkIFPDevice> devices);
+
+    void checkOtaState(const VelkIFPDevice &device);
+    void checkOtaState(QList<VelkIFPDevice *> &devices);
+    /// Sets otaState to 4 and starts the chunked transfer; without a connection, or for a file that cannot be
+    /// opened or is empty, asks for a 1000 ms completion time-out instead.
+    void sendFile(VelkIFPDevice *device, QString localPath, QString fileName);
+    void sendFile(QList<VelkIFPDevice *> &devices, QString localPath, QString fileName);
+    /// 0 when VELK_REMOTE_CMD_START_OTA was sent (otaState set to 5), -1 without a connection (nothing changed).
+    int sendStartOta(VelkIFPDevice *device, int upgradeType);
+    /// Stops the running firmware transfer and sends the size text "0".
+    void cancelFileTransfer(VelkIFPDevice *device);
+    /// Stops the running firmware transfer and sends nothing.
+    void cancelFileTransferByTimeout(QString mac);
+
+    void sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcast, bool isWoken);
+    void sendBroadcastFile(QString mac);
+    void startBroadcast(VelkIFPDevice *device);
+    void cancelBroadcastFileTransfer(VelkIFPDevice *device);
+    void cancelBroadcastFileTransferByTimeout(QString mac);
+
+    /// Starts the account synchronisation of every listed device whose connection is not already synchronising;
+    /// returns their MACs in list order.
+    QList<QString> checkAccountSync(QList<VelkIFPDevice> devices);
+    void connectSyncReport(QString mac);
+    void resetSyncingUserDevice(QString mac);
+
+    /// VELK_REMOTE_CMD_STOP_SAFE_ALERT to the panel (connected or locked).
+    void stopSafeAlert(QString mac);
+
+    /// The password panels must report to connect; also sent to panels that report none.
+    void setControlPassword(const QString &password);
+    QString controlPassword() const { return m_controlPassword; }
+    /// 0 when VELK_REMOTE_CMD_SET_PASSWORD was sent, -1 without a connection.
+    int sendPassword(QString mac, QString password);
+
+    /// The devices a panel must match to be admitted; the connected-device list keeps it current.
+    void setManagedDevices(const QList<VelkIFPDevice> &devices);
+    QList<VelkIFPDevice> managedDevices() const { return m_managedDevices; }
+    /// Closes the connection (connected or locked) of that MAC.
+    void disconnectDevice(QString mac);
+    ConnectionState connectionState(QString mac) const;
+    /// The connected channel of that MAC, or null.
+    DeviceChannel *getChannel(QString mac) const;
+    /// The database identifier handed to panels.
+    QString consoleId() const { return m_consoleId; }
+    /// The listening port (useful when NetworkConfig::tcpPort is 0); 0 while not listening.
+    quint16 serverPort() const;
+    const NetworkConfig &config() const { return m_config; }
+
+    /// The managed device a panel's MAC belongs to; false when none.
+    bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
+    /// The database every network operation goes through.
+    static OrvantaDBIntf *database();
+
+public slots:
+    void updateAccountReportDialog();
+
+signals:
+    void newConnection(DeviceChannel *channel);
+    void channelDisconnect(DeviceChannel *channel);
+    void connectionStatesChanged();
+    void kick(const QString &mac);
+    void safeAlert(const QString &mac);
+
+    void checkOtaStateResult(const QString &mac, bool canDoOta);
+    void transferFileComplete(const QString &mac, bool success, bool skipRetry);
+    void setupTransferFileTimeout(const QString &mac, int timeoutMillis);
+    void resetTransferFileTimeout(const QString &mac);
+    void setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
+    void otaResult(const QString &mac, bool success);
+    void resetOtaResultTimeout(const QString &mac);
+
+    void transferBroadcastFileStarted(const QString &mac);
+    void sendBroadcastDataComplete(const QString &mac);
+    void broadcastResult(const QString &mac);
+    void setupBroadcastTransferFileTimeout(const QString &mac, int timeoutMillis);
+    void resetBroadcastTransferFileTimeout(const QString &mac);
+    void setupBroadcastTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
+
+    void setupSyncUserDeviceTimeout(const QString &mac, int timeoutMillis);
+    void syncUserDeviceFinished(const QString &mac);
+    void emitUpdateAccountReportDialog();
+
+private:
+    explicit CmdServer(const NetworkConfig &config);
+
+    void listen();
+    void onNewConnection();
+    void onIdentity(DeviceChannel *channel);
+    void onKick(DeviceChannel *channel, const QString &otherConsoleId);
+    void onChannelClosed(DeviceChannel *channel);
+    void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
+    void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
+    DeviceChannel *handshakenChannel(const QString &mac) const;
+
+    NetworkConfig m_config;
+    QTcpServer *m_server;
+    QTimer *m_retryTimer;
+    QString m_controlPassword;
+    QString m_consoleId;
+    QList<VelkIFPDevice> m_managedDevices;
+    QHash<QString, DeviceChannel *> m_channels; // connected, by MAC
+    QHash<QString, DeviceChannel *> m_locked;   // locked, by MAC
+    QSet<DeviceChannel *> m_pending;            // awaiting identity
+};

@@ -1,0 +1,678 @@
+#include "network/DeviceChannel.h"
+
+#include "datastore/OrvantaDBIntf.h"
+#include "network/AccountFile.h"
+#include "network/CmdServer.h"
+#include "network/FrameCodec.h"
+#include "network/ProtocolCodes.h"
+#include "network/TransferJob.h"
+#include "shell/CsvReader.h"
+#include "shell/Log.h"
+#include "shell/UiGlobals.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUuid>
+
+namespace {
+
+// The socket reads at most this much ahead of the decoder, so a fast sender is held back by TCP instead of by our
+// memory.
+constexpr qint64 kReadChunk = 64 * 1024;
+constexpr int kMaxUsersPerDevice = 48;
+
+const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_REMOTE_CMD_TRANSFER_FILE_DATA,
+                                      VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
+const TransferJob::Codes kBroadcastCodes = {VELK_REMOTE_CMD_BROADCAST_FILE_START, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
+                                            VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE};
+
+QString peerIpv4(const QTcpSocket *socket)
+{
+    bool ok = false;
+    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&ok);
+    return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
+}
+
+QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
+{
+    QList<VelkMultiUser> users;
+    if (db->queryMultiUserByIFP(users, did) != DB_OK)
+        return {};
+    QList<VelkMultiUser> unique;
+    QSet<quint32> seen;
+    for (const VelkMultiUser &user : qAsConst(users)) {
+        if (!seen.contains(user.muid)) {
+            seen.insert(user.muid);
+            unique.append(user);
+        }
+    }
+    return unique;
+}
+
+} // namespace
+
+DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
+    : QObject(server)
+    , m_server(server)
+    , m_config(config)
+    , m_socket(socket)
+    , m_decoder(config.maxPayload)
+    , m_handshakeTimer(new QTimer(this))
+    , m_heartbeatTimer(new QTimer(this))
+    , m_idleTimer(new QTimer(this))
+    , m_graceTimer(new QTimer(this))
+{
+    m_socket->setParent(this);
+    m_socket->setReadBufferSize(kReadChunk * 4);
+    m_peerIp = peerIpv4(m_socket);
+
+    m_handshakeTimer->setSingleShot(true);
+    connect(m_handshakeTimer, &QTimer::timeout, this, [this] {
+        writeLog(4, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
+                 qPrintable(logName()));
+        close();
+    });
+    m_heartbeatTimer->setInterval(m_config.heartbeatIntervalMs);
+    connect(m_heartbeatTimer, &QTimer::timeout, this, [this] { sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0); });
+    m_idleTimer->setSingleShot(true);
+    m_idleTimer->setInterval(m_config.idleTimeoutMs);
+    connect(m_idleTimer, &QTimer::timeout, this, [this] {
+        writeLog(4, "DeviceChannel: idle timeout %s", qPrintable(logName()));
+        close();
+    });
+    m_graceTimer->setSingleShot(true);
+    connect(m_graceTimer, &QTimer::timeout, this, [this] {
+        m_socket->abort();
+        scheduleDeletion();
+    });
+
+    connect(m_socket, &QTcpSocket::readyRead, this, &DeviceChannel::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &DeviceChannel::onBytesWritten);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed)
+            writeLog(4, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
+                     qPrintable(logName()));
+        if (m_socket->state() == QAbstractSocket::UnconnectedState)
+            onDisconnected();
+    });
+
+    m_handshakeTimer->start(m_config.handshakeTimeoutMs);
+    // Bytes may already be waiting when the server hands the socket over.
+    if (m_socket->bytesAvailable() > 0)
+        QTimer::singleShot(0, this, &DeviceChannel::onReadyRead);
+}
+
+DeviceChannel::~DeviceChannel()
+{
+    m_socket->disconnect(this);
+}
+
+QString DeviceChannel::logName() const
+{
+    if (!m_identity.mac.isEmpty())
+        return m_identity.mac;
+    return m_peerIp + QLatin1Char(':') + QString::number(m_socket->peerPort());
+}
+
+int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
+{
+    if (m_state == Closed || m_socket->state() != QAbstractSocket::ConnectedState)
+        return -1;
+    if (payload.size() > m_config.maxPayload) {
+        writeLog(4, "DeviceChannel: payload of %d bytes too large for 0x%04x to %s", payload.size(), code,
+                 qPrintable(logName()));
+        return -1;
+    }
+    if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > m_config.maxWriteBacklog) {
+        writeLog(4, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing", qPrintable(logName()),
+                 static_cast<long long>(m_socket->bytesToWrite()));
+        close();
+        return -1;
+    }
+    m_socket->write(FrameCodec::encodeHeader(code, payload.size()));
+    if (!payload.isEmpty())
+        m_socket->write(payload);
+    return 0;
+}
+
+int DeviceChannel::sendInt32(quint16 code, qint32 value)
+{
+    return sendFrame(code, FrameCodec::int32Payload(value));
+}
+
+void DeviceChannel::close()
+{
+    if (m_state == Closed)
+        return;
+    m_state = Closed;
+    m_handshakeTimer->stop();
+    m_heartbeatTimer->stop();
+    m_idleTimer->stop();
+    // Transfers and a running synchronisation end silently: the listeners' own time-outs report them.
+    if (m_otaJob)
+        m_otaJob->stop(false);
+    if (m_broadcastJob)
+        m_broadcastJob->stop(false);
+    emit closed(this);
+    if (m_socket->state() != QAbstractSocket::UnconnectedState) {
+        m_socket->disconnectFromHost();
+        if (m_socket->state() != QAbstractSocket::UnconnectedState) {
+            m_graceTimer->start(m_config.closeGraceMs);
+            return;
+        }
+    }
+    scheduleDeletion();
+}
+
+void DeviceChannel::onDisconnected()
+{
+    if (m_state != Closed) {
+        writeLog(4, "DeviceChannel: connection closed by %s", qPrintable(logName()));
+        close();
+    }
+    if (m_socket->state() == QAbstractSocket::UnconnectedState) {
+        m_graceTimer->stop();
+        scheduleDeletion();
+    }
+}
+
+void DeviceChannel::scheduleDeletion()
+{
+    if (m_deletionScheduled)
+        return;
+    m_deletionScheduled = true;
+    // One turn later, so a queued newConnection(this) posted at the handshake is delivered first.
+    QTimer::singleShot(0, this, [this] {
+        if (m_readDepth > 0)
+            m_deleteWhenIdle = true;
+        else
+            deleteLater();
+    });
+}
+
+void DeviceChannel::onBytesWritten()
+{
+    if (m_otaJob)
+        m_otaJob->pump();
+    if (m_broadcastJob)
+        m_broadcastJob->pump();
+}
+
+void DeviceChannel::onReadyRead()
+{
+    // A listener that runs a nested event loop (a modal alert) can bring us back here; the outer loop goes on
+    // reading once it returns.
+    if (m_readDepth > 0)
+        return;
+    ++m_readDepth;
+    while (m_state != Closed) {
+        const QByteArray bytes = m_socket->read(kReadChunk);
+        if (bytes.isEmpty())
+            break;
+        m_decoder.append(bytes);
+        FrameView frame;
+        while (m_state != Closed) {
+            const FrameDecoder::Result result = m_decoder.next(&frame);
+            if (result == FrameDecoder::NeedMore)
+                break;
+            if (result == FrameDecoder::BadLength) {
+                writeLog(4, "DeviceChannel: bad frame length %s from %s",
+                         qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
+                close();
+                break;
+            }
+            dispatch(frame);
+        }
+    }
+    --m_readDepth;
+    if (m_deleteWhenIdle)
+        deleteLater();
+}
+
+void DeviceChannel::dropFrame(const char *why, quint16 code)
+{
+    if (why)
+        writeLog(4, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()), why);
+    if (++m_droppedFrames >= m_config.maxDroppedFrames) {
+        writeLog(4, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
+        close();
+    }
+}
+
+void DeviceChannel::dispatch(const FrameView &frame)
+{
+    m_idleTimer->start();
+    const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
+    if (!info) {
+        writeLog(4, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
+        dropFrame(nullptr, frame.code);
+        return;
+    }
+    if (info->direction == FrameDirection::ConsoleToPanel) {
+        dropFrame("a console command", frame.code);
+        return;
+    }
+    if (frame.size < info->minPayload) {
+        dropFrame("payload too short", frame.code);
+        return;
+    }
+    const QString mac = m_identity.mac;
+    qint32 value = 0;
+    FrameCodec::readInt32(frame.data, frame.size, 0, &value);
+
+    if (frame.code == VELK_REMOTE_CMD_HEARTBEAT) {
+        sendInt32(VELK_REMOTE_RSP_HEARTBEAT, 0);
+        return;
+    }
+    if (frame.code == VELK_REMOTE_RSP_HEARTBEAT)
+        return;
+    if (m_state == AwaitIdentity) {
+        if (frame.code == VELK_REMOTE_CMD_IDENTITY)
+            handleIdentity(frame);
+        else
+            dropFrame("frame before identity", frame.code);
+        return;
+    }
+    if (frame.code == VELK_REMOTE_CMD_IDENTITY) {
+        dropFrame("second identity", frame.code);
+        return;
+    }
+    // A locked panel is still a managed device: its SOS must reach the operator.
+    if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
+        emit safeAlert(mac);
+        if (m_state != Closed)
+            sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);
+        return;
+    }
+    if (frame.code == VELK_REMOTE_RSP_STOP_SAFE_ALERT)
+        return;
+    if (m_state != Connected) {
+        dropFrame("panel is locked", frame.code);
+        return;
+    }
+
+    switch (frame.code) {
+    case VELK_REMOTE_CMD_KICK:
+        emit kickReported(this, QString::fromUtf8(frame.data, qMin(frame.size, PanelIdentity::kMaxFieldLength)));
+        break;
+    case VELK_REMOTE_RSP_SET_PASSWORD:
+        writeLog(4, "DeviceChannel: set-password answer %d from %s", value, qPrintable(mac));
+        break;
+    case VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE:
+        emit transferFileComplete(mac, value == 0, false);
+        break;
+    case VELK_REMOTE_RSP_CHECK_OTA_STATE:
+        emit checkOtaStateResult(mac, value != -1);
+        break;
+    case VELK_REMOTE_RSP_OTA_RESULT:
+        if (value == 0)
+            emit otaResult(mac, true);
+        else if (value == -1)
+            emit otaResult(mac, false);
+        else
+            emit resetOtaResultTimeout(mac);
+        break;
+    case VELK_REMOTE_RSP_BROADCAST_DATA:
+        emit transferBroadcastFileStarted(mac);
+        break;
+    case VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE:
+        emit sendBroadcastDataComplete(mac);
+        break;
+    case VELK_REMOTE_RSP_START_BROADCAST:
+        emit broadcastResult(mac);
+        break;
+    case VELK_REMOTE_RSP_ASK_FIRST_SYNC:
+        handleFirstSyncAnswer(frame.copy());
+        break;
+    case VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP:
+        if (m_syncExchange)
+            recordSync(3);
+        else
+            dropFrame("no synchronisation asked", frame.code);
+        break;
+    case VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS:
+        writeLog(4, "DeviceChannel: settings answer %d from %s", value, qPrintable(mac));
+        break;
+    case VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE:
+        if (m_syncExchange)
+            recordSync(1);
+        else
+            dropFrame("no synchronisation asked", frame.code);
+        break;
+    default:
+        dropFrame("not expected here", frame.code);
+        break;
+    }
+}
+
+void DeviceChannel::handleIdentity(const FrameView &frame)
+{
+    PanelIdentity identity;
+    QString error;
+    if (!PanelIdentity::fromJson(frame.bytes(), &identity, &error)) {
+        writeLog(4, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()), qPrintable(error));
+        close();
+        return;
+    }
+    m_identity = identity;
+    m_handshakeTimer->stop();
+    emit identityReceived(this);
+}
+
+void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId, State state)
+{
+    if (m_state != AwaitIdentity)
+        return;
+    sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(result, consoleId.toUtf8()));
+    m_state = state;
+    m_heartbeatTimer->start();
+    m_idleTimer->start();
+}
+
+void DeviceChannel::acceptAsConnected(const QString &consoleId)
+{
+    startHandshakeResult(0, consoleId, Connected);
+}
+
+void DeviceChannel::acceptAsLocked(const QString &consoleId)
+{
+    startHandshakeResult(1, consoleId, Locked);
+}
+
+void DeviceChannel::refuse(const QString &consoleId)
+{
+    if (m_state != AwaitIdentity)
+        return;
+    sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(-1, consoleId.toUtf8()));
+    close();
+}
+
+bool DeviceChannel::isOtaTransferRunning() const
+{
+    return m_otaJob && m_otaJob->isRunning();
+}
+
+bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &remoteName)
+{
+    if (m_state != Connected)
+        return false;
+    if (m_otaJob) {
+        m_otaJob->stop(false);
+        m_otaJob->deleteLater();
+        m_otaJob = nullptr;
+    }
+    auto sender = [this](quint16 code, const QByteArray &payload) { return sendFrame(code, payload); };
+    auto *job = new TransferJob(kOtaCodes, sender, m_socket, m_config.chunkSize, m_config.maxChunksInFlight, this);
+    if (job->open(localPath) != TransferJob::Opened) {
+        job->deleteLater();
+        return false;
+    }
+    const QString mac = m_identity.mac;
+    connect(job, &TransferJob::chunkSent, this, [this, mac] { emit resetTransferFileTimeout(mac); });
+    connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
+    connect(job, &TransferJob::failed, this, [this, mac, localPath] {
+        writeLog(4, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath), qPrintable(mac));
+        emit transferFileComplete(mac, false, true);
+    });
+    m_otaJob = job;
+    emit setupTransferFileTimeout(mac, 8000);
+    if (m_state == Connected && m_otaJob == job)
+        job->start(remoteName);
+    return true;
+}
+
+void DeviceChannel::stopOtaTransfer(bool notifyPanel)
+{
+    if (m_otaJob)
+        m_otaJob->stop(false);
+    if (notifyPanel)
+        sendFrame(VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE, FrameCodec::sizeText(0));
+}
+
+bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
+{
+    if (m_state != Connected || !m_hasBroadcast)
+        return false;
+    QString name;
+    if (m_broadcast.audioSelection >= 1 && m_broadcast.audioSelection <= 3)
+        name = QStringLiteral("Default_Audio_%1.mp3").arg(m_broadcast.audioSelection);
+    else if (m_broadcast.audioSelection == 4)
+        // The stored name is only ever a name inside the Audio folder, never a path.
+        name = QFileInfo(m_broadcast.savedAudioFilename).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    const QString path = QDir(audioFolder).filePath(name);
+    if (m_broadcastJob) {
+        m_broadcastJob->stop(false);
+        m_broadcastJob->deleteLater();
+        m_broadcastJob = nullptr;
+    }
+    auto sender = [this](quint16 code, const QByteArray &payload) { return sendFrame(code, payload); };
+    auto *job =
+        new TransferJob(kBroadcastCodes, sender, m_socket, m_config.chunkSize, m_config.maxChunksInFlight, this);
+    if (job->open(path) != TransferJob::Opened) {
+        writeLog(4, "DeviceChannel: audio file %s cannot be sent", qPrintable(path));
+        job->deleteLater();
+        return false;
+    }
+    const QString mac = m_identity.mac;
+    connect(job, &TransferJob::chunkSent, this, [this, mac](int index) {
+        if (index > 0)
+            emit resetBroadcastTransferFileTimeout(mac);
+    });
+    connect(job, &TransferJob::completed, this,
+            [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });
+    connect(job, &TransferJob::failed, this, [mac, path] {
+        writeLog(4, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path),
+                 qPrintable(mac));
+    });
+    m_broadcastJob = job;
+    emit setupBroadcastTransferFileTimeout(mac, 8000);
+    if (m_state == Connected && m_broadcastJob == job)
+        job->start(name);
+    return true;
+}
+
+void DeviceChannel::stopBroadcastTransfer(bool notifyPanel)
+{
+    if (m_broadcastJob)
+        m_broadcastJob->stop(false);
+    if (notifyPanel)
+        sendFrame(VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE, FrameCodec::sizeText(0));
+}
+
+void DeviceChannel::checkAccountSync()
+{
+    if (!isAdminLogin) {
+        writeLog(4, "Current user is not admin, not need to do sync.");
+        return;
+    }
+    const QString mac = m_identity.mac;
+    writeLog(4, "checkAccountSync, %s", qPrintable(mac));
+    if (m_syncing) {
+        writeLog(4, "currently syncing user device, can NOT checkMultiUserDataSync");
+        return;
+    }
+    m_syncing = true;
+    QList<VelkMultiUserAdmin> settings;
+    const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
+    if (rc != DB_OK || settings.isEmpty()) {
+        if (rc != DB_OK)
+            writeLog(4, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
+        emit setupSyncUserDeviceTimeout(mac, 1000);
+        return;
+    }
+    m_syncExchange = true;
+    if (settings.first().enableSetupServer) {
+        m_askedFirstSync = true;
+        sendFrame(VELK_REMOTE_CMD_ASK_FIRST_SYNC, m_server->consoleId().toUtf8());
+    } else {
+        sendInt32(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP, 0);
+    }
+    emit setupSyncUserDeviceTimeout(mac, 180000);
+}
+
+void DeviceChannel::syncAdminSettings()
+{
+    QList<VelkMultiUserAdmin> settings;
+    const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
+    if (rc != DB_OK || settings.isEmpty()) {
+        writeLog(4, "DeviceChannel::syncAdminSettings, queryMultiUserAdmin error 0x%08x", rc);
+        return;
+    }
+    sendFrame(VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS,
+              AccountFile::adminSettingsJson(settings.first(), m_identity.displayClientVersion));
+}
+
+void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
+{
+    // Only the answer to our own question may write users into the console's database.
+    if (!m_askedFirstSync) {
+        dropFrame("no first-sync question asked", VELK_REMOTE_RSP_ASK_FIRST_SYNC);
+        return;
+    }
+    m_askedFirstSync = false;
+    qint32 first = 0;
+    QByteArray file;
+    FrameCodec::splitInt32ThenBytes(payload, &first, &file);
+    if (first == 1)
+        mergePanelAccounts(file);
+    if (m_state != Connected)
+        return;
+    syncAdminSettings();
+    sendUserSettings();
+}
+
+void DeviceChannel::mergePanelAccounts(const QByteArray &file)
+{
+    OrvantaDBIntf *db = CmdServer::database();
+    const QString path = QDir(m_config.effectiveTempFolder()).filePath(QStringLiteral("receive_setting.csv"));
+    // The file holds the panel users' passwords: owner-only, created afresh (never through a planted link), and
+    // removed as soon as it was read.
+    QFile::remove(path);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
+        return;
+    }
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool written = out.write(file) == file.size();
+    out.close();
+    const QList<QStringList> cells = written ? readCsvFile(path, QStringLiteral("UTF-8")) : QList<QStringList>();
+    QFile::remove(path);
+    if (!written) {
+        writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
+        return;
+    }
+
+    VelkIFPDevice device;
+    const bool haveDevice = m_server->managedDevice(m_identity.mac, &device) && device.did != 0;
+    QList<VelkAppInfo> apps;
+    db->queryAllAppInfo(apps);
+    int assigned = haveDevice ? usersOfDevice(db, device.did).size() : 0;
+
+    for (const AccountFileRow &row : AccountFile::fromCsvRows(cells)) {
+        QList<VelkMultiUser> named;
+        db->queryMultiUserByName(named, row.userName);
+        quint32 muid = 0;
+        for (const VelkMultiUser &user : qAsConst(named)) {
+            if (user.userName == row.userName) {
+                muid = user.muid;
+                break;
+            }
+        }
+        if (muid == 0) {
+            // New to the console: take the panel's user. A known name keeps the console's values.
+            VelkMultiUser user;
+            user.userName = row.userName;
+            user.password = row.password;
+            user.hasPermission = row.hasPermission;
+            user.uniqueId = row.uniqueId.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : row.uniqueId;
+            if (!row.rfidId.isEmpty()) {
+                QList<VelkMultiUser> holders;
+                db->queryMultiUserByRfid(holders, row.rfidId);
+                bool taken = false;
+                for (const VelkMultiUser &holder : qAsConst(holders))
+                    taken = taken || holder.userName != row.userName;
+                if (taken)
+                    writeLog(4, "DeviceChannel::mergePanelAccounts, card of %s is bound to another user",
+                             qPrintable(row.userName));
+                else
+                    user.rfidId = row.rfidId;
+            }
+            const quint32 rc = db->createMultiUser(user);
+            if (rc != DB_OK) {
+                writeLog(4, "DeviceChannel::mergePanelAccounts, createMultiUser error 0x%08x", rc);
+                continue;
+            }
+            for (const VelkAppInfo &app : qAsConst(apps))
+                db->setAppPermissionByName(row.userName, app.packageName,
+                                           row.packages.contains(app.packageName) ? 1 : -1);
+            named.clear();
+            db->queryMultiUserByName(named, row.userName);
+            for (const VelkMultiUser &created : qAsConst(named)) {
+                if (created.userName == row.userName)
+                    muid = created.muid;
+            }
+        }
+        if (!haveDevice || muid == 0 || assigned >= kMaxUsersPerDevice)
+            continue;
+        QList<VelkUserDevice> links;
+        db->queryUserDeviceByIds(links, muid, device.did);
+        if (!links.isEmpty())
+            continue;
+        VelkUserDevice link;
+        link.multiUserId = muid;
+        link.deviceId = device.did;
+        link.syncStatus = 0;
+        if (db->createUserDevice(link) == DB_OK)
+            ++assigned;
+    }
+}
+
+void DeviceChannel::sendUserSettings()
+{
+    OrvantaDBIntf *db = CmdServer::database();
+    VelkIFPDevice device;
+    QList<VelkMultiUser> users;
+    if (m_server->managedDevice(m_identity.mac, &device) && device.did != 0)
+        users = usersOfDevice(db, device.did);
+    QList<VelkAppPermission> permissions;
+    QList<VelkAppInfo> apps;
+    db->queryAllAppPermission(permissions);
+    db->queryAllAppInfo(apps);
+    const QByteArray file = AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
+    if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
+        writeLog(4, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_identity.mac));
+}
+
+void DeviceChannel::recordSync(int status)
+{
+    const QString mac = m_identity.mac;
+    OrvantaDBIntf *db = CmdServer::database();
+    VelkIFPDevice device;
+    if (m_server->managedDevice(mac, &device) && device.did != 0) {
+        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        for (const VelkMultiUser &user : usersOfDevice(db, device.did)) {
+            VelkUserDevice link;
+            link.multiUserId = user.muid;
+            link.deviceId = device.did;
+            link.syncStatus = status;
+            link.lastSyncTime = now;
+            db->updateUserDevice(link, device.deviceName, user.muid);
+        }
+    }
+    m_syncing = false;
+    m_syncExchange = false;
+    m_askedFirstSync = false;
+    emit syncUserDeviceFinished(mac);
+    if (m_state == Closed)
+        return;
+    emit updateSyncReport();
+}

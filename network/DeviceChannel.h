@@ -1,0 +1,164 @@
+#pragma once
+
+#include "datastore/VelkBroadcast.h"
+#include "network/FrameDecoder.h"
+#include "network/NetworkConfig.h"
+#include "network/PanelIdentity.h"
+
+#include <QObject>
+#include <QString>
+
+class CmdServer;
+class QTcpSocket;
+class QTimer;
+class TransferJob;
+
+/// The command connection of one panel.
+///
+/// Reassembles frames from the socket, answers keep-alives, runs the firmware and broadcast file transfers and the
+/// account synchronisation of its panel, and reports the panel's answers through signals that CmdServer forwards
+/// under the same names. A channel is created by CmdServer for each accepted TCP connection; it is handshaken once
+/// the panel's identity was accepted (Connected) or found to carry another console's password (Locked).
+///
+/// A channel is never deleted directly: after closed() it frees itself one event-loop turn later, so a queued
+/// newConnection(DeviceChannel*) always reaches its listeners before the object goes.
+class DeviceChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum State {
+        AwaitIdentity,
+        Connected,
+        Locked,
+        Closed,
+    };
+
+    DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config);
+    ~DeviceChannel() override;
+
+    /// Lower-case "aa:bb:cc:dd:ee:ff" from the panel's identity; empty before it.
+    QString getMacAddress() const { return m_identity.mac; }
+    QString getModelName() const { return m_identity.model; }
+    QString getFwVersion() const { return m_identity.fwVersion; }
+    QString getPanelFwVersion() const { return m_identity.panelFwVersion; }
+    QString getDisplayClientVersion() const { return m_identity.displayClientVersion; }
+    /// The TCP peer's IPv4 address as text.
+    QString getIpAddress() const { return m_peerIp; }
+    QString getDeviceType() const { return m_identity.deviceType; }
+    QString getSku() const { return m_identity.sku; }
+    QString getSubnetMask() const { return m_identity.subnetMask; }
+    QString getGateway() const { return m_identity.gateway; }
+    /// The password the panel reported in its identity.
+    QString reportedPassword() const { return m_identity.password; }
+    const PanelIdentity &identity() const { return m_identity; }
+
+    State state() const { return m_state; }
+    bool isLocked() const { return m_state == Locked; }
+    bool isSyncing() const { return m_syncing; }
+    void setSyncing(bool syncing) { m_syncing = syncing; }
+
+    /// Starts the account synchronisation of this panel (administrator console only, one at a time).
+    void checkAccountSync();
+    /// Sends the first multi-user settings record, limited to the fields the panel's display client knows.
+    void syncAdminSettings();
+
+    /// Queues one frame. -1 when the channel is closed, the payload exceeds the protocol's bound, or the panel has
+    /// stopped reading so long that the unsent bytes passed the backlog bound (the channel is then closed).
+    int sendFrame(quint16 code, const QByteArray &payload);
+    int sendInt32(quint16 code, qint32 value);
+
+    /// Ends the connection: unsent bytes get closeGraceMs to flush, then the socket is aborted. Idempotent.
+    void close();
+
+    // Handshake outcome, decided by CmdServer. Each sends VELK_REMOTE_RSP_IDENTITY.
+    void acceptAsConnected(const QString &consoleId);
+    void acceptAsLocked(const QString &consoleId);
+    void refuse(const QString &consoleId);
+
+    // Firmware transfer (one slot).
+    /// Starts sending the file; false (nothing sent) when it cannot be opened or is empty.
+    bool startOtaTransfer(const QString &localPath, const QString &remoteName);
+    /// Stops the running transfer; with notifyPanel the panel is sent the size text "0".
+    void stopOtaTransfer(bool notifyPanel);
+    bool isOtaTransferRunning() const;
+
+    // Broadcast record and audio transfer (one slot, independent of the firmware slot).
+    void keepBroadcast(const VelkBroadcast &broadcast) { m_broadcast = broadcast; m_hasBroadcast = true; }
+    bool hasBroadcast() const { return m_hasBroadcast; }
+    const VelkBroadcast &broadcast() const { return m_broadcast; }
+    /// Starts sending the kept broadcast's audio file; false when there is none to send.
+    bool startBroadcastTransfer(const QString &audioFolder);
+    void stopBroadcastTransfer(bool notifyPanel);
+
+signals:
+    // Internal, handled by CmdServer.
+    void identityReceived(DeviceChannel *channel);
+    void kickReported(DeviceChannel *channel, const QString &otherConsoleId);
+    void closed(DeviceChannel *channel);
+
+    // Forwarded by CmdServer under the same names.
+    void checkOtaStateResult(const QString &mac, bool canDoOta);
+    void transferFileComplete(const QString &mac, bool success, bool skipRetry);
+    void setupTransferFileTimeout(const QString &mac, int timeoutMillis);
+    void resetTransferFileTimeout(const QString &mac);
+    void setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
+    void otaResult(const QString &mac, bool success);
+    void resetOtaResultTimeout(const QString &mac);
+    void transferBroadcastFileStarted(const QString &mac);
+    void sendBroadcastDataComplete(const QString &mac);
+    void broadcastResult(const QString &mac);
+    void setupBroadcastTransferFileTimeout(const QString &mac, int timeoutMillis);
+    void resetBroadcastTransferFileTimeout(const QString &mac);
+    void setupBroadcastTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
+    void setupSyncUserDeviceTimeout(const QString &mac, int timeoutMillis);
+    void syncUserDeviceFinished(const QString &mac);
+    void safeAlert(const QString &mac);
+
+    /// The channel stamped the time of a finished synchronisation (after syncUserDeviceFinished).
+    void updateSyncReport();
+
+private:
+    void onReadyRead();
+    void onDisconnected();
+    void onBytesWritten();
+    void dispatch(const FrameView &frame);
+    void handleIdentity(const FrameView &frame);
+    void handleFirstSyncAnswer(const QByteArray &payload);
+    void mergePanelAccounts(const QByteArray &file);
+    void sendUserSettings();
+    void recordSync(int status);
+    void dropFrame(const char *why, quint16 code);
+    void startHandshakeResult(qint32 result, const QString &consoleId, State state);
+    void scheduleDeletion();
+    QString logName() const;
+
+    CmdServer *m_server;
+    NetworkConfig m_config;
+    QTcpSocket *m_socket;
+    FrameDecoder m_decoder;
+    PanelIdentity m_identity;
+    QString m_peerIp;
+    State m_state = AwaitIdentity;
+
+    QTimer *m_handshakeTimer;
+    QTimer *m_heartbeatTimer;
+    QTimer *m_idleTimer;
+    QTimer *m_graceTimer;
+
+    TransferJob *m_otaJob = nullptr;
+    TransferJob *m_broadcastJob = nullptr;
+    VelkBroadcast m_broadcast;
+    bool m_hasBroadcast = false;
+
+    bool m_syncing = false;
+    bool m_askedFirstSync = false; // VELK_REMOTE_CMD_ASK_FIRST_SYNC sent, its answer not yet handled
+    bool m_syncExchange = false;   // a synchronisation was started and its final answer not yet recorded
+
+    int m_droppedFrames = 0;
+    int m_readDepth = 0;
+    bool m_deletionScheduled = false;
+    bool m_deleteWhenIdle = false;
+};
+
+Q_DECLARE_METATYPE(DeviceChannel *)

@@ -1,0 +1,94 @@
+#include "network/TransferJob.h"
+
+#include "network/FrameCodec.h"
+
+#include <QAbstractSocket>
+#include <QPointer>
+
+TransferJob::TransferJob(Codes codes, Sender sender, QAbstractSocket *socket, int chunkSize, int maxChunksInFlight,
+                         QObject *parent)
+    : QObject(parent)
+    , m_codes(codes)
+    , m_send(std::move(sender))
+    , m_socket(socket)
+    , m_chunkSize(qMax(1, chunkSize))
+    , m_maxChunksInFlight(qMax(1, maxChunksInFlight))
+{
+}
+
+TransferJob::OpenResult TransferJob::open(const QString &path)
+{
+    m_file.close();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly))
+        return CannotOpen;
+    m_size = m_file.size();
+    if (m_size <= 0) {
+        m_file.close();
+        return EmptyFile;
+    }
+    return Opened;
+}
+
+void TransferJob::start(const QString &remoteName)
+{
+    m_sent = 0;
+    m_chunks = 0;
+    m_running = true;
+    if (m_send(m_codes.start, remoteName.toUtf8()) != 0) {
+        stop(false);
+        return;
+    }
+    pump();
+}
+
+void TransferJob::stop(bool sendCancel)
+{
+    m_running = false;
+    m_file.close();
+    if (sendCancel)
+        m_send(m_codes.complete, FrameCodec::sizeText(0));
+}
+
+void TransferJob::pump()
+{
+    // A listener of chunkSent may re-enter (cancel, or a nested event loop delivering bytesWritten).
+    if (!m_running || m_pumping)
+        return;
+    m_pumping = true;
+    QPointer<TransferJob> self(this);
+    const qint64 window = qint64(m_chunkSize) * m_maxChunksInFlight;
+    while (m_running && m_sent < m_size && m_socket->bytesToWrite() < window) {
+        const qint64 want = qMin<qint64>(m_chunkSize, m_size - m_sent);
+        const QByteArray chunk = m_file.read(want);
+        if (chunk.size() != want) {
+            // Read error, or the file shrank under us: the panel must not install a truncated file.
+            m_running = false;
+            m_file.close();
+            m_send(m_codes.complete, FrameCodec::sizeText(0));
+            m_pumping = false;
+            emit failed();
+            return;
+        }
+        if (m_send(m_codes.data, chunk) != 0) {
+            // The connection is closing; its owner reports nothing more.
+            m_running = false;
+            m_file.close();
+            break;
+        }
+        m_sent += chunk.size();
+        emit chunkSent(m_chunks++);
+        if (!self)
+            return;
+    }
+    if (m_running && m_sent >= m_size) {
+        m_running = false;
+        m_file.close();
+        const int rc = m_send(m_codes.complete, FrameCodec::sizeText(m_size));
+        m_pumping = false;
+        if (rc == 0)
+            emit completed();
+        return;
+    }
+    m_pumping = false;
+}

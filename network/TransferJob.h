@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QFile>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QAbstractSocket;
+
+// Sends one file to a panel as a start frame (the name to store it under), data chunks and a complete frame with
+// the size as decimal text. Shared by the firmware and the broadcast transfers, which differ only in their codes.
+//
+// Chunks are handed to the socket only while its unsent bytes stay below maxChunksInFlight chunks, and the job
+// continues from the socket's bytesWritten: a panel that stops reading cannot make us queue the whole file in memory.
+// The file is read chunk by chunk, never whole.
+class TransferJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Codes
+    {
+        quint16 start;
+        quint16 data;
+        quint16 complete;
+    };
+    using Sender = std::function<int(quint16 code, const QByteArray &payload)>;
+
+    enum OpenResult {
+        Opened,
+        CannotOpen,
+        EmptyFile, // refused: its size text "0" would tell the panel "cancelled"
+    };
+
+    TransferJob(Codes codes, Sender sender, QAbstractSocket *socket, int chunkSize, int maxChunksInFlight,
+                QObject *parent = nullptr);
+
+    OpenResult open(const QString &path);
+    // Sends the start frame and the first chunks; the rest follows from the socket's progress.
+    void start(const QString &remoteName);
+    // Stops sending and closes the file; with sendCancel the panel is told with the size text "0".
+    void stop(bool sendCancel);
+
+    bool isRunning() const { return m_running; }
+    qint64 size() const { return m_size; }
+    qint64 sent() const { return m_sent; }
+
+public slots:
+    void pump();
+
+signals:
+    // A data chunk was handed to the socket; index counts from 0.
+    void chunkSent(int index);
+    // The last chunk and the complete frame were handed to the socket.
+    void completed();
+    // The file could not be read to its end; the panel was told "0".
+    void failed();
+
+private:
+    Codes m_codes;
+    Sender m_send;
+    QAbstractSocket *m_socket;
+    int m_chunkSize;
+    int m_maxChunksInFlight;
+    QFile m_file;
+    qint64 m_size = 0;
+    qint64 m_sent = 0;
+    int m_chunks = 0;
+    bool m_running = false;
+    bool m_pumping = false;
+};

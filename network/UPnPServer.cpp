@@ -1,0 +1,236 @@
+#include "network/UPnPServer.h"
+
+#include "network/CmdServer.h"
+#include "network/SsdpMessage.h"
+#include "platform/ArpTable.h"
+#include "shell/Log.h"
+#include "shell/UiGlobals.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace {
+
+// Log lines for dropped datagrams per tick; a flood gets a summary instead of a line per datagram.
+constexpr int kDropLogLines = 10;
+// A flood of searches with made-up MACs must not grow the heard list without bound.
+constexpr int kMaxHeard = 4096;
+
+} // namespace
+
+UPnPServer *UPnPServer::getInstance()
+{
+    static QMutex mutex;
+    static UPnPServer *instance = nullptr;
+    QMutexLocker locker(&mutex);
+    if (!instance)
+        instance = new UPnPServer(NetworkConfig::current());
+    return instance;
+}
+
+UPnPServer::UPnPServer(const NetworkConfig &config)
+    : m_config(config)
+    , m_tick(new QTimer(this))
+    , m_arp(new ArpTable(this))
+{
+    m_arp->setTimeoutMs(m_config.arpTimeoutMs);
+    for (int i = 0; i < m_config.discoveryPorts.size(); ++i)
+        m_sockets.append(nullptr);
+    bindSockets();
+    m_tick->setInterval(m_config.reannounceIntervalMs);
+    connect(m_tick, &QTimer::timeout, this, &UPnPServer::tick);
+    m_tick->start();
+}
+
+void UPnPServer::bindSockets()
+{
+    for (int i = 0; i < m_sockets.size(); ++i) {
+        if (m_sockets.at(i))
+            continue;
+        const quint16 port = m_config.discoveryPorts.at(i);
+        auto *socket = new QUdpSocket(this);
+        if (!socket->bind(QHostAddress(QHostAddress::AnyIPv4), port,
+                          QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+            writeLog(4, "UPnPServer: cannot bind port %d: %s", port, qPrintable(socket->errorString()));
+            delete socket;
+            continue;
+        }
+        if (m_config.joinMulticast && !socket->joinMulticastGroup(m_config.multicastGroup))
+            writeLog(4, "UPnPServer: cannot join %s on port %d: %s", qPrintable(m_config.multicastGroup.toString()),
+                     port, qPrintable(socket->errorString()));
+        connect(socket, &QUdpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        m_sockets[i] = socket;
+    }
+}
+
+quint16 UPnPServer::boundPort(int index) const
+{
+    const QUdpSocket *socket = m_sockets.value(index);
+    return socket ? socket->localPort() : 0;
+}
+
+void UPnPServer::noteDropped(const char *why, const QHostAddress &sender)
+{
+    if (++m_droppedThisTick <= kDropLogLines)
+        writeLog(4, "UPnPServer: dropped datagram from %s: %s", qPrintable(sender.toString()), why);
+}
+
+void UPnPServer::onReadyRead(QUdpSocket *socket)
+{
+    while (socket->hasPendingDatagrams()) {
+        const qint64 size = socket->pendingDatagramSize();
+        if (size > m_config.maxDatagramSize) {
+            QHostAddress sender;
+            socket->readDatagram(nullptr, 0, &sender);
+            noteDropped("too large", sender);
+            continue;
+        }
+        const QNetworkDatagram datagram = socket->receiveDatagram(m_config.maxDatagramSize);
+        SsdpSearch search;
+        if (!SsdpMessage::parseSearch(datagram.data(), &search)) {
+            noteDropped("not a search for our service", datagram.senderAddress());
+            continue;
+        }
+        bool ok = false;
+        const QHostAddress sender(datagram.senderAddress().toIPv4Address(&ok));
+        if (!ok) {
+            noteDropped("not IPv4", datagram.senderAddress());
+            continue;
+        }
+        if (!search.mac.isEmpty() && (m_heard.contains(search.mac) || m_heard.size() < kMaxHeard)) {
+            const bool isNew = !m_heard.contains(search.mac);
+            Heard &heard = m_heard[search.mac];
+            heard.device.macAddress = search.mac;
+            heard.device.modelName = search.model;
+            heard.device.deviceType = search.deviceType;
+            heard.device.displayClientVersion = search.displayClientVersion;
+            heard.device.ipAddress = sender.toString();
+            heard.lastHeard = QDateTime::currentDateTimeUtc();
+            if (isNew)
+                emit heardDevicesChanged();
+        }
+        answer(socket, sender, sender, datagram.destinationAddress());
+    }
+}
+
+QString UPnPServer::consoleAddressFor(const QHostAddress &peer, const QHostAddress &fallback) const
+{
+    if (peer.isLoopback())
+        return QStringLiteral("127.0.0.1");
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        if (!(interface.flags() & QNetworkInterface::IsUp))
+            continue;
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && entry.prefixLength() > 0
+                && peer.isInSubnet(entry.ip(), entry.prefixLength()))
+                return entry.ip().toString();
+        }
+    }
+    bool ok = false;
+    const quint32 ipv4 = fallback.toIPv4Address(&ok);
+    if (ok && ipv4 != 0 && !fallback.isMulticast())
+        return QHostAddress(ipv4).toString();
+    // Not on any of our subnets and no usable destination: name our first IPv4 address.
+    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            return address.toString();
+    }
+    return QStringLiteral("127.0.0.1");
+}
+
+void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
+                        const QHostAddress &localAddress)
+{
+    if (!m_config.allowsDestination(destination)) {
+        writeLog(4, "UPnPServer: destination %s not allowed", qPrintable(destination.toString()));
+        return;
+    }
+    CmdServer *server = CmdServer::getInstance();
+    const QByteArray text =
+        SsdpMessage::buildAnswer(consoleAddressFor(sender, localAddress), server->serverPort(), server->consoleId());
+    // Always to the answer port, whichever port the search came in on.
+    socket->writeDatagram(text, destination, m_config.answerPort);
+}
+
+void UPnPServer::tick()
+{
+    if (m_droppedThisTick > kDropLogLines)
+        writeLog(4, "UPnPServer: dropped %d datagrams", m_droppedThisTick);
+    m_droppedThisTick = 0;
+    bindSockets();
+
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addMSecs(-3LL * m_config.reannounceIntervalMs);
+    bool expired = false;
+    for (auto it = m_heard.begin(); it != m_heard.end();) {
+        if (it->lastHeard < limit) {
+            it = m_heard.erase(it);
+            expired = true;
+        } else {
+            ++it;
+        }
+    }
+    if (expired)
+        emit heardDevicesChanged();
+
+    // Only an administrator console pulls offline panels back to itself.
+    if (!isAdminLogin)
+        return;
+    m_arp->refresh();
+    reannounce();
+}
+
+void UPnPServer::reannounce()
+{
+    QUdpSocket *socket = nullptr;
+    for (QUdpSocket *candidate : qAsConst(m_sockets)) {
+        if (candidate) {
+            socket = candidate;
+            break;
+        }
+    }
+    if (!socket)
+        return;
+    CmdServer *server = CmdServer::getInstance();
+    for (const VelkIFPDevice &device : server->managedDevices()) {
+        if (!device.macAddress.isEmpty() && server->connectionState(device.macAddress) != CmdServer::Offline)
+            continue;
+        QString address = device.macAddress.isEmpty() ? QString() : m_arp->ipForMac(device.macAddress);
+        if (address.isEmpty())
+            address = device.ipAddress;
+        const QHostAddress destination(address);
+        if (destination.isNull() || destination.protocol() != QAbstractSocket::IPv4Protocol)
+            continue;
+        answer(socket, destination, destination, QHostAddress());
+    }
+}
+
+QList<VelkIFPDevice> UPnPServer::heardDevices() const
+{
+    QList<VelkIFPDevice> devices;
+    for (const Heard &heard : m_heard)
+        devices.append(heard.device);
+    return devices;
+}
+
+QList<VelkIFPDevice> UPnPServer::unmanagedDevices() const
+{
+    QList<VelkIFPDevice> devices;
+    const QList<VelkIFPDevice> managed = CmdServer::getInstance()->managedDevices();
+    for (const Heard &heard : m_heard) {
+        bool isManaged = false;
+        for (const VelkIFPDevice &device : managed)
+            isManaged = isManaged || device.macAddress == heard.device.macAddress;
+        if (!isManaged)
+            devices.append(heard.device);
+    }
+    return devices;
+}
+
+QString UPnPServer::ipForMac(const QString &mac) const
+{
+    return m_arp->ipForMac(mac);
+}

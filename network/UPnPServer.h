@@ -1,0 +1,69 @@
+#pragma once
+
+#include "datastore/VelkIFPDevice.h"
+#include "network/NetworkConfig.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+class ArpTable;
+class QTimer;
+class QUdpSocket;
+
+/// The process-wide discovery responder. Listens for the panels' M-SEARCH datagrams, answers those for our
+/// service with the command server's address, keeps the list of panels heard lately, and every tick (administrator
+/// console only) re-announces itself to the managed panels that are offline, at the address the host's arp table
+/// gives for their MAC or at their stored address.
+class UPnPServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Creates the responder on the first call, under a mutex of its own; never null.
+    static UPnPServer *getInstance();
+
+    /// Panels whose search was heard in the last three ticks: macAddress, modelName, deviceType,
+    /// displayClientVersion and ipAddress (the datagram's source).
+    QList<VelkIFPDevice> heardDevices() const;
+    /// heardDevices() without the managed ones.
+    QList<VelkIFPDevice> unmanagedDevices() const;
+    /// The address the last arp run gave for this MAC, or empty.
+    QString ipForMac(const QString &mac) const;
+
+    /// The port a discovery socket is bound to (useful with port 0 in tests); 0 when unbound.
+    quint16 boundPort(int index) const;
+    /// The arp reader, so tests can point it at a fake command.
+    ArpTable *arpTable() const { return m_arp; }
+    /// Runs one tick now: re-binds what failed, expires the heard list and, on an administrator console,
+    /// refreshes the arp table and re-announces to offline managed devices.
+    void tick();
+
+signals:
+    void heardDevicesChanged();
+
+private:
+    explicit UPnPServer(const NetworkConfig &config);
+
+    struct Heard
+    {
+        VelkIFPDevice device;
+        QDateTime lastHeard;
+    };
+
+    void bindSockets();
+    void onReadyRead(QUdpSocket *socket);
+    void answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
+                const QHostAddress &localAddress);
+    void reannounce();
+    QString consoleAddressFor(const QHostAddress &peer, const QHostAddress &fallback) const;
+    void noteDropped(const char *why, const QHostAddress &sender);
+
+    NetworkConfig m_config;
+    QList<QUdpSocket *> m_sockets;
+    QTimer *m_tick;
+    ArpTable *m_arp;
+    QHash<QString, Heard> m_heard;
+    int m_droppedThisTick = 0;
+};

@@ -1,0 +1,182 @@
+#pragma once
+
+// Shared set-up of the network tests: a temporary HOME and database, a command server on an ephemeral loopback
+// port, and helpers to seed managed devices and to talk raw frames.
+
+#include "datastore/OrvantaDBManager.h"
+#include "network/CmdServer.h"
+#include "network/DeviceChannel.h"
+#include "network/FrameCodec.h"
+#include "network/FrameDecoder.h"
+#include "network/NetworkConfig.h"
+#include "network/ProtocolCodes.h"
+#include "platform/LogSystem.h"
+#include "platform/SysLogger.h"
+#include "support/TestEnv.h"
+#include "tools/panelsim/SimulatedPanel.h"
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Loopback only, ephemeral ports, no multicast join; the time-outs short enough for tests.
+inline NetworkConfig testNetworkConfig(const QString &folder)
+{
+    NetworkConfig config;
+    config.tcpPort = 0;
+    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
+    config.discoveryPorts = {0, 0};
+    config.answerPort = 0;
+    config.joinMulticast = false;
+    config.loopbackOnly = true;
+    config.wolTargets = {QHostAddress(QStringLiteral("127.255.255.255"))};
+    config.wolPort = 0;
+    config.audioFolder = folder + QStringLiteral("/Audio/");
+    config.tempFolder = folder + QStringLiteral("/tmp");
+    QDir().mkpath(config.audioFolder);
+    QDir().mkpath(config.tempFolder);
+    return config;
+}
+
+// Creates the device in the database and hands the fresh list to the command server, as the device list does.
+inline VelkIFPDevice addManagedDevice(const QString &name, const QString &mac, const QString &ip = QString(),
+                                      const QString &type = QStringLiteral("Control Box"))
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice device;
+    device.deviceName = name;
+    device.macAddress = mac;
+    device.ipAddress = ip;
+    device.deviceType = type;
+    device.modelName = QStringLiteral("Velk TM B-Series");
+    device.position = QStringLiteral("Room ") + name;
+    device.ptzCamera = QStringLiteral("cam-") + name;
+    if (db->createIFPDevice(device) != DB_OK)
+        qWarning("createIFPDevice failed for %s", qPrintable(name));
+    QList<VelkIFPDevice> all;
+    db->queryAllAvailableIFP(all);
+    CmdServer::getInstance()->setManagedDevices(all);
+    for (const VelkIFPDevice &stored : qAsConst(all)) {
+        if (stored.deviceName == name)
+            return stored;
+    }
+    return device;
+}
+
+inline VelkIFPDevice storedDevice(const QString &name)
+{
+    QList<VelkIFPDevice> all;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
+    for (const VelkIFPDevice &stored : qAsConst(all)) {
+        if (stored.deviceName == name)
+            return stored;
+    }
+    return VelkIFPDevice();
+}
+
+inline QString testMac(int serial)
+{
+    return SimulatedPanel::defaultIdentity(quint32(serial)).mac;
+}
+
+// A panel in direct mode towards our command server, on its own loopback address.
+inline PanelSettings directSettings(int addressIndex)
+{
+    PanelSettings settings;
+    settings.ownAddress = QHostAddress(QStringLiteral("127.0.0.%1").arg(2 + addressIndex));
+    settings.consoleAddress = QHostAddress(QHostAddress::LocalHost);
+    settings.consolePort = CmdServer::getInstance()->serverPort();
+    settings.reconnectDelayMs = 200;
+    settings.rejectBackoffMs = 60000;
+    return settings;
+}
+
+inline PanelIdentity identityWith(int serial, const QString &password)
+{
+    PanelIdentity identity = SimulatedPanel::defaultIdentity(quint32(serial));
+    identity.password = password;
+    return identity;
+}
+
+// A bare TCP peer for byte-exact misbehaviour.
+class RawPeer
+{
+public:
+    RawPeer()
+    {
+        m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), CmdServer::getInstance()->serverPort());
+    }
+    bool waitConnected() { return m_socket.waitForConnected(5000); }
+    void send(const QByteArray &bytes)
+    {
+        m_socket.write(bytes);
+        m_socket.flush();
+    }
+    void sendFrame(quint16 code, const QByteArray &payload = QByteArray()) { send(FrameCodec::encode(code, payload)); }
+    void sendIdentity(const PanelIdentity &identity) { sendFrame(VELK_REMOTE_CMD_IDENTITY, identity.toJson()); }
+    // Reads whatever arrived into frames.
+    QList<QPair<quint16, QByteArray>> frames()
+    {
+        m_decoder.append(m_socket.readAll());
+        FrameView view;
+        while (m_decoder.next(&view) == FrameDecoder::FrameReady)
+            m_frames.append({view.code, view.copy()});
+        return m_frames;
+    }
+    bool received(quint16 code)
+    {
+        for (const auto &frame : frames()) {
+            if (frame.first == code)
+                return true;
+        }
+        return false;
+    }
+    bool isClosed() const { return m_socket.state() == QAbstractSocket::UnconnectedState; }
+    QTcpSocket &socket() { return m_socket; }
+
+private:
+    QTcpSocket m_socket;
+    FrameDecoder m_decoder;
+    QList<QPair<quint16, QByteArray>> m_frames;
+};
+
+// Collects the log lines, so tests can check that bad input is reported as well as survived.
+class LogCapture : public SysLogger
+{
+public:
+    LogCapture()
+    {
+        LogSystem::getSysLogSystem()->setLogger(this);
+        LogSystem::getSysLogSystem()->startLog();
+    }
+    ~LogCapture() override
+    {
+        LogSystem::getSysLogSystem()->stopLog();
+        LogSystem::getSysLogSystem()->setLogger(nullptr);
+    }
+    void log(int, LogLevel, const QString &text) override
+    {
+        QMutexLocker locker(&m_mutex);
+        m_lines.append(text);
+    }
+    bool contains(const QString &text) const
+    {
+        QMutexLocker locker(&m_mutex);
+        for (const QString &line : m_lines) {
+            if (line.contains(text))
+                return true;
+        }
+        return false;
+    }
+    void clear()
+    {
+        QMutexLocker locker(&m_mutex);
+        m_lines.clear();
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};

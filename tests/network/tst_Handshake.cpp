@@ -1,0 +1,484 @@
+#include "NetTestSupport.h"
+
+#include "shell/UiGlobals.h"
+
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+
+#include <memory>
+
+// Handshake, keep-alive and everything a hostile or broken peer can throw at a connection.
+class TestHandshake : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void admittedLockedRefused();
+    void emptyPasswordIsSentOurs();
+    void ipOnlyDeviceIsMatchedAndWrittenBack();
+    void newestConnectionWins();
+    void queuedListenersOutliveTheChannel();
+    void keepAliveAndIdleClose();
+    void badFramesOnAConnection_data();
+    void badFramesOnAConnection();
+    void framesBeforeIdentity();
+    void badIdentityIsClosed_data();
+    void badIdentityIsClosed();
+    void silentPeerIsClosed();
+    void floodOfUnidentifiedConnections();
+    void randomBytesNeverHurtTheServer();
+    void kick();
+    void sosFromConnectedAndLockedPanels();
+    void passwordChangeAndDisconnect();
+
+private:
+    std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    CmdServer *m_server = nullptr;
+};
+
+void TestHandshake::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    NetworkConfig config = testNetworkConfig(m_dir.path());
+    config.handshakeTimeoutMs = 1000;
+    config.heartbeatIntervalMs = 300;
+    config.idleTimeoutMs = 1500;
+    config.maxPendingHandshakes = 8;
+    NetworkConfig::setCurrent(config);
+    m_server = CmdServer::getInstance();
+    QVERIFY(m_server->serverPort() != 0);
+    QCOMPARE(m_server->controlPassword(), QString("kelvo")); // the seeded administrator account
+    QVERIFY(!m_server->consoleId().isEmpty());
+
+    for (int serial = 1; serial <= 9; ++serial)
+        addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+    addManagedDevice("Box-IP", QString(), "127.0.0.40", "Audio Box");
+}
+
+std::unique_ptr<SimulatedPanel> TestHandshake::connectedPanel(int serial, int addressIndex)
+{
+    std::unique_ptr<SimulatedPanel> panel(
+        new SimulatedPanel(identityWith(serial, "kelvo"), directSettings(addressIndex)));
+    panel->start();
+    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
+        qWarning("panel %d did not connect", serial);
+    return panel;
+}
+
+void TestHandshake::admittedLockedRefused()
+{
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+    QSignalSpy states(m_server, &CmdServer::connectionStatesChanged);
+
+    auto admitted = connectedPanel(1, 1);
+    QVERIFY(admitted->isConnected());
+    QCOMPARE(connections.count(), 1);
+    auto *channel = connections.at(0).at(0).value<DeviceChannel *>();
+    QCOMPARE(channel->getMacAddress(), testMac(1));
+    QCOMPARE(channel->getModelName(), QString("Velk TM B-Series"));
+    QCOMPARE(channel->getIpAddress(), QString("127.0.0.3"));
+    QCOMPARE(admitted->consoleId(), m_server->consoleId());
+    VelkIFPDevice device = storedDevice("Panel-1");
+    QVERIFY(m_server->isDeviceOnline(device));
+    QVERIFY(m_server->isDeviceOnline(&device));
+    QCOMPARE(m_server->connectionState(testMac(1)), CmdServer::Connected);
+    QVERIFY(admitted->receivedCount(VELK_REMOTE_CMD_SET_PASSWORD) == 0);
+
+    SimulatedPanel other(identityWith(2, "another console's"), directSettings(2));
+    other.start();
+    QTRY_VERIFY(other.isLocked());
+    QTRY_COMPARE(m_server->connectionState(testMac(2)), CmdServer::Locked);
+    QVERIFY(!m_server->isDeviceOnline(storedDevice("Panel-2")));
+    QVERIFY(!m_server->getChannel(testMac(2)));
+    QCOMPARE(connections.count(), 1);
+    QVERIFY(states.count() >= 2);
+
+    SimulatedPanel stranger(identityWith(77, "kelvo"), directSettings(3));
+    QSignalSpy rejected(&stranger, &SimulatedPanel::rejected);
+    stranger.start();
+    QTRY_COMPARE(rejected.count(), 1);
+    QCOMPARE(m_server->connectionState(testMac(77)), CmdServer::Offline);
+    QCOMPARE(connections.count(), 1);
+
+    other.shutDown();
+    admitted->shutDown();
+    QTRY_COMPARE(m_server->connectionState(testMac(1)), CmdServer::Offline);
+    QTRY_COMPARE(m_server->connectionState(testMac(2)), CmdServer::Offline);
+}
+
+void TestHandshake::emptyPasswordIsSentOurs()
+{
+    SimulatedPanel fresh(identityWith(3, QString()), directSettings(4));
+    fresh.start();
+    QTRY_VERIFY(fresh.isConnected());
+    QTRY_COMPARE(fresh.storedPassword(), QString("kelvo"));
+    QCOMPARE(storedDevice("Panel-3").lastPassword, QString("kelvo"));
+    fresh.shutDown();
+}
+
+// A device entered by address alone is found by address and type, gets its MAC written back, and keeps the fields
+// the panel does not report (type, location, camera).
+void TestHandshake::ipOnlyDeviceIsMatchedAndWrittenBack()
+{
+    PanelIdentity wrongType = identityWith(40, "kelvo");
+    wrongType.deviceType = "Control Box";
+    PanelSettings settings = directSettings(38); // 127.0.0.40
+    SimulatedPanel impostor(wrongType, settings);
+    QSignalSpy rejected(&impostor, &SimulatedPanel::rejected);
+    impostor.start();
+    QTRY_COMPARE(rejected.count(), 1);
+    impostor.shutDown();
+
+    PanelIdentity identity = identityWith(40, "kelvo");
+    identity.deviceType = "Audio Box";
+    identity.fwVersion = "2.0.0.1";
+    identity.sku = "SKU-40";
+    SimulatedPanel box(identity, settings);
+    box.start();
+    QTRY_VERIFY(box.isConnected());
+    const VelkIFPDevice stored = storedDevice("Box-IP");
+    QCOMPARE(stored.macAddress, testMac(40));
+    QCOMPARE(stored.ipAddress, QString("127.0.0.40"));
+    QCOMPARE(stored.fwVersion, QString("2.0.0.1"));
+    QCOMPARE(stored.sku, QString("SKU-40"));
+    QCOMPARE(stored.deviceType, QString("Audio Box"));
+    QCOMPARE(stored.position, QString("Room Box-IP"));
+    QCOMPARE(stored.ptzCamera, QString("cam-Box-IP"));
+    VelkIFPDevice held;
+    QVERIFY(m_server->managedDevice(testMac(40), &held));
+    QCOMPARE(held.did, stored.did);
+    box.shutDown();
+}
+
+// Two connections claiming one MAC: the newer replaces the older, and listeners hear that the older went.
+void TestHandshake::newestConnectionWins()
+{
+    RawPeer old;
+    QVERIFY(old.waitConnected());
+    old.sendIdentity(identityWith(4, "kelvo"));
+    QTRY_VERIFY(m_server->getChannel(testMac(4)));
+    QPointer<DeviceChannel> oldChannel = m_server->getChannel(testMac(4));
+    DeviceChannel *const oldAddress = oldChannel.data();
+
+    QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+    auto fresh = connectedPanel(4, 5);
+    QVERIFY(fresh->isConnected());
+    QCOMPARE(gone.count(), 1);
+    // The channel may be freed by now: compare the pointer without touching the object.
+    QCOMPARE(*static_cast<DeviceChannel *const *>(gone.at(0).at(0).constData()), oldAddress);
+    QVERIFY(m_server->getChannel(testMac(4)) != oldAddress);
+    QTRY_VERIFY(old.isClosed() || (old.socket().waitForDisconnected(100), old.isClosed()));
+    QTRY_VERIFY(oldChannel.isNull()); // freed, one turn after the disconnect
+    fresh->shutDown();
+}
+
+// A queued listener of newConnection must still find the channel alive even when the connection ended before the
+// queued call was delivered.
+void TestHandshake::queuedListenersOutliveTheChannel()
+{
+    QList<QPointer<DeviceChannel>> seen;
+    QStringList macs;
+    auto queued = connect(
+        m_server, &CmdServer::newConnection, this,
+        [&](DeviceChannel *channel) {
+            seen.append(channel);
+            macs.append(seen.last() ? channel->getMacAddress() : QString());
+        },
+        Qt::QueuedConnection);
+    auto direct = connect(m_server, &CmdServer::newConnection, this,
+                          [this](DeviceChannel *channel) { m_server->disconnectDevice(channel->getMacAddress()); });
+    SimulatedPanel panel(identityWith(5, "kelvo"), directSettings(6));
+    panel.start();
+    QTRY_VERIFY(!macs.isEmpty());
+    QCOMPARE(macs.first(), testMac(5));
+    disconnect(queued);
+    disconnect(direct);
+    panel.shutDown();
+}
+
+void TestHandshake::keepAliveAndIdleClose()
+{
+    auto panel = connectedPanel(6, 7);
+    QVERIFY(panel->isConnected());
+    QTRY_VERIFY(panel->receivedCount(VELK_REMOTE_CMD_HEARTBEAT) >= 3);
+    QVERIFY(panel->isConnected()); // answering kept it alive past the idle time-out
+
+    QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+    panel->behaviour().answerHeartbeat = false;
+    QTRY_VERIFY_WITH_TIMEOUT(gone.count() >= 1, 5000);
+    QCOMPARE(m_server->connectionState(testMac(6)), CmdServer::Offline);
+    panel->shutDown();
+
+    // A panel's own heartbeat is answered.
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.sendIdentity(identityWith(6, "kelvo"));
+    peer.sendFrame(VELK_REMOTE_CMD_HEARTBEAT, FrameCodec::int32Payload(0));
+    QTRY_VERIFY(peer.received(VELK_REMOTE_RSP_HEARTBEAT));
+}
+
+void TestHandshake::badFramesOnAConnection_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("logLine");
+    QTest::newRow("2 GB length") << "huge" << true << "bad frame length 2147483632 from 02:51:4d:00:00:07";
+    QTest::newRow("negative length") << "negative" << true << "bad frame length -1 from 02:51:4d:00:00:07";
+    QTest::newRow("partial frame, then silence") << "partial" << true << "idle timeout 02:51:4d:00:00:07";
+    QTest::newRow("one unknown code") << "unknown" << false << "unknown code 0x";
+    QTest::newRow("sixteen unknown codes") << "unknown16" << true << "too many bad frames from 02:51:4d:00:00:07";
+    QTest::newRow("short int32 payload") << "short" << false << "payload too short";
+    QTest::newRow("second identity") << "identity" << false << "second identity";
+    QTest::newRow("console command from a panel") << "command" << false << "a console command";
+    QTest::newRow("unasked sync answers") << "sync" << false << "no first-sync question asked";
+}
+
+void TestHandshake::badFramesOnAConnection()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, closes);
+    QFETCH(QString, logLine);
+    m_log->clear();
+    auto panel = connectedPanel(7, 8);
+    QVERIFY(panel->isConnected());
+    QPointer<DeviceChannel> channel = m_server->getChannel(testMac(7));
+    QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+    QSignalSpy otaState(m_server, &CmdServer::checkOtaStateResult);
+    QSignalSpy synced(m_server, &CmdServer::syncUserDeviceFinished);
+    PanelSettings slow = panel->settings();
+    slow.reconnectDelayMs = 60000;
+    panel->setSettings(slow);
+
+    if (action == "huge")
+        panel->sendHugeLength();
+    else if (action == "negative")
+        panel->sendNegativeLength();
+    else if (action == "partial")
+        panel->sendPartialAndStall();
+    else if (action == "unknown")
+        panel->sendUnknownCode();
+    else if (action == "unknown16")
+        for (int i = 0; i < 16; ++i)
+            panel->sendUnknownCode();
+    else if (action == "short")
+        panel->sendShortInt32(VELK_REMOTE_RSP_CHECK_OTA_STATE);
+    else if (action == "identity")
+        panel->sendFrame(VELK_REMOTE_CMD_IDENTITY, identityWith(8, "kelvo").toJson());
+    else if (action == "command")
+        panel->sendFrame(VELK_REMOTE_CMD_POWER_OFF, FrameCodec::int32Payload(0));
+    else if (action == "sync") {
+        panel->sendFrame(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, FrameCodec::int32Payload(0));
+        panel->sendFrame(VELK_REMOTE_RSP_ASK_FIRST_SYNC, FrameCodec::int32ThenBytes(1, "userName\nmallory,x,,1\n"));
+    }
+
+    if (closes) {
+        QTRY_VERIFY_WITH_TIMEOUT(gone.count() == 1, 5000);
+        QTRY_VERIFY(channel.isNull());
+    } else {
+        // A heartbeat round trip proves the frames before it were read and dropped.
+        const int beats = panel->receivedCount(VELK_REMOTE_RSP_HEARTBEAT);
+        panel->sendHeartbeat();
+        QTRY_VERIFY(panel->receivedCount(VELK_REMOTE_RSP_HEARTBEAT) > beats);
+        QCOMPARE(gone.count(), 0);
+        QVERIFY(m_server->getChannel(testMac(7)) == channel.data());
+        QCOMPARE(otaState.count(), 0);
+        QCOMPARE(synced.count(), 0);
+        QCOMPARE(m_server->getChannel(testMac(8)), nullptr);
+    }
+    QVERIFY2(m_log->contains(logLine), qPrintable(logLine));
+    panel->shutDown();
+    QTRY_VERIFY(!m_server->getChannel(testMac(7)));
+    QList<VelkMultiUser> mallory;
+    OrvantaDBManager::getInstance()->queryMultiUserByName(mallory, "mallory");
+    QVERIFY(mallory.isEmpty());
+}
+
+// Only the identity and keep-alives count before the handshake; nothing else may reach the features.
+void TestHandshake::framesBeforeIdentity()
+{
+    QSignalSpy alerts(m_server, &CmdServer::safeAlert);
+    QSignalSpy otaState(m_server, &CmdServer::checkOtaStateResult);
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.sendFrame(VELK_REMOTE_CMD_SAFE_ALERT, FrameCodec::int32Payload(0));
+    peer.sendFrame(VELK_REMOTE_RSP_CHECK_OTA_STATE, FrameCodec::int32Payload(0));
+    peer.sendFrame(VELK_REMOTE_CMD_HEARTBEAT, FrameCodec::int32Payload(0));
+    QTRY_VERIFY(peer.received(VELK_REMOTE_RSP_HEARTBEAT));
+    QCOMPARE(alerts.count(), 0);
+    QCOMPARE(otaState.count(), 0);
+    peer.sendIdentity(identityWith(9, "kelvo"));
+    QTRY_VERIFY(m_server->getChannel(testMac(9)));
+    m_server->disconnectDevice(testMac(9));
+}
+
+void TestHandshake::badIdentityIsClosed_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::newRow("not JSON") << QByteArray("mac=02:51:4d:00:00:09");
+    QTest::newRow("no mac") << QByteArray(R"({"model":"Velk TM B-Series","password":"kelvo"})");
+    QTest::newRow("bad mac") << QByteArray(R"({"mac":"02:51:4d:00:00:9","password":"kelvo"})");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestHandshake::badIdentityIsClosed()
+{
+    QFETCH(QByteArray, payload);
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.sendFrame(VELK_REMOTE_CMD_IDENTITY, payload);
+    QTRY_VERIFY(peer.isClosed());
+    QVERIFY(!peer.received(VELK_REMOTE_RSP_IDENTITY));
+}
+
+void TestHandshake::silentPeerIsClosed()
+{
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.send(QByteArray("\x10\x00", 2)); // half a header, then nothing
+    QTRY_VERIFY_WITH_TIMEOUT(peer.isClosed(), 5000);
+}
+
+// Connections that never identify cannot pile up: past the bound, newer ones are closed at once, and a real panel
+// still gets in once the handshake time-out cleared the others.
+void TestHandshake::floodOfUnidentifiedConnections()
+{
+    std::vector<std::unique_ptr<RawPeer>> peers;
+    for (int i = 0; i < 20; ++i) {
+        peers.emplace_back(new RawPeer);
+        QVERIFY(peers.back()->waitConnected());
+    }
+    QTRY_VERIFY(std::count_if(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }) >= 12);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }), 5000);
+    auto panel = connectedPanel(1, 1);
+    QVERIFY(panel->isConnected());
+    panel->shutDown();
+}
+
+void TestHandshake::randomBytesNeverHurtTheServer()
+{
+    QRandomGenerator random(1688);
+    std::vector<std::unique_ptr<RawPeer>> peers;
+    for (int i = 0; i < 6; ++i) {
+        peers.emplace_back(new RawPeer);
+        QVERIFY(peers.back()->waitConnected());
+        if (i % 2)
+            peers.back()->sendIdentity(identityWith(1, "kelvo"));
+        for (int burst = 0; burst < 20; ++burst) {
+            QByteArray bytes(int(random.bounded(1, 600)), Qt::Uninitialized);
+            for (char &c : bytes)
+                c = char(random.bounded(256));
+            if (random.bounded(3) == 0)
+                bytes.prepend(FrameCodec::encodeHeader(quint16(random.bounded(0x10000)), qint32(random.bounded(64))));
+            peers.back()->send(bytes);
+        }
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }), 8000);
+    auto panel = connectedPanel(1, 1);
+    QVERIFY(panel->isConnected());
+    panel->shutDown();
+}
+
+void TestHandshake::kick()
+{
+    QSignalSpy kicks(m_server, &CmdServer::kick);
+    isAdminLogin = true;
+    {
+        auto panel = connectedPanel(2, 3);
+        PanelSettings slow = panel->settings();
+        slow.reconnectDelayMs = 60000;
+        panel->setSettings(slow);
+        // A listener that closes the connection itself while the kick is being reported.
+        auto reentrant = connect(m_server, &CmdServer::kick, this,
+                                 [this](const QString &mac) { m_server->disconnectDevice(mac); });
+        QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+        panel->sendKick("{other-console}");
+        QTRY_COMPARE(kicks.count(), 1);
+        QCOMPARE(kicks.at(0).at(0).toString(), testMac(2));
+        QTRY_COMPARE(gone.count(), 1);
+        disconnect(reentrant);
+        const VelkIFPDevice stored = storedDevice("Panel-2");
+        QVERIFY(stored.isKicked);
+        QCOMPARE(stored.position, QString("Room Panel-2")); // the full record was written back
+        QCOMPARE(stored.deviceType, QString("Control Box"));
+        panel->shutDown();
+    }
+    isAdminLogin = false;
+    {
+        auto panel = connectedPanel(3, 4);
+        PanelSettings slow = panel->settings();
+        slow.reconnectDelayMs = 60000;
+        panel->setSettings(slow);
+        QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+        panel->sendKick("{other-console}");
+        QTRY_COMPARE(gone.count(), 1);
+        QCOMPARE(kicks.count(), 1);
+        QVERIFY(!storedDevice("Panel-3").isKicked);
+        panel->shutDown();
+    }
+}
+
+void TestHandshake::sosFromConnectedAndLockedPanels()
+{
+    QSignalSpy alerts(m_server, &CmdServer::safeAlert);
+    auto panel = connectedPanel(4, 5);
+    QSignalSpy acknowledged(panel.get(), &SimulatedPanel::sosAcknowledged);
+    QSignalSpy stopped(panel.get(), &SimulatedPanel::sosStopped);
+    panel->raiseSos();
+    QTRY_COMPARE(alerts.count(), 1);
+    QCOMPARE(alerts.at(0).at(0).toString(), testMac(4));
+    QTRY_COMPARE(acknowledged.count(), 1);
+    m_server->stopSafeAlert(testMac(4));
+    QTRY_COMPARE(stopped.count(), 1);
+    panel->shutDown();
+
+    SimulatedPanel locked(identityWith(5, "another console's"), directSettings(6));
+    locked.start();
+    QTRY_VERIFY(locked.isLocked());
+    QSignalSpy lockedAck(&locked, &SimulatedPanel::sosAcknowledged);
+    locked.raiseSos();
+    QTRY_COMPARE(alerts.count(), 2);
+    QCOMPARE(alerts.at(1).at(0).toString(), testMac(5));
+    QTRY_COMPARE(lockedAck.count(), 1);
+    m_server->stopSafeAlert(testMac(5));
+    QTRY_COMPARE(locked.receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    // Commands still never reach a locked panel.
+    m_server->powerOff({storedDevice("Panel-5")});
+    QTest::qWait(100);
+    QCOMPARE(locked.receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    locked.shutDown();
+}
+
+void TestHandshake::passwordChangeAndDisconnect()
+{
+    auto panel = connectedPanel(6, 7);
+    QCOMPARE(m_server->sendPassword(testMac(6), "new secret"), 0);
+    QTRY_COMPARE(panel->storedPassword(), QString("new secret"));
+    QCOMPARE(m_server->sendPassword(testMac(77), "new secret"), -1);
+    m_server->setControlPassword("new secret");
+    QCOMPARE(m_server->controlPassword(), QString("new secret"));
+
+    PanelSettings slow = panel->settings();
+    slow.reconnectDelayMs = 60000;
+    panel->setSettings(slow);
+    QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+    QSignalSpy panelGone(panel.get(), &SimulatedPanel::disconnected);
+    m_server->disconnectDevice(testMac(6));
+    QCOMPARE(gone.count(), 1);
+    QCOMPARE(m_server->connectionState(testMac(6)), CmdServer::Offline);
+    QTRY_COMPARE(panelGone.count(), 1);
+    m_server->setControlPassword("kelvo");
+    panel->shutDown();
+}
+
+QTEST_GUILESS_MAIN(TestHandshake)
+#include "tst_Handshake.moc"
