@@ -298,6 +298,13 @@ private slots:
         console->send(VELK_REMOTE_RSP_IDENTITY, QByteArray(2, '\0'));
         QTRY_COMPARE(disconnectedSpy.count(), 1);
         QVERIFY(!panel->isConnected());
+
+        // No identity answer at all: the panel gives up after its time-out and tries again.
+        PanelSettings impatient = panel->settings();
+        impatient.identityTimeoutMs = 100;
+        panel->setSettings(impatient);
+        QTRY_VERIFY(console->count(VELK_REMOTE_CMD_IDENTITY) >= 3);
+        QVERIFY(disconnectedSpy.count() >= 2);
     }
 
     void defaultAnswers()

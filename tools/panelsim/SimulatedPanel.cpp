@@ -250,12 +250,29 @@ void SimulatedPanel::connectTo(const QHostAddress &address, quint16 port)
     setState(Connecting);
     log(QStringLiteral("connecting from %1 to %2:%3").arg(m_settings.ownAddress.toString(), address.toString()).arg(port));
     socket->connectToHost(address, port);
+    scheduleStep(m_settings.connectTimeoutMs, [this] {
+        if (m_state != Connecting)
+            return;
+        log(QStringLiteral("connect timed out"));
+        closeSession(false);
+        scheduleSearching(m_settings.reconnectDelayMs);
+    });
 }
 
 void SimulatedPanel::onSocketConnected()
 {
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     setState(Handshaking);
+    if (m_settings.identityTimeoutMs > 0) {
+        // A console that accepted too late (or never) must not keep the panel waiting for ever.
+        scheduleStep(m_settings.identityTimeoutMs, [this] {
+            if (m_state != Handshaking)
+                return;
+            log(QStringLiteral("no identity answer, connecting again"));
+            endSession(false);
+            scheduleSearching(m_settings.reconnectDelayMs);
+        });
+    }
     if (m_behaviour.skipIdentity) {
         log(QStringLiteral("connected, sending no identity"));
         return;
