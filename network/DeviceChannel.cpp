@@ -14,10 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QUuid>
 
 namespace {
 
@@ -206,10 +206,13 @@ void DeviceChannel::onBytesWritten()
 
 void DeviceChannel::onReadyRead()
 {
-    // A listener that runs a nested event loop (a modal alert) can bring us back here; the outer loop goes on
-    // reading once it returns.
-    if (m_readDepth > 0)
+    // A listener that runs a nested event loop (a modal dialog) can bring us back here; the outer loop goes on
+    // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
+    if (m_readDepth > 0) {
+        if (m_state == Connected || m_state == Locked)
+            m_idleTimer->start();
         return;
+    }
     ++m_readDepth;
     while (m_state != Closed) {
         const QByteArray bytes = m_socket->read(kReadChunk);
@@ -577,34 +580,31 @@ void DeviceChannel::mergePanelAccounts(const QByteArray &file)
     db->queryAllAppInfo(apps);
     int assigned = haveDevice ? usersOfDevice(db, device.did).size() : 0;
 
+    // Names are matched ignoring letter case: the store grants permissions by name that way, so a panel's "alice"
+    // created beside the console's "Alice" would have its permissions written onto Alice.
+    QList<VelkMultiUser> known;
+    db->queryAllMultiUser(known);
+    QHash<QString, quint32> muidByName;
+    for (const VelkMultiUser &user : qAsConst(known))
+        muidByName.insert(user.userName.toCaseFolded(), user.muid);
+
     for (const AccountFileRow &row : AccountFile::fromCsvRows(cells)) {
-        QList<VelkMultiUser> named;
-        db->queryMultiUserByName(named, row.userName);
-        quint32 muid = 0;
-        for (const VelkMultiUser &user : qAsConst(named)) {
-            if (user.userName == row.userName) {
-                muid = user.muid;
-                break;
-            }
-        }
+        quint32 muid = muidByName.value(row.userName.toCaseFolded());
         if (muid == 0) {
             // New to the console: take the panel's user. A known name keeps the console's values.
             VelkMultiUser user;
             user.userName = row.userName;
             user.password = row.password;
             user.hasPermission = row.hasPermission;
-            user.uniqueId = row.uniqueId.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : row.uniqueId;
+            user.uniqueId = row.uniqueId; // the store gives a new one when the panel sent none
             if (!row.rfidId.isEmpty()) {
                 QList<VelkMultiUser> holders;
                 db->queryMultiUserByRfid(holders, row.rfidId);
-                bool taken = false;
-                for (const VelkMultiUser &holder : qAsConst(holders))
-                    taken = taken || holder.userName != row.userName;
-                if (taken)
+                if (holders.isEmpty())
+                    user.rfidId = row.rfidId;
+                else
                     writeLog(4, "DeviceChannel::mergePanelAccounts, card of %s is bound to another user",
                              qPrintable(row.userName));
-                else
-                    user.rfidId = row.rfidId;
             }
             const quint32 rc = db->createMultiUser(user);
             if (rc != DB_OK) {
@@ -614,12 +614,11 @@ void DeviceChannel::mergePanelAccounts(const QByteArray &file)
             for (const VelkAppInfo &app : qAsConst(apps))
                 db->setAppPermissionByName(row.userName, app.packageName,
                                            row.packages.contains(app.packageName) ? 1 : -1);
-            named.clear();
-            db->queryMultiUserByName(named, row.userName);
-            for (const VelkMultiUser &created : qAsConst(named)) {
-                if (created.userName == row.userName)
-                    muid = created.muid;
-            }
+            QList<VelkMultiUser> created;
+            db->queryMultiUserByName(created, row.userName);
+            if (!created.isEmpty())
+                muid = created.last().muid;
+            muidByName.insert(row.userName.toCaseFolded(), muid);
         }
         if (!haveDevice || muid == 0 || assigned >= kMaxUsersPerDevice)
             continue;

@@ -1,15 +1,25 @@
-#include "network/SsdpMessage.h"
-#include "platform/ArpTable.h"
+#include "NetTestSupport.h"
 
+#include "network/SsdpMessage.h"
+#include "network/UPnPServer.h"
+#include "platform/ArpTable.h"
+#include "shell/UiGlobals.h"
+#include "tools/panelsim/PanelFleet.h"
+
+#include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
+
+#include <memory>
 
 class TestDiscovery : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void searchIsAnsweredOnlyWhenOurs_data();
     void searchIsAnsweredOnlyWhenOurs();
     void searchRoundTripAndHeaderCase();
@@ -18,7 +28,210 @@ private slots:
     void arpRunsAsynchronously();
     void arpFallsBackToKernelTable();
     void arpOverrunIsKilled();
+    void answerGoesToTheAnswerPort();
+    void badDatagramsAreNotAnswered();
+    void heardPanelsAndExpiry();
+    void wokenPanelFindsTheConsole();
+    void reannounceReachesOfflinePanels();
+    void reannounceStaysOnLoopback();
+
+private:
+    QByteArray receiveOne(QUdpSocket &socket, int timeoutMs);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    std::unique_ptr<PanelFleet> m_fleet;
+    NetworkConfig m_config;
+    CmdServer *m_server = nullptr;
+    UPnPServer *m_upnp = nullptr;
 };
+
+void TestDiscovery::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+
+    // The panels' discovery sockets and Wake-on-LAN listener come first: their ports go into the configuration.
+    FleetOptions options;
+    options.count = 4;
+    options.baseAddress = QHostAddress("127.0.0.20");
+    options.firstSerial = 20;
+    options.settings.discovery = true;
+    options.settings.answerPort = 0;
+    options.settings.searchIntervalMs = 200;
+    options.settings.bootDelayMs = 50;
+    m_fleet.reset(new PanelFleet(options));
+    QVERIFY(m_fleet->answerPort() != 0);
+    QVERIFY(m_fleet->listenForWake(QHostAddress(QHostAddress::AnyIPv4), 0));
+
+    m_config = testNetworkConfig(m_dir.path());
+    m_config.answerPort = m_fleet->answerPort();
+    m_config.wolPort = m_fleet->wakePort();
+    m_config.wolRoundGapMs = 20;
+    m_config.reannounceIntervalMs = 300;
+    NetworkConfig::setCurrent(m_config);
+    m_server = CmdServer::getInstance();
+    m_upnp = UPnPServer::getInstance();
+    QVERIFY(m_upnp->boundPort(0) != 0);
+    QVERIFY(m_upnp->boundPort(1) != 0);
+    // No real arp in tests: an empty table unless a test says otherwise.
+    m_upnp->arpTable()->setCommand("true", {});
+
+    for (SimulatedPanel *panel : m_fleet->panels()) {
+        PanelSettings settings = panel->settings();
+        settings.discoveryPort = m_upnp->boundPort(0);
+        panel->setSettings(settings);
+        PanelIdentity identity = panel->identity();
+        identity.password = "kelvo";
+        panel->setIdentity(identity);
+    }
+}
+
+QByteArray TestDiscovery::receiveOne(QUdpSocket &socket, int timeoutMs)
+{
+    if (!socket.hasPendingDatagrams() && !QTest::qWaitFor([&] { return socket.hasPendingDatagrams(); }, timeoutMs))
+        return QByteArray();
+    return socket.receiveDatagram().data();
+}
+
+void TestDiscovery::answerGoesToTheAnswerPort()
+{
+    // A bare searcher on its own loopback address and the panels' answer port.
+    QUdpSocket searcher;
+    QVERIFY(searcher.bind(QHostAddress("127.0.0.60"), m_config.answerPort,
+                          QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+    SsdpSearch search;
+    search.mac = "02:51:4d:00:01:00";
+    for (int index = 0; index < 2; ++index) {
+        // Whichever port the search came in on, the answer goes to the answer port.
+        const quint16 port = m_upnp->boundPort(index);
+        QVERIFY(searcher.writeDatagram(SsdpMessage::buildSearch(search, "239.255.255.250:1988"),
+                                       QHostAddress(QHostAddress::LocalHost), port) > 0);
+        SsdpAnswer answer;
+        QVERIFY(SsdpMessage::parseAnswer(receiveOne(searcher, 3000), &answer));
+        QCOMPARE(answer.host, QString("127.0.0.1"));
+        QCOMPARE(answer.port, m_server->serverPort());
+        QVERIFY(answer.usn.startsWith("uuid:" + m_server->consoleId().remove('{').remove('}') + "::"));
+    }
+}
+
+void TestDiscovery::badDatagramsAreNotAnswered()
+{
+    QUdpSocket searcher;
+    QVERIFY(searcher.bind(QHostAddress("127.0.0.61"), m_config.answerPort,
+                          QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+    m_log->clear();
+    SsdpSearch search;
+    search.mac = "02:51:4d:00:01:01";
+    QByteArray oversized = SsdpMessage::buildSearch(search, "x");
+    oversized.insert(oversized.size() - 2, "X-PAD: " + QByteArray(3000, 'p') + "\r\n");
+    const QByteArray other = "M-SEARCH * HTTP/1.1\r\nST: upnp:rootdevice\r\n\r\n";
+    const QHostAddress console(QHostAddress::LocalHost);
+    searcher.writeDatagram(oversized, console, m_upnp->boundPort(0));
+    searcher.writeDatagram(other, console, m_upnp->boundPort(0));
+    searcher.writeDatagram(QByteArray(100, '\0'), console, m_upnp->boundPort(1));
+    QTRY_VERIFY(m_log->contains("dropped datagram from 127.0.0.61: too large"));
+    QTRY_VERIFY(m_log->contains("dropped datagram from 127.0.0.61: not a search for our service"));
+    QVERIFY(receiveOne(searcher, 300).isEmpty());
+    bool heard = false;
+    for (const VelkIFPDevice &device : m_upnp->heardDevices())
+        heard = heard || device.macAddress == search.mac;
+    QVERIFY(!heard);
+}
+
+void TestDiscovery::heardPanelsAndExpiry()
+{
+    isAdminLogin = false;
+    SimulatedPanel *panel = m_fleet->panel(0); // not managed: heard, answered, refused
+    panel->behaviour().retryAfterReject = false;
+    QSignalSpy changed(m_upnp, &UPnPServer::heardDevicesChanged);
+    panel->start();
+    QTRY_VERIFY(panel->answersReceived() >= 1);
+    auto find = [&](const QList<VelkIFPDevice> &devices) {
+        for (const VelkIFPDevice &device : devices) {
+            if (device.macAddress == panel->mac())
+                return device;
+        }
+        return VelkIFPDevice();
+    };
+    QTRY_VERIFY(!find(m_upnp->heardDevices()).macAddress.isEmpty());
+    const VelkIFPDevice heard = find(m_upnp->unmanagedDevices());
+    QCOMPARE(heard.ipAddress, QString("127.0.0.20"));
+    QCOMPARE(heard.modelName, QString("Velk TM B-Series"));
+    QCOMPARE(heard.deviceType, panel->identity().deviceType);
+    QVERIFY(changed.count() >= 1);
+    panel->shutDown();
+
+    // Gone after three ticks without a search.
+    QTRY_VERIFY_WITH_TIMEOUT(find(m_upnp->heardDevices()).macAddress.isEmpty(), 5000);
+
+    // A managed panel is heard but not unmanaged.
+    SimulatedPanel *managed = m_fleet->panel(1);
+    addManagedDevice("Managed-21", managed->mac(), "127.0.0.21");
+    managed->start();
+    QTRY_VERIFY(managed->isConnected());
+    for (const VelkIFPDevice &device : m_upnp->unmanagedDevices())
+        QVERIFY(device.macAddress != managed->mac());
+    managed->shutDown();
+    QTRY_COMPARE(m_server->connectionState(managed->mac()), CmdServer::Offline);
+}
+
+// Power on by Wake-on-LAN, then the whole road back: magic packet, boot, search, answer, connection, handshake.
+void TestDiscovery::wokenPanelFindsTheConsole()
+{
+    SimulatedPanel *panel = m_fleet->panel(2);
+    const VelkIFPDevice device = addManagedDevice("Managed-22", panel->mac(), "127.0.0.22");
+    QSignalSpy woken(panel, &SimulatedPanel::woken);
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+    QCOMPARE(panel->state(), SimulatedPanel::Off);
+    m_server->powerOn({device});
+    QTRY_VERIFY(woken.count() >= 1);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->isDeviceOnline(device), 5000);
+    QCOMPARE(connections.count(), 1);
+    QVERIFY(panel->isConnected());
+    panel->shutDown();
+    QTRY_VERIFY(!m_server->isDeviceOnline(device));
+}
+
+// An administrator console calls offline managed panels back: at the address the arp table gives for their MAC,
+// else at their stored address.
+void TestDiscovery::reannounceReachesOfflinePanels()
+{
+    SimulatedPanel *byArp = m_fleet->panel(3);
+    SimulatedPanel *byStoredIp = m_fleet->panel(1);
+    // Their own searches are not for our service, so only a re-announce can bring them in.
+    byArp->behaviour().searchTarget = "upnp:rootdevice";
+    byStoredIp->behaviour().searchTarget = "upnp:rootdevice";
+    addManagedDevice("Managed-23", byArp->mac(), "127.0.0.250"); // stale stored address
+    m_upnp->arpTable()->setCommand(
+        "sh", {"-c", QStringLiteral("echo '? (127.0.0.23) at %1 [ether] on lo'").arg(byArp->mac().toUpper())});
+
+    isAdminLogin = false;
+    byArp->start();
+    byStoredIp->start();
+    QTest::qWait(1000); // several ticks: a normal-user console does not re-announce
+    QVERIFY(!byArp->isConnected());
+    QVERIFY(!byStoredIp->isConnected());
+
+    isAdminLogin = true;
+    QTRY_VERIFY_WITH_TIMEOUT(byArp->isConnected() && byStoredIp->isConnected(), 5000);
+    QCOMPARE(m_upnp->ipForMac(byArp->mac()), QString("127.0.0.23"));
+    byArp->shutDown();
+    byStoredIp->shutDown();
+    isAdminLogin = false;
+}
+
+void TestDiscovery::reannounceStaysOnLoopback()
+{
+    addManagedDevice("Far-Away", "02:51:4d:00:09:99", "192.0.2.10");
+    m_log->clear();
+    isAdminLogin = true;
+    m_upnp->tick();
+    isAdminLogin = false;
+    QVERIFY(m_log->contains("UPnPServer: destination 192.0.2.10 not allowed"));
+}
 
 void TestDiscovery::searchIsAnsweredOnlyWhenOurs_data()
 {

@@ -1,0 +1,412 @@
+#include "NetTestSupport.h"
+
+#include "network/AccountFile.h"
+#include "shell/CsvReader.h"
+#include "shell/UiGlobals.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+
+#include <memory>
+
+// Account synchronisation with simulated panels: both answers, the first-sync merge, the settings tiers, and the
+// account file format.
+class TestAccountSync : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void accountFileSurvivesTheSharedReader();
+    void settingsFollowTheDisplayClientVersion();
+    void normalUserConsoleDoesNotSync();
+    void disabledSetupRecordsStatus3();
+    void enabledSetupSendsSettingsAndUsers();
+    void firstSyncMergesThePanelsUsers();
+    void mergeStopsAt48UsersPerDevice();
+    void oneSyncAtATime();
+    void noSettingsRecord();
+    void lateAnswerIsRecorded();
+    void closedDuringSyncReportsNothing();
+
+private:
+    std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex,
+                                                   const QString &version = "1.1.1030.30");
+    quint32 createUser(const QString &name, const QString &password, const QString &card = QString());
+    void assign(quint32 muid, quint32 did);
+    void setSetupServer(bool enabled);
+    QList<VelkUserDevice> links(quint32 did);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    NetworkConfig m_config;
+    CmdServer *m_server = nullptr;
+    OrvantaDBIntf *m_db = nullptr;
+};
+
+void TestAccountSync::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    m_config = testNetworkConfig(m_dir.path());
+    NetworkConfig::setCurrent(m_config);
+    m_server = CmdServer::getInstance();
+    m_db = OrvantaDBManager::getInstance();
+    for (int serial = 1; serial <= 8; ++serial)
+        addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+    const VelkIFPDevice first = storedDevice("Panel-1");
+    assign(createUser("Smith, Ann", "pw \"1\"", "CARD-1"), first.did);
+    assign(createUser("Bob", "bob"), first.did);
+}
+
+void TestAccountSync::init()
+{
+    isAdminLogin = true;
+    setSetupServer(false);
+}
+
+std::unique_ptr<SimulatedPanel> TestAccountSync::connectedPanel(int serial, int addressIndex, const QString &version)
+{
+    PanelIdentity identity = identityWith(serial, "kelvo");
+    identity.displayClientVersion = version;
+    std::unique_ptr<SimulatedPanel> panel(new SimulatedPanel(identity, directSettings(addressIndex)));
+    panel->start();
+    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
+        qWarning("panel %d did not connect", serial);
+    return panel;
+}
+
+quint32 TestAccountSync::createUser(const QString &name, const QString &password, const QString &card)
+{
+    VelkMultiUser user;
+    user.userName = name;
+    user.password = password;
+    user.rfidId = card;
+    user.hasPermission = true;
+    m_db->createMultiUser(user);
+    QList<VelkMultiUser> found;
+    m_db->queryMultiUserByName(found, name);
+    return found.isEmpty() ? 0 : found.last().muid;
+}
+
+void TestAccountSync::assign(quint32 muid, quint32 did)
+{
+    VelkUserDevice link;
+    link.multiUserId = muid;
+    link.deviceId = did;
+    m_db->createUserDevice(link);
+}
+
+void TestAccountSync::setSetupServer(bool enabled)
+{
+    QList<VelkMultiUserAdmin> settings;
+    m_db->queryMultiUserAdmin(settings);
+    if (settings.isEmpty())
+        return;
+    settings.first().enableSetupServer = enabled;
+    settings.first().enableMultiUser = true;
+    settings.first().adminPassword = "admin-pw";
+    settings.first().createAccountPassword = "create-pw";
+    settings.first().adminRfidId = "ADMIN-CARD";
+    m_db->updateMultiUserAdmin(settings.first());
+}
+
+QList<VelkUserDevice> TestAccountSync::links(quint32 did)
+{
+    QList<VelkUserDevice> all;
+    m_db->queryUserDevice(all, 0);
+    QList<VelkUserDevice> out;
+    for (const VelkUserDevice &link : qAsConst(all)) {
+        if (link.deviceId == did)
+            out.append(link);
+    }
+    return out;
+}
+
+// Names with commas, quotes and line breaks must reach the other side unchanged.
+void TestAccountSync::accountFileSurvivesTheSharedReader()
+{
+    AccountFileRow tricky;
+    tricky.userName = "Smith, Ann";
+    tricky.password = "say \"hi\"";
+    tricky.rfidId = "line\nbreak";
+    tricky.hasPermission = true;
+    tricky.uniqueId = "{u-1}";
+    tricky.packages = QStringList({"com.velk.note", "com.velk.browser"});
+    AccountFileRow plain;
+    plain.userName = "Bob";
+    const QByteArray file = AccountFile::build({tricky, plain});
+    QVERIFY(file.startsWith("userName,password,rfidId,hasPermission,uniqueId,packages\n"));
+
+    QFile out(m_dir.filePath("accounts.csv"));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+    const QList<AccountFileRow> rows =
+        AccountFile::fromCsvRows(readCsvFile(out.fileName(), QStringLiteral("UTF-8")) << QStringList({"", "x", "y", "1"})
+                                 << QStringList({"short", "row"}));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].userName, tricky.userName);
+    QCOMPARE(rows[0].password, tricky.password);
+    QCOMPARE(rows[0].rfidId, tricky.rfidId);
+    QVERIFY(rows[0].hasPermission);
+    QCOMPARE(rows[0].uniqueId, tricky.uniqueId);
+    QCOMPARE(rows[0].packages, tricky.packages);
+    QCOMPARE(rows[1].userName, QString("Bob"));
+    QVERIFY(!rows[1].hasPermission);
+    QVERIFY(rows[1].packages.isEmpty());
+}
+
+void TestAccountSync::settingsFollowTheDisplayClientVersion()
+{
+    VelkMultiUserAdmin settings;
+    settings.enableSetupServer = true;
+    settings.adminPassword = "a";
+    settings.createAccountPassword = "c";
+    settings.adminRfidId = "r";
+    auto keys = [&](const QString &version) {
+        return QJsonDocument::fromJson(AccountFile::adminSettingsJson(settings, version)).object().keys();
+    };
+    const QStringList base = {"adminPassword", "enableMultiUser", "enableSetupServer"};
+    QCOMPARE(keys("1.1.1017.18"), base);
+    QCOMPARE(keys("garbage"), base);
+    QCOMPARE(keys("1.1.1020.21"),
+             QStringList({"adminPassword", "createAccountPassword", "enableGuestUser", "enableMultiUser",
+                          "enableSetupServer"}));
+    QCOMPARE(keys("1.1.1028.29"), QStringList({"adminPassword", "adminRfidId", "createAccountPassword",
+                                               "enableGuestUser", "enableMultiUser", "enableSetupServer"}));
+    QCOMPARE(AccountFile::versionBuild("1.1.1030.30"), 30);
+    QCOMPARE(AccountFile::versionBuild("1.1.1030"), 0);
+}
+
+void TestAccountSync::normalUserConsoleDoesNotSync()
+{
+    isAdminLogin = false;
+    auto panel = connectedPanel(2, 2);
+    QSignalSpy timeouts(m_server, &CmdServer::setupSyncUserDeviceTimeout);
+    m_log->clear();
+    m_server->checkAccountSync({storedDevice("Panel-2")});
+    QVERIFY(m_log->contains("Current user is not admin, not need to do sync."));
+    QCOMPARE(timeouts.count(), 0);
+    QTest::qWait(100);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP), 0);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
+    panel->shutDown();
+}
+
+void TestAccountSync::disabledSetupRecordsStatus3()
+{
+    auto panel = connectedPanel(1, 1);
+    const VelkIFPDevice device = storedDevice("Panel-1");
+    QSignalSpy timeouts(m_server, &CmdServer::setupSyncUserDeviceTimeout);
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    const QList<QString> started = m_server->checkAccountSync({storedDevice("Panel-8"), device});
+    QCOMPARE(started, QList<QString>({testMac(1)}));
+    QCOMPARE(timeouts.count(), 1);
+    QCOMPARE(timeouts.at(0), QVariantList({testMac(1), 180000}));
+    QVERIFY(m_server->getChannel(testMac(1))->isSyncing());
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(panel->remoteSetupDisabled());
+    QVERIFY(!m_server->getChannel(testMac(1))->isSyncing());
+    const QList<VelkUserDevice> rows = links(device.did);
+    QCOMPARE(rows.size(), 2);
+    for (const VelkUserDevice &row : rows) {
+        QCOMPARE(row.syncStatus, 3);
+        QVERIFY(QDateTime::fromString(row.lastSyncTime, "yyyy-MM-dd hh:mm").isValid());
+    }
+    QCOMPARE(timeouts.count(), 1); // once per start, never again during the exchange
+    panel->shutDown();
+}
+
+void TestAccountSync::enabledSetupSendsSettingsAndUsers()
+{
+    setSetupServer(true);
+    auto panel = connectedPanel(1, 1, "1.1.1020.21");
+    panel->setSyncedConsoleId(m_server->consoleId()); // not the first sync with this console
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    QSignalSpy report(m_server, &CmdServer::emitUpdateAccountReportDialog);
+    // The report asks several times; it must still be refreshed once per finished synchronisation.
+    m_server->connectSyncReport(testMac(1));
+    m_server->connectSyncReport(testMac(1));
+    m_server->connectSyncReport(testMac(1));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(report.count(), 1);
+    QCOMPARE(panel->lastPayload(VELK_REMOTE_CMD_ASK_FIRST_SYNC), m_server->consoleId().toUtf8());
+
+    const QJsonObject settings = QJsonDocument::fromJson(panel->storedSettings()).object();
+    QCOMPARE(settings.value("enableSetupServer").toBool(), true);
+    QCOMPARE(settings.value("createAccountPassword").toString(), QString("create-pw"));
+    QVERIFY(!settings.contains("adminRfidId")); // build 21 does not know the card field
+
+    const QString usersFile = m_dir.filePath("panel-users.csv");
+    QFile file(usersFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(panel->storedUsers());
+    file.close();
+    const QList<AccountFileRow> rows = AccountFile::fromCsvRows(readCsvFile(usersFile, "UTF-8"));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].userName, QString("Smith, Ann"));
+    QCOMPARE(rows[0].password, QString("pw \"1\""));
+    QCOMPARE(rows[0].rfidId, QString("CARD-1"));
+    QVERIFY(!rows[0].packages.isEmpty()); // a new user may use every app
+    for (const VelkUserDevice &row : links(storedDevice("Panel-1").did))
+        QCOMPARE(row.syncStatus, 1);
+    panel->shutDown();
+}
+
+void TestAccountSync::firstSyncMergesThePanelsUsers()
+{
+    setSetupServer(true);
+    auto panel = connectedPanel(3, 3);
+    const VelkIFPDevice device = storedDevice("Panel-3");
+    QList<VelkAppInfo> apps;
+    m_db->queryAllAppInfo(apps);
+    QVERIFY(apps.size() >= 2);
+    const QString granted = apps.at(0).packageName;
+    panel->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                          "bob,panel-pw,,1,{b},\n"                          // known (letter case aside)
+                          "\"Carol, C.\",carol-pw,CARD-1,1,{c}," + granted.toUtf8() + "\n" // card taken
+                          "Dave,dave-pw,CARD-9,0,,\n"
+                          ",nameless,,1,,\n"
+                          "broken\n");
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    m_server->checkAccountSync({device});
+    QTRY_COMPARE(finished.count(), 1);
+
+    QList<VelkMultiUser> bob;
+    m_db->queryMultiUserByName(bob, "Bob");
+    QCOMPARE(bob.size(), 1);
+    QCOMPARE(bob.first().password, QString("bob")); // the console is the master
+    QList<VelkMultiUser> lowerBob;
+    m_db->queryMultiUserByName(lowerBob, "bob");
+    QVERIFY(lowerBob.isEmpty());
+
+    QList<VelkMultiUser> carol;
+    m_db->queryMultiUserByName(carol, "Carol, C.");
+    QCOMPARE(carol.size(), 1);
+    QCOMPARE(carol.first().password, QString("carol-pw"));
+    QCOMPARE(carol.first().uniqueId, QString("{c}"));
+    QVERIFY(carol.first().rfidId.isEmpty()); // CARD-1 belongs to Ann
+    QList<VelkAppPermission> permissions;
+    m_db->queryAllAppPermission(permissions);
+    QStringList carolPackages;
+    for (const VelkAppPermission &permission : qAsConst(permissions)) {
+        for (const VelkAppInfo &app : qAsConst(apps)) {
+            if (permission.multiUserId == carol.first().muid && permission.appId == app.aiid)
+                carolPackages.append(app.packageName);
+        }
+    }
+    QCOMPARE(carolPackages, QStringList({granted}));
+
+    QList<VelkMultiUser> dave;
+    m_db->queryMultiUserByName(dave, "Dave");
+    QCOMPARE(dave.size(), 1);
+    QCOMPARE(dave.first().rfidId, QString("CARD-9"));
+    QVERIFY(!dave.first().uniqueId.isEmpty());
+
+    // Every user named in the file is assigned to the device, and each got status 1.
+    const QList<VelkUserDevice> rows = links(device.did);
+    QCOMPARE(rows.size(), 3);
+    for (const VelkUserDevice &row : rows)
+        QCOMPARE(row.syncStatus, 1);
+    // The file with the panel users' passwords does not outlive the merge.
+    QVERIFY(!QFile::exists(m_config.tempFolder + "/receive_setting.csv"));
+    // The panel got the merged list back.
+    QVERIFY(panel->storedUsers().contains("\"Carol, C.\""));
+    panel->shutDown();
+}
+
+void TestAccountSync::mergeStopsAt48UsersPerDevice()
+{
+    setSetupServer(true);
+    const VelkIFPDevice device = storedDevice("Panel-4");
+    for (int i = 0; i < 47; ++i)
+        assign(createUser(QStringLiteral("user%1").arg(i), "pw"), device.did);
+    auto panel = connectedPanel(4, 4);
+    panel->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                          "extra1,pw,,1,,\nextra2,pw,,1,,\nextra3,pw,,1,,\n");
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    m_server->checkAccountSync({device});
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(links(device.did).size(), 48);
+    QList<VelkMultiUser> extra3;
+    m_db->queryMultiUserByName(extra3, "extra3");
+    QCOMPARE(extra3.size(), 1); // created, only not assigned
+    panel->shutDown();
+}
+
+void TestAccountSync::oneSyncAtATime()
+{
+    auto panel = connectedPanel(5, 5);
+    panel->setAnswerDropped(VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, true);
+    const VelkIFPDevice device = storedDevice("Panel-5");
+    QSignalSpy timeouts(m_server, &CmdServer::setupSyncUserDeviceTimeout);
+    QCOMPARE(m_server->checkAccountSync({device}).size(), 1);
+    QCOMPARE(m_server->checkAccountSync({device}).size(), 0);
+    m_log->clear();
+    m_server->getChannel(testMac(5))->checkAccountSync();
+    QVERIFY(m_log->contains("currently syncing user device, can NOT checkMultiUserDataSync"));
+    QCOMPARE(timeouts.count(), 1);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP), 1);
+
+    // The overview's time-out clears the mark; a new synchronisation may start.
+    m_server->resetSyncingUserDevice(testMac(5));
+    QVERIFY(m_log->contains(QString("CmdServer::resetSyncingUserDevice: %1").arg(testMac(5))));
+    QCOMPARE(m_server->checkAccountSync({device}).size(), 1);
+    QCOMPARE(timeouts.count(), 2);
+    panel->shutDown();
+}
+
+void TestAccountSync::noSettingsRecord()
+{
+    QList<VelkMultiUserAdmin> settings;
+    m_db->queryMultiUserAdmin(settings);
+    QCOMPARE(settings.size(), 1);
+    QCOMPARE(m_db->deleteMultiUserAdmin(settings.first().maid), DB_OK);
+    auto panel = connectedPanel(6, 6);
+    QSignalSpy timeouts(m_server, &CmdServer::setupSyncUserDeviceTimeout);
+    m_server->checkAccountSync({storedDevice("Panel-6")});
+    QCOMPARE(timeouts.count(), 1);
+    QCOMPARE(timeouts.at(0), QVariantList({testMac(6), 1000}));
+    QTest::qWait(100);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP), 0);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
+    QCOMPARE(m_db->createMultiUserAdmin(settings.first()), DB_OK);
+    panel->shutDown();
+}
+
+// An answer that arrives after the overview gave up is still written down.
+void TestAccountSync::lateAnswerIsRecorded()
+{
+    auto panel = connectedPanel(7, 7);
+    panel->setAnswerDelay(VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, 300);
+    const VelkIFPDevice device = storedDevice("Panel-7");
+    assign(createUser("Erin", "erin"), device.did);
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    m_server->checkAccountSync({device});
+    m_server->resetSyncingUserDevice(testMac(7));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(links(device.did).first().syncStatus, 3);
+    panel->shutDown();
+}
+
+void TestAccountSync::closedDuringSyncReportsNothing()
+{
+    auto panel = connectedPanel(8, 8);
+    panel->setAnswerDelay(VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, 300);
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    QSignalSpy report(m_server, &CmdServer::emitUpdateAccountReportDialog);
+    m_server->connectSyncReport(testMac(8));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP), 1);
+    panel->shutDown();
+    QTest::qWait(500);
+    QCOMPARE(finished.count(), 0);
+    QCOMPARE(report.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestAccountSync)
+#include "tst_AccountSync.moc"

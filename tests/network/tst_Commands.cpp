@@ -1,0 +1,482 @@
+#include "NetTestSupport.h"
+
+#include "network/WorkThread.h"
+
+#include <QCryptographicHash>
+#include <QNetworkDatagram>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QUdpSocket>
+
+#include <memory>
+
+// Device control, firmware transfer and installation, broadcasts, Wake-on-LAN: the operations callers use, driven
+// against simulated panels.
+class TestCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void powerOffAndReboot();
+    void wakeOnLan();
+    void magicPacketBytes_data();
+    void magicPacketBytes();
+    void otaStateCheck();
+    void firmwareTransferAndInstallation();
+    void firmwareTransferRefusals();
+    void cancelVariants();
+    void stalledReaderHoldsTheTransfer();
+    void stalledReaderIsClosedPastBacklog();
+    void broadcastWithoutAudio();
+    void broadcastWithAudio();
+    void broadcastAudioStaysInAudioFolder();
+    void broadcastCancels();
+
+private:
+    std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
+    QString writeFile(const QString &path, qint64 size);
+    static QByteArray sha256(const QString &path);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    QUdpSocket m_wakeListener;
+    NetworkConfig m_config;
+    CmdServer *m_server = nullptr;
+};
+
+void TestCommands::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    // Magic packets go to 127.255.255.255, which reaches a socket bound to any address on that port.
+    QVERIFY(m_wakeListener.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
+    m_config = testNetworkConfig(m_dir.path());
+    m_config.wolPort = m_wakeListener.localPort();
+    m_config.wolRoundGapMs = 20;
+    m_config.maxWriteBacklog = 512 * 1024;
+    NetworkConfig::setCurrent(m_config);
+    m_server = CmdServer::getInstance();
+    QVERIFY(m_server->serverPort() != 0);
+    for (int serial = 1; serial <= 8; ++serial)
+        addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+}
+
+std::unique_ptr<SimulatedPanel> TestCommands::connectedPanel(int serial, int addressIndex)
+{
+    std::unique_ptr<SimulatedPanel> panel(
+        new SimulatedPanel(identityWith(serial, "kelvo"), directSettings(addressIndex)));
+    panel->start();
+    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
+        qWarning("panel %d did not connect", serial);
+    return panel;
+}
+
+QString TestCommands::writeFile(const QString &path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QRandomGenerator random{quint32(size)};
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    for (qint64 left = size; left > 0;) {
+        random.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
+        const qint64 n = qMin<qint64>(left, block.size());
+        file.write(block.constData(), n);
+        left -= n;
+    }
+    return path;
+}
+
+QByteArray TestCommands::sha256(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result();
+}
+
+void TestCommands::powerOffAndReboot()
+{
+    auto first = connectedPanel(1, 1);
+    auto second = connectedPanel(2, 2);
+    QSignalSpy firstOff(first.get(), &SimulatedPanel::poweredOff);
+    QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+    VelkIFPDevice offline = storedDevice("Panel-8");
+    m_server->powerOff({offline, storedDevice("Panel-1")});
+    QTRY_COMPARE(firstOff.count(), 1);
+    QCOMPARE(first->lastPayload(VELK_REMOTE_CMD_POWER_OFF), FrameCodec::int32Payload(0));
+    QTRY_COMPARE(gone.count(), 1);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+
+    QSignalSpy rebooting(second.get(), &SimulatedPanel::rebooting);
+    m_server->reboot({storedDevice("Panel-2"), offline});
+    QTRY_COMPARE(rebooting.count(), 1);
+    QCOMPARE(second->lastPayload(VELK_REMOTE_CMD_REBOOT), FrameCodec::int32Payload(0));
+    first->shutDown();
+    second->shutDown();
+}
+
+void TestCommands::wakeOnLan()
+{
+    VelkIFPDevice valid = storedDevice("Panel-3");
+    VelkIFPDevice entered = valid;
+    entered.macAddress = "02-51-4D-00-00-0A"; // another spelling still wakes
+    VelkIFPDevice broken = valid;
+    broken.macAddress = "not a mac";
+    m_log->clear();
+    m_server->powerOn({valid, broken, entered});
+    QVERIFY(m_log->contains("CmdServer::powerOn, invalid mac: not a mac"));
+    QList<QByteArray> packets;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            while (m_wakeListener.hasPendingDatagrams())
+                packets.append(m_wakeListener.receiveDatagram().data());
+            return packets.size() >= 6;
+        }(),
+        5000);
+    QTest::qWait(200);
+    while (m_wakeListener.hasPendingDatagrams())
+        packets.append(m_wakeListener.receiveDatagram().data());
+    // Three rounds, one packet per valid device and target.
+    QCOMPARE(packets.size(), 6);
+    QCOMPARE(packets.count(WorkThread::magicPacket(testMac(3))), 3);
+    QCOMPARE(packets.count(WorkThread::magicPacket("02:51:4d:00:00:0a")), 3);
+}
+
+void TestCommands::magicPacketBytes_data()
+{
+    QTest::addColumn<QString>("mac");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("colons") << "02:51:4d:00:00:07" << true;
+    QTest::newRow("dashes, upper case") << "02-51-4D-00-00-07" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("short") << "02:51:4d:00:07" << false;
+    QTest::newRow("no separators") << "02514d000007" << false;
+}
+
+void TestCommands::magicPacketBytes()
+{
+    QFETCH(QString, mac);
+    QFETCH(bool, valid);
+    const QByteArray packet = WorkThread::magicPacket(mac);
+    if (!valid) {
+        QVERIFY(packet.isEmpty());
+        return;
+    }
+    QCOMPARE(packet.size(), 102);
+    QCOMPARE(packet.left(6), QByteArray(6, char(0xFF)));
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(packet.mid(6 + i * 6, 6).toHex(), QByteArray("02514d000007"));
+}
+
+void TestCommands::otaStateCheck()
+{
+    auto ready = connectedPanel(1, 1);
+    auto busy = connectedPanel(2, 2);
+    busy->behaviour().otaStateAnswer = -1;
+    QSignalSpy results(m_server, &CmdServer::checkOtaStateResult);
+    VelkIFPDevice first = storedDevice("Panel-1");
+    VelkIFPDevice second = storedDevice("Panel-2");
+    VelkIFPDevice offline = storedDevice("Panel-8");
+    QList<VelkIFPDevice *> devices = {&offline, &first, &second};
+    m_server->checkOtaState(devices);
+    QTRY_COMPARE(results.count(), 2);
+    QMap<QString, bool> byMac;
+    for (const auto &result : results)
+        byMac.insert(result.at(0).toString(), result.at(1).toBool());
+    QCOMPARE(byMac.value(testMac(1)), true);
+    QCOMPARE(byMac.value(testMac(2)), false);
+    m_server->checkOtaState(offline);
+    QTest::qWait(100);
+    QCOMPARE(results.count(), 2);
+    ready->shutDown();
+    busy->shutDown();
+}
+
+void TestCommands::firmwareTransferAndInstallation()
+{
+    auto panel = connectedPanel(3, 3);
+    const QString path = writeFile(m_dir.filePath("Velkupdate-3.zip"), 50 * 1024 + 7);
+    VelkIFPDevice device = storedDevice("Panel-3");
+    QSignalSpy setup(m_server, &CmdServer::setupTransferFileTimeout);
+    QSignalSpy reset(m_server, &CmdServer::resetTransferFileTimeout);
+    QSignalSpy complete(m_server, &CmdServer::setupTransferFileCompleteTimeout);
+    QSignalSpy done(m_server, &CmdServer::transferFileComplete);
+
+    m_server->sendFile(&device, path, "Velkupdate-3.zip");
+    // The listener's timer must exist when the call returns.
+    QCOMPARE(setup.count(), 1);
+    QCOMPARE(setup.at(0), QVariantList({testMac(3), 8000}));
+    QCOMPARE(device.otaState, 4);
+    QTRY_COMPARE(done.count(), 1);
+    QCOMPARE(done.at(0), QVariantList({testMac(3), true, false}));
+    QCOMPARE(reset.count(), 6); // 50 KiB + 7 bytes in 10240-byte chunks
+    QCOMPARE(complete.count(), 1);
+    QCOMPARE(complete.at(0), QVariantList({testMac(3), 180000}));
+    QCOMPARE(panel->lastFile().name, QString("Velkupdate-3.zip"));
+    QCOMPARE(panel->lastFile().sha256, sha256(path));
+
+    // A panel that reports a bad file.
+    panel->behaviour().transferAnswer = -1;
+    m_server->sendFile(&device, path, "MstarUpgrade.img");
+    QTRY_COMPARE(done.count(), 2);
+    QCOMPARE(done.at(1), QVariantList({testMac(3), false, false}));
+    panel->behaviour().transferAnswer.reset();
+
+    QSignalSpy progress(m_server, &CmdServer::resetOtaResultTimeout);
+    QSignalSpy results(m_server, &CmdServer::otaResult);
+    QCOMPARE(m_server->sendStartOta(&device, 1), 0);
+    QCOMPARE(device.otaState, 5);
+    QTRY_COMPARE(results.count(), 1);
+    QCOMPARE(results.at(0), QVariantList({testMac(3), true}));
+    QCOMPARE(progress.count(), 1);
+    QCOMPARE(panel->lastUpgradeType(), 1);
+
+    panel->behaviour().otaResultScript = PanelBehaviour::otaFailureScript();
+    QCOMPARE(m_server->sendStartOta(&device, 0), 0);
+    QTRY_COMPARE(results.count(), 2);
+    QCOMPARE(results.at(1), QVariantList({testMac(3), false}));
+    panel->shutDown();
+}
+
+void TestCommands::firmwareTransferRefusals()
+{
+    QSignalSpy setup(m_server, &CmdServer::setupTransferFileTimeout);
+    QSignalSpy complete(m_server, &CmdServer::setupTransferFileCompleteTimeout);
+    const QString path = writeFile(m_dir.filePath("ok.zip"), 1000);
+
+    // Offline: the manager is asked to fail it after one second, and the state still says "file sent".
+    VelkIFPDevice offline = storedDevice("Panel-8");
+    m_log->clear();
+    m_server->sendFile(&offline, path, "Velkupdate-3.zip");
+    QCOMPARE(complete.count(), 1);
+    QCOMPARE(complete.at(0), QVariantList({testMac(8), 1000}));
+    QCOMPARE(offline.otaState, 4);
+    QVERIFY(m_log->contains(QString("CmdServer::sendFile, device offline: %1").arg(testMac(8))));
+    QCOMPARE(m_server->sendStartOta(&offline, 0), -1);
+    QCOMPARE(offline.otaState, 4);
+
+    auto panel = connectedPanel(4, 4);
+    VelkIFPDevice device = storedDevice("Panel-4");
+    m_server->sendFile(&device, m_dir.filePath("missing.zip"), "Velkupdate-3.zip");
+    QCOMPARE(complete.count(), 2);
+    QCOMPARE(complete.at(1), QVariantList({testMac(4), 1000}));
+    // An empty file would end with size "0", which the panel reads as "cancelled".
+    const QString empty = writeFile(m_dir.filePath("empty.zip"), 0);
+    m_server->sendFile(&device, empty, "Velkupdate-3.zip");
+    QCOMPARE(complete.count(), 3);
+    QCOMPARE(complete.at(2), QVariantList({testMac(4), 1000}));
+    QCOMPARE(setup.count(), 0);
+    QTest::qWait(100);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_START), 0);
+    panel->shutDown();
+}
+
+void TestCommands::cancelVariants()
+{
+    auto panel = connectedPanel(5, 5);
+    VelkIFPDevice device = storedDevice("Panel-5");
+    const QString path = writeFile(m_dir.filePath("big.zip"), 8 * 1024 * 1024);
+    QSignalSpy done(m_server, &CmdServer::transferFileComplete);
+    QSignalSpy cancelled(panel.get(), &SimulatedPanel::transferCancelled);
+
+    panel->stopReading();
+    m_server->sendFile(&device, path, "Velkupdate-3.zip");
+    QTest::qWait(100);
+    m_server->cancelFileTransfer(&device);
+    panel->resumeReading();
+    QTRY_COMPARE(cancelled.count(), 1);
+    QCOMPARE(panel->lastPayload(VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE), QByteArray("0"));
+    QVERIFY(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA) < 800);
+
+    // By time-out: the transfer stops and the panel is told nothing.
+    panel->resetCounters();
+    panel->stopReading();
+    m_server->sendFile(&device, path, "Velkupdate-3.zip");
+    QTest::qWait(100);
+    m_server->cancelFileTransferByTimeout(testMac(5));
+    panel->resumeReading();
+    QTest::qWait(300);
+    const int chunks = panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA);
+    QTest::qWait(300);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA), chunks); // no more chunks
+    QVERIFY(chunks < 800);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE), 0);
+    QCOMPARE(done.count(), 0);
+
+    // Unknown MAC or an offline device: nothing happens.
+    m_server->cancelFileTransferByTimeout(testMac(77));
+    VelkIFPDevice offline = storedDevice("Panel-8");
+    m_server->cancelFileTransfer(&offline);
+    panel->shutDown();
+}
+
+// A panel that stops reading must not make us queue the whole file: chunks wait for the socket to drain.
+void TestCommands::stalledReaderHoldsTheTransfer()
+{
+    auto panel = connectedPanel(6, 6);
+    panel->behaviour().keepFiles = false;
+    VelkIFPDevice device = storedDevice("Panel-6");
+    const qint64 size = 40 * 1024 * 1024;
+    const QString path = writeFile(m_dir.filePath("huge.img"), size);
+    QSignalSpy reset(m_server, &CmdServer::resetTransferFileTimeout);
+    QSignalSpy done(m_server, &CmdServer::transferFileComplete);
+    panel->stopReading();
+    m_server->sendFile(&device, path, "MstarUpgrade.img");
+    QTest::qWait(500);
+    const int handed = reset.count();
+    const int total = int(size / m_config.chunkSize);
+    QVERIFY2(handed < total / 2, qPrintable(QString("%1 of %2 chunks queued").arg(handed).arg(total)));
+    QVERIFY(m_server->getChannel(testMac(6))); // held, not closed
+    panel->resumeReading();
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() == 1, 60000);
+    QCOMPARE(done.at(0), QVariantList({testMac(6), true, false}));
+    QCOMPARE(panel->lastFile().sha256, sha256(path));
+    panel->shutDown();
+}
+
+void TestCommands::stalledReaderIsClosedPastBacklog()
+{
+    auto panel = connectedPanel(7, 7);
+    PanelSettings slow = panel->settings();
+    slow.reconnectDelayMs = 60000;
+    panel->setSettings(slow);
+    panel->stopReading();
+    QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+    m_log->clear();
+    const QString password(200 * 1024, QLatin1Char('p'));
+    int sent = 0;
+    while (sent < 2000 && m_server->sendPassword(testMac(7), password) == 0) {
+        ++sent;
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(sent < 2000);
+    QTRY_COMPARE(gone.count(), 1);
+    QVERIFY(m_log->contains("stopped reading"));
+    panel->shutDown();
+}
+
+void TestCommands::broadcastWithoutAudio()
+{
+    auto panel = connectedPanel(1, 1);
+    VelkIFPDevice device = storedDevice("Panel-1");
+    VelkBroadcast broadcast;
+    broadcast.displayType = 2;
+    broadcast.audioSelection = 0;
+    broadcast.durationMin = 1;
+    broadcast.durationSec = 15;
+    broadcast.contentText = QStringLiteral("Assembly at 10:00 — Aula");
+    QSignalSpy complete(m_server, &CmdServer::sendBroadcastDataComplete);
+    QSignalSpy started(m_server, &CmdServer::transferBroadcastFileStarted);
+    m_server->sendBroadcastData(&device, &broadcast, true);
+    QTRY_COMPARE(complete.count(), 1);
+    QCOMPARE(complete.at(0).at(0).toString(), testMac(1));
+    QCOMPARE(started.count(), 0);
+    const BroadcastDataPayload received = panel->lastBroadcast();
+    QCOMPARE(received.displayType, 2);
+    QCOMPARE(received.durationMin, 1);
+    QCOMPARE(received.durationSec, 15);
+    QVERIFY(received.woken);
+    QCOMPARE(received.contentText, broadcast.contentText);
+
+    QSignalSpy results(m_server, &CmdServer::broadcastResult);
+    m_server->startBroadcast(&device);
+    QTRY_COMPARE(results.count(), 1);
+    QCOMPARE(results.at(0).at(0).toString(), testMac(1));
+
+    VelkIFPDevice offline = storedDevice("Panel-8");
+    m_server->sendBroadcastData(&offline, &broadcast, false);
+    m_server->startBroadcast(&offline);
+    QSignalSpy completeTimeout(m_server, &CmdServer::setupBroadcastTransferFileCompleteTimeout);
+    m_server->sendBroadcastFile(testMac(8));
+    QCOMPARE(completeTimeout.count(), 1);
+    QCOMPARE(completeTimeout.at(0), QVariantList({testMac(8), 1000}));
+    panel->shutDown();
+}
+
+void TestCommands::broadcastWithAudio()
+{
+    auto panel = connectedPanel(2, 2);
+    VelkIFPDevice device = storedDevice("Panel-2");
+    const QString audio = writeFile(m_config.audioFolder + "Default_Audio_2.mp3", 25 * 1024);
+    VelkBroadcast broadcast;
+    broadcast.displayType = 3;
+    broadcast.audioSelection = 2;
+    QSignalSpy setup(m_server, &CmdServer::setupBroadcastTransferFileTimeout);
+    QSignalSpy reset(m_server, &CmdServer::resetBroadcastTransferFileTimeout);
+    QSignalSpy completeTimeout(m_server, &CmdServer::setupBroadcastTransferFileCompleteTimeout);
+    QSignalSpy complete(m_server, &CmdServer::sendBroadcastDataComplete);
+    // The broadcast manager sends the file when the panel says it waits for it.
+    auto sendFile = connect(m_server, &CmdServer::transferBroadcastFileStarted, this,
+                            [this](const QString &mac) { m_server->sendBroadcastFile(mac); });
+    m_server->sendBroadcastData(&device, &broadcast, false);
+    QTRY_COMPARE(complete.count(), 1);
+    disconnect(sendFile);
+    QCOMPARE(setup.count(), 1);
+    QCOMPARE(setup.at(0), QVariantList({testMac(2), 8000}));
+    QCOMPARE(reset.count(), 2); // three chunks: the first starts the timer, the others reset it
+    QCOMPARE(completeTimeout.count(), 1);
+    QCOMPARE(completeTimeout.at(0), QVariantList({testMac(2), 180000}));
+    QCOMPARE(panel->lastAudioFile().name, QString("Default_Audio_2.mp3"));
+    QCOMPARE(panel->lastAudioFile().sha256, sha256(audio));
+    panel->shutDown();
+}
+
+// The stored audio name comes from the database: it may only name a file inside the Audio folder.
+void TestCommands::broadcastAudioStaysInAudioFolder()
+{
+    auto panel = connectedPanel(3, 3);
+    VelkIFPDevice device = storedDevice("Panel-3");
+    writeFile(m_dir.filePath("secret.mp3"), 4096); // beside, not inside, the Audio folder
+    VelkBroadcast broadcast;
+    broadcast.audioSelection = 4;
+    broadcast.savedAudioFilename = "../secret.mp3";
+    QSignalSpy completeTimeout(m_server, &CmdServer::setupBroadcastTransferFileCompleteTimeout);
+    m_server->sendBroadcastData(&device, &broadcast, false);
+    QTRY_VERIFY(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA) == 1);
+    m_server->sendBroadcastFile(testMac(3));
+    QCOMPARE(completeTimeout.count(), 1);
+    QCOMPARE(completeTimeout.at(0), QVariantList({testMac(3), 1000}));
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_FILE_START), 0);
+
+    const QString own = writeFile(m_config.audioFolder + "secret.mp3", 3000);
+    m_server->sendBroadcastFile(testMac(3));
+    QTRY_COMPARE(panel->receivedAudioFiles().size(), 1);
+    QCOMPARE(panel->lastAudioFile().sha256, sha256(own));
+    panel->shutDown();
+}
+
+void TestCommands::broadcastCancels()
+{
+    auto panel = connectedPanel(4, 4);
+    VelkIFPDevice device = storedDevice("Panel-4");
+    writeFile(m_config.audioFolder + "Default_Audio_1.mp3", 6 * 1024 * 1024);
+    VelkBroadcast broadcast;
+    broadcast.audioSelection = 1;
+    m_server->sendBroadcastData(&device, &broadcast, false);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+    QSignalSpy cancelled(panel.get(), &SimulatedPanel::transferCancelled);
+
+    panel->stopReading();
+    m_server->sendBroadcastFile(testMac(4));
+    m_server->cancelBroadcastFileTransfer(&device);
+    panel->resumeReading();
+    QTRY_COMPARE(cancelled.count(), 1);
+
+    // Unlike the firmware variant, the time-out variant tells the panel too.
+    panel->stopReading();
+    m_server->sendBroadcastFile(testMac(4));
+    m_server->cancelBroadcastFileTransferByTimeout(testMac(4));
+    panel->resumeReading();
+    QTRY_COMPARE(cancelled.count(), 2);
+    QCOMPARE(panel->lastPayload(VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE), QByteArray("0"));
+    QVERIFY(panel->receivedAudioFiles().isEmpty());
+    panel->shutDown();
+}
+
+QTEST_GUILESS_MAIN(TestCommands)
+#include "tst_Commands.moc"
