@@ -8,8 +8,8 @@ const char *const AccountFile::kHeader = "userName,password,rfidId,hasPermission
 
 QString AccountFile::quoteField(const QString &field)
 {
-    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\r'))
-        && !field.contains(QLatin1Char('\n')))
+    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\r')) &&
+        !field.contains(QLatin1Char('\n')))
         return field;
     QString quoted = field;
     quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
@@ -20,12 +20,9 @@ QByteArray AccountFile::build(const QList<AccountFileRow> &rows)
 {
     QString text = QLatin1String(kHeader) + QLatin1Char('\n');
     for (const AccountFileRow &row : rows) {
-        const QStringList fields = {row.userName,
-                                    row.password,
-                                    row.rfidId,
-                                    row.hasPermission ? QStringLiteral("1") : QStringLiteral("0"),
-                                    row.uniqueId,
-                                    row.packages.join(QLatin1Char(';'))};
+        const QStringList fields = {row.userName, row.password,
+                                    row.rfidId,   row.hasPermission ? QStringLiteral("1") : QStringLiteral("0"),
+                                    row.uniqueId, row.packages.join(QLatin1Char(';'))};
         QStringList quoted;
         for (const QString &field : fields)
             quoted.append(quoteField(field));

@@ -40,9 +40,7 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config)
-    , m_server(new QTcpServer(this))
-    , m_retryTimer(new QTimer(this))
+    : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this))
 {
     qRegisterMetaType<DeviceChannel *>("DeviceChannel*");
     registerVelkMetaTypes();
@@ -118,8 +116,7 @@ void CmdServer::onNewConnection()
                 &CmdServer::setupTransferFileCompleteTimeout);
         connect(channel, &DeviceChannel::otaResult, this, &CmdServer::otaResult);
         connect(channel, &DeviceChannel::resetOtaResultTimeout, this, &CmdServer::resetOtaResultTimeout);
-        connect(channel, &DeviceChannel::transferBroadcastFileStarted, this,
-                &CmdServer::transferBroadcastFileStarted);
+        connect(channel, &DeviceChannel::transferBroadcastFileStarted, this, &CmdServer::transferBroadcastFileStarted);
         connect(channel, &DeviceChannel::sendBroadcastDataComplete, this, &CmdServer::sendBroadcastDataComplete);
         connect(channel, &DeviceChannel::broadcastResult, this, &CmdServer::broadcastResult);
         connect(channel, &DeviceChannel::setupBroadcastTransferFileTimeout, this,
@@ -149,8 +146,8 @@ void CmdServer::onIdentity(DeviceChannel *channel)
     }
     if (!matched) {
         for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-            if (device.macAddress.isEmpty() && !device.ipAddress.isEmpty()
-                && device.ipAddress == channel->getIpAddress() && device.deviceType == identity.deviceType) {
+            if (device.macAddress.isEmpty() && !device.ipAddress.isEmpty() &&
+                device.ipAddress == channel->getIpAddress() && device.deviceType == identity.deviceType) {
                 matched = &device;
                 break;
             }
@@ -226,12 +223,12 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
         device.subnetMask = channel->getSubnetMask();
         device.gateway = channel->getGateway();
         device.lastPassword = m_controlPassword;
-        const bool changed = device.macAddress != before.macAddress || device.ipAddress != before.ipAddress
-                             || device.modelName != before.modelName || device.fwVersion != before.fwVersion
-                             || device.panelFwVersion != before.panelFwVersion
-                             || device.displayClientVersion != before.displayClientVersion
-                             || device.sku != before.sku || device.subnetMask != before.subnetMask
-                             || device.gateway != before.gateway || device.lastPassword != before.lastPassword;
+        const bool changed = device.macAddress != before.macAddress || device.ipAddress != before.ipAddress ||
+                             device.modelName != before.modelName || device.fwVersion != before.fwVersion ||
+                             device.panelFwVersion != before.panelFwVersion ||
+                             device.displayClientVersion != before.displayClientVersion || device.sku != before.sku ||
+                             device.subnetMask != before.subnetMask || device.gateway != before.gateway ||
+                             device.lastPassword != before.lastPassword;
         if (changed && database()->updateIFPDeviceById(device) != DB_OK)
             writeLog(4, "CmdServer::handshake, updateIFPDeviceById error");
         for (VelkIFPDevice &held : m_managedDevices) {

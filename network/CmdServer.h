@@ -26,7 +26,8 @@ class CmdServer : public QObject
     Q_OBJECT
 
 public:
-    enum ConnectionState {
+    enum ConnectionState
+    {
         Offline,
         Connected,
         Locked,

@@ -57,15 +57,9 @@ QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
 } // namespace
 
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
-    : QObject(server)
-    , m_server(server)
-    , m_config(config)
-    , m_socket(socket)
-    , m_decoder(config.maxPayload)
-    , m_handshakeTimer(new QTimer(this))
-    , m_heartbeatTimer(new QTimer(this))
-    , m_idleTimer(new QTimer(this))
-    , m_graceTimer(new QTimer(this))
+    : QObject(server), m_server(server), m_config(config), m_socket(socket), m_decoder(config.maxPayload),
+      m_handshakeTimer(new QTimer(this)), m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)),
+      m_graceTimer(new QTimer(this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
@@ -472,8 +466,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     connect(job, &TransferJob::completed, this,
             [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [mac, path] {
-        writeLog(4, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path),
-                 qPrintable(mac));
+        writeLog(4, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path), qPrintable(mac));
     });
     m_broadcastJob = job;
     emit setupBroadcastTransferFileTimeout(mac, 8000);

@@ -27,7 +27,8 @@ class DeviceChannel : public QObject
     Q_OBJECT
 
 public:
-    enum State {
+    enum State
+    {
         AwaitIdentity,
         Connected,
         Locked,
@@ -84,7 +85,11 @@ public:
     bool isOtaTransferRunning() const;
 
     // Broadcast record and audio transfer (one slot, independent of the firmware slot).
-    void keepBroadcast(const VelkBroadcast &broadcast) { m_broadcast = broadcast; m_hasBroadcast = true; }
+    void keepBroadcast(const VelkBroadcast &broadcast)
+    {
+        m_broadcast = broadcast;
+        m_hasBroadcast = true;
+    }
     bool hasBroadcast() const { return m_hasBroadcast; }
     const VelkBroadcast &broadcast() const { return m_broadcast; }
     /// Starts sending the kept broadcast's audio file; false when there is none to send.

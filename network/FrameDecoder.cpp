@@ -1,7 +1,6 @@
 #include "network/FrameDecoder.h"
 
-FrameDecoder::FrameDecoder(qint32 maxPayload)
-    : m_maxPayload(maxPayload)
+FrameDecoder::FrameDecoder(qint32 maxPayload) : m_maxPayload(maxPayload)
 {
 }
 

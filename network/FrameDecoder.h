@@ -26,7 +26,8 @@ struct FrameView
 class FrameDecoder
 {
 public:
-    enum Result {
+    enum Result
+    {
         NeedMore,   // no complete frame buffered
         FrameReady, // *frame filled
         BadLength,  // the next header announces a negative or oversized payload; the stream cannot be resynchronised

@@ -2,7 +2,10 @@
 
 namespace {
 
-#define CODE_ENTRY(constant, dir, kind, min) {constant, #constant, FrameDirection::dir, PayloadKind::kind, min}
+#define CODE_ENTRY(constant, dir, kind, min)                                                                           \
+    {                                                                                                                  \
+        constant, #constant, FrameDirection::dir, PayloadKind::kind, min                                               \
+    }
 
 const FrameCodeInfo kCodes[] = {
     CODE_ENTRY(VELK_REMOTE_CMD_IDENTITY, PanelToConsole, Json, 2),

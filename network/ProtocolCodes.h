@@ -10,7 +10,7 @@ constexpr quint16 VELK_REMOTE_RSP_BIT = 0x8000;
 
 // Handshake and keep-alive
 constexpr quint16 VELK_REMOTE_CMD_IDENTITY = 0x0001;  // P->C JSON identity
-constexpr quint16 VELK_REMOTE_RSP_IDENTITY = 0x8001;  // C->P int32 result (0 connected, 1 locked, -1 refused) + console id
+constexpr quint16 VELK_REMOTE_RSP_IDENTITY = 0x8001;  // C->P int32 0 connected/1 locked/-1 refused + console id
 constexpr quint16 VELK_REMOTE_CMD_HEARTBEAT = 0x0002; // either side, int32 0
 constexpr quint16 VELK_REMOTE_RSP_HEARTBEAT = 0x8002; // int32 0
 constexpr quint16 VELK_REMOTE_CMD_KICK = 0x0003;      // P->C UTF-8 id of the console that took the panel over
@@ -32,25 +32,25 @@ constexpr quint16 VELK_REMOTE_CMD_START_OTA = 0x2007;              // C->P int32
 constexpr quint16 VELK_REMOTE_RSP_OTA_RESULT = 0xA007;             // P->C int32: 0 success, -1 failure, else progress
 
 // Broadcasts
-constexpr quint16 VELK_REMOTE_CMD_BROADCAST_FILE_START = 0x3002;       // C->P UTF-8 file name
-constexpr quint16 VELK_REMOTE_CMD_BROADCAST_FILE_DATA = 0x3003;        // C->P 1..chunkSize bytes
-constexpr quint16 VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE = 0x3004;    // C->P size text, "0" = cancelled
-constexpr quint16 VELK_REMOTE_CMD_BROADCAST_DATA = 0x3005;             // C->P 5 x int32 + UTF-8 content text
-constexpr quint16 VELK_REMOTE_RSP_BROADCAST_DATA = 0xB005;             // P->C the panel waits for the audio file
-constexpr quint16 VELK_REMOTE_CMD_BROADCAST_DATA_COMPLETE = 0x3007;    // reserved, never sent
-constexpr quint16 VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE = 0xB007;    // P->C record (and file) received
-constexpr quint16 VELK_REMOTE_CMD_START_BROADCAST = 0x3008;            // C->P int32 0
-constexpr quint16 VELK_REMOTE_RSP_START_BROADCAST = 0xB008;            // P->C anything
+constexpr quint16 VELK_REMOTE_CMD_BROADCAST_FILE_START = 0x3002;    // C->P UTF-8 file name
+constexpr quint16 VELK_REMOTE_CMD_BROADCAST_FILE_DATA = 0x3003;     // C->P 1..chunkSize bytes
+constexpr quint16 VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE = 0x3004; // C->P size text, "0" = cancelled
+constexpr quint16 VELK_REMOTE_CMD_BROADCAST_DATA = 0x3005;          // C->P 5 x int32 + UTF-8 content text
+constexpr quint16 VELK_REMOTE_RSP_BROADCAST_DATA = 0xB005;          // P->C the panel waits for the audio file
+constexpr quint16 VELK_REMOTE_CMD_BROADCAST_DATA_COMPLETE = 0x3007; // reserved, never sent
+constexpr quint16 VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE = 0xB007; // P->C record (and file) received
+constexpr quint16 VELK_REMOTE_CMD_START_BROADCAST = 0x3008;         // C->P int32 0
+constexpr quint16 VELK_REMOTE_RSP_START_BROADCAST = 0xB008;         // P->C anything
 
 // Account synchronisation
-constexpr quint16 VELK_REMOTE_CMD_ASK_FIRST_SYNC = 0x4001;                 // C->P UTF-8 console id
-constexpr quint16 VELK_REMOTE_RSP_ASK_FIRST_SYNC = 0xC001;                 // P->C int32 first + account file
-constexpr quint16 VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP = 0x4002;           // C->P int32 0
-constexpr quint16 VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP = 0xC002;           // P->C not read
-constexpr quint16 VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS = 0x4003;            // C->P JSON
-constexpr quint16 VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS = 0xC003;            // P->C int32, logged
-constexpr quint16 VELK_REMOTE_CMD_SYNC_USER_SETTINGS = 0x4004;             // C->P account file
-constexpr quint16 VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE = 0xC004;    // P->C not read
+constexpr quint16 VELK_REMOTE_CMD_ASK_FIRST_SYNC = 0x4001;              // C->P UTF-8 console id
+constexpr quint16 VELK_REMOTE_RSP_ASK_FIRST_SYNC = 0xC001;              // P->C int32 first + account file
+constexpr quint16 VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP = 0x4002;        // C->P int32 0
+constexpr quint16 VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP = 0xC002;        // P->C not read
+constexpr quint16 VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS = 0x4003;         // C->P JSON
+constexpr quint16 VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS = 0xC003;         // P->C int32, logged
+constexpr quint16 VELK_REMOTE_CMD_SYNC_USER_SETTINGS = 0x4004;          // C->P account file
+constexpr quint16 VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE = 0xC004; // P->C not read
 
 // Emergency alert
 constexpr quint16 VELK_REMOTE_CMD_SAFE_ALERT = 0x5001;      // P->C int32 0
@@ -60,7 +60,8 @@ constexpr quint16 VELK_REMOTE_RSP_STOP_SAFE_ALERT = 0xD002; // P->C int32 0
 
 // How the receiver reads a payload. Only kinds whose value is read impose a minimum length, so a panel answer the
 // console never looks at (an SOS, a "received" acknowledgement) is never dropped for its payload.
-enum class PayloadKind {
+enum class PayloadKind
+{
     Unread,         // content ignored, any length
     Int32,          // at least 4 bytes, little-endian int32 read
     Text,           // UTF-8 text, may be empty
@@ -71,7 +72,8 @@ enum class PayloadKind {
     BroadcastData,  // 5 x int32 followed by UTF-8 text
 };
 
-enum class FrameDirection {
+enum class FrameDirection
+{
     PanelToConsole,
     ConsoleToPanel,
     Both,

@@ -7,12 +7,8 @@
 
 TransferJob::TransferJob(Codes codes, Sender sender, QAbstractSocket *socket, int chunkSize, int maxChunksInFlight,
                          QObject *parent)
-    : QObject(parent)
-    , m_codes(codes)
-    , m_send(std::move(sender))
-    , m_socket(socket)
-    , m_chunkSize(qMax(1, chunkSize))
-    , m_maxChunksInFlight(qMax(1, maxChunksInFlight))
+    : QObject(parent), m_codes(codes), m_send(std::move(sender)), m_socket(socket), m_chunkSize(qMax(1, chunkSize)),
+      m_maxChunksInFlight(qMax(1, maxChunksInFlight))
 {
 }
 

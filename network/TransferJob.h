@@ -27,7 +27,8 @@ public:
     };
     using Sender = std::function<int(quint16 code, const QByteArray &payload)>;
 
-    enum OpenResult {
+    enum OpenResult
+    {
         Opened,
         CannotOpen,
         EmptyFile, // refused: its size text "0" would tell the panel "cancelled"

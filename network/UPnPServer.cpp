@@ -33,9 +33,7 @@ UPnPServer *UPnPServer::getInstance()
 }
 
 UPnPServer::UPnPServer(const NetworkConfig &config)
-    : m_config(config)
-    , m_tick(new QTimer(this))
-    , m_arp(new ArpTable(this))
+    : m_config(config), m_tick(new QTimer(this)), m_arp(new ArpTable(this))
 {
     m_arp->setTimeoutMs(m_config.arpTimeoutMs);
     for (int i = 0; i < m_config.discoveryPorts.size(); ++i)
@@ -125,8 +123,8 @@ QString UPnPServer::consoleAddressFor(const QHostAddress &peer, const QHostAddre
         if (!(interface.flags() & QNetworkInterface::IsUp))
             continue;
         for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && entry.prefixLength() > 0
-                && peer.isInSubnet(entry.ip(), entry.prefixLength()))
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && entry.prefixLength() > 0 &&
+                peer.isInSubnet(entry.ip(), entry.prefixLength()))
                 return entry.ip().toString();
         }
     }

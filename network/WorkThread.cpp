@@ -7,12 +7,8 @@
 
 WorkThread::WorkThread(QList<VelkIFPDevice> devices, QList<QHostAddress> targets, quint16 port, int rounds,
                        int roundGapMs, QObject *parent)
-    : QThread(parent)
-    , m_devices(std::move(devices))
-    , m_targets(std::move(targets))
-    , m_port(port)
-    , m_rounds(rounds)
-    , m_roundGapMs(roundGapMs)
+    : QThread(parent), m_devices(std::move(devices)), m_targets(std::move(targets)), m_port(port), m_rounds(rounds),
+      m_roundGapMs(roundGapMs)
 {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
@@ -40,8 +36,8 @@ QList<QHostAddress> WorkThread::broadcastTargets()
             continue;
         for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
             const QHostAddress broadcast = entry.broadcast();
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && !broadcast.isNull()
-                && !targets.contains(broadcast))
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && !broadcast.isNull() &&
+                !targets.contains(broadcast))
                 targets.append(broadcast);
         }
     }

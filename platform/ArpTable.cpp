@@ -16,14 +16,13 @@ QString normaliseMac(QString mac)
 
 bool isUsableMac(const QString &mac)
 {
-    return mac != QLatin1String("00:00:00:00:00:00") && mac != QLatin1String("ff:ff:ff:ff:ff:ff")
-           && !mac.startsWith(QLatin1String("01:00:5e:"));
+    return mac != QLatin1String("00:00:00:00:00:00") && mac != QLatin1String("ff:ff:ff:ff:ff:ff") &&
+           !mac.startsWith(QLatin1String("01:00:5e:"));
 }
 
 } // namespace
 
-ArpTable::ArpTable(QObject *parent)
-    : QObject(parent)
+ArpTable::ArpTable(QObject *parent) : QObject(parent)
 {
 }
 
@@ -38,8 +37,8 @@ ArpTable::~ArpTable()
 
 QHash<QString, QString> ArpTable::parse(const QByteArray &text)
 {
-    static const QRegularExpression macPattern(
-        QStringLiteral("(?<![0-9A-Fa-f:-])([0-9A-Fa-f]{2}([:-])[0-9A-Fa-f]{2}(\\2[0-9A-Fa-f]{2}){4})(?![0-9A-Fa-f:-])"));
+    static const QRegularExpression macPattern(QStringLiteral(
+        "(?<![0-9A-Fa-f:-])([0-9A-Fa-f]{2}([:-])[0-9A-Fa-f]{2}(\\2[0-9A-Fa-f]{2}){4})(?![0-9A-Fa-f:-])"));
     static const QRegularExpression ipPattern(
         QStringLiteral("(?<![0-9.])((25[0-5]|2[0-4]\\d|1?\\d?\\d)(\\.(25[0-5]|2[0-4]\\d|1?\\d?\\d)){3})(?![0-9.])"));
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
@@ -53,8 +52,8 @@ QHash<QString, QString> ArpTable::parse(const QByteArray &text)
             continue;
         // /proc/net/arp: "IP  HW-type  Flags  HW-address  Mask  Device"; flags 0x0 marks an incomplete entry.
         const QStringList fields = line.split(blanks);
-        if (fields.size() >= 4 && fields.at(1).startsWith(QLatin1String("0x"))
-            && fields.at(2).startsWith(QLatin1String("0x"))) {
+        if (fields.size() >= 4 && fields.at(1).startsWith(QLatin1String("0x")) &&
+            fields.at(2).startsWith(QLatin1String("0x"))) {
             bool ok = false;
             if (fields.at(2).toUInt(&ok, 16) == 0 || !ok)
                 continue;

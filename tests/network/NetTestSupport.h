@@ -104,10 +104,7 @@ inline PanelIdentity identityWith(int serial, const QString &password)
 class RawPeer
 {
 public:
-    RawPeer()
-    {
-        m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), CmdServer::getInstance()->serverPort());
-    }
+    RawPeer() { m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), CmdServer::getInstance()->serverPort()); }
     bool waitConnected() { return m_socket.waitForConnected(5000); }
     void send(const QByteArray &bytes)
     {

@@ -147,8 +147,8 @@ void TestAccountSync::accountFileSurvivesTheSharedReader()
     out.write(file);
     out.close();
     const QList<AccountFileRow> rows =
-        AccountFile::fromCsvRows(readCsvFile(out.fileName(), QStringLiteral("UTF-8")) << QStringList({"", "x", "y", "1"})
-                                 << QStringList({"short", "row"}));
+        AccountFile::fromCsvRows(readCsvFile(out.fileName(), QStringLiteral("UTF-8"))
+                                 << QStringList({"", "x", "y", "1"}) << QStringList({"short", "row"}));
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0].userName, tricky.userName);
     QCOMPARE(rows[0].password, tricky.password);
@@ -174,9 +174,8 @@ void TestAccountSync::settingsFollowTheDisplayClientVersion()
     const QStringList base = {"adminPassword", "enableMultiUser", "enableSetupServer"};
     QCOMPARE(keys("1.1.1017.18"), base);
     QCOMPARE(keys("garbage"), base);
-    QCOMPARE(keys("1.1.1020.21"),
-             QStringList({"adminPassword", "createAccountPassword", "enableGuestUser", "enableMultiUser",
-                          "enableSetupServer"}));
+    QCOMPARE(keys("1.1.1020.21"), QStringList({"adminPassword", "createAccountPassword", "enableGuestUser",
+                                               "enableMultiUser", "enableSetupServer"}));
     QCOMPARE(keys("1.1.1028.29"), QStringList({"adminPassword", "adminRfidId", "createAccountPassword",
                                                "enableGuestUser", "enableMultiUser", "enableSetupServer"}));
     QCOMPARE(AccountFile::versionBuild("1.1.1030.30"), 30);
@@ -268,8 +267,10 @@ void TestAccountSync::firstSyncMergesThePanelsUsers()
     QVERIFY(apps.size() >= 2);
     const QString granted = apps.at(0).packageName;
     panel->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\n"
-                          "bob,panel-pw,,1,{b},\n"                          // known (letter case aside)
-                          "\"Carol, C.\",carol-pw,CARD-1,1,{c}," + granted.toUtf8() + "\n" // card taken
+                          "bob,panel-pw,,1,{b},\n" // known (letter case aside)
+                          "\"Carol, C.\",carol-pw,CARD-1,1,{c}," +
+                          granted.toUtf8() +
+                          "\n" // card taken
                           "Dave,dave-pw,CARD-9,0,,\n"
                           ",nameless,,1,,\n"
                           "broken\n");

@@ -356,8 +356,8 @@ void TestHandshake::floodOfUnidentifiedConnections()
         QVERIFY(peers.back()->waitConnected());
     }
     QTRY_VERIFY(std::count_if(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }) >= 12);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }),
+                             5000);
     auto panel = connectedPanel(1, 1);
     QVERIFY(panel->isConnected());
     panel->shutDown();
@@ -381,8 +381,8 @@ void TestHandshake::randomBytesNeverHurtTheServer()
             peers.back()->send(bytes);
         }
     }
-    QTRY_VERIFY_WITH_TIMEOUT(
-        std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }), 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }),
+                             8000);
     auto panel = connectedPanel(1, 1);
     QVERIFY(panel->isConnected());
     panel->shutDown();
@@ -398,8 +398,8 @@ void TestHandshake::kick()
         slow.reconnectDelayMs = 60000;
         panel->setSettings(slow);
         // A listener that closes the connection itself while the kick is being reported.
-        auto reentrant = connect(m_server, &CmdServer::kick, this,
-                                 [this](const QString &mac) { m_server->disconnectDevice(mac); });
+        auto reentrant =
+            connect(m_server, &CmdServer::kick, this, [this](const QString &mac) { m_server->disconnectDevice(mac); });
         QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
         panel->sendKick("{other-console}");
         QTRY_COMPARE(kicks.count(), 1);
