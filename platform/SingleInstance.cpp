@@ -1,0 +1,171 @@
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+const QByteArray requestLine = "activate\n";
+const QByteArray shownLine = "shown\n";
+const QByteArray notShownLine = "none\n";
+const int retryPause = 100;
+
+QPointer<SingleInstance> holder;
+} // namespace
+
+SingleInstance::SingleInstance(const QString &lockFolder, const QString &key, QObject *parent)
+    : QObject(parent)
+    , m_lockPath(QDir(lockFolder).filePath(key + QStringLiteral(".lock")))
+    , m_lock(m_lockPath)
+{
+    QDir().mkpath(lockFolder);
+    // The lock is only ever stale when its process is gone, never because it is old: a
+    // console runs for weeks.
+    m_lock.setStaleLockTime(0);
+    // One socket per lock file, so users (and test runs) with their own data folder never
+    // meet; the hash keeps the name short enough for a socket path.
+    const QByteArray where = QFileInfo(m_lockPath).absoluteFilePath().toUtf8();
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(where, QCryptographicHash::Sha1).toHex().left(16));
+    m_serverName = key + QLatin1Char('-') + hash;
+}
+
+SingleInstance::~SingleInstance()
+{
+    release();
+}
+
+SingleInstance::Outcome SingleInstance::acquire()
+{
+    if (m_held)
+        return Acquired;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (m_lock.tryLock(0)) {
+            m_held = true;
+            holder = this;
+            startServer();
+            return Acquired;
+        }
+        const int left = int(qMax<qint64>(0, m_handOverWait - clock.elapsed()));
+        switch (askHolder(qMax(left, retryPause))) {
+        case AskResult::Shown:
+            return HandedOver;
+        case AskResult::NotShown:
+            return NoMainWindow;
+        case AskResult::NoAnswer:
+            break;
+        }
+        // Nobody answers: the holder is starting up or ending (a restart releases the lock
+        // just before the new process starts), so look again until the wait is over.
+        if (clock.elapsed() >= m_handOverWait)
+            return NoMainWindow;
+        QThread::msleep(retryPause);
+    }
+}
+
+SingleInstance::AskResult SingleInstance::askHolder(int timeout) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(qMin(timeout, 1000)))
+        return AskResult::NoAnswer;
+    socket.write(requestLine);
+    socket.flush();
+    QElapsedTimer clock;
+    clock.start();
+    while (!socket.canReadLine()) {
+        const int left = timeout - int(clock.elapsed());
+        if (left <= 0 || !socket.waitForReadyRead(left))
+            return AskResult::NoAnswer;
+    }
+    return socket.readLine() == shownLine ? AskResult::Shown : AskResult::NotShown;
+}
+
+void SingleInstance::startServer()
+{
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket file left by a killed holder would make listen() fail; we own the lock, so any
+    // file under our name is such a leftover.
+    QLocalServer::removeServer(m_serverName);
+    if (!m_server->listen(m_serverName)) {
+        m_serverError = m_server->errorString();
+        delete m_server;
+        m_server = nullptr;
+        return;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, [this]() {
+        while (QLocalSocket *socket = m_server ? m_server->nextPendingConnection() : nullptr) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { answer(socket); });
+            if (socket->canReadLine())
+                answer(socket);
+        }
+    });
+}
+
+void SingleInstance::answer(QLocalSocket *socket)
+{
+    if (!socket->canReadLine())
+        return;
+    const QByteArray line = socket->readLine();
+    if (line != requestLine) {
+        socket->disconnectFromServer();
+        return;
+    }
+    const bool shown = m_handler && m_handler();
+    socket->write(shown ? shownLine : notShownLine);
+    socket->flush();
+    socket->disconnectFromServer();
+}
+
+void SingleInstance::release()
+{
+    if (m_server) {
+        m_server->close();
+        delete m_server;
+        m_server = nullptr;
+    }
+    if (m_held) {
+        m_lock.unlock();
+        m_held = false;
+    }
+    if (holder == this)
+        holder = nullptr;
+}
+
+int SingleInstance::exitCodeFor(Outcome outcome)
+{
+    switch (outcome) {
+    case HandedOver:
+        return 1;
+    case NoMainWindow:
+        return -1;
+    case Acquired:
+        break;
+    }
+    return 0;
+}
+
+SingleInstance *SingleInstance::current()
+{
+    return holder.data();
+}
+
+bool SingleInstance::restartApplication(const QString &program, const QStringList &arguments)
+{
+    if (SingleInstance *instance = current())
+        instance->release();
+    QCoreApplication::quit();
+    const QString path = program.isEmpty() ? QCoreApplication::applicationFilePath() : program;
+    return QProcess::startDetached(path, arguments);
+}

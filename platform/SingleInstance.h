@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QLocalServer;
+
+/// Keeps a second console from running beside the first.
+///
+/// The first process holds a lock file and listens on a local socket. A later process that
+/// finds the lock taken asks the holder, through the socket, to bring its main window forward;
+/// the holder answers whether it had one. A process that dies without releasing the lock
+/// (killed, crashed) does not block the next start: the lock is recognised as stale through the
+/// holder's process id, and the leftover socket file is replaced.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Outcome {
+        Acquired,     ///< this process is the one console
+        HandedOver,   ///< another console runs and showed its main window
+        NoMainWindow  ///< another console holds the lock but showed no main window (or never answered)
+    };
+
+    /// `lockFolder` holds the lock file "<key>.lock"; it is created when missing.
+    SingleInstance(const QString &lockFolder, const QString &key, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    /// How long acquire() keeps trying while the lock is taken but its holder does not answer
+    /// (a console that is starting, or ending for a restart).
+    void setHandOverWait(int milliseconds) { m_handOverWait = milliseconds; }
+    int handOverWait() const { return m_handOverWait; }
+
+    /// Called in the holding process when a later start asks for the main window; returns
+    /// whether a main window was found and brought forward.
+    void setActivationHandler(std::function<bool()> handler) { m_handler = std::move(handler); }
+
+    /// Takes the lock, or hands over to the process that holds it. Blocks (no event loop needed)
+    /// for at most about handOverWait() milliseconds.
+    Outcome acquire();
+    /// Stops answering and gives the lock up; idempotent.
+    void release();
+    bool isHeld() const { return m_held; }
+
+    /// The process exit code of a start that did not acquire: 1 handed over, -1 otherwise.
+    static int exitCodeFor(Outcome outcome);
+
+    QString lockFilePath() const { return m_lockPath; }
+    QString serverName() const { return m_serverName; }
+    /// Why the local socket could not be opened (empty when it listens).
+    QString serverError() const { return m_serverError; }
+
+    /// The instance that holds the lock in this process, if any.
+    static SingleInstance *current();
+
+    /// Restarts the program: releases this process's lock first so the new process takes it at
+    /// once, ends the event loop and starts `program` (default: this executable) detached with
+    /// `arguments`. Returns whether the new process could be started.
+    static bool restartApplication(const QString &program = QString(),
+                                   const QStringList &arguments = QStringList());
+
+    static const int defaultHandOverWait = 5000;
+
+private:
+    void startServer();
+    void answer(class QLocalSocket *socket);
+    enum class AskResult { Shown, NotShown, NoAnswer };
+    AskResult askHolder(int timeout) const;
+
+    QString m_lockPath;
+    QString m_serverName;
+    QLockFile m_lock;
+    QLocalServer *m_server = nullptr;
+    std::function<bool()> m_handler;
+    QString m_serverError;
+    int m_handOverWait = defaultHandOverWait;
+    bool m_held = false;
+};

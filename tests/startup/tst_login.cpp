@@ -1,0 +1,448 @@
+#include "LocalHttpServer.h"
+#include "datastore/OrvantaDBManager.h"
+#include "platform/LogSystem.h"
+#include "platform/SysLogger.h"
+#include "shell/LoginRules.h"
+#include "shell/MainFrame.h"
+#include "shell/MainWindowFinder.h"
+#include "shell/NotificationDialog.h"
+#include "shell/Orvanta.h"
+#include "shell/SendMailDialog.h"
+#include "shell/StartupLanguage.h"
+#include "shell/UiGlobals.h"
+#include "shell/UiHelpers.h"
+#include "support/TestEnv.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTranslator>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+class CapturingLogger : public SysLogger
+{
+public:
+    void log(int, LogLevel, const QString &text) override { lines.append(text); }
+    QStringList lines;
+};
+} // namespace
+
+// The log-in window driven headless against a real database in a temporary home, the mail
+// service played by a local HTTP server; and the start-up choice of the translation.
+class TestLogin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void emailRuleAndAccountChoice();
+    void randomPasswordsComeFromTheWholeAlphabet();
+    void wrongPasswordShowsBadgeAndExampleText();
+    void firstLoginAsksForEmailOnceAndStoresIt();
+    void normalUserLoginClearsAdminFlag();
+    void forgottenPasswordWithoutEmail();
+    void mailedPasswordIsStoredInTheAccountItWasSentFor();
+    void failedMailKeepsThePassword();
+    void translationChoice();
+    void screenshots();
+
+private:
+    std::unique_ptr<Orvanta> newLogin();
+    void login(Orvanta *window, int typeIndex, const QString &password);
+    VelkAccount stored(bool admin);
+    void store(bool admin, const QString &password, const QString &email);
+    SendMailDialog *sentNotice() const;
+
+    std::unique_ptr<TestEnv> m_env;
+    OrvantaDBIntf *m_db = nullptr;
+    CapturingLogger m_logger;
+};
+
+void TestLogin::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    QVERIFY(m_env->isValid());
+    LogSystem *logSystem = LogSystem::getSysLogSystem();
+    logSystem->setLogLevel(LOG_LEVEL_INFO);
+    logSystem->setLogger(&m_logger);
+    logSystem->startLog();
+    m_db = OrvantaDBManager::getInstance();
+    QVERIFY(m_db);
+}
+
+void TestLogin::cleanupTestCase()
+{
+    LogSystem::getSysLogSystem()->stopLog();
+    LogSystem::getSysLogSystem()->setLogger(nullptr);
+}
+
+void TestLogin::init()
+{
+    // Every case starts from the two seeded accounts, without e-mail addresses.
+    store(true, QStringLiteral("kelvo"), QString());
+    store(false, QStringLiteral("qeno"), QString());
+    isAdminLogin = false;
+    m_logger.lines.clear();
+}
+
+void TestLogin::cleanup()
+{
+    if (SendMailDialog *notice = sentNotice())
+        notice->hide();
+}
+
+VelkAccount TestLogin::stored(bool admin)
+{
+    QList<VelkAccount> accounts;
+    m_db->queryAccount(accounts);
+    return LoginRules::pickAccount(accounts, admin ? 0 : 1);
+}
+
+void TestLogin::store(bool admin, const QString &password, const QString &email)
+{
+    VelkAccount account = stored(admin);
+    QVERIFY(account.aid != 0);
+    account.password = password;
+    account.email = email;
+    QCOMPARE(m_db->updateAccount(account), 0u);
+}
+
+SendMailDialog *TestLogin::sentNotice() const
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *notice = qobject_cast<SendMailDialog *>(widget))
+            return notice;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Orvanta> TestLogin::newLogin()
+{
+    std::unique_ptr<Orvanta> window(new Orvanta);
+    window->show();
+    return window;
+}
+
+void TestLogin::login(Orvanta *window, int typeIndex, const QString &password)
+{
+    window->ui.groupComboBox->setCurrentIndex(typeIndex);
+    window->ui.lineEditPassword->setText(password);
+    QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
+}
+
+void TestLogin::emailRuleAndAccountChoice()
+{
+    QVERIFY(LoginRules::isValidEmail(QStringLiteral("a@b.cd")));
+    QVERIFY(LoginRules::isValidEmail(QStringLiteral("first.last@mail.school.example")));
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));   // one character after the dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));   // nothing before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));   // nothing between at sign and dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd")));  // the last dot before the at sign
+    QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.cd")), LoginRules::EmailOk);
+    QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.ce")), LoginRules::EmailMismatch);
+    QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.c"), QStringLiteral("a@b.c")), LoginRules::EmailInvalid);
+
+    VelkAccount normal;
+    normal.aid = 2;
+    normal.password = QStringLiteral("n");
+    VelkAccount admin;
+    admin.aid = 1;
+    admin.isAdmin = true;
+    admin.password = QStringLiteral("a");
+    const QList<VelkAccount> accounts{normal, admin};
+    QCOMPARE(LoginRules::pickAccount(accounts, 0).aid, 1u);
+    QCOMPARE(LoginRules::pickAccount(accounts, 1).aid, 2u);
+    // No account of that type: nothing, not even an empty password, logs in.
+    const VelkAccount none = LoginRules::pickAccount({normal}, 0);
+    QCOMPARE(none.aid, 0u);
+    QVERIFY(!LoginRules::passwordMatches(QString(), none));
+    QVERIFY(LoginRules::passwordMatches(QStringLiteral("a"), admin));
+    QVERIFY(!LoginRules::passwordMatches(QStringLiteral("A"), admin));
+    QVERIFY(!LoginRules::passwordMatches(QStringLiteral("a "), admin));
+}
+
+void TestLogin::randomPasswordsComeFromTheWholeAlphabet()
+{
+    const QRegularExpression form(QStringLiteral("^[A-Za-z0-9]{8}$"));
+    QSet<QString> passwords;
+    QSet<QChar> characters;
+    for (int i = 0; i < 2000; ++i) {
+        const QString password = Orvanta::generateRandomPassword();
+        QVERIFY2(form.match(password).hasMatch(), qPrintable(password));
+        passwords.insert(password);
+        for (const QChar c : password)
+            characters.insert(c);
+    }
+    // A generator seeded by the millisecond would repeat within these 2000 draws.
+    QCOMPARE(passwords.size(), 2000);
+    QCOMPARE(characters.size(), 62);
+}
+
+void TestLogin::wrongPasswordShowsBadgeAndExampleText()
+{
+    auto window = newLogin();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Orvanta"));
+    QVERIFY(!window->ui.lbMessagePassword->isVisible());
+    QCOMPARE(window->ui.lineEditPassword->text(), QStringLiteral("User Password"));
+
+    const QStringList wrong{QStringLiteral("Kelvo"), QStringLiteral("kelvo "), QString()};
+    for (const QString &typed : wrong) {
+        login(window.get(), 0, typed);
+        QVERIFY(window->ui.lbMessagePassword->isVisible());
+        QCOMPARE(window->ui.lbMessagePassword->text(), QStringLiteral("Invalid user password"));
+        QCOMPARE(window->ui.lbMessagePassword->toolTip(), QStringLiteral("Invalid user password"));
+        QCOMPARE(window->ui.lineEditPassword->text(), QStringLiteral("User Password"));
+        QCOMPARE(window->ui.lineEditPassword->echoMode(), QLineEdit::Normal);
+    }
+    // The administrator's password does not open the normal account.
+    login(window.get(), 1, QStringLiteral("kelvo"));
+    QVERIFY(window->ui.lbMessagePassword->isVisible());
+    QVERIFY(!window->mainFrame());
+    QCOMPARE(window->ui.stackedWidget->currentIndex(), 0);
+}
+
+void TestLogin::firstLoginAsksForEmailOnceAndStoresIt()
+{
+    auto window = newLogin();
+    window->ui.groupComboBox->setCurrentIndex(0);
+    window->ui.lineEditPassword->setText(QStringLiteral("kelvo"));
+    QTest::keyClick(window->ui.lineEditPassword, Qt::Key_Return); // Enter logs in like the button
+    QCOMPARE(window->ui.stackedWidget->currentIndex(), 1);
+    QVERIFY(isAdminLogin);
+    QVERIFY(!window->ui.lbForgot->isVisible());
+    QVERIFY(!window->mainFrame());
+
+    auto tryEmails = [&](const QString &email, const QString &confirmation) {
+        window->ui.lineEditEmail->setText(email);
+        window->ui.lineEditEmailConfirm->setText(confirmation);
+        QTest::mouseClick(window->ui.btnEnter, Qt::LeftButton);
+    };
+    tryEmails(QStringLiteral("a@b.c"), QStringLiteral("a@b.c"));
+    QVERIFY(window->ui.lbMessageEmail->isVisible());
+    QCOMPARE(window->ui.lbMessageEmail->text(), QStringLiteral("Invalid user Email."));
+    tryEmails(QStringLiteral("ops@school.example"), QStringLiteral("ops@school.exampl"));
+    QCOMPARE(window->ui.lbMessageEmail->text(), QStringLiteral("The email addresses do not match."));
+    QCOMPARE(window->ui.lbMessageEmail->toolTip(), QStringLiteral("The email addresses do not match."));
+    QVERIFY(stored(true).email.isEmpty());
+    QVERIFY(!window->mainFrame());
+
+    window->ui.lineEditEmail->setText(QStringLiteral("ops@school.example"));
+    window->ui.lineEditEmailConfirm->setText(QStringLiteral("ops@school.example"));
+    QTest::keyClick(window->ui.lineEditEmailConfirm, Qt::Key_Enter);
+    QCOMPARE(stored(true).email, QStringLiteral("ops@school.example"));
+    QCOMPARE(stored(true).password, QStringLiteral("kelvo"));
+    QVERIFY(stored(false).email.isEmpty());
+    MainFrame *frame = window->mainFrame();
+    QVERIFY(frame);
+    QVERIFY(frame->isVisible());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quorvin v1.5.1036.0"));
+    QVERIFY(frame->account().isAdmin);
+
+    // What a second start asks of this console: the hidden main window comes back.
+    frame->hide();
+    QVERIFY(MainWindowFinder::bringForward(QStringLiteral("Quorvin v1.5.1036.0")));
+    QVERIFY(frame->isVisible());
+
+    // The next log-in goes straight to the main window.
+    auto again = newLogin();
+    login(again.get(), 0, QStringLiteral("kelvo"));
+    QVERIFY(again->mainFrame());
+    QCOMPARE(again->ui.stackedWidget->currentIndex(), 0);
+}
+
+void TestLogin::normalUserLoginClearsAdminFlag()
+{
+    store(false, QStringLiteral("qeno"), QStringLiteral("teacher@school.example"));
+    isAdminLogin = true;
+    auto window = newLogin();
+    QVERIFY(!MainWindowFinder::bringForward(QStringLiteral("Quorvin v1.5.1036.0")));
+    login(window.get(), 1, QStringLiteral("qeno"));
+    QVERIFY(window->mainFrame());
+    QVERIFY(!isAdminLogin);
+    QVERIFY(!window->mainFrame()->account().isAdmin);
+}
+
+void TestLogin::forgottenPasswordWithoutEmail()
+{
+    auto window = newLogin();
+    window->ui.groupComboBox->setCurrentIndex(1);
+    emit window->ui.lbForgot->clicked();
+    QVERIFY(window->ui.lbMessagePassword->isVisible());
+    QCOMPARE(window->ui.lbMessagePassword->text(), QStringLiteral("Please get the password from Velk support."));
+    auto *notice = window->findChild<NotificationDialog *>();
+    QVERIFY(notice);
+    QVERIFY(!notice->isVisible());
+}
+
+void TestLogin::mailedPasswordIsStoredInTheAccountItWasSentFor()
+{
+    store(true, QStringLiteral("kelvo"), QStringLiteral("ops@school.example"));
+    store(false, QStringLiteral("qeno"), QStringLiteral("teacher@school.example"));
+    LocalHttpServer server;
+    MailServiceConfig config;
+    config.serviceUrl = QUrl(server.url());
+    auto window = newLogin();
+    window->setMailServiceConfig(config);
+
+    window->ui.groupComboBox->setCurrentIndex(0);
+    emit window->ui.lbForgot->clicked();
+    auto *notice = window->findChild<NotificationDialog *>();
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->windowTitle(), QStringLiteral("Quorvin"));
+    QTest::mouseClick(notice->btnOk, Qt::LeftButton);
+    QVERIFY(!notice->isVisible());
+    // The operator switches the account type before the service answers.
+    window->ui.groupComboBox->setCurrentIndex(1);
+
+    QTRY_VERIFY(sentNotice() && sentNotice()->isVisible());
+    QCOMPARE(server.requests().size(), 1);
+    const QJsonObject body = QJsonDocument::fromJson(server.requests().first().body).object();
+    QCOMPARE(body.value(QStringLiteral("recipient")).toString(), QStringLiteral("ops@school.example"));
+    const QString mailed = body.value(QStringLiteral("randomPass")).toString();
+    QCOMPARE(mailed.size(), 8);
+    QCOMPARE(stored(true).password, mailed);
+    QCOMPARE(stored(true).email, QStringLiteral("ops@school.example"));
+    QCOMPARE(stored(false).password, QStringLiteral("qeno"));
+    QVERIFY(!window->ui.lbMessagePassword->isVisible());
+    QTRY_VERIFY(!window->currentSender()); // each sender goes once it answered
+
+    // The mailed password opens the console.
+    login(window.get(), 0, mailed);
+    QVERIFY(window->mainFrame());
+}
+
+void TestLogin::failedMailKeepsThePassword()
+{
+    store(true, QStringLiteral("kelvo"), QStringLiteral("ops@school.example"));
+    LocalHttpServer server;
+    server.setStatus(500);
+    MailServiceConfig config;
+    config.serviceUrl = QUrl(server.url());
+    auto window = newLogin();
+    window->setMailServiceConfig(config);
+    window->ui.groupComboBox->setCurrentIndex(0);
+    window->sendMail();
+    QTRY_VERIFY(window->ui.lbMessagePassword->isVisible());
+    QCOMPARE(window->ui.lbMessagePassword->text(), QStringLiteral("Sending of email failed."));
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(stored(true).password, QStringLiteral("kelvo"));
+    QVERIFY(!sentNotice() || !sentNotice()->isVisible());
+
+    // A service that never answers ends the same way after the time-out.
+    server.setStatus(0);
+    config.timeoutMs = 300;
+    window->setMailServiceConfig(config);
+    window->ui.lbMessagePassword->hide();
+    window->sendMail();
+    QTRY_VERIFY(window->ui.lbMessagePassword->isVisible());
+    QCOMPARE(window->ui.lbMessagePassword->text(), QStringLiteral("Sending of email failed."));
+    QCOMPARE(stored(true).password, QStringLiteral("kelvo"));
+}
+
+void TestLogin::translationChoice()
+{
+    const QString build = QStringLiteral(QV_BUILD_DIR);
+    QVERIFY(QFileInfo::exists(build + QStringLiteral("/lang/Orvanta_en_US.qm")));
+    QVERIFY(QFileInfo::exists(build + QStringLiteral("/lang/Orvanta_zh_TW.qm")));
+    QTemporaryDir empty;
+    // The working folder has no translations here; the folder of the executable does.
+    const QStringList bases{empty.path(), build};
+
+    {
+        QTranslator translator;
+        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
+        QVERIFY(outcome.install);
+        QVERIFY(!outcome.rightToLeft);
+        QCOMPARE(outcome.language, QStringLiteral("en_US"));
+        QVERIFY(outcome.loadedFile.startsWith(build));
+        QVERIFY(m_logger.lines.last().contains(QStringLiteral("load en_US")));
+    }
+    {
+        QTranslator translator;
+        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("ar"), QString(), bases);
+        QVERIFY(outcome.install);
+        QVERIFY(!outcome.rightToLeft);
+        QCOMPARE(outcome.language, QStringLiteral("ar"));
+        QVERIFY(outcome.loadedFile.endsWith(QStringLiteral("Orvanta_en_US.qm")));
+        QVERIFY(m_logger.lines.last().contains(QStringLiteral("Failed to load ar, load en_US")));
+    }
+    {
+        QTemporaryDir arabic;
+        QDir().mkpath(arabic.path() + QStringLiteral("/lang"));
+        QVERIFY(QFile::copy(build + QStringLiteral("/lang/Orvanta_en_US.qm"),
+                            arabic.path() + QStringLiteral("/lang/Orvanta_ar.qm")));
+        QTranslator translator;
+        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("ar"), QString(), {arabic.path()});
+        QVERIFY(outcome.install);
+        QVERIFY(outcome.rightToLeft);
+    }
+    {
+        QTranslator translator;
+        const auto outcome = StartupLanguage::choose(translator, QString(), QStringLiteral("zh_TW"), bases);
+        QVERIFY(outcome.install);
+        QCOMPARE(outcome.language, QStringLiteral("zh_TW"));
+        QVERIFY(outcome.loadedFile.endsWith(QStringLiteral("Orvanta_zh_TW.qm")));
+        QVERIFY(m_logger.lines.last().contains(QStringLiteral("system language name: zh_TW")));
+        const QString login = translator.translate("Orvanta", "Login");
+        QVERIFY(!login.isEmpty());
+        QVERIFY(login != QStringLiteral("Login"));
+    }
+    {
+        QTranslator translator;
+        const auto outcome = StartupLanguage::choose(translator, QString(), QStringLiteral("ar_SA"), bases);
+        QVERIFY(outcome.install);
+        QVERIFY(!outcome.rightToLeft);
+        QVERIFY(outcome.loadedFile.endsWith(QStringLiteral("Orvanta_en_US.qm")));
+    }
+    {
+        // No file at all: a stored language installs nothing.
+        QTranslator translator;
+        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("fr_FR"), QString(), {empty.path()});
+        QVERIFY(!outcome.install);
+        QVERIFY(outcome.loadedFile.isEmpty());
+    }
+    QCOMPARE(StartupLanguage::storedLanguage({}), QString());
+}
+
+void TestLogin::screenshots()
+{
+    // Pictures for a person to look at; taken only when asked for.
+    const QString folder = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        QSKIP("QV_SCREENSHOT_DIR not set");
+    QDir().mkpath(folder);
+    auto window = newLogin();
+    const QString tag = QString::number(qRound(100 * getScaleFactor()));
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(200);
+    window->grab().save(QStringLiteral("%1/login-%2.png").arg(folder, tag));
+    login(window.get(), 0, QStringLiteral("wrong"));
+    QTest::qWait(100);
+    window->grab().save(QStringLiteral("%1/login-wrong-%2.png").arg(folder, tag));
+    login(window.get(), 0, QStringLiteral("kelvo"));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->ui.lineEditEmail->setFocus(); // focusing clears the example text and turns it white
+    QTest::keyClicks(window->ui.lineEditEmail, QStringLiteral("ops@school.example"));
+    window->ui.lineEditEmailConfirm->setFocus();
+    QTest::keyClicks(window->ui.lineEditEmailConfirm, QStringLiteral("ops@school.exam"));
+    QTest::mouseClick(window->ui.btnEnter, Qt::LeftButton);
+    QTest::qWait(100);
+    window->grab().save(QStringLiteral("%1/login-email-%2.png").arg(folder, tag));
+    SendMailDialog notice;
+    notice.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&notice));
+    QTest::qWait(100);
+    notice.grab().save(QStringLiteral("%1/sentnotice-%2.png").arg(folder, tag));
+}
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"

@@ -1,0 +1,270 @@
+#include "platform/SingleInstance.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+// Two (or three) real processes meet through the lock file and the local socket: the stand-in
+// console tests/startup/instance_helper for the protocol's cases, the console itself for the
+// log-in-only hand-over, a killed holder and a clean end on SIGTERM.
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void secondStartRaisesMainWindowAndExits1();
+    void secondStartWithoutMainWindowExitsMinus1();
+    void killedHolderDoesNotBlock();
+    void restartLeavesExactlyOneRunning();
+    void waitsForHolderThatIsEnding();
+    void silentHolderEndsWaitWithMinus1();
+    void consoleHandsOverAndEndsCleanly();
+
+private:
+    QProcess *startHelper(const QStringList &arguments);
+    bool waitForOutput(QProcess *process, const QByteArray &text, int timeout = 10000);
+    int runHelper(const QStringList &arguments, QByteArray *output = nullptr);
+    static qint64 holderPid(const QString &lockPath);
+    static bool waitFor(const std::function<bool()> &condition, int timeout = 10000);
+    static bool isAlive(qint64 pid) { return ::kill(pid_t(pid), 0) == 0; }
+    QString lockPath() const;
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QList<QProcess *> m_processes;
+};
+
+void TestSingleInstance::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    QVERIFY(m_env->isValid());
+    QVERIFY(QFileInfo::exists(QStringLiteral(QV_INSTANCE_HELPER)));
+}
+
+void TestSingleInstance::init()
+{
+    m_folder.reset(new QTemporaryDir);
+    QVERIFY(m_folder->isValid());
+    qunsetenv("QV_HANDOVER_WAIT");
+}
+
+void TestSingleInstance::cleanup()
+{
+    for (QProcess *process : qAsConst(m_processes)) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+        delete process;
+    }
+    m_processes.clear();
+    // A restarted helper runs detached; end it through the pid in the lock.
+    const qint64 pid = holderPid(lockPath());
+    if (pid > 0 && isAlive(pid))
+        ::kill(pid_t(pid), SIGKILL);
+}
+
+QString TestSingleInstance::lockPath() const
+{
+    return SingleInstance(m_folder->path(), QStringLiteral("quorvin-test-instance")).lockFilePath();
+}
+
+QProcess *TestSingleInstance::startHelper(const QStringList &arguments)
+{
+    auto *process = new QProcess;
+    m_processes.append(process);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QStringLiteral(QV_INSTANCE_HELPER), QStringList{m_folder->path()} + arguments);
+    return process;
+}
+
+bool TestSingleInstance::waitForOutput(QProcess *process, const QByteArray &text, int timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray seen;
+    while (clock.elapsed() < timeout) {
+        process->waitForReadyRead(100);
+        seen += process->readAllStandardOutput();
+        if (seen.contains(text)) {
+            // Keep what came after for later reads.
+            return true;
+        }
+        if (process->state() == QProcess::NotRunning && !process->bytesAvailable())
+            return false;
+    }
+    return false;
+}
+
+int TestSingleInstance::runHelper(const QStringList &arguments, QByteArray *output)
+{
+    QProcess *process = startHelper(arguments);
+    if (!process->waitForFinished(20000))
+        return -1000;
+    if (output)
+        *output = process->readAllStandardOutput();
+    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -2000;
+}
+
+qint64 TestSingleInstance::holderPid(const QString &lockPath)
+{
+    QLockFile lock(lockPath);
+    qint64 pid = 0;
+    QString host, application;
+    if (!lock.getLockInfo(&pid, &host, &application))
+        return 0;
+    return pid;
+}
+
+bool TestSingleInstance::waitFor(const std::function<bool()> &condition, int timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeout)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+void TestSingleInstance::secondStartRaisesMainWindowAndExits1()
+{
+    QProcess *first = startHelper({QStringLiteral("main")});
+    QVERIFY(waitForOutput(first, "acquired"));
+    QCOMPARE(runHelper({QStringLiteral("main")}), 1);
+    QVERIFY(waitForOutput(first, "activated"));
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestSingleInstance::secondStartWithoutMainWindowExitsMinus1()
+{
+    QProcess *first = startHelper({QStringLiteral("login")});
+    QVERIFY(waitForOutput(first, "acquired"));
+    QByteArray output;
+    QCOMPARE(runHelper({QStringLiteral("main")}, &output), 255); // -1 as an exit status
+    QVERIFY(!output.contains("acquired"));
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestSingleInstance::killedHolderDoesNotBlock()
+{
+    QProcess *first = startHelper({QStringLiteral("main")});
+    QVERIFY(waitForOutput(first, "acquired"));
+    first->kill(); // SIGKILL: no chance to release anything
+    QVERIFY(first->waitForFinished(5000));
+    QVERIFY(QFileInfo::exists(lockPath()));
+
+    QProcess *second = startHelper({QStringLiteral("main")});
+    QVERIFY(waitForOutput(second, "acquired"));
+    // The new holder answers later starts, so its socket replaced the dead one's.
+    QCOMPARE(runHelper({QStringLiteral("login")}), 1);
+
+    // SIGTERM ends the event loop normally, which releases the lock.
+    second->terminate();
+    QVERIFY(second->waitForFinished(5000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(lockPath()));
+}
+
+void TestSingleInstance::restartLeavesExactlyOneRunning()
+{
+    QProcess *first = startHelper({QStringLiteral("restart"), QStringLiteral("200")});
+    QVERIFY(waitForOutput(first, "acquired"));
+    const qint64 firstPid = first->processId();
+    QVERIFY(first->waitForFinished(10000));
+    QCOMPARE(first->exitCode(), 0);
+
+    qint64 newPid = 0;
+    QVERIFY(waitFor([&]() {
+        newPid = holderPid(lockPath());
+        return newPid > 0 && newPid != firstPid && isAlive(newPid);
+    }));
+    // The restarted process is the one console: it answers the next start.
+    QCOMPARE(runHelper({QStringLiteral("main")}), 1);
+    QVERIFY(isAlive(newPid));
+
+    ::kill(pid_t(newPid), SIGTERM);
+    QVERIFY(waitFor([&]() { return !QFileInfo::exists(lockPath()); }));
+}
+
+void TestSingleInstance::waitsForHolderThatIsEnding()
+{
+    // A holder that no longer answers and gives the lock up a moment later, as a console does
+    // while it ends: the new start waits for the lock instead of giving up.
+    QProcess *holder = startHelper({QStringLiteral("lock-only"), QStringLiteral("800")});
+    QVERIFY(waitForOutput(holder, "acquired"));
+    QProcess *next = startHelper({QStringLiteral("main")});
+    QVERIFY(waitForOutput(next, "acquired", 15000));
+    QVERIFY(holder->waitForFinished(5000));
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestSingleInstance::silentHolderEndsWaitWithMinus1()
+{
+    QProcess *holder = startHelper({QStringLiteral("lock-only"), QStringLiteral("20000")});
+    QVERIFY(waitForOutput(holder, "acquired"));
+    qputenv("QV_HANDOVER_WAIT", "300");
+    QCOMPARE(runHelper({QStringLiteral("main")}), 255);
+}
+
+void TestSingleInstance::consoleHandsOverAndEndsCleanly()
+{
+    // The console itself, in its own temporary home: while it shows only its log-in window a
+    // second console exits -1; killed, it does not block the next; SIGTERM ends it cleanly.
+    const QString dataFolder = m_env->home() + QStringLiteral("/.local/share/Quorvin");
+    auto consoleLock = [&]() {
+        const QStringList locks = QDir(dataFolder).entryList({QStringLiteral("*.lock")}, QDir::Files);
+        return locks.isEmpty() ? QString() : QDir(dataFolder).filePath(locks.first());
+    };
+    auto startConsole = [&]() {
+        auto *process = new QProcess;
+        m_processes.append(process);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+        process->start(QStringLiteral(QV_CONSOLE), QStringList());
+        return process;
+    };
+    auto holdsLock = [&](QProcess *process) {
+        return waitFor([&]() {
+            const QString lock = consoleLock();
+            return !lock.isEmpty() && holderPid(lock) == process->processId();
+        }, 30000);
+    };
+
+    QProcess *first = startConsole();
+    QVERIFY(holdsLock(first));
+    QProcess *second = startConsole();
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 255);
+    QCOMPARE(first->state(), QProcess::Running);
+
+    first->kill();
+    QVERIFY(first->waitForFinished(5000));
+    QProcess *third = startConsole();
+    QVERIFY(holdsLock(third));
+    QTest::qWait(300);
+    QCOMPARE(third->state(), QProcess::Running);
+
+    third->terminate();
+    QVERIFY(third->waitForFinished(10000));
+    QCOMPARE(third->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(third->exitCode(), 0);
+    QVERIFY(consoleLock().isEmpty());
+    const QString logs = m_env->home() + QStringLiteral("/Documents/Velk/Log/Quorvin");
+    QVERIFY(!QDir(logs).entryList({QStringLiteral("Quorvin-*.log")}, QDir::Files).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
