@@ -2,7 +2,7 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "shell/LoginRules.h"
-#include "shell/MainFrame.h"
+#include "shell/FrameLayoutPage.h"
 #include "shell/NotificationDialog.h"
 #include "shell/SendEmail.h"
 #include "shell/Log.h"
@@ -150,7 +150,7 @@ void Orvanta::startLogin()
 void Orvanta::openMainFrame()
 {
     if (!frameLayoutPage) {
-        frameLayoutPage = new MainFrame(account, nullptr);
+        frameLayoutPage = new FrameLayoutPage(account, nullptr);
         frameLayoutPage->show();
     }
     close();

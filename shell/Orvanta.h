@@ -10,7 +10,7 @@
 
 #include <optional>
 
-class MainFrame;
+class FrameLayoutPage;
 class NotificationDialog;
 class OrvantaDBIntf;
 class SendMailDialog;
@@ -32,7 +32,7 @@ public:
     static QString generateRandomPassword();
 
     /// The main window opened by the log-in; null before.
-    MainFrame *mainFrame() const { return frameLayoutPage; }
+    FrameLayoutPage *mainFrame() const { return frameLayoutPage; }
     /// The sender of the last password e-mail while its request runs.
     SendEmail *currentSender() const { return sendEmail; }
     /// Overrides where password e-mails go (tests); otherwise "settings.ini" decides.
@@ -62,7 +62,7 @@ private:
     /// Stores a mailed password in the account it was requested for.
     void changePassword(quint32 aid, const QString &password);
 
-    MainFrame *frameLayoutPage = nullptr;
+    FrameLayoutPage *frameLayoutPage = nullptr;
     OrvantaDBIntf *dbManager = nullptr;
     QPointer<SendEmail> sendEmail;
     QString loginPassword;

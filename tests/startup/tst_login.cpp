@@ -1,9 +1,10 @@
 #include "LocalHttpServer.h"
 #include "datastore/OrvantaDBManager.h"
+#include "network/NetworkConfig.h"
 #include "platform/LogSystem.h"
 #include "platform/SysLogger.h"
 #include "shell/LoginRules.h"
-#include "shell/MainFrame.h"
+#include "shell/FrameLayoutPage.h"
 #include "shell/MainWindowFinder.h"
 #include "shell/NotificationDialog.h"
 #include "shell/Orvanta.h"
@@ -69,6 +70,14 @@ void TestLogin::initTestCase()
 {
     m_env.reset(new TestEnv);
     QVERIFY(m_env->isValid());
+    // The main frame brings up the command server: keep it on an ephemeral loopback port.
+    NetworkConfig network;
+    network.tcpPort = 0;
+    network.tcpListenAddress = QHostAddress::LocalHost;
+    network.discoveryPorts = {0};
+    network.joinMulticast = false;
+    network.loopbackOnly = true;
+    NetworkConfig::setCurrent(network);
     LogSystem *logSystem = LogSystem::getSysLogSystem();
     logSystem->setLogLevel(LOG_LEVEL_INFO);
     logSystem->setLogger(&m_logger);
@@ -239,12 +248,12 @@ void TestLogin::firstLoginAsksForEmailOnceAndStoresIt()
     QCOMPARE(stored(true).email, QStringLiteral("ops@school.example"));
     QCOMPARE(stored(true).password, QStringLiteral("kelvo"));
     QVERIFY(stored(false).email.isEmpty());
-    MainFrame *frame = window->mainFrame();
+    FrameLayoutPage *frame = window->mainFrame();
     QVERIFY(frame);
     QVERIFY(frame->isVisible());
     QVERIFY(!window->isVisible());
     QCOMPARE(frame->windowTitle(), QStringLiteral("Quorvin v1.5.1036.0"));
-    QVERIFY(frame->account().isAdmin);
+    QVERIFY(frame->currentAccount().isAdmin);
 
     // What a second start asks of this console: the hidden main window comes back.
     frame->hide();
@@ -267,7 +276,7 @@ void TestLogin::normalUserLoginClearsAdminFlag()
     login(window.get(), 1, QStringLiteral("qeno"));
     QVERIFY(window->mainFrame());
     QVERIFY(!isAdminLogin);
-    QVERIFY(!window->mainFrame()->account().isAdmin);
+    QVERIFY(!window->mainFrame()->currentAccount().isAdmin);
 }
 
 void TestLogin::forgottenPasswordWithoutEmail()

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+/// File work behind the database backup and restore of the user settings.
+///
+/// A restore never touches the live database until the replacement is known to be a database of
+/// this console and sits, copied, beside the live file; the swap then keeps the live file as
+/// "<name>.bak" and puts it back when the swap fails halfway.
+class DatabaseFileOps
+{
+public:
+    enum Result
+    {
+        Ok = 0,
+        SourceUnreadable,   ///< the file to copy cannot be read
+        CopyFailed,         ///< writing the copy failed; nothing was replaced
+        WrongSuffix,        ///< a restore source whose suffix is not exactly "db"
+        IsLiveFile,         ///< a restore source that is the live database itself
+        NotConsoleDatabase, ///< not an SQLite database, or one without an Account table
+        SwapFailed,         ///< the staged file could not take the live file's place; the live file is back
+    };
+
+    /// The live database file: the data folder's "dbManagement/QuorvinDatabase.db".
+    static QString liveDatabasePath();
+    /// Where a restore stages its copy, beside the live file.
+    static QString stagedPath(const QString &livePath);
+    /// Where the swap keeps the replaced live file.
+    static QString keptPath(const QString &livePath);
+
+    /// Copies the live file to target, replacing a file that is already there (the operator
+    /// confirmed that in the save dialog). The target is written under another name first, so
+    /// a failed copy leaves an existing target as it was.
+    static Result backup(const QString &livePath, const QString &target);
+
+    /// Whether source may replace the live file: suffix "db", not the live file, and an SQLite
+    /// database with an Account table. Reads source only.
+    static Result checkRestoreSource(const QString &livePath, const QString &source);
+    /// Copies source beside the live file (stagedPath), replacing an older staged copy.
+    static Result stageRestore(const QString &livePath, const QString &source);
+    /// Drops a staged copy that will not be used.
+    static void discardStaged(const QString &livePath);
+    /// With the database closed: the live file becomes keptPath, the staged copy the live file.
+    static Result swapInStaged(const QString &livePath);
+};

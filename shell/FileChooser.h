@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+/// Asks the operator for a file name to open or to save.
+///
+/// The dialogs that back up, restore and export go through the process-wide chooser rather
+/// than calling QFileDialog themselves, so that a test can answer in place of the operator.
+/// By default the chooser shows the toolkit's file dialogs.
+class FileChooser
+{
+public:
+    virtual ~FileChooser();
+
+    /// The chosen file to write, or an empty text when the operator cancelled. The toolkit's
+    /// dialog asks before a name of an existing file is accepted.
+    virtual QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                    const QString &filter) = 0;
+    /// The chosen existing file, or an empty text when the operator cancelled.
+    virtual QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                    const QString &filter) = 0;
+
+    /// The chooser in force; the toolkit's dialogs unless one was installed.
+    static FileChooser *instance();
+    /// Installs a chooser (not owned); nullptr returns to the toolkit's dialogs.
+    static void setInstance(FileChooser *chooser);
+};
+
+/// The default chooser: QFileDialog's static functions.
+class DialogFileChooser : public FileChooser
+{
+public:
+    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                            const QString &filter) override;
+    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                            const QString &filter) override;
+};

@@ -1,0 +1,682 @@
+#include <QtTest>
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "FrameTestSupport.h"
+#include "broadcast/Broadcast.h"
+#include "devices/ConnectedList.h"
+#include "devices/Management.h"
+#include "firmware/IFPUpgradeManager.h"
+#include "network/CmdServer.h"
+#include "scheduling/Scheduling.h"
+#include "shell/CheckPasswordDialog.h"
+#include "shell/DatabaseFileOps.h"
+#include "shell/EventLogDialog.h"
+#include "shell/FrameLayoutPage.h"
+#include "shell/GeneralMsgDialog.h"
+#include "shell/LanguageDialog.h"
+#include "shell/ReStartConfirmDialog.h"
+#include "shell/Settings.h"
+#include "shell/UserInfoDialog.h"
+#include "support/TestEnv.h"
+
+class TestFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void adminFrameStartsOnDeviceControl();
+    void normalUserGetsBroadcastOnly();
+    void navigationKeepsSelectedLook();
+    void upgradeNotificationForAdministratorOnly();
+    void closingWithoutTrayMinimises();
+
+    void pageModeIsStoredInSettingsFile();
+    void audioBoxModeForcesDevicesTab();
+
+    void emailRule_data();
+    void emailRule();
+    void passwordChangeNeedsCurrentPassword();
+    void savingKeepsCredentialsWrittenElsewhere();
+    void failedWriteKeepsPasswordFromPanels();
+    void languageOnlyChangeRestarts();
+    void languageChangeRestartsIntoOneConsole();
+
+    void eventLogShowsAndExportsEvents();
+    void backupWritesAndReplacesFile();
+    void restoreRefusesFilesThatAreNotBackups();
+    // Closes the live database: keep last.
+    void restoreSwapsInBackupAndRestarts();
+
+private:
+    FrameLayoutPage *newFrame(bool admin);
+    UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
+    static QString settingsPath()
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/settings.ini");
+    }
+
+    TestEnv *env = nullptr;
+    ScriptedChooser chooser;
+    int restarts = 0;
+    QList<FrameLayoutPage *> frames;
+};
+
+void TestFrame::initTestCase()
+{
+    env = new TestEnv;
+    QVERIFY(env->isValid());
+    useLoopbackNetwork();
+    FileChooser::setInstance(&chooser);
+    UserInfoDialog::setRestartHandler([this]() { ++restarts; });
+    QVERIFY(OrvantaDBManager::getInstance());
+    QVERIFY(storedAccount(true).isAdmin);
+}
+
+void TestFrame::cleanup()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QDialog *>(widget))
+            widget->hide();
+    }
+    chooser.answers.clear();
+    chooser.asked = 0;
+    restarts = 0;
+}
+
+FrameLayoutPage *TestFrame::newFrame(bool admin)
+{
+    auto *frame = new FrameLayoutPage(storedAccount(admin));
+    frames << frame;
+    frame->show();
+    return frame;
+}
+
+UserInfoDialog *TestFrame::openUserSettings(FrameLayoutPage *frame)
+{
+    frame->btnInfo->click();
+    return visibleTopLevel<UserInfoDialog>();
+}
+
+void TestFrame::adminFrameStartsOnDeviceControl()
+{
+    FrameLayoutPage *frame = newFrame(true);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Quorvin v1.5.1036.0"));
+    QCOMPARE(frame->size(), QSize(940, 705));
+    QVERIFY(frame->windowFlags() & Qt::Dialog);
+    QVERIFY(!(frame->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(qobject_cast<ConnectedList *>(frame->stackedWidget->currentWidget()));
+    QVERIFY(frame->Lb_ConnectedList->styleSheet().contains("#1db5ff"));
+    QVERIFY(frame->iconDeviceControl->styleSheet().contains("btn_device_control_selected.png"));
+    for (QLabel *label : {frame->Lb_Management, frame->Lb_Scheduling, frame->Lb_Broadcast})
+        QVERIFY(label->styleSheet().contains("#bfbfbf"));
+    QVERIFY(!frame->sosBackground->isVisible());
+    QVERIFY(!frame->otaNotificationWidget->isVisible());
+}
+
+void TestFrame::normalUserGetsBroadcastOnly()
+{
+    FrameLayoutPage *frame = newFrame(false);
+    QVERIFY(qobject_cast<Broadcast *>(frame->stackedWidget->currentWidget()));
+    QVERIFY(frame->Lb_Broadcast->styleSheet().contains("#1db5ff"));
+
+    auto disabledLook = [frame]() {
+        return frame->iconDeviceControl->styleSheet().contains("btn_device_control_disabled.png") &&
+               frame->iconManagement->styleSheet().contains("btn_setting_disabled.png") &&
+               frame->iconScheduling->styleSheet().contains("btn_schedule_setup_disabled.png") &&
+               frame->Lb_ConnectedList->styleSheet().contains("#666666") &&
+               frame->Lb_Management->styleSheet().contains("#666666") &&
+               frame->Lb_Scheduling->styleSheet().contains("#666666");
+    };
+    QVERIFY(disabledLook());
+
+    // Pressing a disabled entry neither changes its look nor the page.
+    QTest::mousePress(frame->Frame_Management, Qt::LeftButton);
+    QTest::mouseRelease(frame->Frame_Management, Qt::LeftButton);
+    QVERIFY(qobject_cast<Broadcast *>(frame->stackedWidget->currentWidget()));
+    QVERIFY(disabledLook());
+
+    QTest::mousePress(frame->Frame_Broadcast, Qt::LeftButton);
+    QTest::mouseRelease(frame->Frame_Broadcast, Qt::LeftButton);
+    QVERIFY(qobject_cast<Broadcast *>(frame->stackedWidget->currentWidget()));
+    QVERIFY(disabledLook());
+}
+
+void TestFrame::navigationKeepsSelectedLook()
+{
+    FrameLayoutPage *frame = newFrame(true);
+    QTest::mousePress(frame->Frame_Management, Qt::LeftButton);
+    QVERIFY(frame->Lb_Management->styleSheet().contains("#666666")); // pressed
+    QTest::mouseRelease(frame->Frame_Management, Qt::LeftButton);
+    auto *settings = qobject_cast<Settings *>(frame->stackedWidget->currentWidget());
+    QVERIFY(settings);
+    QVERIFY(frame->Lb_Management->styleSheet().contains("#1db5ff"));
+    QVERIFY(frame->Lb_ConnectedList->styleSheet().contains("#bfbfbf"));
+
+    // Hovering or leaving the selected entry leaves it selected; another entry lights up.
+    emit frame->Frame_Management->mouseEntered();
+    emit frame->Frame_Management->mouseLeaved();
+    QVERIFY(frame->Lb_Management->styleSheet().contains("#1db5ff"));
+    emit frame->Frame_Scheduling->mouseEntered();
+    QVERIFY(frame->Lb_Scheduling->styleSheet().contains("#ffffff"));
+    emit frame->Frame_Scheduling->mouseLeaved();
+    QVERIFY(frame->Lb_Scheduling->styleSheet().contains("#bfbfbf"));
+
+    QTest::mousePress(frame->Frame_Scheduling, Qt::LeftButton);
+    QTest::mouseRelease(frame->Frame_Scheduling, Qt::LeftButton);
+    QVERIFY(qobject_cast<Scheduling *>(frame->stackedWidget->currentWidget()));
+
+    // The device list's way to device creation lands on Settings.
+    emit frame->stackedWidget->findChild<ConnectedList *>()->navigateToManagement();
+    QCOMPARE(frame->stackedWidget->currentWidget(), settings);
+}
+
+void TestFrame::upgradeNotificationForAdministratorOnly()
+{
+    FrameLayoutPage *user = newFrame(false);
+    FrameLayoutPage *admin = newFrame(true);
+    IFPUpgradeManager *manager = IFPUpgradeManager::getInstance();
+    const QString title = QStringLiteral("Update Available for ") + QString(40, QLatin1Char('M'));
+
+    emit manager->showUpgradeNotificationTopButton(true);
+    emit manager->showUpgradeNotification(true, title);
+    QVERIFY(admin->otaNotificationWidget->isVisible());
+    QVERIFY(admin->otaNotificationTopSetupBtn->isVisible());
+    QCOMPARE(admin->otaNotificationTitleLabel->toolTip(), title);
+    QVERIFY(admin->otaNotificationTitleLabel->text().endsWith(QChar(0x2026)));
+    QVERIFY(!user->otaNotificationWidget->isVisible());
+    QVERIFY(!user->otaNotificationTopSetupBtn->isVisible());
+
+    // Setting up the update hides the bar and opens the schedules.
+    admin->otaNotificationSetupBtn->click();
+    QVERIFY(!admin->otaNotificationWidget->isVisible());
+    QVERIFY(qobject_cast<Scheduling *>(admin->stackedWidget->currentWidget()));
+
+    emit manager->showUpgradeNotification(true, title);
+    admin->otaNotificationRemindBtn->click();
+    QVERIFY(!admin->otaNotificationWidget->isVisible());
+    emit manager->showUpgradeNotificationTopButton(false);
+    QVERIFY(!admin->otaNotificationTopSetupBtn->isVisible());
+}
+
+void TestFrame::closingWithoutTrayMinimises()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("this platform has a system tray");
+    FrameLayoutPage *frame = newFrame(true);
+    QVERIFY(!frame->close());
+    QVERIFY(frame->isVisible());
+    QVERIFY(frame->windowState() & Qt::WindowMinimized);
+    frame->restoreWindow();
+    QVERIFY(!(frame->windowState() & Qt::WindowMinimized));
+}
+
+void TestFrame::pageModeIsStoredInSettingsFile()
+{
+    auto storedMode = []() {
+        QSettings file(settingsPath(), QSettings::IniFormat);
+        return file.value(QStringLiteral("Page/PageMode")).toString();
+    };
+
+    QFile::remove(settingsPath());
+    {
+        auto *management = new Management();
+        Settings settings(management);
+        QVERIFY(QFile::exists(settingsPath()));
+        QCOMPARE(storedMode(), QStringLiteral("0"));
+        QCOMPARE(settings.cbDeviceType->currentIndex(), 0);
+        QCOMPARE(settings.cbDeviceType->currentText(), QStringLiteral("IFP/Control Box"));
+        QCOMPARE(management->pageMode(), 0);
+    }
+
+    {
+        QSettings file(settingsPath(), QSettings::IniFormat);
+        file.setValue(QStringLiteral("Page/PageMode"), QStringLiteral("1"));
+    }
+    {
+        auto *management = new Management();
+        Settings settings(management);
+        settings.show();
+        QCOMPARE(settings.cbDeviceType->currentText(), QStringLiteral("Streaming Audio Box"));
+        QCOMPARE(settings.currentPageIndex(), 0);
+        QVERIFY(!settings.btnDevices->isEnabled());
+        QVERIFY(!settings.btnUserAccounts->isVisible());
+        QCOMPARE(management->pageMode(), 1);
+        QCOMPARE(storedMode(), QStringLiteral("1"));
+    }
+
+    // Only 0 and 1 exist; anything else is panels, and the file says so again.
+    for (const QString &odd : {QStringLiteral("7"), QStringLiteral("-1"), QStringLiteral("audio")}) {
+        {
+            QSettings file(settingsPath(), QSettings::IniFormat);
+            file.setValue(QStringLiteral("Page/PageMode"), odd);
+        }
+        auto *management = new Management();
+        Settings settings(management);
+        QCOMPARE(settings.cbDeviceType->currentIndex(), 0);
+        QCOMPARE(management->pageMode(), 0);
+        QCOMPARE(storedMode(), QStringLiteral("0"));
+    }
+}
+
+void TestFrame::audioBoxModeForcesDevicesTab()
+{
+    QFile::remove(settingsPath());
+    auto *management = new Management();
+    Settings settings(management);
+    settings.show();
+
+    settings.btnUserAccounts->click();
+    QCOMPARE(settings.currentPageIndex(), 1);
+    const QByteArray before = [] {
+        QFile file(settingsPath());
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+
+    settings.cbDeviceType->setCurrentIndex(1);
+    QCOMPARE(settings.currentPageIndex(), 0);
+    QVERIFY(!settings.btnUserAccounts->isVisible());
+    QCOMPARE(management->pageMode(), 1);
+
+    // Back to panels returns to the tab that was open.
+    settings.cbDeviceType->setCurrentIndex(0);
+    QCOMPARE(settings.currentPageIndex(), 1);
+    QVERIFY(settings.btnUserAccounts->isVisible());
+    QVERIFY(settings.btnDevices->isEnabled());
+
+    // Tabs alone never write the file.
+    settings.btnDevices->click();
+    QCOMPARE(settings.currentPageIndex(), 0);
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void TestFrame::emailRule_data()
+{
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("shortest") << "a@b.cd" << true;
+    QTest::newRow("ordinary") << "operator@school.example.org" << true;
+    QTest::newRow("starts with at") << "@b.cd" << false;
+    QTest::newRow("dot right after at") << "a@.cd" << false;
+    QTest::newRow("one after dot") << "a@b.c" << false;
+    QTest::newRow("no at") << "ab.cd" << false;
+    QTest::newRow("dot only before at") << "a.b@cd" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestFrame::emailRule()
+{
+    QFETCH(QString, email);
+    QFETCH(bool, valid);
+    QCOMPARE(UserInfoDialog::isValidEmail(email), valid);
+}
+
+void TestFrame::passwordChangeNeedsCurrentPassword()
+{
+    FrameLayoutPage *frame = newFrame(true);
+    const VelkAccount before = storedAccount(true);
+    UserInfoDialog *dialog = openUserSettings(frame);
+    QVERIFY(dialog);
+    QSignalSpy changed(dialog, &UserInfoDialog::changePassWord);
+
+    // An invalid e-mail is refused before anything else.
+    dialog->lineEditEmail->setText(QStringLiteral("nobody"));
+    dialog->writeSetting();
+    QVERIFY(dialog->lbMessage->isVisible());
+    QCOMPARE(dialog->lbMessage->text(), QStringLiteral("Invalid user Email."));
+
+    dialog->lineEditEmail->setText(QStringLiteral("admin@school.example"));
+    dialog->showChangePassword();
+    dialog->lineEditPassword->setText(QStringLiteral("newSecret1"));
+    dialog->lineEditPasswordConfirm->setText(QStringLiteral("newSecret2"));
+    dialog->writeSetting();
+    QCOMPARE(dialog->lbMessage->text(), QStringLiteral("The Password do not match."));
+    QVERIFY(dialog->lineEditPassword->text().isEmpty());
+
+    dialog->lineEditPassword->setText(QStringLiteral("newSecret1"));
+    dialog->lineEditPasswordConfirm->setText(QStringLiteral("newSecret1"));
+    dialog->writeSetting();
+    QVERIFY(!dialog->isVisible());
+    auto *check = visibleTopLevel<CheckPasswordDialog>();
+    QVERIFY(check);
+
+    check->lineEditPassword->setText(before.password + QStringLiteral("x"));
+    check->btnOK->click();
+    QVERIFY(check->isVisible());
+    QVERIFY(check->lbMessage->isVisible());
+    QVERIFY(check->lineEditPassword->text().isEmpty());
+    QCOMPARE(changed.count(), 0);
+    const VelkAccount unchanged = storedAccount(true);
+    QCOMPARE(unchanged.password, before.password);
+    QCOMPARE(unchanged.email, before.email);
+
+    check->lineEditPassword->setText(before.password);
+    check->btnOK->click();
+    QVERIFY(!check->isVisible());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("newSecret1"));
+    const VelkAccount after = storedAccount(true);
+    QCOMPARE(after.password, QStringLiteral("newSecret1"));
+    QCOMPARE(after.email, QStringLiteral("admin@school.example"));
+    // The panels' control password follows.
+    QCOMPARE(CmdServer::getInstance()->controlPassword(), QStringLiteral("newSecret1"));
+    QCOMPARE(restarts, 0);
+
+    // The dialog now checks against the new password.
+    dialog = openUserSettings(frame);
+    QCOMPARE(dialog->lineEditEmail->text(), QStringLiteral("admin@school.example"));
+    dialog->lineEditEmail->setText(QStringLiteral("second@school.example"));
+    dialog->writeSetting();
+    check->lineEditPassword->setText(QStringLiteral("newSecret1"));
+    check->writeSetting();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(1).at(0).toString(), QStringLiteral("newSecret1"));
+    QCOMPARE(storedAccount(true).email, QStringLiteral("second@school.example"));
+
+    // Put the seeded password back for the tests that follow.
+    VelkAccount restore = storedAccount(true);
+    restore.password = before.password;
+    QCOMPARE(OrvantaDBManager::getInstance()->updateAccount(restore), DB_OK);
+}
+
+void TestFrame::savingKeepsCredentialsWrittenElsewhere()
+{
+    const VelkAccount base = storedAccount(false);
+    UserInfoDialog dialog(base);
+    dialog.show();
+    dialog.lineEditEmail->setText(QStringLiteral("user@school.example"));
+    dialog.writeSetting();
+    auto *check = visibleTopLevel<CheckPasswordDialog>();
+    QVERIFY(check);
+
+    // While the confirmation waits, the camera link stores its credentials in the same row.
+    VelkAccount elsewhere = storedAccount(false);
+    elsewhere.sosUsername = QStringLiteral("camuser");
+    elsewhere.sosPassword = QStringLiteral("Y2FtcGFzcw==");
+    QCOMPARE(OrvantaDBManager::getInstance()->updateAccount(elsewhere), DB_OK);
+
+    check->lineEditPassword->setText(base.password);
+    check->writeSetting();
+    const VelkAccount after = storedAccount(false);
+    QCOMPARE(after.email, QStringLiteral("user@school.example"));
+    QCOMPARE(after.sosUsername, QStringLiteral("camuser"));
+    QCOMPARE(after.sosPassword, QStringLiteral("Y2FtcGFzcw=="));
+    QCOMPARE(after.password, base.password);
+}
+
+void TestFrame::failedWriteKeepsPasswordFromPanels()
+{
+    CheckPasswordDialog check;
+    VelkAccount ghost;
+    ghost.aid = 9999; // no such row: the update fails
+    ghost.password = QStringLiteral("old");
+    ghost.isAdmin = true;
+    check.setUserInfo(ghost);
+    VelkAccount changed = ghost;
+    changed.password = QStringLiteral("brandNew");
+    check.setPendingUserInfo(changed);
+    QSignalSpy spy(&check, &CheckPasswordDialog::passWordChange);
+    check.show();
+    check.lineEditPassword->setText(QStringLiteral("old"));
+    check.writeSetting();
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(check.isVisible());
+    QVERIFY(check.lbMessage->isVisible());
+}
+
+void TestFrame::languageOnlyChangeRestarts()
+{
+    // A normal user's choice goes into the administrator's record.
+    const VelkAccount adminBefore = storedAccount(true);
+    const VelkAccount userBefore = storedAccount(false);
+    UserInfoDialog dialog(userBefore);
+    dialog.show();
+    const int target = adminBefore.language == QLatin1String("zh_TW") ? 1 : 2;
+    dialog.comboBoxLang->setCurrentIndex(target);
+    QVERIFY(visibleTopLevel<LanguageDialog>());
+    dialog.writeSetting();
+    QCOMPARE(restarts, 1);
+    QCOMPARE(storedAccount(true).language, dialog.comboBoxLang->itemData(target).toString());
+    QCOMPARE(storedAccount(false).language, userBefore.language);
+
+    // Nothing changed: nothing written, no restart.
+    restarts = 0;
+    UserInfoDialog again(storedAccount(false));
+    again.show();
+    again.writeSetting();
+    QCOMPARE(restarts, 0);
+    QVERIFY(!again.isVisible());
+
+    VelkAccount reset = storedAccount(true);
+    reset.language = adminBefore.language;
+    QCOMPARE(OrvantaDBManager::getInstance()->updateAccount(reset), DB_OK);
+}
+
+void TestFrame::languageChangeRestartsIntoOneConsole()
+{
+    // The probe changes the language the way the dialog's Save does and restarts with the real
+    // hand-over; the program it restarts reports whether it became the one console.
+    QTemporaryDir probeHome;
+    QVERIFY(probeHome.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), probeHome.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), probeHome.path() + QStringLiteral("/.local/share"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), probeHome.path() + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("QV_PROBE_REPORT"), probeHome.path() + QStringLiteral("/report.txt"));
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(QStringLiteral(QV_RESTART_PROBE), {QStringLiteral("change-language")});
+    QVERIFY(first.waitForFinished(30000));
+    QCOMPARE(first.exitCode(), 0);
+
+    const QString reportPath = probeHome.path() + QStringLiteral("/report.txt");
+    auto reportLines = [reportPath]() {
+        QFile report(reportPath);
+        if (!report.open(QIODevice::ReadOnly))
+            return QStringList();
+        return QString::fromUtf8(report.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(reportLines().size() >= 3, 30000);
+    // The restarted console has ended once its lock is gone.
+    const QDir lockFolder(probeHome.path() + QStringLiteral("/.local/share/frame_restart_probe"));
+    QTRY_VERIFY_WITH_TIMEOUT(lockFolder.entryList({QStringLiteral("*.lock")}, QDir::Files).isEmpty(), 30000);
+    const QStringList lines = reportLines();
+    QCOMPARE(lines, QStringList({QStringLiteral("started once"), QStringLiteral("acquired"),
+                                 QStringLiteral("language zh_TW")}));
+}
+
+void TestFrame::eventLogShowsAndExportsEvents()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QList<VelkEventLog> existing;
+    QCOMPARE(db->queryEventLog(existing), DB_OK);
+    QVERIFY(existing.isEmpty());
+
+    EventLogDialog dialog;
+    dialog.show();
+    QVERIFY(dialog.widgetEmptyLog->isVisible());
+    QVERIFY(!dialog.btnExport->isEnabled());
+    QCOMPARE(dialog.tableWidgetLogContent->rowCount(), 0);
+
+    VelkEventLog first;
+    first.deviceName = QStringLiteral("Lobby Panel 2");
+    first.time = QStringLiteral("2024-03-01 08:15:00");
+    VelkEventLog second;
+    second.deviceName = QStringLiteral("Gym");
+    second.event = 5;
+    second.time = QStringLiteral("2024-03-02 12:00:59");
+    QCOMPARE(db->insertEventLog(first), DB_OK);
+    QCOMPARE(db->insertEventLog(second), DB_OK);
+
+    dialog.initial();
+    QVERIFY(!dialog.widgetEmptyLog->isVisible());
+    QVERIFY(dialog.btnExport->isEnabled());
+    QCOMPARE(dialog.tableWidgetLogContent->rowCount(), 2);
+    QCOMPARE(dialog.tableWidgetLogContent->item(1, 1)->text(), QStringLiteral("Emergency Event"));
+
+    const QString target = env->home() + QStringLiteral("/events.txt");
+    chooser.answers << target;
+    dialog.btnExport->click();
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()),
+             QStringLiteral("Device Name   Event   Time   \n"
+                            "Lobby Panel 2   Emergency Event   2024-03-01 08:15:00   \n"
+                            "Gym   Emergency Event   2024-03-02 12:00:59   \n"));
+
+    // A file that cannot be written is reported, not passed over.
+    chooser.answers << env->home() + QStringLiteral("/no-such-folder/events.txt");
+    dialog.btnExport->click();
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && message->isVisible());
+    QVERIFY(!message->labelMessage->text().isEmpty());
+}
+
+void TestFrame::backupWritesAndReplacesFile()
+{
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    QFile liveFile(live);
+    QVERIFY(liveFile.open(QIODevice::ReadOnly));
+    const QByteArray content = liveFile.readAll();
+    liveFile.close();
+    QVERIFY(content.startsWith("SQLite format 3"));
+
+    const QString target = env->home() + QStringLiteral("/backup.db");
+    chooser.answers << target;
+    dialog.btnBackup->click();
+    QFile written(target);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), content);
+    written.close();
+
+    // The save dialog already asked before replacing; the copy really replaces.
+    QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    written.write("stale");
+    written.close();
+    chooser.answers << target;
+    dialog.btnBackup->click();
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), content);
+
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && !message->isVisible());
+    chooser.answers << env->home() + QStringLiteral("/no-such-folder/backup.db");
+    dialog.btnBackup->click();
+    QVERIFY(message->isVisible());
+
+    // Cancelling the save dialog does nothing.
+    message->hide();
+    dialog.btnBackup->click();
+    QVERIFY(!message->isVisible());
+}
+
+void TestFrame::restoreRefusesFilesThatAreNotBackups()
+{
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message);
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    QFile liveFile(live);
+    QVERIFY(liveFile.open(QIODevice::ReadOnly));
+    const QByteArray content = liveFile.readAll();
+    liveFile.close();
+
+    const QString garbage = env->home() + QStringLiteral("/garbage.db");
+    QFile garbageFile(garbage);
+    QVERIFY(garbageFile.open(QIODevice::WriteOnly));
+    garbageFile.write(QByteArray(4096, 'x'));
+    garbageFile.close();
+
+    const QString otherDb = env->home() + QStringLiteral("/other.db");
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(otherDb);
+        QVERIFY(other.open());
+        QSqlQuery query(other);
+        QVERIFY(query.exec(QStringLiteral("CREATE TABLE Notes (id INTEGER)")));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+    const QString upperCase = env->home() + QStringLiteral("/backup.DB");
+    QVERIFY(QFile::copy(live, upperCase));
+
+    for (const QString &choice : {garbage, live, otherDb, upperCase}) {
+        message->hide();
+        chooser.answers << choice;
+        dialog.restoreDb();
+        QVERIFY2(message->isVisible(), qPrintable(choice));
+        QCOMPARE(restarts, 0);
+        QVERIFY(liveFile.open(QIODevice::ReadOnly));
+        QCOMPARE(liveFile.readAll(), content);
+        liveFile.close();
+        QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+    }
+    // The live database still serves.
+    QList<VelkAccount> accounts;
+    QCOMPARE(OrvantaDBManager::getInstance()->queryAccount(accounts), DB_OK);
+    QCOMPARE(accounts.size(), 2);
+
+    message->hide();
+    dialog.restoreDb(); // cancelled
+    QVERIFY(!message->isVisible());
+}
+
+void TestFrame::restoreSwapsInBackupAndRestarts()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/restore-me.db");
+    QVERIFY(DatabaseFileOps::backup(live, backup) == DatabaseFileOps::Ok);
+
+    // The data changes after the backup; the restore brings the backup's state back.
+    VelkAccount admin = storedAccount(true);
+    admin.email = QStringLiteral("after-backup@school.example");
+    QCOMPARE(db->updateAccount(admin), DB_OK);
+    QFile liveFile(live);
+    QVERIFY(liveFile.open(QIODevice::ReadOnly));
+    const QByteArray liveBefore = liveFile.readAll();
+    liveFile.close();
+    QFile backupFile(backup);
+    QVERIFY(backupFile.open(QIODevice::ReadOnly));
+    const QByteArray backupContent = backupFile.readAll();
+    backupFile.close();
+
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    dialog.btnRestore->click();
+    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
+    QVERIFY(confirm);
+    chooser.answers << backup;
+    confirm->btnOk->click();
+
+    QCOMPARE(restarts, 1);
+    QVERIFY(liveFile.open(QIODevice::ReadOnly));
+    QCOMPARE(liveFile.readAll(), backupContent);
+    liveFile.close();
+    QFile kept(DatabaseFileOps::keptPath(live));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), liveBefore);
+    QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+}
+
+QTEST_MAIN(TestFrame)
+#include "tst_frame.moc"
