@@ -1,31 +1,511 @@
 #include "devices/Management.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QListWidgetItem>
+#include <QPalette>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "datastore/OrvantaDBManager.h"
+#include "devices/DeviceRules.h"
+#include "devices/DeviceStore.h"
+#include "devices/DeviceTableDelegate.h"
+#include "devices/DeviceTableModel.h"
+#include "devices/DialogPlacement.h"
+#include "devices/ImportDialog.h"
+#include "devices/ManagementAddDevice.h"
+#include "devices/ManagementAutoDetect.h"
+#include "devices/ManagementEditDevice.h"
+#include "devices/ManagementGroupDialog.h"
+#include "devices/ManagementShowIPInfo.h"
+#include "network/CmdServer.h"
+#include "shell/DeleteManagementDialog.h"
+#include "shell/GeneralMsgDialog.h"
+#include "shell/UiGlobals.h"
+#include "shell/UiHelpers.h"
+
+namespace {
+
+QString filterButtonStyle(bool active)
+{
+    return QStringLiteral("QToolButton{background-color: #333333;border: 1px solid %1;border-radius: 5px;}\n"
+                          "QToolButton:hover{border: 1px solid #00acff;}")
+        .arg(active ? QStringLiteral("#00acff") : QStringLiteral("#7a7a7a"));
+}
+
+int scaled(double length, double scale)
+{
+    return int(length * scale);
+}
+
+} // namespace
+
 Management::Management(QWidget *parent)
     : QWidget(parent)
 {
+    setupUi(this);
+    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    m_db = OrvantaDBManager::getInstance();
+
+    m_model = new DeviceTableModel(m_db, this);
+    m_delegate = new DeviceTableDelegate(this);
+    tableDevices->setModel(m_model);
+    tableDevices->setItemDelegate(m_delegate);
+    QPalette searchPalette = lineEditSearch->palette();
+    searchPalette.setColor(QPalette::PlaceholderText, QColor(0x8c, 0x8c, 0x8c));
+    lineEditSearch->setPalette(searchPalette);
+    lineEditSearch->setMaxLength(DeviceRules::MaxNameLength);
+    btnFilter->setStyleSheet(filterButtonStyle(false));
+
+    // The import and IP dialogs are top-level windows of their own; the page's other dialogs
+    // are its children but are sized by their own show events.
+    m_importDialog = new ImportDialog(nullptr);
+    m_ipInfo = new ManagementShowIPInfo(nullptr);
+    m_deleteDialog = new DeleteManagementDialog(this);
+    m_deleteDialog->setOkOnly(false);
+    m_deleteDialog->setTitle(productName());
+    m_deleteDialog->setRatio(20.0);
+    m_message = new GeneralMsgDialog(this);
+    m_addDialog = new ManagementAddDevice(m_db, nullptr);
+    m_editDialog = new ManagementEditDevice(m_db, nullptr);
+    m_autoDetect = new ManagementAutoDetect(m_db, nullptr);
+    m_groupDialog = new ManagementGroupDialog(m_db, nullptr);
+
+    connect(m_importDialog, &ImportDialog::updateDevice, this, &Management::updateDeviceTable);
+    connect(m_importDialog, &ImportDialog::addDeviceSuccess, this, &Management::addDeviceSuccess);
+    connect(m_deleteDialog, &DeleteManagementDialog::sendClickOK, this, &Management::confirmedDelete);
+    connect(m_deleteDialog, &DeleteManagementDialog::closeNotificationDialog, this,
+            [this]() { m_pendingDelete = VelkIFPDevice(); });
+    connect(m_addDialog, &ManagementAddDevice::deviceAdded, this, &Management::deviceAdded);
+    connect(m_autoDetect, &ManagementAutoDetect::devicesAdded, this, &Management::devicesAdded);
+    connect(m_editDialog, &ManagementEditDevice::deviceEdited, this, &Management::deviceEdited);
+    connect(m_groupDialog, &ManagementGroupDialog::groupChanged, this, &Management::groupsChanged);
+
+    connect(btnImportList, &QAbstractButton::clicked, this, &Management::clickBtnImportList);
+    connect(btnAddDevice, &QAbstractButton::clicked, this, &Management::clickAddDevice);
+    connect(btnAutoDetect, &QAbstractButton::clicked, this, &Management::clickAutoDetect);
+    connect(btnGroups, &QAbstractButton::clicked, this, &Management::clickGroups);
+    connect(btnFilter, &QAbstractButton::clicked, this, [this]() {
+        if (frameFilter->isHidden())
+            showFilter();
+        else
+            hideFilter();
+    });
+    connect(filterLayer, &CustomFilterWidget::pressEvent, this, [this]() { hideFilter(); });
+    connect(listFilter, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { filterChosen(listFilter->row(item)); });
+    connect(lineEditSearch, &QLineEdit::returnPressed, this, &Management::applySearch);
+    connect(lineEditSearch, &QLineEdit::textChanged, this, [this](const QString &text) {
+        // Emptying the field brings the whole list back without waiting for Return.
+        if (text.isEmpty() && !m_model->searchText().isEmpty())
+            applySearch();
+    });
+    connect(m_delegate, &DeviceTableDelegate::infoClicked, this, &Management::showIpInfo);
+    connect(m_delegate, &DeviceTableDelegate::editClicked, this, &Management::editDevice);
+    connect(m_delegate, &DeviceTableDelegate::deleteClicked, this, &Management::deleteDevice);
+    connect(tableDevices, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.column() != DeviceTableModel::ActionsColumn)
+            editDevice(index.row());
+    });
+    // Repaint while the pointer moves so the button under it lights up.
+    connect(tableDevices, &QTableView::entered, tableDevices->viewport(), QOverload<>::of(&QWidget::update));
+
+    updateLayout(false);
+    setPageMode(0);
 }
 
-Management::~Management() = default;
+Management::~Management()
+{
+    delete m_importDialog;
+    delete m_ipInfo;
+    delete m_addDialog;
+    delete m_editDialog;
+    delete m_autoDetect;
+    delete m_groupDialog;
+}
 
 void Management::updateLayout(bool rescale)
 {
-    Q_UNUSED(rescale);
+    const double scale = getScaleFactor();
+    // Fonts are brought to the scale once, here; after a screen change the Settings page that
+    // holds this page rescales the fonts of everything it contains.
+    if (!rescale && m_fontScale == 0.0) {
+        m_fontScale = scale;
+        if (scale != 1.0)
+            scaleWidgetFonts(widgetContent, scale, false, false);
+    }
+    layoutWidgets();
+}
+
+void Management::layoutWidgets()
+{
+    const double s = getScaleFactor();
+    const int w = width();
+    const int h = height();
+    const int margin = scaled(20, s);
+    widgetContent->setGeometry(rect());
+    filterLayer->setGeometry(rect());
+
+    const int small = scaled(26, s);
+    btnFilter->setGeometry(w - margin - small, scaled(9, s), small, small);
+    btnFilter->setIconSize(QSize(scaled(16, s), scaled(16, s)));
+    const int searchWidth = scaled(240, s);
+    lineEditSearch->setGeometry(btnFilter->x() - scaled(6, s) - searchWidth, scaled(9, s), searchWidth, small);
+    lineEditSearch->setTextMargins(scaled(2, s), 0, scaled(4, s), 0);
+
+    const int rowY = scaled(52, s);
+    const int rowH = scaled(30, s);
+    btnAddDevice->setGeometry(margin, rowY, scaled(132, s), rowH);
+    btnAutoDetect->setGeometry(btnAddDevice->geometry().right() + 1 + scaled(8, s), rowY, scaled(132, s), rowH);
+    btnGroups->setGeometry(btnAutoDetect->geometry().right() + 1 + scaled(8, s), rowY, scaled(112, s), rowH);
+    btnImportList->setGeometry(w - margin - scaled(120, s), rowY, scaled(120, s), rowH);
+    for (QPushButton *button : {btnAddDevice, btnAutoDetect, btnGroups, btnImportList})
+        button->setIconSize(QSize(scaled(14, s), scaled(14, s)));
+    const int countX = btnGroups->geometry().right() + 1 + scaled(16, s);
+    labelCount->setGeometry(countX, rowY, btnImportList->x() - scaled(12, s) - countX, rowH);
+
+    const int tableY = scaled(92, s);
+    tableDevices->setGeometry(margin, tableY, w - 2 * margin, qMax(scaled(100, s), h - tableY - margin));
+    tableDevices->horizontalHeader()->setFixedHeight(scaled(34, s));
+    tableDevices->verticalHeader()->setDefaultSectionSize(scaled(38, s));
+    m_delegate->setScale(s);
+    const QRect table = tableDevices->geometry();
+    labelEmpty->setGeometry(table.x() + scaled(40, s), table.y() + scaled(60, s), table.width() - scaled(80, s),
+                            scaled(140, s));
+
+    frameFilter->setGeometry(w - margin - scaled(220, s), scaled(38, s), scaled(220, s), scaled(208, s));
+    labelFilterTitle->setGeometry(scaled(12, s), scaled(6, s), scaled(196, s), scaled(26, s));
+    listFilter->setGeometry(scaled(6, s), scaled(34, s), scaled(208, s), scaled(166, s));
+    layoutColumns();
+}
+
+void Management::layoutColumns()
+{
+    const double s = getScaleFactor();
+    const bool audio = m_pageMode == 1;
+    tableDevices->setColumnHidden(DeviceTableModel::CameraColumn, !audio);
+    const int available = tableDevices->viewport()->width();
+    // Addresses and the buttons need their width; names, groups and places share the rest.
+    const int ip = scaled(150, s);
+    const int mac = scaled(142, s);
+    const int actions = scaled(90, s);
+    const int rest = qMax(0, available - ip - mac - actions);
+    const QVector<int> shares = audio ? QVector<int>{34, 22, 22, 22} : QVector<int>{34, 33, 33, 0};
+    const int name = rest * shares.at(0) / 100;
+    const int groups = rest * shares.at(1) / 100;
+    const int camera = rest * shares.at(3) / 100;
+    tableDevices->setColumnWidth(DeviceTableModel::NameColumn, name);
+    tableDevices->setColumnWidth(DeviceTableModel::IpColumn, ip);
+    tableDevices->setColumnWidth(DeviceTableModel::MacColumn, mac);
+    tableDevices->setColumnWidth(DeviceTableModel::GroupsColumn, groups);
+    tableDevices->setColumnWidth(DeviceTableModel::LocationColumn, rest - name - groups - camera);
+    tableDevices->setColumnWidth(DeviceTableModel::CameraColumn, camera);
+    tableDevices->setColumnWidth(DeviceTableModel::ActionsColumn, actions);
+}
+
+void Management::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutWidgets();
+}
+
+void Management::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    layoutColumns();
 }
 
 void Management::resetSearchBox()
 {
+    {
+        const QSignalBlocker blocker(lineEditSearch);
+        lineEditSearch->clear();
+    }
+    lineEditSearch->setStyleSheet(DeviceFormStyle::lineEditStyle());
+    if (m_fontScale != 1.0 && m_fontScale != 0.0)
+        scaleStyleSheetFontSize(lineEditSearch, 10.0, 0.0, false, false);
+    const double s = getScaleFactor();
+    lineEditSearch->setTextMargins(scaled(2, s), 0, scaled(4, s), 0);
+    m_model->setSearchText(QString());
+    reloadTable();
 }
 
 void Management::hideFilter()
 {
+    frameFilter->hide();
+    filterLayer->hide();
+    const bool active = !m_model->groupFilter().isEmpty();
+    btnFilter->setStyleSheet(filterButtonStyle(active));
+    btnFilter->setIcon(QIcon(active ? QStringLiteral(":/resource/mangement/icon_filter_active.png")
+                                    : QStringLiteral(":/resource/mangement/icon_filter.png")));
+}
+
+void Management::showFilter()
+{
+    fillFilterList();
+    filterLayer->show();
+    filterLayer->raise();
+    frameFilter->show();
+    frameFilter->raise();
+    btnFilter->setStyleSheet(filterButtonStyle(true));
+}
+
+void Management::fillFilterList()
+{
+    listFilter->clear();
+    auto *all = new QListWidgetItem(tr("All Groups"), listFilter);
+    all->setSelected(m_model->groupFilter().isEmpty());
+    const QString type = DeviceRules::typeForPageMode(m_pageMode);
+    for (const VelkGroups &group : m_catalog.groups()) {
+        if (group.groupType != type)
+            continue;
+        auto *item = new QListWidgetItem(group.groupName, listFilter);
+        item->setToolTip(group.groupName);
+        item->setSelected(DeviceRules::sameKey(group.groupName, m_model->groupFilter()));
+    }
+}
+
+QSet<QString> Management::groupMembers(const QString &groupName) const
+{
+    VelkGroups group;
+    group.groupName = groupName;
+    QList<VelkIFPDevice> members;
+    m_db->queryIFPByGroup(group, members);
+    QSet<QString> keys;
+    for (const VelkIFPDevice &member : qAsConst(members))
+        keys.insert(DeviceRules::key(member.deviceName));
+    return keys;
+}
+
+void Management::filterChosen(int row)
+{
+    const QListWidgetItem *item = listFilter->item(row);
+    const QString name = row <= 0 || !item ? QString() : item->text();
+    m_model->setGroupFilter(name, name.isEmpty() ? QSet<QString>() : groupMembers(name));
+    hideFilter();
+    refreshStatus();
 }
 
 void Management::setPageMode(int mode)
 {
-    m_pageMode = mode;
+    const int newMode = mode == 1 ? 1 : 0;
+    if (newMode != m_pageMode)
+        m_model->setGroupFilter(QString());
+    m_pageMode = newMode;
+    m_model->setPageMode(m_pageMode);
+    hideFilter();
+    layoutColumns();
+    reloadTable();
+}
+
+void Management::applySearch()
+{
+    m_model->setSearchText(lineEditSearch->text());
+    refreshStatus();
+}
+
+void Management::reloadTable()
+{
+    m_reloadScheduled = false;
+    // Memberships are read per shown row by the model, and per group by the filter.
+    if (m_catalog.load(m_db, false) != 0)
+    {
+        printf("Management::reloadTable - queryAllAvailableIFP error\n");
+        fflush(stdout);
+    }
+    // A filter on a group that no longer exists would hide everything.
+    if (!m_model->groupFilter().isEmpty()) {
+        bool exists = false;
+        for (const VelkGroups &group : m_catalog.groups())
+            exists = exists || DeviceRules::sameKey(group.groupName, m_model->groupFilter());
+        if (!exists) {
+            m_model->setGroupFilter(QString());
+            hideFilter();
+        } else {
+            m_model->setGroupFilter(m_model->groupFilter(), groupMembers(m_model->groupFilter()));
+        }
+    }
+    m_model->setDevices(m_catalog.devices());
+    refreshStatus();
+}
+
+void Management::scheduleReload()
+{
+    if (m_reloadScheduled)
+        return;
+    m_reloadScheduled = true;
+    QTimer::singleShot(0, this, [this]() {
+        if (m_reloadScheduled)
+            reloadTable();
+    });
+}
+
+void Management::refreshStatus()
+{
+    const int shown = m_model->rowCount();
+    const int total = m_model->pageDeviceCount();
+    if (shown == total)
+        labelCount->setText(tr("Devices: %1").arg(total));
+    else
+        labelCount->setText(tr("Devices: %1 of %2").arg(shown).arg(total));
+    if (total == 0) {
+        labelEmpty->setText(m_pageMode == 1
+                                ? tr("No audio boxes yet.\nAdd one with \"Add Device\", pick one found on the network "
+                                     "with \"Auto Detect\", or load a list with \"Import List\".")
+                                : tr("No devices yet.\nAdd one with \"Add Device\", pick one found on the network "
+                                     "with \"Auto Detect\", or load a list with \"Import List\"."));
+    } else {
+        labelEmpty->setText(tr("No device matches the search or the group filter."));
+    }
+    labelEmpty->setVisible(shown == 0);
+    labelEmpty->raise();
 }
 
 void Management::handleSafeAlert()
 {
-    // Panel SOS alerts are taken up by the alert work; nothing to do here yet.
+}
+
+void Management::clickBtnImportList()
+{
+    // Without an active window (the console minimised, a test) the page's own window serves.
+    QWidget *anchor = QApplication::activeWindow();
+    if (!anchor)
+        anchor = window();
+    const double s = getScaleFactor();
+    const QPoint topLeft = anchor->mapToGlobal(QPoint(0, 0));
+    m_importDialog->move(topLeft + QPoint(int(255 * s), int(282 * s)));
+    m_importDialog->show();
+}
+
+void Management::updateDeviceTable()
+{
+    reloadTable();
+    emit updateAllDB();
+    emit updateMultiUser();
+}
+
+void Management::addDeviceSuccess(VelkIFPDevice device)
+{
+    // A record without id is no device; the lists must not show an empty entry for it.
+    if (device.did == 0)
+        return;
+    emit insertDB(device);
+    scheduleReload();
+}
+
+void Management::clickAddDevice()
+{
+    hideFilter();
+    m_addDialog->prepare(m_pageMode);
+    DialogPlacement::centreOnScreenOf(m_addDialog, this);
+    m_addDialog->show();
+}
+
+void Management::clickAutoDetect()
+{
+    hideFilter();
+    m_autoDetect->prepare(m_pageMode);
+    DialogPlacement::centreOnScreenOf(m_autoDetect, this);
+    m_autoDetect->show();
+}
+
+void Management::clickGroups()
+{
+    hideFilter();
+    m_groupDialog->prepare(m_pageMode);
+    DialogPlacement::centreOnScreenOf(m_groupDialog, this);
+    m_groupDialog->show();
+}
+
+void Management::showIpInfo(int row)
+{
+    const VelkIFPDevice device = m_model->deviceAt(row);
+    if (device.did == 0)
+        return;
+    m_ipInfo->setIPInfo(device);
+    DialogPlacement::centreOnScreenOf(m_ipInfo, this);
+    m_ipInfo->show();
+}
+
+void Management::editDevice(int row)
+{
+    const VelkIFPDevice device = m_model->deviceAt(row);
+    if (device.did == 0)
+        return;
+    m_editDialog->prepare(device, m_model->groupsAt(row));
+    DialogPlacement::centreOnScreenOf(m_editDialog, this);
+    m_editDialog->show();
+}
+
+void Management::deleteDevice(int row)
+{
+    const VelkIFPDevice device = m_model->deviceAt(row);
+    if (device.did == 0)
+        return;
+    m_pendingDelete = device;
+    m_deleteDialog->setText(tr("Are you sure you want to delete the device \"%1\"?").arg(device.deviceName));
+    DialogPlacement::centreOnScreenOf(m_deleteDialog, this);
+    m_deleteDialog->show();
+}
+
+void Management::confirmedDelete()
+{
+    const VelkIFPDevice device = m_pendingDelete;
+    m_pendingDelete = VelkIFPDevice();
+    if (device.did == 0)
+        return;
+    const DeviceStore::Outcome outcome = DeviceStore(m_db).deleteDevice(device);
+    if (!outcome.ok()) {
+        printf("Management::confirmedDelete - deleteIFPDevice error\n");
+        fflush(stdout);
+        showMessage(outcome.message);
+        return;
+    }
+    reloadTable();
+    // Take the device off the command server's list before closing its connection, or the
+    // panel would reconnect and pass the handshake again.
+    CmdServer *server = CmdServer::getInstance();
+    server->setManagedDevices(m_catalog.devices());
+    if (!device.macAddress.isEmpty())
+        server->disconnectDevice(device.macAddress);
+    emit deleteDB(device);
+    emit deviceDeleted();
+    emit updateMultiUser();
+}
+
+void Management::deviceAdded(VelkIFPDevice device)
+{
+    reloadTable();
+    emit insertDB(device);
+    emit updateMultiUser();
+}
+
+void Management::devicesAdded(QList<VelkIFPDevice> devices)
+{
+    reloadTable();
+    for (const VelkIFPDevice &device : qAsConst(devices))
+        emit insertDB(device);
+    emit updateMultiUser();
+}
+
+void Management::deviceEdited(VelkIFPDevice device, QString lastDeviceName)
+{
+    reloadTable();
+    emit updateDB(device, lastDeviceName);
+    emit updateMultiUser();
+}
+
+void Management::groupsChanged()
+{
+    reloadTable();
+}
+
+void Management::showMessage(const QString &text)
+{
+    m_message->setMessage(text);
+    DialogPlacement::centreOnScreenOf(m_message, this);
+    m_message->show();
 }

@@ -1,24 +1,54 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
 #include "datastore/VelkIFPDevice.h"
+#include "devices/DeviceCatalog.h"
+#include "devices/Ui_Management.h"
 
-/// The Devices tab of the Settings page: the managed devices with search, filter and groups,
-/// the add/edit/delete dialogs and the device CSV import and export.
-class Management : public QWidget
+class DeleteManagementDialog;
+class DeviceTableDelegate;
+class DeviceTableModel;
+class GeneralMsgDialog;
+class ImportDialog;
+class ManagementAddDevice;
+class ManagementAutoDetect;
+class ManagementEditDevice;
+class ManagementGroupDialog;
+class ManagementShowIPInfo;
+class OrvantaDBIntf;
+
+/// The Devices tab of the Settings page: the managed devices of the page mode with search,
+/// group filter and groups; devices are added by address or from the devices heard on the
+/// network, edited, deleted, and imported from or exported to the device CSV file.
+class Management : public QWidget, public Ui_Management
 {
     Q_OBJECT
 public:
     explicit Management(QWidget *parent = nullptr);
     ~Management() override;
 
+    /// Lays the page out again for the current scale factor (true after a screen change).
     void updateLayout(bool rescale);
+    /// Clears the search to its grey "Search" placeholder and reloads the device table.
     void resetSearchBox();
+    /// Hides the filter pop-up and resets the filter button's look.
     void hideFilter();
+    /// 1 shows audio boxes, every other value panels and control boxes.
     void setPageMode(int mode);
     int pageMode() const { return m_pageMode; }
+
+    DeviceTableModel *deviceModel() const { return m_model; }
+    ImportDialog *importDialog() const { return m_importDialog; }
+    ManagementShowIPInfo *ipInfoDialog() const { return m_ipInfo; }
+    ManagementAddDevice *addDeviceDialog() const { return m_addDialog; }
+    ManagementEditDevice *editDeviceDialog() const { return m_editDialog; }
+    ManagementAutoDetect *autoDetectDialog() const { return m_autoDetect; }
+    ManagementGroupDialog *groupDialog() const { return m_groupDialog; }
+    DeleteManagementDialog *deleteDialog() const { return m_deleteDialog; }
+    GeneralMsgDialog *messageDialog() const { return m_message; }
 
 signals:
     void insertDB(VelkIFPDevice ifp);
@@ -31,8 +61,63 @@ signals:
     void restoreWindow();
 
 public slots:
+    /// Panel SOS alerts: taken up together with the emergency alert dialogs.
     void handleSafeAlert();
 
+    void clickBtnImportList();
+    /// The import wrote devices: reload and tell the other lists.
+    void updateDeviceTable();
+    /// The import created a device.
+    void addDeviceSuccess(VelkIFPDevice device);
+
+    void clickAddDevice();
+    void clickAutoDetect();
+    void clickGroups();
+    void showFilter();
+    /// Applies the search text (the search field's Return).
+    void applySearch();
+    /// Row actions of the table.
+    void showIpInfo(int row);
+    void editDevice(int row);
+    void deleteDevice(int row);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void confirmedDelete();
+    void deviceAdded(VelkIFPDevice device);
+    void devicesAdded(QList<VelkIFPDevice> devices);
+    void deviceEdited(VelkIFPDevice device, QString lastDeviceName);
+    void groupsChanged();
+    void filterChosen(int row);
+
 private:
+    void reloadTable();
+    QSet<QString> groupMembers(const QString &groupName) const;
+    void scheduleReload();
+    void refreshStatus();
+    void fillFilterList();
+    void layoutWidgets();
+    void layoutColumns();
+    void showMessage(const QString &text);
+
+    OrvantaDBIntf *m_db;
     int m_pageMode = 0;
+    double m_fontScale = 0.0;
+    bool m_reloadScheduled = false;
+    DeviceCatalog m_catalog;
+    DeviceTableModel *m_model;
+    DeviceTableDelegate *m_delegate;
+    VelkIFPDevice m_pendingDelete;
+
+    ImportDialog *m_importDialog;
+    ManagementShowIPInfo *m_ipInfo;
+    DeleteManagementDialog *m_deleteDialog;
+    GeneralMsgDialog *m_message;
+    ManagementAddDevice *m_addDialog;
+    ManagementEditDevice *m_editDialog;
+    ManagementAutoDetect *m_autoDetect;
+    ManagementGroupDialog *m_groupDialog;
 };

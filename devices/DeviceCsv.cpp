@@ -1,0 +1,170 @@
+#include "devices/DeviceCsv.h"
+
+#include <QCoreApplication>
+
+#include "devices/DeviceRules.h"
+
+namespace {
+
+QString cellAt(const QStringList &cells, int index)
+{
+    return index < cells.size() ? cells.at(index) : QString();
+}
+
+// Quotes carry no meaning in these cells: names, addresses, types and accounts never hold one.
+QString unquoted(const QStringList &cells, int index)
+{
+    QString cell = cellAt(cells, index);
+    cell.remove(QLatin1Char('"'));
+    return cell;
+}
+
+} // namespace
+
+QStringList DeviceCsvRow::groupNames() const
+{
+    QStringList names;
+    if (groupCell.isEmpty())
+        return names;
+    const QStringList parts = groupCell.split(QLatin1Char(','));
+    for (const QString &part : parts) {
+        // "A,,B" names A and B; an empty part is no group.
+        if (!part.isEmpty())
+            names.append(part);
+    }
+    return names;
+}
+
+QString DeviceCsv::headerLine()
+{
+    QString line;
+    line += QLatin1Char('"') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Group")) + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "(Use \"\",\"\" between names)")) + QLatin1Char('"');
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device Name"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Ip Address"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Mac Address")) + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "(ex 00:11:22:33:44:55)"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device Type"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Location"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Username for Emergency SOS"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Camera Name for Emergency SOS"));
+    line += QLatin1Char('\n');
+    return line;
+}
+
+QString DeviceCsv::quoteCell(const QString &cell)
+{
+    if (!cell.contains(QLatin1Char(',')) && !cell.contains(QLatin1Char('"'))
+        && !cell.contains(QLatin1Char('\n')) && !cell.contains(QLatin1Char('\r')))
+        return cell;
+    QString quoted = cell;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString DeviceCsv::deviceLine(const VelkIFPDevice &device, const QStringList &groupNames,
+                              const QString &adminSosUser)
+{
+    QString line;
+    if (!groupNames.isEmpty()) {
+        // The group cell is always quoted so that a spreadsheet keeps "A,B" in one cell.
+        QString groups = groupNames.join(QLatin1Char(','));
+        groups.replace(QLatin1String("\""), QLatin1String("\"\""));
+        line += QLatin1Char('"') + groups + QLatin1Char('"');
+    }
+    const bool sosUserShown = device.deviceType == DeviceRules::audioBoxType()
+                              && !device.ptzCamera.isEmpty() && !adminSosUser.isEmpty();
+    line += QLatin1Char(',') + quoteCell(device.deviceName);
+    line += QLatin1Char(',') + quoteCell(device.ipAddress);
+    line += QLatin1Char(',') + quoteCell(device.macAddress);
+    line += QLatin1Char(',') + fileTypeText(device.deviceType);
+    line += QLatin1Char(',') + quoteCell(device.position);
+    line += QLatin1Char(',') + quoteCell(sosUserShown ? adminSosUser : QString());
+    line += QLatin1Char(',') + quoteCell(device.ptzCamera);
+    line += QLatin1Char('\n');
+    return line;
+}
+
+QString DeviceCsv::fileTypeText(const QString &storedType)
+{
+    if (storedType == DeviceRules::controlBoxType())
+        return fileControlBoxText();
+    if (storedType == DeviceRules::audioBoxType())
+        return fileAudioBoxText();
+    return QString();
+}
+
+DeviceCsvRow DeviceCsv::readRow(const QStringList &cells)
+{
+    DeviceCsvRow row;
+    row.groupCell = unquoted(cells, ColumnGroup);
+    row.name = unquoted(cells, ColumnName);
+    row.ipAddress = unquoted(cells, ColumnIp);
+    row.macAddress = DeviceRules::normalizeMac(unquoted(cells, ColumnMac));
+    row.deviceType = DeviceRules::controlBoxType();
+    row.extended = cells.size() > 7;
+    if (row.extended) {
+        row.typeText = unquoted(cells, ColumnType);
+        if (row.typeText == fileAudioBoxText())
+            row.deviceType = DeviceRules::audioBoxType();
+        // A location is free text: the reader has already turned "" into ", keep it.
+        row.position = cellAt(cells, ColumnLocation);
+        row.sosUser = unquoted(cells, ColumnSosUser);
+        row.cameraName = unquoted(cells, ColumnCamera);
+    }
+    return row;
+}
+
+DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &rows)
+{
+    for (int i = 1; i < rows.size(); ++i) {
+        const DeviceCsvError error = checkRow(rows.at(i), i + 1);
+        if (error.isError())
+            return error;
+    }
+    return DeviceCsvError();
+}
+
+DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber)
+{
+    const DeviceCsvRow row = readRow(cells);
+    if (row.ipAddress.isEmpty() && row.macAddress.isEmpty())
+        return DeviceCsvError::at(ColumnIp, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Ip Address and Mac Address cannot be emtpy.")));
+    if (!row.ipAddress.isEmpty() && !isValidIpAddress(row.ipAddress))
+        return DeviceCsvError::at(ColumnIp, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid IP Address.")));
+    if (!row.macAddress.isEmpty() && !isValidMacAddress(row.macAddress))
+        return DeviceCsvError::at(ColumnMac, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid mac address.")));
+    if (row.name.isEmpty())
+        return DeviceCsvError::at(ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));
+    if (!row.extended)
+        return DeviceCsvError();
+
+    const bool controlBox = row.typeText == fileControlBoxText();
+    const bool audioBox = row.typeText == fileAudioBoxText();
+    if (!controlBox && !audioBox)
+        return DeviceCsvError::at(ColumnType, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid device type.")));
+    if (controlBox && !row.sosUser.isEmpty())
+        return DeviceCsvError::at(ColumnSosUser, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "This type of device does not support emergency SOS.")));
+    if (controlBox && !row.cameraName.isEmpty())
+        return DeviceCsvError::at(ColumnCamera, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "This type of device does not support emergency SOS.")));
+    if (audioBox && row.sosUser.isEmpty() && !row.cameraName.isEmpty())
+        return DeviceCsvError::at(ColumnSosUser, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Username is required for emergency SOS.")));
+    if (audioBox && !row.sosUser.isEmpty() && row.cameraName.isEmpty())
+        return DeviceCsvError::at(ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Camera name is required for emergency SOS.")));
+    return DeviceCsvError();
+}
+
+QString DeviceCsv::text(const char *source)
+{
+    return QCoreApplication::translate("ImportDialog", source);
+}
+
+bool DeviceCsv::isValidIpAddress(const QString &text)
+{
+    return DeviceRules::isValidIpv4(text);
+}
+
+bool DeviceCsv::isValidMacAddress(const QString &text)
+{
+    return DeviceRules::isValidMac(text);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "datastore/PellmarAccount.h"
+#include "datastore/PellmarDevice.h"
+#include "datastore/PellmarGroup.h"
+#include "datastore/VelkDeviceCameraMap.h"
+#include "datastore/VelkGroups.h"
+#include "datastore/VelkIFPDevice.h"
+#include "devices/DeviceCsv.h"
+
+class OrvantaDBIntf;
+
+/// The database side of the device CSV import: checks every row first, then applies the rows
+/// in file order. A row whose MAC address or name matches a managed device (letter case
+/// ignored) updates it, any other row creates a device; the group cell replaces the device's
+/// group memberships, creating groups as needed; an audio box's SOS camera is looked up in the
+/// camera-management lists and recorded.
+///
+/// The first problem stops the import. Rows before it stay applied; the failing row leaves
+/// nothing behind, not even when the database refused one of its writes half-way.
+class DeviceCsvImporter : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent = nullptr);
+
+    /// Both passes over rows (rows[0] is the header). Returns the first problem, or no error.
+    DeviceCsvError importRows(const QList<QStringList> &rows);
+    /// Data rows applied by the last importRows, also when it stopped at an error.
+    int appliedRows() const { return m_appliedRows; }
+
+    /// Finds the camera-management account userName and, among the cameras it may use, the camera
+    /// cameraName. -1: no such account; -2: no such camera; 0: mapping filled in (account,
+    /// camera name, camera MAC).
+    static int resolveSosCamera(VelkDeviceCameraMap &mapping, const QString &userName,
+                                const QString &cameraName, const QList<PellmarAccount> &accounts,
+                                const QList<PellmarDevice> &cameras, const QList<PellmarGroup> &cameraGroups);
+
+signals:
+    /// A row created a device; the record is read back from the database (it carries its did).
+    void addDeviceSuccess(VelkIFPDevice device);
+
+private:
+    struct Entry
+    {
+        VelkIFPDevice device;
+        QSet<QString> groupKeys; ///< case-folded names of the groups holding the device
+    };
+
+    bool loadWorkingLists();
+    DeviceCsvError applyRow(const DeviceCsvRow &row, int rowNumber, int *createdIndex);
+    DeviceCsvError cameraStep(Entry &entry, const DeviceCsvRow &row, int rowNumber);
+    DeviceCsvError groupStep(Entry &entry, const DeviceCsvRow &row, int rowNumber);
+    bool refreshDeviceIds();
+    bool refreshCameraMappings();
+    void emitCreatedDevices(const QList<int> &indexes);
+
+    OrvantaDBIntf *m_db;
+    int m_appliedRows = 0;
+
+    QVector<Entry> m_entries;
+    QHash<QString, int> m_byName;  ///< case-folded name -> index in m_entries
+    QHash<QString, int> m_byMac;   ///< lower-case MAC -> index in m_entries
+    QHash<QString, VelkGroups> m_groups; ///< case-folded group name -> group
+    QString m_adminSosUser;
+    QList<VelkDeviceCameraMap> m_mappings;
+    QList<PellmarAccount> m_cameraAccounts;
+    QList<PellmarDevice> m_cameras;
+    QList<PellmarGroup> m_cameraGroups;
+};

@@ -1,0 +1,116 @@
+#include "devices/DeviceFormDialog.h"
+
+#include <QListWidgetItem>
+#include <QPalette>
+#include <QRegularExpressionValidator>
+
+#include "datastore/OrvantaDBIntf.h"
+#include "devices/DeviceRules.h"
+#include "shell/KitForm.h"
+#include "shell/UiGlobals.h"
+#include "shell/UiHelpers.h"
+
+DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent)
+    : QDialog(parent), m_db(db)
+{
+    setupUi(this);
+    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    scaleUi(false);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(productName());
+    setModal(true);
+    setFixedSize(size());
+
+    editName->setMaxLength(DeviceRules::MaxNameLength);
+    editName->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(DeviceRules::namePattern()), editName));
+    editIp->setMaxLength(15);
+    editIp->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,15}")), editIp));
+    editMac->setMaxLength(17);
+    editMac->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f:]{0,17}")), editMac));
+    editLocation->setMaxLength(64);
+    for (QLineEdit *edit : {editName, editIp, editMac, editLocation}) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::PlaceholderText, QColor(0x8c, 0x8c, 0x8c));
+        edit->setPalette(palette);
+        connect(edit, &QLineEdit::textEdited, this, [this]() { showWarning(QString()); });
+        connect(edit, &QLineEdit::returnPressed, this, &DeviceFormDialog::submit);
+    }
+    connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
+    connect(btnSave, &QAbstractButton::clicked, this, &DeviceFormDialog::submit);
+}
+
+DeviceFormDialog::~DeviceFormDialog() = default;
+
+void DeviceFormDialog::setGroupChoices(const QString &groupType, const QStringList &checked)
+{
+    listGroups->clear();
+    QList<VelkGroups> groups;
+    m_db->queryAllGroup(groups);
+    for (const VelkGroups &group : qAsConst(groups)) {
+        if (group.groupType != groupType)
+            continue;
+        auto *item = new QListWidgetItem(group.groupName, listGroups);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        bool ticked = false;
+        for (const QString &name : checked)
+            ticked = ticked || DeviceRules::sameKey(name, group.groupName);
+        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    if (listGroups->count() == 0) {
+        auto *item = new QListWidgetItem(tr("No groups yet. Create them with \"Groups\" on the page."),
+                                         listGroups);
+        item->setFlags(Qt::NoItemFlags);
+        item->setForeground(QColor(0x8c, 0x8c, 0x8c));
+    }
+}
+
+QStringList DeviceFormDialog::checkedGroups() const
+{
+    QStringList names;
+    for (int i = 0; i < listGroups->count(); ++i) {
+        const QListWidgetItem *item = listGroups->item(i);
+        if ((item->flags() & Qt::ItemIsUserCheckable) && item->checkState() == Qt::Checked)
+            names.append(item->text());
+    }
+    return names;
+}
+
+void DeviceFormDialog::showWarning(const QString &text)
+{
+    if (text.isEmpty()) {
+        labelWarning->hide();
+        return;
+    }
+    labelWarning->setWarningText(text);
+    labelWarning->show();
+}
+
+QString DeviceFormDialog::warningText() const
+{
+    return labelWarning->isHidden() ? QString() : labelWarning->text();
+}
+
+void DeviceFormDialog::submit()
+{
+    save();
+}
+
+void DeviceFormDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+}
+
+void DeviceFormDialog::scaleUi(bool rescale)
+{
+    const double factor = m_scale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor,
+              {frameContent, labelTitle, lbName, editName, lbIp, editIp, lbMac, editMac, lbLocation, editLocation,
+               lbGroups, listGroups, labelWarning, btnCancel, btnSave},
+              rescale, false);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QWidget;
+
+/// The look shared by the Devices tab and its own dialogs (dark panels, white Arial text,
+/// blue action buttons), so each form only places its widgets. Pixel sizes in the style
+/// sheets follow the UI scale factor in force when the sheet is made; point sizes are scaled
+/// by the forms' own scaling pass.
+class DeviceFormStyle
+{
+public:
+    static QString captionStyle();
+    static QString lineEditStyle();
+    static QString primaryButtonStyle();
+    static QString secondaryButtonStyle();
+    static QString listStyle();
+    static QString tableStyle();
+    static QString hintStyle();
+    static QString scrollBarStyle();
+    static QString indicatorStyle(const char *widgetClass);
+
+    static QLabel *caption(QWidget *parent, const char *objectName, const QRect &geometry);
+    static QLineEdit *lineEdit(QWidget *parent, const char *objectName, const QRect &geometry);
+    /// A blue (primary) or outlined (secondary) text button.
+    static QPushButton *button(QWidget *parent, const char *objectName, const QRect &geometry, bool primary);
+    static QListWidget *checkList(QWidget *parent, const char *objectName, const QRect &geometry);
+};

@@ -1,0 +1,54 @@
+#include "devices/DeviceRules.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+bool DeviceRules::isValidName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > MaxNameLength)
+        return false;
+    const QString forbidden = forbiddenNameCharacters();
+    for (const QChar c : name) {
+        if (forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+QString DeviceRules::forbiddenNameCharacters()
+{
+    return QStringLiteral("\\/:*?\"><|");
+}
+
+QString DeviceRules::namePattern()
+{
+    return QStringLiteral("[^\\\\/:*?\"><|]{0,%1}").arg(MaxNameLength);
+}
+
+bool DeviceRules::isValidIpv4(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString &part : parts) {
+        if (part.isEmpty() || part.size() > 3)
+            return false;
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+        }
+        // "010" reads as octal to some tools and as decimal to others; refuse it rather than guess.
+        if (part.size() > 1 && part.at(0) == QLatin1Char('0'))
+            return false;
+        if (part.toInt() > 255)
+            return false;
+    }
+    return true;
+}
+
+bool DeviceRules::isValidMac(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9A-Fa-f]{2}:){5}[0-9A-Fa-f]{2}$"));
+    return pattern.match(text).hasMatch();
+}

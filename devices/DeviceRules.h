@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+/// Checks of what the operator types for a device or a group, shared by the add, edit and
+/// group dialogs and by the CSV import. No widgets, no database.
+class DeviceRules
+{
+public:
+    /// Names typed by the operator: 1 to 32 characters, none of \ / : * ? " > < |.
+    static constexpr int MaxNameLength = 32;
+    static bool isValidName(const QString &name);
+    /// The characters a name may not hold, for validators of line edits.
+    static QString forbiddenNameCharacters();
+    /// Regular expression for a QRegularExpressionValidator of name fields.
+    static QString namePattern();
+
+    /// A canonical dotted quad: four decimal numbers 0..255 without leading zeros, nothing around.
+    static bool isValidIpv4(const QString &text);
+    /// Six pairs of hexadecimal digits separated by colons, either letter case.
+    static bool isValidMac(const QString &text);
+    /// The stored form of a MAC address: lower case.
+    static QString normalizeMac(const QString &text) { return text.toLower(); }
+
+    /// Names, MACs and group names are the same when they differ only in letter case: the
+    /// database looks them up that way, so two that differ only in case cannot coexist.
+    static bool sameKey(const QString &a, const QString &b)
+    {
+        return a.compare(b, Qt::CaseInsensitive) == 0;
+    }
+    static QString key(const QString &text) { return text.toCaseFolded(); }
+
+    /// Stored device types and the page mode they belong to.
+    static QString controlBoxType() { return QStringLiteral("Control Box"); }
+    static QString audioBoxType() { return QStringLiteral("Audio Box"); }
+    /// The stored type of devices added in a page mode (1 audio boxes, every other value panels).
+    static QString typeForPageMode(int mode) { return mode == 1 ? audioBoxType() : controlBoxType(); }
+    /// Whether a device of that stored type is listed in the page mode.
+    static bool belongsToPageMode(const QString &deviceType, int mode)
+    {
+        return (deviceType == audioBoxType()) == (mode == 1);
+    }
+};

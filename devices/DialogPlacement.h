@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+/// Where the device page puts its dialogs before showing them.
+class DialogPlacement
+{
+public:
+    /// Moves dialog so that its centre lies on the centre of the available area of the screen
+    /// that holds owner (the primary screen when owner is null or not on a screen).
+    static void centreOnScreenOf(QWidget *dialog, QWidget *owner);
+};

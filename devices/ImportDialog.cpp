@@ -1,0 +1,134 @@
+#include "devices/ImportDialog.h"
+
+#include <QStandardPaths>
+
+#include "datastore/OrvantaDBManager.h"
+#include "devices/DeviceCsv.h"
+#include "devices/DeviceCsvExporter.h"
+#include "devices/DeviceCsvImporter.h"
+#include "devices/DialogPlacement.h"
+#include "devices/ImportErrorDialog.h"
+#include "shell/CsvReader.h"
+#include "shell/FileChooser.h"
+#include "shell/GeneralMsgDialog.h"
+#include "shell/UiGlobals.h"
+#include "shell/UiHelpers.h"
+
+ImportDialog::ImportDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi(this);
+    scaleUi(false);
+    m_db = OrvantaDBManager::getInstance();
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(productName());
+    setModal(true);
+    setFixedSize(size());
+    m_errorDialog = new ImportErrorDialog(nullptr);
+    m_importer = new DeviceCsvImporter(m_db, this);
+    connect(m_importer, &DeviceCsvImporter::addDeviceSuccess, this, &ImportDialog::addDeviceSuccess);
+    connect(btnImport, &QToolButton::clicked, this, &ImportDialog::importButtonClicked);
+    connect(labelDownloadSample, &ClickableLabel::clicked, this, &ImportDialog::exportDeviceFile);
+}
+
+ImportDialog::~ImportDialog()
+{
+    delete m_errorDialog;
+}
+
+QString ImportDialog::startFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#endif
+}
+
+void ImportDialog::exportDeviceFile()
+{
+    const QString fileName = FileChooser::instance()->getSaveFileName(
+        this, tr("Save Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    if (generateCsvFile(fileName) == DeviceCsvExporter::Written)
+        return;
+    if (!m_messageDialog)
+        m_messageDialog = new GeneralMsgDialog(this);
+    m_messageDialog->setMessage(tr("The device list could not be saved to this file."));
+    DialogPlacement::centreOnScreenOf(m_messageDialog, this);
+    m_messageDialog->show();
+}
+
+int ImportDialog::generateCsvFile(const QString &fileName)
+{
+    return DeviceCsvExporter::writeFile(m_db, fileName);
+}
+
+void ImportDialog::importButtonClicked()
+{
+    close();
+    const QString fileName = FileChooser::instance()->getOpenFileName(
+        this, tr("Open Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    const bool complete = importCsvFile(fileName);
+    // Rows before an error stay written; the lists must show them too.
+    if (complete || m_importer->appliedRows() > 0)
+        emit updateDevice();
+}
+
+bool ImportDialog::importCsvFile(const QString &fileName)
+{
+    const QList<QStringList> rows = readCsvFile(fileName, QString());
+    const DeviceCsvError error = m_importer->importRows(rows);
+    if (!error.isError())
+        return true;
+    showImportError(error.column, error.row, error.message);
+    return false;
+}
+
+bool ImportDialog::checkCsvRow(const QList<QStringList> &rows)
+{
+    const DeviceCsvError error = DeviceCsv::checkRows(rows);
+    if (!error.isError())
+        return true;
+    showImportError(error.column, error.row, error.message);
+    return false;
+}
+
+int ImportDialog::appliedRows() const
+{
+    return m_importer->appliedRows();
+}
+
+void ImportDialog::showImportError(int column, int row, const QString &message)
+{
+    m_errorDialog->showAt(this, column, row, message);
+}
+
+bool ImportDialog::isValidIpAddress(const QString &text) const
+{
+    return DeviceCsv::isValidIpAddress(text);
+}
+
+bool ImportDialog::isValidMacAddress(const QString &text) const
+{
+    return DeviceCsv::isValidMacAddress(text);
+}
+
+void ImportDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+}
+
+void ImportDialog::scaleUi(bool rescale)
+{
+    const double factor = m_scale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor,
+              {frameContent, btnImport, labelDownloadSample, labelImportList, labelMessage, widget}, rescale,
+              false);
+}

@@ -1,0 +1,59 @@
+#include "devices/ImportErrorDialog.h"
+
+#include "devices/DialogPlacement.h"
+#include "shell/UiGlobals.h"
+#include "shell/UiHelpers.h"
+
+ImportErrorDialog::ImportErrorDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi(this);
+    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    scaleUi(false);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(productName());
+    setModal(true);
+    setFixedSize(size());
+    connect(btnOk, &QToolButton::clicked, this, &ImportErrorDialog::okButtonClicked);
+}
+
+ImportErrorDialog::~ImportErrorDialog() = default;
+
+void ImportErrorDialog::setErrorPosition(int column, int row, const QString &message)
+{
+    QString text;
+    text += tr("The 1st error on Column [");
+    text += QStringLiteral("<font color=\"#ffff00\">") + QString::number(column + 1) + QStringLiteral("</font>");
+    text += tr("], Row [");
+    text += QStringLiteral("<font color=\"#ffff00\">") + QString::number(row) + QStringLiteral("</font>");
+    text += tr("]");
+    text += QStringLiteral("<br>");
+    text += QStringLiteral("<font color=\"#00ff00\">") + message + QStringLiteral("</font>");
+    labeError->setText(text);
+}
+
+void ImportErrorDialog::showAt(QWidget *owner, int column, int row, const QString &message)
+{
+    setErrorPosition(column, row, message);
+    DialogPlacement::centreOnScreenOf(this, owner);
+    show();
+}
+
+void ImportErrorDialog::okButtonClicked()
+{
+    close();
+}
+
+void ImportErrorDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+}
+
+void ImportErrorDialog::scaleUi(bool rescale)
+{
+    const double factor = m_scale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor, {frameContent, btnOk, labeError, labeTitle}, rescale, false);
+}

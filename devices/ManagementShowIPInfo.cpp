@@ -1,0 +1,55 @@
+#include "devices/ManagementShowIPInfo.h"
+
+#include "shell/KitForm.h"
+#include "shell/UiGlobals.h"
+#include "shell/UiHelpers.h"
+
+ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi(this);
+    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    scaleUi(false);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(productName());
+    setModal(true);
+    setMinimumSize(273, 188);
+    setFixedSize(size());
+    connect(btnSave, &QToolButton::clicked, this, &ManagementShowIPInfo::btnSaveClicked);
+    widgetInfo->show();
+    // A caption too long for its column (a long translation) is cut with "..."; the tool tip
+    // keeps the whole text.
+    widgetInfo->layout()->activate();
+    setElidedLabelText(lbGateWay, lbGateWay->toolTip());
+    setElidedLabelText(lbIPAddress, lbIPAddress->toolTip());
+    setElidedLabelText(lbSubnetMask, lbSubnetMask->toolTip());
+}
+
+ManagementShowIPInfo::~ManagementShowIPInfo() = default;
+
+void ManagementShowIPInfo::setIPInfo(VelkIFPDevice device)
+{
+    lbIPAddressInput->setText(device.ipAddress);
+    lbGateWayInput->setText(device.gateway);
+    lbSubnetMaskInput->setText(device.subnetMask);
+}
+
+void ManagementShowIPInfo::btnSaveClicked()
+{
+    close();
+    emit clickShowIPInfoOK();
+}
+
+void ManagementShowIPInfo::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+}
+
+void ManagementShowIPInfo::scaleUi(bool rescale)
+{
+    const double factor = m_scale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor, {btnSave, widgetInfo}, rescale, false);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMetaObject>
+#include <QTableView>
+#include <QPushButton>
+#include <QToolButton>
+#include <QWidget>
+
+#include "devices/DeviceFormStyle.h"
+#include "shell/CustomFilterWidget.h"
+
+/// The Devices tab. Geometry is given unscaled for the page's 888 × 559 area; the page lays the
+/// widgets out again for the scale factor and its own size (Management::layoutWidgets).
+class Ui_Management
+{
+public:
+    QWidget *widgetContent;
+    QLineEdit *lineEditSearch;
+    QToolButton *btnFilter;
+    QPushButton *btnAddDevice;
+    QPushButton *btnAutoDetect;
+    QPushButton *btnGroups;
+    QPushButton *btnImportList;
+    QLabel *labelCount;
+    QTableView *tableDevices;
+    QLabel *labelEmpty;
+    CustomFilterWidget *filterLayer;
+    QFrame *frameFilter;
+    QLabel *labelFilterTitle;
+    QListWidget *listFilter;
+
+    void setupUi(QWidget *Management)
+    {
+        if (Management->objectName().isEmpty())
+            Management->setObjectName(QStringLiteral("Management"));
+        Management->resize(888, 559);
+
+        widgetContent = new QWidget(Management);
+        widgetContent->setObjectName(QStringLiteral("widgetContent"));
+        widgetContent->setGeometry(QRect(0, 0, 888, 559));
+        widgetContent->setStyleSheet(QStringLiteral("QWidget#widgetContent{background-color: #666666;}"));
+
+        lineEditSearch = DeviceFormStyle::lineEdit(widgetContent, "lineEditSearch", QRect(596, 9, 240, 26));
+        lineEditSearch->addAction(QIcon(QStringLiteral(":/resource/mangement/icon_search.png")),
+                                  QLineEdit::LeadingPosition);
+        btnFilter = new QToolButton(widgetContent);
+        btnFilter->setObjectName(QStringLiteral("btnFilter"));
+        btnFilter->setGeometry(QRect(842, 9, 26, 26));
+        btnFilter->setCursor(Qt::PointingHandCursor);
+        btnFilter->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_filter.png")));
+
+        btnAddDevice = DeviceFormStyle::button(widgetContent, "btnAddDevice", QRect(20, 52, 132, 30), true);
+        btnAddDevice->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_add.png")));
+        btnAutoDetect = DeviceFormStyle::button(widgetContent, "btnAutoDetect", QRect(160, 52, 132, 30), true);
+        btnAutoDetect->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_detect.png")));
+        btnGroups = DeviceFormStyle::button(widgetContent, "btnGroups", QRect(300, 52, 112, 30), false);
+        btnGroups->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_groups.png")));
+        btnImportList = DeviceFormStyle::button(widgetContent, "btnImportList", QRect(748, 52, 120, 30), false);
+        btnImportList->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_import.png")));
+
+        labelCount = DeviceFormStyle::caption(widgetContent, "labelCount", QRect(428, 52, 310, 30));
+        labelCount->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+        tableDevices = new QTableView(widgetContent);
+        tableDevices->setObjectName(QStringLiteral("tableDevices"));
+        tableDevices->setGeometry(QRect(20, 92, 848, 447));
+        tableDevices->setStyleSheet(DeviceFormStyle::tableStyle());
+        tableDevices->setSelectionBehavior(QAbstractItemView::SelectRows);
+        tableDevices->setSelectionMode(QAbstractItemView::SingleSelection);
+        tableDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        tableDevices->setAlternatingRowColors(true);
+        tableDevices->setShowGrid(false);
+        tableDevices->setWordWrap(false);
+        tableDevices->setMouseTracking(true);
+        tableDevices->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        tableDevices->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        tableDevices->setFocusPolicy(Qt::NoFocus);
+        tableDevices->verticalHeader()->hide();
+        tableDevices->horizontalHeader()->setHighlightSections(false);
+        tableDevices->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        tableDevices->horizontalHeader()->setSectionsClickable(false);
+
+        labelEmpty = DeviceFormStyle::caption(widgetContent, "labelEmpty", QRect(120, 240, 648, 140));
+        labelEmpty->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelEmpty->setAlignment(Qt::AlignCenter);
+        labelEmpty->setWordWrap(true);
+
+        filterLayer = new CustomFilterWidget(widgetContent);
+        filterLayer->setObjectName(QStringLiteral("filterLayer"));
+        filterLayer->setGeometry(QRect(0, 0, 888, 559));
+        filterLayer->hide();
+
+        frameFilter = new QFrame(widgetContent);
+        frameFilter->setObjectName(QStringLiteral("frameFilter"));
+        frameFilter->setGeometry(QRect(648, 38, 220, 208));
+        frameFilter->setStyleSheet(QStringLiteral(
+            "QFrame#frameFilter{background-color: #333333;border: 1px solid #7a7a7a;border-radius: 5px;}"));
+        labelFilterTitle = DeviceFormStyle::caption(frameFilter, "labelFilterTitle", QRect(12, 6, 196, 26));
+        labelFilterTitle->setStyleSheet(QStringLiteral("color: #edd994;\nfont-size:10pt; font-family:Arial;"));
+        listFilter = DeviceFormStyle::checkList(frameFilter, "listFilter", QRect(6, 34, 208, 166));
+        listFilter->setStyleSheet(DeviceFormStyle::listStyle()
+                                  + QStringLiteral("\nQListWidget{border: none;background-color: #333333;}"));
+        listFilter->setSelectionMode(QAbstractItemView::SingleSelection);
+        frameFilter->hide();
+
+        retranslateUi(Management);
+        QMetaObject::connectSlotsByName(Management);
+    }
+
+    void retranslateUi(QWidget *Management)
+    {
+        Q_UNUSED(Management);
+        lineEditSearch->setPlaceholderText(QCoreApplication::translate("Management", "Search"));
+        btnFilter->setToolTip(QCoreApplication::translate("Management", "Filter by group"));
+        btnAddDevice->setText(QCoreApplication::translate("Management", "Add Device"));
+        btnAddDevice->setToolTip(QCoreApplication::translate("Management", "Add a device by its IP or MAC address"));
+        btnAutoDetect->setText(QCoreApplication::translate("Management", "Auto Detect"));
+        btnAutoDetect->setToolTip(
+            QCoreApplication::translate("Management", "Add devices found on the network"));
+        btnGroups->setText(QCoreApplication::translate("Management", "Groups"));
+        btnImportList->setText(QCoreApplication::translate("Management", "Import List"));
+        labelFilterTitle->setText(QCoreApplication::translate("Management", "Filter by group"));
+    }
+};

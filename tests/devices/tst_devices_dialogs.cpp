@@ -1,0 +1,231 @@
+// The import error notice, the IP information dialog and the import dialog's file flow.
+
+#include "DevicesTestSupport.h"
+
+#include "devices/ImportDialog.h"
+#include "devices/ImportErrorDialog.h"
+#include "devices/ManagementShowIPInfo.h"
+#include "shell/FileChooser.h"
+#include "shell/GeneralMsgDialog.h"
+#include "shell/UiHelpers.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <memory>
+
+namespace {
+
+// Answers the file dialogs in place of the operator.
+class ScriptedChooser : public FileChooser
+{
+public:
+    QString saveName;
+    QString openName;
+    int saveCalls = 0;
+    int openCalls = 0;
+    QString getSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        ++saveCalls;
+        return saveName;
+    }
+    QString getOpenFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        ++openCalls;
+        return openName;
+    }
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+const QByteArray Header = "Group,Device Name,Ip Address,Mac Address,Device Type,Location,User,Camera\n";
+
+} // namespace
+
+class TestDevicesDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void errorNoticeText();
+    void errorNoticeIsReused();
+    void ipInfoShowsStoredValues();
+    void exportThroughTheChooser();
+    void importShowsFirstErrorAndReloadsWhatWasWritten();
+    void dialogsScaleOnceAtConstruction();
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    ScriptedChooser m_chooser;
+};
+
+void TestDevicesDialogs::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    QVERIFY(testDb());
+    FileChooser::setInstance(&m_chooser);
+}
+
+void TestDevicesDialogs::init()
+{
+    wipeDevices();
+}
+
+void TestDevicesDialogs::cleanupTestCase()
+{
+    FileChooser::setInstance(nullptr);
+}
+
+void TestDevicesDialogs::errorNoticeText()
+{
+    ImportErrorDialog notice;
+    QCOMPARE(notice.windowTitle(), QStringLiteral("Quorvin"));
+    QVERIFY(notice.isModal());
+    notice.setErrorPosition(0, 2, QStringLiteral("x"));
+    QCOMPARE(notice.labeError->text(),
+             QStringLiteral("The 1st error on Column [<font color=\"#ffff00\">1</font>], Row [<font "
+                            "color=\"#ffff00\">2</font>]<br><font color=\"#00ff00\">x</font>"));
+    notice.setErrorPosition(4, 3, QString());
+    QVERIFY(notice.labeError->text().contains(
+        QStringLiteral("Column [<font color=\"#ffff00\">5</font>], Row [<font color=\"#ffff00\">3</font>]")));
+    QVERIFY(notice.labeError->text().endsWith(QStringLiteral("<br><font color=\"#00ff00\"></font>")));
+    QCOMPARE(notice.labeTitle->text(), QStringLiteral("The files at least contains one more error data:"));
+}
+
+void TestDevicesDialogs::errorNoticeIsReused()
+{
+    ImportErrorDialog notice;
+    const QSize size = notice.size();
+    notice.showAt(nullptr, 1, 2, QStringLiteral("first"));
+    QVERIFY(QTest::qWaitForWindowExposed(&notice));
+    notice.showAt(nullptr, 3, 4, QStringLiteral("second"));
+    QVERIFY(notice.isVisible());
+    QVERIFY(notice.labeError->text().contains(QStringLiteral("second")));
+    QVERIFY(!notice.labeError->text().contains(QStringLiteral("first")));
+    QCOMPARE(notice.size(), size); // scale 1.0: never resized
+    QTest::mouseClick(notice.btnOk, Qt::LeftButton);
+    QVERIFY(!notice.isVisible());
+}
+
+void TestDevicesDialogs::ipInfoShowsStoredValues()
+{
+    ManagementShowIPInfo info;
+    QCOMPARE(info.lbIPAddressInput->text(), QStringLiteral("100.200.168.1"));
+    QCOMPARE(info.lbIPAddress->toolTip(), QStringLiteral("IP Address:"));
+
+    VelkIFPDevice first;
+    first.ipAddress = QStringLiteral("10.0.0.5");
+    first.subnetMask = QStringLiteral("255.255.0.0");
+    first.gateway = QStringLiteral("10.0.0.1");
+    info.setIPInfo(first);
+    info.setIPInfo(VelkIFPDevice()); // a device that never reported its network
+    QCOMPARE(info.lbIPAddressInput->text(), QString());
+    QCOMPARE(info.lbSubnetMaskInput->text(), QString());
+    QCOMPARE(info.lbGateWayInput->text(), QString());
+    info.setIPInfo(first);
+    QCOMPARE(info.lbSubnetMaskInput->text(), QStringLiteral("255.255.0.0"));
+
+    QSignalSpy ok(&info, &ManagementShowIPInfo::clickShowIPInfoOK);
+    info.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&info));
+    QTest::mouseClick(info.btnSave, Qt::LeftButton);
+    QCOMPARE(ok.count(), 1);
+    QVERIFY(!info.isVisible());
+}
+
+void TestDevicesDialogs::exportThroughTheChooser()
+{
+    seedDevice("Alpha", "00:11:22:33:44:01", "10.0.0.1", "Control Box", {"A"});
+    ImportDialog dialog;
+
+    // Cancelled: nothing written, nothing said.
+    m_chooser.saveName.clear();
+    QMetaObject::invokeMethod(dialog.labelDownloadSample, "clicked");
+    QCOMPARE(m_chooser.saveCalls, 1);
+    QVERIFY(!dialog.findChild<GeneralMsgDialog *>());
+
+    m_chooser.saveName = m_env->home() + QStringLiteral("/out.csv");
+    QMetaObject::invokeMethod(dialog.labelDownloadSample, "clicked");
+    const QList<QStringList> rows = readCsvFile(m_chooser.saveName, QString());
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(1).at(1), QStringLiteral("Alpha"));
+
+    // A file that cannot be written is reported, not only logged.
+    m_chooser.saveName = m_env->home() + QStringLiteral("/missing/out.csv");
+    QMetaObject::invokeMethod(dialog.labelDownloadSample, "clicked");
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message);
+    QVERIFY(message->isVisible());
+    message->close();
+}
+
+void TestDevicesDialogs::importShowsFirstErrorAndReloadsWhatWasWritten()
+{
+    seedDevice("Speaker", "00:11:22:33:44:09", "10.0.0.9", "Audio Box");
+    ImportDialog dialog;
+    QSignalSpy updated(&dialog, &ImportDialog::updateDevice);
+    QSignalSpy added(&dialog, &ImportDialog::addDeviceSuccess);
+
+    // First-pass error: nothing written, the notice names column 5 and row 3, no reload.
+    const QString path = m_env->home() + QStringLiteral("/in.csv");
+    writeFile(path, Header + ",Fresh,10.0.0.5\n,Other,10.0.0.6,,Panel,,,\n");
+    m_chooser.openName = path;
+    dialog.show();
+    QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(dialog.errorDialog()->isVisible());
+    QVERIFY(dialog.errorDialog()->labeError->text().contains(
+        QStringLiteral("Column [<font color=\"#ffff00\">5</font>], Row [<font color=\"#ffff00\">3</font>]")));
+    QCOMPARE(updated.count(), 0);
+    QCOMPARE(deviceCount(), 1);
+    dialog.errorDialog()->close();
+
+    // Second-pass error after a written row: the notice shows, and the lists still reload.
+    writeFile(path, Header + ",Fresh,10.0.0.5\n,Speaker,10.0.0.1,00:11:22:33:44:09\n");
+    QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
+    QVERIFY(dialog.errorDialog()->isVisible());
+    QVERIFY(dialog.errorDialog()->labeError->text().contains(
+        QStringLiteral("Cannot modify device type of existing device.")));
+    QCOMPARE(updated.count(), 1);
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.at(0).at(0).value<VelkIFPDevice>().deviceName, QStringLiteral("Fresh"));
+    dialog.errorDialog()->close();
+
+    // A cancelled choice does nothing.
+    m_chooser.openName.clear();
+    QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
+    QCOMPARE(updated.count(), 1);
+    QVERIFY(!dialog.errorDialog()->isVisible());
+}
+
+// At scale 1.4 a dialog is scaled once, when it is built; showing it changes nothing more.
+void TestDevicesDialogs::dialogsScaleOnceAtConstruction()
+{
+    initScaleFactorFor(144, 1080);
+    QCOMPARE(getScaleFactor(), 1.4);
+    {
+        ImportErrorDialog notice;
+        QCOMPARE(notice.size(), QSize(604, 250));
+        QCOMPARE(notice.btnOk->geometry(), QRect(228, 196, 112, 30));
+        notice.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&notice));
+        QCOMPARE(notice.size(), QSize(604, 250));
+        ManagementShowIPInfo info;
+        QCOMPARE(info.size(), QSize(382, 263));
+        ImportDialog import;
+        QCOMPARE(import.size(), QSize(581, 329));
+    }
+    initScaleFactorFor(96, 1080);
+}
+
+QTEST_MAIN(TestDevicesDialogs)
+#include "tst_devices_dialogs.moc"

@@ -1,0 +1,592 @@
+// The Devices tab against the real data store, the real command server and discovery responder,
+// and simulated panels on loopback.
+
+#include "DevicesTestSupport.h"
+
+#include "devices/DeviceRules.h"
+#include "devices/DeviceTableDelegate.h"
+#include "devices/DeviceTableModel.h"
+#include "devices/ImportDialog.h"
+#include "devices/Management.h"
+#include "devices/ManagementAddDevice.h"
+#include "devices/ManagementAutoDetect.h"
+#include "devices/ManagementEditDevice.h"
+#include "devices/ManagementGroupDialog.h"
+#include "devices/ManagementShowIPInfo.h"
+#include "network/CmdServer.h"
+#include "network/NetworkConfig.h"
+#include "network/UPnPServer.h"
+#include "shell/DeleteManagementDialog.h"
+#include "support/TestEnv.h"
+#include "tools/panelsim/PanelFleet.h"
+#include "tools/panelsim/SimulatedPanel.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <memory>
+
+namespace {
+
+// Every signal of the page, counted.
+struct PageSpies
+{
+    explicit PageSpies(Management *page)
+        : insert(page, &Management::insertDB), update(page, &Management::updateDB),
+          updateAll(page, &Management::updateAllDB), remove(page, &Management::deleteDB),
+          multiUser(page, &Management::updateMultiUser), deleted(page, &Management::deviceDeleted)
+    {
+    }
+    int total() const
+    {
+        return insert.count() + update.count() + updateAll.count() + remove.count() + multiUser.count()
+               + deleted.count();
+    }
+    QSignalSpy insert, update, updateAll, remove, multiUser, deleted;
+};
+
+QStringList shownNames(Management &page)
+{
+    QStringList names;
+    for (int row = 0; row < page.deviceModel()->rowCount(); ++row)
+        names << page.deviceModel()->deviceAt(row).deviceName;
+    return names;
+}
+
+QStringList macsOf(const QList<VelkIFPDevice> &devices)
+{
+    QStringList macs;
+    for (const VelkIFPDevice &device : devices)
+        macs << device.macAddress;
+    macs.sort();
+    return macs;
+}
+
+void fillForm(DeviceFormDialog *form, const QString &name, const QString &ip, const QString &mac,
+              const QString &location = QString())
+{
+    form->editName->setText(name);
+    form->editIp->setText(ip);
+    form->editMac->setText(mac);
+    form->editLocation->setText(location);
+}
+
+} // namespace
+
+class TestDevicesManagement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void addByAddress();
+    void addRefusals();
+    void editEmitsUpdateWithOldName();
+    void deleteRemovesDeviceLinksAndConnection();
+    void deleteAnsweredNoChangesNothing();
+    void pageModeSelectsFamily();
+    void searchFilterAndReset();
+    void importWiring();
+    void ipInfoOfRow();
+    void autoDetectListsUnmanagedSearchers();
+    void groupEditor();
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<PanelFleet> m_fleet;
+};
+
+void TestDevicesManagement::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    QVERIFY(testDb());
+
+    // Searching panels: their discovery sockets share one port, which the responder answers to.
+    FleetOptions options;
+    options.count = 4;
+    options.firstSerial = 0x20;
+    options.baseAddress = QHostAddress(QStringLiteral("127.0.0.20"));
+    options.settings.discovery = true;
+    options.settings.answerPort = 0;
+    options.settings.searchIntervalMs = 100;
+    options.settings.bootDelayMs = 10;
+    options.settings.rejectBackoffMs = 60000;
+    m_fleet = std::make_unique<PanelFleet>(options);
+    QVERIFY(m_fleet->answerPort() != 0);
+
+    NetworkConfig config;
+    config.tcpPort = 0;
+    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
+    config.discoveryPorts = {0, 0};
+    config.answerPort = m_fleet->answerPort();
+    config.joinMulticast = false;
+    config.loopbackOnly = true;
+    config.wolTargets = {QHostAddress(QStringLiteral("127.255.255.255"))};
+    config.wolPort = 0;
+    config.audioFolder = m_env->home() + QStringLiteral("/Audio/");
+    config.tempFolder = m_env->home() + QStringLiteral("/tmp");
+    NetworkConfig::setCurrent(config);
+    QVERIFY(CmdServer::getInstance()->serverPort() != 0);
+    QVERIFY(UPnPServer::getInstance()->boundPort(0) != 0);
+    for (SimulatedPanel *panel : m_fleet->panels()) {
+        PanelSettings settings = panel->settings();
+        settings.discoveryPort = UPnPServer::getInstance()->boundPort(0);
+        settings.consolePort = CmdServer::getInstance()->serverPort();
+        QVERIFY(panel->setSettings(settings));
+    }
+}
+
+void TestDevicesManagement::init()
+{
+    wipeDevices();
+    CmdServer::getInstance()->setManagedDevices({});
+}
+
+void TestDevicesManagement::cleanupTestCase()
+{
+    m_fleet->shutDownAll();
+}
+
+void TestDevicesManagement::addByAddress()
+{
+    VelkGroups floor;
+    floor.groupName = QStringLiteral("Floor 1");
+    floor.groupType = QStringLiteral("Control Box");
+    QCOMPARE(testDb()->createGroups(floor), DB_OK);
+    VelkGroups speakers;
+    speakers.groupName = QStringLiteral("Speakers");
+    speakers.groupType = QStringLiteral("Audio Box");
+    QCOMPARE(testDb()->createGroups(speakers), DB_OK);
+
+    Management page;
+    PageSpies spies(&page);
+    page.clickAddDevice();
+    ManagementAddDevice *dialog = page.addDeviceDialog();
+    QVERIFY(dialog->isVisible());
+    // Only the groups of the page's family are offered.
+    QCOMPARE(dialog->listGroups->count(), 1);
+    QCOMPARE(dialog->listGroups->item(0)->text(), QStringLiteral("Floor 1"));
+    dialog->listGroups->item(0)->setCheckState(Qt::Checked);
+
+    fillForm(dialog, "Room 101", "10.0.0.5", "AA:BB:CC:DD:EE:01", "East wing");
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QCOMPARE(spies.insert.count(), 1);
+    const VelkIFPDevice inserted = spies.insert.at(0).at(0).value<VelkIFPDevice>();
+    QVERIFY(inserted.did != 0);
+    QCOMPARE(inserted.deviceName, QStringLiteral("Room 101"));
+    QCOMPARE(inserted.macAddress, QStringLiteral("aa:bb:cc:dd:ee:01"));
+    QCOMPARE(inserted.deviceType, QStringLiteral("Control Box"));
+    QCOMPARE(spies.multiUser.count(), 1);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(storedDevice("Room 101").position, QStringLiteral("East wing"));
+    QCOMPARE(groupsOf("Room 101"), QStringList{"Floor 1"});
+    QCOMPARE(shownNames(page), QStringList{"Room 101"});
+
+    // Two devices entered by their IP address alone.
+    for (const QString &name : {QStringLiteral("By IP 1"), QStringLiteral("By IP 2")}) {
+        page.clickAddDevice();
+        fillForm(dialog, name, name.endsWith('1') ? "10.0.0.11" : "10.0.0.12", QString());
+        dialog->submit();
+        QVERIFY2(dialog->warningText().isEmpty(), qPrintable(dialog->warningText()));
+    }
+    QCOMPARE(spies.insert.count(), 3);
+    QCOMPARE(deviceCount(), 3);
+
+    // An audio box page adds audio boxes.
+    page.setPageMode(1);
+    page.clickAddDevice();
+    QCOMPARE(dialog->listGroups->item(0)->text(), QStringLiteral("Speakers"));
+    fillForm(dialog, "Hall speaker", "10.0.0.30", QString());
+    dialog->submit();
+    QCOMPARE(storedDevice("Hall speaker").deviceType, QStringLiteral("Audio Box"));
+    QCOMPARE(shownNames(page), QStringList{"Hall speaker"});
+}
+
+void TestDevicesManagement::addRefusals()
+{
+    seedDevice("Panel1", "00:11:22:33:44:01", "10.0.0.1");
+    Management page;
+    PageSpies spies(&page);
+    ManagementAddDevice *dialog = page.addDeviceDialog();
+
+    struct Case
+    {
+        QString name, ip, mac, badge;
+    };
+    const QList<Case> cases = {
+        {"panel1", "10.0.0.2", "00:11:22:33:44:02", "Device name is duplicated with other devices."},
+        {"Panel2", "10.0.0.2", "00:11:22:33:44:01", "Mac address is duplicated with other devices."},
+        {"Panel2", "10.0.0.2", "00:11:22:33:44:0A", QString()}, // the control: accepted
+        {"Panel3", "10.0.0.3", "00:11:22:33:44:0a", "Mac address is duplicated with other devices."},
+        {"", "10.0.0.3", "", "Device name is required."},
+        {"Panel3", "", "", "Ip Address and Mac Address cannot be emtpy."},
+        {"Panel3", "10.0.0.256", "", "Invalid IP Address."},
+        {"Panel3", "10.0.0.3", "00:11:22:33:44", "Invalid mac address."},
+    };
+    int accepted = 0;
+    for (const Case &c : cases) {
+        page.clickAddDevice();
+        fillForm(dialog, c.name, c.ip, c.mac);
+        dialog->submit();
+        QCOMPARE(dialog->warningText(), c.badge);
+        if (c.badge.isEmpty()) {
+            ++accepted;
+            QVERIFY(!dialog->isVisible());
+        } else {
+            QVERIFY(dialog->isVisible());
+            QVERIFY(dialog->labelWarning->isVisible());
+        }
+        QCOMPARE(spies.insert.count(), accepted);
+    }
+    // Typing clears the badge.
+    QTest::keyClick(dialog->editName, Qt::Key_X);
+    QVERIFY(dialog->warningText().isEmpty());
+    dialog->close();
+    QCOMPARE(deviceCount(), 2);
+}
+
+void TestDevicesManagement::editEmitsUpdateWithOldName()
+{
+    seedDevice("Old name", "00:11:22:33:44:01", "10.0.0.1", "Control Box", {"A"});
+    VelkIFPDevice other = seedDevice("Other", "00:11:22:33:44:02", "10.0.0.2");
+    other.fwVersion = QStringLiteral("1.1.1030.30");
+    QCOMPARE(testDb()->updateIFPDeviceById(other), DB_OK);
+    Management page;
+    PageSpies spies(&page);
+    ManagementEditDevice *dialog = page.editDeviceDialog();
+
+    page.editDevice(page.deviceModel()->rowOfName("Old name"));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->editName->text(), QStringLiteral("Old name"));
+    QVERIFY(!dialog->editMac->isReadOnly());
+    QCOMPARE(dialog->checkedGroups(), QStringList{"A"});
+
+    // Meanwhile the network layer stores what the panel reported; the edit must keep it.
+    VelkIFPDevice reported = storedDevice("Old name");
+    reported.panelFwVersion = QStringLiteral("9.9");
+    QCOMPARE(testDb()->updateIFPDeviceById(reported), DB_OK);
+
+    dialog->editName->setText(QStringLiteral("OTHER"));
+    dialog->submit();
+    QCOMPARE(dialog->warningText(), QStringLiteral("Device name is duplicated with other devices."));
+    dialog->editName->setText(QStringLiteral("New name"));
+    dialog->editLocation->setText(QStringLiteral("Lab"));
+    dialog->listGroups->item(0)->setCheckState(Qt::Unchecked);
+    dialog->submit();
+    QCOMPARE(spies.update.count(), 1);
+    QCOMPARE(spies.update.at(0).at(0).value<VelkIFPDevice>().deviceName, QStringLiteral("New name"));
+    QCOMPARE(spies.update.at(0).at(1).toString(), QStringLiteral("Old name"));
+    QCOMPARE(spies.multiUser.count(), 1);
+    const VelkIFPDevice stored = storedDevice("New name");
+    QCOMPARE(stored.position, QStringLiteral("Lab"));
+    QCOMPARE(stored.panelFwVersion, QStringLiteral("9.9"));
+    QCOMPARE(groupsOf("New name"), QStringList());
+
+    // A device that reported its firmware keeps its MAC.
+    page.editDevice(page.deviceModel()->rowOfName("Other"));
+    QVERIFY(dialog->editMac->isReadOnly());
+    dialog->editMac->setText(QStringLiteral("00:11:22:33:44:99"));
+    dialog->submit();
+    QCOMPARE(dialog->warningText(), QStringLiteral("Cannot modify connected device's Mac address."));
+    QCOMPARE(spies.update.count(), 1);
+    dialog->close();
+}
+
+void TestDevicesManagement::deleteRemovesDeviceLinksAndConnection()
+{
+    PanelSettings settings;
+    settings.ownAddress = QHostAddress(QStringLiteral("127.0.0.40"));
+    settings.consolePort = CmdServer::getInstance()->serverPort();
+    settings.reconnectDelayMs = 100;
+    settings.rejectBackoffMs = 100;
+    SimulatedPanel panel(SimulatedPanel::defaultIdentity(0x40), settings);
+    const VelkIFPDevice device = seedDevice("Doomed", panel.mac(), "127.0.0.40", "Control Box", {"Keep"});
+    seedDevice("Stays", "00:11:22:33:44:02", "10.0.0.2", "Control Box", {"Keep"});
+    VelkDeviceCameraMap mapping;
+    mapping.did = int(device.did);
+    mapping.account = QStringLiteral("guard");
+    mapping.deviceName = QStringLiteral("Cam 1");
+    QCOMPARE(testDb()->insertDeviceCameraMapping(mapping), DB_OK);
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    CmdServer::getInstance()->setManagedDevices(all);
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+
+    Management page;
+    PageSpies spies(&page);
+    page.deleteDevice(page.deviceModel()->rowOfName("Doomed"));
+    QVERIFY(page.deleteDialog()->isVisible());
+    QVERIFY(page.deleteDialog()->label->text().contains(QStringLiteral("Doomed")));
+    QTest::mouseClick(page.deleteDialog()->btnOk, Qt::LeftButton);
+
+    QCOMPARE(spies.remove.count(), 1);
+    QCOMPARE(spies.remove.at(0).at(0).value<VelkIFPDevice>().deviceName, QStringLiteral("Doomed"));
+    QCOMPARE(spies.deleted.count(), 1);
+    QCOMPARE(spies.multiUser.count(), 1);
+    QCOMPARE(spies.insert.count() + spies.update.count() + spies.updateAll.count(), 0);
+    QCOMPARE(storedDevice("Doomed").did, 0u);
+    QCOMPARE(shownNames(page), QStringList{"Stays"});
+    QList<VelkDeviceCameraMap> mappings;
+    testDb()->queryDeviceCameraMapping(mappings);
+    QVERIFY(mappings.isEmpty());
+    VelkGroups keep;
+    keep.groupName = QStringLiteral("Keep");
+    QList<VelkIFPDevice> members;
+    QCOMPARE(testDb()->queryIFPByGroup(keep, members), DB_OK);
+    QCOMPARE(macsOf(members), QStringList{"00:11:22:33:44:02"});
+
+    // The connection ends and the panel is not let in again.
+    QTRY_VERIFY(!panel.isConnected());
+    QVERIFY(!macsOf(CmdServer::getInstance()->managedDevices()).contains(panel.mac()));
+    QTest::qWait(500);
+    QVERIFY(!panel.isConnected());
+    QCOMPARE(CmdServer::getInstance()->connectionState(panel.mac()), CmdServer::Offline);
+    panel.shutDown();
+}
+
+void TestDevicesManagement::deleteAnsweredNoChangesNothing()
+{
+    seedDevice("Kept", "00:11:22:33:44:01", "10.0.0.1");
+    const QString before = exportText();
+    Management page;
+    PageSpies spies(&page);
+    page.deleteDevice(0);
+    QVERIFY(page.deleteDialog()->isVisible());
+    QTest::mouseClick(page.deleteDialog()->btnCancel, Qt::LeftButton);
+    QVERIFY(!page.deleteDialog()->isVisible());
+    QCOMPARE(spies.total(), 0);
+    QCOMPARE(exportText(), before);
+    // A stray "Yes" after "No" deletes nothing either.
+    page.deleteDialog()->clickOK();
+    QCOMPARE(spies.total(), 0);
+}
+
+void TestDevicesManagement::pageModeSelectsFamily()
+{
+    seedDevice("Box A", "00:11:22:33:44:01", "10.0.0.1");
+    seedDevice("Box B", "00:11:22:33:44:02", "10.0.0.2");
+    seedDevice("Unknown kind", "00:11:22:33:44:03", "10.0.0.3", QString());
+    seedDevice("Speaker", "00:11:22:33:44:04", "10.0.0.4", "Audio Box");
+    Management page;
+    QCOMPARE(shownNames(page), (QStringList{"Box A", "Box B", "Unknown kind"}));
+    QVERIFY(page.tableDevices->isColumnHidden(DeviceTableModel::CameraColumn));
+    page.setPageMode(1);
+    QCOMPARE(page.pageMode(), 1);
+    QCOMPARE(shownNames(page), QStringList{"Speaker"});
+    QVERIFY(!page.tableDevices->isColumnHidden(DeviceTableModel::CameraColumn));
+    page.setPageMode(-1);
+    QCOMPARE(page.pageMode(), 0);
+    QCOMPARE(shownNames(page), (QStringList{"Box A", "Box B", "Unknown kind"}));
+    page.setPageMode(0);
+    QCOMPARE(page.deviceModel()->rowCount(), 3);
+}
+
+void TestDevicesManagement::searchFilterAndReset()
+{
+    seedDevice("Alpha", "00:11:22:33:44:01", "10.0.0.1", "Control Box", {"North"}, "Library");
+    seedDevice("Beta", "AA:BB:CC:00:00:02", "10.0.0.2", "Control Box", {"South"});
+    seedDevice("Gamma", "00:11:22:33:44:03", "10.0.0.3", "Control Box", {"North"});
+    Management page;
+    page.resize(888, 559);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    // Applied on Return, not while typing; letter case ignored; name, IP, MAC and location.
+    QTest::keyClicks(page.lineEditSearch, QStringLiteral("aa:bb"));
+    QCOMPARE(page.deviceModel()->rowCount(), 3);
+    QTest::keyClick(page.lineEditSearch, Qt::Key_Return);
+    QCOMPARE(shownNames(page), QStringList{"Beta"});
+    page.lineEditSearch->setText(QStringLiteral("LIBRARY"));
+    page.applySearch();
+    QCOMPARE(shownNames(page), QStringList{"Alpha"});
+    page.lineEditSearch->setText(QStringLiteral("nothing like it"));
+    page.applySearch();
+    QCOMPARE(page.deviceModel()->rowCount(), 0);
+    QVERIFY(page.labelEmpty->isVisible());
+
+    page.resetSearchBox();
+    QCOMPARE(page.lineEditSearch->text(), QString());
+    QCOMPARE(page.lineEditSearch->placeholderText(), QStringLiteral("Search"));
+    QCOMPARE(page.deviceModel()->rowCount(), 3);
+    QVERIFY(!page.labelEmpty->isVisible());
+
+    // The group filter pop-up.
+    QTest::mouseClick(page.btnFilter, Qt::LeftButton);
+    QVERIFY(page.frameFilter->isVisible());
+    QCOMPARE(page.listFilter->count(), 3); // "All Groups", North, South
+    QTest::mouseClick(page.listFilter->viewport(), Qt::LeftButton, {},
+                      page.listFilter->visualItemRect(page.listFilter->item(1)).center());
+    QVERIFY(!page.frameFilter->isVisible());
+    QCOMPARE(shownNames(page), (QStringList{"Alpha", "Gamma"}));
+    QCOMPARE(page.labelCount->text(), QStringLiteral("Devices: 2 of 3"));
+    page.showFilter();
+    QTest::mouseClick(page.filterLayer, Qt::LeftButton, {}, QPoint(10, 300));
+    QVERIFY(!page.frameFilter->isVisible());
+    page.showFilter();
+    page.hideFilter();
+    QVERIFY(!page.frameFilter->isVisible() && !page.filterLayer->isVisible());
+    QCOMPARE(page.deviceModel()->rowCount(), 2); // the filter stays until changed
+
+    // Row buttons are drawn in the cells; a click on the edit button opens the editor.
+    const QModelIndex actions = page.deviceModel()->index(0, DeviceTableModel::ActionsColumn);
+    const QRect cell = page.tableDevices->visualRect(actions);
+    QVERIFY(cell.isValid());
+    auto *delegate = qobject_cast<DeviceTableDelegate *>(page.tableDevices->itemDelegate());
+    QVERIFY(delegate);
+    QTest::mouseClick(page.tableDevices->viewport(), Qt::LeftButton, {}, delegate->editRect(cell).center());
+    QVERIFY(page.editDeviceDialog()->isVisible());
+    QCOMPARE(page.editDeviceDialog()->editName->text(), QStringLiteral("Alpha"));
+    page.editDeviceDialog()->close();
+}
+
+void TestDevicesManagement::importWiring()
+{
+    Management page;
+    PageSpies spies(&page);
+    page.updateDeviceTable();
+    QCOMPARE(spies.updateAll.count(), 1);
+    QCOMPARE(spies.multiUser.count(), 1);
+
+    page.addDeviceSuccess(VelkIFPDevice());
+    QCOMPARE(spies.insert.count(), 0);
+    const VelkIFPDevice stored = seedDevice("Imported", "00:11:22:33:44:01", "10.0.0.1");
+    page.addDeviceSuccess(stored);
+    QCOMPARE(spies.insert.count(), 1);
+    QTRY_COMPARE(shownNames(page), QStringList{"Imported"});
+
+    // No window is active in a headless test run: the dialog still opens, beside the page's window.
+    QVERIFY(!QApplication::activeWindow());
+    page.move(40, 30);
+    page.clickBtnImportList();
+    QVERIFY(page.importDialog()->isVisible());
+    QCOMPARE(page.importDialog()->pos(), page.mapToGlobal(QPoint(0, 0)) + QPoint(255, 282));
+    page.importDialog()->close();
+}
+
+void TestDevicesManagement::ipInfoOfRow()
+{
+    VelkIFPDevice device = seedDevice("Net", "00:11:22:33:44:01", "10.0.0.7");
+    device.subnetMask = QStringLiteral("255.255.255.0");
+    device.gateway = QStringLiteral("10.0.0.254");
+    QCOMPARE(testDb()->updateIFPDeviceById(device), DB_OK);
+    Management page;
+    page.showIpInfo(0);
+    QVERIFY(page.ipInfoDialog()->isVisible());
+    QCOMPARE(page.ipInfoDialog()->lbIPAddressInput->text(), QStringLiteral("10.0.0.7"));
+    QCOMPARE(page.ipInfoDialog()->lbGateWayInput->text(), QStringLiteral("10.0.0.254"));
+    page.ipInfoDialog()->close();
+}
+
+void TestDevicesManagement::autoDetectListsUnmanagedSearchers()
+{
+    // Panel 0 is managed already; panels 1 and 2 search; panel 3 stays off.
+    SimulatedPanel *managed = m_fleet->panel(0);
+    seedDevice("Known panel", managed->mac(), "127.0.0.20");
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    CmdServer::getInstance()->setManagedDevices(all);
+    for (int i = 0; i < 3; ++i)
+        m_fleet->panel(i)->start();
+    QTRY_COMPARE(UPnPServer::getInstance()->heardDevices().size(), 3);
+
+    Management page;
+    PageSpies spies(&page);
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(macsOf(dialog->listedDevices()), (QStringList{m_fleet->panel(1)->mac(), m_fleet->panel(2)->mac()}));
+    QCOMPARE(dialog->tableDevices->rowCount(), 2);
+    QVERIFY(!dialog->labelEmpty->isVisible());
+
+    // Nothing ticked, then a name that is taken.
+    dialog->addChosen();
+    QVERIFY(!dialog->warningText().isEmpty());
+    dialog->chooseRow(0, QStringLiteral("KNOWN PANEL"));
+    dialog->addChosen();
+    QVERIFY(dialog->warningText().contains(QStringLiteral("Device name is duplicated with other devices.")));
+    QCOMPARE(spies.insert.count(), 0);
+
+    const VelkIFPDevice chosen = dialog->listedDevices().at(0);
+    dialog->chooseRow(0, QStringLiteral("Found panel"));
+    dialog->addChosen();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(spies.insert.count(), 1);
+    QCOMPARE(spies.multiUser.count(), 1);
+    const VelkIFPDevice added = storedDevice("Found panel");
+    QVERIFY(added.did != 0);
+    QCOMPARE(added.macAddress, chosen.macAddress);
+    QCOMPARE(added.ipAddress, chosen.ipAddress);
+    QCOMPARE(added.modelName, QStringLiteral("Velk TM B-Series"));
+    QCOMPARE(added.deviceType, QStringLiteral("Control Box"));
+
+    // Opened again it lists only the one left; on the audio-box page, none.
+    page.clickAutoDetect();
+    QCOMPARE(dialog->listedDevices().size(), 1);
+    dialog->close();
+    page.setPageMode(1);
+    page.clickAutoDetect();
+    QCOMPARE(dialog->listedDevices().size(), 0);
+    QVERIFY(dialog->labelEmpty->isVisible());
+    QVERIFY(!dialog->btnAdd->isEnabled());
+    dialog->close();
+    for (int i = 0; i < 3; ++i)
+        m_fleet->panel(i)->shutDown();
+}
+
+void TestDevicesManagement::groupEditor()
+{
+    seedDevice("One", "00:11:22:33:44:01", "10.0.0.1");
+    seedDevice("Two", "00:11:22:33:44:02", "10.0.0.2");
+    seedDevice("Speaker", "00:11:22:33:44:03", "10.0.0.3", "Audio Box");
+    Management page;
+    page.clickGroups();
+    ManagementGroupDialog *dialog = page.groupDialog();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->listGroups->count(), 0);
+    QCOMPARE(dialog->listMembers->count(), 2); // the audio box belongs to the other page
+
+    dialog->editGroupName->setText(QStringLiteral("Lab"));
+    dialog->setCheckedMembers({"One", "Two"});
+    dialog->saveGroup();
+    QCOMPARE(dialog->warningText(), QString());
+    QCOMPARE(groupsOf("One"), QStringList{"Lab"});
+    QCOMPARE(dialog->currentGroup(), QStringLiteral("Lab"));
+    // The page's filter offers it at once.
+    page.showFilter();
+    QCOMPARE(page.listFilter->count(), 2);
+    page.hideFilter();
+
+    // Rename (also in letter case only) and change members.
+    dialog->editGroupName->setText(QStringLiteral("LAB 2"));
+    dialog->setCheckedMembers({"Two"});
+    dialog->saveGroup();
+    QCOMPARE(groupsOf("One"), QStringList());
+    QCOMPARE(groupsOf("Two"), QStringList{"LAB 2"});
+    dialog->editGroupName->setText(QStringLiteral("Lab 2"));
+    dialog->saveGroup();
+    QCOMPARE(groupsOf("Two"), QStringList{"Lab 2"});
+
+    // A second group with the same name in other letters is refused.
+    dialog->selectGroup(QString());
+    dialog->editGroupName->setText(QStringLiteral("lab 2"));
+    dialog->saveGroup();
+    QCOMPARE(dialog->warningText(), QStringLiteral("Group name is duplicated with other groups."));
+
+    dialog->selectGroup(QStringLiteral("lab 2"));
+    QCOMPARE(dialog->currentGroup(), QStringLiteral("Lab 2"));
+    dialog->deleteGroup();
+    auto *confirm = dialog->findChild<DeleteManagementDialog *>();
+    QVERIFY(confirm && confirm->isVisible());
+    confirm->clickOK();
+    QList<VelkGroups> groups;
+    testDb()->queryAllGroup(groups);
+    QVERIFY(groups.isEmpty());
+    QCOMPARE(deviceCount(), 3);
+    dialog->close();
+}
+
+QTEST_MAIN(TestDevicesManagement)
+#include "tst_devices_management.moc"
