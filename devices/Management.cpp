@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QListWidgetItem>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
@@ -110,8 +111,8 @@ Management::Management(QWidget *parent)
         if (index.column() != DeviceTableModel::ActionsColumn)
             editDevice(index.row());
     });
-    // Repaint while the pointer moves so the button under it lights up.
-    connect(tableDevices, &QTableView::entered, tableDevices->viewport(), QOverload<>::of(&QWidget::update));
+    // Repaint the cell under the pointer as it moves, so the button under it lights up.
+    tableDevices->viewport()->installEventFilter(this);
 
     updateLayout(false);
     setPageMode(0);
@@ -204,6 +205,24 @@ void Management::layoutColumns()
     tableDevices->setColumnWidth(DeviceTableModel::LocationColumn, rest - name - groups - camera);
     tableDevices->setColumnWidth(DeviceTableModel::CameraColumn, camera);
     tableDevices->setColumnWidth(DeviceTableModel::ActionsColumn, actions);
+}
+
+bool Management::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tableDevices->viewport()
+        && (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave)) {
+        if (m_hoverCell.isValid())
+            tableDevices->viewport()->update(m_hoverCell);
+        m_hoverCell = QRect();
+        if (event->type() == QEvent::MouseMove) {
+            const QModelIndex index = tableDevices->indexAt(static_cast<QMouseEvent *>(event)->pos());
+            if (index.column() == DeviceTableModel::IpColumn || index.column() == DeviceTableModel::ActionsColumn) {
+                m_hoverCell = tableDevices->visualRect(index);
+                tableDevices->viewport()->update(m_hoverCell);
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Management::resizeEvent(QResizeEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSet>
 #include <QString>
 #include <QWidget>
@@ -82,6 +83,7 @@ public slots:
     void deleteDevice(int row);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -111,6 +113,7 @@ private:
     DeviceTableModel *m_model;
     DeviceTableDelegate *m_delegate;
     VelkIFPDevice m_pendingDelete;
+    QRect m_hoverCell;
 
     ImportDialog *m_importDialog;
     ManagementShowIPInfo *m_ipInfo;
