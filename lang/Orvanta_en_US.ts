@@ -2,104 +2,1234 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AccountOverview</name>
+    <message>
+        <source>User Accounts</source>
+        <translation>User Accounts</translation>
+    </message>
+</context>
+<context>
+    <name>Broadcast</name>
+    <message>
+        <source>Broadcast</source>
+        <translation>Broadcast</translation>
+    </message>
+</context>
+<context>
+    <name>CheckPasswordDialog</name>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>Invalid User Password.</source>
+        <translation>Invalid User Password.</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Please enter the current password.</source>
+        <translation>Please enter the current password.</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>Paswsord:</translation>
+    </message>
+</context>
+<context>
+    <name>ConfirmDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Are you sure [operation]?</source>
+        <translation>Are you sure [operation]?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectedItem</name>
+    <message>
+        <source>Online</source>
+        <translation>Online</translation>
+    </message>
+    <message>
+        <source>Locked by another password</source>
+        <translation>Locked by another password</translation>
+    </message>
+    <message>
+        <source>Taken over by another computer</source>
+        <translation>Taken over by another computer</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Offline</translation>
+    </message>
+    <message>
+        <source>Model: %1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <source>Type: %1</source>
+        <translation>Type: %1</translation>
+    </message>
+    <message>
+        <source>Location: %1</source>
+        <translation>Location: %1</translation>
+    </message>
+    <message>
+        <source>IP address: %1</source>
+        <translation>IP address: %1</translation>
+    </message>
+    <message>
+        <source>MAC address: %1</source>
+        <translation>MAC address: %1</translation>
+    </message>
+    <message>
+        <source>Click to clear the mark.</source>
+        <translation>Click to clear the mark.</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectedList</name>
+    <message>
+        <source>Connected and under this console&apos;s password</source>
+        <translation>Connected and under this console&apos;s password</translation>
+    </message>
+    <message>
+        <source>Connected, but holding another password</source>
+        <translation>Connected, but holding another password</translation>
+    </message>
+    <message>
+        <source>Taken over by another computer running the program</source>
+        <translation>Taken over by another computer running the program</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Another computer running the program was detected.</source>
+        <translation>Another computer running the program was detected.</translation>
+    </message>
+    <message>
+        <source>Online %1</source>
+        <translation>Online %1</translation>
+    </message>
+    <message>
+        <source>Locked %1</source>
+        <translation>Locked %1</translation>
+    </message>
+    <message>
+        <source>Taken over %1</source>
+        <translation>Taken over %1</translation>
+    </message>
+    <message>
+        <source>Offline %1</source>
+        <translation>Offline %1</translation>
+    </message>
+    <message>
+        <source>Click devices to choose them</source>
+        <translation>Click devices to choose them</translation>
+    </message>
+    <message>
+        <source>%1 of %2 chosen</source>
+        <translation>%1 of %2 chosen</translation>
+    </message>
+    <message>
+        <source>Clear Selection</source>
+        <translation>Clear Selection</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Event Log</source>
+        <translation>Event Log</translation>
+    </message>
+    <message>
+        <source>No devices yet</source>
+        <translation>No devices yet</translation>
+    </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
+        <translation>Add your panels, control boxes and audio boxes on the Devices page to control them here.</translation>
+    </message>
+    <message>
+        <source>Add Devices</source>
+        <translation>Add Devices</translation>
+    </message>
+    <message>
+        <source>This group has no devices.</source>
+        <translation>This group has no devices.</translation>
+    </message>
+    <message>
+        <source>Power On</source>
+        <translation>Power On</translation>
+    </message>
+    <message>
+        <source>Wake the chosen offline devices</source>
+        <translation>Wake the chosen offline devices</translation>
+    </message>
+    <message>
+        <source>Power Off</source>
+        <translation>Power Off</translation>
+    </message>
+    <message>
+        <source>Turn the chosen online devices off</source>
+        <translation>Turn the chosen online devices off</translation>
+    </message>
+    <message>
+        <source>Reboot</source>
+        <translation>Reboot</translation>
+    </message>
+    <message>
+        <source>Restart the chosen online devices</source>
+        <translation>Restart the chosen online devices</translation>
+    </message>
+</context>
+<context>
     <name>CustomLineEditText</name>
     <message>
         <source>User Password</source>
-        <translation type="unfinished"></translation>
+        <translation>User Password</translation>
     </message>
     <message>
         <source>User Email</source>
-        <translation type="unfinished"></translation>
+        <translation>User Email</translation>
     </message>
     <message>
         <source>Confirm Your Email</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirm Your Email</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteManagementDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Failed to remove. This Device is offline now.
+Please start the device and try it again.</source>
+        <translation>Failed to remove. This Device is offline now.
+Please start the device and try it again.</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteScheduleDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this schedule?</source>
+        <translation>Are you sure you want to delete this schedule?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceFormDialog</name>
+    <message>
+        <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
+        <translation>No groups yet. Create them with &quot;Groups&quot; on the page.</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Device Name:</source>
+        <translation>Device Name:</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP Address:</translation>
+    </message>
+    <message>
+        <source>MAC Address:</source>
+        <translation>MAC Address:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>Groups:</source>
+        <translation>Groups:</translation>
+    </message>
+    <message>
+        <source>e.g. Classroom 101</source>
+        <translation>e.g. Classroom 101</translation>
+    </message>
+    <message>
+        <source>e.g. 192.168.1.20</source>
+        <translation>e.g. 192.168.1.20</translation>
+    </message>
+    <message>
+        <source>e.g. 00:11:22:33:44:55</source>
+        <translation>e.g. 00:11:22:33:44:55</translation>
+    </message>
+    <message>
+        <source>e.g. Building A, 2nd floor</source>
+        <translation>e.g. Building A, 2nd floor</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceStore</name>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</translation>
+    </message>
+    <message>
+        <source>Device name is required.</source>
+        <translation>Device name is required.</translation>
+    </message>
+    <message>
+        <source>Ip Address and Mac Address cannot be emtpy.</source>
+        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+    </message>
+    <message>
+        <source>Invalid IP Address.</source>
+        <translation>Invalid IP Address.</translation>
+    </message>
+    <message>
+        <source>Invalid mac address.</source>
+        <translation>Invalid mac address.</translation>
+    </message>
+    <message>
+        <source>The device list could not be read.</source>
+        <translation>The device list could not be read.</translation>
+    </message>
+    <message>
+        <source>Device name is duplicated with other devices.</source>
+        <translation>Device name is duplicated with other devices.</translation>
+    </message>
+    <message>
+        <source>Mac address is duplicated with other devices.</source>
+        <translation>Mac address is duplicated with other devices.</translation>
+    </message>
+    <message>
+        <source>Another device without Mac address exists; enter this device&apos;s Mac address.</source>
+        <translation>Another device without Mac address exists; enter this device&apos;s Mac address.</translation>
+    </message>
+    <message>
+        <source>The device could not be saved.</source>
+        <translation>The device could not be saved.</translation>
+    </message>
+    <message>
+        <source>The device no longer exists.</source>
+        <translation>The device no longer exists.</translation>
+    </message>
+    <message>
+        <source>Cannot modify connected device&apos;s Mac address.</source>
+        <translation>Cannot modify connected device&apos;s Mac address.</translation>
+    </message>
+    <message>
+        <source>The device could not be deleted.</source>
+        <translation>The device could not be deleted.</translation>
+    </message>
+    <message>
+        <source>The groups could not be saved.</source>
+        <translation>The groups could not be saved.</translation>
+    </message>
+    <message>
+        <source>Group name is required.</source>
+        <translation>Group name is required.</translation>
+    </message>
+    <message>
+        <source>The groups could not be read.</source>
+        <translation>The groups could not be read.</translation>
+    </message>
+    <message>
+        <source>Group name is duplicated with other groups.</source>
+        <translation>Group name is duplicated with other groups.</translation>
+    </message>
+    <message>
+        <source>The group could not be saved.</source>
+        <translation>The group could not be saved.</translation>
+    </message>
+    <message>
+        <source>The group could not be deleted.</source>
+        <translation>The group could not be deleted.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceTableModel</name>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>MAC Address</source>
+        <translation>MAC Address</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>Groups</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>PTZ Camera</source>
+        <translation>PTZ Camera</translation>
+    </message>
+</context>
+<context>
+    <name>EventLogDialog</name>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Emergency Event</source>
+        <translation>Emergency Event</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>The event log could not be written to %1.</source>
+        <translation>The event log could not be written to %1.</translation>
+    </message>
+    <message>
+        <source>Event Log</source>
+        <translation>Event Log</translation>
+    </message>
+    <message>
+        <source>Export Log</source>
+        <translation>Export Log</translation>
+    </message>
+    <message>
+        <source>No events.</source>
+        <translation>No events.</translation>
+    </message>
+</context>
+<context>
+    <name>FrameLayoutPage</name>
+    <message>
+        <source>Open </source>
+        <translation>Open </translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>Device Control</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Schedule Setup</source>
+        <translation>Schedule Setup</translation>
+    </message>
+    <message>
+        <source>Broadcast</source>
+        <translation>Broadcast</translation>
+    </message>
+    <message>
+        <source>Firmware Update Available</source>
+        <translation>Firmware Update Available</translation>
+    </message>
+    <message>
+        <source>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</source>
+        <translation>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</translation>
+    </message>
+    <message>
+        <source>Skip This Version</source>
+        <translation>Skip This Version</translation>
+    </message>
+    <message>
+        <source>Remind Me Later</source>
+        <translation>Remind Me Later</translation>
+    </message>
+    <message>
+        <source>Setup Update</source>
+        <translation>Setup Update</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralMsgDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ImportDialog</name>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>(Use &quot;&quot;,&quot;&quot; between names)</source>
+        <translation>(Use &quot;&quot;,&quot;&quot; between names)</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>Ip Address</source>
+        <translation>Ip Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>(ex 00:11:22:33:44:55)</source>
+        <translation>(ex 00:11:22:33:44:55)</translation>
+    </message>
+    <message>
+        <source>Device Type</source>
+        <translation>Device Type</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>Username for Emergency SOS</source>
+        <translation>Username for Emergency SOS</translation>
+    </message>
+    <message>
+        <source>Camera Name for Emergency SOS</source>
+        <translation>Camera Name for Emergency SOS</translation>
+    </message>
+    <message>
+        <source>Ip Address and Mac Address cannot be emtpy.</source>
+        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+    </message>
+    <message>
+        <source>Invalid IP Address.</source>
+        <translation>Invalid IP Address.</translation>
+    </message>
+    <message>
+        <source>Invalid mac address.</source>
+        <translation>Invalid mac address.</translation>
+    </message>
+    <message>
+        <source>Device name is required.</source>
+        <translation>Device name is required.</translation>
+    </message>
+    <message>
+        <source>Invalid device type.</source>
+        <translation>Invalid device type.</translation>
+    </message>
+    <message>
+        <source>This type of device does not support emergency SOS.</source>
+        <translation>This type of device does not support emergency SOS.</translation>
+    </message>
+    <message>
+        <source>Username is required for emergency SOS.</source>
+        <translation>Username is required for emergency SOS.</translation>
+    </message>
+    <message>
+        <source>Camera name is required for emergency SOS.</source>
+        <translation>Camera name is required for emergency SOS.</translation>
+    </message>
+    <message>
+        <source>The device list could not be read.</source>
+        <translation>The device list could not be read.</translation>
+    </message>
+    <message>
+        <source>The device could not be saved.</source>
+        <translation>The device could not be saved.</translation>
+    </message>
+    <message>
+        <source>Device name is duplicated with other devices.</source>
+        <translation>Device name is duplicated with other devices.</translation>
+    </message>
+    <message>
+        <source>Cannot modify device type of existing device.</source>
+        <translation>Cannot modify device type of existing device.</translation>
+    </message>
+    <message>
+        <source>Cannot modify connected device&apos;s Mac address.</source>
+        <translation>Cannot modify connected device&apos;s Mac address.</translation>
+    </message>
+    <message>
+        <source>The username does not exist.</source>
+        <translation>The username does not exist.</translation>
+    </message>
+    <message>
+        <source>The camera does not exist.</source>
+        <translation>The camera does not exist.</translation>
+    </message>
+    <message>
+        <source>Mac address is duplicated with other devices.</source>
+        <translation>Mac address is duplicated with other devices.</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>The camera link could not be saved.</translation>
+    </message>
+    <message>
+        <source>The group could not be saved.</source>
+        <translation>The group could not be saved.</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>Save Directory</translation>
+    </message>
+    <message>
+        <source>The device list could not be saved to this file.</source>
+        <translation>The device list could not be saved to this file.</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>Open Directory</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Please download the existing file to edit. If you manage the devices in the first time, please download the existing file to edit, too.</source>
+        <translation>Please download the existing file to edit. If you manage the devices in the first time, please download the existing file to edit, too.</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>Import List</translation>
+    </message>
+    <message>
+        <source>Download the existing file</source>
+        <translation>Download the existing file</translation>
+    </message>
+</context>
+<context>
+    <name>ImportErrorDialog</name>
+    <message>
+        <source>The 1st error on Column [</source>
+        <translation>The 1st error on Column [</translation>
+    </message>
+    <message>
+        <source>], Row [</source>
+        <translation>], Row [</translation>
+    </message>
+    <message>
+        <source>]</source>
+        <translation>]</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>The files at least contains one more error data:</source>
+        <translation>The files at least contains one more error data:</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>After you save this change of language, this program will be restarted automatically.</source>
+        <translation>After you save this change of language, this program will be restarted automatically.</translation>
+    </message>
+</context>
+<context>
+    <name>Management</name>
+    <message>
+        <source>All Groups</source>
+        <translation>All Groups</translation>
+    </message>
+    <message>
+        <source>Devices: %1</source>
+        <translation>Devices: %1</translation>
+    </message>
+    <message>
+        <source>Devices: %1 of %2</source>
+        <translation>Devices: %1 of %2</translation>
+    </message>
+    <message>
+        <source>No audio boxes yet.
+Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Auto Detect&quot;, or load a list with &quot;Import List&quot;.</source>
+        <translation>No audio boxes yet.
+Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Auto Detect&quot;, or load a list with &quot;Import List&quot;.</translation>
+    </message>
+    <message>
+        <source>No devices yet.
+Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Auto Detect&quot;, or load a list with &quot;Import List&quot;.</source>
+        <translation>No devices yet.
+Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Auto Detect&quot;, or load a list with &quot;Import List&quot;.</translation>
+    </message>
+    <message>
+        <source>No device matches the search or the group filter.</source>
+        <translation>No device matches the search or the group filter.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete the device &quot;%1&quot;?</source>
+        <translation>Are you sure you want to delete the device &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Filter by group</source>
+        <translation>Filter by group</translation>
+    </message>
+    <message>
+        <source>Add Device</source>
+        <translation>Add Device</translation>
+    </message>
+    <message>
+        <source>Add a device by its IP or MAC address</source>
+        <translation>Add a device by its IP or MAC address</translation>
+    </message>
+    <message>
+        <source>Auto Detect</source>
+        <translation>Auto Detect</translation>
+    </message>
+    <message>
+        <source>Add devices found on the network</source>
+        <translation>Add devices found on the network</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>Groups</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>Import List</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAddDevice</name>
+    <message>
+        <source>Add Audio Box</source>
+        <translation>Add Audio Box</translation>
+    </message>
+    <message>
+        <source>Add Device</source>
+        <translation>Add Device</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAutoDetect</name>
+    <message>
+        <source>Device name is duplicated with other devices.</source>
+        <translation>Device name is duplicated with other devices.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Tick the devices to add.</source>
+        <translation>Tick the devices to add.</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Automatic Detection</source>
+        <translation>Automatic Detection</translation>
+    </message>
+    <message>
+        <source>Devices that searched for this console and are not managed yet. Tick the ones to add and give each a name.</source>
+        <translation>Devices that searched for this console and are not managed yet. Tick the ones to add and give each a name.</translation>
+    </message>
+    <message>
+        <source>No new devices found.
+A device appears here when it searches for this console on the network.</source>
+        <translation>No new devices found.
+A device appears here when it searches for this console on the network.</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>MAC Address</source>
+        <translation>MAC Address</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementEditDevice</name>
+    <message>
+        <source>Edit Device</source>
+        <translation>Edit Device</translation>
+    </message>
+    <message>
+        <source>Cannot modify connected device&apos;s Mac address.</source>
+        <translation>Cannot modify connected device&apos;s Mac address.</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementGroupDialog</name>
+    <message>
+        <source>Audio Box Groups</source>
+        <translation>Audio Box Groups</translation>
+    </message>
+    <message>
+        <source>Device Groups</source>
+        <translation>Device Groups</translation>
+    </message>
+    <message>
+        <source>Members of the new group:</source>
+        <translation>Members of the new group:</translation>
+    </message>
+    <message>
+        <source>Members:</source>
+        <translation>Members:</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete the group &quot;%1&quot;? Its devices stay.</source>
+        <translation>Are you sure you want to delete the group &quot;%1&quot;? Its devices stay.</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>New Group</source>
+        <translation>New Group</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Group Name:</source>
+        <translation>Group Name:</translation>
+    </message>
+    <message>
+        <source>e.g. Building A</source>
+        <translation>e.g. Building A</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementShowIPInfo</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP Address:</translation>
+    </message>
+    <message>
+        <source>Subnet mask:</source>
+        <translation>Subnet mask:</translation>
+    </message>
+    <message>
+        <source>Gateway:</source>
+        <translation>Gateway:</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>If you want to get the new password from Email, please click OK to continue</source>
+        <translation>If you want to get the new password from Email, please click OK to continue</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
     <name>Orvanta</name>
     <message>
         <source>Invalid user password</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid user password</translation>
     </message>
     <message>
         <source>User Password</source>
-        <translation type="unfinished"></translation>
+        <translation>User Password</translation>
     </message>
     <message>
         <source>Invalid user Email.</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid user Email.</translation>
     </message>
     <message>
         <source>The email addresses do not match.</source>
-        <translation type="unfinished"></translation>
+        <translation>The email addresses do not match.</translation>
     </message>
     <message>
         <source>Please get the password from Velk support.</source>
-        <translation type="unfinished"></translation>
+        <translation>Please get the password from Velk support.</translation>
     </message>
     <message>
         <source>If you want to get the new password from Email, please click OK to continue.</source>
-        <translation type="unfinished"></translation>
+        <translation>If you want to get the new password from Email, please click OK to continue.</translation>
     </message>
     <message>
         <source>Sending of email failed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sending of email failed.</translation>
     </message>
     <message>
         <source>Orvanta</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvanta</translation>
     </message>
     <message>
         <source>Admin</source>
-        <translation type="unfinished"></translation>
+        <translation>Admin</translation>
     </message>
     <message>
         <source>Normal User</source>
-        <translation type="unfinished"></translation>
+        <translation>Normal User</translation>
     </message>
     <message>
         <source>Invalid user password.</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid user password.</translation>
     </message>
     <message>
         <source>Login</source>
-        <translation type="unfinished"></translation>
+        <translation>Login</translation>
     </message>
     <message>
         <source>User Email</source>
-        <translation type="unfinished"></translation>
+        <translation>User Email</translation>
     </message>
     <message>
         <source>Confirm Your Email</source>
-        <translation type="unfinished"></translation>
+        <translation>Confirm Your Email</translation>
     </message>
     <message>
         <source>Enter</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter</translation>
     </message>
     <message>
         <source>Forgot Password?</source>
-        <translation type="unfinished"></translation>
+        <translation>Forgot Password?</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>PowerOnDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</source>
+        <translation>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>PowerOnNotification</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
+        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>ReStartConfirmDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>If you start to restore the database, it will clear all existing data and restart the program automatically.</source>
+        <translation>If you start to restore the database, it will clear all existing data and restart the program automatically.</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduling</name>
+    <message>
+        <source>Schedule Setup</source>
+        <translation>Schedule Setup</translation>
     </message>
 </context>
 <context>
     <name>SendMailDialog</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Dialog</translation>
     </message>
     <message>
         <source>The new password has been sent to your email address.</source>
-        <translation type="unfinished"></translation>
+        <translation>The new password has been sent to your email address.</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>IFP/Control Box</source>
+        <translation>IFP/Control Box</translation>
+    </message>
+    <message>
+        <source>Streaming Audio Box</source>
+        <translation>Streaming Audio Box</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <source>User Accounts</source>
+        <translation>User Accounts</translation>
+    </message>
+</context>
+<context>
+    <name>UserInfoDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The email addresses do not match.</source>
+        <translation>The email addresses do not match.</translation>
+    </message>
+    <message>
+        <source>Email:</source>
+        <translation>Email:</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>Paswsord:</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>Data Management:</source>
+        <translation>Data Management:</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>New Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>System Language</source>
+        <translation>System Language</translation>
+    </message>
+    <message>
+        <source>Invalid user Email.</source>
+        <translation>Invalid user Email.</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up.</source>
+        <translation>The database could not be backed up.</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>Save Directory</translation>
+    </message>
+    <message>
+        <source>DB Files (*.db)</source>
+        <translation>DB Files (*.db)</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>Open Directory</translation>
+    </message>
+    <message>
+        <source>This file is the database in use. Please choose a backup file.</source>
+        <translation>This file is the database in use. Please choose a backup file.</translation>
+    </message>
+    <message>
+        <source>This file is not a database of this program. The current data is kept.</source>
+        <translation>This file is not a database of this program. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The database could not be restored. The current data is kept.</source>
+        <translation>The database could not be restored. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The database could not be restored. The current data is kept and the program restarts.</source>
+        <translation>The database could not be restored. The current data is kept and the program restarts.</translation>
     </message>
 </context>
 <context>
@@ -107,7 +1237,8 @@
     <message>
         <source>The database could not be opened.
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The database could not be opened.
+%1</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,220 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>AccountOverview</name>
+    <message>
+        <source>User Accounts</source>
+        <translation>使用者帳戶</translation>
+    </message>
+</context>
+<context>
+    <name>Broadcast</name>
+    <message>
+        <source>Broadcast</source>
+        <translation>廣播</translation>
+    </message>
+</context>
+<context>
+    <name>CheckPasswordDialog</name>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>無法儲存設定。</translation>
+    </message>
+    <message>
+        <source>Invalid User Password.</source>
+        <translation>使用者密碼無效。</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Please enter the current password.</source>
+        <translation>請輸入目前的密碼。</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>密碼：</translation>
+    </message>
+</context>
+<context>
+    <name>ConfirmDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Are you sure [operation]?</source>
+        <translation>確定要[操作]嗎？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectedItem</name>
+    <message>
+        <source>Online</source>
+        <translation>線上</translation>
+    </message>
+    <message>
+        <source>Locked by another password</source>
+        <translation>已被其他密碼鎖定</translation>
+    </message>
+    <message>
+        <source>Taken over by another computer</source>
+        <translation>已被其他電腦接管</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>離線</translation>
+    </message>
+    <message>
+        <source>Model: %1</source>
+        <translation>型號：%1</translation>
+    </message>
+    <message>
+        <source>Type: %1</source>
+        <translation>類型：%1</translation>
+    </message>
+    <message>
+        <source>Location: %1</source>
+        <translation>位置：%1</translation>
+    </message>
+    <message>
+        <source>IP address: %1</source>
+        <translation>IP 位址：%1</translation>
+    </message>
+    <message>
+        <source>MAC address: %1</source>
+        <translation>MAC 位址：%1</translation>
+    </message>
+    <message>
+        <source>Click to clear the mark.</source>
+        <translation>按一下以清除標記。</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectedList</name>
+    <message>
+        <source>Connected and under this console&apos;s password</source>
+        <translation>已連線，並使用本主控台的密碼</translation>
+    </message>
+    <message>
+        <source>Connected, but holding another password</source>
+        <translation>已連線，但使用其他密碼</translation>
+    </message>
+    <message>
+        <source>Taken over by another computer running the program</source>
+        <translation>已被其他執行本程式的電腦接管</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>未連線</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Another computer running the program was detected.</source>
+        <translation>偵測到另一部電腦正在執行本程式。</translation>
+    </message>
+    <message>
+        <source>Online %1</source>
+        <translation>線上 %1</translation>
+    </message>
+    <message>
+        <source>Locked %1</source>
+        <translation>已鎖定 %1</translation>
+    </message>
+    <message>
+        <source>Taken over %1</source>
+        <translation>已被接管 %1</translation>
+    </message>
+    <message>
+        <source>Offline %1</source>
+        <translation>離線 %1</translation>
+    </message>
+    <message>
+        <source>Click devices to choose them</source>
+        <translation>按一下裝置以選取</translation>
+    </message>
+    <message>
+        <source>%1 of %2 chosen</source>
+        <translation>已選取 %1 / %2</translation>
+    </message>
+    <message>
+        <source>Clear Selection</source>
+        <translation>清除選取</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>全選</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Event Log</source>
+        <translation>事件記錄</translation>
+    </message>
+    <message>
+        <source>No devices yet</source>
+        <translation>尚無裝置</translation>
+    </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
+        <translation>請先在「裝置」頁面新增面板、控制盒與音訊盒，即可在此控制。</translation>
+    </message>
+    <message>
+        <source>Add Devices</source>
+        <translation>新增裝置</translation>
+    </message>
+    <message>
+        <source>This group has no devices.</source>
+        <translation>此群組沒有裝置。</translation>
+    </message>
+    <message>
+        <source>Power On</source>
+        <translation>開機</translation>
+    </message>
+    <message>
+        <source>Wake the chosen offline devices</source>
+        <translation>喚醒選取的離線裝置</translation>
+    </message>
+    <message>
+        <source>Power Off</source>
+        <translation>關機</translation>
+    </message>
+    <message>
+        <source>Turn the chosen online devices off</source>
+        <translation>將選取的線上裝置關機</translation>
+    </message>
+    <message>
+        <source>Reboot</source>
+        <translation>重新啟動</translation>
+    </message>
+    <message>
+        <source>Restart the chosen online devices</source>
+        <translation>重新啟動選取的線上裝置</translation>
+    </message>
+</context>
+<context>
     <name>CustomLineEditText</name>
     <message>
         <source>User Password</source>
@@ -14,6 +228,744 @@
     <message>
         <source>Confirm Your Email</source>
         <translation>確認您的電子郵件</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteManagementDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Failed to remove. This Device is offline now.
+Please start the device and try it again.</source>
+        <translation>移除失敗，此裝置目前離線。
+請啟動裝置後再試一次。</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteScheduleDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this schedule?</source>
+        <translation>確定要刪除此排程嗎？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceFormDialog</name>
+    <message>
+        <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
+        <translation>尚無群組。請使用頁面上的「群組」建立。</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Device Name:</source>
+        <translation>裝置名稱：</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 位址：</translation>
+    </message>
+    <message>
+        <source>MAC Address:</source>
+        <translation>MAC 位址：</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>位置：</translation>
+    </message>
+    <message>
+        <source>Groups:</source>
+        <translation>群組：</translation>
+    </message>
+    <message>
+        <source>e.g. Classroom 101</source>
+        <translation>例如：101 教室</translation>
+    </message>
+    <message>
+        <source>e.g. 192.168.1.20</source>
+        <translation>例如：192.168.1.20</translation>
+    </message>
+    <message>
+        <source>e.g. 00:11:22:33:44:55</source>
+        <translation>例如：00:11:22:33:44:55</translation>
+    </message>
+    <message>
+        <source>e.g. Building A, 2nd floor</source>
+        <translation>例如：A 棟 2 樓</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceStore</name>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>最多 32 個字元，且不可包含 \ / : * ? &quot; &gt; &lt; | 等字元。</translation>
+    </message>
+    <message>
+        <source>Device name is required.</source>
+        <translation>請輸入裝置名稱。</translation>
+    </message>
+    <message>
+        <source>Ip Address and Mac Address cannot be emtpy.</source>
+        <translation>IP 位址與 MAC 位址不可同時空白。</translation>
+    </message>
+    <message>
+        <source>Invalid IP Address.</source>
+        <translation>IP 位址無效。</translation>
+    </message>
+    <message>
+        <source>Invalid mac address.</source>
+        <translation>MAC 位址無效。</translation>
+    </message>
+    <message>
+        <source>The device list could not be read.</source>
+        <translation>無法讀取裝置清單。</translation>
+    </message>
+    <message>
+        <source>Device name is duplicated with other devices.</source>
+        <translation>裝置名稱與其他裝置重複。</translation>
+    </message>
+    <message>
+        <source>Mac address is duplicated with other devices.</source>
+        <translation>MAC 位址與其他裝置重複。</translation>
+    </message>
+    <message>
+        <source>Another device without Mac address exists; enter this device&apos;s Mac address.</source>
+        <translation>已有另一部裝置沒有 MAC 位址，請輸入此裝置的 MAC 位址。</translation>
+    </message>
+    <message>
+        <source>The device could not be saved.</source>
+        <translation>無法儲存裝置。</translation>
+    </message>
+    <message>
+        <source>The device no longer exists.</source>
+        <translation>此裝置已不存在。</translation>
+    </message>
+    <message>
+        <source>Cannot modify connected device&apos;s Mac address.</source>
+        <translation>無法修改已連線裝置的 MAC 位址。</translation>
+    </message>
+    <message>
+        <source>The device could not be deleted.</source>
+        <translation>無法刪除裝置。</translation>
+    </message>
+    <message>
+        <source>The groups could not be saved.</source>
+        <translation>無法儲存群組。</translation>
+    </message>
+    <message>
+        <source>Group name is required.</source>
+        <translation>請輸入群組名稱。</translation>
+    </message>
+    <message>
+        <source>The groups could not be read.</source>
+        <translation>無法讀取群組。</translation>
+    </message>
+    <message>
+        <source>Group name is duplicated with other groups.</source>
+        <translation>群組名稱與其他群組重複。</translation>
+    </message>
+    <message>
+        <source>The group could not be saved.</source>
+        <translation>無法儲存群組。</translation>
+    </message>
+    <message>
+        <source>The group could not be deleted.</source>
+        <translation>無法刪除群組。</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceTableModel</name>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>MAC Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>PTZ Camera</source>
+        <translation>PTZ 攝影機</translation>
+    </message>
+</context>
+<context>
+    <name>EventLogDialog</name>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>Emergency Event</source>
+        <translation>緊急事件</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存新檔...</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>文字檔 (*.txt)</translation>
+    </message>
+    <message>
+        <source>The event log could not be written to %1.</source>
+        <translation>無法將事件記錄寫入 %1。</translation>
+    </message>
+    <message>
+        <source>Event Log</source>
+        <translation>事件記錄</translation>
+    </message>
+    <message>
+        <source>Export Log</source>
+        <translation>匯出記錄</translation>
+    </message>
+    <message>
+        <source>No events.</source>
+        <translation>沒有事件。</translation>
+    </message>
+</context>
+<context>
+    <name>FrameLayoutPage</name>
+    <message>
+        <source>Open </source>
+        <translation>開啟 </translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>離開</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>裝置控制</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Schedule Setup</source>
+        <translation>排程設定</translation>
+    </message>
+    <message>
+        <source>Broadcast</source>
+        <translation>廣播</translation>
+    </message>
+    <message>
+        <source>Firmware Update Available</source>
+        <translation>有可用的韌體更新</translation>
+    </message>
+    <message>
+        <source>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</source>
+        <translation>Velk IFP 有較新版本的韌體，請更新至最新韌體。</translation>
+    </message>
+    <message>
+        <source>Skip This Version</source>
+        <translation>略過此版本</translation>
+    </message>
+    <message>
+        <source>Remind Me Later</source>
+        <translation>稍後提醒我</translation>
+    </message>
+    <message>
+        <source>Setup Update</source>
+        <translation>設定更新</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralMsgDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>ImportDialog</name>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>(Use &quot;&quot;,&quot;&quot; between names)</source>
+        <translation>（名稱之間請以 &quot;&quot;,&quot;&quot; 分隔）</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>Ip Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>(ex 00:11:22:33:44:55)</source>
+        <translation>（例如 00:11:22:33:44:55）</translation>
+    </message>
+    <message>
+        <source>Device Type</source>
+        <translation>裝置類型</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Username for Emergency SOS</source>
+        <translation>緊急求救使用者名稱</translation>
+    </message>
+    <message>
+        <source>Camera Name for Emergency SOS</source>
+        <translation>緊急求救攝影機名稱</translation>
+    </message>
+    <message>
+        <source>Ip Address and Mac Address cannot be emtpy.</source>
+        <translation>IP 位址與 MAC 位址不可同時空白。</translation>
+    </message>
+    <message>
+        <source>Invalid IP Address.</source>
+        <translation>IP 位址無效。</translation>
+    </message>
+    <message>
+        <source>Invalid mac address.</source>
+        <translation>MAC 位址無效。</translation>
+    </message>
+    <message>
+        <source>Device name is required.</source>
+        <translation>請輸入裝置名稱。</translation>
+    </message>
+    <message>
+        <source>Invalid device type.</source>
+        <translation>裝置類型無效。</translation>
+    </message>
+    <message>
+        <source>This type of device does not support emergency SOS.</source>
+        <translation>此類型的裝置不支援緊急求救。</translation>
+    </message>
+    <message>
+        <source>Username is required for emergency SOS.</source>
+        <translation>緊急求救需要使用者名稱。</translation>
+    </message>
+    <message>
+        <source>Camera name is required for emergency SOS.</source>
+        <translation>緊急求救需要攝影機名稱。</translation>
+    </message>
+    <message>
+        <source>The device list could not be read.</source>
+        <translation>無法讀取裝置清單。</translation>
+    </message>
+    <message>
+        <source>The device could not be saved.</source>
+        <translation>無法儲存裝置。</translation>
+    </message>
+    <message>
+        <source>Device name is duplicated with other devices.</source>
+        <translation>裝置名稱與其他裝置重複。</translation>
+    </message>
+    <message>
+        <source>Cannot modify device type of existing device.</source>
+        <translation>無法修改現有裝置的裝置類型。</translation>
+    </message>
+    <message>
+        <source>Cannot modify connected device&apos;s Mac address.</source>
+        <translation>無法修改已連線裝置的 MAC 位址。</translation>
+    </message>
+    <message>
+        <source>The username does not exist.</source>
+        <translation>此使用者名稱不存在。</translation>
+    </message>
+    <message>
+        <source>The camera does not exist.</source>
+        <translation>此攝影機不存在。</translation>
+    </message>
+    <message>
+        <source>Mac address is duplicated with other devices.</source>
+        <translation>MAC 位址與其他裝置重複。</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>無法儲存攝影機連結。</translation>
+    </message>
+    <message>
+        <source>The group could not be saved.</source>
+        <translation>無法儲存群組。</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>儲存位置</translation>
+    </message>
+    <message>
+        <source>The device list could not be saved to this file.</source>
+        <translation>無法將裝置清單儲存至此檔案。</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>匯入</translation>
+    </message>
+    <message>
+        <source>Please download the existing file to edit. If you manage the devices in the first time, please download the existing file to edit, too.</source>
+        <translation>請下載現有檔案進行編輯。若是第一次管理裝置，也請先下載現有檔案再進行編輯。</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>匯入清單</translation>
+    </message>
+    <message>
+        <source>Download the existing file</source>
+        <translation>下載現有檔案</translation>
+    </message>
+</context>
+<context>
+    <name>ImportErrorDialog</name>
+    <message>
+        <source>The 1st error on Column [</source>
+        <translation>第一個錯誤位於欄 [</translation>
+    </message>
+    <message>
+        <source>], Row [</source>
+        <translation>]，列 [</translation>
+    </message>
+    <message>
+        <source>]</source>
+        <translation>]</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>The files at least contains one more error data:</source>
+        <translation>檔案中至少包含一筆錯誤資料：</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>After you save this change of language, this program will be restarted automatically.</source>
+        <translation>儲存語言變更後，本程式將自動重新啟動。</translation>
+    </message>
+</context>
+<context>
+    <name>Management</name>
+    <message>
+        <source>All Groups</source>
+        <translation>所有群組</translation>
+    </message>
+    <message>
+        <source>Devices: %1</source>
+        <translation>裝置：%1</translation>
+    </message>
+    <message>
+        <source>Devices: %1 of %2</source>
+        <translation>裝置：%1 / %2</translation>
+    </message>
+    <message>
+        <source>No audio boxes yet.
+Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Auto Detect&quot;, or load a list with &quot;Import List&quot;.</source>
+        <translation>尚無音訊盒。
+請使用「新增裝置」新增、使用「自動偵測」從網路上找到的裝置中選取，或使用「匯入清單」載入清單。</translation>
+    </message>
+    <message>
+        <source>No devices yet.
+Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Auto Detect&quot;, or load a list with &quot;Import List&quot;.</source>
+        <translation>尚無裝置。
+請使用「新增裝置」新增、使用「自動偵測」從網路上找到的裝置中選取，或使用「匯入清單」載入清單。</translation>
+    </message>
+    <message>
+        <source>No device matches the search or the group filter.</source>
+        <translation>沒有符合搜尋條件或群組篩選的裝置。</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete the device &quot;%1&quot;?</source>
+        <translation>確定要刪除裝置「%1」嗎？</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Filter by group</source>
+        <translation>依群組篩選</translation>
+    </message>
+    <message>
+        <source>Add Device</source>
+        <translation>新增裝置</translation>
+    </message>
+    <message>
+        <source>Add a device by its IP or MAC address</source>
+        <translation>以 IP 或 MAC 位址新增裝置</translation>
+    </message>
+    <message>
+        <source>Auto Detect</source>
+        <translation>自動偵測</translation>
+    </message>
+    <message>
+        <source>Add devices found on the network</source>
+        <translation>新增在網路上找到的裝置</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>匯入清單</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAddDevice</name>
+    <message>
+        <source>Add Audio Box</source>
+        <translation>新增音訊盒</translation>
+    </message>
+    <message>
+        <source>Add Device</source>
+        <translation>新增裝置</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAutoDetect</name>
+    <message>
+        <source>Device name is duplicated with other devices.</source>
+        <translation>裝置名稱與其他裝置重複。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Tick the devices to add.</source>
+        <translation>請勾選要新增的裝置。</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Automatic Detection</source>
+        <translation>自動偵測</translation>
+    </message>
+    <message>
+        <source>Devices that searched for this console and are not managed yet. Tick the ones to add and give each a name.</source>
+        <translation>以下是曾搜尋本主控台但尚未納入管理的裝置。請勾選要新增的裝置，並為每部裝置命名。</translation>
+    </message>
+    <message>
+        <source>No new devices found.
+A device appears here when it searches for this console on the network.</source>
+        <translation>找不到新裝置。
+當裝置在網路上搜尋本主控台時，便會顯示於此。</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>MAC Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型號</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>重新整理</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>新增</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementEditDevice</name>
+    <message>
+        <source>Edit Device</source>
+        <translation>編輯裝置</translation>
+    </message>
+    <message>
+        <source>Cannot modify connected device&apos;s Mac address.</source>
+        <translation>無法修改已連線裝置的 MAC 位址。</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementGroupDialog</name>
+    <message>
+        <source>Audio Box Groups</source>
+        <translation>音訊盒群組</translation>
+    </message>
+    <message>
+        <source>Device Groups</source>
+        <translation>裝置群組</translation>
+    </message>
+    <message>
+        <source>Members of the new group:</source>
+        <translation>新群組的成員：</translation>
+    </message>
+    <message>
+        <source>Members:</source>
+        <translation>成員：</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete the group &quot;%1&quot;? Its devices stay.</source>
+        <translation>確定要刪除群組「%1」嗎？群組內的裝置將會保留。</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>New Group</source>
+        <translation>新增群組</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Group Name:</source>
+        <translation>群組名稱：</translation>
+    </message>
+    <message>
+        <source>e.g. Building A</source>
+        <translation>例如：A 棟</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementShowIPInfo</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 位址：</translation>
+    </message>
+    <message>
+        <source>Subnet mask:</source>
+        <translation>子網路遮罩：</translation>
+    </message>
+    <message>
+        <source>Gateway:</source>
+        <translation>閘道：</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>If you want to get the new password from Email, please click OK to continue</source>
+        <translation>若要透過電子郵件取得新密碼，請按「確定」繼續</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -88,6 +1040,66 @@
     </message>
 </context>
 <context>
+    <name>PowerOnDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</source>
+        <translation>若要將裝置開機，請確認所有裝置皆已透過網路線連接。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>PowerOnNotification</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
+        <translation>請確認所有面板皆已透過網路線連接，才能遠端開機。</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>ReStartConfirmDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>繼續</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>If you start to restore the database, it will clear all existing data and restart the program automatically.</source>
+        <translation>開始還原資料庫後，將清除所有現有資料並自動重新啟動程式。</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduling</name>
+    <message>
+        <source>Schedule Setup</source>
+        <translation>排程設定</translation>
+    </message>
+</context>
+<context>
     <name>SendMailDialog</name>
     <message>
         <source>Dialog</source>
@@ -100,6 +1112,124 @@
     <message>
         <source>OK</source>
         <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>IFP/Control Box</source>
+        <translation>IFP/控制盒</translation>
+    </message>
+    <message>
+        <source>Streaming Audio Box</source>
+        <translation>串流音訊盒</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>User Accounts</source>
+        <translation>使用者帳戶</translation>
+    </message>
+</context>
+<context>
+    <name>UserInfoDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The email addresses do not match.</source>
+        <translation>兩次輸入的電子郵件地址不一致。</translation>
+    </message>
+    <message>
+        <source>Email:</source>
+        <translation>電子郵件：</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>變更密碼</translation>
+    </message>
+    <message>
+        <source>Data Management:</source>
+        <translation>資料管理：</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>備份</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>還原</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>語言：</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>新密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>System Language</source>
+        <translation>系統語言</translation>
+    </message>
+    <message>
+        <source>Invalid user Email.</source>
+        <translation>使用者電子郵件無效。</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up.</source>
+        <translation>無法備份資料庫。</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>儲存位置</translation>
+    </message>
+    <message>
+        <source>DB Files (*.db)</source>
+        <translation>資料庫檔案 (*.db)</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>This file is the database in use. Please choose a backup file.</source>
+        <translation>此檔案是使用中的資料庫，請選擇備份檔案。</translation>
+    </message>
+    <message>
+        <source>This file is not a database of this program. The current data is kept.</source>
+        <translation>此檔案不是本程式的資料庫，目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The database could not be restored. The current data is kept.</source>
+        <translation>無法還原資料庫，目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The database could not be restored. The current data is kept and the program restarts.</source>
+        <translation>無法還原資料庫，目前的資料已保留，程式將重新啟動。</translation>
     </message>
 </context>
 <context>

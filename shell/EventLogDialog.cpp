@@ -143,7 +143,7 @@ QString EventLogDialog::exportText(const QStringList &headers, const QList<QStri
 void EventLogDialog::btnExportClicked()
 {
     const QString fileName = FileChooser::instance()->getSaveFileName(this, tr("Save as..."), QString(),
-                                                                      QStringLiteral("Text files (*.txt)"));
+                                                                      tr("Text files (*.txt)"));
     if (fileName.isEmpty())
         return;
 

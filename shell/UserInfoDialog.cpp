@@ -345,7 +345,7 @@ void UserInfoDialog::backupDb()
     probe.close();
 
     const QString target = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(),
-                                                                    QStringLiteral("DB Files (*.db)"));
+                                                                    tr("DB Files (*.db)"));
     if (target.isEmpty())
         return;
     const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
@@ -360,7 +360,7 @@ void UserInfoDialog::restoreDb()
 {
     const QString target = liveDatabaseFile(dbIntf);
     const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(),
-                                                                    QStringLiteral("DB Files (*.db)"));
+                                                                    tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
 

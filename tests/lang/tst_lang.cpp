@@ -1,0 +1,209 @@
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+namespace {
+
+struct TsMessage
+{
+    QString context;
+    QString source;
+    QString comment;
+    QString translation;
+    QString translationType;  // "unfinished", "vanished", "obsolete" or empty when finished
+    bool numerus = false;
+};
+
+// Reads every message of a .ts file; an unreadable or malformed file fails through *error.
+QList<TsMessage> readTs(const QString &path, QString *error)
+{
+    QList<TsMessage> messages;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot open ") + path;
+        return messages;
+    }
+    QXmlStreamReader xml(&file);
+    QString context;
+    TsMessage current;
+    bool inMessage = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const QStringRef name = xml.name();
+            if (name == QLatin1String("context")) {
+                context.clear();
+            } else if (name == QLatin1String("name") && !inMessage) {
+                context = xml.readElementText();
+            } else if (name == QLatin1String("message")) {
+                current = TsMessage();
+                current.context = context;
+                current.numerus = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
+                inMessage = true;
+            } else if (inMessage && name == QLatin1String("source")) {
+                current.source = xml.readElementText();
+            } else if (inMessage && name == QLatin1String("comment")) {
+                current.comment = xml.readElementText();
+            } else if (inMessage && name == QLatin1String("translation")) {
+                current.translationType = xml.attributes().value(QLatin1String("type")).toString();
+                // Numerus forms are nested; their joined text is enough to tell empty from filled.
+                current.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            }
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("message")) {
+            messages.append(current);
+            inMessage = false;
+        }
+    }
+    if (xml.hasError())
+        *error = path + QStringLiteral(": ") + xml.errorString();
+    return messages;
+}
+
+// The %1..%99 and %n markers of a text, sorted, so reordering in a translation is fine
+// but a lost or invented argument is not.
+QStringList placeholders(const QString &text)
+{
+    static const QRegularExpression marker(QStringLiteral("%(L?[0-9]{1,2}|n)"));
+    QStringList found;
+    auto it = marker.globalMatch(text);
+    while (it.hasNext())
+        found.append(it.next().captured(0));
+    found.sort();
+    return found;
+}
+
+bool containsHan(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.script() == QChar::Script_Han)
+            return true;
+    }
+    return false;
+}
+
+QString qmPath(const QString &locale)
+{
+    return QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + locale + QStringLiteral(".qm");
+}
+
+QString tsPath(const QString &locale)
+{
+    return QStringLiteral(QV_LANG_SOURCE_DIR "/Orvanta_") + locale + QStringLiteral(".ts");
+}
+
+}  // namespace
+
+class TestLang : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void builtFilesLoad();
+    void chineseTranslatesKeyTexts_data();
+    void chineseTranslatesKeyTexts();
+    void englishShowsSourceTexts();
+    void everyMessageIsTranslated_data();
+    void everyMessageIsTranslated();
+};
+
+void TestLang::builtFilesLoad()
+{
+    for (const QString &locale : {QStringLiteral("en_US"), QStringLiteral("zh_TW")}) {
+        QTranslator translator;
+        QVERIFY2(translator.load(qmPath(locale)), qPrintable(qmPath(locale)));
+        QVERIFY(!translator.isEmpty());
+    }
+}
+
+void TestLang::chineseTranslatesKeyTexts_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("main frame entry") << "FrameLayoutPage" << "Device Control";
+    QTest::newRow("main frame settings") << "FrameLayoutPage" << "Settings";
+    QTest::newRow("log-in button") << "Orvanta" << "Login";
+    QTest::newRow("device form label") << "DeviceFormDialog" << "Device Name:";
+    QTest::newRow("device page button") << "Management" << "Add Device";
+    QTest::newRow("import check, marked for later lookup") << "ImportDialog" << "Invalid IP Address.";
+    QTest::newRow("power command") << "ConnectedList" << "Power On";
+    QTest::newRow("argument kept") << "Management" << "Are you sure you want to delete the device \"%1\"?";
+}
+
+void TestLang::chineseTranslatesKeyTexts()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QTranslator translator;
+    QVERIFY(translator.load(qmPath(QStringLiteral("zh_TW"))));
+    const QString translated = translator.translate(context.toUtf8().constData(), source.toUtf8().constData());
+    QVERIFY2(!translated.isEmpty(), qPrintable(context + QStringLiteral(": ") + source));
+    QVERIFY(translated != source);
+    QVERIFY2(containsHan(translated), qPrintable(translated));
+    QCOMPARE(placeholders(translated), placeholders(source));
+}
+
+void TestLang::englishShowsSourceTexts()
+{
+    // The English file is complete, and what it holds is the source text itself.
+    QString error;
+    const QList<TsMessage> messages = readTs(tsPath(QStringLiteral("en_US")), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(!messages.isEmpty());
+    QTranslator translator;
+    QVERIFY(translator.load(qmPath(QStringLiteral("en_US"))));
+    for (const TsMessage &message : messages) {
+        const QString where = message.context + QStringLiteral(": ") + message.source;
+        QVERIFY2(message.translationType.isEmpty(), qPrintable(where));
+        QCOMPARE(translator.translate(message.context.toUtf8().constData(), message.source.toUtf8().constData(),
+                                      message.comment.isEmpty() ? nullptr : message.comment.toUtf8().constData()),
+                 message.source);
+    }
+}
+
+void TestLang::everyMessageIsTranslated_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("zh_TW") << "zh_TW";
+}
+
+void TestLang::everyMessageIsTranslated()
+{
+    QFETCH(QString, locale);
+    QString error;
+    const QList<TsMessage> messages = readTs(tsPath(locale), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(messages.size() > 100);
+
+    QTranslator translator;
+    QVERIFY(translator.load(qmPath(locale)));
+    // A text shown by two contexts must read the same in both: the kit's line edit, for one, only
+    // clears its grey example text when its own translation equals the owner's.
+    QHash<QString, QString> bySource;
+    for (const TsMessage &message : messages) {
+        const QString where = message.context + QStringLiteral(": ") + message.source;
+        QVERIFY2(message.translationType.isEmpty(), qPrintable(where + QStringLiteral(" is ") + message.translationType));
+        QVERIFY2(!message.translation.trimmed().isEmpty(), qPrintable(where));
+        QVERIFY2(!message.numerus, qPrintable(where + QStringLiteral(" needs its plural forms checked")));
+        QVERIFY2(placeholders(message.translation) == placeholders(message.source),
+                 qPrintable(where + QStringLiteral(" -> ") + message.translation));
+        QVERIFY2(message.source.startsWith(QLatin1Char(' ')) == message.translation.startsWith(QLatin1Char(' ')) &&
+                     message.source.endsWith(QLatin1Char(' ')) == message.translation.endsWith(QLatin1Char(' ')),
+                 qPrintable(where + QStringLiteral(" loses its surrounding blank")));
+        const auto known = bySource.constFind(message.source);
+        if (known != bySource.constEnd())
+            QVERIFY2(known.value() == message.translation, qPrintable(where + QStringLiteral(" differs")));
+        bySource.insert(message.source, message.translation);
+
+        // The built file must carry what the source file says (a stale build shows old texts).
+        const QByteArray comment = message.comment.toUtf8();
+        QCOMPARE(translator.translate(message.context.toUtf8().constData(), message.source.toUtf8().constData(),
+                                      comment.isEmpty() ? nullptr : comment.constData()),
+                 message.translation);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestLang)
+#include "tst_lang.moc"
