@@ -15,7 +15,43 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#ifdef Q_OS_UNIX
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+// Qt 5 listens with a backlog of 50. When a whole fleet reconnects at once after a restart, the kernel drops every
+// SYN past 50 connections not yet accepted and each of those panels waits a second or more for its retry, however
+// promptly we accept. The listening socket is therefore made here with a deeper queue and handed to QTcpServer.
+constexpr int kListenBacklog = 1024;
+
+bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
+{
+#ifdef Q_OS_UNIX
+    bool ipv4 = false;
+    const quint32 ip = address.toIPv4Address(&ipv4);
+    if (ipv4) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd >= 0) {
+            const int one = 1;
+            ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+            sockaddr_in local{};
+            local.sin_family = AF_INET;
+            local.sin_port = htons(port);
+            local.sin_addr.s_addr = htonl(ip);
+            if (::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) == 0 &&
+                ::listen(fd, kListenBacklog) == 0 && server->setSocketDescriptor(fd))
+                return true;
+            ::close(fd);
+        }
+    }
+#endif
+    // Elsewhere, or when that failed: Qt's own listen, which also sets the error text.
+    return server->listen(address, port);
+}
 
 QString macOf(const VelkIFPDevice *device)
 {
@@ -75,7 +111,7 @@ void CmdServer::listen()
         m_retryTimer->stop();
         return;
     }
-    if (m_server->listen(m_config.tcpListenAddress, m_config.tcpPort)) {
+    if (listenWithBacklog(m_server, m_config.tcpListenAddress, m_config.tcpPort)) {
         writeLog(4, "CmdServer: listening on port %d", m_server->serverPort());
         m_retryTimer->stop();
         return;
@@ -201,6 +237,16 @@ void CmdServer::onIdentity(DeviceChannel *channel)
 
 void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 {
+    // The held record is a full one and mirrors the database: when it already says what the panel reports, there is
+    // nothing to write. This is every reconnect, and reading the whole device table for each of a fleet reconnecting
+    // at once took seconds.
+    if (!matched.macAddress.isEmpty() && matched.ipAddress == channel->getIpAddress() &&
+        matched.modelName == channel->getModelName() && matched.fwVersion == channel->getFwVersion() &&
+        matched.panelFwVersion == channel->getPanelFwVersion() &&
+        matched.displayClientVersion == channel->getDisplayClientVersion() && matched.sku == channel->getSku() &&
+        matched.subnetMask == channel->getSubnetMask() && matched.gateway == channel->getGateway() &&
+        matched.lastPassword == m_controlPassword)
+        return;
     // Read-modify-write on the full record: the by-id query leaves deviceType, position and ptzCamera empty, and
     // writing such a record back would erase them.
     QList<VelkIFPDevice> all;
@@ -229,8 +275,11 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
                              device.displayClientVersion != before.displayClientVersion || device.sku != before.sku ||
                              device.subnetMask != before.subnetMask || device.gateway != before.gateway ||
                              device.lastPassword != before.lastPassword;
-        if (changed && database()->updateIFPDeviceById(device) != DB_OK)
+        if (changed && database()->updateIFPDeviceById(device) != DB_OK) {
+            // The held record keeps mirroring the database, so the next handshake tries the write again.
             writeLog(4, "CmdServer::handshake, updateIFPDeviceById error");
+            return;
+        }
         for (VelkIFPDevice &held : m_managedDevices) {
             if (held.did == device.did) {
                 held = device;

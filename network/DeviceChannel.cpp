@@ -75,10 +75,18 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     connect(m_heartbeatTimer, &QTimer::timeout, this, [this] { sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0); });
     m_idleTimer->setSingleShot(true);
     m_idleTimer->setInterval(m_config.idleTimeoutMs);
+    // Frames only stamp the time; the timer is re-armed for the rest of the period when it fires. Restarting a
+    // QTimer for every frame costs a linear search through all timers of the thread, thousands with a large fleet.
     connect(m_idleTimer, &QTimer::timeout, this, [this] {
+        const qint64 quiet = m_lastActivity.elapsed();
+        if (quiet < m_config.idleTimeoutMs) {
+            m_idleTimer->start(int(m_config.idleTimeoutMs - quiet));
+            return;
+        }
         writeLog(4, "DeviceChannel: idle timeout %s", qPrintable(logName()));
         close();
     });
+    m_lastActivity.start();
     m_graceTimer->setSingleShot(true);
     connect(m_graceTimer, &QTimer::timeout, this, [this] {
         m_socket->abort();
@@ -203,8 +211,7 @@ void DeviceChannel::onReadyRead()
     // A listener that runs a nested event loop (a modal dialog) can bring us back here; the outer loop goes on
     // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
     if (m_readDepth > 0) {
-        if (m_state == Connected || m_state == Locked)
-            m_idleTimer->start();
+        m_lastActivity.start();
         return;
     }
     ++m_readDepth;
@@ -244,7 +251,7 @@ void DeviceChannel::dropFrame(const char *why, quint16 code)
 
 void DeviceChannel::dispatch(const FrameView &frame)
 {
-    m_idleTimer->start();
+    m_lastActivity.start();
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
         writeLog(4, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
@@ -369,7 +376,8 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
     sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(result, consoleId.toUtf8()));
     m_state = state;
     m_heartbeatTimer->start();
-    m_idleTimer->start();
+    m_lastActivity.start();
+    m_idleTimer->start(m_config.idleTimeoutMs);
 }
 
 void DeviceChannel::acceptAsConnected(const QString &consoleId)

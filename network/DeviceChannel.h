@@ -5,6 +5,7 @@
 #include "network/NetworkConfig.h"
 #include "network/PanelIdentity.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -149,6 +150,7 @@ private:
     QTimer *m_handshakeTimer;
     QTimer *m_heartbeatTimer;
     QTimer *m_idleTimer;
+    QElapsedTimer m_lastActivity; // since the last frame received
     QTimer *m_graceTimer;
 
     TransferJob *m_otaJob = nullptr;

@@ -1,51 +1,54 @@
 #include "network/FrameDecoder.h"
 
-FrameDecoder::FrameDecoder(qint32 maxPayload) : m_maxPayload(maxPayload)
+FrameDecoder::FrameDecoder(qint32 maxPayload)
+    : m_cursor(m_buffer.constData()), m_end(m_buffer.constData()), m_maxPayload(maxPayload)
 {
+}
+
+FrameDecoder::FrameDecoder(const FrameDecoder &other)
+    : m_buffer(other.m_buffer), m_cursor(m_buffer.constData() + (other.m_cursor - other.m_buffer.constData())),
+      m_end(m_buffer.constData() + m_buffer.size()), m_lastLength(other.m_lastLength), m_maxPayload(other.m_maxPayload),
+      m_badLength(other.m_badLength), m_failed(other.m_failed)
+{
+}
+
+FrameDecoder &FrameDecoder::operator=(const FrameDecoder &other)
+{
+    if (this != &other) {
+        const qint64 consumed = other.m_cursor - other.m_buffer.constData();
+        m_buffer = other.m_buffer;
+        m_cursor = m_buffer.constData() + consumed;
+        m_end = m_buffer.constData() + m_buffer.size();
+        m_lastLength = other.m_lastLength;
+        m_maxPayload = other.m_maxPayload;
+        m_badLength = other.m_badLength;
+        m_failed = other.m_failed;
+    }
+    return *this;
 }
 
 void FrameDecoder::append(const char *data, qint64 size)
 {
     if (m_failed || size <= 0)
         return;
-    if (m_offset > 0) {
-        m_buffer.remove(0, int(m_offset));
-        m_offset = 0;
+    const qint64 consumed = m_cursor - m_buffer.constData();
+    if (consumed > 0) {
+        m_buffer.remove(0, int(consumed));
         // One large frame must not pin its buffer for the life of the connection.
         if (m_buffer.capacity() > kRetainedCapacity && m_buffer.size() < kRetainedCapacity / 4)
             m_buffer.squeeze();
     }
     m_buffer.append(data, int(size));
-}
-
-FrameDecoder::Result FrameDecoder::next(FrameView *frame)
-{
-    if (m_failed)
-        return BadLength;
-    const qint64 available = m_buffer.size() - m_offset;
-    if (available < FrameCodec::kHeaderSize)
-        return NeedMore;
-    const char *header = m_buffer.constData() + m_offset;
-    const qint32 length = FrameCodec::peekLength(header);
-    if (length < 0 || length > m_maxPayload) {
-        m_failed = true;
-        m_badLength = length;
-        return BadLength;
-    }
-    // qint64 arithmetic: header + payload cannot overflow even for the largest accepted length.
-    if (available < qint64(FrameCodec::kHeaderSize) + length)
-        return NeedMore;
-    frame->code = FrameCodec::peekCode(header);
-    frame->data = header + FrameCodec::kHeaderSize;
-    frame->size = length;
-    m_offset += FrameCodec::kHeaderSize + length;
-    return FrameReady;
+    m_cursor = m_buffer.constData();
+    m_end = m_cursor + m_buffer.size();
 }
 
 void FrameDecoder::clear()
 {
     m_buffer.clear();
-    m_offset = 0;
+    m_cursor = m_buffer.constData();
+    m_end = m_cursor;
+    m_lastLength = 0;
     m_failed = false;
     m_badLength = 0;
 }

@@ -34,7 +34,9 @@ struct NetworkConfig
     int heartbeatIntervalMs = 30000;
     int idleTimeoutMs = 90000;
     int closeGraceMs = 2000;
-    int maxPendingHandshakes = 256;
+    // Connections accepted and not yet identified; newer ones are refused. A whole fleet reconnecting at once after
+    // a restart must fit (the listen queue holds as many).
+    int maxPendingHandshakes = 1024;
     int maxDroppedFrames = 16;
     qint32 maxPayload = 1024 * 1024;
     qint64 maxWriteBacklog = 16 * 1024 * 1024;
