@@ -1,0 +1,81 @@
+#pragma once
+
+// What every network benchmark needs around the console: a throw-away data folder (HOME, XDG folders, database, log
+// file) on tmpfs, a command server on an ephemeral loopback port, process figures from /proc and small statistics.
+
+#include "datastore/VelkIFPDevice.h"
+#include "network/NetworkConfig.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class AutoSerialFileLogger;
+class CmdServer;
+
+namespace bench {
+
+// Raises the soft descriptor limit to the hard one; returns the limit in force.
+long raiseFdLimit();
+
+// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when absent.
+long procStatusKb(const char *field);
+// Resets VmHWM to the current VmRSS (writes "5" to /proc/self/clear_refs); false when the kernel refuses.
+bool resetPeakRss();
+
+// TcpExt counters of /proc/net/netstat (ListenOverflows, ListenDrops, TCPSynRetrans ...). They count for the whole
+// network namespace, so other programs on this host may add to them.
+long long netstatCounter(const char *name);
+
+// Panel i: MAC 02:51:4d + (1 + i), address 127.0.(1 + i/250).(2 + i%250).
+QString panelMac(int index);
+QString panelAddress(int index);
+// The identity JSON a healthy panel sends (what the simulated panel's default identity carries).
+QByteArray panelIdentityJson(int index, const QString &password);
+// The device record a console holds for panel i after an earlier session: everything the handshake reports is
+// already stored, so a handshake writes nothing back.
+VelkIFPDevice panelDevice(int index, const QString &password);
+
+// Percentile (0..100) of unsorted samples; sorts them.
+double percentile(std::vector<uint32_t> &samples, double pct);
+
+// Nanoseconds on the monotonic clock.
+int64_t nowNs();
+
+// The console side of a benchmark: temporary folders, file log, database, configuration. The command server is
+// created by start(), once per process (it is a singleton).
+class ConsoleFixture
+{
+public:
+    ConsoleFixture();
+    ~ConsoleFixture();
+
+    bool isValid() const { return m_valid; }
+    QString folder() const;
+    NetworkConfig &config() { return m_config; }
+
+    // Creates the devices in the database in one go (the restart case: the console knows them all).
+    bool seedDevices(const QList<VelkIFPDevice> &devices);
+    // Creates the command server (it starts listening) and hands it the managed devices and control password.
+    CmdServer *start(const QList<VelkIFPDevice> &managed, const QString &password);
+    quint16 port() const;
+
+private:
+    QTemporaryDir m_dir;
+    NetworkConfig m_config;
+    std::unique_ptr<AutoSerialFileLogger> m_logger;
+    bool m_valid = false;
+};
+
+// The event dispatcher the running application object got ("glib", "unix" or the class name).
+QString dispatcherName();
+
+// Runs this program again with extra arguments and environment, echoing its output; returns its standard output
+// (so a parent can collect "RESULT" lines) or an empty string when it failed.
+QString runChild(const QStringList &arguments, const QStringList &environment, int timeoutMs);
+
+} // namespace bench
