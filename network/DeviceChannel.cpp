@@ -57,7 +57,7 @@ QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
 } // namespace
 
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
-    : QObject(server), m_server(server), m_config(config), m_socket(socket), m_decoder(config.maxPayload),
+    : QObject(server), m_server(server), m_config(config), m_socket(socket), m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)),
       m_handshakeTimer(new QTimer(this)), m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)),
       m_graceTimer(new QTimer(this))
 {
@@ -375,6 +375,7 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
         return;
     sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(result, consoleId.toUtf8()));
     m_state = state;
+    m_decoder.setMaxPayload(m_config.maxPayload);
     m_heartbeatTimer->start();
     m_lastActivity.start();
     m_idleTimer->start(m_config.idleTimeoutMs);

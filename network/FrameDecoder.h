@@ -81,6 +81,13 @@ public:
     // Bytes received and not yet handed out as frames.
     qint64 pending() const { return m_end - m_cursor; }
     qint32 maxPayload() const { return m_maxPayload; }
+    // Changes the bound for frames not yet handed out; a length already accepted stays accepted.
+    void setMaxPayload(qint32 maxPayload)
+    {
+        m_maxPayload = maxPayload;
+        if (m_lastLength > maxPayload)
+            m_lastLength = 0;
+    }
     void clear();
 
 private:

@@ -39,6 +39,10 @@ struct NetworkConfig
     int maxPendingHandshakes = 1024;
     int maxDroppedFrames = 16;
     qint32 maxPayload = 1024 * 1024;
+    // Until a panel has identified, the only frame it may send is its identity, a few hundred bytes of JSON. The
+    // small bound keeps a flood of silent connections (up to maxPendingHandshakes of them) from holding a
+    // megabyte each.
+    qint32 maxIdentityPayload = 16 * 1024;
     qint64 maxWriteBacklog = 16 * 1024 * 1024;
 
     // File transfers

@@ -25,6 +25,11 @@ const char *const instanceKey = "5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5";
 
 int main(int argc, char *argv[])
 {
+    // Qt's GLib event dispatcher re-registers every socket watch on each write; with a fleet of a thousand panels
+    // keeping alive it misses its latency budget, and at five thousand it falls to a fraction of the plain Unix
+    // dispatcher's rate (see bench/network). It must be chosen before the application object exists.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QCoreApplication::processEvents();
 

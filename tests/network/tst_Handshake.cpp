@@ -24,6 +24,7 @@ private slots:
     void badFramesOnAConnection_data();
     void badFramesOnAConnection();
     void framesBeforeIdentity();
+    void largeFrameBeforeIdentityCloses();
     void badIdentityIsClosed_data();
     void badIdentityIsClosed();
     void silentPeerIsClosed();
@@ -317,6 +318,18 @@ void TestHandshake::framesBeforeIdentity()
     peer.sendIdentity(identityWith(9, "kelvo"));
     QTRY_VERIFY(m_server->getChannel(testMac(9)));
     m_server->disconnectDevice(testMac(9));
+}
+
+// A connection that has not identified may not make the console buffer a megabyte frame: with a thousand such
+// connections allowed at once, that would be a gigabyte.
+void TestHandshake::largeFrameBeforeIdentityCloses()
+{
+    m_log->clear();
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.sendFrame(VELK_REMOTE_CMD_IDENTITY, QByteArray(64 * 1024, '{'));
+    QTRY_VERIFY(peer.isClosed());
+    QVERIFY(m_log->contains("bad frame length 65536"));
 }
 
 void TestHandshake::badIdentityIsClosed_data()
