@@ -71,15 +71,13 @@ void DeviceTableDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
 
     if (column == DeviceTableModel::IpColumn) {
         const QRect icon = infoRect(opt.rect);
-        QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
-        textRect.setRight(icon.left() - int(6 * m_scale));
-        painter->save();
-        painter->setFont(opt.font);
-        painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText
-                                                                              : QPalette::Text));
-        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                          opt.fontMetrics.elidedText(text, Qt::ElideRight, textRect.width()));
-        painter->restore();
+        // The address is drawn by the style like every other cell, only in a cell narrowed to end before the
+        // info icon, so it lines up with its neighbours under the table's style sheet.
+        QStyleOptionViewItem textOpt = opt;
+        textOpt.rect.setRight(icon.left() - int(6 * m_scale));
+        textOpt.text = text;
+        textOpt.textElideMode = Qt::ElideRight;
+        style->drawControl(QStyle::CE_ItemViewItem, &textOpt, painter, widget);
         paintIcon(painter, m_info, icon, rowHovered && icon.contains(cursor));
         return;
     }
