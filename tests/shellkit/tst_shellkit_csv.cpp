@@ -103,14 +103,14 @@ void TestCsvReader::missingOrUnreadableFileGivesNoRows()
     QCOMPARE(readCsvFile(m_dir.filePath("folder.csv"), QString()), Rows{});
 }
 
-// ---- csv-spectrum: an outside corpus of CSV edge cases, each file with its expected JSON ----
+// ---- An outside corpus (the npm package csv-spectrum) of CSV edge cases, each file with its expected JSON ----
 
 void TestCsvReader::corpus_data()
 {
     QTest::addColumn<QString>("name");
-    const QDir csvs(QStringLiteral(SHELLKIT_TEST_DATA "/csv-spectrum/csvs"));
+    const QDir csvs(QStringLiteral(SHELLKIT_TEST_DATA "/csv-edge-corpus/csvs"));
     const QStringList files = csvs.entryList({"*.csv"}, QDir::Files, QDir::Name);
-    QVERIFY2(files.size() >= 12, "csv-spectrum corpus not found");
+    QVERIFY2(files.size() >= 12, "CSV edge-case corpus not found");
     for (const QString &file : files)
         QTest::newRow(qPrintable(file)) << QFileInfo(file).completeBaseName();
 }
@@ -118,7 +118,7 @@ void TestCsvReader::corpus_data()
 void TestCsvReader::corpus()
 {
     QFETCH(QString, name);
-    const QString root = QStringLiteral(SHELLKIT_TEST_DATA "/csv-spectrum/");
+    const QString root = QStringLiteral(SHELLKIT_TEST_DATA "/csv-edge-corpus/");
 
     QFile jsonFile(root + "json/" + name + ".json");
     QVERIFY(jsonFile.open(QIODevice::ReadOnly));
