@@ -157,6 +157,23 @@ const ProbeDef kProbes[] = {
     {"EventLog", "time", "ALTER TABLE EventLog ADD COLUMN time TEXT"},
 };
 
+struct IndexDef
+{
+    const char *table;
+    const char *create;
+};
+
+// Lookup indexes, created on new and existing databases at every start. Names, MAC addresses
+// and group names are matched without regard to letter case, which the UNIQUE constraints'
+// own (case-sensitive) indexes cannot serve: without these every such lookup reads the whole
+// table. They are not UNIQUE, so a database holding names that differ only in case still opens.
+const IndexDef kIndexes[] = {
+    {"Device", "CREATE INDEX IF NOT EXISTS DeviceNameNoCase ON Device (deviceName COLLATE NOCASE)"},
+    {"Device", "CREATE INDEX IF NOT EXISTS DeviceMacNoCase ON Device (macAddress COLLATE NOCASE)"},
+    {"Groups", "CREATE INDEX IF NOT EXISTS GroupsNameNoCase ON Groups (groupName COLLATE NOCASE)"},
+    {"DeviceGroups", "CREATE INDEX IF NOT EXISTS DeviceGroupsMember ON DeviceGroups (did, gid)"},
+};
+
 struct DefaultApp
 {
     const char *name;
@@ -270,6 +287,19 @@ public:
 
     bool created(const char *table) const { return m_created.contains(QLatin1String(table)); }
 
+    // Creates the index unless it exists. A table that is missing was reported by its own step.
+    bool ensureIndex(const IndexDef &def)
+    {
+        if (m_failed)
+            return false;
+        if (!containsNoCase(m_existing, QLatin1String(def.table)))
+            return true;
+        QSqlQuery create(m_db);
+        if (!create.exec(QLatin1String(def.create)))
+            return fail(QStringLiteral("creating an index on %1").arg(QLatin1String(def.table)), create.lastError());
+        return true;
+    }
+
     bool rowCount(const char *table, int &count)
     {
         if (m_failed)
@@ -360,6 +390,7 @@ DatabaseManager::~DatabaseManager()
     // connections so the next one can take the same names.
     closeMainConnection();
     if (m_pellmarDb.isValid()) {
+        SqlStatement::clearCache(m_pellmarConnectionName);
         m_pellmarDb.close();
         m_pellmarDb = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_pellmarConnectionName);
@@ -425,6 +456,7 @@ quint32 DatabaseManager::closeDatabase()
 
 void DatabaseManager::closeMainConnection()
 {
+    SqlStatement::clearCache(m_connectionName);
     if (m_mainDb.isOpen())
         m_mainDb.close();
     m_mainDb = QSqlDatabase();
@@ -471,6 +503,16 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
                      utf8(problems.join(QLatin1String(", "))).constData());
             return MainBroken;
         }
+    }
+
+    {
+        // Savepoint journals in memory: once such a journal has grown onto a temporary file it
+        // is no longer emptied until the transaction ends, so a long transaction with a savepoint
+        // per step (an import row by row) writes every page it touches to disk again for each
+        // step. The setting belongs to this connection only; nothing in the file changes.
+        QSqlQuery pragma(m_mainDb);
+        if (!pragma.exec(QStringLiteral("PRAGMA temp_store = MEMORY")))
+            writeLog(4, "DatabaseManager: setting temp_store failed: %s", utf8(pragma.lastError().text()).constData());
     }
 
     const QFileInfo info(path);
@@ -573,6 +615,7 @@ bool DatabaseManager::migrateDatabaseFolder(const QString &source, const QString
 void DatabaseManager::openPellmarDatabase()
 {
     if (m_pellmarDb.isValid()) {
+        SqlStatement::clearCache(m_pellmarConnectionName);
         m_pellmarDb.close();
         m_pellmarDb = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_pellmarConnectionName);
@@ -629,6 +672,7 @@ DatabaseManager::StepResult DatabaseManager::runTableSteps()
         &DatabaseManager::initAppPermissionTable, &DatabaseManager::initUserDeviceTable,
         &DatabaseManager::initMultiUserAdminTable, &DatabaseManager::initDatabaseIdentifierTable,
         &DatabaseManager::initDeviceCameraMapTable, &DatabaseManager::initEventLogTable,
+        &DatabaseManager::initLookupIndexes,
     };
     StepResult overall = StepOk;
     for (Step step : steps) {
@@ -825,6 +869,16 @@ DatabaseManager::StepResult DatabaseManager::initEventLogTable(QSqlDatabase db)
     return step.finish();
 }
 
+DatabaseManager::StepResult DatabaseManager::initLookupIndexes(QSqlDatabase db)
+{
+    TableStep step(db, "initLookupIndexes", m_openError);
+    for (const IndexDef &def : kIndexes) {
+        if (!step.ensureIndex(def))
+            break;
+    }
+    return step.finish();
+}
+
 // --- Console accounts ---------------------------------------------------------------------------
 
 quint32 DatabaseManager::queryAccount(QSqlDatabase db, QList<VelkAccount> &accounts)
@@ -854,19 +908,17 @@ quint32 DatabaseManager::updateAccount(QSqlDatabase db, VelkAccount &account)
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT * FROM Account WHERE aid = ?"), {account.aid}, found, "updateAccount"))
+    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE aid = ?"), {account.aid}, found, "updateAccount"))
         return DB_STATEMENT_FAILED;
     if (!found)
         return DB_ROW_NOT_FOUND;
-    QSqlQuery query(db);
-    if (!sqlExec(query,
-                 QStringLiteral("UPDATE Account SET password = ?, email = ?, isAdmin = ?, language = ?, "
-                                "sosUsername = ?, sosPassword = ? WHERE aid = ?"),
-                 {account.password, account.email, account.isAdmin ? 1 : 0, account.language, account.sosUsername,
-                  account.sosPassword, account.aid},
-                 "updateAccount"))
+    if (!sqlRun(db,
+                QStringLiteral("UPDATE Account SET password = ?, email = ?, isAdmin = ?, language = ?, "
+                               "sosUsername = ?, sosPassword = ? WHERE aid = ?"),
+                {account.password, account.email, account.isAdmin ? 1 : 0, account.language, account.sosUsername,
+                 account.sosPassword, account.aid},
+                "updateAccount"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -876,16 +928,14 @@ quint32 DatabaseManager::createAccount(QSqlDatabase db, VelkAccount &account)
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT * FROM Account WHERE password = ? collate NOCASE"), {account.password},
+    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE password = ? collate NOCASE"), {account.password},
                    found, "createAccount"))
         return DB_STATEMENT_FAILED;
     if (found)
         return DB_ACCOUNT_PASSWORD_EXISTS;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("INSERT INTO Account (password, email, isAdmin) VALUES (?, ?, ?)"),
-                 {account.password, account.email, account.isAdmin ? 1 : 0}, "createAccount"))
+    if (!sqlRun(db, QStringLiteral("INSERT INTO Account (password, email, isAdmin) VALUES (?, ?, ?)"),
+                {account.password, account.email, account.isAdmin ? 1 : 0}, "createAccount"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -896,8 +946,8 @@ namespace {
 quint32 appendDevices(QSqlDatabase db, const QString &sql, const QVariantList &values, QList<VelkIFPDevice> &devices,
                       const char *context)
 {
-    QSqlQuery query(db);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
         devices.append(RecordMapper::deviceFromQuery(query));
@@ -907,8 +957,8 @@ quint32 appendDevices(QSqlDatabase db, const QString &sql, const QVariantList &v
 quint32 appendGroups(QSqlDatabase db, const QString &sql, const QVariantList &values, QList<VelkGroups> &groups,
                      const char *context)
 {
-    QSqlQuery query(db);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
         groups.append(RecordMapper::groupFromQuery(query));
@@ -928,8 +978,7 @@ quint32 findId(QSqlDatabase db, const QString &sql, const QVariant &value, quint
 bool execEach(QSqlDatabase db, const QStringList &statements, quint32 key, const char *context)
 {
     for (const QString &sql : statements) {
-        QSqlQuery query(db);
-        if (!sqlExec(query, sql, {key}, context))
+        if (!sqlRun(db, sql, {key}, context))
             return false;
     }
     return true;
@@ -988,31 +1037,29 @@ quint32 DatabaseManager::createIFPDevice(QSqlDatabase db, VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "createIFPDevice");
+    SqlTransaction tx(db, "createIFPDevice", SqlTransaction::SingleWrite);
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT * FROM Device WHERE deviceName = ? collate NOCASE"),
+    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE deviceName = ? collate NOCASE"),
                    {device.deviceName}, found, "createIFPDevice"))
         return DB_STATEMENT_FAILED;
     if (found)
         return DB_DEVICE_NAME_EXISTS;
     // Devices entered by IP address alone have no MAC address; those do not collide.
     if (!device.macAddress.isEmpty()) {
-        if (!sqlHasRow(db, QStringLiteral("SELECT * FROM Device WHERE macAddress = ? collate NOCASE"),
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE macAddress = ? collate NOCASE"),
                        {device.macAddress}, found, "createIFPDevice"))
             return DB_STATEMENT_FAILED;
         if (found)
             return DB_MAC_EXISTS;
     }
-    QSqlQuery query(db);
-    if (!sqlExec(query,
-                 QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
-                                "lastPassword, subnetMask, gateway, panelFwVersion, displayClientVersion, sku, "
-                                "isKicked, deviceType, position, ptzCamera) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                 RecordMapper::deviceValues(device), "createIFPDevice"))
+    if (!sqlRun(db,
+                QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
+                               "lastPassword, subnetMask, gateway, panelFwVersion, displayClientVersion, sku, "
+                               "isKicked, deviceType, position, ptzCamera) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                RecordMapper::deviceValues(device), "createIFPDevice"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -1056,10 +1103,8 @@ quint32 rewriteDevice(QSqlDatabase db, SqlTransaction &tx, const VelkIFPDevice &
 {
     QVariantList values = RecordMapper::deviceValues(device);
     values << did;
-    QSqlQuery query(db);
-    if (!sqlExec(query, kUpdateDeviceColumns, values, context))
+    if (!sqlRun(db, kUpdateDeviceColumns, values, context))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -1069,11 +1114,11 @@ quint32 DatabaseManager::updateIFPDeviceById(QSqlDatabase db, VelkIFPDevice &dev
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "updateIFPDeviceById");
+    SqlTransaction tx(db, "updateIFPDeviceById", SqlTransaction::SingleWrite);
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT * FROM Device WHERE did = ?"), {device.did}, found,
+    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE did = ?"), {device.did}, found,
                    "updateIFPDeviceById"))
         return DB_STATEMENT_FAILED;
     if (!found)
@@ -1085,7 +1130,7 @@ quint32 DatabaseManager::updateIFPDevice(QSqlDatabase db, VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "updateIFPDevice");
+    SqlTransaction tx(db, "updateIFPDevice", SqlTransaction::SingleWrite);
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     quint32 did = 0;
@@ -1117,10 +1162,8 @@ quint32 renameRow(QSqlDatabase db, const QString &oldName, const QString &newNam
         return nameTaken;
     if (rc != DB_ROW_NOT_FOUND)
         return rc;
-    QSqlQuery query(db);
-    if (!sqlExec(query, updateSql, {newName, key}, context))
+    if (!sqlRun(db, updateSql, {newName, key}, context))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -1151,19 +1194,16 @@ quint32 DatabaseManager::changeGroupsNameNoCase(QSqlDatabase db, const QString &
     const quint32 rc = findId(db, kGroupByName, name, gid, "changeGroupsNameNoCase");
     if (rc != DB_OK)
         return rc;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("UPDATE Groups SET groupName = ? WHERE gid = ?"), {name, gid},
-                 "changeGroupsNameNoCase"))
+    if (!sqlRun(db, QStringLiteral("UPDATE Groups SET groupName = ? WHERE gid = ?"), {name, gid},
+                "changeGroupsNameNoCase"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
 quint32 DatabaseManager::updateIFPDevicePosition(VelkIFPDevice &device, QString position)
 {
-    QSqlQuery query(m_mainDb);
-    if (!sqlExec(query, QStringLiteral("UPDATE Device SET position = ? WHERE did = ?"), {position, device.did},
-                 "updateIFPDevicePosition"))
+    if (!sqlRun(m_mainDb, QStringLiteral("UPDATE Device SET position = ? WHERE did = ?"), {position, device.did},
+                "updateIFPDevicePosition"))
         return DB_STATEMENT_FAILED;
     return DB_OK;
 }
@@ -1172,20 +1212,18 @@ quint32 DatabaseManager::createGroups(QSqlDatabase db, VelkGroups &group)
 {
     if (group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "createGroups");
+    SqlTransaction tx(db, "createGroups", SqlTransaction::SingleWrite);
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT * FROM Groups WHERE groupName = ? collate NOCASE"), {group.groupName},
+    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Groups WHERE groupName = ? collate NOCASE"), {group.groupName},
                    found, "createGroups"))
         return DB_STATEMENT_FAILED;
     if (found)
         return DB_GROUP_NAME_EXISTS;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, ?)"),
-                 {group.groupName, group.groupType}, "createGroups"))
+    if (!sqlRun(db, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, ?)"),
+                {group.groupName, group.groupType}, "createGroups"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -1232,23 +1270,21 @@ quint32 DatabaseManager::joinGroups(VelkIFPDevice &device, VelkGroups &group)
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
     QSqlDatabase db = m_mainDb;
-    SqlTransaction tx(db, "joinGroups");
+    SqlTransaction tx(db, "joinGroups", SqlTransaction::SingleWrite);
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     quint32 rc = findMembership(db, device, group, "joinGroups");
     if (rc != DB_OK)
         return rc;
     bool member = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT * FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
+    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
                    member, "joinGroups"))
         return DB_STATEMENT_FAILED;
     if (member)
         return DB_OK;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("INSERT INTO DeviceGroups (did, gid) VALUES (?, ?)"), {device.did, group.gid},
-                 "joinGroups"))
+    if (!sqlRun(db, QStringLiteral("INSERT INTO DeviceGroups (did, gid) VALUES (?, ?)"), {device.did, group.gid},
+                "joinGroups"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
@@ -1257,7 +1293,7 @@ quint32 DatabaseManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
     QSqlDatabase db = m_mainDb;
-    SqlTransaction tx(db, "disjoinGroups");
+    SqlTransaction tx(db, "disjoinGroups", SqlTransaction::SingleWrite);
     if (!tx.isActive())
         return DB_STATEMENT_FAILED;
     quint32 rc = findMembership(db, device, group, "disjoinGroups");
@@ -1269,10 +1305,8 @@ quint32 DatabaseManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
         return DB_STATEMENT_FAILED;
     if (!member)
         return DB_OK;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("DELETE FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
-                 "disjoinGroups"))
+    if (!sqlRun(db, QStringLiteral("DELETE FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
+                "disjoinGroups"))
         return DB_STATEMENT_FAILED;
-    query.finish();
     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }

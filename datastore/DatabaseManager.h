@@ -12,7 +12,8 @@
 ///
 /// Creating it finds or creates the data folder, moves the data of the former "Orvanta" folder
 /// once, opens the camera-management database when its file exists, opens the main database
-/// and brings its 28 tables up to date (creating tables, adding columns, seeding rows).
+/// and brings its 28 tables up to date (creating tables, adding columns, seeding rows, and the
+/// case-insensitive lookup indexes).
 ///
 /// A file that is not a database, or is corrupt, is renamed aside once per start
 /// ("QuorvinDatabase.db.broken-<yyyyMMdd-hhmmss>") and a fresh database is created; a busy,
@@ -133,6 +134,7 @@ private:
     StepResult initDatabaseIdentifierTable(QSqlDatabase db);
     StepResult initDeviceCameraMapTable(QSqlDatabase db);
     StepResult initEventLogTable(QSqlDatabase db);
+    StepResult initLookupIndexes(QSqlDatabase db);
 
     QString m_pellmarPath;
     QList<PellmarAccount> m_pellmarAccounts;

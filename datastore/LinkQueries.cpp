@@ -23,8 +23,7 @@ QString LinkQueries::groupColumns()
 
 quint32 LinkQueries::exec(QSqlDatabase db, const QString &sql, const QVariantList &values, const char *context)
 {
-    QSqlQuery query(db);
-    return sqlExec(query, sql, values, context) ? DB_OK : DB_STATEMENT_FAILED;
+    return sqlRun(db, sql, values, context) ? DB_OK : DB_STATEMENT_FAILED;
 }
 
 quint32 LinkQueries::rowExists(QSqlDatabase db, const char *table, const char *keyColumn, quint32 key,
@@ -50,8 +49,8 @@ quint32 LinkQueries::firstId(QSqlDatabase db, const QString &sql, const QVariant
 quint32 LinkQueries::firstInt(QSqlDatabase db, const QString &sql, const QVariantList &values, int &value,
                               const char *context)
 {
-    QSqlQuery query(db);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return DB_STATEMENT_FAILED;
     value = query.next() ? query.value(0).toInt() : 0;
     return DB_OK;
@@ -60,9 +59,8 @@ quint32 LinkQueries::firstInt(QSqlDatabase db, const QString &sql, const QVarian
 quint32 LinkQueries::appendDevices(QSqlDatabase db, const QString &sql, const QVariantList &values,
                                    QList<VelkIFPDevice> &devices, const char *context)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
         devices.append(RecordMapper::deviceFromQuery(query));
@@ -72,9 +70,8 @@ quint32 LinkQueries::appendDevices(QSqlDatabase db, const QString &sql, const QV
 quint32 LinkQueries::appendGroups(QSqlDatabase db, const QString &sql, const QVariantList &values,
                                   QList<VelkGroups> &groups, const char *context)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
         groups.append(RecordMapper::groupFromQuery(query));
@@ -175,9 +172,8 @@ quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &d
                                   const char *context)
 {
     found = false;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("SELECT %1 FROM Device WHERE did = ?").arg(deviceColumns()), {did},
-                 context))
+    SqlStatement query(db, QStringLiteral("SELECT %1 FROM Device WHERE did = ?").arg(deviceColumns()));
+    if (!query.exec({did}, context))
         return DB_STATEMENT_FAILED;
     if (query.next()) {
         device = RecordMapper::deviceFromQuery(query);

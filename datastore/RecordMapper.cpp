@@ -1,6 +1,9 @@
 #include "datastore/RecordMapper.h"
 
-VelkIFPDevice RecordMapper::deviceFromQuery(const QSqlQuery &query, int firstColumn)
+namespace {
+
+template <typename Row>
+VelkIFPDevice deviceFrom(const Row &query, int firstColumn)
 {
     const int c = firstColumn;
     VelkIFPDevice device;
@@ -23,13 +26,36 @@ VelkIFPDevice RecordMapper::deviceFromQuery(const QSqlQuery &query, int firstCol
     return device;
 }
 
-VelkGroups RecordMapper::groupFromQuery(const QSqlQuery &query, int firstColumn)
+template <typename Row>
+VelkGroups groupFrom(const Row &query, int firstColumn)
 {
     VelkGroups group;
     group.gid = query.value(firstColumn + 0).toUInt();
     group.groupName = query.value(firstColumn + 1).toString();
     group.groupType = query.value(firstColumn + 2).toString();
     return group;
+}
+
+} // namespace
+
+VelkIFPDevice RecordMapper::deviceFromQuery(const QSqlQuery &query, int firstColumn)
+{
+    return deviceFrom(query, firstColumn);
+}
+
+VelkIFPDevice RecordMapper::deviceFromQuery(const SqlStatement &query, int firstColumn)
+{
+    return deviceFrom(query, firstColumn);
+}
+
+VelkGroups RecordMapper::groupFromQuery(const QSqlQuery &query, int firstColumn)
+{
+    return groupFrom(query, firstColumn);
+}
+
+VelkGroups RecordMapper::groupFromQuery(const SqlStatement &query, int firstColumn)
+{
+    return groupFrom(query, firstColumn);
 }
 
 QVariant RecordMapper::macValue(const QString &macAddress)

@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QVariantList>
 
+#include "datastore/SqlTransaction.h"
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
 
@@ -18,8 +19,11 @@ public:
     /// (did, deviceName ... ptzCamera). A NULL column reads as empty text or false.
     static VelkIFPDevice deviceFromQuery(const QSqlQuery &query, int firstColumn = 0);
 
+    static VelkIFPDevice deviceFromQuery(const SqlStatement &query, int firstColumn = 0);
+
     /// Fills a fresh record from the three Groups columns that start at firstColumn (gid, groupName, groupType).
     static VelkGroups groupFromQuery(const QSqlQuery &query, int firstColumn = 0);
+    static VelkGroups groupFromQuery(const SqlStatement &query, int firstColumn = 0);
 
     /// The values of the fifteen written Device columns, deviceName to ptzCamera, in column order.
     /// An empty MAC address is written as NULL so that any number of devices entered by IP

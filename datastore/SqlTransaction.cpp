@@ -1,7 +1,15 @@
 #include "datastore/SqlTransaction.h"
 
+#include <QDateTime>
 #include <QHash>
+#include <QPointer>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlResult>
+
+#include <memory>
+
+#include <sqlite3.h>
 
 #include "shell/Log.h"
 
@@ -19,9 +27,130 @@ QByteArray contextText(const char *context)
     return context ? QByteArray(context) : QByteArray("database");
 }
 
+// A connection's statement texts are constants of the code, so the cache stays small; the cap
+// only guards against a caller that builds texts with values in them.
+constexpr int kMaxCachedStatements = 256;
+
 } // namespace
 
-SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context)
+// One prepared statement; busy while an SqlStatement uses it.
+struct SqlStatement::Entry
+{
+    QSqlQuery query{static_cast<QSqlResult *>(nullptr)};
+    bool busy = false;
+};
+
+namespace {
+
+struct ConnectionStatements
+{
+    // The driver the statements were prepared on: a connection removed and added again under
+    // the same name has a new one, and the old statements are useless there.
+    QPointer<QSqlDriver> driver;
+    bool direct = false;
+    QHash<QString, std::shared_ptr<SqlStatement::Entry>> statements;
+};
+
+// Per thread, as Qt's connections are: a connection is only used on the thread that made it.
+QHash<QString, ConnectionStatements> &statementCache()
+{
+    thread_local QHash<QString, ConnectionStatements> cache;
+    return cache;
+}
+
+// Whether the statements of db may be run through the SQLite library linked here: the driver
+// must be Qt's SQLite driver, and its library this very library, not a copy of its own.
+bool sameSqliteLibrary(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    // The soft heap limit belongs to the library: one set here must be the one the connection's
+    // library reports. It is only advisory, far above any real use, and put back at once.
+    const sqlite3_int64 previous = sqlite3_soft_heap_limit64(-1);
+    const sqlite3_int64 marker = previous > 0 ? previous + 1 : (sqlite3_int64(1) << 40) + 977;
+    sqlite3_soft_heap_limit64(marker);
+    QSqlQuery probe(db);
+    const bool same = probe.exec(QStringLiteral("PRAGMA soft_heap_limit")) && probe.next()
+                      && probe.value(0).toLongLong() == marker;
+    probe.finish();
+    sqlite3_soft_heap_limit64(previous);
+    if (!same)
+        writeLog(4, "SqlStatement: the SQLite driver uses a library of its own; statements run through Qt");
+    return same;
+}
+
+ConnectionStatements *statementsOf(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen())
+        return nullptr;
+    ConnectionStatements &entry = statementCache()[db.connectionName()];
+    if (entry.driver != db.driver()) {
+        entry.statements.clear();
+        entry.driver = db.driver();
+        entry.direct = sameSqliteLibrary(db);
+    }
+    return &entry;
+}
+
+sqlite3_stmt *sqliteStatement(const QSqlQuery &query)
+{
+    const QSqlResult *result = query.result();
+    if (!result)
+        return nullptr;
+    const QVariant handle = result->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt *const *>(handle.constData());
+}
+
+// Binds one value the way Qt's SQLite driver does, so a statement stores the same whether it
+// runs here or through QSqlQuery. Texts and byte arrays are bound without a copy: value must
+// outlive the statement's run.
+int bindLikeQt(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
+    if (value.isNull())
+        return sqlite3_bind_null(stmt, index);
+    switch (value.userType()) {
+    case QMetaType::QByteArray: {
+        const QByteArray *bytes = static_cast<const QByteArray *>(value.constData());
+        return sqlite3_bind_blob(stmt, index, bytes->constData(), bytes->size(), SQLITE_STATIC);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, index, value.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, index, value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(stmt, index, value.toLongLong());
+    case QMetaType::QDateTime: {
+        const QString text = value.toDateTime().toString(Qt::ISODateWithMs);
+        return sqlite3_bind_text16(stmt, index, text.utf16(), text.size() * int(sizeof(QChar)), SQLITE_TRANSIENT);
+    }
+    case QMetaType::QTime: {
+        const QString text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+        return sqlite3_bind_text16(stmt, index, text.utf16(), text.size() * int(sizeof(QChar)), SQLITE_TRANSIENT);
+    }
+    case QMetaType::QString: {
+        const QString *text = static_cast<const QString *>(value.constData());
+        return sqlite3_bind_text16(stmt, index, text->utf16(), text->size() * int(sizeof(QChar)), SQLITE_STATIC);
+    }
+    default: {
+        const QString text = value.toString();
+        return sqlite3_bind_text16(stmt, index, text.utf16(), text.size() * int(sizeof(QChar)), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+QString sqliteError(sqlite3_stmt *stmt, const char *what)
+{
+    return QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt))) + QLatin1Char(' ') + QLatin1String(what);
+}
+
+} // namespace
+
+SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writes)
     : m_db(db), m_connection(db.connectionName()), m_context(context)
 {
     if (!m_db.isOpen()) {
@@ -31,6 +160,11 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context)
     m_depth = openScopes().value(m_connection, 0);
     if (m_depth == 0) {
         m_active = run(QStringLiteral("BEGIN"));
+    } else if (writes == SingleWrite) {
+        // Opening and releasing a savepoint costs more than the statement it would guard (every
+        // page the write touches is copied aside first), and there is nothing for it to undo.
+        m_withoutSavepoint = true;
+        m_active = true;
     } else {
         m_savepoint = QStringLiteral("qv_sp_%1").arg(m_depth);
         m_active = run(QStringLiteral("SAVEPOINT ") + m_savepoint);
@@ -49,6 +183,10 @@ bool SqlTransaction::commit()
 {
     if (!m_active)
         return false;
+    if (m_withoutSavepoint) {
+        leave();
+        return true;
+    }
     const bool ok = m_depth == 0 ? run(QStringLiteral("COMMIT"))
                                  : run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
     if (!ok) {
@@ -63,6 +201,12 @@ void SqlTransaction::rollback()
 {
     if (!m_active)
         return;
+    // Without a savepoint there is nothing to undo: the one write either failed, and SQLite
+    // undid it, or it succeeded and commit() came next.
+    if (m_withoutSavepoint) {
+        leave();
+        return;
+    }
     if (m_depth == 0) {
         run(QStringLiteral("ROLLBACK"));
     } else {
@@ -80,12 +224,10 @@ int SqlTransaction::depth(const QString &connectionName)
 
 bool SqlTransaction::run(const QString &statement)
 {
-    QSqlQuery query(m_db);
-    if (query.exec(statement))
-        return true;
-    writeLog(4, "%s: \"%s\" failed: %s", contextText(m_context).constData(),
-             statement.toUtf8().constData(), query.lastError().text().toUtf8().constData());
-    return false;
+    // Cached like any statement: an import opens and releases a savepoint per row, and
+    // preparing those texts each time cost more than running them.
+    SqlStatement query(m_db, statement);
+    return query.exec({}, m_context);
 }
 
 void SqlTransaction::leave()
@@ -95,6 +237,195 @@ void SqlTransaction::leave()
         openScopes().remove(m_connection);
     else
         openScopes()[m_connection] = m_depth;
+}
+
+SqlStatement::SqlStatement(QSqlDatabase db, const QString &sql) : m_db(db), m_sql(sql)
+{
+    ConnectionStatements *cache = statementsOf(m_db);
+    m_direct = cache && cache->direct;
+    if (cache) {
+        const auto it = cache->statements.constFind(m_sql);
+        if (it != cache->statements.constEnd() && !(*it)->busy) {
+            m_entry = *it;
+            m_entry->busy = true;
+            m_prepared = true;
+            m_reused = true;
+            return;
+        }
+        // A statement already in use further up the stack gets a private twin; the cached one
+        // stays with its first user.
+        if (it != cache->statements.constEnd())
+            cache = nullptr;
+    }
+    prepareFresh();
+    if (m_prepared && cache && cache->statements.size() < kMaxCachedStatements)
+        cache->statements.insert(m_sql, m_entry);
+}
+
+SqlStatement::~SqlStatement()
+{
+    if (!m_entry)
+        return;
+    release();
+    m_entry->busy = false;
+    // A statement that failed is not trusted again; the next use prepares a new one.
+    if (m_failed)
+        forget();
+}
+
+void SqlStatement::release()
+{
+    if (m_stmt) {
+        sqlite3_stmt *stmt = static_cast<sqlite3_stmt *>(m_stmt);
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        m_stmt = nullptr;
+    }
+    m_entry->query.finish();
+    m_values.clear();
+    m_beforeFirst = true;
+    m_onRow = false;
+}
+
+void SqlStatement::forget()
+{
+    if (ConnectionStatements *cache = statementsOf(m_db)) {
+        const auto it = cache->statements.find(m_sql);
+        if (it != cache->statements.end() && *it == m_entry)
+            cache->statements.erase(it);
+    }
+}
+
+bool SqlStatement::prepareFresh()
+{
+    m_entry = std::make_shared<Entry>();
+    m_entry->busy = true;
+    m_entry->query = QSqlQuery(m_db);
+    m_entry->query.setForwardOnly(true);
+    m_prepared = m_entry->query.prepare(m_sql);
+    if (!m_prepared)
+        m_error = m_entry->query.lastError().text();
+    return m_prepared;
+}
+
+bool SqlStatement::exec(const QVariantList &values, const char *context)
+{
+    if (m_prepared && run(values))
+        return true;
+    if (m_reused) {
+        // The driver drops its statements when the connection closes; if it was closed and
+        // opened again behind the cache's back, a fresh statement is the one that tells.
+        m_reused = false;
+        release();
+        m_entry->busy = false;
+        forget();
+        if (prepareFresh() && run(values))
+            return true;
+    }
+    m_failed = true;
+    writeLog(4, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
+             contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
+    return false;
+}
+
+bool SqlStatement::run(const QVariantList &values)
+{
+    release();
+    if (m_direct)
+        return runDirect(values);
+    QSqlQuery &query = m_entry->query;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    if (query.exec())
+        return true;
+    m_error = query.lastError().text();
+    return false;
+}
+
+bool SqlStatement::runDirect(const QVariantList &values)
+{
+    sqlite3_stmt *stmt = sqliteStatement(m_entry->query);
+    if (!stmt) {
+        m_error = QStringLiteral("the statement is no longer prepared");
+        return false;
+    }
+    m_stmt = stmt;
+    sqlite3_reset(stmt);
+    if (sqlite3_bind_parameter_count(stmt) != values.size()) {
+        m_error = QStringLiteral("Parameter count mismatch");
+        return false;
+    }
+    m_values = values;
+    for (int i = 0; i < m_values.size(); ++i) {
+        if (bindLikeQt(stmt, i + 1, m_values.at(i)) != SQLITE_OK) {
+            m_error = sqliteError(stmt, "Unable to bind parameters");
+            return false;
+        }
+    }
+    m_step = sqlite3_step(stmt);
+    if (m_step == SQLITE_ROW || m_step == SQLITE_DONE)
+        return true;
+    m_error = sqliteError(stmt, "Unable to fetch row");
+    return false;
+}
+
+bool SqlStatement::next()
+{
+    if (!m_direct)
+        return m_entry->query.next();
+    if (!m_stmt)
+        return false;
+    if (m_beforeFirst) {
+        m_beforeFirst = false;
+        m_onRow = m_step == SQLITE_ROW;
+        return m_onRow;
+    }
+    if (!m_onRow)
+        return false;
+    m_step = sqlite3_step(static_cast<sqlite3_stmt *>(m_stmt));
+    m_onRow = m_step == SQLITE_ROW;
+    return m_onRow;
+}
+
+QVariant SqlStatement::value(int index) const
+{
+    if (!m_direct)
+        return m_entry->query.value(index);
+    sqlite3_stmt *stmt = static_cast<sqlite3_stmt *>(m_stmt);
+    if (!m_onRow || index < 0 || index >= sqlite3_column_count(stmt))
+        return QVariant();
+    // The types Qt's SQLite driver gives each storage class.
+    switch (sqlite3_column_type(stmt, index)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, index)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, index));
+    case SQLITE_NULL:
+        return QVariant(QVariant::String);
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, index)),
+                                   sqlite3_column_bytes(stmt, index)));
+    default:
+        return QVariant(QString(static_cast<const QChar *>(sqlite3_column_text16(stmt, index)),
+                                sqlite3_column_bytes16(stmt, index) / int(sizeof(QChar))));
+    }
+}
+
+void SqlStatement::clearCache(const QString &connectionName)
+{
+    statementCache().remove(connectionName);
+}
+
+bool SqlStatement::runsDirectly(QSqlDatabase db)
+{
+    const ConnectionStatements *cache = statementsOf(db);
+    return cache && cache->direct;
+}
+
+int SqlStatement::cachedCount(const QString &connectionName)
+{
+    const auto it = statementCache().constFind(connectionName);
+    return it == statementCache().constEnd() ? 0 : it->statements.size();
 }
 
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
@@ -114,12 +445,18 @@ bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, c
     return true;
 }
 
+bool sqlRun(QSqlDatabase db, const QString &sql, const QVariantList &values, const char *context)
+{
+    SqlStatement statement(db, sql);
+    return statement.exec(values, context);
+}
+
 bool sqlHasRow(QSqlDatabase db, const QString &sql, const QVariantList &values, bool &found,
                const char *context)
 {
     found = false;
-    QSqlQuery query(db);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return false;
     found = query.next();
     return true;
@@ -129,8 +466,8 @@ bool sqlFirstId(QSqlDatabase db, const QString &sql, const QVariantList &values,
                 const char *context)
 {
     found = false;
-    QSqlQuery query(db);
-    if (!sqlExec(query, sql, values, context))
+    SqlStatement query(db, sql);
+    if (!query.exec(values, context))
         return false;
     if (query.next()) {
         found = true;

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <memory>
+
 /// Scoped transaction on one connection: everything done while it lives is rolled back when
 /// it goes out of scope without commit().
 ///
@@ -24,9 +26,16 @@
 class SqlTransaction
 {
 public:
-    /// Begins a transaction, or a savepoint when one is already open on db.
-    /// context names the operation in the log lines of failures.
-    explicit SqlTransaction(QSqlDatabase db, const char *context = nullptr);
+    /// What the scope writes. SingleWrite: at most one writing statement, run as the scope's
+    /// last step and followed by nothing but commit(). SQLite undoes a failed statement by
+    /// itself, so such a scope inside another needs no savepoint: it opens none, and its
+    /// commit() and rollback() leave the enclosing work alone. Outermost, it still runs
+    /// BEGIN / COMMIT, so its checks and its write see the same database.
+    enum Writes { AnyWrites, SingleWrite };
+
+    /// Begins a transaction, or a savepoint when one is already open on db (none for a nested
+    /// SingleWrite scope). context names the operation in the log lines of failures.
+    explicit SqlTransaction(QSqlDatabase db, const char *context = nullptr, Writes writes = AnyWrites);
     ~SqlTransaction();
 
     SqlTransaction(const SqlTransaction &) = delete;
@@ -56,6 +65,71 @@ private:
     const char *m_context;
     int m_depth = 0;
     bool m_active = false;
+    bool m_withoutSavepoint = false;
+};
+
+/// One statement of a connection, prepared once and kept for the next use of the same text.
+///
+/// Preparing costs far more than running a small statement, and an import runs the same few
+/// statements thousands of times, so the prepared statements of each connection are cached by
+/// their text. A statement is marked busy while an SqlStatement holds it: a nested use of the
+/// same text (an operation that runs inside another) simply prepares a twin of its own. Going
+/// out of scope resets the statement, so no cached statement holds a read lock or blocks COMMIT.
+///
+/// On an SQLite connection whose library is the one linked here, the statement Qt prepared is
+/// bound, stepped and read directly: the rows come one at a time and values are converted as
+/// Qt's SQLite driver converts them. Qt keeps owning the statement and finalizes it when the
+/// connection closes. Any other connection goes through QSqlQuery.
+///
+/// Use it on the thread that owns the connection, like SqlTransaction.
+class SqlStatement
+{
+public:
+    SqlStatement(QSqlDatabase db, const QString &sql);
+    ~SqlStatement();
+
+    SqlStatement(const SqlStatement &) = delete;
+    SqlStatement &operator=(const SqlStatement &) = delete;
+
+    /// Binds values to the "?" markers in order and executes. On failure writes one log line
+    /// naming context, the statement and the driver's error, and returns false.
+    bool exec(const QVariantList &values = {}, const char *context = nullptr);
+
+    /// Moves to the next row of a SELECT (the first after exec()); false after the last.
+    bool next();
+    /// Column index of the current row, as QSqlQuery::value() would give it.
+    QVariant value(int index) const;
+
+    /// Drops the statements cached for the connection of that name. Call it before the
+    /// connection is closed or removed; a connection reopened under the same name starts empty.
+    static void clearCache(const QString &connectionName);
+    /// Number of statements cached for the connection of that name.
+    static int cachedCount(const QString &connectionName);
+    /// Whether statements of db run directly on SQLite rather than through QSqlQuery.
+    static bool runsDirectly(QSqlDatabase db);
+
+    struct Entry;
+
+private:
+    bool prepareFresh();
+    bool run(const QVariantList &values);
+    bool runDirect(const QVariantList &values);
+    void release();
+    void forget();
+
+    QSqlDatabase m_db;
+    QString m_sql;
+    std::shared_ptr<Entry> m_entry;
+    QVariantList m_values;  ///< bound texts point into these until the statement is reset
+    QString m_error;
+    void *m_stmt = nullptr; ///< the SQLite statement while it runs directly
+    int m_step = 0;         ///< the last step's result (direct)
+    bool m_beforeFirst = true;
+    bool m_onRow = false;
+    bool m_direct = false;
+    bool m_prepared = false;
+    bool m_reused = false;
+    bool m_failed = false;
 };
 
 /// Prepares sql on query, binds values to the "?" markers in order and executes it.
@@ -64,12 +138,16 @@ private:
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values = {},
              const char *context = nullptr);
 
-/// Runs a SELECT with bound values and tells whether it returned at least one row.
+/// Runs a statement that returns no rows (INSERT, UPDATE, DELETE ...) with bound values, as a
+/// cached statement. On failure logs like sqlExec() and returns false.
+bool sqlRun(QSqlDatabase db, const QString &sql, const QVariantList &values = {}, const char *context = nullptr);
+
+/// Runs a SELECT with bound values (a cached statement) and tells whether it returned at least one row.
 /// Returns false (and logs) when the statement failed; found is then false.
 bool sqlHasRow(QSqlDatabase db, const QString &sql, const QVariantList &values, bool &found,
                const char *context = nullptr);
 
-/// Runs a SELECT with bound values and reads column 0 of the first row as an unsigned id.
+/// Runs a SELECT with bound values (a cached statement) and reads column 0 of the first row as an unsigned id.
 /// Returns false (and logs) when the statement failed; found tells whether a row came back.
 bool sqlFirstId(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
                 bool &found, const char *context = nullptr);

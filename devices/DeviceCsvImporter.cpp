@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QSqlDatabase>
 
+#include <optional>
+
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/SqlTransaction.h"
@@ -50,23 +52,49 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &rows)
     if (formError.isError())
         return formError;
 
-    // One transaction for the whole file (a commit per row would cost a disk sync each) and a
-    // savepoint per row, so a row that fails half-way is undone while the rows before it stay.
-    SqlTransaction whole(QSqlDatabase::database(), "DeviceCsvImporter::importRows");
-    if (!loadWorkingLists())
-        return DeviceCsvError::at(DeviceCsv::ColumnGroup, 1, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device list could not be read.")));
-
+    // A row that fails half-way must leave nothing behind while the rows before it stay. A
+    // savepoint per row gives that, but SQLite then copies aside every page a row touches before
+    // changing it, which costs more than the row's own writes. So the rows run without one
+    // first; should a row fail, the whole attempt is rolled back and the file applied again with
+    // a savepoint per row, which stops at the same row with the same outcome.
     DeviceCsvError error;
+    if (applyRows(rows, false, error))
+        return error;
+    m_appliedRows = 0;
+    applyRows(rows, true, error);
+    return error;
+}
+
+bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepointPerRow, DeviceCsvError &error)
+{
+    // One transaction for the whole file: a commit per row would cost a disk sync each.
+    SqlTransaction whole(QSqlDatabase::database(), "DeviceCsvImporter::importRows");
+    if (!savepointPerRow && !whole.isActive())
+        return false;
+    if (!loadWorkingLists()) {
+        error = DeviceCsvError::at(DeviceCsv::ColumnGroup, 1, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device list could not be read.")));
+        return true;
+    }
+
+    error = DeviceCsvError();
     QList<int> created;
     for (int i = 1; i < rows.size(); ++i) {
         const int rowNumber = i + 1;
-        SqlTransaction rowScope(QSqlDatabase::database(), "DeviceCsvImporter::importRows row");
+        std::optional<SqlTransaction> rowScope;
+        if (savepointPerRow)
+            rowScope.emplace(QSqlDatabase::database(), "DeviceCsvImporter::importRows row");
         int createdIndex = -1;
         error = applyRow(DeviceCsv::readRow(rows.at(i)), rowNumber, &createdIndex);
-        if (!error.isError() && rowScope.isActive() && !rowScope.commit())
+        if (!error.isError() && rowScope && rowScope->isActive() && !rowScope->commit())
             error = DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
-        if (error.isError())
+        if (error.isError()) {
+            if (!savepointPerRow) {
+                // Part of this row may be written; undo the attempt and take the careful way.
+                whole.rollback();
+                return false;
+            }
             break;
+        }
         ++m_appliedRows;
         if (createdIndex >= 0)
             created.append(createdIndex);
@@ -78,7 +106,7 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &rows)
             error = DeviceCsvError::at(DeviceCsv::ColumnName, rows.size(), DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
     }
     emitCreatedDevices(created);
-    return error;
+    return true;
 }
 
 bool DeviceCsvImporter::loadWorkingLists()

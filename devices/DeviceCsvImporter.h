@@ -55,6 +55,9 @@ private:
         QSet<QString> groupKeys; ///< case-folded names of the groups holding the device
     };
 
+    /// One attempt at the data rows in one transaction. Returns false, with everything rolled
+    /// back, when the attempt without savepointPerRow met a failing row or could not begin.
+    bool applyRows(const QList<QStringList> &rows, bool savepointPerRow, DeviceCsvError &error);
     bool loadWorkingLists();
     DeviceCsvError applyRow(const DeviceCsvRow &row, int rowNumber, int *createdIndex);
     DeviceCsvError cameraStep(Entry &entry, const DeviceCsvRow &row, int rowNumber);

@@ -1,0 +1,291 @@
+// The data store's statement handling: the case-insensitive lookup indexes on new and older
+// files, cached statements (reuse, nesting, no lingering read lock, a connection closed behind
+// the cache's back), values bound and read the same way as through QSqlQuery, and operations
+// that write once inside an enclosing transaction.
+
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include "datastore/DatabaseManager.h"
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBManager.h"
+#include "datastore/SqlTransaction.h"
+#include "DbProbe.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+const QStringList kIndexes = {"DeviceGroupsMember", "DeviceMacNoCase", "DeviceNameNoCase", "GroupsNameNoCase"};
+
+VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
+{
+    VelkIFPDevice device;
+    device.deviceName = name;
+    device.macAddress = mac;
+    device.ipAddress = QStringLiteral("192.168.1.10");
+    device.deviceType = QStringLiteral("Control Box");
+    return device;
+}
+
+QString plan(DbProbe &probe, const QString &sql)
+{
+    QSqlQuery query(probe.db());
+    if (!query.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql))
+        return query.lastError().text();
+    QStringList details;
+    while (query.next())
+        details << query.value(3).toString();
+    return details.join(QLatin1String("; "));
+}
+
+QStringList column(QSqlDatabase db, const QString &sql)
+{
+    QStringList out;
+    SqlStatement query(db, sql);
+    if (query.exec()) {
+        while (query.next())
+            out << query.value(0).toString();
+    }
+    return out;
+}
+
+} // namespace
+
+class TestDatastoreStatements : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestEnv m_env;
+    int m_serial = 0;
+    OrvantaDBManager *m_db = nullptr;
+    QString m_data;
+
+    QSqlDatabase connection() const { return m_db->databaseManager()->connection(); }
+    QString connectionName() const { return m_db->databaseManager()->connectionName(); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_env.isValid()); }
+
+    void init()
+    {
+        m_data = m_env.home() + QStringLiteral("/db%1/Quorvin").arg(++m_serial);
+        m_db = new OrvantaDBManager(m_data, QStringLiteral("statements%1").arg(m_serial));
+        QCOMPARE(m_db->databaseManager()->openState(), DatabaseManager::Ready);
+    }
+    void cleanup()
+    {
+        delete m_db;
+        m_db = nullptr;
+    }
+
+    void lookupIndexesOnNewAndOlderFiles()
+    {
+        const QString file = m_db->databaseManager()->databaseFilePath();
+        delete m_db;
+        m_db = nullptr;
+        {
+            DbProbe probe(file);
+            QCOMPARE(probe.column("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
+                                  "ORDER BY name"),
+                     kIndexes);
+            // A file of an older version: no lookup indexes, and names that differ only in case,
+            // which the case-sensitive UNIQUE constraint let through.
+            for (const QString &index : kIndexes)
+                QVERIFY2(probe.exec("DROP INDEX " + index), qPrintable(probe.lastError()));
+            QVERIFY(probe.exec("INSERT INTO Device (deviceName, macAddress) VALUES ('Lab', 'aa:00:00:00:00:01')"));
+            QVERIFY(probe.exec("INSERT INTO Device (deviceName, macAddress) VALUES ('LAB', 'AA:00:00:00:00:01')"));
+        }
+        for (int start = 0; start < 2; ++start) {
+            OrvantaDBManager again(m_data, QStringLiteral("statements-again%1").arg(start));
+            QCOMPARE(again.databaseManager()->openState(), DatabaseManager::Ready);
+        }
+        DbProbe probe(file);
+        QCOMPARE(probe.column("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name"),
+                 kIndexes);
+        QStringList tables = probe.tables();
+        tables.removeAll("sqlite_sequence");
+        QCOMPARE(tables.size(), 28);
+        QCOMPARE(probe.count("Device"), 2);
+
+        // The lookups by name, MAC and membership read the indexes rather than whole tables.
+        QVERIFY(plan(probe, "SELECT 1 FROM Device WHERE deviceName = 'x' collate NOCASE").contains("DeviceNameNoCase"));
+        QVERIFY(plan(probe, "SELECT 1 FROM Device WHERE macAddress = 'x' collate NOCASE").contains("DeviceMacNoCase"));
+        QVERIFY(plan(probe, "SELECT gid FROM Groups WHERE groupName = 'x' collate NOCASE").contains("GroupsNameNoCase"));
+        QVERIFY(plan(probe, "SELECT 1 FROM DeviceGroups WHERE did = 1 AND gid = 2").contains("DeviceGroupsMember"));
+    }
+
+    void cachedStatementsAreReusedAndHoldNoLock()
+    {
+        QSqlDatabase db = connection();
+        QVERIFY(SqlStatement::runsDirectly(db));  // the SQLite of Qt's driver is the one linked here
+        VelkIFPDevice first = makeDevice("First", "00:00:00:00:00:01");
+        VelkIFPDevice second = makeDevice("Second", "00:00:00:00:00:02");
+        QCOMPARE(m_db->createIFPDevice(first), DB_OK);
+        const int cached = SqlStatement::cachedCount(connectionName());
+        QVERIFY(cached > 0);
+        QCOMPARE(m_db->createIFPDevice(second), DB_OK);
+        QCOMPARE(SqlStatement::cachedCount(connectionName()), cached);
+
+        // A lookup that found a row and was not read to its end keeps no read lock: another
+        // connection can still write and commit without waiting.
+        bool found = false;
+        QVERIFY(sqlHasRow(db, QStringLiteral("SELECT did FROM Device ORDER BY did"), {}, found));
+        QVERIFY(found);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+            other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+            other.setDatabaseName(m_db->databaseManager()->databaseFilePath());
+            QVERIFY(other.open());
+            QSqlQuery write(other);
+            QVERIFY(write.exec("BEGIN IMMEDIATE"));
+            QVERIFY(write.exec("INSERT INTO Groups (groupName, groupType) VALUES ('Other', 'Control Box')"));
+            QVERIFY2(write.exec("COMMIT"), qPrintable(write.lastError().text()));
+            write.finish();
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+        QCOMPARE(column(db, "SELECT groupName FROM Groups"), QStringList{"Other"});
+    }
+
+    void sameStatementNestedInsideItself()
+    {
+        for (const char *name : {"A", "B", "C"}) {
+            VelkIFPDevice device = makeDevice(name);
+            QCOMPARE(m_db->createIFPDevice(device), DB_OK);
+        }
+        QSqlDatabase db = connection();
+        const QString sql = QStringLiteral("SELECT deviceName FROM Device WHERE deviceName >= ? ORDER BY deviceName");
+        QStringList outer;
+        QStringList inner;
+        SqlStatement query(db, sql);
+        QVERIFY(query.exec({QStringLiteral("A")}));
+        while (query.next()) {
+            outer << query.value(0).toString();
+            // The same text while the outer use is half-way through its rows.
+            SqlStatement again(db, sql);
+            QVERIFY(again.exec({QStringLiteral("B")}));
+            QVERIFY(again.next());
+            inner << again.value(0).toString();
+        }
+        QCOMPARE(outer, (QStringList{"A", "B", "C"}));
+        QCOMPARE(inner, (QStringList{"B", "B", "B"}));
+    }
+
+    void connectionClosedBehindTheCache()
+    {
+        VelkIFPDevice device = makeDevice("Kept", "00:00:00:00:00:05");
+        QCOMPARE(m_db->createIFPDevice(device), DB_OK);
+        {
+            QSqlDatabase db = connection();
+            // Closing finalizes the driver's statements, the cached ones too; the file closes cleanly.
+            db.close();
+            QVERIFY(!db.lastError().isValid());
+            QVERIFY(db.open());
+        }
+        VelkIFPDevice same = makeDevice("kept");
+        QCOMPARE(m_db->createIFPDevice(same), DB_DEVICE_NAME_EXISTS);
+        VelkIFPDevice other = makeDevice("Other", "00:00:00:00:00:06");
+        QCOMPARE(m_db->createIFPDevice(other), DB_OK);
+
+        QCOMPARE(m_db->closeDatabase(), DB_OK);
+        QCOMPARE(SqlStatement::cachedCount(connectionName()), 0);
+    }
+
+    // What a statement stores and reads back does not depend on whether it ran directly on
+    // SQLite or through QSqlQuery.
+    void valuesBindAndReadAsThroughQt()
+    {
+        QSqlDatabase db = connection();
+        QVERIFY(SqlStatement::runsDirectly(db));
+        QSqlQuery setup(db);
+        QVERIFY(setup.exec("CREATE TEMP TABLE probe (way TEXT, n INTEGER, v)"));
+        const QVariantList values = {
+            QStringLiteral("text ü"), QString(), QString(""), 7, true, 4000000000u, qlonglong(-5), 1.5,
+            QByteArray("\x00\x01z", 3), QByteArray(), QVariant(), qulonglong(9),
+            QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58, 7)), QTime(7, 5, 3, 12), QDate(2024, 1, 2),
+        };
+        for (int n = 0; n < values.size(); ++n) {
+            QVERIFY(sqlRun(db, QStringLiteral("INSERT INTO probe (way, n, v) VALUES ('direct', ?, ?)"),
+                           {n, values.at(n)}));
+            QSqlQuery qt(db);
+            QVERIFY(qt.prepare(QStringLiteral("INSERT INTO probe (way, n, v) VALUES ('qt', ?, ?)")));
+            qt.addBindValue(n);
+            qt.addBindValue(values.at(n));
+            QVERIFY(qt.exec());
+        }
+        const QString stored = QStringLiteral("SELECT typeof(v) || ':' || quote(v) FROM probe WHERE way = '%1' ORDER BY n");
+        const QStringList direct = column(db, stored.arg("direct"));
+        QCOMPARE(direct.size(), values.size());
+        QSqlQuery qtRead(db);
+        QVERIFY(qtRead.exec(stored.arg("qt")));
+        QStringList throughQt;
+        while (qtRead.next())
+            throughQt << qtRead.value(0).toString();
+        QCOMPARE(direct, throughQt);
+
+        // And read back: the same types and values as QSqlQuery::value().
+        SqlStatement read(db, QStringLiteral("SELECT v FROM probe WHERE way = 'qt' ORDER BY n"));
+        QSqlQuery reference(db);
+        QVERIFY(read.exec());
+        QVERIFY(reference.exec(QStringLiteral("SELECT v FROM probe WHERE way = 'qt' ORDER BY n")));
+        int rows = 0;
+        while (reference.next()) {
+            QVERIFY(read.next());
+            const QVariant mine = read.value(0);
+            const QVariant theirs = reference.value(0);
+            QCOMPARE(mine.userType(), theirs.userType());
+            QCOMPARE(mine.isNull(), theirs.isNull());
+            QCOMPARE(mine, theirs);
+            ++rows;
+        }
+        QVERIFY(!read.next());
+        QCOMPARE(rows, values.size());
+    }
+
+    // Creating a device or joining a group writes once; inside an enclosing transaction such an
+    // operation takes no savepoint of its own, yet a refused write leaves the rest alone and the
+    // enclosing rollback still takes back what it wrote.
+    void singleWriteOperationsInsideATransaction()
+    {
+        QSqlDatabase db = connection();
+        QSqlQuery trigger(db);
+        QVERIFY(trigger.exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON Device WHEN NEW.deviceName = 'Refused' "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        {
+            SqlTransaction outer(db, "test");
+            QVERIFY(outer.isActive());
+            VelkGroups group;
+            group.groupName = QStringLiteral("Hall");
+            group.groupType = QStringLiteral("Control Box");
+            QCOMPARE(m_db->createGroups(group), DB_OK);
+            VelkIFPDevice refused = makeDevice("Refused", "00:00:00:00:00:09");
+            QCOMPARE(m_db->createIFPDevice(refused), DB_STATEMENT_FAILED);
+            QCOMPARE(SqlTransaction::depth(connectionName()), 1);
+            VelkIFPDevice kept = makeDevice("Kept");
+            QCOMPARE(m_db->createIFPDevice(kept), DB_OK);
+            QCOMPARE(m_db->joinGroups(kept, group), DB_OK);
+            QVERIFY(outer.commit());
+        }
+        QCOMPARE(SqlTransaction::depth(connectionName()), 0);
+        QCOMPARE(column(db, "SELECT deviceName FROM Device"), QStringList{"Kept"});
+        QCOMPARE(column(db, "SELECT count(*) FROM DeviceGroups"), QStringList{"1"});
+        {
+            SqlTransaction outer(db, "test");
+            VelkIFPDevice later = makeDevice("Later");
+            QCOMPARE(m_db->createIFPDevice(later), DB_OK);
+            VelkGroups hall;
+            hall.groupName = QStringLiteral("hall");
+            QCOMPARE(m_db->disjoinGroups(later, hall), DB_OK);
+            outer.rollback();
+        }
+        QCOMPARE(column(db, "SELECT deviceName FROM Device"), QStringList{"Kept"});
+        QVERIFY(trigger.exec("DROP TRIGGER refuse"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatastoreStatements)
+#include "tst_DatastoreStatements.moc"
