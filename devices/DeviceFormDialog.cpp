@@ -80,17 +80,12 @@ QStringList DeviceFormDialog::checkedGroups() const
 
 void DeviceFormDialog::showWarning(const QString &text)
 {
-    if (text.isEmpty()) {
-        labelWarning->hide();
-        return;
-    }
-    labelWarning->setWarningText(text);
-    labelWarning->show();
+    labelWarning->showWarning(text);
 }
 
 QString DeviceFormDialog::warningText() const
 {
-    return labelWarning->isHidden() ? QString() : labelWarning->text();
+    return labelWarning->shownWarning();
 }
 
 void DeviceFormDialog::submit()

@@ -199,17 +199,12 @@ void ManagementAutoDetect::addChosen()
 
 void ManagementAutoDetect::showWarning(const QString &text)
 {
-    if (text.isEmpty()) {
-        labelWarning->hide();
-        return;
-    }
-    labelWarning->setWarningText(text);
-    labelWarning->show();
+    labelWarning->showWarning(text);
 }
 
 QString ManagementAutoDetect::warningText() const
 {
-    return labelWarning->isHidden() ? QString() : labelWarning->text();
+    return labelWarning->shownWarning();
 }
 
 void ManagementAutoDetect::layoutColumns()

@@ -182,17 +182,12 @@ void ManagementGroupDialog::confirmedDelete()
 
 void ManagementGroupDialog::showWarning(const QString &text)
 {
-    if (text.isEmpty()) {
-        labelWarning->hide();
-        return;
-    }
-    labelWarning->setWarningText(text);
-    labelWarning->show();
+    labelWarning->showWarning(text);
 }
 
 QString ManagementGroupDialog::warningText() const
 {
-    return labelWarning->isHidden() ? QString() : labelWarning->text();
+    return labelWarning->shownWarning();
 }
 
 void ManagementGroupDialog::showEvent(QShowEvent *event)

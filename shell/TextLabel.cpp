@@ -25,3 +25,18 @@ void TextLabel::setWarningText(const QString &text)
     ensurePolished();
     setFixedWidth(ScaleMath::truncScaled(45, scale) + fontMetrics().boundingRect(text).width());
 }
+
+void TextLabel::showWarning(const QString &text)
+{
+    if (text.isEmpty()) {
+        hide();
+        return;
+    }
+    setWarningText(text);
+    show();
+}
+
+QString TextLabel::shownWarning() const
+{
+    return isHidden() ? QString() : text();
+}

@@ -14,4 +14,8 @@ public:
     /// Badge style, the text as text and tool tip, 20 pixels high and the text's width plus 45
     /// wide, both times the scale.
     void setWarningText(const QString &text);
+    /// Shows the badge with the text, or hides it for an empty text.
+    void showWarning(const QString &text);
+    /// The text the badge shows, empty while it is hidden.
+    QString shownWarning() const;
 };
