@@ -86,21 +86,36 @@ int main(int argc, char **argv)
         }
     };
 
-    const int runs = 3;
-    const double plain = medianMs(runs, plainInserts, wipe);
-    const double store = medianMs(runs, storeInserts, wipe);
-    const double imported = medianMs(runs, import, wipe);
+    // The three phases take turns in every round and the ratio is taken per round, so a noisy spell
+    // on a shared machine slows both sides of a ratio instead of only one of them.
+    const int runs = 5;
+    QVector<double> plainTimes, storeTimes, importTimes, ratios;
+    for (int round = 0; round < runs; ++round) {
+        const double plainMs = medianMs(1, plainInserts, wipe);
+        storeTimes.append(medianMs(1, storeInserts, wipe));
+        const double importMs = medianMs(1, import, wipe);
+        plainTimes.append(plainMs);
+        importTimes.append(importMs);
+        ratios.append(plainMs / importMs);
+    }
+    auto median = [](QVector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values.at(values.size() / 2);
+    };
+    const double plain = median(plainTimes);
+    const double store = median(storeTimes);
+    const double imported = median(importTimes);
     QList<VelkIFPDevice> stored;
     db->queryAllAvailableIFP(stored);
     if (stored.size() != count) {
         std::fprintf(stderr, "import stored %d devices\n", int(stored.size()));
         failed = true;
     }
-    const double ratio = plain / imported;
+    const double ratio = median(ratios);
     std::printf("devices: %d, each in one of 20 groups (median of %d runs)\n", count, runs);
     std::printf("plain inserts in one transaction: %9.2f ms (%8.0f rows/s)\n", plain, count * 1000.0 / plain);
     std::printf("data store inserts in one transaction: %9.2f ms (%8.0f rows/s)\n", store, count * 1000.0 / store);
     std::printf("CSV import (both passes):         %9.2f ms (%8.0f rows/s)\n", imported, count * 1000.0 / imported);
-    std::printf("rate ratio import / plain: %.3f (target >= 0.200) %s\n", ratio, ratio >= 0.2 ? "OK" : "UNDER");
+    std::printf("rate ratio import / plain, median of the rounds: %.3f (target >= 0.200) %s\n", ratio, ratio >= 0.2 ? "OK" : "UNDER");
     return failed || ratio < 0.2 ? 1 : 0;
 }
