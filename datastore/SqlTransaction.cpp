@@ -312,9 +312,11 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
 {
     if (m_prepared && run(values))
         return true;
-    if (m_reused) {
-        // The driver drops its statements when the connection closes; if it was closed and
-        // opened again behind the cache's back, a fresh statement is the one that tells.
+    // The driver drops its statements when the connection closes; if it was closed and opened
+    // again behind the cache's back, a fresh statement is the one that tells. A statement that
+    // is still prepared really failed: running it again could succeed outside the transaction
+    // that SQLite abandoned with it (a full disk, an I/O error).
+    if (m_reused && !sqliteStatement(m_entry->query)) {
         m_reused = false;
         release();
         m_entry->busy = false;

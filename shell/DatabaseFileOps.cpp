@@ -78,6 +78,11 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     if (!source.open(QIODevice::ReadOnly))
         return SourceUnreadable;
     source.close();
+    // Written over by the copy, the file the data store has open would be replaced by another
+    // one, and SQLite refuses every later write to a file that was moved away under it.
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() && targetInfo.canonicalFilePath() == QFileInfo(livePath).canonicalFilePath())
+        return IsLiveFile;
     return copyReplacing(livePath, target) ? Ok : CopyFailed;
 }
 

@@ -16,7 +16,7 @@ public:
         SourceUnreadable,   ///< the file to copy cannot be read
         CopyFailed,         ///< writing the copy failed; nothing was replaced
         WrongSuffix,        ///< a restore source whose suffix is not exactly "db"
-        IsLiveFile,         ///< a restore source that is the live database itself
+        IsLiveFile,         ///< a restore source or backup target that is the live database itself
         NotConsoleDatabase, ///< not an SQLite database, or one without an Account table
         SwapFailed,         ///< the staged file could not take the live file's place; the live file is back
     };
@@ -30,7 +30,7 @@ public:
 
     /// Copies the live file to target, replacing a file that is already there (the operator
     /// confirmed that in the save dialog). The target is written under another name first, so
-    /// a failed copy leaves an existing target as it was.
+    /// a failed copy leaves an existing target as it was. The live file itself is refused (IsLiveFile).
     static Result backup(const QString &livePath, const QString &target);
 
     /// Whether source may replace the live file: suffix "db", not the live file, and an SQLite

@@ -195,6 +195,30 @@ private slots:
         QCOMPARE(SqlStatement::cachedCount(connectionName()), 0);
     }
 
+    // Only a statement the driver dropped is prepared and run again. A cached statement that
+    // really failed, and took the whole transaction with it (as a full disk or an I/O error
+    // does), must report the failure rather than succeed on its own outside the transaction.
+    void failedCachedStatementIsNotRunAgain()
+    {
+        QSqlDatabase db = connection();
+        const QString insertGroup = QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, 'Control Box')");
+        QVERIFY(sqlRun(db, insertGroup, {QStringLiteral("Warm")}));
+        QSqlQuery trigger(db);
+        QVERIFY(trigger.exec("CREATE TEMP TRIGGER abandon BEFORE INSERT ON Groups "
+                             "WHEN (SELECT count(*) FROM Device) > 0 BEGIN SELECT RAISE(ROLLBACK, 'abandoned'); END"));
+        {
+            SqlTransaction outer(db, "test");
+            QVERIFY(outer.isActive());
+            VelkIFPDevice device = makeDevice("Lost", "00:00:00:00:00:07");
+            QCOMPARE(m_db->createIFPDevice(device), DB_OK);
+            QVERIFY(!sqlRun(db, insertGroup, {QStringLiteral("Hall")}));
+        }
+        QVERIFY(trigger.exec("DROP TRIGGER abandon"));
+        QCOMPARE(SqlTransaction::depth(connectionName()), 0);
+        QCOMPARE(column(db, "SELECT groupName FROM Groups ORDER BY gid"), QStringList{"Warm"});
+        QCOMPARE(column(db, "SELECT count(*) FROM Device"), QStringList{"0"});
+    }
+
     // What a statement stores and reads back does not depend on whether it ran directly on
     // SQLite or through QSqlQuery.
     void valuesBindAndReadAsThroughQt()

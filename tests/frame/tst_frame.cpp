@@ -581,7 +581,29 @@ void TestFrame::backupWritesAndReplacesFile()
     dialog.btnBackup->click();
     QVERIFY(message->isVisible());
 
+    // The live file itself is no backup: it is refused and stays the file the data store
+    // writes to, so what is saved afterwards is still there for the next start.
+    message->hide();
+    chooser.answers << live;
+    dialog.btnBackup->click();
+    QVERIFY(message->isVisible());
+    VelkAccount admin = storedAccount(true);
+    admin.email = QStringLiteral("after-self-backup@school.example");
+    QCOMPARE(OrvantaDBManager::getInstance()->updateAccount(admin), DB_OK);
+    {
+        QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("self-backup"));
+        reader.setDatabaseName(live);
+        QVERIFY(reader.open());
+        QSqlQuery query(reader);
+        QVERIFY(query.exec(QStringLiteral("SELECT email FROM Account WHERE isAdmin = 1")) && query.next());
+        QCOMPARE(query.value(0).toString(), admin.email);
+        query.finish();
+        reader.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("self-backup"));
+
     // Cancelling the save dialog does nothing.
+    message->hide();
     message->hide();
     dialog.btnBackup->click();
     QVERIFY(!message->isVisible());
