@@ -211,6 +211,10 @@ DeviceStore::Outcome DeviceStore::saveGroup(const QString &oldName, const QStrin
         return failure(tr("Group name is required."), NameField);
     if (!DeviceRules::isValidName(name))
         return failure(nameRuleText(), NameField);
+    // The device file separates a device's groups with commas, so such a name would come back
+    // from an export as two groups. A name that already has one may stay as it is.
+    if (name.contains(QLatin1Char(',')) && name != oldName)
+        return failure(tr("A group name cannot contain a comma."), NameField);
     QList<VelkGroups> groups;
     if (m_db->queryAllGroup(groups) != DB_OK)
         return failure(tr("The groups could not be read."), OtherField);

@@ -76,6 +76,9 @@ void ManagementAutoDetect::prepare(int pageMode)
 
 void ManagementAutoDetect::refreshList()
 {
+    // A name still being typed belongs to the panel of its row: leaving the cell takes it in
+    // before the rows are rebuilt, perhaps in another order.
+    tableDevices->setCurrentIndex(QModelIndex());
     // Keep what the operator already typed and ticked for devices that are still listed.
     QHash<QString, QPair<QString, bool>> typed;
     for (int row = 0; row < tableDevices->rowCount() && row < m_listed.size(); ++row) {

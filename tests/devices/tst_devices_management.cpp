@@ -22,6 +22,8 @@
 #include "tools/panelsim/SimulatedPanel.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <memory>
 
@@ -91,6 +93,7 @@ private slots:
     void importWiring();
     void ipInfoOfRow();
     void autoDetectListsUnmanagedSearchers();
+    void autoDetectKeepsTypedNameWithItsPanel();
     void groupEditor();
 
 private:
@@ -536,6 +539,47 @@ void TestDevicesManagement::autoDetectListsUnmanagedSearchers()
         m_fleet->panel(i)->shutDown();
 }
 
+// The list is rebuilt whenever a panel appears or goes quiet, which moves rows; a name being typed
+// at that moment must stay with the panel it was typed for.
+void TestDevicesManagement::autoDetectKeepsTypedNameWithItsPanel()
+{
+    for (int i = 0; i < 3; ++i)
+        m_fleet->panel(i)->start();
+    QTRY_VERIFY(UPnPServer::getInstance()->unmanagedDevices().size() >= 3);
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    const QString target = m_fleet->panel(2)->mac();
+    auto rowOf = [dialog](const QString &mac) {
+        const QList<VelkIFPDevice> listed = dialog->listedDevices();
+        for (int row = 0; row < listed.size(); ++row) {
+            if (listed.at(row).macAddress == mac)
+                return row;
+        }
+        return -1;
+    };
+    QCOMPARE(rowOf(target), 2);
+
+    // As the operator does: choose the cell, then type.
+    dialog->tableDevices->setCurrentItem(dialog->tableDevices->item(2, 0));
+    dialog->tableDevices->editItem(dialog->tableDevices->item(2, 0));
+    QPointer<QLineEdit> editor = dialog->tableDevices->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Lobby"));
+    // Panel 0 becomes managed and panel 3 starts searching: the typed-for panel moves up a row.
+    seedDevice("Known panel", m_fleet->panel(0)->mac(), "127.0.0.20");
+    m_fleet->panel(3)->start();
+    QTRY_VERIFY(rowOf(m_fleet->panel(3)->mac()) >= 0);
+    QCOMPARE(rowOf(target), 1);
+    if (editor)
+        QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(dialog->tableDevices->item(rowOf(target), 0)->text(), QStringLiteral("Lobby"));
+    QVERIFY(dialog->tableDevices->item(rowOf(m_fleet->panel(3)->mac()), 0)->text() != QStringLiteral("Lobby"));
+    dialog->close();
+    for (int i = 0; i < 4; ++i)
+        m_fleet->panel(i)->shutDown();
+}
+
 void TestDevicesManagement::groupEditor()
 {
     seedDevice("One", "00:11:22:33:44:01", "10.0.0.1");
@@ -574,6 +618,11 @@ void TestDevicesManagement::groupEditor()
     dialog->editGroupName->setText(QStringLiteral("lab 2"));
     dialog->saveGroup();
     QCOMPARE(dialog->warningText(), QStringLiteral("Group name is duplicated with other groups."));
+    // The device file separates a device's groups with commas: an exported "Floor 1, East" would
+    // come back from the import as the groups "Floor 1" and " East".
+    dialog->editGroupName->setText(QStringLiteral("Floor 1, East"));
+    dialog->saveGroup();
+    QCOMPARE(dialog->warningText(), QStringLiteral("A group name cannot contain a comma."));
 
     dialog->selectGroup(QStringLiteral("lab 2"));
     QCOMPARE(dialog->currentGroup(), QStringLiteral("Lab 2"));
