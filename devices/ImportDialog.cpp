@@ -1,5 +1,6 @@
 #include "devices/ImportDialog.h"
 
+#include <QFile>
 #include <QStandardPaths>
 
 #include "datastore/OrvantaDBManager.h"
@@ -11,6 +12,7 @@
 #include "shell/CsvReader.h"
 #include "shell/FileChooser.h"
 #include "shell/GeneralMsgDialog.h"
+#include "shell/Log.h"
 #include "shell/UiGlobals.h"
 #include "shell/UiHelpers.h"
 
@@ -53,9 +55,14 @@ void ImportDialog::exportDeviceFile()
         return;
     if (generateCsvFile(fileName) == DeviceCsvExporter::Written)
         return;
+    showMessage(tr("The device list could not be saved to this file."));
+}
+
+void ImportDialog::showMessage(const QString &text)
+{
     if (!m_messageDialog)
         m_messageDialog = new GeneralMsgDialog(this);
-    m_messageDialog->setMessage(tr("The device list could not be saved to this file."));
+    m_messageDialog->setMessage(text);
     DialogPlacement::centreOnScreenOf(m_messageDialog, this);
     m_messageDialog->show();
 }
@@ -72,6 +79,15 @@ void ImportDialog::importButtonClicked()
         this, tr("Open Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
+    // The reader gives no rows for a file it cannot open, which would otherwise look like a file with
+    // nothing to import.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        writeLog(4, "ImportDialog::importButtonClicked, cannot read %s", qPrintable(fileName));
+        showMessage(tr("The file could not be read."));
+        return;
+    }
+    file.close();
     const bool complete = importCsvFile(fileName);
     // Rows before an error stay written; the lists must show them too.
     if (complete || m_importer->appliedRows() > 0)

@@ -55,6 +55,8 @@ private:
 
     OrvantaDBIntf *m_db;
     ImportErrorDialog *m_errorDialog;
+    void showMessage(const QString &text);
+
     GeneralMsgDialog *m_messageDialog = nullptr;
     DeviceCsvImporter *m_importer;
     FormScale m_scale;

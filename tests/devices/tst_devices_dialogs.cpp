@@ -205,6 +205,16 @@ void TestDevicesDialogs::importShowsFirstErrorAndReloadsWhatWasWritten()
     QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
     QCOMPARE(updated.count(), 1);
     QVERIFY(!dialog.errorDialog()->isVisible());
+    QVERIFY(!dialog.findChild<GeneralMsgDialog *>());
+
+    // A file that cannot be read is reported instead of looking like an empty import.
+    m_chooser.openName = m_env->home() + QStringLiteral("/gone.csv");
+    QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message);
+    QVERIFY(message->isVisible());
+    QCOMPARE(updated.count(), 1);
+    message->close();
 }
 
 // At scale 1.4 a dialog is scaled once, when it is built; showing it changes nothing more.
