@@ -131,7 +131,12 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
                  qPrintable(logName()));
         return -1;
     }
-    if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > m_config.maxWriteBacklog) {
+    // Before its identity a peer gets nothing but keep-alive answers and the handshake result, a few bytes each; one
+    // that sends keep-alives and reads nothing must not hold megabytes on each of the many unidentified connections.
+    const qint64 backlog = m_state == AwaitIdentity
+                               ? qMin<qint64>(m_config.maxIdentityPayload, m_config.maxWriteBacklog)
+                               : m_config.maxWriteBacklog;
+    if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > backlog) {
         writeLog(4, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing", qPrintable(logName()),
                  static_cast<long long>(m_socket->bytesToWrite()));
         close();
@@ -546,15 +551,19 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
     qint32 first = 0;
     QByteArray file;
     FrameCodec::splitInt32ThenBytes(payload, &first, &file);
-    if (first == 1)
-        mergePanelAccounts(file);
+    if (first == 1 && !mergePanelAccounts(file)) {
+        // The panel replaces its users with the list we send: sending ours now would lose the users it has and we
+        // never took in. The overview's time-out records the failure, and the next synchronisation asks again.
+        writeLog(4, "DeviceChannel: users of %s not taken in, synchronisation stopped", qPrintable(m_identity.mac));
+        return;
+    }
     if (m_state != Connected)
         return;
     syncAdminSettings();
     sendUserSettings();
 }
 
-void DeviceChannel::mergePanelAccounts(const QByteArray &file)
+bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
     OrvantaDBIntf *db = CmdServer::database();
     const QString path = QDir(m_config.effectiveTempFolder()).filePath(QStringLiteral("receive_setting.csv"));
@@ -564,7 +573,7 @@ void DeviceChannel::mergePanelAccounts(const QByteArray &file)
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
-        return;
+        return false;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const bool written = out.write(file) == file.size();
@@ -573,7 +582,7 @@ void DeviceChannel::mergePanelAccounts(const QByteArray &file)
     QFile::remove(path);
     if (!written) {
         writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
-        return;
+        return false;
     }
 
     VelkIFPDevice device;
@@ -635,6 +644,7 @@ void DeviceChannel::mergePanelAccounts(const QByteArray &file)
         if (db->createUserDevice(link) == DB_OK)
             ++assigned;
     }
+    return true;
 }
 
 void DeviceChannel::sendUserSettings()

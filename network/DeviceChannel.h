@@ -131,7 +131,7 @@ private:
     void dispatch(const FrameView &frame);
     void handleIdentity(const FrameView &frame);
     void handleFirstSyncAnswer(const QByteArray &payload);
-    void mergePanelAccounts(const QByteArray &file);
+    bool mergePanelAccounts(const QByteArray &file);
     void sendUserSettings();
     void recordSync(int status);
     void dropFrame(const char *why, quint16 code);

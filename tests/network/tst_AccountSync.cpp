@@ -6,6 +6,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <memory>
@@ -25,6 +26,7 @@ private slots:
     void disabledSetupRecordsStatus3();
     void enabledSetupSendsSettingsAndUsers();
     void firstSyncMergesThePanelsUsers();
+    void failedMergeKeepsThePanelsUsers();
     void mergeStopsAt48UsersPerDevice();
     void oneSyncAtATime();
     void noSettingsRecord();
@@ -318,6 +320,30 @@ void TestAccountSync::firstSyncMergesThePanelsUsers()
     QVERIFY(!QFile::exists(m_config.tempFolder + "/receive_setting.csv"));
     // The panel got the merged list back.
     QVERIFY(panel->storedUsers().contains("\"Carol, C.\""));
+    panel->shutDown();
+}
+
+// When the panel's users cannot be taken in, sending the console's list would make the panel replace its users
+// with it and lose them; the synchronisation is left to the overview's time-out, which records the failure.
+void TestAccountSync::failedMergeKeepsThePanelsUsers()
+{
+    setSetupServer(true);
+    const QString blocker = m_config.tempFolder + "/receive_setting.csv";
+    QVERIFY(QDir().mkpath(blocker)); // the temporary file cannot be created
+    const auto unblock = qScopeGuard([&] { QDir(blocker).removeRecursively(); });
+    auto panel = connectedPanel(2, 2);
+    const QByteArray panelUsers = "userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                                  "Frank,frank-pw,,1,{f},\n";
+    panel->setStoredUsers(panelUsers);
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    m_server->checkAccountSync({storedDevice("Panel-2")});
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
+    QTRY_VERIFY(m_log->contains("cannot write"));
+    QTest::qWait(300);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 0);
+    QCOMPARE(panel->storedUsers(), panelUsers);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(m_server->getChannel(testMac(2))->isSyncing()); // until the overview's time-out
     panel->shutDown();
 }
 

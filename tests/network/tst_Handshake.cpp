@@ -25,6 +25,7 @@ private slots:
     void badFramesOnAConnection();
     void framesBeforeIdentity();
     void largeFrameBeforeIdentityCloses();
+    void unreadAnswersBeforeIdentityClose();
     void badIdentityIsClosed_data();
     void badIdentityIsClosed();
     void silentPeerIsClosed();
@@ -330,6 +331,27 @@ void TestHandshake::largeFrameBeforeIdentityCloses()
     peer.sendFrame(VELK_REMOTE_CMD_IDENTITY, QByteArray(64 * 1024, '{'));
     QTRY_VERIFY(peer.isClosed());
     QVERIFY(m_log->contains("bad frame length 65536"));
+}
+
+// Keep-alives are answered before the identity too; a peer that sends them and reads nothing must not make the
+// console queue megabytes of answers for each of the many connections still awaiting an identity.
+void TestHandshake::unreadAnswersBeforeIdentityClose()
+{
+    m_log->clear();
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.socket().setReadBufferSize(1);
+    const QByteArray heartbeat = FrameCodec::encode(VELK_REMOTE_CMD_HEARTBEAT);
+    QByteArray burst;
+    for (int i = 0; i < 50000; ++i)
+        burst += heartbeat;
+    for (int i = 0; i < 8 && !peer.isClosed() && !m_log->contains("stopped reading"); ++i) {
+        peer.send(burst);
+        QTest::qWait(20);
+    }
+    // The peer reads nothing, so it would not even notice being closed: ask the log which ended it first.
+    QTRY_VERIFY(m_log->contains("stopped reading") || m_log->contains("no identity within"));
+    QVERIFY(m_log->contains("stopped reading"));
 }
 
 void TestHandshake::badIdentityIsClosed_data()
