@@ -407,6 +407,10 @@ Please start the device and try it again.</translation>
         <source>The group could not be deleted.</source>
         <translation>The group could not be deleted.</translation>
     </message>
+    <message>
+        <source>A group name cannot contain a comma.</source>
+        <translation>A group name cannot contain a comma.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceTableModel</name>
@@ -681,6 +685,10 @@ Please start the device and try it again.</translation>
     <message>
         <source>Download the existing file</source>
         <translation>Download the existing file</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>The file could not be read.</translation>
     </message>
 </context>
 <context>

@@ -407,6 +407,10 @@ Please start the device and try it again.</source>
         <source>The group could not be deleted.</source>
         <translation>無法刪除群組。</translation>
     </message>
+    <message>
+        <source>A group name cannot contain a comma.</source>
+        <translation>群組名稱不可包含逗號。</translation>
+    </message>
 </context>
 <context>
     <name>DeviceTableModel</name>
@@ -681,6 +685,10 @@ Please start the device and try it again.</source>
     <message>
         <source>Download the existing file</source>
         <translation>下載現有檔案</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>無法讀取此檔案。</translation>
     </message>
 </context>
 <context>
