@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -68,6 +69,10 @@ ConnectedList::ConnectedList(QWidget *parent) : QWidget(parent)
     stateTimer->setSingleShot(true);
     stateTimer->setInterval(0);
     connect(stateTimer, &QTimer::timeout, this, &ConnectedList::refreshStates);
+    insertTimer = new QTimer(this);
+    insertTimer->setSingleShot(true);
+    insertTimer->setInterval(0);
+    connect(insertTimer, &QTimer::timeout, this, &ConnectedList::flushInserts);
 
     connect(server, &CmdServer::connectionStatesChanged, this, &ConnectedList::scheduleStateRefresh);
     connect(server, &CmdServer::newConnection, this, &ConnectedList::newConnection);
@@ -174,13 +179,14 @@ void ConnectedList::scaleFonts()
 
 // ---- the device list and the data store ----
 
-void ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDevice &device,
+bool ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDevice &device,
                                   const QString &lastDeviceName)
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     QList<VelkIFPDevice> stored;
     DeviceControlModel::Diff diff;
-    if (db->queryAllAvailableIFP(stored) == DB_OK) {
+    const bool read = db->queryAllAvailableIFP(stored) == DB_OK;
+    if (read) {
         diff = m_model.setDevices(stored);
     } else {
         reportDbError(caller, "queryAllAvailableIFP");
@@ -212,6 +218,7 @@ void ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDe
     applyFilter();
     publishManagedDevices();
     refreshStates();
+    return read;
 }
 
 void ConnectedList::applyDiff(const DeviceControlModel::Diff &diff)
@@ -261,24 +268,43 @@ void ConnectedList::publishManagedDevices()
 
 void ConnectedList::insertDB(VelkIFPDevice ifp)
 {
-    reloadDevices("insertDB", Edit::Insert, ifp);
-    updateSummary();
+    // Followed on the next turn of the event loop: a 5,000-row import would otherwise read the whole device table
+    // 5,000 times while the window stands still.
+    m_pendingInserts.append(ifp);
+    insertTimer->start();
+}
+
+void ConnectedList::flushInserts()
+{
+    insertTimer->stop();
+    const QList<VelkIFPDevice> pending = std::exchange(m_pendingInserts, {});
+    // One reload that reads the store takes in every pending device; only while the store cannot be read does each
+    // device need its own insert.
+    for (const VelkIFPDevice &device : pending) {
+        if (reloadDevices("insertDB", Edit::Insert, device))
+            break;
+    }
+    if (!pending.isEmpty())
+        updateSummary();
 }
 
 void ConnectedList::updateDB(VelkIFPDevice ifp, QString lastDeviceName)
 {
+    flushInserts();
     reloadDevices("updateDB", Edit::Update, ifp, lastDeviceName);
     updateSummary();
 }
 
 void ConnectedList::updateAllDB()
 {
+    flushInserts();
     reloadDevices("updateAllDB");
     updateSummary();
 }
 
 void ConnectedList::deleteDB(VelkIFPDevice ifp)
 {
+    flushInserts();
     // The record handed over may predate the panel's handshake, which fills in the MAC of a device entered by its
     // address alone: take the MAC we hold as well.
     QStringList macs;

@@ -77,6 +77,7 @@ private slots:
     void onItemClicked(QListWidgetItem *item);
     void selectAllClicked();
     void refreshStates();
+    void flushInserts();
 
 private:
     enum class Edit
@@ -89,7 +90,8 @@ private:
 
     /// Reads the devices from the data store and follows them; when the store cannot be read, applies the one edit
     /// the caller was told about instead. Then hands the list to the command server.
-    void reloadDevices(const char *caller, Edit edit = Edit::None, const VelkIFPDevice &device = VelkIFPDevice(),
+    /// Returns whether the store could be read.
+    bool reloadDevices(const char *caller, Edit edit = Edit::None, const VelkIFPDevice &device = VelkIFPDevice(),
                        const QString &lastDeviceName = QString());
     void applyDiff(const DeviceControlModel::Diff &diff);
     void applyVisibility(const QList<quint32> &keys);
@@ -111,6 +113,10 @@ private:
     int m_cellMargin = 0;
     QSize m_itemSize;
     QTimer *stateTimer = nullptr;
+    // Devices reported by insertDB and not yet followed: an import reports each device it creates, and one reload
+    // after the burst stands in for a reload per device.
+    QList<VelkIFPDevice> m_pendingInserts;
+    QTimer *insertTimer = nullptr;
     EventLogDialog *eventLogDialog = nullptr;
     GeneralMsgDialog *kickDialog = nullptr;
     PowerOnDialog *powerOnDialog = nullptr;

@@ -233,9 +233,21 @@ private slots:
         alphaPanel->start();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Alpha"), DeviceControlModel::Online, Patience);
 
+        // Added devices are followed on the next turn of the event loop, all of a burst at once; an edit in the
+        // same turn takes them in first.
         m_page->insertDB(addDevice("Gamma", SimulatedPanel::defaultIdentity(13).mac));
-        QCOMPARE(itemNames(), (QStringList{"Alpha", "Beta", "Gamma"}));
+        QTRY_COMPARE(itemNames(), (QStringList{"Alpha", "Beta", "Gamma"}));
         QCOMPARE(managedNames(), storeNames());
+        VelkIFPDevice first = addDevice("Burst 1", SimulatedPanel::defaultIdentity(15).mac);
+        m_page->insertDB(first);
+        m_page->insertDB(addDevice("Burst 2", SimulatedPanel::defaultIdentity(16).mac));
+        QCOMPARE(db()->deleteIFPDevice(first), DB_OK);
+        m_page->deleteDB(first);
+        QCOMPARE(itemNames(), (QStringList{"Alpha", "Beta", "Burst 2", "Gamma"}));
+        QCOMPARE(managedNames(), storeNames());
+        VelkIFPDevice second = stored("Burst 2");
+        QCOMPARE(db()->deleteIFPDevice(second), DB_OK);
+        m_page->deleteDB(second);
 
         VelkIFPDevice renamed = beta;
         renamed.deviceName = QStringLiteral("Beta 2");
