@@ -1,5 +1,7 @@
 #include "devices/DeviceControlModel.h"
 
+#include "network/PanelIdentity.h"
+
 namespace {
 
 DeviceControlModel::State stateOf(bool kicked, DeviceControlModel::Link link)
@@ -216,8 +218,11 @@ quint32 DeviceControlModel::keyOfMac(const QString &mac) const
 {
     if (mac.isEmpty())
         return 0;
+    // The command server reports the normal form; a stored MAC may be upper case or use dashes.
+    const QString wanted = PanelIdentity::normaliseMac(mac);
     for (const Entry &entry : m_entries) {
-        if (entry.device.macAddress == mac)
+        if (entry.device.macAddress == mac ||
+            (!wanted.isEmpty() && PanelIdentity::normaliseMac(entry.device.macAddress) == wanted))
             return entry.key;
     }
     return 0;

@@ -53,6 +53,31 @@ bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 
     return server->listen(address, port);
 }
 
+// Channels are keyed by the normalised MAC ("aa:bb:..."), while a stored device may carry the form it was typed
+// or imported in, upper case or with dashes, as older databases do. Every MAC that meets a channel key goes
+// through here.
+QString macKey(const QString &mac)
+{
+    // Most MACs are in the normal form already; this runs for every device on each state refresh.
+    bool normalAlready = mac.size() == 17;
+    for (int i = 0; normalAlready && i < 17; ++i) {
+        const QChar c = mac.at(i);
+        normalAlready = i % 3 == 2 ? c == QLatin1Char(':')
+                                   : (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                                         (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+    }
+    if (normalAlready)
+        return mac;
+    const QString normal = PanelIdentity::normaliseMac(mac);
+    return normal.isEmpty() ? mac : normal;
+}
+
+void normaliseMacs(QList<VelkIFPDevice> &devices)
+{
+    for (VelkIFPDevice &device : devices)
+        device.macAddress = macKey(device.macAddress);
+}
+
 QString macOf(const VelkIFPDevice *device)
 {
     return device ? device->macAddress : QString();
@@ -97,6 +122,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
         writeLog(4, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
     if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
         writeLog(4, "CmdServer::CmdServer, queryAllAvailableIFP error");
+    normaliseMacs(m_managedDevices);
 
     connect(m_server, &QTcpServer::newConnection, this, &CmdServer::onNewConnection);
     // A port in use must not stop the console: try again on every tick.
@@ -283,6 +309,7 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
         for (VelkIFPDevice &held : m_managedDevices) {
             if (held.did == device.did) {
                 held = device;
+                held.macAddress = macKey(held.macAddress);
                 break;
             }
         }
@@ -298,7 +325,7 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
         QList<VelkIFPDevice> all;
         if (database()->queryAllAvailableIFP(all) == DB_OK) {
             for (VelkIFPDevice &device : all) {
-                if (device.macAddress != mac)
+                if (macKey(device.macAddress) != mac)
                     continue;
                 device.isKicked = true;
                 if (database()->updateIFPDeviceById(device) != DB_OK)
@@ -338,18 +365,19 @@ void CmdServer::onChannelClosed(DeviceChannel *channel)
 
 DeviceChannel *CmdServer::getChannel(QString mac) const
 {
-    return m_channels.value(mac);
+    return m_channels.value(macKey(mac));
 }
 
 DeviceChannel *CmdServer::handshakenChannel(const QString &mac) const
 {
-    DeviceChannel *channel = m_channels.value(mac);
-    return channel ? channel : m_locked.value(mac);
+    const QString key = macKey(mac);
+    DeviceChannel *channel = m_channels.value(key);
+    return channel ? channel : m_locked.value(key);
 }
 
 bool CmdServer::isDeviceOnline(const VelkIFPDevice &device) const
 {
-    return !device.macAddress.isEmpty() && m_channels.contains(device.macAddress);
+    return !device.macAddress.isEmpty() && m_channels.contains(macKey(device.macAddress));
 }
 
 bool CmdServer::isDeviceOnline(const VelkIFPDevice *device) const
@@ -361,9 +389,10 @@ CmdServer::ConnectionState CmdServer::connectionState(QString mac) const
 {
     if (mac.isEmpty())
         return Offline;
-    if (m_channels.contains(mac))
+    const QString key = macKey(mac);
+    if (m_channels.contains(key))
         return Connected;
-    if (m_locked.contains(mac))
+    if (m_locked.contains(key))
         return Locked;
     return Offline;
 }
@@ -372,8 +401,9 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
 {
     if (mac.isEmpty())
         return false;
+    const QString key = macKey(mac);
     for (const VelkIFPDevice &held : m_managedDevices) {
-        if (held.macAddress == mac) {
+        if (held.macAddress == key) {
             *device = held;
             return true;
         }
@@ -384,6 +414,7 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
 void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
 {
     m_managedDevices = devices;
+    normaliseMacs(m_managedDevices);
 }
 
 void CmdServer::disconnectDevice(QString mac)

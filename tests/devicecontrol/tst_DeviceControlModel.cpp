@@ -90,6 +90,11 @@ private slots:
         };
         const quint32 a = model.keyOfMac("mac-a");
         const quint32 b = model.keyOfMac("mac-b");
+        // The command server reports the normal form of a MAC that an older database holds as typed.
+        DeviceControlModel typed;
+        typed.setDevices({device(7, "Typed", "02-51-4D-00-00-0A")});
+        QVERIFY(typed.keyOfMac("02:51:4d:00:00:0a") != 0);
+        QCOMPARE(typed.keyOfMac("02:51:4d:00:00:0b"), 0u);
         QCOMPARE(model.refreshLinks(lookup).size(), 2);
         QCOMPARE(asked, 2); // a device without MAC cannot have a connection
         QCOMPARE(model.entry(a)->state(), DeviceControlModel::Online);

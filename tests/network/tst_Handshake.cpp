@@ -17,6 +17,7 @@ private slots:
     void initTestCase();
     void admittedLockedRefused();
     void emptyPasswordIsSentOurs();
+    void storedMacInAnotherFormIsMatched();
     void ipOnlyDeviceIsMatchedAndWrittenBack();
     void newestConnectionWins();
     void queuedListenersOutliveTheChannel();
@@ -124,6 +125,24 @@ void TestHandshake::emptyPasswordIsSentOurs()
     QTRY_COMPARE(fresh.storedPassword(), QString("kelvo"));
     QCOMPARE(storedDevice("Panel-3").lastPassword, QString("kelvo"));
     fresh.shutDown();
+}
+
+// Older databases hold MACs as they were typed: upper case, with dashes. The panel reports the normal form, and
+// must still be admitted, reconnect after its report was written back, and be found by the stored form.
+void TestHandshake::storedMacInAnotherFormIsMatched()
+{
+    const QString stored = testMac(10).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
+    addManagedDevice("Panel-Typed", stored);
+    for (int round = 0; round < 2; ++round) {
+        SimulatedPanel panel(identityWith(10, "kelvo"), directSettings(10));
+        panel.start();
+        QTRY_VERIFY(panel.isConnected());
+        QCOMPARE(m_server->connectionState(stored), CmdServer::Connected);
+        QVERIFY(m_server->isDeviceOnline(storedDevice("Panel-Typed")));
+        QVERIFY(m_server->getChannel(stored));
+        panel.shutDown();
+        QTRY_COMPARE(m_server->connectionState(stored), CmdServer::Offline);
+    }
 }
 
 // A device entered by address alone is found by address and type, gets its MAC written back, and keeps the fields
