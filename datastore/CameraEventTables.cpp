@@ -1,5 +1,7 @@
 #include "datastore/CameraEventTables.h"
 
+#include "datastore/Base64Text.h"
+
 #include <QByteArray>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -19,12 +21,6 @@ QString textAt(const QSqlQuery &query, int column)
 quint32 uintAt(const QSqlQuery &query, int column)
 {
     return column < query.record().count() ? query.value(column).toUInt() : 0u;
-}
-
-/// That program keeps its passwords base64-encoded as local 8-bit text.
-QString fromBase64Text(const QString &text)
-{
-    return QString::fromLocal8Bit(QByteArray::fromBase64(text.toLocal8Bit()));
 }
 
 } // namespace
@@ -138,7 +134,7 @@ quint32 CameraEventTables::queryPellmarAccount(QSqlDatabase pellmarDb, QList<Pel
         PellmarAccount account;
         account.id = uintAt(query, 0);
         account.accountName = textAt(query, 1);
-        account.password = fromBase64Text(textAt(query, 2));
+        account.password = Base64Text::decode(textAt(query, 2));
         account.text3 = textAt(query, 3);
         account.accessLevel = uintAt(query, 4);
         account.groupIds = textAt(query, 5);

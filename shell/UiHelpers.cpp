@@ -1,5 +1,7 @@
 #include "shell/UiHelpers.h"
 
+#include "datastore/Base64Text.h"
+
 #include "shell/ScaleMath.h"
 
 #include <QAbstractButton>
@@ -195,12 +197,12 @@ void moveToRightEdge(QWidget *widget, int width)
 
 QString toBase64String(const QString &text)
 {
-    return QString::fromLatin1(text.toLocal8Bit().toBase64());
+    return Base64Text::encode(text);
 }
 
 QString fromBase64String(const QString &text)
 {
-    return QString::fromLocal8Bit(QByteArray::fromBase64(text.toLatin1()));
+    return Base64Text::decode(text);
 }
 
 bool isFirmwareVersionSupported(const QString &version)
