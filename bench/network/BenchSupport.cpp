@@ -287,4 +287,10 @@ QString runChild(const QStringList &arguments, const QStringList &environment, i
     return output;
 }
 
+QString argValue(const QStringList &args, const QString &name)
+{
+    const int at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
+}
+
 } // namespace bench

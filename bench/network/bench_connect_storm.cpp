@@ -48,12 +48,6 @@ struct Settings
     int maxPending = 0; // 0 = the configuration's default
 };
 
-QString argValue(const QStringList &args, const QString &name)
-{
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
-}
-
 // Retransmissions on every TCP socket of this process with `port` at either end: a SYN dropped at a full accept
 // queue shows on the connecting side, a dropped handshake ACK as a retransmitted SYN-ACK on the accepted side.
 struct Retransmits
@@ -288,20 +282,20 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     Settings settings;
-    if (!argValue(args, QStringLiteral("--panels")).isEmpty())
-        settings.count = argValue(args, QStringLiteral("--panels")).toInt();
-    if (!argValue(args, QStringLiteral("--kinds")).isEmpty())
-        settings.kinds = argValue(args, QStringLiteral("--kinds")).split(QLatin1Char(','));
-    if (!argValue(args, QStringLiteral("--dispatchers")).isEmpty())
-        settings.dispatchers = argValue(args, QStringLiteral("--dispatchers")).split(QLatin1Char(','));
-    if (!argValue(args, QStringLiteral("--threads")).isEmpty())
-        settings.threads = argValue(args, QStringLiteral("--threads")).toInt();
-    if (!argValue(args, QStringLiteral("--max-pending")).isEmpty())
-        settings.maxPending = argValue(args, QStringLiteral("--max-pending")).toInt();
+    if (!bench::argValue(args, QStringLiteral("--panels")).isEmpty())
+        settings.count = bench::argValue(args, QStringLiteral("--panels")).toInt();
+    if (!bench::argValue(args, QStringLiteral("--kinds")).isEmpty())
+        settings.kinds = bench::argValue(args, QStringLiteral("--kinds")).split(QLatin1Char(','));
+    if (!bench::argValue(args, QStringLiteral("--dispatchers")).isEmpty())
+        settings.dispatchers = bench::argValue(args, QStringLiteral("--dispatchers")).split(QLatin1Char(','));
+    if (!bench::argValue(args, QStringLiteral("--threads")).isEmpty())
+        settings.threads = bench::argValue(args, QStringLiteral("--threads")).toInt();
+    if (!bench::argValue(args, QStringLiteral("--max-pending")).isEmpty())
+        settings.maxPending = bench::argValue(args, QStringLiteral("--max-pending")).toInt();
 
     QCoreApplication app(argc, argv);
     if (args.contains(QStringLiteral("--child")))
-        return runChild(argValue(args, QStringLiteral("--child")), settings);
+        return runChild(bench::argValue(args, QStringLiteral("--child")), settings);
 
     std::printf("%d panels connecting at once to a console that just started (target: all handshaken within %d ms, "
                 "no SYN retry)\n",

@@ -136,12 +136,6 @@ int runChild(int count, const Settings &settings)
     return 0;
 }
 
-QString argValue(const QStringList &args, const QString &name)
-{
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -150,19 +144,19 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     Settings settings;
-    if (!argValue(args, QStringLiteral("--panels")).isEmpty()) {
+    if (!bench::argValue(args, QStringLiteral("--panels")).isEmpty()) {
         settings.panelCounts.clear();
-        for (const QString &n : argValue(args, QStringLiteral("--panels")).split(QLatin1Char(',')))
+        for (const QString &n : bench::argValue(args, QStringLiteral("--panels")).split(QLatin1Char(',')))
             settings.panelCounts.append(n.toInt());
     }
-    if (!argValue(args, QStringLiteral("--threads")).isEmpty())
-        settings.threads = argValue(args, QStringLiteral("--threads")).toInt();
-    if (!argValue(args, QStringLiteral("--seconds")).isEmpty())
-        settings.measureMs = int(argValue(args, QStringLiteral("--seconds")).toDouble() * 1000);
+    if (!bench::argValue(args, QStringLiteral("--threads")).isEmpty())
+        settings.threads = bench::argValue(args, QStringLiteral("--threads")).toInt();
+    if (!bench::argValue(args, QStringLiteral("--seconds")).isEmpty())
+        settings.measureMs = int(bench::argValue(args, QStringLiteral("--seconds")).toDouble() * 1000);
 
     if (args.contains(QStringLiteral("--child"))) {
         QCoreApplication app(argc, argv);
-        return runChild(argValue(args, QStringLiteral("--child")).toInt(), settings);
+        return runChild(bench::argValue(args, QStringLiteral("--child")).toInt(), settings);
     }
 
     QCoreApplication app(argc, argv);

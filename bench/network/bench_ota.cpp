@@ -35,12 +35,6 @@ struct Settings
     int reps = 2;
 };
 
-QString argValue(const QStringList &args, const QString &name)
-{
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
-}
-
 bool writeFile(const QString &path, qint64 size)
 {
     QFile file(path);
@@ -213,23 +207,23 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     Settings settings;
-    if (!argValue(args, QStringLiteral("--panels")).isEmpty()) {
+    if (!bench::argValue(args, QStringLiteral("--panels")).isEmpty()) {
         settings.panelCounts.clear();
-        for (const QString &n : argValue(args, QStringLiteral("--panels")).split(QLatin1Char(',')))
+        for (const QString &n : bench::argValue(args, QStringLiteral("--panels")).split(QLatin1Char(',')))
             settings.panelCounts.append(n.toInt());
     }
-    if (!argValue(args, QStringLiteral("--dispatchers")).isEmpty())
-        settings.dispatchers = argValue(args, QStringLiteral("--dispatchers")).split(QLatin1Char(','));
-    if (!argValue(args, QStringLiteral("--size-mib")).isEmpty())
-        settings.sizeMiB = argValue(args, QStringLiteral("--size-mib")).toLongLong();
-    if (!argValue(args, QStringLiteral("--threads")).isEmpty())
-        settings.threads = argValue(args, QStringLiteral("--threads")).toInt();
-    if (!argValue(args, QStringLiteral("--reps")).isEmpty())
-        settings.reps = qMax(1, argValue(args, QStringLiteral("--reps")).toInt());
+    if (!bench::argValue(args, QStringLiteral("--dispatchers")).isEmpty())
+        settings.dispatchers = bench::argValue(args, QStringLiteral("--dispatchers")).split(QLatin1Char(','));
+    if (!bench::argValue(args, QStringLiteral("--size-mib")).isEmpty())
+        settings.sizeMiB = bench::argValue(args, QStringLiteral("--size-mib")).toLongLong();
+    if (!bench::argValue(args, QStringLiteral("--threads")).isEmpty())
+        settings.threads = bench::argValue(args, QStringLiteral("--threads")).toInt();
+    if (!bench::argValue(args, QStringLiteral("--reps")).isEmpty())
+        settings.reps = qMax(1, bench::argValue(args, QStringLiteral("--reps")).toInt());
 
     QCoreApplication app(argc, argv);
     if (args.contains(QStringLiteral("--child")))
-        return runChild(argValue(args, QStringLiteral("--child")).toInt(), settings);
+        return runChild(bench::argValue(args, QStringLiteral("--child")).toInt(), settings);
 
     std::printf("Firmware transfer of a %lld MiB file, %d-byte chunks, %d receiving threads\n", settings.sizeMiB,
                 NetworkConfig().chunkSize, settings.threads);
