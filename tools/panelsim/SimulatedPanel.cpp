@@ -248,7 +248,9 @@ void SimulatedPanel::connectTo(const QHostAddress &address, quint16 port)
         }
     });
     setState(Connecting);
-    log(QStringLiteral("connecting from %1 to %2:%3").arg(m_settings.ownAddress.toString(), address.toString()).arg(port));
+    log(QStringLiteral("connecting from %1 to %2:%3")
+            .arg(m_settings.ownAddress.toString(), address.toString())
+            .arg(port));
     socket->connectToHost(address, port);
     scheduleStep(m_settings.connectTimeoutMs, [this] {
         if (m_state != Connecting)
@@ -357,7 +359,8 @@ void SimulatedPanel::onReadyRead()
         if (result == FrameDecoder::NeedMore)
             return;
         if (result == FrameDecoder::BadLength) {
-            log(QStringLiteral("bad frame length %1 from the console, dropping the connection").arg(m_decoder.badLength()));
+            log(QStringLiteral("bad frame length %1 from the console, dropping the connection")
+                    .arg(m_decoder.badLength()));
             abort();
             return;
         }
@@ -671,6 +674,11 @@ void SimulatedPanel::answer(quint16 responseCode, const QByteArray &payload)
         return;
     }
     const QByteArray bytes = knob.payload ? *knob.payload : payload;
+    if (knob.hold) {
+        log(QStringLiteral("holding %1").arg(codeText(responseCode)));
+        m_held.append({responseCode, bytes, m_session});
+        return;
+    }
     if (knob.delayMs <= 0) {
         writeFrame(responseCode, bytes);
         return;
@@ -688,7 +696,25 @@ int SimulatedPanel::writeFrame(quint16 code, const QByteArray &payload)
         return -1;
     m_sentCounts[code] += 1;
     m_socket->write(FrameCodec::encode(code, payload));
+    emit frameSent(code, payload);
     return 0;
+}
+
+int SimulatedPanel::releaseHeldAnswers(quint16 responseCode)
+{
+    int sent = 0;
+    for (int i = 0; i < m_held.size();) {
+        const HeldAnswer held = m_held.at(i);
+        if (responseCode != 0 && held.code != responseCode) {
+            ++i;
+            continue;
+        }
+        m_held.removeAt(i);
+        // An answer held over a reconnect belongs to a connection that is gone.
+        if (held.session == m_session && writeFrame(held.code, held.payload) == 0)
+            ++sent;
+    }
+    return sent;
 }
 
 // --- discovery -----------------------------------------------------------------------------------------------------
