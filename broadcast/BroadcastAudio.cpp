@@ -1,5 +1,6 @@
 #include "broadcast/BroadcastAudio.h"
 
+#include "network/CmdServer.h"
 #include "platform/LogLevel.h"
 #include "shell/Log.h"
 
@@ -8,6 +9,11 @@
 #include <QFileInfo>
 
 namespace BroadcastAudio {
+
+QString folder()
+{
+    return CmdServer::getInstance()->config().effectiveAudioFolder();
+}
 
 QString builtinFileName(int audioSelection)
 {

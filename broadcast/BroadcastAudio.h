@@ -9,6 +9,10 @@
 /// cannot reach a file elsewhere.
 namespace BroadcastAudio {
 
+/// The Audio folder the command server sends broadcast sounds from (the data folder's "Audio" unless the network
+/// configuration names another); pages and editors read and write the same one.
+QString folder();
+
 /// "Default_Audio_1.mp3" to "Default_Audio_3.mp3" for the selections 1 to 3; empty otherwise.
 QString builtinFileName(int audioSelection);
 /// The file a record plays: a built-in sound, its uploaded file (selection 4), or empty for none.
