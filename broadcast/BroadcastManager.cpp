@@ -47,6 +47,10 @@ BroadcastManager *BroadcastManager::getInstance()
 BroadcastManager::BroadcastManager(CmdServer *server, OrvantaDBIntf *db, QObject *parent)
     : QObject(parent), m_server(server), m_db(db)
 {
+    m_monotonic.start();
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this, &BroadcastManager::flushResults);
     connect(m_server, &CmdServer::sendBroadcastDataComplete, this, &BroadcastManager::sendBroadcastDataComplete);
     connect(m_server, &CmdServer::transferBroadcastFileStarted, this, &BroadcastManager::transferFileStarted);
     connect(m_server, &CmdServer::broadcastResult, this, &BroadcastManager::broadcastResult);
@@ -58,6 +62,7 @@ BroadcastManager::BroadcastManager(CmdServer *server, OrvantaDBIntf *db, QObject
 
 BroadcastManager::~BroadcastManager()
 {
+    writePendingResults(0, false);
     for (BroadcastTask &task : broadcastTaskList)
         releaseTimers(&task);
 }
@@ -164,27 +169,96 @@ void BroadcastManager::removeDeviceTimeout(BroadcastTask *task, const QString &k
             writeLog(LOG_LEVEL_DEBUG, "BroadcastManager::removeDeviceTimeout, stop timer");
             timer->stop();
         }
-        timer->deleteLater();
+        dropTimer(timer);
         task->deviceTimers.removeAt(i);
         writeLog(LOG_LEVEL_DEBUG, "BroadcastManager::removeDeviceTimeout: %s", qPrintable(key));
         return;
     }
 }
 
+void BroadcastManager::dropTimer(QTimer *timer)
+{
+    if (!timer)
+        return;
+    timer->stop();
+    timer->deleteLater();
+    m_resets.remove(timer);
+}
+
 void BroadcastManager::releaseTimers(BroadcastTask *task)
 {
-    for (const auto &pair : qAsConst(task->deviceTimers)) {
-        pair.second->stop();
-        pair.second->deleteLater();
-    }
+    for (const auto &pair : qAsConst(task->deviceTimers))
+        dropTimer(pair.second);
     task->deviceTimers.clear();
+}
+
+void BroadcastManager::sendRecord(BroadcastTask *task, int deviceIndex, bool isWoken)
+{
+    // The panel's connection keeps the record for the sound transfer; without the target lists, so that neither it
+    // nor a write to the task's own list copies a thousand device records per panel.
+    VelkBroadcast record = task->broadcast;
+    record.devices.clear();
+    record.groups.clear();
+    VelkIFPDevice device = task->broadcast.devices.at(deviceIndex);
+    m_server->sendBroadcastData(&device, &record, isWoken);
 }
 
 void BroadcastManager::writeResult(BroadcastTask *task, int deviceIndex, int status, int note)
 {
-    VelkIFPDevice device = task->broadcast.devices.at(deviceIndex);
-    if (m_db->updateBroadcastReport(device, task->broadcast, status, note) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateBroadcastReport error");
+    // A thousand panels answer the start command within milliseconds of one another, and every result is a write to
+    // the database: written as they come, they would hold up the GUI thread for as long as all the writes take.
+    // They are queued and written in slices between the other events instead.
+    PendingResult result;
+    result.bid = task->broadcast.bid;
+    result.device = task->broadcast.devices.at(deviceIndex);
+    result.status = status;
+    result.note = note;
+    m_pendingResults.append(result);
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
+}
+
+void BroadcastManager::writePendingResults(quint32 onlyBid, bool inSlices)
+{
+    QElapsedTimer slice;
+    slice.start();
+    for (int i = 0; i < m_pendingResults.size();) {
+        if (onlyBid != 0 && m_pendingResults.at(i).bid != onlyBid) {
+            ++i;
+            continue;
+        }
+        PendingResult result = m_pendingResults.takeAt(i);
+        VelkBroadcast broadcast;
+        broadcast.bid = result.bid;
+        if (m_db->updateBroadcastReport(result.device, broadcast, result.status, result.note) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateBroadcastReport error");
+        if (inSlices && slice.elapsed() >= kResultSliceMs)
+            break;
+    }
+}
+
+bool BroadcastManager::hasPendingResults(quint32 bid) const
+{
+    return std::any_of(m_pendingResults.begin(), m_pendingResults.end(),
+                       [bid](const PendingResult &result) { return result.bid == bid; });
+}
+
+void BroadcastManager::flushResults()
+{
+    writePendingResults(0, true);
+    // A task whose devices all finished ends once its last result is in the database: whoever reacts to its end
+    // reads the report.
+    const QList<quint32> ending = m_ending;
+    for (quint32 bid : ending) {
+        if (hasPendingResults(bid))
+            continue;
+        m_ending.removeOne(bid);
+        removeTask(bid);
+        checkStopListenNewConnection();
+        emit broadcastFinished(bid);
+    }
+    if (!m_pendingResults.isEmpty() || !m_ending.isEmpty())
+        m_flushTimer.start();
 }
 
 // --- tasks ---------------------------------------------------------------------------------------------------------
@@ -282,7 +356,7 @@ void BroadcastManager::doBroadcast(BroadcastTask *task)
     for (int i : qAsConst(sendNow)) {
         // Taking a device from an earlier task may already have sent this one from the queue.
         if (stateOf(task, i) == stateSendingData)
-            m_server->sendBroadcastData(&task->broadcast.devices[i], &task->broadcast, false);
+            sendRecord(task, i, false);
     }
     for (const auto &pair : qAsConst(task->deviceTimers)) {
         if (!pair.second->isActive())
@@ -321,7 +395,8 @@ void BroadcastManager::cancelSameTargetDevice(BroadcastTask *newTask, const Velk
                 removeDeviceTimeout(task, key);
             setState(task, j, stateFinished);
             if (state == stateTransferringFile) {
-                m_server->cancelBroadcastFileTransfer(&task->broadcast.devices[j]);
+                VelkIFPDevice held = task->broadcast.devices.at(j);
+                m_server->cancelBroadcastFileTransfer(&held);
                 if (removeDeviceFromCurrentList(task->broadcast.bid, j))
                     sendNextQueuedDevice();
             } else if (state == stateNone) {
@@ -346,7 +421,7 @@ void BroadcastManager::sendNextQueuedDevice()
         setState(task, entry.deviceIndex, stateSendingData);
         QTimer *timer = makeDeviceTimer(task, key, m_timeouts.answerMs, &BroadcastManager::sendBroadcastDataTimeout);
         currentDeviceList.append(entry);
-        m_server->sendBroadcastData(&task->broadcast.devices[entry.deviceIndex], &task->broadcast, entry.isWoken);
+        sendRecord(task, entry.deviceIndex, entry.isWoken);
         timer->start();
         return;
     }
@@ -405,7 +480,7 @@ void BroadcastManager::checkDeviceWoken(const QString &mac, const QString &displ
                 setState(task, i, stateSendingData);
                 QTimer *timer =
                     makeDeviceTimer(task, key, m_timeouts.answerMs, &BroadcastManager::sendBroadcastDataTimeout);
-                m_server->sendBroadcastData(&task->broadcast.devices[i], &task->broadcast, true);
+                sendRecord(task, i, true);
                 timer->start();
             } else {
                 setState(task, i, stateNone);
@@ -507,7 +582,8 @@ void BroadcastManager::startBroadcastOnDevices(BroadcastTask *task, const QList<
         if (stateOf(task, i) != stateReady)
             continue;
         setState(task, i, stateBroadcasting);
-        m_server->startBroadcast(&task->broadcast.devices[i]);
+        VelkIFPDevice device = task->broadcast.devices.at(i);
+        m_server->startBroadcast(&device);
         makeDeviceTimer(task, keyOf(task, i), m_timeouts.resultMs, &BroadcastManager::broadcastResultTimeout)->start();
     }
 }
@@ -566,8 +642,14 @@ void BroadcastManager::resetTransferFileTimeout(const QString &mac)
     for (const auto &pair : qAsConst(task->deviceTimers)) {
         if (pair.first != key)
             continue;
-        if (pair.second->isActive())
-            pair.second->start();
+        // A restart per chunk would re-sort the process's timer list a hundred times per megabyte and panel; the
+        // timer notes when it was last reset instead and, when it fires early, runs on for the rest.
+        if (pair.second->isActive()) {
+            TimerReset &reset = m_resets[pair.second];
+            if (reset.intervalMs == 0)
+                reset.intervalMs = pair.second->interval();
+            reset.atMs = m_monotonic.elapsed();
+        }
         return;
     }
 }
@@ -601,6 +683,15 @@ void BroadcastManager::sendBroadcastDataTimeout()
 
 void BroadcastManager::transferFileTimeout()
 {
+    auto *timer = qobject_cast<QTimer *>(sender());
+    const auto reset = m_resets.constFind(timer);
+    if (timer && reset != m_resets.constEnd()) {
+        const qint64 quiet = m_monotonic.elapsed() - reset->atMs;
+        if (quiet < reset->intervalMs) {
+            timer->start(int(reset->intervalMs - quiet));
+            return;
+        }
+    }
     writeLog(LOG_LEVEL_INFO, "BroadcastManager::transferFileTimeout");
     handleTimeout(sender());
 }
@@ -633,7 +724,7 @@ void BroadcastManager::handleTimeout(QObject *timer)
     }
     if (!task)
         return;
-    timer->deleteLater();
+    dropTimer(qobject_cast<QTimer *>(timer));
     writeLog(LOG_LEVEL_INFO, "handleTimeout, bid: %s, device: %s", number(task->broadcast.bid).constData(),
              qPrintable(key));
     int index = -1;
@@ -675,10 +766,12 @@ void BroadcastManager::finishBroadcastTask(BroadcastTask *task)
 {
     const quint32 bid = task->broadcast.bid;
     writeLog(LOG_LEVEL_INFO, "broadcastTaskFinished: %s", number(bid).constData());
-    removeTask(bid);
-    checkStopListenNewConnection();
-    // After the removal: a listener that asks about the task, or starts another, sees the manager without it.
-    emit broadcastFinished(bid);
+    // The task stays held (so that nobody starts it again) until its results are written; it is then let go of and
+    // its end announced, after the removal, so a listener that asks about it or starts another sees it gone.
+    if (!m_ending.contains(bid))
+        m_ending.append(bid);
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
 }
 
 void BroadcastManager::removeTask(quint32 bid)
@@ -743,7 +836,10 @@ void BroadcastManager::cancelBroadcastTask(const BroadcastTask &t)
             break;
         case stateTransferringFile:
             removeDeviceTimeout(task, key);
-            m_server->cancelBroadcastFileTransfer(&task->broadcast.devices[i]);
+            {
+                VelkIFPDevice device = task->broadcast.devices.at(i);
+                m_server->cancelBroadcastFileTransfer(&device);
+            }
             writeLog(LOG_LEVEL_DEBUG, "stateTransferringFile, removeDeviceFromCurrentList");
             freed += removeDeviceFromCurrentList(bid, i) ? 1 : 0;
             break;
@@ -757,6 +853,9 @@ void BroadcastManager::cancelBroadcastTask(const BroadcastTask &t)
         }
     }
     checkOfflineDeviceList(task);
+    // Results of devices that finished before the cancel stand.
+    writePendingResults(bid, false);
+    m_ending.removeOne(bid);
     removeTask(bid);
     checkStopListenNewConnection();
     for (int i = 0; i < freed; ++i)

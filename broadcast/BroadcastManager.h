@@ -2,9 +2,12 @@
 
 #include "broadcast/BroadcastTask.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <list>
 
@@ -85,7 +88,8 @@ public:
     int queuedCount() const { return queuedDeviceList.size(); }
 
 signals:
-    /// A task ended with a result for every device; emitted after the manager let go of it. Not for a cancel.
+    /// A task ended with a result for every device: emitted once those results are in the store and the manager has
+    /// let go of the task, from the event loop. Not for a cancel.
     void broadcastFinished(uint bid);
 
 private slots:
@@ -118,8 +122,14 @@ private:
 
     QTimer *makeDeviceTimer(BroadcastTask *task, const QString &key, int intervalMs, TimeoutSlot slot);
     void removeDeviceTimeout(BroadcastTask *task, const QString &key);
+    void dropTimer(QTimer *timer);
+    void sendRecord(BroadcastTask *task, int deviceIndex, bool isWoken);
     void releaseTimers(BroadcastTask *task);
     void writeResult(BroadcastTask *task, int deviceIndex, int status, int note);
+    /// Writes the queued results (of one task, or of all when onlyBid is 0); in slices: until kResultSliceMs pass.
+    void writePendingResults(quint32 onlyBid, bool inSlices);
+    bool hasPendingResults(quint32 bid) const;
+    void flushResults();
 
     void doBroadcast(BroadcastTask *task);
     void cancelSameTargetDevice(BroadcastTask *newTask, const VelkIFPDevice &device);
@@ -147,4 +157,27 @@ private:
     QList<BroadcastDeviceEntry> currentDeviceList;
     QList<BroadcastDeviceEntry> queuedDeviceList;
     bool m_listening = false;
+
+    /// Transfer timers reset since they were started: when, and the interval they keep.
+    struct TimerReset
+    {
+        qint64 atMs = 0;
+        int intervalMs = 0;
+    };
+    QHash<QTimer *, TimerReset> m_resets;
+    QElapsedTimer m_monotonic;
+
+    /// Report results not yet written, in the order they came; written between other events.
+    struct PendingResult
+    {
+        quint32 bid = 0;
+        VelkIFPDevice device;
+        int status = 0;
+        int note = 0;
+    };
+    static constexpr int kResultSliceMs = 10;
+    QList<PendingResult> m_pendingResults;
+    /// Tasks whose devices all finished, held until their results are written.
+    QList<quint32> m_ending;
+    QTimer m_flushTimer;
 };

@@ -69,6 +69,12 @@ void BroadcastScheduler::refreshBroadcastTables()
         BroadcastTask task;
         task.broadcast = broadcast;
         m_manager->checkBroadcastTaskRunning(task);
+        // A run the manager has let go of, whose end has not reached us yet, must not be started again: two runs
+        // that end in one turn of the event loop would otherwise send the later one twice.
+        if (!task.started && m_handedOver.contains(broadcast.bid)) {
+            task.started = true;
+            task.startDateTime = m_handedOver.value(broadcast.bid);
+        }
         if (!task.started)
             task.startDateTime = nextStartDateTime(broadcast);
         m_taskList.append(task);
@@ -170,6 +176,7 @@ void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
     if (m_db->insertBroadcastReport(copy.broadcast, copy.broadcast.devices) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, insertBroadcastReport error");
     m_manager->addBroadcastTask(copy);
+    m_handedOver.insert(copy.broadcast.bid, copy.startDateTime);
 }
 
 void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
@@ -214,6 +221,7 @@ void BroadcastScheduler::checkOldUpcomingBroadcast()
 void BroadcastScheduler::broadcastTaskFinished(uint bid)
 {
     writeLog(LOG_LEVEL_INFO, "Broadcast::broadcastTaskFinished, bid: %s", number(bid).constData());
+    m_handedOver.remove(bid);
     for (const BroadcastTask &task : qAsConst(m_taskList)) {
         if (task.broadcast.bid == bid) {
             BroadcastTask run = task;
@@ -266,8 +274,10 @@ bool BroadcastScheduler::deleteBroadcast(quint32 bid)
     for (const BroadcastTask &task : qAsConst(m_taskList)) {
         if (record || task.broadcast.bid != bid)
             continue;
-        if (task.started)
+        if (task.started) {
             m_manager->cancelBroadcastTask(task);
+            m_handedOver.remove(bid);
+        }
         record = &task.broadcast;
     }
     for (const VelkBroadcast &broadcast : qAsConst(m_completedList)) {

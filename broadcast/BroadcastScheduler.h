@@ -3,6 +3,7 @@
 #include "broadcast/BroadcastTask.h"
 #include "datastore/VelkBroadcast.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -91,6 +92,8 @@ private:
     QList<VelkBroadcast> m_pendingList;
     QList<BroadcastTask> m_taskList;
     QList<VelkBroadcast> m_completedList;
+    /// Runs handed to the manager whose end has not been recorded yet, with their start.
+    QHash<quint32, QDateTime> m_handedOver;
     QTimer m_dailyTimer;
     QTimer m_taskTimer;
 };

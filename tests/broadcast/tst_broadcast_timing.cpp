@@ -310,13 +310,20 @@ void TestBroadcastTiming::dueTasksStartTogetherAndTheNextIsArmed()
     // The timer fires 1.5 s after the start second: both start in that one check, the next is armed.
     QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
     m_clock->setNow(at("2024-05-06 10:00:01.500"));
-    QCOMPARE(finished.count(), 2);
+    QTRY_COMPARE(finished.count(), 2);
     QCOMPARE(finished.at(0).at(0).toUInt(), second.bid);
     QTRY_COMPARE(m_scheduler->completedList().size(), 2);
     QCOMPARE(m_scheduler->taskList().size(), 1);
     QCOMPARE(m_scheduler->taskTimer().interval(), 3599 * 1000);
-    QCOMPARE(reportOf(first).value("Desk-001"), qMakePair(2, 1));
-    QCOMPARE(reportOf(second).value("Desk-002"), qMakePair(2, 1));
+    // Each ran once: one report row, its result written. (Two runs ending in one turn of the event loop once sent
+    // the second again, its end not yet recorded when the first's end reloaded the lists.)
+    for (const VelkBroadcast &b : {first, second}) {
+        QList<VelkBroadcastReport> rows;
+        QCOMPARE(OrvantaDBManager::getInstance()->queryBroadcastReportByBroadcast(b, rows), DB_OK);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().status, 2);
+        QCOMPARE(rows.first().note, 1);
+    }
     QCOMPARE(reportOf(later).size(), 0);
 }
 
@@ -331,7 +338,7 @@ void TestBroadcastTiming::immediateBroadcastStartsAtTheNextCheck()
     m_scheduler->refreshBroadcastTables(); // what the page does after a save
     QCOMPARE(m_scheduler->taskList().first().broadcast.bid, now.bid);
     m_scheduler->checkBroadcastTask();
-    QCOMPARE(finished.count(), 1);
+    QTRY_COMPARE(finished.count(), 1);
     QTRY_COMPARE(m_scheduler->completedList().size(), 1);
     QCOMPARE(m_scheduler->completedList().first().bid, now.bid);
     QCOMPARE(m_scheduler->taskList().size(), 1);

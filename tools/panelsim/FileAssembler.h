@@ -9,8 +9,8 @@ struct ReceivedFile
 {
     QString name;
     qint64 size = 0;
-    QByteArray sha256;  ///< raw 32 bytes
-    QByteArray data;    ///< the bytes, when the panel keeps files
+    QByteArray sha256; ///< raw 32 bytes
+    QByteArray data;   ///< the bytes, when the panel keeps files
 };
 
 /// Reassembles one file transfer (start / data chunks / complete with size text). Pure: no sockets.
@@ -18,16 +18,19 @@ struct ReceivedFile
 class FileAssembler
 {
 public:
-    enum Outcome {
-        Complete,       ///< announced size equals the bytes received
-        SizeMismatch,   ///< announced size differs (or is not a size text)
-        Cancelled,      ///< size text "0"
-        NotStarted,     ///< complete without a start
+    enum Outcome
+    {
+        Complete,     ///< announced size equals the bytes received
+        SizeMismatch, ///< announced size differs (or is not a size text)
+        Cancelled,    ///< size text "0"
+        NotStarted,   ///< complete without a start
     };
 
     explicit FileAssembler(bool keepFiles = true) : m_keepFiles(keepFiles) {}
 
     void setKeepFiles(bool keep) { m_keepFiles = keep; }
+    /// Off: no SHA-256 either, only the size (for load runs where the hash would cost more than the transfer).
+    void setHashing(bool hashing) { m_hashing = hashing; }
     /// Forgets an unfinished file (the connection ended).
     void reset();
     /// Begins a new file, dropping any unfinished one.
@@ -43,6 +46,7 @@ public:
 
 private:
     bool m_keepFiles;
+    bool m_hashing = true;
     bool m_active = false;
     QString m_name;
     qint64 m_size = 0;

@@ -42,6 +42,7 @@ struct PanelBehaviour
     QString afterOtaVersion;     ///< on a successful script: the new fwVersion (empty = keep)
     bool rebootAfterOta = false; ///< on a successful script: reboot, so the new version is reported
     bool keepFiles = true;       ///< keep received bytes; off = size and SHA-256 only
+    bool hashFiles = true;       ///< off = not even the SHA-256, the size only (load runs)
 
     // Account synchronisation
     std::optional<bool> firstSyncAnswer; ///< RSP_ASK_FIRST_SYNC "first" instead of (stored id != asked id)

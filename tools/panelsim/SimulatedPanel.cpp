@@ -487,6 +487,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
         break;
     case VELK_REMOTE_CMD_TRANSFER_FILE_START:
         m_otaFile.setKeepFiles(m_behaviour.keepFiles);
+        m_otaFile.setHashing(m_behaviour.hashFiles);
         m_otaFile.start(QString::fromUtf8(payload));
         log(QStringLiteral("receiving file %1").arg(m_otaFile.name()));
         break;
@@ -534,6 +535,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
     }
     case VELK_REMOTE_CMD_BROADCAST_FILE_START:
         m_audioFile.setKeepFiles(m_behaviour.keepFiles);
+        m_audioFile.setHashing(m_behaviour.hashFiles);
         m_audioFile.start(QString::fromUtf8(payload));
         log(QStringLiteral("receiving audio file %1").arg(m_audioFile.name()));
         break;
