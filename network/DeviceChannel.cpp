@@ -63,6 +63,9 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
+    // Commands and answers are small frames that often follow a file's chunks; Nagle would hold each back until the
+    // panel acknowledges the bulk, up to its delayed-ACK time (40 ms on Linux).
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_peerIp = peerIpv4(m_socket);
 
     m_handshakeTimer->setSingleShot(true);

@@ -352,7 +352,10 @@ void SimulatedPanel::onReadyRead()
     if (!m_reading || !m_socket)
         return;
     const quint64 session = m_session;
-    m_decoder.append(m_socket->readAll());
+    if (m_behaviour.linkBytesPerSecond > 0)
+        readAtLinkRate();
+    else
+        m_decoder.append(m_socket->readAll());
     FrameView view;
     for (;;) {
         const FrameDecoder::Result result = m_decoder.next(&view);
@@ -368,6 +371,48 @@ void SimulatedPanel::onReadyRead()
         if (session != m_session || !m_reading)
             return;
     }
+}
+
+namespace {
+// A link delivers at most this much at once after a pause, and the socket keeps no more than this in user space, so
+// the rest stays in the kernel and holds the sender back.
+constexpr qint64 kLinkBurst = 64 * 1024;
+} // namespace
+
+void SimulatedPanel::readAtLinkRate()
+{
+    // While a read is scheduled the link is "busy": new data waits, so the panel does not spin on tiny reads.
+    if (m_linkReadPending)
+        return;
+    const qint64 rate = m_behaviour.linkBytesPerSecond;
+    if (m_socket->readBufferSize() != kLinkBurst)
+        m_socket->setReadBufferSize(kLinkBurst);
+    if (!m_linkClock.isValid()) {
+        m_linkClock.start();
+        m_linkCredit = kLinkBurst;
+        m_linkLastNs = 0;
+    }
+    const qint64 now = m_linkClock.nsecsElapsed();
+    m_linkCredit = qMin(kLinkBurst, m_linkCredit + (now - m_linkLastNs) * rate / 1000000000);
+    m_linkLastNs = now;
+    const qint64 available = m_socket->bytesAvailable();
+    // Read in pieces of at least half a burst, or all that is there when it is less.
+    const qint64 piece = qMin(available, kLinkBurst / 2);
+    if (m_linkCredit >= piece) {
+        const qint64 take = qMin(available, m_linkCredit);
+        m_decoder.append(m_socket->read(take));
+        m_linkCredit -= take;
+        if (m_socket->bytesAvailable() == 0)
+            return;
+    }
+    const qint64 waitMs = qMax<qint64>(1, (kLinkBurst / 2 - m_linkCredit) * 1000 / rate);
+    m_linkReadPending = true;
+    const quint64 session = m_session;
+    QTimer::singleShot(int(waitMs), Qt::PreciseTimer, this, [this, session] {
+        m_linkReadPending = false;
+        if (session == m_session && m_socket)
+            onReadyRead();
+    });
 }
 
 // --- frames --------------------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "network/SsdpMessage.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -201,6 +202,8 @@ private:
     void onReadyRead();
     void onAnswerDatagrams();
     void closeSession(bool graceful);
+    /// Reads what the link's rate allows now; schedules the next read when more is waiting.
+    void readAtLinkRate();
     void handleFrame(quint16 code, const QByteArray &payload);
     void handleIdentityAnswer(const QByteArray &payload);
     void handleCommand(quint16 code, const QByteArray &payload);
@@ -222,6 +225,10 @@ private:
     quint64 m_session = 0; // bumped per connection; delayed work checks it is still the same connection
     FrameDecoder m_decoder;
     bool m_reading = true;
+    QElapsedTimer m_linkClock;
+    qint64 m_linkCredit = 0; // bytes the link may deliver now
+    qint64 m_linkLastNs = 0;
+    bool m_linkReadPending = false;
     bool m_rejected = false;
     quint64 m_stepGeneration = 0; // boot, reconnect and back-off delays: only the latest scheduled step runs
     QTimer *m_searchTimer = nullptr;
