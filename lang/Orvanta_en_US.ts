@@ -11,8 +11,224 @@
 <context>
     <name>Broadcast</name>
     <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Duplicate</translation>
+    </message>
+    <message>
+        <source>Move to Pending</source>
+        <translation>Move to Pending</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Mon.</source>
+        <translation>Mon.</translation>
+    </message>
+    <message>
+        <source>Tue.</source>
+        <translation>Tue.</translation>
+    </message>
+    <message>
+        <source>Wed.</source>
+        <translation>Wed.</translation>
+    </message>
+    <message>
+        <source>Thu.</source>
+        <translation>Thu.</translation>
+    </message>
+    <message>
+        <source>Fri.</source>
+        <translation>Fri.</translation>
+    </message>
+    <message>
+        <source>Sat.</source>
+        <translation>Sat.</translation>
+    </message>
+    <message>
+        <source>Sun.</source>
+        <translation>Sun.</translation>
+    </message>
+    <message>
+        <source>Just Now</source>
+        <translation>Just Now</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this broadcast?</source>
+        <translation>Are you sure you want to delete this broadcast?</translation>
+    </message>
+    <message>
+        <source>Broadcast Saved</source>
+        <translation>Broadcast Saved</translation>
+    </message>
+    <message>
+        <source>Add Broadcast</source>
+        <translation>Add Broadcast</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>Pending</translation>
+    </message>
+    <message>
+        <source>Upcoming</source>
+        <translation>Upcoming</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Completed</translation>
+    </message>
+    <message>
+        <source>Click &amp;quot;</source>
+        <translation>Click &amp;quot;</translation>
+    </message>
+    <message>
+        <source>Add broadcast</source>
+        <translation>Add broadcast</translation>
+    </message>
+    <message>
+        <source>&amp;quot; to start.</source>
+        <translation>&amp;quot; to start.</translation>
+    </message>
+    <message>
+        <source>Let&apos;s broadcast now</source>
+        <translation>Let&apos;s broadcast now</translation>
+    </message>
+    <message>
+        <source>It&apos;s quiet in here...</source>
+        <translation>It&apos;s quiet in here...</translation>
+    </message>
+    <message>
+        <source>No broadcast yet</source>
+        <translation>No broadcast yet</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastMessageDialog</name>
+    <message>
+        <source>Set text before you show this dialog.</source>
+        <translation>Set text before you show this dialog.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastReportDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> device in total</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> devices in total</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Power-off</source>
+        <translation>Power-off</translation>
+    </message>
+    <message>
+        <source>No connection</source>
+        <translation>No connection</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>All (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>Successfully (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>Failed (xx)</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>xx devices in total</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSetting</name>
+    <message>
         <source>Broadcast</source>
         <translation>Broadcast</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastWidget</name>
+    <message>
+        <source>Broadcast content</source>
+        <translation>Broadcast content</translation>
+    </message>
+    <message>
+        <source>week. yyyy-MM-dd at hh:mm</source>
+        <translation>week. yyyy-MM-dd at hh:mm</translation>
+    </message>
+    <message>
+        <source>To: [device name]</source>
+        <translation>To: [device name]</translation>
+    </message>
+    <message>
+        <source>xxxx Failed</source>
+        <translation>xxxx Failed</translation>
     </message>
 </context>
 <context>

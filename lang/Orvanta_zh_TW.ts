@@ -11,8 +11,224 @@
 <context>
     <name>Broadcast</name>
     <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>複製</translation>
+    </message>
+    <message>
+        <source>Move to Pending</source>
+        <translation>移至待處理</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Mon.</source>
+        <translation>週一</translation>
+    </message>
+    <message>
+        <source>Tue.</source>
+        <translation>週二</translation>
+    </message>
+    <message>
+        <source>Wed.</source>
+        <translation>週三</translation>
+    </message>
+    <message>
+        <source>Thu.</source>
+        <translation>週四</translation>
+    </message>
+    <message>
+        <source>Fri.</source>
+        <translation>週五</translation>
+    </message>
+    <message>
+        <source>Sat.</source>
+        <translation>週六</translation>
+    </message>
+    <message>
+        <source>Sun.</source>
+        <translation>週日</translation>
+    </message>
+    <message>
+        <source>Just Now</source>
+        <translation>立即</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>於</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this broadcast?</source>
+        <translation>確定要刪除此廣播嗎？</translation>
+    </message>
+    <message>
+        <source>Broadcast Saved</source>
+        <translation>廣播已儲存</translation>
+    </message>
+    <message>
+        <source>Add Broadcast</source>
+        <translation>新增廣播</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>待處理</translation>
+    </message>
+    <message>
+        <source>Upcoming</source>
+        <translation>即將播出</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Click &amp;quot;</source>
+        <translation>點選「</translation>
+    </message>
+    <message>
+        <source>Add broadcast</source>
+        <translation>新增廣播</translation>
+    </message>
+    <message>
+        <source>&amp;quot; to start.</source>
+        <translation>」開始。</translation>
+    </message>
+    <message>
+        <source>Let&apos;s broadcast now</source>
+        <translation>立即開始廣播吧</translation>
+    </message>
+    <message>
+        <source>It&apos;s quiet in here...</source>
+        <translation>目前沒有任何廣播...</translation>
+    </message>
+    <message>
+        <source>No broadcast yet</source>
+        <translation>尚無廣播</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>訊息</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastMessageDialog</name>
+    <message>
+        <source>Set text before you show this dialog.</source>
+        <translation>顯示此對話框前請先設定文字。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastReportDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>備註</translation>
+    </message>
+    <message>
+        <source>Power-off</source>
+        <translation>已關機</translation>
+    </message>
+    <message>
+        <source>No connection</source>
+        <translation>無連線</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>全部 (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>成功 (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>失敗 (xx)</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>共 xx 台裝置</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSetting</name>
+    <message>
         <source>Broadcast</source>
         <translation>廣播</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastWidget</name>
+    <message>
+        <source>Broadcast content</source>
+        <translation>廣播內容</translation>
+    </message>
+    <message>
+        <source>week. yyyy-MM-dd at hh:mm</source>
+        <translation>週 yyyy-MM-dd 於 hh:mm</translation>
+    </message>
+    <message>
+        <source>To: [device name]</source>
+        <translation>至：[裝置名稱]</translation>
+    </message>
+    <message>
+        <source>xxxx Failed</source>
+        <translation>xxxx 失敗</translation>
     </message>
 </context>
 <context>
