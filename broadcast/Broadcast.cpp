@@ -89,7 +89,7 @@ void Broadcast::setUp()
         t->setColumnCount(1);
         t->setColumnWidth(0, t->width() - 2);
     }
-    broadcastSetting = new BroadcastSetting();
+    broadcastSetting = new BroadcastSetting(nullptr, m_clock);
     connect(broadcastSetting, &BroadcastSetting::broadcastSettingSavedSuccess, this,
             &Broadcast::broadcastSettingSavedSuccess);
     dbIntf = OrvantaDBManager::getInstance();

@@ -36,8 +36,7 @@ void BroadcastReportModel::setRows(const QList<VelkBroadcastReport> &rows)
     m_matched.clear();
     for (const VelkBroadcastReport &row : qAsConst(m_rows))
         m_matched.append(&row);
-    resetArrows();
-    m_arrows[Device] = 0;
+    m_arrows.reset(Device);
     sortMatched(Device, true);
 }
 
@@ -73,33 +72,17 @@ int BroadcastReportModel::matchedCount(int status) const
                              [status](const VelkBroadcastReport *row) { return row->status == status; }));
 }
 
-void BroadcastReportModel::resetArrows()
-{
-    std::fill(std::begin(m_arrows), std::end(m_arrows), 2);
-}
-
 void BroadcastReportModel::clickColumn(Column column)
 {
-    const int state = m_arrows[column];
-    if (state == 0 || state == 3) {
-        std::fill(std::begin(m_arrows), std::end(m_arrows), 3);
-        m_arrows[column] = 1;
-        sortMatched(column, false);
-    } else if (state == 1 || state == 2) {
-        resetArrows();
-        m_arrows[column] = 0;
-        sortMatched(column, true);
-    }
+    sortMatched(column, m_arrows.click(column));
 }
 
 void BroadcastReportModel::sortByActiveColumn()
 {
-    for (int column = Device; column < ColumnCount; ++column) {
-        if (m_arrows[column] == 0 || m_arrows[column] == 1) {
-            sortMatched(Column(column), m_arrows[column] == 0);
-            return;
-        }
-    }
+    bool ascending = true;
+    const int column = m_arrows.active(&ascending);
+    if (column >= 0)
+        sortMatched(Column(column), ascending);
 }
 
 void BroadcastReportModel::sortMatched(Column column, bool ascending)

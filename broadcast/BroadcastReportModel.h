@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/SortArrows.h"
 #include "datastore/VelkBroadcastReport.h"
 
 #include <QList>
@@ -56,11 +57,10 @@ public:
     int matchedCount() const { return m_matched.size(); }
     int matchedCount(int status) const;
 
-    int arrowState(Column column) const { return m_arrows[column]; }
+    int arrowState(Column column) const { return m_arrows.state(column); }
     void clickColumn(Column column);
 
 private:
-    void resetArrows();
     void sortMatched(Column column, bool ascending);
     void sortByActiveColumn();
 
@@ -68,5 +68,5 @@ private:
     QList<const VelkBroadcastReport *> m_matched;
     QString m_filterText;
     int m_statusFilter = All;
-    int m_arrows[ColumnCount] = {0, 2, 2, 2};
+    SortArrows m_arrows{ColumnCount, Device};
 };

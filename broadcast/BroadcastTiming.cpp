@@ -80,6 +80,22 @@ bool isStaleUpcoming(const VelkBroadcast &b, const QDateTime &now)
     return start.isValid() && start < now;
 }
 
+QDateTime defaultScheduleMoment(const QDateTime &now)
+{
+    const QDateTime later = now.addSecs(3600);
+    return QDateTime(later.date(), QTime(later.time().hour(), later.time().minute()));
+}
+
+bool isLater(const QDate &date, int hour, int minute, const QDateTime &now)
+{
+    return now.secsTo(QDateTime(date, QTime(hour, minute, 0, 0))) > 0;
+}
+
+QString timeText(int hour, int minute)
+{
+    return QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+}
+
 } // namespace BroadcastTiming
 
 bool broadcastTaskLessThan(const BroadcastTask &a, const BroadcastTask &b)

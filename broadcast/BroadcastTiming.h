@@ -25,4 +25,11 @@ qint64 msecsToNextMidnight(const QDateTime &now);
 /// An upcoming broadcast that start-up moves back to pending: immediate, or a one-off whose start minute has begun.
 bool isStaleUpcoming(const VelkBroadcast &broadcast, const QDateTime &now);
 
+/// What "Schedule" proposes on a fresh editor: an hour from now, to the minute (from 23:00 on, tomorrow).
+QDateTime defaultScheduleMoment(const QDateTime &now);
+/// True when the chosen minute lies after now (a start in the current minute, or earlier, is refused).
+bool isLater(const QDate &date, int hour, int minute, const QDateTime &now);
+/// "hh:mm", two digits each.
+QString timeText(int hour, int minute);
+
 } // namespace BroadcastTiming

@@ -1,5 +1,6 @@
 // Renders the Broadcast page's three tabs and a report with realistic content to PNG files, for a look by eye.
-// Usage: broadcast_screenshot <prefix>   writes <prefix>-pending.png, -upcoming.png, -completed.png, -report.png
+// Usage: broadcast_screenshot <prefix>   writes <prefix>-pending.png, -upcoming.png, -completed.png, -report.png,
+// -editor-targets.png, -editor-groups.png, -editor-content.png and -empty.png
 // Everything stays on loopback and in a temporary HOME.
 
 #include <QApplication>
@@ -7,13 +8,17 @@
 #include <QThread>
 
 #include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastContentEditor.h"
 #include "broadcast/BroadcastReportDialog.h"
+#include "broadcast/BroadcastSchedule.h"
 #include "broadcast/BroadcastScheduler.h"
+#include "broadcast/BroadcastSetting.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
 #include "shell/Clock.h"
 #include "shell/ScaleMath.h"
+#include "shell/UiGlobals.h"
 #include "shell/UiHelpers.h"
 #include "support/FakeSoundPlayer.h"
 #include "support/TestEnv.h"
@@ -58,6 +63,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("broadcast");
     initScaleFactor(0, 0);
+    currentLanguage = QStringLiteral("en_US"); // what start-up sets
 
     NetworkConfig config;
     config.tcpPort = 0;
@@ -192,6 +198,42 @@ int main(int argc, char **argv)
     settle(300);
     page.reportDialog()->grab().save(prefix + QStringLiteral("-report.png"));
     page.reportDialog()->hide();
+
+    // The editor: the first step with targets checked and a schedule, the second with a long text and a sound.
+    BroadcastSetting *editor = page.editor();
+    editor->newBroadcast();
+    editor->show();
+    BroadcastSchedule *step = editor->scheduleStep();
+    settle(200);
+    for (int row : {0, 2, 3, 7}) {
+        if (auto *box = qobject_cast<QCheckBox *>(step->tableWidgetDevice->cellWidget(row, 0)))
+            box->click();
+    }
+    step->btnSchedule->click();
+    step->btnRepeatMon->click();
+    step->btnRepeatWed->click();
+    step->btnRepeatFri->click();
+    settle(300);
+    editor->grab().save(prefix + QStringLiteral("-editor-targets.png"));
+    step->btnCloseInfo->click();
+    step->comboBoxType->setCurrentIndex(1);
+    if (auto *box = qobject_cast<QCheckBox *>(step->tableWidgetGroup->cellWidget(1, 0)))
+        box->click();
+    settle(200);
+    editor->grab().save(prefix + QStringLiteral("-editor-groups.png"));
+    step->btnNext->click();
+    BroadcastContentEditor *content = editor->contentEditor();
+    content->plainTextEdit->setFocus();
+    content->plainTextEdit->setPlainText(
+        QStringLiteral("Dear students and staff, the school fair opens on Saturday at 09:00 in the main hall. "
+                       "Please bring your class projects to room 104 by Friday afternoon, and remember that the "
+                       "car park is closed all weekend: use the bus stop on Station Road instead. Thank you!"));
+    content->radioButtonDefault2->click();
+    content->checkBoxRepeat->click();
+    content->checkBoxWakeOnLan->click();
+    settle(300);
+    editor->grab().save(prefix + QStringLiteral("-editor-content.png"));
+    editor->hide();
 
     // The empty page, with its guides.
     for (VelkBroadcast &d : stored)
