@@ -124,6 +124,117 @@
     </message>
 </context>
 <context>
+    <name>BroadcastContentEditor</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>請輸入文字...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>請輸入音訊廣播的標題...</translation>
+    </message>
+    <message>
+        <source>Upload custom audio</source>
+        <translation>上傳自訂音訊</translation>
+    </message>
+    <message>
+        <source>Open a file</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>Audio Files(*.mp3 *.wav)</source>
+        <translation>音訊檔案(*.mp3 *.wav)</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be read.</source>
+        <translation>無法讀取音訊檔案。</translation>
+    </message>
+    <message>
+        <source>The size of the uploaded file cannot exceed 10MB.</source>
+        <translation>上傳的檔案大小不可超過 10MB。</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be copied.</source>
+        <translation>無法複製音訊檔案。</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>文字</translation>
+    </message>
+    <message>
+        <source>Display Type:</source>
+        <translation>顯示方式：</translation>
+    </message>
+    <message>
+        <source>Scrolling text</source>
+        <translation>跑馬燈</translation>
+    </message>
+    <message>
+        <source>Pop windows</source>
+        <translation>彈出視窗</translation>
+    </message>
+    <message>
+        <source>Only audio</source>
+        <translation>僅音訊</translation>
+    </message>
+    <message>
+        <source>Streaming audio box does not support text broadcast.</source>
+        <translation>串流音訊盒不支援文字廣播。</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音訊</translation>
+    </message>
+    <message>
+        <source>Must select an audio to broadcast.</source>
+        <translation>必須選擇要廣播的音訊。</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Default audio 1</source>
+        <translation>預設音訊 1</translation>
+    </message>
+    <message>
+        <source>Default audio 2</source>
+        <translation>預設音訊 2</translation>
+    </message>
+    <message>
+        <source>Default audio 3</source>
+        <translation>預設音訊 3</translation>
+    </message>
+    <message>
+        <source>Repeat broadcast</source>
+        <translation>重複廣播</translation>
+    </message>
+    <message>
+        <source>Wake Power-off panels up to broadcast</source>
+        <translation>喚醒已關機的面板以接收廣播</translation>
+    </message>
+    <message>
+        <source>: Duration</source>
+        <translation>：持續時間</translation>
+    </message>
+    <message>
+        <source>mins</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>secs</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>上一步</translation>
+    </message>
+    <message>
+        <source>Broadcast</source>
+        <translation>廣播</translation>
+    </message>
+</context>
+<context>
     <name>BroadcastMessageDialog</name>
     <message>
         <source>Set text before you show this dialog.</source>
@@ -206,10 +317,208 @@
     </message>
 </context>
 <context>
+    <name>BroadcastSaveDialog</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>您尚未完成，要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>捨棄變更</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSchedule</name>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>排程</translation>
+    </message>
+    <message>
+        <source>Broadcast Now</source>
+        <translation>立即廣播</translation>
+    </message>
+    <message>
+        <source>Broadcast Time</source>
+        <translation>廣播時間</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Streaming Audio Box</source>
+        <translation>串流音訊盒</translation>
+    </message>
+    <message>
+        <source>IFP/Control Box</source>
+        <translation>IFP/控制盒</translation>
+    </message>
+    <message>
+        <source>Can not edit this broadcast.</source>
+        <translation>無法編輯此廣播。</translation>
+    </message>
+    <message>
+        <source>You can&apos;t select the date to broadcast before right now.</source>
+        <translation>廣播時間不可早於現在。</translation>
+    </message>
+    <message>
+        <source> devices)</source>
+        <translation> 台裝置)</translation>
+    </message>
+    <message>
+        <source> device)</source>
+        <translation> 台裝置)</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> groups in total (</source>
+        <translation> 個群組 (</translation>
+    </message>
+    <message>
+        <source> group in total (</source>
+        <translation> 個群組 (</translation>
+    </message>
+    <message>
+        <source> devices selected</source>
+        <translation> 台裝置已選取</translation>
+    </message>
+    <message>
+        <source> device selected</source>
+        <translation> 台裝置已選取</translation>
+    </message>
+    <message>
+        <source> groups selected (</source>
+        <translation> 個群組已選取 (</translation>
+    </message>
+    <message>
+        <source> group selected (</source>
+        <translation> 個群組已選取 (</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日期</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>重複</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>一</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>二</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>三</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>四</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>五</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>六</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Device Type</source>
+        <translation>裝置類型</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>類型</translation>
+    </message>
+</context>
+<context>
     <name>BroadcastSetting</name>
     <message>
-        <source>Broadcast</source>
-        <translation>廣播</translation>
+        <source>Save your changes?</source>
+        <translation>要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>您尚未完成，要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>捨棄變更</translation>
+    </message>
+    <message>
+        <source>Select Devices &amp; Date</source>
+        <translation>選擇裝置與日期</translation>
+    </message>
+    <message>
+        <source>Edit Content</source>
+        <translation>編輯內容</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be saved.</source>
+        <translation>無法儲存廣播。</translation>
     </message>
 </context>
 <context>
@@ -444,6 +753,17 @@
     <message>
         <source>Confirm Your Email</source>
         <translation>確認您的電子郵件</translation>
+    </message>
+</context>
+<context>
+    <name>CustomPlainTextEdit</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>請輸入文字...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>請輸入音訊廣播的標題...</translation>
     </message>
 </context>
 <context>
