@@ -5,7 +5,45 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QWidget>
+
+QFont formFont(int pointSize, bool bold)
+{
+    QFont font;
+    font.setFamily(QStringLiteral("Arial"));
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QString tableScrollBarStyle()
+{
+    return QStringLiteral("QScrollBar:vertical{background: #4a4a4a;width: 12px;margin: 0px;}"
+                          "QScrollBar::handle:vertical{background: #8a8a8a;border-radius: 4px;min-height: 30px;"
+                          "margin: 2px;}"
+                          "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"
+                          "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}");
+}
+
+QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect &geometry)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setGeometry(geometry);
+    button->setMinimumSize(geometry.size());
+    button->setFont(formFont(10));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setStyleSheet(
+        QStringLiteral("QToolButton{border-image: url(:/resource/Login/btn_text_b_normal.png);border:none;"
+                       "font-family:Arial;color:#ffffff;font-size:10pt;}"
+                       "QToolButton:hover{border-image: url(:/resource/Login/btn_text_b_hover.png);}"
+                       "QToolButton:pressed{border-image: url(:/resource/Login/btn_text_b_pressed.png);}"
+                       "QToolButton:disabled{border-image: url(:/resource/Login/btn_text_d_disabled.png);"
+                       "color: #8a8a8a;}"));
+    return button;
+}
 
 QList<QWidget *> formWidgets(QWidget *form)
 {

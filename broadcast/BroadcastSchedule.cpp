@@ -53,6 +53,14 @@ QString filterStyle(const QString &look)
         .arg(look);
 }
 
+QString rowCheckStyle(double scale)
+{
+    return QStringLiteral("QCheckBox{padding-left:10px;}"
+                          "QCheckBox::indicator:checked{image: url(:/resource/scheduling/im_check_b%1.png);}"
+                          "QCheckBox::indicator:unchecked{image: url(:/resource/scheduling/im_checkbox%1.png);}")
+        .arg(scale >= 2.0 ? QStringLiteral("_2x") : QString());
+}
+
 } // namespace
 
 BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
@@ -228,11 +236,7 @@ void BroadcastSchedule::fillDeviceTable()
     tableWidgetDevice->setRowCount(0);
     const QList<int> &rows = m_targets.shownDevices();
     tableWidgetDevice->setRowCount(rows.size());
-    const QString checkStyle = QStringLiteral("QCheckBox{padding-left:10px;}"
-                                              "QCheckBox::indicator:checked{image: url(:/resource/scheduling/"
-                                              "im_check_b%1.png);}QCheckBox::indicator:unchecked{image: "
-                                              "url(:/resource/scheduling/im_checkbox%1.png);}")
-                                   .arg(s >= 2.0 ? QStringLiteral("_2x") : QString());
+    const QString checkStyle = rowCheckStyle(s);
     const int icon = int(s * 12);
     for (int row = 0; row < rows.size(); ++row) {
         const VelkIFPDevice &device = m_targets.devices().at(rows.at(row));
@@ -271,11 +275,7 @@ void BroadcastSchedule::fillGroupTable()
     tableWidgetGroup->setRowCount(0);
     const QList<int> &rows = m_targets.shownGroups();
     tableWidgetGroup->setRowCount(rows.size());
-    const QString checkStyle = QStringLiteral("QCheckBox{padding-left:10px;}"
-                                              "QCheckBox::indicator:checked{image: url(:/resource/scheduling/"
-                                              "im_check_b%1.png);}QCheckBox::indicator:unchecked{image: "
-                                              "url(:/resource/scheduling/im_checkbox%1.png);}")
-                                   .arg(s >= 2.0 ? QStringLiteral("_2x") : QString());
+    const QString checkStyle = rowCheckStyle(s);
     for (int row = 0; row < rows.size(); ++row) {
         const VelkGroups &group = m_targets.groups().at(rows.at(row));
         tableWidgetGroup->setRowHeight(row, int(s * kRowHeight));
@@ -400,7 +400,7 @@ void BroadcastSchedule::showFilteredTableContent()
     }
 }
 
-void BroadcastSchedule::checkBoxAllClicked(bool checked)
+void BroadcastSchedule::setPageChecked(bool checked)
 {
     if (devicePageShown()) {
         for (int i : m_targets.shownDevices())
@@ -413,6 +413,11 @@ void BroadcastSchedule::checkBoxAllClicked(bool checked)
         for (QCheckBox *box : qAsConst(groupCheckBoxList))
             box->setChecked(checked);
     }
+}
+
+void BroadcastSchedule::checkBoxAllClicked(bool checked)
+{
+    setPageChecked(checked);
     updateSelectedInfo();
 }
 
@@ -468,56 +473,49 @@ void BroadcastSchedule::closeSelectedInfo()
     comboBoxType->show();
     lineEditFilter->show();
     btnFilter->show();
-    if (devicePageShown()) {
-        deviceCheckBoxAll->setChecked(false);
-        for (int i : m_targets.shownDevices())
-            m_targets.setDeviceChecked(i, false);
-        for (QCheckBox *box : qAsConst(deviceCheckBoxList))
-            box->setChecked(false);
-    } else {
-        groupCheckBoxAll->setChecked(false);
-        for (int i : m_targets.shownGroups())
-            m_targets.setGroupChecked(i, false);
-        for (QCheckBox *box : qAsConst(groupCheckBoxList))
-            box->setChecked(false);
-    }
+    (devicePageShown() ? deviceCheckBoxAll : groupCheckBoxAll)->setChecked(false);
+    setPageChecked(false);
     selectScheduleWidget->hide();
     btnNext->setEnabled(false);
 }
 
-void BroadcastSchedule::sortingDeviceByPower()
+void BroadcastSchedule::sortBy(BroadcastTargetModel::DeviceColumn column)
 {
-    m_targets.clickDeviceColumn(BroadcastTargetModel::Power);
+    m_targets.clickDeviceColumn(column);
     fillDeviceTable();
     updateSortIndicators();
+}
+
+void BroadcastSchedule::sortBy(BroadcastTargetModel::GroupColumn column)
+{
+    m_targets.clickGroupColumn(column);
+    fillGroupTable();
+    updateSortIndicators();
+}
+
+void BroadcastSchedule::sortingDeviceByPower()
+{
+    sortBy(BroadcastTargetModel::Power);
 }
 
 void BroadcastSchedule::sortingDeviceByDevice()
 {
-    m_targets.clickDeviceColumn(BroadcastTargetModel::Device);
-    fillDeviceTable();
-    updateSortIndicators();
+    sortBy(BroadcastTargetModel::Device);
 }
 
 void BroadcastSchedule::sortingDeviceByGroup()
 {
-    m_targets.clickDeviceColumn(BroadcastTargetModel::DeviceGroup);
-    fillDeviceTable();
-    updateSortIndicators();
+    sortBy(BroadcastTargetModel::DeviceGroup);
 }
 
 void BroadcastSchedule::sortingGroupByGroupName()
 {
-    m_targets.clickGroupColumn(BroadcastTargetModel::Group);
-    fillGroupTable();
-    updateSortIndicators();
+    sortBy(BroadcastTargetModel::Group);
 }
 
 void BroadcastSchedule::sortingGroupByDeviceCounts()
 {
-    m_targets.clickGroupColumn(BroadcastTargetModel::DeviceCount);
-    fillGroupTable();
-    updateSortIndicators();
+    sortBy(BroadcastTargetModel::DeviceCount);
 }
 
 void BroadcastSchedule::resetFilterWidgets()

@@ -83,6 +83,10 @@ private slots:
 private:
     bool devicePageShown() const { return stackedWidgetTables->currentIndex() == 0; }
     void prepareTargets();
+    void sortBy(BroadcastTargetModel::DeviceColumn column);
+    void sortBy(BroadcastTargetModel::GroupColumn column);
+    /// Checks or clears every row of the page shown.
+    void setPageChecked(bool checked);
     void fillDeviceTable();
     void fillGroupTable();
     void setColumnWidths();

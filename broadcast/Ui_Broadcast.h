@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/BroadcastForm.h"
 #include <QCoreApplication>
 #include <QFont>
 #include <QFrame>
@@ -44,24 +45,12 @@ public:
     QTableWidget *tableWidgetCompleted;
     QLabel *labelMessage;
 
-    static QFont arial(int pointSize, bool bold = false)
-    {
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(pointSize);
-        font.setBold(bold);
-        return font;
-    }
-
     static QString tableStyle()
     {
         return QStringLiteral(
-            "QTableWidget{background-color: #666666;border: 1px solid #1a1a1a;font-size:10pt;font-family:Arial;}"
-            "QTableWidget::item{border-bottom: 1px solid #5a5a5a;}"
-            "QScrollBar:vertical{background: #4a4a4a;width: 12px;margin: 0px;}"
-            "QScrollBar::handle:vertical{background: #8a8a8a;border-radius: 4px;min-height: 30px;margin: 2px;}"
-            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"
-            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}");
+                   "QTableWidget{background-color: #666666;border: 1px solid #1a1a1a;font-size:10pt;font-family:Arial;}"
+                   "QTableWidget::item{border-bottom: 1px solid #5a5a5a;}") +
+               tableScrollBarStyle();
     }
 
     static QTableWidget *createTable(QWidget *page, const char *name)
@@ -69,7 +58,7 @@ public:
         auto *table = new QTableWidget(page);
         table->setObjectName(QLatin1String(name));
         table->setGeometry(QRect(0, 0, 890, 556));
-        table->setFont(arial(10));
+        table->setFont(formFont(10));
         table->setShowGrid(false);
         table->setColumnCount(1);
         table->horizontalHeader()->setVisible(false);
@@ -91,12 +80,12 @@ public:
         (*icon)->setStyleSheet(QStringLiteral("border-image: url(:/resource/broadcast/guide_broadcast.png);"));
         *title = new QLabel(guide);
         (*title)->setGeometry(QRect(10, 132, 380, 32));
-        (*title)->setFont(arial(14, true));
+        (*title)->setFont(formFont(14, true));
         (*title)->setAlignment(Qt::AlignCenter);
         (*title)->setStyleSheet(QStringLiteral("color: #ffffff;font-size:14pt;"));
         *hint = new QLabel(guide);
         (*hint)->setGeometry(QRect(10, 172, 380, 30));
-        (*hint)->setFont(arial(10));
+        (*hint)->setFont(formFont(10));
         (*hint)->setAlignment(Qt::AlignCenter);
         (*hint)->setTextFormat(Qt::RichText);
         (*hint)->setStyleSheet(QStringLiteral("color: #f3f3f3;font-size:10pt;"));
@@ -108,7 +97,7 @@ public:
         auto *button = new QToolButton(parent);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(QRect(x, 15, 110, 40));
-        button->setFont(arial(11));
+        button->setFont(formFont(11));
         button->setCursor(Qt::PointingHandCursor);
         return button;
     }
@@ -135,7 +124,7 @@ public:
         btnAddBroadcast = new QToolButton(Frame);
         btnAddBroadcast->setObjectName(QStringLiteral("btnAddBroadcast"));
         btnAddBroadcast->setGeometry(QRect(755, 18, 160, 32));
-        btnAddBroadcast->setFont(arial(10));
+        btnAddBroadcast->setFont(formFont(10));
         btnAddBroadcast->setCursor(Qt::PointingHandCursor);
         btnAddBroadcast->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         btnAddBroadcast->setIcon(QIcon(QStringLiteral(":/resource/broadcast/icon_add.png")));
@@ -179,7 +168,7 @@ public:
         labelMessage = new QLabel(Broadcast);
         labelMessage->setObjectName(QStringLiteral("labelMessage"));
         labelMessage->setGeometry(QRect(370, 22, 200, 26));
-        labelMessage->setFont(arial(10));
+        labelMessage->setFont(formFont(10));
         labelMessage->setAlignment(Qt::AlignCenter);
         labelMessage->setStyleSheet(QStringLiteral("color: #ffffff;background-color: #2f8f4e;border-radius: 4px;"
                                                    "font-size:10pt;"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/BroadcastForm.h"
 #include "broadcast/CustomPlainTextEdit.h"
 
 #include <QCheckBox>
@@ -68,41 +69,15 @@ public:
     QToolButton *btnBack;
     QToolButton *btnAddBroadcast;
 
-    static QFont arial(int pointSize, bool bold = false)
-    {
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(pointSize);
-        font.setBold(bold);
-        return font;
-    }
-
     static QLabel *label_(QWidget *parent, const char *name, const QRect &geometry, const QString &style,
                           int pointSize = 10)
     {
         auto *label = new QLabel(parent);
         label->setObjectName(QLatin1String(name));
         label->setGeometry(geometry);
-        label->setFont(arial(pointSize));
+        label->setFont(formFont(pointSize));
         label->setStyleSheet(style);
         return label;
-    }
-
-    static QToolButton *textButton(QWidget *parent, const char *name, const QRect &geometry)
-    {
-        auto *button = new QToolButton(parent);
-        button->setObjectName(QLatin1String(name));
-        button->setGeometry(geometry);
-        button->setMinimumSize(geometry.size());
-        button->setFont(arial(10));
-        button->setCursor(Qt::PointingHandCursor);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setStyleSheet(
-            QStringLiteral("QToolButton{border-image: url(:/resource/Login/btn_text_b_normal.png);border:none;"
-                           "font-family:Arial;color:#ffffff;font-size:10pt;}"
-                           "QToolButton:hover{border-image: url(:/resource/Login/btn_text_b_hover.png);}"
-                           "QToolButton:pressed{border-image: url(:/resource/Login/btn_text_b_pressed.png);}"));
-        return button;
     }
 
     static QToolButton *previewButton(QWidget *parent, const char *name, const QRect &geometry)
@@ -163,7 +138,7 @@ public:
         groupComboBox = new QComboBox(widgetTextPart);
         groupComboBox->setObjectName(QStringLiteral("groupComboBox"));
         groupComboBox->setGeometry(QRect(308, 1, 164, 26));
-        groupComboBox->setFont(arial(10));
+        groupComboBox->setFont(formFont(10));
         groupComboBox->setStyleSheet(QStringLiteral(
             "QComboBox{color: #ffffff;background-color: #4a4a4a;border: 1px solid #8a8a8a;border-radius: 4px;"
             "font-size:10pt;}"
@@ -175,7 +150,7 @@ public:
         plainTextEdit = new CustomPlainTextEdit(textField);
         plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
         plainTextEdit->setGeometry(QRect(12, 44, 472, 124));
-        plainTextEdit->setFont(arial(11));
+        plainTextEdit->setFont(formFont(11));
         widgetCount = new QWidget(textField);
         widgetCount->setObjectName(QStringLiteral("widgetCount"));
         widgetCount->setGeometry(QRect(12, 168, 472, 20));
@@ -209,7 +184,7 @@ public:
             auto *button = new QRadioButton(widgetAudioButtons);
             button->setObjectName(QLatin1String(name));
             button->setGeometry(geometry);
-            button->setFont(arial(10));
+            button->setFont(formFont(10));
             button->setCursor(Qt::PointingHandCursor);
             return button;
         };
@@ -238,11 +213,11 @@ public:
         checkBoxRepeat = new QCheckBox(widgetOptions);
         checkBoxRepeat->setObjectName(QStringLiteral("checkBoxRepeat"));
         checkBoxRepeat->setGeometry(QRect(0, 4, 200, 26));
-        checkBoxRepeat->setFont(arial(10));
+        checkBoxRepeat->setFont(formFont(10));
         checkBoxWakeOnLan = new QCheckBox(widgetOptions);
         checkBoxWakeOnLan->setObjectName(QStringLiteral("checkBoxWakeOnLan"));
         checkBoxWakeOnLan->setGeometry(QRect(0, 40, 472, 26));
-        checkBoxWakeOnLan->setFont(arial(10));
+        checkBoxWakeOnLan->setFont(formFont(10));
         frameRepeat = new QFrame(widgetOptions);
         frameRepeat->setObjectName(QStringLiteral("frameRepeat"));
         frameRepeat->setGeometry(QRect(180, 2, 240, 30));
@@ -252,13 +227,13 @@ public:
         lineEditMin = new QLineEdit(frameRepeat);
         lineEditMin->setObjectName(QStringLiteral("lineEditMin"));
         lineEditMin->setGeometry(QRect(72, 3, 36, 24));
-        lineEditMin->setFont(arial(10));
+        lineEditMin->setFont(formFont(10));
         lineEditMin->setStyleSheet(field);
         label_3 = label_(frameRepeat, "label_3", QRect(112, 4, 40, 22), white);
         lineEditSec = new QLineEdit(frameRepeat);
         lineEditSec->setObjectName(QStringLiteral("lineEditSec"));
         lineEditSec->setGeometry(QRect(152, 3, 36, 24));
-        lineEditSec->setFont(arial(10));
+        lineEditSec->setFont(formFont(10));
         lineEditSec->setStyleSheet(field);
         label_4 = label_(frameRepeat, "label_4", QRect(192, 4, 48, 22), white);
 
@@ -272,8 +247,8 @@ public:
         widgetBottom = new QWidget(BroadcastContentEditor);
         widgetBottom->setObjectName(QStringLiteral("widgetBottom"));
         widgetBottom->setGeometry(QRect(0, 490, 874, 51));
-        btnBack = textButton(widgetBottom, "btnBack", QRect(25, 12, 80, 26));
-        btnAddBroadcast = textButton(widgetBottom, "btnAddBroadcast", QRect(769, 12, 80, 26));
+        btnBack = formTextButton(widgetBottom, "btnBack", QRect(25, 12, 80, 26));
+        btnAddBroadcast = formTextButton(widgetBottom, "btnAddBroadcast", QRect(769, 12, 80, 26));
 
         retranslateUi(BroadcastContentEditor);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/BroadcastForm.h"
 #include "shell/ClickableLabel.h"
 
 #include <QCoreApplication>
@@ -33,24 +34,6 @@ public:
     QTableWidget *tableWidgetReport;
     QLabel *labelTotalInfo;
 
-    static QFont arial(int pointSize, bool bold = false)
-    {
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(pointSize);
-        font.setBold(bold);
-        return font;
-    }
-
-    static QString scrollBarStyle()
-    {
-        return QStringLiteral("QScrollBar:vertical{background: #4a4a4a;width: 12px;margin: 0px;}"
-                              "QScrollBar::handle:vertical{background: #8a8a8a;border-radius: 4px;min-height: 30px;"
-                              "margin: 2px;}"
-                              "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"
-                              "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}");
-    }
-
     void setupUi(QDialog *BroadcastReportDialog)
     {
         if (BroadcastReportDialog->objectName().isEmpty())
@@ -68,14 +51,14 @@ public:
         labelReportTitle = new QLabel(BroadcastReportDialog);
         labelReportTitle->setObjectName(QStringLiteral("labelReportTitle"));
         labelReportTitle->setGeometry(QRect(25, 0, 220, 32));
-        labelReportTitle->setFont(arial(11, true));
+        labelReportTitle->setFont(formFont(11, true));
         labelReportTitle->setStyleSheet(QStringLiteral("color: #1db5ff;font-size:11pt;font-weight: bold;"));
 
         auto statusButton = [&](const char *name, const QRect &geometry) {
             auto *button = new QToolButton(BroadcastReportDialog);
             button->setObjectName(QLatin1String(name));
             button->setGeometry(geometry);
-            button->setFont(arial(10));
+            button->setFont(formFont(10));
             button->setCursor(Qt::PointingHandCursor);
             button->setStyleSheet(QStringLiteral("QToolButton {color: #ffffff;border: none; }"));
             return button;
@@ -97,7 +80,7 @@ public:
         lineEditFilter = new QLineEdit(BroadcastReportDialog);
         lineEditFilter->setObjectName(QStringLiteral("lineEditFilter"));
         lineEditFilter->setGeometry(QRect(649, 60, 200, 22));
-        lineEditFilter->setFont(arial(10));
+        lineEditFilter->setFont(formFont(10));
         lineEditFilter->setStyleSheet(QStringLiteral("QLineEdit{background-color: #3f3f3f;color: #ffffff;"
                                                      "border: 1px solid #ffffff;border-radius: 5px;font-size:10pt;}"));
 
@@ -105,7 +88,7 @@ public:
             auto *label = new ClickableLabel(BroadcastReportDialog);
             label->setObjectName(QLatin1String(name));
             label->setGeometry(QRect(x, 100, width, 25));
-            label->setFont(arial(10));
+            label->setFont(formFont(10));
             label->setCursor(Qt::PointingHandCursor);
             label->setStyleSheet(QStringLiteral("border-image: url(:/resource/scheduling/im_table_title_s.png);"
                                                 "color: #ffffff;padding-left: 10px;font-size:10pt;"));
@@ -123,7 +106,7 @@ public:
         tableWidgetReport = new QTableWidget(BroadcastReportDialog);
         tableWidgetReport->setObjectName(QStringLiteral("tableWidgetReport"));
         tableWidgetReport->setGeometry(QRect(25, 125, 824, 405));
-        tableWidgetReport->setFont(arial(10));
+        tableWidgetReport->setFont(formFont(10));
         tableWidgetReport->setColumnCount(4);
         for (int column = 0; column < 4; ++column)
             tableWidgetReport->setHorizontalHeaderItem(column, new QTableWidgetItem);
@@ -137,12 +120,12 @@ public:
             QStringLiteral("QTableWidget{background-color: #666666;border: 1px solid #1a1a1a;font-size:10pt;"
                            "font-family:Arial;}"
                            "QTableWidget::item{padding-left: 10px;border-bottom: 1px solid #5a5a5a;}") +
-            scrollBarStyle());
+            tableScrollBarStyle());
 
         labelTotalInfo = new QLabel(BroadcastReportDialog);
         labelTotalInfo->setObjectName(QStringLiteral("labelTotalInfo"));
         labelTotalInfo->setGeometry(QRect(25, 534, 824, 20));
-        labelTotalInfo->setFont(arial(10));
+        labelTotalInfo->setFont(formFont(10));
         labelTotalInfo->setStyleSheet(QStringLiteral("color: #ffffff;font-size:10pt;"));
 
         retranslateUi(BroadcastReportDialog);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/BroadcastForm.h"
 #include "shell/ClickableLabel.h"
 #include "shell/CustomFilterWidget.h"
 #include "shell/ScheduleSettingSpinBox.h"
@@ -85,21 +86,12 @@ public:
     QCheckBox *checkBox2Counts;
     QToolButton *btnApply2;
 
-    static QFont arial(int pointSize, bool bold = false)
-    {
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(pointSize);
-        font.setBold(bold);
-        return font;
-    }
-
     template <typename T> static T *make(QWidget *parent, const char *name, const QRect &geometry)
     {
         auto *widget = new T(parent);
         widget->setObjectName(QLatin1String(name));
         widget->setGeometry(geometry);
-        widget->setFont(arial(10));
+        widget->setFont(formFont(10));
         return widget;
     }
 
@@ -127,29 +119,12 @@ public:
         t->verticalHeader()->setVisible(false);
         t->setShowGrid(false);
         t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        t->setStyleSheet(QStringLiteral(
-            "QTableWidget{background-color: #666666;border: 1px solid #1a1a1a;color: #ffffff;font-size:10pt;}"
-            "QTableWidget::item{padding-left: 10px;border-bottom: 1px solid #5a5a5a;}"
-            "QScrollBar:vertical{background: #4a4a4a;width: 12px;margin: 0px;}"
-            "QScrollBar::handle:vertical{background: #8a8a8a;border-radius: 4px;min-height: 30px;margin: 2px;}"
-            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"
-            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}"));
+        t->setStyleSheet(
+            QStringLiteral(
+                "QTableWidget{background-color: #666666;border: 1px solid #1a1a1a;color: #ffffff;font-size:10pt;}"
+                "QTableWidget::item{padding-left: 10px;border-bottom: 1px solid #5a5a5a;}") +
+            tableScrollBarStyle());
         return t;
-    }
-
-    static QToolButton *textButton(QWidget *parent, const char *name, const QRect &geometry)
-    {
-        auto *button = make<QToolButton>(parent, name, geometry);
-        button->setCursor(Qt::PointingHandCursor);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setStyleSheet(
-            QStringLiteral("QToolButton{border-image: url(:/resource/Login/btn_text_b_normal.png);border:none;"
-                           "font-family:Arial;color:#ffffff;font-size:10pt;}"
-                           "QToolButton:hover{border-image: url(:/resource/Login/btn_text_b_hover.png);}"
-                           "QToolButton:pressed{border-image: url(:/resource/Login/btn_text_b_pressed.png);}"
-                           "QToolButton:disabled{border-image: url(:/resource/Login/btn_text_d_disabled.png);"
-                           "color: #8a8a8a;}"));
-        return button;
     }
 
     void setupUi(QFrame *BroadcastSchedule)
@@ -262,7 +237,7 @@ public:
         }
 
         widgetButtons = make<QWidget>(BroadcastSchedule, "widgetButtons", QRect(0, 490, 874, 49));
-        btnNext = textButton(widgetButtons, "btnNext", QRect(769, 11, 80, 26));
+        btnNext = formTextButton(widgetButtons, "btnNext", QRect(769, 11, 80, 26));
 
         widgetFilterParent = make<CustomFilterWidget>(BroadcastSchedule, "widgetFilterParent", QRect(0, 0, 874, 539));
         const QString popup = QStringLiteral("QFrame{background-color: #4a4a4a;border: 1px solid #1a1a1a;"
@@ -275,13 +250,13 @@ public:
         checkBox1Device = make<QCheckBox>(widgetFilterDevice, "checkBox1Device", QRect(12, 32, 150, 22));
         checkBox1Group = make<QCheckBox>(widgetFilterDevice, "checkBox1Group", QRect(12, 56, 150, 22));
         checkBox1Type = make<QCheckBox>(widgetFilterDevice, "checkBox1Type", QRect(12, 80, 150, 22));
-        btnApply1 = textButton(widgetFilterDevice, "btnApply1", QRect(80, 114, 80, 26));
+        btnApply1 = formTextButton(widgetFilterDevice, "btnApply1", QRect(80, 114, 80, 26));
         widgetFilterGroup = make<QFrame>(widgetFilterParent, "widgetFilterGroup", QRect(389, 44, 170, 126));
         widgetFilterGroup->setStyleSheet(popup);
         labelFilter2 = make<QLabel>(widgetFilterGroup, "labelFilter2", QRect(12, 8, 140, 20));
         checkBox2Group = make<QCheckBox>(widgetFilterGroup, "checkBox2Group", QRect(12, 32, 150, 22));
         checkBox2Counts = make<QCheckBox>(widgetFilterGroup, "checkBox2Counts", QRect(12, 56, 150, 22));
-        btnApply2 = textButton(widgetFilterGroup, "btnApply2", QRect(80, 90, 80, 26));
+        btnApply2 = formTextButton(widgetFilterGroup, "btnApply2", QRect(80, 90, 80, 26));
 
         retranslateUi(BroadcastSchedule);
     }

@@ -92,6 +92,18 @@ inline VelkBroadcast storeBroadcast(const QList<VelkIFPDevice> &devices, int aud
     return broadcast;
 }
 
+// Every broadcast of every status removed, with its links and report rows.
+inline void wipeBroadcasts()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    for (auto status : {VelkBroadcast::Pending, VelkBroadcast::Upcoming, VelkBroadcast::Completed}) {
+        QList<VelkBroadcast> list;
+        db->queryBroadcastByStatus(status, list);
+        for (VelkBroadcast &b : list)
+            db->deleteBroadcast(b);
+    }
+}
+
 inline BroadcastTask taskOf(const VelkBroadcast &broadcast)
 {
     BroadcastTask task;

@@ -15,6 +15,7 @@
 #include "broadcast/BroadcastSetting.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
+#include "network/NetTestSupport.h"
 #include "network/NetworkConfig.h"
 #include "shell/Clock.h"
 #include "shell/ScaleMath.h"
@@ -65,14 +66,8 @@ int main(int argc, char **argv)
     initScaleFactor(0, 0);
     currentLanguage = QStringLiteral("en_US"); // what start-up sets
 
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
-    config.answerPort = 0;
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
-    config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
+    QTemporaryDir folder;
+    NetworkConfig config = testNetworkConfig(folder.path());
     NetworkConfig::setCurrent(config);
     CmdServer::getInstance();
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();

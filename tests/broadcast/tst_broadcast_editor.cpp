@@ -63,7 +63,6 @@ private slots:
     void endToEndWithPanels();
 
 private:
-    void wipeBroadcasts();
     QList<VelkBroadcast> stored(VelkBroadcast::Status status);
     void newEditor(const QDateTime &now);
     // Checks the device rows by name and moves on to the content step.
@@ -139,15 +138,6 @@ void TestBroadcastEditor::cleanup()
     m_editor.reset();
     m_player.reset();
     m_clock.reset();
-}
-
-void TestBroadcastEditor::wipeBroadcasts()
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    for (auto status : {VelkBroadcast::Pending, VelkBroadcast::Upcoming, VelkBroadcast::Completed}) {
-        for (VelkBroadcast &b : stored(status))
-            db->deleteBroadcast(b);
-    }
 }
 
 QList<VelkBroadcast> TestBroadcastEditor::stored(VelkBroadcast::Status status)

@@ -54,7 +54,6 @@ private slots:
     void reportCountsSearchAndSort();
 
 private:
-    void wipeBroadcasts();
     VelkBroadcast store(VelkBroadcast b);
     void openPage(const QDateTime &now);
 
@@ -92,17 +91,6 @@ void TestBroadcastPage::cleanup()
     m_player.reset();
     m_clock.reset();
     m_fleet->shutDownAll();
-}
-
-void TestBroadcastPage::wipeBroadcasts()
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    for (auto status : {VelkBroadcast::Pending, VelkBroadcast::Upcoming, VelkBroadcast::Completed}) {
-        QList<VelkBroadcast> list;
-        db->queryBroadcastByStatus(status, list);
-        for (VelkBroadcast &b : list)
-            db->deleteBroadcast(b);
-    }
 }
 
 VelkBroadcast TestBroadcastPage::store(VelkBroadcast b)

@@ -59,7 +59,6 @@ private slots:
     void groupsExpandToCapableDevicesOnce();
 
 private:
-    void wipeBroadcasts();
     VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
     void startScheduler(const QDateTime &now);
 
@@ -98,17 +97,6 @@ void TestBroadcastTiming::cleanup()
     m_scheduler.reset();
     m_manager.reset();
     m_clock.reset();
-}
-
-void TestBroadcastTiming::wipeBroadcasts()
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    for (auto status : {VelkBroadcast::Pending, VelkBroadcast::Upcoming, VelkBroadcast::Completed}) {
-        QList<VelkBroadcast> list;
-        db->queryBroadcastByStatus(status, list);
-        for (VelkBroadcast &b : list)
-            db->deleteBroadcast(b);
-    }
 }
 
 VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices)
