@@ -5,7 +5,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/LinkQueries.h"
 #include "datastore/SqlTransaction.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/RecordMapper.h"
 #include "datastore/SqlTransaction.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 

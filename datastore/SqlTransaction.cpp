@@ -11,7 +11,7 @@
 
 #include <sqlite3.h>
 
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 

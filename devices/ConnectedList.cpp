@@ -15,13 +15,13 @@
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
 #include "network/UPnPServer.h"
-#include "shell/EventLogDialog.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/Log.h"
-#include "shell/PowerOnDialog.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/EventLogDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/base/Log.h"
+#include "shell/kit/PowerOnDialog.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

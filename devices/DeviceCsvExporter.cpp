@@ -7,7 +7,7 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsv.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 QString DeviceCsvExporter::adminSosUser(OrvantaDBIntf *db)
 {

@@ -11,7 +11,7 @@
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceRules.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/UiHelpers.h"
 
 DeviceCsvImporter::DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent)
     : QObject(parent), m_db(db)

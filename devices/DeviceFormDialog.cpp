@@ -6,9 +6,9 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/KitForm.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent)
     : QDialog(parent), m_db(db)

@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "shell/UiHelpers.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

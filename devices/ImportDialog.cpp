@@ -9,12 +9,12 @@
 #include "devices/DeviceCsvImporter.h"
 #include "devices/DialogPlacement.h"
 #include "devices/ImportErrorDialog.h"
-#include "shell/CsvReader.h"
-#include "shell/FileChooser.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/CsvReader.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 ImportDialog::ImportDialog(QWidget *parent)
     : QDialog(parent)

@@ -1,8 +1,8 @@
 #include "devices/ImportErrorDialog.h"
 
 #include "devices/DialogPlacement.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 ImportErrorDialog::ImportErrorDialog(QWidget *parent)
     : QDialog(parent)

@@ -23,10 +23,10 @@
 #include "devices/ManagementGroupDialog.h"
 #include "devices/ManagementShowIPInfo.h"
 #include "network/CmdServer.h"
-#include "shell/DeleteManagementDialog.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

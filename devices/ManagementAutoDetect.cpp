@@ -10,9 +10,9 @@
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 #include "network/UPnPServer.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/KitForm.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

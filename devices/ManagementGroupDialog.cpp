@@ -8,10 +8,10 @@
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 #include "devices/DialogPlacement.h"
-#include "shell/DeleteManagementDialog.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/KitForm.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent)
     : QDialog(parent), m_db(db)

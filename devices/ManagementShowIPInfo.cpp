@@ -1,8 +1,8 @@
 #include "devices/ManagementShowIPInfo.h"
 
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/KitForm.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent)
     : QDialog(parent)

@@ -11,7 +11,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/TextLabel.h"
 
 class Ui_DeviceFormDialog
 {

@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "shell/ClickableLabel.h"
-#include "shell/KitForm.h"
+#include "shell/kit/ClickableLabel.h"
+#include "shell/kit/KitForm.h"
 
 class Ui_ImportDialog
 {

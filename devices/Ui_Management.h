@@ -14,7 +14,7 @@
 #include <QWidget>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/CustomFilterWidget.h"
+#include "shell/kit/CustomFilterWidget.h"
 
 /// The Devices tab. Geometry is given unscaled for the page's 888 × 559 area; the page lays the
 /// widgets out again for the scale factor and its own size (Management::layoutWidgets).

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "network/CmdServer.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 constexpr int ReminderIntervalMs = 900000;

@@ -6,8 +6,8 @@
 #include "network/PanelIdentity.h"
 #include "network/ProtocolCodes.h"
 #include "network/WorkThread.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QMutex>
 #include <QMutexLocker>

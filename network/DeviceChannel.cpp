@@ -6,9 +6,9 @@
 #include "network/FrameCodec.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
-#include "shell/CsvReader.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/CsvReader.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "network/CmdServer.h"
 #include "network/SsdpMessage.h"
 #include "platform/ArpTable.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QMutex>
 #include <QMutexLocker>

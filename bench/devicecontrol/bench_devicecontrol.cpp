@@ -25,7 +25,7 @@
 #include "devices/ConnectedList.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
 

@@ -6,7 +6,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/SqlTransaction.h"
 #include "devices/DeviceCsvImporter.h"
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
 
 #include <QCoreApplication>
 

@@ -14,9 +14,9 @@
 #include "devices/ConnectedList.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
 

@@ -7,7 +7,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsvExporter.h"
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -16,7 +16,7 @@
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
 #include "network/UPnPServer.h"
-#include "shell/DeleteManagementDialog.h"
+#include "shell/kit/DeleteManagementDialog.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedPanel.h"

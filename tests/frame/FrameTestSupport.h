@@ -7,7 +7,7 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "network/NetworkConfig.h"
-#include "shell/FileChooser.h"
+#include "shell/kit/FileChooser.h"
 
 // Answers the file dialogs in place of the operator.
 class ScriptedChooser : public FileChooser

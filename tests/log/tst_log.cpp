@@ -1,6 +1,6 @@
 #include "platform/AutoSerialFileLogger.h"
 #include "platform/LogSystem.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 #include "support/TestEnv.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 #include "NetTestSupport.h"
 
 #include "network/AccountFile.h"
-#include "shell/CsvReader.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/CsvReader.h"
+#include "shell/base/Session.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -3,7 +3,7 @@
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "platform/ArpTable.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
 #include "tools/panelsim/PanelFleet.h"
 
 #include <QNetworkDatagram>

@@ -1,6 +1,6 @@
 #include "NetTestSupport.h"
 
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
 
 #include <QPointer>
 #include <QRandomGenerator>

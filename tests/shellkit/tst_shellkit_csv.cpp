@@ -1,5 +1,5 @@
 // The CSV reader, built here from its source with QtCore alone: it must not need widgets.
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The UI kit's helpers: the scale factor and what scales by it, texts, the capability gate and
 // the camera filter.
-#include "shell/FormScale.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/FormScale.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QLabel>
 #include <QPushButton>

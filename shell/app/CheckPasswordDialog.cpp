@@ -1,0 +1,136 @@
+#include "shell/app/CheckPasswordDialog.h"
+
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+
+#include "datastore/OrvantaDBManager.h"
+#include "shell/kit/KitForm.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
+
+CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    scaleUi(false);
+    setWindowTitle(productName());
+    setupSharedDialog(this);
+    connect(btnCancel, &QToolButton::clicked, this, &CheckPasswordDialog::close);
+    connect(btnOK, &QToolButton::clicked, this, &CheckPasswordDialog::writeSetting);
+    dbIntf = OrvantaDBManager::getInstance();
+    lbMessage->hide();
+    lineEditPassword->setEchoMode(QLineEdit::Password);
+    lineEditPassword->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditPassword));
+    qApp->installEventFilter(this);
+    widgetPassword->show();
+    setElidedLabelText(label_2, label_2->text(), label_2->width());
+}
+
+CheckPasswordDialog::~CheckPasswordDialog() = default;
+
+void CheckPasswordDialog::setUserInfo(VelkAccount account)
+{
+    userInfo = account;
+}
+
+void CheckPasswordDialog::setPendingUserInfo(VelkAccount account)
+{
+    pendingUserInfo = account;
+    hasPendingUserInfo = true;
+}
+
+bool CheckPasswordDialog::readStoredAccount(OrvantaDBIntf *dbIntf, quint32 aid, VelkAccount &stored)
+{
+    QList<VelkAccount> accounts;
+    if (dbIntf->queryAccount(accounts) != DB_OK)
+        return false;
+    for (const VelkAccount &account : accounts) {
+        if (account.aid == aid) {
+            stored = account;
+            return true;
+        }
+    }
+    return false;
+}
+
+VelkAccount CheckPasswordDialog::withChanges(const VelkAccount &base, const VelkAccount &edited,
+                                             const VelkAccount &stored)
+{
+    VelkAccount result = stored;
+    if (edited.email != base.email)
+        result.email = edited.email;
+    if (edited.password != base.password)
+        result.password = edited.password;
+    if (edited.language != base.language)
+        result.language = edited.language;
+    return result;
+}
+
+quint32 CheckPasswordDialog::writeChanges(OrvantaDBIntf *dbIntf, const VelkAccount &base, const VelkAccount &edited,
+                                          VelkAccount *written)
+{
+    VelkAccount stored;
+    VelkAccount record = readStoredAccount(dbIntf, edited.aid, stored) ? withChanges(base, edited, stored) : edited;
+    const quint32 result = dbIntf->updateAccount(record);
+    if (written)
+        *written = record;
+    return result;
+}
+
+void CheckPasswordDialog::writeSetting()
+{
+    if (!hasPendingUserInfo)
+        return;
+    if (lineEditPassword->text() == userInfo.password) {
+        VelkAccount written;
+        if (writeChanges(dbIntf, userInfo, pendingUserInfo, &written) != DB_OK) {
+            // The panels must not get a password that the database does not hold.
+            lbMessage->setWarningText(tr("The settings could not be saved."));
+            lbMessage->show();
+        } else {
+            emit passWordChange(written.password);
+            hasPendingUserInfo = false;
+            lbMessage->hide();
+            close();
+        }
+    } else {
+        lbMessage->setWarningText(tr("Invalid User Password."));
+        lbMessage->show();
+    }
+    lineEditPassword->clear();
+}
+
+bool CheckPasswordDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEditPassword && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            writeSetting();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CheckPasswordDialog::closeEvent(QCloseEvent *event)
+{
+    lbMessage->hide();
+    QDialog::closeEvent(event);
+    lineEditPassword->clear();
+}
+
+void CheckPasswordDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+    lineEditPassword->setFocus();
+}
+
+void CheckPasswordDialog::scaleUi(bool rescale)
+{
+    const double factor = formScale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor, {btnCancel, btnOK, label, layoutWidget, widgetPassword}, rescale, true);
+}

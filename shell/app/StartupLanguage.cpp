@@ -1,0 +1,71 @@
+#include "shell/app/StartupLanguage.h"
+
+#include "shell/base/Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTranslator>
+
+QString StartupLanguage::storedLanguage(const QList<VelkAccount> &accounts)
+{
+    for (const VelkAccount &account : accounts) {
+        if (account.isAdmin)
+            return account.language;
+    }
+    return QString();
+}
+
+QString StartupLanguage::relativeFileFor(const QString &language)
+{
+    return QStringLiteral("lang/Orvanta_") + language + QStringLiteral(".qm");
+}
+
+QStringList StartupLanguage::defaultSearchBases()
+{
+    QStringList bases{QString()};
+    if (QCoreApplication::instance())
+        bases.append(QCoreApplication::applicationDirPath());
+    return bases;
+}
+
+bool StartupLanguage::load(QTranslator &translator, const QString &language, const QStringList &bases,
+                           QString *loadedFile)
+{
+    const QString relative = relativeFileFor(language);
+    for (const QString &base : bases) {
+        const QString path = base.isEmpty() ? relative : QDir(base).filePath(relative);
+        if (translator.load(path)) {
+            if (loadedFile)
+                *loadedFile = path;
+            return true;
+        }
+    }
+    return false;
+}
+
+StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const QString &stored,
+                                                 const QString &systemLocaleName,
+                                                 const QStringList &bases)
+{
+    Outcome outcome;
+    if (!stored.isEmpty()) {
+        outcome.language = stored;
+        if (load(translator, stored, bases, &outcome.loadedFile)) {
+            writeLog(4, "load %s", stored.toLatin1().constData());
+            outcome.install = true;
+            outcome.rightToLeft = stored == QLatin1String("ar");
+        } else if (load(translator, QStringLiteral("en_US"), bases, &outcome.loadedFile)) {
+            writeLog(4, "Failed to load %s, load en_US", stored.toLatin1().constData());
+            outcome.install = true;
+        }
+        return outcome;
+    }
+    writeLog(4, "system language name: %s", systemLocaleName.toLatin1().constData());
+    outcome.language = systemLocaleName;
+    const QString file = systemLocaleName.contains(QLatin1String("zh_TW")) ? QStringLiteral("zh_TW")
+                                                                           : QStringLiteral("en_US");
+    load(translator, file, bases, &outcome.loadedFile);
+    // An empty translator changes nothing, so it is installed whether or not the file loaded.
+    outcome.install = true;
+    return outcome;
+}

@@ -1,0 +1,9 @@
+#include "shell/base/Session.h"
+
+QString currentLanguage;
+bool isAdminLogin = false;
+
+QString productName()
+{
+    return QStringLiteral("Quorvin");
+}
