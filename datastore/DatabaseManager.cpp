@@ -278,7 +278,7 @@ public:
             if (!alter.exec(QLatin1String(probe.alter)))
                 return fail(QStringLiteral("adding column %1.%2").arg(QLatin1String(table), QLatin1String(probe.column)),
                             alter.lastError());
-            writeLog(4, "DatabaseManager: added column %s.%s", table, probe.column);
+            writeLog(LOG_LEVEL_INFO, "DatabaseManager: added column %s.%s", table, probe.column);
             if (addedColumns)
                 *addedColumns << QLatin1String(probe.column);
         }
@@ -353,7 +353,7 @@ private:
 
     void note(const QString &text)
     {
-        writeLog(4, "DatabaseManager::%s: %s", m_name, utf8(text).constData());
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager::%s: %s", m_name, utf8(text).constData());
         if (!m_errors.isEmpty())
             m_errors += QLatin1String("; ");
         m_errors += QLatin1String(m_name) + QLatin1String(": ") + text;
@@ -416,7 +416,7 @@ void DatabaseManager::openDatabase()
 
     const QString folder = m_dataFolder + QLatin1String(kDatabaseFolder);
     if (!QDir(folder).exists() && !QDir::root().mkpath(QDir(folder).absolutePath()))
-        writeLog(4, "DatabaseManager: cannot create the database folder %s", utf8(folder).constData());
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot create the database folder %s", utf8(folder).constData());
 
     migrateFormerFolder();
     openPellmarDatabase();
@@ -475,7 +475,7 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
     auto failed = [&](const QString &what, const QSqlError &error) {
         const bool broken = meansBrokenFile(error);
         m_openError = QStringLiteral("%1: %2").arg(what, error.text());
-        writeLog(4, "DatabaseManager: %s of %s failed: %s%s", utf8(what).constData(), utf8(path).constData(),
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: %s of %s failed: %s%s", utf8(what).constData(), utf8(path).constData(),
                  utf8(error.text()).constData(),
                  broken ? "" : " (the file is left as it is)");
         return broken ? MainBroken : MainUnavailable;
@@ -499,7 +499,7 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
             problems << check.value(0).toString();
         if (problems != QStringList{QStringLiteral("ok")}) {
             m_openError = QStringLiteral("the database is damaged: ") + problems.join(QLatin1String(", "));
-            writeLog(4, "DatabaseManager: %s is damaged: %s", utf8(path).constData(),
+            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is damaged: %s", utf8(path).constData(),
                      utf8(problems.join(QLatin1String(", "))).constData());
             return MainBroken;
         }
@@ -512,14 +512,14 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
         // step. The setting belongs to this connection only; nothing in the file changes.
         QSqlQuery pragma(m_mainDb);
         if (!pragma.exec(QStringLiteral("PRAGMA temp_store = MEMORY")))
-            writeLog(4, "DatabaseManager: setting temp_store failed: %s", utf8(pragma.lastError().text()).constData());
+            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: setting temp_store failed: %s", utf8(pragma.lastError().text()).constData());
     }
 
     const QFileInfo info(path);
     if (info.exists() && !info.isWritable()) {
         // Readable, so log-in and lists still work; nothing is created or changed in it.
         m_openError = QStringLiteral("the database file is read-only");
-        writeLog(4, "DatabaseManager: %s is read-only; tables are not checked", utf8(path).constData());
+        writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is read-only; tables are not checked", utf8(path).constData());
         return MainUnavailable;
     }
     return MainOk;
@@ -547,19 +547,19 @@ bool DatabaseManager::setBrokenFileAside()
 
     if (!QFile::rename(path, target)) {
         m_openError = QStringLiteral("the damaged database could not be moved aside");
-        writeLog(4, "DatabaseManager: cannot rename %s to %s; it is left as it is", utf8(path).constData(),
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot rename %s to %s; it is left as it is", utf8(path).constData(),
                  utf8(target).constData());
         return false;
     }
     m_brokenFileSetAside = true;
-    writeLog(4, "DatabaseManager: %s is not a usable database; moved aside to %s and a new one is created",
+    writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is not a usable database; moved aside to %s and a new one is created",
              utf8(path).constData(), utf8(target).constData());
 
     // A journal left beside the old file would be played into the new one.
     for (const char *suffix : {"-journal", "-wal", "-shm"}) {
         const QString side = path + QLatin1String(suffix);
         if (QFile::exists(side) && !QFile::rename(side, target + QLatin1String(suffix))) {
-            writeLog(4, "DatabaseManager: cannot move %s aside", utf8(side).constData());
+            writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot move %s aside", utf8(side).constData());
             m_openError = QStringLiteral("the journal of the damaged database could not be moved aside");
             return false;
         }
@@ -580,11 +580,11 @@ void DatabaseManager::migrateFormerFolder()
 
     if (migrateDatabaseFolder(former, target)) {
         if (!QDir(former).removeRecursively())
-            writeLog(4, "DatabaseManager: migrated %s but could not remove it", utf8(former).constData());
+            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: migrated %s but could not remove it", utf8(former).constData());
         else
-            writeLog(4, "DatabaseManager: migrated %s to %s", utf8(former).constData(), utf8(target).constData());
+            writeLog(LOG_LEVEL_INFO, "DatabaseManager: migrated %s to %s", utf8(former).constData(), utf8(target).constData());
     } else {
-        writeLog(4, "DatabaseManager: migration of %s to %s incomplete; the former folder is kept",
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: migration of %s to %s incomplete; the former folder is kept",
                  utf8(former).constData(), utf8(target).constData());
     }
 }
@@ -606,7 +606,7 @@ bool DatabaseManager::migrateDatabaseFolder(const QString &source, const QString
     QString to = target;
     to.replace(QLatin1String(kFormerDatabaseFile), QLatin1String(kDatabaseFile));
     if (!QFile::copy(source, to)) {
-        writeLog(4, "DatabaseManager: cannot copy %s to %s", utf8(source).constData(), utf8(to).constData());
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot copy %s to %s", utf8(source).constData(), utf8(to).constData());
         return false;
     }
     return true;
@@ -628,14 +628,14 @@ void DatabaseManager::openPellmarDatabase()
     m_pellmarPath = folder + QLatin1String(kPellmarFile);
     // That program owns its folder: never create a file there, and only read.
     if (!QFileInfo(m_pellmarPath).isFile()) {
-        writeLog(4, "DatabaseManager: camera-management database %s not found", utf8(m_pellmarPath).constData());
+        writeLog(LOG_LEVEL_INFO, "DatabaseManager: camera-management database %s not found", utf8(m_pellmarPath).constData());
         return;
     }
     m_pellmarDb = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_pellmarConnectionName);
     m_pellmarDb.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     m_pellmarDb.setDatabaseName(m_pellmarPath);
     if (!m_pellmarDb.open()) {
-        writeLog(4, "DatabaseManager: cannot open the camera-management database %s: %s",
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot open the camera-management database %s: %s",
                  utf8(m_pellmarPath).constData(), utf8(m_pellmarDb.lastError().text()).constData());
         return;
     }
@@ -720,7 +720,7 @@ DatabaseManager::StepResult DatabaseManager::initAccountTable(QSqlDatabase db)
                 first.isAdmin = true;
                 const quint32 updated = updateAccount(db, first);
                 if (updated != DB_OK)
-                    writeLog(4, "DatabaseManager::initAccountTable: marking the first account as administrator "
+                    writeLog(LOG_LEVEL_ERROR, "DatabaseManager::initAccountTable: marking the first account as administrator "
                                 "failed (0x%08x)",
                              updated);
             }

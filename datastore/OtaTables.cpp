@@ -273,7 +273,7 @@ quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const Ve
             return DB_STATEMENT_FAILED;
         if (!found) {
             // One orphaned row must not hide the rest of the report.
-            writeLog(4, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.osrid,
+            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.osrid,
                      did);
             continue;
         }

@@ -76,7 +76,7 @@ bool sameSqliteLibrary(const QSqlDatabase &db)
     probe.finish();
     sqlite3_soft_heap_limit64(previous);
     if (!same)
-        writeLog(4, "SqlStatement: the SQLite driver uses a library of its own; statements run through Qt");
+        writeLog(LOG_LEVEL_INFO, "SqlStatement: the SQLite driver uses a library of its own; statements run through Qt");
     return same;
 }
 
@@ -154,7 +154,7 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writ
     : m_db(db), m_connection(db.connectionName()), m_context(context)
 {
     if (!m_db.isOpen()) {
-        writeLog(4, "%s: transaction not started, the database is not open", contextText(m_context).constData());
+        writeLog(LOG_LEVEL_ERROR, "%s: transaction not started, the database is not open", contextText(m_context).constData());
         return;
     }
     m_depth = openScopes().value(m_connection, 0);
@@ -325,7 +325,7 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
             return true;
     }
     m_failed = true;
-    writeLog(4, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
+    writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
              contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
     return false;
 }
@@ -433,14 +433,14 @@ int SqlStatement::cachedCount(const QString &connectionName)
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
 {
     if (!query.prepare(sql)) {
-        writeLog(4, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
+        writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
                  sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
         return false;
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
-        writeLog(4, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
+        writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
                  query.lastError().text().toUtf8().constData());
         return false;
     }

@@ -83,7 +83,7 @@ void ImportDialog::importButtonClicked()
     // nothing to import.
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        writeLog(4, "ImportDialog::importButtonClicked, cannot read %s", qPrintable(fileName));
+        writeLog(LOG_LEVEL_ERROR, "ImportDialog::importButtonClicked, cannot read %s", qPrintable(fileName));
         showMessage(tr("The file could not be read."));
         return;
     }

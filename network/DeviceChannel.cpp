@@ -67,7 +67,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 
     m_handshakeTimer->setSingleShot(true);
     connect(m_handshakeTimer, &QTimer::timeout, this, [this] {
-        writeLog(4, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
                  qPrintable(logName()));
         close();
     });
@@ -83,7 +83,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
             m_idleTimer->start(int(m_config.idleTimeoutMs - quiet));
             return;
         }
-        writeLog(4, "DeviceChannel: idle timeout %s", qPrintable(logName()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: idle timeout %s", qPrintable(logName()));
         close();
     });
     m_lastActivity.start();
@@ -98,7 +98,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     connect(m_socket, &QTcpSocket::bytesWritten, this, &DeviceChannel::onBytesWritten);
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed)
-            writeLog(4, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
                      qPrintable(logName()));
         if (m_socket->state() == QAbstractSocket::UnconnectedState)
             onDisconnected();
@@ -127,7 +127,7 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
     if (m_state == Closed || m_socket->state() != QAbstractSocket::ConnectedState)
         return -1;
     if (payload.size() > m_config.maxPayload) {
-        writeLog(4, "DeviceChannel: payload of %d bytes too large for 0x%04x to %s", payload.size(), code,
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: payload of %d bytes too large for 0x%04x to %s", payload.size(), code,
                  qPrintable(logName()));
         return -1;
     }
@@ -137,7 +137,7 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
                                ? qMin<qint64>(m_config.maxIdentityPayload, m_config.maxWriteBacklog)
                                : m_config.maxWriteBacklog;
     if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > backlog) {
-        writeLog(4, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing", qPrintable(logName()),
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing", qPrintable(logName()),
                  static_cast<long long>(m_socket->bytesToWrite()));
         close();
         return -1;
@@ -180,7 +180,7 @@ void DeviceChannel::close()
 void DeviceChannel::onDisconnected()
 {
     if (m_state != Closed) {
-        writeLog(4, "DeviceChannel: connection closed by %s", qPrintable(logName()));
+        writeLog(LOG_LEVEL_INFO, "DeviceChannel: connection closed by %s", qPrintable(logName()));
         close();
     }
     if (m_socket->state() == QAbstractSocket::UnconnectedState) {
@@ -231,7 +231,7 @@ void DeviceChannel::onReadyRead()
             if (result == FrameDecoder::NeedMore)
                 break;
             if (result == FrameDecoder::BadLength) {
-                writeLog(4, "DeviceChannel: bad frame length %s from %s",
+                writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad frame length %s from %s",
                          qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
                 close();
                 break;
@@ -247,9 +247,9 @@ void DeviceChannel::onReadyRead()
 void DeviceChannel::dropFrame(const char *why, quint16 code)
 {
     if (why)
-        writeLog(4, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()), why);
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()), why);
     if (++m_droppedFrames >= m_config.maxDroppedFrames) {
-        writeLog(4, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
         close();
     }
 }
@@ -259,7 +259,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
     m_lastActivity.start();
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
-        writeLog(4, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
         dropFrame(nullptr, frame.code);
         return;
     }
@@ -311,7 +311,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit kickReported(this, QString::fromUtf8(frame.data, qMin(frame.size, PanelIdentity::kMaxFieldLength)));
         break;
     case VELK_REMOTE_RSP_SET_PASSWORD:
-        writeLog(4, "DeviceChannel: set-password answer %d from %s", value, qPrintable(mac));
+        writeLog(LOG_LEVEL_INFO, "DeviceChannel: set-password answer %d from %s", value, qPrintable(mac));
         break;
     case VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE:
         emit transferFileComplete(mac, value == 0, false);
@@ -346,7 +346,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
             dropFrame("no synchronisation asked", frame.code);
         break;
     case VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS:
-        writeLog(4, "DeviceChannel: settings answer %d from %s", value, qPrintable(mac));
+        writeLog(LOG_LEVEL_INFO, "DeviceChannel: settings answer %d from %s", value, qPrintable(mac));
         break;
     case VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE:
         if (m_syncExchange)
@@ -365,7 +365,7 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     PanelIdentity identity;
     QString error;
     if (!PanelIdentity::fromJson(frame.bytes(), &identity, &error)) {
-        writeLog(4, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()), qPrintable(error));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()), qPrintable(error));
         close();
         return;
     }
@@ -428,7 +428,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
     connect(job, &TransferJob::chunkSent, this, [this, mac] { emit resetTransferFileTimeout(mac); });
     connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
-        writeLog(4, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath), qPrintable(mac));
         emit transferFileComplete(mac, false, true);
     });
     m_otaJob = job;
@@ -468,7 +468,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     auto *job =
         new TransferJob(kBroadcastCodes, sender, m_socket, m_config.chunkSize, m_config.maxChunksInFlight, this);
     if (job->open(path) != TransferJob::Opened) {
-        writeLog(4, "DeviceChannel: audio file %s cannot be sent", qPrintable(path));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: audio file %s cannot be sent", qPrintable(path));
         job->deleteLater();
         return false;
     }
@@ -480,7 +480,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     connect(job, &TransferJob::completed, this,
             [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [mac, path] {
-        writeLog(4, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path), qPrintable(mac));
     });
     m_broadcastJob = job;
     emit setupBroadcastTransferFileTimeout(mac, 8000);
@@ -500,13 +500,13 @@ void DeviceChannel::stopBroadcastTransfer(bool notifyPanel)
 void DeviceChannel::checkAccountSync()
 {
     if (!isAdminLogin) {
-        writeLog(4, "Current user is not admin, not need to do sync.");
+        writeLog(LOG_LEVEL_INFO, "Current user is not admin, not need to do sync.");
         return;
     }
     const QString mac = m_identity.mac;
-    writeLog(4, "checkAccountSync, %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_INFO, "checkAccountSync, %s", qPrintable(mac));
     if (m_syncing) {
-        writeLog(4, "currently syncing user device, can NOT checkMultiUserDataSync");
+        writeLog(LOG_LEVEL_WARNING, "currently syncing user device, can NOT checkMultiUserDataSync");
         return;
     }
     m_syncing = true;
@@ -514,7 +514,7 @@ void DeviceChannel::checkAccountSync()
     const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
     if (rc != DB_OK || settings.isEmpty()) {
         if (rc != DB_OK)
-            writeLog(4, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
+            writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
         emit setupSyncUserDeviceTimeout(mac, 1000);
         return;
     }
@@ -533,7 +533,7 @@ void DeviceChannel::syncAdminSettings()
     QList<VelkMultiUserAdmin> settings;
     const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
     if (rc != DB_OK || settings.isEmpty()) {
-        writeLog(4, "DeviceChannel::syncAdminSettings, queryMultiUserAdmin error 0x%08x", rc);
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::syncAdminSettings, queryMultiUserAdmin error 0x%08x", rc);
         return;
     }
     sendFrame(VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS,
@@ -554,7 +554,7 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
     if (first == 1 && !mergePanelAccounts(file)) {
         // The panel replaces its users with the list we send: sending ours now would lose the users it has and we
         // never took in. The overview's time-out records the failure, and the next synchronisation asks again.
-        writeLog(4, "DeviceChannel: users of %s not taken in, synchronisation stopped", qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: users of %s not taken in, synchronisation stopped", qPrintable(m_identity.mac));
         return;
     }
     if (m_state != Connected)
@@ -572,7 +572,7 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
     QFile::remove(path);
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
         return false;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -581,7 +581,7 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
     const QList<QStringList> cells = written ? readCsvFile(path, QStringLiteral("UTF-8")) : QList<QStringList>();
     QFile::remove(path);
     if (!written) {
-        writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
         return false;
     }
 
@@ -614,12 +614,12 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
                 if (holders.isEmpty())
                     user.rfidId = row.rfidId;
                 else
-                    writeLog(4, "DeviceChannel::mergePanelAccounts, card of %s is bound to another user",
+                    writeLog(LOG_LEVEL_WARNING, "DeviceChannel::mergePanelAccounts, card of %s is bound to another user",
                              qPrintable(row.userName));
             }
             const quint32 rc = db->createMultiUser(user);
             if (rc != DB_OK) {
-                writeLog(4, "DeviceChannel::mergePanelAccounts, createMultiUser error 0x%08x", rc);
+                writeLog(LOG_LEVEL_ERROR, "DeviceChannel::mergePanelAccounts, createMultiUser error 0x%08x", rc);
                 continue;
             }
             for (const VelkAppInfo &app : qAsConst(apps))
@@ -660,7 +660,7 @@ void DeviceChannel::sendUserSettings()
     db->queryAllAppInfo(apps);
     const QByteArray file = AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
-        writeLog(4, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_identity.mac));
 }
 
 void DeviceChannel::recordSync(int status)

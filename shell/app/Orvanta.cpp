@@ -265,7 +265,7 @@ void Orvanta::changePassword(quint32 aid, const QString &password)
     if (!found || result != 0) {
         // The mailed password is not in force, so the old one still is: say the request failed
         // rather than announce a password that will not open the console.
-        writeLog(4, "Orvanta::changePassword updateAccount failed: aid %u, result 0x%x", aid,
+        writeLog(LOG_LEVEL_ERROR, "Orvanta::changePassword updateAccount failed: aid %u, result 0x%x", aid,
                  found ? result : 0xC0000002u);
         getSendFail();
         return;

@@ -71,7 +71,7 @@ QByteArray SendEmail::buildBody(const QString &recipient, const QString &randomP
 void SendEmail::send()
 {
     if (!MailServiceConfig::isAcceptableUrl(m_config.serviceUrl)) {
-        writeLog(4, "Send Email refused: the mail service address %s is not HTTPS",
+        writeLog(LOG_LEVEL_ERROR, "Send Email refused: the mail service address %s is not HTTPS",
                  m_config.serviceUrl.toDisplayString().toLatin1().constData());
         m_answered = true;
         emit sendFail();
@@ -105,12 +105,12 @@ void SendEmail::requestFinished(QNetworkReply *reply)
     // A request cut off by the time-out failed, whatever status line had arrived by then.
     const int code = (status.isValid() && !m_timedOut) ? status.toInt() : -1;
     if (code == 200) {
-        writeLog(4, "Send Email Success.");
+        writeLog(LOG_LEVEL_INFO, "Send Email Success.");
         emit sendSuccess();
         return;
     }
     if (m_timedOut)
-        writeLog(4, "Send Email timed out after %d ms.", m_config.timeoutMs);
-    writeLog(4, "Send Email Fail Status Code = %d", code);
+        writeLog(LOG_LEVEL_WARNING, "Send Email timed out after %d ms.", m_config.timeoutMs);
+    writeLog(LOG_LEVEL_ERROR, "Send Email Fail Status Code = %d", code);
     emit sendFail();
 }

@@ -51,16 +51,16 @@ StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const 
     if (!stored.isEmpty()) {
         outcome.language = stored;
         if (load(translator, stored, bases, &outcome.loadedFile)) {
-            writeLog(4, "load %s", stored.toLatin1().constData());
+            writeLog(LOG_LEVEL_INFO, "load %s", stored.toLatin1().constData());
             outcome.install = true;
             outcome.rightToLeft = stored == QLatin1String("ar");
         } else if (load(translator, QStringLiteral("en_US"), bases, &outcome.loadedFile)) {
-            writeLog(4, "Failed to load %s, load en_US", stored.toLatin1().constData());
+            writeLog(LOG_LEVEL_WARNING, "Failed to load %s, load en_US", stored.toLatin1().constData());
             outcome.install = true;
         }
         return outcome;
     }
-    writeLog(4, "system language name: %s", systemLocaleName.toLatin1().constData());
+    writeLog(LOG_LEVEL_INFO, "system language name: %s", systemLocaleName.toLatin1().constData());
     outcome.language = systemLocaleName;
     const QString file = systemLocaleName.contains(QLatin1String("zh_TW")) ? QStringLiteral("zh_TW")
                                                                            : QStringLiteral("en_US");

@@ -350,7 +350,7 @@ void UserInfoDialog::backupDb()
         return;
     const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
     if (result != DatabaseFileOps::Ok) {
-        writeLog(4, "UserInfoDialog::backupDb - copy to %s failed (%d)", target.toLocal8Bit().constData(),
+        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::backupDb - copy to %s failed (%d)", target.toLocal8Bit().constData(),
                  static_cast<int>(result));
         showMessage(tr("The database could not be backed up."));
     }
@@ -389,7 +389,7 @@ void UserInfoDialog::restoreDb()
     }
     if (DatabaseFileOps::swapInStaged(target) != DatabaseFileOps::Ok) {
         DatabaseFileOps::discardStaged(target);
-        writeLog(4, "UserInfoDialog::restoreDb - swapping in %s failed", source.toLocal8Bit().constData());
+        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::restoreDb - swapping in %s failed", source.toLocal8Bit().constData());
         // The database is closed by now; the restart opens the kept data again.
         restartAfterMessage = true;
         showMessage(tr("The database could not be restored. The current data is kept and the program restarts."));

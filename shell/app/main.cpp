@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     logSystem->setLogger(logger);
     logSystem->startLog();
     if (!instance.serverError().isEmpty())
-        writeLog(4, "main: single-instance socket not opened: %s", instance.serverError().toLatin1().constData());
+        writeLog(LOG_LEVEL_WARNING, "main: single-instance socket not opened: %s", instance.serverError().toLatin1().constData());
 
     OrvantaDBIntf *dbManager = OrvantaDBManager::getInstance();
     QList<VelkAccount> accounts;
@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
     // Without its database the console can do nothing useful; the operator must know why.
     const QString dbError = OrvantaDBManager::startupError();
     if (!dbError.isEmpty()) {
-        writeLog(4, "main: OrvantaDBManager::getInstance failed: %s", dbError.toLatin1().constData());
+        writeLog(LOG_LEVEL_ERROR, "main: OrvantaDBManager::getInstance failed: %s", dbError.toLatin1().constData());
         GeneralMsgDialog message;
         message.setMessage(QCoreApplication::translate("main", "The database could not be opened.\n%1").arg(dbError));
         message.exec();

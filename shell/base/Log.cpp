@@ -21,7 +21,7 @@ LogSystem *logSystem = nullptr;
 std::once_flag registerOnce;
 } // namespace
 
-void writeLog(int level, const char *format, ...)
+void writeLog(LogLevel level, const char *format, ...)
 {
     // Registration happens once whatever its result; call_once keeps it safe should a worker
     // thread ever log before the GUI thread did.
@@ -33,7 +33,7 @@ void writeLog(int level, const char *format, ...)
         return;
     va_list args;
     va_start(args, format);
-    logSystem->log(logModuleId, LogLevel(level), format, args);
+    logSystem->log(logModuleId, level, format, args);
     va_end(args);
 }
 
