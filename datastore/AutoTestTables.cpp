@@ -148,125 +148,117 @@ quint32 AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(QSqlDataba
 quint32 AutoTestTables::insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::insertAutoTestSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, isMon, isTue, "
-                                "isWed, isThu, isFri, isSat, isSun) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-                 scheduleValues(schedule), context))
-        return DB_STATEMENT_FAILED;
-    const quint32 tsid = insert.lastInsertId().toUInt();
-    insert.finish();
-    if (insertLinks(db, schedule, tsid, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    if (!tx.commit())
-        return DB_STATEMENT_FAILED;
+    quint32 tsid = 0;
+    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
+        if (LinkQueries::insertRow(db,
+                                   QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, "
+                                                  "isMon, isTue, isWed, isThu, isFri, isSat, isSun) "
+                                                  "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                                   scheduleValues(schedule), tsid, context) != DB_OK ||
+            insertLinks(db, schedule, tsid, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
     // Only a row that really exists gets its key into the caller's record.
-    schedule.tsid = tsid;
-    return DB_OK;
+    if (rc == DB_OK)
+        schedule.tsid = tsid;
+    return rc;
 }
 
 quint32 AutoTestTables::updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::updateAutoTestSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.tsid, context);
-    if (rc != DB_OK)
-        return rc;
-    QVariantList values = scheduleValues(schedule);
-    values << schedule.tsid;
-    rc = LinkQueries::exec(db,
-                           QStringLiteral("UPDATE AutoTestSchedule SET scheduleTarget = ?, time = ?, status = ?, "
-                                          "isEnable = ?, isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, "
-                                          "isSat = ?, isSun = ? WHERE tsid = ?"),
-                           values, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::deleteLinks(db, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "tsid", schedule.tsid,
-                                      context);
-    if (rc == DB_OK)
-        rc = insertLinks(db, schedule, schedule.tsid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.tsid, context);
+        if (rc != DB_OK)
+            return rc;
+        QVariantList values = scheduleValues(schedule);
+        values << schedule.tsid;
+        rc = LinkQueries::exec(db,
+                               QStringLiteral("UPDATE AutoTestSchedule SET scheduleTarget = ?, time = ?, status = ?, "
+                                              "isEnable = ?, isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, "
+                                              "isSat = ?, isSun = ? WHERE tsid = ?"),
+                               values, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::deleteLinks(db, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "tsid", schedule.tsid,
+                                          context);
+        if (rc == DB_OK)
+            rc = insertLinks(db, schedule, schedule.tsid, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::updateAutoTestScheduleState";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.tsid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
-                               {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.tsid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
+                                   {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 AutoTestTables::deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::deleteAutoTestSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.tsid, context);
-    if (rc != DB_OK)
-        return rc;
-    static const char *const statements[] = {
-        "DELETE FROM AutoTestSchedule WHERE tsid = ?",
-        "DELETE FROM DeviceAutoTestSchedule WHERE tsid = ?",
-        "DELETE FROM GroupsAutoTestSchedule WHERE tsid = ?",
-        "DELETE FROM AutoTestScheduleReport WHERE tsid = ?",
-    };
-    for (const char *statement : statements) {
-        if (LinkQueries::exec(db, QLatin1String(statement), {schedule.tsid}, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.tsid, context);
+        if (rc != DB_OK)
+            return rc;
+        static const char *const statements[] = {
+            "DELETE FROM AutoTestSchedule WHERE tsid = ?",
+            "DELETE FROM DeviceAutoTestSchedule WHERE tsid = ?",
+            "DELETE FROM GroupsAutoTestSchedule WHERE tsid = ?",
+            "DELETE FROM AutoTestScheduleReport WHERE tsid = ?",
+        };
+        for (const char *statement : statements) {
+            if (LinkQueries::exec(db, QLatin1String(statement), {schedule.tsid}, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,
                                                      QList<VelkIFPDevice> &devices)
 {
     const char *context = "AutoTestTables::insertAutoTestScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (LinkQueries::exec(db,
-                              QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
-                                             "VALUES (?, ?, ?, ?)"),
-                              {device.did, schedule.tsid, 2, 1}, context)
-            != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (LinkQueries::exec(db,
+                                  QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
+                                                 "VALUES (?, ?, ?, ?)"),
+                                  {device.did, schedule.tsid, 2, 1}, context)
+                != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 AutoTestTables::updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDevice &device,
                                                      VelkAutoTestSchedule &schedule, int status, int notes)
 {
     const char *context = "AutoTestTables::updateAutoTestScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 tsrid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
-        {device.did, schedule.tsid}, tsrid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
-                               {status, notes, tsrid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 tsrid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
+            {device.did, schedule.tsid}, tsrid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
+                                   {status, notes, tsrid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 AutoTestTables::deleteRelatedAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule)

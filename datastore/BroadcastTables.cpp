@@ -70,128 +70,120 @@ const char kBroadcastColumns[] =
 quint32 BroadcastTables::insertBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::insertBroadcast";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO Broadcast (status, displayType, contentText, audioSelection, "
-                                "displayedAudioFilename, savedAudioFilename, wakeOnLan, repeat, durationMin, "
-                                "durationSec, target, isNow, startDate, time, repeatSun, repeatMon, repeatTue, "
-                                "repeatWed, repeatThu, repeatFri, repeatSat) "
-                                "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                 broadcastValues(broadcast), context))
-        return DB_STATEMENT_FAILED;
-    const quint32 bid = insert.lastInsertId().toUInt();
-    insert.finish();
-    if (insertLinks(db, broadcast, bid, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    if (!tx.commit())
-        return DB_STATEMENT_FAILED;
-    broadcast.bid = bid;
-    return DB_OK;
+    quint32 bid = 0;
+    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
+        if (LinkQueries::insertRow(db,
+                                   QStringLiteral("INSERT INTO Broadcast (status, displayType, contentText, "
+                                                  "audioSelection, displayedAudioFilename, savedAudioFilename, "
+                                                  "wakeOnLan, repeat, durationMin, durationSec, target, isNow, "
+                                                  "startDate, time, repeatSun, repeatMon, repeatTue, repeatWed, "
+                                                  "repeatThu, repeatFri, repeatSat) "
+                                                  "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                                   broadcastValues(broadcast), bid, context) != DB_OK ||
+            insertLinks(db, broadcast, bid, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
+    if (rc == DB_OK)
+        broadcast.bid = bid;
+    return rc;
 }
 
 quint32 BroadcastTables::updateBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::updateBroadcast";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = broadcastExists(db, broadcast.bid, context);
-    if (rc != DB_OK)
-        return rc;
-    QVariantList values = broadcastValues(broadcast);
-    values << broadcast.bid;
-    rc = LinkQueries::exec(db,
-                           QStringLiteral("UPDATE Broadcast SET status = ?, displayType = ?, contentText = ?, "
-                                          "audioSelection = ?, displayedAudioFilename = ?, savedAudioFilename = ?, "
-                                          "wakeOnLan = ?, repeat = ?, durationMin = ?, durationSec = ?, target = ?, "
-                                          "isNow = ?, startDate = ?, time = ?, repeatSun = ?, repeatMon = ?, "
-                                          "repeatTue = ?, repeatWed = ?, repeatThu = ?, repeatFri = ?, repeatSat = ? "
-                                          "WHERE bid = ?"),
-                           values, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::deleteLinks(db, "DeviceBroadcast", "GroupsBroadcast", "bid", broadcast.bid, context);
-    if (rc == DB_OK)
-        rc = insertLinks(db, broadcast, broadcast.bid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = broadcastExists(db, broadcast.bid, context);
+        if (rc != DB_OK)
+            return rc;
+        QVariantList values = broadcastValues(broadcast);
+        values << broadcast.bid;
+        rc = LinkQueries::exec(db,
+                               QStringLiteral("UPDATE Broadcast SET status = ?, displayType = ?, contentText = ?, "
+                                              "audioSelection = ?, displayedAudioFilename = ?, savedAudioFilename = ?, "
+                                              "wakeOnLan = ?, repeat = ?, durationMin = ?, durationSec = ?, target = ?, "
+                                              "isNow = ?, startDate = ?, time = ?, repeatSun = ?, repeatMon = ?, "
+                                              "repeatTue = ?, repeatWed = ?, repeatThu = ?, repeatFri = ?, repeatSat = ? "
+                                              "WHERE bid = ?"),
+                               values, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::deleteLinks(db, "DeviceBroadcast", "GroupsBroadcast", "bid", broadcast.bid, context);
+        if (rc == DB_OK)
+            rc = insertLinks(db, broadcast, broadcast.bid, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 BroadcastTables::updateBroadcastStatus(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::updateBroadcastStatus";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = broadcastExists(db, broadcast.bid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE Broadcast SET status = ? WHERE bid = ?"),
-                               {int(broadcast.status), broadcast.bid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = broadcastExists(db, broadcast.bid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE Broadcast SET status = ? WHERE bid = ?"),
+                                   {int(broadcast.status), broadcast.bid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 BroadcastTables::deleteBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::deleteBroadcast";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    const quint32 rc = broadcastExists(db, broadcast.bid, context);
-    if (rc != DB_OK)
-        return rc;
-    static const char *const statements[] = {
-        "DELETE FROM Broadcast WHERE bid = ?",
-        "DELETE FROM DeviceBroadcast WHERE bid = ?",
-        "DELETE FROM GroupsBroadcast WHERE bid = ?",
-        "DELETE FROM BroadcastReport WHERE bid = ?",
-    };
-    for (const char *statement : statements) {
-        if (LinkQueries::exec(db, QLatin1String(statement), {broadcast.bid}, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        const quint32 rc = broadcastExists(db, broadcast.bid, context);
+        if (rc != DB_OK)
+            return rc;
+        static const char *const statements[] = {
+            "DELETE FROM Broadcast WHERE bid = ?",
+            "DELETE FROM DeviceBroadcast WHERE bid = ?",
+            "DELETE FROM GroupsBroadcast WHERE bid = ?",
+            "DELETE FROM BroadcastReport WHERE bid = ?",
+        };
+        for (const char *statement : statements) {
+            if (LinkQueries::exec(db, QLatin1String(statement), {broadcast.bid}, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast,
                                                QList<VelkIFPDevice> &devices)
 {
     const char *context = "BroadcastTables::insertBroadcastReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // Rows of earlier sendings stay: a repeating broadcast keeps one row per device and sending.
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (LinkQueries::exec(db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
-                              {device.did, broadcast.bid, 0, 0}, context)
-            != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // Rows of earlier sendings stay: a repeating broadcast keeps one row per device and sending.
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (LinkQueries::exec(db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
+                                  {device.did, broadcast.bid, 0, 0}, context)
+                != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 BroadcastTables::updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &device, VelkBroadcast &broadcast,
                                                int status, int note)
 {
     const char *context = "BroadcastTables::updateBroadcastReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // The newest row is the current sending's: a result must not overwrite an earlier run's row.
-    quint32 brid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT brid FROM BroadcastReport WHERE did = ? AND bid = ? ORDER BY brid DESC LIMIT 1"),
-        {device.did, broadcast.bid}, brid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET status = ?, note = ? WHERE brid = ?"),
-                               {status, note, brid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // The newest row is the current sending's: a result must not overwrite an earlier run's row.
+        quint32 brid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT brid FROM BroadcastReport WHERE did = ? AND bid = ? ORDER BY brid DESC LIMIT 1"),
+            {device.did, broadcast.bid}, brid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET status = ?, note = ? WHERE brid = ?"),
+                                   {status, note, brid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::Status status,

@@ -904,39 +904,37 @@ quint32 DatabaseManager::updateAccount(QSqlDatabase db, VelkAccount &account)
 {
     if (account.password.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "updateAccount");
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE aid = ?"), {account.aid}, found, "updateAccount"))
-        return DB_STATEMENT_FAILED;
-    if (!found)
-        return DB_ROW_NOT_FOUND;
-    if (!sqlRun(db,
-                QStringLiteral("UPDATE Account SET password = ?, email = ?, isAdmin = ?, language = ?, "
-                               "sosUsername = ?, sosPassword = ? WHERE aid = ?"),
-                {account.password, account.email, account.isAdmin ? 1 : 0, account.language, account.sosUsername,
-                 account.sosPassword, account.aid},
-                "updateAccount"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, "updateAccount", [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE aid = ?"), {account.aid}, found, "updateAccount"))
+            return DB_STATEMENT_FAILED;
+        if (!found)
+            return DB_ROW_NOT_FOUND;
+        if (!sqlRun(db,
+                    QStringLiteral("UPDATE Account SET password = ?, email = ?, isAdmin = ?, language = ?, "
+                                   "sosUsername = ?, sosPassword = ? WHERE aid = ?"),
+                    {account.password, account.email, account.isAdmin ? 1 : 0, account.language, account.sosUsername,
+                     account.sosPassword, account.aid},
+                    "updateAccount"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 quint32 DatabaseManager::createAccount(QSqlDatabase db, VelkAccount &account)
 {
-    SqlTransaction tx(db, "createAccount");
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE password = ? collate NOCASE"), {account.password},
-                   found, "createAccount"))
-        return DB_STATEMENT_FAILED;
-    if (found)
-        return DB_ACCOUNT_PASSWORD_EXISTS;
-    if (!sqlRun(db, QStringLiteral("INSERT INTO Account (password, email, isAdmin) VALUES (?, ?, ?)"),
-                {account.password, account.email, account.isAdmin ? 1 : 0}, "createAccount"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, "createAccount", [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE password = ? collate NOCASE"), {account.password},
+                       found, "createAccount"))
+            return DB_STATEMENT_FAILED;
+        if (found)
+            return DB_ACCOUNT_PASSWORD_EXISTS;
+        if (!sqlRun(db, QStringLiteral("INSERT INTO Account (password, email, isAdmin) VALUES (?, ?, ?)"),
+                    {account.password, account.email, account.isAdmin ? 1 : 0}, "createAccount"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 // --- Devices and groups -------------------------------------------------------------------------
@@ -1037,30 +1035,29 @@ quint32 DatabaseManager::createIFPDevice(QSqlDatabase db, VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "createIFPDevice", SqlTransaction::SingleWrite);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE deviceName = ? collate NOCASE"),
-                   {device.deviceName}, found, "createIFPDevice"))
-        return DB_STATEMENT_FAILED;
-    if (found)
-        return DB_DEVICE_NAME_EXISTS;
-    // Devices entered by IP address alone have no MAC address; those do not collide.
-    if (!device.macAddress.isEmpty()) {
-        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE macAddress = ? collate NOCASE"),
-                       {device.macAddress}, found, "createIFPDevice"))
+    return inTransaction(db, "createIFPDevice", SqlTransaction::SingleWrite, [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE deviceName = ? collate NOCASE"),
+                       {device.deviceName}, found, "createIFPDevice"))
             return DB_STATEMENT_FAILED;
         if (found)
-            return DB_MAC_EXISTS;
-    }
-    if (!sqlRun(db,
-                QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
-                               "lastPassword, subnetMask, gateway, panelFwVersion, displayClientVersion, sku, "
-                               "isKicked, deviceType, position, ptzCamera) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                RecordMapper::deviceValues(device), "createIFPDevice"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+            return DB_DEVICE_NAME_EXISTS;
+        // Devices entered by IP address alone have no MAC address; those do not collide.
+        if (!device.macAddress.isEmpty()) {
+            if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE macAddress = ? collate NOCASE"),
+                           {device.macAddress}, found, "createIFPDevice"))
+                return DB_STATEMENT_FAILED;
+            if (found)
+                return DB_MAC_EXISTS;
+        }
+        if (!sqlRun(db,
+                    QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
+                                   "lastPassword, subnetMask, gateway, panelFwVersion, displayClientVersion, sku, "
+                                   "isKicked, deviceType, position, ptzCamera) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                    RecordMapper::deviceValues(device), "createIFPDevice"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 quint32 DatabaseManager::deleteIFPDevice(VelkIFPDevice &device)
@@ -1068,27 +1065,26 @@ quint32 DatabaseManager::deleteIFPDevice(VelkIFPDevice &device)
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
     QSqlDatabase db = m_mainDb;
-    SqlTransaction tx(db, "deleteIFPDevice");
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 did = 0;
-    const quint32 rc = findId(db, kDeviceByName, device.deviceName, did, "deleteIFPDevice");
-    if (rc != DB_OK)
-        return rc;
-    const QStringList statements = {
-        QStringLiteral("DELETE FROM DeviceGroups WHERE did = ?"),
-        QStringLiteral("DELETE FROM DeviceSchedule WHERE did = ?"),
-        QStringLiteral("DELETE FROM Device WHERE did = ?"),
-        QStringLiteral("DELETE FROM DeviceOtaSchedule WHERE did = ?"),
-        QStringLiteral("DELETE FROM OtaScheduleReport WHERE did = ?"),
-        QStringLiteral("DELETE FROM DeviceBroadcast WHERE did = ?"),
-        QStringLiteral("DELETE FROM BroadcastReport WHERE did = ?"),
-        QStringLiteral("DELETE FROM DeviceAutoTestSchedule WHERE did = ?"),
-        QStringLiteral("DELETE FROM AutoTestScheduleReport WHERE did = ?"),
-    };
-    if (!execEach(db, statements, did, "deleteIFPDevice"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, "deleteIFPDevice", [&]() -> quint32 {
+        quint32 did = 0;
+        const quint32 rc = findId(db, kDeviceByName, device.deviceName, did, "deleteIFPDevice");
+        if (rc != DB_OK)
+            return rc;
+        const QStringList statements = {
+            QStringLiteral("DELETE FROM DeviceGroups WHERE did = ?"),
+            QStringLiteral("DELETE FROM DeviceSchedule WHERE did = ?"),
+            QStringLiteral("DELETE FROM Device WHERE did = ?"),
+            QStringLiteral("DELETE FROM DeviceOtaSchedule WHERE did = ?"),
+            QStringLiteral("DELETE FROM OtaScheduleReport WHERE did = ?"),
+            QStringLiteral("DELETE FROM DeviceBroadcast WHERE did = ?"),
+            QStringLiteral("DELETE FROM BroadcastReport WHERE did = ?"),
+            QStringLiteral("DELETE FROM DeviceAutoTestSchedule WHERE did = ?"),
+            QStringLiteral("DELETE FROM AutoTestScheduleReport WHERE did = ?"),
+        };
+        if (!execEach(db, statements, did, "deleteIFPDevice"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 namespace {
@@ -1098,14 +1094,11 @@ const QString kUpdateDeviceColumns =
                    "lastPassword = ?, subnetMask = ?, gateway = ?, panelFwVersion = ?, displayClientVersion = ?, "
                    "sku = ?, isKicked = ?,deviceType = ?, position = ?, ptzCamera = ? WHERE did = ?");
 
-quint32 rewriteDevice(QSqlDatabase db, SqlTransaction &tx, const VelkIFPDevice &device, quint32 did,
-                      const char *context)
+quint32 rewriteDevice(QSqlDatabase db, const VelkIFPDevice &device, quint32 did, const char *context)
 {
     QVariantList values = RecordMapper::deviceValues(device);
     values << did;
-    if (!sqlRun(db, kUpdateDeviceColumns, values, context))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return sqlRun(db, kUpdateDeviceColumns, values, context) ? DB_OK : DB_STATEMENT_FAILED;
 }
 
 } // namespace
@@ -1114,30 +1107,28 @@ quint32 DatabaseManager::updateIFPDeviceById(QSqlDatabase db, VelkIFPDevice &dev
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "updateIFPDeviceById", SqlTransaction::SingleWrite);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE did = ?"), {device.did}, found,
-                   "updateIFPDeviceById"))
-        return DB_STATEMENT_FAILED;
-    if (!found)
-        return DB_ROW_NOT_FOUND;
-    return rewriteDevice(db, tx, device, device.did, "updateIFPDeviceById");
+    return inTransaction(db, "updateIFPDeviceById", SqlTransaction::SingleWrite, [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Device WHERE did = ?"), {device.did}, found,
+                       "updateIFPDeviceById"))
+            return DB_STATEMENT_FAILED;
+        if (!found)
+            return DB_ROW_NOT_FOUND;
+        return rewriteDevice(db, device, device.did, "updateIFPDeviceById");
+    });
 }
 
 quint32 DatabaseManager::updateIFPDevice(QSqlDatabase db, VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "updateIFPDevice", SqlTransaction::SingleWrite);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 did = 0;
-    const quint32 rc = findId(db, kDeviceByName, device.deviceName, did, "updateIFPDevice");
-    if (rc != DB_OK)
-        return rc;
-    return rewriteDevice(db, tx, device, did, "updateIFPDevice");
+    return inTransaction(db, "updateIFPDevice", SqlTransaction::SingleWrite, [&]() -> quint32 {
+        quint32 did = 0;
+        const quint32 rc = findId(db, kDeviceByName, device.deviceName, did, "updateIFPDevice");
+        if (rc != DB_OK)
+            return rc;
+        return rewriteDevice(db, device, did, "updateIFPDevice");
+    });
 }
 
 namespace {
@@ -1149,22 +1140,21 @@ quint32 renameRow(QSqlDatabase db, const QString &oldName, const QString &newNam
 {
     if (oldName.isEmpty() || newName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 key = 0;
-    quint32 rc = findId(db, findSql, oldName, key, context);
-    if (rc != DB_OK)
-        return rc;
-    quint32 other = 0;
-    rc = findId(db, findSql, newName, other, context);
-    if (rc == DB_OK)
-        return nameTaken;
-    if (rc != DB_ROW_NOT_FOUND)
-        return rc;
-    if (!sqlRun(db, updateSql, {newName, key}, context))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 key = 0;
+        quint32 rc = findId(db, findSql, oldName, key, context);
+        if (rc != DB_OK)
+            return rc;
+        quint32 other = 0;
+        rc = findId(db, findSql, newName, other, context);
+        if (rc == DB_OK)
+            return nameTaken;
+        if (rc != DB_ROW_NOT_FOUND)
+            return rc;
+        if (!sqlRun(db, updateSql, {newName, key}, context))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 } // namespace
@@ -1187,17 +1177,16 @@ quint32 DatabaseManager::changeGroupsNameNoCase(QSqlDatabase db, const QString &
 {
     if (name.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "changeGroupsNameNoCase");
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 gid = 0;
-    const quint32 rc = findId(db, kGroupByName, name, gid, "changeGroupsNameNoCase");
-    if (rc != DB_OK)
-        return rc;
-    if (!sqlRun(db, QStringLiteral("UPDATE Groups SET groupName = ? WHERE gid = ?"), {name, gid},
-                "changeGroupsNameNoCase"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, "changeGroupsNameNoCase", [&]() -> quint32 {
+        quint32 gid = 0;
+        const quint32 rc = findId(db, kGroupByName, name, gid, "changeGroupsNameNoCase");
+        if (rc != DB_OK)
+            return rc;
+        if (!sqlRun(db, QStringLiteral("UPDATE Groups SET groupName = ? WHERE gid = ?"), {name, gid},
+                    "changeGroupsNameNoCase"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 quint32 DatabaseManager::updateIFPDevicePosition(VelkIFPDevice &device, QString position)
@@ -1212,19 +1201,18 @@ quint32 DatabaseManager::createGroups(QSqlDatabase db, VelkGroups &group)
 {
     if (group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, "createGroups", SqlTransaction::SingleWrite);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Groups WHERE groupName = ? collate NOCASE"), {group.groupName},
-                   found, "createGroups"))
-        return DB_STATEMENT_FAILED;
-    if (found)
-        return DB_GROUP_NAME_EXISTS;
-    if (!sqlRun(db, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, ?)"),
-                {group.groupName, group.groupType}, "createGroups"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, "createGroups", SqlTransaction::SingleWrite, [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Groups WHERE groupName = ? collate NOCASE"), {group.groupName},
+                       found, "createGroups"))
+            return DB_STATEMENT_FAILED;
+        if (found)
+            return DB_GROUP_NAME_EXISTS;
+        if (!sqlRun(db, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, ?)"),
+                    {group.groupName, group.groupType}, "createGroups"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 quint32 DatabaseManager::deleteGroups(VelkGroups &group)
@@ -1232,24 +1220,23 @@ quint32 DatabaseManager::deleteGroups(VelkGroups &group)
     if (group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
     QSqlDatabase db = m_mainDb;
-    SqlTransaction tx(db, "deleteGroups");
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 gid = 0;
-    const quint32 rc = findId(db, kGroupByName, group.groupName, gid, "deleteGroups");
-    if (rc != DB_OK)
-        return rc;
-    // Devices stay; only the group and its links go.
-    const QStringList statements = {
-        QStringLiteral("DELETE FROM DeviceGroups WHERE gid = ?"),
-        QStringLiteral("DELETE FROM GroupsSchedule WHERE gid = ?"),
-        QStringLiteral("DELETE FROM Groups WHERE gid = ?"),
-        QStringLiteral("DELETE FROM GroupsOtaSchedule WHERE gid = ?"),
-        QStringLiteral("DELETE FROM GroupsBroadcast WHERE gid = ?"),
-    };
-    if (!execEach(db, statements, gid, "deleteGroups"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, "deleteGroups", [&]() -> quint32 {
+        quint32 gid = 0;
+        const quint32 rc = findId(db, kGroupByName, group.groupName, gid, "deleteGroups");
+        if (rc != DB_OK)
+            return rc;
+        // Devices stay; only the group and its links go.
+        const QStringList statements = {
+            QStringLiteral("DELETE FROM DeviceGroups WHERE gid = ?"),
+            QStringLiteral("DELETE FROM GroupsSchedule WHERE gid = ?"),
+            QStringLiteral("DELETE FROM Groups WHERE gid = ?"),
+            QStringLiteral("DELETE FROM GroupsOtaSchedule WHERE gid = ?"),
+            QStringLiteral("DELETE FROM GroupsBroadcast WHERE gid = ?"),
+        };
+        if (!execEach(db, statements, gid, "deleteGroups"))
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 namespace {
@@ -1270,22 +1257,21 @@ quint32 DatabaseManager::joinGroups(VelkIFPDevice &device, VelkGroups &group)
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
     QSqlDatabase db = m_mainDb;
-    SqlTransaction tx(db, "joinGroups", SqlTransaction::SingleWrite);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = findMembership(db, device, group, "joinGroups");
-    if (rc != DB_OK)
-        return rc;
-    bool member = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
-                   member, "joinGroups"))
-        return DB_STATEMENT_FAILED;
-    if (member)
+    return inTransaction(db, "joinGroups", SqlTransaction::SingleWrite, [&]() -> quint32 {
+        quint32 rc = findMembership(db, device, group, "joinGroups");
+        if (rc != DB_OK)
+            return rc;
+        bool member = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
+                       member, "joinGroups"))
+            return DB_STATEMENT_FAILED;
+        if (member)
+            return DB_OK;
+        if (!sqlRun(db, QStringLiteral("INSERT INTO DeviceGroups (did, gid) VALUES (?, ?)"), {device.did, group.gid},
+                    "joinGroups"))
+            return DB_STATEMENT_FAILED;
         return DB_OK;
-    if (!sqlRun(db, QStringLiteral("INSERT INTO DeviceGroups (did, gid) VALUES (?, ?)"), {device.did, group.gid},
-                "joinGroups"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 DatabaseManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
@@ -1293,20 +1279,19 @@ quint32 DatabaseManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
     QSqlDatabase db = m_mainDb;
-    SqlTransaction tx(db, "disjoinGroups", SqlTransaction::SingleWrite);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = findMembership(db, device, group, "disjoinGroups");
-    if (rc != DB_OK)
-        return rc;
-    bool member = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT dgid FROM DeviceGroups WHERE did = ? AND gid = ?"),
-                   {device.did, group.gid}, member, "disjoinGroups"))
-        return DB_STATEMENT_FAILED;
-    if (!member)
+    return inTransaction(db, "disjoinGroups", SqlTransaction::SingleWrite, [&]() -> quint32 {
+        quint32 rc = findMembership(db, device, group, "disjoinGroups");
+        if (rc != DB_OK)
+            return rc;
+        bool member = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT dgid FROM DeviceGroups WHERE did = ? AND gid = ?"),
+                       {device.did, group.gid}, member, "disjoinGroups"))
+            return DB_STATEMENT_FAILED;
+        if (!member)
+            return DB_OK;
+        if (!sqlRun(db, QStringLiteral("DELETE FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
+                    "disjoinGroups"))
+            return DB_STATEMENT_FAILED;
         return DB_OK;
-    if (!sqlRun(db, QStringLiteral("DELETE FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
-                "disjoinGroups"))
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }

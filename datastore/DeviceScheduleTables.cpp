@@ -46,15 +46,11 @@ quint32 scheduleExists(QSqlDatabase db, quint32 sid, const char *context)
 /// Inserts the row; the new key goes to sid.
 quint32 insertScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, quint32 &sid, const char *context)
 {
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, isTue, isWed, "
-                                "isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, isPowerOff, isReboot) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                 scheduleValues(schedule), context))
-        return DB_STATEMENT_FAILED;
-    sid = insert.lastInsertId().toUInt();
-    return DB_OK;
+    return LinkQueries::insertRow(db,
+                                  QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, "
+                                                 "isTue, isWed, isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, "
+                                                 "isPowerOff, isReboot) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                  scheduleValues(schedule), sid, context);
 }
 
 quint32 updateScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, const char *context)
@@ -139,17 +135,16 @@ QStringList groupNames(const QList<VelkGroups> &groups)
 quint32 createLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList &names, const LinkKind &kind,
                      const char *context)
 {
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 sid = 0;
-    quint32 rc = insertScheduleRow(db, schedule, sid, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = linkByNames(db, names, kind, sid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 sid = 0;
+        quint32 rc = insertScheduleRow(db, schedule, sid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = linkByNames(db, names, kind, sid, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 rewriteLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList &names, const LinkKind *kind,
@@ -157,21 +152,20 @@ quint32 rewriteLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList
 {
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = updateScheduleRow(db, schedule, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
-    if (rc != DB_OK)
-        return rc;
-    if (kind) {
-        rc = linkByNames(db, names, *kind, schedule.sid, context);
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = updateScheduleRow(db, schedule, context);
         if (rc != DB_OK)
             return rc;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+        rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
+        if (rc != DB_OK)
+            return rc;
+        if (kind) {
+            rc = linkByNames(db, names, *kind, schedule.sid, context);
+            if (rc != DB_OK)
+                return rc;
+        }
+        return DB_OK;
+    });
 }
 
 } // namespace
@@ -246,19 +240,18 @@ quint32 DeviceScheduleTables::deleteSchedule(QSqlDatabase db, VelkSchedule &sche
     const char *context = "DeviceScheduleTables::deleteSchedule";
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.sid, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM Schedule WHERE sid = ?"), {schedule.sid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.sid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM Schedule WHERE sid = ?"), {schedule.sid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 DeviceScheduleTables::writeGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups)
@@ -281,13 +274,12 @@ quint32 DeviceScheduleTables::writeSchedule(QSqlDatabase db, VelkSchedule &sched
     const char *context = "DeviceScheduleTables::writeSchedule";
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    const quint32 rc = updateScheduleRow(db, schedule, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        const quint32 rc = updateScheduleRow(db, schedule, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 DeviceScheduleTables::writeAllSchedule(QSqlDatabase db, VelkSchedule &schedule)

@@ -26,6 +26,16 @@ quint32 LinkQueries::exec(QSqlDatabase db, const QString &sql, const QVariantLis
     return sqlRun(db, sql, values, context) ? DB_OK : DB_STATEMENT_FAILED;
 }
 
+quint32 LinkQueries::insertRow(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
+                               const char *context)
+{
+    QSqlQuery insert(db);
+    if (!sqlExec(insert, sql, values, context))
+        return DB_STATEMENT_FAILED;
+    id = insert.lastInsertId().toUInt();
+    return DB_OK;
+}
+
 quint32 LinkQueries::rowExists(QSqlDatabase db, const char *table, const char *keyColumn, quint32 key,
                                const char *context)
 {

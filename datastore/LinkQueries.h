@@ -22,6 +22,9 @@ public:
 
     /// Prepares, binds and executes sql; DB_OK or DB_STATEMENT_FAILED.
     static quint32 exec(QSqlDatabase db, const QString &sql, const QVariantList &values, const char *context);
+    /// Runs an INSERT; the new row's key goes to id. DB_OK or DB_STATEMENT_FAILED.
+    static quint32 insertRow(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
+                             const char *context);
     /// DB_OK when "SELECT 1 FROM table WHERE keyColumn = key" finds a row, else DB_ROW_NOT_FOUND
     /// or DB_STATEMENT_FAILED.
     static quint32 rowExists(QSqlDatabase db, const char *table, const char *keyColumn, quint32 key,

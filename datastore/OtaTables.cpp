@@ -43,19 +43,18 @@ quint32 OtaTables::updateOtaReminder(QSqlDatabase db, VelkOtaReminder &reminder)
     const char *context = "OtaTables::updateOtaReminder";
     if (reminder.deviceModelName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = LinkQueries::rowExists(db, "OtaReminder", "orid", reminder.orid, context);
-    // Only the skip flags change; the versions stay as the update manager stored them.
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db,
-                               QStringLiteral("UPDATE OtaReminder SET isFwVersionSkipped = ?, "
-                                              "isPanelFwVersionSkipped = ? WHERE orid = ?"),
-                               {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = LinkQueries::rowExists(db, "OtaReminder", "orid", reminder.orid, context);
+        // Only the skip flags change; the versions stay as the update manager stored them.
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db,
+                                   QStringLiteral("UPDATE OtaReminder SET isFwVersionSkipped = ?, "
+                                                  "isPanelFwVersionSkipped = ? WHERE orid = ?"),
+                                   {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::deleteAllOtaReminder(QSqlDatabase db)
@@ -90,85 +89,79 @@ quint32 OtaTables::queryAllOtaReminder(QSqlDatabase db, QList<VelkOtaReminder> &
 quint32 OtaTables::insertOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::insertOtaSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
-                                "VALUES (?,?,?,?,?)"),
-                 {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0},
-                 context))
-        return DB_STATEMENT_FAILED;
-    const quint32 osid = insert.lastInsertId().toUInt();
-    insert.finish();
-    if (insertLinks(db, schedule, osid, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    if (!tx.commit())
-        return DB_STATEMENT_FAILED;
-    schedule.osid = osid;
-    return DB_OK;
+    quint32 osid = 0;
+    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
+        if (LinkQueries::insertRow(db,
+                                   QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
+                                                  "VALUES (?,?,?,?,?)"),
+                                   {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status,
+                                    schedule.isEnable ? 1 : 0},
+                                   osid, context) != DB_OK ||
+            insertLinks(db, schedule, osid, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
+    if (rc == DB_OK)
+        schedule.osid = osid;
+    return rc;
 }
 
 quint32 OtaTables::updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::updateOtaSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.osid, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = LinkQueries::exec(db,
-                           QStringLiteral("UPDATE OtaSchedule SET scheduleTarget = ?, date = ?, time = ?, status = ?, "
-                                          "isEnable = ? WHERE osid = ?"),
-                           {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status,
-                            schedule.isEnable ? 1 : 0, schedule.osid},
-                           context);
-    if (rc == DB_OK)
-        rc = LinkQueries::deleteLinks(db, "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", schedule.osid, context);
-    if (rc == DB_OK)
-        rc = insertLinks(db, schedule, schedule.osid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.osid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = LinkQueries::exec(db,
+                               QStringLiteral("UPDATE OtaSchedule SET scheduleTarget = ?, date = ?, time = ?, status = ?, "
+                                              "isEnable = ? WHERE osid = ?"),
+                               {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status,
+                                schedule.isEnable ? 1 : 0, schedule.osid},
+                               context);
+        if (rc == DB_OK)
+            rc = LinkQueries::deleteLinks(db, "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", schedule.osid, context);
+        if (rc == DB_OK)
+            rc = insertLinks(db, schedule, schedule.osid, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::updateOtaScheduleState";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.osid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ?, isEnable = ? WHERE osid = ?"),
-                               {schedule.status, schedule.isEnable ? 1 : 0, schedule.osid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.osid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ?, isEnable = ? WHERE osid = ?"),
+                                   {schedule.status, schedule.isEnable ? 1 : 0, schedule.osid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::deleteOtaSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    const quint32 rc = scheduleExists(db, schedule.osid, context);
-    if (rc != DB_OK)
-        return rc;
-    static const char *const statements[] = {
-        "DELETE FROM OtaSchedule WHERE osid = ?",
-        "DELETE FROM DeviceOtaSchedule WHERE osid = ?",
-        "DELETE FROM GroupsOtaSchedule WHERE osid = ?",
-        "DELETE FROM OtaScheduleReport WHERE osid = ?",
-    };
-    for (const char *statement : statements) {
-        if (LinkQueries::exec(db, QLatin1String(statement), {schedule.osid}, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        const quint32 rc = scheduleExists(db, schedule.osid, context);
+        if (rc != DB_OK)
+            return rc;
+        static const char *const statements[] = {
+            "DELETE FROM OtaSchedule WHERE osid = ?",
+            "DELETE FROM DeviceOtaSchedule WHERE osid = ?",
+            "DELETE FROM GroupsOtaSchedule WHERE osid = ?",
+            "DELETE FROM OtaScheduleReport WHERE osid = ?",
+        };
+        for (const char *statement : statements) {
+            if (LinkQueries::exec(db, QLatin1String(statement), {schedule.osid}, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &schedules)
@@ -212,37 +205,35 @@ quint32 OtaTables::queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &
 quint32 OtaTables::insertOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     const char *context = "OtaTables::insertOtaScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (LinkQueries::exec(db,
-                              QStringLiteral("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) "
-                                             "VALUES (?, ?, ?, ?)"),
-                              {device.did, schedule.osid, int(UPDATE_NOT_STARTED), device.fwVersion}, context)
-            != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (LinkQueries::exec(db,
+                                  QStringLiteral("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) "
+                                                 "VALUES (?, ?, ?, ?)"),
+                                  {device.did, schedule.osid, int(UPDATE_NOT_STARTED), device.fwVersion}, context)
+                != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::updateOtaScheduleReport(QSqlDatabase db, VelkIFPDevice &device, VelkOtaSchedule &schedule,
                                            int status)
 {
     const char *context = "OtaTables::updateOtaScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 osrid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT osrid FROM OtaScheduleReport WHERE did = ? AND osid = ? ORDER BY osrid LIMIT 1"),
-        {device.did, schedule.osid}, osrid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
-                               {status, device.fwVersion, osrid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 osrid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT osrid FROM OtaScheduleReport WHERE did = ? AND osid = ? ORDER BY osrid LIMIT 1"),
+            {device.did, schedule.osid}, osrid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
+                                   {status, device.fwVersion, osrid}, context);
+        if (rc != DB_OK)
+            return rc;
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::deleteRelatedOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule)

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "datastore/DbResult.h"
+
 /// Scoped transaction on one connection: everything done while it lives is rolled back when
 /// it goes out of scope without commit().
 ///
@@ -67,6 +69,33 @@ private:
     bool m_active = false;
     bool m_withoutSavepoint = false;
 };
+
+/// The data store's operations in one line: runs body (returning a DbResult code) inside a
+/// SqlTransaction scope. DB_STATEMENT_FAILED when the scope cannot begin; a code other than
+/// DB_OK rolls the scope back and is returned as it is; DB_OK commits, and a failed commit gives
+/// DB_STATEMENT_FAILED.
+///
+///     return inTransaction(db, "deleteGroups", [&]() -> quint32 {
+///         ... statements; return a failure code on failure ...
+///         return DB_OK;
+///     });
+template <typename Body>
+quint32 inTransaction(QSqlDatabase db, const char *context, SqlTransaction::Writes writes, Body &&body)
+{
+    SqlTransaction tx(db, context, writes);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    const quint32 rc = body();
+    if (rc != DB_OK)
+        return rc;
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+template <typename Body>
+quint32 inTransaction(QSqlDatabase db, const char *context, Body &&body)
+{
+    return inTransaction(db, context, SqlTransaction::AnyWrites, std::forward<Body>(body));
+}
 
 /// One statement of a connection, prepared once and kept for the next use of the same text.
 ///

@@ -79,17 +79,16 @@ quint32 insertPermission(QSqlDatabase db, quint32 userId, quint32 appId, const c
 quint32 checkedWrite(QSqlDatabase db, const QString &check, const QString &write, const QVariantList &checkValues,
                      const QVariantList &writeValues, const char *context)
 {
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, check, checkValues, found, context))
-        return DB_STATEMENT_FAILED;
-    if (!found)
-        return DB_ROW_NOT_FOUND;
-    if (LinkQueries::exec(db, write, writeValues, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, check, checkValues, found, context))
+            return DB_STATEMENT_FAILED;
+        if (!found)
+            return DB_ROW_NOT_FOUND;
+        if (LinkQueries::exec(db, write, writeValues, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 } // namespace
@@ -101,28 +100,25 @@ quint32 UserTables::createMultiUser(QSqlDatabase db, VelkMultiUser &user)
     const char *context = "UserTables::createMultiUser";
     // The user and its default permissions go in together: a user left without the apps it
     // should have would be synchronised to the panels that way.
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-
-    const QString uniqueId = user.uniqueId.isEmpty() ? QUuid::createUuid().toString() : user.uniqueId;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO MultiUser (userName, password, rfidId, hasPermission, uniqueId) "
-                                "VALUES (?, ?, ?, ?, ?)"),
-                 {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, uniqueId}, context))
-        return DB_STATEMENT_FAILED;
-    const quint32 muid = insert.lastInsertId().toUInt();
-    insert.finish();
-
-    QList<VelkAppInfo> apps;
-    if (queryAllAppInfo(db, apps) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    for (const VelkAppInfo &app : qAsConst(apps)) {
-        if (insertPermission(db, muid, app.aiid, context) != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        const QString uniqueId = user.uniqueId.isEmpty() ? QUuid::createUuid().toString() : user.uniqueId;
+        quint32 muid = 0;
+        if (LinkQueries::insertRow(db,
+                                   QStringLiteral("INSERT INTO MultiUser (userName, password, rfidId, hasPermission, "
+                                                  "uniqueId) VALUES (?, ?, ?, ?, ?)"),
+                                   {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, uniqueId},
+                                   muid, context) != DB_OK)
             return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+
+        QList<VelkAppInfo> apps;
+        if (queryAllAppInfo(db, apps) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        for (const VelkAppInfo &app : qAsConst(apps)) {
+            if (insertPermission(db, muid, app.aiid, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 UserTables::updateMultiUser(QSqlDatabase db, VelkMultiUser &user)
@@ -233,36 +229,35 @@ quint32 UserTables::queryAppPermission(QSqlDatabase db, QList<VelkAppPermission>
 quint32 UserTables::setAppPermissionByName(QSqlDatabase db, QString userName, QString packageName, int grant)
 {
     const char *context = "UserTables::setAppPermissionByName";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
 
-    quint32 muid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT muid FROM MultiUser WHERE userName = ? COLLATE NOCASE ORDER BY muid LIMIT 1"),
-        {userName}, muid, context);
-    if (rc != DB_OK)
-        return rc;
-    quint32 aiid = 0;
-    rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT aiid FROM AppInfo WHERE packageName = ? COLLATE NOCASE ORDER BY aiid LIMIT 1"),
-        {packageName}, aiid, context);
-    if (rc != DB_OK)
-        return rc;
+        quint32 muid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT muid FROM MultiUser WHERE userName = ? COLLATE NOCASE ORDER BY muid LIMIT 1"),
+            {userName}, muid, context);
+        if (rc != DB_OK)
+            return rc;
+        quint32 aiid = 0;
+        rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT aiid FROM AppInfo WHERE packageName = ? COLLATE NOCASE ORDER BY aiid LIMIT 1"),
+            {packageName}, aiid, context);
+        if (rc != DB_OK)
+            return rc;
 
-    bool granted = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
-                   {muid, aiid}, granted, context))
-        return DB_STATEMENT_FAILED;
+        bool granted = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
+                       {muid, aiid}, granted, context))
+            return DB_STATEMENT_FAILED;
 
-    if (!granted && grant >= 0)
-        rc = insertPermission(db, muid, aiid, context);
-    else if (granted && grant < 0)
-        rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
-                               {muid, aiid}, context);
-    if (rc != DB_OK)
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+        if (!granted && grant >= 0)
+            rc = insertPermission(db, muid, aiid, context);
+        else if (granted && grant < 0)
+            rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
+                                   {muid, aiid}, context);
+        if (rc != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 // ---- User devices -----------------------------------------------------------------------
@@ -280,23 +275,22 @@ quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice
                                      quint32 userId)
 {
     const char *context = "UserTables::updateUserDevice";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // The device name is compared exactly: it comes from the device record, not from typing.
-    quint32 udid = 0;
-    const quint32 rc = LinkQueries::firstId(
-        db,
-        QStringLiteral("SELECT UserDevice.udid FROM UserDevice JOIN Device ON UserDevice.deviceId = Device.did "
-                       "WHERE Device.deviceName = ? AND UserDevice.multiUserId = ? ORDER BY UserDevice.udid LIMIT 1"),
-        {deviceName, userId}, udid, context);
-    if (rc != DB_OK)
-        return rc;
-    if (LinkQueries::exec(db, QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE udid = ?"),
-                          {userDevice.syncStatus, userDevice.lastSyncTime, udid}, context)
-        != DB_OK)
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // The device name is compared exactly: it comes from the device record, not from typing.
+        quint32 udid = 0;
+        const quint32 rc = LinkQueries::firstId(
+            db,
+            QStringLiteral("SELECT UserDevice.udid FROM UserDevice JOIN Device ON UserDevice.deviceId = Device.did "
+                           "WHERE Device.deviceName = ? AND UserDevice.multiUserId = ? ORDER BY UserDevice.udid LIMIT 1"),
+            {deviceName, userId}, udid, context);
+        if (rc != DB_OK)
+            return rc;
+        if (LinkQueries::exec(db, QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE udid = ?"),
+                              {userDevice.syncStatus, userDevice.lastSyncTime, udid}, context)
+            != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 quint32 UserTables::deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 deviceId)
