@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "datastore/DbResult.h"
+#include "datastore/DbTransaction.h"
 #include "datastore/VelkRecords.h"
 
 /// The one interface through which every page, dialog and manager reads and writes the
@@ -179,6 +180,8 @@ public:
     virtual quint32 queryDatabaseIdentifierUniqueId(QString &uniqueId) = 0;
     /// Closes the main connection (before the file is replaced by a restore). Always DB_OK.
     virtual quint32 closeDatabase() = 0;
+    /// The database file in use (the file a backup copies and a restore replaces).
+    virtual QString databaseFilePath() const = 0;
     /// Sets the position column of the device with the record's did; an unknown did is DB_OK.
     virtual quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) = 0;
     /// Re-reads the camera-management program's database when it is open and copies the
@@ -192,4 +195,10 @@ public:
     virtual quint32 insertEventLog(VelkEventLog &event) = 0;
     virtual quint32 queryEventLog(QList<VelkEventLog> &events) = 0;
     virtual quint32 deleteEventLog(int did) = 0;
+
+    // --- Transactions ---------------------------------------------------------------------
+    /// Begins a transaction that the operations called while it is active join (see
+    /// DbTransaction); a savepoint when one is already active. context names the caller in the
+    /// log line of a failure. An inactive scope when the database is not open.
+    virtual DbTransaction transaction(const char *context) = 0;
 };

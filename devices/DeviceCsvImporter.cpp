@@ -1,13 +1,11 @@
 #include "devices/DeviceCsvImporter.h"
 
 #include <QCoreApplication>
-#include <QSqlDatabase>
 
 #include <optional>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "datastore/SqlTransaction.h"
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceRules.h"
@@ -68,7 +66,7 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &rows)
 bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepointPerRow, DeviceCsvError &error)
 {
     // One transaction for the whole file: a commit per row would cost a disk sync each.
-    SqlTransaction whole(QSqlDatabase::database(), "DeviceCsvImporter::importRows");
+    DbTransaction whole = m_db->transaction("DeviceCsvImporter::importRows");
     if (!savepointPerRow && !whole.isActive())
         return false;
     if (!loadWorkingLists()) {
@@ -80,9 +78,9 @@ bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepoint
     QList<int> created;
     for (int i = 1; i < rows.size(); ++i) {
         const int rowNumber = i + 1;
-        std::optional<SqlTransaction> rowScope;
+        std::optional<DbTransaction> rowScope;
         if (savepointPerRow)
-            rowScope.emplace(QSqlDatabase::database(), "DeviceCsvImporter::importRows row");
+            rowScope.emplace(m_db->transaction("DeviceCsvImporter::importRows row"));
         int createdIndex = -1;
         error = applyRow(DeviceCsv::readRow(rows.at(i)), rowNumber, &createdIndex);
         if (!error.isError() && rowScope && rowScope->isActive() && !rowScope->commit())

@@ -8,7 +8,6 @@
 #include <QStyledItemDelegate>
 #include <QWindow>
 
-#include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/SingleInstance.h"
 #include "shell/app/CheckPasswordDialog.h"
@@ -38,16 +37,6 @@ QString startFolder()
 #else
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 #endif
-}
-
-// The file the running data store has open; the default location when it is not the usual manager.
-QString liveDatabaseFile(OrvantaDBIntf *dbIntf)
-{
-    if (auto *manager = dynamic_cast<OrvantaDBManager *>(dbIntf)) {
-        if (manager->databaseManager())
-            return manager->databaseManager()->databaseFilePath();
-    }
-    return DatabaseFileOps::liveDatabasePath();
 }
 
 const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
@@ -335,7 +324,7 @@ void UserInfoDialog::showMessage(const QString &message)
 
 void UserInfoDialog::backupDb()
 {
-    const QString source = liveDatabaseFile(dbIntf);
+    const QString source = dbIntf->databaseFilePath();
     QFile probe(source);
     if (!probe.open(QIODevice::ReadOnly)) {
         probe.close();
@@ -358,7 +347,7 @@ void UserInfoDialog::backupDb()
 
 void UserInfoDialog::restoreDb()
 {
-    const QString target = liveDatabaseFile(dbIntf);
+    const QString target = dbIntf->databaseFilePath();
     const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(),
                                                                     tr("DB Files (*.db)"));
     if (source.isEmpty())

@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -198,7 +199,7 @@ private slots:
             DatabaseManager current(data, "current");
             VelkIFPDevice device;
             device.deviceName = "Current";
-            QCOMPARE(current.createIFPDevice(current.connection(), device), DB_OK);
+            QCOMPARE(CoreTables::createIFPDevice(current.connection(), device), DB_OK);
         }
         const QString former = parentOf(data) + "/Orvanta";
         QDir().mkpath(former + "/dbManagement");
@@ -240,7 +241,7 @@ private slots:
         QCOMPARE(kept.readAll(), garbage);
 
         QList<VelkAccount> accounts;
-        QCOMPARE(manager.queryAccount(manager.connection(), accounts), DB_OK);
+        QCOMPARE(CoreTables::queryAccount(manager.connection(), accounts), DB_OK);
         QCOMPARE(accounts.size(), 2);
         DbProbe probe(dbFile(data));
         QCOMPARE(probe.count("AppInfo"), 12);
@@ -255,7 +256,7 @@ private slots:
             for (int i = 0; i < 300; ++i) {
                 VelkIFPDevice device;
                 device.deviceName = QStringLiteral("Panel %1 with a long enough name to fill pages").arg(i);
-                QCOMPARE(manager.createIFPDevice(manager.connection(), device), DB_OK);
+                QCOMPARE(CoreTables::createIFPDevice(manager.connection(), device), DB_OK);
             }
         }
         {
@@ -310,7 +311,7 @@ private slots:
             DatabaseManager manager(data, "frozen");
             QCOMPARE(manager.openState(), DatabaseManager::Unavailable);
             QList<VelkAccount> accounts;
-            QCOMPARE(manager.queryAccount(manager.connection(), accounts), DB_OK);  // reading still works
+            QCOMPARE(CoreTables::queryAccount(manager.connection(), accounts), DB_OK);  // reading still works
         }
         QCOMPARE(fileHash(file), before);
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
