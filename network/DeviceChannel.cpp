@@ -4,17 +4,15 @@
 #include "network/AccountFile.h"
 #include "network/CmdServer.h"
 #include "network/FrameCodec.h"
+#include "network/PanelAccountMerge.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
-#include "shell/base/CsvReader.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 #include <QTcpSocket>
 #include <QTimer>
@@ -24,7 +22,6 @@ namespace {
 // The socket reads at most this much ahead of the decoder, so a fast sender is held back by TCP instead of by our
 // memory.
 constexpr qint64 kReadChunk = 64 * 1024;
-constexpr int kMaxUsersPerDevice = 48;
 
 const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_REMOTE_CMD_TRANSFER_FILE_DATA,
                                       VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
@@ -565,86 +562,9 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
-    OrvantaDBIntf *db = CmdServer::database();
-    const QString path = QDir(m_config.effectiveTempFolder()).filePath(QStringLiteral("receive_setting.csv"));
-    // The file holds the panel users' passwords: owner-only, created afresh (never through a planted link), and
-    // removed as soon as it was read.
-    QFile::remove(path);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
-        return false;
-    }
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const bool written = out.write(file) == file.size();
-    out.close();
-    const QList<QStringList> cells = written ? readCsvFile(path, QStringLiteral("UTF-8")) : QList<QStringList>();
-    QFile::remove(path);
-    if (!written) {
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
-        return false;
-    }
-
     VelkIFPDevice device;
-    const bool haveDevice = m_server->managedDevice(m_identity.mac, &device) && device.did != 0;
-    QList<VelkAppInfo> apps;
-    db->queryAllAppInfo(apps);
-    int assigned = haveDevice ? usersOfDevice(db, device.did).size() : 0;
-
-    // Names are matched ignoring letter case: the store grants permissions by name that way, so a panel's "alice"
-    // created beside the console's "Alice" would have its permissions written onto Alice.
-    QList<VelkMultiUser> known;
-    db->queryAllMultiUser(known);
-    QHash<QString, quint32> muidByName;
-    for (const VelkMultiUser &user : qAsConst(known))
-        muidByName.insert(user.userName.toCaseFolded(), user.muid);
-
-    for (const AccountFileRow &row : AccountFile::fromCsvRows(cells)) {
-        quint32 muid = muidByName.value(row.userName.toCaseFolded());
-        if (muid == 0) {
-            // New to the console: take the panel's user. A known name keeps the console's values.
-            VelkMultiUser user;
-            user.userName = row.userName;
-            user.password = row.password;
-            user.hasPermission = row.hasPermission;
-            user.uniqueId = row.uniqueId; // the store gives a new one when the panel sent none
-            if (!row.rfidId.isEmpty()) {
-                QList<VelkMultiUser> holders;
-                db->queryMultiUserByRfid(holders, row.rfidId);
-                if (holders.isEmpty())
-                    user.rfidId = row.rfidId;
-                else
-                    writeLog(LOG_LEVEL_WARNING, "DeviceChannel::mergePanelAccounts, card of %s is bound to another user",
-                             qPrintable(row.userName));
-            }
-            const quint32 rc = db->createMultiUser(user);
-            if (rc != DB_OK) {
-                writeLog(LOG_LEVEL_ERROR, "DeviceChannel::mergePanelAccounts, createMultiUser error 0x%08x", rc);
-                continue;
-            }
-            for (const VelkAppInfo &app : qAsConst(apps))
-                db->setAppPermissionByName(row.userName, app.packageName,
-                                           row.packages.contains(app.packageName) ? 1 : -1);
-            QList<VelkMultiUser> created;
-            db->queryMultiUserByName(created, row.userName);
-            if (!created.isEmpty())
-                muid = created.last().muid;
-            muidByName.insert(row.userName.toCaseFolded(), muid);
-        }
-        if (!haveDevice || muid == 0 || assigned >= kMaxUsersPerDevice)
-            continue;
-        QList<VelkUserDevice> links;
-        db->queryUserDeviceByIds(links, muid, device.did);
-        if (!links.isEmpty())
-            continue;
-        VelkUserDevice link;
-        link.multiUserId = muid;
-        link.deviceId = device.did;
-        link.syncStatus = 0;
-        if (db->createUserDevice(link) == DB_OK)
-            ++assigned;
-    }
-    return true;
+    const quint32 did = m_server->managedDevice(m_identity.mac, &device) ? device.did : 0;
+    return PanelAccountMerge(CmdServer::database()).merge(PanelAccountMerge::parse(file), did);
 }
 
 void DeviceChannel::sendUserSettings()

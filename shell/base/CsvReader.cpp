@@ -13,14 +13,19 @@ QList<QStringList> readCsvFile(const QString &filePath, const QString &codecName
     // a blank row that looks like an empty document.
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QTextStream stream(&file);
+    const QByteArray bytes = file.readAll();
+    file.close();
+    return readCsvBytes(bytes, codecName);
+}
+
+QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecName)
+{
+    QTextStream stream(bytes, QIODevice::ReadOnly);
     if (!codecName.isEmpty()) {
         if (QTextCodec *codec = QTextCodec::codecForName(codecName.toLatin1()))
             stream.setCodec(codec);
     }
-    const QString text = stream.readAll();
-    file.close();
-    return parseCsv(normalizeCsvText(text));
+    return parseCsv(normalizeCsvText(stream.readAll()));
 }
 
 QString normalizeCsvText(const QString &text)

@@ -12,6 +12,10 @@
 /// codec; a name that names no known codec does the same.
 QList<QStringList> readCsvFile(const QString &filePath, const QString &codecName);
 
+/// The rows of bytes held in memory, decoded exactly as readCsvFile decodes a file's bytes
+/// (a byte order mark is taken as such). No bytes give one row with one empty field.
+QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecName);
+
 /// CR LF pairs become LF, and the text is made to end with one LF.
 QString normalizeCsvText(const QString &text);
 

@@ -7,7 +7,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 class TestDatastoreAccounts : public QObject

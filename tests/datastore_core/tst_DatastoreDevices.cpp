@@ -7,7 +7,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <memory>
 
@@ -27,7 +29,6 @@ private slots:
     void enabledSetupSendsSettingsAndUsers();
     void firstSyncMergesThePanelsUsers();
     void failedMergeKeepsThePanelsUsers();
-    void mergeStopsAt48UsersPerDevice();
     void oneSyncAtATime();
     void noSettingsRecord();
     void lateAnswerIsRecorded();
@@ -259,23 +260,17 @@ void TestAccountSync::enabledSetupSendsSettingsAndUsers()
     panel->shutDown();
 }
 
+// The merge rules themselves are tested without sockets (tst_AccountMerge); here the panel's answer reaches them and
+// the merged list goes back.
 void TestAccountSync::firstSyncMergesThePanelsUsers()
 {
     setSetupServer(true);
     auto panel = connectedPanel(3, 3);
     const VelkIFPDevice device = storedDevice("Panel-3");
-    QList<VelkAppInfo> apps;
-    m_db->queryAllAppInfo(apps);
-    QVERIFY(apps.size() >= 2);
-    const QString granted = apps.at(0).packageName;
     panel->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\n"
                           "bob,panel-pw,,1,{b},\n" // known (letter case aside)
-                          "\"Carol, C.\",carol-pw,CARD-1,1,{c}," +
-                          granted.toUtf8() +
-                          "\n" // card taken
-                          "Dave,dave-pw,CARD-9,0,,\n"
-                          ",nameless,,1,,\n"
-                          "broken\n");
+                          "\"Carol, C.\",carol-pw,CARD-1,1,{c},\n"
+                          "Dave,dave-pw,CARD-9,0,,\n");
     QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
     m_server->checkAccountSync({device});
     QTRY_COMPARE(finished.count(), 1);
@@ -284,42 +279,19 @@ void TestAccountSync::firstSyncMergesThePanelsUsers()
     m_db->queryMultiUserByName(bob, "Bob");
     QCOMPARE(bob.size(), 1);
     QCOMPARE(bob.first().password, QString("bob")); // the console is the master
-    QList<VelkMultiUser> lowerBob;
-    m_db->queryMultiUserByName(lowerBob, "bob");
-    QVERIFY(lowerBob.isEmpty());
-
     QList<VelkMultiUser> carol;
     m_db->queryMultiUserByName(carol, "Carol, C.");
     QCOMPARE(carol.size(), 1);
-    QCOMPARE(carol.first().password, QString("carol-pw"));
-    QCOMPARE(carol.first().uniqueId, QString("{c}"));
     QVERIFY(carol.first().rfidId.isEmpty()); // CARD-1 belongs to Ann
-    QList<VelkAppPermission> permissions;
-    m_db->queryAllAppPermission(permissions);
-    QStringList carolPackages;
-    for (const VelkAppPermission &permission : qAsConst(permissions)) {
-        for (const VelkAppInfo &app : qAsConst(apps)) {
-            if (permission.multiUserId == carol.first().muid && permission.appId == app.aiid)
-                carolPackages.append(app.packageName);
-        }
-    }
-    QCOMPARE(carolPackages, QStringList({granted}));
-
-    QList<VelkMultiUser> dave;
-    m_db->queryMultiUserByName(dave, "Dave");
-    QCOMPARE(dave.size(), 1);
-    QCOMPARE(dave.first().rfidId, QString("CARD-9"));
-    QVERIFY(!dave.first().uniqueId.isEmpty());
 
     // Every user named in the file is assigned to the device, and each got status 1.
     const QList<VelkUserDevice> rows = links(device.did);
     QCOMPARE(rows.size(), 3);
     for (const VelkUserDevice &row : rows)
         QCOMPARE(row.syncStatus, 1);
-    // The file with the panel users' passwords does not outlive the merge.
-    QVERIFY(!QFile::exists(m_config.tempFolder + "/receive_setting.csv"));
     // The panel got the merged list back.
     QVERIFY(panel->storedUsers().contains("\"Carol, C.\""));
+    QVERIFY(panel->storedUsers().contains("Dave"));
     panel->shutDown();
 }
 
@@ -328,9 +300,10 @@ void TestAccountSync::firstSyncMergesThePanelsUsers()
 void TestAccountSync::failedMergeKeepsThePanelsUsers()
 {
     setSetupServer(true);
-    const QString blocker = m_config.tempFolder + "/receive_setting.csv";
-    QVERIFY(QDir().mkpath(blocker)); // the temporary file cannot be created
-    const auto unblock = qScopeGuard([&] { QDir(blocker).removeRecursively(); });
+    // The shared store runs on Qt's default connection in this process.
+    QSqlQuery(QSqlDatabase::database()).exec("CREATE TEMP TRIGGER refuseUsers BEFORE INSERT ON MultiUser "
+                                             "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const auto allow = qScopeGuard([] { QSqlQuery(QSqlDatabase::database()).exec("DROP TRIGGER refuseUsers"); });
     auto panel = connectedPanel(2, 2);
     const QByteArray panelUsers = "userName,password,rfidId,hasPermission,uniqueId,packages\n"
                                   "Frank,frank-pw,,1,{f},\n";
@@ -338,31 +311,12 @@ void TestAccountSync::failedMergeKeepsThePanelsUsers()
     QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
     m_server->checkAccountSync({storedDevice("Panel-2")});
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
-    QTRY_VERIFY(m_log->contains("cannot write"));
+    QTRY_VERIFY(m_log->contains("not taken in, synchronisation stopped"));
     QTest::qWait(300);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 0);
     QCOMPARE(panel->storedUsers(), panelUsers);
     QCOMPARE(finished.count(), 0);
     QVERIFY(m_server->getChannel(testMac(2))->isSyncing()); // until the overview's time-out
-    panel->shutDown();
-}
-
-void TestAccountSync::mergeStopsAt48UsersPerDevice()
-{
-    setSetupServer(true);
-    const VelkIFPDevice device = storedDevice("Panel-4");
-    for (int i = 0; i < 47; ++i)
-        assign(createUser(QStringLiteral("user%1").arg(i), "pw"), device.did);
-    auto panel = connectedPanel(4, 4);
-    panel->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\n"
-                          "extra1,pw,,1,,\nextra2,pw,,1,,\nextra3,pw,,1,,\n");
-    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
-    m_server->checkAccountSync({device});
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(links(device.did).size(), 48);
-    QList<VelkMultiUser> extra3;
-    m_db->queryMultiUserByName(extra3, "extra3");
-    QCOMPARE(extra3.size(), 1); // created, only not assigned
     panel->shutDown();
 }
 
