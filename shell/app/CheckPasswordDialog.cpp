@@ -4,6 +4,7 @@
 #include <QRegularExpressionValidator>
 
 #include "datastore/OrvantaDBManager.h"
+#include "shell/app/AccountEditRules.h"
 #include "shell/kit/KitForm.h"
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
@@ -40,63 +41,26 @@ void CheckPasswordDialog::setPendingUserInfo(VelkAccount account)
     hasPendingUserInfo = true;
 }
 
-bool CheckPasswordDialog::readStoredAccount(OrvantaDBIntf *dbIntf, quint32 aid, VelkAccount &stored)
-{
-    QList<VelkAccount> accounts;
-    if (dbIntf->queryAccount(accounts) != DB_OK)
-        return false;
-    for (const VelkAccount &account : accounts) {
-        if (account.aid == aid) {
-            stored = account;
-            return true;
-        }
-    }
-    return false;
-}
-
-VelkAccount CheckPasswordDialog::withChanges(const VelkAccount &base, const VelkAccount &edited,
-                                             const VelkAccount &stored)
-{
-    VelkAccount result = stored;
-    if (edited.email != base.email)
-        result.email = edited.email;
-    if (edited.password != base.password)
-        result.password = edited.password;
-    if (edited.language != base.language)
-        result.language = edited.language;
-    return result;
-}
-
-quint32 CheckPasswordDialog::writeChanges(OrvantaDBIntf *dbIntf, const VelkAccount &base, const VelkAccount &edited,
-                                          VelkAccount *written)
-{
-    VelkAccount stored;
-    VelkAccount record = readStoredAccount(dbIntf, edited.aid, stored) ? withChanges(base, edited, stored) : edited;
-    const quint32 result = dbIntf->updateAccount(record);
-    if (written)
-        *written = record;
-    return result;
-}
-
 void CheckPasswordDialog::writeSetting()
 {
     if (!hasPendingUserInfo)
         return;
-    if (lineEditPassword->text() == userInfo.password) {
-        VelkAccount written;
-        if (writeChanges(dbIntf, userInfo, pendingUserInfo, &written) != DB_OK) {
-            // The panels must not get a password that the database does not hold.
-            lbMessage->setWarningText(tr("The settings could not be saved."));
-            lbMessage->show();
-        } else {
-            emit passWordChange(written.password);
-            hasPendingUserInfo = false;
-            lbMessage->hide();
-            close();
-        }
-    } else {
+    VelkAccount written;
+    switch (AccountEditRules::confirmAndWrite(dbIntf, lineEditPassword->text(), userInfo, pendingUserInfo, &written)) {
+    case AccountEditRules::Written:
+        emit passWordChange(written.password);
+        hasPendingUserInfo = false;
+        lbMessage->hide();
+        close();
+        break;
+    case AccountEditRules::WriteFailed:
+        lbMessage->setWarningText(tr("The settings could not be saved."));
+        lbMessage->show();
+        break;
+    case AccountEditRules::WrongPassword:
         lbMessage->setWarningText(tr("Invalid User Password."));
         lbMessage->show();
+        break;
     }
     lineEditPassword->clear();
 }

@@ -10,7 +10,9 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "platform/SingleInstance.h"
+#include "shell/app/AccountEditRules.h"
 #include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/LoginRules.h"
 #include "datastore/DatabaseFileOps.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
@@ -91,17 +93,8 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     languageDialog = new LanguageDialog();
     isLangNoticeArmed = true;
 
-    if (!userInfo.isAdmin) {
-        QList<VelkAccount> accounts;
-        if (dbIntf->queryAccount(accounts) == DB_OK) {
-            for (const VelkAccount &candidate : accounts) {
-                if (candidate.isAdmin) {
-                    adminInfo = candidate;
-                    break;
-                }
-            }
-        }
-    }
+    if (!userInfo.isAdmin)
+        adminInfo = AccountEditRules::administrator(dbIntf);
 
     comboBoxLang->setItemDelegate(new QStyledItemDelegate(comboBoxLang));
     comboBoxLang->clear();
@@ -167,14 +160,12 @@ void UserInfoDialog::setUserInfo(VelkAccount account)
 
 bool UserInfoDialog::isValidEmail(QString email)
 {
-    const int at = email.indexOf(QLatin1Char('@'));
-    const int dot = email.lastIndexOf(QLatin1Char('.'));
-    return at >= 1 && dot >= at + 2 && dot + 2 < email.length();
+    return LoginRules::isValidEmail(email);
 }
 
 QString UserInfoDialog::storedLanguage() const
 {
-    return userInfo.isAdmin ? userInfo.language : adminInfo.language;
+    return AccountEditRules::storedLanguage(userInfo, adminInfo);
 }
 
 QString UserInfoDialog::chosenLanguage() const
@@ -240,52 +231,37 @@ void UserInfoDialog::comboBoxLangIndexChanged(int index)
 
 void UserInfoDialog::writeSetting()
 {
-    VelkAccount record = userInfo;
-    const QString stored = storedLanguage();
-    const QString chosen = chosenLanguage();
-
-    if (lineEditEmail->text() == userInfo.email && lineEditPassword->text().isEmpty() &&
-        lineEditPasswordConfirm->text().isEmpty()) {
-        if (chosen == stored) {
-            resetFields();
-            close();
-            return;
-        }
-        quint32 result;
-        if (userInfo.isAdmin) {
-            record.language = chosen;
-            result = CheckPasswordDialog::writeChanges(dbIntf, userInfo, record);
-        } else {
-            VelkAccount admin = adminInfo;
-            admin.language = chosen;
-            result = CheckPasswordDialog::writeChanges(dbIntf, adminInfo, admin);
-        }
-        if (result == DB_OK)
+    AccountEditRules::Form form;
+    form.email = lineEditEmail->text();
+    form.password = lineEditPassword->text();
+    form.confirmation = lineEditPasswordConfirm->text();
+    form.language = chosenLanguage();
+    const AccountEditRules::Decision decision = AccountEditRules::decide(userInfo, adminInfo, form);
+    switch (decision.outcome) {
+    case AccountEditRules::NothingChanged:
+        resetFields();
+        close();
+        return;
+    case AccountEditRules::LanguageOnly:
+        if (AccountEditRules::writeLanguage(dbIntf, userInfo, adminInfo, form.language) == DB_OK)
             restartProgram();
         return;
-    }
-
-    if (!isValidEmail(lineEditEmail->text())) {
+    case AccountEditRules::InvalidEmail:
         lbMessage->setWarningText(tr("Invalid user Email."));
         lbMessage->show();
         return;
-    }
-    record.email = lineEditEmail->text();
-    if (lineEditPassword->text() != lineEditPasswordConfirm->text()) {
+    case AccountEditRules::PasswordsDiffer:
         lbMessage->setWarningText(tr("The Password do not match."));
         lbMessage->show();
         lineEditPassword->clear();
         lineEditPasswordConfirm->clear();
         return;
+    case AccountEditRules::NeedsPasswordCheck:
+        break;
     }
-    if (!lineEditPassword->text().isEmpty())
-        record.password = lineEditPassword->text();
-    if (chosen != stored) {
+    if (decision.languageChanged)
         isLanguageChanged = true;
-        if (userInfo.isAdmin)
-            record.language = chosen;
-    }
-    checkPasswordDialog->setPendingUserInfo(record);
+    checkPasswordDialog->setPendingUserInfo(decision.record);
     centreOnScreen(checkPasswordDialog);
     checkPasswordDialog->show();
     resetFields();
@@ -299,13 +275,8 @@ void UserInfoDialog::passWordChange(QString password)
     if (!isLanguageChanged)
         return;
     isLanguageChanged = false;
-    if (userInfo.isAdmin) {
-        restartProgram();
-        return;
-    }
-    VelkAccount admin = adminInfo;
-    admin.language = chosenLanguage();
-    if (CheckPasswordDialog::writeChanges(dbIntf, adminInfo, admin) == DB_OK)
+    // The administrator's own record carried the language already.
+    if (userInfo.isAdmin || AccountEditRules::writeLanguage(dbIntf, userInfo, adminInfo, chosenLanguage()) == DB_OK)
         restartProgram();
 }
 
