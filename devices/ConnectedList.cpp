@@ -54,7 +54,7 @@ QString legendText(const char *colour, const QString &text)
 ConnectedList::ConnectedList(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
-    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
 
     // The discovery responder comes up with this page, so panels find the console once it can show them.
     UPnPServer::getInstance();

@@ -14,7 +14,7 @@ DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent)
     : QDialog(parent), m_db(db)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());

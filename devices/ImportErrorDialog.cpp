@@ -8,7 +8,7 @@ ImportErrorDialog::ImportErrorDialog(QWidget *parent)
     : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());

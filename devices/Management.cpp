@@ -48,7 +48,7 @@ Management::Management(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     m_db = OrvantaDBManager::getInstance();
 
     m_model = new DeviceTableModel(m_db, this);

@@ -24,7 +24,7 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent)
     : QDialog(parent), m_db(db)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());

@@ -12,7 +12,7 @@
 CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowTitle(productName());
     setupSharedDialog(this);

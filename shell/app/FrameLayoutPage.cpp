@@ -48,7 +48,7 @@ const LookStyle LookStyles[] = {
 FrameLayoutPage::FrameLayoutPage(VelkAccount account, QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
-    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     resizePages(false);
     qApp->installEventFilter(this);
     setWindowFlags((windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) | Qt::Dialog);

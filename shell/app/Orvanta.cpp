@@ -30,7 +30,7 @@ void centreOnDesktop(QWidget *widget)
 Orvanta::Orvanta(OrvantaDBIntf *dbIntf) : QMainWindow(nullptr), dbManager(dbIntf)
 {
     ui.setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     adjustWindowSize();
     initConnections();
 }

@@ -6,6 +6,7 @@
 
 #include "accounts/AccountOverview.h"
 #include "devices/Management.h"
+#include "shell/base/Session.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -20,7 +21,7 @@ Settings::Settings(Management *management, QWidget *parent)
       normalTabStyle(QStringLiteral("color: #bfbfbf;border: none;")), management(management)
 {
     setupUi(this);
-    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     btnDevices->setStyleSheet(selectedTabStyle);
     btnUserAccounts->setStyleSheet(normalTabStyle);

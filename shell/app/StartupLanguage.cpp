@@ -1,6 +1,7 @@
 #include "shell/app/StartupLanguage.h"
 
 #include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -68,4 +69,13 @@ StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const 
     // An empty translator changes nothing, so it is installed whether or not the file loaded.
     outcome.install = true;
     return outcome;
+}
+
+void StartupLanguage::apply(const Outcome &outcome, QTranslator *translator)
+{
+    currentLanguage = outcome.language;
+    if (outcome.install)
+        QCoreApplication::installTranslator(translator);
+    if (outcome.rightToLeft)
+        setRightToLeft();
 }

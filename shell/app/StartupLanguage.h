@@ -39,4 +39,8 @@ public:
     /// lines. Installation is left to the caller.
     static Outcome choose(QTranslator &translator, const QString &stored,
                           const QString &systemLocaleName, const QStringList &bases);
+
+    /// Puts the outcome into force for the session: currentLanguage, the translator installed
+    /// (it must outlive every window), and right-to-left layout for Arabic.
+    static void apply(const Outcome &outcome, QTranslator *translator);
 };

@@ -48,7 +48,7 @@ const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
 UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     userInfo = account;
 
     resize(411, 362);

@@ -9,7 +9,6 @@
 #include "shell/app/MainWindowFinder.h"
 #include "shell/app/Orvanta.h"
 #include "shell/app/StartupLanguage.h"
-#include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
@@ -62,11 +61,7 @@ int main(int argc, char *argv[])
     auto *translator = new QTranslator();
     const StartupLanguage::Outcome language = StartupLanguage::choose(
         *translator, stored, QLocale::system().name(), StartupLanguage::defaultSearchBases());
-    currentLanguage = language.language;
-    if (language.install)
-        QCoreApplication::installTranslator(translator);
-    if (language.rightToLeft)
-        setRightToLeft();
+    StartupLanguage::apply(language, translator);
 
     // Without its database the console can do nothing useful; the operator must know why.
     const QString dbError = OrvantaDBManager::startupError();

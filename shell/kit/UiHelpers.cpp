@@ -16,7 +16,6 @@ namespace {
 double g_scaleFactor = 1.0;
 double g_previousScaleFactor = 1.0;
 double g_dpiRatio = 1.0;
-int g_rightToLeftLayout = 0;
 
 const char *const kMinimumFirmware = "1.1.1017.18";
 
@@ -176,16 +175,6 @@ void setElidedButtonText(QAbstractButton *button, const QString &text, int width
     if (!button)
         return;
     button->setText(button->fontMetrics().elidedText(text, Qt::ElideRight, width));
-}
-
-void setRightToLeft()
-{
-    g_rightToLeftLayout = 1;
-}
-
-int layoutDirection()
-{
-    return g_rightToLeftLayout;
 }
 
 void moveToRightEdge(QWidget *widget, int width)

@@ -12,7 +12,7 @@ class QLabel;
 class QWidget;
 
 // The UI kit's free helpers: the process-wide scale factor and what scales by it, elided texts,
-// the right-to-left flag, base64 text, the multi-user capability gate and the camera filter.
+// base64 text, the multi-user capability gate and the camera filter.
 // Everything here runs on the GUI thread.
 
 // ---- scale factor ----
@@ -54,13 +54,8 @@ void setElidedLabelText(QLabel *label, const QString &text, int width = -1);
 /// The same for a button.
 void setElidedButtonText(QAbstractButton *button, const QString &text, int width);
 
-// ---- layout direction ----
+// ---- right-to-left layout (the flag itself: uiLayoutDirection(), shell/base/Session.h) ----
 
-/// Switches the process to right-to-left layout (start-up calls it for Arabic).
-void setRightToLeft();
-/// 0 left to right, 1 right to left: the value of Qt::LayoutDirection to pass to
-/// QWidget::setLayoutDirection.
-int layoutDirection();
 /// Mirrors the widget horizontally inside a parent of the given width; y stays.
 void moveToRightEdge(QWidget *widget, int width);
 

@@ -282,9 +282,6 @@ void TestUiHelpers::texts()
     QCOMPARE(fromBase64String("c2VjcmV0"), QString("secret"));
     QCOMPARE(fromBase64String(toBase64String("pass:word 1")), QString("pass:word 1"));
 
-    QCOMPARE(layoutDirection(), 0);
-    setRightToLeft();
-    QCOMPARE(layoutDirection(), int(Qt::RightToLeft));
 }
 
 void TestUiHelpers::firmwareGate_data()
