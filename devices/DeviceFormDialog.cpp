@@ -16,10 +16,8 @@ DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent)
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
 
     editName->setMaxLength(DeviceRules::MaxNameLength);
     editName->setValidator(

@@ -14,6 +14,7 @@
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 ImportDialog::ImportDialog(QWidget *parent)
@@ -22,10 +23,8 @@ ImportDialog::ImportDialog(QWidget *parent)
     setupUi(this);
     scaleUi(false);
     m_db = OrvantaDBManager::getInstance();
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
     m_errorDialog = new ImportErrorDialog(nullptr);
     m_importer = new DeviceCsvImporter(m_db, this);
     connect(m_importer, &DeviceCsvImporter::addDeviceSuccess, this, &ImportDialog::addDeviceSuccess);

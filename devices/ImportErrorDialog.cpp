@@ -2,6 +2,7 @@
 
 #include "devices/DialogPlacement.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 ImportErrorDialog::ImportErrorDialog(QWidget *parent)
@@ -10,10 +11,8 @@ ImportErrorDialog::ImportErrorDialog(QWidget *parent)
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
     connect(btnOk, &QToolButton::clicked, this, &ImportErrorDialog::okButtonClicked);
 }
 

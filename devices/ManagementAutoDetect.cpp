@@ -26,10 +26,8 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent)
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
     tableDevices->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                                   | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     connect(btnRefresh, &QAbstractButton::clicked, this, &ManagementAutoDetect::refreshList);

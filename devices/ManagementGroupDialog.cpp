@@ -19,10 +19,8 @@ ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent)
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
 
     editGroupName->setMaxLength(DeviceRules::MaxNameLength);
     editGroupName->setValidator(

@@ -10,11 +10,9 @@ ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent)
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(productName());
-    setModal(true);
     setMinimumSize(273, 188);
-    setFixedSize(size());
+    setWindowTitle(productName());
+    setupSharedDialog(this);
     connect(btnSave, &QToolButton::clicked, this, &ManagementShowIPInfo::btnSaveClicked);
     widgetInfo->show();
     // A caption too long for its column (a long translation) is cut with "..."; the tool tip

@@ -58,10 +58,8 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     btnSave->setGeometry(213, 320, 80, 22);
     scaleUi(false);
 
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
 
     connect(btnCancel, &QToolButton::clicked, this, &UserInfoDialog::close);
     connect(btnSave, &QToolButton::clicked, this, &UserInfoDialog::writeSetting);

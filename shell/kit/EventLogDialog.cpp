@@ -13,6 +13,7 @@
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -33,16 +34,14 @@ EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
+    setupSharedDialog(this);
     connect(btnExport, &QToolButton::clicked, this, &EventLogDialog::btnExportClicked);
     initial();
     headerList->hide();
     // The row numbers of the vertical header would push the fixed columns past the table's edge.
     tableWidgetLogContent->verticalHeader()->hide();
     adjustColumns(false);
-    setFixedSize(size());
 }
 
 EventLogDialog::~EventLogDialog() = default;

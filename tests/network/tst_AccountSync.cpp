@@ -55,7 +55,7 @@ void TestAccountSync::initTestCase()
     m_env.reset(new TestEnv);
     m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     NetworkConfig::setCurrent(m_config);
     m_server = CmdServer::getInstance();
     m_db = OrvantaDBManager::getInstance();

@@ -12,6 +12,7 @@
 #include "shell/app/StartupLanguage.h"
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 
 #include <QJsonDocument>
@@ -71,13 +72,7 @@ void TestLogin::initTestCase()
     m_env.reset(new TestEnv);
     QVERIFY(m_env->isValid());
     // The main frame brings up the command server: keep it on an ephemeral loopback port.
-    NetworkConfig network;
-    network.tcpPort = 0;
-    network.tcpListenAddress = QHostAddress::LocalHost;
-    network.discoveryPorts = {0};
-    network.joinMulticast = false;
-    network.loopbackOnly = true;
-    NetworkConfig::setCurrent(network);
+    NetworkConfig::setCurrent(loopbackNetworkConfig());
     LogSystem *logSystem = LogSystem::getSysLogSystem();
     logSystem->setLogLevel(LOG_LEVEL_INFO);
     logSystem->setLogger(&m_logger);
