@@ -45,7 +45,7 @@ const LookStyle LookStyles[] = {
 
 } // namespace
 
-FrameLayoutPage::FrameLayoutPage(VelkAccount account, QWidget *parent) : QWidget(parent)
+FrameLayoutPage::FrameLayoutPage(VelkAccount loggedIn, QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
@@ -76,9 +76,9 @@ FrameLayoutPage::FrameLayoutPage(VelkAccount account, QWidget *parent) : QWidget
     sosBackground->setAttribute(Qt::WA_TransparentForMouseEvents);
     sosBackground->hide();
 
-    this->account = account;
+    account = loggedIn;
 
-    if (this->account.isAdmin) {
+    if (account.isAdmin) {
         connectEntry(Frame_ConnectedList, &FrameLayoutPage::mousePressedList, &FrameLayoutPage::mouseEnteredList,
                      &FrameLayoutPage::mouseLeavedList, &FrameLayoutPage::clickList);
         connectEntry(Frame_Management, &FrameLayoutPage::mousePressedManagement,
@@ -102,7 +102,7 @@ FrameLayoutPage::FrameLayoutPage(VelkAccount account, QWidget *parent) : QWidget
     connectEntry(Frame_Broadcast, &FrameLayoutPage::mousePressedBroadcast, &FrameLayoutPage::mouseEnteredBroadcast,
                  &FrameLayoutPage::mouseLeavedBroadcast, &FrameLayoutPage::clickBroadcast);
 
-    userInfoDialog = new UserInfoDialog(this->account);
+    userInfoDialog = new UserInfoDialog(account);
 
     connect(btnInfo, &QToolButton::clicked, this, &FrameLayoutPage::showInfoDialog);
     connect(management, &Management::updateDB, connectedList, &ConnectedList::updateDB);

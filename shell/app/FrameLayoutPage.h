@@ -25,7 +25,7 @@ class FrameLayoutPage : public QWidget, public Ui_FrameLayoutPage
 {
     Q_OBJECT
 public:
-    explicit FrameLayoutPage(VelkAccount account, QWidget *parent = nullptr);
+    explicit FrameLayoutPage(VelkAccount loggedIn, QWidget *parent = nullptr);
     ~FrameLayoutPage() override;
 
     /// The logged-in account as last read back.

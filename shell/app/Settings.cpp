@@ -15,10 +15,10 @@ constexpr int PanelMode = 0;
 constexpr int AudioBoxMode = 1;
 } // namespace
 
-Settings::Settings(Management *management, QWidget *parent)
+Settings::Settings(Management *devicesPage, QWidget *parent)
     : QFrame(parent), selectedTabStyle(QStringLiteral(
                           "color: #edd994;border: none;border-image: url(:/resource/broadcast/bg_underline_2.png);")),
-      normalTabStyle(QStringLiteral("color: #bfbfbf;border: none;")), management(management)
+      normalTabStyle(QStringLiteral("color: #bfbfbf;border: none;")), management(devicesPage)
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());

@@ -16,7 +16,7 @@ class Settings : public QFrame, public Ui_Settings
 {
     Q_OBJECT
 public:
-    Settings(Management *management, QWidget *parent = nullptr);
+    Settings(Management *devicesPage, QWidget *parent = nullptr);
     ~Settings() override;
 
     /// 0 while the Devices tab shows, 1 for User Accounts.
