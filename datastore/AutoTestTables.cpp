@@ -12,9 +12,8 @@ namespace {
 /// The eleven written columns in table order.
 QVariantList scheduleValues(const VelkAutoTestSchedule &s)
 {
-    return {s.scheduleTarget, s.time,           s.status,         s.isEnable ? 1 : 0,
-            s.isMon ? 1 : 0,  s.isTue ? 1 : 0,  s.isWed ? 1 : 0,  s.isThu ? 1 : 0,
-            s.isFri ? 1 : 0,  s.isSat ? 1 : 0,  s.isSun ? 1 : 0};
+    return {s.scheduleTarget, s.time,          s.status,        s.isEnable ? 1 : 0, s.isMon ? 1 : 0, s.isTue ? 1 : 0,
+            s.isWed ? 1 : 0,  s.isThu ? 1 : 0, s.isFri ? 1 : 0, s.isSat ? 1 : 0,    s.isSun ? 1 : 0};
 }
 
 quint32 scheduleExists(QSqlDatabase db, quint32 tsid, const char *context)
@@ -34,9 +33,9 @@ quint32 failedCountOf(QSqlDatabase db, quint32 tsid, int status, int &failedCoun
     failedCount = 0;
     if (status != 3)
         return DB_OK;
-    return LinkQueries::firstInt(db,
-                                 QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = ? AND status = 3"),
-                                 {tsid}, failedCount, context);
+    return LinkQueries::firstInt(
+        db, QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = ? AND status = 3"), {tsid},
+        failedCount, context);
 }
 
 } // namespace
@@ -136,8 +135,8 @@ quint32 AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(QSqlDataba
             return DB_STATEMENT_FAILED;
         if (!found) {
             // One orphaned row must not hide the rest of the report.
-            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.tsrid,
-                     did);
+            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
+                     context, row.tsrid, did);
             continue;
         }
         rows.append(row);
@@ -150,11 +149,12 @@ quint32 AutoTestTables::insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSche
     const char *context = "AutoTestTables::insertAutoTestSchedule";
     quint32 tsid = 0;
     const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
-        if (LinkQueries::insertRow(db,
-                                   QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, "
-                                                  "isMon, isTue, isWed, isThu, isFri, isSat, isSun) "
-                                                  "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-                                   scheduleValues(schedule), tsid, context) != DB_OK ||
+        if (LinkQueries::insertRow(
+                db,
+                QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, "
+                               "isMon, isTue, isWed, isThu, isFri, isSat, isSun) "
+                               "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                scheduleValues(schedule), tsid, context) != DB_OK ||
             insertLinks(db, schedule, tsid, context) != DB_OK)
             return DB_STATEMENT_FAILED;
         return DB_OK;
@@ -196,8 +196,9 @@ quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTes
     return inTransaction(db, context, [&]() -> quint32 {
         quint32 rc = scheduleExists(db, schedule.tsid, context);
         if (rc == DB_OK)
-            rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
-                                   {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
+            rc = LinkQueries::exec(
+                db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
+                {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
         if (rc != DB_OK)
             return rc;
         return DB_OK;
@@ -235,8 +236,7 @@ quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTe
             if (LinkQueries::exec(db,
                                   QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
                                                  "VALUES (?, ?, ?, ?)"),
-                                  {device.did, schedule.tsid, 2, 1}, context)
-                != DB_OK)
+                                  {device.did, schedule.tsid, 2, 1}, context) != DB_OK)
                 return DB_STATEMENT_FAILED;
         }
         return DB_OK;
@@ -250,11 +250,14 @@ quint32 AutoTestTables::updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDev
     return inTransaction(db, context, [&]() -> quint32 {
         quint32 tsrid = 0;
         quint32 rc = LinkQueries::firstId(
-            db, QStringLiteral("SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
+            db,
+            QStringLiteral(
+                "SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
             {device.did, schedule.tsid}, tsrid, context);
         if (rc == DB_OK)
-            rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
-                                   {status, notes, tsrid}, context);
+            rc = LinkQueries::exec(
+                db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
+                {status, notes, tsrid}, context);
         if (rc != DB_OK)
             return rc;
         return DB_OK;

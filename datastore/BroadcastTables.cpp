@@ -12,11 +12,26 @@ namespace {
 /// The 21 written columns in table order.
 QVariantList broadcastValues(const VelkBroadcast &b)
 {
-    return {int(b.status),        b.displayType,        b.contentText,         b.audioSelection,
-            b.displayedAudioFilename, b.savedAudioFilename, b.wakeOnLan ? 1 : 0, b.repeat ? 1 : 0,
-            b.durationMin,        b.durationSec,        b.target,              b.isNow ? 1 : 0,
-            b.startDate,          b.time,               b.repeatSun ? 1 : 0,   b.repeatMon ? 1 : 0,
-            b.repeatTue ? 1 : 0,  b.repeatWed ? 1 : 0,  b.repeatThu ? 1 : 0,   b.repeatFri ? 1 : 0,
+    return {int(b.status),
+            b.displayType,
+            b.contentText,
+            b.audioSelection,
+            b.displayedAudioFilename,
+            b.savedAudioFilename,
+            b.wakeOnLan ? 1 : 0,
+            b.repeat ? 1 : 0,
+            b.durationMin,
+            b.durationSec,
+            b.target,
+            b.isNow ? 1 : 0,
+            b.startDate,
+            b.time,
+            b.repeatSun ? 1 : 0,
+            b.repeatMon ? 1 : 0,
+            b.repeatTue ? 1 : 0,
+            b.repeatWed ? 1 : 0,
+            b.repeatThu ? 1 : 0,
+            b.repeatFri ? 1 : 0,
             b.repeatSat ? 1 : 0};
 }
 
@@ -98,14 +113,15 @@ quint32 BroadcastTables::updateBroadcast(QSqlDatabase db, VelkBroadcast &broadca
             return rc;
         QVariantList values = broadcastValues(broadcast);
         values << broadcast.bid;
-        rc = LinkQueries::exec(db,
-                               QStringLiteral("UPDATE Broadcast SET status = ?, displayType = ?, contentText = ?, "
-                                              "audioSelection = ?, displayedAudioFilename = ?, savedAudioFilename = ?, "
-                                              "wakeOnLan = ?, repeat = ?, durationMin = ?, durationSec = ?, target = ?, "
-                                              "isNow = ?, startDate = ?, time = ?, repeatSun = ?, repeatMon = ?, "
-                                              "repeatTue = ?, repeatWed = ?, repeatThu = ?, repeatFri = ?, repeatSat = ? "
-                                              "WHERE bid = ?"),
-                               values, context);
+        rc = LinkQueries::exec(
+            db,
+            QStringLiteral("UPDATE Broadcast SET status = ?, displayType = ?, contentText = ?, "
+                           "audioSelection = ?, displayedAudioFilename = ?, savedAudioFilename = ?, "
+                           "wakeOnLan = ?, repeat = ?, durationMin = ?, durationSec = ?, target = ?, "
+                           "isNow = ?, startDate = ?, time = ?, repeatSun = ?, repeatMon = ?, "
+                           "repeatTue = ?, repeatWed = ?, repeatThu = ?, repeatFri = ?, repeatSat = ? "
+                           "WHERE bid = ?"),
+            values, context);
         if (rc == DB_OK)
             rc = LinkQueries::deleteLinks(db, "DeviceBroadcast", "GroupsBroadcast", "bid", broadcast.bid, context);
         if (rc == DB_OK)
@@ -151,16 +167,15 @@ quint32 BroadcastTables::deleteBroadcast(QSqlDatabase db, VelkBroadcast &broadca
     });
 }
 
-quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast,
-                                               QList<VelkIFPDevice> &devices)
+quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices)
 {
     const char *context = "BroadcastTables::insertBroadcastReport";
     return inTransaction(db, context, [&]() -> quint32 {
         // Rows of earlier sendings stay: a repeating broadcast keeps one row per device and sending.
         for (const VelkIFPDevice &device : qAsConst(devices)) {
-            if (LinkQueries::exec(db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
-                                  {device.did, broadcast.bid, 0, 0}, context)
-                != DB_OK)
+            if (LinkQueries::exec(
+                    db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
+                    {device.did, broadcast.bid, 0, 0}, context) != DB_OK)
                 return DB_STATEMENT_FAILED;
         }
         return DB_OK;
@@ -207,7 +222,8 @@ quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!sqlExec(query,
-                 QStringLiteral("SELECT %1 FROM Broadcast WHERE status = ?%2").arg(QLatin1String(kBroadcastColumns), orderBy),
+                 QStringLiteral("SELECT %1 FROM Broadcast WHERE status = ?%2")
+                     .arg(QLatin1String(kBroadcastColumns), orderBy),
                  {int(status)}, context))
         return DB_STATEMENT_FAILED;
     while (query.next()) {
@@ -218,8 +234,9 @@ quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::
         else if (broadcast.target == 3)
             rc = LinkQueries::linkedGroups(db, "GroupsBroadcast", "bid", broadcast.bid, broadcast.groups, context);
         if (rc == DB_OK && broadcast.status == VelkBroadcast::Completed)
-            rc = LinkQueries::firstInt(db, QStringLiteral("SELECT COUNT(*) FROM BroadcastReport WHERE bid = ? AND status = 2"),
-                                       {broadcast.bid}, broadcast.failedCount, context);
+            rc = LinkQueries::firstInt(
+                db, QStringLiteral("SELECT COUNT(*) FROM BroadcastReport WHERE bid = ? AND status = 2"),
+                {broadcast.bid}, broadcast.failedCount, context);
         if (rc != DB_OK)
             return rc;
         broadcasts.append(broadcast);
@@ -248,8 +265,8 @@ quint32 BroadcastTables::queryBroadcastReportByBroadcast(QSqlDatabase db, const 
             return DB_STATEMENT_FAILED;
         if (!found) {
             // One orphaned row must not hide the rest of the report.
-            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.brid,
-                     did);
+            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
+                     context, row.brid, did);
             continue;
         }
         rows.append(row);

@@ -40,9 +40,10 @@ quint32 CameraEventTables::queryDatabaseIdentifierUniqueId(QSqlDatabase db, QStr
 
 quint32 CameraEventTables::insertDeviceCameraMapping(QSqlDatabase db, VelkDeviceCameraMap &mapping)
 {
-    return LinkQueries::exec(db, QStringLiteral("INSERT INTO DeviceCameraMap (did, account, deviceName, mac) VALUES (?, ?, ?, ?)"),
-                             {mapping.did, mapping.account, mapping.deviceName, mapping.mac},
-                             "CameraEventTables::insertDeviceCameraMapping");
+    return LinkQueries::exec(
+        db, QStringLiteral("INSERT INTO DeviceCameraMap (did, account, deviceName, mac) VALUES (?, ?, ?, ?)"),
+        {mapping.did, mapping.account, mapping.deviceName, mapping.mac},
+        "CameraEventTables::insertDeviceCameraMapping");
 }
 
 quint32 CameraEventTables::updateDeviceCameraMapping(QSqlDatabase db, VelkDeviceCameraMap &mapping)
@@ -55,7 +56,8 @@ quint32 CameraEventTables::updateDeviceCameraMapping(QSqlDatabase db, VelkDevice
             db, QStringLiteral("SELECT aid FROM DeviceCameraMap WHERE did = ? AND account = ? ORDER BY aid LIMIT 1"),
             {mapping.did, mapping.account}, aid, context);
         if (rc == DB_OK)
-            rc = LinkQueries::exec(db, QStringLiteral("UPDATE DeviceCameraMap SET deviceName = ?, mac = ? WHERE aid = ?"),
+            rc = LinkQueries::exec(db,
+                                   QStringLiteral("UPDATE DeviceCameraMap SET deviceName = ?, mac = ? WHERE aid = ?"),
                                    {mapping.deviceName, mapping.mac, aid}, context);
         if (rc != DB_OK)
             return rc;

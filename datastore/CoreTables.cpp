@@ -35,7 +35,8 @@ quint32 CoreTables::updateAccount(QSqlDatabase db, VelkAccount &account)
         return DB_BAD_ARGUMENT;
     return inTransaction(db, "updateAccount", [&]() -> quint32 {
         bool found = false;
-        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE aid = ?"), {account.aid}, found, "updateAccount"))
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE aid = ?"), {account.aid}, found,
+                       "updateAccount"))
             return DB_STATEMENT_FAILED;
         if (!found)
             return DB_ROW_NOT_FOUND;
@@ -54,8 +55,8 @@ quint32 CoreTables::createAccount(QSqlDatabase db, VelkAccount &account)
 {
     return inTransaction(db, "createAccount", [&]() -> quint32 {
         bool found = false;
-        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE password = ? collate NOCASE"), {account.password},
-                       found, "createAccount"))
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM Account WHERE password = ? collate NOCASE"),
+                       {account.password}, found, "createAccount"))
             return DB_STATEMENT_FAILED;
         if (found)
             return DB_ACCOUNT_PASSWORD_EXISTS;
@@ -88,7 +89,7 @@ const QString kGroupByName = QStringLiteral("SELECT gid FROM Groups WHERE groupN
 quint32 CoreTables::queryAllAvailableIFP(QSqlDatabase db, QList<VelkIFPDevice> &devices)
 {
     return LinkQueries::appendDevices(db, QStringLiteral("SELECT * FROM Device ORDER BY deviceName ASC"), {}, devices,
-                         "queryAllAvailableIFP");
+                                      "queryAllAvailableIFP");
 }
 
 quint32 CoreTables::queryIFPByGroup(QSqlDatabase db, VelkGroups group, QList<VelkIFPDevice> &devices)
@@ -97,11 +98,12 @@ quint32 CoreTables::queryIFPByGroup(QSqlDatabase db, VelkGroups group, QList<Vel
     const quint32 rc = LinkQueries::firstId(db, kGroupByName, {group.groupName}, gid, "queryIFPByGroup");
     if (rc != DB_OK)
         return rc;
-    return LinkQueries::appendDevices(db,
-                         QStringLiteral("SELECT * FROM Device WHERE did IN (SELECT did FROM DeviceGroups WHERE gid IN "
-                                        "(SELECT gid FROM Groups WHERE groupName = ? collate NOCASE)) "
-                                        "ORDER BY deviceName ASC"),
-                         {group.groupName}, devices, "queryIFPByGroup");
+    return LinkQueries::appendDevices(
+        db,
+        QStringLiteral("SELECT * FROM Device WHERE did IN (SELECT did FROM DeviceGroups WHERE gid IN "
+                       "(SELECT gid FROM Groups WHERE groupName = ? collate NOCASE)) "
+                       "ORDER BY deviceName ASC"),
+        {group.groupName}, devices, "queryIFPByGroup");
 }
 
 quint32 CoreTables::queryGroupsByIFP(QSqlDatabase db, VelkIFPDevice device, QList<VelkGroups> &groups)
@@ -110,23 +112,25 @@ quint32 CoreTables::queryGroupsByIFP(QSqlDatabase db, VelkIFPDevice device, QLis
     const quint32 rc = LinkQueries::firstId(db, kDeviceByName, {device.deviceName}, did, "queryGroupsByIFP");
     if (rc != DB_OK)
         return rc;
-    return LinkQueries::appendGroups(db,
-                        QStringLiteral("SELECT * FROM Groups WHERE gid IN (SELECT gid FROM DeviceGroups WHERE did IN "
-                                       "(SELECT did FROM Device WHERE deviceName = ? collate NOCASE)) "
-                                       "ORDER BY groupName ASC"),
-                        {device.deviceName}, groups, "queryGroupsByIFP");
+    return LinkQueries::appendGroups(
+        db,
+        QStringLiteral("SELECT * FROM Groups WHERE gid IN (SELECT gid FROM DeviceGroups WHERE did IN "
+                       "(SELECT did FROM Device WHERE deviceName = ? collate NOCASE)) "
+                       "ORDER BY groupName ASC"),
+        {device.deviceName}, groups, "queryGroupsByIFP");
 }
 
 quint32 CoreTables::queryAllGroup(QSqlDatabase db, QList<VelkGroups> &groups)
 {
     return LinkQueries::appendGroups(db, QStringLiteral("SELECT * FROM Groups ORDER BY groupName ASC"), {}, groups,
-                        "queryAllGroup");
+                                     "queryAllGroup");
 }
 
 quint32 CoreTables::queryIFPById(QSqlDatabase db, QList<VelkIFPDevice> &devices, quint32 did)
 {
     // Every column is read, so a record fetched here can be written back whole.
-    return LinkQueries::appendDevices(db, QStringLiteral("SELECT * FROM Device WHERE did = ?"), {did}, devices, "queryIFPById");
+    return LinkQueries::appendDevices(db, QStringLiteral("SELECT * FROM Device WHERE did = ?"), {did}, devices,
+                                      "queryIFPById");
 }
 
 quint32 CoreTables::createIFPDevice(QSqlDatabase db, VelkIFPDevice &device)
@@ -357,8 +361,8 @@ quint32 CoreTables::joinGroups(QSqlDatabase db, VelkIFPDevice &device, VelkGroup
         if (rc != DB_OK)
             return rc;
         bool member = false;
-        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM DeviceGroups WHERE did = ? AND gid = ?"), {device.did, group.gid},
-                       member, "joinGroups"))
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM DeviceGroups WHERE did = ? AND gid = ?"),
+                       {device.did, group.gid}, member, "joinGroups"))
             return DB_STATEMENT_FAILED;
         if (member)
             return DB_OK;

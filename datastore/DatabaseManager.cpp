@@ -138,9 +138,8 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
     auto failed = [&](const QString &what, const QSqlError &error) {
         const bool broken = DatabaseRecovery::meansBrokenFile(error);
         m_openError = QStringLiteral("%1: %2").arg(what, error.text());
-        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: %s of %s failed: %s%s", utf8(what).constData(), utf8(path).constData(),
-                 utf8(error.text()).constData(),
-                 broken ? "" : " (the file is left as it is)");
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: %s of %s failed: %s%s", utf8(what).constData(),
+                 utf8(path).constData(), utf8(error.text()).constData(), broken ? "" : " (the file is left as it is)");
         return broken ? MainBroken : MainUnavailable;
     };
 
@@ -175,7 +174,8 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
         // step. The setting belongs to this connection only; nothing in the file changes.
         QSqlQuery pragma(m_mainDb);
         if (!pragma.exec(QStringLiteral("PRAGMA temp_store = MEMORY")))
-            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: setting temp_store failed: %s", utf8(pragma.lastError().text()).constData());
+            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: setting temp_store failed: %s",
+                     utf8(pragma.lastError().text()).constData());
     }
 
     const QFileInfo info(path);
@@ -214,7 +214,8 @@ void DatabaseManager::openPellmarDatabase()
     m_pellmarPath = folder + QLatin1String(kPellmarFile);
     // That program owns its folder: never create a file there, and only read.
     if (!QFileInfo(m_pellmarPath).isFile()) {
-        writeLog(LOG_LEVEL_INFO, "DatabaseManager: camera-management database %s not found", utf8(m_pellmarPath).constData());
+        writeLog(LOG_LEVEL_INFO, "DatabaseManager: camera-management database %s not found",
+                 utf8(m_pellmarPath).constData());
         return;
     }
     m_pellmarDb = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_pellmarConnectionName);

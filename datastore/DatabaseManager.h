@@ -27,12 +27,13 @@ class DatabaseManager : public QObject
 
 public:
     /// How the last openDatabase() went.
-    enum OpenState {
-        NotOpened,   ///< openDatabase() has not run, or closeDatabase() ran
-        Ready,       ///< open and every table step succeeded
-        Recreated,   ///< the old file was not a database or corrupt: set aside, fresh one ready
-        Degraded,    ///< open, but a table step failed (see openError())
-        Unavailable  ///< the file is busy, read-only or unreadable; left as it was
+    enum OpenState
+    {
+        NotOpened,  ///< openDatabase() has not run, or closeDatabase() ran
+        Ready,      ///< open and every table step succeeded
+        Recreated,  ///< the old file was not a database or corrupt: set aside, fresh one ready
+        Degraded,   ///< open, but a table step failed (see openError())
+        Unavailable ///< the file is busy, read-only or unreadable; left as it was
     };
 
     /// dataFolder: the folder that holds "dbManagement/" (empty = the writable application data
@@ -73,7 +74,12 @@ public:
                                   QList<PellmarGroup> &cameraGroups);
 
 private:
-    enum MainOpenResult { MainOk, MainBroken, MainUnavailable };
+    enum MainOpenResult
+    {
+        MainOk,
+        MainBroken,
+        MainUnavailable
+    };
 
     MainOpenResult openMainDatabase();
     void closeMainConnection();

@@ -50,12 +50,13 @@ bool DatabaseRecovery::setBrokenFileAside(const QString &path, bool &moved, QStr
 
     if (!QFile::rename(path, target)) {
         error = QStringLiteral("the damaged database could not be moved aside");
-        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot rename %s to %s; it is left as it is", utf8(path).constData(),
-                 utf8(target).constData());
+        writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot rename %s to %s; it is left as it is",
+                 utf8(path).constData(), utf8(target).constData());
         return false;
     }
     moved = true;
-    writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is not a usable database; moved aside to %s and a new one is created",
+    writeLog(LOG_LEVEL_WARNING,
+             "DatabaseManager: %s is not a usable database; moved aside to %s and a new one is created",
              utf8(path).constData(), utf8(target).constData());
 
     // A journal left beside the old file would be played into the new one.
@@ -83,7 +84,8 @@ void DatabaseRecovery::migrateFormerFolder(const QString &dataFolder)
 
     if (migrateDatabaseFolder(former, target)) {
         if (!QDir(former).removeRecursively())
-            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: migrated %s but could not remove it", utf8(former).constData());
+            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: migrated %s but could not remove it",
+                     utf8(former).constData());
         else
             writeLog(LOG_LEVEL_INFO, "DatabaseManager: migrated %s to %s", utf8(former).constData(),
                      utf8(target).constData());

@@ -39,10 +39,9 @@ const TableDef kTables[] = {
     {"DeviceSchedule",
      "CREATE TABLE DeviceSchedule (dsid INTEGER PRIMARY KEY AUTOINCREMENT,did INTEGER REFERENCES Device (did),"
      "sid INTEGER REFERENCES Schedule (sid))"},
-    {"OtaReminder",
-     "CREATE TABLE OtaReminder ( orid INTEGER PRIMARY KEY AUTOINCREMENT,deviceModelName TEXT,"
-     "deviceNewestFwVersion TEXT,deviceNewestPanelFwVersion TEXT,isFwVersionSkipped INTEGER,"
-     "isPanelFwVersionSkipped INTEGER )"},
+    {"OtaReminder", "CREATE TABLE OtaReminder ( orid INTEGER PRIMARY KEY AUTOINCREMENT,deviceModelName TEXT,"
+                    "deviceNewestFwVersion TEXT,deviceNewestPanelFwVersion TEXT,isFwVersionSkipped INTEGER,"
+                    "isPanelFwVersionSkipped INTEGER )"},
     {"OtaSchedule",
      "CREATE TABLE OtaSchedule ( osid INTEGER PRIMARY KEY AUTOINCREMENT,scheduleTarget INTEGER,date TEXT,"
      "time TEXT,status INTEGER,isEnable INTEGER )"},
@@ -59,12 +58,10 @@ const TableDef kTables[] = {
      "CREATE TABLE AutoTestSchedule ( tsid INTEGER PRIMARY KEY AUTOINCREMENT,scheduleTarget INTEGER,time TEXT,"
      "status INTEGER,isEnable INTEGER,isMon INTEGER,isTue INTEGER,isWed INTEGER,isThu INTEGER,isFri INTEGER,"
      "isSat INTEGER,isSun INTEGER )"},
-    {"DeviceAutoTestSchedule",
-     "CREATE TABLE DeviceAutoTestSchedule (dtsid INTEGER PRIMARY KEY AUTOINCREMENT,"
-     "did INTEGER REFERENCES Device (did),tsid INTEGER REFERENCES AutoTestSchedule (tsid))"},
-    {"GroupsAutoTestSchedule",
-     "CREATE TABLE GroupsAutoTestSchedule (gtsid INTEGER PRIMARY KEY AUTOINCREMENT,"
-     "gid INTEGER REFERENCES Groups (gid),tsid INTEGER REFERENCES AutoTestSchedule (tsid))"},
+    {"DeviceAutoTestSchedule", "CREATE TABLE DeviceAutoTestSchedule (dtsid INTEGER PRIMARY KEY AUTOINCREMENT,"
+                               "did INTEGER REFERENCES Device (did),tsid INTEGER REFERENCES AutoTestSchedule (tsid))"},
+    {"GroupsAutoTestSchedule", "CREATE TABLE GroupsAutoTestSchedule (gtsid INTEGER PRIMARY KEY AUTOINCREMENT,"
+                               "gid INTEGER REFERENCES Groups (gid),tsid INTEGER REFERENCES AutoTestSchedule (tsid))"},
     {"AutoTestScheduleReport",
      "CREATE TABLE AutoTestScheduleReport (tsrid INTEGER PRIMARY KEY AUTOINCREMENT,"
      "did INTEGER REFERENCES Device (did),tsid INTEGER REFERENCES AutoTestSchedule (tsid),status INTEGER, "
@@ -99,11 +96,9 @@ const TableDef kTables[] = {
      "CREATE TABLE MultiUserAdmin ( maid INTEGER PRIMARY KEY AUTOINCREMENT,enableSetupServer INTEGER ,"
      "enableMultiUser INTEGER ,createAccountPassword TEXT ,enableGuestUser INTEGER ,adminPassword TEXT ,"
      "adminRfidId TEXT)"},
-    {"DatabaseIdentifier",
-     "CREATE TABLE DatabaseIdentifier ( diid INTEGER PRIMARY KEY AUTOINCREMENT,uniqueId TEXT)"},
-    {"DeviceCameraMap",
-     "CREATE TABLE DeviceCameraMap ( aid INTEGER PRIMARY KEY AUTOINCREMENT,did INTEGER,account TEXT,"
-     "deviceName TEXT,mac TEXT)"},
+    {"DatabaseIdentifier", "CREATE TABLE DatabaseIdentifier ( diid INTEGER PRIMARY KEY AUTOINCREMENT,uniqueId TEXT)"},
+    {"DeviceCameraMap", "CREATE TABLE DeviceCameraMap ( aid INTEGER PRIMARY KEY AUTOINCREMENT,did INTEGER,account TEXT,"
+                        "deviceName TEXT,mac TEXT)"},
     {"EventLog",
      "CREATE TABLE EventLog ( did INTEGER PRIMARY KEY AUTOINCREMENT,deviceName TEXT,event INTEGER,time TEXT)"},
 };

@@ -19,7 +19,12 @@ class DatabaseSchema
 public:
     /// Outcome of one table step. StepBroken: the file turned out not to be a database, or
     /// corrupt, so it should be set aside.
-    enum StepResult { StepOk, StepFailed, StepBroken };
+    enum StepResult
+    {
+        StepOk,
+        StepFailed,
+        StepBroken
+    };
 
     /// One table step: its statements run in one transaction, so a step that fails halfway leaves
     /// the file as it was and is tried again at the next start. Every failure is logged and

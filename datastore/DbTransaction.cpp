@@ -4,7 +4,9 @@
 
 DbTransaction::DbTransaction() = default;
 
-DbTransaction::DbTransaction(std::unique_ptr<SqlTransaction> scope) : m_scope(std::move(scope)) {}
+DbTransaction::DbTransaction(std::unique_ptr<SqlTransaction> scope) : m_scope(std::move(scope))
+{
+}
 
 DbTransaction::DbTransaction(DbTransaction &&other) noexcept = default;
 

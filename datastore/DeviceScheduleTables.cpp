@@ -33,8 +33,8 @@ VelkSchedule scheduleFromQuery(const QSqlQuery &query)
 /// The fifteen written columns in table order.
 QVariantList scheduleValues(const VelkSchedule &s)
 {
-    return {s.onTime,        s.offTime,       s.rebootTime,    s.isEnable ? 1 : 0, s.isMon ? 1 : 0,
-            s.isTue ? 1 : 0, s.isWed ? 1 : 0, s.isThu ? 1 : 0, s.isFri ? 1 : 0,    s.isSat ? 1 : 0,
+    return {s.onTime,        s.offTime,        s.rebootTime,        s.isEnable ? 1 : 0,   s.isMon ? 1 : 0,
+            s.isTue ? 1 : 0, s.isWed ? 1 : 0,  s.isThu ? 1 : 0,     s.isFri ? 1 : 0,      s.isSat ? 1 : 0,
             s.isSun ? 1 : 0, s.scheduleObject, s.isPowerOn ? 1 : 0, s.isPowerOff ? 1 : 0, s.isReboot ? 1 : 0};
 }
 
@@ -46,11 +46,12 @@ quint32 scheduleExists(QSqlDatabase db, quint32 sid, const char *context)
 /// Inserts the row; the new key goes to sid.
 quint32 insertScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, quint32 &sid, const char *context)
 {
-    return LinkQueries::insertRow(db,
-                                  QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, "
-                                                 "isTue, isWed, isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, "
-                                                 "isPowerOff, isReboot) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                                  scheduleValues(schedule), sid, context);
+    return LinkQueries::insertRow(
+        db,
+        QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, "
+                       "isTue, isWed, isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, "
+                       "isPowerOff, isReboot) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        scheduleValues(schedule), sid, context);
 }
 
 quint32 updateScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, const char *context)
@@ -62,18 +63,19 @@ quint32 updateScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, const c
         return rc;
     QVariantList values = scheduleValues(schedule);
     values << schedule.sid;
-    return LinkQueries::exec(db,
-                             QStringLiteral("UPDATE Schedule SET onTime = ?, offTime = ?, rebootTime = ?, isEnable = ?, "
-                                            "isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, isSat = ?, "
-                                            "isSun = ?, scheduleObject = ?, isPowerOn = ?, isPowerOff = ?, "
-                                            "isReboot = ? WHERE sid = ?"),
-                             values, context);
+    return LinkQueries::exec(
+        db,
+        QStringLiteral("UPDATE Schedule SET onTime = ?, offTime = ?, rebootTime = ?, isEnable = ?, "
+                       "isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, isSat = ?, "
+                       "isSun = ?, scheduleObject = ?, isPowerOn = ?, isPowerOff = ?, "
+                       "isReboot = ? WHERE sid = ?"),
+        values, context);
 }
 
 /// How one kind of list entry is linked to a schedule.
 struct LinkKind
 {
-    const char *lookup;   ///< finds the entry's key by name, letter case ignored
+    const char *lookup; ///< finds the entry's key by name, letter case ignored
     const char *linkTable;
     const char *keyColumn;
 };
@@ -86,17 +88,14 @@ const LinkKind kGroupLink = {"SELECT gid FROM Groups WHERE groupName = ? COLLATE
 /// Links every named entry to the schedule sid, each once: an entry that is already linked
 /// (a repeated name, or a name given in another letter case) is skipped and the rest of the
 /// list is still linked. Call inside the operation's transaction.
-quint32 linkByNames(QSqlDatabase db, const QStringList &names, const LinkKind &kind, quint32 sid,
-                    const char *context)
+quint32 linkByNames(QSqlDatabase db, const QStringList &names, const LinkKind &kind, quint32 sid, const char *context)
 {
     if (sid == 0)
         return DB_BAD_ARGUMENT;
-    const QString exists =
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND sid = ?").arg(QLatin1String(kind.linkTable),
-                                                                       QLatin1String(kind.keyColumn));
-    const QString insert =
-        QStringLiteral("INSERT INTO %1 (%2, sid) VALUES (?, ?)").arg(QLatin1String(kind.linkTable),
-                                                                    QLatin1String(kind.keyColumn));
+    const QString exists = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND sid = ?")
+                               .arg(QLatin1String(kind.linkTable), QLatin1String(kind.keyColumn));
+    const QString insert = QStringLiteral("INSERT INTO %1 (%2, sid) VALUES (?, ?)")
+                               .arg(QLatin1String(kind.linkTable), QLatin1String(kind.keyColumn));
     for (const QString &name : names) {
         if (name.isEmpty())
             return DB_BAD_ARGUMENT;
@@ -195,8 +194,7 @@ quint32 DeviceScheduleTables::queryDeviceBySchedule(QSqlDatabase db, VelkSchedul
     return LinkQueries::linkedDevices(db, "DeviceSchedule", "sid", schedule.sid, devices, context);
 }
 
-quint32 DeviceScheduleTables::queryGroupsBySchedule(QSqlDatabase db, VelkSchedule schedule,
-                                                    QList<VelkGroups> &groups)
+quint32 DeviceScheduleTables::queryGroupsBySchedule(QSqlDatabase db, VelkSchedule schedule, QList<VelkGroups> &groups)
 {
     const char *context = "DeviceScheduleTables::queryGroupsBySchedule";
     const quint32 rc = scheduleExists(db, schedule.sid, context);
@@ -213,8 +211,8 @@ quint32 DeviceScheduleTables::queryAllDeviceBySchedule(QSqlDatabase db, VelkSche
     if (rc != DB_OK)
         return rc;
     // The target of the record in hand decides, not the stored one: the editor asks before saving.
-    return LinkQueries::deviceSet(db, schedule.scheduleObject, "DeviceSchedule", "GroupsSchedule", "sid",
-                                  schedule.sid, devices, context);
+    return LinkQueries::deviceSet(db, schedule.scheduleObject, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid,
+                                  devices, context);
 }
 
 quint32 DeviceScheduleTables::createSchedule(QSqlDatabase db, VelkSchedule &schedule)
@@ -223,14 +221,12 @@ quint32 DeviceScheduleTables::createSchedule(QSqlDatabase db, VelkSchedule &sche
     return insertScheduleRow(db, schedule, sid, "DeviceScheduleTables::createSchedule");
 }
 
-quint32 DeviceScheduleTables::createGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule,
-                                                   QList<VelkGroups> &groups)
+quint32 DeviceScheduleTables::createGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups)
 {
     return createLinked(db, schedule, groupNames(groups), kGroupLink, "DeviceScheduleTables::createGroupsSchedule");
 }
 
-quint32 DeviceScheduleTables::createIFPSchedule(QSqlDatabase db, VelkSchedule &schedule,
-                                                QList<VelkIFPDevice> &devices)
+quint32 DeviceScheduleTables::createIFPSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     return createLinked(db, schedule, deviceNames(devices), kDeviceLink, "DeviceScheduleTables::createIFPSchedule");
 }
@@ -261,8 +257,7 @@ quint32 DeviceScheduleTables::writeGroupsSchedule(QSqlDatabase db, VelkSchedule 
     return rewriteLinked(db, schedule, groupNames(groups), &kGroupLink, "DeviceScheduleTables::writeGroupsSchedule");
 }
 
-quint32 DeviceScheduleTables::writeIFPSchedule(QSqlDatabase db, VelkSchedule &schedule,
-                                               QList<VelkIFPDevice> &devices)
+quint32 DeviceScheduleTables::writeIFPSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     if (devices.isEmpty())
         return DB_BAD_ARGUMENT;

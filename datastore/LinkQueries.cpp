@@ -40,8 +40,8 @@ quint32 LinkQueries::rowExists(QSqlDatabase db, const char *table, const char *k
                                const char *context)
 {
     bool found = false;
-    const QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table),
-                                                                            QLatin1String(keyColumn));
+    const QString sql =
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(keyColumn));
     if (!sqlHasRow(db, sql, {key}, found, context))
         return DB_STATEMENT_FAILED;
     return found ? DB_OK : DB_ROW_NOT_FOUND;
@@ -90,8 +90,8 @@ quint32 LinkQueries::appendGroups(QSqlDatabase db, const QString &sql, const QVa
 
 quint32 LinkQueries::allDevices(QSqlDatabase db, QList<VelkIFPDevice> &devices, const char *context)
 {
-    return appendDevices(db, QStringLiteral("SELECT %1 FROM Device ORDER BY deviceName ASC").arg(deviceColumns()),
-                         {}, devices, context);
+    return appendDevices(db, QStringLiteral("SELECT %1 FROM Device ORDER BY deviceName ASC").arg(deviceColumns()), {},
+                         devices, context);
 }
 
 quint32 LinkQueries::linkedDevices(QSqlDatabase db, const char *linkTable, const char *keyColumn, quint32 key,
@@ -112,9 +112,8 @@ quint32 LinkQueries::linkedGroups(QSqlDatabase db, const char *linkTable, const 
     return appendGroups(db, sql, {key}, groups, context);
 }
 
-quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable,
-                               const char *groupLinkTable, const char *keyColumn, quint32 key,
-                               QList<VelkIFPDevice> &devices, const char *context)
+quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
+                               const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices, const char *context)
 {
     // Target 1 means every device; link rows left over from an earlier target do not count.
     if (target == 1)
@@ -148,8 +147,7 @@ quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLi
 
 quint32 LinkQueries::insertLinks(QSqlDatabase db, int target, const QList<VelkIFPDevice> &devices,
                                  const QList<VelkGroups> &groups, const char *deviceLinkTable,
-                                 const char *groupLinkTable, const char *keyColumn, quint32 key,
-                                 const char *context)
+                                 const char *groupLinkTable, const char *keyColumn, quint32 key, const char *context)
 {
     if (target == 2) {
         const QString sql = QStringLiteral("INSERT INTO %1 (did, %2) VALUES (?, ?)")
@@ -178,8 +176,7 @@ quint32 LinkQueries::deleteLinks(QSqlDatabase db, const char *deviceLinkTable, c
     return exec(db, sql.arg(QLatin1String(groupLinkTable), QLatin1String(keyColumn)), {key}, context);
 }
 
-quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found,
-                                  const char *context)
+quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found, const char *context)
 {
     found = false;
     SqlStatement query(db, QStringLiteral("SELECT %1 FROM Device WHERE did = ?").arg(deviceColumns()));

@@ -55,21 +55,18 @@ public:
     /// The devices a schedule acts on: every device for target 1; otherwise the directly linked
     /// devices by name, then the members of the linked groups by name whose deviceName is not
     /// yet in the list (exact comparison). Devices appended before a failure stay.
-    static quint32 deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable,
-                             const char *groupLinkTable, const char *keyColumn, quint32 key,
-                             QList<VelkIFPDevice> &devices, const char *context);
+    static quint32 deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
+                             const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices, const char *context);
 
     /// Inserts the links of a schedule or broadcast for its target: target 2 one row per
     /// device (its did), target 3 one row per group (its gid), any other target none.
     static quint32 insertLinks(QSqlDatabase db, int target, const QList<VelkIFPDevice> &devices,
-                               const QList<VelkGroups> &groups, const char *deviceLinkTable,
-                               const char *groupLinkTable, const char *keyColumn, quint32 key,
-                               const char *context);
+                               const QList<VelkGroups> &groups, const char *deviceLinkTable, const char *groupLinkTable,
+                               const char *keyColumn, quint32 key, const char *context);
     /// Deletes every device and group link of the row key.
     static quint32 deleteLinks(QSqlDatabase db, const char *deviceLinkTable, const char *groupLinkTable,
                                const char *keyColumn, quint32 key, const char *context);
 
     /// Reads the device of a report row. found is false when the Device row is gone.
-    static quint32 reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found,
-                                const char *context);
+    static quint32 reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found, const char *context);
 };

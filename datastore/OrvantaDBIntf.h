@@ -47,19 +47,16 @@ public:
     virtual quint32 queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups) = 0;
     virtual quint32 queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                  QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                  QList<VelkGroups> &groups) = 0;
-    virtual quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                     QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups) = 0;
+    virtual quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 queryAllOtaReminder(QList<VelkOtaReminder> &reminders) = 0;
     virtual quint32 queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules) = 0;
     virtual quint32 queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
                                                         QList<VelkOtaScheduleReport> &rows) = 0;
     virtual quint32 queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules) = 0;
-    virtual quint32 queryAutoTestScheduleReportByAutoTestSchedule(
-        const VelkAutoTestSchedule &schedule, QList<VelkAutoTestScheduleReport> &rows) = 0;
+    virtual quint32 queryAutoTestScheduleReportByAutoTestSchedule(const VelkAutoTestSchedule &schedule,
+                                                                  QList<VelkAutoTestScheduleReport> &rows) = 0;
 
     // --- Panel users, settings, user devices ----------------------------------------------
     virtual quint32 queryAllMultiUser(QList<VelkMultiUser> &users) = 0;
@@ -75,12 +72,10 @@ public:
 
     /// Appends the device with that did (every column filled); an unknown id appends nothing.
     virtual quint32 queryIFPById(QList<VelkIFPDevice> &devices, quint32 did) = 0;
-    virtual quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId,
-                                         quint32 deviceId) = 0;
+    virtual quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId) = 0;
 
     // --- Broadcasts (queries) -------------------------------------------------------------
-    virtual quint32 queryBroadcastByStatus(VelkBroadcast::Status status,
-                                           QList<VelkBroadcast> &broadcasts) = 0;
+    virtual quint32 queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts) = 0;
     virtual quint32 queryBroadcastReportByBroadcast(const VelkBroadcast &broadcast,
                                                     QList<VelkBroadcastReport> &rows) = 0;
 
@@ -96,8 +91,7 @@ public:
     virtual quint32 createAppPermission(VelkAppPermission &permission) = 0;
     virtual quint32 deleteAppPermission(quint32 userId, quint32 appId) = 0;
     virtual quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) = 0;
-    virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId,
-                                       quint32 appId) = 0;
+    virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) = 0;
     /// grant 0 or more grants the app to the user, below 0 revokes it.
     virtual quint32 setAppPermissionByName(QString userName, QString packageName, int grant) = 0;
     virtual quint32 createAppInfo(VelkAppInfo &app) = 0;
@@ -160,10 +154,9 @@ public:
     virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
-    virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule,
-                                                 QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule,
-                                                 int status, int notes) = 0;
+    virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,
+                                                 int notes) = 0;
     virtual quint32 deleteRelatedAutoTestScheduleReport(VelkAutoTestSchedule &schedule) = 0;
 
     // --- Broadcasts and reports -----------------------------------------------------------
@@ -172,8 +165,7 @@ public:
     virtual quint32 updateBroadcastStatus(VelkBroadcast &broadcast) = 0;
     virtual quint32 deleteBroadcast(VelkBroadcast &broadcast) = 0;
     virtual quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status,
-                                          int note) = 0;
+    virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) = 0;
 
     // --- Identifier, file, camera links, event log ----------------------------------------
     /// The identifier of this database ("{...}"); left unchanged when none is stored.

@@ -312,8 +312,7 @@ quint32 OrvantaDBManager::queryGroupsByAutoTestSchedule(VelkAutoTestSchedule sch
     return AutoTestTables::queryGroupsByAutoTestSchedule(db(), schedule, groups);
 }
 
-quint32 OrvantaDBManager::queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                           QList<VelkIFPDevice> &devices)
+quint32 OrvantaDBManager::queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.tsid == 0 || !devices.isEmpty())
         return DB_BAD_ARGUMENT;

@@ -151,6 +151,6 @@ private:
     /// historically used the held handle; both reach the same database).
     QSqlDatabase heldDb() const;
 
-    QMutex m_mutex{QMutex::Recursive};  // never locked: every call comes from the GUI thread
+    QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
 };

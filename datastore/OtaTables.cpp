@@ -16,8 +16,8 @@ quint32 scheduleExists(QSqlDatabase db, quint32 osid, const char *context)
 
 quint32 insertLinks(QSqlDatabase db, const VelkOtaSchedule &schedule, quint32 osid, const char *context)
 {
-    return LinkQueries::insertLinks(db, schedule.scheduleTarget, schedule.devices, schedule.groups,
-                                    "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", osid, context);
+    return LinkQueries::insertLinks(db, schedule.scheduleTarget, schedule.devices, schedule.groups, "DeviceOtaSchedule",
+                                    "GroupsOtaSchedule", "osid", osid, context);
 }
 
 } // namespace
@@ -50,7 +50,8 @@ quint32 OtaTables::updateOtaReminder(QSqlDatabase db, VelkOtaReminder &reminder)
             rc = LinkQueries::exec(db,
                                    QStringLiteral("UPDATE OtaReminder SET isFwVersionSkipped = ?, "
                                                   "isPanelFwVersionSkipped = ? WHERE orid = ?"),
-                                   {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid}, context);
+                                   {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid},
+                                   context);
         if (rc != DB_OK)
             return rc;
         return DB_OK;
@@ -91,12 +92,12 @@ quint32 OtaTables::insertOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
     const char *context = "OtaTables::insertOtaSchedule";
     quint32 osid = 0;
     const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
-        if (LinkQueries::insertRow(db,
-                                   QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
-                                                  "VALUES (?,?,?,?,?)"),
-                                   {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status,
-                                    schedule.isEnable ? 1 : 0},
-                                   osid, context) != DB_OK ||
+        if (LinkQueries::insertRow(
+                db,
+                QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
+                               "VALUES (?,?,?,?,?)"),
+                {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0},
+                osid, context) != DB_OK ||
             insertLinks(db, schedule, osid, context) != DB_OK)
             return DB_STATEMENT_FAILED;
         return DB_OK;
@@ -113,12 +114,13 @@ quint32 OtaTables::updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
         quint32 rc = scheduleExists(db, schedule.osid, context);
         if (rc != DB_OK)
             return rc;
-        rc = LinkQueries::exec(db,
-                               QStringLiteral("UPDATE OtaSchedule SET scheduleTarget = ?, date = ?, time = ?, status = ?, "
-                                              "isEnable = ? WHERE osid = ?"),
-                               {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status,
-                                schedule.isEnable ? 1 : 0, schedule.osid},
-                               context);
+        rc = LinkQueries::exec(
+            db,
+            QStringLiteral("UPDATE OtaSchedule SET scheduleTarget = ?, date = ?, time = ?, status = ?, "
+                           "isEnable = ? WHERE osid = ?"),
+            {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0,
+             schedule.osid},
+            context);
         if (rc == DB_OK)
             rc = LinkQueries::deleteLinks(db, "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", schedule.osid, context);
         if (rc == DB_OK)
@@ -210,8 +212,8 @@ quint32 OtaTables::insertOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &sch
             if (LinkQueries::exec(db,
                                   QStringLiteral("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) "
                                                  "VALUES (?, ?, ?, ?)"),
-                                  {device.did, schedule.osid, int(UPDATE_NOT_STARTED), device.fwVersion}, context)
-                != DB_OK)
+                                  {device.did, schedule.osid, int(UPDATE_NOT_STARTED), device.fwVersion},
+                                  context) != DB_OK)
                 return DB_STATEMENT_FAILED;
         }
         return DB_OK;
@@ -228,8 +230,9 @@ quint32 OtaTables::updateOtaScheduleReport(QSqlDatabase db, VelkIFPDevice &devic
             db, QStringLiteral("SELECT osrid FROM OtaScheduleReport WHERE did = ? AND osid = ? ORDER BY osrid LIMIT 1"),
             {device.did, schedule.osid}, osrid, context);
         if (rc == DB_OK)
-            rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
-                                   {status, device.fwVersion, osrid}, context);
+            rc = LinkQueries::exec(
+                db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
+                {status, device.fwVersion, osrid}, context);
         if (rc != DB_OK)
             return rc;
         return DB_OK;
@@ -264,8 +267,8 @@ quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const Ve
             return DB_STATEMENT_FAILED;
         if (!found) {
             // One orphaned row must not hide the rest of the report.
-            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.osrid,
-                     did);
+            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
+                     context, row.osrid, did);
             continue;
         }
         rows.append(row);

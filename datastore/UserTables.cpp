@@ -48,7 +48,8 @@ quint32 appendUsers(QSqlDatabase db, const QString &where, const QVariantList &v
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!sqlExec(query, QStringLiteral("SELECT %1 FROM MultiUser %2 ORDER BY muid").arg(QLatin1String(kUserColumns), where),
+    if (!sqlExec(query,
+                 QStringLiteral("SELECT %1 FROM MultiUser %2 ORDER BY muid").arg(QLatin1String(kUserColumns), where),
                  values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
@@ -61,7 +62,8 @@ quint32 appendPermissions(QSqlDatabase db, const QString &where, const QVariantL
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!sqlExec(query, QStringLiteral("SELECT apid, multiUserId, appId FROM AppPermission %1 ORDER BY apid").arg(where),
+    if (!sqlExec(query,
+                 QStringLiteral("SELECT apid, multiUserId, appId FROM AppPermission %1 ORDER BY apid").arg(where),
                  values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
@@ -127,8 +129,7 @@ quint32 UserTables::updateMultiUser(QSqlDatabase db, VelkMultiUser &user)
     return checkedWrite(db, QStringLiteral("SELECT 1 FROM MultiUser WHERE muid = ?"),
                         QStringLiteral("UPDATE MultiUser SET userName = ?, password = ?, rfidId = ?, hasPermission = ? "
                                        "WHERE muid = ?"),
-                        {user.muid},
-                        {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, user.muid},
+                        {user.muid}, {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, user.muid},
                         "UserTables::updateMultiUser");
 }
 
@@ -151,8 +152,7 @@ quint32 UserTables::queryMultiUserByRfid(QSqlDatabase db, QList<VelkMultiUser> &
 
 quint32 UserTables::queryMultiUserByName(QSqlDatabase db, QList<VelkMultiUser> &users, QString userName)
 {
-    return appendUsers(db, QStringLiteral("WHERE userName = ?"), {userName}, users,
-                       "UserTables::queryMultiUserByName");
+    return appendUsers(db, QStringLiteral("WHERE userName = ?"), {userName}, users, "UserTables::queryMultiUserByName");
 }
 
 quint32 UserTables::queryMultiUserByIFP(QSqlDatabase db, QList<VelkMultiUser> &users, quint32 deviceId)
@@ -222,15 +222,14 @@ quint32 UserTables::queryAllAppPermission(QSqlDatabase db, QList<VelkAppPermissi
 quint32 UserTables::queryAppPermission(QSqlDatabase db, QList<VelkAppPermission> &permissions, quint32 userId,
                                        quint32 appId)
 {
-    return appendPermissions(db, QStringLiteral("WHERE multiUserId = ? AND appId = ?"), {userId, appId},
-                             permissions, "UserTables::queryAppPermission");
+    return appendPermissions(db, QStringLiteral("WHERE multiUserId = ? AND appId = ?"), {userId, appId}, permissions,
+                             "UserTables::queryAppPermission");
 }
 
 quint32 UserTables::setAppPermissionByName(QSqlDatabase db, QString userName, QString packageName, int grant)
 {
     const char *context = "UserTables::setAppPermissionByName";
     return inTransaction(db, context, [&]() -> quint32 {
-
         quint32 muid = 0;
         quint32 rc = LinkQueries::firstId(
             db, QStringLiteral("SELECT muid FROM MultiUser WHERE userName = ? COLLATE NOCASE ORDER BY muid LIMIT 1"),
@@ -271,8 +270,7 @@ quint32 UserTables::createUserDevice(QSqlDatabase db, VelkUserDevice &userDevice
         "UserTables::createUserDevice");
 }
 
-quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice, QString deviceName,
-                                     quint32 userId)
+quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice, QString deviceName, quint32 userId)
 {
     const char *context = "UserTables::updateUserDevice";
     return inTransaction(db, context, [&]() -> quint32 {
@@ -280,14 +278,15 @@ quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice
         quint32 udid = 0;
         const quint32 rc = LinkQueries::firstId(
             db,
-            QStringLiteral("SELECT UserDevice.udid FROM UserDevice JOIN Device ON UserDevice.deviceId = Device.did "
-                           "WHERE Device.deviceName = ? AND UserDevice.multiUserId = ? ORDER BY UserDevice.udid LIMIT 1"),
+            QStringLiteral(
+                "SELECT UserDevice.udid FROM UserDevice JOIN Device ON UserDevice.deviceId = Device.did "
+                "WHERE Device.deviceName = ? AND UserDevice.multiUserId = ? ORDER BY UserDevice.udid LIMIT 1"),
             {deviceName, userId}, udid, context);
         if (rc != DB_OK)
             return rc;
-        if (LinkQueries::exec(db, QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE udid = ?"),
-                              {userDevice.syncStatus, userDevice.lastSyncTime, udid}, context)
-            != DB_OK)
+        if (LinkQueries::exec(db,
+                              QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE udid = ?"),
+                              {userDevice.syncStatus, userDevice.lastSyncTime, udid}, context) != DB_OK)
             return DB_STATEMENT_FAILED;
         return DB_OK;
     });
@@ -302,8 +301,8 @@ quint32 UserTables::deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 de
 
 quint32 UserTables::queryUserDevice(QSqlDatabase db, QList<VelkUserDevice> &userDevices, int order)
 {
-    const QString orderBy = order == 0 ? QStringLiteral("UserDevice.lastSyncTime DESC")
-                                       : QStringLiteral("Device.deviceName ASC");
+    const QString orderBy =
+        order == 0 ? QStringLiteral("UserDevice.lastSyncTime DESC") : QStringLiteral("Device.deviceName ASC");
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!sqlExec(query,

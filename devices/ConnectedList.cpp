@@ -15,12 +15,12 @@
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
 #include "network/UPnPServer.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 #include "shell/kit/EventLogDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
-#include "shell/base/Log.h"
 #include "shell/kit/PowerOnDialog.h"
 #include "shell/kit/ScaleMath.h"
-#include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {

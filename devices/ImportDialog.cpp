@@ -10,15 +10,14 @@
 #include "devices/DialogPlacement.h"
 #include "devices/ImportErrorDialog.h"
 #include "shell/base/CsvReader.h"
-#include "shell/kit/FileChooser.h"
-#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
-ImportDialog::ImportDialog(QWidget *parent)
-    : QDialog(parent)
+ImportDialog::ImportDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     scaleUi(false);
@@ -48,8 +47,8 @@ QString ImportDialog::startFolder()
 
 void ImportDialog::exportDeviceFile()
 {
-    const QString fileName = FileChooser::instance()->getSaveFileName(
-        this, tr("Save Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    const QString fileName = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(),
+                                                                      QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
     if (generateCsvFile(fileName) == DeviceCsvExporter::Written)
@@ -74,8 +73,8 @@ int ImportDialog::generateCsvFile(const QString &fileName)
 void ImportDialog::importButtonClicked()
 {
     close();
-    const QString fileName = FileChooser::instance()->getOpenFileName(
-        this, tr("Open Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    const QString fileName = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(),
+                                                                      QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
     // The reader gives no rows for a file it cannot open, which would otherwise look like a file with
@@ -143,7 +142,6 @@ void ImportDialog::scaleUi(bool rescale)
     const double factor = m_scale.nextFactor(rescale, getScaleFactor());
     if (factor == 0.0)
         return;
-    scaleForm(this, factor,
-              {frameContent, btnImport, labelDownloadSample, labelImportList, labelMessage, widget}, rescale,
-              false);
+    scaleForm(this, factor, {frameContent, btnImport, labelDownloadSample, labelImportList, labelMessage, widget},
+              rescale, false);
 }

@@ -5,8 +5,7 @@
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
-ImportErrorDialog::ImportErrorDialog(QWidget *parent)
-    : QDialog(parent)
+ImportErrorDialog::ImportErrorDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());

@@ -8,13 +8,12 @@
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 #include "devices/DialogPlacement.h"
+#include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/KitForm.h"
-#include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 
-ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent)
-    : QDialog(parent), m_db(db)
+ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
@@ -200,7 +199,7 @@ void ManagementGroupDialog::scaleUi(bool rescale)
     if (factor == 0.0)
         return;
     scaleForm(this, factor,
-              {frameContent, labelTitle, listGroups, btnNewGroup, btnDeleteGroup, lbGroupName, editGroupName,
-               lbMembers, listMembers, labelWarning, btnClose, btnSave},
+              {frameContent, labelTitle, listGroups, btnNewGroup, btnDeleteGroup, lbGroupName, editGroupName, lbMembers,
+               listMembers, labelWarning, btnClose, btnSave},
               rescale, false);
 }

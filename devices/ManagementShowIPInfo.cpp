@@ -1,11 +1,10 @@
 #include "devices/ManagementShowIPInfo.h"
 
-#include "shell/kit/KitForm.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
-ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent)
-    : QDialog(parent)
+ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());

@@ -142,7 +142,8 @@ void CmdServer::listen()
         m_retryTimer->stop();
         return;
     }
-    writeLog(LOG_LEVEL_ERROR, "CmdServer: cannot listen on port %d: %s", m_config.tcpPort, qPrintable(m_server->errorString()));
+    writeLog(LOG_LEVEL_ERROR, "CmdServer: cannot listen on port %d: %s", m_config.tcpPort,
+             qPrintable(m_server->errorString()));
     if (!m_retryTimer->isActive())
         m_retryTimer->start();
 }
@@ -320,7 +321,8 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 {
     const QString mac = channel->getMacAddress();
-    writeLog(LOG_LEVEL_WARNING, "CmdServer: %s was taken over by console %s", qPrintable(mac), qPrintable(otherConsoleId));
+    writeLog(LOG_LEVEL_WARNING, "CmdServer: %s was taken over by console %s", qPrintable(mac),
+             qPrintable(otherConsoleId));
     if (isAdminLogin) {
         QList<VelkIFPDevice> all;
         if (database()->queryAllAvailableIFP(all) == DB_OK) {
@@ -454,7 +456,8 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
         if (m_config.allowsDestination(target))
             targets.append(target);
         else
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, destination %s not allowed", qPrintable(target.toString()));
+            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, destination %s not allowed",
+                     qPrintable(target.toString()));
     }
     if (targets.isEmpty())
         return;

@@ -54,9 +54,9 @@ QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
 } // namespace
 
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
-    : QObject(server), m_server(server), m_config(config), m_socket(socket), m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)),
-      m_handshakeTimer(new QTimer(this)), m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)),
-      m_graceTimer(new QTimer(this))
+    : QObject(server), m_server(server), m_config(config), m_socket(socket),
+      m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)), m_handshakeTimer(new QTimer(this)),
+      m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)), m_graceTimer(new QTimer(this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
@@ -134,8 +134,8 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
                                ? qMin<qint64>(m_config.maxIdentityPayload, m_config.maxWriteBacklog)
                                : m_config.maxWriteBacklog;
     if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > backlog) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing", qPrintable(logName()),
-                 static_cast<long long>(m_socket->bytesToWrite()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing",
+                 qPrintable(logName()), static_cast<long long>(m_socket->bytesToWrite()));
         close();
         return -1;
     }
@@ -244,7 +244,8 @@ void DeviceChannel::onReadyRead()
 void DeviceChannel::dropFrame(const char *why, quint16 code)
 {
     if (why)
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()), why);
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()),
+                 why);
     if (++m_droppedFrames >= m_config.maxDroppedFrames) {
         writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
         close();
@@ -362,7 +363,8 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     PanelIdentity identity;
     QString error;
     if (!PanelIdentity::fromJson(frame.bytes(), &identity, &error)) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()), qPrintable(error));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()),
+                 qPrintable(error));
         close();
         return;
     }
@@ -425,7 +427,8 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
     connect(job, &TransferJob::chunkSent, this, [this, mac] { emit resetTransferFileTimeout(mac); });
     connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath),
+                 qPrintable(mac));
         emit transferFileComplete(mac, false, true);
     });
     m_otaJob = job;
@@ -477,7 +480,8 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     connect(job, &TransferJob::completed, this,
             [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [mac, path] {
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path),
+                 qPrintable(mac));
     });
     m_broadcastJob = job;
     emit setupBroadcastTransferFileTimeout(mac, 8000);
@@ -551,7 +555,8 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
     if (first == 1 && !mergePanelAccounts(file)) {
         // The panel replaces its users with the list we send: sending ours now would lose the users it has and we
         // never took in. The overview's time-out records the failure, and the next synchronisation asks again.
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: users of %s not taken in, synchronisation stopped", qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: users of %s not taken in, synchronisation stopped",
+                 qPrintable(m_identity.mac));
         return;
     }
     if (m_state != Connected)
@@ -580,7 +585,8 @@ void DeviceChannel::sendUserSettings()
     db->queryAllAppInfo(apps);
     const QByteArray file = AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s",
+                 qPrintable(m_identity.mac));
 }
 
 void DeviceChannel::recordSync(int status)

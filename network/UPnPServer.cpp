@@ -58,8 +58,8 @@ void UPnPServer::bindSockets()
             continue;
         }
         if (m_config.joinMulticast && !socket->joinMulticastGroup(m_config.multicastGroup))
-            writeLog(LOG_LEVEL_WARNING, "UPnPServer: cannot join %s on port %d: %s", qPrintable(m_config.multicastGroup.toString()),
-                     port, qPrintable(socket->errorString()));
+            writeLog(LOG_LEVEL_WARNING, "UPnPServer: cannot join %s on port %d: %s",
+                     qPrintable(m_config.multicastGroup.toString()), port, qPrintable(socket->errorString()));
         connect(socket, &QUdpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         m_sockets[i] = socket;
     }

@@ -26,9 +26,9 @@
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
 #include "shell/base/Session.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
-#include "support/LoopbackNetwork.h"
 
 namespace {
 

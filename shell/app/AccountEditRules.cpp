@@ -64,8 +64,7 @@ bool AccountEditRules::readStoredAccount(OrvantaDBIntf *db, quint32 aid, VelkAcc
     return false;
 }
 
-VelkAccount AccountEditRules::withChanges(const VelkAccount &base, const VelkAccount &edited,
-                                          const VelkAccount &stored)
+VelkAccount AccountEditRules::withChanges(const VelkAccount &base, const VelkAccount &edited, const VelkAccount &stored)
 {
     VelkAccount result = stored;
     if (edited.email != base.email)
@@ -88,8 +87,8 @@ quint32 AccountEditRules::writeChanges(OrvantaDBIntf *db, const VelkAccount &bas
     return result;
 }
 
-quint32 AccountEditRules::writeLanguage(OrvantaDBIntf *db, const VelkAccount &account,
-                                        const VelkAccount &administrator, const QString &language)
+quint32 AccountEditRules::writeLanguage(OrvantaDBIntf *db, const VelkAccount &account, const VelkAccount &administrator,
+                                        const QString &language)
 {
     const VelkAccount &owner = account.isAdmin ? account : administrator;
     VelkAccount edited = owner;
@@ -98,8 +97,8 @@ quint32 AccountEditRules::writeLanguage(OrvantaDBIntf *db, const VelkAccount &ac
 }
 
 AccountEditRules::CheckResult AccountEditRules::confirmAndWrite(OrvantaDBIntf *db, const QString &typed,
-                                                                const VelkAccount &account,
-                                                                const VelkAccount &pending, VelkAccount *written)
+                                                                const VelkAccount &account, const VelkAccount &pending,
+                                                                VelkAccount *written)
 {
     if (typed != account.password)
         return WrongPassword;

@@ -26,11 +26,11 @@ public:
 
     enum Outcome
     {
-        NothingChanged,      ///< close without writing
-        LanguageOnly,        ///< write the language (writeLanguage) and restart
-        InvalidEmail,        ///< "Invalid user Email."
-        PasswordsDiffer,     ///< "The Password do not match."; the password fields are cleared
-        NeedsPasswordCheck,  ///< record waits for the current password (confirmAndWrite)
+        NothingChanged,     ///< close without writing
+        LanguageOnly,       ///< write the language (writeLanguage) and restart
+        InvalidEmail,       ///< "Invalid user Email."
+        PasswordsDiffer,    ///< "The Password do not match."; the password fields are cleared
+        NeedsPasswordCheck, ///< record waits for the current password (confirmAndWrite)
     };
 
     struct Decision

@@ -5,8 +5,8 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "shell/app/AccountEditRules.h"
-#include "shell/kit/KitForm.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)

@@ -3,8 +3,8 @@
 #include <QDialog>
 
 #include "datastore/VelkAccount.h"
-#include "shell/kit/FormScale.h"
 #include "shell/app/Ui_CheckPasswordDialog.h"
+#include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 
@@ -21,7 +21,6 @@ public:
     void setUserInfo(VelkAccount account);
     /// The account as the user settings changed it; written once the password is confirmed.
     void setPendingUserInfo(VelkAccount account);
-
 
 signals:
     void passWordChange(QString str);

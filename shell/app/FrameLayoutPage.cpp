@@ -17,11 +17,11 @@
 #include "firmware/IFPUpgradeManager.h"
 #include "scheduling/Scheduling.h"
 #include "shell/app/AppIdentity.h"
-#include "shell/kit/ScaleMath.h"
 #include "shell/app/Settings.h"
-#include "shell/base/Session.h"
-#include "shell/kit/UiHelpers.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "shell/app/LanguageDialog.h"
 
-#include "shell/kit/KitForm.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 LanguageDialog::LanguageDialog(QWidget *parent) : QDialog(parent)

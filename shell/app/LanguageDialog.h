@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "shell/kit/FormScale.h"
 #include "shell/app/Ui_LanguageDialog.h"
+#include "shell/kit/FormScale.h"
 
 /// The notice that saving another language restarts the program.
 class LanguageDialog : public QDialog, public Ui_LanguageDialog

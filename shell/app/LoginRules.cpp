@@ -39,8 +39,7 @@ LoginRules::EmailCheck LoginRules::checkEmail(const QString &email, const QStrin
 
 QString LoginRules::generateRandomPassword()
 {
-    static const QString alphabet =
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    static const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
     QRandomGenerator *generator = QRandomGenerator::system();
     QString password;
     password.reserve(randomPasswordLength);

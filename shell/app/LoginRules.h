@@ -9,7 +9,12 @@
 class LoginRules
 {
 public:
-    enum EmailCheck { EmailOk, EmailInvalid, EmailMismatch };
+    enum EmailCheck
+    {
+        EmailOk,
+        EmailInvalid,
+        EmailMismatch
+    };
 
     /// The account type chosen in the log-in window: index 0 is the administrator, any other
     /// index the normal user. The first account of that kind in list order; none gives an empty

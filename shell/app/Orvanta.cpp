@@ -1,13 +1,13 @@
 #include "shell/app/Orvanta.h"
 
 #include "datastore/OrvantaDBManager.h"
-#include "shell/app/LoginRules.h"
 #include "shell/app/FrameLayoutPage.h"
-#include "shell/kit/NotificationDialog.h"
+#include "shell/app/LoginRules.h"
 #include "shell/app/SendEmail.h"
-#include "shell/base/Log.h"
 #include "shell/app/SendMailDialog.h"
+#include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/NotificationDialog.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
@@ -50,12 +50,31 @@ void Orvanta::adjustWindowSize()
     if (scale == 1.0)
         return;
     // Widgets that sit in a layout-free parent are placed by hand, so each one is scaled.
-    const QList<QWidget *> widgets = {
-        ui.centralWidgetUi, ui.stackedWidget, ui.page_2, ui.btnLogin, ui.label, ui.lbMessagePassword,
-        ui.widgetComboBox, ui.groupComboBox, ui.widgetPassword, ui.lbPassword, ui.lineEditPassword,
-        ui.page, ui.btnEnter, ui.label_2, ui.label_3, ui.lbMessageEmail, ui.widgetEmail, ui.lbPassword_2,
-        ui.lineEditEmail, ui.widgetEmailConfirm, ui.lbPassword_3, ui.lineEditEmailConfirm, ui.widgetBottom,
-        ui.lbForgot, ui.btnExit};
+    const QList<QWidget *> widgets = {ui.centralWidgetUi,
+                                      ui.stackedWidget,
+                                      ui.page_2,
+                                      ui.btnLogin,
+                                      ui.label,
+                                      ui.lbMessagePassword,
+                                      ui.widgetComboBox,
+                                      ui.groupComboBox,
+                                      ui.widgetPassword,
+                                      ui.lbPassword,
+                                      ui.lineEditPassword,
+                                      ui.page,
+                                      ui.btnEnter,
+                                      ui.label_2,
+                                      ui.label_3,
+                                      ui.lbMessageEmail,
+                                      ui.widgetEmail,
+                                      ui.lbPassword_2,
+                                      ui.lineEditEmail,
+                                      ui.widgetEmailConfirm,
+                                      ui.lbPassword_3,
+                                      ui.lineEditEmailConfirm,
+                                      ui.widgetBottom,
+                                      ui.lbForgot,
+                                      ui.btnExit};
     for (QWidget *widget : widgets)
         scaleWidgetGeometry(widget, 0);
     scaleWidgetFonts(this, 0, false, false);
@@ -99,8 +118,8 @@ void Orvanta::initConnections()
 
     ui.groupComboBox->setItemDelegate(new QStyledItemDelegate(ui.groupComboBox));
     if (layoutDirection() == Qt::LeftToRight)
-        ui.groupComboBox->setStyleSheet(ui.groupComboBox->styleSheet()
-                                        + QStringLiteral("QComboBox {padding-left: 12px}"));
+        ui.groupComboBox->setStyleSheet(ui.groupComboBox->styleSheet() +
+                                        QStringLiteral("QComboBox {padding-left: 12px}"));
 }
 
 VelkAccount Orvanta::getLoginAccount()
@@ -141,9 +160,9 @@ void Orvanta::startLogin()
     // Back to the grey example text; the field clears it when it next gains focus.
     ui.lineEditPassword->setText(tr("User Password"));
     ui.lineEditPassword->setEchoMode(QLineEdit::Normal);
-    ui.lineEditPassword->setStyleSheet(QStringLiteral(
-        "QLineEdit#lineEditPassword{background-color: transparent;color: #808080;font-size:11pt; "
-        "font-family:Arial;}"));
+    ui.lineEditPassword->setStyleSheet(
+        QStringLiteral("QLineEdit#lineEditPassword{background-color: transparent;color: #808080;font-size:11pt; "
+                       "font-family:Arial;}"));
     scaleStyleSheetFontSize(ui.lineEditPassword, 11, 0, false, false);
 }
 
@@ -235,15 +254,14 @@ void Orvanta::sendMail()
         return;
     }
     const QString newPassword = generateRandomPassword();
-    auto *sender = mailConfig ? new SendEmail(acc.email, newPassword, *mailConfig)
-                              : new SendEmail(acc.email, newPassword);
+    auto *sender =
+        mailConfig ? new SendEmail(acc.email, newPassword, *mailConfig) : new SendEmail(acc.email, newPassword);
     sendEmail = sender;
     // The password goes to the account it was mailed for, even should the operator pick the
     // other account type while the request runs.
     const quint32 aid = acc.aid;
     connect(sender, &SendEmail::sendFail, this, &Orvanta::getSendFail);
-    connect(sender, &SendEmail::sendSuccess, this,
-            [this, aid, newPassword]() { changePassword(aid, newPassword); });
+    connect(sender, &SendEmail::sendSuccess, this, [this, aid, newPassword]() { changePassword(aid, newPassword); });
     connect(sender, &SendEmail::sendFail, sender, &QObject::deleteLater);
     connect(sender, &SendEmail::sendSuccess, sender, &QObject::deleteLater);
     sender->send();

@@ -1,7 +1,7 @@
 #include "shell/app/ReStartConfirmDialog.h"
 
-#include "shell/kit/KitForm.h"
 #include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 ReStartConfirmDialog::ReStartConfirmDialog(QWidget *parent) : QDialog(parent)

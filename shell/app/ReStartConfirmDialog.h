@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "shell/kit/FormScale.h"
 #include "shell/app/Ui_ReStartConfirmDialog.h"
+#include "shell/kit/FormScale.h"
 
 /// The question before a database restore, which replaces all data and restarts the program.
 class ReStartConfirmDialog : public QDialog, public Ui_ReStartConfirmDialog

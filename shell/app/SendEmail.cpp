@@ -27,11 +27,8 @@ SendEmail::SendEmail(QString recipient, QString randomPass)
 }
 
 SendEmail::SendEmail(QString recipient, QString randomPass, const MailServiceConfig &config)
-    : m_recipient(std::move(recipient))
-    , m_randomPass(std::move(randomPass))
-    , m_config(config)
-    , m_networkManager(new QNetworkAccessManager(this))
-    , m_timer(new QTimer(this))
+    : m_recipient(std::move(recipient)), m_randomPass(std::move(randomPass)), m_config(config),
+      m_networkManager(new QNetworkAccessManager(this)), m_timer(new QTimer(this))
 {
     connect(m_networkManager, &QNetworkAccessManager::finished, this, &SendEmail::requestFinished);
     m_timer->setSingleShot(true);
@@ -80,8 +77,7 @@ void SendEmail::send()
     // A proxy taken from the environment must not sit between us and a service on this machine.
     if (isLoopbackHost(m_config.serviceUrl.host()))
         m_networkManager->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    m_reply = m_networkManager->post(buildRequest(m_config.serviceUrl),
-                                     buildBody(m_recipient, m_randomPass));
+    m_reply = m_networkManager->post(buildRequest(m_config.serviceUrl), buildBody(m_recipient, m_randomPass));
     m_timer->start(m_config.timeoutMs);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/kit/FormScale.h"
 #include "shell/app/Ui_SendMailDialog.h"
+#include "shell/kit/FormScale.h"
 
 #include <QDialog>
 

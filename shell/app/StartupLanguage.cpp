@@ -45,8 +45,7 @@ bool StartupLanguage::load(QTranslator &translator, const QString &language, con
 }
 
 StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const QString &stored,
-                                                 const QString &systemLocaleName,
-                                                 const QStringList &bases)
+                                                 const QString &systemLocaleName, const QStringList &bases)
 {
     Outcome outcome;
     if (!stored.isEmpty()) {
@@ -63,8 +62,8 @@ StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const 
     }
     writeLog(LOG_LEVEL_INFO, "system language name: %s", systemLocaleName.toLatin1().constData());
     outcome.language = systemLocaleName;
-    const QString file = systemLocaleName.contains(QLatin1String("zh_TW")) ? QStringLiteral("zh_TW")
-                                                                           : QStringLiteral("en_US");
+    const QString file =
+        systemLocaleName.contains(QLatin1String("zh_TW")) ? QStringLiteral("zh_TW") : QStringLiteral("en_US");
     load(translator, file, bases, &outcome.loadedFile);
     // An empty translator changes nothing, so it is installed whether or not the file loaded.
     outcome.install = true;

@@ -14,10 +14,10 @@ class StartupLanguage
 public:
     struct Outcome
     {
-        QString language;          ///< what becomes currentLanguage
-        bool install = false;      ///< whether the translator is to be installed
-        bool rightToLeft = false;  ///< the stored language "ar" whose file loaded
-        QString loadedFile;        ///< the file the translator holds, empty when none loaded
+        QString language;         ///< what becomes currentLanguage
+        bool install = false;     ///< whether the translator is to be installed
+        bool rightToLeft = false; ///< the stored language "ar" whose file loaded
+        QString loadedFile;       ///< the file the translator holds, empty when none loaded
     };
 
     /// The language of the first administrator account in list order; empty when none.
@@ -37,8 +37,8 @@ public:
     /// A stored language loads its own file, else the en_US file; without one the system
     /// locale's name decides between the zh_TW and the en_US file. Writes the start-up log
     /// lines. Installation is left to the caller.
-    static Outcome choose(QTranslator &translator, const QString &stored,
-                          const QString &systemLocaleName, const QStringList &bases);
+    static Outcome choose(QTranslator &translator, const QString &stored, const QString &systemLocaleName,
+                          const QStringList &bases);
 
     /// Puts the outcome into force for the session: currentLanguage, the translator installed
     /// (it must outlive every window), and right-to-left layout for Arabic.

@@ -8,9 +8,9 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "shell/app/Ui_UserInfoDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/TextLabel.h"
-#include "shell/app/Ui_UserInfoDialog.h"
 
 class Ui_CheckPasswordDialog
 {

@@ -118,8 +118,8 @@ public:
         centralWidgetUi = new QWidget(Orvanta);
         centralWidgetUi->setObjectName(QStringLiteral("centralWidgetUi"));
         centralWidgetUi->setGeometry(QRect(0, 0, 380, 480));
-        centralWidgetUi->setStyleSheet(QStringLiteral(
-            "QWidget#centralWidgetUi{border-image: url(:/resource/Login/bg_login_page.png);}"));
+        centralWidgetUi->setStyleSheet(
+            QStringLiteral("QWidget#centralWidgetUi{border-image: url(:/resource/Login/bg_login_page.png);}"));
 
         stackedWidget = new QStackedWidget(centralWidgetUi);
         stackedWidget->setObjectName(QStringLiteral("stackedWidget"));
@@ -154,7 +154,8 @@ public:
         widgetPassword = new QWidget(page_2);
         widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
         widgetPassword->setGeometry(QRect(40, 252, 300, 36));
-        lbPassword = icon(widgetPassword, QStringLiteral("lbPassword"), QStringLiteral(":/resource/Login/icon_password.png"));
+        lbPassword =
+            icon(widgetPassword, QStringLiteral("lbPassword"), QStringLiteral(":/resource/Login/icon_password.png"));
         lineEditPassword = field(widgetPassword, QStringLiteral("lineEditPassword"));
         label = line(page_2, QStringLiteral("label"), QRect(40, 289, 300, 1));
         lbMessagePassword = badge(page_2, QStringLiteral("lbMessagePassword"), QRect(40, 298, 300, 22));
@@ -175,7 +176,8 @@ public:
         widgetEmail = new QWidget(page);
         widgetEmail->setObjectName(QStringLiteral("widgetEmail"));
         widgetEmail->setGeometry(QRect(40, 196, 300, 36));
-        lbPassword_2 = icon(widgetEmail, QStringLiteral("lbPassword_2"), QStringLiteral(":/resource/Login/icon_person_blue.png"));
+        lbPassword_2 =
+            icon(widgetEmail, QStringLiteral("lbPassword_2"), QStringLiteral(":/resource/Login/icon_person_blue.png"));
         lineEditEmail = field(widgetEmail, QStringLiteral("lineEditEmail"));
         label_2 = line(page, QStringLiteral("label_2"), QRect(40, 233, 300, 1));
 

@@ -21,8 +21,8 @@ public:
             SendMailDialog->setObjectName(QStringLiteral("SendMailDialog"));
         SendMailDialog->resize(364, 109);
         frameContent = createContentFrame(SendMailDialog, QRect(0, 0, 364, 109));
-        labelMessage = createMessageLabel(frameContent, QStringLiteral("labelMessage"), QRect(20, 17, 324, 52),
-                                          false, Qt::AlignLeft | Qt::AlignTop);
+        labelMessage = createMessageLabel(frameContent, QStringLiteral("labelMessage"), QRect(20, 17, 324, 52), false,
+                                          Qt::AlignLeft | Qt::AlignTop);
         btnOk = createDialogButton(frameContent, QStringLiteral("btnOk"), QPoint(142, 77));
         retranslateUi(SendMailDialog);
     }
@@ -30,8 +30,8 @@ public:
     void retranslateUi(QDialog *SendMailDialog)
     {
         SendMailDialog->setWindowTitle(QCoreApplication::translate("SendMailDialog", "Dialog"));
-        labelMessage->setText(QCoreApplication::translate(
-            "SendMailDialog", "The new password has been sent to your email address."));
+        labelMessage->setText(
+            QCoreApplication::translate("SendMailDialog", "The new password has been sent to your email address."));
         btnOk->setText(QCoreApplication::translate("SendMailDialog", "OK"));
     }
 };

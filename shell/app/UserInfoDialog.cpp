@@ -8,20 +8,20 @@
 #include <QStyledItemDelegate>
 #include <QWindow>
 
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/SingleInstance.h"
 #include "shell/app/AccountEditRules.h"
 #include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/LanguageDialog.h"
 #include "shell/app/LoginRules.h"
-#include "datastore/DatabaseFileOps.h"
+#include "shell/app/ReStartConfirmDialog.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
-#include "shell/app/LanguageDialog.h"
-#include "shell/base/Log.h"
-#include "shell/app/ReStartConfirmDialog.h"
 #include "shell/kit/ScaleMath.h"
-#include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -302,8 +302,8 @@ void UserInfoDialog::backupDb()
     }
     probe.close();
 
-    const QString target = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(),
-                                                                    tr("DB Files (*.db)"));
+    const QString target =
+        FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(), tr("DB Files (*.db)"));
     if (target.isEmpty())
         return;
     const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
@@ -317,8 +317,8 @@ void UserInfoDialog::backupDb()
 void UserInfoDialog::restoreDb()
 {
     const QString target = dbIntf->databaseFilePath();
-    const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(),
-                                                                    tr("DB Files (*.db)"));
+    const QString source =
+        FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(), tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
 
@@ -347,7 +347,8 @@ void UserInfoDialog::restoreDb()
     }
     if (DatabaseFileOps::swapInStaged(target) != DatabaseFileOps::Ok) {
         DatabaseFileOps::discardStaged(target);
-        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::restoreDb - swapping in %s failed", source.toLocal8Bit().constData());
+        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::restoreDb - swapping in %s failed",
+                 source.toLocal8Bit().constData());
         // The database is closed by now; the restart opens the kept data again.
         restartAfterMessage = true;
         showMessage(tr("The database could not be restored. The current data is kept and the program restarts."));

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "datastore/VelkAccount.h"
-#include "shell/kit/FormScale.h"
 #include "shell/app/Ui_UserInfoDialog.h"
+#include "shell/kit/FormScale.h"
 
 class CheckPasswordDialog;
 class GeneralMsgDialog;

@@ -4,11 +4,11 @@
 #include "platform/QuitSignalHandler.h"
 #include "platform/SingleInstance.h"
 #include "shell/app/AppIdentity.h"
-#include "shell/kit/GeneralMsgDialog.h"
-#include "shell/base/Log.h"
 #include "shell/app/MainWindowFinder.h"
 #include "shell/app/Orvanta.h"
 #include "shell/app/StartupLanguage.h"
+#include "shell/base/Log.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
@@ -50,7 +50,8 @@ int main(int argc, char *argv[])
     logSystem->setLogger(logger);
     logSystem->startLog();
     if (!instance.serverError().isEmpty())
-        writeLog(LOG_LEVEL_WARNING, "main: single-instance socket not opened: %s", instance.serverError().toLatin1().constData());
+        writeLog(LOG_LEVEL_WARNING, "main: single-instance socket not opened: %s",
+                 instance.serverError().toLatin1().constData());
 
     OrvantaDBIntf *dbManager = OrvantaDBManager::getInstance();
     QList<VelkAccount> accounts;
@@ -59,8 +60,8 @@ int main(int argc, char *argv[])
 
     // Kept for the life of the process: the installed translation must outlive every window.
     auto *translator = new QTranslator();
-    const StartupLanguage::Outcome language = StartupLanguage::choose(
-        *translator, stored, QLocale::system().name(), StartupLanguage::defaultSearchBases());
+    const StartupLanguage::Outcome language =
+        StartupLanguage::choose(*translator, stored, QLocale::system().name(), StartupLanguage::defaultSearchBases());
     StartupLanguage::apply(language, translator);
 
     // Without its database the console can do nothing useful; the operator must know why.
@@ -75,8 +76,8 @@ int main(int argc, char *argv[])
     int result = 0;
     {
         Orvanta login(dbManager);
-        login.setWindowFlags((login.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint))
-                             | Qt::FramelessWindowHint);
+        login.setWindowFlags((login.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) |
+                             Qt::FramelessWindowHint);
         login.show();
         result = app.exec();
 

@@ -9,11 +9,11 @@
 #include <cstdio>
 
 #include "datastore/OrvantaDBManager.h"
+#include "shell/base/Session.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
-#include "shell/kit/ScaleMath.h"
-#include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -141,8 +141,8 @@ QString EventLogDialog::exportText(const QStringList &headers, const QList<QStri
 
 void EventLogDialog::btnExportClicked()
 {
-    const QString fileName = FileChooser::instance()->getSaveFileName(this, tr("Save as..."), QString(),
-                                                                      tr("Text files (*.txt)"));
+    const QString fileName =
+        FileChooser::instance()->getSaveFileName(this, tr("Save as..."), QString(), tr("Text files (*.txt)"));
     if (fileName.isEmpty())
         return;
 

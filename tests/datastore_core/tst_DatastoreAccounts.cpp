@@ -74,7 +74,7 @@ private slots:
         admin.language = "zh_TW";
         admin.sosUsername = "guard";
         admin.sosPassword = "czNjcmV0";
-        admin.password = "qeno";  // the other account's password is accepted on update
+        admin.password = "qeno"; // the other account's password is accepted on update
         QCOMPARE(m_db->updateAccount(admin), DB_OK);
         const QList<VelkAccount> list = accounts();
         QCOMPARE(list.at(0).email, QString("admin@example.org"));
@@ -113,7 +113,7 @@ private slots:
                 QSqlQuery q(db);
                 QVERIFY(sqlExec(q, "INSERT INTO Scratch (v) VALUES (?)", {"inner"}));
                 QVERIFY(!sqlExec(q, "INSERT INTO NoSuchTable (v) VALUES (?)", {"x"}));
-            }  // rolled back: not committed
+            } // rolled back: not committed
             {
                 SqlTransaction kept(db, "kept");
                 QSqlQuery q(db);

@@ -14,12 +14,12 @@
 #include "devices/ConnectedList.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
-#include "shell/kit/ScaleMath.h"
 #include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
-#include "support/LoopbackNetwork.h"
 
 namespace {
 

@@ -41,8 +41,8 @@ struct PageSpies
     }
     int total() const
     {
-        return insert.count() + update.count() + updateAll.count() + remove.count() + multiUser.count()
-               + deleted.count();
+        return insert.count() + update.count() + updateAll.count() + remove.count() + multiUser.count() +
+               deleted.count();
     }
     QSignalSpy insert, update, updateAll, remove, multiUser, deleted;
 };

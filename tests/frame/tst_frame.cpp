@@ -12,6 +12,7 @@
 
 #include "FrameTestSupport.h"
 #include "broadcast/Broadcast.h"
+#include "datastore/DatabaseFileOps.h"
 #include "devices/ConnectedList.h"
 #include "devices/Management.h"
 #include "firmware/IFPUpgradeManager.h"
@@ -19,14 +20,13 @@
 #include "scheduling/Scheduling.h"
 #include "shell/app/AccountEditRules.h"
 #include "shell/app/CheckPasswordDialog.h"
-#include "datastore/DatabaseFileOps.h"
-#include "shell/kit/EventLogDialog.h"
 #include "shell/app/FrameLayoutPage.h"
-#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/app/LanguageDialog.h"
 #include "shell/app/ReStartConfirmDialog.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/kit/EventLogDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "support/TestEnv.h"
 
 class TestFrame : public QObject
@@ -341,20 +341,31 @@ void TestFrame::accountEditRules_data()
     QTest::addColumn<bool>("languageChanged");
 
     const QString mail = QStringLiteral("op@school.example");
-    QTest::newRow("nothing") << true << mail << "" << "" << "en_US" << int(AccountEditRules::NothingChanged) << "en_US"
-                             << false;
-    QTest::newRow("user, admin's language") << false << mail << "" << "" << "en_US"
-                                            << int(AccountEditRules::NothingChanged) << "" << false;
-    QTest::newRow("language only") << false << mail << "" << "" << "zh_TW" << int(AccountEditRules::LanguageOnly) << ""
-                                   << false;
-    QTest::newRow("bad e-mail first") << true << "nobody" << "a" << "b" << "en_US"
-                                      << int(AccountEditRules::InvalidEmail) << "en_US" << false;
-    QTest::newRow("passwords differ") << true << mail << "a" << "b" << "en_US"
-                                      << int(AccountEditRules::PasswordsDiffer) << "en_US" << false;
+    QTest::newRow("nothing") << true << mail << ""
+                             << ""
+                             << "en_US" << int(AccountEditRules::NothingChanged) << "en_US" << false;
+    QTest::newRow("user, admin's language") << false << mail << ""
+                                            << ""
+                                            << "en_US" << int(AccountEditRules::NothingChanged) << "" << false;
+    QTest::newRow("language only") << false << mail << ""
+                                   << ""
+                                   << "zh_TW" << int(AccountEditRules::LanguageOnly) << "" << false;
+    QTest::newRow("bad e-mail first") << true << "nobody"
+                                      << "a"
+                                      << "b"
+                                      << "en_US" << int(AccountEditRules::InvalidEmail) << "en_US" << false;
+    QTest::newRow("passwords differ") << true << mail << "a"
+                                      << "b"
+                                      << "en_US" << int(AccountEditRules::PasswordsDiffer) << "en_US" << false;
     QTest::newRow("admin, new password and language")
-        << true << mail << "new" << "new" << "zh_TW" << int(AccountEditRules::NeedsPasswordCheck) << "zh_TW" << true;
-    QTest::newRow("user, new e-mail and language") << false << "new@school.example" << "" << "" << "zh_TW"
-                                                   << int(AccountEditRules::NeedsPasswordCheck) << "" << true;
+        << true << mail << "new"
+        << "new"
+        << "zh_TW" << int(AccountEditRules::NeedsPasswordCheck) << "zh_TW" << true;
+    QTest::newRow("user, new e-mail and language")
+        << false << "new@school.example"
+        << ""
+        << ""
+        << "zh_TW" << int(AccountEditRules::NeedsPasswordCheck) << "" << true;
 }
 
 void TestFrame::accountEditRules()

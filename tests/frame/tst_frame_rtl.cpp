@@ -63,8 +63,8 @@ void TestFrameRtl::initTestCase()
 
     // An Arabic translation file (the English one under the Arabic name) where start-up looks for it.
     QVERIFY(QDir().mkpath(m_languages.path() + "/lang"));
-    QVERIFY(QFile::copy(QStringLiteral(QV_BUILD_DIR "/lang/Orvanta_en_US.qm"),
-                        m_languages.path() + "/lang/Orvanta_ar.qm"));
+    QVERIFY(
+        QFile::copy(QStringLiteral(QV_BUILD_DIR "/lang/Orvanta_en_US.qm"), m_languages.path() + "/lang/Orvanta_ar.qm"));
     const StartupLanguage::Outcome outcome =
         StartupLanguage::choose(m_translator, QStringLiteral("ar"), QStringLiteral("en_US"), {m_languages.path()});
     StartupLanguage::apply(outcome, &m_translator);

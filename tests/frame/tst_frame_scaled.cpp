@@ -3,8 +3,8 @@
 #include "FrameTestSupport.h"
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Settings.h"
-#include "shell/kit/UiHelpers.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
 // The frame and its dialogs on a 144-dpi desktop under 2160 pixels: everything at 1.4.

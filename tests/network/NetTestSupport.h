@@ -23,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
 // Creates the device in the database and hands the fresh list to the command server, as the device list does.
 inline VelkIFPDevice addManagedDevice(const QString &name, const QString &mac, const QString &ip = QString(),
                                       const QString &type = QStringLiteral("Control Box"))

@@ -301,8 +301,9 @@ void TestAccountSync::failedMergeKeepsThePanelsUsers()
 {
     setSetupServer(true);
     // The shared store runs on Qt's default connection in this process.
-    QSqlQuery(QSqlDatabase::database()).exec("CREATE TEMP TRIGGER refuseUsers BEFORE INSERT ON MultiUser "
-                                             "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    QSqlQuery(QSqlDatabase::database())
+        .exec("CREATE TEMP TRIGGER refuseUsers BEFORE INSERT ON MultiUser "
+              "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     const auto allow = qScopeGuard([] { QSqlQuery(QSqlDatabase::database()).exec("DROP TRIGGER refuseUsers"); });
     auto panel = connectedPanel(2, 2);
     const QByteArray panelUsers = "userName,password,rfidId,hasPermission,uniqueId,packages\n"

@@ -281,7 +281,6 @@ void TestUiHelpers::texts()
     QCOMPARE(toBase64String("secret"), QString("c2VjcmV0"));
     QCOMPARE(fromBase64String("c2VjcmV0"), QString("secret"));
     QCOMPARE(fromBase64String(toBase64String("pass:word 1")), QString("pass:word 1"));
-
 }
 
 void TestUiHelpers::firmwareGate_data()

@@ -3,14 +3,14 @@
 #include "network/NetworkConfig.h"
 #include "platform/LogSystem.h"
 #include "platform/SysLogger.h"
-#include "shell/app/LoginRules.h"
 #include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LoginRules.h"
 #include "shell/app/MainWindowFinder.h"
-#include "shell/kit/NotificationDialog.h"
 #include "shell/app/Orvanta.h"
 #include "shell/app/SendMailDialog.h"
 #include "shell/app/StartupLanguage.h"
 #include "shell/base/Session.h"
+#include "shell/kit/NotificationDialog.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
@@ -145,10 +145,10 @@ void TestLogin::emailRuleAndAccountChoice()
 {
     QVERIFY(LoginRules::isValidEmail(QStringLiteral("a@b.cd")));
     QVERIFY(LoginRules::isValidEmail(QStringLiteral("first.last@mail.school.example")));
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));   // one character after the dot
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));   // nothing before the at sign
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));   // nothing between at sign and dot
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd")));  // the last dot before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));  // one character after the dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));  // nothing before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));  // nothing between at sign and dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd"))); // the last dot before the at sign
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.cd")), LoginRules::EmailOk);
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.ce")), LoginRules::EmailMismatch);
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.c"), QStringLiteral("a@b.c")), LoginRules::EmailInvalid);
@@ -362,7 +362,8 @@ void TestLogin::translationChoice()
 
     {
         QTranslator translator;
-        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
+        const auto outcome =
+            StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
         QVERIFY(outcome.install);
         QVERIFY(!outcome.rightToLeft);
         QCOMPARE(outcome.language, QStringLiteral("en_US"));

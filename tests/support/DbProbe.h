@@ -72,7 +72,10 @@ public:
 
     int count(const QString &table) { return value(QStringLiteral("SELECT count(*) FROM ") + table).toInt(); }
 
-    QStringList columns(const QString &table) { return column(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table)); }
+    QStringList columns(const QString &table)
+    {
+        return column(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table));
+    }
 
     QStringList tables() { return m_db.tables(QSql::Tables); }
 
