@@ -8,7 +8,7 @@
 /// over to the running console, so it is built here and nowhere else.
 namespace AppIdentity {
 
-/// The product name, "Quorvin" (the kit's productName()).
+/// The product name, "Quorvin" (the session's productName(), shell/base/Session.h).
 inline QString productName()
 {
     return ::productName();
