@@ -1,6 +1,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "network/PanelAccountMerge.h"
 #include "support/DbProbe.h"
+#include "support/PanelUsers.h"
 #include "support/TestEnv.h"
 
 #include <QtTest>
@@ -21,9 +22,7 @@ private slots:
     void aUserThatCannotBeStoredUndoesTheWholeMerge();
 
 private:
-    quint32 createUser(const QString &name, const QString &password, const QString &card = QString());
     VelkMultiUser user(const QString &name);
-    QList<VelkUserDevice> links(quint32 did);
     QStringList packagesOf(quint32 muid);
 
     TestEnv m_env;
@@ -52,33 +51,11 @@ void TestAccountMerge::cleanup()
     m_store.reset();
 }
 
-quint32 TestAccountMerge::createUser(const QString &name, const QString &password, const QString &card)
-{
-    VelkMultiUser created;
-    created.userName = name;
-    created.password = password;
-    created.rfidId = card;
-    m_db->createMultiUser(created);
-    return user(name).muid;
-}
-
 VelkMultiUser TestAccountMerge::user(const QString &name)
 {
     QList<VelkMultiUser> found;
     m_db->queryMultiUserByName(found, name);
     return found.isEmpty() ? VelkMultiUser() : found.last();
-}
-
-QList<VelkUserDevice> TestAccountMerge::links(quint32 did)
-{
-    QList<VelkUserDevice> all;
-    m_db->queryUserDevice(all, 0);
-    QList<VelkUserDevice> out;
-    for (const VelkUserDevice &link : qAsConst(all)) {
-        if (link.deviceId == did)
-            out.append(link);
-    }
-    return out;
 }
 
 QStringList TestAccountMerge::packagesOf(quint32 muid)
@@ -99,8 +76,8 @@ QStringList TestAccountMerge::packagesOf(quint32 muid)
 
 void TestAccountMerge::newUsersAreTakenInAndKnownNamesKeepTheConsolesValues()
 {
-    createUser("Smith, Ann", "ann", "CARD-1");
-    const quint32 bob = createUser("Bob", "bob");
+    createPanelUser(m_db, "Smith, Ann", "ann", "CARD-1");
+    const quint32 bob = createPanelUser(m_db, "Bob", "bob");
     QList<VelkAppInfo> apps;
     m_db->queryAllAppInfo(apps);
     QVERIFY(apps.size() >= 2);
@@ -136,7 +113,7 @@ void TestAccountMerge::newUsersAreTakenInAndKnownNamesKeepTheConsolesValues()
     QList<VelkMultiUser> all;
     m_db->queryAllMultiUser(all);
     QCOMPARE(all.size(), 4);
-    const QList<VelkUserDevice> assigned = links(m_did);
+    const QList<VelkUserDevice> assigned = userDeviceLinks(m_db, m_did);
     QCOMPARE(assigned.size(), 3);
     for (const VelkUserDevice &link : assigned)
         QCOMPARE(link.syncStatus, 0);
@@ -146,14 +123,14 @@ void TestAccountMerge::newUsersAreTakenInAndKnownNamesKeepTheConsolesValues()
     all.clear();
     m_db->queryAllMultiUser(all);
     QCOMPARE(all.size(), 4);
-    QCOMPARE(links(m_did).size(), 3);
+    QCOMPARE(userDeviceLinks(m_db, m_did).size(), 3);
 }
 
 void TestAccountMerge::assignmentsStopAt48PerDevice()
 {
     for (int i = 0; i < 47; ++i) {
         VelkUserDevice link;
-        link.multiUserId = createUser(QStringLiteral("user%1").arg(i), "pw");
+        link.multiUserId = createPanelUser(m_db, QStringLiteral("user%1").arg(i), "pw");
         link.deviceId = m_did;
         m_db->createUserDevice(link);
     }
@@ -161,7 +138,7 @@ void TestAccountMerge::assignmentsStopAt48PerDevice()
         PanelAccountMerge::parse("userName,password,rfidId,hasPermission,uniqueId,packages\n"
                                  "extra1,pw,,1,,\nextra2,pw,,1,,\nextra3,pw,,1,,\n"),
         m_did));
-    QCOMPARE(links(m_did).size(), PanelAccountMerge::maxUsersPerDevice);
+    QCOMPARE(userDeviceLinks(m_db, m_did).size(), PanelAccountMerge::maxUsersPerDevice);
     QVERIFY(user("extra3").muid != 0); // taken in, only not assigned
 }
 
@@ -185,7 +162,7 @@ void TestAccountMerge::aUserThatCannotBeStoredUndoesTheWholeMerge()
     const QList<AccountFileRow> rows = PanelAccountMerge::parse("Eve,eve,,1,,\nFrank,frank,,1,,\n");
     QVERIFY(!PanelAccountMerge(m_db).merge(rows, m_did));
     QCOMPARE(user("Eve").muid, 0u);
-    QVERIFY(links(m_did).isEmpty());
+    QVERIFY(userDeviceLinks(m_db, m_did).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestAccountMerge)

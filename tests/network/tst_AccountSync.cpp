@@ -1,4 +1,5 @@
 #include "NetTestSupport.h"
+#include "support/PanelUsers.h"
 
 #include "network/AccountFile.h"
 #include "shell/base/CsvReader.h"
@@ -37,10 +38,8 @@ private slots:
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex,
                                                    const QString &version = "1.1.1030.30");
-    quint32 createUser(const QString &name, const QString &password, const QString &card = QString());
     void assign(quint32 muid, quint32 did);
     void setSetupServer(bool enabled);
-    QList<VelkUserDevice> links(quint32 did);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -62,8 +61,8 @@ void TestAccountSync::initTestCase()
     for (int serial = 1; serial <= 8; ++serial)
         addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
     const VelkIFPDevice first = storedDevice("Panel-1");
-    assign(createUser("Smith, Ann", "pw \"1\"", "CARD-1"), first.did);
-    assign(createUser("Bob", "bob"), first.did);
+    assign(createPanelUser(m_db, "Smith, Ann", "pw \"1\"", "CARD-1"), first.did);
+    assign(createPanelUser(m_db, "Bob", "bob"), first.did);
 }
 
 void TestAccountSync::init()
@@ -81,19 +80,6 @@ std::unique_ptr<SimulatedPanel> TestAccountSync::connectedPanel(int serial, int 
     if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
         qWarning("panel %d did not connect", serial);
     return panel;
-}
-
-quint32 TestAccountSync::createUser(const QString &name, const QString &password, const QString &card)
-{
-    VelkMultiUser user;
-    user.userName = name;
-    user.password = password;
-    user.rfidId = card;
-    user.hasPermission = true;
-    m_db->createMultiUser(user);
-    QList<VelkMultiUser> found;
-    m_db->queryMultiUserByName(found, name);
-    return found.isEmpty() ? 0 : found.last().muid;
 }
 
 void TestAccountSync::assign(quint32 muid, quint32 did)
@@ -116,18 +102,6 @@ void TestAccountSync::setSetupServer(bool enabled)
     settings.first().createAccountPassword = "create-pw";
     settings.first().adminRfidId = "ADMIN-CARD";
     m_db->updateMultiUserAdmin(settings.first());
-}
-
-QList<VelkUserDevice> TestAccountSync::links(quint32 did)
-{
-    QList<VelkUserDevice> all;
-    m_db->queryUserDevice(all, 0);
-    QList<VelkUserDevice> out;
-    for (const VelkUserDevice &link : qAsConst(all)) {
-        if (link.deviceId == did)
-            out.append(link);
-    }
-    return out;
 }
 
 // Names with commas, quotes and line breaks must reach the other side unchanged.
@@ -214,7 +188,7 @@ void TestAccountSync::disabledSetupRecordsStatus3()
     QTRY_COMPARE(finished.count(), 1);
     QVERIFY(panel->remoteSetupDisabled());
     QVERIFY(!m_server->getChannel(testMac(1))->isSyncing());
-    const QList<VelkUserDevice> rows = links(device.did);
+    const QList<VelkUserDevice> rows = userDeviceLinks(m_db, device.did);
     QCOMPARE(rows.size(), 2);
     for (const VelkUserDevice &row : rows) {
         QCOMPARE(row.syncStatus, 3);
@@ -255,7 +229,7 @@ void TestAccountSync::enabledSetupSendsSettingsAndUsers()
     QCOMPARE(rows[0].password, QString("pw \"1\""));
     QCOMPARE(rows[0].rfidId, QString("CARD-1"));
     QVERIFY(!rows[0].packages.isEmpty()); // a new user may use every app
-    for (const VelkUserDevice &row : links(storedDevice("Panel-1").did))
+    for (const VelkUserDevice &row : userDeviceLinks(m_db, storedDevice("Panel-1").did))
         QCOMPARE(row.syncStatus, 1);
     panel->shutDown();
 }
@@ -285,7 +259,7 @@ void TestAccountSync::firstSyncMergesThePanelsUsers()
     QVERIFY(carol.first().rfidId.isEmpty()); // CARD-1 belongs to Ann
 
     // Every user named in the file is assigned to the device, and each got status 1.
-    const QList<VelkUserDevice> rows = links(device.did);
+    const QList<VelkUserDevice> rows = userDeviceLinks(m_db, device.did);
     QCOMPARE(rows.size(), 3);
     for (const VelkUserDevice &row : rows)
         QCOMPARE(row.syncStatus, 1);
@@ -367,12 +341,12 @@ void TestAccountSync::lateAnswerIsRecorded()
     auto panel = connectedPanel(7, 7);
     panel->setAnswerDelay(VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, 300);
     const VelkIFPDevice device = storedDevice("Panel-7");
-    assign(createUser("Erin", "erin"), device.did);
+    assign(createPanelUser(m_db, "Erin", "erin"), device.did);
     QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
     m_server->checkAccountSync({device});
     m_server->resetSyncingUserDevice(testMac(7));
     QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(links(device.did).first().syncStatus, 3);
+    QCOMPARE(userDeviceLinks(m_db, device.did).first().syncStatus, 3);
     panel->shutDown();
 }
 
