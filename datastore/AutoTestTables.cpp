@@ -117,52 +117,31 @@ quint32 AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(QSqlDataba
                                                                       QList<VelkAutoTestScheduleReport> &rows)
 {
     const char *context = "AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT tsrid, did, tsid, status, notes FROM AutoTestScheduleReport WHERE tsid = ? "
-                                "ORDER BY tsrid"),
-                 {schedule.tsid}, context))
-        return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkAutoTestScheduleReport row;
-        row.tsrid = query.value(0).toUInt();
-        row.status = query.value(3).toInt();
-        row.notes = query.value(4).toInt();
-        const quint32 did = query.value(1).toUInt();
-        bool found = false;
-        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found) {
-            // One orphaned row must not hide the rest of the report.
-            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
-                     context, row.tsrid, did);
-            continue;
-        }
-        rows.append(row);
-    }
-    return DB_OK;
+    return LinkQueries::reportRows(
+        db,
+        QStringLiteral("SELECT tsrid, did, tsid, status, notes FROM AutoTestScheduleReport WHERE tsid = ? "
+                       "ORDER BY tsrid"),
+        schedule.tsid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
+            VelkAutoTestScheduleReport report;
+            report.tsrid = row.value(0).toUInt();
+            report.status = row.value(3).toInt();
+            report.notes = row.value(4).toInt();
+            report.device = device;
+            rows.append(report);
+        });
 }
 
 quint32 AutoTestTables::insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::insertAutoTestSchedule";
-    quint32 tsid = 0;
-    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
-        if (LinkQueries::insertRow(
-                db,
-                QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, "
-                               "isMon, isTue, isWed, isThu, isFri, isSat, isSun) "
-                               "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-                scheduleValues(schedule), tsid, context) != DB_OK ||
-            insertLinks(db, schedule, tsid, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        return DB_OK;
-    });
     // Only a row that really exists gets its key into the caller's record.
-    if (rc == DB_OK)
-        schedule.tsid = tsid;
-    return rc;
+    return LinkQueries::insertWithLinks(
+        db,
+        QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, "
+                       "isMon, isTue, isWed, isThu, isFri, isSat, isSun) "
+                       "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+        scheduleValues(schedule), [&](quint32 key) { return insertLinks(db, schedule, key, context); }, schedule.tsid,
+        context);
 }
 
 quint32 AutoTestTables::updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
@@ -184,9 +163,7 @@ quint32 AutoTestTables::updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSche
                                           context);
         if (rc == DB_OK)
             rc = insertLinks(db, schedule, schedule.tsid, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -199,31 +176,15 @@ quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTes
             rc = LinkQueries::exec(
                 db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
                 {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
 quint32 AutoTestTables::deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
-    const char *context = "AutoTestTables::deleteAutoTestSchedule";
-    return inTransaction(db, context, [&]() -> quint32 {
-        quint32 rc = scheduleExists(db, schedule.tsid, context);
-        if (rc != DB_OK)
-            return rc;
-        static const char *const statements[] = {
-            "DELETE FROM AutoTestSchedule WHERE tsid = ?",
-            "DELETE FROM DeviceAutoTestSchedule WHERE tsid = ?",
-            "DELETE FROM GroupsAutoTestSchedule WHERE tsid = ?",
-            "DELETE FROM AutoTestScheduleReport WHERE tsid = ?",
-        };
-        for (const char *statement : statements) {
-            if (LinkQueries::exec(db, QLatin1String(statement), {schedule.tsid}, context) != DB_OK)
-                return DB_STATEMENT_FAILED;
-        }
-        return DB_OK;
-    });
+    return LinkQueries::deleteWithLinks(db, "AutoTestSchedule", "DeviceAutoTestSchedule", "GroupsAutoTestSchedule",
+                                        "AutoTestScheduleReport", "tsid", schedule.tsid,
+                                        "AutoTestTables::deleteAutoTestSchedule");
 }
 
 quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,
@@ -258,9 +219,7 @@ quint32 AutoTestTables::updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDev
             rc = LinkQueries::exec(
                 db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
                 {status, notes, tsrid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 

@@ -85,23 +85,16 @@ const char kBroadcastColumns[] =
 quint32 BroadcastTables::insertBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::insertBroadcast";
-    quint32 bid = 0;
-    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
-        if (LinkQueries::insertRow(db,
-                                   QStringLiteral("INSERT INTO Broadcast (status, displayType, contentText, "
-                                                  "audioSelection, displayedAudioFilename, savedAudioFilename, "
-                                                  "wakeOnLan, repeat, durationMin, durationSec, target, isNow, "
-                                                  "startDate, time, repeatSun, repeatMon, repeatTue, repeatWed, "
-                                                  "repeatThu, repeatFri, repeatSat) "
-                                                  "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                                   broadcastValues(broadcast), bid, context) != DB_OK ||
-            insertLinks(db, broadcast, bid, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        return DB_OK;
-    });
-    if (rc == DB_OK)
-        broadcast.bid = bid;
-    return rc;
+    return LinkQueries::insertWithLinks(
+        db,
+        QStringLiteral("INSERT INTO Broadcast (status, displayType, contentText, "
+                       "audioSelection, displayedAudioFilename, savedAudioFilename, "
+                       "wakeOnLan, repeat, durationMin, durationSec, target, isNow, "
+                       "startDate, time, repeatSun, repeatMon, repeatTue, repeatWed, "
+                       "repeatThu, repeatFri, repeatSat) "
+                       "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+        broadcastValues(broadcast), [&](quint32 key) { return insertLinks(db, broadcast, key, context); },
+        broadcast.bid, context);
 }
 
 quint32 BroadcastTables::updateBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
@@ -126,9 +119,7 @@ quint32 BroadcastTables::updateBroadcast(QSqlDatabase db, VelkBroadcast &broadca
             rc = LinkQueries::deleteLinks(db, "DeviceBroadcast", "GroupsBroadcast", "bid", broadcast.bid, context);
         if (rc == DB_OK)
             rc = insertLinks(db, broadcast, broadcast.bid, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -140,31 +131,14 @@ quint32 BroadcastTables::updateBroadcastStatus(QSqlDatabase db, VelkBroadcast &b
         if (rc == DB_OK)
             rc = LinkQueries::exec(db, QStringLiteral("UPDATE Broadcast SET status = ? WHERE bid = ?"),
                                    {int(broadcast.status), broadcast.bid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
 quint32 BroadcastTables::deleteBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
-    const char *context = "BroadcastTables::deleteBroadcast";
-    return inTransaction(db, context, [&]() -> quint32 {
-        const quint32 rc = broadcastExists(db, broadcast.bid, context);
-        if (rc != DB_OK)
-            return rc;
-        static const char *const statements[] = {
-            "DELETE FROM Broadcast WHERE bid = ?",
-            "DELETE FROM DeviceBroadcast WHERE bid = ?",
-            "DELETE FROM GroupsBroadcast WHERE bid = ?",
-            "DELETE FROM BroadcastReport WHERE bid = ?",
-        };
-        for (const char *statement : statements) {
-            if (LinkQueries::exec(db, QLatin1String(statement), {broadcast.bid}, context) != DB_OK)
-                return DB_STATEMENT_FAILED;
-        }
-        return DB_OK;
-    });
+    return LinkQueries::deleteWithLinks(db, "Broadcast", "DeviceBroadcast", "GroupsBroadcast", "BroadcastReport", "bid",
+                                        broadcast.bid, "BroadcastTables::deleteBroadcast");
 }
 
 quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices)
@@ -195,9 +169,7 @@ quint32 BroadcastTables::updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &d
         if (rc == DB_OK)
             rc = LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET status = ?, note = ? WHERE brid = ?"),
                                    {status, note, brid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -248,28 +220,14 @@ quint32 BroadcastTables::queryBroadcastReportByBroadcast(QSqlDatabase db, const 
                                                          QList<VelkBroadcastReport> &rows)
 {
     const char *context = "BroadcastTables::queryBroadcastReportByBroadcast";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT brid, did, bid, status, note FROM BroadcastReport WHERE bid = ? ORDER BY brid"),
-                 {broadcast.bid}, context))
-        return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkBroadcastReport row;
-        row.brid = query.value(0).toUInt();
-        row.status = query.value(3).toInt();
-        row.note = query.value(4).toInt();
-        const quint32 did = query.value(1).toUInt();
-        bool found = false;
-        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found) {
-            // One orphaned row must not hide the rest of the report.
-            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
-                     context, row.brid, did);
-            continue;
-        }
-        rows.append(row);
-    }
-    return DB_OK;
+    return LinkQueries::reportRows(
+        db, QStringLiteral("SELECT brid, did, bid, status, note FROM BroadcastReport WHERE bid = ? ORDER BY brid"),
+        broadcast.bid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
+            VelkBroadcastReport report;
+            report.brid = row.value(0).toUInt();
+            report.status = row.value(3).toInt();
+            report.note = row.value(4).toInt();
+            report.device = device;
+            rows.append(report);
+        });
 }

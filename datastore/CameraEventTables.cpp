@@ -59,9 +59,7 @@ quint32 CameraEventTables::updateDeviceCameraMapping(QSqlDatabase db, VelkDevice
             rc = LinkQueries::exec(db,
                                    QStringLiteral("UPDATE DeviceCameraMap SET deviceName = ?, mac = ? WHERE aid = ?"),
                                    {mapping.deviceName, mapping.mac, aid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 

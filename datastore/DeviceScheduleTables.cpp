@@ -140,9 +140,7 @@ quint32 createLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList 
         if (rc != DB_OK)
             return rc;
         rc = linkByNames(db, names, kind, sid, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -244,9 +242,7 @@ quint32 DeviceScheduleTables::deleteSchedule(QSqlDatabase db, VelkSchedule &sche
         if (rc != DB_OK)
             return rc;
         rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM Schedule WHERE sid = ?"), {schedule.sid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -271,9 +267,7 @@ quint32 DeviceScheduleTables::writeSchedule(QSqlDatabase db, VelkSchedule &sched
         return DB_BAD_ARGUMENT;
     return inTransaction(db, context, [&]() -> quint32 {
         const quint32 rc = updateScheduleRow(db, schedule, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 

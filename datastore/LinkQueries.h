@@ -2,8 +2,11 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+
+#include <functional>
 
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
@@ -25,6 +28,11 @@ public:
     /// Runs an INSERT; the new row's key goes to id. DB_OK or DB_STATEMENT_FAILED.
     static quint32 insertRow(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
                              const char *context);
+    /// Inserts a row and then, with its new key, its links (insertLinks), in one transaction. The key goes to key
+    /// only when both were stored, so a caller's record never holds the key of a row that was rolled back.
+    static quint32 insertWithLinks(QSqlDatabase db, const QString &sql, const QVariantList &values,
+                                   const std::function<quint32(quint32 key)> &insertLinks, quint32 &key,
+                                   const char *context);
     /// DB_OK when "SELECT 1 FROM table WHERE keyColumn = key" finds a row, else DB_ROW_NOT_FOUND
     /// or DB_STATEMENT_FAILED.
     static quint32 rowExists(QSqlDatabase db, const char *table, const char *keyColumn, quint32 key,
@@ -67,6 +75,17 @@ public:
     static quint32 deleteLinks(QSqlDatabase db, const char *deviceLinkTable, const char *groupLinkTable,
                                const char *keyColumn, quint32 key, const char *context);
 
+    /// Deletes the row key of a schedule or broadcast table together with its device links, group links and report
+    /// rows, in one transaction; DB_ROW_NOT_FOUND when the row does not exist.
+    static quint32 deleteWithLinks(QSqlDatabase db, const char *table, const char *deviceLinkTable,
+                                   const char *groupLinkTable, const char *reportTable, const char *keyColumn,
+                                   quint32 key, const char *context);
+
     /// Reads the device of a report row. found is false when the Device row is gone.
     static quint32 reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found, const char *context);
+    /// Runs a report SELECT (bound to key) whose first two columns are the report row's key and its did, and hands
+    /// each row with its device to append. A row whose device is gone is skipped with a warning: one orphaned row
+    /// must not hide the rest of the report.
+    static quint32 reportRows(QSqlDatabase db, const QString &sql, quint32 key, const char *context,
+                              const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append);
 };

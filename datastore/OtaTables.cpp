@@ -52,9 +52,7 @@ quint32 OtaTables::updateOtaReminder(QSqlDatabase db, VelkOtaReminder &reminder)
                                                   "isPanelFwVersionSkipped = ? WHERE orid = ?"),
                                    {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid},
                                    context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -90,21 +88,12 @@ quint32 OtaTables::queryAllOtaReminder(QSqlDatabase db, QList<VelkOtaReminder> &
 quint32 OtaTables::insertOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::insertOtaSchedule";
-    quint32 osid = 0;
-    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
-        if (LinkQueries::insertRow(
-                db,
-                QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
-                               "VALUES (?,?,?,?,?)"),
-                {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0},
-                osid, context) != DB_OK ||
-            insertLinks(db, schedule, osid, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        return DB_OK;
-    });
-    if (rc == DB_OK)
-        schedule.osid = osid;
-    return rc;
+    return LinkQueries::insertWithLinks(
+        db,
+        QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
+                       "VALUES (?,?,?,?,?)"),
+        {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0},
+        [&](quint32 key) { return insertLinks(db, schedule, key, context); }, schedule.osid, context);
 }
 
 quint32 OtaTables::updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
@@ -125,9 +114,7 @@ quint32 OtaTables::updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
             rc = LinkQueries::deleteLinks(db, "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", schedule.osid, context);
         if (rc == DB_OK)
             rc = insertLinks(db, schedule, schedule.osid, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -139,31 +126,14 @@ quint32 OtaTables::updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &sche
         if (rc == DB_OK)
             rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ?, isEnable = ? WHERE osid = ?"),
                                    {schedule.status, schedule.isEnable ? 1 : 0, schedule.osid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
 quint32 OtaTables::deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
-    const char *context = "OtaTables::deleteOtaSchedule";
-    return inTransaction(db, context, [&]() -> quint32 {
-        const quint32 rc = scheduleExists(db, schedule.osid, context);
-        if (rc != DB_OK)
-            return rc;
-        static const char *const statements[] = {
-            "DELETE FROM OtaSchedule WHERE osid = ?",
-            "DELETE FROM DeviceOtaSchedule WHERE osid = ?",
-            "DELETE FROM GroupsOtaSchedule WHERE osid = ?",
-            "DELETE FROM OtaScheduleReport WHERE osid = ?",
-        };
-        for (const char *statement : statements) {
-            if (LinkQueries::exec(db, QLatin1String(statement), {schedule.osid}, context) != DB_OK)
-                return DB_STATEMENT_FAILED;
-        }
-        return DB_OK;
-    });
+    return LinkQueries::deleteWithLinks(db, "OtaSchedule", "DeviceOtaSchedule", "GroupsOtaSchedule",
+                                        "OtaScheduleReport", "osid", schedule.osid, "OtaTables::deleteOtaSchedule");
 }
 
 quint32 OtaTables::queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &schedules)
@@ -233,9 +203,7 @@ quint32 OtaTables::updateOtaScheduleReport(QSqlDatabase db, VelkIFPDevice &devic
             rc = LinkQueries::exec(
                 db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
                 {status, device.fwVersion, osrid}, context);
-        if (rc != DB_OK)
-            return rc;
-        return DB_OK;
+        return rc;
     });
 }
 
@@ -249,29 +217,16 @@ quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const Ve
                                                        QList<VelkOtaScheduleReport> &rows)
 {
     const char *context = "OtaTables::queryOtaScheduleReportByOtaSchedule";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT osrid, did, osid, status, fwVersion FROM OtaScheduleReport WHERE osid = ? "
-                                "ORDER BY osrid"),
-                 {schedule.osid}, context))
-        return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkOtaScheduleReport row;
-        row.osrid = query.value(0).toUInt();
-        row.status = query.value(3).toInt();
-        row.fwVersion = query.value(4).toString();
-        const quint32 did = query.value(1).toUInt();
-        bool found = false;
-        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found) {
-            // One orphaned row must not hide the rest of the report.
-            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
-                     context, row.osrid, did);
-            continue;
-        }
-        rows.append(row);
-    }
-    return DB_OK;
+    return LinkQueries::reportRows(
+        db,
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion FROM OtaScheduleReport WHERE osid = ? "
+                       "ORDER BY osrid"),
+        schedule.osid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
+            VelkOtaScheduleReport report;
+            report.osrid = row.value(0).toUInt();
+            report.status = row.value(3).toInt();
+            report.fwVersion = row.value(4).toString();
+            report.device = device;
+            rows.append(report);
+        });
 }
