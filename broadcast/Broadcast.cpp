@@ -10,11 +10,12 @@
 #include "devices/DialogPlacement.h"
 #include "platform/LogLevel.h"
 #include "platform/audio/MediaSoundPlayer.h"
-#include "shell/Clock.h"
-#include "shell/ConfirmDialog.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ConfirmDialog.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -52,7 +53,7 @@ Broadcast::Broadcast(Clock *clock, SoundPlayer *player, QWidget *parent)
     : QFrame(parent), m_clock(clock), m_player(player ? player : new MediaSoundPlayer(this))
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     setUp();
 }
 

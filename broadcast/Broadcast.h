@@ -4,7 +4,7 @@
 #include "broadcast/BroadcastWidget.h"
 #include "broadcast/Ui_Broadcast.h"
 #include "datastore/VelkBroadcast.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QFrame>
 #include <QPointer>

@@ -2,7 +2,7 @@
 
 #include "network/CmdServer.h"
 #include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QStringList>
 

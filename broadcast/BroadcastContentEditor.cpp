@@ -8,11 +8,12 @@
 #include "platform/LogLevel.h"
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/MediaSoundPlayer.h"
-#include "shell/FileChooser.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -48,7 +49,7 @@ BroadcastContentEditor::BroadcastContentEditor(QWidget *parent, SoundPlayer *pla
     : QFrame(parent), m_player(player ? player : new MediaSoundPlayer(this)), m_audioFolder(BroadcastAudio::folder())
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     groupComboBox->setItemDelegate(new QStyledItemDelegate(groupComboBox));
     AudioFolder::installBuiltInSounds(m_audioFolder);
@@ -94,7 +95,7 @@ BroadcastContentEditor::BroadcastContentEditor(QWidget *parent, SoundPlayer *pla
     // The duration sits on the line of "Repeat broadcast", right after its text.
     const double s = getScaleFactor();
     const int textWidth = checkBoxRepeat->fontMetrics().horizontalAdvance(checkBoxRepeat->text());
-    if (::layoutDirection() == 1) {
+    if (uiLayoutDirection() == Qt::RightToLeft) {
         frameRepeat->move(
             int(checkBoxRepeat->x() + checkBoxRepeat->width() - textWidth - 20 - 5 * s - frameRepeat->width()),
             frameRepeat->y());

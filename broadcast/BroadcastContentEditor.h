@@ -2,7 +2,7 @@
 
 #include "broadcast/Ui_BroadcastContentEditor.h"
 #include "datastore/VelkBroadcast.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QFrame>
 #include <QStringList>

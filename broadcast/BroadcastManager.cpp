@@ -5,7 +5,7 @@
 #include "network/DeviceChannel.h"
 #include "network/PanelIdentity.h"
 #include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QMutex>
 #include <QMutexLocker>

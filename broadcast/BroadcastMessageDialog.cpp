@@ -1,12 +1,12 @@
 #include "broadcast/BroadcastMessageDialog.h"
 
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 BroadcastMessageDialog::BroadcastMessageDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setupSharedDialog(this);
     setWindowTitle(productName());

@@ -2,12 +2,12 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "platform/LogLevel.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/SortingIndicator.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/SortingIndicator.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QAction>
 #include <QIcon>
@@ -28,7 +28,7 @@ BroadcastReportDialog::BroadcastReportDialog(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
     setModal(true);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
 
     dbIntf = OrvantaDBManager::getInstance();
     styleSelected = QStringLiteral("QToolButton {color: #f7e195;border: none;font: bold;border-image: "
@@ -119,7 +119,7 @@ QString BroadcastReportDialog::prepareSavedText(const VelkBroadcastReport &row)
 
 void BroadcastReportDialog::updateStatusButtons()
 {
-    const bool rightToLeft = ::layoutDirection() == 1;
+    const bool rightToLeft = uiLayoutDirection() == Qt::RightToLeft;
     const auto label = [rightToLeft](QToolButton *button, const QString &name, int count) {
         const QString countText = QStringLiteral("(%1)").arg(count);
         // Digits in parentheses would be reordered in right-to-left text.
@@ -229,7 +229,7 @@ void BroadcastReportDialog::fillReportTable()
 void BroadcastReportDialog::placeHeader()
 {
     const double s = getScaleFactor();
-    const bool rightToLeft = ::layoutDirection() == 1;
+    const bool rightToLeft = uiLayoutDirection() == Qt::RightToLeft;
     const QList<ClickableLabel *> headers = {reportHeaderDevice, reportHeaderGroup, reportHeaderStatus,
                                              reportHeaderNotes};
     if (rightToLeft) {

@@ -3,7 +3,7 @@
 #include "broadcast/BroadcastReportModel.h"
 #include "broadcast/Ui_BroadcastReportDialog.h"
 #include "datastore/VelkBroadcast.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QDialog>
 

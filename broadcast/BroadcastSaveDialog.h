@@ -1,7 +1,7 @@
 #pragma once
 
 #include "broadcast/Ui_BroadcastSaveDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QDialog>
 

@@ -9,12 +9,12 @@
 #include "devices/DialogPlacement.h"
 #include "network/CmdServer.h"
 #include "platform/LogLevel.h"
-#include "shell/Clock.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/SortingIndicator.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/SortingIndicator.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -68,7 +68,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
       m_clock(clock ? clock : Clock::system())
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     for (int i = 0; i < 5; ++i) {
         m_indicators[i] = new SortingIndicator(this);
         m_indicators[i]->setObjectName(QStringLiteral("sortIndicator%1").arg(i));
@@ -105,7 +105,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
             "selection-background-color: #eacc81;selection-color: #000000;font-size:10pt;}"
             "QCalendarWidget QAbstractItemView:disabled{background-color: #f0f0f0;color: #c3c3c3;"
             "selection-background-color: #c3c3c3;}") +
-        (::layoutDirection() == 1
+        (uiLayoutDirection() == Qt::RightToLeft
              ? QStringLiteral("QCalendarWidget QToolButton#qt_calendar_prevmonth {    qproperty-icon: "
                               "url(:/resource/scheduling/btn_arrow_calendar_r_normal.PNG);}"
                               "QCalendarWidget QToolButton#qt_calendar_nextmonth {    qproperty-icon: "
@@ -163,7 +163,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
         table->setSelectionMode(QAbstractItemView::NoSelection);
         table->setFocusPolicy(Qt::NoFocus);
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        if (::layoutDirection() == 1)
+        if (uiLayoutDirection() == Qt::RightToLeft)
             table->setStyleSheet(table->styleSheet() +
                                  QStringLiteral("QTableWidget::item {padding-left:0px;padding-right:10px;}"));
     }
@@ -313,8 +313,9 @@ void BroadcastSchedule::placeSortIndicators()
         // The labels of the page not shown have no place in the step yet: both pages lie at the same spot.
         const QPoint origin = stackedWidgetTables->mapTo(this, label->geometry().topLeft());
         const int textWidth = label->fontMetrics().horizontalAdvance(label->text()) + ScaleMath::truncScaled(10, s);
-        const int x = ::layoutDirection() == 1 ? origin.x() + label->width() - textWidth - kIndicatorGap - arrow
-                                               : origin.x() + textWidth + kIndicatorGap;
+        const int x = uiLayoutDirection() == Qt::RightToLeft
+                          ? origin.x() + label->width() - textWidth - kIndicatorGap - arrow
+                          : origin.x() + textWidth + kIndicatorGap;
         m_indicators[i]->setGeometry(x, origin.y() + (label->height() - arrow) / 2, arrow, arrow);
     }
     // An open filter pop-up covers the arrows.

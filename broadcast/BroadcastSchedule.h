@@ -3,7 +3,7 @@
 #include "broadcast/BroadcastTargetModel.h"
 #include "broadcast/Ui_BroadcastSchedule.h"
 #include "datastore/VelkBroadcast.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QFrame>
 

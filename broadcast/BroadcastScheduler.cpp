@@ -5,8 +5,8 @@
 #include "broadcast/BroadcastTiming.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "platform/LogLevel.h"
-#include "shell/Clock.h"
-#include "shell/Log.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
 
 #include <QFile>
 #include <QSet>

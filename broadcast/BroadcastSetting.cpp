@@ -8,10 +8,10 @@
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DialogPlacement.h"
 #include "platform/LogLevel.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCloseEvent>
 
@@ -20,7 +20,7 @@ BroadcastSetting::BroadcastSetting(QWidget *parent, Clock *clock, SoundPlayer *p
     setWindowFlags(Qt::WindowCloseButtonHint);
     setupUi(this);
     setWindowTitle(productName());
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setModal(true);
 
@@ -61,7 +61,7 @@ void BroadcastSetting::setStepTitleStyle(int step)
 {
     if (step != 0 && step != 1)
         return;
-    const bool rightToLeft = ::layoutDirection() == 1;
+    const bool rightToLeft = uiLayoutDirection() == Qt::RightToLeft;
     const bool firstBar = (step == 1) != rightToLeft;
     frameTitle->setStyleSheet(QStringLiteral("QFrame#frameTitle {background-color:#2F2F2F;border-image: "
                                              "url(:/resource/broadcast/%1);}")

@@ -3,7 +3,7 @@
 #include "broadcast/Ui_BroadcastSetting.h"
 #include "datastore/VelkBroadcast.h"
 #include "datastore/VelkIFPDevice.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,12 +1,13 @@
 #include "broadcast/BroadcastWidget.h"
 
-#include "shell/KitForm.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 BroadcastWidget::BroadcastWidget(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     setBarStyle();
     setAudioPlaying(false);
     scaleUi(false);
@@ -19,7 +20,7 @@ BroadcastWidget::~BroadcastWidget() = default;
 
 void BroadcastWidget::setBarStyle()
 {
-    if (::layoutDirection() != 1)
+    if (uiLayoutDirection() != Qt::RightToLeft)
         return;
     for (QWidget *widget : std::initializer_list<QWidget *>{label_bar, labelContent, labelTime, labelTarget,
                                                             labelFailedCount, btnAudio, btnSetting})

@@ -2,7 +2,7 @@
 
 #include "broadcast/Ui_BroadcastWidget.h"
 #include "datastore/VelkBroadcast.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 #include <QWidget>
 

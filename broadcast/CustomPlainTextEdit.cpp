@@ -1,6 +1,6 @@
 #include "broadcast/CustomPlainTextEdit.h"
 
-#include "shell/UiHelpers.h"
+#include "shell/kit/UiHelpers.h"
 
 CustomPlainTextEdit::CustomPlainTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {

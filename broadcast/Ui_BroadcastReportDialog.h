@@ -1,7 +1,7 @@
 #pragma once
 
 #include "broadcast/BroadcastForm.h"
-#include "shell/ClickableLabel.h"
+#include "shell/kit/ClickableLabel.h"
 
 #include <QCoreApplication>
 #include <QDialog>

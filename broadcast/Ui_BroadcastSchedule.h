@@ -1,9 +1,9 @@
 #pragma once
 
 #include "broadcast/BroadcastForm.h"
-#include "shell/ClickableLabel.h"
-#include "shell/CustomFilterWidget.h"
-#include "shell/ScheduleSettingSpinBox.h"
+#include "shell/kit/ClickableLabel.h"
+#include "shell/kit/CustomFilterWidget.h"
+#include "shell/kit/ScheduleSettingSpinBox.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -17,10 +17,10 @@
 #include "network/CmdServer.h"
 #include "network/NetTestSupport.h"
 #include "network/NetworkConfig.h"
-#include "shell/Clock.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/FakeSoundPlayer.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     currentLanguage = QStringLiteral("en_US"); // what start-up sets
 
     QTemporaryDir folder;
-    NetworkConfig config = testNetworkConfig(folder.path());
+    NetworkConfig config = loopbackNetworkConfig(folder.path());
     NetworkConfig::setCurrent(config);
     CmdServer::getInstance();
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();

@@ -7,9 +7,9 @@
 #include "broadcast/BroadcastSchedule.h"
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastSetting.h"
-#include "shell/Clock.h"
-#include "shell/FileChooser.h"
-#include "shell/SortingIndicator.h"
+#include "shell/base/Clock.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/SortingIndicator.h"
 #include "support/FakeSoundPlayer.h"
 
 #include <QApplication>
@@ -83,7 +83,7 @@ void TestBroadcastEditor::initTestCase()
     m_env.reset(new TestEnv);
     m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     NetworkConfig::setCurrent(m_config);
     QVERIFY(CmdServer::getInstance()->serverPort() != 0);
     FileChooser::setInstance(&m_chooser);

@@ -45,7 +45,7 @@ void TestBroadcastManager::initTestCase()
     m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
     QVERIFY(m_wakeListener.listen(QHostAddress(QHostAddress::AnyIPv4), 0));
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     m_config.wolPort = m_wakeListener.port();
     m_config.wolRoundGapMs = 20;
     NetworkConfig::setCurrent(m_config);

@@ -5,9 +5,9 @@
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastSetting.h"
 #include "broadcast/BroadcastWidget.h"
-#include "shell/Clock.h"
-#include "shell/ConfirmDialog.h"
-#include "shell/SortingIndicator.h"
+#include "shell/base/Clock.h"
+#include "shell/kit/ConfirmDialog.h"
+#include "shell/kit/SortingIndicator.h"
 #include "support/FakeSoundPlayer.h"
 
 #include <QAction>
@@ -73,7 +73,7 @@ void TestBroadcastPage::initTestCase()
     m_env.reset(new TestEnv);
     m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     NetworkConfig::setCurrent(m_config);
     QVERIFY(CmdServer::getInstance()->serverPort() != 0);
     m_fleet = makeFleet(4, 501, "Room-", "127.0.5.2");

@@ -4,7 +4,7 @@
 #include "broadcast/BroadcastCapability.h"
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastTiming.h"
-#include "shell/Clock.h"
+#include "shell/base/Clock.h"
 
 #include <QSignalSpy>
 
@@ -75,7 +75,7 @@ void TestBroadcastTiming::initTestCase()
 {
     m_env.reset(new TestEnv);
     OrvantaDBManager::setDataFolder(m_dir.path());
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     NetworkConfig::setCurrent(m_config);
     FleetOptions options;
     options.count = 4;
