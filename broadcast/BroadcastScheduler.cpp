@@ -3,6 +3,7 @@
 #include "broadcast/BroadcastAudio.h"
 #include "broadcast/BroadcastManager.h"
 #include "broadcast/BroadcastTiming.h"
+#include "datastore/DbTransaction.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "platform/LogLevel.h"
 #include "shell/base/Clock.h"
@@ -188,13 +189,35 @@ void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
             writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, updateBroadcast error");
         return;
     }
+    // Each run of a repeating broadcast is recorded as a completed copy of its own, and the run's report rows (written
+    // under the repeating broadcast's bid) go with it, so every run keeps its own report and failed count.
     VelkBroadcast copy = task.broadcast;
     copy.status = VelkBroadcast::Completed;
-    if (copy.audioSelection == 4 && !duplicateCustomAudioFile(copy))
+    if (copy.audioSelection == 4 && !duplicateCustomAudioFile(copy)) {
+        dropRunReport(task.broadcast);
         return;
+    }
     copy.startDate = task.startDateTime.date().toString(QStringLiteral("yyyy-MM-dd"));
-    if (m_db->insertBroadcast(copy) != DB_OK)
+    DbTransaction transaction = m_db->transaction("Broadcast::saveCompletedBroadcast");
+    if (m_db->insertBroadcast(copy) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, insertBroadcast error");
+        transaction.rollback();
+        dropRunReport(task.broadcast);
+        return;
+    }
+    if (m_db->moveBroadcastReport(task.broadcast, copy) != DB_OK || !transaction.commit()) {
+        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, moveBroadcastReport error");
+        transaction.rollback();
+        dropRunReport(task.broadcast);
+    }
+}
+
+void BroadcastScheduler::dropRunReport(VelkBroadcast broadcast)
+{
+    // A run that could not be recorded has no completed broadcast to show its rows; left in place, they would be
+    // counted with the next run's.
+    if (m_db->deleteBroadcastReport(broadcast) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, deleteBroadcastReport error");
 }
 
 void BroadcastScheduler::checkOldUpcomingBroadcast()

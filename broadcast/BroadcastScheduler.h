@@ -84,6 +84,8 @@ signals:
     void refreshed();
 
 private:
+    void dropRunReport(VelkBroadcast broadcast);
+
     OrvantaDBIntf *m_db;
     BroadcastManager *m_manager;
     Clock *m_clock;

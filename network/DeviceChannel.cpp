@@ -335,6 +335,9 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit sendBroadcastDataComplete(mac);
         break;
     case VELK_REMOTE_RSP_START_BROADCAST:
+        // The protocol knows no failure here: every answer counts as shown. One that is not 0 is kept in the log.
+        if (value != 0)
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: start-broadcast answer %d from %s", value, qPrintable(mac));
         emit broadcastResult(mac);
         break;
     case VELK_REMOTE_RSP_ASK_FIRST_SYNC:

@@ -161,6 +161,9 @@ void TestBroadcastManager::silentAndOfflinePanelsFail()
     SimulatedPanel *healthy = fleet->panel(0);
     SimulatedPanel *silent = fleet->panel(1);
     silent->setAnswerDropped(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    // The start command's answer carries nothing the console can act on: whatever it says counts as shown, and an
+    // unusual value is logged.
+    healthy->setAnswerPayload(VELK_REMOTE_RSP_START_BROADCAST, FrameCodec::int32Payload(-1));
     healthy->start();
     silent->start();
     QTRY_VERIFY(healthy->isConnected() && silent->isConnected());
@@ -182,6 +185,7 @@ void TestBroadcastManager::silentAndOfflinePanelsFail()
     QVERIFY2(clock.elapsed() >= 4750, qPrintable(QString::number(clock.elapsed())));
     const auto report = reportOf(broadcast);
     QCOMPARE(report.value("Quiet-001"), qMakePair(1, 0));
+    QVERIFY(m_log->contains("start-broadcast answer -1"));
     QCOMPARE(report.value("Quiet-002"), qMakePair(2, 2));
     QCOMPARE(report.value("Quiet-003"), qMakePair(2, 1));
     QCOMPARE(silent->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 0);

@@ -57,6 +57,7 @@ private slots:
     void daysLastSecondArmsPastMidnight();
     void staleUpcomingGoBackToPendingAtStart();
     void groupsExpandToCapableDevicesOnce();
+    void eachRepeatingRunKeepsItsOwnRecord();
 
 private:
     VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
@@ -414,6 +415,55 @@ void TestBroadcastTiming::groupsExpandToCapableDevicesOnce()
     QCOMPARE(reportOf(onlyOld).size(), 0);
 
     QCOMPARE(db->updateIFPDevice(m_devices[3]), DB_OK);
+}
+
+void TestBroadcastTiming::eachRepeatingRunKeepsItsOwnRecord()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const QString folder = m_config.audioFolder;
+    writeRandomFile(folder + "chime.mp3", 4096);
+    VelkBroadcast weekly = scheduled("2024-04-01", "10:00", "Mon");
+    weekly.audioSelection = 4;
+    weekly.savedAudioFilename = "chime.mp3";
+    weekly.displayedAudioFilename = "School chime.mp3";
+    weekly = store(weekly, m_devices.mid(0, 2));
+    startScheduler(at("2024-05-06 09:59:59.500"));
+
+    m_clock->setNow(at("2024-05-06 10:00:00.200"));
+    QTRY_COMPARE(m_scheduler->completedList().size(), 1);
+    QCOMPARE(m_scheduler->taskList().first().startDateTime, at("2024-05-13 10:00:00.000"));
+    m_clock->setNow(at("2024-05-13 10:00:00.300"));
+    QTRY_COMPARE(m_scheduler->completedList().size(), 2);
+
+    // Two completed copies: each with its own sound file, its run's date and its run's report rows.
+    const VelkBroadcast first = m_scheduler->completedList().at(0);
+    const VelkBroadcast second = m_scheduler->completedList().at(1);
+    QCOMPARE(first.startDate, QString("2024-05-06"));
+    QCOMPARE(second.startDate, QString("2024-05-13"));
+    QCOMPARE(first.savedAudioFilename, QString("chime_1.mp3"));
+    QCOMPARE(second.savedAudioFilename, QString("chime_2.mp3"));
+    QCOMPARE(second.displayedAudioFilename, QString("School chime.mp3"));
+    QVERIFY(QFile::exists(folder + "chime_1.mp3") && QFile::exists(folder + "chime_2.mp3"));
+    for (const VelkBroadcast &copy : {first, second}) {
+        QList<VelkBroadcastReport> rows;
+        QCOMPARE(db->queryBroadcastReportByBroadcast(copy, rows), DB_OK);
+        QCOMPARE(rows.size(), 2);
+        for (const VelkBroadcastReport &row : rows)
+            QCOMPARE(qMakePair(row.status, row.note), qMakePair(2, 1));
+        QCOMPARE(copy.failedCount, 2);
+    }
+    QList<VelkBroadcastReport> left;
+    QCOMPARE(db->queryBroadcastReportByBroadcast(weekly, left), DB_OK);
+    QCOMPARE(left.size(), 0);
+    QCOMPARE(m_scheduler->taskList().first().broadcast.savedAudioFilename, QString("chime.mp3"));
+
+    // A run whose sound cannot be copied leaves no record, and no rows that would join the next run's.
+    QVERIFY(QFile::remove(folder + "chime.mp3"));
+    m_clock->setNow(at("2024-05-20 10:00:00.100"));
+    QTRY_VERIFY(m_scheduler->taskList().first().startDateTime == at("2024-05-27 10:00:00.000"));
+    QCOMPARE(m_scheduler->completedList().size(), 2);
+    QCOMPARE(db->queryBroadcastReportByBroadcast(weekly, left), DB_OK);
+    QCOMPARE(left.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)
