@@ -1,5 +1,7 @@
 #include "broadcast/BroadcastReportDialog.h"
 
+#include "broadcast/BroadcastForm.h"
+
 #include "datastore/OrvantaDBManager.h"
 #include "platform/LogLevel.h"
 #include "shell/base/Log.h"
@@ -53,9 +55,7 @@ BroadcastReportDialog::BroadcastReportDialog(QWidget *parent) : QDialog(parent)
         new QRegExpValidator(QRegExp(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditFilter));
     lineEditFilter->setMaxLength(32);
     lineEditFilter->setPlaceholderText(tr("Search"));
-    QPalette palette = lineEditFilter->palette();
-    palette.setColor(QPalette::PlaceholderText, QColor(QStringLiteral("#a6a6a6")));
-    lineEditFilter->setPalette(palette);
+    greyPlaceholder(lineEditFilter);
     QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
     if (getScaleFactor() != 1.0)
         search = search.scaled(search.size() * getScaleFactor(), Qt::KeepAspectRatio, Qt::SmoothTransformation);

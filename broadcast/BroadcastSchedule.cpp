@@ -127,9 +127,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
         search = search.scaled(search.size() * s, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     lineEditFilter->addAction(QIcon(search), QLineEdit::LeadingPosition);
     lineEditFilter->setPlaceholderText(tr("Search"));
-    QPalette palette = lineEditFilter->palette();
-    palette.setColor(QPalette::PlaceholderText, QColor(QStringLiteral("#a6a6a6")));
-    lineEditFilter->setPalette(palette);
+    greyPlaceholder(lineEditFilter);
 
     connect(comboBoxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &BroadcastSchedule::showContentByType);
