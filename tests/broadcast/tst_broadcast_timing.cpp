@@ -323,6 +323,8 @@ void TestBroadcastTiming::immediateBroadcastStartsAtTheNextCheck()
     VelkBroadcast now = scheduled("2024-05-06", "09:05");
     now.isNow = true;
     now = store(now, {m_devices.at(3)});
+    // A one-off whose start passed on an earlier day is not started by a check (start-up sends it to pending).
+    const VelkBroadcast yesterday = store(scheduled("2024-05-05", "09:10"), {m_devices.at(2)});
     QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
     m_scheduler->refreshBroadcastTables(); // what the page does after a save
     QCOMPARE(m_scheduler->taskList().first().broadcast.bid, now.bid);
@@ -330,7 +332,8 @@ void TestBroadcastTiming::immediateBroadcastStartsAtTheNextCheck()
     QTRY_COMPARE(finished.count(), 1);
     QTRY_COMPARE(m_scheduler->completedList().size(), 1);
     QCOMPARE(m_scheduler->completedList().first().bid, now.bid);
-    QCOMPARE(m_scheduler->taskList().size(), 1);
+    QCOMPARE(m_scheduler->taskList().size(), 2);
+    QCOMPARE(reportOf(yesterday).size(), 0);
 }
 
 void TestBroadcastTiming::daysLastSecondArmsPastMidnight()
