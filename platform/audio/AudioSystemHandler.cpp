@@ -1,36 +1,12 @@
 #include "platform/audio/AudioSystemHandler.h"
 
 #include "platform/LogLevel.h"
-#include "platform/LogSystem.h"
-
-#include <cstdarg>
+#include "platform/audio/AudioLog.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
-
-namespace {
-
-// The platform layer sits below the log facade; it writes to the same module the facade registers.
-void writeLog(LogLevel level, const char *format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
-void writeLog(LogLevel level, const char *format, ...)
-{
-    LogSystem *system = LogSystem::getSysLogSystem();
-    const int module = system->registerLoggedModule(QStringLiteral("Quorvin"));
-    if (module < 0)
-        return;
-    va_list args;
-    va_start(args, format);
-    system->log(module, level, format, args);
-    va_end(args);
-}
-
-} // namespace
 
 namespace {
 
