@@ -6,6 +6,7 @@
 #include "network/FrameCodec.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
+#include "platform/LogLevel.h"
 #include "shell/CsvReader.h"
 #include "shell/Log.h"
 #include "shell/UiGlobals.h"
@@ -57,9 +58,9 @@ QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
 } // namespace
 
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
-    : QObject(server), m_server(server), m_config(config), m_socket(socket), m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)),
-      m_handshakeTimer(new QTimer(this)), m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)),
-      m_graceTimer(new QTimer(this))
+    : QObject(server), m_server(server), m_config(config), m_socket(socket),
+      m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)), m_handshakeTimer(new QTimer(this)),
+      m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)), m_graceTimer(new QTimer(this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
@@ -292,8 +293,14 @@ void DeviceChannel::dispatch(const FrameView &frame)
         dropFrame("second identity", frame.code);
         return;
     }
-    // A locked panel is still a managed device: its SOS must reach the operator.
+    // A locked panel is still a managed device: its SOS must reach the operator. Its payload is
+    // never read, so an odd one is only noted.
     if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
+        if (frame.size == 4)
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(mac));
+        else
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected)",
+                     qPrintable(mac), int(frame.size));
         emit safeAlert(mac);
         if (m_state != Closed)
             sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);

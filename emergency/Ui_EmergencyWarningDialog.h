@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFont>
+#include <QLabel>
+#include <QToolButton>
+#include <QWidget>
+
+class Ui_EmergencyWarningDialog
+{
+public:
+    QWidget *widget;
+    QLabel *lb_title;
+    QLabel *lb_time;
+    QLabel *lb_deviceName;
+    QLabel *lb_location;
+    QLabel *lb_IpAddress;
+    QLabel *lbTime;
+    QLabel *lbDeviceName;
+    QLabel *lbLocation;
+    QLabel *lbIpAddress;
+    QLabel *label;
+    QToolButton *btnOpenCamera;
+    QToolButton *btnClear;
+    QToolButton *btnCallEmergency;
+
+    void setupUi(QDialog *EmergencyWarningDialog)
+    {
+        if (EmergencyWarningDialog->objectName().isEmpty())
+            EmergencyWarningDialog->setObjectName(QStringLiteral("EmergencyWarningDialog"));
+        EmergencyWarningDialog->resize(333, 306);
+        EmergencyWarningDialog->setStyleSheet(
+            QStringLiteral("QDialog#EmergencyWarningDialog{\nbackground-color:#404040;\n}\n"));
+
+        QFont font;
+        font.setFamily(QStringLiteral("Arial"));
+        font.setPointSize(10);
+        const QString textStyle = QStringLiteral("QLabel{color: #ffffff;font-size:10pt;font-family:Arial;}");
+
+        widget = new QWidget(EmergencyWarningDialog);
+        widget->setObjectName(QStringLiteral("widget"));
+        widget->setGeometry(QRect(30, 27, 245, 131));
+
+        lb_title = new QLabel(widget);
+        lb_title->setObjectName(QStringLiteral("lb_title"));
+        lb_title->setGeometry(QRect(0, 0, 245, 20));
+        QFont titleFont = font;
+        titleFont.setPointSize(12);
+        titleFont.setBold(true);
+        lb_title->setFont(titleFont);
+        lb_title->setStyleSheet(
+            QStringLiteral("QLabel{color: #ffffff;font-size:12pt;font-family:Arial;font-weight:bold;}"));
+
+        auto makeLabel = [&](const char *name, int x, int y, int width) {
+            auto *label = new QLabel(widget);
+            label->setObjectName(QLatin1String(name));
+            label->setGeometry(QRect(x, y, width, 16));
+            label->setFont(font);
+            label->setStyleSheet(textStyle);
+            return label;
+        };
+        lb_time = makeLabel("lb_time", 0, 31, 80);
+        lb_deviceName = makeLabel("lb_deviceName", 0, 50, 80);
+        lb_location = makeLabel("lb_location", 0, 69, 80);
+        lb_IpAddress = makeLabel("lb_IpAddress", 0, 88, 80);
+        lbTime = makeLabel("lbTime", 85, 31, 170);
+        lbDeviceName = makeLabel("lbDeviceName", 85, 50, 170);
+        lbLocation = makeLabel("lbLocation", 85, 69, 170);
+        lbIpAddress = makeLabel("lbIpAddress", 85, 88, 170);
+
+        label = new QLabel(EmergencyWarningDialog);
+        label->setObjectName(QStringLiteral("label"));
+        label->setGeometry(QRect(30, 142, 245, 45));
+        label->setFont(font);
+        label->setStyleSheet(textStyle);
+        label->setWordWrap(true);
+
+        auto makeButton = [&](const char *name, const QRect &geometry, const QString &image) {
+            auto *button = new QToolButton(EmergencyWarningDialog);
+            button->setObjectName(QLatin1String(name));
+            button->setGeometry(geometry);
+            button->setFont(font);
+            button->setCursor(Qt::PointingHandCursor);
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            button->setStyleSheet(
+                QStringLiteral("QToolButton{border-image: url(:/resource/mangement/%1_normal.png);border:none;"
+                               "font-family:Arial;font-size:10pt;color:#000000;}\n"
+                               "QToolButton:hover{border-image: url(:/resource/mangement/%1_hover.png);}\n"
+                               "QToolButton:pressed{border-image: url(:/resource/mangement/%1_pressed.png);}\n"
+                               "QToolButton:disabled{border-image: url(:/resource/mangement/%1_disabled.png);"
+                               "color:#808080;}")
+                    .arg(image));
+            return button;
+        };
+        btnOpenCamera = makeButton("btnOpenCamera", QRect(32, 220, 129, 22), QStringLiteral("btn_text_b156"));
+        btnClear = makeButton("btnClear", QRect(174, 220, 127, 22), QStringLiteral("btn_text_b156"));
+        btnCallEmergency = makeButton("btnCallEmergency", QRect(32, 257, 271, 22), QStringLiteral("btn_text_b271"));
+
+        retranslateUi(EmergencyWarningDialog);
+    }
+
+    void retranslateUi(QDialog *EmergencyWarningDialog)
+    {
+        EmergencyWarningDialog->setWindowTitle(QString());
+        lb_title->setText(QCoreApplication::translate("EmergencyWarningDialog", "Emergency Alert"));
+        lb_time->setText(QCoreApplication::translate("EmergencyWarningDialog", "Time:"));
+        lb_deviceName->setText(QCoreApplication::translate("EmergencyWarningDialog", "Device name:"));
+        lb_location->setText(QCoreApplication::translate("EmergencyWarningDialog", "Location:"));
+        lb_IpAddress->setText(QCoreApplication::translate("EmergencyWarningDialog", "IP Address:"));
+        label->setText(QCoreApplication::translate("EmergencyWarningDialog", "Please select your emergency actions."));
+        btnOpenCamera->setText(QCoreApplication::translate("EmergencyWarningDialog", "Turn on PTZ Camera"));
+        btnClear->setText(QCoreApplication::translate("EmergencyWarningDialog", "No action required"));
+        btnCallEmergency->setText(QCoreApplication::translate("EmergencyWarningDialog", "Call Emergency Service"));
+    }
+};

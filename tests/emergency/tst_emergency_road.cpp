@@ -1,0 +1,279 @@
+#include "devices/AlertRoad.h"
+#include "emergency/EmergencyTestSupport.h"
+#include "platform/audio/AudioFolder.h"
+#include "shell/Clock.h"
+#include "support/FakeSoundPlayer.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+// The SOS road without a window: real panels on loopback send SOS to the real command server;
+// the road's answers reach the panels as stop-alert frames.
+class TestEmergencyRoad : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void anSosRaisesOneAlertAndItsAnswerEndsIt();
+    void twoPanelsGiveTwoWarningsAndOneAlarm();
+    void storedMacFormsAndUnknownMacs();
+    void failuresNeverSilenceTheAlarm();
+
+private:
+    SimulatedPanel *connectPanel(int serial, const QString &name, const QString &storedMac = QString());
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QList<SimulatedPanel *> m_panels;
+    ManualClock *m_clock = nullptr;
+    FakeSoundPlayer *m_player = nullptr;
+    CountingUnmuter *m_unmuter = nullptr;
+    AlertRoad *m_road = nullptr;
+    QString m_audio;
+    QList<VelkIFPDevice> m_warnings;
+    QList<bool> m_alertStates;
+    int m_restores = 0;
+    int m_beeps = 0;
+};
+
+void TestEmergencyRoad::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    NetworkConfig::setCurrent(testNetworkConfig(m_env->home()));
+    QVERIFY(CmdServer::getInstance()->serverPort() != 0);
+    m_audio = m_env->home() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSounds(m_audio).isEmpty());
+}
+
+void TestEmergencyRoad::init()
+{
+    m_log = std::make_unique<LogCapture>();
+    m_clock = new ManualClock(QDateTime(QDate(2026, 3, 2), QTime(9, 15, 0)), this);
+    m_player = new FakeSoundPlayer(this);
+    m_unmuter = new CountingUnmuter(this);
+    m_road = new AlertRoad(OrvantaDBManager::getInstance(), m_player, m_unmuter, m_clock, this);
+    m_road->setAudioFolder(m_audio);
+    m_road->setBeep([this]() { ++m_beeps; });
+    m_road->setBeepIntervalMs(50);
+    m_warnings.clear();
+    m_alertStates.clear();
+    m_restores = 0;
+    m_beeps = 0;
+    CmdServer *server = CmdServer::getInstance();
+    connect(server, &CmdServer::safeAlert, m_road, &AlertRoad::handleSafeAlert);
+    connect(m_road, &AlertRoad::stopSafeAlert, server, &CmdServer::stopSafeAlert);
+    connect(m_road, &AlertRoad::warningRequested, this, [this](VelkIFPDevice device) { m_warnings.append(device); });
+    connect(m_road, &AlertRoad::startAlert, this, [this](bool on) { m_alertStates.append(on); });
+    connect(m_road, &AlertRoad::restoreWindow, this, [this]() { ++m_restores; });
+}
+
+void TestEmergencyRoad::cleanup()
+{
+    qDeleteAll(m_panels);
+    m_panels.clear();
+    delete m_road;
+    delete m_player;
+    delete m_unmuter;
+    delete m_clock;
+    m_log.reset();
+    QList<VelkIFPDevice> devices;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(devices);
+    for (VelkIFPDevice device : qAsConst(devices))
+        OrvantaDBManager::getInstance()->deleteIFPDevice(device);
+}
+
+void TestEmergencyRoad::cleanupTestCase()
+{
+    m_env.reset();
+}
+
+SimulatedPanel *TestEmergencyRoad::connectPanel(int serial, const QString &name, const QString &storedMac)
+{
+    const QString mac = storedMac.isEmpty() ? testMac(serial) : storedMac;
+    addManagedDevice(name, mac, QStringLiteral("127.0.0.%1").arg(2 + serial));
+    auto *panel = new SimulatedPanel(SimulatedPanel::defaultIdentity(quint32(serial)), directSettings(serial));
+    m_panels.append(panel);
+    panel->start();
+    if (!QTest::qWaitFor([panel]() { return panel->isConnected(); }, 5000))
+        qWarning("panel %s did not connect", qPrintable(name));
+    return panel;
+}
+
+void TestEmergencyRoad::anSosRaisesOneAlertAndItsAnswerEndsIt()
+{
+    SimulatedPanel *panel = connectPanel(1, QStringLiteral("Hall panel"));
+    QVERIFY(panel->isConnected());
+    const int events = eventLog().size();
+
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(m_warnings.size(), 1);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
+    const VelkIFPDevice shown = m_warnings.first();
+    QCOMPARE(shown.deviceName, QStringLiteral("Hall panel"));
+    QCOMPARE(shown.position, QStringLiteral("Room Hall panel"));
+    QCOMPARE(shown.ipAddress, QStringLiteral("127.0.0.3"));
+    QCOMPARE(shown.macAddress, testMac(1));
+    QCOMPARE(m_restores, 1);
+    QCOMPARE(m_alertStates, QList<bool>{true});
+    QVERIFY(m_log->contains(QStringLiteral("DeviceChannel: SOS from ") + testMac(1)));
+    const QList<VelkEventLog> log = eventLog();
+    QCOMPARE(log.size(), events + 1);
+    QCOMPARE(log.last().deviceName, QStringLiteral("Hall panel"));
+    QCOMPARE(log.last().event, 0);
+    QCOMPARE(log.last().time, QStringLiteral("2026-03-02 09:15:00"));
+    QCOMPARE(m_unmuter->calls, 1);
+    QCOMPARE(m_player->plays, QStringList{m_audio + AudioFolder::alarmName()});
+    QCOMPARE(m_player->loops, QList<bool>{true});
+    QVERIFY(m_player->isPlaying());
+
+    // A repeat while the warning is shown raises nothing more; the panel is still acknowledged.
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 2);
+    QCOMPARE(m_warnings.size(), 1);
+    QCOMPARE(eventLog().size(), events + 1);
+
+    m_road->stopAlert(shown.macAddress);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(m_alertStates, (QList<bool>{true, false}));
+    QVERIFY(!m_player->isPlaying());
+    QVERIFY(m_road->pendingAlerts().isEmpty());
+
+    // Within 5 s of the answer an SOS is dropped, and the log says so; after that it is new.
+    m_clock->advance(4900);
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 3);
+    QTRY_VERIFY(m_log->contains(QStringLiteral("dropped, answered 4900 ms ago")));
+    QCOMPARE(m_warnings.size(), 1);
+    m_clock->advance(200);
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(m_warnings.size(), 2);
+    QCOMPARE(m_unmuter->calls, 2);
+    QCOMPARE(eventLog().size(), events + 2);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+
+    // An SOS frame with no payload is still taken up and acknowledged; the oddity is logged.
+    m_road->stopAlert(testMac(1));
+    m_clock->advance(6000);
+    QVERIFY(panel->sendFrame(VELK_REMOTE_CMD_SAFE_ALERT) >= 0);
+    QTRY_COMPARE(m_warnings.size(), 3);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 5);
+    QVERIFY(m_log->contains(QStringLiteral("with a 0-byte payload (4 expected)")));
+}
+
+void TestEmergencyRoad::twoPanelsGiveTwoWarningsAndOneAlarm()
+{
+    SimulatedPanel *first = connectPanel(2, QStringLiteral("Gym"));
+    SimulatedPanel *second = connectPanel(3, QStringLiteral("Library"));
+    first->raiseSos();
+    second->raiseSos();
+    QTRY_COMPARE(m_warnings.size(), 2);
+    QStringList pending = m_road->pendingAlerts();
+    pending.sort();
+    QCOMPARE(pending, (QStringList{testMac(2), testMac(3)}));
+    QCOMPARE(m_unmuter->calls, 1);
+    QCOMPARE(m_player->plays.size(), 1);
+    QCOMPARE(m_alertStates, (QList<bool>{true, true}));
+
+    // The alarm stops only when the last pending alert is answered.
+    m_road->stopAlert(testMac(2));
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QVERIFY(m_player->isPlaying());
+    QCOMPARE(m_alertStates, (QList<bool>{true, true}));
+    m_road->stopAlert(testMac(3));
+    QTRY_COMPARE(second->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(m_alertStates, (QList<bool>{true, true, false}));
+    QVERIFY(!m_player->isPlaying());
+    QCOMPARE(m_player->stops, 1);
+}
+
+void TestEmergencyRoad::storedMacFormsAndUnknownMacs()
+{
+    // Older databases hold MACs as typed; the panel reports the normal form.
+    const QString typed = testMac(4).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
+    SimulatedPanel *panel = connectPanel(4, QStringLiteral("Office"), typed);
+    QVERIFY(panel->isConnected());
+    panel->raiseSos();
+    QTRY_COMPARE(m_warnings.size(), 1);
+    QCOMPARE(m_warnings.first().macAddress, testMac(4));
+    QCOMPARE(m_road->pendingAlerts(), QStringList{testMac(4)});
+    m_road->stopAlert(m_warnings.first().macAddress);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QVERIFY(!m_player->isPlaying());
+
+    // A device deleted while its panel stays connected: nothing shown, nothing sounds, nothing
+    // stays pending, and the log says why.
+    SimulatedPanel *orphan = connectPanel(5, QStringLiteral("Removed"));
+    removeManagedDevice(QStringLiteral("Removed"));
+    orphan->raiseSos();
+    QTRY_COMPARE(orphan->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
+    QTRY_VERIFY(m_log->contains(QStringLiteral("SOS from ") + testMac(5) + QStringLiteral(" ignored: no device")));
+    QCOMPARE(m_warnings.size(), 1);
+    QVERIFY(m_road->pendingAlerts().isEmpty());
+    QCOMPARE(m_player->plays.size(), 1);
+    QCOMPARE(m_unmuter->calls, 1);
+}
+
+void TestEmergencyRoad::failuresNeverSilenceTheAlarm()
+{
+    SimulatedPanel *panel = connectPanel(6, QStringLiteral("Lab"));
+
+    // The event log refuses the row (a trigger in the database itself): logged, and the alarm
+    // still sounds.
+    const QString dbFile = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                           QStringLiteral("/dbManagement/QuorvinDatabase.db");
+    {
+        QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("side"));
+        side.setDatabaseName(dbFile);
+        QVERIFY(side.open());
+        QVERIFY(QSqlQuery(side).exec(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON EventLog BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+        side.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("side"));
+    const int events = eventLog().size();
+    panel->raiseSos();
+    QTRY_COMPARE(m_warnings.size(), 1);
+    QCOMPARE(eventLog().size(), events);
+    QVERIFY(m_log->contains(QStringLiteral("event-log row of the SOS from ") + testMac(6)));
+    QVERIFY(m_player->isPlaying());
+    {
+        QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("side"));
+        side.setDatabaseName(dbFile);
+        QVERIFY(side.open());
+        QVERIFY(QSqlQuery(side).exec(QStringLiteral("DROP TRIGGER refuse")));
+        side.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("side"));
+
+    // The player gives up on the sound (no audio output): the beep takes over while the alert
+    // is pending, and ends with it.
+    m_player->failNow();
+    QVERIFY(m_road->isBeeping());
+    QTRY_VERIFY(m_beeps >= 3);
+    QVERIFY(m_log->contains(QStringLiteral("the alarm cannot be played (no audio output)")));
+    m_road->stopAlert(testMac(6));
+    QVERIFY(!m_road->isBeeping());
+    const int beeps = m_beeps;
+    QTest::qWait(150);
+    QCOMPARE(m_beeps, beeps);
+
+    // A deleted alarm file is installed again and played.
+    QVERIFY(QFile::remove(m_audio + AudioFolder::alarmName()));
+    m_clock->advance(6000);
+    panel->raiseSos();
+    QTRY_COMPARE(m_warnings.size(), 2);
+    QVERIFY(m_player->isPlaying());
+    QVERIFY(QFile::exists(m_audio + AudioFolder::alarmName()));
+    QVERIFY(m_log->contains(QStringLiteral("missing or unreadable, installing it again")));
+    QVERIFY(!m_road->isBeeping());
+    m_road->stopAlert(testMac(6));
+}
+
+QTEST_MAIN(TestEmergencyRoad)
+#include "tst_emergency_road.moc"
