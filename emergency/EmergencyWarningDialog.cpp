@@ -25,7 +25,9 @@ EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &s
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(productName());
     setModal(true);
-    resize(333, 306);
+    // Without "Call Emergency Service" the dialog ends below the answers, with the margin of its top.
+    btnCallEmergency->hide();
+    resize(350, 269);
     const double factor = getScaleFactor();
     if (factor != 1.0) {
         scaleForm(this, factor,
@@ -34,7 +36,6 @@ EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &s
                   false, false);
     }
     setFixedSize(size());
-    btnCallEmergency->hide();
 
     connect(btnOpenCamera, &QToolButton::clicked, this, &EmergencyWarningDialog::openCamera);
     connect(btnClear, &QToolButton::clicked, this, &EmergencyWarningDialog::clearAlert);

@@ -12,7 +12,8 @@
 
 namespace {
 
-const int kColumnWidths[] = {41, 150, 180, 371};
+// The last column takes what the table leaves, so no row runs under the scroll bar's place.
+const int kColumnWidths[] = {41, 150, 180, 362};
 
 QString checkBoxStyle()
 {

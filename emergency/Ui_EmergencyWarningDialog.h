@@ -29,7 +29,7 @@ public:
     {
         if (EmergencyWarningDialog->objectName().isEmpty())
             EmergencyWarningDialog->setObjectName(QStringLiteral("EmergencyWarningDialog"));
-        EmergencyWarningDialog->resize(333, 306);
+        EmergencyWarningDialog->resize(350, 306);
         EmergencyWarningDialog->setStyleSheet(
             QStringLiteral("QDialog#EmergencyWarningDialog{\nbackground-color:#404040;\n}\n"));
 
@@ -40,11 +40,11 @@ public:
 
         widget = new QWidget(EmergencyWarningDialog);
         widget->setObjectName(QStringLiteral("widget"));
-        widget->setGeometry(QRect(30, 27, 245, 131));
+        widget->setGeometry(QRect(30, 27, 290, 131));
 
         lb_title = new QLabel(widget);
         lb_title->setObjectName(QStringLiteral("lb_title"));
-        lb_title->setGeometry(QRect(0, 0, 245, 20));
+        lb_title->setGeometry(QRect(0, 0, 290, 20));
         QFont titleFont = font;
         titleFont.setPointSize(12);
         titleFont.setBold(true);
@@ -60,18 +60,18 @@ public:
             label->setStyleSheet(textStyle);
             return label;
         };
-        lb_time = makeLabel("lb_time", 0, 31, 80);
-        lb_deviceName = makeLabel("lb_deviceName", 0, 50, 80);
-        lb_location = makeLabel("lb_location", 0, 69, 80);
-        lb_IpAddress = makeLabel("lb_IpAddress", 0, 88, 80);
-        lbTime = makeLabel("lbTime", 85, 31, 170);
-        lbDeviceName = makeLabel("lbDeviceName", 85, 50, 170);
-        lbLocation = makeLabel("lbLocation", 85, 69, 170);
-        lbIpAddress = makeLabel("lbIpAddress", 85, 88, 170);
+        lb_time = makeLabel("lb_time", 0, 31, 100);
+        lb_deviceName = makeLabel("lb_deviceName", 0, 50, 100);
+        lb_location = makeLabel("lb_location", 0, 69, 100);
+        lb_IpAddress = makeLabel("lb_IpAddress", 0, 88, 100);
+        lbTime = makeLabel("lbTime", 105, 31, 185);
+        lbDeviceName = makeLabel("lbDeviceName", 105, 50, 185);
+        lbLocation = makeLabel("lbLocation", 105, 69, 185);
+        lbIpAddress = makeLabel("lbIpAddress", 105, 88, 185);
 
         label = new QLabel(EmergencyWarningDialog);
         label->setObjectName(QStringLiteral("label"));
-        label->setGeometry(QRect(30, 142, 245, 45));
+        label->setGeometry(QRect(30, 142, 290, 45));
         label->setFont(font);
         label->setStyleSheet(textStyle);
         label->setWordWrap(true);
@@ -93,9 +93,9 @@ public:
                     .arg(image));
             return button;
         };
-        btnOpenCamera = makeButton("btnOpenCamera", QRect(32, 220, 129, 22), QStringLiteral("btn_text_b156"));
-        btnClear = makeButton("btnClear", QRect(174, 220, 127, 22), QStringLiteral("btn_text_b156"));
-        btnCallEmergency = makeButton("btnCallEmergency", QRect(32, 257, 271, 22), QStringLiteral("btn_text_b271"));
+        btnOpenCamera = makeButton("btnOpenCamera", QRect(30, 220, 140, 22), QStringLiteral("btn_text_b156"));
+        btnClear = makeButton("btnClear", QRect(180, 220, 140, 22), QStringLiteral("btn_text_b156"));
+        btnCallEmergency = makeButton("btnCallEmergency", QRect(30, 257, 290, 22), QStringLiteral("btn_text_b271"));
 
         retranslateUi(EmergencyWarningDialog);
     }

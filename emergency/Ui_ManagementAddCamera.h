@@ -66,10 +66,10 @@ public:
             header->setStyleSheet(headerStyle);
             return header;
         };
-        lb_dummy = makeHeader("lb_dummy", QRect(22, 25, 31, 25));
-        lb_IPAddress = makeHeader("lb_IPAddress", QRect(53, 25, 150, 25));
-        lb_MacAddress = makeHeader("lb_MacAddress", QRect(203, 25, 180, 25));
-        lb_DeviceName = makeHeader("lb_DeviceName", QRect(383, 25, 371, 25));
+        lb_dummy = makeHeader("lb_dummy", QRect(22, 25, 40, 25));
+        lb_IPAddress = makeHeader("lb_IPAddress", QRect(62, 25, 150, 25));
+        lb_MacAddress = makeHeader("lb_MacAddress", QRect(212, 25, 180, 25));
+        lb_DeviceName = makeHeader("lb_DeviceName", QRect(392, 25, 362, 25));
 
         tableWidget = new QTableWidget(ManagementAddCamera);
         tableWidget->setObjectName(QStringLiteral("tableWidget"));
