@@ -12,13 +12,24 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 
 namespace {
 
+bool monotonicStamps = false;
+
 void printLine(const QString &text)
 {
-    const QByteArray stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1();
+    QByteArray stamp;
+    if (monotonicStamps) {
+        // CLOCK_MONOTONIC is one clock for every process on the host.
+        timespec now;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        stamp = QByteArray::number(qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+    } else {
+        stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1();
+    }
     for (const QString &line : text.split(QLatin1Char('\n')))
         std::fprintf(stdout, "%s %s\n", stamp.constData(), line.toUtf8().constData());
     std::fflush(stdout);
@@ -37,6 +48,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "panelsim: %s\nTry panelsim --help.\n", error.toLocal8Bit().constData());
         return 2;
     }
+    monotonicStamps = options.monotonicStamps;
     if (options.showHelp) {
         std::fprintf(stdout, "%s\n%s\n", options.helpText.toLocal8Bit().constData(),
                      PanelSimCommands::helpText().toLocal8Bit().constData());
@@ -55,15 +67,14 @@ int main(int argc, char *argv[])
     QObject::connect(&fleet, &PanelFleet::logMessage, &app, printLine);
     if (options.verbose) {
         for (SimulatedPanel *panel : fleet.panels()) {
-            QObject::connect(panel, &SimulatedPanel::frameReceived, &app,
-                             [panel](quint16 code, const QByteArray &payload) {
-                                 if (code == VELK_REMOTE_CMD_TRANSFER_FILE_DATA ||
-                                     code == VELK_REMOTE_CMD_BROADCAST_FILE_DATA)
-                                     return;
-                                 printLine(QStringLiteral("%1 <- %2 (%3 bytes)")
-                                               .arg(panel->name(), QLatin1String(ProtocolCodes::name(code)))
-                                               .arg(payload.size()));
-                             });
+            QObject::connect(
+                panel, &SimulatedPanel::frameReceived, &app, [panel](quint16 code, const QByteArray &payload) {
+                    if (code == VELK_REMOTE_CMD_TRANSFER_FILE_DATA || code == VELK_REMOTE_CMD_BROADCAST_FILE_DATA)
+                        return;
+                    printLine(QStringLiteral("%1 <- %2 (%3 bytes)")
+                                  .arg(panel->name(), QLatin1String(ProtocolCodes::name(code)))
+                                  .arg(payload.size()));
+                });
         }
     }
     for (SimulatedPanel *panel : fleet.panels()) {
@@ -80,8 +91,7 @@ int main(int argc, char *argv[])
     printLine(QStringLiteral("%1 panel(s) from %2 (%3), %4 %5:%6")
                   .arg(fleet.size())
                   .arg(fleet.panel(0) ? fleet.panel(0)->settings().ownAddress.toString() : QString())
-                  .arg(fleet.usesAliases() ? QStringLiteral("one address each")
-                                           : QStringLiteral("all on one address"))
+                  .arg(fleet.usesAliases() ? QStringLiteral("one address each") : QStringLiteral("all on one address"))
                   .arg(settings.discovery ? QStringLiteral("searching at") : QStringLiteral("console at"))
                   .arg(settings.discovery ? settings.discoveryAddress.toString() : settings.consoleAddress.toString())
                   .arg(settings.discovery ? settings.discoveryPort : settings.consolePort));
