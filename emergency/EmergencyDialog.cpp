@@ -99,9 +99,9 @@ bool EmergencyDialog::updatePellmarInstallPath()
 
 void EmergencyDialog::setFieldsActive(bool active)
 {
-    for (QLabel *label : {lbUserName, lbPassword}) {
-        label->setStyleSheet(active ? m_labelActiveStyle : m_labelInactiveStyle);
-        scaleStyleSheetFontSize(label, 9.75, 0, false, false);
+    for (QLabel *caption : {lbUserName, lbPassword}) {
+        caption->setStyleSheet(active ? m_labelActiveStyle : m_labelInactiveStyle);
+        scaleStyleSheetFontSize(caption, 9.75, 0, false, false);
     }
     for (QLineEdit *edit : {lineEditName, lineEditPassword}) {
         edit->setStyleSheet(active ? m_editActiveStyle : m_editInactiveStyle);

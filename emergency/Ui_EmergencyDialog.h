@@ -60,11 +60,11 @@ public:
             QStringLiteral("QLabel{color: #00acff;font-size:14pt;font-family:Arial;font-weight:bold;}"));
 
         auto makeLabel = [&](const char *name, const QRect &geometry) {
-            auto *label = new QLabel(widgetCameraSetting);
-            label->setObjectName(QLatin1String(name));
-            label->setGeometry(geometry);
-            label->setFont(font);
-            return label;
+            auto *made = new QLabel(widgetCameraSetting);
+            made->setObjectName(QLatin1String(name));
+            made->setGeometry(geometry);
+            made->setFont(font);
+            return made;
         };
         lbPTZCamera = makeLabel("lbPTZCamera", QRect(30, 52, 160, 16));
         label_2 = makeLabel("label_2", QRect(30, 91, 8, 14));

@@ -53,12 +53,12 @@ public:
             QStringLiteral("QLabel{color: #ffffff;font-size:12pt;font-family:Arial;font-weight:bold;}"));
 
         auto makeLabel = [&](const char *name, int x, int y, int width) {
-            auto *label = new QLabel(widget);
-            label->setObjectName(QLatin1String(name));
-            label->setGeometry(QRect(x, y, width, 16));
-            label->setFont(font);
-            label->setStyleSheet(textStyle);
-            return label;
+            auto *made = new QLabel(widget);
+            made->setObjectName(QLatin1String(name));
+            made->setGeometry(QRect(x, y, width, 16));
+            made->setFont(font);
+            made->setStyleSheet(textStyle);
+            return made;
         };
         lb_time = makeLabel("lb_time", 0, 31, 100);
         lb_deviceName = makeLabel("lb_deviceName", 0, 50, 100);
