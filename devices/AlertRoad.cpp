@@ -8,8 +8,8 @@
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/AudioSystemHandler.h"
 #include "platform/audio/SoundPlayer.h"
-#include "shell/Clock.h"
-#include "shell/Log.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
 
 #include <QTimer>
 
@@ -23,6 +23,14 @@ AlertRoad::AlertRoad(OrvantaDBIntf *db, SoundPlayer *player, AudioSystemHandler 
             m_beep();
     });
     connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
+    connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this,
+            [this](AudioSystemHandler::Outcome outcome, int code) {
+                const QString line = AudioSystemHandler::logLine(outcome, code);
+                if (!line.isEmpty())
+                    writeLog(LOG_LEVEL_WARNING, "%s", qUtf8Printable(line));
+                if (m_unmuter->outputLevelZero())
+                    writeLog(LOG_LEVEL_WARNING, "AlertRoad: the PC's output level is 0, the alarm cannot be heard");
+            });
 }
 
 AlertRoad::~AlertRoad() = default;
@@ -128,7 +136,10 @@ void AlertRoad::startSound()
     if (m_player->play(alarm, true))
         return;
     writeLog(LOG_LEVEL_ERROR, "AlertRoad: alarm %s missing or unreadable, installing it again", qUtf8Printable(alarm));
-    if (AudioFolder::installBuiltInSound(AudioFolder::alarmName(), m_audioFolder) && m_player->play(alarm, true))
+    QString error;
+    if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), m_audioFolder, &error))
+        writeLog(LOG_LEVEL_ERROR, "%s", qUtf8Printable(error));
+    else if (m_player->play(alarm, true))
         return;
     startBeeping();
 }

@@ -40,6 +40,8 @@ public:
               QObject *parent = nullptr);
     ~AlertRoad() override;
 
+    /// The time source of the event log and the 5-second rule (Clock::system() in the console).
+    void setClock(Clock *clock) { m_clock = clock; }
     /// The folder of the alarm sound (the Audio folder).
     void setAudioFolder(const QString &folder) { m_audioFolder = folder; }
     /// The fallback signal when no sound can be played (QApplication::beep in the console).

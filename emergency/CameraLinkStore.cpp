@@ -4,7 +4,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/VelkAccount.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QHash>
 #include <QSet>

@@ -5,10 +5,10 @@
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLocator.h"
 #include "platform/LogLevel.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -20,7 +20,7 @@ EmergencyDialog::EmergencyDialog(QWidget *parent, const QString &settingsFile,
       m_locator(locator ? std::move(locator) : CameraProgramLocator::create(m_settingsFile))
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     setWindowTitle(productName());
     resize(485, 325);
     widgetCameraSetting->move(0, 15);

@@ -1,16 +1,16 @@
 #include "emergency/EmergencySettingNotifyDialog.h"
 
-#include "shell/KitForm.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QScreen>
 
 EmergencySettingNotifyDialog::EmergencySettingNotifyDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     setWindowTitle(productName());
     const double factor = getScaleFactor();
     if (factor != 1.0) {

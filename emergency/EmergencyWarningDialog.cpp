@@ -5,11 +5,11 @@
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLauncher.h"
 #include "platform/LogLevel.h"
-#include "shell/Clock.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCloseEvent>
 #include <QScreen>
@@ -20,7 +20,7 @@ EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &s
       m_settingsFile(settingsFile.isEmpty() ? CameraLinkSettings::defaultSettingsFile() : settingsFile)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     // A title bar without a close or help button: the alert is answered with its buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(productName());

@@ -2,9 +2,9 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "emergency/CameraLinkStore.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCheckBox>
 #include <QScreen>
@@ -17,7 +17,7 @@ const int kColumnWidths[] = {41, 150, 180, 362};
 
 QString checkBoxStyle()
 {
-    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
+    const bool rightToLeft = uiLayoutDirection() == Qt::RightToLeft;
     const QString suffix = getScaleFactor() >= 2.0 ? QStringLiteral("_2x") : QString();
     return QStringLiteral("QCheckBox{%1spacing:20px;color : #ffffff;border: 0px;}"
                           "QCheckBox::indicator:checked {     image: url(:/resource/scheduling/im_check_b%2.png);}"
@@ -30,11 +30,11 @@ QString checkBoxStyle()
 ManagementAddCamera::ManagementAddCamera(QWidget *parent) : QDialog(parent), m_db(OrvantaDBManager::getInstance())
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     const double factor = getScaleFactor();
     if (factor != 1.0) {
         resize(ScaleMath::truncScaled(width(), factor), ScaleMath::truncScaled(height(), factor));
-        const QList<QWidget *> header = layoutDirection() == Qt::RightToLeft
+        const QList<QWidget *> header = uiLayoutDirection() == Qt::RightToLeft
                                             ? QList<QWidget *>{headerLeftBorder, lb_DeviceName, lb_MacAddress,
                                                                lb_IPAddress,     lb_dummy,      headerRightBorder}
                                             : QList<QWidget *>{headerLeftBorder, lb_dummy,      lb_IPAddress,

@@ -1,9 +1,9 @@
 #include "emergency/NotifyDownloadDialog.h"
 
 #include "emergency/Ui_NotifyDownloadDialog.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QDesktopServices>
 #include <QScreen>
@@ -12,7 +12,7 @@
 NotifyDownloadDialog::NotifyDownloadDialog(QWidget *parent) : QDialog(parent), ui(new Ui_NotifyDownloadDialog)
 {
     ui->setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     setWindowTitle(productName());
     ui->label_2->setText(
         QStringLiteral("<a style=\"color:#00acff; font-size:9.75pt; font-family:Arial;\" href=\"%1\">%2</a>")

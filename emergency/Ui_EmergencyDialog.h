@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/KitForm.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/TextLabel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/TextLabel.h"
+#include "shell/kit/TextLabel.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

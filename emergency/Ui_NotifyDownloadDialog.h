@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/KitForm.h"
+#include "shell/kit/KitForm.h"
 
 #include <QCoreApplication>
 #include <QDialog>

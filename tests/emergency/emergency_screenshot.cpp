@@ -15,8 +15,8 @@
 #include "emergency/ManagementAddCamera.h"
 #include "emergency/NotifyDownloadDialog.h"
 #include "platform/CameraProgramLocator.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

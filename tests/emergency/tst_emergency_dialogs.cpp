@@ -8,9 +8,9 @@
 #include "emergency/Ui_NotifyDownloadDialog.h"
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLocator.h"
-#include "shell/Clock.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "devices/AlertRoad.h"
 #include "emergency/EmergencyTestSupport.h"
 #include "platform/audio/AudioFolder.h"
-#include "shell/Clock.h"
+#include "shell/base/Clock.h"
 #include "support/FakeSoundPlayer.h"
 
 #include <QSqlDatabase>
@@ -44,7 +44,7 @@ private:
 void TestEmergencyRoad::initTestCase()
 {
     m_env = std::make_unique<TestEnv>();
-    NetworkConfig::setCurrent(testNetworkConfig(m_env->home()));
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_env->home()));
     QVERIFY(CmdServer::getInstance()->serverPort() != 0);
     m_audio = m_env->home() + QStringLiteral("/Audio/");
     QVERIFY(AudioFolder::installBuiltInSounds(m_audio).isEmpty());
