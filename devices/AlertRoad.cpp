@@ -23,14 +23,30 @@ AlertRoad::AlertRoad(OrvantaDBIntf *db, SoundPlayer *player, AudioSystemHandler 
             m_beep();
     });
     connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
-    connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this,
-            [this](AudioSystemHandler::Outcome outcome, int code) {
-                const QString line = AudioSystemHandler::logLine(outcome, code);
-                if (!line.isEmpty())
-                    writeLog(LOG_LEVEL_WARNING, "%s", qUtf8Printable(line));
-                if (m_unmuter->outputLevelZero())
-                    writeLog(LOG_LEVEL_WARNING, "AlertRoad: the PC's output level is 0, the alarm cannot be heard");
-            });
+    connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this, &AlertRoad::onUnmuted);
+}
+
+void AlertRoad::setPlayer(SoundPlayer *player)
+{
+    m_player->disconnect(this);
+    m_player = player;
+    connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
+}
+
+void AlertRoad::setUnmuter(AudioSystemHandler *unmuter)
+{
+    m_unmuter->disconnect(this);
+    m_unmuter = unmuter;
+    connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this, &AlertRoad::onUnmuted);
+}
+
+void AlertRoad::onUnmuted(int outcome, int code)
+{
+    const QString line = AudioSystemHandler::logLine(AudioSystemHandler::Outcome(outcome), code);
+    if (!line.isEmpty())
+        writeLog(LOG_LEVEL_WARNING, "%s", qUtf8Printable(line));
+    if (m_unmuter->outputLevelZero())
+        writeLog(LOG_LEVEL_WARNING, "AlertRoad: the PC's output level is 0, the alarm cannot be heard");
 }
 
 AlertRoad::~AlertRoad() = default;

@@ -40,8 +40,14 @@ public:
               QObject *parent = nullptr);
     ~AlertRoad() override;
 
-    /// The time source of the event log and the 5-second rule (Clock::system() in the console).
+    /// The time source of the event log, the warnings and the 5-second rule.
     void setClock(Clock *clock) { m_clock = clock; }
+    Clock *clock() const { return m_clock; }
+    /// The alarm's player and the unmuting (tests hand in stand-ins); not owned.
+    void setPlayer(SoundPlayer *player);
+    void setUnmuter(AudioSystemHandler *unmuter);
+    SoundPlayer *player() const { return m_player; }
+    AudioSystemHandler *unmuter() const { return m_unmuter; }
     /// The folder of the alarm sound (the Audio folder).
     void setAudioFolder(const QString &folder) { m_audioFolder = folder; }
     /// The fallback signal when no sound can be played (QApplication::beep in the console).
@@ -74,6 +80,7 @@ signals:
     void stopSafeAlert(QString mac);
 
 private:
+    void onUnmuted(int outcome, int code);
     void startSound();
     void stopSound();
     void soundFailed(const QString &reason);

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "emergency/Ui_EmergencyDialog.h"
+#include "platform/CameraProgramLocator.h"
 
-class CameraProgramLocator;
 class OrvantaDBIntf;
 
 /// The settings of the link to the camera-management program: on ("Connect PTZ camera") with an
