@@ -13,12 +13,8 @@
 #include <QTimer>
 
 CameraLink::CameraLink(OrvantaDBIntf *db, QObject *parent)
-    : QObject(parent),
-      m_db(db),
-      m_settings(new EmergencyDialog(nullptr)),
-      m_pairing(new ManagementAddCamera(nullptr)),
-      m_download(new NotifyDownloadDialog(nullptr)),
-      m_checkTimer(new QTimer(this))
+    : QObject(parent), m_db(db), m_settings(new EmergencyDialog(nullptr)), m_pairing(new ManagementAddCamera(nullptr)),
+      m_download(new NotifyDownloadDialog(nullptr)), m_checkTimer(new QTimer(this))
 {
     connect(m_settings, &EmergencyDialog::showAccountErrorMessage, this, &CameraLink::showAccountErrorMessage);
     connect(m_settings, &EmergencyDialog::reloadPtzCamera, this, &CameraLink::reloadPtzCamera);
@@ -98,8 +94,7 @@ void CameraLink::checkAccountDeviceChanged()
 {
     CameraLinkStore store(m_db);
     SosCredentials credentials;
-    if (!store.storedCredentials(CameraLinkStore::Pick::FirstAdministrator, &credentials) ||
-        !credentials.isComplete())
+    if (!store.storedCredentials(CameraLinkStore::Pick::FirstAdministrator, &credentials) || !credentials.isComplete())
         return;
     if (!store.accountExists(credentials.userName, credentials.password())) {
         writeLog(LOG_LEVEL_WARNING, "CameraLink: the stored camera-management account is no longer accepted");

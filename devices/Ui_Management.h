@@ -64,6 +64,7 @@ public:
         btnGroups = DeviceFormStyle::button(widgetContent, "btnGroups", QRect(300, 52, 112, 30), false);
         btnGroups->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_groups.png")));
         btnSosSetting = DeviceFormStyle::button(widgetContent, "btnSosSetting", QRect(420, 52, 140, 30), false);
+        btnSosSetting->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_sos.png")));
         btnImportList = DeviceFormStyle::button(widgetContent, "btnImportList", QRect(748, 52, 120, 30), false);
         btnImportList->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_import.png")));
 

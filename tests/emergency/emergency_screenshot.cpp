@@ -1,6 +1,7 @@
 // Renders the emergency dialogs to PNG files for a look by eye: the warning, the link settings
-// (off and on), the account, camera and wrong-account notices, both install notices and the
-// pairing dialog. Usage: emergency_screenshot <prefix> [language]   (language en_US or zh_TW)
+// (off and on), the account, camera and wrong-account notices, both install notices, the
+// pairing dialog and the device page with its "Emergency SOS" button.
+// Usage: emergency_screenshot <prefix> [language]   (language en_US or zh_TW)
 //   xvfb-run -a env QT_FONT_DPI=135 build/tests/emergency/emergency_screenshot /tmp/em14
 // Everything stays in a temporary HOME.
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QTranslator>
 
+#include "devices/Management.h"
 #include "emergency/EmergencyDialog.h"
 #include "emergency/EmergencySettingNotifyDialog.h"
 #include "emergency/EmergencyTestSupport.h"
@@ -16,6 +18,7 @@
 #include "emergency/NotifyDownloadDialog.h"
 #include "platform/CameraProgramLocator.h"
 #include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -50,6 +53,7 @@ int main(int argc, char **argv)
         app.installTranslator(&translator);
     initScaleFactor(0, 0);
     createCameraDatabase();
+    NetworkConfig::setCurrent(loopbackNetworkConfig(env.home()));
     const QString ini = env.home() + QStringLiteral("/settings.ini");
 
     VelkIFPDevice device = addManagedDevice(QStringLiteral("Science Lab B"), QStringLiteral("02:51:4d:00:00:21"),
@@ -98,5 +102,9 @@ int main(int argc, char **argv)
     pairing.lbState->showWarning(
         QCoreApplication::translate("ManagementAddCamera", "Only one device can be selected."));
     shoot(&pairing, prefix + QStringLiteral("-pairing.png"));
+    // The device page with its "Emergency SOS" button, at the size the Settings page gives it.
+    Management page;
+    page.resize(ScaleMath::truncScaled(888, getScaleFactor()), ScaleMath::truncScaled(559, getScaleFactor()));
+    shoot(&page, prefix + QStringLiteral("-page.png"));
     return 0;
 }
