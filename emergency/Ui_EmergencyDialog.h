@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emergency/EmergencyForm.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/TextLabel.h"
 
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSpacerItem>
 #include <QToolButton>
 #include <QWidget>
 
@@ -41,9 +41,7 @@ public:
         EmergencyDialog->resize(485, 325);
         EmergencyDialog->setStyleSheet(QStringLiteral("QDialog#EmergencyDialog{\nbackground-color:#404040;\n}\n"));
 
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(10);
+        const QFont font = emergencyFont();
 
         widgetCameraSetting = new QWidget(EmergencyDialog);
         widgetCameraSetting->setObjectName(QStringLiteral("widgetCameraSetting"));
@@ -105,21 +103,8 @@ public:
         label->setWordWrap(true);
         label->setStyleSheet(QStringLiteral("QLabel{color: #ffffff;font-size:10pt;font-family:Arial;}"));
 
-        layoutWidget = new QWidget(widgetCameraSetting);
-        layoutWidget->setObjectName(QStringLiteral("layoutWidget"));
-        layoutWidget->setGeometry(QRect(50, 227, 381, 38));
-        horizontalLayout = new QHBoxLayout(layoutWidget);
-        horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-        horizontalLayout->setSpacing(0);
-        horizontalLayout->setContentsMargins(20, 0, 20, 0);
-        horizontalLayout->addItem(new QSpacerItem(0, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        lbState = new TextLabel(layoutWidget);
-        lbState->setObjectName(QStringLiteral("lbState"));
-        QFont stateFont = font;
-        stateFont.setBold(true);
-        lbState->setFont(stateFont);
-        horizontalLayout->addWidget(lbState);
-        horizontalLayout->addItem(new QSpacerItem(0, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+        lbState = createBadgeRow(widgetCameraSetting, QRect(50, 227, 381, 38), QMargins(20, 0, 20, 0), &layoutWidget,
+                                 &horizontalLayout);
 
         btnCancel = createDialogButton(widgetCameraSetting, QStringLiteral("btnCancel"), QPoint(145, 282));
         btnSave = createDialogButton(widgetCameraSetting, QStringLiteral("btnSave"), QPoint(255, 282));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "emergency/EmergencyForm.h"
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFont>
@@ -33,9 +35,7 @@ public:
         EmergencyWarningDialog->setStyleSheet(
             QStringLiteral("QDialog#EmergencyWarningDialog{\nbackground-color:#404040;\n}\n"));
 
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(10);
+        const QFont font = emergencyFont();
         const QString textStyle = QStringLiteral("QLabel{color: #ffffff;font-size:10pt;font-family:Arial;}");
 
         widget = new QWidget(EmergencyWarningDialog);
@@ -76,26 +76,12 @@ public:
         label->setStyleSheet(textStyle);
         label->setWordWrap(true);
 
-        auto makeButton = [&](const char *name, const QRect &geometry, const QString &image) {
-            auto *button = new QToolButton(EmergencyWarningDialog);
-            button->setObjectName(QLatin1String(name));
-            button->setGeometry(geometry);
-            button->setFont(font);
-            button->setCursor(Qt::PointingHandCursor);
-            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-            button->setStyleSheet(
-                QStringLiteral("QToolButton{border-image: url(:/resource/mangement/%1_normal.png);border:none;"
-                               "font-family:Arial;font-size:10pt;color:#000000;}\n"
-                               "QToolButton:hover{border-image: url(:/resource/mangement/%1_hover.png);}\n"
-                               "QToolButton:pressed{border-image: url(:/resource/mangement/%1_pressed.png);}\n"
-                               "QToolButton:disabled{border-image: url(:/resource/mangement/%1_disabled.png);"
-                               "color:#808080;}")
-                    .arg(image));
-            return button;
-        };
-        btnOpenCamera = makeButton("btnOpenCamera", QRect(30, 220, 140, 22), QStringLiteral("btn_text_b156"));
-        btnClear = makeButton("btnClear", QRect(180, 220, 140, 22), QStringLiteral("btn_text_b156"));
-        btnCallEmergency = makeButton("btnCallEmergency", QRect(30, 257, 290, 22), QStringLiteral("btn_text_b271"));
+        btnOpenCamera = new QToolButton(EmergencyWarningDialog);
+        makeLightButton(btnOpenCamera, "btnOpenCamera", QRect(30, 220, 140, 22), QStringLiteral("btn_text_b156"));
+        btnClear = new QToolButton(EmergencyWarningDialog);
+        makeLightButton(btnClear, "btnClear", QRect(180, 220, 140, 22), QStringLiteral("btn_text_b156"));
+        btnCallEmergency = new QToolButton(EmergencyWarningDialog);
+        makeLightButton(btnCallEmergency, "btnCallEmergency", QRect(30, 257, 290, 22), QStringLiteral("btn_text_b271"));
 
         retranslateUi(EmergencyWarningDialog);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emergency/EmergencyForm.h"
 #include "shell/kit/TextLabel.h"
 
 #include <QAbstractItemView>
@@ -10,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QTableWidget>
 #include <QWidget>
 
@@ -40,9 +40,7 @@ public:
         ManagementAddCamera->setStyleSheet(
             QStringLiteral("QDialog#ManagementAddCamera{\nbackground-color:#404040;\n}\n"));
 
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSize(10);
+        const QFont font = emergencyFont();
 
         auto makeStrip = [&](const char *name, const QRect &geometry) {
             auto *strip = new QLabel(ManagementAddCamera);
@@ -100,39 +98,13 @@ public:
                            "QPushButton:pressed{border-image: url(:/resource/mangement/btn_refresh_pressed.png);}\n"
                            "QPushButton:disabled{border-image: url(:/resource/mangement/btn_refresh_disabled.png);}"));
 
-        layoutWidget = new QWidget(ManagementAddCamera);
-        layoutWidget->setObjectName(QStringLiteral("layoutWidget"));
-        layoutWidget->setGeometry(QRect(21, 304, 691, 38));
-        horizontalLayout = new QHBoxLayout(layoutWidget);
-        horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-        horizontalLayout->setSpacing(0);
-        horizontalLayout->setContentsMargins(20, 0, 0, 0);
-        horizontalLayout->addItem(new QSpacerItem(0, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        lbState = new TextLabel(layoutWidget);
-        lbState->setObjectName(QStringLiteral("lbState"));
-        QFont stateFont = font;
-        stateFont.setBold(true);
-        lbState->setFont(stateFont);
-        horizontalLayout->addWidget(lbState);
-        horizontalLayout->addItem(new QSpacerItem(0, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+        lbState = createBadgeRow(ManagementAddCamera, QRect(21, 304, 691, 38), QMargins(20, 0, 0, 0), &layoutWidget,
+                                 &horizontalLayout);
 
-        auto makeButton = [&](const char *name, const QRect &geometry) {
-            auto *button = new QPushButton(ManagementAddCamera);
-            button->setObjectName(QLatin1String(name));
-            button->setGeometry(geometry);
-            button->setFont(font);
-            button->setCursor(Qt::PointingHandCursor);
-            button->setStyleSheet(QStringLiteral(
-                "QPushButton{border-image: url(:/resource/mangement/btn_text_b156_normal.png);border:none;"
-                "font-family:Arial;font-size:10pt;color:#000000;}\n"
-                "QPushButton:hover{border-image: url(:/resource/mangement/btn_text_b156_hover.png);}\n"
-                "QPushButton:pressed{border-image: url(:/resource/mangement/btn_text_b156_pressed.png);}\n"
-                "QPushButton:disabled{border-image: url(:/resource/mangement/btn_text_b156_disabled.png);"
-                "color:#808080;}"));
-            return button;
-        };
-        btnCancel = makeButton("btnCancel", QRect(271, 347, 115, 22));
-        btnSave = makeButton("btnSave", QRect(401, 347, 115, 22));
+        btnCancel = new QPushButton(ManagementAddCamera);
+        makeLightButton(btnCancel, "btnCancel", QRect(271, 347, 115, 22), QStringLiteral("btn_text_b156"));
+        btnSave = new QPushButton(ManagementAddCamera);
+        makeLightButton(btnSave, "btnSave", QRect(401, 347, 115, 22), QStringLiteral("btn_text_b156"));
 
         retranslateUi(ManagementAddCamera);
     }

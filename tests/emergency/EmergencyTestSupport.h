@@ -86,6 +86,21 @@ inline void storeSosCredentials(const QString &user, const QString &password)
     }
 }
 
+// A managed device for the panel of that serial (its MAC as the panel reports it, or as typed in
+// `storedMac`), and the simulated panel connected to the command server; `owned` keeps it.
+inline SimulatedPanel *connectSimulatedPanel(QList<SimulatedPanel *> &owned, int serial, const QString &name,
+                                             const QString &storedMac = QString())
+{
+    addManagedDevice(name, storedMac.isEmpty() ? testMac(serial) : storedMac,
+                     QStringLiteral("127.0.0.%1").arg(2 + serial));
+    auto *panel = new SimulatedPanel(SimulatedPanel::defaultIdentity(quint32(serial)), directSettings(serial));
+    owned.append(panel);
+    panel->start();
+    if (!QTest::qWaitFor([panel]() { return panel->isConnected(); }, 5000))
+        qWarning("panel %s did not connect", qPrintable(name));
+    return panel;
+}
+
 inline QList<VelkEventLog> eventLog()
 {
     QList<VelkEventLog> events;

@@ -8,6 +8,7 @@
 #include "emergency/EmergencyWarningDialog.h"
 #include "emergency/NotifyDownloadDialog.h"
 #include "emergency/Ui_NotifyDownloadDialog.h"
+#include "frame/FrameTestSupport.h"
 #include "platform/CameraLinkSettings.h"
 #include "platform/audio/AudioFolder.h"
 #include "shell/app/FrameLayoutPage.h"
@@ -29,17 +30,6 @@ QList<EmergencyWarningDialog *> shownWarnings()
             shown.append(warning);
     }
     return shown;
-}
-
-template <typename T> T *visibleTopLevel()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *match = qobject_cast<T *>(widget)) {
-            if (match->isVisible())
-                return match;
-        }
-    }
-    return nullptr;
 }
 
 // A stand-in camera-management program that records its arguments, one per line.
@@ -76,7 +66,6 @@ private slots:
     void cameraLinkFromSettingsToTheProgram();
 
 private:
-    SimulatedPanel *connectPanel(int serial, const QString &name, const QString &storedMac = QString());
     void answerAll();
 
     std::unique_ptr<TestEnv> m_env;
@@ -99,14 +88,7 @@ void TestEmergencyPage::initTestCase()
     QVERIFY(createCameraDatabase());
     NetworkConfig::setCurrent(loopbackNetworkConfig(m_env->home()));
     isAdminLogin = true;
-    QList<VelkAccount> accounts;
-    OrvantaDBManager::getInstance()->queryAccount(accounts);
-    VelkAccount admin;
-    for (const VelkAccount &account : qAsConst(accounts)) {
-        if (account.isAdmin)
-            admin = account;
-    }
-    m_frame = new FrameLayoutPage(admin);
+    m_frame = new FrameLayoutPage(storedAccount(true));
     m_frame->show();
     m_page = m_frame->findChild<Management *>();
     QVERIFY(m_page);
@@ -161,21 +143,9 @@ void TestEmergencyPage::answerAll()
     QCoreApplication::processEvents();
 }
 
-SimulatedPanel *TestEmergencyPage::connectPanel(int serial, const QString &name, const QString &storedMac)
-{
-    addManagedDevice(name, storedMac.isEmpty() ? testMac(serial) : storedMac,
-                     QStringLiteral("127.0.0.%1").arg(2 + serial));
-    auto *panel = new SimulatedPanel(SimulatedPanel::defaultIdentity(quint32(serial)), directSettings(serial));
-    m_panels.append(panel);
-    panel->start();
-    if (!QTest::qWaitFor([panel]() { return panel->isConnected(); }, 5000))
-        qWarning("panel %s did not connect", qPrintable(name));
-    return panel;
-}
-
 void TestEmergencyPage::anSosRaisesTheWindowOneWarningAndTheAlarm()
 {
-    SimulatedPanel *panel = connectPanel(1, QStringLiteral("Music Room"));
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 1, QStringLiteral("Music Room"));
     QVERIFY(panel->isConnected());
     m_frame->showMinimized();
     const int events = eventLog().size();
@@ -220,7 +190,7 @@ void TestEmergencyPage::anSosRaisesTheWindowOneWarningAndTheAlarm()
     QCOMPARE(m_unmuter->calls, 2);
 
     // Two panels at once: two warnings, one alarm, which stops with the last answer.
-    SimulatedPanel *second = connectPanel(2, QStringLiteral("Art Studio"));
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 2, QStringLiteral("Art Studio"));
     second->raiseSos();
     QTRY_COMPARE(shownWarnings().size(), 2);
     QCOMPARE(m_unmuter->calls, 2);
@@ -238,7 +208,7 @@ void TestEmergencyPage::anSosRaisesTheWindowOneWarningAndTheAlarm()
 void TestEmergencyPage::macFormsAndUnknownMacs()
 {
     const QString typed = testMac(3).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
-    SimulatedPanel *panel = connectPanel(3, QStringLiteral("Staff Room"), typed);
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 3, QStringLiteral("Staff Room"), typed);
     QVERIFY(panel->isConnected());
     panel->raiseSos();
     QTRY_COMPARE(shownWarnings().size(), 1);
@@ -248,7 +218,7 @@ void TestEmergencyPage::macFormsAndUnknownMacs()
     QVERIFY(!m_player->isPlaying());
     QVERIFY(m_road->pendingAlerts().isEmpty());
 
-    SimulatedPanel *orphan = connectPanel(4, QStringLiteral("Old Lab"));
+    SimulatedPanel *orphan = connectSimulatedPanel(m_panels, 4, QStringLiteral("Old Lab"));
     removeManagedDevice(QStringLiteral("Old Lab"));
     const int plays = m_player->plays.size();
     orphan->raiseSos();
@@ -275,7 +245,7 @@ void TestEmergencyPage::unmuteGoesThroughTheMixerTool()
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(tools.path()));
 
-    SimulatedPanel *panel = connectPanel(5, QStringLiteral("Gym Office"));
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 5, QStringLiteral("Gym Office"));
     panel->raiseSos();
     QTRY_COMPARE(shownWarnings().size(), 1);
     QVERIFY(m_player->isPlaying());
@@ -359,7 +329,7 @@ void TestEmergencyPage::cameraLinkFromSettingsToTheProgram()
     QCOMPARE(link->checkTimer()->interval(), CameraLink::kCheckIntervalMs);
 
     // "Turn on PTZ Camera" starts the program on the paired camera and answers the alert.
-    SimulatedPanel *panel = connectPanel(6, QStringLiteral("Auditorium"));
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 6, QStringLiteral("Auditorium"));
     VelkDeviceCameraMap mapping;
     mapping.did = int(storedDevice(QStringLiteral("Auditorium")).did);
     mapping.account = QStringLiteral("guard");

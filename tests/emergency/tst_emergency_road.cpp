@@ -25,8 +25,6 @@ private slots:
     void failuresNeverSilenceTheAlarm();
 
 private:
-    SimulatedPanel *connectPanel(int serial, const QString &name, const QString &storedMac = QString());
-
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
     QList<SimulatedPanel *> m_panels;
@@ -92,21 +90,9 @@ void TestEmergencyRoad::cleanupTestCase()
     m_env.reset();
 }
 
-SimulatedPanel *TestEmergencyRoad::connectPanel(int serial, const QString &name, const QString &storedMac)
-{
-    const QString mac = storedMac.isEmpty() ? testMac(serial) : storedMac;
-    addManagedDevice(name, mac, QStringLiteral("127.0.0.%1").arg(2 + serial));
-    auto *panel = new SimulatedPanel(SimulatedPanel::defaultIdentity(quint32(serial)), directSettings(serial));
-    m_panels.append(panel);
-    panel->start();
-    if (!QTest::qWaitFor([panel]() { return panel->isConnected(); }, 5000))
-        qWarning("panel %s did not connect", qPrintable(name));
-    return panel;
-}
-
 void TestEmergencyRoad::anSosRaisesOneAlertAndItsAnswerEndsIt()
 {
-    SimulatedPanel *panel = connectPanel(1, QStringLiteral("Hall panel"));
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 1, QStringLiteral("Hall panel"));
     QVERIFY(panel->isConnected());
     const int events = eventLog().size();
 
@@ -167,8 +153,8 @@ void TestEmergencyRoad::anSosRaisesOneAlertAndItsAnswerEndsIt()
 
 void TestEmergencyRoad::twoPanelsGiveTwoWarningsAndOneAlarm()
 {
-    SimulatedPanel *first = connectPanel(2, QStringLiteral("Gym"));
-    SimulatedPanel *second = connectPanel(3, QStringLiteral("Library"));
+    SimulatedPanel *first = connectSimulatedPanel(m_panels, 2, QStringLiteral("Gym"));
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 3, QStringLiteral("Library"));
     first->raiseSos();
     second->raiseSos();
     QTRY_COMPARE(m_warnings.size(), 2);
@@ -196,7 +182,7 @@ void TestEmergencyRoad::storedMacFormsAndUnknownMacs()
 {
     // Older databases hold MACs as typed; the panel reports the normal form.
     const QString typed = testMac(4).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
-    SimulatedPanel *panel = connectPanel(4, QStringLiteral("Office"), typed);
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 4, QStringLiteral("Office"), typed);
     QVERIFY(panel->isConnected());
     panel->raiseSos();
     QTRY_COMPARE(m_warnings.size(), 1);
@@ -208,7 +194,7 @@ void TestEmergencyRoad::storedMacFormsAndUnknownMacs()
 
     // A device deleted while its panel stays connected: nothing shown, nothing sounds, nothing
     // stays pending, and the log says why.
-    SimulatedPanel *orphan = connectPanel(5, QStringLiteral("Removed"));
+    SimulatedPanel *orphan = connectSimulatedPanel(m_panels, 5, QStringLiteral("Removed"));
     removeManagedDevice(QStringLiteral("Removed"));
     orphan->raiseSos();
     QTRY_COMPARE(orphan->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
@@ -221,7 +207,7 @@ void TestEmergencyRoad::storedMacFormsAndUnknownMacs()
 
 void TestEmergencyRoad::failuresNeverSilenceTheAlarm()
 {
-    SimulatedPanel *panel = connectPanel(6, QStringLiteral("Lab"));
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 6, QStringLiteral("Lab"));
 
     // The event log refuses the row (a trigger in the database itself): logged, and the alarm
     // still sounds.
