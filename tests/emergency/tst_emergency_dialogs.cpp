@@ -219,17 +219,6 @@ void TestEmergencyDialogs::turnOnPtzCameraStartsTheProgramOnThePairedCamera()
 
 void TestEmergencyDialogs::linkSettingsNeedTheProgramAndARealAccount()
 {
-    // The program is not installed: Connect asks for the download notice and falls back.
-    {
-        EmergencyDialog dialog(nullptr, m_ini, std::make_unique<FixedLocator>(QString()));
-        QSignalSpy download(&dialog, &EmergencyDialog::showDownloadDialog);
-        dialog.cbConnectCamera->setCurrentIndex(1);
-        QCOMPARE(download.count(), 1);
-        QCOMPARE(download.first().first().toInt(), 0);
-        QCOMPARE(dialog.cbConnectCamera->currentIndex(), 0);
-        QVERIFY(!dialog.lineEditName->isEnabled());
-    }
-
     EmergencyDialog dialog(nullptr, m_ini, std::make_unique<FixedLocator>(QStringLiteral("/opt/Pellmar")));
     QSignalSpy accountError(&dialog, &EmergencyDialog::showAccountErrorMessage);
     QSignalSpy autoCheck(&dialog, &EmergencyDialog::enableAutoCheck);
