@@ -101,6 +101,30 @@ inline SimulatedPanel *connectSimulatedPanel(QList<SimulatedPanel *> &owned, int
     return panel;
 }
 
+// A stand-in camera-management program in the folder: it writes its arguments, one per line,
+// beside itself. Returns its path, empty when it could not be written.
+inline QString installStandInCameraProgram(const QString &folder)
+{
+    QDir().mkpath(folder);
+    const QString program = folder + QStringLiteral("/Pellmar.exe");
+    QFile script(program);
+    if (!script.open(QIODevice::WriteOnly))
+        return QString();
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.part\"\nmv \"$0.part\" \"$0.args\"\n");
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return program;
+}
+
+// What the stand-in was last started with; empty until it ran.
+inline QStringList standInArguments(const QString &program)
+{
+    QFile args(program + QStringLiteral(".args"));
+    if (!args.open(QIODevice::ReadOnly))
+        return QStringList();
+    return QString::fromUtf8(args.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 inline QList<VelkEventLog> eventLog()
 {
     QList<VelkEventLog> events;
