@@ -34,9 +34,9 @@ const double kTarget = 3.0;
 struct Options
 {
     int panels = 1000;
-    int rounds = 30;         // measured SOS per phase
-    int alternations = 3;    // baseline and subject phases, interleaved
-    int heartbeatMs = 1000;  // each panel's own keep-alive; 0 leaves only the console's
+    int rounds = 30;        // measured SOS per phase
+    int alternations = 3;   // baseline and subject phases, interleaved
+    int heartbeatMs = 1000; // each panel's own keep-alive; 0 leaves only the console's
     QString panelsim = QStringLiteral(QV_PANELSIM);
 };
 
@@ -83,11 +83,11 @@ public:
     {
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         connect(&m_process, &QProcess::readyReadStandardOutput, this, &PanelProcess::read);
-        QStringList args = {QStringLiteral("--console"), QStringLiteral("127.0.0.1:%1").arg(consolePort),
-                            QStringLiteral("--count"),   QString::number(options.panels),
-                            QStringLiteral("--base-ip"), QStringLiteral("127.0.1.2"),
-                            QStringLiteral("--password"), QLatin1String(kPassword),
-                            QStringLiteral("--no-wol"),  QStringLiteral("--off"),
+        QStringList args = {QStringLiteral("--console"),         QStringLiteral("127.0.0.1:%1").arg(consolePort),
+                            QStringLiteral("--count"),           QString::number(options.panels),
+                            QStringLiteral("--base-ip"),         QStringLiteral("127.0.1.2"),
+                            QStringLiteral("--password"),        QLatin1String(kPassword),
+                            QStringLiteral("--no-wol"),          QStringLiteral("--off"),
                             QStringLiteral("--monotonic-stamps")};
         if (options.heartbeatMs > 0)
             args << QStringLiteral("--heartbeat-every") << QString::number(options.heartbeatMs);
