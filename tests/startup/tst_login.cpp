@@ -1,10 +1,9 @@
-#include "LocalHttpServer.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/NetworkConfig.h"
 #include "platform/LogSystem.h"
 #include "platform/SysLogger.h"
-#include "shell/LoginRules.h"
 #include "shell/FrameLayoutPage.h"
+#include "shell/LoginRules.h"
 #include "shell/MainWindowFinder.h"
 #include "shell/NotificationDialog.h"
 #include "shell/Orvanta.h"
@@ -13,6 +12,7 @@
 #include "shell/UiGlobals.h"
 #include "shell/UiHelpers.h"
 #include "support/TestEnv.h"
+#include "tools/localhttp/LocalHttpServer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -150,10 +150,10 @@ void TestLogin::emailRuleAndAccountChoice()
 {
     QVERIFY(LoginRules::isValidEmail(QStringLiteral("a@b.cd")));
     QVERIFY(LoginRules::isValidEmail(QStringLiteral("first.last@mail.school.example")));
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));   // one character after the dot
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));   // nothing before the at sign
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));   // nothing between at sign and dot
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd")));  // the last dot before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));  // one character after the dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));  // nothing before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));  // nothing between at sign and dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd"))); // the last dot before the at sign
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.cd")), LoginRules::EmailOk);
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.ce")), LoginRules::EmailMismatch);
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.c"), QStringLiteral("a@b.c")), LoginRules::EmailInvalid);
@@ -367,7 +367,8 @@ void TestLogin::translationChoice()
 
     {
         QTranslator translator;
-        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
+        const auto outcome =
+            StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
         QVERIFY(outcome.install);
         QVERIFY(!outcome.rightToLeft);
         QCOMPARE(outcome.language, QStringLiteral("en_US"));

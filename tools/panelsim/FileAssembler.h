@@ -9,8 +9,9 @@ struct ReceivedFile
 {
     QString name;
     qint64 size = 0;
-    QByteArray sha256;  ///< raw 32 bytes
-    QByteArray data;    ///< the bytes, when the panel keeps files
+    QByteArray sha256; ///< raw 32 bytes
+    QByteArray data;   ///< the bytes, when the panel keeps files
+    QByteArray head;   ///< the first bytes, always kept (a simulated firmware header)
 };
 
 /// Reassembles one file transfer (start / data chunks / complete with size text). Pure: no sockets.
@@ -18,14 +19,18 @@ struct ReceivedFile
 class FileAssembler
 {
 public:
-    enum Outcome {
-        Complete,       ///< announced size equals the bytes received
-        SizeMismatch,   ///< announced size differs (or is not a size text)
-        Cancelled,      ///< size text "0"
-        NotStarted,     ///< complete without a start
+    enum Outcome
+    {
+        Complete,     ///< announced size equals the bytes received
+        SizeMismatch, ///< announced size differs (or is not a size text)
+        Cancelled,    ///< size text "0"
+        NotStarted,   ///< complete without a start
     };
 
     explicit FileAssembler(bool keepFiles = true) : m_keepFiles(keepFiles) {}
+
+    /// Bytes of the beginning of every file kept even without keepFiles.
+    static constexpr int HeadSize = 256;
 
     void setKeepFiles(bool keep) { m_keepFiles = keep; }
     /// Forgets an unfinished file (the connection ended).
@@ -47,5 +52,6 @@ private:
     QString m_name;
     qint64 m_size = 0;
     QByteArray m_data;
+    QByteArray m_head;
     QCryptographicHash m_hash{QCryptographicHash::Sha256};
 };

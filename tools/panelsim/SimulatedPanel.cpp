@@ -1,5 +1,7 @@
 #include "SimulatedPanel.h"
 
+#include "SimulatedFirmware.h"
+
 #include "LoopbackAddress.h"
 #include "WakeOnLanListener.h"
 
@@ -248,7 +250,9 @@ void SimulatedPanel::connectTo(const QHostAddress &address, quint16 port)
         }
     });
     setState(Connecting);
-    log(QStringLiteral("connecting from %1 to %2:%3").arg(m_settings.ownAddress.toString(), address.toString()).arg(port));
+    log(QStringLiteral("connecting from %1 to %2:%3")
+            .arg(m_settings.ownAddress.toString(), address.toString())
+            .arg(port));
     socket->connectToHost(address, port);
     scheduleStep(m_settings.connectTimeoutMs, [this] {
         if (m_state != Connecting)
@@ -357,7 +361,8 @@ void SimulatedPanel::onReadyRead()
         if (result == FrameDecoder::NeedMore)
             return;
         if (result == FrameDecoder::BadLength) {
-            log(QStringLiteral("bad frame length %1 from the console, dropping the connection").arg(m_decoder.badLength()));
+            log(QStringLiteral("bad frame length %1 from the console, dropping the connection")
+                    .arg(m_decoder.badLength()));
             abort();
             return;
         }
@@ -626,6 +631,7 @@ void SimulatedPanel::handleFileComplete(FileAssembler &assembler, const QByteArr
         }
     } else {
         m_files.append(file);
+        m_installHeads.append(file.head);
         emit fileReceived(file.name, file.size, file.sha256);
         answer(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE, int32(m_behaviour.transferAnswer.value_or(0)));
     }
@@ -642,11 +648,11 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             return;
         answer(VELK_REMOTE_RSP_OTA_RESULT, int32(step.value));
         if (step.value == -1) {
+            m_installHeads.clear();
             log(QStringLiteral("OTA failed"));
             emit otaFinished(false);
         } else if (step.value == 0) {
-            if (!m_behaviour.afterOtaVersion.isEmpty())
-                m_identity.fwVersion = m_behaviour.afterOtaVersion;
+            applyInstalledVersions();
             log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
             emit otaFinished(true);
             if (m_behaviour.rebootAfterOta) {
@@ -661,6 +667,30 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             playOtaStep(index + 1, session);
         }
     });
+}
+
+void SimulatedPanel::applyInstalledVersions()
+{
+    const QList<QByteArray> heads = m_installHeads;
+    m_installHeads.clear();
+    if (!m_behaviour.afterOtaVersion.isEmpty()) {
+        m_identity.fwVersion = m_behaviour.afterOtaVersion;
+        return;
+    }
+    for (const QByteArray &head : heads) {
+        QString fw;
+        QString panel;
+        if (!SimulatedFirmware::read(head, &fw, &panel))
+            continue;
+        if (!fw.isEmpty())
+            m_identity.fwVersion = fw;
+        // An image changes the panel version code only; size and OC code belong to the hardware.
+        QString current = m_identity.panelFwVersion;
+        if (panel.size() == 11 && current.size() == 11) {
+            current.replace(9, 2, panel.mid(9, 2));
+            m_identity.panelFwVersion = current;
+        }
+    }
 }
 
 void SimulatedPanel::answer(quint16 responseCode, const QByteArray &payload)
