@@ -27,7 +27,8 @@ bool FileAssembler::append(const QByteArray &chunk)
     if (!m_active)
         return false;
     m_size += chunk.size();
-    m_hash.addData(chunk);
+    if (m_hashFiles)
+        m_hash.addData(chunk);
     if (m_head.size() < HeadSize)
         m_head.append(chunk.left(HeadSize - m_head.size()));
     if (m_keepFiles)

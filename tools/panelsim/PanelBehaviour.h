@@ -41,6 +41,7 @@ struct PanelBehaviour
     QString afterOtaVersion;                  ///< on a successful script: the new fwVersion (empty = keep)
     bool rebootAfterOta = false;              ///< on a successful script: reboot, so the new version is reported
     bool keepFiles = true;                    ///< keep received bytes; off = size and SHA-256 only
+    bool hashFiles = true;                    ///< off: not even the SHA-256 (a cheap receiver for benchmarks)
 
     // Account synchronisation
     std::optional<bool> firstSyncAnswer;      ///< RSP_ASK_FIRST_SYNC "first" instead of (stored id != asked id)

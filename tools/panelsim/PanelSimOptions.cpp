@@ -131,13 +131,15 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                             QStringLiteral("ms"), QStringLiteral("3000"));
     const QCommandLineOption keepFiles(QStringLiteral("keep-files"),
                                        QStringLiteral("Keep received files in memory (default: size and SHA-256)."));
+    const QCommandLineOption noHash(QStringLiteral("no-hash"),
+                                    QStringLiteral("Count received files only, without SHA-256 (benchmarks)."));
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
     parser.addOptions({console, discovery, answerPort, wolPort, wolAddress, noWol, count, baseIp, firstSerial,
                        namePrefix, model, deviceType, fw, panelFw, displayVersion, sku, password, otaState, otaResult,
                        otaTime, afterOta, rebootAfterOta, transferAnswer, firstSync, noHeartbeat, heartbeatEvery, skipIdentity,
-                       sosEvery, off, bootDelay, rebootDelay, reconnectDelay, searchInterval, keepFiles, printCsv,
+                       sosEvery, off, bootDelay, rebootDelay, reconnectDelay, searchInterval, keepFiles, noHash, printCsv,
                        verbose});
 
     PanelSimOptions o;
@@ -240,6 +242,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.ownHeartbeatMs = int(n);
     behaviour.skipIdentity = parser.isSet(skipIdentity);
     behaviour.keepFiles = parser.isSet(keepFiles);
+    behaviour.hashFiles = !parser.isSet(noHash);
 
     const struct
     {

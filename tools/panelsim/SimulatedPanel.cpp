@@ -489,6 +489,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
         break;
     case VELK_REMOTE_CMD_TRANSFER_FILE_START:
         m_otaFile.setKeepFiles(m_behaviour.keepFiles);
+        m_otaFile.setHashFiles(m_behaviour.hashFiles);
         m_otaFile.start(QString::fromUtf8(payload));
         log(QStringLiteral("receiving file %1").arg(m_otaFile.name()));
         break;
