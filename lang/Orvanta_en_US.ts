@@ -541,6 +541,17 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>IFPUpgradeManager</name>
+    <message>
+        <source>Update Available for </source>
+        <translation>Update Available for </translation>
+    </message>
+    <message>
+        <source> &amp; </source>
+        <translation> &amp; </translation>
+    </message>
+</context>
+<context>
     <name>ImportDialog</name>
     <message>
         <source>Group</source>

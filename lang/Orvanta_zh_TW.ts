@@ -541,6 +541,17 @@ Please start the device and try it again.</source>
     </message>
 </context>
 <context>
+    <name>IFPUpgradeManager</name>
+    <message>
+        <source>Update Available for </source>
+        <translation>有可用的韌體更新： </translation>
+    </message>
+    <message>
+        <source> &amp; </source>
+        <translation> 與 </translation>
+    </message>
+</context>
+<context>
     <name>ImportDialog</name>
     <message>
         <source>Group</source>
