@@ -4,6 +4,7 @@
 #include "firmware/FirmwareVersion.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
+#include "firmware/OtaLogText.h"
 #include "firmware/OtaServerConfig.h"
 #include "firmware/UpdateConfig.h"
 #include "network/CmdServer.h"
@@ -17,10 +18,6 @@ namespace {
 // update.cfg is a few hundred bytes; a server that sends more gets its first megabyte read.
 constexpr qint64 MaxConfigBytes = 1024 * 1024;
 
-const char *flag(bool value)
-{
-    return value ? "1" : "0";
-}
 } // namespace
 
 AudioBoxUpgrade::AudioBoxUpgrade(QObject *parent) : IFPUpgrade(parent)
@@ -100,7 +97,7 @@ void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
     }
     const int kind = request.value();
     requests.remove(filename);
-    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), flag(success));
+    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), logFlag(success));
     if (kind == FW_VERSION) {
         writeLog(LOG_LEVEL_INFO, "FW_VERSION");
         if (success)
@@ -264,7 +261,7 @@ void AudioBoxUpgrade::sendTo(VelkIFPDevice *device)
 void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)
 {
     writeLog(LOG_LEVEL_INFO, "%s transferFileComplete: %s, success: %s, skipRetry: %s", qPrintable(modelName),
-             qPrintable(mac), flag(success), flag(skipRetry));
+             qPrintable(mac), logFlag(success), logFlag(skipRetry));
     VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
     if (!device || device->otaState != OTA_TRANSFERRING) {
         writeLog(LOG_LEVEL_INFO, "transferFileComplete, not found: %s", qPrintable(mac));
@@ -295,7 +292,8 @@ void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, boo
 
 void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 {
-    writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac), flag(success));
+    writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac),
+             logFlag(success));
     VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
     if (!device || device->otaState != OTA_INSTALLING) {
         writeLog(LOG_LEVEL_INFO, "otaFinished, device not found in currentOtaDeviceList: %s", qPrintable(mac));

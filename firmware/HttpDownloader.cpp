@@ -1,4 +1,5 @@
 #include "firmware/HttpDownloader.h"
+#include "firmware/OtaLogText.h"
 
 #include "firmware/DownloadRules.h"
 #include "platform/LogLevel.h"
@@ -15,12 +16,8 @@ namespace {
 constexpr int MaxRetryCount = 2;
 // What the network thread may hold for us before it stops reading the socket: the body goes to the disk as it
 // arrives, so a large file never sits in memory.
-constexpr qint64 ReadBufferSize = 4 * 1024 * 1024;
+constexpr qint64 ReadBufferSize = 1024 * 1024;
 
-QByteArray num(qint64 value)
-{
-    return QByteArray::number(value);
-}
 } // namespace
 
 HttpDownloader::HttpDownloader(QObject *parent) : QObject(parent)
@@ -159,7 +156,7 @@ void HttpDownloader::writeToFile()
     // A server that sends more than the manifest promised is cut off at once rather than filling the disk.
     if (m_current.expectedSize > 0 && m_written > m_current.expectedSize) {
         writeLog(LOG_LEVEL_WARNING, "file size error: %s, size: %s, expected size: %s", qPrintable(m_current.filePath),
-                 num(m_written).constData(), num(m_current.expectedSize).constData());
+                 logNumber(m_written).constData(), logNumber(m_current.expectedSize).constData());
         failAttempt(QStringLiteral("larger than expected"));
     }
 }
@@ -167,7 +164,7 @@ void HttpDownloader::writeToFile()
 void HttpDownloader::stalled()
 {
     writeLog(LOG_LEVEL_WARNING, "download stalled: %s, nothing received for %s ms", qPrintable(m_current.url),
-             num(m_stallMs).constData());
+             logNumber(m_stallMs).constData());
     failAttempt(QStringLiteral("stalled"));
 }
 
@@ -196,12 +193,13 @@ void HttpDownloader::finishWriteToFile()
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
     if (good && announced.isValid() && announced.toLongLong() != m_written) {
         writeLog(LOG_LEVEL_WARNING, "content length error: %s, received: %s, announced: %s",
-                 qPrintable(m_current.filePath), num(m_written).constData(), num(announced.toLongLong()).constData());
+                 qPrintable(m_current.filePath), logNumber(m_written).constData(),
+                 logNumber(announced.toLongLong()).constData());
         good = false;
     }
     if (good && m_current.expectedSize > 0 && m_written != m_current.expectedSize) {
         writeLog(LOG_LEVEL_WARNING, "file size error: %s, size: %s, expected size: %s", qPrintable(m_current.filePath),
-                 num(m_written).constData(), num(m_current.expectedSize).constData());
+                 logNumber(m_written).constData(), logNumber(m_current.expectedSize).constData());
         good = false;
     }
     releaseReply(false);
@@ -241,7 +239,7 @@ void HttpDownloader::endAttempt(bool good)
     if (m_retryCount < MaxRetryCount) {
         ++m_retryCount;
         writeLog(LOG_LEVEL_INFO, "retry downloading: %s, count: %s", qPrintable(m_current.url),
-                 num(m_retryCount).constData());
+                 logNumber(m_retryCount).constData());
         const DownloadTask task = m_current;
         if (startTask(task))
             return;

@@ -39,10 +39,16 @@ void IFPUpgrade::startRun()
     startOta();
 }
 
+void IFPUpgrade::cancelRun()
+{
+    m_running = false;
+    cancelOta();
+}
+
 void IFPUpgrade::finishRun()
 {
     if (!m_running) {
-        writeLog(LOG_LEVEL_WARNING, "%s upgradeFinished already sent, dropped", qPrintable(modelName));
+        writeLog(LOG_LEVEL_WARNING, "%s upgradeFinished outside a run, dropped", qPrintable(modelName));
         return;
     }
     m_running = false;

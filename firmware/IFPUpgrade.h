@@ -51,6 +51,8 @@ public:
 
     /// Starts the run over the devices handed over; the family's startOta does the work.
     void startRun();
+    /// Cancels the run (the family's cancelOta); nothing is emitted, now or later.
+    void cancelRun();
     bool isRunning() const { return m_running; }
 
     void setModelName(const QString &name) { modelName = name; }

@@ -5,6 +5,7 @@
 #include "firmware/AudioBoxUpgrade.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
+#include "firmware/OtaLogText.h"
 #include "firmware/OtaServerConfig.h"
 #include "firmware/ReminderPlan.h"
 #include "network/CmdServer.h"
@@ -24,16 +25,6 @@ constexpr qint64 DailyCheckMs = 86400000;
 constexpr qint64 RemindMs = 900000;
 // Timers that wait for a time of day are re-armed at least this often, so a moved clock is seen.
 constexpr qint64 MaxClockTimerMs = 60000;
-
-QByteArray num(qint64 value)
-{
-    return QByteArray::number(value);
-}
-
-const char *flag(bool value)
-{
-    return value ? "1" : "0";
-}
 
 const char *timerName(int kind)
 {
@@ -224,22 +215,32 @@ void IFPUpgradeManager::setDeviceList(const QList<VelkIFPDevice> &devices)
         upgrader->clearDeviceList();
     for (const VelkIFPDevice &device : devices) {
         writeLog(LOG_LEVEL_DEBUG, "dispatching: %s", qPrintable(device.modelName));
-        for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
-            if (upgrader->getModelName() == device.modelName) {
-                upgrader->appendDeviceList(device);
-                break;
-            }
-        }
+        if (IFPUpgrade *upgrader = upgraderFor(device.modelName))
+            upgrader->appendDeviceList(device);
     }
+}
+
+void IFPUpgradeManager::resetCheckCounts()
+{
+    allOldDeviceList.clear();
+    answeredUpgraderCount = 0;
+    failedUpgraderCount = 0;
+    answeredUpgraders.clear();
+}
+
+IFPUpgrade *IFPUpgradeManager::upgraderFor(const QString &modelName) const
+{
+    for (IFPUpgrade *upgrader : upgradeList) {
+        if (upgrader->getModelName() == modelName)
+            return upgrader;
+    }
+    return nullptr;
 }
 
 void IFPUpgradeManager::getOtaServerInfo()
 {
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOtaServerInfo");
-    allOldDeviceList.clear();
-    answeredUpgraderCount = 0;
-    failedUpgraderCount = 0;
-    answeredUpgraders.clear();
+    resetCheckCounts();
     const OtaServerConfig servers = OtaServerConfig::load(OtaServerConfig::defaultSettingsFile());
     serverCheckTimer->start(m_timeouts.serverCheckMs);
     // A copy: an upgrader that answers at once may end the check inside this loop.
@@ -253,10 +254,7 @@ void IFPUpgradeManager::getOtaServerInfo()
 void IFPUpgradeManager::checkLocalOtaInfo()
 {
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkLocalOtaInfo");
-    allOldDeviceList.clear();
-    answeredUpgraderCount = 0;
-    failedUpgraderCount = 0;
-    answeredUpgraders.clear();
+    resetCheckCounts();
     const QList<IFPUpgrade *> upgraders = upgradeList;
     for (IFPUpgrade *upgrader : upgraders)
         upgrader->checkOldDeviceInfo();
@@ -283,7 +281,8 @@ void IFPUpgradeManager::foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList)
     for (const VelkIFPDevice *device : qAsConst(oldDeviceList))
         allOldDeviceList.append(*device);
     if (answeredUpgraderCount == upgradeList.size()) {
-        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::foundOldDevices: %s", num(allOldDeviceList.size()).constData());
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::foundOldDevices: %s",
+                 logNumber(allOldDeviceList.size()).constData());
         endCheck();
     }
 }
@@ -295,7 +294,7 @@ void IFPUpgradeManager::checkOtaVersionInfoFailed()
         return;
     ++failedUpgraderCount;
     if (answeredUpgraderCount == upgradeList.size()) {
-        writeLog(LOG_LEVEL_INFO, "allOldDeviceList: %s", num(allOldDeviceList.size()).constData());
+        writeLog(LOG_LEVEL_INFO, "allOldDeviceList: %s", logNumber(allOldDeviceList.size()).constData());
         endCheck();
     }
 }
@@ -305,7 +304,7 @@ void IFPUpgradeManager::serverCheckExpired()
     if (checkOtaVersionCase == CASE_NONE)
         return;
     writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager::serverCheckExpired, %s of %s upgraders answered",
-             num(answeredUpgraderCount).constData(), num(upgradeList.size()).constData());
+             logNumber(answeredUpgraderCount).constData(), logNumber(upgradeList.size()).constData());
     for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
         if (answeredUpgraders.contains(upgrader))
             continue;
@@ -326,7 +325,7 @@ void IFPUpgradeManager::endCheck()
     // Idle before anyone hears of the end, so a listener may ask for the next check at once.
     checkOtaVersionCase = CASE_NONE;
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, check of case %s ended, reset checkOtaVersionCase to CASE_NONE",
-             num(checkCase).constData());
+             logNumber(checkCase).constData());
     updateOldDeviceModelNameSet();
     if (allUpgradersFailed) {
         // Nothing is known; the reminder stays as it is. The page still hears of its request.
@@ -354,7 +353,7 @@ int IFPUpgradeManager::getOldDevicesCount() const
 {
     if (checkCompletedOnce && checkOtaVersionCase == CASE_NONE && !allUpgradersFailed) {
         writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount: %s",
-                 num(allOldDeviceList.size()).constData());
+                 logNumber(allOldDeviceList.size()).constData());
         return allOldDeviceList.size();
     }
     writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
@@ -366,16 +365,13 @@ void IFPUpgradeManager::updateOldDeviceModelNameSet()
     oldDeviceModelNameSet.clear();
     for (const VelkIFPDevice &device : qAsConst(allOldDeviceList))
         oldDeviceModelNameSet.insert(device.modelName);
-    writeLog(LOG_LEVEL_INFO, "oldDeviceModelNameSet: %s", num(oldDeviceModelNameSet.size()).constData());
+    writeLog(LOG_LEVEL_INFO, "oldDeviceModelNameSet: %s", logNumber(oldDeviceModelNameSet.size()).constData());
 }
 
 QString IFPUpgradeManager::getNewestFwVersionText(const QString &modelName) const
 {
-    for (IFPUpgrade *upgrader : upgradeList) {
-        if (upgrader->getModelName() == modelName)
-            return upgrader->getVersionHash().join(QStringLiteral(", "));
-    }
-    return QString();
+    const IFPUpgrade *upgrader = upgraderFor(modelName);
+    return upgrader ? upgrader->getVersionHash().join(QStringLiteral(", ")) : QString();
 }
 
 void IFPUpgradeManager::hideUpgradeNotification()
@@ -399,7 +395,7 @@ void IFPUpgradeManager::checkNotificationSetting()
         emit showUpgradeNotification(false, QString());
         return;
     }
-    writeLog(LOG_LEVEL_INFO, "otaReminderList: %s", num(stored.size()).constData());
+    writeLog(LOG_LEVEL_INFO, "otaReminderList: %s", logNumber(stored.size()).constData());
     QList<ReminderPlan::Model> models;
     for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
         ReminderPlan::Model model;
@@ -437,7 +433,7 @@ void IFPUpgradeManager::checkNotificationSetting()
 void IFPUpgradeManager::upgradeNotificationSkip()
 {
     writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, currentShowingDeviceModelNameSet: %s",
-             num(currentShowingDeviceModelNameSet.size()).constData());
+             logNumber(currentShowingDeviceModelNameSet.size()).constData());
     QList<VelkOtaReminder> rows;
     if (dbIntf->queryAllOtaReminder(rows) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, queryAllOtaReminder error");
@@ -470,7 +466,7 @@ quint32 IFPUpgradeManager::getCurrentOtaScheduleId() const
 void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice *> &deviceList)
 {
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::startOta, device: %s, currentOtaSchedule id: %s",
-             num(deviceList.size()).constData(), schedule ? num(schedule->osid).constData() : "-");
+             logNumber(deviceList.size()).constData(), schedule ? logNumber(schedule->osid).constData() : "-");
     if (!otaDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "currently doing OTA");
         return;
@@ -503,7 +499,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
         }
     }
     writeLog(LOG_LEVEL_INFO, "currentUncheckedOtaStateDeviceCount: %s",
-             num(currentUncheckedOtaStateDeviceCount).constData());
+             logNumber(currentUncheckedOtaStateDeviceCount).constData());
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "send power on");
         QList<VelkIFPDevice> copies;
@@ -522,7 +518,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
         });
     }
     writeLog(LOG_LEVEL_INFO, "sendCheckOtaState, online devices: %s",
-             num(otaDeviceList.size() - wokenDeviceList.size()).constData());
+             logNumber(otaDeviceList.size() - wokenDeviceList.size()).constData());
     cmdServer->checkOtaState(otaDeviceList);
     for (QTimer *timer : qAsConst(timers))
         timer->start();
@@ -556,7 +552,7 @@ void IFPUpgradeManager::checkDeviceWoken(const QString &mac, const QString &mode
 void IFPUpgradeManager::checkOtaStateResult(const QString &mac, bool canDoOta)
 {
     writeLog(LOG_LEVEL_INFO, "checkOtaStateResult, deviceMacAddress: %s, canDoOta: %s", qPrintable(mac),
-             flag(canDoOta));
+             logFlag(canDoOta));
     if (otaCancelled) {
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkOtaStateResult, ota cancelled");
         return;
@@ -594,14 +590,7 @@ void IFPUpgradeManager::dispatch()
             continue;
         }
         writeLog(LOG_LEVEL_INFO, "dispatching: %s, %s", qPrintable(device->macAddress), qPrintable(device->modelName));
-        IFPUpgrade *target = nullptr;
-        for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
-            if (upgrader->getModelName() == device->modelName) {
-                target = upgrader;
-                break;
-            }
-        }
-        if (target) {
+        if (IFPUpgrade *target = upgraderFor(device->modelName)) {
             target->appendNeedOtaDevice(device);
         } else {
             // Nobody can update it; its row would otherwise stay "Not Started" after the run.
@@ -674,7 +663,7 @@ void IFPUpgradeManager::upgradeFinished()
         return;
     }
     writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::upgradeFinished, index: %s",
-             num(currentUpgradeIndex).constData());
+             logNumber(currentUpgradeIndex).constData());
     ++currentUpgradeIndex;
     if (currentUpgradeIndex < upgradeList.size()) {
         upgradeList.at(currentUpgradeIndex)->startRun();
@@ -730,7 +719,7 @@ void IFPUpgradeManager::cancelOta()
     }
     clearDeviceTimers();
     for (IFPUpgrade *upgrader : qAsConst(upgradeList))
-        upgrader->cancelOta();
+        upgrader->cancelRun();
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, send shutdown (power off)");
         powerOffWoken(true);

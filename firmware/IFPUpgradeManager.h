@@ -123,11 +123,14 @@ private:
     ~IFPUpgradeManager() override;
 
     void addUpgrader(IFPUpgrade *upgrader);
+    /// The first upgrader of that model key, or null.
+    IFPUpgrade *upgraderFor(const QString &modelName) const;
 
     // Version checks
     void setDeviceList(const QList<VelkIFPDevice> &devices);
     void getOtaServerInfo();
     void checkLocalOtaInfo();
+    void resetCheckCounts();
     void checkOtaVersionInfoFailed();
     void foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList);
     // Counts one answer of the upgrader that sent it; false for a second or unexpected one.

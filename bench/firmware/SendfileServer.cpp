@@ -53,8 +53,8 @@ void serveOne(int fd, const std::string &root)
     if (file < 0 || ::fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
         sendAll(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     } else {
-        sendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(info.st_size) +
-                        "\r\nConnection: close\r\n\r\n");
+        sendAll(fd,
+                "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(info.st_size) + "\r\nConnection: close\r\n\r\n");
         off_t offset = 0;
         while (offset < info.st_size) {
             if (::sendfile(fd, file, &offset, size_t(info.st_size - offset)) <= 0)
@@ -101,6 +101,18 @@ int runSendfileServer(const QString &folder)
             return 0;
         std::thread(serveOne, fd, root).detach();
     }
+}
+
+int runFirmwareBench(int argc, char **argv, int (*body)(const QStringList &arguments))
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    if (args.value(0) == QLatin1String("--serve"))
+        return runSendfileServer(args.value(1));
+    qputenv("QT_NO_GLIB", "1"); // the console's dispatcher
+    QCoreApplication app(argc, argv);
+    return body(args);
 }
 
 ServerProcess::ServerProcess(const QString &folder)

@@ -6,10 +6,16 @@
 // bottleneck of the clients it serves.
 
 #include <QString>
+#include <QStringList>
 
 class QProcess;
 
 namespace bench {
+
+// The common start of a firmware benchmark's main(): as the server child (--serve FOLDER) it serves and returns
+// that exit code; otherwise it creates the application object under the console's Unix dispatcher and returns
+// `body`'s exit code, the program's arguments handed over.
+int runFirmwareBench(int argc, char **argv, int (*body)(const QStringList &arguments));
 
 // Serves the files below `folder` on 127.0.0.1; prints "PORT <n>" on standard output once listening, then serves
 // until standard input closes. Returns the exit code.

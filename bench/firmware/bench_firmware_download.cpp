@@ -60,8 +60,7 @@ double curlSeconds(const QString &url, const QString &out)
 }
 
 // Seconds the console's downloader takes, or -1; `stallMs` gets the event loop's longest stall meanwhile.
-double consoleSeconds(HttpDownloader &downloader, const QString &dir, const QString &url, qint64 size,
-                      double *stallMs)
+double consoleSeconds(HttpDownloader &downloader, const QString &dir, const QString &url, qint64 size, double *stallMs)
 {
     QEventLoop loop;
     bool ok = false;
@@ -76,8 +75,8 @@ double consoleSeconds(HttpDownloader &downloader, const QString &dir, const QStr
         last = now;
     });
     tick.start(5);
-    const QMetaObject::Connection connection = QObject::connect(
-        &downloader, &HttpDownloader::fileDownloadFinished, &loop, [&](const QString &, bool success) {
+    const QMetaObject::Connection connection =
+        QObject::connect(&downloader, &HttpDownloader::fileDownloadFinished, &loop, [&](const QString &, bool success) {
             ok = success;
             loop.quit();
         });
@@ -93,15 +92,8 @@ double consoleSeconds(HttpDownloader &downloader, const QString &dir, const QStr
 
 } // namespace
 
-int main(int argc, char **argv)
+int run(const QStringList &args)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
-    if (args.value(0) == QLatin1String("--serve"))
-        return bench::runSendfileServer(args.value(1));
-    qputenv("QT_NO_GLIB", "1"); // the console's dispatcher
-    QCoreApplication app(argc, argv);
     const qint64 sizeMiB = bench::argValue(args, QStringLiteral("--size-mib")).isEmpty()
                                ? 500
                                : bench::argValue(args, QStringLiteral("--size-mib")).toLongLong();
@@ -162,4 +154,9 @@ int main(int argc, char **argv)
     std::printf("\nBest of %d: curl %.0f MiB/s, console %.0f MiB/s: ratio %.3fx (target >= 0.5x)  %s\n", rounds,
                 sizeMiB / bestCurl, sizeMiB / bestConsole, ratio, pass ? "ok" : "MISSED");
     return pass ? 0 : 2;
+}
+
+int main(int argc, char **argv)
+{
+    return bench::runFirmwareBench(argc, argv, run);
 }

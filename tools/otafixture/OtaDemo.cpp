@@ -24,8 +24,7 @@ namespace {
 
 void printLine(const QString &text)
 {
-    std::printf("%s %s\n", qPrintable(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"))),
-                qPrintable(text));
+    std::printf("%s %s\n", qPrintable(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"))), qPrintable(text));
     std::fflush(stdout);
 }
 
@@ -116,8 +115,8 @@ void OtaDemo::start()
                   .arg(data));
 
     for (const FixtureFleet &fleet : OtaFixture::fleets()) {
-        QStringList args = OtaFixture::panelsimArguments(fleet, server->serverPort(), config.wolPort,
-                                                         server->controlPassword());
+        QStringList args =
+            OtaFixture::panelsimArguments(fleet, server->serverPort(), config.wolPort, server->controlPassword());
         if (!fleet.off)
             args << QStringLiteral("--no-wol");
         auto *process = new QProcess(this);
@@ -223,8 +222,8 @@ void OtaDemo::printReport(bool final)
     int good = 0;
     QStringList cells;
     for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
-        cells << QStringLiteral("%1 %2 (%3)").arg(row.device.deviceName, QLatin1String(statusText(row.status)),
-                                                  row.fwVersion);
+        cells << QStringLiteral("%1 %2 (%3)")
+                     .arg(row.device.deviceName, QLatin1String(statusText(row.status)), row.fwVersion);
         good += row.status == 4 ? 1 : 0;
     }
     printLine(QStringLiteral("report: ") + cells.join(QStringLiteral(" | ")));

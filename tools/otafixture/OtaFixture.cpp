@@ -48,8 +48,8 @@ bool OtaFixture::build(const QString &folder, const QString &baseUrl, qint64 fir
         config += "[" + QByteArray(release.model) + "]\n";
         config += "Version=\"" + QByteArray(release.version) + "\"\n";
         config += "Path=\"" + baseUrl.toUtf8() + "/AudioBox/" + name.toUtf8() + "\"\n";
-        const QByteArray image = SimulatedFirmware::make(firmwareSize, QString::fromLatin1(release.version),
-                                                         QString(), seed++);
+        const QByteArray image =
+            SimulatedFirmware::make(firmwareSize, QString::fromLatin1(release.version), QString(), seed++);
         if (!writeFile(folder + QStringLiteral("/AudioBox/") + name, image, error))
             return false;
     }
@@ -58,13 +58,12 @@ bool OtaFixture::build(const QString &folder, const QString &baseUrl, qint64 fir
 
 QList<FixtureFleet> OtaFixture::fleets()
 {
-    auto fleet = [](const char *prefix, const char *model, const char *fw, int count, quint32 serial,
-                    const char *ip) {
+    auto fleet = [](const char *prefix, const char *model, const char *fw, int count, quint32 serial, const char *ip) {
         FixtureFleet f;
         f.namePrefix = QString::fromLatin1(prefix);
         f.model = QString::fromLatin1(model);
-        f.deviceType = f.model.startsWith(QLatin1Char('Q')) ? QStringLiteral("Audio Box")
-                                                            : QStringLiteral("Control Box");
+        f.deviceType =
+            f.model.startsWith(QLatin1Char('Q')) ? QStringLiteral("Audio Box") : QStringLiteral("Control Box");
         f.fwVersion = QString::fromLatin1(fw);
         f.panelFwVersion = f.fwVersion;
         f.count = count;
@@ -85,17 +84,17 @@ QList<FixtureFleet> OtaFixture::fleets()
 QStringList OtaFixture::panelsimArguments(const FixtureFleet &fleet, quint16 consolePort, quint16 wolPort,
                                           const QString &password)
 {
-    QStringList args = {QStringLiteral("--console"), QStringLiteral("127.0.0.1:%1").arg(consolePort),
-                        QStringLiteral("--count"), QString::number(fleet.count),
+    QStringList args = {QStringLiteral("--console"),      QStringLiteral("127.0.0.1:%1").arg(consolePort),
+                        QStringLiteral("--count"),        QString::number(fleet.count),
                         QStringLiteral("--first-serial"), QString::number(fleet.firstSerial),
-                        QStringLiteral("--base-ip"), fleet.baseIp,
-                        QStringLiteral("--name-prefix"), fleet.namePrefix,
-                        QStringLiteral("--model"), fleet.model,
-                        QStringLiteral("--device-type"), fleet.deviceType,
-                        QStringLiteral("--fw"), fleet.fwVersion,
-                        QStringLiteral("--panel-fw"), fleet.panelFwVersion,
-                        QStringLiteral("--password"), password,
-                        QStringLiteral("--wol-port"), QString::number(wolPort)};
+                        QStringLiteral("--base-ip"),      fleet.baseIp,
+                        QStringLiteral("--name-prefix"),  fleet.namePrefix,
+                        QStringLiteral("--model"),        fleet.model,
+                        QStringLiteral("--device-type"),  fleet.deviceType,
+                        QStringLiteral("--fw"),           fleet.fwVersion,
+                        QStringLiteral("--panel-fw"),     fleet.panelFwVersion,
+                        QStringLiteral("--password"),     password,
+                        QStringLiteral("--wol-port"),     QString::number(wolPort)};
     if (!fleet.sku.isEmpty())
         args << QStringLiteral("--sku") << fleet.sku;
     if (fleet.off)
