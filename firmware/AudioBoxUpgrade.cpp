@@ -77,14 +77,7 @@ void AudioBoxUpgrade::getOtaServerInfo()
 
 void AudioBoxUpgrade::abandonCheck()
 {
-    for (auto it = requests.begin(); it != requests.end();) {
-        if (it.value() == FW_VERSION) {
-            downloader->cancelDownload(it.key());
-            it = requests.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    dropVersionRequests(FW_VERSION);
 }
 
 void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
@@ -232,18 +225,7 @@ void AudioBoxUpgrade::startOta()
         return;
     }
     writeLog(LOG_LEVEL_INFO, "newestFwVersion: %s", qPrintable(newestFwVersion));
-    currentOtaDeviceList.clear();
-    waitingOtaDeviceList.clear();
-    for (VelkIFPDevice *device : qAsConst(needOtaDeviceList)) {
-        if (currentOtaDeviceList.size() < maxOtaDeviceCount)
-            currentOtaDeviceList.append(device);
-        else
-            waitingOtaDeviceList.append(device);
-    }
-    emit updateDevicesStatus(currentOtaDeviceList, UPDATE_UPDATING);
-    transferRetryCount.clear();
-    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
-        transferRetryCount.insert(device->macAddress, 0);
+    formBatch(needOtaDeviceList);
     const QString path = downloader->download(downloadFolder, fwFileUrl);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s firmware download refused: %s", qPrintable(modelName), qPrintable(fwFileUrl));
@@ -253,63 +235,26 @@ void AudioBoxUpgrade::startOta()
     requests.insert(path, FW_FILE);
 }
 
-void AudioBoxUpgrade::sendTo(VelkIFPDevice *device)
-{
-    cmdServer()->sendFile(device, fwFilePath, sentName(fwFilePath));
-}
-
 void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)
 {
     writeLog(LOG_LEVEL_INFO, "%s transferFileComplete: %s, success: %s, skipRetry: %s", qPrintable(modelName),
              qPrintable(mac), logFlag(success), logFlag(skipRetry));
-    VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
-    if (!device || device->otaState != OTA_TRANSFERRING) {
-        writeLog(LOG_LEVEL_INFO, "transferFileComplete, not found: %s", qPrintable(mac));
-        return;
-    }
-    emit removeDeviceTimeout(mac);
-    if (success) {
-        transferRetryCount.remove(mac);
-        if (cmdServer()->sendStartOta(device, 0) != 0) {
-            // The connection went between the file and the start command: no result can come, so the device
-            // fails now instead of holding its batch place for ever.
-            writeLog(LOG_LEVEL_WARNING, "%s start command not sent, device offline: %s", qPrintable(modelName),
-                     qPrintable(mac));
-            device->otaState = OTA_INSTALLING;
-            otaFinished(mac, false);
-            return;
-        }
-        emit setupOtaResultTimeout(mac, resultTimeoutMs);
-    } else if (!skipRetry && transferRetryCount.value(mac) < maxTransferRetryCount) {
-        transferRetryCount[mac] += 1;
-        sendTo(device);
-    } else {
-        transferRetryCount.remove(mac);
-        device->otaState = OTA_INSTALLING;
-        otaFinished(mac, false);
-    }
+    if (VelkIFPDevice *device = batchDevice(mac, OTA_TRANSFERRING, "transferFileComplete, not found"))
+        finishTransfer(device, success, skipRetry, fwFilePath, 0);
 }
 
 void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 {
     writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac),
              logFlag(success));
-    VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
-    if (!device || device->otaState != OTA_INSTALLING) {
-        writeLog(LOG_LEVEL_INFO, "otaFinished, device not found in currentOtaDeviceList: %s", qPrintable(mac));
+    VelkIFPDevice *device = batchDevice(mac, OTA_INSTALLING, "otaFinished, device not found in currentOtaDeviceList");
+    if (!device)
         return;
-    }
     emit removeDeviceTimeout(mac);
     if (success)
         device->fwVersion = newestFwVersion;
     currentOtaDeviceList.removeOne(device);
-    if (!waitingOtaDeviceList.isEmpty()) {
-        VelkIFPDevice *next = waitingOtaDeviceList.takeFirst();
-        currentOtaDeviceList.append(next);
-        emit updateDeviceStatus(next, UPDATE_UPDATING);
-        transferRetryCount.insert(next->macAddress, 0);
-        sendTo(next);
-    }
+    admitWaiting(fwFilePath);
     if (success) {
         device->otaState = OTA_UP_TO_DATE;
         emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
@@ -329,19 +274,10 @@ void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 void AudioBoxUpgrade::cancelOta()
 {
     writeLog(LOG_LEVEL_INFO, "%s cancelOta", qPrintable(modelName));
-    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
-        if (device->otaState == OTA_TRANSFERRING)
-            cmdServer()->cancelFileTransfer(device);
-    }
+    cancelTransfersAndDownloads();
     currentOtaDeviceList.clear();
     waitingOtaDeviceList.clear();
     needOtaDeviceList.clear();
-    for (auto it = requests.begin(); it != requests.end();) {
-        if (downloader->cancelDownload(it.key()))
-            ++it; // its failure is still announced; downloadFinished then finds the batch empty
-        else
-            it = requests.erase(it);
-    }
     removeUnusedFile(fwFilePath);
     fwFilePath.clear();
 }

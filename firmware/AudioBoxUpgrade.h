@@ -2,8 +2,6 @@
 
 #include "firmware/IFPUpgrade.h"
 
-#include <QMap>
-
 /// The upgrader of the streaming audio boxes. The download server's "update.cfg" names, per model, the newest
 /// firmware version and its file; a run downloads that one file and sends it to at most three boxes at a time,
 /// starts the installation on each and collects the results, each result letting the next waiting box in.
@@ -45,14 +43,8 @@ protected:
 
 private:
     bool versionUsable(const VelkIFPDevice *device) const;
-    void sendTo(VelkIFPDevice *device);
 
     QString minRemoteOtaVersion = QStringLiteral("8.0.0000.04");
     QString fwFileUrl;
     QString fwFilePath;
-    int maxOtaDeviceCount = 3;
-    QList<VelkIFPDevice *> currentOtaDeviceList;
-    QList<VelkIFPDevice *> waitingOtaDeviceList;
-    int maxTransferRetryCount = 2;
-    QMap<QString, int> transferRetryCount;
 };

@@ -2,6 +2,7 @@
 
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
+#include "firmware/OtaLogText.h"
 #include "network/CmdServer.h"
 #include "platform/LogLevel.h"
 #include "shell/Log.h"
@@ -128,4 +129,99 @@ QString IFPUpgrade::sentName(const QString &path)
 CmdServer *IFPUpgrade::cmdServer() const
 {
     return CmdServer::getInstance();
+}
+
+void IFPUpgrade::formBatch(const QList<VelkIFPDevice *> &devices)
+{
+    currentOtaDeviceList.clear();
+    waitingOtaDeviceList.clear();
+    for (VelkIFPDevice *device : devices) {
+        if (currentOtaDeviceList.size() < maxOtaDeviceCount)
+            currentOtaDeviceList.append(device);
+        else
+            waitingOtaDeviceList.append(device);
+    }
+    emit updateDevicesStatus(currentOtaDeviceList, UPDATE_UPDATING);
+    transferRetryCount.clear();
+    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
+        transferRetryCount.insert(device->macAddress, 0);
+}
+
+VelkIFPDevice *IFPUpgrade::batchDevice(const QString &mac, int state, const char *notFound) const
+{
+    VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
+    if (!device || device->otaState != state) {
+        writeLog(LOG_LEVEL_INFO, "%s: %s", notFound, qPrintable(mac));
+        return nullptr;
+    }
+    return device;
+}
+
+VelkIFPDevice *IFPUpgrade::admitWaiting(const QString &filePath)
+{
+    if (waitingOtaDeviceList.isEmpty())
+        return nullptr;
+    VelkIFPDevice *next = waitingOtaDeviceList.takeFirst();
+    currentOtaDeviceList.append(next);
+    emit updateDeviceStatus(next, UPDATE_UPDATING);
+    transferRetryCount.insert(next->macAddress, 0);
+    if (!filePath.isEmpty())
+        cmdServer()->sendFile(next, filePath, sentName(filePath));
+    return next;
+}
+
+void IFPUpgrade::finishTransfer(VelkIFPDevice *device, bool success, bool skipRetry, const QString &filePath,
+                                int upgradeType)
+{
+    const QString mac = device->macAddress;
+    emit removeDeviceTimeout(mac);
+    if (success) {
+        transferRetryCount.remove(mac);
+        startInstallation(device, upgradeType);
+    } else if (!skipRetry && transferRetryCount.value(mac) < maxTransferRetryCount) {
+        transferRetryCount[mac] += 1;
+        cmdServer()->sendFile(device, filePath, sentName(filePath));
+    } else {
+        transferRetryCount.remove(mac);
+        device->otaState = OTA_INSTALLING;
+        otaFinished(mac, false);
+    }
+}
+
+void IFPUpgrade::startInstallation(VelkIFPDevice *device, int upgradeType)
+{
+    if (cmdServer()->sendStartOta(device, upgradeType) != 0) {
+        writeLog(LOG_LEVEL_WARNING, "%s start command not sent, device offline: %s", qPrintable(modelName),
+                 qPrintable(device->macAddress));
+        device->otaState = OTA_INSTALLING;
+        otaFinished(device->macAddress, false);
+        return;
+    }
+    emit setupOtaResultTimeout(device->macAddress, upgradeType == 0 ? resultTimeoutMs : resultWithImageTimeoutMs);
+}
+
+void IFPUpgrade::cancelTransfersAndDownloads()
+{
+    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
+        if (device->otaState == OTA_TRANSFERRING)
+            cmdServer()->cancelFileTransfer(device);
+    }
+    for (auto it = requests.begin(); it != requests.end();) {
+        if (downloader->cancelDownload(it.key()))
+            ++it;
+        else
+            it = requests.erase(it);
+    }
+}
+
+void IFPUpgrade::dropVersionRequests(int versionKind)
+{
+    for (auto it = requests.begin(); it != requests.end();) {
+        if (it.value() == versionKind) {
+            downloader->cancelDownload(it.key());
+            it = requests.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }

@@ -93,6 +93,25 @@ protected:
     void failRemaining(QList<VelkIFPDevice *> batch, const QList<VelkIFPDevice *> &others);
     /// The first device of the list with that MAC address, or null.
     static VelkIFPDevice *findDevice(const QList<VelkIFPDevice *> &devices, const QString &mac);
+
+    // --- batches: at most maxOtaDeviceCount devices at a time, the others waiting for a place -----------------------
+    /// The first devices form the batch, the rest wait; the batch is reported Updating, its resend counts reset.
+    void formBatch(const QList<VelkIFPDevice *> &devices);
+    /// The batch device with that MAC address in that OTA-run state, or null (logged with `notFound` and the MAC).
+    VelkIFPDevice *batchDevice(const QString &mac, int state, const char *notFound) const;
+    /// The first waiting device joins the batch, is reported Updating and is sent `filePath`; null when none waits.
+    VelkIFPDevice *admitWaiting(const QString &filePath);
+    /// The end of one transfer of `filePath`: success starts the installation with `upgradeType`; a failure is
+    /// sent again up to maxTransferRetryCount times unless `skipRetry`; then the device fails through otaFinished.
+    void finishTransfer(VelkIFPDevice *device, bool success, bool skipRetry, const QString &filePath, int upgradeType);
+    /// Sends the start command and asks for the result time-out; a device whose connection is gone fails at once
+    /// (no result can come, and it would hold its place in the batch for ever).
+    void startInstallation(VelkIFPDevice *device, int upgradeType);
+    /// Cancel: the transfers to batch devices and the downloads asked for. A running download keeps its request,
+    /// so its announcement is still recognised (and its file removed).
+    void cancelTransfersAndDownloads();
+    /// Drops the check's downloads (kind `versionKind`): the watchdog gave up on them.
+    void dropVersionRequests(int versionKind);
     /// Deletes a firmware file of this upgrader, logging "remove unused file: %s" when it was there.
     static void removeUnusedFile(const QString &path);
     /// The name a file is sent under: the part of its local path after the last "/".
@@ -112,6 +131,12 @@ protected:
     QString downloadServer;
     int resultTimeoutMs = 600000;
     int resultWithImageTimeoutMs = 1200000;
+
+    int maxOtaDeviceCount = 3;
+    QList<VelkIFPDevice *> currentOtaDeviceList; ///< the batch
+    QList<VelkIFPDevice *> waitingOtaDeviceList; ///< devices of the pass waiting for a place in the batch
+    int maxTransferRetryCount = 2;
+    QMap<QString, int> transferRetryCount; ///< resends made to each batch device
 
 private:
     bool m_running = false;

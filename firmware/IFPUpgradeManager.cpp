@@ -4,6 +4,8 @@
 #include "firmware/AudioBoxSOSUpgrade.h"
 #include "firmware/AudioBoxUpgrade.h"
 #include "firmware/HttpDownloader.h"
+#include "firmware/IFP3Box2Upgrade.h"
+#include "firmware/IFP3Upgrade.h"
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
 #include "firmware/OtaServerConfig.h"
@@ -75,6 +77,12 @@ IFPUpgradeManager::IFPUpgradeManager()
     connect(cmdServer, &CmdServer::otaResult, this, &IFPUpgradeManager::otaResult, Qt::QueuedConnection);
     connect(cmdServer, &CmdServer::resetOtaResultTimeout, this, &IFPUpgradeManager::resetOtaResultTimeout);
 
+    writeLog(LOG_LEVEL_INFO, "new IFP3BoxUpgrade");
+    addUpgrader(new IFP3BoxUpgrade(this));
+    writeLog(LOG_LEVEL_INFO, "new IFP3Upgrade");
+    addUpgrader(new IFP3Upgrade(this));
+    writeLog(LOG_LEVEL_INFO, "new IFP3Box2Upgrade");
+    addUpgrader(new IFP3Box2Upgrade(this));
     writeLog(LOG_LEVEL_INFO, "new AudioBoxUpgrade");
     addUpgrader(new AudioBoxUpgrade(this));
     writeLog(LOG_LEVEL_INFO, "new AudioBoxSOSUpgrade");

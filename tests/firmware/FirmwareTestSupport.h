@@ -8,6 +8,7 @@
 #include "firmware/IFPUpgradeManager.h"
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaServerConfig.h"
+#include "firmware/PanelVersion.h"
 #include "network/NetTestSupport.h"
 #include "shell/Clock.h"
 #include "tools/localhttp/LocalHttpServer.h"
@@ -92,6 +93,7 @@ public:
         db->deleteAllOtaReminder();
         CmdServer::getInstance()->setManagedDevices({});
         m_http->clearBehaviours();
+        m_http->clearRequests();
         manager()->setTimeouts(shortTimeouts());
         writeServers(m_http->url(), m_http->url());
         m_records.clear();

@@ -67,6 +67,7 @@ public:
     void setStatus(int status);
 
     const QList<Request> &requests() const { return m_requests; }
+    void clearRequests() { m_requests.clear(); }
     int requestCount(const QString &path) const;
     /// Bytes of bodies handed to the sockets so far.
     qint64 bytesSent() const { return m_bytesSent; }

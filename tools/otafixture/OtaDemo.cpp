@@ -220,13 +220,14 @@ void OtaDemo::printReport(bool final)
     QList<VelkOtaScheduleReport> rows;
     OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
     int good = 0;
-    QStringList cells;
     for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
-        cells << QStringLiteral("%1 %2 (%3)")
-                     .arg(row.device.deviceName, QLatin1String(statusText(row.status)), row.fwVersion);
         good += row.status == 4 ? 1 : 0;
+        const QString text = QStringLiteral("%1 %2").arg(QLatin1String(statusText(row.status)), row.fwVersion);
+        // Only the rows that changed, so the run reads as it happens.
+        if (final || m_shown.value(row.device.deviceName) != text)
+            printLine(QStringLiteral("report %1 %2").arg(row.device.deviceName, -14).arg(text));
+        m_shown.insert(row.device.deviceName, text);
     }
-    printLine(QStringLiteral("report: ") + cells.join(QStringLiteral(" | ")));
     if (!final)
         return;
     printLine(QStringLiteral("console: run ended, %1 of %2 Successfully").arg(good).arg(rows.size()));

@@ -2,6 +2,7 @@
 
 #include "datastore/VelkOtaSchedule.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -44,4 +45,5 @@ private:
     VelkOtaSchedule m_schedule;
     std::vector<std::unique_ptr<VelkIFPDevice>> m_records;
     QList<VelkIFPDevice *> m_runDevices;
+    QHash<QString, QString> m_shown; ///< device name -> the row text printed last
 };

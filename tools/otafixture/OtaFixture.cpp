@@ -37,6 +37,37 @@ QString audioFileName(const AudioRelease &release)
     return QStringLiteral("%1_%2.bin").arg(QLatin1String(release.model), QLatin1String(release.version));
 }
 
+struct DeltaStep
+{
+    const char *model;
+    const char *sku; // nullptr: a Package for every SKU
+    const char *oldVersion;
+    const char *newVersion;
+};
+
+// The delta packages the sample update server announces: chains per model, and one step for SKU "EDU" only.
+const DeltaStep DeltaSteps[] = {
+    {"Velk TM7-B", nullptr, "2.5.2051.0", "2.5.2052.0"},
+    {"Velk TM7-B", nullptr, "2.5.2052.0", "2.5.2053.0"},
+    {"Velk TM7-B", "EDU", "2.5.2053.0", "2.5.2054.0"},
+    {"Velk ZN-640", nullptr, "3.1.3001.0", "3.1.3002.0"},
+    {"Velk ZN-640", nullptr, "3.1.3002.0", "3.1.3003.0"},
+    {"Velk TM B-Series", nullptr, "2.5.1050.0", "2.5.1051.0"},
+    {"Velk TM B-Series", nullptr, "2.5.1051.0", "2.5.1052.0"},
+};
+
+// The panel firmware that goes with each OS version the panels' steps install.
+const struct
+{
+    const char *opsVersion;
+    const char *panelVersion;
+} PanelReleases[] = {{"2.5.1051.0", "00.01.00.06"}, {"2.5.1052.0", "00.01.00.07"}};
+
+QString xmlText(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
 } // namespace
 
 bool OtaFixture::build(const QString &folder, const QString &baseUrl, qint64 firmwareSize, QString *error)
@@ -53,7 +84,59 @@ bool OtaFixture::build(const QString &folder, const QString &baseUrl, qint64 fir
         if (!writeFile(folder + QStringLiteral("/AudioBox/") + name, image, error))
             return false;
     }
-    return writeFile(folder + QStringLiteral("/AudioBox/check4Update/update.cfg"), config, error);
+    if (!writeFile(folder + QStringLiteral("/AudioBox/check4Update/update.cfg"), config, error))
+        return false;
+
+    QString manifest = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Sample update manifest "
+                                      "(synthetic) -->\n<Manifest>\n");
+    for (const DeltaStep &step : DeltaSteps) {
+        const QString name = QStringLiteral("%1_%2_%3%4.zip")
+                                 .arg(QString::fromLatin1(step.model).replace(QLatin1Char(' '), QLatin1Char('-')),
+                                      QLatin1String(step.oldVersion), QLatin1String(step.newVersion),
+                                      step.sku ? QStringLiteral("_") + QLatin1String(step.sku) : QString());
+        const QByteArray package =
+            SimulatedFirmware::make(firmwareSize, QString::fromLatin1(step.newVersion), QString(), seed++);
+        if (!writeFile(folder + QStringLiteral("/IFP3/packages/") + name, package, error))
+            return false;
+        manifest += QStringLiteral("  <%1 modelName=\"%2\"%3 oldVersion=\"%4\" newVersion=\"%5\" name=\"%6\" "
+                                   "size=\"%7\">\n    <DownloadServer URL=\"%8/IFP3/packages/%6\"/>\n  </%1>\n")
+                        .arg(step.sku ? QStringLiteral("PackageV2") : QStringLiteral("Package"),
+                             xmlText(QLatin1String(step.model)),
+                             step.sku ? QStringLiteral(" sku=\"%1\"").arg(QLatin1String(step.sku)) : QString(),
+                             QLatin1String(step.oldVersion), QLatin1String(step.newVersion), name)
+                        .arg(package.size())
+                        .arg(xmlText(baseUrl));
+    }
+    manifest += QStringLiteral("</Manifest>\n");
+    if (!writeFile(folder + QStringLiteral("/IFP3/OTAUpdate/manifest.xml"), manifest.toUtf8(), error))
+        return false;
+
+    // Every size and variant has its image; each image installs the panel version of its entry.
+    QString panels = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Sample panel firmware "
+                                    "manifest (synthetic) -->\n<PanelManifest>\n");
+    for (const auto &release : PanelReleases) {
+        QString sizes;
+        QString servers;
+        for (int inches : {65, 75, 86}) {
+            for (const char *variant : {"", "_01"}) {
+                const QString suffix = QStringLiteral("%1%2").arg(inches).arg(QLatin1String(variant));
+                const QString name = QStringLiteral("panel_%1_%2.img").arg(QLatin1String(release.opsVersion), suffix);
+                const QByteArray image = SimulatedFirmware::make(firmwareSize / 2 + inches, QString(),
+                                                                 QLatin1String(release.panelVersion), seed++);
+                if (!writeFile(folder + QStringLiteral("/IFP3/panel/") + name, image, error))
+                    return false;
+                sizes += QStringLiteral(" panel_fw_size_%1=\"%2\"").arg(suffix).arg(image.size());
+                servers += QStringLiteral("    <DownloadPanelServer_%1 URL=\"%2/IFP3/panel/%3\"/>\n")
+                               .arg(suffix, xmlText(baseUrl), name);
+            }
+        }
+        panels +=
+            QStringLiteral("  <Package modelName=\"Velk TM B-Series\" oldVersion=\"%1\" panel_fw_Version=\"%2\"%3>\n"
+                           "%4  </Package>\n")
+                .arg(QLatin1String(release.opsVersion), QLatin1String(release.panelVersion), sizes, servers);
+    }
+    panels += QStringLiteral("</PanelManifest>\n");
+    return writeFile(folder + QStringLiteral("/IFP3/OTAUpdate/manifest_panel.xml"), panels.toUtf8(), error);
 }
 
 QList<FixtureFleet> OtaFixture::fleets()
@@ -78,6 +161,19 @@ QList<FixtureFleet> OtaFixture::fleets()
     all << asleep;
     all << fleet("QMR8-", "QMR8", "8.0.0000.06", 2, 0x120, "127.0.3.30");
     all << fleet("QML8-SOS-", "QML8_SOS", "8.0.0000.05", 1, 0x130, "127.0.3.40"); // already current
+    // Control boxes: two steps for every box, a third for the EDU box only.
+    all << fleet("TM7B-", "Velk TM7-B", "2.5.2051.0", 3, 0x140, "127.0.3.50");
+    FixtureFleet edu = fleet("TM7B-EDU-", "Velk TM7-B", "2.5.2051.0", 1, 0x150, "127.0.3.60");
+    edu.sku = QStringLiteral("EDU");
+    all << edu;
+    all << fleet("ZN640-", "Velk ZN-640", "3.1.3002.0", 2, 0x160, "127.0.3.70");
+    // Panels: two rounds; 65-inch panels first, then the 75-inch ones of another OC code, each with its image.
+    FixtureFleet small = fleet("Panel65-", "Velk TM B-Series", "2.5.1050.0", 2, 0x170, "127.0.3.80");
+    small.panelFwVersion = QStringLiteral("00.01.00.05");
+    all << small;
+    FixtureFleet large = fleet("Panel75-", "Velk TM B-Series", "2.5.1050.0", 2, 0x180, "127.0.3.90");
+    large.panelFwVersion = QStringLiteral("00.02.01.05");
+    all << large;
     return all;
 }
 

@@ -897,4 +897,7 @@ void SimulatedPanel::resetCounters()
     m_sentCounts.clear();
     m_lastPayloads.clear();
     m_codes.clear();
+    m_files.clear();
+    m_audioFiles.clear();
+    m_lastUpgradeType = -1;
 }

@@ -138,6 +138,7 @@ public:
     QList<quint16> receivedCodes() const { return m_codes; }
     QByteArray lastPayload(quint16 code) const { return m_lastPayloads.value(code); }
     int sentCount(quint16 code) const { return m_sentCounts.value(code); }
+    /// Forgets what was received: counts, codes, payloads, files and the last upgrade type.
     void resetCounters();
 
     bool hasBroadcast() const { return m_hasBroadcast; }
