@@ -23,6 +23,7 @@ constexpr qint64 MaxConfigBytes = 1024 * 1024;
 AudioBoxUpgrade::AudioBoxUpgrade(QObject *parent) : IFPUpgrade(parent)
 {
     modelName = QStringLiteral("QML8");
+    minRemoteOtaVersion = QStringLiteral("8.0.0000.04");
 }
 
 void AudioBoxUpgrade::setDownloadFolder(const QString &otaFolder)
@@ -33,25 +34,6 @@ void AudioBoxUpgrade::setDownloadFolder(const QString &otaFolder)
 int AudioBoxUpgrade::compareFwVersion(const QString &a, const QString &b)
 {
     return FirmwareVersion::compareNumeric(a, b);
-}
-
-void AudioBoxUpgrade::appendDeviceList(const VelkIFPDevice &device)
-{
-    if (device.fwVersion.isEmpty()) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion not exists: %s", qPrintable(device.macAddress));
-        return;
-    }
-    if (!FirmwareVersion::hasFourFields(device.fwVersion)) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion format not correct: %s, %s",
-                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
-        return;
-    }
-    if (compareFwVersion(device.fwVersion, minRemoteOtaVersion) < 0) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device not support remote ota: %s, %s",
-                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
-        return;
-    }
-    IFPUpgrade::appendDeviceList(device);
 }
 
 void AudioBoxUpgrade::getOtaServerInfo()

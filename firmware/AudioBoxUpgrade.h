@@ -23,11 +23,11 @@ public:
     void setDownloadFolder(const QString &otaFolder) override;
     void checkOldDeviceInfo() override;
     void getOtaServerInfo() override;
-    void appendDeviceList(const VelkIFPDevice &device) override;
     void abandonCheck() override;
     void cancelOta() override;
     void transferFileComplete(const QString &mac, bool success, bool skipRetry) override;
     void otaFinished(const QString &mac, bool success) override;
+    int compareVersions(const QString &a, const QString &b) const override { return compareFwVersion(a, b); }
 
     static int compareFwVersion(const QString &a, const QString &b);
     /// Reads the downloaded update configuration and answers the version check.
@@ -44,7 +44,6 @@ protected:
 private:
     bool versionUsable(const VelkIFPDevice *device) const;
 
-    QString minRemoteOtaVersion = QStringLiteral("8.0.0000.04");
     QString fwFileUrl;
     QString fwFilePath;
 };

@@ -28,25 +28,6 @@ int IFP3BoxUpgrade::compareVersion(const QString &a, const QString &b)
     return FirmwareVersion::compareDelta(a, b);
 }
 
-void IFP3BoxUpgrade::appendDeviceList(const VelkIFPDevice &device)
-{
-    if (device.fwVersion.isEmpty()) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion not exists: %s", qPrintable(device.macAddress));
-        return;
-    }
-    if (!FirmwareVersion::hasFourFields(device.fwVersion)) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion format not correct: %s, %s",
-                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
-        return;
-    }
-    if (compareVersion(device.fwVersion, minRemoteOtaVersion) < 0) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device not support remote ota: %s, %s",
-                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
-        return;
-    }
-    IFPUpgrade::appendDeviceList(device);
-}
-
 void IFP3BoxUpgrade::getOtaServerInfo()
 {
     writeLog(LOG_LEVEL_INFO, "%s getOtaServerInfo", qPrintable(modelName));
@@ -281,26 +262,31 @@ void IFP3BoxUpgrade::otaFinished(const QString &mac, bool success)
         device->fwVersion = currentDeltaNewVersion;
     currentOtaDeviceList.removeOne(device);
     admitWaiting(deltaFilePath);
-    if (!success) {
-        failDevice(device);
-        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
-        needOtaDeviceList.removeOne(device);
-    } else {
-        writeLog(LOG_LEVEL_INFO, "currentDeltaNewVersion: %s, newestFwVersion: %s", qPrintable(currentDeltaNewVersion),
-                 qPrintable(newestFwVersion));
-        if (currentDeltaNewVersion == newestFwVersion) {
-            device->otaState = OTA_UP_TO_DATE;
-            emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
-            writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
-            needOtaDeviceList.removeOne(device);
-        } else {
-            device->otaState = OTA_CAN_UPDATE; // installed; waits for its next step
-        }
-    }
+    finishStep(device, success);
     if (currentOtaDeviceList.isEmpty()) {
         removeUnusedFile(deltaFilePath);
         deltaFilePath.clear();
         startOta();
+    }
+}
+
+void IFP3BoxUpgrade::finishStep(VelkIFPDevice *device, bool success)
+{
+    if (!success) {
+        failDevice(device);
+        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
+        needOtaDeviceList.removeOne(device);
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "currentDeltaNewVersion: %s, newestFwVersion: %s", qPrintable(currentDeltaNewVersion),
+             qPrintable(newestFwVersion));
+    if (currentDeltaNewVersion == newestFwVersion) {
+        device->otaState = OTA_UP_TO_DATE;
+        emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
+        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
+        needOtaDeviceList.removeOne(device);
+    } else {
+        device->otaState = OTA_CAN_UPDATE; // installed; waits for its next step
     }
 }
 

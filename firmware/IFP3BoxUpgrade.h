@@ -32,11 +32,11 @@ public:
     void setDownloadFolder(const QString &otaFolder) override;
     void checkOldDeviceInfo() override;
     void getOtaServerInfo() override;
-    void appendDeviceList(const VelkIFPDevice &device) override;
     void abandonCheck() override;
     void cancelOta() override;
     void transferFileComplete(const QString &mac, bool success, bool skipRetry) override;
     void otaFinished(const QString &mac, bool success) override;
+    int compareVersions(const QString &a, const QString &b) const override { return compareVersion(a, b); }
 
     static int compareVersion(const QString &a, const QString &b);
     const UpdateRoutes &routes() const { return updateRoutes; }
@@ -58,8 +58,9 @@ protected:
     bool getDeltaFile(const QString &fromVersion, const QString &sku);
     /// The download of a package or image ended; `filePath` is what a batch device is sent.
     bool takeDownload(const QString &filename, bool success, QString *filePath);
+    /// A device's step ended: it failed, reached the end of its route, or waits for its next step.
+    void finishStep(VelkIFPDevice *device, bool success);
 
-    QString minRemoteOtaVersion;
     QString packageFileName = QStringLiteral("Velkupdate-3.zip");
     QString deltaFilePath;
     QVector<ManifestPackage> packages; ///< of this model, from the last manifest read

@@ -330,22 +330,7 @@ void IFP3Upgrade::otaFinished(const QString &mac, bool success)
         if (!info.currentFile.isEmpty())
             sendPlanned(next, transferInfoMap[next->macAddress]);
     }
-    if (success) {
-        writeLog(LOG_LEVEL_INFO, "currentDeltaNewVersion: %s, newestFwVersion: %s", qPrintable(currentDeltaNewVersion),
-                 qPrintable(newestFwVersion));
-        if (currentDeltaNewVersion == newestFwVersion) {
-            device->otaState = OTA_UP_TO_DATE;
-            emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
-            writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
-            needOtaDeviceList.removeOne(device);
-        } else {
-            device->otaState = OTA_CAN_UPDATE; // installed; waits for its next step
-        }
-    } else {
-        failDevice(device);
-        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
-        needOtaDeviceList.removeOne(device);
-    }
+    finishStep(device, success);
     if (!currentOtaDeviceList.isEmpty())
         return;
     // The group is done: the next image group, then the panels that need the OS package alone, then a new round.

@@ -1,5 +1,6 @@
 #include "firmware/IFPUpgrade.h"
 
+#include "firmware/FirmwareVersion.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
@@ -22,6 +23,20 @@ IFPUpgrade::~IFPUpgrade()
 
 void IFPUpgrade::appendDeviceList(const VelkIFPDevice &device)
 {
+    if (device.fwVersion.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion not exists: %s", qPrintable(device.macAddress));
+        return;
+    }
+    if (!FirmwareVersion::hasFourFields(device.fwVersion)) {
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion format not correct: %s, %s",
+                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
+        return;
+    }
+    if (compareVersions(device.fwVersion, minRemoteOtaVersion) < 0) {
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device not support remote ota: %s, %s",
+                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
+        return;
+    }
     deviceList.append(new VelkIFPDevice(device));
 }
 

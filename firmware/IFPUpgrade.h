@@ -38,8 +38,9 @@ public:
     virtual void checkOldDeviceInfo() = 0;
     /// Fetches the family's announcement from its server; answers when the downloads have ended.
     virtual void getOtaServerInfo() = 0;
-    /// Offers a device of the family for version checks; the upgrader keeps a copy when it can update it.
-    virtual void appendDeviceList(const VelkIFPDevice &device);
+    /// Offers a device of the family for version checks; the upgrader keeps a copy when it can update it: a
+    /// version of four fields not below minRemoteOtaVersion (each refusal logged).
+    void appendDeviceList(const VelkIFPDevice &device);
     /// The server check is being given up (the manager's watchdog): its downloads are dropped and no answer is
     /// expected any more.
     virtual void abandonCheck();
@@ -48,6 +49,8 @@ public:
     virtual void otaFinished(const QString &mac, bool success) = 0;
     /// The panel firmware version that goes with a newest firmware version; empty for families without one.
     virtual QString lookupPanelVersion(const QString &version) const;
+    /// The family's version order: 1 when a is newer, -1 when older, 0 when equal.
+    virtual int compareVersions(const QString &a, const QString &b) const = 0;
 
     /// Starts the run over the devices handed over; the family's startOta does the work.
     void startRun();
@@ -129,6 +132,7 @@ protected:
     QString currentDeltaNewVersion;
     QString updateServer;
     QString downloadServer;
+    QString minRemoteOtaVersion; ///< the lowest firmware that can be updated remotely
     int resultTimeoutMs = 600000;
     int resultWithImageTimeoutMs = 1200000;
 
