@@ -112,11 +112,42 @@ bool UpdateRoutes::build(const QVector<ManifestPackage> &packages)
 
 QVector<UpdateRoutes::Route> UpdateRoutes::buildFrom(int index, int depth)
 {
-    QVector<Route> routes;
-    if (m_gaveUp || depth > MaxRouteLength || m_built > MaxRoutes) {
-        m_gaveUp = true;
-        return routes;
+    // A plain chain (one successor that continues the node's route) is followed without recursing and without a
+    // list of routes per step: most of a manifest is such chains, and each route through them is walked anew.
+    QVector<int> chain;
+    int current = index;
+    for (;;) {
+        if (m_gaveUp || depth > MaxRouteLength || m_built > MaxRoutes) {
+            m_gaveUp = true;
+            return QVector<Route>();
+        }
+        const Node &node = m_nodes.at(current);
+        if (node.nextNodes.size() != 1)
+            break;
+        const Node &next = m_nodes.at(node.nextNodes.first());
+        if (!next.sku.isEmpty() && next.sku != node.sku)
+            break; // a SKU branch alone: the node also ends a route of its own
+        chain.append(current);
+        current = node.nextNodes.first();
+        ++depth;
     }
+    QVector<Route> routes = buildBranching(current, depth);
+    if (m_gaveUp)
+        return QVector<Route>();
+    // Routes grow at their end while they are built, so the chain goes on in reverse.
+    for (Route &route : routes)
+        route.reserve(route.size() + chain.size());
+    for (int i = chain.size() - 1; i >= 0; --i) {
+        for (Route &route : routes)
+            route.append(chain.at(i));
+        m_nodes[chain.at(i)].routeCount += routes.size();
+    }
+    return routes;
+}
+
+QVector<UpdateRoutes::Route> UpdateRoutes::buildBranching(int index, int depth)
+{
+    QVector<Route> routes;
     QVector<Route> neutral;
     bool neutralTaken = false;
     bool endsHere = true;
@@ -125,14 +156,13 @@ QVector<UpdateRoutes::Route> UpdateRoutes::buildFrom(int index, int depth)
         QVector<Route> sub = buildFrom(n, depth + 1);
         if (m_gaveUp)
             return QVector<Route>();
-        for (Route &route : sub) {
-            ++m_nodes[index].routeCount;
+        for (Route &route : sub)
             route.append(index);
-        }
+        m_nodes[index].routeCount += sub.size();
         const QString &nextSku = m_nodes.at(n).sku;
         if (nextSku.isEmpty()) {
             if (!neutralTaken) {
-                neutral = sub;
+                neutral = std::move(sub);
                 neutralTaken = true;
             } else {
                 writeLog(LOG_LEVEL_WARNING, "xml update route error: dup no sku");

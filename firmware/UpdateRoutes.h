@@ -66,7 +66,10 @@ public:
     void logRoutes(const QString &modelName) const;
 
 private:
+    /// Every route that starts at the node (spec order: SKU-specific branches, then the first SKU-neutral one, then
+    /// the route that ends at the node), each built end-first.
     QVector<Route> buildFrom(int node, int depth);
+    QVector<Route> buildBranching(int node, int depth);
 
     QVector<Node> m_nodes;
     QVector<Route> m_routes;
