@@ -8,8 +8,7 @@
 #include "firmware/OtaServerConfig.h"
 #include "firmware/UpdateConfig.h"
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QFile>
 #include <QUrl>

@@ -1,7 +1,6 @@
 #include "firmware/BoxManifest.h"
 
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>

@@ -2,8 +2,7 @@
 #include "firmware/OtaLogText.h"
 
 #include "firmware/DownloadRules.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QDir>
 #include <QFileInfo>

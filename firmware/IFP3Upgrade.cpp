@@ -6,8 +6,7 @@
 #include "firmware/OtaServerConfig.h"
 #include "firmware/PanelVersion.h"
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QFile>
 

@@ -5,8 +5,7 @@
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QFile>
 

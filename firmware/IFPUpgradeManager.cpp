@@ -12,9 +12,8 @@
 #include "firmware/ReminderPlan.h"
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
-#include "platform/LogLevel.h"
-#include "shell/Clock.h"
-#include "shell/Log.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
 
 #include <QDir>
 #include <QMutex>

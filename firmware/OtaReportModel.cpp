@@ -3,8 +3,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/UpdateStatus.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QCoreApplication>
 #include <QSet>

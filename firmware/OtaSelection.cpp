@@ -2,8 +2,7 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -3,8 +3,7 @@
 #include "firmware/DownloadRules.h"
 #include "firmware/FirmwareVersion.h"
 #include "firmware/OtaLogText.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 #include <QHash>
 #include <QUrl>

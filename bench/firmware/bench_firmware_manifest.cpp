@@ -108,8 +108,7 @@ int run(const QStringList &args)
     const double s = median(subject);
     const double ratio = s / b;
     const bool pass = ratio <= 5.0;
-    std::printf("  bare loop %.1f ms | read and build %.1f ms: %d nodes, %d routes\n", b * 1e3, s * 1e3, nodes,
-                routes);
+    std::printf("  bare loop %.1f ms | read and build %.1f ms: %d nodes, %d routes\n", b * 1e3, s * 1e3, nodes, routes);
     std::printf("\nMedian: ratio %.2fx (target <= 5x)  %s\n", ratio, pass ? "ok" : "MISSED");
     return pass ? 0 : 2;
 }

@@ -10,7 +10,7 @@
 #include "firmware/OtaServerConfig.h"
 #include "firmware/PanelVersion.h"
 #include "network/NetTestSupport.h"
-#include "shell/Clock.h"
+#include "shell/base/Clock.h"
 #include "tools/localhttp/LocalHttpServer.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedFirmware.h"
@@ -42,7 +42,7 @@ public:
         m_fleet.reset(new PanelFleet(options));
         if (!m_fleet->listenForWake(QHostAddress(QHostAddress::AnyIPv4), 0))
             return false;
-        NetworkConfig config = testNetworkConfig(m_dir.path());
+        NetworkConfig config = loopbackNetworkConfig(m_dir.path());
         config.wolPort = m_fleet->wakePort();
         config.wolRoundGapMs = 20;
         NetworkConfig::setCurrent(config);

@@ -2,15 +2,16 @@
 #include "network/NetworkConfig.h"
 #include "platform/LogSystem.h"
 #include "platform/SysLogger.h"
-#include "shell/FrameLayoutPage.h"
-#include "shell/LoginRules.h"
-#include "shell/MainWindowFinder.h"
-#include "shell/NotificationDialog.h"
-#include "shell/Orvanta.h"
-#include "shell/SendMailDialog.h"
-#include "shell/StartupLanguage.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LoginRules.h"
+#include "shell/app/MainWindowFinder.h"
+#include "shell/app/Orvanta.h"
+#include "shell/app/SendMailDialog.h"
+#include "shell/app/StartupLanguage.h"
+#include "shell/base/Session.h"
+#include "shell/kit/NotificationDialog.h"
+#include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 #include "tools/localhttp/LocalHttpServer.h"
 
@@ -71,13 +72,7 @@ void TestLogin::initTestCase()
     m_env.reset(new TestEnv);
     QVERIFY(m_env->isValid());
     // The main frame brings up the command server: keep it on an ephemeral loopback port.
-    NetworkConfig network;
-    network.tcpPort = 0;
-    network.tcpListenAddress = QHostAddress::LocalHost;
-    network.discoveryPorts = {0};
-    network.joinMulticast = false;
-    network.loopbackOnly = true;
-    NetworkConfig::setCurrent(network);
+    NetworkConfig::setCurrent(loopbackNetworkConfig());
     LogSystem *logSystem = LogSystem::getSysLogSystem();
     logSystem->setLogLevel(LOG_LEVEL_INFO);
     logSystem->setLogger(&m_logger);
