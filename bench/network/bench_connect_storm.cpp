@@ -319,7 +319,7 @@ int main(int argc, char **argv)
                 const bool pass = m.captured(7) == QLatin1String("1");
                 if (counted)
                     allOk = allOk && pass;
-                summary.append(QStringLiteral("  %1, %2 panels, %3: %4/%5 handshaken, last after %6 ms, %7 SYN "
+                summary.append(QStringLiteral("  %1 %2 panels, %3: %4/%5 handshaken, last after %6 ms, %7 SYN "
                                               "retries, %8 refused, %9 records not written back  %10")
                                    .arg(scenarioName(records) + QLatin1Char(','), -14)
                                    .arg(kind, m.captured(1), m.captured(2))
