@@ -9,6 +9,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTcpServer>
@@ -27,6 +28,9 @@ namespace {
 // SYN past 50 connections not yet accepted and each of those panels waits a second or more for its retry, however
 // promptly we accept. The listening socket is therefore made here with a deeper queue and handed to QTcpServer.
 constexpr int kListenBacklog = 1024;
+
+// Handshakes answered in one turn of the event loop at most for this long (see handshakeQueued()).
+constexpr qint64 kHandshakeSliceMs = 10;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -125,8 +129,12 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this))
+    : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
+      m_handshakeTimer(new QTimer(this))
 {
+    m_handshakeTimer->setSingleShot(true);
+    m_handshakeTimer->setInterval(0);
+    connect(m_handshakeTimer, &QTimer::timeout, this, &CmdServer::handshakeQueued);
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(0);
     connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);
@@ -222,6 +230,28 @@ void CmdServer::onNewConnection()
 }
 
 void CmdServer::onIdentity(DeviceChannel *channel)
+{
+    m_identified.append(channel);
+    m_handshakeTimer->start();
+}
+
+void CmdServer::handshakeQueued()
+{
+    // A fleet powering on sends a thousand identities within a few milliseconds, and each handshake runs its
+    // listeners (the device list, the account synchronisation). Answered all in one turn they held the event loop for
+    // a tenth of a second and more; a slice per turn lets the operator's clicks and the screen through in between.
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_identified.isEmpty() && slice.elapsed() < kHandshakeSliceMs) {
+        const QPointer<DeviceChannel> channel = m_identified.takeFirst();
+        if (channel && channel->state() == DeviceChannel::AwaitIdentity)
+            handshake(channel);
+    }
+    if (!m_identified.isEmpty())
+        m_handshakeTimer->start();
+}
+
+void CmdServer::handshake(DeviceChannel *channel)
 {
     m_pending.remove(channel);
     const PanelIdentity &identity = channel->identity();

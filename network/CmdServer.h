@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
@@ -136,6 +137,8 @@ private:
     void listen();
     void onNewConnection();
     void onIdentity(DeviceChannel *channel);
+    void handshakeQueued();
+    void handshake(DeviceChannel *channel);
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
@@ -162,4 +165,7 @@ private:
     };
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
+    // Identities not answered yet, in arrival order; answered a slice at a time (see handshakeQueued()).
+    QList<QPointer<DeviceChannel>> m_identified;
+    QTimer *m_handshakeTimer;
 };

@@ -29,6 +29,7 @@ private slots:
     void badFramesOnAConnection_data();
     void badFramesOnAConnection();
     void framesBeforeIdentity();
+    void framesRightAfterIdentityFollowTheHandshake();
     void largeFrameBeforeIdentityCloses();
     void unreadAnswersBeforeIdentityClose();
     void badIdentityIsClosed_data();
@@ -402,6 +403,29 @@ void TestHandshake::framesBeforeIdentity()
     peer.sendIdentity(identityWith(9, "kelvo"));
     QTRY_VERIFY(m_server->getChannel(testMac(9)));
     m_server->disconnectDevice(testMac(9));
+}
+
+// Identities are answered in turns of their own; what a panel sends right behind its identity, in the same write,
+// must wait for the answer and then count as coming from the connected panel, in order.
+void TestHandshake::framesRightAfterIdentityFollowTheHandshake()
+{
+    QSignalSpy alerts(m_server, &CmdServer::safeAlert);
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.send(FrameCodec::encode(VELK_REMOTE_CMD_IDENTITY, identityWith(9, "kelvo").toJson()) +
+              FrameCodec::encode(VELK_REMOTE_CMD_SAFE_ALERT, FrameCodec::int32Payload(0)) +
+              FrameCodec::encode(VELK_REMOTE_CMD_HEARTBEAT, FrameCodec::int32Payload(0)));
+    QTRY_VERIFY(peer.received(VELK_REMOTE_RSP_HEARTBEAT));
+    QCOMPARE(alerts.count(), 1);
+    QCOMPARE(alerts.at(0).at(0).toString(), testMac(9));
+    QList<quint16> codes;
+    for (const auto &frame : peer.frames()) {
+        if (frame.first != VELK_REMOTE_CMD_HEARTBEAT) // the console's own keep-alive may come any time
+            codes.append(frame.first);
+    }
+    QCOMPARE(codes, (QList<quint16>{VELK_REMOTE_RSP_IDENTITY, VELK_REMOTE_RSP_SAFE_ALERT, VELK_REMOTE_RSP_HEARTBEAT}));
+    m_server->disconnectDevice(testMac(9));
+    QTRY_COMPARE(m_server->connectionState(testMac(9)), CmdServer::Offline);
 }
 
 // A connection that has not identified may not make the console buffer a megabyte frame: with a thousand such
