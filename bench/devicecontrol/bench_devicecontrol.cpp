@@ -39,6 +39,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -227,14 +228,6 @@ struct Row
     double first = 0, firstStall = 0, offStall = 0, again = 0, againStall = 0, action = 0;
 };
 
-double median(QVector<double> values)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -294,7 +287,7 @@ int main(int argc, char **argv)
     std::printf("\nSummary (milliseconds; targets for \"page\": last handshake <= %d, stalls and actions <= %.0f)\n",
                 kDeadlineMs, kStallLimitMs);
     bool allOk = true;
-    QVector<double> pageStall, serverStall;
+    std::vector<double> pageStall, serverStall;
     for (const Row &row : qAsConst(rows)) {
         if (!row.ok) {
             std::printf("  %-6s no result  MISSED\n", qPrintable(row.mode));
@@ -306,7 +299,7 @@ int main(int argc, char **argv)
                           row.first >= 0 && row.first <= kDeadlineMs && row.again >= 0 && row.again <= kDeadlineMs &&
                           row.firstStall <= kStallLimitMs && row.offStall <= kStallLimitMs &&
                           row.againStall <= kStallLimitMs && row.action <= kStallLimitMs;
-        (subject ? pageStall : serverStall).append(row.firstStall);
+        (subject ? pageStall : serverStall).push_back(row.firstStall);
         if (subject)
             allOk = allOk && pass;
         std::printf("  %-6s first connect: last %5.0f, worst stall %5.0f | power-off stall %4.0f | reconnect: last "
@@ -316,7 +309,7 @@ int main(int argc, char **argv)
                     subject ? (pass ? "ok" : "MISSED")
                             : (pass ? "(baseline, within the targets)" : "(baseline, outside the targets)"));
     }
-    std::printf("median worst first-connect stall: page %.0f ms, command server alone %.0f ms\n", median(pageStall),
-                median(serverStall));
+    std::printf("median worst first-connect stall: page %.0f ms, command server alone %.0f ms\n",
+                bench::median(pageStall), bench::median(serverStall));
     return allOk ? 0 : 2;
 }

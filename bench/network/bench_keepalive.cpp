@@ -60,14 +60,6 @@ Figures figuresOf(RawPanels::PingResult result)
     return figures;
 }
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::nth_element(values.begin(), values.begin() + long(values.size() / 2), values.end());
-    return values[values.size() / 2];
-}
-
 // The yardstick's own process: an echo server until standard input closes.
 int runEchoServer()
 {
@@ -181,14 +173,14 @@ int runChild(int count, const Settings &settings)
     }
     for (const QString &round : qAsConst(rounds))
         std::printf("  %5d panels, %-4s dispatcher, %s\n", count, qPrintable(dispatcher), qPrintable(round));
-    const double ratio = median(ratios);
-    const double p99 = median(consoleP99);
+    const double ratio = bench::median(ratios);
+    const double p99 = bench::median(consoleP99);
     std::printf("  %5d panels, %-4s dispatcher: handshakes %.2f s | median of %d rounds: echo %.0f rt/s p99 %.2f ms | "
                 "console %.0f rt/s p99 %.2f ms | ratio %.3fx\n",
-                count, qPrintable(dispatcher), handshakeSeconds, kRounds, median(echoRates), median(echoP99),
-                median(consoleRates), p99, ratio);
+                count, qPrintable(dispatcher), handshakeSeconds, kRounds, bench::median(echoRates),
+                bench::median(echoP99), bench::median(consoleRates), p99, ratio);
     std::printf("RESULT count=%d dispatcher=%s ratio=%.4f p99=%.2f console=%.0f echo=%.0f\n", count,
-                qPrintable(dispatcher), ratio, p99, median(consoleRates), median(echoRates));
+                qPrintable(dispatcher), ratio, p99, bench::median(consoleRates), bench::median(echoRates));
     std::fflush(stdout);
     return 0;
 }
