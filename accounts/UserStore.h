@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "datastore/VelkMultiUser.h"
+
+class OrvantaDBIntf;
+
+/// The writes of a panel user's life that touch more than one row, and the reads the user
+/// table needs, apart from any widget. Every call returns a result code of DbResult.h.
+class UserStore
+{
+public:
+    /// One app's switch in the app-permission window.
+    struct AppSwitch
+    {
+        quint32 appId = 0;
+        bool on = false;
+    };
+
+    /// The user with that muid, read now. DB_ROW_NOT_FOUND when there is none.
+    static quint32 findUser(OrvantaDBIntf *db, quint32 muid, VelkMultiUser *user);
+
+    /// Writes a new user (no install permission, a new unique id); the data store grants every
+    /// known app.
+    static quint32 addUser(OrvantaDBIntf *db, const QString &name, const QString &password, const QString &card);
+
+    /// Removes the user, then its app permissions and device assignments. When the user's own
+    /// row cannot be deleted nothing else is deleted either.
+    static quint32 removeUser(OrvantaDBIntf *db, quint32 muid);
+
+    /// Writes the app-permission window: a permission row is created for an app switched on
+    /// that has none, every row of an app switched off is deleted, and the user's install flag
+    /// is set. The user is read again by muid first and only the flag is written back, so an
+    /// edit made while the window was open stays; a user removed meanwhile gets nothing
+    /// (DB_ROW_NOT_FOUND).
+    static quint32 saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QList<AppSwitch> &switches,
+                                      bool hasPermission);
+
+    /// The names of each user's devices, by muid, each list in device-name order. Only devices
+    /// that exist are listed.
+    static quint32 deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringList> &names);
+};
