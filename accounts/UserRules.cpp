@@ -69,6 +69,8 @@ QString UserRules::message(Verdict verdict)
         return tr("Password must contain at least 4 characters.");
     case LookupFailed:
         return tr("The user accounts could not be read. Please try again.");
+    case WriteFailed:
+        return tr("The user could not be saved. Please try again.");
     }
     return QString();
 }

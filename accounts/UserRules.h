@@ -24,6 +24,7 @@ public:
         NameEmpty,
         PasswordTooShort,
         LookupFailed,
+        WriteFailed,
     };
 
     static constexpr int MinPasswordLength = 4;
@@ -41,6 +42,10 @@ public:
 
     /// Equal first, then at least 4 characters; an empty pair passes only when allowEmpty.
     static Verdict checkPassword(const QString &password, const QString &confirm, bool allowEmpty);
+
+    /// A well-known password that users may carry from elsewhere; the user table flags it as one
+    /// to change.
+    static QString defaultPassword() { return QStringLiteral("5827dbKTum"); }
 
     /// The operator's message for a verdict; empty for Accepted.
     static QString message(Verdict verdict);

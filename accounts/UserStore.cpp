@@ -30,6 +30,19 @@ quint32 UserStore::addUser(OrvantaDBIntf *db, const QString &name, const QString
     return db->createMultiUser(user);
 }
 
+quint32 UserStore::editUser(OrvantaDBIntf *db, quint32 muid, const UserEdit &edit)
+{
+    VelkMultiUser user;
+    const quint32 rc = findUser(db, muid, &user);
+    if (rc != DB_OK)
+        return rc;
+    user.userName = edit.userName.value_or(user.userName);
+    user.password = edit.password.value_or(user.password);
+    user.rfidId = edit.rfidId.value_or(user.rfidId);
+    user.hasPermission = edit.hasPermission.value_or(user.hasPermission);
+    return db->updateMultiUser(user);
+}
+
 quint32 UserStore::removeUser(OrvantaDBIntf *db, quint32 muid)
 {
     quint32 rc = db->deleteMultiUser(muid);
@@ -92,8 +105,9 @@ quint32 UserStore::saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QLi
         if (rc != DB_OK)
             return rc;
     }
-    user.hasPermission = hasPermission;
-    return db->updateMultiUser(user);
+    UserEdit flag;
+    flag.hasPermission = hasPermission;
+    return editUser(db, muid, flag);
 }
 
 quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringList> &names)

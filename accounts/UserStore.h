@@ -7,6 +7,8 @@
 
 #include "datastore/VelkMultiUser.h"
 
+#include <optional>
+
 class OrvantaDBIntf;
 
 /// The writes of a panel user's life that touch more than one row, and the reads the user
@@ -21,12 +23,25 @@ public:
         bool on = false;
     };
 
+    /// The fields of a user that one dialog changes; the others stay as stored.
+    struct UserEdit
+    {
+        std::optional<QString> userName;
+        std::optional<QString> password;
+        std::optional<QString> rfidId;
+        std::optional<bool> hasPermission;
+    };
+
     /// The user with that muid, read now. DB_ROW_NOT_FOUND when there is none.
     static quint32 findUser(OrvantaDBIntf *db, quint32 muid, VelkMultiUser *user);
 
     /// Writes a new user (no install permission, a new unique id); the data store grants every
     /// known app.
     static quint32 addUser(OrvantaDBIntf *db, const QString &name, const QString &password, const QString &card);
+
+    /// Writes the edited fields over the user as stored now, so that what another window
+    /// changed meanwhile stays. DB_ROW_NOT_FOUND, and nothing written, when the user is gone.
+    static quint32 editUser(OrvantaDBIntf *db, quint32 muid, const UserEdit &edit);
 
     /// Removes the user, then its app permissions and device assignments. When the user's own
     /// row cannot be deleted nothing else is deleted either.
