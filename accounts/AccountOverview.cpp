@@ -132,23 +132,23 @@ void AccountOverview::fillRow(int row, const VelkMultiUser &user, const QString 
             tableWidget->setItem(row, column, new QTableWidgetItem(text));
             return;
         }
-        auto *label = new QLabel;
-        label->setObjectName(QLatin1String(objectName));
-        label->setStyleSheet(QStringLiteral("color:#ffffff;font-size:9.75pt; font-family:Arial;"
-                                            "background: transparent;padding-left: %1px;")
-                                 .arg(ScaleMath::truncScaled(TextMargin, scale)));
-        scaleStyleSheetFontSize(label, 9.75, 0, false, false);
+        auto *cell = new QLabel;
+        cell->setObjectName(QLatin1String(objectName));
+        cell->setStyleSheet(QStringLiteral("color:#ffffff;font-size:9.75pt; font-family:Arial;"
+                                           "background: transparent;padding-left: %1px;")
+                                .arg(ScaleMath::truncScaled(TextMargin, scale)));
+        scaleStyleSheetFontSize(cell, 9.75, 0, false, false);
         const int width = ScaleMath::truncScaled(ColumnWidths[column] - 2 * TextMargin, scale);
-        setElidedLabelText(label, text, width);
-        tableWidget->setCellWidget(row, column, label);
+        setElidedLabelText(cell, text, width);
+        tableWidget->setCellWidget(row, column, cell);
     };
     const auto icon = [&](int column, const char *objectName, const QString &image, const QString &tip) {
-        auto *label = new QLabel;
-        label->setObjectName(QLatin1String(objectName));
-        label->setPixmap(QPixmap(image));
-        label->setScaledContents(true);
-        label->setToolTip(tip);
-        tableWidget->setCellWidget(row, column, centredCell(label));
+        auto *picture = new QLabel;
+        picture->setObjectName(QLatin1String(objectName));
+        picture->setPixmap(QPixmap(image));
+        picture->setScaledContents(true);
+        picture->setToolTip(tip);
+        tableWidget->setCellWidget(row, column, centredCell(picture));
     };
 
     textCell(UserNameColumn, "username", user.userName);
