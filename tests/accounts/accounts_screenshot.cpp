@@ -23,6 +23,8 @@
 #include "accounts/UserPasswordRemoveConfirmDialog.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "devices/Management.h"
+#include "shell/Settings.h"
 #include "shell/UiHelpers.h"
 #include "support/TestEnv.h"
 
@@ -106,6 +108,12 @@ int main(int argc, char **argv)
 
     AccountOverview overview;
     shoot(&overview, QStringLiteral("overview-60-users"));
+    {
+        // The page as the Settings page hosts it, below its tab buttons.
+        Settings settings(new Management());
+        settings.btnUserAccounts->click();
+        shoot(&settings, QStringLiteral("settings-user-accounts"));
+    }
 
     AccountRegisterDialog *add = overview.registerDialog();
     add->lineEditUserName->setText(QStringLiteral("Alice"));
