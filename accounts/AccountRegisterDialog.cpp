@@ -26,8 +26,8 @@ AccountRegisterDialog::AccountRegisterDialog(QWidget *parent) : QDialog(parent)
     connect(bindCardWaitingDialog, &BindCardWaitingDialog::showAccountRegisterDialog, this,
             &AccountRegisterDialog::showMe);
 
-    PasswordEntry::prepare(lineEditPassword, this, UserRules::MaxPasswordLength);
-    PasswordEntry::prepare(lineEditPasswordConfirm, this, UserRules::MaxPasswordLength);
+    PasswordEntry::prepare(lineEditPassword, UserRules::MaxPasswordLength);
+    PasswordEntry::prepare(lineEditPasswordConfirm, UserRules::MaxPasswordLength);
     lineEditUserName->clear();
     lineEditPassword->clear();
     lineEditPasswordConfirm->clear();
@@ -85,13 +85,6 @@ void AccountRegisterDialog::showMe()
 void AccountRegisterDialog::reject()
 {
     close();
-}
-
-bool AccountRegisterDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if ((watched == lineEditPassword || watched == lineEditPasswordConfirm) && PasswordEntry::isBlockedKey(event))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }
 
 void AccountRegisterDialog::closeEvent(QCloseEvent *event)

@@ -1,12 +1,17 @@
 #include "accounts/AccountsForm.h"
 
+#include "devices/DeviceFormStyle.h"
 #include "shell/KitForm.h"
 #include "shell/ScaleMath.h"
+#include "shell/TextLabel.h"
 #include "shell/UiGlobals.h"
 #include "shell/UiHelpers.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 
 void AccountsForm::setupDialog(QDialog *dialog)
@@ -32,4 +37,36 @@ void AccountsForm::moveTo(QWidget *window, const QPoint &corner, int dx, int dy)
 {
     const double scale = getScaleFactor();
     window->move(corner + QPoint(ScaleMath::truncScaled(dx, scale), ScaleMath::truncScaled(dy, scale)));
+}
+
+QGridLayout *AccountsForm::fieldGrid(QWidget *container, int captionStretch, int fieldStretch, int rowSpacing)
+{
+    auto *grid = new QGridLayout(container);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(rowSpacing);
+    grid->setColumnStretch(0, captionStretch);
+    grid->setColumnStretch(1, fieldStretch);
+    return grid;
+}
+
+QLineEdit *AccountsForm::fieldRow(QGridLayout *grid, int row, QLabel **caption, const char *captionName,
+                                  const char *fieldName)
+{
+    QWidget *container = grid->parentWidget();
+    *caption = DeviceFormStyle::caption(container, captionName, QRect());
+    QLineEdit *field = DeviceFormStyle::lineEdit(container, fieldName, QRect());
+    field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    grid->addWidget(*caption, row, 0);
+    grid->addWidget(field, row, 1);
+    return field;
+}
+
+TextLabel *AccountsForm::warningBadge(QWidget *parent, const QRect &geometry)
+{
+    auto *badge = new TextLabel(parent);
+    badge->setObjectName(QStringLiteral("lbMessage"));
+    badge->setGeometry(geometry);
+    badge->hide();
+    return badge;
 }

@@ -55,8 +55,8 @@ EditMultiUserDialog::EditMultiUserDialog(QWidget *parent) : QDialog(parent)
     connect(userPasswordRemoveConfirmDialog, &UserPasswordRemoveConfirmDialog::passwordSwitchOn, this,
             &EditMultiUserDialog::turnPasswordSwitchOn);
 
-    PasswordEntry::prepare(lineEditPassword, this, UserRules::MaxPasswordLength);
-    PasswordEntry::prepare(lineEditPasswordConfirm, this, UserRules::MaxPasswordLength);
+    PasswordEntry::prepare(lineEditPassword, UserRules::MaxPasswordLength);
+    PasswordEntry::prepare(lineEditPasswordConfirm, UserRules::MaxPasswordLength);
     widgetUser->show();
     widgetBindCard->show();
     hideChangePassword();
@@ -313,13 +313,6 @@ void EditMultiUserDialog::cancelButtonClicked()
 void EditMultiUserDialog::reject()
 {
     close();
-}
-
-bool EditMultiUserDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if ((watched == lineEditPassword || watched == lineEditPasswordConfirm) && PasswordEntry::isBlockedKey(event))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }
 
 void EditMultiUserDialog::closeEvent(QCloseEvent *event)

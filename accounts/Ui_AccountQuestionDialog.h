@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
+#include "shell/KitForm.h"
 
 /// The form of the accounts' yes/no questions: a word-wrapped message and two buttons. Each
 /// question fills the texts in its own translation context.
@@ -25,10 +26,7 @@ public:
         const int width = size.width();
         const int height = size.height();
 
-        frameContent = new QFrame(AccountQuestionDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, width, height));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(AccountQuestionDialog, QRect(0, 0, width, height));
 
         labelMessage = DeviceFormStyle::caption(frameContent, "labelMessage", QRect(24, 18, width - 48, height - 80));
         labelMessage->setAlignment(Qt::AlignCenter);

@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
+#include "shell/KitForm.h"
 #include "shell/TextLabel.h"
 
 class Ui_AccountRegisterDialog
@@ -35,42 +37,17 @@ public:
             AccountRegisterDialog->setObjectName(QStringLiteral("AccountRegisterDialog"));
         AccountRegisterDialog->resize(410, 214);
 
-        frameContent = new QFrame(AccountRegisterDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 410, 214));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(AccountRegisterDialog, QRect(0, 0, 410, 214));
 
-        // The label column and the field column share the width 130 : 230.
         widgetUser = new QWidget(frameContent);
         widgetUser->setObjectName(QStringLiteral("widgetUser"));
         widgetUser->setGeometry(QRect(25, 22, 360, 112));
-        gridLayout = new QGridLayout(widgetUser);
-        gridLayout->setObjectName(QStringLiteral("gridLayout"));
-        gridLayout->setContentsMargins(0, 0, 0, 0);
-        gridLayout->setHorizontalSpacing(6);
-        gridLayout->setVerticalSpacing(12);
-        gridLayout->setColumnStretch(0, 130);
-        gridLayout->setColumnStretch(1, 230);
-        lbUserName = DeviceFormStyle::caption(widgetUser, "lbUserName", QRect());
-        lineEditUserName = DeviceFormStyle::lineEdit(widgetUser, "lineEditUserName", QRect());
-        lbPassword = DeviceFormStyle::caption(widgetUser, "lbPassword", QRect());
-        lineEditPassword = DeviceFormStyle::lineEdit(widgetUser, "lineEditPassword", QRect());
-        lbPasswordConfirm = DeviceFormStyle::caption(widgetUser, "lbPasswordConfirm", QRect());
-        lineEditPasswordConfirm = DeviceFormStyle::lineEdit(widgetUser, "lineEditPasswordConfirm", QRect());
-        // The rows share the container's height, so they grow with it when the form is scaled.
-        for (QLineEdit *edit : {lineEditUserName, lineEditPassword, lineEditPasswordConfirm})
-            edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        gridLayout->addWidget(lbUserName, 0, 0);
-        gridLayout->addWidget(lineEditUserName, 0, 1);
-        gridLayout->addWidget(lbPassword, 1, 0);
-        gridLayout->addWidget(lineEditPassword, 1, 1);
-        gridLayout->addWidget(lbPasswordConfirm, 2, 0);
-        gridLayout->addWidget(lineEditPasswordConfirm, 2, 1);
-
-        lbMessage = new TextLabel(frameContent);
-        lbMessage->setObjectName(QStringLiteral("lbMessage"));
-        lbMessage->setGeometry(QRect(25, 142, 360, 20));
-        lbMessage->hide();
+        gridLayout = AccountsForm::fieldGrid(widgetUser, 130, 230, 12);
+        lineEditUserName = AccountsForm::fieldRow(gridLayout, 0, &lbUserName, "lbUserName", "lineEditUserName");
+        lineEditPassword = AccountsForm::fieldRow(gridLayout, 1, &lbPassword, "lbPassword", "lineEditPassword");
+        lineEditPasswordConfirm =
+            AccountsForm::fieldRow(gridLayout, 2, &lbPasswordConfirm, "lbPasswordConfirm", "lineEditPasswordConfirm");
+        lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 142, 360, 20));
 
         btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 172, 90, 28), false);
         btnNext = DeviceFormStyle::button(frameContent, "btnNext", QRect(295, 172, 90, 28), true);

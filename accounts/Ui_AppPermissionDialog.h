@@ -9,6 +9,7 @@
 #include <QTableWidget>
 
 #include "devices/DeviceFormStyle.h"
+#include "shell/KitForm.h"
 
 class Ui_AppPermissionDialog
 {
@@ -25,10 +26,7 @@ public:
             AppPermissionDialog->setObjectName(QStringLiteral("AppPermissionDialog"));
         AppPermissionDialog->resize(420, 508);
 
-        frameContent = new QFrame(AppPermissionDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 420, 508));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(AppPermissionDialog, QRect(0, 0, 420, 508));
 
         // The first line labels the install switch at its right end; the last heads the app list.
         labelCaption = DeviceFormStyle::caption(frameContent, "labelCaption", QRect(25, 16, 300, 64));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
+#include "shell/KitForm.h"
 
 /// The form of the card step's two outcome messages: a picture, a text and OK. Each outcome
 /// dialog fills picture and texts in its own translation context.
@@ -22,10 +23,7 @@ public:
     {
         BindCardResultDialog->resize(330, 206);
 
-        frameContent = new QFrame(BindCardResultDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 330, 206));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(BindCardResultDialog, QRect(0, 0, 330, 206));
 
         labelPicture = new QLabel(frameContent);
         labelPicture->setObjectName(QStringLiteral("labelPicture"));

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
+#include "shell/KitForm.h"
 #include "shell/TextLabel.h"
 
 class Ui_BindCardWaitingDialog
@@ -29,10 +30,7 @@ public:
             BindCardWaitingDialog->setObjectName(QStringLiteral("BindCardWaitingDialog"));
         BindCardWaitingDialog->resize(406, 236);
 
-        frameContent = new QFrame(BindCardWaitingDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 406, 236));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(BindCardWaitingDialog, QRect(0, 0, 406, 236));
 
         labelPicture = new QLabel(frameContent);
         labelPicture->setObjectName(QStringLiteral("labelPicture"));

@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
 #include "shell/ClickableLabel.h"
+#include "shell/KitForm.h"
 #include "shell/TextLabel.h"
 
 /// The edit-user form. The two switches are not part of it: the dialog builds them anew for
@@ -46,29 +48,15 @@ public:
             EditMultiUserDialog->setObjectName(QStringLiteral("EditMultiUserDialog"));
         EditMultiUserDialog->resize(410, 239);
 
-        frameContent = new QFrame(EditMultiUserDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 410, 239));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(EditMultiUserDialog, QRect(0, 0, 410, 239));
 
-        // Label column and field column share the width 127 : 233, in both grids.
         widgetUser = new QWidget(frameContent);
         widgetUser->setObjectName(QStringLiteral("widgetUser"));
         widgetUser->setGeometry(QRect(25, 20, 360, 76));
-        gridLayout = new QGridLayout(widgetUser);
-        gridLayout->setObjectName(QStringLiteral("gridLayout"));
-        gridLayout->setContentsMargins(0, 0, 0, 0);
-        gridLayout->setHorizontalSpacing(6);
-        gridLayout->setVerticalSpacing(12);
-        gridLayout->setColumnStretch(0, 127);
-        gridLayout->setColumnStretch(1, 233);
-        label = DeviceFormStyle::caption(widgetUser, "label", QRect());
-        lineUserName = DeviceFormStyle::lineEdit(widgetUser, "lineUserName", QRect());
-        lineUserName->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        gridLayout = AccountsForm::fieldGrid(widgetUser, 127, 233, 12);
+        lineUserName = AccountsForm::fieldRow(gridLayout, 0, &label, "label", "lineUserName");
         label_2 = DeviceFormStyle::caption(widgetUser, "label_2", QRect());
         label_2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        gridLayout->addWidget(label, 0, 0);
-        gridLayout->addWidget(lineUserName, 0, 1);
         gridLayout->addWidget(label_2, 1, 0);
 
         widgetChangePassword = new QWidget(frameContent);
@@ -80,23 +68,10 @@ public:
         widgetPassword = new QWidget(frameContent);
         widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
         widgetPassword->setGeometry(QRect(25, 108, 360, 64));
-        gridLayout_2 = new QGridLayout(widgetPassword);
-        gridLayout_2->setObjectName(QStringLiteral("gridLayout_2"));
-        gridLayout_2->setContentsMargins(0, 0, 0, 0);
-        gridLayout_2->setHorizontalSpacing(6);
-        gridLayout_2->setVerticalSpacing(8);
-        gridLayout_2->setColumnStretch(0, 127);
-        gridLayout_2->setColumnStretch(1, 233);
-        lbPassword = DeviceFormStyle::caption(widgetPassword, "lbPassword", QRect());
-        lineEditPassword = DeviceFormStyle::lineEdit(widgetPassword, "lineEditPassword", QRect());
-        lbPasswordConfirm = DeviceFormStyle::caption(widgetPassword, "lbPasswordConfirm", QRect());
-        lineEditPasswordConfirm = DeviceFormStyle::lineEdit(widgetPassword, "lineEditPasswordConfirm", QRect());
-        for (QLineEdit *edit : {lineEditPassword, lineEditPasswordConfirm})
-            edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        gridLayout_2->addWidget(lbPassword, 0, 0);
-        gridLayout_2->addWidget(lineEditPassword, 0, 1);
-        gridLayout_2->addWidget(lbPasswordConfirm, 1, 0);
-        gridLayout_2->addWidget(lineEditPasswordConfirm, 1, 1);
+        gridLayout_2 = AccountsForm::fieldGrid(widgetPassword, 127, 233, 8);
+        lineEditPassword = AccountsForm::fieldRow(gridLayout_2, 0, &lbPassword, "lbPassword", "lineEditPassword");
+        lineEditPasswordConfirm =
+            AccountsForm::fieldRow(gridLayout_2, 1, &lbPasswordConfirm, "lbPasswordConfirm", "lineEditPasswordConfirm");
 
         widgetBindCard = new QWidget(frameContent);
         widgetBindCard->setObjectName(QStringLiteral("widgetBindCard"));
@@ -110,10 +85,7 @@ public:
             QStringLiteral("QLabel{color: #00acff;font-size:10pt; font-family:Arial;text-decoration: underline;}\n"
                            "QLabel:disabled{color: #7a7a7a;}"));
 
-        lbMessage = new TextLabel(frameContent);
-        lbMessage->setObjectName(QStringLiteral("lbMessage"));
-        lbMessage->setGeometry(QRect(25, 165, 360, 20));
-        lbMessage->hide();
+        lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 165, 360, 20));
 
         btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 195, 90, 28), false);
         btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(295, 195, 90, 28), true);

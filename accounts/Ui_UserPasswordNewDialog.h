@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
+#include "shell/KitForm.h"
 #include "shell/TextLabel.h"
 
 class Ui_UserPasswordNewDialog
@@ -33,36 +35,15 @@ public:
             UserPasswordNewDialog->setObjectName(QStringLiteral("UserPasswordNewDialog"));
         UserPasswordNewDialog->resize(410, 172);
 
-        frameContent = new QFrame(UserPasswordNewDialog);
-        frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 410, 172));
-        frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
+        frameContent = createContentFrame(UserPasswordNewDialog, QRect(0, 0, 410, 172));
 
         widgetPassword = new QWidget(frameContent);
         widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
         widgetPassword->setGeometry(QRect(25, 22, 360, 72));
-        gridLayout = new QGridLayout(widgetPassword);
-        gridLayout->setObjectName(QStringLiteral("gridLayout"));
-        gridLayout->setContentsMargins(0, 0, 0, 0);
-        gridLayout->setHorizontalSpacing(6);
-        gridLayout->setVerticalSpacing(12);
-        gridLayout->setColumnStretch(0, 130);
-        gridLayout->setColumnStretch(1, 230);
-        label = DeviceFormStyle::caption(widgetPassword, "label", QRect());
-        lineEditPassword = DeviceFormStyle::lineEdit(widgetPassword, "lineEditPassword", QRect());
-        label2 = DeviceFormStyle::caption(widgetPassword, "label2", QRect());
-        lineEditPasswordConfirm = DeviceFormStyle::lineEdit(widgetPassword, "lineEditPasswordConfirm", QRect());
-        for (QLineEdit *edit : {lineEditPassword, lineEditPasswordConfirm})
-            edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        gridLayout->addWidget(label, 0, 0);
-        gridLayout->addWidget(lineEditPassword, 0, 1);
-        gridLayout->addWidget(label2, 1, 0);
-        gridLayout->addWidget(lineEditPasswordConfirm, 1, 1);
-
-        lbMessage = new TextLabel(frameContent);
-        lbMessage->setObjectName(QStringLiteral("lbMessage"));
-        lbMessage->setGeometry(QRect(25, 102, 360, 20));
-        lbMessage->hide();
+        gridLayout = AccountsForm::fieldGrid(widgetPassword, 130, 230, 12);
+        lineEditPassword = AccountsForm::fieldRow(gridLayout, 0, &label, "label", "lineEditPassword");
+        lineEditPasswordConfirm = AccountsForm::fieldRow(gridLayout, 1, &label2, "label2", "lineEditPasswordConfirm");
+        lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 102, 360, 20));
 
         btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 130, 90, 28), false);
         btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(295, 130, 90, 28), true);

@@ -22,8 +22,8 @@ UserPasswordNewDialog::UserPasswordNewDialog(QWidget *parent) : QDialog(parent)
     db = OrvantaDBManager::getInstance();
     // The password field takes any length, its confirmation 32 characters: a longer password
     // can never be confirmed.
-    PasswordEntry::prepare(lineEditPassword, this, 0);
-    PasswordEntry::prepare(lineEditPasswordConfirm, this, UserRules::MaxPasswordLength);
+    PasswordEntry::prepare(lineEditPassword, 0);
+    PasswordEntry::prepare(lineEditPasswordConfirm, UserRules::MaxPasswordLength);
     connect(btnCancel, &QAbstractButton::clicked, this, &UserPasswordNewDialog::cancelButtonClicked);
     connect(btnSave, &QAbstractButton::clicked, this, &UserPasswordNewDialog::saveButtonClicked);
     lbMessage->hide();
@@ -75,13 +75,6 @@ void UserPasswordNewDialog::cancelButtonClicked()
 void UserPasswordNewDialog::reject()
 {
     close();
-}
-
-bool UserPasswordNewDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if ((watched == lineEditPassword || watched == lineEditPasswordConfirm) && PasswordEntry::isBlockedKey(event))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }
 
 void UserPasswordNewDialog::closeEvent(QCloseEvent *event)
