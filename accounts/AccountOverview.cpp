@@ -1,6 +1,8 @@
 #include "accounts/AccountOverview.h"
 
 #include "accounts/AccountRegisterDialog.h"
+#include "accounts/AccountTableDelegate.h"
+#include "accounts/AccountTableModel.h"
 #include "accounts/AccountsForm.h"
 #include "accounts/MoreOptionDialog.h"
 #include "accounts/UserRules.h"
@@ -8,55 +10,28 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/LogLevel.h"
-#include "shell/ClickableLabel.h"
 #include "shell/KitForm.h"
 #include "shell/Log.h"
 #include "shell/ScaleMath.h"
+#include "shell/UiGlobals.h"
 #include "shell/UiHelpers.h"
 
-#include <QHBoxLayout>
 #include <QHash>
 
 namespace {
 
-enum Column
-{
-    UserNameColumn,
-    PasswordColumn,
-    BindCardColumn,
-    UserSettingsColumn,
-    SeparatorColumn,
-    IfpAccessColumn,
-    SelectColumn,
-    StatusColumn,
-    ColumnCount
-};
-
 // Unscaled column widths; the header labels take the same widths, so they stand over their
 // columns. The last column also takes the table's scroll bar.
-constexpr int ColumnWidths[ColumnCount] = {180, 84, 90, 108, 12, 180, 110, 84};
+constexpr int ColumnWidths[AccountTableModel::ColumnCount] = {180, 84, 90, 108, 12, 180, 110, 84};
 constexpr int HeaderHeight = 32;
 constexpr int RowHeight = 40;
-constexpr int ButtonSize = 25;
-// Room a text cell leaves beside its text, and a header label beside its caption.
-constexpr int TextMargin = 14;
+// Room a header label leaves beside its caption.
 constexpr int HeaderPadding = 8;
 
-const char *const IconFolder = ":/resource/accountMgt/";
-
-QString iconPath(const char *name)
+bool isButton(int column)
 {
-    return QLatin1String(IconFolder) + QLatin1String(name);
-}
-
-// A cell whose one widget sits in its middle.
-QWidget *centredCell(QWidget *content)
-{
-    auto *cell = new QWidget;
-    auto *layout = new QHBoxLayout(cell);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content, 0, Qt::AlignCenter);
-    return cell;
+    return column == AccountTableModel::UserSettingsColumn || column == AccountTableModel::SelectColumn ||
+           column == AccountTableModel::StatusColumn;
 }
 
 } // namespace
@@ -68,6 +43,8 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     headerLabels = {deviceControlHeaderUserName,     deviceControlHeaderPassword,   deviceControlHeaderBindCard,
                     deviceControlHeaderUserSettings, deviceControlHeaderSeparation, deviceControlHeaderIfpAccess,
                     deviceControlHeaderSelect,       deviceControlHeaderStatus};
+    model = nullptr;
+    delegate = nullptr;
     scaleUi(false);
     db = OrvantaDBManager::getInstance();
 
@@ -83,14 +60,25 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     connect(moreOptionDialog, &MoreOptionDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::deleteMultiUser, this, &AccountOverview::deleteSpecificMultiUser);
 
-    // Not built yet: the user import, the panels' system settings and the synchronisation.
+    // Not built yet: the user import, the panels' system settings, the synchronisation with its
+    // report and the device assignment.
     btnImportList->setEnabled(false);
     btnSystemSettings->setEnabled(false);
     btnSyncNow->setEnabled(false);
 
+    model = new AccountTableModel(this);
+    delegate = new AccountTableDelegate(this);
+    delegate->setScale(getScaleFactor());
+    delegate->setButtonEnabled(AccountTableModel::SelectColumn, false);
+    delegate->setButtonEnabled(AccountTableModel::StatusColumn, false);
+    tableWidget->setModel(model);
+    tableWidget->setItemDelegate(delegate);
     tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableWidget->setSelectionMode(QAbstractItemView::NoSelection);
     tableWidget->setFocusPolicy(Qt::NoFocus);
+    tableWidget->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
+    connect(tableWidget, &QAbstractItemView::pressed, this, &AccountOverview::cellPressed);
+    connect(tableWidget, &QAbstractItemView::entered, this, &AccountOverview::cellEntered);
     updateMultiUserTable();
 }
 
@@ -110,110 +98,12 @@ void AccountOverview::updateMultiUserTable()
         writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable, user devices error");
 
     guideWidgetMultiUser->setVisible(multiUserList.isEmpty());
-    tableWidget->clear();
-    tableWidget->setRowCount(0);
-    tableWidget->setColumnCount(ColumnCount);
-    tableWidget->setRowCount(multiUserList.size());
+    QList<AccountTableModel::Row> rows;
+    rows.reserve(multiUserList.size());
+    for (const VelkMultiUser &user : qAsConst(multiUserList))
+        rows.append({user, devices.value(user.muid).join(QStringLiteral(", "))});
+    model->setRows(rows);
     layoutHeader();
-    for (int row = 0; row < multiUserList.size(); ++row) {
-        const VelkMultiUser &user = multiUserList.at(row);
-        fillRow(row, user, devices.value(user.muid).join(QStringLiteral(", ")));
-    }
-    sizeRows();
-}
-
-void AccountOverview::fillRow(int row, const VelkMultiUser &user, const QString &devices)
-{
-    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
-    const double scale = getScaleFactor();
-    const auto textCell = [&](int column, const char *objectName, const QString &text) {
-        if (rightToLeft) {
-            // Mirrored, the cells show the whole text as plain items.
-            tableWidget->setItem(row, column, new QTableWidgetItem(text));
-            return;
-        }
-        auto *cell = new QLabel;
-        cell->setObjectName(QLatin1String(objectName));
-        cell->setStyleSheet(QStringLiteral("color:#ffffff;font-size:9.75pt; font-family:Arial;"
-                                           "background: transparent;padding-left: %1px;")
-                                .arg(ScaleMath::truncScaled(TextMargin, scale)));
-        scaleStyleSheetFontSize(cell, 9.75, 0, false, false);
-        const int width = ScaleMath::truncScaled(ColumnWidths[column] - 2 * TextMargin, scale);
-        setElidedLabelText(cell, text, width);
-        tableWidget->setCellWidget(row, column, cell);
-    };
-    const auto icon = [&](int column, const char *objectName, const QString &image, const QString &tip) {
-        auto *picture = new QLabel;
-        picture->setObjectName(QLatin1String(objectName));
-        picture->setPixmap(QPixmap(image));
-        picture->setScaledContents(true);
-        picture->setToolTip(tip);
-        tableWidget->setCellWidget(row, column, centredCell(picture));
-    };
-
-    textCell(UserNameColumn, "username", user.userName);
-    if (!user.password.isEmpty()) {
-        if (user.password == UserRules::defaultPassword())
-            icon(PasswordColumn, "password",
-                 iconPath("icon_settings_user_accounts_password_bindcard_exclamation_mark.png"),
-                 tr("Please edit user account to change password."));
-        else
-            icon(PasswordColumn, "password", iconPath("icon_settings_user_accounts_password_bindcard_check.png"),
-                 QString());
-    }
-    if (!user.rfidId.isEmpty())
-        icon(BindCardColumn, "rfidid", iconPath("icon_settings_user_accounts_password_bindcard_check.png"), QString());
-    tableWidget->setCellWidget(
-        row, UserSettingsColumn,
-        rowButton("more", "btn_settings_user_accounts_user_settings_", row, &AccountOverview::showMoreOptionDialog));
-    auto *separation = new QLabel;
-    separation->setObjectName(QStringLiteral("separation"));
-    separation->setStyleSheet(QStringLiteral("background-color: #787878;"));
-    tableWidget->setCellWidget(row, SeparatorColumn, centredCell(separation));
-    textCell(IfpAccessColumn, "ifpaccess", devices);
-    tableWidget->setCellWidget(row, SelectColumn,
-                               rowButton("select", "btn_select_device_", row, &AccountOverview::showDeviceListDialog));
-    tableWidget->setCellWidget(row, StatusColumn,
-                               rowButton("status", "btn_status_", row, &AccountOverview::showAccountReportDialog));
-}
-
-QWidget *AccountOverview::rowButton(const char *objectName, const char *images, int row,
-                                    void (AccountOverview::*slot)())
-{
-    auto *button = new ClickableLabel(nullptr);
-    button->setObjectName(QLatin1String(objectName));
-    button->setCursor(Qt::PointingHandCursor);
-    const QString image = iconPath(images);
-    button->setStyleSheet(QStringLiteral("QLabel{border-image: url(%1normal.png);}\n"
-                                         "QLabel:hover{border-image: url(%1hover.png);}\n"
-                                         "QLabel:disabled{border-image: url(%1disable.png);}")
-                              .arg(image));
-    button->setProperty("row", row);
-    connect(button, &ClickableLabel::clicked, this, slot);
-    // Not built yet: the device assignment and the synchronisation report.
-    if (slot != &AccountOverview::showMoreOptionDialog)
-        button->setEnabled(false);
-    return centredCell(button);
-}
-
-void AccountOverview::sizeRows()
-{
-    const double scale = getScaleFactor();
-    const int button = ScaleMath::truncScaled(ButtonSize, scale);
-    for (int row = 0; row < tableWidget->rowCount(); ++row) {
-        tableWidget->setRowHeight(row, ScaleMath::truncScaled(RowHeight, scale));
-        for (int column = 0; column < ColumnCount; ++column) {
-            QWidget *cell = tableWidget->cellWidget(row, column);
-            if (!cell)
-                continue;
-            for (const char *name : {"password", "rfidid", "more", "select", "status"}) {
-                if (auto *widget = cell->findChild<QWidget *>(QLatin1String(name)))
-                    widget->setFixedSize(button, button);
-            }
-            if (auto *separation = cell->findChild<QWidget *>(QStringLiteral("separation")))
-                separation->setFixedSize(ScaleMath::truncScaled(2, scale), button);
-        }
-    }
 }
 
 void AccountOverview::layoutHeader()
@@ -222,8 +112,8 @@ void AccountOverview::layoutHeader()
     const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
     const int height = ScaleMath::truncScaled(HeaderHeight, scale);
     int x = 0;
-    for (int i = 0; i < ColumnCount; ++i) {
-        const int column = rightToLeft ? ColumnCount - 1 - i : i;
+    for (int i = 0; i < AccountTableModel::ColumnCount; ++i) {
+        const int column = rightToLeft ? AccountTableModel::ColumnCount - 1 - i : i;
         const int width = ScaleMath::truncScaled(ColumnWidths[column], scale);
         QLabel *header = headerLabels.at(column);
         header->setGeometry(x, 0, width, height);
@@ -231,9 +121,11 @@ void AccountOverview::layoutHeader()
             setElidedLabelText(header, header->toolTip(), width - ScaleMath::truncScaled(HeaderPadding, scale));
         x += width;
     }
+    if (!model)
+        return;
     tableWidget->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tableWidget->horizontalHeader()->setStretchLastSection(true);
-    for (int column = 0; column < ColumnCount - 1; ++column)
+    for (int column = 0; column < AccountTableModel::ColumnCount - 1; ++column)
         tableWidget->setColumnWidth(column, ScaleMath::truncScaled(ColumnWidths[column], scale));
 }
 
@@ -247,17 +139,10 @@ void AccountOverview::scaleUi(bool relative)
                headerLeftBorder, headerRightBorder, tableWidget, guideWidgetMultiUser, label_6, label_4, label_5},
               relative, false);
     layoutHeader();
-    sizeRows();
-}
-
-int AccountOverview::senderRow() const
-{
-    const auto *button = qobject_cast<const ClickableLabel *>(sender());
-    if (!button)
-        return -1;
-    bool ok = false;
-    const int row = button->property("row").toInt(&ok);
-    return ok && row >= 0 && row < multiUserList.size() ? row : -1;
+    if (delegate) {
+        delegate->setScale(getScaleFactor());
+        tableWidget->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
+    }
 }
 
 void AccountOverview::clickBtnAddUser()
@@ -278,22 +163,49 @@ void AccountOverview::clickBtnSyncNow()
 {
 }
 
-void AccountOverview::showMoreOptionDialog()
+void AccountOverview::cellPressed(const QModelIndex &index)
 {
-    const int row = senderRow();
-    if (row < 0)
+    if (!index.isValid() || index.row() >= multiUserList.size() || !delegate->isButtonEnabled(index.column()))
         return;
-    AccountsForm::moveTo(moreOptionDialog, static_cast<QWidget *>(sender())->mapToGlobal(QPoint(0, 0)), 5, 28);
+    switch (index.column()) {
+    case AccountTableModel::UserSettingsColumn: {
+        const QRect cell = tableWidget->visualRect(index);
+        const QRect button = delegate->markRect(cell);
+        showMoreOptionDialog(index.row(), QRect(tableWidget->viewport()->mapToGlobal(button.topLeft()), button.size()));
+        break;
+    }
+    case AccountTableModel::SelectColumn:
+        showDeviceListDialog(index.row());
+        break;
+    case AccountTableModel::StatusColumn:
+        showAccountReportDialog(index.row());
+        break;
+    default:
+        break;
+    }
+}
+
+void AccountOverview::cellEntered(const QModelIndex &index)
+{
+    const bool live = isButton(index.column()) && delegate->isButtonEnabled(index.column());
+    tableWidget->viewport()->setCursor(live ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void AccountOverview::showMoreOptionDialog(int row, const QRect &button)
+{
+    AccountsForm::moveTo(moreOptionDialog, button.topLeft(), 5, 28);
     moreOptionDialog->setMultiUser(multiUserList.at(row));
     moreOptionDialog->show();
 }
 
-void AccountOverview::showDeviceListDialog()
+void AccountOverview::showDeviceListDialog(int row)
 {
+    Q_UNUSED(row)
 }
 
-void AccountOverview::showAccountReportDialog()
+void AccountOverview::showAccountReportDialog(int row)
 {
+    Q_UNUSED(row)
 }
 
 void AccountOverview::deleteSpecificMultiUser()

@@ -9,6 +9,8 @@
 #include "shell/FormScale.h"
 
 class AccountRegisterDialog;
+class AccountTableDelegate;
+class AccountTableModel;
 class MoreOptionDialog;
 class OrvantaDBIntf;
 
@@ -18,8 +20,8 @@ class OrvantaDBIntf;
 /// users, the panels' system settings and the synchronisation of every panel.
 ///
 /// The table is a projection of the database: every change of users, permissions or
-/// assignments ends in updateMultiUserTable(), which rebuilds it whole. A row's buttons carry
-/// the row's index into the list read at the last rebuild.
+/// assignments ends in updateMultiUserTable(), which rebuilds it whole. A press on a row's
+/// button acts on the user of that row in the list read at the last rebuild.
 class AccountOverview : public QFrame, public Ui_AccountOverview
 {
     Q_OBJECT
@@ -35,6 +37,8 @@ public:
     const QList<VelkMultiUser> &users() const { return multiUserList; }
     AccountRegisterDialog *registerDialog() const { return accountRegisterDialog; }
     MoreOptionDialog *userActions() const { return moreOptionDialog; }
+    AccountTableModel *tableModel() const { return model; }
+    AccountTableDelegate *tableDelegate() const { return delegate; }
 
 public slots:
     /// Rebuilds the user table from the data store.
@@ -43,23 +47,23 @@ public slots:
     void clickBtnImportList();
     void clickBtnSystemSettings();
     void clickBtnSyncNow();
-    void showMoreOptionDialog();
-    void showDeviceListDialog();
-    void showAccountReportDialog();
+    /// A press on a row's cell: its user actions, device assignment or report button.
+    void cellPressed(const QModelIndex &index);
+    void showMoreOptionDialog(int row, const QRect &button);
+    void showDeviceListDialog(int row);
+    void showAccountReportDialog(int row);
     /// Removes the user whose muid the user actions menu carries in its property "muid".
     void deleteSpecificMultiUser();
 
 private:
-    void fillRow(int row, const VelkMultiUser &user, const QString &devices);
-    QWidget *rowButton(const char *objectName, const char *images, int row, void (AccountOverview::*slot)());
     void layoutHeader();
-    void sizeRows();
-    /// The row whose button sent the current signal, or -1.
-    int senderRow() const;
+    void cellEntered(const QModelIndex &index);
 
     OrvantaDBIntf *db;
     AccountRegisterDialog *accountRegisterDialog;
     MoreOptionDialog *moreOptionDialog;
+    AccountTableModel *model;
+    AccountTableDelegate *delegate;
     QList<VelkMultiUser> multiUserList;
     QList<QLabel *> headerLabels;
     FormScale formScale;

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QWidget>
 
 #include "devices/DeviceFormStyle.h"
@@ -39,7 +39,7 @@ public:
     QLabel *deviceControlHeaderIfpAccess;
     QLabel *deviceControlHeaderSelect;
     QLabel *deviceControlHeaderStatus;
-    QTableWidget *tableWidget;
+    QTableView *tableWidget;
     QWidget *guideWidgetMultiUser;
     QLabel *label_6;
     QLabel *label_4;
@@ -103,12 +103,10 @@ public:
         deviceControlHeaderIfpAccess->setStyleSheet(deviceControlHeaderIfpAccess->styleSheet() +
                                                     QStringLiteral("QLabel{padding-left: 14px;}"));
 
-        tableWidget = new QTableWidget(pageMultiUser);
+        tableWidget = new QTableView(pageMultiUser);
         tableWidget->setObjectName(QStringLiteral("tableWidget"));
         tableWidget->setGeometry(QRect(0, 33, 848, 414));
-        // Cell widgets take the item's text rectangle: no item padding, or they would shift.
-        tableWidget->setStyleSheet(DeviceFormStyle::tableStyle() +
-                                   QStringLiteral("\nQTableView{border-top: none;}\nQTableView::item{padding: 0px;}"));
+        tableWidget->setStyleSheet(DeviceFormStyle::tableStyle() + QStringLiteral("\nQTableView{border-top: none;}"));
         tableWidget->setAlternatingRowColors(true);
         tableWidget->setShowGrid(false);
         tableWidget->setWordWrap(false);
@@ -117,6 +115,8 @@ public:
         tableWidget->horizontalHeader()->hide();
         tableWidget->horizontalHeader()->setMinimumSectionSize(1);
         tableWidget->verticalHeader()->hide();
+        tableWidget->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        tableWidget->setMouseTracking(true);
         tableWidget->verticalScrollBar()->setStyleSheet(DeviceFormStyle::scrollBarStyle());
 
         guideWidgetMultiUser = new QWidget(pageMultiUser);

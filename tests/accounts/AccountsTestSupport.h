@@ -1,15 +1,14 @@
 #pragma once
 
 // Shared set-up of the user-account tests: the real data store on a temporary HOME, helpers to
-// seed and read users, devices and permissions through the database interface, a way to make
-// SQLite itself refuse a table, and a capture of the log.
+// seed and read users, devices and permissions through the database interface, and a way to
+// make SQLite itself refuse a table. The network tests' support gives the loopback command
+// server, the simulated panels and the capture of the log.
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "platform/LogSystem.h"
-#include "platform/SysLogger.h"
+#include "network/NetTestSupport.h"
 
-#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -162,46 +161,13 @@ private:
     bool m_ok = false;
 };
 
-// Everything the console logs while it is installed.
-class LogCapture : public SysLogger
+// The log lines that hold any of the secrets.
+inline QStringList linesHolding(const LogCapture &log, const QStringList &secrets)
 {
-public:
-    LogCapture()
-    {
-        LogSystem *system = LogSystem::getSysLogSystem();
-        system->setLogLevel(LOG_LEVEL_DEBUG);
-        system->setLogger(this);
-        system->startLog();
+    QStringList found;
+    for (const QString &secret : secrets) {
+        if (!secret.isEmpty() && log.contains(secret))
+            found << secret;
     }
-    ~LogCapture() override
-    {
-        LogSystem::getSysLogSystem()->stopLog();
-        LogSystem::getSysLogSystem()->setLogger(nullptr);
-    }
-    void log(int, LogLevel, const QString &text) override
-    {
-        QMutexLocker lock(&m_mutex);
-        m_lines << text;
-    }
-    QStringList lines() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
-    }
-    // The lines that hold any of the texts.
-    QStringList linesHolding(const QStringList &secrets) const
-    {
-        QStringList found;
-        for (const QString &line : lines()) {
-            for (const QString &secret : secrets) {
-                if (!secret.isEmpty() && line.contains(secret))
-                    found << line;
-            }
-        }
-        return found;
-    }
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_lines;
-};
+    return found;
+}
