@@ -9,12 +9,11 @@
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "platform/LogLevel.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QHash>
 
@@ -39,7 +38,7 @@ bool isButton(int column)
 AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     headerLabels = {deviceControlHeaderUserName,     deviceControlHeaderPassword,   deviceControlHeaderBindCard,
                     deviceControlHeaderUserSettings, deviceControlHeaderSeparation, deviceControlHeaderIfpAccess,
                     deviceControlHeaderSelect,       deviceControlHeaderStatus};

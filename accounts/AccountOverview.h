@@ -6,7 +6,7 @@
 
 #include "accounts/Ui_AccountOverview.h"
 #include "datastore/VelkMultiUser.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class AccountRegisterDialog;
 class AccountTableDelegate;

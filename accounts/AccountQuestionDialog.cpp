@@ -1,8 +1,8 @@
 #include "accounts/AccountQuestionDialog.h"
 
 #include "accounts/AccountsForm.h"
-#include "shell/KitForm.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 AccountQuestionDialog::AccountQuestionDialog(QWidget *parent, const QSize &size) : QDialog(parent)
 {

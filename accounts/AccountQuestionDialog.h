@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "accounts/Ui_AccountQuestionDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 /// What the accounts' yes/no questions share. Yes accepts, No rejects; closing the question by
 /// its title bar or Escape also rejects, so an unanswered question counts as No. The question

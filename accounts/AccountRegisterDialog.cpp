@@ -5,9 +5,9 @@
 #include "accounts/PasswordEntry.h"
 #include "accounts/UserRules.h"
 #include "datastore/OrvantaDBManager.h"
-#include "shell/KitForm.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCloseEvent>
 

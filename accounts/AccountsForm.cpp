@@ -1,11 +1,11 @@
 #include "accounts/AccountsForm.h"
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/KitForm.h"
-#include "shell/ScaleMath.h"
-#include "shell/TextLabel.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/TextLabel.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -16,7 +16,7 @@
 
 void AccountsForm::setupDialog(QDialog *dialog)
 {
-    dialog->setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    dialog->setLayoutDirection(uiLayoutDirection());
     dialog->setWindowTitle(productName());
     setupSharedDialog(dialog);
 }

@@ -5,13 +5,12 @@
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "platform/LogLevel.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/SwitchControl.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/SwitchControl.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -29,7 +28,7 @@ const char *const AppIdProperty = "appId";
 AppPermissionDialog::AppPermissionDialog(QWidget *parent) : QFrame(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::NonModal);

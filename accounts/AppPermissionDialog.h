@@ -6,7 +6,7 @@
 #include "accounts/Ui_AppPermissionDialog.h"
 #include "datastore/VelkMultiUser.h"
 #include "datastore/VelkRecords.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class AppPermissionConfirmDialog;
 class OrvantaDBIntf;

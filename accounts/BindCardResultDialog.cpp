@@ -1,8 +1,8 @@
 #include "accounts/BindCardResultDialog.h"
 
 #include "accounts/AccountsForm.h"
-#include "shell/KitForm.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QPixmap>
 

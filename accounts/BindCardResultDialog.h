@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "accounts/Ui_BindCardResultDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 /// What the two outcome messages of the card step share: the window, the form and its
 /// scaling. OK closes the message, then the outcome emits its own signals; closing it by its

@@ -7,12 +7,11 @@
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "platform/LogLevel.h"
 #include "platform/ProcessCardReaderLauncher.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QTimer>
 

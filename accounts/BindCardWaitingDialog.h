@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "accounts/Ui_BindCardWaitingDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class BindCardPassedDialog;
 class BindCardUsedDialog;

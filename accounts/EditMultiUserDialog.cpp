@@ -9,12 +9,11 @@
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "platform/LogLevel.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/ScaleMath.h"
-#include "shell/SwitchControl.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/SwitchControl.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

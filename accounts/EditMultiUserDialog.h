@@ -5,7 +5,7 @@
 
 #include "accounts/Ui_EditMultiUserDialog.h"
 #include "datastore/VelkMultiUser.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class BindCardWaitingDialog;
 class OrvantaDBIntf;

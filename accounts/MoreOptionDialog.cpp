@@ -4,13 +4,14 @@
 #include "accounts/AppPermissionDialog.h"
 #include "accounts/EditMultiUserDialog.h"
 #include "accounts/RemoveUserDialog.h"
-#include "shell/KitForm.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 MoreOptionDialog::MoreOptionDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(::layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     setModal(true);

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/KitForm.h"
+#include "shell/kit/KitForm.h"
 
 /// The form of the accounts' yes/no questions: a word-wrapped message and two buttons. Each
 /// question fills the texts in its own translation context.

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/KitForm.h"
+#include "shell/kit/KitForm.h"
 
 class Ui_AppPermissionDialog
 {

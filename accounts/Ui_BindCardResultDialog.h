@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/KitForm.h"
+#include "shell/kit/KitForm.h"
 
 /// The form of the card step's two outcome messages: a picture, a text and OK. Each outcome
 /// dialog fills picture and texts in its own translation context.

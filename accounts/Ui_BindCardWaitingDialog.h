@@ -10,8 +10,8 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/KitForm.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/TextLabel.h"
 
 class Ui_BindCardWaitingDialog
 {

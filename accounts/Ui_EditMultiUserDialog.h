@@ -12,9 +12,9 @@
 
 #include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
-#include "shell/ClickableLabel.h"
-#include "shell/KitForm.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/ClickableLabel.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/TextLabel.h"
 
 /// The edit-user form. The two switches are not part of it: the dialog builds them anew for
 /// each user and lays them at the field column of their rows.

@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QMetaObject>
 
-#include "shell/ClickableLabel.h"
+#include "shell/kit/ClickableLabel.h"
 
 class Ui_MoreOptionDialog
 {

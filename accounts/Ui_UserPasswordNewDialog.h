@@ -12,8 +12,8 @@
 
 #include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
-#include "shell/KitForm.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/TextLabel.h"
 
 class Ui_UserPasswordNewDialog
 {

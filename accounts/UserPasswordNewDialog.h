@@ -4,7 +4,7 @@
 
 #include "accounts/Ui_UserPasswordNewDialog.h"
 #include "datastore/VelkMultiUser.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 

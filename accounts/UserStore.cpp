@@ -45,6 +45,10 @@ quint32 UserStore::editUser(OrvantaDBIntf *db, quint32 muid, const UserEdit &edi
 
 quint32 UserStore::removeUser(OrvantaDBIntf *db, quint32 muid)
 {
+    // One transaction: a step that fails undoes the steps before it.
+    DbTransaction transaction = db->transaction("UserStore::removeUser");
+    if (!transaction.isActive())
+        return DB_STATEMENT_FAILED;
     quint32 rc = db->deleteMultiUser(muid);
     if (rc != DB_OK)
         return rc;
@@ -79,12 +83,15 @@ quint32 UserStore::removeUser(OrvantaDBIntf *db, quint32 muid)
         if (rc != DB_OK)
             return rc;
     }
-    return DB_OK;
+    return transaction.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
 quint32 UserStore::saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QList<AppSwitch> &switches,
                                       bool hasPermission)
 {
+    DbTransaction transaction = db->transaction("UserStore::saveAppPermissions");
+    if (!transaction.isActive())
+        return DB_STATEMENT_FAILED;
     VelkMultiUser user;
     quint32 rc = findUser(db, muid, &user);
     if (rc != DB_OK)
@@ -107,7 +114,10 @@ quint32 UserStore::saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QLi
     }
     UserEdit flag;
     flag.hasPermission = hasPermission;
-    return editUser(db, muid, flag);
+    rc = editUser(db, muid, flag);
+    if (rc != DB_OK)
+        return rc;
+    return transaction.commit() ? DB_OK : DB_STATEMENT_FAILED;
 }
 
 quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringList> &names)

@@ -43,15 +43,14 @@ public:
     /// changed meanwhile stays. DB_ROW_NOT_FOUND, and nothing written, when the user is gone.
     static quint32 editUser(OrvantaDBIntf *db, quint32 muid, const UserEdit &edit);
 
-    /// Removes the user, then its app permissions and device assignments. When the user's own
-    /// row cannot be deleted nothing else is deleted either.
+    /// Removes the user with its app permissions and device assignments, all or nothing.
     static quint32 removeUser(OrvantaDBIntf *db, quint32 muid);
 
     /// Writes the app-permission window: a permission row is created for an app switched on
     /// that has none, every row of an app switched off is deleted, and the user's install flag
-    /// is set. The user is read again by muid first and only the flag is written back, so an
-    /// edit made while the window was open stays; a user removed meanwhile gets nothing
-    /// (DB_ROW_NOT_FOUND).
+    /// is set, all or nothing. The user is read again by muid first and only the flag is written
+    /// back, so an edit made while the window was open stays; a user removed meanwhile gets
+    /// nothing (DB_ROW_NOT_FOUND).
     static quint32 saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QList<AppSwitch> &switches,
                                       bool hasPermission);
 

@@ -4,10 +4,6 @@
 <context>
     <name>AccountOverview</name>
     <message>
-        <source>Please edit user account to change password.</source>
-        <translation>Please edit user account to change password.</translation>
-    </message>
-    <message>
         <source>Add User</source>
         <translation>Add User</translation>
     </message>
@@ -85,6 +81,13 @@
     <message>
         <source>This user name has been occupied.</source>
         <translation>This user name has been occupied.</translation>
+    </message>
+</context>
+<context>
+    <name>AccountTableModel</name>
+    <message>
+        <source>Please edit user account to change password.</source>
+        <translation>Please edit user account to change password.</translation>
     </message>
 </context>
 <context>

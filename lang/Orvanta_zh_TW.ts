@@ -4,10 +4,6 @@
 <context>
     <name>AccountOverview</name>
     <message>
-        <source>Please edit user account to change password.</source>
-        <translation>請編輯使用者帳戶以變更密碼。</translation>
-    </message>
-    <message>
         <source>Add User</source>
         <translation>新增使用者</translation>
     </message>
@@ -85,6 +81,13 @@
     <message>
         <source>This user name has been occupied.</source>
         <translation>此使用者名稱已被使用。</translation>
+    </message>
+</context>
+<context>
+    <name>AccountTableModel</name>
+    <message>
+        <source>Please edit user account to change password.</source>
+        <translation>請編輯使用者帳戶以變更密碼。</translation>
     </message>
 </context>
 <context>

@@ -24,8 +24,8 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/Management.h"
-#include "shell/Settings.h"
-#include "shell/UiHelpers.h"
+#include "shell/app/Settings.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "platform/CardReaderLauncher.h"
 #include "platform/FakeCardReaderLauncher.h"
 #include "platform/ProcProcessProbe.h"
-#include "shell/SwitchControl.h"
+#include "shell/kit/SwitchControl.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -131,7 +131,7 @@ void TestAccountsDialogs::initTestCase()
     m_log = std::make_unique<LogCapture>();
     QVERIFY(testDb());
     QVERIFY2(OrvantaDBManager::startupError().isEmpty(), qPrintable(OrvantaDBManager::startupError()));
-    NetworkConfig::setCurrent(testNetworkConfig(m_folder.path()));
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_folder.path()));
     m_previousFolder = QDir::currentPath();
     // Nothing lies under this working folder: the own launchers find no reader program.
     QVERIFY(QDir::setCurrent(m_folder.path()));

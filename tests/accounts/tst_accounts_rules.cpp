@@ -233,6 +233,16 @@ void TestAccountsRules::failedRemovalDeletesNothingElse()
     QCOMPARE(permittedApps(ann.muid).size(), allApps().size());
     QCOMPARE(rowCount(QStringLiteral("UserDevice")), 1);
 
+    // A later step that fails undoes the user's row and the permissions deleted before it.
+    {
+        RefusedDelete refused(QStringLiteral("UserDevice"));
+        QVERIFY(refused.isActive());
+        QCOMPARE(UserStore::removeUser(testDb(), ann.muid), DB_STATEMENT_FAILED);
+    }
+    QCOMPARE(userNamed(QStringLiteral("Ann")).muid, ann.muid);
+    QCOMPARE(permittedApps(ann.muid).size(), allApps().size());
+    QCOMPARE(rowCount(QStringLiteral("UserDevice")), 1);
+
     QCOMPARE(UserStore::removeUser(testDb(), 424242), DB_ROW_NOT_FOUND);
 }
 
