@@ -11,10 +11,6 @@
 
 #include <algorithm>
 
-namespace {
-const char *const Context = "OtaScheduleReportDialog";
-}
-
 OtaReportModel::OtaReportModel() : m_sort(ColumnCount)
 {
     m_sort.reset(DeviceColumn);
@@ -214,13 +210,13 @@ QString OtaReportModel::statusText(int status)
 {
     switch (status) {
     case UPDATE_NOT_STARTED:
-        return QCoreApplication::translate(Context, "Not Started");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Not Started");
     case UPDATE_UPDATING:
-        return QCoreApplication::translate(Context, "Updating") + QStringLiteral("...");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Updating") + QStringLiteral("...");
     case UPDATE_FAILED:
-        return QCoreApplication::translate(Context, "Failed");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Failed");
     case UPDATE_SUCCESSFULLY:
-        return QCoreApplication::translate(Context, "Successfully");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Successfully");
     default:
         return QString();
     }
@@ -243,6 +239,6 @@ QString OtaReportModel::statusColour(int status)
 
 QString OtaReportModel::totalText(int rows)
 {
-    return rows < 2 ? QCoreApplication::translate(Context, "%1 device in total").arg(rows)
-                    : QCoreApplication::translate(Context, "%1 devices in total").arg(rows);
+    return rows < 2 ? QCoreApplication::translate("OtaScheduleReportDialog", "%1 device in total").arg(rows)
+                    : QCoreApplication::translate("OtaScheduleReportDialog", "%1 devices in total").arg(rows);
 }

@@ -10,18 +10,17 @@
 #include <algorithm>
 
 namespace {
-const char *const Context = "OtaScheduleSetting";
 
 QString devicesText(int n)
 {
-    return n > 1 ? QCoreApplication::translate(Context, "%1 devices").arg(n)
-                 : QCoreApplication::translate(Context, "%1 device").arg(n);
+    return n > 1 ? QCoreApplication::translate("OtaScheduleSetting", "%1 devices").arg(n)
+                 : QCoreApplication::translate("OtaScheduleSetting", "%1 device").arg(n);
 }
 
 QString groupsText(int n)
 {
-    return n > 1 ? QCoreApplication::translate(Context, "%1 groups").arg(n)
-                 : QCoreApplication::translate(Context, "%1 group").arg(n);
+    return n > 1 ? QCoreApplication::translate("OtaScheduleSetting", "%1 groups").arg(n)
+                 : QCoreApplication::translate("OtaScheduleSetting", "%1 group").arg(n);
 }
 } // namespace
 
@@ -253,22 +252,24 @@ int OtaSelection::distinctDevices(const QList<int> &groupIndexes) const
 
 QString OtaSelection::deviceTotalText() const
 {
-    return QCoreApplication::translate(Context, "%1 in total need to be updated").arg(devicesText(m_devices.size()));
+    return QCoreApplication::translate("OtaScheduleSetting", "%1 in total need to be updated")
+        .arg(devicesText(m_devices.size()));
 }
 
 QString OtaSelection::groupTotalText() const
 {
     if (m_shownGroups.isEmpty())
         return QString();
-    return QCoreApplication::translate(Context, "%1 in total (%2) need to be updated")
+    return QCoreApplication::translate("OtaScheduleSetting", "%1 in total (%2) need to be updated")
         .arg(groupsText(m_shownGroups.size()), devicesText(distinctDevices(m_shownGroups)));
 }
 
 QString OtaSelection::selectionText(View view) const
 {
     if (view == DeviceView)
-        return QCoreApplication::translate(Context, "%1 selected").arg(devicesText(m_checkedDevices.size()));
-    return QCoreApplication::translate(Context, "%1 selected (%2)")
+        return QCoreApplication::translate("OtaScheduleSetting", "%1 selected")
+            .arg(devicesText(m_checkedDevices.size()));
+    return QCoreApplication::translate("OtaScheduleSetting", "%1 selected (%2)")
         .arg(groupsText(m_checkedGroups.size()), devicesText(distinctDevices(m_checkedGroups.values())));
 }
 

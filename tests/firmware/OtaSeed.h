@@ -31,6 +31,16 @@ inline void wipe()
         db()->deleteOtaSchedule(schedule);
 }
 
+/// Puts the device into the group, creating the group when it is missing.
+inline void join(VelkIFPDevice device, const QString &groupName)
+{
+    VelkGroups group;
+    group.groupName = groupName;
+    group.groupType = device.deviceType;
+    db()->createGroups(group); // refused when it exists, which is fine
+    db()->joinGroups(device, group);
+}
+
 /// A stored device of that model and version in those groups (created when missing), as read back.
 inline VelkIFPDevice device(const QString &name, const QString &model, const QString &fwVersion,
                             const QStringList &groups = {}, const QString &mac = QString())
@@ -44,13 +54,8 @@ inline VelkIFPDevice device(const QString &name, const QString &model, const QSt
     device.deviceType = QStringLiteral("Control Box");
     if (db()->createIFPDevice(device) != DB_OK)
         qWarning("createIFPDevice failed for %s", qPrintable(name));
-    for (const QString &groupName : groups) {
-        VelkGroups group;
-        group.groupName = groupName;
-        group.groupType = device.deviceType;
-        db()->createGroups(group); // refused when it exists, which is fine
-        db()->joinGroups(device, group);
-    }
+    for (const QString &groupName : groups)
+        join(device, groupName);
     QList<VelkIFPDevice> all;
     db()->queryAllAvailableIFP(all);
     for (const VelkIFPDevice &stored : qAsConst(all)) {
