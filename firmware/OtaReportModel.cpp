@@ -195,15 +195,7 @@ bool OtaReportModel::before(int a, int b, int column) const
 
 void OtaReportModel::sort()
 {
-    const int column = m_sort.activeColumn();
-    if (column < 0)
-        return;
-    const bool reverse = m_sort.activeState() == 1;
-    std::sort(m_shown.begin(), m_shown.end(), [&](int a, int b) {
-        if (reverse)
-            std::swap(a, b);
-        return before(a, b, column);
-    });
+    m_sort.sort(m_shown, [this](int a, int b, int column) { return before(a, b, column); });
 }
 
 QString OtaReportModel::statusText(int status)

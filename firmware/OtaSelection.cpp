@@ -7,8 +7,6 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <algorithm>
-
 namespace {
 
 QString devicesText(int n)
@@ -226,17 +224,10 @@ bool OtaSelection::groupBefore(int a, int b, int column) const
 
 void OtaSelection::sortView(View view)
 {
-    const SortIndicatorStates &sort = indicators(view);
-    const int column = sort.activeColumn();
-    if (column < 0)
-        return;
-    const bool reverse = sort.activeState() == 1;
-    QList<int> &rows = view == DeviceView ? m_shownDevices : m_shownGroups;
-    std::sort(rows.begin(), rows.end(), [&](int a, int b) {
-        if (reverse)
-            std::swap(a, b);
-        return view == DeviceView ? deviceBefore(a, b, column) : groupBefore(a, b, column);
-    });
+    if (view == DeviceView)
+        m_deviceSort.sort(m_shownDevices, [this](int a, int b, int column) { return deviceBefore(a, b, column); });
+    else
+        m_groupSort.sort(m_shownGroups, [this](int a, int b, int column) { return groupBefore(a, b, column); });
 }
 
 int OtaSelection::distinctDevices(const QList<int> &groupIndexes) const

@@ -1,5 +1,7 @@
 #include "firmware/SortIndicatorStates.h"
 
+#include <algorithm>
+
 SortIndicatorStates::SortIndicatorStates(int columns) : m_states(columns, 2)
 {
 }
@@ -35,4 +37,14 @@ int SortIndicatorStates::activeState() const
 {
     const int column = activeColumn();
     return column < 0 ? 0 : m_states.at(column);
+}
+
+void SortIndicatorStates::sort(QList<int> &rows, const std::function<bool(int, int, int)> &before) const
+{
+    const int column = activeColumn();
+    if (column < 0)
+        return;
+    const bool reverse = activeState() == 1;
+    std::sort(rows.begin(), rows.end(),
+              [&](int a, int b) { return reverse ? before(b, a, column) : before(a, b, column); });
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QVector>
+
+#include <functional>
 
 /// The states of one row of sort arrows, and the click rule that the firmware pages share.
 ///
@@ -24,6 +27,10 @@ public:
     int activeColumn() const;
     /// The active column's state (0 or 1); 0 when none is active.
     int activeState() const;
+
+    /// Sorts row indexes by the active column: `before(a, b, column)` is that column's state-0 order (a strict
+    /// total order); state 1 is its exact reverse. Without an active column the rows keep their order.
+    void sort(QList<int> &rows, const std::function<bool(int, int, int)> &before) const;
 
 private:
     QVector<int> m_states;

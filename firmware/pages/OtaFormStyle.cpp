@@ -1,12 +1,15 @@
 #include "firmware/pages/OtaFormStyle.h"
 
 #include "shell/kit/ClickableLabel.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QCheckBox>
 #include <QFont>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -136,6 +139,21 @@ QString OtaFormStyle::filterButtonStyle(bool selected)
                           "QToolButton:pressed{border-image: url(:/resource/scheduling/btn_filter_pressed.png);}\n"
                           "QToolButton:disabled{border-image: url(:/resource/scheduling/btn_filter_disabled.png);}")
         .arg(normal);
+}
+
+void OtaFormStyle::setupSearchField(QLineEdit *field, const QString &placeholder)
+{
+    field->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\\\/:*?\"<>|]{0,32}")), field));
+    field->setMaxLength(32);
+    QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
+    const double scale = getScaleFactor();
+    if (scale != 1.0 && !search.isNull())
+        search =
+            search.scaled(ScaleMath::truncScaled(search.width(), scale), ScaleMath::truncScaled(search.height(), scale),
+                          Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    field->addAction(QIcon(search), QLineEdit::LeadingPosition);
+    field->setPlaceholderText(placeholder);
 }
 
 QString OtaFormStyle::searchFieldStyle()

@@ -7,6 +7,7 @@ class ClickableLabel;
 class QCheckBox;
 class QFont;
 class QLabel;
+class QLineEdit;
 class QTableWidget;
 class QToolButton;
 class QWidget;
@@ -38,6 +39,9 @@ public:
     static QString modeButtonStyle(const QString &image, bool selected, int paddingLeft);
     /// The filter button, selected while its pop-up is open.
     static QString filterButtonStyle(bool selected);
+    /// Makes `field` a search field: at most 32 characters, none that a name refuses, the search icon in front
+    /// (scaled with the UI) and the placeholder.
+    static void setupSearchField(QLineEdit *field, const QString &placeholder);
     /// The style sheet of a search field.
     static QString searchFieldStyle();
     /// The check-box indicator images, "_2x" from a UI scale of 2.0 on.

@@ -9,13 +9,9 @@
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
 
-#include <QAction>
-#include <QRegularExpressionValidator>
-
 namespace {
 // The status of each button, in the order of statusButtons().
 const int ButtonStatus[] = {0, UPDATE_NOT_STARTED, UPDATE_UPDATING, UPDATE_SUCCESSFULLY, UPDATE_FAILED};
-const char *const SearchPattern = "[^\\\\/:*?\"<>|]{0,32}";
 } // namespace
 
 OtaScheduleReportDialog::OtaScheduleReportDialog(QWidget *parent) : QDialog(parent)
@@ -41,17 +37,7 @@ OtaScheduleReportDialog::OtaScheduleReportDialog(QWidget *parent) : QDialog(pare
 
     tableWidgetReport->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
-    lineEditFilter->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(SearchPattern)), lineEditFilter));
-    lineEditFilter->setMaxLength(32);
-    QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
-    const double scale = getScaleFactor();
-    if (scale != 1.0)
-        search =
-            search.scaled(ScaleMath::truncScaled(search.width(), scale), ScaleMath::truncScaled(search.height(), scale),
-                          Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    lineEditFilter->addAction(QIcon(search), QLineEdit::LeadingPosition);
-    lineEditFilter->setPlaceholderText(tr("Search"));
+    OtaFormStyle::setupSearchField(lineEditFilter, tr("Search"));
     connect(lineEditFilter, &QLineEdit::returnPressed, this, &OtaScheduleReportDialog::showTextFilteredTableContent);
     connect(reportHeaderDevice, &ClickableLabel::clicked, this, &OtaScheduleReportDialog::sortingByDevice);
     connect(reportHeaderModel, &ClickableLabel::clicked, this, &OtaScheduleReportDialog::sortingByModel);

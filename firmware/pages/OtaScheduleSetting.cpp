@@ -13,18 +13,13 @@
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
 
-#include <QAction>
 #include <QHBoxLayout>
 #include <QMouseEvent>
-#include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
 
 namespace {
-// A name field takes at most 32 characters and none that a file name refuses.
-const char *const SearchPattern = "[^\\\\/:*?\"<>|]{0,32}";
-
 // The header labels' text padding, in style-sheet pixels (not scaled).
 constexpr int HeaderPadding = 10;
 
@@ -53,15 +48,7 @@ OtaScheduleSetting::OtaScheduleSetting(QWidget *parent) : QFrame(parent)
     connect(comboBoxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &OtaScheduleSetting::showContentByType);
 
-    lineEditFilter->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(SearchPattern)), lineEditFilter));
-    lineEditFilter->setMaxLength(32);
-    QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
-    if (getScaleFactor() != 1.0)
-        search = search.scaled(scaled(search.width()), scaled(search.height()), Qt::KeepAspectRatio,
-                               Qt::SmoothTransformation);
-    lineEditFilter->addAction(QIcon(search), QLineEdit::LeadingPosition);
-    lineEditFilter->setPlaceholderText(tr("Search"));
+    OtaFormStyle::setupSearchField(lineEditFilter, tr("Search"));
 
     connect(lineEditFilter, &QLineEdit::returnPressed, this, &OtaScheduleSetting::showFilteredTableContent);
     connect(btnFilter, &QToolButton::clicked, this, &OtaScheduleSetting::btnFilterClicked);

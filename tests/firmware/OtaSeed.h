@@ -4,6 +4,7 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/StoredDevice.h"
 
 #include <QStringList>
 
@@ -56,13 +57,7 @@ inline VelkIFPDevice device(const QString &name, const QString &model, const QSt
         qWarning("createIFPDevice failed for %s", qPrintable(name));
     for (const QString &groupName : groups)
         join(device, groupName);
-    QList<VelkIFPDevice> all;
-    db()->queryAllAvailableIFP(all);
-    for (const VelkIFPDevice &stored : qAsConst(all)) {
-        if (stored.deviceName == name)
-            return stored;
-    }
-    return device;
+    return storedDevice(name);
 }
 
 inline VelkGroups group(const QString &name)
@@ -74,6 +69,25 @@ inline VelkGroups group(const QString &name)
             return stored;
     }
     return VelkGroups();
+}
+
+/// A stored, enabled OTA schedule starting at `start` ("yyyy-MM-dd hh:mm"): of `devices` (target 2) or, with no
+/// device, of the groups named (target 3).
+inline VelkOtaSchedule schedule(const QList<VelkIFPDevice> &devices, const QStringList &groups, const QString &start,
+                                int status)
+{
+    VelkOtaSchedule record;
+    record.scheduleTarget = devices.isEmpty() ? 3 : 2;
+    record.date = start.section(QLatin1Char(' '), 0, 0);
+    record.time = start.section(QLatin1Char(' '), 1, 1);
+    record.status = status;
+    record.isEnable = true;
+    record.devices = devices;
+    for (const QString &name : groups)
+        record.groups.append(group(name));
+    if (db()->insertOtaSchedule(record) != DB_OK)
+        qWarning("insertOtaSchedule failed");
+    return record;
 }
 
 inline QList<VelkOtaSchedule> schedules()

@@ -220,14 +220,7 @@ void TestFirmwareOtaPages::refusesPassedStartsAndShowsFailedWrites()
     QCOMPARE(OtaSeed::schedules().size(), 0);
 
     // A failed update keeps the schedule being edited: saving again updates it instead of adding another.
-    VelkOtaSchedule existing;
-    existing.scheduleTarget = 2;
-    existing.date = "2031-03-05";
-    existing.time = "07:00";
-    existing.status = UPDATE_NOT_STARTED;
-    existing.isEnable = true;
-    existing.devices = {m_beta};
-    QCOMPARE(OtaSeed::db()->insertOtaSchedule(existing), DB_OK);
+    const VelkOtaSchedule existing = OtaSeed::schedule({m_beta}, {}, "2031-03-05 07:00", UPDATE_NOT_STARTED);
     page.loadSchedule(existing);
     QVERIFY(probe.exec("CREATE TRIGGER refuse_ota BEFORE UPDATE ON OtaSchedule BEGIN SELECT RAISE(ABORT, 'x'); END"));
     pressAdd(page);
@@ -303,14 +296,7 @@ void TestFirmwareOtaPages::reportFollowsARun()
     OtaScheduleReportDialog report;
 
     // Not started: the out-of-date devices of its groups, each once.
-    VelkOtaSchedule groups;
-    groups.scheduleTarget = 3;
-    groups.date = "2031-03-04";
-    groups.time = "10:30";
-    groups.status = UPDATE_NOT_STARTED;
-    groups.isEnable = true;
-    groups.groups = {OtaSeed::group("North"), OtaSeed::group("South")};
-    QCOMPARE(OtaSeed::db()->insertOtaSchedule(groups), DB_OK);
+    const VelkOtaSchedule groups = OtaSeed::schedule({}, {"North", "South"}, "2031-03-04 10:30", UPDATE_NOT_STARTED);
     report.setOtaSchedule(groups);
     QCOMPARE(column(report.tableWidgetReport, 0), QStringList({m_alpha.deviceName, m_beta.deviceName}));
     QCOMPARE(column(report.tableWidgetReport, 4), QStringList({"Not Started", "Not Started"}));
