@@ -27,7 +27,7 @@ bool FileAssembler::append(const QByteArray &chunk)
     if (!m_active)
         return false;
     m_size += chunk.size();
-    if (m_hashFiles)
+    if (m_hashing)
         m_hash.addData(chunk);
     if (m_head.size() < HeadSize)
         m_head.append(chunk.left(HeadSize - m_head.size()));
@@ -43,7 +43,7 @@ FileAssembler::Outcome FileAssembler::finish(const QByteArray &sizeText, Receive
     m_active = false;
     file->name = m_name;
     file->size = m_size;
-    file->sha256 = m_hash.result();
+    file->sha256 = m_hashing ? m_hash.result() : QByteArray();
     file->data = m_data;
     file->head = m_head;
     m_data.clear();

@@ -33,8 +33,8 @@ public:
     static constexpr int HeadSize = 256;
 
     void setKeepFiles(bool keep) { m_keepFiles = keep; }
-    /// Off: no SHA-256 either, only the size and the first bytes (a receiver as cheap as can be, for benchmarks).
-    void setHashFiles(bool hash) { m_hashFiles = hash; }
+    /// Off: no SHA-256 either, only the size (for load runs where the hash would cost more than the transfer).
+    void setHashing(bool hashing) { m_hashing = hashing; }
     /// Forgets an unfinished file (the connection ended).
     void reset();
     /// Begins a new file, dropping any unfinished one.
@@ -50,7 +50,7 @@ public:
 
 private:
     bool m_keepFiles;
-    bool m_hashFiles = true;
+    bool m_hashing = true;
     bool m_active = false;
     QString m_name;
     qint64 m_size = 0;

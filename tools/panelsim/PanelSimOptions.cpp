@@ -133,7 +133,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption keepFiles(QStringLiteral("keep-files"),
                                        QStringLiteral("Keep received files in memory (default: size and SHA-256)."));
     const QCommandLineOption noHash(QStringLiteral("no-hash"),
-                                    QStringLiteral("Count received files only, without SHA-256 (benchmarks)."));
+                                    QStringLiteral("Count received files' bytes only, no SHA-256 (load runs)."));
+    const QCommandLineOption linkMbps(QStringLiteral("link-mbps"),
+                                      QStringLiteral("Read no faster than this many Mbit/s, as behind a link of that "
+                                                     "speed (0 = as fast as possible)."),
+                                      QStringLiteral("mbps"), QStringLiteral("0"));
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
@@ -172,6 +176,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        searchInterval,
                        keepFiles,
                        noHash,
+                       linkMbps,
                        printCsv,
                        verbose});
 
@@ -277,6 +282,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.skipIdentity = parser.isSet(skipIdentity);
     behaviour.keepFiles = parser.isSet(keepFiles);
     behaviour.hashFiles = !parser.isSet(noHash);
+    qint64 mbps = 0;
+    if (!parseNumber(parser.value(linkMbps), linkMbps.names().first(), 0, 100000, &mbps, error))
+        return false;
+    behaviour.linkBytesPerSecond = mbps * 125000;
 
     const struct
     {
