@@ -415,6 +415,7 @@ private:
                 .arg(header) +
             OtaFormStyle::checkIndicatorStyle();
 
+        // A firmware version ("8.0.0000.04") fits its column whole; the power icon needs less room than its header.
         pageDevice = new QWidget();
         pageDevice->setObjectName(QStringLiteral("pageDevice"));
         deviceCheckBoxAll = new QCheckBox(pageDevice);
@@ -422,11 +423,11 @@ private:
         deviceCheckBoxAll->setGeometry(QRect(1, 0, 35, 30));
         deviceCheckBoxAll->setCursor(Qt::PointingHandCursor);
         deviceCheckBoxAll->setStyleSheet(selectAll);
-        deviceHeaderPower = OtaFormStyle::header(pageDevice, "deviceHeaderPower", QRect(36, 0, 68, 30), header);
-        deviceHeaderDevice = OtaFormStyle::header(pageDevice, "deviceHeaderDevice", QRect(104, 0, 85, 30), header);
-        deviceHeaderModel = OtaFormStyle::header(pageDevice, "deviceHeaderModel", QRect(189, 0, 115, 30), header);
-        deviceHeaderGroup = OtaFormStyle::header(pageDevice, "deviceHeaderGroup", QRect(304, 0, 100, 30), header);
-        deviceHeaderVersion = OtaFormStyle::header(pageDevice, "deviceHeaderVersion", QRect(404, 0, 91, 30), header);
+        deviceHeaderPower = OtaFormStyle::header(pageDevice, "deviceHeaderPower", QRect(36, 0, 64, 30), header);
+        deviceHeaderDevice = OtaFormStyle::header(pageDevice, "deviceHeaderDevice", QRect(100, 0, 95, 30), header);
+        deviceHeaderModel = OtaFormStyle::header(pageDevice, "deviceHeaderModel", QRect(195, 0, 107, 30), header);
+        deviceHeaderGroup = OtaFormStyle::header(pageDevice, "deviceHeaderGroup", QRect(302, 0, 92, 30), header);
+        deviceHeaderVersion = OtaFormStyle::header(pageDevice, "deviceHeaderVersion", QRect(394, 0, 101, 30), header);
         tableWidgetDevice = OtaFormStyle::table(pageDevice, "tableWidgetDevice", QRect(0, 30, 496, 391), 6);
         tableWidgetDevice->setWordWrap(false);
         tableWidgetDevice->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("checkBox")));
