@@ -11,9 +11,8 @@
 
 #include <algorithm>
 
-OtaReportModel::OtaReportModel() : m_sort(ColumnCount)
+OtaReportModel::OtaReportModel() : m_sort(ColumnCount, DeviceColumn)
 {
-    m_sort.reset(DeviceColumn);
 }
 
 void OtaReportModel::load(const VelkOtaSchedule &schedule, OrvantaDBIntf *db, const QList<VelkIFPDevice> &oldDevices)
@@ -195,7 +194,7 @@ bool OtaReportModel::before(int a, int b, int column) const
 
 void OtaReportModel::sort()
 {
-    m_sort.sort(m_shown, [this](int a, int b, int column) { return before(a, b, column); });
+    m_sort.sortRows(m_shown, [this](int a, int b, int column) { return before(a, b, column); });
 }
 
 QString OtaReportModel::statusText(int status)

@@ -22,7 +22,8 @@ QString groupsText(int n)
 }
 } // namespace
 
-OtaSelection::OtaSelection() : m_deviceSort(DeviceColumnCount), m_groupSort(GroupColumnCount)
+OtaSelection::OtaSelection()
+    : m_deviceSort(DeviceColumnCount, DeviceNameColumn), m_groupSort(GroupColumnCount, GroupNameColumn)
 {
     resetSorting();
 }
@@ -161,7 +162,7 @@ void OtaSelection::applyFilter(View view, const QString &text, int fields)
     sortView(view);
 }
 
-const SortIndicatorStates &OtaSelection::indicators(View view) const
+const SortArrows &OtaSelection::indicators(View view) const
 {
     return view == DeviceView ? m_deviceSort : m_groupSort;
 }
@@ -225,9 +226,9 @@ bool OtaSelection::groupBefore(int a, int b, int column) const
 void OtaSelection::sortView(View view)
 {
     if (view == DeviceView)
-        m_deviceSort.sort(m_shownDevices, [this](int a, int b, int column) { return deviceBefore(a, b, column); });
+        m_deviceSort.sortRows(m_shownDevices, [this](int a, int b, int column) { return deviceBefore(a, b, column); });
     else
-        m_groupSort.sort(m_shownGroups, [this](int a, int b, int column) { return groupBefore(a, b, column); });
+        m_groupSort.sortRows(m_shownGroups, [this](int a, int b, int column) { return groupBefore(a, b, column); });
 }
 
 int OtaSelection::distinctDevices(const QList<int> &groupIndexes) const
