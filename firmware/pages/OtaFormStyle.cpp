@@ -48,6 +48,12 @@ ClickableLabel *OtaFormStyle::header(QWidget *parent, const char *objectName, co
     return label;
 }
 
+void OtaFormStyle::mirrorHeader(QLabel *header)
+{
+    header->setAlignment(Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute);
+    header->setStyleSheet(header->styleSheet() + QStringLiteral("\nQLabel {padding-left:0px;padding-right:10px;}"));
+}
+
 QLabel *OtaFormStyle::headerBorder(QWidget *parent, const char *objectName, const QRect &geometry)
 {
     QLabel *border = label(parent, objectName, geometry, 0, QStringLiteral("background-color: #1a1a1a;"));

@@ -25,6 +25,9 @@ public:
                          const QString &styleSheet);
     /// A column header above a table: padded text over the header image, clickable.
     static ClickableLabel *header(QWidget *parent, const char *objectName, const QRect &geometry, const QString &image);
+    /// In right-to-left layout a header's text stands at its right edge, padded as the left edge is otherwise (the
+    /// sort arrow goes before it).
+    static void mirrorHeader(QLabel *header);
     /// The 1-pixel strip that closes a header row on either side.
     static QLabel *headerBorder(QWidget *parent, const char *objectName, const QRect &geometry);
     /// A table with no header, grid, selection, focus or editing, in the page's look.

@@ -53,7 +53,7 @@ OtaScheduleReportDialog::OtaScheduleReportDialog(QWidget *parent) : QDialog(pare
         tableWidgetReport->setStyleSheet(tableWidgetReport->styleSheet() +
                                          QStringLiteral("\nQTableWidget::item {%1}").arg(padding));
         for (ClickableLabel *label : headerLabels())
-            label->setStyleSheet(label->styleSheet() + QStringLiteral("\nQLabel {%1}").arg(padding));
+            OtaFormStyle::mirrorHeader(label);
         mirrorHeaderRow();
     }
     setColumnWidths();

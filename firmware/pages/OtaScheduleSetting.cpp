@@ -73,11 +73,12 @@ OtaScheduleSetting::OtaScheduleSetting(QWidget *parent) : QFrame(parent)
 
     otaMessageDialog = new OtaMessageDialog(this);
 
-    for (SortingIndicator **indicator : {&powerIndicator, &deviceIndicator, &modelIndicator, &groupIndicator,
-                                         &versionIndicator, &groupNameIndicator, &deviceCountsIndicator}) {
-        *indicator = new SortingIndicator(this);
-        (*indicator)->stackUnder(widgetFilterParent);
-    }
+    // Each arrow lives on its table's page, beside its header: it moves and hides with that page, and stays under
+    // the filter layer.
+    SortingIndicator **arrows[] = {&powerIndicator,   &deviceIndicator,    &modelIndicator,       &groupIndicator,
+                                   &versionIndicator, &groupNameIndicator, &deviceCountsIndicator};
+    for (int i = 0; i < 7; ++i)
+        *arrows[i] = new SortingIndicator(i < 5 ? pageDevice : pageGroup);
     if (uiLayoutDirection() == Qt::LeftToRight) {
         comboBoxType->applyStyle(comboBoxType->styleSheet() + QStringLiteral("\nQComboBox {padding-left:12px;}"));
     } else {
@@ -88,7 +89,7 @@ OtaScheduleSetting::OtaScheduleSetting(QWidget *parent) : QFrame(parent)
             table->setStyleSheet(table->styleSheet() + QStringLiteral("\nQTableWidget::item {%1}").arg(padding));
         for (OtaSelection::View view : {OtaSelection::DeviceView, OtaSelection::GroupView}) {
             for (ClickableLabel *label : headerLabels(view))
-                label->setStyleSheet(label->styleSheet() + QStringLiteral("\nQLabel {%1}").arg(padding));
+                OtaFormStyle::mirrorHeader(label);
         }
         calendarWidget->setStyleSheet(
             calendarWidget->styleSheet() +
@@ -308,11 +309,6 @@ void OtaScheduleSetting::setColumnWidths()
 void OtaScheduleSetting::showContentByType(int indexOfType)
 {
     stackedWidgetTables->setCurrentIndex(indexOfType == 1 ? 1 : 0);
-    const bool device = indexOfType != 1;
-    for (SortingIndicator *indicator : indicators(OtaSelection::DeviceView))
-        indicator->setVisible(device);
-    for (SortingIndicator *indicator : indicators(OtaSelection::GroupView))
-        indicator->setVisible(!device);
     updateTotalInfo();
 }
 
@@ -479,11 +475,11 @@ void OtaScheduleSetting::placeSortingIndicators()
         const QList<SortingIndicator *> arrows = indicators(view);
         for (int column = 0; column < labels.size(); ++column) {
             ClickableLabel *label = labels.at(column);
-            const QPoint origin = label->mapTo(this, QPoint(0, 0));
             const int text = label->fontMetrics().horizontalAdvance(label->text()) + HeaderPadding + gap;
             const int x =
-                uiLayoutDirection() == Qt::RightToLeft ? origin.x() + label->width() - text - side : origin.x() + text;
-            arrows.at(column)->setGeometry(x, origin.y() + (label->height() - side) / 2, side, side);
+                uiLayoutDirection() == Qt::RightToLeft ? label->x() + label->width() - text - side : label->x() + text;
+            arrows.at(column)->setGeometry(x, label->y() + (label->height() - side) / 2, side, side);
+            arrows.at(column)->raise();
         }
     }
 }

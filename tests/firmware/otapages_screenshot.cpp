@@ -1,6 +1,6 @@
 // Renders the OTA schedule page (both views, 30 out-of-date devices), its notice and a report of 30 rows to PNG
 // files, against the real update manager fed by a loopback HTTP server and simulated audio boxes.
-// Usage: otapages_screenshot <prefix>   writes <prefix>-page-device.png, -page-selected.png, -page-group.png,
+// Usage: otapages_screenshot <prefix> [--rtl]   writes <prefix>-page-device.png, -page-selected.png, -page-group.png,
 // -message.png and -report.png. Everything stays on loopback and in a temporary HOME.
 
 #include "FirmwareTestSupport.h"
@@ -40,6 +40,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     initScaleFactor(0, 0);
     currentLanguage = QStringLiteral("en_US");
+    if (argc > 2 && QByteArray(argv[2]) == "--rtl")
+        setRightToLeft();
     const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("otapages");
     FirmwareTestBench bench;
     if (!bench.setUp(30)) {
