@@ -8,6 +8,8 @@ packages=(
     qttools5-dev qttools5-dev-tools clang-format
     fonts-liberation xvfb xauth sqlite3 iproute2
     curl
+    # The Traditional Chinese interface (and the corner brackets of some English texts) needs CJK glyphs.
+    fonts-wqy-microhei
 )
 
 missing=()

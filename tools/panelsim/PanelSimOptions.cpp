@@ -141,6 +141,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
+    const QCommandLineOption monotonicStamps(
+        QStringLiteral("monotonic-stamps"),
+        QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
+                       "(benchmarks compare it with their own clock)."));
     parser.addOptions({console,
                        discovery,
                        answerPort,
@@ -178,7 +182,8 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        noHash,
                        linkMbps,
                        printCsv,
-                       verbose});
+                       verbose,
+                       monotonicStamps});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -307,6 +312,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     o.startOff = parser.isSet(off);
     o.printCsv = parser.isSet(printCsv);
     o.verbose = parser.isSet(verbose);
+    o.monotonicStamps = parser.isSet(monotonicStamps);
     *out = o;
     return true;
 }
