@@ -106,6 +106,18 @@ void TestFirmwareOtaPages::rowsByDeviceAndByGroup()
     QCOMPARE(page.labelTotalInfo->text(), QStringLiteral("2 devices in total need to be updated"));
     QCOMPARE(page.labelNewVersionInfo->toolTip(), QStringLiteral("New Version : QML8(8.0.0000.05)"));
     QVERIFY(!page.btnAddSchedule->isEnabled());
+    // Search by what the filter pop-up leaves ticked: the group names alone find Alpha by its group.
+    page.btnFilter->click();
+    QVERIFY(page.widgetFilterDevice->isVisibleTo(&page));
+    page.checkBox1Device->setChecked(false);
+    page.btnApply1->click();
+    QVERIFY(!page.widgetFilterParent->isVisibleTo(&page));
+    page.lineEditFilter->setText("south");
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(column(page.tableWidgetDevice, 2), QStringList({m_alpha.deviceName}));
+    page.lineEditFilter->clear();
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidgetDevice->rowCount(), 2);
 
     page.comboBoxType->setCurrentIndex(1);
     QCOMPARE(column(page.tableWidgetGroup, 1), QStringList({"North", "South"}));
