@@ -178,7 +178,7 @@ void AccountOverview::clickBtnSyncNow()
 {
     writeLog(LOG_LEVEL_INFO, "clickBtnSyncNow");
     const int targets = accountSyncRun->start(DeviceListDialog::getSupportedDeviceList());
-    if (targets == 0)
+    if (targets == 0 || !accountSyncRun->isRunning())
         return;
     btnSyncNow->setEnabled(false);
     QProgressDialog *progress = progressDialog();

@@ -3,6 +3,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
+#include "network/DeviceChannel.h"
 #include "network/PanelIdentity.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
@@ -39,14 +40,49 @@ QString AccountSyncRun::key(const QString &mac)
 
 int AccountSyncRun::start(const QList<VelkIFPDevice> &devices)
 {
-    // The time-outs are armed while this call runs, before the targets are known.
-    const QList<QString> started = m_server->checkAccountSync(devices);
     m_targets.clear();
-    for (const QString &mac : started)
-        m_targets.insert(key(mac));
+    m_waiting.clear();
+    m_inFlight.clear();
+    for (const VelkIFPDevice &device : devices) {
+        const DeviceChannel *channel = m_server->getChannel(device.macAddress);
+        const QString panel = key(device.macAddress);
+        if (!channel || channel->isSyncing() || m_targets.contains(panel))
+            continue;
+        m_targets.insert(panel);
+        m_waiting.append(device);
+    }
     m_total = m_targets.size();
     writeLog(LOG_LEVEL_INFO, "syncTargetList: %d", m_total);
+    startWaiting();
     return m_total;
+}
+
+void AccountSyncRun::startWaiting()
+{
+    while (m_inFlight.size() < MaxInFlight && !m_waiting.isEmpty()) {
+        const VelkIFPDevice device = m_waiting.takeFirst();
+        const QString panel = key(device.macAddress);
+        // The time-out is armed while this call runs.
+        if (!m_server->checkAccountSync({device}).isEmpty()) {
+            m_inFlight.insert(panel);
+            continue;
+        }
+        writeLog(LOG_LEVEL_INFO, "syncTargetList: %s no longer free", qPrintable(panel));
+        leaveRun(panel);
+    }
+}
+
+void AccountSyncRun::leaveRun(const QString &mac)
+{
+    m_inFlight.remove(mac);
+    if (!m_targets.remove(mac))
+        return;
+    // Decided before anyone hears of the progress: a listener that lets the event loop run
+    // could see further panels end meanwhile, and the run must end once.
+    const bool last = m_targets.isEmpty();
+    emit progressed(done(), m_total);
+    if (last)
+        emit runFinished();
 }
 
 void AccountSyncRun::armTimeout(const QString &mac, int timeoutMillis)
@@ -68,14 +104,10 @@ void AccountSyncRun::finished(const QString &mac)
     const QString panel = key(mac);
     writeLog(LOG_LEVEL_INFO, "syncUserDeviceFinished: %s", qPrintable(panel));
     removeTimeout(panel);
-    if (!m_targets.remove(panel))
+    if (!m_inFlight.contains(panel))
         return;
-    // Decided before anyone hears of the progress: a listener that lets the event loop run
-    // could see further panels end meanwhile, and the run must end once.
-    const bool last = m_targets.isEmpty();
-    emit progressed(done(), m_total);
-    if (last)
-        emit runFinished();
+    leaveRun(panel);
+    startWaiting();
 }
 
 void AccountSyncRun::removeTimeout(const QString &mac)
@@ -119,6 +151,7 @@ void AccountSyncRun::recordStatus(const QString &mac, int status)
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, queryMultiUserByIFP error 0x%08x",
                      rc);
+        DbTransaction transaction = m_db->transaction("AccountOverview::updateUserDeviceSyncStatus");
         QSet<quint32> written;
         for (const VelkMultiUser &user : qAsConst(users)) {
             if (written.contains(user.muid))
@@ -129,5 +162,8 @@ void AccountSyncRun::recordStatus(const QString &mac, int status)
             assignment.lastSyncTime = now;
             m_db->updateUserDevice(assignment, device.deviceName, user.muid);
         }
+        if (!transaction.commit())
+            writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written",
+                     qPrintable(mac));
     }
 }

@@ -21,10 +21,17 @@ class QTimer;
 /// through finished(). A panel that does not answer in time is recorded as failed here. Panels are
 /// keyed by their MAC in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form the
 /// database holds, so a device stored in capitals or with dashes still ends its run.
+///
+/// A run asks at most MaxInFlight panels at a time and the next one as each of them ends. All at
+/// once, hundreds of panels answer together, and the console handles every answer that has come
+/// in before it turns to anything else: the window would freeze for as long.
 class AccountSyncRun : public QObject
 {
     Q_OBJECT
 public:
+    /// Panels of a run in their exchange at the same time.
+    static constexpr int MaxInFlight = 32;
+
     AccountSyncRun(OrvantaDBIntf *db, CmdServer *server, QObject *parent = nullptr);
     ~AccountSyncRun() override;
 
@@ -33,8 +40,9 @@ public:
     /// Every time-out asked for is multiplied by this (tests shorten them); 1 by default.
     void setTimeoutScale(double scale);
 
-    /// Starts the synchronisation of every listed device that is connected and not synchronising
-    /// already, and a run over them. Returns the number of panels in the run; 0 starts no run.
+    /// A run over every listed device that is connected and not synchronising already; their
+    /// synchronisations start as the window lets them. Returns the number of panels in the run;
+    /// 0 starts no run.
     int start(const QList<VelkIFPDevice> &devices);
     bool isRunning() const { return !m_targets.isEmpty(); }
     int total() const { return m_total; }
@@ -59,6 +67,11 @@ signals:
 
 private:
     void onTimeout();
+    /// Starts waiting panels while the window has room. A panel that went away or began a
+    /// synchronisation of its own meanwhile leaves the run without one.
+    void startWaiting();
+    /// The panel leaves the run; the run ends with its last panel.
+    void leaveRun(const QString &mac);
     void removeTimeout(const QString &mac);
     /// Writes the status and the time into every assignment on the panel's device.
     void recordStatus(const QString &mac, int status);
@@ -70,5 +83,7 @@ private:
     double m_timeoutScale = 1.0;
     QHash<QString, QTimer *> m_timers;
     QSet<QString> m_targets;
+    QList<VelkIFPDevice> m_waiting;
+    QSet<QString> m_inFlight;
     int m_total = 0;
 };
