@@ -101,8 +101,9 @@ public:
         m_process.waitForFinished(5000);
     }
     int filesReceived() const { return m_files; }
-    // Panel number (1-based) -> size of the account file it received last.
+    // Panel number (1-based) -> size of the account file it received last, and how many it received.
     const QHash<int, int> &lastSizes() const { return m_sizes; }
+    const QHash<int, int> &counts() const { return m_counts; }
 
 private:
     void readLines()
@@ -118,7 +119,9 @@ private:
             if (!match.hasMatch())
                 continue;
             ++m_files;
-            m_sizes.insert(match.captured(1).toInt(), match.captured(2).toInt());
+            const int panel = match.captured(1).toInt();
+            m_sizes.insert(panel, match.captured(2).toInt());
+            ++m_counts[panel];
         }
     }
 
@@ -126,6 +129,7 @@ private:
     QByteArray m_buffer;
     int m_files = 0;
     QHash<int, int> m_sizes;
+    QHash<int, int> m_counts;
 };
 
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)
@@ -240,6 +244,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     }
 
     int runsFinished = 0;
+
     QObject::connect(overview.syncRun(), &AccountSyncRun::runFinished, [&] { ++runsFinished; });
     const auto syncNow = [&](double *stall) {
         StallProbe probe;
@@ -260,17 +265,25 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         fleet.stop();
         return 1;
     }
+    // Every panel reported one more file than it had by `before`.
+    const auto everyPanelReported = [&](const QHash<int, int> &before) {
+        for (int panel = 1; panel <= panels; ++panel) {
+            if (fleet.counts().value(panel) < before.value(panel) + 1)
+                return false;
+        }
+        return true;
+    };
     const QList<QPair<QString, QByteArray>> files = accountFiles();
     QHash<int, int> expected;
     for (int i = 0; i < files.size(); ++i)
         expected.insert(i + 1, files.at(i).second.size());
-    waitUntil([&] { return fleet.filesReceived() >= panels; }, 10000);
+    waitUntil([&] { return everyPanelReported({}); }, 10000);
 
     std::vector<double> baseline, subject, baseStalls, subjectStalls;
     bool filesRight = true;
     for (int round = 0; round < rounds; ++round) {
         StallProbe probe;
-        const int before = fleet.filesReceived();
+        const QHash<int, int> sentBefore = fleet.counts();
         QElapsedTimer clock;
         probe.start();
         clock.start();
@@ -278,15 +291,18 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
             if (DeviceChannel *channel = server->getChannel(file.first))
                 channel->sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file.second);
         }
-        if (!waitUntil([&] { return fleet.filesReceived() >= before + panels; }, 600000)) {
+        if (!waitUntil([&] { return everyPanelReported(sentBefore); }, 600000)) {
             std::fprintf(stderr, "baseline round %d did not complete\n", round);
             fleet.stop();
             return 1;
         }
         baseline.push_back(clock.nsecsElapsed() / 1e6);
         baseStalls.push_back(probe.stop());
+        // The panels answer the baseline's files too; those answers must be in before the
+        // subject starts, or an answer to a file of the baseline would end a panel's exchange.
+        waitUntil([] { return false; }, 500);
 
-        const int sent = fleet.filesReceived();
+        const QHash<int, int> before = fleet.counts();
         double stall = 0;
         const double ms = syncNow(&stall);
         if (ms < 0) {
@@ -296,8 +312,17 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         }
         subject.push_back(ms);
         subjectStalls.push_back(stall);
-        waitUntil([&] { return fleet.filesReceived() >= sent + panels; }, 10000);
-        filesRight = filesRight && fleet.filesReceived() == sent + panels && fleet.lastSizes() == expected;
+        // The run ends only after every panel answered; its report of the file may come later.
+        waitUntil([&] { return everyPanelReported(before); }, 10000);
+        for (int panel = 1; panel <= panels; ++panel) {
+            if (fleet.counts().value(panel) != before.value(panel) + 1 ||
+                fleet.lastSizes().value(panel) != expected.value(panel)) {
+                std::fprintf(stderr, "panel %d: %d file(s) of %d bytes, expected one of %d\n", panel,
+                             fleet.counts().value(panel) - before.value(panel), fleet.lastSizes().value(panel),
+                             expected.value(panel));
+                filesRight = false;
+            }
+        }
     }
     fleet.stop();
 
