@@ -59,7 +59,7 @@ int AccountSyncRun::start(const QList<VelkIFPDevice> &devices)
 
 void AccountSyncRun::startWaiting()
 {
-    while (m_inFlight.size() < MaxInFlight && !m_waiting.isEmpty()) {
+    while (m_inFlight.size() < m_maxInFlight && !m_waiting.isEmpty()) {
         const VelkIFPDevice device = m_waiting.takeFirst();
         const QString panel = key(device.macAddress);
         // The time-out is armed while this call runs.

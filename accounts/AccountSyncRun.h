@@ -22,15 +22,15 @@ class QTimer;
 /// keyed by their MAC in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form the
 /// database holds, so a device stored in capitals or with dashes still ends its run.
 ///
-/// A run asks at most MaxInFlight panels at a time and the next one as each of them ends. All at
-/// once, hundreds of panels answer together, and the console handles every answer that has come
-/// in before it turns to anything else: the window would freeze for as long.
+/// A run asks at most maxInFlight() panels at a time and the next one as each of them ends. All
+/// at once, hundreds of panels answer together, and the console handles every answer that has
+/// come in before it turns to anything else: the window would freeze for as long.
 class AccountSyncRun : public QObject
 {
     Q_OBJECT
 public:
-    /// Panels of a run in their exchange at the same time.
-    static constexpr int MaxInFlight = 32;
+    /// Panels of a run in their exchange at the same time, by default.
+    static constexpr int DefaultMaxInFlight = 32;
 
     AccountSyncRun(OrvantaDBIntf *db, CmdServer *server, QObject *parent = nullptr);
     ~AccountSyncRun() override;
@@ -39,6 +39,8 @@ public:
     void setClock(Clock *clock);
     /// Every time-out asked for is multiplied by this (tests shorten them); 1 by default.
     void setTimeoutScale(double scale);
+    void setMaxInFlight(int panels) { m_maxInFlight = qMax(1, panels); }
+    int maxInFlight() const { return m_maxInFlight; }
 
     /// A run over every listed device that is connected and not synchronising already; their
     /// synchronisations start as the window lets them. Returns the number of panels in the run;
@@ -81,6 +83,7 @@ private:
     CmdServer *m_server;
     Clock *m_clock;
     double m_timeoutScale = 1.0;
+    int m_maxInFlight = DefaultMaxInFlight;
     QHash<QString, QTimer *> m_timers;
     QSet<QString> m_targets;
     QList<VelkIFPDevice> m_waiting;

@@ -64,6 +64,7 @@ private slots:
     void silentPanelFailsAfterTheTimeoutAndALateAnswerCountsOnce();
     void setupFromServerOffIsReported();
     void deviceStoredInAnotherMacFormEndsItsRun();
+    void runAsksAWindowOfPanelsAtATime();
 
     void reportListsSynchronisedRowsOfTheUser();
     void reportSyncButtonRefreshesOncePerAnswer();
@@ -444,6 +445,48 @@ void TestAccountsSync::deviceStoredInAnotherMacFormEndsItsRun()
     QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
     QTRY_COMPARE(finished.count(), 2);
     QCOMPARE(assignmentOf(user.muid, shouted.did).syncStatus, 2);
+}
+
+// Hundreds of panels asked at once answer together and freeze the window while their answers are
+// handled: a run keeps a window of panels in their exchange and asks the next as one ends.
+void TestAccountsSync::runAsksAWindowOfPanelsAtATime()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkIFPDevice three = panelDevice(3);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    for (quint32 did : {one.did, two.did, three.did})
+        assign(user.muid, did);
+    SimulatedPanel *first = connectPanel(1);
+    SimulatedPanel *second = connectPanel(2);
+    SimulatedPanel *third = connectPanel(3);
+    finishConnectSyncs();
+    for (SimulatedPanel *panel : {first, second, third})
+        panel->resetCounters();
+
+    AccountSyncRun *run = m_overview->syncRun();
+    run->setMaxInFlight(1);
+    first->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, 1000);
+    QSignalSpy progress(run, &AccountSyncRun::progressed);
+    QSignalSpy finished(run, &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QCOMPARE(run->total(), 3);
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
+    // The second waits for the first; the third goes away before its turn and leaves the run.
+    QTest::qWait(150);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
+    third->shutDown();
+    QTRY_VERIFY(!m_server->getChannel(third->mac()));
+    QCOMPARE(finished.count(), 0);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(progress.count(), 3);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 1);
+    QCOMPARE(third->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
+    QCOMPARE(assignmentOf(user.muid, one.did).syncStatus, 1);
+    QCOMPARE(assignmentOf(user.muid, two.did).syncStatus, 1);
+    // Left as its own last synchronisation recorded it: nothing is written for a panel not asked.
+    QCOMPARE(assignmentOf(user.muid, three.did).syncStatus, 1);
+    run->setMaxInFlight(AccountSyncRun::DefaultMaxInFlight);
 }
 
 void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()
