@@ -466,6 +466,8 @@ void TestAccountsSync::runAsksAWindowOfPanelsAtATime()
 
     AccountSyncRun *run = m_overview->syncRun();
     run->setMaxInFlight(1);
+    // The first panel takes a second to answer, well within its time-out here.
+    run->setTimeoutScale(0.05);
     first->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, 1000);
     QSignalSpy progress(run, &AccountSyncRun::progressed);
     QSignalSpy finished(run, &AccountSyncRun::runFinished);
@@ -487,6 +489,7 @@ void TestAccountsSync::runAsksAWindowOfPanelsAtATime()
     // Left as its own last synchronisation recorded it: nothing is written for a panel not asked.
     QCOMPARE(assignmentOf(user.muid, three.did).syncStatus, 1);
     run->setMaxInFlight(AccountSyncRun::DefaultMaxInFlight);
+    run->setTimeoutScale(TimeoutScale);
 }
 
 void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()
