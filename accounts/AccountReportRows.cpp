@@ -1,5 +1,7 @@
 #include "accounts/AccountReportRows.h"
 
+#include "accounts/UserStore.h"
+
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 
@@ -7,16 +9,14 @@
 
 quint32 AccountReportRows::rowsOfUser(OrvantaDBIntf *db, quint32 muid, QList<VelkUserDevice> &rows)
 {
+    QList<VelkUserDevice> assignments;
+    const quint32 rc = UserStore::assignmentsOfUser(db, muid, 0, assignments);
     rows.clear();
-    QList<VelkUserDevice> all;
-    const quint32 rc = db->queryUserDevice(all, 0);
-    if (rc != DB_OK)
-        return rc;
-    for (const VelkUserDevice &row : qAsConst(all)) {
-        if (!row.lastSyncTime.isEmpty() && row.syncStatus != 0 && row.multiUserId == muid)
+    for (const VelkUserDevice &row : qAsConst(assignments)) {
+        if (!row.lastSyncTime.isEmpty() && row.syncStatus != 0)
             rows.append(row);
     }
-    return DB_OK;
+    return rc;
 }
 
 QString AccountReportRows::statusText(int status)

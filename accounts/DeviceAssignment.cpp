@@ -1,5 +1,7 @@
 #include "accounts/DeviceAssignment.h"
 
+#include "accounts/UserStore.h"
+
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "shell/kit/UiHelpers.h"
@@ -61,14 +63,10 @@ quint32 DeviceAssignment::assignedDevices(OrvantaDBIntf *db, quint32 muid, QSet<
 {
     dids.clear();
     QList<VelkUserDevice> assignments;
-    const quint32 rc = db->queryUserDevice(assignments, 1);
-    if (rc != DB_OK)
-        return rc;
-    for (const VelkUserDevice &assignment : qAsConst(assignments)) {
-        if (assignment.multiUserId == muid)
-            dids.insert(assignment.deviceId);
-    }
-    return DB_OK;
+    const quint32 rc = UserStore::assignmentsOfUser(db, muid, 1, assignments);
+    for (const VelkUserDevice &assignment : qAsConst(assignments))
+        dids.insert(assignment.deviceId);
+    return rc;
 }
 
 quint32 DeviceAssignment::save(OrvantaDBIntf *db, quint32 muid, const QList<VelkIFPDevice> &supported,

@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
 #include "shell/kit/KitForm.h"
@@ -82,18 +83,9 @@ public:
         tableWidgetReport = new QTableWidget(frameContent);
         tableWidgetReport->setObjectName(QStringLiteral("tableWidgetReport"));
         tableWidgetReport->setGeometry(QRect(25, 124, 710, 340));
-        tableWidgetReport->setStyleSheet(
-            DeviceFormStyle::tableStyle() +
-            QStringLiteral("\nQTableView{border-top: none;}\nQTableView::item{padding: 0px;padding-left: 10px;}"));
-        tableWidgetReport->setShowGrid(false);
-        tableWidgetReport->setAlternatingRowColors(true);
-        tableWidgetReport->setWordWrap(false);
-        tableWidgetReport->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        tableWidgetReport->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        tableWidgetReport->horizontalHeader()->hide();
-        tableWidgetReport->horizontalHeader()->setMinimumSectionSize(1);
+        AccountsForm::headerlessTable(tableWidgetReport,
+                                      QStringLiteral("QTableView::item{padding: 0px;padding-left: 10px;}"));
         tableWidgetReport->horizontalHeader()->setStretchLastSection(true);
-        tableWidgetReport->verticalHeader()->hide();
 
         labelTotalInfo = DeviceFormStyle::caption(frameContent, "labelTotalInfo", QRect(25, 476, 400, 28));
         labelTotalInfo->setStyleSheet(DeviceFormStyle::hintStyle());

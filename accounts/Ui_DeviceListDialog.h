@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
 #include "shell/kit/CustComboBox.h"
@@ -195,17 +196,8 @@ private:
         *table = new QTableWidget(page);
         (*table)->setObjectName(QLatin1String(tableName));
         (*table)->setGeometry(QRect(0, 32, 590, 344));
-        (*table)->setStyleSheet(DeviceFormStyle::tableStyle() +
-                                QStringLiteral("\nQTableView{border-top: none;}\nQTableView::item{padding: 0px;}"));
-        (*table)->setShowGrid(false);
-        (*table)->setAlternatingRowColors(true);
-        (*table)->setWordWrap(false);
-        (*table)->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        (*table)->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        (*table)->horizontalHeader()->hide();
-        (*table)->horizontalHeader()->setMinimumSectionSize(1);
+        AccountsForm::headerlessTable((*table), QStringLiteral("QTableView::item{padding: 0px;}"));
         (*table)->horizontalHeader()->setStretchLastSection(true);
-        (*table)->verticalHeader()->hide();
     }
 
     static QWidget *filterBox(QWidget *parent, const char *name, QLabel **title, const char *titleName,
