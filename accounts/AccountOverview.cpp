@@ -1,14 +1,18 @@
 #include "accounts/AccountOverview.h"
 
 #include "accounts/AccountRegisterDialog.h"
+#include "accounts/AccountReportDialog.h"
+#include "accounts/AccountSyncRun.h"
 #include "accounts/AccountTableDelegate.h"
 #include "accounts/AccountTableModel.h"
 #include "accounts/AccountsForm.h"
+#include "accounts/DeviceListDialog.h"
 #include "accounts/MoreOptionDialog.h"
 #include "accounts/UserRules.h"
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "network/CmdServer.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -16,6 +20,8 @@
 #include "shell/kit/UiHelpers.h"
 
 #include <QHash>
+#include <QProgressBar>
+#include <QProgressDialog>
 
 namespace {
 
@@ -49,6 +55,8 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
 
     accountRegisterDialog = new AccountRegisterDialog();
     moreOptionDialog = new MoreOptionDialog();
+    deviceListDialog = new DeviceListDialog();
+    accountReportDialog = new AccountReportDialog();
 
     connect(btnAddUser, &QAbstractButton::clicked, this, &AccountOverview::clickBtnAddUser);
     connect(btnImportList, &QAbstractButton::clicked, this, &AccountOverview::clickBtnImportList);
@@ -58,18 +66,15 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
             &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::deleteMultiUser, this, &AccountOverview::deleteSpecificMultiUser);
+    connect(deviceListDialog, &DeviceListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
 
-    // Not built yet: the user import, the panels' system settings, the synchronisation with its
-    // report and the device assignment.
+    // Not built yet: the user import and the panels' system settings.
     btnImportList->setEnabled(false);
     btnSystemSettings->setEnabled(false);
-    btnSyncNow->setEnabled(false);
 
     model = new AccountTableModel(this);
     delegate = new AccountTableDelegate(this);
     delegate->setScale(getScaleFactor());
-    delegate->setButtonEnabled(AccountTableModel::SelectColumn, false);
-    delegate->setButtonEnabled(AccountTableModel::StatusColumn, false);
     tableWidget->setModel(model);
     tableWidget->setItemDelegate(delegate);
     tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -79,12 +84,23 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     connect(tableWidget, &QAbstractItemView::pressed, this, &AccountOverview::cellPressed);
     connect(tableWidget, &QAbstractItemView::entered, this, &AccountOverview::cellEntered);
     updateMultiUserTable();
+
+    cmdServer = CmdServer::getInstance();
+    accountSyncRun = new AccountSyncRun(db, cmdServer, this);
+    connect(cmdServer, &CmdServer::setupSyncUserDeviceTimeout, this, &AccountOverview::setupSyncUserDeviceTimeout);
+    connect(cmdServer, &CmdServer::syncUserDeviceFinished, this, &AccountOverview::syncUserDeviceFinished);
+    connect(accountSyncRun, &AccountSyncRun::progressed, this, &AccountOverview::syncProgressed);
+    connect(accountSyncRun, &AccountSyncRun::runFinished, this, &AccountOverview::syncRunFinished);
+    connect(accountSyncRun, &AccountSyncRun::timedOut, accountReportDialog, &AccountReportDialog::updateTable);
 }
 
 AccountOverview::~AccountOverview()
 {
     delete accountRegisterDialog;
     delete moreOptionDialog;
+    delete deviceListDialog;
+    delete accountReportDialog;
+    delete syncNowProgressDialog;
 }
 
 void AccountOverview::updateMultiUserTable()
@@ -160,11 +176,77 @@ void AccountOverview::clickBtnSystemSettings()
 
 void AccountOverview::clickBtnSyncNow()
 {
+    writeLog(LOG_LEVEL_INFO, "clickBtnSyncNow");
+    const int targets = accountSyncRun->start(DeviceListDialog::getSupportedDeviceList());
+    if (targets == 0 || !accountSyncRun->isRunning())
+        return;
+    btnSyncNow->setEnabled(false);
+    QProgressDialog *progress = progressDialog();
+    progress->setRange(0, targets);
+    progress->setValue(0);
+    progress->show();
+}
+
+QProgressDialog *AccountOverview::progressDialog()
+{
+    if (syncNowProgressDialog)
+        return syncNowProgressDialog;
+    writeLog(LOG_LEVEL_INFO, "create syncNowProgressDialog");
+    syncNowProgressDialog = new QProgressDialog();
+    syncNowProgressDialog->setWindowTitle(productName());
+    syncNowProgressDialog->setWindowModality(Qt::ApplicationModal);
+    syncNowProgressDialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    syncNowProgressDialog->setLayoutDirection(uiLayoutDirection());
+    syncNowProgressDialog->setCancelButton(nullptr);
+    syncNowProgressDialog->setLabelText(tr("Progressing..."));
+    syncNowProgressDialog->setMinimumDuration(0);
+    progressBar = new QProgressBar(syncNowProgressDialog);
+    syncNowProgressDialog->setBar(progressBar);
+    syncNowProgressDialog->setStyleSheet(QStringLiteral(
+        "QProgressDialog{background-color: #404040;}\n"
+        "QLabel{color: #ffffff;font-size:10pt; font-family:Arial;}\n"
+        "QProgressBar{background-color: #333333;border: 1px solid #7a7a7a;border-radius: 4px;color: #ffffff;"
+        "text-align: center;font-size:9pt; font-family:Arial;}\n"
+        "QProgressBar::chunk{background-color: #0a84c6;border-radius: 3px;}"));
+    const double scale = getScaleFactor();
+    scaleWidgetFonts(syncNowProgressDialog, 0, false, false);
+    syncNowProgressDialog->setFixedSize(ScaleMath::truncScaled(250, scale), ScaleMath::truncScaled(60, scale));
+    // A new progress dialog shows itself at once; it shows only while a run goes.
+    syncNowProgressDialog->reset();
+    syncNowProgressDialog->hide();
+    return syncNowProgressDialog;
+}
+
+void AccountOverview::setupSyncUserDeviceTimeout(const QString &deviceMacAddress, int timeoutMillis)
+{
+    accountSyncRun->armTimeout(deviceMacAddress, timeoutMillis);
+}
+
+void AccountOverview::syncUserDeviceFinished(const QString &deviceMacAddress)
+{
+    accountSyncRun->finished(deviceMacAddress);
+}
+
+void AccountOverview::syncProgressed(int done, int total)
+{
+    // Straight to the bar: a modal progress dialog's own setValue() runs the event loop, so
+    // every further answer would be handled one level deeper inside the handling of this one,
+    // and with hundreds of panels each of those turns of the loop polls every connection again.
+    progressDialog();
+    progressBar->setValue(done);
+    if (done >= total)
+        syncNowProgressDialog->reset();
+}
+
+void AccountOverview::syncRunFinished()
+{
+    btnSyncNow->setEnabled(true);
+    updateMultiUserTable();
 }
 
 void AccountOverview::cellPressed(const QModelIndex &index)
 {
-    if (!index.isValid() || index.row() >= multiUserList.size() || !delegate->isButtonEnabled(index.column()))
+    if (!index.isValid() || index.row() >= multiUserList.size())
         return;
     switch (index.column()) {
     case AccountTableModel::UserSettingsColumn: {
@@ -186,8 +268,7 @@ void AccountOverview::cellPressed(const QModelIndex &index)
 
 void AccountOverview::cellEntered(const QModelIndex &index)
 {
-    const bool live = isButton(index.column()) && delegate->isButtonEnabled(index.column());
-    tableWidget->viewport()->setCursor(live ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    tableWidget->viewport()->setCursor(isButton(index.column()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void AccountOverview::showMoreOptionDialog(int row, const QRect &button)
@@ -199,12 +280,17 @@ void AccountOverview::showMoreOptionDialog(int row, const QRect &button)
 
 void AccountOverview::showDeviceListDialog(int row)
 {
-    Q_UNUSED(row)
+    deviceListDialog->setMultiUser(multiUserList.at(row));
+    AccountsForm::moveTo(deviceListDialog, AccountsForm::activeCorner(this), 25, 81);
+    deviceListDialog->loadUserDevices();
+    deviceListDialog->show();
 }
 
 void AccountOverview::showAccountReportDialog(int row)
 {
-    Q_UNUSED(row)
+    accountReportDialog->refreshReport(multiUserList.at(row));
+    AccountsForm::moveTo(accountReportDialog, AccountsForm::activeCorner(this), 25, 81);
+    accountReportDialog->show();
 }
 
 void AccountOverview::deleteSpecificMultiUser()

@@ -545,6 +545,11 @@ quint32 OrvantaDBManager::queryAppPermission(QList<VelkAppPermission> &permissio
     return UserTables::queryAppPermission(db(), permissions, userId, appId);
 }
 
+quint32 OrvantaDBManager::queryAppPermissionByIFP(QList<VelkAppPermission> &permissions, quint32 deviceId)
+{
+    return UserTables::queryAppPermissionByIFP(db(), permissions, deviceId);
+}
+
 quint32 OrvantaDBManager::setAppPermissionByName(QString userName, QString packageName, int grant)
 {
     return UserTables::setAppPermissionByName(db(), userName, packageName, grant);

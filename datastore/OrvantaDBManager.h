@@ -81,6 +81,7 @@ public:
     quint32 deleteAppPermission(quint32 userId, quint32 appId) override;
     quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) override;
     quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) override;
+    quint32 queryAppPermissionByIFP(QList<VelkAppPermission> &permissions, quint32 deviceId) override;
     quint32 setAppPermissionByName(QString userName, QString packageName, int grant) override;
     quint32 createAppInfo(VelkAppInfo &app) override;
     quint32 deleteAppInfo(QString packageName) override;

@@ -4,6 +4,10 @@
 <context>
     <name>AccountOverview</name>
     <message>
+        <source>Progressing...</source>
+        <translation>Progressing...</translation>
+    </message>
+    <message>
         <source>Add User</source>
         <translation>Add User</translation>
     </message>
@@ -81,6 +85,76 @@
     <message>
         <source>This user name has been occupied.</source>
         <translation>This user name has been occupied.</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportDialog</name>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>Sync Status</source>
+        <translation>Sync Status</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportRows</name>
+    <message>
+        <source>Success</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Failed, because setup from server is off</source>
+        <translation>Failed, because setup from server is off</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
     </message>
 </context>
 <context>
@@ -1020,6 +1094,112 @@ Please start the device and try it again.</translation>
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceListDialog</name>
+    <message>
+        <source>By Device</source>
+        <translation>By Device</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>By Group</translation>
+    </message>
+    <message>
+        <source>%1 device selected</source>
+        <translation>%1 device selected</translation>
+    </message>
+    <message>
+        <source>%1 devices selected</source>
+        <translation>%1 devices selected</translation>
+    </message>
+    <message>
+        <source>%1 group selected (</source>
+        <translation>%1 group selected (</translation>
+    </message>
+    <message>
+        <source>%1 groups selected (</source>
+        <translation>%1 groups selected (</translation>
+    </message>
+    <message>
+        <source>%1 device)</source>
+        <translation>%1 device)</translation>
+    </message>
+    <message>
+        <source>%1 devices)</source>
+        <translation>%1 devices)</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 groups in total (</source>
+        <translation>%1 groups in total (</translation>
+    </message>
+    <message>
+        <source>%1 group in total (</source>
+        <translation>%1 group in total (</translation>
+    </message>
+    <message>
+        <source>Devices List</source>
+        <translation>Devices List</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>Device Counts</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOverAssignDialog</name>
+    <message>
+        <source>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</source>
+        <translation>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
     </message>
 </context>
 <context>

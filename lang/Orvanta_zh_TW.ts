@@ -4,6 +4,10 @@
 <context>
     <name>AccountOverview</name>
     <message>
+        <source>Progressing...</source>
+        <translation>處理中...</translation>
+    </message>
+    <message>
         <source>Add User</source>
         <translation>新增使用者</translation>
     </message>
@@ -81,6 +85,76 @@
     <message>
         <source>This user name has been occupied.</source>
         <translation>此使用者名稱已被使用。</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportDialog</name>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>同步</translation>
+    </message>
+    <message>
+        <source>Sync Status</source>
+        <translation>同步狀態</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportRows</name>
+    <message>
+        <source>Success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Failed, because setup from server is off</source>
+        <translation>失敗，因為已關閉伺服器設定</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 台裝置</translation>
     </message>
 </context>
 <context>
@@ -1020,6 +1094,112 @@ Please start the device and try it again.</source>
     <message>
         <source>Save</source>
         <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceListDialog</name>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>%1 device selected</source>
+        <translation>已選取 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices selected</source>
+        <translation>已選取 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 group selected (</source>
+        <translation>已選取 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 groups selected (</source>
+        <translation>已選取 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 device)</source>
+        <translation>%1 台裝置）</translation>
+    </message>
+    <message>
+        <source>%1 devices)</source>
+        <translation>%1 台裝置）</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 groups in total (</source>
+        <translation>共 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 group in total (</source>
+        <translation>共 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>Devices List</source>
+        <translation>裝置清單</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOverAssignDialog</name>
+    <message>
+        <source>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</source>
+        <translation>下列裝置的使用者已達上限，無法設定。
+
+要繼續嗎？</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
     </message>
 </context>
 <context>
@@ -2029,11 +2209,11 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>%1 device in total</source>
-        <translation>共 %1 部裝置</translation>
+        <translation>共 %1 台裝置</translation>
     </message>
     <message>
         <source>%1 devices in total</source>
-        <translation>共 %1 部裝置</translation>
+        <translation>共 %1 台裝置</translation>
     </message>
     <message>
         <source>Search</source>
@@ -2104,11 +2284,11 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>%1 devices</source>
-        <translation>%1 部裝置</translation>
+        <translation>%1 台裝置</translation>
     </message>
     <message>
         <source>%1 device</source>
-        <translation>%1 部裝置</translation>
+        <translation>%1 台裝置</translation>
     </message>
     <message>
         <source>%1 groups</source>

@@ -18,7 +18,8 @@
 
 namespace {
 
-const QStringList kIndexes = {"DeviceGroupsMember", "DeviceMacNoCase", "DeviceNameNoCase", "GroupsNameNoCase"};
+const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsMember", "DeviceMacNoCase",    "DeviceNameNoCase",
+                              "GroupsNameNoCase",    "MultiUserName",      "UserDeviceByDevice", "UserDeviceByUser"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {
