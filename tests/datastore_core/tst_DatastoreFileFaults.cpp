@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"

@@ -3,7 +3,7 @@
 // database is open and the file read, then "done" or the error.
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DeviceCsvImporter.h"
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,6 @@
 
 #include "DevicesTestSupport.h"
 
-#include "datastore/DatabaseManager.h"
 #include "devices/DeviceCsv.h"
 #include "devices/DeviceCsvImporter.h"
 #include "support/TestEnv.h"
@@ -26,8 +25,7 @@ const QString NameRule = QStringLiteral("Use at most 32 characters and none of \
 
 QString databaseFile()
 {
-    auto *manager = dynamic_cast<OrvantaDBManager *>(testDb());
-    return manager ? manager->databaseManager()->databaseFilePath() : QString();
+    return testDb()->databaseFilePath();
 }
 
 QByteArray databaseBytes()
