@@ -2,6 +2,7 @@
 // tests that need another user than the one running them (file permissions do not bind root).
 // Usage: open_probe <data folder> [uid]   With a uid, runs as that user (and its group) first.
 // Prints "state <n>", "error <text>" and "write <result code>" for one device created afterwards.
+#include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,6 @@ int main(int argc, char *argv[])
     VelkIFPDevice device;
     device.deviceName = QStringLiteral("Probe");
     device.deviceType = QStringLiteral("Control Box");
-    std::printf("write %08x\n", manager.createIFPDevice(manager.connection(), device));
+    std::printf("write %08x\n", CoreTables::createIFPDevice(manager.connection(), device));
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "support/DbProbe.h"
+#include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -124,7 +125,7 @@ private slots:
                 for (int i = 0; i < 300; ++i) {
                     VelkIFPDevice device;
                     device.deviceName = QStringLiteral("Panel %1 with a long enough name to fill pages").arg(i);
-                    QCOMPARE(manager.createIFPDevice(manager.connection(), device), DB_OK);
+                    QCOMPARE(CoreTables::createIFPDevice(manager.connection(), device), DB_OK);
                 }
             }
             QFile file(dbFile(data));
@@ -258,7 +259,7 @@ private slots:
         DatabaseManager manager(data, "notnull");
         VelkIFPDevice device;
         device.deviceName = QStringLiteral("New");
-        QCOMPARE(manager.createIFPDevice(manager.connection(), device) == DB_OK, writable);
+        QCOMPARE(CoreTables::createIFPDevice(manager.connection(), device) == DB_OK, writable);
         if (writable) {
             QCOMPARE(manager.openState(), DatabaseManager::Ready);
             return;
