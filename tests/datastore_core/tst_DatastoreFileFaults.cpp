@@ -13,11 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "support/DbProbe.h"
 #include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -27,12 +27,12 @@
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
 #include "network/NetworkConfig.h"
-#include "shell/kit/ScaleMath.h"
 #include "shell/app/Settings.h"
-#include "shell/kit/TextLabel.h"
-#include "shell/base/Session.h"
-#include "shell/kit/UiHelpers.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/TextLabel.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
 namespace {
