@@ -148,10 +148,15 @@ bool DeviceCsvImporter::loadWorkingLists()
 DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumber, int *createdIndex)
 {
     const QString nameKey = DeviceRules::key(row.name);
-    int index = -1;
-    if (!row.macAddress.isEmpty() && m_byMac.contains(row.macAddress)) {
+    const bool byMac = !row.macAddress.isEmpty() && m_byMac.contains(row.macAddress);
+    int index = byMac ? m_byMac.value(row.macAddress) : m_byName.value(nameKey, -1);
+    // A device created by an earlier row of this file has no id yet. It is looked up by the name it
+    // was stored under, so before this row renames it in the working lists.
+    if (index >= 0 && m_entries.at(index).device.did == 0 && !refreshDeviceIds())
+        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+    if (byMac) {
         // Matched by MAC: the row may rename the device.
-        index = m_byMac.value(row.macAddress);
         Entry &entry = m_entries[index];
         const QString oldKey = DeviceRules::key(entry.device.deviceName);
         if (nameKey != oldKey && m_byName.contains(nameKey))
@@ -172,9 +177,8 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
         entry.device.ipAddress = row.ipAddress;
         entry.device.deviceName = row.name;
         entry.device.position = row.position;
-    } else if (m_byName.contains(nameKey)) {
+    } else if (index >= 0) {
         // Matched by name: the row may give the device a MAC address.
-        index = m_byName.value(nameKey);
         Entry &entry = m_entries[index];
         // Only the same spelling names this device; "PANEL-1" beside "Panel-1" is a clash, and the
         // database could not hold both.
@@ -206,10 +210,6 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
 
     if (index >= 0) {
         Entry &entry = m_entries[index];
-        if (entry.device.did == 0 && !refreshDeviceIds())
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
         if (m_db->updateIFPDeviceById(entry.device) != DB_OK)
             return DeviceCsvError::at(
                 DeviceCsv::ColumnName, rowNumber,
