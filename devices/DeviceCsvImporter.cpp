@@ -178,14 +178,9 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
         entry.device.deviceName = row.name;
         entry.device.position = row.position;
     } else if (index >= 0) {
-        // Matched by name: the row may give the device a MAC address.
+        // Matched by name, letter case ignored as everywhere else: the row may give the device a MAC
+        // address. The name takes the row's spelling, as a row matched by MAC renames its device.
         Entry &entry = m_entries[index];
-        // Only the same spelling names this device; "PANEL-1" beside "Panel-1" is a clash, and the
-        // database could not hold both.
-        if (row.name != entry.device.deviceName)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
         if (row.deviceType != entry.device.deviceType)
             return DeviceCsvError::at(
                 DeviceCsv::ColumnType, rowNumber,
@@ -204,6 +199,7 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
                 m_byMac.insert(row.macAddress, index);
             entry.device.macAddress = row.macAddress;
         }
+        entry.device.deviceName = row.name;
         entry.device.ipAddress = row.ipAddress;
         entry.device.position = row.position;
     }
