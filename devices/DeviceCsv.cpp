@@ -140,6 +140,11 @@ DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber)
     if (row.name.isEmpty())
         return DeviceCsvError::at(ColumnName, rowNumber,
                                   DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));
+    // The rule of the add and edit dialogs: the import must not store a name they would refuse.
+    if (!DeviceRules::isValidName(row.name))
+        return DeviceCsvError::at(ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP(
+                                      "ImportDialog", "Use at most 32 characters and none of \\ / : * ? \" > < |.")));
     if (!row.extended)
         return DeviceCsvError();
 

@@ -690,6 +690,10 @@ Please start the device and try it again.</translation>
         <source>The file could not be read.</source>
         <translation>The file could not be read.</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>

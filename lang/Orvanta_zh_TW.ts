@@ -690,6 +690,10 @@ Please start the device and try it again.</source>
         <source>The file could not be read.</source>
         <translation>無法讀取此檔案。</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>最多 32 個字元，且不可包含 \ / : * ? &quot; &gt; &lt; | 等字元。</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>

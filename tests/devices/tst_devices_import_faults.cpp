@@ -171,6 +171,8 @@ void TestDevicesImportFaults::namesFollowTheDialogsRule_data()
     for (const char *bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a<b", "a>b", "a|b"})
         QTest::newRow(bad) << QString::fromLatin1(bad) << false;
     QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << false;
+    // A quoted cell may hold a line break.
+    QTest::newRow("line break") << QStringLiteral("\"a\nb\"") << false;
     QTest::newRow("letters, digits, blanks, dashes") << QStringLiteral("Room 101 - East (A)") << true;
 }
 
@@ -191,8 +193,6 @@ void TestDevicesImportFaults::namesFollowTheDialogsRule()
             seedDevice("Keep", "aa:00:00:00:00:07", "10.0.0.7");
             continue;
         }
-        if (!error.isError())
-            QEXPECT_FAIL("", "the import stores names that the add and edit dialogs refuse", Abort);
         QCOMPARE(error.column, 1);
         QCOMPARE(error.row, 3);
         QCOMPARE(error.message, NameRule);
