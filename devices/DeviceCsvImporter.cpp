@@ -41,9 +41,10 @@ int DeviceCsvImporter::resolveSosCamera(VelkDeviceCameraMap &mapping, const QStr
     return -2;
 }
 
-DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &rows)
+DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
 {
     m_appliedRows = 0;
+    const QList<QStringList> rows = DeviceCsv::withoutBlankEnd(fileRows);
     const DeviceCsvError formError = DeviceCsv::checkRows(rows);
     if (formError.isError())
         return formError;

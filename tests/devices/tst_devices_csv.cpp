@@ -103,8 +103,9 @@ void TestDevicesCsv::rowChecks()
     QFETCH(QStringList, cells);
     QFETCH(int, column);
     QFETCH(QString, message);
-    const DeviceCsvError error =
-        DeviceCsv::checkRows({QStringList{"header"}, QStringList{"", "Ok", "10.0.0.2"}, cells});
+    // A device row follows the row under test: blank lines that only end a file are skipped.
+    const DeviceCsvError error = DeviceCsv::checkRows(
+        {QStringList{"header"}, QStringList{"", "Ok", "10.0.0.2"}, cells, QStringList{"", "Last", "10.0.0.3"}});
     QCOMPARE(error.column, column);
     if (column >= 0) {
         QCOMPARE(error.row, 3);

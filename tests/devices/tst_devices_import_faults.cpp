@@ -235,7 +235,6 @@ void TestDevicesImportFaults::blankLinesEndingTheFileAreSkipped()
         file.write(text.toUtf8());
     }
     const DeviceCsvError error = m_importer->importRows(readCsvFile(path, QString()));
-    QEXPECT_FAIL("", "blank lines at the end of a file reject the whole file", Abort);
     QVERIFY2(!error.isError(), qPrintable(QStringLiteral("row %1: %2").arg(error.row).arg(error.message)));
     QStringList names;
     for (const Shown &device : allDevices())
