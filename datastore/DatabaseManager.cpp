@@ -100,10 +100,17 @@ void DatabaseManager::openDatabase()
             recreated = true;
             continue;
         }
-        if (steps == DatabaseSchema::StepOk)
-            m_openState = recreated ? Recreated : Ready;
-        else
+        if (steps != DatabaseSchema::StepOk) {
             m_openState = Degraded;
+        } else if (recreated) {
+            // The console starts with an empty database; whoever runs it must learn where the old
+            // data went.
+            m_openState = Recreated;
+            m_openError = QStringLiteral("the database file was not usable; it is kept as %1 and a new one was created")
+                              .arg(QDir::toNativeSeparators(m_keptFile));
+        } else {
+            m_openState = Ready;
+        }
         return;
     }
 }
@@ -192,10 +199,10 @@ bool DatabaseManager::resetDatabase()
 {
     // The file is never deleted: it is moved aside once per start, so whatever it still holds
     // can be recovered by hand.
-    if (m_brokenFileSetAside)
+    if (!m_keptFile.isEmpty())
         return false;
     closeMainConnection();
-    return DatabaseRecovery::setBrokenFileAside(databaseFilePath(), m_brokenFileSetAside, m_openError);
+    return DatabaseRecovery::setBrokenFileAside(databaseFilePath(), m_keptFile, m_openError);
 }
 
 void DatabaseManager::openPellmarDatabase()

@@ -231,6 +231,29 @@
     </message>
 </context>
 <context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>The database %1 was opened, but not every change can be saved in it.
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>The database could not be opened.
+%1</translation>
+    </message>
+</context>
+<context>
     <name>DeleteManagementDialog</name>
     <message>
         <source>OK</source>
@@ -1242,15 +1265,6 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>The database could not be restored. The current data is kept and the program restarts.</source>
         <translation>The database could not be restored. The current data is kept and the program restarts.</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>The database could not be opened.
-%1</translation>
     </message>
 </context>
 </TS>

@@ -231,6 +231,29 @@
     </message>
 </context>
 <context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>無法使用資料庫。原檔案已保留為
+%1
+並已建立新的空白資料庫。</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>已開啟資料庫 %1，但並非所有變更都能儲存。
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>無法開啟資料庫。
+%1</translation>
+    </message>
+</context>
+<context>
     <name>DeleteManagementDialog</name>
     <message>
         <source>OK</source>
@@ -1242,15 +1265,6 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>The database could not be restored. The current data is kept and the program restarts.</source>
         <translation>無法還原資料庫，目前的資料已保留，程式將重新啟動。</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>無法開啟資料庫。
-%1</translation>
     </message>
 </context>
 </TS>
