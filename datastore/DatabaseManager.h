@@ -85,6 +85,8 @@ private:
     };
 
     MainOpenResult openMainDatabase();
+    /// Whether a change to the open main database can be written (error: why not).
+    bool canWrite(QString &error);
     void closeMainConnection();
     bool resetDatabase();
     void openPellmarDatabase();
