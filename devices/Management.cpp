@@ -26,6 +26,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -54,9 +55,7 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_delegate = new DeviceTableDelegate(this);
     tableDevices->setModel(m_model);
     tableDevices->setItemDelegate(m_delegate);
-    QPalette searchPalette = lineEditSearch->palette();
-    searchPalette.setColor(QPalette::PlaceholderText, QColor(0x8c, 0x8c, 0x8c));
-    lineEditSearch->setPalette(searchPalette);
+    PlaceholderColour::keep(lineEditSearch);
     lineEditSearch->setMaxLength(DeviceRules::MaxNameLength);
     btnFilter->setStyleSheet(filterButtonStyle(false));
 
