@@ -108,9 +108,7 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     widgetLanguage->show();
     widgetNewPassword->show();
     widgetPassword->show();
-    const int labelWidth = static_cast<int>(110 * getScaleFactor());
-    for (QLabel *rowLabel : {label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage})
-        setElidedLabelText(rowLabel, rowLabel->toolTip(), labelWidth);
+    fitRowLabels({label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage}, 110);
 
     QString comboStyle = QStringLiteral(
         "QComboBox{color: #ffffff;background-color: #404040;border: 1px solid #ffffff;border-radius: 5px;"
@@ -373,6 +371,7 @@ bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)
 void UserInfoDialog::showEvent(QShowEvent *event)
 {
     scaleUi(true);
+    fitRowLabels({label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage}, 110);
     selectLanguageItem();
     isLangNoticeArmed = true;
     lineEditEmail->setText(userInfo.email);
