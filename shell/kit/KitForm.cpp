@@ -55,6 +55,21 @@ void fitRowLabels(const QList<QLabel *> &labels, int baseWidth)
     }
 }
 
+QString comboListStyleSheet()
+{
+    const double scale = getScaleFactor();
+    // Without a border of its own an item row takes its padding only while it is the current one,
+    // so the current row's text stood indented against the others.
+    return QStringLiteral("QComboBox QAbstractItemView{color: #000000;background-color: #ffffff;border:none;"
+                          "outline:0px;selection-background-color: #009bef;}"
+                          "QComboBox QAbstractItemView::item{min-height:%1px;padding-left:%2px;border:none;"
+                          "color: #000000;}"
+                          "QComboBox QAbstractItemView::item:hover{background-color: #f7e195;}"
+                          "QComboBox QAbstractItemView::item:selected{background-color: #009bef;color: #ffffff;}")
+        .arg(ScaleMath::truncScaled(22, scale))
+        .arg(ScaleMath::truncScaled(10, scale));
+}
+
 QString messageLabelStyleSheet(bool bold)
 {
     QString styleSheet = QStringLiteral("color: #ffffff;\nfont-size:10pt; font-family:Arial;");

@@ -21,6 +21,9 @@ QLabel *createMessageLabel(QWidget *parent, const QString &objectName, const QRe
 QToolButton *createDialogButton(QWidget *parent, const QString &objectName, const QPoint &position);
 /// The style sheet of a message label.
 QString messageLabelStyleSheet(bool bold);
+/// The rules of a combo box's opened list, black on white with the blue current row, its rows
+/// 22 pixels high and their text 10 pixels in at scale 1.0, both grown with the scale in force.
+QString comboListStyleSheet();
 
 /// Modal, fixed size, a title bar with only a close button.
 void setupSharedDialog(QDialog *dialog);

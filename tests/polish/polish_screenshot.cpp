@@ -155,6 +155,11 @@ int main(int argc, char **argv)
     FrameLayoutPage frame(adminAccount(db));
     frame.show();
     settle(300);
+    // The Device Control page with its group list open.
+    auto *control = frame.findChild<ConnectedList *>();
+    control->comboGroup->showPopup();
+    shoot(QStringLiteral("combo-group"));
+    control->comboGroup->hidePopup();
     auto *management = frame.findChild<Management *>();
     auto *settingsPage = frame.findChild<Settings *>();
     frame.clickManagement();

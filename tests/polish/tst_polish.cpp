@@ -358,12 +358,8 @@ void TestPolish::comboListsLineUpAndScale()
                          .join(QLatin1Char('/')))
                 .arg(heights.value(0));
         const bool lineUp = lefts.first() >= 0 && qAbs(lefts.at(0) - lefts.at(1)) <= 1;
-        if (!lineUp)
-            QEXPECT_FAIL("", "the current row's text is indented against the others", Abort);
         QVERIFY2(lineUp, qPrintable(seen));
         for (int height : heights) {
-            if (height < rowHeight)
-                QEXPECT_FAIL("", "the list rows keep their 1.0 height at 1.4", Abort);
             QVERIFY2(height >= rowHeight, qPrintable(seen));
         }
     }
