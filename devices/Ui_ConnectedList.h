@@ -278,7 +278,7 @@ public:
         labelEmptyTitle->setText(QCoreApplication::translate("ConnectedList", "No devices yet"));
         labelEmptyHint->setText(QCoreApplication::translate(
             "ConnectedList",
-            "Add your panels, control boxes and audio boxes on the Devices page to control them here."));
+            "Add your panels, control boxes and audio boxes under Settings › Devices to control them here."));
         btnAddDevices->setText(QCoreApplication::translate("ConnectedList", "Add Devices"));
         labelEmptyGroup->setText(QCoreApplication::translate("ConnectedList", "This group has no devices."));
         btnSelectAll->setText(QCoreApplication::translate("ConnectedList", "Select All"));

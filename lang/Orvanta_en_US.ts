@@ -179,10 +179,6 @@
         <translation>No devices yet</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>Add your panels, control boxes and audio boxes on the Devices page to control them here.</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>Add Devices</translation>
     </message>
@@ -213,6 +209,10 @@
     <message>
         <source>Restart the chosen online devices</source>
         <translation>Restart the chosen online devices</translation>
+    </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</translation>
     </message>
 </context>
 <context>

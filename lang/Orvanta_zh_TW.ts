@@ -179,10 +179,6 @@
         <translation>尚無裝置</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>請先在「裝置」頁面新增面板、控制盒與音訊盒，即可在此控制。</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>新增裝置</translation>
     </message>
@@ -213,6 +209,10 @@
     <message>
         <source>Restart the chosen online devices</source>
         <translation>重新啟動選取的線上裝置</translation>
+    </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>請先在「設定 › 裝置」新增面板、控制盒與音訊盒，即可在此控制。</translation>
     </message>
 </context>
 <context>
