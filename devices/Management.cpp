@@ -109,7 +109,8 @@ Management::Management(QWidget *parent) : QWidget(parent)
         if (index.column() != DeviceTableModel::ActionsColumn)
             editDevice(index.row());
     });
-    // Repaint the cell under the pointer as it moves, so the button under it lights up.
+    // Repaint the cell under the pointer as it moves, so the button under it lights up; lay the
+    // columns out again when the room beside the scroll bar changes.
     tableDevices->viewport()->installEventFilter(this);
 
     updateLayout(false);
@@ -207,6 +208,10 @@ void Management::layoutColumns()
 
 bool Management::eventFilter(QObject *watched, QEvent *event)
 {
+    // The scroll bar comes and goes with the rows (an import, a search, a filter) and narrows or
+    // widens the room beside it; the columns follow at once, not at the tab's next showing.
+    if (watched == tableDevices->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
     if (watched == tableDevices->viewport() && (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave)) {
         if (m_hoverCell.isValid())
             tableDevices->viewport()->update(m_hoverCell);
