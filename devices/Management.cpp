@@ -420,7 +420,7 @@ void Management::clickAddDevice()
 {
     hideFilter();
     m_addDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnScreenOf(m_addDialog, this);
+    DialogPlacement::centreOnWindowOf(m_addDialog, this);
     m_addDialog->show();
 }
 
@@ -428,7 +428,7 @@ void Management::clickAutoDetect()
 {
     hideFilter();
     m_autoDetect->prepare(m_pageMode);
-    DialogPlacement::centreOnScreenOf(m_autoDetect, this);
+    DialogPlacement::centreOnWindowOf(m_autoDetect, this);
     m_autoDetect->show();
 }
 
@@ -436,7 +436,7 @@ void Management::clickGroups()
 {
     hideFilter();
     m_groupDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnScreenOf(m_groupDialog, this);
+    DialogPlacement::centreOnWindowOf(m_groupDialog, this);
     m_groupDialog->show();
 }
 
@@ -446,7 +446,7 @@ void Management::showIpInfo(int row)
     if (device.did == 0)
         return;
     m_ipInfo->setIPInfo(device);
-    DialogPlacement::centreOnScreenOf(m_ipInfo, this);
+    DialogPlacement::centreOnWindowOf(m_ipInfo, this);
     m_ipInfo->show();
 }
 
@@ -456,7 +456,7 @@ void Management::editDevice(int row)
     if (device.did == 0)
         return;
     m_editDialog->prepare(device, m_model->groupsAt(row));
-    DialogPlacement::centreOnScreenOf(m_editDialog, this);
+    DialogPlacement::centreOnWindowOf(m_editDialog, this);
     m_editDialog->show();
 }
 
@@ -467,7 +467,7 @@ void Management::deleteDevice(int row)
         return;
     m_pendingDelete = device;
     m_deleteDialog->setText(tr("Are you sure you want to delete the device \"%1\"?").arg(device.deviceName));
-    DialogPlacement::centreOnScreenOf(m_deleteDialog, this);
+    DialogPlacement::centreOnWindowOf(m_deleteDialog, this);
     m_deleteDialog->show();
 }
 
@@ -526,6 +526,6 @@ void Management::groupsChanged()
 void Management::showMessage(const QString &text)
 {
     m_message->setMessage(text);
-    DialogPlacement::centreOnScreenOf(m_message, this);
+    DialogPlacement::centreOnWindowOf(m_message, this);
     m_message->show();
 }

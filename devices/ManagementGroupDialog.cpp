@@ -158,7 +158,7 @@ void ManagementGroupDialog::deleteGroup()
     if (m_currentName.isEmpty())
         return;
     m_confirm->setText(tr("Are you sure you want to delete the group \"%1\"? Its devices stay.").arg(m_currentName));
-    DialogPlacement::centreOnScreenOf(m_confirm, this);
+    DialogPlacement::centreOnWindowOf(m_confirm, this);
     m_confirm->show();
 }
 
