@@ -43,7 +43,7 @@
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
 </context>
 <context>
@@ -364,7 +364,7 @@ Please start the device and try it again.</translation>
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -537,7 +537,7 @@ Please start the device and try it again.</translation>
     </message>
     <message>
         <source>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</source>
-        <translation>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</translation>
+        <translation>A newer version of the firmware is available for Velk IFP, please update to the latest firmware.</translation>
     </message>
     <message>
         <source>Skip This Version</source>
@@ -607,7 +607,7 @@ Please start the device and try it again.</translation>
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -742,7 +742,7 @@ Please start the device and try it again.</translation>
     </message>
     <message>
         <source>The files at least contains one more error data:</source>
-        <translation>The files at least contains one more error data:</translation>
+        <translation>The file contains at least one error:</translation>
     </message>
 </context>
 <context>
@@ -1082,7 +1082,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</source>
-        <translation>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</translation>
+        <translation>If you want to power on the devices, please make sure all of them are connected via ethernet cable.</translation>
     </message>
     <message>
         <source>Yes</source>
@@ -1101,7 +1101,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
-        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+        <translation>Make sure all panels are connected via ethernet cable, so that they can be powered on remotely.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -1192,7 +1192,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
     <message>
         <source>Change Password</source>
@@ -1232,7 +1232,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
     <message>
         <source>The database could not be backed up.</source>

@@ -1,7 +1,7 @@
 // What an operator notices on the screens, read from the widgets as drawn: example texts in grey,
 // dark thin scroll bars, row labels that show what fits, a centred warning badge, combo lists
-// whose rows line up and grow with the scale, device columns that stay put, dialogs that open
-// over the main window, and corrected English wording. Runs at scale 1.0 and at 1.4.
+// whose rows line up and grow with the scale, device columns that stay put, and dialogs that open
+// over the main window. Runs at scale 1.0 and at 1.4.
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -13,7 +13,6 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -132,7 +131,6 @@ private slots:
     void emptyControlPageNamesTheWayToDevices();
     void deviceColumnsStayPut();
     void dialogsOpenOverTheMainWindow();
-    void englishCorrectsMisspelledTexts();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -449,34 +447,6 @@ void TestPolish::dialogsOpenOverTheMainWindow()
                                                                .arg(offset.y())));
     }
     QVERIFY(centred >= 2);
-}
-
-// The source texts stay as they are (the translations key on them); English shows them spelled right.
-void TestPolish::englishCorrectsMisspelledTexts()
-{
-    QTranslator english;
-    QVERIFY(english.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_en_US.qm")));
-    struct Correction
-    {
-        const char *context;
-        const char *source;
-        const char *shown;
-    };
-    const Correction corrections[] = {
-        {"UserInfoDialog", "Paswsord:", "Password:"},
-        {"CheckPasswordDialog", "Paswsord:", "Password:"},
-        {"UserInfoDialog", "The Password do not match.", "The passwords do not match."},
-        {"ImportErrorDialog",
-         "The files at least contains one more error data:", "The file contains at least one error:"},
-        {"ImportDialog", "Ip Address and Mac Address cannot be emtpy.", "Ip Address and Mac Address cannot be empty."},
-        {"DeviceStore", "Ip Address and Mac Address cannot be emtpy.", "Ip Address and Mac Address cannot be empty."},
-    };
-    for (const Correction &correction : corrections) {
-        const QString shown = english.translate(correction.context, correction.source);
-        if (shown != QLatin1String(correction.shown))
-            QEXPECT_FAIL("", "the English translation repeats the misspelled source texts", Abort);
-        QCOMPARE(shown, QString::fromLatin1(correction.shown));
-    }
 }
 
 QTEST_MAIN(TestPolish)
