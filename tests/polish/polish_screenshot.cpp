@@ -3,7 +3,8 @@
 // back), the add, edit, groups and auto-detect dialogs, the user settings with a password
 // mismatch, and the device-type and language lists opened.
 // Usage (not a test; run under a real X server so that dialogs sit where the window system puts them):
-//   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14
+//   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
+// The console's translation is installed as at start-up: en_US unless another language is given.
 // Everything stays on loopback and in a temporary HOME.
 
 #include <QAbstractItemView>
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QScreen>
 #include <QThread>
+#include <QTranslator>
+#include <QWindow>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -88,6 +91,10 @@ int main(int argc, char **argv)
     TestEnv env;
     QApplication app(argc, argv);
     g_prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("polish");
+    const QString language = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("en_US");
+    QTranslator translator;
+    if (translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + language + QStringLiteral(".qm")))
+        QCoreApplication::installTranslator(&translator);
     QDir().mkpath(QFileInfo(g_prefix).absolutePath());
 
     initScaleFactor(0, 0);
@@ -195,13 +202,14 @@ int main(int argc, char **argv)
     settingsPage->cbDeviceType->hidePopup();
 
     frame.btnInfo->click();
-    settle(200);
     UserInfoDialog *info = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (auto *candidate = qobject_cast<UserInfoDialog *>(widget))
             info = candidate;
     }
-    if (info) {
+    // The window system shows the dialog in its own time; what the operator does comes after.
+    if (info && waitFor([info]() { return info->windowHandle() && info->windowHandle()->isExposed(); }, 5000)) {
+        settle(100);
         info->btnChangePassword->click();
         info->lineEditPassword->setText(QStringLiteral("first"));
         info->lineEditPasswordConfirm->setText(QStringLiteral("second"));
