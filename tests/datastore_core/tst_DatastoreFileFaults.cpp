@@ -17,6 +17,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/DataFolders.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
@@ -56,15 +57,10 @@ class TestDatastoreFileFaults : public QObject
 
 private:
     TestEnv m_env;
-    int m_serial = 0;
+    DataFolders m_folders{m_env.home(), QStringLiteral("faults")};
 
-    QString newDataFolder()
-    {
-        const QString share = m_env.home() + QStringLiteral("/faults%1/share").arg(++m_serial);
-        QDir().mkpath(share);
-        return share + QStringLiteral("/Quorvin");
-    }
-    static QString dbFile(const QString &dataFolder) { return dataFolder + "/dbManagement/QuorvinDatabase.db"; }
+    QString newDataFolder() { return m_folders.next(); }
+    static QString dbFile(const QString &dataFolder) { return DataFolders::dbFile(dataFolder); }
 
     // Runs the open probe on dataFolder, as the unprivileged user when the test runs as root.
     static ProbeResult probe(const QString &dataFolder)

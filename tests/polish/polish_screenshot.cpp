@@ -9,10 +9,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QScreen>
-#include <QThread>
 #include <QTranslator>
 #include <QWindow>
 
@@ -32,36 +30,15 @@
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
+#include "support/SchoolRooms.h"
+#include "support/Settle.h"
+#include "support/StoredAccount.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedPanel.h"
 
 namespace {
-
-const char *const Names[] = {"Room 101",       "Room 102",   "Room 103",     "Room 104",
-                             "Room 201",       "Room 202",   "Room 203",     "Science Lab A",
-                             "Science Lab B",  "Library",    "Music Room",   "Art Studio",
-                             "Gym Office",     "Auditorium", "Staff Room",   "Meeting Room 1",
-                             "Meeting Room 2", "Reception",  "Computer Lab", "Principal's Office"};
-
-void settle(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-}
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
 
 QString g_prefix;
 
@@ -71,17 +48,6 @@ void shoot(const QString &name)
     settle(250);
     QScreen *screen = QGuiApplication::primaryScreen();
     screen->grabWindow(0).save(g_prefix + QLatin1Char('-') + name + QStringLiteral(".png"));
-}
-
-VelkAccount adminAccount(OrvantaDBIntf *db)
-{
-    QList<VelkAccount> accounts;
-    db->queryAccount(accounts);
-    for (const VelkAccount &account : accounts) {
-        if (account.isAdmin)
-            return account;
-    }
-    return VelkAccount();
 }
 
 } // namespace
@@ -112,17 +78,9 @@ int main(int argc, char **argv)
     options.settings.rejectBackoffMs = 60000;
     PanelFleet fleet(options);
 
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
+    NetworkConfig config = loopbackNetworkConfig(env.home());
     config.answerPort = fleet.answerPort();
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
     config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
-    config.wolPort = 0;
-    config.audioFolder = env.home() + QStringLiteral("/Audio/");
-    config.tempFolder = env.home() + QStringLiteral("/tmp");
     NetworkConfig::setCurrent(config);
     for (SimulatedPanel *panel : fleet.panels()) {
         PanelSettings settings = panel->settings();
@@ -133,20 +91,20 @@ int main(int argc, char **argv)
     }
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     // With an e-mail address on file, a password mismatch is what the badge shows.
-    VelkAccount admin = adminAccount(db);
+    VelkAccount admin = storedAccount(true);
     admin.email = QStringLiteral("it-office@school.example");
     db->updateAccount(admin);
 
     {
         // A console with no devices yet opens on the empty Device Control page.
-        FrameLayoutPage frame(adminAccount(db));
+        FrameLayoutPage frame(storedAccount(true));
         frame.show();
         shoot(QStringLiteral("control-empty"));
     }
 
     for (int i = 0; i < 20; ++i) {
         VelkIFPDevice device;
-        device.deviceName = QLatin1String(Names[i]);
+        device.deviceName = QLatin1String(SchoolRooms[i]);
         device.ipAddress = QStringLiteral("192.168.10.%1").arg(20 + i);
         device.macAddress = QStringLiteral("00:11:22:33:10:%1").arg(i, 2, 16, QLatin1Char('0'));
         device.deviceType = QStringLiteral("Control Box");
@@ -159,7 +117,7 @@ int main(int argc, char **argv)
         db->joinGroups(device, group);
     }
 
-    FrameLayoutPage frame(adminAccount(db));
+    FrameLayoutPage frame(storedAccount(true));
     frame.show();
     settle(300);
     // The Device Control page with its group list open.

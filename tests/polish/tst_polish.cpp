@@ -33,6 +33,8 @@
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
+#include "support/StoredAccount.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -102,17 +104,6 @@ QPoint frameCentre(QWidget *widget)
     return QPoint((frame.left() + frame.right()) / 2, (frame.top() + frame.bottom()) / 2);
 }
 
-VelkAccount adminAccount()
-{
-    QList<VelkAccount> accounts;
-    OrvantaDBManager::getInstance()->queryAccount(accounts);
-    for (const VelkAccount &account : accounts) {
-        if (account.isAdmin)
-            return account;
-    }
-    return VelkAccount();
-}
-
 } // namespace
 
 class TestPolish : public QObject
@@ -145,15 +136,7 @@ void TestPolish::initTestCase()
     QCOMPARE(getScaleFactor(), expected);
     isAdminLogin = true;
 
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
-    config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
-    config.wolPort = 0;
-    NetworkConfig::setCurrent(config);
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_env->home()));
 
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     QVERIFY(OrvantaDBManager::startupError().isEmpty());
@@ -171,7 +154,7 @@ void TestPolish::initTestCase()
         device.deviceType = QStringLiteral("Control Box");
         QCOMPARE(db->createIFPDevice(device), DB_OK);
     }
-    VelkAccount admin = adminAccount();
+    VelkAccount admin = storedAccount(true);
     admin.email = QStringLiteral("it-office@school.example");
     QCOMPARE(db->updateAccount(admin), DB_OK);
 }
@@ -262,7 +245,7 @@ void TestPolish::scrollBarsAreDarkAndThin()
 // what it shows never runs past its edge. "Confirm Password:" and "Data Management:" fit at both scales.
 void TestPolish::rowLabelsShowWhatFits()
 {
-    UserInfoDialog dialog(adminAccount(), nullptr);
+    UserInfoDialog dialog(storedAccount(true), nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.showChangePassword();
@@ -293,7 +276,7 @@ void TestPolish::rowLabelsShowWhatFits()
 // The red badge's text has as much room on its left as on its right.
 void TestPolish::warningBadgeIsCentred()
 {
-    UserInfoDialog dialog(adminAccount(), nullptr);
+    UserInfoDialog dialog(storedAccount(true), nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.showChangePassword();
@@ -331,7 +314,7 @@ void TestPolish::comboListsLineUpAndScale()
     auto *management = new Management;
     Settings settings(management);
     settings.show();
-    UserInfoDialog dialog(adminAccount(), nullptr);
+    UserInfoDialog dialog(storedAccount(true), nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
