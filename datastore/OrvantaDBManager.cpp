@@ -48,6 +48,32 @@ QString OrvantaDBManager::startupError()
     return g_instance ? g_instance->m_dbManager->openError() : QString();
 }
 
+OrvantaDBManager::StartupReport OrvantaDBManager::startupReport()
+{
+    StartupReport report;
+    if (!g_instance)
+        return report;
+    const DatabaseManager *manager = g_instance->m_dbManager;
+    report.databaseFile = manager->databaseFilePath();
+    report.keptFile = manager->keptFile();
+    report.detail = manager->openError();
+    switch (manager->openState()) {
+    case DatabaseManager::Recreated:
+        report.state = StartupReport::Recreated;
+        break;
+    case DatabaseManager::Degraded:
+        report.state = StartupReport::Degraded;
+        break;
+    case DatabaseManager::Unavailable:
+    case DatabaseManager::NotOpened:
+        report.state = StartupReport::Unavailable;
+        break;
+    case DatabaseManager::Ready:
+        break;
+    }
+    return report;
+}
+
 OrvantaDBManager::OrvantaDBManager(const QString &dataFolder, const QString &connectionName)
     : m_dbManager(new DatabaseManager(dataFolder, connectionName))
 {

@@ -799,7 +799,7 @@ App &amp; content access:</translation>
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
 </context>
 <context>
@@ -935,10 +935,6 @@ App &amp; content access:</translation>
         <translation>No devices yet</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>Add your panels, control boxes and audio boxes on the Devices page to control them here.</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>Add Devices</translation>
     </message>
@@ -970,6 +966,10 @@ App &amp; content access:</translation>
         <source>Restart the chosen online devices</source>
         <translation>Restart the chosen online devices</translation>
     </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</translation>
+    </message>
 </context>
 <context>
     <name>CustomLineEditText</name>
@@ -995,6 +995,29 @@ App &amp; content access:</translation>
     <message>
         <source>Please enter your broadcast title of audio...</source>
         <translation>Please enter your broadcast title of audio...</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>The database %1 was opened, but not every change can be saved in it.
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>The database could not be opened.
+%1</translation>
     </message>
 </context>
 <context>
@@ -1214,7 +1237,7 @@ Do you want to continue?</translation>
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -1561,7 +1584,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</source>
-        <translation>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</translation>
+        <translation>A newer version of the firmware is available for Velk IFP, please update to the latest firmware.</translation>
     </message>
     <message>
         <source>Skip This Version</source>
@@ -1642,7 +1665,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -1748,6 +1771,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>The file could not be read.</source>
         <translation>The file could not be read.</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -1773,7 +1800,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>The files at least contains one more error data:</source>
-        <translation>The files at least contains one more error data:</translation>
+        <translation>The file contains at least one error:</translation>
     </message>
 </context>
 <context>
@@ -2411,7 +2438,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</source>
-        <translation>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</translation>
+        <translation>If you want to power on the devices, please make sure all of them are connected via ethernet cable.</translation>
     </message>
     <message>
         <source>Yes</source>
@@ -2430,7 +2457,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
-        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+        <translation>Make sure all panels are connected via ethernet cable, so that they can be powered on remotely.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -2540,7 +2567,7 @@ This user&apos;s all data will be deleted.</translation>
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
     <message>
         <source>Change Password</source>
@@ -2580,7 +2607,7 @@ This user&apos;s all data will be deleted.</translation>
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
     <message>
         <source>The database could not be backed up.</source>
@@ -2686,15 +2713,6 @@ This password will be deleted.</translation>
     <message>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>The card could not be checked. Please tap it again.</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>The database could not be opened.
-%1</translation>
     </message>
 </context>
 </TS>

@@ -935,10 +935,6 @@ App &amp; content access:</source>
         <translation>尚無裝置</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>請先在「裝置」頁面新增面板、控制盒與音訊盒，即可在此控制。</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>新增裝置</translation>
     </message>
@@ -970,6 +966,10 @@ App &amp; content access:</source>
         <source>Restart the chosen online devices</source>
         <translation>重新啟動選取的線上裝置</translation>
     </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>請先在「設定 › 裝置」新增面板、控制盒與音訊盒，即可在此控制。</translation>
+    </message>
 </context>
 <context>
     <name>CustomLineEditText</name>
@@ -995,6 +995,29 @@ App &amp; content access:</source>
     <message>
         <source>Please enter your broadcast title of audio...</source>
         <translation>請輸入音訊廣播的標題...</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>無法使用資料庫。原檔案已保留為
+%1
+並已建立新的空白資料庫。</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>已開啟資料庫 %1，但並非所有變更都能儲存。
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>無法開啟資料庫。
+%1</translation>
     </message>
 </context>
 <context>
@@ -1747,6 +1770,10 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>The file could not be read.</source>
         <translation>無法讀取此檔案。</translation>
+    </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>最多 32 個字元，且不可包含 \ / : * ? &quot; &gt; &lt; | 等字元。</translation>
     </message>
 </context>
 <context>
@@ -2686,15 +2713,6 @@ This password will be deleted.</source>
     <message>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>無法檢查此卡片，請再次感應。</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>無法開啟資料庫。
-%1</translation>
     </message>
 </context>
 </TS>
