@@ -19,6 +19,7 @@ class MoreOptionDialog;
 class OrvantaDBIntf;
 class QProgressBar;
 class QProgressDialog;
+class QTimer;
 
 /// The User Accounts tab of the Settings page: one row per panel user, with whether the user
 /// has a password and a card, the devices the account is valid on, and buttons for the user's
@@ -88,6 +89,8 @@ private:
     AccountTableDelegate *delegate;
     QProgressDialog *syncNowProgressDialog = nullptr;
     QProgressBar *progressBar = nullptr;
+    QTimer *progressTimer = nullptr;
+    int pendingProgress = 0;
     QList<VelkMultiUser> multiUserList;
     QList<QLabel *> headerLabels;
     FormScale formScale;
