@@ -34,7 +34,7 @@ template <typename Query> VelkUserDevice userDeviceFromQuery(const Query &query)
     return userDevice;
 }
 
-VelkAppPermission permissionFromQuery(const QSqlQuery &query)
+template <typename Query> VelkAppPermission permissionFromQuery(const Query &query)
 {
     VelkAppPermission permission;
     permission.apid = query.value(0).toUInt();
@@ -233,13 +233,8 @@ quint32 UserTables::queryAppPermissionByIFP(QSqlDatabase db, QList<VelkAppPermis
                                           "ORDER BY multiUserId, appId"));
     if (!query.exec({deviceId}, "UserTables::queryAppPermissionByIFP"))
         return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkAppPermission permission;
-        permission.apid = query.value(0).toUInt();
-        permission.multiUserId = query.value(1).toUInt();
-        permission.appId = query.value(2).toUInt();
-        permissions.append(permission);
-    }
+    while (query.next())
+        permissions.append(permissionFromQuery(query));
     return DB_OK;
 }
 
