@@ -150,6 +150,12 @@ const IndexDef kIndexes[] = {
     {"Device", "CREATE INDEX IF NOT EXISTS DeviceMacNoCase ON Device (macAddress COLLATE NOCASE)"},
     {"Groups", "CREATE INDEX IF NOT EXISTS GroupsNameNoCase ON Groups (groupName COLLATE NOCASE)"},
     {"DeviceGroups", "CREATE INDEX IF NOT EXISTS DeviceGroupsMember ON DeviceGroups (did, gid)"},
+    // An account synchronisation reads the users of each panel and writes each user's row of it;
+    // without these every such step reads every assignment of every user.
+    {"UserDevice", "CREATE INDEX IF NOT EXISTS UserDeviceByDevice ON UserDevice (deviceId, multiUserId)"},
+    {"UserDevice", "CREATE INDEX IF NOT EXISTS UserDeviceByUser ON UserDevice (multiUserId, deviceId)"},
+    {"AppPermission", "CREATE INDEX IF NOT EXISTS AppPermissionByUser ON AppPermission (multiUserId, appId)"},
+    {"MultiUser", "CREATE INDEX IF NOT EXISTS MultiUserName ON MultiUser (userName)"},
 };
 
 const TableDef &tableDef(const char *name)
