@@ -4,8 +4,165 @@
 <context>
     <name>AccountOverview</name>
     <message>
-        <source>User Accounts</source>
-        <translation>User Accounts</translation>
+        <source>Add User</source>
+        <translation>Add User</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>Import List</translation>
+    </message>
+    <message>
+        <source>System Settings</source>
+        <translation>System Settings</translation>
+    </message>
+    <message>
+        <source>Sync Now</source>
+        <translation>Sync Now</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>User Name</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Bind Card</source>
+        <translation>Bind Card</translation>
+    </message>
+    <message>
+        <source>User Settings</source>
+        <translation>User Settings</translation>
+    </message>
+    <message>
+        <source>IFP Access</source>
+        <translation>IFP Access</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>Select Device</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Add user and set your IFP</source>
+        <translation>Add user and set your IFP</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:10pt;&quot;&gt;Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Add User&lt;/span&gt;&quot; to add user account and Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Select device&lt;/span&gt;&quot; to assign IFP to user.&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:10pt;&quot;&gt;Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Add User&lt;/span&gt;&quot; to add user account and Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Select device&lt;/span&gt;&quot; to assign IFP to user.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>AccountRegisterDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>This user name has been occupied.</translation>
+    </message>
+</context>
+<context>
+    <name>AccountTableModel</name>
+    <message>
+        <source>Please edit user account to change password.</source>
+        <translation>Please edit user account to change password.</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionConfirmDialog</name>
+    <message>
+        <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
+
+Your agree that you are solely responsible for any damage to your tablet or loss of data that may result from using these apps.</source>
+        <translation>Your device and personal data are more vulnerable to attack by apps from unknown sources.
+
+Your agree that you are solely responsible for any damage to your tablet or loss of data that may result from using these apps.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionDialog</name>
+    <message>
+        <source>Permissions of install apps:
+
+App &amp; content access:</source>
+        <translation>Permissions of install apps:
+
+App &amp; content access:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardPassedDialog</name>
+    <message>
+        <source>Login with card successfully!</source>
+        <translation>Login with card successfully!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardUsedDialog</name>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>This card has been used by another account</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardWaitingDialog</name>
+    <message>
+        <source>Tap your card on the reader</source>
+        <translation>Tap your card on the reader</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Skip</translation>
     </message>
 </context>
 <context>
@@ -437,6 +594,49 @@ Please start the device and try it again.</translation>
     <message>
         <source>PTZ Camera</source>
         <translation>PTZ Camera</translation>
+    </message>
+</context>
+<context>
+    <name>EditMultiUserDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>Paswsord:</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>New Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Bind Card Login:</source>
+        <translation>Bind Card Login:</translation>
+    </message>
+    <message>
+        <source>Change Bind Card</source>
+        <translation>Change Bind Card</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
     </message>
 </context>
 <context>
@@ -958,6 +1158,21 @@ A device appears here when it searches for this console on the network.</transla
     </message>
 </context>
 <context>
+    <name>MoreOptionDialog</name>
+    <message>
+        <source>Edit user account</source>
+        <translation>Edit user account</translation>
+    </message>
+    <message>
+        <source>Permissions of users</source>
+        <translation>Permissions of users</translation>
+    </message>
+    <message>
+        <source>Remove user</source>
+        <translation>Remove user</translation>
+    </message>
+</context>
+<context>
     <name>NotificationDialog</name>
     <message>
         <source>Dialog</source>
@@ -1101,6 +1316,25 @@ A device appears here when it searches for this console on the network.</transla
     </message>
 </context>
 <context>
+    <name>RemoveUserDialog</name>
+    <message>
+        <source>Do you want to remove this user?
+
+This user&apos;s all data will be deleted.</source>
+        <translation>Do you want to remove this user?
+
+This user&apos;s all data will be deleted.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>Scheduling</name>
     <message>
         <source>Schedule Setup</source>
@@ -1238,6 +1472,79 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>The database could not be restored. The current data is kept and the program restarts.</source>
         <translation>The database could not be restored. The current data is kept and the program restarts.</translation>
+    </message>
+</context>
+<context>
+    <name>UserPasswordNewDialog</name>
+    <message>
+        <source>User Password:</source>
+        <translation>User Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+</context>
+<context>
+    <name>UserPasswordRemoveConfirmDialog</name>
+    <message>
+        <source>Do you want to disable password?
+
+This password will be deleted.</source>
+        <translation>Do you want to disable password?
+
+This password will be deleted.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>UserRules</name>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>This user name has been occupied.</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+    <message>
+        <source>Name can not be empty.</source>
+        <translation>Name can not be empty.</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>Password must contain at least 4 characters.</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read. Please try again.</source>
+        <translation>The user accounts could not be read. Please try again.</translation>
+    </message>
+    <message>
+        <source>The user could not be saved. Please try again.</source>
+        <translation>The user could not be saved. Please try again.</translation>
+    </message>
+    <message>
+        <source>The card could not be checked. Please tap it again.</source>
+        <translation>The card could not be checked. Please tap it again.</translation>
     </message>
 </context>
 <context>

@@ -4,8 +4,165 @@
 <context>
     <name>AccountOverview</name>
     <message>
-        <source>User Accounts</source>
-        <translation>使用者帳戶</translation>
+        <source>Add User</source>
+        <translation>新增使用者</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>匯入清單</translation>
+    </message>
+    <message>
+        <source>System Settings</source>
+        <translation>系統設定</translation>
+    </message>
+    <message>
+        <source>Sync Now</source>
+        <translation>立即同步</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>使用者名稱</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <source>Bind Card</source>
+        <translation>綁定卡片</translation>
+    </message>
+    <message>
+        <source>User Settings</source>
+        <translation>使用者設定</translation>
+    </message>
+    <message>
+        <source>IFP Access</source>
+        <translation>IFP 存取</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>選擇裝置</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Add user and set your IFP</source>
+        <translation>新增使用者並設定您的 IFP</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:10pt;&quot;&gt;Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Add User&lt;/span&gt;&quot; to add user account and Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Select device&lt;/span&gt;&quot; to assign IFP to user.&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:10pt;&quot;&gt;按一下「&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;新增使用者&lt;/span&gt;」以新增使用者帳戶，再按一下「&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;選擇裝置&lt;/span&gt;」將 IFP 指派給使用者。&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>AccountRegisterDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>使用者名稱：</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>此使用者名稱已被使用。</translation>
+    </message>
+</context>
+<context>
+    <name>AccountTableModel</name>
+    <message>
+        <source>Please edit user account to change password.</source>
+        <translation>請編輯使用者帳戶以變更密碼。</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionConfirmDialog</name>
+    <message>
+        <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
+
+Your agree that you are solely responsible for any damage to your tablet or loss of data that may result from using these apps.</source>
+        <translation>來源不明的應用程式可能使您的裝置與個人資料更容易遭受攻擊。
+
+您同意自行承擔使用這些應用程式可能對裝置造成的任何損害或資料遺失。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionDialog</name>
+    <message>
+        <source>Permissions of install apps:
+
+App &amp; content access:</source>
+        <translation>安裝應用程式的權限：
+
+應用程式與內容存取：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardPassedDialog</name>
+    <message>
+        <source>Login with card successfully!</source>
+        <translation>已成功設定卡片登入！</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardUsedDialog</name>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>此卡片已被其他帳戶使用</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardWaitingDialog</name>
+    <message>
+        <source>Tap your card on the reader</source>
+        <translation>請將卡片靠近讀卡機</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>略過</translation>
     </message>
 </context>
 <context>
@@ -437,6 +594,49 @@ Please start the device and try it again.</source>
     <message>
         <source>PTZ Camera</source>
         <translation>PTZ 攝影機</translation>
+    </message>
+</context>
+<context>
+    <name>EditMultiUserDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>使用者名稱：</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>變更密碼</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>新密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Bind Card Login:</source>
+        <translation>卡片登入：</translation>
+    </message>
+    <message>
+        <source>Change Bind Card</source>
+        <translation>變更綁定卡片</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
     </message>
 </context>
 <context>
@@ -958,6 +1158,21 @@ A device appears here when it searches for this console on the network.</source>
     </message>
 </context>
 <context>
+    <name>MoreOptionDialog</name>
+    <message>
+        <source>Edit user account</source>
+        <translation>編輯使用者帳戶</translation>
+    </message>
+    <message>
+        <source>Permissions of users</source>
+        <translation>使用者權限</translation>
+    </message>
+    <message>
+        <source>Remove user</source>
+        <translation>移除使用者</translation>
+    </message>
+</context>
+<context>
     <name>NotificationDialog</name>
     <message>
         <source>Dialog</source>
@@ -1101,6 +1316,25 @@ A device appears here when it searches for this console on the network.</source>
     </message>
 </context>
 <context>
+    <name>RemoveUserDialog</name>
+    <message>
+        <source>Do you want to remove this user?
+
+This user&apos;s all data will be deleted.</source>
+        <translation>確定要移除此使用者嗎？
+
+此使用者的所有資料都將被刪除。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>Scheduling</name>
     <message>
         <source>Schedule Setup</source>
@@ -1238,6 +1472,79 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>The database could not be restored. The current data is kept and the program restarts.</source>
         <translation>無法還原資料庫，目前的資料已保留，程式將重新啟動。</translation>
+    </message>
+</context>
+<context>
+    <name>UserPasswordNewDialog</name>
+    <message>
+        <source>User Password:</source>
+        <translation>使用者密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+</context>
+<context>
+    <name>UserPasswordRemoveConfirmDialog</name>
+    <message>
+        <source>Do you want to disable password?
+
+This password will be deleted.</source>
+        <translation>確定要停用密碼嗎？
+
+此密碼將被刪除。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>UserRules</name>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>此使用者名稱已被使用。</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+    <message>
+        <source>Name can not be empty.</source>
+        <translation>名稱不可空白。</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>密碼至少需要 4 個字元。</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read. Please try again.</source>
+        <translation>無法讀取使用者帳戶，請再試一次。</translation>
+    </message>
+    <message>
+        <source>The user could not be saved. Please try again.</source>
+        <translation>無法儲存使用者，請再試一次。</translation>
+    </message>
+    <message>
+        <source>The card could not be checked. Please tap it again.</source>
+        <translation>無法檢查此卡片，請再次感應。</translation>
     </message>
 </context>
 <context>

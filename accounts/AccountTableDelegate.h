@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSet>
+#include <QStyledItemDelegate>
+
+/// Paints the user table's cells: the names elided in white, the password and card marks, the
+/// separator, and the three row buttons (user actions, device assignment, synchronisation
+/// report) with their hover look. Drawing rather than one widget per cell keeps the rebuild of
+/// a table of thousands of users quick.
+class AccountTableDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    explicit AccountTableDelegate(QObject *parent = nullptr);
+
+    /// Sizes are the unscaled ones times this.
+    void setScale(double scale) { m_scale = scale; }
+    /// Where a mark or a button lies inside its cell.
+    QRect markRect(const QRect &cell) const;
+    /// A disabled button is drawn dimmed (the page ignores presses on it).
+    void setButtonEnabled(int column, bool enabled);
+    bool isButtonEnabled(int column) const { return !m_disabled.contains(column); }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    /// state: 0 normal, 1 hovered, 2 disabled.
+    const QPixmap &buttonImage(int column, int state) const;
+
+    double m_scale = 1.0;
+    QPixmap m_check;
+    QPixmap m_warning;
+    QPixmap m_buttons[3][3]; // user settings, select device, status; normal, hovered, disabled
+    QSet<int> m_disabled;
+};
