@@ -4,7 +4,9 @@
 #include "accounts/AccountTableDelegate.h"
 #include "accounts/AccountTableModel.h"
 #include "accounts/AccountsForm.h"
+#include "accounts/ImportListDialog.h"
 #include "accounts/MoreOptionDialog.h"
+#include "accounts/SystemSettingsDialog.h"
 #include "accounts/UserRules.h"
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
@@ -49,6 +51,8 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
 
     accountRegisterDialog = new AccountRegisterDialog();
     moreOptionDialog = new MoreOptionDialog();
+    systemSettingsDialog = new SystemSettingsDialog();
+    importListDialog = new ImportListDialog();
 
     connect(btnAddUser, &QAbstractButton::clicked, this, &AccountOverview::clickBtnAddUser);
     connect(btnImportList, &QAbstractButton::clicked, this, &AccountOverview::clickBtnImportList);
@@ -58,11 +62,9 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
             &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::deleteMultiUser, this, &AccountOverview::deleteSpecificMultiUser);
+    connect(importListDialog, &ImportListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
 
-    // Not built yet: the user import, the panels' system settings, the synchronisation with its
-    // report and the device assignment.
-    btnImportList->setEnabled(false);
-    btnSystemSettings->setEnabled(false);
+    // Not built yet: the synchronisation with its report and the device assignment.
     btnSyncNow->setEnabled(false);
 
     model = new AccountTableModel(this);
@@ -85,6 +87,8 @@ AccountOverview::~AccountOverview()
 {
     delete accountRegisterDialog;
     delete moreOptionDialog;
+    delete systemSettingsDialog;
+    delete importListDialog;
 }
 
 void AccountOverview::updateMultiUserTable()
@@ -152,10 +156,15 @@ void AccountOverview::clickBtnAddUser()
 
 void AccountOverview::clickBtnImportList()
 {
+    AccountsForm::moveTo(importListDialog, AccountsForm::activeCorner(this), 255, 282);
+    importListDialog->show();
 }
 
 void AccountOverview::clickBtnSystemSettings()
 {
+    AccountsForm::moveTo(systemSettingsDialog, AccountsForm::activeCorner(this), 255, 148);
+    systemSettingsDialog->loadSettings();
+    systemSettingsDialog->show();
 }
 
 void AccountOverview::clickBtnSyncNow()

@@ -11,8 +11,10 @@
 class AccountRegisterDialog;
 class AccountTableDelegate;
 class AccountTableModel;
+class ImportListDialog;
 class MoreOptionDialog;
 class OrvantaDBIntf;
+class SystemSettingsDialog;
 
 /// The User Accounts tab of the Settings page: one row per panel user, with whether the user
 /// has a password and a card, the devices the account is valid on, and buttons for the user's
@@ -37,6 +39,8 @@ public:
     const QList<VelkMultiUser> &users() const { return multiUserList; }
     AccountRegisterDialog *registerDialog() const { return accountRegisterDialog; }
     MoreOptionDialog *userActions() const { return moreOptionDialog; }
+    SystemSettingsDialog *systemSettings() const { return systemSettingsDialog; }
+    ImportListDialog *importList() const { return importListDialog; }
     AccountTableModel *tableModel() const { return model; }
     AccountTableDelegate *tableDelegate() const { return delegate; }
 
@@ -62,6 +66,8 @@ private:
     OrvantaDBIntf *db;
     AccountRegisterDialog *accountRegisterDialog;
     MoreOptionDialog *moreOptionDialog;
+    SystemSettingsDialog *systemSettingsDialog;
+    ImportListDialog *importListDialog;
     AccountTableModel *model;
     AccountTableDelegate *delegate;
     QList<VelkMultiUser> multiUserList;

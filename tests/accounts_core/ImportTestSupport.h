@@ -1,23 +1,17 @@
 #pragma once
 
-// Shared set-up of the user-import tests: the real data store on a temporary HOME, a dump of the
-// whole database to compare before and after a refused import, and builders of file lines.
+// What the settings and import tests add to the accounts tests' support: a dump of the whole
+// database to compare before and after a refused import or save, devices of any model, and
+// builders of file lines.
 
+#include "accounts/AccountsTestSupport.h"
 #include "accounts/core/UserCsv.h"
-#include "datastore/DbResult.h"
-#include "datastore/OrvantaDBManager.h"
 #include "support/DbProbe.h"
-#include "support/StoredDevice.h"
 
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
-
-inline OrvantaDBIntf *testDb()
-{
-    return OrvantaDBManager::getInstance();
-}
 
 // Every row of every table, in row order: two equal dumps mean nothing was written.
 inline QString databaseDump()
@@ -41,14 +35,6 @@ inline QString databaseDump()
     return out;
 }
 
-// Removes the panel users with their assignments and permissions, and every device.
-inline void wipeUsersAndDevices()
-{
-    DbProbe probe(testDb()->databaseFilePath(), QStringLiteral("wipe"));
-    for (const char *table : {"UserDevice", "AppPermission", "MultiUser", "DeviceGroups", "Device"})
-        QVERIFY2(probe.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table)), qPrintable(probe.lastError()));
-}
-
 inline VelkIFPDevice addDevice(const QString &name, const QString &model = QString(),
                                const QString &version = QString())
 {
@@ -60,23 +46,6 @@ inline VelkIFPDevice addDevice(const QString &name, const QString &model = QStri
     if (testDb()->createIFPDevice(device) != DB_OK)
         qWarning("createIFPDevice failed for %s", qPrintable(name));
     return storedDevice(name);
-}
-
-inline void assign(quint32 muid, quint32 did, int syncStatus = 0, const QString &time = QString())
-{
-    VelkUserDevice assignment;
-    assignment.multiUserId = muid;
-    assignment.deviceId = did;
-    assignment.syncStatus = syncStatus;
-    assignment.lastSyncTime = time;
-    QCOMPARE(testDb()->createUserDevice(assignment), DB_OK);
-}
-
-inline VelkMultiUser storedUser(const QString &name)
-{
-    QList<VelkMultiUser> users;
-    testDb()->queryMultiUserByName(users, name);
-    return users.value(0);
 }
 
 // The names of the devices assigned to the user, sorted.
@@ -112,7 +81,7 @@ inline QStringList appsOf(quint32 muid)
     return names;
 }
 
-inline QStringList allApps()
+inline QStringList allAppNames()
 {
     QStringList names = UserCsv::columnTitles().mid(UserCsv::FirstAppColumn);
     names.sort();

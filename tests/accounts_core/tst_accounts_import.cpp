@@ -33,6 +33,7 @@ private slots:
     void failedWriteLeavesDatabaseAsItWas();
     void corpus_data();
     void corpus();
+    void nothingOfTheFileReachesTheLog();
 
 private:
     // Writes the text as a file and imports it the way the import window reads it: the shared
@@ -73,7 +74,7 @@ void TestAccountsImport::initTestCase()
 
 void TestAccountsImport::init()
 {
-    wipeUsersAndDevices();
+    wipeAccounts();
 }
 
 void TestAccountsImport::templateIsOurOwnFile()
@@ -118,8 +119,8 @@ void TestAccountsImport::templateImportsTwice()
     addDevice("C200");
 
     QCOMPARE(importFile(UserCsv::templatePath()).isError(), false);
-    const VelkMultiUser first = storedUser("EX:Nadia");
-    const VelkMultiUser second = storedUser("EX:Oskar");
+    const VelkMultiUser first = userNamed("EX:Nadia");
+    const VelkMultiUser second = userNamed("EX:Oskar");
     QVERIFY(first.muid && second.muid);
     QCOMPARE(first.password, QStringLiteral("2468"));
     QCOMPARE(first.rfidId, QStringLiteral("10293847"));
@@ -129,7 +130,7 @@ void TestAccountsImport::templateImportsTwice()
     QCOMPARE(devicesOf(first.muid), QStringList{"A103"});
     QCOMPARE(devicesOf(second.muid), (QStringList{"A103", "B118", "B119"}));
     QCOMPARE(appsOf(first.muid), QStringList());
-    QCOMPARE(appsOf(second.muid), allApps());
+    QCOMPARE(appsOf(second.muid), allAppNames());
 
     // Again, unchanged: the cards belong to users of the same names, so the file passes, and a
     // synchronised assignment keeps its status.
@@ -207,11 +208,11 @@ void TestAccountsImport::refused()
 
     // One transaction for the set-up: a disk sync per user would take most of the test's time.
     DbTransaction setup = testDb()->transaction("refused");
-    createPanelUser(testDb(), "Keeper", "pass", "11112222");
+    seedUser("Keeper", "pass", "11112222");
     const VelkIFPDevice full = addDevice("Full");
     addDevice("Spare");
     for (int i = 0; i < UserCsvImporter::UsersPerDevice; ++i)
-        assign(createPanelUser(testDb(), QStringLiteral("Holder %1").arg(i), QString()), full.did);
+        assign(seedUser(QStringLiteral("Holder %1").arg(i)).muid, full.did);
     QVERIFY(setup.commit());
 
     const QString before = databaseDump();
@@ -249,9 +250,9 @@ void TestAccountsImport::passwordCharacters()
     const UserCsvError error = importText(m_header + userLine("Ann", password, ""));
     QCOMPARE(!error.isError(), accepted);
     if (accepted)
-        QCOMPARE(storedUser("Ann").password, password);
+        QCOMPARE(userNamed("Ann").password, password);
     else
-        QCOMPARE(storedUser("Ann").muid, 0u);
+        QCOMPARE(userNamed("Ann").muid, 0u);
 }
 
 void TestAccountsImport::rowReplacesDevicesAndApps()
@@ -260,8 +261,8 @@ void TestAccountsImport::rowReplacesDevicesAndApps()
     const VelkIFPDevice b = addDevice("B119");
     addDevice("B118");
     const VelkIFPDevice old = addDevice("Old", "Velk TM7-B", "1.1.1016.40");
-    const quint32 kim = createPanelUser(testDb(), "Kim", "first", "11110000");
-    const QString uniqueId = storedUser("Kim").uniqueId;
+    const quint32 kim = seedUser("Kim", "first", "11110000").muid;
+    const QString uniqueId = userNamed("Kim").uniqueId;
     assign(kim, a.did, 1, "2024-01-02 03:04");
     assign(kim, b.did);
 
@@ -274,7 +275,7 @@ void TestAccountsImport::rowReplacesDevicesAndApps()
                    userLine("\"Jo\"\"e\"", "", "", "Enable", "Old"));
     QVERIFY2(!error.isError(), qPrintable(error.message));
 
-    const VelkMultiUser stored = storedUser("Kim");
+    const VelkMultiUser stored = userNamed("Kim");
     QCOMPARE(stored.muid, kim);
     QCOMPARE(stored.uniqueId, uniqueId);
     QCOMPARE(stored.password, QStringLiteral("second"));
@@ -285,13 +286,13 @@ void TestAccountsImport::rowReplacesDevicesAndApps()
     testDb()->queryUserDeviceByIds(kept, kim, a.did);
     QCOMPARE(kept.value(0).syncStatus, 1);
     QCOMPARE(kept.value(0).lastSyncTime, QStringLiteral("2024-01-02 03:04"));
-    QStringList expectedApps = allApps();
+    QStringList expectedApps = allAppNames();
     expectedApps.removeAll("Chromium");
     expectedApps.removeAll("Settings");
     QCOMPARE(appsOf(kim), expectedApps);
 
     // Quotes are dropped from every cell, the name included; an empty password stays empty.
-    const VelkMultiUser joe = storedUser("Joe");
+    const VelkMultiUser joe = userNamed("Joe");
     QVERIFY(joe.muid != 0);
     QCOMPARE(joe.password, QString());
     QCOMPARE(devicesOf(joe.muid), QStringList());
@@ -306,7 +307,7 @@ void TestAccountsImport::headerOnlyAndTrailingBlankLines()
 
     // Editors leave empty lines at the end; they are no users.
     QCOMPARE(importText(m_header + userLine("Ann", "abcd", "") + "\n\r\n\n").isError(), false);
-    QVERIFY(storedUser("Ann").muid != 0);
+    QVERIFY(userNamed("Ann").muid != 0);
 }
 
 void TestAccountsImport::deviceLimit()
@@ -318,7 +319,7 @@ void TestAccountsImport::deviceLimit()
     QList<quint32> holders;
     DbTransaction setup = testDb()->transaction("deviceLimit");
     for (int i = 0; i < limit; ++i) {
-        holders << createPanelUser(testDb(), QStringLiteral("H%1").arg(i), QString());
+        holders << seedUser(QStringLiteral("H%1").arg(i)).muid;
         assign(holders.last(), full.did);
         assign(holders.last(), old.did);
         if (i < limit - 1)
@@ -346,7 +347,7 @@ void TestAccountsImport::deviceLimit()
         importText(m_header + userLine("H5", "", "", "Enable", "Almost") + userLine("New", "", "", "Enable", "Full"));
     QVERIFY2(!error.isError(), qPrintable(error.message));
     QVERIFY(!devicesOf(holders.at(5)).contains("Full"));
-    QVERIFY(devicesOf(storedUser("New").muid).contains("Full"));
+    QVERIFY(devicesOf(userNamed("New").muid).contains("Full"));
     QCOMPARE(userDeviceLinks(testDb(), full.did).size(), limit);
 }
 
@@ -372,7 +373,7 @@ void TestAccountsImport::failedWriteLeavesDatabaseAsItWas()
     QFETCH(int, column);
 
     addDevice("A103");
-    createPanelUser(testDb(), "Second", "abcd");
+    seedUser("Second", "abcd");
     QStringList apps = appValues("Enable");
     apps[1] = "Disable"; // Inkora
     const QString text = m_header + userLine("First", "abcd", "", "Enable", "A103") +
@@ -449,6 +450,22 @@ void TestAccountsImport::corpus()
     error = importText(m_header + QString::fromUtf8(bytes.mid(firstLineEnd + 1)));
     QCOMPARE(QStringLiteral("%1,%2").arg(error.column + 1).arg(error.row), withTitle);
     QCOMPARE(databaseDump(), before);
+}
+
+void TestAccountsImport::nothingOfTheFileReachesTheLog()
+{
+    LogCapture log;
+    const QStringList secrets = {"Pw-Sesame", "99887766", "Name-Secret", "Pw-Refused", "55443322"};
+    QCOMPARE(importText(m_header + userLine("Name-Secret", "Pw-Sesame", "99887766")).isError(), false);
+    QCOMPARE(importText(m_header + userLine("Other", "Pw-Refused", "55443322", "enable")).isError(), true);
+    {
+        RefusedDelete refused("AppPermission");
+        QCOMPARE(importText(m_header + userLine("Name-Secret", "Pw-Sesame", "99887766", "Enable", "", {"Disable"}))
+                     .isError(),
+                 true);
+    }
+    QVERIFY(log.contains("UserCsvImporter::importRows"));
+    QCOMPARE(linesHolding(log, secrets), QStringList());
 }
 
 QTEST_MAIN(TestAccountsImport)

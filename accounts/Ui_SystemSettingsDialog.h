@@ -1,0 +1,169 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QWidget>
+
+#include "devices/DeviceFormStyle.h"
+#include "shell/kit/ClickableLabel.h"
+#include "shell/kit/KitForm.h"
+
+/// The multi-user settings form: two sections of rows, each row a caption and, in three rows, a
+/// link. The switches are not part of it: the dialog builds them afresh at each opening and
+/// puts each at the trailing end of its row. The stretches of a row's layout give the widths to which its texts are
+/// elided.
+class Ui_SystemSettingsDialog
+{
+public:
+    QFrame *frameContent;
+    QWidget *widgetTitle;
+    QLabel *labelAllDevices;
+    QLabel *labelSystem;
+    QFrame *lineSystem;
+    QWidget *widgetSystem1;
+    QHBoxLayout *layoutSystem1;
+    QLabel *labelSystem1;
+    QWidget *widgetSystem2;
+    QHBoxLayout *layoutSystem2;
+    QLabel *labelSystem2;
+    QWidget *widgetSystem4;
+    QHBoxLayout *layoutSystem4;
+    QLabel *labelSystem4;
+    QWidget *widgetSystem3;
+    QHBoxLayout *layoutSystem3;
+    QLabel *labelSystem3;
+    ClickableLabel *labelSystem3_2;
+    QLabel *labelSecurity;
+    QFrame *lineSecurity;
+    QWidget *widgetSecurity1;
+    QHBoxLayout *layoutSecurity1;
+    QLabel *labelSecurity1;
+    ClickableLabel *labelSecurity1_2;
+    QWidget *widgetSecurity2;
+    QHBoxLayout *layoutSecurity2;
+    QLabel *labelSecurity2;
+    ClickableLabel *labelSecurity2_2;
+    QPushButton *btnCancel;
+    QPushButton *btnSave;
+
+    /// A row's width is shared by stretches that sum to its width in pixels: the caption, the link
+    /// (rows without one give its part to the caption) and the switch.
+    static constexpr int SwitchStretch = 60;
+
+    void setupUi(QDialog *SystemSettingsDialog)
+    {
+        if (SystemSettingsDialog->objectName().isEmpty())
+            SystemSettingsDialog->setObjectName(QStringLiteral("SystemSettingsDialog"));
+        SystemSettingsDialog->resize(415, 384);
+
+        frameContent = createContentFrame(SystemSettingsDialog, QRect(0, 0, 415, 384));
+
+        widgetTitle = new QWidget(frameContent);
+        widgetTitle->setObjectName(QStringLiteral("widgetTitle"));
+        widgetTitle->setGeometry(QRect(0, 0, 415, 32));
+        widgetTitle->setStyleSheet(QStringLiteral(
+            "QWidget#widgetTitle{border-image: url(:/resource/accountMgt/im_title_setting_415x32.png);}"));
+        labelAllDevices = new QLabel(widgetTitle);
+        labelAllDevices->setObjectName(QStringLiteral("labelAllDevices"));
+        labelAllDevices->setGeometry(QRect(25, 0, 365, 31));
+        labelAllDevices->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
+
+        labelSystem = heading(frameContent, "labelSystem", 46);
+        lineSystem = rule(frameContent, "lineSystem", 72);
+        widgetSystem1 = row(frameContent, "widgetSystem1", 80, &layoutSystem1, &labelSystem1, "labelSystem1", 300);
+        widgetSystem2 = row(frameContent, "widgetSystem2", 114, &layoutSystem2, &labelSystem2, "labelSystem2", 300);
+        widgetSystem4 = row(frameContent, "widgetSystem4", 148, &layoutSystem4, &labelSystem4, "labelSystem4", 300);
+        widgetSystem3 = row(frameContent, "widgetSystem3", 182, &layoutSystem3, &labelSystem3, "labelSystem3", 105,
+                            &labelSystem3_2, 195);
+
+        labelSecurity = heading(frameContent, "labelSecurity", 226);
+        lineSecurity = rule(frameContent, "lineSecurity", 252);
+        widgetSecurity1 = row(frameContent, "widgetSecurity1", 260, &layoutSecurity1, &labelSecurity1, "labelSecurity1",
+                              150, &labelSecurity1_2, 150);
+        widgetSecurity2 = row(frameContent, "widgetSecurity2", 294, &layoutSecurity2, &labelSecurity2, "labelSecurity2",
+                              180, &labelSecurity2_2, 120);
+
+        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(200, 340, 90, 28), false);
+        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(300, 340, 90, 28), true);
+
+        retranslateUi(SystemSettingsDialog);
+        QMetaObject::connectSlotsByName(SystemSettingsDialog);
+    }
+
+    void retranslateUi(QDialog *SystemSettingsDialog)
+    {
+        Q_UNUSED(SystemSettingsDialog)
+        auto tr = [](const char *text) { return QCoreApplication::translate("SystemSettingsDialog", text); };
+        labelAllDevices->setText(tr("All Devices"));
+        labelSystem->setText(tr("System"));
+        labelSecurity->setText(tr("Security"));
+        const QList<QPair<QLabel *, QString>> texts = {
+            {labelSystem1, tr("Setup from Server:")},
+            {labelSystem2, tr("Multi user:")},
+            {labelSystem4, tr("Enable guest user:")},
+            {labelSystem3, tr("Login with card:")},
+            {labelSystem3_2, tr("Password for creating card accounts")},
+            {labelSecurity1, tr("Admin password:")},
+            {labelSecurity1_2, tr("Change Password")},
+            {labelSecurity2, tr("Bind admin card for login:")},
+            {labelSecurity2_2, tr("Change Card")},
+        };
+        for (const auto &text : texts) {
+            text.first->setText(text.second);
+            text.first->setToolTip(text.second);
+        }
+        btnSave->setText(tr("Save"));
+        btnCancel->setText(tr("Cancel"));
+    }
+
+private:
+    static QLabel *heading(QWidget *parent, const char *name, int y)
+    {
+        QLabel *label = DeviceFormStyle::caption(parent, name, QRect(25, y, 365, 24));
+        label->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:10.5pt; font-family:Arial; font-weight:bold;"));
+        return label;
+    }
+
+    static QFrame *rule(QWidget *parent, const char *name, int y)
+    {
+        auto *line = new QFrame(parent);
+        line->setObjectName(QLatin1String(name));
+        line->setGeometry(QRect(25, y, 365, 1));
+        line->setStyleSheet(QStringLiteral("background-color: #5a5a5a;"));
+        return line;
+    }
+
+    /// A row 360 × 30 at y: the caption and, when link is given, a link. The switch's container
+    /// joins the layout later, with SwitchStretch.
+    static QWidget *row(QWidget *parent, const char *name, int y, QHBoxLayout **layout, QLabel **caption,
+                        const char *captionName, int captionStretch, ClickableLabel **link = nullptr,
+                        int linkStretch = 0)
+    {
+        auto *widget = new QWidget(parent);
+        widget->setObjectName(QLatin1String(name));
+        widget->setGeometry(QRect(28, y, 360, 30));
+        *layout = new QHBoxLayout(widget);
+        (*layout)->setContentsMargins(0, 0, 0, 0);
+        (*layout)->setSpacing(0);
+        *caption = DeviceFormStyle::caption(widget, captionName, QRect());
+        // The stretches alone share the width; the texts are elided to their part.
+        (*caption)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        (*layout)->addWidget(*caption, captionStretch);
+        if (link) {
+            *link = new ClickableLabel(widget);
+            (*link)->setObjectName(QLatin1String(captionName) + QStringLiteral("_2"));
+            (*link)->setCursor(Qt::PointingHandCursor);
+            (*link)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            (*link)->setStyleSheet(QStringLiteral("QLabel{color: #646464; font-size:9.75pt; font-family:Arial;"
+                                                  "text-decoration: underline;}\nQLabel:hover{color: #ffffff;}\n"
+                                                  "QLabel:disabled{color: #646464; text-decoration: none;}"));
+            (*layout)->addWidget(*link, linkStretch);
+        }
+        return widget;
+    }
+};
