@@ -1,6 +1,6 @@
 #include "accounts/SetupUserConfirmDialog.h"
 
-SetupUserConfirmDialog::SetupUserConfirmDialog(QWidget *parent) : AccountQuestionDialog(parent, QSize(380, 196))
+SetupUserConfirmDialog::SetupUserConfirmDialog(QWidget *parent) : AccountQuestionDialog(parent, QSize(380, 164))
 {
     setObjectName(QStringLiteral("SetupUserConfirmDialog"));
     setTexts(tr("Do you want to disable setup from server? \nWhen the setting is disabled,\nwe will clear all data "

@@ -136,9 +136,17 @@ void SystemSettingsDialog::updateRowStates()
             control->setToggle(model.isOn(Switch(s)));
         control->setEnabled(model.isEnabled(Switch(s)));
     }
-    labelSystem3_2->setEnabled(model.isLinkEnabled(M::CardAccountPasswordLink));
-    labelSecurity1_2->setEnabled(model.isLinkEnabled(M::ChangePasswordLink));
-    labelSecurity2_2->setEnabled(model.isLinkEnabled(M::ChangeCardLink));
+    const QPair<QLabel *, M::Link> links[] = {{labelSystem3_2, M::CardAccountPasswordLink},
+                                              {labelSecurity1_2, M::ChangePasswordLink},
+                                              {labelSecurity2_2, M::ChangeCardLink}};
+    for (const auto &link : links) {
+        link.first->setEnabled(model.isLinkEnabled(link.second));
+        // Grey either way, as the switches' rows are: an enabled link is told by its underline.
+        // (A style sheet cannot change the font by state.)
+        QFont font = link.first->font();
+        font.setUnderline(link.first->isEnabled());
+        link.first->setFont(font);
+    }
 }
 
 QString SystemSettingsDialog::storedAdminPassword()

@@ -10,7 +10,8 @@ class Ui_CreateAccountPasswordDialog : public Ui_PasswordPairForm
 public:
     void setupUi(QDialog *CreateAccountPasswordDialog)
     {
-        setupPairForm(CreateAccountPasswordDialog, "CreateAccountPasswordDialog");
+        // Its first caption is longer than the other dialogs'.
+        setupPairForm(CreateAccountPasswordDialog, "CreateAccountPasswordDialog", 180);
         retranslateUi(CreateAccountPasswordDialog);
         QMetaObject::connectSlotsByName(CreateAccountPasswordDialog);
     }

@@ -27,8 +27,9 @@ public:
     QPushButton *btnSave;
 
 protected:
-    /// rows: the number of password rows, two or three.
-    void setupPasswordForm(QDialog *dialog, const char *name, int rows)
+    /// rows: the number of password rows, two or three; captions and fields share the grid's
+    /// width of 360 by their stretches.
+    void setupPasswordForm(QDialog *dialog, const char *name, int rows, int captionStretch = 130)
     {
         if (dialog->objectName().isEmpty())
             dialog->setObjectName(QLatin1String(name));
@@ -40,7 +41,7 @@ protected:
         widgetPassword = new QWidget(frameContent);
         widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
         widgetPassword->setGeometry(QRect(25, 22, 360, 72 + extra));
-        gridLayout = AccountsForm::fieldGrid(widgetPassword, 130, 230, 12);
+        gridLayout = AccountsForm::fieldGrid(widgetPassword, captionStretch, 360 - captionStretch, 12);
         lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 102 + extra, 360, 20));
 
         btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 130 + extra, 90, 28), false);
@@ -58,9 +59,9 @@ public:
     QLineEdit *lineEditPasswordConfirm;
 
 protected:
-    void setupPairForm(QDialog *dialog, const char *name)
+    void setupPairForm(QDialog *dialog, const char *name, int captionStretch = 130)
     {
-        setupPasswordForm(dialog, name, 2);
+        setupPasswordForm(dialog, name, 2, captionStretch);
         lineEditPassword = AccountsForm::fieldRow(gridLayout, 0, &label, "label", "lineEditPassword");
         lineEditPasswordConfirm = AccountsForm::fieldRow(gridLayout, 1, &label2, "label2", "lineEditPasswordConfirm");
     }

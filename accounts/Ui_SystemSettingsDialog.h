@@ -53,43 +53,43 @@ public:
 
     /// A row's width is shared by stretches that sum to its width in pixels: the caption, the link
     /// (rows without one give its part to the caption) and the switch.
-    static constexpr int SwitchStretch = 60;
+    static constexpr int SwitchStretch = 50;
 
     void setupUi(QDialog *SystemSettingsDialog)
     {
         if (SystemSettingsDialog->objectName().isEmpty())
             SystemSettingsDialog->setObjectName(QStringLiteral("SystemSettingsDialog"));
-        SystemSettingsDialog->resize(415, 384);
+        SystemSettingsDialog->resize(455, 384);
 
-        frameContent = createContentFrame(SystemSettingsDialog, QRect(0, 0, 415, 384));
+        frameContent = createContentFrame(SystemSettingsDialog, QRect(0, 0, 455, 384));
 
         widgetTitle = new QWidget(frameContent);
         widgetTitle->setObjectName(QStringLiteral("widgetTitle"));
-        widgetTitle->setGeometry(QRect(0, 0, 415, 32));
+        widgetTitle->setGeometry(QRect(0, 0, 455, 32));
         widgetTitle->setStyleSheet(QStringLiteral(
             "QWidget#widgetTitle{border-image: url(:/resource/accountMgt/im_title_setting_415x32.png);}"));
         labelAllDevices = new QLabel(widgetTitle);
         labelAllDevices->setObjectName(QStringLiteral("labelAllDevices"));
-        labelAllDevices->setGeometry(QRect(25, 0, 365, 31));
+        labelAllDevices->setGeometry(QRect(25, 0, 405, 31));
         labelAllDevices->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
 
         labelSystem = heading(frameContent, "labelSystem", 46);
         lineSystem = rule(frameContent, "lineSystem", 72);
-        widgetSystem1 = row(frameContent, "widgetSystem1", 80, &layoutSystem1, &labelSystem1, "labelSystem1", 300);
-        widgetSystem2 = row(frameContent, "widgetSystem2", 114, &layoutSystem2, &labelSystem2, "labelSystem2", 300);
-        widgetSystem4 = row(frameContent, "widgetSystem4", 148, &layoutSystem4, &labelSystem4, "labelSystem4", 300);
-        widgetSystem3 = row(frameContent, "widgetSystem3", 182, &layoutSystem3, &labelSystem3, "labelSystem3", 105,
-                            &labelSystem3_2, 195);
+        widgetSystem1 = row(frameContent, "widgetSystem1", 80, &layoutSystem1, &labelSystem1, "labelSystem1", 350);
+        widgetSystem2 = row(frameContent, "widgetSystem2", 114, &layoutSystem2, &labelSystem2, "labelSystem2", 350);
+        widgetSystem4 = row(frameContent, "widgetSystem4", 148, &layoutSystem4, &labelSystem4, "labelSystem4", 350);
+        widgetSystem3 = row(frameContent, "widgetSystem3", 182, &layoutSystem3, &labelSystem3, "labelSystem3", 110,
+                            &labelSystem3_2, 240);
 
         labelSecurity = heading(frameContent, "labelSecurity", 226);
         lineSecurity = rule(frameContent, "lineSecurity", 252);
         widgetSecurity1 = row(frameContent, "widgetSecurity1", 260, &layoutSecurity1, &labelSecurity1, "labelSecurity1",
-                              150, &labelSecurity1_2, 150);
+                              160, &labelSecurity1_2, 190);
         widgetSecurity2 = row(frameContent, "widgetSecurity2", 294, &layoutSecurity2, &labelSecurity2, "labelSecurity2",
-                              180, &labelSecurity2_2, 120);
+                              190, &labelSecurity2_2, 160);
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(200, 340, 90, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(300, 340, 90, 28), true);
+        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(240, 340, 90, 28), false);
+        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(340, 340, 90, 28), true);
 
         retranslateUi(SystemSettingsDialog);
         QMetaObject::connectSlotsByName(SystemSettingsDialog);
@@ -124,7 +124,7 @@ public:
 private:
     static QLabel *heading(QWidget *parent, const char *name, int y)
     {
-        QLabel *label = DeviceFormStyle::caption(parent, name, QRect(25, y, 365, 24));
+        QLabel *label = DeviceFormStyle::caption(parent, name, QRect(25, y, 405, 24));
         label->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:10.5pt; font-family:Arial; font-weight:bold;"));
         return label;
     }
@@ -133,12 +133,12 @@ private:
     {
         auto *line = new QFrame(parent);
         line->setObjectName(QLatin1String(name));
-        line->setGeometry(QRect(25, y, 365, 1));
+        line->setGeometry(QRect(25, y, 405, 1));
         line->setStyleSheet(QStringLiteral("background-color: #5a5a5a;"));
         return line;
     }
 
-    /// A row 360 × 30 at y: the caption and, when link is given, a link. The switch's container
+    /// A row 400 × 30 at y: the caption and, when link is given, a link. The switch's container
     /// joins the layout later, with SwitchStretch.
     static QWidget *row(QWidget *parent, const char *name, int y, QHBoxLayout **layout, QLabel **caption,
                         const char *captionName, int captionStretch, ClickableLabel **link = nullptr,
@@ -146,7 +146,7 @@ private:
     {
         auto *widget = new QWidget(parent);
         widget->setObjectName(QLatin1String(name));
-        widget->setGeometry(QRect(28, y, 360, 30));
+        widget->setGeometry(QRect(28, y, 400, 30));
         *layout = new QHBoxLayout(widget);
         (*layout)->setContentsMargins(0, 0, 0, 0);
         (*layout)->setSpacing(0);
@@ -159,9 +159,8 @@ private:
             (*link)->setObjectName(QLatin1String(captionName) + QStringLiteral("_2"));
             (*link)->setCursor(Qt::PointingHandCursor);
             (*link)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-            (*link)->setStyleSheet(QStringLiteral("QLabel{color: #646464; font-size:9.75pt; font-family:Arial;"
-                                                  "text-decoration: underline;}\nQLabel:hover{color: #ffffff;}\n"
-                                                  "QLabel:disabled{color: #646464; text-decoration: none;}"));
+            (*link)->setStyleSheet(QStringLiteral("QLabel{color: #646464; font-size:9.75pt; font-family:Arial;}\n"
+                                                  "QLabel:hover{color: #ffffff;}\nQLabel:disabled{color: #646464;}"));
             (*layout)->addWidget(*link, linkStretch);
         }
         return widget;
