@@ -98,27 +98,28 @@ public:
     void retranslateUi(QDialog *SystemSettingsDialog)
     {
         Q_UNUSED(SystemSettingsDialog)
-        auto tr = [](const char *text) { return QCoreApplication::translate("SystemSettingsDialog", text); };
-        labelAllDevices->setText(tr("All Devices"));
-        labelSystem->setText(tr("System"));
-        labelSecurity->setText(tr("Security"));
+        labelAllDevices->setText(QCoreApplication::translate("SystemSettingsDialog", "All Devices"));
+        labelSystem->setText(QCoreApplication::translate("SystemSettingsDialog", "System"));
+        labelSecurity->setText(QCoreApplication::translate("SystemSettingsDialog", "Security"));
+        // Each row text is its own tool tip too: the row may show it elided.
         const QList<QPair<QLabel *, QString>> texts = {
-            {labelSystem1, tr("Setup from Server:")},
-            {labelSystem2, tr("Multi user:")},
-            {labelSystem4, tr("Enable guest user:")},
-            {labelSystem3, tr("Login with card:")},
-            {labelSystem3_2, tr("Password for creating card accounts")},
-            {labelSecurity1, tr("Admin password:")},
-            {labelSecurity1_2, tr("Change Password")},
-            {labelSecurity2, tr("Bind admin card for login:")},
-            {labelSecurity2_2, tr("Change Card")},
+            {labelSystem1, QCoreApplication::translate("SystemSettingsDialog", "Setup from Server:")},
+            {labelSystem2, QCoreApplication::translate("SystemSettingsDialog", "Multi user:")},
+            {labelSystem4, QCoreApplication::translate("SystemSettingsDialog", "Enable guest user:")},
+            {labelSystem3, QCoreApplication::translate("SystemSettingsDialog", "Login with card:")},
+            {labelSystem3_2,
+             QCoreApplication::translate("SystemSettingsDialog", "Password for creating card accounts")},
+            {labelSecurity1, QCoreApplication::translate("SystemSettingsDialog", "Admin password:")},
+            {labelSecurity1_2, QCoreApplication::translate("SystemSettingsDialog", "Change Password")},
+            {labelSecurity2, QCoreApplication::translate("SystemSettingsDialog", "Bind admin card for login:")},
+            {labelSecurity2_2, QCoreApplication::translate("SystemSettingsDialog", "Change Card")},
         };
         for (const auto &text : texts) {
             text.first->setText(text.second);
             text.first->setToolTip(text.second);
         }
-        btnSave->setText(tr("Save"));
-        btnCancel->setText(tr("Cancel"));
+        btnSave->setText(QCoreApplication::translate("SystemSettingsDialog", "Save"));
+        btnCancel->setText(QCoreApplication::translate("SystemSettingsDialog", "Cancel"));
     }
 
 private:
