@@ -48,6 +48,23 @@ inline VelkIFPDevice addDevice(const QString &name, const QString &model = QStri
     return storedDevice(name);
 }
 
+// Writes the multi-user settings record; the guest switch follows the multi-user one.
+inline void storeSettings(bool setup, bool multi, const QString &cardPassword, const QString &adminPassword,
+                          const QString &adminCard = QString())
+{
+    QList<VelkMultiUserAdmin> records;
+    testDb()->queryMultiUserAdmin(records);
+    VelkMultiUserAdmin record = records.value(0);
+    record.enableSetupServer = setup;
+    record.enableMultiUser = multi;
+    record.enableGuestUser = multi;
+    record.createAccountPassword = cardPassword;
+    record.adminPassword = adminPassword;
+    record.adminRfidId = adminCard;
+    if (testDb()->updateMultiUserAdmin(record) != DB_OK)
+        qWarning("updateMultiUserAdmin failed");
+}
+
 // The names of the devices assigned to the user, sorted.
 inline QStringList devicesOf(quint32 muid)
 {

@@ -21,6 +21,8 @@
 #include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
+#include "ImportTestSupport.h"
+
 namespace {
 
 QString folder;
@@ -35,22 +37,6 @@ void shoot(QWidget *widget, const QString &name)
     }
     widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
     widget->hide();
-}
-
-void storeSettings(bool setup, bool multi, const QString &cardPassword, const QString &adminPassword,
-                   const QString &adminCard)
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    QList<VelkMultiUserAdmin> records;
-    db->queryMultiUserAdmin(records);
-    VelkMultiUserAdmin record = records.value(0);
-    record.enableSetupServer = setup;
-    record.enableMultiUser = multi;
-    record.enableGuestUser = multi;
-    record.createAccountPassword = cardPassword;
-    record.adminPassword = adminPassword;
-    record.adminRfidId = adminCard;
-    db->updateMultiUserAdmin(record);
 }
 
 } // namespace

@@ -33,21 +33,6 @@ namespace {
 const QString Mismatch = QStringLiteral("The Password do not match.");
 const QString TooShort = QStringLiteral("Password must contain at least 4 characters.");
 
-void store(bool setup, bool multi, const QString &cardPassword, const QString &adminPassword,
-           const QString &adminCard = QString())
-{
-    QList<VelkMultiUserAdmin> records;
-    testDb()->queryMultiUserAdmin(records);
-    VelkMultiUserAdmin record = records.value(0);
-    record.enableSetupServer = setup;
-    record.enableMultiUser = multi;
-    record.enableGuestUser = multi;
-    record.createAccountPassword = cardPassword;
-    record.adminPassword = adminPassword;
-    record.adminRfidId = adminCard;
-    QCOMPARE(testDb()->updateMultiUserAdmin(record), DB_OK);
-}
-
 VelkMultiUserAdmin stored()
 {
     QList<VelkMultiUserAdmin> records;
@@ -113,7 +98,7 @@ void TestSettingsDialogs::initTestCase()
 void TestSettingsDialogs::init()
 {
     wipeAccounts();
-    store(true, true, "card1234", "admin123");
+    storeSettings(true, true, "card1234", "admin123");
 }
 
 void TestSettingsDialogs::cleanup()
@@ -145,7 +130,7 @@ QString TestSettingsDialogs::state() const
 
 void TestSettingsDialogs::setupOffIsAskedAndForcesItsDependents()
 {
-    store(true, true, "card1234", "admin123", "12345678");
+    storeSettings(true, true, "card1234", "admin123", "12345678");
     open();
     QCOMPARE(state(), QStringLiteral("XXXXXX 111"));
 
@@ -174,7 +159,7 @@ void TestSettingsDialogs::setupOffIsAskedAndForcesItsDependents()
 
 void TestSettingsDialogs::multiUserOnWithoutPasswordAsksForOne()
 {
-    store(true, false, "", "");
+    storeSettings(true, false, "", "");
     open();
     AdminPasswordNewDialog *newPassword = m_dialog->adminPasswordNewDialog();
     click(M::MultiUser);
@@ -196,7 +181,7 @@ void TestSettingsDialogs::multiUserOnWithoutPasswordAsksForOne()
 
 void TestSettingsDialogs::multiUserOnWithPasswordAsksToChangeIt()
 {
-    store(true, false, "", "old1");
+    storeSettings(true, false, "", "old1");
     open();
     AdminPasswordConfirmDialog *question = m_dialog->adminPasswordConfirmDialog();
     AdminPasswordResetDialog *reset = question->resetDialog();
@@ -262,7 +247,7 @@ void TestSettingsDialogs::passwordChecks()
     QFETCH(QString, confirm);
     QFETCH(QString, message);
 
-    store(true, true, "card1234", "old1");
+    storeSettings(true, true, "card1234", "old1");
     AdminPasswordResetDialog *reset = m_dialog->adminPasswordConfirmDialog()->resetDialog();
     SettingsPasswordDialog *const dialogs[] = {m_dialog->adminPasswordNewDialog(),
                                                m_dialog->createAccountPasswordDialog(), reset};
@@ -330,7 +315,7 @@ void TestSettingsDialogs::nothingCanBePasted()
 
 void TestSettingsDialogs::adminCardIsHeldUntilSave()
 {
-    store(true, true, "", "admin123");
+    storeSettings(true, true, "", "admin123");
     open();
     BindCardWaitingDialog *card = m_dialog->bindCardWaitingDialog();
     click(M::AdminCard);
