@@ -229,8 +229,533 @@ App &amp; content access:</source>
 <context>
     <name>Broadcast</name>
     <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>複製</translation>
+    </message>
+    <message>
+        <source>Move to Pending</source>
+        <translation>移至待處理</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Mon.</source>
+        <translation>週一</translation>
+    </message>
+    <message>
+        <source>Tue.</source>
+        <translation>週二</translation>
+    </message>
+    <message>
+        <source>Wed.</source>
+        <translation>週三</translation>
+    </message>
+    <message>
+        <source>Thu.</source>
+        <translation>週四</translation>
+    </message>
+    <message>
+        <source>Fri.</source>
+        <translation>週五</translation>
+    </message>
+    <message>
+        <source>Sat.</source>
+        <translation>週六</translation>
+    </message>
+    <message>
+        <source>Sun.</source>
+        <translation>週日</translation>
+    </message>
+    <message>
+        <source>Just Now</source>
+        <translation>立即</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>於</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this broadcast?</source>
+        <translation>確定要刪除此廣播嗎？</translation>
+    </message>
+    <message>
+        <source>Broadcast Saved</source>
+        <translation>廣播已儲存</translation>
+    </message>
+    <message>
+        <source>Add Broadcast</source>
+        <translation>新增廣播</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>待處理</translation>
+    </message>
+    <message>
+        <source>Upcoming</source>
+        <translation>即將播出</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Click &amp;quot;</source>
+        <translation>點選「</translation>
+    </message>
+    <message>
+        <source>Add broadcast</source>
+        <translation>新增廣播</translation>
+    </message>
+    <message>
+        <source>&amp;quot; to start.</source>
+        <translation>」開始。</translation>
+    </message>
+    <message>
+        <source>Let&apos;s broadcast now</source>
+        <translation>立即開始廣播吧</translation>
+    </message>
+    <message>
+        <source>It&apos;s quiet in here...</source>
+        <translation>目前沒有任何廣播...</translation>
+    </message>
+    <message>
+        <source>No broadcast yet</source>
+        <translation>尚無廣播</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>訊息</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastContentEditor</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>請輸入文字...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>請輸入音訊廣播的標題...</translation>
+    </message>
+    <message>
+        <source>Upload custom audio</source>
+        <translation>上傳自訂音訊</translation>
+    </message>
+    <message>
+        <source>Open a file</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>Audio Files(*.mp3 *.wav)</source>
+        <translation>音訊檔案(*.mp3 *.wav)</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be read.</source>
+        <translation>無法讀取音訊檔案。</translation>
+    </message>
+    <message>
+        <source>The size of the uploaded file cannot exceed 10MB.</source>
+        <translation>上傳的檔案大小不可超過 10MB。</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be copied.</source>
+        <translation>無法複製音訊檔案。</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>文字</translation>
+    </message>
+    <message>
+        <source>Display Type:</source>
+        <translation>顯示方式：</translation>
+    </message>
+    <message>
+        <source>Scrolling text</source>
+        <translation>跑馬燈</translation>
+    </message>
+    <message>
+        <source>Pop windows</source>
+        <translation>彈出視窗</translation>
+    </message>
+    <message>
+        <source>Only audio</source>
+        <translation>僅音訊</translation>
+    </message>
+    <message>
+        <source>Streaming audio box does not support text broadcast.</source>
+        <translation>串流音訊盒不支援文字廣播。</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音訊</translation>
+    </message>
+    <message>
+        <source>Must select an audio to broadcast.</source>
+        <translation>必須選擇要廣播的音訊。</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Default audio 1</source>
+        <translation>預設音訊 1</translation>
+    </message>
+    <message>
+        <source>Default audio 2</source>
+        <translation>預設音訊 2</translation>
+    </message>
+    <message>
+        <source>Default audio 3</source>
+        <translation>預設音訊 3</translation>
+    </message>
+    <message>
+        <source>Repeat broadcast</source>
+        <translation>重複廣播</translation>
+    </message>
+    <message>
+        <source>Wake Power-off panels up to broadcast</source>
+        <translation>喚醒已關機的面板以接收廣播</translation>
+    </message>
+    <message>
+        <source>: Duration</source>
+        <translation>：持續時間</translation>
+    </message>
+    <message>
+        <source>mins</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>secs</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>上一步</translation>
+    </message>
+    <message>
         <source>Broadcast</source>
         <translation>廣播</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastMessageDialog</name>
+    <message>
+        <source>Set text before you show this dialog.</source>
+        <translation>顯示此對話框前請先設定文字。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastReportDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>備註</translation>
+    </message>
+    <message>
+        <source>Power-off</source>
+        <translation>已關機</translation>
+    </message>
+    <message>
+        <source>No connection</source>
+        <translation>無連線</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>全部 (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>成功 (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>失敗 (xx)</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>共 xx 台裝置</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSaveDialog</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>您尚未完成，要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>捨棄變更</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSchedule</name>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>排程</translation>
+    </message>
+    <message>
+        <source>Broadcast Now</source>
+        <translation>立即廣播</translation>
+    </message>
+    <message>
+        <source>Broadcast Time</source>
+        <translation>廣播時間</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Streaming Audio Box</source>
+        <translation>串流音訊盒</translation>
+    </message>
+    <message>
+        <source>IFP/Control Box</source>
+        <translation>IFP/控制盒</translation>
+    </message>
+    <message>
+        <source>Can not edit this broadcast.</source>
+        <translation>無法編輯此廣播。</translation>
+    </message>
+    <message>
+        <source>You can&apos;t select the date to broadcast before right now.</source>
+        <translation>廣播時間不可早於現在。</translation>
+    </message>
+    <message>
+        <source> devices)</source>
+        <translation> 台裝置)</translation>
+    </message>
+    <message>
+        <source> device)</source>
+        <translation> 台裝置)</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> groups in total (</source>
+        <translation> 個群組 (</translation>
+    </message>
+    <message>
+        <source> group in total (</source>
+        <translation> 個群組 (</translation>
+    </message>
+    <message>
+        <source> devices selected</source>
+        <translation> 台裝置已選取</translation>
+    </message>
+    <message>
+        <source> device selected</source>
+        <translation> 台裝置已選取</translation>
+    </message>
+    <message>
+        <source> groups selected (</source>
+        <translation> 個群組已選取 (</translation>
+    </message>
+    <message>
+        <source> group selected (</source>
+        <translation> 個群組已選取 (</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日期</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>重複</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>一</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>二</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>三</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>四</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>五</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>六</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Device Type</source>
+        <translation>裝置類型</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>類型</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSetting</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>您尚未完成，要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>捨棄變更</translation>
+    </message>
+    <message>
+        <source>Select Devices &amp; Date</source>
+        <translation>選擇裝置與日期</translation>
+    </message>
+    <message>
+        <source>Edit Content</source>
+        <translation>編輯內容</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be saved.</source>
+        <translation>無法儲存廣播。</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastWidget</name>
+    <message>
+        <source>Broadcast content</source>
+        <translation>廣播內容</translation>
+    </message>
+    <message>
+        <source>week. yyyy-MM-dd at hh:mm</source>
+        <translation>週 yyyy-MM-dd 於 hh:mm</translation>
+    </message>
+    <message>
+        <source>To: [device name]</source>
+        <translation>至：[裝置名稱]</translation>
+    </message>
+    <message>
+        <source>xxxx Failed</source>
+        <translation>xxxx 失敗</translation>
     </message>
 </context>
 <context>
@@ -469,6 +994,17 @@ App &amp; content access:</source>
     <message>
         <source>Confirm Your Email</source>
         <translation>確認您的電子郵件</translation>
+    </message>
+</context>
+<context>
+    <name>CustomPlainTextEdit</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>請輸入文字...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>請輸入音訊廣播的標題...</translation>
     </message>
 </context>
 <context>

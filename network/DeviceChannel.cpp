@@ -60,6 +60,9 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
+    // Commands and answers are small frames that often follow a file's chunks; Nagle would hold each back until the
+    // panel acknowledges the bulk, up to its delayed-ACK time (40 ms on Linux).
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_peerIp = peerIpv4(m_socket);
 
     m_handshakeTimer->setSingleShot(true);
@@ -332,6 +335,9 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit sendBroadcastDataComplete(mac);
         break;
     case VELK_REMOTE_RSP_START_BROADCAST:
+        // The protocol knows no failure here: every answer counts as shown. One that is not 0 is kept in the log.
+        if (value != 0)
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: start-broadcast answer %d from %s", value, qPrintable(mac));
         emit broadcastResult(mac);
         break;
     case VELK_REMOTE_RSP_ASK_FIRST_SYNC:

@@ -25,7 +25,8 @@ bool FileAssembler::append(const QByteArray &chunk)
     if (!m_active)
         return false;
     m_size += chunk.size();
-    m_hash.addData(chunk);
+    if (m_hashing)
+        m_hash.addData(chunk);
     if (m_keepFiles)
         m_data.append(chunk);
     return true;
@@ -38,7 +39,7 @@ FileAssembler::Outcome FileAssembler::finish(const QByteArray &sizeText, Receive
     m_active = false;
     file->name = m_name;
     file->size = m_size;
-    file->sha256 = m_hash.result();
+    file->sha256 = m_hashing ? m_hash.result() : QByteArray();
     file->data = m_data;
     m_data.clear();
     qint64 announced = -1;

@@ -29,6 +29,8 @@ public:
     explicit FileAssembler(bool keepFiles = true) : m_keepFiles(keepFiles) {}
 
     void setKeepFiles(bool keep) { m_keepFiles = keep; }
+    /// Off: no SHA-256 either, only the size (for load runs where the hash would cost more than the transfer).
+    void setHashing(bool hashing) { m_hashing = hashing; }
     /// Forgets an unfinished file (the connection ended).
     void reset();
     /// Begins a new file, dropping any unfinished one.
@@ -44,6 +46,7 @@ public:
 
 private:
     bool m_keepFiles;
+    bool m_hashing = true;
     bool m_active = false;
     QString m_name;
     qint64 m_size = 0;

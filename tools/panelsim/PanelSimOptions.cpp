@@ -128,6 +128,12 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                             QStringLiteral("ms"), QStringLiteral("3000"));
     const QCommandLineOption keepFiles(QStringLiteral("keep-files"),
                                        QStringLiteral("Keep received files in memory (default: size and SHA-256)."));
+    const QCommandLineOption noHash(QStringLiteral("no-hash"),
+                                    QStringLiteral("Count received files' bytes only, no SHA-256 (load runs)."));
+    const QCommandLineOption linkMbps(QStringLiteral("link-mbps"),
+                                      QStringLiteral("Read no faster than this many Mbit/s, as behind a link of that "
+                                                     "speed (0 = as fast as possible)."),
+                                      QStringLiteral("mbps"), QStringLiteral("0"));
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
@@ -136,7 +142,8 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
          baseIp,         firstSerial, namePrefix,     model,          deviceType,   fw,       panelFw,
          displayVersion, sku,         password,       otaState,       otaResult,    afterOta, rebootAfterOta,
          transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery, skipIdentity, sosEvery, off,
-         bootDelay,      rebootDelay, reconnectDelay, searchInterval, keepFiles,    printCsv, verbose});
+         bootDelay,      rebootDelay, reconnectDelay, searchInterval, keepFiles,    noHash,   linkMbps,
+         printCsv,       verbose});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -235,6 +242,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.ownHeartbeatMs = int(n);
     behaviour.skipIdentity = parser.isSet(skipIdentity);
     behaviour.keepFiles = parser.isSet(keepFiles);
+    behaviour.hashFiles = !parser.isSet(noHash);
+    qint64 mbps = 0;
+    if (!parseNumber(parser.value(linkMbps), linkMbps.names().first(), 0, 100000, &mbps, error))
+        return false;
+    behaviour.linkBytesPerSecond = mbps * 125000;
 
     const struct
     {

@@ -10,6 +10,7 @@
 #include "network/SsdpMessage.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -72,6 +73,10 @@ public:
     /// Shorthands for the per-answer knobs (code = VELK_REMOTE_RSP_...).
     void setAnswerDelay(quint16 responseCode, int delayMs) { m_behaviour.answers[responseCode].delayMs = delayMs; }
     void setAnswerDropped(quint16 responseCode, bool drop) { m_behaviour.answers[responseCode].drop = drop; }
+    void setAnswerHeld(quint16 responseCode, bool hold) { m_behaviour.answers[responseCode].hold = hold; }
+    /// Sends the answers held so far on this connection, oldest first (code 0: of every code); returns how many.
+    int releaseHeldAnswers(quint16 responseCode = 0);
+    int heldAnswerCount() const { return m_held.size(); }
     void setAnswerPayload(quint16 responseCode, const QByteArray &payload)
     {
         m_behaviour.answers[responseCode].payload = payload;
@@ -166,6 +171,8 @@ signals:
     void rejected();
     void disconnected();
     void frameReceived(quint16 code, const QByteArray &payload);
+    /// A frame went out to the console (answers included), after it was written.
+    void frameSent(quint16 code, const QByteArray &payload);
     void fileReceived(const QString &name, qint64 size, const QByteArray &sha256);
     void audioFileReceived(const QString &name, qint64 size, const QByteArray &sha256);
     void transferCancelled(const QString &name); ///< a complete frame with size "0" (firmware or audio)
@@ -195,6 +202,8 @@ private:
     void onReadyRead();
     void onAnswerDatagrams();
     void closeSession(bool graceful);
+    /// Reads what the link's rate allows now; schedules the next read when more is waiting.
+    void readAtLinkRate();
     void handleFrame(quint16 code, const QByteArray &payload);
     void handleIdentityAnswer(const QByteArray &payload);
     void handleCommand(quint16 code, const QByteArray &payload);
@@ -216,6 +225,10 @@ private:
     quint64 m_session = 0; // bumped per connection; delayed work checks it is still the same connection
     FrameDecoder m_decoder;
     bool m_reading = true;
+    QElapsedTimer m_linkClock;
+    qint64 m_linkCredit = 0; // bytes the link may deliver now
+    qint64 m_linkLastNs = 0;
+    bool m_linkReadPending = false;
     bool m_rejected = false;
     quint64 m_stepGeneration = 0; // boot, reconnect and back-off delays: only the latest scheduled step runs
     QTimer *m_searchTimer = nullptr;
@@ -229,6 +242,14 @@ private:
     int m_answersReceived = 0;
     SsdpAnswer m_lastAnswer;
     QHostAddress m_lastAnswerSource;
+
+    struct HeldAnswer
+    {
+        quint16 code;
+        QByteArray payload;
+        quint64 session;
+    };
+    QList<HeldAnswer> m_held;
 
     QHash<quint16, int> m_counts;
     QHash<quint16, int> m_sentCounts;
