@@ -10,6 +10,7 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -93,22 +94,17 @@ void TestAccountsImport::templateIsOurOwnFile()
                                      "Oculo2,ES File Explorer,OfficeSuite,Grouping & Draw,Calculator,Calendar,"
                                      "Music,Video,Settings"));
 
+    // The two examples as described: a four-digit and a four-letter password, eight-digit cards,
+    // one device and every app off, three devices and every app on.
     const QList<QStringList> rows = readCsvBytes(bytes, QString());
     QCOMPARE(UserCsv::checkHeader(rows.at(0)).isError(), false);
-    const UserCsvRow first = UserCsv::readRow(rows.at(1));
-    const UserCsvRow second = UserCsv::readRow(rows.at(2));
-    QVERIFY(first.name.startsWith("EX:") && second.name.startsWith("EX:"));
-    QVERIFY(first.password.size() == 4 && first.password.toInt() > 0);
-    QVERIFY(second.password.size() == 4 && second.password == second.password.toLower() &&
-            second.password.at(0).isLetter());
-    QVERIFY(first.card.size() == 8 && first.card.toInt() > 0 && second.card.size() == 8 && first.card != second.card);
-    QCOMPARE(first.installApps, QStringLiteral("Disable"));
-    QCOMPARE(second.installApps, QStringLiteral("Enable"));
-    QCOMPARE(first.deviceNames(), QStringList{"A103"});
-    QCOMPARE(second.deviceNames(), (QStringList{"A103", "B119", "B118"}));
-    QCOMPARE(first.apps, appValues("Disable"));
-    QCOMPARE(second.apps, appValues("Enable"));
-    QVERIFY(lines.at(1).contains(",A103,") && lines.at(2).contains(",\"A103,B119,B118\","));
+    QVERIFY(QRegularExpression("^EX:\\w+,\\d{4},\\d{8},Disable,A103(,Disable){12}$")
+                .match(QString::fromLatin1(lines.at(1)))
+                .hasMatch());
+    QVERIFY(QRegularExpression("^EX:\\w+,[a-z]{4},\\d{8},Enable,\"A103,B119,B118\"(,Enable){12}$")
+                .match(QString::fromLatin1(lines.at(2)))
+                .hasMatch());
+    QVERIFY(rows.at(1).at(2) != rows.at(2).at(2));
 }
 
 void TestAccountsImport::templateImportsTwice()

@@ -211,6 +211,11 @@ void TestSettingsDialogs::multiUserOnWithPasswordAsksToChangeIt()
     QVERIFY(m_dialog->isVisible() && !reset->isVisible());
     QCOMPARE(stored().adminPassword, QStringLiteral("new1"));
     QVERIFY(m_dialog->switchControl(M::MultiUser)->isToggled());
+
+    // With the password switched off, Save would clear the stored one: a new one is asked for.
+    click(M::AdminPassword);
+    click(M::MultiUser);
+    QVERIFY(m_dialog->adminPasswordNewDialog()->isVisible() && !question->isVisible());
 }
 
 void TestSettingsDialogs::passwordChecks_data()

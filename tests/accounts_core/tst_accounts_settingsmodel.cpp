@@ -93,8 +93,6 @@ class TestSettingsModel : public QObject
 private slots:
     void rules_data();
     void rules();
-    void multiUserOnAsksForThePassword_data();
-    void multiUserOnAsksForThePassword();
     void noStoredRecord();
 };
 
@@ -181,40 +179,6 @@ void TestSettingsModel::rules()
     const VelkMultiUserAdmin out = model.recordToSave(stored);
     if (out.enableMultiUser)
         QVERIFY(!out.adminPassword.isEmpty() && out.enableSetupServer);
-}
-
-void TestSettingsModel::multiUserOnAsksForThePassword_data()
-{
-    QTest::addColumn<VelkMultiUserAdmin>("stored");
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("mode");
-
-    QTest::newRow("stored password: the change question")
-        << record(true, false, "", false, "admin1", "") << QStringList{} << int(M::AskAdminPasswordChange) << -1;
-    QTest::newRow("no stored password: a new one") << record(true, false, "", false, "", "") << QStringList{}
-                                                   << int(M::AskNewAdminPassword) << int(M::ModeMultiUser);
-    QTest::newRow("stored password switched off: a new one")
-        << record(true, false, "", false, "admin1", "") << QStringList{"click password 0"}
-        << int(M::AskNewAdminPassword) << int(M::ModeMultiUser);
-}
-
-void TestSettingsModel::multiUserOnAsksForThePassword()
-{
-    QFETCH(VelkMultiUserAdmin, stored);
-    QFETCH(QStringList, before);
-    QFETCH(int, step);
-    QFETCH(int, mode);
-
-    M model;
-    model.load(&stored);
-    for (const QString &action : before)
-        run(model, action, stored.adminPassword);
-    QCOMPARE(int(model.toggle(M::MultiUser, true, stored.adminPassword)), step);
-    if (mode >= 0)
-        QCOMPARE(int(model.passwordMode()), mode);
-    // Multi-user mode is on while the question is open; the dependents can be set.
-    QCOMPARE(switches(model).left(2), QStringLiteral("XX"));
 }
 
 void TestSettingsModel::noStoredRecord()
