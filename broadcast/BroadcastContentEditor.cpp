@@ -52,7 +52,10 @@ BroadcastContentEditor::BroadcastContentEditor(QWidget *parent, SoundPlayer *pla
     setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     groupComboBox->setItemDelegate(new QStyledItemDelegate(groupComboBox));
-    AudioFolder::installBuiltInSounds(m_audioFolder);
+    QStringList audioErrors;
+    AudioFolder::installBuiltInSounds(m_audioFolder, &audioErrors);
+    for (const QString &error : qAsConst(audioErrors))
+        writeLog(LOG_LEVEL_ERROR, "%s", qUtf8Printable(error));
 
     connect(btnAddBroadcast, &QToolButton::clicked, this, &BroadcastContentEditor::addBroadcastClicked);
     connect(btnBack, &QToolButton::clicked, this, &BroadcastContentEditor::emitBackClicked);

@@ -1260,6 +1260,137 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>EmergencyDialog</name>
+    <message>
+        <source>All fields marked with an asterisk (*) are required</source>
+        <translation>All fields marked with an asterisk (*) are required</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>Pellmar Network Setting</source>
+        <translation>Pellmar Network Setting</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ Camera:</translation>
+    </message>
+    <message>
+        <source>Disconnect PTZ camera</source>
+        <translation>Disconnect PTZ camera</translation>
+    </message>
+    <message>
+        <source>Connect PTZ camera</source>
+        <translation>Connect PTZ camera</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Username:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Fill in PTZ camera setup information to ensure you can share live footage with emergency responders when an emergency happens.</source>
+        <translation>Fill in PTZ camera setup information to ensure you can share live footage with emergency responders when an emergency happens.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencySettingNotifyDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connection error with Pellmar: 
+「Incorrect username or password」
+
+Please modify the username and password to the correct ones to continue using the connection function.</source>
+        <translation>Connection error with Pellmar: 
+「Incorrect username or password」
+
+Please modify the username and password to the correct ones to continue using the connection function.</translation>
+    </message>
+    <message>
+        <source>Pellmar account or password error, please fill correct Pellmar account and password to save.</source>
+        <translation>Pellmar account or password error, please fill correct Pellmar account and password to save.</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP Address:</translation>
+    </message>
+    <message>
+        <source>Pellmar username:</source>
+        <translation>Pellmar username:</translation>
+    </message>
+    <message>
+        <source>The paired PTZ camera with this device cannot be connected. Please select a new PTZ camera to reconnect.</source>
+        <translation>The paired PTZ camera with this device cannot be connected. Please select a new PTZ camera to reconnect.</translation>
+    </message>
+    <message>
+        <source>Go to Setting</source>
+        <translation>Go to Setting</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencyWarningDialog</name>
+    <message>
+        <source>Emergency Alert</source>
+        <translation>Emergency Alert</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP Address:</translation>
+    </message>
+    <message>
+        <source>Please select your emergency actions.</source>
+        <translation>Please select your emergency actions.</translation>
+    </message>
+    <message>
+        <source>Turn on PTZ Camera</source>
+        <translation>Turn on PTZ Camera</translation>
+    </message>
+    <message>
+        <source>No action required</source>
+        <translation>No action required</translation>
+    </message>
+    <message>
+        <source>Call Emergency Service</source>
+        <translation>Call Emergency Service</translation>
+    </message>
+</context>
+<context>
     <name>EventLogDialog</name>
     <message>
         <source>Device Name</source>
@@ -1694,6 +1825,45 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <source>Import List</source>
         <translation>Import List</translation>
     </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>Emergency SOS</translation>
+    </message>
+    <message>
+        <source>The link to the PTZ cameras&apos; management program</source>
+        <translation>The link to the PTZ cameras&apos; management program</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAddCamera</name>
+    <message>
+        <source>Only one device can be selected.</source>
+        <translation>Only one device can be selected.</translation>
+    </message>
+    <message>
+        <source>At least one device should be selected.</source>
+        <translation>At least one device should be selected.</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
 </context>
 <context>
     <name>ManagementAddDevice</name>
@@ -1884,6 +2054,29 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>NotifyDownloadDialog</name>
+    <message>
+        <source>Click here to download Pellmar software</source>
+        <translation>Click here to download Pellmar software</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure to install Pellmar software and complete PTZ camera settings to continue.</source>
+        <translation>To enable this function, make sure to install Pellmar software and complete PTZ camera settings to continue.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure you connect to PTZ camera. Please click Emergency SOS button -&gt; Pellmar Network Setting -&gt; Connect to PTZ camera.</source>
+        <translation>To enable this function, make sure you connect to PTZ camera. Please click Emergency SOS button -&gt; Pellmar Network Setting -&gt; Connect to PTZ camera.</translation>
+    </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>Emergency SOS</translation>
     </message>
 </context>
 <context>

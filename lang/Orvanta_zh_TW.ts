@@ -1260,6 +1260,137 @@ Please start the device and try it again.</source>
     </message>
 </context>
 <context>
+    <name>EmergencyDialog</name>
+    <message>
+        <source>All fields marked with an asterisk (*) are required</source>
+        <translation>標有星號 (*) 的欄位皆為必填</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>無法儲存設定。</translation>
+    </message>
+    <message>
+        <source>Pellmar Network Setting</source>
+        <translation>Pellmar 網路設定</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ 攝影機：</translation>
+    </message>
+    <message>
+        <source>Disconnect PTZ camera</source>
+        <translation>中斷 PTZ 攝影機連線</translation>
+    </message>
+    <message>
+        <source>Connect PTZ camera</source>
+        <translation>連線 PTZ 攝影機</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>使用者名稱：</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Fill in PTZ camera setup information to ensure you can share live footage with emergency responders when an emergency happens.</source>
+        <translation>請填寫 PTZ 攝影機設定資訊，以便在緊急事件發生時與緊急應變人員分享即時影像。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencySettingNotifyDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Connection error with Pellmar: 
+「Incorrect username or password」
+
+Please modify the username and password to the correct ones to continue using the connection function.</source>
+        <translation>與 Pellmar 的連線發生錯誤：
+「使用者名稱或密碼不正確」
+
+請將使用者名稱和密碼修改為正確的資料，以繼續使用連線功能。</translation>
+    </message>
+    <message>
+        <source>Pellmar account or password error, please fill correct Pellmar account and password to save.</source>
+        <translation>Pellmar 帳號或密碼錯誤，請填寫正確的 Pellmar 帳號與密碼後再儲存。</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>裝置名稱：</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 位址：</translation>
+    </message>
+    <message>
+        <source>Pellmar username:</source>
+        <translation>Pellmar 使用者名稱：</translation>
+    </message>
+    <message>
+        <source>The paired PTZ camera with this device cannot be connected. Please select a new PTZ camera to reconnect.</source>
+        <translation>無法連線到與此裝置配對的 PTZ 攝影機，請選擇新的 PTZ 攝影機重新連線。</translation>
+    </message>
+    <message>
+        <source>Go to Setting</source>
+        <translation>前往設定</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencyWarningDialog</name>
+    <message>
+        <source>Emergency Alert</source>
+        <translation>緊急警報</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>時間：</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>裝置名稱：</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>位置：</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 位址：</translation>
+    </message>
+    <message>
+        <source>Please select your emergency actions.</source>
+        <translation>請選擇緊急處理方式。</translation>
+    </message>
+    <message>
+        <source>Turn on PTZ Camera</source>
+        <translation>開啟 PTZ 攝影機</translation>
+    </message>
+    <message>
+        <source>No action required</source>
+        <translation>無需處理</translation>
+    </message>
+    <message>
+        <source>Call Emergency Service</source>
+        <translation>撥打緊急服務電話</translation>
+    </message>
+</context>
+<context>
     <name>EventLogDialog</name>
     <message>
         <source>Device Name</source>
@@ -1694,6 +1825,45 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <source>Import List</source>
         <translation>匯入清單</translation>
     </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>緊急 SOS</translation>
+    </message>
+    <message>
+        <source>The link to the PTZ cameras&apos; management program</source>
+        <translation>PTZ 攝影機管理程式的連結設定</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAddCamera</name>
+    <message>
+        <source>Only one device can be selected.</source>
+        <translation>只能選擇一個裝置。</translation>
+    </message>
+    <message>
+        <source>At least one device should be selected.</source>
+        <translation>請至少選擇一個裝置。</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
 </context>
 <context>
     <name>ManagementAddDevice</name>
@@ -1884,6 +2054,29 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>NotifyDownloadDialog</name>
+    <message>
+        <source>Click here to download Pellmar software</source>
+        <translation>按此下載 Pellmar 軟體</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure to install Pellmar software and complete PTZ camera settings to continue.</source>
+        <translation>若要使用此功能，請先安裝 Pellmar 軟體並完成 PTZ 攝影機設定。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure you connect to PTZ camera. Please click Emergency SOS button -&gt; Pellmar Network Setting -&gt; Connect to PTZ camera.</source>
+        <translation>若要使用此功能，請先連線 PTZ 攝影機：按「緊急 SOS」按鈕 -&gt; 「Pellmar 網路設定」-&gt; 「連線 PTZ 攝影機」。</translation>
+    </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>緊急 SOS</translation>
     </message>
 </context>
 <context>

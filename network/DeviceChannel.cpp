@@ -293,8 +293,14 @@ void DeviceChannel::dispatch(const FrameView &frame)
         dropFrame("second identity", frame.code);
         return;
     }
-    // A locked panel is still a managed device: its SOS must reach the operator.
+    // A locked panel is still a managed device: its SOS must reach the operator. Its payload is
+    // never read, so an odd one is only noted.
     if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
+        if (frame.size == 4)
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(mac));
+        else
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected)",
+                     qPrintable(mac), int(frame.size));
         emit safeAlert(mac);
         if (m_state != Closed)
             sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);

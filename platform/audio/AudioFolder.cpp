@@ -1,8 +1,5 @@
 #include "platform/audio/AudioFolder.h"
 
-#include "platform/LogLevel.h"
-#include "platform/audio/AudioLog.h"
-
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -50,37 +47,38 @@ QString AudioFolder::resourcePath(const QString &name)
     return QStringLiteral(":/resource/audio/") + name;
 }
 
-QStringList AudioFolder::installBuiltInSounds(const QString &folder)
+QStringList AudioFolder::installBuiltInSounds(const QString &folder, QStringList *errors)
 {
     QStringList failed;
     for (const QString &name : builtInNames()) {
-        if (!installBuiltInSound(name, folder))
+        QString error;
+        if (!installBuiltInSound(name, folder, &error)) {
             failed.append(name);
+            if (errors)
+                errors->append(error);
+        }
     }
     return failed;
 }
 
-bool AudioFolder::installBuiltInSound(const QString &name, const QString &folder)
+bool AudioFolder::installBuiltInSound(const QString &name, const QString &folder, QString *error)
 {
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     const QString target = withSlash(folder) + name;
-    if (!QDir().mkpath(folder)) {
-        writeLog(LOG_LEVEL_ERROR, "AudioFolder: cannot create the folder %s", qUtf8Printable(folder));
-        return false;
-    }
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("AudioFolder: cannot create the folder ") + folder);
     QFile source(resourcePath(name));
-    if (!source.open(QIODevice::ReadOnly)) {
-        writeLog(LOG_LEVEL_ERROR, "AudioFolder: built-in sound %s missing", qUtf8Printable(name));
-        return false;
-    }
+    if (!source.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("AudioFolder: built-in sound missing: ") + name);
     // Written beside the old file and renamed over it, so a full disk leaves the previous copy
     // in place instead of no sound at all.
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(source.readAll()) != source.size() || !file.commit()) {
-        writeLog(LOG_LEVEL_ERROR, "AudioFolder: cannot write %s: %s", qUtf8Printable(target),
-                 qUtf8Printable(file.errorString()));
-        return false;
-    }
-    if (!QFile::setPermissions(target, soundPermissions()))
-        writeLog(LOG_LEVEL_WARNING, "AudioFolder: cannot set the permissions of %s", qUtf8Printable(target));
+    if (!file.open(QIODevice::WriteOnly) || file.write(source.readAll()) != source.size() || !file.commit())
+        return fail(QStringLiteral("AudioFolder: cannot write %1: %2").arg(target, file.errorString()));
+    QFile::setPermissions(target, soundPermissions());
     return true;
 }

@@ -20,8 +20,10 @@ public:
 
     /// Creates the folder with its missing parents and writes every built-in sound into it anew,
     /// replacing a file of that name; other files in the folder are left alone. Returns the names
-    /// that could not be written (each logged); empty when all four are in place.
-    static QStringList installBuiltInSounds(const QString &folder = path());
-    /// The same for one built-in sound; false (logged) when it could not be written.
-    static bool installBuiltInSound(const QString &name, const QString &folder = path());
+    /// that could not be written, empty when all four are in place; `errors` receives one line
+    /// per failure for the caller's log.
+    static QStringList installBuiltInSounds(const QString &folder = path(), QStringList *errors = nullptr);
+    /// The same for one built-in sound; false, with the reason in `error`, when it could not be
+    /// written. A file written but left with other permissions still counts as installed.
+    static bool installBuiltInSound(const QString &name, const QString &folder = path(), QString *error = nullptr);
 };

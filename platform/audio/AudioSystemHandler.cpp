@@ -1,8 +1,5 @@
 #include "platform/audio/AudioSystemHandler.h"
 
-#include "platform/LogLevel.h"
-#include "platform/audio/AudioLog.h"
-
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -23,8 +20,6 @@ bool isMuted(const QByteArray &output, bool wpctl, bool pactl)
     return output.contains("[off]");
 }
 
-// Unmuting an output whose level is zero still leaves the alarm silent. The level is the
-// operator's to choose, so it is only reported.
 bool isLevelZero(const QByteArray &output, bool wpctl, bool amixer)
 {
     const QString text = QString::fromUtf8(output);
@@ -86,9 +81,10 @@ AudioSystemHandler::Tool AudioSystemHandler::probe()
 void AudioSystemHandler::unmute()
 {
     if (isRunning()) {
-        emit unmuteFinished(Busy);
+        emit unmuteFinished(Busy, 0);
         return;
     }
+    m_levelZero = false;
     switch (probe()) {
     case Tool::Wpctl:
         run(Step::Reading, {QStringLiteral("get-volume"), QLatin1String(kWpctlSink)});
@@ -101,9 +97,8 @@ void AudioSystemHandler::unmute()
         break;
     case Tool::Unprobed:
     case Tool::None:
-        writeLog(LOG_LEVEL_WARNING, "initializeWAS failed");
         m_tool = Tool::Unprobed;
-        emit unmuteFinished(NoTool);
+        emit unmuteFinished(NoTool, 0);
         break;
     }
 }
@@ -133,23 +128,20 @@ void AudioSystemHandler::onFinished()
     process->deleteLater();
     const bool ok = process->error() != QProcess::FailedToStart && process->exitStatus() == QProcess::NormalExit &&
                     process->exitCode() == 0;
-    // The exit code stands where the Windows layer logs its result code; -1 for a tool that
-    // did not start, crashed or overran its time.
+    // The exit code stands where the Windows layer reports its result code.
     const int code = process->exitStatus() == QProcess::NormalExit && process->error() != QProcess::FailedToStart
                          ? process->exitCode()
                          : -1;
     if (m_step == Step::Reading) {
         if (!ok) {
-            writeLog(LOG_LEVEL_WARNING, "pAudioEndpointVolume GetMute failed: %d", code);
-            finish(ReadFailed);
+            finish(ReadFailed, code);
             return;
         }
         onReadDone(process->readAllStandardOutput());
         return;
     }
     if (!ok) {
-        writeLog(LOG_LEVEL_WARNING, "pAudioEndpointVolume SetMute failed: %d", code);
-        finish(SetFailed);
+        finish(SetFailed, code);
         return;
     }
     finish(Unmuted);
@@ -160,8 +152,7 @@ void AudioSystemHandler::onReadDone(const QByteArray &output)
     const bool wpctl = m_tool == Tool::Wpctl;
     const bool pactl = m_tool == Tool::Pactl;
     const bool amixer = m_tool == Tool::Amixer;
-    if (isLevelZero(output, wpctl, amixer))
-        writeLog(LOG_LEVEL_WARNING, "AudioSystemHandler: the output level is 0, the alarm cannot be heard");
+    m_levelZero = isLevelZero(output, wpctl, amixer);
     if (!isMuted(output, wpctl, pactl)) {
         finish(AlreadyAudible);
         return;
@@ -174,10 +165,27 @@ void AudioSystemHandler::onReadDone(const QByteArray &output)
         run(Step::Setting, {QStringLiteral("set"), QStringLiteral("Master"), QStringLiteral("unmute")});
 }
 
-void AudioSystemHandler::finish(Outcome outcome)
+void AudioSystemHandler::finish(Outcome outcome, int code)
 {
     m_step = Step::Idle;
     if (outcome == ReadFailed || outcome == SetFailed)
         m_tool = Tool::Unprobed;
-    emit unmuteFinished(outcome);
+    emit unmuteFinished(outcome, code);
+}
+
+QString AudioSystemHandler::logLine(Outcome outcome, int code)
+{
+    switch (outcome) {
+    case NoTool:
+        return QStringLiteral("initializeWAS failed");
+    case ReadFailed:
+        return QStringLiteral("pAudioEndpointVolume GetMute failed: %1").arg(code);
+    case SetFailed:
+        return QStringLiteral("pAudioEndpointVolume SetMute failed: %1").arg(code);
+    case Unmuted:
+    case AlreadyAudible:
+    case Busy:
+        break;
+    }
+    return QString();
 }

@@ -15,7 +15,8 @@ class QTimer;
 /// (PulseAudio), else amixer (ALSA); with none, unmute() only logs. The tool runs as a child
 /// process that nothing waits for: unmute() returns at once and the outcome arrives as
 /// unmuteFinished(). The tool found is kept for the next alert; any failure forgets it, so the
-/// next unmute() looks again.
+/// next unmute() looks again. The layer writes no log itself: logLine() gives the line its
+/// caller writes for an outcome.
 class AudioSystemHandler : public QObject
 {
     Q_OBJECT
@@ -38,12 +39,20 @@ public:
     /// Starts making the default output audible; never blocks and never fails towards the caller.
     virtual void unmute();
     bool isRunning() const;
+    /// True when the last read showed the output's level at 0: unmuted, the alarm is still not
+    /// heard. The level is the operator's to choose, so it is only reported.
+    bool outputLevelZero() const { return m_levelZero; }
+
+    /// The log line of an outcome ("initializeWAS failed", "pAudioEndpointVolume GetMute failed:
+    /// <code>", ...), empty for one that needs none. `code` is the tool's exit code, -1 for a tool
+    /// that did not start, crashed or ran out of time.
+    static QString logLine(Outcome outcome, int code);
 
     /// How long one tool run may take before it is killed (3000 ms).
     void setTimeoutMs(int milliseconds) { m_timeoutMs = milliseconds; }
 
 signals:
-    void unmuteFinished(AudioSystemHandler::Outcome outcome);
+    void unmuteFinished(AudioSystemHandler::Outcome outcome, int code);
 
 private:
     enum class Tool
@@ -65,7 +74,7 @@ private:
     void run(Step step, const QStringList &arguments);
     void onFinished();
     void onReadDone(const QByteArray &output);
-    void finish(Outcome outcome);
+    void finish(Outcome outcome, int code = 0);
 
     Tool m_tool = Tool::Unprobed;
     QString m_program;
@@ -73,4 +82,5 @@ private:
     QProcess *m_process = nullptr;
     QTimer *m_timer;
     int m_timeoutMs = 3000;
+    bool m_levelZero = false;
 };

@@ -1,7 +1,6 @@
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/AudioSystemHandler.h"
 #include "platform/audio/MediaSoundPlayer.h"
-#include "support/LogCapture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -71,7 +70,6 @@ private slots:
 private:
     QTemporaryDir *m_dir = nullptr;
     QByteArray m_path;
-    LogCapture *m_log = nullptr;
 };
 
 void TestAudio::init()
@@ -81,12 +79,10 @@ void TestAudio::init()
     m_path = qgetenv("PATH");
     // Only the stand-in tools can be found.
     qputenv("PATH", QFile::encodeName(m_dir->path()));
-    m_log = new LogCapture;
 }
 
 void TestAudio::cleanup()
 {
-    delete m_log;
     qputenv("PATH", m_path);
     delete m_dir;
 }
@@ -123,15 +119,20 @@ void TestAudio::aSoundThatCannotBeWrittenIsReportedAndTheOthersInstalled()
     const QString folder = m_dir->path() + QStringLiteral("/Audio");
     // A folder where the alarm file should be: it cannot be replaced, whoever runs the test.
     QVERIFY(QDir().mkpath(folder + QLatin1Char('/') + AudioFolder::alarmName()));
-    QCOMPARE(AudioFolder::installBuiltInSounds(folder), QStringList{AudioFolder::alarmName()});
-    QVERIFY(m_log->contains(QStringLiteral("AudioFolder: cannot write")));
+    QStringList errors;
+    QCOMPARE(AudioFolder::installBuiltInSounds(folder, &errors), QStringList{AudioFolder::alarmName()});
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().startsWith(QStringLiteral("AudioFolder: cannot write")), qPrintable(errors.first()));
     QVERIFY(QFileInfo(folder + QStringLiteral("/Default_Audio_3.mp3")).isFile());
 
     // A data folder that is a file: nothing can be installed, and each sound says so.
     const QString blocked = m_dir->path() + QStringLiteral("/blocked");
     QVERIFY(writeFile(blocked, "x"));
-    QCOMPARE(AudioFolder::installBuiltInSounds(blocked + QStringLiteral("/Audio/")), AudioFolder::builtInNames());
-    QCOMPARE(m_log->count(QStringLiteral("cannot create the folder")), 4);
+    errors.clear();
+    QCOMPARE(AudioFolder::installBuiltInSounds(blocked + QStringLiteral("/Audio/"), &errors),
+             AudioFolder::builtInNames());
+    QCOMPARE(errors.size(), 4);
+    QVERIFY(errors.first().startsWith(QStringLiteral("AudioFolder: cannot create the folder")));
 }
 
 void TestAudio::playerRefusesAMissingFileAndNeverSpinsOnAFailure()
@@ -169,26 +170,32 @@ void TestAudio::unmute_data()
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("levelZero");
 
     const QString wpGet = QStringLiteral("wpctl get-volume @DEFAULT_AUDIO_SINK@");
     QTest::newRow("wpctl muted") << QStringList{"wpctl", "pactl"} << QByteArray("Volume: 0.40 [MUTED]\n")
                                  << int(AudioSystemHandler::Unmuted)
-                                 << QStringList{wpGet, "wpctl set-mute @DEFAULT_AUDIO_SINK@ 0"};
+                                 << QStringList{wpGet, "wpctl set-mute @DEFAULT_AUDIO_SINK@ 0"} << false;
+    // Unmuted at level 0 the alarm is still silent: reported, the level left alone.
+    QTest::newRow("wpctl muted at 0") << QStringList{"wpctl"} << QByteArray("Volume: 0.00 [MUTED]\n")
+                                      << int(AudioSystemHandler::Unmuted)
+                                      << QStringList{wpGet, "wpctl set-mute @DEFAULT_AUDIO_SINK@ 0"} << true;
     QTest::newRow("wpctl audible") << QStringList{"wpctl", "pactl"} << QByteArray("Volume: 0.40\n")
-                                   << int(AudioSystemHandler::AlreadyAudible) << QStringList{wpGet};
+                                   << int(AudioSystemHandler::AlreadyAudible) << QStringList{wpGet} << false;
     QTest::newRow("pactl muted") << QStringList{"pactl", "amixer"} << QByteArray("Mute: yes\n")
                                  << int(AudioSystemHandler::Unmuted)
                                  << QStringList{"pactl get-sink-mute @DEFAULT_SINK@",
-                                                "pactl set-sink-mute @DEFAULT_SINK@ 0"};
+                                                "pactl set-sink-mute @DEFAULT_SINK@ 0"}
+                                 << false;
     QTest::newRow("pactl audible") << QStringList{"pactl"} << QByteArray("Mute: no\n")
                                    << int(AudioSystemHandler::AlreadyAudible)
-                                   << QStringList{"pactl get-sink-mute @DEFAULT_SINK@"};
+                                   << QStringList{"pactl get-sink-mute @DEFAULT_SINK@"} << false;
     QTest::newRow("amixer muted") << QStringList{"amixer"}
                                   << QByteArray("Simple mixer control 'Master',0\n"
                                                 "  Front Left: Playback 40 [63%] [off]\n"
                                                 "  Front Right: Playback 40 [63%] [off]\n")
                                   << int(AudioSystemHandler::Unmuted)
-                                  << QStringList{"amixer get Master", "amixer set Master unmute"};
+                                  << QStringList{"amixer get Master", "amixer set Master unmute"} << false;
 }
 
 // Only the mute flag is touched: a muted output gets exactly one set call, an audible one none,
@@ -199,6 +206,7 @@ void TestAudio::unmute()
     QFETCH(QByteArray, output);
     QFETCH(int, outcome);
     QFETCH(QStringList, expected);
+    QFETCH(bool, levelZero);
     for (const QString &tool : tools)
         installTool(m_dir->path(), tool, output);
 
@@ -208,6 +216,7 @@ void TestAudio::unmute()
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(finished.first().first().toInt(), outcome);
     QCOMPARE(calls(m_dir->path()), expected);
+    QCOMPARE(handler.outputLevelZero(), levelZero);
     QVERIFY(!handler.isRunning());
 }
 
@@ -221,7 +230,7 @@ void TestAudio::unmuteWithoutAToolLogsAndReturnsAtOnce()
     QVERIFY(clock.elapsed() < 100);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().first().toInt(), int(AudioSystemHandler::NoTool));
-    QCOMPARE(m_log->count(QStringLiteral("initializeWAS failed")), 1);
+    QCOMPARE(AudioSystemHandler::logLine(AudioSystemHandler::NoTool, 0), QStringLiteral("initializeWAS failed"));
 }
 
 void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
@@ -234,7 +243,9 @@ void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
     handler.unmute();
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
-    QVERIFY(m_log->contains(QStringLiteral("pAudioEndpointVolume GetMute failed: 1")));
+    QCOMPARE(finished.last().at(1).toInt(), 1);
+    QCOMPARE(AudioSystemHandler::logLine(AudioSystemHandler::ReadFailed, 1),
+             QStringLiteral("pAudioEndpointVolume GetMute failed: 1"));
 
     // The failure made the handler look again: with wpctl gone, pactl is found.
     QVERIFY(QFile::remove(m_dir->path() + QStringLiteral("/wpctl")));
@@ -250,13 +261,14 @@ void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
     handler.unmute();
     QTRY_COMPARE(finished.count(), 3);
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
+    QCOMPARE(finished.last().at(1).toInt(), -1);
     handler.unmute();
     QVERIFY(handler.isRunning());
     handler.unmute();
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::Busy));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 5, 3000);
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
-    QCOMPARE(m_log->count(QStringLiteral("pAudioEndpointVolume GetMute failed: -1")), 2);
+    QCOMPARE(finished.last().at(1).toInt(), -1);
 }
 
 QTEST_GUILESS_MAIN(TestAudio)

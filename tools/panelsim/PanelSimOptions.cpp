@@ -137,13 +137,17 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
+    const QCommandLineOption monotonicStamps(
+        QStringLiteral("monotonic-stamps"),
+        QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
+                       "(benchmarks compare it with their own clock)."));
     parser.addOptions(
         {console,        discovery,   answerPort,     wolPort,        wolAddress,   noWol,    count,
          baseIp,         firstSerial, namePrefix,     model,          deviceType,   fw,       panelFw,
          displayVersion, sku,         password,       otaState,       otaResult,    afterOta, rebootAfterOta,
          transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery, skipIdentity, sosEvery, off,
          bootDelay,      rebootDelay, reconnectDelay, searchInterval, keepFiles,    noHash,   linkMbps,
-         printCsv,       verbose});
+         printCsv,       verbose,     monotonicStamps});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -268,6 +272,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     o.startOff = parser.isSet(off);
     o.printCsv = parser.isSet(printCsv);
     o.verbose = parser.isSet(verbose);
+    o.monotonicStamps = parser.isSet(monotonicStamps);
     *out = o;
     return true;
 }
