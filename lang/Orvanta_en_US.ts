@@ -1492,6 +1492,17 @@ Please modify the username and password to the correct ones to continue using th
     </message>
 </context>
 <context>
+    <name>IFPUpgradeManager</name>
+    <message>
+        <source>Update Available for </source>
+        <translation>Update Available for </translation>
+    </message>
+    <message>
+        <source> &amp; </source>
+        <translation> &amp; </translation>
+    </message>
+</context>
+<context>
     <name>ImportDialog</name>
     <message>
         <source>Group</source>

@@ -1492,6 +1492,17 @@ Please modify the username and password to the correct ones to continue using th
     </message>
 </context>
 <context>
+    <name>IFPUpgradeManager</name>
+    <message>
+        <source>Update Available for </source>
+        <translation>有可用的韌體更新： </translation>
+    </message>
+    <message>
+        <source> &amp; </source>
+        <translation> 與 </translation>
+    </message>
+</context>
+<context>
     <name>ImportDialog</name>
     <message>
         <source>Group</source>

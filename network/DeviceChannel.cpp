@@ -220,13 +220,10 @@ void DeviceChannel::onReadyRead()
         return;
     }
     ++m_readDepth;
-    while (m_state != Closed) {
-        const QByteArray bytes = m_socket->read(kReadChunk);
-        if (bytes.isEmpty())
-            break;
-        m_decoder.append(bytes);
+    // Frames already buffered go first: they were held back while the server decided on the identity.
+    while (m_state != Closed && !m_awaitingDecision) {
         FrameView frame;
-        while (m_state != Closed) {
+        while (m_state != Closed && !m_awaitingDecision) {
             const FrameDecoder::Result result = m_decoder.next(&frame);
             if (result == FrameDecoder::NeedMore)
                 break;
@@ -238,6 +235,12 @@ void DeviceChannel::onReadyRead()
             }
             dispatch(frame);
         }
+        if (m_state == Closed || m_awaitingDecision)
+            break;
+        const QByteArray bytes = m_socket->read(kReadChunk);
+        if (bytes.isEmpty())
+            break;
+        m_decoder.append(bytes);
     }
     --m_readDepth;
     if (m_deleteWhenIdle)
@@ -382,7 +385,19 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     }
     m_identity = identity;
     m_handshakeTimer->stop();
+    m_awaitingDecision = true;
     emit identityReceived(this);
+}
+
+void DeviceChannel::decided()
+{
+    if (!m_awaitingDecision)
+        return;
+    m_awaitingDecision = false;
+    // Decided outside our own reading (the server answers identities in turns of its own): go on with what the panel
+    // sent meanwhile.
+    if (m_readDepth == 0 && m_state != Closed && (m_decoder.pending() > 0 || m_socket->bytesAvailable() > 0))
+        QMetaObject::invokeMethod(this, &DeviceChannel::onReadyRead, Qt::QueuedConnection);
 }
 
 void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId, State state)
@@ -391,6 +406,7 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
         return;
     sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(result, consoleId.toUtf8()));
     m_state = state;
+    decided();
     m_decoder.setMaxPayload(m_config.maxPayload);
     m_heartbeatTimer->start();
     m_lastActivity.start();
@@ -607,8 +623,11 @@ void DeviceChannel::recordSync(int status)
     OrvantaDBIntf *db = CmdServer::database();
     VelkIFPDevice device;
     if (m_server->managedDevice(mac, &device) && device.did != 0) {
-        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        for (const VelkMultiUser &user : usersOfDevice(db, device.did)) {
+        const QList<VelkMultiUser> users = usersOfDevice(db, device.did);
+        // Local time reads the time-zone file: only when there is a link to stamp (most panels of a fleet have none).
+        const QString now =
+            users.isEmpty() ? QString() : QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        for (const VelkMultiUser &user : users) {
             VelkUserDevice link;
             link.multiUserId = user.muid;
             link.deviceId = device.did;

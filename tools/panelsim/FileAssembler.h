@@ -11,6 +11,7 @@ struct ReceivedFile
     qint64 size = 0;
     QByteArray sha256; ///< raw 32 bytes
     QByteArray data;   ///< the bytes, when the panel keeps files
+    QByteArray head;   ///< the first bytes, always kept (a simulated firmware header)
 };
 
 /// Reassembles one file transfer (start / data chunks / complete with size text). Pure: no sockets.
@@ -27,6 +28,9 @@ public:
     };
 
     explicit FileAssembler(bool keepFiles = true) : m_keepFiles(keepFiles) {}
+
+    /// Bytes of the beginning of every file kept even without keepFiles.
+    static constexpr int HeadSize = 256;
 
     void setKeepFiles(bool keep) { m_keepFiles = keep; }
     /// Off: no SHA-256 either, only the size (for load runs where the hash would cost more than the transfer).
@@ -51,5 +55,6 @@ private:
     QString m_name;
     qint64 m_size = 0;
     QByteArray m_data;
+    QByteArray m_head;
     QCryptographicHash m_hash{QCryptographicHash::Sha256};
 };

@@ -94,6 +94,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption otaResult(QStringLiteral("ota-result"),
                                        QStringLiteral("Outcome of an update: ok or fail."), QStringLiteral("ok|fail"),
                                        QStringLiteral("ok"));
+    const QCommandLineOption otaTime(QStringLiteral("ota-time"),
+                                     QStringLiteral("Time an update takes until its result, in ms (a progress report "
+                                                    "half way)."),
+                                     QStringLiteral("ms"), QStringLiteral("200"));
     const QCommandLineOption afterOta(QStringLiteral("after-ota-version"),
                                       QStringLiteral("Firmware version reported after a successful update."),
                                       QStringLiteral("version"));
@@ -141,13 +145,45 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("monotonic-stamps"),
         QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
                        "(benchmarks compare it with their own clock)."));
-    parser.addOptions(
-        {console,        discovery,   answerPort,     wolPort,        wolAddress,   noWol,    count,
-         baseIp,         firstSerial, namePrefix,     model,          deviceType,   fw,       panelFw,
-         displayVersion, sku,         password,       otaState,       otaResult,    afterOta, rebootAfterOta,
-         transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery, skipIdentity, sosEvery, off,
-         bootDelay,      rebootDelay, reconnectDelay, searchInterval, keepFiles,    noHash,   linkMbps,
-         printCsv,       verbose,     monotonicStamps});
+    parser.addOptions({console,
+                       discovery,
+                       answerPort,
+                       wolPort,
+                       wolAddress,
+                       noWol,
+                       count,
+                       baseIp,
+                       firstSerial,
+                       namePrefix,
+                       model,
+                       deviceType,
+                       fw,
+                       panelFw,
+                       displayVersion,
+                       sku,
+                       password,
+                       otaState,
+                       otaResult,
+                       otaTime,
+                       afterOta,
+                       rebootAfterOta,
+                       transferAnswer,
+                       firstSync,
+                       noHeartbeat,
+                       heartbeatEvery,
+                       skipIdentity,
+                       sosEvery,
+                       off,
+                       bootDelay,
+                       rebootDelay,
+                       reconnectDelay,
+                       searchInterval,
+                       keepFiles,
+                       noHash,
+                       linkMbps,
+                       printCsv,
+                       verbose,
+                       monotonicStamps});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -226,6 +262,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         *error = QStringLiteral("--ota-result: ok or fail");
         return false;
     }
+    if (!parseNumber(parser.value(otaTime), otaTime.names().first(), 0, INT_MAX, &n, error))
+        return false;
+    for (OtaStep &step : behaviour.otaResultScript)
+        step.delayMs = int(n / 2);
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
     if (parser.isSet(transferAnswer)) {

@@ -1,5 +1,7 @@
 #include "SimulatedPanel.h"
 
+#include "SimulatedFirmware.h"
+
 #include "LoopbackAddress.h"
 #include "WakeOnLanListener.h"
 
@@ -676,6 +678,7 @@ void SimulatedPanel::handleFileComplete(FileAssembler &assembler, const QByteArr
         }
     } else {
         m_files.append(file);
+        m_installHeads.append(file.head);
         emit fileReceived(file.name, file.size, file.sha256);
         answer(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE, int32(m_behaviour.transferAnswer.value_or(0)));
     }
@@ -692,11 +695,11 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             return;
         answer(VELK_REMOTE_RSP_OTA_RESULT, int32(step.value));
         if (step.value == -1) {
+            m_installHeads.clear();
             log(QStringLiteral("OTA failed"));
             emit otaFinished(false);
         } else if (step.value == 0) {
-            if (!m_behaviour.afterOtaVersion.isEmpty())
-                m_identity.fwVersion = m_behaviour.afterOtaVersion;
+            applyInstalledVersions();
             log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
             emit otaFinished(true);
             if (m_behaviour.rebootAfterOta) {
@@ -711,6 +714,30 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             playOtaStep(index + 1, session);
         }
     });
+}
+
+void SimulatedPanel::applyInstalledVersions()
+{
+    const QList<QByteArray> heads = m_installHeads;
+    m_installHeads.clear();
+    if (!m_behaviour.afterOtaVersion.isEmpty()) {
+        m_identity.fwVersion = m_behaviour.afterOtaVersion;
+        return;
+    }
+    for (const QByteArray &head : heads) {
+        QString fw;
+        QString panel;
+        if (!SimulatedFirmware::read(head, &fw, &panel))
+            continue;
+        if (!fw.isEmpty())
+            m_identity.fwVersion = fw;
+        // An image changes the panel version code only; size and OC code belong to the hardware.
+        QString current = m_identity.panelFwVersion;
+        if (panel.size() == 11 && current.size() == 11) {
+            current.replace(9, 2, panel.mid(9, 2));
+            m_identity.panelFwVersion = current;
+        }
+    }
 }
 
 void SimulatedPanel::answer(quint16 responseCode, const QByteArray &payload)
@@ -939,4 +966,7 @@ void SimulatedPanel::resetCounters()
     m_sentCounts.clear();
     m_lastPayloads.clear();
     m_codes.clear();
+    m_files.clear();
+    m_audioFiles.clear();
+    m_lastUpgradeType = -1;
 }

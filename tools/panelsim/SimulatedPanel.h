@@ -143,6 +143,7 @@ public:
     QList<quint16> receivedCodes() const { return m_codes; }
     QByteArray lastPayload(quint16 code) const { return m_lastPayloads.value(code); }
     int sentCount(quint16 code) const { return m_sentCounts.value(code); }
+    /// Forgets what was received: counts, codes, payloads, files and the last upgrade type.
     void resetCounters();
 
     bool hasBroadcast() const { return m_hasBroadcast; }
@@ -153,6 +154,7 @@ public:
     ReceivedFile lastAudioFile() const { return m_audioFiles.isEmpty() ? ReceivedFile() : m_audioFiles.last(); }
     qint32 lastUpgradeType() const { return m_lastUpgradeType; }
     QString fwVersion() const { return m_identity.fwVersion; }
+    QString panelFwVersion() const { return m_identity.panelFwVersion; }
 
     QByteArray storedSettings() const { return m_settingsJson; } ///< last SYNC_ADMIN_SETTINGS payload
     QByteArray storedUsers() const { return m_users; }           ///< the panel's account file
@@ -209,6 +211,8 @@ private:
     void handleCommand(quint16 code, const QByteArray &payload);
     void handleFileComplete(FileAssembler &assembler, const QByteArray &sizeText, bool audio);
     void playOtaStep(int index, quint64 session);
+    /// A successful installation: the version of afterOtaVersion, else of the simulated firmware installed.
+    void applyInstalledVersions();
     /// Sends an answer through its knob (delay, drop, payload).
     void answer(quint16 responseCode, const QByteArray &payload);
     int writeFrame(quint16 code, const QByteArray &payload);
@@ -259,6 +263,7 @@ private:
     FileAssembler m_otaFile;
     FileAssembler m_audioFile;
     QList<ReceivedFile> m_files;
+    QList<QByteArray> m_installHeads; // first bytes of the firmware files received since the last installation
     QList<ReceivedFile> m_audioFiles;
     bool m_hasBroadcast = false;
     bool m_awaitingAudio = false;
