@@ -1,9 +1,12 @@
 #include "accounts/AccountOverview.h"
 
 #include "accounts/AccountRegisterDialog.h"
+#include "accounts/AccountReportDialog.h"
+#include "accounts/AccountSyncRun.h"
 #include "accounts/AccountTableDelegate.h"
 #include "accounts/AccountTableModel.h"
 #include "accounts/AccountsForm.h"
+#include "accounts/DeviceListDialog.h"
 #include "accounts/ImportListDialog.h"
 #include "accounts/MoreOptionDialog.h"
 #include "accounts/SystemSettingsDialog.h"
@@ -11,6 +14,7 @@
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "network/CmdServer.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -18,6 +22,8 @@
 #include "shell/kit/UiHelpers.h"
 
 #include <QHash>
+#include <QProgressBar>
+#include <QProgressDialog>
 
 namespace {
 
@@ -51,8 +57,10 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
 
     accountRegisterDialog = new AccountRegisterDialog();
     moreOptionDialog = new MoreOptionDialog();
+    deviceListDialog = new DeviceListDialog();
     systemSettingsDialog = new SystemSettingsDialog();
     importListDialog = new ImportListDialog();
+    accountReportDialog = new AccountReportDialog();
 
     connect(btnAddUser, &QAbstractButton::clicked, this, &AccountOverview::clickBtnAddUser);
     connect(btnImportList, &QAbstractButton::clicked, this, &AccountOverview::clickBtnImportList);
@@ -62,16 +70,12 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
             &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::deleteMultiUser, this, &AccountOverview::deleteSpecificMultiUser);
+    connect(deviceListDialog, &DeviceListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
     connect(importListDialog, &ImportListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
-
-    // Not built yet: the synchronisation with its report and the device assignment.
-    btnSyncNow->setEnabled(false);
 
     model = new AccountTableModel(this);
     delegate = new AccountTableDelegate(this);
     delegate->setScale(getScaleFactor());
-    delegate->setButtonEnabled(AccountTableModel::SelectColumn, false);
-    delegate->setButtonEnabled(AccountTableModel::StatusColumn, false);
     tableWidget->setModel(model);
     tableWidget->setItemDelegate(delegate);
     tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -81,14 +85,25 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     connect(tableWidget, &QAbstractItemView::pressed, this, &AccountOverview::cellPressed);
     connect(tableWidget, &QAbstractItemView::entered, this, &AccountOverview::cellEntered);
     updateMultiUserTable();
+
+    cmdServer = CmdServer::getInstance();
+    accountSyncRun = new AccountSyncRun(db, cmdServer, this);
+    connect(cmdServer, &CmdServer::setupSyncUserDeviceTimeout, this, &AccountOverview::setupSyncUserDeviceTimeout);
+    connect(cmdServer, &CmdServer::syncUserDeviceFinished, this, &AccountOverview::syncUserDeviceFinished);
+    connect(accountSyncRun, &AccountSyncRun::progressed, this, &AccountOverview::syncProgressed);
+    connect(accountSyncRun, &AccountSyncRun::runFinished, this, &AccountOverview::syncRunFinished);
+    connect(accountSyncRun, &AccountSyncRun::timedOut, accountReportDialog, &AccountReportDialog::updateTable);
 }
 
 AccountOverview::~AccountOverview()
 {
     delete accountRegisterDialog;
     delete moreOptionDialog;
+    delete deviceListDialog;
     delete systemSettingsDialog;
     delete importListDialog;
+    delete accountReportDialog;
+    delete syncNowProgressDialog;
 }
 
 void AccountOverview::updateMultiUserTable()
@@ -169,11 +184,77 @@ void AccountOverview::clickBtnSystemSettings()
 
 void AccountOverview::clickBtnSyncNow()
 {
+    writeLog(LOG_LEVEL_INFO, "clickBtnSyncNow");
+    const int targets = accountSyncRun->start(DeviceListDialog::getSupportedDeviceList());
+    if (targets == 0 || !accountSyncRun->isRunning())
+        return;
+    btnSyncNow->setEnabled(false);
+    QProgressDialog *progress = progressDialog();
+    progress->setRange(0, targets);
+    progress->setValue(0);
+    progress->show();
+}
+
+QProgressDialog *AccountOverview::progressDialog()
+{
+    if (syncNowProgressDialog)
+        return syncNowProgressDialog;
+    writeLog(LOG_LEVEL_INFO, "create syncNowProgressDialog");
+    syncNowProgressDialog = new QProgressDialog();
+    syncNowProgressDialog->setWindowTitle(productName());
+    syncNowProgressDialog->setWindowModality(Qt::ApplicationModal);
+    syncNowProgressDialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    syncNowProgressDialog->setLayoutDirection(uiLayoutDirection());
+    syncNowProgressDialog->setCancelButton(nullptr);
+    syncNowProgressDialog->setLabelText(tr("Progressing..."));
+    syncNowProgressDialog->setMinimumDuration(0);
+    progressBar = new QProgressBar(syncNowProgressDialog);
+    syncNowProgressDialog->setBar(progressBar);
+    syncNowProgressDialog->setStyleSheet(QStringLiteral(
+        "QProgressDialog{background-color: #404040;}\n"
+        "QLabel{color: #ffffff;font-size:10pt; font-family:Arial;}\n"
+        "QProgressBar{background-color: #333333;border: 1px solid #7a7a7a;border-radius: 4px;color: #ffffff;"
+        "text-align: center;font-size:9pt; font-family:Arial;}\n"
+        "QProgressBar::chunk{background-color: #0a84c6;border-radius: 3px;}"));
+    const double scale = getScaleFactor();
+    scaleWidgetFonts(syncNowProgressDialog, 0, false, false);
+    syncNowProgressDialog->setFixedSize(ScaleMath::truncScaled(250, scale), ScaleMath::truncScaled(60, scale));
+    // A new progress dialog shows itself at once; it shows only while a run goes.
+    syncNowProgressDialog->reset();
+    syncNowProgressDialog->hide();
+    return syncNowProgressDialog;
+}
+
+void AccountOverview::setupSyncUserDeviceTimeout(const QString &deviceMacAddress, int timeoutMillis)
+{
+    accountSyncRun->armTimeout(deviceMacAddress, timeoutMillis);
+}
+
+void AccountOverview::syncUserDeviceFinished(const QString &deviceMacAddress)
+{
+    accountSyncRun->finished(deviceMacAddress);
+}
+
+void AccountOverview::syncProgressed(int done, int total)
+{
+    // Straight to the bar: a modal progress dialog's own setValue() runs the event loop, so
+    // every further answer would be handled one level deeper inside the handling of this one,
+    // and with hundreds of panels each of those turns of the loop polls every connection again.
+    progressDialog();
+    progressBar->setValue(done);
+    if (done >= total)
+        syncNowProgressDialog->reset();
+}
+
+void AccountOverview::syncRunFinished()
+{
+    btnSyncNow->setEnabled(true);
+    updateMultiUserTable();
 }
 
 void AccountOverview::cellPressed(const QModelIndex &index)
 {
-    if (!index.isValid() || index.row() >= multiUserList.size() || !delegate->isButtonEnabled(index.column()))
+    if (!index.isValid() || index.row() >= multiUserList.size())
         return;
     switch (index.column()) {
     case AccountTableModel::UserSettingsColumn: {
@@ -195,8 +276,7 @@ void AccountOverview::cellPressed(const QModelIndex &index)
 
 void AccountOverview::cellEntered(const QModelIndex &index)
 {
-    const bool live = isButton(index.column()) && delegate->isButtonEnabled(index.column());
-    tableWidget->viewport()->setCursor(live ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    tableWidget->viewport()->setCursor(isButton(index.column()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void AccountOverview::showMoreOptionDialog(int row, const QRect &button)
@@ -208,12 +288,17 @@ void AccountOverview::showMoreOptionDialog(int row, const QRect &button)
 
 void AccountOverview::showDeviceListDialog(int row)
 {
-    Q_UNUSED(row)
+    deviceListDialog->setMultiUser(multiUserList.at(row));
+    AccountsForm::moveTo(deviceListDialog, AccountsForm::activeCorner(this), 25, 81);
+    deviceListDialog->loadUserDevices();
+    deviceListDialog->show();
 }
 
 void AccountOverview::showAccountReportDialog(int row)
 {
-    Q_UNUSED(row)
+    accountReportDialog->refreshReport(multiUserList.at(row));
+    AccountsForm::moveTo(accountReportDialog, AccountsForm::activeCorner(this), 25, 81);
+    accountReportDialog->show();
 }
 
 void AccountOverview::deleteSpecificMultiUser()

@@ -9,11 +9,17 @@
 #include "shell/kit/FormScale.h"
 
 class AccountRegisterDialog;
+class AccountReportDialog;
+class AccountSyncRun;
 class AccountTableDelegate;
 class AccountTableModel;
+class CmdServer;
+class DeviceListDialog;
 class ImportListDialog;
 class MoreOptionDialog;
 class OrvantaDBIntf;
+class QProgressBar;
+class QProgressDialog;
 class SystemSettingsDialog;
 
 /// The User Accounts tab of the Settings page: one row per panel user, with whether the user
@@ -39,6 +45,12 @@ public:
     const QList<VelkMultiUser> &users() const { return multiUserList; }
     AccountRegisterDialog *registerDialog() const { return accountRegisterDialog; }
     MoreOptionDialog *userActions() const { return moreOptionDialog; }
+    DeviceListDialog *deviceList() const { return deviceListDialog; }
+    AccountReportDialog *report() const { return accountReportDialog; }
+    /// The time-outs and the progress of account synchronisation.
+    AccountSyncRun *syncRun() const { return accountSyncRun; }
+    /// The progress of a "Sync Now" run; made on the first use and kept.
+    QProgressDialog *progressDialog();
     SystemSettingsDialog *systemSettings() const { return systemSettingsDialog; }
     ImportListDialog *importList() const { return importListDialog; }
     AccountTableModel *tableModel() const { return model; }
@@ -58,18 +70,30 @@ public slots:
     void showAccountReportDialog(int row);
     /// Removes the user whose muid the user actions menu carries in its property "muid".
     void deleteSpecificMultiUser();
+    /// The command server asks for the time-out of a panel's synchronisation, whoever started it.
+    void setupSyncUserDeviceTimeout(const QString &deviceMacAddress, int timeoutMillis);
+    /// A panel's synchronisation ended.
+    void syncUserDeviceFinished(const QString &deviceMacAddress);
 
 private:
     void layoutHeader();
     void cellEntered(const QModelIndex &index);
+    void syncProgressed(int done, int total);
+    void syncRunFinished();
 
     OrvantaDBIntf *db;
+    CmdServer *cmdServer;
     AccountRegisterDialog *accountRegisterDialog;
     MoreOptionDialog *moreOptionDialog;
+    DeviceListDialog *deviceListDialog;
+    AccountReportDialog *accountReportDialog;
+    AccountSyncRun *accountSyncRun;
     SystemSettingsDialog *systemSettingsDialog;
     ImportListDialog *importListDialog;
     AccountTableModel *model;
     AccountTableDelegate *delegate;
+    QProgressDialog *syncNowProgressDialog = nullptr;
+    QProgressBar *progressBar = nullptr;
     QList<VelkMultiUser> multiUserList;
     QList<QLabel *> headerLabels;
     FormScale formScale;

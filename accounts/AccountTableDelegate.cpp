@@ -26,7 +26,6 @@ AccountTableDelegate::AccountTableDelegate(QObject *parent)
     for (int button = 0; button < 3; ++button) {
         m_buttons[button][0] = QPixmap(image(stems[button]) + QStringLiteral("normal.png"));
         m_buttons[button][1] = QPixmap(image(stems[button]) + QStringLiteral("hover.png"));
-        m_buttons[button][2] = QPixmap(image(stems[button]) + QStringLiteral("disable.png"));
     }
 }
 
@@ -36,20 +35,12 @@ QRect AccountTableDelegate::markRect(const QRect &cell) const
     return QRect(cell.center().x() - size / 2 + 1, cell.center().y() - size / 2 + 1, size, size);
 }
 
-void AccountTableDelegate::setButtonEnabled(int column, bool enabled)
-{
-    if (enabled)
-        m_disabled.remove(column);
-    else
-        m_disabled.insert(column);
-}
-
-const QPixmap &AccountTableDelegate::buttonImage(int column, int state) const
+const QPixmap &AccountTableDelegate::buttonImage(int column, bool hovered) const
 {
     const int button = column == AccountTableModel::UserSettingsColumn ? 0
                        : column == AccountTableModel::SelectColumn     ? 1
                                                                        : 2;
-    return m_buttons[button][state];
+    return m_buttons[button][hovered ? 1 : 0];
 }
 
 void AccountTableDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -86,9 +77,7 @@ void AccountTableDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
         painter->drawPixmap(rect, m_warning);
         break;
     case AccountTableModel::ButtonMark:
-        painter->drawPixmap(rect, buttonImage(index.column(), !isButtonEnabled(index.column())         ? 2
-                                                              : option.state & QStyle::State_MouseOver ? 1
-                                                                                                       : 0));
+        painter->drawPixmap(rect, buttonImage(index.column(), option.state & QStyle::State_MouseOver));
         break;
     case AccountTableModel::SeparatorMark:
         painter->fillRect(

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPixmap>
-#include <QSet>
 #include <QStyledItemDelegate>
 
 /// Paints the user table's cells: the names elided in white, the password and card marks, the
@@ -18,19 +17,14 @@ public:
     void setScale(double scale) { m_scale = scale; }
     /// Where a mark or a button lies inside its cell.
     QRect markRect(const QRect &cell) const;
-    /// A disabled button is drawn dimmed (the page ignores presses on it).
-    void setButtonEnabled(int column, bool enabled);
-    bool isButtonEnabled(int column) const { return !m_disabled.contains(column); }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    /// state: 0 normal, 1 hovered, 2 disabled.
-    const QPixmap &buttonImage(int column, int state) const;
+    const QPixmap &buttonImage(int column, bool hovered) const;
 
     double m_scale = 1.0;
     QPixmap m_check;
     QPixmap m_warning;
-    QPixmap m_buttons[3][3]; // user settings, select device, status; normal, hovered, disabled
-    QSet<int> m_disabled;
+    QPixmap m_buttons[3][2]; // user settings, select device, status; normal and hovered
 };

@@ -10,9 +10,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 
 void AccountsForm::setupDialog(QDialog *dialog)
 {
@@ -69,4 +72,19 @@ TextLabel *AccountsForm::warningBadge(QWidget *parent, const QRect &geometry)
     badge->setGeometry(geometry);
     badge->hide();
     return badge;
+}
+
+void AccountsForm::headerlessTable(QTableView *table, const QString &extraStyle)
+{
+    table->setStyleSheet(DeviceFormStyle::tableStyle() + QStringLiteral("\nQTableView{border-top: none;}\n") +
+                         extraStyle);
+    table->setShowGrid(false);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->horizontalHeader()->hide();
+    table->horizontalHeader()->setMinimumSectionSize(1);
+    table->verticalHeader()->hide();
+    table->verticalScrollBar()->setStyleSheet(DeviceFormStyle::scrollBarStyle());
 }

@@ -7,6 +7,7 @@ class QDialog;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QTableView;
 class QWidget;
 class TextLabel;
 
@@ -21,6 +22,10 @@ public:
     /// One row of such a grid: a caption and a line edit with these object names.
     static QLineEdit *fieldRow(QGridLayout *grid, int row, QLabel **caption, const char *captionName,
                                const char *fieldName);
+    /// A table of the accounts' dark style whose own headers are hidden (a row of labels above it
+    /// stands in for them), without grid, horizontal scroll bar or word wrap; extraStyle is added
+    /// to the table's style sheet.
+    static void headerlessTable(QTableView *table, const QString &extraStyle);
     /// The red warning badge "lbMessage", hidden.
     static TextLabel *warningBadge(QWidget *parent, const QRect &geometry);
 

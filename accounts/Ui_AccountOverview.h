@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QWidget>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
 
 /// The User Accounts tab. Geometry is given unscaled for the Settings page's 888 × 559 area.
@@ -106,18 +107,9 @@ public:
         tableWidget = new QTableView(pageMultiUser);
         tableWidget->setObjectName(QStringLiteral("tableWidget"));
         tableWidget->setGeometry(QRect(0, 33, 848, 414));
-        tableWidget->setStyleSheet(DeviceFormStyle::tableStyle() + QStringLiteral("\nQTableView{border-top: none;}"));
-        tableWidget->setAlternatingRowColors(true);
-        tableWidget->setShowGrid(false);
-        tableWidget->setWordWrap(false);
-        tableWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        tableWidget->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        tableWidget->horizontalHeader()->hide();
-        tableWidget->horizontalHeader()->setMinimumSectionSize(1);
-        tableWidget->verticalHeader()->hide();
+        AccountsForm::headerlessTable(tableWidget, QString());
         tableWidget->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         tableWidget->setMouseTracking(true);
-        tableWidget->verticalScrollBar()->setStyleSheet(DeviceFormStyle::scrollBarStyle());
 
         guideWidgetMultiUser = new QWidget(pageMultiUser);
         guideWidgetMultiUser->setObjectName(QStringLiteral("guideWidgetMultiUser"));

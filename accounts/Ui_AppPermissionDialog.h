@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "accounts/AccountsForm.h"
 #include "devices/DeviceFormStyle.h"
 #include "shell/kit/KitForm.h"
 
@@ -35,14 +36,8 @@ public:
         tableApps = new QTableWidget(frameContent);
         tableApps->setObjectName(QStringLiteral("tableApps"));
         tableApps->setGeometry(QRect(25, 84, 370, 362));
-        tableApps->setStyleSheet(DeviceFormStyle::tableStyle());
-        tableApps->setShowGrid(false);
-        tableApps->setAlternatingRowColors(true);
-        tableApps->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        tableApps->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        tableApps->horizontalHeader()->hide();
+        AccountsForm::headerlessTable(tableApps, QStringLiteral("QTableView{border-top: 1px solid #1a1a1a;}"));
         tableApps->horizontalHeader()->setStretchLastSection(true);
-        tableApps->verticalHeader()->hide();
 
         btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(205, 462, 90, 28), false);
         btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(305, 462, 90, 28), true);

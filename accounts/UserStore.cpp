@@ -30,6 +30,20 @@ quint32 UserStore::addUser(OrvantaDBIntf *db, const QString &name, const QString
     return db->createMultiUser(user);
 }
 
+quint32 UserStore::assignmentsOfUser(OrvantaDBIntf *db, quint32 muid, int order, QList<VelkUserDevice> &rows)
+{
+    rows.clear();
+    QList<VelkUserDevice> all;
+    const quint32 rc = db->queryUserDevice(all, order);
+    if (rc != DB_OK)
+        return rc;
+    for (const VelkUserDevice &row : qAsConst(all)) {
+        if (row.multiUserId == muid)
+            rows.append(row);
+    }
+    return DB_OK;
+}
+
 quint32 UserStore::editUser(OrvantaDBIntf *db, quint32 muid, const UserEdit &edit)
 {
     VelkMultiUser user;
@@ -70,14 +84,12 @@ quint32 UserStore::removeUser(OrvantaDBIntf *db, quint32 muid)
     }
 
     QList<VelkUserDevice> assignments;
-    rc = db->queryUserDevice(assignments, 1);
+    rc = assignmentsOfUser(db, muid, 1, assignments);
     if (rc != DB_OK)
         return rc;
     QSet<quint32> devices;
-    for (const VelkUserDevice &assignment : qAsConst(assignments)) {
-        if (assignment.multiUserId == muid)
-            devices.insert(assignment.deviceId);
-    }
+    for (const VelkUserDevice &assignment : qAsConst(assignments))
+        devices.insert(assignment.deviceId);
     for (quint32 deviceId : qAsConst(devices)) {
         rc = db->deleteUserDevice(muid, deviceId);
         if (rc != DB_OK)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "datastore/VelkMultiUser.h"
+#include "datastore/VelkUserDevice.h"
 
 #include <optional>
 
@@ -38,6 +39,9 @@ public:
     /// Writes a new user (no install permission, a new unique id); the data store grants every
     /// known app.
     static quint32 addUser(OrvantaDBIntf *db, const QString &name, const QString &password, const QString &card);
+
+    /// The user's assignments to devices that exist; order as OrvantaDBIntf::queryUserDevice.
+    static quint32 assignmentsOfUser(OrvantaDBIntf *db, quint32 muid, int order, QList<VelkUserDevice> &rows);
 
     /// Writes the edited fields over the user as stored now, so that what another window
     /// changed meanwhile stays. DB_ROW_NOT_FOUND, and nothing written, when the user is gone.

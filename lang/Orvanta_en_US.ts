@@ -4,6 +4,10 @@
 <context>
     <name>AccountOverview</name>
     <message>
+        <source>Progressing...</source>
+        <translation>Progressing...</translation>
+    </message>
+    <message>
         <source>Add User</source>
         <translation>Add User</translation>
     </message>
@@ -81,6 +85,76 @@
     <message>
         <source>This user name has been occupied.</source>
         <translation>This user name has been occupied.</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportDialog</name>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>Sync Status</source>
+        <translation>Sync Status</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportRows</name>
+    <message>
+        <source>Success</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Failed, because setup from server is off</source>
+        <translation>Failed, because setup from server is off</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
     </message>
 </context>
 <context>
@@ -786,7 +860,7 @@ App &amp; content access:</translation>
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
 </context>
 <context>
@@ -922,10 +996,6 @@ App &amp; content access:</translation>
         <translation>No devices yet</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>Add your panels, control boxes and audio boxes on the Devices page to control them here.</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>Add Devices</translation>
     </message>
@@ -956,6 +1026,10 @@ App &amp; content access:</translation>
     <message>
         <source>Restart the chosen online devices</source>
         <translation>Restart the chosen online devices</translation>
+    </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1079,29 @@ App &amp; content access:</translation>
     <message>
         <source>Please enter your broadcast title of audio...</source>
         <translation>Please enter your broadcast title of audio...</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>The database %1 was opened, but not every change can be saved in it.
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>The database could not be opened.
+%1</translation>
     </message>
 </context>
 <context>
@@ -1107,6 +1204,112 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>DeviceListDialog</name>
+    <message>
+        <source>By Device</source>
+        <translation>By Device</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>By Group</translation>
+    </message>
+    <message>
+        <source>%1 device selected</source>
+        <translation>%1 device selected</translation>
+    </message>
+    <message>
+        <source>%1 devices selected</source>
+        <translation>%1 devices selected</translation>
+    </message>
+    <message>
+        <source>%1 group selected (</source>
+        <translation>%1 group selected (</translation>
+    </message>
+    <message>
+        <source>%1 groups selected (</source>
+        <translation>%1 groups selected (</translation>
+    </message>
+    <message>
+        <source>%1 device)</source>
+        <translation>%1 device)</translation>
+    </message>
+    <message>
+        <source>%1 devices)</source>
+        <translation>%1 devices)</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 groups in total (</source>
+        <translation>%1 groups in total (</translation>
+    </message>
+    <message>
+        <source>%1 group in total (</source>
+        <translation>%1 group in total (</translation>
+    </message>
+    <message>
+        <source>Devices List</source>
+        <translation>Devices List</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>Device Counts</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOverAssignDialog</name>
+    <message>
+        <source>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</source>
+        <translation>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+</context>
+<context>
     <name>DeviceStore</name>
     <message>
         <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
@@ -1118,7 +1321,7 @@ Please start the device and try it again.</translation>
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -1465,7 +1668,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</source>
-        <translation>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</translation>
+        <translation>A newer version of the firmware is available for Velk IFP, please update to the latest firmware.</translation>
     </message>
     <message>
         <source>Skip This Version</source>
@@ -1546,7 +1749,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -1652,6 +1855,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>The file could not be read.</source>
         <translation>The file could not be read.</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -1677,7 +1884,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>The files at least contains one more error data:</source>
-        <translation>The files at least contains one more error data:</translation>
+        <translation>The file contains at least one error:</translation>
     </message>
 </context>
 <context>
@@ -2390,7 +2597,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</source>
-        <translation>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</translation>
+        <translation>If you want to power on the devices, please make sure all of them are connected via ethernet cable.</translation>
     </message>
     <message>
         <source>Yes</source>
@@ -2409,7 +2616,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
-        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+        <translation>Make sure all panels are connected via ethernet cable, so that they can be powered on remotely.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -2608,7 +2815,7 @@ we will clear all data and you can&apos;t control all devices.</translation>
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
     <message>
         <source>Change Password</source>
@@ -2648,7 +2855,7 @@ we will clear all data and you can&apos;t control all devices.</translation>
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
     <message>
         <source>The database could not be backed up.</source>
@@ -2754,15 +2961,6 @@ This password will be deleted.</translation>
     <message>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>The card could not be checked. Please tap it again.</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>The database could not be opened.
-%1</translation>
     </message>
 </context>
 </TS>

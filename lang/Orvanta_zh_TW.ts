@@ -4,6 +4,10 @@
 <context>
     <name>AccountOverview</name>
     <message>
+        <source>Progressing...</source>
+        <translation>處理中...</translation>
+    </message>
+    <message>
         <source>Add User</source>
         <translation>新增使用者</translation>
     </message>
@@ -81,6 +85,76 @@
     <message>
         <source>This user name has been occupied.</source>
         <translation>此使用者名稱已被使用。</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportDialog</name>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>同步</translation>
+    </message>
+    <message>
+        <source>Sync Status</source>
+        <translation>同步狀態</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportRows</name>
+    <message>
+        <source>Success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Failed, because setup from server is off</source>
+        <translation>失敗，因為已關閉伺服器設定</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 台裝置</translation>
     </message>
 </context>
 <context>
@@ -922,10 +996,6 @@ App &amp; content access:</source>
         <translation>尚無裝置</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>請先在「裝置」頁面新增面板、控制盒與音訊盒，即可在此控制。</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>新增裝置</translation>
     </message>
@@ -956,6 +1026,10 @@ App &amp; content access:</source>
     <message>
         <source>Restart the chosen online devices</source>
         <translation>重新啟動選取的線上裝置</translation>
+    </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>請先在「設定 › 裝置」新增面板、控制盒與音訊盒，即可在此控制。</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1079,29 @@ App &amp; content access:</source>
     <message>
         <source>Please enter your broadcast title of audio...</source>
         <translation>請輸入音訊廣播的標題...</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>無法使用資料庫。原檔案已保留為
+%1
+並已建立新的空白資料庫。</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>已開啟資料庫 %1，但並非所有變更都能儲存。
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>無法開啟資料庫。
+%1</translation>
     </message>
 </context>
 <context>
@@ -1104,6 +1201,112 @@ Please start the device and try it again.</source>
     <message>
         <source>Save</source>
         <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceListDialog</name>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>%1 device selected</source>
+        <translation>已選取 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices selected</source>
+        <translation>已選取 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 group selected (</source>
+        <translation>已選取 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 groups selected (</source>
+        <translation>已選取 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 device)</source>
+        <translation>%1 台裝置）</translation>
+    </message>
+    <message>
+        <source>%1 devices)</source>
+        <translation>%1 台裝置）</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 groups in total (</source>
+        <translation>共 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 group in total (</source>
+        <translation>共 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>Devices List</source>
+        <translation>裝置清單</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOverAssignDialog</name>
+    <message>
+        <source>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</source>
+        <translation>下列裝置的使用者已達上限，無法設定。
+
+要繼續嗎？</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
     </message>
 </context>
 <context>
@@ -1652,6 +1855,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>The file could not be read.</source>
         <translation>無法讀取此檔案。</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>最多 32 個字元，且不可包含 \ / : * ? &quot; &gt; &lt; | 等字元。</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2188,11 +2395,11 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>%1 device in total</source>
-        <translation>共 %1 部裝置</translation>
+        <translation>共 %1 台裝置</translation>
     </message>
     <message>
         <source>%1 devices in total</source>
-        <translation>共 %1 部裝置</translation>
+        <translation>共 %1 台裝置</translation>
     </message>
     <message>
         <source>Search</source>
@@ -2263,11 +2470,11 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>%1 devices</source>
-        <translation>%1 部裝置</translation>
+        <translation>%1 台裝置</translation>
     </message>
     <message>
         <source>%1 device</source>
-        <translation>%1 部裝置</translation>
+        <translation>%1 台裝置</translation>
     </message>
     <message>
         <source>%1 groups</source>
@@ -2754,15 +2961,6 @@ This password will be deleted.</source>
     <message>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>無法檢查此卡片，請再次感應。</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>無法開啟資料庫。
-%1</translation>
     </message>
 </context>
 </TS>

@@ -7,15 +7,19 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QKeyEvent>
+#include <QProgressDialog>
 #include <QThread>
 
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountRegisterDialog.h"
+#include "accounts/AccountReportDialog.h"
 #include "accounts/AppPermissionConfirmDialog.h"
 #include "accounts/AppPermissionDialog.h"
 #include "accounts/BindCardPassedDialog.h"
 #include "accounts/BindCardUsedDialog.h"
 #include "accounts/BindCardWaitingDialog.h"
+#include "accounts/DeviceListDialog.h"
+#include "accounts/DeviceOverAssignDialog.h"
 #include "accounts/EditMultiUserDialog.h"
 #include "accounts/MoreOptionDialog.h"
 #include "accounts/RemoveUserDialog.h"
@@ -24,7 +28,10 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/Management.h"
+#include "network/NetTestSupport.h"
 #include "shell/app/Settings.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
@@ -64,6 +71,8 @@ int main(int argc, char **argv)
     folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
     initScaleFactor(0, 0);
+    QTemporaryDir networkFolder;
+    NetworkConfig::setCurrent(loopbackNetworkConfig(networkFolder.path()));
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
 
     {
@@ -71,17 +80,32 @@ int main(int argc, char **argv)
         shoot(&empty, QStringLiteral("overview-empty"));
     }
 
-    QList<quint32> devices;
-    for (const char *room : Rooms) {
+    // 100 panels: the six named rooms, then classrooms on four floors, in a few groups.
+    QStringList names;
+    for (const char *room : Rooms)
+        names << QString::fromUtf8(room);
+    for (int i = names.size(); i < 100; ++i)
+        names << QStringLiteral("Classroom %1%2").arg(1 + i / 25).arg(i % 25 + 1, 2, 10, QLatin1Char('0'));
+    for (int i = 0; i < names.size(); ++i) {
         VelkIFPDevice device;
-        device.deviceName = QString::fromUtf8(room);
+        device.deviceName = names.at(i);
         device.modelName = QStringLiteral("Velk TM B-Series");
-        device.macAddress = QStringLiteral("02:51:4d:00:01:%1").arg(devices.size(), 2, 16, QLatin1Char('0'));
+        device.displayClientVersion = QStringLiteral("1.1.1030.30");
+        device.deviceType = QStringLiteral("Control Box");
+        device.macAddress = QStringLiteral("02:51:4d:00:01:%1").arg(i, 2, 16, QLatin1Char('0'));
         db->createIFPDevice(device);
+        VelkGroups group;
+        group.groupName = i < 6 ? QStringLiteral("Special Rooms") : QStringLiteral("Floor %1").arg(1 + i / 25);
+        group.groupType = device.deviceType;
+        db->createGroups(group);
+        db->joinGroups(device, group);
+    }
+    QList<quint32> devices;
+    {
         QList<VelkIFPDevice> found;
         db->queryAllAvailableIFP(found);
         for (const VelkIFPDevice &stored : found) {
-            if (stored.deviceName == device.deviceName)
+            if (names.indexOf(stored.deviceName) < 6)
                 devices << stored.did;
         }
     }
@@ -102,6 +126,10 @@ int main(int argc, char **argv)
             VelkUserDevice row;
             row.multiUserId = users.at(i).muid;
             row.deviceId = devices.at((i + d) % devices.size());
+            // Some assignments were synchronised: successfully, failed, and with setup off.
+            row.syncStatus = (i + d) % 4;
+            if (row.syncStatus != 0)
+                row.lastSyncTime = QStringLiteral("2024-05-0%1 0%2:1%3").arg(1 + d).arg(8 + d % 2).arg(d);
             db->createUserDevice(row);
         }
     }
@@ -149,6 +177,28 @@ int main(int argc, char **argv)
     edit->newPasswordDialog()->setMultiUser(users.at(1));
     shoot(edit->newPasswordDialog(), QStringLiteral("new-password"));
     shoot(edit->removePasswordDialog(), QStringLiteral("remove-password"));
+
+    DeviceListDialog *assignment = overview.deviceList();
+    assignment->setMultiUser(users.at(3));
+    assignment->loadUserDevices();
+    shoot(assignment, QStringLiteral("device-list"));
+    QMetaObject::invokeMethod(assignment, "closeSelectedInfo");
+    assignment->comboBoxType->setCurrentIndex(1);
+    shoot(assignment, QStringLiteral("device-list-groups"));
+    assignment->comboBoxType->setCurrentIndex(0);
+    assignment->show();
+    QMetaObject::invokeMethod(assignment, "btnFilterClicked");
+    shoot(assignment, QStringLiteral("device-list-filter"));
+    assignment->overAssignDialog()->setDeviceList(QStringLiteral("Classroom 101,Library"));
+    shoot(assignment->overAssignDialog(), QStringLiteral("over-assign"));
+
+    AccountReportDialog *report = overview.report();
+    report->refreshReport(users.at(3));
+    shoot(report, QStringLiteral("report"));
+    QProgressDialog *progress = overview.progressDialog();
+    progress->setRange(0, 8);
+    progress->setValue(3);
+    shoot(progress, QStringLiteral("sync-progress"));
 
     AppPermissionDialog *apps = menu->permissionDialog();
     apps->setMultiUser(users.at(2));
