@@ -1118,6 +1118,22 @@ Please start the device and try it again.</translation>
         <source>Save</source>
         <translation>Save</translation>
     </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ Camera:</translation>
+    </message>
+    <message>
+        <source>No camera paired</source>
+        <translation>No camera paired</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Choose the camera paired with this device</source>
+        <translation>Choose the camera paired with this device</translation>
+    </message>
 </context>
 <context>
     <name>DeviceListDialog</name>
@@ -1306,6 +1322,10 @@ Do you want to continue?</translation>
     <message>
         <source>A group name cannot contain a comma.</source>
         <translation>A group name cannot contain a comma.</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>The camera link could not be saved.</translation>
     </message>
 </context>
 <context>

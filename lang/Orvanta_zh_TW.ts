@@ -1118,6 +1118,22 @@ Please start the device and try it again.</source>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ 攝影機：</translation>
+    </message>
+    <message>
+        <source>No camera paired</source>
+        <translation>未配對攝影機</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>選擇</translation>
+    </message>
+    <message>
+        <source>Choose the camera paired with this device</source>
+        <translation>選擇與此裝置配對的攝影機</translation>
+    </message>
 </context>
 <context>
     <name>DeviceListDialog</name>
@@ -1306,6 +1322,10 @@ Do you want to continue?</source>
     <message>
         <source>A group name cannot contain a comma.</source>
         <translation>群組名稱不可包含逗號。</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>無法儲存攝影機連結。</translation>
     </message>
 </context>
 <context>
