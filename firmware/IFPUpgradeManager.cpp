@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "network/CmdServer.h"
+#include "platform/LogLevel.h"
 #include "shell/Log.h"
 
 namespace {
@@ -49,4 +50,35 @@ void IFPUpgradeManager::checkUpgradeNotification()
     // Nothing is known to be out of date until the version checks exist.
     emit showUpgradeNotificationTopButton(false);
     emit showUpgradeNotification(false, QString());
+}
+
+void IFPUpgradeManager::checkCurrentOtaVersionInfo(int checkOtaVersionCase)
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkCurrentOtaVersionInfo");
+    // No manifest can be read yet, so every check fails; only a check for a new schedule is
+    // answered then, and later, as the real manager answers from its event loop.
+    if (checkOtaVersionCase == 2)
+        QTimer::singleShot(0, this, [this] { emit otaVersionChecked(2); });
+}
+
+int IFPUpgradeManager::getOldDevicesCount()
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
+    return -1;
+}
+
+QList<VelkIFPDevice *> &IFPUpgradeManager::getOldDeviceList()
+{
+    return oldDeviceList;
+}
+
+void IFPUpgradeManager::startOta(VelkOtaSchedule &schedule, QList<VelkIFPDevice *> &devices)
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::startOta, device: %d, currentOtaSchedule id: %u, not available yet",
+             int(devices.size()), schedule.osid);
+}
+
+void IFPUpgradeManager::cancelOta()
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, currently NOT doing OTA");
 }
