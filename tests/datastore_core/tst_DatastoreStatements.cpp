@@ -18,7 +18,9 @@
 
 namespace {
 
-const QStringList kIndexes = {"DeviceGroupsMember", "DeviceMacNoCase", "DeviceNameNoCase", "GroupsNameNoCase"};
+const QStringList kIndexes = {"DeviceGroupsByGroup", "DeviceGroupsMember", "DeviceMacNoCase",
+                               "DeviceNameNoCase", "DeviceScheduleBySchedule", "GroupsNameNoCase",
+                               "GroupsScheduleBySchedule"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {
@@ -116,6 +118,7 @@ private slots:
         QVERIFY(plan(probe, "SELECT 1 FROM Device WHERE macAddress = 'x' collate NOCASE").contains("DeviceMacNoCase"));
         QVERIFY(plan(probe, "SELECT gid FROM Groups WHERE groupName = 'x' collate NOCASE").contains("GroupsNameNoCase"));
         QVERIFY(plan(probe, "SELECT 1 FROM DeviceGroups WHERE did = 1 AND gid = 2").contains("DeviceGroupsMember"));
+        QVERIFY(plan(probe, "SELECT did FROM DeviceSchedule WHERE sid = 1").contains("DeviceScheduleBySchedule"));
     }
 
     void cachedStatementsAreReusedAndHoldNoLock()
