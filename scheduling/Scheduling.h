@@ -1,18 +1,43 @@
 #pragma once
 
-#include <QWidget>
+#include <QFrame>
+#include <QList>
+#include <QString>
 
-class QLabel;
+#include "datastore/VelkAutoTestSchedule.h"
+#include "datastore/VelkOtaSchedule.h"
+#include "datastore/VelkSchedule.h"
+#include "scheduling/Ui_Scheduling.h"
 
-/// The Schedule Setup page: device-control, auto-test and firmware-update schedules.
+class AutoTestRunner;
+class AutoTestScheduleReportDialog;
+class Clock;
+class CmdServer;
+class DeleteScheduleDialog;
+class DeviceControlRunner;
+class IFPUpgradeManager;
+class OrvantaDBIntf;
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMouseEvent;
+class Scheduling_Setting;
+
+/// The Schedule Setup page: the device-control, firmware-update and auto-test schedules in one
+/// table each, chosen by a kind switch, with "Add Schedule", a search field and a filter bar per
+/// kind. The page also owns the runners that fire the schedules (DeviceControlRunner,
+/// AutoTestRunner) and the dialogs it reuses: the schedule setting dialog, the auto-test report
+/// and the delete question.
 ///
-/// For now the page only carries its place in the main frame: the operations and the signal
-/// the frame wires stay as they are when the schedule tables and timers arrive.
-class Scheduling : public QWidget
+/// The main frame creates it once and calls initial() each time the page is selected.
+class Scheduling : public QFrame, public Ui_Scheduling
 {
     Q_OBJECT
+
 public:
     explicit Scheduling(QWidget *parent = nullptr);
+    /// The same on another clock (tests move it instead of waiting).
+    explicit Scheduling(Clock *clock, QWidget *parent = nullptr);
     ~Scheduling() override;
 
     /// Reloads the three schedule kinds and refills the tables.
@@ -21,12 +46,120 @@ public:
     void resetFilterButtons();
     /// Turns the page to the firmware-update schedules and asks for a version check.
     void showOtaPage();
-    /// Lays the schedule tables out for the current scale factor.
+    /// Lays the page out for the current scale factor (rescale: relative to the previous one).
     void layoutSettingsPage(bool rescale);
+
+    // What tests and the screenshot tool look at.
+    DeviceControlRunner *deviceControlRunner() const { return m_deviceRunner; }
+    AutoTestRunner *autoTestRunner() const { return m_autoTestRunner; }
+    Scheduling_Setting *settingDialog() const { return m_settingDialog; }
+    AutoTestScheduleReportDialog *autoTestReportDialog() const { return m_autoTestReportDialog; }
+    DeleteScheduleDialog *deleteDialog() const { return m_deleteDialog; }
+    const QList<VelkSchedule *> &shownSchedules() const { return m_shownScheduleList; }
+    const QList<VelkAutoTestSchedule *> &shownAutoTestSchedules() const { return m_shownAutoTestScheduleList; }
+    QList<CustComboBox *> enableComboBoxes() const { return m_enableComboBoxes; }
+    QList<CustComboBox *> autoTestEnableComboBoxes() const { return m_autoTestEnableComboBoxes; }
+    /// The row menu of a table row (device control: 0, auto test: 2).
+    QMenu *rowMenu(int kind, int row) const;
 
 signals:
     void btnAddScheduleClicked();
 
+private slots:
+    void clickBtnAddSchedule();
+    void deviceControlSchedulingSettingSavedSuccess();
+    void triggerEditBtnAction(QAction *action);
+    void triggerDeleteBtnAction(QAction *action);
+    void comboBoxEnableIndexChanged(int index);
+    void getToDoList();
+    void runTask();
+    void reSchedule();
+    void getToDoAutoTestList();
+    void runAutoTestTask();
+    void reAutoTestSchedule();
+    void closeNotificationDialog();
+    void confirmDeleteSchedule();
+    void otaVersionChecked(int checkOtaVersionCase);
+    void otaScheduleSettingSavedSuccess(bool updateNow, VelkOtaSchedule savedOtaSchedule);
+    void autoTestSchedulingSettingSavedSuccess();
+    void showContentByType(int indexOfType);
+    void showFilteredTableContent();
+    void autoTestComboBoxEnableIndexChanged(int index);
+    void autoTestTriggerMenuAction(QAction *action);
+    void btnFilterClicked();
+    void btnApplyFilterClicked();
+    void pressEvent(QMouseEvent *event);
+
 private:
-    QLabel *placeholder = nullptr;
+    void construct();
+
+    // Device control
+    void showAllSchedules();
+    void reloadSchedules();
+    void updateScheduleTable();
+    void updateScheduleTableRows();
+    void deleteSchedule();
+
+    // Auto test
+    void showAllAutoTestSchedules();
+    void reloadAutoTestSchedules(bool keepTaskList);
+    void updateAutoTestTable(bool keepTaskList);
+    void updateAutoTestTableRows();
+    void editAutoTestRow(int row);
+    void confirmDeleteAutoTestSchedule(int row);
+    void deleteAutoTestSchedule();
+    void showAutoTestScheduleReport(int row);
+
+    // Firmware update
+    void showAllOtaSchedules();
+    void reloadOtaSchedules();
+
+    void askToDelete(int kind, quint32 id);
+    void centreAndShow(QWidget *dialog);
+    void checkBoxStyle();
+    QString filterButtonStyle(bool selected) const;
+    /// Sets the cell's text elided by the count rule (room: the column width less 10 pixels).
+    void setNamesCell(QTableWidget *table, int row, int column, const QString &names, int count);
+
+    enum Kind
+    {
+        DeviceControlKind = 0,
+        FwUpdateKind = 1,
+        AutoTestKind = 2,
+    };
+
+    Clock *m_clock;
+    OrvantaDBIntf *m_db = nullptr;
+    CmdServer *m_server = nullptr;
+    IFPUpgradeManager *m_upgradeManager = nullptr;
+    DeviceControlRunner *m_deviceRunner = nullptr;
+    AutoTestRunner *m_autoTestRunner = nullptr;
+    Scheduling_Setting *m_settingDialog = nullptr;
+    AutoTestScheduleReportDialog *m_autoTestReportDialog = nullptr;
+    DeleteScheduleDialog *m_deleteDialog = nullptr;
+    QActionGroup *m_editActionGroup = nullptr;
+    QActionGroup *m_deleteActionGroup = nullptr;
+
+    QList<VelkSchedule> m_scheduleList;
+    QList<VelkSchedule *> m_shownScheduleList;
+    QList<VelkAutoTestSchedule> m_autoTestScheduleList;
+    QList<VelkAutoTestSchedule *> m_shownAutoTestScheduleList;
+    QList<VelkOtaSchedule> m_otaScheduleList;
+    QList<VelkOtaSchedule *> m_shownOtaScheduleList;
+
+    QList<CustComboBox *> m_enableComboBoxes;
+    QList<QToolButton *> m_settingButtons;
+    QList<QAction *> m_editActions;
+    QList<QAction *> m_deleteActions;
+    QList<CustComboBox *> m_autoTestEnableComboBoxes;
+    QList<QToolButton *> m_autoTestSettingButtons;
+
+    // The delete question names the schedule by kind and id, not by row: a runner may reload the
+    // table while the question is open, and the answer must still mean the schedule shown.
+    int m_pendingDeleteKind = -1;
+    quint32 m_pendingDeleteId = 0;
+
+    QString m_selectedFilterStyle;
+    QString m_normalFilterStyle;
+    double m_appliedScale = 1.0;
 };
