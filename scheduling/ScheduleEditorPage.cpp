@@ -52,6 +52,8 @@ void ScheduleEditorPage::attachForm(Ui_ScheduleEditorForm *form)
     } else {
         m_form->tableWidget->setStyleSheet(m_form->tableWidget->styleSheet() +
                                            QStringLiteral("QTableWidget::item {padding-left:0px;padding-right:10px;}"));
+        if (getScaleFactor() == 1.0)
+            scaleWidgetGeometryEx(headerRow(), m_form->tableWidget, true, 1.0, true);
     }
 }
 
@@ -461,12 +463,19 @@ void ScheduleEditorPage::scaleShared(bool rescale, const QList<QWidget *> &ownWi
         }
     }
     scaleForm(this, factor, widgets, rescale, false);
-    scaleWidgetGeometryEx({m_form->headerLeftBorder, m_form->checkBoxName, m_form->lb_IPAddress, m_form->lb_MacAddress,
-                           m_form->headerRightBorder},
-                          m_form->tableWidget, true, factor, true);
+    scaleWidgetGeometryEx(headerRow(), m_form->tableWidget, true, factor, true);
     QHeaderView *header = m_form->tableWidget->horizontalHeader();
     header->setMinimumSectionSize(int(header->minimumSectionSize() * factor));
     header->setDefaultSectionSize(int(header->defaultSectionSize() * factor));
+}
+
+QList<QWidget *> ScheduleEditorPage::headerRow() const
+{
+    if (layoutDirection() == 0)
+        return {m_form->headerLeftBorder, m_form->checkBoxName, m_form->lb_IPAddress, m_form->lb_MacAddress,
+                m_form->headerRightBorder};
+    return {m_form->headerLeftBorder, m_form->lb_MacAddress, m_form->lb_IPAddress, m_form->checkBoxName,
+            m_form->headerRightBorder};
 }
 
 void ScheduleEditorPage::applyCheckBoxStyle(const QList<QWidget *> &ownBoxes)

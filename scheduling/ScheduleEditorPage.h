@@ -84,6 +84,8 @@ private slots:
 
 private:
     void resetForm();
+    /// The header strip over the table, mirrored for right-to-left.
+    QList<QWidget *> headerRow() const;
     void setTableAreaVisible(bool visible);
     void fillDeviceTable(const QList<VelkIFPDevice> &devices);
     void fillGroupTable(const QList<VelkGroups> &groups);

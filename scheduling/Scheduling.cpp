@@ -126,17 +126,8 @@ void Scheduling::construct()
     btnFilter->setStyleSheet(m_normalFilterStyle);
     stackedWidgetTables->setCurrentIndex(0);
 
-    for (QTableWidget *table : {tableWidgetFwUpdate, tableWidgetAutoTest}) {
-        const QList<QLabel *> headers =
-            table == tableWidgetAutoTest
-                ? QList<QLabel *>{autoTestHeaderDate,   autoTestHeaderTime,   autoTestHeaderDevice, autoTestHeaderGroup,
-                                  autoTestHeaderStatus, autoTestHeaderEnable, autoTestHeaderSetting}
-                : QList<QLabel *>{fwUpdateHeaderDate,   fwUpdateHeaderTime,   fwUpdateHeaderDevice, fwUpdateHeaderGroup,
-                                  fwUpdateHeaderStatus, fwUpdateHeaderEnable, fwUpdateHeaderSetting};
-        for (int column = 0; column < headers.size(); ++column)
-            table->setColumnWidth(column, headers.at(column)->width());
-        table->setColumnWidth(0, headers.at(0)->width() + fwUpdateHeaderLeftBorder->width());
-    }
+    applyColumnWidths(FwUpdateKind);
+    applyColumnWidths(AutoTestKind);
     for (QLabel *header : findChildren<QLabel *>()) {
         if (header->objectName().contains(QLatin1String("Header")) && !header->toolTip().isEmpty())
             setElidedLabelText(header, header->toolTip());
@@ -144,6 +135,12 @@ void Scheduling::construct()
     if (layoutDirection() == 0) {
         comboBoxType->applyStyle(comboBoxType->styleSheet() + QStringLiteral("QComboBox {padding-left:12px;}"));
     } else {
+        // The tables run their columns from the right; at other scales layoutSettingsPage mirrored the headers.
+        if (getScaleFactor() == 1.0) {
+            const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
+            for (int kind = 0; kind < 3; ++kind)
+                scaleWidgetGeometryEx(headerRow(kind, true), tables.at(kind), true, 1.0, true);
+        }
         for (QTableWidget *table : {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest})
             table->setStyleSheet(table->styleSheet() +
                                  QStringLiteral("QTableWidget::item {padding-left:0px;padding-right:10px;}"));
@@ -223,25 +220,10 @@ void Scheduling::layoutSettingsPage(bool rescale)
     for (QWidget *widget : QList<QWidget *>{btnAddSchedule, btnFilter, comboBoxType, lineEditFilter,
                                             stackedWidgetTables, widgetFilterParent})
         scaleWidgetGeometry(widget, f);
-    const bool rightToLeft = layoutDirection() != 0;
-    const QList<QList<QWidget *>> rows = {
-        {deviceControlHeaderLeftBorder, deviceControlHeaderRepeat, deviceControlHeaderOnTime,
-         deviceControlHeaderRebootTime, deviceControlHeaderOffTime, deviceControlHeaderDevice, deviceControlHeaderGroup,
-         deviceControlHeaderEnable, deviceControlHeaderSetting, deviceControlHeaderRightBorder},
-        {fwUpdateHeaderLeftBorder, fwUpdateHeaderDate, fwUpdateHeaderTime, fwUpdateHeaderDevice, fwUpdateHeaderGroup,
-         fwUpdateHeaderStatus, fwUpdateHeaderEnable, fwUpdateHeaderSetting, fwUpdateHeaderRightBorder},
-        {autoTestHeaderLeftBorder, autoTestHeaderDate, autoTestHeaderTime, autoTestHeaderDevice, autoTestHeaderGroup,
-         autoTestHeaderStatus, autoTestHeaderEnable, autoTestHeaderSetting, autoTestHeaderRightBorder}};
     const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
     const QList<QWidget *> guides = {guideWidgetDeviceControl, guideWidgetFwUpdate, guideWidgetAutoTest};
     for (int kind = 0; kind < 3; ++kind) {
-        QList<QWidget *> row = rows.at(kind);
-        if (rightToLeft) {
-            // The columns run from the right: the border strips stay outside, the rest reversed.
-            QList<QWidget *> middle = row.mid(1, row.size() - 2);
-            std::reverse(middle.begin(), middle.end());
-            row = QList<QWidget *>{row.first()} + middle + QList<QWidget *>{row.last()};
-        }
+        const QList<QWidget *> row = headerRow(kind, layoutDirection() != 0);
         scaleWidgetGeometryEx(row, tables.at(kind), true, f, true);
         scaleWidgetGeometry(guides.at(kind), f);
         for (QWidget *child : guides.at(kind)->findChildren<QWidget *>())
@@ -253,24 +235,49 @@ void Scheduling::layoutSettingsPage(bool rescale)
             scaleWidgetGeometry(child, f);
     }
     if (rescale) {
-        const QList<QList<QLabel *>> headers = {
-            {deviceControlHeaderRepeat, deviceControlHeaderOnTime, deviceControlHeaderRebootTime,
-             deviceControlHeaderOffTime, deviceControlHeaderDevice, deviceControlHeaderGroup, deviceControlHeaderEnable,
-             deviceControlHeaderSetting},
-            {fwUpdateHeaderDate, fwUpdateHeaderTime, fwUpdateHeaderDevice, fwUpdateHeaderGroup, fwUpdateHeaderStatus,
-             fwUpdateHeaderEnable, fwUpdateHeaderSetting},
-            {autoTestHeaderDate, autoTestHeaderTime, autoTestHeaderDevice, autoTestHeaderGroup, autoTestHeaderStatus,
-             autoTestHeaderEnable, autoTestHeaderSetting}};
-        for (int kind = 0; kind < 3; ++kind) {
-            for (int column = 0; column < headers.at(kind).size(); ++column)
-                tables.at(kind)->setColumnWidth(column, headers.at(kind).at(column)->width());
-            tables.at(kind)->setColumnWidth(0, headers.at(kind).at(0)->width() + rows.at(kind).at(0)->width());
-        }
+        for (int kind = 0; kind < 3; ++kind)
+            applyColumnWidths(kind);
         updateScheduleTable();
         updateAutoTestTable(true);
     }
     scaleWidgetFonts(this, f, rescale, false);
     checkBoxStyle();
+}
+
+QList<QWidget *> Scheduling::headerRow(int kind, bool rightToLeft) const
+{
+    QList<QWidget *> row;
+    if (kind == DeviceControlKind)
+        row = {deviceControlHeaderLeftBorder, deviceControlHeaderRepeat,  deviceControlHeaderOnTime,
+               deviceControlHeaderRebootTime, deviceControlHeaderOffTime, deviceControlHeaderDevice,
+               deviceControlHeaderGroup,      deviceControlHeaderEnable,  deviceControlHeaderSetting,
+               deviceControlHeaderRightBorder};
+    else if (kind == FwUpdateKind)
+        row = {fwUpdateHeaderLeftBorder, fwUpdateHeaderDate,    fwUpdateHeaderTime,
+               fwUpdateHeaderDevice,     fwUpdateHeaderGroup,   fwUpdateHeaderStatus,
+               fwUpdateHeaderEnable,     fwUpdateHeaderSetting, fwUpdateHeaderRightBorder};
+    else
+        row = {autoTestHeaderLeftBorder, autoTestHeaderDate,    autoTestHeaderTime,
+               autoTestHeaderDevice,     autoTestHeaderGroup,   autoTestHeaderStatus,
+               autoTestHeaderEnable,     autoTestHeaderSetting, autoTestHeaderRightBorder};
+    if (rightToLeft) {
+        // The columns run from the right: the border strips stay outside, the rest reversed.
+        std::reverse(row.begin() + 1, row.end() - 1);
+    }
+    return row;
+}
+
+void Scheduling::applyColumnWidths(int kind)
+{
+    const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
+    QTableWidget *table = tables.at(kind);
+    const QList<QWidget *> row = headerRow(kind, false);
+    for (int column = 1; column + 1 < row.size(); ++column)
+        table->setColumnWidth(column - 1, row.at(column)->width());
+    // The first column also runs under the left border strip, so the columns line up with their headers.
+    table->setColumnWidth(0, row.at(0)->width() + row.at(1)->width());
+    if (kind == DeviceControlKind)
+        table->setColumnWidth(7, deviceControlHeaderSetting->width() - 12);
 }
 
 QMenu *Scheduling::rowMenu(int kind, int row) const
@@ -308,14 +315,7 @@ void Scheduling::updateScheduleTable()
     m_deleteActions.clear();
     tableWidget->setRowCount(0);
     tableWidget->setRowCount(m_shownScheduleList.size());
-    const QList<QLabel *> headers = {
-        deviceControlHeaderRepeat, deviceControlHeaderOnTime, deviceControlHeaderRebootTime, deviceControlHeaderOffTime,
-        deviceControlHeaderDevice, deviceControlHeaderGroup,  deviceControlHeaderEnable};
-    for (int column = 0; column < headers.size(); ++column)
-        tableWidget->setColumnWidth(column, headers.at(column)->width());
-    // The first column also runs under the left border strip, so the columns line up with their headers.
-    tableWidget->setColumnWidth(0, deviceControlHeaderLeftBorder->width() + deviceControlHeaderRepeat->width());
-    tableWidget->setColumnWidth(7, deviceControlHeaderSetting->width() - 12);
+    applyColumnWidths(DeviceControlKind);
 
     const bool wholeList = m_shownScheduleList.size() == m_scheduleList.size();
     for (int row = 0; row < m_shownScheduleList.size(); ++row) {

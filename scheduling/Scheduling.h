@@ -114,6 +114,10 @@ private:
     void showAllOtaSchedules();
     void reloadOtaSchedules();
 
+    /// The header strip of a table, border strips first and last, mirrored for right-to-left.
+    QList<QWidget *> headerRow(int kind, bool rightToLeft) const;
+    /// Each column as wide as its header label.
+    void applyColumnWidths(int kind);
     void askToDelete(int kind, quint32 id);
     void centreAndShow(QWidget *dialog);
     void checkBoxStyle();
