@@ -40,8 +40,7 @@ void AutoTestRunner::build(const QDate &today)
                                    schedule.isFri, schedule.isSat, schedule.isSun))
             continue;
         QTime time;
-        const QDateTime at =
-            ScheduleTime::parseTimeOfDay(schedule.time, &time) ? ScheduleTime::occurrence(today, time) : QDateTime();
+        const QDateTime at = ScheduleTime::instantOf(today, schedule.time, &time);
         if (!at.isValid()) {
             writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::build, auto-test %u: time \"%s\" cannot be read",
                      schedule.tsid, schedule.time.toLocal8Bit().constData());

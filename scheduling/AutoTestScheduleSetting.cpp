@@ -32,8 +32,7 @@ void AutoTestScheduleSetting::loadSchedule(VelkAutoTestSchedule schedule)
 {
     m_schedule = schedule;
     prepare(true);
-    setDays({schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu, schedule.isFri, schedule.isSat,
-             schedule.isSun});
+    showDays(schedule);
     QTime time;
     if (!ScheduleTime::parseTimeOfDay(schedule.time, &time))
         time = QTime(0, 0);
@@ -56,14 +55,7 @@ void AutoTestScheduleSetting::clickBtnSave()
     schedule.time = QStringLiteral("%1:%2")
                         .arg(spinBox_onTime_HR->value(), 2, 10, QLatin1Char('0'))
                         .arg(spinBox_onTime_Min->value(), 2, 10, QLatin1Char('0'));
-    const QList<bool> chosen = days();
-    schedule.isMon = chosen.value(0);
-    schedule.isTue = chosen.value(1);
-    schedule.isWed = chosen.value(2);
-    schedule.isThu = chosen.value(3);
-    schedule.isFri = chosen.value(4);
-    schedule.isSat = chosen.value(5);
-    schedule.isSun = chosen.value(6);
+    storeDays(schedule);
     schedule.status = 1;
 
     switch (checkedTarget()) {
@@ -113,13 +105,6 @@ quint32 AutoTestScheduleSetting::linkedGroups(QList<VelkGroups> &groups)
 
 void AutoTestScheduleSetting::scaleUi(bool rescale)
 {
-    QList<QWidget *> own = {widgetTime, widgetAutoDetect};
-    for (QWidget *container : {widgetTime, widgetAutoDetect}) {
-        for (QObject *child : container->children()) {
-            if (auto *widget = qobject_cast<QWidget *>(child))
-                own << widget;
-        }
-    }
-    scaleShared(rescale, own);
+    scaleShared(rescale, withChildren({widgetTime, widgetAutoDetect}));
     applyCheckBoxStyle({});
 }

@@ -35,8 +35,7 @@ QList<ScheduleTask> DeviceControlPlan::buildDay(OrvantaDBIntf *db, const QDate &
             if (!request.chosen || request.text.isEmpty())
                 continue;
             QTime time;
-            const QDateTime at =
-                ScheduleTime::parseTimeOfDay(request.text, &time) ? ScheduleTime::occurrence(date, time) : QDateTime();
+            const QDateTime at = ScheduleTime::instantOf(date, request.text, &time);
             if (!at.isValid()) {
                 writeLog(LOG_LEVEL_WARNING, "DeviceControlPlan::buildDay, schedule %u: time \"%s\" cannot be read",
                          schedule.sid, request.text.toLocal8Bit().constData());

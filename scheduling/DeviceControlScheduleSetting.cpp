@@ -43,8 +43,7 @@ void DeviceControlScheduleSetting::loadSchedule(VelkSchedule schedule)
     m_schedule = schedule;
     prepare(true);
     resetRequests();
-    setDays({schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu, schedule.isFri, schedule.isSat,
-             schedule.isSun});
+    showDays(schedule);
     showRequest(checkBox_onTime, spinBox_onTime_HR, spinBox_onTime_Min, schedule.isPowerOn, schedule.onTime);
     showRequest(checkBox_offTime, spinBox_offTime_HR, spinBox_offTime_Min, schedule.isPowerOff, schedule.offTime);
     showRequest(checkBox_rebootTime, spinBox_rebootTime_HR, spinBox_rebootTime_Min, schedule.isReboot,
@@ -127,14 +126,7 @@ void DeviceControlScheduleSetting::clickBtnSave()
     schedule.isReboot = checkBox_rebootTime->isChecked();
     if (schedule.isReboot)
         schedule.rebootTime = timeText(spinBox_rebootTime_HR, spinBox_rebootTime_Min);
-    const QList<bool> chosen = days();
-    schedule.isMon = chosen.value(0);
-    schedule.isTue = chosen.value(1);
-    schedule.isWed = chosen.value(2);
-    schedule.isThu = chosen.value(3);
-    schedule.isFri = chosen.value(4);
-    schedule.isSat = chosen.value(5);
-    schedule.isSun = chosen.value(6);
+    storeDays(schedule);
 
     quint32 rc = DB_OK;
     const char *operation = "";
@@ -206,11 +198,6 @@ quint32 DeviceControlScheduleSetting::linkedGroups(QList<VelkGroups> &groups)
 
 void DeviceControlScheduleSetting::scaleUi(bool rescale)
 {
-    QList<QWidget *> own = {widgetTime};
-    for (QObject *child : widgetTime->children()) {
-        if (auto *widget = qobject_cast<QWidget *>(child))
-            own << widget;
-    }
-    scaleShared(rescale, own);
+    scaleShared(rescale, withChildren({widgetTime}));
     applyCheckBoxStyle({checkBox_onTime, checkBox_rebootTime, checkBox_offTime});
 }

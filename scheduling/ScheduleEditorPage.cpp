@@ -447,21 +447,26 @@ QList<VelkIFPDevice> ScheduleEditorPage::getVelkIFPsListFromDB()
 
 // ---- scale --------------------------------------------------------------------------------------------------------
 
+QList<QWidget *> ScheduleEditorPage::withChildren(const QList<QWidget *> &containers)
+{
+    QList<QWidget *> widgets = containers;
+    for (QWidget *container : containers) {
+        for (QObject *child : container->children()) {
+            if (auto *widget = qobject_cast<QWidget *>(child))
+                widgets << widget;
+        }
+    }
+    return widgets;
+}
+
 void ScheduleEditorPage::scaleShared(bool rescale, const QList<QWidget *> &ownWidgets)
 {
     const double factor = m_scale.nextFactor(rescale, getScaleFactor());
     if (factor == 0.0)
         return;
     QList<QWidget *> widgets = ownWidgets;
-    widgets << m_form->lbSchedulingTitleBg << m_form->lbSchedulingTitle << m_form->line << m_form->widgetRepeat
-            << m_form->widgetTarget << m_form->widgetFilter << m_form->lbState << m_form->widgetButtons;
-    for (QWidget *container :
-         {m_form->widgetRepeat, m_form->widgetTarget, m_form->widgetFilter, m_form->widgetButtons}) {
-        for (QObject *child : container->children()) {
-            if (auto *widget = qobject_cast<QWidget *>(child))
-                widgets << widget;
-        }
-    }
+    widgets << m_form->lbSchedulingTitleBg << m_form->lbSchedulingTitle << m_form->line << m_form->lbState
+            << withChildren({m_form->widgetRepeat, m_form->widgetTarget, m_form->widgetFilter, m_form->widgetButtons});
     scaleForm(this, factor, widgets, rescale, false);
     scaleWidgetGeometryEx(headerRow(), m_form->tableWidget, true, factor, true);
     QHeaderView *header = m_form->tableWidget->horizontalHeader();

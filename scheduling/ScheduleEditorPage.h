@@ -45,9 +45,27 @@ protected:
     /// Checks the target button and shows its table (1 all, 2 chosen devices, 3 groups), marking
     /// the edited schedule's rows.
     void selectTarget(int target);
-    /// Sets the weekday boxes (Monday first); "Every Day" follows.
+    /// Sets the weekday boxes from a record's flags; "Every Day" follows.
+    template <class Record> void showDays(const Record &record)
+    {
+        setDays({record.isMon, record.isTue, record.isWed, record.isThu, record.isFri, record.isSat, record.isSun});
+    }
+    /// Writes the weekday boxes into a record's flags.
+    template <class Record> void storeDays(Record &record) const
+    {
+        const QList<bool> chosen = days();
+        record.isMon = chosen.value(0);
+        record.isTue = chosen.value(1);
+        record.isWed = chosen.value(2);
+        record.isThu = chosen.value(3);
+        record.isFri = chosen.value(4);
+        record.isSat = chosen.value(5);
+        record.isSun = chosen.value(6);
+    }
     void setDays(const QList<bool> &days);
     QList<bool> days() const;
+    /// The widgets and their direct child widgets, for a scaling pass.
+    static QList<QWidget *> withChildren(const QList<QWidget *> &containers);
     bool anyDayChecked() const;
     /// 1, 2 or 3 for the checked target button; 0 when none is checked.
     int checkedTarget() const;

@@ -55,6 +55,11 @@ QDateTime ScheduleTime::occurrence(const QDate &date, const QTime &time)
     return QDateTime();
 }
 
+QDateTime ScheduleTime::instantOf(const QDate &date, const QString &text, QTime *time)
+{
+    return parseTimeOfDay(text, time) ? occurrence(date, *time) : QDateTime();
+}
+
 bool ScheduleTime::isDayOn(const QDate &date, bool mon, bool tue, bool wed, bool thu, bool fri, bool sat, bool sun)
 {
     switch (date.dayOfWeek()) {

@@ -27,6 +27,10 @@ public:
     /// QDateTime for an invalid date or time.
     static QDateTime occurrence(const QDate &date, const QTime &time);
 
+    /// parseTimeOfDay then occurrence: the instant a stored time stands for on the date, invalid
+    /// when the text cannot be read; the time read goes to *time.
+    static QDateTime instantOf(const QDate &date, const QString &text, QTime *time);
+
     /// The date's weekday flag among seven (Monday first), as the records hold them.
     static bool isDayOn(const QDate &date, bool mon, bool tue, bool wed, bool thu, bool fri, bool sat, bool sun);
 

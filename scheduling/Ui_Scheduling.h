@@ -146,71 +146,38 @@ public:
         stackedWidgetTables->setObjectName(QStringLiteral("stackedWidgetTables"));
         stackedWidgetTables->setGeometry(QRect(20, 64, 900, 557));
 
-        pageDeviceControl = new QWidget;
-        pageDeviceControl->setObjectName(QStringLiteral("pageDeviceControl"));
-        deviceControlHeaderLeftBorder =
-            ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderLeftBorder");
-        deviceControlHeaderRepeat = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderRepeat");
-        deviceControlHeaderOnTime = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderOnTime");
-        deviceControlHeaderRebootTime =
-            ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderRebootTime");
-        deviceControlHeaderOffTime = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderOffTime");
-        deviceControlHeaderDevice = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderDevice");
-        deviceControlHeaderGroup = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderGroup");
-        deviceControlHeaderEnable = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderEnable");
-        deviceControlHeaderSetting = ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderSetting");
-        deviceControlHeaderRightBorder =
-            ScheduleFormStyle::headerLabel(pageDeviceControl, "deviceControlHeaderRightBorder");
-        ScheduleFormStyle::placeRow({deviceControlHeaderLeftBorder, deviceControlHeaderRepeat,
-                                     deviceControlHeaderOnTime, deviceControlHeaderRebootTime,
-                                     deviceControlHeaderOffTime, deviceControlHeaderDevice, deviceControlHeaderGroup,
-                                     deviceControlHeaderEnable, deviceControlHeaderSetting,
-                                     deviceControlHeaderRightBorder},
-                                    {4, 196, 84, 104, 84, 130, 118, 110, -1, 4}, 0, 0, 36, 900);
-        tableWidget = ScheduleFormStyle::table(pageDeviceControl, "tableWidget", QRect(0, 36, 900, 521), 8);
-        setupGuide(pageDeviceControl, "DeviceControl", &guideWidgetDeviceControl, &guideImageDeviceControl,
-                   &guideTitleDeviceControl, &guideTextDeviceControl);
-        stackedWidgetTables->addWidget(pageDeviceControl);
-
-        pageFwUpdate = new QWidget;
-        pageFwUpdate->setObjectName(QStringLiteral("pageFwUpdate"));
-        fwUpdateHeaderLeftBorder = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderLeftBorder");
-        fwUpdateHeaderDate = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderDate");
-        fwUpdateHeaderTime = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderTime");
-        fwUpdateHeaderDevice = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderDevice");
-        fwUpdateHeaderGroup = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderGroup");
-        fwUpdateHeaderStatus = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderStatus");
-        fwUpdateHeaderEnable = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderEnable");
-        fwUpdateHeaderSetting = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderSetting");
-        fwUpdateHeaderRightBorder = ScheduleFormStyle::headerLabel(pageFwUpdate, "fwUpdateHeaderRightBorder");
-        ScheduleFormStyle::placeRow({fwUpdateHeaderLeftBorder, fwUpdateHeaderDate, fwUpdateHeaderTime,
-                                     fwUpdateHeaderDevice, fwUpdateHeaderGroup, fwUpdateHeaderStatus,
-                                     fwUpdateHeaderEnable, fwUpdateHeaderSetting, fwUpdateHeaderRightBorder},
-                                    {4, 150, 86, 160, 140, 150, 116, -1, 4}, 0, 0, 36, 900);
-        tableWidgetFwUpdate = ScheduleFormStyle::table(pageFwUpdate, "tableWidgetFwUpdate", QRect(0, 36, 900, 521), 7);
-        setupGuide(pageFwUpdate, "FwUpdate", &guideWidgetFwUpdate, &guideImageFwUpdate, &guideTitleFwUpdate,
-                   &guideTextFwUpdate);
-        stackedWidgetTables->addWidget(pageFwUpdate);
-
-        pageAutoTest = new QWidget;
-        pageAutoTest->setObjectName(QStringLiteral("pageAutoTest"));
-        autoTestHeaderLeftBorder = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderLeftBorder");
-        autoTestHeaderDate = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderDate");
-        autoTestHeaderTime = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderTime");
-        autoTestHeaderDevice = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderDevice");
-        autoTestHeaderGroup = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderGroup");
-        autoTestHeaderStatus = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderStatus");
-        autoTestHeaderEnable = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderEnable");
-        autoTestHeaderSetting = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderSetting");
-        autoTestHeaderRightBorder = ScheduleFormStyle::headerLabel(pageAutoTest, "autoTestHeaderRightBorder");
-        ScheduleFormStyle::placeRow({autoTestHeaderLeftBorder, autoTestHeaderDate, autoTestHeaderTime,
-                                     autoTestHeaderDevice, autoTestHeaderGroup, autoTestHeaderStatus,
-                                     autoTestHeaderEnable, autoTestHeaderSetting, autoTestHeaderRightBorder},
-                                    {4, 176, 76, 160, 140, 140, 116, -1, 4}, 0, 0, 36, 900);
-        tableWidgetAutoTest = ScheduleFormStyle::table(pageAutoTest, "tableWidgetAutoTest", QRect(0, 36, 900, 521), 7);
-        setupGuide(pageAutoTest, "AutoTest", &guideWidgetAutoTest, &guideImageAutoTest, &guideTitleAutoTest,
-                   &guideTextAutoTest);
-        stackedWidgetTables->addWidget(pageAutoTest);
+        pageDeviceControl = setupTablePage(
+            stackedWidgetTables, "pageDeviceControl",
+            {&deviceControlHeaderLeftBorder, &deviceControlHeaderRepeat, &deviceControlHeaderOnTime,
+             &deviceControlHeaderRebootTime, &deviceControlHeaderOffTime, &deviceControlHeaderDevice,
+             &deviceControlHeaderGroup, &deviceControlHeaderEnable, &deviceControlHeaderSetting,
+             &deviceControlHeaderRightBorder},
+            {"deviceControlHeaderLeftBorder", "deviceControlHeaderRepeat", "deviceControlHeaderOnTime",
+             "deviceControlHeaderRebootTime", "deviceControlHeaderOffTime", "deviceControlHeaderDevice",
+             "deviceControlHeaderGroup", "deviceControlHeaderEnable", "deviceControlHeaderSetting",
+             "deviceControlHeaderRightBorder"},
+            {4, 196, 84, 104, 84, 130, 118, 110, -1, 4}, &tableWidget, "tableWidget", 8, "DeviceControl",
+            &guideWidgetDeviceControl, &guideImageDeviceControl, &guideTitleDeviceControl, &guideTextDeviceControl);
+        pageFwUpdate = setupTablePage(stackedWidgetTables, "pageFwUpdate",
+                                      {&fwUpdateHeaderLeftBorder, &fwUpdateHeaderDate, &fwUpdateHeaderTime,
+                                       &fwUpdateHeaderDevice, &fwUpdateHeaderGroup, &fwUpdateHeaderStatus,
+                                       &fwUpdateHeaderEnable, &fwUpdateHeaderSetting, &fwUpdateHeaderRightBorder},
+                                      {"fwUpdateHeaderLeftBorder", "fwUpdateHeaderDate", "fwUpdateHeaderTime",
+                                       "fwUpdateHeaderDevice", "fwUpdateHeaderGroup", "fwUpdateHeaderStatus",
+                                       "fwUpdateHeaderEnable", "fwUpdateHeaderSetting", "fwUpdateHeaderRightBorder"},
+                                      {4, 150, 86, 160, 140, 150, 116, -1, 4}, &tableWidgetFwUpdate,
+                                      "tableWidgetFwUpdate", 7, "FwUpdate", &guideWidgetFwUpdate, &guideImageFwUpdate,
+                                      &guideTitleFwUpdate, &guideTextFwUpdate);
+        pageAutoTest = setupTablePage(stackedWidgetTables, "pageAutoTest",
+                                      {&autoTestHeaderLeftBorder, &autoTestHeaderDate, &autoTestHeaderTime,
+                                       &autoTestHeaderDevice, &autoTestHeaderGroup, &autoTestHeaderStatus,
+                                       &autoTestHeaderEnable, &autoTestHeaderSetting, &autoTestHeaderRightBorder},
+                                      {"autoTestHeaderLeftBorder", "autoTestHeaderDate", "autoTestHeaderTime",
+                                       "autoTestHeaderDevice", "autoTestHeaderGroup", "autoTestHeaderStatus",
+                                       "autoTestHeaderEnable", "autoTestHeaderSetting", "autoTestHeaderRightBorder"},
+                                      {4, 176, 76, 160, 140, 140, 116, -1, 4}, &tableWidgetAutoTest,
+                                      "tableWidgetAutoTest", 7, "AutoTest", &guideWidgetAutoTest, &guideImageAutoTest,
+                                      &guideTitleAutoTest, &guideTextAutoTest);
 
         widgetFilterParent = new CustomFilterWidget(Scheduling);
         widgetFilterParent->setObjectName(QStringLiteral("widgetFilterParent"));
@@ -303,6 +270,28 @@ private:
     {
         label->setText(title);
         label->setToolTip(title);
+    }
+
+    /// One page of the stack: its header strip (border strips first and last; a width of -1 takes the
+    /// rest), its table below and the guide over the table.
+    static QWidget *setupTablePage(QStackedWidget *stack, const char *pageName,
+                                   std::initializer_list<QLabel **> headers, std::initializer_list<const char *> names,
+                                   const QList<int> &widths, QTableWidget **table, const char *tableName, int columns,
+                                   const char *kind, QWidget **guide, QLabel **image, QLabel **title, QLabel **text)
+    {
+        auto *page = new QWidget;
+        page->setObjectName(QLatin1String(pageName));
+        QList<QWidget *> row;
+        auto name = names.begin();
+        for (QLabel **header : headers) {
+            *header = ScheduleFormStyle::headerLabel(page, *name++);
+            row << *header;
+        }
+        ScheduleFormStyle::placeRow(row, widths, 0, 0, 36, 900);
+        *table = ScheduleFormStyle::table(page, tableName, QRect(0, 36, 900, 521), columns);
+        setupGuide(page, kind, guide, image, title, text);
+        stack->addWidget(page);
+        return page;
     }
 
     static void setupGuide(QWidget *page, const char *kind, QWidget **guide, QLabel **image, QLabel **title,

@@ -12,8 +12,7 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "network/CmdServer.h"
-#include "network/NetworkConfig.h"
+#include "network/NetTestSupport.h"
 #include "scheduling/AutoTestScheduleReportDialog.h"
 #include "scheduling/AutoTestScheduleSetting.h"
 #include "scheduling/DeviceControlScheduleSetting.h"
@@ -22,7 +21,6 @@
 #include "shell/Clock.h"
 #include "shell/UiGlobals.h"
 #include "shell/UiHelpers.h"
-#include "support/TestEnv.h"
 
 namespace {
 
@@ -147,15 +145,7 @@ int main(int argc, char **argv)
     initScaleFactor(0, 0);
     isAdminLogin = true;
 
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
-    config.answerPort = 0;
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
-    config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
-    NetworkConfig::setCurrent(config);
+    NetworkConfig::setCurrent(testNetworkConfig(env.home()));
     CmdServer::getInstance();
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(7, 0)));

@@ -32,6 +32,7 @@ private slots:
     void enableSwitchReachesTheRunners();
     void deleteAfterTheTableReloaded();
     void reportCountsAndSorting();
+    void searchFilterBarAndGuide();
 
 private:
     QList<VelkIFPDevice> seedDevices(int count);
@@ -457,6 +458,45 @@ void TestSchedulingPage::reportCountsAndSorting()
     QCOMPARE(shown(), QStringList({"xabc", "abc-2", "abc-1", "Lab", "Hall"}));
     QCOMPARE(dialog.sortIndicator(0)->state(), 1);
     QCOMPARE(dialog.sortIndicator(2)->state(), 3);
+}
+
+// The guide shows only while a kind has no schedule at all; the search reads the columns whose boxes are checked; a
+// press outside the open filter bar closes it and does nothing else.
+void TestSchedulingPage::searchFilterBarAndGuide()
+{
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    page.show();
+    QVERIFY(page.guideWidgetDeviceControl->isVisible());
+    VelkSchedule disabled = weekly(QStringLiteral("07:00"), QString(), QString(), true);
+    disabled.isEnable = false;
+    QCOMPARE(addSchedule(disabled), DB_OK);
+    QCOMPARE(addSchedule(weekly(QStringLiteral("08:00"), QString(), QString(), true)), DB_OK);
+    page.initial();
+    QVERIFY(!page.guideWidgetDeviceControl->isVisible());
+    QCOMPARE(page.tableWidget->rowCount(), 2);
+
+    page.btnFilter->click();
+    QVERIFY(page.widgetFilterSchedule->isVisible() && !page.widgetFilterAutoTestSchedule->isVisible());
+    for (QCheckBox *box : page.widgetFilterSchedule->findChildren<QCheckBox *>())
+        box->setChecked(box == page.checkBox1Enable);
+    page.lineEditFilter->setText(QStringLiteral("dis"));
+    page.btnApply1->click();
+    QVERIFY(!page.widgetFilterParent->isVisible());
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(page.shownSchedules().at(0)->onTime, QStringLiteral("07:00"));
+
+    page.checkBox1Enable->setChecked(false);
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 0);
+    QVERIFY(!page.guideWidgetDeviceControl->isVisible());
+
+    page.btnFilter->click();
+    const QRect bar = page.widgetFilterSchedule->geometry();
+    QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight());
+    QVERIFY(page.widgetFilterSchedule->isVisible());
+    QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight() + QPoint(1, 0));
+    QVERIFY(!page.widgetFilterSchedule->isVisible() && !page.widgetFilterParent->isVisible());
 }
 
 QTEST_MAIN(TestSchedulingPage)
