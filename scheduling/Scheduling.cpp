@@ -632,16 +632,16 @@ void Scheduling::autoTestSchedulingSettingSavedSuccess()
 
 void Scheduling::autoTestTriggerMenuAction(QAction *action)
 {
-    const QPoint data = action->data().toPoint();
-    switch (data.y()) {
+    const QPoint where = action->data().toPoint();
+    switch (where.y()) {
     case 0:
-        editAutoTestRow(data.x());
+        editAutoTestRow(where.x());
         break;
     case 1:
-        confirmDeleteAutoTestSchedule(data.x());
+        confirmDeleteAutoTestSchedule(where.x());
         break;
     case 2:
-        showAutoTestScheduleReport(data.x());
+        showAutoTestScheduleReport(where.x());
         break;
     default:
         break;
