@@ -5,16 +5,15 @@
 #include "datastore/DbResult.h"
 #include "datastore/LinkQueries.h"
 #include "datastore/SqlTransaction.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 
 /// The eleven written columns in table order.
 QVariantList scheduleValues(const VelkAutoTestSchedule &s)
 {
-    return {s.scheduleTarget, s.time,           s.status,         s.isEnable ? 1 : 0,
-            s.isMon ? 1 : 0,  s.isTue ? 1 : 0,  s.isWed ? 1 : 0,  s.isThu ? 1 : 0,
-            s.isFri ? 1 : 0,  s.isSat ? 1 : 0,  s.isSun ? 1 : 0};
+    return {s.scheduleTarget, s.time,          s.status,        s.isEnable ? 1 : 0, s.isMon ? 1 : 0, s.isTue ? 1 : 0,
+            s.isWed ? 1 : 0,  s.isThu ? 1 : 0, s.isFri ? 1 : 0, s.isSat ? 1 : 0,    s.isSun ? 1 : 0};
 }
 
 quint32 scheduleExists(QSqlDatabase db, quint32 tsid, const char *context)
@@ -34,9 +33,9 @@ quint32 failedCountOf(QSqlDatabase db, quint32 tsid, int status, int &failedCoun
     failedCount = 0;
     if (status != 3)
         return DB_OK;
-    return LinkQueries::firstInt(db,
-                                 QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = ? AND status = 3"),
-                                 {tsid}, failedCount, context);
+    return LinkQueries::firstInt(
+        db, QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = ? AND status = 3"), {tsid},
+        failedCount, context);
 }
 
 } // namespace
@@ -118,155 +117,110 @@ quint32 AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(QSqlDataba
                                                                       QList<VelkAutoTestScheduleReport> &rows)
 {
     const char *context = "AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT tsrid, did, tsid, status, notes FROM AutoTestScheduleReport WHERE tsid = ? "
-                                "ORDER BY tsrid"),
-                 {schedule.tsid}, context))
-        return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkAutoTestScheduleReport row;
-        row.tsrid = query.value(0).toUInt();
-        row.status = query.value(3).toInt();
-        row.notes = query.value(4).toInt();
-        const quint32 did = query.value(1).toUInt();
-        bool found = false;
-        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found) {
-            // One orphaned row must not hide the rest of the report.
-            writeLog(4, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.tsrid,
-                     did);
-            continue;
-        }
-        rows.append(row);
-    }
-    return DB_OK;
+    return LinkQueries::reportRows(
+        db,
+        QStringLiteral("SELECT tsrid, did, tsid, status, notes FROM AutoTestScheduleReport WHERE tsid = ? "
+                       "ORDER BY tsrid"),
+        schedule.tsid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
+            VelkAutoTestScheduleReport report;
+            report.tsrid = row.value(0).toUInt();
+            report.status = row.value(3).toInt();
+            report.notes = row.value(4).toInt();
+            report.device = device;
+            rows.append(report);
+        });
 }
 
 quint32 AutoTestTables::insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::insertAutoTestSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, isMon, isTue, "
-                                "isWed, isThu, isFri, isSat, isSun) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-                 scheduleValues(schedule), context))
-        return DB_STATEMENT_FAILED;
-    const quint32 tsid = insert.lastInsertId().toUInt();
-    insert.finish();
-    if (insertLinks(db, schedule, tsid, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    if (!tx.commit())
-        return DB_STATEMENT_FAILED;
     // Only a row that really exists gets its key into the caller's record.
-    schedule.tsid = tsid;
-    return DB_OK;
+    return LinkQueries::insertWithLinks(
+        db,
+        QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, "
+                       "isMon, isTue, isWed, isThu, isFri, isSat, isSun) "
+                       "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+        scheduleValues(schedule), [&](quint32 key) { return insertLinks(db, schedule, key, context); }, schedule.tsid,
+        context);
 }
 
 quint32 AutoTestTables::updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::updateAutoTestSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.tsid, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.tsid, context);
+        if (rc != DB_OK)
+            return rc;
+        QVariantList values = scheduleValues(schedule);
+        values << schedule.tsid;
+        rc = LinkQueries::exec(db,
+                               QStringLiteral("UPDATE AutoTestSchedule SET scheduleTarget = ?, time = ?, status = ?, "
+                                              "isEnable = ?, isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, "
+                                              "isSat = ?, isSun = ? WHERE tsid = ?"),
+                               values, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::deleteLinks(db, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "tsid", schedule.tsid,
+                                          context);
+        if (rc == DB_OK)
+            rc = insertLinks(db, schedule, schedule.tsid, context);
         return rc;
-    QVariantList values = scheduleValues(schedule);
-    values << schedule.tsid;
-    rc = LinkQueries::exec(db,
-                           QStringLiteral("UPDATE AutoTestSchedule SET scheduleTarget = ?, time = ?, status = ?, "
-                                          "isEnable = ?, isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, "
-                                          "isSat = ?, isSun = ? WHERE tsid = ?"),
-                           values, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::deleteLinks(db, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "tsid", schedule.tsid,
-                                      context);
-    if (rc == DB_OK)
-        rc = insertLinks(db, schedule, schedule.tsid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     const char *context = "AutoTestTables::updateAutoTestScheduleState";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.tsid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
-                               {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.tsid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(
+                db, QStringLiteral("UPDATE AutoTestSchedule SET status = ?, isEnable = ? WHERE tsid = ?"),
+                {schedule.status, schedule.isEnable ? 1 : 0, schedule.tsid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 AutoTestTables::deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
-    const char *context = "AutoTestTables::deleteAutoTestSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.tsid, context);
-    if (rc != DB_OK)
-        return rc;
-    static const char *const statements[] = {
-        "DELETE FROM AutoTestSchedule WHERE tsid = ?",
-        "DELETE FROM DeviceAutoTestSchedule WHERE tsid = ?",
-        "DELETE FROM GroupsAutoTestSchedule WHERE tsid = ?",
-        "DELETE FROM AutoTestScheduleReport WHERE tsid = ?",
-    };
-    for (const char *statement : statements) {
-        if (LinkQueries::exec(db, QLatin1String(statement), {schedule.tsid}, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return LinkQueries::deleteWithLinks(db, "AutoTestSchedule", "DeviceAutoTestSchedule", "GroupsAutoTestSchedule",
+                                        "AutoTestScheduleReport", "tsid", schedule.tsid,
+                                        "AutoTestTables::deleteAutoTestSchedule");
 }
 
 quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,
                                                      QList<VelkIFPDevice> &devices)
 {
     const char *context = "AutoTestTables::insertAutoTestScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (LinkQueries::exec(db,
-                              QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
-                                             "VALUES (?, ?, ?, ?)"),
-                              {device.did, schedule.tsid, 2, 1}, context)
-            != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (LinkQueries::exec(db,
+                                  QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
+                                                 "VALUES (?, ?, ?, ?)"),
+                                  {device.did, schedule.tsid, 2, 1}, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 AutoTestTables::updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDevice &device,
                                                      VelkAutoTestSchedule &schedule, int status, int notes)
 {
     const char *context = "AutoTestTables::updateAutoTestScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 tsrid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
-        {device.did, schedule.tsid}, tsrid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
-                               {status, notes, tsrid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 tsrid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db,
+            QStringLiteral(
+                "SELECT tsrid FROM AutoTestScheduleReport WHERE did = ? AND tsid = ? ORDER BY tsrid LIMIT 1"),
+            {device.did, schedule.tsid}, tsrid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(
+                db, QStringLiteral("UPDATE AutoTestScheduleReport SET status = ?, notes = ? WHERE tsrid = ?"),
+                {status, notes, tsrid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 AutoTestTables::deleteRelatedAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule)

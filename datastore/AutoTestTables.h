@@ -18,8 +18,7 @@ public:
                                                  QList<VelkGroups> &groups);
     static quint32 queryAllDeviceByAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule schedule,
                                                     QList<VelkIFPDevice> &devices);
-    static quint32 queryAutoTestScheduleReportByAutoTestSchedule(QSqlDatabase db,
-                                                                 const VelkAutoTestSchedule &schedule,
+    static quint32 queryAutoTestScheduleReportByAutoTestSchedule(QSqlDatabase db, const VelkAutoTestSchedule &schedule,
                                                                  QList<VelkAutoTestScheduleReport> &rows);
 
     /// Writes the new key into schedule.tsid.
@@ -30,7 +29,7 @@ public:
 
     static quint32 insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,
                                                 QList<VelkIFPDevice> &devices);
-    static quint32 updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDevice &device,
-                                                VelkAutoTestSchedule &schedule, int status, int notes);
+    static quint32 updateAutoTestScheduleReport(QSqlDatabase db, VelkIFPDevice &device, VelkAutoTestSchedule &schedule,
+                                                int status, int notes);
     static quint32 deleteRelatedAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule);
 };

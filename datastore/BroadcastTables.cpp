@@ -5,18 +5,33 @@
 #include "datastore/DbResult.h"
 #include "datastore/LinkQueries.h"
 #include "datastore/SqlTransaction.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 
 /// The 21 written columns in table order.
 QVariantList broadcastValues(const VelkBroadcast &b)
 {
-    return {int(b.status),        b.displayType,        b.contentText,         b.audioSelection,
-            b.displayedAudioFilename, b.savedAudioFilename, b.wakeOnLan ? 1 : 0, b.repeat ? 1 : 0,
-            b.durationMin,        b.durationSec,        b.target,              b.isNow ? 1 : 0,
-            b.startDate,          b.time,               b.repeatSun ? 1 : 0,   b.repeatMon ? 1 : 0,
-            b.repeatTue ? 1 : 0,  b.repeatWed ? 1 : 0,  b.repeatThu ? 1 : 0,   b.repeatFri ? 1 : 0,
+    return {int(b.status),
+            b.displayType,
+            b.contentText,
+            b.audioSelection,
+            b.displayedAudioFilename,
+            b.savedAudioFilename,
+            b.wakeOnLan ? 1 : 0,
+            b.repeat ? 1 : 0,
+            b.durationMin,
+            b.durationSec,
+            b.target,
+            b.isNow ? 1 : 0,
+            b.startDate,
+            b.time,
+            b.repeatSun ? 1 : 0,
+            b.repeatMon ? 1 : 0,
+            b.repeatTue ? 1 : 0,
+            b.repeatWed ? 1 : 0,
+            b.repeatThu ? 1 : 0,
+            b.repeatFri ? 1 : 0,
             b.repeatSat ? 1 : 0};
 }
 
@@ -70,128 +85,92 @@ const char kBroadcastColumns[] =
 quint32 BroadcastTables::insertBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::insertBroadcast";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO Broadcast (status, displayType, contentText, audioSelection, "
-                                "displayedAudioFilename, savedAudioFilename, wakeOnLan, repeat, durationMin, "
-                                "durationSec, target, isNow, startDate, time, repeatSun, repeatMon, repeatTue, "
-                                "repeatWed, repeatThu, repeatFri, repeatSat) "
-                                "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                 broadcastValues(broadcast), context))
-        return DB_STATEMENT_FAILED;
-    const quint32 bid = insert.lastInsertId().toUInt();
-    insert.finish();
-    if (insertLinks(db, broadcast, bid, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    if (!tx.commit())
-        return DB_STATEMENT_FAILED;
-    broadcast.bid = bid;
-    return DB_OK;
+    return LinkQueries::insertWithLinks(
+        db,
+        QStringLiteral("INSERT INTO Broadcast (status, displayType, contentText, "
+                       "audioSelection, displayedAudioFilename, savedAudioFilename, "
+                       "wakeOnLan, repeat, durationMin, durationSec, target, isNow, "
+                       "startDate, time, repeatSun, repeatMon, repeatTue, repeatWed, "
+                       "repeatThu, repeatFri, repeatSat) "
+                       "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+        broadcastValues(broadcast), [&](quint32 key) { return insertLinks(db, broadcast, key, context); },
+        broadcast.bid, context);
 }
 
 quint32 BroadcastTables::updateBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::updateBroadcast";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = broadcastExists(db, broadcast.bid, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = broadcastExists(db, broadcast.bid, context);
+        if (rc != DB_OK)
+            return rc;
+        QVariantList values = broadcastValues(broadcast);
+        values << broadcast.bid;
+        rc = LinkQueries::exec(
+            db,
+            QStringLiteral("UPDATE Broadcast SET status = ?, displayType = ?, contentText = ?, "
+                           "audioSelection = ?, displayedAudioFilename = ?, savedAudioFilename = ?, "
+                           "wakeOnLan = ?, repeat = ?, durationMin = ?, durationSec = ?, target = ?, "
+                           "isNow = ?, startDate = ?, time = ?, repeatSun = ?, repeatMon = ?, "
+                           "repeatTue = ?, repeatWed = ?, repeatThu = ?, repeatFri = ?, repeatSat = ? "
+                           "WHERE bid = ?"),
+            values, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::deleteLinks(db, "DeviceBroadcast", "GroupsBroadcast", "bid", broadcast.bid, context);
+        if (rc == DB_OK)
+            rc = insertLinks(db, broadcast, broadcast.bid, context);
         return rc;
-    QVariantList values = broadcastValues(broadcast);
-    values << broadcast.bid;
-    rc = LinkQueries::exec(db,
-                           QStringLiteral("UPDATE Broadcast SET status = ?, displayType = ?, contentText = ?, "
-                                          "audioSelection = ?, displayedAudioFilename = ?, savedAudioFilename = ?, "
-                                          "wakeOnLan = ?, repeat = ?, durationMin = ?, durationSec = ?, target = ?, "
-                                          "isNow = ?, startDate = ?, time = ?, repeatSun = ?, repeatMon = ?, "
-                                          "repeatTue = ?, repeatWed = ?, repeatThu = ?, repeatFri = ?, repeatSat = ? "
-                                          "WHERE bid = ?"),
-                           values, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::deleteLinks(db, "DeviceBroadcast", "GroupsBroadcast", "bid", broadcast.bid, context);
-    if (rc == DB_OK)
-        rc = insertLinks(db, broadcast, broadcast.bid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 BroadcastTables::updateBroadcastStatus(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     const char *context = "BroadcastTables::updateBroadcastStatus";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = broadcastExists(db, broadcast.bid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE Broadcast SET status = ? WHERE bid = ?"),
-                               {int(broadcast.status), broadcast.bid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = broadcastExists(db, broadcast.bid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE Broadcast SET status = ? WHERE bid = ?"),
+                                   {int(broadcast.status), broadcast.bid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 BroadcastTables::deleteBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
-    const char *context = "BroadcastTables::deleteBroadcast";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    const quint32 rc = broadcastExists(db, broadcast.bid, context);
-    if (rc != DB_OK)
-        return rc;
-    static const char *const statements[] = {
-        "DELETE FROM Broadcast WHERE bid = ?",
-        "DELETE FROM DeviceBroadcast WHERE bid = ?",
-        "DELETE FROM GroupsBroadcast WHERE bid = ?",
-        "DELETE FROM BroadcastReport WHERE bid = ?",
-    };
-    for (const char *statement : statements) {
-        if (LinkQueries::exec(db, QLatin1String(statement), {broadcast.bid}, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return LinkQueries::deleteWithLinks(db, "Broadcast", "DeviceBroadcast", "GroupsBroadcast", "BroadcastReport", "bid",
+                                        broadcast.bid, "BroadcastTables::deleteBroadcast");
 }
 
-quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast,
-                                               QList<VelkIFPDevice> &devices)
+quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices)
 {
     const char *context = "BroadcastTables::insertBroadcastReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // Rows of earlier sendings stay: a repeating broadcast keeps one row per device and sending.
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (LinkQueries::exec(db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
-                              {device.did, broadcast.bid, 0, 0}, context)
-            != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // Rows of earlier sendings stay: a repeating broadcast keeps one row per device and sending.
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (LinkQueries::exec(
+                    db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
+                    {device.did, broadcast.bid, 0, 0}, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 BroadcastTables::updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &device, VelkBroadcast &broadcast,
                                                int status, int note)
 {
     const char *context = "BroadcastTables::updateBroadcastReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // The newest row is the current sending's: a result must not overwrite an earlier run's row.
-    quint32 brid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT brid FROM BroadcastReport WHERE did = ? AND bid = ? ORDER BY brid DESC LIMIT 1"),
-        {device.did, broadcast.bid}, brid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET status = ?, note = ? WHERE brid = ?"),
-                               {status, note, brid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        // The newest row is the current sending's: a result must not overwrite an earlier run's row.
+        quint32 brid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT brid FROM BroadcastReport WHERE did = ? AND bid = ? ORDER BY brid DESC LIMIT 1"),
+            {device.did, broadcast.bid}, brid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET status = ?, note = ? WHERE brid = ?"),
+                                   {status, note, brid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::Status status,
@@ -215,7 +194,8 @@ quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!sqlExec(query,
-                 QStringLiteral("SELECT %1 FROM Broadcast WHERE status = ?%2").arg(QLatin1String(kBroadcastColumns), orderBy),
+                 QStringLiteral("SELECT %1 FROM Broadcast WHERE status = ?%2")
+                     .arg(QLatin1String(kBroadcastColumns), orderBy),
                  {int(status)}, context))
         return DB_STATEMENT_FAILED;
     while (query.next()) {
@@ -226,8 +206,9 @@ quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::
         else if (broadcast.target == 3)
             rc = LinkQueries::linkedGroups(db, "GroupsBroadcast", "bid", broadcast.bid, broadcast.groups, context);
         if (rc == DB_OK && broadcast.status == VelkBroadcast::Completed)
-            rc = LinkQueries::firstInt(db, QStringLiteral("SELECT COUNT(*) FROM BroadcastReport WHERE bid = ? AND status = 2"),
-                                       {broadcast.bid}, broadcast.failedCount, context);
+            rc = LinkQueries::firstInt(
+                db, QStringLiteral("SELECT COUNT(*) FROM BroadcastReport WHERE bid = ? AND status = 2"),
+                {broadcast.bid}, broadcast.failedCount, context);
         if (rc != DB_OK)
             return rc;
         broadcasts.append(broadcast);
@@ -239,28 +220,14 @@ quint32 BroadcastTables::queryBroadcastReportByBroadcast(QSqlDatabase db, const 
                                                          QList<VelkBroadcastReport> &rows)
 {
     const char *context = "BroadcastTables::queryBroadcastReportByBroadcast";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT brid, did, bid, status, note FROM BroadcastReport WHERE bid = ? ORDER BY brid"),
-                 {broadcast.bid}, context))
-        return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkBroadcastReport row;
-        row.brid = query.value(0).toUInt();
-        row.status = query.value(3).toInt();
-        row.note = query.value(4).toInt();
-        const quint32 did = query.value(1).toUInt();
-        bool found = false;
-        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found) {
-            // One orphaned row must not hide the rest of the report.
-            writeLog(4, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.brid,
-                     did);
-            continue;
-        }
-        rows.append(row);
-    }
-    return DB_OK;
+    return LinkQueries::reportRows(
+        db, QStringLiteral("SELECT brid, did, bid, status, note FROM BroadcastReport WHERE bid = ? ORDER BY brid"),
+        broadcast.bid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
+            VelkBroadcastReport report;
+            report.brid = row.value(0).toUInt();
+            report.status = row.value(3).toInt();
+            report.note = row.value(4).toInt();
+            report.device = device;
+            rows.append(report);
+        });
 }

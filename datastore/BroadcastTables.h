@@ -18,8 +18,8 @@ public:
     static quint32 deleteBroadcast(QSqlDatabase db, VelkBroadcast &broadcast);
     static quint32 insertBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices);
     /// Sets the result of the device's newest report row of the broadcast (the current sending).
-    static quint32 updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &device, VelkBroadcast &broadcast,
-                                         int status, int note);
+    static quint32 updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &device, VelkBroadcast &broadcast, int status,
+                                         int note);
     static quint32 queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::Status status,
                                           QList<VelkBroadcast> &broadcasts);
     static quint32 queryBroadcastReportByBroadcast(QSqlDatabase db, const VelkBroadcast &broadcast,

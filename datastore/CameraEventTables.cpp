@@ -40,28 +40,27 @@ quint32 CameraEventTables::queryDatabaseIdentifierUniqueId(QSqlDatabase db, QStr
 
 quint32 CameraEventTables::insertDeviceCameraMapping(QSqlDatabase db, VelkDeviceCameraMap &mapping)
 {
-    return LinkQueries::exec(db, QStringLiteral("INSERT INTO DeviceCameraMap (did, account, deviceName, mac) VALUES (?, ?, ?, ?)"),
-                             {mapping.did, mapping.account, mapping.deviceName, mapping.mac},
-                             "CameraEventTables::insertDeviceCameraMapping");
+    return LinkQueries::exec(
+        db, QStringLiteral("INSERT INTO DeviceCameraMap (did, account, deviceName, mac) VALUES (?, ?, ?, ?)"),
+        {mapping.did, mapping.account, mapping.deviceName, mapping.mac},
+        "CameraEventTables::insertDeviceCameraMapping");
 }
 
 quint32 CameraEventTables::updateDeviceCameraMapping(QSqlDatabase db, VelkDeviceCameraMap &mapping)
 {
     const char *context = "CameraEventTables::updateDeviceCameraMapping";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // The account is a log-in name of the camera-management program, any text: bound, never pasted.
-    quint32 aid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT aid FROM DeviceCameraMap WHERE did = ? AND account = ? ORDER BY aid LIMIT 1"),
-        {mapping.did, mapping.account}, aid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE DeviceCameraMap SET deviceName = ?, mac = ? WHERE aid = ?"),
-                               {mapping.deviceName, mapping.mac, aid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        // The account is a log-in name of the camera-management program, any text: bound, never pasted.
+        quint32 aid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT aid FROM DeviceCameraMap WHERE did = ? AND account = ? ORDER BY aid LIMIT 1"),
+            {mapping.did, mapping.account}, aid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db,
+                                   QStringLiteral("UPDATE DeviceCameraMap SET deviceName = ?, mac = ? WHERE aid = ?"),
+                                   {mapping.deviceName, mapping.mac, aid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 CameraEventTables::deleteDeviceCameraMapping(QSqlDatabase db, int aid)

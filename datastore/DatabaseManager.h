@@ -8,12 +8,12 @@
 #include "datastore/VelkRecords.h"
 
 /// Owns the console's SQLite database file and the read-only link to the camera-management
-/// program's database, and holds the SQL of the core operations (accounts, devices, groups).
+/// program's database.
 ///
 /// Creating it finds or creates the data folder, moves the data of the former "Orvanta" folder
-/// once, opens the camera-management database when its file exists, opens the main database
-/// and brings its 28 tables up to date (creating tables, adding columns, seeding rows, and the
-/// case-insensitive lookup indexes).
+/// once (DatabaseRecovery), opens the camera-management database when its file exists, opens the
+/// main database and brings its 28 tables up to date (DatabaseSchema, DatabaseSeeding). The SQL
+/// of the operations lives in CoreTables and the table families.
 ///
 /// A file that is not a database, or is corrupt, is renamed aside once per start
 /// ("QuorvinDatabase.db.broken-<yyyyMMdd-hhmmss>") and a fresh database is created; a busy,
@@ -27,12 +27,13 @@ class DatabaseManager : public QObject
 
 public:
     /// How the last openDatabase() went.
-    enum OpenState {
-        NotOpened,   ///< openDatabase() has not run, or closeDatabase() ran
-        Ready,       ///< open and every table step succeeded
-        Recreated,   ///< the old file was not a database or corrupt: set aside, fresh one ready
-        Degraded,    ///< open, but a table step failed (see openError())
-        Unavailable  ///< the file is busy, read-only or unreadable; left as it was
+    enum OpenState
+    {
+        NotOpened,  ///< openDatabase() has not run, or closeDatabase() ran
+        Ready,      ///< open and every table step succeeded
+        Recreated,  ///< the old file was not a database or corrupt: set aside, fresh one ready
+        Degraded,   ///< open, but a table step failed (see openError())
+        Unavailable ///< the file is busy, read-only or unreadable; left as it was
     };
 
     /// dataFolder: the folder that holds "dbManagement/" (empty = the writable application data
@@ -48,11 +49,6 @@ public:
     void openDatabase();
     /// Closes the main connection and removes it from Qt's list. Always 0.
     quint32 closeDatabase();
-
-    /// Copies source (a file or a folder tree) to target; a file named "OrvantaDatabase.db"
-    /// takes the name "QuorvinDatabase.db". Existing files are not overwritten (that copy fails).
-    /// Returns true when everything was copied.
-    static bool migrateDatabaseFolder(const QString &source, const QString &target);
 
     OpenState openState() const { return m_openState; }
     /// Empty when the database opened cleanly; else what went wrong, for the log and the operator.
@@ -71,70 +67,24 @@ public:
     QString connectionName() const { return m_connectionName; }
     QString pellmarConnectionName() const { return m_pellmarConnectionName; }
 
-    // --- Console accounts ---------------------------------------------------------------------
-    quint32 queryAccount(QSqlDatabase db, QList<VelkAccount> &accounts);
-    quint32 updateAccount(QSqlDatabase db, VelkAccount &account);
-    /// Inserts an account unless another has the same password (letter case ignored):
-    /// DB_ACCOUNT_PASSWORD_EXISTS. Only the creation and upgrade of the Account table use it.
-    quint32 createAccount(QSqlDatabase db, VelkAccount &account);
-
-    // --- Devices and groups -------------------------------------------------------------------
-    quint32 queryAllAvailableIFP(QSqlDatabase db, QList<VelkIFPDevice> &devices);
-    quint32 queryIFPByGroup(QSqlDatabase db, VelkGroups group, QList<VelkIFPDevice> &devices);
-    quint32 queryGroupsByIFP(QSqlDatabase db, VelkIFPDevice device, QList<VelkGroups> &groups);
-    quint32 queryAllGroup(QSqlDatabase db, QList<VelkGroups> &groups);
-    quint32 queryIFPById(QSqlDatabase db, QList<VelkIFPDevice> &devices, quint32 did);
-    quint32 createIFPDevice(QSqlDatabase db, VelkIFPDevice &device);
-    quint32 deleteIFPDevice(VelkIFPDevice &device);
-    quint32 updateIFPDeviceById(QSqlDatabase db, VelkIFPDevice &device);
-    quint32 updateIFPDevice(QSqlDatabase db, VelkIFPDevice &device);
-    quint32 changeIFPDeviceName(const QString &oldName, QString newName);
-    quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position);
-    quint32 createGroups(QSqlDatabase db, VelkGroups &group);
-    quint32 deleteGroups(VelkGroups &group);
-    quint32 changeGroupsNameNoCase(QSqlDatabase db, const QString &name);
-    quint32 changeGroupsName(const QString &oldName, QString newName);
-    quint32 joinGroups(VelkIFPDevice &device, VelkGroups &group);
-    quint32 disjoinGroups(VelkIFPDevice &device, VelkGroups &group);
-
     // --- Camera-management database -----------------------------------------------------------
     /// Re-reads the three camera-management lists while that database is open, then copies the
     /// held lists out (empty when it was never opened). Always 0.
     quint32 reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,
                                   QList<PellmarGroup> &cameraGroups);
 
-    /// Outcome of one table step of the start-up sequence. StepBroken: the file turned out
-    /// not to be a database, or corrupt, so it should be set aside.
-    enum StepResult { StepOk, StepFailed, StepBroken };
-
 private:
-    enum MainOpenResult { MainOk, MainBroken, MainUnavailable };
+    enum MainOpenResult
+    {
+        MainOk,
+        MainBroken,
+        MainUnavailable
+    };
 
     MainOpenResult openMainDatabase();
     void closeMainConnection();
-    bool setBrokenFileAside();
     bool resetDatabase();
-    void migrateFormerFolder();
     void openPellmarDatabase();
-    StepResult runTableSteps();
-
-    StepResult initAccountTable(QSqlDatabase db);
-    StepResult initDeviceTable(QSqlDatabase db);
-    StepResult initGroupsTable(QSqlDatabase db);
-    StepResult initScheduleTable(QSqlDatabase db);
-    StepResult initOtaReminderTable(QSqlDatabase db);
-    StepResult initOtaScheduleTable(QSqlDatabase db);
-    StepResult initAutoTestScheduleTable(QSqlDatabase db);
-    StepResult initBroadcastTable(QSqlDatabase db);
-    StepResult initMultiUserTable(QSqlDatabase db);
-    StepResult initAppInfoTable(QSqlDatabase db);
-    StepResult initAppPermissionTable(QSqlDatabase db);
-    StepResult initUserDeviceTable(QSqlDatabase db);
-    StepResult initMultiUserAdminTable(QSqlDatabase db);
-    StepResult initDatabaseIdentifierTable(QSqlDatabase db);
-    StepResult initDeviceCameraMapTable(QSqlDatabase db);
-    StepResult initEventLogTable(QSqlDatabase db);
-    StepResult initLookupIndexes(QSqlDatabase db);
 
     QString m_pellmarPath;
     QList<PellmarAccount> m_pellmarAccounts;

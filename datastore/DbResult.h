@@ -4,11 +4,11 @@
 
 // Result codes of every database operation (OrvantaDBIntf). Failures are codes, never exceptions.
 
-constexpr quint32 DB_OK = 0;                               ///< success
-constexpr quint32 DB_ROW_NOT_FOUND = 0xC0000002u;          ///< a row that the operation needs does not exist
-constexpr quint32 DB_BAD_ARGUMENT = 0xC0000003u;           ///< non-empty output list, empty key or name, key 0, ...
-constexpr quint32 DB_STATEMENT_FAILED = 0xC0000004u;       ///< preparing or executing a statement failed
-constexpr quint32 DB_DEVICE_NAME_EXISTS = 0xC0010000u;     ///< the device name is taken
-constexpr quint32 DB_MAC_EXISTS = 0xC0010001u;             ///< the MAC address is taken
-constexpr quint32 DB_GROUP_NAME_EXISTS = 0xC0010002u;      ///< the group name is taken
+constexpr quint32 DB_OK = 0;                                ///< success
+constexpr quint32 DB_ROW_NOT_FOUND = 0xC0000002u;           ///< a row that the operation needs does not exist
+constexpr quint32 DB_BAD_ARGUMENT = 0xC0000003u;            ///< non-empty output list, empty key or name, key 0, ...
+constexpr quint32 DB_STATEMENT_FAILED = 0xC0000004u;        ///< preparing or executing a statement failed
+constexpr quint32 DB_DEVICE_NAME_EXISTS = 0xC0010000u;      ///< the device name is taken
+constexpr quint32 DB_MAC_EXISTS = 0xC0010001u;              ///< the MAC address is taken
+constexpr quint32 DB_GROUP_NAME_EXISTS = 0xC0010002u;       ///< the group name is taken
 constexpr quint32 DB_ACCOUNT_PASSWORD_EXISTS = 0xC0010003u; ///< the account password is taken

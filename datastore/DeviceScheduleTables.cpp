@@ -33,8 +33,8 @@ VelkSchedule scheduleFromQuery(const QSqlQuery &query)
 /// The fifteen written columns in table order.
 QVariantList scheduleValues(const VelkSchedule &s)
 {
-    return {s.onTime,        s.offTime,       s.rebootTime,    s.isEnable ? 1 : 0, s.isMon ? 1 : 0,
-            s.isTue ? 1 : 0, s.isWed ? 1 : 0, s.isThu ? 1 : 0, s.isFri ? 1 : 0,    s.isSat ? 1 : 0,
+    return {s.onTime,        s.offTime,        s.rebootTime,        s.isEnable ? 1 : 0,   s.isMon ? 1 : 0,
+            s.isTue ? 1 : 0, s.isWed ? 1 : 0,  s.isThu ? 1 : 0,     s.isFri ? 1 : 0,      s.isSat ? 1 : 0,
             s.isSun ? 1 : 0, s.scheduleObject, s.isPowerOn ? 1 : 0, s.isPowerOff ? 1 : 0, s.isReboot ? 1 : 0};
 }
 
@@ -46,15 +46,12 @@ quint32 scheduleExists(QSqlDatabase db, quint32 sid, const char *context)
 /// Inserts the row; the new key goes to sid.
 quint32 insertScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, quint32 &sid, const char *context)
 {
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, isTue, isWed, "
-                                "isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, isPowerOff, isReboot) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                 scheduleValues(schedule), context))
-        return DB_STATEMENT_FAILED;
-    sid = insert.lastInsertId().toUInt();
-    return DB_OK;
+    return LinkQueries::insertRow(
+        db,
+        QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, "
+                       "isTue, isWed, isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, "
+                       "isPowerOff, isReboot) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        scheduleValues(schedule), sid, context);
 }
 
 quint32 updateScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, const char *context)
@@ -66,18 +63,19 @@ quint32 updateScheduleRow(QSqlDatabase db, const VelkSchedule &schedule, const c
         return rc;
     QVariantList values = scheduleValues(schedule);
     values << schedule.sid;
-    return LinkQueries::exec(db,
-                             QStringLiteral("UPDATE Schedule SET onTime = ?, offTime = ?, rebootTime = ?, isEnable = ?, "
-                                            "isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, isSat = ?, "
-                                            "isSun = ?, scheduleObject = ?, isPowerOn = ?, isPowerOff = ?, "
-                                            "isReboot = ? WHERE sid = ?"),
-                             values, context);
+    return LinkQueries::exec(
+        db,
+        QStringLiteral("UPDATE Schedule SET onTime = ?, offTime = ?, rebootTime = ?, isEnable = ?, "
+                       "isMon = ?, isTue = ?, isWed = ?, isThu = ?, isFri = ?, isSat = ?, "
+                       "isSun = ?, scheduleObject = ?, isPowerOn = ?, isPowerOff = ?, "
+                       "isReboot = ? WHERE sid = ?"),
+        values, context);
 }
 
 /// How one kind of list entry is linked to a schedule.
 struct LinkKind
 {
-    const char *lookup;   ///< finds the entry's key by name, letter case ignored
+    const char *lookup; ///< finds the entry's key by name, letter case ignored
     const char *linkTable;
     const char *keyColumn;
 };
@@ -90,17 +88,14 @@ const LinkKind kGroupLink = {"SELECT gid FROM Groups WHERE groupName = ? COLLATE
 /// Links every named entry to the schedule sid, each once: an entry that is already linked
 /// (a repeated name, or a name given in another letter case) is skipped and the rest of the
 /// list is still linked. Call inside the operation's transaction.
-quint32 linkByNames(QSqlDatabase db, const QStringList &names, const LinkKind &kind, quint32 sid,
-                    const char *context)
+quint32 linkByNames(QSqlDatabase db, const QStringList &names, const LinkKind &kind, quint32 sid, const char *context)
 {
     if (sid == 0)
         return DB_BAD_ARGUMENT;
-    const QString exists =
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND sid = ?").arg(QLatin1String(kind.linkTable),
-                                                                       QLatin1String(kind.keyColumn));
-    const QString insert =
-        QStringLiteral("INSERT INTO %1 (%2, sid) VALUES (?, ?)").arg(QLatin1String(kind.linkTable),
-                                                                    QLatin1String(kind.keyColumn));
+    const QString exists = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND sid = ?")
+                               .arg(QLatin1String(kind.linkTable), QLatin1String(kind.keyColumn));
+    const QString insert = QStringLiteral("INSERT INTO %1 (%2, sid) VALUES (?, ?)")
+                               .arg(QLatin1String(kind.linkTable), QLatin1String(kind.keyColumn));
     for (const QString &name : names) {
         if (name.isEmpty())
             return DB_BAD_ARGUMENT;
@@ -139,17 +134,14 @@ QStringList groupNames(const QList<VelkGroups> &groups)
 quint32 createLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList &names, const LinkKind &kind,
                      const char *context)
 {
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 sid = 0;
-    quint32 rc = insertScheduleRow(db, schedule, sid, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 sid = 0;
+        quint32 rc = insertScheduleRow(db, schedule, sid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = linkByNames(db, names, kind, sid, context);
         return rc;
-    rc = linkByNames(db, names, kind, sid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 rewriteLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList &names, const LinkKind *kind,
@@ -157,21 +149,20 @@ quint32 rewriteLinked(QSqlDatabase db, VelkSchedule &schedule, const QStringList
 {
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = updateScheduleRow(db, schedule, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
-    if (rc != DB_OK)
-        return rc;
-    if (kind) {
-        rc = linkByNames(db, names, *kind, schedule.sid, context);
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = updateScheduleRow(db, schedule, context);
         if (rc != DB_OK)
             return rc;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+        rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
+        if (rc != DB_OK)
+            return rc;
+        if (kind) {
+            rc = linkByNames(db, names, *kind, schedule.sid, context);
+            if (rc != DB_OK)
+                return rc;
+        }
+        return DB_OK;
+    });
 }
 
 } // namespace
@@ -201,8 +192,7 @@ quint32 DeviceScheduleTables::queryDeviceBySchedule(QSqlDatabase db, VelkSchedul
     return LinkQueries::linkedDevices(db, "DeviceSchedule", "sid", schedule.sid, devices, context);
 }
 
-quint32 DeviceScheduleTables::queryGroupsBySchedule(QSqlDatabase db, VelkSchedule schedule,
-                                                    QList<VelkGroups> &groups)
+quint32 DeviceScheduleTables::queryGroupsBySchedule(QSqlDatabase db, VelkSchedule schedule, QList<VelkGroups> &groups)
 {
     const char *context = "DeviceScheduleTables::queryGroupsBySchedule";
     const quint32 rc = scheduleExists(db, schedule.sid, context);
@@ -219,8 +209,8 @@ quint32 DeviceScheduleTables::queryAllDeviceBySchedule(QSqlDatabase db, VelkSche
     if (rc != DB_OK)
         return rc;
     // The target of the record in hand decides, not the stored one: the editor asks before saving.
-    return LinkQueries::deviceSet(db, schedule.scheduleObject, "DeviceSchedule", "GroupsSchedule", "sid",
-                                  schedule.sid, devices, context);
+    return LinkQueries::deviceSet(db, schedule.scheduleObject, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid,
+                                  devices, context);
 }
 
 quint32 DeviceScheduleTables::createSchedule(QSqlDatabase db, VelkSchedule &schedule)
@@ -229,14 +219,12 @@ quint32 DeviceScheduleTables::createSchedule(QSqlDatabase db, VelkSchedule &sche
     return insertScheduleRow(db, schedule, sid, "DeviceScheduleTables::createSchedule");
 }
 
-quint32 DeviceScheduleTables::createGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule,
-                                                   QList<VelkGroups> &groups)
+quint32 DeviceScheduleTables::createGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups)
 {
     return createLinked(db, schedule, groupNames(groups), kGroupLink, "DeviceScheduleTables::createGroupsSchedule");
 }
 
-quint32 DeviceScheduleTables::createIFPSchedule(QSqlDatabase db, VelkSchedule &schedule,
-                                                QList<VelkIFPDevice> &devices)
+quint32 DeviceScheduleTables::createIFPSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     return createLinked(db, schedule, deviceNames(devices), kDeviceLink, "DeviceScheduleTables::createIFPSchedule");
 }
@@ -246,19 +234,16 @@ quint32 DeviceScheduleTables::deleteSchedule(QSqlDatabase db, VelkSchedule &sche
     const char *context = "DeviceScheduleTables::deleteSchedule";
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.sid, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.sid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM Schedule WHERE sid = ?"), {schedule.sid}, context);
         return rc;
-    rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
-    if (rc != DB_OK)
-        return rc;
-    rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM Schedule WHERE sid = ?"), {schedule.sid}, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 DeviceScheduleTables::writeGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups)
@@ -268,8 +253,7 @@ quint32 DeviceScheduleTables::writeGroupsSchedule(QSqlDatabase db, VelkSchedule 
     return rewriteLinked(db, schedule, groupNames(groups), &kGroupLink, "DeviceScheduleTables::writeGroupsSchedule");
 }
 
-quint32 DeviceScheduleTables::writeIFPSchedule(QSqlDatabase db, VelkSchedule &schedule,
-                                               QList<VelkIFPDevice> &devices)
+quint32 DeviceScheduleTables::writeIFPSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     if (devices.isEmpty())
         return DB_BAD_ARGUMENT;
@@ -281,13 +265,10 @@ quint32 DeviceScheduleTables::writeSchedule(QSqlDatabase db, VelkSchedule &sched
     const char *context = "DeviceScheduleTables::writeSchedule";
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    const quint32 rc = updateScheduleRow(db, schedule, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        const quint32 rc = updateScheduleRow(db, schedule, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 DeviceScheduleTables::writeAllSchedule(QSqlDatabase db, VelkSchedule &schedule)

@@ -17,8 +17,7 @@ public:
     static quint32 queryGroupsBySchedule(QSqlDatabase db, VelkSchedule schedule, QList<VelkGroups> &groups);
     /// The devices the schedule acts on: every device for target 1; otherwise the linked
     /// devices by name, then the members of the linked groups by name, each device once.
-    static quint32 queryAllDeviceBySchedule(QSqlDatabase db, VelkSchedule schedule,
-                                            QList<VelkIFPDevice> &devices);
+    static quint32 queryAllDeviceBySchedule(QSqlDatabase db, VelkSchedule schedule, QList<VelkIFPDevice> &devices);
 
     static quint32 createSchedule(QSqlDatabase db, VelkSchedule &schedule);
     static quint32 createGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups);

@@ -5,6 +5,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/RecordMapper.h"
 #include "datastore/SqlTransaction.h"
+#include "shell/base/Log.h"
 
 QString LinkQueries::deviceColumns()
 {
@@ -26,12 +27,37 @@ quint32 LinkQueries::exec(QSqlDatabase db, const QString &sql, const QVariantLis
     return sqlRun(db, sql, values, context) ? DB_OK : DB_STATEMENT_FAILED;
 }
 
+quint32 LinkQueries::insertRow(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
+                               const char *context)
+{
+    QSqlQuery insert(db);
+    if (!sqlExec(insert, sql, values, context))
+        return DB_STATEMENT_FAILED;
+    id = insert.lastInsertId().toUInt();
+    return DB_OK;
+}
+
+quint32 LinkQueries::insertWithLinks(QSqlDatabase db, const QString &sql, const QVariantList &values,
+                                     const std::function<quint32(quint32 key)> &insertLinks, quint32 &key,
+                                     const char *context)
+{
+    quint32 newKey = 0;
+    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
+        if (insertRow(db, sql, values, newKey, context) != DB_OK || insertLinks(newKey) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
+    if (rc == DB_OK)
+        key = newKey;
+    return rc;
+}
+
 quint32 LinkQueries::rowExists(QSqlDatabase db, const char *table, const char *keyColumn, quint32 key,
                                const char *context)
 {
     bool found = false;
-    const QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table),
-                                                                            QLatin1String(keyColumn));
+    const QString sql =
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(keyColumn));
     if (!sqlHasRow(db, sql, {key}, found, context))
         return DB_STATEMENT_FAILED;
     return found ? DB_OK : DB_ROW_NOT_FOUND;
@@ -80,8 +106,8 @@ quint32 LinkQueries::appendGroups(QSqlDatabase db, const QString &sql, const QVa
 
 quint32 LinkQueries::allDevices(QSqlDatabase db, QList<VelkIFPDevice> &devices, const char *context)
 {
-    return appendDevices(db, QStringLiteral("SELECT %1 FROM Device ORDER BY deviceName ASC").arg(deviceColumns()),
-                         {}, devices, context);
+    return appendDevices(db, QStringLiteral("SELECT %1 FROM Device ORDER BY deviceName ASC").arg(deviceColumns()), {},
+                         devices, context);
 }
 
 quint32 LinkQueries::linkedDevices(QSqlDatabase db, const char *linkTable, const char *keyColumn, quint32 key,
@@ -102,9 +128,8 @@ quint32 LinkQueries::linkedGroups(QSqlDatabase db, const char *linkTable, const 
     return appendGroups(db, sql, {key}, groups, context);
 }
 
-quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable,
-                               const char *groupLinkTable, const char *keyColumn, quint32 key,
-                               QList<VelkIFPDevice> &devices, const char *context)
+quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
+                               const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices, const char *context)
 {
     // Target 1 means every device; link rows left over from an earlier target do not count.
     if (target == 1)
@@ -138,8 +163,7 @@ quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLi
 
 quint32 LinkQueries::insertLinks(QSqlDatabase db, int target, const QList<VelkIFPDevice> &devices,
                                  const QList<VelkGroups> &groups, const char *deviceLinkTable,
-                                 const char *groupLinkTable, const char *keyColumn, quint32 key,
-                                 const char *context)
+                                 const char *groupLinkTable, const char *keyColumn, quint32 key, const char *context)
 {
     if (target == 2) {
         const QString sql = QStringLiteral("INSERT INTO %1 (did, %2) VALUES (?, ?)")
@@ -168,8 +192,25 @@ quint32 LinkQueries::deleteLinks(QSqlDatabase db, const char *deviceLinkTable, c
     return exec(db, sql.arg(QLatin1String(groupLinkTable), QLatin1String(keyColumn)), {key}, context);
 }
 
-quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found,
-                                  const char *context)
+quint32 LinkQueries::deleteWithLinks(QSqlDatabase db, const char *table, const char *deviceLinkTable,
+                                     const char *groupLinkTable, const char *reportTable, const char *keyColumn,
+                                     quint32 key, const char *context)
+{
+    return inTransaction(db, context, [&]() -> quint32 {
+        const quint32 rc = rowExists(db, table, keyColumn, key, context);
+        if (rc != DB_OK)
+            return rc;
+        for (const char *from : {table, deviceLinkTable, groupLinkTable, reportTable}) {
+            const QString sql =
+                QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(from), QLatin1String(keyColumn));
+            if (exec(db, sql, {key}, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
+}
+
+quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found, const char *context)
 {
     found = false;
     SqlStatement query(db, QStringLiteral("SELECT %1 FROM Device WHERE did = ?").arg(deviceColumns()));
@@ -178,6 +219,29 @@ quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &d
     if (query.next()) {
         device = RecordMapper::deviceFromQuery(query);
         found = true;
+    }
+    return DB_OK;
+}
+
+quint32 LinkQueries::reportRows(QSqlDatabase db, const QString &sql, quint32 key, const char *context,
+                                const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!sqlExec(query, sql, {key}, context))
+        return DB_STATEMENT_FAILED;
+    while (query.next()) {
+        const quint32 did = query.value(1).toUInt();
+        VelkIFPDevice device;
+        bool found = false;
+        if (reportDevice(db, did, device, found, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        if (!found) {
+            writeLog(LOG_LEVEL_WARNING, "%s: report row %u names device %u, which no longer exists; row skipped",
+                     context, query.value(0).toUInt(), did);
+            continue;
+        }
+        append(query, device);
     }
     return DB_OK;
 }

@@ -2,8 +2,11 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+
+#include <functional>
 
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
@@ -22,6 +25,14 @@ public:
 
     /// Prepares, binds and executes sql; DB_OK or DB_STATEMENT_FAILED.
     static quint32 exec(QSqlDatabase db, const QString &sql, const QVariantList &values, const char *context);
+    /// Runs an INSERT; the new row's key goes to id. DB_OK or DB_STATEMENT_FAILED.
+    static quint32 insertRow(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
+                             const char *context);
+    /// Inserts a row and then, with its new key, its links (insertLinks), in one transaction. The key goes to key
+    /// only when both were stored, so a caller's record never holds the key of a row that was rolled back.
+    static quint32 insertWithLinks(QSqlDatabase db, const QString &sql, const QVariantList &values,
+                                   const std::function<quint32(quint32 key)> &insertLinks, quint32 &key,
+                                   const char *context);
     /// DB_OK when "SELECT 1 FROM table WHERE keyColumn = key" finds a row, else DB_ROW_NOT_FOUND
     /// or DB_STATEMENT_FAILED.
     static quint32 rowExists(QSqlDatabase db, const char *table, const char *keyColumn, quint32 key,
@@ -52,21 +63,29 @@ public:
     /// The devices a schedule acts on: every device for target 1; otherwise the directly linked
     /// devices by name, then the members of the linked groups by name whose deviceName is not
     /// yet in the list (exact comparison). Devices appended before a failure stay.
-    static quint32 deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable,
-                             const char *groupLinkTable, const char *keyColumn, quint32 key,
-                             QList<VelkIFPDevice> &devices, const char *context);
+    static quint32 deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
+                             const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices, const char *context);
 
     /// Inserts the links of a schedule or broadcast for its target: target 2 one row per
     /// device (its did), target 3 one row per group (its gid), any other target none.
     static quint32 insertLinks(QSqlDatabase db, int target, const QList<VelkIFPDevice> &devices,
-                               const QList<VelkGroups> &groups, const char *deviceLinkTable,
-                               const char *groupLinkTable, const char *keyColumn, quint32 key,
-                               const char *context);
+                               const QList<VelkGroups> &groups, const char *deviceLinkTable, const char *groupLinkTable,
+                               const char *keyColumn, quint32 key, const char *context);
     /// Deletes every device and group link of the row key.
     static quint32 deleteLinks(QSqlDatabase db, const char *deviceLinkTable, const char *groupLinkTable,
                                const char *keyColumn, quint32 key, const char *context);
 
+    /// Deletes the row key of a schedule or broadcast table together with its device links, group links and report
+    /// rows, in one transaction; DB_ROW_NOT_FOUND when the row does not exist.
+    static quint32 deleteWithLinks(QSqlDatabase db, const char *table, const char *deviceLinkTable,
+                                   const char *groupLinkTable, const char *reportTable, const char *keyColumn,
+                                   quint32 key, const char *context);
+
     /// Reads the device of a report row. found is false when the Device row is gone.
-    static quint32 reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found,
-                                const char *context);
+    static quint32 reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &device, bool &found, const char *context);
+    /// Runs a report SELECT (bound to key) whose first two columns are the report row's key and its did, and hands
+    /// each row with its device to append. A row whose device is gone is skipped with a warning: one orphaned row
+    /// must not hide the rest of the report.
+    static quint32 reportRows(QSqlDatabase db, const QString &sql, quint32 key, const char *context,
+                              const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append);
 };

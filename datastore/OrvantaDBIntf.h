@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "datastore/DbResult.h"
+#include "datastore/DbTransaction.h"
 #include "datastore/VelkRecords.h"
 
 /// The one interface through which every page, dialog and manager reads and writes the
@@ -46,19 +47,16 @@ public:
     virtual quint32 queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups) = 0;
     virtual quint32 queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                  QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                  QList<VelkGroups> &groups) = 0;
-    virtual quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                     QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups) = 0;
+    virtual quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 queryAllOtaReminder(QList<VelkOtaReminder> &reminders) = 0;
     virtual quint32 queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules) = 0;
     virtual quint32 queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
                                                         QList<VelkOtaScheduleReport> &rows) = 0;
     virtual quint32 queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules) = 0;
-    virtual quint32 queryAutoTestScheduleReportByAutoTestSchedule(
-        const VelkAutoTestSchedule &schedule, QList<VelkAutoTestScheduleReport> &rows) = 0;
+    virtual quint32 queryAutoTestScheduleReportByAutoTestSchedule(const VelkAutoTestSchedule &schedule,
+                                                                  QList<VelkAutoTestScheduleReport> &rows) = 0;
 
     // --- Panel users, settings, user devices ----------------------------------------------
     virtual quint32 queryAllMultiUser(QList<VelkMultiUser> &users) = 0;
@@ -74,12 +72,10 @@ public:
 
     /// Appends the device with that did (every column filled); an unknown id appends nothing.
     virtual quint32 queryIFPById(QList<VelkIFPDevice> &devices, quint32 did) = 0;
-    virtual quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId,
-                                         quint32 deviceId) = 0;
+    virtual quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId) = 0;
 
     // --- Broadcasts (queries) -------------------------------------------------------------
-    virtual quint32 queryBroadcastByStatus(VelkBroadcast::Status status,
-                                           QList<VelkBroadcast> &broadcasts) = 0;
+    virtual quint32 queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts) = 0;
     virtual quint32 queryBroadcastReportByBroadcast(const VelkBroadcast &broadcast,
                                                     QList<VelkBroadcastReport> &rows) = 0;
 
@@ -95,8 +91,7 @@ public:
     virtual quint32 createAppPermission(VelkAppPermission &permission) = 0;
     virtual quint32 deleteAppPermission(quint32 userId, quint32 appId) = 0;
     virtual quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) = 0;
-    virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId,
-                                       quint32 appId) = 0;
+    virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) = 0;
     /// grant 0 or more grants the app to the user, below 0 revokes it.
     virtual quint32 setAppPermissionByName(QString userName, QString packageName, int grant) = 0;
     virtual quint32 createAppInfo(VelkAppInfo &app) = 0;
@@ -159,10 +154,9 @@ public:
     virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
-    virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule,
-                                                 QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule,
-                                                 int status, int notes) = 0;
+    virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
+    virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,
+                                                 int notes) = 0;
     virtual quint32 deleteRelatedAutoTestScheduleReport(VelkAutoTestSchedule &schedule) = 0;
 
     // --- Broadcasts and reports -----------------------------------------------------------
@@ -171,14 +165,15 @@ public:
     virtual quint32 updateBroadcastStatus(VelkBroadcast &broadcast) = 0;
     virtual quint32 deleteBroadcast(VelkBroadcast &broadcast) = 0;
     virtual quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) = 0;
-    virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status,
-                                          int note) = 0;
+    virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) = 0;
 
     // --- Identifier, file, camera links, event log ----------------------------------------
     /// The identifier of this database ("{...}"); left unchanged when none is stored.
     virtual quint32 queryDatabaseIdentifierUniqueId(QString &uniqueId) = 0;
     /// Closes the main connection (before the file is replaced by a restore). Always DB_OK.
     virtual quint32 closeDatabase() = 0;
+    /// The database file in use (the file a backup copies and a restore replaces).
+    virtual QString databaseFilePath() const = 0;
     /// Sets the position column of the device with the record's did; an unknown did is DB_OK.
     virtual quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) = 0;
     /// Re-reads the camera-management program's database when it is open and copies the
@@ -192,4 +187,10 @@ public:
     virtual quint32 insertEventLog(VelkEventLog &event) = 0;
     virtual quint32 queryEventLog(QList<VelkEventLog> &events) = 0;
     virtual quint32 deleteEventLog(int did) = 0;
+
+    // --- Transactions ---------------------------------------------------------------------
+    /// Begins a transaction that the operations called while it is active join (see
+    /// DbTransaction); a savepoint when one is already active. context names the caller in the
+    /// log line of a failure. An inactive scope when the database is not open.
+    virtual DbTransaction transaction(const char *context) = 0;
 };

@@ -3,9 +3,11 @@
 #include "datastore/AutoTestTables.h"
 #include "datastore/BroadcastTables.h"
 #include "datastore/CameraEventTables.h"
+#include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DeviceScheduleTables.h"
 #include "datastore/OtaTables.h"
+#include "datastore/SqlTransaction.h"
 #include "datastore/UserTables.h"
 
 namespace {
@@ -67,18 +69,28 @@ QSqlDatabase OrvantaDBManager::heldDb() const
     return m_dbManager->database();
 }
 
+QString OrvantaDBManager::databaseFilePath() const
+{
+    return m_dbManager->databaseFilePath();
+}
+
+DbTransaction OrvantaDBManager::transaction(const char *context)
+{
+    return DbTransaction(std::make_unique<SqlTransaction>(db(), context));
+}
+
 // --- Console accounts ----------------------------------------------------------------------------
 
 quint32 OrvantaDBManager::queryAccount(QList<VelkAccount> &accounts)
 {
-    return m_dbManager->queryAccount(db(), accounts);
+    return CoreTables::queryAccount(db(), accounts);
 }
 
 quint32 OrvantaDBManager::updateAccount(VelkAccount &account)
 {
     if (account.password.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->updateAccount(db(), account);
+    return CoreTables::updateAccount(db(), account);
 }
 
 // --- Devices and groups --------------------------------------------------------------------------
@@ -87,115 +99,115 @@ quint32 OrvantaDBManager::queryAllAvailableIFP(QList<VelkIFPDevice> &devices)
 {
     if (!devices.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->queryAllAvailableIFP(db(), devices);
+    return CoreTables::queryAllAvailableIFP(db(), devices);
 }
 
 quint32 OrvantaDBManager::queryIFPByGroup(VelkGroups group, QList<VelkIFPDevice> &devices)
 {
     if (group.groupName.isEmpty() || !devices.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->queryIFPByGroup(db(), group, devices);
+    return CoreTables::queryIFPByGroup(db(), group, devices);
 }
 
 quint32 OrvantaDBManager::queryGroupsByIFP(VelkIFPDevice device, QList<VelkGroups> &groups)
 {
     if (device.deviceName.isEmpty() || !groups.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->queryGroupsByIFP(db(), device, groups);
+    return CoreTables::queryGroupsByIFP(db(), device, groups);
 }
 
 quint32 OrvantaDBManager::queryAllGroup(QList<VelkGroups> &groups)
 {
     if (!groups.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->queryAllGroup(db(), groups);
+    return CoreTables::queryAllGroup(db(), groups);
 }
 
 quint32 OrvantaDBManager::queryIFPById(QList<VelkIFPDevice> &devices, quint32 did)
 {
-    return m_dbManager->queryIFPById(db(), devices, did);
+    return CoreTables::queryIFPById(db(), devices, did);
 }
 
 quint32 OrvantaDBManager::createIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->createIFPDevice(db(), device);
+    return CoreTables::createIFPDevice(db(), device);
 }
 
 quint32 OrvantaDBManager::deleteIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->deleteIFPDevice(device);
+    return CoreTables::deleteIFPDevice(heldDb(), device);
 }
 
 quint32 OrvantaDBManager::updateIFPDeviceById(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->updateIFPDeviceById(db(), device);
+    return CoreTables::updateIFPDeviceById(db(), device);
 }
 
 quint32 OrvantaDBManager::updateIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->updateIFPDevice(db(), device);
+    return CoreTables::updateIFPDevice(db(), device);
 }
 
 quint32 OrvantaDBManager::changeIFPDeviceName(const QString &oldName, QString newName)
 {
     if (oldName.isEmpty() || newName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->changeIFPDeviceName(oldName, newName);
+    return CoreTables::changeIFPDeviceName(heldDb(), oldName, newName);
 }
 
 quint32 OrvantaDBManager::createGroups(VelkGroups &group)
 {
     if (group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->createGroups(db(), group);
+    return CoreTables::createGroups(db(), group);
 }
 
 quint32 OrvantaDBManager::deleteGroups(VelkGroups &group)
 {
     if (group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->deleteGroups(group);
+    return CoreTables::deleteGroups(heldDb(), group);
 }
 
 quint32 OrvantaDBManager::changeGroupsNameNoCase(const QString &name)
 {
     if (name.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->changeGroupsNameNoCase(db(), name);
+    return CoreTables::changeGroupsNameNoCase(db(), name);
 }
 
 quint32 OrvantaDBManager::changeGroupsName(const QString &oldName, QString newName)
 {
     if (oldName.isEmpty() || newName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->changeGroupsName(oldName, newName);
+    return CoreTables::changeGroupsName(heldDb(), oldName, newName);
 }
 
 quint32 OrvantaDBManager::joinGroups(VelkIFPDevice &device, VelkGroups &group)
 {
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->joinGroups(device, group);
+    return CoreTables::joinGroups(heldDb(), device, group);
 }
 
 quint32 OrvantaDBManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
 {
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return m_dbManager->disjoinGroups(device, group);
+    return CoreTables::disjoinGroups(heldDb(), device, group);
 }
 
 quint32 OrvantaDBManager::updateIFPDevicePosition(VelkIFPDevice &device, QString position)
 {
-    return m_dbManager->updateIFPDevicePosition(device, position);
+    return CoreTables::updateIFPDevicePosition(heldDb(), device, position);
 }
 
 // --- Device-control schedules --------------------------------------------------------------------
@@ -300,8 +312,7 @@ quint32 OrvantaDBManager::queryGroupsByAutoTestSchedule(VelkAutoTestSchedule sch
     return AutoTestTables::queryGroupsByAutoTestSchedule(db(), schedule, groups);
 }
 
-quint32 OrvantaDBManager::queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule,
-                                                           QList<VelkIFPDevice> &devices)
+quint32 OrvantaDBManager::queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.tsid == 0 || !devices.isEmpty())
         return DB_BAD_ARGUMENT;

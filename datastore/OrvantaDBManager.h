@@ -141,6 +141,8 @@ public:
     quint32 insertEventLog(VelkEventLog &event) override;
     quint32 queryEventLog(QList<VelkEventLog> &events) override;
     quint32 deleteEventLog(int did) override;
+    QString databaseFilePath() const override;
+    DbTransaction transaction(const char *context) override;
 
 private:
     /// The main connection looked up by name and opened if needed.
@@ -149,6 +151,6 @@ private:
     /// historically used the held handle; both reach the same database).
     QSqlDatabase heldDb() const;
 
-    QMutex m_mutex{QMutex::Recursive};  // never locked: every call comes from the GUI thread
+    QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
 };

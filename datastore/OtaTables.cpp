@@ -5,7 +5,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/LinkQueries.h"
 #include "datastore/SqlTransaction.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ quint32 scheduleExists(QSqlDatabase db, quint32 osid, const char *context)
 
 quint32 insertLinks(QSqlDatabase db, const VelkOtaSchedule &schedule, quint32 osid, const char *context)
 {
-    return LinkQueries::insertLinks(db, schedule.scheduleTarget, schedule.devices, schedule.groups,
-                                    "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", osid, context);
+    return LinkQueries::insertLinks(db, schedule.scheduleTarget, schedule.devices, schedule.groups, "DeviceOtaSchedule",
+                                    "GroupsOtaSchedule", "osid", osid, context);
 }
 
 } // namespace
@@ -43,19 +43,17 @@ quint32 OtaTables::updateOtaReminder(QSqlDatabase db, VelkOtaReminder &reminder)
     const char *context = "OtaTables::updateOtaReminder";
     if (reminder.deviceModelName.isEmpty())
         return DB_BAD_ARGUMENT;
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = LinkQueries::rowExists(db, "OtaReminder", "orid", reminder.orid, context);
-    // Only the skip flags change; the versions stay as the update manager stored them.
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db,
-                               QStringLiteral("UPDATE OtaReminder SET isFwVersionSkipped = ?, "
-                                              "isPanelFwVersionSkipped = ? WHERE orid = ?"),
-                               {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = LinkQueries::rowExists(db, "OtaReminder", "orid", reminder.orid, context);
+        // Only the skip flags change; the versions stay as the update manager stored them.
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db,
+                                   QStringLiteral("UPDATE OtaReminder SET isFwVersionSkipped = ?, "
+                                                  "isPanelFwVersionSkipped = ? WHERE orid = ?"),
+                                   {reminder.isFwVersionSkipped, reminder.isPanelFwVersionSkipped, reminder.orid},
+                                   context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 OtaTables::deleteAllOtaReminder(QSqlDatabase db)
@@ -90,85 +88,52 @@ quint32 OtaTables::queryAllOtaReminder(QSqlDatabase db, QList<VelkOtaReminder> &
 quint32 OtaTables::insertOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::insertOtaSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
-                                "VALUES (?,?,?,?,?)"),
-                 {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0},
-                 context))
-        return DB_STATEMENT_FAILED;
-    const quint32 osid = insert.lastInsertId().toUInt();
-    insert.finish();
-    if (insertLinks(db, schedule, osid, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    if (!tx.commit())
-        return DB_STATEMENT_FAILED;
-    schedule.osid = osid;
-    return DB_OK;
+    return LinkQueries::insertWithLinks(
+        db,
+        QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
+                       "VALUES (?,?,?,?,?)"),
+        {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0},
+        [&](quint32 key) { return insertLinks(db, schedule, key, context); }, schedule.osid, context);
 }
 
 quint32 OtaTables::updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::updateOtaSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.osid, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.osid, context);
+        if (rc != DB_OK)
+            return rc;
+        rc = LinkQueries::exec(
+            db,
+            QStringLiteral("UPDATE OtaSchedule SET scheduleTarget = ?, date = ?, time = ?, status = ?, "
+                           "isEnable = ? WHERE osid = ?"),
+            {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status, schedule.isEnable ? 1 : 0,
+             schedule.osid},
+            context);
+        if (rc == DB_OK)
+            rc = LinkQueries::deleteLinks(db, "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", schedule.osid, context);
+        if (rc == DB_OK)
+            rc = insertLinks(db, schedule, schedule.osid, context);
         return rc;
-    rc = LinkQueries::exec(db,
-                           QStringLiteral("UPDATE OtaSchedule SET scheduleTarget = ?, date = ?, time = ?, status = ?, "
-                                          "isEnable = ? WHERE osid = ?"),
-                           {schedule.scheduleTarget, schedule.date, schedule.time, schedule.status,
-                            schedule.isEnable ? 1 : 0, schedule.osid},
-                           context);
-    if (rc == DB_OK)
-        rc = LinkQueries::deleteLinks(db, "DeviceOtaSchedule", "GroupsOtaSchedule", "osid", schedule.osid, context);
-    if (rc == DB_OK)
-        rc = insertLinks(db, schedule, schedule.osid, context);
-    if (rc != DB_OK)
-        return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 OtaTables::updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     const char *context = "OtaTables::updateOtaScheduleState";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 rc = scheduleExists(db, schedule.osid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ?, isEnable = ? WHERE osid = ?"),
-                               {schedule.status, schedule.isEnable ? 1 : 0, schedule.osid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, schedule.osid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ?, isEnable = ? WHERE osid = ?"),
+                                   {schedule.status, schedule.isEnable ? 1 : 0, schedule.osid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 OtaTables::deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
-    const char *context = "OtaTables::deleteOtaSchedule";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    const quint32 rc = scheduleExists(db, schedule.osid, context);
-    if (rc != DB_OK)
-        return rc;
-    static const char *const statements[] = {
-        "DELETE FROM OtaSchedule WHERE osid = ?",
-        "DELETE FROM DeviceOtaSchedule WHERE osid = ?",
-        "DELETE FROM GroupsOtaSchedule WHERE osid = ?",
-        "DELETE FROM OtaScheduleReport WHERE osid = ?",
-    };
-    for (const char *statement : statements) {
-        if (LinkQueries::exec(db, QLatin1String(statement), {schedule.osid}, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return LinkQueries::deleteWithLinks(db, "OtaSchedule", "DeviceOtaSchedule", "GroupsOtaSchedule",
+                                        "OtaScheduleReport", "osid", schedule.osid, "OtaTables::deleteOtaSchedule");
 }
 
 quint32 OtaTables::queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &schedules)
@@ -212,37 +177,34 @@ quint32 OtaTables::queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &
 quint32 OtaTables::insertOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     const char *context = "OtaTables::insertOtaScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (LinkQueries::exec(db,
-                              QStringLiteral("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) "
-                                             "VALUES (?, ?, ?, ?)"),
-                              {device.did, schedule.osid, int(UPDATE_NOT_STARTED), device.fwVersion}, context)
-            != DB_OK)
-            return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (LinkQueries::exec(db,
+                                  QStringLiteral("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) "
+                                                 "VALUES (?, ?, ?, ?)"),
+                                  {device.did, schedule.osid, int(UPDATE_NOT_STARTED), device.fwVersion},
+                                  context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 OtaTables::updateOtaScheduleReport(QSqlDatabase db, VelkIFPDevice &device, VelkOtaSchedule &schedule,
                                            int status)
 {
     const char *context = "OtaTables::updateOtaScheduleReport";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    quint32 osrid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT osrid FROM OtaScheduleReport WHERE did = ? AND osid = ? ORDER BY osrid LIMIT 1"),
-        {device.did, schedule.osid}, osrid, context);
-    if (rc == DB_OK)
-        rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
-                               {status, device.fwVersion, osrid}, context);
-    if (rc != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 osrid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT osrid FROM OtaScheduleReport WHERE did = ? AND osid = ? ORDER BY osrid LIMIT 1"),
+            {device.did, schedule.osid}, osrid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(
+                db, QStringLiteral("UPDATE OtaScheduleReport SET status = ?, fwVersion = ? WHERE osrid = ?"),
+                {status, device.fwVersion, osrid}, context);
         return rc;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    });
 }
 
 quint32 OtaTables::deleteRelatedOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule)
@@ -255,29 +217,16 @@ quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const Ve
                                                        QList<VelkOtaScheduleReport> &rows)
 {
     const char *context = "OtaTables::queryOtaScheduleReportByOtaSchedule";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT osrid, did, osid, status, fwVersion FROM OtaScheduleReport WHERE osid = ? "
-                                "ORDER BY osrid"),
-                 {schedule.osid}, context))
-        return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkOtaScheduleReport row;
-        row.osrid = query.value(0).toUInt();
-        row.status = query.value(3).toInt();
-        row.fwVersion = query.value(4).toString();
-        const quint32 did = query.value(1).toUInt();
-        bool found = false;
-        if (LinkQueries::reportDevice(db, did, row.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found) {
-            // One orphaned row must not hide the rest of the report.
-            writeLog(4, "%s: report row %u names device %u, which no longer exists; row skipped", context, row.osrid,
-                     did);
-            continue;
-        }
-        rows.append(row);
-    }
-    return DB_OK;
+    return LinkQueries::reportRows(
+        db,
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion FROM OtaScheduleReport WHERE osid = ? "
+                       "ORDER BY osrid"),
+        schedule.osid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
+            VelkOtaScheduleReport report;
+            report.osrid = row.value(0).toUInt();
+            report.status = row.value(3).toInt();
+            report.fwVersion = row.value(4).toString();
+            report.device = device;
+            rows.append(report);
+        });
 }

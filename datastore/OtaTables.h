@@ -24,8 +24,7 @@ public:
     static quint32 deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &schedules);
 
-    static quint32 insertOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule,
-                                           QList<VelkIFPDevice> &devices);
+    static quint32 insertOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices);
     static quint32 updateOtaScheduleReport(QSqlDatabase db, VelkIFPDevice &device, VelkOtaSchedule &schedule,
                                            int status);
     static quint32 deleteRelatedOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule);

@@ -6,8 +6,8 @@
 /// column by column.
 struct PellmarGroup
 {
-    quint32 id = 0;              ///< column 0
-    QString groupName;           ///< column 1
-    QString deviceIds;           ///< column 2, comma-separated camera ids
-    quint32 number = 0;          ///< column 3
+    quint32 id = 0;     ///< column 0
+    QString groupName;  ///< column 1
+    QString deviceIds;  ///< column 2, comma-separated camera ids
+    quint32 number = 0; ///< column 3
 };

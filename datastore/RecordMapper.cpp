@@ -2,8 +2,7 @@
 
 namespace {
 
-template <typename Row>
-VelkIFPDevice deviceFrom(const Row &query, int firstColumn)
+template <typename Row> VelkIFPDevice deviceFrom(const Row &query, int firstColumn)
 {
     const int c = firstColumn;
     VelkIFPDevice device;
@@ -26,8 +25,7 @@ VelkIFPDevice deviceFrom(const Row &query, int firstColumn)
     return device;
 }
 
-template <typename Row>
-VelkGroups groupFrom(const Row &query, int firstColumn)
+template <typename Row> VelkGroups groupFrom(const Row &query, int firstColumn)
 {
     VelkGroups group;
     group.gid = query.value(firstColumn + 0).toUInt();

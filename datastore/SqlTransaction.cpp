@@ -11,7 +11,7 @@
 
 #include <sqlite3.h>
 
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 
@@ -71,12 +71,13 @@ bool sameSqliteLibrary(const QSqlDatabase &db)
     const sqlite3_int64 marker = previous > 0 ? previous + 1 : (sqlite3_int64(1) << 40) + 977;
     sqlite3_soft_heap_limit64(marker);
     QSqlQuery probe(db);
-    const bool same = probe.exec(QStringLiteral("PRAGMA soft_heap_limit")) && probe.next()
-                      && probe.value(0).toLongLong() == marker;
+    const bool same =
+        probe.exec(QStringLiteral("PRAGMA soft_heap_limit")) && probe.next() && probe.value(0).toLongLong() == marker;
     probe.finish();
     sqlite3_soft_heap_limit64(previous);
     if (!same)
-        writeLog(4, "SqlStatement: the SQLite driver uses a library of its own; statements run through Qt");
+        writeLog(LOG_LEVEL_INFO,
+                 "SqlStatement: the SQLite driver uses a library of its own; statements run through Qt");
     return same;
 }
 
@@ -154,7 +155,8 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writ
     : m_db(db), m_connection(db.connectionName()), m_context(context)
 {
     if (!m_db.isOpen()) {
-        writeLog(4, "%s: transaction not started, the database is not open", contextText(m_context).constData());
+        writeLog(LOG_LEVEL_ERROR, "%s: transaction not started, the database is not open",
+                 contextText(m_context).constData());
         return;
     }
     m_depth = openScopes().value(m_connection, 0);
@@ -187,8 +189,8 @@ bool SqlTransaction::commit()
         leave();
         return true;
     }
-    const bool ok = m_depth == 0 ? run(QStringLiteral("COMMIT"))
-                                 : run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
+    const bool ok =
+        m_depth == 0 ? run(QStringLiteral("COMMIT")) : run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
     if (!ok) {
         rollback();
         return false;
@@ -325,7 +327,7 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
             return true;
     }
     m_failed = true;
-    writeLog(4, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
+    writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
              contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
     return false;
 }
@@ -405,8 +407,8 @@ QVariant SqlStatement::value(int index) const
     case SQLITE_NULL:
         return QVariant(QVariant::String);
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, index)),
-                                   sqlite3_column_bytes(stmt, index)));
+        return QVariant(
+            QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, index)), sqlite3_column_bytes(stmt, index)));
     default:
         return QVariant(QString(static_cast<const QChar *>(sqlite3_column_text16(stmt, index)),
                                 sqlite3_column_bytes16(stmt, index) / int(sizeof(QChar))));
@@ -433,14 +435,14 @@ int SqlStatement::cachedCount(const QString &connectionName)
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
 {
     if (!query.prepare(sql)) {
-        writeLog(4, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
+        writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
                  sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
         return false;
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
-        writeLog(4, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
+        writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
                  query.lastError().text().toUtf8().constData());
         return false;
     }
@@ -453,8 +455,7 @@ bool sqlRun(QSqlDatabase db, const QString &sql, const QVariantList &values, con
     return statement.exec(values, context);
 }
 
-bool sqlHasRow(QSqlDatabase db, const QString &sql, const QVariantList &values, bool &found,
-               const char *context)
+bool sqlHasRow(QSqlDatabase db, const QString &sql, const QVariantList &values, bool &found, const char *context)
 {
     found = false;
     SqlStatement query(db, sql);

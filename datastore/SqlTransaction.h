@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "datastore/DbResult.h"
+
 /// Scoped transaction on one connection: everything done while it lives is rolled back when
 /// it goes out of scope without commit().
 ///
@@ -31,7 +33,11 @@ public:
     /// itself, so such a scope inside another needs no savepoint: it opens none, and its
     /// commit() and rollback() leave the enclosing work alone. Outermost, it still runs
     /// BEGIN / COMMIT, so its checks and its write see the same database.
-    enum Writes { AnyWrites, SingleWrite };
+    enum Writes
+    {
+        AnyWrites,
+        SingleWrite
+    };
 
     /// Begins a transaction, or a savepoint when one is already open on db (none for a nested
     /// SingleWrite scope). context names the operation in the log lines of failures.
@@ -67,6 +73,32 @@ private:
     bool m_active = false;
     bool m_withoutSavepoint = false;
 };
+
+/// The data store's operations in one line: runs body (returning a DbResult code) inside a
+/// SqlTransaction scope. DB_STATEMENT_FAILED when the scope cannot begin; a code other than
+/// DB_OK rolls the scope back and is returned as it is; DB_OK commits, and a failed commit gives
+/// DB_STATEMENT_FAILED.
+///
+///     return inTransaction(db, "deleteGroups", [&]() -> quint32 {
+///         ... statements; return a failure code on failure ...
+///         return DB_OK;
+///     });
+template <typename Body>
+quint32 inTransaction(QSqlDatabase db, const char *context, SqlTransaction::Writes writes, Body &&body)
+{
+    SqlTransaction tx(db, context, writes);
+    if (!tx.isActive())
+        return DB_STATEMENT_FAILED;
+    const quint32 rc = body();
+    if (rc != DB_OK)
+        return rc;
+    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+}
+
+template <typename Body> quint32 inTransaction(QSqlDatabase db, const char *context, Body &&body)
+{
+    return inTransaction(db, context, SqlTransaction::AnyWrites, std::forward<Body>(body));
+}
 
 /// One statement of a connection, prepared once and kept for the next use of the same text.
 ///
@@ -120,7 +152,7 @@ private:
     QSqlDatabase m_db;
     QString m_sql;
     std::shared_ptr<Entry> m_entry;
-    QVariantList m_values;  ///< bound texts point into these until the statement is reset
+    QVariantList m_values; ///< bound texts point into these until the statement is reset
     QString m_error;
     void *m_stmt = nullptr; ///< the SQLite statement while it runs directly
     int m_step = 0;         ///< the last step's result (direct)
@@ -135,8 +167,7 @@ private:
 /// Prepares sql on query, binds values to the "?" markers in order and executes it.
 /// On failure writes one log line naming context, the statement and the driver's error,
 /// and returns false. The query stays positioned before the first row.
-bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values = {},
-             const char *context = nullptr);
+bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values = {}, const char *context = nullptr);
 
 /// Runs a statement that returns no rows (INSERT, UPDATE, DELETE ...) with bound values, as a
 /// cached statement. On failure logs like sqlExec() and returns false.
@@ -149,5 +180,5 @@ bool sqlHasRow(QSqlDatabase db, const QString &sql, const QVariantList &values, 
 
 /// Runs a SELECT with bound values (a cached statement) and reads column 0 of the first row as an unsigned id.
 /// Returns false (and logs) when the statement failed; found tells whether a row came back.
-bool sqlFirstId(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id,
-                bool &found, const char *context = nullptr);
+bool sqlFirstId(QSqlDatabase db, const QString &sql, const QVariantList &values, quint32 &id, bool &found,
+                const char *context = nullptr);

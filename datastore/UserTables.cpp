@@ -48,7 +48,8 @@ quint32 appendUsers(QSqlDatabase db, const QString &where, const QVariantList &v
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!sqlExec(query, QStringLiteral("SELECT %1 FROM MultiUser %2 ORDER BY muid").arg(QLatin1String(kUserColumns), where),
+    if (!sqlExec(query,
+                 QStringLiteral("SELECT %1 FROM MultiUser %2 ORDER BY muid").arg(QLatin1String(kUserColumns), where),
                  values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
@@ -61,7 +62,8 @@ quint32 appendPermissions(QSqlDatabase db, const QString &where, const QVariantL
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!sqlExec(query, QStringLiteral("SELECT apid, multiUserId, appId FROM AppPermission %1 ORDER BY apid").arg(where),
+    if (!sqlExec(query,
+                 QStringLiteral("SELECT apid, multiUserId, appId FROM AppPermission %1 ORDER BY apid").arg(where),
                  values, context))
         return DB_STATEMENT_FAILED;
     while (query.next())
@@ -79,17 +81,16 @@ quint32 insertPermission(QSqlDatabase db, quint32 userId, quint32 appId, const c
 quint32 checkedWrite(QSqlDatabase db, const QString &check, const QString &write, const QVariantList &checkValues,
                      const QVariantList &writeValues, const char *context)
 {
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    bool found = false;
-    if (!sqlHasRow(db, check, checkValues, found, context))
-        return DB_STATEMENT_FAILED;
-    if (!found)
-        return DB_ROW_NOT_FOUND;
-    if (LinkQueries::exec(db, write, writeValues, context) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        bool found = false;
+        if (!sqlHasRow(db, check, checkValues, found, context))
+            return DB_STATEMENT_FAILED;
+        if (!found)
+            return DB_ROW_NOT_FOUND;
+        if (LinkQueries::exec(db, write, writeValues, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 } // namespace
@@ -101,28 +102,25 @@ quint32 UserTables::createMultiUser(QSqlDatabase db, VelkMultiUser &user)
     const char *context = "UserTables::createMultiUser";
     // The user and its default permissions go in together: a user left without the apps it
     // should have would be synchronised to the panels that way.
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-
-    const QString uniqueId = user.uniqueId.isEmpty() ? QUuid::createUuid().toString() : user.uniqueId;
-    QSqlQuery insert(db);
-    if (!sqlExec(insert,
-                 QStringLiteral("INSERT INTO MultiUser (userName, password, rfidId, hasPermission, uniqueId) "
-                                "VALUES (?, ?, ?, ?, ?)"),
-                 {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, uniqueId}, context))
-        return DB_STATEMENT_FAILED;
-    const quint32 muid = insert.lastInsertId().toUInt();
-    insert.finish();
-
-    QList<VelkAppInfo> apps;
-    if (queryAllAppInfo(db, apps) != DB_OK)
-        return DB_STATEMENT_FAILED;
-    for (const VelkAppInfo &app : qAsConst(apps)) {
-        if (insertPermission(db, muid, app.aiid, context) != DB_OK)
+    return inTransaction(db, context, [&]() -> quint32 {
+        const QString uniqueId = user.uniqueId.isEmpty() ? QUuid::createUuid().toString() : user.uniqueId;
+        quint32 muid = 0;
+        if (LinkQueries::insertRow(db,
+                                   QStringLiteral("INSERT INTO MultiUser (userName, password, rfidId, hasPermission, "
+                                                  "uniqueId) VALUES (?, ?, ?, ?, ?)"),
+                                   {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, uniqueId},
+                                   muid, context) != DB_OK)
             return DB_STATEMENT_FAILED;
-    }
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+
+        QList<VelkAppInfo> apps;
+        if (queryAllAppInfo(db, apps) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        for (const VelkAppInfo &app : qAsConst(apps)) {
+            if (insertPermission(db, muid, app.aiid, context) != DB_OK)
+                return DB_STATEMENT_FAILED;
+        }
+        return DB_OK;
+    });
 }
 
 quint32 UserTables::updateMultiUser(QSqlDatabase db, VelkMultiUser &user)
@@ -131,8 +129,7 @@ quint32 UserTables::updateMultiUser(QSqlDatabase db, VelkMultiUser &user)
     return checkedWrite(db, QStringLiteral("SELECT 1 FROM MultiUser WHERE muid = ?"),
                         QStringLiteral("UPDATE MultiUser SET userName = ?, password = ?, rfidId = ?, hasPermission = ? "
                                        "WHERE muid = ?"),
-                        {user.muid},
-                        {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, user.muid},
+                        {user.muid}, {user.userName, user.password, user.rfidId, user.hasPermission ? 1 : 0, user.muid},
                         "UserTables::updateMultiUser");
 }
 
@@ -155,8 +152,7 @@ quint32 UserTables::queryMultiUserByRfid(QSqlDatabase db, QList<VelkMultiUser> &
 
 quint32 UserTables::queryMultiUserByName(QSqlDatabase db, QList<VelkMultiUser> &users, QString userName)
 {
-    return appendUsers(db, QStringLiteral("WHERE userName = ?"), {userName}, users,
-                       "UserTables::queryMultiUserByName");
+    return appendUsers(db, QStringLiteral("WHERE userName = ?"), {userName}, users, "UserTables::queryMultiUserByName");
 }
 
 quint32 UserTables::queryMultiUserByIFP(QSqlDatabase db, QList<VelkMultiUser> &users, quint32 deviceId)
@@ -226,43 +222,41 @@ quint32 UserTables::queryAllAppPermission(QSqlDatabase db, QList<VelkAppPermissi
 quint32 UserTables::queryAppPermission(QSqlDatabase db, QList<VelkAppPermission> &permissions, quint32 userId,
                                        quint32 appId)
 {
-    return appendPermissions(db, QStringLiteral("WHERE multiUserId = ? AND appId = ?"), {userId, appId},
-                             permissions, "UserTables::queryAppPermission");
+    return appendPermissions(db, QStringLiteral("WHERE multiUserId = ? AND appId = ?"), {userId, appId}, permissions,
+                             "UserTables::queryAppPermission");
 }
 
 quint32 UserTables::setAppPermissionByName(QSqlDatabase db, QString userName, QString packageName, int grant)
 {
     const char *context = "UserTables::setAppPermissionByName";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 muid = 0;
+        quint32 rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT muid FROM MultiUser WHERE userName = ? COLLATE NOCASE ORDER BY muid LIMIT 1"),
+            {userName}, muid, context);
+        if (rc != DB_OK)
+            return rc;
+        quint32 aiid = 0;
+        rc = LinkQueries::firstId(
+            db, QStringLiteral("SELECT aiid FROM AppInfo WHERE packageName = ? COLLATE NOCASE ORDER BY aiid LIMIT 1"),
+            {packageName}, aiid, context);
+        if (rc != DB_OK)
+            return rc;
 
-    quint32 muid = 0;
-    quint32 rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT muid FROM MultiUser WHERE userName = ? COLLATE NOCASE ORDER BY muid LIMIT 1"),
-        {userName}, muid, context);
-    if (rc != DB_OK)
-        return rc;
-    quint32 aiid = 0;
-    rc = LinkQueries::firstId(
-        db, QStringLiteral("SELECT aiid FROM AppInfo WHERE packageName = ? COLLATE NOCASE ORDER BY aiid LIMIT 1"),
-        {packageName}, aiid, context);
-    if (rc != DB_OK)
-        return rc;
+        bool granted = false;
+        if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
+                       {muid, aiid}, granted, context))
+            return DB_STATEMENT_FAILED;
 
-    bool granted = false;
-    if (!sqlHasRow(db, QStringLiteral("SELECT 1 FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
-                   {muid, aiid}, granted, context))
-        return DB_STATEMENT_FAILED;
-
-    if (!granted && grant >= 0)
-        rc = insertPermission(db, muid, aiid, context);
-    else if (granted && grant < 0)
-        rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
-                               {muid, aiid}, context);
-    if (rc != DB_OK)
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+        if (!granted && grant >= 0)
+            rc = insertPermission(db, muid, aiid, context);
+        else if (granted && grant < 0)
+            rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM AppPermission WHERE multiUserId = ? AND appId = ?"),
+                                   {muid, aiid}, context);
+        if (rc != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 // ---- User devices -----------------------------------------------------------------------
@@ -276,27 +270,26 @@ quint32 UserTables::createUserDevice(QSqlDatabase db, VelkUserDevice &userDevice
         "UserTables::createUserDevice");
 }
 
-quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice, QString deviceName,
-                                     quint32 userId)
+quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice, QString deviceName, quint32 userId)
 {
     const char *context = "UserTables::updateUserDevice";
-    SqlTransaction tx(db, context);
-    if (!tx.isActive())
-        return DB_STATEMENT_FAILED;
-    // The device name is compared exactly: it comes from the device record, not from typing.
-    quint32 udid = 0;
-    const quint32 rc = LinkQueries::firstId(
-        db,
-        QStringLiteral("SELECT UserDevice.udid FROM UserDevice JOIN Device ON UserDevice.deviceId = Device.did "
-                       "WHERE Device.deviceName = ? AND UserDevice.multiUserId = ? ORDER BY UserDevice.udid LIMIT 1"),
-        {deviceName, userId}, udid, context);
-    if (rc != DB_OK)
-        return rc;
-    if (LinkQueries::exec(db, QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE udid = ?"),
-                          {userDevice.syncStatus, userDevice.lastSyncTime, udid}, context)
-        != DB_OK)
-        return DB_STATEMENT_FAILED;
-    return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
+    return inTransaction(db, context, [&]() -> quint32 {
+        // The device name is compared exactly: it comes from the device record, not from typing.
+        quint32 udid = 0;
+        const quint32 rc = LinkQueries::firstId(
+            db,
+            QStringLiteral(
+                "SELECT UserDevice.udid FROM UserDevice JOIN Device ON UserDevice.deviceId = Device.did "
+                "WHERE Device.deviceName = ? AND UserDevice.multiUserId = ? ORDER BY UserDevice.udid LIMIT 1"),
+            {deviceName, userId}, udid, context);
+        if (rc != DB_OK)
+            return rc;
+        if (LinkQueries::exec(db,
+                              QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE udid = ?"),
+                              {userDevice.syncStatus, userDevice.lastSyncTime, udid}, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        return DB_OK;
+    });
 }
 
 quint32 UserTables::deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 deviceId)
@@ -308,8 +301,8 @@ quint32 UserTables::deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 de
 
 quint32 UserTables::queryUserDevice(QSqlDatabase db, QList<VelkUserDevice> &userDevices, int order)
 {
-    const QString orderBy = order == 0 ? QStringLiteral("UserDevice.lastSyncTime DESC")
-                                       : QStringLiteral("Device.deviceName ASC");
+    const QString orderBy =
+        order == 0 ? QStringLiteral("UserDevice.lastSyncTime DESC") : QStringLiteral("Device.deviceName ASC");
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!sqlExec(query,

@@ -6,7 +6,7 @@
 /// (whose columns stand in the order apid, multiUserId, appId).
 struct VelkAppPermission
 {
-    quint32 multiUserId = 0;     ///< the user's muid
-    quint32 appId = 0;           ///< the app's aiid
-    quint32 apid = 0;            ///< row key
+    quint32 multiUserId = 0; ///< the user's muid
+    quint32 appId = 0;       ///< the app's aiid
+    quint32 apid = 0;        ///< row key
 };

@@ -10,8 +10,8 @@
 /// with its chosen devices (DeviceAutoTestSchedule) and groups (GroupsAutoTestSchedule).
 struct VelkAutoTestSchedule
 {
-    int scheduleTarget = 0;        ///< 1 all devices, 2 chosen devices, 3 groups
-    QString time;                  ///< "hh:mm"
+    int scheduleTarget = 0; ///< 1 all devices, 2 chosen devices, 3 groups
+    QString time;           ///< "hh:mm"
     int status = 0;
     bool isEnable = false;
     bool isMon = false;
@@ -23,10 +23,10 @@ struct VelkAutoTestSchedule
     bool isSun = false;
     QList<VelkIFPDevice> devices;
     QList<VelkGroups> groups;
-    int failedCount = 0;           ///< not stored: failed report rows, counted when read
-    QString dateText;              ///< not stored
-    QString deviceText;            ///< not stored
-    QString groupText;             ///< not stored
-    QString statusText;            ///< not stored
-    quint32 tsid = 0;              ///< row key; 0 = never read from the table
+    int failedCount = 0; ///< not stored: failed report rows, counted when read
+    QString dateText;    ///< not stored
+    QString deviceText;  ///< not stored
+    QString groupText;   ///< not stored
+    QString statusText;  ///< not stored
+    quint32 tsid = 0;    ///< row key; 0 = never read from the table
 };

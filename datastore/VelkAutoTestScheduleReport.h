@@ -10,7 +10,7 @@ struct VelkAutoTestScheduleReport
     VelkIFPDevice device;
     int status = 0;
     int notes = 0;
-    QString groupNames;          ///< not stored
-    QString extraText;           ///< not stored
-    quint32 tsrid = 0;           ///< row key
+    QString groupNames; ///< not stored
+    QString extraText;  ///< not stored
+    quint32 tsrid = 0;  ///< row key
 };

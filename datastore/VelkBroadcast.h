@@ -12,18 +12,19 @@
 struct VelkBroadcast
 {
     /// Stored as a 32-bit value in the status column.
-    enum Status : qint32 {
+    enum Status : qint32
+    {
         Pending = 1,
         Upcoming = 2,
         Completed = 3
     };
 
     Status status = Pending;
-    int displayType = 0;               ///< scrolling text, pop-up window or audio only
+    int displayType = 0; ///< scrolling text, pop-up window or audio only
     QString contentText;
     int audioSelection = 0;
-    QString displayedAudioFilename;    ///< the audio file name as the operator picked it
-    QString savedAudioFilename;        ///< the audio file name as the console keeps it
+    QString displayedAudioFilename; ///< the audio file name as the operator picked it
+    QString savedAudioFilename;     ///< the audio file name as the console keeps it
     bool wakeOnLan = false;
     bool repeat = false;
     int durationMin = 0;
@@ -41,8 +42,8 @@ struct VelkBroadcast
     bool repeatSat = false;
     QList<VelkIFPDevice> devices;
     QList<VelkGroups> groups;
-    int failedCount = 0;               ///< not stored: failed report rows of a completed broadcast
-    quint32 bid = 0;                   ///< row key
+    int failedCount = 0; ///< not stored: failed report rows of a completed broadcast
+    quint32 bid = 0;     ///< row key
 };
 
 Q_DECLARE_METATYPE(VelkBroadcast)

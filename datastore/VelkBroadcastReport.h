@@ -10,6 +10,6 @@ struct VelkBroadcastReport
     VelkIFPDevice device;
     int status = 0;
     int note = 0;
-    QString groupText;           ///< not stored
-    quint32 brid = 0;            ///< row key
+    QString groupText; ///< not stored
+    quint32 brid = 0;  ///< row key
 };

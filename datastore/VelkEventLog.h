@@ -6,7 +6,7 @@
 struct VelkEventLog
 {
     QString deviceName;
-    int event = 0;               ///< shown as "Emergency Event"
+    int event = 0; ///< shown as "Emergency Event"
     QString time;
-    int did = 0;                 ///< row key (the event's own number, not a device id)
+    int did = 0; ///< row key (the event's own number, not a device id)
 };

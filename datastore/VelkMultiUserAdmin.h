@@ -11,5 +11,5 @@ struct VelkMultiUserAdmin
     bool enableGuestUser = false;
     QString adminPassword;
     QString adminRfidId;
-    quint32 maid = 0;            ///< row key
+    quint32 maid = 0; ///< row key
 };

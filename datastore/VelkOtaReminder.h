@@ -8,7 +8,7 @@ struct VelkOtaReminder
     QString deviceModelName;
     QString deviceNewestFwVersion;
     QString deviceNewestPanelFwVersion;
-    int isFwVersionSkipped = 0;        ///< not 0 when the operator chose to skip that version
-    int isPanelFwVersionSkipped = 0;   ///< not 0 when the operator chose to skip that version
-    quint32 orid = 0;                  ///< row key
+    int isFwVersionSkipped = 0;      ///< not 0 when the operator chose to skip that version
+    int isPanelFwVersionSkipped = 0; ///< not 0 when the operator chose to skip that version
+    quint32 orid = 0;                ///< row key
 };

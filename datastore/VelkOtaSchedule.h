@@ -11,18 +11,18 @@
 /// with its chosen devices (DeviceOtaSchedule) and groups (GroupsOtaSchedule).
 struct VelkOtaSchedule
 {
-    int scheduleTarget = 0;        ///< 1 all devices, 2 chosen devices, 3 groups
-    QString date;                  ///< "yyyy-MM-dd"
-    QString time;                  ///< "hh:mm"
-    int status = 0;                ///< an UpdateStatus value
+    int scheduleTarget = 0; ///< 1 all devices, 2 chosen devices, 3 groups
+    QString date;           ///< "yyyy-MM-dd"
+    QString time;           ///< "hh:mm"
+    int status = 0;         ///< an UpdateStatus value
     bool isEnable = false;
     QList<VelkIFPDevice> devices;
     QList<VelkGroups> groups;
-    int failedCount = 0;           ///< not stored: failed report rows, counted when read
-    QString deviceText;            ///< not stored
-    QString groupText;             ///< not stored
-    QString statusText;            ///< not stored
-    quint32 osid = 0;              ///< row key
+    int failedCount = 0; ///< not stored: failed report rows, counted when read
+    QString deviceText;  ///< not stored
+    QString groupText;   ///< not stored
+    QString statusText;  ///< not stored
+    quint32 osid = 0;    ///< row key
 };
 
 Q_DECLARE_METATYPE(VelkOtaSchedule)

@@ -8,9 +8,9 @@
 struct VelkOtaScheduleReport
 {
     VelkIFPDevice device;
-    int status = 0;              ///< an UpdateStatus value
+    int status = 0; ///< an UpdateStatus value
     QString fwVersion;
-    QString groupNames;          ///< not stored
-    QString updateDate;          ///< not stored
-    quint32 osrid = 0;           ///< row key
+    QString groupNames; ///< not stored
+    QString updateDate; ///< not stored
+    quint32 osrid = 0;  ///< row key
 };

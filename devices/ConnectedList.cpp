@@ -15,13 +15,13 @@
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
 #include "network/UPnPServer.h"
-#include "shell/EventLogDialog.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/Log.h"
-#include "shell/PowerOnDialog.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/PowerOnDialog.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ QString legendText(const char *colour, const QString &text)
 ConnectedList::ConnectedList(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
-    setLayoutDirection(static_cast<Qt::LayoutDirection>(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
 
     // The discovery responder comes up with this page, so panels find the console once it can show them.
     UPnPServer::getInstance();
@@ -424,7 +424,7 @@ void ConnectedList::onKick(const QString &mac)
         if (ConnectedItem *item = m_items.value(key))
             item->setState(m_model.entry(key)->state());
     }
-    writeLog(4, "ConnectedList: another console took over %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_WARNING, "ConnectedList: another console took over %s", qPrintable(mac));
     kickDialog->setMessage(tr("Another computer running the program was detected."));
     kickDialog->show();
     kickDialog->raise();
@@ -496,7 +496,7 @@ void ConnectedList::powerOnConfirmed()
     const QList<VelkIFPDevice> targets = m_model.powerOnTargets(chosenKeys());
     if (targets.isEmpty())
         return;
-    writeLog(4, "ConnectedList: power on %d devices", targets.size());
+    writeLog(LOG_LEVEL_INFO, "ConnectedList: power on %d devices", targets.size());
     CmdServer::getInstance()->powerOn(targets);
 }
 
@@ -506,7 +506,7 @@ void ConnectedList::powerOffClicked()
     const QList<VelkIFPDevice> targets = m_model.connectedTargets(chosenKeys());
     if (targets.isEmpty())
         return;
-    writeLog(4, "ConnectedList: power off %d devices", targets.size());
+    writeLog(LOG_LEVEL_INFO, "ConnectedList: power off %d devices", targets.size());
     CmdServer::getInstance()->powerOff(targets);
 }
 
@@ -516,7 +516,7 @@ void ConnectedList::rebootClicked()
     const QList<VelkIFPDevice> targets = m_model.connectedTargets(chosenKeys());
     if (targets.isEmpty())
         return;
-    writeLog(4, "ConnectedList: reboot %d devices", targets.size());
+    writeLog(LOG_LEVEL_INFO, "ConnectedList: reboot %d devices", targets.size());
     CmdServer::getInstance()->reboot(targets);
 }
 
@@ -556,7 +556,7 @@ void ConnectedList::passWordChange(QString password)
     const QList<VelkIFPDevice> connected = m_model.connectedDevices();
     for (const VelkIFPDevice &device : connected) {
         if (server->sendPassword(device.macAddress, password) != 0)
-            writeLog(4, "ConnectedList::passWordChange, send error: %s", qPrintable(device.macAddress));
+            writeLog(LOG_LEVEL_ERROR, "ConnectedList::passWordChange, send error: %s", qPrintable(device.macAddress));
     }
     server->setControlPassword(password);
 }

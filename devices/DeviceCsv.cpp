@@ -38,10 +38,12 @@ QStringList DeviceCsvRow::groupNames() const
 QString DeviceCsv::headerLine()
 {
     QString line;
-    line += QLatin1Char('"') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Group")) + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "(Use \"\",\"\" between names)")) + QLatin1Char('"');
+    line += QLatin1Char('"') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Group")) +
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "(Use \"\",\"\" between names)")) + QLatin1Char('"');
     line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device Name"));
     line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Ip Address"));
-    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Mac Address")) + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "(ex 00:11:22:33:44:55)"));
+    line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Mac Address")) +
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "(ex 00:11:22:33:44:55)"));
     line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device Type"));
     line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Location"));
     line += QLatin1Char(',') + DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Username for Emergency SOS"));
@@ -52,16 +54,15 @@ QString DeviceCsv::headerLine()
 
 QString DeviceCsv::quoteCell(const QString &cell)
 {
-    if (!cell.contains(QLatin1Char(',')) && !cell.contains(QLatin1Char('"'))
-        && !cell.contains(QLatin1Char('\n')) && !cell.contains(QLatin1Char('\r')))
+    if (!cell.contains(QLatin1Char(',')) && !cell.contains(QLatin1Char('"')) && !cell.contains(QLatin1Char('\n')) &&
+        !cell.contains(QLatin1Char('\r')))
         return cell;
     QString quoted = cell;
     quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString DeviceCsv::deviceLine(const VelkIFPDevice &device, const QStringList &groupNames,
-                              const QString &adminSosUser)
+QString DeviceCsv::deviceLine(const VelkIFPDevice &device, const QStringList &groupNames, const QString &adminSosUser)
 {
     QString line;
     if (!groupNames.isEmpty()) {
@@ -70,8 +71,8 @@ QString DeviceCsv::deviceLine(const VelkIFPDevice &device, const QStringList &gr
         groups.replace(QLatin1String("\""), QLatin1String("\"\""));
         line += QLatin1Char('"') + groups + QLatin1Char('"');
     }
-    const bool sosUserShown = device.deviceType == DeviceRules::audioBoxType()
-                              && !device.ptzCamera.isEmpty() && !adminSosUser.isEmpty();
+    const bool sosUserShown =
+        device.deviceType == DeviceRules::audioBoxType() && !device.ptzCamera.isEmpty() && !adminSosUser.isEmpty();
     line += QLatin1Char(',') + quoteCell(device.deviceName);
     line += QLatin1Char(',') + quoteCell(device.ipAddress);
     line += QLatin1Char(',') + quoteCell(device.macAddress);
@@ -127,30 +128,42 @@ DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber)
 {
     const DeviceCsvRow row = readRow(cells);
     if (row.ipAddress.isEmpty() && row.macAddress.isEmpty())
-        return DeviceCsvError::at(ColumnIp, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Ip Address and Mac Address cannot be emtpy.")));
+        return DeviceCsvError::at(
+            ColumnIp, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Ip Address and Mac Address cannot be emtpy.")));
     if (!row.ipAddress.isEmpty() && !isValidIpAddress(row.ipAddress))
-        return DeviceCsvError::at(ColumnIp, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid IP Address.")));
+        return DeviceCsvError::at(ColumnIp, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid IP Address.")));
     if (!row.macAddress.isEmpty() && !isValidMacAddress(row.macAddress))
-        return DeviceCsvError::at(ColumnMac, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid mac address.")));
+        return DeviceCsvError::at(ColumnMac, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid mac address.")));
     if (row.name.isEmpty())
-        return DeviceCsvError::at(ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));
+        return DeviceCsvError::at(ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));
     if (!row.extended)
         return DeviceCsvError();
 
     const bool controlBox = row.typeText == fileControlBoxText();
     const bool audioBox = row.typeText == fileAudioBoxText();
     if (!controlBox && !audioBox)
-        return DeviceCsvError::at(ColumnType, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid device type.")));
+        return DeviceCsvError::at(ColumnType, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid device type.")));
     if (controlBox && !row.sosUser.isEmpty())
-        return DeviceCsvError::at(ColumnSosUser, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "This type of device does not support emergency SOS.")));
+        return DeviceCsvError::at(
+            ColumnSosUser, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "This type of device does not support emergency SOS.")));
     if (controlBox && !row.cameraName.isEmpty())
-        return DeviceCsvError::at(ColumnCamera, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "This type of device does not support emergency SOS.")));
+        return DeviceCsvError::at(
+            ColumnCamera, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "This type of device does not support emergency SOS.")));
     if (audioBox && row.sosUser.isEmpty() && !row.cameraName.isEmpty())
-        return DeviceCsvError::at(ColumnSosUser, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Username is required for emergency SOS.")));
+        return DeviceCsvError::at(
+            ColumnSosUser, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Username is required for emergency SOS.")));
     if (audioBox && !row.sosUser.isEmpty() && row.cameraName.isEmpty())
-        return DeviceCsvError::at(ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Camera name is required for emergency SOS.")));
+        return DeviceCsvError::at(
+            ColumnCamera, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Camera name is required for emergency SOS.")));
     return DeviceCsvError();
 }
 

@@ -63,8 +63,7 @@ public:
     static QString headerLine();
     /// One device line, with its line end. groupNames in the order they are written;
     /// adminSosUser is written in column 6 only for an audio box that has a camera.
-    static QString deviceLine(const VelkIFPDevice &device, const QStringList &groupNames,
-                              const QString &adminSosUser);
+    static QString deviceLine(const VelkIFPDevice &device, const QStringList &groupNames, const QString &adminSosUser);
     /// A cell as written: quoted, with doubled quotes inside, when it holds a comma, a quote
     /// or a line break, so that the reader gets it back in one piece; unchanged otherwise.
     static QString quoteCell(const QString &cell);

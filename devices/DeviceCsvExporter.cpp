@@ -7,7 +7,7 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsv.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 QString DeviceCsvExporter::adminSosUser(OrvantaDBIntf *db)
 {
@@ -40,19 +40,19 @@ int DeviceCsvExporter::writeFile(OrvantaDBIntf *db, const QString &fileName)
     bool ok = false;
     const QString text = fileText(db, &ok);
     if (!ok) {
-        writeLog(4, "generateCsvFile read devices fail");
+        writeLog(LOG_LEVEL_ERROR, "generateCsvFile read devices fail");
         return CannotRead;
     }
     QFile file(fileName);
     if (fileName.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        writeLog(4, "generateCsvFile open csv file fail");
+        writeLog(LOG_LEVEL_ERROR, "generateCsvFile open csv file fail");
         return CannotOpen;
     }
     QTextStream stream(&file);
     stream << text;
     stream.flush();
     if (stream.status() != QTextStream::Ok || !file.flush()) {
-        writeLog(4, "generateCsvFile write csv file fail");
+        writeLog(LOG_LEVEL_ERROR, "generateCsvFile write csv file fail");
         return CannotOpen;
     }
     return Written;

@@ -9,7 +9,12 @@ class OrvantaDBIntf;
 class DeviceCsvExporter
 {
 public:
-    enum Result { Written = 0, CannotOpen = -1, CannotRead = -2 };
+    enum Result
+    {
+        Written = 0,
+        CannotOpen = -1,
+        CannotRead = -2
+    };
 
     /// Reads the database first and only then replaces the file, so a failed read never
     /// leaves a file that looks like an empty device list.

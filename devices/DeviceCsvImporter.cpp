@@ -1,27 +1,23 @@
 #include "devices/DeviceCsvImporter.h"
 
 #include <QCoreApplication>
-#include <QSqlDatabase>
 
 #include <optional>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "datastore/SqlTransaction.h"
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceRules.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/UiHelpers.h"
 
-DeviceCsvImporter::DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent)
-    : QObject(parent), m_db(db)
+DeviceCsvImporter::DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent) : QObject(parent), m_db(db)
 {
 }
 
 int DeviceCsvImporter::resolveSosCamera(VelkDeviceCameraMap &mapping, const QString &userName,
                                         const QString &cameraName, const QList<PellmarAccount> &accounts,
-                                        const QList<PellmarDevice> &cameras,
-                                        const QList<PellmarGroup> &cameraGroups)
+                                        const QList<PellmarDevice> &cameras, const QList<PellmarGroup> &cameraGroups)
 {
     const PellmarAccount *account = nullptr;
     for (const PellmarAccount &candidate : accounts) {
@@ -68,11 +64,13 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &rows)
 bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepointPerRow, DeviceCsvError &error)
 {
     // One transaction for the whole file: a commit per row would cost a disk sync each.
-    SqlTransaction whole(QSqlDatabase::database(), "DeviceCsvImporter::importRows");
+    DbTransaction whole = m_db->transaction("DeviceCsvImporter::importRows");
     if (!savepointPerRow && !whole.isActive())
         return false;
     if (!loadWorkingLists()) {
-        error = DeviceCsvError::at(DeviceCsv::ColumnGroup, 1, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device list could not be read.")));
+        error = DeviceCsvError::at(
+            DeviceCsv::ColumnGroup, 1,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device list could not be read.")));
         return true;
     }
 
@@ -80,13 +78,15 @@ bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepoint
     QList<int> created;
     for (int i = 1; i < rows.size(); ++i) {
         const int rowNumber = i + 1;
-        std::optional<SqlTransaction> rowScope;
+        std::optional<DbTransaction> rowScope;
         if (savepointPerRow)
-            rowScope.emplace(QSqlDatabase::database(), "DeviceCsvImporter::importRows row");
+            rowScope.emplace(m_db->transaction("DeviceCsvImporter::importRows row"));
         int createdIndex = -1;
         error = applyRow(DeviceCsv::readRow(rows.at(i)), rowNumber, &createdIndex);
         if (!error.isError() && rowScope && rowScope->isActive() && !rowScope->commit())
-            error = DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            error = DeviceCsvError::at(
+                DeviceCsv::ColumnName, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
         if (error.isError()) {
             if (!savepointPerRow) {
                 // Part of this row may be written; undo the attempt and take the careful way.
@@ -103,7 +103,9 @@ bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepoint
         m_appliedRows = 0;
         created.clear();
         if (!error.isError())
-            error = DeviceCsvError::at(DeviceCsv::ColumnName, rows.size(), DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            error = DeviceCsvError::at(
+                DeviceCsv::ColumnName, rows.size(),
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
     }
     emitCreatedDevices(created);
     return true;
@@ -153,11 +155,13 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
         Entry &entry = m_entries[index];
         const QString oldKey = DeviceRules::key(entry.device.deviceName);
         if (nameKey != oldKey && m_byName.contains(nameKey))
-            return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
-                                      DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnName, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
         if (row.deviceType != entry.device.deviceType)
-            return DeviceCsvError::at(DeviceCsv::ColumnType, rowNumber,
-                                      DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Cannot modify device type of existing device.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnType, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Cannot modify device type of existing device.")));
         const DeviceCsvError cameraError = cameraStep(entry, row, rowNumber);
         if (cameraError.isError())
             return cameraError;
@@ -175,12 +179,13 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
         // Only the same spelling names this device; "PANEL-1" beside "Panel-1" is a clash, and the
         // database could not hold both.
         if (row.name != entry.device.deviceName)
-            return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
-                                      DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog",
-                                                                        "Device name is duplicated with other devices.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnName, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
         if (row.deviceType != entry.device.deviceType)
-            return DeviceCsvError::at(DeviceCsv::ColumnType, rowNumber,
-                                      DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Cannot modify device type of existing device.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnType, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Cannot modify device type of existing device.")));
         const DeviceCsvError cameraError = cameraStep(entry, row, rowNumber);
         if (cameraError.isError())
             return cameraError;
@@ -188,7 +193,8 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
         if (row.macAddress != oldMac) {
             if (!entry.device.fwVersion.isEmpty())
                 return DeviceCsvError::at(DeviceCsv::ColumnMac, rowNumber,
-                                          DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Cannot modify connected device's Mac address.")));
+                                          DeviceCsv::text(QT_TRANSLATE_NOOP(
+                                              "ImportDialog", "Cannot modify connected device's Mac address.")));
             m_byMac.remove(oldMac);
             if (!row.macAddress.isEmpty())
                 m_byMac.insert(row.macAddress, index);
@@ -201,9 +207,13 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
     if (index >= 0) {
         Entry &entry = m_entries[index];
         if (entry.device.did == 0 && !refreshDeviceIds())
-            return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnName, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
         if (m_db->updateIFPDeviceById(entry.device) != DB_OK)
-            return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnName, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
         return groupStep(entry, row, rowNumber);
     }
 
@@ -215,27 +225,33 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
     entry.device.deviceType = row.deviceType;
     entry.device.position = row.position;
     VelkDeviceCameraMap mapping;
-    const bool withCamera = row.deviceType == DeviceRules::audioBoxType() && !row.sosUser.isEmpty()
-                            && !row.cameraName.isEmpty();
+    const bool withCamera =
+        row.deviceType == DeviceRules::audioBoxType() && !row.sosUser.isEmpty() && !row.cameraName.isEmpty();
     if (withCamera) {
-        const int rc = resolveSosCamera(mapping, row.sosUser, row.cameraName, m_cameraAccounts, m_cameras,
-                                        m_cameraGroups);
+        const int rc =
+            resolveSosCamera(mapping, row.sosUser, row.cameraName, m_cameraAccounts, m_cameras, m_cameraGroups);
         if (rc == -1)
-            return DeviceCsvError::at(DeviceCsv::ColumnSosUser, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The username does not exist.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnSosUser, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The username does not exist.")));
         if (rc == -2)
-            return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera does not exist.")));
+            return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber,
+                                      DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera does not exist.")));
         if (row.sosUser == m_adminSosUser)
             entry.device.ptzCamera = row.cameraName;
     }
     const quint32 rc = m_db->createIFPDevice(entry.device);
     if (rc == DB_DEVICE_NAME_EXISTS)
-        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
+        return DeviceCsvError::at(
+            DeviceCsv::ColumnName, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
     if (rc == DB_MAC_EXISTS)
-        return DeviceCsvError::at(DeviceCsv::ColumnMac, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Mac address is duplicated with other devices.")));
+        return DeviceCsvError::at(
+            DeviceCsv::ColumnMac, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Mac address is duplicated with other devices.")));
     if (rc != DB_OK)
-        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
 
     index = m_entries.size();
     m_entries.append(entry);
@@ -246,12 +262,16 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
 
     if (withCamera) {
         if (!refreshDeviceIds() || m_entries.at(index).device.did == 0)
-            return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnName, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
         mapping.did = int(m_entries.at(index).device.did);
         if (m_db->insertDeviceCameraMapping(mapping) != DB_OK)
-            return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnCamera, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
         m_mappings.append(mapping);
-        }
+    }
     return groupStep(m_entries[index], row, rowNumber);
 }
 
@@ -260,14 +280,16 @@ DeviceCsvError DeviceCsvImporter::cameraStep(Entry &entry, const DeviceCsvRow &r
     if (row.deviceType != DeviceRules::audioBoxType() || row.sosUser.isEmpty() || row.cameraName.isEmpty())
         return DeviceCsvError();
     VelkDeviceCameraMap mapping;
-    const int rc = resolveSosCamera(mapping, row.sosUser, row.cameraName, m_cameraAccounts, m_cameras,
-                                    m_cameraGroups);
+    const int rc = resolveSosCamera(mapping, row.sosUser, row.cameraName, m_cameraAccounts, m_cameras, m_cameraGroups);
     if (rc == -1)
-        return DeviceCsvError::at(DeviceCsv::ColumnSosUser, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The username does not exist.")));
+        return DeviceCsvError::at(DeviceCsv::ColumnSosUser, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The username does not exist.")));
     if (rc == -2)
-        return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera does not exist.")));
+        return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera does not exist.")));
     if (entry.device.did == 0 && !refreshDeviceIds())
-        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
     mapping.did = int(entry.device.did);
 
     int found = -1;
@@ -283,16 +305,21 @@ DeviceCsvError DeviceCsvImporter::cameraStep(Entry &entry, const DeviceCsvRow &r
         // Replace the link rather than rewrite it in place: the old row goes, the new one comes.
         if (m_mappings.at(found).aid == 0) {
             if (!refreshCameraMappings())
-                return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber,
-                                          DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+                return DeviceCsvError::at(
+                    DeviceCsv::ColumnCamera, rowNumber,
+                    DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
             return cameraStep(entry, row, rowNumber);
         }
         if (m_db->deleteDeviceCameraMapping(m_mappings.at(found).aid) != DB_OK)
-            return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnCamera, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
         m_mappings.removeAt(found);
     }
     if (m_db->insertDeviceCameraMapping(mapping) != DB_OK)
-        return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+        return DeviceCsvError::at(
+            DeviceCsv::ColumnCamera, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
     m_mappings.append(mapping);
     if (row.sosUser == m_adminSosUser)
         entry.device.ptzCamera = row.cameraName;
@@ -309,7 +336,9 @@ DeviceCsvError DeviceCsvImporter::groupStep(Entry &entry, const DeviceCsvRow &ro
             group.groupName = name;
             group.groupType = row.deviceType;
             if (m_db->createGroups(group) != DB_OK)
-                return DeviceCsvError::at(DeviceCsv::ColumnGroup, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
+                return DeviceCsvError::at(
+                    DeviceCsv::ColumnGroup, rowNumber,
+                    DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
             m_groups.insert(key, group);
         }
         // A group of the other device family is left alone; the device just does not join it.
@@ -323,7 +352,9 @@ DeviceCsvError DeviceCsvImporter::groupStep(Entry &entry, const DeviceCsvRow &ro
             continue;
         VelkGroups group = m_groups.value(key);
         if (group.groupName.isEmpty() || m_db->disjoinGroups(entry.device, group) != DB_OK)
-            return DeviceCsvError::at(DeviceCsv::ColumnGroup, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnGroup, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
         entry.groupKeys.remove(key);
     }
     for (const QString &key : qAsConst(wanted)) {
@@ -331,7 +362,9 @@ DeviceCsvError DeviceCsvImporter::groupStep(Entry &entry, const DeviceCsvRow &ro
             continue;
         VelkGroups group = m_groups.value(key);
         if (m_db->joinGroups(entry.device, group) != DB_OK)
-            return DeviceCsvError::at(DeviceCsv::ColumnGroup, rowNumber, DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
+            return DeviceCsvError::at(
+                DeviceCsv::ColumnGroup, rowNumber,
+                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
         entry.groupKeys.insert(key);
     }
     return DeviceCsvError();

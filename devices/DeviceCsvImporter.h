@@ -40,9 +40,9 @@ public:
     /// Finds the camera-management account userName and, among the cameras it may use, the camera
     /// cameraName. -1: no such account; -2: no such camera; 0: mapping filled in (account,
     /// camera name, camera MAC).
-    static int resolveSosCamera(VelkDeviceCameraMap &mapping, const QString &userName,
-                                const QString &cameraName, const QList<PellmarAccount> &accounts,
-                                const QList<PellmarDevice> &cameras, const QList<PellmarGroup> &cameraGroups);
+    static int resolveSosCamera(VelkDeviceCameraMap &mapping, const QString &userName, const QString &cameraName,
+                                const QList<PellmarAccount> &accounts, const QList<PellmarDevice> &cameras,
+                                const QList<PellmarGroup> &cameraGroups);
 
 signals:
     /// A row created a device; the record is read back from the database (it carries its did).
@@ -70,8 +70,8 @@ private:
     int m_appliedRows = 0;
 
     QVector<Entry> m_entries;
-    QHash<QString, int> m_byName;  ///< case-folded name -> index in m_entries
-    QHash<QString, int> m_byMac;   ///< lower-case MAC -> index in m_entries
+    QHash<QString, int> m_byName;        ///< case-folded name -> index in m_entries
+    QHash<QString, int> m_byMac;         ///< lower-case MAC -> index in m_entries
     QHash<QString, VelkGroups> m_groups; ///< case-folded group name -> group
     QString m_adminSosUser;
     QList<VelkDeviceCameraMap> m_mappings;

@@ -6,27 +6,22 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
-DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent)
-    : QDialog(parent), m_db(db)
+DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
 
     editName->setMaxLength(DeviceRules::MaxNameLength);
-    editName->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(DeviceRules::namePattern()), editName));
+    editName->setValidator(new QRegularExpressionValidator(QRegularExpression(DeviceRules::namePattern()), editName));
     editIp->setMaxLength(15);
-    editIp->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,15}")), editIp));
+    editIp->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,15}")), editIp));
     editMac->setMaxLength(17);
     editMac->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f:]{0,17}")), editMac));
@@ -60,8 +55,7 @@ void DeviceFormDialog::setGroupChoices(const QString &groupType, const QStringLi
         item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     }
     if (listGroups->count() == 0) {
-        auto *item = new QListWidgetItem(tr("No groups yet. Create them with \"Groups\" on the page."),
-                                         listGroups);
+        auto *item = new QListWidgetItem(tr("No groups yet. Create them with \"Groups\" on the page."), listGroups);
         item->setFlags(Qt::NoItemFlags);
         item->setForeground(QColor(0x8c, 0x8c, 0x8c));
     }

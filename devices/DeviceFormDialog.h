@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "devices/Ui_DeviceFormDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 

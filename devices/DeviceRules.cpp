@@ -48,7 +48,6 @@ bool DeviceRules::isValidIpv4(const QString &text)
 
 bool DeviceRules::isValidMac(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9A-Fa-f]{2}:){5}[0-9A-Fa-f]{2}$"));
+    static const QRegularExpression pattern(QStringLiteral("^([0-9A-Fa-f]{2}:){5}[0-9A-Fa-f]{2}$"));
     return pattern.match(text).hasMatch();
 }

@@ -24,10 +24,7 @@ public:
 
     /// Names, MACs and group names are the same when they differ only in letter case: the
     /// database looks them up that way, so two that differ only in case cannot coexist.
-    static bool sameKey(const QString &a, const QString &b)
-    {
-        return a.compare(b, Qt::CaseInsensitive) == 0;
-    }
+    static bool sameKey(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
     static QString key(const QString &text) { return text.toCaseFolded(); }
 
     /// Stored device types and the page mode they belong to.

@@ -2,11 +2,9 @@
 
 #include <QCoreApplication>
 #include <QSet>
-#include <QSqlDatabase>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "datastore/SqlTransaction.h"
 #include "devices/DeviceRules.h"
 
 namespace {
@@ -88,7 +86,7 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
     if (!problem.isEmpty())
         return failure(problem, field);
 
-    SqlTransaction transaction(QSqlDatabase::database(), "DeviceStore::addDevice");
+    DbTransaction transaction = m_db->transaction("DeviceStore::addDevice");
     const quint32 rc = m_db->createIFPDevice(device);
     if (rc == DB_DEVICE_NAME_EXISTS)
         return failure(tr("Device name is duplicated with other devices."), NameField);
@@ -123,7 +121,7 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     if (!problem.isEmpty())
         return failure(problem, field);
 
-    SqlTransaction transaction(QSqlDatabase::database(), "DeviceStore::editDevice");
+    DbTransaction transaction = m_db->transaction("DeviceStore::editDevice");
     // Re-read right before the write: the network layer may have stored firmware, IP or the
     // kick mark since the dialog opened, and only the edited fields may change.
     QList<VelkIFPDevice> devices;
@@ -158,7 +156,7 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
 
 DeviceStore::Outcome DeviceStore::deleteDevice(const VelkIFPDevice &device)
 {
-    SqlTransaction transaction(QSqlDatabase::database(), "DeviceStore::deleteDevice");
+    DbTransaction transaction = m_db->transaction("DeviceStore::deleteDevice");
     QList<VelkDeviceCameraMap> mappings;
     if (m_db->queryDeviceCameraMapping(mappings) != DB_OK)
         return failure(tr("The device could not be deleted."), OtherField);
@@ -223,7 +221,7 @@ DeviceStore::Outcome DeviceStore::saveGroup(const QString &oldName, const QStrin
             return failure(tr("Group name is duplicated with other groups."), NameField);
     }
 
-    SqlTransaction transaction(QSqlDatabase::database(), "DeviceStore::saveGroup");
+    DbTransaction transaction = m_db->transaction("DeviceStore::saveGroup");
     VelkGroups group;
     group.groupName = name;
     group.groupType = groupType;

@@ -22,13 +22,21 @@ class DeviceStore
     Q_DECLARE_TR_FUNCTIONS(DeviceStore)
 
 public:
-    enum Field { NoField, NameField, IpField, MacField, GroupField, OtherField };
+    enum Field
+    {
+        NoField,
+        NameField,
+        IpField,
+        MacField,
+        GroupField,
+        OtherField
+    };
 
     struct Outcome
     {
-        QString message;          ///< empty on success
+        QString message; ///< empty on success
         Field field = NoField;
-        VelkIFPDevice device;     ///< the stored record, read back (did set) on success
+        VelkIFPDevice device; ///< the stored record, read back (did set) on success
         bool ok() const { return message.isEmpty(); }
     };
 

@@ -8,8 +8,7 @@
 #include "devices/DeviceTableModel.h"
 
 DeviceTableDelegate::DeviceTableDelegate(QObject *parent)
-    : QStyledItemDelegate(parent),
-      m_info(QStringLiteral(":/resource/mangement/icon_info.png")),
+    : QStyledItemDelegate(parent), m_info(QStringLiteral(":/resource/mangement/icon_info.png")),
       m_edit(QStringLiteral(":/resource/mangement/icon_edit.png")),
       m_delete(QStringLiteral(":/resource/mangement/icon_delete.png"))
 {

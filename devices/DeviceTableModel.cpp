@@ -3,8 +3,7 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
 
-DeviceTableModel::DeviceTableModel(OrvantaDBIntf *db, QObject *parent)
-    : QAbstractTableModel(parent), m_db(db)
+DeviceTableModel::DeviceTableModel(OrvantaDBIntf *db, QObject *parent) : QAbstractTableModel(parent), m_db(db)
 {
 }
 
@@ -58,10 +57,10 @@ bool DeviceTableModel::passes(const Entry &entry) const
     if (m_search.isEmpty())
         return true;
     const VelkIFPDevice &device = entry.device;
-    return device.deviceName.contains(m_search, Qt::CaseInsensitive)
-           || device.ipAddress.contains(m_search, Qt::CaseInsensitive)
-           || device.macAddress.contains(m_search, Qt::CaseInsensitive)
-           || device.position.contains(m_search, Qt::CaseInsensitive);
+    return device.deviceName.contains(m_search, Qt::CaseInsensitive) ||
+           device.ipAddress.contains(m_search, Qt::CaseInsensitive) ||
+           device.macAddress.contains(m_search, Qt::CaseInsensitive) ||
+           device.position.contains(m_search, Qt::CaseInsensitive);
 }
 
 void DeviceTableModel::refilter()

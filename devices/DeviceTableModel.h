@@ -22,7 +22,16 @@ class DeviceTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { NameColumn, IpColumn, MacColumn, GroupsColumn, LocationColumn, CameraColumn, ActionsColumn };
+    enum Column
+    {
+        NameColumn,
+        IpColumn,
+        MacColumn,
+        GroupsColumn,
+        LocationColumn,
+        CameraColumn,
+        ActionsColumn
+    };
     static constexpr int ColumnCount = ActionsColumn + 1;
 
     explicit DeviceTableModel(OrvantaDBIntf *db, QObject *parent = nullptr);

@@ -9,23 +9,21 @@
 #include "devices/DeviceCsvImporter.h"
 #include "devices/DialogPlacement.h"
 #include "devices/ImportErrorDialog.h"
-#include "shell/CsvReader.h"
-#include "shell/FileChooser.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/CsvReader.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
-ImportDialog::ImportDialog(QWidget *parent)
-    : QDialog(parent)
+ImportDialog::ImportDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     scaleUi(false);
     m_db = OrvantaDBManager::getInstance();
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
     m_errorDialog = new ImportErrorDialog(nullptr);
     m_importer = new DeviceCsvImporter(m_db, this);
     connect(m_importer, &DeviceCsvImporter::addDeviceSuccess, this, &ImportDialog::addDeviceSuccess);
@@ -49,8 +47,8 @@ QString ImportDialog::startFolder()
 
 void ImportDialog::exportDeviceFile()
 {
-    const QString fileName = FileChooser::instance()->getSaveFileName(
-        this, tr("Save Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    const QString fileName = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(),
+                                                                      QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
     if (generateCsvFile(fileName) == DeviceCsvExporter::Written)
@@ -75,15 +73,15 @@ int ImportDialog::generateCsvFile(const QString &fileName)
 void ImportDialog::importButtonClicked()
 {
     close();
-    const QString fileName = FileChooser::instance()->getOpenFileName(
-        this, tr("Open Directory"), startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    const QString fileName = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(),
+                                                                      QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
     // The reader gives no rows for a file it cannot open, which would otherwise look like a file with
     // nothing to import.
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        writeLog(4, "ImportDialog::importButtonClicked, cannot read %s", qPrintable(fileName));
+        writeLog(LOG_LEVEL_ERROR, "ImportDialog::importButtonClicked, cannot read %s", qPrintable(fileName));
         showMessage(tr("The file could not be read."));
         return;
     }
@@ -144,7 +142,6 @@ void ImportDialog::scaleUi(bool rescale)
     const double factor = m_scale.nextFactor(rescale, getScaleFactor());
     if (factor == 0.0)
         return;
-    scaleForm(this, factor,
-              {frameContent, btnImport, labelDownloadSample, labelImportList, labelMessage, widget}, rescale,
-              false);
+    scaleForm(this, factor, {frameContent, btnImport, labelDownloadSample, labelImportList, labelMessage, widget},
+              rescale, false);
 }

@@ -6,7 +6,7 @@
 
 #include "datastore/VelkIFPDevice.h"
 #include "devices/Ui_ImportDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class DeviceCsvImporter;
 class GeneralMsgDialog;

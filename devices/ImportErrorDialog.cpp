@@ -1,19 +1,17 @@
 #include "devices/ImportErrorDialog.h"
 
 #include "devices/DialogPlacement.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
-ImportErrorDialog::ImportErrorDialog(QWidget *parent)
-    : QDialog(parent)
+ImportErrorDialog::ImportErrorDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
     connect(btnOk, &QToolButton::clicked, this, &ImportErrorDialog::okButtonClicked);
 }
 

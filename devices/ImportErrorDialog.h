@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "devices/Ui_ImportErrorDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 /// The notice a CSV import shows when it rejects a file: the column and row of the first
 /// error and the reason. Each importer creates one, without parent, and reuses it.

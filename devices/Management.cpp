@@ -23,10 +23,10 @@
 #include "devices/ManagementGroupDialog.h"
 #include "devices/ManagementShowIPInfo.h"
 #include "network/CmdServer.h"
-#include "shell/DeleteManagementDialog.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -44,11 +44,10 @@ int scaled(double length, double scale)
 
 } // namespace
 
-Management::Management(QWidget *parent)
-    : QWidget(parent)
+Management::Management(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     m_db = OrvantaDBManager::getInstance();
 
     m_model = new DeviceTableModel(m_db, this);
@@ -209,8 +208,7 @@ void Management::layoutColumns()
 
 bool Management::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == tableDevices->viewport()
-        && (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave)) {
+    if (watched == tableDevices->viewport() && (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave)) {
         if (m_hoverCell.isValid())
             tableDevices->viewport()->update(m_hoverCell);
         m_hoverCell = QRect();
@@ -330,8 +328,7 @@ void Management::reloadTable()
 {
     m_reloadScheduled = false;
     // Memberships are read per shown row by the model, and per group by the filter.
-    if (m_catalog.load(m_db, false) != 0)
-    {
+    if (m_catalog.load(m_db, false) != 0) {
         printf("Management::reloadTable - queryAllAvailableIFP error\n");
         fflush(stdout);
     }

@@ -3,8 +3,7 @@
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 
-ManagementAddDevice::ManagementAddDevice(OrvantaDBIntf *db, QWidget *parent)
-    : DeviceFormDialog(db, parent)
+ManagementAddDevice::ManagementAddDevice(OrvantaDBIntf *db, QWidget *parent) : DeviceFormDialog(db, parent)
 {
     setObjectName(QStringLiteral("ManagementAddDevice"));
 }

@@ -2,36 +2,39 @@
 
 #include <QHash>
 #include <QHostAddress>
-#include <algorithm>
 #include <QSet>
+#include <algorithm>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 #include "network/UPnPServer.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
-enum { NameCol, IpCol, MacCol, ModelCol };
+enum
+{
+    NameCol,
+    IpCol,
+    MacCol,
+    ModelCol
+};
 
 } // namespace
 
-ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent)
-    : QDialog(parent), m_db(db)
+ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
-    tableDevices->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
-                                  | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setupSharedDialog(this);
+    tableDevices->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                                  QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     connect(btnRefresh, &QAbstractButton::clicked, this, &ManagementAutoDetect::refreshList);
     connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
     connect(btnAdd, &QAbstractButton::clicked, this, &ManagementAutoDetect::addChosen);
@@ -47,8 +50,7 @@ QString ManagementAutoDetect::suggestedName(const VelkIFPDevice &heard)
         model.remove(c);
     model = model.trimmed();
     if (model.isEmpty())
-        model = heard.deviceType == DeviceRules::audioBoxType() ? QStringLiteral("Audio Box")
-                                                                : QStringLiteral("Panel");
+        model = heard.deviceType == DeviceRules::audioBoxType() ? QStringLiteral("Audio Box") : QStringLiteral("Panel");
     QString tail = heard.macAddress;
     tail.remove(QLatin1Char(':'));
     tail = tail.right(4).toUpper();
@@ -157,8 +159,8 @@ void ManagementAutoDetect::addChosen()
             continue;
         const QString name = item->text();
         DeviceStore::Field field = DeviceStore::NoField;
-        QString problem = store.checkDeviceInput(name, m_listed.at(row).ipAddress, m_listed.at(row).macAddress,
-                                                 0, &field);
+        QString problem =
+            store.checkDeviceInput(name, m_listed.at(row).ipAddress, m_listed.at(row).macAddress, 0, &field);
         if (problem.isEmpty() && chosenNames.contains(DeviceRules::key(name)))
             problem = tr("Device name is duplicated with other devices.");
         if (!problem.isEmpty()) {
@@ -234,8 +236,8 @@ void ManagementAutoDetect::scaleUi(bool rescale)
     const double factor = m_scale.nextFactor(rescale, getScaleFactor());
     if (factor == 0.0)
         return;
-    scaleForm(this, factor,
-              {frameContent, labelTitle, labelHint, tableDevices, labelEmpty, labelWarning, btnRefresh, btnCancel,
-               btnAdd},
-              rescale, false);
+    scaleForm(
+        this, factor,
+        {frameContent, labelTitle, labelHint, tableDevices, labelEmpty, labelWarning, btnRefresh, btnCancel, btnAdd},
+        rescale, false);
 }

@@ -5,7 +5,7 @@
 
 #include "datastore/VelkIFPDevice.h"
 #include "devices/Ui_ManagementAutoDetect.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 

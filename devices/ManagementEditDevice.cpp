@@ -2,8 +2,7 @@
 
 #include "devices/DeviceStore.h"
 
-ManagementEditDevice::ManagementEditDevice(OrvantaDBIntf *db, QWidget *parent)
-    : DeviceFormDialog(db, parent)
+ManagementEditDevice::ManagementEditDevice(OrvantaDBIntf *db, QWidget *parent) : DeviceFormDialog(db, parent)
 {
     setObjectName(QStringLiteral("ManagementEditDevice"));
 }

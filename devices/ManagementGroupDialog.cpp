@@ -8,21 +8,18 @@
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 #include "devices/DialogPlacement.h"
-#include "shell/DeleteManagementDialog.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
-ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent)
-    : QDialog(parent), m_db(db)
+ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setModal(true);
-    setFixedSize(size());
+    setupSharedDialog(this);
 
     editGroupName->setMaxLength(DeviceRules::MaxNameLength);
     editGroupName->setValidator(
@@ -202,7 +199,7 @@ void ManagementGroupDialog::scaleUi(bool rescale)
     if (factor == 0.0)
         return;
     scaleForm(this, factor,
-              {frameContent, labelTitle, listGroups, btnNewGroup, btnDeleteGroup, lbGroupName, editGroupName,
-               lbMembers, listMembers, labelWarning, btnClose, btnSave},
+              {frameContent, labelTitle, listGroups, btnNewGroup, btnDeleteGroup, lbGroupName, editGroupName, lbMembers,
+               listMembers, labelWarning, btnClose, btnSave},
               rescale, false);
 }

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "devices/Ui_ManagementGroupDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class DeleteManagementDialog;
 class OrvantaDBIntf;

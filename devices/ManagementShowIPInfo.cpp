@@ -1,20 +1,17 @@
 #include "devices/ManagementShowIPInfo.h"
 
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
-ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent)
-    : QDialog(parent)
+ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(productName());
-    setModal(true);
     setMinimumSize(273, 188);
-    setFixedSize(size());
+    setWindowTitle(productName());
+    setupSharedDialog(this);
     connect(btnSave, &QToolButton::clicked, this, &ManagementShowIPInfo::btnSaveClicked);
     widgetInfo->show();
     // A caption too long for its column (a long translation) is cut with "..."; the tool tip

@@ -4,7 +4,7 @@
 
 #include "datastore/VelkIFPDevice.h"
 #include "devices/Ui_ManagementShowIPInfo.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 /// Read-only view of a device's IP address, subnet mask and gateway as stored.
 class ManagementShowIPInfo : public QDialog, public Ui_ManagementShowIPInfo

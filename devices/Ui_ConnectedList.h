@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "shell/CustComboBox.h"
+#include "shell/kit/CustComboBox.h"
 
 /// The Device Control page's form: a header with the group filter, the state legend and the event-log button;
 /// the device list, or in its place the empty-list and empty-group panels; the power commands below.

@@ -11,7 +11,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/TextLabel.h"
 
 class Ui_DeviceFormDialog
 {
@@ -80,8 +80,7 @@ public:
         editName->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "e.g. Classroom 101"));
         editIp->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "e.g. 192.168.1.20"));
         editMac->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "e.g. 00:11:22:33:44:55"));
-        editLocation->setPlaceholderText(
-            QCoreApplication::translate("DeviceFormDialog", "e.g. Building A, 2nd floor"));
+        editLocation->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "e.g. Building A, 2nd floor"));
         btnCancel->setText(QCoreApplication::translate("DeviceFormDialog", "Cancel"));
         btnSave->setText(QCoreApplication::translate("DeviceFormDialog", "Save"));
     }

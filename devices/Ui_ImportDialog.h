@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "shell/ClickableLabel.h"
-#include "shell/KitForm.h"
+#include "shell/kit/ClickableLabel.h"
+#include "shell/kit/KitForm.h"
 
 class Ui_ImportDialog
 {
@@ -41,8 +41,7 @@ public:
         widget = new QWidget(frameContent);
         widget->setObjectName(QStringLiteral("widget"));
         widget->setGeometry(QRect(0, 0, 415, 32));
-        widget->setStyleSheet(
-            QStringLiteral("border-image: url(:/resource/accountMgt/im_title_setting_415x32.png);"));
+        widget->setStyleSheet(QStringLiteral("border-image: url(:/resource/accountMgt/im_title_setting_415x32.png);"));
 
         labelImportList = new QLabel(frameContent);
         labelImportList->setObjectName(QStringLiteral("labelImportList"));

@@ -8,7 +8,7 @@
 #include <QMetaObject>
 #include <QToolButton>
 
-#include "shell/KitForm.h"
+#include "shell/kit/KitForm.h"
 
 class Ui_ImportErrorDialog
 {

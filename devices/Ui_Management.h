@@ -8,13 +8,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMetaObject>
-#include <QTableView>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QWidget>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/CustomFilterWidget.h"
+#include "shell/kit/CustomFilterWidget.h"
 
 /// The Devices tab. Geometry is given unscaled for the page's 888 × 559 area; the page lays the
 /// widgets out again for the scale factor and its own size (Management::layoutWidgets).
@@ -106,8 +106,8 @@ public:
         labelFilterTitle = DeviceFormStyle::caption(frameFilter, "labelFilterTitle", QRect(12, 6, 196, 26));
         labelFilterTitle->setStyleSheet(QStringLiteral("color: #edd994;\nfont-size:10pt; font-family:Arial;"));
         listFilter = DeviceFormStyle::checkList(frameFilter, "listFilter", QRect(6, 34, 208, 166));
-        listFilter->setStyleSheet(DeviceFormStyle::listStyle()
-                                  + QStringLiteral("\nQListWidget{border: none;background-color: #333333;}"));
+        listFilter->setStyleSheet(DeviceFormStyle::listStyle() +
+                                  QStringLiteral("\nQListWidget{border: none;background-color: #333333;}"));
         listFilter->setSelectionMode(QAbstractItemView::SingleSelection);
         frameFilter->hide();
 
@@ -123,8 +123,7 @@ public:
         btnAddDevice->setText(QCoreApplication::translate("Management", "Add Device"));
         btnAddDevice->setToolTip(QCoreApplication::translate("Management", "Add a device by its IP or MAC address"));
         btnAutoDetect->setText(QCoreApplication::translate("Management", "Auto Detect"));
-        btnAutoDetect->setToolTip(
-            QCoreApplication::translate("Management", "Add devices found on the network"));
+        btnAutoDetect->setToolTip(QCoreApplication::translate("Management", "Add devices found on the network"));
         btnGroups->setText(QCoreApplication::translate("Management", "Groups"));
         btnImportList->setText(QCoreApplication::translate("Management", "Import List"));
         labelFilterTitle->setText(QCoreApplication::translate("Management", "Filter by group"));

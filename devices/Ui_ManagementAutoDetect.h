@@ -6,11 +6,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMetaObject>
-#include <QTableWidget>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/TextLabel.h"
 
 class Ui_ManagementAutoDetect
 {
@@ -85,11 +85,10 @@ public:
         labelEmpty->setText(QCoreApplication::translate(
             "ManagementAutoDetect",
             "No new devices found.\nA device appears here when it searches for this console on the network."));
-        tableDevices->setHorizontalHeaderLabels(
-            {QCoreApplication::translate("ManagementAutoDetect", "Device Name"),
-             QCoreApplication::translate("ManagementAutoDetect", "IP Address"),
-             QCoreApplication::translate("ManagementAutoDetect", "MAC Address"),
-             QCoreApplication::translate("ManagementAutoDetect", "Model")});
+        tableDevices->setHorizontalHeaderLabels({QCoreApplication::translate("ManagementAutoDetect", "Device Name"),
+                                                 QCoreApplication::translate("ManagementAutoDetect", "IP Address"),
+                                                 QCoreApplication::translate("ManagementAutoDetect", "MAC Address"),
+                                                 QCoreApplication::translate("ManagementAutoDetect", "Model")});
         btnRefresh->setText(QCoreApplication::translate("ManagementAutoDetect", "Refresh"));
         btnCancel->setText(QCoreApplication::translate("ManagementAutoDetect", "Cancel"));
         btnAdd->setText(QCoreApplication::translate("ManagementAutoDetect", "Add"));

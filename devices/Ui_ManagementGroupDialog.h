@@ -10,7 +10,7 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/TextLabel.h"
 
 class Ui_ManagementGroupDialog
 {

@@ -39,11 +39,11 @@ public:
         btnSave->setGeometry(QRect(95, 147, 80, 22));
         btnSave->setFont(font);
         btnSave->setCursor(Qt::PointingHandCursor);
-        btnSave->setStyleSheet(QStringLiteral(
-            "QToolButton{border-image: url(:/resource/frameLayout/btn_text_b_normal.png);border:none;"
-            "font-family:Arial;color:#ffffff;}\n"
-            "QToolButton:hover{border-image: url(:/resource/frameLayout/btn_text_b_hover.png);}\n"
-            "QToolButton:pressed{border-image: url(:/resource/frameLayout/btn_text_b_pressed.png);}"));
+        btnSave->setStyleSheet(
+            QStringLiteral("QToolButton{border-image: url(:/resource/frameLayout/btn_text_b_normal.png);border:none;"
+                           "font-family:Arial;color:#ffffff;}\n"
+                           "QToolButton:hover{border-image: url(:/resource/frameLayout/btn_text_b_hover.png);}\n"
+                           "QToolButton:pressed{border-image: url(:/resource/frameLayout/btn_text_b_pressed.png);}"));
 
         widgetInfo = new QWidget(ManagementShowIPInfo);
         widgetInfo->setObjectName(QStringLiteral("widgetInfo"));

@@ -5,8 +5,7 @@
 #include <QTimer>
 
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 constexpr int ReminderIntervalMs = 900000;
@@ -36,12 +35,12 @@ IFPUpgradeManager::~IFPUpgradeManager() = default;
 
 void IFPUpgradeManager::upgradeNotificationSkip()
 {
-    writeLog(4, "upgradeNotificationSkip, currentShowingDeviceModelNameSet: %s", "");
+    writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, currentShowingDeviceModelNameSet: %s", "");
 }
 
 void IFPUpgradeManager::upgradeNotificationRemind()
 {
-    writeLog(4, "upgradeNotificationRemind start timer");
+    writeLog(LOG_LEVEL_INFO, "upgradeNotificationRemind start timer");
     reminderTimer->start(ReminderIntervalMs);
 }
 

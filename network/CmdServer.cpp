@@ -6,8 +6,8 @@
 #include "network/PanelIdentity.h"
 #include "network/ProtocolCodes.h"
 #include "network/WorkThread.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -116,12 +116,12 @@ CmdServer::CmdServer(const NetworkConfig &config)
             }
         }
     } else {
-        writeLog(4, "CmdServer::CmdServer, queryAccount error");
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAccount error");
     }
     if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
-        writeLog(4, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
     if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
-        writeLog(4, "CmdServer::CmdServer, queryAllAvailableIFP error");
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAllAvailableIFP error");
     normaliseMacs(m_managedDevices);
 
     connect(m_server, &QTcpServer::newConnection, this, &CmdServer::onNewConnection);
@@ -138,11 +138,12 @@ void CmdServer::listen()
         return;
     }
     if (listenWithBacklog(m_server, m_config.tcpListenAddress, m_config.tcpPort)) {
-        writeLog(4, "CmdServer: listening on port %d", m_server->serverPort());
+        writeLog(LOG_LEVEL_INFO, "CmdServer: listening on port %d", m_server->serverPort());
         m_retryTimer->stop();
         return;
     }
-    writeLog(4, "CmdServer: cannot listen on port %d: %s", m_config.tcpPort, qPrintable(m_server->errorString()));
+    writeLog(LOG_LEVEL_ERROR, "CmdServer: cannot listen on port %d: %s", m_config.tcpPort,
+             qPrintable(m_server->errorString()));
     if (!m_retryTimer->isActive())
         m_retryTimer->start();
 }
@@ -158,7 +159,7 @@ void CmdServer::onNewConnection()
         QTcpSocket *socket = m_server->nextPendingConnection();
         if (m_pending.size() >= m_config.maxPendingHandshakes) {
             // A flood of connections that never identify must not exhaust descriptors or memory.
-            writeLog(4, "CmdServer: too many connections awaiting identity, refusing %s",
+            writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
                      qPrintable(socket->peerAddress().toString()));
             socket->abort();
             socket->deleteLater();
@@ -216,7 +217,7 @@ void CmdServer::onIdentity(DeviceChannel *channel)
         }
     }
     if (!matched) {
-        writeLog(4, "CmdServer::handshake, unmanaged device %s", qPrintable(identity.mac));
+        writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s", qPrintable(identity.mac));
         channel->refuse(m_consoleId);
         return;
     }
@@ -233,7 +234,7 @@ void CmdServer::onIdentity(DeviceChannel *channel)
     for (QHash<QString, DeviceChannel *> *map : {&m_channels, &m_locked}) {
         DeviceChannel *old = map->value(identity.mac);
         if (old && old != channel) {
-            writeLog(4, "CmdServer::handshake, replacing connection of %s", qPrintable(identity.mac));
+            writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, replacing connection of %s", qPrintable(identity.mac));
             old->close();
         }
     }
@@ -241,13 +242,13 @@ void CmdServer::onIdentity(DeviceChannel *channel)
         return;
 
     if (locked) {
-        writeLog(4, "CmdServer::handshake, %s is locked", qPrintable(identity.mac));
+        writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s is locked", qPrintable(identity.mac));
         channel->acceptAsLocked(m_consoleId);
         m_locked.insert(identity.mac, channel);
         emit connectionStatesChanged();
         return;
     }
-    writeLog(4, "CmdServer::handshake, %s connected", qPrintable(identity.mac));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s connected", qPrintable(identity.mac));
     channel->acceptAsConnected(m_consoleId);
     if (sendOurPassword)
         channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, m_controlPassword.toUtf8());
@@ -277,7 +278,7 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
     // writing such a record back would erase them.
     QList<VelkIFPDevice> all;
     if (database()->queryAllAvailableIFP(all) != DB_OK) {
-        writeLog(4, "CmdServer::handshake, queryAllAvailableIFP error");
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, queryAllAvailableIFP error");
         return;
     }
     for (VelkIFPDevice &device : all) {
@@ -303,7 +304,7 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
                              device.lastPassword != before.lastPassword;
         if (changed && database()->updateIFPDeviceById(device) != DB_OK) {
             // The held record keeps mirroring the database, so the next handshake tries the write again.
-            writeLog(4, "CmdServer::handshake, updateIFPDeviceById error");
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, updateIFPDeviceById error");
             return;
         }
         for (VelkIFPDevice &held : m_managedDevices) {
@@ -320,7 +321,8 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 {
     const QString mac = channel->getMacAddress();
-    writeLog(4, "CmdServer: %s was taken over by console %s", qPrintable(mac), qPrintable(otherConsoleId));
+    writeLog(LOG_LEVEL_WARNING, "CmdServer: %s was taken over by console %s", qPrintable(mac),
+             qPrintable(otherConsoleId));
     if (isAdminLogin) {
         QList<VelkIFPDevice> all;
         if (database()->queryAllAvailableIFP(all) == DB_OK) {
@@ -329,7 +331,7 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
                     continue;
                 device.isKicked = true;
                 if (database()->updateIFPDeviceById(device) != DB_OK)
-                    writeLog(4, "CmdServer::kick, updateIFPDeviceById error");
+                    writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, updateIFPDeviceById error");
                 for (VelkIFPDevice &held : m_managedDevices) {
                     if (held.did == device.did)
                         held.isKicked = true;
@@ -337,7 +339,7 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
                 break;
             }
         } else {
-            writeLog(4, "CmdServer::kick, queryAllAvailableIFP error");
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, queryAllAvailableIFP error");
         }
         emit kick(mac);
     }
@@ -441,7 +443,7 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
     QList<VelkIFPDevice> valid;
     for (const VelkIFPDevice &device : qAsConst(devices)) {
         if (WorkThread::magicPacket(device.macAddress).isEmpty())
-            writeLog(4, "CmdServer::powerOn, invalid mac: %s", qPrintable(device.macAddress));
+            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, invalid mac: %s", qPrintable(device.macAddress));
         else
             valid.append(device);
     }
@@ -454,7 +456,8 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
         if (m_config.allowsDestination(target))
             targets.append(target);
         else
-            writeLog(4, "CmdServer::powerOn, destination %s not allowed", qPrintable(target.toString()));
+            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, destination %s not allowed",
+                     qPrintable(target.toString()));
     }
     if (targets.isEmpty())
         return;
@@ -469,7 +472,7 @@ void CmdServer::sendToConnected(const QList<VelkIFPDevice> &devices, quint16 cod
         if (!channel)
             continue;
         if (channel->sendInt32(code, 0) != 0)
-            writeLog(4, "CmdServer::%s, send error: %s", operation, qPrintable(device.macAddress));
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::%s, send error: %s", operation, qPrintable(device.macAddress));
     }
 }
 
@@ -501,19 +504,19 @@ void CmdServer::sendFile(VelkIFPDevice *device, QString localPath, QString fileN
 {
     if (!device)
         return;
-    writeLog(4, "CmdServer::sendFile: %s as %s", qPrintable(localPath), qPrintable(fileName));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::sendFile: %s as %s", qPrintable(localPath), qPrintable(fileName));
     device->otaState = 4;
     const QString mac = device->macAddress;
     DeviceChannel *channel = getChannel(mac);
     if (!channel) {
-        writeLog(4, "CmdServer::sendFile, device offline: %s", qPrintable(mac));
+        writeLog(LOG_LEVEL_WARNING, "CmdServer::sendFile, device offline: %s", qPrintable(mac));
         emit setupTransferFileCompleteTimeout(mac, 1000);
         return;
     }
     if (channel->isOtaTransferRunning())
-        writeLog(4, "CmdServer::sendFile, replacing running transfer: %s", qPrintable(mac));
+        writeLog(LOG_LEVEL_WARNING, "CmdServer::sendFile, replacing running transfer: %s", qPrintable(mac));
     if (!channel->startOtaTransfer(localPath, fileName)) {
-        writeLog(4, "CmdServer::sendFile, cannot send %s to %s", qPrintable(localPath), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendFile, cannot send %s to %s", qPrintable(localPath), qPrintable(mac));
         emit setupTransferFileCompleteTimeout(mac, 1000);
     }
 }
@@ -527,7 +530,7 @@ void CmdServer::sendFile(QList<VelkIFPDevice *> &devices, QString localPath, QSt
 int CmdServer::sendStartOta(VelkIFPDevice *device, int upgradeType)
 {
     const QString mac = macOf(device);
-    writeLog(4, "CmdServer::sendStartOta: %s, upgradeType: %s", qPrintable(mac),
+    writeLog(LOG_LEVEL_INFO, "CmdServer::sendStartOta: %s, upgradeType: %s", qPrintable(mac),
              qPrintable(QString::number(upgradeType)));
     DeviceChannel *channel = getChannel(mac);
     if (!channel)
@@ -541,7 +544,7 @@ void CmdServer::cancelFileTransfer(VelkIFPDevice *device)
     DeviceChannel *channel = getChannel(macOf(device));
     if (!channel)
         return;
-    writeLog(4, "CmdServer::cancelFileTransfer: %s", qPrintable(device->macAddress));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::cancelFileTransfer: %s", qPrintable(device->macAddress));
     channel->stopOtaTransfer(true);
 }
 
@@ -550,7 +553,7 @@ void CmdServer::cancelFileTransferByTimeout(QString mac)
     DeviceChannel *channel = getChannel(mac);
     if (!channel)
         return;
-    writeLog(4, "CmdServer::cancelFileTransferByTimeout: %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_WARNING, "CmdServer::cancelFileTransferByTimeout: %s", qPrintable(mac));
     channel->stopOtaTransfer(false);
 }
 
@@ -568,20 +571,20 @@ void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcas
     payload.woken = isWoken;
     payload.contentText = broadcast->contentText;
     if (channel->sendFrame(VELK_REMOTE_CMD_BROADCAST_DATA, payload.encode()) != 0)
-        writeLog(4, "CmdServer::sendBroadcastData, send error: %s", qPrintable(device->macAddress));
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s", qPrintable(device->macAddress));
 }
 
 void CmdServer::sendBroadcastFile(QString mac)
 {
-    writeLog(4, "CmdServer::sendBroadcastFile");
+    writeLog(LOG_LEVEL_INFO, "CmdServer::sendBroadcastFile");
     DeviceChannel *channel = getChannel(mac);
     if (!channel) {
-        writeLog(4, "CmdServer::sendBroadcastFile, device offline: %s", qPrintable(mac));
+        writeLog(LOG_LEVEL_WARNING, "CmdServer::sendBroadcastFile, device offline: %s", qPrintable(mac));
         emit setupBroadcastTransferFileCompleteTimeout(mac, 1000);
         return;
     }
     if (!channel->startBroadcastTransfer(m_config.effectiveAudioFolder())) {
-        writeLog(4, "CmdServer::sendBroadcastFile, no audio file to send: %s", qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastFile, no audio file to send: %s", qPrintable(mac));
         emit setupBroadcastTransferFileCompleteTimeout(mac, 1000);
     }
 }
@@ -595,14 +598,14 @@ void CmdServer::startBroadcast(VelkIFPDevice *device)
 void CmdServer::cancelBroadcastFileTransfer(VelkIFPDevice *device)
 {
     const QString mac = macOf(device);
-    writeLog(4, "CmdServer::cancelBroadcastFileTransfer: %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::cancelBroadcastFileTransfer: %s", qPrintable(mac));
     if (DeviceChannel *channel = getChannel(mac))
         channel->stopBroadcastTransfer(true);
 }
 
 void CmdServer::cancelBroadcastFileTransferByTimeout(QString mac)
 {
-    writeLog(4, "CmdServer::cancelBroadcastFileTransferByTimeout: %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_WARNING, "CmdServer::cancelBroadcastFileTransferByTimeout: %s", qPrintable(mac));
     if (DeviceChannel *channel = getChannel(mac))
         channel->stopBroadcastTransfer(true);
 }
@@ -636,7 +639,7 @@ void CmdServer::resetSyncingUserDevice(QString mac)
     DeviceChannel *channel = getChannel(mac);
     if (!channel)
         return;
-    writeLog(4, "CmdServer::resetSyncingUserDevice: %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::resetSyncingUserDevice: %s", qPrintable(mac));
     channel->setSyncing(false);
 }
 

@@ -4,17 +4,15 @@
 #include "network/AccountFile.h"
 #include "network/CmdServer.h"
 #include "network/FrameCodec.h"
+#include "network/PanelAccountMerge.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
-#include "shell/CsvReader.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 #include <QTcpSocket>
 #include <QTimer>
@@ -24,7 +22,6 @@ namespace {
 // The socket reads at most this much ahead of the decoder, so a fast sender is held back by TCP instead of by our
 // memory.
 constexpr qint64 kReadChunk = 64 * 1024;
-constexpr int kMaxUsersPerDevice = 48;
 
 const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_REMOTE_CMD_TRANSFER_FILE_DATA,
                                       VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
@@ -57,9 +54,9 @@ QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
 } // namespace
 
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
-    : QObject(server), m_server(server), m_config(config), m_socket(socket), m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)),
-      m_handshakeTimer(new QTimer(this)), m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)),
-      m_graceTimer(new QTimer(this))
+    : QObject(server), m_server(server), m_config(config), m_socket(socket),
+      m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)), m_handshakeTimer(new QTimer(this)),
+      m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)), m_graceTimer(new QTimer(this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
@@ -67,7 +64,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 
     m_handshakeTimer->setSingleShot(true);
     connect(m_handshakeTimer, &QTimer::timeout, this, [this] {
-        writeLog(4, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
                  qPrintable(logName()));
         close();
     });
@@ -83,7 +80,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
             m_idleTimer->start(int(m_config.idleTimeoutMs - quiet));
             return;
         }
-        writeLog(4, "DeviceChannel: idle timeout %s", qPrintable(logName()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: idle timeout %s", qPrintable(logName()));
         close();
     });
     m_lastActivity.start();
@@ -98,7 +95,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     connect(m_socket, &QTcpSocket::bytesWritten, this, &DeviceChannel::onBytesWritten);
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed)
-            writeLog(4, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
                      qPrintable(logName()));
         if (m_socket->state() == QAbstractSocket::UnconnectedState)
             onDisconnected();
@@ -127,7 +124,7 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
     if (m_state == Closed || m_socket->state() != QAbstractSocket::ConnectedState)
         return -1;
     if (payload.size() > m_config.maxPayload) {
-        writeLog(4, "DeviceChannel: payload of %d bytes too large for 0x%04x to %s", payload.size(), code,
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: payload of %d bytes too large for 0x%04x to %s", payload.size(), code,
                  qPrintable(logName()));
         return -1;
     }
@@ -137,8 +134,8 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
                                ? qMin<qint64>(m_config.maxIdentityPayload, m_config.maxWriteBacklog)
                                : m_config.maxWriteBacklog;
     if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > backlog) {
-        writeLog(4, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing", qPrintable(logName()),
-                 static_cast<long long>(m_socket->bytesToWrite()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing",
+                 qPrintable(logName()), static_cast<long long>(m_socket->bytesToWrite()));
         close();
         return -1;
     }
@@ -180,7 +177,7 @@ void DeviceChannel::close()
 void DeviceChannel::onDisconnected()
 {
     if (m_state != Closed) {
-        writeLog(4, "DeviceChannel: connection closed by %s", qPrintable(logName()));
+        writeLog(LOG_LEVEL_INFO, "DeviceChannel: connection closed by %s", qPrintable(logName()));
         close();
     }
     if (m_socket->state() == QAbstractSocket::UnconnectedState) {
@@ -231,7 +228,7 @@ void DeviceChannel::onReadyRead()
             if (result == FrameDecoder::NeedMore)
                 break;
             if (result == FrameDecoder::BadLength) {
-                writeLog(4, "DeviceChannel: bad frame length %s from %s",
+                writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad frame length %s from %s",
                          qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
                 close();
                 break;
@@ -247,9 +244,10 @@ void DeviceChannel::onReadyRead()
 void DeviceChannel::dropFrame(const char *why, quint16 code)
 {
     if (why)
-        writeLog(4, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()), why);
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()),
+                 why);
     if (++m_droppedFrames >= m_config.maxDroppedFrames) {
-        writeLog(4, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
         close();
     }
 }
@@ -259,7 +257,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
     m_lastActivity.start();
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
-        writeLog(4, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
         dropFrame(nullptr, frame.code);
         return;
     }
@@ -311,7 +309,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit kickReported(this, QString::fromUtf8(frame.data, qMin(frame.size, PanelIdentity::kMaxFieldLength)));
         break;
     case VELK_REMOTE_RSP_SET_PASSWORD:
-        writeLog(4, "DeviceChannel: set-password answer %d from %s", value, qPrintable(mac));
+        writeLog(LOG_LEVEL_INFO, "DeviceChannel: set-password answer %d from %s", value, qPrintable(mac));
         break;
     case VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE:
         emit transferFileComplete(mac, value == 0, false);
@@ -346,7 +344,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
             dropFrame("no synchronisation asked", frame.code);
         break;
     case VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS:
-        writeLog(4, "DeviceChannel: settings answer %d from %s", value, qPrintable(mac));
+        writeLog(LOG_LEVEL_INFO, "DeviceChannel: settings answer %d from %s", value, qPrintable(mac));
         break;
     case VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE:
         if (m_syncExchange)
@@ -365,7 +363,8 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     PanelIdentity identity;
     QString error;
     if (!PanelIdentity::fromJson(frame.bytes(), &identity, &error)) {
-        writeLog(4, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()), qPrintable(error));
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()),
+                 qPrintable(error));
         close();
         return;
     }
@@ -428,7 +427,8 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
     connect(job, &TransferJob::chunkSent, this, [this, mac] { emit resetTransferFileTimeout(mac); });
     connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
-        writeLog(4, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath),
+                 qPrintable(mac));
         emit transferFileComplete(mac, false, true);
     });
     m_otaJob = job;
@@ -468,7 +468,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     auto *job =
         new TransferJob(kBroadcastCodes, sender, m_socket, m_config.chunkSize, m_config.maxChunksInFlight, this);
     if (job->open(path) != TransferJob::Opened) {
-        writeLog(4, "DeviceChannel: audio file %s cannot be sent", qPrintable(path));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: audio file %s cannot be sent", qPrintable(path));
         job->deleteLater();
         return false;
     }
@@ -480,7 +480,8 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     connect(job, &TransferJob::completed, this,
             [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [mac, path] {
-        writeLog(4, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path), qPrintable(mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path),
+                 qPrintable(mac));
     });
     m_broadcastJob = job;
     emit setupBroadcastTransferFileTimeout(mac, 8000);
@@ -500,13 +501,13 @@ void DeviceChannel::stopBroadcastTransfer(bool notifyPanel)
 void DeviceChannel::checkAccountSync()
 {
     if (!isAdminLogin) {
-        writeLog(4, "Current user is not admin, not need to do sync.");
+        writeLog(LOG_LEVEL_INFO, "Current user is not admin, not need to do sync.");
         return;
     }
     const QString mac = m_identity.mac;
-    writeLog(4, "checkAccountSync, %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_INFO, "checkAccountSync, %s", qPrintable(mac));
     if (m_syncing) {
-        writeLog(4, "currently syncing user device, can NOT checkMultiUserDataSync");
+        writeLog(LOG_LEVEL_WARNING, "currently syncing user device, can NOT checkMultiUserDataSync");
         return;
     }
     m_syncing = true;
@@ -514,7 +515,7 @@ void DeviceChannel::checkAccountSync()
     const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
     if (rc != DB_OK || settings.isEmpty()) {
         if (rc != DB_OK)
-            writeLog(4, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
+            writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
         emit setupSyncUserDeviceTimeout(mac, 1000);
         return;
     }
@@ -533,7 +534,7 @@ void DeviceChannel::syncAdminSettings()
     QList<VelkMultiUserAdmin> settings;
     const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
     if (rc != DB_OK || settings.isEmpty()) {
-        writeLog(4, "DeviceChannel::syncAdminSettings, queryMultiUserAdmin error 0x%08x", rc);
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::syncAdminSettings, queryMultiUserAdmin error 0x%08x", rc);
         return;
     }
     sendFrame(VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS,
@@ -554,7 +555,8 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
     if (first == 1 && !mergePanelAccounts(file)) {
         // The panel replaces its users with the list we send: sending ours now would lose the users it has and we
         // never took in. The overview's time-out records the failure, and the next synchronisation asks again.
-        writeLog(4, "DeviceChannel: users of %s not taken in, synchronisation stopped", qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: users of %s not taken in, synchronisation stopped",
+                 qPrintable(m_identity.mac));
         return;
     }
     if (m_state != Connected)
@@ -565,86 +567,9 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
-    OrvantaDBIntf *db = CmdServer::database();
-    const QString path = QDir(m_config.effectiveTempFolder()).filePath(QStringLiteral("receive_setting.csv"));
-    // The file holds the panel users' passwords: owner-only, created afresh (never through a planted link), and
-    // removed as soon as it was read.
-    QFile::remove(path);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
-        return false;
-    }
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const bool written = out.write(file) == file.size();
-    out.close();
-    const QList<QStringList> cells = written ? readCsvFile(path, QStringLiteral("UTF-8")) : QList<QStringList>();
-    QFile::remove(path);
-    if (!written) {
-        writeLog(4, "DeviceChannel::mergePanelAccounts, cannot write %s", qPrintable(path));
-        return false;
-    }
-
     VelkIFPDevice device;
-    const bool haveDevice = m_server->managedDevice(m_identity.mac, &device) && device.did != 0;
-    QList<VelkAppInfo> apps;
-    db->queryAllAppInfo(apps);
-    int assigned = haveDevice ? usersOfDevice(db, device.did).size() : 0;
-
-    // Names are matched ignoring letter case: the store grants permissions by name that way, so a panel's "alice"
-    // created beside the console's "Alice" would have its permissions written onto Alice.
-    QList<VelkMultiUser> known;
-    db->queryAllMultiUser(known);
-    QHash<QString, quint32> muidByName;
-    for (const VelkMultiUser &user : qAsConst(known))
-        muidByName.insert(user.userName.toCaseFolded(), user.muid);
-
-    for (const AccountFileRow &row : AccountFile::fromCsvRows(cells)) {
-        quint32 muid = muidByName.value(row.userName.toCaseFolded());
-        if (muid == 0) {
-            // New to the console: take the panel's user. A known name keeps the console's values.
-            VelkMultiUser user;
-            user.userName = row.userName;
-            user.password = row.password;
-            user.hasPermission = row.hasPermission;
-            user.uniqueId = row.uniqueId; // the store gives a new one when the panel sent none
-            if (!row.rfidId.isEmpty()) {
-                QList<VelkMultiUser> holders;
-                db->queryMultiUserByRfid(holders, row.rfidId);
-                if (holders.isEmpty())
-                    user.rfidId = row.rfidId;
-                else
-                    writeLog(4, "DeviceChannel::mergePanelAccounts, card of %s is bound to another user",
-                             qPrintable(row.userName));
-            }
-            const quint32 rc = db->createMultiUser(user);
-            if (rc != DB_OK) {
-                writeLog(4, "DeviceChannel::mergePanelAccounts, createMultiUser error 0x%08x", rc);
-                continue;
-            }
-            for (const VelkAppInfo &app : qAsConst(apps))
-                db->setAppPermissionByName(row.userName, app.packageName,
-                                           row.packages.contains(app.packageName) ? 1 : -1);
-            QList<VelkMultiUser> created;
-            db->queryMultiUserByName(created, row.userName);
-            if (!created.isEmpty())
-                muid = created.last().muid;
-            muidByName.insert(row.userName.toCaseFolded(), muid);
-        }
-        if (!haveDevice || muid == 0 || assigned >= kMaxUsersPerDevice)
-            continue;
-        QList<VelkUserDevice> links;
-        db->queryUserDeviceByIds(links, muid, device.did);
-        if (!links.isEmpty())
-            continue;
-        VelkUserDevice link;
-        link.multiUserId = muid;
-        link.deviceId = device.did;
-        link.syncStatus = 0;
-        if (db->createUserDevice(link) == DB_OK)
-            ++assigned;
-    }
-    return true;
+    const quint32 did = m_server->managedDevice(m_identity.mac, &device) ? device.did : 0;
+    return PanelAccountMerge(CmdServer::database()).merge(PanelAccountMerge::parse(file), did);
 }
 
 void DeviceChannel::sendUserSettings()
@@ -660,7 +585,8 @@ void DeviceChannel::sendUserSettings()
     db->queryAllAppInfo(apps);
     const QByteArray file = AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
-        writeLog(4, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s",
+                 qPrintable(m_identity.mac));
 }
 
 void DeviceChannel::recordSync(int status)

@@ -3,8 +3,8 @@
 #include "network/CmdServer.h"
 #include "network/SsdpMessage.h"
 #include "platform/ArpTable.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -53,13 +53,13 @@ void UPnPServer::bindSockets()
         auto *socket = new QUdpSocket(this);
         if (!socket->bind(QHostAddress(QHostAddress::AnyIPv4), port,
                           QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-            writeLog(4, "UPnPServer: cannot bind port %d: %s", port, qPrintable(socket->errorString()));
+            writeLog(LOG_LEVEL_ERROR, "UPnPServer: cannot bind port %d: %s", port, qPrintable(socket->errorString()));
             delete socket;
             continue;
         }
         if (m_config.joinMulticast && !socket->joinMulticastGroup(m_config.multicastGroup))
-            writeLog(4, "UPnPServer: cannot join %s on port %d: %s", qPrintable(m_config.multicastGroup.toString()),
-                     port, qPrintable(socket->errorString()));
+            writeLog(LOG_LEVEL_WARNING, "UPnPServer: cannot join %s on port %d: %s",
+                     qPrintable(m_config.multicastGroup.toString()), port, qPrintable(socket->errorString()));
         connect(socket, &QUdpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         m_sockets[i] = socket;
     }
@@ -74,7 +74,7 @@ quint16 UPnPServer::boundPort(int index) const
 void UPnPServer::noteDropped(const char *why, const QHostAddress &sender)
 {
     if (++m_droppedThisTick <= kDropLogLines)
-        writeLog(4, "UPnPServer: dropped datagram from %s: %s", qPrintable(sender.toString()), why);
+        writeLog(LOG_LEVEL_WARNING, "UPnPServer: dropped datagram from %s: %s", qPrintable(sender.toString()), why);
 }
 
 void UPnPServer::onReadyRead(QUdpSocket *socket)
@@ -144,7 +144,7 @@ void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, con
                         const QHostAddress &localAddress)
 {
     if (!m_config.allowsDestination(destination)) {
-        writeLog(4, "UPnPServer: destination %s not allowed", qPrintable(destination.toString()));
+        writeLog(LOG_LEVEL_WARNING, "UPnPServer: destination %s not allowed", qPrintable(destination.toString()));
         return;
     }
     CmdServer *server = CmdServer::getInstance();
@@ -157,7 +157,7 @@ void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, con
 void UPnPServer::tick()
 {
     if (m_droppedThisTick > kDropLogLines)
-        writeLog(4, "UPnPServer: dropped %d datagrams", m_droppedThisTick);
+        writeLog(LOG_LEVEL_WARNING, "UPnPServer: dropped %d datagrams", m_droppedThisTick);
     m_droppedThisTick = 0;
     bindSockets();
 

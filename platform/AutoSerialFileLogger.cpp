@@ -58,9 +58,9 @@ int AutoSerialFileLogger::highestSerial(const QDate &date) const
     const int at = probe.lastIndexOf(serialPlaceholder);
     if (at < 0)
         return 0;
-    const QRegularExpression re(QLatin1Char('^') + QRegularExpression::escape(probe.left(at)) + QStringLiteral("(\\d+)") +
-                                QRegularExpression::escape(probe.mid(at + serialPlaceholder.size())) +
-                                QLatin1Char('$'));
+    const QRegularExpression re(
+        QLatin1Char('^') + QRegularExpression::escape(probe.left(at)) + QStringLiteral("(\\d+)") +
+        QRegularExpression::escape(probe.mid(at + serialPlaceholder.size())) + QLatin1Char('$'));
     int highest = 0;
     const QStringList names = info.dir().entryList(QDir::Files);
     for (const QString &name : names) {

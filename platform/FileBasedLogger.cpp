@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-FileBasedLogger::FileBasedLogger(const QString &fileName) : m_fileName(fileName) {}
+FileBasedLogger::FileBasedLogger(const QString &fileName) : m_fileName(fileName)
+{
+}
 
 FileBasedLogger::~FileBasedLogger()
 {

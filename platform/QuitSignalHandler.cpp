@@ -4,8 +4,8 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,9 +22,7 @@ extern "C" void onQuitSignal(int)
 }
 } // namespace
 
-QuitSignalHandler::QuitSignalHandler(int readFd)
-    : QObject(QCoreApplication::instance())
-    , m_readFd(readFd)
+QuitSignalHandler::QuitSignalHandler(int readFd) : QObject(QCoreApplication::instance()), m_readFd(readFd)
 {
     m_notifier = new QSocketNotifier(readFd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignalHandler::onSignal);
@@ -50,8 +48,7 @@ bool QuitSignalHandler::install()
         action.sa_handler = onQuitSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        return ::sigaction(SIGTERM, &action, nullptr) == 0
-            && ::sigaction(SIGINT, &action, nullptr) == 0;
+        return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
     }();
     return installed;
 }

@@ -21,9 +21,7 @@ QPointer<SingleInstance> holder;
 } // namespace
 
 SingleInstance::SingleInstance(const QString &lockFolder, const QString &key, QObject *parent)
-    : QObject(parent)
-    , m_lockPath(QDir(lockFolder).filePath(key + QStringLiteral(".lock")))
-    , m_lock(m_lockPath)
+    : QObject(parent), m_lockPath(QDir(lockFolder).filePath(key + QStringLiteral(".lock"))), m_lock(m_lockPath)
 {
     QDir().mkpath(lockFolder);
     // The lock is only ever stale when its process is gone, never because it is old: a
@@ -32,8 +30,8 @@ SingleInstance::SingleInstance(const QString &lockFolder, const QString &key, QO
     // One socket per lock file, so users (and test runs) with their own data folder never
     // meet; the hash keeps the name short enough for a socket path.
     const QByteArray where = QFileInfo(m_lockPath).absoluteFilePath().toUtf8();
-    const QString hash = QString::fromLatin1(
-        QCryptographicHash::hash(where, QCryptographicHash::Sha1).toHex().left(16));
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(where, QCryptographicHash::Sha1).toHex().left(16));
     m_serverName = key + QLatin1Char('-') + hash;
 }
 

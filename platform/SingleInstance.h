@@ -21,10 +21,11 @@ class SingleInstance : public QObject
     Q_OBJECT
 
 public:
-    enum Outcome {
-        Acquired,     ///< this process is the one console
-        HandedOver,   ///< another console runs and showed its main window
-        NoMainWindow  ///< another console holds the lock but showed no main window (or never answered)
+    enum Outcome
+    {
+        Acquired,    ///< this process is the one console
+        HandedOver,  ///< another console runs and showed its main window
+        NoMainWindow ///< another console holds the lock but showed no main window (or never answered)
     };
 
     /// `lockFolder` holds the lock file "<key>.lock"; it is created when missing.
@@ -61,15 +62,19 @@ public:
     /// Restarts the program: releases this process's lock first so the new process takes it at
     /// once, ends the event loop and starts `program` (default: this executable) detached with
     /// `arguments`. Returns whether the new process could be started.
-    static bool restartApplication(const QString &program = QString(),
-                                   const QStringList &arguments = QStringList());
+    static bool restartApplication(const QString &program = QString(), const QStringList &arguments = QStringList());
 
     static const int defaultHandOverWait = 5000;
 
 private:
     void startServer();
     void answer(class QLocalSocket *socket);
-    enum class AskResult { Shown, NotShown, NoAnswer };
+    enum class AskResult
+    {
+        Shown,
+        NotShown,
+        NoAnswer
+    };
     AskResult askHolder(int timeout) const;
 
     QString m_lockPath;

@@ -2,11 +2,15 @@
 
 SysLogger::~SysLogger() = default;
 
-void SysLogger::moduleRegistered(const QString &, int) {}
+void SysLogger::moduleRegistered(const QString &, int)
+{
+}
 
 bool SysLogger::start()
 {
     return true;
 }
 
-void SysLogger::stop() {}
+void SysLogger::stop()
+{
+}

@@ -6,8 +6,7 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "platform/LogLevel.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 void AutoTestReportModel::load(OrvantaDBIntf *db, const VelkAutoTestSchedule &schedule)
 {

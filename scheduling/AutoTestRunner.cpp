@@ -6,10 +6,9 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
 #include "scheduling/DeviceControlPlan.h"
 #include "scheduling/ScheduleTime.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "datastore/OrvantaDBManager.h"
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
-#include "shell/KitForm.h"
-#include "shell/SortingIndicator.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/SortingIndicator.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ AutoTestScheduleReportDialog::AutoTestScheduleReportDialog(QWidget *parent) : QD
     setWindowFlags(Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setWindowTitle(productName());
     setModal(true);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     m_db = OrvantaDBManager::getInstance();
     m_selectedStyle = QStringLiteral("QToolButton {color: #f7e195;border: none;font: bold;"
@@ -70,7 +70,7 @@ AutoTestScheduleReportDialog::AutoTestScheduleReportDialog(QWidget *parent) : QD
     for (int column = 0; column < 4; ++column)
         m_indicators[column] = new SortingIndicator(this);
     placeIndicators();
-    if (layoutDirection() != 0)
+    if (uiLayoutDirection() == Qt::RightToLeft)
         tableWidgetReport->setStyleSheet(tableWidgetReport->styleSheet() +
                                          QStringLiteral("QTableWidget::item {padding-left:0px;padding-right:10px;}"));
 }
@@ -183,7 +183,7 @@ void AutoTestScheduleReportDialog::updateStatusButtons()
         QToolButton *button = statusButton(entry.first);
         const QString label = entry.second.first + QLatin1Char(' ');
         const QString count = QStringLiteral("(%1)").arg(entry.second.second);
-        if (layoutDirection() == 0)
+        if (uiLayoutDirection() == Qt::LeftToRight)
             setElidedButtonText(button, label + count, button->width() - (entry.first == 0 ? 10 : 15));
         else
             button->setText(label + QChar(0x202D) + count + QChar(0x202C));
@@ -259,8 +259,9 @@ void AutoTestScheduleReportDialog::placeIndicators()
         setElidedLabelText(header, header->toolTip(), header->width() - padding - side - 12);
         const int textWidth = header->fontMetrics().horizontalAdvance(header->text());
         const QRect box = header->geometry();
-        const int x = layoutDirection() == 0 ? box.x() + padding + textWidth + int(6 * scale)
-                                             : box.right() - padding - textWidth - int(6 * scale) - side;
+        const int x = uiLayoutDirection() == Qt::LeftToRight
+                          ? box.x() + padding + textWidth + int(6 * scale)
+                          : box.right() - padding - textWidth - int(6 * scale) - side;
         m_indicators[column]->setGeometry(x, box.y() + (box.height() - side) / 2, side, side);
         m_indicators[column]->raise();
     }

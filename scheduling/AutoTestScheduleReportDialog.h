@@ -5,7 +5,7 @@
 #include "datastore/VelkAutoTestSchedule.h"
 #include "scheduling/AutoTestReportModel.h"
 #include "scheduling/Ui_AutoTestScheduleReportDialog.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 class SortingIndicator;

@@ -2,10 +2,10 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "platform/LogLevel.h"
 #include "scheduling/ScheduleTime.h"
-#include "shell/Log.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 AutoTestScheduleSetting::AutoTestScheduleSetting(QWidget *parent) : ScheduleEditorPage(parent)
 {
@@ -14,7 +14,7 @@ AutoTestScheduleSetting::AutoTestScheduleSetting(QWidget *parent) : ScheduleEdit
     scaleUi(false);
     connect(btnSave, &QPushButton::clicked, this, &AutoTestScheduleSetting::clickBtnSave);
     setElidedLabelText(lbSchedule, lbSchedule->toolTip(), lbSchedule->width() - 24);
-    if (layoutDirection() != 0)
+    if (uiLayoutDirection() == Qt::RightToLeft)
         lbSchedule->setToolTip(lbSchedule->toolTip() + QStringLiteral("  "));
 }
 

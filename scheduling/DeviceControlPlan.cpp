@@ -4,9 +4,8 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "platform/LogLevel.h"
 #include "scheduling/ScheduleTime.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 QList<ScheduleTask> DeviceControlPlan::buildDay(OrvantaDBIntf *db, const QDate &date)
 {

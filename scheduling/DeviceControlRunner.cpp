@@ -1,9 +1,8 @@
 #include "scheduling/DeviceControlRunner.h"
 
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
 #include "scheduling/DeviceControlPlan.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 
 DeviceControlRunner::DeviceControlRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
     : DailyTaskRunner(clock, parent), m_db(db), m_server(server)

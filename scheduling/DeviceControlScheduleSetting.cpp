@@ -3,11 +3,10 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DialogPlacement.h"
-#include "platform/LogLevel.h"
 #include "scheduling/ScheduleTime.h"
-#include "shell/Log.h"
-#include "shell/PowerOnNotification.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/kit/PowerOnNotification.h"
+#include "shell/kit/UiHelpers.h"
 
 DeviceControlScheduleSetting::DeviceControlScheduleSetting(QWidget *parent) : ScheduleEditorPage(parent)
 {

@@ -4,10 +4,12 @@
 #include <QPushButton>
 
 #include "devices/DeviceFormStyle.h"
+#include "shell/base/Session.h"
 
 OtaSchedulePlaceholder::OtaSchedulePlaceholder(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("OtaSchedulePlaceholder"));
+    setLayoutDirection(uiLayoutDirection());
     setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(QStringLiteral("QFrame#OtaSchedulePlaceholder{background-color: #404040;}"));
     m_text = DeviceFormStyle::caption(this, "labelUnavailable", QRect(87, 220, 700, 60));

@@ -7,12 +7,12 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "platform/LogLevel.h"
 #include "scheduling/ScheduleFormStyle.h"
 #include "scheduling/Ui_ScheduleEditorForm.h"
-#include "shell/KitForm.h"
-#include "shell/Log.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -23,6 +23,7 @@ const char *const GreyFilterStyle = "background-color: #3f3f3f;color: #808080;fo
 
 ScheduleEditorPage::ScheduleEditorPage(QWidget *parent) : QFrame(parent), m_db(OrvantaDBManager::getInstance())
 {
+    setLayoutDirection(uiLayoutDirection());
 }
 
 ScheduleEditorPage::~ScheduleEditorPage() = default;
@@ -46,7 +47,7 @@ void ScheduleEditorPage::attachForm(Ui_ScheduleEditorForm *form)
         new QRegExpValidator(QRegExp(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), m_form->lineEditFilter));
 
     setElidedLabelText(m_form->lbSchedulingTitle, m_form->lbSchedulingTitle->toolTip());
-    if (layoutDirection() == 0) {
+    if (uiLayoutDirection() == Qt::LeftToRight) {
         m_form->comboBoxFilter->applyStyle(m_form->comboBoxFilter->styleSheet() +
                                            QStringLiteral("QComboBox {padding-left:12px;}"));
     } else {
@@ -476,7 +477,7 @@ void ScheduleEditorPage::scaleShared(bool rescale, const QList<QWidget *> &ownWi
 
 QList<QWidget *> ScheduleEditorPage::headerRow() const
 {
-    if (layoutDirection() == 0)
+    if (uiLayoutDirection() == Qt::LeftToRight)
         return {m_form->headerLeftBorder, m_form->checkBoxName, m_form->lb_IPAddress, m_form->lb_MacAddress,
                 m_form->headerRightBorder};
     return {m_form->headerLeftBorder, m_form->lb_MacAddress, m_form->lb_IPAddress, m_form->checkBoxName,

@@ -5,7 +5,7 @@
 
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 class QCheckBox;

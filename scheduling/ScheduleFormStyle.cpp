@@ -7,7 +7,7 @@
 #include <QToolButton>
 
 #include "devices/DeviceFormStyle.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 

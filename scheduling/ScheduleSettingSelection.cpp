@@ -1,12 +1,14 @@
 #include "scheduling/ScheduleSettingSelection.h"
 
 #include "firmware/IFPUpgradeManager.h"
-#include "shell/KitForm.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 ScheduleSettingSelection::ScheduleSettingSelection(QWidget *parent) : QFrame(parent)
 {
     setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     connect(btnToDeviceControl, &QToolButton::clicked, this, &ScheduleSettingSelection::emitDeviceControlClicked);
     connect(btnToFwUpdate, &QToolButton::clicked, this, &ScheduleSettingSelection::emitFwUpdateClicked);

@@ -3,7 +3,7 @@
 #include <QFrame>
 
 #include "scheduling/Ui_ScheduleSettingSelection.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 /// The kind selection of a new schedule. The firmware-update button is enabled only while the
 /// last version check found devices out of date; its hint says how many.

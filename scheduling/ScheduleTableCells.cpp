@@ -7,8 +7,9 @@
 #include <QToolButton>
 
 #include "scheduling/ScheduleTableText.h"
-#include "shell/CustComboBox.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/CustComboBox.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ int scaled(int length)
 
 QString selectorStyle()
 {
-    const QString padding = layoutDirection() == 0 ? QStringLiteral("padding-left:12px;") : QString();
+    const QString padding = uiLayoutDirection() == Qt::LeftToRight ? QStringLiteral("padding-left:12px;") : QString();
     return QStringLiteral("QComboBox {background-color: #666666;color: #ffffff;font-size:10pt; font-family:Arial;"
                           "border: 1px solid #ffffff;border-radius: 5px;%1}"
                           "QComboBox::drop-down {border: none;width: 20px;}"
@@ -79,7 +80,7 @@ QToolButton *ScheduleTableCells::settingsButton(QWidget **cell)
 
     auto *layout = new QHBoxLayout(container);
     const int margin = scaled(21);
-    if (layoutDirection() == 0)
+    if (uiLayoutDirection() == Qt::LeftToRight)
         layout->setContentsMargins(0, 0, margin, 0);
     else
         layout->setContentsMargins(margin, 0, 0, 0);

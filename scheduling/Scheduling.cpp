@@ -14,18 +14,17 @@
 #include "devices/DialogPlacement.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "network/CmdServer.h"
-#include "platform/LogLevel.h"
 #include "scheduling/AutoTestRunner.h"
 #include "scheduling/AutoTestScheduleReportDialog.h"
 #include "scheduling/DeviceControlRunner.h"
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
 #include "scheduling/Scheduling_Setting.h"
-#include "shell/Clock.h"
-#include "shell/DeleteScheduleDialog.h"
-#include "shell/Log.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -72,7 +71,7 @@ Scheduling::~Scheduling()
 void Scheduling::construct()
 {
     setupUi(this);
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     layoutSettingsPage(false);
     m_selectedFilterStyle = filterButtonStyle(true);
     m_normalFilterStyle = filterButtonStyle(false);
@@ -132,7 +131,7 @@ void Scheduling::construct()
         if (header->objectName().contains(QLatin1String("Header")) && !header->toolTip().isEmpty())
             setElidedLabelText(header, header->toolTip());
     }
-    if (layoutDirection() == 0) {
+    if (uiLayoutDirection() == Qt::LeftToRight) {
         comboBoxType->applyStyle(comboBoxType->styleSheet() + QStringLiteral("QComboBox {padding-left:12px;}"));
     } else {
         // The tables run their columns from the right; at other scales layoutSettingsPage mirrored the headers.
@@ -223,7 +222,7 @@ void Scheduling::layoutSettingsPage(bool rescale)
     const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
     const QList<QWidget *> guides = {guideWidgetDeviceControl, guideWidgetFwUpdate, guideWidgetAutoTest};
     for (int kind = 0; kind < 3; ++kind) {
-        const QList<QWidget *> row = headerRow(kind, layoutDirection() != 0);
+        const QList<QWidget *> row = headerRow(kind, uiLayoutDirection() == Qt::RightToLeft);
         scaleWidgetGeometryEx(row, tables.at(kind), true, f, true);
         scaleWidgetGeometry(guides.at(kind), f);
         for (QWidget *child : guides.at(kind)->findChildren<QWidget *>())
@@ -867,7 +866,7 @@ void Scheduling::setNamesCell(QTableWidget *table, int row, int column, const QS
 {
     // The count rule's room, less the item's own padding and text margins.
     const int room = table->columnWidth(column) - 10 - 10;
-    table->setItem(
-        row, column,
-        textItem(ScheduleTableText::countElided(names, count, room, table->fontMetrics(), layoutDirection() != 0)));
+    table->setItem(row, column,
+                   textItem(ScheduleTableText::countElided(names, count, room, table->fontMetrics(),
+                                                           uiLayoutDirection() == Qt::RightToLeft)));
 }

@@ -6,16 +6,16 @@
 #include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/OtaSchedulePlaceholder.h"
 #include "scheduling/ScheduleSettingSelection.h"
-#include "shell/KitForm.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
 
 Scheduling_Setting::Scheduling_Setting(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     setWindowFlags(Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
-    setLayoutDirection(Qt::LayoutDirection(layoutDirection()));
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
 
     m_selection = new ScheduleSettingSelection();

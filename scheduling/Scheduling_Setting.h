@@ -6,7 +6,7 @@
 #include "datastore/VelkOtaSchedule.h"
 #include "datastore/VelkSchedule.h"
 #include "scheduling/Ui_Scheduling_Setting.h"
-#include "shell/FormScale.h"
+#include "shell/kit/FormScale.h"
 
 class AutoTestScheduleSetting;
 class DeviceControlScheduleSetting;

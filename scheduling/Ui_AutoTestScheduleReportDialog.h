@@ -9,7 +9,7 @@
 
 #include "devices/DeviceFormStyle.h"
 #include "scheduling/ScheduleFormStyle.h"
-#include "shell/ClickableLabel.h"
+#include "shell/kit/ClickableLabel.h"
 
 /// The auto-test report, 874 × 571: the total, the search field, five state buttons with their
 /// counts, and the table under its clickable column headers.

@@ -12,10 +12,10 @@
 
 #include "devices/DeviceFormStyle.h"
 #include "scheduling/ScheduleFormStyle.h"
-#include "shell/CustComboBox.h"
-#include "shell/ScheduleLineEdit.h"
-#include "shell/ScheduleSettingSpinBox.h"
-#include "shell/TextLabel.h"
+#include "shell/kit/CustComboBox.h"
+#include "shell/kit/ScheduleLineEdit.h"
+#include "shell/kit/ScheduleSettingSpinBox.h"
+#include "shell/kit/TextLabel.h"
 
 /// What the two schedule editor forms share, on their 874 × 571 page: the title band, the weekday
 /// row, the target buttons, the filter, the device or group table under its header strip, the

@@ -14,8 +14,8 @@
 
 #include "devices/DeviceFormStyle.h"
 #include "scheduling/ScheduleFormStyle.h"
-#include "shell/CustComboBox.h"
-#include "shell/CustomFilterWidget.h"
+#include "shell/kit/CustComboBox.h"
+#include "shell/kit/CustomFilterWidget.h"
 
 /// The Schedule Setup page at scale 1.0: 940 × 641. Three tables on a stack (device control,
 /// firmware update, auto test), each under a header strip of labels and with a guide for the

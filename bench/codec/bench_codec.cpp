@@ -8,9 +8,9 @@
 #include <QVector>
 
 #include <algorithm>
-#include <functional>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 

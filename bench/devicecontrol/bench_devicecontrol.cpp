@@ -25,7 +25,8 @@
 #include "devices/ConnectedList.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
 
@@ -162,13 +163,7 @@ int main(int argc, char **argv)
     const int count = argc > 1 ? qBound(1, atoi(argv[1]), 5000) : 1000;
     isAdminLogin = true;
 
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
-    config.answerPort = 0;
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
+    NetworkConfig config = loopbackNetworkConfig();
     config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
     config.maxPendingHandshakes = count + 16;
     NetworkConfig::setCurrent(config);

@@ -6,7 +6,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/SqlTransaction.h"
 #include "devices/DeviceCsvImporter.h"
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
 
 #include <QCoreApplication>
 
@@ -116,6 +116,7 @@ int main(int argc, char **argv)
     std::printf("plain inserts in one transaction: %9.2f ms (%8.0f rows/s)\n", plain, count * 1000.0 / plain);
     std::printf("data store inserts in one transaction: %9.2f ms (%8.0f rows/s)\n", store, count * 1000.0 / store);
     std::printf("CSV import (both passes):         %9.2f ms (%8.0f rows/s)\n", imported, count * 1000.0 / imported);
-    std::printf("rate ratio import / plain, median of the rounds: %.3f (target >= 0.200) %s\n", ratio, ratio >= 0.2 ? "OK" : "UNDER");
+    std::printf("rate ratio import / plain, median of the rounds: %.3f (target >= 0.200) %s\n", ratio,
+                ratio >= 0.2 ? "OK" : "UNDER");
     return failed || ratio < 0.2 ? 1 : 0;
 }

@@ -101,10 +101,21 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsSet("BENCH_PARTS")) {
         std::printf("reset only %.2f\n", medianMs(5, [&] { page.resetSearchBox(); }));
         std::printf("grab only %.2f\n", medianMs(5, [&] { page.grab(); }));
-        std::printf("reset+grab %.2f\n", medianMs(5, [&] { page.resetSearchBox(); page.grab(); }));
+        std::printf("reset+grab %.2f\n", medianMs(5, [&] {
+                        page.resetSearchBox();
+                        page.grab();
+                    }));
         QList<VelkIFPDevice> d;
-        std::printf("queryAll %.2f\n", medianMs(5, [&] { d.clear(); db->queryAllAvailableIFP(d); }));
-        std::printf("groupsByIFP x12 %.2f\n", medianMs(5, [&] { for (int i = 0; i < 12; ++i) { QList<VelkGroups> g; db->queryGroupsByIFP(d.at(i), g);} }));
+        std::printf("queryAll %.2f\n", medianMs(5, [&] {
+                        d.clear();
+                        db->queryAllAvailableIFP(d);
+                    }));
+        std::printf("groupsByIFP x12 %.2f\n", medianMs(5, [&] {
+                        for (int i = 0; i < 12; ++i) {
+                            QList<VelkGroups> g;
+                            db->queryGroupsByIFP(d.at(i), g);
+                        }
+                    }));
     }
     const int runs = 7;
     bareSelect();

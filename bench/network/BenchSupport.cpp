@@ -7,6 +7,7 @@
 #include "network/PanelIdentity.h"
 #include "platform/AutoSerialFileLogger.h"
 #include "platform/LogSystem.h"
+#include "support/LoopbackNetwork.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -174,16 +175,7 @@ ConsoleFixture::ConsoleFixture()
 
     OrvantaDBManager::setDataFolder(root);
 
-    m_config.tcpPort = 0;
-    m_config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    m_config.discoveryPorts = {0, 0};
-    m_config.answerPort = 0;
-    m_config.joinMulticast = false;
-    m_config.loopbackOnly = true;
-    m_config.wolTargets = {QHostAddress(QStringLiteral("127.255.255.255"))};
-    m_config.wolPort = 0;
-    m_config.audioFolder = root + QStringLiteral("/Audio/");
-    m_config.tempFolder = root + QStringLiteral("/tmp");
+    m_config = loopbackNetworkConfig(root);
     m_valid = true;
 }
 

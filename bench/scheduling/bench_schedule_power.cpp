@@ -30,7 +30,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
 #include "scheduling/DeviceControlRunner.h"
-#include "shell/Clock.h"
+#include "shell/base/Clock.h"
 
 namespace {
 

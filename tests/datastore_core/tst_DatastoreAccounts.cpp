@@ -2,11 +2,12 @@
 
 #include <QtTest>
 
+#include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 class TestDatastoreAccounts : public QObject
@@ -54,12 +55,12 @@ private slots:
     {
         VelkAccount same;
         same.password = "KELVO";
-        QCOMPARE(m_manager->createAccount(m_manager->connection(), same), DB_ACCOUNT_PASSWORD_EXISTS);
+        QCOMPARE(CoreTables::createAccount(m_manager->connection(), same), DB_ACCOUNT_PASSWORD_EXISTS);
         VelkAccount quoted;
         quoted.password = "pa\"ss' OR 1=1 --";
         quoted.email = "q@example.org";
-        QCOMPARE(m_manager->createAccount(m_manager->connection(), quoted), DB_OK);
-        QCOMPARE(m_manager->createAccount(m_manager->connection(), quoted), DB_ACCOUNT_PASSWORD_EXISTS);
+        QCOMPARE(CoreTables::createAccount(m_manager->connection(), quoted), DB_OK);
+        QCOMPARE(CoreTables::createAccount(m_manager->connection(), quoted), DB_ACCOUNT_PASSWORD_EXISTS);
         QCOMPARE(accounts().size(), 3);
         QCOMPARE(accounts().last().password, quoted.password);
         DbProbe probe(m_manager->databaseFilePath());
@@ -73,7 +74,7 @@ private slots:
         admin.language = "zh_TW";
         admin.sosUsername = "guard";
         admin.sosPassword = "czNjcmV0";
-        admin.password = "qeno";  // the other account's password is accepted on update
+        admin.password = "qeno"; // the other account's password is accepted on update
         QCOMPARE(m_db->updateAccount(admin), DB_OK);
         const QList<VelkAccount> list = accounts();
         QCOMPARE(list.at(0).email, QString("admin@example.org"));
@@ -112,7 +113,7 @@ private slots:
                 QSqlQuery q(db);
                 QVERIFY(sqlExec(q, "INSERT INTO Scratch (v) VALUES (?)", {"inner"}));
                 QVERIFY(!sqlExec(q, "INSERT INTO NoSuchTable (v) VALUES (?)", {"x"}));
-            }  // rolled back: not committed
+            } // rolled back: not committed
             {
                 SqlTransaction kept(db, "kept");
                 QSqlQuery q(db);
@@ -134,6 +135,40 @@ private slots:
         }
         QCOMPARE(probe.count("Scratch"), 2);
         QSqlQuery(db).exec("DROP TABLE Scratch");
+    }
+
+    // Layers above the data store group its operations through the interface's scope. It must act on this
+    // store's own connection (here a named one, not Qt's default), or nothing would be undone.
+    void interfaceScopeUndoesTheOperationsOfItsCaller()
+    {
+        OrvantaDBIntf *db = m_db;
+        QVERIFY(!DbTransaction().isActive());
+        VelkGroups dropped;
+        dropped.groupName = "Dropped";
+        {
+            DbTransaction scope = db->transaction("test");
+            QVERIFY(scope.isActive());
+            QCOMPARE(db->createGroups(dropped), DB_OK);
+            DbTransaction inner = db->transaction("test inner");
+            VelkGroups nested;
+            nested.groupName = "Nested";
+            QCOMPARE(db->createGroups(nested), DB_OK);
+            QVERIFY(inner.commit());
+        }
+        QList<VelkGroups> groups;
+        QCOMPARE(db->queryAllGroup(groups), DB_OK);
+        QVERIFY(groups.isEmpty());
+
+        {
+            DbTransaction scope = db->transaction("test");
+            QCOMPARE(db->createGroups(dropped), DB_OK);
+            QVERIFY(scope.commit());
+            QVERIFY(!scope.commit());
+        }
+        QCOMPARE(db->queryAllGroup(groups), DB_OK);
+        QCOMPARE(groups.size(), 1);
+        QCOMPARE(db->deleteGroups(dropped), DB_OK);
+        QCOMPARE(SqlTransaction::depth(m_manager->connectionName()), 0);
     }
 };
 

@@ -7,7 +7,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(after.ptzCamera, QString("Cam 7"));
         QCOMPARE(after.fwVersion, QString("1.1.1020.21"));
 
-        QCOMPARE(m_db->queryIFPById(read, 9999), DB_OK);  // unknown id appends nothing, list kept
+        QCOMPARE(m_db->queryIFPById(read, 9999), DB_OK); // unknown id appends nothing, list kept
         QCOMPARE(read.size(), 1);
         QCOMPARE(m_db->updateIFPDevicePosition(copy, "Basement"), DB_OK);
         QCOMPARE(allDevices().first().position, QString("Basement"));
@@ -245,11 +245,11 @@ private slots:
         VelkGroups group = makeGroup("All");
         QCOMPARE(m_db->createGroups(group), DB_OK);
         QCOMPARE(m_db->joinGroups(device, group), DB_OK);
-        QCOMPARE(m_db->joinGroups(device, group), DB_OK);  // already a member: still one link
+        QCOMPARE(m_db->joinGroups(device, group), DB_OK); // already a member: still one link
         QCOMPARE(m_db->joinGroups(keep, group), DB_OK);
 
-        const QStringList deviceLinks = {"DeviceSchedule",  "DeviceOtaSchedule", "OtaScheduleReport",
-                                         "DeviceBroadcast", "BroadcastReport",   "DeviceAutoTestSchedule",
+        const QStringList deviceLinks = {"DeviceSchedule",        "DeviceOtaSchedule", "OtaScheduleReport",
+                                         "DeviceBroadcast",       "BroadcastReport",   "DeviceAutoTestSchedule",
                                          "AutoTestScheduleReport"};
         {
             DbProbe probe(m_file);
@@ -272,14 +272,14 @@ private slots:
                 QCOMPARE(probe.column(QStringLiteral("SELECT did FROM %1").arg(table)),
                          QStringList({QString::number(keep.did)}));
             QCOMPARE(probe.count("DeviceGroups"), 1);
-            QCOMPARE(probe.count("UserDevice"), 1);  // user bindings are kept
+            QCOMPARE(probe.count("UserDevice"), 1); // user bindings are kept
         }
 
         QCOMPARE(m_db->deleteGroups(group), DB_OK);
         DbProbe probe(m_file);
         QCOMPARE(probe.count("DeviceGroups"), 0);
         QCOMPARE(probe.count("GroupsSchedule"), 0);
-        QCOMPARE(probe.count("Device"), 1);  // devices never go with their group
+        QCOMPARE(probe.count("Device"), 1); // devices never go with their group
         QCOMPARE(probe.count("GroupsAutoTestSchedule"), 1);
     }
 
@@ -333,12 +333,12 @@ private slots:
         VelkSchedule schedule;
         schedule.rebootTime = "07:05";
         QList<VelkIFPDevice> noDevices;
-        QCOMPARE(m_db->createIFPSchedule(schedule, noDevices), DB_BAD_ARGUMENT);  // no weekday
-        QCOMPARE(m_db->queryDeviceBySchedule(schedule, noDevices), DB_BAD_ARGUMENT);  // sid 0
+        QCOMPARE(m_db->createIFPSchedule(schedule, noDevices), DB_BAD_ARGUMENT);     // no weekday
+        QCOMPARE(m_db->queryDeviceBySchedule(schedule, noDevices), DB_BAD_ARGUMENT); // sid 0
         QList<VelkMultiUser> users;
         VelkMultiUser somebody;
         users << somebody;
-        QVERIFY(m_db->queryAllMultiUser(users) != DB_BAD_ARGUMENT);  // appends rather than refuses
+        QVERIFY(m_db->queryAllMultiUser(users) != DB_BAD_ARGUMENT); // appends rather than refuses
     }
 
     void closedDatabaseFailsCleanly()

@@ -12,20 +12,43 @@
 
 #include <unistd.h>
 
+#include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 namespace {
 
-const QStringList kAllTables = {
-    "Account", "Device", "Groups", "DeviceGroups", "Schedule", "GroupsSchedule", "DeviceSchedule",
-    "OtaReminder", "OtaSchedule", "DeviceOtaSchedule", "GroupsOtaSchedule", "OtaScheduleReport",
-    "AutoTestSchedule", "DeviceAutoTestSchedule", "GroupsAutoTestSchedule", "AutoTestScheduleReport",
-    "Broadcast", "DeviceBroadcast", "GroupsBroadcast", "BroadcastReport", "MultiUser", "AppInfo",
-    "AppPermission", "UserDevice", "MultiUserAdmin", "DatabaseIdentifier", "DeviceCameraMap", "EventLog"};
+const QStringList kAllTables = {"Account",
+                                "Device",
+                                "Groups",
+                                "DeviceGroups",
+                                "Schedule",
+                                "GroupsSchedule",
+                                "DeviceSchedule",
+                                "OtaReminder",
+                                "OtaSchedule",
+                                "DeviceOtaSchedule",
+                                "GroupsOtaSchedule",
+                                "OtaScheduleReport",
+                                "AutoTestSchedule",
+                                "DeviceAutoTestSchedule",
+                                "GroupsAutoTestSchedule",
+                                "AutoTestScheduleReport",
+                                "Broadcast",
+                                "DeviceBroadcast",
+                                "GroupsBroadcast",
+                                "BroadcastReport",
+                                "MultiUser",
+                                "AppInfo",
+                                "AppPermission",
+                                "UserDevice",
+                                "MultiUserAdmin",
+                                "DatabaseIdentifier",
+                                "DeviceCameraMap",
+                                "EventLog"};
 
 QByteArray fileHash(const QString &path)
 {
@@ -96,8 +119,9 @@ private slots:
                      QStringList({"000"}));
             const QStringList ids = probe.column("SELECT uniqueId FROM DatabaseIdentifier");
             QCOMPARE(ids.size(), 1);
-            QVERIFY2(QRegularExpression("^\\{[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}\\}$").match(ids.first()).hasMatch(),
-                     qPrintable(ids.first()));
+            QVERIFY2(
+                QRegularExpression("^\\{[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}\\}$").match(ids.first()).hasMatch(),
+                qPrintable(ids.first()));
             identifier = ids.first();
             QCOMPARE(probe.columns("Device"),
                      QStringList({"did", "deviceName", "modelName", "macAddress", "ipAddress", "fwVersion",
@@ -118,8 +142,8 @@ private slots:
     void sharedInstanceLivesInTheApplicationDataFolder()
     {
         // No folder injected: the writable data location of this executable, under the test's HOME.
-        const QString expected = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                 + "/dbManagement/QuorvinDatabase.db";
+        const QString expected =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/dbManagement/QuorvinDatabase.db";
         QVERIFY(expected.startsWith(m_env.home()));
         OrvantaDBIntf *first = OrvantaDBManager::getInstance();
         QVERIFY(first);
@@ -184,8 +208,9 @@ private slots:
         QCOMPARE(probe.value("SELECT groupType FROM Groups").toString(), QString("Control Box"));
         QVERIFY(probe.columns("OtaScheduleReport").contains("fwVersion"));
         // The first account became the administrator and the normal user was added.
-        QCOMPARE(probe.column("SELECT password || '|' || isAdmin || '|' || ifnull(email, '') FROM Account ORDER BY aid"),
-                 QStringList({"secret|1|ops@example.org", "qeno|0|"}));
+        QCOMPARE(
+            probe.column("SELECT password || '|' || isAdmin || '|' || ifnull(email, '') FROM Account ORDER BY aid"),
+            QStringList({"secret|1|ops@example.org", "qeno|0|"}));
         QCOMPARE(probe.count("AppInfo"), 12);
         QCOMPARE(probe.count("MultiUserAdmin"), 1);
         QCOMPARE(probe.count("DatabaseIdentifier"), 1);
@@ -198,7 +223,7 @@ private slots:
             DatabaseManager current(data, "current");
             VelkIFPDevice device;
             device.deviceName = "Current";
-            QCOMPARE(current.createIFPDevice(current.connection(), device), DB_OK);
+            QCOMPARE(CoreTables::createIFPDevice(current.connection(), device), DB_OK);
         }
         const QString former = parentOf(data) + "/Orvanta";
         QDir().mkpath(former + "/dbManagement");
@@ -211,7 +236,7 @@ private slots:
 
         DatabaseManager manager(data, "again");
         QCOMPARE(manager.openState(), DatabaseManager::Ready);
-        QVERIFY(QFileInfo::exists(former));  // kept: its database could not be moved
+        QVERIFY(QFileInfo::exists(former)); // kept: its database could not be moved
         QCOMPARE(fileHash(former + "/dbManagement/OrvantaDatabase.db"), oldHash);
         DbProbe probe(dbFile(data));
         QCOMPARE(probe.column("SELECT deviceName FROM Device"), QStringList({"Current"}));
@@ -231,8 +256,7 @@ private slots:
         DatabaseManager manager(data, "garbage");
         QCOMPARE(manager.openState(), DatabaseManager::Recreated);
 
-        const QStringList aside = QDir(data + "/dbManagement")
-                                      .entryList({"QuorvinDatabase.db.broken-*"}, QDir::Files);
+        const QStringList aside = QDir(data + "/dbManagement").entryList({"QuorvinDatabase.db.broken-*"}, QDir::Files);
         QCOMPARE(aside.size(), 1);
         QVERIFY(QRegularExpression("^QuorvinDatabase\\.db\\.broken-\\d{8}-\\d{6}$").match(aside.first()).hasMatch());
         QFile kept(data + "/dbManagement/" + aside.first());
@@ -240,7 +264,7 @@ private slots:
         QCOMPARE(kept.readAll(), garbage);
 
         QList<VelkAccount> accounts;
-        QCOMPARE(manager.queryAccount(manager.connection(), accounts), DB_OK);
+        QCOMPARE(CoreTables::queryAccount(manager.connection(), accounts), DB_OK);
         QCOMPARE(accounts.size(), 2);
         DbProbe probe(dbFile(data));
         QCOMPARE(probe.count("AppInfo"), 12);
@@ -255,7 +279,7 @@ private slots:
             for (int i = 0; i < 300; ++i) {
                 VelkIFPDevice device;
                 device.deviceName = QStringLiteral("Panel %1 with a long enough name to fill pages").arg(i);
-                QCOMPARE(manager.createIFPDevice(manager.connection(), device), DB_OK);
+                QCOMPARE(CoreTables::createIFPDevice(manager.connection(), device), DB_OK);
             }
         }
         {
@@ -276,14 +300,16 @@ private slots:
     void lockedDatabaseIsLeftAlone()
     {
         const QString data = newDataFolder();
-        { DatabaseManager manager(data, "tolock"); }
+        {
+            DatabaseManager manager(data, "tolock");
+        }
         const QString file = dbFile(data);
         const QByteArray before = fileHash(file);
 
         DbProbe holder(file, "holder");
         QVERIFY2(holder.exec("BEGIN EXCLUSIVE"), qPrintable(holder.lastError()));
 
-        DatabaseManager manager(data, "blocked");  // waits for the driver's busy time-out, then gives up
+        DatabaseManager manager(data, "blocked"); // waits for the driver's busy time-out, then gives up
         QCOMPARE(manager.openState(), DatabaseManager::Unavailable);
         QVERIFY(!manager.openError().isEmpty());
         QVERIFY(holder.exec("ROLLBACK"));
@@ -298,7 +324,9 @@ private slots:
         if (geteuid() == 0)
             QSKIP("file permissions do not bind root");
         const QString data = newDataFolder();
-        { DatabaseManager manager(data, "tofreeze"); }
+        {
+            DatabaseManager manager(data, "tofreeze");
+        }
         const QString file = dbFile(data);
         {
             DbProbe probe(file, "drop");
@@ -310,7 +338,7 @@ private slots:
             DatabaseManager manager(data, "frozen");
             QCOMPARE(manager.openState(), DatabaseManager::Unavailable);
             QList<VelkAccount> accounts;
-            QCOMPARE(manager.queryAccount(manager.connection(), accounts), DB_OK);  // reading still works
+            QCOMPARE(CoreTables::queryAccount(manager.connection(), accounts), DB_OK); // reading still works
         }
         QCOMPARE(fileHash(file), before);
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
@@ -319,14 +347,18 @@ private slots:
     void emptySeedTablesAreSeededAgain()
     {
         const QString data = newDataFolder();
-        { DatabaseManager manager(data, "seed1"); }
+        {
+            DatabaseManager manager(data, "seed1");
+        }
         {
             DbProbe probe(dbFile(data), "wipe");
             QVERIFY(probe.exec("DELETE FROM MultiUserAdmin"));
             QVERIFY(probe.exec("DELETE FROM DatabaseIdentifier"));
             QVERIFY(probe.exec("DELETE FROM AppInfo WHERE appName = 'Settings'"));
         }
-        { DatabaseManager manager(data, "seed2"); }
+        {
+            DatabaseManager manager(data, "seed2");
+        }
         DbProbe probe(dbFile(data));
         QCOMPARE(probe.count("MultiUserAdmin"), 1);
         QCOMPARE(probe.count("DatabaseIdentifier"), 1);
@@ -335,8 +367,10 @@ private slots:
         QCOMPARE(probe.value("SELECT appName FROM AppInfo ORDER BY aiid DESC").toString(), QString("Settings"));
 
         QVERIFY(probe.exec("DELETE FROM AppInfo WHERE aiid > 5"));
-        { DatabaseManager manager(data, "seed3"); }
-        QCOMPARE(probe.count("AppInfo"), 5);  // an operator's own choice of apps is left alone
+        {
+            DatabaseManager manager(data, "seed3");
+        }
+        QCOMPARE(probe.count("AppInfo"), 5); // an operator's own choice of apps is left alone
     }
 
     void upgradeKeepsAnExistingNormalUser()
@@ -364,7 +398,7 @@ private slots:
         {
             DatabaseManager manager(data, "nocam");
             QCOMPARE(manager.openState(), DatabaseManager::Ready);
-            QVERIFY(!QFile::exists(pellmarFolder + "PellmarDB.db"));  // nothing created in that program's folder
+            QVERIFY(!QFile::exists(pellmarFolder + "PellmarDB.db")); // nothing created in that program's folder
             QVERIFY(!QSqlDatabase::contains(manager.pellmarConnectionName()));
             QList<PellmarAccount> accounts;
             QList<PellmarDevice> cameras;
@@ -388,7 +422,7 @@ private slots:
         QSqlDatabase pellmar = QSqlDatabase::database(manager.pellmarConnectionName(), false);
         QVERIFY(pellmar.isOpen());
         QSqlQuery write(pellmar);
-        QVERIFY(!write.exec("INSERT INTO deviceGroup (name) VALUES ('x')"));  // opened read-only
+        QVERIFY(!write.exec("INSERT INTO deviceGroup (name) VALUES ('x')")); // opened read-only
         QList<PellmarAccount> accounts;
         QList<PellmarDevice> cameras;
         QList<PellmarGroup> groups;

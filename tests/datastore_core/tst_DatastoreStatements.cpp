@@ -13,14 +13,14 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
-#include "DbProbe.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 namespace {
 
-const QStringList kIndexes = {"DeviceGroupsByGroup", "DeviceGroupsMember", "DeviceMacNoCase",
-                               "DeviceNameNoCase", "DeviceScheduleBySchedule", "GroupsNameNoCase",
-                               "GroupsScheduleBySchedule"};
+const QStringList kIndexes = {"DeviceGroupsByGroup",     "DeviceGroupsMember",       "DeviceMacNoCase",
+                              "DeviceNameNoCase",        "DeviceScheduleBySchedule", "GroupsNameNoCase",
+                              "GroupsScheduleBySchedule"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {
@@ -116,7 +116,8 @@ private slots:
         // The lookups by name, MAC and membership read the indexes rather than whole tables.
         QVERIFY(plan(probe, "SELECT 1 FROM Device WHERE deviceName = 'x' collate NOCASE").contains("DeviceNameNoCase"));
         QVERIFY(plan(probe, "SELECT 1 FROM Device WHERE macAddress = 'x' collate NOCASE").contains("DeviceMacNoCase"));
-        QVERIFY(plan(probe, "SELECT gid FROM Groups WHERE groupName = 'x' collate NOCASE").contains("GroupsNameNoCase"));
+        QVERIFY(
+            plan(probe, "SELECT gid FROM Groups WHERE groupName = 'x' collate NOCASE").contains("GroupsNameNoCase"));
         QVERIFY(plan(probe, "SELECT 1 FROM DeviceGroups WHERE did = 1 AND gid = 2").contains("DeviceGroupsMember"));
         QVERIFY(plan(probe, "SELECT did FROM DeviceSchedule WHERE sid = 1").contains("DeviceScheduleBySchedule"));
     }
@@ -124,7 +125,7 @@ private slots:
     void cachedStatementsAreReusedAndHoldNoLock()
     {
         QSqlDatabase db = connection();
-        QVERIFY(SqlStatement::runsDirectly(db));  // the SQLite of Qt's driver is the one linked here
+        QVERIFY(SqlStatement::runsDirectly(db)); // the SQLite of Qt's driver is the one linked here
         VelkIFPDevice first = makeDevice("First", "00:00:00:00:00:01");
         VelkIFPDevice second = makeDevice("Second", "00:00:00:00:00:02");
         QCOMPARE(m_db->createIFPDevice(first), DB_OK);
@@ -204,7 +205,8 @@ private slots:
     void failedCachedStatementIsNotRunAgain()
     {
         QSqlDatabase db = connection();
-        const QString insertGroup = QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, 'Control Box')");
+        const QString insertGroup =
+            QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, 'Control Box')");
         QVERIFY(sqlRun(db, insertGroup, {QStringLiteral("Warm")}));
         QSqlQuery trigger(db);
         QVERIFY(trigger.exec("CREATE TEMP TRIGGER abandon BEFORE INSERT ON Groups "
@@ -231,20 +233,33 @@ private slots:
         QSqlQuery setup(db);
         QVERIFY(setup.exec("CREATE TEMP TABLE probe (way TEXT, n INTEGER, v)"));
         const QVariantList values = {
-            QStringLiteral("text ü"), QString(), QString(""), 7, true, 4000000000u, qlonglong(-5), 1.5,
-            QByteArray("\x00\x01z", 3), QByteArray(), QVariant(), qulonglong(9),
-            QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58, 7)), QTime(7, 5, 3, 12), QDate(2024, 1, 2),
+            QStringLiteral("text ü"),
+            QString(),
+            QString(""),
+            7,
+            true,
+            4000000000u,
+            qlonglong(-5),
+            1.5,
+            QByteArray("\x00\x01z", 3),
+            QByteArray(),
+            QVariant(),
+            qulonglong(9),
+            QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58, 7)),
+            QTime(7, 5, 3, 12),
+            QDate(2024, 1, 2),
         };
         for (int n = 0; n < values.size(); ++n) {
-            QVERIFY(sqlRun(db, QStringLiteral("INSERT INTO probe (way, n, v) VALUES ('direct', ?, ?)"),
-                           {n, values.at(n)}));
+            QVERIFY(
+                sqlRun(db, QStringLiteral("INSERT INTO probe (way, n, v) VALUES ('direct', ?, ?)"), {n, values.at(n)}));
             QSqlQuery qt(db);
             QVERIFY(qt.prepare(QStringLiteral("INSERT INTO probe (way, n, v) VALUES ('qt', ?, ?)")));
             qt.addBindValue(n);
             qt.addBindValue(values.at(n));
             QVERIFY(qt.exec());
         }
-        const QString stored = QStringLiteral("SELECT typeof(v) || ':' || quote(v) FROM probe WHERE way = '%1' ORDER BY n");
+        const QString stored =
+            QStringLiteral("SELECT typeof(v) || ':' || quote(v) FROM probe WHERE way = '%1' ORDER BY n");
         const QStringList direct = column(db, stored.arg("direct"));
         QCOMPARE(direct.size(), values.size());
         QSqlQuery qtRead(db);

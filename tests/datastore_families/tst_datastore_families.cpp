@@ -266,7 +266,9 @@ void TestDatastoreFamilies::deviceSetOfGroupsAndStaleLinks()
     set.clear();
     QCOMPARE(m_db->queryAllDeviceByAutoTestSchedule(t, set), DB_OK);
     QCOMPARE(names(set), QStringList({"Panel-A", "Panel-B", "Panel-C"}));
-    exec(QString("INSERT INTO DeviceAutoTestSchedule (did, tsid) VALUES (%1, %2)").arg(device("Panel-D").did).arg(t.tsid));
+    exec(QString("INSERT INTO DeviceAutoTestSchedule (did, tsid) VALUES (%1, %2)")
+             .arg(device("Panel-D").did)
+             .arg(t.tsid));
     t.scheduleTarget = 1;
     set.clear();
     QCOMPARE(m_db->queryAllDeviceByAutoTestSchedule(t, set), DB_OK);
@@ -287,7 +289,8 @@ void TestDatastoreFamilies::reportsSkipRowsOfMissingDevices()
     QCOMPARE(m_db->insertOtaSchedule(ota), DB_OK);
     QList<VelkIFPDevice> list = first;
     QCOMPARE(m_db->insertOtaScheduleReport(ota, list), DB_OK);
-    exec(QString("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) VALUES (99999, %1, 3, 'x')").arg(ota.osid));
+    exec(QString("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) VALUES (99999, %1, 3, 'x')")
+             .arg(ota.osid));
     list = last;
     QCOMPARE(m_db->insertOtaScheduleReport(ota, list), DB_OK);
     QList<VelkOtaScheduleReport> otaRows;
@@ -304,7 +307,8 @@ void TestDatastoreFamilies::reportsSkipRowsOfMissingDevices()
     QCOMPARE(m_db->insertAutoTestSchedule(test), DB_OK);
     list = first;
     QCOMPARE(m_db->insertAutoTestScheduleReport(test, list), DB_OK);
-    exec(QString("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) VALUES (99999, %1, 3, 3)").arg(test.tsid));
+    exec(QString("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) VALUES (99999, %1, 3, 3)")
+             .arg(test.tsid));
     list = last;
     QCOMPARE(m_db->insertAutoTestScheduleReport(test, list), DB_OK);
     QList<VelkAutoTestScheduleReport> testRows;

@@ -14,9 +14,10 @@
 #include "devices/ConnectedList.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
-#include "shell/ScaleMath.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
 
@@ -54,15 +55,7 @@ int main(int argc, char **argv)
 
     initScaleFactor(0, 0);
     isAdminLogin = true;
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
-    config.answerPort = 0;
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
-    config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
-    NetworkConfig::setCurrent(config);
+    NetworkConfig::setCurrent(loopbackNetworkConfig());
     CmdServer *server = CmdServer::getInstance();
     server->setControlPassword(QStringLiteral("secret"));
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();

@@ -11,9 +11,11 @@
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
 #include "network/ProtocolCodes.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/PowerOnDialog.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/PowerOnDialog.h"
+#include "support/LoopbackNetwork.h"
+#include "support/StoredDevice.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
 #include "tools/panelsim/WakeOnLanListener.h"
@@ -58,18 +60,7 @@ private:
         device.ptzCamera = QStringLiteral("cam-") + name;
         if (db()->createIFPDevice(device) != DB_OK)
             qWarning("createIFPDevice %s failed", qPrintable(name));
-        return stored(name);
-    }
-
-    static VelkIFPDevice stored(const QString &name)
-    {
-        QList<VelkIFPDevice> all;
-        db()->queryAllAvailableIFP(all);
-        for (const VelkIFPDevice &device : qAsConst(all)) {
-            if (device.deviceName == name)
-                return device;
-        }
-        return VelkIFPDevice();
+        return storedDevice(name);
     }
 
     static QStringList storeNames()
@@ -159,19 +150,9 @@ private slots:
             }
         });
 
-        NetworkConfig config;
-        config.tcpPort = 0;
-        config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-        config.discoveryPorts = {0, 0};
-        config.answerPort = 0;
-        config.joinMulticast = false;
-        config.loopbackOnly = true;
+        NetworkConfig config = loopbackNetworkConfig(m_env.home());
         config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
         config.wolPort = m_wake->port();
-        config.audioFolder = m_env.home() + QStringLiteral("/Audio/");
-        config.tempFolder = m_env.home() + QStringLiteral("/tmp");
-        QDir().mkpath(config.audioFolder);
-        QDir().mkpath(config.tempFolder);
         NetworkConfig::setCurrent(config);
         QVERIFY(server()->serverPort() != 0);
     }
@@ -245,7 +226,7 @@ private slots:
         m_page->deleteDB(first);
         QCOMPARE(itemNames(), (QStringList{"Alpha", "Beta", "Burst 2", "Gamma"}));
         QCOMPARE(managedNames(), storeNames());
-        VelkIFPDevice second = stored("Burst 2");
+        VelkIFPDevice second = storedDevice("Burst 2");
         QCOMPARE(db()->deleteIFPDevice(second), DB_OK);
         m_page->deleteDB(second);
 
@@ -257,7 +238,7 @@ private slots:
         QCOMPARE(managedNames(), storeNames());
 
         QSignalSpy refused(alphaPanel, &SimulatedPanel::rejected);
-        VelkIFPDevice alpha = stored("Alpha");
+        VelkIFPDevice alpha = storedDevice("Alpha");
         QCOMPARE(db()->deleteIFPDevice(alpha), DB_OK);
         m_page->deleteDB(alpha);
         QCOMPARE(itemNames(), storeNames());
@@ -266,7 +247,7 @@ private slots:
         QCOMPARE(server()->connectionState(alphaPanel->mac()), CmdServer::Offline);
 
         // An import changes the store behind the page's back and then reports it as a whole.
-        VelkIFPDevice gamma = stored("Gamma");
+        VelkIFPDevice gamma = storedDevice("Gamma");
         QCOMPARE(db()->deleteIFPDevice(gamma), DB_OK);
         addDevice("Delta", SimulatedPanel::defaultIdentity(14).mac);
         m_page->updateAllDB();
@@ -361,7 +342,7 @@ private slots:
         calm->start();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Online, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Calm"), DeviceControlModel::Online, Patience);
-        const VelkIFPDevice before = stored("Kicked");
+        const VelkIFPDevice before = storedDevice("Kicked");
 
         QCOMPARE(panel->sendKick(QStringLiteral("other-console"), QStringLiteral("other password")), 0);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Kicked, Patience);
@@ -370,7 +351,7 @@ private slots:
                  QStringLiteral("Another computer running the program was detected."));
         QCOMPARE(stateOf("Calm"), DeviceControlModel::Online);
 
-        const VelkIFPDevice marked = stored("Kicked");
+        const VelkIFPDevice marked = storedDevice("Kicked");
         QVERIFY(marked.isKicked);
         QCOMPARE(marked.deviceType, before.deviceType);
         QCOMPARE(marked.position, before.position);
@@ -386,7 +367,7 @@ private slots:
         const QRect rect = list->visualItemRect(m_page->itemByName("Kicked"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Locked, Patience);
-        const VelkIFPDevice cleared = stored("Kicked");
+        const VelkIFPDevice cleared = storedDevice("Kicked");
         QVERIFY(!cleared.isKicked);
         QCOMPARE(cleared.position, before.position);
         QCOMPARE(cleared.ptzCamera, before.ptzCamera);
@@ -406,7 +387,7 @@ private slots:
         panel->sendKick(QStringLiteral("other-console"), QStringLiteral("other password"));
         QTRY_VERIFY_WITH_TIMEOUT(panel->isLocked(), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Locked, Patience);
-        QVERIFY(!stored("Kicked").isKicked);
+        QVERIFY(!storedDevice("Kicked").isKicked);
         QVERIFY(!m_page->kickWarning()->isVisible());
     }
 
@@ -460,7 +441,7 @@ private slots:
                     g = stored;
             }
             for (const QString &member : members) {
-                VelkIFPDevice device = TestConnectedList::stored(member);
+                VelkIFPDevice device = storedDevice(member);
                 QCOMPARE(db()->joinGroups(device, g), DB_OK);
             }
         };

@@ -7,7 +7,8 @@
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsvExporter.h"
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
+#include "support/StoredDevice.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -58,24 +59,7 @@ inline VelkIFPDevice seedDevice(const QString &name, const QString &mac, const Q
         VelkIFPDevice member = device;
         db->joinGroups(member, group);
     }
-    QList<VelkIFPDevice> all;
-    db->queryAllAvailableIFP(all);
-    for (const VelkIFPDevice &stored : all) {
-        if (stored.deviceName == name)
-            return stored;
-    }
-    return VelkIFPDevice();
-}
-
-inline VelkIFPDevice storedDevice(const QString &name)
-{
-    QList<VelkIFPDevice> all;
-    testDb()->queryAllAvailableIFP(all);
-    for (const VelkIFPDevice &stored : all) {
-        if (stored.deviceName == name)
-            return stored;
-    }
-    return VelkIFPDevice();
+    return storedDevice(name);
 }
 
 inline int deviceCount()

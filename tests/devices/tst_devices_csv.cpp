@@ -13,9 +13,9 @@
 
 namespace {
 
-const QString Header = QStringLiteral(
-    "\"Group(Use \"\",\"\" between names)\",Device Name,Ip Address,Mac Address(ex 00:11:22:33:44:55),"
-    "Device Type,Location,Username for Emergency SOS,Camera Name for Emergency SOS\n");
+const QString Header =
+    QStringLiteral("\"Group(Use \"\",\"\" between names)\",Device Name,Ip Address,Mac Address(ex 00:11:22:33:44:55),"
+                   "Device Type,Location,Username for Emergency SOS,Camera Name for Emergency SOS\n");
 
 } // namespace
 
@@ -89,14 +89,12 @@ void TestDevicesCsv::rowChecks_data()
                                    << "This type of device does not support emergency SOS.";
     QTest::newRow("box with camera") << QStringList{"", "A", "10.0.0.1", "", "IFP/Control Box", "", "", "c"} << 7
                                      << "This type of device does not support emergency SOS.";
-    QTest::newRow("audio camera only")
-        << QStringList{"", "A", "10.0.0.1", "", "Streaming Audio Box", "", "", "c"} << 6
-        << "Username is required for emergency SOS.";
-    QTest::newRow("audio user only")
-        << QStringList{"", "A", "10.0.0.1", "", "Streaming Audio Box", "", "u", ""} << 7
-        << "Camera name is required for emergency SOS.";
-    QTest::newRow("audio complete")
-        << QStringList{"", "A", "10.0.0.1", "", "Streaming Audio Box", "Hall", "u", "c"} << -1 << none;
+    QTest::newRow("audio camera only") << QStringList{"", "A", "10.0.0.1", "", "Streaming Audio Box", "", "", "c"} << 6
+                                       << "Username is required for emergency SOS.";
+    QTest::newRow("audio user only") << QStringList{"", "A", "10.0.0.1", "", "Streaming Audio Box", "", "u", ""} << 7
+                                     << "Camera name is required for emergency SOS.";
+    QTest::newRow("audio complete") << QStringList{"", "A", "10.0.0.1", "", "Streaming Audio Box", "Hall", "u", "c"}
+                                    << -1 << none;
 }
 
 // The first pass reads missing cells as empty, so short and blank rows are rejected at their row.
@@ -105,7 +103,8 @@ void TestDevicesCsv::rowChecks()
     QFETCH(QStringList, cells);
     QFETCH(int, column);
     QFETCH(QString, message);
-    const DeviceCsvError error = DeviceCsv::checkRows({QStringList{"header"}, QStringList{"", "Ok", "10.0.0.2"}, cells});
+    const DeviceCsvError error =
+        DeviceCsv::checkRows({QStringList{"header"}, QStringList{"", "Ok", "10.0.0.2"}, cells});
     QCOMPARE(error.column, column);
     if (column >= 0) {
         QCOMPARE(error.row, 3);
@@ -148,11 +147,10 @@ void TestDevicesCsv::exportWritesHeaderRowsAndQuotes()
     QCOMPARE(testDb()->updateIFPDeviceById(delta), DB_OK);
 
     const QString text = exportText();
-    QCOMPARE(text, Header
-                       + "\"A,B\",Alpha,10.0.0.1,00:11:22:33:44:01,IFP/Control Box,\"Room 1, east\",,\n"
-                         ",Beta,10.0.0.2,,IFP/Control Box,,,\n"
-                         ",Delta,10.0.0.4,00:11:22:33:44:04,IFP/Control Box,,,Cam 2\n"
-                         ",Gamma,,00:11:22:33:44:03,Streaming Audio Box,\"Hall \"\"big\"\"\",guard,Cam 1\n");
+    QCOMPARE(text, Header + "\"A,B\",Alpha,10.0.0.1,00:11:22:33:44:01,IFP/Control Box,\"Room 1, east\",,\n"
+                            ",Beta,10.0.0.2,,IFP/Control Box,,,\n"
+                            ",Delta,10.0.0.4,00:11:22:33:44:04,IFP/Control Box,,,Cam 2\n"
+                            ",Gamma,,00:11:22:33:44:03,Streaming Audio Box,\"Hall \"\"big\"\"\",guard,Cam 1\n");
 
     // Quoted cells come back whole through the shared reader.
     const QList<QStringList> rows = csvRows(text);
@@ -218,10 +216,10 @@ void TestDevicesCsv::reimportRebuildsDevicesAndGroups()
 void TestDevicesCsv::newDevicesAreSignalledWithTheirIds()
 {
     QSignalSpy added(m_importer.get(), &DeviceCsvImporter::addDeviceSuccess);
-    const DeviceCsvError error = m_importer->importRows(
-        csvRows(Header + "\"Lab\",New-1,10.0.0.7,AA:BB:CC:DD:EE:0F,IFP/Control Box,Lab 1,,\n"
-                         ",New-2,10.0.0.8\n"
-                         ",New-3,10.0.0.9\n"));
+    const DeviceCsvError error =
+        m_importer->importRows(csvRows(Header + "\"Lab\",New-1,10.0.0.7,AA:BB:CC:DD:EE:0F,IFP/Control Box,Lab 1,,\n"
+                                                ",New-2,10.0.0.8\n"
+                                                ",New-3,10.0.0.9\n"));
     QVERIFY2(!error.isError(), qPrintable(error.message));
     QCOMPARE(added.count(), 3);
     for (const QList<QVariant> &call : qAsConst(added))
@@ -239,9 +237,9 @@ void TestDevicesCsv::firstPassErrorLeavesDatabaseUntouched()
 {
     seedDevice("Alpha", "00:11:22:33:44:01", "10.0.0.1", "Control Box", {"A"});
     const QString before = exportText();
-    const DeviceCsvError error = m_importer->importRows(
-        csvRows(Header + "\"A,New\",Fresh,10.0.0.5,,IFP/Control Box,,,\n"
-                         ",Alpha,10.0.0.9,00:11:22:33:44:01,Panel,,,\n"));
+    const DeviceCsvError error =
+        m_importer->importRows(csvRows(Header + "\"A,New\",Fresh,10.0.0.5,,IFP/Control Box,,,\n"
+                                                ",Alpha,10.0.0.9,00:11:22:33:44:01,Panel,,,\n"));
     QCOMPARE(error.column, 4);
     QCOMPARE(error.row, 3);
     QCOMPARE(error.message, QStringLiteral("Invalid device type."));
@@ -331,9 +329,8 @@ void TestDevicesCsv::groupCells()
     mixed.groupType = QStringLiteral("Control Box");
     QCOMPARE(testDb()->createGroups(mixed), DB_OK);
 
-    const DeviceCsvError error = m_importer->importRows(
-        csvRows(Header + "\"A,,B\",One,10.0.0.1\n"
-                         "\"floor1, B,Speakers\",Two,10.0.0.2\n"));
+    const DeviceCsvError error = m_importer->importRows(csvRows(Header + "\"A,,B\",One,10.0.0.1\n"
+                                                                         "\"floor1, B,Speakers\",Two,10.0.0.2\n"));
     QVERIFY2(!error.isError(), qPrintable(error.message));
     QCOMPARE(groupsOf("One"), (QStringList{"A", "B"}));
     // "floor1" is the existing "Floor1"; " B" is a group of its own; an audio group is left alone.
@@ -373,8 +370,8 @@ void TestDevicesCsv::failedWriteStopsAndUndoesTheRow()
 
 void TestDevicesCsv::unknownSosUser()
 {
-    const DeviceCsvError error = m_importer->importRows(
-        csvRows(Header + ",Box,10.0.0.1,,Streaming Audio Box,Hall,guard,Cam 1\n"));
+    const DeviceCsvError error =
+        m_importer->importRows(csvRows(Header + ",Box,10.0.0.1,,Streaming Audio Box,Hall,guard,Cam 1\n"));
     QCOMPARE(error.column, 6);
     QCOMPARE(error.row, 2);
     QCOMPARE(error.message, QStringLiteral("The username does not exist."));

@@ -5,9 +5,9 @@
 #include "devices/ImportDialog.h"
 #include "devices/ImportErrorDialog.h"
 #include "devices/ManagementShowIPInfo.h"
-#include "shell/FileChooser.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/UiHelpers.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

@@ -16,7 +16,8 @@
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
 #include "network/UPnPServer.h"
-#include "shell/DeleteManagementDialog.h"
+#include "shell/kit/DeleteManagementDialog.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedPanel.h"
@@ -40,8 +41,8 @@ struct PageSpies
     }
     int total() const
     {
-        return insert.count() + update.count() + updateAll.count() + remove.count() + multiUser.count()
-               + deleted.count();
+        return insert.count() + update.count() + updateAll.count() + remove.count() + multiUser.count() +
+               deleted.count();
     }
     QSignalSpy insert, update, updateAll, remove, multiUser, deleted;
 };
@@ -119,17 +120,8 @@ void TestDevicesManagement::initTestCase()
     m_fleet = std::make_unique<PanelFleet>(options);
     QVERIFY(m_fleet->answerPort() != 0);
 
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
+    NetworkConfig config = loopbackNetworkConfig(m_env->home());
     config.answerPort = m_fleet->answerPort();
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
-    config.wolTargets = {QHostAddress(QStringLiteral("127.255.255.255"))};
-    config.wolPort = 0;
-    config.audioFolder = m_env->home() + QStringLiteral("/Audio/");
-    config.tempFolder = m_env->home() + QStringLiteral("/tmp");
     NetworkConfig::setCurrent(config);
     QVERIFY(CmdServer::getInstance()->serverPort() != 0);
     QVERIFY(UPnPServer::getInstance()->boundPort(0) != 0);

@@ -7,7 +7,8 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "network/NetworkConfig.h"
-#include "shell/FileChooser.h"
+#include "shell/kit/FileChooser.h"
+#include "support/LoopbackNetwork.h"
 
 // Answers the file dialogs in place of the operator.
 class ScriptedChooser : public FileChooser
@@ -31,13 +32,7 @@ private:
 // nothing beyond the machine.
 inline void useLoopbackNetwork()
 {
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress::LocalHost;
-    config.joinMulticast = false;
-    config.discoveryPorts = {0};
-    config.loopbackOnly = true;
-    NetworkConfig::setCurrent(config);
+    NetworkConfig::setCurrent(loopbackNetworkConfig());
 }
 
 inline VelkAccount storedAccount(bool admin)

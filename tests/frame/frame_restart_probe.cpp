@@ -9,7 +9,7 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "platform/SingleInstance.h"
-#include "shell/UserInfoDialog.h"
+#include "shell/app/UserInfoDialog.h"
 
 namespace {
 

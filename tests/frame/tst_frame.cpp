@@ -12,20 +12,21 @@
 
 #include "FrameTestSupport.h"
 #include "broadcast/Broadcast.h"
+#include "datastore/DatabaseFileOps.h"
 #include "devices/ConnectedList.h"
 #include "devices/Management.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "network/CmdServer.h"
 #include "scheduling/Scheduling.h"
-#include "shell/CheckPasswordDialog.h"
-#include "shell/DatabaseFileOps.h"
-#include "shell/EventLogDialog.h"
-#include "shell/FrameLayoutPage.h"
-#include "shell/GeneralMsgDialog.h"
-#include "shell/LanguageDialog.h"
-#include "shell/ReStartConfirmDialog.h"
-#include "shell/Settings.h"
-#include "shell/UserInfoDialog.h"
+#include "shell/app/AccountEditRules.h"
+#include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LanguageDialog.h"
+#include "shell/app/ReStartConfirmDialog.h"
+#include "shell/app/Settings.h"
+#include "shell/app/UserInfoDialog.h"
+#include "shell/kit/EventLogDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "support/TestEnv.h"
 
 class TestFrame : public QObject
@@ -47,6 +48,8 @@ private slots:
 
     void emailRule_data();
     void emailRule();
+    void accountEditRules_data();
+    void accountEditRules();
     void passwordChangeNeedsCurrentPassword();
     void savingKeepsCredentialsWrittenElsewhere();
     void failedWriteKeepsPasswordFromPanels();
@@ -323,6 +326,80 @@ void TestFrame::emailRule()
     QFETCH(QString, email);
     QFETCH(bool, valid);
     QCOMPARE(UserInfoDialog::isValidEmail(email), valid);
+}
+
+// The decisions behind the user settings' Save, for both accounts: the language belongs to the administrator's record.
+void TestFrame::accountEditRules_data()
+{
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("recordLanguage");
+    QTest::addColumn<bool>("languageChanged");
+
+    const QString mail = QStringLiteral("op@school.example");
+    QTest::newRow("nothing") << true << mail << ""
+                             << ""
+                             << "en_US" << int(AccountEditRules::NothingChanged) << "en_US" << false;
+    QTest::newRow("user, admin's language") << false << mail << ""
+                                            << ""
+                                            << "en_US" << int(AccountEditRules::NothingChanged) << "" << false;
+    QTest::newRow("language only") << false << mail << ""
+                                   << ""
+                                   << "zh_TW" << int(AccountEditRules::LanguageOnly) << "" << false;
+    QTest::newRow("bad e-mail first") << true << "nobody"
+                                      << "a"
+                                      << "b"
+                                      << "en_US" << int(AccountEditRules::InvalidEmail) << "en_US" << false;
+    QTest::newRow("passwords differ") << true << mail << "a"
+                                      << "b"
+                                      << "en_US" << int(AccountEditRules::PasswordsDiffer) << "en_US" << false;
+    QTest::newRow("admin, new password and language")
+        << true << mail << "new"
+        << "new"
+        << "zh_TW" << int(AccountEditRules::NeedsPasswordCheck) << "zh_TW" << true;
+    QTest::newRow("user, new e-mail and language")
+        << false << "new@school.example"
+        << ""
+        << ""
+        << "zh_TW" << int(AccountEditRules::NeedsPasswordCheck) << "" << true;
+}
+
+void TestFrame::accountEditRules()
+{
+    QFETCH(bool, admin);
+    QFETCH(QString, email);
+    QFETCH(QString, password);
+    QFETCH(QString, confirmation);
+    QFETCH(QString, language);
+    QFETCH(int, outcome);
+    QFETCH(QString, recordLanguage);
+    QFETCH(bool, languageChanged);
+
+    VelkAccount administrator;
+    administrator.aid = 1;
+    administrator.isAdmin = true;
+    administrator.password = QStringLiteral("kelvo");
+    administrator.email = QStringLiteral("op@school.example");
+    administrator.language = QStringLiteral("en_US");
+    VelkAccount user;
+    user.aid = 2;
+    user.password = QStringLiteral("qeno");
+    user.email = QStringLiteral("op@school.example");
+    const VelkAccount account = admin ? administrator : user;
+
+    const AccountEditRules::Decision decision =
+        AccountEditRules::decide(account, administrator, {email, password, confirmation, language});
+    QCOMPARE(int(decision.outcome), outcome);
+    QCOMPARE(decision.record.language, recordLanguage);
+    QCOMPARE(decision.languageChanged, languageChanged);
+    if (decision.outcome == AccountEditRules::NeedsPasswordCheck) {
+        QCOMPARE(decision.record.email, email);
+        QCOMPARE(decision.record.password, password.isEmpty() ? account.password : password);
+    }
 }
 
 void TestFrame::passwordChangeNeedsCurrentPassword()

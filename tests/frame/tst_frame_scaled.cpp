@@ -1,10 +1,10 @@
 #include <QtTest>
 
 #include "FrameTestSupport.h"
-#include "shell/FrameLayoutPage.h"
-#include "shell/Settings.h"
-#include "shell/UiHelpers.h"
-#include "shell/UserInfoDialog.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/Settings.h"
+#include "shell/app/UserInfoDialog.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
 // The frame and its dialogs on a 144-dpi desktop under 2160 pixels: everything at 1.4.

@@ -64,8 +64,8 @@ void panelIdentity(const uint8_t *data, size_t size)
         return;
     if (identity.mac.isEmpty() || PanelIdentity::normaliseMac(identity.mac) != identity.mac)
         qFatal("accepted identity without a normalised MAC");
-    const QString *fields[] = {&identity.model, &identity.deviceType, &identity.fwVersion, &identity.sku,
-                               &identity.ipAddress, &identity.password};
+    const QString *fields[] = {&identity.model, &identity.deviceType, &identity.fwVersion,
+                               &identity.sku,   &identity.ipAddress,  &identity.password};
     for (const QString *field : fields) {
         if (field->size() > PanelIdentity::kMaxFieldLength)
             qFatal("identity field longer than the limit");

@@ -13,7 +13,7 @@ struct TsMessage
     QString source;
     QString comment;
     QString translation;
-    QString translationType;  // "unfinished", "vanished", "obsolete" or empty when finished
+    QString translationType; // "unfinished", "vanished", "obsolete" or empty when finished
     bool numerus = false;
 };
 
@@ -94,7 +94,7 @@ QString tsPath(const QString &locale)
     return QStringLiteral(QV_LANG_SOURCE_DIR "/Orvanta_") + locale + QStringLiteral(".ts");
 }
 
-}  // namespace
+} // namespace
 
 class TestLang : public QObject
 {
@@ -122,14 +122,22 @@ void TestLang::chineseTranslatesKeyTexts_data()
 {
     QTest::addColumn<QString>("context");
     QTest::addColumn<QString>("source");
-    QTest::newRow("main frame entry") << "FrameLayoutPage" << "Device Control";
-    QTest::newRow("main frame settings") << "FrameLayoutPage" << "Settings";
-    QTest::newRow("log-in button") << "Orvanta" << "Login";
-    QTest::newRow("device form label") << "DeviceFormDialog" << "Device Name:";
-    QTest::newRow("device page button") << "Management" << "Add Device";
-    QTest::newRow("import check, marked for later lookup") << "ImportDialog" << "Invalid IP Address.";
-    QTest::newRow("power command") << "ConnectedList" << "Power On";
-    QTest::newRow("argument kept") << "Management" << "Are you sure you want to delete the device \"%1\"?";
+    QTest::newRow("main frame entry") << "FrameLayoutPage"
+                                      << "Device Control";
+    QTest::newRow("main frame settings") << "FrameLayoutPage"
+                                         << "Settings";
+    QTest::newRow("log-in button") << "Orvanta"
+                                   << "Login";
+    QTest::newRow("device form label") << "DeviceFormDialog"
+                                       << "Device Name:";
+    QTest::newRow("device page button") << "Management"
+                                        << "Add Device";
+    QTest::newRow("import check, marked for later lookup") << "ImportDialog"
+                                                           << "Invalid IP Address.";
+    QTest::newRow("power command") << "ConnectedList"
+                                   << "Power On";
+    QTest::newRow("argument kept") << "Management"
+                                   << "Are you sure you want to delete the device \"%1\"?";
 }
 
 void TestLang::chineseTranslatesKeyTexts()
@@ -184,7 +192,8 @@ void TestLang::everyMessageIsTranslated()
     QHash<QString, QString> bySource;
     for (const TsMessage &message : messages) {
         const QString where = message.context + QStringLiteral(": ") + message.source;
-        QVERIFY2(message.translationType.isEmpty(), qPrintable(where + QStringLiteral(" is ") + message.translationType));
+        QVERIFY2(message.translationType.isEmpty(),
+                 qPrintable(where + QStringLiteral(" is ") + message.translationType));
         QVERIFY2(!message.translation.trimmed().isEmpty(), qPrintable(where));
         QVERIFY2(!message.numerus, qPrintable(where + QStringLiteral(" needs its plural forms checked")));
         QVERIFY2(placeholders(message.translation) == placeholders(message.source),

@@ -1,6 +1,6 @@
 #include "platform/AutoSerialFileLogger.h"
 #include "platform/LogSystem.h"
-#include "shell/Log.h"
+#include "shell/base/Log.h"
 #include "support/TestEnv.h"
 
 #include <QDate>
@@ -122,10 +122,10 @@ void TestLog::writeLogFormatsAndFiltersByLevel()
     system->setLogLevel(LOG_LEVEL_INFO);
     system->setLogger(&logger);
     QVERIFY(system->startLog());
-    writeLog(4, "load %s: %d", "lang/Orvanta_en_US.qm", 42);
-    writeLog(5, "too detailed %d", 1);
+    writeLog(LOG_LEVEL_INFO, "load %s: %d", "lang/Orvanta_en_US.qm", 42);
+    writeLog(LOG_LEVEL_DEBUG, "too detailed %d", 1);
     system->stopLog();
-    writeLog(4, "after stop");
+    writeLog(LOG_LEVEL_INFO, "after stop");
     system->setLogger(nullptr);
 
     const QString text = readAll(logger.getFileName());
@@ -147,7 +147,7 @@ void TestLog::concurrentLinesStayWhole()
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([t] {
             for (int i = 0; i < 200; ++i)
-                writeLog(4, "thread %d line %d end", t, i);
+                writeLog(LOG_LEVEL_INFO, "thread %d line %d end", t, i);
         });
     for (auto &th : threads)
         th.join();

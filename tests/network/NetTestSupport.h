@@ -12,6 +12,8 @@
 #include "network/ProtocolCodes.h"
 #include "platform/LogSystem.h"
 #include "platform/SysLogger.h"
+#include "support/LoopbackNetwork.h"
+#include "support/StoredDevice.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
 
@@ -20,25 +22,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
-
-// Loopback only, ephemeral ports, no multicast join; the time-outs short enough for tests.
-inline NetworkConfig testNetworkConfig(const QString &folder)
-{
-    NetworkConfig config;
-    config.tcpPort = 0;
-    config.tcpListenAddress = QHostAddress(QHostAddress::LocalHost);
-    config.discoveryPorts = {0, 0};
-    config.answerPort = 0;
-    config.joinMulticast = false;
-    config.loopbackOnly = true;
-    config.wolTargets = {QHostAddress(QStringLiteral("127.255.255.255"))};
-    config.wolPort = 0;
-    config.audioFolder = folder + QStringLiteral("/Audio/");
-    config.tempFolder = folder + QStringLiteral("/tmp");
-    QDir().mkpath(config.audioFolder);
-    QDir().mkpath(config.tempFolder);
-    return config;
-}
 
 // Creates the device in the database and hands the fresh list to the command server, as the device list does.
 inline VelkIFPDevice addManagedDevice(const QString &name, const QString &mac, const QString &ip = QString(),
@@ -58,22 +41,7 @@ inline VelkIFPDevice addManagedDevice(const QString &name, const QString &mac, c
     QList<VelkIFPDevice> all;
     db->queryAllAvailableIFP(all);
     CmdServer::getInstance()->setManagedDevices(all);
-    for (const VelkIFPDevice &stored : qAsConst(all)) {
-        if (stored.deviceName == name)
-            return stored;
-    }
-    return device;
-}
-
-inline VelkIFPDevice storedDevice(const QString &name)
-{
-    QList<VelkIFPDevice> all;
-    OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
-    for (const VelkIFPDevice &stored : qAsConst(all)) {
-        if (stored.deviceName == name)
-            return stored;
-    }
-    return VelkIFPDevice();
+    return storedDevice(name);
 }
 
 inline QString testMac(int serial)

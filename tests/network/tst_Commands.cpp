@@ -53,7 +53,7 @@ void TestCommands::initTestCase()
     OrvantaDBManager::setDataFolder(m_dir.path());
     // Magic packets go to 127.255.255.255, which reaches a socket bound to any address on that port.
     QVERIFY(m_wakeListener.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     m_config.wolPort = m_wakeListener.localPort();
     m_config.wolRoundGapMs = 20;
     m_config.maxWriteBacklog = 512 * 1024;

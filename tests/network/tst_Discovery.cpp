@@ -3,7 +3,7 @@
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "platform/ArpTable.h"
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
 #include "tools/panelsim/PanelFleet.h"
 
 #include <QNetworkDatagram>
@@ -66,7 +66,7 @@ void TestDiscovery::initTestCase()
     QVERIFY(m_fleet->answerPort() != 0);
     QVERIFY(m_fleet->listenForWake(QHostAddress(QHostAddress::AnyIPv4), 0));
 
-    m_config = testNetworkConfig(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
     m_config.answerPort = m_fleet->answerPort();
     m_config.wolPort = m_fleet->wakePort();
     m_config.wolRoundGapMs = 20;

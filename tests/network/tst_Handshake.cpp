@@ -1,6 +1,6 @@
 #include "NetTestSupport.h"
 
-#include "shell/UiGlobals.h"
+#include "shell/base/Session.h"
 
 #include <QPointer>
 #include <QRandomGenerator>
@@ -50,7 +50,7 @@ void TestHandshake::initTestCase()
     m_env.reset(new TestEnv);
     m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
-    NetworkConfig config = testNetworkConfig(m_dir.path());
+    NetworkConfig config = loopbackNetworkConfig(m_dir.path());
     config.handshakeTimeoutMs = 1000;
     config.heartbeatIntervalMs = 300;
     config.idleTimeoutMs = 1500;

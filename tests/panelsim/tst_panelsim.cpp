@@ -45,7 +45,7 @@ public:
     QByteArray consoleId = "{11111111-2222-3333-4444-555555555555}";
     QList<Frame> frames;
     QList<QTcpSocket *> sockets;
-    QByteArray raw;             // every byte from every panel
+    QByteArray raw; // every byte from every panel
     bool badLength = false;
 
     FakeConsole()
@@ -163,7 +163,8 @@ private:
     // A started panel, connected to the fake console.
     void connectPanel(quint32 serial = 1)
     {
-        panel = std::make_unique<SimulatedPanel>(SimulatedPanel::defaultIdentity(serial), fastSettings(console->port()));
+        panel =
+            std::make_unique<SimulatedPanel>(SimulatedPanel::defaultIdentity(serial), fastSettings(console->port()));
         panel->start();
         QTRY_VERIFY(panel->isConnected());
     }
@@ -318,9 +319,9 @@ private slots:
         console->send(VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS, R"({"enableMultiUser":true})");
         QTRY_COMPARE(console->frames.size(), 7);
         QCOMPARE(console->codes().mid(1),
-                 (QList<quint16>{VELK_REMOTE_RSP_HEARTBEAT, VELK_REMOTE_RSP_SET_PASSWORD, VELK_REMOTE_RSP_CHECK_OTA_STATE,
-                                 VELK_REMOTE_RSP_START_BROADCAST, VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP,
-                                 VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS}));
+                 (QList<quint16>{VELK_REMOTE_RSP_HEARTBEAT, VELK_REMOTE_RSP_SET_PASSWORD,
+                                 VELK_REMOTE_RSP_CHECK_OTA_STATE, VELK_REMOTE_RSP_START_BROADCAST,
+                                 VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, VELK_REMOTE_RSP_SYNC_ADMIN_SETTINGS}));
         QCOMPARE(console->int32Of(VELK_REMOTE_RSP_CHECK_OTA_STATE), 0);
         QCOMPARE(panel->storedPassword(), QStringLiteral("s3cret"));
         QVERIFY(panel->remoteSetupDisabled() == false); // new settings switch remote setup back on
@@ -480,7 +481,8 @@ private slots:
         console->send(VELK_REMOTE_CMD_BROADCAST_DATA, QByteArray(12, '\0'));
         console->sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0);
         QTRY_COMPARE(console->count(VELK_REMOTE_RSP_HEARTBEAT), 1);
-        QCOMPARE(console->count(VELK_REMOTE_RSP_BROADCAST_DATA) + console->count(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE),
+        QCOMPARE(console->count(VELK_REMOTE_RSP_BROADCAST_DATA) +
+                     console->count(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE),
                  4);
     }
 
@@ -676,7 +678,8 @@ private slots:
 
     void wakeOnLan()
     {
-        panel = std::make_unique<SimulatedPanel>(SimulatedPanel::defaultIdentity(0x0a0b0c), fastSettings(console->port()));
+        panel =
+            std::make_unique<SimulatedPanel>(SimulatedPanel::defaultIdentity(0x0a0b0c), fastSettings(console->port()));
         QVERIFY(panel->listenForWake(QHostAddress::LocalHost, 0));
         QVERIFY(panel->wakePort() != 0);
         QSignalSpy wokenSpy(panel.get(), &SimulatedPanel::woken);
@@ -812,13 +815,36 @@ private slots:
         QCOMPARE(o.wolPort, quint16(33333));
         QVERIFY(!o.fleet.behaviour.keepFiles);
 
-        QVERIFY2(PanelSimOptions::parse({"panelsim", "--console-discovery", "127.0.0.1:41988", "--answer-port", "41989",
-                                        "--wol-port", "43333", "--count", "50", "--base-ip", "127.0.1.2", "--model",
-                                        "Velk ZN-640", "--display-version", "1.1.1020.21", "--fw", "1.1.1017.18",
-                                        "--password", "pw", "--ota-state", "-1", "--ota-result", "fail",
-                                        "--no-heartbeat", "--sos-every", "60", "--first-sync", "1"},
-                                       &o, &error),
-                qPrintable(error));
+        QVERIFY2(PanelSimOptions::parse({"panelsim",
+                                         "--console-discovery",
+                                         "127.0.0.1:41988",
+                                         "--answer-port",
+                                         "41989",
+                                         "--wol-port",
+                                         "43333",
+                                         "--count",
+                                         "50",
+                                         "--base-ip",
+                                         "127.0.1.2",
+                                         "--model",
+                                         "Velk ZN-640",
+                                         "--display-version",
+                                         "1.1.1020.21",
+                                         "--fw",
+                                         "1.1.1017.18",
+                                         "--password",
+                                         "pw",
+                                         "--ota-state",
+                                         "-1",
+                                         "--ota-result",
+                                         "fail",
+                                         "--no-heartbeat",
+                                         "--sos-every",
+                                         "60",
+                                         "--first-sync",
+                                         "1"},
+                                        &o, &error),
+                 qPrintable(error));
         QVERIFY(o.fleet.settings.discovery);
         QCOMPARE(o.fleet.settings.discoveryPort, quint16(41988));
         QCOMPARE(o.fleet.settings.answerPort, quint16(41989));
@@ -833,10 +859,15 @@ private slots:
         QCOMPARE(o.sosEverySec, 60);
 
         const QList<QStringList> bad = {
-            {"panelsim", "--console", "192.168.1.5:1688"}, {"panelsim", "--console", "127.0.0.1"},
-            {"panelsim", "--console-discovery", "10.0.0.1:1988"}, {"panelsim", "--count", "0"},
-            {"panelsim", "--base-ip", "127.255.255.250", "--count", "300"}, {"panelsim", "--ota-result", "maybe"},
-            {"panelsim", "--wol-address", "192.0.2.1"}, {"panelsim", "--bogus"}, {"panelsim", "stray"},
+            {"panelsim", "--console", "192.168.1.5:1688"},
+            {"panelsim", "--console", "127.0.0.1"},
+            {"panelsim", "--console-discovery", "10.0.0.1:1988"},
+            {"panelsim", "--count", "0"},
+            {"panelsim", "--base-ip", "127.255.255.250", "--count", "300"},
+            {"panelsim", "--ota-result", "maybe"},
+            {"panelsim", "--wol-address", "192.0.2.1"},
+            {"panelsim", "--bogus"},
+            {"panelsim", "stray"},
         };
         for (const QStringList &args : bad)
             QVERIFY2(!PanelSimOptions::parse(args, &o, &error), qPrintable(args.join(' ')));

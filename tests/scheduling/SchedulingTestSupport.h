@@ -6,7 +6,7 @@
 #include "network/NetTestSupport.h"
 
 #include "datastore/DbResult.h"
-#include "shell/Clock.h"
+#include "shell/base/Clock.h"
 #include "tools/panelsim/WakeOnLanListener.h"
 
 #include <QHash>
@@ -72,7 +72,7 @@ public:
         m_env.reset(new TestEnv);
         OrvantaDBManager::setDataFolder(m_dir.path());
         m_wake.reset(new WakeCounter);
-        NetworkConfig config = testNetworkConfig(m_dir.path());
+        NetworkConfig config = loopbackNetworkConfig(m_dir.path());
         config.wolPort = m_wake->port();
         config.wolRoundGapMs = 10;
         NetworkConfig::setCurrent(config);

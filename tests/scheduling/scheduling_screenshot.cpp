@@ -18,9 +18,9 @@
 #include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
-#include "shell/Clock.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
 
 namespace {
 
@@ -145,7 +145,7 @@ int main(int argc, char **argv)
     initScaleFactor(0, 0);
     isAdminLogin = true;
 
-    NetworkConfig::setCurrent(testNetworkConfig(env.home()));
+    NetworkConfig::setCurrent(loopbackNetworkConfig(env.home()));
     CmdServer::getInstance();
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(7, 0)));

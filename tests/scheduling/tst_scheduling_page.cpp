@@ -8,9 +8,9 @@
 #include "scheduling/ScheduleSettingSelection.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
-#include "shell/DeleteScheduleDialog.h"
-#include "shell/PowerOnNotification.h"
-#include "shell/SortingIndicator.h"
+#include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/PowerOnNotification.h"
+#include "shell/kit/SortingIndicator.h"
 
 #include <QMenu>
 

@@ -1,5 +1,5 @@
 // The CSV reader, built here from its source with QtCore alone: it must not need widgets.
-#include "shell/CsvReader.h"
+#include "shell/base/CsvReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +84,14 @@ void TestCsvReader::readsFiles()
 
     // A codec name nobody knows falls back to the default decoding instead of losing the text.
     QCOMPARE(readCsvFile(writeFile("ascii.csv", "a,b\n"), "no-such-codec"), (Rows{{"a", "b"}}));
+
+    // Bytes held in memory (a panel's account file) decode as the same bytes in a file do: a byte order mark
+    // left in the first field would turn a header into a row.
+    const QByteArray marked = "\xef\xbb\xbfuserName,password\r\nann,\xc3\xa9\n";
+    const Rows markedRows{{"userName", "password"}, {"ann", QString::fromUtf8("\xc3\xa9")}};
+    QCOMPARE(readCsvFile(writeFile("marked.csv", marked), "UTF-8"), markedRows);
+    QCOMPARE(readCsvBytes(marked, "UTF-8"), markedRows);
+    QCOMPARE(readCsvBytes(QByteArray(), QString()), Rows{{""}});
 }
 
 void TestCsvReader::quoteLeftOpenKeepsTheRow()

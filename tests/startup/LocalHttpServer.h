@@ -65,9 +65,10 @@ private:
         if (m_status == 0)
             return;
         const QByteArray body = "{}";
-        socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\n"
-                      "Content-Type: application/json\r\nContent-Length: "
-                      + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        socket->write("HTTP/1.1 " + QByteArray::number(m_status) +
+                      " Status\r\n"
+                      "Content-Type: application/json\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         socket->disconnectFromHost();
     }
 

@@ -3,15 +3,16 @@
 #include "network/NetworkConfig.h"
 #include "platform/LogSystem.h"
 #include "platform/SysLogger.h"
-#include "shell/LoginRules.h"
-#include "shell/FrameLayoutPage.h"
-#include "shell/MainWindowFinder.h"
-#include "shell/NotificationDialog.h"
-#include "shell/Orvanta.h"
-#include "shell/SendMailDialog.h"
-#include "shell/StartupLanguage.h"
-#include "shell/UiGlobals.h"
-#include "shell/UiHelpers.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LoginRules.h"
+#include "shell/app/MainWindowFinder.h"
+#include "shell/app/Orvanta.h"
+#include "shell/app/SendMailDialog.h"
+#include "shell/app/StartupLanguage.h"
+#include "shell/base/Session.h"
+#include "shell/kit/NotificationDialog.h"
+#include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
 
 #include <QJsonDocument>
@@ -71,13 +72,7 @@ void TestLogin::initTestCase()
     m_env.reset(new TestEnv);
     QVERIFY(m_env->isValid());
     // The main frame brings up the command server: keep it on an ephemeral loopback port.
-    NetworkConfig network;
-    network.tcpPort = 0;
-    network.tcpListenAddress = QHostAddress::LocalHost;
-    network.discoveryPorts = {0};
-    network.joinMulticast = false;
-    network.loopbackOnly = true;
-    NetworkConfig::setCurrent(network);
+    NetworkConfig::setCurrent(loopbackNetworkConfig());
     LogSystem *logSystem = LogSystem::getSysLogSystem();
     logSystem->setLogLevel(LOG_LEVEL_INFO);
     logSystem->setLogger(&m_logger);
@@ -150,10 +145,10 @@ void TestLogin::emailRuleAndAccountChoice()
 {
     QVERIFY(LoginRules::isValidEmail(QStringLiteral("a@b.cd")));
     QVERIFY(LoginRules::isValidEmail(QStringLiteral("first.last@mail.school.example")));
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));   // one character after the dot
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));   // nothing before the at sign
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));   // nothing between at sign and dot
-    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd")));  // the last dot before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@b.c")));  // one character after the dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("@b.cd")));  // nothing before the at sign
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a@.cd")));  // nothing between at sign and dot
+    QVERIFY(!LoginRules::isValidEmail(QStringLiteral("a.b@cd"))); // the last dot before the at sign
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.cd")), LoginRules::EmailOk);
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.cd"), QStringLiteral("a@b.ce")), LoginRules::EmailMismatch);
     QCOMPARE(LoginRules::checkEmail(QStringLiteral("a@b.c"), QStringLiteral("a@b.c")), LoginRules::EmailInvalid);
@@ -367,7 +362,8 @@ void TestLogin::translationChoice()
 
     {
         QTranslator translator;
-        const auto outcome = StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
+        const auto outcome =
+            StartupLanguage::choose(translator, QStringLiteral("en_US"), QStringLiteral("zh_TW"), bases);
         QVERIFY(outcome.install);
         QVERIFY(!outcome.rightToLeft);
         QCOMPARE(outcome.language, QStringLiteral("en_US"));

@@ -2,7 +2,7 @@
 #include "platform/LogSystem.h"
 #include "platform/MailServiceConfig.h"
 #include "platform/SysLogger.h"
-#include "shell/SendEmail.h"
+#include "shell/app/SendEmail.h"
 #include "support/TestEnv.h"
 
 #include <QJsonDocument>

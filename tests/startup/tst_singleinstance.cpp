@@ -237,10 +237,12 @@ void TestSingleInstance::consoleHandsOverAndEndsCleanly()
         return process;
     };
     auto holdsLock = [&](QProcess *process) {
-        return waitFor([&]() {
-            const QString lock = consoleLock();
-            return !lock.isEmpty() && holderPid(lock) == process->processId();
-        }, 30000);
+        return waitFor(
+            [&]() {
+                const QString lock = consoleLock();
+                return !lock.isEmpty() && holderPid(lock) == process->processId();
+            },
+            30000);
     };
 
     QProcess *first = startConsole();

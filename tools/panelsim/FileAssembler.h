@@ -9,8 +9,8 @@ struct ReceivedFile
 {
     QString name;
     qint64 size = 0;
-    QByteArray sha256;  ///< raw 32 bytes
-    QByteArray data;    ///< the bytes, when the panel keeps files
+    QByteArray sha256; ///< raw 32 bytes
+    QByteArray data;   ///< the bytes, when the panel keeps files
 };
 
 /// Reassembles one file transfer (start / data chunks / complete with size text). Pure: no sockets.
@@ -18,11 +18,12 @@ struct ReceivedFile
 class FileAssembler
 {
 public:
-    enum Outcome {
-        Complete,       ///< announced size equals the bytes received
-        SizeMismatch,   ///< announced size differs (or is not a size text)
-        Cancelled,      ///< size text "0"
-        NotStarted,     ///< complete without a start
+    enum Outcome
+    {
+        Complete,     ///< announced size equals the bytes received
+        SizeMismatch, ///< announced size differs (or is not a size text)
+        Cancelled,    ///< size text "0"
+        NotStarted,   ///< complete without a start
     };
 
     explicit FileAssembler(bool keepFiles = true) : m_keepFiles(keepFiles) {}

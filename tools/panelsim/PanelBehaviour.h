@@ -30,20 +30,20 @@ struct PanelBehaviour
     int ownHeartbeatMs = 0;      ///< > 0: also send HEARTBEAT this often while connected or locked
 
     // Handshake
-    bool skipIdentity = false;                ///< connect and say nothing
+    bool skipIdentity = false;                 ///< connect and say nothing
     std::optional<QByteArray> identityPayload; ///< sent instead of the identity JSON (bad JSON, missing MAC, ...)
-    bool retryAfterReject = true;             ///< search again (after rejectBackoffMs) when refused
+    bool retryAfterReject = true;              ///< search again (after rejectBackoffMs) when refused
 
     // Firmware
-    qint32 otaStateAnswer = 0;                ///< RSP_CHECK_OTA_STATE value; -1 = cannot take an update
-    std::optional<qint32> transferAnswer;     ///< RSP_TRANSFER_FILE_COMPLETE value instead of 0 / -1 by size
+    qint32 otaStateAnswer = 0;            ///< RSP_CHECK_OTA_STATE value; -1 = cannot take an update
+    std::optional<qint32> transferAnswer; ///< RSP_TRANSFER_FILE_COMPLETE value instead of 0 / -1 by size
     QList<OtaStep> otaResultScript = {{100, 50}, {100, 0}}; ///< played on START_OTA
-    QString afterOtaVersion;                  ///< on a successful script: the new fwVersion (empty = keep)
-    bool rebootAfterOta = false;              ///< on a successful script: reboot, so the new version is reported
-    bool keepFiles = true;                    ///< keep received bytes; off = size and SHA-256 only
+    QString afterOtaVersion;     ///< on a successful script: the new fwVersion (empty = keep)
+    bool rebootAfterOta = false; ///< on a successful script: reboot, so the new version is reported
+    bool keepFiles = true;       ///< keep received bytes; off = size and SHA-256 only
 
     // Account synchronisation
-    std::optional<bool> firstSyncAnswer;      ///< RSP_ASK_FIRST_SYNC "first" instead of (stored id != asked id)
+    std::optional<bool> firstSyncAnswer; ///< RSP_ASK_FIRST_SYNC "first" instead of (stored id != asked id)
 
     /// Per answer code (VELK_REMOTE_RSP_...): delay, drop or replace that answer.
     QHash<quint16, AnswerKnob> answers;

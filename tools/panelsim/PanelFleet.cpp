@@ -3,7 +3,6 @@
 #include "LoopbackAddress.h"
 #include "WakeOnLanListener.h"
 
-
 namespace {
 
 QByteArray csvCell(const QString &text)
@@ -162,7 +161,7 @@ QByteArray PanelFleet::deviceCsv() const
                      "Username for Emergency SOS,Camera Name for Emergency SOS\n";
     for (const VelkIFPDevice &device : asDevices()) {
         const QString type = device.deviceType == QLatin1String("Audio Box") ? QStringLiteral("Streaming Audio Box")
-                                                                               : QStringLiteral("IFP/Control Box");
+                                                                             : QStringLiteral("IFP/Control Box");
         out += ',' + csvCell(device.deviceName) + ',' + csvCell(device.ipAddress) + ',' + csvCell(device.macAddress) +
                ',' + csvCell(type) + ",,,\n";
     }

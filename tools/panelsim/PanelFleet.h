@@ -17,11 +17,11 @@ struct FleetOptions
     /// Panel i lives on LoopbackAddress::forIndex(baseAddress, i). Falls back to 127.0.0.1 for every panel when
     /// this host does not route 127.0.0.2 and up.
     QHostAddress baseAddress = QHostAddress(QStringLiteral("127.0.0.2"));
-    quint32 firstSerial = 1;                            ///< panel i gets MAC 02:51:4d + (firstSerial + i)
-    QString namePrefix = QStringLiteral("Panel-");      ///< "Panel-001", ...
+    quint32 firstSerial = 1;                                     ///< panel i gets MAC 02:51:4d + (firstSerial + i)
+    QString namePrefix = QStringLiteral("Panel-");               ///< "Panel-001", ...
     PanelIdentity identity = SimulatedPanel::defaultIdentity(0); ///< template; mac is replaced per panel
-    PanelSettings settings;     ///< template; ownAddress is replaced; answerPort 0 = one free port for all panels
-    PanelBehaviour behaviour;   ///< template
+    PanelSettings settings;        ///< template; ownAddress is replaced; answerPort 0 = one free port for all panels
+    PanelBehaviour behaviour;      ///< template
     bool bindAnswerSockets = true; ///< bind every discovery socket at once (needed for discovery mode)
 };
 

@@ -16,13 +16,13 @@ struct PanelSettings
 
     QHostAddress discoveryAddress = QHostAddress(QHostAddress::LocalHost); ///< where M-SEARCH goes (unicast only)
     quint16 discoveryPort = 1988;
-    quint16 answerPort = 1988;   ///< the panel's own discovery socket; 0 = ephemeral
+    quint16 answerPort = 1988; ///< the panel's own discovery socket; 0 = ephemeral
 
-    int bootDelayMs = 100;       ///< magic packet or power button until the first search / connect
-    int rebootDelayMs = 500;     ///< REBOOT command until the panel searches again
-    int reconnectDelayMs = 500;  ///< after a failed connect or a dropped connection
-    int connectTimeoutMs = 5000; ///< a connect still pending after this is given up (a full accept queue drops SYNs)
+    int bootDelayMs = 100;         ///< magic packet or power button until the first search / connect
+    int rebootDelayMs = 500;       ///< REBOOT command until the panel searches again
+    int reconnectDelayMs = 500;    ///< after a failed connect or a dropped connection
+    int connectTimeoutMs = 5000;   ///< a connect still pending after this is given up (a full accept queue drops SYNs)
     int identityTimeoutMs = 15000; ///< no identity answer after this: drop and reconnect (0 = wait for ever)
-    int rejectBackoffMs = 2000;  ///< after an identity answer of -1
-    int searchIntervalMs = 1000; ///< M-SEARCH repeat while searching
+    int rejectBackoffMs = 2000;    ///< after an identity answer of -1
+    int searchIntervalMs = 1000;   ///< M-SEARCH repeat while searching
 };

@@ -67,8 +67,8 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption baseIp(QStringLiteral("base-ip"), QStringLiteral("Address of the first panel."),
                                     QStringLiteral("address"), QStringLiteral("127.0.0.2"));
     const QCommandLineOption firstSerial(QStringLiteral("first-serial"),
-                                         QStringLiteral("Low three MAC bytes of the first panel."),
-                                         QStringLiteral("n"), QStringLiteral("1"));
+                                         QStringLiteral("Low three MAC bytes of the first panel."), QStringLiteral("n"),
+                                         QStringLiteral("1"));
     const QCommandLineOption namePrefix(QStringLiteral("name-prefix"), QStringLiteral("Panel name prefix."),
                                         QStringLiteral("text"), QStringLiteral("Panel-"));
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name."), QStringLiteral("text"),
@@ -91,8 +91,9 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption otaState(QStringLiteral("ota-state"),
                                       QStringLiteral("Answer to the OTA state question (-1 = cannot update)."),
                                       QStringLiteral("n"), QStringLiteral("0"));
-    const QCommandLineOption otaResult(QStringLiteral("ota-result"), QStringLiteral("Outcome of an update: ok or fail."),
-                                       QStringLiteral("ok|fail"), QStringLiteral("ok"));
+    const QCommandLineOption otaResult(QStringLiteral("ota-result"),
+                                       QStringLiteral("Outcome of an update: ok or fail."), QStringLiteral("ok|fail"),
+                                       QStringLiteral("ok"));
     const QCommandLineOption afterOta(QStringLiteral("after-ota-version"),
                                       QStringLiteral("Firmware version reported after a successful update."),
                                       QStringLiteral("version"));
@@ -130,11 +131,12 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
-    parser.addOptions({console, discovery, answerPort, wolPort, wolAddress, noWol, count, baseIp, firstSerial,
-                       namePrefix, model, deviceType, fw, panelFw, displayVersion, sku, password, otaState, otaResult,
-                       afterOta, rebootAfterOta, transferAnswer, firstSync, noHeartbeat, heartbeatEvery, skipIdentity,
-                       sosEvery, off, bootDelay, rebootDelay, reconnectDelay, searchInterval, keepFiles, printCsv,
-                       verbose});
+    parser.addOptions(
+        {console,        discovery,   answerPort,     wolPort,        wolAddress,   noWol,    count,
+         baseIp,         firstSerial, namePrefix,     model,          deviceType,   fw,       panelFw,
+         displayVersion, sku,         password,       otaState,       otaResult,    afterOta, rebootAfterOta,
+         transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery, skipIdentity, sosEvery, off,
+         bootDelay,      rebootDelay, reconnectDelay, searchInterval, keepFiles,    printCsv, verbose});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -183,7 +185,8 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     if (!LoopbackAddress::isLoopback(o.fleet.baseAddress) ||
         LoopbackAddress::forIndex(o.fleet.baseAddress, o.fleet.count - 1).isNull()) {
         *error = QStringLiteral("--base-ip: an address in 127.0.0.0/8 ending in .1 or .2 to .251, with room for "
-                                "%1 panels").arg(o.fleet.count);
+                                "%1 panels")
+                     .arg(o.fleet.count);
         return false;
     }
     if (!parseNumber(parser.value(firstSerial), firstSerial.names().first(), 0, 0xffffff - o.fleet.count + 1, &n,

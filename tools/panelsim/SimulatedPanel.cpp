@@ -248,7 +248,9 @@ void SimulatedPanel::connectTo(const QHostAddress &address, quint16 port)
         }
     });
     setState(Connecting);
-    log(QStringLiteral("connecting from %1 to %2:%3").arg(m_settings.ownAddress.toString(), address.toString()).arg(port));
+    log(QStringLiteral("connecting from %1 to %2:%3")
+            .arg(m_settings.ownAddress.toString(), address.toString())
+            .arg(port));
     socket->connectToHost(address, port);
     scheduleStep(m_settings.connectTimeoutMs, [this] {
         if (m_state != Connecting)
@@ -357,7 +359,8 @@ void SimulatedPanel::onReadyRead()
         if (result == FrameDecoder::NeedMore)
             return;
         if (result == FrameDecoder::BadLength) {
-            log(QStringLiteral("bad frame length %1 from the console, dropping the connection").arg(m_decoder.badLength()));
+            log(QStringLiteral("bad frame length %1 from the console, dropping the connection")
+                    .arg(m_decoder.badLength()));
             abort();
             return;
         }

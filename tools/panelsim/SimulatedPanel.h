@@ -35,7 +35,16 @@ class SimulatedPanel : public QObject
 {
     Q_OBJECT
 public:
-    enum State { Off, Booting, Searching, Connecting, Handshaking, Connected, Locked };
+    enum State
+    {
+        Off,
+        Booting,
+        Searching,
+        Connecting,
+        Handshaking,
+        Connected,
+        Locked
+    };
     Q_ENUM(State)
 
     explicit SimulatedPanel(const PanelIdentity &identity, const PanelSettings &settings = PanelSettings(),
@@ -102,7 +111,7 @@ public:
     int answersReceived() const { return m_answersReceived; }
 
     // --- reports and actions (0 sent, -1 no connection) ---------------------------------------------------------
-    int raiseSos();                                                         ///< SAFE_ALERT; also while locked
+    int raiseSos(); ///< SAFE_ALERT; also while locked
     /// KICK: another console took this panel over; with `newPassword` the panel now holds that console's password.
     int sendKick(const QString &otherConsoleId, const QString &newPassword = QString());
     int sendHeartbeat();
@@ -111,10 +120,10 @@ public:
 
     // --- misbehaviours ------------------------------------------------------------------------------------------
     int sendRaw(const QByteArray &bytes);
-    int sendHugeLength();           ///< a header announcing 0x7FFFFFF0 payload bytes
-    int sendNegativeLength();       ///< a header announcing -1 payload bytes
-    int sendPartialAndStall();      ///< a header announcing 64 bytes, then 10 of them, then nothing
-    int sendUnknownCode();          ///< a well-formed frame with a code nobody knows
+    int sendHugeLength();             ///< a header announcing 0x7FFFFFF0 payload bytes
+    int sendNegativeLength();         ///< a header announcing -1 payload bytes
+    int sendPartialAndStall();        ///< a header announcing 64 bytes, then 10 of them, then nothing
+    int sendUnknownCode();            ///< a well-formed frame with a code nobody knows
     int sendShortInt32(quint16 code); ///< a frame of `code` with a 2-byte payload where an int32 belongs
     /// Stops consuming the connection, so the console's writes back up in the socket buffers.
     void stopReading();
@@ -133,15 +142,15 @@ public:
 
     bool hasBroadcast() const { return m_hasBroadcast; }
     BroadcastDataPayload lastBroadcast() const { return m_lastBroadcast; }
-    QList<ReceivedFile> receivedFiles() const { return m_files; }      ///< firmware files, complete ones only
+    QList<ReceivedFile> receivedFiles() const { return m_files; } ///< firmware files, complete ones only
     QList<ReceivedFile> receivedAudioFiles() const { return m_audioFiles; }
     ReceivedFile lastFile() const { return m_files.isEmpty() ? ReceivedFile() : m_files.last(); }
     ReceivedFile lastAudioFile() const { return m_audioFiles.isEmpty() ? ReceivedFile() : m_audioFiles.last(); }
     qint32 lastUpgradeType() const { return m_lastUpgradeType; }
     QString fwVersion() const { return m_identity.fwVersion; }
 
-    QByteArray storedSettings() const { return m_settingsJson; }  ///< last SYNC_ADMIN_SETTINGS payload
-    QByteArray storedUsers() const { return m_users; }            ///< the panel's account file
+    QByteArray storedSettings() const { return m_settingsJson; } ///< last SYNC_ADMIN_SETTINGS payload
+    QByteArray storedUsers() const { return m_users; }           ///< the panel's account file
     void setStoredUsers(const QByteArray &accountFile) { m_users = accountFile; }
     QString syncedConsoleId() const { return m_syncedConsoleId; } ///< the console the users came from
     void setSyncedConsoleId(const QString &id) { m_syncedConsoleId = id; }

@@ -5,7 +5,9 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
-WakeOnLanListener::WakeOnLanListener(QObject *parent) : QObject(parent) {}
+WakeOnLanListener::WakeOnLanListener(QObject *parent) : QObject(parent)
+{
+}
 
 bool WakeOnLanListener::listen(const QHostAddress &address, quint16 port)
 {

@@ -55,15 +55,14 @@ int main(int argc, char *argv[])
     QObject::connect(&fleet, &PanelFleet::logMessage, &app, printLine);
     if (options.verbose) {
         for (SimulatedPanel *panel : fleet.panels()) {
-            QObject::connect(panel, &SimulatedPanel::frameReceived, &app,
-                             [panel](quint16 code, const QByteArray &payload) {
-                                 if (code == VELK_REMOTE_CMD_TRANSFER_FILE_DATA ||
-                                     code == VELK_REMOTE_CMD_BROADCAST_FILE_DATA)
-                                     return;
-                                 printLine(QStringLiteral("%1 <- %2 (%3 bytes)")
-                                               .arg(panel->name(), QLatin1String(ProtocolCodes::name(code)))
-                                               .arg(payload.size()));
-                             });
+            QObject::connect(
+                panel, &SimulatedPanel::frameReceived, &app, [panel](quint16 code, const QByteArray &payload) {
+                    if (code == VELK_REMOTE_CMD_TRANSFER_FILE_DATA || code == VELK_REMOTE_CMD_BROADCAST_FILE_DATA)
+                        return;
+                    printLine(QStringLiteral("%1 <- %2 (%3 bytes)")
+                                  .arg(panel->name(), QLatin1String(ProtocolCodes::name(code)))
+                                  .arg(payload.size()));
+                });
         }
     }
     for (SimulatedPanel *panel : fleet.panels()) {
@@ -80,8 +79,7 @@ int main(int argc, char *argv[])
     printLine(QStringLiteral("%1 panel(s) from %2 (%3), %4 %5:%6")
                   .arg(fleet.size())
                   .arg(fleet.panel(0) ? fleet.panel(0)->settings().ownAddress.toString() : QString())
-                  .arg(fleet.usesAliases() ? QStringLiteral("one address each")
-                                           : QStringLiteral("all on one address"))
+                  .arg(fleet.usesAliases() ? QStringLiteral("one address each") : QStringLiteral("all on one address"))
                   .arg(settings.discovery ? QStringLiteral("searching at") : QStringLiteral("console at"))
                   .arg(settings.discovery ? settings.discoveryAddress.toString() : settings.consoleAddress.toString())
                   .arg(settings.discovery ? settings.discoveryPort : settings.consolePort));

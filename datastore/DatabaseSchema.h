@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+
+#include "datastore/SqlTransaction.h"
+
+class QSqlError;
+
+/// The console's 28 tables and how an existing file is brought up to date: tables created when
+/// missing, columns that older databases lack added, the case-insensitive lookup indexes
+/// created, and the rows a usable database needs seeded (DatabaseSeeding). Run at every start.
+class DatabaseSchema
+{
+public:
+    /// Outcome of one table step. StepBroken: the file turned out not to be a database, or
+    /// corrupt, so it should be set aside.
+    enum StepResult
+    {
+        StepOk,
+        StepFailed,
+        StepBroken
+    };
+
+    /// One table step: its statements run in one transaction, so a step that fails halfway leaves
+    /// the file as it was and is tried again at the next start. Every failure is logged and
+    /// appended to the errors text ("<step>: <what> failed ...", separated by "; ").
+    class Step
+    {
+    public:
+        Step(QSqlDatabase db, const char *name, QString &errors);
+
+        QSqlDatabase db() const { return m_db; }
+
+        /// Creates the table when missing, else adds the columns it lacks. addedColumns receives
+        /// the names of the columns added.
+        bool ensure(const char *table, QStringList *addedColumns = nullptr);
+        /// Whether this step created the table.
+        bool created(const char *table) const { return m_created.contains(QLatin1String(table)); }
+        /// Creates the index unless it exists. A table that is missing was reported by its own step.
+        bool ensureIndex(const char *table, const char *createSql);
+        bool rowCount(const char *table, int &count);
+        bool exec(const QString &sql, const QVariantList &values, const QString &what);
+        /// Records the failure of an operation that reported a result code rather than an error.
+        bool failCode(const QString &what, quint32 code);
+        /// Commits, or rolls back after a failure.
+        StepResult finish();
+
+    private:
+        bool fail(const QString &what, const QSqlError &error);
+        void note(const QString &text);
+
+        QSqlDatabase m_db;
+        const char *m_name;
+        QString &m_errors;
+        SqlTransaction m_tx;
+        QStringList m_existing;
+        QStringList m_created;
+        bool m_failed = false;
+        bool m_broken = false;
+    };
+
+    /// Runs every table step in order, each on the connection that connection() gives at that
+    /// moment. StepBroken as soon as a step finds the file broken; StepFailed when any step failed
+    /// (the others still ran); errors collects the failures.
+    static StepResult update(const std::function<QSqlDatabase()> &connection, QString &errors);
+};

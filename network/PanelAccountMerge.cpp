@@ -1,0 +1,103 @@
+#include "network/PanelAccountMerge.h"
+
+#include "datastore/OrvantaDBIntf.h"
+#include "shell/base/CsvReader.h"
+#include "shell/base/Log.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+int usersOfDevice(OrvantaDBIntf *db, quint32 did)
+{
+    QList<VelkMultiUser> users;
+    if (db->queryMultiUserByIFP(users, did) != DB_OK)
+        return 0;
+    QSet<quint32> seen;
+    for (const VelkMultiUser &user : qAsConst(users))
+        seen.insert(user.muid);
+    return seen.size();
+}
+
+} // namespace
+
+QList<AccountFileRow> PanelAccountMerge::parse(const QByteArray &file)
+{
+    return AccountFile::fromCsvRows(readCsvBytes(file, QStringLiteral("UTF-8")));
+}
+
+bool PanelAccountMerge::merge(const QList<AccountFileRow> &rows, quint32 deviceId)
+{
+    // One transaction: a merge that stops half-way leaves no half of the panel's users behind,
+    // and the next synchronisation asks for all of them again.
+    DbTransaction transaction = m_db->transaction("PanelAccountMerge::merge");
+    if (!transaction.isActive() || !mergeRows(rows, deviceId))
+        return false;
+    return transaction.commit();
+}
+
+bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 deviceId)
+{
+    QList<VelkAppInfo> apps;
+    m_db->queryAllAppInfo(apps);
+    int assigned = deviceId != 0 ? usersOfDevice(m_db, deviceId) : 0;
+
+    // Names are matched ignoring letter case: the store grants permissions by name that way, so a panel's "alice"
+    // created beside the console's "Alice" would have its permissions written onto Alice.
+    QList<VelkMultiUser> known;
+    if (m_db->queryAllMultiUser(known) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: the console's users cannot be read");
+        return false;
+    }
+    QHash<QString, quint32> muidByName;
+    for (const VelkMultiUser &user : qAsConst(known))
+        muidByName.insert(user.userName.toCaseFolded(), user.muid);
+
+    for (const AccountFileRow &row : rows) {
+        quint32 muid = muidByName.value(row.userName.toCaseFolded());
+        if (muid == 0) {
+            // New to the console: take the panel's user. A known name keeps the console's values.
+            VelkMultiUser user;
+            user.userName = row.userName;
+            user.password = row.password;
+            user.hasPermission = row.hasPermission;
+            user.uniqueId = row.uniqueId; // the store gives a new one when the panel sent none
+            if (!row.rfidId.isEmpty()) {
+                QList<VelkMultiUser> holders;
+                m_db->queryMultiUserByRfid(holders, row.rfidId);
+                if (holders.isEmpty())
+                    user.rfidId = row.rfidId;
+                else
+                    writeLog(LOG_LEVEL_WARNING, "PanelAccountMerge: card of %s is bound to another user",
+                             qPrintable(row.userName));
+            }
+            const quint32 rc = m_db->createMultiUser(user);
+            if (rc != DB_OK) {
+                writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: createMultiUser error 0x%08x", rc);
+                return false;
+            }
+            for (const VelkAppInfo &app : qAsConst(apps))
+                m_db->setAppPermissionByName(row.userName, app.packageName,
+                                             row.packages.contains(app.packageName) ? 1 : -1);
+            QList<VelkMultiUser> created;
+            m_db->queryMultiUserByName(created, row.userName);
+            if (!created.isEmpty())
+                muid = created.last().muid;
+            muidByName.insert(row.userName.toCaseFolded(), muid);
+        }
+        if (deviceId == 0 || muid == 0 || assigned >= maxUsersPerDevice)
+            continue;
+        QList<VelkUserDevice> links;
+        m_db->queryUserDeviceByIds(links, muid, deviceId);
+        if (!links.isEmpty())
+            continue;
+        VelkUserDevice link;
+        link.multiUserId = muid;
+        link.deviceId = deviceId;
+        link.syncStatus = 0;
+        if (m_db->createUserDevice(link) == DB_OK)
+            ++assigned;
+    }
+    return true;
+}

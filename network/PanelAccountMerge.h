@@ -1,0 +1,37 @@
+#pragma once
+
+#include "network/AccountFile.h"
+
+#include <QByteArray>
+#include <QList>
+
+class OrvantaDBIntf;
+
+/// Takes a panel's users into the console's database at the first synchronisation with this
+/// console, before the console sends its own list back (which the panel then adopts whole).
+///
+/// A name the console knows (letter case ignored) keeps the console's values; a new name is
+/// created with the panel's password, card (unless another user holds it), unique id and app
+/// permissions. Every user named is assigned to the panel's device, up to 48 per device.
+/// Pure logic on the data store: no socket, and the panel's passwords never touch a file.
+class PanelAccountMerge
+{
+public:
+    static constexpr int maxUsersPerDevice = 48;
+
+    explicit PanelAccountMerge(OrvantaDBIntf *db) : m_db(db) {}
+
+    /// The rows of the account file the panel sent (UTF-8 CSV), parsed in memory.
+    static QList<AccountFileRow> parse(const QByteArray &file);
+
+    /// Merges the rows; deviceId is the panel's device (0: not a managed device, users are taken
+    /// in without assignments). All or nothing: false, with nothing written, when the console's
+    /// users cannot be read or a new user cannot be stored. The caller must then not send the
+    /// console's list, or the panel would lose the users that were not taken in.
+    bool merge(const QList<AccountFileRow> &rows, quint32 deviceId);
+
+private:
+    bool mergeRows(const QList<AccountFileRow> &rows, quint32 deviceId);
+
+    OrvantaDBIntf *m_db;
+};

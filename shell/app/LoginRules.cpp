@@ -1,0 +1,49 @@
+#include "shell/app/LoginRules.h"
+
+#include <QRandomGenerator>
+
+VelkAccount LoginRules::pickAccount(const QList<VelkAccount> &accounts, int typeIndex)
+{
+    const bool wantAdmin = typeIndex == 0;
+    for (const VelkAccount &account : accounts) {
+        if (account.isAdmin == wantAdmin)
+            return account;
+    }
+    return VelkAccount();
+}
+
+bool LoginRules::passwordMatches(const QString &typed, const VelkAccount &account)
+{
+    // aid 0 is the stand-in for "no such account"; its empty password must not let an empty
+    // field in.
+    if (account.aid == 0)
+        return false;
+    return typed == account.password;
+}
+
+bool LoginRules::isValidEmail(const QString &email)
+{
+    const int at = email.indexOf(QLatin1Char('@'));
+    const int dot = email.lastIndexOf(QLatin1Char('.'));
+    return at >= 1 && dot >= at + 2 && dot + 2 < email.length();
+}
+
+LoginRules::EmailCheck LoginRules::checkEmail(const QString &email, const QString &confirmation)
+{
+    if (!isValidEmail(email))
+        return EmailInvalid;
+    if (email != confirmation)
+        return EmailMismatch;
+    return EmailOk;
+}
+
+QString LoginRules::generateRandomPassword()
+{
+    static const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    QRandomGenerator *generator = QRandomGenerator::system();
+    QString password;
+    password.reserve(randomPasswordLength);
+    for (int i = 0; i < randomPasswordLength; ++i)
+        password.append(alphabet.at(int(generator->bounded(quint32(alphabet.size())))));
+    return password;
+}

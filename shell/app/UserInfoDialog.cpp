@@ -1,0 +1,396 @@
+#include "shell/app/UserInfoDialog.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStyledItemDelegate>
+#include <QWindow>
+
+#include "datastore/DatabaseFileOps.h"
+#include "datastore/OrvantaDBManager.h"
+#include "platform/SingleInstance.h"
+#include "shell/app/AccountEditRules.h"
+#include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/LanguageDialog.h"
+#include "shell/app/LoginRules.h"
+#include "shell/app/ReStartConfirmDialog.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
+
+namespace {
+
+std::function<void()> &restartHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+
+QString startFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#endif
+}
+
+const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
+
+} // namespace
+
+UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
+    userInfo = account;
+
+    resize(411, 362);
+    widgetData->setVisible(true);
+    layoutWidget->move(0, 280);
+    btnCancel->setGeometry(118, 320, 80, 22);
+    btnSave->setGeometry(213, 320, 80, 22);
+    scaleUi(false);
+
+    setWindowTitle(productName());
+    setupSharedDialog(this);
+
+    connect(btnCancel, &QToolButton::clicked, this, &UserInfoDialog::close);
+    connect(btnSave, &QToolButton::clicked, this, &UserInfoDialog::writeSetting);
+    connect(btnChangePassword, &QToolButton::clicked, this, &UserInfoDialog::showChangePassword);
+
+    resetFields();
+
+    checkPasswordDialog = new CheckPasswordDialog();
+    checkPasswordDialog->setUserInfo(userInfo);
+    restartConfirmDialog = new ReStartConfirmDialog();
+    dbIntf = OrvantaDBManager::getInstance();
+
+    lineEditEmail->setText(userInfo.email);
+    lineEditPassword->setEchoMode(QLineEdit::Password);
+    lineEditPasswordConfirm->setEchoMode(QLineEdit::Password);
+    auto *validator = new QRegularExpressionValidator(QRegularExpression(NameCharacters), this);
+    lineEditEmail->setValidator(validator);
+    lineEditPassword->setValidator(validator);
+    lineEditPasswordConfirm->setValidator(validator);
+    setTabOrder(lineEditEmail, lineEditPassword);
+    setTabOrder(lineEditPassword, lineEditPasswordConfirm);
+
+    connect(checkPasswordDialog, &CheckPasswordDialog::passWordChange, this, &UserInfoDialog::passWordChange);
+    connect(restartConfirmDialog, &ReStartConfirmDialog::sendClickOk, this, &UserInfoDialog::restoreDb);
+    connect(btnBackup, &QToolButton::clicked, this, &UserInfoDialog::backupDb);
+    connect(btnRestore, &QToolButton::clicked, this, &UserInfoDialog::restartCheck);
+    qApp->installEventFilter(this);
+
+    languageDialog = new LanguageDialog();
+    isLangNoticeArmed = true;
+
+    if (!userInfo.isAdmin)
+        adminInfo = AccountEditRules::administrator(dbIntf);
+
+    comboBoxLang->setItemDelegate(new QStyledItemDelegate(comboBoxLang));
+    comboBoxLang->clear();
+    comboBoxLang->addItem(tr("System Language"), QString());
+    comboBoxLang->addItem(QStringLiteral("English"), QStringLiteral("en_US"));
+    comboBoxLang->addItem(QString::fromUtf8("繁體中文"), QStringLiteral("zh_TW"));
+    selectLanguageItem();
+    connect(comboBoxLang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &UserInfoDialog::comboBoxLangIndexChanged);
+
+    widgetData->show();
+    widgetEmail->show();
+    widgetLanguage->show();
+    widgetNewPassword->show();
+    widgetPassword->show();
+    const int labelWidth = static_cast<int>(110 * getScaleFactor());
+    for (QLabel *rowLabel : {label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage})
+        setElidedLabelText(rowLabel, rowLabel->toolTip(), labelWidth);
+
+    QString comboStyle = QStringLiteral(
+        "QComboBox{color: #ffffff;background-color: #404040;border: 1px solid #ffffff;border-radius: 5px;"
+        "font-family:Arial;font-size:10pt;}"
+        "QComboBox::drop-down{border:none;width:22px;}"
+        "QComboBox::down-arrow{image: url(:/resource/custom/btn_arrow_a_normal.png);}"
+        "QComboBox QAbstractItemView{color: #000000;background-color: #ffffff;border:none;outline:0px;}"
+        "QComboBox QAbstractItemView::item{min-height:22px;padding-left:10px;}"
+        "QComboBox QAbstractItemView::item:hover{background-color: #f7e195;}"
+        "QComboBox QAbstractItemView::item:selected{background-color: #009bef;color: #ffffff;}");
+    if (layoutDirection() == Qt::LeftToRight)
+        comboStyle += QStringLiteral(" QComboBox {padding-left:12px;}");
+    comboBoxLang->applyStyle(comboStyle);
+
+    messageDialog = new GeneralMsgDialog(this);
+    connect(messageDialog, &QDialog::finished, this, [this]() {
+        if (restartAfterMessage) {
+            restartAfterMessage = false;
+            restartProgram();
+        }
+    });
+}
+
+UserInfoDialog::~UserInfoDialog() = default;
+
+void UserInfoDialog::setRestartHandler(std::function<void()> handler)
+{
+    restartHandler() = std::move(handler);
+}
+
+void UserInfoDialog::restartProgram()
+{
+    if (restartHandler())
+        restartHandler()();
+    else
+        SingleInstance::restartApplication();
+}
+
+void UserInfoDialog::setUserInfo(VelkAccount account)
+{
+    userInfo = account;
+    if (checkPasswordDialog)
+        checkPasswordDialog->setUserInfo(account);
+}
+
+bool UserInfoDialog::isValidEmail(QString email)
+{
+    return LoginRules::isValidEmail(email);
+}
+
+QString UserInfoDialog::storedLanguage() const
+{
+    return AccountEditRules::storedLanguage(userInfo, adminInfo);
+}
+
+QString UserInfoDialog::chosenLanguage() const
+{
+    return comboBoxLang->currentData().toString();
+}
+
+void UserInfoDialog::selectLanguageItem()
+{
+    const QString stored = storedLanguage();
+    langIndex = 0;
+    for (int i = 0; i < comboBoxLang->count(); ++i) {
+        if (comboBoxLang->itemData(i).toString() == stored) {
+            langIndex = i;
+            break;
+        }
+    }
+    comboBoxLang->setCurrentIndex(langIndex);
+    isLanguageChanged = false;
+}
+
+void UserInfoDialog::resetFields()
+{
+    const double s = getScaleFactor();
+    widgetData->move(ScaleMath::truncScaled(20, s), ScaleMath::truncScaled(118, s));
+    lbLine->setGeometry(ScaleMath::truncScaled(10, s), ScaleMath::truncScaled(98, s), ScaleMath::truncScaled(390, s),
+                        ScaleMath::truncScaled(1, s));
+    widgetLanguage->move(ScaleMath::truncScaled(20, s), ScaleMath::truncScaled(158, s));
+    lineEditPassword->clear();
+    lineEditPasswordConfirm->clear();
+    widgetNewPassword->hide();
+    lbMessage->hide();
+}
+
+void UserInfoDialog::showChangePassword()
+{
+    const double s = getScaleFactor();
+    widgetData->move(ScaleMath::truncScaled(20, s), ScaleMath::truncScaled(198, s));
+    lbLine->setGeometry(ScaleMath::truncScaled(10, s), ScaleMath::truncScaled(178, s), ScaleMath::truncScaled(390, s),
+                        ScaleMath::truncScaled(1, s));
+    widgetLanguage->move(ScaleMath::truncScaled(20, s), ScaleMath::truncScaled(238, s));
+    widgetNewPassword->show();
+}
+
+void UserInfoDialog::centreOnScreen(QWidget *dialog) const
+{
+    QScreen *screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    dialog->move(area.x() + area.width() / 2 - dialog->width() / 2,
+                 area.y() + area.height() / 2 - dialog->height() / 2);
+}
+
+void UserInfoDialog::comboBoxLangIndexChanged(int index)
+{
+    if (index != langIndex && isLangNoticeArmed) {
+        isLangNoticeArmed = false;
+        centreOnScreen(languageDialog);
+        languageDialog->show();
+    }
+}
+
+void UserInfoDialog::writeSetting()
+{
+    AccountEditRules::Form form;
+    form.email = lineEditEmail->text();
+    form.password = lineEditPassword->text();
+    form.confirmation = lineEditPasswordConfirm->text();
+    form.language = chosenLanguage();
+    const AccountEditRules::Decision decision = AccountEditRules::decide(userInfo, adminInfo, form);
+    switch (decision.outcome) {
+    case AccountEditRules::NothingChanged:
+        resetFields();
+        close();
+        return;
+    case AccountEditRules::LanguageOnly:
+        if (AccountEditRules::writeLanguage(dbIntf, userInfo, adminInfo, form.language) == DB_OK)
+            restartProgram();
+        return;
+    case AccountEditRules::InvalidEmail:
+        lbMessage->setWarningText(tr("Invalid user Email."));
+        lbMessage->show();
+        return;
+    case AccountEditRules::PasswordsDiffer:
+        lbMessage->setWarningText(tr("The Password do not match."));
+        lbMessage->show();
+        lineEditPassword->clear();
+        lineEditPasswordConfirm->clear();
+        return;
+    case AccountEditRules::NeedsPasswordCheck:
+        break;
+    }
+    if (decision.languageChanged)
+        isLanguageChanged = true;
+    checkPasswordDialog->setPendingUserInfo(decision.record);
+    centreOnScreen(checkPasswordDialog);
+    checkPasswordDialog->show();
+    resetFields();
+    lbMessage->hide();
+    close();
+}
+
+void UserInfoDialog::passWordChange(QString password)
+{
+    emit changePassWord(password);
+    if (!isLanguageChanged)
+        return;
+    isLanguageChanged = false;
+    // The administrator's own record carried the language already.
+    if (userInfo.isAdmin || AccountEditRules::writeLanguage(dbIntf, userInfo, adminInfo, chosenLanguage()) == DB_OK)
+        restartProgram();
+}
+
+void UserInfoDialog::restartCheck()
+{
+    centreOnScreen(restartConfirmDialog);
+    restartConfirmDialog->show();
+}
+
+void UserInfoDialog::showMessage(const QString &message)
+{
+    messageDialog->setMessage(message);
+    centreOnScreen(messageDialog);
+    messageDialog->show();
+}
+
+void UserInfoDialog::backupDb()
+{
+    const QString source = dbIntf->databaseFilePath();
+    QFile probe(source);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        probe.close();
+        showMessage(tr("The database could not be backed up."));
+        return;
+    }
+    probe.close();
+
+    const QString target =
+        FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(), tr("DB Files (*.db)"));
+    if (target.isEmpty())
+        return;
+    const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
+    if (result != DatabaseFileOps::Ok) {
+        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::backupDb - copy to %s failed (%d)", target.toLocal8Bit().constData(),
+                 static_cast<int>(result));
+        showMessage(tr("The database could not be backed up."));
+    }
+}
+
+void UserInfoDialog::restoreDb()
+{
+    const QString target = dbIntf->databaseFilePath();
+    const QString source =
+        FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(), tr("DB Files (*.db)"));
+    if (source.isEmpty())
+        return;
+
+    switch (DatabaseFileOps::checkRestoreSource(target, source)) {
+    case DatabaseFileOps::Ok:
+        break;
+    case DatabaseFileOps::IsLiveFile:
+        showMessage(tr("This file is the database in use. Please choose a backup file."));
+        return;
+    case DatabaseFileOps::WrongSuffix:
+    case DatabaseFileOps::NotConsoleDatabase:
+    default:
+        showMessage(tr("This file is not a database of this program. The current data is kept."));
+        return;
+    }
+
+    if (DatabaseFileOps::stageRestore(target, source) != DatabaseFileOps::Ok) {
+        DatabaseFileOps::discardStaged(target);
+        showMessage(tr("The database could not be restored. The current data is kept."));
+        return;
+    }
+    if (dbIntf->closeDatabase() != DB_OK) {
+        DatabaseFileOps::discardStaged(target);
+        showMessage(tr("The database could not be restored. The current data is kept."));
+        return;
+    }
+    if (DatabaseFileOps::swapInStaged(target) != DatabaseFileOps::Ok) {
+        DatabaseFileOps::discardStaged(target);
+        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::restoreDb - swapping in %s failed",
+                 source.toLocal8Bit().constData());
+        // The database is closed by now; the restart opens the kept data again.
+        restartAfterMessage = true;
+        showMessage(tr("The database could not be restored. The current data is kept and the program restarts."));
+        return;
+    }
+    restartProgram();
+}
+
+bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress &&
+        (watched == lineEditEmail || watched == lineEditPassword || watched == lineEditPasswordConfirm)) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            writeSetting();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void UserInfoDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    selectLanguageItem();
+    isLangNoticeArmed = true;
+    lineEditEmail->setText(userInfo.email);
+    resetFields();
+    QDialog::showEvent(event);
+    lineEditEmail->setFocus();
+}
+
+void UserInfoDialog::scaleUi(bool rescale)
+{
+    const double factor = formScale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor,
+              {btnCancel, btnSave, layoutWidget, lbLine, widgetData, widgetEmail, widgetLanguage, widgetPassword,
+               widgetNewPassword},
+              rescale, true);
+    // The gap between the two new-password rows is part of the layout, not of a widget's geometry.
+    if (auto *grid = qobject_cast<QGridLayout *>(widgetNewPassword->layout()))
+        grid->setVerticalSpacing(ScaleMath::truncScaled(18, getScaleFactor()));
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+#include "datastore/VelkAccount.h"
+#include "shell/app/Ui_UserInfoDialog.h"
+#include "shell/kit/FormScale.h"
+
+class CheckPasswordDialog;
+class GeneralMsgDialog;
+class LanguageDialog;
+class OrvantaDBIntf;
+class ReStartConfirmDialog;
+
+/// The logged-in operator's own settings: e-mail address, password, the console's language,
+/// and the backup and restore of the whole database.
+class UserInfoDialog : public QDialog, public Ui_UserInfoDialog
+{
+    Q_OBJECT
+public:
+    UserInfoDialog(VelkAccount account, QWidget *parent = nullptr);
+    ~UserInfoDialog() override;
+
+    /// The account as last read back after a change.
+    void setUserInfo(VelkAccount account);
+
+    /// At least one character before the first at sign, one between it and the last dot, and
+    /// two after that dot.
+    static bool isValidEmail(QString email);
+
+    /// Replaces what a restart does (quit and start the program again); nullptr restores it.
+    static void setRestartHandler(std::function<void()> handler);
+
+signals:
+    void changePassWord(QString password);
+
+public slots:
+    void writeSetting();
+    void showChangePassword();
+    void passWordChange(QString password);
+    void restartCheck();
+    void backupDb();
+    void restoreDb();
+    void comboBoxLangIndexChanged(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void scaleUi(bool rescale);
+    void resetFields();
+    void selectLanguageItem();
+    QString storedLanguage() const;
+    QString chosenLanguage() const;
+    void centreOnScreen(QWidget *dialog) const;
+    void showMessage(const QString &message);
+    void restartProgram();
+
+    OrvantaDBIntf *dbIntf = nullptr;
+    CheckPasswordDialog *checkPasswordDialog = nullptr;
+    VelkAccount userInfo;
+    ReStartConfirmDialog *restartConfirmDialog = nullptr;
+    LanguageDialog *languageDialog = nullptr;
+    bool isLanguageChanged = false;
+    int langIndex = 0;
+    bool isLangNoticeArmed = false;
+    VelkAccount adminInfo;
+
+    GeneralMsgDialog *messageDialog = nullptr;
+    bool restartAfterMessage = false;
+    FormScale formScale;
+};

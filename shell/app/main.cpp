@@ -1,0 +1,90 @@
+#include "datastore/OrvantaDBManager.h"
+#include "platform/AutoSerialFileLogger.h"
+#include "platform/LogSystem.h"
+#include "platform/QuitSignalHandler.h"
+#include "platform/SingleInstance.h"
+#include "shell/app/AppIdentity.h"
+#include "shell/app/MainWindowFinder.h"
+#include "shell/app/Orvanta.h"
+#include "shell/app/StartupLanguage.h"
+#include "shell/base/Log.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/UiHelpers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTranslator>
+
+namespace {
+// Names the lock and the socket by which consoles of the same user find each other.
+const char *const instanceKey = "5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5";
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Qt's GLib event dispatcher re-registers every socket watch on each write; with a fleet of a thousand panels
+    // keeping alive it misses its latency budget, and at five thousand it falls to a fraction of the plain Unix
+    // dispatcher's rate (see bench/network). It must be chosen before the application object exists.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+    QApplication app(argc, argv);
+    QCoreApplication::processEvents();
+
+    // One console per data folder: a second start brings the running console's main window
+    // forward and ends. Nothing is logged here, since logging is not set up yet.
+    SingleInstance instance(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                            QString::fromLatin1(instanceKey));
+    instance.setActivationHandler([]() { return MainWindowFinder::bringForward(AppIdentity::mainWindowTitle()); });
+    const SingleInstance::Outcome outcome = instance.acquire();
+    if (outcome != SingleInstance::Acquired)
+        return SingleInstance::exitCodeFor(outcome);
+    QuitSignalHandler::install();
+
+    LogSystem *logSystem = LogSystem::getSysLogSystem();
+    QDir().mkpath(logFolder());
+    removeOldLogFiles();
+    auto *logger = new AutoSerialFileLogger(logFilePattern());
+    logSystem->setLogLevel(LOG_LEVEL_INFO);
+    logSystem->setLogger(logger);
+    logSystem->startLog();
+    if (!instance.serverError().isEmpty())
+        writeLog(LOG_LEVEL_WARNING, "main: single-instance socket not opened: %s",
+                 instance.serverError().toLatin1().constData());
+
+    OrvantaDBIntf *dbManager = OrvantaDBManager::getInstance();
+    QList<VelkAccount> accounts;
+    dbManager->queryAccount(accounts);
+    const QString stored = StartupLanguage::storedLanguage(accounts);
+
+    // Kept for the life of the process: the installed translation must outlive every window.
+    auto *translator = new QTranslator();
+    const StartupLanguage::Outcome language =
+        StartupLanguage::choose(*translator, stored, QLocale::system().name(), StartupLanguage::defaultSearchBases());
+    StartupLanguage::apply(language, translator);
+
+    // Without its database the console can do nothing useful; the operator must know why.
+    const QString dbError = OrvantaDBManager::startupError();
+    if (!dbError.isEmpty()) {
+        writeLog(LOG_LEVEL_ERROR, "main: OrvantaDBManager::getInstance failed: %s", dbError.toLatin1().constData());
+        GeneralMsgDialog message;
+        message.setMessage(QCoreApplication::translate("main", "The database could not be opened.\n%1").arg(dbError));
+        message.exec();
+    }
+
+    int result = 0;
+    {
+        Orvanta login(dbManager);
+        login.setWindowFlags((login.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) |
+                             Qt::FramelessWindowHint);
+        login.show();
+        result = app.exec();
+
+        logSystem->stopLog();
+        logSystem->setLogger(nullptr);
+        delete logger;
+    }
+    instance.release();
+    return result;
+}

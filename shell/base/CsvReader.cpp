@@ -1,0 +1,86 @@
+#include "shell/base/CsvReader.h"
+
+#include <QFile>
+#include <QTextCodec>
+#include <QTextStream>
+
+QList<QStringList> readCsvFile(const QString &filePath, const QString &codecName)
+{
+    QFile file(filePath);
+    if (!file.exists())
+        return {};
+    // A file that cannot be read has no rows; reading it as empty text would hand the callers
+    // a blank row that looks like an empty document.
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    file.close();
+    return readCsvBytes(bytes, codecName);
+}
+
+QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecName)
+{
+    QTextStream stream(bytes, QIODevice::ReadOnly);
+    if (!codecName.isEmpty()) {
+        if (QTextCodec *codec = QTextCodec::codecForName(codecName.toLatin1()))
+            stream.setCodec(codec);
+    }
+    return parseCsv(normalizeCsvText(stream.readAll()));
+}
+
+QString normalizeCsvText(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (result.isEmpty() || result.back() != QLatin1Char('\n'))
+        result.append(QLatin1Char('\n'));
+    return result;
+}
+
+QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool inQuotes = false;
+    const int length = text.size();
+    for (int i = 0; i < length; ++i) {
+        const QChar c = text.at(i);
+        if (inQuotes) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < length && text.at(i + 1) == QLatin1Char('"')) {
+                    field.append(c);
+                    ++i;
+                } else {
+                    inQuotes = false;
+                }
+            } else {
+                field.append(c);
+            }
+            continue;
+        }
+        if (c == QLatin1Char('\n')) {
+            row.append(field);
+            field.clear();
+            rows.append(row);
+            row.clear();
+        } else if (c == QLatin1Char(',')) {
+            row.append(field);
+            field.clear();
+        } else if (c == QLatin1Char('"')) {
+            inQuotes = true;
+        } else {
+            field.append(c);
+        }
+    }
+    if (inQuotes) {
+        // A quote left open ran to the end of the text. Dropping that row would silently lose
+        // it and everything after it; keep it whole (without the line end that closed the
+        // text) so that the importing code rejects it as a malformed row.
+        if (field.endsWith(QLatin1Char('\n')))
+            field.chop(1);
+        row.append(field);
+        rows.append(row);
+    }
+    return rows;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Comma-separated text into rows of fields. QtCore only: usable without widgets.
+// Separator ",", quote '"', record separator line feed; fields are not trimmed.
+
+/// The rows of a file. A missing file, or one that cannot be opened, gives no rows; an empty
+/// file gives one row with one empty field. An empty codec name reads with the stream's default
+/// codec; a name that names no known codec does the same.
+QList<QStringList> readCsvFile(const QString &filePath, const QString &codecName);
+
+/// The rows of bytes held in memory, decoded exactly as readCsvFile decodes a file's bytes
+/// (a byte order mark is taken as such). No bytes give one row with one empty field.
+QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecName);
+
+/// CR LF pairs become LF, and the text is made to end with one LF.
+QString normalizeCsvText(const QString &text);
+
+/// Splits text into rows and fields. Inside double quotes, commas and line feeds belong to the
+/// field and "" stands for one quote; a quote in the middle of an unquoted field opens quoting.
+/// A row that no line feed ends is dropped, except one that a quote left open swallowed: that
+/// row is kept, its last field holding the rest of the text, so the caller sees the broken row.
+QList<QStringList> parseCsv(const QString &text);

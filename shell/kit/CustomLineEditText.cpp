@@ -1,0 +1,43 @@
+#include "shell/kit/CustomLineEditText.h"
+
+#include "shell/kit/UiHelpers.h"
+
+#include <QRegularExpressionValidator>
+
+CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
+{
+    setFrame(false);
+    setAlignment(Qt::AlignBottom);
+    setMaxLength(34);
+    setEchoMode(QLineEdit::Normal);
+    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\\\/:*?\"><|]{0,34}")), this));
+}
+
+CustomLineEditText::~CustomLineEditText() = default;
+
+void CustomLineEditText::setHintMode(bool hintMode)
+{
+    m_hintMode = hintMode;
+}
+
+void CustomLineEditText::setDefaultStyle()
+{
+    setStyleSheet(QStringLiteral("QLineEdit{background-color: transparent;color: #808080;font-size:11pt; "
+                                 "font-family:Arial;}"));
+    scaleStyleSheetFontSize(this, 11, 0, false, false);
+}
+
+void CustomLineEditText::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (m_hintMode)
+        setEchoMode(QLineEdit::Password);
+    const QString current = text();
+    if (current == tr("User Password") || current == tr("User Email") || current == tr("Confirm Your Email")) {
+        clear();
+        setStyleSheet(QStringLiteral("QLineEdit{background-color: transparent;color: #ffffff;font-size:11pt; "
+                                     "font-family:Arial;}"));
+        scaleStyleSheetFontSize(this, 11, 0, false, false);
+    }
+    emit focussed(true);
+}

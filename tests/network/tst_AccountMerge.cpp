@@ -1,0 +1,169 @@
+#include "datastore/OrvantaDBManager.h"
+#include "network/PanelAccountMerge.h"
+#include "support/DbProbe.h"
+#include "support/PanelUsers.h"
+#include "support/TestEnv.h"
+
+#include <QtTest>
+
+#include <memory>
+
+// The first-sync merge of a panel's users on a real database, without sockets.
+class TestAccountMerge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void newUsersAreTakenInAndKnownNamesKeepTheConsolesValues();
+    void assignmentsStopAt48PerDevice();
+    void anUnmanagedPanelsUsersGetNoAssignment();
+    void aUserThatCannotBeStoredUndoesTheWholeMerge();
+
+private:
+    VelkMultiUser user(const QString &name);
+    QStringList packagesOf(quint32 muid);
+
+    TestEnv m_env;
+    std::unique_ptr<OrvantaDBManager> m_store;
+    OrvantaDBIntf *m_db = nullptr;
+    quint32 m_did = 0;
+};
+
+void TestAccountMerge::init()
+{
+    QVERIFY(m_env.isValid());
+    QDir(m_env.home() + "/data").removeRecursively();
+    m_store.reset(new OrvantaDBManager(m_env.home() + "/data", "merge"));
+    m_db = m_store.get();
+    VelkIFPDevice device;
+    device.deviceName = "Panel";
+    device.macAddress = "aa:bb:cc:dd:ee:01";
+    QCOMPARE(m_db->createIFPDevice(device), DB_OK);
+    QList<VelkIFPDevice> devices;
+    m_db->queryAllAvailableIFP(devices);
+    m_did = devices.first().did;
+}
+
+void TestAccountMerge::cleanup()
+{
+    m_store.reset();
+}
+
+VelkMultiUser TestAccountMerge::user(const QString &name)
+{
+    QList<VelkMultiUser> found;
+    m_db->queryMultiUserByName(found, name);
+    return found.isEmpty() ? VelkMultiUser() : found.last();
+}
+
+QStringList TestAccountMerge::packagesOf(quint32 muid)
+{
+    QList<VelkAppPermission> permissions;
+    QList<VelkAppInfo> apps;
+    m_db->queryAllAppPermission(permissions);
+    m_db->queryAllAppInfo(apps);
+    QStringList packages;
+    for (const VelkAppPermission &permission : qAsConst(permissions)) {
+        for (const VelkAppInfo &app : qAsConst(apps)) {
+            if (permission.multiUserId == muid && permission.appId == app.aiid)
+                packages.append(app.packageName);
+        }
+    }
+    return packages;
+}
+
+void TestAccountMerge::newUsersAreTakenInAndKnownNamesKeepTheConsolesValues()
+{
+    createPanelUser(m_db, "Smith, Ann", "ann", "CARD-1");
+    const quint32 bob = createPanelUser(m_db, "Bob", "bob");
+    QList<VelkAppInfo> apps;
+    m_db->queryAllAppInfo(apps);
+    QVERIFY(apps.size() >= 2);
+    const QString granted = apps.at(0).packageName;
+
+    // As a panel sends it: a byte order mark, a known name in other letters, a card another user holds,
+    // a row without a name and a row too short to be one.
+    const QByteArray file = "\xef\xbb\xbfuserName,password,rfidId,hasPermission,uniqueId,packages\n"
+                            "bob,panel-pw,,1,{b},\n"
+                            "\"Carol, C.\",carol-pw,CARD-1,1,{c}," +
+                            granted.toUtf8() +
+                            "\n"
+                            "Dave,dave-pw,CARD-9,0,,\n"
+                            ",nameless,,1,,\n"
+                            "broken\n";
+    const QList<AccountFileRow> rows = PanelAccountMerge::parse(file);
+    QCOMPARE(rows.size(), 3);
+    QVERIFY(PanelAccountMerge(m_db).merge(rows, m_did));
+
+    QCOMPARE(user("Bob").password, QString("bob")); // the console is the master
+    QCOMPARE(user("Bob").muid, bob);
+    const VelkMultiUser carol = user("Carol, C.");
+    QCOMPARE(carol.password, QString("carol-pw"));
+    QCOMPARE(carol.uniqueId, QString("{c}"));
+    QVERIFY(carol.rfidId.isEmpty());
+    QCOMPARE(packagesOf(carol.muid), QStringList({granted}));
+    const VelkMultiUser dave = user("Dave");
+    QCOMPARE(dave.rfidId, QString("CARD-9"));
+    QVERIFY(!dave.hasPermission);
+    QVERIFY(!dave.uniqueId.isEmpty()); // the store gives one when the panel sent none
+    QVERIFY(user("userName").muid == 0);
+
+    QList<VelkMultiUser> all;
+    m_db->queryAllMultiUser(all);
+    QCOMPARE(all.size(), 4);
+    const QList<VelkUserDevice> assigned = userDeviceLinks(m_db, m_did);
+    QCOMPARE(assigned.size(), 3);
+    for (const VelkUserDevice &link : assigned)
+        QCOMPARE(link.syncStatus, 0);
+
+    // The same file again changes nothing.
+    QVERIFY(PanelAccountMerge(m_db).merge(rows, m_did));
+    all.clear();
+    m_db->queryAllMultiUser(all);
+    QCOMPARE(all.size(), 4);
+    QCOMPARE(userDeviceLinks(m_db, m_did).size(), 3);
+}
+
+void TestAccountMerge::assignmentsStopAt48PerDevice()
+{
+    for (int i = 0; i < 47; ++i) {
+        VelkUserDevice link;
+        link.multiUserId = createPanelUser(m_db, QStringLiteral("user%1").arg(i), "pw");
+        link.deviceId = m_did;
+        m_db->createUserDevice(link);
+    }
+    QVERIFY(PanelAccountMerge(m_db).merge(
+        PanelAccountMerge::parse("userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                                 "extra1,pw,,1,,\nextra2,pw,,1,,\nextra3,pw,,1,,\n"),
+        m_did));
+    QCOMPARE(userDeviceLinks(m_db, m_did).size(), PanelAccountMerge::maxUsersPerDevice);
+    QVERIFY(user("extra3").muid != 0); // taken in, only not assigned
+}
+
+void TestAccountMerge::anUnmanagedPanelsUsersGetNoAssignment()
+{
+    QVERIFY(PanelAccountMerge(m_db).merge(PanelAccountMerge::parse("Erin,erin,,1,,\n"), 0));
+    QVERIFY(user("Erin").muid != 0);
+    QList<VelkUserDevice> all;
+    m_db->queryUserDevice(all, 0);
+    QVERIFY(all.isEmpty());
+}
+
+// Sending the console's list after a partial merge would make the panel drop the users that were not taken in.
+void TestAccountMerge::aUserThatCannotBeStoredUndoesTheWholeMerge()
+{
+    {
+        DbProbe probe(m_store->databaseFilePath());
+        QVERIFY(probe.exec("CREATE TRIGGER refuseFrank BEFORE INSERT ON MultiUser WHEN NEW.userName = 'Frank' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    }
+    const QList<AccountFileRow> rows = PanelAccountMerge::parse("Eve,eve,,1,,\nFrank,frank,,1,,\n");
+    QVERIFY(!PanelAccountMerge(m_db).merge(rows, m_did));
+    QCOMPARE(user("Eve").muid, 0u);
+    QVERIFY(userDeviceLinks(m_db, m_did).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestAccountMerge)
+#include "tst_AccountMerge.moc"

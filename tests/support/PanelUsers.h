@@ -1,0 +1,34 @@
+#pragma once
+
+#include "datastore/OrvantaDBIntf.h"
+
+#include <QList>
+#include <QString>
+
+// Creates a panel user (allowed every app) and returns its muid; 0 when it was not stored.
+inline quint32 createPanelUser(OrvantaDBIntf *db, const QString &name, const QString &password,
+                               const QString &card = QString())
+{
+    VelkMultiUser user;
+    user.userName = name;
+    user.password = password;
+    user.rfidId = card;
+    user.hasPermission = true;
+    db->createMultiUser(user);
+    QList<VelkMultiUser> found;
+    db->queryMultiUserByName(found, name);
+    return found.isEmpty() ? 0 : found.last().muid;
+}
+
+// The user assignments of the device with that did.
+inline QList<VelkUserDevice> userDeviceLinks(OrvantaDBIntf *db, quint32 did)
+{
+    QList<VelkUserDevice> all;
+    db->queryUserDevice(all, 0);
+    QList<VelkUserDevice> links;
+    for (const VelkUserDevice &link : qAsConst(all)) {
+        if (link.deviceId == did)
+            links.append(link);
+    }
+    return links;
+}
