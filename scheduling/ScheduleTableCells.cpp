@@ -113,8 +113,6 @@ QLabel *ScheduleTableCells::statusLabel(int status, int failedCount, const QStri
                                  .arg(colour.name()));
         scaleStyleSheetFontSize(label, 10.0, 0.0, false, false);
     }
-    // Lined up with the text of the item cells, whose padding is the table's.
-    label->setContentsMargins(9, 0, 0, 0);
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, width));
     label->setToolTip(text);
     return label;
