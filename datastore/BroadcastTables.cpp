@@ -173,6 +173,24 @@ quint32 BroadcastTables::updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &d
     });
 }
 
+quint32 BroadcastTables::moveBroadcastReport(QSqlDatabase db, VelkBroadcast &from, VelkBroadcast &to)
+{
+    const char *context = "BroadcastTables::moveBroadcastReport";
+    return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
+        return LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET bid = ? WHERE bid = ?"),
+                                 {to.bid, from.bid}, context);
+    });
+}
+
+quint32 BroadcastTables::deleteBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast)
+{
+    const char *context = "BroadcastTables::deleteBroadcastReport";
+    return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
+        return LinkQueries::exec(db, QStringLiteral("DELETE FROM BroadcastReport WHERE bid = ?"), {broadcast.bid},
+                                 context);
+    });
+}
+
 quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::Status status,
                                                 QList<VelkBroadcast> &broadcasts)
 {

@@ -20,6 +20,8 @@ public:
     /// Sets the result of the device's newest report row of the broadcast (the current sending).
     static quint32 updateBroadcastReport(QSqlDatabase db, VelkIFPDevice &device, VelkBroadcast &broadcast, int status,
                                          int note);
+    static quint32 moveBroadcastReport(QSqlDatabase db, VelkBroadcast &from, VelkBroadcast &to);
+    static quint32 deleteBroadcastReport(QSqlDatabase db, VelkBroadcast &broadcast);
     static quint32 queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::Status status,
                                           QList<VelkBroadcast> &broadcasts);
     static quint32 queryBroadcastReportByBroadcast(QSqlDatabase db, const VelkBroadcast &broadcast,

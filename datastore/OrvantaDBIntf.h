@@ -166,6 +166,10 @@ public:
     virtual quint32 deleteBroadcast(VelkBroadcast &broadcast) = 0;
     virtual quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) = 0;
+    /// Gives every report row of `from` to `to` (a repeating broadcast's run, to the completed copy that records it).
+    virtual quint32 moveBroadcastReport(VelkBroadcast &from, VelkBroadcast &to) = 0;
+    /// Deletes every report row of the broadcast; the broadcast itself stays.
+    virtual quint32 deleteBroadcastReport(VelkBroadcast &broadcast) = 0;
 
     // --- Identifier, file, camera links, event log ----------------------------------------
     /// The identifier of this database ("{...}"); left unchanged when none is stored.

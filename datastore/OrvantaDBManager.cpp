@@ -619,6 +619,18 @@ quint32 OrvantaDBManager::updateBroadcastReport(VelkIFPDevice &device, VelkBroad
     return BroadcastTables::updateBroadcastReport(db(), device, broadcast, status, note);
 }
 
+quint32 OrvantaDBManager::moveBroadcastReport(VelkBroadcast &from, VelkBroadcast &to)
+{
+    if (from.bid == 0 || to.bid == 0)
+        return DB_BAD_ARGUMENT;
+    return BroadcastTables::moveBroadcastReport(db(), from, to);
+}
+
+quint32 OrvantaDBManager::deleteBroadcastReport(VelkBroadcast &broadcast)
+{
+    return BroadcastTables::deleteBroadcastReport(db(), broadcast);
+}
+
 // --- Identifier, file, camera links, event log ---------------------------------------------------
 
 quint32 OrvantaDBManager::queryDatabaseIdentifierUniqueId(QString &uniqueId)

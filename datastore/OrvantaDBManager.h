@@ -129,6 +129,8 @@ public:
     quint32 deleteBroadcast(VelkBroadcast &broadcast) override;
     quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) override;
     quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) override;
+    quint32 moveBroadcastReport(VelkBroadcast &from, VelkBroadcast &to) override;
+    quint32 deleteBroadcastReport(VelkBroadcast &broadcast) override;
     quint32 queryDatabaseIdentifierUniqueId(QString &uniqueId) override;
     quint32 closeDatabase() override;
     quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) override;

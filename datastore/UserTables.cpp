@@ -11,7 +11,7 @@ namespace {
 
 const char kUserColumns[] = "muid, userName, password, rfidId, hasPermission, uniqueId";
 
-VelkMultiUser userFromQuery(const QSqlQuery &query)
+template <typename Query> VelkMultiUser userFromQuery(const Query &query)
 {
     VelkMultiUser user;
     user.muid = query.value(0).toUInt();
@@ -157,15 +157,14 @@ quint32 UserTables::queryMultiUserByName(QSqlDatabase db, QList<VelkMultiUser> &
 
 quint32 UserTables::queryMultiUserByIFP(QSqlDatabase db, QList<VelkMultiUser> &users, quint32 deviceId)
 {
-    // One entry per binding row, in binding order; a binding whose user is gone adds nothing.
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT MultiUser.muid, MultiUser.userName, MultiUser.password, MultiUser.rfidId, "
-                                "MultiUser.hasPermission, MultiUser.uniqueId FROM UserDevice "
-                                "JOIN MultiUser ON MultiUser.muid = UserDevice.multiUserId "
-                                "WHERE UserDevice.deviceId = ? ORDER BY UserDevice.udid"),
-                 {deviceId}, "UserTables::queryMultiUserByIFP"))
+    // One entry per binding row, in binding order; a binding whose user is gone adds nothing. Asked at every answer of
+    // a panel's account synchronisation, so a whole fleet connecting asks it a thousand times: a cached statement.
+    SqlStatement query(
+        db, QStringLiteral("SELECT MultiUser.muid, MultiUser.userName, MultiUser.password, MultiUser.rfidId, "
+                           "MultiUser.hasPermission, MultiUser.uniqueId FROM UserDevice "
+                           "JOIN MultiUser ON MultiUser.muid = UserDevice.multiUserId "
+                           "WHERE UserDevice.deviceId = ? ORDER BY UserDevice.udid"));
+    if (!query.exec({deviceId}, "UserTables::queryMultiUserByIFP"))
         return DB_STATEMENT_FAILED;
     while (query.next())
         users.append(userFromQuery(query));
@@ -367,12 +366,11 @@ quint32 UserTables::deleteMultiUserAdmin(QSqlDatabase db, quint32 maid)
 
 quint32 UserTables::queryMultiUserAdmin(QSqlDatabase db, QList<VelkMultiUserAdmin> &admins)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT maid, enableSetupServer, enableMultiUser, createAccountPassword, "
-                                "enableGuestUser, adminPassword, adminRfidId FROM MultiUserAdmin ORDER BY maid"),
-                 {}, "UserTables::queryMultiUserAdmin"))
+    // Asked for every panel that connects (its account synchronisation): a cached statement.
+    SqlStatement query(db,
+                       QStringLiteral("SELECT maid, enableSetupServer, enableMultiUser, createAccountPassword, "
+                                      "enableGuestUser, adminPassword, adminRfidId FROM MultiUserAdmin ORDER BY maid"));
+    if (!query.exec({}, "UserTables::queryMultiUserAdmin"))
         return DB_STATEMENT_FAILED;
     while (query.next()) {
         VelkMultiUserAdmin admin;

@@ -20,6 +20,7 @@
 ImportDialog::ImportDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     m_db = OrvantaDBManager::getInstance();
     setWindowTitle(productName());

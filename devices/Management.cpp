@@ -11,6 +11,8 @@
 #include <cstdio>
 
 #include "datastore/OrvantaDBManager.h"
+#include "devices/AlertRoad.h"
+#include "devices/CameraLink.h"
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
 #include "devices/DeviceTableDelegate.h"
@@ -22,7 +24,14 @@
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
 #include "devices/ManagementShowIPInfo.h"
+#include "emergency/EmergencyWarningDialog.h"
 #include "network/CmdServer.h"
+#include "platform/CameraLinkSettings.h"
+#include "platform/audio/AudioFolder.h"
+#include "platform/audio/AudioSystemHandler.h"
+#include "platform/audio/MediaSoundPlayer.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
@@ -84,6 +93,28 @@ Management::Management(QWidget *parent) : QWidget(parent)
     connect(m_editDialog, &ManagementEditDevice::deviceEdited, this, &Management::deviceEdited);
     connect(m_groupDialog, &ManagementGroupDialog::groupChanged, this, &Management::groupsChanged);
 
+    // The SOS road: the command server's alert reaches the page through the event loop, so the
+    // panel's acknowledgement never waits for a window to be built.
+    m_alarm = new MediaSoundPlayer(this);
+    m_unmuter = new AudioSystemHandler(nullptr);
+    m_alertRoad = new AlertRoad(m_db, m_alarm, m_unmuter, Clock::system(), this);
+    m_alertRoad->setBeep([]() { QApplication::beep(); });
+    CmdServer *server = CmdServer::getInstance();
+    connect(server, &CmdServer::safeAlert, this, &Management::handleSafeAlert, Qt::QueuedConnection);
+    connect(m_alertRoad, &AlertRoad::stopSafeAlert, server, &CmdServer::stopSafeAlert);
+    connect(m_alertRoad, &AlertRoad::restoreWindow, this, &Management::restoreWindow);
+    connect(m_alertRoad, &AlertRoad::startAlert, this, &Management::startAlert);
+    connect(m_alertRoad, &AlertRoad::warningRequested, this, &Management::showWarning);
+    // The Broadcast page installs every built-in sound; the alarm must not wait for it.
+    QString audioError;
+    if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), AudioFolder::path(), &audioError))
+        writeLog(LOG_LEVEL_ERROR, "%s", qUtf8Printable(audioError));
+
+    m_cameraLink = new CameraLink(m_db, this);
+    connect(m_cameraLink, &CameraLink::reloadPtzCamera, this, &Management::reloadPtzCamera);
+    connect(m_cameraLink, &CameraLink::editDeviceRequested, this, &Management::editDeviceNamed);
+    connect(btnSosSetting, &QAbstractButton::clicked, this, &Management::clickSosSetting);
+
     connect(btnImportList, &QAbstractButton::clicked, this, &Management::clickBtnImportList);
     connect(btnAddDevice, &QAbstractButton::clicked, this, &Management::clickAddDevice);
     connect(btnAutoDetect, &QAbstractButton::clicked, this, &Management::clickAutoDetect);
@@ -125,6 +156,7 @@ Management::~Management()
     delete m_editDialog;
     delete m_autoDetect;
     delete m_groupDialog;
+    delete m_unmuter;
 }
 
 void Management::updateLayout(bool rescale)
@@ -161,10 +193,11 @@ void Management::layoutWidgets()
     btnAddDevice->setGeometry(margin, rowY, scaled(132, s), rowH);
     btnAutoDetect->setGeometry(btnAddDevice->geometry().right() + 1 + scaled(8, s), rowY, scaled(132, s), rowH);
     btnGroups->setGeometry(btnAutoDetect->geometry().right() + 1 + scaled(8, s), rowY, scaled(112, s), rowH);
+    btnSosSetting->setGeometry(btnGroups->geometry().right() + 1 + scaled(8, s), rowY, scaled(140, s), rowH);
     btnImportList->setGeometry(w - margin - scaled(120, s), rowY, scaled(120, s), rowH);
-    for (QPushButton *button : {btnAddDevice, btnAutoDetect, btnGroups, btnImportList})
+    for (QPushButton *button : {btnAddDevice, btnAutoDetect, btnGroups, btnSosSetting, btnImportList})
         button->setIconSize(QSize(scaled(14, s), scaled(14, s)));
-    const int countX = btnGroups->geometry().right() + 1 + scaled(16, s);
+    const int countX = btnSosSetting->geometry().right() + 1 + scaled(16, s);
     labelCount->setGeometry(countX, rowY, btnImportList->x() - scaled(12, s) - countX, rowH);
 
     const int tableY = scaled(92, s);
@@ -380,8 +413,93 @@ void Management::refreshStatus()
     labelEmpty->raise();
 }
 
-void Management::handleSafeAlert()
+void Management::handleSafeAlert(QString macAddress)
 {
+    m_alertRoad->handleSafeAlert(macAddress);
+}
+
+void Management::stopAlert(QString macAddress)
+{
+    m_alertRoad->stopAlert(macAddress);
+}
+
+void Management::showWarning(VelkIFPDevice device)
+{
+    // One warning per alert, a window of its own. It is released once answered: the camera
+    // program it may have started runs detached from it.
+    auto *warning =
+        new EmergencyWarningDialog(nullptr, CameraLinkSettings::defaultSettingsFile(), m_alertRoad->clock());
+    warning->setAttribute(Qt::WA_DeleteOnClose);
+    connect(warning, &EmergencyWarningDialog::stopAlert, this, &Management::stopAlert);
+    warning->setAlertInfo(device, CameraLinkSettings().isEnabled());
+    warning->show();
+    warning->raise();
+    warning->activateWindow();
+}
+
+void Management::clickSosSetting()
+{
+    m_cameraLink->clickSosSetting();
+}
+
+void Management::showCameraDialog(QString cameraName)
+{
+    m_cameraLink->showCameraDialog(cameraName);
+}
+
+void Management::setDeviceInfo(QString name, QString mac)
+{
+    m_cameraLink->setDeviceInfo(name, mac);
+}
+
+void Management::showAccountErrorMessage(int type)
+{
+    m_cameraLink->showAccountErrorMessage(type);
+}
+
+void Management::showDeviceErrorMessage(QString deviceName, QString ipAddress, QString account)
+{
+    m_cameraLink->showDeviceErrorMessage(deviceName, ipAddress, account);
+}
+
+void Management::checkAccountDeviceChanged()
+{
+    m_cameraLink->checkAccountDeviceChanged();
+}
+
+void Management::editSetting(int type, QString deviceName)
+{
+    m_cameraLink->editSetting(type, deviceName);
+}
+
+void Management::showNotificationDialog(int type)
+{
+    m_cameraLink->showNotificationDialog(type);
+}
+
+void Management::reloadPtzCamera()
+{
+    reloadTable();
+}
+
+void Management::autoCheckPellmar(bool enable)
+{
+    m_cameraLink->autoCheckPellmar(enable);
+}
+
+void Management::editDeviceNamed(const QString &deviceName)
+{
+    int row = m_model->rowOfName(deviceName);
+    if (row < 0) {
+        // Hidden by the search or the group filter: show every device again.
+        resetSearchBox();
+        m_model->setGroupFilter(QString());
+        hideFilter();
+        reloadTable();
+        row = m_model->rowOfName(deviceName);
+    }
+    if (row >= 0)
+        editDevice(row);
 }
 
 void Management::clickBtnImportList()

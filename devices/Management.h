@@ -9,6 +9,9 @@
 #include "devices/DeviceCatalog.h"
 #include "devices/Ui_Management.h"
 
+class AlertRoad;
+class AudioSystemHandler;
+class CameraLink;
 class DeleteManagementDialog;
 class DeviceTableDelegate;
 class DeviceTableModel;
@@ -20,10 +23,15 @@ class ManagementEditDevice;
 class ManagementGroupDialog;
 class ManagementShowIPInfo;
 class OrvantaDBIntf;
+class SoundPlayer;
 
 /// The Devices tab of the Settings page: the managed devices of the page mode with search,
 /// group filter and groups; devices are added by address or from the devices heard on the
 /// network, edited, deleted, and imported from or exported to the device CSV file.
+///
+/// The page also owns the road of a panel's SOS (AlertRoad: the pending alerts, the event log,
+/// the alarm) and shows the warning of each alert, and the link to the camera-management
+/// program (CameraLink: its settings, notices, pairing and periodic check).
 class Management : public QWidget, public Ui_Management
 {
     Q_OBJECT
@@ -50,6 +58,8 @@ public:
     ManagementGroupDialog *groupDialog() const { return m_groupDialog; }
     DeleteManagementDialog *deleteDialog() const { return m_deleteDialog; }
     GeneralMsgDialog *messageDialog() const { return m_message; }
+    AlertRoad *alertRoad() const { return m_alertRoad; }
+    CameraLink *cameraLink() const { return m_cameraLink; }
 
 signals:
     void insertDB(VelkIFPDevice ifp);
@@ -62,8 +72,21 @@ signals:
     void restoreWindow();
 
 public slots:
-    /// Panel SOS alerts: taken up together with the emergency alert dialogs.
-    void handleSafeAlert();
+    /// A panel's SOS (CmdServer::safeAlert).
+    void handleSafeAlert(QString macAddress);
+    /// The operator answered the warning of that panel.
+    void stopAlert(QString macAddress);
+
+    void clickSosSetting();
+    void showCameraDialog(QString cameraName);
+    void setDeviceInfo(QString name, QString mac);
+    void showAccountErrorMessage(int type);
+    void showDeviceErrorMessage(QString deviceName, QString ipAddress, QString account);
+    void checkAccountDeviceChanged();
+    void editSetting(int type, QString deviceName);
+    void showNotificationDialog(int type);
+    void reloadPtzCamera();
+    void autoCheckPellmar(bool enable);
 
     void clickBtnImportList();
     /// The import wrote devices: reload and tell the other lists.
@@ -94,6 +117,8 @@ private slots:
     void deviceEdited(VelkIFPDevice device, QString lastDeviceName);
     void groupsChanged();
     void filterChosen(int row);
+    void showWarning(VelkIFPDevice device);
+    void editDeviceNamed(const QString &deviceName);
 
 private:
     void reloadTable();
@@ -123,4 +148,9 @@ private:
     ManagementEditDevice *m_editDialog;
     ManagementAutoDetect *m_autoDetect;
     ManagementGroupDialog *m_groupDialog;
+
+    SoundPlayer *m_alarm;
+    AudioSystemHandler *m_unmuter;
+    AlertRoad *m_alertRoad;
+    CameraLink *m_cameraLink;
 };

@@ -27,6 +27,7 @@ public:
     QPushButton *btnAddDevice;
     QPushButton *btnAutoDetect;
     QPushButton *btnGroups;
+    QPushButton *btnSosSetting;
     QPushButton *btnImportList;
     QLabel *labelCount;
     QTableView *tableDevices;
@@ -62,6 +63,8 @@ public:
         btnAutoDetect->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_detect.png")));
         btnGroups = DeviceFormStyle::button(widgetContent, "btnGroups", QRect(300, 52, 112, 30), false);
         btnGroups->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_groups.png")));
+        btnSosSetting = DeviceFormStyle::button(widgetContent, "btnSosSetting", QRect(420, 52, 140, 30), false);
+        btnSosSetting->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_sos.png")));
         btnImportList = DeviceFormStyle::button(widgetContent, "btnImportList", QRect(748, 52, 120, 30), false);
         btnImportList->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_import.png")));
 
@@ -125,6 +128,9 @@ public:
         btnAutoDetect->setText(QCoreApplication::translate("Management", "Auto Detect"));
         btnAutoDetect->setToolTip(QCoreApplication::translate("Management", "Add devices found on the network"));
         btnGroups->setText(QCoreApplication::translate("Management", "Groups"));
+        btnSosSetting->setText(QCoreApplication::translate("Management", "Emergency SOS"));
+        btnSosSetting->setToolTip(
+            QCoreApplication::translate("Management", "The link to the PTZ cameras' management program"));
         btnImportList->setText(QCoreApplication::translate("Management", "Import List"));
         labelFilterTitle->setText(QCoreApplication::translate("Management", "Filter by group"));
     }

@@ -1,21 +1,54 @@
 #include "firmware/IFPUpgradeManager.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QTimer>
-
+#include "datastore/OrvantaDBManager.h"
+#include "firmware/AudioBoxSOSUpgrade.h"
+#include "firmware/AudioBoxUpgrade.h"
+#include "firmware/HttpDownloader.h"
+#include "firmware/IFP3Box2Upgrade.h"
+#include "firmware/IFP3Upgrade.h"
+#include "firmware/OtaDeviceState.h"
+#include "firmware/OtaLogText.h"
+#include "firmware/OtaServerConfig.h"
+#include "firmware/ReminderPlan.h"
 #include "network/CmdServer.h"
+#include "network/DeviceChannel.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 
+#include <QDir>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QStandardPaths>
+#include <QTimer>
+
 namespace {
-constexpr int ReminderIntervalMs = 900000;
+constexpr qint64 DailyCheckMs = 86400000;
+constexpr qint64 RemindMs = 900000;
+// Timers that wait for a time of day are re-armed at least this often, so a moved clock is seen.
+constexpr qint64 MaxClockTimerMs = 60000;
+
+const char *timerName(int kind)
+{
+    switch (kind) {
+    case 0:
+        return "checkOtaStateResultTimeout";
+    case 1:
+        return "deviceWokenTimeout";
+    case 2:
+        return "transferFileTimeout";
+    case 3:
+        return "transferFileCompleteTimeout";
+    default:
+        return "otaResultTimeout";
+    }
 }
+} // namespace
 
 IFPUpgradeManager *IFPUpgradeManager::getInstance()
 {
-    static QMutex mutex;
+    static QMutex instanceMutex;
     static IFPUpgradeManager *instance = nullptr;
-    QMutexLocker locker(&mutex);
+    QMutexLocker locker(&instanceMutex);
     if (!instance)
         instance = new IFPUpgradeManager();
     return instance;
@@ -23,61 +56,814 @@ IFPUpgradeManager *IFPUpgradeManager::getInstance()
 
 IFPUpgradeManager::IFPUpgradeManager()
 {
-    // The manager drives transfers through the command server, so bringing it up starts the server too.
-    CmdServer::getInstance();
-    reminderTimer = new QTimer(this);
-    reminderTimer->setSingleShot(true);
-    connect(reminderTimer, &QTimer::timeout, this, &IFPUpgradeManager::checkUpgradeNotification);
+    otaFolder = QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/OTA/");
+    if (!QDir(otaFolder).exists()) {
+        writeLog(LOG_LEVEL_INFO, "create dir: %s", qPrintable(otaFolder));
+        QDir().mkpath(otaFolder);
+    }
+    downloader = new HttpDownloader(this);
+    downloader->setRootFolder(otaFolder);
+
+    cmdServer = CmdServer::getInstance();
+    connect(cmdServer, &CmdServer::checkOtaStateResult, this, &IFPUpgradeManager::checkOtaStateResult,
+            Qt::QueuedConnection);
+    connect(cmdServer, &CmdServer::transferFileComplete, this, &IFPUpgradeManager::transferFileComplete,
+            Qt::QueuedConnection);
+    connect(cmdServer, &CmdServer::setupTransferFileTimeout, this, &IFPUpgradeManager::setupTransferFileTimeout);
+    connect(cmdServer, &CmdServer::resetTransferFileTimeout, this, &IFPUpgradeManager::resetTransferFileTimeout);
+    connect(cmdServer, &CmdServer::setupTransferFileCompleteTimeout, this,
+            &IFPUpgradeManager::setupTransferFileCompleteTimeout);
+    connect(cmdServer, &CmdServer::otaResult, this, &IFPUpgradeManager::otaResult, Qt::QueuedConnection);
+    connect(cmdServer, &CmdServer::resetOtaResultTimeout, this, &IFPUpgradeManager::resetOtaResultTimeout);
+
+    writeLog(LOG_LEVEL_INFO, "new IFP3BoxUpgrade");
+    addUpgrader(new IFP3BoxUpgrade(this));
+    writeLog(LOG_LEVEL_INFO, "new IFP3Upgrade");
+    addUpgrader(new IFP3Upgrade(this));
+    writeLog(LOG_LEVEL_INFO, "new IFP3Box2Upgrade");
+    addUpgrader(new IFP3Box2Upgrade(this));
+    writeLog(LOG_LEVEL_INFO, "new AudioBoxUpgrade");
+    addUpgrader(new AudioBoxUpgrade(this));
+    writeLog(LOG_LEVEL_INFO, "new AudioBoxSOSUpgrade");
+    addUpgrader(new AudioBoxSOSUpgrade(this));
+    for (const char *code : {"QMR8", "QMR8_SOS", "QMR8V2", "QMR8V2_SOS"}) {
+        writeLog(LOG_LEVEL_INFO, "new AudioBoxUpgrade for %s", code);
+        auto *upgrader = new AudioBoxUpgrade(this);
+        upgrader->setModelName(QString::fromLatin1(code));
+        upgrader->setDownloadPath(otaFolder, QStringLiteral("AudioBox") + QString::fromLatin1(code) + '/');
+        addUpgrader(upgrader);
+    }
+
+    dbIntf = OrvantaDBManager::getInstance();
+
+    serverCheckTimer = new QTimer(this);
+    serverCheckTimer->setSingleShot(true);
+    connect(serverCheckTimer, &QTimer::timeout, this, &IFPUpgradeManager::serverCheckExpired);
+    clockTimer = new QTimer(this);
+    clockTimer->setSingleShot(true);
+    clockTimer->setTimerType(Qt::PreciseTimer);
+    connect(clockTimer, &QTimer::timeout, this, &IFPUpgradeManager::clockTick);
+    setTimeouts(OtaTimeouts());
+    setClock(Clock::system());
 }
 
 // The manager lives as long as the process.
 IFPUpgradeManager::~IFPUpgradeManager() = default;
 
-void IFPUpgradeManager::upgradeNotificationSkip()
+void IFPUpgradeManager::addUpgrader(IFPUpgrade *upgrader)
 {
-    writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, currentShowingDeviceModelNameSet: %s", "");
+    upgrader->setDownloader(downloader);
+    if (upgrader->getDownloadFolder().isEmpty())
+        upgrader->setDownloadFolder(otaFolder);
+    connect(upgrader, &IFPUpgrade::checkOtaVersionInfoFailed, this, &IFPUpgradeManager::checkOtaVersionInfoFailed);
+    connect(upgrader, &IFPUpgrade::foundOldDevices, this, &IFPUpgradeManager::foundOldDevices);
+    connect(upgrader, &IFPUpgrade::updateDevicesStatus, this, &IFPUpgradeManager::updateDevicesStatus);
+    connect(upgrader, &IFPUpgrade::updateDeviceStatus, this, &IFPUpgradeManager::updateDeviceStatus);
+    // Queued: an upgrader that finishes inside its own startOta returns before the next one starts.
+    connect(upgrader, &IFPUpgrade::upgradeFinished, this, &IFPUpgradeManager::upgradeFinished, Qt::QueuedConnection);
+    connect(upgrader, &IFPUpgrade::removeDeviceTimeout, this, &IFPUpgradeManager::removeDeviceTimeout);
+    connect(upgrader, &IFPUpgrade::setupOtaResultTimeout, this, &IFPUpgradeManager::setupOtaResultTimeout);
+    upgradeList.append(upgrader);
+}
+
+void IFPUpgradeManager::setTimeouts(const OtaTimeouts &timeouts)
+{
+    m_timeouts = timeouts;
+    downloader->setStallTimeout(timeouts.downloadStallMs);
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList))
+        upgrader->setResultTimeouts(timeouts.installResultMs, timeouts.installResultWithImageMs);
+}
+
+void IFPUpgradeManager::setClock(Clock *clock)
+{
+    if (m_clock)
+        disconnect(m_clock, &Clock::jumped, this, &IFPUpgradeManager::clockTick);
+    m_clock = clock;
+    connect(m_clock, &Clock::jumped, this, &IFPUpgradeManager::clockTick);
+    dailyCheckDue = m_clock->now().addMSecs(DailyCheckMs);
+    remindDue = QDateTime();
+    planClockTimer();
+}
+
+// --- the clock-driven checks ---------------------------------------------------------------------------------------
+
+void IFPUpgradeManager::planClockTimer()
+{
+    const QDateTime now = m_clock->now();
+    qint64 wait = now.msecsTo(dailyCheckDue);
+    if (remindDue.isValid())
+        wait = qMin(wait, now.msecsTo(remindDue));
+    clockTimer->start(int(qBound<qint64>(0, wait, MaxClockTimerMs)));
+}
+
+void IFPUpgradeManager::clockTick()
+{
+    const QDateTime now = m_clock->now();
+    bool due = false;
+    if (now.msecsTo(dailyCheckDue) <= 0) {
+        // Repeating from construction; a clock moved far ahead fires once, not once per missed day.
+        while (now.msecsTo(dailyCheckDue) <= 0)
+            dailyCheckDue = dailyCheckDue.addMSecs(DailyCheckMs);
+        due = true;
+    }
+    if (remindDue.isValid() && now.msecsTo(remindDue) <= 0) {
+        remindDue = QDateTime();
+        due = true;
+    }
+    planClockTimer();
+    if (due)
+        checkOtaVersionForNotification();
+}
+
+void IFPUpgradeManager::checkOtaVersionForNotification()
+{
+    writeLog(LOG_LEVEL_INFO, "receive timer timeout, IFPUpgradeManager::checkOtaVersionForNotification");
+    checkCurrentOtaVersionInfo(CASE_SERVER);
 }
 
 void IFPUpgradeManager::upgradeNotificationRemind()
 {
     writeLog(LOG_LEVEL_INFO, "upgradeNotificationRemind start timer");
-    reminderTimer->start(ReminderIntervalMs);
+    remindDue = m_clock->now().addMSecs(RemindMs);
+    planClockTimer();
 }
 
-void IFPUpgradeManager::checkUpgradeNotification()
+// --- version checks ------------------------------------------------------------------------------------------------
+
+bool IFPUpgradeManager::checkCurrentOtaVersionInfo(int checkCase)
 {
-    // Nothing is known to be out of date until the version checks exist.
+    if (checkOtaVersionCase != CASE_NONE) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkCurrentOtaVersionInfo, currently checking ota version");
+        return false;
+    }
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkCurrentOtaVersionInfo");
+    allUpgradersFailed = false;
+    if (checkCase < CASE_SERVER || checkCase > CASE_EDIT_SCHEDULE)
+        return false;
+    if (checkCase == CASE_SERVER && !otaDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkCurrentOtaVersionInfo, currently doing OTA");
+        return false;
+    }
+    checkOtaVersionCase = checkCase;
+    QList<VelkIFPDevice> devices;
+    dbIntf->queryAllAvailableIFP(devices);
+    setDeviceList(devices);
+    if (checkCase == CASE_SERVER)
+        getOtaServerInfo();
+    else
+        checkLocalOtaInfo();
+    return true;
+}
+
+void IFPUpgradeManager::setDeviceList(const QList<VelkIFPDevice> &devices)
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::setDeviceList");
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList))
+        upgrader->clearDeviceList();
+    for (const VelkIFPDevice &device : devices) {
+        writeLog(LOG_LEVEL_DEBUG, "dispatching: %s", qPrintable(device.modelName));
+        if (IFPUpgrade *upgrader = upgraderFor(device.modelName))
+            upgrader->appendDeviceList(device);
+    }
+}
+
+void IFPUpgradeManager::resetCheckCounts()
+{
+    allOldDeviceList.clear();
+    answeredUpgraderCount = 0;
+    failedUpgraderCount = 0;
+    answeredUpgraders.clear();
+}
+
+IFPUpgrade *IFPUpgradeManager::upgraderFor(const QString &modelName) const
+{
+    for (IFPUpgrade *upgrader : upgradeList) {
+        if (upgrader->getModelName() == modelName)
+            return upgrader;
+    }
+    return nullptr;
+}
+
+void IFPUpgradeManager::getOtaServerInfo()
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOtaServerInfo");
+    resetCheckCounts();
+    const OtaServerConfig servers = OtaServerConfig::load(OtaServerConfig::defaultSettingsFile());
+    serverCheckTimer->start(m_timeouts.serverCheckMs);
+    // A copy: an upgrader that answers at once may end the check inside this loop.
+    const QList<IFPUpgrade *> upgraders = upgradeList;
+    for (IFPUpgrade *upgrader : upgraders) {
+        upgrader->setServers(servers.updateServer, servers.downloadServer);
+        upgrader->getOtaServerInfo();
+    }
+}
+
+void IFPUpgradeManager::checkLocalOtaInfo()
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkLocalOtaInfo");
+    resetCheckCounts();
+    const QList<IFPUpgrade *> upgraders = upgradeList;
+    for (IFPUpgrade *upgrader : upgraders)
+        upgrader->checkOldDeviceInfo();
+}
+
+bool IFPUpgradeManager::countAnswer(IFPUpgrade *upgrader)
+{
+    // A second answer of one upgrader, or one after the check ended, would miscount the next check.
+    if (checkOtaVersionCase == CASE_NONE || !upgrader || answeredUpgraders.contains(upgrader)) {
+        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, unexpected check answer from %s, dropped",
+                 upgrader ? qPrintable(upgrader->getModelName()) : "?");
+        return false;
+    }
+    answeredUpgraders.insert(upgrader);
+    ++answeredUpgraderCount;
+    return true;
+}
+
+void IFPUpgradeManager::foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList)
+{
+    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::foundOldDevices");
+    if (!countAnswer(qobject_cast<IFPUpgrade *>(sender())))
+        return;
+    for (const VelkIFPDevice *device : qAsConst(oldDeviceList))
+        allOldDeviceList.append(*device);
+    if (answeredUpgraderCount == upgradeList.size()) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::foundOldDevices: %s",
+                 logNumber(allOldDeviceList.size()).constData());
+        endCheck();
+    }
+}
+
+void IFPUpgradeManager::checkOtaVersionInfoFailed()
+{
+    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::checkOtaVersionInfoFailed");
+    if (!countAnswer(qobject_cast<IFPUpgrade *>(sender())))
+        return;
+    ++failedUpgraderCount;
+    if (answeredUpgraderCount == upgradeList.size()) {
+        writeLog(LOG_LEVEL_INFO, "allOldDeviceList: %s", logNumber(allOldDeviceList.size()).constData());
+        endCheck();
+    }
+}
+
+void IFPUpgradeManager::serverCheckExpired()
+{
+    if (checkOtaVersionCase == CASE_NONE)
+        return;
+    writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager::serverCheckExpired, %s of %s upgraders answered",
+             logNumber(answeredUpgraderCount).constData(), logNumber(upgradeList.size()).constData());
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
+        if (answeredUpgraders.contains(upgrader))
+            continue;
+        upgrader->abandonCheck();
+        answeredUpgraders.insert(upgrader);
+        ++answeredUpgraderCount;
+        ++failedUpgraderCount;
+    }
+    endCheck();
+}
+
+void IFPUpgradeManager::endCheck()
+{
+    serverCheckTimer->stop();
+    const int checkCase = checkOtaVersionCase;
+    allUpgradersFailed = failedUpgraderCount == upgradeList.size();
+    checkCompletedOnce = true;
+    // Idle before anyone hears of the end, so a listener may ask for the next check at once.
+    checkOtaVersionCase = CASE_NONE;
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, check of case %s ended, reset checkOtaVersionCase to CASE_NONE",
+             logNumber(checkCase).constData());
+    updateOldDeviceModelNameSet();
+    if (allUpgradersFailed) {
+        // Nothing is known; the reminder stays as it is. The page still hears of its request.
+        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, every upgrader failed the check");
+        if (checkCase != CASE_SERVER)
+            emit otaVersionChecked(checkCase);
+        return;
+    }
+    switch (checkCase) {
+    case CASE_SERVER:
+        checkNotificationSetting();
+        break;
+    case CASE_RUN_ENDED:
+        if (allOldDeviceList.isEmpty())
+            hideUpgradeNotification();
+        emit otaVersionChecked(checkCase);
+        break;
+    default:
+        emit otaVersionChecked(checkCase);
+        break;
+    }
+}
+
+int IFPUpgradeManager::getOldDevicesCount() const
+{
+    if (checkCompletedOnce && checkOtaVersionCase == CASE_NONE && !allUpgradersFailed) {
+        writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount: %s",
+                 logNumber(allOldDeviceList.size()).constData());
+        return allOldDeviceList.size();
+    }
+    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
+    return -1;
+}
+
+void IFPUpgradeManager::updateOldDeviceModelNameSet()
+{
+    oldDeviceModelNameSet.clear();
+    for (const VelkIFPDevice &device : qAsConst(allOldDeviceList))
+        oldDeviceModelNameSet.insert(device.modelName);
+    writeLog(LOG_LEVEL_INFO, "oldDeviceModelNameSet: %s", logNumber(oldDeviceModelNameSet.size()).constData());
+}
+
+QString IFPUpgradeManager::getNewestFwVersionText(const QString &modelName) const
+{
+    const IFPUpgrade *upgrader = upgraderFor(modelName);
+    return upgrader ? upgrader->getVersionHash().join(QStringLiteral(", ")) : QString();
+}
+
+void IFPUpgradeManager::hideUpgradeNotification()
+{
     emit showUpgradeNotificationTopButton(false);
     emit showUpgradeNotification(false, QString());
 }
 
-void IFPUpgradeManager::checkCurrentOtaVersionInfo(int checkOtaVersionCase)
+void IFPUpgradeManager::checkNotificationSetting()
 {
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkCurrentOtaVersionInfo");
-    // No manifest can be read yet, so every check fails; only a check for a new schedule is
-    // answered then, and later, as the real manager answers from its event loop.
-    if (checkOtaVersionCase == 2)
-        QTimer::singleShot(0, this, [this] { emit otaVersionChecked(2); });
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkNotificationSetting");
+    currentShowingDeviceModelNameSet.clear();
+    emit showUpgradeNotificationTopButton(!allOldDeviceList.isEmpty());
+    if (allOldDeviceList.isEmpty()) {
+        emit showUpgradeNotification(false, QString());
+        return;
+    }
+    QList<VelkOtaReminder> stored;
+    if (dbIntf->queryAllOtaReminder(stored) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, queryAllOtaReminder error");
+        emit showUpgradeNotification(false, QString());
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "otaReminderList: %s", logNumber(stored.size()).constData());
+    QList<ReminderPlan::Model> models;
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
+        ReminderPlan::Model model;
+        model.modelName = upgrader->getModelName();
+        model.versions = upgrader->getVersionHash();
+        for (const QString &version : qAsConst(model.versions))
+            model.panelVersions.append(upgrader->lookupPanelVersion(version));
+        models.append(model);
+    }
+    const ReminderPlan plan = ReminderPlan::make(models, oldDeviceModelNameSet, stored);
+    if (plan.replaceStored) {
+        writeLog(LOG_LEVEL_INFO, "OtaReminder: had data in DB");
+        if (dbIntf->deleteAllOtaReminder() != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, deleteAllOtaReminder error");
+            emit showUpgradeNotification(false, QString());
+            return;
+        }
+    } else {
+        writeLog(LOG_LEVEL_INFO, "OtaReminder: no data in DB, create new");
+    }
+    for (VelkOtaReminder row : plan.rows) {
+        if (dbIntf->insertOtaReminder(row) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, insertOtaReminder error");
+    }
+    QString title = tr("Update Available for ");
+    for (const QString &model : plan.shownModels) {
+        currentShowingDeviceModelNameSet.insert(model);
+        if (model != plan.shownModels.first())
+            title += tr(" & ");
+        title += model;
+    }
+    emit showUpgradeNotification(!plan.shownModels.isEmpty(), title);
 }
 
-int IFPUpgradeManager::getOldDevicesCount()
+void IFPUpgradeManager::upgradeNotificationSkip()
 {
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
-    return -1;
+    writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, currentShowingDeviceModelNameSet: %s",
+             logNumber(currentShowingDeviceModelNameSet.size()).constData());
+    QList<VelkOtaReminder> rows;
+    if (dbIntf->queryAllOtaReminder(rows) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, queryAllOtaReminder error");
+        return;
+    }
+    for (VelkOtaReminder &row : rows) {
+        if (!currentShowingDeviceModelNameSet.contains(row.deviceModelName))
+            continue;
+        row.isFwVersionSkipped = 1;
+        if (dbIntf->updateOtaReminder(row) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, updateOtaReminder error");
+        writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(row.deviceModelName),
+                 qPrintable(row.deviceNewestFwVersion));
+    }
+    currentShowingDeviceModelNameSet.clear();
 }
 
-QList<VelkIFPDevice *> &IFPUpgradeManager::getOldDeviceList()
+// --- runs ----------------------------------------------------------------------------------------------------------
+
+bool IFPUpgradeManager::isOtaRunning() const
 {
-    return oldDeviceList;
+    return checkOtaVersionCase == CASE_RUN_DUE || !otaDeviceList.isEmpty();
 }
 
-void IFPUpgradeManager::startOta(VelkOtaSchedule &schedule, QList<VelkIFPDevice *> &devices)
+quint32 IFPUpgradeManager::getCurrentOtaScheduleId() const
 {
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::startOta, device: %d, currentOtaSchedule id: %u, not available yet",
-             int(devices.size()), schedule.osid);
+    return currentOtaSchedule ? currentOtaSchedule->osid : 0xFFFFFFFFu;
+}
+
+void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice *> &deviceList)
+{
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::startOta, device: %s, currentOtaSchedule id: %s",
+             logNumber(deviceList.size()).constData(), schedule ? logNumber(schedule->osid).constData() : "-");
+    if (!otaDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "currently doing OTA");
+        return;
+    }
+    if (!schedule)
+        return;
+    if (deviceList.isEmpty()) {
+        // Nothing to do is a run that has ended; the caller must not wait for ever.
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::startOta, no device, run ends at once");
+        QMetaObject::invokeMethod(this, &IFPUpgradeManager::otaScheduleFinished, Qt::QueuedConnection);
+        return;
+    }
+    clearDeviceTimers();
+    currentOtaSchedule = schedule;
+    otaDeviceList = deviceList;
+    currentUpgradeIndex = 0;
+    otaCancelled = false;
+    upgrading = false;
+    currentUncheckedOtaStateDeviceCount = otaDeviceList.size();
+    wokenDeviceList.clear();
+    QList<QTimer *> timers;
+    for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
+        if (cmdServer->isDeviceOnline(*device)) {
+            device->otaState = OTA_CHECKING_STATE;
+            timers.append(addDeviceTimer(device->macAddress, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs));
+        } else {
+            device->otaState = OTA_WAITING_FOR_WAKE;
+            wokenDeviceList.append(device);
+            timers.append(addDeviceTimer(device->macAddress, DeviceTimer::Wake, m_timeouts.wakeMs));
+        }
+    }
+    writeLog(LOG_LEVEL_INFO, "currentUncheckedOtaStateDeviceCount: %s",
+             logNumber(currentUncheckedOtaStateDeviceCount).constData());
+    if (!wokenDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "send power on");
+        QList<VelkIFPDevice> copies;
+        for (const VelkIFPDevice *device : qAsConst(wokenDeviceList))
+            copies.append(*device);
+        cmdServer->powerOn(copies);
+        // The channel may be gone by the time a queued pointer would arrive: what the panel reported is copied
+        // now and handled from the event loop.
+        wokenConnection = connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
+            const QString mac = channel->getMacAddress();
+            const QString model = channel->getModelName();
+            const QString fw = channel->getFwVersion();
+            const QString panelFw = channel->getPanelFwVersion();
+            QMetaObject::invokeMethod(
+                this, [=] { checkDeviceWoken(mac, model, fw, panelFw); }, Qt::QueuedConnection);
+        });
+    }
+    writeLog(LOG_LEVEL_INFO, "sendCheckOtaState, online devices: %s",
+             logNumber(otaDeviceList.size() - wokenDeviceList.size()).constData());
+    cmdServer->checkOtaState(otaDeviceList);
+    for (QTimer *timer : qAsConst(timers))
+        timer->start();
+}
+
+void IFPUpgradeManager::checkDeviceWoken(const QString &mac, const QString &model, const QString &fwVersion,
+                                         const QString &panelFwVersion)
+{
+    if (!runIsLive() || upgrading)
+        return;
+    VelkIFPDevice *device = nullptr;
+    for (VelkIFPDevice *woken : qAsConst(wokenDeviceList)) {
+        if (woken->macAddress == mac) {
+            device = woken;
+            break;
+        }
+    }
+    if (!device || device->otaState != OTA_WAITING_FOR_WAKE)
+        return;
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkDeviceWoken: %s", qPrintable(mac));
+    removeDeviceTimeout(mac);
+    device->modelName = model;
+    device->fwVersion = fwVersion;
+    device->panelFwVersion = panelFwVersion;
+    device->otaState = OTA_CHECKING_STATE;
+    QTimer *timer = addDeviceTimer(mac, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs);
+    cmdServer->checkOtaState(*device);
+    timer->start();
+}
+
+void IFPUpgradeManager::checkOtaStateResult(const QString &mac, bool canDoOta)
+{
+    writeLog(LOG_LEVEL_INFO, "checkOtaStateResult, deviceMacAddress: %s, canDoOta: %s", qPrintable(mac),
+             logFlag(canDoOta));
+    if (otaCancelled) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkOtaStateResult, ota cancelled");
+        return;
+    }
+    VelkIFPDevice *device = nullptr;
+    for (VelkIFPDevice *candidate : qAsConst(otaDeviceList)) {
+        if (candidate->macAddress == mac && candidate->otaState == OTA_CHECKING_STATE) {
+            device = candidate;
+            break;
+        }
+    }
+    if (!device) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkOtaStateResult, not found: %s", qPrintable(mac));
+        return;
+    }
+    if (canDoOta) {
+        device->otaState = OTA_CAN_UPDATE;
+    } else {
+        device->otaState = OTA_FAILED;
+        updateDeviceStatus(device, UPDATE_FAILED);
+    }
+    removeDeviceTimeout(mac);
+    if (--currentUncheckedOtaStateDeviceCount != 0)
+        return;
+    dispatch();
+}
+
+void IFPUpgradeManager::dispatch()
+{
+    disconnect(wokenConnection);
+    for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
+        if (device->otaState == OTA_FAILED) {
+            writeLog(LOG_LEVEL_INFO, "NOT dispatching: %s, %s", qPrintable(device->macAddress),
+                     qPrintable(device->modelName));
+            continue;
+        }
+        writeLog(LOG_LEVEL_INFO, "dispatching: %s, %s", qPrintable(device->macAddress), qPrintable(device->modelName));
+        if (IFPUpgrade *target = upgraderFor(device->modelName)) {
+            target->appendNeedOtaDevice(device);
+        } else {
+            // Nobody can update it; its row would otherwise stay "Not Started" after the run.
+            writeLog(LOG_LEVEL_WARNING, "no upgrader for model %s: %s", qPrintable(device->modelName),
+                     qPrintable(device->macAddress));
+            device->otaState = OTA_FAILED;
+            updateDeviceStatus(device, UPDATE_FAILED);
+        }
+    }
+    upgrading = true;
+    currentUpgradeIndex = 0;
+    upgradeList.at(0)->startRun();
+}
+
+void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, bool skipRetry)
+{
+    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::transferFileComplete");
+    if (otaCancelled) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::transferFileComplete, ota cancelled");
+        return;
+    }
+    if (upgrading && currentUpgradeIndex < upgradeList.size())
+        upgradeList.at(currentUpgradeIndex)->transferFileComplete(mac, success, skipRetry);
+}
+
+void IFPUpgradeManager::otaResult(const QString &mac, bool success)
+{
+    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::otaResult");
+    if (otaCancelled) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::otaResult, ota cancelled");
+        return;
+    }
+    if (upgrading && currentUpgradeIndex < upgradeList.size())
+        upgradeList.at(currentUpgradeIndex)->otaFinished(mac, success);
+}
+
+void IFPUpgradeManager::updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status)
+{
+    if (!currentOtaSchedule) {
+        writeLog(LOG_LEVEL_WARNING, "updateDeviceStatus, no OTA run, dropped: %s", qPrintable(device->macAddress));
+        return;
+    }
+    if (dbIntf->updateOtaScheduleReport(*device, *currentOtaSchedule, status) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateOtaScheduleReport error");
+        return;
+    }
+    emit otaScheduleReportUpdated();
+}
+
+void IFPUpgradeManager::updateDevicesStatus(QList<VelkIFPDevice *> deviceList, UpdateStatus status)
+{
+    if (!currentOtaSchedule) {
+        writeLog(LOG_LEVEL_WARNING, "updateDevicesStatus, no OTA run, dropped");
+        return;
+    }
+    for (VelkIFPDevice *device : qAsConst(deviceList)) {
+        if (dbIntf->updateOtaScheduleReport(*device, *currentOtaSchedule, status) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateOtaScheduleReport error");
+    }
+    emit otaScheduleReportUpdated();
+}
+
+void IFPUpgradeManager::upgradeFinished()
+{
+    // One end per upgrader of a live run: a late end after a cancel, or a second one, would skip an upgrader or
+    // end the run twice.
+    IFPUpgrade *from = qobject_cast<IFPUpgrade *>(sender());
+    if (!upgrading || otaCancelled || from != upgradeList.value(currentUpgradeIndex)) {
+        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager::upgradeFinished, not the running upgrader, dropped");
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::upgradeFinished, index: %s",
+             logNumber(currentUpgradeIndex).constData());
+    ++currentUpgradeIndex;
+    if (currentUpgradeIndex < upgradeList.size()) {
+        upgradeList.at(currentUpgradeIndex)->startRun();
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "all upgrade finished");
+    endRun();
+    emit otaScheduleFinished();
+}
+
+void IFPUpgradeManager::endRun()
+{
+    if (!wokenDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "send shutdown (power off)");
+        powerOffWoken(false);
+    }
+    clearDeviceTimers();
+    otaDeviceList.clear();
+    currentOtaSchedule = nullptr;
+    upgrading = false;
+}
+
+void IFPUpgradeManager::powerOffWoken(bool keepInstalling)
+{
+    QList<VelkIFPDevice> copies;
+    for (const VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
+        // Cutting the power during an installation could leave the device without working firmware.
+        if (keepInstalling && device->otaState == OTA_INSTALLING) {
+            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, installing, left on: %s",
+                     qPrintable(device->macAddress));
+            continue;
+        }
+        copies.append(*device);
+    }
+    wokenDeviceList.clear();
+    if (!copies.isEmpty())
+        cmdServer->powerOff(copies);
 }
 
 void IFPUpgradeManager::cancelOta()
 {
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, currently NOT doing OTA");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta");
+    if (otaDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, currently NOT doing OTA");
+        return;
+    }
+    otaCancelled = true;
+    disconnect(wokenConnection);
+    for (const DeviceTimer &record : qAsConst(deviceTimerList)) {
+        if (record.timer->isActive())
+            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, stop timer of %s",
+                     qPrintable(record.deviceMacAddress));
+    }
+    clearDeviceTimers();
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList))
+        upgrader->cancelRun();
+    if (!wokenDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, send shutdown (power off)");
+        powerOffWoken(true);
+    }
+    otaDeviceList.clear();
+    currentOtaSchedule = nullptr;
+    upgrading = false;
+}
+
+// --- per-device time-outs ------------------------------------------------------------------------------------------
+
+QTimer *IFPUpgradeManager::addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms)
+{
+    DeviceTimer record;
+    record.deviceMacAddress = mac;
+    record.kind = kind;
+    record.timer = new QTimer(this);
+    record.timer->setSingleShot(true);
+    record.timer->setInterval(ms);
+    QTimer *timer = record.timer;
+    connect(timer, &QTimer::timeout, this, [this, timer] { deviceTimerExpired(timer); });
+    deviceTimerList.append(record);
+    return timer;
+}
+
+int IFPUpgradeManager::indexOfTimer(const QString &mac) const
+{
+    for (int i = 0; i < deviceTimerList.size(); ++i) {
+        if (deviceTimerList.at(i).deviceMacAddress == mac)
+            return i;
+    }
+    return -1;
+}
+
+void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
+{
+    int index = -1;
+    for (int i = 0; i < deviceTimerList.size(); ++i) {
+        if (deviceTimerList.at(i).timer == timer) {
+            index = i;
+            break;
+        }
+    }
+    const DeviceTimer record = deviceTimerList.value(index);
+    const char *name = timerName(index < 0 ? 0 : record.kind);
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::%s", name);
+    if (index < 0)
+        return;
+    const QString mac = record.deviceMacAddress;
+    writeLog(LOG_LEVEL_INFO, "%s: %s", name, qPrintable(mac));
+    switch (record.kind) {
+    case DeviceTimer::StateAnswer:
+        checkOtaStateResult(mac, false);
+        break;
+    case DeviceTimer::Wake:
+        for (VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
+            if (device->macAddress == mac && device->otaState == OTA_WAITING_FOR_WAKE) {
+                device->otaState = OTA_CHECKING_STATE;
+                checkOtaStateResult(mac, false);
+                break;
+            }
+        }
+        break;
+    case DeviceTimer::Transfer:
+        cmdServer->cancelFileTransferByTimeout(mac);
+        transferFileComplete(mac, false, true);
+        break;
+    case DeviceTimer::TransferComplete:
+        transferFileComplete(mac, false, true);
+        break;
+    case DeviceTimer::InstallResult:
+        otaResult(mac, false);
+        break;
+    }
+}
+
+void IFPUpgradeManager::removeDeviceTimeout(const QString &mac)
+{
+    const int index = indexOfTimer(mac);
+    if (index < 0)
+        return;
+    QTimer *timer = deviceTimerList.at(index).timer;
+    if (timer->isActive()) {
+        writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::removeDeviceTimeout, stop timer");
+        timer->stop();
+    }
+    timer->deleteLater();
+    deviceTimerList.removeAt(index);
+    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::removeDeviceTimeout: %s", qPrintable(mac));
+}
+
+void IFPUpgradeManager::clearDeviceTimers()
+{
+    for (const DeviceTimer &record : qAsConst(deviceTimerList)) {
+        record.timer->stop();
+        record.timer->deleteLater();
+    }
+    deviceTimerList.clear();
+}
+
+void IFPUpgradeManager::setupTransferFileTimeout(const QString &mac, int timeoutMillis)
+{
+    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::setupTransferFileTimeout");
+    if (!runIsLive())
+        return;
+    addDeviceTimer(mac, DeviceTimer::Transfer, timeoutMillis)->start();
+}
+
+void IFPUpgradeManager::resetTransferFileTimeout(const QString &mac)
+{
+    const int index = indexOfTimer(mac);
+    if (index >= 0 && deviceTimerList.at(index).timer->isActive())
+        deviceTimerList.at(index).timer->start();
+}
+
+void IFPUpgradeManager::setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis)
+{
+    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::setupTransferFileCompleteTimeout");
+    if (!runIsLive())
+        return;
+    removeDeviceTimeout(mac);
+    addDeviceTimer(mac, DeviceTimer::TransferComplete, timeoutMillis)->start();
+}
+
+void IFPUpgradeManager::setupOtaResultTimeout(const QString &mac, int timeoutMillis)
+{
+    if (!runIsLive())
+        return;
+    addDeviceTimer(mac, DeviceTimer::InstallResult, timeoutMillis)->start();
+}
+
+void IFPUpgradeManager::resetOtaResultTimeout(const QString &mac)
+{
+    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::resetOtaResultTimeout");
+    const int index = indexOfTimer(mac);
+    if (index >= 0 && deviceTimerList.at(index).timer->isActive()) {
+        writeLog(LOG_LEVEL_DEBUG, "resetOtaResultTimeout: %s", qPrintable(mac));
+        deviceTimerList.at(index).timer->start();
+    }
 }

@@ -1,57 +1,204 @@
 #pragma once
 
-#include <QList>
-#include <QObject>
-#include <QString>
-
+#include "datastore/UpdateStatus.h"
 #include "datastore/VelkIFPDevice.h"
 #include "datastore/VelkOtaSchedule.h"
+#include "firmware/OtaTimeouts.h"
 
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class Clock;
+class CmdServer;
+class HttpDownloader;
+class IFPUpgrade;
+class OrvantaDBIntf;
 class QTimer;
 
-/// The process-wide firmware update manager: version checks against the update manifests,
-/// update reminders, and the transfer and installation of firmware on the panels.
+/// The process-wide firmware update manager.
 ///
-/// For now it carries the services the main frame and the Schedule Setup page wire: the
-/// notification signals, skip and remind, and the version-check and run interface. Until the
-/// version checks exist, a check for a new schedule (case 2) is answered at once as failed
-/// (no out-of-date count), and no run is ever started.
+/// Version checks: checkCurrentOtaVersionInfo() hands every managed device to the upgrader of its model and lets
+/// every upgrader compare it with the newest firmware it knows (case 1 asks the servers first, cases 2 to 6 use
+/// what is already known). Case 1 ends in the update reminder (showUpgradeNotificationTopButton,
+/// showUpgradeNotification); cases 2 to 6 end in otaVersionChecked(case), emitted exactly once for every
+/// accepted request, also when every family failed: getOldDevicesCount() is then -1. A server check that cannot
+/// finish (a server that never answers) ends as failed after OtaTimeouts::serverCheckMs.
+///
+/// Runs: startOta() wakes the devices that are off, asks every device whether it can take an update, hands those
+/// that can to the upgraders, which run one after another, writes every device's progress into the schedule's
+/// report rows (otaScheduleReportUpdated) and ends with otaScheduleFinished(), once. Every wait of a run has a
+/// time-out, so every device ends Successfully or Failed and the run always ends.
+///
+/// Everything runs in the GUI thread; the manager reaches the panels only through CmdServer and the database only
+/// through OrvantaDBIntf.
 class IFPUpgradeManager : public QObject
 {
     Q_OBJECT
 public:
-    /// Creates the manager on the first call, under a mutex of its own; the same object after.
+    /// Why a version check runs.
+    enum CheckCase
+    {
+        CASE_NONE = 0,
+        CASE_SERVER = 1,        ///< start-up, daily, "Remind Me Later": ask the servers; ends in the reminder
+        CASE_ADD_SCHEDULE = 2,  ///< before the editor opens for a new schedule
+        CASE_SHOW_OTA_PAGE = 3, ///< the firmware-update page is opened
+        CASE_RUN_DUE = 4,       ///< an OTA schedule is due
+        CASE_RUN_ENDED = 5,     ///< after a run: withdraws the reminder when nothing is out of date any more
+        CASE_EDIT_SCHEDULE = 6, ///< before an existing OTA schedule opens for editing
+    };
+
+    /// Creates the manager (and through it the command server) on the first call; the same object after.
     static IFPUpgradeManager *getInstance();
 
-    /// Marks the firmware versions now announced as skipped.
+    // --- runs ---------------------------------------------------------------------------------------------------
+    /// Starts a run of `schedule` over the devices. The caller keeps the schedule and the device records alive and
+    /// otherwise untouched until otaScheduleFinished() or cancelOta(); the manager writes their OTA-run state and,
+    /// after a successful update, their firmware version. The schedule's report rows (one per device, status 1)
+    /// must exist. A call while a run is running is dropped; an empty list ends at once with
+    /// otaScheduleFinished().
+    void startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice *> &deviceList);
+    /// Stops the running run without otaScheduleFinished(). The woken devices are powered off again, except those
+    /// installing firmware at that moment.
+    void cancelOta();
+    /// True while a run is running or a check for a due run (case 4) is under way.
+    bool isOtaRunning() const;
+    /// The id of the running run's schedule, 0xFFFFFFFF when none runs.
+    quint32 getCurrentOtaScheduleId() const;
+
+    // --- version checks -----------------------------------------------------------------------------------------
+    /// Starts a check for the reason given (CheckCase). Returns false when the request was dropped: a check is
+    /// under way, a server check was asked for during a run, or the case is unknown; no answer follows then.
+    bool checkCurrentOtaVersionInfo(int checkOtaVersionCase);
+    /// The out-of-date devices of the last check; -1 before the first check has ended, while one runs, and when
+    /// every family failed in the last one.
+    int getOldDevicesCount() const;
+    /// Copies of the out-of-date devices of the last check, in upgrader order.
+    QList<VelkIFPDevice> getOldDeviceList() const { return allOldDeviceList; }
+    QSet<QString> getOldDeviceModelNameSet() const { return oldDeviceModelNameSet; }
+    /// The newest firmware versions known for that model, joined by ", "; empty when none is known.
+    QString getNewestFwVersionText(const QString &modelName) const;
+
+    // --- reminders (the main frame's reminder bar) ----------------------------------------------------------------
+    /// "Skip This Version": the models now named are not named again until a newer version is announced.
     void upgradeNotificationSkip();
-    /// Checks again for announcements after the reminder interval.
+    /// "Remind Me Later": a server check again in 15 minutes.
     void upgradeNotificationRemind();
 
-    /// Starts a version check; the answer comes later through otaVersionChecked.
-    void checkCurrentOtaVersionInfo(int checkOtaVersionCase);
-    /// The number of out-of-date devices of the last check; -1 when no check succeeded.
-    int getOldDevicesCount();
-    /// The out-of-date devices of the last check.
-    QList<VelkIFPDevice *> &getOldDeviceList();
-    /// Runs the schedule's update on the devices; the caller keeps both alive until the run ends.
-    void startOta(VelkOtaSchedule &schedule, QList<VelkIFPDevice *> &devices);
-    /// Cancels the running update.
-    void cancelOta();
+    // --- seams ----------------------------------------------------------------------------------------------------
+    void setTimeouts(const OtaTimeouts &timeouts);
+    OtaTimeouts timeouts() const { return m_timeouts; }
+    /// The clock of the daily check and of "Remind Me Later"; the system clock by default.
+    void setClock(Clock *clock);
+    /// The OTA folder: the data folder followed by "/OTA/".
+    QString getOtaFolder() const { return otaFolder; }
 
 signals:
     void otaVersionChecked(int checkOtaVersionCase);
-    void otaScheduleReportUpdated();
-    void otaScheduleFinished();
     void showUpgradeNotificationTopButton(bool show);
     void showUpgradeNotification(bool show, QString title);
+    void otaScheduleReportUpdated();
+    void otaScheduleFinished();
 
 private:
+    /// One per-device time-out of a run.
+    struct DeviceTimer
+    {
+        enum Kind
+        {
+            StateAnswer,
+            Wake,
+            Transfer,
+            TransferComplete,
+            InstallResult
+        };
+        QString deviceMacAddress;
+        QTimer *timer = nullptr;
+        Kind kind = StateAnswer;
+    };
+
     IFPUpgradeManager();
     ~IFPUpgradeManager() override;
 
-    void checkUpgradeNotification();
+    void addUpgrader(IFPUpgrade *upgrader);
+    /// The first upgrader of that model key, or null.
+    IFPUpgrade *upgraderFor(const QString &modelName) const;
 
-    QTimer *reminderTimer = nullptr;
-    QList<VelkIFPDevice *> oldDeviceList;
+    // Version checks
+    void setDeviceList(const QList<VelkIFPDevice> &devices);
+    void getOtaServerInfo();
+    void checkLocalOtaInfo();
+    void resetCheckCounts();
+    void checkOtaVersionInfoFailed();
+    void foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList);
+    // Counts one answer of the upgrader that sent it; false for a second or unexpected one.
+    bool countAnswer(IFPUpgrade *upgrader);
+    void endCheck();
+    void serverCheckExpired();
+    void updateOldDeviceModelNameSet();
+    void checkNotificationSetting();
+    void hideUpgradeNotification();
+    void checkOtaVersionForNotification();
+    void planClockTimer();
+    void clockTick();
+
+    // Runs
+    void checkOtaStateResult(const QString &mac, bool canDoOta);
+    void dispatch();
+    void transferFileComplete(const QString &mac, bool success, bool skipRetry);
+    void otaResult(const QString &mac, bool success);
+    void updateDevicesStatus(QList<VelkIFPDevice *> deviceList, UpdateStatus status);
+    void updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status);
+    void upgradeFinished();
+    void endRun();
+    void powerOffWoken(bool keepInstalling);
+    void checkDeviceWoken(const QString &mac, const QString &model, const QString &fwVersion,
+                          const QString &panelFwVersion);
+
+    // Per-device time-outs
+    QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
+    void deviceTimerExpired(QTimer *timer);
+    void removeDeviceTimeout(const QString &mac);
+    void clearDeviceTimers();
+    void setupTransferFileTimeout(const QString &mac, int timeoutMillis);
+    void resetTransferFileTimeout(const QString &mac);
+    void setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
+    void setupOtaResultTimeout(const QString &mac, int timeoutMillis);
+    void resetOtaResultTimeout(const QString &mac);
+    int indexOfTimer(const QString &mac) const;
+    bool runIsLive() const { return !otaDeviceList.isEmpty() && !otaCancelled; }
+
+    QString otaFolder;
+    HttpDownloader *downloader = nullptr;
+    CmdServer *cmdServer = nullptr;
+    QList<IFPUpgrade *> upgradeList;
+    QList<VelkIFPDevice *> otaDeviceList;
+    QList<VelkIFPDevice> allOldDeviceList;
+    QSet<QString> oldDeviceModelNameSet;
+    OrvantaDBIntf *dbIntf = nullptr;
+    QSet<QString> currentShowingDeviceModelNameSet;
+    int checkOtaVersionCase = CASE_NONE;
+    int answeredUpgraderCount = 0;
+    int failedUpgraderCount = 0;
+    bool allUpgradersFailed = false;
+    bool checkCompletedOnce = false;
+    QSet<IFPUpgrade *> answeredUpgraders;
+    QTimer *serverCheckTimer = nullptr;
+
+    Clock *m_clock = nullptr;
+    QTimer *clockTimer = nullptr;
+    QDateTime dailyCheckDue;
+    QDateTime remindDue;
+
+    int currentUpgradeIndex = 0;
+    int currentUncheckedOtaStateDeviceCount = 0;
+    VelkOtaSchedule *currentOtaSchedule = nullptr;
+    bool otaCancelled = false;
+    bool upgrading = false;
+    QList<DeviceTimer> deviceTimerList;
+    QList<VelkIFPDevice *> wokenDeviceList;
+    QMetaObject::Connection wokenConnection;
+    OtaTimeouts m_timeouts;
 };

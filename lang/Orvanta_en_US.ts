@@ -141,8 +141,533 @@
 <context>
     <name>Broadcast</name>
     <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Duplicate</translation>
+    </message>
+    <message>
+        <source>Move to Pending</source>
+        <translation>Move to Pending</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Mon.</source>
+        <translation>Mon.</translation>
+    </message>
+    <message>
+        <source>Tue.</source>
+        <translation>Tue.</translation>
+    </message>
+    <message>
+        <source>Wed.</source>
+        <translation>Wed.</translation>
+    </message>
+    <message>
+        <source>Thu.</source>
+        <translation>Thu.</translation>
+    </message>
+    <message>
+        <source>Fri.</source>
+        <translation>Fri.</translation>
+    </message>
+    <message>
+        <source>Sat.</source>
+        <translation>Sat.</translation>
+    </message>
+    <message>
+        <source>Sun.</source>
+        <translation>Sun.</translation>
+    </message>
+    <message>
+        <source>Just Now</source>
+        <translation>Just Now</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this broadcast?</source>
+        <translation>Are you sure you want to delete this broadcast?</translation>
+    </message>
+    <message>
+        <source>Broadcast Saved</source>
+        <translation>Broadcast Saved</translation>
+    </message>
+    <message>
+        <source>Add Broadcast</source>
+        <translation>Add Broadcast</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>Pending</translation>
+    </message>
+    <message>
+        <source>Upcoming</source>
+        <translation>Upcoming</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Completed</translation>
+    </message>
+    <message>
+        <source>Click &amp;quot;</source>
+        <translation>Click &amp;quot;</translation>
+    </message>
+    <message>
+        <source>Add broadcast</source>
+        <translation>Add broadcast</translation>
+    </message>
+    <message>
+        <source>&amp;quot; to start.</source>
+        <translation>&amp;quot; to start.</translation>
+    </message>
+    <message>
+        <source>Let&apos;s broadcast now</source>
+        <translation>Let&apos;s broadcast now</translation>
+    </message>
+    <message>
+        <source>It&apos;s quiet in here...</source>
+        <translation>It&apos;s quiet in here...</translation>
+    </message>
+    <message>
+        <source>No broadcast yet</source>
+        <translation>No broadcast yet</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastContentEditor</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>Enter your text...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>Please enter your broadcast title of audio...</translation>
+    </message>
+    <message>
+        <source>Upload custom audio</source>
+        <translation>Upload custom audio</translation>
+    </message>
+    <message>
+        <source>Open a file</source>
+        <translation>Open a file</translation>
+    </message>
+    <message>
+        <source>Audio Files(*.mp3 *.wav)</source>
+        <translation>Audio Files(*.mp3 *.wav)</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be read.</source>
+        <translation>The audio file cannot be read.</translation>
+    </message>
+    <message>
+        <source>The size of the uploaded file cannot exceed 10MB.</source>
+        <translation>The size of the uploaded file cannot exceed 10MB.</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be copied.</source>
+        <translation>The audio file cannot be copied.</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Display Type:</source>
+        <translation>Display Type:</translation>
+    </message>
+    <message>
+        <source>Scrolling text</source>
+        <translation>Scrolling text</translation>
+    </message>
+    <message>
+        <source>Pop windows</source>
+        <translation>Pop windows</translation>
+    </message>
+    <message>
+        <source>Only audio</source>
+        <translation>Only audio</translation>
+    </message>
+    <message>
+        <source>Streaming audio box does not support text broadcast.</source>
+        <translation>Streaming audio box does not support text broadcast.</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>Must select an audio to broadcast.</source>
+        <translation>Must select an audio to broadcast.</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Default audio 1</source>
+        <translation>Default audio 1</translation>
+    </message>
+    <message>
+        <source>Default audio 2</source>
+        <translation>Default audio 2</translation>
+    </message>
+    <message>
+        <source>Default audio 3</source>
+        <translation>Default audio 3</translation>
+    </message>
+    <message>
+        <source>Repeat broadcast</source>
+        <translation>Repeat broadcast</translation>
+    </message>
+    <message>
+        <source>Wake Power-off panels up to broadcast</source>
+        <translation>Wake Power-off panels up to broadcast</translation>
+    </message>
+    <message>
+        <source>: Duration</source>
+        <translation>: Duration</translation>
+    </message>
+    <message>
+        <source>mins</source>
+        <translation>mins</translation>
+    </message>
+    <message>
+        <source>secs</source>
+        <translation>secs</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
         <source>Broadcast</source>
         <translation>Broadcast</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastMessageDialog</name>
+    <message>
+        <source>Set text before you show this dialog.</source>
+        <translation>Set text before you show this dialog.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastReportDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> device in total</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> devices in total</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Power-off</source>
+        <translation>Power-off</translation>
+    </message>
+    <message>
+        <source>No connection</source>
+        <translation>No connection</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>All (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>Successfully (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>Failed (xx)</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>xx devices in total</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSaveDialog</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>Save your changes?</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>You have not finished yet, do you want to save your changes?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>Discard Changes</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSchedule</name>
+    <message>
+        <source>By Device</source>
+        <translation>By Device</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>By Group</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Schedule</translation>
+    </message>
+    <message>
+        <source>Broadcast Now</source>
+        <translation>Broadcast Now</translation>
+    </message>
+    <message>
+        <source>Broadcast Time</source>
+        <translation>Broadcast Time</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Streaming Audio Box</source>
+        <translation>Streaming Audio Box</translation>
+    </message>
+    <message>
+        <source>IFP/Control Box</source>
+        <translation>IFP/Control Box</translation>
+    </message>
+    <message>
+        <source>Can not edit this broadcast.</source>
+        <translation>Can not edit this broadcast.</translation>
+    </message>
+    <message>
+        <source>You can&apos;t select the date to broadcast before right now.</source>
+        <translation>You can&apos;t select the date to broadcast before right now.</translation>
+    </message>
+    <message>
+        <source> devices)</source>
+        <translation> devices)</translation>
+    </message>
+    <message>
+        <source> device)</source>
+        <translation> device)</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> devices in total</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> device in total</translation>
+    </message>
+    <message>
+        <source> groups in total (</source>
+        <translation> groups in total (</translation>
+    </message>
+    <message>
+        <source> group in total (</source>
+        <translation> group in total (</translation>
+    </message>
+    <message>
+        <source> devices selected</source>
+        <translation> devices selected</translation>
+    </message>
+    <message>
+        <source> device selected</source>
+        <translation> device selected</translation>
+    </message>
+    <message>
+        <source> groups selected (</source>
+        <translation> groups selected (</translation>
+    </message>
+    <message>
+        <source> group selected (</source>
+        <translation> group selected (</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>Start Date</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Device Type</source>
+        <translation>Device Type</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>Device Counts</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSetting</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>Save your changes?</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>You have not finished yet, do you want to save your changes?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>Discard Changes</translation>
+    </message>
+    <message>
+        <source>Select Devices &amp; Date</source>
+        <translation>Select Devices &amp; Date</translation>
+    </message>
+    <message>
+        <source>Edit Content</source>
+        <translation>Edit Content</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be saved.</source>
+        <translation>The broadcast could not be saved.</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastWidget</name>
+    <message>
+        <source>Broadcast content</source>
+        <translation>Broadcast content</translation>
+    </message>
+    <message>
+        <source>week. yyyy-MM-dd at hh:mm</source>
+        <translation>week. yyyy-MM-dd at hh:mm</translation>
+    </message>
+    <message>
+        <source>To: [device name]</source>
+        <translation>To: [device name]</translation>
+    </message>
+    <message>
+        <source>xxxx Failed</source>
+        <translation>xxxx Failed</translation>
     </message>
 </context>
 <context>
@@ -358,6 +883,17 @@
     <message>
         <source>Confirm Your Email</source>
         <translation>Confirm Your Email</translation>
+    </message>
+</context>
+<context>
+    <name>CustomPlainTextEdit</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>Enter your text...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>Please enter your broadcast title of audio...</translation>
     </message>
 </context>
 <context>
@@ -617,6 +1153,137 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>EmergencyDialog</name>
+    <message>
+        <source>All fields marked with an asterisk (*) are required</source>
+        <translation>All fields marked with an asterisk (*) are required</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>Pellmar Network Setting</source>
+        <translation>Pellmar Network Setting</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ Camera:</translation>
+    </message>
+    <message>
+        <source>Disconnect PTZ camera</source>
+        <translation>Disconnect PTZ camera</translation>
+    </message>
+    <message>
+        <source>Connect PTZ camera</source>
+        <translation>Connect PTZ camera</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Username:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Fill in PTZ camera setup information to ensure you can share live footage with emergency responders when an emergency happens.</source>
+        <translation>Fill in PTZ camera setup information to ensure you can share live footage with emergency responders when an emergency happens.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencySettingNotifyDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connection error with Pellmar: 
+「Incorrect username or password」
+
+Please modify the username and password to the correct ones to continue using the connection function.</source>
+        <translation>Connection error with Pellmar: 
+「Incorrect username or password」
+
+Please modify the username and password to the correct ones to continue using the connection function.</translation>
+    </message>
+    <message>
+        <source>Pellmar account or password error, please fill correct Pellmar account and password to save.</source>
+        <translation>Pellmar account or password error, please fill correct Pellmar account and password to save.</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP Address:</translation>
+    </message>
+    <message>
+        <source>Pellmar username:</source>
+        <translation>Pellmar username:</translation>
+    </message>
+    <message>
+        <source>The paired PTZ camera with this device cannot be connected. Please select a new PTZ camera to reconnect.</source>
+        <translation>The paired PTZ camera with this device cannot be connected. Please select a new PTZ camera to reconnect.</translation>
+    </message>
+    <message>
+        <source>Go to Setting</source>
+        <translation>Go to Setting</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencyWarningDialog</name>
+    <message>
+        <source>Emergency Alert</source>
+        <translation>Emergency Alert</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP Address:</translation>
+    </message>
+    <message>
+        <source>Please select your emergency actions.</source>
+        <translation>Please select your emergency actions.</translation>
+    </message>
+    <message>
+        <source>Turn on PTZ Camera</source>
+        <translation>Turn on PTZ Camera</translation>
+    </message>
+    <message>
+        <source>No action required</source>
+        <translation>No action required</translation>
+    </message>
+    <message>
+        <source>Call Emergency Service</source>
+        <translation>Call Emergency Service</translation>
+    </message>
+</context>
+<context>
     <name>EventLogDialog</name>
     <message>
         <source>Device Name</source>
@@ -715,6 +1382,17 @@ Please start the device and try it again.</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>IFPUpgradeManager</name>
+    <message>
+        <source>Update Available for </source>
+        <translation>Update Available for </translation>
+    </message>
+    <message>
+        <source> &amp; </source>
+        <translation> &amp; </translation>
     </message>
 </context>
 <context>
@@ -976,6 +1654,45 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <source>Import List</source>
         <translation>Import List</translation>
     </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>Emergency SOS</translation>
+    </message>
+    <message>
+        <source>The link to the PTZ cameras&apos; management program</source>
+        <translation>The link to the PTZ cameras&apos; management program</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAddCamera</name>
+    <message>
+        <source>Only one device can be selected.</source>
+        <translation>Only one device can be selected.</translation>
+    </message>
+    <message>
+        <source>At least one device should be selected.</source>
+        <translation>At least one device should be selected.</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
 </context>
 <context>
     <name>ManagementAddDevice</name>
@@ -1151,6 +1868,29 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>NotifyDownloadDialog</name>
+    <message>
+        <source>Click here to download Pellmar software</source>
+        <translation>Click here to download Pellmar software</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure to install Pellmar software and complete PTZ camera settings to continue.</source>
+        <translation>To enable this function, make sure to install Pellmar software and complete PTZ camera settings to continue.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure you connect to PTZ camera. Please click Emergency SOS button -&gt; Pellmar Network Setting -&gt; Connect to PTZ camera.</source>
+        <translation>To enable this function, make sure you connect to PTZ camera. Please click Emergency SOS button -&gt; Pellmar Network Setting -&gt; Connect to PTZ camera.</translation>
+    </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>Emergency SOS</translation>
     </message>
 </context>
 <context>

@@ -40,11 +40,11 @@
     </message>
     <message>
         <source> device in total</source>
-        <translation> 部裝置</translation>
+        <translation> 台裝置</translation>
     </message>
     <message>
         <source> devices in total</source>
-        <translation> 部裝置</translation>
+        <translation> 台裝置</translation>
     </message>
     <message>
         <source>All</source>
@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>xx devices in total</source>
-        <translation>共 xx 部裝置</translation>
+        <translation>共 xx 台裝置</translation>
     </message>
     <message>
         <source>All (xx)</source>
@@ -141,8 +141,533 @@
 <context>
     <name>Broadcast</name>
     <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>複製</translation>
+    </message>
+    <message>
+        <source>Move to Pending</source>
+        <translation>移至待處理</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Mon.</source>
+        <translation>週一</translation>
+    </message>
+    <message>
+        <source>Tue.</source>
+        <translation>週二</translation>
+    </message>
+    <message>
+        <source>Wed.</source>
+        <translation>週三</translation>
+    </message>
+    <message>
+        <source>Thu.</source>
+        <translation>週四</translation>
+    </message>
+    <message>
+        <source>Fri.</source>
+        <translation>週五</translation>
+    </message>
+    <message>
+        <source>Sat.</source>
+        <translation>週六</translation>
+    </message>
+    <message>
+        <source>Sun.</source>
+        <translation>週日</translation>
+    </message>
+    <message>
+        <source>Just Now</source>
+        <translation>立即</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>於</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this broadcast?</source>
+        <translation>確定要刪除此廣播嗎？</translation>
+    </message>
+    <message>
+        <source>Broadcast Saved</source>
+        <translation>廣播已儲存</translation>
+    </message>
+    <message>
+        <source>Add Broadcast</source>
+        <translation>新增廣播</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>待處理</translation>
+    </message>
+    <message>
+        <source>Upcoming</source>
+        <translation>即將播出</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Click &amp;quot;</source>
+        <translation>點選「</translation>
+    </message>
+    <message>
+        <source>Add broadcast</source>
+        <translation>新增廣播</translation>
+    </message>
+    <message>
+        <source>&amp;quot; to start.</source>
+        <translation>」開始。</translation>
+    </message>
+    <message>
+        <source>Let&apos;s broadcast now</source>
+        <translation>立即開始廣播吧</translation>
+    </message>
+    <message>
+        <source>It&apos;s quiet in here...</source>
+        <translation>目前沒有任何廣播...</translation>
+    </message>
+    <message>
+        <source>No broadcast yet</source>
+        <translation>尚無廣播</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>訊息</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastContentEditor</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>請輸入文字...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>請輸入音訊廣播的標題...</translation>
+    </message>
+    <message>
+        <source>Upload custom audio</source>
+        <translation>上傳自訂音訊</translation>
+    </message>
+    <message>
+        <source>Open a file</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>Audio Files(*.mp3 *.wav)</source>
+        <translation>音訊檔案(*.mp3 *.wav)</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be read.</source>
+        <translation>無法讀取音訊檔案。</translation>
+    </message>
+    <message>
+        <source>The size of the uploaded file cannot exceed 10MB.</source>
+        <translation>上傳的檔案大小不可超過 10MB。</translation>
+    </message>
+    <message>
+        <source>The audio file cannot be copied.</source>
+        <translation>無法複製音訊檔案。</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>文字</translation>
+    </message>
+    <message>
+        <source>Display Type:</source>
+        <translation>顯示方式：</translation>
+    </message>
+    <message>
+        <source>Scrolling text</source>
+        <translation>跑馬燈</translation>
+    </message>
+    <message>
+        <source>Pop windows</source>
+        <translation>彈出視窗</translation>
+    </message>
+    <message>
+        <source>Only audio</source>
+        <translation>僅音訊</translation>
+    </message>
+    <message>
+        <source>Streaming audio box does not support text broadcast.</source>
+        <translation>串流音訊盒不支援文字廣播。</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音訊</translation>
+    </message>
+    <message>
+        <source>Must select an audio to broadcast.</source>
+        <translation>必須選擇要廣播的音訊。</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Default audio 1</source>
+        <translation>預設音訊 1</translation>
+    </message>
+    <message>
+        <source>Default audio 2</source>
+        <translation>預設音訊 2</translation>
+    </message>
+    <message>
+        <source>Default audio 3</source>
+        <translation>預設音訊 3</translation>
+    </message>
+    <message>
+        <source>Repeat broadcast</source>
+        <translation>重複廣播</translation>
+    </message>
+    <message>
+        <source>Wake Power-off panels up to broadcast</source>
+        <translation>喚醒已關機的面板以接收廣播</translation>
+    </message>
+    <message>
+        <source>: Duration</source>
+        <translation>：持續時間</translation>
+    </message>
+    <message>
+        <source>mins</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>secs</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>上一步</translation>
+    </message>
+    <message>
         <source>Broadcast</source>
         <translation>廣播</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastMessageDialog</name>
+    <message>
+        <source>Set text before you show this dialog.</source>
+        <translation>顯示此對話框前請先設定文字。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastReportDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>備註</translation>
+    </message>
+    <message>
+        <source>Power-off</source>
+        <translation>已關機</translation>
+    </message>
+    <message>
+        <source>No connection</source>
+        <translation>無連線</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>全部 (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>成功 (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>失敗 (xx)</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>共 xx 台裝置</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSaveDialog</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>您尚未完成，要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>捨棄變更</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSchedule</name>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>排程</translation>
+    </message>
+    <message>
+        <source>Broadcast Now</source>
+        <translation>立即廣播</translation>
+    </message>
+    <message>
+        <source>Broadcast Time</source>
+        <translation>廣播時間</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Streaming Audio Box</source>
+        <translation>串流音訊盒</translation>
+    </message>
+    <message>
+        <source>IFP/Control Box</source>
+        <translation>IFP/控制盒</translation>
+    </message>
+    <message>
+        <source>Can not edit this broadcast.</source>
+        <translation>無法編輯此廣播。</translation>
+    </message>
+    <message>
+        <source>You can&apos;t select the date to broadcast before right now.</source>
+        <translation>廣播時間不可早於現在。</translation>
+    </message>
+    <message>
+        <source> devices)</source>
+        <translation> 台裝置)</translation>
+    </message>
+    <message>
+        <source> device)</source>
+        <translation> 台裝置)</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> groups in total (</source>
+        <translation> 個群組 (</translation>
+    </message>
+    <message>
+        <source> group in total (</source>
+        <translation> 個群組 (</translation>
+    </message>
+    <message>
+        <source> devices selected</source>
+        <translation> 台裝置已選取</translation>
+    </message>
+    <message>
+        <source> device selected</source>
+        <translation> 台裝置已選取</translation>
+    </message>
+    <message>
+        <source> groups selected (</source>
+        <translation> 個群組已選取 (</translation>
+    </message>
+    <message>
+        <source> group selected (</source>
+        <translation> 個群組已選取 (</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日期</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>重複</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>一</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>二</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>三</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>四</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>五</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>六</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Device Type</source>
+        <translation>裝置類型</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>類型</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastSetting</name>
+    <message>
+        <source>Save your changes?</source>
+        <translation>要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>You have not finished yet, do you want to save your changes?</source>
+        <translation>您尚未完成，要儲存變更嗎？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>捨棄變更</translation>
+    </message>
+    <message>
+        <source>Select Devices &amp; Date</source>
+        <translation>選擇裝置與日期</translation>
+    </message>
+    <message>
+        <source>Edit Content</source>
+        <translation>編輯內容</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be saved.</source>
+        <translation>無法儲存廣播。</translation>
+    </message>
+</context>
+<context>
+    <name>BroadcastWidget</name>
+    <message>
+        <source>Broadcast content</source>
+        <translation>廣播內容</translation>
+    </message>
+    <message>
+        <source>week. yyyy-MM-dd at hh:mm</source>
+        <translation>週 yyyy-MM-dd 於 hh:mm</translation>
+    </message>
+    <message>
+        <source>To: [device name]</source>
+        <translation>至：[裝置名稱]</translation>
+    </message>
+    <message>
+        <source>xxxx Failed</source>
+        <translation>xxxx 失敗</translation>
     </message>
 </context>
 <context>
@@ -358,6 +883,17 @@
     <message>
         <source>Confirm Your Email</source>
         <translation>確認您的電子郵件</translation>
+    </message>
+</context>
+<context>
+    <name>CustomPlainTextEdit</name>
+    <message>
+        <source>Enter your text...</source>
+        <translation>請輸入文字...</translation>
+    </message>
+    <message>
+        <source>Please enter your broadcast title of audio...</source>
+        <translation>請輸入音訊廣播的標題...</translation>
     </message>
 </context>
 <context>
@@ -617,6 +1153,137 @@ Please start the device and try it again.</source>
     </message>
 </context>
 <context>
+    <name>EmergencyDialog</name>
+    <message>
+        <source>All fields marked with an asterisk (*) are required</source>
+        <translation>標有星號 (*) 的欄位皆為必填</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>無法儲存設定。</translation>
+    </message>
+    <message>
+        <source>Pellmar Network Setting</source>
+        <translation>Pellmar 網路設定</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ 攝影機：</translation>
+    </message>
+    <message>
+        <source>Disconnect PTZ camera</source>
+        <translation>中斷 PTZ 攝影機連線</translation>
+    </message>
+    <message>
+        <source>Connect PTZ camera</source>
+        <translation>連線 PTZ 攝影機</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>使用者名稱：</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Fill in PTZ camera setup information to ensure you can share live footage with emergency responders when an emergency happens.</source>
+        <translation>請填寫 PTZ 攝影機設定資訊，以便在緊急事件發生時與緊急應變人員分享即時影像。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencySettingNotifyDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Connection error with Pellmar: 
+「Incorrect username or password」
+
+Please modify the username and password to the correct ones to continue using the connection function.</source>
+        <translation>與 Pellmar 的連線發生錯誤：
+「使用者名稱或密碼不正確」
+
+請將使用者名稱和密碼修改為正確的資料，以繼續使用連線功能。</translation>
+    </message>
+    <message>
+        <source>Pellmar account or password error, please fill correct Pellmar account and password to save.</source>
+        <translation>Pellmar 帳號或密碼錯誤，請填寫正確的 Pellmar 帳號與密碼後再儲存。</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>裝置名稱：</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 位址：</translation>
+    </message>
+    <message>
+        <source>Pellmar username:</source>
+        <translation>Pellmar 使用者名稱：</translation>
+    </message>
+    <message>
+        <source>The paired PTZ camera with this device cannot be connected. Please select a new PTZ camera to reconnect.</source>
+        <translation>無法連線到與此裝置配對的 PTZ 攝影機，請選擇新的 PTZ 攝影機重新連線。</translation>
+    </message>
+    <message>
+        <source>Go to Setting</source>
+        <translation>前往設定</translation>
+    </message>
+</context>
+<context>
+    <name>EmergencyWarningDialog</name>
+    <message>
+        <source>Emergency Alert</source>
+        <translation>緊急警報</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>時間：</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>裝置名稱：</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>位置：</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 位址：</translation>
+    </message>
+    <message>
+        <source>Please select your emergency actions.</source>
+        <translation>請選擇緊急處理方式。</translation>
+    </message>
+    <message>
+        <source>Turn on PTZ Camera</source>
+        <translation>開啟 PTZ 攝影機</translation>
+    </message>
+    <message>
+        <source>No action required</source>
+        <translation>無需處理</translation>
+    </message>
+    <message>
+        <source>Call Emergency Service</source>
+        <translation>撥打緊急服務電話</translation>
+    </message>
+</context>
+<context>
     <name>EventLogDialog</name>
     <message>
         <source>Device Name</source>
@@ -715,6 +1382,17 @@ Please start the device and try it again.</source>
     <message>
         <source>OK</source>
         <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>IFPUpgradeManager</name>
+    <message>
+        <source>Update Available for </source>
+        <translation>有可用的韌體更新： </translation>
+    </message>
+    <message>
+        <source> &amp; </source>
+        <translation> 與 </translation>
     </message>
 </context>
 <context>
@@ -976,6 +1654,45 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <source>Import List</source>
         <translation>匯入清單</translation>
     </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>緊急 SOS</translation>
+    </message>
+    <message>
+        <source>The link to the PTZ cameras&apos; management program</source>
+        <translation>PTZ 攝影機管理程式的連結設定</translation>
+    </message>
+</context>
+<context>
+    <name>ManagementAddCamera</name>
+    <message>
+        <source>Only one device can be selected.</source>
+        <translation>只能選擇一個裝置。</translation>
+    </message>
+    <message>
+        <source>At least one device should be selected.</source>
+        <translation>請至少選擇一個裝置。</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
 </context>
 <context>
     <name>ManagementAddDevice</name>
@@ -1154,6 +1871,29 @@ A device appears here when it searches for this console on the network.</source>
     </message>
 </context>
 <context>
+    <name>NotifyDownloadDialog</name>
+    <message>
+        <source>Click here to download Pellmar software</source>
+        <translation>按此下載 Pellmar 軟體</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure to install Pellmar software and complete PTZ camera settings to continue.</source>
+        <translation>若要使用此功能，請先安裝 Pellmar 軟體並完成 PTZ 攝影機設定。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>To enable this function, make sure you connect to PTZ camera. Please click Emergency SOS button -&gt; Pellmar Network Setting -&gt; Connect to PTZ camera.</source>
+        <translation>若要使用此功能，請先連線 PTZ 攝影機：按「緊急 SOS」按鈕 -&gt; 「Pellmar 網路設定」-&gt; 「連線 PTZ 攝影機」。</translation>
+    </message>
+    <message>
+        <source>Emergency SOS</source>
+        <translation>緊急 SOS</translation>
+    </message>
+</context>
+<context>
     <name>Orvanta</name>
     <message>
         <source>Invalid user password</source>
@@ -1232,7 +1972,7 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>Back</source>
-        <translation>返回</translation>
+        <translation>上一步</translation>
     </message>
 </context>
 <context>
@@ -1300,31 +2040,31 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>Mon</source>
-        <translation>週一</translation>
+        <translation>一</translation>
     </message>
     <message>
         <source>Tue</source>
-        <translation>週二</translation>
+        <translation>二</translation>
     </message>
     <message>
         <source>Wed</source>
-        <translation>週三</translation>
+        <translation>三</translation>
     </message>
     <message>
         <source>Thu</source>
-        <translation>週四</translation>
+        <translation>四</translation>
     </message>
     <message>
         <source>Fri</source>
-        <translation>週五</translation>
+        <translation>五</translation>
     </message>
     <message>
         <source>Sat</source>
-        <translation>週六</translation>
+        <translation>六</translation>
     </message>
     <message>
         <source>Sun</source>
-        <translation>週日</translation>
+        <translation>日</translation>
     </message>
     <message>
         <source>All</source>
@@ -1352,7 +2092,7 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>Back</source>
-        <translation>返回</translation>
+        <translation>上一步</translation>
     </message>
     <message>
         <source>Save</source>

@@ -9,6 +9,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTcpServer>
@@ -27,6 +28,9 @@ namespace {
 // SYN past 50 connections not yet accepted and each of those panels waits a second or more for its retry, however
 // promptly we accept. The listening socket is therefore made here with a deeper queue and handed to QTcpServer.
 constexpr int kListenBacklog = 1024;
+
+// Handshakes answered in one turn of the event loop at most for this long (see handshakeQueued()).
+constexpr qint64 kHandshakeSliceMs = 10;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -78,6 +82,30 @@ void normaliseMacs(QList<VelkIFPDevice> &devices)
         device.macAddress = macKey(device.macAddress);
 }
 
+// The fields a handshake writes back; the MAC only into a record entered by address alone.
+void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report)
+{
+    if (device.macAddress.isEmpty())
+        device.macAddress = report.macAddress;
+    device.ipAddress = report.ipAddress;
+    device.modelName = report.modelName;
+    device.fwVersion = report.fwVersion;
+    device.panelFwVersion = report.panelFwVersion;
+    device.displayClientVersion = report.displayClientVersion;
+    device.sku = report.sku;
+    device.subnetMask = report.subnetMask;
+    device.gateway = report.gateway;
+    device.lastPassword = report.lastPassword;
+}
+
+bool sameReport(const VelkIFPDevice &a, const VelkIFPDevice &b)
+{
+    return a.macAddress == b.macAddress && a.ipAddress == b.ipAddress && a.modelName == b.modelName &&
+           a.fwVersion == b.fwVersion && a.panelFwVersion == b.panelFwVersion &&
+           a.displayClientVersion == b.displayClientVersion && a.sku == b.sku && a.subnetMask == b.subnetMask &&
+           a.gateway == b.gateway && a.lastPassword == b.lastPassword;
+}
+
 QString macOf(const VelkIFPDevice *device)
 {
     return device ? device->macAddress : QString();
@@ -101,8 +129,15 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this))
+    : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
+      m_handshakeTimer(new QTimer(this))
 {
+    m_handshakeTimer->setSingleShot(true);
+    m_handshakeTimer->setInterval(0);
+    connect(m_handshakeTimer, &QTimer::timeout, this, &CmdServer::handshakeQueued);
+    m_writeTimer->setSingleShot(true);
+    m_writeTimer->setInterval(0);
+    connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);
     qRegisterMetaType<DeviceChannel *>("DeviceChannel*");
     registerVelkMetaTypes();
 
@@ -196,6 +231,28 @@ void CmdServer::onNewConnection()
 
 void CmdServer::onIdentity(DeviceChannel *channel)
 {
+    m_identified.append(channel);
+    m_handshakeTimer->start();
+}
+
+void CmdServer::handshakeQueued()
+{
+    // A fleet powering on sends a thousand identities within a few milliseconds, and each handshake runs its
+    // listeners (the device list, the account synchronisation). Answered all in one turn they held the event loop for
+    // a tenth of a second and more; a slice per turn lets the operator's clicks and the screen through in between.
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_identified.isEmpty() && slice.elapsed() < kHandshakeSliceMs) {
+        const QPointer<DeviceChannel> channel = m_identified.takeFirst();
+        if (channel && channel->state() == DeviceChannel::AwaitIdentity)
+            handshake(channel);
+    }
+    if (!m_identified.isEmpty())
+        m_handshakeTimer->start();
+}
+
+void CmdServer::handshake(DeviceChannel *channel)
+{
     m_pending.remove(channel);
     const PanelIdentity &identity = channel->identity();
 
@@ -264,57 +321,91 @@ void CmdServer::onIdentity(DeviceChannel *channel)
 
 void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 {
+    VelkIFPDevice reported = matched;
+    if (reported.macAddress.isEmpty())
+        reported.macAddress = channel->getMacAddress();
+    reported.ipAddress = channel->getIpAddress();
+    reported.modelName = channel->getModelName();
+    reported.fwVersion = channel->getFwVersion();
+    reported.panelFwVersion = channel->getPanelFwVersion();
+    reported.displayClientVersion = channel->getDisplayClientVersion();
+    reported.sku = channel->getSku();
+    reported.subnetMask = channel->getSubnetMask();
+    reported.gateway = channel->getGateway();
+    reported.lastPassword = m_controlPassword;
     // The held record is a full one and mirrors the database: when it already says what the panel reports, there is
-    // nothing to write. This is every reconnect, and reading the whole device table for each of a fleet reconnecting
-    // at once took seconds.
-    if (!matched.macAddress.isEmpty() && matched.ipAddress == channel->getIpAddress() &&
-        matched.modelName == channel->getModelName() && matched.fwVersion == channel->getFwVersion() &&
-        matched.panelFwVersion == channel->getPanelFwVersion() &&
-        matched.displayClientVersion == channel->getDisplayClientVersion() && matched.sku == channel->getSku() &&
-        matched.subnetMask == channel->getSubnetMask() && matched.gateway == channel->getGateway() &&
-        matched.lastPassword == m_controlPassword)
+    // nothing to write. This is every reconnect.
+    if (sameReport(matched, reported))
         return;
-    // Read-modify-write on the full record: the by-id query leaves deviceType, position and ptzCamera empty, and
-    // writing such a record back would erase them.
-    QList<VelkIFPDevice> all;
-    if (database()->queryAllAvailableIFP(all) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, queryAllAvailableIFP error");
-        return;
+    // The held record takes the report at once, so listeners of newConnection see it; the database follows at the
+    // end of this event-loop turn, with every other handshake of the turn in one transaction. A fleet's first connect
+    // after an import writes every record, and a commit per handshake, each with its own read of the record, held
+    // the event loop for seconds.
+    auto pending = m_pendingWrites.find(reported.did);
+    if (pending == m_pendingWrites.end())
+        m_pendingWrites.insert(reported.did, PendingWrite{matched, reported});
+    else
+        pending->after = reported;
+    for (VelkIFPDevice &held : m_managedDevices) {
+        if (held.did == reported.did) {
+            held = reported;
+            held.macAddress = macKey(held.macAddress);
+            break;
+        }
     }
-    for (VelkIFPDevice &device : all) {
-        if (device.did != matched.did)
+    m_writeTimer->start();
+}
+
+void CmdServer::flushWriteBacks()
+{
+    QHash<quint32, PendingWrite> failed;
+    QHash<quint32, VelkIFPDevice> written;
+    OrvantaDBIntf *db = database();
+    DbTransaction transaction = db->transaction("CmdServer::writeBack");
+    for (const PendingWrite &write : qAsConst(m_pendingWrites)) {
+        // Read-modify-write on the record as stored now: fields the panel does not report, and edits made since the
+        // handshake, stay as they are.
+        QList<VelkIFPDevice> found;
+        if (db->queryIFPById(found, write.after.did) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, queryIFPById error");
+            failed.insert(write.after.did, write);
             continue;
-        const VelkIFPDevice before = device;
-        if (device.macAddress.isEmpty())
-            device.macAddress = channel->getMacAddress();
-        device.ipAddress = channel->getIpAddress();
-        device.modelName = channel->getModelName();
-        device.fwVersion = channel->getFwVersion();
-        device.panelFwVersion = channel->getPanelFwVersion();
-        device.displayClientVersion = channel->getDisplayClientVersion();
-        device.sku = channel->getSku();
-        device.subnetMask = channel->getSubnetMask();
-        device.gateway = channel->getGateway();
-        device.lastPassword = m_controlPassword;
-        const bool changed = device.macAddress != before.macAddress || device.ipAddress != before.ipAddress ||
-                             device.modelName != before.modelName || device.fwVersion != before.fwVersion ||
-                             device.panelFwVersion != before.panelFwVersion ||
-                             device.displayClientVersion != before.displayClientVersion || device.sku != before.sku ||
-                             device.subnetMask != before.subnetMask || device.gateway != before.gateway ||
-                             device.lastPassword != before.lastPassword;
-        if (changed && database()->updateIFPDeviceById(device) != DB_OK) {
-            // The held record keeps mirroring the database, so the next handshake tries the write again.
+        }
+        if (found.isEmpty())
+            continue; // deleted since the handshake
+        VelkIFPDevice device = found.first();
+        takeReport(device, write.after);
+        if (sameReport(found.first(), device))
+            continue;
+        if (db->updateIFPDeviceById(device) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, updateIFPDeviceById error");
-            return;
+            failed.insert(write.after.did, write);
+            continue;
         }
-        for (VelkIFPDevice &held : m_managedDevices) {
-            if (held.did == device.did) {
-                held = device;
-                held.macAddress = macKey(held.macAddress);
-                break;
-            }
+        written.insert(device.did, device);
+    }
+    // Without a transaction (BEGIN failed) every write above stood on its own.
+    if (transaction.isActive() && !transaction.commit()) {
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, write-back not committed");
+        failed = m_pendingWrites;
+        written.clear();
+    }
+    m_pendingWrites.clear();
+    for (VelkIFPDevice &held : m_managedDevices) {
+        const auto device = written.constFind(held.did);
+        if (device != written.constEnd()) {
+            // A list handed over meanwhile, read from the database before the write, gets the report as well.
+            takeReport(held, *device);
+            held.macAddress = macKey(held.macAddress);
+            continue;
         }
-        return;
+        // A held record that claims a report the database did not take is set back, so the panel's next handshake
+        // tries the write again. A record changed since is left alone.
+        const auto write = failed.constFind(held.did);
+        if (write != failed.constEnd() && sameReport(held, write->after)) {
+            takeReport(held, write->before);
+            held.macAddress = write->before.macAddress;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
@@ -136,9 +137,12 @@ private:
     void listen();
     void onNewConnection();
     void onIdentity(DeviceChannel *channel);
+    void handshakeQueued();
+    void handshake(DeviceChannel *channel);
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
+    void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     DeviceChannel *handshakenChannel(const QString &mac) const;
 
@@ -151,4 +155,17 @@ private:
     QHash<QString, DeviceChannel *> m_channels; // connected, by MAC
     QHash<QString, DeviceChannel *> m_locked;   // locked, by MAC
     QSet<DeviceChannel *> m_pending;            // awaiting identity
+
+    // Handshake reports not yet in the database, by did: the held record as it was before the first of them, and
+    // as it is now. One transaction per event-loop turn writes them all.
+    struct PendingWrite
+    {
+        VelkIFPDevice before;
+        VelkIFPDevice after;
+    };
+    QHash<quint32, PendingWrite> m_pendingWrites;
+    QTimer *m_writeTimer;
+    // Identities not answered yet, in arrival order; answered a slice at a time (see handshakeQueued()).
+    QList<QPointer<DeviceChannel>> m_identified;
+    QTimer *m_handshakeTimer;
 };

@@ -60,6 +60,9 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
+    // Commands and answers are small frames that often follow a file's chunks; Nagle would hold each back until the
+    // panel acknowledges the bulk, up to its delayed-ACK time (40 ms on Linux).
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_peerIp = peerIpv4(m_socket);
 
     m_handshakeTimer->setSingleShot(true);
@@ -217,13 +220,10 @@ void DeviceChannel::onReadyRead()
         return;
     }
     ++m_readDepth;
-    while (m_state != Closed) {
-        const QByteArray bytes = m_socket->read(kReadChunk);
-        if (bytes.isEmpty())
-            break;
-        m_decoder.append(bytes);
+    // Frames already buffered go first: they were held back while the server decided on the identity.
+    while (m_state != Closed && !m_awaitingDecision) {
         FrameView frame;
-        while (m_state != Closed) {
+        while (m_state != Closed && !m_awaitingDecision) {
             const FrameDecoder::Result result = m_decoder.next(&frame);
             if (result == FrameDecoder::NeedMore)
                 break;
@@ -235,6 +235,12 @@ void DeviceChannel::onReadyRead()
             }
             dispatch(frame);
         }
+        if (m_state == Closed || m_awaitingDecision)
+            break;
+        const QByteArray bytes = m_socket->read(kReadChunk);
+        if (bytes.isEmpty())
+            break;
+        m_decoder.append(bytes);
     }
     --m_readDepth;
     if (m_deleteWhenIdle)
@@ -290,8 +296,14 @@ void DeviceChannel::dispatch(const FrameView &frame)
         dropFrame("second identity", frame.code);
         return;
     }
-    // A locked panel is still a managed device: its SOS must reach the operator.
+    // A locked panel is still a managed device: its SOS must reach the operator. Its payload is
+    // never read, so an odd one is only noted.
     if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
+        if (frame.size == 4)
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(mac));
+        else
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected)",
+                     qPrintable(mac), int(frame.size));
         emit safeAlert(mac);
         if (m_state != Closed)
             sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);
@@ -332,6 +344,9 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit sendBroadcastDataComplete(mac);
         break;
     case VELK_REMOTE_RSP_START_BROADCAST:
+        // The protocol knows no failure here: every answer counts as shown. One that is not 0 is kept in the log.
+        if (value != 0)
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: start-broadcast answer %d from %s", value, qPrintable(mac));
         emit broadcastResult(mac);
         break;
     case VELK_REMOTE_RSP_ASK_FIRST_SYNC:
@@ -370,7 +385,19 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     }
     m_identity = identity;
     m_handshakeTimer->stop();
+    m_awaitingDecision = true;
     emit identityReceived(this);
+}
+
+void DeviceChannel::decided()
+{
+    if (!m_awaitingDecision)
+        return;
+    m_awaitingDecision = false;
+    // Decided outside our own reading (the server answers identities in turns of its own): go on with what the panel
+    // sent meanwhile.
+    if (m_readDepth == 0 && m_state != Closed && (m_decoder.pending() > 0 || m_socket->bytesAvailable() > 0))
+        QMetaObject::invokeMethod(this, &DeviceChannel::onReadyRead, Qt::QueuedConnection);
 }
 
 void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId, State state)
@@ -379,6 +406,7 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
         return;
     sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(result, consoleId.toUtf8()));
     m_state = state;
+    decided();
     m_decoder.setMaxPayload(m_config.maxPayload);
     m_heartbeatTimer->start();
     m_lastActivity.start();
@@ -595,8 +623,11 @@ void DeviceChannel::recordSync(int status)
     OrvantaDBIntf *db = CmdServer::database();
     VelkIFPDevice device;
     if (m_server->managedDevice(mac, &device) && device.did != 0) {
-        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        for (const VelkMultiUser &user : usersOfDevice(db, device.did)) {
+        const QList<VelkMultiUser> users = usersOfDevice(db, device.did);
+        // Local time reads the time-zone file: only when there is a link to stamp (most panels of a fleet have none).
+        const QString now =
+            users.isEmpty() ? QString() : QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        for (const VelkMultiUser &user : users) {
             VelkUserDevice link;
             link.multiUserId = user.muid;
             link.deviceId = device.did;

@@ -136,6 +136,7 @@ private:
     void recordSync(int status);
     void dropFrame(const char *why, quint16 code);
     void startHandshakeResult(qint32 result, const QString &consoleId, State state);
+    void decided();
     void scheduleDeletion();
     QString logName() const;
 
@@ -164,6 +165,9 @@ private:
 
     int m_droppedFrames = 0;
     int m_readDepth = 0;
+    // The identity arrived and the server has not answered it yet: later frames wait in the decoder and the socket,
+    // so they are handled as the panel meant them, after its handshake.
+    bool m_awaitingDecision = false;
     bool m_deletionScheduled = false;
     bool m_deleteWhenIdle = false;
 };

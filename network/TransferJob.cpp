@@ -16,7 +16,7 @@ TransferJob::OpenResult TransferJob::open(const QString &path)
 {
     m_file.close();
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return CannotOpen;
     m_size = m_file.size();
     if (m_size <= 0) {
@@ -53,9 +53,12 @@ void TransferJob::pump()
         return;
     m_pumping = true;
     QPointer<TransferJob> self(this);
-    const qint64 window = qint64(m_chunkSize) * m_maxChunksInFlight;
-    while (m_running && m_sent < m_size && m_socket->bytesToWrite() < window) {
+    const qint64 window = qint64(m_chunkSize + FrameCodec::kHeaderSize) * m_maxChunksInFlight;
+    while (m_running && m_sent < m_size) {
         const qint64 want = qMin<qint64>(m_chunkSize, m_size - m_sent);
+        // An empty socket always takes a chunk, so a window smaller than one frame still moves.
+        if (m_socket->bytesToWrite() > 0 && m_socket->bytesToWrite() + FrameCodec::kHeaderSize + want > window)
+            break;
         const QByteArray chunk = m_file.read(want);
         if (chunk.size() != want) {
             // Read error, or the file shrank under us: the panel must not install a truncated file.

@@ -11,9 +11,10 @@ class QAbstractSocket;
 // Sends one file to a panel as a start frame (the name to store it under), data chunks and a complete frame with
 // the size as decimal text. Shared by the firmware and the broadcast transfers, which differ only in their codes.
 //
-// Chunks are handed to the socket only while its unsent bytes stay below maxChunksInFlight chunks, and the job
-// continues from the socket's bytesWritten: a panel that stops reading cannot make us queue the whole file in memory.
-// The file is read chunk by chunk, never whole.
+// A chunk is handed to the socket only while its unsent bytes, that chunk's frame included, stay within
+// maxChunksInFlight frames, and the job continues from the socket's bytesWritten: a panel that stops reading cannot
+// make us queue the whole file in memory, and an update to a hundred panels costs a few frames each. The file is read
+// chunk by chunk, never whole, and unbuffered: a buffer per open file would add 16 KiB per panel and a copy per chunk.
 class TransferJob : public QObject
 {
     Q_OBJECT

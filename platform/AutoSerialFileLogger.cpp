@@ -43,7 +43,7 @@ QString AutoSerialFileLogger::getFileName() const
 
 void AutoSerialFileLogger::beforeWrite()
 {
-    const QDate today = QDate::currentDate();
+    const QDate today = stampDate();
     if (today != m_date)
         openFor(today, qMax(1, highestSerial(today)));
     else if (m_maxFileSize > 0 && currentSize() >= m_maxFileSize)

@@ -43,10 +43,12 @@ void FileBasedLogger::log(int module, LogLevel level, const QString &text)
     QMutexLocker lock(&m_mutex);
     if (!m_started)
         return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    refreshStamp(now);
     beforeWrite();
     if (!m_file.isOpen())
         return;
-    m_file.write(formatLine(module, level, text).toUtf8());
+    m_file.write(formatLine(now, module, level, text).toUtf8());
     // Flushed per line so that a crash keeps everything logged before it.
     m_file.flush();
 }
@@ -66,9 +68,20 @@ qint64 FileBasedLogger::currentSize() const
     return m_file.isOpen() ? m_file.size() : 0;
 }
 
-QString FileBasedLogger::formatLine(int module, LogLevel level, const QString &text) const
+void FileBasedLogger::refreshStamp(qint64 msecs)
 {
-    QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    const qint64 second = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+    if (second == m_stampSecond)
+        return;
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::LocalTime);
+    m_stampPrefix = local.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss."));
+    m_stampDate = local.date();
+    m_stampSecond = second;
+}
+
+QString FileBasedLogger::formatLine(qint64 msecs, int module, LogLevel level, const QString &text) const
+{
+    QString line = m_stampPrefix + QStringLiteral("%1").arg(int(msecs - m_stampSecond * 1000), 3, 10, QLatin1Char('0'));
     line += QStringLiteral(" [") + m_modules.value(module, QString::number(module)) + QStringLiteral("] [");
     line += QString::number(int(level)) + QStringLiteral("] ") + text;
     if (!line.endsWith(QLatin1Char('\n')))

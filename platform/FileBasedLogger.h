@@ -2,6 +2,7 @@
 
 #include "platform/SysLogger.h"
 
+#include <QDate>
 #include <QFile>
 #include <QHash>
 #include <QMutex>
@@ -24,13 +25,21 @@ protected:
     /// Called before every line with the lock held; lets subclasses switch files.
     virtual void beforeWrite() {}
     qint64 currentSize() const;
+    /// The local date of the line being written.
+    QDate stampDate() const { return m_stampDate; }
 
 private:
-    QString formatLine(int module, LogLevel level, const QString &text) const;
+    QString formatLine(qint64 msecs, int module, LogLevel level, const QString &text) const;
+    void refreshStamp(qint64 msecs);
 
     mutable QMutex m_mutex;
     QFile m_file;
     QString m_fileName;
     QHash<int, QString> m_modules;
     bool m_started = false;
+    // The local time of the current second, formatted once: converting to local time reads the time-zone file
+    // each time, which costs more than the rest of a line.
+    qint64 m_stampSecond = -1;
+    QString m_stampPrefix;
+    QDate m_stampDate;
 };

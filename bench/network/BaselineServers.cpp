@@ -198,7 +198,7 @@ void FileSender::run()
         if (peer.completeQueued)
             return false;
         if (peer.offset == 0 && peer.frame.empty() && peer.frameSent == 0) {
-            const QByteArray start = FrameCodec::encode(VELK_REMOTE_CMD_TRANSFER_FILE_START, "bench.img");
+            const QByteArray start = FrameCodec::encode(VELK_REMOTE_CMD_TRANSFER_FILE_START, FileSender::kFileName);
             peer.frame.assign(start.constData(), size_t(start.size()));
             peer.frameSent = 0;
             peer.offset = 0;

@@ -40,6 +40,9 @@ double blockingCopySeconds(const QString &path, int chunkSize);
 class FileSender
 {
 public:
+    // The name the start frame asks the panel to store the file under.
+    static constexpr const char *kFileName = "bench.img";
+
     FileSender() = default;
     ~FileSender();
     // Listens; once `connections` peers are connected, go() sends them the file.

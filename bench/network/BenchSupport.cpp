@@ -133,6 +133,14 @@ VelkIFPDevice panelDevice(int index, const QString &password)
     return device;
 }
 
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::nth_element(values.begin(), values.begin() + long(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
 double percentile(std::vector<uint32_t> &samples, double pct)
 {
     if (samples.empty())

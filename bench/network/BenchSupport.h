@@ -40,6 +40,9 @@ QByteArray panelIdentityJson(int index, const QString &password);
 // already stored, so a handshake writes nothing back.
 VelkIFPDevice panelDevice(int index, const QString &password);
 
+// The middle value (the upper one of an even count); 0 for none.
+double median(std::vector<double> values);
+
 // Percentile (0..100) of unsorted samples; sorts them.
 double percentile(std::vector<uint32_t> &samples, double pct);
 

@@ -5,6 +5,7 @@
 #include "network/FrameCodec.h"
 #include "network/ProtocolCodes.h"
 
+#include <QFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -13,15 +14,17 @@
 #include <string>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kMaxKeptPayload = 256; // small frames are kept whole; file data is only counted
+constexpr int kMaxKeptPayload = 256; // small frames are kept whole; file data is compared as it passes, not kept
 constexpr int32_t kMaxLength = 1024 * 1024;
 
 std::string frame(quint16 code, const QByteArray &payload)
@@ -65,6 +68,7 @@ struct RawPanels::Conn
     bool pingOutstanding = false;
     uint64_t fileBytes = 0;
     bool fileActive = false;
+    bool fileIntact = true; // name and every byte so far as expected
 
     PanelTimes times;
 };
@@ -82,6 +86,13 @@ struct RawPanels::Worker
 
 RawPanels::RawPanels(const Options &options) : m_options(options)
 {
+    if (!options.expectedFile.isEmpty()) {
+        m_expectedFd = ::open(QFile::encodeName(options.expectedFile).constData(), O_RDONLY | O_CLOEXEC);
+        struct stat info = {};
+        if (m_expectedFd >= 0 && ::fstat(m_expectedFd, &info) == 0)
+            m_expectedSize = uint64_t(info.st_size);
+        // A file that cannot be read makes every transfer count as bad rather than as unchecked.
+    }
     const int threads = std::max(1, std::min(options.threads, options.count));
     for (int t = 0; t < threads; ++t) {
         auto worker = std::make_unique<Worker>();
@@ -98,6 +109,8 @@ RawPanels::RawPanels(const Options &options) : m_options(options)
 RawPanels::~RawPanels()
 {
     stop();
+    if (m_expectedFd >= 0)
+        ::close(m_expectedFd);
 }
 
 void RawPanels::connectAll()
@@ -304,6 +317,8 @@ void RawPanels::run(Worker *w)
         case VELK_REMOTE_CMD_TRANSFER_FILE_START:
             conn.fileActive = true;
             conn.fileBytes = 0;
+            conn.fileIntact = m_options.expectedFile.isEmpty() ||
+                              (m_expectedFd >= 0 && QByteArray::fromRawData(conn.kept, kept) == m_options.expectedName);
             break;
         case VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE: {
             qint64 announced = -1;
@@ -313,7 +328,8 @@ void RawPanels::run(Worker *w)
                 break;
             }
             conn.fileActive = false;
-            const bool good = parsed && uint64_t(announced) == conn.fileBytes;
+            const bool whole = m_options.expectedFile.isEmpty() || conn.fileBytes == m_expectedSize;
+            const bool good = parsed && uint64_t(announced) == conn.fileBytes && conn.fileIntact && whole;
             (good ? m_filesGood : m_filesBad).fetch_add(1);
             m_fileBytes.fetch_add(conn.fileBytes);
             send(conn, good ? fileGood : fileBad);
@@ -322,6 +338,12 @@ void RawPanels::run(Worker *w)
         default:
             break;
         }
+    };
+    std::vector<char> fileBuffer(static_cast<size_t>(kMaxLength));
+    auto sameAsFile = [&](uint64_t offset, const char *p, int32_t size) {
+        return offset + uint64_t(size) <= m_expectedSize &&
+               ::pread(m_expectedFd, fileBuffer.data(), size_t(size), off_t(offset)) == ssize_t(size) &&
+               std::memcmp(fileBuffer.data(), p, size_t(size)) == 0;
     };
     auto consume = [&](Conn &conn, const char *p, const char *end) {
         while (p < end && conn.state != Conn::Dead) {
@@ -344,8 +366,11 @@ void RawPanels::run(Worker *w)
                 if (conn.payloadHave < kMaxKeptPayload)
                     std::memcpy(conn.kept + conn.payloadHave, p,
                                 size_t(std::min<int32_t>(take, kMaxKeptPayload - conn.payloadHave)));
-                if (conn.code == VELK_REMOTE_CMD_TRANSFER_FILE_DATA && conn.fileActive)
+                if (conn.code == VELK_REMOTE_CMD_TRANSFER_FILE_DATA && conn.fileActive) {
+                    if (m_expectedFd >= 0 && conn.fileIntact)
+                        conn.fileIntact = sameAsFile(conn.fileBytes, p, take);
                     conn.fileBytes += uint64_t(take);
+                }
                 conn.payloadHave += take;
                 p += take;
             }

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 #include <atomic>
 #include <cstdint>
@@ -34,6 +35,11 @@ public:
         // At most this many panels connecting or awaiting their identity answer at a time (0 = all at once). Set-up
         // of the load runs gently; the connect storm leaves it at 0.
         int maxInProgress = 0;
+        // A received file counts as good only when its name is expectedName and every byte equals this file's
+        // (read back with pread as the data arrives; a mapping would add the file to the resident size the OTA
+        // benchmark measures); empty: only the size is checked.
+        QString expectedFile;
+        QByteArray expectedName;
     };
 
     struct PingResult
@@ -65,7 +71,7 @@ public:
     // Every ready panel keeps one keep-alive in flight; round trips are counted and timed between the two marks.
     PingResult measurePings(int warmupMs, int measureMs);
 
-    // File transfers received completely with the announced size, and those that were not.
+    // File transfers received whole and unchanged (see Options::expectedFile), and those that were not.
     int filesGood() const;
     int filesBad() const;
     uint64_t fileBytes() const;
@@ -80,6 +86,8 @@ private:
     void run(Worker *worker);
 
     Options m_options;
+    int m_expectedFd = -1;
+    uint64_t m_expectedSize = 0;
     int64_t m_startNs = 0;
     std::vector<std::unique_ptr<Worker>> m_workers;
     std::atomic<int> m_ready{0};

@@ -7,6 +7,7 @@
 LanguageDialog::LanguageDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
     scaleUi(false);
     setWindowTitle(productName());
     setupSharedDialog(this);

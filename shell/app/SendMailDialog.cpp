@@ -6,6 +6,7 @@
 SendMailDialog::SendMailDialog(QWidget *parent) : QDialog(parent)
 {
     ui.setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
     setupSharedDialog(this);
     scaleUi(false);
     setWindowTitle(productName());

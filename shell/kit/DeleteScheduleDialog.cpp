@@ -6,6 +6,7 @@
 DeleteScheduleDialog::DeleteScheduleDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
     setWindowTitle(productName());
     setupSharedDialog(this);
     scaleUi(false);

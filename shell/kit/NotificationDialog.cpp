@@ -1,10 +1,13 @@
 #include "shell/kit/NotificationDialog.h"
 
+#include "shell/base/Session.h"
+
 #include "shell/kit/UiHelpers.h"
 
 NotificationDialog::NotificationDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
     setupSharedDialog(this);
     adjustGeometry(false);
     connect(btnOk, &QToolButton::clicked, this, &NotificationDialog::clickOK);

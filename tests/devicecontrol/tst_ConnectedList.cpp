@@ -342,6 +342,9 @@ private slots:
         calm->start();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Online, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Calm"), DeviceControlModel::Online, Patience);
+        // The console shows a panel online as it answers the identity; the panel reads the answer a turn later, by
+        // when the handshake's report is in the store as well.
+        QTRY_VERIFY_WITH_TIMEOUT(panel->isConnected() && calm->isConnected(), Patience);
         const VelkIFPDevice before = storedDevice("Kicked");
 
         QCOMPARE(panel->sendKick(QStringLiteral("other-console"), QStringLiteral("other password")), 0);
@@ -384,6 +387,7 @@ private slots:
         SimulatedPanel *panel = makePanel(51);
         panel->start();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Online, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(panel->isConnected(), Patience);
         panel->sendKick(QStringLiteral("other-console"), QStringLiteral("other password"));
         QTRY_VERIFY_WITH_TIMEOUT(panel->isLocked(), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Locked, Patience);

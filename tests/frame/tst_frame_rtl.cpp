@@ -46,7 +46,7 @@ class TestFrameRtl : public QObject
 private slots:
     void initTestCase();
     void windowsFollowTheArabicLanguage();
-    void sharedDialogsKeepTheirForm();
+    void sharedDialogsFollowTheArabicLanguage();
 
 private:
     TestEnv m_env;
@@ -103,9 +103,9 @@ void TestFrameRtl::windowsFollowTheArabicLanguage()
         QCOMPARE(page->layoutDirection(), Qt::RightToLeft);
 }
 
-// The shared message dialogs and the few dialogs built on their pattern keep their left-to-right form in every
-// language: their texts are centred and their buttons placed for that form.
-void TestFrameRtl::sharedDialogsKeepTheirForm()
+// The shared message dialogs mirror too: an Arabic reader would otherwise meet left-to-right questions in a
+// right-to-left console.
+void TestFrameRtl::sharedDialogsFollowTheArabicLanguage()
 {
     std::vector<std::unique_ptr<QDialog>> dialogs;
     dialogs.emplace_back(new GeneralMsgDialog);
@@ -120,7 +120,7 @@ void TestFrameRtl::sharedDialogsKeepTheirForm()
     dialogs.emplace_back(new SendMailDialog);
     dialogs.emplace_back(new ImportDialog);
     for (const auto &dialog : dialogs)
-        QVERIFY2(dialog->layoutDirection() == Qt::LeftToRight, dialog->metaObject()->className());
+        QVERIFY2(dialog->layoutDirection() == Qt::RightToLeft, dialog->metaObject()->className());
 }
 
 QTEST_MAIN(TestFrameRtl)

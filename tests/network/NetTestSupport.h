@@ -10,15 +10,13 @@
 #include "network/FrameDecoder.h"
 #include "network/NetworkConfig.h"
 #include "network/ProtocolCodes.h"
-#include "platform/LogSystem.h"
-#include "platform/SysLogger.h"
+#include "support/LogCapture.h"
 #include "support/LoopbackNetwork.h"
 #include "support/StoredDevice.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,43 +103,4 @@ private:
     QTcpSocket m_socket;
     FrameDecoder m_decoder;
     QList<QPair<quint16, QByteArray>> m_frames;
-};
-
-// Collects the log lines, so tests can check that bad input is reported as well as survived.
-class LogCapture : public SysLogger
-{
-public:
-    LogCapture()
-    {
-        LogSystem::getSysLogSystem()->setLogger(this);
-        LogSystem::getSysLogSystem()->startLog();
-    }
-    ~LogCapture() override
-    {
-        LogSystem::getSysLogSystem()->stopLog();
-        LogSystem::getSysLogSystem()->setLogger(nullptr);
-    }
-    void log(int, LogLevel, const QString &text) override
-    {
-        QMutexLocker locker(&m_mutex);
-        m_lines.append(text);
-    }
-    bool contains(const QString &text) const
-    {
-        QMutexLocker locker(&m_mutex);
-        for (const QString &line : m_lines) {
-            if (line.contains(text))
-                return true;
-        }
-        return false;
-    }
-    void clear()
-    {
-        QMutexLocker locker(&m_mutex);
-        m_lines.clear();
-    }
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_lines;
 };

@@ -5,8 +5,11 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <memory>
+#include <vector>
 
 // Handshake, keep-alive and everything a hostile or broken peer can throw at a connection.
 class TestHandshake : public QObject
@@ -19,12 +22,14 @@ private slots:
     void emptyPasswordIsSentOurs();
     void storedMacInAnotherFormIsMatched();
     void ipOnlyDeviceIsMatchedAndWrittenBack();
+    void burstOfChangedRecordsIsWrittenBack();
     void newestConnectionWins();
     void queuedListenersOutliveTheChannel();
     void keepAliveAndIdleClose();
     void badFramesOnAConnection_data();
     void badFramesOnAConnection();
     void framesBeforeIdentity();
+    void framesRightAfterIdentityFollowTheHandshake();
     void largeFrameBeforeIdentityCloses();
     void unreadAnswersBeforeIdentityClose();
     void badIdentityIsClosed_data();
@@ -177,6 +182,66 @@ void TestHandshake::ipOnlyDeviceIsMatchedAndWrittenBack()
     QVERIFY(m_server->managedDevice(testMac(40), &held));
     QCOMPARE(held.did, stored.did);
     box.shutDown();
+}
+
+// A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes
+// of a burst go to the database together. Each record must end with what its panel reported and keep what panels do
+// not report (type, location, camera, take-over mark), an edit made while the burst was in flight must survive, and
+// a write the database refuses must be tried again at the panel's next handshake.
+void TestHandshake::burstOfChangedRecordsIsWrittenBack()
+{
+    const int count = 8; // the bound on connections awaiting their identity
+    for (int i = 0; i < count; ++i)
+        addManagedDevice(QStringLiteral("Burst-%1").arg(i), testMac(100 + i));
+    QSqlQuery trigger(QSqlDatabase::database());
+    QVERIFY(trigger.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_burst BEFORE UPDATE ON Device "
+                                        "WHEN OLD.deviceName = 'Burst-0' BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int i = 0; i < count; ++i) {
+        PanelIdentity identity = identityWith(100 + i, "kelvo");
+        identity.fwVersion = QStringLiteral("9.9.%1").arg(i);
+        identity.sku = QStringLiteral("SKU-%1").arg(i);
+        panels.emplace_back(new SimulatedPanel(identity, directSettings(60 + i)));
+    }
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+    // The operator edits a location while the burst is in flight: between a handshake and its write.
+    bool edited = false;
+    auto editor = connect(m_server, &CmdServer::newConnection, this, [&](DeviceChannel *channel) {
+        if (edited || channel->getMacAddress() != testMac(105))
+            return;
+        edited = true;
+        VelkIFPDevice device = storedDevice("Burst-5");
+        device.position = QStringLiteral("Moved");
+        QCOMPARE(OrvantaDBManager::getInstance()->updateIFPDeviceById(device), quint32(DB_OK));
+    });
+    for (auto &panel : panels)
+        panel->start();
+    QTRY_COMPARE(connections.count(), count);
+    disconnect(editor);
+    QTRY_COMPARE(storedDevice(QStringLiteral("Burst-%1").arg(count - 1)).fwVersion, QString("9.9.%1").arg(count - 1));
+    for (int i = 1; i < count; ++i) {
+        const VelkIFPDevice stored = storedDevice(QStringLiteral("Burst-%1").arg(i));
+        QCOMPARE(stored.fwVersion, QString("9.9.%1").arg(i));
+        QCOMPARE(stored.sku, QString("SKU-%1").arg(i));
+        QCOMPARE(stored.ipAddress, QString("127.0.0.%1").arg(62 + i));
+        QCOMPARE(stored.lastPassword, QString("kelvo"));
+        QCOMPARE(stored.deviceType, QString("Control Box"));
+        QCOMPARE(stored.ptzCamera, QString("cam-Burst-%1").arg(i));
+        QCOMPARE(stored.position, i == 5 ? QString("Moved") : QString("Room Burst-%1").arg(i));
+    }
+    QCOMPARE(storedDevice("Burst-0").fwVersion, QString());
+
+    // The refused write is tried again once the database takes it.
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER refuse_burst")));
+    panels.front()->shutDown();
+    QTRY_COMPARE(m_server->connectionState(testMac(100)), CmdServer::Offline);
+    panels.front()->start();
+    QTRY_COMPARE(storedDevice("Burst-0").fwVersion, QString("9.9.0"));
+    for (auto &panel : panels)
+        panel->shutDown();
+    for (int i = 0; i < count; ++i)
+        QTRY_COMPARE(m_server->connectionState(testMac(100 + i)), CmdServer::Offline);
 }
 
 // Two connections claiming one MAC: the newer replaces the older, and listeners hear that the older went.
@@ -338,6 +403,29 @@ void TestHandshake::framesBeforeIdentity()
     peer.sendIdentity(identityWith(9, "kelvo"));
     QTRY_VERIFY(m_server->getChannel(testMac(9)));
     m_server->disconnectDevice(testMac(9));
+}
+
+// Identities are answered in turns of their own; what a panel sends right behind its identity, in the same write,
+// must wait for the answer and then count as coming from the connected panel, in order.
+void TestHandshake::framesRightAfterIdentityFollowTheHandshake()
+{
+    QSignalSpy alerts(m_server, &CmdServer::safeAlert);
+    RawPeer peer;
+    QVERIFY(peer.waitConnected());
+    peer.send(FrameCodec::encode(VELK_REMOTE_CMD_IDENTITY, identityWith(9, "kelvo").toJson()) +
+              FrameCodec::encode(VELK_REMOTE_CMD_SAFE_ALERT, FrameCodec::int32Payload(0)) +
+              FrameCodec::encode(VELK_REMOTE_CMD_HEARTBEAT, FrameCodec::int32Payload(0)));
+    QTRY_VERIFY(peer.received(VELK_REMOTE_RSP_HEARTBEAT));
+    QCOMPARE(alerts.count(), 1);
+    QCOMPARE(alerts.at(0).at(0).toString(), testMac(9));
+    QList<quint16> codes;
+    for (const auto &frame : peer.frames()) {
+        if (frame.first != VELK_REMOTE_CMD_HEARTBEAT) // the console's own keep-alive may come any time
+            codes.append(frame.first);
+    }
+    QCOMPARE(codes, (QList<quint16>{VELK_REMOTE_RSP_IDENTITY, VELK_REMOTE_RSP_SAFE_ALERT, VELK_REMOTE_RSP_HEARTBEAT}));
+    m_server->disconnectDevice(testMac(9));
+    QTRY_COMPARE(m_server->connectionState(testMac(9)), CmdServer::Offline);
 }
 
 // A connection that has not identified may not make the console buffer a megabyte frame: with a thousand such

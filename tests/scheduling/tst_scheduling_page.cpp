@@ -1,5 +1,6 @@
 #include "SchedulingTestSupport.h"
 
+#include "firmware/IFPUpgradeManager.h"
 #include "scheduling/AutoTestRunner.h"
 #include "scheduling/AutoTestScheduleReportDialog.h"
 #include "scheduling/AutoTestScheduleSetting.h"
@@ -76,8 +77,8 @@ quint32 TestSchedulingPage::seedAutoTest(const QString &time, int status, const 
     return schedule.tsid;
 }
 
-// "Add Schedule" asks the update manager for a new-schedule check; its answer (the check failed: no count) opens the
-// kind selection with the firmware-update kind unavailable.
+// "Add Schedule" asks the update manager for a new-schedule check; its answer opens the kind selection, whose
+// firmware-update kind follows the check's count.
 void TestSchedulingPage::addScheduleOpensTheKindSelection()
 {
     ManualClock clock(QDateTime(Monday, QTime(9, 0)));
@@ -89,8 +90,12 @@ void TestSchedulingPage::addScheduleOpensTheKindSelection()
     QTRY_VERIFY(page.settingDialog()->isVisible());
     QCOMPARE(page.settingDialog()->scheduleStackedWidget->currentIndex(), 0);
     ScheduleSettingSelection *selection = page.settingDialog()->selectionPage();
+    // No update server is configured here: the check finds no out-of-date device, or fails.
+    const int count = IFPUpgradeManager::getInstance()->getOldDevicesCount();
+    QVERIFY(count <= 0);
     QVERIFY(!selection->btnToFwUpdate->isEnabled());
-    QCOMPARE(selection->labelHintOldDevice->text(), QStringLiteral("Failed to check firmware version."));
+    QCOMPARE(selection->labelHintOldDevice->text(), count < 0 ? QStringLiteral("Failed to check firmware version.")
+                                                              : QStringLiteral("No devices are out of date."));
     selection->btnToDeviceControl->click();
     QCOMPARE(page.settingDialog()->scheduleStackedWidget->currentIndex(), 1);
     page.settingDialog()->deviceControlPage()->btnCancel->click();

@@ -1,4 +1,3 @@
-#include "LocalHttpServer.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/NetworkConfig.h"
 #include "platform/LogSystem.h"
@@ -14,6 +13,7 @@
 #include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
 #include "support/TestEnv.h"
+#include "tools/localhttp/LocalHttpServer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

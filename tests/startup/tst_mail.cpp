@@ -1,14 +1,15 @@
-#include "LocalHttpServer.h"
 #include "platform/LogSystem.h"
 #include "platform/MailServiceConfig.h"
 #include "platform/SysLogger.h"
 #include "shell/app/SendEmail.h"
 #include "support/TestEnv.h"
+#include "tools/localhttp/LocalHttpServer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>

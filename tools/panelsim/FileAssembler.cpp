@@ -8,6 +8,7 @@ void FileAssembler::reset()
     m_name.clear();
     m_size = 0;
     m_data.clear();
+    m_head.clear();
     m_hash.reset();
 }
 
@@ -17,6 +18,7 @@ void FileAssembler::start(const QString &name)
     m_name = name;
     m_size = 0;
     m_data.clear();
+    m_head.clear();
     m_hash.reset();
 }
 
@@ -25,7 +27,10 @@ bool FileAssembler::append(const QByteArray &chunk)
     if (!m_active)
         return false;
     m_size += chunk.size();
-    m_hash.addData(chunk);
+    if (m_hashing)
+        m_hash.addData(chunk);
+    if (m_head.size() < HeadSize)
+        m_head.append(chunk.left(HeadSize - m_head.size()));
     if (m_keepFiles)
         m_data.append(chunk);
     return true;
@@ -38,9 +43,11 @@ FileAssembler::Outcome FileAssembler::finish(const QByteArray &sizeText, Receive
     m_active = false;
     file->name = m_name;
     file->size = m_size;
-    file->sha256 = m_hash.result();
+    file->sha256 = m_hashing ? m_hash.result() : QByteArray();
     file->data = m_data;
+    file->head = m_head;
     m_data.clear();
+    m_head.clear();
     qint64 announced = -1;
     const bool parsed = FrameCodec::parseSizeText(sizeText, &announced);
     if (parsed && announced == 0)

@@ -11,6 +11,7 @@ struct ReceivedFile
     qint64 size = 0;
     QByteArray sha256; ///< raw 32 bytes
     QByteArray data;   ///< the bytes, when the panel keeps files
+    QByteArray head;   ///< the first bytes, always kept (a simulated firmware header)
 };
 
 /// Reassembles one file transfer (start / data chunks / complete with size text). Pure: no sockets.
@@ -28,7 +29,12 @@ public:
 
     explicit FileAssembler(bool keepFiles = true) : m_keepFiles(keepFiles) {}
 
+    /// Bytes of the beginning of every file kept even without keepFiles.
+    static constexpr int HeadSize = 256;
+
     void setKeepFiles(bool keep) { m_keepFiles = keep; }
+    /// Off: no SHA-256 either, only the size (for load runs where the hash would cost more than the transfer).
+    void setHashing(bool hashing) { m_hashing = hashing; }
     /// Forgets an unfinished file (the connection ended).
     void reset();
     /// Begins a new file, dropping any unfinished one.
@@ -44,9 +50,11 @@ public:
 
 private:
     bool m_keepFiles;
+    bool m_hashing = true;
     bool m_active = false;
     QString m_name;
     qint64 m_size = 0;
     QByteArray m_data;
+    QByteArray m_head;
     QCryptographicHash m_hash{QCryptographicHash::Sha256};
 };

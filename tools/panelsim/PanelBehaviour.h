@@ -7,11 +7,12 @@
 
 #include <optional>
 
-/// How one answer is sent: later, never, or with another payload than the default.
+/// How one answer is sent: later, never, when released, or with another payload than the default.
 struct AnswerKnob
 {
     int delayMs = 0;
     bool drop = false;
+    bool hold = false; ///< kept until SimulatedPanel::releaseHeldAnswers(), so a test decides when it goes out
     std::optional<QByteArray> payload; ///< replaces the default payload
 };
 
@@ -41,6 +42,10 @@ struct PanelBehaviour
     QString afterOtaVersion;     ///< on a successful script: the new fwVersion (empty = keep)
     bool rebootAfterOta = false; ///< on a successful script: reboot, so the new version is reported
     bool keepFiles = true;       ///< keep received bytes; off = size and SHA-256 only
+    /// > 0: the panel reads no faster than this many bytes per second, as behind a link of that speed; the rest
+    /// waits in the kernel and TCP flow control holds the console back (load runs).
+    qint64 linkBytesPerSecond = 0;
+    bool hashFiles = true; ///< off = not even the SHA-256, the size only (load runs)
 
     // Account synchronisation
     std::optional<bool> firstSyncAnswer; ///< RSP_ASK_FIRST_SYNC "first" instead of (stored id != asked id)

@@ -94,6 +94,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption otaResult(QStringLiteral("ota-result"),
                                        QStringLiteral("Outcome of an update: ok or fail."), QStringLiteral("ok|fail"),
                                        QStringLiteral("ok"));
+    const QCommandLineOption otaTime(QStringLiteral("ota-time"),
+                                     QStringLiteral("Time an update takes until its result, in ms (a progress report "
+                                                    "half way)."),
+                                     QStringLiteral("ms"), QStringLiteral("200"));
     const QCommandLineOption afterOta(QStringLiteral("after-ota-version"),
                                       QStringLiteral("Firmware version reported after a successful update."),
                                       QStringLiteral("version"));
@@ -128,15 +132,58 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                             QStringLiteral("ms"), QStringLiteral("3000"));
     const QCommandLineOption keepFiles(QStringLiteral("keep-files"),
                                        QStringLiteral("Keep received files in memory (default: size and SHA-256)."));
+    const QCommandLineOption noHash(QStringLiteral("no-hash"),
+                                    QStringLiteral("Count received files' bytes only, no SHA-256 (load runs)."));
+    const QCommandLineOption linkMbps(QStringLiteral("link-mbps"),
+                                      QStringLiteral("Read no faster than this many Mbit/s, as behind a link of that "
+                                                     "speed (0 = as fast as possible)."),
+                                      QStringLiteral("mbps"), QStringLiteral("0"));
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
-    parser.addOptions(
-        {console,        discovery,   answerPort,     wolPort,        wolAddress,   noWol,    count,
-         baseIp,         firstSerial, namePrefix,     model,          deviceType,   fw,       panelFw,
-         displayVersion, sku,         password,       otaState,       otaResult,    afterOta, rebootAfterOta,
-         transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery, skipIdentity, sosEvery, off,
-         bootDelay,      rebootDelay, reconnectDelay, searchInterval, keepFiles,    printCsv, verbose});
+    const QCommandLineOption monotonicStamps(
+        QStringLiteral("monotonic-stamps"),
+        QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
+                       "(benchmarks compare it with their own clock)."));
+    parser.addOptions({console,
+                       discovery,
+                       answerPort,
+                       wolPort,
+                       wolAddress,
+                       noWol,
+                       count,
+                       baseIp,
+                       firstSerial,
+                       namePrefix,
+                       model,
+                       deviceType,
+                       fw,
+                       panelFw,
+                       displayVersion,
+                       sku,
+                       password,
+                       otaState,
+                       otaResult,
+                       otaTime,
+                       afterOta,
+                       rebootAfterOta,
+                       transferAnswer,
+                       firstSync,
+                       noHeartbeat,
+                       heartbeatEvery,
+                       skipIdentity,
+                       sosEvery,
+                       off,
+                       bootDelay,
+                       rebootDelay,
+                       reconnectDelay,
+                       searchInterval,
+                       keepFiles,
+                       noHash,
+                       linkMbps,
+                       printCsv,
+                       verbose,
+                       monotonicStamps});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -215,6 +262,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         *error = QStringLiteral("--ota-result: ok or fail");
         return false;
     }
+    if (!parseNumber(parser.value(otaTime), otaTime.names().first(), 0, INT_MAX, &n, error))
+        return false;
+    for (OtaStep &step : behaviour.otaResultScript)
+        step.delayMs = int(n / 2);
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
     if (parser.isSet(transferAnswer)) {
@@ -235,6 +286,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.ownHeartbeatMs = int(n);
     behaviour.skipIdentity = parser.isSet(skipIdentity);
     behaviour.keepFiles = parser.isSet(keepFiles);
+    behaviour.hashFiles = !parser.isSet(noHash);
+    qint64 mbps = 0;
+    if (!parseNumber(parser.value(linkMbps), linkMbps.names().first(), 0, 100000, &mbps, error))
+        return false;
+    behaviour.linkBytesPerSecond = mbps * 125000;
 
     const struct
     {
@@ -256,6 +312,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     o.startOff = parser.isSet(off);
     o.printCsv = parser.isSet(printCsv);
     o.verbose = parser.isSet(verbose);
+    o.monotonicStamps = parser.isSet(monotonicStamps);
     *out = o;
     return true;
 }

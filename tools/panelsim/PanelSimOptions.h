@@ -13,10 +13,11 @@ struct PanelSimOptions
     bool listenForWake = true;
     QHostAddress wolAddress = QHostAddress(QHostAddress::AnyIPv4);
     quint16 wolPort = 33333;
-    bool startOff = false; ///< wait for a magic packet instead of starting at once
-    int sosEverySec = 0;   ///< > 0: every so many seconds the next connected panel raises an SOS
-    bool printCsv = false; ///< print the device CSV and exit
-    bool verbose = false;  ///< log every frame received (file chunks excepted)
+    bool startOff = false;        ///< wait for a magic packet instead of starting at once
+    int sosEverySec = 0;          ///< > 0: every so many seconds the next connected panel raises an SOS
+    bool printCsv = false;        ///< print the device CSV and exit
+    bool verbose = false;         ///< log every frame received (file chunks excepted)
+    bool monotonicStamps = false; ///< stamp output lines with CLOCK_MONOTONIC microseconds, not the time of day
     bool showHelp = false;
     QString helpText;
 

@@ -1,5 +1,7 @@
 #include "SimulatedPanel.h"
 
+#include "SimulatedFirmware.h"
+
 #include "LoopbackAddress.h"
 #include "WakeOnLanListener.h"
 
@@ -352,7 +354,10 @@ void SimulatedPanel::onReadyRead()
     if (!m_reading || !m_socket)
         return;
     const quint64 session = m_session;
-    m_decoder.append(m_socket->readAll());
+    if (m_behaviour.linkBytesPerSecond > 0)
+        readAtLinkRate();
+    else
+        m_decoder.append(m_socket->readAll());
     FrameView view;
     for (;;) {
         const FrameDecoder::Result result = m_decoder.next(&view);
@@ -368,6 +373,48 @@ void SimulatedPanel::onReadyRead()
         if (session != m_session || !m_reading)
             return;
     }
+}
+
+namespace {
+// A link delivers at most this much at once after a pause, and the socket keeps no more than this in user space, so
+// the rest stays in the kernel and holds the sender back.
+constexpr qint64 kLinkBurst = 64 * 1024;
+} // namespace
+
+void SimulatedPanel::readAtLinkRate()
+{
+    // While a read is scheduled the link is "busy": new data waits, so the panel does not spin on tiny reads.
+    if (m_linkReadPending)
+        return;
+    const qint64 rate = m_behaviour.linkBytesPerSecond;
+    if (m_socket->readBufferSize() != kLinkBurst)
+        m_socket->setReadBufferSize(kLinkBurst);
+    if (!m_linkClock.isValid()) {
+        m_linkClock.start();
+        m_linkCredit = kLinkBurst;
+        m_linkLastNs = 0;
+    }
+    const qint64 now = m_linkClock.nsecsElapsed();
+    m_linkCredit = qMin(kLinkBurst, m_linkCredit + (now - m_linkLastNs) * rate / 1000000000);
+    m_linkLastNs = now;
+    const qint64 available = m_socket->bytesAvailable();
+    // Read in pieces of at least half a burst, or all that is there when it is less.
+    const qint64 piece = qMin(available, kLinkBurst / 2);
+    if (m_linkCredit >= piece) {
+        const qint64 take = qMin(available, m_linkCredit);
+        m_decoder.append(m_socket->read(take));
+        m_linkCredit -= take;
+        if (m_socket->bytesAvailable() == 0)
+            return;
+    }
+    const qint64 waitMs = qMax<qint64>(1, (kLinkBurst / 2 - m_linkCredit) * 1000 / rate);
+    m_linkReadPending = true;
+    const quint64 session = m_session;
+    QTimer::singleShot(int(waitMs), Qt::PreciseTimer, this, [this, session] {
+        m_linkReadPending = false;
+        if (session == m_session && m_socket)
+            onReadyRead();
+    });
 }
 
 // --- frames --------------------------------------------------------------------------------------------------------
@@ -487,6 +534,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
         break;
     case VELK_REMOTE_CMD_TRANSFER_FILE_START:
         m_otaFile.setKeepFiles(m_behaviour.keepFiles);
+        m_otaFile.setHashing(m_behaviour.hashFiles);
         m_otaFile.start(QString::fromUtf8(payload));
         log(QStringLiteral("receiving file %1").arg(m_otaFile.name()));
         break;
@@ -534,6 +582,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
     }
     case VELK_REMOTE_CMD_BROADCAST_FILE_START:
         m_audioFile.setKeepFiles(m_behaviour.keepFiles);
+        m_audioFile.setHashing(m_behaviour.hashFiles);
         m_audioFile.start(QString::fromUtf8(payload));
         log(QStringLiteral("receiving audio file %1").arg(m_audioFile.name()));
         break;
@@ -629,6 +678,7 @@ void SimulatedPanel::handleFileComplete(FileAssembler &assembler, const QByteArr
         }
     } else {
         m_files.append(file);
+        m_installHeads.append(file.head);
         emit fileReceived(file.name, file.size, file.sha256);
         answer(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE, int32(m_behaviour.transferAnswer.value_or(0)));
     }
@@ -645,11 +695,11 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             return;
         answer(VELK_REMOTE_RSP_OTA_RESULT, int32(step.value));
         if (step.value == -1) {
+            m_installHeads.clear();
             log(QStringLiteral("OTA failed"));
             emit otaFinished(false);
         } else if (step.value == 0) {
-            if (!m_behaviour.afterOtaVersion.isEmpty())
-                m_identity.fwVersion = m_behaviour.afterOtaVersion;
+            applyInstalledVersions();
             log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
             emit otaFinished(true);
             if (m_behaviour.rebootAfterOta) {
@@ -666,6 +716,30 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
     });
 }
 
+void SimulatedPanel::applyInstalledVersions()
+{
+    const QList<QByteArray> heads = m_installHeads;
+    m_installHeads.clear();
+    if (!m_behaviour.afterOtaVersion.isEmpty()) {
+        m_identity.fwVersion = m_behaviour.afterOtaVersion;
+        return;
+    }
+    for (const QByteArray &head : heads) {
+        QString fw;
+        QString panel;
+        if (!SimulatedFirmware::read(head, &fw, &panel))
+            continue;
+        if (!fw.isEmpty())
+            m_identity.fwVersion = fw;
+        // An image changes the panel version code only; size and OC code belong to the hardware.
+        QString current = m_identity.panelFwVersion;
+        if (panel.size() == 11 && current.size() == 11) {
+            current.replace(9, 2, panel.mid(9, 2));
+            m_identity.panelFwVersion = current;
+        }
+    }
+}
+
 void SimulatedPanel::answer(quint16 responseCode, const QByteArray &payload)
 {
     const AnswerKnob knob = m_behaviour.answers.value(responseCode);
@@ -674,6 +748,11 @@ void SimulatedPanel::answer(quint16 responseCode, const QByteArray &payload)
         return;
     }
     const QByteArray bytes = knob.payload ? *knob.payload : payload;
+    if (knob.hold) {
+        log(QStringLiteral("holding %1").arg(codeText(responseCode)));
+        m_held.append({responseCode, bytes, m_session});
+        return;
+    }
     if (knob.delayMs <= 0) {
         writeFrame(responseCode, bytes);
         return;
@@ -691,7 +770,25 @@ int SimulatedPanel::writeFrame(quint16 code, const QByteArray &payload)
         return -1;
     m_sentCounts[code] += 1;
     m_socket->write(FrameCodec::encode(code, payload));
+    emit frameSent(code, payload);
     return 0;
+}
+
+int SimulatedPanel::releaseHeldAnswers(quint16 responseCode)
+{
+    int sent = 0;
+    for (int i = 0; i < m_held.size();) {
+        const HeldAnswer held = m_held.at(i);
+        if (responseCode != 0 && held.code != responseCode) {
+            ++i;
+            continue;
+        }
+        m_held.removeAt(i);
+        // An answer held over a reconnect belongs to a connection that is gone.
+        if (held.session == m_session && writeFrame(held.code, held.payload) == 0)
+            ++sent;
+    }
+    return sent;
 }
 
 // --- discovery -----------------------------------------------------------------------------------------------------
@@ -869,4 +966,7 @@ void SimulatedPanel::resetCounters()
     m_sentCounts.clear();
     m_lastPayloads.clear();
     m_codes.clear();
+    m_files.clear();
+    m_audioFiles.clear();
+    m_lastUpgradeType = -1;
 }

@@ -10,6 +10,7 @@
 #include "network/SsdpMessage.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -72,6 +73,10 @@ public:
     /// Shorthands for the per-answer knobs (code = VELK_REMOTE_RSP_...).
     void setAnswerDelay(quint16 responseCode, int delayMs) { m_behaviour.answers[responseCode].delayMs = delayMs; }
     void setAnswerDropped(quint16 responseCode, bool drop) { m_behaviour.answers[responseCode].drop = drop; }
+    void setAnswerHeld(quint16 responseCode, bool hold) { m_behaviour.answers[responseCode].hold = hold; }
+    /// Sends the answers held so far on this connection, oldest first (code 0: of every code); returns how many.
+    int releaseHeldAnswers(quint16 responseCode = 0);
+    int heldAnswerCount() const { return m_held.size(); }
     void setAnswerPayload(quint16 responseCode, const QByteArray &payload)
     {
         m_behaviour.answers[responseCode].payload = payload;
@@ -138,6 +143,7 @@ public:
     QList<quint16> receivedCodes() const { return m_codes; }
     QByteArray lastPayload(quint16 code) const { return m_lastPayloads.value(code); }
     int sentCount(quint16 code) const { return m_sentCounts.value(code); }
+    /// Forgets what was received: counts, codes, payloads, files and the last upgrade type.
     void resetCounters();
 
     bool hasBroadcast() const { return m_hasBroadcast; }
@@ -148,6 +154,7 @@ public:
     ReceivedFile lastAudioFile() const { return m_audioFiles.isEmpty() ? ReceivedFile() : m_audioFiles.last(); }
     qint32 lastUpgradeType() const { return m_lastUpgradeType; }
     QString fwVersion() const { return m_identity.fwVersion; }
+    QString panelFwVersion() const { return m_identity.panelFwVersion; }
 
     QByteArray storedSettings() const { return m_settingsJson; } ///< last SYNC_ADMIN_SETTINGS payload
     QByteArray storedUsers() const { return m_users; }           ///< the panel's account file
@@ -166,6 +173,8 @@ signals:
     void rejected();
     void disconnected();
     void frameReceived(quint16 code, const QByteArray &payload);
+    /// A frame went out to the console (answers included), after it was written.
+    void frameSent(quint16 code, const QByteArray &payload);
     void fileReceived(const QString &name, qint64 size, const QByteArray &sha256);
     void audioFileReceived(const QString &name, qint64 size, const QByteArray &sha256);
     void transferCancelled(const QString &name); ///< a complete frame with size "0" (firmware or audio)
@@ -195,11 +204,15 @@ private:
     void onReadyRead();
     void onAnswerDatagrams();
     void closeSession(bool graceful);
+    /// Reads what the link's rate allows now; schedules the next read when more is waiting.
+    void readAtLinkRate();
     void handleFrame(quint16 code, const QByteArray &payload);
     void handleIdentityAnswer(const QByteArray &payload);
     void handleCommand(quint16 code, const QByteArray &payload);
     void handleFileComplete(FileAssembler &assembler, const QByteArray &sizeText, bool audio);
     void playOtaStep(int index, quint64 session);
+    /// A successful installation: the version of afterOtaVersion, else of the simulated firmware installed.
+    void applyInstalledVersions();
     /// Sends an answer through its knob (delay, drop, payload).
     void answer(quint16 responseCode, const QByteArray &payload);
     int writeFrame(quint16 code, const QByteArray &payload);
@@ -216,6 +229,10 @@ private:
     quint64 m_session = 0; // bumped per connection; delayed work checks it is still the same connection
     FrameDecoder m_decoder;
     bool m_reading = true;
+    QElapsedTimer m_linkClock;
+    qint64 m_linkCredit = 0; // bytes the link may deliver now
+    qint64 m_linkLastNs = 0;
+    bool m_linkReadPending = false;
     bool m_rejected = false;
     quint64 m_stepGeneration = 0; // boot, reconnect and back-off delays: only the latest scheduled step runs
     QTimer *m_searchTimer = nullptr;
@@ -230,6 +247,14 @@ private:
     SsdpAnswer m_lastAnswer;
     QHostAddress m_lastAnswerSource;
 
+    struct HeldAnswer
+    {
+        quint16 code;
+        QByteArray payload;
+        quint64 session;
+    };
+    QList<HeldAnswer> m_held;
+
     QHash<quint16, int> m_counts;
     QHash<quint16, int> m_sentCounts;
     QHash<quint16, QByteArray> m_lastPayloads;
@@ -238,6 +263,7 @@ private:
     FileAssembler m_otaFile;
     FileAssembler m_audioFile;
     QList<ReceivedFile> m_files;
+    QList<QByteArray> m_installHeads; // first bytes of the firmware files received since the last installation
     QList<ReceivedFile> m_audioFiles;
     bool m_hasBroadcast = false;
     bool m_awaitingAudio = false;

@@ -12,13 +12,24 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 
 namespace {
 
+bool monotonicStamps = false;
+
 void printLine(const QString &text)
 {
-    const QByteArray stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1();
+    QByteArray stamp;
+    if (monotonicStamps) {
+        // CLOCK_MONOTONIC is one clock for every process on the host.
+        timespec now;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        stamp = QByteArray::number(qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+    } else {
+        stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1();
+    }
     for (const QString &line : text.split(QLatin1Char('\n')))
         std::fprintf(stdout, "%s %s\n", stamp.constData(), line.toUtf8().constData());
     std::fflush(stdout);
@@ -37,6 +48,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "panelsim: %s\nTry panelsim --help.\n", error.toLocal8Bit().constData());
         return 2;
     }
+    monotonicStamps = options.monotonicStamps;
     if (options.showHelp) {
         std::fprintf(stdout, "%s\n%s\n", options.helpText.toLocal8Bit().constData(),
                      PanelSimCommands::helpText().toLocal8Bit().constData());

@@ -1,0 +1,101 @@
+#include "broadcast/BroadcastForm.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QWidget>
+
+QFont formFont(int pointSize, bool bold)
+{
+    QFont font;
+    font.setFamily(QStringLiteral("Arial"));
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QString tableScrollBarStyle()
+{
+    return QStringLiteral("QScrollBar:vertical{background: #4a4a4a;width: 12px;margin: 0px;}"
+                          "QScrollBar::handle:vertical{background: #8a8a8a;border-radius: 4px;min-height: 30px;"
+                          "margin: 2px;}"
+                          "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"
+                          "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}");
+}
+
+namespace {
+
+class PlaceholderColour : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange || event->type() == QEvent::Show)
+            apply(static_cast<QLineEdit *>(watched));
+        return false;
+    }
+
+public:
+    static void apply(QLineEdit *edit)
+    {
+        QPalette palette = edit->palette();
+        if (palette.color(QPalette::PlaceholderText) == QColor(0xa6, 0xa6, 0xa6))
+            return;
+        palette.setColor(QPalette::PlaceholderText, QColor(0xa6, 0xa6, 0xa6));
+        edit->setPalette(palette);
+    }
+};
+
+} // namespace
+
+void greyPlaceholder(QLineEdit *edit)
+{
+    edit->installEventFilter(new PlaceholderColour(edit));
+    PlaceholderColour::apply(edit);
+}
+
+QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect &geometry)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setGeometry(geometry);
+    button->setMinimumSize(geometry.size());
+    button->setFont(formFont(10));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setStyleSheet(
+        QStringLiteral("QToolButton{border-image: url(:/resource/Login/btn_text_b_normal.png);border:none;"
+                       "font-family:Arial;color:#ffffff;font-size:10pt;}"
+                       "QToolButton:hover{border-image: url(:/resource/Login/btn_text_b_hover.png);}"
+                       "QToolButton:pressed{border-image: url(:/resource/Login/btn_text_b_pressed.png);}"
+                       "QToolButton:disabled{border-image: url(:/resource/Login/btn_text_d_disabled.png);"
+                       "color: #8a8a8a;}"));
+    return button;
+}
+
+QList<QWidget *> formWidgets(QWidget *form)
+{
+    QList<QWidget *> widgets;
+    const QList<QWidget *> all = form->findChildren<QWidget *>();
+    for (QWidget *widget : all) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")) ||
+            widget->isWindow())
+            continue;
+        bool inner = false;
+        for (QWidget *up = widget->parentWidget(); up && up != form && !inner; up = up->parentWidget()) {
+            inner = up->isWindow() || qobject_cast<QComboBox *>(up) || qobject_cast<QAbstractScrollArea *>(up) ||
+                    qobject_cast<QLineEdit *>(up) || qobject_cast<QAbstractSpinBox *>(up) ||
+                    qobject_cast<QCalendarWidget *>(up);
+        }
+        if (!inner)
+            widgets.append(widget);
+    }
+    return widgets;
+}

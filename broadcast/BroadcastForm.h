@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QRect>
+#include <QString>
+
+class QLineEdit;
+class QToolButton;
+class QWidget;
+
+/// Arial at a point size: the font of every broadcast form.
+QFont formFont(int pointSize, bool bold = false);
+/// The grey vertical scroll bar of the broadcast tables.
+QString tableScrollBarStyle();
+/// Keeps a line edit's placeholder grey: its style sheet's text colour would paint it like typed text, also each
+/// time the style sheet is applied again (a polish, a font rescale).
+void greyPlaceholder(QLineEdit *edit);
+/// A text button with the shared blue button images (and a grey look while disabled).
+QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect &geometry);
+
+/// The widgets a hand-written form made, below the form: every named descendant except the toolkit's own parts of
+/// composite widgets (a combo box's list, a text box's viewport and scroll bars, a dialog's children). Scaling
+/// passes multiply exactly these.
+QList<QWidget *> formWidgets(QWidget *form);

@@ -1,0 +1,330 @@
+#include "broadcast/BroadcastScheduler.h"
+
+#include "broadcast/BroadcastAudio.h"
+#include "broadcast/BroadcastManager.h"
+#include "broadcast/BroadcastTiming.h"
+#include "datastore/DbTransaction.h"
+#include "datastore/OrvantaDBIntf.h"
+#include "platform/LogLevel.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+
+#include <QFile>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray number(qint64 value)
+{
+    return QByteArray::number(value);
+}
+
+} // namespace
+
+BroadcastScheduler::BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *manager, Clock *clock,
+                                       const QString &audioFolder, DeviceSource supportedDevices, QObject *parent)
+    : QObject(parent), m_db(db), m_manager(manager), m_clock(clock), m_audioFolder(audioFolder),
+      m_supportedDevices(std::move(supportedDevices))
+{
+    m_dailyTimer.setSingleShot(true);
+    m_dailyTimer.setTimerType(Qt::PreciseTimer);
+    m_taskTimer.setSingleShot(true);
+    m_taskTimer.setTimerType(Qt::PreciseTimer);
+}
+
+BroadcastScheduler::~BroadcastScheduler() = default;
+
+void BroadcastScheduler::start()
+{
+    checkOldUpcomingBroadcast();
+    connect(&m_dailyTimer, &QTimer::timeout, this, &BroadcastScheduler::regularlyCheckBroadcastTask);
+    connect(&m_taskTimer, &QTimer::timeout, this, &BroadcastScheduler::checkBroadcastTask);
+    // Queued: the manager has let go of the task by the time the lists are rebuilt.
+    connect(m_manager, &BroadcastManager::broadcastFinished, this, &BroadcastScheduler::broadcastTaskFinished,
+            Qt::QueuedConnection);
+    connect(m_clock, &Clock::jumped, this, &BroadcastScheduler::regularlyCheckBroadcastTask);
+    refreshBroadcastTables();
+    regularlyCheckBroadcastTask();
+}
+
+QDateTime BroadcastScheduler::nextStartDateTime(const VelkBroadcast &broadcast) const
+{
+    return BroadcastTiming::nextStartDateTime(broadcast, m_clock->now());
+}
+
+void BroadcastScheduler::refreshBroadcastTables()
+{
+    emit aboutToRefresh();
+
+    m_pendingList.clear();
+    if (m_db->queryBroadcastByStatus(VelkBroadcast::Pending, m_pendingList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus pending error");
+
+    m_taskList.clear();
+    QList<VelkBroadcast> upcoming;
+    if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus upcoming error");
+    for (const VelkBroadcast &broadcast : qAsConst(upcoming)) {
+        BroadcastTask task;
+        task.broadcast = broadcast;
+        m_manager->checkBroadcastTaskRunning(task);
+        // A run the manager has let go of, whose end has not reached us yet, must not be started again: two runs
+        // that end in one turn of the event loop would otherwise send the later one twice.
+        if (!task.started && m_handedOver.contains(broadcast.bid)) {
+            task.started = true;
+            task.startDateTime = m_handedOver.value(broadcast.bid);
+        }
+        if (!task.started)
+            task.startDateTime = nextStartDateTime(broadcast);
+        m_taskList.append(task);
+    }
+    std::sort(m_taskList.begin(), m_taskList.end(), broadcastTaskLessThan);
+
+    m_completedList.clear();
+    if (m_db->queryBroadcastByStatus(VelkBroadcast::Completed, m_completedList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus completed error");
+
+    emit refreshed();
+}
+
+void BroadcastScheduler::checkBroadcastTask()
+{
+    m_taskTimer.stop();
+    if (m_taskList.isEmpty())
+        return;
+    const QDateTime now = m_clock->now();
+    bool startedAny = false;
+    // Preparing may complete a broadcast at once; the list itself only changes at the refresh below.
+    const QList<BroadcastTask> tasks = m_taskList;
+    for (const BroadcastTask &task : tasks) {
+        if (task.started)
+            continue;
+        if (task.broadcast.isNow) {
+            prepareBroadcastTaskForExe(task);
+            startedAny = true;
+            continue;
+        }
+        if (task.startDateTime.date() != now.date())
+            continue;
+        const qint64 seconds = BroadcastTiming::secondsUntilStart(task.startDateTime, now);
+        if (seconds <= 0) {
+            prepareBroadcastTaskForExe(task);
+            startedAny = true;
+            continue;
+        }
+        writeLog(LOG_LEVEL_INFO, "checkBroadcastTask, will start next after secs: %s", number(seconds).constData());
+        m_taskTimer.start(int(seconds * 1000));
+        break;
+    }
+    if (!startedAny)
+        return;
+    refreshBroadcastTables();
+    m_manager->startQueuedBroadcastTasks();
+}
+
+void BroadcastScheduler::regularlyCheckBroadcastTask()
+{
+    m_dailyTimer.start(int(BroadcastTiming::msecsToNextMidnight(m_clock->now())));
+    checkBroadcastTask();
+}
+
+void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
+{
+    writeLog(LOG_LEVEL_INFO, "prepareBroadcastTaskForExe: %s", number(task.broadcast.bid).constData());
+    BroadcastTask copy = task;
+    if (copy.broadcast.target == 3) {
+        QSet<QString> supportedNames;
+        for (const VelkIFPDevice &device : m_supportedDevices())
+            supportedNames.insert(device.deviceName);
+        copy.broadcast.devices.clear();
+        QSet<quint32> taken;
+        for (const VelkGroups &group : qAsConst(copy.broadcast.groups)) {
+            QList<VelkIFPDevice> members;
+            if (m_db->queryIFPByGroup(group, members) != DB_OK) {
+                writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, queryIFPByGroup error: %s",
+                         qPrintable(group.groupName));
+                continue;
+            }
+            for (const VelkIFPDevice &device : qAsConst(members)) {
+                if (supportedNames.contains(device.deviceName) && !taken.contains(device.did)) {
+                    taken.insert(device.did);
+                    copy.broadcast.devices.append(device);
+                }
+            }
+        }
+    }
+    // One panel is one target, whatever form its MAC was stored in: a second record of it would be sent the
+    // broadcast twice and leave one report row without a result.
+    QSet<QString> keys;
+    QList<VelkIFPDevice> devices;
+    for (const VelkIFPDevice &device : qAsConst(copy.broadcast.devices)) {
+        const QString key = BroadcastManager::deviceKey(device);
+        if (!keys.contains(key)) {
+            keys.insert(key);
+            devices.append(device);
+        }
+    }
+    copy.broadcast.devices = devices;
+
+    if (copy.broadcast.devices.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "no devices in broadcast task");
+        BroadcastTask run = task;
+        saveCompletedBroadcast(run);
+        return;
+    }
+    if (m_db->insertBroadcastReport(copy.broadcast, copy.broadcast.devices) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, insertBroadcastReport error");
+    m_manager->addBroadcastTask(copy);
+    m_handedOver.insert(copy.broadcast.bid, copy.startDateTime);
+}
+
+void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
+{
+    writeLog(LOG_LEVEL_INFO, "saveCompletedBroadcast: %s", number(task.broadcast.bid).constData());
+    if (!BroadcastTiming::repeats(task.broadcast)) {
+        task.broadcast.status = VelkBroadcast::Completed;
+        if (m_db->updateBroadcastStatus(task.broadcast) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, updateBroadcast error");
+        return;
+    }
+    // Each run of a repeating broadcast is recorded as a completed copy of its own, and the run's report rows (written
+    // under the repeating broadcast's bid) go with it, so every run keeps its own report and failed count.
+    VelkBroadcast copy = task.broadcast;
+    copy.status = VelkBroadcast::Completed;
+    if (copy.audioSelection == 4 && !duplicateCustomAudioFile(copy)) {
+        dropRunReport(task.broadcast);
+        return;
+    }
+    copy.startDate = task.startDateTime.date().toString(QStringLiteral("yyyy-MM-dd"));
+    DbTransaction transaction = m_db->transaction("Broadcast::saveCompletedBroadcast");
+    if (m_db->insertBroadcast(copy) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, insertBroadcast error");
+        transaction.rollback();
+        dropRunReport(task.broadcast);
+        return;
+    }
+    if (m_db->moveBroadcastReport(task.broadcast, copy) != DB_OK || !transaction.commit()) {
+        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, moveBroadcastReport error");
+        transaction.rollback();
+        dropRunReport(task.broadcast);
+    }
+}
+
+void BroadcastScheduler::dropRunReport(VelkBroadcast broadcast)
+{
+    // A run that could not be recorded has no completed broadcast to show its rows; left in place, they would be
+    // counted with the next run's.
+    if (m_db->deleteBroadcastReport(broadcast) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, deleteBroadcastReport error");
+}
+
+void BroadcastScheduler::checkOldUpcomingBroadcast()
+{
+    QList<VelkBroadcast> upcoming;
+    if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, queryBroadcastByStatus upcoming error");
+        return;
+    }
+    const QDateTime now = m_clock->now();
+    for (VelkBroadcast &broadcast : upcoming) {
+        if (!BroadcastTiming::isStaleUpcoming(broadcast, now))
+            continue;
+        broadcast.status = VelkBroadcast::Pending;
+        if (m_db->updateBroadcastStatus(broadcast) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, updateBroadcast error");
+            continue;
+        }
+        writeLog(LOG_LEVEL_INFO, "Broadcast::checkOldUpcomingBroadcast, move to pending: %s",
+                 number(broadcast.bid).constData());
+    }
+}
+
+void BroadcastScheduler::broadcastTaskFinished(uint bid)
+{
+    writeLog(LOG_LEVEL_INFO, "Broadcast::broadcastTaskFinished, bid: %s", number(bid).constData());
+    m_handedOver.remove(bid);
+    for (const BroadcastTask &task : qAsConst(m_taskList)) {
+        if (task.broadcast.bid == bid) {
+            BroadcastTask run = task;
+            saveCompletedBroadcast(run);
+            break;
+        }
+    }
+    refreshBroadcastTables();
+    checkBroadcastTask();
+}
+
+bool BroadcastScheduler::duplicateCustomAudioFile(VelkBroadcast &broadcast)
+{
+    return BroadcastAudio::duplicateCustomAudioFile(m_audioFolder, broadcast);
+}
+
+void BroadcastScheduler::moveToPending(VelkBroadcast broadcast)
+{
+    broadcast.status = VelkBroadcast::Pending;
+    if (m_db->updateBroadcastStatus(broadcast) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "triggerMoveBroadcast, updateBroadcast error");
+    refreshBroadcastTables();
+    checkBroadcastTask();
+}
+
+bool BroadcastScheduler::duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copyOut)
+{
+    VelkBroadcast copy = broadcast;
+    copy.status = VelkBroadcast::Pending;
+    if (copy.audioSelection == 4 && !duplicateCustomAudioFile(copy))
+        return false;
+    if (m_db->insertBroadcast(copy) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "triggerDuplicateBroadcast, insertBroadcast error");
+        return false;
+    }
+    refreshBroadcastTables();
+    if (copyOut)
+        *copyOut = copy;
+    return true;
+}
+
+bool BroadcastScheduler::deleteBroadcast(quint32 bid)
+{
+    writeLog(LOG_LEVEL_INFO, "Broadcast::confirmDeleteBroadcast, deleteBroadcastId: %s", number(bid).constData());
+    const VelkBroadcast *record = nullptr;
+    for (const VelkBroadcast &broadcast : qAsConst(m_pendingList)) {
+        if (!record && broadcast.bid == bid)
+            record = &broadcast;
+    }
+    for (const BroadcastTask &task : qAsConst(m_taskList)) {
+        if (record || task.broadcast.bid != bid)
+            continue;
+        if (task.started) {
+            m_manager->cancelBroadcastTask(task);
+            m_handedOver.remove(bid);
+        }
+        record = &task.broadcast;
+    }
+    for (const VelkBroadcast &broadcast : qAsConst(m_completedList)) {
+        if (!record && broadcast.bid == bid)
+            record = &broadcast;
+    }
+    if (!record) {
+        writeLog(LOG_LEVEL_WARNING, "confirmDeleteBroadcast, broadcast not found");
+        return false;
+    }
+    VelkBroadcast doomed = *record;
+    if (m_db->deleteBroadcast(doomed) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "confirmDeleteBroadcast, deleteBroadcast error");
+        return false;
+    }
+    if (doomed.audioSelection == 4) {
+        const QString path = BroadcastAudio::pathIn(m_audioFolder, doomed.savedAudioFilename);
+        if (!path.isEmpty() && QFile::exists(path)) {
+            QFile::remove(path);
+            writeLog(LOG_LEVEL_INFO, "Broadcast::confirmDeleteBroadcast, remove: %s",
+                     qPrintable(BroadcastAudio::fileNameOf(doomed)));
+        }
+    }
+    refreshBroadcastTables();
+    checkBroadcastTask();
+    return true;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "broadcast/BroadcastTask.h"
+#include "datastore/VelkBroadcast.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class BroadcastManager;
+class Clock;
+class OrvantaDBIntf;
+
+/// The Broadcast page's lists and timing, apart from its widgets: the pending, upcoming and completed broadcasts as
+/// stored, one task per upcoming broadcast with its next start, the two timers that start the due ones, the hand-
+/// over to the manager and the record of each finished run. The page shows the lists and forwards the operator's
+/// row actions here.
+///
+/// Time comes from the clock seam. The timers run on real time, so a moved clock (jumped()) re-runs the check.
+class BroadcastScheduler : public QObject
+{
+    Q_OBJECT
+
+public:
+    using DeviceSource = std::function<QList<VelkIFPDevice>()>;
+
+    /// supportedDevices lists the devices that can take a broadcast (a group's other devices are left out).
+    BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *manager, Clock *clock, const QString &audioFolder,
+                       DeviceSource supportedDevices, QObject *parent = nullptr);
+    ~BroadcastScheduler() override;
+
+    /// What the page's constructor runs once its widgets exist: stale upcoming broadcasts back to pending, the
+    /// timers and the manager wired, the first lists and the first check.
+    void start();
+
+    const QList<VelkBroadcast> &pendingList() const { return m_pendingList; }
+    const QList<BroadcastTask> &taskList() const { return m_taskList; }
+    const QList<VelkBroadcast> &completedList() const { return m_completedList; }
+    QString audioFolder() const { return m_audioFolder; }
+    Clock *clock() const { return m_clock; }
+    const QTimer &dailyTimer() const { return m_dailyTimer; }
+    const QTimer &taskTimer() const { return m_taskTimer; }
+
+    /// The broadcast's next start by the clock.
+    QDateTime nextStartDateTime(const VelkBroadcast &broadcast) const;
+
+    /// Reloads the three lists, rebuilds and sorts the tasks; aboutToRefresh() before, refreshed() after.
+    void refreshBroadcastTables();
+    /// Builds a due task's device list, writes its report rows and hands it to the manager.
+    void prepareBroadcastTaskForExe(const BroadcastTask &task);
+    /// Records a finished run: a one-off becomes completed, a repeating one leaves a completed copy.
+    void saveCompletedBroadcast(BroadcastTask &task);
+    /// Moves upcoming broadcasts that can no longer start on their own (immediate, or one-offs already past) back
+    /// to pending.
+    void checkOldUpcomingBroadcast();
+    /// The record's own copy of its uploaded sound (see BroadcastAudio::duplicateCustomAudioFile).
+    bool duplicateCustomAudioFile(VelkBroadcast &broadcast);
+
+    // The page's row actions; each reloads the lists on success.
+
+    /// "Move to Pending": stores the broadcast as pending and runs the check.
+    void moveToPending(VelkBroadcast broadcast);
+    /// A pending copy under a new bid (with its own copy of an uploaded sound); false when nothing was stored.
+    bool duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copy);
+    /// Deletes the broadcast of that bid from whichever list holds it, cancelling its run first and removing its
+    /// uploaded sound; false when it is in no list or the store refused.
+    bool deleteBroadcast(quint32 bid);
+
+public slots:
+    /// Starts the due tasks and arms the task timer for the next one of today.
+    void checkBroadcastTask();
+    /// Re-arms the daily timer for the next midnight, then checks.
+    void regularlyCheckBroadcastTask();
+    /// The manager finished the run of that broadcast.
+    void broadcastTaskFinished(uint bid);
+
+signals:
+    /// The lists are about to be rebuilt: whatever points into them (the audio preview) must let go.
+    void aboutToRefresh();
+    /// The lists were rebuilt.
+    void refreshed();
+
+private:
+    void dropRunReport(VelkBroadcast broadcast);
+
+    OrvantaDBIntf *m_db;
+    BroadcastManager *m_manager;
+    Clock *m_clock;
+    QString m_audioFolder;
+    DeviceSource m_supportedDevices;
+    QList<VelkBroadcast> m_pendingList;
+    QList<BroadcastTask> m_taskList;
+    QList<VelkBroadcast> m_completedList;
+    /// Runs handed to the manager whose end has not been recorded yet, with their start.
+    QHash<quint32, QDateTime> m_handedOver;
+    QTimer m_dailyTimer;
+    QTimer m_taskTimer;
+};

@@ -1,0 +1,186 @@
+#include "devices/AlertRoad.h"
+
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBIntf.h"
+#include "datastore/VelkEventLog.h"
+#include "network/PanelIdentity.h"
+#include "platform/LogLevel.h"
+#include "platform/audio/AudioFolder.h"
+#include "platform/audio/AudioSystemHandler.h"
+#include "platform/audio/SoundPlayer.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+
+#include <QTimer>
+
+AlertRoad::AlertRoad(OrvantaDBIntf *db, SoundPlayer *player, AudioSystemHandler *unmuter, Clock *clock, QObject *parent)
+    : QObject(parent), m_db(db), m_player(player), m_unmuter(unmuter), m_clock(clock),
+      m_audioFolder(AudioFolder::path()), m_beepTimer(new QTimer(this))
+{
+    m_beepTimer->setInterval(1000);
+    connect(m_beepTimer, &QTimer::timeout, this, [this]() {
+        if (m_beep)
+            m_beep();
+    });
+    connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
+    connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this, &AlertRoad::onUnmuted);
+}
+
+void AlertRoad::setPlayer(SoundPlayer *player)
+{
+    m_player->disconnect(this);
+    m_player = player;
+    connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
+}
+
+void AlertRoad::setUnmuter(AudioSystemHandler *unmuter)
+{
+    m_unmuter->disconnect(this);
+    m_unmuter = unmuter;
+    connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this, &AlertRoad::onUnmuted);
+}
+
+void AlertRoad::onUnmuted(int outcome, int code)
+{
+    const QString line = AudioSystemHandler::logLine(AudioSystemHandler::Outcome(outcome), code);
+    if (!line.isEmpty())
+        writeLog(LOG_LEVEL_WARNING, "%s", qUtf8Printable(line));
+    if (m_unmuter->outputLevelZero())
+        writeLog(LOG_LEVEL_WARNING, "AlertRoad: the PC's output level is 0, the alarm cannot be heard");
+}
+
+AlertRoad::~AlertRoad() = default;
+
+void AlertRoad::setBeepIntervalMs(int milliseconds)
+{
+    m_beepTimer->setInterval(milliseconds);
+}
+
+QString AlertRoad::normalMac(const QString &mac)
+{
+    return PanelIdentity::normaliseMac(mac.trimmed());
+}
+
+bool AlertRoad::isSounding() const
+{
+    return m_player->isPlaying() || m_beepTimer->isActive();
+}
+
+bool AlertRoad::isBeeping() const
+{
+    return m_beepTimer->isActive();
+}
+
+void AlertRoad::handleSafeAlert(const QString &mac)
+{
+    const QString key = normalMac(mac);
+    if (key.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS with an unusable MAC \"%s\" ignored", qUtf8Printable(mac));
+        return;
+    }
+    if (m_pending.contains(key)) {
+        writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s while its warning is shown", qUtf8Printable(key));
+        return;
+    }
+    const auto answered = m_answered.constFind(key);
+    if (answered != m_answered.constEnd()) {
+        const qint64 since = answered->msecsTo(m_clock->now());
+        // A clock set back counts as time gone by: it must not hold the panel's alerts for hours.
+        if (since >= 0 && since < kAnswerHoldMs) {
+            writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS from %s dropped, answered %lld ms ago", qUtf8Printable(key),
+                     static_cast<long long>(since));
+            return;
+        }
+        m_answered.remove(key);
+    }
+
+    QList<VelkIFPDevice> devices;
+    if (m_db->queryAllAvailableIFP(devices) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "AlertRoad: SOS from %s not shown: the device list cannot be read",
+                 qUtf8Printable(key));
+        return;
+    }
+    const VelkIFPDevice *match = nullptr;
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        if (normalMac(device.macAddress) == key) {
+            match = &device;
+            break;
+        }
+    }
+    if (!match) {
+        writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS from %s ignored: no device has this MAC", qUtf8Printable(key));
+        return;
+    }
+    VelkIFPDevice device = *match;
+    device.macAddress = key;
+
+    emit restoreWindow();
+    m_pending.append(key);
+    emit warningRequested(device);
+    emit startAlert(true);
+
+    VelkEventLog event;
+    event.deviceName = device.deviceName;
+    event.event = 0;
+    event.time = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (m_db->insertEventLog(event) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "AlertRoad: the event-log row of the SOS from %s could not be written",
+                 qUtf8Printable(key));
+
+    if (!isSounding())
+        startSound();
+}
+
+void AlertRoad::stopAlert(const QString &mac)
+{
+    const QString key = normalMac(mac).isEmpty() ? mac : normalMac(mac);
+    emit stopSafeAlert(key);
+    m_pending.removeAll(key);
+    m_answered.insert(key, m_clock->now());
+    writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s answered", qUtf8Printable(key));
+    if (m_pending.isEmpty()) {
+        emit startAlert(false);
+        stopSound();
+    }
+}
+
+void AlertRoad::startSound()
+{
+    // Unmuting runs on its own and never holds the alarm back.
+    m_unmuter->unmute();
+    const QString alarm = m_audioFolder + AudioFolder::alarmName();
+    if (m_player->play(alarm, true))
+        return;
+    writeLog(LOG_LEVEL_ERROR, "AlertRoad: alarm %s missing or unreadable, installing it again", qUtf8Printable(alarm));
+    QString error;
+    if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), m_audioFolder, &error))
+        writeLog(LOG_LEVEL_ERROR, "%s", qUtf8Printable(error));
+    else if (m_player->play(alarm, true))
+        return;
+    startBeeping();
+}
+
+void AlertRoad::stopSound()
+{
+    m_beepTimer->stop();
+    if (m_player->isPlaying())
+        m_player->stop();
+}
+
+void AlertRoad::soundFailed(const QString &reason)
+{
+    if (m_pending.isEmpty())
+        return;
+    writeLog(LOG_LEVEL_ERROR, "AlertRoad: the alarm cannot be played (%s)", qUtf8Printable(reason));
+    startBeeping();
+}
+
+void AlertRoad::startBeeping()
+{
+    if (m_beepTimer->isActive())
+        return;
+    writeLog(LOG_LEVEL_WARNING, "AlertRoad: sounding the desktop beep instead of the alarm");
+    if (m_beep)
+        m_beep();
+    m_beepTimer->start();
+}

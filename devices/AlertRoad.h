@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "datastore/VelkIFPDevice.h"
+
+class AudioSystemHandler;
+class Clock;
+class OrvantaDBIntf;
+class QTimer;
+class SoundPlayer;
+
+/// The road of a panel's SOS on the console, apart from any window: whether an alert is new,
+/// the event-log row, the looping alarm, and the end of the alert at the panel. The
+/// device-management page shows the warning that warningRequested() asks for, raises the main
+/// window and the alert marker, and hands the operator's answer back to stopAlert().
+///
+/// Every MAC on this road is in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form
+/// the device list stores it in: the pending list, the warning's MAC, the stop-alert and the
+/// answered list all use it, so the answer to an alert always finds its alert.
+///
+/// An SOS is never lost on the way: a panel is pending only while its warning is shown; an
+/// event-log row that cannot be written is logged and the alarm still sounds; an alarm file that
+/// is missing is installed again, and a sound that cannot be played at all is replaced by the
+/// desktop's beep for as long as alerts are pending. Only an SOS within 5 seconds of its answer
+/// is dropped (the panel repeats its last SOS as the operator answers), and that is logged.
+class AlertRoad : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// None of the pointers is owned.
+    AlertRoad(OrvantaDBIntf *db, SoundPlayer *player, AudioSystemHandler *unmuter, Clock *clock,
+              QObject *parent = nullptr);
+    ~AlertRoad() override;
+
+    /// The time source of the event log, the warnings and the 5-second rule.
+    void setClock(Clock *clock) { m_clock = clock; }
+    Clock *clock() const { return m_clock; }
+    /// The alarm's player and the unmuting (tests hand in stand-ins); not owned.
+    void setPlayer(SoundPlayer *player);
+    void setUnmuter(AudioSystemHandler *unmuter);
+    SoundPlayer *player() const { return m_player; }
+    AudioSystemHandler *unmuter() const { return m_unmuter; }
+    /// The folder of the alarm sound (the Audio folder).
+    void setAudioFolder(const QString &folder) { m_audioFolder = folder; }
+    /// The fallback signal when no sound can be played (QApplication::beep in the console).
+    void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
+    /// How often the fallback signal repeats (1000 ms).
+    void setBeepIntervalMs(int milliseconds);
+
+    /// An SOS of the panel with this MAC, in any form.
+    void handleSafeAlert(const QString &mac);
+    /// The operator answered the alert of this panel.
+    void stopAlert(const QString &mac);
+
+    QStringList pendingAlerts() const { return m_pending; }
+    bool isSounding() const;
+    bool isBeeping() const;
+
+    /// The normal form of a MAC, or empty when the text is not a MAC.
+    static QString normalMac(const QString &mac);
+    /// How long an answered panel's SOS is ignored.
+    static constexpr qint64 kAnswerHoldMs = 5000;
+
+signals:
+    /// The main window must come to the front.
+    void restoreWindow();
+    /// Show the warning for this device; its macAddress is in the normal form.
+    void warningRequested(VelkIFPDevice device);
+    /// true when an alert is taken up, false when the last pending alert was answered.
+    void startAlert(bool enable);
+    /// End the alert at the panel (the stop-alert command).
+    void stopSafeAlert(QString mac);
+
+private:
+    void onUnmuted(int outcome, int code);
+    void startSound();
+    void stopSound();
+    void soundFailed(const QString &reason);
+    void startBeeping();
+
+    OrvantaDBIntf *m_db;
+    SoundPlayer *m_player;
+    AudioSystemHandler *m_unmuter;
+    Clock *m_clock;
+    QString m_audioFolder;
+    std::function<void()> m_beep;
+    QTimer *m_beepTimer;
+    QStringList m_pending;
+    QHash<QString, QDateTime> m_answered;
+};

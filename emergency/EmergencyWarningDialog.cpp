@@ -1,0 +1,127 @@
+#include "emergency/EmergencyWarningDialog.h"
+
+#include "datastore/OrvantaDBManager.h"
+#include "emergency/CameraLinkStore.h"
+#include "platform/CameraLinkSettings.h"
+#include "platform/CameraProgramLauncher.h"
+#include "platform/LogLevel.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <cstdio>
+
+EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &settingsFile, Clock *clock)
+    : QDialog(parent), m_db(OrvantaDBManager::getInstance()), m_clock(clock ? clock : Clock::system()),
+      m_settingsFile(settingsFile.isEmpty() ? CameraLinkSettings::defaultSettingsFile() : settingsFile)
+{
+    setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
+    // A title bar without a close or help button: the alert is answered with its buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(productName());
+    setModal(true);
+    // Without "Call Emergency Service" the dialog ends below the answers, with the margin of its top.
+    btnCallEmergency->hide();
+    resize(350, 269);
+    const double factor = getScaleFactor();
+    if (factor != 1.0) {
+        scaleForm(this, factor,
+                  {widget, lb_title, lb_time, lb_deviceName, lb_location, lb_IpAddress, lbTime, lbDeviceName,
+                   lbLocation, lbIpAddress, label, btnOpenCamera, btnClear, btnCallEmergency},
+                  false, false);
+    }
+    setFixedSize(size());
+
+    connect(btnOpenCamera, &QToolButton::clicked, this, &EmergencyWarningDialog::openCamera);
+    connect(btnClear, &QToolButton::clicked, this, &EmergencyWarningDialog::clearAlert);
+    connect(btnCallEmergency, &QToolButton::clicked, this, &EmergencyWarningDialog::callEmergency);
+    centre();
+}
+
+EmergencyWarningDialog::~EmergencyWarningDialog() = default;
+
+void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable)
+{
+    lbTime->setText(m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    // Long names and locations are cut with "..."; the tool tip keeps the whole text.
+    for (const auto &field : {qMakePair(lbDeviceName, device.deviceName), qMakePair(lbLocation, device.position),
+                              qMakePair(lbIpAddress, device.ipAddress)}) {
+        setElidedLabelText(field.first, field.second);
+        field.first->setToolTip(field.second);
+    }
+    m_deviceMac = device.macAddress;
+
+    CameraLinkStore store(m_db);
+    if (!store.pairedCameraMac(device.did, &m_cameraMac))
+        printf("queryDeviceCameraMapping query fail !!\n");
+    btnOpenCamera->setEnabled(!m_cameraMac.isEmpty() && enable);
+
+    SosCredentials credentials;
+    if (!store.storedCredentials(CameraLinkStore::Pick::LastAdministrator, &credentials))
+        printf("queryAccount query fail !!\n");
+    m_sosUsername = credentials.userName;
+    m_sosPassword = credentials.encodedPassword;
+    fflush(stdout);
+}
+
+void EmergencyWarningDialog::openCamera()
+{
+    const QString installPath = CameraLinkSettings(m_settingsFile).installPath();
+    if (m_sosUsername.isEmpty() || m_sosPassword.isEmpty() || m_cameraMac.isEmpty())
+        return;
+    QString error;
+    // The alert is answered either way: an SOS must not stay open because a program is missing.
+    if (!CameraProgramLauncher::launch(installPath, m_sosUsername, fromBase64String(m_sosPassword), m_cameraMac,
+                                       &error)) {
+        writeLog(LOG_LEVEL_WARNING, "EmergencyWarningDialog::openCamera, camera program not started: %s",
+                 qUtf8Printable(error));
+    }
+    answer();
+}
+
+void EmergencyWarningDialog::clearAlert()
+{
+    answer();
+}
+
+void EmergencyWarningDialog::callEmergency()
+{
+    answer();
+}
+
+void EmergencyWarningDialog::answer()
+{
+    if (m_answered)
+        return;
+    m_answered = true;
+    emit stopAlert(m_deviceMac);
+    close();
+}
+
+void EmergencyWarningDialog::reject()
+{
+    if (m_answered)
+        QDialog::reject();
+}
+
+void EmergencyWarningDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_answered)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void EmergencyWarningDialog::centre()
+{
+    const QScreen *shown = screen();
+    if (!shown)
+        return;
+    const QRect area = shown->availableGeometry();
+    move(area.center() - rect().center());
+}

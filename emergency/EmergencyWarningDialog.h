@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "datastore/VelkIFPDevice.h"
+#include "emergency/Ui_EmergencyWarningDialog.h"
+
+class Clock;
+class OrvantaDBIntf;
+
+/// The pop-up of one panel's SOS: which panel (name, location, address) and when, and the two
+/// answers. "Turn on PTZ Camera" starts the camera-management program on the camera paired with
+/// the panel and answers the alert; "No action required" answers it. Answering emits
+/// stopAlert() once with the panel's MAC and closes the dialog.
+///
+/// An SOS must not be put aside unanswered: the dialog has no close button, and Escape or the
+/// window manager's close leave it open until one of the answers is chosen.
+class EmergencyWarningDialog : public QDialog, public Ui_EmergencyWarningDialog
+{
+    Q_OBJECT
+
+public:
+    /// `settingsFile` holds the camera link's keys; `clock` gives the time shown.
+    explicit EmergencyWarningDialog(QWidget *parent = nullptr, const QString &settingsFile = QString(),
+                                    Clock *clock = nullptr);
+    ~EmergencyWarningDialog() override;
+
+    /// Fills the dialog for the panel. `enable`: the camera link is switched on.
+    void setAlertInfo(VelkIFPDevice device, bool enable);
+
+    QString deviceMac() const { return m_deviceMac; }
+    QString cameraMac() const { return m_cameraMac; }
+    bool isAnswered() const { return m_answered; }
+
+signals:
+    void stopAlert(QString deviceMac);
+
+public slots:
+    /// Escape does not put an alert aside.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void openCamera();
+    void clearAlert();
+    void callEmergency();
+
+private:
+    void answer();
+    void centre();
+
+    OrvantaDBIntf *m_db;
+    Clock *m_clock;
+    QString m_settingsFile;
+    QString m_deviceMac;
+    QString m_cameraMac;
+    QString m_sosUsername;
+    QString m_sosPassword; ///< as the account stores it (base64)
+    bool m_answered = false;
+};

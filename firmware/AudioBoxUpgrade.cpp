@@ -1,0 +1,274 @@
+#include "firmware/AudioBoxUpgrade.h"
+
+#include "firmware/DownloadRules.h"
+#include "firmware/FirmwareVersion.h"
+#include "firmware/HttpDownloader.h"
+#include "firmware/OtaDeviceState.h"
+#include "firmware/OtaLogText.h"
+#include "firmware/OtaServerConfig.h"
+#include "firmware/UpdateConfig.h"
+#include "network/CmdServer.h"
+#include "shell/base/Log.h"
+
+#include <QFile>
+#include <QUrl>
+
+namespace {
+// update.cfg is a few hundred bytes; a server that sends more gets its first megabyte read.
+constexpr qint64 MaxConfigBytes = 1024 * 1024;
+
+} // namespace
+
+AudioBoxUpgrade::AudioBoxUpgrade(QObject *parent) : IFPUpgrade(parent)
+{
+    modelName = QStringLiteral("QML8");
+    minRemoteOtaVersion = QStringLiteral("8.0.0000.04");
+}
+
+void AudioBoxUpgrade::setDownloadFolder(const QString &otaFolder)
+{
+    downloadFolder = otaFolder + QStringLiteral("AudioBox/");
+}
+
+int AudioBoxUpgrade::compareFwVersion(const QString &a, const QString &b)
+{
+    return FirmwareVersion::compareNumeric(a, b);
+}
+
+void AudioBoxUpgrade::getOtaServerInfo()
+{
+    writeLog(LOG_LEVEL_INFO, "%s getOtaServerInfo", qPrintable(modelName));
+    OtaServerConfig servers;
+    servers.downloadServer = downloadServer;
+    const QString url = servers.updateConfigUrl();
+    if (url.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "%s getOtaServerInfo, no download server: set [Ota] DownloadServer in settings.ini",
+                 qPrintable(modelName));
+        emit checkOtaVersionInfoFailed();
+        return;
+    }
+    const QString path = downloader->download(downloadFolder, url);
+    if (path.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "%s getOtaServerInfo, download refused", qPrintable(modelName));
+        emit checkOtaVersionInfoFailed();
+        return;
+    }
+    requests.insert(path, FW_VERSION);
+}
+
+void AudioBoxUpgrade::abandonCheck()
+{
+    dropVersionRequests(FW_VERSION);
+}
+
+void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
+{
+    writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
+    const auto request = requests.constFind(filename);
+    if (request == requests.constEnd()) {
+        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+        return;
+    }
+    const int kind = request.value();
+    requests.remove(filename);
+    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), logFlag(success));
+    if (kind == FW_VERSION) {
+        writeLog(LOG_LEVEL_INFO, "FW_VERSION");
+        if (success)
+            parseUpdateConfig(filename);
+        else
+            emit checkOtaVersionInfoFailed();
+    } else if (kind == FW_FILE) {
+        writeLog(LOG_LEVEL_INFO, "FW_FILE");
+        if (currentOtaDeviceList.isEmpty()) {
+            writeLog(LOG_LEVEL_INFO, "ota was cancelled");
+            removeUnusedFile(filename);
+        } else if (success) {
+            fwFilePath = filename;
+            cmdServer()->sendFile(currentOtaDeviceList, fwFilePath, sentName(fwFilePath));
+        } else {
+            stopOta();
+        }
+    } else {
+        writeLog(LOG_LEVEL_ERROR, "downloadFinished, task error");
+    }
+}
+
+void AudioBoxUpgrade::parseUpdateConfig(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        writeLog(LOG_LEVEL_ERROR, "open file fail: %s", qPrintable(filePath));
+        emit checkOtaVersionInfoFailed();
+        return;
+    }
+    const UpdateConfig::Entry entry = UpdateConfig::read(file.read(MaxConfigBytes), modelName);
+    file.close();
+    newestFwVersion = entry.version;
+    fwFileUrl = entry.path;
+    if (!newestFwVersion.isEmpty() && !FirmwareVersion::hasFourFields(newestFwVersion)) {
+        writeLog(LOG_LEVEL_WARNING, "%s FW version format not correct: %s", qPrintable(modelName),
+                 qPrintable(newestFwVersion));
+        newestFwVersion.clear();
+    }
+    if (!fwFileUrl.isEmpty()) {
+        // The address and the file name it gives come from the server: refuse them here, so the model's check
+        // fails instead of a run that could never fetch its file.
+        const QUrl url(fwFileUrl);
+        if (!DownloadRules::isFetchableUrl(url)) {
+            writeLog(LOG_LEVEL_WARNING, "%s FW file URL refused (only http and https): %s", qPrintable(modelName),
+                     qPrintable(fwFileUrl));
+            fwFileUrl.clear();
+        } else if (!DownloadRules::isSafeFileName(DownloadRules::urlFileName(url))) {
+            writeLog(LOG_LEVEL_WARNING, "%s FW file URL refused (file name): %s", qPrintable(modelName),
+                     qPrintable(fwFileUrl));
+            fwFileUrl.clear();
+        }
+    }
+    versionHash.clear();
+    if (!newestFwVersion.isEmpty())
+        versionHash.insert(newestFwVersion);
+    checkOldDeviceInfo();
+}
+
+void AudioBoxUpgrade::checkOldDeviceInfo()
+{
+    writeLog(LOG_LEVEL_INFO, "%s checkOldDeviceInfo", qPrintable(modelName));
+    QList<VelkIFPDevice *> oldDevices;
+    if (deviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "no device, emit empty oldDeviceList");
+        emit foundOldDevices(oldDevices);
+        return;
+    }
+    if (newestFwVersion.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "FW version not found");
+        emit checkOtaVersionInfoFailed();
+        return;
+    }
+    if (fwFileUrl.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "FW file URL not found");
+        emit checkOtaVersionInfoFailed();
+        return;
+    }
+    for (VelkIFPDevice *device : qAsConst(deviceList)) {
+        if (compareFwVersion(device->fwVersion, newestFwVersion) < 0)
+            oldDevices.append(device);
+    }
+    emit foundOldDevices(oldDevices);
+}
+
+bool AudioBoxUpgrade::versionUsable(const VelkIFPDevice *device) const
+{
+    bool usable = true;
+    if (device->fwVersion.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "Error: device fwVersion not exists");
+        usable = false;
+    }
+    if (!FirmwareVersion::hasFourFields(device->fwVersion)) {
+        writeLog(LOG_LEVEL_WARNING, "Error: device fwVersion format not correct");
+        usable = false;
+    }
+    if (compareFwVersion(device->fwVersion, minRemoteOtaVersion) < 0) {
+        writeLog(LOG_LEVEL_WARNING, "Error: device not support remote ota");
+        usable = false;
+    }
+    return usable;
+}
+
+void AudioBoxUpgrade::startOta()
+{
+    writeLog(LOG_LEVEL_INFO, "%s startOta, needOtaDeviceList size: %s", qPrintable(modelName),
+             QByteArray::number(needOtaDeviceList.size()).constData());
+    // Without a known newest version every device would compare as up to date and be reported "Successfully".
+    const bool newestKnown = !newestFwVersion.isEmpty() && !fwFileUrl.isEmpty();
+    for (auto it = needOtaDeviceList.begin(); it != needOtaDeviceList.end();) {
+        VelkIFPDevice *device = *it;
+        if (!versionUsable(device)) {
+            failDevice(device);
+            it = needOtaDeviceList.erase(it);
+        } else if (!newestKnown) {
+            writeLog(LOG_LEVEL_WARNING, "Error: newest firmware not known, no successful check: %s",
+                     qPrintable(device->macAddress));
+            failDevice(device);
+            it = needOtaDeviceList.erase(it);
+        } else if (compareFwVersion(device->fwVersion, newestFwVersion) >= 0) {
+            writeLog(LOG_LEVEL_INFO, "device fwVersion already newest");
+            device->otaState = OTA_UP_TO_DATE;
+            emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
+            it = needOtaDeviceList.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (needOtaDeviceList.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "%s ota finished", qPrintable(modelName));
+        finishRun();
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "newestFwVersion: %s", qPrintable(newestFwVersion));
+    formBatch(needOtaDeviceList);
+    const QString path = downloader->download(downloadFolder, fwFileUrl);
+    if (path.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "%s firmware download refused: %s", qPrintable(modelName), qPrintable(fwFileUrl));
+        stopOta();
+        return;
+    }
+    requests.insert(path, FW_FILE);
+}
+
+void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)
+{
+    writeLog(LOG_LEVEL_INFO, "%s transferFileComplete: %s, success: %s, skipRetry: %s", qPrintable(modelName),
+             qPrintable(mac), logFlag(success), logFlag(skipRetry));
+    if (VelkIFPDevice *device = batchDevice(mac, OTA_TRANSFERRING, "transferFileComplete, not found"))
+        finishTransfer(device, success, skipRetry, fwFilePath, 0);
+}
+
+void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
+{
+    writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac),
+             logFlag(success));
+    VelkIFPDevice *device = batchDevice(mac, OTA_INSTALLING, "otaFinished, device not found in currentOtaDeviceList");
+    if (!device)
+        return;
+    emit removeDeviceTimeout(mac);
+    if (success)
+        device->fwVersion = newestFwVersion;
+    currentOtaDeviceList.removeOne(device);
+    admitWaiting(fwFilePath);
+    if (success) {
+        device->otaState = OTA_UP_TO_DATE;
+        emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
+        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
+    } else {
+        failDevice(device);
+        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
+    }
+    needOtaDeviceList.removeOne(device);
+    if (currentOtaDeviceList.isEmpty()) {
+        removeUnusedFile(fwFilePath);
+        fwFilePath.clear();
+        startOta();
+    }
+}
+
+void AudioBoxUpgrade::cancelOta()
+{
+    writeLog(LOG_LEVEL_INFO, "%s cancelOta", qPrintable(modelName));
+    cancelTransfersAndDownloads();
+    currentOtaDeviceList.clear();
+    waitingOtaDeviceList.clear();
+    needOtaDeviceList.clear();
+    removeUnusedFile(fwFilePath);
+    fwFilePath.clear();
+}
+
+void AudioBoxUpgrade::stopOta()
+{
+    writeLog(LOG_LEVEL_INFO, "stopOta");
+    failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
+    needOtaDeviceList.clear();
+    currentOtaDeviceList.clear();
+    waitingOtaDeviceList.clear();
+    finishRun();
+}

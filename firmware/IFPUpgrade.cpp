@@ -1,0 +1,241 @@
+#include "firmware/IFPUpgrade.h"
+
+#include "firmware/FirmwareVersion.h"
+#include "firmware/HttpDownloader.h"
+#include "firmware/OtaDeviceState.h"
+#include "firmware/OtaLogText.h"
+#include "network/CmdServer.h"
+#include "shell/base/Log.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+IFPUpgrade::IFPUpgrade(QObject *parent) : QObject(parent)
+{
+}
+
+IFPUpgrade::~IFPUpgrade()
+{
+    qDeleteAll(deviceList);
+}
+
+void IFPUpgrade::appendDeviceList(const VelkIFPDevice &device)
+{
+    if (device.fwVersion.isEmpty()) {
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion not exists: %s", qPrintable(device.macAddress));
+        return;
+    }
+    if (!FirmwareVersion::hasFourFields(device.fwVersion)) {
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion format not correct: %s, %s",
+                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
+        return;
+    }
+    if (compareVersions(device.fwVersion, minRemoteOtaVersion) < 0) {
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device not support remote ota: %s, %s",
+                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
+        return;
+    }
+    deviceList.append(new VelkIFPDevice(device));
+}
+
+void IFPUpgrade::abandonCheck()
+{
+}
+
+QString IFPUpgrade::lookupPanelVersion(const QString &) const
+{
+    return QString();
+}
+
+void IFPUpgrade::startRun()
+{
+    m_running = true;
+    startOta();
+}
+
+void IFPUpgrade::cancelRun()
+{
+    m_running = false;
+    cancelOta();
+}
+
+void IFPUpgrade::finishRun()
+{
+    if (!m_running) {
+        writeLog(LOG_LEVEL_WARNING, "%s upgradeFinished outside a run, dropped", qPrintable(modelName));
+        return;
+    }
+    m_running = false;
+    emit upgradeFinished();
+}
+
+void IFPUpgrade::setDownloader(HttpDownloader *shared)
+{
+    downloader = shared;
+    connect(downloader, &HttpDownloader::fileDownloadFinished, this, &IFPUpgrade::downloadFinished);
+}
+
+void IFPUpgrade::setServers(const QString &update, const QString &download)
+{
+    updateServer = update;
+    downloadServer = download;
+}
+
+void IFPUpgrade::setResultTimeouts(int packageMs, int withImageMs)
+{
+    resultTimeoutMs = packageMs;
+    resultWithImageTimeoutMs = withImageMs;
+}
+
+void IFPUpgrade::clearDeviceList()
+{
+    qDeleteAll(deviceList);
+    deviceList.clear();
+}
+
+QStringList IFPUpgrade::getVersionHash() const
+{
+    QStringList versions(versionHash.begin(), versionHash.end());
+    std::sort(versions.begin(), versions.end());
+    return versions;
+}
+
+void IFPUpgrade::failDevice(VelkIFPDevice *device)
+{
+    device->otaState = OTA_FAILED;
+    emit updateDeviceStatus(device, UPDATE_FAILED);
+}
+
+void IFPUpgrade::failRemaining(QList<VelkIFPDevice *> batch, const QList<VelkIFPDevice *> &others)
+{
+    for (VelkIFPDevice *device : others) {
+        if (!batch.contains(device))
+            batch.append(device);
+    }
+    if (batch.isEmpty())
+        return;
+    for (VelkIFPDevice *device : qAsConst(batch))
+        device->otaState = OTA_FAILED;
+    emit updateDevicesStatus(batch, UPDATE_FAILED);
+}
+
+VelkIFPDevice *IFPUpgrade::findDevice(const QList<VelkIFPDevice *> &devices, const QString &mac)
+{
+    for (VelkIFPDevice *device : devices) {
+        if (device->macAddress == mac)
+            return device;
+    }
+    return nullptr;
+}
+
+void IFPUpgrade::removeUnusedFile(const QString &path)
+{
+    if (!path.isEmpty() && QFile::exists(path) && QFile::remove(path))
+        writeLog(LOG_LEVEL_INFO, "remove unused file: %s", qPrintable(path));
+}
+
+QString IFPUpgrade::sentName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+CmdServer *IFPUpgrade::cmdServer() const
+{
+    return CmdServer::getInstance();
+}
+
+void IFPUpgrade::formBatch(const QList<VelkIFPDevice *> &devices)
+{
+    currentOtaDeviceList.clear();
+    waitingOtaDeviceList.clear();
+    for (VelkIFPDevice *device : devices) {
+        if (currentOtaDeviceList.size() < maxOtaDeviceCount)
+            currentOtaDeviceList.append(device);
+        else
+            waitingOtaDeviceList.append(device);
+    }
+    emit updateDevicesStatus(currentOtaDeviceList, UPDATE_UPDATING);
+    transferRetryCount.clear();
+    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
+        transferRetryCount.insert(device->macAddress, 0);
+}
+
+VelkIFPDevice *IFPUpgrade::batchDevice(const QString &mac, int state, const char *notFound) const
+{
+    VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
+    if (!device || device->otaState != state) {
+        writeLog(LOG_LEVEL_INFO, "%s: %s", notFound, qPrintable(mac));
+        return nullptr;
+    }
+    return device;
+}
+
+VelkIFPDevice *IFPUpgrade::admitWaiting(const QString &filePath)
+{
+    if (waitingOtaDeviceList.isEmpty())
+        return nullptr;
+    VelkIFPDevice *next = waitingOtaDeviceList.takeFirst();
+    currentOtaDeviceList.append(next);
+    emit updateDeviceStatus(next, UPDATE_UPDATING);
+    transferRetryCount.insert(next->macAddress, 0);
+    if (!filePath.isEmpty())
+        cmdServer()->sendFile(next, filePath, sentName(filePath));
+    return next;
+}
+
+void IFPUpgrade::finishTransfer(VelkIFPDevice *device, bool success, bool skipRetry, const QString &filePath,
+                                int upgradeType)
+{
+    const QString mac = device->macAddress;
+    emit removeDeviceTimeout(mac);
+    if (success) {
+        transferRetryCount.remove(mac);
+        startInstallation(device, upgradeType);
+    } else if (!skipRetry && transferRetryCount.value(mac) < maxTransferRetryCount) {
+        transferRetryCount[mac] += 1;
+        cmdServer()->sendFile(device, filePath, sentName(filePath));
+    } else {
+        transferRetryCount.remove(mac);
+        device->otaState = OTA_INSTALLING;
+        otaFinished(mac, false);
+    }
+}
+
+void IFPUpgrade::startInstallation(VelkIFPDevice *device, int upgradeType)
+{
+    if (cmdServer()->sendStartOta(device, upgradeType) != 0) {
+        writeLog(LOG_LEVEL_WARNING, "%s start command not sent, device offline: %s", qPrintable(modelName),
+                 qPrintable(device->macAddress));
+        device->otaState = OTA_INSTALLING;
+        otaFinished(device->macAddress, false);
+        return;
+    }
+    emit setupOtaResultTimeout(device->macAddress, upgradeType == 0 ? resultTimeoutMs : resultWithImageTimeoutMs);
+}
+
+void IFPUpgrade::cancelTransfersAndDownloads()
+{
+    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
+        if (device->otaState == OTA_TRANSFERRING)
+            cmdServer()->cancelFileTransfer(device);
+    }
+    for (auto it = requests.begin(); it != requests.end();) {
+        if (downloader->cancelDownload(it.key()))
+            ++it;
+        else
+            it = requests.erase(it);
+    }
+}
+
+void IFPUpgrade::dropVersionRequests(int versionKind)
+{
+    for (auto it = requests.begin(); it != requests.end();) {
+        if (it.value() == versionKind) {
+            downloader->cancelDownload(it.key());
+            it = requests.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}

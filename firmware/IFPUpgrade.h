@@ -1,0 +1,147 @@
+#pragma once
+
+#include "datastore/UpdateStatus.h"
+#include "datastore/VelkIFPDevice.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class CmdServer;
+class HttpDownloader;
+
+/// One device family's upgrader: knows where the family's newest firmware is announced, how it compares versions,
+/// which file goes to which device and how many devices it updates at once. The update manager owns the per-device
+/// timers, the wake-up and power-off, the report rows and the order in which upgraders run.
+///
+/// Contract with the manager:
+/// - a version check (getOtaServerInfo or checkOldDeviceInfo) is answered exactly once, with foundOldDevices or
+///   checkOtaVersionInfoFailed;
+/// - a run (startRun) ends with exactly one upgradeFinished, also when there is nothing to do;
+/// - every device handed over with appendNeedOtaDevice ends the run with a report: Successfully, or Failed;
+/// - removeDeviceTimeout is emitted for a device before another time-out is asked for it.
+///
+/// The version-check devices are the upgrader's own copies; the run devices are the caller's records, which the
+/// upgrader writes (OTA-run state, and the firmware version after a successful step) but never owns.
+class IFPUpgrade : public QObject
+{
+    Q_OBJECT
+public:
+    explicit IFPUpgrade(QObject *parent = nullptr);
+    ~IFPUpgrade() override;
+
+    /// The family's download folder: the OTA folder followed by the family's sub-folder.
+    virtual void setDownloadFolder(const QString &otaFolder) = 0;
+    /// Compares the devices of the check with the newest versions already known; answers before it returns.
+    virtual void checkOldDeviceInfo() = 0;
+    /// Fetches the family's announcement from its server; answers when the downloads have ended.
+    virtual void getOtaServerInfo() = 0;
+    /// Offers a device of the family for version checks; the upgrader keeps a copy when it can update it: a
+    /// version of four fields not below minRemoteOtaVersion (each refusal logged).
+    void appendDeviceList(const VelkIFPDevice &device);
+    /// The server check is being given up (the manager's watchdog): its downloads are dropped and no answer is
+    /// expected any more.
+    virtual void abandonCheck();
+    virtual void cancelOta() = 0;
+    virtual void transferFileComplete(const QString &mac, bool success, bool skipRetry) = 0;
+    virtual void otaFinished(const QString &mac, bool success) = 0;
+    /// The panel firmware version that goes with a newest firmware version; empty for families without one.
+    virtual QString lookupPanelVersion(const QString &version) const;
+    /// The family's version order: 1 when a is newer, -1 when older, 0 when equal.
+    virtual int compareVersions(const QString &a, const QString &b) const = 0;
+
+    /// Starts the run over the devices handed over; the family's startOta does the work.
+    void startRun();
+    /// Cancels the run (the family's cancelOta); nothing is emitted, now or later.
+    void cancelRun();
+    bool isRunning() const { return m_running; }
+
+    void setModelName(const QString &name) { modelName = name; }
+    void setDownloadPath(const QString &otaFolder, const QString &subFolder) { downloadFolder = otaFolder + subFolder; }
+    void setDownloader(HttpDownloader *downloader);
+    /// Base addresses of the update and the download server for the next server check; empty when unknown.
+    void setServers(const QString &updateServer, const QString &downloadServer);
+    /// The result time-outs asked for after a start command: OS or box package alone, and with the panel image.
+    void setResultTimeouts(int packageMs, int withImageMs);
+    QString getModelName() const { return modelName; }
+    QString getDownloadFolder() const { return downloadFolder; }
+    void clearDeviceList();
+    void appendNeedOtaDevice(VelkIFPDevice *device) { needOtaDeviceList.append(device); }
+    /// The newest versions known, sorted.
+    QStringList getVersionHash() const;
+
+signals:
+    void checkOtaVersionInfoFailed();
+    void foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList);
+    void updateDevicesStatus(QList<VelkIFPDevice *> deviceList, UpdateStatus status);
+    void updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status);
+    void upgradeFinished();
+    void removeDeviceTimeout(QString deviceMacAddress);
+    void setupOtaResultTimeout(QString deviceMacAddress, int timeoutMillis);
+
+protected slots:
+    virtual void downloadFinished(QString filename, bool success) = 0;
+
+protected:
+    /// The run over needOtaDeviceList; also called again by the family when a batch or a pass is over.
+    virtual void startOta() = 0;
+    /// Emits upgradeFinished once per startRun, however many ends a family's paths reach.
+    void finishRun();
+    /// Fails one device of the run: OTA-run state 7 and its report row Failed.
+    void failDevice(VelkIFPDevice *device);
+    /// Fails every device still in the run (the batch, the waiting devices and those of later passes), so that no
+    /// report row is left "Updating" when a run stops early.
+    void failRemaining(QList<VelkIFPDevice *> batch, const QList<VelkIFPDevice *> &others);
+    /// The first device of the list with that MAC address, or null.
+    static VelkIFPDevice *findDevice(const QList<VelkIFPDevice *> &devices, const QString &mac);
+
+    // --- batches: at most maxOtaDeviceCount devices at a time, the others waiting for a place -----------------------
+    /// The first devices form the batch, the rest wait; the batch is reported Updating, its resend counts reset.
+    void formBatch(const QList<VelkIFPDevice *> &devices);
+    /// The batch device with that MAC address in that OTA-run state, or null (logged with `notFound` and the MAC).
+    VelkIFPDevice *batchDevice(const QString &mac, int state, const char *notFound) const;
+    /// The first waiting device joins the batch, is reported Updating and is sent `filePath`; null when none waits.
+    VelkIFPDevice *admitWaiting(const QString &filePath);
+    /// The end of one transfer of `filePath`: success starts the installation with `upgradeType`; a failure is
+    /// sent again up to maxTransferRetryCount times unless `skipRetry`; then the device fails through otaFinished.
+    void finishTransfer(VelkIFPDevice *device, bool success, bool skipRetry, const QString &filePath, int upgradeType);
+    /// Sends the start command and asks for the result time-out; a device whose connection is gone fails at once
+    /// (no result can come, and it would hold its place in the batch for ever).
+    void startInstallation(VelkIFPDevice *device, int upgradeType);
+    /// Cancel: the transfers to batch devices and the downloads asked for. A running download keeps its request,
+    /// so its announcement is still recognised (and its file removed).
+    void cancelTransfersAndDownloads();
+    /// Drops the check's downloads (kind `versionKind`): the watchdog gave up on them.
+    void dropVersionRequests(int versionKind);
+    /// Deletes a firmware file of this upgrader, logging "remove unused file: %s" when it was there.
+    static void removeUnusedFile(const QString &path);
+    /// The name a file is sent under: the part of its local path after the last "/".
+    static QString sentName(const QString &path);
+    CmdServer *cmdServer() const;
+
+    HttpDownloader *downloader = nullptr;
+    QMap<QString, int> requests; ///< local path of every download asked for and not yet heard of -> its kind
+    QString downloadFolder;
+    QString modelName;
+    QString newestFwVersion;
+    QSet<QString> versionHash;
+    QList<VelkIFPDevice *> deviceList; ///< own copies, deleted by clearDeviceList
+    QList<VelkIFPDevice *> needOtaDeviceList;
+    QString currentDeltaNewVersion;
+    QString updateServer;
+    QString downloadServer;
+    QString minRemoteOtaVersion; ///< the lowest firmware that can be updated remotely
+    int resultTimeoutMs = 600000;
+    int resultWithImageTimeoutMs = 1200000;
+
+    int maxOtaDeviceCount = 3;
+    QList<VelkIFPDevice *> currentOtaDeviceList; ///< the batch
+    QList<VelkIFPDevice *> waitingOtaDeviceList; ///< devices of the pass waiting for a place in the batch
+    int maxTransferRetryCount = 2;
+    QMap<QString, int> transferRetryCount; ///< resends made to each batch device
+
+private:
+    bool m_running = false;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+/// Every time-out of the update manager and its downloader, with the production values as defaults. Tests
+/// shorten them through IFPUpgradeManager::setTimeouts(); the transfer time-outs are asked for by the command
+/// server and stay its own.
+struct OtaTimeouts
+{
+    int otaStateAnswerMs = 5000;            ///< a device's answer to the OTA-state check
+    int wakeMs = 600000;                    ///< an offline device to connect after Wake-on-LAN
+    int installResultMs = 600000;           ///< the installation result of an OS or box package
+    int installResultWithImageMs = 1200000; ///< the same when the panel image is installed with it
+    int downloadStallMs = 60000;            ///< a download that receives nothing this long is a failed attempt
+    /// A server check ends, as failed for every family that has not answered, after this long. Ten downloads
+    /// of three attempts each against a server that stalls take half an hour; a server that drips a byte a
+    /// minute would keep a check open for ever.
+    int serverCheckMs = 900000;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+/// Plays one sound file at a time, once or in a loop: the alarm of an SOS alert and the previews
+/// of the broadcast sounds. Pages hold a SoundPlayer* so their logic can be tested with a fake;
+/// MediaSoundPlayer is the one that makes a sound.
+///
+/// GUI thread only. Nothing here blocks: a file that cannot be decoded, or a machine without an
+/// audio output, is reported through failed() some time after play() returned.
+class SoundPlayer : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    /// Starts the file from its beginning, replacing what played. False, with nothing started,
+    /// when the file does not exist or cannot be read.
+    virtual bool play(const QString &filePath, bool loop) = 0;
+    /// Stops the sound; nothing happens when none plays.
+    virtual void stop() = 0;
+    /// True from a successful play() until stop(), the end of a sound played once, or a failure.
+    virtual bool isPlaying() const = 0;
+    /// The file of the last successful play(), also after it stopped.
+    virtual QString currentFile() const = 0;
+
+signals:
+    /// A sound played once reached its end.
+    void finished();
+    /// The sound could not be played after all (no decoder, no audio output, a broken file);
+    /// emitted once per play(), and the player is then stopped.
+    void failed(const QString &reason);
+};

@@ -1,0 +1,275 @@
+#include "platform/audio/AudioFolder.h"
+#include "platform/audio/AudioSystemHandler.h"
+#include "platform/audio/MediaSoundPlayer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A stand-in mixer tool: records every call in calls.txt and answers the read command from the
+// file "<tool>.out" with the exit code in "<tool>.rc" (0 when missing). A set command marks the
+// output as unmuted by rewriting "<tool>.out".
+void installTool(const QString &folder, const QString &tool, const QByteArray &readOutput, int readExit = 0,
+                 bool hang = false)
+{
+    const QString script = QStringLiteral("#!/bin/sh\n"
+                                          "echo \"%1 $*\" >> '%2/calls.txt'\n"
+                                          "%3"
+                                          "case \"$1\" in\n"
+                                          "  get*) /bin/cat '%2/%1.out'; exit %4 ;;\n"
+                                          "  set*) echo unmuted > '%2/%1.out'; exit 0 ;;\n"
+                                          "esac\n")
+                               .arg(tool, folder, hang ? QStringLiteral("exec /bin/sleep 30\n") : QString())
+                               .arg(readExit);
+    QVERIFY(writeFile(folder + QLatin1Char('/') + tool, script.toUtf8()));
+    QVERIFY(QFile::setPermissions(folder + QLatin1Char('/') + tool,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(writeFile(folder + QLatin1Char('/') + tool + QStringLiteral(".out"), readOutput));
+}
+
+QStringList calls(const QString &folder)
+{
+    const QString text = QString::fromUtf8(fileBytes(folder + QStringLiteral("/calls.txt")));
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestAudio : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void installsTheBuiltInSoundsReadableByTheOwner();
+    void aSoundThatCannotBeWrittenIsReportedAndTheOthersInstalled();
+    void playerRefusesAMissingFileAndNeverSpinsOnAFailure();
+    void unmute_data();
+    void unmute();
+    void unmuteWithoutAToolLogsAndReturnsAtOnce();
+    void aFailedToolIsForgottenAndAHangingOneKilled();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    QByteArray m_path;
+};
+
+void TestAudio::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+    m_path = qgetenv("PATH");
+    // Only the stand-in tools can be found.
+    qputenv("PATH", QFile::encodeName(m_dir->path()));
+}
+
+void TestAudio::cleanup()
+{
+    qputenv("PATH", m_path);
+    delete m_dir;
+}
+
+void TestAudio::installsTheBuiltInSoundsReadableByTheOwner()
+{
+    const QString folder = m_dir->path() + QStringLiteral("/data/Quorvin/Audio/");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeFile(folder + AudioFolder::alarmName(), "stale"));
+    QVERIFY(QFile::setPermissions(folder + AudioFolder::alarmName(), QFileDevice::ReadOther | QFileDevice::WriteOther));
+    QVERIFY(writeFile(folder + QStringLiteral("upload_1.mp3"), "uploaded"));
+
+    QCOMPARE(AudioFolder::installBuiltInSounds(folder), QStringList());
+
+    for (const QString &name : AudioFolder::builtInNames()) {
+        const QByteArray built = fileBytes(AudioFolder::resourcePath(name));
+        // Our own sounds, MP3 with an ID3 tag, a second or more of audio.
+        QVERIFY2(built.startsWith("ID3") && built.size() > 8000, qPrintable(name));
+        QCOMPARE(fileBytes(folder + name), built);
+        // 0644: a Windows-style 0006 would leave the console unable to read its own alarm.
+        QCOMPARE(QFile::permissions(folder + name) & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                 QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    }
+    QCOMPARE(fileBytes(folder + QStringLiteral("upload_1.mp3")), QByteArray("uploaded"));
+
+    // Installing again (the next run) replaces the files in place.
+    QCOMPARE(AudioFolder::installBuiltInSounds(folder), QStringList());
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 5);
+}
+
+void TestAudio::aSoundThatCannotBeWrittenIsReportedAndTheOthersInstalled()
+{
+    const QString folder = m_dir->path() + QStringLiteral("/Audio");
+    // A folder where the alarm file should be: it cannot be replaced, whoever runs the test.
+    QVERIFY(QDir().mkpath(folder + QLatin1Char('/') + AudioFolder::alarmName()));
+    QStringList errors;
+    QCOMPARE(AudioFolder::installBuiltInSounds(folder, &errors), QStringList{AudioFolder::alarmName()});
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().startsWith(QStringLiteral("AudioFolder: cannot write")), qPrintable(errors.first()));
+    QVERIFY(QFileInfo(folder + QStringLiteral("/Default_Audio_3.mp3")).isFile());
+
+    // A data folder that is a file: nothing can be installed, and each sound says so.
+    const QString blocked = m_dir->path() + QStringLiteral("/blocked");
+    QVERIFY(writeFile(blocked, "x"));
+    errors.clear();
+    QCOMPARE(AudioFolder::installBuiltInSounds(blocked + QStringLiteral("/Audio/"), &errors),
+             AudioFolder::builtInNames());
+    QCOMPARE(errors.size(), 4);
+    QVERIFY(errors.first().startsWith(QStringLiteral("AudioFolder: cannot create the folder")));
+}
+
+void TestAudio::playerRefusesAMissingFileAndNeverSpinsOnAFailure()
+{
+    MediaSoundPlayer player;
+    player.setStartTimeoutMs(1500);
+    QSignalSpy failed(&player, &SoundPlayer::failed);
+    QVERIFY(!player.play(m_dir->path() + QStringLiteral("/missing.mp3"), true));
+    QVERIFY(!player.isPlaying());
+
+    const QString folder = m_dir->path() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSound(AudioFolder::alarmName(), folder));
+    QVERIFY(player.play(folder + AudioFolder::alarmName(), true));
+    QCOMPARE(player.currentFile(), folder + AudioFolder::alarmName());
+    // Either the machine plays it (the position moves on), or the back end gives up once and the
+    // player stops.
+    QTRY_VERIFY_WITH_TIMEOUT(failed.count() > 0 || player.position() > 0, 5000);
+    QTest::qWait(300);
+    if (!failed.isEmpty()) {
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!player.isPlaying());
+        QSKIP(qPrintable(QStringLiteral("no GStreamer MP3 decoder or audio output here (%1); the failure path was "
+                                        "checked instead")
+                             .arg(failed.first().first().toString())));
+    }
+    QVERIFY(player.isPlaying());
+    player.stop();
+    QVERIFY(!player.isPlaying());
+    QCOMPARE(failed.count(), 0);
+}
+
+void TestAudio::unmute_data()
+{
+    QTest::addColumn<QStringList>("tools");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("levelZero");
+
+    const QString wpGet = QStringLiteral("wpctl get-volume @DEFAULT_AUDIO_SINK@");
+    QTest::newRow("wpctl muted") << QStringList{"wpctl", "pactl"} << QByteArray("Volume: 0.40 [MUTED]\n")
+                                 << int(AudioSystemHandler::Unmuted)
+                                 << QStringList{wpGet, "wpctl set-mute @DEFAULT_AUDIO_SINK@ 0"} << false;
+    // Unmuted at level 0 the alarm is still silent: reported, the level left alone.
+    QTest::newRow("wpctl muted at 0") << QStringList{"wpctl"} << QByteArray("Volume: 0.00 [MUTED]\n")
+                                      << int(AudioSystemHandler::Unmuted)
+                                      << QStringList{wpGet, "wpctl set-mute @DEFAULT_AUDIO_SINK@ 0"} << true;
+    QTest::newRow("wpctl audible") << QStringList{"wpctl", "pactl"} << QByteArray("Volume: 0.40\n")
+                                   << int(AudioSystemHandler::AlreadyAudible) << QStringList{wpGet} << false;
+    QTest::newRow("pactl muted") << QStringList{"pactl", "amixer"} << QByteArray("Mute: yes\n")
+                                 << int(AudioSystemHandler::Unmuted)
+                                 << QStringList{"pactl get-sink-mute @DEFAULT_SINK@",
+                                                "pactl set-sink-mute @DEFAULT_SINK@ 0"}
+                                 << false;
+    QTest::newRow("pactl audible") << QStringList{"pactl"} << QByteArray("Mute: no\n")
+                                   << int(AudioSystemHandler::AlreadyAudible)
+                                   << QStringList{"pactl get-sink-mute @DEFAULT_SINK@"} << false;
+    QTest::newRow("amixer muted") << QStringList{"amixer"}
+                                  << QByteArray("Simple mixer control 'Master',0\n"
+                                                "  Front Left: Playback 40 [63%] [off]\n"
+                                                "  Front Right: Playback 40 [63%] [off]\n")
+                                  << int(AudioSystemHandler::Unmuted)
+                                  << QStringList{"amixer get Master", "amixer set Master unmute"} << false;
+}
+
+// Only the mute flag is touched: a muted output gets exactly one set call, an audible one none,
+// and no call ever names a level.
+void TestAudio::unmute()
+{
+    QFETCH(QStringList, tools);
+    QFETCH(QByteArray, output);
+    QFETCH(int, outcome);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, levelZero);
+    for (const QString &tool : tools)
+        installTool(m_dir->path(), tool, output);
+
+    AudioSystemHandler handler;
+    QSignalSpy finished(&handler, &AudioSystemHandler::unmuteFinished);
+    handler.unmute();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().first().toInt(), outcome);
+    QCOMPARE(calls(m_dir->path()), expected);
+    QCOMPARE(handler.outputLevelZero(), levelZero);
+    QVERIFY(!handler.isRunning());
+}
+
+void TestAudio::unmuteWithoutAToolLogsAndReturnsAtOnce()
+{
+    AudioSystemHandler handler;
+    QSignalSpy finished(&handler, &AudioSystemHandler::unmuteFinished);
+    QElapsedTimer clock;
+    clock.start();
+    handler.unmute();
+    QVERIFY(clock.elapsed() < 100);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().first().toInt(), int(AudioSystemHandler::NoTool));
+    QCOMPARE(AudioSystemHandler::logLine(AudioSystemHandler::NoTool, 0), QStringLiteral("initializeWAS failed"));
+}
+
+void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
+{
+    // wpctl present but its server is gone: logged with its exit code.
+    installTool(m_dir->path(), QStringLiteral("wpctl"), QByteArray(), 1);
+    AudioSystemHandler handler;
+    handler.setTimeoutMs(300);
+    QSignalSpy finished(&handler, &AudioSystemHandler::unmuteFinished);
+    handler.unmute();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
+    QCOMPARE(finished.last().at(1).toInt(), 1);
+    QCOMPARE(AudioSystemHandler::logLine(AudioSystemHandler::ReadFailed, 1),
+             QStringLiteral("pAudioEndpointVolume GetMute failed: 1"));
+
+    // The failure made the handler look again: with wpctl gone, pactl is found.
+    QVERIFY(QFile::remove(m_dir->path() + QStringLiteral("/wpctl")));
+    installTool(m_dir->path(), QStringLiteral("pactl"), QByteArray("Mute: yes\n"));
+    handler.unmute();
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::Unmuted));
+
+    // A tool that vanished since is forgotten too; a tool that hangs is killed at the time
+    // limit. unmute() itself returns at once, and an alert meanwhile starts no second tool.
+    QVERIFY(QFile::remove(m_dir->path() + QStringLiteral("/pactl")));
+    installTool(m_dir->path(), QStringLiteral("amixer"), QByteArray("[off]"), 0, true);
+    handler.unmute();
+    QTRY_COMPARE(finished.count(), 3);
+    QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
+    QCOMPARE(finished.last().at(1).toInt(), -1);
+    handler.unmute();
+    QVERIFY(handler.isRunning());
+    handler.unmute();
+    QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::Busy));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 5, 3000);
+    QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
+    QCOMPARE(finished.last().at(1).toInt(), -1);
+}
+
+QTEST_GUILESS_MAIN(TestAudio)
+#include "tst_audio.moc"

@@ -1,0 +1,553 @@
+#include "BroadcastTestSupport.h"
+
+#include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastContentEditor.h"
+#include "broadcast/BroadcastMessageDialog.h"
+#include "broadcast/BroadcastSaveDialog.h"
+#include "broadcast/BroadcastSchedule.h"
+#include "broadcast/BroadcastScheduler.h"
+#include "broadcast/BroadcastSetting.h"
+#include "shell/base/Clock.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/SortingIndicator.h"
+#include "support/FakeSoundPlayer.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+using namespace BroadcastTest;
+
+namespace {
+
+// Answers the file dialog in place of the operator.
+class ChosenFile : public FileChooser
+{
+public:
+    QString getSaveFileName(QWidget *, const QString &, const QString &, const QString &) override { return QString(); }
+    QString getOpenFileName(QWidget *, const QString &, const QString &, const QString &) override { return path; }
+    QString path;
+};
+
+QDateTime at(const char *text)
+{
+    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+QCheckBox *rowBox(QTableWidget *table, int row)
+{
+    return qobject_cast<QCheckBox *>(table->cellWidget(row, 0));
+}
+
+} // namespace
+
+// The two-step editor offscreen against a real database: the text limit, uploads, the schedule step on a moved
+// clock, the target tables, the stored round trip and its failures, and a broadcast written in it reaching
+// simulated panels.
+class TestBroadcastEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void textLimitAndAudioTitle();
+    void uploadsAndTheirFiles();
+    void scheduleStep();
+    void targetTables();
+    void roundTrip();
+    void endToEndWithPanels();
+
+private:
+    QList<VelkBroadcast> stored(VelkBroadcast::Status status);
+    void newEditor(const QDateTime &now);
+    // Checks the device rows by name and moves on to the content step.
+    void pickDevicesAndGoOn(const QStringList &names);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    NetworkConfig m_config;
+    ChosenFile m_chooser;
+    std::unique_ptr<ManualClock> m_clock;
+    std::unique_ptr<FakeSoundPlayer> m_player;
+    std::unique_ptr<BroadcastSetting> m_editor;
+};
+
+void TestBroadcastEditor::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
+    NetworkConfig::setCurrent(m_config);
+    QVERIFY(CmdServer::getInstance()->serverPort() != 0);
+    FileChooser::setInstance(&m_chooser);
+
+    // Which devices can take a broadcast: the display client's build, or an audio box with a four-field version.
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const struct
+    {
+        const char *name;
+        const char *version;
+        const char *type;
+    } devices[] = {{"Alpha", "1.1.1017.18", "Control Box"},
+                   {"beta", "0.0.0.30", "Control Box"},
+                   {"Gamma", "1.1.1017.17", "Control Box"},
+                   {"Delta", "1.1.1017", "Audio Box"},
+                   {"Epsilon", "1.1.1017.18.1", "Audio Box"},
+                   {"Zeta", "1.1.1017.5", "Audio Box"},
+                   {"Eta", "", "Audio Box"},
+                   {"Theta", "1.1.1017.x", "audio box"}};
+    int serial = 900;
+    for (const auto &d : devices) {
+        VelkIFPDevice device;
+        device.deviceName = QLatin1String(d.name);
+        device.macAddress = testMac(serial++);
+        device.displayClientVersion = QLatin1String(d.version);
+        device.deviceType = QLatin1String(d.type);
+        QCOMPARE(db->createIFPDevice(device), DB_OK);
+    }
+    for (const char *name : {"Hall", "Lab"}) {
+        VelkGroups group;
+        group.groupName = QLatin1String(name);
+        QCOMPARE(db->createGroups(group), DB_OK);
+        VelkIFPDevice zeta;
+        zeta.deviceName = QStringLiteral("Zeta");
+        QCOMPARE(db->joinGroups(zeta, group), DB_OK);
+    }
+    VelkGroups old;
+    old.groupName = QStringLiteral("Old");
+    QCOMPARE(db->createGroups(old), DB_OK);
+    VelkIFPDevice gamma;
+    gamma.deviceName = QStringLiteral("Gamma");
+    QCOMPARE(db->joinGroups(gamma, old), DB_OK);
+}
+
+void TestBroadcastEditor::init()
+{
+    wipeBroadcasts();
+}
+
+void TestBroadcastEditor::cleanup()
+{
+    m_editor.reset();
+    m_player.reset();
+    m_clock.reset();
+}
+
+QList<VelkBroadcast> TestBroadcastEditor::stored(VelkBroadcast::Status status)
+{
+    QList<VelkBroadcast> list;
+    OrvantaDBManager::getInstance()->queryBroadcastByStatus(status, list);
+    return list;
+}
+
+void TestBroadcastEditor::newEditor(const QDateTime &now)
+{
+    m_clock.reset(new ManualClock(now));
+    m_player.reset(new FakeSoundPlayer);
+    m_editor.reset(new BroadcastSetting(nullptr, m_clock.get(), m_player.get()));
+    m_editor->newBroadcast();
+    m_editor->show();
+}
+
+void TestBroadcastEditor::pickDevicesAndGoOn(const QStringList &names)
+{
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
+        if (names.contains(step->tableWidgetDevice->item(row, 2)->text()))
+            rowBox(step->tableWidgetDevice, row)->click();
+    }
+    step->btnNext->click();
+}
+
+void TestBroadcastEditor::textLimitAndAudioTitle()
+{
+    newEditor(at("2024-05-06 09:00:00"));
+    pickDevicesAndGoOn({"Alpha"});
+    BroadcastContentEditor *content = m_editor->contentEditor();
+    CustomPlainTextEdit *box = content->plainTextEdit;
+    QCOMPARE(box->toPlainText(), QString("Enter your text..."));
+    box->setFocus();
+    QApplication::setActiveWindow(m_editor.get());
+    QTRY_VERIFY(box->hasFocus());
+    QCOMPARE(box->toPlainText(), QString()); // the example text goes with the first focus
+
+    box->setPlainText(QString(300, QLatin1Char('a')));
+    QCOMPARE(content->labelCount->text(), QString("0"));
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_B);
+    QCOMPARE(box->toPlainText(), QString(300, QLatin1Char('a')));
+    QCOMPARE(box->textCursor().position(), 300);
+
+    // Pasting 50 characters at position 10 of a 280-character text keeps the first 20 of them.
+    box->setPlainText(QString(280, QLatin1Char('x')));
+    QCOMPARE(content->labelCount->text(), QString("20"));
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(10);
+    box->setTextCursor(cursor);
+    const QString pasted = QStringLiteral("0123456789abcdefghijKLMNOPQRSTUVWXYZ_+-=*/!?@#$%^&");
+    QCOMPARE(pasted.size(), 50);
+    box->insertPlainText(pasted);
+    QCOMPARE(box->toPlainText(), QString(10, 'x') + pasted.left(20) + QString(270, 'x'));
+    QCOMPARE(box->textCursor().position(), 30);
+    QCOMPARE(content->labelCount->text(), QString("0"));
+
+    // "Only audio" needs a sound; without a title the sound's name is the title.
+    content->groupComboBox->setCurrentIndex(2);
+    QCOMPARE(box->toPlainText(), QString("Please enter your broadcast title of audio..."));
+    QSignalSpy add(content, &BroadcastContentEditor::addBroadcast);
+    content->btnAddBroadcast->click();
+    QCOMPARE(add.count(), 0);
+    QVERIFY(content->frameAudioAlert->isVisible());
+    content->radioButtonDefault2->click();
+    QVERIFY(!content->frameAudioAlert->isVisible());
+    content->btnAddBroadcast->click();
+    QCOMPARE(add.count(), 1);
+    const VelkBroadcast record = content->fillBroadcast();
+    QCOMPARE(record.displayType, 2);
+    QCOMPARE(record.audioSelection, 2);
+    QCOMPARE(record.contentText, QString("Default audio 2"));
+    // Repeat off still carries the default duration the panels expect.
+    QCOMPARE(record.durationMin, 0);
+    QCOMPARE(record.durationSec, 30);
+}
+
+void TestBroadcastEditor::uploadsAndTheirFiles()
+{
+    newEditor(at("2024-05-06 09:00:00"));
+    pickDevicesAndGoOn({"Alpha"});
+    BroadcastContentEditor *content = m_editor->contentEditor();
+    const QString folder = content->audioFolder();
+    const QString outside = m_dir.filePath("picked");
+    QDir().mkpath(outside);
+
+    const QString exact = writeRandomFile(outside + "/exact.mp3", 10 * 1024 * 1024);
+    m_chooser.path = exact;
+    content->radioButtonUserSelect->click();
+    QCOMPARE(content->savedAudioFilename(), QString("exact.mp3"));
+    QCOMPARE(sha256Of(folder + "exact.mp3"), sha256Of(exact));
+    QVERIFY(QFileInfo(folder + "exact.mp3").permissions() & QFileDevice::ReadOwner);
+    QVERIFY(content->radioButtonUserSelect->isChecked());
+    QVERIFY(!content->toolButtonDeleteAudio->isHidden());
+
+    content->toolButtonDeleteAudio->click();
+    QVERIFY(content->radioButtonNone->isChecked());
+    m_chooser.path = writeRandomFile(outside + "/big.mp3", 10 * 1024 * 1024 + 1);
+    content->radioButtonUserSelect->click();
+    QVERIFY(content->messageDialog()->isVisible());
+    QCOMPARE(content->messageDialog()->message(), QString("The size of the uploaded file cannot exceed 10MB."));
+    QVERIFY(content->radioButtonNone->isChecked());
+    QVERIFY(!QFile::exists(folder + "big.mp3"));
+    content->messageDialog()->hide();
+
+    // A second file of a name already in the folder never replaces it.
+    writeRandomFile(folder + "song.mp3", 100);
+    m_chooser.path = writeRandomFile(outside + "/song.mp3", 2000);
+    content->radioButtonUserSelect->click();
+    QVERIFY(QRegularExpression("^song\\(\\d+\\)\\.mp3$").match(content->savedAudioFilename()).hasMatch());
+    QCOMPARE(content->displayedAudioFilename(), QString("song.mp3"));
+    QCOMPARE(QFileInfo(folder + "song.mp3").size(), qint64(100));
+    QCOMPARE(content->fillBroadcast().displayedAudioFilename, QString("song.mp3"));
+    content->toolButtonDeleteAudio->click();
+    writeRandomFile(folder + "a.b.mp3", 100);
+    m_chooser.path = writeRandomFile(outside + "/a.b.mp3", 300);
+    content->radioButtonUserSelect->click();
+    QVERIFY(QRegularExpression("^a\\(\\d+\\)\\.b\\.mp3$").match(content->savedAudioFilename()).hasMatch());
+    content->toolButtonDeleteAudio->click();
+
+    // A file that went away before it could be read, and an Audio folder that cannot take it, are reported.
+    m_chooser.path = outside + "/gone.mp3";
+    content->radioButtonUserSelect->click();
+    QCOMPARE(content->messageDialog()->message(), QString("The audio file cannot be read."));
+    QVERIFY(content->radioButtonNone->isChecked());
+    const QString moved = m_dir.filePath("AudioAside");
+    QVERIFY(QDir().rename(folder, moved));
+    writeRandomFile(QDir::cleanPath(folder), 1); // a file where the folder belongs
+    m_chooser.path = writeRandomFile(outside + "/tune.wav", 400);
+    content->radioButtonUserSelect->click();
+    QCOMPARE(content->messageDialog()->message(), QString("The audio file cannot be copied."));
+    QVERIFY(content->radioButtonNone->isChecked());
+    QCOMPARE(content->radioButtonUserSelect->text(), QString("Upload custom audio"));
+    QVERIFY(QFile::remove(QDir::cleanPath(folder)));
+    QVERIFY(QDir().rename(moved, folder));
+    content->messageDialog()->hide();
+
+    // Deleting the sound of a stored broadcast takes effect only when the edit is saved.
+    writeRandomFile(folder + "keep.mp3", 500);
+    VelkBroadcast b = storeBroadcast({}, 4, "keep.mp3");
+    b.status = VelkBroadcast::Pending;
+    b.isNow = false;
+    m_editor->editBroadcast(b);
+    QVERIFY(!content->toolButtonDeleteAudio->isHidden());
+    content->toolButtonDeleteAudio->click();
+    QVERIFY(QFile::exists(folder + "keep.mp3"));
+    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnCancel->click(); });
+    m_editor->close();
+    QVERIFY(QFile::exists(folder + "keep.mp3"));
+    QCOMPARE(stored(VelkBroadcast::Upcoming).first().savedAudioFilename, QString("keep.mp3"));
+    m_editor->editBroadcast(stored(VelkBroadcast::Upcoming).first());
+    m_editor->show();
+    content->toolButtonDeleteAudio->click();
+    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnOk->click(); });
+    m_editor->close();
+    QVERIFY(!QFile::exists(folder + "keep.mp3"));
+    QCOMPARE(stored(VelkBroadcast::Pending).first().audioSelection, 0);
+}
+
+void TestBroadcastEditor::scheduleStep()
+{
+    newEditor(at("2024-05-06 23:30:20"));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    QVERIFY(step->isNow());
+    QVERIFY(!step->calendarWidget->isEnabled());
+    pickDevicesAndGoOn({}); // nothing checked: "Next" is off and the schedule panel hidden
+    QVERIFY(!step->btnNext->isEnabled());
+    QVERIFY(step->selectScheduleWidget->isHidden());
+    rowBox(step->tableWidgetDevice, 0)->click();
+    QVERIFY(step->btnNext->isEnabled());
+
+    // "Schedule" proposes an hour from now: past 23:00, that is tomorrow.
+    step->btnSchedule->click();
+    QCOMPARE(step->calendarWidget->selectedDate(), QDate(2024, 5, 7));
+    QCOMPARE(step->spinBox_Time_HR->text(), QString("00"));
+    QCOMPARE(step->spinBox_Time_Min->text(), QString("30"));
+    QVERIFY(step->calendarWidget->isEnabled());
+
+    // The current minute and earlier are refused; the next minute is taken.
+    QSignalSpy next(step, &BroadcastSchedule::emitBtnNextClicked);
+    step->calendarWidget->setSelectedDate(QDate(2024, 5, 6));
+    step->spinBox_Time_HR->setValue(23);
+    step->spinBox_Time_Min->setValue(30);
+    step->btnNext->click();
+    QCOMPARE(next.count(), 0);
+    QVERIFY(step->messageDialog()->isVisible());
+    QCOMPARE(step->messageDialog()->message(), QString("You can't select the date to broadcast before right now."));
+    step->messageDialog()->hide();
+    step->spinBox_Time_Min->setValue(31);
+    step->btnRepeatMon->click();
+    step->btnNext->click();
+    QCOMPARE(next.count(), 1);
+    VelkBroadcast scheduled = step->getBroadcastData();
+    QCOMPARE(scheduled.startDate, QString("2024-05-06"));
+    QCOMPARE(scheduled.time, QString("23:31"));
+    QVERIFY(scheduled.repeatMon);
+    step->spinBox_Time_HR->setValue(7);
+    step->spinBox_Time_Min->setValue(5);
+    m_clock->setNow(at("2024-05-06 06:00:00"));
+    QCOMPARE(step->getBroadcastData().time, QString("07:05"));
+
+    // "Broadcast Now" stores the minute of saving and no weekday; "Schedule" again shows what was entered.
+    step->btnBroadcastNow->click();
+    m_clock->setNow(at("2024-05-06 08:09:59"));
+    const VelkBroadcast now = step->getBroadcastData();
+    QVERIFY(now.isNow);
+    QCOMPARE(now.startDate, QString("2024-05-06"));
+    QCOMPARE(now.time, QString("08:09"));
+    QVERIFY(!now.repeatMon);
+    step->btnSchedule->click();
+    QCOMPARE(step->spinBox_Time_HR->text(), QString("07"));
+}
+
+void TestBroadcastEditor::targetTables()
+{
+    newEditor(at("2024-05-06 09:00:00"));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    QStringList listed;
+    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row)
+        listed.append(step->tableWidgetDevice->item(row, 2)->text());
+    // Only capable devices, by name with capitals before small letters.
+    QCOMPARE(listed, QStringList({"Alpha", "Zeta", "beta"}));
+    QCOMPARE(step->labelTotalInfo->text(), QString("3 devices in total"));
+    QCOMPARE(step->tableWidgetDevice->item(1, 3)->text(), QString("Hall, Lab"));
+    QCOMPARE(step->tableWidgetDevice->item(1, 4)->text(), QString("Streaming Audio Box"));
+    QCOMPARE(step->tableWidgetDevice->item(0, 4)->text(), QString("IFP/Control Box"));
+    step->comboBoxType->setCurrentIndex(1);
+    // Two groups share their only capable device; the group of an incapable device is not offered.
+    QCOMPARE(step->labelTotalInfo->text(), QString("2 groups in total (1 device)"));
+    QCOMPARE(step->tableWidgetGroup->rowCount(), 2);
+    step->comboBoxType->setCurrentIndex(0);
+
+    // Checked rows survive a re-sort; while anything is checked the search and the filter are out of reach.
+    rowBox(step->tableWidgetDevice, 1)->click(); // Zeta
+    QVERIFY(step->lineEditFilter->isHidden());
+    QVERIFY(step->btnFilter->isHidden());
+    QVERIFY(step->comboBoxType->isHidden());
+    QCOMPARE(step->labelSelectedInfo->text(), QString("1 device selected"));
+    step->deviceHeaderDevice->clicked();
+    QCOMPARE(step->tableWidgetDevice->item(0, 2)->text(), QString("beta"));
+    QCOMPARE(step->sortIndicator(1)->state(), 1);
+    QVERIFY(rowBox(step->tableWidgetDevice, 1)->isChecked());
+    QVERIFY(!rowBox(step->tableWidgetDevice, 0)->isChecked());
+    rowBox(step->tableWidgetDevice, 0)->click();
+    QCOMPARE(step->labelSelectedInfo->text(), QString("2 devices selected"));
+    step->btnCloseInfo->click();
+    QVERIFY(!step->lineEditFilter->isHidden());
+    QVERIFY(step->targets().checkedDevices().isEmpty());
+
+    // Search by type matches the stored type, not the shown one.
+    step->checkBox1Device->setChecked(false);
+    step->checkBox1Group->setChecked(false);
+    step->lineEditFilter->setText("audio");
+    QTest::keyClick(step->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(step->tableWidgetDevice->rowCount(), 1);
+    QCOMPARE(step->tableWidgetDevice->item(0, 2)->text(), QString("Zeta"));
+    step->lineEditFilter->setText("Streaming");
+    QTest::keyClick(step->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(step->tableWidgetDevice->rowCount(), 0);
+}
+
+void TestBroadcastEditor::roundTrip()
+{
+    newEditor(at("2024-05-06 09:00:00"));
+    QSignalSpy saved(m_editor.get(), &BroadcastSetting::broadcastSettingSavedSuccess);
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    BroadcastContentEditor *content = m_editor->contentEditor();
+    rowBox(step->tableWidgetDevice, 0)->click(); // Alpha
+    step->btnSchedule->click();
+    step->spinBox_Time_HR->setValue(14);
+    step->spinBox_Time_Min->setValue(5);
+    step->btnRepeatTue->click();
+    step->btnRepeatThu->click();
+    step->btnNext->click();
+    QCOMPARE(m_editor->stackedWidgetBroadcastSetting->currentWidget(), content);
+    content->plainTextEdit->setFocus();
+    content->plainTextEdit->setPlainText(QStringLiteral("Choir practice moves to the music room"));
+    content->groupComboBox->setCurrentIndex(1);
+    content->radioButtonDefault3->click();
+    content->checkBoxRepeat->click();
+    content->lineEditMin->setText("2");
+    content->lineEditSec->setText("15");
+    content->checkBoxWakeOnLan->click();
+    content->btnAddBroadcast->click();
+    QCOMPARE(saved.count(), 1);
+    QVERIFY(!m_editor->isVisible());
+    QCOMPARE(stored(VelkBroadcast::Upcoming).size(), 1);
+    const VelkBroadcast b = stored(VelkBroadcast::Upcoming).first();
+    QCOMPARE(b.contentText, QString("Choir practice moves to the music room"));
+    QCOMPARE(b.displayType, 1);
+    QCOMPARE(b.audioSelection, 3);
+    QVERIFY(b.repeat);
+    QCOMPARE(b.durationMin, 2);
+    QCOMPARE(b.durationSec, 15);
+    QVERIFY(b.wakeOnLan);
+    QCOMPARE(b.target, 2);
+    QCOMPARE(b.devices.size(), 1);
+    QCOMPARE(b.devices.first().deviceName, QString("Alpha"));
+    QVERIFY(!b.isNow);
+    QCOMPARE(b.startDate, QString("2024-05-06"));
+    QCOMPARE(b.time, QString("14:05"));
+    QVERIFY(b.repeatTue && b.repeatThu && !b.repeatMon && !b.repeatSun);
+    QCOMPARE(saved.at(0).at(0).value<VelkBroadcast>().bid, b.bid);
+
+    // Closing early: "Save" keeps it as pending; "Discard Changes" and the question's own close button keep nothing.
+    m_editor->newBroadcast();
+    m_editor->show();
+    rowBox(step->tableWidgetDevice, 2)->click();
+    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnOk->click(); });
+    m_editor->close();
+    QCOMPARE(saved.count(), 2);
+    QCOMPARE(stored(VelkBroadcast::Pending).size(), 1);
+    QCOMPARE(stored(VelkBroadcast::Pending).first().devices.first().deviceName, QString("beta"));
+    for (int way = 0; way < 2; ++way) {
+        m_editor->newBroadcast();
+        m_editor->show();
+        rowBox(step->tableWidgetDevice, 0)->click();
+        QTimer::singleShot(0, m_editor->saveDialog(), [this, way] {
+            if (way == 0)
+                m_editor->saveDialog()->btnCancel->click();
+            else
+                m_editor->saveDialog()->close();
+        });
+        m_editor->close();
+    }
+    QCOMPARE(saved.count(), 2);
+    QCOMPARE(stored(VelkBroadcast::Pending).size(), 1);
+    QCOMPARE(stored(VelkBroadcast::Upcoming).size(), 1);
+
+    // A store that refuses the broadcast is reported; nothing is announced and the editor stays open.
+    QSqlQuery trigger(QSqlDatabase::database());
+    QVERIFY(trigger.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_broadcast BEFORE INSERT ON Broadcast "
+                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    m_editor->newBroadcast();
+    m_editor->show();
+    pickDevicesAndGoOn({"Alpha"});
+    content->btnAddBroadcast->click();
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER refuse_broadcast")));
+    QCOMPARE(saved.count(), 2);
+    QVERIFY(m_editor->isVisible());
+    QVERIFY(m_editor->failureDialog()->isVisible());
+    QCOMPARE(m_editor->failureDialog()->message(), QString("The broadcast could not be saved."));
+    m_editor->failureDialog()->hide();
+    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnCancel->click(); });
+    m_editor->close();
+
+    // A stored broadcast whose run is on its way cannot be edited.
+    PanelFleet *fleet = makeFleet(1, 950, "Busy-", "127.0.9.2").release();
+    const QList<VelkIFPDevice> busy = storeFleet(*fleet);
+    fleet->panel(0)->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    fleet->startAll();
+    QTRY_COMPARE(fleet->connectedCount(), 1);
+    QTRY_VERIFY(CmdServer::getInstance()->isDeviceOnline(busy.first()));
+    const VelkBroadcast running = storeBroadcast(busy);
+    BroadcastManager::getInstance()->addBroadcastTask(taskOf(running));
+    BroadcastManager::getInstance()->startQueuedBroadcastTasks();
+    m_editor->editBroadcast(running);
+    m_editor->show();
+    QSignalSpy next(step, &BroadcastSchedule::emitBtnNextClicked);
+    step->btnNext->click();
+    QCOMPARE(next.count(), 0);
+    QCOMPARE(step->messageDialog()->message(), QString("Can not edit this broadcast."));
+    step->messageDialog()->hide();
+    m_editor->close(); // asks nothing while the run is on
+    QCOMPARE(saved.count(), 2);
+    BroadcastManager::getInstance()->cancelBroadcastTask(taskOf(running));
+    fleet->shutDownAll();
+    delete fleet;
+}
+
+void TestBroadcastEditor::endToEndWithPanels()
+{
+    PanelFleet *fleet = makeFleet(3, 960, "Class-", "127.0.10.2").release();
+    storeFleet(*fleet);
+    fleet->startAll();
+    QTRY_COMPARE(fleet->connectedCount(), 3);
+    m_clock.reset(new ManualClock(QDateTime::currentDateTime()));
+    FakeSoundPlayer player;
+    Broadcast page(m_clock.get(), &player);
+    page.show();
+    page.btnAddBroadcast->click();
+    BroadcastSetting *editor = page.editor();
+    QVERIFY(editor->isVisible());
+    BroadcastSchedule *step = editor->scheduleStep();
+    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
+        const QString name = step->tableWidgetDevice->item(row, 2)->text();
+        if (name == "Class-001" || name == "Class-003")
+            rowBox(step->tableWidgetDevice, row)->click();
+    }
+    step->btnNext->click();
+    editor->contentEditor()->plainTextEdit->setPlainText(QStringLiteral("Lunch break starts now"));
+    editor->contentEditor()->radioButtonDefault1->click();
+    editor->contentEditor()->btnAddBroadcast->click();
+    QVERIFY(!page.labelMessage->isHidden());
+    QTRY_COMPARE(page.table(VelkBroadcast::Completed)->rowCount(), 1);
+    const VelkBroadcast done = page.scheduler()->completedList().first();
+    QCOMPARE(done.contentText, QString("Lunch break starts now"));
+    const auto report = reportOf(done);
+    QCOMPARE(report.keys(), QStringList({"Class-001", "Class-003"}));
+    for (const auto &row : report)
+        QCOMPARE(row, qMakePair(1, 0));
+    QCOMPARE(fleet->panel(0)->lastBroadcast().contentText, QString("Lunch break starts now"));
+    QCOMPARE(fleet->panel(0)->lastAudioFile().name, QString("Default_Audio_1.mp3"));
+    QCOMPARE(fleet->panel(1)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+    fleet->shutDownAll();
+    delete fleet;
+}
+
+QTEST_MAIN(TestBroadcastEditor)
+#include "tst_broadcast_editor.moc"

@@ -1,0 +1,280 @@
+#include "BroadcastTestSupport.h"
+
+#include "tools/panelsim/WakeOnLanListener.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+using namespace BroadcastTest;
+
+// The broadcast manager against the real command server and simulated panels on loopback: the sending window,
+// time-outs, the sound transfer, waking and cancelling, checked from both ends (what the panels received, what the
+// report rows say).
+class TestBroadcastManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void twentyAtOnceThenOnePerConfirmationInQueueOrder();
+    void silentAndOfflinePanelsFail();
+    void soundReachesEveryPanelThatAsks();
+    void wakingAndCancelling();
+
+private:
+    // Counts, panel by panel, who holds a record not yet confirmed; remembers the most at any moment.
+    void watchWindow(PanelFleet &fleet);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    NetworkConfig m_config;
+    WakeOnLanListener m_wakeListener;
+    std::unique_ptr<BroadcastManager> m_manager;
+    QList<PanelFleet *> m_fleets;
+    int m_inWindow = 0;
+    int m_mostInWindow = 0;
+    QStringList m_recordOrder;
+};
+
+void TestBroadcastManager::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    QVERIFY(m_wakeListener.listen(QHostAddress(QHostAddress::AnyIPv4), 0));
+    m_config = loopbackNetworkConfig(m_dir.path());
+    m_config.wolPort = m_wakeListener.port();
+    m_config.wolRoundGapMs = 20;
+    NetworkConfig::setCurrent(m_config);
+    QVERIFY(CmdServer::getInstance()->serverPort() != 0);
+    connect(&m_wakeListener, &WakeOnLanListener::magicPacketReceived, this, [this](const QString &mac) {
+        for (PanelFleet *fleet : qAsConst(m_fleets)) {
+            if (SimulatedPanel *panel = fleet->panelByMac(mac))
+                panel->wake();
+        }
+    });
+}
+
+void TestBroadcastManager::init()
+{
+    m_manager.reset(new BroadcastManager(CmdServer::getInstance(), OrvantaDBManager::getInstance()));
+    m_inWindow = 0;
+    m_mostInWindow = 0;
+    m_recordOrder.clear();
+}
+
+void TestBroadcastManager::cleanup()
+{
+    for (PanelFleet *fleet : qAsConst(m_fleets)) {
+        fleet->shutDownAll();
+        delete fleet;
+    }
+    m_fleets.clear();
+    m_manager.reset();
+}
+
+void TestBroadcastManager::watchWindow(PanelFleet &fleet)
+{
+    for (SimulatedPanel *panel : fleet.panels()) {
+        connect(panel, &SimulatedPanel::frameReceived, this, [this, panel](quint16 code) {
+            if (code != VELK_REMOTE_CMD_BROADCAST_DATA)
+                return;
+            m_recordOrder.append(panel->name());
+            m_mostInWindow = qMax(m_mostInWindow, ++m_inWindow);
+        });
+        connect(panel, &SimulatedPanel::frameSent, this, [this](quint16 code) {
+            if (code == VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE)
+                --m_inWindow;
+        });
+    }
+}
+
+void TestBroadcastManager::twentyAtOnceThenOnePerConfirmationInQueueOrder()
+{
+    PanelFleet *fleet = makeFleet(25, 101, "Cap-", "127.0.1.2").release();
+    m_fleets.append(fleet);
+    // Some records hold their MAC as an older database or an import wrote it: capitals, or dashes.
+    const QList<VelkIFPDevice> devices = storeFleet(*fleet, [](int i, const QString &mac) {
+        if (i % 3 == 1)
+            return mac.toUpper();
+        if (i % 3 == 2)
+            return QString(mac).replace(':', '-').toUpper();
+        return mac;
+    });
+    for (SimulatedPanel *panel : fleet->panels())
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    fleet->startAll();
+    QTRY_COMPARE(fleet->connectedCount(), 25);
+    watchWindow(*fleet);
+
+    const VelkBroadcast broadcast = storeBroadcast(devices);
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_manager->addBroadcastTask(taskOf(broadcast));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE(m_recordOrder.size(), 20);
+    QStringList firstTwenty;
+    for (int i = 0; i < 20; ++i)
+        firstTwenty.append(fleet->panel(i)->name());
+    QStringList arrived = m_recordOrder; // twenty sockets: any arrival order
+    arrived.sort();
+    QCOMPARE(arrived, firstTwenty);
+    QCOMPARE(m_manager->queuedCount(), 5);
+
+    // Each confirmation lets exactly the next queued panel in, whoever confirms.
+    const QList<int> confirming = {7, 0, 19, 20, 3};
+    for (int k = 0; k < confirming.size(); ++k) {
+        QTRY_COMPARE(fleet->panel(confirming.at(k))->heldAnswerCount(), 1);
+        QCOMPARE(fleet->panel(confirming.at(k))->releaseHeldAnswers(), 1);
+        QTRY_COMPARE(m_recordOrder.size(), 21 + k);
+        QCOMPARE(m_recordOrder.last(), fleet->panel(20 + k)->name());
+    }
+    // The online devices start together, once the last of them has confirmed.
+    QCOMPARE(fleet->panel(7)->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 0);
+    for (SimulatedPanel *panel : fleet->panels())
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+    for (SimulatedPanel *panel : fleet->panels())
+        panel->releaseHeldAnswers();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toUInt(), broadcast.bid);
+    QVERIFY2(m_mostInWindow <= 20, qPrintable(QString::number(m_mostInWindow)));
+    QCOMPARE(m_mostInWindow, 20);
+    for (SimulatedPanel *panel : fleet->panels()) {
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+    }
+    const auto report = reportOf(broadcast);
+    QCOMPARE(report.size(), 25);
+    for (const auto &row : report)
+        QCOMPARE(row, qMakePair(1, 0));
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(m_manager->sendingCount(), 0);
+}
+
+void TestBroadcastManager::silentAndOfflinePanelsFail()
+{
+    PanelFleet *fleet = makeFleet(3, 201, "Quiet-", "127.0.2.2").release();
+    m_fleets.append(fleet);
+    const QList<VelkIFPDevice> devices = storeFleet(*fleet);
+    SimulatedPanel *healthy = fleet->panel(0);
+    SimulatedPanel *silent = fleet->panel(1);
+    silent->setAnswerDropped(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    // The start command's answer carries nothing the console can act on: whatever it says counts as shown, and an
+    // unusual value is logged.
+    healthy->setAnswerPayload(VELK_REMOTE_RSP_START_BROADCAST, FrameCodec::int32Payload(-1));
+    healthy->start();
+    silent->start();
+    QTRY_VERIFY(healthy->isConnected() && silent->isConnected());
+    QTRY_VERIFY(CmdServer::getInstance()->isDeviceOnline(devices.at(1)));
+
+    const VelkBroadcast broadcast = storeBroadcast(devices);
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    QElapsedTimer clock;
+    clock.start();
+    m_manager->addBroadcastTask(taskOf(broadcast));
+    m_manager->startQueuedBroadcastTasks();
+    // Off and not to be woken: failed at once, long before the silent panel's time is up.
+    QTRY_COMPARE(reportOf(broadcast).value("Quiet-003"), qMakePair(2, 1));
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(reportOf(broadcast).value("Quiet-002"), qMakePair(0, 0));
+
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    // Qt may fire a coarse timer up to 5 % early; the panel had its full five seconds less that.
+    QVERIFY2(clock.elapsed() >= 4750, qPrintable(QString::number(clock.elapsed())));
+    const auto report = reportOf(broadcast);
+    QCOMPARE(report.value("Quiet-001"), qMakePair(1, 0));
+    QVERIFY(m_log->contains("start-broadcast answer -1"));
+    QCOMPARE(report.value("Quiet-002"), qMakePair(2, 2));
+    QCOMPARE(report.value("Quiet-003"), qMakePair(2, 1));
+    QCOMPARE(silent->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 0);
+    QCOMPARE(fleet->panel(2)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+}
+
+void TestBroadcastManager::soundReachesEveryPanelThatAsks()
+{
+    PanelFleet *fleet = makeFleet(4, 301, "Sound-", "127.0.3.2").release();
+    m_fleets.append(fleet);
+    const QList<VelkIFPDevice> devices = storeFleet(*fleet);
+    fleet->startAll();
+    QTRY_COMPARE(fleet->connectedCount(), 4);
+    const QString sound = writeRandomFile(m_config.audioFolder + "bell.mp3", 1024 * 1024 + 123);
+    const VelkBroadcast broadcast = storeBroadcast(devices, 4, "bell.mp3");
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_manager->addBroadcastTask(taskOf(broadcast));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    for (SimulatedPanel *panel : fleet->panels()) {
+        QCOMPARE(panel->receivedAudioFiles().size(), 1);
+        QCOMPARE(panel->lastAudioFile().name, QString("bell.mp3"));
+        QCOMPARE(panel->lastAudioFile().sha256, sha256Of(sound));
+    }
+    for (const auto &row : reportOf(broadcast))
+        QCOMPARE(row, qMakePair(1, 0));
+
+    // A panel that asks for the sound of a broadcast that has none is not sent a file; its confirmation counts.
+    SimulatedPanel *confused = fleet->panel(0);
+    confused->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    const VelkBroadcast silentOne = storeBroadcast({devices.at(0)});
+    m_manager->addBroadcastTask(taskOf(silentOne));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE(confused->heldAnswerCount(), 1);
+    confused->sendFrame(VELK_REMOTE_RSP_BROADCAST_DATA, FrameCodec::int32Payload(0));
+    confused->releaseHeldAnswers();
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(confused->receivedCount(VELK_REMOTE_CMD_BROADCAST_FILE_START), 1);
+    QVERIFY(m_log->contains("BroadcastManager::transferFileStarted, not found"));
+    QCOMPARE(reportOf(silentOne).value("Sound-001"), qMakePair(1, 0));
+}
+
+void TestBroadcastManager::wakingAndCancelling()
+{
+    PanelFleet *fleet = makeFleet(3, 401, "Wake-", "127.0.4.2").release();
+    m_fleets.append(fleet);
+    const QList<VelkIFPDevice> devices = storeFleet(*fleet);
+    SimulatedPanel *online = fleet->panel(0);
+    SimulatedPanel *sleeper = fleet->panel(1);
+    SimulatedPanel *shared = fleet->panel(2);
+    for (SimulatedPanel *panel : fleet->panels())
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    online->start();
+    QTRY_VERIFY(CmdServer::getInstance()->isDeviceOnline(devices.at(0)));
+
+    // Wake-on-LAN goes out for the two that are off; each comes up and is sent the record as woken.
+    const VelkBroadcast waking = storeBroadcast(devices, 0, QString(), true);
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_manager->addBroadcastTask(taskOf(waking));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE(sleeper->heldAnswerCount(), 1);
+    QTRY_COMPARE(shared->heldAnswerCount(), 1);
+    QVERIFY(!online->lastBroadcast().woken);
+    QVERIFY(sleeper->lastBroadcast().woken);
+    QVERIFY(shared->lastBroadcast().woken);
+
+    // A later task takes one woken panel over; cancelling the waking task powers off only the other woken one.
+    const VelkBroadcast later = storeBroadcast({devices.at(2)});
+    m_manager->addBroadcastTask(taskOf(later));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE(shared->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 2);
+    QSignalSpy sleeperOff(sleeper, &SimulatedPanel::poweredOff);
+    m_manager->cancelBroadcastTask(taskOf(waking));
+    QTRY_COMPARE(sleeperOff.count(), 1);
+    QCOMPARE(m_manager->taskCount(), 1);
+
+    for (SimulatedPanel *panel : {online, shared}) {
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+        panel->releaseHeldAnswers();
+    }
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toUInt(), later.bid);
+    QCOMPARE(reportOf(later).value("Wake-003"), qMakePair(1, 0));
+    QCOMPARE(shared->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    QCOMPARE(online->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    // A cancelled run writes no results.
+    for (const auto &row : reportOf(waking))
+        QCOMPARE(row, qMakePair(0, 0));
+}
+
+QTEST_GUILESS_MAIN(TestBroadcastManager)
+#include "tst_broadcast_manager.moc"

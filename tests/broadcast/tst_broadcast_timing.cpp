@@ -1,0 +1,473 @@
+#include "BroadcastTestSupport.h"
+
+#include "broadcast/BroadcastAudio.h"
+#include "broadcast/BroadcastCapability.h"
+#include "broadcast/BroadcastScheduler.h"
+#include "broadcast/BroadcastTiming.h"
+#include "shell/base/Clock.h"
+
+#include <QSignalSpy>
+
+using namespace BroadcastTest;
+
+namespace {
+
+QDateTime at(const char *text)
+{
+    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+}
+
+VelkBroadcast scheduled(const QString &date, const QString &time, const QString &weekdays = QString())
+{
+    VelkBroadcast b;
+    b.startDate = date;
+    b.time = time;
+    b.repeatMon = weekdays.contains("Mon");
+    b.repeatTue = weekdays.contains("Tue");
+    b.repeatWed = weekdays.contains("Wed");
+    b.repeatThu = weekdays.contains("Thu");
+    b.repeatFri = weekdays.contains("Fri");
+    b.repeatSat = weekdays.contains("Sat");
+    b.repeatSun = weekdays.contains("Sun");
+    return b;
+}
+
+} // namespace
+
+// When broadcasts start: the calendar arithmetic on its own, then the page's scheduler driven by a moved clock
+// against a real database and manager (its targets are off, so each run ends at once with "Power-off").
+class TestBroadcastTiming : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void nextStart_data();
+    void nextStart();
+    void orderAndDayBoundaries();
+    void capableDevices_data();
+    void capableDevices();
+    void duplicateSoundNames();
+
+    void dueTasksStartTogetherAndTheNextIsArmed();
+    void immediateBroadcastStartsAtTheNextCheck();
+    void daysLastSecondArmsPastMidnight();
+    void staleUpcomingGoBackToPendingAtStart();
+    void groupsExpandToCapableDevicesOnce();
+    void eachRepeatingRunKeepsItsOwnRecord();
+
+private:
+    VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
+    void startScheduler(const QDateTime &now);
+
+    std::unique_ptr<TestEnv> m_env;
+    QTemporaryDir m_dir;
+    NetworkConfig m_config;
+    QList<VelkIFPDevice> m_devices; // never connected: every run ends at once
+    std::unique_ptr<ManualClock> m_clock;
+    std::unique_ptr<BroadcastManager> m_manager;
+    std::unique_ptr<BroadcastScheduler> m_scheduler;
+};
+
+void TestBroadcastTiming::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    m_config = loopbackNetworkConfig(m_dir.path());
+    NetworkConfig::setCurrent(m_config);
+    FleetOptions options;
+    options.count = 4;
+    options.namePrefix = "Desk-";
+    options.bindAnswerSockets = false;
+    PanelFleet desks(options);
+    m_devices = storeFleet(desks);
+    QCOMPARE(m_devices.size(), 4);
+}
+
+void TestBroadcastTiming::init()
+{
+    wipeBroadcasts();
+    m_manager.reset(new BroadcastManager(CmdServer::getInstance(), OrvantaDBManager::getInstance()));
+}
+
+void TestBroadcastTiming::cleanup()
+{
+    m_scheduler.reset();
+    m_manager.reset();
+    m_clock.reset();
+}
+
+VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices)
+{
+    b.status = VelkBroadcast::Upcoming;
+    b.target = 2;
+    b.devices = devices;
+    b.contentText = QStringLiteral("Lunch is served");
+    if (OrvantaDBManager::getInstance()->insertBroadcast(b) != DB_OK)
+        qWarning("insertBroadcast failed");
+    return b;
+}
+
+void TestBroadcastTiming::startScheduler(const QDateTime &now)
+{
+    m_clock.reset(new ManualClock(now));
+    m_scheduler.reset(
+        new BroadcastScheduler(OrvantaDBManager::getInstance(), m_manager.get(), m_clock.get(), m_config.audioFolder,
+                               [] { return BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance()); }));
+    m_scheduler->start();
+}
+
+// 2024-05-06 is a Monday.
+void TestBroadcastTiming::nextStart_data()
+{
+    QTest::addColumn<QString>("startDate");
+    QTest::addColumn<QString>("weekdays");
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Monday repeat asked Monday 09:00") << "2024-04-01"
+                                                      << "Mon"
+                                                      << "2024-05-06 09:00:00.000"
+                                                      << "2024-05-06 10:00";
+    QTest::newRow("at the start itself") << "2024-04-01"
+                                         << "Mon"
+                                         << "2024-05-06 10:00:00.000"
+                                         << "2024-05-06 10:00";
+    QTest::newRow("a millisecond after") << "2024-04-01"
+                                         << "Mon"
+                                         << "2024-05-06 10:00:00.001"
+                                         << "2024-05-13 10:00";
+    QTest::newRow("Monday repeat asked 10:01") << "2024-04-01"
+                                               << "Mon"
+                                               << "2024-05-06 10:01:00.000"
+                                               << "2024-05-13 10:00";
+    QTest::newRow("start three days ahead") << "2024-05-09"
+                                            << "Mon,Fri"
+                                            << "2024-05-06 09:00:00.000"
+                                            << "2024-05-10 10:00";
+    QTest::newRow("start ahead on a flagged day") << "2024-05-09"
+                                                  << "Thu"
+                                                  << "2024-05-06 11:00:00.000"
+                                                  << "2024-05-09 10:00";
+    QTest::newRow("Sunday flag") << "2024-04-01"
+                                 << "Sun"
+                                 << "2024-05-06 09:00:00.000"
+                                 << "2024-05-12 10:00";
+    QTest::newRow("one-off from yesterday") << "2024-05-05"
+                                            << ""
+                                            << "2024-05-06 09:00:00.000"
+                                            << "2024-05-05 10:00";
+}
+
+void TestBroadcastTiming::nextStart()
+{
+    QFETCH(QString, startDate);
+    QFETCH(QString, weekdays);
+    QFETCH(QString, now);
+    QFETCH(QString, expected);
+    const VelkBroadcast b = scheduled(startDate, "10:00", weekdays);
+    QCOMPARE(BroadcastTiming::nextStartDateTime(b, at(qPrintable(now))).toString("yyyy-MM-dd hh:mm"), expected);
+}
+
+void TestBroadcastTiming::orderAndDayBoundaries()
+{
+    BroadcastTask immediate, early, sameA, sameB, broken;
+    immediate.broadcast.isNow = true;
+    immediate.broadcast.bid = 9;
+    immediate.startDateTime = at("2024-05-07 08:00:00.000");
+    early.broadcast.bid = 8;
+    early.startDateTime = at("2024-05-06 07:00:00.000");
+    sameA.broadcast.bid = 3;
+    sameB.broadcast.bid = 5;
+    sameA.startDateTime = sameB.startDateTime = at("2024-05-06 10:00:00.000");
+    broken.broadcast.bid = 1; // a start that does not read sorts last, not "equal to everything"
+    QList<BroadcastTask> list = {broken, sameB, sameA, early, immediate};
+    std::sort(list.begin(), list.end(), broadcastTaskLessThan);
+    QList<quint32> order;
+    for (const BroadcastTask &t : list)
+        order.append(t.broadcast.bid);
+    QCOMPARE(order, QList<quint32>({9, 8, 3, 5, 1}));
+
+    // The daily timer never comes out at 0 ms: in the day's last second it ends just past midnight.
+    QCOMPARE(BroadcastTiming::msecsToNextMidnight(at("2024-05-06 10:00:00.700")), qint64(50399300));
+    QCOMPARE(BroadcastTiming::msecsToNextMidnight(at("2024-05-06 23:59:59.700")), qint64(300));
+    QCOMPARE(BroadcastTiming::msecsToNextMidnight(at("2024-05-06 23:59:59.999")), qint64(1));
+    QCOMPARE(BroadcastTiming::msecsToNextMidnight(at("2024-05-07 00:00:00.000")), qint64(86400000));
+
+    // Whole seconds, milliseconds dropped on both sides: a timer 1.5 s late gives -1, still due.
+    QCOMPARE(BroadcastTiming::secondsUntilStart(at("2024-05-06 10:00:00.000"), at("2024-05-06 09:59:58.600")),
+             qint64(2));
+    QCOMPARE(BroadcastTiming::secondsUntilStart(at("2024-05-06 10:00:00.000"), at("2024-05-06 10:00:01.500")),
+             qint64(-1));
+
+    const QDateTime now = at("2024-05-06 10:00:30.000");
+    VelkBroadcast immediateOne;
+    immediateOne.isNow = true;
+    QVERIFY(BroadcastTiming::isStaleUpcoming(immediateOne, now));
+    QVERIFY(BroadcastTiming::isStaleUpcoming(scheduled("2024-05-06", "10:00"), now)); // the current minute
+    QVERIFY(BroadcastTiming::isStaleUpcoming(scheduled("2024-05-06", "08:15"), now));
+    QVERIFY(!BroadcastTiming::isStaleUpcoming(scheduled("2024-05-06", "10:01"), now));
+    QVERIFY(!BroadcastTiming::isStaleUpcoming(scheduled("2024-04-01", "08:15", "Mon"), now));
+}
+
+void TestBroadcastTiming::capableDevices_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("capable");
+    QTest::newRow("reference build") << "1.1.1017.18"
+                                     << "Control Box" << true;
+    QTest::newRow("only the build counts") << "0.0.0.18"
+                                           << "" << true;
+    QTest::newRow("build 17") << "1.1.1017.17"
+                              << "" << false;
+    QTest::newRow("high fields, build 9") << "9.9.9999.9"
+                                          << "" << false;
+    QTest::newRow("three fields") << "1.1.1017"
+                                  << "Audio Box" << false;
+    QTest::newRow("five fields") << "1.1.1017.18.1"
+                                 << "Audio Box" << false;
+    QTest::newRow("empty") << ""
+                           << "Audio Box" << false;
+    QTest::newRow("empty field kept") << "1..2.30"
+                                      << "" << true;
+    QTest::newRow("old audio box") << "1.1.1017.5"
+                                   << "Audio Box" << true;
+    QTest::newRow("type is exact") << "1.1.1017.5"
+                                   << "audio box" << false;
+    QTest::newRow("build not a number") << "1.1.1017.x"
+                                        << "" << false;
+}
+
+void TestBroadcastTiming::capableDevices()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, type);
+    QFETCH(bool, capable);
+    VelkIFPDevice device;
+    device.displayClientVersion = version;
+    device.deviceType = type;
+    QCOMPARE(BroadcastCapability::isCapable(device), capable);
+}
+
+void TestBroadcastTiming::duplicateSoundNames()
+{
+    const QString folder = m_dir.filePath("names");
+    QDir().mkpath(folder);
+    writeRandomFile(folder + "/rec.mp3", 100);
+    writeRandomFile(folder + "/rec_1.mp3", 100);
+    QCOMPARE(BroadcastAudio::duplicateName(folder, "rec.mp3"), QString("rec_2.mp3"));
+    QCOMPARE(BroadcastAudio::duplicateName(folder, "a.b.wav"), QString("a.b_1.wav"));
+    QCOMPARE(BroadcastAudio::duplicateName(folder, "plain"), QString("plain_1"));
+
+    VelkBroadcast b;
+    b.audioSelection = 4;
+    b.savedAudioFilename = "rec.mp3";
+    b.displayedAudioFilename = "My recording.mp3";
+    QVERIFY(BroadcastAudio::duplicateCustomAudioFile(folder, b));
+    QCOMPARE(b.savedAudioFilename, QString("rec_2.mp3"));
+    QCOMPARE(b.displayedAudioFilename, QString("My recording.mp3"));
+    QCOMPARE(sha256Of(folder + "/rec_2.mp3"), sha256Of(folder + "/rec.mp3"));
+    // The copy can be read by its owner whatever the source allowed.
+    QFile::setPermissions(folder + "/rec.mp3", QFileDevice::WriteOther | QFileDevice::ReadOther);
+    b.savedAudioFilename = "rec.mp3";
+    QVERIFY(BroadcastAudio::duplicateCustomAudioFile(folder, b));
+    QVERIFY(QFileInfo(folder + "/rec_3.mp3").permissions() & QFileDevice::ReadOwner);
+
+    // A stored name cannot reach outside the folder, and a missing file leaves the record alone.
+    writeRandomFile(m_dir.filePath("outside.mp3"), 10);
+    b.savedAudioFilename = "../outside.mp3";
+    QVERIFY(!BroadcastAudio::duplicateCustomAudioFile(folder, b));
+    QCOMPARE(b.savedAudioFilename, QString("../outside.mp3"));
+}
+
+void TestBroadcastTiming::dueTasksStartTogetherAndTheNextIsArmed()
+{
+    const VelkBroadcast second = store(scheduled("2024-05-06", "10:00"), {m_devices.at(1)});
+    const VelkBroadcast first = store(scheduled("2024-05-06", "10:00"), {m_devices.at(0)});
+    const VelkBroadcast later = store(scheduled("2024-05-06", "11:00"), {m_devices.at(2)});
+    QVERIFY(first.bid > second.bid);
+    startScheduler(at("2024-05-06 09:59:58.600"));
+    QCOMPARE(m_scheduler->taskList().size(), 3);
+    QCOMPARE(m_scheduler->taskList().at(0).broadcast.bid, second.bid);
+    QCOMPARE(m_scheduler->taskList().at(1).broadcast.bid, first.bid);
+    QVERIFY(m_scheduler->taskTimer().isActive());
+    QCOMPARE(m_scheduler->taskTimer().interval(), 2000);
+
+    // The timer fires 1.5 s after the start second: both start in that one check, the next is armed.
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_clock->setNow(at("2024-05-06 10:00:01.500"));
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(finished.at(0).at(0).toUInt(), second.bid);
+    QTRY_COMPARE(m_scheduler->completedList().size(), 2);
+    QCOMPARE(m_scheduler->taskList().size(), 1);
+    QCOMPARE(m_scheduler->taskTimer().interval(), 3599 * 1000);
+    // Each ran once: one report row, its result written. (Two runs ending in one turn of the event loop once sent
+    // the second again, its end not yet recorded when the first's end reloaded the lists.)
+    for (const VelkBroadcast &b : {first, second}) {
+        QList<VelkBroadcastReport> rows;
+        QCOMPARE(OrvantaDBManager::getInstance()->queryBroadcastReportByBroadcast(b, rows), DB_OK);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().status, 2);
+        QCOMPARE(rows.first().note, 1);
+    }
+    QCOMPARE(reportOf(later).size(), 0);
+}
+
+void TestBroadcastTiming::immediateBroadcastStartsAtTheNextCheck()
+{
+    store(scheduled("2024-05-06", "09:30"), {m_devices.at(0)});
+    startScheduler(at("2024-05-06 09:00:00.000"));
+    VelkBroadcast now = scheduled("2024-05-06", "09:05");
+    now.isNow = true;
+    now = store(now, {m_devices.at(3)});
+    // A one-off whose start passed on an earlier day is not started by a check (start-up sends it to pending).
+    const VelkBroadcast yesterday = store(scheduled("2024-05-05", "09:10"), {m_devices.at(2)});
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_scheduler->refreshBroadcastTables(); // what the page does after a save
+    QCOMPARE(m_scheduler->taskList().first().broadcast.bid, now.bid);
+    m_scheduler->checkBroadcastTask();
+    QTRY_COMPARE(finished.count(), 1);
+    QTRY_COMPARE(m_scheduler->completedList().size(), 1);
+    QCOMPARE(m_scheduler->completedList().first().bid, now.bid);
+    QCOMPARE(m_scheduler->taskList().size(), 2);
+    QCOMPARE(reportOf(yesterday).size(), 0);
+}
+
+void TestBroadcastTiming::daysLastSecondArmsPastMidnight()
+{
+    store(scheduled("2024-05-07", "08:00"), {m_devices.at(0)});
+    startScheduler(at("2024-05-06 23:59:59.700"));
+    QCOMPARE(m_scheduler->dailyTimer().interval(), 300);
+    QVERIFY(!m_scheduler->taskTimer().isActive());
+    // The check on the new date arms the day's first task.
+    m_clock->setNow(at("2024-05-07 00:00:00.002"));
+    QCOMPARE(m_scheduler->dailyTimer().interval(), 86399998);
+    QVERIFY(m_scheduler->taskTimer().isActive());
+    QCOMPARE(m_scheduler->taskTimer().interval(), 8 * 3600 * 1000);
+}
+
+void TestBroadcastTiming::staleUpcomingGoBackToPendingAtStart()
+{
+    VelkBroadcast immediate = scheduled("2024-05-06", "07:00");
+    immediate.isNow = true;
+    const QList<quint32> stale = {store(immediate, {m_devices.at(0)}).bid,
+                                  store(scheduled("2024-05-06", "08:00"), {m_devices.at(0)}).bid,
+                                  store(scheduled("2024-05-06", "10:00"), {m_devices.at(0)}).bid};
+    const QList<quint32> kept = {store(scheduled("2024-05-06", "10:01"), {m_devices.at(0)}).bid,
+                                 store(scheduled("2024-04-01", "08:00", "Tue"), {m_devices.at(0)}).bid};
+    startScheduler(at("2024-05-06 10:00:30.000"));
+    QList<quint32> pending, upcoming;
+    for (const VelkBroadcast &b : m_scheduler->pendingList())
+        pending.append(b.bid);
+    for (const BroadcastTask &t : m_scheduler->taskList())
+        upcoming.append(t.broadcast.bid);
+    std::sort(pending.begin(), pending.end());
+    std::sort(upcoming.begin(), upcoming.end());
+    QCOMPARE(pending, stale);
+    QCOMPARE(upcoming, kept);
+}
+
+void TestBroadcastTiming::groupsExpandToCapableDevicesOnce()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice old = m_devices.at(3);
+    old.displayClientVersion = "1.1.1017.9"; // a panel too old to take broadcasts
+    QCOMPARE(db->updateIFPDevice(old), DB_OK);
+    VelkGroups hall, lab, attic;
+    hall.groupName = "Hall";
+    lab.groupName = "Lab";
+    attic.groupName = "Attic";
+    for (VelkGroups *group : {&hall, &lab, &attic})
+        QCOMPARE(db->createGroups(*group), DB_OK);
+    // Joining writes the group's key back into the record.
+    auto join = [db](VelkIFPDevice device, VelkGroups &group) { return db->joinGroups(device, group); };
+    QCOMPARE(join(m_devices.at(0), hall), DB_OK);
+    QCOMPARE(join(m_devices.at(1), hall), DB_OK);
+    QCOMPARE(join(m_devices.at(3), hall), DB_OK);
+    QCOMPARE(join(m_devices.at(1), lab), DB_OK);
+    QCOMPARE(join(m_devices.at(2), lab), DB_OK);
+    QCOMPARE(join(m_devices.at(3), attic), DB_OK);
+
+    VelkBroadcast groups = scheduled("2024-05-06", "09:00");
+    groups.status = VelkBroadcast::Upcoming;
+    groups.isNow = true;
+    groups.target = 3;
+    groups.groups = {hall, lab};
+    QCOMPARE(db->insertBroadcast(groups), DB_OK);
+    VelkBroadcast onlyOld = groups;
+    onlyOld.groups = {attic};
+    QCOMPARE(db->insertBroadcast(onlyOld), DB_OK);
+
+    startScheduler(at("2024-05-06 08:00:00.000"));
+    // Both were immediate and so went back to pending at start; the page sends them again as upcoming.
+    for (VelkBroadcast *b : {&groups, &onlyOld}) {
+        b->status = VelkBroadcast::Upcoming;
+        QCOMPARE(db->updateBroadcastStatus(*b), DB_OK);
+    }
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTRY_COMPARE(m_scheduler->completedList().size(), 2);
+    const auto report = reportOf(groups);
+    QCOMPARE(report.keys(), QStringList({"Desk-001", "Desk-002", "Desk-003"}));
+    QList<VelkBroadcastReport> rows;
+    QCOMPARE(db->queryBroadcastReportByBroadcast(groups, rows), DB_OK);
+    QCOMPARE(rows.size(), 3); // the device in both groups once
+    QCOMPARE(reportOf(onlyOld).size(), 0);
+
+    QCOMPARE(db->updateIFPDevice(m_devices[3]), DB_OK);
+}
+
+void TestBroadcastTiming::eachRepeatingRunKeepsItsOwnRecord()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const QString folder = m_config.audioFolder;
+    writeRandomFile(folder + "chime.mp3", 4096);
+    VelkBroadcast weekly = scheduled("2024-04-01", "10:00", "Mon");
+    weekly.audioSelection = 4;
+    weekly.savedAudioFilename = "chime.mp3";
+    weekly.displayedAudioFilename = "School chime.mp3";
+    weekly = store(weekly, m_devices.mid(0, 2));
+    startScheduler(at("2024-05-06 09:59:59.500"));
+
+    m_clock->setNow(at("2024-05-06 10:00:00.200"));
+    QTRY_COMPARE(m_scheduler->completedList().size(), 1);
+    QCOMPARE(m_scheduler->taskList().first().startDateTime, at("2024-05-13 10:00:00.000"));
+    m_clock->setNow(at("2024-05-13 10:00:00.300"));
+    QTRY_COMPARE(m_scheduler->completedList().size(), 2);
+
+    // Two completed copies: each with its own sound file, its run's date and its run's report rows.
+    const VelkBroadcast first = m_scheduler->completedList().at(0);
+    const VelkBroadcast second = m_scheduler->completedList().at(1);
+    QCOMPARE(first.startDate, QString("2024-05-06"));
+    QCOMPARE(second.startDate, QString("2024-05-13"));
+    QCOMPARE(first.savedAudioFilename, QString("chime_1.mp3"));
+    QCOMPARE(second.savedAudioFilename, QString("chime_2.mp3"));
+    QCOMPARE(second.displayedAudioFilename, QString("School chime.mp3"));
+    QVERIFY(QFile::exists(folder + "chime_1.mp3") && QFile::exists(folder + "chime_2.mp3"));
+    for (const VelkBroadcast &copy : {first, second}) {
+        QList<VelkBroadcastReport> rows;
+        QCOMPARE(db->queryBroadcastReportByBroadcast(copy, rows), DB_OK);
+        QCOMPARE(rows.size(), 2);
+        for (const VelkBroadcastReport &row : rows)
+            QCOMPARE(qMakePair(row.status, row.note), qMakePair(2, 1));
+        QCOMPARE(copy.failedCount, 2);
+    }
+    QList<VelkBroadcastReport> left;
+    QCOMPARE(db->queryBroadcastReportByBroadcast(weekly, left), DB_OK);
+    QCOMPARE(left.size(), 0);
+    QCOMPARE(m_scheduler->taskList().first().broadcast.savedAudioFilename, QString("chime.mp3"));
+
+    // A run whose sound cannot be copied leaves no record, and no rows that would join the next run's.
+    QVERIFY(QFile::remove(folder + "chime.mp3"));
+    m_clock->setNow(at("2024-05-20 10:00:00.100"));
+    QTRY_VERIFY(m_scheduler->taskList().first().startDateTime == at("2024-05-27 10:00:00.000"));
+    QCOMPARE(m_scheduler->completedList().size(), 2);
+    QCOMPARE(db->queryBroadcastReportByBroadcast(weekly, left), DB_OK);
+    QCOMPARE(left.size(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestBroadcastTiming)
+#include "tst_broadcast_timing.moc"

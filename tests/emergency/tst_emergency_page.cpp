@@ -1,0 +1,356 @@
+#include "devices/AlertRoad.h"
+#include "devices/CameraLink.h"
+#include "devices/Management.h"
+#include "emergency/CameraLinkStore.h"
+#include "emergency/EmergencyDialog.h"
+#include "emergency/EmergencySettingNotifyDialog.h"
+#include "emergency/EmergencyTestSupport.h"
+#include "emergency/EmergencyWarningDialog.h"
+#include "emergency/NotifyDownloadDialog.h"
+#include "emergency/Ui_NotifyDownloadDialog.h"
+#include "frame/FrameTestSupport.h"
+#include "platform/CameraLinkSettings.h"
+#include "platform/audio/AudioFolder.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Session.h"
+#include "support/FakeSoundPlayer.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+QList<EmergencyWarningDialog *> shownWarnings()
+{
+    QList<EmergencyWarningDialog *> shown;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *warning = qobject_cast<EmergencyWarningDialog *>(widget);
+        if (warning && warning->isVisible())
+            shown.append(warning);
+    }
+    return shown;
+}
+
+} // namespace
+
+// The whole road in the console: the main frame with its device-management page, the real
+// command server on 127.0.0.1 and simulated panels sending SOS.
+class TestEmergencyPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void anSosRaisesTheWindowOneWarningAndTheAlarm();
+    void macFormsAndUnknownMacs();
+    void unmuteGoesThroughTheMixerTool();
+    void cameraLinkFromSettingsToTheProgram();
+
+private:
+    void answerAll();
+
+    std::unique_ptr<TestEnv> m_env;
+    FrameLayoutPage *m_frame = nullptr;
+    Management *m_page = nullptr;
+    AlertRoad *m_road = nullptr;
+    SoundPlayer *m_realPlayer = nullptr;
+    AudioSystemHandler *m_realUnmuter = nullptr;
+    Clock *m_realClock = nullptr;
+    std::unique_ptr<LogCapture> m_log;
+    std::unique_ptr<FakeSoundPlayer> m_player;
+    std::unique_ptr<CountingUnmuter> m_unmuter;
+    std::unique_ptr<ManualClock> m_clock;
+    QList<SimulatedPanel *> m_panels;
+};
+
+void TestEmergencyPage::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    QVERIFY(createCameraDatabase());
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_env->home()));
+    isAdminLogin = true;
+    m_frame = new FrameLayoutPage(storedAccount(true));
+    m_frame->show();
+    m_page = m_frame->findChild<Management *>();
+    QVERIFY(m_page);
+    m_road = m_page->alertRoad();
+    m_realPlayer = m_road->player();
+    m_realUnmuter = m_road->unmuter();
+    m_realClock = m_road->clock();
+    // The page installs the alarm into the Audio folder as it starts.
+    QVERIFY(QFile::exists(AudioFolder::path() + AudioFolder::alarmName()));
+}
+
+void TestEmergencyPage::init()
+{
+    m_log = std::make_unique<LogCapture>();
+    m_player = std::make_unique<FakeSoundPlayer>();
+    m_unmuter = std::make_unique<CountingUnmuter>();
+    m_clock = std::make_unique<ManualClock>(QDateTime(QDate(2026, 9, 1), QTime(10, 30, 0)));
+    m_road->setPlayer(m_player.get());
+    m_road->setUnmuter(m_unmuter.get());
+    m_road->setClock(m_clock.get());
+}
+
+void TestEmergencyPage::cleanup()
+{
+    answerAll();
+    qDeleteAll(m_panels);
+    m_panels.clear();
+    m_road->setPlayer(m_realPlayer);
+    m_road->setUnmuter(m_realUnmuter);
+    m_road->setClock(m_realClock);
+    m_log.reset();
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QDialog *>(widget))
+            widget->hide();
+    }
+    QList<VelkIFPDevice> devices;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(devices);
+    for (VelkIFPDevice device : qAsConst(devices))
+        OrvantaDBManager::getInstance()->deleteIFPDevice(device);
+}
+
+void TestEmergencyPage::cleanupTestCase()
+{
+    delete m_frame;
+    m_env.reset();
+}
+
+void TestEmergencyPage::answerAll()
+{
+    for (EmergencyWarningDialog *warning : shownWarnings())
+        warning->btnClear->click();
+    QCoreApplication::processEvents();
+}
+
+void TestEmergencyPage::anSosRaisesTheWindowOneWarningAndTheAlarm()
+{
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 1, QStringLiteral("Music Room"));
+    QVERIFY(panel->isConnected());
+    m_frame->showMinimized();
+    const int events = eventLog().size();
+
+    panel->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    EmergencyWarningDialog *warning = shownWarnings().first();
+    QCOMPARE(warning->lbDeviceName->text(), QStringLiteral("Music Room"));
+    QCOMPARE(warning->lbLocation->text(), QStringLiteral("Room Music Room"));
+    QCOMPARE(warning->lbIpAddress->text(), QStringLiteral("127.0.0.3"));
+    QCOMPARE(warning->lbTime->text(), QStringLiteral("2026-09-01 10:30:00"));
+    QVERIFY(!warning->btnOpenCamera->isEnabled()); // no camera paired
+    QVERIFY(m_frame->isVisible() && !m_frame->isMinimized());
+    QVERIFY(m_frame->sosBackground->isVisible());
+    QCOMPARE(eventLog().size(), events + 1);
+    QCOMPARE(eventLog().last().deviceName, QStringLiteral("Music Room"));
+    QCOMPARE(m_unmuter->calls, 1);
+    QVERIFY(m_player->isPlaying());
+    QCOMPARE(m_player->currentFile(), AudioFolder::path() + AudioFolder::alarmName());
+
+    // A repeat while the warning is shown raises nothing.
+    panel->raiseSos();
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 2);
+    QTest::qWait(50);
+    QCOMPARE(shownWarnings().size(), 1);
+
+    // "No action required": one stop-alert to that panel, the marker off, the alarm stopped.
+    warning->btnClear->click();
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QVERIFY(shownWarnings().isEmpty());
+    QVERIFY(!m_frame->sosBackground->isVisible());
+    QVERIFY(!m_player->isPlaying());
+
+    // Within 5 s of the answer: nothing, logged; more than 5 s after it: a new alert.
+    m_clock->advance(4000);
+    panel->raiseSos();
+    QTRY_VERIFY(m_log->contains(QStringLiteral("dropped, answered 4000 ms ago")));
+    QCOMPARE(shownWarnings().size(), 0);
+    m_clock->advance(1001);
+    panel->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    QCOMPARE(m_unmuter->calls, 2);
+
+    // Two panels at once: two warnings, one alarm, which stops with the last answer.
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 2, QStringLiteral("Art Studio"));
+    second->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 2);
+    QCOMPARE(m_unmuter->calls, 2);
+    QCOMPARE(m_player->plays.size(), 2);
+    shownWarnings().first()->btnClear->click();
+    QVERIFY(m_player->isPlaying());
+    QVERIFY(m_frame->sosBackground->isVisible());
+    shownWarnings().first()->btnClear->click();
+    QTRY_COMPARE(second->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 2);
+    QVERIFY(!m_player->isPlaying());
+    QVERIFY(!m_frame->sosBackground->isVisible());
+}
+
+void TestEmergencyPage::macFormsAndUnknownMacs()
+{
+    const QString typed = testMac(3).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 3, QStringLiteral("Staff Room"), typed);
+    QVERIFY(panel->isConnected());
+    panel->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    QCOMPARE(shownWarnings().first()->deviceMac(), testMac(3));
+    shownWarnings().first()->btnClear->click();
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QVERIFY(!m_player->isPlaying());
+    QVERIFY(m_road->pendingAlerts().isEmpty());
+
+    SimulatedPanel *orphan = connectSimulatedPanel(m_panels, 4, QStringLiteral("Old Lab"));
+    removeManagedDevice(QStringLiteral("Old Lab"));
+    const int plays = m_player->plays.size();
+    orphan->raiseSos();
+    QTRY_VERIFY(m_log->contains(QStringLiteral("ignored: no device has this MAC")));
+    QTest::qWait(50);
+    QVERIFY(shownWarnings().isEmpty());
+    QCOMPARE(m_player->plays.size(), plays);
+    QVERIFY(m_road->pendingAlerts().isEmpty());
+    QVERIFY(!m_frame->sosBackground->isVisible());
+}
+
+void TestEmergencyPage::unmuteGoesThroughTheMixerTool()
+{
+    // The page's own unmuting, with a stand-in wpctl on PATH that reports the output muted.
+    m_road->setUnmuter(m_realUnmuter);
+    QTemporaryDir tools;
+    QFile wpctl(tools.filePath(QStringLiteral("wpctl")));
+    QVERIFY(wpctl.open(QIODevice::WriteOnly));
+    wpctl.write(QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1/calls.txt'\necho 'Volume: 0.35 [MUTED]'\n")
+                    .arg(tools.path())
+                    .toUtf8());
+    wpctl.close();
+    QVERIFY(wpctl.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(tools.path()));
+
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 5, QStringLiteral("Gym Office"));
+    panel->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    QVERIFY(m_player->isPlaying());
+    QFile calls(tools.filePath(QStringLiteral("calls.txt")));
+    QTRY_VERIFY(calls.exists() && calls.size() > 40);
+    QTest::qWait(100);
+    QVERIFY(calls.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(calls.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             (QStringList{"get-volume @DEFAULT_AUDIO_SINK@", "set-mute @DEFAULT_AUDIO_SINK@ 0"}));
+    answerAll();
+
+    // The tool gone: the alert that finds it missing logs the failed read and makes the page
+    // look again; with no mixer tool at all, the line the log expects. The alarm sounds each time.
+    QVERIFY(QFile::remove(tools.filePath(QStringLiteral("wpctl"))));
+    for (const char *expected : {"pAudioEndpointVolume GetMute failed: -1", "initializeWAS failed"}) {
+        m_clock->advance(6000);
+        panel->raiseSos();
+        QTRY_COMPARE(shownWarnings().size(), 1);
+        QTRY_VERIFY2(m_log->contains(QLatin1String(expected)), expected);
+        QVERIFY(m_player->isPlaying());
+        answerAll();
+    }
+    qputenv("PATH", path);
+}
+
+void TestEmergencyPage::cameraLinkFromSettingsToTheProgram()
+{
+    CameraLink *link = m_page->cameraLink();
+    EmergencyDialog *settings = link->settingsDialog();
+    const QString ini = CameraLinkSettings::defaultSettingsFile();
+    QFile::remove(ini);
+
+    // The pairing before any account is stored leads to the connect-camera notice.
+    m_page->showCameraDialog(QString());
+    QVERIFY(link->downloadDialog()->isVisible());
+    QVERIFY(link->downloadDialog()->ui->btnSetting->isVisibleTo(link->downloadDialog()));
+    link->downloadDialog()->hide();
+
+    // Not installed (nothing configured on Linux): the download notice, and back to Disconnect.
+    m_page->btnSosSetting->click();
+    QVERIFY(settings->isVisible());
+    settings->cbConnectCamera->setCurrentIndex(1);
+    QVERIFY(link->downloadDialog()->isVisible());
+    QVERIFY(link->downloadDialog()->ui->label_2->isVisibleTo(link->downloadDialog()));
+    QCOMPARE(settings->cbConnectCamera->currentIndex(), 0);
+    link->downloadDialog()->hide();
+
+    const QString install = m_env->home() + QStringLiteral("/Pellmar");
+    const QString program = installStandInCameraProgram(install);
+    QVERIFY(!program.isEmpty());
+    {
+        QSettings file(ini, QSettings::IniFormat);
+        file.setValue(QStringLiteral("Pellmar/ProgramFolder"), install);
+    }
+    settings->cbConnectCamera->setCurrentIndex(1);
+    QVERIFY(settings->lineEditName->isEnabled());
+
+    // Wrong credentials: the account error, nothing written.
+    settings->lineEditName->setText(QStringLiteral("guard"));
+    settings->lineEditPassword->setText(QStringLiteral("wrong"));
+    settings->btnSave->click();
+    EmergencySettingNotifyDialog *error = visibleTopLevel<EmergencySettingNotifyDialog>();
+    QVERIFY(error);
+    QCOMPARE(error->type(), 2);
+    error->btnCancel->click();
+    QVERIFY(!CameraLinkSettings().isEnabled());
+    QVERIFY(!link->checkTimer()->isActive());
+
+    // Right ones: switched on, the account's camera password stored, the check running.
+    settings->lineEditPassword->setText(QStringLiteral("s3cret"));
+    settings->btnSave->click();
+    QVERIFY(!settings->isVisible());
+    QVERIFY(CameraLinkSettings().isEnabled());
+    QCOMPARE(CameraLinkSettings().installPath(), install);
+    SosCredentials stored;
+    CameraLinkStore(OrvantaDBManager::getInstance())
+        .storedCredentials(CameraLinkStore::Pick::FirstAdministrator, &stored);
+    QCOMPARE(stored.userName, QStringLiteral("guard"));
+    QCOMPARE(stored.password(), QStringLiteral("s3cret"));
+    QVERIFY(link->checkTimer()->isActive());
+    QCOMPARE(link->checkTimer()->interval(), CameraLink::kCheckIntervalMs);
+
+    // "Turn on PTZ Camera" starts the program on the paired camera and answers the alert.
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 6, QStringLiteral("Auditorium"));
+    VelkDeviceCameraMap mapping;
+    mapping.did = int(storedDevice(QStringLiteral("Auditorium")).did);
+    mapping.account = QStringLiteral("guard");
+    mapping.deviceName = QStringLiteral("Hall cam");
+    mapping.mac = QStringLiteral("aa:00:00:00:00:01");
+    QCOMPARE(OrvantaDBManager::getInstance()->insertDeviceCameraMapping(mapping), DB_OK);
+    panel->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    QVERIFY(shownWarnings().first()->btnOpenCamera->isEnabled());
+    shownWarnings().first()->btnOpenCamera->click();
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QTRY_COMPARE(standInArguments(program),
+                 (QStringList{"-mode", "1", "-user", "guard", "-password", "s3cret", "-mac", "aa:00:00:00:00:01",
+                              "-pid", QString::number(QCoreApplication::applicationPid())}));
+
+    // The periodic check: a paired camera the account no longer offers gets one notice, and
+    // the next check finds the one still open instead of stacking another.
+    mapping.mac = QStringLiteral("aa:00:00:00:00:99");
+    QCOMPARE(OrvantaDBManager::getInstance()->insertDeviceCameraMapping(mapping), DB_OK);
+    m_page->checkAccountDeviceChanged();
+    m_page->checkAccountDeviceChanged();
+    int notices = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *notice = qobject_cast<EmergencySettingNotifyDialog *>(widget);
+        if (notice && notice->isVisible()) {
+            ++notices;
+            QCOMPARE(notice->type(), 1);
+            QCOMPARE(notice->lbDeviceName->text(), QStringLiteral("Auditorium"));
+        }
+    }
+    QCOMPARE(notices, 1);
+    QFile::remove(ini);
+    m_page->autoCheckPellmar(false);
+    QVERIFY(!link->checkTimer()->isActive());
+}
+
+QTEST_MAIN(TestEmergencyPage)
+#include "tst_emergency_page.moc"

@@ -1,0 +1,170 @@
+#include "devices/AlertRoad.h"
+#include "emergency/EmergencyTestSupport.h"
+#include "platform/audio/AudioFolder.h"
+#include "shell/base/Clock.h"
+#include "support/FakeSoundPlayer.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+// The SOS road without a window, where the page-level test cannot reach: real panels on loopback
+// send SOS to the real command server, and the database and the player are made to fail.
+class TestEmergencyRoad : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void everySosFrameIsLoggedAndTakenUp();
+    void failuresNeverSilenceTheAlarm();
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QList<SimulatedPanel *> m_panels;
+    ManualClock *m_clock = nullptr;
+    FakeSoundPlayer *m_player = nullptr;
+    CountingUnmuter *m_unmuter = nullptr;
+    AlertRoad *m_road = nullptr;
+    QString m_audio;
+    QList<VelkIFPDevice> m_warnings;
+    int m_beeps = 0;
+};
+
+void TestEmergencyRoad::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_env->home()));
+    QVERIFY(CmdServer::getInstance()->serverPort() != 0);
+    m_audio = m_env->home() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSounds(m_audio).isEmpty());
+}
+
+void TestEmergencyRoad::init()
+{
+    m_log = std::make_unique<LogCapture>();
+    m_clock = new ManualClock(QDateTime(QDate(2026, 3, 2), QTime(9, 15, 0)), this);
+    m_player = new FakeSoundPlayer(this);
+    m_unmuter = new CountingUnmuter(this);
+    m_road = new AlertRoad(OrvantaDBManager::getInstance(), m_player, m_unmuter, m_clock, this);
+    m_road->setAudioFolder(m_audio);
+    m_road->setBeep([this]() { ++m_beeps; });
+    m_road->setBeepIntervalMs(50);
+    m_warnings.clear();
+    m_beeps = 0;
+    CmdServer *server = CmdServer::getInstance();
+    connect(server, &CmdServer::safeAlert, m_road, &AlertRoad::handleSafeAlert);
+    connect(m_road, &AlertRoad::stopSafeAlert, server, &CmdServer::stopSafeAlert);
+    connect(m_road, &AlertRoad::warningRequested, this, [this](VelkIFPDevice device) { m_warnings.append(device); });
+}
+
+void TestEmergencyRoad::cleanup()
+{
+    qDeleteAll(m_panels);
+    m_panels.clear();
+    delete m_road;
+    delete m_player;
+    delete m_unmuter;
+    delete m_clock;
+    m_log.reset();
+    QList<VelkIFPDevice> devices;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(devices);
+    for (VelkIFPDevice device : qAsConst(devices))
+        OrvantaDBManager::getInstance()->deleteIFPDevice(device);
+}
+
+void TestEmergencyRoad::cleanupTestCase()
+{
+    m_env.reset();
+}
+
+// What the page-level test does not reach: every SOS frame logged as it arrives, one without a
+// payload taken up all the same, and the event-log row as stored.
+void TestEmergencyRoad::everySosFrameIsLoggedAndTakenUp()
+{
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 1, QStringLiteral("Hall panel"));
+    QVERIFY(panel->isConnected());
+    const int events = eventLog().size();
+    QVERIFY(panel->sendFrame(VELK_REMOTE_CMD_SAFE_ALERT) >= 0);
+    QTRY_COMPARE(m_warnings.size(), 1);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
+    QVERIFY(m_log->contains(QStringLiteral("SOS from ") + testMac(1) + QStringLiteral(" with a 0-byte payload")));
+    const QList<VelkEventLog> log = eventLog();
+    QCOMPARE(log.size(), events + 1);
+    QCOMPARE(log.last().deviceName, QStringLiteral("Hall panel"));
+    QCOMPARE(log.last().event, 0);
+    QCOMPARE(log.last().time, QStringLiteral("2026-03-02 09:15:00"));
+    QCOMPARE(m_player->loops, QList<bool>{true});
+
+    // The repeat while the warning is shown is logged too, and acknowledged, and raises nothing.
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 2);
+    QVERIFY(m_log->contains(QStringLiteral("DeviceChannel: SOS from ") + testMac(1)));
+    QVERIFY(m_log->contains(QStringLiteral("while its warning is shown")));
+    QCOMPARE(m_warnings.size(), 1);
+    m_road->stopAlert(testMac(1));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+}
+
+void TestEmergencyRoad::failuresNeverSilenceTheAlarm()
+{
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 6, QStringLiteral("Lab"));
+
+    // The event log refuses the row (a trigger in the database itself): logged, and the alarm
+    // still sounds.
+    const QString dbFile = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                           QStringLiteral("/dbManagement/QuorvinDatabase.db");
+    {
+        QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("side"));
+        side.setDatabaseName(dbFile);
+        QVERIFY(side.open());
+        QVERIFY(QSqlQuery(side).exec(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON EventLog BEGIN SELECT RAISE(ABORT, 'disk full'); END")));
+        side.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("side"));
+    const int events = eventLog().size();
+    panel->raiseSos();
+    QTRY_COMPARE(m_warnings.size(), 1);
+    QCOMPARE(eventLog().size(), events);
+    QVERIFY(m_log->contains(QStringLiteral("event-log row of the SOS from ") + testMac(6)));
+    QVERIFY(m_player->isPlaying());
+    {
+        QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("side"));
+        side.setDatabaseName(dbFile);
+        QVERIFY(side.open());
+        QVERIFY(QSqlQuery(side).exec(QStringLiteral("DROP TRIGGER refuse")));
+        side.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("side"));
+
+    // The player gives up on the sound (no audio output): the beep takes over while the alert
+    // is pending, and ends with it.
+    m_player->failNow();
+    QVERIFY(m_road->isBeeping());
+    QTRY_VERIFY(m_beeps >= 3);
+    QVERIFY(m_log->contains(QStringLiteral("the alarm cannot be played (no audio output)")));
+    m_road->stopAlert(testMac(6));
+    QVERIFY(!m_road->isBeeping());
+    const int beeps = m_beeps;
+    QTest::qWait(150);
+    QCOMPARE(m_beeps, beeps);
+
+    // A deleted alarm file is installed again and played.
+    QVERIFY(QFile::remove(m_audio + AudioFolder::alarmName()));
+    m_clock->advance(6000);
+    panel->raiseSos();
+    QTRY_COMPARE(m_warnings.size(), 2);
+    QVERIFY(m_player->isPlaying());
+    QVERIFY(QFile::exists(m_audio + AudioFolder::alarmName()));
+    QVERIFY(m_log->contains(QStringLiteral("missing or unreadable, installing it again")));
+    QVERIFY(!m_road->isBeeping());
+    m_road->stopAlert(testMac(6));
+}
+
+QTEST_MAIN(TestEmergencyRoad)
+#include "tst_emergency_road.moc"

@@ -1,0 +1,241 @@
+#pragma once
+
+// The parts a firmware-update test runs against: a temporary data folder and database, the command server on
+// loopback, a fleet of simulated devices listening for Wake-on-LAN, a local HTTP server as update and download
+// server (named in settings.ini as an operator would), and the update manager with short time-outs and a manual
+// clock.
+
+#include "firmware/IFPUpgradeManager.h"
+#include "firmware/OtaDeviceState.h"
+#include "firmware/OtaServerConfig.h"
+#include "firmware/PanelVersion.h"
+#include "network/NetTestSupport.h"
+#include "shell/base/Clock.h"
+#include "tools/localhttp/LocalHttpServer.h"
+#include "tools/panelsim/PanelFleet.h"
+#include "tools/panelsim/SimulatedFirmware.h"
+
+#include <QCryptographicHash>
+#include <QSettings>
+#include <QSignalSpy>
+
+#include <memory>
+#include <vector>
+
+class FirmwareTestBench
+{
+public:
+    /// Call once, from initTestCase.
+    bool setUp(int panelCount)
+    {
+        m_env.reset(new TestEnv);
+        m_log.reset(new LogCapture);
+        OrvantaDBManager::setDataFolder(m_dir.path());
+        FleetOptions options;
+        options.count = panelCount;
+        options.identity.password = QStringLiteral("kelvo");
+        options.settings.consoleAddress = QHostAddress(QHostAddress::LocalHost);
+        options.settings.reconnectDelayMs = 200;
+        options.settings.bootDelayMs = 50;
+        options.settings.answerPort = 0;
+        options.bindAnswerSockets = false;
+        m_fleet.reset(new PanelFleet(options));
+        if (!m_fleet->listenForWake(QHostAddress(QHostAddress::AnyIPv4), 0))
+            return false;
+        NetworkConfig config = loopbackNetworkConfig(m_dir.path());
+        config.wolPort = m_fleet->wakePort();
+        config.wolRoundGapMs = 20;
+        NetworkConfig::setCurrent(config);
+        CmdServer *server = CmdServer::getInstance();
+        for (SimulatedPanel *panel : m_fleet->panels()) {
+            PanelSettings settings = panel->settings();
+            settings.consolePort = server->serverPort();
+            panel->setSettings(settings);
+        }
+        m_http.reset(new LocalHttpServer);
+        m_http->serveFolder(servedFolder());
+        m_http->setStatus(404);
+        QDir().mkpath(servedFolder());
+        m_clock.reset(new ManualClock(QDateTime(QDate(2031, 3, 3), QTime(9, 0))));
+        manager()->setClock(m_clock.get());
+        manager()->setTimeouts(shortTimeouts());
+        writeServers(m_http->url(), m_http->url());
+        return server->serverPort() != 0 && m_http->isListening();
+    }
+
+    static OtaTimeouts shortTimeouts()
+    {
+        OtaTimeouts t;
+        t.otaStateAnswerMs = 1000;
+        t.wakeMs = 8000;
+        t.installResultMs = 1500;
+        t.installResultWithImageMs = 2500;
+        t.downloadStallMs = 1000;
+        t.serverCheckMs = 20000;
+        return t;
+    }
+
+    /// Call from cleanup: no run, no panel on, no device, no reminder, no fault, the default time-outs.
+    void reset()
+    {
+        manager()->cancelOta();
+        QTRY_VERIFY(!manager()->isOtaRunning());
+        m_fleet->shutDownAll();
+        for (SimulatedPanel *panel : m_fleet->panels()) {
+            panel->behaviour() = PanelBehaviour();
+            panel->resetCounters();
+        }
+        OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+        QList<VelkIFPDevice> devices;
+        db->queryAllAvailableIFP(devices);
+        for (VelkIFPDevice &device : devices)
+            db->deleteIFPDevice(device);
+        db->deleteAllOtaReminder();
+        CmdServer::getInstance()->setManagedDevices({});
+        m_http->clearBehaviours();
+        m_http->clearRequests();
+        manager()->setTimeouts(shortTimeouts());
+        writeServers(m_http->url(), m_http->url());
+        m_records.clear();
+        m_log->clear();
+    }
+
+    IFPUpgradeManager *manager() const { return IFPUpgradeManager::getInstance(); }
+    SimulatedPanel *panel(int index) const { return m_fleet->panel(index); }
+    PanelFleet *fleet() const { return m_fleet.get(); }
+    LocalHttpServer *http() const { return m_http.get(); }
+    LogCapture *log() const { return m_log.get(); }
+    ManualClock *clock() const { return m_clock.get(); }
+    QString dataFolder() const { return QStandardPaths::writableLocation(QStandardPaths::DataLocation); }
+    QString servedFolder() const { return m_dir.filePath(QStringLiteral("served/")); }
+
+    void writeServers(const QString &updateServer, const QString &downloadServer)
+    {
+        QSettings settings(OtaServerConfig::defaultSettingsFile(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Ota/UpdateServer"), updateServer);
+        settings.setValue(QStringLiteral("Ota/DownloadServer"), downloadServer);
+    }
+
+    /// Writes a served file (path below the served folder, e.g. "AudioBox/check4Update/update.cfg").
+    void serve(const QString &path, const QByteArray &bytes)
+    {
+        const QString file = servedFolder() + path;
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qWarning("cannot write %s", qPrintable(file));
+    }
+
+    /// Panel `index` becomes a device of this model and version: its identity and a row of the database.
+    VelkIFPDevice addDevice(int index, const QString &model, const QString &fwVersion,
+                            const QString &panelFwVersion = QString(), const QString &sku = QString())
+    {
+        SimulatedPanel *p = panel(index);
+        PanelIdentity identity = p->identity();
+        identity.model = model;
+        identity.fwVersion = fwVersion;
+        identity.panelFwVersion = panelFwVersion;
+        identity.sku = sku;
+        identity.deviceType =
+            model.startsWith(QLatin1Char('Q')) ? QStringLiteral("Audio Box") : QStringLiteral("Control Box");
+        p->setIdentity(identity);
+        VelkIFPDevice device;
+        device.deviceName = p->name();
+        device.macAddress = p->mac();
+        device.ipAddress = p->settings().ownAddress.toString();
+        device.modelName = model;
+        device.fwVersion = fwVersion;
+        device.panelFwVersion = panelFwVersion;
+        device.sku = sku;
+        device.deviceType = identity.deviceType;
+        OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+        if (db->createIFPDevice(device) != DB_OK)
+            qWarning("createIFPDevice failed for %s", qPrintable(device.deviceName));
+        QList<VelkIFPDevice> all;
+        db->queryAllAvailableIFP(all);
+        CmdServer::getInstance()->setManagedDevices(all);
+        for (const VelkIFPDevice &stored : qAsConst(all)) {
+            if (stored.macAddress == device.macAddress)
+                return stored;
+        }
+        return device;
+    }
+
+    bool connect(const QList<int> &indexes)
+    {
+        for (int i : indexes)
+            panel(i)->start();
+        return QTest::qWaitFor(
+            [&] {
+                for (int i : indexes) {
+                    if (!CmdServer::getInstance()->getChannel(panel(i)->mac()))
+                        return false;
+                }
+                return true;
+            },
+            10000);
+    }
+
+    /// A check that asks the servers, waited for to its end (also when every family failed).
+    bool serverCheck()
+    {
+        m_log->clear();
+        if (!manager()->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SERVER))
+            return false;
+        return QTest::qWaitFor([&] { return m_log->contains(QStringLiteral("check of case 1 ended")); }, 30000);
+    }
+
+    /// What the scheduling page does before a run: a schedule, one report row per device, records it keeps.
+    VelkOtaSchedule *prepareRun(const QList<VelkIFPDevice> &devices)
+    {
+        m_schedule = VelkOtaSchedule();
+        m_schedule.scheduleTarget = 2;
+        m_schedule.date = QStringLiteral("2031-03-03");
+        m_schedule.time = QStringLiteral("09:00");
+        m_schedule.status = UPDATE_UPDATING;
+        m_schedule.isEnable = true;
+        m_schedule.devices = devices;
+        OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+        if (db->insertOtaSchedule(m_schedule) != DB_OK)
+            qWarning("insertOtaSchedule failed");
+        QList<VelkIFPDevice> rows = devices;
+        if (db->insertOtaScheduleReport(m_schedule, rows) != DB_OK)
+            qWarning("insertOtaScheduleReport failed");
+        m_records.clear();
+        m_pointers.clear();
+        for (const VelkIFPDevice &device : devices)
+            m_records.emplace_back(new VelkIFPDevice(device));
+        for (auto &record : m_records)
+            m_pointers.append(record.get());
+        return &m_schedule;
+    }
+    QList<VelkIFPDevice *> &runDevices() { return m_pointers; }
+    VelkOtaSchedule *schedule() { return &m_schedule; }
+
+    /// The report rows of the prepared schedule, by MAC address.
+    QHash<QString, VelkOtaScheduleReport> report()
+    {
+        QList<VelkOtaScheduleReport> rows;
+        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
+        QHash<QString, VelkOtaScheduleReport> byMac;
+        for (const VelkOtaScheduleReport &row : qAsConst(rows))
+            byMac.insert(row.device.macAddress, row);
+        return byMac;
+    }
+
+    static QByteArray sha256(const QByteArray &bytes)
+    {
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    std::unique_ptr<PanelFleet> m_fleet;
+    std::unique_ptr<LocalHttpServer> m_http;
+    std::unique_ptr<ManualClock> m_clock;
+    VelkOtaSchedule m_schedule;
+    std::vector<std::unique_ptr<VelkIFPDevice>> m_records;
+    QList<VelkIFPDevice *> m_pointers;
+};

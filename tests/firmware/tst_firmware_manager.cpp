@@ -1,0 +1,339 @@
+#include "FirmwareTestSupport.h"
+
+#include <algorithm>
+
+// The update manager with the audio-box upgraders, end to end: update.cfg from a local HTTP server, simulated
+// audio boxes on the real command server, report rows in a real database.
+class TestFirmwareManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void updateConfigCheck();
+    void hostileUpdateConfigWritesNothingOutside_data();
+    void hostileUpdateConfigWritesNothingOutside();
+    void audioBoxRunWakesBatchesAndPowersOff();
+    void silentDevicesFailAndTheRunEnds();
+    void cancelLeavesInstallingDevicesOn();
+    void remindersFollowSkipsAndNewVersions();
+    void stalledServerCheckEndsAsFailed();
+
+private:
+    QByteArray updateConfig(const QString &qml8Path, const QString &qml8Version = "8.0.0000.05") const;
+    QByteArray firmware() const { return SimulatedFirmware::make(256 * 1024 + 17, "8.0.0000.05", QString(), 5); }
+
+    FirmwareTestBench m_bench;
+};
+
+void TestFirmwareManager::initTestCase()
+{
+    QVERIFY(m_bench.setUp(6));
+}
+
+void TestFirmwareManager::cleanup()
+{
+    m_bench.reset();
+}
+
+QByteArray TestFirmwareManager::updateConfig(const QString &qml8Path, const QString &qml8Version) const
+{
+    QByteArray text = "[QML8]\n";
+    if (!qml8Version.isEmpty())
+        text += "Version=\"" + qml8Version.toUtf8() + "\"\n";
+    if (!qml8Path.isEmpty())
+        text += "Path=\"" + qml8Path.toUtf8() + "\"\n";
+    text += "[QML8_SOS]\nVersion=\"8.0.0000.05\"\nPath=\"" + m_bench.http()->url().toUtf8() +
+            "/AudioBox/QML8_SOS_0005.bin\"\n"
+            "[QMR8]\nVersion=\"8.0.0000.07\"\nPath=\"" +
+            m_bench.http()->url().toUtf8() + "/AudioBox/QMR8_0007.bin\"\n";
+    return text;
+}
+
+void TestFirmwareManager::updateConfigCheck()
+{
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    const VelkIFPDevice old = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    m_bench.addDevice(1, "QML8", "8.0.0000.05");
+    m_bench.addDevice(2, "QML8", "7.9.0000.1");
+    IFPUpgradeManager *manager = m_bench.manager();
+    QCOMPARE(manager->getOldDevicesCount(), -1);
+
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(manager->getOldDevicesCount(), 1);
+    QCOMPARE(manager->getOldDeviceList().at(0).macAddress, old.macAddress);
+    QCOMPARE(manager->getOldDeviceModelNameSet(), QSet<QString>{"QML8"});
+    QCOMPARE(manager->getNewestFwVersionText("QML8"), QStringLiteral("8.0.0000.05"));
+    QVERIFY(m_bench.log()->contains("appendDeviceList, device not support remote ota: " + m_bench.panel(2)->mac()));
+    // Every audio family reads the one file, each into its own folder. The box and panel families fail (no
+    // manifest is served), the panel family once for its two manifests: every family answers exactly once.
+    QCOMPARE(m_bench.http()->requestCount("/AudioBox/check4Update/update.cfg"), 6);
+    QVERIFY(!m_bench.log()->contains("unexpected check answer"));
+
+    // Local checks answer every accepted request once, after the caller's call has returned.
+    QSignalSpy checked(manager, &IFPUpgradeManager::otaVersionChecked);
+    QVERIFY(manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_ADD_SCHEDULE));
+    QCOMPARE(checked.count(), 1);
+    QCOMPARE(checked.at(0).at(0).toInt(), int(IFPUpgradeManager::CASE_ADD_SCHEDULE));
+
+    // A QML8 section without "Path" fails QML8 instead of taking the QML8_SOS file.
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(QString()));
+    QVERIFY(m_bench.serverCheck());
+    QVERIFY(m_bench.log()->contains("FW file URL not found"));
+    QCOMPARE(manager->getOldDevicesCount(), 0);
+}
+
+void TestFirmwareManager::hostileUpdateConfigWritesNothingOutside_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("rule");
+    QTest::newRow("escaping file name") << "/AudioBox/..%5C..%5Cvictim.txt"
+                                        << "file name";
+    QTest::newRow("file scheme") << "file"
+                                 << "only http and https";
+}
+
+void TestFirmwareManager::hostileUpdateConfigWritesNothingOutside()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, rule);
+    // The file a crafted name points at, on Windows: two folders above the audio-box folder.
+    const QString victim = m_bench.dataFolder() + "/victim.txt";
+    {
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("the operator's file");
+    }
+    const QString url = path == "file" ? QUrl::fromLocalFile(victim).toString() : m_bench.http()->url() + path;
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(url));
+    m_bench.serve("AudioBox/..\\..\\victim.txt", "served");
+    const VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    QVERIFY(m_bench.serverCheck());
+    QVERIFY(m_bench.log()->contains("FW file URL refused (" + rule));
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 0);
+
+    // A run of that model fails its box without fetching anything.
+    QVERIFY(m_bench.connect({0}));
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun({box}), m_bench.runDevices());
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(m_bench.report().value(box.macAddress).status, int(UPDATE_FAILED));
+    QCOMPARE(m_bench.http()->requestCount("/AudioBox/..\\..\\victim.txt"), 0);
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_START), 0);
+
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("the operator's file"));
+    QDirIterator it(m_bench.dataFolder(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString found = it.next();
+        QVERIFY2(found == victim || (!found.contains('\\') && QFileInfo(found).fileName() != "victim.txt"),
+                 qPrintable(found));
+    }
+}
+
+void TestFirmwareManager::audioBoxRunWakesBatchesAndPowersOff()
+{
+    const QByteArray image = firmware();
+    m_bench.serve("AudioBox/QML8_0005.bin", image);
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    QList<VelkIFPDevice> devices;
+    for (int i = 0; i < 5; ++i)
+        devices.append(m_bench.addDevice(i, "QML8", "8.0.0000.04"));
+    // Boxes 3 and 4 are off and wait for their magic packet.
+    QVERIFY(m_bench.connect({0, 1, 2}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 5);
+
+    // At most three boxes hold the file or install it at any moment.
+    int busy = 0;
+    int mostBusy = 0;
+    QList<QString> order;
+    QObject watch; // ends the watching with this test
+    for (int i = 0; i < 5; ++i) {
+        SimulatedPanel *box = m_bench.panel(i);
+        connect(box, &SimulatedPanel::frameReceived, &watch, [&, box](quint16 code, const QByteArray &) {
+            if (code == VELK_REMOTE_CMD_TRANSFER_FILE_START) {
+                mostBusy = std::max(mostBusy, ++busy);
+                order.append(box->mac());
+            }
+        });
+        connect(box, &SimulatedPanel::otaFinished, &watch, [&] { --busy; });
+    }
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    QSignalSpy reports(m_bench.manager(), &IFPUpgradeManager::otaScheduleReportUpdated);
+    VelkOtaSchedule *schedule = m_bench.prepareRun(devices);
+    m_bench.manager()->startOta(schedule, m_bench.runDevices());
+    QVERIFY(m_bench.manager()->isOtaRunning());
+    QCOMPARE(m_bench.manager()->getCurrentOtaScheduleId(), schedule->osid);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+
+    QCOMPARE(mostBusy, 3);
+    QCOMPARE(order.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        SimulatedPanel *box = m_bench.panel(i);
+        QCOMPARE(box->receivedFiles().size(), 1);
+        QCOMPARE(box->receivedFiles().at(0).name, QStringLiteral("QML8_0005.bin"));
+        QCOMPARE(box->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
+        QCOMPARE(box->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+        QCOMPARE(box->lastUpgradeType(), 0);
+        QCOMPARE(box->receivedCount(VELK_REMOTE_CMD_CHECK_OTA_STATE), 1);
+        const VelkOtaScheduleReport row = m_bench.report().value(box->mac());
+        QCOMPARE(row.status, int(UPDATE_SUCCESSFULLY));
+        QCOMPARE(row.fwVersion, QStringLiteral("8.0.0000.05"));
+        QCOMPARE(m_bench.runDevices().at(i)->otaState, int(OTA_UP_TO_DATE));
+    }
+    // The two woken boxes are switched off again; the others stay on.
+    QTRY_COMPARE(m_bench.panel(3)->state(), SimulatedPanel::Off);
+    QTRY_COMPARE(m_bench.panel(4)->state(), SimulatedPanel::Off);
+    QCOMPARE(m_bench.panel(3)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(m_bench.panel(i)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+        QVERIFY(m_bench.panel(i)->isConnected());
+    }
+    // The firmware was fetched once and is gone from the OTA folder.
+    QCOMPARE(m_bench.http()->requestCount("/AudioBox/QML8_0005.bin"), 1);
+    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "AudioBox/QML8_0005.bin"));
+    QVERIFY(reports.count() > 0);
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    QCOMPARE(m_bench.manager()->getCurrentOtaScheduleId(), 0xFFFFFFFFu);
+}
+
+void TestFirmwareManager::silentDevicesFailAndTheRunEnds()
+{
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    QList<VelkIFPDevice> devices;
+    for (int i = 0; i < 4; ++i)
+        devices.append(m_bench.addDevice(i, "QML8", "8.0.0000.04"));
+    QVERIFY(m_bench.connect({0, 1, 2, 3}));
+    QVERIFY(m_bench.serverCheck());
+    // 0 never answers the state check, 1 never reports its installation, 2 loses its connection between the file
+    // and the start command, 3 is healthy.
+    m_bench.panel(0)->setAnswerDropped(VELK_REMOTE_RSP_CHECK_OTA_STATE, true);
+    m_bench.panel(1)->behaviour().otaResultScript = {{50, 40}};
+    const QString lost = m_bench.panel(2)->mac();
+    QMetaObject::Connection cut = connect(CmdServer::getInstance(), &CmdServer::transferFileComplete, this,
+                                          [lost](const QString &mac, bool success, bool) {
+                                              if (mac == lost && success)
+                                                  CmdServer::getInstance()->disconnectDevice(mac);
+                                          });
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    disconnect(cut);
+
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
+    QCOMPARE(report.value(devices.at(0).macAddress).status, int(UPDATE_FAILED));
+    QCOMPARE(report.value(devices.at(1).macAddress).status, int(UPDATE_FAILED));
+    QCOMPARE(report.value(devices.at(2).macAddress).status, int(UPDATE_FAILED));
+    QCOMPARE(report.value(devices.at(3).macAddress).status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_START), 0);
+    QCOMPARE(m_bench.panel(2)->receivedCount(VELK_REMOTE_CMD_START_OTA), 0);
+    QVERIFY(m_bench.log()->contains("start command not sent, device offline: " + lost));
+    QVERIFY(m_bench.log()->contains("otaResultTimeout: " + devices.at(1).macAddress));
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+}
+
+void TestFirmwareManager::cancelLeavesInstallingDevicesOn()
+{
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    QList<VelkIFPDevice> devices = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
+                                    m_bench.addDevice(1, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.serverCheck());
+    // Both are off and get woken; 0 installs for a long time, 1 cannot take an update.
+    m_bench.panel(0)->behaviour().otaResultScript = {{50, 30}};
+    m_bench.panel(1)->behaviour().otaStateAnswer = -1;
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_START_OTA), 1, 10000);
+    QCOMPARE(m_bench.runDevices().at(0)->otaState, int(OTA_INSTALLING));
+
+    m_bench.manager()->cancelOta();
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    QCOMPARE(m_bench.manager()->getCurrentOtaScheduleId(), 0xFFFFFFFFu);
+    QTRY_COMPARE(m_bench.panel(1)->state(), SimulatedPanel::Off);
+    QTest::qWait(300);
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    QVERIFY(m_bench.panel(0)->isConnected());
+    QCOMPARE(finished.count(), 0);
+    // What still arrives for the cancelled run changes nothing.
+    m_bench.panel(0)->sendFrame(VELK_REMOTE_RSP_OTA_RESULT, FrameCodec::int32Payload(0));
+    QTRY_VERIFY(m_bench.log()->contains("IFPUpgradeManager::otaResult, ota cancelled"));
+    QCOMPARE(m_bench.report().value(devices.at(0).macAddress).status, int(UPDATE_UPDATING));
+}
+
+void TestFirmwareManager::remindersFollowSkipsAndNewVersions()
+{
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    m_bench.addDevice(1, "QMR8", "8.0.0000.04");
+    m_bench.addDevice(2, "QML8_SOS", "8.0.0000.05"); // up to date: never named
+    IFPUpgradeManager *manager = m_bench.manager();
+    QSignalSpy bar(manager, &IFPUpgradeManager::showUpgradeNotification);
+    QSignalSpy button(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton);
+
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(bar.count(), 1);
+    QVERIFY(bar.last().at(0).toBool());
+    const QString title = bar.last().at(1).toString();
+    QVERIFY2(title == "Update Available for QML8 & QMR8" || title == "Update Available for QMR8 & QML8",
+             qPrintable(title));
+    QVERIFY(button.last().at(0).toBool());
+    QList<VelkOtaReminder> rows;
+    OrvantaDBManager::getInstance()->queryAllOtaReminder(rows);
+    QCOMPARE(rows.size(), 2);
+
+    // Skip, then "Remind Me Later" brings the next check 15 minutes on: out of date still, but nothing named.
+    manager->upgradeNotificationSkip();
+    m_bench.log()->clear();
+    manager->upgradeNotificationRemind();
+    m_bench.clock()->advance(14 * 60 * 1000);
+    QVERIFY(!m_bench.log()->contains("checkOtaVersionForNotification"));
+    m_bench.clock()->advance(60 * 1000);
+    QVERIFY(m_bench.log()->contains("checkOtaVersionForNotification"));
+    QTRY_COMPARE(bar.count(), 2);
+    QVERIFY(!bar.last().at(0).toBool());
+    QVERIFY(button.last().at(0).toBool());
+
+    // A newer QML8 version names QML8 again, and QML8 alone.
+    m_bench.serve("AudioBox/check4Update/update.cfg",
+                  updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0006.bin", "8.0.0000.06"));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(bar.count(), 3);
+    QVERIFY(bar.last().at(0).toBool());
+    QCOMPARE(bar.last().at(1).toString(), QStringLiteral("Update Available for QML8"));
+
+    // The daily check comes by itself.
+    m_bench.log()->clear();
+    m_bench.clock()->advance(24LL * 3600 * 1000);
+    QVERIFY(m_bench.log()->contains("checkOtaVersionForNotification"));
+    QTRY_COMPARE(bar.count(), 4);
+}
+
+void TestFirmwareManager::stalledServerCheckEndsAsFailed()
+{
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    m_bench.http()->setBehaviour("/AudioBox/check4Update/update.cfg", LocalHttpServer::Behaviour::stall(5));
+    m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.downloadStallMs = 60000; // a server that keeps the connection but sends nothing more
+    timeouts.serverCheckMs = 800;
+    m_bench.manager()->setTimeouts(timeouts);
+    QVERIFY(m_bench.serverCheck());
+    QVERIFY(m_bench.log()->contains("serverCheckExpired"));
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
+
+    // The manager is free again: the next request is taken and answered.
+    QSignalSpy checked(m_bench.manager(), &IFPUpgradeManager::otaVersionChecked);
+    QVERIFY(m_bench.manager()->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_DUE));
+    QCOMPARE(checked.count(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestFirmwareManager)
+#include "tst_firmware_manager.moc"
