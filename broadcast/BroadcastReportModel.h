@@ -1,7 +1,7 @@
 #pragma once
 
-#include "broadcast/SortArrows.h"
 #include "datastore/VelkBroadcastReport.h"
+#include "shell/base/SortArrows.h"
 
 #include <QList>
 #include <QString>

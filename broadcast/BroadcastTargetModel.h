@@ -1,8 +1,8 @@
 #pragma once
 
-#include "broadcast/SortArrows.h"
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
+#include "shell/base/SortArrows.h"
 
 #include <QList>
 #include <QSet>

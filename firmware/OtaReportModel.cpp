@@ -11,13 +11,8 @@
 
 #include <algorithm>
 
-namespace {
-const char *const Context = "OtaScheduleReportDialog";
-}
-
-OtaReportModel::OtaReportModel() : m_sort(ColumnCount)
+OtaReportModel::OtaReportModel() : m_sort(ColumnCount, DeviceColumn)
 {
-    m_sort.reset(DeviceColumn);
 }
 
 void OtaReportModel::load(const VelkOtaSchedule &schedule, OrvantaDBIntf *db, const QList<VelkIFPDevice> &oldDevices)
@@ -199,28 +194,20 @@ bool OtaReportModel::before(int a, int b, int column) const
 
 void OtaReportModel::sort()
 {
-    const int column = m_sort.activeColumn();
-    if (column < 0)
-        return;
-    const bool reverse = m_sort.activeState() == 1;
-    std::sort(m_shown.begin(), m_shown.end(), [&](int a, int b) {
-        if (reverse)
-            std::swap(a, b);
-        return before(a, b, column);
-    });
+    m_sort.sortRows(m_shown, [this](int a, int b, int column) { return before(a, b, column); });
 }
 
 QString OtaReportModel::statusText(int status)
 {
     switch (status) {
     case UPDATE_NOT_STARTED:
-        return QCoreApplication::translate(Context, "Not Started");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Not Started");
     case UPDATE_UPDATING:
-        return QCoreApplication::translate(Context, "Updating") + QStringLiteral("...");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Updating") + QStringLiteral("...");
     case UPDATE_FAILED:
-        return QCoreApplication::translate(Context, "Failed");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Failed");
     case UPDATE_SUCCESSFULLY:
-        return QCoreApplication::translate(Context, "Successfully");
+        return QCoreApplication::translate("OtaScheduleReportDialog", "Successfully");
     default:
         return QString();
     }
@@ -243,6 +230,6 @@ QString OtaReportModel::statusColour(int status)
 
 QString OtaReportModel::totalText(int rows)
 {
-    return rows < 2 ? QCoreApplication::translate(Context, "%1 device in total").arg(rows)
-                    : QCoreApplication::translate(Context, "%1 devices in total").arg(rows);
+    return rows < 2 ? QCoreApplication::translate("OtaScheduleReportDialog", "%1 device in total").arg(rows)
+                    : QCoreApplication::translate("OtaScheduleReportDialog", "%1 devices in total").arg(rows);
 }

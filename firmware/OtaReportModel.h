@@ -3,7 +3,7 @@
 #include "datastore/VelkIFPDevice.h"
 #include "datastore/VelkOtaSchedule.h"
 #include "datastore/VelkOtaScheduleReport.h"
-#include "firmware/SortIndicatorStates.h"
+#include "shell/base/SortArrows.h"
 
 #include <QList>
 #include <QString>
@@ -65,7 +65,7 @@ public:
 
     /// A header click (the shared arrow rule).
     void clickColumn(int column);
-    const SortIndicatorStates &indicators() const { return m_sort; }
+    const SortArrows &indicators() const { return m_sort; }
 
     /// "Not Started", "Updating...", "Failed", "Successfully"; empty for any other value.
     static QString statusText(int status);
@@ -87,5 +87,5 @@ private:
     QList<int> m_shown; ///< indexes in m_rows that pass the search, in display order
     QString m_searchText;
     int m_statusFilter = 0;
-    SortIndicatorStates m_sort;
+    SortArrows m_sort;
 };

@@ -5,10 +5,6 @@
 #include <QCoreApplication>
 #include <QTime>
 
-namespace {
-const char *const Context = "OtaScheduleSetting";
-}
-
 OtaScheduleRules::Notice OtaScheduleRules::check(const Request &request, quint32 runningScheduleId, bool otaRunning,
                                                  const QDateTime &now)
 {
@@ -52,17 +48,19 @@ QString OtaScheduleRules::message(Notice notice)
 {
     switch (notice) {
     case EditingRunningSchedule:
-        return QCoreApplication::translate(Context, "Can not edit this schedule.");
+        return QCoreApplication::translate("OtaScheduleSetting", "Can not edit this schedule.");
     case UpdateNowDuringRun:
-        return QCoreApplication::translate(Context,
+        return QCoreApplication::translate("OtaScheduleSetting",
                                            "Can not update now, there is already a firmware update executing.");
     case StartPassed:
-        return QCoreApplication::translate(Context, "The start time has passed. Please choose a later time.");
+        return QCoreApplication::translate("OtaScheduleSetting",
+                                           "The start time has passed. Please choose a later time.");
     case SaveFailed:
-        return QCoreApplication::translate(Context, "The schedule could not be saved.");
+        return QCoreApplication::translate("OtaScheduleSetting", "The schedule could not be saved.");
     case ConfirmSave:
         return QCoreApplication::translate(
-            Context, "Make sure all panels be connected via ethernet cable in order to remote control to power on.");
+            "OtaScheduleSetting",
+            "Make sure all panels be connected via ethernet cable in order to remote control to power on.");
     case Accepted:
         break;
     }
@@ -71,6 +69,6 @@ QString OtaScheduleRules::message(Notice notice)
 
 QString OtaScheduleRules::buttonText(Notice notice)
 {
-    return notice == ConfirmSave ? QCoreApplication::translate(Context, "Save")
-                                 : QCoreApplication::translate(Context, "OK");
+    return notice == ConfirmSave ? QCoreApplication::translate("OtaScheduleSetting", "Save")
+                                 : QCoreApplication::translate("OtaScheduleSetting", "OK");
 }

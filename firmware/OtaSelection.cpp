@@ -7,25 +7,23 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <algorithm>
-
 namespace {
-const char *const Context = "OtaScheduleSetting";
 
 QString devicesText(int n)
 {
-    return n > 1 ? QCoreApplication::translate(Context, "%1 devices").arg(n)
-                 : QCoreApplication::translate(Context, "%1 device").arg(n);
+    return n > 1 ? QCoreApplication::translate("OtaScheduleSetting", "%1 devices").arg(n)
+                 : QCoreApplication::translate("OtaScheduleSetting", "%1 device").arg(n);
 }
 
 QString groupsText(int n)
 {
-    return n > 1 ? QCoreApplication::translate(Context, "%1 groups").arg(n)
-                 : QCoreApplication::translate(Context, "%1 group").arg(n);
+    return n > 1 ? QCoreApplication::translate("OtaScheduleSetting", "%1 groups").arg(n)
+                 : QCoreApplication::translate("OtaScheduleSetting", "%1 group").arg(n);
 }
 } // namespace
 
-OtaSelection::OtaSelection() : m_deviceSort(DeviceColumnCount), m_groupSort(GroupColumnCount)
+OtaSelection::OtaSelection()
+    : m_deviceSort(DeviceColumnCount, DeviceNameColumn), m_groupSort(GroupColumnCount, GroupNameColumn)
 {
     resetSorting();
 }
@@ -164,7 +162,7 @@ void OtaSelection::applyFilter(View view, const QString &text, int fields)
     sortView(view);
 }
 
-const SortIndicatorStates &OtaSelection::indicators(View view) const
+const SortArrows &OtaSelection::indicators(View view) const
 {
     return view == DeviceView ? m_deviceSort : m_groupSort;
 }
@@ -227,17 +225,10 @@ bool OtaSelection::groupBefore(int a, int b, int column) const
 
 void OtaSelection::sortView(View view)
 {
-    const SortIndicatorStates &sort = indicators(view);
-    const int column = sort.activeColumn();
-    if (column < 0)
-        return;
-    const bool reverse = sort.activeState() == 1;
-    QList<int> &rows = view == DeviceView ? m_shownDevices : m_shownGroups;
-    std::sort(rows.begin(), rows.end(), [&](int a, int b) {
-        if (reverse)
-            std::swap(a, b);
-        return view == DeviceView ? deviceBefore(a, b, column) : groupBefore(a, b, column);
-    });
+    if (view == DeviceView)
+        m_deviceSort.sortRows(m_shownDevices, [this](int a, int b, int column) { return deviceBefore(a, b, column); });
+    else
+        m_groupSort.sortRows(m_shownGroups, [this](int a, int b, int column) { return groupBefore(a, b, column); });
 }
 
 int OtaSelection::distinctDevices(const QList<int> &groupIndexes) const
@@ -253,22 +244,24 @@ int OtaSelection::distinctDevices(const QList<int> &groupIndexes) const
 
 QString OtaSelection::deviceTotalText() const
 {
-    return QCoreApplication::translate(Context, "%1 in total need to be updated").arg(devicesText(m_devices.size()));
+    return QCoreApplication::translate("OtaScheduleSetting", "%1 in total need to be updated")
+        .arg(devicesText(m_devices.size()));
 }
 
 QString OtaSelection::groupTotalText() const
 {
     if (m_shownGroups.isEmpty())
         return QString();
-    return QCoreApplication::translate(Context, "%1 in total (%2) need to be updated")
+    return QCoreApplication::translate("OtaScheduleSetting", "%1 in total (%2) need to be updated")
         .arg(groupsText(m_shownGroups.size()), devicesText(distinctDevices(m_shownGroups)));
 }
 
 QString OtaSelection::selectionText(View view) const
 {
     if (view == DeviceView)
-        return QCoreApplication::translate(Context, "%1 selected").arg(devicesText(m_checkedDevices.size()));
-    return QCoreApplication::translate(Context, "%1 selected (%2)")
+        return QCoreApplication::translate("OtaScheduleSetting", "%1 selected")
+            .arg(devicesText(m_checkedDevices.size()));
+    return QCoreApplication::translate("OtaScheduleSetting", "%1 selected (%2)")
         .arg(groupsText(m_checkedGroups.size()), devicesText(distinctDevices(m_checkedGroups.values())));
 }
 

@@ -3,7 +3,7 @@
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
 #include "datastore/VelkOtaSchedule.h"
-#include "firmware/SortIndicatorStates.h"
+#include "shell/base/SortArrows.h"
 
 #include <QList>
 #include <QMultiHash>
@@ -89,7 +89,7 @@ public:
     void clickHeader(View view, int column);
     /// Device and group name ascending in both views.
     void resetSorting();
-    const SortIndicatorStates &indicators(View view) const;
+    const SortArrows &indicators(View view) const;
 
     /// "n devices in total need to be updated".
     QString deviceTotalText() const;
@@ -118,6 +118,6 @@ private:
     QMultiHash<quint32, int> m_groupDevices; ///< gid -> index in m_devices
     QSet<int> m_checkedDevices;              ///< indexes in m_devices
     QSet<int> m_checkedGroups;               ///< indexes in m_groups
-    SortIndicatorStates m_deviceSort;
-    SortIndicatorStates m_groupSort;
+    SortArrows m_deviceSort;
+    SortArrows m_groupSort;
 };

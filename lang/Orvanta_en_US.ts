@@ -1965,14 +1965,224 @@ A device appears here when it searches for this console on the network.</transla
     </message>
 </context>
 <context>
-    <name>OtaSchedulePlaceholder</name>
+    <name>OtaMessageDialog</name>
     <message>
-        <source>Firmware-update schedules are not available in this version.</source>
-        <translation>Firmware-update schedules are not available in this version.</translation>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>OtaScheduleReportDialog</name>
+    <message>
+        <source>Not Started</source>
+        <translation>Not Started</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>Updating</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>FW Version</source>
+        <translation>FW Version</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Update Date</source>
+        <translation>Update Date</translation>
+    </message>
+</context>
+<context>
+    <name>OtaScheduleSetting</name>
+    <message>
+        <source>Can not edit this schedule.</source>
+        <translation>Can not edit this schedule.</translation>
+    </message>
+    <message>
+        <source>Can not update now, there is already a firmware update executing.</source>
+        <translation>Can not update now, there is already a firmware update executing.</translation>
+    </message>
+    <message>
+        <source>The start time has passed. Please choose a later time.</source>
+        <translation>The start time has passed. Please choose a later time.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>The schedule could not be saved.</translation>
+    </message>
+    <message>
+        <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
+        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>%1 devices</source>
+        <translation>%1 devices</translation>
+    </message>
+    <message>
+        <source>%1 device</source>
+        <translation>%1 device</translation>
+    </message>
+    <message>
+        <source>%1 groups</source>
+        <translation>%1 groups</translation>
+    </message>
+    <message>
+        <source>%1 group</source>
+        <translation>%1 group</translation>
+    </message>
+    <message>
+        <source>%1 in total need to be updated</source>
+        <translation>%1 in total need to be updated</translation>
+    </message>
+    <message>
+        <source>%1 in total (%2) need to be updated</source>
+        <translation>%1 in total (%2) need to be updated</translation>
+    </message>
+    <message>
+        <source>%1 selected</source>
+        <translation>%1 selected</translation>
+    </message>
+    <message>
+        <source>%1 selected (%2)</source>
+        <translation>%1 selected (%2)</translation>
+    </message>
+    <message>
+        <source>By Device</source>
+        <translation>By Device</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>By Group</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>New Version : </source>
+        <translation>New Version : </translation>
+    </message>
+    <message>
+        <source>Online</source>
+        <translation>Online</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Offline</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>FW Version</source>
+        <translation>FW Version</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>Device Counts</translation>
+    </message>
+    <message>
+        <source>Firmware Update Schedule</source>
+        <translation>Firmware Update Schedule</translation>
     </message>
     <message>
         <source>Back</source>
         <translation>Back</translation>
+    </message>
+    <message>
+        <source>Add A Schedule</source>
+        <translation>Add A Schedule</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>Start Date</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Schedule</translation>
+    </message>
+    <message>
+        <source>Update Now</source>
+        <translation>Update Now</translation>
+    </message>
+    <message>
+        <source>FW Update</source>
+        <translation>FW Update</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
     </message>
 </context>
 <context>
@@ -2326,6 +2536,10 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>Apply</source>
         <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>Updating</translation>
     </message>
 </context>
 <context>

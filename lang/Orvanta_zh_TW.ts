@@ -1965,14 +1965,224 @@ A device appears here when it searches for this console on the network.</source>
     </message>
 </context>
 <context>
-    <name>OtaSchedulePlaceholder</name>
+    <name>OtaMessageDialog</name>
     <message>
-        <source>Firmware-update schedules are not available in this version.</source>
-        <translation>此版本尚未提供韌體更新排程。</translation>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>OtaScheduleReportDialog</name>
+    <message>
+        <source>Not Started</source>
+        <translation>未開始</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>更新中</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 部裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 部裝置</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型號</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>FW Version</source>
+        <translation>韌體版本</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Update Date</source>
+        <translation>更新日期</translation>
+    </message>
+</context>
+<context>
+    <name>OtaScheduleSetting</name>
+    <message>
+        <source>Can not edit this schedule.</source>
+        <translation>無法編輯此排程。</translation>
+    </message>
+    <message>
+        <source>Can not update now, there is already a firmware update executing.</source>
+        <translation>目前無法立即更新，已有韌體更新正在執行。</translation>
+    </message>
+    <message>
+        <source>The start time has passed. Please choose a later time.</source>
+        <translation>開始時間已過，請選擇較晚的時間。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>無法儲存排程。</translation>
+    </message>
+    <message>
+        <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
+        <translation>請確認所有面板皆已透過網路線連接，才能遠端開機。</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>%1 devices</source>
+        <translation>%1 部裝置</translation>
+    </message>
+    <message>
+        <source>%1 device</source>
+        <translation>%1 部裝置</translation>
+    </message>
+    <message>
+        <source>%1 groups</source>
+        <translation>%1 個群組</translation>
+    </message>
+    <message>
+        <source>%1 group</source>
+        <translation>%1 個群組</translation>
+    </message>
+    <message>
+        <source>%1 in total need to be updated</source>
+        <translation>共有 %1 需要更新</translation>
+    </message>
+    <message>
+        <source>%1 in total (%2) need to be updated</source>
+        <translation>共有 %1（%2）需要更新</translation>
+    </message>
+    <message>
+        <source>%1 selected</source>
+        <translation>已選取 %1</translation>
+    </message>
+    <message>
+        <source>%1 selected (%2)</source>
+        <translation>已選取 %1（%2）</translation>
+    </message>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>New Version : </source>
+        <translation>新版本： </translation>
+    </message>
+    <message>
+        <source>Online</source>
+        <translation>線上</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>離線</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型號</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>FW Version</source>
+        <translation>韌體版本</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Firmware Update Schedule</source>
+        <translation>韌體更新排程</translation>
     </message>
     <message>
         <source>Back</source>
         <translation>上一步</translation>
+    </message>
+    <message>
+        <source>Add A Schedule</source>
+        <translation>新增排程</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日期</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>排程</translation>
+    </message>
+    <message>
+        <source>Update Now</source>
+        <translation>立即更新</translation>
+    </message>
+    <message>
+        <source>FW Update</source>
+        <translation>韌體更新</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>版本</translation>
     </message>
 </context>
 <context>
@@ -2326,6 +2536,10 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>Apply</source>
         <translation>套用</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>更新中</translation>
     </message>
 </context>
 <context>

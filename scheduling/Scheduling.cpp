@@ -8,15 +8,18 @@
 #include <QRegExpValidator>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DialogPlacement.h"
 #include "firmware/IFPUpgradeManager.h"
+#include "firmware/pages/OtaScheduleReportDialog.h"
 #include "network/CmdServer.h"
 #include "scheduling/AutoTestRunner.h"
 #include "scheduling/AutoTestScheduleReportDialog.h"
 #include "scheduling/DeviceControlRunner.h"
+#include "scheduling/OtaScheduleRunner.h"
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
 #include "scheduling/Scheduling_Setting.h"
@@ -66,6 +69,7 @@ Scheduling::~Scheduling()
 {
     delete m_settingDialog;
     delete m_autoTestReportDialog;
+    delete m_otaReportDialog;
 }
 
 void Scheduling::construct()
@@ -78,6 +82,7 @@ void Scheduling::construct()
     m_db = OrvantaDBManager::getInstance();
 
     m_settingDialog = new Scheduling_Setting();
+    m_settingDialog->setClock(m_clock);
     m_editActionGroup = new QActionGroup(this);
     m_editActionGroup->setExclusive(false);
     m_deleteActionGroup = new QActionGroup(this);
@@ -160,9 +165,22 @@ void Scheduling::construct()
     initial();
 
     m_upgradeManager = IFPUpgradeManager::getInstance();
+    m_otaRunner = new OtaScheduleRunner(m_db, m_upgradeManager, m_clock, this);
+    connect(m_otaRunner, &OtaScheduleRunner::schedulesChanged, this, &Scheduling::reloadOtaSchedules);
     connect(m_upgradeManager, &IFPUpgradeManager::otaVersionChecked, this, &Scheduling::otaVersionChecked,
             Qt::QueuedConnection);
-    m_upgradeManager->checkCurrentOtaVersionInfo(1);
+    connect(m_upgradeManager, &IFPUpgradeManager::otaScheduleFinished, m_otaRunner, &OtaScheduleRunner::runFinished,
+            Qt::QueuedConnection);
+    connect(m_upgradeManager, &IFPUpgradeManager::otaScheduleReportUpdated, this, &Scheduling::updateOtaScheduleReport);
+    m_checkRetry = new QTimer(this);
+    m_checkRetry->setSingleShot(true);
+    m_checkRetry->setInterval(500);
+    connect(m_checkRetry, &QTimer::timeout, this, &Scheduling::retryCheck);
+    m_upgradeManager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SERVER);
+
+    m_otaReportDialog = new OtaScheduleReportDialog();
+    m_otaRunner->closeInterruptedRuns();
+    m_otaRunner->checkOtaTask();
 }
 
 // ---- what the main frame calls ----------------------------------------------------------------------------------
@@ -200,7 +218,7 @@ void Scheduling::resetFilterButtons()
 void Scheduling::showOtaPage()
 {
     comboBoxType->setCurrentIndex(FwUpdateKind);
-    m_upgradeManager->checkCurrentOtaVersionInfo(3);
+    askForCheck(IFPUpgradeManager::CASE_SHOW_OTA_PAGE);
 }
 
 void Scheduling::layoutSettingsPage(bool rescale)
@@ -237,6 +255,7 @@ void Scheduling::layoutSettingsPage(bool rescale)
         for (int kind = 0; kind < 3; ++kind)
             applyColumnWidths(kind);
         updateScheduleTable();
+        updateOtaTable();
         updateAutoTestTable(true);
     }
     scaleWidgetFonts(this, f, rescale, false);
@@ -281,7 +300,9 @@ void Scheduling::applyColumnWidths(int kind)
 
 QMenu *Scheduling::rowMenu(int kind, int row) const
 {
-    const QList<QToolButton *> &buttons = kind == DeviceControlKind ? m_settingButtons : m_autoTestSettingButtons;
+    const QList<QToolButton *> &buttons = kind == DeviceControlKind ? m_settingButtons
+                                          : kind == FwUpdateKind    ? m_otaSettingButtons
+                                                                    : m_autoTestSettingButtons;
     return row >= 0 && row < buttons.size() ? buttons.at(row)->menu() : nullptr;
 }
 
@@ -526,54 +547,17 @@ void Scheduling::updateAutoTestTable(bool keepTaskList)
         daysItem->setToolTip(days);
         tableWidgetAutoTest->setItem(row, 0, daysItem);
         tableWidgetAutoTest->setItem(row, 1, textItem(schedule.time));
-        if (schedule.scheduleTarget == 1) {
-            tableWidgetAutoTest->setItem(row, 2, textItem(tr("All")));
-            tableWidgetAutoTest->setItem(row, 3, textItem(tr("All")));
-            if (wholeList)
-                whole.deviceText = whole.groupText = tr("All");
-        } else if (schedule.scheduleTarget == 2) {
-            const QString names = joinedDeviceNames(schedule.devices);
-            if (wholeList) {
-                whole.deviceText = names;
-                whole.groupText.clear();
-            }
-            setNamesCell(tableWidgetAutoTest, row, 2, names, schedule.devices.size());
-            tableWidgetAutoTest->setItem(row, 3, textItem(QString()));
-        } else if (schedule.scheduleTarget == 3) {
-            const QString names = joinedGroupNames(schedule.groups);
-            if (wholeList) {
-                whole.deviceText.clear();
-                whole.groupText = names;
-            }
-            tableWidgetAutoTest->setItem(row, 2, textItem(QString()));
-            setNamesCell(tableWidgetAutoTest, row, 3, names, schedule.groups.size());
+        const QPair<QString, QString> targets =
+            fillTargetCells(tableWidgetAutoTest, row, schedule.scheduleTarget, schedule.devices, schedule.groups, true);
+        const QString status = fillStateCells(
+            tableWidgetAutoTest, row, schedule.status, schedule.failedCount, tr("Scheduling"), schedule.isEnable,
+            autoTestHeaderStatus, m_autoTestEnableComboBoxes, m_autoTestSettingButtons,
+            &Scheduling::autoTestComboBoxEnableIndexChanged, &Scheduling::autoTestTriggerMenuAction);
+        if (wholeList) {
+            whole.deviceText = targets.first;
+            whole.groupText = targets.second;
+            whole.statusText = status;
         }
-
-        const QString running = tr("Scheduling");
-        QLabel *status = ScheduleTableCells::statusLabel(schedule.status, schedule.failedCount, running,
-                                                         autoTestHeaderStatus->width() - 11);
-        if (wholeList)
-            whole.statusText = ScheduleTableText::statusText(schedule.status, schedule.failedCount, running);
-        tableWidgetAutoTest->setCellWidget(row, 4, status);
-
-        QWidget *cell = nullptr;
-        CustComboBox *combo = ScheduleTableCells::enableSelector(schedule.isEnable, row, &cell);
-        combo->setEnabled(schedule.status != 2);
-        m_autoTestEnableComboBoxes.append(combo);
-        tableWidgetAutoTest->setCellWidget(row, 5, cell);
-        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-                &Scheduling::autoTestComboBoxEnableIndexChanged, Qt::UniqueConnection);
-
-        QToolButton *button = ScheduleTableCells::settingsButton(&cell);
-        m_autoTestSettingButtons.append(button);
-        QMenu *menu = ScheduleTableCells::rowMenu(button);
-        QAction *edit = menu->addAction(tr("Edit"));
-        edit->setData(QPoint(row, 0));
-        edit->setEnabled(schedule.status != 2);
-        menu->addAction(tr("Delete"))->setData(QPoint(row, 1));
-        menu->addAction(tr("Report"))->setData(QPoint(row, 2));
-        connect(menu, &QMenu::triggered, this, &Scheduling::autoTestTriggerMenuAction);
-        tableWidgetAutoTest->setCellWidget(row, 6, cell);
     }
     if (!keepTaskList)
         getToDoAutoTestList();
@@ -719,23 +703,188 @@ void Scheduling::reloadOtaSchedules()
 {
     m_otaScheduleList.clear();
     if (m_db->queryAllOtaSchedule(m_otaScheduleList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::initial() - queryAllOtaSchedule error");
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadOtaSchedules - queryAllOtaSchedule error");
     showAllOtaSchedules();
+    updateOtaTable();
+    updateOtaTableRows();
+    updateOtaTable();
+}
+
+void Scheduling::updateOtaTable()
+{
     guideWidgetFwUpdate->setVisible(m_otaScheduleList.isEmpty());
+    m_otaEnableComboBoxes.clear();
+    m_otaSettingButtons.clear();
     tableWidgetFwUpdate->setRowCount(0);
+    tableWidgetFwUpdate->setRowCount(m_shownOtaScheduleList.size());
+    const bool wholeList = m_shownOtaScheduleList.size() == m_otaScheduleList.size();
+    for (int row = 0; row < m_shownOtaScheduleList.size(); ++row) {
+        const VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
+        tableWidgetFwUpdate->setRowHeight(row, ScheduleTableCells::rowHeight());
+        tableWidgetFwUpdate->setItem(row, 0, textItem(schedule.date));
+        tableWidgetFwUpdate->setItem(row, 1, textItem(schedule.time));
+        const QPair<QString, QString> targets = fillTargetCells(tableWidgetFwUpdate, row, schedule.scheduleTarget,
+                                                                schedule.devices, schedule.groups, false);
+        const QString status = fillStateCells(
+            tableWidgetFwUpdate, row, schedule.status, schedule.failedCount, tr("Updating") + QStringLiteral("..."),
+            schedule.isEnable, fwUpdateHeaderStatus, m_otaEnableComboBoxes, m_otaSettingButtons,
+            &Scheduling::otaComboBoxEnableIndexChanged, &Scheduling::otaTriggerMenuAction);
+        if (wholeList) {
+            VelkOtaSchedule &whole = m_otaScheduleList[row];
+            whole.deviceText = targets.first;
+            whole.groupText = targets.second;
+            whole.statusText = status;
+        }
+    }
+}
+
+void Scheduling::updateOtaTableRows()
+{
+    const QString search = lineEditFilter->text();
+    m_shownOtaScheduleList.clear();
+    for (VelkOtaSchedule &schedule : m_otaScheduleList) {
+        const QList<QPair<QCheckBox *, QString>> columns = {
+            {checkBox2Date, schedule.date},
+            {checkBox2Time, schedule.time},
+            {checkBox2Device, schedule.deviceText},
+            {checkBox2Group, schedule.groupText},
+            {checkBox2UpdateStatus, schedule.statusText},
+            {checkBox2Enable, ScheduleTableText::enableText(schedule.isEnable)}};
+        for (const auto &column : columns) {
+            if (column.first->isChecked() && ScheduleTableText::matches(column.second, search)) {
+                m_shownOtaScheduleList.append(&schedule);
+                break;
+            }
+        }
+    }
+}
+
+void Scheduling::otaComboBoxEnableIndexChanged(int index)
+{
+    Q_UNUSED(index)
+    bool changed = false;
+    for (int row = 0; row < m_otaEnableComboBoxes.size() && row < m_shownOtaScheduleList.size(); ++row) {
+        VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
+        const bool wanted = m_otaEnableComboBoxes.at(row)->currentIndex() == 0;
+        if (wanted == schedule.isEnable)
+            continue;
+        schedule.isEnable = wanted;
+        if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR,
+                     "Scheduling::otaComboBoxEnableIndexChanged - updateOtaScheduleState error, osid %u",
+                     schedule.osid);
+            continue;
+        }
+        changed = true;
+    }
+    // Disabling the armed schedule arms the next one; enabling an earlier one arms it.
+    if (changed)
+        m_otaRunner->checkOtaTask();
+}
+
+void Scheduling::otaTriggerMenuAction(QAction *action)
+{
+    const QPoint where = action->data().toPoint();
+    const int row = where.x();
+    if (row < 0 || row >= m_shownOtaScheduleList.size())
+        return;
+    switch (where.y()) {
+    case 0:
+        editOtaRow(row);
+        break;
+    case 1:
+        askToDelete(FwUpdateKind, m_shownOtaScheduleList.at(row)->osid);
+        break;
+    case 2:
+        showOtaScheduleReport(row);
+        break;
+    default:
+        break;
+    }
+}
+
+void Scheduling::editOtaRow(int row)
+{
+    const VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
+    if (schedule.status == 2) {
+        writeLog(LOG_LEVEL_INFO, "can NOT edit ota schedule while updating");
+        return;
+    }
+    m_pendingEditOtaId = schedule.osid;
+    askForCheck(IFPUpgradeManager::CASE_EDIT_SCHEDULE);
+}
+
+void Scheduling::deleteOtaSchedule()
+{
+    for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
+        if (schedule.osid != m_pendingDeleteId)
+            continue;
+        // A run of this schedule is cancelled first, once; its late end then changes nothing.
+        m_otaRunner->forgetSchedule(schedule.osid);
+        VelkOtaSchedule copy = schedule;
+        if (m_db->deleteOtaSchedule(copy) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "Scheduling::deleteOtaSchedule - deleteSchedule error, osid %u", copy.osid);
+        reloadOtaSchedules();
+        m_otaRunner->checkOtaTask();
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "Scheduling::deleteOtaSchedule, schedule %u is gone already", m_pendingDeleteId);
+}
+
+void Scheduling::showOtaScheduleReport(int row)
+{
+    m_otaReportDialog->setWindowTitle(productName());
+    m_otaReportDialog->setOtaSchedule(*m_shownOtaScheduleList.at(row));
+    DialogPlacement::centreOnScreenOf(m_otaReportDialog, nullptr);
+    m_otaReportDialog->show();
+}
+
+void Scheduling::updateOtaScheduleReport()
+{
+    if (m_otaReportDialog->isVisible())
+        m_otaReportDialog->refreshReport(m_otaRunner->current());
+}
+
+void Scheduling::askForCheck(int checkCase)
+{
+    if (m_upgradeManager->checkCurrentOtaVersionInfo(checkCase)) {
+        m_pendingCheck = 0;
+        return;
+    }
+    m_pendingCheck = checkCase;
+    m_checkRetry->start();
+}
+
+void Scheduling::retryCheck()
+{
+    if (m_pendingCheck != 0)
+        askForCheck(m_pendingCheck);
 }
 
 void Scheduling::otaVersionChecked(int checkOtaVersionCase)
 {
     writeLog(LOG_LEVEL_INFO, "otaVersionChecked, case: %d", checkOtaVersionCase);
     switch (checkOtaVersionCase) {
-    case 2:
+    case IFPUpgradeManager::CASE_ADD_SCHEDULE:
         m_settingDialog->switchToPage(0);
         break;
-    case 3:
+    case IFPUpgradeManager::CASE_SHOW_OTA_PAGE:
         m_settingDialog->switchToPage(2);
         break;
+    case IFPUpgradeManager::CASE_EDIT_SCHEDULE: {
+        const quint32 id = m_pendingEditOtaId;
+        m_pendingEditOtaId = 0;
+        for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
+            if (schedule.osid == id && schedule.status != 2) {
+                m_settingDialog->editOtaSchedule(schedule);
+                DialogPlacement::centreOnScreenOf(m_settingDialog, nullptr);
+                m_settingDialog->show();
+            }
+        }
+        return;
+    }
     default:
+        m_otaRunner->versionChecked(checkOtaVersionCase);
         return;
     }
     DialogPlacement::centreOnScreenOf(m_settingDialog, nullptr);
@@ -744,9 +893,15 @@ void Scheduling::otaVersionChecked(int checkOtaVersionCase)
 
 void Scheduling::otaScheduleSettingSavedSuccess(bool updateNow, VelkOtaSchedule savedOtaSchedule)
 {
-    Q_UNUSED(updateNow)
-    Q_UNUSED(savedOtaSchedule)
     reloadOtaSchedules();
+    // "Update Now" saved the schedule with the current minute as its start: it goes through the same check as any
+    // due schedule, after the run that may be going on.
+    if (updateNow && m_otaRunner->isBusy())
+        writeLog(LOG_LEVEL_INFO, "otaScheduleSettingSavedSuccess, can NOT update now; schedule %u waits",
+                 savedOtaSchedule.osid);
+    else if (updateNow)
+        writeLog(LOG_LEVEL_INFO, "otaScheduleSettingSavedSuccess, update now, schedule %u", savedOtaSchedule.osid);
+    m_otaRunner->checkOtaTask();
     comboBoxType->setCurrentIndex(FwUpdateKind);
 }
 
@@ -765,7 +920,9 @@ void Scheduling::confirmDeleteSchedule()
 {
     const int kind = m_pendingDeleteKind;
     m_pendingDeleteKind = -1;
-    if (kind == AutoTestKind)
+    if (kind == FwUpdateKind)
+        deleteOtaSchedule();
+    else if (kind == AutoTestKind)
         deleteAutoTestSchedule();
     else if (kind == DeviceControlKind)
         deleteSchedule();
@@ -781,7 +938,7 @@ void Scheduling::closeNotificationDialog()
 void Scheduling::clickBtnAddSchedule()
 {
     emit btnAddScheduleClicked();
-    m_upgradeManager->checkCurrentOtaVersionInfo(2);
+    askForCheck(IFPUpgradeManager::CASE_ADD_SCHEDULE);
 }
 
 void Scheduling::showContentByType(int indexOfType)
@@ -829,6 +986,10 @@ void Scheduling::showFilteredTableContent()
         updateScheduleTableRows();
         updateScheduleTable();
         break;
+    case FwUpdateKind:
+        updateOtaTableRows();
+        updateOtaTable();
+        break;
     case AutoTestKind:
         updateAutoTestTableRows();
         updateAutoTestTable(false);
@@ -860,6 +1021,59 @@ QString Scheduling::filterButtonStyle(bool selected) const
                           "QToolButton:pressed{border-image: url(:/resource/scheduling/btn_filter_pressed.png);}"
                           "QToolButton:disabled{border-image:url(:/resource/scheduling/btn_filter_disabled.png);}")
         .arg(selected ? QStringLiteral("btn_filter_selected.png") : QStringLiteral("btn_filter_normal.png"));
+}
+
+QPair<QString, QString> Scheduling::fillTargetCells(QTableWidget *table, int row, int target,
+                                                    const QList<VelkIFPDevice> &devices,
+                                                    const QList<VelkGroups> &groups, bool allForTargetOne)
+{
+    if (target == 1 && allForTargetOne) {
+        table->setItem(row, 2, textItem(tr("All")));
+        table->setItem(row, 3, textItem(tr("All")));
+        return {tr("All"), tr("All")};
+    }
+    if (target == 2) {
+        const QString names = joinedDeviceNames(devices);
+        setNamesCell(table, row, 2, names, devices.size());
+        table->setItem(row, 3, textItem(QString()));
+        return {names, QString()};
+    }
+    if (target == 3) {
+        const QString names = joinedGroupNames(groups);
+        table->setItem(row, 2, textItem(QString()));
+        setNamesCell(table, row, 3, names, groups.size());
+        return {QString(), names};
+    }
+    return {QString(), QString()};
+}
+
+QString Scheduling::fillStateCells(QTableWidget *table, int row, int status, int failedCount,
+                                   const QString &runningText, bool enabled, QLabel *statusHeader,
+                                   QList<CustComboBox *> &combos, QList<QToolButton *> &buttons,
+                                   void (Scheduling::*comboSlot)(int), void (Scheduling::*menuSlot)(QAction *))
+{
+    table->setCellWidget(row, 4,
+                         ScheduleTableCells::statusLabel(status, failedCount, runningText, statusHeader->width() - 11));
+
+    // While its run goes on, a schedule can be neither switched nor edited; it can still be deleted and reported.
+    QWidget *cell = nullptr;
+    CustComboBox *combo = ScheduleTableCells::enableSelector(enabled, row, &cell);
+    combo->setEnabled(status != 2);
+    combos.append(combo);
+    table->setCellWidget(row, 5, cell);
+    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, comboSlot, Qt::UniqueConnection);
+
+    QToolButton *button = ScheduleTableCells::settingsButton(&cell);
+    buttons.append(button);
+    QMenu *menu = ScheduleTableCells::rowMenu(button);
+    QAction *edit = menu->addAction(tr("Edit"));
+    edit->setData(QPoint(row, 0));
+    edit->setEnabled(status != 2);
+    menu->addAction(tr("Delete"))->setData(QPoint(row, 1));
+    menu->addAction(tr("Report"))->setData(QPoint(row, 2));
+    connect(menu, &QMenu::triggered, this, menuSlot);
+    table->setCellWidget(row, 6, cell);
+    return ScheduleTableText::statusText(status, failedCount, runningText);
 }
 
 void Scheduling::setNamesCell(QTableWidget *table, int row, int column, const QString &names, int count)

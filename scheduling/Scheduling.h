@@ -10,6 +10,8 @@
 #include "scheduling/Ui_Scheduling.h"
 
 class AutoTestRunner;
+class OtaScheduleReportDialog;
+class OtaScheduleRunner;
 class AutoTestScheduleReportDialog;
 class Clock;
 class CmdServer;
@@ -21,6 +23,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QMouseEvent;
+class QTimer;
 class Scheduling_Setting;
 
 /// The Schedule Setup page: the device-control, firmware-update and auto-test schedules in one
@@ -52,6 +55,10 @@ public:
     // What tests and the screenshot tool look at.
     DeviceControlRunner *deviceControlRunner() const { return m_deviceRunner; }
     AutoTestRunner *autoTestRunner() const { return m_autoTestRunner; }
+    OtaScheduleRunner *otaRunner() const { return m_otaRunner; }
+    OtaScheduleReportDialog *otaReportDialog() const { return m_otaReportDialog; }
+    const QList<VelkOtaSchedule *> &shownOtaSchedules() const { return m_shownOtaScheduleList; }
+    QList<CustComboBox *> otaEnableComboBoxes() const { return m_otaEnableComboBoxes; }
     Scheduling_Setting *settingDialog() const { return m_settingDialog; }
     AutoTestScheduleReportDialog *autoTestReportDialog() const { return m_autoTestReportDialog; }
     DeleteScheduleDialog *deleteDialog() const { return m_deleteDialog; }
@@ -59,7 +66,7 @@ public:
     const QList<VelkAutoTestSchedule *> &shownAutoTestSchedules() const { return m_shownAutoTestScheduleList; }
     QList<CustComboBox *> enableComboBoxes() const { return m_enableComboBoxes; }
     QList<CustComboBox *> autoTestEnableComboBoxes() const { return m_autoTestEnableComboBoxes; }
-    /// The row menu of a table row (device control: 0, auto test: 2).
+    /// The row menu of a table row (device control: 0, firmware update: 1, auto test: 2).
     QMenu *rowMenu(int kind, int row) const;
 
 signals:
@@ -84,8 +91,11 @@ private slots:
     void autoTestSchedulingSettingSavedSuccess();
     void showContentByType(int indexOfType);
     void showFilteredTableContent();
+    void otaComboBoxEnableIndexChanged(int index);
     void autoTestComboBoxEnableIndexChanged(int index);
+    void otaTriggerMenuAction(QAction *action);
     void autoTestTriggerMenuAction(QAction *action);
+    void updateOtaScheduleReport();
     void btnFilterClicked();
     void btnApplyFilterClicked();
     void pressEvent(QMouseEvent *event);
@@ -113,6 +123,15 @@ private:
     // Firmware update
     void showAllOtaSchedules();
     void reloadOtaSchedules();
+    void updateOtaTable();
+    void updateOtaTableRows();
+    void editOtaRow(int row);
+    void deleteOtaSchedule();
+    void showOtaScheduleReport(int row);
+    /// Asks the update manager for a check the operator is waiting for (cases 2, 3 and 6); a request it drops
+    /// because another check runs is asked again until it is taken.
+    void askForCheck(int checkCase);
+    void retryCheck();
 
     /// The header strip of a table, border strips first and last, mirrored for right-to-left.
     QList<QWidget *> headerRow(int kind, bool rightToLeft) const;
@@ -122,6 +141,17 @@ private:
     void centreAndShow(QWidget *dialog);
     void checkBoxStyle();
     QString filterButtonStyle(bool selected) const;
+    /// Columns 2 and 3 of the auto-test and firmware-update tables: the names of the chosen devices (target 2)
+    /// or groups (target 3), "All" in both for target 1 where the kind has it. Returns the device and group texts.
+    QPair<QString, QString> fillTargetCells(QTableWidget *table, int row, int target,
+                                            const QList<VelkIFPDevice> &devices, const QList<VelkGroups> &groups,
+                                            bool allForTargetOne);
+    /// Columns 4 to 6 of those tables: the state label, the Enable selector and the row menu (Edit, Delete,
+    /// Report). Returns the state text.
+    QString fillStateCells(QTableWidget *table, int row, int status, int failedCount, const QString &runningText,
+                           bool enabled, QLabel *statusHeader, QList<CustComboBox *> &combos,
+                           QList<QToolButton *> &buttons, void (Scheduling::*comboSlot)(int),
+                           void (Scheduling::*menuSlot)(QAction *));
     /// Sets the cell's text elided by the count rule (room: the column width less 10 pixels).
     void setNamesCell(QTableWidget *table, int row, int column, const QString &names, int count);
 
@@ -157,6 +187,14 @@ private:
     QList<QAction *> m_deleteActions;
     QList<CustComboBox *> m_autoTestEnableComboBoxes;
     QList<QToolButton *> m_autoTestSettingButtons;
+    QList<CustComboBox *> m_otaEnableComboBoxes;
+    QList<QToolButton *> m_otaSettingButtons;
+
+    OtaScheduleRunner *m_otaRunner = nullptr;
+    OtaScheduleReportDialog *m_otaReportDialog = nullptr;
+    quint32 m_pendingEditOtaId = 0;
+    int m_pendingCheck = 0;
+    QTimer *m_checkRetry = nullptr;
 
     // The delete question names the schedule by kind and id, not by row: a runner may reload the
     // table while the question is open, and the answer must still mean the schedule shown.

@@ -2,9 +2,9 @@
 
 #include <QKeyEvent>
 
+#include "firmware/pages/OtaScheduleSetting.h"
 #include "scheduling/AutoTestScheduleSetting.h"
 #include "scheduling/DeviceControlScheduleSetting.h"
-#include "scheduling/OtaSchedulePlaceholder.h"
 #include "scheduling/ScheduleSettingSelection.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -20,7 +20,7 @@ Scheduling_Setting::Scheduling_Setting(QWidget *parent) : QDialog(parent)
 
     m_selection = new ScheduleSettingSelection();
     m_deviceControl = new DeviceControlScheduleSetting();
-    m_fwUpdate = new OtaSchedulePlaceholder();
+    m_fwUpdate = new OtaScheduleSetting();
     m_autoTest = new AutoTestScheduleSetting();
     connect(m_selection, &ScheduleSettingSelection::deviceControlClicked, this,
             &Scheduling_Setting::switchToDeviceControlPage);
@@ -31,8 +31,8 @@ Scheduling_Setting::Scheduling_Setting(QWidget *parent) : QDialog(parent)
     connect(m_deviceControl, &DeviceControlScheduleSetting::backClicked, this, &Scheduling_Setting::pageBackClicked);
     connect(m_deviceControl, &DeviceControlScheduleSetting::schedulingSettingSavedSuccess, this,
             &Scheduling_Setting::emitDeviceControlScheduleSettingSavedSuccess);
-    connect(m_fwUpdate, &OtaSchedulePlaceholder::backClicked, this, &Scheduling_Setting::pageBackClicked);
-    connect(m_fwUpdate, &OtaSchedulePlaceholder::addScheduleCompleted, this,
+    connect(m_fwUpdate, &OtaScheduleSetting::backClicked, this, &Scheduling_Setting::pageBackClicked);
+    connect(m_fwUpdate, &OtaScheduleSetting::addScheduleCompleted, this,
             &Scheduling_Setting::emitOtaScheduleSettingSavedSuccess);
     connect(m_autoTest, &AutoTestScheduleSetting::backClicked, this, &Scheduling_Setting::pageBackClicked);
     connect(m_autoTest, &AutoTestScheduleSetting::schedulingSettingSavedSuccess, this,
@@ -98,6 +98,11 @@ void Scheduling_Setting::scaleUi(bool rescale)
         m_fwUpdate->scaleUi(true);
     }
     scaleWidgetGeometry(scheduleStackedWidget, factor);
+}
+
+void Scheduling_Setting::setClock(Clock *clock)
+{
+    m_fwUpdate->setClock(clock);
 }
 
 void Scheduling_Setting::keyPressEvent(QKeyEvent *event)

@@ -10,7 +10,8 @@
 
 class AutoTestScheduleSetting;
 class DeviceControlScheduleSetting;
-class OtaSchedulePlaceholder;
+class Clock;
+class OtaScheduleSetting;
 class ScheduleSettingSelection;
 
 /// The dialog in which a schedule of any kind is created or edited: a stack of the kind
@@ -31,10 +32,13 @@ public:
     void editOtaSchedule(VelkOtaSchedule schedule);
     void editAutoTestSchedule(VelkAutoTestSchedule schedule);
     void scaleUi(bool rescale);
+    /// The clock of the firmware-update page's "today" and "now".
+    void setClock(Clock *clock);
 
     ScheduleSettingSelection *selectionPage() const { return m_selection; }
     DeviceControlScheduleSetting *deviceControlPage() const { return m_deviceControl; }
     AutoTestScheduleSetting *autoTestPage() const { return m_autoTest; }
+    OtaScheduleSetting *fwUpdatePage() const { return m_fwUpdate; }
 
 signals:
     void deviceControlScheduleSettingSavedSuccess();
@@ -57,7 +61,7 @@ private slots:
 private:
     ScheduleSettingSelection *m_selection;
     DeviceControlScheduleSetting *m_deviceControl;
-    OtaSchedulePlaceholder *m_fwUpdate;
+    OtaScheduleSetting *m_fwUpdate;
     AutoTestScheduleSetting *m_autoTest;
     FormScale m_scale;
 };

@@ -245,14 +245,7 @@ void TestFirmwareOtaModels::reportRowsBeforeAndAfterStart()
     const VelkIFPDevice a = OtaSeed::device("Room A", "BOX-1", "1.0", {"North", "South"});
     const VelkIFPDevice b = OtaSeed::device("Room B", "BOX-1", "1.0", {"South"});
     const VelkIFPDevice c = OtaSeed::device("Room C", "BOX-1", "2.0", {"North"});
-    VelkOtaSchedule groups;
-    groups.scheduleTarget = 3;
-    groups.date = "2031-05-07";
-    groups.time = "10:30";
-    groups.status = 1;
-    groups.isEnable = true;
-    groups.groups = {OtaSeed::group("North"), OtaSeed::group("South")};
-    QCOMPARE(OtaSeed::db()->insertOtaSchedule(groups), DB_OK);
+    VelkOtaSchedule groups = OtaSeed::schedule({}, {"North", "South"}, "2031-05-07 10:30", UPDATE_NOT_STARTED);
 
     // Not started: the out-of-date members of its groups, each once; nothing before a check.
     OtaReportModel report;
@@ -291,16 +284,11 @@ void TestFirmwareOtaModels::reportRowsBeforeAndAfterStart()
 
 void TestFirmwareOtaModels::reportSearchSortAndRefresh()
 {
-    VelkOtaSchedule schedule;
-    schedule.scheduleTarget = 2;
-    schedule.date = "2031-05-07";
-    schedule.time = "10:30";
-    schedule.status = 2;
-    schedule.isEnable = true;
     const char *models[] = {"ZX", "MM", "ZX", "MM"};
+    QList<VelkIFPDevice> devices;
     for (int i = 0; i < 4; ++i)
-        schedule.devices << OtaSeed::device(QStringLiteral("Dev %1").arg(i), models[i], "1.0");
-    QCOMPARE(OtaSeed::db()->insertOtaSchedule(schedule), DB_OK);
+        devices << OtaSeed::device(QStringLiteral("Dev %1").arg(i), models[i], "1.0");
+    VelkOtaSchedule schedule = OtaSeed::schedule(devices, {}, "2031-05-07 10:30", UPDATE_UPDATING);
     QCOMPARE(OtaSeed::db()->insertOtaScheduleReport(schedule, schedule.devices), DB_OK);
     QCOMPARE(OtaSeed::db()->updateOtaScheduleReport(schedule.devices[1], schedule, 2), DB_OK);
     QCOMPARE(OtaSeed::db()->updateOtaScheduleReport(schedule.devices[2], schedule, 3), DB_OK);
@@ -346,7 +334,7 @@ void TestFirmwareOtaModels::reportSearchSortAndRefresh()
     // A new opening starts over.
     report.load(schedule, OtaSeed::db(), {});
     QCOMPARE(report.statusFilter(), 0);
-    QCOMPARE(report.indicators().activeColumn(), int(OtaReportModel::DeviceColumn));
+    QCOMPARE(report.indicators().state(OtaReportModel::DeviceColumn), 0);
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareOtaModels)

@@ -135,6 +135,34 @@ void seedSchedules(OrvantaDBIntf *db, const QList<VelkIFPDevice> &devices)
     }
 }
 
+void seedOtaSchedules(OrvantaDBIntf *db, const QList<VelkIFPDevice> &devices)
+{
+    QList<VelkGroups> groups;
+    db->queryAllGroup(groups);
+    const char *const starts[][2] = {{"2027-02-22", "21:00"}, {"2027-02-26", "22:30"}, {"2027-03-01", "06:45"},
+                                     {"2027-03-05", "21:00"}, {"2027-03-12", "20:30"}, {"2027-04-02", "23:00"}};
+    const int states[] = {4, 3, 2, 1, 1, 1};
+    for (int i = 0; i < 6; ++i) {
+        VelkOtaSchedule schedule;
+        schedule.date = QLatin1String(starts[i][0]);
+        schedule.time = QLatin1String(starts[i][1]);
+        schedule.status = states[i];
+        schedule.isEnable = i != 5;
+        schedule.scheduleTarget = i % 2 == 0 ? 2 : 3;
+        if (schedule.scheduleTarget == 2)
+            schedule.devices = devices.mid(i * 2, i == 2 ? 9 : 3);
+        else
+            schedule.groups = groups.mid(i % 4, 2);
+        db->insertOtaSchedule(schedule);
+        if (schedule.status == 3) {
+            QList<VelkIFPDevice> rows = devices.mid(0, 5);
+            db->insertOtaScheduleReport(schedule, rows);
+            for (int k = 0; k < rows.size(); ++k)
+                db->updateOtaScheduleReport(rows[k], schedule, k < 2 ? 3 : 4);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -157,6 +185,7 @@ int main(int argc, char **argv)
 
     const QList<VelkIFPDevice> devices = seedDevices(db);
     seedSchedules(db, devices);
+    seedOtaSchedules(db, devices);
     Scheduling page(&clock);
     page.initial();
     save(&page, prefix + QStringLiteral("-page.png"));
@@ -165,6 +194,13 @@ int main(int argc, char **argv)
     page.btnFilter->click();
     save(&page, prefix + QStringLiteral("-filter.png"));
     page.resetFilterButtons();
+    // A run in progress, as the table shows it (the page's start closed the one seeded as interrupted).
+    QList<VelkOtaSchedule> otaSchedules;
+    db->queryAllOtaSchedule(otaSchedules);
+    VelkOtaSchedule running = otaSchedules.value(2);
+    running.status = 2;
+    db->updateOtaScheduleState(running);
+    page.initial();
     page.comboBoxType->setCurrentIndex(1);
     save(&page, prefix + QStringLiteral("-fwupdate.png"));
 

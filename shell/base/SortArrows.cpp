@@ -1,4 +1,6 @@
-#include "broadcast/SortArrows.h"
+#include "shell/base/SortArrows.h"
+
+#include <algorithm>
 
 SortArrows::SortArrows(int columns, int activeAscending) : m_states(columns, 2)
 {
@@ -36,4 +38,14 @@ int SortArrows::active(bool *ascending) const
         }
     }
     return -1;
+}
+
+void SortArrows::sortRows(QList<int> &rows, const std::function<bool(int, int, int)> &before) const
+{
+    bool ascending = true;
+    const int column = active(&ascending);
+    if (column < 0)
+        return;
+    std::sort(rows.begin(), rows.end(),
+              [&](int a, int b) { return ascending ? before(a, b, column) : before(b, a, column); });
 }
