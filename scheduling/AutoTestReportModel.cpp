@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QSet>
-#include <algorithm>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -114,56 +113,42 @@ QList<const VelkAutoTestScheduleReport *> AutoTestReportModel::visibleRows(int s
 
 void AutoTestReportModel::clickColumn(int column)
 {
-    const int state = m_indicators[column];
-    const bool descending = state == 0 || state == 3;
-    for (int &indicator : m_indicators)
-        indicator = descending ? 3 : 2;
-    m_indicators[column] = descending ? 1 : 0;
-    sortBy(column, !descending);
+    m_arrows.click(column);
+    applyCurrentSorting();
 }
 
 void AutoTestReportModel::applyDefaultSorting()
 {
-    for (int &indicator : m_indicators)
-        indicator = 2;
-    m_indicators[DeviceColumn] = 0;
-    sortBy(DeviceColumn, true);
+    m_arrows.reset(DeviceColumn);
+    applyCurrentSorting();
 }
 
 void AutoTestReportModel::applyCurrentSorting()
 {
-    for (int column = 0; column < 4; ++column) {
-        if (m_indicators[column] == 0 || m_indicators[column] == 1) {
-            sortBy(column, m_indicators[column] == 0);
-            return;
-        }
-    }
+    m_arrows.sortRows(m_shown, [this](int a, int b, int column) { return before(a, b, column); });
 }
 
-void AutoTestReportModel::sortBy(int column, bool ascending)
+bool AutoTestReportModel::before(int a, int b, int column) const
 {
-    const auto less = [this, column](int a, int b) {
-        const VelkAutoTestScheduleReport &x = m_rows.at(a);
-        const VelkAutoTestScheduleReport &y = m_rows.at(b);
-        switch (column) {
-        case GroupColumn:
-            if (x.groupNames != y.groupNames)
-                return x.groupNames < y.groupNames;
-            break;
-        case StatusColumn:
-            if (x.status != y.status)
-                return x.status < y.status;
-            break;
-        case NotesColumn:
-            if (x.notes != y.notes)
-                return x.notes < y.notes;
-            break;
-        default:
-            break;
-        }
-        return x.device.deviceName < y.device.deviceName;
-    };
-    std::stable_sort(m_shown.begin(), m_shown.end(), [&](int a, int b) { return ascending ? less(a, b) : less(b, a); });
+    const VelkAutoTestScheduleReport &x = m_rows.at(a);
+    const VelkAutoTestScheduleReport &y = m_rows.at(b);
+    switch (column) {
+    case GroupColumn:
+        if (x.groupNames != y.groupNames)
+            return x.groupNames < y.groupNames;
+        break;
+    case StatusColumn:
+        if (x.status != y.status)
+            return x.status < y.status;
+        break;
+    case NotesColumn:
+        if (x.notes != y.notes)
+            return x.notes < y.notes;
+        break;
+    default:
+        break;
+    }
+    return x.device.deviceName < y.device.deviceName;
 }
 
 QString AutoTestReportModel::statusText(int status)

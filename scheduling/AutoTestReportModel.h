@@ -5,6 +5,7 @@
 
 #include "datastore/VelkAutoTestSchedule.h"
 #include "datastore/VelkAutoTestScheduleReport.h"
+#include "shell/base/SortArrows.h"
 
 class OrvantaDBIntf;
 
@@ -44,10 +45,9 @@ public:
     /// The rows shown for a state filter (0: all), in the current order.
     QList<const VelkAutoTestScheduleReport *> visibleRows(int statusFilter) const;
 
-    /// The four sort indicators' states: 0 ascending, 1 descending, 2 and 3 idle after either.
-    int indicator(int column) const { return m_indicators[column]; }
-    /// A click on a column header: the sorted column reverses, another column sorts in the
-    /// direction of the last sort.
+    /// The four sort indicators' states (SortArrows: 0 ascending, 1 descending, 2 and 3 idle after either).
+    int indicator(int column) const { return m_arrows.state(column); }
+    /// A click on a column header, by the shared arrow rule.
     void clickColumn(int column);
     /// By device name ascending, every other indicator idle.
     void applyDefaultSorting();
@@ -58,9 +58,10 @@ public:
     static QString notesText(int notes);
 
 private:
-    void sortBy(int column, bool ascending);
+    /// The column's ascending order, ties broken by the unique device name.
+    bool before(int a, int b, int column) const;
 
     QList<VelkAutoTestScheduleReport> m_rows;
     QList<int> m_shown;
-    int m_indicators[4] = {2, 2, 2, 2};
+    SortArrows m_arrows{4, DeviceColumn};
 };

@@ -1,9 +1,9 @@
 #include "scheduling/AutoTestScheduleReportDialog.h"
 
 #include <QHeaderView>
-#include <QRegExpValidator>
 
 #include "datastore/OrvantaDBManager.h"
+#include "firmware/pages/OtaFormStyle.h"
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
 #include "shell/base/Session.h"
@@ -51,16 +51,7 @@ AutoTestScheduleReportDialog::AutoTestScheduleReportDialog(QWidget *parent) : QD
 
     setColumnWidths();
     lineEditFilter->setFocusPolicy(Qt::ClickFocus);
-    lineEditFilter->setValidator(
-        new QRegExpValidator(QRegExp(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditFilter));
-    lineEditFilter->setMaxLength(32);
-    QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
-    const double scale = getScaleFactor();
-    if (scale != 1.0)
-        search = search.scaled(int(search.width() * scale), int(search.height() * scale), Qt::KeepAspectRatio,
-                               Qt::SmoothTransformation);
-    lineEditFilter->addAction(QIcon(search), QLineEdit::LeadingPosition);
-    lineEditFilter->setPlaceholderText(tr("Search"));
+    OtaFormStyle::setupSearchField(lineEditFilter, tr("Search"));
     connect(lineEditFilter, &QLineEdit::returnPressed, this,
             &AutoTestScheduleReportDialog::showTextFilteredTableContent);
     connect(reportHeaderDevice, &ClickableLabel::clicked, this, &AutoTestScheduleReportDialog::sortingByDevice);

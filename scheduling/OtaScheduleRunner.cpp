@@ -53,8 +53,9 @@ void OtaScheduleRunner::closeInterruptedRuns()
         schedule.status = UPDATE_FAILED;
         if (m_db->updateOtaScheduleState(schedule) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, updateOtaScheduleState error");
-        writeLog(LOG_LEVEL_WARNING, "firmware-update schedule %u was still updating when the console ended; "
-                                    "it and its unfinished devices are marked Failed",
+        writeLog(LOG_LEVEL_WARNING,
+                 "firmware-update schedule %u was still updating when the console ended; "
+                 "it and its unfinished devices are marked Failed",
                  schedule.osid);
         changed = true;
     }

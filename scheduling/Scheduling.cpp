@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRegExpValidator>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -14,6 +13,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DialogPlacement.h"
 #include "firmware/IFPUpgradeManager.h"
+#include "firmware/pages/OtaFormStyle.h"
 #include "firmware/pages/OtaScheduleReportDialog.h"
 #include "network/CmdServer.h"
 #include "scheduling/AutoTestRunner.h"
@@ -77,8 +77,8 @@ void Scheduling::construct()
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     layoutSettingsPage(false);
-    m_selectedFilterStyle = filterButtonStyle(true);
-    m_normalFilterStyle = filterButtonStyle(false);
+    m_selectedFilterStyle = OtaFormStyle::filterButtonStyle(true);
+    m_normalFilterStyle = OtaFormStyle::filterButtonStyle(false);
     m_db = OrvantaDBManager::getInstance();
 
     m_settingDialog = new Scheduling_Setting();
@@ -108,16 +108,7 @@ void Scheduling::construct()
     comboBoxType->setCurrentIndex(0);
     connect(comboBoxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &Scheduling::showContentByType);
 
-    lineEditFilter->setValidator(
-        new QRegExpValidator(QRegExp(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditFilter));
-    lineEditFilter->setMaxLength(32);
-    const double scale = getScaleFactor();
-    QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
-    if (scale != 1.0)
-        search = search.scaled(int(search.width() * scale), int(search.height() * scale), Qt::KeepAspectRatio,
-                               Qt::SmoothTransformation);
-    lineEditFilter->addAction(QIcon(search), QLineEdit::LeadingPosition);
-    lineEditFilter->setPlaceholderText(tr("Search"));
+    OtaFormStyle::setupSearchField(lineEditFilter, tr("Search"));
     connect(lineEditFilter, &QLineEdit::returnPressed, this, &Scheduling::showFilteredTableContent);
     connect(btnFilter, &QToolButton::clicked, this, &Scheduling::btnFilterClicked);
 
@@ -424,12 +415,8 @@ void Scheduling::updateScheduleTableRows()
             {checkBox1Device, schedule.deviceText},
             {checkBox1Group, schedule.groupText},
             {checkBox1Enable, ScheduleTableText::enableText(schedule.isEnable)}};
-        for (const auto &column : columns) {
-            if (column.first->isChecked() && ScheduleTableText::matches(column.second, search)) {
-                m_shownScheduleList.append(&schedule);
-                break;
-            }
-        }
+        if (passesFilter(columns, search))
+            m_shownScheduleList.append(&schedule);
     }
 }
 
@@ -575,12 +562,8 @@ void Scheduling::updateAutoTestTableRows()
             {checkBox3Group, schedule.groupText},
             {checkBox3UpdateStatus, schedule.statusText},
             {checkBox3Enable, ScheduleTableText::enableText(schedule.isEnable)}};
-        for (const auto &column : columns) {
-            if (column.first->isChecked() && ScheduleTableText::matches(column.second, search)) {
-                m_shownAutoTestScheduleList.append(&schedule);
-                break;
-            }
-        }
+        if (passesFilter(columns, search))
+            m_shownAutoTestScheduleList.append(&schedule);
     }
 }
 
@@ -750,12 +733,8 @@ void Scheduling::updateOtaTableRows()
             {checkBox2Group, schedule.groupText},
             {checkBox2UpdateStatus, schedule.statusText},
             {checkBox2Enable, ScheduleTableText::enableText(schedule.isEnable)}};
-        for (const auto &column : columns) {
-            if (column.first->isChecked() && ScheduleTableText::matches(column.second, search)) {
-                m_shownOtaScheduleList.append(&schedule);
-                break;
-            }
-        }
+        if (passesFilter(columns, search))
+            m_shownOtaScheduleList.append(&schedule);
     }
 }
 
@@ -1014,15 +993,6 @@ void Scheduling::checkBoxStyle()
     }
 }
 
-QString Scheduling::filterButtonStyle(bool selected) const
-{
-    return QStringLiteral("QToolButton{border-image: url(:/resource/scheduling/%1);border: none;}"
-                          "QToolButton:hover{border-image: url(:/resource/scheduling/btn_filter_hover.png);}"
-                          "QToolButton:pressed{border-image: url(:/resource/scheduling/btn_filter_pressed.png);}"
-                          "QToolButton:disabled{border-image:url(:/resource/scheduling/btn_filter_disabled.png);}")
-        .arg(selected ? QStringLiteral("btn_filter_selected.png") : QStringLiteral("btn_filter_normal.png"));
-}
-
 QPair<QString, QString> Scheduling::fillTargetCells(QTableWidget *table, int row, int target,
                                                     const QList<VelkIFPDevice> &devices,
                                                     const QList<VelkGroups> &groups, bool allForTargetOne)
@@ -1074,6 +1044,15 @@ QString Scheduling::fillStateCells(QTableWidget *table, int row, int status, int
     connect(menu, &QMenu::triggered, this, menuSlot);
     table->setCellWidget(row, 6, cell);
     return ScheduleTableText::statusText(status, failedCount, runningText);
+}
+
+bool Scheduling::passesFilter(const QList<QPair<QCheckBox *, QString>> &columns, const QString &search)
+{
+    for (const auto &column : columns) {
+        if (column.first->isChecked() && ScheduleTableText::matches(column.second, search))
+            return true;
+    }
+    return false;
 }
 
 void Scheduling::setNamesCell(QTableWidget *table, int row, int column, const QString &names, int count)

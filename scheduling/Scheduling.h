@@ -140,7 +140,8 @@ private:
     void askToDelete(int kind, quint32 id);
     void centreAndShow(QWidget *dialog);
     void checkBoxStyle();
-    QString filterButtonStyle(bool selected) const;
+    /// The search rule of the tables: a record is shown when a column whose filter box is checked contains the text.
+    static bool passesFilter(const QList<QPair<QCheckBox *, QString>> &columns, const QString &search);
     /// Columns 2 and 3 of the auto-test and firmware-update tables: the names of the chosen devices (target 2)
     /// or groups (target 3), "All" in both for target 1 where the kind has it. Returns the device and group texts.
     QPair<QString, QString> fillTargetCells(QTableWidget *table, int row, int target,
