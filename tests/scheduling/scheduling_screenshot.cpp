@@ -2,7 +2,7 @@
 // auto-test report to PNG files, for a look by eye. Everything stays on loopback and in a temporary HOME.
 // Usage: xvfb-run -a env QT_FONT_DPI=135 scheduling_screenshot <prefix>
 //   writes <prefix>-page.png, -autotest.png, -fwupdate.png, -filter.png, -empty.png, -selection.png,
-//   -devicecontrol-editor.png, -autotest-editor.png, -report.png
+//   -ota-editor.png, -devicecontrol-editor.png, -autotest-editor.png, -report.png
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -207,6 +207,8 @@ int main(int argc, char **argv)
     Scheduling_Setting *setting = page.settingDialog();
     setting->switchToPage(0);
     save(setting, prefix + QStringLiteral("-selection.png"));
+    setting->switchToPage(2);
+    save(setting, prefix + QStringLiteral("-ota-editor.png"));
     QList<VelkSchedule> schedules;
     db->queryAllSchedule(schedules);
     setting->editDeviceControlSchedule(schedules.value(1));
