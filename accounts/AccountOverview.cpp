@@ -1,26 +1,307 @@
 #include "accounts/AccountOverview.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include "accounts/AccountRegisterDialog.h"
+#include "accounts/AccountReportDialog.h"
+#include "accounts/AccountSyncRun.h"
+#include "accounts/AccountTableDelegate.h"
+#include "accounts/AccountTableModel.h"
+#include "accounts/AccountsForm.h"
+#include "accounts/DeviceListDialog.h"
+#include "accounts/MoreOptionDialog.h"
+#include "accounts/UserRules.h"
+#include "accounts/UserStore.h"
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBManager.h"
+#include "network/CmdServer.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 
-AccountOverview::AccountOverview(QWidget *parent) : QWidget(parent)
+#include <QHash>
+#include <QProgressBar>
+#include <QProgressDialog>
+
+namespace {
+
+// Unscaled column widths; the header labels take the same widths, so they stand over their
+// columns. The last column also takes the table's scroll bar.
+constexpr int ColumnWidths[AccountTableModel::ColumnCount] = {180, 84, 90, 108, 12, 180, 110, 84};
+constexpr int HeaderHeight = 32;
+constexpr int RowHeight = 40;
+// Room a header label leaves beside its caption.
+constexpr int HeaderPadding = 8;
+
+bool isButton(int column)
 {
-    setObjectName(QStringLiteral("AccountOverview"));
-    placeholder = new QLabel(tr("User Accounts"), this);
-    placeholder->setObjectName(QStringLiteral("placeholder"));
-    placeholder->setAlignment(Qt::AlignCenter);
-    placeholder->setStyleSheet(QStringLiteral("QLabel{color: #bfbfbf;font-family:Arial;font-size:14pt;}"));
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(placeholder);
+    return column == AccountTableModel::UserSettingsColumn || column == AccountTableModel::SelectColumn ||
+           column == AccountTableModel::StatusColumn;
 }
 
-AccountOverview::~AccountOverview() = default;
+} // namespace
 
-void AccountOverview::scaleUi(bool rescale)
+AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
 {
-    Q_UNUSED(rescale)
+    setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
+    headerLabels = {deviceControlHeaderUserName,     deviceControlHeaderPassword,   deviceControlHeaderBindCard,
+                    deviceControlHeaderUserSettings, deviceControlHeaderSeparation, deviceControlHeaderIfpAccess,
+                    deviceControlHeaderSelect,       deviceControlHeaderStatus};
+    model = nullptr;
+    delegate = nullptr;
+    scaleUi(false);
+    db = OrvantaDBManager::getInstance();
+
+    accountRegisterDialog = new AccountRegisterDialog();
+    moreOptionDialog = new MoreOptionDialog();
+    deviceListDialog = new DeviceListDialog();
+    accountReportDialog = new AccountReportDialog();
+
+    connect(btnAddUser, &QAbstractButton::clicked, this, &AccountOverview::clickBtnAddUser);
+    connect(btnImportList, &QAbstractButton::clicked, this, &AccountOverview::clickBtnImportList);
+    connect(btnSystemSettings, &QAbstractButton::clicked, this, &AccountOverview::clickBtnSystemSettings);
+    connect(btnSyncNow, &QAbstractButton::clicked, this, &AccountOverview::clickBtnSyncNow);
+    connect(accountRegisterDialog, &AccountRegisterDialog::updateMultiUser, this,
+            &AccountOverview::updateMultiUserTable);
+    connect(moreOptionDialog, &MoreOptionDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
+    connect(moreOptionDialog, &MoreOptionDialog::deleteMultiUser, this, &AccountOverview::deleteSpecificMultiUser);
+    connect(deviceListDialog, &DeviceListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
+
+    // Not built yet: the user import and the panels' system settings.
+    btnImportList->setEnabled(false);
+    btnSystemSettings->setEnabled(false);
+
+    model = new AccountTableModel(this);
+    delegate = new AccountTableDelegate(this);
+    delegate->setScale(getScaleFactor());
+    tableWidget->setModel(model);
+    tableWidget->setItemDelegate(delegate);
+    tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableWidget->setSelectionMode(QAbstractItemView::NoSelection);
+    tableWidget->setFocusPolicy(Qt::NoFocus);
+    tableWidget->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
+    connect(tableWidget, &QAbstractItemView::pressed, this, &AccountOverview::cellPressed);
+    connect(tableWidget, &QAbstractItemView::entered, this, &AccountOverview::cellEntered);
+    updateMultiUserTable();
+
+    cmdServer = CmdServer::getInstance();
+    accountSyncRun = new AccountSyncRun(db, cmdServer, this);
+    connect(cmdServer, &CmdServer::setupSyncUserDeviceTimeout, this, &AccountOverview::setupSyncUserDeviceTimeout);
+    connect(cmdServer, &CmdServer::syncUserDeviceFinished, this, &AccountOverview::syncUserDeviceFinished);
+    connect(accountSyncRun, &AccountSyncRun::progressed, this, &AccountOverview::syncProgressed);
+    connect(accountSyncRun, &AccountSyncRun::runFinished, this, &AccountOverview::syncRunFinished);
+    connect(accountSyncRun, &AccountSyncRun::timedOut, accountReportDialog, &AccountReportDialog::updateTable);
+}
+
+AccountOverview::~AccountOverview()
+{
+    delete accountRegisterDialog;
+    delete moreOptionDialog;
+    delete deviceListDialog;
+    delete accountReportDialog;
+    delete syncNowProgressDialog;
 }
 
 void AccountOverview::updateMultiUserTable()
 {
+    multiUserList.clear();
+    if (db->queryAllMultiUser(multiUserList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable error");
+    QHash<quint32, QStringList> devices;
+    if (UserStore::deviceNamesByUser(db, devices) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable, user devices error");
+
+    guideWidgetMultiUser->setVisible(multiUserList.isEmpty());
+    QList<AccountTableModel::Row> rows;
+    rows.reserve(multiUserList.size());
+    for (const VelkMultiUser &user : qAsConst(multiUserList))
+        rows.append({user, devices.value(user.muid).join(QStringLiteral(", "))});
+    model->setRows(rows);
+    layoutHeader();
+}
+
+void AccountOverview::layoutHeader()
+{
+    const double scale = getScaleFactor();
+    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
+    const int height = ScaleMath::truncScaled(HeaderHeight, scale);
+    int x = 0;
+    for (int i = 0; i < AccountTableModel::ColumnCount; ++i) {
+        const int column = rightToLeft ? AccountTableModel::ColumnCount - 1 - i : i;
+        const int width = ScaleMath::truncScaled(ColumnWidths[column], scale);
+        QLabel *header = headerLabels.at(column);
+        header->setGeometry(x, 0, width, height);
+        if (!header->toolTip().isEmpty())
+            setElidedLabelText(header, header->toolTip(), width - ScaleMath::truncScaled(HeaderPadding, scale));
+        x += width;
+    }
+    if (!model)
+        return;
+    tableWidget->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tableWidget->horizontalHeader()->setStretchLastSection(true);
+    for (int column = 0; column < AccountTableModel::ColumnCount - 1; ++column)
+        tableWidget->setColumnWidth(column, ScaleMath::truncScaled(ColumnWidths[column], scale));
+}
+
+void AccountOverview::scaleUi(bool relative)
+{
+    const double factor = formScale.nextFactor(relative, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor,
+              {btnAddUser, btnSyncNow, btnSystemSettings, btnImportList, stackedWidgetTables, label, labelLine_2,
+               headerLeftBorder, headerRightBorder, tableWidget, guideWidgetMultiUser, label_6, label_4, label_5},
+              relative, false);
+    layoutHeader();
+    if (delegate) {
+        delegate->setScale(getScaleFactor());
+        tableWidget->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
+    }
+}
+
+void AccountOverview::clickBtnAddUser()
+{
+    AccountsForm::moveTo(accountRegisterDialog, AccountsForm::activeCorner(this), 255, 282);
+    accountRegisterDialog->show();
+}
+
+void AccountOverview::clickBtnImportList()
+{
+}
+
+void AccountOverview::clickBtnSystemSettings()
+{
+}
+
+void AccountOverview::clickBtnSyncNow()
+{
+    writeLog(LOG_LEVEL_INFO, "clickBtnSyncNow");
+    const int targets = accountSyncRun->start(DeviceListDialog::getSupportedDeviceList());
+    if (targets == 0 || !accountSyncRun->isRunning())
+        return;
+    btnSyncNow->setEnabled(false);
+    QProgressDialog *progress = progressDialog();
+    progress->setRange(0, targets);
+    progress->setValue(0);
+    progress->show();
+}
+
+QProgressDialog *AccountOverview::progressDialog()
+{
+    if (syncNowProgressDialog)
+        return syncNowProgressDialog;
+    writeLog(LOG_LEVEL_INFO, "create syncNowProgressDialog");
+    syncNowProgressDialog = new QProgressDialog();
+    syncNowProgressDialog->setWindowTitle(productName());
+    syncNowProgressDialog->setWindowModality(Qt::ApplicationModal);
+    syncNowProgressDialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    syncNowProgressDialog->setLayoutDirection(uiLayoutDirection());
+    syncNowProgressDialog->setCancelButton(nullptr);
+    syncNowProgressDialog->setLabelText(tr("Progressing..."));
+    syncNowProgressDialog->setMinimumDuration(0);
+    progressBar = new QProgressBar(syncNowProgressDialog);
+    syncNowProgressDialog->setBar(progressBar);
+    syncNowProgressDialog->setStyleSheet(QStringLiteral(
+        "QProgressDialog{background-color: #404040;}\n"
+        "QLabel{color: #ffffff;font-size:10pt; font-family:Arial;}\n"
+        "QProgressBar{background-color: #333333;border: 1px solid #7a7a7a;border-radius: 4px;color: #ffffff;"
+        "text-align: center;font-size:9pt; font-family:Arial;}\n"
+        "QProgressBar::chunk{background-color: #0a84c6;border-radius: 3px;}"));
+    const double scale = getScaleFactor();
+    scaleWidgetFonts(syncNowProgressDialog, 0, false, false);
+    syncNowProgressDialog->setFixedSize(ScaleMath::truncScaled(250, scale), ScaleMath::truncScaled(60, scale));
+    // A new progress dialog shows itself at once; it shows only while a run goes.
+    syncNowProgressDialog->reset();
+    syncNowProgressDialog->hide();
+    return syncNowProgressDialog;
+}
+
+void AccountOverview::setupSyncUserDeviceTimeout(const QString &deviceMacAddress, int timeoutMillis)
+{
+    accountSyncRun->armTimeout(deviceMacAddress, timeoutMillis);
+}
+
+void AccountOverview::syncUserDeviceFinished(const QString &deviceMacAddress)
+{
+    accountSyncRun->finished(deviceMacAddress);
+}
+
+void AccountOverview::syncProgressed(int done, int total)
+{
+    // Straight to the bar: a modal progress dialog's own setValue() runs the event loop, so
+    // every further answer would be handled one level deeper inside the handling of this one,
+    // and with hundreds of panels each of those turns of the loop polls every connection again.
+    progressDialog();
+    progressBar->setValue(done);
+    if (done >= total)
+        syncNowProgressDialog->reset();
+}
+
+void AccountOverview::syncRunFinished()
+{
+    btnSyncNow->setEnabled(true);
+    updateMultiUserTable();
+}
+
+void AccountOverview::cellPressed(const QModelIndex &index)
+{
+    if (!index.isValid() || index.row() >= multiUserList.size())
+        return;
+    switch (index.column()) {
+    case AccountTableModel::UserSettingsColumn: {
+        const QRect cell = tableWidget->visualRect(index);
+        const QRect button = delegate->markRect(cell);
+        showMoreOptionDialog(index.row(), QRect(tableWidget->viewport()->mapToGlobal(button.topLeft()), button.size()));
+        break;
+    }
+    case AccountTableModel::SelectColumn:
+        showDeviceListDialog(index.row());
+        break;
+    case AccountTableModel::StatusColumn:
+        showAccountReportDialog(index.row());
+        break;
+    default:
+        break;
+    }
+}
+
+void AccountOverview::cellEntered(const QModelIndex &index)
+{
+    tableWidget->viewport()->setCursor(isButton(index.column()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void AccountOverview::showMoreOptionDialog(int row, const QRect &button)
+{
+    AccountsForm::moveTo(moreOptionDialog, button.topLeft(), 5, 28);
+    moreOptionDialog->setMultiUser(multiUserList.at(row));
+    moreOptionDialog->show();
+}
+
+void AccountOverview::showDeviceListDialog(int row)
+{
+    deviceListDialog->setMultiUser(multiUserList.at(row));
+    AccountsForm::moveTo(deviceListDialog, AccountsForm::activeCorner(this), 25, 81);
+    deviceListDialog->loadUserDevices();
+    deviceListDialog->show();
+}
+
+void AccountOverview::showAccountReportDialog(int row)
+{
+    accountReportDialog->refreshReport(multiUserList.at(row));
+    AccountsForm::moveTo(accountReportDialog, AccountsForm::activeCorner(this), 25, 81);
+    accountReportDialog->show();
+}
+
+void AccountOverview::deleteSpecificMultiUser()
+{
+    if (!qobject_cast<MoreOptionDialog *>(sender()))
+        return;
+    const quint32 muid = sender()->property("muid").toUInt();
+    const quint32 rc = UserStore::removeUser(db, muid);
+    if (rc != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "AccountOverview::deleteSpecificMultiUser, removeUser %u error 0x%08x", muid, rc);
+        return;
+    }
+    updateMultiUserTable();
 }

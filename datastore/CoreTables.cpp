@@ -12,8 +12,12 @@
 
 quint32 CoreTables::queryAccount(QSqlDatabase db, QList<VelkAccount> &accounts)
 {
+    // Columns by name: a database of another version may hold them in another order, or more of them.
     QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("SELECT * FROM Account"), {}, "queryAccount"))
+    if (!sqlExec(
+            query,
+            QStringLiteral("SELECT aid, password, email, isAdmin, language, sosUsername, sosPassword FROM Account"), {},
+            "queryAccount"))
         return DB_STATEMENT_FAILED;
     while (query.next()) {
         VelkAccount account;
@@ -88,8 +92,7 @@ const QString kGroupByName = QStringLiteral("SELECT gid FROM Groups WHERE groupN
 
 quint32 CoreTables::queryAllAvailableIFP(QSqlDatabase db, QList<VelkIFPDevice> &devices)
 {
-    return LinkQueries::appendDevices(db, QStringLiteral("SELECT * FROM Device ORDER BY deviceName ASC"), {}, devices,
-                                      "queryAllAvailableIFP");
+    return LinkQueries::allDevices(db, devices, "queryAllAvailableIFP");
 }
 
 quint32 CoreTables::queryIFPByGroup(QSqlDatabase db, VelkGroups group, QList<VelkIFPDevice> &devices)
@@ -100,9 +103,10 @@ quint32 CoreTables::queryIFPByGroup(QSqlDatabase db, VelkGroups group, QList<Vel
         return rc;
     return LinkQueries::appendDevices(
         db,
-        QStringLiteral("SELECT * FROM Device WHERE did IN (SELECT did FROM DeviceGroups WHERE gid IN "
+        QStringLiteral("SELECT %1 FROM Device WHERE did IN (SELECT did FROM DeviceGroups WHERE gid IN "
                        "(SELECT gid FROM Groups WHERE groupName = ? collate NOCASE)) "
-                       "ORDER BY deviceName ASC"),
+                       "ORDER BY deviceName ASC")
+            .arg(LinkQueries::deviceColumns()),
         {group.groupName}, devices, "queryIFPByGroup");
 }
 
@@ -114,23 +118,26 @@ quint32 CoreTables::queryGroupsByIFP(QSqlDatabase db, VelkIFPDevice device, QLis
         return rc;
     return LinkQueries::appendGroups(
         db,
-        QStringLiteral("SELECT * FROM Groups WHERE gid IN (SELECT gid FROM DeviceGroups WHERE did IN "
+        QStringLiteral("SELECT %1 FROM Groups WHERE gid IN (SELECT gid FROM DeviceGroups WHERE did IN "
                        "(SELECT did FROM Device WHERE deviceName = ? collate NOCASE)) "
-                       "ORDER BY groupName ASC"),
+                       "ORDER BY groupName ASC")
+            .arg(LinkQueries::groupColumns()),
         {device.deviceName}, groups, "queryGroupsByIFP");
 }
 
 quint32 CoreTables::queryAllGroup(QSqlDatabase db, QList<VelkGroups> &groups)
 {
-    return LinkQueries::appendGroups(db, QStringLiteral("SELECT * FROM Groups ORDER BY groupName ASC"), {}, groups,
-                                     "queryAllGroup");
+    return LinkQueries::appendGroups(
+        db, QStringLiteral("SELECT %1 FROM Groups ORDER BY groupName ASC").arg(LinkQueries::groupColumns()), {}, groups,
+        "queryAllGroup");
 }
 
 quint32 CoreTables::queryIFPById(QSqlDatabase db, QList<VelkIFPDevice> &devices, quint32 did)
 {
     // Every column is read, so a record fetched here can be written back whole.
-    return LinkQueries::appendDevices(db, QStringLiteral("SELECT * FROM Device WHERE did = ?"), {did}, devices,
-                                      "queryIFPById");
+    return LinkQueries::appendDevices(
+        db, QStringLiteral("SELECT %1 FROM Device WHERE did = ?").arg(LinkQueries::deviceColumns()), {did}, devices,
+        "queryIFPById");
 }
 
 quint32 CoreTables::createIFPDevice(QSqlDatabase db, VelkIFPDevice &device)

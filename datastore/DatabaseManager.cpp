@@ -100,10 +100,17 @@ void DatabaseManager::openDatabase()
             recreated = true;
             continue;
         }
-        if (steps == DatabaseSchema::StepOk)
-            m_openState = recreated ? Recreated : Ready;
-        else
+        if (steps != DatabaseSchema::StepOk) {
             m_openState = Degraded;
+        } else if (recreated) {
+            // The console starts with an empty database; whoever runs it must learn where the old
+            // data went.
+            m_openState = Recreated;
+            m_openError = QStringLiteral("the database file was not usable; it is kept as %1 and a new one was created")
+                              .arg(QDir::toNativeSeparators(m_keptFile));
+        } else {
+            m_openState = Ready;
+        }
         return;
     }
 }
@@ -185,17 +192,49 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
         writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is read-only; tables are not checked", utf8(path).constData());
         return MainUnavailable;
     }
+    QString writeError;
+    if (!canWrite(writeError)) {
+        // SQLite keeps a journal beside the file for every change: in a folder where it cannot create
+        // one, a writable file opens and reads, and every change fails. Found now, it is reported
+        // as a read-only file is, and nothing is created or changed.
+        const QString folder = QDir::toNativeSeparators(info.absolutePath());
+        m_openError = QFileInfo(info.absolutePath()).isWritable()
+                          ? QStringLiteral("changes cannot be written to the database: %1").arg(writeError)
+                          : QStringLiteral("the database folder %1 is read-only").arg(folder);
+        writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s cannot be written (%s); tables are not checked",
+                 utf8(path).constData(), utf8(writeError).constData());
+        return MainUnavailable;
+    }
     return MainOk;
+}
+
+bool DatabaseManager::canWrite(QString &error)
+{
+    // A change that is rolled back before it is kept: it needs the journal, and leaves the file as
+    // it was. A database busy elsewhere is not a database that cannot be written.
+    QSqlQuery query(m_mainDb);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return true;
+    int version = 0;
+    if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next())
+        version = query.value(0).toInt();
+    query.finish();
+    const bool written = query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+    if (!written)
+        error = query.lastError().text();
+    QSqlQuery rollback(m_mainDb);
+    rollback.exec(QStringLiteral("ROLLBACK"));
+    return written;
 }
 
 bool DatabaseManager::resetDatabase()
 {
     // The file is never deleted: it is moved aside once per start, so whatever it still holds
     // can be recovered by hand.
-    if (m_brokenFileSetAside)
+    if (!m_keptFile.isEmpty())
         return false;
     closeMainConnection();
-    return DatabaseRecovery::setBrokenFileAside(databaseFilePath(), m_brokenFileSetAside, m_openError);
+    return DatabaseRecovery::setBrokenFileAside(databaseFilePath(), m_keptFile, m_openError);
 }
 
 void DatabaseManager::openPellmarDatabase()

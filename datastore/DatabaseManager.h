@@ -51,8 +51,11 @@ public:
     quint32 closeDatabase();
 
     OpenState openState() const { return m_openState; }
-    /// Empty when the database opened cleanly; else what went wrong, for the log and the operator.
+    /// Empty when the database opened cleanly; else what went wrong, for the log and the operator
+    /// (for Recreated: where the unusable file was kept).
     QString openError() const { return m_openError; }
+    /// Where this start set an unusable database file aside (Recreated); empty otherwise.
+    QString keptFile() const { return m_keptFile; }
 
     QString dataFolder() const { return m_dataFolder; }
     /// dataFolder() + "/dbManagement/QuorvinDatabase.db".
@@ -82,6 +85,8 @@ private:
     };
 
     MainOpenResult openMainDatabase();
+    /// Whether a change to the open main database can be written (error: why not).
+    bool canWrite(QString &error);
     void closeMainConnection();
     bool resetDatabase();
     void openPellmarDatabase();
@@ -98,5 +103,5 @@ private:
     QString m_pellmarConnectionName;
     OpenState m_openState = NotOpened;
     QString m_openError;
-    bool m_brokenFileSetAside = false;
+    QString m_keptFile; ///< where this start set an unusable database file aside; empty when it did not
 };

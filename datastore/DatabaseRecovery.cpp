@@ -39,7 +39,7 @@ bool DatabaseRecovery::meansBrokenFile(const QSqlError &error)
     return code == kSqliteCorrupt || code == kSqliteNotADatabase;
 }
 
-bool DatabaseRecovery::setBrokenFileAside(const QString &path, bool &moved, QString &error)
+bool DatabaseRecovery::setBrokenFileAside(const QString &path, QString &keptAs, QString &error)
 {
     if (!QFile::exists(path))
         return false;
@@ -54,7 +54,7 @@ bool DatabaseRecovery::setBrokenFileAside(const QString &path, bool &moved, QStr
                  utf8(path).constData(), utf8(target).constData());
         return false;
     }
-    moved = true;
+    keptAs = target;
     writeLog(LOG_LEVEL_WARNING,
              "DatabaseManager: %s is not a usable database; moved aside to %s and a new one is created",
              utf8(path).constData(), utf8(target).constData());

@@ -16,10 +16,10 @@ public:
 
     /// Renames path to "<path>.broken-<yyyyMMdd-hhmmss>" (a serial appended when taken) and its
     /// journal files with it, so that nothing of them is lost and none is played into the new
-    /// file. moved becomes true once the database file itself was renamed. True when everything
-    /// moved (error is then cleared); false when path does not exist (error untouched) or a
-    /// rename failed (error says which).
-    static bool setBrokenFileAside(const QString &path, bool &moved, QString &error);
+    /// file. keptAs becomes the new name once the database file itself was renamed. True when
+    /// everything moved (error is then cleared); false when path does not exist (error untouched)
+    /// or a rename failed (error says which).
+    static bool setBrokenFileAside(const QString &path, QString &keptAs, QString &error);
 
     /// Moves the data of the former folder name ("<parent>/Orvanta") into dataFolder once:
     /// copied, then removed when every copy succeeded, else kept.

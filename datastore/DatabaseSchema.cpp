@@ -155,6 +155,12 @@ const IndexDef kIndexes[] = {
     {"DeviceGroups", "CREATE INDEX IF NOT EXISTS DeviceGroupsByGroup ON DeviceGroups (gid)"},
     {"DeviceSchedule", "CREATE INDEX IF NOT EXISTS DeviceScheduleBySchedule ON DeviceSchedule (sid)"},
     {"GroupsSchedule", "CREATE INDEX IF NOT EXISTS GroupsScheduleBySchedule ON GroupsSchedule (sid)"},
+    // An account synchronisation reads the users of each panel and writes each user's row of it;
+    // without these every such step reads every assignment of every user.
+    {"UserDevice", "CREATE INDEX IF NOT EXISTS UserDeviceByDevice ON UserDevice (deviceId, multiUserId)"},
+    {"UserDevice", "CREATE INDEX IF NOT EXISTS UserDeviceByUser ON UserDevice (multiUserId, deviceId)"},
+    {"AppPermission", "CREATE INDEX IF NOT EXISTS AppPermissionByUser ON AppPermission (multiUserId, appId)"},
+    {"MultiUser", "CREATE INDEX IF NOT EXISTS MultiUserName ON MultiUser (userName)"},
 };
 
 const TableDef &tableDef(const char *name)
@@ -170,6 +176,40 @@ const TableDef &tableDef(const char *name)
 bool containsNoCase(const QStringList &names, const QString &name)
 {
     return names.contains(name, Qt::CaseInsensitive);
+}
+
+// The column names a CREATE statement of this version declares, table constraints left out.
+QStringList declaredColumns(const char *createSql)
+{
+    const QString sql = QLatin1String(createSql);
+    const int open = sql.indexOf(QLatin1Char('('));
+    const int close = sql.lastIndexOf(QLatin1Char(')'));
+    QStringList definitions;
+    QString current;
+    int depth = 0;
+    for (const QChar c : sql.mid(open + 1, close - open - 1)) {
+        if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')'))
+            --depth;
+        if (c == QLatin1Char(',') && depth == 0) {
+            definitions << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    definitions << current;
+    QStringList columns;
+    for (const QString &definition : qAsConst(definitions)) {
+        const QString name = definition.trimmed().section(QLatin1Char(' '), 0, 0);
+        static const QStringList constraints{QStringLiteral("FOREIGN"), QStringLiteral("PRIMARY"),
+                                             QStringLiteral("UNIQUE"), QStringLiteral("CHECK"),
+                                             QStringLiteral("CONSTRAINT")};
+        if (!name.isEmpty() && !constraints.contains(name, Qt::CaseInsensitive))
+            columns << name;
+    }
+    return columns;
 }
 
 // One table step: its statements run in one transaction, so a step that fails halfway leaves
@@ -229,6 +269,16 @@ DatabaseSchema::StepResult createLookupIndexes(QSqlDatabase db, QString &errors)
     return step.finish();
 }
 
+// A database of another version may have columns this one does not know. One that every new row
+// must fill makes each insert into its table fail, long after start-up; it is reported now.
+DatabaseSchema::StepResult checkFillableTables(QSqlDatabase db, QString &errors)
+{
+    DatabaseSchema::Step step(db, "checkFillableTables", errors);
+    for (const TableDef &def : kTables)
+        step.checkFillable(def.name);
+    return step.finish();
+}
+
 } // namespace
 
 DatabaseSchema::StepResult DatabaseSchema::update(const std::function<QSqlDatabase()> &connection, QString &errors)
@@ -244,6 +294,8 @@ DatabaseSchema::StepResult DatabaseSchema::update(const std::function<QSqlDataba
             return StepBroken;
     }
     if (!record(createLookupIndexes(connection(), errors)))
+        return StepBroken;
+    if (!record(checkFillableTables(connection(), errors)))
         return StepBroken;
     return overall;
 }
@@ -301,6 +353,30 @@ bool DatabaseSchema::Step::ensureIndex(const char *table, const char *createSql)
     if (!create.exec(QLatin1String(createSql)))
         return fail(QStringLiteral("creating an index on %1").arg(QLatin1String(table)), create.lastError());
     return true;
+}
+
+bool DatabaseSchema::Step::checkFillable(const char *table)
+{
+    if (!containsNoCase(m_existing, QLatin1String(table)))
+        return true;
+    const QStringList known = declaredColumns(tableDef(table).create);
+    QSqlQuery columns(m_db);
+    if (!columns.exec(QStringLiteral("SELECT name, \"notnull\", dflt_value IS NULL, pk FROM pragma_table_info('%1')")
+                          .arg(QLatin1String(table))))
+        return fail(QStringLiteral("reading the columns of %1").arg(QLatin1String(table)), columns.lastError());
+    bool fillable = true;
+    while (columns.next()) {
+        const QString name = columns.value(0).toString();
+        const bool required =
+            columns.value(1).toInt() != 0 && columns.value(2).toBool() && columns.value(3).toInt() == 0;
+        if (required && !containsNoCase(known, name)) {
+            m_failed = true;
+            fillable = false;
+            note(QStringLiteral("table %1 has the column %2, which this version cannot fill; no row can be added to it")
+                     .arg(QLatin1String(table), name));
+        }
+    }
+    return fillable;
 }
 
 bool DatabaseSchema::Step::rowCount(const char *table, int &count)

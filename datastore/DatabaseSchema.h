@@ -43,6 +43,9 @@ public:
         bool created(const char *table) const { return m_created.contains(QLatin1String(table)); }
         /// Creates the index unless it exists. A table that is missing was reported by its own step.
         bool ensureIndex(const char *table, const char *createSql);
+        /// Fails, naming the column, when the table has a column this version does not know that
+        /// every new row must fill (NOT NULL without a default): no insert into it can succeed.
+        bool checkFillable(const char *table);
         bool rowCount(const char *table, int &count);
         bool exec(const QString &sql, const QVariantList &values, const QString &what);
         /// Records the failure of an operation that reported a result code rather than an error.

@@ -9,8 +9,8 @@
 
 QString LinkQueries::deviceColumns()
 {
-    // Named columns rather than "*": RecordMapper reads by position, and a database whose
-    // columns were added by migration must not shift them.
+    // Named columns rather than "*": RecordMapper reads by position, and a database whose columns
+    // were added by migration, or that another version made with more of them, must not shift them.
     return QStringLiteral("Device.did, Device.deviceName, Device.modelName, Device.macAddress, "
                           "Device.ipAddress, Device.fwVersion, Device.lastPassword, Device.subnetMask, "
                           "Device.gateway, Device.panelFwVersion, Device.displayClientVersion, Device.sku, "

@@ -92,6 +92,9 @@ public:
     virtual quint32 deleteAppPermission(quint32 userId, quint32 appId) = 0;
     virtual quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) = 0;
     virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) = 0;
+    /// Appends the permissions of every user assigned to the device with that did, by apid: what
+    /// one panel's account file needs, without reading every user's permissions.
+    virtual quint32 queryAppPermissionByIFP(QList<VelkAppPermission> &permissions, quint32 deviceId) = 0;
     /// grant 0 or more grants the app to the user, below 0 revokes it.
     virtual quint32 setAppPermissionByName(QString userName, QString packageName, int grant) = 0;
     virtual quint32 createAppInfo(VelkAppInfo &app) = 0;

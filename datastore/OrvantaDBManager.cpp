@@ -48,6 +48,32 @@ QString OrvantaDBManager::startupError()
     return g_instance ? g_instance->m_dbManager->openError() : QString();
 }
 
+OrvantaDBManager::StartupReport OrvantaDBManager::startupReport()
+{
+    StartupReport report;
+    if (!g_instance)
+        return report;
+    const DatabaseManager *manager = g_instance->m_dbManager;
+    report.databaseFile = manager->databaseFilePath();
+    report.keptFile = manager->keptFile();
+    report.detail = manager->openError();
+    switch (manager->openState()) {
+    case DatabaseManager::Recreated:
+        report.state = StartupReport::Recreated;
+        break;
+    case DatabaseManager::Degraded:
+        report.state = StartupReport::Degraded;
+        break;
+    case DatabaseManager::Unavailable:
+    case DatabaseManager::NotOpened:
+        report.state = StartupReport::Unavailable;
+        break;
+    case DatabaseManager::Ready:
+        break;
+    }
+    return report;
+}
+
 OrvantaDBManager::OrvantaDBManager(const QString &dataFolder, const QString &connectionName)
     : m_dbManager(new DatabaseManager(dataFolder, connectionName))
 {
@@ -543,6 +569,11 @@ quint32 OrvantaDBManager::queryAllAppPermission(QList<VelkAppPermission> &permis
 quint32 OrvantaDBManager::queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId)
 {
     return UserTables::queryAppPermission(db(), permissions, userId, appId);
+}
+
+quint32 OrvantaDBManager::queryAppPermissionByIFP(QList<VelkAppPermission> &permissions, quint32 deviceId)
+{
+    return UserTables::queryAppPermissionByIFP(db(), permissions, deviceId);
 }
 
 quint32 OrvantaDBManager::setAppPermissionByName(QString userName, QString packageName, int grant)

@@ -31,6 +31,23 @@ public:
     /// else a description of what went wrong, for the log and a message to the operator.
     static QString startupError();
 
+    /// How the shared instance's database opened, for the notice the operator gets at start-up.
+    struct StartupReport
+    {
+        enum State
+        {
+            Ready,      ///< opened cleanly (or no instance exists yet)
+            Recreated,  ///< the file was unusable: kept as keptFile, a new database created
+            Degraded,   ///< open, but part of it cannot be brought up to date or written
+            Unavailable ///< busy, read-only or unreadable; left as it was
+        };
+        State state = Ready;
+        QString databaseFile;
+        QString keptFile;
+        QString detail; ///< what went wrong, in the data store's own words
+    };
+    static StartupReport startupReport();
+
     /// An instance of its own, for tests and tools: dataFolder and connectionName as for
     /// DatabaseManager (empty = the defaults the shared instance uses).
     explicit OrvantaDBManager(const QString &dataFolder = QString(), const QString &connectionName = QString());
@@ -81,6 +98,7 @@ public:
     quint32 deleteAppPermission(quint32 userId, quint32 appId) override;
     quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) override;
     quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) override;
+    quint32 queryAppPermissionByIFP(QList<VelkAppPermission> &permissions, quint32 deviceId) override;
     quint32 setAppPermissionByName(QString userName, QString packageName, int grant) override;
     quint32 createAppInfo(VelkAppInfo &app) override;
     quint32 deleteAppInfo(QString packageName) override;

@@ -12,7 +12,7 @@
 class RecordMapper
 {
 public:
-    /// The 16 Device columns in table order, as "SELECT *" returns them.
+    /// The 16 Device columns, in the order LinkQueries::deviceColumns() names them.
     static constexpr int deviceColumnCount = 16;
 
     /// Fills a fresh record from the 16 Device columns that start at firstColumn

@@ -225,6 +225,13 @@ quint32 UserTables::queryAppPermission(QSqlDatabase db, QList<VelkAppPermission>
                              "UserTables::queryAppPermission");
 }
 
+quint32 UserTables::queryAppPermissionByIFP(QSqlDatabase db, QList<VelkAppPermission> &permissions, quint32 deviceId)
+{
+    return appendPermissions(
+        db, QStringLiteral("WHERE multiUserId IN (SELECT multiUserId FROM UserDevice WHERE deviceId = ?)"), {deviceId},
+        permissions, "UserTables::queryAppPermissionByIFP");
+}
+
 quint32 UserTables::setAppPermissionByName(QSqlDatabase db, QString userName, QString packageName, int grant)
 {
     const char *context = "UserTables::setAppPermissionByName";

@@ -29,6 +29,7 @@ public:
     static quint32 createAppPermission(QSqlDatabase db, VelkAppPermission &permission);
     static quint32 deleteAppPermission(QSqlDatabase db, quint32 userId, quint32 appId);
     static quint32 queryAllAppPermission(QSqlDatabase db, QList<VelkAppPermission> &permissions);
+    static quint32 queryAppPermissionByIFP(QSqlDatabase db, QList<VelkAppPermission> &permissions, quint32 deviceId);
     static quint32 queryAppPermission(QSqlDatabase db, QList<VelkAppPermission> &permissions, quint32 userId,
                                       quint32 appId);
     static quint32 setAppPermissionByName(QSqlDatabase db, QString userName, QString packageName, int grant);

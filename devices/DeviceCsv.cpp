@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include "devices/DeviceRules.h"
 
 namespace {
@@ -114,8 +116,25 @@ DeviceCsvRow DeviceCsv::readRow(const QStringList &cells)
     return row;
 }
 
-DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &rows)
+QList<QStringList> DeviceCsv::withoutBlankEnd(const QList<QStringList> &rows)
 {
+    // Spreadsheets and editors end files with empty lines, or with rows of empty cells where rows
+    // once were. A blank row before a device row is still checked, and refused, at its number.
+    int end = rows.size();
+    while (end > 1) {
+        const QStringList &cells = rows.at(end - 1);
+        const bool blank =
+            std::all_of(cells.begin(), cells.end(), [](const QString &cell) { return cell.trimmed().isEmpty(); });
+        if (!blank)
+            break;
+        --end;
+    }
+    return end == rows.size() ? rows : rows.mid(0, end);
+}
+
+DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows)
+{
+    const QList<QStringList> rows = withoutBlankEnd(fileRows);
     for (int i = 1; i < rows.size(); ++i) {
         const DeviceCsvError error = checkRow(rows.at(i), i + 1);
         if (error.isError())
@@ -140,6 +159,11 @@ DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber)
     if (row.name.isEmpty())
         return DeviceCsvError::at(ColumnName, rowNumber,
                                   DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));
+    // The rule of the add and edit dialogs: the import must not store a name they would refuse.
+    if (!DeviceRules::isValidName(row.name))
+        return DeviceCsvError::at(ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP(
+                                      "ImportDialog", "Use at most 32 characters and none of \\ / : * ? \" > < |.")));
     if (!row.extended)
         return DeviceCsvError();
 

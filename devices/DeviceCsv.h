@@ -76,8 +76,12 @@ public:
     /// Reads one data row; never reads past the end of a short row.
     static DeviceCsvRow readRow(const QStringList &cells);
 
+    /// The rows of a file without the blank lines that only end it (lines of nothing, blanks or
+    /// empty cells after the last row that holds anything).
+    static QList<QStringList> withoutBlankEnd(const QList<QStringList> &rows);
+
     /// The first pass: the first malformed data row (rows[0] is the header and is skipped),
-    /// or no error. Nothing is written anywhere.
+    /// or no error. Blank lines that only end the file are skipped. Nothing is written anywhere.
     static DeviceCsvError checkRows(const QList<QStringList> &rows);
     /// The checks of one data row; rowNumber is its 1-based number in the file.
     static DeviceCsvError checkRow(const QStringList &cells, int rowNumber);

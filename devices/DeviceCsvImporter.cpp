@@ -41,9 +41,10 @@ int DeviceCsvImporter::resolveSosCamera(VelkDeviceCameraMap &mapping, const QStr
     return -2;
 }
 
-DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &rows)
+DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
 {
     m_appliedRows = 0;
+    const QList<QStringList> rows = DeviceCsv::withoutBlankEnd(fileRows);
     const DeviceCsvError formError = DeviceCsv::checkRows(rows);
     if (formError.isError())
         return formError;
@@ -148,10 +149,15 @@ bool DeviceCsvImporter::loadWorkingLists()
 DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumber, int *createdIndex)
 {
     const QString nameKey = DeviceRules::key(row.name);
-    int index = -1;
-    if (!row.macAddress.isEmpty() && m_byMac.contains(row.macAddress)) {
+    const bool byMac = !row.macAddress.isEmpty() && m_byMac.contains(row.macAddress);
+    int index = byMac ? m_byMac.value(row.macAddress) : m_byName.value(nameKey, -1);
+    // A device created by an earlier row of this file has no id yet. It is looked up by the name it
+    // was stored under, so before this row renames it in the working lists.
+    if (index >= 0 && m_entries.at(index).device.did == 0 && !refreshDeviceIds())
+        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+    if (byMac) {
         // Matched by MAC: the row may rename the device.
-        index = m_byMac.value(row.macAddress);
         Entry &entry = m_entries[index];
         const QString oldKey = DeviceRules::key(entry.device.deviceName);
         if (nameKey != oldKey && m_byName.contains(nameKey))
@@ -172,16 +178,10 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
         entry.device.ipAddress = row.ipAddress;
         entry.device.deviceName = row.name;
         entry.device.position = row.position;
-    } else if (m_byName.contains(nameKey)) {
-        // Matched by name: the row may give the device a MAC address.
-        index = m_byName.value(nameKey);
+    } else if (index >= 0) {
+        // Matched by name, letter case ignored as everywhere else: the row may give the device a MAC
+        // address. The name takes the row's spelling, as a row matched by MAC renames its device.
         Entry &entry = m_entries[index];
-        // Only the same spelling names this device; "PANEL-1" beside "Panel-1" is a clash, and the
-        // database could not hold both.
-        if (row.name != entry.device.deviceName)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is duplicated with other devices.")));
         if (row.deviceType != entry.device.deviceType)
             return DeviceCsvError::at(
                 DeviceCsv::ColumnType, rowNumber,
@@ -200,16 +200,13 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
                 m_byMac.insert(row.macAddress, index);
             entry.device.macAddress = row.macAddress;
         }
+        entry.device.deviceName = row.name;
         entry.device.ipAddress = row.ipAddress;
         entry.device.position = row.position;
     }
 
     if (index >= 0) {
         Entry &entry = m_entries[index];
-        if (entry.device.did == 0 && !refreshDeviceIds())
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
         if (m_db->updateIFPDeviceById(entry.device) != DB_OK)
             return DeviceCsvError::at(
                 DeviceCsv::ColumnName, rowNumber,

@@ -32,8 +32,9 @@ class DeviceCsvImporter : public QObject
 public:
     explicit DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent = nullptr);
 
-    /// Both passes over rows (rows[0] is the header). Returns the first problem, or no error.
-    DeviceCsvError importRows(const QList<QStringList> &rows);
+    /// Both passes over the rows of a file (rows[0] is the header; blank lines that only end the
+    /// file are skipped). Returns the first problem, or no error.
+    DeviceCsvError importRows(const QList<QStringList> &fileRows);
     /// Data rows applied by the last importRows, also when it stopped at an error.
     int appliedRows() const { return m_appliedRows; }
 

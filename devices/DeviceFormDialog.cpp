@@ -8,6 +8,7 @@
 #include "devices/DeviceRules.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
@@ -27,9 +28,7 @@ DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f:]{0,17}")), editMac));
     editLocation->setMaxLength(64);
     for (QLineEdit *edit : {editName, editIp, editMac, editLocation}) {
-        QPalette palette = edit->palette();
-        palette.setColor(QPalette::PlaceholderText, QColor(0x8c, 0x8c, 0x8c));
-        edit->setPalette(palette);
+        PlaceholderColour::keep(edit);
         connect(edit, &QLineEdit::textEdited, this, [this]() { showWarning(QString()); });
         connect(edit, &QLineEdit::returnPressed, this, &DeviceFormDialog::submit);
     }

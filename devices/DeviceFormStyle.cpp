@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "shell/kit/UiHelpers.h"
 
@@ -93,7 +94,7 @@ QString DeviceFormStyle::listStyle()
                           "QListWidget::item:hover{background-color: #404040;}\n"
                           "QListWidget::item:selected{background-color: #0a5f8f;color: #ffffff;}\n")
                .arg(px(5), px(3), px(26), px(4)) +
-           indicatorStyle("QListWidget") + QLatin1Char('\n') + scrollBarStyle();
+           indicatorStyle("QListWidget");
 }
 
 QString DeviceFormStyle::tableStyle()
@@ -108,7 +109,7 @@ QString DeviceFormStyle::tableStyle()
                "QHeaderView::section{background-color: #3a3a3a;color: #edd994;font-size:10pt; font-family:Arial;"
                "border: none;border-bottom: 1px solid #1a1a1a;padding-left: %2;}\n")
                .arg(px(10), px(13)) +
-           indicatorStyle("QTableView") + QLatin1Char('\n') + scrollBarStyle();
+           indicatorStyle("QTableView");
 }
 
 QLabel *DeviceFormStyle::caption(QWidget *parent, const char *objectName, const QRect &geometry)
@@ -153,5 +154,11 @@ QListWidget *DeviceFormStyle::checkList(QWidget *parent, const char *objectName,
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setFocusPolicy(Qt::NoFocus);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    styleScrollBar(list);
     return list;
+}
+
+void DeviceFormStyle::styleScrollBar(QAbstractScrollArea *area)
+{
+    area->verticalScrollBar()->setStyleSheet(scrollBarStyle());
 }

@@ -9,7 +9,9 @@ bool DeviceRules::isValidName(const QString &name)
         return false;
     const QString forbidden = forbiddenNameCharacters();
     for (const QChar c : name) {
-        if (forbidden.contains(c))
+        // Control characters cannot be typed into a name field, but a quoted cell of an imported
+        // file can hold them (a NUL, a line break); they would cut or break the name wherever shown.
+        if (forbidden.contains(c) || c.category() == QChar::Other_Control)
             return false;
     }
     return true;

@@ -7,7 +7,8 @@
 class DeviceRules
 {
 public:
-    /// Names typed by the operator: 1 to 32 characters, none of \ / : * ? " > < |.
+    /// Names typed by the operator: 1 to 32 characters, none of \ / : * ? " > < | and no control
+    /// character.
     static constexpr int MaxNameLength = 32;
     static bool isValidName(const QString &name);
     /// The characters a name may not hold, for validators of line edits.

@@ -6,7 +6,9 @@
 #include <QWidget>
 #include <QWindow>
 
-void DialogPlacement::centreOnScreenOf(QWidget *dialog, QWidget *owner)
+namespace {
+
+QScreen *screenOf(QWidget *owner)
 {
     QScreen *screen = nullptr;
     if (owner) {
@@ -15,8 +17,19 @@ void DialogPlacement::centreOnScreenOf(QWidget *dialog, QWidget *owner)
         if (!screen && owner->window()->windowHandle())
             screen = owner->window()->windowHandle()->screen();
     }
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+QPoint centreOf(const QRect &rect)
+{
+    return QPoint((rect.left() + rect.right()) / 2, (rect.top() + rect.bottom()) / 2);
+}
+
+} // namespace
+
+void DialogPlacement::centreOnScreenOf(QWidget *dialog, QWidget *owner)
+{
+    QScreen *screen = screenOf(owner);
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
@@ -26,4 +39,26 @@ void DialogPlacement::centreOnScreenOf(QWidget *dialog, QWidget *owner)
     const int ownX = (frame.left() + frame.right()) / 2;
     const int ownY = (frame.top() + frame.bottom()) / 2;
     dialog->move(dialog->pos() + QPoint(areaX - ownX, areaY - ownY));
+}
+
+void DialogPlacement::centreOnWindowOf(QWidget *dialog, QWidget *owner)
+{
+    QScreen *screen = screenOf(owner);
+    if (!owner || !screen) {
+        centreOnScreenOf(dialog, owner);
+        return;
+    }
+    const QWidget *window = owner->window();
+    // A dialog not shown yet has no frame; it will get one like its owner's window.
+    QSize frameSize = dialog->frameGeometry().size();
+    if (frameSize == dialog->size())
+        frameSize += window->frameGeometry().size() - window->size();
+    const QPoint centre = centreOf(window->frameGeometry());
+    QRect frame(centre - QPoint((frameSize.width() - 1) / 2, (frameSize.height() - 1) / 2), frameSize);
+    // A window near the screen's edge must not push its dialog off the screen.
+    const QRect area = screen->availableGeometry();
+    frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
+    frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
+    // A top-level window's position is its frame's.
+    dialog->move(frame.topLeft());
 }

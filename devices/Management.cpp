@@ -35,6 +35,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -63,9 +64,7 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_delegate = new DeviceTableDelegate(this);
     tableDevices->setModel(m_model);
     tableDevices->setItemDelegate(m_delegate);
-    QPalette searchPalette = lineEditSearch->palette();
-    searchPalette.setColor(QPalette::PlaceholderText, QColor(0x8c, 0x8c, 0x8c));
-    lineEditSearch->setPalette(searchPalette);
+    PlaceholderColour::keep(lineEditSearch);
     lineEditSearch->setMaxLength(DeviceRules::MaxNameLength);
     btnFilter->setStyleSheet(filterButtonStyle(false));
 
@@ -141,7 +140,8 @@ Management::Management(QWidget *parent) : QWidget(parent)
         if (index.column() != DeviceTableModel::ActionsColumn)
             editDevice(index.row());
     });
-    // Repaint the cell under the pointer as it moves, so the button under it lights up.
+    // Repaint the cell under the pointer as it moves, so the button under it lights up; lay the
+    // columns out again when the room beside the scroll bar changes.
     tableDevices->viewport()->installEventFilter(this);
 
     updateLayout(false);
@@ -241,6 +241,10 @@ void Management::layoutColumns()
 
 bool Management::eventFilter(QObject *watched, QEvent *event)
 {
+    // The scroll bar comes and goes with the rows (an import, a search, a filter) and narrows or
+    // widens the room beside it; the columns follow at once, not at the tab's next showing.
+    if (watched == tableDevices->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
     if (watched == tableDevices->viewport() && (event->type() == QEvent::MouseMove || event->type() == QEvent::Leave)) {
         if (m_hoverCell.isValid())
             tableDevices->viewport()->update(m_hoverCell);
@@ -534,7 +538,7 @@ void Management::clickAddDevice()
 {
     hideFilter();
     m_addDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnScreenOf(m_addDialog, this);
+    DialogPlacement::centreOnWindowOf(m_addDialog, this);
     m_addDialog->show();
 }
 
@@ -542,7 +546,7 @@ void Management::clickAutoDetect()
 {
     hideFilter();
     m_autoDetect->prepare(m_pageMode);
-    DialogPlacement::centreOnScreenOf(m_autoDetect, this);
+    DialogPlacement::centreOnWindowOf(m_autoDetect, this);
     m_autoDetect->show();
 }
 
@@ -550,7 +554,7 @@ void Management::clickGroups()
 {
     hideFilter();
     m_groupDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnScreenOf(m_groupDialog, this);
+    DialogPlacement::centreOnWindowOf(m_groupDialog, this);
     m_groupDialog->show();
 }
 
@@ -560,7 +564,7 @@ void Management::showIpInfo(int row)
     if (device.did == 0)
         return;
     m_ipInfo->setIPInfo(device);
-    DialogPlacement::centreOnScreenOf(m_ipInfo, this);
+    DialogPlacement::centreOnWindowOf(m_ipInfo, this);
     m_ipInfo->show();
 }
 
@@ -570,7 +574,7 @@ void Management::editDevice(int row)
     if (device.did == 0)
         return;
     m_editDialog->prepare(device, m_model->groupsAt(row));
-    DialogPlacement::centreOnScreenOf(m_editDialog, this);
+    DialogPlacement::centreOnWindowOf(m_editDialog, this);
     m_editDialog->show();
 }
 
@@ -581,7 +585,7 @@ void Management::deleteDevice(int row)
         return;
     m_pendingDelete = device;
     m_deleteDialog->setText(tr("Are you sure you want to delete the device \"%1\"?").arg(device.deviceName));
-    DialogPlacement::centreOnScreenOf(m_deleteDialog, this);
+    DialogPlacement::centreOnWindowOf(m_deleteDialog, this);
     m_deleteDialog->show();
 }
 
@@ -640,6 +644,6 @@ void Management::groupsChanged()
 void Management::showMessage(const QString &text)
 {
     m_message->setMessage(text);
-    DialogPlacement::centreOnScreenOf(m_message, this);
+    DialogPlacement::centreOnWindowOf(m_message, this);
     m_message->show();
 }

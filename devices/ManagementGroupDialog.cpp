@@ -11,6 +11,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
@@ -24,9 +25,7 @@ ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent)
     editGroupName->setMaxLength(DeviceRules::MaxNameLength);
     editGroupName->setValidator(
         new QRegularExpressionValidator(QRegularExpression(DeviceRules::namePattern()), editGroupName));
-    QPalette palette = editGroupName->palette();
-    palette.setColor(QPalette::PlaceholderText, QColor(0x8c, 0x8c, 0x8c));
-    editGroupName->setPalette(palette);
+    PlaceholderColour::keep(editGroupName);
     listMembers->setFocusPolicy(Qt::StrongFocus);
 
     m_confirm = new DeleteManagementDialog(this);
@@ -159,7 +158,7 @@ void ManagementGroupDialog::deleteGroup()
     if (m_currentName.isEmpty())
         return;
     m_confirm->setText(tr("Are you sure you want to delete the group \"%1\"? Its devices stay.").arg(m_currentName));
-    DialogPlacement::centreOnScreenOf(m_confirm, this);
+    DialogPlacement::centreOnWindowOf(m_confirm, this);
     m_confirm->show();
 }
 

@@ -78,7 +78,7 @@ public:
                    "width: %3px;height: %3px;}\n"
                    "QComboBox QAbstractItemView{color: #ffffff;background-color: #333333;border: 1px solid #7a7a7a;"
                    "outline: 0px;selection-background-color: #0a5f8f;}\n"
-                   "QComboBox QAbstractItemView::item{min-height: %4px;padding-left: %1px;}")
+                   "QComboBox QAbstractItemView::item{min-height: %4px;padding-left: %1px;border: none;}")
             .arg(px(10), px(26), px(12), px(26));
     }
 
@@ -278,7 +278,7 @@ public:
         labelEmptyTitle->setText(QCoreApplication::translate("ConnectedList", "No devices yet"));
         labelEmptyHint->setText(QCoreApplication::translate(
             "ConnectedList",
-            "Add your panels, control boxes and audio boxes on the Devices page to control them here."));
+            "Add your panels, control boxes and audio boxes under Settings › Devices to control them here."));
         btnAddDevices->setText(QCoreApplication::translate("ConnectedList", "Add Devices"));
         labelEmptyGroup->setText(QCoreApplication::translate("ConnectedList", "This group has no devices."));
         btnSelectAll->setText(QCoreApplication::translate("ConnectedList", "Select All"));

@@ -76,6 +76,7 @@ public:
         tableDevices->setObjectName(QStringLiteral("tableDevices"));
         tableDevices->setGeometry(QRect(20, 92, 848, 447));
         tableDevices->setStyleSheet(DeviceFormStyle::tableStyle());
+        DeviceFormStyle::styleScrollBar(tableDevices);
         tableDevices->setSelectionBehavior(QAbstractItemView::SelectRows);
         tableDevices->setSelectionMode(QAbstractItemView::SingleSelection);
         tableDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);

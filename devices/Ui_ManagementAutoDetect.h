@@ -46,6 +46,7 @@ public:
         tableDevices->setObjectName(QStringLiteral("tableDevices"));
         tableDevices->setGeometry(QRect(30, 86, 560, 250));
         tableDevices->setStyleSheet(DeviceFormStyle::tableStyle());
+        DeviceFormStyle::styleScrollBar(tableDevices);
         tableDevices->setColumnCount(4);
         tableDevices->setSelectionMode(QAbstractItemView::NoSelection);
         tableDevices->setAlternatingRowColors(true);

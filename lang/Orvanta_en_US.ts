@@ -4,8 +4,202 @@
 <context>
     <name>AccountOverview</name>
     <message>
-        <source>User Accounts</source>
-        <translation>User Accounts</translation>
+        <source>Progressing...</source>
+        <translation>Progressing...</translation>
+    </message>
+    <message>
+        <source>Add User</source>
+        <translation>Add User</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>Import List</translation>
+    </message>
+    <message>
+        <source>System Settings</source>
+        <translation>System Settings</translation>
+    </message>
+    <message>
+        <source>Sync Now</source>
+        <translation>Sync Now</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>User Name</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Bind Card</source>
+        <translation>Bind Card</translation>
+    </message>
+    <message>
+        <source>User Settings</source>
+        <translation>User Settings</translation>
+    </message>
+    <message>
+        <source>IFP Access</source>
+        <translation>IFP Access</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>Select Device</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Add user and set your IFP</source>
+        <translation>Add user and set your IFP</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:10pt;&quot;&gt;Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Add User&lt;/span&gt;&quot; to add user account and Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Select device&lt;/span&gt;&quot; to assign IFP to user.&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:10pt;&quot;&gt;Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Add User&lt;/span&gt;&quot; to add user account and Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Select device&lt;/span&gt;&quot; to assign IFP to user.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>AccountRegisterDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>This user name has been occupied.</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportDialog</name>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>Sync Status</source>
+        <translation>Sync Status</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportRows</name>
+    <message>
+        <source>Success</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Failed, because setup from server is off</source>
+        <translation>Failed, because setup from server is off</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
+    </message>
+</context>
+<context>
+    <name>AccountTableModel</name>
+    <message>
+        <source>Please edit user account to change password.</source>
+        <translation>Please edit user account to change password.</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionConfirmDialog</name>
+    <message>
+        <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
+
+Your agree that you are solely responsible for any damage to your tablet or loss of data that may result from using these apps.</source>
+        <translation>Your device and personal data are more vulnerable to attack by apps from unknown sources.
+
+Your agree that you are solely responsible for any damage to your tablet or loss of data that may result from using these apps.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionDialog</name>
+    <message>
+        <source>Permissions of install apps:
+
+App &amp; content access:</source>
+        <translation>Permissions of install apps:
+
+App &amp; content access:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
     </message>
 </context>
 <context>
@@ -136,6 +330,43 @@
     <message>
         <source>MIN</source>
         <translation>MIN</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardPassedDialog</name>
+    <message>
+        <source>Login with card successfully!</source>
+        <translation>Login with card successfully!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardUsedDialog</name>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>This card has been used by another account</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardWaitingDialog</name>
+    <message>
+        <source>Tap your card on the reader</source>
+        <translation>Tap your card on the reader</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Skip</translation>
     </message>
 </context>
 <context>
@@ -698,7 +929,7 @@
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
 </context>
 <context>
@@ -834,10 +1065,6 @@
         <translation>No devices yet</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>Add your panels, control boxes and audio boxes on the Devices page to control them here.</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>Add Devices</translation>
     </message>
@@ -869,6 +1096,10 @@
         <source>Restart the chosen online devices</source>
         <translation>Restart the chosen online devices</translation>
     </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</translation>
+    </message>
 </context>
 <context>
     <name>CustomLineEditText</name>
@@ -894,6 +1125,29 @@
     <message>
         <source>Please enter your broadcast title of audio...</source>
         <translation>Please enter your broadcast title of audio...</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>The database %1 was opened, but not every change can be saved in it.
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>The database could not be opened.
+%1</translation>
     </message>
 </context>
 <context>
@@ -1043,6 +1297,112 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>DeviceListDialog</name>
+    <message>
+        <source>By Device</source>
+        <translation>By Device</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>By Group</translation>
+    </message>
+    <message>
+        <source>%1 device selected</source>
+        <translation>%1 device selected</translation>
+    </message>
+    <message>
+        <source>%1 devices selected</source>
+        <translation>%1 devices selected</translation>
+    </message>
+    <message>
+        <source>%1 group selected (</source>
+        <translation>%1 group selected (</translation>
+    </message>
+    <message>
+        <source>%1 groups selected (</source>
+        <translation>%1 groups selected (</translation>
+    </message>
+    <message>
+        <source>%1 device)</source>
+        <translation>%1 device)</translation>
+    </message>
+    <message>
+        <source>%1 devices)</source>
+        <translation>%1 devices)</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>%1 devices in total</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>%1 device in total</translation>
+    </message>
+    <message>
+        <source>%1 groups in total (</source>
+        <translation>%1 groups in total (</translation>
+    </message>
+    <message>
+        <source>%1 group in total (</source>
+        <translation>%1 group in total (</translation>
+    </message>
+    <message>
+        <source>Devices List</source>
+        <translation>Devices List</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>Device Counts</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOverAssignDialog</name>
+    <message>
+        <source>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</source>
+        <translation>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+</context>
+<context>
     <name>DeviceStore</name>
     <message>
         <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
@@ -1054,7 +1414,7 @@ Please start the device and try it again.</translation>
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -1150,6 +1510,49 @@ Please start the device and try it again.</translation>
     <message>
         <source>PTZ Camera</source>
         <translation>PTZ Camera</translation>
+    </message>
+</context>
+<context>
+    <name>EditMultiUserDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>Paswsord:</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>New Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Bind Card Login:</source>
+        <translation>Bind Card Login:</translation>
+    </message>
+    <message>
+        <source>Change Bind Card</source>
+        <translation>Change Bind Card</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
     </message>
 </context>
 <context>
@@ -1358,7 +1761,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</source>
-        <translation>A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.</translation>
+        <translation>A newer version of the firmware is available for Velk IFP, please update to the latest firmware.</translation>
     </message>
     <message>
         <source>Skip This Version</source>
@@ -1439,7 +1842,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>Ip Address and Mac Address cannot be emtpy.</source>
-        <translation>Ip Address and Mac Address cannot be emtpy.</translation>
+        <translation>Ip Address and Mac Address cannot be empty.</translation>
     </message>
     <message>
         <source>Invalid IP Address.</source>
@@ -1545,6 +1948,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>The file could not be read.</source>
         <translation>The file could not be read.</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -1570,7 +1977,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>The files at least contains one more error data:</source>
-        <translation>The files at least contains one more error data:</translation>
+        <translation>The file contains at least one error:</translation>
     </message>
 </context>
 <context>
@@ -1849,6 +2256,21 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>Gateway:</source>
         <translation>Gateway:</translation>
+    </message>
+</context>
+<context>
+    <name>MoreOptionDialog</name>
+    <message>
+        <source>Edit user account</source>
+        <translation>Edit user account</translation>
+    </message>
+    <message>
+        <source>Permissions of users</source>
+        <translation>Permissions of users</translation>
+    </message>
+    <message>
+        <source>Remove user</source>
+        <translation>Remove user</translation>
     </message>
 </context>
 <context>
@@ -2193,7 +2615,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</source>
-        <translation>If you want to power-on the device ,please make sure all devices are connected via ethernet cable.</translation>
+        <translation>If you want to power on the devices, please make sure all of them are connected via ethernet cable.</translation>
     </message>
     <message>
         <source>Yes</source>
@@ -2212,7 +2634,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
-        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+        <translation>Make sure all panels are connected via ethernet cable, so that they can be powered on remotely.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -2236,6 +2658,25 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>If you start to restore the database, it will clear all existing data and restart the program automatically.</source>
         <translation>If you start to restore the database, it will clear all existing data and restart the program automatically.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveUserDialog</name>
+    <message>
+        <source>Do you want to remove this user?
+
+This user&apos;s all data will be deleted.</source>
+        <translation>Do you want to remove this user?
+
+This user&apos;s all data will be deleted.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -2470,12 +2911,16 @@ A device appears here when it searches for this console on the network.</transla
         <translation>Scheduling</translation>
     </message>
     <message>
-        <source>Report</source>
-        <translation>Report</translation>
+        <source>Updating</source>
+        <translation>Updating</translation>
     </message>
     <message>
         <source>Are you sure you want to delete this schedule?</source>
         <translation>Are you sure you want to delete this schedule?</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
     </message>
     <message>
         <source>Add Schedule</source>
@@ -2536,10 +2981,6 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>Apply</source>
         <translation>Apply</translation>
-    </message>
-    <message>
-        <source>Updating</source>
-        <translation>Updating</translation>
     </message>
 </context>
 <context>
@@ -2607,7 +3048,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
     <message>
         <source>Change Password</source>
@@ -2647,7 +3088,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
     <message>
         <source>The database could not be backed up.</source>
@@ -2683,12 +3124,76 @@ A device appears here when it searches for this console on the network.</transla
     </message>
 </context>
 <context>
-    <name>main</name>
+    <name>UserPasswordNewDialog</name>
     <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>The database could not be opened.
-%1</translation>
+        <source>User Password:</source>
+        <translation>User Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+</context>
+<context>
+    <name>UserPasswordRemoveConfirmDialog</name>
+    <message>
+        <source>Do you want to disable password?
+
+This password will be deleted.</source>
+        <translation>Do you want to disable password?
+
+This password will be deleted.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>UserRules</name>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>This user name has been occupied.</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+    <message>
+        <source>Name can not be empty.</source>
+        <translation>Name can not be empty.</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>Password must contain at least 4 characters.</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read. Please try again.</source>
+        <translation>The user accounts could not be read. Please try again.</translation>
+    </message>
+    <message>
+        <source>The user could not be saved. Please try again.</source>
+        <translation>The user could not be saved. Please try again.</translation>
+    </message>
+    <message>
+        <source>The card could not be checked. Please tap it again.</source>
+        <translation>The card could not be checked. Please tap it again.</translation>
     </message>
 </context>
 </TS>

@@ -4,8 +4,202 @@
 <context>
     <name>AccountOverview</name>
     <message>
-        <source>User Accounts</source>
-        <translation>使用者帳戶</translation>
+        <source>Progressing...</source>
+        <translation>處理中...</translation>
+    </message>
+    <message>
+        <source>Add User</source>
+        <translation>新增使用者</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>匯入清單</translation>
+    </message>
+    <message>
+        <source>System Settings</source>
+        <translation>系統設定</translation>
+    </message>
+    <message>
+        <source>Sync Now</source>
+        <translation>立即同步</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>使用者名稱</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <source>Bind Card</source>
+        <translation>綁定卡片</translation>
+    </message>
+    <message>
+        <source>User Settings</source>
+        <translation>使用者設定</translation>
+    </message>
+    <message>
+        <source>IFP Access</source>
+        <translation>IFP 存取</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>選擇裝置</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Add user and set your IFP</source>
+        <translation>新增使用者並設定您的 IFP</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:10pt;&quot;&gt;Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Add User&lt;/span&gt;&quot; to add user account and Click &quot;&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;Select device&lt;/span&gt;&quot; to assign IFP to user.&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:10pt;&quot;&gt;按一下「&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;新增使用者&lt;/span&gt;」以新增使用者帳戶，再按一下「&lt;span style=&quot;font-size:11pt; font-weight:600;&quot;&gt;選擇裝置&lt;/span&gt;」將 IFP 指派給使用者。&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>AccountRegisterDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>使用者名稱：</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>此使用者名稱已被使用。</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportDialog</name>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>同步</translation>
+    </message>
+    <message>
+        <source>Sync Status</source>
+        <translation>同步狀態</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+</context>
+<context>
+    <name>AccountReportRows</name>
+    <message>
+        <source>Success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Failed, because setup from server is off</source>
+        <translation>失敗，因為已關閉伺服器設定</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+</context>
+<context>
+    <name>AccountTableModel</name>
+    <message>
+        <source>Please edit user account to change password.</source>
+        <translation>請編輯使用者帳戶以變更密碼。</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionConfirmDialog</name>
+    <message>
+        <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
+
+Your agree that you are solely responsible for any damage to your tablet or loss of data that may result from using these apps.</source>
+        <translation>來源不明的應用程式可能使您的裝置與個人資料更容易遭受攻擊。
+
+您同意自行承擔使用這些應用程式可能對裝置造成的任何損害或資料遺失。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>AppPermissionDialog</name>
+    <message>
+        <source>Permissions of install apps:
+
+App &amp; content access:</source>
+        <translation>安裝應用程式的權限：
+
+應用程式與內容存取：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
     </message>
 </context>
 <context>
@@ -136,6 +330,43 @@
     <message>
         <source>MIN</source>
         <translation>分</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardPassedDialog</name>
+    <message>
+        <source>Login with card successfully!</source>
+        <translation>已成功設定卡片登入！</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardUsedDialog</name>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>此卡片已被其他帳戶使用</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+</context>
+<context>
+    <name>BindCardWaitingDialog</name>
+    <message>
+        <source>Tap your card on the reader</source>
+        <translation>請將卡片靠近讀卡機</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>略過</translation>
     </message>
 </context>
 <context>
@@ -834,10 +1065,6 @@
         <translation>尚無裝置</translation>
     </message>
     <message>
-        <source>Add your panels, control boxes and audio boxes on the Devices page to control them here.</source>
-        <translation>請先在「裝置」頁面新增面板、控制盒與音訊盒，即可在此控制。</translation>
-    </message>
-    <message>
         <source>Add Devices</source>
         <translation>新增裝置</translation>
     </message>
@@ -869,6 +1096,10 @@
         <source>Restart the chosen online devices</source>
         <translation>重新啟動選取的線上裝置</translation>
     </message>
+    <message>
+        <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
+        <translation>請先在「設定 › 裝置」新增面板、控制盒與音訊盒，即可在此控制。</translation>
+    </message>
 </context>
 <context>
     <name>CustomLineEditText</name>
@@ -894,6 +1125,29 @@
     <message>
         <source>Please enter your broadcast title of audio...</source>
         <translation>請輸入音訊廣播的標題...</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseStartupNotice</name>
+    <message>
+        <source>The database could not be used. It has been kept as
+%1
+and a new, empty database was created.</source>
+        <translation>無法使用資料庫。原檔案已保留為
+%1
+並已建立新的空白資料庫。</translation>
+    </message>
+    <message>
+        <source>The database %1 was opened, but not every change can be saved in it.
+%2</source>
+        <translation>已開啟資料庫 %1，但並非所有變更都能儲存。
+%2</translation>
+    </message>
+    <message>
+        <source>The database could not be opened.
+%1</source>
+        <translation>無法開啟資料庫。
+%1</translation>
     </message>
 </context>
 <context>
@@ -1043,6 +1297,112 @@ Please start the device and try it again.</source>
     </message>
 </context>
 <context>
+    <name>DeviceListDialog</name>
+    <message>
+        <source>By Device</source>
+        <translation>依裝置</translation>
+    </message>
+    <message>
+        <source>By Group</source>
+        <translation>依群組</translation>
+    </message>
+    <message>
+        <source>%1 device selected</source>
+        <translation>已選取 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 devices selected</source>
+        <translation>已選取 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 group selected (</source>
+        <translation>已選取 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 groups selected (</source>
+        <translation>已選取 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 device)</source>
+        <translation>%1 台裝置）</translation>
+    </message>
+    <message>
+        <source>%1 devices)</source>
+        <translation>%1 台裝置）</translation>
+    </message>
+    <message>
+        <source>%1 devices in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 device in total</source>
+        <translation>共 %1 台裝置</translation>
+    </message>
+    <message>
+        <source>%1 groups in total (</source>
+        <translation>共 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>%1 group in total (</source>
+        <translation>共 %1 個群組（</translation>
+    </message>
+    <message>
+        <source>Devices List</source>
+        <translation>裝置清單</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Device Counts</source>
+        <translation>裝置數量</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOverAssignDialog</name>
+    <message>
+        <source>The following devices cannot be set because their available users exceed the limit.
+
+Do you want to continue?</source>
+        <translation>下列裝置的使用者已達上限，無法設定。
+
+要繼續嗎？</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+</context>
+<context>
     <name>DeviceStore</name>
     <message>
         <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
@@ -1150,6 +1510,49 @@ Please start the device and try it again.</source>
     <message>
         <source>PTZ Camera</source>
         <translation>PTZ 攝影機</translation>
+    </message>
+</context>
+<context>
+    <name>EditMultiUserDialog</name>
+    <message>
+        <source>User Name:</source>
+        <translation>使用者名稱：</translation>
+    </message>
+    <message>
+        <source>Paswsord:</source>
+        <translation>密碼：</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>變更密碼</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>新密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Bind Card Login:</source>
+        <translation>卡片登入：</translation>
+    </message>
+    <message>
+        <source>Change Bind Card</source>
+        <translation>變更綁定卡片</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
     </message>
 </context>
 <context>
@@ -1545,6 +1948,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>The file could not be read.</source>
         <translation>無法讀取此檔案。</translation>
     </message>
+    <message>
+        <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
+        <translation>最多 32 個字元，且不可包含 \ / : * ? &quot; &gt; &lt; | 等字元。</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -1852,6 +2259,21 @@ A device appears here when it searches for this console on the network.</source>
     </message>
 </context>
 <context>
+    <name>MoreOptionDialog</name>
+    <message>
+        <source>Edit user account</source>
+        <translation>編輯使用者帳戶</translation>
+    </message>
+    <message>
+        <source>Permissions of users</source>
+        <translation>使用者權限</translation>
+    </message>
+    <message>
+        <source>Remove user</source>
+        <translation>移除使用者</translation>
+    </message>
+</context>
+<context>
     <name>NotificationDialog</name>
     <message>
         <source>Dialog</source>
@@ -1991,11 +2413,11 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>%1 device in total</source>
-        <translation>共 %1 部裝置</translation>
+        <translation>共 %1 台裝置</translation>
     </message>
     <message>
         <source>%1 devices in total</source>
-        <translation>共 %1 部裝置</translation>
+        <translation>共 %1 台裝置</translation>
     </message>
     <message>
         <source>Search</source>
@@ -2066,11 +2488,11 @@ A device appears here when it searches for this console on the network.</source>
     </message>
     <message>
         <source>%1 devices</source>
-        <translation>%1 部裝置</translation>
+        <translation>%1 台裝置</translation>
     </message>
     <message>
         <source>%1 device</source>
-        <translation>%1 部裝置</translation>
+        <translation>%1 台裝置</translation>
     </message>
     <message>
         <source>%1 groups</source>
@@ -2236,6 +2658,25 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>If you start to restore the database, it will clear all existing data and restart the program automatically.</source>
         <translation>開始還原資料庫後，將清除所有現有資料並自動重新啟動程式。</translation>
+    </message>
+</context>
+<context>
+    <name>RemoveUserDialog</name>
+    <message>
+        <source>Do you want to remove this user?
+
+This user&apos;s all data will be deleted.</source>
+        <translation>確定要移除此使用者嗎？
+
+此使用者的所有資料都將被刪除。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -2470,12 +2911,16 @@ A device appears here when it searches for this console on the network.</source>
         <translation>排程中</translation>
     </message>
     <message>
-        <source>Report</source>
-        <translation>報告</translation>
+        <source>Updating</source>
+        <translation>更新中</translation>
     </message>
     <message>
         <source>Are you sure you want to delete this schedule?</source>
         <translation>確定要刪除此排程嗎？</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
     </message>
     <message>
         <source>Add Schedule</source>
@@ -2536,10 +2981,6 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>Apply</source>
         <translation>套用</translation>
-    </message>
-    <message>
-        <source>Updating</source>
-        <translation>更新中</translation>
     </message>
 </context>
 <context>
@@ -2683,12 +3124,76 @@ A device appears here when it searches for this console on the network.</source>
     </message>
 </context>
 <context>
-    <name>main</name>
+    <name>UserPasswordNewDialog</name>
     <message>
-        <source>The database could not be opened.
-%1</source>
-        <translation>無法開啟資料庫。
-%1</translation>
+        <source>User Password:</source>
+        <translation>使用者密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+</context>
+<context>
+    <name>UserPasswordRemoveConfirmDialog</name>
+    <message>
+        <source>Do you want to disable password?
+
+This password will be deleted.</source>
+        <translation>確定要停用密碼嗎？
+
+此密碼將被刪除。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>UserRules</name>
+    <message>
+        <source>This user name has been occupied.</source>
+        <translation>此使用者名稱已被使用。</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+    <message>
+        <source>Name can not be empty.</source>
+        <translation>名稱不可空白。</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>密碼至少需要 4 個字元。</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read. Please try again.</source>
+        <translation>無法讀取使用者帳戶，請再試一次。</translation>
+    </message>
+    <message>
+        <source>The user could not be saved. Please try again.</source>
+        <translation>無法儲存使用者，請再試一次。</translation>
+    </message>
+    <message>
+        <source>The card could not be checked. Please tap it again.</source>
+        <translation>無法檢查此卡片，請再次感應。</translation>
     </message>
 </context>
 </TS>

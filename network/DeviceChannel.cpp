@@ -605,11 +605,14 @@ void DeviceChannel::sendUserSettings()
     OrvantaDBIntf *db = CmdServer::database();
     VelkIFPDevice device;
     QList<VelkMultiUser> users;
-    if (m_server->managedDevice(m_identity.mac, &device) && device.did != 0)
-        users = usersOfDevice(db, device.did);
     QList<VelkAppPermission> permissions;
+    if (m_server->managedDevice(m_identity.mac, &device) && device.did != 0) {
+        users = usersOfDevice(db, device.did);
+        // Only this panel's users: reading every user's permissions for every panel made a
+        // synchronisation of many panels with many users slow.
+        db->queryAppPermissionByIFP(permissions, device.did);
+    }
     QList<VelkAppInfo> apps;
-    db->queryAllAppPermission(permissions);
     db->queryAllAppInfo(apps);
     const QByteArray file = AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
@@ -627,6 +630,8 @@ void DeviceChannel::recordSync(int status)
         // Local time reads the time-zone file: only when there is a link to stamp (most panels of a fleet have none).
         const QString now =
             users.isEmpty() ? QString() : QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        // One commit for the panel's users, not one each.
+        DbTransaction transaction = db->transaction("DeviceChannel::recordSync");
         for (const VelkMultiUser &user : users) {
             VelkUserDevice link;
             link.multiUserId = user.muid;
@@ -635,6 +640,8 @@ void DeviceChannel::recordSync(int status)
             link.lastSyncTime = now;
             db->updateUserDevice(link, device.deviceName, user.muid);
         }
+        if (!transaction.commit())
+            writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(mac));
     }
     m_syncing = false;
     m_syncExchange = false;

@@ -25,7 +25,7 @@ CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)
         QRegularExpression(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditPassword));
     qApp->installEventFilter(this);
     widgetPassword->show();
-    setElidedLabelText(label_2, label_2->text(), label_2->width());
+    fitRowLabels({label_2}, 90);
 }
 
 CheckPasswordDialog::~CheckPasswordDialog() = default;
@@ -87,6 +87,7 @@ void CheckPasswordDialog::closeEvent(QCloseEvent *event)
 void CheckPasswordDialog::showEvent(QShowEvent *event)
 {
     scaleUi(true);
+    fitRowLabels({label_2}, 90);
     QDialog::showEvent(event);
     lineEditPassword->setFocus();
 }

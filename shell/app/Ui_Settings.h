@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "shell/kit/KitForm.h"
+
 class Ui_Settings
 {
 public:
@@ -34,16 +36,13 @@ public:
         cbDeviceType->setGeometry(QRect(25, 20, 180, 22));
         cbDeviceType->setMaxVisibleItems(2);
         cbDeviceType->setCursor(Qt::PointingHandCursor);
-        cbDeviceType->setStyleSheet(QStringLiteral(
-            "QComboBox{color: #edd994;background-color: #3f3f3f;border: 1px solid #ffffff;border-radius: 5px;"
-            "font-family:Arial;font-size:10pt;padding-left:10px;}"
-            "QComboBox::drop-down{border:none;width:22px;}"
-            "QComboBox::down-arrow{image: url(:/resource/custom/btn_arrow_a_normal.png);}"
-            "QComboBox QAbstractItemView{color: #000000;background-color: #ffffff;border:none;outline:0px;"
-            "selection-background-color: #009bef;}"
-            "QComboBox QAbstractItemView::item{min-height:22px;color: #000000;padding-left:10px;}"
-            "QComboBox QAbstractItemView::item:hover{background-color: #f7e195;}"
-            "QComboBox QAbstractItemView::item:selected{background-color: #009bef;color: #ffffff;}"));
+        cbDeviceType->setStyleSheet(
+            QStringLiteral(
+                "QComboBox{color: #edd994;background-color: #3f3f3f;border: 1px solid #ffffff;border-radius: 5px;"
+                "font-family:Arial;font-size:10pt;padding-left:10px;}"
+                "QComboBox::drop-down{border:none;width:22px;}"
+                "QComboBox::down-arrow{image: url(:/resource/custom/btn_arrow_a_normal.png);}") +
+            comboListStyleSheet());
 
         btnUserAccounts = new QToolButton(Settings);
         btnUserAccounts->setObjectName(QStringLiteral("btnUserAccounts"));

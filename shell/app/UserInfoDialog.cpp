@@ -108,19 +108,15 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     widgetLanguage->show();
     widgetNewPassword->show();
     widgetPassword->show();
-    const int labelWidth = static_cast<int>(110 * getScaleFactor());
-    for (QLabel *rowLabel : {label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage})
-        setElidedLabelText(rowLabel, rowLabel->toolTip(), labelWidth);
+    fitRowLabels({label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage}, 110);
 
-    QString comboStyle = QStringLiteral(
-        "QComboBox{color: #ffffff;background-color: #404040;border: 1px solid #ffffff;border-radius: 5px;"
-        "font-family:Arial;font-size:10pt;}"
-        "QComboBox::drop-down{border:none;width:22px;}"
-        "QComboBox::down-arrow{image: url(:/resource/custom/btn_arrow_a_normal.png);}"
-        "QComboBox QAbstractItemView{color: #000000;background-color: #ffffff;border:none;outline:0px;}"
-        "QComboBox QAbstractItemView::item{min-height:22px;padding-left:10px;}"
-        "QComboBox QAbstractItemView::item:hover{background-color: #f7e195;}"
-        "QComboBox QAbstractItemView::item:selected{background-color: #009bef;color: #ffffff;}");
+    QString comboStyle =
+        QStringLiteral(
+            "QComboBox{color: #ffffff;background-color: #404040;border: 1px solid #ffffff;border-radius: 5px;"
+            "font-family:Arial;font-size:10pt;}"
+            "QComboBox::drop-down{border:none;width:22px;}"
+            "QComboBox::down-arrow{image: url(:/resource/custom/btn_arrow_a_normal.png);}") +
+        comboListStyleSheet();
     if (layoutDirection() == Qt::LeftToRight)
         comboStyle += QStringLiteral(" QComboBox {padding-left:12px;}");
     comboBoxLang->applyStyle(comboStyle);
@@ -373,6 +369,7 @@ bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)
 void UserInfoDialog::showEvent(QShowEvent *event)
 {
     scaleUi(true);
+    fitRowLabels({label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage}, 110);
     selectLanguageItem();
     isLangNoticeArmed = true;
     lineEditEmail->setText(userInfo.email);

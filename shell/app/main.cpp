@@ -4,11 +4,11 @@
 #include "platform/QuitSignalHandler.h"
 #include "platform/SingleInstance.h"
 #include "shell/app/AppIdentity.h"
+#include "shell/app/DatabaseStartupNotice.h"
 #include "shell/app/MainWindowFinder.h"
 #include "shell/app/Orvanta.h"
 #include "shell/app/StartupLanguage.h"
 #include "shell/base/Log.h"
-#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
@@ -64,14 +64,9 @@ int main(int argc, char *argv[])
         StartupLanguage::choose(*translator, stored, QLocale::system().name(), StartupLanguage::defaultSearchBases());
     StartupLanguage::apply(language, translator);
 
-    // Without its database the console can do nothing useful; the operator must know why.
-    const QString dbError = OrvantaDBManager::startupError();
-    if (!dbError.isEmpty()) {
-        writeLog(LOG_LEVEL_ERROR, "main: OrvantaDBManager::getInstance failed: %s", dbError.toLatin1().constData());
-        GeneralMsgDialog message;
-        message.setMessage(QCoreApplication::translate("main", "The database could not be opened.\n%1").arg(dbError));
-        message.exec();
-    }
+    // A database that did not open cleanly is reported before anything else: the operator must know
+    // why the console is empty, or why nothing can be saved.
+    DatabaseStartupNotice::showIfNeeded(OrvantaDBManager::startupReport());
 
     int result = 0;
     {

@@ -5,9 +5,13 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QToolButton>
+
+#include <cmath>
 
 namespace {
 QFont arialFont(bool bold)
@@ -19,6 +23,52 @@ QFont arialFont(bool bold)
     return font;
 }
 } // namespace
+
+void fitRowLabels(const QList<QLabel *> &labels, int baseWidth)
+{
+    if (labels.isEmpty())
+        return;
+    const double scale = getScaleFactor();
+    // The style sheet's font reaches font() only once a label is polished; measuring with any other
+    // font cuts texts that fit, or lets texts run past the edge.
+    for (QLabel *label : labels)
+        label->ensurePolished();
+    const QFont font = labels.first()->font();
+    // Point sizes are drawn in whole pixels, so text does not grow exactly with the scale: a
+    // 10-point label is 13 pixels high at 1.0 and 19 at 1.4, its text 1.46 times as wide while the
+    // form grew 1.4 times. The column grows with the text, never less than with the scale.
+    const double basePixels = qRound(font.pointSizeF() * getDpiRatio() / scale * 96.0 / 72.0);
+    const double growth = basePixels > 0 ? qMax(scale, QFontInfo(font).pixelSize() / basePixels) : scale;
+    const double column = baseWidth * growth;
+    // A text that misses the column by a hair (its glyphs rounded differently at this size) gets
+    // the hair from the field beside it, for every row alike so that the fields stay lined up.
+    double width = column;
+    for (QLabel *label : labels) {
+        const double needed = QFontMetricsF(label->font()).horizontalAdvance(label->toolTip());
+        if (needed > width && needed <= column * 1.05)
+            width = needed;
+    }
+    const int pixels = int(std::ceil(width));
+    for (QLabel *label : labels) {
+        label->setMinimumWidth(pixels);
+        setElidedLabelText(label, label->toolTip(), pixels);
+    }
+}
+
+QString comboListStyleSheet()
+{
+    const double scale = getScaleFactor();
+    // Without a border of its own an item row takes its padding only while it is the current one,
+    // so the current row's text stood indented against the others.
+    return QStringLiteral("QComboBox QAbstractItemView{color: #000000;background-color: #ffffff;border:none;"
+                          "outline:0px;selection-background-color: #009bef;}"
+                          "QComboBox QAbstractItemView::item{min-height:%1px;padding-left:%2px;border:none;"
+                          "color: #000000;}"
+                          "QComboBox QAbstractItemView::item:hover{background-color: #f7e195;}"
+                          "QComboBox QAbstractItemView::item:selected{background-color: #009bef;color: #ffffff;}")
+        .arg(ScaleMath::truncScaled(22, scale))
+        .arg(ScaleMath::truncScaled(10, scale));
+}
 
 QString messageLabelStyleSheet(bool bold)
 {

@@ -7,6 +7,9 @@
 
 TextLabel::TextLabel(QWidget *parent) : QLabel(parent)
 {
+    // The badge is the text's width plus 45 x scale, its padding 20 pixels a side at any scale: at
+    // 1.4 a left-aligned text would have 23 pixels more room on its right than on its left.
+    setAlignment(Qt::AlignCenter);
 }
 
 TextLabel::~TextLabel() = default;

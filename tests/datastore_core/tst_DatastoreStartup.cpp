@@ -16,6 +16,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/DataFolders.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
@@ -75,16 +76,10 @@ class TestDatastoreStartup : public QObject
 
 private:
     TestEnv m_env;
-    int m_serial = 0;
+    DataFolders m_folders{m_env.home(), QStringLiteral("case")};
 
-    // A fresh "<share>/Quorvin" data folder whose parent is a folder of its own.
-    QString newDataFolder()
-    {
-        const QString share = m_env.home() + QStringLiteral("/case%1/share").arg(++m_serial);
-        QDir().mkpath(share);
-        return share + QStringLiteral("/Quorvin");
-    }
-    static QString dbFile(const QString &dataFolder) { return dataFolder + "/dbManagement/QuorvinDatabase.db"; }
+    QString newDataFolder() { return m_folders.next(); }
+    static QString dbFile(const QString &dataFolder) { return DataFolders::dbFile(dataFolder); }
     static QString parentOf(const QString &dataFolder) { return QDir::cleanPath(dataFolder + "/.."); }
 
 private slots:

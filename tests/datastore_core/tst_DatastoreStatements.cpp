@@ -18,9 +18,10 @@
 
 namespace {
 
-const QStringList kIndexes = {"DeviceGroupsByGroup",     "DeviceGroupsMember",       "DeviceMacNoCase",
-                              "DeviceNameNoCase",        "DeviceScheduleBySchedule", "GroupsNameNoCase",
-                              "GroupsScheduleBySchedule"};
+const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsByGroup",      "DeviceGroupsMember",
+                              "DeviceMacNoCase",     "DeviceNameNoCase",         "DeviceScheduleBySchedule",
+                              "GroupsNameNoCase",    "GroupsScheduleBySchedule", "MultiUserName",
+                              "UserDeviceByDevice",  "UserDeviceByUser"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {

@@ -3,10 +3,8 @@
 // Everything stays on loopback and in a temporary HOME.
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QThread>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -18,33 +16,10 @@
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
+#include "support/SchoolRooms.h"
+#include "support/Settle.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
-
-namespace {
-
-const char *const Names[] = {"Room 101",       "Room 102",   "Room 103",     "Room 104",
-                             "Room 201",       "Room 202",   "Room 203",     "Science Lab A",
-                             "Science Lab B",  "Library",    "Music Room",   "Art Studio",
-                             "Gym Office",     "Auditorium", "Staff Room",   "Meeting Room 1",
-                             "Meeting Room 2", "Reception",  "Computer Lab", "Principal's Office"};
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
-
-void settle(int ms)
-{
-    waitFor([] { return false; }, ms);
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -75,7 +50,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < count; ++i) {
         VelkIFPDevice device;
         device.deviceName =
-            i < 20 ? QString::fromUtf8(Names[i]) : QStringLiteral("Panel %1").arg(i + 1, 3, 10, QLatin1Char('0'));
+            i < 20 ? QString::fromUtf8(SchoolRooms[i]) : QStringLiteral("Panel %1").arg(i + 1, 3, 10, QLatin1Char('0'));
         device.macAddress = SimulatedPanel::defaultIdentity(quint32(i + 1)).mac;
         device.modelName = QStringLiteral("Velk TM B-Series");
         device.deviceType = QStringLiteral("Control Box");
@@ -115,7 +90,8 @@ int main(int argc, char **argv)
         },
         20000);
     settle(300);
-    const QStringList chosen = {QString::fromUtf8(Names[0]), QString::fromUtf8(Names[3]), QString::fromUtf8(Names[7])};
+    const QStringList chosen = {QString::fromUtf8(SchoolRooms[0]), QString::fromUtf8(SchoolRooms[3]),
+                                QString::fromUtf8(SchoolRooms[7])};
     for (const QString &name : chosen) {
         if (ConnectedItem *item = page.itemByName(name))
             item->setSelected(true);

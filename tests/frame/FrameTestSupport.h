@@ -9,6 +9,7 @@
 #include "network/NetworkConfig.h"
 #include "shell/kit/FileChooser.h"
 #include "support/LoopbackNetwork.h"
+#include "support/StoredAccount.h"
 
 // Answers the file dialogs in place of the operator.
 class ScriptedChooser : public FileChooser
@@ -33,17 +34,6 @@ private:
 inline void useLoopbackNetwork()
 {
     NetworkConfig::setCurrent(loopbackNetworkConfig());
-}
-
-inline VelkAccount storedAccount(bool admin)
-{
-    QList<VelkAccount> accounts;
-    OrvantaDBManager::getInstance()->queryAccount(accounts);
-    for (const VelkAccount &account : accounts) {
-        if (account.isAdmin == admin)
-            return account;
-    }
-    return VelkAccount();
 }
 
 template <typename T> T *visibleTopLevel()

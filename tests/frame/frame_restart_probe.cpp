@@ -10,6 +10,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "platform/SingleInstance.h"
 #include "shell/app/UserInfoDialog.h"
+#include "support/StoredAccount.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ void report(const QString &line)
     QFile file(qEnvironmentVariable("QV_PROBE_REPORT"));
     if (file.open(QIODevice::Append | QIODevice::Text))
         file.write(line.toUtf8() + '\n');
-}
-
-VelkAccount administrator()
-{
-    QList<VelkAccount> accounts;
-    OrvantaDBManager::getInstance()->queryAccount(accounts);
-    for (const VelkAccount &account : accounts) {
-        if (account.isAdmin)
-            return account;
-    }
-    return VelkAccount();
 }
 
 } // namespace
@@ -43,14 +33,14 @@ int main(int argc, char *argv[])
 
     if (app.arguments().value(1) != QLatin1String("change-language")) {
         report(outcome == SingleInstance::Acquired ? QStringLiteral("acquired") : QStringLiteral("not acquired"));
-        report(QStringLiteral("language ") + administrator().language);
+        report(QStringLiteral("language ") + storedAccount(true).language);
         return 0;
     }
     if (outcome != SingleInstance::Acquired)
         return 2;
     report(QStringLiteral("started once"));
 
-    UserInfoDialog dialog(administrator());
+    UserInfoDialog dialog(storedAccount(true));
     dialog.show();
     QTimer::singleShot(0, &dialog, [&dialog]() {
         dialog.comboBoxLang->setCurrentIndex(dialog.comboBoxLang->findData(QStringLiteral("zh_TW")));

@@ -153,22 +153,64 @@ void TestLang::chineseTranslatesKeyTexts()
     QCOMPARE(placeholders(translated), placeholders(source));
 }
 
+namespace {
+
+// Source texts that operators would notice misspelled. They stay as they are, since the translations
+// key on them; the English translation shows them corrected.
+struct Correction
+{
+    const char *context;
+    const char *source;
+    const char *english;
+};
+
+const Correction Corrections[] = {
+    {"UserInfoDialog", "Paswsord:", "Password:"},
+    {"CheckPasswordDialog", "Paswsord:", "Password:"},
+    {"UserInfoDialog", "The Password do not match.", "The passwords do not match."},
+    {"ImportErrorDialog", "The files at least contains one more error data:", "The file contains at least one error:"},
+    {"ImportDialog", "Ip Address and Mac Address cannot be emtpy.", "Ip Address and Mac Address cannot be empty."},
+    {"DeviceStore", "Ip Address and Mac Address cannot be emtpy.", "Ip Address and Mac Address cannot be empty."},
+    {"FrameLayoutPage",
+     "A newer version of the firmware is available for Velk IFP, please update to the lastest firmware.",
+     "A newer version of the firmware is available for Velk IFP, please update to the latest firmware."},
+    {"PowerOnDialog",
+     "If you want to power-on the device ,please make sure all devices are connected via ethernet cable.",
+     "If you want to power on the devices, please make sure all of them are connected via ethernet cable."},
+    {"PowerOnNotification",
+     "Make sure all panels be connected via ethernet cable in order to remote control to power on.",
+     "Make sure all panels are connected via ethernet cable, so that they can be powered on remotely."},
+};
+
+} // namespace
+
 void TestLang::englishShowsSourceTexts()
 {
-    // The English file is complete, and what it holds is the source text itself.
+    // The English file is complete, and what it holds is the source text itself, or its correction.
     QString error;
     const QList<TsMessage> messages = readTs(tsPath(QStringLiteral("en_US")), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QVERIFY(!messages.isEmpty());
     QTranslator translator;
     QVERIFY(translator.load(qmPath(QStringLiteral("en_US"))));
+    int corrected = 0;
     for (const TsMessage &message : messages) {
         const QString where = message.context + QStringLiteral(": ") + message.source;
         QVERIFY2(message.translationType.isEmpty(), qPrintable(where));
+        QString expected = message.source;
+        for (const Correction &correction : Corrections) {
+            if (message.context == QLatin1String(correction.context) &&
+                message.source == QLatin1String(correction.source)) {
+                expected = QLatin1String(correction.english);
+                ++corrected;
+            }
+        }
         QCOMPARE(translator.translate(message.context.toUtf8().constData(), message.source.toUtf8().constData(),
                                       message.comment.isEmpty() ? nullptr : message.comment.toUtf8().constData()),
-                 message.source);
+                 expected);
     }
+    // Every correction still meets its source text.
+    QCOMPARE(corrected, int(sizeof(Corrections) / sizeof(Corrections[0])));
 }
 
 void TestLang::everyMessageIsTranslated_data()

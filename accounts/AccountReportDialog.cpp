@@ -1,0 +1,393 @@
+#include "accounts/AccountReportDialog.h"
+
+#include "accounts/AccountsForm.h"
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBManager.h"
+#include "network/CmdServer.h"
+#include "shell/base/Log.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/SortingIndicator.h"
+#include "shell/kit/UiHelpers.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace {
+// Power, Device, Group, Sync Status, Time, Sync.
+constexpr int ColumnWidths[] = {76, 140, 124, 160, 156, 54};
+constexpr int ColumnCount = 6;
+constexpr int HeaderHeight = 32;
+constexpr int RowHeight = 36;
+const char *const SearchPattern = "[^\\\\/:*?\"><|]{0,32}";
+} // namespace
+
+AccountReportDialog::AccountReportDialog(QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    AccountsForm::setupDialog(this);
+    db = OrvantaDBManager::getInstance();
+    server = CmdServer::getInstance();
+    connect(server, &CmdServer::emitUpdateAccountReportDialog, this, &AccountReportDialog::updateTable);
+
+    selectedStyle = QStringLiteral("QToolButton {color: #f7e195;border: none;font: bold;font-size:10pt;"
+                                   "font-family:Arial;border-image: url(:/resource/broadcast/bg_underline_2.png); }");
+    normalStyle = QStringLiteral("QToolButton {color: #ffffff;border: none;font-size:10pt; font-family:Arial;}");
+    for (QToolButton *button : {btnStatusAll, btnStatusSuccessfully, btnStatusFailed})
+        button->setStyleSheet(normalStyle);
+    btnStatusAll->setStyleSheet(selectedStyle);
+    connect(btnStatusAll, &QAbstractButton::clicked, this, &AccountReportDialog::btnStatusAllClicked);
+    connect(btnStatusSuccessfully, &QAbstractButton::clicked, this, &AccountReportDialog::btnStatusSuccessfullyClicked);
+    connect(btnStatusFailed, &QAbstractButton::clicked, this, &AccountReportDialog::btnStatusFailedClicked);
+
+    tableWidgetReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableWidgetReport->setSelectionMode(QAbstractItemView::NoSelection);
+    tableWidgetReport->setFocusPolicy(Qt::NoFocus);
+    tableWidgetReport->setColumnCount(ColumnCount);
+
+    lineEditFilter->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QLatin1String(SearchPattern)), lineEditFilter));
+    lineEditFilter->setMaxLength(32);
+    connect(lineEditFilter, &QLineEdit::returnPressed, this, &AccountReportDialog::showTextFilteredTableContent);
+
+    connect(reportHeaderPower, &ClickableLabel::clicked, this, &AccountReportDialog::sortingByPower);
+    connect(reportHeaderDevice, &ClickableLabel::clicked, this, &AccountReportDialog::sortingByDevice);
+    connect(reportHeaderGroup, &ClickableLabel::clicked, this, &AccountReportDialog::sortingByGroup);
+    connect(reportHeaderSyncStatus, &ClickableLabel::clicked, this, &AccountReportDialog::sortingBySyncStatus);
+    connect(reportHeaderTime, &ClickableLabel::clicked, this, &AccountReportDialog::sortingByTime);
+    for (int i = 0; i < 5; ++i)
+        indicators.append(new SortingIndicator(frameContent));
+    scaleUi(false);
+    layoutHeader();
+    updateStatusButtons();
+    labelTotalInfo->setText(AccountReportRows::totalText(0));
+}
+
+AccountReportDialog::~AccountReportDialog() = default;
+
+void AccountReportDialog::refreshReport(VelkMultiUser user)
+{
+    multiUser = user;
+    selectFilter(AccountReportRows::AllRows);
+    prepareAccountReportList();
+    searchText.clear();
+    prepareCurrentShowedAccountReportList();
+    updateStatusButtons();
+    for (SortingIndicator *sorter : qAsConst(indicators))
+        sorter->setState(2);
+    indicators.at(AccountReportRows::TimeColumn)->setState(0);
+    AccountReportRows::sort(shownList, AccountReportRows::TimeColumn, false);
+    updateBroadcastReportTable();
+    labelTotalInfo->setText(AccountReportRows::totalText(fullList.size()));
+    lineEditFilter->clear();
+    lineEditFilter->clearFocus();
+}
+
+QList<VelkUserDevice> AccountReportDialog::shownRows() const
+{
+    QList<VelkUserDevice> rows;
+    for (const VelkUserDevice &row : shownList) {
+        if (AccountReportRows::passes(filter, row.syncStatus))
+            rows.append(row);
+    }
+    return rows;
+}
+
+void AccountReportDialog::updateTable()
+{
+    if (isVisible())
+        refreshReport(multiUser);
+}
+
+void AccountReportDialog::prepareAccountReportList()
+{
+    if (AccountReportRows::rowsOfUser(db, multiUser.muid, fullList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "AccountReportDialog::prepareAccountReportList, queryUserDevice error");
+}
+
+bool AccountReportDialog::deviceOf(const VelkUserDevice &row, VelkIFPDevice *device, QString *groups,
+                                   const char *context) const
+{
+    QList<VelkIFPDevice> found;
+    db->queryIFPById(found, row.deviceId);
+    if (found.isEmpty())
+        return false;
+    *device = found.first();
+    QList<VelkGroups> list;
+    if (db->queryGroupsByIFP(*device, list) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "AccountReportDialog::%s, queryGroupsByIFP error", context);
+    QStringList names;
+    for (const VelkGroups &group : qAsConst(list))
+        names.append(group.groupName);
+    *groups = names.join(QStringLiteral(", "));
+    return true;
+}
+
+void AccountReportDialog::prepareCurrentShowedAccountReportList()
+{
+    shownList.clear();
+    for (const VelkUserDevice &row : qAsConst(fullList)) {
+        VelkIFPDevice device;
+        QString groups;
+        bool found = false;
+        if (deviceOf(row, &device, &groups, "prepareCurrentShowedAccountReportList"))
+            found = device.deviceName.contains(searchText, Qt::CaseInsensitive) ||
+                    groups.contains(searchText, Qt::CaseInsensitive);
+        found = found || AccountReportRows::statusWord(row.syncStatus).contains(searchText, Qt::CaseInsensitive) ||
+                row.lastSyncTime.contains(searchText, Qt::CaseInsensitive);
+        if (found)
+            shownList.append(row);
+    }
+}
+
+void AccountReportDialog::updateStatusButtons()
+{
+    int successful = 0;
+    int failed = 0;
+    for (const VelkUserDevice &row : qAsConst(shownList)) {
+        successful += row.syncStatus == 1 ? 1 : 0;
+        failed += AccountReportRows::isFailure(row.syncStatus) ? 1 : 0;
+    }
+    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
+    const auto label = [rightToLeft](QToolButton *button, const QString &word, int count) {
+        const QString number = QStringLiteral("(%1)").arg(count);
+        button->setText(word + QLatin1Char(' ') + (rightToLeft ? QChar(0x202D) + number + QChar(0x202C) : number));
+        button->setToolTip(word + QLatin1Char(' ') + number);
+    };
+    label(btnStatusAll, tr("All"), shownList.size());
+    label(btnStatusSuccessfully, tr("Successfully"), successful);
+    label(btnStatusFailed, tr("Failed"), failed);
+}
+
+void AccountReportDialog::updateBroadcastReportTable()
+{
+    const double scale = getScaleFactor();
+    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
+    tableWidgetReport->clearContents();
+    tableWidgetReport->setRowCount(0);
+    const QList<VelkUserDevice> rows = shownRows();
+    tableWidgetReport->setRowCount(rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        const VelkUserDevice &row = rows.at(r);
+        tableWidgetReport->setRowHeight(r, ScaleMath::truncScaled(RowHeight, scale));
+        VelkIFPDevice device;
+        QString groups;
+        if (!deviceOf(row, &device, &groups, "updateBroadcastReportTable"))
+            continue;
+        const bool online = server->isDeviceOnline(device);
+
+        auto *power = new QLabel;
+        power->setPixmap(QPixmap(online ? QStringLiteral(":/resource/connectedList/icon_power_on.png")
+                                        : QStringLiteral(":/resource/connectedList/icon_power_off.png")));
+        power->setScaledContents(true);
+        power->setFixedSize(ScaleMath::truncScaled(20, scale), ScaleMath::truncScaled(20, scale));
+        auto *powerCell = new QWidget;
+        auto *powerLayout = new QHBoxLayout(powerCell);
+        powerLayout->setContentsMargins(0, 0, 0, 0);
+        powerLayout->addWidget(power, 0, Qt::AlignCenter);
+        tableWidgetReport->setCellWidget(r, 0, powerCell);
+
+        const auto text = [&](int column, const QString &value) {
+            if (rightToLeft) {
+                tableWidgetReport->setItem(r, column, new QTableWidgetItem(value));
+                return;
+            }
+            auto *label = new QLabel;
+            label->setStyleSheet(QStringLiteral("color: #ffffff;font-size:10pt; font-family:Arial;"
+                                                "background: transparent;"));
+            scaleStyleSheetFontSize(label, 10, 0, false, false);
+            setElidedLabelText(label, value,
+                               tableWidgetReport->columnWidth(column) - ScaleMath::truncScaled(20, scale));
+            tableWidgetReport->setCellWidget(r, column, label);
+        };
+        text(1, device.deviceName);
+        text(2, groups);
+        auto *status = new QTableWidgetItem(AccountReportRows::statusText(row.syncStatus));
+        status->setToolTip(status->text());
+        if (AccountReportRows::isFailure(row.syncStatus))
+            status->setForeground(QColor(0xff, 0x78, 0x78));
+        else if (row.syncStatus == 1)
+            status->setForeground(QColor(0xff, 0xff, 0xff));
+        tableWidgetReport->setItem(r, 3, status);
+        text(4, row.lastSyncTime);
+        if (online && AccountReportRows::isFailure(row.syncStatus)) {
+            auto *sync = DeviceFormStyle::button(nullptr, "sync", QRect(), true);
+            sync->setText(tr("Sync"));
+            sync->setProperty("macAddress", device.macAddress);
+            sync->setFixedHeight(ScaleMath::truncScaled(24, scale));
+            scaleStyleSheetFontSize(sync, 10, 0, false, false);
+            connect(sync, &QAbstractButton::clicked, this, &AccountReportDialog::syncNow);
+            auto *syncCell = new QWidget;
+            auto *syncLayout = new QHBoxLayout(syncCell);
+            syncLayout->setContentsMargins(ScaleMath::truncScaled(4, scale), 0, ScaleMath::truncScaled(4, scale), 0);
+            syncLayout->addWidget(sync);
+            tableWidgetReport->setCellWidget(r, 5, syncCell);
+        }
+        for (VelkUserDevice &shown : shownList) {
+            if (shown.deviceId != row.deviceId)
+                continue;
+            shown.powerStatus = QString(QChar(online ? 1 : 0));
+            shown.deviceName = device.deviceName;
+            shown.groupNames = groups;
+        }
+    }
+}
+
+void AccountReportDialog::sortReportList()
+{
+    for (int column = 0; column < indicators.size(); ++column) {
+        const int state = indicators.at(column)->state();
+        if (state == 0 || state == 1) {
+            AccountReportRows::sort(shownList, AccountReportRows::Column(column), state == 1);
+            return;
+        }
+    }
+}
+
+void AccountReportDialog::sortBy(AccountReportRows::Column column)
+{
+    const int state = indicators.at(column)->state();
+    const bool reversed = state == 0 || state == 3;
+    for (SortingIndicator *sorter : qAsConst(indicators))
+        sorter->setState(reversed ? 3 : 2);
+    indicators.at(column)->setState(reversed ? 1 : 0);
+    AccountReportRows::sort(shownList, column, reversed);
+    updateBroadcastReportTable();
+}
+
+void AccountReportDialog::sortingByPower()
+{
+    sortBy(AccountReportRows::PowerColumn);
+}
+
+void AccountReportDialog::sortingByDevice()
+{
+    sortBy(AccountReportRows::DeviceColumn);
+}
+
+void AccountReportDialog::sortingByGroup()
+{
+    sortBy(AccountReportRows::GroupColumn);
+}
+
+void AccountReportDialog::sortingBySyncStatus()
+{
+    sortBy(AccountReportRows::SyncStatusColumn);
+}
+
+void AccountReportDialog::sortingByTime()
+{
+    sortBy(AccountReportRows::TimeColumn);
+}
+
+void AccountReportDialog::showTextFilteredTableContent()
+{
+    searchText = lineEditFilter->text();
+    prepareCurrentShowedAccountReportList();
+    updateStatusButtons();
+    // The fill writes the sort keys the sort then reads.
+    updateBroadcastReportTable();
+    sortReportList();
+    updateBroadcastReportTable();
+}
+
+QToolButton *AccountReportDialog::filterButton(AccountReportRows::Filter which) const
+{
+    switch (which) {
+    case AccountReportRows::SuccessfulRows:
+        return btnStatusSuccessfully;
+    case AccountReportRows::FailedRows:
+        return btnStatusFailed;
+    case AccountReportRows::AllRows:
+        break;
+    }
+    return btnStatusAll;
+}
+
+void AccountReportDialog::selectFilter(AccountReportRows::Filter which)
+{
+    filterButton(filter)->setStyleSheet(normalStyle);
+    filterButton(which)->setStyleSheet(selectedStyle);
+    filter = which;
+}
+
+void AccountReportDialog::btnStatusAllClicked()
+{
+    if (filter == AccountReportRows::AllRows)
+        return;
+    selectFilter(AccountReportRows::AllRows);
+    updateBroadcastReportTable();
+}
+
+void AccountReportDialog::btnStatusSuccessfullyClicked()
+{
+    if (filter == AccountReportRows::SuccessfulRows)
+        return;
+    selectFilter(AccountReportRows::SuccessfulRows);
+    updateBroadcastReportTable();
+}
+
+void AccountReportDialog::btnStatusFailedClicked()
+{
+    if (filter == AccountReportRows::FailedRows)
+        return;
+    selectFilter(AccountReportRows::FailedRows);
+    updateBroadcastReportTable();
+}
+
+void AccountReportDialog::syncNow()
+{
+    const auto *button = qobject_cast<const QAbstractButton *>(sender());
+    if (!button)
+        return;
+    server->connectSyncReport(button->property("macAddress").toString());
+}
+
+void AccountReportDialog::layoutHeader()
+{
+    const double scale = getScaleFactor();
+    const QList<ClickableLabel *> headers = {reportHeaderPower,      reportHeaderDevice, reportHeaderGroup,
+                                             reportHeaderSyncStatus, reportHeaderTime,   reportHeaderSync};
+    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
+    const int indicatorSize = ScaleMath::truncScaled(8, scale);
+    int x = headerStrip->x();
+    for (int i = 0; i < ColumnCount; ++i) {
+        const int column = rightToLeft ? ColumnCount - 1 - i : i;
+        const int width = ScaleMath::truncScaled(ColumnWidths[column], scale);
+        ClickableLabel *header = headers.at(column);
+        header->setGeometry(x, headerStrip->y(), width, ScaleMath::truncScaled(HeaderHeight, scale));
+        if (column < indicators.size()) {
+            setElidedLabelText(header, header->toolTip(),
+                               width - ScaleMath::truncScaled(14, scale) - 2 * indicatorSize);
+            const int textEnd =
+                ScaleMath::truncScaled(10, scale) + header->fontMetrics().horizontalAdvance(header->text());
+            const int at = rightToLeft ? x + width - textEnd - 2 * indicatorSize : x + textEnd + indicatorSize;
+            indicators.at(column)->setGeometry(at, header->y() + (header->height() - indicatorSize) / 2, indicatorSize,
+                                               indicatorSize);
+            indicators.at(column)->raise();
+        }
+        if (column < ColumnCount - 1)
+            tableWidgetReport->setColumnWidth(column, width);
+        x += width;
+    }
+}
+
+void AccountReportDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+}
+
+void AccountReportDialog::scaleUi(bool rescale)
+{
+    const double factor = formScale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor,
+              {frameContent, labelReportTitle, btnStatusAll, btnStatusSuccessfully, btnStatusFailed, lineEditFilter,
+               headerStrip, tableWidgetReport, labelTotalInfo},
+              rescale, false);
+    layoutHeader();
+    if (rescale)
+        updateBroadcastReportTable();
+}

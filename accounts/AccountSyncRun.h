@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include "datastore/VelkIFPDevice.h"
+
+class Clock;
+class CmdServer;
+class OrvantaDBIntf;
+class QTimer;
+
+/// The console's side of account synchronisation, apart from any widget: the time-out of every
+/// panel whose synchronisation is awaited, whoever started it, and the progress of a "Sync Now"
+/// run over many panels.
+///
+/// The network layer arms no timer of its own: it asks for one through armTimeout() and ends it
+/// through finished(). A panel that does not answer in time is recorded as failed here. Panels are
+/// keyed by their MAC in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form the
+/// database holds, so a device stored in capitals or with dashes still ends its run.
+///
+/// A run asks at most maxInFlight() panels at a time and the next one as each of them ends. All
+/// at once, hundreds of panels answer together, and the console handles every answer that has
+/// come in before it turns to anything else: the window would freeze for as long.
+class AccountSyncRun : public QObject
+{
+    Q_OBJECT
+public:
+    /// Panels of a run in their exchange at the same time, by default.
+    static constexpr int DefaultMaxInFlight = 32;
+
+    AccountSyncRun(OrvantaDBIntf *db, CmdServer *server, QObject *parent = nullptr);
+    ~AccountSyncRun() override;
+
+    /// Where the time of a recorded failure comes from; Clock::system() by default.
+    void setClock(Clock *clock);
+    /// Every time-out asked for is multiplied by this (tests shorten them); 1 by default.
+    void setTimeoutScale(double scale);
+    void setMaxInFlight(int panels) { m_maxInFlight = qMax(1, panels); }
+    int maxInFlight() const { return m_maxInFlight; }
+
+    /// A run over every listed device that is connected and not synchronising already; their
+    /// synchronisations start as the window lets them. Returns the number of panels in the run;
+    /// 0 starts no run.
+    int start(const QList<VelkIFPDevice> &devices);
+    bool isRunning() const { return !m_targets.isEmpty(); }
+    int total() const { return m_total; }
+    int done() const { return m_total - m_targets.size(); }
+    /// Panels whose time-out is armed, in any run or none.
+    int awaited() const { return m_timers.size(); }
+
+public slots:
+    /// The network layer asks for the panel's time-out (a second request for the same panel
+    /// replaces the first).
+    void armTimeout(const QString &mac, int timeoutMillis);
+    /// The panel's final answer was recorded, or its time-out expired: its timer goes, and a
+    /// run waiting for it moves on. A panel counts once: a late answer finds nothing to do.
+    void finished(const QString &mac);
+
+signals:
+    void progressed(int done, int total);
+    /// The last panel of the run finished or timed out.
+    void runFinished();
+    /// A panel did not answer in time; its assignments were written as failed.
+    void timedOut(const QString &mac);
+
+private:
+    void onTimeout();
+    /// Starts waiting panels while the window has room. A panel that went away or began a
+    /// synchronisation of its own meanwhile leaves the run without one.
+    void startWaiting();
+    /// The panel leaves the run; the run ends with its last panel.
+    void leaveRun(const QString &mac);
+    void removeTimeout(const QString &mac);
+    /// Writes the status and the time into every assignment on the panel's device.
+    void recordStatus(const QString &mac, int status);
+    static QString key(const QString &mac);
+
+    OrvantaDBIntf *m_db;
+    CmdServer *m_server;
+    Clock *m_clock;
+    double m_timeoutScale = 1.0;
+    int m_maxInFlight = DefaultMaxInFlight;
+    QHash<QString, QTimer *> m_timers;
+    QSet<QString> m_targets;
+    QList<VelkIFPDevice> m_waiting;
+    QSet<QString> m_inFlight;
+    int m_total = 0;
+};

@@ -1,0 +1,90 @@
+#include "accounts/AccountsForm.h"
+
+#include "devices/DeviceFormStyle.h"
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/TextLabel.h"
+#include "shell/kit/UiHelpers.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+
+void AccountsForm::setupDialog(QDialog *dialog)
+{
+    dialog->setLayoutDirection(uiLayoutDirection());
+    dialog->setWindowTitle(productName());
+    setupSharedDialog(dialog);
+}
+
+QPoint AccountsForm::activeCorner(QWidget *fallback)
+{
+    QWidget *window = QApplication::activeWindow();
+    if (!window && fallback)
+        window = fallback->window();
+    if (window)
+        return window->mapToGlobal(QPoint(0, 0));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->availableGeometry().topLeft();
+    return QPoint();
+}
+
+void AccountsForm::moveTo(QWidget *window, const QPoint &corner, int dx, int dy)
+{
+    const double scale = getScaleFactor();
+    window->move(corner + QPoint(ScaleMath::truncScaled(dx, scale), ScaleMath::truncScaled(dy, scale)));
+}
+
+QGridLayout *AccountsForm::fieldGrid(QWidget *container, int captionStretch, int fieldStretch, int rowSpacing)
+{
+    auto *grid = new QGridLayout(container);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(rowSpacing);
+    grid->setColumnStretch(0, captionStretch);
+    grid->setColumnStretch(1, fieldStretch);
+    return grid;
+}
+
+QLineEdit *AccountsForm::fieldRow(QGridLayout *grid, int row, QLabel **caption, const char *captionName,
+                                  const char *fieldName)
+{
+    QWidget *container = grid->parentWidget();
+    *caption = DeviceFormStyle::caption(container, captionName, QRect());
+    QLineEdit *field = DeviceFormStyle::lineEdit(container, fieldName, QRect());
+    field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    grid->addWidget(*caption, row, 0);
+    grid->addWidget(field, row, 1);
+    return field;
+}
+
+TextLabel *AccountsForm::warningBadge(QWidget *parent, const QRect &geometry)
+{
+    auto *badge = new TextLabel(parent);
+    badge->setObjectName(QStringLiteral("lbMessage"));
+    badge->setGeometry(geometry);
+    badge->hide();
+    return badge;
+}
+
+void AccountsForm::headerlessTable(QTableView *table, const QString &extraStyle)
+{
+    table->setStyleSheet(DeviceFormStyle::tableStyle() + QStringLiteral("\nQTableView{border-top: none;}\n") +
+                         extraStyle);
+    table->setShowGrid(false);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->horizontalHeader()->hide();
+    table->horizontalHeader()->setMinimumSectionSize(1);
+    table->verticalHeader()->hide();
+    table->verticalScrollBar()->setStyleSheet(DeviceFormStyle::scrollBarStyle());
+}

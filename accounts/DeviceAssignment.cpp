@@ -1,0 +1,101 @@
+#include "accounts/DeviceAssignment.h"
+
+#include "accounts/UserStore.h"
+
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBIntf.h"
+#include "shell/kit/UiHelpers.h"
+
+quint32 DeviceAssignment::supportedDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices)
+{
+    devices.clear();
+    QList<VelkIFPDevice> all;
+    const quint32 rc = db->queryAllAvailableIFP(all);
+    if (rc != DB_OK)
+        return rc;
+    for (const VelkIFPDevice &device : qAsConst(all)) {
+        if (isMultiUserSupportedModel(device.modelName, device.displayClientVersion))
+            devices.append(device);
+    }
+    return DB_OK;
+}
+
+quint32 DeviceAssignment::groupIndex(OrvantaDBIntf *db, const QList<VelkIFPDevice> &devices, GroupIndex &index)
+{
+    index = GroupIndex();
+    quint32 result = DB_OK;
+    for (int i = 0; i < devices.size(); ++i) {
+        QList<VelkGroups> groups;
+        const quint32 rc = db->queryGroupsByIFP(devices.at(i), groups);
+        // A device in no group is no failure.
+        if (rc != DB_OK && rc != DB_ROW_NOT_FOUND)
+            result = rc;
+        QStringList &names = index.groupNames[devices.at(i).did];
+        for (const VelkGroups &group : qAsConst(groups)) {
+            names.append(group.groupName);
+            QList<int> &members = index.members[group.gid];
+            if (members.isEmpty())
+                index.groups.append(group);
+            members.append(i);
+        }
+    }
+    return result;
+}
+
+quint32 DeviceAssignment::otherUserCounts(OrvantaDBIntf *db, quint32 muid, QHash<quint32, int> &counts)
+{
+    counts.clear();
+    QList<VelkUserDevice> assignments;
+    const quint32 rc = db->queryUserDevice(assignments, 1);
+    if (rc != DB_OK)
+        return rc;
+    QHash<quint32, QSet<quint32>> users;
+    for (const VelkUserDevice &assignment : qAsConst(assignments)) {
+        if (assignment.multiUserId != muid)
+            users[assignment.deviceId].insert(assignment.multiUserId);
+    }
+    for (auto it = users.cbegin(); it != users.cend(); ++it)
+        counts.insert(it.key(), it.value().size());
+    return DB_OK;
+}
+
+quint32 DeviceAssignment::assignedDevices(OrvantaDBIntf *db, quint32 muid, QSet<quint32> &dids)
+{
+    dids.clear();
+    QList<VelkUserDevice> assignments;
+    const quint32 rc = UserStore::assignmentsOfUser(db, muid, 1, assignments);
+    for (const VelkUserDevice &assignment : qAsConst(assignments))
+        dids.insert(assignment.deviceId);
+    return rc;
+}
+
+quint32 DeviceAssignment::save(OrvantaDBIntf *db, quint32 muid, const QList<VelkIFPDevice> &supported,
+                               const QList<quint32> &selected)
+{
+    QSet<quint32> held;
+    quint32 rc = assignedDevices(db, muid, held);
+    if (rc != DB_OK)
+        return rc;
+    const QSet<quint32> wanted(selected.cbegin(), selected.cend());
+    for (const VelkIFPDevice &device : supported) {
+        if (held.contains(device.did) && !wanted.contains(device.did)) {
+            rc = db->deleteUserDevice(muid, device.did);
+            if (rc != DB_OK)
+                return rc;
+        }
+    }
+    QSet<quint32> created;
+    for (quint32 did : selected) {
+        if (held.contains(did) || created.contains(did))
+            continue;
+        VelkUserDevice assignment;
+        assignment.multiUserId = muid;
+        assignment.deviceId = did;
+        assignment.syncStatus = 0;
+        rc = db->createUserDevice(assignment);
+        if (rc != DB_OK)
+            return rc;
+        created.insert(did);
+    }
+    return DB_OK;
+}

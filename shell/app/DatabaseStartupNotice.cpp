@@ -1,0 +1,36 @@
+#include "shell/app/DatabaseStartupNotice.h"
+
+#include <QDir>
+
+#include "shell/base/Log.h"
+#include "shell/kit/GeneralMsgDialog.h"
+
+QString DatabaseStartupNotice::text(const OrvantaDBManager::StartupReport &report)
+{
+    switch (report.state) {
+    case OrvantaDBManager::StartupReport::Ready:
+        break;
+    case OrvantaDBManager::StartupReport::Recreated:
+        return tr("The database could not be used. It has been kept as\n%1\nand a new, empty database was "
+                  "created.")
+            .arg(QDir::toNativeSeparators(report.keptFile));
+    case OrvantaDBManager::StartupReport::Degraded:
+        return tr("The database %1 was opened, but not every change can be saved in it.\n%2")
+            .arg(QDir::toNativeSeparators(report.databaseFile), report.detail);
+    case OrvantaDBManager::StartupReport::Unavailable:
+        return tr("The database could not be opened.\n%1").arg(report.detail);
+    }
+    return QString();
+}
+
+void DatabaseStartupNotice::showIfNeeded(const OrvantaDBManager::StartupReport &report, QWidget *parent)
+{
+    const QString message = text(report);
+    if (message.isEmpty())
+        return;
+    writeLog(report.state == OrvantaDBManager::StartupReport::Recreated ? LOG_LEVEL_WARNING : LOG_LEVEL_ERROR,
+             "DatabaseStartupNotice: %s", report.detail.toUtf8().constData());
+    GeneralMsgDialog dialog(parent);
+    dialog.setMessage(message);
+    dialog.exec();
+}

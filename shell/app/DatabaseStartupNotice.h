@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+#include "datastore/OrvantaDBManager.h"
+
+class QWidget;
+
+/// What the operator is told at start-up when the database did not open cleanly: a file set aside
+/// and replaced by an empty one, a file or folder that cannot be written, a table that cannot be
+/// brought up to date or written to. The console starts all the same; without this notice it
+/// would start empty, or fail every later save, without a word.
+class DatabaseStartupNotice
+{
+    Q_DECLARE_TR_FUNCTIONS(DatabaseStartupNotice)
+
+public:
+    /// The notice's text; empty when the database opened cleanly.
+    static QString text(const OrvantaDBManager::StartupReport &report);
+    /// Logs the report and shows the text in the shared message dialog until the operator closes
+    /// it; does nothing when the database opened cleanly.
+    static void showIfNeeded(const OrvantaDBManager::StartupReport &report, QWidget *parent = nullptr);
+};

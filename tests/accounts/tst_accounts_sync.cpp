@@ -1,0 +1,606 @@
+// Device assignment, account synchronisation and its report, against the real command server
+// with simulated multi-user panels on 127.0.0.1 that take part in the synchronisation and keep
+// the users they received, and a real database in a temporary folder. Time-outs are shortened.
+
+#include "AccountsTestSupport.h"
+
+#include "accounts/AccountOverview.h"
+#include "accounts/AccountReportDialog.h"
+#include "accounts/AccountSyncRun.h"
+#include "accounts/DeviceListDialog.h"
+#include "accounts/DeviceOverAssignDialog.h"
+#include "network/AccountFile.h"
+#include "shell/base/Clock.h"
+#include "shell/base/CsvReader.h"
+#include "shell/base/Session.h"
+#include "shell/kit/SortingIndicator.h"
+
+#include <QCheckBox>
+#include <QProgressDialog>
+#include <QPushButton>
+
+#include <memory>
+
+namespace {
+
+// 180 s becomes 360 ms, 1 s becomes 2 ms.
+constexpr double TimeoutScale = 0.002;
+
+// The users a panel keeps, by name.
+QHash<QString, AccountFileRow> usersOn(const SimulatedPanel &panel)
+{
+    QHash<QString, AccountFileRow> users;
+    const QList<AccountFileRow> rows =
+        AccountFile::fromCsvRows(parseCsv(normalizeCsvText(QString::fromUtf8(panel.storedUsers()))));
+    for (const AccountFileRow &row : rows)
+        users.insert(row.userName, row);
+    return users;
+}
+
+VelkUserDevice assignmentOf(quint32 muid, quint32 did)
+{
+    QList<VelkUserDevice> rows;
+    testDb()->queryUserDeviceByIds(rows, muid, did);
+    return rows.isEmpty() ? VelkUserDevice() : rows.first();
+}
+
+} // namespace
+
+class TestAccountsSync : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void assignmentStopsAtTheLimit();
+    void deviceInTwoCheckedGroupsIsNamedOnce();
+    void resavingKeepsStatusAndTime();
+    void hiddenRowsAndAnEmptyGroupPageAreUnassigned();
+
+    void syncNowReachesEachPanelWithItsUsers();
+    void silentPanelFailsAfterTheTimeoutAndALateAnswerCountsOnce();
+    void setupFromServerOffIsReported();
+    void deviceStoredInAnotherMacFormEndsItsRun();
+    void runAsksAWindowOfPanelsAtATime();
+
+    void reportListsSynchronisedRowsOfTheUser();
+    void reportSyncButtonRefreshesOncePerAnswer();
+
+private:
+    VelkIFPDevice panelDevice(int serial, const QString &mac = QString());
+    SimulatedPanel *connectPanel(int serial);
+    void setSetupServer(bool enabled);
+    // The panels' own synchronisation when they connect, as the connected-device list starts it.
+    void finishConnectSyncs();
+    DeviceListDialog *openAssignment(const VelkMultiUser &user);
+    void checkDevice(DeviceListDialog *dialog, const QString &name, bool checked);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    std::unique_ptr<AccountOverview> m_overview;
+    std::vector<std::unique_ptr<SimulatedPanel>> m_panels;
+    QTemporaryDir m_dir;
+    CmdServer *m_server = nullptr;
+    ManualClock m_clock{QDateTime(QDate(2024, 5, 6), QTime(7, 30))};
+};
+
+void TestAccountsSync::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    m_log = std::make_unique<LogCapture>();
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_dir.path()));
+    QVERIFY(testDb());
+    m_server = CmdServer::getInstance();
+    isAdminLogin = true;
+    m_overview = std::make_unique<AccountOverview>();
+    m_overview->syncRun()->setTimeoutScale(TimeoutScale);
+    m_overview->syncRun()->setClock(&m_clock);
+}
+
+void TestAccountsSync::init()
+{
+    wipeAccounts();
+    m_server->setManagedDevices({});
+    setSetupServer(true);
+}
+
+void TestAccountsSync::cleanup()
+{
+    m_panels.clear();
+    QTRY_COMPARE(m_overview->syncRun()->awaited(), 0);
+    QVERIFY(!m_overview->syncRun()->isRunning());
+}
+
+VelkIFPDevice TestAccountsSync::panelDevice(int serial, const QString &mac)
+{
+    const VelkIFPDevice device =
+        seedPanel(QStringLiteral("Panel-%1").arg(serial), mac.isEmpty() ? testMac(serial) : mac);
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    m_server->setManagedDevices(all);
+    return device;
+}
+
+SimulatedPanel *TestAccountsSync::connectPanel(int serial)
+{
+    auto panel =
+        std::make_unique<SimulatedPanel>(identityWith(serial, QStringLiteral("kelvo")), directSettings(serial));
+    panel->start();
+    SimulatedPanel *raw = panel.get();
+    m_panels.push_back(std::move(panel));
+    if (!QTest::qWaitFor([&] { return raw->isConnected() && m_server->getChannel(raw->mac()); }, 5000))
+        qWarning("panel %d did not connect", serial);
+    return raw;
+}
+
+void TestAccountsSync::setSetupServer(bool enabled)
+{
+    QList<VelkMultiUserAdmin> settings;
+    testDb()->queryMultiUserAdmin(settings);
+    settings.first().enableSetupServer = enabled;
+    settings.first().enableMultiUser = true;
+    settings.first().adminPassword = QStringLiteral("admin-pw");
+    testDb()->updateMultiUserAdmin(settings.first());
+}
+
+void TestAccountsSync::finishConnectSyncs()
+{
+    m_server->checkAccountSync(m_server->managedDevices());
+    QTRY_COMPARE(m_overview->syncRun()->awaited(), 0);
+}
+
+DeviceListDialog *TestAccountsSync::openAssignment(const VelkMultiUser &user)
+{
+    DeviceListDialog *dialog = m_overview->deviceList();
+    dialog->setMultiUser(user);
+    dialog->loadUserDevices();
+    dialog->show();
+    return dialog;
+}
+
+void TestAccountsSync::checkDevice(DeviceListDialog *dialog, const QString &name, bool checked)
+{
+    for (int row = 0; row < dialog->tableWidgetDevice->rowCount(); ++row) {
+        if (dialog->tableWidgetDevice->item(row, 1)->text() == name) {
+            if (dialog->deviceCheckBox(row)->isChecked() != checked)
+                QTest::mouseClick(dialog->deviceCheckBox(row), Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no row for ") + name));
+}
+
+void TestAccountsSync::assignmentStopsAtTheLimit()
+{
+    const VelkIFPDevice full = panelDevice(1);
+    const VelkIFPDevice free = panelDevice(2);
+    for (int i = 0; i < 47; ++i)
+        assign(seedUser(QStringLiteral("other %1").arg(i)).muid, full.did);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    const VelkMultiUser late = seedUser(QStringLiteral("V"));
+
+    // 47 other users leave room for one more.
+    DeviceListDialog *dialog = openAssignment(user);
+    QCOMPARE(dialog->tableWidgetDevice->rowCount(), 2);
+    QCOMPARE(dialog->labelTotalInfo->text(), QStringLiteral("2 devices in total"));
+    checkDevice(dialog, full.deviceName, true);
+    QCOMPARE(dialog->labelSelectedInfo->text(), QStringLiteral("1 device selected"));
+    QSignalSpy saved(dialog, &DeviceListDialog::updateMultiUser);
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QVERIFY(!dialog->overAssignDialog()->isVisible());
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(assignmentOf(user.muid, full.did).deviceId, full.did);
+
+    // Now 48 hold it: the next user is warned, and "Yes" saves without it.
+    dialog = openAssignment(late);
+    checkDevice(dialog, full.deviceName, true);
+    checkDevice(dialog, free.deviceName, true);
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    DeviceOverAssignDialog *warning = dialog->overAssignDialog();
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->textBrowser->toPlainText(), full.deviceName);
+    QCOMPARE(assignmentOf(late.muid, free.did).deviceId, 0u);
+    QTest::mouseClick(warning->btnYes, Qt::LeftButton);
+    QVERIFY(!warning->isVisible());
+    QVERIFY(warning->textBrowser->toPlainText().isEmpty());
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(saved.count(), 2);
+    QCOMPARE(assignmentOf(late.muid, full.did).deviceId, 0u);
+    QCOMPARE(assignmentOf(late.muid, free.did).deviceId, free.did);
+}
+
+void TestAccountsSync::deviceInTwoCheckedGroupsIsNamedOnce()
+{
+    VelkIFPDevice shared = panelDevice(1);
+    VelkIFPDevice alone = panelDevice(2);
+    for (const QString &name : {QStringLiteral("Hall"), QStringLiteral("Lab")}) {
+        VelkGroups group;
+        group.groupName = name;
+        group.groupType = shared.deviceType;
+        testDb()->createGroups(group);
+        testDb()->joinGroups(shared, group);
+    }
+    VelkGroups lab;
+    lab.groupName = QStringLiteral("Lab");
+    testDb()->joinGroups(alone, lab);
+    for (int i = 0; i < 48; ++i)
+        assign(seedUser(QStringLiteral("other %1").arg(i)).muid, shared.did);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+
+    DeviceListDialog *dialog = openAssignment(user);
+    dialog->comboBoxType->setCurrentIndex(1);
+    QCOMPARE(dialog->tableWidgetGroup->rowCount(), 2);
+    QCOMPARE(dialog->labelTotalInfo->text(), QStringLiteral("2 groups in total (2 devices)"));
+    QTest::mouseClick(dialog->groupCheckBox(0), Qt::LeftButton);
+    QTest::mouseClick(dialog->groupCheckBox(1), Qt::LeftButton);
+    QCOMPARE(dialog->labelSelectedInfo->text(), QStringLiteral("2 groups selected (2 devices)"));
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QCOMPARE(dialog->overAssignDialog()->textBrowser->toPlainText(), shared.deviceName);
+    QTest::mouseClick(dialog->overAssignDialog()->btnYes, Qt::LeftButton);
+    QList<VelkUserDevice> rows;
+    testDb()->queryUserDeviceByIds(rows, user.muid, alone.did);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(assignmentOf(user.muid, shared.did).deviceId, 0u);
+}
+
+// The designed save deleted and re-created every assignment: kept devices lost their status.
+void TestAccountsSync::resavingKeepsStatusAndTime()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkIFPDevice three = panelDevice(3);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    assign(user.muid, one.did, 1, QStringLiteral("2024-01-02 10:00"));
+    assign(user.muid, two.did, 2, QStringLiteral("2024-01-03 11:00"));
+    const VelkUserDevice before = assignmentOf(user.muid, one.did);
+
+    DeviceListDialog *dialog = openAssignment(user);
+    QVERIFY(dialog->deviceCheckBoxAll->isChecked() == false);
+    QVERIFY(dialog->selectedInfoWidget->isVisible());
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    VelkUserDevice after = assignmentOf(user.muid, one.did);
+    QCOMPARE(after.udid, before.udid);
+    QCOMPARE(after.syncStatus, 1);
+    QCOMPARE(after.lastSyncTime, QStringLiteral("2024-01-02 10:00"));
+    QCOMPARE(assignmentOf(user.muid, two.did).syncStatus, 2);
+
+    dialog = openAssignment(user);
+    checkDevice(dialog, two.deviceName, false);
+    checkDevice(dialog, three.deviceName, true);
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    after = assignmentOf(user.muid, one.did);
+    QCOMPARE(after.udid, before.udid);
+    QCOMPARE(after.lastSyncTime, QStringLiteral("2024-01-02 10:00"));
+    QCOMPARE(assignmentOf(user.muid, two.did).udid, 0u);
+    QCOMPARE(assignmentOf(user.muid, three.did).syncStatus, 0);
+    QVERIFY(assignmentOf(user.muid, three.did).lastSyncTime.isEmpty());
+}
+
+void TestAccountsSync::hiddenRowsAndAnEmptyGroupPageAreUnassigned()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    assign(user.muid, one.did);
+    assign(user.muid, two.did);
+
+    // The search hides Panel-1: saving leaves only what the page shows checked.
+    DeviceListDialog *dialog = openAssignment(user);
+    QTest::mouseClick(dialog->btnCloseInfo, Qt::LeftButton);
+    dialog->lineEditFilter->setText(QStringLiteral("panel-2"));
+    QTest::keyClick(dialog->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(dialog->tableWidgetDevice->rowCount(), 1);
+    QVERIFY(dialog->deviceCheckBox(0)->isChecked());
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QCOMPARE(assignmentOf(user.muid, one.did).udid, 0u);
+    QVERIFY(assignmentOf(user.muid, two.did).udid != 0);
+
+    dialog = openAssignment(user);
+    QTest::mouseClick(dialog->btnCloseInfo, Qt::LeftButton);
+    dialog->comboBoxType->setCurrentIndex(1);
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QCOMPARE(assignmentOf(user.muid, two.did).udid, 0u);
+}
+
+void TestAccountsSync::syncNowReachesEachPanelWithItsUsers()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const QStringList names = {QStringLiteral("a,\"b\""), QStringLiteral("first\nsecond"), QString(12, QChar(0x6F22)),
+                               QStringLiteral("O'Brien")};
+    QHash<QString, VelkMultiUser> users;
+    for (const QString &name : names)
+        users.insert(name, seedUser(name, name.left(1) + QStringLiteral("pw,1"), QString()));
+    VelkMultiUser carded = users.value(names.at(0));
+    carded.rfidId = QStringLiteral("C,\"D0001");
+    carded.hasPermission = true;
+    testDb()->updateMultiUser(carded);
+    testDb()->deleteAppPermission(carded.muid, allApps().first().aiid);
+    for (const QString &name : names.mid(0, 3))
+        assign(users.value(name).muid, one.did);
+    assign(users.value(names.at(3)).muid, two.did);
+    SimulatedPanel *first = connectPanel(1);
+    SimulatedPanel *second = connectPanel(2);
+    finishConnectSyncs();
+
+    QSignalSpy progress(m_overview->syncRun(), &AccountSyncRun::progressed);
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QVERIFY(m_overview->progressDialog());
+    QCOMPARE(m_overview->progressDialog()->maximum(), 2);
+    QCOMPARE(m_overview->progressDialog()->value(), 0);
+    QVERIFY(!m_overview->btnSyncNow->isEnabled());
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(progress.count(), 2);
+    QCOMPARE(progress.at(0), QVariantList({1, 2}));
+    QCOMPARE(progress.at(1), QVariantList({2, 2}));
+    QVERIFY(m_overview->btnSyncNow->isEnabled());
+    QVERIFY(!m_overview->progressDialog()->isVisible());
+
+    const QHash<QString, AccountFileRow> onFirst = usersOn(*first);
+    const QHash<QString, AccountFileRow> onSecond = usersOn(*second);
+    QCOMPARE(onFirst.size(), 3);
+    QCOMPARE(onSecond.size(), 1);
+    for (const QString &name : names.mid(0, 3)) {
+        QVERIFY2(onFirst.contains(name), qPrintable(name));
+        QCOMPARE(onFirst.value(name).password, users.value(name).password);
+        QCOMPARE(onFirst.value(name).uniqueId, users.value(name).uniqueId);
+    }
+    const AccountFileRow received = onFirst.value(names.at(0));
+    QCOMPARE(received.rfidId, QStringLiteral("C,\"D0001"));
+    QVERIFY(received.hasPermission);
+    QCOMPARE(received.packages.size(), allApps().size() - 1);
+    QVERIFY(!received.packages.contains(allApps().first().packageName));
+    QVERIFY(onSecond.contains(names.at(3)));
+
+    for (const QString &name : names) {
+        const VelkUserDevice row = assignmentOf(users.value(name).muid, name == names.at(3) ? two.did : one.did);
+        QCOMPARE(row.syncStatus, 1);
+        QVERIFY(QDateTime::fromString(row.lastSyncTime, QStringLiteral("yyyy-MM-dd hh:mm")).isValid());
+    }
+
+    // A second run reuses the dialog; with every panel busy there is no run at all.
+    m_server->checkAccountSync({one});
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QCOMPARE(m_overview->progressDialog()->maximum(), 1);
+    QTRY_COMPARE(finished.count(), 2);
+    m_server->checkAccountSync({one, two});
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QVERIFY(m_overview->btnSyncNow->isEnabled());
+    QVERIFY(!m_overview->progressDialog()->isVisible());
+}
+
+void TestAccountsSync::silentPanelFailsAfterTheTimeoutAndALateAnswerCountsOnce()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"), QStringLiteral("pass"));
+    assign(user.muid, one.did);
+    assign(user.muid, two.did);
+    connectPanel(1);
+    SimulatedPanel *slow = connectPanel(2);
+    finishConnectSyncs();
+
+    // The slow panel answers well after its (shortened) 180 s.
+    slow->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, 1500);
+    QSignalSpy progress(m_overview->syncRun(), &AccountSyncRun::progressed);
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(timedOut.count(), 1);
+    QCOMPARE(timedOut.at(0).at(0).toString(), slow->mac());
+    QVERIFY(m_overview->btnSyncNow->isEnabled());
+    QCOMPARE(assignmentOf(user.muid, one.did).syncStatus, 1);
+    const VelkUserDevice failed = assignmentOf(user.muid, two.did);
+    QCOMPARE(failed.syncStatus, 2);
+    QCOMPARE(failed.lastSyncTime, QStringLiteral("2024-05-06 07:30"));
+
+    // The late answer is recorded by the network layer, and moves no run.
+    QTRY_COMPARE_WITH_TIMEOUT(assignmentOf(user.muid, two.did).syncStatus, 1, 5000);
+    QTest::qWait(50);
+    QCOMPARE(progress.count(), 2);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(m_overview->syncRun()->awaited(), 0);
+}
+
+void TestAccountsSync::setupFromServerOffIsReported()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    assign(user.muid, one.did);
+    SimulatedPanel *panel = connectPanel(1);
+    finishConnectSyncs();
+    setSetupServer(false);
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(panel->remoteSetupDisabled());
+    QCOMPARE(assignmentOf(user.muid, one.did).syncStatus, 3);
+
+    AccountReportDialog *report = m_overview->report();
+    report->refreshReport(user);
+    QCOMPARE(report->tableWidgetReport->item(0, 3)->text(), QStringLiteral("Failed, because setup from server is off"));
+}
+
+void TestAccountsSync::deviceStoredInAnotherMacFormEndsItsRun()
+{
+    const QString typed = testMac(4).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
+    const VelkIFPDevice shouted = panelDevice(4, typed);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    assign(user.muid, shouted.did);
+    SimulatedPanel *panel = connectPanel(4);
+    finishConnectSyncs();
+
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(assignmentOf(user.muid, shouted.did).syncStatus, 1);
+
+    // A time-out finds the device by its stored form too.
+    panel->setAnswerDropped(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, true);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(assignmentOf(user.muid, shouted.did).syncStatus, 2);
+}
+
+// Hundreds of panels asked at once answer together and freeze the window while their answers are
+// handled: a run keeps a window of panels in their exchange and asks the next as one ends.
+void TestAccountsSync::runAsksAWindowOfPanelsAtATime()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkIFPDevice three = panelDevice(3);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    for (quint32 did : {one.did, two.did, three.did})
+        assign(user.muid, did);
+    SimulatedPanel *first = connectPanel(1);
+    SimulatedPanel *second = connectPanel(2);
+    SimulatedPanel *third = connectPanel(3);
+    finishConnectSyncs();
+    for (SimulatedPanel *panel : {first, second, third})
+        panel->resetCounters();
+
+    AccountSyncRun *run = m_overview->syncRun();
+    run->setMaxInFlight(1);
+    // The first panel takes a second to answer, well within its time-out here.
+    run->setTimeoutScale(0.05);
+    first->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, 1000);
+    QSignalSpy progress(run, &AccountSyncRun::progressed);
+    QSignalSpy finished(run, &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QCOMPARE(run->total(), 3);
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
+    // The second waits for the first; the third goes away before its turn and leaves the run.
+    QTest::qWait(150);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
+    third->shutDown();
+    QTRY_VERIFY(!m_server->getChannel(third->mac()));
+    QCOMPARE(finished.count(), 0);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(progress.count(), 3);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 1);
+    QCOMPARE(third->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
+    QCOMPARE(assignmentOf(user.muid, one.did).syncStatus, 1);
+    QCOMPARE(assignmentOf(user.muid, two.did).syncStatus, 1);
+    // Left as its own last synchronisation recorded it: nothing is written for a panel not asked.
+    QCOMPARE(assignmentOf(user.muid, three.did).syncStatus, 1);
+    run->setMaxInFlight(AccountSyncRun::DefaultMaxInFlight);
+    run->setTimeoutScale(TimeoutScale);
+}
+
+void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkIFPDevice three = panelDevice(3);
+    const VelkIFPDevice four = panelDevice(4);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    const VelkMultiUser other = seedUser(QStringLiteral("Other"));
+    assign(user.muid, one.did, 1, QStringLiteral("2024-05-01 09:00"));
+    assign(user.muid, two.did, 2, QStringLiteral("2024-05-02 09:00"));
+    assign(user.muid, three.did, 3, QStringLiteral("2024-05-03 09:00"));
+    assign(user.muid, four.did, 0);
+    assign(other.muid, one.did, 2, QStringLiteral("2024-05-04 09:00"));
+    connectPanel(2);
+    connectPanel(1);
+
+    AccountReportDialog *report = m_overview->report();
+    report->refreshReport(seedUser(QStringLiteral("Nobody")));
+    QCOMPARE(report->labelTotalInfo->text(), QStringLiteral("0 device in total"));
+    QCOMPARE(report->btnStatusAll->text(), QStringLiteral("All (0)"));
+
+    report->refreshReport(user);
+    report->show();
+    QCOMPARE(report->labelTotalInfo->text(), QStringLiteral("3 devices in total"));
+    QCOMPARE(report->btnStatusSuccessfully->text(), QStringLiteral("Successfully (1)"));
+    QCOMPARE(report->btnStatusFailed->text(), QStringLiteral("Failed (2)"));
+    const QList<VelkUserDevice> rows = report->shownRows();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.first().deviceId, three.did); // newest first
+    QCOMPARE(report->indicator(AccountReportRows::TimeColumn)->state(), 0);
+
+    // The Sync button only where the panel is online and failed: Panel-2 (Panel-3 is offline,
+    // Panel-1 succeeded).
+    int buttons = 0;
+    for (int row = 0; row < report->tableWidgetReport->rowCount(); ++row) {
+        QWidget *cell = report->tableWidgetReport->cellWidget(row, 5);
+        auto *button = cell ? cell->findChild<QPushButton *>() : nullptr;
+        if (!button)
+            continue;
+        ++buttons;
+        QCOMPARE(button->property("macAddress").toString(), two.macAddress);
+    }
+    QCOMPARE(buttons, 1);
+
+    report->lineEditFilter->setText(QStringLiteral("fail"));
+    QTest::keyClick(report->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(report->shownRows().size(), 2);
+    QCOMPARE(report->btnStatusAll->text(), QStringLiteral("All (2)"));
+    report->lineEditFilter->setText(QStringLiteral("success"));
+    QTest::keyClick(report->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(report->shownRows().size(), 1);
+    QCOMPARE(report->shownRows().first().deviceId, one.did);
+
+    // Time reversed gives the oldest first and every other arrow dim and upward; Device then
+    // sorts descending, and again ascending. A refresh puts filter and order back.
+    report->lineEditFilter->setText(QString());
+    QTest::keyClick(report->lineEditFilter, Qt::Key_Return);
+    QTest::mouseClick(report->reportHeaderTime, Qt::LeftButton);
+    QCOMPARE(report->shownRows().first().deviceId, one.did);
+    QCOMPARE(report->indicator(AccountReportRows::DeviceColumn)->state(), 3);
+    QTest::mouseClick(report->reportHeaderDevice, Qt::LeftButton);
+    QCOMPARE(report->indicator(AccountReportRows::DeviceColumn)->state(), 1);
+    QCOMPARE(report->shownRows().first().deviceName, three.deviceName);
+    QTest::mouseClick(report->reportHeaderDevice, Qt::LeftButton);
+    QCOMPARE(report->shownRows().first().deviceName, one.deviceName);
+    QTest::mouseClick(report->btnStatusFailed, Qt::LeftButton);
+    QCOMPARE(report->tableWidgetReport->rowCount(), 2);
+    report->updateTable();
+    QCOMPARE(report->tableWidgetReport->rowCount(), 3);
+    report->hide();
+
+    assign(other.muid, two.did, 1, QStringLiteral("2024-05-04 10:00"));
+    report->refreshReport(other);
+    QCOMPARE(report->labelTotalInfo->text(), QStringLiteral("2 devices in total"));
+    testDb()->deleteUserDevice(other.muid, two.did);
+    report->refreshReport(other);
+    QCOMPARE(report->labelTotalInfo->text(), QStringLiteral("1 device in total"));
+}
+
+void TestAccountsSync::reportSyncButtonRefreshesOncePerAnswer()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    assign(user.muid, one.did, 2, QStringLiteral("2024-05-01 09:00"));
+    SimulatedPanel *panel = connectPanel(1);
+    finishConnectSyncs();
+    testDb()->deleteUserDevice(user.muid, one.did);
+    assign(user.muid, one.did, 2, QStringLiteral("2024-05-01 09:00"));
+
+    AccountReportDialog *report = m_overview->report();
+    report->refreshReport(user);
+    report->show();
+    auto *sync = report->tableWidgetReport->cellWidget(0, 5)->findChild<QPushButton *>();
+    QVERIFY(sync);
+    panel->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, 200);
+    QSignalSpy refreshes(m_server, &CmdServer::emitUpdateAccountReportDialog);
+    QTest::mouseClick(sync, Qt::LeftButton);
+    QTest::mouseClick(sync, Qt::LeftButton);
+    QTRY_COMPARE(refreshes.count(), 1);
+    QTRY_COMPARE(m_overview->syncRun()->awaited(), 0);
+    QCOMPARE(report->shownRows().first().syncStatus, 1);
+
+    // A later synchronisation of the same panel, started elsewhere, refreshes once as well.
+    m_server->checkAccountSync({one});
+    QTRY_COMPARE(refreshes.count(), 2);
+    QTest::qWait(50);
+    QCOMPARE(refreshes.count(), 2);
+    report->hide();
+}
+
+QTEST_MAIN(TestAccountsSync)
+#include "tst_accounts_sync.moc"

@@ -1,0 +1,280 @@
+// Database files that outside checks found handled short of what the operator needs: a file set
+// aside without a word, a data folder in which SQLite cannot write its journal, and files of
+// another version of the console (columns in another order, a column this version cannot fill).
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "datastore/CoreTables.h"
+#include "datastore/DatabaseManager.h"
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBManager.h"
+#include "support/DataFolders.h"
+#include "support/DbProbe.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// The Device table as this version creates it, with extra column definitions put in after
+// deviceName: the shape a database of another version may have.
+QString deviceTableWith(const QString &extra)
+{
+    return QStringLiteral("CREATE TABLE Device ( did INTEGER PRIMARY KEY AUTOINCREMENT,deviceName TEXT UNIQUE,%1,"
+                          "modelName TEXT,macAddress TEXT UNIQUE,ipAddress TEXT, fwVersion TEXT,lastPassword TEXT, "
+                          "subnetMask TEXT, gateway TEXT, panelFwVersion TEXT, displayClientVersion TEXT, sku TEXT, "
+                          "isKicked INTEGER, deviceType TEXT, position TEXT, ptzCamera TEXT )")
+        .arg(extra);
+}
+
+struct ProbeResult
+{
+    int state = -1;
+    QString error;
+    quint32 write = 0;
+};
+
+} // namespace
+
+class TestDatastoreFileFaults : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestEnv m_env;
+    DataFolders m_folders{m_env.home(), QStringLiteral("faults")};
+
+    QString newDataFolder() { return m_folders.next(); }
+    static QString dbFile(const QString &dataFolder) { return DataFolders::dbFile(dataFolder); }
+
+    // Runs the open probe on dataFolder, as the unprivileged user when the test runs as root.
+    static ProbeResult probe(const QString &dataFolder)
+    {
+        QStringList arguments{dataFolder};
+        if (geteuid() == 0)
+            arguments << QStringLiteral("65534");
+        QProcess process;
+        process.start(QStringLiteral(QV_OPEN_PROBE), arguments);
+        ProbeResult result;
+        if (!process.waitForFinished(30000) || process.exitCode() != 0)
+            return result;
+        for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("state "))
+                result.state = line.mid(6).toInt();
+            else if (line.startsWith("error "))
+                result.error = QString::fromLocal8Bit(line.mid(6));
+            else if (line.startsWith("write "))
+                result.write = line.mid(6).toUInt(nullptr, 16);
+        }
+        return result;
+    }
+
+    // Hands the data folder to the probe's user: root opens it up for that user, anyone else owns it already.
+    static bool giveToProbeUser(const QString &root)
+    {
+        if (geteuid() != 0)
+            return true;
+        QStringList paths{root};
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths << it.next();
+        for (const QString &path : paths) {
+            if (::chown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
+                return false;
+        }
+        return true;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_env.isValid()); }
+
+    // A file that is no database, or a damaged one, is set aside and a new one made; the operator
+    // must learn which file holds the old data.
+    void setAsideFileIsReported_data()
+    {
+        QTest::addColumn<bool>("truncated");
+        QTest::newRow("not a database") << false;
+        QTest::newRow("damaged") << true;
+    }
+    void setAsideFileIsReported()
+    {
+        QFETCH(bool, truncated);
+        const QString data = newDataFolder();
+        if (truncated) {
+            {
+                DatabaseManager manager(data, "tobreak");
+                for (int i = 0; i < 300; ++i) {
+                    VelkIFPDevice device;
+                    device.deviceName = QStringLiteral("Panel %1 with a long enough name to fill pages").arg(i);
+                    QCOMPARE(CoreTables::createIFPDevice(manager.connection(), device), DB_OK);
+                }
+            }
+            QFile file(dbFile(data));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.resize(4 * 4096));
+        } else {
+            QDir().mkpath(data + "/dbManagement");
+            QFile file(dbFile(data));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("these bytes were never an SQLite database\n").repeated(200));
+        }
+
+        DatabaseManager manager(data, "setaside");
+        QCOMPARE(manager.openState(), DatabaseManager::Recreated);
+        const QStringList aside = QDir(data + "/dbManagement").entryList({"QuorvinDatabase.db.broken-*"}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        const QString kept = QDir::toNativeSeparators(data + "/dbManagement/" + aside.first());
+        QCOMPARE(QDir::toNativeSeparators(manager.keptFile()), kept);
+        QVERIFY2(manager.openError().contains(kept), qPrintable(manager.openError()));
+    }
+
+    // A writable file in a folder where SQLite cannot create its journal opens, but no write can
+    // ever succeed: that is found at start-up, as a read-only file is, and nothing is changed.
+    void readOnlyFolderIsReported()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QVERIFY(QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                       QFile::ReadOther | QFile::ExeOther));
+        const QString data = root.path() + QStringLiteral("/share/Quorvin");
+        {
+            DatabaseManager manager(data, "tofreeze");
+        }
+        QVERIFY(giveToProbeUser(root.path()));
+
+        // The probe's user can open and write the database where the folder lets it.
+        ProbeResult result = probe(data);
+        QCOMPARE(result.state, int(DatabaseManager::Ready));
+        QCOMPARE(result.write, DB_OK);
+
+        const QString folder = data + QStringLiteral("/dbManagement");
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+        const QByteArray before = fileHash(dbFile(data));
+        result = probe(data);
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        QVERIFY(result.write != DB_OK); // what the operator met: every write fails
+        QCOMPARE(fileHash(dbFile(data)), before);
+        QVERIFY(!QFile::exists(dbFile(data) + "-journal"));
+        QCOMPARE(result.state, int(DatabaseManager::Unavailable));
+        QVERIFY2(result.error.contains(QStringLiteral("folder")), qPrintable(result.error));
+    }
+
+    // A database of another version: its Device, Groups and Account tables have an extra column
+    // near the front. Every reader of whole rows finds each value under its own name.
+    void columnsAreReadByName()
+    {
+        const QString data = newDataFolder();
+        QDir().mkpath(data + "/dbManagement");
+        {
+            DbProbe other(dbFile(data), "other");
+            QVERIFY2(other.exec(deviceTableWith(QStringLiteral("room TEXT"))), qPrintable(other.lastError()));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Device (deviceName, room, modelName, macAddress, ipAddress, "
+                                              "fwVersion, deviceType, position, ptzCamera) VALUES ('Hall', 'R1', "
+                                              "'Velk TM7-B', 'aa:bb:cc:dd:ee:01', '10.0.0.5', '1.1.1017.20', 'Control "
+                                              "Box', 'East', '')")));
+            QVERIFY(other.exec(QStringLiteral("CREATE TABLE Groups ( gid INTEGER PRIMARY KEY AUTOINCREMENT,"
+                                              "note TEXT,groupName TEXT UNIQUE,groupType TEXT)")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Groups (note, groupName, groupType) VALUES ('n', "
+                                              "'Floor', 'Control Box')")));
+            QVERIFY(other.exec(QStringLiteral("CREATE TABLE DeviceGroups (dgid INTEGER PRIMARY KEY AUTOINCREMENT,"
+                                              "did INTEGER,gid INTEGER)")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO DeviceGroups (did, gid) VALUES (1, 1)")));
+            QVERIFY(other.exec(QStringLiteral("CREATE TABLE Account ( aid INTEGER PRIMARY KEY AUTOINCREMENT,note TEXT,"
+                                              "password TEXT,email TEXT ,isAdmin INTEGER,language TEXT,"
+                                              "sosUsername TEXT,sosPassword TEXT)")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Account (note, password, email, isAdmin, language) VALUES "
+                                              "('n', 'secret', 'ops@example.org', 1, 'zh_TW')")));
+        }
+        OrvantaDBManager db(data, QStringLiteral("byname"));
+        QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+
+        auto summary = [](const VelkIFPDevice &device) {
+            return QStringList{device.deviceName, device.modelName,  device.macAddress, device.ipAddress,
+                               device.fwVersion,  device.deviceType, device.position}
+                .join(QLatin1Char('|'));
+        };
+        const QString expected =
+            QStringLiteral("Hall|Velk TM7-B|aa:bb:cc:dd:ee:01|10.0.0.5|1.1.1017.20|Control Box|East");
+        QList<VelkIFPDevice> all;
+        QCOMPARE(db.queryAllAvailableIFP(all), DB_OK);
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(summary(all.first()), expected);
+        QList<VelkIFPDevice> byId;
+        QCOMPARE(db.queryIFPById(byId, all.first().did), DB_OK);
+        QCOMPARE(byId.size(), 1);
+        QCOMPARE(summary(byId.first()), expected);
+        VelkGroups floor;
+        floor.groupName = QStringLiteral("Floor");
+        QList<VelkIFPDevice> members;
+        QCOMPARE(db.queryIFPByGroup(floor, members), DB_OK);
+        QCOMPARE(members.size(), 1);
+        QCOMPARE(summary(members.first()), expected);
+        QList<VelkGroups> groups;
+        QCOMPARE(db.queryAllGroup(groups), DB_OK);
+        QCOMPARE(groups.size(), 1);
+        QCOMPARE(groups.first().groupName, QStringLiteral("Floor"));
+        QCOMPARE(groups.first().groupType, QStringLiteral("Control Box"));
+        QList<VelkGroups> ofDevice;
+        QCOMPARE(db.queryGroupsByIFP(all.first(), ofDevice), DB_OK);
+        QCOMPARE(ofDevice.size(), 1);
+        QCOMPARE(ofDevice.first().groupName, QStringLiteral("Floor"));
+        QList<VelkAccount> accounts;
+        QCOMPARE(db.queryAccount(accounts), DB_OK);
+        QVERIFY(!accounts.isEmpty());
+        QCOMPARE(accounts.first().password, QStringLiteral("secret"));
+        QCOMPARE(accounts.first().email, QStringLiteral("ops@example.org"));
+        QVERIFY(accounts.first().isAdmin);
+        QCOMPARE(accounts.first().language, QStringLiteral("zh_TW"));
+    }
+
+    // A column this version knows nothing of and cannot fill (NOT NULL without a default) makes
+    // every insert into its table fail; that is reported at start-up, naming the table.
+    void tableThatCannotBeWrittenIsReported_data()
+    {
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("NOT NULL without default") << "room TEXT NOT NULL" << false;
+        QTest::newRow("NOT NULL with default") << "room TEXT NOT NULL DEFAULT ''" << true;
+        QTest::newRow("nullable") << "room TEXT" << true;
+    }
+    void tableThatCannotBeWrittenIsReported()
+    {
+        QFETCH(QString, extra);
+        QFETCH(bool, writable);
+        const QString data = newDataFolder();
+        QDir().mkpath(data + "/dbManagement");
+        {
+            DbProbe other(dbFile(data), "other");
+            QVERIFY2(other.exec(deviceTableWith(extra)), qPrintable(other.lastError()));
+        }
+        DatabaseManager manager(data, "notnull");
+        VelkIFPDevice device;
+        device.deviceName = QStringLiteral("New");
+        QCOMPARE(CoreTables::createIFPDevice(manager.connection(), device) == DB_OK, writable);
+        if (writable) {
+            QCOMPARE(manager.openState(), DatabaseManager::Ready);
+            return;
+        }
+        QCOMPARE(manager.openState(), DatabaseManager::Degraded);
+        QVERIFY2(manager.openError().contains(QStringLiteral("Device")), qPrintable(manager.openError()));
+        QVERIFY2(manager.openError().contains(QStringLiteral("room")), qPrintable(manager.openError()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatastoreFileFaults)
+#include "tst_DatastoreFileFaults.moc"

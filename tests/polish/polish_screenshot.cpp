@@ -1,0 +1,183 @@
+// Walks through the console as a new operator would and saves what the screen shows to PNG files:
+// the empty Device Control page, the Devices tab with 20 devices (also after leaving and coming
+// back), the add, edit, groups and auto-detect dialogs, the user settings with a password
+// mismatch, and the device-type and language lists opened.
+// Usage (not a test; run under a real X server so that dialogs sit where the window system puts them):
+//   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
+// The console's translation is installed as at start-up: en_US unless another language is given.
+// Everything stays on loopback and in a temporary HOME.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTranslator>
+#include <QWindow>
+
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBManager.h"
+#include "devices/ConnectedList.h"
+#include "devices/Management.h"
+#include "devices/ManagementAddDevice.h"
+#include "devices/ManagementAutoDetect.h"
+#include "devices/ManagementEditDevice.h"
+#include "devices/ManagementGroupDialog.h"
+#include "network/CmdServer.h"
+#include "network/NetworkConfig.h"
+#include "network/UPnPServer.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/Settings.h"
+#include "shell/app/UserInfoDialog.h"
+#include "shell/base/Session.h"
+#include "shell/kit/UiHelpers.h"
+#include "support/LoopbackNetwork.h"
+#include "support/SchoolRooms.h"
+#include "support/Settle.h"
+#include "support/StoredAccount.h"
+#include "support/TestEnv.h"
+#include "tools/panelsim/PanelFleet.h"
+#include "tools/panelsim/SimulatedPanel.h"
+
+namespace {
+
+QString g_prefix;
+
+// The whole screen, so that where a dialog opens against the main window shows too.
+void shoot(const QString &name)
+{
+    settle(250);
+    QScreen *screen = QGuiApplication::primaryScreen();
+    screen->grabWindow(0).save(g_prefix + QLatin1Char('-') + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    TestEnv env;
+    QApplication app(argc, argv);
+    g_prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("polish");
+    const QString language = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("en_US");
+    QTranslator translator;
+    if (translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + language + QStringLiteral(".qm")))
+        QCoreApplication::installTranslator(&translator);
+    QDir().mkpath(QFileInfo(g_prefix).absolutePath());
+
+    initScaleFactor(0, 0);
+    isAdminLogin = true;
+
+    // Twenty panels that search for a console, heard by the discovery responder on loopback.
+    FleetOptions options;
+    options.count = 20;
+    options.firstSerial = 0x40;
+    options.baseAddress = QHostAddress(QStringLiteral("127.0.0.40"));
+    options.settings.discovery = true;
+    options.settings.answerPort = 0;
+    options.settings.searchIntervalMs = 200;
+    options.settings.bootDelayMs = 10;
+    options.settings.rejectBackoffMs = 60000;
+    PanelFleet fleet(options);
+
+    NetworkConfig config = loopbackNetworkConfig(env.home());
+    config.answerPort = fleet.answerPort();
+    config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
+    NetworkConfig::setCurrent(config);
+    for (SimulatedPanel *panel : fleet.panels()) {
+        PanelSettings settings = panel->settings();
+        settings.discoveryPort = UPnPServer::getInstance()->boundPort(0);
+        settings.consolePort = CmdServer::getInstance()->serverPort();
+        panel->setSettings(settings);
+        panel->start();
+    }
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    // With an e-mail address on file, a password mismatch is what the badge shows.
+    VelkAccount admin = storedAccount(true);
+    admin.email = QStringLiteral("it-office@school.example");
+    db->updateAccount(admin);
+
+    {
+        // A console with no devices yet opens on the empty Device Control page.
+        FrameLayoutPage frame(storedAccount(true));
+        frame.show();
+        shoot(QStringLiteral("control-empty"));
+    }
+
+    for (int i = 0; i < 20; ++i) {
+        VelkIFPDevice device;
+        device.deviceName = QLatin1String(SchoolRooms[i]);
+        device.ipAddress = QStringLiteral("192.168.10.%1").arg(20 + i);
+        device.macAddress = QStringLiteral("00:11:22:33:10:%1").arg(i, 2, 16, QLatin1Char('0'));
+        device.deviceType = QStringLiteral("Control Box");
+        device.position = i % 3 == 0 ? QStringLiteral("Building A, floor %1").arg(i / 5 + 1) : QString();
+        db->createIFPDevice(device);
+        VelkGroups group;
+        group.groupName = i < 10 ? QStringLiteral("Floor 1") : QStringLiteral("Floor 2");
+        group.groupType = device.deviceType;
+        db->createGroups(group);
+        db->joinGroups(device, group);
+    }
+
+    FrameLayoutPage frame(storedAccount(true));
+    frame.show();
+    settle(300);
+    // The Device Control page with its group list open.
+    auto *control = frame.findChild<ConnectedList *>();
+    control->comboGroup->showPopup();
+    shoot(QStringLiteral("combo-group"));
+    control->comboGroup->hidePopup();
+    auto *management = frame.findChild<Management *>();
+    auto *settingsPage = frame.findChild<Settings *>();
+    frame.clickManagement();
+    shoot(QStringLiteral("devices"));
+    frame.clickList();
+    settle(100);
+    frame.clickManagement();
+    shoot(QStringLiteral("devices-again"));
+
+    management->clickAddDevice();
+    shoot(QStringLiteral("add"));
+    management->addDeviceDialog()->close();
+
+    management->editDevice(0);
+    shoot(QStringLiteral("edit"));
+    management->editDeviceDialog()->close();
+
+    management->clickGroups();
+    ManagementGroupDialog *groups = management->groupDialog();
+    if (groups->listGroups->count() > 0)
+        groups->listGroups->setCurrentRow(0);
+    shoot(QStringLiteral("groups"));
+    groups->close();
+
+    management->clickAutoDetect();
+    ManagementAutoDetect *detect = management->autoDetectDialog();
+    waitFor([detect]() { return detect->tableDevices->rowCount() >= 20; }, 10000);
+    shoot(QStringLiteral("autodetect"));
+    detect->close();
+
+    settingsPage->cbDeviceType->showPopup();
+    shoot(QStringLiteral("combo-type"));
+    settingsPage->cbDeviceType->hidePopup();
+
+    frame.btnInfo->click();
+    UserInfoDialog *info = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *candidate = qobject_cast<UserInfoDialog *>(widget))
+            info = candidate;
+    }
+    // The window system shows the dialog in its own time; what the operator does comes after.
+    if (info && waitFor([info]() { return info->windowHandle() && info->windowHandle()->isExposed(); }, 5000)) {
+        settle(100);
+        info->btnChangePassword->click();
+        info->lineEditPassword->setText(QStringLiteral("first"));
+        info->lineEditPasswordConfirm->setText(QStringLiteral("second"));
+        info->btnSave->click();
+        shoot(QStringLiteral("usersettings"));
+        info->comboBoxLang->showPopup();
+        shoot(QStringLiteral("combo-lang"));
+        info->comboBoxLang->hidePopup();
+        info->close();
+    }
+    fleet.shutDownAll();
+    return 0;
+}

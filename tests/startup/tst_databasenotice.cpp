@@ -1,0 +1,83 @@
+// The notice the operator gets at start-up when the database did not open cleanly, read from the
+// dialog as shown: a file set aside is named, so are a failure to open and a table that cannot be
+// written; a clean start shows nothing.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+
+#include "datastore/OrvantaDBManager.h"
+#include "shell/app/DatabaseStartupNotice.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "support/TestEnv.h"
+
+class TestDatabaseNotice : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Shows the notice and returns the text of the dialog the operator would read, closing it.
+    static QString shownText(const OrvantaDBManager::StartupReport &report)
+    {
+        QString seen;
+        bool answered = false;
+        QTimer::singleShot(0, [&]() {
+            if (auto *dialog = qobject_cast<GeneralMsgDialog *>(QApplication::activeModalWidget())) {
+                seen = dialog->labelMessage->text();
+                answered = true;
+                dialog->btnOk->click();
+            }
+        });
+        DatabaseStartupNotice::showIfNeeded(report);
+        QCoreApplication::processEvents();
+        return answered ? seen : QString();
+    }
+
+private slots:
+    // A garbage database file met by the console's own start: the kept file is named.
+    void setAsideFileIsNamed()
+    {
+        TestEnv env;
+        const QString folder = env.home() + QStringLiteral("/data");
+        QDir().mkpath(folder + QStringLiteral("/dbManagement"));
+        {
+            QFile file(folder + QStringLiteral("/dbManagement/QuorvinDatabase.db"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("not a database\n").repeated(300));
+        }
+        OrvantaDBManager::setDataFolder(folder);
+        QVERIFY(OrvantaDBManager::getInstance());
+        const OrvantaDBManager::StartupReport report = OrvantaDBManager::startupReport();
+        QCOMPARE(report.state, OrvantaDBManager::StartupReport::Recreated);
+        const QStringList kept = QDir(folder + QStringLiteral("/dbManagement"))
+                                     .entryList({QStringLiteral("QuorvinDatabase.db.broken-*")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(report.keptFile, folder + QStringLiteral("/dbManagement/") + kept.first());
+        const QString text = shownText(report);
+        QVERIFY2(text.contains(QDir::toNativeSeparators(report.keptFile)), qPrintable(text));
+    }
+
+    void failuresAreNamedAndACleanStartIsQuiet()
+    {
+        OrvantaDBManager::StartupReport report;
+        report.databaseFile = QStringLiteral("/data/dbManagement/QuorvinDatabase.db");
+        QVERIFY(DatabaseStartupNotice::text(report).isEmpty());
+        QVERIFY(shownText(report).isEmpty());
+
+        report.state = OrvantaDBManager::StartupReport::Unavailable;
+        report.detail = QStringLiteral("the database folder /data/dbManagement is read-only");
+        QString text = shownText(report);
+        QVERIFY2(text.startsWith(QStringLiteral("The database could not be opened.")), qPrintable(text));
+        QVERIFY2(text.contains(report.detail), qPrintable(text));
+
+        report.state = OrvantaDBManager::StartupReport::Degraded;
+        report.detail = QStringLiteral("table Device: column room");
+        text = shownText(report);
+        QVERIFY2(text.contains(report.databaseFile) && text.contains(report.detail), qPrintable(text));
+    }
+};
+
+QTEST_MAIN(TestDatabaseNotice)
+#include "tst_databasenotice.moc"
