@@ -264,6 +264,136 @@ App &amp; content access:</translation>
     </message>
 </context>
 <context>
+    <name>AutoTestScheduleReportDialog</name>
+    <message>
+        <source>Not Started</source>
+        <translation>Not Started</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>Scheduling</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>No response during power on</source>
+        <translation>No response during power on</translation>
+    </message>
+    <message>
+        <source>No response during power off</source>
+        <translation>No response during power off</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> device in total</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> devices in total</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>xx devices in total</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>All (xx)</translation>
+    </message>
+    <message>
+        <source>Not Started (xx)</source>
+        <translation>Not Started (xx)</translation>
+    </message>
+    <message>
+        <source>Scheduling (xx)</source>
+        <translation>Scheduling (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>Successfully (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>Failed (xx)</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+</context>
+<context>
+    <name>AutoTestScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>Please at least select one schedule.</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>Please at least select one group.</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>Please at least select one device.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>The schedule could not be saved.</translation>
+    </message>
+    <message>
+        <source>Auto Testing Schedule</source>
+        <translation>Auto Testing Schedule</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Automatic Detection Time</source>
+        <translation>Automatic Detection Time</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>HR</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>MIN</translation>
+    </message>
+</context>
+<context>
     <name>BindCardPassedDialog</name>
     <message>
         <source>Login with card successfully!</source>
@@ -1149,6 +1279,53 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>DeviceControlScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>Please at least select one schedule.</translation>
+    </message>
+    <message>
+        <source>Please at least select one request.(On/Off)</source>
+        <translation>Please at least select one request.(On/Off)</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>Please at least select one group.</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>Please at least select one device.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>The schedule could not be saved.</translation>
+    </message>
+    <message>
+        <source>Device Control Schedule</source>
+        <translation>Device Control Schedule</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>On Time</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>Reboot Time</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>Off Time</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>HR</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>MIN</translation>
+    </message>
+</context>
+<context>
     <name>DeviceFormDialog</name>
     <message>
         <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
@@ -1201,6 +1378,22 @@ Please start the device and try it again.</translation>
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ Camera:</translation>
+    </message>
+    <message>
+        <source>No camera paired</source>
+        <translation>No camera paired</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Choose the camera paired with this device</source>
+        <translation>Choose the camera paired with this device</translation>
     </message>
 </context>
 <context>
@@ -1390,6 +1583,10 @@ Do you want to continue?</translation>
     <message>
         <source>A group name cannot contain a comma.</source>
         <translation>A group name cannot contain a comma.</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>The camera link could not be saved.</translation>
     </message>
 </context>
 <context>
@@ -2662,10 +2859,314 @@ This user&apos;s all data will be deleted.</translation>
     </message>
 </context>
 <context>
+    <name>ScheduleEditorForm</name>
+    <message>
+        <source>Repeat:</source>
+        <translation>Repeat:</translation>
+    </message>
+    <message>
+        <source>Every Day</source>
+        <translation>Every Day</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>Select Device</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleEditorPage</name>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>Group Name</source>
+        <translation>Group Name</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleSettingSelection</name>
+    <message>
+        <source>Failed to check firmware version.</source>
+        <translation>Failed to check firmware version.</translation>
+    </message>
+    <message>
+        <source>No devices are out of date.</source>
+        <translation>No devices are out of date.</translation>
+    </message>
+    <message>
+        <source> device is out of date.</source>
+        <translation> device is out of date.</translation>
+    </message>
+    <message>
+        <source> devices are out of date.</source>
+        <translation> devices are out of date.</translation>
+    </message>
+    <message>
+        <source>Select One To Setup New Schedule</source>
+        <translation>Select One To Setup New Schedule</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>Device Control</translation>
+    </message>
+    <message>
+        <source>Power ON / OFF, Reboot</source>
+        <translation>Power ON / OFF, Reboot</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware Update</translation>
+    </message>
+    <message>
+        <source>xx devices are out of date.</source>
+        <translation>xx devices are out of date.</translation>
+    </message>
+    <message>
+        <source>Detection Schedule</source>
+        <translation>Detection Schedule</translation>
+    </message>
+    <message>
+        <source>Set automatic detection time</source>
+        <translation>Set automatic detection time</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>Scheduling</name>
     <message>
-        <source>Schedule Setup</source>
-        <translation>Schedule Setup</translation>
+        <source>Every day</source>
+        <translation>Every day</translation>
+    </message>
+    <message>
+        <source>Mon. </source>
+        <translation>Mon. </translation>
+    </message>
+    <message>
+        <source>Tue. </source>
+        <translation>Tue. </translation>
+    </message>
+    <message>
+        <source>Wed. </source>
+        <translation>Wed. </translation>
+    </message>
+    <message>
+        <source>Thu. </source>
+        <translation>Thu. </translation>
+    </message>
+    <message>
+        <source>Fri. </source>
+        <translation>Fri. </translation>
+    </message>
+    <message>
+        <source>Sat. </source>
+        <translation>Sat. </translation>
+    </message>
+    <message>
+        <source>Sun. </source>
+        <translation>Sun. </translation>
+    </message>
+    <message>
+        <source>Not Started</source>
+        <translation>Not Started</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disable</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>Device Control</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware Update</translation>
+    </message>
+    <message>
+        <source>Automatic Detection</source>
+        <translation>Automatic Detection</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>Scheduling</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>Updating</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this schedule?</source>
+        <translation>Are you sure you want to delete this schedule?</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Add Schedule</source>
+        <translation>Add Schedule</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>On Time</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>Reboot Time</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>Off Time</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Schedule your device</source>
+        <translation>Schedule your device</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;Click &amp;quot;&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;Add Schedule&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;&amp;quot; to start pre-setup the power on/off, reboot and firmware update.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;Click &amp;quot;&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;Add Schedule&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;&amp;quot; to start pre-setup the power on/off, reboot and firmware update.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Update Status</source>
+        <translation>Update Status</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduling_Setting</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
     </message>
 </context>
 <context>

@@ -264,6 +264,136 @@ App &amp; content access:</source>
     </message>
 </context>
 <context>
+    <name>AutoTestScheduleReportDialog</name>
+    <message>
+        <source>Not Started</source>
+        <translation>未開始</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>排程中</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>No response during power on</source>
+        <translation>開機期間無回應</translation>
+    </message>
+    <message>
+        <source>No response during power off</source>
+        <translation>關機期間無回應</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>共 xx 台裝置</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>全部 (xx)</translation>
+    </message>
+    <message>
+        <source>Not Started (xx)</source>
+        <translation>未開始 (xx)</translation>
+    </message>
+    <message>
+        <source>Scheduling (xx)</source>
+        <translation>排程中 (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>成功 (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>失敗 (xx)</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>備註</translation>
+    </message>
+</context>
+<context>
+    <name>AutoTestScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>請至少選擇一個排程日。</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>請至少選擇一個群組。</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>請至少選擇一部裝置。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>無法儲存排程。</translation>
+    </message>
+    <message>
+        <source>Auto Testing Schedule</source>
+        <translation>自動測試排程</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>時間：</translation>
+    </message>
+    <message>
+        <source>Automatic Detection Time</source>
+        <translation>自動偵測時間</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>時</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>分</translation>
+    </message>
+</context>
+<context>
     <name>BindCardPassedDialog</name>
     <message>
         <source>Login with card successfully!</source>
@@ -1149,6 +1279,53 @@ Please start the device and try it again.</source>
     </message>
 </context>
 <context>
+    <name>DeviceControlScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>請至少選擇一個排程日。</translation>
+    </message>
+    <message>
+        <source>Please at least select one request.(On/Off)</source>
+        <translation>請至少選擇一項要求。（開機／關機）</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>請至少選擇一個群組。</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>請至少選擇一部裝置。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>無法儲存排程。</translation>
+    </message>
+    <message>
+        <source>Device Control Schedule</source>
+        <translation>裝置控制排程</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>開機時間</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>重新啟動時間</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>關機時間</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>時</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>分</translation>
+    </message>
+</context>
+<context>
     <name>DeviceFormDialog</name>
     <message>
         <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
@@ -1201,6 +1378,22 @@ Please start the device and try it again.</source>
     <message>
         <source>Save</source>
         <translation>儲存</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ 攝影機：</translation>
+    </message>
+    <message>
+        <source>No camera paired</source>
+        <translation>未配對攝影機</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>選擇</translation>
+    </message>
+    <message>
+        <source>Choose the camera paired with this device</source>
+        <translation>選擇與此裝置配對的攝影機</translation>
     </message>
 </context>
 <context>
@@ -1390,6 +1583,10 @@ Do you want to continue?</source>
     <message>
         <source>A group name cannot contain a comma.</source>
         <translation>群組名稱不可包含逗號。</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>無法儲存攝影機連結。</translation>
     </message>
 </context>
 <context>
@@ -2662,10 +2859,314 @@ This user&apos;s all data will be deleted.</source>
     </message>
 </context>
 <context>
+    <name>ScheduleEditorForm</name>
+    <message>
+        <source>Repeat:</source>
+        <translation>重複：</translation>
+    </message>
+    <message>
+        <source>Every Day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>一</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>二</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>三</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>四</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>五</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>六</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>選擇裝置</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>上一步</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleEditorPage</name>
+    <message>
+        <source>Filter</source>
+        <translation>篩選</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Group Name</source>
+        <translation>群組名稱</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleSettingSelection</name>
+    <message>
+        <source>Failed to check firmware version.</source>
+        <translation>無法檢查韌體版本。</translation>
+    </message>
+    <message>
+        <source>No devices are out of date.</source>
+        <translation>沒有需要更新的裝置。</translation>
+    </message>
+    <message>
+        <source> device is out of date.</source>
+        <translation> 部裝置需要更新。</translation>
+    </message>
+    <message>
+        <source> devices are out of date.</source>
+        <translation> 部裝置需要更新。</translation>
+    </message>
+    <message>
+        <source>Select One To Setup New Schedule</source>
+        <translation>請選擇要設定的新排程</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>裝置控制</translation>
+    </message>
+    <message>
+        <source>Power ON / OFF, Reboot</source>
+        <translation>開機／關機、重新啟動</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>韌體更新</translation>
+    </message>
+    <message>
+        <source>xx devices are out of date.</source>
+        <translation>xx 部裝置需要更新。</translation>
+    </message>
+    <message>
+        <source>Detection Schedule</source>
+        <translation>偵測排程</translation>
+    </message>
+    <message>
+        <source>Set automatic detection time</source>
+        <translation>設定自動偵測時間</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>關閉</translation>
+    </message>
+</context>
+<context>
     <name>Scheduling</name>
     <message>
-        <source>Schedule Setup</source>
-        <translation>排程設定</translation>
+        <source>Every day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Mon. </source>
+        <translation>週一 </translation>
+    </message>
+    <message>
+        <source>Tue. </source>
+        <translation>週二 </translation>
+    </message>
+    <message>
+        <source>Wed. </source>
+        <translation>週三 </translation>
+    </message>
+    <message>
+        <source>Thu. </source>
+        <translation>週四 </translation>
+    </message>
+    <message>
+        <source>Fri. </source>
+        <translation>週五 </translation>
+    </message>
+    <message>
+        <source>Sat. </source>
+        <translation>週六 </translation>
+    </message>
+    <message>
+        <source>Sun. </source>
+        <translation>週日 </translation>
+    </message>
+    <message>
+        <source>Not Started</source>
+        <translation>未開始</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>啟用</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>停用</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>裝置控制</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>韌體更新</translation>
+    </message>
+    <message>
+        <source>Automatic Detection</source>
+        <translation>自動偵測</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>排程中</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>更新中</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this schedule?</source>
+        <translation>確定要刪除此排程嗎？</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Add Schedule</source>
+        <translation>新增排程</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>重複</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>開機時間</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>重新啟動時間</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>關機時間</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Schedule your device</source>
+        <translation>排程您的裝置</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;Click &amp;quot;&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;Add Schedule&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;&amp;quot; to start pre-setup the power on/off, reboot and firmware update.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;按一下「&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;新增排程&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;」，預先設定開機／關機、重新啟動與韌體更新。&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Update Status</source>
+        <translation>更新狀態</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduling_Setting</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
     </message>
 </context>
 <context>

@@ -18,8 +18,10 @@
 
 namespace {
 
-const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsMember", "DeviceMacNoCase",    "DeviceNameNoCase",
-                              "GroupsNameNoCase",    "MultiUserName",      "UserDeviceByDevice", "UserDeviceByUser"};
+const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsByGroup",      "DeviceGroupsMember",
+                              "DeviceMacNoCase",     "DeviceNameNoCase",         "DeviceScheduleBySchedule",
+                              "GroupsNameNoCase",    "GroupsScheduleBySchedule", "MultiUserName",
+                              "UserDeviceByDevice",  "UserDeviceByUser"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {
@@ -123,6 +125,7 @@ private slots:
                     .contains("AppPermissionByUser"));
         QVERIFY(plan(probe, "SELECT 1 FROM UserDevice WHERE multiUserId = 1 AND deviceId = 2")
                     .contains("UserDeviceByUser"));
+        QVERIFY(plan(probe, "SELECT did FROM DeviceSchedule WHERE sid = 1").contains("DeviceScheduleBySchedule"));
     }
 
     void cachedStatementsAreReusedAndHoldNoLock()
