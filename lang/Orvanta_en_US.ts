@@ -165,6 +165,67 @@
     </message>
 </context>
 <context>
+    <name>AdminPasswordConfirmDialog</name>
+    <message>
+        <source>Do you want to reset your password ?</source>
+        <translation>Do you want to reset your password ?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordNewDialog</name>
+    <message>
+        <source>Admin Password:</source>
+        <translation>Admin Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordResetDialog</name>
+    <message>
+        <source>The Password is incorrect.</source>
+        <translation>The Password is incorrect.</translation>
+    </message>
+    <message>
+        <source>Old Password:</source>
+        <translation>Old Password:</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>New Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
     <name>AppPermissionConfirmDialog</name>
     <message>
         <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
@@ -1102,6 +1163,29 @@ App &amp; content access:</translation>
     </message>
 </context>
 <context>
+    <name>CreateAccountPasswordDialog</name>
+    <message>
+        <source>Create Accounts Password:</source>
+        <translation>Create Accounts Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+</context>
+<context>
     <name>CustomLineEditText</name>
     <message>
         <source>User Password</source>
@@ -1998,6 +2082,81 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>The files at least contains one more error data:</source>
         <translation>The file contains at least one error:</translation>
+    </message>
+</context>
+<context>
+    <name>ImportListDialog</name>
+    <message>
+        <source>This column is missing from the row.</source>
+        <translation>This column is missing from the row.</translation>
+    </message>
+    <message>
+        <source>Content of title column is wrong.</source>
+        <translation>Content of title column is wrong.</translation>
+    </message>
+    <message>
+        <source>Name can not be emtpy.</source>
+        <translation>Name can not be emtpy.</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>Password must contain at least 4 characters.</translation>
+    </message>
+    <message>
+        <source>Password cannot contain Chinese characters.</source>
+        <translation>Password cannot contain Chinese characters.</translation>
+    </message>
+    <message>
+        <source>This RFID ID has been used by another account in server.</source>
+        <translation>This RFID ID has been used by another account in server.</translation>
+    </message>
+    <message>
+        <source>Value should be &quot;Enable&quot; or &quot;Disable&quot;.</source>
+        <translation>Value should be &quot;Enable&quot; or &quot;Disable&quot;.</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read.</source>
+        <translation>The user accounts could not be read.</translation>
+    </message>
+    <message>
+        <source>There have same RFID ID in different account.</source>
+        <translation>There have same RFID ID in different account.</translation>
+    </message>
+    <message>
+        <source>At least one device cannot be set due to exceed the limit.</source>
+        <translation>At least one device cannot be set due to exceed the limit.</translation>
+    </message>
+    <message>
+        <source>This row could not be saved. Nothing was imported.</source>
+        <translation>This row could not be saved. Nothing was imported.</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>Save Directory</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>Open Directory</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>The file could not be read.</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>You can download a sample file first to key in user information.</source>
+        <translation>You can download a sample file first to key in user information.</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>Import List</translation>
+    </message>
+    <message>
+        <source>Download a sample file</source>
+        <translation>Download a sample file</translation>
     </message>
 </context>
 <context>
@@ -3042,6 +3201,95 @@ This user&apos;s all data will be deleted.</translation>
     <message>
         <source>User Accounts</source>
         <translation>User Accounts</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPasswordDialog</name>
+    <message>
+        <source>The password could not be saved.</source>
+        <translation>The password could not be saved.</translation>
+    </message>
+</context>
+<context>
+    <name>SetupUserConfirmDialog</name>
+    <message>
+        <source>Do you want to disable setup from server? 
+When the setting is disabled,
+we will clear all data and you can&apos;t control all devices.</source>
+        <translation>Do you want to disable setup from server? 
+When the setting is disabled,
+we will clear all data and you can&apos;t control all devices.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSettingsDialog</name>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>All Devices</source>
+        <translation>All Devices</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Security</translation>
+    </message>
+    <message>
+        <source>Setup from Server:</source>
+        <translation>Setup from Server:</translation>
+    </message>
+    <message>
+        <source>Multi user:</source>
+        <translation>Multi user:</translation>
+    </message>
+    <message>
+        <source>Enable guest user:</source>
+        <translation>Enable guest user:</translation>
+    </message>
+    <message>
+        <source>Login with card:</source>
+        <translation>Login with card:</translation>
+    </message>
+    <message>
+        <source>Password for creating card accounts</source>
+        <translation>Password for creating card accounts</translation>
+    </message>
+    <message>
+        <source>Admin password:</source>
+        <translation>Admin password:</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>Bind admin card for login:</source>
+        <translation>Bind admin card for login:</translation>
+    </message>
+    <message>
+        <source>Change Card</source>
+        <translation>Change Card</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -165,6 +165,67 @@
     </message>
 </context>
 <context>
+    <name>AdminPasswordConfirmDialog</name>
+    <message>
+        <source>Do you want to reset your password ?</source>
+        <translation>是否要重設密碼？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordNewDialog</name>
+    <message>
+        <source>Admin Password:</source>
+        <translation>管理員密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordResetDialog</name>
+    <message>
+        <source>The Password is incorrect.</source>
+        <translation>密碼不正確。</translation>
+    </message>
+    <message>
+        <source>Old Password:</source>
+        <translation>舊密碼：</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>新密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
     <name>AppPermissionConfirmDialog</name>
     <message>
         <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
@@ -1102,6 +1163,29 @@ App &amp; content access:</source>
     </message>
 </context>
 <context>
+    <name>CreateAccountPasswordDialog</name>
+    <message>
+        <source>Create Accounts Password:</source>
+        <translation>建立帳戶密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+</context>
+<context>
     <name>CustomLineEditText</name>
     <message>
         <source>User Password</source>
@@ -1998,6 +2082,81 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>The files at least contains one more error data:</source>
         <translation>檔案中至少包含一筆錯誤資料：</translation>
+    </message>
+</context>
+<context>
+    <name>ImportListDialog</name>
+    <message>
+        <source>This column is missing from the row.</source>
+        <translation>此列缺少這一欄。</translation>
+    </message>
+    <message>
+        <source>Content of title column is wrong.</source>
+        <translation>標題欄的內容有誤。</translation>
+    </message>
+    <message>
+        <source>Name can not be emtpy.</source>
+        <translation>名稱不可空白。</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>密碼至少需要 4 個字元。</translation>
+    </message>
+    <message>
+        <source>Password cannot contain Chinese characters.</source>
+        <translation>密碼不可包含中文字元。</translation>
+    </message>
+    <message>
+        <source>This RFID ID has been used by another account in server.</source>
+        <translation>此 RFID ID 已被伺服器上的其他帳戶使用。</translation>
+    </message>
+    <message>
+        <source>Value should be &quot;Enable&quot; or &quot;Disable&quot;.</source>
+        <translation>值必須為「Enable」或「Disable」。</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read.</source>
+        <translation>無法讀取使用者帳戶。</translation>
+    </message>
+    <message>
+        <source>There have same RFID ID in different account.</source>
+        <translation>不同帳戶使用了相同的 RFID ID。</translation>
+    </message>
+    <message>
+        <source>At least one device cannot be set due to exceed the limit.</source>
+        <translation>至少有一台裝置因超過使用者上限而無法設定。</translation>
+    </message>
+    <message>
+        <source>This row could not be saved. Nothing was imported.</source>
+        <translation>無法儲存此列，未匯入任何資料。</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>儲存位置</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>無法讀取此檔案。</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>匯入</translation>
+    </message>
+    <message>
+        <source>You can download a sample file first to key in user information.</source>
+        <translation>您可以先下載範例檔案，再輸入使用者資訊。</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>匯入清單</translation>
+    </message>
+    <message>
+        <source>Download a sample file</source>
+        <translation>下載範例檔案</translation>
     </message>
 </context>
 <context>
@@ -3042,6 +3201,95 @@ This user&apos;s all data will be deleted.</source>
     <message>
         <source>User Accounts</source>
         <translation>使用者帳戶</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPasswordDialog</name>
+    <message>
+        <source>The password could not be saved.</source>
+        <translation>無法儲存密碼。</translation>
+    </message>
+</context>
+<context>
+    <name>SetupUserConfirmDialog</name>
+    <message>
+        <source>Do you want to disable setup from server? 
+When the setting is disabled,
+we will clear all data and you can&apos;t control all devices.</source>
+        <translation>是否要停用伺服器設定？
+停用此設定後，
+將清除所有資料，且無法控制所有裝置。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSettingsDialog</name>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>無法儲存設定。</translation>
+    </message>
+    <message>
+        <source>All Devices</source>
+        <translation>所有裝置</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>系統</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>安全性</translation>
+    </message>
+    <message>
+        <source>Setup from Server:</source>
+        <translation>由伺服器設定：</translation>
+    </message>
+    <message>
+        <source>Multi user:</source>
+        <translation>多使用者：</translation>
+    </message>
+    <message>
+        <source>Enable guest user:</source>
+        <translation>啟用訪客使用者：</translation>
+    </message>
+    <message>
+        <source>Login with card:</source>
+        <translation>卡片登入：</translation>
+    </message>
+    <message>
+        <source>Password for creating card accounts</source>
+        <translation>建立卡片帳戶的密碼</translation>
+    </message>
+    <message>
+        <source>Admin password:</source>
+        <translation>管理員密碼：</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>變更密碼</translation>
+    </message>
+    <message>
+        <source>Bind admin card for login:</source>
+        <translation>綁定管理員登入卡片：</translation>
+    </message>
+    <message>
+        <source>Change Card</source>
+        <translation>變更卡片</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
