@@ -7,7 +7,9 @@
 #include "accounts/AccountTableModel.h"
 #include "accounts/AccountsForm.h"
 #include "accounts/DeviceListDialog.h"
+#include "accounts/ImportListDialog.h"
 #include "accounts/MoreOptionDialog.h"
+#include "accounts/SystemSettingsDialog.h"
 #include "accounts/UserRules.h"
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
@@ -59,6 +61,8 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     accountRegisterDialog = new AccountRegisterDialog();
     moreOptionDialog = new MoreOptionDialog();
     deviceListDialog = new DeviceListDialog();
+    systemSettingsDialog = new SystemSettingsDialog();
+    importListDialog = new ImportListDialog();
     accountReportDialog = new AccountReportDialog();
 
     connect(btnAddUser, &QAbstractButton::clicked, this, &AccountOverview::clickBtnAddUser);
@@ -70,10 +74,7 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     connect(moreOptionDialog, &MoreOptionDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
     connect(moreOptionDialog, &MoreOptionDialog::deleteMultiUser, this, &AccountOverview::deleteSpecificMultiUser);
     connect(deviceListDialog, &DeviceListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
-
-    // Not built yet: the user import and the panels' system settings.
-    btnImportList->setEnabled(false);
-    btnSystemSettings->setEnabled(false);
+    connect(importListDialog, &ImportListDialog::updateMultiUser, this, &AccountOverview::updateMultiUserTable);
 
     model = new AccountTableModel(this);
     delegate = new AccountTableDelegate(this);
@@ -109,6 +110,8 @@ AccountOverview::~AccountOverview()
     delete accountRegisterDialog;
     delete moreOptionDialog;
     delete deviceListDialog;
+    delete systemSettingsDialog;
+    delete importListDialog;
     delete accountReportDialog;
     delete syncNowProgressDialog;
 }
@@ -178,10 +181,15 @@ void AccountOverview::clickBtnAddUser()
 
 void AccountOverview::clickBtnImportList()
 {
+    AccountsForm::moveTo(importListDialog, AccountsForm::activeCorner(this), 255, 282);
+    importListDialog->show();
 }
 
 void AccountOverview::clickBtnSystemSettings()
 {
+    AccountsForm::moveTo(systemSettingsDialog, AccountsForm::activeCorner(this), 255, 148);
+    systemSettingsDialog->loadSettings();
+    systemSettingsDialog->show();
 }
 
 void AccountOverview::clickBtnSyncNow()

@@ -15,11 +15,13 @@ class AccountTableDelegate;
 class AccountTableModel;
 class CmdServer;
 class DeviceListDialog;
+class ImportListDialog;
 class MoreOptionDialog;
 class OrvantaDBIntf;
 class QProgressBar;
 class QProgressDialog;
 class QTimer;
+class SystemSettingsDialog;
 
 /// The User Accounts tab of the Settings page: one row per panel user, with whether the user
 /// has a password and a card, the devices the account is valid on, and buttons for the user's
@@ -50,6 +52,8 @@ public:
     AccountSyncRun *syncRun() const { return accountSyncRun; }
     /// The progress of a "Sync Now" run; made on the first use and kept.
     QProgressDialog *progressDialog();
+    SystemSettingsDialog *systemSettings() const { return systemSettingsDialog; }
+    ImportListDialog *importList() const { return importListDialog; }
     AccountTableModel *tableModel() const { return model; }
     AccountTableDelegate *tableDelegate() const { return delegate; }
 
@@ -85,6 +89,8 @@ private:
     DeviceListDialog *deviceListDialog;
     AccountReportDialog *accountReportDialog;
     AccountSyncRun *accountSyncRun;
+    SystemSettingsDialog *systemSettingsDialog;
+    ImportListDialog *importListDialog;
     AccountTableModel *model;
     AccountTableDelegate *delegate;
     QProgressDialog *syncNowProgressDialog = nullptr;

@@ -150,6 +150,11 @@ const IndexDef kIndexes[] = {
     {"Device", "CREATE INDEX IF NOT EXISTS DeviceMacNoCase ON Device (macAddress COLLATE NOCASE)"},
     {"Groups", "CREATE INDEX IF NOT EXISTS GroupsNameNoCase ON Groups (groupName COLLATE NOCASE)"},
     {"DeviceGroups", "CREATE INDEX IF NOT EXISTS DeviceGroupsMember ON DeviceGroups (did, gid)"},
+    // A schedule's devices are read by schedule and through its groups' members, for every
+    // schedule whenever a day's task list is built.
+    {"DeviceGroups", "CREATE INDEX IF NOT EXISTS DeviceGroupsByGroup ON DeviceGroups (gid)"},
+    {"DeviceSchedule", "CREATE INDEX IF NOT EXISTS DeviceScheduleBySchedule ON DeviceSchedule (sid)"},
+    {"GroupsSchedule", "CREATE INDEX IF NOT EXISTS GroupsScheduleBySchedule ON GroupsSchedule (sid)"},
     // An account synchronisation reads the users of each panel and writes each user's row of it;
     // without these every such step reads every assignment of every user.
     {"UserDevice", "CREATE INDEX IF NOT EXISTS UserDeviceByDevice ON UserDevice (deviceId, multiUserId)"},

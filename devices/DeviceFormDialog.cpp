@@ -32,6 +32,8 @@ DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog
         connect(edit, &QLineEdit::textEdited, this, [this]() { showWarning(QString()); });
         connect(edit, &QLineEdit::returnPressed, this, &DeviceFormDialog::submit);
     }
+    PlaceholderColour::keep(editCamera);
+    connect(btnCamera, &QAbstractButton::clicked, this, [this]() { emit showCameraDialog(editCamera->text()); });
     connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
     connect(btnSave, &QAbstractButton::clicked, this, &DeviceFormDialog::submit);
 }
@@ -86,6 +88,41 @@ void DeviceFormDialog::submit()
     save();
 }
 
+void DeviceFormDialog::setChosenCamera(const QString &name, const QString &mac)
+{
+    m_chosenCamera = VelkDeviceCameraMap();
+    m_chosenCamera.deviceName = name;
+    m_chosenCamera.mac = mac;
+    editCamera->setText(name);
+    editCamera->setCursorPosition(0);
+}
+
+void DeviceFormDialog::prepareCamera(const QString &deviceType, const QString &currentCamera)
+{
+    m_chosenCamera = VelkDeviceCameraMap();
+    editCamera->setText(currentCamera);
+    editCamera->setCursorPosition(0);
+    setCameraRowShown(DeviceRules::pairsWithCamera(deviceType));
+}
+
+void DeviceFormDialog::setCameraRowShown(bool shown)
+{
+    if (shown == m_cameraRowShown)
+        return;
+    m_cameraRowShown = shown;
+    lbCamera->setVisible(shown);
+    editCamera->setVisible(shown);
+    btnCamera->setVisible(shown);
+    // One row pitch of the form as it is drawn now, so this holds at every scale.
+    const int pitch = (lbCamera->y() - lbLocation->y()) * (shown ? 1 : -1);
+    for (QWidget *below :
+         {static_cast<QWidget *>(lbGroups), static_cast<QWidget *>(listGroups), static_cast<QWidget *>(labelWarning),
+          static_cast<QWidget *>(btnCancel), static_cast<QWidget *>(btnSave)})
+        below->move(below->x(), below->y() + pitch);
+    frameContent->resize(frameContent->width(), frameContent->height() + pitch);
+    setFixedSize(width(), height() + pitch);
+}
+
 void DeviceFormDialog::showEvent(QShowEvent *event)
 {
     scaleUi(true);
@@ -99,6 +136,6 @@ void DeviceFormDialog::scaleUi(bool rescale)
         return;
     scaleForm(this, factor,
               {frameContent, labelTitle, lbName, editName, lbIp, editIp, lbMac, editMac, lbLocation, editLocation,
-               lbGroups, listGroups, labelWarning, btnCancel, btnSave},
+               lbCamera, editCamera, btnCamera, lbGroups, listGroups, labelWarning, btnCancel, btnSave},
               rescale, false);
 }

@@ -3,13 +3,15 @@
 #include <QDialog>
 #include <QStringList>
 
+#include "datastore/VelkDeviceCameraMap.h"
 #include "devices/Ui_DeviceFormDialog.h"
 #include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 
 /// The form that the add-by-address and edit dialogs share: name, IP address, MAC address,
-/// location and the groups of the page's device family, with the red badge for what is wrong.
+/// location, the PTZ camera (for the device types that pair with one) and the groups of the
+/// page's device family, with the red badge for what is wrong.
 class DeviceFormDialog : public QDialog, public Ui_DeviceFormDialog
 {
     Q_OBJECT
@@ -27,7 +29,23 @@ public:
     /// Presses Save as the operator would (tests and the Return key use it).
     void submit();
 
+    bool cameraRowShown() const { return m_cameraRowShown; }
+    /// The camera chosen in the pairing dialog for this device: shown in the field and written
+    /// with the device on Save.
+    void setChosenCamera(const QString &name, const QString &mac);
+
+signals:
+    /// The camera button: the page opens the pairing dialog, or the notice that the console has
+    /// no camera-management account yet. cameraName is what the field shows.
+    void showCameraDialog(QString cameraName);
+
 protected:
+    /// Shows the camera row when the device type pairs with a camera, with the current pairing,
+    /// and forgets a camera chosen for the device the dialog showed before.
+    void prepareCamera(const QString &deviceType, const QString &currentCamera);
+    /// The camera chosen since prepareCamera; an empty deviceName when none was.
+    VelkDeviceCameraMap chosenCamera() const { return m_chosenCamera; }
+
     void showEvent(QShowEvent *event) override;
     virtual void save() = 0;
 
@@ -35,6 +53,9 @@ protected:
 
 private:
     void scaleUi(bool rescale);
+    void setCameraRowShown(bool shown);
 
     FormScale m_scale;
+    bool m_cameraRowShown = true;
+    VelkDeviceCameraMap m_chosenCamera;
 };

@@ -38,4 +38,9 @@ public:
     {
         return (deviceType == audioBoxType()) == (mode == 1);
     }
+    /// Whether the operator pairs a device of that stored type with a PTZ camera. Only the
+    /// audio boxes carry the SOS button: the device file takes an SOS camera for them alone and
+    /// refuses one on a control box, so a control box paired here would export a row that the
+    /// import rejects.
+    static bool pairsWithCamera(const QString &deviceType) { return deviceType == audioBoxType(); }
 };

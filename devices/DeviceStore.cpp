@@ -6,6 +6,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
+#include "emergency/CameraLinkStore.h"
 
 namespace {
 
@@ -78,7 +79,8 @@ QString DeviceStore::checkDeviceInput(const QString &name, const QString &ipAddr
     return QString();
 }
 
-DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringList &groupNames)
+DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringList &groupNames,
+                                            const VelkDeviceCameraMap &camera)
 {
     device.macAddress = DeviceRules::normalizeMac(device.macAddress);
     Field field = NoField;
@@ -87,6 +89,8 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
         return failure(problem, field);
 
     DbTransaction transaction = m_db->transaction("DeviceStore::addDevice");
+    if (!camera.deviceName.isEmpty())
+        device.ptzCamera = camera.deviceName;
     const quint32 rc = m_db->createIFPDevice(device);
     if (rc == DB_DEVICE_NAME_EXISTS)
         return failure(tr("Device name is duplicated with other devices."), NameField);
@@ -104,6 +108,9 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
     const QString groupProblem = setMemberships(stored, groupNames);
     if (!groupProblem.isEmpty())
         return failure(groupProblem, GroupField);
+    const QString cameraProblem = pairCamera(stored.did, camera);
+    if (!cameraProblem.isEmpty())
+        return failure(cameraProblem, OtherField);
     if (transaction.isActive() && !transaction.commit())
         return failure(tr("The device could not be saved."), OtherField);
     Outcome outcome;
@@ -113,7 +120,8 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
 
 DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, const QString &name,
                                              const QString &ipAddress, const QString &macAddress,
-                                             const QString &position, const QStringList &groupNames)
+                                             const QString &position, const QStringList &groupNames,
+                                             const VelkDeviceCameraMap &camera)
 {
     const QString mac = DeviceRules::normalizeMac(macAddress);
     Field field = NoField;
@@ -142,11 +150,16 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     if (!DeviceRules::sameKey(mac, current.macAddress))
         current.macAddress = mac;
     current.position = position;
+    if (!camera.deviceName.isEmpty())
+        current.ptzCamera = camera.deviceName;
     if (m_db->updateIFPDeviceById(current) != DB_OK)
         return failure(tr("The device could not be saved."), OtherField);
     const QString groupProblem = setMemberships(current, groupNames);
     if (!groupProblem.isEmpty())
         return failure(groupProblem, GroupField);
+    const QString cameraProblem = pairCamera(current.did, camera);
+    if (!cameraProblem.isEmpty())
+        return failure(cameraProblem, OtherField);
     if (transaction.isActive() && !transaction.commit())
         return failure(tr("The device could not be saved."), OtherField);
     Outcome outcome;
@@ -199,6 +212,30 @@ QString DeviceStore::setMemberships(const VelkIFPDevice &device, const QStringLi
             return tr("The groups could not be saved.");
         have.insert(DeviceRules::key(name));
     }
+    return QString();
+}
+
+QString DeviceStore::pairCamera(quint32 did, VelkDeviceCameraMap camera)
+{
+    if (camera.deviceName.isEmpty())
+        return QString();
+    // The pairing dialog listed the camera under the account the last administrator keeps.
+    SosCredentials credentials;
+    QList<VelkDeviceCameraMap> mappings;
+    if (!CameraLinkStore(m_db).storedCredentials(CameraLinkStore::Pick::LastAdministrator, &credentials) ||
+        m_db->queryDeviceCameraMapping(mappings) != DB_OK)
+        return tr("The camera link could not be saved.");
+    // A device has one camera: the warning and the periodic check read one row per device,
+    // whatever account wrote it, so rows of an earlier pairing would only compete with the new one.
+    for (const VelkDeviceCameraMap &old : qAsConst(mappings)) {
+        if (quint32(old.did) == did && m_db->deleteDeviceCameraMapping(old.aid) != DB_OK)
+            return tr("The camera link could not be saved.");
+    }
+    camera.did = int(did);
+    camera.account = credentials.userName;
+    camera.aid = 0;
+    if (m_db->insertDeviceCameraMapping(camera) != DB_OK)
+        return tr("The camera link could not be saved.");
     return QString();
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "datastore/VelkDeviceCameraMap.h"
 #include "datastore/VelkGroups.h"
 #include "datastore/VelkIFPDevice.h"
 
@@ -43,13 +44,17 @@ public:
     explicit DeviceStore(OrvantaDBIntf *db) : m_db(db) {}
 
     /// Validates and creates the device, then puts it into the named groups. deviceType must be
-    /// set; the MAC is stored in lower case.
-    Outcome addDevice(VelkIFPDevice device, const QStringList &groupNames);
+    /// set; the MAC is stored in lower case. A camera with a deviceName (its name and MAC in the
+    /// camera-management program) pairs the device with it, all in one transaction.
+    Outcome addDevice(VelkIFPDevice device, const QStringList &groupNames,
+                      const VelkDeviceCameraMap &camera = VelkDeviceCameraMap());
     /// Changes name, IP, MAC (only while the device never reported firmware), location and group
-    /// memberships of the device with original.did. Fields the form does not edit are taken from
-    /// the database right before the write, so what the network layer stored meanwhile survives.
+    /// memberships of the device with original.did, and pairs it with camera when that has a
+    /// deviceName. Fields the form does not edit are taken from the database right before the
+    /// write, so what the network layer stored meanwhile survives.
     Outcome editDevice(const VelkIFPDevice &original, const QString &name, const QString &ipAddress,
-                       const QString &macAddress, const QString &position, const QStringList &groupNames);
+                       const QString &macAddress, const QString &position, const QStringList &groupNames,
+                       const VelkDeviceCameraMap &camera = VelkDeviceCameraMap());
     /// Deletes the device with its group, schedule and report links and its camera links.
     Outcome deleteDevice(const VelkIFPDevice &device);
 
@@ -67,6 +72,7 @@ private:
     static QString nameRuleText();
     Outcome failure(const QString &message, Field field) const;
     QString setMemberships(const VelkIFPDevice &device, const QStringList &groupNames);
+    QString pairCamera(quint32 did, VelkDeviceCameraMap camera);
 
     OrvantaDBIntf *m_db;
 };

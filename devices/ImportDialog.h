@@ -37,6 +37,9 @@ public:
 
     ImportErrorDialog *errorDialog() const { return m_errorDialog; }
 
+    /// Where the file dialogs of the imports start.
+    static QString startFolder();
+
 signals:
     /// The import wrote to the device list: the page reloads and tells the other lists.
     void updateDevice();
@@ -51,7 +54,6 @@ private slots:
 
 private:
     void scaleUi(bool rescale);
-    static QString startFolder();
 
     OrvantaDBIntf *m_db;
     ImportErrorDialog *m_errorDialog;

@@ -112,6 +112,14 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_cameraLink = new CameraLink(m_db, this);
     connect(m_cameraLink, &CameraLink::reloadPtzCamera, this, &Management::reloadPtzCamera);
     connect(m_cameraLink, &CameraLink::editDeviceRequested, this, &Management::editDeviceNamed);
+    connect(m_cameraLink, &CameraLink::cameraChosen, this, &Management::cameraChosen);
+    for (DeviceFormDialog *form :
+         {static_cast<DeviceFormDialog *>(m_addDialog), static_cast<DeviceFormDialog *>(m_editDialog)}) {
+        connect(form, &DeviceFormDialog::showCameraDialog, this, [this, form](QString cameraName) {
+            m_cameraAsker = form;
+            showCameraDialog(cameraName);
+        });
+    }
     connect(btnSosSetting, &QAbstractButton::clicked, this, &Management::clickSosSetting);
 
     connect(btnImportList, &QAbstractButton::clicked, this, &Management::clickBtnImportList);
@@ -454,6 +462,13 @@ void Management::showCameraDialog(QString cameraName)
 void Management::setDeviceInfo(QString name, QString mac)
 {
     m_cameraLink->setDeviceInfo(name, mac);
+}
+
+void Management::cameraChosen(const QString &name, const QString &mac)
+{
+    // Only into the dialog that asked, and only while it is still open for that device.
+    if (m_cameraAsker && m_cameraAsker->isVisible())
+        m_cameraAsker->setChosenCamera(name, mac);
 }
 
 void Management::showAccountErrorMessage(int type)

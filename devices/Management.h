@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QRect>
 #include <QSet>
 #include <QString>
@@ -13,6 +14,7 @@ class AlertRoad;
 class AudioSystemHandler;
 class CameraLink;
 class DeleteManagementDialog;
+class DeviceFormDialog;
 class DeviceTableDelegate;
 class DeviceTableModel;
 class GeneralMsgDialog;
@@ -119,6 +121,7 @@ private slots:
     void filterChosen(int row);
     void showWarning(VelkIFPDevice device);
     void editDeviceNamed(const QString &deviceName);
+    void cameraChosen(const QString &name, const QString &mac);
 
 private:
     void reloadTable();
@@ -148,6 +151,8 @@ private:
     ManagementEditDevice *m_editDialog;
     ManagementAutoDetect *m_autoDetect;
     ManagementGroupDialog *m_groupDialog;
+    /// The add or edit dialog whose camera button opened the pairing dialog.
+    QPointer<DeviceFormDialog> m_cameraAsker;
 
     SoundPlayer *m_alarm;
     AudioSystemHandler *m_unmuter;

@@ -18,6 +18,7 @@ void ManagementAddDevice::prepare(int pageMode)
     editMac->setReadOnly(false);
     editLocation->clear();
     showWarning(QString());
+    prepareCamera(DeviceRules::typeForPageMode(m_pageMode), QString());
     setGroupChoices(DeviceRules::typeForPageMode(m_pageMode), QStringList());
     editName->setFocus();
 }
@@ -30,7 +31,7 @@ void ManagementAddDevice::save()
     device.macAddress = editMac->text();
     device.position = editLocation->text();
     device.deviceType = DeviceRules::typeForPageMode(m_pageMode);
-    const DeviceStore::Outcome outcome = DeviceStore(m_db).addDevice(device, checkedGroups());
+    const DeviceStore::Outcome outcome = DeviceStore(m_db).addDevice(device, checkedGroups(), chosenCamera());
     if (!outcome.ok()) {
         showWarning(outcome.message);
         return;

@@ -19,14 +19,16 @@ void ManagementEditDevice::prepare(const VelkIFPDevice &device, const QStringLis
     editMac->setToolTip(macLocked ? tr("Cannot modify connected device's Mac address.") : QString());
     editLocation->setText(device.position);
     showWarning(QString());
+    prepareCamera(device.deviceType, device.ptzCamera);
     setGroupChoices(device.deviceType, groups);
     editName->setFocus();
 }
 
 void ManagementEditDevice::save()
 {
-    const DeviceStore::Outcome outcome = DeviceStore(m_db).editDevice(
-        m_device, editName->text(), editIp->text(), editMac->text(), editLocation->text(), checkedGroups());
+    const DeviceStore::Outcome outcome =
+        DeviceStore(m_db).editDevice(m_device, editName->text(), editIp->text(), editMac->text(), editLocation->text(),
+                                     checkedGroups(), chosenCamera());
     if (!outcome.ok()) {
         showWarning(outcome.message);
         return;

@@ -3,8 +3,8 @@
 #include "datastore/VelkIFPDevice.h"
 #include "devices/DeviceFormDialog.h"
 
-/// Edits a device's name, addresses, location and groups. Its type never changes, and its MAC
-/// address only while the device has never connected (reported its firmware).
+/// Edits a device's name, addresses, location, PTZ camera and groups. Its type never changes, and
+/// its MAC address only while the device has never connected (reported its firmware).
 class ManagementEditDevice : public DeviceFormDialog
 {
     Q_OBJECT

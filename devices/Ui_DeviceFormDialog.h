@@ -26,6 +26,9 @@ public:
     QLineEdit *editMac;
     QLabel *lbLocation;
     QLineEdit *editLocation;
+    QLabel *lbCamera;
+    QLineEdit *editCamera;
+    QPushButton *btnCamera;
     QLabel *lbGroups;
     QListWidget *listGroups;
     TextLabel *labelWarning;
@@ -36,11 +39,11 @@ public:
     {
         if (DeviceFormDialog->objectName().isEmpty())
             DeviceFormDialog->setObjectName(QStringLiteral("DeviceFormDialog"));
-        DeviceFormDialog->resize(460, 400);
+        DeviceFormDialog->resize(460, 444);
 
         frameContent = new QFrame(DeviceFormDialog);
         frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 460, 400));
+        frameContent->setGeometry(QRect(0, 0, 460, 444));
         frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
 
         labelTitle = DeviceFormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 400, 28));
@@ -54,16 +57,28 @@ public:
         editMac = DeviceFormStyle::lineEdit(frameContent, "editMac", QRect(170, 148, 260, 28));
         lbLocation = DeviceFormStyle::caption(frameContent, "lbLocation", QRect(30, 192, 132, 28));
         editLocation = DeviceFormStyle::lineEdit(frameContent, "editLocation", QRect(170, 192, 260, 28));
-        lbGroups = DeviceFormStyle::caption(frameContent, "lbGroups", QRect(30, 236, 132, 28));
-        listGroups = DeviceFormStyle::checkList(frameContent, "listGroups", QRect(170, 236, 260, 84));
+        // The camera row shows for the device types that pair with a camera; the dialog takes it
+        // out of the form, and the rows below move up, for the others.
+        lbCamera = DeviceFormStyle::caption(frameContent, "lbCamera", QRect(30, 236, 132, 28));
+        editCamera = DeviceFormStyle::lineEdit(frameContent, "editCamera", QRect(170, 236, 176, 28));
+        editCamera->setReadOnly(true);
+        editCamera->setFocusPolicy(Qt::NoFocus);
+        // Read-only, yet the name is the value that counts: white, not the grey of a locked field.
+        editCamera->setStyleSheet(
+            editCamera->styleSheet() +
+            QStringLiteral(
+                "\nQLineEdit:read-only{background-color: #3a3a3a;color: #ffffff;border: 1px solid #5a5a5a;}"));
+        btnCamera = DeviceFormStyle::button(frameContent, "btnCamera", QRect(354, 236, 76, 28), false);
+        lbGroups = DeviceFormStyle::caption(frameContent, "lbGroups", QRect(30, 280, 132, 28));
+        listGroups = DeviceFormStyle::checkList(frameContent, "listGroups", QRect(170, 280, 260, 84));
 
         labelWarning = new TextLabel(frameContent);
         labelWarning->setObjectName(QStringLiteral("labelWarning"));
-        labelWarning->setGeometry(QRect(30, 330, 400, 20));
+        labelWarning->setGeometry(QRect(30, 374, 400, 20));
         labelWarning->hide();
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(230, 358, 96, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(334, 358, 96, 28), true);
+        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(230, 402, 96, 28), false);
+        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(334, 402, 96, 28), true);
 
         retranslateUi(DeviceFormDialog);
         QMetaObject::connectSlotsByName(DeviceFormDialog);
@@ -76,6 +91,11 @@ public:
         lbIp->setText(QCoreApplication::translate("DeviceFormDialog", "IP Address:"));
         lbMac->setText(QCoreApplication::translate("DeviceFormDialog", "MAC Address:"));
         lbLocation->setText(QCoreApplication::translate("DeviceFormDialog", "Location:"));
+        lbCamera->setText(QCoreApplication::translate("DeviceFormDialog", "PTZ Camera:"));
+        editCamera->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "No camera paired"));
+        btnCamera->setText(QCoreApplication::translate("DeviceFormDialog", "Select"));
+        btnCamera->setToolTip(
+            QCoreApplication::translate("DeviceFormDialog", "Choose the camera paired with this device"));
         lbGroups->setText(QCoreApplication::translate("DeviceFormDialog", "Groups:"));
         editName->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "e.g. Classroom 101"));
         editIp->setPlaceholderText(QCoreApplication::translate("DeviceFormDialog", "e.g. 192.168.1.20"));

@@ -165,6 +165,67 @@
     </message>
 </context>
 <context>
+    <name>AdminPasswordConfirmDialog</name>
+    <message>
+        <source>Do you want to reset your password ?</source>
+        <translation>Do you want to reset your password ?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordNewDialog</name>
+    <message>
+        <source>Admin Password:</source>
+        <translation>Admin Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordResetDialog</name>
+    <message>
+        <source>The Password is incorrect.</source>
+        <translation>The Password is incorrect.</translation>
+    </message>
+    <message>
+        <source>Old Password:</source>
+        <translation>Old Password:</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>New Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
     <name>AppPermissionConfirmDialog</name>
     <message>
         <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
@@ -200,6 +261,136 @@ App &amp; content access:</translation>
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>AutoTestScheduleReportDialog</name>
+    <message>
+        <source>Not Started</source>
+        <translation>Not Started</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>Scheduling</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>No response during power on</source>
+        <translation>No response during power on</translation>
+    </message>
+    <message>
+        <source>No response during power off</source>
+        <translation>No response during power off</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> device in total</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> devices in total</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>xx devices in total</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>All (xx)</translation>
+    </message>
+    <message>
+        <source>Not Started (xx)</source>
+        <translation>Not Started (xx)</translation>
+    </message>
+    <message>
+        <source>Scheduling (xx)</source>
+        <translation>Scheduling (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>Successfully (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>Failed (xx)</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+</context>
+<context>
+    <name>AutoTestScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>Please at least select one schedule.</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>Please at least select one group.</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>Please at least select one device.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>The schedule could not be saved.</translation>
+    </message>
+    <message>
+        <source>Auto Testing Schedule</source>
+        <translation>Auto Testing Schedule</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Automatic Detection Time</source>
+        <translation>Automatic Detection Time</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>HR</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>MIN</translation>
     </message>
 </context>
 <context>
@@ -972,6 +1163,29 @@ App &amp; content access:</translation>
     </message>
 </context>
 <context>
+    <name>CreateAccountPasswordDialog</name>
+    <message>
+        <source>Create Accounts Password:</source>
+        <translation>Create Accounts Password:</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>Confirm Password:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>The Password do not match.</translation>
+    </message>
+</context>
+<context>
     <name>CustomLineEditText</name>
     <message>
         <source>User Password</source>
@@ -1065,6 +1279,53 @@ Please start the device and try it again.</translation>
     </message>
 </context>
 <context>
+    <name>DeviceControlScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>Please at least select one schedule.</translation>
+    </message>
+    <message>
+        <source>Please at least select one request.(On/Off)</source>
+        <translation>Please at least select one request.(On/Off)</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>Please at least select one group.</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>Please at least select one device.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>The schedule could not be saved.</translation>
+    </message>
+    <message>
+        <source>Device Control Schedule</source>
+        <translation>Device Control Schedule</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>On Time</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>Reboot Time</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>Off Time</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>HR</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>MIN</translation>
+    </message>
+</context>
+<context>
     <name>DeviceFormDialog</name>
     <message>
         <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
@@ -1117,6 +1378,22 @@ Please start the device and try it again.</translation>
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ Camera:</translation>
+    </message>
+    <message>
+        <source>No camera paired</source>
+        <translation>No camera paired</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Choose the camera paired with this device</source>
+        <translation>Choose the camera paired with this device</translation>
     </message>
 </context>
 <context>
@@ -1306,6 +1583,10 @@ Do you want to continue?</translation>
     <message>
         <source>A group name cannot contain a comma.</source>
         <translation>A group name cannot contain a comma.</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>The camera link could not be saved.</translation>
     </message>
 </context>
 <context>
@@ -1801,6 +2082,81 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>The files at least contains one more error data:</source>
         <translation>The file contains at least one error:</translation>
+    </message>
+</context>
+<context>
+    <name>ImportListDialog</name>
+    <message>
+        <source>This column is missing from the row.</source>
+        <translation>This column is missing from the row.</translation>
+    </message>
+    <message>
+        <source>Content of title column is wrong.</source>
+        <translation>Content of title column is wrong.</translation>
+    </message>
+    <message>
+        <source>Name can not be emtpy.</source>
+        <translation>Name can not be emtpy.</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>Password must contain at least 4 characters.</translation>
+    </message>
+    <message>
+        <source>Password cannot contain Chinese characters.</source>
+        <translation>Password cannot contain Chinese characters.</translation>
+    </message>
+    <message>
+        <source>This RFID ID has been used by another account in server.</source>
+        <translation>This RFID ID has been used by another account in server.</translation>
+    </message>
+    <message>
+        <source>Value should be &quot;Enable&quot; or &quot;Disable&quot;.</source>
+        <translation>Value should be &quot;Enable&quot; or &quot;Disable&quot;.</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read.</source>
+        <translation>The user accounts could not be read.</translation>
+    </message>
+    <message>
+        <source>There have same RFID ID in different account.</source>
+        <translation>There have same RFID ID in different account.</translation>
+    </message>
+    <message>
+        <source>At least one device cannot be set due to exceed the limit.</source>
+        <translation>At least one device cannot be set due to exceed the limit.</translation>
+    </message>
+    <message>
+        <source>This row could not be saved. Nothing was imported.</source>
+        <translation>This row could not be saved. Nothing was imported.</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>Save Directory</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>Open Directory</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>The file could not be read.</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>You can download a sample file first to key in user information.</source>
+        <translation>You can download a sample file first to key in user information.</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>Import List</translation>
+    </message>
+    <message>
+        <source>Download a sample file</source>
+        <translation>Download a sample file</translation>
     </message>
 </context>
 <context>
@@ -2503,10 +2859,314 @@ This user&apos;s all data will be deleted.</translation>
     </message>
 </context>
 <context>
+    <name>ScheduleEditorForm</name>
+    <message>
+        <source>Repeat:</source>
+        <translation>Repeat:</translation>
+    </message>
+    <message>
+        <source>Every Day</source>
+        <translation>Every Day</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>Select Device</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleEditorPage</name>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>Device Name</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>Mac Address</translation>
+    </message>
+    <message>
+        <source>Group Name</source>
+        <translation>Group Name</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleSettingSelection</name>
+    <message>
+        <source>Failed to check firmware version.</source>
+        <translation>Failed to check firmware version.</translation>
+    </message>
+    <message>
+        <source>No devices are out of date.</source>
+        <translation>No devices are out of date.</translation>
+    </message>
+    <message>
+        <source> device is out of date.</source>
+        <translation> device is out of date.</translation>
+    </message>
+    <message>
+        <source> devices are out of date.</source>
+        <translation> devices are out of date.</translation>
+    </message>
+    <message>
+        <source>Select One To Setup New Schedule</source>
+        <translation>Select One To Setup New Schedule</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>Device Control</translation>
+    </message>
+    <message>
+        <source>Power ON / OFF, Reboot</source>
+        <translation>Power ON / OFF, Reboot</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware Update</translation>
+    </message>
+    <message>
+        <source>xx devices are out of date.</source>
+        <translation>xx devices are out of date.</translation>
+    </message>
+    <message>
+        <source>Detection Schedule</source>
+        <translation>Detection Schedule</translation>
+    </message>
+    <message>
+        <source>Set automatic detection time</source>
+        <translation>Set automatic detection time</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>Scheduling</name>
     <message>
-        <source>Schedule Setup</source>
-        <translation>Schedule Setup</translation>
+        <source>Every day</source>
+        <translation>Every day</translation>
+    </message>
+    <message>
+        <source>Mon. </source>
+        <translation>Mon. </translation>
+    </message>
+    <message>
+        <source>Tue. </source>
+        <translation>Tue. </translation>
+    </message>
+    <message>
+        <source>Wed. </source>
+        <translation>Wed. </translation>
+    </message>
+    <message>
+        <source>Thu. </source>
+        <translation>Thu. </translation>
+    </message>
+    <message>
+        <source>Fri. </source>
+        <translation>Fri. </translation>
+    </message>
+    <message>
+        <source>Sat. </source>
+        <translation>Sat. </translation>
+    </message>
+    <message>
+        <source>Sun. </source>
+        <translation>Sun. </translation>
+    </message>
+    <message>
+        <source>Not Started</source>
+        <translation>Not Started</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>Successfully</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disable</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>Device Control</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware Update</translation>
+    </message>
+    <message>
+        <source>Automatic Detection</source>
+        <translation>Automatic Detection</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>Scheduling</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>Updating</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this schedule?</source>
+        <translation>Are you sure you want to delete this schedule?</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Add Schedule</source>
+        <translation>Add Schedule</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>On Time</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>Reboot Time</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>Off Time</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Schedule your device</source>
+        <translation>Schedule your device</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;Click &amp;quot;&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;Add Schedule&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;&amp;quot; to start pre-setup the power on/off, reboot and firmware update.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;Click &amp;quot;&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;Add Schedule&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;&amp;quot; to start pre-setup the power on/off, reboot and firmware update.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>Update Status</source>
+        <translation>Update Status</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduling_Setting</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
     </message>
 </context>
 <context>
@@ -2541,6 +3201,95 @@ This user&apos;s all data will be deleted.</translation>
     <message>
         <source>User Accounts</source>
         <translation>User Accounts</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPasswordDialog</name>
+    <message>
+        <source>The password could not be saved.</source>
+        <translation>The password could not be saved.</translation>
+    </message>
+</context>
+<context>
+    <name>SetupUserConfirmDialog</name>
+    <message>
+        <source>Do you want to disable setup from server? 
+When the setting is disabled,
+we will clear all data and you can&apos;t control all devices.</source>
+        <translation>Do you want to disable setup from server? 
+When the setting is disabled,
+we will clear all data and you can&apos;t control all devices.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSettingsDialog</name>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>All Devices</source>
+        <translation>All Devices</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Security</translation>
+    </message>
+    <message>
+        <source>Setup from Server:</source>
+        <translation>Setup from Server:</translation>
+    </message>
+    <message>
+        <source>Multi user:</source>
+        <translation>Multi user:</translation>
+    </message>
+    <message>
+        <source>Enable guest user:</source>
+        <translation>Enable guest user:</translation>
+    </message>
+    <message>
+        <source>Login with card:</source>
+        <translation>Login with card:</translation>
+    </message>
+    <message>
+        <source>Password for creating card accounts</source>
+        <translation>Password for creating card accounts</translation>
+    </message>
+    <message>
+        <source>Admin password:</source>
+        <translation>Admin password:</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>Change Password</translation>
+    </message>
+    <message>
+        <source>Bind admin card for login:</source>
+        <translation>Bind admin card for login:</translation>
+    </message>
+    <message>
+        <source>Change Card</source>
+        <translation>Change Card</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

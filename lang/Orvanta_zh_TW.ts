@@ -165,6 +165,67 @@
     </message>
 </context>
 <context>
+    <name>AdminPasswordConfirmDialog</name>
+    <message>
+        <source>Do you want to reset your password ?</source>
+        <translation>是否要重設密碼？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordNewDialog</name>
+    <message>
+        <source>Admin Password:</source>
+        <translation>管理員密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>AdminPasswordResetDialog</name>
+    <message>
+        <source>The Password is incorrect.</source>
+        <translation>密碼不正確。</translation>
+    </message>
+    <message>
+        <source>Old Password:</source>
+        <translation>舊密碼：</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>新密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
     <name>AppPermissionConfirmDialog</name>
     <message>
         <source>Your device and personal data are more vulnerable to attack by apps from unknown sources.
@@ -200,6 +261,136 @@ App &amp; content access:</source>
     <message>
         <source>Save</source>
         <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>AutoTestScheduleReportDialog</name>
+    <message>
+        <source>Not Started</source>
+        <translation>未開始</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>排程中</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>No response during power on</source>
+        <translation>開機期間無回應</translation>
+    </message>
+    <message>
+        <source>No response during power off</source>
+        <translation>關機期間無回應</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source> device in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source> devices in total</source>
+        <translation> 台裝置</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>xx devices in total</source>
+        <translation>共 xx 台裝置</translation>
+    </message>
+    <message>
+        <source>All (xx)</source>
+        <translation>全部 (xx)</translation>
+    </message>
+    <message>
+        <source>Not Started (xx)</source>
+        <translation>未開始 (xx)</translation>
+    </message>
+    <message>
+        <source>Scheduling (xx)</source>
+        <translation>排程中 (xx)</translation>
+    </message>
+    <message>
+        <source>Successfully (xx)</source>
+        <translation>成功 (xx)</translation>
+    </message>
+    <message>
+        <source>Failed (xx)</source>
+        <translation>失敗 (xx)</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>備註</translation>
+    </message>
+</context>
+<context>
+    <name>AutoTestScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>請至少選擇一個排程日。</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>請至少選擇一個群組。</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>請至少選擇一部裝置。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>無法儲存排程。</translation>
+    </message>
+    <message>
+        <source>Auto Testing Schedule</source>
+        <translation>自動測試排程</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>時間：</translation>
+    </message>
+    <message>
+        <source>Automatic Detection Time</source>
+        <translation>自動偵測時間</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>時</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>分</translation>
     </message>
 </context>
 <context>
@@ -972,6 +1163,29 @@ App &amp; content access:</source>
     </message>
 </context>
 <context>
+    <name>CreateAccountPasswordDialog</name>
+    <message>
+        <source>Create Accounts Password:</source>
+        <translation>建立帳戶密碼：</translation>
+    </message>
+    <message>
+        <source>Confirm Password:</source>
+        <translation>確認密碼：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>The Password do not match.</source>
+        <translation>兩次輸入的密碼不一致。</translation>
+    </message>
+</context>
+<context>
     <name>CustomLineEditText</name>
     <message>
         <source>User Password</source>
@@ -1065,6 +1279,53 @@ Please start the device and try it again.</source>
     </message>
 </context>
 <context>
+    <name>DeviceControlScheduleSetting</name>
+    <message>
+        <source>Please at least select one schedule.</source>
+        <translation>請至少選擇一個排程日。</translation>
+    </message>
+    <message>
+        <source>Please at least select one request.(On/Off)</source>
+        <translation>請至少選擇一項要求。（開機／關機）</translation>
+    </message>
+    <message>
+        <source>Please at least select one group.</source>
+        <translation>請至少選擇一個群組。</translation>
+    </message>
+    <message>
+        <source>Please at least select one device.</source>
+        <translation>請至少選擇一部裝置。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>無法儲存排程。</translation>
+    </message>
+    <message>
+        <source>Device Control Schedule</source>
+        <translation>裝置控制排程</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>開機時間</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>重新啟動時間</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>關機時間</translation>
+    </message>
+    <message>
+        <source>HR</source>
+        <translation>時</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>分</translation>
+    </message>
+</context>
+<context>
     <name>DeviceFormDialog</name>
     <message>
         <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
@@ -1117,6 +1378,22 @@ Please start the device and try it again.</source>
     <message>
         <source>Save</source>
         <translation>儲存</translation>
+    </message>
+    <message>
+        <source>PTZ Camera:</source>
+        <translation>PTZ 攝影機：</translation>
+    </message>
+    <message>
+        <source>No camera paired</source>
+        <translation>未配對攝影機</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>選擇</translation>
+    </message>
+    <message>
+        <source>Choose the camera paired with this device</source>
+        <translation>選擇與此裝置配對的攝影機</translation>
     </message>
 </context>
 <context>
@@ -1306,6 +1583,10 @@ Do you want to continue?</source>
     <message>
         <source>A group name cannot contain a comma.</source>
         <translation>群組名稱不可包含逗號。</translation>
+    </message>
+    <message>
+        <source>The camera link could not be saved.</source>
+        <translation>無法儲存攝影機連結。</translation>
     </message>
 </context>
 <context>
@@ -1801,6 +2082,81 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>The files at least contains one more error data:</source>
         <translation>檔案中至少包含一筆錯誤資料：</translation>
+    </message>
+</context>
+<context>
+    <name>ImportListDialog</name>
+    <message>
+        <source>This column is missing from the row.</source>
+        <translation>此列缺少這一欄。</translation>
+    </message>
+    <message>
+        <source>Content of title column is wrong.</source>
+        <translation>標題欄的內容有誤。</translation>
+    </message>
+    <message>
+        <source>Name can not be emtpy.</source>
+        <translation>名稱不可空白。</translation>
+    </message>
+    <message>
+        <source>Password must contain at least 4 characters.</source>
+        <translation>密碼至少需要 4 個字元。</translation>
+    </message>
+    <message>
+        <source>Password cannot contain Chinese characters.</source>
+        <translation>密碼不可包含中文字元。</translation>
+    </message>
+    <message>
+        <source>This RFID ID has been used by another account in server.</source>
+        <translation>此 RFID ID 已被伺服器上的其他帳戶使用。</translation>
+    </message>
+    <message>
+        <source>Value should be &quot;Enable&quot; or &quot;Disable&quot;.</source>
+        <translation>值必須為「Enable」或「Disable」。</translation>
+    </message>
+    <message>
+        <source>The user accounts could not be read.</source>
+        <translation>無法讀取使用者帳戶。</translation>
+    </message>
+    <message>
+        <source>There have same RFID ID in different account.</source>
+        <translation>不同帳戶使用了相同的 RFID ID。</translation>
+    </message>
+    <message>
+        <source>At least one device cannot be set due to exceed the limit.</source>
+        <translation>至少有一台裝置因超過使用者上限而無法設定。</translation>
+    </message>
+    <message>
+        <source>This row could not be saved. Nothing was imported.</source>
+        <translation>無法儲存此列，未匯入任何資料。</translation>
+    </message>
+    <message>
+        <source>Save Directory</source>
+        <translation>儲存位置</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>The file could not be read.</source>
+        <translation>無法讀取此檔案。</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>匯入</translation>
+    </message>
+    <message>
+        <source>You can download a sample file first to key in user information.</source>
+        <translation>您可以先下載範例檔案，再輸入使用者資訊。</translation>
+    </message>
+    <message>
+        <source>Import List</source>
+        <translation>匯入清單</translation>
+    </message>
+    <message>
+        <source>Download a sample file</source>
+        <translation>下載範例檔案</translation>
     </message>
 </context>
 <context>
@@ -2503,10 +2859,314 @@ This user&apos;s all data will be deleted.</source>
     </message>
 </context>
 <context>
+    <name>ScheduleEditorForm</name>
+    <message>
+        <source>Repeat:</source>
+        <translation>重複：</translation>
+    </message>
+    <message>
+        <source>Every Day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>一</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>二</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>三</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>四</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>五</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>六</translation>
+    </message>
+    <message>
+        <source>Sun</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Select Device</source>
+        <translation>選擇裝置</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>上一步</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleEditorPage</name>
+    <message>
+        <source>Filter</source>
+        <translation>篩選</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>裝置名稱</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 位址</translation>
+    </message>
+    <message>
+        <source>Mac Address</source>
+        <translation>MAC 位址</translation>
+    </message>
+    <message>
+        <source>Group Name</source>
+        <translation>群組名稱</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleSettingSelection</name>
+    <message>
+        <source>Failed to check firmware version.</source>
+        <translation>無法檢查韌體版本。</translation>
+    </message>
+    <message>
+        <source>No devices are out of date.</source>
+        <translation>沒有需要更新的裝置。</translation>
+    </message>
+    <message>
+        <source> device is out of date.</source>
+        <translation> 部裝置需要更新。</translation>
+    </message>
+    <message>
+        <source> devices are out of date.</source>
+        <translation> 部裝置需要更新。</translation>
+    </message>
+    <message>
+        <source>Select One To Setup New Schedule</source>
+        <translation>請選擇要設定的新排程</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>裝置控制</translation>
+    </message>
+    <message>
+        <source>Power ON / OFF, Reboot</source>
+        <translation>開機／關機、重新啟動</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>韌體更新</translation>
+    </message>
+    <message>
+        <source>xx devices are out of date.</source>
+        <translation>xx 部裝置需要更新。</translation>
+    </message>
+    <message>
+        <source>Detection Schedule</source>
+        <translation>偵測排程</translation>
+    </message>
+    <message>
+        <source>Set automatic detection time</source>
+        <translation>設定自動偵測時間</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>關閉</translation>
+    </message>
+</context>
+<context>
     <name>Scheduling</name>
     <message>
-        <source>Schedule Setup</source>
-        <translation>排程設定</translation>
+        <source>Every day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>Mon. </source>
+        <translation>週一 </translation>
+    </message>
+    <message>
+        <source>Tue. </source>
+        <translation>週二 </translation>
+    </message>
+    <message>
+        <source>Wed. </source>
+        <translation>週三 </translation>
+    </message>
+    <message>
+        <source>Thu. </source>
+        <translation>週四 </translation>
+    </message>
+    <message>
+        <source>Fri. </source>
+        <translation>週五 </translation>
+    </message>
+    <message>
+        <source>Sat. </source>
+        <translation>週六 </translation>
+    </message>
+    <message>
+        <source>Sun. </source>
+        <translation>週日 </translation>
+    </message>
+    <message>
+        <source>Not Started</source>
+        <translation>未開始</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Successfully</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>啟用</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>停用</translation>
+    </message>
+    <message>
+        <source>Device Control</source>
+        <translation>裝置控制</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>韌體更新</translation>
+    </message>
+    <message>
+        <source>Automatic Detection</source>
+        <translation>自動偵測</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Scheduling</source>
+        <translation>排程中</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>更新中</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this schedule?</source>
+        <translation>確定要刪除此排程嗎？</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Add Schedule</source>
+        <translation>新增排程</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>重複</translation>
+    </message>
+    <message>
+        <source>On Time</source>
+        <translation>開機時間</translation>
+    </message>
+    <message>
+        <source>Reboot Time</source>
+        <translation>重新啟動時間</translation>
+    </message>
+    <message>
+        <source>Off Time</source>
+        <translation>關機時間</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>群組</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>Schedule your device</source>
+        <translation>排程您的裝置</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;Click &amp;quot;&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;Add Schedule&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;&amp;quot; to start pre-setup the power on/off, reboot and firmware update.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;按一下「&lt;/span&gt;&lt;span style=&quot; font-size:11pt; font-weight:600;&quot;&gt;新增排程&lt;/span&gt;&lt;span style=&quot; font-size:10pt;&quot;&gt;」，預先設定開機／關機、重新啟動與韌體更新。&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>篩選：</translation>
+    </message>
+    <message>
+        <source>Update Status</source>
+        <translation>更新狀態</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>套用</translation>
+    </message>
+</context>
+<context>
+    <name>Scheduling_Setting</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
     </message>
 </context>
 <context>
@@ -2541,6 +3201,95 @@ This user&apos;s all data will be deleted.</source>
     <message>
         <source>User Accounts</source>
         <translation>使用者帳戶</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPasswordDialog</name>
+    <message>
+        <source>The password could not be saved.</source>
+        <translation>無法儲存密碼。</translation>
+    </message>
+</context>
+<context>
+    <name>SetupUserConfirmDialog</name>
+    <message>
+        <source>Do you want to disable setup from server? 
+When the setting is disabled,
+we will clear all data and you can&apos;t control all devices.</source>
+        <translation>是否要停用伺服器設定？
+停用此設定後，
+將清除所有資料，且無法控制所有裝置。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSettingsDialog</name>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>無法儲存設定。</translation>
+    </message>
+    <message>
+        <source>All Devices</source>
+        <translation>所有裝置</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>系統</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>安全性</translation>
+    </message>
+    <message>
+        <source>Setup from Server:</source>
+        <translation>由伺服器設定：</translation>
+    </message>
+    <message>
+        <source>Multi user:</source>
+        <translation>多使用者：</translation>
+    </message>
+    <message>
+        <source>Enable guest user:</source>
+        <translation>啟用訪客使用者：</translation>
+    </message>
+    <message>
+        <source>Login with card:</source>
+        <translation>卡片登入：</translation>
+    </message>
+    <message>
+        <source>Password for creating card accounts</source>
+        <translation>建立卡片帳戶的密碼</translation>
+    </message>
+    <message>
+        <source>Admin password:</source>
+        <translation>管理員密碼：</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>變更密碼</translation>
+    </message>
+    <message>
+        <source>Bind admin card for login:</source>
+        <translation>綁定管理員登入卡片：</translation>
+    </message>
+    <message>
+        <source>Change Card</source>
+        <translation>變更卡片</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

@@ -1,36 +1,1065 @@
 #include "scheduling/Scheduling.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTimer>
 
-Scheduling::Scheduling(QWidget *parent) : QWidget(parent)
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBManager.h"
+#include "devices/DialogPlacement.h"
+#include "firmware/IFPUpgradeManager.h"
+#include "firmware/pages/OtaFormStyle.h"
+#include "firmware/pages/OtaScheduleReportDialog.h"
+#include "network/CmdServer.h"
+#include "scheduling/AutoTestRunner.h"
+#include "scheduling/AutoTestScheduleReportDialog.h"
+#include "scheduling/DeviceControlRunner.h"
+#include "scheduling/OtaScheduleRunner.h"
+#include "scheduling/ScheduleTableCells.h"
+#include "scheduling/ScheduleTableText.h"
+#include "scheduling/Scheduling_Setting.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+#include "shell/base/Session.h"
+#include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/UiHelpers.h"
+
+namespace {
+
+QString joinedDeviceNames(const QList<VelkIFPDevice> &devices)
 {
-    setObjectName(QStringLiteral("Scheduling"));
-    setAttribute(Qt::WA_StyledBackground, true);
-    setStyleSheet(QStringLiteral("QWidget#Scheduling{background-color: #3f3f3f;}"));
-    placeholder = new QLabel(tr("Schedule Setup"), this);
-    placeholder->setObjectName(QStringLiteral("placeholder"));
-    placeholder->setAlignment(Qt::AlignCenter);
-    placeholder->setStyleSheet(QStringLiteral("QLabel{color: #8b8b8b;font-family:Arial;font-size:14pt;}"));
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(placeholder);
+    QStringList names;
+    for (const VelkIFPDevice &device : devices)
+        names << device.deviceName;
+    return names.join(QStringLiteral(", "));
 }
 
-Scheduling::~Scheduling() = default;
+QString joinedGroupNames(const QList<VelkGroups> &groups)
+{
+    QStringList names;
+    for (const VelkGroups &group : groups)
+        names << group.groupName;
+    return names.join(QStringLiteral(", "));
+}
+
+QTableWidgetItem *textItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+
+} // namespace
+
+Scheduling::Scheduling(QWidget *parent) : Scheduling(Clock::system(), parent)
+{
+}
+
+Scheduling::Scheduling(Clock *clock, QWidget *parent) : QFrame(parent), m_clock(clock)
+{
+    construct();
+}
+
+Scheduling::~Scheduling()
+{
+    delete m_settingDialog;
+    delete m_autoTestReportDialog;
+    delete m_otaReportDialog;
+}
+
+void Scheduling::construct()
+{
+    setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
+    layoutSettingsPage(false);
+    m_selectedFilterStyle = OtaFormStyle::filterButtonStyle(true);
+    m_normalFilterStyle = OtaFormStyle::filterButtonStyle(false);
+    m_db = OrvantaDBManager::getInstance();
+
+    m_settingDialog = new Scheduling_Setting();
+    m_settingDialog->setClock(m_clock);
+    m_editActionGroup = new QActionGroup(this);
+    m_editActionGroup->setExclusive(false);
+    m_deleteActionGroup = new QActionGroup(this);
+    m_deleteActionGroup->setExclusive(false);
+    connect(btnAddSchedule, &QToolButton::clicked, this, &Scheduling::clickBtnAddSchedule);
+    connect(m_settingDialog, &Scheduling_Setting::deviceControlScheduleSettingSavedSuccess, this,
+            &Scheduling::deviceControlSchedulingSettingSavedSuccess);
+    connect(m_settingDialog, &Scheduling_Setting::otaScheduleSettingSavedSuccess, this,
+            &Scheduling::otaScheduleSettingSavedSuccess);
+    connect(m_settingDialog, &Scheduling_Setting::autoTestScheduleSettingSavedSuccess, this,
+            &Scheduling::autoTestSchedulingSettingSavedSuccess);
+
+    m_autoTestReportDialog = new AutoTestScheduleReportDialog();
+    m_deleteDialog = new DeleteScheduleDialog(this);
+    connect(m_deleteDialog, &DeleteScheduleDialog::closeNotificationDialog, this, &Scheduling::closeNotificationDialog);
+    connect(m_deleteDialog, &DeleteScheduleDialog::sendClickOK, this, &Scheduling::confirmDeleteSchedule);
+
+    comboBoxType->setItemDelegate(new QStyledItemDelegate(comboBoxType));
+    comboBoxType->clear();
+    comboBoxType->addItem(QIcon(), tr("Device Control"), 0);
+    comboBoxType->addItem(QIcon(), tr("Firmware Update"), 1);
+    comboBoxType->addItem(QIcon(), tr("Automatic Detection"), 2);
+    comboBoxType->setCurrentIndex(0);
+    connect(comboBoxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &Scheduling::showContentByType);
+
+    OtaFormStyle::setupSearchField(lineEditFilter, tr("Search"));
+    connect(lineEditFilter, &QLineEdit::returnPressed, this, &Scheduling::showFilteredTableContent);
+    connect(btnFilter, &QToolButton::clicked, this, &Scheduling::btnFilterClicked);
+
+    widgetFilterParent->hide();
+    widgetFilterSchedule->hide();
+    widgetFilterOtaSchedule->hide();
+    widgetFilterAutoTestSchedule->hide();
+    for (QCheckBox *box : widgetFilterParent->findChildren<QCheckBox *>())
+        box->setChecked(true);
+    btnFilter->setStyleSheet(m_normalFilterStyle);
+    stackedWidgetTables->setCurrentIndex(0);
+
+    applyColumnWidths(FwUpdateKind);
+    applyColumnWidths(AutoTestKind);
+    for (QLabel *header : findChildren<QLabel *>()) {
+        if (header->objectName().contains(QLatin1String("Header")) && !header->toolTip().isEmpty())
+            setElidedLabelText(header, header->toolTip());
+    }
+    if (uiLayoutDirection() == Qt::LeftToRight) {
+        comboBoxType->applyStyle(comboBoxType->styleSheet() + QStringLiteral("QComboBox {padding-left:12px;}"));
+    } else {
+        // The tables run their columns from the right; at other scales layoutSettingsPage mirrored the headers.
+        if (getScaleFactor() == 1.0) {
+            const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
+            for (int kind = 0; kind < 3; ++kind)
+                scaleWidgetGeometryEx(headerRow(kind, true), tables.at(kind), true, 1.0, true);
+        }
+        for (QTableWidget *table : {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest})
+            table->setStyleSheet(table->styleSheet() +
+                                 QStringLiteral("QTableWidget::item {padding-left:0px;padding-right:10px;}"));
+    }
+
+    m_server = CmdServer::getInstance();
+    m_deviceRunner = new DeviceControlRunner(m_db, m_server, m_clock, this);
+    m_autoTestRunner = new AutoTestRunner(m_db, m_server, m_clock, this);
+    connect(m_autoTestRunner, &AutoTestRunner::schedulesChanged, this, [this] { reloadAutoTestSchedules(true); });
+    reSchedule();
+    reAutoTestSchedule();
+
+    for (QToolButton *apply : {btnApply1, btnApply2, btnApply3})
+        connect(apply, &QToolButton::clicked, this, &Scheduling::btnApplyFilterClicked);
+    connect(widgetFilterParent, &CustomFilterWidget::pressEvent, this, &Scheduling::pressEvent);
+
+    // The table fills build the runners' lists again, so the first load also plans today.
+    initial();
+
+    m_upgradeManager = IFPUpgradeManager::getInstance();
+    m_otaRunner = new OtaScheduleRunner(m_db, m_upgradeManager, m_clock, this);
+    connect(m_otaRunner, &OtaScheduleRunner::schedulesChanged, this, &Scheduling::reloadOtaSchedules);
+    connect(m_upgradeManager, &IFPUpgradeManager::otaVersionChecked, this, &Scheduling::otaVersionChecked,
+            Qt::QueuedConnection);
+    connect(m_upgradeManager, &IFPUpgradeManager::otaScheduleFinished, m_otaRunner, &OtaScheduleRunner::runFinished,
+            Qt::QueuedConnection);
+    connect(m_upgradeManager, &IFPUpgradeManager::otaScheduleReportUpdated, this, &Scheduling::updateOtaScheduleReport);
+    m_checkRetry = new QTimer(this);
+    m_checkRetry->setSingleShot(true);
+    m_checkRetry->setInterval(500);
+    connect(m_checkRetry, &QTimer::timeout, this, &Scheduling::retryCheck);
+    m_upgradeManager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SERVER);
+
+    m_otaReportDialog = new OtaScheduleReportDialog();
+    m_otaRunner->closeInterruptedRuns();
+    m_otaRunner->checkOtaTask();
+}
+
+// ---- what the main frame calls ----------------------------------------------------------------------------------
 
 void Scheduling::initial()
 {
+    resetFilterButtons();
+    lineEditFilter->clear();
+    lineEditFilter->clearFocus();
+
+    m_scheduleList.clear();
+    if (m_db->queryAllSchedule(m_scheduleList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::initial() - queryAllSchedule");
+    showAllSchedules();
+    updateScheduleTable();
+
+    reloadOtaSchedules();
+
+    m_autoTestScheduleList.clear();
+    if (m_db->queryAllAutoTestSchedule(m_autoTestScheduleList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::initial() - queryAllAutoTestSchedule error");
+    showAllAutoTestSchedules();
+    updateAutoTestTable(false);
 }
 
 void Scheduling::resetFilterButtons()
 {
+    widgetFilterParent->hide();
+    widgetFilterSchedule->hide();
+    widgetFilterOtaSchedule->hide();
+    widgetFilterAutoTestSchedule->hide();
+    btnFilter->setStyleSheet(m_normalFilterStyle);
 }
 
 void Scheduling::showOtaPage()
 {
+    comboBoxType->setCurrentIndex(FwUpdateKind);
+    askForCheck(IFPUpgradeManager::CASE_SHOW_OTA_PAGE);
 }
 
 void Scheduling::layoutSettingsPage(bool rescale)
 {
-    Q_UNUSED(rescale)
+    const double s = getScaleFactor();
+    setFixedSize(int(940 * s), int(641 * s));
+    if (s == 1.0 && m_appliedScale == 1.0)
+        return;
+    double f = s / m_appliedScale;
+    if (rescale && m_settingDialog)
+        m_settingDialog->scaleUi(true);
+    if (f == 1.0)
+        return;
+    m_appliedScale = s;
+
+    for (QWidget *widget : QList<QWidget *>{btnAddSchedule, btnFilter, comboBoxType, lineEditFilter,
+                                            stackedWidgetTables, widgetFilterParent})
+        scaleWidgetGeometry(widget, f);
+    const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
+    const QList<QWidget *> guides = {guideWidgetDeviceControl, guideWidgetFwUpdate, guideWidgetAutoTest};
+    for (int kind = 0; kind < 3; ++kind) {
+        const QList<QWidget *> row = headerRow(kind, uiLayoutDirection() == Qt::RightToLeft);
+        scaleWidgetGeometryEx(row, tables.at(kind), true, f, true);
+        scaleWidgetGeometry(guides.at(kind), f);
+        for (QWidget *child : guides.at(kind)->findChildren<QWidget *>())
+            scaleWidgetGeometry(child, f);
+    }
+    for (QWidget *bar : QList<QWidget *>{widgetFilterSchedule, widgetFilterOtaSchedule, widgetFilterAutoTestSchedule}) {
+        scaleWidgetGeometry(bar, f);
+        for (QWidget *child : bar->findChildren<QWidget *>())
+            scaleWidgetGeometry(child, f);
+    }
+    if (rescale) {
+        for (int kind = 0; kind < 3; ++kind)
+            applyColumnWidths(kind);
+        updateScheduleTable();
+        updateOtaTable();
+        updateAutoTestTable(true);
+    }
+    scaleWidgetFonts(this, f, rescale, false);
+    checkBoxStyle();
+}
+
+QList<QWidget *> Scheduling::headerRow(int kind, bool rightToLeft) const
+{
+    QList<QWidget *> row;
+    if (kind == DeviceControlKind)
+        row = {deviceControlHeaderLeftBorder, deviceControlHeaderRepeat,  deviceControlHeaderOnTime,
+               deviceControlHeaderRebootTime, deviceControlHeaderOffTime, deviceControlHeaderDevice,
+               deviceControlHeaderGroup,      deviceControlHeaderEnable,  deviceControlHeaderSetting,
+               deviceControlHeaderRightBorder};
+    else if (kind == FwUpdateKind)
+        row = {fwUpdateHeaderLeftBorder, fwUpdateHeaderDate,    fwUpdateHeaderTime,
+               fwUpdateHeaderDevice,     fwUpdateHeaderGroup,   fwUpdateHeaderStatus,
+               fwUpdateHeaderEnable,     fwUpdateHeaderSetting, fwUpdateHeaderRightBorder};
+    else
+        row = {autoTestHeaderLeftBorder, autoTestHeaderDate,    autoTestHeaderTime,
+               autoTestHeaderDevice,     autoTestHeaderGroup,   autoTestHeaderStatus,
+               autoTestHeaderEnable,     autoTestHeaderSetting, autoTestHeaderRightBorder};
+    if (rightToLeft) {
+        // The columns run from the right: the border strips stay outside, the rest reversed.
+        std::reverse(row.begin() + 1, row.end() - 1);
+    }
+    return row;
+}
+
+void Scheduling::applyColumnWidths(int kind)
+{
+    const QList<QTableWidget *> tables = {tableWidget, tableWidgetFwUpdate, tableWidgetAutoTest};
+    QTableWidget *table = tables.at(kind);
+    const QList<QWidget *> row = headerRow(kind, false);
+    for (int column = 1; column + 1 < row.size(); ++column)
+        table->setColumnWidth(column - 1, row.at(column)->width());
+    // The first column also runs under the left border strip, so the columns line up with their headers.
+    table->setColumnWidth(0, row.at(0)->width() + row.at(1)->width());
+    if (kind == DeviceControlKind)
+        table->setColumnWidth(7, deviceControlHeaderSetting->width() - 12);
+}
+
+QMenu *Scheduling::rowMenu(int kind, int row) const
+{
+    const QList<QToolButton *> &buttons = kind == DeviceControlKind ? m_settingButtons
+                                          : kind == FwUpdateKind    ? m_otaSettingButtons
+                                                                    : m_autoTestSettingButtons;
+    return row >= 0 && row < buttons.size() ? buttons.at(row)->menu() : nullptr;
+}
+
+// ---- device-control schedules -------------------------------------------------------------------------------------
+
+void Scheduling::showAllSchedules()
+{
+    m_shownScheduleList.clear();
+    for (VelkSchedule &schedule : m_scheduleList)
+        m_shownScheduleList.append(&schedule);
+}
+
+void Scheduling::reloadSchedules()
+{
+    m_scheduleList.clear();
+    if (m_db->queryAllSchedule(m_scheduleList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadSchedules - queryAllSchedule");
+    showAllSchedules();
+    updateScheduleTable();
+    updateScheduleTableRows();
+    updateScheduleTable();
+}
+
+void Scheduling::updateScheduleTable()
+{
+    guideWidgetDeviceControl->setVisible(m_scheduleList.isEmpty());
+    m_enableComboBoxes.clear();
+    m_settingButtons.clear();
+    m_editActions.clear();
+    m_deleteActions.clear();
+    tableWidget->setRowCount(0);
+    tableWidget->setRowCount(m_shownScheduleList.size());
+    applyColumnWidths(DeviceControlKind);
+
+    const bool wholeList = m_shownScheduleList.size() == m_scheduleList.size();
+    for (int row = 0; row < m_shownScheduleList.size(); ++row) {
+        VelkSchedule &schedule = *m_shownScheduleList.at(row);
+        VelkSchedule &whole = wholeList ? m_scheduleList[row] : schedule;
+        tableWidget->setRowHeight(row, ScheduleTableCells::rowHeight());
+
+        const QString repeat =
+            ScheduleTableText::repeatText(schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                                          schedule.isFri, schedule.isSat, schedule.isSun);
+        if (wholeList)
+            whole.repeatText = repeat;
+        QTableWidgetItem *repeatItem = textItem(repeat);
+        repeatItem->setToolTip(repeat);
+        tableWidget->setItem(row, 0, repeatItem);
+        tableWidget->setItem(row, 1, textItem(schedule.isPowerOn ? schedule.onTime : QStringLiteral("-")));
+        tableWidget->setItem(row, 2, textItem(schedule.isReboot ? schedule.rebootTime : QStringLiteral("-")));
+        tableWidget->setItem(row, 3, textItem(schedule.isPowerOff ? schedule.offTime : QStringLiteral("-")));
+
+        if (schedule.scheduleObject == 1) {
+            tableWidget->setItem(row, 4, textItem(tr("All")));
+            tableWidget->setItem(row, 5, textItem(tr("All")));
+            if (wholeList)
+                whole.deviceText = whole.groupText = tr("All");
+        } else if (schedule.scheduleObject == 2) {
+            QList<VelkIFPDevice> devices;
+            if (m_db->queryAllDeviceBySchedule(schedule, devices) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "Scheduling::updateScheduleTable - queryAllDeviceBySchedule");
+            const QString names = joinedDeviceNames(devices);
+            if (wholeList) {
+                whole.deviceText = names;
+                whole.groupText.clear();
+            }
+            setNamesCell(tableWidget, row, 4, names, devices.size());
+            tableWidget->setItem(row, 5, textItem(QString()));
+        } else {
+            QList<VelkGroups> groups;
+            if (m_db->queryGroupsBySchedule(schedule, groups) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "Scheduling::updateScheduleTable - queryGroupsBySchedule");
+            const QString names = joinedGroupNames(groups);
+            if (wholeList) {
+                whole.deviceText.clear();
+                whole.groupText = names;
+            }
+            tableWidget->setItem(row, 4, textItem(QString()));
+            setNamesCell(tableWidget, row, 5, names, groups.size());
+        }
+
+        QWidget *cell = nullptr;
+        CustComboBox *combo = ScheduleTableCells::enableSelector(schedule.isEnable, row, &cell);
+        m_enableComboBoxes.append(combo);
+        tableWidget->setCellWidget(row, 6, cell);
+        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &Scheduling::comboBoxEnableIndexChanged, Qt::UniqueConnection);
+
+        QToolButton *button = ScheduleTableCells::settingsButton(&cell);
+        m_settingButtons.append(button);
+        QMenu *menu = ScheduleTableCells::rowMenu(button);
+        QAction *edit = menu->addAction(tr("Edit"));
+        edit->setData(row);
+        m_editActions.append(edit);
+        m_editActionGroup->addAction(edit);
+        QAction *remove = menu->addAction(tr("Delete"));
+        remove->setData(row);
+        m_deleteActions.append(remove);
+        m_deleteActionGroup->addAction(remove);
+        tableWidget->setCellWidget(row, 7, cell);
+    }
+    disconnect(m_editActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerEditBtnAction);
+    connect(m_editActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerEditBtnAction);
+    disconnect(m_deleteActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerDeleteBtnAction);
+    connect(m_deleteActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerDeleteBtnAction);
+    getToDoList();
+}
+
+void Scheduling::updateScheduleTableRows()
+{
+    const QString search = lineEditFilter->text();
+    m_shownScheduleList.clear();
+    for (VelkSchedule &schedule : m_scheduleList) {
+        const QList<QPair<QCheckBox *, QString>> columns = {
+            {checkBox1Repeat, schedule.repeatText},
+            {checkBox1OnTime, schedule.onTime},
+            {checkBox1RebootTime, schedule.rebootTime},
+            {checkBox1OffTime, schedule.offTime},
+            {checkBox1Device, schedule.deviceText},
+            {checkBox1Group, schedule.groupText},
+            {checkBox1Enable, ScheduleTableText::enableText(schedule.isEnable)}};
+        if (passesFilter(columns, search))
+            m_shownScheduleList.append(&schedule);
+    }
+}
+
+void Scheduling::comboBoxEnableIndexChanged(int index)
+{
+    Q_UNUSED(index)
+    for (int row = 0; row < m_enableComboBoxes.size() && row < m_shownScheduleList.size(); ++row) {
+        VelkSchedule &schedule = *m_shownScheduleList.at(row);
+        const bool wanted = m_enableComboBoxes.at(row)->currentIndex() == 0;
+        if (wanted == schedule.isEnable)
+            continue;
+        schedule.isEnable = wanted;
+        VelkSchedule copy = schedule;
+        if (m_db->writeSchedule(copy) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "Scheduling::comboBoxEnableIndexChanged - writeSchedule, sid %u", copy.sid);
+            continue;
+        }
+        getToDoList();
+    }
+}
+
+void Scheduling::deviceControlSchedulingSettingSavedSuccess()
+{
+    reloadSchedules();
+    comboBoxType->setCurrentIndex(DeviceControlKind);
+}
+
+void Scheduling::triggerEditBtnAction(QAction *action)
+{
+    const int row = action->data().toInt();
+    if (row < 0 || row >= m_shownScheduleList.size())
+        return;
+    m_settingDialog->editDeviceControlSchedule(*m_shownScheduleList.at(row));
+    centreAndShow(m_settingDialog);
+}
+
+void Scheduling::triggerDeleteBtnAction(QAction *action)
+{
+    const int row = action->data().toInt();
+    if (row >= 0 && row < m_shownScheduleList.size())
+        askToDelete(DeviceControlKind, m_shownScheduleList.at(row)->sid);
+}
+
+void Scheduling::deleteSchedule()
+{
+    for (const VelkSchedule &schedule : qAsConst(m_scheduleList)) {
+        if (schedule.sid != m_pendingDeleteId)
+            continue;
+        VelkSchedule copy = schedule;
+        if (m_db->deleteSchedule(copy) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "Scheduling::triggerDeleteBtnAction - deleteSchedule, sid %u", copy.sid);
+            return;
+        }
+        reloadSchedules();
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "Scheduling::deleteSchedule, schedule %u is gone already", m_pendingDeleteId);
+}
+
+void Scheduling::getToDoList()
+{
+    m_deviceRunner->rebuild();
+}
+
+void Scheduling::runTask()
+{
+    m_deviceRunner->runPass();
+}
+
+void Scheduling::reSchedule()
+{
+    m_deviceRunner->replan();
+}
+
+// ---- auto-test schedules ------------------------------------------------------------------------------------------
+
+void Scheduling::showAllAutoTestSchedules()
+{
+    m_shownAutoTestScheduleList.clear();
+    for (VelkAutoTestSchedule &schedule : m_autoTestScheduleList)
+        m_shownAutoTestScheduleList.append(&schedule);
+}
+
+void Scheduling::reloadAutoTestSchedules(bool keepTaskList)
+{
+    m_autoTestScheduleList.clear();
+    if (m_db->queryAllAutoTestSchedule(m_autoTestScheduleList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadAutoTestSchedules - queryAllAutoTestSchedule error");
+    showAllAutoTestSchedules();
+    updateAutoTestTable(keepTaskList);
+    updateAutoTestTableRows();
+    updateAutoTestTable(keepTaskList);
+}
+
+void Scheduling::updateAutoTestTable(bool keepTaskList)
+{
+    guideWidgetAutoTest->setVisible(m_autoTestScheduleList.isEmpty());
+    m_autoTestEnableComboBoxes.clear();
+    m_autoTestSettingButtons.clear();
+    tableWidgetAutoTest->setRowCount(0);
+    tableWidgetAutoTest->setRowCount(m_shownAutoTestScheduleList.size());
+
+    const bool wholeList = m_shownAutoTestScheduleList.size() == m_autoTestScheduleList.size();
+    for (int row = 0; row < m_shownAutoTestScheduleList.size(); ++row) {
+        VelkAutoTestSchedule &schedule = *m_shownAutoTestScheduleList.at(row);
+        VelkAutoTestSchedule &whole = wholeList ? m_autoTestScheduleList[row] : schedule;
+        tableWidgetAutoTest->setRowHeight(row, ScheduleTableCells::rowHeight());
+
+        const QString days =
+            ScheduleTableText::repeatText(schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                                          schedule.isFri, schedule.isSat, schedule.isSun);
+        if (wholeList)
+            whole.dateText = days;
+        QTableWidgetItem *daysItem = textItem(days);
+        daysItem->setToolTip(days);
+        tableWidgetAutoTest->setItem(row, 0, daysItem);
+        tableWidgetAutoTest->setItem(row, 1, textItem(schedule.time));
+        const QPair<QString, QString> targets =
+            fillTargetCells(tableWidgetAutoTest, row, schedule.scheduleTarget, schedule.devices, schedule.groups, true);
+        const QString status = fillStateCells(
+            tableWidgetAutoTest, row, schedule.status, schedule.failedCount, tr("Scheduling"), schedule.isEnable,
+            autoTestHeaderStatus, m_autoTestEnableComboBoxes, m_autoTestSettingButtons,
+            &Scheduling::autoTestComboBoxEnableIndexChanged, &Scheduling::autoTestTriggerMenuAction);
+        if (wholeList) {
+            whole.deviceText = targets.first;
+            whole.groupText = targets.second;
+            whole.statusText = status;
+        }
+    }
+    if (!keepTaskList)
+        getToDoAutoTestList();
+}
+
+void Scheduling::updateAutoTestTableRows()
+{
+    const QString search = lineEditFilter->text();
+    m_shownAutoTestScheduleList.clear();
+    for (VelkAutoTestSchedule &schedule : m_autoTestScheduleList) {
+        const QList<QPair<QCheckBox *, QString>> columns = {
+            {checkBox3Date, schedule.dateText},
+            {checkBox3Time, schedule.time},
+            {checkBox3Device, schedule.deviceText},
+            {checkBox3Group, schedule.groupText},
+            {checkBox3UpdateStatus, schedule.statusText},
+            {checkBox3Enable, ScheduleTableText::enableText(schedule.isEnable)}};
+        if (passesFilter(columns, search))
+            m_shownAutoTestScheduleList.append(&schedule);
+    }
+}
+
+void Scheduling::autoTestComboBoxEnableIndexChanged(int index)
+{
+    Q_UNUSED(index)
+    bool changed = false;
+    for (int row = 0; row < m_autoTestEnableComboBoxes.size() && row < m_shownAutoTestScheduleList.size(); ++row) {
+        VelkAutoTestSchedule &schedule = *m_shownAutoTestScheduleList.at(row);
+        const bool wanted = m_autoTestEnableComboBoxes.at(row)->currentIndex() == 0;
+        if (wanted == schedule.isEnable)
+            continue;
+        schedule.isEnable = wanted;
+        if (m_db->updateAutoTestScheduleState(schedule) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR,
+                     "Scheduling::autoTestComboBoxEnableIndexChanged - updateAutoTestScheduleState error, tsid %u",
+                     schedule.tsid);
+            continue;
+        }
+        changed = true;
+    }
+    // A test disabled after today's list was built must not run from the old list.
+    if (changed)
+        getToDoAutoTestList();
+}
+
+void Scheduling::autoTestSchedulingSettingSavedSuccess()
+{
+    reloadAutoTestSchedules(false);
+    comboBoxType->setCurrentIndex(AutoTestKind);
+}
+
+void Scheduling::autoTestTriggerMenuAction(QAction *action)
+{
+    const QPoint where = action->data().toPoint();
+    switch (where.y()) {
+    case 0:
+        editAutoTestRow(where.x());
+        break;
+    case 1:
+        confirmDeleteAutoTestSchedule(where.x());
+        break;
+    case 2:
+        showAutoTestScheduleReport(where.x());
+        break;
+    default:
+        break;
+    }
+}
+
+void Scheduling::editAutoTestRow(int row)
+{
+    if (row < 0 || row >= m_shownAutoTestScheduleList.size())
+        return;
+    const VelkAutoTestSchedule &schedule = *m_shownAutoTestScheduleList.at(row);
+    if (schedule.status == 2) {
+        writeLog(LOG_LEVEL_INFO, "can NOT edit AutoTest schedule while schedule");
+        return;
+    }
+    m_settingDialog->editAutoTestSchedule(schedule);
+    centreAndShow(m_settingDialog);
+}
+
+void Scheduling::confirmDeleteAutoTestSchedule(int row)
+{
+    if (row >= 0 && row < m_shownAutoTestScheduleList.size())
+        askToDelete(AutoTestKind, m_shownAutoTestScheduleList.at(row)->tsid);
+}
+
+void Scheduling::deleteAutoTestSchedule()
+{
+    for (const VelkAutoTestSchedule &schedule : qAsConst(m_autoTestScheduleList)) {
+        if (schedule.tsid != m_pendingDeleteId)
+            continue;
+        VelkAutoTestSchedule copy = schedule;
+        if (m_db->deleteAutoTestSchedule(copy) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "Scheduling::deleteAutoTestSchedule - deleteSchedule error, tsid %u", copy.tsid);
+            return;
+        }
+        reloadAutoTestSchedules(false);
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "Scheduling::deleteAutoTestSchedule, auto-test %u is gone already", m_pendingDeleteId);
+}
+
+void Scheduling::showAutoTestScheduleReport(int row)
+{
+    if (row < 0 || row >= m_shownAutoTestScheduleList.size())
+        return;
+    m_autoTestReportDialog->setWindowTitle(productName());
+    m_autoTestReportDialog->showAutoTestScheduleReport(*m_shownAutoTestScheduleList.at(row));
+    centreAndShow(m_autoTestReportDialog);
+}
+
+void Scheduling::getToDoAutoTestList()
+{
+    m_autoTestRunner->rebuild();
+}
+
+void Scheduling::runAutoTestTask()
+{
+    m_autoTestRunner->runPass();
+}
+
+void Scheduling::reAutoTestSchedule()
+{
+    m_autoTestRunner->replan();
+}
+
+// ---- firmware-update schedules ------------------------------------------------------------------------------------
+
+void Scheduling::showAllOtaSchedules()
+{
+    m_shownOtaScheduleList.clear();
+    for (VelkOtaSchedule &schedule : m_otaScheduleList)
+        m_shownOtaScheduleList.append(&schedule);
+}
+
+void Scheduling::reloadOtaSchedules()
+{
+    m_otaScheduleList.clear();
+    if (m_db->queryAllOtaSchedule(m_otaScheduleList) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadOtaSchedules - queryAllOtaSchedule error");
+    showAllOtaSchedules();
+    updateOtaTable();
+    updateOtaTableRows();
+    updateOtaTable();
+}
+
+void Scheduling::updateOtaTable()
+{
+    guideWidgetFwUpdate->setVisible(m_otaScheduleList.isEmpty());
+    m_otaEnableComboBoxes.clear();
+    m_otaSettingButtons.clear();
+    tableWidgetFwUpdate->setRowCount(0);
+    tableWidgetFwUpdate->setRowCount(m_shownOtaScheduleList.size());
+    const bool wholeList = m_shownOtaScheduleList.size() == m_otaScheduleList.size();
+    for (int row = 0; row < m_shownOtaScheduleList.size(); ++row) {
+        const VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
+        tableWidgetFwUpdate->setRowHeight(row, ScheduleTableCells::rowHeight());
+        tableWidgetFwUpdate->setItem(row, 0, textItem(schedule.date));
+        tableWidgetFwUpdate->setItem(row, 1, textItem(schedule.time));
+        const QPair<QString, QString> targets = fillTargetCells(tableWidgetFwUpdate, row, schedule.scheduleTarget,
+                                                                schedule.devices, schedule.groups, false);
+        const QString status = fillStateCells(
+            tableWidgetFwUpdate, row, schedule.status, schedule.failedCount, tr("Updating") + QStringLiteral("..."),
+            schedule.isEnable, fwUpdateHeaderStatus, m_otaEnableComboBoxes, m_otaSettingButtons,
+            &Scheduling::otaComboBoxEnableIndexChanged, &Scheduling::otaTriggerMenuAction);
+        if (wholeList) {
+            VelkOtaSchedule &whole = m_otaScheduleList[row];
+            whole.deviceText = targets.first;
+            whole.groupText = targets.second;
+            whole.statusText = status;
+        }
+    }
+}
+
+void Scheduling::updateOtaTableRows()
+{
+    const QString search = lineEditFilter->text();
+    m_shownOtaScheduleList.clear();
+    for (VelkOtaSchedule &schedule : m_otaScheduleList) {
+        const QList<QPair<QCheckBox *, QString>> columns = {
+            {checkBox2Date, schedule.date},
+            {checkBox2Time, schedule.time},
+            {checkBox2Device, schedule.deviceText},
+            {checkBox2Group, schedule.groupText},
+            {checkBox2UpdateStatus, schedule.statusText},
+            {checkBox2Enable, ScheduleTableText::enableText(schedule.isEnable)}};
+        if (passesFilter(columns, search))
+            m_shownOtaScheduleList.append(&schedule);
+    }
+}
+
+void Scheduling::otaComboBoxEnableIndexChanged(int index)
+{
+    Q_UNUSED(index)
+    bool changed = false;
+    for (int row = 0; row < m_otaEnableComboBoxes.size() && row < m_shownOtaScheduleList.size(); ++row) {
+        VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
+        const bool wanted = m_otaEnableComboBoxes.at(row)->currentIndex() == 0;
+        if (wanted == schedule.isEnable)
+            continue;
+        schedule.isEnable = wanted;
+        if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR,
+                     "Scheduling::otaComboBoxEnableIndexChanged - updateOtaScheduleState error, osid %u",
+                     schedule.osid);
+            continue;
+        }
+        changed = true;
+    }
+    // Disabling the armed schedule arms the next one; enabling an earlier one arms it.
+    if (changed)
+        m_otaRunner->checkOtaTask();
+}
+
+void Scheduling::otaTriggerMenuAction(QAction *action)
+{
+    const QPoint where = action->data().toPoint();
+    const int row = where.x();
+    if (row < 0 || row >= m_shownOtaScheduleList.size())
+        return;
+    switch (where.y()) {
+    case 0:
+        editOtaRow(row);
+        break;
+    case 1:
+        askToDelete(FwUpdateKind, m_shownOtaScheduleList.at(row)->osid);
+        break;
+    case 2:
+        showOtaScheduleReport(row);
+        break;
+    default:
+        break;
+    }
+}
+
+void Scheduling::editOtaRow(int row)
+{
+    const VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
+    if (schedule.status == 2) {
+        writeLog(LOG_LEVEL_INFO, "can NOT edit ota schedule while updating");
+        return;
+    }
+    m_pendingEditOtaId = schedule.osid;
+    askForCheck(IFPUpgradeManager::CASE_EDIT_SCHEDULE);
+}
+
+void Scheduling::deleteOtaSchedule()
+{
+    for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
+        if (schedule.osid != m_pendingDeleteId)
+            continue;
+        // A run of this schedule is cancelled first, once; its late end then changes nothing.
+        m_otaRunner->forgetSchedule(schedule.osid);
+        VelkOtaSchedule copy = schedule;
+        if (m_db->deleteOtaSchedule(copy) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "Scheduling::deleteOtaSchedule - deleteSchedule error, osid %u", copy.osid);
+        reloadOtaSchedules();
+        m_otaRunner->checkOtaTask();
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "Scheduling::deleteOtaSchedule, schedule %u is gone already", m_pendingDeleteId);
+}
+
+void Scheduling::showOtaScheduleReport(int row)
+{
+    m_otaReportDialog->setWindowTitle(productName());
+    m_otaReportDialog->setOtaSchedule(*m_shownOtaScheduleList.at(row));
+    DialogPlacement::centreOnScreenOf(m_otaReportDialog, nullptr);
+    m_otaReportDialog->show();
+}
+
+void Scheduling::updateOtaScheduleReport()
+{
+    if (m_otaReportDialog->isVisible())
+        m_otaReportDialog->refreshReport(m_otaRunner->current());
+}
+
+void Scheduling::askForCheck(int checkCase)
+{
+    if (m_upgradeManager->checkCurrentOtaVersionInfo(checkCase)) {
+        m_pendingCheck = 0;
+        return;
+    }
+    m_pendingCheck = checkCase;
+    m_checkRetry->start();
+}
+
+void Scheduling::retryCheck()
+{
+    if (m_pendingCheck != 0)
+        askForCheck(m_pendingCheck);
+}
+
+void Scheduling::otaVersionChecked(int checkOtaVersionCase)
+{
+    writeLog(LOG_LEVEL_INFO, "otaVersionChecked, case: %d", checkOtaVersionCase);
+    switch (checkOtaVersionCase) {
+    case IFPUpgradeManager::CASE_ADD_SCHEDULE:
+        m_settingDialog->switchToPage(0);
+        break;
+    case IFPUpgradeManager::CASE_SHOW_OTA_PAGE:
+        m_settingDialog->switchToPage(2);
+        break;
+    case IFPUpgradeManager::CASE_EDIT_SCHEDULE: {
+        const quint32 id = m_pendingEditOtaId;
+        m_pendingEditOtaId = 0;
+        for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
+            if (schedule.osid == id && schedule.status != 2) {
+                m_settingDialog->editOtaSchedule(schedule);
+                DialogPlacement::centreOnScreenOf(m_settingDialog, nullptr);
+                m_settingDialog->show();
+            }
+        }
+        return;
+    }
+    default:
+        m_otaRunner->versionChecked(checkOtaVersionCase);
+        return;
+    }
+    DialogPlacement::centreOnScreenOf(m_settingDialog, nullptr);
+    m_settingDialog->show();
+}
+
+void Scheduling::otaScheduleSettingSavedSuccess(bool updateNow, VelkOtaSchedule savedOtaSchedule)
+{
+    reloadOtaSchedules();
+    // "Update Now" saved the schedule with the current minute as its start: it goes through the same check as any
+    // due schedule, after the run that may be going on.
+    if (updateNow && m_otaRunner->isBusy())
+        writeLog(LOG_LEVEL_INFO, "otaScheduleSettingSavedSuccess, can NOT update now; schedule %u waits",
+                 savedOtaSchedule.osid);
+    else if (updateNow)
+        writeLog(LOG_LEVEL_INFO, "otaScheduleSettingSavedSuccess, update now, schedule %u", savedOtaSchedule.osid);
+    m_otaRunner->checkOtaTask();
+    comboBoxType->setCurrentIndex(FwUpdateKind);
+}
+
+// ---- the delete question, the kind switch and the filter bars -----------------------------------------------------
+
+void Scheduling::askToDelete(int kind, quint32 id)
+{
+    m_pendingDeleteKind = kind;
+    m_pendingDeleteId = id;
+    m_deleteDialog->setWindowTitle(productName());
+    m_deleteDialog->setText(tr("Are you sure you want to delete this schedule?"));
+    centreAndShow(m_deleteDialog);
+}
+
+void Scheduling::confirmDeleteSchedule()
+{
+    const int kind = m_pendingDeleteKind;
+    m_pendingDeleteKind = -1;
+    if (kind == FwUpdateKind)
+        deleteOtaSchedule();
+    else if (kind == AutoTestKind)
+        deleteAutoTestSchedule();
+    else if (kind == DeviceControlKind)
+        deleteSchedule();
+    m_pendingDeleteId = 0;
+}
+
+void Scheduling::closeNotificationDialog()
+{
+    m_pendingDeleteKind = -1;
+    m_pendingDeleteId = 0;
+}
+
+void Scheduling::clickBtnAddSchedule()
+{
+    emit btnAddScheduleClicked();
+    askForCheck(IFPUpgradeManager::CASE_ADD_SCHEDULE);
+}
+
+void Scheduling::showContentByType(int indexOfType)
+{
+    stackedWidgetTables->setCurrentIndex(indexOfType);
+}
+
+void Scheduling::btnFilterClicked()
+{
+    widgetFilterParent->show();
+    widgetFilterParent->raise();
+    btnFilter->setStyleSheet(m_selectedFilterStyle);
+    const int page = stackedWidgetTables->currentIndex();
+    if (page < 0 || page > 2)
+        return;
+    const QList<QWidget *> bars = {widgetFilterSchedule, widgetFilterOtaSchedule, widgetFilterAutoTestSchedule};
+    for (int i = 0; i < bars.size(); ++i)
+        bars.at(i)->setVisible(i == page);
+}
+
+void Scheduling::pressEvent(QMouseEvent *event)
+{
+    for (QWidget *bar : QList<QWidget *>{widgetFilterSchedule, widgetFilterOtaSchedule, widgetFilterAutoTestSchedule}) {
+        if (!bar->isVisible())
+            continue;
+        if (!bar->geometry().contains(event->pos())) {
+            widgetFilterParent->hide();
+            bar->hide();
+            btnFilter->setStyleSheet(m_normalFilterStyle);
+        }
+    }
+    event->accept();
+}
+
+void Scheduling::btnApplyFilterClicked()
+{
+    resetFilterButtons();
+    showFilteredTableContent();
+}
+
+void Scheduling::showFilteredTableContent()
+{
+    switch (stackedWidgetTables->currentIndex()) {
+    case DeviceControlKind:
+        updateScheduleTableRows();
+        updateScheduleTable();
+        break;
+    case FwUpdateKind:
+        updateOtaTableRows();
+        updateOtaTable();
+        break;
+    case AutoTestKind:
+        updateAutoTestTableRows();
+        updateAutoTestTable(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void Scheduling::centreAndShow(QWidget *dialog)
+{
+    DialogPlacement::centreOnScreenOf(dialog, this);
+    dialog->show();
+}
+
+void Scheduling::checkBoxStyle()
+{
+    const QString style = ScheduleFormStyle::filterCheckBoxStyle();
+    for (QCheckBox *box : widgetFilterParent->findChildren<QCheckBox *>()) {
+        box->setStyleSheet(style);
+        scaleStyleSheetFontSize(box, 10.0, 0.0, false, false);
+    }
+}
+
+QPair<QString, QString> Scheduling::fillTargetCells(QTableWidget *table, int row, int target,
+                                                    const QList<VelkIFPDevice> &devices,
+                                                    const QList<VelkGroups> &groups, bool allForTargetOne)
+{
+    if (target == 1 && allForTargetOne) {
+        table->setItem(row, 2, textItem(tr("All")));
+        table->setItem(row, 3, textItem(tr("All")));
+        return {tr("All"), tr("All")};
+    }
+    if (target == 2) {
+        const QString names = joinedDeviceNames(devices);
+        setNamesCell(table, row, 2, names, devices.size());
+        table->setItem(row, 3, textItem(QString()));
+        return {names, QString()};
+    }
+    if (target == 3) {
+        const QString names = joinedGroupNames(groups);
+        table->setItem(row, 2, textItem(QString()));
+        setNamesCell(table, row, 3, names, groups.size());
+        return {QString(), names};
+    }
+    return {QString(), QString()};
+}
+
+QString Scheduling::fillStateCells(QTableWidget *table, int row, int status, int failedCount,
+                                   const QString &runningText, bool enabled, QLabel *statusHeader,
+                                   QList<CustComboBox *> &combos, QList<QToolButton *> &buttons,
+                                   void (Scheduling::*comboSlot)(int), void (Scheduling::*menuSlot)(QAction *))
+{
+    table->setCellWidget(row, 4,
+                         ScheduleTableCells::statusLabel(status, failedCount, runningText, statusHeader->width() - 11));
+
+    // While its run goes on, a schedule can be neither switched nor edited; it can still be deleted and reported.
+    QWidget *cell = nullptr;
+    CustComboBox *combo = ScheduleTableCells::enableSelector(enabled, row, &cell);
+    combo->setEnabled(status != 2);
+    combos.append(combo);
+    table->setCellWidget(row, 5, cell);
+    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, comboSlot, Qt::UniqueConnection);
+
+    QToolButton *button = ScheduleTableCells::settingsButton(&cell);
+    buttons.append(button);
+    QMenu *menu = ScheduleTableCells::rowMenu(button);
+    QAction *edit = menu->addAction(tr("Edit"));
+    edit->setData(QPoint(row, 0));
+    edit->setEnabled(status != 2);
+    menu->addAction(tr("Delete"))->setData(QPoint(row, 1));
+    menu->addAction(tr("Report"))->setData(QPoint(row, 2));
+    connect(menu, &QMenu::triggered, this, menuSlot);
+    table->setCellWidget(row, 6, cell);
+    return ScheduleTableText::statusText(status, failedCount, runningText);
+}
+
+bool Scheduling::passesFilter(const QList<QPair<QCheckBox *, QString>> &columns, const QString &search)
+{
+    for (const auto &column : columns) {
+        if (column.first->isChecked() && ScheduleTableText::matches(column.second, search))
+            return true;
+    }
+    return false;
+}
+
+void Scheduling::setNamesCell(QTableWidget *table, int row, int column, const QString &names, int count)
+{
+    // The count rule's room, less the item's own padding and text margins.
+    const int room = table->columnWidth(column) - 10 - 10;
+    table->setItem(row, column,
+                   textItem(ScheduleTableText::countElided(names, count, room, table->fontMetrics(),
+                                                           uiLayoutDirection() == Qt::RightToLeft)));
 }

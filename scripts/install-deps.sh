@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5sql5-sqlite libsqlite3-dev libqt5svg5-dev
     qttools5-dev qttools5-dev-tools clang-format
-    fonts-liberation xvfb xauth sqlite3 iproute2
+    fonts-liberation xvfb xauth sqlite3 iproute2 tzdata
     curl
     # The Traditional Chinese interface (and the corner brackets of some English texts) needs CJK glyphs.
     fonts-wqy-microhei

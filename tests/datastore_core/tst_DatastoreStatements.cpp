@@ -18,8 +18,10 @@
 
 namespace {
 
-const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsMember", "DeviceMacNoCase",    "DeviceNameNoCase",
-                              "GroupsNameNoCase",    "MultiUserName",      "UserDeviceByDevice", "UserDeviceByUser"};
+const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsByGroup",      "DeviceGroupsMember",
+                              "DeviceMacNoCase",     "DeviceNameNoCase",         "DeviceScheduleBySchedule",
+                              "GroupsNameNoCase",    "GroupsScheduleBySchedule", "MultiUserName",
+                              "UserDeviceByDevice",  "UserDeviceByUser"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {
@@ -118,6 +120,12 @@ private slots:
         QVERIFY(
             plan(probe, "SELECT gid FROM Groups WHERE groupName = 'x' collate NOCASE").contains("GroupsNameNoCase"));
         QVERIFY(plan(probe, "SELECT 1 FROM DeviceGroups WHERE did = 1 AND gid = 2").contains("DeviceGroupsMember"));
+        QVERIFY(plan(probe, "SELECT muid FROM MultiUser WHERE userName = 'x'").contains("MultiUserName"));
+        QVERIFY(plan(probe, "SELECT 1 FROM AppPermission WHERE multiUserId = 1 AND appId = 2")
+                    .contains("AppPermissionByUser"));
+        QVERIFY(plan(probe, "SELECT 1 FROM UserDevice WHERE multiUserId = 1 AND deviceId = 2")
+                    .contains("UserDeviceByUser"));
+        QVERIFY(plan(probe, "SELECT did FROM DeviceSchedule WHERE sid = 1").contains("DeviceScheduleBySchedule"));
     }
 
     void cachedStatementsAreReusedAndHoldNoLock()

@@ -1,11 +1,15 @@
 #include "devices/AlertRoad.h"
 #include "devices/CameraLink.h"
+#include "devices/DeviceTableModel.h"
 #include "devices/Management.h"
+#include "devices/ManagementAddDevice.h"
+#include "devices/ManagementEditDevice.h"
 #include "emergency/CameraLinkStore.h"
 #include "emergency/EmergencyDialog.h"
 #include "emergency/EmergencySettingNotifyDialog.h"
 #include "emergency/EmergencyTestSupport.h"
 #include "emergency/EmergencyWarningDialog.h"
+#include "emergency/ManagementAddCamera.h"
 #include "emergency/NotifyDownloadDialog.h"
 #include "emergency/Ui_NotifyDownloadDialog.h"
 #include "frame/FrameTestSupport.h"
@@ -17,6 +21,7 @@
 #include "support/FakeSoundPlayer.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QTimer>
 
 namespace {
@@ -30,6 +35,29 @@ QList<EmergencyWarningDialog *> shownWarnings()
             shown.append(warning);
     }
     return shown;
+}
+
+QList<VelkDeviceCameraMap> pairingsOf(const QString &deviceName)
+{
+    const quint32 did = storedDevice(deviceName).did;
+    QList<VelkDeviceCameraMap> all;
+    OrvantaDBManager::getInstance()->queryDeviceCameraMapping(all);
+    QList<VelkDeviceCameraMap> rows;
+    for (const VelkDeviceCameraMap &mapping : qAsConst(all)) {
+        if (quint32(mapping.did) == did)
+            rows.append(mapping);
+    }
+    return rows;
+}
+
+// Checks the pairing dialog's row of that camera name and saves, as the operator would.
+void chooseCamera(ManagementAddCamera *pairing, const QString &cameraName)
+{
+    QVERIFY(pairing->isVisible());
+    for (int row = 0; row < pairing->tableWidget->rowCount(); ++row)
+        pairing->checkBoxes().at(row)->setChecked(pairing->tableWidget->item(row, 3)->text() == cameraName);
+    pairing->btnSave->click();
+    QVERIFY(!pairing->isVisible());
 }
 
 } // namespace
@@ -50,6 +78,7 @@ private slots:
     void macFormsAndUnknownMacs();
     void unmuteGoesThroughTheMixerTool();
     void cameraLinkFromSettingsToTheProgram();
+    void ptzCameraFieldPairsAnAudioBox();
 
 private:
     void answerAll();
@@ -350,6 +379,96 @@ void TestEmergencyPage::cameraLinkFromSettingsToTheProgram()
     QFile::remove(ini);
     m_page->autoCheckPellmar(false);
     QVERIFY(!link->checkTimer()->isActive());
+}
+
+void TestEmergencyPage::ptzCameraFieldPairsAnAudioBox()
+{
+    CameraLink *link = m_page->cameraLink();
+    ManagementAddCamera *pairing = link->pairingDialog();
+    m_page->setPageMode(1);
+    storeSosCredentials(QString(), QString());
+
+    // No camera-management account stored: the connect-camera notice, not the pairing.
+    m_page->clickAddDevice();
+    ManagementAddDevice *add = m_page->addDeviceDialog();
+    QVERIFY(add->btnCamera->isVisible());
+    add->btnCamera->click();
+    QVERIFY(link->downloadDialog()->isVisible());
+    QVERIFY(link->downloadDialog()->ui->btnSetting->isVisibleTo(link->downloadDialog()));
+    QVERIFY(!pairing->isVisible());
+    link->downloadDialog()->hide();
+
+    // A camera picked in a dialog that is then cancelled is not written to the next device.
+    storeSosCredentials(QStringLiteral("guard"), QStringLiteral("s3cret"));
+    add->btnCamera->click();
+    chooseCamera(pairing, QStringLiteral("Hall cam"));
+    QCOMPARE(add->editCamera->text(), QStringLiteral("Hall cam"));
+    add->btnCancel->click();
+    m_page->clickAddDevice();
+    QVERIFY(add->editCamera->text().isEmpty());
+    add->editName->setText(QStringLiteral("Gate Box"));
+    add->editMac->setText(QStringLiteral("0a:00:00:00:00:01"));
+    add->submit();
+    QVERIFY(!add->isVisible());
+    QVERIFY(storedDevice(QStringLiteral("Gate Box")).ptzCamera.isEmpty());
+    QVERIFY(pairingsOf(QStringLiteral("Gate Box")).isEmpty());
+
+    // Added with a camera: the device names it, and one pairing row holds its MAC and the account.
+    // The pairing goes by the administrator's account whoever is logged in.
+    isAdminLogin = false;
+    m_page->clickAddDevice();
+    add->btnCamera->click();
+    chooseCamera(pairing, QStringLiteral("Gym cam"));
+    isAdminLogin = true;
+    add->editName->setText(QStringLiteral("Front Desk"));
+    add->editMac->setText(QStringLiteral("0a:00:00:00:00:02"));
+    add->submit();
+    QVERIFY(!add->isVisible());
+    QCOMPARE(storedDevice(QStringLiteral("Front Desk")).ptzCamera, QStringLiteral("Gym cam"));
+    QList<VelkDeviceCameraMap> rows = pairingsOf(QStringLiteral("Front Desk"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().account, QStringLiteral("guard"));
+    QCOMPARE(rows.first().deviceName, QStringLiteral("Gym cam"));
+    QCOMPARE(rows.first().mac, QStringLiteral("aa:00:00:00:00:02"));
+
+    // An older pairing under another account, as an import leaves it.
+    VelkDeviceCameraMap older;
+    older.did = int(storedDevice(QStringLiteral("Front Desk")).did);
+    older.account = QStringLiteral("lab");
+    older.deviceName = QStringLiteral("Lab cam");
+    older.mac = QStringLiteral("aa:00:00:00:00:05");
+    QCOMPARE(OrvantaDBManager::getInstance()->insertDeviceCameraMapping(older), DB_OK);
+
+    // "Go to Setting" on the notice of an unreachable camera leads the administrator to the
+    // device's editor, which shows the pairing and pre-checks it in the pairing dialog.
+    m_page->showDeviceErrorMessage(QStringLiteral("Front Desk"), QString(), QStringLiteral("guard"));
+    EmergencySettingNotifyDialog *notice = visibleTopLevel<EmergencySettingNotifyDialog>();
+    QVERIFY(notice);
+    notice->btnGoSetting->click();
+    ManagementEditDevice *edit = m_page->editDeviceDialog();
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->editCamera->text(), QStringLiteral("Gym cam"));
+    edit->btnCamera->click();
+    QCOMPARE(pairing->checkedCount(), 1);
+    chooseCamera(pairing, QStringLiteral("Hall cam"));
+    QCOMPARE(edit->editCamera->text(), QStringLiteral("Hall cam"));
+    edit->editLocation->setText(QStringLiteral("Main entrance"));
+    edit->submit();
+    QVERIFY(!edit->isVisible());
+    const VelkIFPDevice edited = storedDevice(QStringLiteral("Front Desk"));
+    QCOMPARE(edited.ptzCamera, QStringLiteral("Hall cam"));
+    QCOMPARE(edited.position, QStringLiteral("Main entrance"));
+    rows = pairingsOf(QStringLiteral("Front Desk"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().deviceName, QStringLiteral("Hall cam"));
+    QCOMPARE(rows.first().mac, QStringLiteral("aa:00:00:00:00:01"));
+
+    // Saved again without a new choice: the pairing stays as it is.
+    m_page->editDevice(m_page->deviceModel()->rowOfName(QStringLiteral("Front Desk")));
+    edit->submit();
+    QCOMPARE(pairingsOf(QStringLiteral("Front Desk")).size(), 1);
+    QCOMPARE(storedDevice(QStringLiteral("Front Desk")).ptzCamera, QStringLiteral("Hall cam"));
+    m_page->setPageMode(0);
 }
 
 QTEST_MAIN(TestEmergencyPage)

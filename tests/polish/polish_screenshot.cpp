@@ -1,8 +1,8 @@
 // Walks through the console as a new operator would and saves what the screen shows to PNG files:
 // the empty Device Control page, the Devices tab with 20 devices (also after leaving and coming
-// back), the add, edit, groups and auto-detect dialogs, the user settings with a password
-// mismatch, and the device-type and language lists opened.
-// Usage (not a test; run under a real X server so that dialogs sit where the window system puts them):
+// back), the add, edit (also for an audio box, with its PTZ camera), groups and auto-detect dialogs, the user settings
+// with a password mismatch, and the device-type and language lists opened. Usage (not a test; run under a real X server
+// so that dialogs sit where the window system puts them):
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
 // The console's translation is installed as at start-up: en_US unless another language is given.
 // Everything stays on loopback and in a temporary HOME.
@@ -141,6 +141,27 @@ int main(int argc, char **argv)
     management->editDevice(0);
     shoot(QStringLiteral("edit"));
     management->editDeviceDialog()->close();
+
+    // An audio box pairs with a PTZ camera: the add dialog before and after a camera was chosen,
+    // the edit dialog with the stored one.
+    VelkIFPDevice audioBox;
+    audioBox.deviceName = QStringLiteral("Main Gate SOS");
+    audioBox.macAddress = QStringLiteral("00:11:22:33:20:01");
+    audioBox.deviceType = QStringLiteral("Audio Box");
+    audioBox.position = QStringLiteral("Main gate");
+    audioBox.ptzCamera = QStringLiteral("Gate camera, east side");
+    db->createIFPDevice(audioBox);
+    settingsPage->cbDeviceType->setCurrentIndex(1);
+    management->clickAddDevice();
+    shoot(QStringLiteral("add-audio-empty"));
+    management->addDeviceDialog()->setChosenCamera(QStringLiteral("Library entrance PTZ"),
+                                                   QStringLiteral("aa:00:00:00:00:01"));
+    shoot(QStringLiteral("add-audio"));
+    management->addDeviceDialog()->close();
+    management->editDevice(0);
+    shoot(QStringLiteral("edit-audio"));
+    management->editDeviceDialog()->close();
+    settingsPage->cbDeviceType->setCurrentIndex(0);
 
     management->clickGroups();
     ManagementGroupDialog *groups = management->groupDialog();

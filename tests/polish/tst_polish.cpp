@@ -122,6 +122,7 @@ private slots:
     void emptyControlPageNamesTheWayToDevices();
     void deviceColumnsStayPut();
     void dialogsOpenOverTheMainWindow();
+    void cameraRowFitsTheDeviceForms();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -430,6 +431,48 @@ void TestPolish::dialogsOpenOverTheMainWindow()
                                                                .arg(offset.y())));
     }
     QVERIFY(centred >= 2);
+}
+
+// The add and edit forms give audio boxes a camera row and take it out again for the other
+// devices: the rows below move with it, Save stays inside the form, and the size comes back.
+void TestPolish::cameraRowFitsTheDeviceForms()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice box;
+    box.deviceName = QStringLiteral("Gate Box");
+    box.macAddress = QStringLiteral("00:11:22:33:20:01");
+    box.deviceType = QStringLiteral("Audio Box");
+    box.ptzCamera = QStringLiteral("Hall camera, east entrance");
+    QCOMPARE(db->createIFPDevice(box), DB_OK);
+    auto fits = [](DeviceFormDialog *form) {
+        const QWidget *above = form->cameraRowShown() ? form->editCamera : form->editLocation;
+        return form->btnCamera->y() == form->editCamera->y() && form->listGroups->y() > above->geometry().bottom() &&
+               form->btnSave->geometry().bottom() < form->height();
+    };
+
+    Management page;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    page.setPageMode(1);
+    page.clickAddDevice();
+    ManagementAddDevice *add = page.addDeviceDialog();
+    QVERIFY(add->editCamera->isVisible() && add->btnCamera->isVisible() && fits(add));
+    const QSize withRow = add->size();
+    page.editDevice(page.deviceModel()->rowOfName(box.deviceName));
+    ManagementEditDevice *edit = page.editDeviceDialog();
+    QVERIFY(edit->editCamera->isVisible() && fits(edit));
+    QCOMPARE(edit->editCamera->text(), box.ptzCamera);
+
+    page.setPageMode(0);
+    page.clickAddDevice();
+    QVERIFY(!add->editCamera->isVisible() && !add->btnCamera->isVisible() && fits(add));
+    QCOMPARE(add->height(), withRow.height() - (add->lbCamera->y() - add->lbLocation->y()));
+    page.editDevice(0);
+    QVERIFY(!edit->editCamera->isVisible() && fits(edit));
+    page.setPageMode(1);
+    page.clickAddDevice();
+    QCOMPARE(add->size(), withRow);
+    QCOMPARE(db->deleteIFPDevice(box), DB_OK);
 }
 
 QTEST_MAIN(TestPolish)

@@ -1,0 +1,246 @@
+#include "scheduling/AutoTestRunner.h"
+
+#include <QSet>
+#include <algorithm>
+
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBIntf.h"
+#include "network/CmdServer.h"
+#include "scheduling/DeviceControlPlan.h"
+#include "scheduling/ScheduleTime.h"
+#include "shell/base/Log.h"
+
+namespace {
+
+constexpr int StatusScheduling = 2;
+constexpr int StatusFailed = 3;
+constexpr int StatusSuccessful = 4;
+
+} // namespace
+
+AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
+    : DailyTaskRunner(clock, parent), m_db(db), m_server(server)
+{
+    qRegisterMetaType<AutoTestTask>();
+}
+
+AutoTestRunner::~AutoTestRunner() = default;
+
+void AutoTestRunner::build(const QDate &today)
+{
+    QList<AutoTestTask> tasks;
+    QList<VelkAutoTestSchedule> schedules;
+    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::build, queryAllAutoTestSchedule error");
+
+    for (const VelkAutoTestSchedule &schedule : qAsConst(schedules)) {
+        if (!schedule.isEnable || schedule.time.isEmpty() ||
+            !ScheduleTime::isDayOn(today, schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                                   schedule.isFri, schedule.isSat, schedule.isSun))
+            continue;
+        QTime time;
+        const QDateTime at = ScheduleTime::instantOf(today, schedule.time, &time);
+        if (!at.isValid()) {
+            writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::build, auto-test %u: time \"%s\" cannot be read",
+                     schedule.tsid, schedule.time.toLocal8Bit().constData());
+            continue;
+        }
+        AutoTestTask powerOn;
+        powerOn.action = AutoTestPowerOn;
+        powerOn.time = at;
+        powerOn.schedule = schedule;
+        powerOn.key = DeviceControlPlan::taskKey(schedule.tsid, AutoTestPowerOn, today, time);
+        powerOn.runKey = DeviceControlPlan::taskKey(schedule.tsid, 0, today, time);
+        AutoTestTask check = powerOn;
+        check.action = AutoTestCheck;
+        check.time = at.addSecs(CheckDelaySecs);
+        check.key = DeviceControlPlan::taskKey(schedule.tsid, AutoTestCheck, today, time);
+        tasks << powerOn << check;
+    }
+    std::stable_sort(tasks.begin(), tasks.end(),
+                     [](const AutoTestTask &a, const AutoTestTask &b) { return a.time < b.time; });
+    m_tasks = tasks;
+
+    // Runs whose check left the list (the schedule was deleted, or the day is over) end here.
+    QSet<QString> runKeys;
+    for (const AutoTestTask &task : qAsConst(m_tasks))
+        runKeys.insert(task.runKey);
+    for (auto it = m_runs.begin(); it != m_runs.end();) {
+        if (runKeys.contains(it.key()))
+            ++it;
+        else
+            it = m_runs.erase(it);
+    }
+}
+
+QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
+{
+    QVector<Planned> list;
+    list.reserve(m_tasks.size());
+    for (const AutoTestTask &task : m_tasks)
+        list.append({task.key, task.time});
+    return list;
+}
+
+void AutoTestRunner::fire(const QString &key)
+{
+    for (const AutoTestTask &found : qAsConst(m_tasks)) {
+        if (found.key != key)
+            continue;
+        const AutoTestTask task = found;
+        if (task.action == AutoTestPowerOn)
+            powerOn(task);
+        else
+            check(task);
+        emit taskFired(task);
+        return;
+    }
+}
+
+void AutoTestRunner::powerOn(const AutoTestTask &task)
+{
+    VelkAutoTestSchedule schedule;
+    if (!currentSchedule(task, &schedule)) {
+        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted; nothing runs", task.schedule.tsid);
+        return;
+    }
+    if (!schedule.isEnable) {
+        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u is disabled; nothing runs", schedule.tsid);
+        return;
+    }
+
+    QList<VelkIFPDevice> targets;
+    if (!resolveTargets(schedule, &targets)) {
+        writeLog(LOG_LEVEL_ERROR, "runAutoTestTask, the devices of auto-test %u could not be read", schedule.tsid);
+        writeStatus(schedule, StatusFailed);
+        return;
+    }
+    if (targets.isEmpty()) {
+        writeLog(LOG_LEVEL_WARNING, "no devices in currentAutoTestTask, auto-test %u", schedule.tsid);
+        writeStatus(schedule, StatusFailed);
+        return;
+    }
+
+    QList<VelkIFPDevice> offline;
+    for (const VelkIFPDevice &device : qAsConst(targets)) {
+        if (!m_server->isDeviceOnline(device))
+            offline.append(device);
+    }
+    m_server->powerOn(offline);
+    writeLog(LOG_LEVEL_INFO, "run auto test poweron, auto-test %u, %d of %d devices woken", schedule.tsid,
+             int(offline.size()), int(targets.size()));
+
+    if (m_db->deleteRelatedAutoTestScheduleReport(schedule) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error");
+    if (m_db->insertAutoTestScheduleReport(schedule, targets) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error");
+    m_runs.insert(task.runKey, targets);
+    writeStatus(schedule, StatusScheduling);
+}
+
+void AutoTestRunner::check(const AutoTestTask &task)
+{
+    if (!m_runs.contains(task.runKey)) {
+        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, check of auto-test %u skipped: its power-on did not run",
+                 task.schedule.tsid);
+        return;
+    }
+    const QList<VelkIFPDevice> targets = m_runs.take(task.runKey);
+    VelkAutoTestSchedule schedule;
+    if (!currentSchedule(task, &schedule)) {
+        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run", task.schedule.tsid);
+        return;
+    }
+
+    int failures = 0;
+    QList<VelkIFPDevice> connected;
+    for (VelkIFPDevice device : targets) {
+        quint32 rc;
+        if (m_server->isDeviceOnline(device)) {
+            connected.append(device);
+            writeLog(LOG_LEVEL_INFO, "run auto test poweroff, device.deviceName : %s",
+                     device.deviceName.toLocal8Bit().constData());
+            rc = m_db->updateAutoTestScheduleReport(device, schedule, StatusSuccessful, 2);
+        } else {
+            ++failures;
+            writeLog(LOG_LEVEL_INFO, "report auto test fail, device.deviceName : %s",
+                     device.deviceName.toLocal8Bit().constData());
+            rc = m_db->updateAutoTestScheduleReport(device, schedule, StatusFailed, 3);
+        }
+        if (rc != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateAutoTestScheduleReport error");
+    }
+    m_server->powerOff(connected);
+
+    if (failures == 0) {
+        writeLog(LOG_LEVEL_INFO, "report auto test success, auto-test %u", schedule.tsid);
+        writeStatus(schedule, StatusSuccessful);
+    } else {
+        writeLog(LOG_LEVEL_INFO, "report auto test fail, auto-test %u, %d failed", schedule.tsid, failures);
+        writeStatus(schedule, StatusFailed);
+    }
+}
+
+bool AutoTestRunner::resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const
+{
+    targets->clear();
+    switch (schedule.scheduleTarget) {
+    case 1:
+        return m_db->queryAllAvailableIFP(*targets) == DB_OK;
+    case 2:
+        return m_db->queryDeviceByAutoTestSchedule(schedule, *targets) == DB_OK;
+    case 3: {
+        QList<VelkIFPDevice> all;
+        if (m_db->queryAllAvailableIFP(all) != DB_OK)
+            return false;
+        QHash<QString, int> byName;
+        for (int i = 0; i < all.size(); ++i)
+            byName.insert(all.at(i).deviceName, i);
+        QSet<quint32> taken;
+        for (const VelkGroups &group : schedule.groups) {
+            QList<VelkIFPDevice> members;
+            const quint32 rc = m_db->queryIFPByGroup(group, members);
+            // A group deleted since the schedule was saved simply has no members.
+            if (rc != DB_OK && rc != DB_ROW_NOT_FOUND)
+                return false;
+            for (const VelkIFPDevice &member : qAsConst(members)) {
+                const int index = byName.value(member.deviceName, -1);
+                if (index < 0 || taken.contains(member.did))
+                    continue;
+                taken.insert(member.did);
+                targets->append(all.at(index));
+            }
+        }
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const
+{
+    QList<VelkAutoTestSchedule> schedules;
+    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "AutoTestRunner, queryAllAutoTestSchedule error; using auto-test %u as planned",
+                 task.schedule.tsid);
+        *schedule = task.schedule;
+        return true;
+    }
+    for (const VelkAutoTestSchedule &stored : qAsConst(schedules)) {
+        if (stored.tsid == task.schedule.tsid) {
+            *schedule = stored;
+            return true;
+        }
+    }
+    return false;
+}
+
+void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
+{
+    schedule.status = status;
+    if (m_db->updateAutoTestScheduleState(schedule) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
+                 schedule.tsid);
+    emit schedulesChanged();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+
+#include "scheduling/DailyTaskRunner.h"
+#include "scheduling/ScheduleTask.h"
+
+class CmdServer;
+class OrvantaDBIntf;
+
+/// Runs the auto-test schedules. At the test time the target panels that are not connected are
+/// woken, the schedule turns "Scheduling" and gets one report row per target; 90 s later every
+/// target is judged: connected ones are reported successful and powered off again, the others
+/// failed, and the schedule ends "Successfully" or "Failed".
+///
+/// A schedule is read again from the database when its task fires: one disabled or deleted after
+/// the list was built does not run, and the state written keeps the enable flag as stored. The
+/// check judges the targets its power-on found; a check whose power-on did not run in this
+/// session has nothing to judge and is skipped.
+class AutoTestRunner : public DailyTaskRunner
+{
+    Q_OBJECT
+
+public:
+    static constexpr int CheckDelaySecs = 90;
+
+    AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent = nullptr);
+    ~AutoTestRunner() override;
+
+    const QList<AutoTestTask> &tasks() const { return m_tasks; }
+
+    /// The panels an auto-test covers: every device (target 1), its chosen devices (2) or the
+    /// members of its groups, each once (3). False when the database could not be read.
+    bool resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const;
+
+signals:
+    /// A schedule's state or report changed; the page reloads its table without a rebuild.
+    void schedulesChanged();
+    void taskFired(const AutoTestTask &task);
+
+protected:
+    void build(const QDate &today) override;
+    QVector<Planned> planned() const override;
+    void fire(const QString &key) override;
+
+private:
+    void powerOn(const AutoTestTask &task);
+    void check(const AutoTestTask &task);
+    /// The schedule as stored now; false when it is gone. On a read error the task's copy stands in.
+    bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const;
+    void writeStatus(VelkAutoTestSchedule schedule, int status);
+
+    OrvantaDBIntf *m_db;
+    CmdServer *m_server;
+    QList<AutoTestTask> m_tasks;
+    /// The targets of each run whose power-on ran, by run key, until its check.
+    QHash<QString, QList<VelkIFPDevice>> m_runs;
+};

@@ -1,0 +1,80 @@
+#include "scheduling/DailyTaskRunner.h"
+
+#include "scheduling/ScheduleTime.h"
+#include "shell/base/Clock.h"
+
+DailyTaskRunner::DailyTaskRunner(Clock *clock, QObject *parent)
+    : QObject(parent), m_clock(clock), m_window(clock->now())
+{
+    m_runTimer.setSingleShot(true);
+    m_runTimer.setTimerType(Qt::PreciseTimer);
+    m_replanTimer.setSingleShot(true);
+    m_replanTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_runTimer, &QTimer::timeout, this, &DailyTaskRunner::runPass);
+    connect(&m_replanTimer, &QTimer::timeout, this, &DailyTaskRunner::onReplanTimer);
+    connect(m_clock, &Clock::jumped, this, &DailyTaskRunner::onReplanTimer);
+}
+
+DailyTaskRunner::~DailyTaskRunner() = default;
+
+void DailyTaskRunner::rebuild()
+{
+    m_runTimer.stop();
+    const QDateTime now = m_clock->now();
+    m_builtFor = now.date();
+    build(m_builtFor);
+    runPass();
+}
+
+void DailyTaskRunner::runPass()
+{
+    const QDateTime now = m_clock->now();
+    m_window.observe(now);
+    // A copy: firing a task may rebuild the list under us. The window is asked again for every
+    // task, so a pass nested in a firing never fires a task twice.
+    const QVector<Planned> tasks = planned();
+    for (const Planned &task : tasks) {
+        if (!m_window.isDue(task.key, task.due, now))
+            continue;
+        m_window.markFired(task.key, task.due);
+        fire(task.key);
+    }
+
+    // Measured from the pass's own time, so a task that fell due while the others fired is
+    // picked up by a pass right after this one.
+    QDateTime next;
+    for (const Planned &task : planned()) {
+        if (m_window.isAhead(task.key, task.due, now) && (!next.isValid() || task.due < next))
+            next = task.due;
+    }
+    if (next.isValid())
+        m_runTimer.start(int(qBound<qint64>(0, m_clock->now().msecsTo(next), MaxTimerMs)));
+    else
+        m_runTimer.stop();
+}
+
+void DailyTaskRunner::replan()
+{
+    const QDateTime now = m_clock->now();
+    m_window.prune(now);
+    rebuild();
+    armReplanTimer(now);
+}
+
+void DailyTaskRunner::onReplanTimer()
+{
+    const QDateTime now = m_clock->now();
+    if (!m_replanAt.isValid() || now >= m_replanAt || now.date() != m_builtFor) {
+        replan();
+        return;
+    }
+    runPass();
+    armReplanTimer(now);
+}
+
+void DailyTaskRunner::armReplanTimer(const QDateTime &now)
+{
+    m_replanAt = ScheduleTime::nextReplan(now);
+    const qint64 remaining = m_replanAt.isValid() ? now.msecsTo(m_replanAt) : MaxTimerMs;
+    m_replanTimer.start(int(qBound<qint64>(1000, remaining, MaxTimerMs)));
+}

@@ -1,0 +1,310 @@
+#include "scheduling/OtaScheduleRunner.h"
+
+#include <QSet>
+
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBIntf.h"
+#include "datastore/UpdateStatus.h"
+#include "firmware/IFPUpgradeManager.h"
+#include "scheduling/ScheduleTime.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Log.h"
+
+OtaScheduleRunner::OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent)
+    : QObject(parent), m_db(db), m_manager(manager), m_clock(clock)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(5000);
+    connect(&m_timer, &QTimer::timeout, this, &OtaScheduleRunner::checkOtaTask);
+    connect(&m_retry, &QTimer::timeout, this, &OtaScheduleRunner::retryCheck);
+    connect(m_clock, &Clock::jumped, this, &OtaScheduleRunner::onClockJumped);
+}
+
+OtaScheduleRunner::~OtaScheduleRunner() = default;
+
+QDateTime OtaScheduleRunner::startOf(const VelkOtaSchedule &schedule)
+{
+    QTime time;
+    return ScheduleTime::instantOf(QDate::fromString(schedule.date, QStringLiteral("yyyy-MM-dd")), schedule.time,
+                                   &time);
+}
+
+void OtaScheduleRunner::closeInterruptedRuns()
+{
+    QList<VelkOtaSchedule> schedules;
+    if (m_db->queryAllOtaSchedule(schedules) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, queryAllOtaSchedule error");
+        return;
+    }
+    bool changed = false;
+    for (VelkOtaSchedule schedule : schedules) {
+        if (schedule.status != UPDATE_UPDATING || schedule.osid == m_manager->getCurrentOtaScheduleId())
+            continue;
+        QList<VelkOtaScheduleReport> rows;
+        if (m_db->queryOtaScheduleReportByOtaSchedule(schedule, rows) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, report of schedule %u unreadable",
+                     schedule.osid);
+        for (VelkOtaScheduleReport &row : rows) {
+            if (row.status == UPDATE_NOT_STARTED || row.status == UPDATE_UPDATING)
+                m_db->updateOtaScheduleReport(row.device, schedule, UPDATE_FAILED);
+        }
+        schedule.status = UPDATE_FAILED;
+        if (m_db->updateOtaScheduleState(schedule) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, updateOtaScheduleState error");
+        writeLog(LOG_LEVEL_WARNING,
+                 "firmware-update schedule %u was still updating when the console ended; "
+                 "it and its unfinished devices are marked Failed",
+                 schedule.osid);
+        changed = true;
+    }
+    if (changed)
+        emit schedulesChanged();
+}
+
+void OtaScheduleRunner::checkOtaTask()
+{
+    writeLog(LOG_LEVEL_INFO, "checkOtaTask");
+    if (m_state == AwaitingCheck || m_state == Running) {
+        writeLog(LOG_LEVEL_INFO, "checkOtaTask, currently running ota task");
+        return;
+    }
+    m_timer.stop();
+    QList<VelkOtaSchedule> schedules;
+    if (m_db->queryAllOtaSchedule(schedules) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "checkOtaTask, queryAllOtaSchedule error; looking again in a minute");
+        clearCurrent();
+        m_timer.start(MaxTimerMs);
+        return;
+    }
+    const QDateTime now = m_clock->now();
+    // In (date, time, id) order: the first due schedule starts, later ones wait for the end of its run.
+    for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
+        if (!schedule.isEnable || schedule.status != UPDATE_NOT_STARTED || m_givenUp.contains(schedule.osid))
+            continue;
+        const QDateTime start = startOf(schedule);
+        if (!start.isValid()) {
+            markFailed(schedule, "has a date or time that cannot be read");
+            continue;
+        }
+        const qint64 late = start.msecsTo(now);
+        if (late > GraceMs) {
+            markFailed(schedule, "missed its start by more than 30 minutes");
+            continue;
+        }
+        m_current = schedule;
+        m_start = start;
+        if (late >= 0) {
+            askForCheck();
+            return;
+        }
+        m_state = Armed;
+        m_timer.start(int(qMin<qint64>(-late, MaxTimerMs)));
+        writeLog(LOG_LEVEL_INFO, "checkOtaTask, currentOtaTask id: %u, will start after secs: %lld", schedule.osid,
+                 -late / 1000);
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "checkOtaTask, no ota schedule ahead");
+    clearCurrent();
+}
+
+void OtaScheduleRunner::askForCheck()
+{
+    m_state = AwaitingCheck;
+    m_checkAccepted = false;
+    writeLog(LOG_LEVEL_INFO, "runOtaTask, schedule %u is due, asking for the version check", m_current.osid);
+    emit versionCheckRequested(IFPUpgradeManager::CASE_RUN_DUE);
+    if (m_manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_DUE)) {
+        m_checkAccepted = true;
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "runOtaTask, the update manager is busy with another check; asking again");
+    m_retry.start();
+}
+
+void OtaScheduleRunner::retryCheck()
+{
+    if (m_state != AwaitingCheck || m_checkAccepted)
+        return;
+    if (m_start.msecsTo(m_clock->now()) > GraceMs) {
+        VelkOtaSchedule schedule = m_current;
+        clearCurrent();
+        markFailed(schedule, "got no usable version check within 30 minutes of its start");
+        checkOtaTask();
+        return;
+    }
+    askForCheck();
+}
+
+void OtaScheduleRunner::onClockJumped()
+{
+    if (m_state == Idle || m_state == Armed)
+        checkOtaTask();
+    else if (m_state == AwaitingCheck && !m_checkAccepted)
+        retryCheck();
+}
+
+void OtaScheduleRunner::versionChecked(int checkCase)
+{
+    if (checkCase == IFPUpgradeManager::CASE_RUN_ENDED) {
+        checkOtaTask();
+        return;
+    }
+    if (checkCase != IFPUpgradeManager::CASE_RUN_DUE || m_state != AwaitingCheck || !m_checkAccepted)
+        return;
+    m_checkAccepted = false;
+    if (m_manager->getOldDevicesCount() < 0) {
+        writeLog(LOG_LEVEL_WARNING, "runOtaTask, the version check for schedule %u failed; asking again",
+                 m_current.osid);
+        m_retry.start();
+        return;
+    }
+    startOta();
+}
+
+void OtaScheduleRunner::startOta()
+{
+    VelkOtaSchedule schedule = m_current;
+    schedule.status = UPDATE_UPDATING;
+    if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+        // The run does not start; the runner must not stay believing it does.
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - updateOtaScheduleState error, schedule %u", schedule.osid);
+        m_givenUp.insert(schedule.osid);
+        clearCurrent();
+        markFailed(schedule, "could not be started");
+        checkOtaTask();
+        return;
+    }
+    QList<VelkOtaSchedule> schedules;
+    if (m_db->queryAllOtaSchedule(schedules) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - queryAllOtaSchedule error");
+    for (const VelkOtaSchedule &stored : qAsConst(schedules)) {
+        if (stored.osid == schedule.osid)
+            schedule = stored;
+    }
+    m_current = schedule;
+    m_state = Running;
+    emit schedulesChanged();
+
+    m_records.clear();
+    m_runDevices.clear();
+    if (m_current.scheduleTarget == 2) {
+        for (const VelkIFPDevice &device : qAsConst(m_current.devices))
+            m_records.emplace_back(new VelkIFPDevice(device));
+    } else if (m_current.scheduleTarget == 3) {
+        // The members of the schedule's groups that are out of date, each once.
+        const QList<VelkIFPDevice> outOfDate = m_manager->getOldDeviceList();
+        QSet<QString> oldNames;
+        for (const VelkIFPDevice &device : outOfDate)
+            oldNames.insert(device.deviceName);
+        QSet<quint32> taken;
+        for (const VelkGroups &group : qAsConst(m_current.groups)) {
+            QList<VelkIFPDevice> members;
+            m_db->queryIFPByGroup(group, members);
+            for (const VelkIFPDevice &member : qAsConst(members)) {
+                if (oldNames.contains(member.deviceName) && !taken.contains(member.did)) {
+                    taken.insert(member.did);
+                    m_records.emplace_back(new VelkIFPDevice(member));
+                }
+            }
+        }
+    }
+    if (m_records.empty()) {
+        writeLog(LOG_LEVEL_WARNING, "no old devices in currentOtaTask, schedule %u", m_current.osid);
+        finishOtaTask(false);
+        return;
+    }
+    QList<VelkIFPDevice> rows;
+    for (auto &record : m_records) {
+        m_runDevices.append(record.get());
+        rows.append(*record);
+    }
+    if (m_db->deleteRelatedOtaScheduleReport(m_current) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - deleteRelatedOtaScheduleReport error");
+    if (m_db->insertOtaScheduleReport(m_current, rows) != DB_OK) {
+        // Without its rows a run could never be judged: it does not start.
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - insertOtaScheduleReport error, schedule %u", m_current.osid);
+        finishOtaTask(false);
+        return;
+    }
+    emit runStarted(m_current.osid);
+    m_manager->startOta(&m_current, m_runDevices);
+}
+
+void OtaScheduleRunner::runFinished()
+{
+    writeLog(LOG_LEVEL_INFO, "otaTaskFinished");
+    if (m_state != Running) {
+        writeLog(LOG_LEVEL_INFO, "otaTaskFinished, no run of this page is going on; nothing changes");
+        return;
+    }
+    QList<VelkOtaScheduleReport> rows;
+    bool success = true;
+    if (m_db->queryOtaScheduleReportByOtaSchedule(m_current, rows) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, queryOtaScheduleReportByOtaSchedule error");
+        success = false;
+    }
+    // No row, or a row that did not end Successfully, is a failed run: nothing proves the update happened.
+    if (rows.isEmpty())
+        success = false;
+    for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
+        if (row.status != UPDATE_SUCCESSFULLY)
+            success = false;
+    }
+    finishOtaTask(success);
+}
+
+void OtaScheduleRunner::finishOtaTask(bool success)
+{
+    writeLog(LOG_LEVEL_INFO, "otaTaskFinished, success: %d, schedule %u", success ? 1 : 0, m_current.osid);
+    VelkOtaSchedule schedule = m_current;
+    schedule.status = success ? UPDATE_SUCCESSFULLY : UPDATE_FAILED;
+    if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, updateOtaScheduleState error");
+        m_givenUp.insert(schedule.osid);
+    }
+    clearCurrent();
+    emit runEnded(schedule.osid, success);
+    emit schedulesChanged();
+    checkOtaTask();
+    if (m_state == Idle || m_state == Armed) {
+        if (!m_manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_ENDED))
+            writeLog(LOG_LEVEL_INFO, "otaTaskFinished, the closing version check was not taken");
+    }
+}
+
+void OtaScheduleRunner::forgetSchedule(quint32 osid)
+{
+    if (m_current.osid != osid || m_state == Idle)
+        return;
+    if (m_state == Running) {
+        writeLog(LOG_LEVEL_INFO, "deleteOtaSchedule, cancelling the run of schedule %u", osid);
+        m_manager->cancelOta();
+    }
+    clearCurrent();
+}
+
+void OtaScheduleRunner::markFailed(VelkOtaSchedule schedule, const char *reason)
+{
+    writeLog(LOG_LEVEL_WARNING, "firmware-update schedule %u %s; marked Failed", schedule.osid, reason);
+    schedule.status = UPDATE_FAILED;
+    if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "checkOtaTask, updateOtaScheduleState error, schedule %u", schedule.osid);
+        m_givenUp.insert(schedule.osid);
+    }
+    emit schedulesChanged();
+}
+
+void OtaScheduleRunner::clearCurrent()
+{
+    m_timer.stop();
+    m_retry.stop();
+    m_state = Idle;
+    m_checkAccepted = false;
+    m_current = VelkOtaSchedule();
+    m_current.status = UPDATE_NOT_STARTED;
+    m_start = QDateTime();
+    m_runDevices.clear();
+    m_records.clear();
+}

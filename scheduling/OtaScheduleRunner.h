@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+#include "datastore/VelkOtaSchedule.h"
+
+class Clock;
+class IFPUpgradeManager;
+class OrvantaDBIntf;
+
+/// Runs the firmware-update schedules of the Schedule Setup page: picks the next one, arms a timer for its start,
+/// asks the update manager for the version check that precedes a run (case 4), starts the run on the answer and
+/// closes it with Successfully or Failed from its report rows.
+///
+/// No schedule is left "Not Started" or "Updating" for ever:
+/// - one whose start passed less than 30 minutes ago (the console was busy, closed, or the start was saved as
+///   "now") is started when the runner looks again (at start-up, after a run, after an edit or an enable change);
+///   an older one is marked Failed with a log line;
+/// - a check the manager drops (it is busy) or answers as failed is asked again every few seconds until the same
+///   30 minutes are over, then the schedule is marked Failed and the next one is armed;
+/// - a run left "Updating" by an exit ends Failed at the next start, with its unfinished report rows;
+/// - a run whose report rows are missing or unreadable ends Failed.
+/// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
+/// overflows a timer nor starts early, and a moved clock is noticed.
+class OtaScheduleRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint64 GraceMs = 30 * 60 * 1000;
+    static constexpr int MaxTimerMs = 60000;
+
+    OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent = nullptr);
+    ~OtaScheduleRunner() override;
+
+    /// Schedules left "Updating" by an exit end Failed, with their report rows that had not ended.
+    void closeInterruptedRuns();
+    /// Looks for the next schedule: starts one that is due, marks missed ones Failed, arms the timer.
+    void checkOtaTask();
+    /// The update manager answered a check; cases 4 and 5 concern the runner.
+    void versionChecked(int checkCase);
+    /// The update manager ended the run.
+    void runFinished();
+    /// The schedule is about to be deleted: its run is cancelled first, once.
+    void forgetSchedule(quint32 osid);
+    /// An "update now" is only started through the same check as any due schedule, never beside a running one.
+    bool isBusy() const { return m_state == AwaitingCheck || m_state == Running; }
+
+    bool isRunning() const { return m_state == Running; }
+    const VelkOtaSchedule &current() const { return m_current; }
+    bool isTimerActive() const { return m_timer.isActive(); }
+    int timerInterval() const { return m_timer.interval(); }
+    /// How long to wait before asking again for a check the manager dropped or failed (5 s).
+    void setRetryInterval(int ms) { m_retry.setInterval(ms); }
+
+signals:
+    /// A schedule's state changed in the database; the page reloads its table.
+    void schedulesChanged();
+    void versionCheckRequested(int checkCase);
+    void runStarted(quint32 osid);
+    void runEnded(quint32 osid, bool success);
+
+private:
+    enum State
+    {
+        Idle,
+        Armed,
+        AwaitingCheck,
+        Running
+    };
+
+    void askForCheck();
+    void retryCheck();
+    void onClockJumped();
+    void startOta();
+    void finishOtaTask(bool success);
+    void markFailed(VelkOtaSchedule schedule, const char *reason);
+    void clearCurrent();
+    static QDateTime startOf(const VelkOtaSchedule &schedule);
+
+    OrvantaDBIntf *m_db;
+    IFPUpgradeManager *m_manager;
+    Clock *m_clock;
+    State m_state = Idle;
+    bool m_checkAccepted = false;
+    VelkOtaSchedule m_current;
+    QDateTime m_start;
+    // The run's device records: the manager holds pointers to them until the run ends or is cancelled.
+    std::vector<std::unique_ptr<VelkIFPDevice>> m_records;
+    QList<VelkIFPDevice *> m_runDevices;
+    // Schedules whose state could not be written: not tried again in this session, so a broken database
+    // cannot make the runner start the same schedule over and over.
+    QSet<quint32> m_givenUp;
+    QTimer m_timer;
+    QTimer m_retry;
+};

@@ -1,0 +1,468 @@
+// The user CSV import against the real data store: the template, what an accepted file writes,
+// every refusal at its column and row with the database left exactly as it was, the limit of
+// users per device, a write that fails half-way, and an outside corpus of CSV edge cases.
+
+#include "ImportTestSupport.h"
+
+#include "accounts/core/UserCsvImporter.h"
+#include "shell/base/CsvReader.h"
+#include "support/PanelUsers.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <memory>
+
+class TestAccountsImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void templateIsOurOwnFile();
+    void templateImportsTwice();
+    void refused_data();
+    void refused();
+    void passwordCharacters_data();
+    void passwordCharacters();
+    void rowReplacesDevicesAndApps();
+    void headerOnlyAndTrailingBlankLines();
+    void deviceLimit();
+    void failedWriteLeavesDatabaseAsItWas_data();
+    void failedWriteLeavesDatabaseAsItWas();
+    void corpus_data();
+    void corpus();
+    void nothingOfTheFileReachesTheLog();
+
+private:
+    // Writes the text as a file and imports it the way the import window reads it: the shared
+    // reader with no codec named.
+    UserCsvError importText(const QString &text);
+    UserCsvError importFile(const QString &path);
+
+    std::unique_ptr<TestEnv> m_env;
+    QTemporaryDir m_files;
+    QString m_header;
+};
+
+UserCsvError TestAccountsImport::importFile(const QString &path)
+{
+    UserCsvImporter importer(testDb());
+    return importer.importRows(readCsvFile(path, QString()));
+}
+
+UserCsvError TestAccountsImport::importText(const QString &text)
+{
+    const QString path = m_files.filePath(QStringLiteral("users.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(text.toUtf8());
+    file.close();
+    return importFile(path);
+}
+
+void TestAccountsImport::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    QVERIFY(m_env->isValid() && m_files.isValid());
+    QVERIFY(testDb());
+    QVERIFY2(OrvantaDBManager::startupError().isEmpty(), qPrintable(OrvantaDBManager::startupError()));
+    m_header = headerLine() + '\n';
+}
+
+void TestAccountsImport::init()
+{
+    wipeAccounts();
+}
+
+void TestAccountsImport::templateIsOurOwnFile()
+{
+    QFile file(UserCsv::templatePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // Plain ASCII, one LF per line, the last line included, no byte-order mark.
+    for (const char c : bytes)
+        QVERIFY2(uchar(c) < 0x80 && c != '\r', "the template holds a byte that is not ASCII, or a CR");
+    QVERIFY(bytes.endsWith('\n') && !bytes.endsWith("\n\n"));
+    const QList<QByteArray> lines = bytes.left(bytes.size() - 1).split('\n');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0), QByteArray("Name,Password(At least 4 characters),RFID ID,Permissions of install apps ,"
+                                     "\"IFP access (Use \"\",\"\" between names) \",Chromium,Inkora,Screen Share,"
+                                     "Oculo2,ES File Explorer,OfficeSuite,Grouping & Draw,Calculator,Calendar,"
+                                     "Music,Video,Settings"));
+
+    // The two examples as described: a four-digit and a four-letter password, eight-digit cards,
+    // one device and every app off, three devices and every app on.
+    const QList<QStringList> rows = readCsvBytes(bytes, QString());
+    QCOMPARE(UserCsv::checkHeader(rows.at(0)).isError(), false);
+    QVERIFY(QRegularExpression("^EX:\\w+,\\d{4},\\d{8},Disable,A103(,Disable){12}$")
+                .match(QString::fromLatin1(lines.at(1)))
+                .hasMatch());
+    QVERIFY(QRegularExpression("^EX:\\w+,[a-z]{4},\\d{8},Enable,\"A103,B119,B118\"(,Enable){12}$")
+                .match(QString::fromLatin1(lines.at(2)))
+                .hasMatch());
+    QVERIFY(rows.at(1).at(2) != rows.at(2).at(2));
+}
+
+void TestAccountsImport::templateImportsTwice()
+{
+    addDevice("A103");
+    addDevice("B119", "Velk TM7-B", "1.1.1017.18");
+    addDevice("B118", "Velk ZN-640", "1.1.1020.21");
+    addDevice("C200");
+
+    QCOMPARE(importFile(UserCsv::templatePath()).isError(), false);
+    const VelkMultiUser first = userNamed("EX:Nadia");
+    const VelkMultiUser second = userNamed("EX:Oskar");
+    QVERIFY(first.muid && second.muid);
+    QCOMPARE(first.password, QStringLiteral("2468"));
+    QCOMPARE(first.rfidId, QStringLiteral("10293847"));
+    QCOMPARE(first.hasPermission, false);
+    QCOMPARE(second.hasPermission, true);
+    QVERIFY(!first.uniqueId.isEmpty() && first.uniqueId != second.uniqueId);
+    QCOMPARE(devicesOf(first.muid), QStringList{"A103"});
+    QCOMPARE(devicesOf(second.muid), (QStringList{"A103", "B118", "B119"}));
+    QCOMPARE(appsOf(first.muid), QStringList());
+    QCOMPARE(appsOf(second.muid), allAppNames());
+
+    // Again, unchanged: the cards belong to users of the same names, so the file passes, and a
+    // synchronised assignment keeps its status.
+    VelkUserDevice synced;
+    synced.syncStatus = 1;
+    synced.lastSyncTime = QStringLiteral("2024-05-06 07:08");
+    QCOMPARE(testDb()->updateUserDevice(synced, "B118", second.muid), DB_OK);
+    const QString before = databaseDump();
+    QCOMPARE(importFile(UserCsv::templatePath()).isError(), false);
+    QCOMPARE(databaseDump(), before);
+}
+
+void TestAccountsImport::refused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("column"); // as the error window shows it, from 1
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("message");
+
+    const QString h = headerLine() + '\n';
+    const QString title = "Content of title column is wrong.";
+    const QString value = "Value should be \"Enable\" or \"Disable\".";
+    const QString missing = "This column is missing from the row.";
+    const QString sameCard = "There have same RFID ID in different account.";
+    const QString ok = userLine("Ann", "abcd", "");
+    QStringList lowerApps = appValues("Enable");
+    lowerApps[3] = " Enable";
+
+    QTest::newRow("empty file") << "" << 1 << 1 << title;
+    QTest::newRow("title in other case") << h.toLower() << 1 << 1 << title;
+    QTest::newRow("install title without its blank")
+        << QString(h).replace("install apps ,", "install apps,") + ok << 4 << 1 << title;
+    QTest::newRow("header of five columns")
+        << "Name,Password,RFID ID,Permissions of install apps ,IFP access\n" + ok << 6 << 1 << title;
+    QTest::newRow("empty name") << h + ok + userLine("", "abcd", "") << 1 << 3 << "Name can not be emtpy.";
+    QTest::newRow("name of quotes only") << h + userLine("\"\"\"\"", "abcd", "") << 1 << 2 << "Name can not be emtpy.";
+    QTest::newRow("three-character password")
+        << h + userLine("Ann", "abc", "") << 2 << 2 << "Password must contain at least 4 characters.";
+    QTest::newRow("Chinese password") << h + userLine("Ann", QString::fromUtf8("ab\u4e2dcd"), "") << 2 << 2
+                                      << "Password cannot contain Chinese characters.";
+    QTest::newRow("card of another stored user") << h + userLine("Ann", "abcd", "11112222") << 3 << 2
+                                                 << "This RFID ID has been used by another account in server.";
+    QTest::newRow("install value in lower case") << h + userLine("Ann", "abcd", "", "enable") << 4 << 2 << value;
+    QTest::newRow("app value with a blank")
+        << h + userLine("Ann", "abcd", "", "Enable", "", lowerApps) << 9 << 2 << value;
+    QTest::newRow("row of three cells") << h + "Ann,abcd,12345678\n" << 4 << 2 << missing;
+    QTest::newRow("row ending before the access cell") << h + "Ann,abcd,,Enable\n" << 5 << 2 << missing;
+    QTest::newRow("row ending after Chromium") << h + "Ann,abcd,,Enable,,Enable\n" << 7 << 2 << missing;
+    QTest::newRow("blank line between rows")
+        << h + ok + '\n' + userLine("Bob", "", "") << 1 << 3 << "Name can not be emtpy.";
+    QTest::newRow("one card in two rows")
+        << h + userLine("Ann", "abcd", "55556666") + userLine("Bob", "abcd", "55556666") << 3 << 3 << sameCard;
+    QTest::newRow("one card twice under one name")
+        << h + userLine("Ann", "abcd", "55556666") + userLine("Ann", "efgh", "55556666") << 3 << 3 << sameCard;
+    QTest::newRow("a value error in a later row comes first")
+        << h + userLine("Ann", "abcd", "55556666") + userLine("Bob", "abcd", "55556666") +
+               userLine("Cyd", "abcd", "", "On")
+        << 4 << 4 << value;
+    QTest::newRow("a shared card comes before the device limit")
+        << h + userLine("New", "abcd", "", "Enable", "Full") + userLine("Ann", "abcd", "1") + userLine("Bob", "", "1")
+        << 3 << 4 << sameCard;
+    QTest::newRow("a full device") << h + ok + userLine("New", "abcd", "", "Enable", "Spare,Full") << 5 << 3
+                                   << "At least one device cannot be set due to exceed the limit.";
+    // A quoted cell with a line break is one row: the empty name is in the file's third row.
+    QTest::newRow("rows count records, not lines")
+        << h + userLine("\"Ann\nLee\"", "abcd", "") + userLine("", "abcd", "") << 1 << 3 << "Name can not be emtpy.";
+}
+
+void TestAccountsImport::refused()
+{
+    QFETCH(QString, text);
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(QString, message);
+
+    // One transaction for the set-up: a disk sync per user would take most of the test's time.
+    DbTransaction setup = testDb()->transaction("refused");
+    seedUser("Keeper", "pass", "11112222");
+    const VelkIFPDevice full = addDevice("Full");
+    addDevice("Spare");
+    for (int i = 0; i < UserCsvImporter::UsersPerDevice; ++i)
+        assign(seedUser(QStringLiteral("Holder %1").arg(i)).muid, full.did);
+    QVERIFY(setup.commit());
+
+    const QString before = databaseDump();
+    const UserCsvError error = importText(text);
+    QCOMPARE(error.message, message);
+    QCOMPARE(error.column + 1, column);
+    QCOMPARE(error.row, row);
+    QCOMPARE(databaseDump(), before);
+}
+
+void TestAccountsImport::passwordCharacters_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+
+    // A regular-expression range written for another syntax refuses ordinary passwords; the
+    // rule is the code points U+4E00 to U+9FA5 and nothing else.
+    QTest::newRow("letters and digits") << "abcd1234" << true;
+    QTest::newRow("punctuation and blank") << "P@ss w0rd!" << true;
+    QTest::newRow("control characters") << QString::fromUtf8("ab\x01\x7f") << true;
+    QTest::newRow("just below U+4E00") << QString::fromUtf8("ab\u4dffcd") << true;
+    QTest::newRow("just above U+9FA5") << QString::fromUtf8("ab\u9fa6cd") << true;
+    QTest::newRow("outside the basic plane") << QString::fromUtf8("ab\U00020000cd") << true;
+    QTest::newRow("Hangul") << QString::fromUtf8("\uD55C\uAD6D\uC5B4\uC790") << true;
+    QTest::newRow("U+4E00") << QString::fromUtf8("ab\u4e00cd") << false;
+    QTest::newRow("U+9FA5") << QString::fromUtf8("ab\u9fa5cd") << false;
+    QTest::newRow("all Chinese") << QString::fromUtf8("\u5bc6\u78bc\u5bc6\u78bc") << false;
+}
+
+void TestAccountsImport::passwordCharacters()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+
+    const UserCsvError error = importText(m_header + userLine("Ann", password, ""));
+    QCOMPARE(!error.isError(), accepted);
+    if (accepted)
+        QCOMPARE(userNamed("Ann").password, password);
+    else
+        QCOMPARE(userNamed("Ann").muid, 0u);
+}
+
+void TestAccountsImport::rowReplacesDevicesAndApps()
+{
+    const VelkIFPDevice a = addDevice("A103");
+    const VelkIFPDevice b = addDevice("B119");
+    addDevice("B118");
+    const VelkIFPDevice old = addDevice("Old", "Velk TM7-B", "1.1.1016.40");
+    const quint32 kim = seedUser("Kim", "first", "11110000").muid;
+    const QString uniqueId = userNamed("Kim").uniqueId;
+    assign(kim, a.did, 1, "2024-01-02 03:04");
+    assign(kim, b.did);
+
+    QStringList apps = appValues("Enable");
+    apps[0] = "Disable";  // Chromium
+    apps[11] = "Disable"; // Settings
+    // " B118" keeps its blank and names no device; "Old" fails the multi-user gate.
+    const UserCsvError error =
+        importText(m_header + userLine("Kim", "second", "22220000", "Disable", "A103,Nope, B118,,Old", apps) +
+                   userLine("\"Jo\"\"e\"", "", "", "Enable", "Old"));
+    QVERIFY2(!error.isError(), qPrintable(error.message));
+
+    const VelkMultiUser stored = userNamed("Kim");
+    QCOMPARE(stored.muid, kim);
+    QCOMPARE(stored.uniqueId, uniqueId);
+    QCOMPARE(stored.password, QStringLiteral("second"));
+    QCOMPARE(stored.rfidId, QStringLiteral("22220000"));
+    QCOMPARE(stored.hasPermission, false);
+    QCOMPARE(devicesOf(kim), QStringList{"A103"});
+    QList<VelkUserDevice> kept;
+    testDb()->queryUserDeviceByIds(kept, kim, a.did);
+    QCOMPARE(kept.value(0).syncStatus, 1);
+    QCOMPARE(kept.value(0).lastSyncTime, QStringLiteral("2024-01-02 03:04"));
+    QStringList expectedApps = allAppNames();
+    expectedApps.removeAll("Chromium");
+    expectedApps.removeAll("Settings");
+    QCOMPARE(appsOf(kim), expectedApps);
+
+    // Quotes are dropped from every cell, the name included; an empty password stays empty.
+    const VelkMultiUser joe = userNamed("Joe");
+    QVERIFY(joe.muid != 0);
+    QCOMPARE(joe.password, QString());
+    QCOMPARE(devicesOf(joe.muid), QStringList());
+    Q_UNUSED(old);
+}
+
+void TestAccountsImport::headerOnlyAndTrailingBlankLines()
+{
+    const QString before = databaseDump();
+    QCOMPARE(importText(m_header).isError(), false);
+    QCOMPARE(databaseDump(), before);
+
+    // Editors leave empty lines at the end; they are no users.
+    QCOMPARE(importText(m_header + userLine("Ann", "abcd", "") + "\n\r\n\n").isError(), false);
+    QVERIFY(userNamed("Ann").muid != 0);
+}
+
+void TestAccountsImport::deviceLimit()
+{
+    const int limit = UserCsvImporter::UsersPerDevice;
+    const VelkIFPDevice full = addDevice("Full");
+    const VelkIFPDevice almost = addDevice("Almost");
+    const VelkIFPDevice old = addDevice("Old", "Velk TM7-B", "1.1.1016.40");
+    QList<quint32> holders;
+    DbTransaction setup = testDb()->transaction("deviceLimit");
+    for (int i = 0; i < limit; ++i) {
+        holders << seedUser(QStringLiteral("H%1").arg(i)).muid;
+        assign(holders.last(), full.did);
+        assign(holders.last(), old.did);
+        if (i < limit - 1)
+            assign(holders.last(), almost.did);
+    }
+    QVERIFY(setup.commit());
+    const QString fullCopy = "At least one device cannot be set due to exceed the limit.";
+
+    // One free place on Almost: a new user named in two rows takes two places.
+    UserCsvError error = importText(m_header + userLine("New", "", "", "Enable", "Almost") +
+                                    userLine("New", "abcd", "", "Enable", "Almost"));
+    QCOMPARE(error.message, fullCopy);
+    QCOMPARE(error.row, 3);
+
+    // A device that fails the multi-user gate still counts.
+    error = importText(m_header + userLine("New", "", "", "Enable", "Old"));
+    QCOMPARE(error.message, fullCopy);
+
+    // Users already on the device keep their place.
+    error = importText(m_header + userLine("H0", "", "", "Enable", "Full,Old"));
+    QVERIFY2(!error.isError(), qPrintable(error.message));
+
+    // A row that takes a user off the device frees a place for a later row.
+    error =
+        importText(m_header + userLine("H5", "", "", "Enable", "Almost") + userLine("New", "", "", "Enable", "Full"));
+    QVERIFY2(!error.isError(), qPrintable(error.message));
+    QVERIFY(!devicesOf(holders.at(5)).contains("Full"));
+    QVERIFY(devicesOf(userNamed("New").muid).contains("Full"));
+    QCOMPARE(userDeviceLinks(testDb(), full.did).size(), limit);
+}
+
+void TestAccountsImport::failedWriteLeavesDatabaseAsItWas_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<int>("column");
+
+    QTest::newRow("user update") << "BEFORE UPDATE ON MultiUser WHEN NEW.userName = 'Second'" << 1;
+    QTest::newRow("device assignment") << "BEFORE INSERT ON UserDevice WHEN NEW.multiUserId = (SELECT muid FROM "
+                                          "MultiUser WHERE userName = 'Second')"
+                                       << 5;
+    QTest::newRow("app taken away") << "BEFORE DELETE ON AppPermission WHEN OLD.multiUserId = (SELECT muid FROM "
+                                       "MultiUser WHERE userName = 'Second')"
+                                    << 7;
+}
+
+// The database refuses a write in the second row: the first row, written before, is taken back
+// too, and the failure is reported at the row and column of the refused write.
+void TestAccountsImport::failedWriteLeavesDatabaseAsItWas()
+{
+    QFETCH(QString, trigger);
+    QFETCH(int, column);
+
+    addDevice("A103");
+    seedUser("Second", "abcd");
+    QStringList apps = appValues("Enable");
+    apps[1] = "Disable"; // Inkora
+    const QString text = m_header + userLine("First", "abcd", "", "Enable", "A103") +
+                         userLine("Second", "efgh", "", "Enable", "A103", apps) + userLine("Third", "", "");
+
+    QSqlQuery query(QSqlDatabase::database());
+    QVERIFY(query.exec("CREATE TEMP TRIGGER refuse " + trigger + " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const QString before = databaseDump();
+    const UserCsvError error = importText(text);
+    QVERIFY(query.exec("DROP TRIGGER refuse"));
+
+    QCOMPARE(error.message, QStringLiteral("This row could not be saved. Nothing was imported."));
+    QCOMPARE(error.column + 1, column);
+    QCOMPARE(error.row, 3);
+    QCOMPARE(databaseDump(), before);
+}
+
+// ---- An outside corpus (the npm package csv-spectrum) of CSV edge cases ----
+
+void TestAccountsImport::corpus_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("rows");          // rows as the shared reader gives them
+    QTest::addColumn<QString>("asIs");      // the file as it is: column,row of the refusal
+    QTest::addColumn<QString>("withTitle"); // its data rows under the user header
+
+    // Every file is refused at its header. Under the user header, the corpus's data rows are
+    // refused at the first short or bad cell; none is written.
+    QTest::newRow("comma_in_quotes") << "comma_in_quotes" << 2 << "1,1"
+                                     << "2,2";
+    QTest::newRow("empty") << "empty" << 3 << "1,1"
+                           << "4,2";
+    QTest::newRow("empty_crlf") << "empty_crlf" << 3 << "1,1"
+                                << "4,2";
+    QTest::newRow("escaped_quotes") << "escaped_quotes" << 3 << "1,1"
+                                    << "3,2";
+    QTest::newRow("json") << "json" << 2 << "1,1"
+                          << "3,2";
+    QTest::newRow("location_coordinates") << "location_coordinates" << 2 << "1,1"
+                                          << "4,2";
+    QTest::newRow("newlines") << "newlines" << 4 << "1,1"
+                              << "2,2";
+    QTest::newRow("newlines_crlf") << "newlines_crlf" << 4 << "1,1"
+                                   << "2,2";
+    QTest::newRow("quotes_and_newlines") << "quotes_and_newlines" << 3 << "1,1"
+                                         << "3,2";
+    QTest::newRow("simple") << "simple" << 2 << "1,1"
+                            << "2,2";
+    QTest::newRow("simple_crlf") << "simple_crlf" << 2 << "1,1"
+                                 << "2,2";
+    QTest::newRow("utf8") << "utf8" << 3 << "1,1"
+                          << "2,2";
+}
+
+void TestAccountsImport::corpus()
+{
+    QFETCH(QString, name);
+    QFETCH(int, rows);
+    QFETCH(QString, asIs);
+    QFETCH(QString, withTitle);
+
+    const QString path = QStringLiteral(ACCOUNTS_CORPUS_DIR "/%1.csv").arg(name);
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(UserCsv::withoutTrailingBlankLines(readCsvFile(path, QString())).size(), rows);
+
+    const QString before = databaseDump();
+    UserCsvError error = importFile(path);
+    QCOMPARE(QStringLiteral("%1,%2").arg(error.column + 1).arg(error.row), asIs);
+
+    // The corpus's rows after its own header, under the user header instead.
+    const int firstLineEnd = bytes.indexOf('\n');
+    error = importText(m_header + QString::fromUtf8(bytes.mid(firstLineEnd + 1)));
+    QCOMPARE(QStringLiteral("%1,%2").arg(error.column + 1).arg(error.row), withTitle);
+    QCOMPARE(databaseDump(), before);
+}
+
+void TestAccountsImport::nothingOfTheFileReachesTheLog()
+{
+    LogCapture log;
+    const QStringList secrets = {"Pw-Sesame", "99887766", "Name-Secret", "Pw-Refused", "55443322"};
+    QCOMPARE(importText(m_header + userLine("Name-Secret", "Pw-Sesame", "99887766")).isError(), false);
+    QCOMPARE(importText(m_header + userLine("Other", "Pw-Refused", "55443322", "enable")).isError(), true);
+    {
+        RefusedDelete refused("AppPermission");
+        QCOMPARE(importText(m_header + userLine("Name-Secret", "Pw-Sesame", "99887766", "Enable", "", {"Disable"}))
+                     .isError(),
+                 true);
+    }
+    QVERIFY(log.contains("UserCsvImporter::importRows"));
+    QCOMPARE(linesHolding(log, secrets), QStringList());
+}
+
+QTEST_MAIN(TestAccountsImport)
+#include "tst_accounts_import.moc"

@@ -1,0 +1,301 @@
+#include "firmware/FirmwareTestSupport.h"
+#include "firmware/OtaSeed.h"
+
+#include "firmware/pages/OtaScheduleSetting.h"
+#include "scheduling/OtaScheduleRunner.h"
+#include "scheduling/Scheduling.h"
+#include "scheduling/Scheduling_Setting.h"
+#include "shell/kit/DeleteScheduleDialog.h"
+#include "tools/panelsim/SimulatedFirmware.h"
+
+#include <QMenu>
+
+// Firmware-update schedules on the Schedule Setup page, end to end: the real update manager fed by a loopback HTTP
+// server, simulated audio boxes on the real command server, a real database and a moved clock.
+class TestSchedulingOta : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void failedChecksUntilTheGraceEnds();
+    void farAheadStartsOnlyAtItsMinute();
+    void runsToTheEnd_data();
+    void runsToTheEnd();
+    void busyManagerDelaysTheRun();
+    void restartClosesInterruptedAndMissedRuns();
+    void deletingTheRunningScheduleCancelsOnce();
+
+private:
+    /// Two out-of-date boxes, switched on, and the page built after the update server answered.
+    std::unique_ptr<Scheduling> pageWithBoxes(QList<VelkIFPDevice> *boxes);
+    void serveUpdateConfig();
+    VelkOtaSchedule schedule(const QList<VelkIFPDevice> &devices, const QDateTime &start, int status = 1)
+    {
+        return OtaSeed::schedule(devices, {}, start.toString(QStringLiteral("yyyy-MM-dd hh:mm")), status);
+    }
+    static VelkOtaSchedule stored(quint32 osid);
+    QString statusText(Scheduling &page, quint32 osid);
+    QDateTime now() const { return m_bench.clock()->now(); }
+
+    FirmwareTestBench m_bench;
+};
+
+void TestSchedulingOta::initTestCase()
+{
+    QVERIFY(m_bench.setUp(3));
+    m_bench.serve("AudioBox/QML8_0005.bin", SimulatedFirmware::make(64 * 1024, "8.0.0000.05", QString(), 5));
+    serveUpdateConfig();
+}
+
+void TestSchedulingOta::serveUpdateConfig()
+{
+    m_bench.serve("AudioBox/check4Update/update.cfg", "[QML8]\nVersion=\"8.0.0000.05\"\nPath=\"" +
+                                                          m_bench.http()->url().toUtf8() +
+                                                          "/AudioBox/QML8_0005.bin\"\n");
+}
+
+void TestSchedulingOta::cleanup()
+{
+    m_bench.reset();
+    serveUpdateConfig();
+    OtaSeed::wipe();
+    m_bench.clock()->setNow(QDateTime(QDate(2031, 3, 3), QTime(9, 0)));
+}
+
+std::unique_ptr<Scheduling> TestSchedulingOta::pageWithBoxes(QList<VelkIFPDevice> *boxes)
+{
+    *boxes = {m_bench.addDevice(0, "QML8", "8.0.0000.04"), m_bench.addDevice(1, "QML8", "8.0.0000.04")};
+    if (!m_bench.connect({0, 1}))
+        qWarning("the boxes did not connect");
+    m_bench.log()->clear();
+    std::unique_ptr<Scheduling> page(new Scheduling(m_bench.clock()));
+    page->otaRunner()->setRetryInterval(100);
+    // The check the page makes while it is built asks the update server; later checks compare with its answer.
+    if (!QTest::qWaitFor([&] { return m_bench.log()->contains(QStringLiteral("check of case 1 ended")); }, 20000))
+        qWarning("the server check did not end");
+    return page;
+}
+
+VelkOtaSchedule TestSchedulingOta::stored(quint32 osid)
+{
+    for (const VelkOtaSchedule &schedule : OtaSeed::schedules()) {
+        if (schedule.osid == osid)
+            return schedule;
+    }
+    return VelkOtaSchedule();
+}
+
+QString TestSchedulingOta::statusText(Scheduling &page, quint32 osid)
+{
+    const QList<VelkOtaSchedule *> &shown = page.shownOtaSchedules();
+    for (int row = 0; row < shown.size(); ++row) {
+        if (shown.at(row)->osid == osid)
+            return qobject_cast<QLabel *>(page.tableWidgetFwUpdate->cellWidget(row, 4))->toolTip();
+    }
+    return QString();
+}
+
+// Starts 30 and 60 days ahead: the timer never looks further than a minute, the clock walks up to the first start
+// without anything happening, and at its minute exactly one check is asked, whose answer starts the run.
+void TestSchedulingOta::farAheadStartsOnlyAtItsMinute()
+{
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    const QDateTime first = now().addDays(30).addSecs(30 * 60);
+    const VelkOtaSchedule in30Boxes = schedule(boxes, first);
+    const VelkOtaSchedule in60 = schedule(boxes, now().addDays(60));
+    page->otaRunner()->checkOtaTask();
+    OtaScheduleRunner *runner = page->otaRunner();
+    QSignalSpy asked(runner, &OtaScheduleRunner::versionCheckRequested);
+    QSignalSpy started(runner, &OtaScheduleRunner::runStarted);
+    QVERIFY(runner->isTimerActive());
+    QVERIFY(runner->timerInterval() > 0 && runner->timerInterval() <= OtaScheduleRunner::MaxTimerMs);
+    QCOMPARE(runner->current().osid, in30Boxes.osid);
+
+    for (QDateTime at = now().addDays(1); at < first.addDays(-1); at = at.addDays(1))
+        m_bench.clock()->setNow(at);
+    m_bench.clock()->setNow(first.addSecs(-60));
+    QTRY_VERIFY(m_bench.manager()->getOldDevicesCount() >= 0); // a daily check of the manager may be under way
+    m_bench.clock()->setNow(first.addSecs(-1));
+    QCOMPARE(asked.count(), 0);
+    QCOMPARE(stored(in30Boxes.osid).status, 1);
+    QVERIFY(runner->timerInterval() <= 1000);
+
+    m_bench.clock()->setNow(first);
+    QCOMPARE(asked.count(), 1);
+    QTRY_COMPARE(started.count(), 1);
+    QCOMPARE(started.at(0).at(0).toUInt(), in30Boxes.osid);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(in30Boxes.osid).status, 4, 20000);
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(stored(in60.osid).status, 1);
+    QTRY_COMPARE(runner->current().osid, in60.osid); // armed for the next
+}
+
+void TestSchedulingOta::runsToTheEnd_data()
+{
+    QTest::addColumn<bool>("secondFails");
+    QTest::newRow("both boxes update") << false;
+    QTest::newRow("one box fails its installation") << true;
+}
+
+// A schedule for two boxes due in a minute: both receive the file from the update server, and the schedule ends
+// Successfully, or Failed with the count of the box that failed.
+void TestSchedulingOta::runsToTheEnd()
+{
+    QFETCH(bool, secondFails);
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    if (secondFails)
+        m_bench.panel(1)->behaviour().otaResultScript = {{50, -1}};
+    const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
+    page->initial();
+    page->otaRunner()->checkOtaTask();
+    page->comboBoxType->setCurrentIndex(1);
+    QCOMPARE(statusText(*page, due.osid), QStringLiteral("Not Started"));
+
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Updating..."));
+    QVERIFY(!page->otaEnableComboBoxes().at(0)->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, secondFails ? 3 : 4, 20000);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
+        QCOMPARE(m_bench.panel(i)->receivedFiles().at(0).name, QStringLiteral("QML8_0005.bin"));
+    }
+    QCOMPARE(stored(due.osid).failedCount, secondFails ? 1 : 0);
+    QTRY_COMPARE(statusText(*page, due.osid),
+                 secondFails ? QStringLiteral("Failed (1)") : QStringLiteral("Successfully"));
+}
+
+// No version is known for any device family (the update server answers nothing, and this runs before any check of
+// this process succeeded): every case-4 answer is a failure. The due schedule is asked again until 30 minutes after its
+// start, then ends Failed with a log line, and the next one is armed.
+void TestSchedulingOta::failedChecksUntilTheGraceEnds()
+{
+    m_bench.http()->setBehaviour("/AudioBox/check4Update/update.cfg", LocalHttpServer::Behaviour::withStatus(404));
+    const QList<QPair<QString, QString>> models = {
+        {"Velk TM7-B", "2.5.2051.0"}, {"Velk TM B-Series", "2.5.1050.0"}, {"Velk ZN-640", "3.1.3002.0"},
+        {"QML8", "8.0.0000.04"},      {"QML8_SOS", "8.0.0000.04"},        {"QMR8", "8.0.0000.04"},
+        {"QMR8_SOS", "8.0.0000.04"},  {"QMR8V2", "8.0.0000.04"},          {"QMR8V2_SOS", "8.0.0000.04"}};
+    QList<VelkIFPDevice> devices;
+    for (const auto &model : models)
+        devices << OtaSeed::device(QStringLiteral("Box %1").arg(devices.size()), model.first, model.second, {},
+                                   QStringLiteral("02:51:4d:00:09:%1").arg(devices.size() + 10));
+    m_bench.log()->clear();
+    Scheduling page(m_bench.clock());
+    page.otaRunner()->setRetryInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(QStringLiteral("check of case 1 ended")), 20000);
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
+    QSignalSpy asked(page.otaRunner(), &OtaScheduleRunner::versionCheckRequested);
+    const VelkOtaSchedule failing = schedule(devices.mid(3, 1), now().addSecs(120));
+    const VelkOtaSchedule next = schedule(devices.mid(3, 1), now().addSecs(3 * 3600));
+    page.otaRunner()->checkOtaTask();
+
+    m_bench.clock()->setNow(now().addSecs(120));
+    QTRY_VERIFY(asked.count() >= 3);
+    QCOMPARE(stored(failing.osid).status, 1);
+    m_bench.clock()->setNow(now().addSecs(29 * 60));
+    QCOMPARE(stored(failing.osid).status, 1);
+    m_bench.clock()->setNow(now().addSecs(61));
+    QTRY_COMPARE(stored(failing.osid).status, 3);
+    QVERIFY(m_bench.log()->contains(QStringLiteral("got no usable version check within 30 minutes")));
+    QCOMPARE(page.otaRunner()->current().osid, next.osid);
+    QVERIFY(page.otaRunner()->isTimerActive());
+    QCOMPARE(stored(next.osid).status, 1);
+}
+
+// The manager is busy with a server check when a schedule falls due: the request it drops is asked again, and the run
+// starts once the manager is free.
+void TestSchedulingOta::busyManagerDelaysTheRun()
+{
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    OtaScheduleRunner *runner = page->otaRunner();
+    QSignalSpy asked(runner, &OtaScheduleRunner::versionCheckRequested);
+    QSignalSpy started(runner, &OtaScheduleRunner::runStarted);
+    const VelkOtaSchedule busy = schedule(boxes, now().addSecs(60));
+    runner->checkOtaTask();
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.serverCheckMs = 1500;
+    m_bench.manager()->setTimeouts(timeouts);
+    m_bench.http()->setBehaviour("/AudioBox/check4Update/update.cfg", LocalHttpServer::Behaviour::stall(5));
+    QVERIFY(m_bench.manager()->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SERVER));
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_VERIFY(asked.count() >= 2); // dropped while the server check stalls, asked again
+    QCOMPARE(started.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000); // the server check gave up: the manager is free
+    QTRY_COMPARE_WITH_TIMEOUT(stored(busy.osid).status, 4, 20000);
+}
+
+// What a restart finds: a schedule left "Updating" ends Failed with its unfinished rows; a start missed by 20
+// minutes is started now, one missed by two hours is marked Failed.
+void TestSchedulingOta::restartClosesInterruptedAndMissedRuns()
+{
+    QList<VelkIFPDevice> boxes = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
+                                  m_bench.addDevice(1, "QML8", "8.0.0000.04"),
+                                  m_bench.addDevice(2, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0, 1}));
+    VelkOtaSchedule interrupted = schedule(boxes, now().addSecs(-3600), 2);
+    QVERIFY(OtaSeed::db()->insertOtaScheduleReport(interrupted, boxes) == DB_OK);
+    OtaSeed::db()->updateOtaScheduleReport(boxes[1], interrupted, UPDATE_UPDATING);
+    OtaSeed::db()->updateOtaScheduleReport(boxes[2], interrupted, UPDATE_SUCCESSFULLY);
+    const VelkOtaSchedule longMissed = schedule(boxes.mid(0, 2), now().addSecs(-2 * 3600));
+    const VelkOtaSchedule justMissed = schedule(boxes.mid(0, 2), now().addSecs(-20 * 60));
+
+    m_bench.log()->clear();
+    Scheduling page(m_bench.clock());
+    QCOMPARE(stored(interrupted.osid).status, 3);
+    QList<VelkOtaScheduleReport> rows;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(interrupted.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 3);
+    for (const VelkOtaScheduleReport &row : qAsConst(rows))
+        QCOMPARE(row.status, row.device.deviceName == boxes[2].deviceName ? 4 : 3);
+    QVERIFY(m_bench.log()->contains(QStringLiteral("was still updating when the console ended")));
+    QCOMPARE(stored(longMissed.osid).status, 3);
+    QVERIFY(m_bench.log()->contains(QStringLiteral("missed its start by more than 30 minutes")));
+    // The late one runs once the page's own server check is over.
+    QTRY_COMPARE_WITH_TIMEOUT(stored(justMissed.osid).status, 4, 30000);
+}
+
+// Deleting the schedule whose run goes on cancels that run once and arms the next schedule; a "finished" that still
+// arrives afterwards changes nothing.
+void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
+{
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    for (int i = 0; i < 2; ++i)
+        m_bench.panel(i)->behaviour().otaResultScript = {{300, 50}, {300, 50}, {300, 50}, {300, 50}, {300, 0}};
+    const VelkOtaSchedule running = schedule(boxes, now().addSecs(60));
+    const VelkOtaSchedule next = schedule(boxes, now().addSecs(7200));
+    page->otaRunner()->checkOtaTask();
+    QSignalSpy started(page->otaRunner(), &OtaScheduleRunner::runStarted);
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE(started.count(), 1);
+    QTRY_VERIFY(m_bench.manager()->isOtaRunning());
+
+    page->comboBoxType->setCurrentIndex(1);
+    int row = -1;
+    for (int r = 0; r < page->shownOtaSchedules().size(); ++r) {
+        if (page->shownOtaSchedules().at(r)->osid == running.osid)
+            row = r;
+    }
+    page->rowMenu(1, row)->actions().at(1)->trigger();
+    QVERIFY(page->deleteDialog()->isVisible());
+    m_bench.log()->clear();
+    page->deleteDialog()->btnOk->click();
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    QVERIFY(m_bench.log()->contains(QStringLiteral("cancelling the run of schedule")));
+    QCOMPARE(stored(running.osid).osid, 0u);
+    QCOMPARE(page->otaRunner()->current().osid, next.osid);
+    QVERIFY(page->otaRunner()->isTimerActive());
+
+    emit m_bench.manager()->otaScheduleFinished();
+    QTest::qWait(200);
+    QCOMPARE(stored(next.osid).status, 1);
+    QCOMPARE(page->otaRunner()->current().osid, next.osid);
+    QVERIFY(!page->otaRunner()->isRunning());
+}
+
+QTEST_MAIN(TestSchedulingOta)
+#include "tst_scheduling_ota.moc"

@@ -1,0 +1,508 @@
+#include "SchedulingTestSupport.h"
+
+#include "firmware/IFPUpgradeManager.h"
+#include "scheduling/AutoTestRunner.h"
+#include "scheduling/AutoTestScheduleReportDialog.h"
+#include "scheduling/AutoTestScheduleSetting.h"
+#include "scheduling/DeviceControlRunner.h"
+#include "scheduling/DeviceControlScheduleSetting.h"
+#include "scheduling/ScheduleSettingSelection.h"
+#include "scheduling/Scheduling.h"
+#include "scheduling/Scheduling_Setting.h"
+#include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/PowerOnNotification.h"
+#include "shell/kit/SortingIndicator.h"
+
+#include <QMenu>
+
+// The Schedule Setup page offscreen on a real database: what the editors store, what the tables show after the runners
+// wrote, the delete question against a table reloaded under it, and the auto-test report's counts and sorting.
+class TestSchedulingPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void addScheduleOpensTheKindSelection();
+    void deviceControlEditorStoresWhatWasEntered();
+    void autoTestEditorStoresWhatWasEntered();
+    void failedWritesReportNothingSaved();
+    void savedInItsDueSecondFiresOnce();
+    void tableFollowsTheAutoTestRun();
+    void enableSwitchReachesTheRunners();
+    void deleteAfterTheTableReloaded();
+    void reportCountsAndSorting();
+    void searchFilterBarAndGuide();
+
+private:
+    QList<VelkIFPDevice> seedDevices(int count);
+    quint32 seedAutoTest(const QString &time, int status, const QList<VelkIFPDevice> &devices);
+    static void trigger(QMenu *menu, int index) { menu->actions().at(index)->trigger(); }
+
+    std::unique_ptr<SchedulingFixture> m_fx;
+};
+
+static const QDate Monday(2027, 3, 1);
+
+void TestSchedulingPage::initTestCase()
+{
+    m_fx.reset(new SchedulingFixture);
+}
+
+void TestSchedulingPage::init()
+{
+    m_fx->wipe();
+}
+
+QList<VelkIFPDevice> TestSchedulingPage::seedDevices(int count)
+{
+    QList<VelkIFPDevice> devices;
+    for (int serial = 1; serial <= count; ++serial)
+        devices << addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial),
+                                    QStringLiteral("10.0.0.%1").arg(serial));
+    return devices;
+}
+
+quint32 TestSchedulingPage::seedAutoTest(const QString &time, int status, const QList<VelkIFPDevice> &devices)
+{
+    VelkAutoTestSchedule schedule;
+    schedule.scheduleTarget = 2;
+    schedule.time = time;
+    schedule.status = status;
+    schedule.isEnable = true;
+    schedule.isMon = true;
+    schedule.devices = devices;
+    m_fx->db()->insertAutoTestSchedule(schedule);
+    return schedule.tsid;
+}
+
+// "Add Schedule" asks the update manager for a new-schedule check; its answer opens the kind selection, whose
+// firmware-update kind follows the check's count.
+void TestSchedulingPage::addScheduleOpensTheKindSelection()
+{
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    QSignalSpy clicked(&page, &Scheduling::btnAddScheduleClicked);
+    page.btnAddSchedule->click();
+    QCOMPARE(clicked.count(), 1);
+    QVERIFY(!page.settingDialog()->isVisible()); // opened by the answer, from the event loop
+    QTRY_VERIFY(page.settingDialog()->isVisible());
+    QCOMPARE(page.settingDialog()->scheduleStackedWidget->currentIndex(), 0);
+    ScheduleSettingSelection *selection = page.settingDialog()->selectionPage();
+    // No update server is configured here: the check finds no out-of-date device, or fails.
+    const int count = IFPUpgradeManager::getInstance()->getOldDevicesCount();
+    QVERIFY(count <= 0);
+    QVERIFY(!selection->btnToFwUpdate->isEnabled());
+    QCOMPARE(selection->labelHintOldDevice->text(), count < 0 ? QStringLiteral("Failed to check firmware version.")
+                                                              : QStringLiteral("No devices are out of date."));
+    selection->btnToDeviceControl->click();
+    QCOMPARE(page.settingDialog()->scheduleStackedWidget->currentIndex(), 1);
+    page.settingDialog()->deviceControlPage()->btnCancel->click();
+    QCOMPARE(page.settingDialog()->scheduleStackedWidget->currentIndex(), 0);
+    page.settingDialog()->close();
+}
+
+// A new schedule: 07:05 power-on, Monday and Wednesday, two chosen devices. The power-on notice closed by its title bar
+// still lets the page plan the schedule; the stored row holds exactly the form.
+void TestSchedulingPage::deviceControlEditorStoresWhatWasEntered()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(3);
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    DeviceControlScheduleSetting *editor = dialog->deviceControlPage();
+    QSignalSpy saved(dialog, &Scheduling_Setting::deviceControlScheduleSettingSavedSuccess);
+    dialog->switchToPage(1);
+    dialog->show();
+
+    QVERIFY(editor->rBtn_SelectDevice->isChecked());
+    QCOMPARE(editor->rowCheckBoxes().size(), 3);
+    editor->btnSave->click();
+    QCOMPARE(editor->warningText(), QStringLiteral("Please at least select one schedule."));
+    QCOMPARE(storedSchedules().size(), 0);
+
+    editor->checkBox_mon->setChecked(true);
+    editor->checkBox_wed->setChecked(true);
+    editor->btnSave->click();
+    QCOMPARE(editor->warningText(), QStringLiteral("Please at least select one request.(On/Off)"));
+    editor->checkBox_onTime->setChecked(true);
+    editor->spinBox_onTime_HR->setValue(7);
+    editor->spinBox_onTime_Min->setValue(5);
+    editor->btnSave->click();
+    QCOMPARE(editor->warningText(), QStringLiteral("Please at least select one device."));
+    editor->rowCheckBoxes().at(0)->setChecked(true);
+    editor->rowCheckBoxes().at(2)->setChecked(true);
+    editor->btnSave->click();
+    QVERIFY(editor->warningText().isEmpty());
+    QVERIFY(editor->powerOnNotice()->isVisible());
+    QCOMPARE(saved.count(), 0);
+    editor->powerOnNotice()->reject(); // the title bar's close button
+    QCOMPARE(saved.count(), 1);
+    QVERIFY(!dialog->isVisible());
+
+    const QList<VelkSchedule> stored = storedSchedules();
+    QCOMPARE(stored.size(), 1);
+    const VelkSchedule &schedule = stored.first();
+    QCOMPARE(schedule.onTime, QStringLiteral("07:05"));
+    QVERIFY(schedule.isPowerOn && !schedule.isPowerOff && !schedule.isReboot);
+    QVERIFY(schedule.offTime.isEmpty() && schedule.rebootTime.isEmpty());
+    QVERIFY(schedule.isMon && schedule.isWed && !schedule.isTue && !schedule.isThu && !schedule.isFri);
+    QVERIFY(!schedule.isSat && !schedule.isSun && schedule.isEnable);
+    QCOMPARE(schedule.scheduleObject, 2);
+    QList<VelkIFPDevice> linked;
+    QCOMPARE(m_fx->db()->queryDeviceBySchedule(schedule, linked), DB_OK);
+    QCOMPARE(linked.size(), 2);
+    QCOMPARE(linked.at(0).deviceName, devices.at(0).deviceName);
+    QCOMPARE(linked.at(1).deviceName, devices.at(2).deviceName);
+    // The page reloaded and planned it: today is Monday.
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 1);
+
+    // Edited: the reboot request added, the power-on switched off keeps its time; the stored rows come back checked.
+    dialog->editDeviceControlSchedule(schedule);
+    QVERIFY(editor->rowCheckBoxes().at(0)->isChecked() && !editor->rowCheckBoxes().at(1)->isChecked());
+    QCOMPARE(editor->spinBox_onTime_HR->value(), 7);
+    editor->checkBox_onTime->setChecked(false);
+    editor->checkBox_rebootTime->setChecked(true);
+    editor->spinBox_rebootTime_HR->setValue(23);
+    editor->spinBox_rebootTime_Min->setValue(59);
+    editor->btnSave->click();
+    QCOMPARE(saved.count(), 2);
+    const VelkSchedule edited = storedSchedules().first();
+    QCOMPARE(edited.sid, schedule.sid);
+    QVERIFY(!edited.isPowerOn && edited.isReboot);
+    QCOMPARE(edited.onTime, QStringLiteral("07:05"));
+    QCOMPARE(edited.rebootTime, QStringLiteral("23:59"));
+}
+
+// A new auto-test: 00:00 every day on the second group a filter kept; an edit to chosen devices replaces the links and
+// starts the schedule afresh while it keeps its enable flag.
+void TestSchedulingPage::autoTestEditorStoresWhatWasEntered()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(3);
+    m_fx->group(QStringLiteral("Hall East"), {devices.at(0).deviceName});
+    m_fx->group(QStringLiteral("Hall West"), {devices.at(1).deviceName});
+    m_fx->group(QStringLiteral("Library"), {devices.at(2).deviceName});
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    AutoTestScheduleSetting *editor = dialog->autoTestPage();
+    QSignalSpy saved(dialog, &Scheduling_Setting::autoTestScheduleSettingSavedSuccess);
+    dialog->switchToPage(3);
+    dialog->show();
+
+    editor->checkBox_everyday->setChecked(true);
+    editor->checkBox_wed->setChecked(false); // "Every Day" goes, the other six stay
+    QVERIFY(!editor->checkBox_everyday->isChecked() && editor->checkBox_tue->isChecked());
+    editor->checkBox_wed->setChecked(true);
+    QVERIFY(editor->checkBox_everyday->isChecked());
+    editor->rBtn_Group->setChecked(true);
+    QCOMPARE(editor->rowCheckBoxes().size(), 3);
+    editor->lineEditFilter->setFocus();
+    QTRY_VERIFY(editor->lineEditFilter->hasFocus());
+    QTest::keyClicks(editor->lineEditFilter, QStringLiteral("hall"));
+    QTest::keyClick(editor->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(editor->rowCheckBoxes().size(), 2);
+    editor->rowCheckBoxes().at(1)->setChecked(true);
+    editor->btnSave->click();
+    QCOMPARE(saved.count(), 1);
+
+    VelkAutoTestSchedule stored = storedAutoTests().value(0);
+    QCOMPARE(stored.time, QStringLiteral("00:00"));
+    QVERIFY(stored.isMon && stored.isTue && stored.isWed && stored.isThu && stored.isFri && stored.isSat &&
+            stored.isSun);
+    QCOMPARE(stored.scheduleTarget, 3);
+    QCOMPARE(stored.status, 1);
+    QCOMPARE(stored.groups.size(), 1);
+    QCOMPARE(stored.groups.at(0).groupName, QStringLiteral("Hall West"));
+    QCOMPARE(page.comboBoxType->currentIndex(), 2);
+
+    stored.isEnable = false;
+    stored.status = 3;
+    QCOMPARE(m_fx->db()->updateAutoTestScheduleState(stored), DB_OK);
+    stored = storedAutoTests().value(0);
+    dialog->editAutoTestSchedule(stored);
+    QVERIFY(editor->rBtn_Group->isChecked());
+    QVERIFY(editor->rowCheckBoxes().at(1)->isChecked() && !editor->rowCheckBoxes().at(0)->isChecked());
+    editor->spinBox_onTime_HR->setValue(7);
+    editor->spinBox_onTime_Min->setValue(5);
+    editor->rBtn_SelectDevice->setChecked(true);
+    editor->rowCheckBoxes().at(0)->setChecked(true);
+    editor->btnSave->click();
+    QCOMPARE(saved.count(), 2);
+    const VelkAutoTestSchedule edited = storedAutoTests().value(0);
+    QCOMPARE(edited.tsid, stored.tsid);
+    QCOMPARE(edited.time, QStringLiteral("07:05"));
+    QCOMPARE(edited.scheduleTarget, 2);
+    QCOMPARE(edited.status, 1);
+    QVERIFY(!edited.isEnable);
+    QCOMPARE(edited.devices.size(), 1);
+    QCOMPARE(edited.devices.at(0).deviceName, devices.at(0).deviceName);
+    QList<VelkGroups> groups;
+    QCOMPARE(m_fx->db()->queryGroupsByAutoTestSchedule(edited, groups), DB_OK);
+    QVERIFY(groups.isEmpty());
+}
+
+// A write the database refuses (a trigger raises an error): the badge says so, nothing is stored, nothing is reported
+// saved, the dialog stays open.
+void TestSchedulingPage::failedWritesReportNothingSaved()
+{
+    seedDevices(1);
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    QSignalSpy savedControl(dialog, &Scheduling_Setting::deviceControlScheduleSettingSavedSuccess);
+    QSignalSpy savedTest(dialog, &Scheduling_Setting::autoTestScheduleSettingSavedSuccess);
+    QSqlQuery sql(QSqlDatabase::database());
+    QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_schedule BEFORE INSERT ON Schedule "
+                                    "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_test BEFORE INSERT ON AutoTestSchedule "
+                                    "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+
+    dialog->switchToPage(1);
+    dialog->show();
+    DeviceControlScheduleSetting *control = dialog->deviceControlPage();
+    control->checkBox_fri->setChecked(true);
+    control->checkBox_offTime->setChecked(true);
+    control->rowCheckBoxes().at(0)->setChecked(true);
+    control->btnSave->click();
+    QCOMPARE(control->warningText(), QStringLiteral("The schedule could not be saved."));
+    QVERIFY(!control->powerOnNotice()->isVisible());
+
+    dialog->switchToPage(3);
+    AutoTestScheduleSetting *test = dialog->autoTestPage();
+    test->checkBox_fri->setChecked(true);
+    test->rBtn_All->setChecked(true);
+    test->btnSave->click();
+    QCOMPARE(test->warningText(), QStringLiteral("The schedule could not be saved."));
+
+    QVERIFY(sql.exec(QStringLiteral("DROP TRIGGER refuse_schedule")));
+    QVERIFY(sql.exec(QStringLiteral("DROP TRIGGER refuse_test")));
+    QCOMPARE(savedControl.count() + savedTest.count(), 0);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(storedSchedules().size(), 0);
+    QCOMPARE(storedAutoTests().size(), 0);
+    dialog->close();
+}
+
+// Saving a schedule in its own due second: every table fill rebuilds the plan, and the task still fires once.
+void TestSchedulingPage::savedInItsDueSecondFiresOnce()
+{
+    seedDevices(1);
+    ManualClock clock(QDateTime(Monday, QTime(8, 0)).addMSecs(300));
+    Scheduling page(&clock);
+    QSignalSpy fired(page.deviceControlRunner(), &DeviceControlRunner::taskFired);
+    Scheduling_Setting *dialog = page.settingDialog();
+    dialog->switchToPage(1);
+    DeviceControlScheduleSetting *editor = dialog->deviceControlPage();
+    editor->checkBox_mon->setChecked(true);
+    editor->checkBox_offTime->setChecked(true);
+    editor->spinBox_offTime_HR->setValue(8);
+    editor->rBtn_All->setChecked(true);
+    editor->btnSave->click();
+    page.initial();
+    QCOMPARE(fired.count(), 1);
+    QCOMPARE(fired.at(0).at(0).value<ScheduleTask>().action, int(SchedulePowerOff));
+}
+
+// The auto-test table during a run: "Scheduling" with its Enable and Edit locked, then "Failed (1)" for the panel that
+// never answered.
+void TestSchedulingPage::tableFollowsTheAutoTestRun()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(1);
+    seedAutoTest(QStringLiteral("10:00"), 4, devices);
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    Scheduling page(&clock);
+    page.comboBoxType->setCurrentIndex(2);
+    QCOMPARE(page.stackedWidgetTables->currentIndex(), 2);
+    auto statusText = [&] { return qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(); };
+    QCOMPARE(statusText(), QStringLiteral("Successfully"));
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QCOMPARE(statusText(), QStringLiteral("Scheduling"));
+    QVERIFY(!page.autoTestEnableComboBoxes().at(0)->isEnabled());
+    QVERIFY(!page.rowMenu(2, 0)->actions().at(0)->isEnabled());
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QCOMPARE(statusText(), QStringLiteral("Failed (1)"));
+    QVERIFY(page.autoTestEnableComboBoxes().at(0)->isEnabled());
+}
+
+// Switching a schedule off in its table row stores it and takes its tasks out of today's plan at once, also while a
+// search narrows the table.
+void TestSchedulingPage::enableSwitchReachesTheRunners()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(1);
+    QCOMPARE(addSchedule(weekly(QStringLiteral("11:00"), QString(), QString(), true)), DB_OK);
+    QCOMPARE(addSchedule(weekly(QString(), QString(), QStringLiteral("17:00"), true)), DB_OK);
+    seedAutoTest(QStringLiteral("12:00"), 1, devices);
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 2);
+    QCOMPARE(page.autoTestRunner()->tasks().size(), 2);
+
+    page.lineEditFilter->setText(QStringLiteral("17"));
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    page.enableComboBoxes().at(0)->setCurrentIndex(1);
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 1);
+    QCOMPARE(page.deviceControlRunner()->tasks().at(0).time.time(), QTime(11, 0));
+    QVERIFY(!storedSchedules().at(1).isEnable && storedSchedules().at(0).isEnable);
+
+    page.comboBoxType->setCurrentIndex(2);
+    page.lineEditFilter->clear();
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    page.autoTestEnableComboBoxes().at(0)->setCurrentIndex(1);
+    QCOMPARE(page.autoTestRunner()->tasks().size(), 0);
+    QVERIFY(!storedAutoTests().at(0).isEnable);
+}
+
+// The question is asked for row 1; the runner reloads the table under it (another schedule went away, the rows moved
+// up). Yes deletes the schedule that was shown, and when that one is gone already, nothing.
+void TestSchedulingPage::deleteAfterTheTableReloaded()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(1);
+    const quint32 first = seedAutoTest(QStringLiteral("10:00"), 1, devices);
+    const quint32 second = seedAutoTest(QStringLiteral("11:00"), 1, devices);
+    const quint32 third = seedAutoTest(QStringLiteral("12:00"), 1, devices);
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    auto ids = [] {
+        QList<quint32> all;
+        for (const VelkAutoTestSchedule &schedule : storedAutoTests())
+            all << schedule.tsid;
+        return all;
+    };
+
+    trigger(page.rowMenu(2, 1), 1);
+    QVERIFY(page.deleteDialog()->isVisible());
+    VelkAutoTestSchedule gone;
+    gone.tsid = first;
+    QCOMPARE(m_fx->db()->deleteAutoTestSchedule(gone), DB_OK);
+    emit page.autoTestRunner()->schedulesChanged();
+    QCOMPARE(page.shownAutoTestSchedules().size(), 2);
+    page.deleteDialog()->btnOk->click();
+    QCOMPARE(ids(), QList<quint32>{third});
+    QCOMPARE(page.tableWidgetAutoTest->rowCount(), 1);
+
+    trigger(page.rowMenu(2, 0), 1);
+    gone.tsid = third;
+    QCOMPARE(m_fx->db()->deleteAutoTestSchedule(gone), DB_OK);
+    const quint32 fourth = seedAutoTest(QStringLiteral("13:00"), 1, devices);
+    emit page.autoTestRunner()->schedulesChanged();
+    page.deleteDialog()->btnOk->click();
+    QCOMPARE(ids(), QList<quint32>{fourth});
+    Q_UNUSED(second)
+
+    // The same for a device-control row, whose question is asked through the row menu's Delete.
+    QCOMPARE(addSchedule(weekly(QStringLiteral("07:00"), QString(), QString(), true)), DB_OK);
+    QCOMPARE(addSchedule(weekly(QStringLiteral("08:00"), QString(), QString(), true)), DB_OK);
+    page.initial();
+    trigger(page.rowMenu(0, 0), 1);
+    page.deleteDialog()->btnCancel->click();
+    QCOMPARE(storedSchedules().size(), 2);
+    trigger(page.rowMenu(0, 1), 1);
+    page.deleteDialog()->btnOk->click();
+    QCOMPARE(storedSchedules().size(), 1);
+    QCOMPARE(storedSchedules().at(0).onTime, QStringLiteral("07:00"));
+}
+
+// The counts on the state buttons follow the search text, never the state filter; the table shows the filtered state
+// among the rows the search kept. Sorting by state toggles; another column then sorts in the direction of the last.
+void TestSchedulingPage::reportCountsAndSorting()
+{
+    QList<VelkIFPDevice> devices;
+    for (const char *name : {"abc-2", "Lab", "abc-1", "Hall", "xabc"})
+        devices << addManagedDevice(QLatin1String(name), testMac(devices.size() + 1));
+    VelkAutoTestSchedule schedule;
+    schedule.tsid = seedAutoTest(QStringLiteral("10:00"), 3, devices);
+    schedule.status = 3;
+    QCOMPARE(m_fx->db()->insertAutoTestScheduleReport(schedule, devices), DB_OK);
+    const int states[][2] = {{3, 3}, {4, 2}, {4, 2}, {3, 3}, {2, 1}}; // abc-2, Lab, abc-1, Hall, xabc
+    for (int i = 0; i < devices.size(); ++i)
+        m_fx->db()->updateAutoTestScheduleReport(devices[i], schedule, states[i][0], states[i][1]);
+
+    AutoTestScheduleReportDialog dialog;
+    dialog.showAutoTestScheduleReport(storedAutoTests().value(0));
+    QCOMPARE(dialog.labelTotalInfo->text(), QStringLiteral("5 devices in total"));
+    auto shown = [&] {
+        QStringList names;
+        for (int row = 0; row < dialog.tableWidgetReport->rowCount(); ++row)
+            names << dialog.tableWidgetReport->item(row, 0)->text();
+        return names;
+    };
+    QCOMPARE(shown(), QStringList({"Hall", "Lab", "abc-1", "abc-2", "xabc"}));
+    QCOMPARE(dialog.btnStatusFailed->toolTip(), QStringLiteral("Failed (2)"));
+
+    dialog.btnStatusFailed->click();
+    QCOMPARE(shown(), QStringList({"Hall", "abc-2"}));
+    dialog.lineEditFilter->setText(QStringLiteral("ABC"));
+    QTest::keyClick(dialog.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(dialog.statusFilter(), 3);
+    QCOMPARE(shown(), QStringList({"abc-2"}));
+    QCOMPARE(dialog.btnStatusAll->toolTip(), QStringLiteral("All (3)"));
+    QCOMPARE(dialog.btnStatusSuccessfully->toolTip(), QStringLiteral("Successfully (1)"));
+    QCOMPARE(dialog.btnStatusScheduling->toolTip(), QStringLiteral("Scheduling (1)"));
+    QCOMPARE(dialog.btnStatusFailed->toolTip(), QStringLiteral("Failed (1)"));
+
+    dialog.lineEditFilter->setText(QStringLiteral("power"));
+    QTest::keyClick(dialog.lineEditFilter, Qt::Key_Return);
+    dialog.btnStatusAll->click();
+    QCOMPARE(shown(), QStringList({"Hall", "abc-2"}));
+    dialog.lineEditFilter->clear();
+    QTest::keyClick(dialog.lineEditFilter, Qt::Key_Return);
+
+    dialog.reportHeaderStatus->clicked();
+    QCOMPARE(shown(), QStringList({"xabc", "Hall", "abc-2", "Lab", "abc-1"}));
+    QCOMPARE(dialog.sortIndicator(2)->state(), 0);
+    dialog.reportHeaderStatus->clicked();
+    QCOMPARE(shown(), QStringList({"abc-1", "Lab", "abc-2", "Hall", "xabc"}));
+    QCOMPARE(dialog.sortIndicator(2)->state(), 1);
+    dialog.reportHeaderDevice->clicked();
+    QCOMPARE(shown(), QStringList({"xabc", "abc-2", "abc-1", "Lab", "Hall"}));
+    QCOMPARE(dialog.sortIndicator(0)->state(), 1);
+    QCOMPARE(dialog.sortIndicator(2)->state(), 3);
+}
+
+// The guide shows only while a kind has no schedule at all; the search reads the columns whose boxes are checked; a
+// press outside the open filter bar closes it and does nothing else.
+void TestSchedulingPage::searchFilterBarAndGuide()
+{
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    page.show();
+    QVERIFY(page.guideWidgetDeviceControl->isVisible());
+    VelkSchedule disabled = weekly(QStringLiteral("07:00"), QString(), QString(), true);
+    disabled.isEnable = false;
+    QCOMPARE(addSchedule(disabled), DB_OK);
+    QCOMPARE(addSchedule(weekly(QStringLiteral("08:00"), QString(), QString(), true)), DB_OK);
+    page.initial();
+    QVERIFY(!page.guideWidgetDeviceControl->isVisible());
+    QCOMPARE(page.tableWidget->rowCount(), 2);
+
+    page.btnFilter->click();
+    QVERIFY(page.widgetFilterSchedule->isVisible() && !page.widgetFilterAutoTestSchedule->isVisible());
+    for (QCheckBox *box : page.widgetFilterSchedule->findChildren<QCheckBox *>())
+        box->setChecked(box == page.checkBox1Enable);
+    page.lineEditFilter->setText(QStringLiteral("dis"));
+    page.btnApply1->click();
+    QVERIFY(!page.widgetFilterParent->isVisible());
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(page.shownSchedules().at(0)->onTime, QStringLiteral("07:00"));
+
+    page.checkBox1Enable->setChecked(false);
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 0);
+    QVERIFY(!page.guideWidgetDeviceControl->isVisible());
+
+    page.btnFilter->click();
+    const QRect bar = page.widgetFilterSchedule->geometry();
+    QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight());
+    QVERIFY(page.widgetFilterSchedule->isVisible());
+    QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight() + QPoint(1, 0));
+    QVERIFY(!page.widgetFilterSchedule->isVisible() && !page.widgetFilterParent->isVisible());
+}
+
+QTEST_MAIN(TestSchedulingPage)
+#include "tst_scheduling_page.moc"

@@ -1,0 +1,364 @@
+#include "SchedulingTestSupport.h"
+
+#include "scheduling/AutoTestRunner.h"
+#include "scheduling/DeviceControlRunner.h"
+
+// The device-control and auto-test runners against the real command server, simulated panels, a real database and a
+// moved clock: what reaches the panels, how often, and what the database says afterwards.
+class TestSchedulingRunners : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void deviceControlDay_data();
+    void deviceControlDay();
+    void firesOncePerTaskWhateverTheClockDoes();
+    void startupSkipsPassedTasksButNotLateOnes();
+    void unreadableTimesArmNothing();
+    void autoTestRun_data();
+    void autoTestRun();
+    void autoTestRefusals();
+
+private:
+    quint32 seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
+                         const QList<VelkGroups> &groups = {});
+    void settle(int ms = 150) { QTest::qWait(ms); }
+
+    std::unique_ptr<SchedulingFixture> m_fx;
+};
+
+// 2027-03-01 is a Monday.
+static const QDate Monday(2027, 3, 1);
+
+void TestSchedulingRunners::initTestCase()
+{
+    QCOMPARE(Monday.dayOfWeek(), 1);
+    m_fx.reset(new SchedulingFixture);
+    QVERIFY(m_fx->server()->serverPort() != 0);
+}
+
+void TestSchedulingRunners::init()
+{
+    // The panels of the test before are gone once the console saw their connections close.
+    for (int serial = 1; serial <= 3; ++serial)
+        QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Offline);
+    m_fx->wipe();
+    m_fx->wake().clear();
+    m_fx->wake().onPacket = nullptr;
+}
+
+void TestSchedulingRunners::deviceControlDay_data()
+{
+    QTest::addColumn<bool>("monday");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("monday on") << true << true << 1;
+    QTest::newRow("monday off") << false << true << 0;
+    QTest::newRow("disabled") << true << false << 0;
+}
+
+// One schedule linked to a device and to a group that holds that device and another: each panel gets one power-on
+// burst, one reboot and one power-off through the day, however often the list is rebuilt on the way.
+void TestSchedulingRunners::deviceControlDay()
+{
+    QFETCH(bool, monday);
+    QFETCH(bool, enabled);
+    QFETCH(int, expected);
+
+    const VelkIFPDevice one = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const VelkIFPDevice two = addManagedDevice(QStringLiteral("Panel-2"), testMac(2));
+    const VelkGroups group = m_fx->group(QStringLiteral("Hall"), {one.deviceName, two.deviceName});
+    VelkSchedule schedule = weekly(QStringLiteral("08:00"), QStringLiteral("12:00"), QStringLiteral("18:00"), monday);
+    schedule.isSun = !monday; // some day stays on, so the row is valid
+    schedule.isEnable = enabled;
+    schedule.scheduleObject = 3;
+    QList<VelkIFPDevice> direct{one};
+    QCOMPARE(m_fx->db()->createIFPSchedule(schedule, direct), DB_OK);
+    const quint32 sid = storedSchedules().value(0).sid;
+    QSqlQuery link(QSqlDatabase::database());
+    QVERIFY(link.exec(QStringLiteral("INSERT INTO GroupsSchedule (gid, sid) VALUES (%1, %2)").arg(group.gid).arg(sid)));
+
+    auto first = m_fx->panel(1, 0);
+    auto second = m_fx->panel(2, 1);
+    first->start();
+    second->start();
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(one) && m_fx->server()->isDeviceOnline(two));
+
+    ManualClock clock(QDateTime(Monday, QTime(7, 59, 50)));
+    DeviceControlRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), expected * 3);
+    if (expected)
+        QCOMPARE(runner.tasks().at(0).devices.size(), 2); // deduplicated across device and group
+
+    clock.setNow(QDateTime(Monday, QTime(8, 0)));
+    runner.rebuild(); // a table fill in the due second
+    settle();
+    QCOMPARE(m_fx->wake().packets(one.macAddress), expected * m_fx->burst());
+    QCOMPARE(m_fx->wake().packets(two.macAddress), expected * m_fx->burst());
+
+    clock.setNow(QDateTime(Monday, QTime(12, 0)));
+    runner.rebuild();
+    clock.advance(20000);
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_REBOOT), expected);
+    QTRY_COMPARE(second->receivedCount(VELK_REMOTE_CMD_REBOOT), expected);
+    QTRY_VERIFY(first->isConnected() && second->isConnected()); // back after the reboot
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(one) && m_fx->server()->isDeviceOnline(two));
+
+    clock.setNow(QDateTime(Monday, QTime(18, 0, 30)));
+    clock.advance(1000);
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_POWER_OFF), expected);
+    QTRY_COMPARE(second->receivedCount(VELK_REMOTE_CMD_POWER_OFF), expected);
+
+    // Nothing more for the rest of the day, nor a second burst.
+    clock.setNow(QDateTime(Monday, QTime(23, 59)));
+    settle();
+    QCOMPARE(m_fx->wake().packets(one.macAddress), expected * m_fx->burst());
+    QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_REBOOT), expected);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_POWER_OFF), expected);
+    first->shutDown();
+    second->shutDown();
+}
+
+// Twenty schedules in one minute each fire once; rebuilding in the due second (an editor saved), a clock set back an
+// hour and walked forward again, and a schedule saved in its own due second do not fire anything twice; a task edited
+// to a later time fires at its new time.
+void TestSchedulingRunners::firesOncePerTaskWhateverTheClockDoes()
+{
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(addSchedule(weekly(QString(), QStringLiteral("09:00"), QString(), true)), DB_OK);
+    ManualClock clock(QDateTime(Monday, QTime(8, 59, 59)));
+    DeviceControlRunner runner(m_fx->db(), m_fx->server(), &clock);
+    QSignalSpy fired(&runner, &DeviceControlRunner::taskFired);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), 20);
+
+    clock.setNow(QDateTime(Monday, QTime(9, 0)));
+    runner.rebuild();
+    runner.rebuild();
+    QSet<quint32> sids;
+    for (const QList<QVariant> &args : fired)
+        sids.insert(args.at(0).value<ScheduleTask>().sid);
+    QCOMPARE(fired.count(), 20);
+    QCOMPARE(sids.size(), 20);
+
+    clock.setNow(QDateTime(Monday, QTime(8, 0, 30)));
+    for (int minute = 0; minute < 65; ++minute)
+        clock.advance(60000);
+    QCOMPARE(fired.count(), 20);
+
+    // Saved in its due second: fires once although every table fill rebuilds the list.
+    clock.setNow(QDateTime(Monday, QTime(10, 30, 0)).addMSecs(400));
+    QCOMPARE(addSchedule(weekly(QString(), QString(), QStringLiteral("10:30"), true)), DB_OK);
+    runner.rebuild();
+    runner.rebuild();
+    QCOMPARE(fired.count(), 21);
+
+    // Edited to a later time after it fired: it fires again, at the new time only.
+    VelkSchedule edited = storedSchedules().last();
+    edited.offTime = QStringLiteral("10:45");
+    QCOMPARE(m_fx->db()->writeSchedule(edited), DB_OK);
+    runner.rebuild();
+    QCOMPARE(fired.count(), 21);
+    QVERIFY(runner.isRunTimerActive());
+    clock.setNow(QDateTime(Monday, QTime(10, 45)));
+    QCOMPARE(fired.count(), 22);
+    QCOMPARE(fired.last().at(0).value<ScheduleTask>().time, QDateTime(Monday, QTime(10, 45)));
+}
+
+// At start-up a task of a passed second is skipped; while running, a pass up to a minute late still fires it (a busy
+// event loop, a small clock step), and one later than that does not.
+void TestSchedulingRunners::startupSkipsPassedTasksButNotLateOnes()
+{
+    QCOMPARE(addSchedule(weekly(QStringLiteral("10:00"), QStringLiteral("10:05"), QStringLiteral("10:10"), true)),
+             DB_OK);
+    {
+        ManualClock clock(QDateTime(Monday, QTime(10, 0, 1)));
+        DeviceControlRunner runner(m_fx->db(), m_fx->server(), &clock);
+        QSignalSpy fired(&runner, &DeviceControlRunner::taskFired);
+        runner.replan();
+        QCOMPARE(fired.count(), 0);
+        QVERIFY(runner.isRunTimerActive());
+        QVERIFY(runner.runTimerInterval() <= DailyTaskRunner::MaxTimerMs);
+    }
+    {
+        ManualClock clock(QDateTime(Monday, QTime(10, 0, 0)));
+        DeviceControlRunner runner(m_fx->db(), m_fx->server(), &clock);
+        QSignalSpy fired(&runner, &DeviceControlRunner::taskFired);
+        runner.replan();
+        QCOMPARE(fired.count(), 1); // the start-up second itself still counts
+        clock.setNow(QDateTime(Monday, QTime(10, 5, 59)));
+        QCOMPARE(fired.count(), 2);
+        clock.setNow(QDateTime(Monday, QTime(10, 11, 0)));
+        QCOMPARE(fired.count(), 2);
+    }
+}
+
+// Times the editor never writes: "8:5" is read as 08:05; "24:00", "x" and "12:60" give no task, never a zero timer.
+void TestSchedulingRunners::unreadableTimesArmNothing()
+{
+    QCOMPARE(addSchedule(weekly(QStringLiteral("8:5"), QString(), QString(), true)), DB_OK);
+    for (const char *bad : {"24:00", "x", "12:60", "1200"})
+        QCOMPARE(addSchedule(weekly(QString(), QLatin1String(bad), QString(), true)), DB_OK);
+    ManualClock clock(QDateTime(Monday, QTime(8, 4, 30)));
+    DeviceControlRunner runner(m_fx->db(), m_fx->server(), &clock);
+    QSignalSpy fired(&runner, &DeviceControlRunner::taskFired);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), 1);
+    QCOMPARE(runner.runTimerInterval(), 30000);
+    clock.setNow(QDateTime(Monday, QTime(8, 5)));
+    QCOMPARE(fired.count(), 1);
+    QVERIFY(!runner.isRunTimerActive());
+    runner.runPass();
+    QCOMPARE(fired.count(), 1);
+}
+
+quint32 TestSchedulingRunners::seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
+                                            const QList<VelkGroups> &groups)
+{
+    VelkAutoTestSchedule schedule;
+    schedule.scheduleTarget = target;
+    schedule.time = time;
+    schedule.status = 1;
+    schedule.isEnable = true;
+    schedule.isMon = true;
+    schedule.devices = devices;
+    schedule.groups = groups;
+    if (m_fx->db()->insertAutoTestSchedule(schedule) != DB_OK)
+        qWarning("insertAutoTestSchedule failed");
+    return schedule.tsid;
+}
+
+void TestSchedulingRunners::autoTestRun_data()
+{
+    QTest::addColumn<bool>("thirdWakes");
+    QTest::newRow("both offline panels come up") << true;
+    QTest::newRow("one stays down") << false;
+}
+
+// Three panels, two of them off: the power-on wakes those two, the check 90 s later powers off every connected target
+// and records each panel's result and the schedule's state.
+void TestSchedulingRunners::autoTestRun()
+{
+    QFETCH(bool, thirdWakes);
+    QList<VelkIFPDevice> devices;
+    for (int serial = 1; serial <= 3; ++serial)
+        devices << addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+    const quint32 tsid = seedAutoTest(2, QStringLiteral("10:00"), devices);
+
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int i = 0; i < 3; ++i)
+        panels.push_back(m_fx->panel(i + 1, i));
+    panels[0]->start();
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(devices[0]));
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        for (int i = 1; i < (thirdWakes ? 3 : 2); ++i) {
+            if (panels[size_t(i)]->mac().toLower() == mac && panels[size_t(i)]->state() == SimulatedPanel::Off)
+                panels[size_t(i)]->wake();
+        }
+    };
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    QSignalSpy changed(&runner, &AutoTestRunner::schedulesChanged);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), 2);
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    settle();
+    QCOMPARE(m_fx->wake().packets(devices[0].macAddress), 0);
+    QCOMPARE(m_fx->wake().packets(devices[1].macAddress), m_fx->burst());
+    QCOMPARE(m_fx->wake().packets(devices[2].macAddress), m_fx->burst());
+    QCOMPARE(storedAutoTests().value(0).status, 2);
+    QVERIFY(changed.count() >= 1);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(storedAutoTests().value(0), rows), DB_OK);
+    QCOMPARE(rows.size(), 3);
+    for (const VelkAutoTestScheduleReport &row : qAsConst(rows))
+        QVERIFY(row.status == 2 && row.notes == 1);
+
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(devices[1]));
+    if (thirdWakes)
+        QTRY_VERIFY(m_fx->server()->isDeviceOnline(devices[2]));
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    const int expectedOff = thirdWakes ? 3 : 2;
+    int offs = 0;
+    QTRY_COMPARE((offs = panels[0]->receivedCount(VELK_REMOTE_CMD_POWER_OFF) +
+                         panels[1]->receivedCount(VELK_REMOTE_CMD_POWER_OFF) +
+                         panels[2]->receivedCount(VELK_REMOTE_CMD_POWER_OFF)),
+                 expectedOff);
+    const VelkAutoTestSchedule done = storedAutoTests().value(0);
+    QCOMPARE(done.tsid, tsid);
+    QCOMPARE(done.status, thirdWakes ? 4 : 3);
+    QCOMPARE(done.failedCount, thirdWakes ? 0 : 1);
+    QVERIFY(done.isEnable);
+    rows.clear();
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(done, rows), DB_OK);
+    QCOMPARE(rows.size(), 3);
+    for (const VelkAutoTestScheduleReport &row : qAsConst(rows)) {
+        const bool down = !thirdWakes && row.device.deviceName == devices[2].deviceName;
+        QCOMPARE(row.status, down ? 3 : 4);
+        QCOMPARE(row.notes, down ? 3 : 2);
+    }
+    for (auto &panel : panels)
+        panel->shutDown();
+}
+
+// Nothing runs for a schedule disabled after the list was built (and it stays disabled); a group schedule whose groups
+// are empty ends Failed without keeping a later schedule of the day from running; a schedule whose devices cannot be
+// read ends Failed, never Successfully.
+void TestSchedulingRunners::autoTestRefusals()
+{
+    const VelkIFPDevice one = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 disabled = seedAutoTest(2, QStringLiteral("10:00"), {one});
+    const VelkGroups empty = m_fx->group(QStringLiteral("Empty"), {});
+    const quint32 emptyGroup = seedAutoTest(3, QStringLiteral("10:00"), {}, {empty});
+    const quint32 later = seedAutoTest(1, QStringLiteral("10:05"), {});
+    const quint32 unreadable = seedAutoTest(1, QStringLiteral("10:10"), {});
+    auto stored = [](quint32 tsid) {
+        for (const VelkAutoTestSchedule &schedule : storedAutoTests()) {
+            if (schedule.tsid == tsid)
+                return schedule;
+        }
+        return VelkAutoTestSchedule();
+    };
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), 8);
+    VelkAutoTestSchedule off = stored(disabled);
+    off.isEnable = false;
+    QCOMPARE(m_fx->db()->updateAutoTestScheduleState(off), DB_OK);
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QCOMPARE(stored(disabled).status, 1);
+    QVERIFY(!stored(disabled).isEnable);
+    QCOMPARE(stored(emptyGroup).status, 3);
+    QCOMPARE(m_fx->wake().packets(one.macAddress), 0);
+
+    clock.setNow(QDateTime(Monday, QTime(10, 5)));
+    settle();
+    QCOMPARE(stored(later).status, 2);
+    QCOMPARE(m_fx->wake().packets(one.macAddress), m_fx->burst());
+    clock.setNow(QDateTime(Monday, QTime(10, 6, 30)));
+    QCOMPARE(stored(later).status, 3); // the panel never came up
+    QCOMPARE(stored(later).failedCount, 1);
+
+    // The device table cannot be read while the last test starts.
+    QVERIFY(m_fx->db()->deleteAutoTestSchedule(off) == DB_OK);
+    QSqlQuery sql(QSqlDatabase::database());
+    QVERIFY(sql.exec(QStringLiteral("ALTER TABLE Device RENAME TO KeepDevice")));
+    clock.setNow(QDateTime(Monday, QTime(10, 10)));
+    QVERIFY(sql.exec(QStringLiteral("ALTER TABLE KeepDevice RENAME TO Device")));
+    clock.setNow(QDateTime(Monday, QTime(10, 11, 30)));
+    QCOMPARE(stored(unreadable).status, 3);
+    QCOMPARE(m_fx->wake().packets(one.macAddress), m_fx->burst());
+}
+
+QTEST_MAIN(TestSchedulingRunners)
+#include "tst_scheduling_runners.moc"
