@@ -24,6 +24,7 @@
 #include <QHash>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QTimer>
 
 namespace {
 
@@ -34,6 +35,8 @@ constexpr int HeaderHeight = 32;
 constexpr int RowHeight = 40;
 // Room a header label leaves beside its caption.
 constexpr int HeaderPadding = 8;
+// How often the progress bar of a run is redrawn at most.
+constexpr int ProgressRedrawMs = 50;
 
 bool isButton(int column)
 {
@@ -90,6 +93,13 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     accountSyncRun = new AccountSyncRun(db, cmdServer, this);
     connect(cmdServer, &CmdServer::setupSyncUserDeviceTimeout, this, &AccountOverview::setupSyncUserDeviceTimeout);
     connect(cmdServer, &CmdServer::syncUserDeviceFinished, this, &AccountOverview::syncUserDeviceFinished);
+    progressTimer = new QTimer(this);
+    progressTimer->setSingleShot(true);
+    progressTimer->setInterval(ProgressRedrawMs);
+    connect(progressTimer, &QTimer::timeout, this, [this] {
+        if (progressBar)
+            progressBar->setValue(pendingProgress);
+    });
     connect(accountSyncRun, &AccountSyncRun::progressed, this, &AccountOverview::syncProgressed);
     connect(accountSyncRun, &AccountSyncRun::runFinished, this, &AccountOverview::syncRunFinished);
     connect(accountSyncRun, &AccountSyncRun::timedOut, accountReportDialog, &AccountReportDialog::updateTable);
@@ -190,6 +200,8 @@ void AccountOverview::clickBtnSyncNow()
         return;
     btnSyncNow->setEnabled(false);
     QProgressDialog *progress = progressDialog();
+    progressTimer->stop();
+    pendingProgress = 0;
     progress->setRange(0, targets);
     progress->setValue(0);
     progress->show();
@@ -240,10 +252,18 @@ void AccountOverview::syncProgressed(int done, int total)
     // Straight to the bar: a modal progress dialog's own setValue() runs the event loop, so
     // every further answer would be handled one level deeper inside the handling of this one,
     // and with hundreds of panels each of those turns of the loop polls every connection again.
+    // The bar itself redraws at once when its value changes: for every answer of a large fleet
+    // that cost more than handling the answers, so it follows a few times a second.
     progressDialog();
-    progressBar->setValue(done);
-    if (done >= total)
+    pendingProgress = done;
+    if (done >= total) {
+        progressTimer->stop();
+        progressBar->setValue(done);
         syncNowProgressDialog->reset();
+        return;
+    }
+    if (!progressTimer->isActive())
+        progressTimer->start();
 }
 
 void AccountOverview::syncRunFinished()

@@ -20,6 +20,7 @@ class MoreOptionDialog;
 class OrvantaDBIntf;
 class QProgressBar;
 class QProgressDialog;
+class QTimer;
 class SystemSettingsDialog;
 
 /// The User Accounts tab of the Settings page: one row per panel user, with whether the user
@@ -94,6 +95,8 @@ private:
     AccountTableDelegate *delegate;
     QProgressDialog *syncNowProgressDialog = nullptr;
     QProgressBar *progressBar = nullptr;
+    QTimer *progressTimer = nullptr;
+    int pendingProgress = 0;
     QList<VelkMultiUser> multiUserList;
     QList<QLabel *> headerLabels;
     FormScale formScale;

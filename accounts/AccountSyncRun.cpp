@@ -16,8 +16,11 @@ constexpr int SyncFailed = 2;
 } // namespace
 
 AccountSyncRun::AccountSyncRun(OrvantaDBIntf *db, CmdServer *server, QObject *parent)
-    : QObject(parent), m_db(db), m_server(server), m_clock(Clock::system())
+    : QObject(parent), m_db(db), m_server(server), m_clock(Clock::system()), m_timer(new QTimer(this))
 {
+    m_elapsed.start();
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &AccountSyncRun::onTimeout);
 }
 
 AccountSyncRun::~AccountSyncRun() = default;
@@ -90,13 +93,25 @@ void AccountSyncRun::armTimeout(const QString &mac, int timeoutMillis)
     const QString panel = key(mac);
     writeLog(LOG_LEVEL_INFO, "AccountOverview::setupSyncUserDeviceTimeout: %s", qPrintable(panel));
     removeTimeout(panel);
-    auto *timer = new QTimer(this);
-    timer->setSingleShot(true);
-    timer->setInterval(qMax(1, int(timeoutMillis * m_timeoutScale)));
-    timer->setProperty("mac", panel);
-    connect(timer, &QTimer::timeout, this, &AccountSyncRun::onTimeout);
-    m_timers.insert(panel, timer);
-    timer->start();
+    const qint64 deadline = m_elapsed.elapsed() + qMax(1, int(timeoutMillis * m_timeoutScale));
+    m_deadlines.insert(panel, deadline);
+    m_byDeadline.insert(deadline, panel);
+    scheduleTimer();
+}
+
+void AccountSyncRun::scheduleTimer()
+{
+    if (m_byDeadline.isEmpty()) {
+        m_timer->stop();
+        m_timerDue = -1;
+        return;
+    }
+    // A timer that fires early finds nothing due and is set again; only an earlier deadline moves it.
+    const qint64 earliest = m_byDeadline.firstKey();
+    if (m_timer->isActive() && m_timerDue <= earliest)
+        return;
+    m_timerDue = earliest;
+    m_timer->start(int(qMax<qint64>(0, earliest - m_elapsed.elapsed())));
 }
 
 void AccountSyncRun::finished(const QString &mac)
@@ -112,26 +127,27 @@ void AccountSyncRun::finished(const QString &mac)
 
 void AccountSyncRun::removeTimeout(const QString &mac)
 {
-    QTimer *timer = m_timers.take(mac);
-    if (!timer)
+    const auto found = m_deadlines.constFind(mac);
+    if (found == m_deadlines.constEnd())
         return;
-    timer->stop();
-    timer->deleteLater();
+    m_byDeadline.remove(*found, mac);
+    m_deadlines.erase(found);
 }
 
 void AccountSyncRun::onTimeout()
 {
-    const auto *timer = qobject_cast<QTimer *>(sender());
-    if (!timer)
-        return;
-    const QString mac = timer->property("mac").toString();
-    if (m_timers.value(mac) != timer)
-        return;
-    writeLog(LOG_LEVEL_WARNING, "syncUserDeviceTimeout: %s", qPrintable(mac));
-    recordStatus(mac, SyncFailed);
-    m_server->resetSyncingUserDevice(mac);
-    finished(mac);
-    emit timedOut(mac);
+    m_timerDue = -1;
+    // Each expired panel is taken afresh: recording one may start the next panel of a run, which arms its own.
+    while (!m_byDeadline.isEmpty() && m_byDeadline.firstKey() <= m_elapsed.elapsed()) {
+        const QString mac = m_byDeadline.first();
+        removeTimeout(mac);
+        writeLog(LOG_LEVEL_WARNING, "syncUserDeviceTimeout: %s", qPrintable(mac));
+        recordStatus(mac, SyncFailed);
+        m_server->resetSyncingUserDevice(mac);
+        finished(mac);
+        emit timedOut(mac);
+    }
+    scheduleTimer();
 }
 
 void AccountSyncRun::recordStatus(const QString &mac, int status)
@@ -146,24 +162,9 @@ void AccountSyncRun::recordStatus(const QString &mac, int status)
     for (const VelkIFPDevice &device : qAsConst(devices)) {
         if (key(device.macAddress) != mac)
             continue;
-        QList<VelkMultiUser> users;
-        rc = m_db->queryMultiUserByIFP(users, device.did);
+        rc = m_db->updateUserDeviceSyncStatus(device.did, status, now);
         if (rc != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, queryMultiUserByIFP error 0x%08x",
-                     rc);
-        DbTransaction transaction = m_db->transaction("AccountOverview::updateUserDeviceSyncStatus");
-        QSet<quint32> written;
-        for (const VelkMultiUser &user : qAsConst(users)) {
-            if (written.contains(user.muid))
-                continue;
-            written.insert(user.muid);
-            VelkUserDevice assignment;
-            assignment.syncStatus = status;
-            assignment.lastSyncTime = now;
-            m_db->updateUserDevice(assignment, device.deviceName, user.muid);
-        }
-        if (!transaction.commit())
-            writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written",
-                     qPrintable(mac));
+            writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written (0x%08x)",
+                     qPrintable(mac), rc);
     }
 }

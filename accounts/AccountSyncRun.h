@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
+#include <QMultiMap>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -50,7 +52,7 @@ public:
     int total() const { return m_total; }
     int done() const { return m_total - m_targets.size(); }
     /// Panels whose time-out is armed, in any run or none.
-    int awaited() const { return m_timers.size(); }
+    int awaited() const { return m_deadlines.size(); }
 
 public slots:
     /// The network layer asks for the panel's time-out (a second request for the same panel
@@ -75,6 +77,8 @@ private:
     /// The panel leaves the run; the run ends with its last panel.
     void leaveRun(const QString &mac);
     void removeTimeout(const QString &mac);
+    /// Lets the timer fire at the earliest deadline, unless it fires before that anyway.
+    void scheduleTimer();
     /// Writes the status and the time into every assignment on the panel's device.
     void recordStatus(const QString &mac, int status);
     static QString key(const QString &mac);
@@ -84,7 +88,13 @@ private:
     Clock *m_clock;
     double m_timeoutScale = 1.0;
     int m_maxInFlight = DefaultMaxInFlight;
-    QHash<QString, QTimer *> m_timers;
+    // Every time-out on one timer: a timer object per panel cost a run of hundreds of panels as much as recording
+    // their answers. Deadlines are milliseconds of m_elapsed.
+    QElapsedTimer m_elapsed;
+    QTimer *m_timer;
+    qint64 m_timerDue = -1; // when m_timer fires, -1 when it is stopped
+    QHash<QString, qint64> m_deadlines;
+    QMultiMap<qint64, QString> m_byDeadline;
     QSet<QString> m_targets;
     QList<VelkIFPDevice> m_waiting;
     QSet<QString> m_inFlight;

@@ -68,6 +68,9 @@ public:
     virtual quint32 createUserDevice(VelkUserDevice &userDevice) = 0;
     virtual quint32 deleteUserDevice(quint32 userId, quint32 deviceId) = 0;
     virtual quint32 updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId) = 0;
+    /// Writes the status and the time into every assignment of the device with that did (a device without
+    /// assignments is no error).
+    virtual quint32 updateUserDeviceSyncStatus(quint32 deviceId, int syncStatus, QString lastSyncTime) = 0;
     virtual quint32 queryUserDevice(QList<VelkUserDevice> &userDevices, int order) = 0;
 
     /// Appends the device with that did (every column filled); an unknown id appends nothing.
@@ -92,8 +95,8 @@ public:
     virtual quint32 deleteAppPermission(quint32 userId, quint32 appId) = 0;
     virtual quint32 queryAllAppPermission(QList<VelkAppPermission> &permissions) = 0;
     virtual quint32 queryAppPermission(QList<VelkAppPermission> &permissions, quint32 userId, quint32 appId) = 0;
-    /// Appends the permissions of every user assigned to the device with that did, by apid: what
-    /// one panel's account file needs, without reading every user's permissions.
+    /// Appends the permissions of every user assigned to the device with that did, by user and then
+    /// app: what one panel's account file needs, without reading every user's permissions.
     virtual quint32 queryAppPermissionByIFP(QList<VelkAppPermission> &permissions, quint32 deviceId) = 0;
     /// grant 0 or more grants the app to the user, below 0 revokes it.
     virtual quint32 setAppPermissionByName(QString userName, QString packageName, int grant) = 0;

@@ -521,6 +521,11 @@ quint32 OrvantaDBManager::updateUserDevice(VelkUserDevice &userDevice, QString d
     return UserTables::updateUserDevice(db(), userDevice, deviceName, userId);
 }
 
+quint32 OrvantaDBManager::updateUserDeviceSyncStatus(quint32 deviceId, int syncStatus, QString lastSyncTime)
+{
+    return UserTables::updateUserDeviceSyncStatus(db(), deviceId, syncStatus, lastSyncTime);
+}
+
 quint32 OrvantaDBManager::queryUserDevice(QList<VelkUserDevice> &userDevices, int order)
 {
     return UserTables::queryUserDevice(db(), userDevices, order);

@@ -23,7 +23,7 @@ template <typename Query> VelkMultiUser userFromQuery(const Query &query)
     return user;
 }
 
-VelkUserDevice userDeviceFromQuery(const QSqlQuery &query)
+template <typename Query> VelkUserDevice userDeviceFromQuery(const Query &query)
 {
     VelkUserDevice userDevice;
     userDevice.udid = query.value(0).toUInt();
@@ -34,7 +34,7 @@ VelkUserDevice userDeviceFromQuery(const QSqlQuery &query)
     return userDevice;
 }
 
-VelkAppPermission permissionFromQuery(const QSqlQuery &query)
+template <typename Query> VelkAppPermission permissionFromQuery(const Query &query)
 {
     VelkAppPermission permission;
     permission.apid = query.value(0).toUInt();
@@ -188,10 +188,9 @@ quint32 UserTables::deleteAppInfo(QSqlDatabase db, QString packageName)
 
 quint32 UserTables::queryAllAppInfo(QSqlDatabase db, QList<VelkAppInfo> &apps)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query, QStringLiteral("SELECT aiid, appName, packageName FROM AppInfo ORDER BY aiid"), {},
-                 "UserTables::queryAllAppInfo"))
+    // Read for every panel's account file: a cached statement.
+    SqlStatement query(db, QStringLiteral("SELECT aiid, appName, packageName FROM AppInfo ORDER BY aiid"));
+    if (!query.exec({}, "UserTables::queryAllAppInfo"))
         return DB_STATEMENT_FAILED;
     while (query.next()) {
         VelkAppInfo app(query.value(1).toString(), query.value(2).toString());
@@ -227,9 +226,16 @@ quint32 UserTables::queryAppPermission(QSqlDatabase db, QList<VelkAppPermission>
 
 quint32 UserTables::queryAppPermissionByIFP(QSqlDatabase db, QList<VelkAppPermission> &permissions, quint32 deviceId)
 {
-    return appendPermissions(
-        db, QStringLiteral("WHERE multiUserId IN (SELECT multiUserId FROM UserDevice WHERE deviceId = ?)"), {deviceId},
-        permissions, "UserTables::queryAppPermissionByIFP");
+    // Asked for every panel of a synchronisation, a few hundred rows each time: a cached statement read directly, in
+    // the order of the index it reads (sorting by apid cost as much again).
+    SqlStatement query(db, QStringLiteral("SELECT apid, multiUserId, appId FROM AppPermission WHERE multiUserId IN "
+                                          "(SELECT multiUserId FROM UserDevice WHERE deviceId = ?) "
+                                          "ORDER BY multiUserId, appId"));
+    if (!query.exec({deviceId}, "UserTables::queryAppPermissionByIFP"))
+        return DB_STATEMENT_FAILED;
+    while (query.next())
+        permissions.append(permissionFromQuery(query));
+    return DB_OK;
 }
 
 quint32 UserTables::setAppPermissionByName(QSqlDatabase db, QString userName, QString packageName, int grant)
@@ -298,6 +304,15 @@ quint32 UserTables::updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice
     });
 }
 
+quint32 UserTables::updateUserDeviceSyncStatus(QSqlDatabase db, quint32 deviceId, int syncStatus, QString lastSyncTime)
+{
+    // One statement for all of a panel's assignments: a user at a time, each found again through the device's name,
+    // made recording the answers of a fleet's synchronisation cost more than everything else it does.
+    return LinkQueries::exec(
+        db, QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE deviceId = ?"),
+        {syncStatus, lastSyncTime, deviceId}, "UserTables::updateUserDeviceSyncStatus");
+}
+
 quint32 UserTables::deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 deviceId)
 {
     return checkedWrite(db, QStringLiteral("SELECT 1 FROM UserDevice WHERE multiUserId = ? AND deviceId = ?"),
@@ -309,14 +324,13 @@ quint32 UserTables::queryUserDevice(QSqlDatabase db, QList<VelkUserDevice> &user
 {
     const QString orderBy =
         order == 0 ? QStringLiteral("UserDevice.lastSyncTime DESC") : QStringLiteral("Device.deviceName ASC");
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!sqlExec(query,
-                 QStringLiteral("SELECT UserDevice.udid, UserDevice.multiUserId, UserDevice.deviceId, "
-                                "UserDevice.syncStatus, UserDevice.lastSyncTime, Device.deviceName "
-                                "FROM UserDevice, Device WHERE UserDevice.deviceId = Device.did ORDER BY %1")
-                     .arg(orderBy),
-                 {}, "UserTables::queryUserDevice"))
+    // Every assignment of every user: the user table reads it whole after each synchronisation run, tens of
+    // thousands of rows with a large fleet, so a cached statement read directly.
+    SqlStatement query(db, QStringLiteral("SELECT UserDevice.udid, UserDevice.multiUserId, UserDevice.deviceId, "
+                                          "UserDevice.syncStatus, UserDevice.lastSyncTime, Device.deviceName "
+                                          "FROM UserDevice, Device WHERE UserDevice.deviceId = Device.did ORDER BY %1")
+                               .arg(orderBy));
+    if (!query.exec({}, "UserTables::queryUserDevice"))
         return DB_STATEMENT_FAILED;
     while (query.next())
         userDevices.append(userDeviceFromQuery(query));

@@ -37,6 +37,7 @@ public:
     // User devices
     static quint32 createUserDevice(QSqlDatabase db, VelkUserDevice &userDevice);
     static quint32 updateUserDevice(QSqlDatabase db, VelkUserDevice &userDevice, QString deviceName, quint32 userId);
+    static quint32 updateUserDeviceSyncStatus(QSqlDatabase db, quint32 deviceId, int syncStatus, QString lastSyncTime);
     static quint32 deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 deviceId);
     static quint32 queryUserDevice(QSqlDatabase db, QList<VelkUserDevice> &userDevices, int order);
     static quint32 queryUserDeviceByIds(QSqlDatabase db, QList<VelkUserDevice> &userDevices, quint32 userId,

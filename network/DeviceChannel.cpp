@@ -35,6 +35,20 @@ QString peerIpv4(const QTcpSocket *socket)
     return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
 }
 
+// The time a finished synchronisation is stamped with, "yyyy-MM-dd hh:mm" local time. Local time reads the
+// time-zone file every time: the answers a fleet gives within the same second share one reading.
+QString syncStamp()
+{
+    static qint64 stampSecond = -1;
+    static QString stamp;
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != stampSecond) {
+        stampSecond = second;
+        stamp = QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    }
+    return stamp;
+}
+
 QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
 {
     QList<VelkMultiUser> users;
@@ -589,8 +603,11 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
     }
     if (m_state != Connected)
         return;
+    // Four reads of the data store: on their own, each would take and drop the database file's lock again.
+    DbTransaction reading = CmdServer::database()->transaction("DeviceChannel::handleFirstSyncAnswer");
     syncAdminSettings();
     sendUserSettings();
+    reading.commit();
 }
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
@@ -623,24 +640,9 @@ void DeviceChannel::sendUserSettings()
 void DeviceChannel::recordSync(int status)
 {
     const QString mac = m_identity.mac;
-    OrvantaDBIntf *db = CmdServer::database();
     VelkIFPDevice device;
     if (m_server->managedDevice(mac, &device) && device.did != 0) {
-        const QList<VelkMultiUser> users = usersOfDevice(db, device.did);
-        // Local time reads the time-zone file: only when there is a link to stamp (most panels of a fleet have none).
-        const QString now =
-            users.isEmpty() ? QString() : QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        // One commit for the panel's users, not one each.
-        DbTransaction transaction = db->transaction("DeviceChannel::recordSync");
-        for (const VelkMultiUser &user : users) {
-            VelkUserDevice link;
-            link.multiUserId = user.muid;
-            link.deviceId = device.did;
-            link.syncStatus = status;
-            link.lastSyncTime = now;
-            db->updateUserDevice(link, device.deviceName, user.muid);
-        }
-        if (!transaction.commit())
+        if (CmdServer::database()->updateUserDeviceSyncStatus(device.did, status, syncStamp()) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(mac));
     }
     m_syncing = false;

@@ -12,10 +12,15 @@
 // its 48 users, the user table rebuilt). Baseline: the account file each panel got in the
 // subject's run, built beforehand, sent as one frame on each panel's connection, until every
 // panel reported it. Rounds alternate baseline and subject. Checks that every panel received
-// exactly the file it was meant to get (its size, per panel, in every subject round).
+// exactly the file it was meant to get (its size, per panel, in every subject round). Prints, beside the
+// times, the CPU time the console and the panels' process spent in each kind of round, so the gap
+// between the CPU time and the wall time shows how long either side waited.
 //
 // Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 3]
-//        [--cases shared,blocks]
+//        [--cases shared,blocks] [--window 32] [--windows]
+// --window: panels of a run in their exchange at once (the console's own default when left out).
+// --windows: prints each measured span on the monotonic clock to standard error, for a profile of
+// just those spans (perf record -k CLOCK_MONOTONIC ..., then perf report --time).
 // Exit code 0 when every target is met, 2 otherwise.
 
 #include "accounts/AccountOverview.h"
@@ -100,6 +105,7 @@ public:
         m_process.kill();
         m_process.waitForFinished(5000);
     }
+    qint64 processId() const { return m_process.processId(); }
     int filesReceived() const { return m_files; }
     // Panel number (1-based) -> size of the account file it received last, and how many it received.
     const QHash<int, int> &lastSizes() const { return m_sizes; }
@@ -144,11 +150,38 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
     return true;
 }
 
-double median(std::vector<double> values)
+// CPU time of this process (the console) and of the panels' process, and the monotonic clock, at one moment.
+struct Moment
 {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
+    double consoleMs = 0;
+    double panelsMs = 0;
+    int64_t ns = 0;
+};
+
+Moment momentNow(const Panels &fleet)
+{
+    return {bench::cpuSeconds(0) * 1e3, bench::cpuSeconds(fleet.processId()) * 1e3, bench::nowNs()};
 }
+
+bool printWindows = false;
+
+// What one round spent: wall time is measured by the caller's clock, CPU time here.
+struct Spent
+{
+    const char *name;
+    std::vector<double> consoleMs;
+    std::vector<double> panelsMs;
+
+    void add(const Moment &from, const Moment &to)
+    {
+        consoleMs.push_back(to.consoleMs - from.consoleMs);
+        panelsMs.push_back(to.panelsMs - from.panelsMs);
+        if (printWindows)
+            std::fprintf(stderr, "measured span %s %lld.%09lld,%lld.%09lld\n", name,
+                         static_cast<long long>(from.ns / 1000000000), static_cast<long long>(from.ns % 1000000000),
+                         static_cast<long long>(to.ns / 1000000000), static_cast<long long>(to.ns % 1000000000));
+    }
+};
 
 // Users, their app permissions and their assignments: panel i holds the 48 users of block i / panelsPerBlock.
 bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
@@ -209,7 +242,8 @@ QList<QPair<QString, QByteArray>> accountFiles()
     return files;
 }
 
-int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlock, int rounds, const QString &panelsim)
+int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlock, int rounds, int window,
+            const QString &panelsim)
 {
     bench::ConsoleFixture fixture;
     if (!fixture.isValid())
@@ -224,6 +258,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     CmdServer *server = fixture.start(devices, QLatin1String(Password));
     isAdminLogin = true;
     AccountOverview overview;
+    if (window > 0)
+        overview.syncRun()->setMaxInFlight(window);
 
     Panels fleet;
     if (!fleet.start(panelsim, panels, fixture.port()))
@@ -246,9 +282,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     int runsFinished = 0;
 
     QObject::connect(overview.syncRun(), &AccountSyncRun::runFinished, [&] { ++runsFinished; });
-    const auto syncNow = [&](double *stall) {
+    Spent baseSpent{"baseline", {}, {}}, subjectSpent{"subject", {}, {}}, warmSpent{"first", {}, {}};
+    const auto syncNow = [&](double *stall, Spent *spent) {
         StallProbe probe;
         const int before = runsFinished;
+        const Moment start = momentNow(fleet);
         QElapsedTimer clock;
         probe.start();
         clock.start();
@@ -256,11 +294,12 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         const bool done = waitUntil([&] { return runsFinished > before; }, 600000);
         const double ms = clock.nsecsElapsed() / 1e6;
         *stall = probe.stop();
+        spent->add(start, momentNow(fleet));
         return done ? ms : -1.0;
     };
 
     double warmStall = 0;
-    if (syncNow(&warmStall) < 0) {
+    if (syncNow(&warmStall, &warmSpent) < 0) {
         std::fprintf(stderr, "the first run did not end\n");
         fleet.stop();
         return 1;
@@ -284,6 +323,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     for (int round = 0; round < rounds; ++round) {
         StallProbe probe;
         const QHash<int, int> sentBefore = fleet.counts();
+        const Moment start = momentNow(fleet);
         QElapsedTimer clock;
         probe.start();
         clock.start();
@@ -298,13 +338,14 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         }
         baseline.push_back(clock.nsecsElapsed() / 1e6);
         baseStalls.push_back(probe.stop());
+        baseSpent.add(start, momentNow(fleet));
         // The panels answer the baseline's files too; those answers must be in before the
         // subject starts, or an answer to a file of the baseline would end a panel's exchange.
         waitUntil([] { return false; }, 500);
 
         const QHash<int, int> before = fleet.counts();
         double stall = 0;
-        const double ms = syncNow(&stall);
+        const double ms = syncNow(&stall, &subjectSpent);
         if (ms < 0) {
             std::fprintf(stderr, "subject round %d did not end\n", round);
             fleet.stop();
@@ -326,18 +367,24 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     }
     fleet.stop();
 
-    const double base = median(baseline);
-    const double sync = median(subject);
+    const double base = bench::median(baseline);
+    const double sync = bench::median(subject);
     const double ratio = base > 0 ? sync / base : 0;
     const double worstStall = *std::max_element(subjectStalls.begin(), subjectStalls.end());
     const double baseStall = *std::max_element(baseStalls.begin(), baseStalls.end());
     const bool ok = ratio <= TargetRatio && worstStall <= TargetStallMs && filesRight;
-    std::printf("%s: %d panels x %d users (%d users in all), %d rounds, dispatcher %s\n", qPrintable(name), panels,
-                usersPerPanel, usersPerPanel * ((panels + panelsPerBlock - 1) / panelsPerBlock), rounds,
-                qPrintable(bench::dispatcherName()));
+    std::printf("%s: %d panels x %d users (%d users in all), %d rounds, %d panels in their exchange at once, "
+                "dispatcher %s\n",
+                qPrintable(name), panels, usersPerPanel,
+                usersPerPanel * ((panels + panelsPerBlock - 1) / panelsPerBlock), rounds,
+                overview.syncRun()->maxInFlight(), qPrintable(bench::dispatcherName()));
     std::printf("  baseline (account files only) median %8.1f ms | Sync Now median %8.1f ms | ratio %.2f "
                 "(target <= %.1f) %s\n",
                 base, sync, ratio, TargetRatio, ratio <= TargetRatio ? "met" : "MISSED");
+    std::printf("  CPU time median: baseline console %6.1f ms, panels %6.1f ms | Sync Now console %6.1f ms, panels "
+                "%6.1f ms\n",
+                bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs),
+                bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs));
     std::printf("  GUI thread longest stall: Sync Now %.1f ms (target <= %.0f ms) %s; baseline %.1f ms\n", worstStall,
                 TargetStallMs, worstStall <= TargetStallMs ? "met" : "MISSED", baseStall);
     std::printf("  every panel received its own account file in every run: %s\n", filesRight ? "yes" : "NO");
@@ -361,21 +408,27 @@ int main(int argc, char **argv)
     const int panels = value("--panels", QStringLiteral("500")).toInt();
     const int users = value("--users", QStringLiteral("48")).toInt();
     const int rounds = value("--rounds", QStringLiteral("3")).toInt();
+    const int window = value("--window", QStringLiteral("0")).toInt();
+    printWindows = args.contains(QStringLiteral("--windows"));
     const QStringList cases = value("--cases", QStringLiteral("shared,blocks")).split(QLatin1Char(','));
     const QString panelsim = QStringLiteral(PANELSIM_PROGRAM);
 
     // Each case in a process of its own: the command server and the data store are process-wide.
     const QString only = value("--case", QString());
     if (!only.isEmpty())
-        return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, panelsim);
+        return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, window, panelsim);
     int worst = 0;
     for (const QString &name : cases) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--case"), name, QStringLiteral("--panels"), QString::number(panels),
-                     QStringLiteral("--users"), QString::number(users), QStringLiteral("--rounds"),
-                     QString::number(rounds)});
+        QStringList arguments = {QStringLiteral("--case"),   name,
+                                 QStringLiteral("--panels"), QString::number(panels),
+                                 QStringLiteral("--users"),  QString::number(users),
+                                 QStringLiteral("--rounds"), QString::number(rounds),
+                                 QStringLiteral("--window"), QString::number(window)};
+        if (printWindows)
+            arguments.append(QStringLiteral("--windows"));
+        child.start(QCoreApplication::applicationFilePath(), arguments);
         child.waitForFinished(-1);
         const int code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
         worst = std::max(worst, code);

@@ -80,17 +80,6 @@ private:
     qint64 m_longestNs = 0;
 };
 
-// User and system time of a process (0 = this one), in seconds.
-double cpuSeconds(qint64 pid)
-{
-    QFile stat(pid ? QStringLiteral("/proc/%1/stat").arg(pid) : QStringLiteral("/proc/self/stat"));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / 100.0;
-}
-
 struct Run
 {
     double seconds = 0;
@@ -253,21 +242,22 @@ int main(int argc, char **argv)
             singles.push_back(single.seconds);
         }
         const double wave = median(singles);
-        const double consoleBefore = cpuSeconds(0);
+        const double consoleBefore = bench::cpuSeconds(0);
         double panelsBefore = 0;
         for (const auto &process : fleets)
-            panelsBefore += cpuSeconds(process->processId());
+            panelsBefore += bench::cpuSeconds(process->processId());
         const Run fleet = runBroadcast(manager, devices, probe);
         double panelsCpu = -panelsBefore;
         for (const auto &process : fleets)
-            panelsCpu += cpuSeconds(process->processId());
+            panelsCpu += bench::cpuSeconds(process->processId());
         failures += fleet.failed;
         const double ideal = wave * waves;
         const double ratio = fleet.seconds / ideal;
         ratios.push_back(ratio);
         worstStall = std::max(worstStall, fleet.longestGapMs);
         std::printf("%-6d %13.2f %9.3f %9.3f %7.2f %9.1f %7d %10.2f s %9.2f s\n", round, wave * 1e3, ideal,
-                    fleet.seconds, ratio, fleet.longestGapMs, fleet.failed, cpuSeconds(0) - consoleBefore, panelsCpu);
+                    fleet.seconds, ratio, fleet.longestGapMs, fleet.failed, bench::cpuSeconds(0) - consoleBefore,
+                    panelsCpu);
         std::fflush(stdout);
     }
     for (const auto &process : fleets) {

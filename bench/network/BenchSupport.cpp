@@ -157,6 +157,18 @@ int64_t nowNs()
     return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
+double cpuSeconds(qint64 pid)
+{
+    // The kernel's CPU clock of the process: exact at the moment it is read, where /proc's figures move in ticks.
+    clockid_t clock = CLOCK_PROCESS_CPUTIME_ID;
+    if (pid != 0 && clock_getcpuclockid(pid_t(pid), &clock) != 0)
+        return 0;
+    timespec ts{};
+    if (clock_gettime(clock, &ts) != 0)
+        return 0;
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
 ConsoleFixture::ConsoleFixture()
     // tmpfs: the database's commits must not turn a network benchmark into a disk benchmark.
     : m_dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/netbench-XXXXXX")

@@ -49,6 +49,9 @@ double percentile(std::vector<uint32_t> &samples, double pct);
 // Nanoseconds on the monotonic clock.
 int64_t nowNs();
 
+// CPU time of a process (0 = this one), all its threads, in seconds, exact to the moment it is read.
+double cpuSeconds(qint64 pid);
+
 // The console side of a benchmark: temporary folders, file log, database, configuration. The command server is
 // created by start(), once per process (it is a singleton).
 class ConsoleFixture

@@ -65,6 +65,7 @@ private slots:
     void setupFromServerOffIsReported();
     void deviceStoredInAnotherMacFormEndsItsRun();
     void runAsksAWindowOfPanelsAtATime();
+    void timeOutsOfSeveralPanelsEndEachInTime();
 
     void reportListsSynchronisedRowsOfTheUser();
     void reportSyncButtonRefreshesOncePerAnswer();
@@ -490,6 +491,26 @@ void TestAccountsSync::runAsksAWindowOfPanelsAtATime()
     QCOMPARE(assignmentOf(user.muid, three.did).syncStatus, 1);
     run->setMaxInFlight(AccountSyncRun::DefaultMaxInFlight);
     run->setTimeoutScale(TimeoutScale);
+}
+
+// Every panel's time-out runs on one timer: a shorter one armed after a longer one must not wait for it, and an
+// answer or a new request removes only that panel's.
+void TestAccountsSync::timeOutsOfSeveralPanelsEndEachInTime()
+{
+    AccountSyncRun *run = m_overview->syncRun();
+    QSignalSpy timedOut(run, &AccountSyncRun::timedOut);
+    run->armTimeout(testMac(1), 180000); // 360 ms here
+    run->armTimeout(testMac(2), 180000);
+    run->armTimeout(testMac(3), 180000);
+    run->armTimeout(testMac(2), 1000); // asked again, shorter
+    run->finished(testMac(3));
+    QCOMPARE(run->awaited(), 2);
+    QTRY_COMPARE(timedOut.count(), 1);
+    QCOMPARE(timedOut.at(0).at(0).toString(), testMac(2));
+    QCOMPARE(run->awaited(), 1);
+    QTRY_COMPARE(timedOut.count(), 2);
+    QCOMPARE(timedOut.at(1).at(0).toString(), testMac(1));
+    QCOMPARE(run->awaited(), 0);
 }
 
 void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()

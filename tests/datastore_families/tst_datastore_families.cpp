@@ -607,6 +607,22 @@ void TestDatastoreFamilies::userDevicesAndNameMatching()
     QCOMPARE(m_db->updateUserDevice(update, "panel-a", carl.muid), DB_ROW_NOT_FOUND);
     QCOMPARE(m_db->updateUserDevice(update, "Panel-A", carl.muid), DB_OK);
 
+    // A panel's answer stamps every assignment of that panel and nothing else.
+    VelkMultiUser dora;
+    dora.userName = "Dora";
+    QCOMPARE(m_db->createMultiUser(dora), DB_OK);
+    users.clear();
+    QCOMPARE(m_db->queryMultiUserByName(users, "Dora"), DB_OK);
+    VelkUserDevice doraOnD;
+    doraOnD.multiUserId = users[0].muid;
+    doraOnD.deviceId = d.did;
+    QCOMPARE(m_db->createUserDevice(doraOnD), DB_OK);
+    QCOMPARE(m_db->updateUserDeviceSyncStatus(d.did, 3, "2031-01-01 09:00"), DB_OK);
+    QCOMPARE(m_db->updateUserDeviceSyncStatus(424242, 3, "2031-01-01 09:00"), DB_OK);
+    QCOMPARE(count("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = 3 AND lastSyncTime = '2031-01-01 09:00'"), 2);
+    QCOMPARE(m_db->deleteUserDevice(users[0].muid, d.did), DB_OK);
+    QCOMPARE(m_db->deleteMultiUser(users[0].muid), DB_OK);
+
     QList<VelkUserDevice> byTime;
     QCOMPARE(m_db->queryUserDevice(byTime, 0), DB_OK);
     QCOMPARE(byTime.size(), 2);

@@ -6,6 +6,7 @@
 
 #include "network/ProtocolCodes.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QSocketNotifier>
@@ -19,6 +20,20 @@ namespace {
 
 bool monotonicStamps = false;
 
+QByteArray timeOfDayStamp()
+{
+    // The local time of day is read once a second: QTime::currentTime() reads the time-zone file every time, which
+    // made a fleet's output cost more than answering the console.
+    static qint64 stampSecond = -1;
+    static QByteArray prefix;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now / 1000 != stampSecond) {
+        stampSecond = now / 1000;
+        prefix = QDateTime::fromMSecsSinceEpoch(stampSecond * 1000).toString(QStringLiteral("hh:mm:ss.")).toLatin1();
+    }
+    return prefix + QByteArray::number(now % 1000).rightJustified(3, '0');
+}
+
 void printLine(const QString &text)
 {
     QByteArray stamp;
@@ -28,11 +43,10 @@ void printLine(const QString &text)
         clock_gettime(CLOCK_MONOTONIC, &now);
         stamp = QByteArray::number(qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
     } else {
-        stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1();
+        stamp = timeOfDayStamp();
     }
     for (const QString &line : text.split(QLatin1Char('\n')))
         std::fprintf(stdout, "%s %s\n", stamp.constData(), line.toUtf8().constData());
-    std::fflush(stdout);
 }
 
 } // namespace
@@ -41,6 +55,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("panelsim"));
+    // Lines go out once per turn of the event loop, before it waits, instead of one write each: a fleet answering a
+    // console's round writes hundreds of them in one turn.
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &app,
+                     [] { std::fflush(stdout); });
 
     PanelSimOptions options;
     QString error;
