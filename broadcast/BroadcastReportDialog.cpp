@@ -7,6 +7,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -27,6 +28,7 @@ constexpr int kArrowTop = 108;
 BroadcastReportDialog::BroadcastReportDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
+    PlaceholderColour::keep(lineEditFilter);
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
     setModal(true);

@@ -12,6 +12,7 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -68,6 +69,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
       m_clock(clock ? clock : Clock::system())
 {
     setupUi(this);
+    PlaceholderColour::keep(lineEditFilter);
     setLayoutDirection(uiLayoutDirection());
     for (int i = 0; i < 5; ++i) {
         m_indicators[i] = new SortingIndicator(this);

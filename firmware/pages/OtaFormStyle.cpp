@@ -1,6 +1,7 @@
 #include "firmware/pages/OtaFormStyle.h"
 
 #include "shell/kit/ClickableLabel.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -160,6 +161,7 @@ void OtaFormStyle::setupSearchField(QLineEdit *field, const QString &placeholder
                           Qt::KeepAspectRatio, Qt::SmoothTransformation);
     field->addAction(QIcon(search), QLineEdit::LeadingPosition);
     field->setPlaceholderText(placeholder);
+    PlaceholderColour::keep(field);
 }
 
 QString OtaFormStyle::searchFieldStyle()

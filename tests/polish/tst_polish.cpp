@@ -17,6 +17,10 @@
 
 #include <memory>
 
+#include "accounts/AccountReportDialog.h"
+#include "accounts/DeviceListDialog.h"
+#include "broadcast/BroadcastReportDialog.h"
+#include "broadcast/BroadcastSchedule.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedList.h"
@@ -26,9 +30,12 @@
 #include "devices/ManagementAutoDetect.h"
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
+#include "firmware/pages/OtaScheduleSetting.h"
 #include "network/NetworkConfig.h"
+#include "scheduling/Scheduling.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
@@ -115,6 +122,7 @@ private slots:
     void cleanup();
 
     void exampleTextsAreGrey();
+    void searchBoxesOfThePagesAreGrey();
     void scrollBarsAreDarkAndThin();
     void rowLabelsShowWhatFits();
     void warningBadgeIsCentred();
@@ -204,6 +212,39 @@ void TestPolish::exampleTextsAreGrey()
     QCOMPARE(shown, 10);
     page.resetSearchBox();
     QVERIFY(brightestText(page.lineEditSearch) <= 0xb0);
+}
+
+// The schedule, broadcast, firmware and account windows have search boxes of their own; each keeps
+// its example text grey after the window is shown and rescaled.
+void TestPolish::searchBoxesOfThePagesAreGrey()
+{
+    ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(9, 0)));
+    Scheduling scheduling(&clock);
+    BroadcastReportDialog broadcastReport;
+    BroadcastSchedule broadcastTargets(nullptr, &clock);
+    OtaScheduleSetting otaSetting;
+    AccountReportDialog accountReport;
+    DeviceListDialog deviceList;
+    const QList<QPair<QWidget *, QLineEdit *>> boxes{{&scheduling, scheduling.lineEditFilter},
+                                                     {&broadcastReport, broadcastReport.lineEditFilter},
+                                                     {&broadcastTargets, broadcastTargets.lineEditFilter},
+                                                     {&otaSetting, otaSetting.lineEditFilter},
+                                                     {&accountReport, accountReport.lineEditFilter},
+                                                     {&deviceList, deviceList.lineEditFilter}};
+    for (const auto &box : boxes) {
+        box.first->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.first));
+        QLineEdit *field = box.second;
+        field->setVisible(true);
+        field->clearFocus();
+        field->clear();
+        QVERIFY2(!field->placeholderText().isEmpty(), box.first->metaObject()->className());
+        const int grey = brightestText(field);
+        QVERIFY2(grey > 0x60 && grey <= 0xb0, qPrintable(QStringLiteral("%1: example text at grey level %2")
+                                                             .arg(QLatin1String(box.first->metaObject()->className()))
+                                                             .arg(grey)));
+        box.first->hide();
+    }
 }
 
 // Every list and table of the device dialogs scrolls with the dark thin bar of the device forms.
