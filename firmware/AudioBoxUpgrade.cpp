@@ -64,14 +64,9 @@ void AudioBoxUpgrade::abandonCheck()
 void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
 {
     writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
-    const auto request = requests.constFind(filename);
-    if (request == requests.constEnd()) {
-        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+    int kind = 0;
+    if (!takeRequest(filename, success, &kind))
         return;
-    }
-    const int kind = request.value();
-    requests.remove(filename);
-    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), logFlag(success));
     if (kind == FW_VERSION) {
         writeLog(LOG_LEVEL_INFO, "FW_VERSION");
         if (success)
@@ -134,12 +129,8 @@ void AudioBoxUpgrade::parseUpdateConfig(const QString &filePath)
 void AudioBoxUpgrade::checkOldDeviceInfo()
 {
     writeLog(LOG_LEVEL_INFO, "%s checkOldDeviceInfo", qPrintable(modelName));
-    QList<VelkIFPDevice *> oldDevices;
-    if (deviceList.isEmpty()) {
-        writeLog(LOG_LEVEL_INFO, "no device, emit empty oldDeviceList");
-        emit foundOldDevices(oldDevices);
+    if (answeredWithoutDevices())
         return;
-    }
     if (newestFwVersion.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "FW version not found");
         emit checkOtaVersionInfoFailed();
@@ -150,6 +141,7 @@ void AudioBoxUpgrade::checkOldDeviceInfo()
         emit checkOtaVersionInfoFailed();
         return;
     }
+    QList<VelkIFPDevice *> oldDevices;
     for (VelkIFPDevice *device : qAsConst(deviceList)) {
         if (compareFwVersion(device->fwVersion, newestFwVersion) < 0)
             oldDevices.append(device);
@@ -218,57 +210,20 @@ void AudioBoxUpgrade::startOta()
 
 void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)
 {
-    writeLog(LOG_LEVEL_INFO, "%s transferFileComplete: %s, success: %s, skipRetry: %s", qPrintable(modelName),
-             qPrintable(mac), logFlag(success), logFlag(skipRetry));
-    if (VelkIFPDevice *device = batchDevice(mac, OTA_TRANSFERRING, "transferFileComplete, not found"))
-        finishTransfer(device, success, skipRetry, fwFilePath, 0);
+    transferEnded(mac, success, skipRetry, fwFilePath);
 }
 
 void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 {
-    writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac),
-             logFlag(success));
-    VelkIFPDevice *device = batchDevice(mac, OTA_INSTALLING, "otaFinished, device not found in currentOtaDeviceList");
-    if (!device)
-        return;
-    emit removeDeviceTimeout(mac);
-    if (success)
-        device->fwVersion = newestFwVersion;
-    currentOtaDeviceList.removeOne(device);
-    admitWaiting(fwFilePath);
-    if (success) {
-        device->otaState = OTA_UP_TO_DATE;
-        emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
-        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
-    } else {
-        failDevice(device);
-        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
-    }
-    needOtaDeviceList.removeOne(device);
-    if (currentOtaDeviceList.isEmpty()) {
-        removeUnusedFile(fwFilePath);
-        fwFilePath.clear();
-        startOta();
-    }
+    installationEnded(mac, success, newestFwVersion, fwFilePath);
 }
 
 void AudioBoxUpgrade::cancelOta()
 {
-    writeLog(LOG_LEVEL_INFO, "%s cancelOta", qPrintable(modelName));
-    cancelTransfersAndDownloads();
-    currentOtaDeviceList.clear();
-    waitingOtaDeviceList.clear();
-    needOtaDeviceList.clear();
-    removeUnusedFile(fwFilePath);
-    fwFilePath.clear();
+    dropRun(fwFilePath);
 }
 
 void AudioBoxUpgrade::stopOta()
 {
-    writeLog(LOG_LEVEL_INFO, "stopOta");
-    failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
-    needOtaDeviceList.clear();
-    currentOtaDeviceList.clear();
-    waitingOtaDeviceList.clear();
-    finishRun();
+    stopRun(fwFilePath);
 }

@@ -81,17 +81,14 @@ void IFP3BoxUpgrade::parseManifest(const QString &filePath)
 void IFP3BoxUpgrade::checkOldDeviceInfo()
 {
     writeLog(LOG_LEVEL_INFO, "%s checkOldDeviceInfo", qPrintable(modelName));
-    QList<VelkIFPDevice *> oldDevices;
-    if (deviceList.isEmpty()) {
-        writeLog(LOG_LEVEL_INFO, "no device, emit empty oldDeviceList");
-        emit foundOldDevices(oldDevices);
+    if (answeredWithoutDevices())
         return;
-    }
     if (updateRoutes.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "updateRouteList is empty");
         emit checkOtaVersionInfoFailed();
         return;
     }
+    QList<VelkIFPDevice *> oldDevices;
     for (VelkIFPDevice *device : qAsConst(deviceList)) {
         const int index = updateRoutes.findRouteIndex(device->fwVersion, device->sku);
         if (index < 0) {
@@ -218,12 +215,9 @@ bool IFP3BoxUpgrade::takeDownload(const QString &filename, bool success, QString
 void IFP3BoxUpgrade::downloadFinished(QString filename, bool success)
 {
     writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
-    if (!requests.contains(filename)) {
-        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+    int kind = 0;
+    if (!takeRequest(filename, success, &kind))
         return;
-    }
-    const int kind = requests.take(filename);
-    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), logFlag(success));
     if (kind == TASK_OPS_VERSION) {
         writeLog(LOG_LEVEL_INFO, "TASK_OPS_VERSION");
         if (success)
@@ -243,71 +237,20 @@ void IFP3BoxUpgrade::downloadFinished(QString filename, bool success)
 
 void IFP3BoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)
 {
-    writeLog(LOG_LEVEL_INFO, "%s transferFileComplete: %s, success: %s, skipRetry: %s", qPrintable(modelName),
-             qPrintable(mac), logFlag(success), logFlag(skipRetry));
-    if (VelkIFPDevice *device = batchDevice(mac, OTA_TRANSFERRING, "transferFileComplete, not found"))
-        finishTransfer(device, success, skipRetry, deltaFilePath, 0);
+    transferEnded(mac, success, skipRetry, deltaFilePath);
 }
 
 void IFP3BoxUpgrade::otaFinished(const QString &mac, bool success)
 {
-    writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac),
-             logFlag(success));
-    VelkIFPDevice *device = batchDevice(mac, OTA_INSTALLING, "otaFinished, device not found in currentOtaDeviceList");
-    if (!device)
-        return;
-    emit removeDeviceTimeout(mac);
-    if (success)
-        device->fwVersion = currentDeltaNewVersion;
-    currentOtaDeviceList.removeOne(device);
-    admitWaiting(deltaFilePath);
-    finishStep(device, success);
-    if (currentOtaDeviceList.isEmpty()) {
-        removeUnusedFile(deltaFilePath);
-        deltaFilePath.clear();
-        startOta();
-    }
-}
-
-void IFP3BoxUpgrade::finishStep(VelkIFPDevice *device, bool success)
-{
-    if (!success) {
-        failDevice(device);
-        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
-        needOtaDeviceList.removeOne(device);
-        return;
-    }
-    writeLog(LOG_LEVEL_INFO, "currentDeltaNewVersion: %s, newestFwVersion: %s", qPrintable(currentDeltaNewVersion),
-             qPrintable(newestFwVersion));
-    if (currentDeltaNewVersion == newestFwVersion) {
-        device->otaState = OTA_UP_TO_DATE;
-        emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
-        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
-        needOtaDeviceList.removeOne(device);
-    } else {
-        device->otaState = OTA_CAN_UPDATE; // installed; waits for its next step
-    }
+    installationEnded(mac, success, currentDeltaNewVersion, deltaFilePath);
 }
 
 void IFP3BoxUpgrade::cancelOta()
 {
-    writeLog(LOG_LEVEL_INFO, "%s cancelOta", qPrintable(modelName));
-    cancelTransfersAndDownloads();
-    currentOtaDeviceList.clear();
-    waitingOtaDeviceList.clear();
-    needOtaDeviceList.clear();
-    removeUnusedFile(deltaFilePath);
-    deltaFilePath.clear();
+    dropRun(deltaFilePath);
 }
 
 void IFP3BoxUpgrade::stopOta()
 {
-    writeLog(LOG_LEVEL_INFO, "stopOta");
-    failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
-    needOtaDeviceList.clear();
-    currentOtaDeviceList.clear();
-    waitingOtaDeviceList.clear();
-    removeUnusedFile(deltaFilePath);
-    deltaFilePath.clear();
-    finishRun();
+    stopRun(deltaFilePath);
 }

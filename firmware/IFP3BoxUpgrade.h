@@ -58,8 +58,6 @@ protected:
     bool getDeltaFile(const QString &fromVersion, const QString &sku);
     /// The download of a package or image ended; `filePath` is what a batch device is sent.
     bool takeDownload(const QString &filename, bool success, QString *filePath);
-    /// A device's step ended: it failed, reached the end of its route, or waits for its next step.
-    void finishStep(VelkIFPDevice *device, bool success);
 
     QString packageFileName = QStringLiteral("Velkupdate-3.zip");
     QString deltaFilePath;

@@ -83,12 +83,9 @@ void IFP3Upgrade::manifestArrived(const QString &filename, bool success, bool pa
 void IFP3Upgrade::downloadFinished(QString filename, bool success)
 {
     writeLog(LOG_LEVEL_DEBUG, "IFP3Upgrade::downloadFinished");
-    if (!requests.contains(filename)) {
-        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+    int kind = 0;
+    if (!takeRequest(filename, success, &kind))
         return;
-    }
-    const int kind = requests.take(filename);
-    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), logFlag(success));
     switch (kind) {
     case TASK_OPS_VERSION:
     case TASK_PANEL_VERSION:
@@ -329,7 +326,7 @@ void IFP3Upgrade::otaFinished(const QString &mac, bool success)
         if (!info.currentFile.isEmpty())
             sendPlanned(next, transferInfoMap[next->macAddress]);
     }
-    finishStep(device, success);
+    finishStep(device, success, currentDeltaNewVersion);
     if (!currentOtaDeviceList.isEmpty())
         return;
     // The group is done: the next image group, then the panels that need the OS package alone, then a new round.

@@ -184,14 +184,17 @@ VelkIFPDevice *IFPUpgrade::admitWaiting(const QString &filePath)
     return next;
 }
 
-void IFPUpgrade::finishTransfer(VelkIFPDevice *device, bool success, bool skipRetry, const QString &filePath,
-                                int upgradeType)
+void IFPUpgrade::transferEnded(const QString &mac, bool success, bool skipRetry, const QString &filePath)
 {
-    const QString mac = device->macAddress;
+    writeLog(LOG_LEVEL_INFO, "%s transferFileComplete: %s, success: %s, skipRetry: %s", qPrintable(modelName),
+             qPrintable(mac), logFlag(success), logFlag(skipRetry));
+    VelkIFPDevice *device = batchDevice(mac, OTA_TRANSFERRING, "transferFileComplete, not found");
+    if (!device)
+        return;
     emit removeDeviceTimeout(mac);
     if (success) {
         transferRetryCount.remove(mac);
-        startInstallation(device, upgradeType);
+        startInstallation(device, 0);
     } else if (!skipRetry && transferRetryCount.value(mac) < maxTransferRetryCount) {
         transferRetryCount[mac] += 1;
         cmdServer()->sendFile(device, filePath, sentName(filePath));
@@ -200,6 +203,92 @@ void IFPUpgrade::finishTransfer(VelkIFPDevice *device, bool success, bool skipRe
         device->otaState = OTA_INSTALLING;
         otaFinished(mac, false);
     }
+}
+
+void IFPUpgrade::installationEnded(const QString &mac, bool success, const QString &newVersion, QString &filePath)
+{
+    writeLog(LOG_LEVEL_INFO, "%s otaFinished: %s, successs: %s", qPrintable(modelName), qPrintable(mac),
+             logFlag(success));
+    VelkIFPDevice *device = batchDevice(mac, OTA_INSTALLING, "otaFinished, device not found in currentOtaDeviceList");
+    if (!device)
+        return;
+    emit removeDeviceTimeout(mac);
+    if (success)
+        device->fwVersion = newVersion;
+    currentOtaDeviceList.removeOne(device);
+    admitWaiting(filePath);
+    finishStep(device, success, newVersion);
+    if (currentOtaDeviceList.isEmpty()) {
+        removeUnusedFile(filePath);
+        filePath.clear();
+        startOta();
+    }
+}
+
+void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &newVersion)
+{
+    if (!success) {
+        failDevice(device);
+        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
+        needOtaDeviceList.removeOne(device);
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "currentDeltaNewVersion: %s, newestFwVersion: %s", qPrintable(newVersion),
+             qPrintable(newestFwVersion));
+    if (newVersion == newestFwVersion) {
+        device->otaState = OTA_UP_TO_DATE;
+        emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
+        writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
+        needOtaDeviceList.removeOne(device);
+    } else {
+        device->otaState = OTA_CAN_UPDATE; // installed; waits for its next step
+    }
+}
+
+void IFPUpgrade::stopRun(QString &filePath)
+{
+    writeLog(LOG_LEVEL_INFO, "stopOta");
+    failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
+    needOtaDeviceList.clear();
+    currentOtaDeviceList.clear();
+    waitingOtaDeviceList.clear();
+    removeUnusedFile(filePath);
+    filePath.clear();
+    finishRun();
+}
+
+void IFPUpgrade::dropRun(QString &filePath)
+{
+    writeLog(LOG_LEVEL_INFO, "%s cancelOta", qPrintable(modelName));
+    cancelTransfersAndDownloads();
+    currentOtaDeviceList.clear();
+    waitingOtaDeviceList.clear();
+    needOtaDeviceList.clear();
+    removeUnusedFile(filePath);
+    filePath.clear();
+}
+
+bool IFPUpgrade::takeRequest(const QString &filename, bool success, int *kind)
+{
+    const auto request = requests.find(filename);
+    if (request == requests.end()) {
+        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+        return false;
+    }
+    *kind = request.value();
+    requests.erase(request);
+    writeLog(LOG_LEVEL_INFO, "receive downloadFinished: %s, success: %s", qPrintable(filename), logFlag(success));
+    return true;
+}
+
+bool IFPUpgrade::answeredWithoutDevices()
+{
+    if (!deviceList.isEmpty())
+        return false;
+    writeLog(LOG_LEVEL_INFO, "no device, emit empty oldDeviceList");
+    QList<VelkIFPDevice *> none;
+    emit foundOldDevices(none);
+    return true;
 }
 
 void IFPUpgrade::startInstallation(VelkIFPDevice *device, int upgradeType)

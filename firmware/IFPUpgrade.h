@@ -104,9 +104,23 @@ protected:
     VelkIFPDevice *batchDevice(const QString &mac, int state, const char *notFound) const;
     /// The first waiting device joins the batch, is reported Updating and is sent `filePath`; null when none waits.
     VelkIFPDevice *admitWaiting(const QString &filePath);
-    /// The end of one transfer of `filePath`: success starts the installation with `upgradeType`; a failure is
-    /// sent again up to maxTransferRetryCount times unless `skipRetry`; then the device fails through otaFinished.
-    void finishTransfer(VelkIFPDevice *device, bool success, bool skipRetry, const QString &filePath, int upgradeType);
+    /// The end of one transfer of `filePath` to a batch device (the package alone): success starts the
+    /// installation; a failure is sent again up to maxTransferRetryCount times unless `skipRetry`; then the device
+    /// fails through otaFinished.
+    void transferEnded(const QString &mac, bool success, bool skipRetry, const QString &filePath);
+    /// A batch device's installation ended: it leaves the batch (at `newVersion` on success), the first waiting
+    /// device is sent `filePath`, and once the batch is empty the file is removed and the next pass starts.
+    void installationEnded(const QString &mac, bool success, const QString &newVersion, QString &filePath);
+    /// A device's step ended: it failed, reached the newest version, or waits for its next step.
+    void finishStep(VelkIFPDevice *device, bool success, const QString &newVersion);
+    /// Ends the run early: every device still in it fails, `filePath` is removed, upgradeFinished is emitted.
+    void stopRun(QString &filePath);
+    /// Cancels the run's transfers and downloads, forgets its devices and removes `filePath`.
+    void dropRun(QString &filePath);
+    /// Looks up and forgets the request of a finished download; false (logged) when it was not asked for here.
+    bool takeRequest(const QString &filename, bool success, int *kind);
+    /// Answers the version check with an empty list when there is no device to check; true when it did.
+    bool answeredWithoutDevices();
     /// Sends the start command and asks for the result time-out; a device whose connection is gone fails at once
     /// (no result can come, and it would hold its place in the batch for ever).
     void startInstallation(VelkIFPDevice *device, int upgradeType);

@@ -66,7 +66,7 @@ public:
     void logRoutes(const QString &modelName) const;
 
 private:
-    /// Every route that starts at the node (spec order: SKU-specific branches, then the first SKU-neutral one, then
+    /// Every route that starts at the node (SKU-specific branches first, then the first SKU-neutral one, then
     /// the route that ends at the node), each built end-first.
     QVector<Route> buildFrom(int node, int depth);
     QVector<Route> buildBranching(int node, int depth);

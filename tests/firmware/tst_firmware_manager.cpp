@@ -16,6 +16,7 @@ private slots:
     void hostileUpdateConfigWritesNothingOutside();
     void audioBoxRunWakesBatchesAndPowersOff();
     void silentDevicesFailAndTheRunEnds();
+    void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
     void remindersFollowSkipsAndNewVersions();
     void stalledServerCheckEndsAsFailed();
@@ -237,6 +238,33 @@ void TestFirmwareManager::silentDevicesFailAndTheRunEnds()
     QVERIFY(m_bench.log()->contains("otaResultTimeout: " + devices.at(1).macAddress));
     QTest::qWait(300);
     QCOMPARE(finished.count(), 1);
+}
+
+void TestFirmwareManager::missingFirmwareFailsEveryBoxOfTheRun()
+{
+    // The configuration names a file the server does not have: the download fails three times, and every box of
+    // the run (the batch and the one waiting for a place) must end Failed, none left "Updating", the run ending once.
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/gone.bin"));
+    QList<VelkIFPDevice> devices;
+    for (int i = 0; i < 4; ++i)
+        devices.append(m_bench.addDevice(i, "QML8", "8.0.0000.04"));
+    QVERIFY(m_bench.connect({0, 1, 2, 3}));
+    QVERIFY(m_bench.serverCheck());
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+
+    QCOMPARE(m_bench.http()->requestCount("/AudioBox/gone.bin"), 3);
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(report.value(devices.at(i).macAddress).status, int(UPDATE_FAILED));
+        QCOMPARE(m_bench.runDevices().at(i)->otaState, int(OTA_FAILED));
+        QCOMPARE(m_bench.panel(i)->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_START), 0);
+    }
+    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "AudioBox/gone.bin"));
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!m_bench.manager()->isOtaRunning());
 }
 
 void TestFirmwareManager::cancelLeavesInstallingDevicesOn()

@@ -21,9 +21,10 @@ struct FixtureFleet
     bool off = false; ///< starts powered off and waits for its magic packet
 };
 
-/// A sample update folder for trying a whole firmware update by hand: the audio boxes' update.cfg with synthetic
-/// firmware files, laid out as the servers publish them, and the simulated fleet that goes with it. Every file is
-/// made here; nothing comes from a real device or server.
+/// A sample update folder for trying a whole firmware update by hand: the update manifest, the panel firmware
+/// manifest and the audio boxes' update.cfg with the synthetic files they name, laid out as the servers publish
+/// them, and the simulated fleet that goes with it. Every file is made here; nothing comes from a real device or
+/// server.
 class OtaFixture
 {
 public:
