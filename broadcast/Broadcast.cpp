@@ -186,17 +186,16 @@ void Broadcast::refreshTables()
         upcoming.append(task.broadcast);
         started.append(task.started);
     }
-    refreshTable(tableWidgetPending, guideWidgetBroadcastPending, VelkBroadcast::Pending, m_scheduler->pendingList(),
-                 {});
-    refreshTable(tableWidgetUpcoming, guideWidgetBroadcastUpcoming, VelkBroadcast::Upcoming, upcoming, started);
-    refreshTable(tableWidgetCompleted, guideWidgetBroadcastCompleted, VelkBroadcast::Completed,
-                 m_scheduler->completedList(), {});
+    refreshTable(VelkBroadcast::Pending, m_scheduler->pendingList(), {});
+    refreshTable(VelkBroadcast::Upcoming, upcoming, started);
+    refreshTable(VelkBroadcast::Completed, m_scheduler->completedList(), {});
 }
 
-void Broadcast::refreshTable(QTableWidget *t, QFrame *g, VelkBroadcast::Status status,
-                             const QList<VelkBroadcast> &broadcasts, const QList<bool> &started)
+void Broadcast::refreshTable(VelkBroadcast::Status status, const QList<VelkBroadcast> &broadcasts,
+                             const QList<bool> &started)
 {
-    g->setVisible(broadcasts.isEmpty());
+    guide(status)->setVisible(broadcasts.isEmpty());
+    QTableWidget *t = table(status);
     t->clearContents();
     t->setRowCount(broadcasts.size());
     const int height = ScaleMath::truncScaled(kRowHeight, getScaleFactor());

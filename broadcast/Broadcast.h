@@ -76,8 +76,7 @@ private:
     void setUp();
     void selectTab(QToolButton *tab, QWidget *page);
     void refreshTables();
-    void refreshTable(QTableWidget *table, QFrame *guide, VelkBroadcast::Status status,
-                      const QList<VelkBroadcast> &broadcasts, const QList<bool> &started);
+    void refreshTable(VelkBroadcast::Status status, const QList<VelkBroadcast> &broadcasts, const QList<bool> &started);
     QString completedDateText(const VelkBroadcast &broadcast) const;
     QString weekdayText(const QDate &date) const;
     void showCentred(QWidget *dialog);

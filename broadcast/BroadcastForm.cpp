@@ -4,7 +4,6 @@
 #include <QAbstractSpinBox>
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QWidget>
@@ -25,40 +24,6 @@ QString tableScrollBarStyle()
                           "margin: 2px;}"
                           "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"
                           "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}");
-}
-
-namespace {
-
-class PlaceholderColour : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange || event->type() == QEvent::Show)
-            apply(static_cast<QLineEdit *>(watched));
-        return false;
-    }
-
-public:
-    static void apply(QLineEdit *edit)
-    {
-        QPalette palette = edit->palette();
-        if (palette.color(QPalette::PlaceholderText) == QColor(0xa6, 0xa6, 0xa6))
-            return;
-        palette.setColor(QPalette::PlaceholderText, QColor(0xa6, 0xa6, 0xa6));
-        edit->setPalette(palette);
-    }
-};
-
-} // namespace
-
-void greyPlaceholder(QLineEdit *edit)
-{
-    edit->installEventFilter(new PlaceholderColour(edit));
-    PlaceholderColour::apply(edit);
 }
 
 QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect &geometry)

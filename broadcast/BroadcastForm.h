@@ -13,9 +13,6 @@ class QWidget;
 QFont formFont(int pointSize, bool bold = false);
 /// The grey vertical scroll bar of the broadcast tables.
 QString tableScrollBarStyle();
-/// Keeps a line edit's placeholder grey: its style sheet's text colour would paint it like typed text, also each
-/// time the style sheet is applied again (a polish, a font rescale).
-void greyPlaceholder(QLineEdit *edit);
 /// A text button with the shared blue button images (and a grey look while disabled).
 QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect &geometry);
 

@@ -28,7 +28,6 @@ constexpr int kArrowTop = 108;
 BroadcastReportDialog::BroadcastReportDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    PlaceholderColour::keep(lineEditFilter);
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     setWindowTitle(productName());
     setModal(true);
@@ -57,7 +56,7 @@ BroadcastReportDialog::BroadcastReportDialog(QWidget *parent) : QDialog(parent)
         new QRegExpValidator(QRegExp(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditFilter));
     lineEditFilter->setMaxLength(32);
     lineEditFilter->setPlaceholderText(tr("Search"));
-    greyPlaceholder(lineEditFilter);
+    PlaceholderColour::keep(lineEditFilter);
     QPixmap search(QStringLiteral(":/resource/scheduling/search.PNG"));
     if (getScaleFactor() != 1.0)
         search = search.scaled(search.size() * getScaleFactor(), Qt::KeepAspectRatio, Qt::SmoothTransformation);

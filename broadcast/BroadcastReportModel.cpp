@@ -32,7 +32,6 @@ void BroadcastReportModel::setRows(const QList<VelkBroadcastReport> &rows)
 {
     m_rows = rows;
     m_statusFilter = All;
-    m_filterText.clear();
     m_matched.clear();
     for (const VelkBroadcastReport &row : qAsConst(m_rows))
         m_matched.append(&row);
@@ -42,7 +41,6 @@ void BroadcastReportModel::setRows(const QList<VelkBroadcastReport> &rows)
 
 void BroadcastReportModel::setFilterText(const QString &text)
 {
-    m_filterText = text;
     m_matched.clear();
     for (const VelkBroadcastReport &row : qAsConst(m_rows)) {
         if (text.isEmpty() || row.device.deviceName.contains(text, Qt::CaseInsensitive) ||

@@ -41,13 +41,11 @@ public:
 
     /// New rows: every row matches, all shown, sorted by device ascending.
     void setRows(const QList<VelkBroadcastReport> &rows);
-    const QList<VelkBroadcastReport> &rows() const { return m_rows; }
     int total() const { return m_rows.size(); }
 
     /// Keeps the rows whose device name, group text, status text or note text holds the text (case ignored) and
     /// sorts them by the active column.
     void setFilterText(const QString &text);
-    QString filterText() const { return m_filterText; }
     void setStatusFilter(int filter) { m_statusFilter = filter; }
     int statusFilter() const { return m_statusFilter; }
 
@@ -66,7 +64,6 @@ private:
 
     QList<VelkBroadcastReport> m_rows;
     QList<const VelkBroadcastReport *> m_matched;
-    QString m_filterText;
     int m_statusFilter = All;
     SortArrows m_arrows{ColumnCount, Device};
 };

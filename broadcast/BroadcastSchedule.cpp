@@ -69,7 +69,6 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
       m_clock(clock ? clock : Clock::system())
 {
     setupUi(this);
-    PlaceholderColour::keep(lineEditFilter);
     setLayoutDirection(uiLayoutDirection());
     for (int i = 0; i < 5; ++i) {
         m_indicators[i] = new SortingIndicator(this);
@@ -129,7 +128,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
         search = search.scaled(search.size() * s, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     lineEditFilter->addAction(QIcon(search), QLineEdit::LeadingPosition);
     lineEditFilter->setPlaceholderText(tr("Search"));
-    greyPlaceholder(lineEditFilter);
+    PlaceholderColour::keep(lineEditFilter);
 
     connect(comboBoxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &BroadcastSchedule::showContentByType);

@@ -40,7 +40,6 @@ public:
     const QList<BroadcastTask> &taskList() const { return m_taskList; }
     const QList<VelkBroadcast> &completedList() const { return m_completedList; }
     QString audioFolder() const { return m_audioFolder; }
-    Clock *clock() const { return m_clock; }
     const QTimer &dailyTimer() const { return m_dailyTimer; }
     const QTimer &taskTimer() const { return m_taskTimer; }
 

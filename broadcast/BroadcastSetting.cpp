@@ -172,8 +172,12 @@ void BroadcastSetting::closeEvent(QCloseEvent *event)
     if (!isSavedByAdd) {
         DialogPlacement::centreOnScreenOf(m_saveDialog, this);
         if (m_saveDialog->exec() == QDialog::Accepted) {
-            if (save(VelkBroadcast::Pending))
-                emit broadcastSettingSavedSuccess(broadcast);
+            // A refused save keeps the editor open with what was entered, beside the failure message.
+            if (!save(VelkBroadcast::Pending)) {
+                event->ignore();
+                return;
+            }
+            emit broadcastSettingSavedSuccess(broadcast);
         } else {
             m_contentEditor->discardFileChanges();
         }

@@ -127,12 +127,6 @@ void BroadcastTargetModel::setGroupChecked(int group, bool checked)
         m_checkedGroups.remove(m_groups.at(group).groupName);
 }
 
-void BroadcastTargetModel::clearChecked()
-{
-    m_checkedDevices.clear();
-    m_checkedGroups.clear();
-}
-
 QList<VelkIFPDevice> BroadcastTargetModel::checkedDevices() const
 {
     QList<VelkIFPDevice> result;

@@ -44,8 +44,6 @@ public:
     /// Indexes into devices() / groups() of the rows shown, in row order.
     const QList<int> &shownDevices() const { return m_shownDevices; }
     const QList<int> &shownGroups() const { return m_shownGroups; }
-    /// Indexes into devices() of a group's devices.
-    QList<int> devicesOfGroup(const QString &groupName) const { return m_groupDevices.value(groupName); }
 
     /// Keeps the devices whose name, group names or stored type (as ticked) hold the text, ignoring case.
     void filterDevices(const QString &text, bool byName, bool byGroups, bool byType);
@@ -62,7 +60,6 @@ public:
     bool isGroupChecked(int group) const { return m_checkedGroups.contains(m_groups.at(group).groupName); }
     void setDeviceChecked(int device, bool checked);
     void setGroupChecked(int group, bool checked);
-    void clearChecked();
     /// Checked devices / groups in row order of the shown table.
     QList<VelkIFPDevice> checkedDevices() const;
     QList<VelkGroups> checkedGroups() const;

@@ -28,9 +28,6 @@ public:
     void setAudioPlaying(bool playing);
     void scaleUi(bool fromShowEvent);
 
-    VelkBroadcast::Status relatedStatus() const { return relatedBroadcastStatus; }
-    int relatedIndex() const { return indexOfBroadcastList; }
-
 public slots:
     void btnAudioClicked();
 

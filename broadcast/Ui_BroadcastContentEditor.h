@@ -89,6 +89,26 @@ public:
         return button;
     }
 
+    static QCheckBox *option(QWidget *parent, const char *name, const QRect &geometry)
+    {
+        auto *box = new QCheckBox(parent);
+        box->setObjectName(QLatin1String(name));
+        box->setGeometry(geometry);
+        box->setFont(formFont(10));
+        return box;
+    }
+
+    static QLineEdit *durationField(QWidget *parent, const char *name, const QRect &geometry)
+    {
+        auto *field = new QLineEdit(parent);
+        field->setObjectName(QLatin1String(name));
+        field->setGeometry(geometry);
+        field->setFont(formFont(10));
+        field->setStyleSheet(QStringLiteral("QLineEdit{background-color: #f3f3f3;color: #000000;border: 1px solid "
+                                            "#8a8a8a;border-radius: 3px;font-size:10pt;}"));
+        return field;
+    }
+
     static QFrame *alert(QWidget *parent, const char *name, const QRect &geometry, QLabel **icon, QLabel **text,
                          const char *textName)
     {
@@ -210,31 +230,15 @@ public:
         widgetOptions = new QWidget(audioField);
         widgetOptions->setObjectName(QStringLiteral("widgetOptions"));
         widgetOptions->setGeometry(QRect(12, 156, 472, 80));
-        checkBoxRepeat = new QCheckBox(widgetOptions);
-        checkBoxRepeat->setObjectName(QStringLiteral("checkBoxRepeat"));
-        checkBoxRepeat->setGeometry(QRect(0, 4, 200, 26));
-        checkBoxRepeat->setFont(formFont(10));
-        checkBoxWakeOnLan = new QCheckBox(widgetOptions);
-        checkBoxWakeOnLan->setObjectName(QStringLiteral("checkBoxWakeOnLan"));
-        checkBoxWakeOnLan->setGeometry(QRect(0, 40, 472, 26));
-        checkBoxWakeOnLan->setFont(formFont(10));
+        checkBoxRepeat = option(widgetOptions, "checkBoxRepeat", QRect(0, 4, 200, 26));
+        checkBoxWakeOnLan = option(widgetOptions, "checkBoxWakeOnLan", QRect(0, 40, 472, 26));
         frameRepeat = new QFrame(widgetOptions);
         frameRepeat->setObjectName(QStringLiteral("frameRepeat"));
         frameRepeat->setGeometry(QRect(180, 2, 240, 30));
-        const QString field = QStringLiteral("QLineEdit{background-color: #f3f3f3;color: #000000;border: 1px solid "
-                                             "#8a8a8a;border-radius: 3px;font-size:10pt;}");
         label_2 = label_(frameRepeat, "label_2", QRect(0, 4, 70, 22), white);
-        lineEditMin = new QLineEdit(frameRepeat);
-        lineEditMin->setObjectName(QStringLiteral("lineEditMin"));
-        lineEditMin->setGeometry(QRect(72, 3, 36, 24));
-        lineEditMin->setFont(formFont(10));
-        lineEditMin->setStyleSheet(field);
+        lineEditMin = durationField(frameRepeat, "lineEditMin", QRect(72, 3, 36, 24));
         label_3 = label_(frameRepeat, "label_3", QRect(112, 4, 40, 22), white);
-        lineEditSec = new QLineEdit(frameRepeat);
-        lineEditSec->setObjectName(QStringLiteral("lineEditSec"));
-        lineEditSec->setGeometry(QRect(152, 3, 36, 24));
-        lineEditSec->setFont(formFont(10));
-        lineEditSec->setStyleSheet(field);
+        lineEditSec = durationField(frameRepeat, "lineEditSec", QRect(152, 3, 36, 24));
         label_4 = label_(frameRepeat, "label_4", QRect(192, 4, 48, 22), white);
 
         framePreview = new QFrame(widgetBlock);

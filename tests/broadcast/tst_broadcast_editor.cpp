@@ -484,8 +484,22 @@ void TestBroadcastEditor::roundTrip()
     QVERIFY(m_editor->failureDialog()->isVisible());
     QCOMPARE(m_editor->failureDialog()->message(), QString("The broadcast could not be saved."));
     m_editor->failureDialog()->hide();
-    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnCancel->click(); });
+    // The same refusal when "Save" is chosen on closing: the editor stays open, the entries kept.
+    QVERIFY(trigger.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_broadcast BEFORE INSERT ON Broadcast "
+                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnOk->click(); });
     m_editor->close();
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER refuse_broadcast")));
+    QCOMPARE(saved.count(), 2);
+    QVERIFY(m_editor->isVisible());
+    QVERIFY(m_editor->failureDialog()->isVisible());
+    QCOMPARE(stored(VelkBroadcast::Pending).size(), 1);
+    m_editor->failureDialog()->hide();
+    QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnOk->click(); });
+    m_editor->close();
+    QCOMPARE(saved.count(), 3);
+    QVERIFY(!m_editor->isVisible());
+    QCOMPARE(stored(VelkBroadcast::Pending).size(), 2);
 
     // A stored broadcast whose run is on its way cannot be edited.
     PanelFleet *fleet = makeFleet(1, 950, "Busy-", "127.0.9.2").release();
@@ -505,7 +519,7 @@ void TestBroadcastEditor::roundTrip()
     QCOMPARE(step->messageDialog()->message(), QString("Can not edit this broadcast."));
     step->messageDialog()->hide();
     m_editor->close(); // asks nothing while the run is on
-    QCOMPARE(saved.count(), 2);
+    QCOMPARE(saved.count(), 3);
     BroadcastManager::getInstance()->cancelBroadcastTask(taskOf(running));
     fleet->shutDownAll();
     delete fleet;
