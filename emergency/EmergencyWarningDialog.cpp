@@ -1,7 +1,6 @@
 #include "emergency/EmergencyWarningDialog.h"
 
 #include "datastore/OrvantaDBManager.h"
-#include "emergency/CameraLinkStore.h"
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLauncher.h"
 #include "platform/LogLevel.h"
@@ -61,22 +60,19 @@ void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable)
         printf("queryDeviceCameraMapping query fail !!\n");
     btnOpenCamera->setEnabled(!m_cameraMac.isEmpty() && enable);
 
-    SosCredentials credentials;
-    if (!store.storedCredentials(CameraLinkStore::Pick::LastAdministrator, &credentials))
+    if (!store.storedCredentials(CameraLinkStore::Pick::LastAdministrator, &m_credentials))
         printf("queryAccount query fail !!\n");
-    m_sosUsername = credentials.userName;
-    m_sosPassword = credentials.encodedPassword;
     fflush(stdout);
 }
 
 void EmergencyWarningDialog::openCamera()
 {
     const QString installPath = CameraLinkSettings(m_settingsFile).installPath();
-    if (m_sosUsername.isEmpty() || m_sosPassword.isEmpty() || m_cameraMac.isEmpty())
+    if (!m_credentials.isComplete() || m_cameraMac.isEmpty())
         return;
     QString error;
     // The alert is answered either way: an SOS must not stay open because a program is missing.
-    if (!CameraProgramLauncher::launch(installPath, m_sosUsername, fromBase64String(m_sosPassword), m_cameraMac,
+    if (!CameraProgramLauncher::launch(installPath, m_credentials.userName, m_credentials.password(), m_cameraMac,
                                        &error)) {
         writeLog(LOG_LEVEL_WARNING, "EmergencyWarningDialog::openCamera, camera program not started: %s",
                  qUtf8Printable(error));

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "datastore/VelkIFPDevice.h"
+#include "emergency/CameraLinkStore.h"
 #include "emergency/Ui_EmergencyWarningDialog.h"
 
 class Clock;
@@ -57,7 +58,6 @@ private:
     QString m_settingsFile;
     QString m_deviceMac;
     QString m_cameraMac;
-    QString m_sosUsername;
-    QString m_sosPassword; ///< as the account stores it (base64)
+    SosCredentials m_credentials;
     bool m_answered = false;
 };

@@ -73,7 +73,6 @@ void ScheduleEditorPage::prepare(bool edit)
     m_filterEdited = false;
     m_allGroups = getVelkGroupsListFromDB();
     m_allDevices = getVelkIFPsListFromDB();
-    m_filterActive = false;
     resetForm();
 }
 
@@ -99,13 +98,11 @@ void ScheduleEditorPage::selectTarget(int target)
         break;
     case 2:
         m_form->rBtn_SelectDevice->setChecked(true);
-        m_filterActive = false;
         fillDeviceTable(m_allDevices);
         markEditedDevices();
         break;
     case 3:
         m_form->rBtn_Group->setChecked(true);
-        m_filterActive = false;
         fillGroupTable(m_allGroups);
         markEditedGroups();
         break;
@@ -210,7 +207,6 @@ void ScheduleEditorPage::clickrBtnGroup(bool state)
         return;
     m_form->checkBoxName->setChecked(false);
     showWarning(QString());
-    m_filterActive = false;
     fillGroupTable(m_allGroups);
     if (editedTarget() == 3)
         markEditedGroups();
@@ -222,7 +218,6 @@ void ScheduleEditorPage::clickrBtnSelectDevice(bool state)
         return;
     m_form->checkBoxName->setChecked(false);
     showWarning(QString());
-    m_filterActive = false;
     fillDeviceTable(m_allDevices);
     if (editedTarget() == 2)
         markEditedDevices();
@@ -378,7 +373,6 @@ void ScheduleEditorPage::clickBtnFilter()
     const bool devices = m_form->rBtn_SelectDevice->isChecked();
     const bool groups = m_form->rBtn_Group->isChecked();
     if (text.isEmpty()) {
-        m_filterActive = false;
         if (devices) {
             fillDeviceTable(m_allDevices);
             if (editedTarget() == 2)
@@ -408,7 +402,6 @@ void ScheduleEditorPage::clickBtnFilter()
                 kept.append(device);
         }
         fillDeviceTable(kept);
-        m_filterActive = true;
     } else if (groups) {
         QList<VelkGroups> all;
         if (m_db->queryAllGroup(all) != DB_OK) {
@@ -421,7 +414,6 @@ void ScheduleEditorPage::clickBtnFilter()
                 kept.append(group);
         }
         fillGroupTable(kept);
-        m_filterActive = true;
     }
 }
 

@@ -124,5 +124,4 @@ private:
     // The lists the table shows: all groups or devices, or those a filter kept.
     QList<VelkGroups> m_tableGroups;
     QList<VelkIFPDevice> m_tableDevices;
-    bool m_filterActive = false;
 };

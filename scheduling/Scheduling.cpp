@@ -147,8 +147,8 @@ void Scheduling::construct()
     m_deviceRunner = new DeviceControlRunner(m_db, m_server, m_clock, this);
     m_autoTestRunner = new AutoTestRunner(m_db, m_server, m_clock, this);
     connect(m_autoTestRunner, &AutoTestRunner::schedulesChanged, this, [this] { reloadAutoTestSchedules(true); });
-    reSchedule();
-    reAutoTestSchedule();
+    m_deviceRunner->replan();
+    m_autoTestRunner->replan();
 
     for (QToolButton *apply : {btnApply1, btnApply2, btnApply3})
         connect(apply, &QToolButton::clicked, this, &Scheduling::btnApplyFilterClicked);
@@ -324,8 +324,6 @@ void Scheduling::updateScheduleTable()
     guideWidgetDeviceControl->setVisible(m_scheduleList.isEmpty());
     m_enableComboBoxes.clear();
     m_settingButtons.clear();
-    m_editActions.clear();
-    m_deleteActions.clear();
     tableWidget->setRowCount(0);
     tableWidget->setRowCount(m_shownScheduleList.size());
     applyColumnWidths(DeviceControlKind);
@@ -389,11 +387,9 @@ void Scheduling::updateScheduleTable()
         QMenu *menu = ScheduleTableCells::rowMenu(button);
         QAction *edit = menu->addAction(tr("Edit"));
         edit->setData(row);
-        m_editActions.append(edit);
         m_editActionGroup->addAction(edit);
         QAction *remove = menu->addAction(tr("Delete"));
         remove->setData(row);
-        m_deleteActions.append(remove);
         m_deleteActionGroup->addAction(remove);
         tableWidget->setCellWidget(row, 7, cell);
     }
@@ -481,16 +477,6 @@ void Scheduling::deleteSchedule()
 void Scheduling::getToDoList()
 {
     m_deviceRunner->rebuild();
-}
-
-void Scheduling::runTask()
-{
-    m_deviceRunner->runPass();
-}
-
-void Scheduling::reSchedule()
-{
-    m_deviceRunner->replan();
 }
 
 // ---- auto-test schedules ------------------------------------------------------------------------------------------
@@ -663,16 +649,6 @@ void Scheduling::showAutoTestScheduleReport(int row)
 void Scheduling::getToDoAutoTestList()
 {
     m_autoTestRunner->rebuild();
-}
-
-void Scheduling::runAutoTestTask()
-{
-    m_autoTestRunner->runPass();
-}
-
-void Scheduling::reAutoTestSchedule()
-{
-    m_autoTestRunner->replan();
 }
 
 // ---- firmware-update schedules ------------------------------------------------------------------------------------

@@ -79,11 +79,7 @@ private slots:
     void triggerDeleteBtnAction(QAction *action);
     void comboBoxEnableIndexChanged(int index);
     void getToDoList();
-    void runTask();
-    void reSchedule();
     void getToDoAutoTestList();
-    void runAutoTestTask();
-    void reAutoTestSchedule();
     void closeNotificationDialog();
     void confirmDeleteSchedule();
     void otaVersionChecked(int checkOtaVersionCase);
@@ -184,8 +180,6 @@ private:
 
     QList<CustComboBox *> m_enableComboBoxes;
     QList<QToolButton *> m_settingButtons;
-    QList<QAction *> m_editActions;
-    QList<QAction *> m_deleteActions;
     QList<CustComboBox *> m_autoTestEnableComboBoxes;
     QList<QToolButton *> m_autoTestSettingButtons;
     QList<CustComboBox *> m_otaEnableComboBoxes;
