@@ -35,7 +35,6 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -64,7 +63,6 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_delegate = new DeviceTableDelegate(this);
     tableDevices->setModel(m_model);
     tableDevices->setItemDelegate(m_delegate);
-    PlaceholderColour::keep(lineEditSearch);
     lineEditSearch->setMaxLength(DeviceRules::MaxNameLength);
     btnFilter->setStyleSheet(filterButtonStyle(false));
 
