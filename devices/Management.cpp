@@ -8,8 +8,6 @@
 #include <QResizeEvent>
 #include <QTimer>
 
-#include <cstdio>
-
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AlertRoad.h"
 #include "devices/CameraLink.h"
@@ -372,8 +370,7 @@ void Management::reloadTable()
     m_reloadScheduled = false;
     // Memberships are read per shown row by the model, and per group by the filter.
     if (m_catalog.load(m_db, false) != 0) {
-        printf("Management::reloadTable - queryAllAvailableIFP error\n");
-        fflush(stdout);
+        writeLog(LOG_LEVEL_ERROR, "Management::reloadTable - queryAllAvailableIFP error");
     }
     // A filter on a group that no longer exists would hide everything.
     if (!m_model->groupFilter().isEmpty()) {
@@ -610,8 +607,7 @@ void Management::confirmedDelete()
         return;
     const DeviceStore::Outcome outcome = DeviceStore(m_db).deleteDevice(device);
     if (!outcome.ok()) {
-        printf("Management::confirmedDelete - deleteIFPDevice error\n");
-        fflush(stdout);
+        writeLog(LOG_LEVEL_ERROR, "Management::confirmedDelete - deleteIFPDevice error");
         showMessage(outcome.message);
         return;
     }
