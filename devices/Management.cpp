@@ -90,9 +90,8 @@ Management::Management(QWidget *parent) : QWidget(parent)
 
     // The SOS road: the command server's alert reaches the page through the event loop, so the
     // panel's acknowledgement never waits for a window to be built.
-    m_alarm = new MediaSoundPlayer(this);
     m_unmuter = new AudioSystemHandler(nullptr);
-    m_alertRoad = new AlertRoad(m_db, m_alarm, m_unmuter, Clock::system(), this);
+    m_alertRoad = new AlertRoad(m_db, new MediaSoundPlayer(this), m_unmuter, Clock::system(), this);
     m_alertRoad->setBeep([]() { QApplication::beep(); });
     CmdServer *server = CmdServer::getInstance();
     connect(server, &CmdServer::safeAlert, this, &Management::handleSafeAlert, Qt::QueuedConnection);
