@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QStyle>
 #include <QTimer>
-#include <cstdio>
 #include <utility>
 
 #include "datastore/DbResult.h"
@@ -27,8 +26,7 @@ namespace {
 
 void reportDbError(const char *method, const char *operation)
 {
-    std::printf("ConnectedList::%s - %s error\n", method, operation);
-    std::fflush(stdout);
+    writeLog(LOG_LEVEL_ERROR, "ConnectedList::%s - %s error", method, operation);
 }
 
 DeviceControlModel::Link linkOf(CmdServer::ConnectionState state)

@@ -8,7 +8,6 @@
 #include "devices/DeviceRules.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
@@ -28,11 +27,9 @@ DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f:]{0,17}")), editMac));
     editLocation->setMaxLength(64);
     for (QLineEdit *edit : {editName, editIp, editMac, editLocation}) {
-        PlaceholderColour::keep(edit);
         connect(edit, &QLineEdit::textEdited, this, [this]() { showWarning(QString()); });
         connect(edit, &QLineEdit::returnPressed, this, &DeviceFormDialog::submit);
     }
-    PlaceholderColour::keep(editCamera);
     connect(btnCamera, &QAbstractButton::clicked, this, [this]() { emit showCameraDialog(editCamera->text()); });
     connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
     connect(btnSave, &QAbstractButton::clicked, this, &DeviceFormDialog::submit);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -129,6 +130,7 @@ QLineEdit *DeviceFormStyle::lineEdit(QWidget *parent, const char *objectName, co
     edit->setGeometry(geometry);
     edit->setFont(arial());
     edit->setStyleSheet(lineEditStyle());
+    PlaceholderColour::keep(edit);
     return edit;
 }
 

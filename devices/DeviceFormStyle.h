@@ -28,6 +28,7 @@ public:
     static QString indicatorStyle(const char *widgetClass);
 
     static QLabel *caption(QWidget *parent, const char *objectName, const QRect &geometry);
+    /// A dark line edit whose example text stays grey (PlaceholderColour) at every scale.
     static QLineEdit *lineEdit(QWidget *parent, const char *objectName, const QRect &geometry);
     /// A blue (primary) or outlined (secondary) text button.
     static QPushButton *button(QWidget *parent, const char *objectName, const QRect &geometry, bool primary);

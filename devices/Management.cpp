@@ -8,8 +8,6 @@
 #include <QResizeEvent>
 #include <QTimer>
 
-#include <cstdio>
-
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AlertRoad.h"
 #include "devices/CameraLink.h"
@@ -35,7 +33,6 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -64,7 +61,6 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_delegate = new DeviceTableDelegate(this);
     tableDevices->setModel(m_model);
     tableDevices->setItemDelegate(m_delegate);
-    PlaceholderColour::keep(lineEditSearch);
     lineEditSearch->setMaxLength(DeviceRules::MaxNameLength);
     btnFilter->setStyleSheet(filterButtonStyle(false));
 
@@ -94,9 +90,8 @@ Management::Management(QWidget *parent) : QWidget(parent)
 
     // The SOS road: the command server's alert reaches the page through the event loop, so the
     // panel's acknowledgement never waits for a window to be built.
-    m_alarm = new MediaSoundPlayer(this);
     m_unmuter = new AudioSystemHandler(nullptr);
-    m_alertRoad = new AlertRoad(m_db, m_alarm, m_unmuter, Clock::system(), this);
+    m_alertRoad = new AlertRoad(m_db, new MediaSoundPlayer(this), m_unmuter, Clock::system(), this);
     m_alertRoad->setBeep([]() { QApplication::beep(); });
     CmdServer *server = CmdServer::getInstance();
     connect(server, &CmdServer::safeAlert, this, &Management::handleSafeAlert, Qt::QueuedConnection);
@@ -374,8 +369,7 @@ void Management::reloadTable()
     m_reloadScheduled = false;
     // Memberships are read per shown row by the model, and per group by the filter.
     if (m_catalog.load(m_db, false) != 0) {
-        printf("Management::reloadTable - queryAllAvailableIFP error\n");
-        fflush(stdout);
+        writeLog(LOG_LEVEL_ERROR, "Management::reloadTable - queryAllAvailableIFP error");
     }
     // A filter on a group that no longer exists would hide everything.
     if (!m_model->groupFilter().isEmpty()) {
@@ -612,8 +606,7 @@ void Management::confirmedDelete()
         return;
     const DeviceStore::Outcome outcome = DeviceStore(m_db).deleteDevice(device);
     if (!outcome.ok()) {
-        printf("Management::confirmedDelete - deleteIFPDevice error\n");
-        fflush(stdout);
+        writeLog(LOG_LEVEL_ERROR, "Management::confirmedDelete - deleteIFPDevice error");
         showMessage(outcome.message);
         return;
     }

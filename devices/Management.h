@@ -25,7 +25,6 @@ class ManagementEditDevice;
 class ManagementGroupDialog;
 class ManagementShowIPInfo;
 class OrvantaDBIntf;
-class SoundPlayer;
 
 /// The Devices tab of the Settings page: the managed devices of the page mode with search,
 /// group filter and groups; devices are added by address or from the devices heard on the
@@ -154,7 +153,6 @@ private:
     /// The add or edit dialog whose camera button opened the pairing dialog.
     QPointer<DeviceFormDialog> m_cameraAsker;
 
-    SoundPlayer *m_alarm;
     AudioSystemHandler *m_unmuter;
     AlertRoad *m_alertRoad;
     CameraLink *m_cameraLink;

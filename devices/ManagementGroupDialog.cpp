@@ -11,7 +11,6 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/KitForm.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
@@ -25,7 +24,6 @@ ManagementGroupDialog::ManagementGroupDialog(OrvantaDBIntf *db, QWidget *parent)
     editGroupName->setMaxLength(DeviceRules::MaxNameLength);
     editGroupName->setValidator(
         new QRegularExpressionValidator(QRegularExpression(DeviceRules::namePattern()), editGroupName));
-    PlaceholderColour::keep(editGroupName);
     listMembers->setFocusPolicy(Qt::StrongFocus);
 
     m_confirm = new DeleteManagementDialog(this);

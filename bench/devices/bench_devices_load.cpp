@@ -13,6 +13,9 @@
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The console's own event dispatcher, not the GLib one.
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     TestEnv env;
     const int count = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 5000;
@@ -57,6 +60,8 @@ int main(int argc, char **argv)
         transaction.commit();
     }
 
+    // Set when a measured step did not do the whole work; the run then fails whatever its times.
+    bool broken = false;
     // The baseline: every device row read column by column, as bare QtSql.
     auto bareSelect = [&]() {
         QSqlQuery query(QSqlDatabase::database());
@@ -68,8 +73,10 @@ int main(int argc, char **argv)
                 query.value(c);
             ++rows;
         }
-        if (rows != count)
+        if (rows != count) {
             std::fprintf(stderr, "bare select read %d rows\n", rows);
+            broken = true;
+        }
     };
     // The same rows with their group names, joined in SQL: a second, stricter reference.
     auto joinedSelect = [&]() {
@@ -93,10 +100,14 @@ int main(int argc, char **argv)
         page.resetSearchBox();
         page.grab();
     };
-    if (page.deviceModel()->rowCount() != count)
+    if (page.deviceModel()->rowCount() != count) {
         std::fprintf(stderr, "tab shows %d rows\n", page.deviceModel()->rowCount());
-    if (page.deviceModel()->groupsAt(0).isEmpty())
+        broken = true;
+    }
+    if (page.deviceModel()->groupsAt(0).isEmpty()) {
         std::fprintf(stderr, "first row shows no groups\n");
+        broken = true;
+    }
 
     if (qEnvironmentVariableIsSet("BENCH_PARTS")) {
         std::printf("reset only %.2f\n", medianMs(5, [&] { page.resetSearchBox(); }));
@@ -119,13 +130,27 @@ int main(int argc, char **argv)
     }
     const int runs = 7;
     bareSelect();
-    const double bare = medianMs(runs, bareSelect);
-    const double joined = medianMs(runs, joinedSelect);
-    const double tab = medianMs(runs, tabLoad);
-    std::printf("devices: %d, groups: %d (median of %d runs)\n", count, groups, runs);
+    // Interleaved rounds: a slower spell of the machine hits the baseline and the tab alike.
+    QVector<double> bareTimes, joinedTimes, tabTimes;
+    for (int round = 0; round < runs; ++round) {
+        bareTimes.append(medianMs(1, bareSelect));
+        joinedTimes.append(medianMs(1, joinedSelect));
+        tabTimes.append(medianMs(1, tabLoad));
+    }
+    auto median = [](QVector<double> times) {
+        std::sort(times.begin(), times.end());
+        return times.at(times.size() / 2);
+    };
+    const double bare = median(bareTimes);
+    const double joined = median(joinedTimes);
+    const double tab = median(tabTimes);
+    const double ratio = tab / bare;
+    const bool met = ratio <= 5.0 && !broken;
+    std::printf("devices: %d, groups: %d (median of %d interleaved rounds)\n", count, groups, runs);
     std::printf("bare QtSql select of the device rows:  %8.2f ms\n", bare);
     std::printf("QtSql select joined with group names:  %8.2f ms\n", joined);
     std::printf("Devices tab load (data store + table): %8.2f ms\n", tab);
-    std::printf("ratio tab / bare select: %.2f (target <= 5.00) %s\n", tab / bare, tab / bare <= 5.0 ? "OK" : "OVER");
-    return tab / bare <= 5.0 ? 0 : 1;
+    std::printf("ratio tab / bare select: %.2f (target <= 5.00) %s\n", ratio,
+                broken ? "INCOMPLETE" : (ratio <= 5.0 ? "OK" : "OVER"));
+    return met ? 0 : 1;
 }

@@ -36,10 +36,8 @@ public:
         label->setGeometry(QRect(20, 18, 324, 24));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-        widgetPassword = new QWidget(CheckPasswordDialog);
-        widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
-        widgetPassword->setGeometry(QRect(20, 54, 324, 22));
-        QHBoxLayout *passwordLayout = rowLayout(widgetPassword);
+        QHBoxLayout *passwordLayout =
+            formRow(CheckPasswordDialog, &widgetPassword, "widgetPassword", QRect(20, 54, 324, 22));
         label_2 = rowLabel(widgetPassword, "label_2");
         lineEditPassword = lineEdit(widgetPassword, "lineEditPassword");
         passwordLayout->addWidget(label_2, 90);

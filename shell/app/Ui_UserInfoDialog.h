@@ -76,10 +76,13 @@ inline QToolButton *textButton(QWidget *parent, const char *objectName)
     return button;
 }
 
-/// A row container: the label column takes 110 parts of the width, the rest the field column.
-inline QHBoxLayout *rowLayout(QWidget *row)
+/// A row of the form at geometry, its cells laid out side by side; *row receives the container.
+inline QHBoxLayout *formRow(QWidget *form, QWidget **row, const char *objectName, const QRect &geometry)
 {
-    auto *layout = new QHBoxLayout(row);
+    *row = new QWidget(form);
+    (*row)->setObjectName(QLatin1String(objectName));
+    (*row)->setGeometry(geometry);
+    auto *layout = new QHBoxLayout(*row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     return layout;
@@ -138,19 +141,14 @@ public:
         UserInfoDialog->resize(411, 362);
         UserInfoDialog->setStyleSheet(dialogStyle(UserInfoDialog->objectName()));
 
-        widgetEmail = new QWidget(UserInfoDialog);
-        widgetEmail->setObjectName(QStringLiteral("widgetEmail"));
-        widgetEmail->setGeometry(QRect(20, 16, 371, 22));
-        QHBoxLayout *emailLayout = rowLayout(widgetEmail);
+        QHBoxLayout *emailLayout = formRow(UserInfoDialog, &widgetEmail, "widgetEmail", QRect(20, 16, 371, 22));
         label = rowLabel(widgetEmail, "label");
         lineEditEmail = lineEdit(widgetEmail, "lineEditEmail");
         emailLayout->addWidget(label, 110);
         emailLayout->addWidget(lineEditEmail, 251);
 
-        widgetPassword = new QWidget(UserInfoDialog);
-        widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
-        widgetPassword->setGeometry(QRect(20, 56, 371, 22));
-        QHBoxLayout *passwordLayout = rowLayout(widgetPassword);
+        QHBoxLayout *passwordLayout =
+            formRow(UserInfoDialog, &widgetPassword, "widgetPassword", QRect(20, 56, 371, 22));
         label_2 = rowLabel(widgetPassword, "label_2");
         btnChangePassword = textButton(widgetPassword, "btnChangePassword");
         passwordLayout->addWidget(label_2, 110);
@@ -179,10 +177,7 @@ public:
         lbLine->setGeometry(QRect(10, 98, 390, 1));
         lbLine->setStyleSheet(QStringLiteral("QLabel{background-color: #666666;}"));
 
-        widgetData = new QWidget(UserInfoDialog);
-        widgetData->setObjectName(QStringLiteral("widgetData"));
-        widgetData->setGeometry(QRect(20, 118, 371, 22));
-        QHBoxLayout *dataLayout = rowLayout(widgetData);
+        QHBoxLayout *dataLayout = formRow(UserInfoDialog, &widgetData, "widgetData", QRect(20, 118, 371, 22));
         lbDataManagement = rowLabel(widgetData, "lbDataManagement");
         btnBackup = textButton(widgetData, "btnBackup");
         btnRestore = textButton(widgetData, "btnRestore");
@@ -190,10 +185,8 @@ public:
         dataLayout->addWidget(btnBackup, 120);
         dataLayout->addWidget(btnRestore, 121);
 
-        widgetLanguage = new QWidget(UserInfoDialog);
-        widgetLanguage->setObjectName(QStringLiteral("widgetLanguage"));
-        widgetLanguage->setGeometry(QRect(20, 158, 371, 22));
-        QHBoxLayout *languageLayout = rowLayout(widgetLanguage);
+        QHBoxLayout *languageLayout =
+            formRow(UserInfoDialog, &widgetLanguage, "widgetLanguage", QRect(20, 158, 371, 22));
         lbLanguage = rowLabel(widgetLanguage, "lbLanguage");
         comboBoxLang = new CustComboBox(widgetLanguage);
         comboBoxLang->setObjectName(QStringLiteral("comboBoxLang"));

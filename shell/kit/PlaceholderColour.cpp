@@ -13,6 +13,11 @@ PlaceholderColour::PlaceholderColour(QLineEdit *edit, const QColor &colour)
 
 void PlaceholderColour::keep(QLineEdit *edit, const QColor &colour)
 {
+    if (auto *keeper = edit->findChild<PlaceholderColour *>(QString(), Qt::FindDirectChildrenOnly)) {
+        keeper->m_colour = colour;
+        keeper->apply();
+        return;
+    }
     new PlaceholderColour(edit, colour);
 }
 

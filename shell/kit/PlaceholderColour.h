@@ -13,11 +13,14 @@ class QLineEdit;
 /// at one scale and lost at the other, and example texts read like typed white text.
 class PlaceholderColour : public QObject
 {
+    Q_OBJECT
+
 public:
     /// The kit's grey for example texts on the dark forms.
     static QColor grey() { return QColor(0x8c, 0x8c, 0x8c); }
 
-    /// Gives edit's example text colour from now on; the keeper lives as the edit's child.
+    /// Gives edit's example text colour from now on; the keeper lives as the edit's child. An edit
+    /// has one keeper: a later call only changes its colour.
     static void keep(QLineEdit *edit, const QColor &colour = grey());
 
     bool eventFilter(QObject *watched, QEvent *event) override;

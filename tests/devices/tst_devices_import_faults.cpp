@@ -7,6 +7,7 @@
 
 #include "devices/DeviceCsv.h"
 #include "devices/DeviceCsvImporter.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 #include <QCryptographicHash>
@@ -311,30 +312,23 @@ void TestDevicesImportFaults::killedImportLeavesAllOrNothing()
         helper.kill();
         QVERIFY(helper.waitForFinished(20000));
 
-        const QString file = folder.path() + QStringLiteral("/dbManagement/QuorvinDatabase.db");
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("killed"));
-        db.setDatabaseName(file);
-        QVERIFY(db.open());
-        {
-            QSqlQuery check(db);
-            QVERIFY(check.exec(QStringLiteral("PRAGMA quick_check")) && check.next());
-            QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
-            QSqlQuery count(db);
-            QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM Device WHERE deviceName LIKE '%1%'").arg(prefix)) &&
-                    count.next());
-            const int devices = count.value(0).toInt();
-            QVERIFY2(devices == 0 || devices == rows,
-                     qPrintable(QStringLiteral("%1 devices after a kill at %2 ms").arg(devices).arg(delay)));
-            QSqlQuery members(db);
-            QVERIFY(members.exec(QStringLiteral("SELECT count(*) FROM DeviceGroups WHERE did IN (SELECT did FROM "
-                                                "Device WHERE deviceName LIKE '%1%')")
-                                     .arg(prefix)) &&
-                    members.next());
-            QCOMPARE(members.value(0).toInt(), devices);
-        }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("killed"));
+        DbProbe probe(folder.path() + QStringLiteral("/dbManagement/QuorvinDatabase.db"), QStringLiteral("killed"));
+        QVERIFY(probe.db().isOpen());
+        const QVariant check = probe.value(QStringLiteral("PRAGMA quick_check"));
+        QVERIFY(check.isValid());
+        QCOMPARE(check.toString(), QStringLiteral("ok"));
+        const QVariant count =
+            probe.value(QStringLiteral("SELECT count(*) FROM Device WHERE deviceName LIKE '%1%'").arg(prefix));
+        QVERIFY(count.isValid());
+        const int devices = count.toInt();
+        QVERIFY2(devices == 0 || devices == rows,
+                 qPrintable(QStringLiteral("%1 devices after a kill at %2 ms").arg(devices).arg(delay)));
+        const QVariant members =
+            probe.value(QStringLiteral("SELECT count(*) FROM DeviceGroups WHERE did IN (SELECT did "
+                                       "FROM Device WHERE deviceName LIKE '%1%')")
+                            .arg(prefix));
+        QVERIFY(members.isValid());
+        QCOMPARE(members.toInt(), devices);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/MainButtonFrame.h"
 #include "shell/kit/NotificationDialog.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/PowerOnDialog.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/ScaleMath.h"
@@ -132,6 +133,7 @@ private slots:
     void textLabelBadge();
     void spinBoxShowsTwoDigits();
     void lineEdits();
+    void placeholderColourSurvivesStyleSheets();
     void mouseWidgets();
     void comboBox();
 
@@ -489,6 +491,27 @@ void TestKitWidgets::lineEdits()
     QApplication::sendEvent(&schedule, &focusIn);
     QCOMPARE(scheduleFocus.count(), 1);
     QVERIFY(schedule.styleSheet().startsWith("background-color: #3f3f3f;"));
+}
+
+// A style sheet's text colour wins the placeholder back at every polish; the keeper wins it again,
+// and asking twice for one edit leaves one keeper with the last colour.
+void TestKitWidgets::placeholderColourSurvivesStyleSheets()
+{
+    QLineEdit edit;
+    edit.setPlaceholderText(QStringLiteral("Search"));
+    PlaceholderColour::keep(&edit);
+    edit.setStyleSheet(QStringLiteral("QLineEdit{color: #ffffff;background-color: #333333;}"));
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QCOMPARE(edit.palette().color(QPalette::Active, QPalette::PlaceholderText), PlaceholderColour::grey());
+    edit.setStyleSheet(QStringLiteral("QLineEdit{color: #fefefe;}"));
+    QCOMPARE(edit.palette().color(QPalette::Inactive, QPalette::PlaceholderText), PlaceholderColour::grey());
+
+    const QColor other(0x40, 0x80, 0xc0);
+    PlaceholderColour::keep(&edit, other);
+    QCOMPARE(edit.findChildren<PlaceholderColour *>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+    edit.setStyleSheet(QStringLiteral("QLineEdit{color: #ffffff;}"));
+    QCOMPARE(edit.palette().color(QPalette::Active, QPalette::PlaceholderText), other);
 }
 
 void TestKitWidgets::mouseWidgets()
