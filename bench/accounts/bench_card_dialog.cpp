@@ -8,6 +8,7 @@
 // Exit code 0 when every target is met, 2 otherwise.
 
 #include "accounts/BindCardWaitingDialog.h"
+#include "bench/network/BenchSupport.h"
 #include "platform/CardReaderLauncher.h"
 #include "platform/FakeCardReaderLauncher.h"
 #include "platform/ProcProcessProbe.h"
@@ -31,18 +32,14 @@ constexpr double TargetMs = 100.0;
 
 QString argValue(const QStringList &args, const QString &name, const QString &fallback)
 {
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
+    const QString given = bench::argValue(args, name);
+    return given.isEmpty() ? fallback : given;
 }
 
 struct Samples
 {
     std::vector<double> ms;
-    double median()
-    {
-        std::sort(ms.begin(), ms.end());
-        return ms.empty() ? 0 : ms[ms.size() / 2];
-    }
+    double median() const { return bench::median(ms); }
     double max() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
 };
 
