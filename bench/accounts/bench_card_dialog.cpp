@@ -29,6 +29,7 @@
 namespace {
 
 constexpr double TargetMs = 100.0;
+constexpr int StartWaitMs = 2000;
 
 QString argValue(const QStringList &args, const QString &name, const QString &fallback)
 {
@@ -109,8 +110,16 @@ int main(int argc, char **argv)
         app.processEvents();
         baseClose.ms.push_back(timed([&] { baseline.close(); }));
         open.ms.push_back(timed([&] { subject.show(); }));
-        app.processEvents();
-        started += probe.isRunning(CardReaderLauncher::imageName()) ? 1 : 0;
+        // The launcher returns before the program runs: under load its exec can lag the first
+        // turn of the loop, so the check waits for it (outside the timed step) for a while.
+        QElapsedTimer wait;
+        wait.start();
+        bool running = false;
+        do {
+            app.processEvents(QEventLoop::AllEvents, 10);
+            running = probe.isRunning(CardReaderLauncher::imageName());
+        } while (!running && wait.elapsed() < StartWaitMs);
+        started += running ? 1 : 0;
         close.ms.push_back(timed([&] { subject.close(); }));
         app.processEvents();
     }
