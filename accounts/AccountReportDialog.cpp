@@ -105,23 +105,33 @@ void AccountReportDialog::prepareAccountReportList()
 {
     if (AccountReportRows::rowsOfUser(db, multiUser.muid, fullList) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "AccountReportDialog::prepareAccountReportList, queryUserDevice error");
+    rowDevices.clear();
+    for (const VelkUserDevice &row : qAsConst(fullList)) {
+        if (rowDevices.contains(row.deviceId))
+            continue;
+        QList<VelkIFPDevice> found;
+        db->queryIFPById(found, row.deviceId);
+        if (found.isEmpty())
+            continue;
+        RowDevice &entry = rowDevices[row.deviceId];
+        entry.device = found.first();
+        QList<VelkGroups> list;
+        if (db->queryGroupsByIFP(entry.device, list) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "AccountReportDialog::prepareAccountReportList, queryGroupsByIFP error");
+        QStringList names;
+        for (const VelkGroups &group : qAsConst(list))
+            names.append(group.groupName);
+        entry.groups = names.join(QStringLiteral(", "));
+    }
 }
 
-bool AccountReportDialog::deviceOf(const VelkUserDevice &row, VelkIFPDevice *device, QString *groups,
-                                   const char *context) const
+bool AccountReportDialog::deviceOf(const VelkUserDevice &row, VelkIFPDevice *device, QString *groups) const
 {
-    QList<VelkIFPDevice> found;
-    db->queryIFPById(found, row.deviceId);
-    if (found.isEmpty())
+    const auto entry = rowDevices.constFind(row.deviceId);
+    if (entry == rowDevices.constEnd())
         return false;
-    *device = found.first();
-    QList<VelkGroups> list;
-    if (db->queryGroupsByIFP(*device, list) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "AccountReportDialog::%s, queryGroupsByIFP error", context);
-    QStringList names;
-    for (const VelkGroups &group : qAsConst(list))
-        names.append(group.groupName);
-    *groups = names.join(QStringLiteral(", "));
+    *device = entry->device;
+    *groups = entry->groups;
     return true;
 }
 
@@ -132,7 +142,7 @@ void AccountReportDialog::prepareCurrentShowedAccountReportList()
         VelkIFPDevice device;
         QString groups;
         bool found = false;
-        if (deviceOf(row, &device, &groups, "prepareCurrentShowedAccountReportList"))
+        if (deviceOf(row, &device, &groups))
             found = device.deviceName.contains(searchText, Qt::CaseInsensitive) ||
                     groups.contains(searchText, Qt::CaseInsensitive);
         found = found || AccountReportRows::statusWord(row.syncStatus).contains(searchText, Qt::CaseInsensitive) ||
@@ -174,7 +184,7 @@ void AccountReportDialog::updateBroadcastReportTable()
         tableWidgetReport->setRowHeight(r, ScaleMath::truncScaled(RowHeight, scale));
         VelkIFPDevice device;
         QString groups;
-        if (!deviceOf(row, &device, &groups, "updateBroadcastReportTable"))
+        if (!deviceOf(row, &device, &groups))
             continue;
         const bool online = server->isDeviceOnline(device);
 

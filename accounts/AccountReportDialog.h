@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QList>
 
 #include "accounts/AccountReportRows.h"
@@ -58,8 +59,9 @@ private:
     void sortBy(AccountReportRows::Column column);
     void selectFilter(AccountReportRows::Filter filter);
     QToolButton *filterButton(AccountReportRows::Filter filter) const;
-    /// The device of a row with its joined group names; false when the device is gone.
-    bool deviceOf(const VelkUserDevice &row, VelkIFPDevice *device, QString *groups, const char *context) const;
+    /// The device of a row with its joined group names, as read with the rows; false when the
+    /// device is gone.
+    bool deviceOf(const VelkUserDevice &row, VelkIFPDevice *device, QString *groups) const;
     void layoutHeader();
     void scaleUi(bool rescale);
 
@@ -68,6 +70,14 @@ private:
     VelkMultiUser multiUser;
     QList<VelkUserDevice> fullList;
     QList<VelkUserDevice> shownList;
+    struct RowDevice
+    {
+        VelkIFPDevice device;
+        QString groups;
+    };
+    /// The rows' devices by id, read once with the rows: the search, the sorts, the filters and
+    /// a rescale redraw the table from them without asking the database again.
+    QHash<quint32, RowDevice> rowDevices;
     AccountReportRows::Filter filter = AccountReportRows::AllRows;
     QString selectedStyle;
     QString normalStyle;

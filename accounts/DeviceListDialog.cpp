@@ -355,8 +355,7 @@ void DeviceListDialog::applyFilter()
                 shownDevices.append(i);
         }
     } else {
-        if (DeviceAssignment::groupIndex(db, supportedDevices, groups) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "prepareFilteredShowedGroup, queryGroupsByIFP error");
+        // The group index was read with the device list; both pages search that one reading.
         shownGroups.clear();
         for (int i = 0; i < groups.groups.size(); ++i) {
             const bool byName =

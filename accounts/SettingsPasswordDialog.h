@@ -13,10 +13,10 @@ class QLabel;
 class QLineEdit;
 class TextLabel;
 
-/// What the password dialogs of the panels' multi-user settings share. Their fields take no
-/// paste and give nothing to copy; an error shows in the red badge and empties every field;
-/// every close (Save, Cancel, the title bar, Escape) empties the fields and hides the badge,
-/// so each opening starts afresh. The dialogs write the settings record themselves.
+/// What the password dialogs of the panels' multi-user settings, and a user's new password,
+/// share. Their fields take no paste and give nothing to copy; an error shows in the red badge
+/// and empties every field; every close (Save, Cancel, the title bar, Escape) empties the fields
+/// and hides the badge, so each opening starts afresh. Each dialog writes its record itself.
 class SettingsPasswordDialog : public QDialog
 {
     Q_OBJECT

@@ -407,7 +407,8 @@ int main(int argc, char **argv)
     };
     const int panels = value("--panels", QStringLiteral("500")).toInt();
     const int users = value("--users", QStringLiteral("48")).toInt();
-    const int rounds = value("--rounds", QStringLiteral("3")).toInt();
+    // The verdict needs at least one measured round of each kind.
+    const int rounds = std::max(1, value("--rounds", QStringLiteral("3")).toInt());
     const int window = value("--window", QStringLiteral("0")).toInt();
     printWindows = args.contains(QStringLiteral("--windows"));
     const QStringList cases = value("--cases", QStringLiteral("shared,blocks")).split(QLatin1Char(','));
