@@ -80,10 +80,7 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
             for (const VelkAppInfo &app : qAsConst(apps))
                 m_db->setAppPermissionByName(row.userName, app.packageName,
                                              row.packages.contains(app.packageName) ? 1 : -1);
-            QList<VelkMultiUser> created;
-            m_db->queryMultiUserByName(created, row.userName);
-            if (!created.isEmpty())
-                muid = created.last().muid;
+            muid = user.muid;
             muidByName.insert(row.userName.toCaseFolded(), muid);
         }
         if (deviceId == 0 || muid == 0 || assigned >= maxUsersPerDevice)

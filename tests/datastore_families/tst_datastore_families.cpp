@@ -534,10 +534,12 @@ void TestDatastoreFamilies::userCreationAndPermissionsAreAllOrNothing()
     amy.password = "pw";
     QCOMPARE(m_db->createMultiUser(amy), DB_OK);
     QVERIFY(amy.uniqueId.isEmpty());
+    const quint32 amyKey = amy.muid;
     QList<VelkMultiUser> users;
     QCOMPARE(m_db->queryMultiUserByName(users, "Amy"), DB_OK);
     QCOMPARE(users.size(), 1);
     amy = users[0];
+    QCOMPARE(amy.muid, amyKey);
     QCOMPARE(amy.uniqueId.size(), 38);
     QCOMPARE(count(QString("SELECT COUNT(*) FROM AppPermission WHERE multiUserId = %1").arg(amy.muid)), 12);
 
@@ -549,6 +551,7 @@ void TestDatastoreFamilies::userCreationAndPermissionsAreAllOrNothing()
     VelkMultiUser bob;
     bob.userName = "Bob";
     QCOMPARE(m_db->createMultiUser(bob), DB_STATEMENT_FAILED);
+    QCOMPARE(bob.muid, 0u); // no key of a rolled-back row
     // Revoke and grant by name report the failed write.
     QCOMPARE(m_db->setAppPermissionByName("AMY", "com.android.settings", -1), DB_STATEMENT_FAILED);
     exec("DROP TRIGGER refuse_revoke");
