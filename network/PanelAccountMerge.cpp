@@ -77,10 +77,12 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
                 writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: createMultiUser error 0x%08x", rc);
                 return false;
             }
-            for (const VelkAppInfo &app : qAsConst(apps))
-                m_db->setAppPermissionByName(row.userName, app.packageName,
-                                             row.packages.contains(app.packageName) ? 1 : -1);
             muid = user.muid;
+            // A new user is allowed every app: only what the panel did not grant is taken away.
+            for (const VelkAppInfo &app : qAsConst(apps)) {
+                if (!row.packages.contains(app.packageName))
+                    m_db->deleteAppPermission(muid, app.aiid);
+            }
             muidByName.insert(row.userName.toCaseFolded(), muid);
         }
         if (deviceId == 0 || muid == 0 || assigned >= maxUsersPerDevice)
