@@ -1,4 +1,3 @@
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +9,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/FileHash.h"
 #include "support/TestEnv.h"
 
 // The table families of the data store, exercised through OrvantaDBIntf on a real database
@@ -659,12 +659,8 @@ void TestDatastoreFamilies::userDevicesAndNameMatching()
 
 void TestDatastoreFamilies::cameraManagementDatabaseIsReadOnly()
 {
-    auto digest = [this] {
-        QFile file(m_pellmarFile);
-        file.open(QIODevice::ReadOnly);
-        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-    };
-    const QByteArray before = digest();
+    const QByteArray before = fileSha256(m_pellmarFile);
+    QVERIFY(!before.isEmpty());
 
     QList<PellmarAccount> accounts;
     QList<PellmarDevice> cameras;
@@ -681,7 +677,7 @@ void TestDatastoreFamilies::cameraManagementDatabaseIsReadOnly()
     QCOMPARE(groups.size(), 2);
     QCOMPARE(groups[0].groupName, QString("First"));
     QCOMPARE(groups[1].id, 9u);
-    QCOMPARE(digest(), before);
+    QCOMPARE(fileSha256(m_pellmarFile), before);
 
     // When the other program's camera table cannot be read, the cameras read before stay.
     {

@@ -1,8 +1,8 @@
 #include "NetTestSupport.h"
 
 #include "network/WorkThread.h"
+#include "support/FileHash.h"
 
-#include <QCryptographicHash>
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -36,7 +36,6 @@ private slots:
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
     QString writeFile(const QString &path, qint64 size);
-    static QByteArray sha256(const QString &path);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -88,15 +87,6 @@ QString TestCommands::writeFile(const QString &path, qint64 size)
         left -= n;
     }
     return path;
-}
-
-QByteArray TestCommands::sha256(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result();
 }
 
 void TestCommands::powerOffAndReboot()
@@ -218,7 +208,7 @@ void TestCommands::firmwareTransferAndInstallation()
     QCOMPARE(complete.count(), 1);
     QCOMPARE(complete.at(0), QVariantList({testMac(3), 180000}));
     QCOMPARE(panel->lastFile().name, QString("Velkupdate-3.zip"));
-    QCOMPARE(panel->lastFile().sha256, sha256(path));
+    QCOMPARE(panel->lastFile().sha256, fileSha256(path));
 
     // A panel that reports a bad file.
     panel->behaviour().transferAnswer = -1;
@@ -335,7 +325,7 @@ void TestCommands::stalledReaderHoldsTheTransfer()
     panel->resumeReading();
     QTRY_VERIFY_WITH_TIMEOUT(done.count() == 1, 60000);
     QCOMPARE(done.at(0), QVariantList({testMac(6), true, false}));
-    QCOMPARE(panel->lastFile().sha256, sha256(path));
+    QCOMPARE(panel->lastFile().sha256, fileSha256(path));
     panel->shutDown();
 }
 
@@ -422,7 +412,7 @@ void TestCommands::broadcastWithAudio()
     QCOMPARE(completeTimeout.count(), 1);
     QCOMPARE(completeTimeout.at(0), QVariantList({testMac(2), 180000}));
     QCOMPARE(panel->lastAudioFile().name, QString("Default_Audio_2.mp3"));
-    QCOMPARE(panel->lastAudioFile().sha256, sha256(audio));
+    QCOMPARE(panel->lastAudioFile().sha256, fileSha256(audio));
     panel->shutDown();
 }
 
@@ -446,7 +436,7 @@ void TestCommands::broadcastAudioStaysInAudioFolder()
     const QString own = writeFile(m_config.audioFolder + "secret.mp3", 3000);
     m_server->sendBroadcastFile(testMac(3));
     QTRY_COMPARE(panel->receivedAudioFiles().size(), 1);
-    QCOMPARE(panel->lastAudioFile().sha256, sha256(own));
+    QCOMPARE(panel->lastAudioFile().sha256, fileSha256(own));
     panel->shutDown();
 }
 
