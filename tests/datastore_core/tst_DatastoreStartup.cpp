@@ -17,8 +17,8 @@
 #include "datastore/OrvantaDBManager.h"
 #include "support/DataFolders.h"
 #include "support/DbProbe.h"
-#include "support/FileHash.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 namespace {
 

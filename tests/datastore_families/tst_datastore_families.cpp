@@ -9,8 +9,8 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/OrvantaDBManager.h"
-#include "support/FileHash.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 // The table families of the data store, exercised through OrvantaDBIntf on a real database
 // file in a temporary home. Raw SQL on the same connection is used only to build states the
