@@ -212,6 +212,8 @@ quint32 LinkQueries::deleteWithLinks(QSqlDatabase db, const char *table, const c
         if (rc != DB_OK)
             return rc;
         for (const char *from : {table, deviceLinkTable, groupLinkTable, reportTable}) {
+            if (!from)
+                continue;
             const QString sql =
                 QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(from), QLatin1String(keyColumn));
             if (exec(db, sql, {key}, context) != DB_OK)

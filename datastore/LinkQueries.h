@@ -81,7 +81,7 @@ public:
                                const char *keyColumn, quint32 key, const char *context);
 
     /// Deletes the row key of a schedule or broadcast table together with its device links, group links and report
-    /// rows, in one transaction; DB_ROW_NOT_FOUND when the row does not exist.
+    /// rows (none for a null reportTable), in one transaction; DB_ROW_NOT_FOUND when the row does not exist.
     static quint32 deleteWithLinks(QSqlDatabase db, const char *table, const char *deviceLinkTable,
                                    const char *groupLinkTable, const char *reportTable, const char *keyColumn,
                                    quint32 key, const char *context);

@@ -218,6 +218,15 @@ void TestDatastoreFamilies::repeatedCreateEntryIsLinkedOnce()
     QCOMPARE(linkedGroups.size(), 2);
     QCOMPARE(linkedGroups[0].groupName, QString("Hall"));
     QCOMPARE(linkedGroups[1].groupName, QString("Lab"));
+
+    // Deleting takes the schedule's links with it and leaves the other schedule's alone.
+    QCOMPARE(m_db->deleteSchedule(s), DB_OK);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM Schedule WHERE sid = %1").arg(s.sid)), 0);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM DeviceSchedule WHERE sid = %1").arg(s.sid)), 0);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM GroupsSchedule WHERE sid = %1").arg(g.sid)), 2);
+    QCOMPARE(m_db->deleteSchedule(s), DB_ROW_NOT_FOUND);
+    QCOMPARE(m_db->deleteSchedule(g), DB_OK);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM GroupsSchedule WHERE sid = %1").arg(g.sid)), 0);
 }
 
 void TestDatastoreFamilies::deviceSetOfGroupsAndStaleLinks()
