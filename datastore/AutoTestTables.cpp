@@ -65,13 +65,9 @@ quint32 AutoTestTables::queryAllAutoTestSchedule(QSqlDatabase db, QList<VelkAuto
         schedule.isSat = query.value(10).toInt() != 0;
         schedule.isSun = query.value(11).toInt() != 0;
 
-        quint32 rc = DB_OK;
-        if (schedule.scheduleTarget == 2)
-            rc = LinkQueries::linkedDevices(db, "DeviceAutoTestSchedule", "tsid", schedule.tsid, schedule.devices,
-                                            context);
-        else if (schedule.scheduleTarget == 3)
-            rc = LinkQueries::linkedGroups(db, "GroupsAutoTestSchedule", "tsid", schedule.tsid, schedule.groups,
-                                           context);
+        quint32 rc =
+            LinkQueries::targetLinks(db, schedule.scheduleTarget, "DeviceAutoTestSchedule", "GroupsAutoTestSchedule",
+                                     "tsid", schedule.tsid, schedule.devices, schedule.groups, context);
         if (rc == DB_OK)
             rc = failedCountOf(db, schedule.tsid, schedule.status, schedule.failedCount, context);
         if (rc != DB_OK)

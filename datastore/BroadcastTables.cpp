@@ -218,11 +218,8 @@ quint32 BroadcastTables::queryBroadcastByStatus(QSqlDatabase db, VelkBroadcast::
         return DB_STATEMENT_FAILED;
     while (query.next()) {
         VelkBroadcast broadcast = broadcastFromQuery(query);
-        quint32 rc = DB_OK;
-        if (broadcast.target == 2)
-            rc = LinkQueries::linkedDevices(db, "DeviceBroadcast", "bid", broadcast.bid, broadcast.devices, context);
-        else if (broadcast.target == 3)
-            rc = LinkQueries::linkedGroups(db, "GroupsBroadcast", "bid", broadcast.bid, broadcast.groups, context);
+        quint32 rc = LinkQueries::targetLinks(db, broadcast.target, "DeviceBroadcast", "GroupsBroadcast", "bid",
+                                              broadcast.bid, broadcast.devices, broadcast.groups, context);
         if (rc == DB_OK && broadcast.status == VelkBroadcast::Completed)
             rc = LinkQueries::firstInt(
                 db, QStringLiteral("SELECT COUNT(*) FROM BroadcastReport WHERE bid = ? AND status = 2"),

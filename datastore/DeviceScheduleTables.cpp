@@ -231,19 +231,10 @@ quint32 DeviceScheduleTables::createIFPSchedule(QSqlDatabase db, VelkSchedule &s
 
 quint32 DeviceScheduleTables::deleteSchedule(QSqlDatabase db, VelkSchedule &schedule)
 {
-    const char *context = "DeviceScheduleTables::deleteSchedule";
     if (schedule.sid == 0)
         return DB_BAD_ARGUMENT;
-    return inTransaction(db, context, [&]() -> quint32 {
-        quint32 rc = scheduleExists(db, schedule.sid, context);
-        if (rc != DB_OK)
-            return rc;
-        rc = LinkQueries::deleteLinks(db, "DeviceSchedule", "GroupsSchedule", "sid", schedule.sid, context);
-        if (rc != DB_OK)
-            return rc;
-        rc = LinkQueries::exec(db, QStringLiteral("DELETE FROM Schedule WHERE sid = ?"), {schedule.sid}, context);
-        return rc;
-    });
+    return LinkQueries::deleteWithLinks(db, "Schedule", "DeviceSchedule", "GroupsSchedule", nullptr, "sid",
+                                        schedule.sid, "DeviceScheduleTables::deleteSchedule");
 }
 
 quint32 DeviceScheduleTables::writeGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups)

@@ -128,6 +128,17 @@ quint32 LinkQueries::linkedGroups(QSqlDatabase db, const char *linkTable, const 
     return appendGroups(db, sql, {key}, groups, context);
 }
 
+quint32 LinkQueries::targetLinks(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
+                                 const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices,
+                                 QList<VelkGroups> &groups, const char *context)
+{
+    if (target == 2)
+        return linkedDevices(db, deviceLinkTable, keyColumn, key, devices, context);
+    if (target == 3)
+        return linkedGroups(db, groupLinkTable, keyColumn, key, groups, context);
+    return DB_OK;
+}
+
 quint32 LinkQueries::deviceSet(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
                                const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices, const char *context)
 {
@@ -201,6 +212,8 @@ quint32 LinkQueries::deleteWithLinks(QSqlDatabase db, const char *table, const c
         if (rc != DB_OK)
             return rc;
         for (const char *from : {table, deviceLinkTable, groupLinkTable, reportTable}) {
+            if (!from)
+                continue;
             const QString sql =
                 QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(from), QLatin1String(keyColumn));
             if (exec(db, sql, {key}, context) != DB_OK)

@@ -60,6 +60,11 @@ public:
     /// The groups linked to the row key of keyColumn in linkTable, ascending groupName.
     static quint32 linkedGroups(QSqlDatabase db, const char *linkTable, const char *keyColumn, quint32 key,
                                 QList<VelkGroups> &groups, const char *context);
+    /// The links a schedule or broadcast is shown with: for target 2 its linked devices, for
+    /// target 3 its linked groups, for any other target none (left-over link rows do not count).
+    static quint32 targetLinks(QSqlDatabase db, int target, const char *deviceLinkTable, const char *groupLinkTable,
+                               const char *keyColumn, quint32 key, QList<VelkIFPDevice> &devices,
+                               QList<VelkGroups> &groups, const char *context);
     /// The devices a schedule acts on: every device for target 1; otherwise the directly linked
     /// devices by name, then the members of the linked groups by name whose deviceName is not
     /// yet in the list (exact comparison). Devices appended before a failure stay.
@@ -76,7 +81,7 @@ public:
                                const char *keyColumn, quint32 key, const char *context);
 
     /// Deletes the row key of a schedule or broadcast table together with its device links, group links and report
-    /// rows, in one transaction; DB_ROW_NOT_FOUND when the row does not exist.
+    /// rows (none for a null reportTable), in one transaction; DB_ROW_NOT_FOUND when the row does not exist.
     static quint32 deleteWithLinks(QSqlDatabase db, const char *table, const char *deviceLinkTable,
                                    const char *groupLinkTable, const char *reportTable, const char *keyColumn,
                                    quint32 key, const char *context);

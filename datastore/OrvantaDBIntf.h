@@ -115,6 +115,8 @@ public:
     virtual quint32 updateIFPDeviceById(VelkIFPDevice &device) = 0;
     /// Rewrites every stored column of the row selected by deviceName (letter case ignored).
     virtual quint32 updateIFPDevice(VelkIFPDevice &device) = 0;
+    /// Inserts a user allowed every app, in one transaction; the new key goes to user.muid. An empty
+    /// uniqueId is stored as a new one (the record keeps it empty).
     virtual quint32 createMultiUser(VelkMultiUser &user) = 0;
     /// Renames a device. DB_ROW_NOT_FOUND for an unknown old name, DB_DEVICE_NAME_EXISTS when
     /// the new name is taken (letter case ignored).

@@ -156,11 +156,8 @@ quint32 OtaTables::queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &
         schedule.isEnable = query.value(5).toInt() != 0;
         schedule.failedCount = 0;
 
-        quint32 rc = DB_OK;
-        if (schedule.scheduleTarget == 2)
-            rc = LinkQueries::linkedDevices(db, "DeviceOtaSchedule", "osid", schedule.osid, schedule.devices, context);
-        else if (schedule.scheduleTarget == 3)
-            rc = LinkQueries::linkedGroups(db, "GroupsOtaSchedule", "osid", schedule.osid, schedule.groups, context);
+        quint32 rc = LinkQueries::targetLinks(db, schedule.scheduleTarget, "DeviceOtaSchedule", "GroupsOtaSchedule",
+                                              "osid", schedule.osid, schedule.devices, schedule.groups, context);
         if (rc == DB_OK && schedule.status == UPDATE_FAILED)
             rc = LinkQueries::firstInt(
                 db, QStringLiteral("SELECT COUNT(*) FROM OtaScheduleReport WHERE osid = ? AND status = ?"),

@@ -102,9 +102,9 @@ quint32 UserTables::createMultiUser(QSqlDatabase db, VelkMultiUser &user)
     const char *context = "UserTables::createMultiUser";
     // The user and its default permissions go in together: a user left without the apps it
     // should have would be synchronised to the panels that way.
-    return inTransaction(db, context, [&]() -> quint32 {
+    quint32 muid = 0;
+    const quint32 rc = inTransaction(db, context, [&]() -> quint32 {
         const QString uniqueId = user.uniqueId.isEmpty() ? QUuid::createUuid().toString() : user.uniqueId;
-        quint32 muid = 0;
         if (LinkQueries::insertRow(db,
                                    QStringLiteral("INSERT INTO MultiUser (userName, password, rfidId, hasPermission, "
                                                   "uniqueId) VALUES (?, ?, ?, ?, ?)"),
@@ -121,6 +121,10 @@ quint32 UserTables::createMultiUser(QSqlDatabase db, VelkMultiUser &user)
         }
         return DB_OK;
     });
+    // The key only of a user that was stored: a rolled-back one leaves the caller's record as it was.
+    if (rc == DB_OK)
+        user.muid = muid;
+    return rc;
 }
 
 quint32 UserTables::updateMultiUser(QSqlDatabase db, VelkMultiUser &user)

@@ -13,7 +13,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -47,22 +46,6 @@ QString syncStamp()
         stamp = QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     }
     return stamp;
-}
-
-QList<VelkMultiUser> usersOfDevice(OrvantaDBIntf *db, quint32 did)
-{
-    QList<VelkMultiUser> users;
-    if (db->queryMultiUserByIFP(users, did) != DB_OK)
-        return {};
-    QList<VelkMultiUser> unique;
-    QSet<quint32> seen;
-    for (const VelkMultiUser &user : qAsConst(users)) {
-        if (!seen.contains(user.muid)) {
-            seen.insert(user.muid);
-            unique.append(user);
-        }
-    }
-    return unique;
 }
 
 } // namespace
@@ -624,7 +607,8 @@ void DeviceChannel::sendUserSettings()
     QList<VelkMultiUser> users;
     QList<VelkAppPermission> permissions;
     if (m_server->managedDevice(m_identity.mac, &device) && device.did != 0) {
-        users = usersOfDevice(db, device.did);
+        // A user bound twice comes back twice: rowsForUsers() writes each once.
+        db->queryMultiUserByIFP(users, device.did);
         // Only this panel's users: reading every user's permissions for every panel made a
         // synchronisation of many panels with many users slow.
         db->queryAppPermissionByIFP(permissions, device.did);

@@ -7,21 +7,6 @@
 #include <QHash>
 #include <QSet>
 
-namespace {
-
-int usersOfDevice(OrvantaDBIntf *db, quint32 did)
-{
-    QList<VelkMultiUser> users;
-    if (db->queryMultiUserByIFP(users, did) != DB_OK)
-        return 0;
-    QSet<quint32> seen;
-    for (const VelkMultiUser &user : qAsConst(users))
-        seen.insert(user.muid);
-    return seen.size();
-}
-
-} // namespace
-
 QList<AccountFileRow> PanelAccountMerge::parse(const QByteArray &file)
 {
     return AccountFile::fromCsvRows(readCsvBytes(file, QStringLiteral("UTF-8")));
@@ -41,7 +26,17 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
 {
     QList<VelkAppInfo> apps;
     m_db->queryAllAppInfo(apps);
-    int assigned = deviceId != 0 ? usersOfDevice(m_db, deviceId) : 0;
+    // The users the panel's device has now, read once: each row is checked against them.
+    QSet<quint32> assigned;
+    if (deviceId != 0) {
+        QList<VelkMultiUser> users;
+        if (m_db->queryMultiUserByIFP(users, deviceId) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: the users of the panel's device cannot be read");
+            return false;
+        }
+        for (const VelkMultiUser &user : qAsConst(users))
+            assigned.insert(user.muid);
+    }
 
     // Names are matched ignoring letter case: the store grants permissions by name that way, so a panel's "alice"
     // created beside the console's "Alice" would have its permissions written onto Alice.
@@ -77,27 +72,22 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
                 writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: createMultiUser error 0x%08x", rc);
                 return false;
             }
-            for (const VelkAppInfo &app : qAsConst(apps))
-                m_db->setAppPermissionByName(row.userName, app.packageName,
-                                             row.packages.contains(app.packageName) ? 1 : -1);
-            QList<VelkMultiUser> created;
-            m_db->queryMultiUserByName(created, row.userName);
-            if (!created.isEmpty())
-                muid = created.last().muid;
+            muid = user.muid;
+            // A new user is allowed every app: only what the panel did not grant is taken away.
+            for (const VelkAppInfo &app : qAsConst(apps)) {
+                if (!row.packages.contains(app.packageName))
+                    m_db->deleteAppPermission(muid, app.aiid);
+            }
             muidByName.insert(row.userName.toCaseFolded(), muid);
         }
-        if (deviceId == 0 || muid == 0 || assigned >= maxUsersPerDevice)
-            continue;
-        QList<VelkUserDevice> links;
-        m_db->queryUserDeviceByIds(links, muid, deviceId);
-        if (!links.isEmpty())
+        if (deviceId == 0 || muid == 0 || assigned.size() >= maxUsersPerDevice || assigned.contains(muid))
             continue;
         VelkUserDevice link;
         link.multiUserId = muid;
         link.deviceId = deviceId;
         link.syncStatus = 0;
         if (m_db->createUserDevice(link) == DB_OK)
-            ++assigned;
+            assigned.insert(muid);
     }
     return true;
 }

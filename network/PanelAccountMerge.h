@@ -26,8 +26,8 @@ public:
 
     /// Merges the rows; deviceId is the panel's device (0: not a managed device, users are taken
     /// in without assignments). All or nothing: false, with nothing written, when the console's
-    /// users cannot be read or a new user cannot be stored. The caller must then not send the
-    /// console's list, or the panel would lose the users that were not taken in.
+    /// users or the device's users cannot be read or a new user cannot be stored. The caller must
+    /// then not send the console's list, or the panel would lose the users that were not taken in.
     bool merge(const QList<AccountFileRow> &rows, quint32 deviceId);
 
 private:

@@ -80,11 +80,11 @@ private:
 // The event dispatcher the running application object got ("glib", "unix" or the class name).
 QString dispatcherName();
 
-// Runs this program again with extra arguments and environment, echoing its output; returns its standard output
-// (so a parent can collect "RESULT" lines) or an empty string when it failed.
 // The value after `name` on the command line, empty when it is missing.
 QString argValue(const QStringList &args, const QString &name);
 
+// Runs this program again with extra arguments and environment, echoing its output; returns its standard output
+// (so a parent can collect "RESULT" lines) or an empty string when it failed.
 QString runChild(const QStringList &arguments, const QStringList &environment, int timeoutMs);
 
 } // namespace bench

@@ -2,7 +2,6 @@
 // aside without a word, a data folder in which SQLite cannot write its journal, and files of
 // another version of the console (columns in another order, a column this version cannot fill).
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -20,16 +19,9 @@
 #include "support/DataFolders.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 namespace {
-
-QByteArray fileHash(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 // The Device table as this version creates it, with extra column definitions put in after
 // deviceName: the shape a database of another version may have.
@@ -164,11 +156,12 @@ private slots:
 
         const QString folder = data + QStringLiteral("/dbManagement");
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
-        const QByteArray before = fileHash(dbFile(data));
+        const QByteArray before = fileSha256(dbFile(data));
+        QVERIFY(!before.isEmpty());
         result = probe(data);
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         QVERIFY(result.write != DB_OK); // what the operator met: every write fails
-        QCOMPARE(fileHash(dbFile(data)), before);
+        QCOMPARE(fileSha256(dbFile(data)), before);
         QVERIFY(!QFile::exists(dbFile(data) + "-journal"));
         QCOMPARE(result.state, int(DatabaseManager::Unavailable));
         QVERIFY2(result.error.contains(QStringLiteral("folder")), qPrintable(result.error));

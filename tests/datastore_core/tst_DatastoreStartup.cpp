@@ -1,7 +1,6 @@
 // Start-up of the data store: the database file, its 28 tables, upgrades of older files,
 // seeding, the move from the former folder, damaged and locked files, the camera-management link.
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -19,6 +18,7 @@
 #include "support/DataFolders.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -50,14 +50,6 @@ const QStringList kAllTables = {"Account",
                                 "DatabaseIdentifier",
                                 "DeviceCameraMap",
                                 "EventLog"};
-
-QByteArray fileHash(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 QMap<QString, int> rowCounts(const QString &file)
 {
@@ -227,12 +219,13 @@ private slots:
             QVERIFY(old.exec("CREATE TABLE Device ( did INTEGER PRIMARY KEY AUTOINCREMENT,deviceName TEXT UNIQUE)"));
             QVERIFY(old.exec("INSERT INTO Device (deviceName) VALUES ('Old')"));
         }
-        const QByteArray oldHash = fileHash(former + "/dbManagement/OrvantaDatabase.db");
+        const QByteArray oldHash = fileSha256(former + "/dbManagement/OrvantaDatabase.db");
+        QVERIFY(!oldHash.isEmpty());
 
         DatabaseManager manager(data, "again");
         QCOMPARE(manager.openState(), DatabaseManager::Ready);
         QVERIFY(QFileInfo::exists(former)); // kept: its database could not be moved
-        QCOMPARE(fileHash(former + "/dbManagement/OrvantaDatabase.db"), oldHash);
+        QCOMPARE(fileSha256(former + "/dbManagement/OrvantaDatabase.db"), oldHash);
         DbProbe probe(dbFile(data));
         QCOMPARE(probe.column("SELECT deviceName FROM Device"), QStringList({"Current"}));
     }
@@ -299,7 +292,8 @@ private slots:
             DatabaseManager manager(data, "tolock");
         }
         const QString file = dbFile(data);
-        const QByteArray before = fileHash(file);
+        const QByteArray before = fileSha256(file);
+        QVERIFY(!before.isEmpty());
 
         DbProbe holder(file, "holder");
         QVERIFY2(holder.exec("BEGIN EXCLUSIVE"), qPrintable(holder.lastError()));
@@ -310,7 +304,7 @@ private slots:
         QVERIFY(holder.exec("ROLLBACK"));
 
         QVERIFY(QFile::exists(file));
-        QCOMPARE(fileHash(file), before);
+        QCOMPARE(fileSha256(file), before);
         QVERIFY(QDir(data + "/dbManagement").entryList({"*.broken-*"}, QDir::Files).isEmpty());
     }
 
@@ -328,14 +322,15 @@ private slots:
             QVERIFY(probe.exec("DELETE FROM DatabaseIdentifier"));
         }
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        const QByteArray before = fileHash(file);
+        const QByteArray before = fileSha256(file);
+        QVERIFY(!before.isEmpty());
         {
             DatabaseManager manager(data, "frozen");
             QCOMPARE(manager.openState(), DatabaseManager::Unavailable);
             QList<VelkAccount> accounts;
             QCOMPARE(CoreTables::queryAccount(manager.connection(), accounts), DB_OK); // reading still works
         }
-        QCOMPARE(fileHash(file), before);
+        QCOMPARE(fileSha256(file), before);
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
     }
 
@@ -411,7 +406,8 @@ private slots:
                              "c5 TEXT, c6 TEXT, c7 TEXT, c8 TEXT, c9 TEXT, c10 TEXT, c11 TEXT, c12 TEXT)"));
             QVERIFY(cam.exec("CREATE TABLE deviceGroup (gid INTEGER PRIMARY KEY, name TEXT, ids TEXT, n INTEGER)"));
         }
-        const QByteArray before = fileHash(pellmarFolder + "PellmarDB.db");
+        const QByteArray before = fileSha256(pellmarFolder + "PellmarDB.db");
+        QVERIFY(!before.isEmpty());
         DatabaseManager manager(data, "cam");
         QVERIFY(QSqlDatabase::contains(manager.pellmarConnectionName()));
         QSqlDatabase pellmar = QSqlDatabase::database(manager.pellmarConnectionName(), false);
@@ -424,7 +420,7 @@ private slots:
         QCOMPARE(manager.reloadPellmarDatabase(accounts, cameras, groups), DB_OK);
         QCOMPARE(accounts.size(), 1);
         QCOMPARE(accounts.first().accountName, QString("guard"));
-        QCOMPARE(fileHash(pellmarFolder + "PellmarDB.db"), before);
+        QCOMPARE(fileSha256(pellmarFolder + "PellmarDB.db"), before);
     }
 };
 

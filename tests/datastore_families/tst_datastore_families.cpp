@@ -1,4 +1,3 @@
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +10,7 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/OrvantaDBManager.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 // The table families of the data store, exercised through OrvantaDBIntf on a real database
 // file in a temporary home. Raw SQL on the same connection is used only to build states the
@@ -218,6 +218,15 @@ void TestDatastoreFamilies::repeatedCreateEntryIsLinkedOnce()
     QCOMPARE(linkedGroups.size(), 2);
     QCOMPARE(linkedGroups[0].groupName, QString("Hall"));
     QCOMPARE(linkedGroups[1].groupName, QString("Lab"));
+
+    // Deleting takes the schedule's links with it and leaves the other schedule's alone.
+    QCOMPARE(m_db->deleteSchedule(s), DB_OK);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM Schedule WHERE sid = %1").arg(s.sid)), 0);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM DeviceSchedule WHERE sid = %1").arg(s.sid)), 0);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM GroupsSchedule WHERE sid = %1").arg(g.sid)), 2);
+    QCOMPARE(m_db->deleteSchedule(s), DB_ROW_NOT_FOUND);
+    QCOMPARE(m_db->deleteSchedule(g), DB_OK);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM GroupsSchedule WHERE sid = %1").arg(g.sid)), 0);
 }
 
 void TestDatastoreFamilies::deviceSetOfGroupsAndStaleLinks()
@@ -534,10 +543,12 @@ void TestDatastoreFamilies::userCreationAndPermissionsAreAllOrNothing()
     amy.password = "pw";
     QCOMPARE(m_db->createMultiUser(amy), DB_OK);
     QVERIFY(amy.uniqueId.isEmpty());
+    const quint32 amyKey = amy.muid;
     QList<VelkMultiUser> users;
     QCOMPARE(m_db->queryMultiUserByName(users, "Amy"), DB_OK);
     QCOMPARE(users.size(), 1);
     amy = users[0];
+    QCOMPARE(amy.muid, amyKey);
     QCOMPARE(amy.uniqueId.size(), 38);
     QCOMPARE(count(QString("SELECT COUNT(*) FROM AppPermission WHERE multiUserId = %1").arg(amy.muid)), 12);
 
@@ -549,6 +560,7 @@ void TestDatastoreFamilies::userCreationAndPermissionsAreAllOrNothing()
     VelkMultiUser bob;
     bob.userName = "Bob";
     QCOMPARE(m_db->createMultiUser(bob), DB_STATEMENT_FAILED);
+    QCOMPARE(bob.muid, 0u); // no key of a rolled-back row
     // Revoke and grant by name report the failed write.
     QCOMPARE(m_db->setAppPermissionByName("AMY", "com.android.settings", -1), DB_STATEMENT_FAILED);
     exec("DROP TRIGGER refuse_revoke");
@@ -656,12 +668,8 @@ void TestDatastoreFamilies::userDevicesAndNameMatching()
 
 void TestDatastoreFamilies::cameraManagementDatabaseIsReadOnly()
 {
-    auto digest = [this] {
-        QFile file(m_pellmarFile);
-        file.open(QIODevice::ReadOnly);
-        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-    };
-    const QByteArray before = digest();
+    const QByteArray before = fileSha256(m_pellmarFile);
+    QVERIFY(!before.isEmpty());
 
     QList<PellmarAccount> accounts;
     QList<PellmarDevice> cameras;
@@ -678,7 +686,7 @@ void TestDatastoreFamilies::cameraManagementDatabaseIsReadOnly()
     QCOMPARE(groups.size(), 2);
     QCOMPARE(groups[0].groupName, QString("First"));
     QCOMPARE(groups[1].id, 9u);
-    QCOMPARE(digest(), before);
+    QCOMPARE(fileSha256(m_pellmarFile), before);
 
     // When the other program's camera table cannot be read, the cameras read before stay.
     {

@@ -1,10 +1,9 @@
 #include "NetTestSupport.h"
 
 #include "network/WorkThread.h"
+#include "support/TestFiles.h"
 
-#include <QCryptographicHash>
 #include <QNetworkDatagram>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QUdpSocket>
 
@@ -35,8 +34,6 @@ private slots:
 
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
-    QString writeFile(const QString &path, qint64 size);
-    static QByteArray sha256(const QString &path);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -72,31 +69,6 @@ std::unique_ptr<SimulatedPanel> TestCommands::connectedPanel(int serial, int add
     if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
         qWarning("panel %d did not connect", serial);
     return panel;
-}
-
-QString TestCommands::writeFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QRandomGenerator random{quint32(size)};
-    QByteArray block(64 * 1024, Qt::Uninitialized);
-    for (qint64 left = size; left > 0;) {
-        random.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
-        const qint64 n = qMin<qint64>(left, block.size());
-        file.write(block.constData(), n);
-        left -= n;
-    }
-    return path;
-}
-
-QByteArray TestCommands::sha256(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result();
 }
 
 void TestCommands::powerOffAndReboot()
@@ -200,7 +172,7 @@ void TestCommands::otaStateCheck()
 void TestCommands::firmwareTransferAndInstallation()
 {
     auto panel = connectedPanel(3, 3);
-    const QString path = writeFile(m_dir.filePath("Velkupdate-3.zip"), 50 * 1024 + 7);
+    const QString path = writeRandomFile(m_dir.filePath("Velkupdate-3.zip"), 50 * 1024 + 7);
     VelkIFPDevice device = storedDevice("Panel-3");
     QSignalSpy setup(m_server, &CmdServer::setupTransferFileTimeout);
     QSignalSpy reset(m_server, &CmdServer::resetTransferFileTimeout);
@@ -218,7 +190,7 @@ void TestCommands::firmwareTransferAndInstallation()
     QCOMPARE(complete.count(), 1);
     QCOMPARE(complete.at(0), QVariantList({testMac(3), 180000}));
     QCOMPARE(panel->lastFile().name, QString("Velkupdate-3.zip"));
-    QCOMPARE(panel->lastFile().sha256, sha256(path));
+    QCOMPARE(panel->lastFile().sha256, fileSha256(path));
 
     // A panel that reports a bad file.
     panel->behaviour().transferAnswer = -1;
@@ -247,7 +219,7 @@ void TestCommands::firmwareTransferRefusals()
 {
     QSignalSpy setup(m_server, &CmdServer::setupTransferFileTimeout);
     QSignalSpy complete(m_server, &CmdServer::setupTransferFileCompleteTimeout);
-    const QString path = writeFile(m_dir.filePath("ok.zip"), 1000);
+    const QString path = writeRandomFile(m_dir.filePath("ok.zip"), 1000);
 
     // Offline: the manager is asked to fail it after one second, and the state still says "file sent".
     VelkIFPDevice offline = storedDevice("Panel-8");
@@ -266,7 +238,7 @@ void TestCommands::firmwareTransferRefusals()
     QCOMPARE(complete.count(), 2);
     QCOMPARE(complete.at(1), QVariantList({testMac(4), 1000}));
     // An empty file would end with size "0", which the panel reads as "cancelled".
-    const QString empty = writeFile(m_dir.filePath("empty.zip"), 0);
+    const QString empty = writeRandomFile(m_dir.filePath("empty.zip"), 0);
     m_server->sendFile(&device, empty, "Velkupdate-3.zip");
     QCOMPARE(complete.count(), 3);
     QCOMPARE(complete.at(2), QVariantList({testMac(4), 1000}));
@@ -280,7 +252,7 @@ void TestCommands::cancelVariants()
 {
     auto panel = connectedPanel(5, 5);
     VelkIFPDevice device = storedDevice("Panel-5");
-    const QString path = writeFile(m_dir.filePath("big.zip"), 8 * 1024 * 1024);
+    const QString path = writeRandomFile(m_dir.filePath("big.zip"), 8 * 1024 * 1024);
     QSignalSpy done(m_server, &CmdServer::transferFileComplete);
     QSignalSpy cancelled(panel.get(), &SimulatedPanel::transferCancelled);
 
@@ -322,7 +294,7 @@ void TestCommands::stalledReaderHoldsTheTransfer()
     panel->behaviour().keepFiles = false;
     VelkIFPDevice device = storedDevice("Panel-6");
     const qint64 size = 40 * 1024 * 1024;
-    const QString path = writeFile(m_dir.filePath("huge.img"), size);
+    const QString path = writeRandomFile(m_dir.filePath("huge.img"), size);
     QSignalSpy reset(m_server, &CmdServer::resetTransferFileTimeout);
     QSignalSpy done(m_server, &CmdServer::transferFileComplete);
     panel->stopReading();
@@ -335,7 +307,7 @@ void TestCommands::stalledReaderHoldsTheTransfer()
     panel->resumeReading();
     QTRY_VERIFY_WITH_TIMEOUT(done.count() == 1, 60000);
     QCOMPARE(done.at(0), QVariantList({testMac(6), true, false}));
-    QCOMPARE(panel->lastFile().sha256, sha256(path));
+    QCOMPARE(panel->lastFile().sha256, fileSha256(path));
     panel->shutDown();
 }
 
@@ -402,7 +374,7 @@ void TestCommands::broadcastWithAudio()
 {
     auto panel = connectedPanel(2, 2);
     VelkIFPDevice device = storedDevice("Panel-2");
-    const QString audio = writeFile(m_config.audioFolder + "Default_Audio_2.mp3", 25 * 1024);
+    const QString audio = writeRandomFile(m_config.audioFolder + "Default_Audio_2.mp3", 25 * 1024);
     VelkBroadcast broadcast;
     broadcast.displayType = 3;
     broadcast.audioSelection = 2;
@@ -422,7 +394,7 @@ void TestCommands::broadcastWithAudio()
     QCOMPARE(completeTimeout.count(), 1);
     QCOMPARE(completeTimeout.at(0), QVariantList({testMac(2), 180000}));
     QCOMPARE(panel->lastAudioFile().name, QString("Default_Audio_2.mp3"));
-    QCOMPARE(panel->lastAudioFile().sha256, sha256(audio));
+    QCOMPARE(panel->lastAudioFile().sha256, fileSha256(audio));
     panel->shutDown();
 }
 
@@ -431,7 +403,7 @@ void TestCommands::broadcastAudioStaysInAudioFolder()
 {
     auto panel = connectedPanel(3, 3);
     VelkIFPDevice device = storedDevice("Panel-3");
-    writeFile(m_dir.filePath("secret.mp3"), 4096); // beside, not inside, the Audio folder
+    writeRandomFile(m_dir.filePath("secret.mp3"), 4096); // beside, not inside, the Audio folder
     VelkBroadcast broadcast;
     broadcast.audioSelection = 4;
     broadcast.savedAudioFilename = "../secret.mp3";
@@ -443,10 +415,10 @@ void TestCommands::broadcastAudioStaysInAudioFolder()
     QCOMPARE(completeTimeout.at(0), QVariantList({testMac(3), 1000}));
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_FILE_START), 0);
 
-    const QString own = writeFile(m_config.audioFolder + "secret.mp3", 3000);
+    const QString own = writeRandomFile(m_config.audioFolder + "secret.mp3", 3000);
     m_server->sendBroadcastFile(testMac(3));
     QTRY_COMPARE(panel->receivedAudioFiles().size(), 1);
-    QCOMPARE(panel->lastAudioFile().sha256, sha256(own));
+    QCOMPARE(panel->lastAudioFile().sha256, fileSha256(own));
     panel->shutDown();
 }
 
@@ -454,7 +426,7 @@ void TestCommands::broadcastCancels()
 {
     auto panel = connectedPanel(4, 4);
     VelkIFPDevice device = storedDevice("Panel-4");
-    writeFile(m_config.audioFolder + "Default_Audio_1.mp3", 6 * 1024 * 1024);
+    writeRandomFile(m_config.audioFolder + "Default_Audio_1.mp3", 6 * 1024 * 1024);
     VelkBroadcast broadcast;
     broadcast.audioSelection = 1;
     m_server->sendBroadcastData(&device, &broadcast, false);

@@ -14,10 +14,7 @@ inline quint32 createPanelUser(OrvantaDBIntf *db, const QString &name, const QSt
     user.password = password;
     user.rfidId = card;
     user.hasPermission = true;
-    db->createMultiUser(user);
-    QList<VelkMultiUser> found;
-    db->queryMultiUserByName(found, name);
-    return found.isEmpty() ? 0 : found.last().muid;
+    return db->createMultiUser(user) == DB_OK ? user.muid : 0;
 }
 
 // The user assignments of the device with that did.
