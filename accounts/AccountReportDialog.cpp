@@ -5,7 +5,6 @@
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
 #include "shell/base/Log.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -26,7 +25,6 @@ const char *const SearchPattern = "[^\\\\/:*?\"><|]{0,32}";
 AccountReportDialog::AccountReportDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    PlaceholderColour::keep(lineEditFilter);
     AccountsForm::setupDialog(this);
     db = OrvantaDBManager::getInstance();
     server = CmdServer::getInstance();

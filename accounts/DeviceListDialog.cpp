@@ -5,7 +5,6 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/base/Log.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -28,7 +27,6 @@ const char *const SearchPattern = "[^\\\\/:*?\"><|]{0,32}";
 DeviceListDialog::DeviceListDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
-    PlaceholderColour::keep(lineEditFilter);
     AccountsForm::setupDialog(this);
     db = OrvantaDBManager::getInstance();
     filterSelectedStyle =

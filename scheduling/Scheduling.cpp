@@ -27,7 +27,6 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteScheduleDialog.h"
-#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -76,7 +75,6 @@ Scheduling::~Scheduling()
 void Scheduling::construct()
 {
     setupUi(this);
-    PlaceholderColour::keep(lineEditFilter);
     setLayoutDirection(uiLayoutDirection());
     layoutSettingsPage(false);
     m_selectedFilterStyle = OtaFormStyle::filterButtonStyle(true);

@@ -189,13 +189,8 @@ UserCsvError UserCsvImporter::writeRow(const UserCsvRow &row, int rowNumber)
         user.hasPermission = row.hasPermission();
         // The data store gives a new user a unique id and every app; the apps the row disables
         // are taken away below.
-        if (m_db->createMultiUser(user) != DB_OK)
+        if (m_db->createMultiUser(user) != DB_OK || user.muid == 0)
             return writeFailure(UserCsv::ColumnName, rowNumber);
-        QList<VelkMultiUser> found;
-        if (m_db->queryMultiUserByName(found, row.name) != DB_OK || found.isEmpty() ||
-            found.first().userName != row.name)
-            return writeFailure(UserCsv::ColumnName, rowNumber);
-        user = found.first();
         m_userByName.insert(row.name, user);
         for (const VelkAppInfo &app : qAsConst(m_apps))
             m_granted.insert(pairKey(user.muid, app.aiid));
