@@ -8,9 +8,7 @@
 
 #include "broadcast/BroadcastManager.h"
 #include "broadcast/BroadcastTask.h"
-
-#include <QCryptographicHash>
-#include <QRandomGenerator>
+#include "support/TestFiles.h"
 
 #include <memory>
 
@@ -120,31 +118,6 @@ inline QMap<QString, QPair<int, int>> reportOf(const VelkBroadcast &broadcast)
     for (const VelkBroadcastReport &row : qAsConst(rows))
         byName.insert(row.device.deviceName, qMakePair(row.status, row.note));
     return byName;
-}
-
-inline QString writeRandomFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QRandomGenerator random{quint32(size)};
-    QByteArray block(64 * 1024, Qt::Uninitialized);
-    for (qint64 left = size; left > 0;) {
-        random.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
-        const qint64 n = qMin<qint64>(left, block.size());
-        file.write(block.constData(), n);
-        left -= n;
-    }
-    return path;
-}
-
-inline QByteArray sha256Of(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result();
 }
 
 } // namespace BroadcastTest

@@ -231,7 +231,7 @@ void TestBroadcastEditor::uploadsAndTheirFiles()
     m_chooser.path = exact;
     content->radioButtonUserSelect->click();
     QCOMPARE(content->savedAudioFilename(), QString("exact.mp3"));
-    QCOMPARE(sha256Of(folder + "exact.mp3"), sha256Of(exact));
+    QCOMPARE(fileSha256(folder + "exact.mp3"), fileSha256(exact));
     QVERIFY(QFileInfo(folder + "exact.mp3").permissions() & QFileDevice::ReadOwner);
     QVERIFY(content->radioButtonUserSelect->isChecked());
     QVERIFY(!content->toolButtonDeleteAudio->isHidden());

@@ -208,7 +208,7 @@ void TestBroadcastManager::soundReachesEveryPanelThatAsks()
     for (SimulatedPanel *panel : fleet->panels()) {
         QCOMPARE(panel->receivedAudioFiles().size(), 1);
         QCOMPARE(panel->lastAudioFile().name, QString("bell.mp3"));
-        QCOMPARE(panel->lastAudioFile().sha256, sha256Of(sound));
+        QCOMPARE(panel->lastAudioFile().sha256, fileSha256(sound));
     }
     for (const auto &row : reportOf(broadcast))
         QCOMPARE(row, qMakePair(1, 0));

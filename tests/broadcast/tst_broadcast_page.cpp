@@ -247,7 +247,7 @@ void TestBroadcastPage::moveDuplicateAndDelete()
     const VelkBroadcast copy = m_page->scheduler()->pendingList().first();
     QCOMPARE(copy.savedAudioFilename, QString("rec_2.mp3"));
     QCOMPARE(copy.displayedAudioFilename, QString("Recording.mp3"));
-    QCOMPARE(sha256Of(m_config.audioFolder + "rec_2.mp3"), sha256Of(m_config.audioFolder + "rec.mp3"));
+    QCOMPARE(fileSha256(m_config.audioFolder + "rec_2.mp3"), fileSha256(m_config.audioFolder + "rec.mp3"));
     QVERIFY(m_page->editor()->isVisible());
     m_page->editor()->hide();
 

@@ -269,7 +269,7 @@ void TestBroadcastTiming::duplicateSoundNames()
     QVERIFY(BroadcastAudio::duplicateCustomAudioFile(folder, b));
     QCOMPARE(b.savedAudioFilename, QString("rec_2.mp3"));
     QCOMPARE(b.displayedAudioFilename, QString("My recording.mp3"));
-    QCOMPARE(sha256Of(folder + "/rec_2.mp3"), sha256Of(folder + "/rec.mp3"));
+    QCOMPARE(fileSha256(folder + "/rec_2.mp3"), fileSha256(folder + "/rec.mp3"));
     // The copy can be read by its owner whatever the source allowed.
     QFile::setPermissions(folder + "/rec.mp3", QFileDevice::WriteOther | QFileDevice::ReadOther);
     b.savedAudioFilename = "rec.mp3";
