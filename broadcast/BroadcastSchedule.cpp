@@ -181,21 +181,7 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
         setElidedLabelText(label, label->text(), label->width() - kIndicatorGap - arrow);
     placeSortIndicators();
 
-    // The calendar speaks the administrator's language; without one stored, the language the console runs in
-    // (not the form's Chinese, whatever the operator reads).
-    QString language = currentLanguage;
-    QList<VelkAccount> accounts;
-    if (m_db->queryAccount(accounts) == DB_OK) {
-        for (const VelkAccount &account : qAsConst(accounts)) {
-            if (account.isAdmin) {
-                if (!account.language.isEmpty())
-                    language = account.language;
-                break;
-            }
-        }
-    }
-    if (!language.isEmpty())
-        calendarWidget->setLocale(QLocale(language));
+    applyCalendarLanguage(calendarWidget, m_db);
     applyCheckBoxStyle();
     newBroadcast();
 }

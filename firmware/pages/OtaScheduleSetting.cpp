@@ -107,21 +107,7 @@ OtaScheduleSetting::OtaScheduleSetting(QWidget *parent) : QFrame(parent)
     updateSortingIndicators();
     showContentByType(0);
 
-    // The calendar speaks the administrator's language; a new database holds none yet, and then the console's
-    // language stands in rather than the form's Chinese (Taiwan).
-    QString language = currentLanguage;
-    QList<VelkAccount> accounts;
-    if (dbIntf->queryAccount(accounts) == DB_OK) {
-        for (const VelkAccount &account : qAsConst(accounts)) {
-            if (!account.isAdmin)
-                continue;
-            if (!account.language.isEmpty())
-                language = account.language;
-            break;
-        }
-    }
-    if (!language.isEmpty())
-        calendarWidget->setLocale(QLocale(language));
+    applyCalendarLanguage(calendarWidget, dbIntf);
 }
 
 OtaScheduleSetting::~OtaScheduleSetting() = default;

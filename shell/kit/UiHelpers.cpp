@@ -1,10 +1,14 @@
 #include "shell/kit/UiHelpers.h"
 
 #include "datastore/Base64Text.h"
+#include "datastore/DbResult.h"
+#include "datastore/OrvantaDBIntf.h"
+#include "shell/base/Session.h"
 
 #include "shell/kit/ScaleMath.h"
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -249,4 +253,21 @@ QList<PellmarDevice> filterListByIds(const PellmarAccount &account, const QList<
         }
     }
     return result;
+}
+
+void applyCalendarLanguage(QCalendarWidget *calendar, OrvantaDBIntf *db)
+{
+    QString language = currentLanguage;
+    QList<VelkAccount> accounts;
+    if (db && db->queryAccount(accounts) == DB_OK) {
+        for (const VelkAccount &account : qAsConst(accounts)) {
+            if (!account.isAdmin)
+                continue;
+            if (!account.language.isEmpty())
+                language = account.language;
+            break;
+        }
+    }
+    if (!language.isEmpty())
+        calendar->setLocale(QLocale(language));
 }

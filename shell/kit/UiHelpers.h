@@ -7,7 +7,9 @@
 #include "datastore/PellmarDevice.h"
 #include "datastore/PellmarGroup.h"
 
+class OrvantaDBIntf;
 class QAbstractButton;
+class QCalendarWidget;
 class QLabel;
 class QWidget;
 
@@ -53,6 +55,12 @@ void scaleWidgetFonts(QWidget *widget, double ratio, bool divide, bool keep);
 void setElidedLabelText(QLabel *label, const QString &text, int width = -1);
 /// The same for a button.
 void setElidedButtonText(QAbstractButton *button, const QString &text, int width);
+
+// ---- calendars ----
+
+/// Makes the calendar speak the administrator's stored language; without one (a new database) the
+/// language the console runs in stands in, not the form's own Chinese (Taiwan).
+void applyCalendarLanguage(QCalendarWidget *calendar, OrvantaDBIntf *db);
 
 // ---- right-to-left layout (the flag itself: uiLayoutDirection(), shell/base/Session.h) ----
 

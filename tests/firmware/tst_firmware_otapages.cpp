@@ -3,6 +3,7 @@
 #include "firmware/pages/OtaMessageDialog.h"
 #include "firmware/pages/OtaScheduleReportDialog.h"
 #include "firmware/pages/OtaScheduleSetting.h"
+#include "shell/base/Session.h"
 #include "support/DbProbe.h"
 
 #include <QtTest>
@@ -21,6 +22,7 @@ private slots:
     void refusesPassedStartsAndShowsFailedWrites();
     void updateNowRefusedDuringARun();
     void reportFollowsARun();
+    void calendarSpeaksTheStoredLanguage();
 
 private:
     /// Alpha (panel 0) in North and South, Beta (panel 1), both out of date; Gamma (panel 2) current, in North.
@@ -341,6 +343,38 @@ void TestFirmwareOtaPages::reportFollowsARun()
     report.setOtaSchedule(*run);
     QVERIFY(report.lineEditFilter->text().isEmpty());
     QCOMPARE(column(report.tableWidgetReport, 0), QStringList({m_alpha.deviceName, m_beta.deviceName}));
+}
+
+// The calendar follows the administrator's stored language; a database without one falls back to the
+// language the console runs in, never to the form's own Chinese (Taiwan).
+void TestFirmwareOtaPages::calendarSpeaksTheStoredLanguage()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QList<VelkAccount> accounts;
+    QCOMPARE(db->queryAccount(accounts), quint32(DB_OK));
+    auto admin = std::find_if(accounts.begin(), accounts.end(), [](const VelkAccount &a) { return a.isAdmin; });
+    QVERIFY(admin != accounts.end());
+    const QString wasStored = admin->language;
+    const QString wasRunning = currentLanguage;
+
+    admin->language.clear();
+    QCOMPARE(db->updateAccount(*admin), quint32(DB_OK));
+    currentLanguage = QStringLiteral("en_US");
+    {
+        OtaScheduleSetting page;
+        QCOMPARE(page.calendarWidget->locale().name(), QStringLiteral("en_US"));
+    }
+    admin->language = QStringLiteral("en_US");
+    QCOMPARE(db->updateAccount(*admin), quint32(DB_OK));
+    currentLanguage = QStringLiteral("zh_TW");
+    {
+        OtaScheduleSetting page;
+        QCOMPARE(page.calendarWidget->locale().name(), QStringLiteral("en_US"));
+    }
+
+    admin->language = wasStored;
+    QCOMPARE(db->updateAccount(*admin), quint32(DB_OK));
+    currentLanguage = wasRunning;
 }
 
 QTEST_MAIN(TestFirmwareOtaPages)
