@@ -8,15 +8,6 @@
 #include <QToolButton>
 #include <QWidget>
 
-QFont formFont(int pointSize, bool bold)
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 QString tableScrollBarStyle()
 {
     return QStringLiteral("QScrollBar:vertical{background: #4a4a4a;width: 12px;margin: 0px;}"
@@ -32,7 +23,7 @@ QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect
     button->setObjectName(QLatin1String(objectName));
     button->setGeometry(geometry);
     button->setMinimumSize(geometry.size());
-    button->setFont(formFont(10));
+    button->setFont(arialFont(10));
     button->setCursor(Qt::PointingHandCursor);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setStyleSheet(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/kit/KitForm.h"
+
 #include <QFont>
 #include <QList>
 #include <QRect>
@@ -9,8 +11,6 @@ class QLineEdit;
 class QToolButton;
 class QWidget;
 
-/// Arial at a point size: the font of every broadcast form.
-QFont formFont(int pointSize, bool bold = false);
 /// The grey vertical scroll bar of the broadcast tables.
 QString tableScrollBarStyle();
 /// A text button with the shared blue button images (and a grey look while disabled).

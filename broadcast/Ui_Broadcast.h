@@ -58,7 +58,7 @@ public:
         auto *table = new QTableWidget(page);
         table->setObjectName(QLatin1String(name));
         table->setGeometry(QRect(0, 0, 890, 556));
-        table->setFont(formFont(10));
+        table->setFont(arialFont(10));
         table->setShowGrid(false);
         table->setColumnCount(1);
         table->horizontalHeader()->setVisible(false);
@@ -80,12 +80,12 @@ public:
         (*icon)->setStyleSheet(QStringLiteral("border-image: url(:/resource/broadcast/guide_broadcast.png);"));
         *title = new QLabel(guide);
         (*title)->setGeometry(QRect(10, 132, 380, 32));
-        (*title)->setFont(formFont(14, true));
+        (*title)->setFont(arialFont(14, true));
         (*title)->setAlignment(Qt::AlignCenter);
         (*title)->setStyleSheet(QStringLiteral("color: #ffffff;font-size:14pt;"));
         *hint = new QLabel(guide);
         (*hint)->setGeometry(QRect(10, 172, 380, 30));
-        (*hint)->setFont(formFont(10));
+        (*hint)->setFont(arialFont(10));
         (*hint)->setAlignment(Qt::AlignCenter);
         (*hint)->setTextFormat(Qt::RichText);
         (*hint)->setStyleSheet(QStringLiteral("color: #f3f3f3;font-size:10pt;"));
@@ -97,7 +97,7 @@ public:
         auto *button = new QToolButton(parent);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(QRect(x, 15, 110, 40));
-        button->setFont(formFont(11));
+        button->setFont(arialFont(11));
         button->setCursor(Qt::PointingHandCursor);
         return button;
     }
@@ -124,7 +124,7 @@ public:
         btnAddBroadcast = new QToolButton(Frame);
         btnAddBroadcast->setObjectName(QStringLiteral("btnAddBroadcast"));
         btnAddBroadcast->setGeometry(QRect(755, 18, 160, 32));
-        btnAddBroadcast->setFont(formFont(10));
+        btnAddBroadcast->setFont(arialFont(10));
         btnAddBroadcast->setCursor(Qt::PointingHandCursor);
         btnAddBroadcast->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         btnAddBroadcast->setIcon(QIcon(QStringLiteral(":/resource/broadcast/icon_add.png")));
@@ -168,7 +168,7 @@ public:
         labelMessage = new QLabel(Broadcast);
         labelMessage->setObjectName(QStringLiteral("labelMessage"));
         labelMessage->setGeometry(QRect(370, 22, 200, 26));
-        labelMessage->setFont(formFont(10));
+        labelMessage->setFont(arialFont(10));
         labelMessage->setAlignment(Qt::AlignCenter);
         labelMessage->setStyleSheet(QStringLiteral("color: #ffffff;background-color: #2f8f4e;border-radius: 4px;"
                                                    "font-size:10pt;"));

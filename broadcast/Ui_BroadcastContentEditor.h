@@ -75,7 +75,7 @@ public:
         auto *label = new QLabel(parent);
         label->setObjectName(QLatin1String(name));
         label->setGeometry(geometry);
-        label->setFont(formFont(pointSize));
+        label->setFont(arialFont(pointSize));
         label->setStyleSheet(style);
         return label;
     }
@@ -94,7 +94,7 @@ public:
         auto *box = new QCheckBox(parent);
         box->setObjectName(QLatin1String(name));
         box->setGeometry(geometry);
-        box->setFont(formFont(10));
+        box->setFont(arialFont(10));
         return box;
     }
 
@@ -103,7 +103,7 @@ public:
         auto *field = new QLineEdit(parent);
         field->setObjectName(QLatin1String(name));
         field->setGeometry(geometry);
-        field->setFont(formFont(10));
+        field->setFont(arialFont(10));
         field->setStyleSheet(QStringLiteral("QLineEdit{background-color: #f3f3f3;color: #000000;border: 1px solid "
                                             "#8a8a8a;border-radius: 3px;font-size:10pt;}"));
         return field;
@@ -158,7 +158,7 @@ public:
         groupComboBox = new QComboBox(widgetTextPart);
         groupComboBox->setObjectName(QStringLiteral("groupComboBox"));
         groupComboBox->setGeometry(QRect(308, 1, 164, 26));
-        groupComboBox->setFont(formFont(10));
+        groupComboBox->setFont(arialFont(10));
         groupComboBox->setStyleSheet(QStringLiteral(
             "QComboBox{color: #ffffff;background-color: #4a4a4a;border: 1px solid #8a8a8a;border-radius: 4px;"
             "font-size:10pt;}"
@@ -170,7 +170,7 @@ public:
         plainTextEdit = new CustomPlainTextEdit(textField);
         plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
         plainTextEdit->setGeometry(QRect(12, 44, 472, 124));
-        plainTextEdit->setFont(formFont(11));
+        plainTextEdit->setFont(arialFont(11));
         widgetCount = new QWidget(textField);
         widgetCount->setObjectName(QStringLiteral("widgetCount"));
         widgetCount->setGeometry(QRect(12, 168, 472, 20));
@@ -204,7 +204,7 @@ public:
             auto *button = new QRadioButton(widgetAudioButtons);
             button->setObjectName(QLatin1String(name));
             button->setGeometry(geometry);
-            button->setFont(formFont(10));
+            button->setFont(arialFont(10));
             button->setCursor(Qt::PointingHandCursor);
             return button;
         };

@@ -51,14 +51,14 @@ public:
         labelReportTitle = new QLabel(BroadcastReportDialog);
         labelReportTitle->setObjectName(QStringLiteral("labelReportTitle"));
         labelReportTitle->setGeometry(QRect(25, 0, 220, 32));
-        labelReportTitle->setFont(formFont(11, true));
+        labelReportTitle->setFont(arialFont(11, true));
         labelReportTitle->setStyleSheet(QStringLiteral("color: #1db5ff;font-size:11pt;font-weight: bold;"));
 
         auto statusButton = [&](const char *name, const QRect &geometry) {
             auto *button = new QToolButton(BroadcastReportDialog);
             button->setObjectName(QLatin1String(name));
             button->setGeometry(geometry);
-            button->setFont(formFont(10));
+            button->setFont(arialFont(10));
             button->setCursor(Qt::PointingHandCursor);
             button->setStyleSheet(QStringLiteral("QToolButton {color: #ffffff;border: none; }"));
             return button;
@@ -80,7 +80,7 @@ public:
         lineEditFilter = new QLineEdit(BroadcastReportDialog);
         lineEditFilter->setObjectName(QStringLiteral("lineEditFilter"));
         lineEditFilter->setGeometry(QRect(649, 60, 200, 22));
-        lineEditFilter->setFont(formFont(10));
+        lineEditFilter->setFont(arialFont(10));
         lineEditFilter->setStyleSheet(QStringLiteral("QLineEdit{background-color: #3f3f3f;color: #ffffff;"
                                                      "border: 1px solid #ffffff;border-radius: 5px;font-size:10pt;}"));
 
@@ -88,7 +88,7 @@ public:
             auto *label = new ClickableLabel(BroadcastReportDialog);
             label->setObjectName(QLatin1String(name));
             label->setGeometry(QRect(x, 100, width, 25));
-            label->setFont(formFont(10));
+            label->setFont(arialFont(10));
             label->setCursor(Qt::PointingHandCursor);
             label->setStyleSheet(QStringLiteral("border-image: url(:/resource/scheduling/im_table_title_s.png);"
                                                 "color: #ffffff;padding-left: 10px;font-size:10pt;"));
@@ -106,7 +106,7 @@ public:
         tableWidgetReport = new QTableWidget(BroadcastReportDialog);
         tableWidgetReport->setObjectName(QStringLiteral("tableWidgetReport"));
         tableWidgetReport->setGeometry(QRect(25, 125, 824, 405));
-        tableWidgetReport->setFont(formFont(10));
+        tableWidgetReport->setFont(arialFont(10));
         tableWidgetReport->setColumnCount(4);
         for (int column = 0; column < 4; ++column)
             tableWidgetReport->setHorizontalHeaderItem(column, new QTableWidgetItem);
@@ -125,7 +125,7 @@ public:
         labelTotalInfo = new QLabel(BroadcastReportDialog);
         labelTotalInfo->setObjectName(QStringLiteral("labelTotalInfo"));
         labelTotalInfo->setGeometry(QRect(25, 534, 824, 20));
-        labelTotalInfo->setFont(formFont(10));
+        labelTotalInfo->setFont(arialFont(10));
         labelTotalInfo->setStyleSheet(QStringLiteral("color: #ffffff;font-size:10pt;"));
 
         retranslateUi(BroadcastReportDialog);

@@ -91,7 +91,7 @@ public:
         auto *widget = new T(parent);
         widget->setObjectName(QLatin1String(name));
         widget->setGeometry(geometry);
-        widget->setFont(formFont(10));
+        widget->setFont(arialFont(10));
         return widget;
     }
 

@@ -36,27 +36,27 @@ public:
         labelContent = new QLabel(BroadcastWidget);
         labelContent->setObjectName(QStringLiteral("labelContent"));
         labelContent->setGeometry(QRect(21, 10, 739, 30));
-        labelContent->setFont(formFont(11));
+        labelContent->setFont(arialFont(11));
         labelContent->setStyleSheet(
             QStringLiteral("background-color: #f3f3f3;color: #000000;padding-left: 10px;font-size:11pt;"));
 
         labelTime = new QLabel(BroadcastWidget);
         labelTime->setObjectName(QStringLiteral("labelTime"));
         labelTime->setGeometry(QRect(21, 40, 399, 22));
-        labelTime->setFont(formFont(10));
+        labelTime->setFont(arialFont(10));
         labelTime->setStyleSheet(QStringLiteral("color: #ffffff;padding-left: 10px;font-size:10pt;"));
 
         labelTarget = new QLabel(BroadcastWidget);
         labelTarget->setObjectName(QStringLiteral("labelTarget"));
         labelTarget->setGeometry(QRect(420, 40, 210, 22));
-        labelTarget->setFont(formFont(10));
+        labelTarget->setFont(arialFont(10));
         labelTarget->setStyleSheet(QStringLiteral("background-color: #505050;color: #ffffff;padding-left: 10px;"
                                                   "font-size:10pt;"));
 
         labelFailedCount = new QLabel(BroadcastWidget);
         labelFailedCount->setObjectName(QStringLiteral("labelFailedCount"));
         labelFailedCount->setGeometry(QRect(630, 40, 130, 22));
-        labelFailedCount->setFont(formFont(10));
+        labelFailedCount->setFont(arialFont(10));
         labelFailedCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         labelFailedCount->setStyleSheet(QStringLiteral("background-color: #505050;color: #ff7e7e;padding-right: 10px;"
                                                        "font-size:10pt;"));

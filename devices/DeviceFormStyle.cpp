@@ -7,18 +7,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "shell/kit/KitForm.h"
 #include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
-
-QFont arial()
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSize(10);
-    return font;
-}
 
 // A length of the unscaled form in pixels at the current scale.
 QString px(int length)
@@ -118,7 +111,7 @@ QLabel *DeviceFormStyle::caption(QWidget *parent, const char *objectName, const 
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(objectName));
     label->setGeometry(geometry);
-    label->setFont(arial());
+    label->setFont(arialFont());
     label->setStyleSheet(captionStyle());
     return label;
 }
@@ -128,7 +121,7 @@ QLineEdit *DeviceFormStyle::lineEdit(QWidget *parent, const char *objectName, co
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(objectName));
     edit->setGeometry(geometry);
-    edit->setFont(arial());
+    edit->setFont(arialFont());
     edit->setStyleSheet(lineEditStyle());
     PlaceholderColour::keep(edit);
     return edit;
@@ -139,7 +132,7 @@ QPushButton *DeviceFormStyle::button(QWidget *parent, const char *objectName, co
     auto *button = new QPushButton(parent);
     button->setObjectName(QLatin1String(objectName));
     button->setGeometry(geometry);
-    button->setFont(arial());
+    button->setFont(arialFont());
     button->setCursor(Qt::PointingHandCursor);
     button->setAutoDefault(false);
     button->setStyleSheet(primary ? primaryButtonStyle() : secondaryButtonStyle());
@@ -151,7 +144,7 @@ QListWidget *DeviceFormStyle::checkList(QWidget *parent, const char *objectName,
     auto *list = new QListWidget(parent);
     list->setObjectName(QLatin1String(objectName));
     list->setGeometry(geometry);
-    list->setFont(arial());
+    list->setFont(arialFont());
     list->setStyleSheet(listStyle());
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setFocusPolicy(Qt::NoFocus);

@@ -6,21 +6,12 @@
 #include <QHBoxLayout>
 #include <QSpacerItem>
 
-QFont emergencyFont(bool bold)
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSize(10);
-    font.setBold(bold);
-    return font;
-}
-
 void makeLightButton(QAbstractButton *button, const char *objectName, const QRect &geometry, const QString &image)
 {
     const QString kind = QString::fromLatin1(button->metaObject()->className());
     button->setObjectName(QLatin1String(objectName));
     button->setGeometry(geometry);
-    button->setFont(emergencyFont());
+    button->setFont(arialFont());
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(
         QStringLiteral("%1{border-image: url(:/resource/mangement/%2_normal.png);border:none;"
@@ -44,7 +35,7 @@ TextLabel *createBadgeRow(QWidget *parent, const QRect &geometry, const QMargins
     (*layout)->addItem(new QSpacerItem(0, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     auto *badge = new TextLabel(*row);
     badge->setObjectName(QStringLiteral("lbState"));
-    badge->setFont(emergencyFont(true));
+    badge->setFont(arialFont(10, true));
     (*layout)->addWidget(badge);
     (*layout)->addItem(new QSpacerItem(0, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     return badge;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/kit/KitForm.h"
+
 #include <QFont>
 #include <QMargins>
 #include <QRect>
@@ -12,9 +14,6 @@ class TextLabel;
 
 // The parts the emergency dialogs' forms share beyond the kit's: the light text buttons of the
 // warning and the pairing, and the red badge centred in a row of its own.
-
-/// Arial 10 pt, the forms' font.
-QFont emergencyFont(bool bold = false);
 
 /// Gives a button the light look drawn with the images ":/resource/mangement/<image>_*.png":
 /// black text, grey (#808080) when disabled.

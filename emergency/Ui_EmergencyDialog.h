@@ -41,7 +41,7 @@ public:
         EmergencyDialog->resize(485, 325);
         EmergencyDialog->setStyleSheet(QStringLiteral("QDialog#EmergencyDialog{\nbackground-color:#404040;\n}\n"));
 
-        const QFont font = emergencyFont();
+        const QFont font = arialFont();
 
         widgetCameraSetting = new QWidget(EmergencyDialog);
         widgetCameraSetting->setObjectName(QStringLiteral("widgetCameraSetting"));

@@ -35,7 +35,7 @@ public:
         EmergencyWarningDialog->setStyleSheet(
             QStringLiteral("QDialog#EmergencyWarningDialog{\nbackground-color:#404040;\n}\n"));
 
-        const QFont font = emergencyFont();
+        const QFont font = arialFont();
         const QString textStyle = QStringLiteral("QLabel{color: #ffffff;font-size:10pt;font-family:Arial;}");
 
         widget = new QWidget(EmergencyWarningDialog);

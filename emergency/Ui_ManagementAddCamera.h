@@ -40,7 +40,7 @@ public:
         ManagementAddCamera->setStyleSheet(
             QStringLiteral("QDialog#ManagementAddCamera{\nbackground-color:#404040;\n}\n"));
 
-        const QFont font = emergencyFont();
+        const QFont font = arialFont();
 
         auto makeStrip = [&](const char *name, const QRect &geometry) {
             auto *strip = new QLabel(ManagementAddCamera);

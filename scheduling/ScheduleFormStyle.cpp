@@ -7,17 +7,10 @@
 #include <QToolButton>
 
 #include "devices/DeviceFormStyle.h"
+#include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
-
-QFont arial(double points = 10)
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    return font;
-}
 
 // The check and radio images are drawn at the scale's size; the "_2x" images keep them sharp from 2.0 on.
 QString indicatorSize(const char *widgetClass)
@@ -32,7 +25,7 @@ QLabel *ScheduleFormStyle::headerLabel(QWidget *parent, const char *objectName)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(objectName));
-    label->setFont(arial());
+    label->setFont(arialFont());
     label->setStyleSheet(headerStyle());
     return label;
 }
@@ -72,7 +65,7 @@ QTableWidget *ScheduleFormStyle::table(QWidget *parent, const char *objectName, 
     auto *table = new QTableWidget(parent);
     table->setObjectName(QLatin1String(objectName));
     table->setGeometry(geometry);
-    table->setFont(arial());
+    table->setFont(arialFont());
     table->setStyleSheet(tableStyle());
     table->setColumnCount(columns);
     table->setShowGrid(false);
@@ -112,7 +105,7 @@ QCheckBox *ScheduleFormStyle::filterCheckBox(QWidget *parent, const char *object
     auto *box = new QCheckBox(parent);
     box->setObjectName(QLatin1String(objectName));
     box->setGeometry(geometry);
-    box->setFont(arial());
+    box->setFont(arialFont());
     box->setCursor(Qt::PointingHandCursor);
     box->setStyleSheet(filterCheckBoxStyle());
     return box;
@@ -143,7 +136,7 @@ QToolButton *ScheduleFormStyle::textButton(QWidget *parent, const char *objectNa
     auto *button = new QToolButton(parent);
     button->setObjectName(QLatin1String(objectName));
     button->setGeometry(geometry);
-    button->setFont(arial());
+    button->setFont(arialFont());
     button->setCursor(Qt::PointingHandCursor);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setStyleSheet(
@@ -164,7 +157,7 @@ QLabel *ScheduleFormStyle::title(QWidget *parent, const char *objectName, const 
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(objectName));
     label->setGeometry(geometry);
-    label->setFont(arial(11.25));
+    label->setFont(arialFont(11.25));
     label->setStyleSheet(QStringLiteral("color: #00acff;font-size:11.25pt; font-family:Arial;font-weight:bold;"));
     return label;
 }

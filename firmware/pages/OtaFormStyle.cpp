@@ -14,16 +14,6 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-QFont OtaFormStyle::arial(int pointSize, bool bold)
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    font.setWeight(bold ? 75 : 50);
-    return font;
-}
-
 QLabel *OtaFormStyle::label(QWidget *parent, const char *objectName, const QRect &geometry, int pointSize,
                             const QString &styleSheet)
 {
@@ -31,7 +21,7 @@ QLabel *OtaFormStyle::label(QWidget *parent, const char *objectName, const QRect
     label->setObjectName(QLatin1String(objectName));
     label->setGeometry(geometry);
     if (pointSize > 0)
-        label->setFont(arial(pointSize));
+        label->setFont(arialFont(pointSize));
     label->setStyleSheet(styleSheet);
     return label;
 }
@@ -42,7 +32,7 @@ ClickableLabel *OtaFormStyle::header(QWidget *parent, const char *objectName, co
     auto *label = new ClickableLabel(parent);
     label->setObjectName(QLatin1String(objectName));
     label->setGeometry(geometry);
-    label->setFont(arial(10));
+    label->setFont(arialFont(10));
     label->setCursor(Qt::PointingHandCursor);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setStyleSheet(headerStyle(image));
@@ -67,7 +57,7 @@ QTableWidget *OtaFormStyle::table(QWidget *parent, const char *objectName, const
     auto *table = new QTableWidget(parent);
     table->setObjectName(QLatin1String(objectName));
     table->setGeometry(geometry);
-    table->setFont(arial(10));
+    table->setFont(arialFont(10));
     table->setStyleSheet(tableStyle(QLatin1String(objectName)));
     table->setColumnCount(columns);
     table->setRowCount(0);
@@ -91,7 +81,7 @@ QCheckBox *OtaFormStyle::filterCheckBox(QWidget *parent, const char *objectName,
     auto *box = new QCheckBox(parent);
     box->setObjectName(QLatin1String(objectName));
     box->setGeometry(geometry);
-    box->setFont(arial(10));
+    box->setFont(arialFont(10));
     box->setCursor(Qt::PointingHandCursor);
     box->setStyleSheet(QStringLiteral("QCheckBox{border:none;color:#333333;font-size:10pt;font-family:Arial;}") +
                        checkIndicatorStyle());
@@ -103,7 +93,7 @@ QToolButton *OtaFormStyle::textButton(QWidget *parent, const char *objectName, c
     auto *button = new QToolButton(parent);
     button->setObjectName(QLatin1String(objectName));
     button->setGeometry(geometry);
-    button->setFont(arial(10, primary));
+    button->setFont(arialFont(10, primary));
     button->setCursor(Qt::PointingHandCursor);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const QString normal = primary ? QStringLiteral("btn_text_a_point.png") : QStringLiteral("btn_text_a_normal.png");

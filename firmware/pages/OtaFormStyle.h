@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/kit/KitForm.h"
+
 #include <QRect>
 #include <QString>
 
@@ -17,9 +19,6 @@ class QWidget;
 class OtaFormStyle
 {
 public:
-    /// Arial at a point size, bold (weight 75) or normal (weight 50).
-    static QFont arial(int pointSize, bool bold = false);
-
     /// A label with an object name, a geometry, an Arial font of the given size (0: none set) and a style sheet.
     static QLabel *label(QWidget *parent, const char *objectName, const QRect &geometry, int pointSize,
                          const QString &styleSheet);

@@ -95,7 +95,7 @@ public:
         lineEditFilter = new QLineEdit(OtaScheduleReportDialog);
         lineEditFilter->setObjectName(QStringLiteral("lineEditFilter"));
         lineEditFilter->setGeometry(QRect(649, 60, 200, 22));
-        lineEditFilter->setFont(OtaFormStyle::arial(10));
+        lineEditFilter->setFont(arialFont(10));
         lineEditFilter->setStyleSheet(OtaFormStyle::searchFieldStyle());
 
         reportHeaderLeftBorder =
@@ -140,7 +140,7 @@ private:
         auto *button = new QToolButton(parent);
         button->setObjectName(QLatin1String(objectName));
         button->setGeometry(geometry);
-        button->setFont(OtaFormStyle::arial(10));
+        button->setFont(arialFont(10));
         button->setCursor(Qt::PointingHandCursor);
         button->setStyleSheet(QStringLiteral("QToolButton{color: #ffffff;border: none;}"));
         return button;

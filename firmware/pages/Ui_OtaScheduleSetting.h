@@ -98,7 +98,7 @@ public:
         if (OtaScheduleSetting->objectName().isEmpty())
             OtaScheduleSetting->setObjectName(QStringLiteral("OtaScheduleSetting"));
         OtaScheduleSetting->resize(874, 571);
-        OtaScheduleSetting->setFont(OtaFormStyle::arial(10));
+        OtaScheduleSetting->setFont(arialFont(10));
         OtaScheduleSetting->setWindowTitle(QStringLiteral("Frame"));
         OtaScheduleSetting->setStyleSheet(
             QStringLiteral("QFrame#%1{background-color: #404040;}").arg(OtaScheduleSetting->objectName()));
@@ -356,7 +356,7 @@ private:
         lineEditFilter = new QLineEdit(selectDeviceWidget);
         lineEditFilter->setObjectName(QStringLiteral("lineEditFilter"));
         lineEditFilter->setGeometry(QRect(265, 4, 200, 22));
-        lineEditFilter->setFont(OtaFormStyle::arial(10));
+        lineEditFilter->setFont(arialFont(10));
         lineEditFilter->setStyleSheet(OtaFormStyle::searchFieldStyle());
         comboBoxType = new CustComboBox(selectDeviceWidget);
         comboBoxType->setObjectName(QStringLiteral("comboBoxType"));
@@ -376,7 +376,7 @@ private:
         btnFilter = new QToolButton(selectDeviceWidget);
         btnFilter->setObjectName(QStringLiteral("btnFilter"));
         btnFilter->setGeometry(QRect(466, 4, 30, 25));
-        btnFilter->setFont(OtaFormStyle::arial(10));
+        btnFilter->setFont(arialFont(10));
         btnFilter->setCursor(Qt::PointingHandCursor);
         btnFilter->setAutoFillBackground(false);
         btnFilter->setStyleSheet(OtaFormStyle::filterButtonStyle(false));
@@ -459,7 +459,7 @@ private:
         auto *button = new QToolButton(parent);
         button->setObjectName(QLatin1String(objectName));
         button->setGeometry(geometry);
-        button->setFont(OtaFormStyle::arial(11));
+        button->setFont(arialFont(11));
         button->setCursor(Qt::PointingHandCursor);
         button->setAutoFillBackground(false);
         return button;

@@ -2,6 +2,7 @@
 
 #include "shell/kit/ClickableLabel.h"
 #include "shell/kit/CustomLineEditText.h"
+#include "shell/kit/KitForm.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -45,15 +46,6 @@ public:
     QMenuBar *menuBar;
     QToolBar *mainToolBar;
 
-    static QFont arial(double pointSize, bool bold = false)
-    {
-        QFont font;
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPointSizeF(pointSize);
-        font.setBold(bold);
-        return font;
-    }
-
     static QString badgeStyle()
     {
         return QStringLiteral("QLabel{background-color: #b40000;color: #ffffff;font-size:10pt; font-family:Arial;"
@@ -93,7 +85,7 @@ public:
         auto *edit = new CustomLineEditText(parent);
         edit->setObjectName(name);
         edit->setGeometry(QRect(34, 0, 266, 36));
-        edit->setFont(arial(11));
+        edit->setFont(arialFont(11));
         return edit;
     }
 
@@ -102,7 +94,7 @@ public:
         auto *label = new QLabel(parent);
         label->setObjectName(name);
         label->setGeometry(geometry);
-        label->setFont(arial(10, true));
+        label->setFont(arialFont(10, true));
         label->setStyleSheet(badgeStyle());
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return label;
@@ -137,7 +129,7 @@ public:
         groupComboBox = new QComboBox(widgetComboBox);
         groupComboBox->setObjectName(QStringLiteral("groupComboBox"));
         groupComboBox->setGeometry(QRect(0, 0, 300, 36));
-        groupComboBox->setFont(arial(10));
+        groupComboBox->setFont(arialFont(10));
         groupComboBox->addItem(QString());
         groupComboBox->addItem(QString());
         groupComboBox->setStyleSheet(QStringLiteral(
@@ -163,7 +155,7 @@ public:
         btnLogin = new QToolButton(page_2);
         btnLogin->setObjectName(QStringLiteral("btnLogin"));
         btnLogin->setGeometry(QRect(40, 336, 300, 40));
-        btnLogin->setFont(arial(14));
+        btnLogin->setFont(arialFont(14));
         btnLogin->setCursor(Qt::PointingHandCursor);
         btnLogin->setStyleSheet(loginButtonStyle());
         stackedWidget->addWidget(page_2);
@@ -193,7 +185,7 @@ public:
         btnEnter = new QToolButton(page);
         btnEnter->setObjectName(QStringLiteral("btnEnter"));
         btnEnter->setGeometry(QRect(40, 336, 300, 40));
-        btnEnter->setFont(arial(14));
+        btnEnter->setFont(arialFont(14));
         btnEnter->setCursor(Qt::PointingHandCursor);
         btnEnter->setStyleSheet(loginButtonStyle());
         stackedWidget->addWidget(page);
@@ -206,7 +198,7 @@ public:
         lbForgot = new ClickableLabel(widgetBottom);
         lbForgot->setObjectName(QStringLiteral("lbForgot"));
         lbForgot->setGeometry(QRect(40, 20, 200, 22));
-        lbForgot->setFont(arial(10));
+        lbForgot->setFont(arialFont(10));
         lbForgot->setCursor(Qt::PointingHandCursor);
         lbForgot->setStyleSheet(QStringLiteral("QLabel{color: #bfbfbf;font-size:10pt; font-family:Arial;}\n"
                                                "QLabel:hover{color: #eddea9;}\n"
@@ -215,7 +207,7 @@ public:
         btnExit = new QToolButton(widgetBottom);
         btnExit->setObjectName(QStringLiteral("btnExit"));
         btnExit->setGeometry(QRect(260, 17, 80, 26));
-        btnExit->setFont(arial(11));
+        btnExit->setFont(arialFont(11));
         btnExit->setCursor(Qt::PointingHandCursor);
         btnExit->setStyleSheet(QStringLiteral(
             "QToolButton{border-image: url(:/resource/Login/btn_text_d_normal.png);border:none;color: #000000;"

@@ -13,17 +13,6 @@
 
 #include <cmath>
 
-namespace {
-QFont arialFont(bool bold)
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSize(10);
-    font.setBold(bold);
-    return font;
-}
-} // namespace
-
 void fitRowLabels(const QList<QLabel *> &labels, int baseWidth)
 {
     if (labels.isEmpty())
@@ -95,7 +84,7 @@ QLabel *createMessageLabel(QWidget *parent, const QString &objectName, const QRe
     auto *label = new QLabel(parent);
     label->setObjectName(objectName);
     label->setGeometry(geometry);
-    label->setFont(arialFont(bold));
+    label->setFont(arialFont(10, bold));
     label->setStyleSheet(messageLabelStyleSheet(bold));
     label->setAlignment(alignment);
     label->setWordWrap(true);
@@ -108,7 +97,7 @@ QToolButton *createDialogButton(QWidget *parent, const QString &objectName, cons
     button->setObjectName(objectName);
     button->setGeometry(QRect(position, QSize(80, 22)));
     button->setMinimumSize(QSize(80, 22));
-    button->setFont(arialFont(false));
+    button->setFont(arialFont());
     button->setCursor(Qt::PointingHandCursor);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setStyleSheet(
@@ -132,4 +121,13 @@ void scaleForm(QWidget *form, double factor, const QList<QWidget *> &widgets, bo
     for (QWidget *widget : widgets)
         scaleWidgetGeometry(widget, factor);
     scaleWidgetFonts(form, factor, rescale, keepFonts);
+}
+
+QFont arialFont(double pointSize, bool bold)
+{
+    QFont font;
+    font.setFamily(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
 }

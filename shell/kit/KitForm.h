@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -12,6 +13,8 @@ class QWidget;
 
 // The common make-up of the kit's shared dialogs: their forms' parts and their window setup.
 
+/// The forms' font: Arial at the point size, bold or not.
+QFont arialFont(double pointSize = 10, bool bold = false);
 /// The dark panel that covers a shared dialog's form.
 QFrame *createContentFrame(QWidget *form, const QRect &geometry);
 /// The white 10-point Arial message label, word-wrapped.
