@@ -10,6 +10,7 @@
 // as it does in production, and logs at INFO into a file.
 
 #include "BenchSupport.h"
+#include "StallProbe.h"
 
 #include "broadcast/BroadcastManager.h"
 #include "datastore/OrvantaDBManager.h"
@@ -21,7 +22,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -32,7 +32,6 @@ namespace {
 
 constexpr double kTargetRatio = 1.5;
 constexpr int kTargetStallMs = 100;
-constexpr int kTickMs = 5;
 const char kPassword[] = "kelvo";
 
 struct Settings
@@ -45,41 +44,6 @@ struct Settings
     int linkMbps = 100; // each panel behind a link of this speed; 0 = as fast as loopback carries
 };
 
-// The longest gap between ticks of a 5 ms timer on the console's thread while armed.
-class StallProbe : public QObject
-{
-public:
-    StallProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(kTickMs);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longestNs = std::max(m_longestNs, now - m_lastNs);
-            m_lastNs = now;
-        });
-    }
-    void start()
-    {
-        m_clock.start();
-        m_lastNs = 0;
-        m_longestNs = 0;
-        m_timer.start();
-    }
-    double stopMs()
-    {
-        m_timer.stop();
-        const qint64 tail = m_clock.nsecsElapsed() - m_lastNs;
-        return double(std::max(m_longestNs, tail)) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_lastNs = 0;
-    qint64 m_longestNs = 0;
-};
-
 struct Run
 {
     double seconds = 0;
@@ -89,7 +53,7 @@ struct Run
 
 // A broadcast of the sound to the devices, as the page hands it over: stored, one report row per device, then run by
 // the manager until it reports the end.
-Run runBroadcast(BroadcastManager *manager, const QList<VelkIFPDevice> &devices, StallProbe &probe)
+Run runBroadcast(BroadcastManager *manager, const QList<VelkIFPDevice> &devices, bench::StallProbe &probe)
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     BroadcastTask task;
@@ -120,7 +84,8 @@ Run runBroadcast(BroadcastManager *manager, const QList<VelkIFPDevice> &devices,
     if (manager->isBroadcastTaskRunning(task))
         loop.exec();
     run.seconds = double(clock.nsecsElapsed()) / 1e9;
-    run.longestGapMs = probe.stopMs();
+    probe.stop();
+    run.longestGapMs = probe.worstMs();
     QObject::disconnect(done);
     QList<VelkBroadcastReport> rows;
     db->queryBroadcastReportByBroadcast(b, rows);
@@ -230,7 +195,7 @@ int main(int argc, char **argv)
                 "stall ms", "failed", "console cpu", "panels cpu");
 
     BroadcastManager *manager = BroadcastManager::getInstance();
-    StallProbe probe;
+    bench::StallProbe probe;
     std::vector<double> ratios;
     double worstStall = 0;
     int failures = 0;
