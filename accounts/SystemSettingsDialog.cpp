@@ -301,7 +301,10 @@ void SystemSettingsDialog::saveButtonClicked()
 {
     QList<VelkMultiUserAdmin> records;
     quint32 rc = db->queryMultiUserAdmin(records);
-    if (rc == DB_OK && !records.isEmpty()) {
+    // Without a stored settings record there is nothing to update: closing would look like a save.
+    if (rc == DB_OK && records.isEmpty())
+        rc = DB_ROW_NOT_FOUND;
+    if (rc == DB_OK) {
         VelkMultiUserAdmin record = model.recordToSave(records.first());
         rc = db->updateMultiUserAdmin(record);
     }

@@ -20,6 +20,7 @@
 #include "devices/ImportErrorDialog.h"
 #include "frame/FrameTestSupport.h"
 #include "platform/FakeCardReaderLauncher.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/SwitchControl.h"
 
 #include <QApplication>
@@ -372,6 +373,26 @@ void TestSettingsDialogs::failedWritesKeepTheDialogOpen()
     }
     QVERIFY(stored().enableGuestUser);
     QCOMPARE(stored().adminPassword, QStringLiteral("admin123"));
+
+    // No settings record at all: Save reports it and keeps the switches on screen.
+    m_dialog->close();
+    open();
+    {
+        DbProbe probe(testDb()->databaseFilePath(), QStringLiteral("settings"));
+        QVERIFY(probe.exec(QStringLiteral("DELETE FROM MultiUserAdmin")));
+    }
+    click(M::GuestUser);
+    QTest::mouseClick(m_dialog->btnSave, Qt::LeftButton);
+    QVERIFY(m_dialog->isVisible());
+    bool reported = false;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *message = qobject_cast<GeneralMsgDialog *>(window);
+        reported |= message && message->isVisible() &&
+                    message->labelMessage->text() == QStringLiteral("The settings could not be saved.");
+    }
+    QVERIFY(reported);
+    VelkMultiUserAdmin restored; // the tests after this one store their switches into it
+    QCOMPARE(testDb()->createMultiUserAdmin(restored), DB_OK);
 }
 
 void TestSettingsDialogs::templateDownload()
