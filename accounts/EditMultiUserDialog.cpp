@@ -197,13 +197,18 @@ void EditMultiUserDialog::turnPasswordSwitchOn()
 
 void EditMultiUserDialog::handleUserPasswordRemove()
 {
-    resetOnClose = true;
-    multiUser.password.clear();
     UserStore::UserEdit edit;
     edit.password = QString();
     const quint32 rc = UserStore::editUser(db, multiUser.muid, edit);
-    if (rc != DB_OK)
+    if (rc != DB_OK && rc != DB_ROW_NOT_FOUND) {
+        // The password is still stored: the switch goes back on rather than show it removed.
         writeLog(LOG_LEVEL_ERROR, "EditMultiUserDialog::handleUserPasswordRemove, updateMultiUser error 0x%08x", rc);
+        turnPasswordSwitchOn();
+        showWarning(UserRules::message(UserRules::WriteFailed));
+        return;
+    }
+    resetOnClose = true;
+    multiUser.password.clear();
     btnChangePassword->setEnabled(false);
     hideChangePassword();
     lineEditPassword->clearFocus();

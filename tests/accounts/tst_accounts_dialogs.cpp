@@ -553,6 +553,18 @@ void TestAccountsDialogs::passwordChangeIsWrittenAtOnceAndKeptOnCancel()
     question->close();
     QVERIFY(edit->passwordSwitch()->isToggled());
     QCOMPARE(userNamed(QStringLiteral("Ann")).password, QStringLiteral("fresh1"));
+    {
+        // Yes with a store that refuses the write: the switch goes back on and the failure shows.
+        HiddenTable hidden(QStringLiteral("MultiUser"));
+        QVERIFY(hidden.isActive());
+        QTest::mouseClick(edit->passwordSwitch(), Qt::LeftButton);
+        QTest::mouseClick(question->btnYes, Qt::LeftButton);
+        QVERIFY(edit->passwordSwitch()->isToggled());
+        QVERIFY(edit->lbMessage->isVisible());
+        QVERIFY(edit->btnChangePassword->isEnabled());
+    }
+    QCOMPARE(userNamed(QStringLiteral("Ann")).password, QStringLiteral("fresh1"));
+    edit->lbMessage->hide();
     QTest::mouseClick(edit->passwordSwitch(), Qt::LeftButton);
     QTest::mouseClick(question->btnYes, Qt::LeftButton);
     QVERIFY(userNamed(QStringLiteral("Ann")).password.isEmpty());
