@@ -21,6 +21,13 @@ QString unquoted(const QStringList &cells, int index)
     return cell;
 }
 
+// The wording of the device and group dialogs, whose rule every name of the file follows.
+QString nameRuleText()
+{
+    return DeviceCsv::text(
+        QT_TRANSLATE_NOOP("ImportDialog", "Use at most 32 characters and none of \\ / : * ? \" > < |."));
+}
+
 } // namespace
 
 QStringList DeviceCsvRow::groupNames() const
@@ -132,18 +139,18 @@ QList<QStringList> DeviceCsv::withoutBlankEnd(const QList<QStringList> &rows)
     return end == rows.size() ? rows : rows.mid(0, end);
 }
 
-DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows)
+DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows, const QSet<QString> &storedGroupKeys)
 {
     const QList<QStringList> rows = withoutBlankEnd(fileRows);
     for (int i = 1; i < rows.size(); ++i) {
-        const DeviceCsvError error = checkRow(rows.at(i), i + 1);
+        const DeviceCsvError error = checkRow(rows.at(i), i + 1, storedGroupKeys);
         if (error.isError())
             return error;
     }
     return DeviceCsvError();
 }
 
-DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber)
+DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber, const QSet<QString> &storedGroupKeys)
 {
     const DeviceCsvRow row = readRow(cells);
     if (row.ipAddress.isEmpty() && row.macAddress.isEmpty())
@@ -161,9 +168,13 @@ DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber)
                                   DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));
     // The rule of the add and edit dialogs: the import must not store a name they would refuse.
     if (!DeviceRules::isValidName(row.name))
-        return DeviceCsvError::at(ColumnName, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP(
-                                      "ImportDialog", "Use at most 32 characters and none of \\ / : * ? \" > < |.")));
+        return DeviceCsvError::at(ColumnName, rowNumber, nameRuleText());
+    // The same for the groups the row would create. A stored group keeps its name, whatever it is:
+    // the file only names it, and refusing it would refuse the console's own export.
+    for (const QString &group : row.groupNames()) {
+        if (!storedGroupKeys.contains(DeviceRules::key(group)) && !DeviceRules::isValidName(group))
+            return DeviceCsvError::at(ColumnGroup, rowNumber, nameRuleText());
+    }
     if (!row.extended)
         return DeviceCsvError();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -82,9 +83,13 @@ public:
 
     /// The first pass: the first malformed data row (rows[0] is the header and is skipped),
     /// or no error. Blank lines that only end the file are skipped. Nothing is written anywhere.
-    static DeviceCsvError checkRows(const QList<QStringList> &rows);
+    /// storedGroupKeys (DeviceRules::key of each stored group name) are the groups a row joins
+    /// without creating them; every other group name must follow the name rule.
+    static DeviceCsvError checkRows(const QList<QStringList> &rows,
+                                    const QSet<QString> &storedGroupKeys = QSet<QString>());
     /// The checks of one data row; rowNumber is its 1-based number in the file.
-    static DeviceCsvError checkRow(const QStringList &cells, int rowNumber);
+    static DeviceCsvError checkRow(const QStringList &cells, int rowNumber,
+                                   const QSet<QString> &storedGroupKeys = QSet<QString>());
 
     /// The translation of a text of the import, whose context is "ImportDialog"; mark the source
     /// text with QT_TRANSLATE_NOOP("ImportDialog", ...).

@@ -45,7 +45,13 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
 {
     m_appliedRows = 0;
     const QList<QStringList> rows = DeviceCsv::withoutBlankEnd(fileRows);
-    const DeviceCsvError formError = DeviceCsv::checkRows(rows);
+    // A group list that cannot be read leaves the set empty: every group name is then checked.
+    QList<VelkGroups> groups;
+    m_db->queryAllGroup(groups);
+    QSet<QString> storedGroupKeys;
+    for (const VelkGroups &group : qAsConst(groups))
+        storedGroupKeys.insert(DeviceRules::key(group.groupName));
+    const DeviceCsvError formError = DeviceCsv::checkRows(rows, storedGroupKeys);
     if (formError.isError())
         return formError;
 

@@ -75,6 +75,8 @@ private slots:
     void namesMatchIgnoringLetterCase();
     void namesFollowTheDialogsRule_data();
     void namesFollowTheDialogsRule();
+    void createdGroupsFollowTheDialogsRule_data();
+    void createdGroupsFollowTheDialogsRule();
     void blankLinesEndingTheFileAreSkipped_data();
     void blankLinesEndingTheFileAreSkipped();
     void refusedImportsLeaveTheFileUntouched_data();
@@ -200,6 +202,48 @@ void TestDevicesImportFaults::namesFollowTheDialogsRule()
         // Refused in the first pass: not even the good row before it is written.
         QCOMPARE(databaseBytes(), before);
     }
+}
+
+void TestDevicesImportFaults::createdGroupsFollowTheDialogsRule_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QStringList>("joined");
+
+    // The group dialog refuses these names; so must the import that would create them.
+    QTest::newRow("forbidden character") << "\"Bad|Grp\"" << QStringList();
+    QTest::newRow("40 characters") << QString(40, QLatin1Char('g')) << QStringList();
+    QTest::newRow("tab") << "\"a\tb\"" << QStringList();
+    QTest::newRow("bad one among good ones") << "\"Floor,Hall?\"" << QStringList();
+    QTest::newRow("32 characters") << QString(32, QLatin1Char('g')) << QStringList{QString(32, QLatin1Char('g'))};
+    // A stored group is only named, not created: a file exported from a database that holds such a
+    // name imports again.
+    QTest::newRow("stored group") << "\"Old|Wing\"" << QStringList{"Old|Wing"};
+}
+
+void TestDevicesImportFaults::createdGroupsFollowTheDialogsRule()
+{
+    QFETCH(QString, cell);
+    QFETCH(QStringList, joined);
+
+    VelkGroups stored;
+    stored.groupName = QStringLiteral("Old|Wing");
+    stored.groupType = QStringLiteral("Control Box");
+    QCOMPARE(testDb()->createGroups(stored), DB_OK);
+    const QByteArray before = databaseBytes();
+
+    const DeviceCsvError error =
+        m_importer->importRows(csvRows(Header + "Floor,Fine,10.0.0.2,aa:bb:cc:00:01:01,IFP/Control Box,,,\n" + cell +
+                                       ",Dev0,10.0.0.1,aa:bb:cc:00:01:00,IFP/Control Box,,,\n"));
+    if (!joined.isEmpty()) {
+        QVERIFY2(!error.isError(), qPrintable(error.message));
+        QCOMPARE(groupsOf(QStringLiteral("Dev0")), joined);
+        return;
+    }
+    QCOMPARE(error.column, 0);
+    QCOMPARE(error.row, 3);
+    QCOMPARE(error.message, NameRule);
+    // Refused before anything is written: not the row before it, not the group "Floor".
+    QCOMPARE(databaseBytes(), before);
 }
 
 void TestDevicesImportFaults::blankLinesEndingTheFileAreSkipped_data()
