@@ -431,7 +431,9 @@ bool DatabaseSchema::Step::fail(const QString &what, const QSqlError &error)
 void DatabaseSchema::Step::note(const QString &text)
 {
     writeLog(LOG_LEVEL_ERROR, "DatabaseManager::%s: %s", m_name, text.toUtf8().constData());
+    // The errors reach the operator's start-up notice: the text names the table and column, the
+    // step's own name stays in the log.
     if (!m_errors.isEmpty())
         m_errors += QLatin1String("; ");
-    m_errors += QLatin1String(m_name) + QLatin1String(": ") + text;
+    m_errors += text;
 }

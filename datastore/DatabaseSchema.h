@@ -28,7 +28,8 @@ public:
 
     /// One table step: its statements run in one transaction, so a step that fails halfway leaves
     /// the file as it was and is tried again at the next start. Every failure is logged and
-    /// appended to the errors text ("<step>: <what> failed ...", separated by "; ").
+    /// appended to the errors text ("<what> failed ...", separated by "; "), which the operator reads;
+    /// the log line also names the step.
     class Step
     {
     public:

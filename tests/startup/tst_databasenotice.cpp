@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/app/DatabaseStartupNotice.h"
 #include "shell/kit/GeneralMsgDialog.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 class TestDatabaseNotice : public QObject
@@ -57,6 +61,34 @@ private slots:
         QCOMPARE(report.keptFile, folder + QStringLiteral("/dbManagement/") + kept.first());
         const QString text = shownText(report);
         QVERIFY2(text.contains(QDir::toNativeSeparators(report.keptFile)), qPrintable(text));
+    }
+
+    // A database of another version whose Device table has a column every new row must fill: the
+    // operator reads the table and the column, not the name of the code that found them.
+    void foreignColumnIsNamedWithoutCodeNames()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString folder = root.path() + QStringLiteral("/share/Quorvin");
+        QDir().mkpath(folder + QStringLiteral("/dbManagement"));
+        {
+            DbProbe other(folder + QStringLiteral("/dbManagement/QuorvinDatabase.db"), QStringLiteral("other"));
+            QVERIFY2(other.exec(QStringLiteral("CREATE TABLE Device (did INTEGER PRIMARY KEY AUTOINCREMENT, deviceName "
+                                               "TEXT UNIQUE, tenant TEXT NOT NULL, macAddress TEXT UNIQUE)")),
+                     qPrintable(other.lastError()));
+        }
+        OrvantaDBManager db(folder, QStringLiteral("foreign"));
+        const DatabaseManager *manager = db.databaseManager();
+        QCOMPARE(manager->openState(), DatabaseManager::Degraded);
+        OrvantaDBManager::StartupReport report;
+        report.state = OrvantaDBManager::StartupReport::Degraded;
+        report.databaseFile = manager->databaseFilePath();
+        report.detail = manager->openError();
+
+        const QString text = shownText(report);
+        QVERIFY2(text.contains(QStringLiteral("Device")) && text.contains(QStringLiteral("tenant")), qPrintable(text));
+        // No function or step name such as "checkFillableTables:" in front of what went wrong.
+        QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("\\b[a-z]+[A-Z]\\w*:"))), qPrintable(text));
     }
 
     void failuresAreNamedAndACleanStartIsQuiet()
