@@ -1233,6 +1233,12 @@ and a new, empty database was created.</translation>
         <translation>The database could not be opened.
 %1</translation>
     </message>
+    <message>
+        <source>The console cannot start, because its data folder cannot be written:
+%1</source>
+        <translation>The console cannot start, because its data folder cannot be written:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>

@@ -1233,6 +1233,12 @@ and a new, empty database was created.</source>
         <translation>無法開啟資料庫。
 %1</translation>
     </message>
+    <message>
+        <source>The console cannot start, because its data folder cannot be written:
+%1</source>
+        <translation>無法寫入主控台的資料夾，因此主控台無法啟動：
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>

@@ -9,6 +9,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QThread>
 
 namespace {
@@ -44,14 +45,25 @@ SingleInstance::Outcome SingleInstance::acquire()
 {
     if (m_held)
         return Acquired;
+    m_lockError.clear();
     QElapsedTimer clock;
     clock.start();
+    bool folderChecked = false;
     for (;;) {
         if (m_lock.tryLock(0)) {
             m_held = true;
             holder = this;
             startServer();
             return Acquired;
+        }
+        // Only a lock that exists means another console. A lock file that cannot be created (a
+        // folder that cannot be written or made) would otherwise be waited for and end the start
+        // as if a console without a window held it.
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            m_lockError = m_lock.error() == QLockFile::PermissionError
+                              ? QStringLiteral("no permission to create the lock file %1").arg(m_lockPath)
+                              : QStringLiteral("the lock file %1 cannot be created").arg(m_lockPath);
+            return Unavailable;
         }
         const int left = int(qMax<qint64>(0, m_handOverWait - clock.elapsed()));
         switch (askHolder(qMax(left, retryPause))) {
@@ -62,12 +74,33 @@ SingleInstance::Outcome SingleInstance::acquire()
         case AskResult::NoAnswer:
             break;
         }
+        // A lock left by a console that is gone is replaced by tryLock, which takes writing in
+        // the folder; where that cannot be done, the lock would be waited for in vain.
+        if (!folderChecked && !canWriteLockFolder()) {
+            m_lockError = QStringLiteral("the lock file %1 is left from a console that does not answer, and "
+                                         "its folder cannot be written")
+                              .arg(m_lockPath);
+            return Unavailable;
+        }
+        folderChecked = true;
         // Nobody answers: the holder is starting up or ending (a restart releases the lock
         // just before the new process starts), so look again until the wait is over.
         if (clock.elapsed() >= m_handOverWait)
             return NoMainWindow;
         QThread::msleep(retryPause);
     }
+}
+
+QString SingleInstance::lockFolder() const
+{
+    return QFileInfo(m_lockPath).absolutePath();
+}
+
+bool SingleInstance::canWriteLockFolder() const
+{
+    // A real attempt: permission bits alone miss read-only mounts and access lists.
+    QTemporaryFile probe(QDir(lockFolder()).filePath(QStringLiteral("write-probe-XXXXXX")));
+    return probe.open();
 }
 
 SingleInstance::AskResult SingleInstance::askHolder(int timeout) const
@@ -148,6 +181,8 @@ int SingleInstance::exitCodeFor(Outcome outcome)
         return 1;
     case NoMainWindow:
         return -1;
+    case Unavailable:
+        return 2;
     case Acquired:
         break;
     }

@@ -23,9 +23,10 @@ class SingleInstance : public QObject
 public:
     enum Outcome
     {
-        Acquired,    ///< this process is the one console
-        HandedOver,  ///< another console runs and showed its main window
-        NoMainWindow ///< another console holds the lock but showed no main window (or never answered)
+        Acquired,     ///< this process is the one console
+        HandedOver,   ///< another console runs and showed its main window
+        NoMainWindow, ///< another console holds the lock but showed no main window (or never answered)
+        Unavailable   ///< the lock cannot be taken for another reason: its folder cannot be written
     };
 
     /// `lockFolder` holds the lock file "<key>.lock"; it is created when missing.
@@ -48,10 +49,15 @@ public:
     void release();
     bool isHeld() const { return m_held; }
 
-    /// The process exit code of a start that did not acquire: 1 handed over, -1 otherwise.
+    /// The process exit code of a start that did not acquire: 1 handed over, -1 no main window,
+    /// 2 lock unavailable.
     static int exitCodeFor(Outcome outcome);
 
     QString lockFilePath() const { return m_lockPath; }
+    /// The folder that holds the lock file.
+    QString lockFolder() const;
+    /// Why the lock was Unavailable, for the log (empty otherwise).
+    QString lockError() const { return m_lockError; }
     QString serverName() const { return m_serverName; }
     /// Why the local socket could not be opened (empty when it listens).
     QString serverError() const { return m_serverError; }
@@ -76,6 +82,7 @@ private:
         NoAnswer
     };
     AskResult askHolder(int timeout) const;
+    bool canWriteLockFolder() const;
 
     QString m_lockPath;
     QString m_serverName;
@@ -83,6 +90,7 @@ private:
     QLocalServer *m_server = nullptr;
     std::function<bool()> m_handler;
     QString m_serverError;
+    QString m_lockError;
     int m_handOverWait = defaultHandOverWait;
     bool m_held = false;
 };

@@ -30,6 +30,23 @@ void DatabaseStartupNotice::showIfNeeded(const OrvantaDBManager::StartupReport &
         return;
     writeLog(report.state == OrvantaDBManager::StartupReport::Recreated ? LOG_LEVEL_WARNING : LOG_LEVEL_ERROR,
              "DatabaseStartupNotice: %s", report.detail.toUtf8().constData());
+    show(message, parent);
+}
+
+QString DatabaseStartupNotice::dataFolderText(const QString &folder)
+{
+    return tr("The console cannot start, because its data folder cannot be written:\n%1")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+void DatabaseStartupNotice::showDataFolderError(const QString &folder, const QString &detail, QWidget *parent)
+{
+    writeLog(LOG_LEVEL_ERROR, "DatabaseStartupNotice: %s", detail.toUtf8().constData());
+    show(dataFolderText(folder), parent);
+}
+
+void DatabaseStartupNotice::show(const QString &message, QWidget *parent)
+{
     GeneralMsgDialog dialog(parent);
     dialog.setMessage(message);
     dialog.exec();

@@ -10,7 +10,8 @@ class QWidget;
 /// What the operator is told at start-up when the database did not open cleanly: a file set aside
 /// and replaced by an empty one, a file or folder that cannot be written, a table that cannot be
 /// brought up to date or written to. The console starts all the same; without this notice it
-/// would start empty, or fail every later save, without a word.
+/// would start empty, or fail every later save, without a word. A data folder that cannot be
+/// written at all is told the same way, but the console does not start.
 class DatabaseStartupNotice
 {
     Q_DECLARE_TR_FUNCTIONS(DatabaseStartupNotice)
@@ -21,4 +22,12 @@ public:
     /// Logs the report and shows the text in the shared message dialog until the operator closes
     /// it; does nothing when the database opened cleanly.
     static void showIfNeeded(const OrvantaDBManager::StartupReport &report, QWidget *parent = nullptr);
+
+    /// The text for a data folder in which the console cannot even take its single-instance lock.
+    static QString dataFolderText(const QString &folder);
+    /// Logs detail and shows dataFolderText(folder) until the operator closes it.
+    static void showDataFolderError(const QString &folder, const QString &detail, QWidget *parent = nullptr);
+
+private:
+    static void show(const QString &message, QWidget *parent);
 };

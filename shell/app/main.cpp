@@ -17,9 +17,50 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include <cstdio>
+
 namespace {
 // Names the lock and the socket by which consoles of the same user find each other.
 const char *const instanceKey = "5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5";
+
+AutoSerialFileLogger *startLogging()
+{
+    LogSystem *logSystem = LogSystem::getSysLogSystem();
+    QDir().mkpath(logFolder());
+    removeOldLogFiles();
+    auto *logger = new AutoSerialFileLogger(logFilePattern());
+    logSystem->setLogLevel(LOG_LEVEL_INFO);
+    logSystem->setLogger(logger);
+    logSystem->startLog();
+    return logger;
+}
+
+void stopLogging(AutoSerialFileLogger *logger)
+{
+    LogSystem *logSystem = LogSystem::getSysLogSystem();
+    logSystem->stopLog();
+    logSystem->setLogger(nullptr);
+    delete logger;
+}
+
+// A data folder in which not even the lock file can be made: the database could neither be
+// created nor changed there, so the console tells which folder and ends instead of starting.
+int refuseUnwritableDataFolder(const SingleInstance &instance)
+{
+    AutoSerialFileLogger *logger = startLogging();
+    // No database, so no stored language: the system's decides, as on a first start.
+    auto *translator = new QTranslator();
+    StartupLanguage::apply(StartupLanguage::choose(*translator, QString(), QLocale::system().name(),
+                                                   StartupLanguage::defaultSearchBases()),
+                           translator);
+    // Also for whoever started the console from a terminal, or without a screen to show the notice on.
+    std::fprintf(stderr, "%s\n",
+                 DatabaseStartupNotice::dataFolderText(instance.lockFolder()).toLocal8Bit().constData());
+    QuitSignalHandler::install();
+    DatabaseStartupNotice::showDataFolderError(instance.lockFolder(), instance.lockError());
+    stopLogging(logger);
+    return SingleInstance::exitCodeFor(SingleInstance::Unavailable);
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -38,17 +79,13 @@ int main(int argc, char *argv[])
                             QString::fromLatin1(instanceKey));
     instance.setActivationHandler([]() { return MainWindowFinder::bringForward(AppIdentity::mainWindowTitle()); });
     const SingleInstance::Outcome outcome = instance.acquire();
+    if (outcome == SingleInstance::Unavailable)
+        return refuseUnwritableDataFolder(instance);
     if (outcome != SingleInstance::Acquired)
         return SingleInstance::exitCodeFor(outcome);
     QuitSignalHandler::install();
 
-    LogSystem *logSystem = LogSystem::getSysLogSystem();
-    QDir().mkpath(logFolder());
-    removeOldLogFiles();
-    auto *logger = new AutoSerialFileLogger(logFilePattern());
-    logSystem->setLogLevel(LOG_LEVEL_INFO);
-    logSystem->setLogger(logger);
-    logSystem->startLog();
+    AutoSerialFileLogger *logger = startLogging();
     if (!instance.serverError().isEmpty())
         writeLog(LOG_LEVEL_WARNING, "main: single-instance socket not opened: %s",
                  instance.serverError().toLatin1().constData());
@@ -75,10 +112,7 @@ int main(int argc, char *argv[])
                              Qt::FramelessWindowHint);
         login.show();
         result = app.exec();
-
-        logSystem->stopLog();
-        logSystem->setLogger(nullptr);
-        delete logger;
+        stopLogging(logger);
     }
     instance.release();
     return result;

@@ -10,6 +10,8 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Two (or three) real processes meet through the lock file and the local socket: the stand-in
 // console tests/startup/instance_helper for the protocol's cases, the console itself for the
@@ -29,6 +31,8 @@ private slots:
     void waitsForHolderThatIsEnding();
     void silentHolderEndsWaitWithMinus1();
     void consoleHandsOverAndEndsCleanly();
+    void unwritableDataFolderIsReported_data();
+    void unwritableDataFolderIsReported();
 
 private:
     QProcess *startHelper(const QStringList &arguments);
@@ -266,6 +270,94 @@ void TestSingleInstance::consoleHandsOverAndEndsCleanly()
     QVERIFY(consoleLock().isEmpty());
     const QString logs = m_env->home() + QStringLiteral("/Documents/Velk/Log/Quorvin");
     QVERIFY(!QDir(logs).entryList({QStringLiteral("Quorvin-*.log")}, QDir::Files).isEmpty());
+}
+
+void TestSingleInstance::unwritableDataFolderIsReported_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::newRow("read-only data folder") << "read-only";
+    // XDG_DATA_HOME names a folder not made yet, inside one that cannot be written.
+    QTest::newRow("data home cannot be made") << "cannot make";
+    // A console was killed, then the folder became read-only (a disk remounted after errors): the
+    // stale lock cannot be replaced.
+    QTest::newRow("lock left by a killed console") << "stale lock";
+}
+
+// A data folder in which the console cannot make its lock file: it names the folder and ends
+// non-zero, instead of waiting for a console that does not exist and ending without a word. Run as
+// an unprivileged user when the test runs as root, since permissions do not bind root.
+void TestSingleInstance::unwritableDataFolderIsReported()
+{
+    QFETCH(QString, layout);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QVERIFY(::chmod(QFile::encodeName(home.path()).constData(), 0755) == 0);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+        environment.remove(QLatin1String(name));
+    QString dataHome = home.path() + QStringLiteral("/.local/share");
+    QStringList frozen;
+
+    auto console = [&](bool unprivileged) {
+        auto *process = new QProcess;
+        m_processes.append(process);
+        process->setProcessEnvironment(environment);
+        process->setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+        if (unprivileged && geteuid() == 0)
+            process->start(QStringLiteral(QV_AS_USER), {QStringLiteral("65534"), QStringLiteral(QV_CONSOLE)});
+        else
+            process->start(QStringLiteral(QV_CONSOLE), QStringList());
+        return process;
+    };
+
+    if (layout == QLatin1String("cannot make")) {
+        const QString locked = home.path() + QStringLiteral("/locked");
+        QVERIFY(QDir().mkpath(locked));
+        frozen << locked;
+        dataHome = locked + QStringLiteral("/data");
+    } else {
+        QVERIFY(QDir().mkpath(dataHome + QStringLiteral("/Quorvin")));
+        frozen << dataHome + QStringLiteral("/Quorvin");
+    }
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    const QString dataFolder = dataHome + QStringLiteral("/Quorvin");
+
+    if (layout == QLatin1String("stale lock")) {
+        QProcess *first = console(false);
+        QVERIFY(waitFor(
+            [&]() {
+                const QStringList locks = QDir(dataFolder).entryList({QStringLiteral("*.lock")}, QDir::Files);
+                return !locks.isEmpty() && holderPid(QDir(dataFolder).filePath(locks.first())) == first->processId();
+            },
+            30000));
+        first->kill();
+        QVERIFY(first->waitForFinished(5000));
+    }
+    for (const QString &folder : qAsConst(frozen))
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+
+    QProcess *process = console(true);
+    QByteArray said;
+    const bool named = waitFor(
+        [&]() {
+            said += process->readAllStandardError();
+            return said.contains(QFile::encodeName(QDir::toNativeSeparators(dataFolder))) ||
+                   process->state() == QProcess::NotRunning;
+        },
+        30000);
+    // The notice waits for the operator; SIGTERM closes it as it ends the console's event loop.
+    process->terminate();
+    const bool ended = process->state() == QProcess::NotRunning || process->waitForFinished(20000);
+    said += process->readAllStandardError();
+    for (const QString &folder : qAsConst(frozen))
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    QVERIFY(named);
+    QVERIFY(ended);
+    QVERIFY2(said.contains(QFile::encodeName(QDir::toNativeSeparators(dataFolder))), said.constData());
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
