@@ -26,7 +26,9 @@ void ImportErrorDialog::setErrorPosition(int column, int row, const QString &mes
     text += QStringLiteral("<font color=\"#ffff00\">") + QString::number(row) + QStringLiteral("</font>");
     text += tr("]");
     text += QStringLiteral("<br>");
-    text += QStringLiteral("<font color=\"#00ff00\">") + message + QStringLiteral("</font>");
+    // The label shows rich text, and the reasons are plain: the name rule's "<" would open a tag
+    // and cut the reason short.
+    text += QStringLiteral("<font color=\"#00ff00\">") + message.toHtmlEscaped() + QStringLiteral("</font>");
     labeError->setText(text);
 }
 

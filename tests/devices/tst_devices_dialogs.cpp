@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QSignalSpy>
+#include <QTextDocument>
 #include <memory>
 
 namespace {
@@ -198,6 +199,18 @@ void TestDevicesDialogs::importShowsFirstErrorAndReloadsWhatWasWritten()
     QCOMPARE(updated.count(), 1);
     QCOMPARE(added.count(), 1);
     QCOMPARE(added.at(0).at(0).value<VelkIFPDevice>().deviceName, QStringLiteral("Fresh"));
+    dialog.errorDialog()->close();
+
+    // A group name the group dialog refuses: the notice shows the dialog's wording whole, its "<"
+    // included, as text rather than as the start of a tag.
+    writeFile(path, Header + "\"Bad|Grp\",Dev0,10.0.0.1,aa:bb:cc:00:01:00,IFP/Control Box,,,\n");
+    QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
+    QVERIFY(dialog.errorDialog()->isVisible());
+    QTextDocument shown;
+    shown.setHtml(dialog.errorDialog()->labeError->text());
+    QCOMPARE(shown.toPlainText(), QStringLiteral("The 1st error on Column [1], Row [2]\nUse at most 32 characters and "
+                                                 "none of \\ / : * ? \" > < |."));
+    QCOMPARE(updated.count(), 1);
     dialog.errorDialog()->close();
 
     // A cancelled choice does nothing.
