@@ -12,6 +12,8 @@ namespace BroadcastTiming {
 bool repeats(const VelkBroadcast &broadcast);
 /// The repeat flag of a weekday as QDate::dayOfWeek numbers it (1 Monday ... 7 Sunday).
 bool repeatsOn(const VelkBroadcast &broadcast, int dayOfWeek);
+/// True when the two records start alike: the same date, time, repeat days and "now" choice.
+bool sameSchedule(const VelkBroadcast &a, const VelkBroadcast &b);
 /// The stored date and time ("yyyy-MM-dd" and "hh:mm") as a moment; invalid when either does not read.
 QDateTime storedStart(const VelkBroadcast &broadcast);
 /// The next start: the stored moment for a one-off (also when past); for a repeating broadcast the first flagged

@@ -35,13 +35,15 @@ VelkBroadcast scheduled(const QString &date, const QString &time, const QString 
 } // namespace
 
 // When broadcasts start: the calendar arithmetic on its own, then the page's scheduler driven by a moved clock
-// against a real database and manager (its targets are off, so each run ends at once with "Power-off").
+// against a real database and manager. The "Desk" targets are off, so each run to them ends at once with "Power-off";
+// the "Live" panels are simulated panels connected to the command server.
 class TestBroadcastTiming : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -58,15 +60,24 @@ private slots:
     void staleUpcomingGoBackToPendingAtStart();
     void groupsExpandToCapableDevicesOnce();
     void eachRepeatingRunKeepsItsOwnRecord();
+    void refreshInTheStartSecondKeepsTheRun();
 
 private:
     VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
     void startScheduler(const QDateTime &now);
+    /// Time runs on to `now` while no timer has fired yet (a busy event loop): the scheduler is not told.
+    void runOnQuietly(const QDateTime &now);
+    /// The scheduler's task of that broadcast; null when it is not upcoming.
+    const BroadcastTask *taskOf(quint32 bid) const;
+    /// The completed broadcasts whose content is that of `b` (the completed copies of its runs, or itself).
+    int completedRuns(const VelkBroadcast &b) const;
 
     std::unique_ptr<TestEnv> m_env;
     QTemporaryDir m_dir;
     NetworkConfig m_config;
     QList<VelkIFPDevice> m_devices; // never connected: every run ends at once
+    std::unique_ptr<PanelFleet> m_fleet;
+    QList<VelkIFPDevice> m_live; // the fleet's panels, connected
     std::unique_ptr<ManualClock> m_clock;
     std::unique_ptr<BroadcastManager> m_manager;
     std::unique_ptr<BroadcastScheduler> m_scheduler;
@@ -85,11 +96,26 @@ void TestBroadcastTiming::initTestCase()
     PanelFleet desks(options);
     m_devices = storeFleet(desks);
     QCOMPARE(m_devices.size(), 4);
+    m_fleet = makeFleet(4, 501, "Live-", "127.0.5.2");
+    m_live = storeFleet(*m_fleet);
+    m_fleet->startAll();
+    QTRY_COMPARE_WITH_TIMEOUT(m_fleet->connectedCount(), 4, 30000);
+}
+
+void TestBroadcastTiming::cleanupTestCase()
+{
+    m_fleet->shutDownAll();
+    m_fleet.reset();
 }
 
 void TestBroadcastTiming::init()
 {
     wipeBroadcasts();
+    for (SimulatedPanel *panel : m_fleet->panels()) {
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+        panel->releaseHeldAnswers();
+        panel->resetCounters();
+    }
     m_manager.reset(new BroadcastManager(CmdServer::getInstance(), OrvantaDBManager::getInstance()));
 }
 
@@ -105,7 +131,8 @@ VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDev
     b.status = VelkBroadcast::Upcoming;
     b.target = 2;
     b.devices = devices;
-    b.contentText = QStringLiteral("Lunch is served");
+    if (b.contentText.isEmpty())
+        b.contentText = QStringLiteral("Lunch is served");
     if (OrvantaDBManager::getInstance()->insertBroadcast(b) != DB_OK)
         qWarning("insertBroadcast failed");
     return b;
@@ -118,6 +145,29 @@ void TestBroadcastTiming::startScheduler(const QDateTime &now)
         new BroadcastScheduler(OrvantaDBManager::getInstance(), m_manager.get(), m_clock.get(), m_config.audioFolder,
                                [] { return BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance()); }));
     m_scheduler->start();
+}
+
+void TestBroadcastTiming::runOnQuietly(const QDateTime &now)
+{
+    const QSignalBlocker quiet(m_clock.get());
+    m_clock->setNow(now);
+}
+
+const BroadcastTask *TestBroadcastTiming::taskOf(quint32 bid) const
+{
+    for (const BroadcastTask &task : m_scheduler->taskList()) {
+        if (task.broadcast.bid == bid)
+            return &task;
+    }
+    return nullptr;
+}
+
+int TestBroadcastTiming::completedRuns(const VelkBroadcast &b) const
+{
+    int runs = 0;
+    for (const VelkBroadcast &done : m_scheduler->completedList())
+        runs += done.contentText == b.contentText ? 1 : 0;
+    return runs;
 }
 
 // 2024-05-06 is a Monday.
@@ -467,6 +517,67 @@ void TestBroadcastTiming::eachRepeatingRunKeepsItsOwnRecord()
     QCOMPARE(m_scheduler->completedList().size(), 2);
     QCOMPARE(db->queryBroadcastReportByBroadcast(weekly, left), DB_OK);
     QCOMPARE(left.size(), 0);
+}
+
+void TestBroadcastTiming::refreshInTheStartSecondKeepsTheRun()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    SimulatedPanel *first = m_fleet->panel(0);
+    SimulatedPanel *second = m_fleet->panel(1);
+    SimulatedPanel *busy = m_fleet->panel(2);
+    VelkBroadcast weekly = scheduled("2024-04-01", "10:00", "Mon");
+    weekly.contentText = "Weekly assembly";
+    weekly = store(weekly, m_live.mid(0, 2));
+    VelkBroadcast nobody = scheduled("2024-04-01", "10:00", "Mon"); // no target left: completed at once
+    nobody.contentText = "Nobody listens";
+    nobody = store(nobody, {});
+    VelkBroadcast edited = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(3, 1));
+    startScheduler(at("2024-05-06 09:59:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 60 * 1000);
+
+    // Another broadcast is running: its panel holds its answer until the weekly start has begun.
+    busy->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    VelkBroadcast now = scheduled("2024-05-06", "09:59");
+    now.isNow = true;
+    now = store(now, m_live.mid(2, 1));
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTRY_COMPARE(busy->heldAnswerCount(), 1);
+
+    // The start second has begun and the task timer has not fired yet. The lists are rebuilt (Duplicate, a click on
+    // the Broadcast entry), and the third broadcast is saved with a new time: the due runs keep their start, the
+    // edited one takes its new time.
+    runOnQuietly(at("2024-05-06 10:00:00.300"));
+    QVERIFY(m_scheduler->duplicateBroadcast(weekly, nullptr));
+    m_scheduler->refreshBroadcastTables();
+    edited.time = "10:05";
+    QCOMPARE(db->updateBroadcast(edited), DB_OK);
+    m_scheduler->refreshBroadcastTables();
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+    QCOMPARE(taskOf(nobody.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+    QCOMPARE(taskOf(edited.bid)->startDateTime, at("2024-05-06 10:05:00.000"));
+    QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+
+    // The other run ends (a rebuild and a check): the weekly one is sent now, once, and recorded once.
+    busy->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+    busy->releaseHeldAnswers();
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+    QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+    QCOMPARE(completedRuns(nobody), 1);
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"));
+    QCOMPARE(taskOf(nobody.bid)->startDateTime, at("2024-05-13 10:00:00.000"));
+
+    // Still in the same second: more rebuilds and checks hand nothing over again.
+    for (int i = 0; i < 3; ++i) {
+        m_scheduler->refreshBroadcastTables();
+        m_scheduler->checkBroadcastTask();
+    }
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(completedRuns(weekly), 1);
+    QCOMPARE(completedRuns(nobody), 1);
+    QCOMPARE(m_fleet->panel(3)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+    QCOMPARE(m_scheduler->taskTimer().interval(), 5 * 60 * 1000);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)
