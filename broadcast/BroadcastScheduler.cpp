@@ -196,6 +196,7 @@ void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
         }
     }
     copy.broadcast.devices = devices;
+    dropInterruptedRun(copy.broadcast);
 
     if (copy.broadcast.devices.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "no devices in broadcast task");
@@ -239,6 +240,22 @@ void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
         transaction.rollback();
         dropRunReport(task.broadcast);
     }
+}
+
+void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
+{
+    // Every finished run takes its rows along (a one-off stays completed with them), so rows still under a broadcast
+    // about to run come from a run that never ended: the console quit during it, or start-up put a one-off back in
+    // pending and it is sent again. Left there, they would join this run's report as blank rows.
+    QList<VelkBroadcastReport> left;
+    if (m_db->queryBroadcastReportByBroadcast(broadcast, left) == DB_OK && left.isEmpty())
+        return;
+    if (m_db->deleteBroadcastReport(broadcast) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, deleteBroadcastReport error");
+        return;
+    }
+    writeLog(LOG_LEVEL_WARNING, "prepareBroadcastTaskForExe, %s report rows of an interrupted run deleted: %s",
+             number(left.size()).constData(), number(broadcast.bid).constData());
 }
 
 void BroadcastScheduler::dropRunReport(VelkBroadcast broadcast)

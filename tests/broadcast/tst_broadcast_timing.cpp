@@ -61,6 +61,7 @@ private slots:
     void groupsExpandToCapableDevicesOnce();
     void eachRepeatingRunKeepsItsOwnRecord();
     void refreshInTheStartSecondKeepsTheRun();
+    void interruptedRunsLeaveNoRowsInTheNext();
 
 private:
     VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
@@ -71,8 +72,11 @@ private:
     const BroadcastTask *taskOf(quint32 bid) const;
     /// The completed broadcasts whose content is that of `b` (the completed copies of its runs, or itself).
     int completedRuns(const VelkBroadcast &b) const;
+    /// The report rows of the last completed broadcast whose content is that of `b`, as (status, note).
+    QList<QPair<int, int>> lastRunReport(const VelkBroadcast &b) const;
 
     std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
     QTemporaryDir m_dir;
     NetworkConfig m_config;
     QList<VelkIFPDevice> m_devices; // never connected: every run ends at once
@@ -86,6 +90,7 @@ private:
 void TestBroadcastTiming::initTestCase()
 {
     m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
     m_config = loopbackNetworkConfig(m_dir.path());
     NetworkConfig::setCurrent(m_config);
@@ -168,6 +173,22 @@ int TestBroadcastTiming::completedRuns(const VelkBroadcast &b) const
     for (const VelkBroadcast &done : m_scheduler->completedList())
         runs += done.contentText == b.contentText ? 1 : 0;
     return runs;
+}
+
+QList<QPair<int, int>> TestBroadcastTiming::lastRunReport(const VelkBroadcast &b) const
+{
+    VelkBroadcast last;
+    for (const VelkBroadcast &done : m_scheduler->completedList()) {
+        if (done.contentText == b.contentText)
+            last = done;
+    }
+    QList<VelkBroadcastReport> rows;
+    if (OrvantaDBManager::getInstance()->queryBroadcastReportByBroadcast(last, rows) != DB_OK)
+        qWarning("queryBroadcastReportByBroadcast failed");
+    QList<QPair<int, int>> results;
+    for (const VelkBroadcastReport &row : qAsConst(rows))
+        results.append(qMakePair(row.status, row.note));
+    return results;
 }
 
 // 2024-05-06 is a Monday.
@@ -578,6 +599,55 @@ void TestBroadcastTiming::refreshInTheStartSecondKeepsTheRun()
     QCOMPARE(completedRuns(nobody), 1);
     QCOMPARE(m_fleet->panel(3)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
     QCOMPARE(m_scheduler->taskTimer().interval(), 5 * 60 * 1000);
+}
+
+void TestBroadcastTiming::interruptedRunsLeaveNoRowsInTheNext()
+{
+    const QList<QPair<int, int>> kTwoDelivered = {{1, 0}, {1, 0}};
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkBroadcast weekly = scheduled("2024-04-01", "10:00", "Mon");
+    weekly.contentText = "Weekly assembly";
+    weekly = store(weekly, m_live.mid(0, 2));
+    VelkBroadcast once = scheduled("2024-05-06", "10:00");
+    once.contentText = "Bus 12 is late";
+    once = store(once, m_live.mid(2, 2));
+    for (SimulatedPanel *panel : m_fleet->panels())
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    startScheduler(at("2024-05-06 09:59:59.500"));
+    m_clock->setNow(at("2024-05-06 10:00:00.200"));
+    for (SimulatedPanel *panel : m_fleet->panels())
+        QTRY_COMPARE(panel->heldAnswerCount(), 1);
+
+    // The console quits in the middle of both runs, and starts again a week later.
+    m_scheduler.reset();
+    m_manager.reset();
+    for (SimulatedPanel *panel : m_fleet->panels()) {
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+        panel->releaseHeldAnswers();
+    }
+    QCOMPARE(reportOf(weekly).size(), 2);
+    m_manager.reset(new BroadcastManager(CmdServer::getInstance(), OrvantaDBManager::getInstance()));
+    m_log->clear();
+    startScheduler(at("2024-05-13 09:59:59.500"));
+
+    // The weekly run's report lists its own run's panels, once each, with their results.
+    m_clock->setNow(at("2024-05-13 10:00:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+    QCOMPARE(lastRunReport(weekly), kTwoDelivered);
+    QVERIFY(m_log->contains("interrupted run"));
+
+    // The one-off went back to pending at start-up; sent again, it has one row per panel.
+    QCOMPARE(m_scheduler->pendingList().size(), 1);
+    once = m_scheduler->pendingList().first();
+    once.status = VelkBroadcast::Upcoming;
+    once.isNow = true;
+    once.startDate = "2024-05-13";
+    once.time = "10:00";
+    QCOMPARE(db->updateBroadcast(once), DB_OK);
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(once), 1, 30000);
+    QCOMPARE(lastRunReport(once), kTwoDelivered);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)
