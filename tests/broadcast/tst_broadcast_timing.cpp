@@ -8,9 +8,34 @@
 
 #include <QSignalSpy>
 
+#include <time.h>
+
 using namespace BroadcastTest;
 
 namespace {
+
+// The local time zone for the life of the object.
+class LocalZone
+{
+public:
+    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
 
 QDateTime at(const char *text)
 {
@@ -62,6 +87,7 @@ private slots:
     void eachRepeatingRunKeepsItsOwnRecord();
     void refreshInTheStartSecondKeepsTheRun();
     void interruptedRunsLeaveNoRowsInTheNext();
+    void daylightSavingDays();
 
 private:
     VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
@@ -648,6 +674,66 @@ void TestBroadcastTiming::interruptedRunsLeaveNoRowsInTheNext()
     m_scheduler->checkBroadcastTask();
     QTRY_COMPARE_WITH_TIMEOUT(completedRuns(once), 1, 30000);
     QCOMPARE(lastRunReport(once), kTwoDelivered);
+}
+
+// Berlin springs forward on 2027-03-28 (02:00 becomes 03:00) and falls back on 2027-10-31 (03:00 becomes 02:00).
+void TestBroadcastTiming::daylightSavingDays()
+{
+    const LocalZone berlin("Europe/Berlin");
+    QCOMPARE(at("2027-07-01 12:00:00.000").offsetFromUtc(), 7200);
+    const qint64 hour = 3600 * 1000;
+    SimulatedPanel *panel = m_fleet->panel(0);
+
+    // A one-off at 08:00 on the short day is armed at midnight for the real seven hours left, not eight.
+    VelkBroadcast morning = scheduled("2027-03-28", "08:00");
+    morning.contentText = "Clocks went forward";
+    morning = store(morning, m_live.mid(1, 1));
+    startScheduler(at("2027-03-27 23:59:59.000"));
+    m_clock->setNow(at("2027-03-28 00:00:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 7 * hour);
+    m_clock->setNow(at("2027-03-28 08:00:00.200"));
+    QTRY_COMPARE(completedRuns(morning), 1);
+    m_scheduler.reset();
+    wipeBroadcasts();
+
+    // Sunday and Monday at 02:30: on the short day 02:30 does not exist and the run comes at 03:00, two real hours
+    // after midnight; Monday's run follows as usual.
+    VelkBroadcast early = scheduled("2027-03-01", "02:30", "Sun,Mon");
+    early.contentText = "Early shift";
+    early = store(early, m_live.mid(0, 1));
+    startScheduler(at("2027-03-27 12:00:00.000"));
+    QCOMPARE(taskOf(early.bid)->startDateTime, at("2027-03-28 03:00:00.000"));
+    m_clock->setNow(at("2027-03-28 00:00:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 2 * hour);
+    m_clock->setNow(at("2027-03-28 03:00:00.200"));
+    QTRY_COMPARE(completedRuns(early), 1);
+    QCOMPARE(taskOf(early.bid)->startDateTime, at("2027-03-29 02:30:00.000"));
+    m_clock->setNow(at("2027-03-29 02:30:00.200"));
+    QTRY_COMPARE(completedRuns(early), 2);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 2);
+    const QList<QPair<int, int>> delivered = {qMakePair(1, 0)};
+    QCOMPARE(lastRunReport(early), delivered);
+    m_scheduler.reset();
+    wipeBroadcasts();
+
+    // Sunday at 02:30 on the long day: once, at the first of the two 02:30s.
+    VelkBroadcast night = scheduled("2027-10-01", "02:30", "Sun");
+    night.contentText = "Night watch";
+    night = store(night, m_live.mid(0, 1));
+    startScheduler(at("2027-10-30 12:00:00.000"));
+    const QDateTime first = taskOf(night.bid)->startDateTime;
+    QCOMPARE(first.offsetFromUtc(), 7200);
+    m_clock->setNow(at("2027-10-31 00:00:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 2 * hour + hour / 2);
+    m_clock->setNow(first.addMSecs(200));
+    QTRY_COMPARE(completedRuns(night), 1);
+    m_clock->setNow(first.addMSecs(hour + 200)); // the second 02:30
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(taskOf(night.bid)->startDateTime, at("2027-11-07 02:30:00.000"));
+    QCOMPARE(completedRuns(night), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 3);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)
