@@ -90,7 +90,8 @@ private slots:
     void daylightSavingDays();
 
 private:
-    VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
+    /// Stores an upcoming broadcast to the devices, with that text (or a common one).
+    VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices, const QString &text = QString());
     void startScheduler(const QDateTime &now);
     /// Time runs on to `now` while no timer has fired yet (a busy event loop): the scheduler is not told.
     void runOnQuietly(const QDateTime &now);
@@ -157,13 +158,12 @@ void TestBroadcastTiming::cleanup()
     m_clock.reset();
 }
 
-VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices)
+VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices, const QString &text)
 {
     b.status = VelkBroadcast::Upcoming;
     b.target = 2;
     b.devices = devices;
-    if (b.contentText.isEmpty())
-        b.contentText = QStringLiteral("Lunch is served");
+    b.contentText = text.isEmpty() ? QStringLiteral("Lunch is served") : text;
     if (OrvantaDBManager::getInstance()->insertBroadcast(b) != DB_OK)
         qWarning("insertBroadcast failed");
     return b;
@@ -572,12 +572,9 @@ void TestBroadcastTiming::refreshInTheStartSecondKeepsTheRun()
     SimulatedPanel *first = m_fleet->panel(0);
     SimulatedPanel *second = m_fleet->panel(1);
     SimulatedPanel *busy = m_fleet->panel(2);
-    VelkBroadcast weekly = scheduled("2024-04-01", "10:00", "Mon");
-    weekly.contentText = "Weekly assembly";
-    weekly = store(weekly, m_live.mid(0, 2));
-    VelkBroadcast nobody = scheduled("2024-04-01", "10:00", "Mon"); // no target left: completed at once
-    nobody.contentText = "Nobody listens";
-    nobody = store(nobody, {});
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(0, 2), "Weekly assembly");
+    const VelkBroadcast nobody =
+        store(scheduled("2024-04-01", "10:00", "Mon"), {}, "Nobody listens"); // no target left: completed at once
     VelkBroadcast edited = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(3, 1));
     startScheduler(at("2024-05-06 09:59:00.000"));
     QCOMPARE(m_scheduler->taskTimer().interval(), 60 * 1000);
@@ -631,12 +628,8 @@ void TestBroadcastTiming::interruptedRunsLeaveNoRowsInTheNext()
 {
     const QList<QPair<int, int>> kTwoDelivered = {{1, 0}, {1, 0}};
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    VelkBroadcast weekly = scheduled("2024-04-01", "10:00", "Mon");
-    weekly.contentText = "Weekly assembly";
-    weekly = store(weekly, m_live.mid(0, 2));
-    VelkBroadcast once = scheduled("2024-05-06", "10:00");
-    once.contentText = "Bus 12 is late";
-    once = store(once, m_live.mid(2, 2));
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(0, 2), "Weekly assembly");
+    const VelkBroadcast once = store(scheduled("2024-05-06", "10:00"), m_live.mid(2, 2), "Bus 12 is late");
     for (SimulatedPanel *panel : m_fleet->panels())
         panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
     startScheduler(at("2024-05-06 09:59:59.500"));
@@ -664,12 +657,13 @@ void TestBroadcastTiming::interruptedRunsLeaveNoRowsInTheNext()
 
     // The one-off went back to pending at start-up; sent again, it has one row per panel.
     QCOMPARE(m_scheduler->pendingList().size(), 1);
-    once = m_scheduler->pendingList().first();
-    once.status = VelkBroadcast::Upcoming;
-    once.isNow = true;
-    once.startDate = "2024-05-13";
-    once.time = "10:00";
-    QCOMPARE(db->updateBroadcast(once), DB_OK);
+    VelkBroadcast again = m_scheduler->pendingList().first();
+    QCOMPARE(again.bid, once.bid);
+    again.status = VelkBroadcast::Upcoming;
+    again.isNow = true;
+    again.startDate = "2024-05-13";
+    again.time = "10:00";
+    QCOMPARE(db->updateBroadcast(again), DB_OK);
     m_scheduler->refreshBroadcastTables();
     m_scheduler->checkBroadcastTask();
     QTRY_COMPARE_WITH_TIMEOUT(completedRuns(once), 1, 30000);
@@ -685,9 +679,7 @@ void TestBroadcastTiming::daylightSavingDays()
     SimulatedPanel *panel = m_fleet->panel(0);
 
     // A one-off at 08:00 on the short day is armed at midnight for the real seven hours left, not eight.
-    VelkBroadcast morning = scheduled("2027-03-28", "08:00");
-    morning.contentText = "Clocks went forward";
-    morning = store(morning, m_live.mid(1, 1));
+    const VelkBroadcast morning = store(scheduled("2027-03-28", "08:00"), m_live.mid(1, 1), "Clocks went forward");
     startScheduler(at("2027-03-27 23:59:59.000"));
     m_clock->setNow(at("2027-03-28 00:00:00.000"));
     QCOMPARE(m_scheduler->taskTimer().interval(), 7 * hour);
@@ -698,9 +690,7 @@ void TestBroadcastTiming::daylightSavingDays()
 
     // Sunday and Monday at 02:30: on the short day 02:30 does not exist and the run comes at 03:00, two real hours
     // after midnight; Monday's run follows as usual.
-    VelkBroadcast early = scheduled("2027-03-01", "02:30", "Sun,Mon");
-    early.contentText = "Early shift";
-    early = store(early, m_live.mid(0, 1));
+    const VelkBroadcast early = store(scheduled("2027-03-01", "02:30", "Sun,Mon"), m_live.mid(0, 1), "Early shift");
     startScheduler(at("2027-03-27 12:00:00.000"));
     QCOMPARE(taskOf(early.bid)->startDateTime, at("2027-03-28 03:00:00.000"));
     m_clock->setNow(at("2027-03-28 00:00:00.000"));
@@ -717,9 +707,7 @@ void TestBroadcastTiming::daylightSavingDays()
     wipeBroadcasts();
 
     // Sunday at 02:30 on the long day: once, at the first of the two 02:30s.
-    VelkBroadcast night = scheduled("2027-10-01", "02:30", "Sun");
-    night.contentText = "Night watch";
-    night = store(night, m_live.mid(0, 1));
+    const VelkBroadcast night = store(scheduled("2027-10-01", "02:30", "Sun"), m_live.mid(0, 1), "Night watch");
     startScheduler(at("2027-10-30 12:00:00.000"));
     const QDateTime first = taskOf(night.bid)->startDateTime;
     QCOMPARE(first.offsetFromUtc(), 7200);
