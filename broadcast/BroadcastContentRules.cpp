@@ -1,6 +1,7 @@
 #include "broadcast/BroadcastContentRules.h"
 
 #include "broadcast/BroadcastAudio.h"
+#include "network/PanelFileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +34,7 @@ bool uploadTooLarge(qint64 bytes)
 
 QString uploadTargetName(const QString &audioFolder, const QString &fileName, const std::function<quint32()> &random)
 {
-    const QFileInfo info(fileName);
+    const QFileInfo info(PanelFileName::plain(QFileInfo(fileName).fileName()));
     const QString name = info.fileName();
     if (!QFileInfo::exists(QDir(audioFolder).filePath(name)))
         return name;

@@ -27,8 +27,9 @@ TextCut limitText(const QString &text, int cursor);
 /// More than 10 MiB (exactly 10 MiB is allowed).
 bool uploadTooLarge(qint64 bytes);
 
-/// The name an upload gets in the Audio folder: its own when free, else "base(N).suffix" with N a random decimal
-/// number, drawn until the name is free ("a.b.mp3" becomes "a(N).b.mp3"). random() draws N.
+/// The name an upload gets in the Audio folder, which is also the name the panels receive: its own as a plain file name
+/// (PanelFileName::plain) when free, else "base(N).suffix" with N a random decimal number, drawn until the name is
+/// free ("a.b.mp3" becomes "a(N).b.mp3"). random() draws N.
 QString uploadTargetName(const QString &audioFolder, const QString &fileName, const std::function<quint32()> &random);
 
 /// Copies an upload into the Audio folder under the target name, readable by its owner; false with *error set

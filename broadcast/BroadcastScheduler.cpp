@@ -66,6 +66,9 @@ void BroadcastScheduler::refreshBroadcastTables()
     QList<VelkBroadcast> upcoming;
     if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus upcoming error");
+    const QDateTime now = m_clock->now();
+    QHash<quint32, WaitingStart> waiting;
+    QHash<quint32, QDateTime> lastRun;
     for (const VelkBroadcast &broadcast : qAsConst(upcoming)) {
         BroadcastTask task;
         task.broadcast = broadcast;
@@ -76,10 +79,16 @@ void BroadcastScheduler::refreshBroadcastTables()
             task.started = true;
             task.startDateTime = m_handedOver.value(broadcast.bid);
         }
-        if (!task.started)
-            task.startDateTime = nextStartDateTime(broadcast);
+        if (!task.started) {
+            task.startDateTime = waitingStart(broadcast, now);
+            waiting.insert(broadcast.bid, {task.startDateTime, broadcast});
+        }
+        if (m_lastRun.contains(broadcast.bid))
+            lastRun.insert(broadcast.bid, m_lastRun.value(broadcast.bid));
         m_taskList.append(task);
     }
+    m_waiting = waiting;
+    m_lastRun = lastRun;
     std::sort(m_taskList.begin(), m_taskList.end(), broadcastTaskLessThan);
 
     m_completedList.clear();
@@ -87,6 +96,25 @@ void BroadcastScheduler::refreshBroadcastTables()
         writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus completed error");
 
     emit refreshed();
+}
+
+QDateTime BroadcastScheduler::waitingStart(const VelkBroadcast &broadcast, const QDateTime &now) const
+{
+    QDateTime next = BroadcastTiming::nextStartDateTime(broadcast, now);
+    const QDateTime ran = m_lastRun.value(broadcast.bid);
+    // A run that ended within its own start millisecond is not due a second time.
+    if (ran.isValid() && next == ran && BroadcastTiming::repeats(broadcast))
+        next = BroadcastTiming::nextStartDateTime(broadcast, ran.addMSecs(1));
+    // Once its start has begun, a repeating broadcast's next start lies a week on, but its timer may not have fired
+    // yet: any rebuild in between (a click, a save, the end of another run) would skip the run. A task that is due
+    // and not yet started keeps its start for the check that starts it, unless its own schedule was changed.
+    const auto kept = m_waiting.constFind(broadcast.bid);
+    if (kept == m_waiting.constEnd() || !kept->start.isValid() || kept->start == ran)
+        return next;
+    const bool due = kept->start <= now && kept->start.date() == now.date();
+    if (due && (!next.isValid() || kept->start < next) && BroadcastTiming::sameSchedule(kept->broadcast, broadcast))
+        return kept->start;
+    return next;
 }
 
 void BroadcastScheduler::checkBroadcastTask()
@@ -133,6 +161,7 @@ void BroadcastScheduler::regularlyCheckBroadcastTask()
 void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
 {
     writeLog(LOG_LEVEL_INFO, "prepareBroadcastTaskForExe: %s", number(task.broadcast.bid).constData());
+    m_lastRun.insert(task.broadcast.bid, task.startDateTime);
     BroadcastTask copy = task;
     if (copy.broadcast.target == 3) {
         QSet<QString> supportedNames;
@@ -167,6 +196,7 @@ void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
         }
     }
     copy.broadcast.devices = devices;
+    dropInterruptedRun(copy.broadcast);
 
     if (copy.broadcast.devices.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "no devices in broadcast task");
@@ -210,6 +240,22 @@ void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
         transaction.rollback();
         dropRunReport(task.broadcast);
     }
+}
+
+void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
+{
+    // Every finished run takes its rows along (a one-off stays completed with them), so rows still under a broadcast
+    // about to run come from a run that never ended: the console quit during it, or start-up put a one-off back in
+    // pending and it is sent again. Left there, they would join this run's report as blank rows.
+    QList<VelkBroadcastReport> left;
+    if (m_db->queryBroadcastReportByBroadcast(broadcast, left) == DB_OK && left.isEmpty())
+        return;
+    if (m_db->deleteBroadcastReport(broadcast) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, deleteBroadcastReport error");
+        return;
+    }
+    writeLog(LOG_LEVEL_WARNING, "prepareBroadcastTaskForExe, %s report rows of an interrupted run deleted: %s",
+             number(left.size()).constData(), number(broadcast.bid).constData());
 }
 
 void BroadcastScheduler::dropRunReport(VelkBroadcast broadcast)

@@ -83,6 +83,11 @@ signals:
     void refreshed();
 
 private:
+    /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
+    /// start and the check that starts it, the start it already had.
+    QDateTime waitingStart(const VelkBroadcast &broadcast, const QDateTime &now) const;
+    /// Deletes the report rows a run that never ended left under the broadcast, with a log line.
+    void dropInterruptedRun(VelkBroadcast broadcast);
     void dropRunReport(VelkBroadcast broadcast);
 
     OrvantaDBIntf *m_db;
@@ -95,6 +100,15 @@ private:
     QList<VelkBroadcast> m_completedList;
     /// Runs handed to the manager whose end has not been recorded yet, with their start.
     QHash<quint32, QDateTime> m_handedOver;
+    /// The start each waiting task had at the last rebuild, with the record it was worked out from.
+    struct WaitingStart
+    {
+        QDateTime start;
+        VelkBroadcast broadcast;
+    };
+    QHash<quint32, WaitingStart> m_waiting;
+    /// The start of the last run handed over (or recorded at once) for each upcoming broadcast.
+    QHash<quint32, QDateTime> m_lastRun;
     QTimer m_dailyTimer;
     QTimer m_taskTimer;
 };

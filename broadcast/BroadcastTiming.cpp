@@ -1,6 +1,7 @@
 #include "broadcast/BroadcastTiming.h"
 
 #include "broadcast/BroadcastTask.h"
+#include "shell/base/ScheduleTime.h"
 
 #include <QTime>
 
@@ -33,9 +34,17 @@ bool repeatsOn(const VelkBroadcast &b, int dayOfWeek)
     }
 }
 
+bool sameSchedule(const VelkBroadcast &a, const VelkBroadcast &b)
+{
+    return a.isNow == b.isNow && a.startDate == b.startDate && a.time == b.time && a.repeatSun == b.repeatSun &&
+           a.repeatMon == b.repeatMon && a.repeatTue == b.repeatTue && a.repeatWed == b.repeatWed &&
+           a.repeatThu == b.repeatThu && a.repeatFri == b.repeatFri && a.repeatSat == b.repeatSat;
+}
+
 QDateTime storedStart(const VelkBroadcast &b)
 {
-    return QDateTime::fromString(b.startDate + QLatin1Char(' ') + b.time, QStringLiteral("yyyy-MM-dd hh:mm"));
+    QTime time;
+    return ScheduleTime::instantOf(QDate::fromString(b.startDate, QStringLiteral("yyyy-MM-dd")), b.time, &time);
 }
 
 QDateTime nextStartDateTime(const VelkBroadcast &b, const QDateTime &now)
@@ -43,30 +52,30 @@ QDateTime nextStartDateTime(const VelkBroadcast &b, const QDateTime &now)
     const QDateTime start = storedStart(b);
     if (!repeats(b) || !start.isValid())
         return start;
-    QDate day;
-    if (start.date() > now.date())
-        day = start.date();
-    else if (start.time() >= now.time())
-        day = now.date();
-    else
-        day = now.date().addDays(1);
-    for (int i = 0; i < 7; ++i, day = day.addDays(1)) {
-        if (repeatsOn(b, day.dayOfWeek()))
-            return QDateTime(day, start.time());
+    // Each day's start is that day's own instant, compared with now as an instant: a day whose time falls in a
+    // skipped hour starts just after it, a repeated hour counts once, and a day without a start is passed over.
+    QTime time;
+    ScheduleTime::parseTimeOfDay(b.time, &time);
+    QDate day = qMax(start.date(), now.date());
+    for (int i = 0; i < 14; ++i, day = day.addDays(1)) {
+        if (!repeatsOn(b, day.dayOfWeek()))
+            continue;
+        const QDateTime candidate = ScheduleTime::occurrence(day, time);
+        if (candidate.isValid() && candidate >= now)
+            return candidate;
     }
     return QDateTime();
 }
 
 qint64 secondsUntilStart(const QDateTime &start, const QDateTime &now)
 {
-    const QTime from = now.time();
-    const QTime to = start.time();
-    return QTime(from.hour(), from.minute(), from.second()).secsTo(QTime(to.hour(), to.minute(), to.second()));
+    // Real seconds, not the difference of the two times of day, which is an hour off on a daylight-saving day.
+    return start.toMSecsSinceEpoch() / 1000 - now.toMSecsSinceEpoch() / 1000;
 }
 
 qint64 msecsToNextMidnight(const QDateTime &now)
 {
-    const QDateTime midnight(now.date().addDays(1), QTime(0, 0));
+    const QDateTime midnight = ScheduleTime::occurrence(now.date().addDays(1), QTime(0, 0));
     return qMax<qint64>(1, now.msecsTo(midnight));
 }
 

@@ -12,12 +12,15 @@ namespace BroadcastTiming {
 bool repeats(const VelkBroadcast &broadcast);
 /// The repeat flag of a weekday as QDate::dayOfWeek numbers it (1 Monday ... 7 Sunday).
 bool repeatsOn(const VelkBroadcast &broadcast, int dayOfWeek);
-/// The stored date and time ("yyyy-MM-dd" and "hh:mm") as a moment; invalid when either does not read.
+/// True when the two records start alike: the same date, time, repeat days and "now" choice.
+bool sameSchedule(const VelkBroadcast &a, const VelkBroadcast &b);
+/// The stored date and time ("yyyy-MM-dd" and "hh:mm") as a moment; invalid when either does not read. A time that
+/// the clocks skip on that day (spring forward) is the first minute after the gap; one they show twice is the first.
 QDateTime storedStart(const VelkBroadcast &broadcast);
 /// The next start: the stored moment for a one-off (also when past); for a repeating broadcast the first flagged
-/// weekday on or after its start date, today only while today's start time has not passed.
+/// weekday on or after its start date whose start (read as storedStart reads it) is not before now.
 QDateTime nextStartDateTime(const VelkBroadcast &broadcast, const QDateTime &now);
-/// Whole seconds from now's time of day to the start's, both without their milliseconds; zero or less is due.
+/// Whole real seconds from now to the start, both without their milliseconds; zero or less is due.
 qint64 secondsUntilStart(const QDateTime &start, const QDateTime &now);
 /// Milliseconds from now to the next midnight, at least 1, so a timer armed in the day's last second ends past
 /// midnight instead of re-arming at 0 ms until the date turns.

@@ -5,6 +5,7 @@
 #include "network/CmdServer.h"
 #include "network/FrameCodec.h"
 #include "network/PanelAccountMerge.h"
+#include "network/PanelFileName.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
 #include "shell/base/Log.h"
@@ -510,8 +511,9 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     });
     m_broadcastJob = job;
     emit setupBroadcastTransferFileTimeout(mac, 8000);
+    // Rows stored before uploads were given plain names still hold their name as picked; the panel gets it plain.
     if (m_state == Connected && m_broadcastJob == job)
-        job->start(name);
+        job->start(PanelFileName::plain(name));
     return true;
 }
 

@@ -7,8 +7,8 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
 #include "scheduling/DeviceControlPlan.h"
-#include "scheduling/ScheduleTime.h"
 #include "shell/base/Log.h"
+#include "shell/base/ScheduleTime.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "scheduling/ScheduleTime.h"
 #include "shell/base/Log.h"
+#include "shell/base/ScheduleTime.h"
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 

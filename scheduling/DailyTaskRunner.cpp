@@ -1,7 +1,7 @@
 #include "scheduling/DailyTaskRunner.h"
 
-#include "scheduling/ScheduleTime.h"
 #include "shell/base/Clock.h"
+#include "shell/base/ScheduleTime.h"
 
 DailyTaskRunner::DailyTaskRunner(Clock *clock, QObject *parent)
     : QObject(parent), m_clock(clock), m_window(clock->now())

@@ -4,8 +4,8 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "scheduling/ScheduleTime.h"
 #include "shell/base/Log.h"
+#include "shell/base/ScheduleTime.h"
 
 QList<ScheduleTask> DeviceControlPlan::buildDay(OrvantaDBIntf *db, const QDate &date)
 {

@@ -3,8 +3,8 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DialogPlacement.h"
-#include "scheduling/ScheduleTime.h"
 #include "shell/base/Log.h"
+#include "shell/base/ScheduleTime.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/UiHelpers.h"
 

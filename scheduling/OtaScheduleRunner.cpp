@@ -6,9 +6,9 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/UpdateStatus.h"
 #include "firmware/IFPUpgradeManager.h"
-#include "scheduling/ScheduleTime.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
+#include "shell/base/ScheduleTime.h"
 
 OtaScheduleRunner::OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent)
     : QObject(parent), m_db(db), m_manager(manager), m_clock(clock)

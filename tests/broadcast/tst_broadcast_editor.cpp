@@ -2,6 +2,7 @@
 
 #include "broadcast/Broadcast.h"
 #include "broadcast/BroadcastContentEditor.h"
+#include "broadcast/BroadcastContentRules.h"
 #include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastSaveDialog.h"
 #include "broadcast/BroadcastSchedule.h"
@@ -260,6 +261,23 @@ void TestBroadcastEditor::uploadsAndTheirFiles()
     content->radioButtonUserSelect->click();
     QVERIFY(QRegularExpression("^a\\(\\d+\\)\\.b\\.mp3$").match(content->savedAudioFilename()).hasMatch());
     content->toolButtonDeleteAudio->click();
+
+    // A name a panel could read as a path is stored as a plain file name; the operator still sees the one picked.
+    m_chooser.path = writeRandomFile(outside + "/back\\..\\slash.mp3", 200);
+    content->radioButtonUserSelect->click();
+    QCOMPARE(content->savedAudioFilename(), QString("back_.._slash.mp3"));
+    QCOMPARE(content->displayedAudioFilename(), QString("back\\..\\slash.mp3"));
+    QVERIFY(QFile::exists(folder + "back_.._slash.mp3"));
+    content->toolButtonDeleteAudio->click();
+    writeRandomFile(folder + "back_.._slash.mp3", 10);
+    const auto seven = [] { return 7u; };
+    QCOMPARE(BroadcastContentRules::uploadTargetName(folder, "back\\..\\slash.mp3", seven),
+             QString("back_(7).._slash.mp3"));
+    QCOMPARE(BroadcastContentRules::uploadTargetName(folder, ".hidden.mp3", seven), QString("_hidden.mp3"));
+    QCOMPARE(BroadcastContentRules::uploadTargetName(folder, "bell\x01\tring\x7f.wav", seven),
+             QString("bell__ring_.wav"));
+    QCOMPARE(BroadcastContentRules::uploadTargetName(folder, QString::fromUtf8("Grüße 朝会.mp3"), seven),
+             QString::fromUtf8("Grüße 朝会.mp3"));
 
     // A file that went away before it could be read, and an Audio folder that cannot take it, are reported.
     m_chooser.path = outside + "/gone.mp3";

@@ -213,6 +213,18 @@ void TestBroadcastManager::soundReachesEveryPanelThatAsks()
     for (const auto &row : reportOf(broadcast))
         QCOMPARE(row, qMakePair(1, 0));
 
+    // A stored name that a panel would read as a path (a legal file name here, kept as it is on the console) reaches
+    // the panels as a plain file name.
+    const QString odd = writeRandomFile(m_config.audioFolder + "back\\..\\slash.mp3", 3000);
+    const VelkBroadcast oddOne = storeBroadcast(devices.mid(1, 2), 4, "back\\..\\slash.mp3");
+    m_manager->addBroadcastTask(taskOf(oddOne));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
+    for (SimulatedPanel *panel : {fleet->panel(1), fleet->panel(2)}) {
+        QCOMPARE(panel->lastAudioFile().name, QString("back_.._slash.mp3"));
+        QCOMPARE(panel->lastAudioFile().sha256, fileSha256(odd));
+    }
+
     // A panel that asks for the sound of a broadcast that has none is not sent a file; its confirmation counts.
     SimulatedPanel *confused = fleet->panel(0);
     confused->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
@@ -222,7 +234,7 @@ void TestBroadcastManager::soundReachesEveryPanelThatAsks()
     QTRY_COMPARE(confused->heldAnswerCount(), 1);
     confused->sendFrame(VELK_REMOTE_RSP_BROADCAST_DATA, FrameCodec::int32Payload(0));
     confused->releaseHeldAnswers();
-    QTRY_COMPARE(finished.count(), 2);
+    QTRY_COMPARE(finished.count(), 3);
     QCOMPARE(confused->receivedCount(VELK_REMOTE_CMD_BROADCAST_FILE_START), 1);
     QVERIFY(m_log->contains("BroadcastManager::transferFileStarted, not found"));
     QCOMPARE(reportOf(silentOne).value("Sound-001"), qMakePair(1, 0));

@@ -8,9 +8,34 @@
 
 #include <QSignalSpy>
 
+#include <time.h>
+
 using namespace BroadcastTest;
 
 namespace {
+
+// The local time zone for the life of the object.
+class LocalZone
+{
+public:
+    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
 
 QDateTime at(const char *text)
 {
@@ -35,13 +60,15 @@ VelkBroadcast scheduled(const QString &date, const QString &time, const QString 
 } // namespace
 
 // When broadcasts start: the calendar arithmetic on its own, then the page's scheduler driven by a moved clock
-// against a real database and manager (its targets are off, so each run ends at once with "Power-off").
+// against a real database and manager. The "Desk" targets are off, so each run to them ends at once with "Power-off";
+// the "Live" panels are simulated panels connected to the command server.
 class TestBroadcastTiming : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -58,15 +85,30 @@ private slots:
     void staleUpcomingGoBackToPendingAtStart();
     void groupsExpandToCapableDevicesOnce();
     void eachRepeatingRunKeepsItsOwnRecord();
+    void refreshInTheStartSecondKeepsTheRun();
+    void interruptedRunsLeaveNoRowsInTheNext();
+    void daylightSavingDays();
 
 private:
-    VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices);
+    /// Stores an upcoming broadcast to the devices, with that text (or a common one).
+    VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices, const QString &text = QString());
     void startScheduler(const QDateTime &now);
+    /// Time runs on to `now` while no timer has fired yet (a busy event loop): the scheduler is not told.
+    void runOnQuietly(const QDateTime &now);
+    /// The scheduler's task of that broadcast; null when it is not upcoming.
+    const BroadcastTask *taskOf(quint32 bid) const;
+    /// The completed broadcasts whose content is that of `b` (the completed copies of its runs, or itself).
+    int completedRuns(const VelkBroadcast &b) const;
+    /// The report rows of the last completed broadcast whose content is that of `b`, as (status, note).
+    QList<QPair<int, int>> lastRunReport(const VelkBroadcast &b) const;
 
     std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
     QTemporaryDir m_dir;
     NetworkConfig m_config;
     QList<VelkIFPDevice> m_devices; // never connected: every run ends at once
+    std::unique_ptr<PanelFleet> m_fleet;
+    QList<VelkIFPDevice> m_live; // the fleet's panels, connected
     std::unique_ptr<ManualClock> m_clock;
     std::unique_ptr<BroadcastManager> m_manager;
     std::unique_ptr<BroadcastScheduler> m_scheduler;
@@ -75,6 +117,7 @@ private:
 void TestBroadcastTiming::initTestCase()
 {
     m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
     m_config = loopbackNetworkConfig(m_dir.path());
     NetworkConfig::setCurrent(m_config);
@@ -85,11 +128,26 @@ void TestBroadcastTiming::initTestCase()
     PanelFleet desks(options);
     m_devices = storeFleet(desks);
     QCOMPARE(m_devices.size(), 4);
+    m_fleet = makeFleet(4, 501, "Live-", "127.0.5.2");
+    m_live = storeFleet(*m_fleet);
+    m_fleet->startAll();
+    QTRY_COMPARE_WITH_TIMEOUT(m_fleet->connectedCount(), 4, 30000);
+}
+
+void TestBroadcastTiming::cleanupTestCase()
+{
+    m_fleet->shutDownAll();
+    m_fleet.reset();
 }
 
 void TestBroadcastTiming::init()
 {
     wipeBroadcasts();
+    for (SimulatedPanel *panel : m_fleet->panels()) {
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+        panel->releaseHeldAnswers();
+        panel->resetCounters();
+    }
     m_manager.reset(new BroadcastManager(CmdServer::getInstance(), OrvantaDBManager::getInstance()));
 }
 
@@ -100,12 +158,12 @@ void TestBroadcastTiming::cleanup()
     m_clock.reset();
 }
 
-VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices)
+VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices, const QString &text)
 {
     b.status = VelkBroadcast::Upcoming;
     b.target = 2;
     b.devices = devices;
-    b.contentText = QStringLiteral("Lunch is served");
+    b.contentText = text.isEmpty() ? QStringLiteral("Lunch is served") : text;
     if (OrvantaDBManager::getInstance()->insertBroadcast(b) != DB_OK)
         qWarning("insertBroadcast failed");
     return b;
@@ -118,6 +176,45 @@ void TestBroadcastTiming::startScheduler(const QDateTime &now)
         new BroadcastScheduler(OrvantaDBManager::getInstance(), m_manager.get(), m_clock.get(), m_config.audioFolder,
                                [] { return BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance()); }));
     m_scheduler->start();
+}
+
+void TestBroadcastTiming::runOnQuietly(const QDateTime &now)
+{
+    const QSignalBlocker quiet(m_clock.get());
+    m_clock->setNow(now);
+}
+
+const BroadcastTask *TestBroadcastTiming::taskOf(quint32 bid) const
+{
+    for (const BroadcastTask &task : m_scheduler->taskList()) {
+        if (task.broadcast.bid == bid)
+            return &task;
+    }
+    return nullptr;
+}
+
+int TestBroadcastTiming::completedRuns(const VelkBroadcast &b) const
+{
+    int runs = 0;
+    for (const VelkBroadcast &done : m_scheduler->completedList())
+        runs += done.contentText == b.contentText ? 1 : 0;
+    return runs;
+}
+
+QList<QPair<int, int>> TestBroadcastTiming::lastRunReport(const VelkBroadcast &b) const
+{
+    VelkBroadcast last;
+    for (const VelkBroadcast &done : m_scheduler->completedList()) {
+        if (done.contentText == b.contentText)
+            last = done;
+    }
+    QList<VelkBroadcastReport> rows;
+    if (OrvantaDBManager::getInstance()->queryBroadcastReportByBroadcast(last, rows) != DB_OK)
+        qWarning("queryBroadcastReportByBroadcast failed");
+    QList<QPair<int, int>> results;
+    for (const VelkBroadcastReport &row : qAsConst(rows))
+        results.append(qMakePair(row.status, row.note));
+    return results;
 }
 
 // 2024-05-06 is a Monday.
@@ -467,6 +564,164 @@ void TestBroadcastTiming::eachRepeatingRunKeepsItsOwnRecord()
     QCOMPARE(m_scheduler->completedList().size(), 2);
     QCOMPARE(db->queryBroadcastReportByBroadcast(weekly, left), DB_OK);
     QCOMPARE(left.size(), 0);
+}
+
+void TestBroadcastTiming::refreshInTheStartSecondKeepsTheRun()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    SimulatedPanel *first = m_fleet->panel(0);
+    SimulatedPanel *second = m_fleet->panel(1);
+    SimulatedPanel *busy = m_fleet->panel(2);
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(0, 2), "Weekly assembly");
+    const VelkBroadcast nobody =
+        store(scheduled("2024-04-01", "10:00", "Mon"), {}, "Nobody listens"); // no target left: completed at once
+    VelkBroadcast edited = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(3, 1));
+    startScheduler(at("2024-05-06 09:59:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 60 * 1000);
+
+    // Another broadcast is running: its panel holds its answer until the weekly start has begun.
+    busy->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    VelkBroadcast now = scheduled("2024-05-06", "09:59");
+    now.isNow = true;
+    now = store(now, m_live.mid(2, 1));
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTRY_COMPARE(busy->heldAnswerCount(), 1);
+
+    // The start second has begun and the task timer has not fired yet. The lists are rebuilt (Duplicate, a click on
+    // the Broadcast entry), and the third broadcast is saved with a new time: the due runs keep their start, the
+    // edited one takes its new time.
+    runOnQuietly(at("2024-05-06 10:00:00.300"));
+    QVERIFY(m_scheduler->duplicateBroadcast(weekly, nullptr));
+    m_scheduler->refreshBroadcastTables();
+    edited.time = "10:05";
+    QCOMPARE(db->updateBroadcast(edited), DB_OK);
+    m_scheduler->refreshBroadcastTables();
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+    QCOMPARE(taskOf(nobody.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+    QCOMPARE(taskOf(edited.bid)->startDateTime, at("2024-05-06 10:05:00.000"));
+    QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+
+    // The other run ends (a rebuild and a check): the weekly one is sent now, once, and recorded once.
+    busy->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+    busy->releaseHeldAnswers();
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+    QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+    QCOMPARE(completedRuns(nobody), 1);
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"));
+    QCOMPARE(taskOf(nobody.bid)->startDateTime, at("2024-05-13 10:00:00.000"));
+
+    // Still in the same second: more rebuilds and checks hand nothing over again.
+    for (int i = 0; i < 3; ++i) {
+        m_scheduler->refreshBroadcastTables();
+        m_scheduler->checkBroadcastTask();
+    }
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(completedRuns(weekly), 1);
+    QCOMPARE(completedRuns(nobody), 1);
+    QCOMPARE(m_fleet->panel(3)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+    QCOMPARE(m_scheduler->taskTimer().interval(), 5 * 60 * 1000);
+}
+
+void TestBroadcastTiming::interruptedRunsLeaveNoRowsInTheNext()
+{
+    const QList<QPair<int, int>> kTwoDelivered = {{1, 0}, {1, 0}};
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(0, 2), "Weekly assembly");
+    const VelkBroadcast once = store(scheduled("2024-05-06", "10:00"), m_live.mid(2, 2), "Bus 12 is late");
+    for (SimulatedPanel *panel : m_fleet->panels())
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    startScheduler(at("2024-05-06 09:59:59.500"));
+    m_clock->setNow(at("2024-05-06 10:00:00.200"));
+    for (SimulatedPanel *panel : m_fleet->panels())
+        QTRY_COMPARE(panel->heldAnswerCount(), 1);
+
+    // The console quits in the middle of both runs, and starts again a week later.
+    m_scheduler.reset();
+    m_manager.reset();
+    for (SimulatedPanel *panel : m_fleet->panels()) {
+        panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+        panel->releaseHeldAnswers();
+    }
+    QCOMPARE(reportOf(weekly).size(), 2);
+    m_manager.reset(new BroadcastManager(CmdServer::getInstance(), OrvantaDBManager::getInstance()));
+    m_log->clear();
+    startScheduler(at("2024-05-13 09:59:59.500"));
+
+    // The weekly run's report lists its own run's panels, once each, with their results.
+    m_clock->setNow(at("2024-05-13 10:00:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+    QCOMPARE(lastRunReport(weekly), kTwoDelivered);
+    QVERIFY(m_log->contains("interrupted run"));
+
+    // The one-off went back to pending at start-up; sent again, it has one row per panel.
+    QCOMPARE(m_scheduler->pendingList().size(), 1);
+    VelkBroadcast again = m_scheduler->pendingList().first();
+    QCOMPARE(again.bid, once.bid);
+    again.status = VelkBroadcast::Upcoming;
+    again.isNow = true;
+    again.startDate = "2024-05-13";
+    again.time = "10:00";
+    QCOMPARE(db->updateBroadcast(again), DB_OK);
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(once), 1, 30000);
+    QCOMPARE(lastRunReport(once), kTwoDelivered);
+}
+
+// Berlin springs forward on 2027-03-28 (02:00 becomes 03:00) and falls back on 2027-10-31 (03:00 becomes 02:00).
+void TestBroadcastTiming::daylightSavingDays()
+{
+    const LocalZone berlin("Europe/Berlin");
+    QCOMPARE(at("2027-07-01 12:00:00.000").offsetFromUtc(), 7200);
+    const qint64 hour = 3600 * 1000;
+    SimulatedPanel *panel = m_fleet->panel(0);
+
+    // A one-off at 08:00 on the short day is armed at midnight for the real seven hours left, not eight.
+    const VelkBroadcast morning = store(scheduled("2027-03-28", "08:00"), m_live.mid(1, 1), "Clocks went forward");
+    startScheduler(at("2027-03-27 23:59:59.000"));
+    m_clock->setNow(at("2027-03-28 00:00:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 7 * hour);
+    m_clock->setNow(at("2027-03-28 08:00:00.200"));
+    QTRY_COMPARE(completedRuns(morning), 1);
+    m_scheduler.reset();
+    wipeBroadcasts();
+
+    // Sunday and Monday at 02:30: on the short day 02:30 does not exist and the run comes at 03:00, two real hours
+    // after midnight; Monday's run follows as usual.
+    const VelkBroadcast early = store(scheduled("2027-03-01", "02:30", "Sun,Mon"), m_live.mid(0, 1), "Early shift");
+    startScheduler(at("2027-03-27 12:00:00.000"));
+    QCOMPARE(taskOf(early.bid)->startDateTime, at("2027-03-28 03:00:00.000"));
+    m_clock->setNow(at("2027-03-28 00:00:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 2 * hour);
+    m_clock->setNow(at("2027-03-28 03:00:00.200"));
+    QTRY_COMPARE(completedRuns(early), 1);
+    QCOMPARE(taskOf(early.bid)->startDateTime, at("2027-03-29 02:30:00.000"));
+    m_clock->setNow(at("2027-03-29 02:30:00.200"));
+    QTRY_COMPARE(completedRuns(early), 2);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 2);
+    const QList<QPair<int, int>> delivered = {qMakePair(1, 0)};
+    QCOMPARE(lastRunReport(early), delivered);
+    m_scheduler.reset();
+    wipeBroadcasts();
+
+    // Sunday at 02:30 on the long day: once, at the first of the two 02:30s.
+    const VelkBroadcast night = store(scheduled("2027-10-01", "02:30", "Sun"), m_live.mid(0, 1), "Night watch");
+    startScheduler(at("2027-10-30 12:00:00.000"));
+    const QDateTime first = taskOf(night.bid)->startDateTime;
+    QCOMPARE(first.offsetFromUtc(), 7200);
+    m_clock->setNow(at("2027-10-31 00:00:00.000"));
+    QCOMPARE(m_scheduler->taskTimer().interval(), 2 * hour + hour / 2);
+    m_clock->setNow(first.addMSecs(200));
+    QTRY_COMPARE(completedRuns(night), 1);
+    m_clock->setNow(first.addMSecs(hour + 200)); // the second 02:30
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(taskOf(night.bid)->startDateTime, at("2027-11-07 02:30:00.000"));
+    QCOMPARE(completedRuns(night), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 3);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)

@@ -1,7 +1,7 @@
 #include "SchedulingTestSupport.h"
 
 #include "scheduling/DeviceControlRunner.h"
-#include "scheduling/ScheduleTime.h"
+#include "shell/base/ScheduleTime.h"
 
 // Weekly times in a zone with daylight saving (the test runs with TZ=Europe/Berlin: spring forward on 2027-03-28 at
 // 02:00, fall back on 2027-10-31 at 03:00).

@@ -1,4 +1,4 @@
-#include "scheduling/ScheduleTime.h"
+#include "shell/base/ScheduleTime.h"
 
 #include <QRegularExpression>
 

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QTime>
 
-/// Wall-clock arithmetic of the weekly schedules, free of timers and widgets.
+/// Wall-clock arithmetic of the weekly schedules and the broadcasts, free of timers and widgets.
 ///
-/// Schedules store a time of day and are fired in local time. Every day's instant is built from
+/// Both store a time of day and are fired in local time. Every day's instant is built from
 /// that day's date, never by adding seconds to last week's instant (which drifts by an hour
 /// across a daylight-saving change). Qt leaves two cases open that this class settles:
 /// - a time inside a spring-forward gap (02:30 when 02:00 jumps to 03:00) is an invalid
