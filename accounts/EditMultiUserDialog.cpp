@@ -113,6 +113,10 @@ void EditMultiUserDialog::dropSwitch(SwitchSlot &slot)
 
 void EditMultiUserDialog::loadMultiUser()
 {
+    // Every opening starts from the loaded user alone. A road through a sub-dialog that ended
+    // without an answer (a card step closed by Escape, a declined removal and then Escape) left
+    // the previous user's password area open, and Save wrote that password on this user.
+    hideChangePassword();
     resetOnClose = true;
     pendingRfidId = multiUser.rfidId;
     dropSwitch(cardSlot);

@@ -93,6 +93,8 @@ private slots:
     void editRefusesEmptyAndTakenNames();
     void passwordChangeIsWrittenAtOnceAndKeptOnCancel();
     void cardSwitchAndChangeBindCard();
+    void nothingOfOneUserReachesTheNextEdit_data();
+    void nothingOfOneUserReachesTheNextEdit();
     void clipboardKeysOnlyWorkInTheNameField();
 
     void appPermissionTogglesCreateAndDeleteRows();
@@ -619,6 +621,68 @@ void TestAccountsDialogs::cardSwitchAndChangeBindCard()
     QTest::mouseClick(card->btnCancel, Qt::LeftButton);
     QVERIFY(edit->isVisible());
     QVERIFY(!edit->cardSwitch()->isToggled());
+}
+
+void TestAccountsDialogs::nothingOfOneUserReachesTheNextEdit_data()
+{
+    QTest::addColumn<int>("route");
+    QTest::newRow("card step cancelled, then the title bar") << 0;
+    QTest::newRow("card step closed by Escape") << 1;
+    QTest::newRow("password removal declined, then Escape") << 2;
+}
+
+// Each road leaves the dialog closed while Ann's password stands in its open change-password
+// area; Bob's edit that follows must start from Bob alone, and Save must keep Bob's password.
+void TestAccountsDialogs::nothingOfOneUserReachesTheNextEdit()
+{
+    QFETCH(int, route);
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"), QStringLiteral("annSecret"));
+    const VelkMultiUser bob = seedUser(QStringLiteral("Bob"), QStringLiteral("bobSecret"));
+    remember(QStringLiteral("annSecret"));
+    remember(QStringLiteral("bobSecret"));
+
+    EditMultiUserDialog *edit = openEdit(ann);
+    QTest::mouseClick(edit->btnChangePassword, Qt::LeftButton);
+    QCOMPARE(edit->lineEditPassword->text(), QStringLiteral("annSecret"));
+    typeInto(edit->lineEditPasswordConfirm, QStringLiteral("typedForAnn"));
+    BindCardWaitingDialog *card = edit->cardDialog();
+    switch (route) {
+    case 0:
+        QTest::mouseClick(edit->cardSwitch(), Qt::LeftButton);
+        QVERIFY(card->isVisible());
+        QTest::mouseClick(card->btnCancel, Qt::LeftButton);
+        QVERIFY(edit->isVisible());
+        edit->close();
+        break;
+    case 1:
+        QTest::mouseClick(edit->cardSwitch(), Qt::LeftButton);
+        QVERIFY(card->isVisible());
+        QTest::keyClick(card, Qt::Key_Escape);
+        QVERIFY(!card->isVisible());
+        break;
+    case 2:
+        QTest::mouseClick(edit->passwordSwitch(), Qt::LeftButton);
+        QVERIFY(edit->removePasswordDialog()->isVisible());
+        QTest::mouseClick(edit->removePasswordDialog()->btnNo, Qt::LeftButton);
+        QVERIFY(edit->passwordSwitch()->isToggled());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        break;
+    }
+    QVERIFY(!edit->isVisible());
+
+    edit = openEdit(bob);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->lineUserName->text(), QStringLiteral("Bob"));
+    QVERIFY(edit->widgetPassword->isHidden());
+    QVERIFY(edit->lineEditPassword->text().isEmpty());
+    QVERIFY(edit->lineEditPasswordConfirm->text().isEmpty());
+    QVERIFY(edit->passwordSwitch()->isToggled());
+    QVERIFY(!edit->cardSwitch()->isToggled());
+    QVERIFY(!edit->lbMessage->isVisible());
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(userNamed(QStringLiteral("Bob")).password, QStringLiteral("bobSecret"));
+    QCOMPARE(userNamed(QStringLiteral("Ann")).password, QStringLiteral("annSecret"));
 }
 
 void TestAccountsDialogs::clipboardKeysOnlyWorkInTheNameField()
