@@ -296,6 +296,14 @@ void EditMultiUserDialog::saveButtonClicked()
     edit.userName = name;
     edit.password = changingPassword ? lineEditPassword->text() : multiUser.password;
     edit.rfidId = isOn(cardSlot) ? pendingRfidId : QString();
+    if (!edit.rfidId->isEmpty()) {
+        const UserRules::CardVerdict card = UserRules::checkCardOf(db, multiUser.muid, *edit.rfidId);
+        if (card != UserRules::CardFree) {
+            showWarning(card == UserRules::CardUsed ? UserRules::cardUsedMessage()
+                                                    : UserRules::message(UserRules::LookupFailed));
+            return;
+        }
+    }
     const quint32 rc = UserStore::editUser(db, multiUser.muid, edit);
     if (rc != DB_OK && rc != DB_ROW_NOT_FOUND) {
         writeLog(LOG_LEVEL_ERROR, "EditMultiUserDialog::saveButtonClicked, updateMultiUser error 0x%08x", rc);

@@ -63,6 +63,13 @@ public:
     /// Free when no panel user holds the card and it is not the panels' administrator card.
     /// The user being edited counts as another holder.
     static CardVerdict checkCard(OrvantaDBIntf *db, const QString &card);
+    /// The card as the user `muid` is about to keep it: used when another user holds it or it is
+    /// the panels' administrator card. Save asks again because the card was checked when it was
+    /// read, and another window may have given it away since.
+    static CardVerdict checkCardOf(OrvantaDBIntf *db, quint32 muid, const QString &card);
+
+    /// The operator's message for a card that another account holds.
+    static QString cardUsedMessage();
 
     /// The operator's message for a card that could not be checked.
     static QString cardLookupMessage();

@@ -3463,5 +3463,9 @@ This password will be deleted.</translation>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>The card could not be checked. Please tap it again.</translation>
     </message>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>This card has been used by another account</translation>
+    </message>
 </context>
 </TS>

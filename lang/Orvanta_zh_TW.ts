@@ -3463,5 +3463,9 @@ This password will be deleted.</source>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>無法檢查此卡片，請再次感應。</translation>
     </message>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>此卡片已被其他帳戶使用</translation>
+    </message>
 </context>
 </TS>

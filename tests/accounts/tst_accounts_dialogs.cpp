@@ -95,6 +95,7 @@ private slots:
     void cardSwitchAndChangeBindCard();
     void nothingOfOneUserReachesTheNextEdit_data();
     void nothingOfOneUserReachesTheNextEdit();
+    void cardTakenMeanwhileIsRefusedAtSave();
     void clipboardKeysOnlyWorkInTheNameField();
 
     void appPermissionTogglesCreateAndDeleteRows();
@@ -683,6 +684,59 @@ void TestAccountsDialogs::nothingOfOneUserReachesTheNextEdit()
     QVERIFY(!edit->isVisible());
     QCOMPARE(userNamed(QStringLiteral("Bob")).password, QStringLiteral("bobSecret"));
     QCOMPARE(userNamed(QStringLiteral("Ann")).password, QStringLiteral("annSecret"));
+}
+
+// A card is checked when it is read; another window can give it to someone else before Save.
+void TestAccountsDialogs::cardTakenMeanwhileIsRefusedAtSave()
+{
+    const QString usedMessage = QStringLiteral("This card has been used by another account");
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"), QString(), QStringLiteral("ANNCARD1"));
+    VelkMultiUser bob = seedUser(QStringLiteral("Bob"));
+    remember(QStringLiteral("ANNCARD1"));
+    remember(QStringLiteral("NEWCARD1"));
+    const auto readNewCard = [this](EditMultiUserDialog *edit) {
+        QTest::mouseClick(edit->lbChangeBindCard, Qt::LeftButton);
+        QTest::keyClicks(edit->cardDialog()->lineCardNumber, QStringLiteral("NEWCARD1"));
+        QTRY_VERIFY(edit->cardDialog()->passedMessage()->isVisible());
+        QTest::mouseClick(edit->cardDialog()->passedMessage()->btnOK, Qt::LeftButton);
+        QVERIFY(edit->isVisible());
+    };
+
+    // Bob takes the card while Ann's editor holds it: nothing of Ann's edit is written.
+    EditMultiUserDialog *edit = openEdit(ann);
+    readNewCard(edit);
+    typeInto(edit->lineUserName, QStringLiteral("Anna"));
+    bob.rfidId = QStringLiteral("NEWCARD1");
+    QCOMPARE(testDb()->updateMultiUser(bob), DB_OK);
+    QSignalSpy updates(edit, &EditMultiUserDialog::updateMultiUser);
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->warningText(), usedMessage);
+    QCOMPARE(updates.count(), 0);
+    QCOMPARE(userNamed(QStringLiteral("Ann")).rfidId, QStringLiteral("ANNCARD1"));
+    QCOMPARE(userNamed(QStringLiteral("Anna")).muid, 0u);
+    edit->close();
+
+    // The same when the panels' administrator card becomes that card.
+    bob.rfidId.clear();
+    QCOMPARE(testDb()->updateMultiUser(bob), DB_OK);
+    edit = openEdit(userNamed(QStringLiteral("Ann")));
+    readNewCard(edit);
+    QList<VelkMultiUserAdmin> settings;
+    QCOMPARE(testDb()->queryMultiUserAdmin(settings), DB_OK);
+    settings.first().adminRfidId = QStringLiteral("NEWCARD1");
+    QCOMPARE(testDb()->updateMultiUserAdmin(settings.first()), DB_OK);
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QCOMPARE(edit->warningText(), usedMessage);
+    QCOMPARE(userNamed(QStringLiteral("Ann")).rfidId, QStringLiteral("ANNCARD1"));
+    edit->close();
+
+    // The user's own card is no other user's: a rename with it is saved.
+    edit = openEdit(userNamed(QStringLiteral("Ann")));
+    typeInto(edit->lineUserName, QStringLiteral("Anna"));
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(userNamed(QStringLiteral("Anna")).rfidId, QStringLiteral("ANNCARD1"));
 }
 
 void TestAccountsDialogs::clipboardKeysOnlyWorkInTheNameField()
