@@ -45,6 +45,13 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
         writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: the console's users cannot be read");
         return false;
     }
+    // The panels' administrator card belongs to the settings: a panel user holding it keeps no card.
+    QList<VelkMultiUserAdmin> settings;
+    if (m_db->queryMultiUserAdmin(settings) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: the multi-user settings cannot be read");
+        return false;
+    }
+    const QString adminCard = settings.isEmpty() ? QString() : settings.first().adminRfidId;
     QHash<QString, quint32> muidByName;
     for (const VelkMultiUser &user : qAsConst(known))
         muidByName.insert(user.userName.toCaseFolded(), user.muid);
@@ -58,7 +65,10 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
             user.password = row.password;
             user.hasPermission = row.hasPermission;
             user.uniqueId = row.uniqueId; // the store gives a new one when the panel sent none
-            if (!row.rfidId.isEmpty()) {
+            if (!row.rfidId.isEmpty() && row.rfidId == adminCard) {
+                writeLog(LOG_LEVEL_WARNING, "PanelAccountMerge: card of %s is the panels' administrator card",
+                         qPrintable(row.userName));
+            } else if (!row.rfidId.isEmpty()) {
                 QList<VelkMultiUser> holders;
                 m_db->queryMultiUserByRfid(holders, row.rfidId);
                 if (holders.isEmpty())

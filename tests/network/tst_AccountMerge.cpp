@@ -1,6 +1,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "network/PanelAccountMerge.h"
 #include "support/DbProbe.h"
+#include "support/LogCapture.h"
 #include "support/PanelUsers.h"
 #include "support/TestEnv.h"
 
@@ -20,6 +21,7 @@ private slots:
     void assignmentsStopAt48PerDevice();
     void anUnmanagedPanelsUsersGetNoAssignment();
     void aUserThatCannotBeStoredUndoesTheWholeMerge();
+    void thePanelsAdministratorCardStaysWithTheSettings();
 
 private:
     VelkMultiUser user(const QString &name);
@@ -163,6 +165,23 @@ void TestAccountMerge::aUserThatCannotBeStoredUndoesTheWholeMerge()
     QVERIFY(!PanelAccountMerge(m_db).merge(rows, m_did));
     QCOMPARE(user("Eve").muid, 0u);
     QVERIFY(userDeviceLinks(m_db, m_did).isEmpty());
+}
+
+void TestAccountMerge::thePanelsAdministratorCardStaysWithTheSettings()
+{
+    LogCapture log;
+    QList<VelkMultiUserAdmin> settings;
+    QCOMPARE(m_db->queryMultiUserAdmin(settings), DB_OK);
+    settings.first().adminRfidId = "ADMIN-01";
+    QCOMPARE(m_db->updateMultiUserAdmin(settings.first()), DB_OK);
+    QVERIFY(PanelAccountMerge(m_db).merge(
+        PanelAccountMerge::parse("userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                                 "Gina,gina,ADMIN-01,1,,\nHank,hank,CARD-7,1,,\n"),
+        m_did));
+    QVERIFY(user("Gina").muid != 0);
+    QVERIFY(user("Gina").rfidId.isEmpty());
+    QCOMPARE(user("Hank").rfidId, QString("CARD-7"));
+    QVERIFY(log.contains("card of Gina is the panels' administrator card"));
 }
 
 QTEST_GUILESS_MAIN(TestAccountMerge)
