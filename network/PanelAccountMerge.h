@@ -22,7 +22,8 @@ public:
 
     explicit PanelAccountMerge(OrvantaDBIntf *db) : m_db(db) {}
 
-    /// The rows of the account file the panel sent (UTF-8 CSV), parsed in memory.
+    /// The rows of the account file the panel sent (UTF-8 CSV), parsed in memory by its structure:
+    /// only the first record can be the header, and quoted fields keep every character.
     static QList<AccountFileRow> parse(const QByteArray &file);
 
     /// Merges the rows; deviceId is the panel's device (0: not a managed device, users are taken
