@@ -49,7 +49,7 @@ UserRules::Verdict UserRules::checkPassword(const QString &password, const QStri
         return PasswordMismatch;
     if (password.isEmpty() && allowEmpty)
         return Accepted;
-    if (password.size() < MinPasswordLength)
+    if (PasswordRule::isTooShort(password))
         return PasswordTooShort;
     return Accepted;
 }

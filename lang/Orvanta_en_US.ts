@@ -2158,6 +2158,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>Download a sample file</source>
         <translation>Download a sample file</translation>
     </message>
+    <message>
+        <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
+        <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
 </context>
 <context>
     <name>LanguageDialog</name>
