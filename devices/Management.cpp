@@ -323,7 +323,7 @@ void Management::fillFilterList()
         if (group.groupType != type)
             continue;
         auto *item = new QListWidgetItem(group.groupName, listFilter);
-        item->setToolTip(group.groupName);
+        item->setToolTip(plainToolTip(group.groupName));
         item->setSelected(DeviceRules::sameKey(group.groupName, m_model->groupFilter()));
     }
 }

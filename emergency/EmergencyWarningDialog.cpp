@@ -52,7 +52,7 @@ void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable)
     for (const auto &field : {qMakePair(lbDeviceName, device.deviceName), qMakePair(lbLocation, device.position),
                               qMakePair(lbIpAddress, device.ipAddress)}) {
         setElidedLabelText(field.first, field.second);
-        field.first->setToolTip(field.second);
+        field.first->setToolTip(plainToolTip(field.second));
     }
     m_deviceMac = device.macAddress;
 

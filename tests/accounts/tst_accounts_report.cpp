@@ -43,7 +43,10 @@ void TestAccountsReport::initTestCase()
     // One online panel that failed, and enough offline ones to need the scroll bar.
     assign(m_user.muid, seedPanel(QStringLiteral("Online"), testMac(1)).did, 2, QStringLiteral("2024-05-09 09:00"));
     for (int i = 0; i < 11; ++i)
-        assign(m_user.muid, seedPanel(QStringLiteral("Offline %1").arg(i), QStringLiteral("02:51:4d:00:02:%1").arg(i, 2, 10, QLatin1Char('0'))).did,
+        assign(m_user.muid,
+               seedPanel(QStringLiteral("Offline %1").arg(i),
+                         QStringLiteral("02:51:4d:00:02:%1").arg(i, 2, 10, QLatin1Char('0')))
+                   .did,
                2, QStringLiteral("2024-05-01 09:%1").arg(i, 2, 10, QLatin1Char('0')));
     QList<VelkIFPDevice> all;
     testDb()->queryAllAvailableIFP(all);
