@@ -12,6 +12,9 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
+
+#include <memory>
 
 namespace {
 // Power, Device, Group, Sync Status, Time, Sync.
@@ -19,6 +22,10 @@ constexpr int ColumnWidths[] = {76, 140, 124, 160, 156, 54};
 constexpr int ColumnCount = 6;
 constexpr int HeaderHeight = 32;
 constexpr int RowHeight = 36;
+// The room on each side of a row's Sync button, and the left padding the table's style gives
+// every cell, its widgets included.
+constexpr int SyncMargin = 4;
+constexpr int CellPadding = 10;
 const char *const SearchPattern = "[^\\\\/:*?\"><|]{0,32}";
 } // namespace
 
@@ -55,8 +62,12 @@ AccountReportDialog::AccountReportDialog(QWidget *parent) : QDialog(parent)
     connect(reportHeaderGroup, &ClickableLabel::clicked, this, &AccountReportDialog::sortingByGroup);
     connect(reportHeaderSyncStatus, &ClickableLabel::clicked, this, &AccountReportDialog::sortingBySyncStatus);
     connect(reportHeaderTime, &ClickableLabel::clicked, this, &AccountReportDialog::sortingByTime);
-    for (int i = 0; i < 5; ++i)
+    // The report's first state is a downward arrow (newest first for Time); the shared images
+    // show the upward one first.
+    for (int i = 0; i < 5; ++i) {
         indicators.append(new SortingIndicator(frameContent));
+        indicators.last()->setReversedArrows(true);
+    }
     scaleUi(false);
     layoutHeader();
     updateStatusButtons();
@@ -221,15 +232,13 @@ void AccountReportDialog::updateBroadcastReportTable()
         tableWidgetReport->setItem(r, 3, status);
         text(4, row.lastSyncTime);
         if (online && AccountReportRows::isFailure(row.syncStatus)) {
-            auto *sync = DeviceFormStyle::button(nullptr, "sync", QRect(), true);
-            sync->setText(tr("Sync"));
+            QPushButton *sync = newSyncButton();
             sync->setProperty("macAddress", device.macAddress);
-            sync->setFixedHeight(ScaleMath::truncScaled(24, scale));
-            scaleStyleSheetFontSize(sync, 10, 0, false, false);
             connect(sync, &QAbstractButton::clicked, this, &AccountReportDialog::syncNow);
             auto *syncCell = new QWidget;
             auto *syncLayout = new QHBoxLayout(syncCell);
-            syncLayout->setContentsMargins(ScaleMath::truncScaled(4, scale), 0, ScaleMath::truncScaled(4, scale), 0);
+            const int margin = ScaleMath::truncScaled(SyncMargin, scale);
+            syncLayout->setContentsMargins(margin, 0, margin, 0);
             syncLayout->addWidget(sync);
             tableWidgetReport->setCellWidget(r, 5, syncCell);
         }
@@ -353,6 +362,15 @@ void AccountReportDialog::syncNow()
     server->connectSyncReport(button->property("macAddress").toString());
 }
 
+QPushButton *AccountReportDialog::newSyncButton()
+{
+    auto *sync = DeviceFormStyle::button(nullptr, "sync", QRect(), true);
+    sync->setText(tr("Sync"));
+    sync->setFixedHeight(ScaleMath::truncScaled(24, getScaleFactor()));
+    scaleStyleSheetFontSize(sync, 10, 0, false, false);
+    return sync;
+}
+
 void AccountReportDialog::layoutHeader()
 {
     const double scale = getScaleFactor();
@@ -360,12 +378,35 @@ void AccountReportDialog::layoutHeader()
                                              reportHeaderSyncStatus, reportHeaderTime,   reportHeaderSync};
     const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
     const int indicatorSize = ScaleMath::truncScaled(8, scale);
+
+    // The fixed widths filled the table exactly, and the table's last column does not stretch
+    // while its header is hidden: the Sync column ran on under the frame and the scroll bar, and
+    // its button showed "Sy". Every column is set now, the last one within the room the scroll
+    // bar leaves and wide enough for its button; Sync Status, whose long text is elided anyway,
+    // gives up what that takes (the times would be cut at 1.4).
+    int widths[ColumnCount];
+    int others = 0;
+    for (int column = 0; column < ColumnCount - 1; ++column) {
+        widths[column] = ScaleMath::truncScaled(ColumnWidths[column], scale);
+        others += widths[column];
+    }
+    const std::unique_ptr<QPushButton> probe(newSyncButton());
+    QScrollBar *scrollBar = tableWidgetReport->verticalScrollBar();
+    scrollBar->ensurePolished();
+    const int beside = scrollBar->sizeHint().width() + 2 * tableWidgetReport->frameWidth();
+    const int room = tableWidgetReport->width() - beside - others;
+    widths[ColumnCount - 1] =
+        qMax(room, probe->sizeHint().width() + 2 * ScaleMath::truncScaled(SyncMargin, scale) + CellPadding);
+    widths[AccountReportRows::SyncStatusColumn] -= widths[ColumnCount - 1] - room;
+
     int x = headerStrip->x();
     for (int i = 0; i < ColumnCount; ++i) {
         const int column = rightToLeft ? ColumnCount - 1 - i : i;
-        const int width = ScaleMath::truncScaled(ColumnWidths[column], scale);
+        const int width = widths[column];
         ClickableLabel *header = headers.at(column);
-        header->setGeometry(x, headerStrip->y(), width, ScaleMath::truncScaled(HeaderHeight, scale));
+        // The last header also covers the frame and the scroll bar, to the strip's end.
+        const int headerWidth = column == ColumnCount - 1 ? width + beside : width;
+        header->setGeometry(x, headerStrip->y(), headerWidth, ScaleMath::truncScaled(HeaderHeight, scale));
         if (column < indicators.size()) {
             setElidedLabelText(header, header->toolTip(),
                                width - ScaleMath::truncScaled(14, scale) - 2 * indicatorSize);
@@ -376,9 +417,8 @@ void AccountReportDialog::layoutHeader()
                                                indicatorSize);
             indicators.at(column)->raise();
         }
-        if (column < ColumnCount - 1)
-            tableWidgetReport->setColumnWidth(column, width);
-        x += width;
+        tableWidgetReport->setColumnWidth(column, width);
+        x += headerWidth;
     }
 }
 

@@ -12,6 +12,7 @@
 
 class CmdServer;
 class OrvantaDBIntf;
+class QPushButton;
 class SortingIndicator;
 
 /// How the last account synchronisation of one user went on each of the user's devices: online
@@ -63,6 +64,8 @@ private:
     /// device is gone.
     bool deviceOf(const VelkUserDevice &row, VelkIFPDevice *device, QString *groups) const;
     void layoutHeader();
+    /// A Sync button as the table's rows show it.
+    QPushButton *newSyncButton();
     void scaleUi(bool rescale);
 
     OrvantaDBIntf *db;

@@ -113,6 +113,10 @@ void EditMultiUserDialog::dropSwitch(SwitchSlot &slot)
 
 void EditMultiUserDialog::loadMultiUser()
 {
+    // Every opening starts from the loaded user alone. A road through a sub-dialog that ended
+    // without an answer (a card step closed by Escape, a declined removal and then Escape) left
+    // the previous user's password area open, and Save wrote that password on this user.
+    hideChangePassword();
     resetOnClose = true;
     pendingRfidId = multiUser.rfidId;
     dropSwitch(cardSlot);
@@ -292,6 +296,14 @@ void EditMultiUserDialog::saveButtonClicked()
     edit.userName = name;
     edit.password = changingPassword ? lineEditPassword->text() : multiUser.password;
     edit.rfidId = isOn(cardSlot) ? pendingRfidId : QString();
+    if (!edit.rfidId->isEmpty()) {
+        const UserRules::CardVerdict card = UserRules::checkCardOf(db, multiUser.muid, *edit.rfidId);
+        if (card != UserRules::CardFree) {
+            showWarning(card == UserRules::CardUsed ? UserRules::cardUsedMessage()
+                                                    : UserRules::message(UserRules::LookupFailed));
+            return;
+        }
+    }
     const quint32 rc = UserStore::editUser(db, multiUser.muid, edit);
     if (rc != DB_OK && rc != DB_ROW_NOT_FOUND) {
         writeLog(LOG_LEVEL_ERROR, "EditMultiUserDialog::saveButtonClicked, updateMultiUser error 0x%08x", rc);

@@ -7,13 +7,13 @@
 #include "devices/DialogPlacement.h"
 #include "devices/ImportDialog.h"
 #include "devices/ImportErrorDialog.h"
-#include "shell/base/CsvReader.h"
 #include "shell/base/Log.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QApplication>
 #include <QFile>
 
 ImportListDialog::ImportListDialog(QWidget *parent) : QDialog(parent)
@@ -74,7 +74,10 @@ void ImportListDialog::importButtonClicked()
 bool ImportListDialog::importCsvFile(const QString &fileName)
 {
     UserCsvImporter importer(db);
-    const UserCsvError error = importer.importRows(readCsvFile(fileName, QString()));
+    // A file of tens of thousands of rows takes a while; the window must not look frozen.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const UserCsvError error = importer.importFile(fileName);
+    QApplication::restoreOverrideCursor();
     if (!error.isError())
         return true;
     showImportError(error.column, error.row, error.message);

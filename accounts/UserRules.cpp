@@ -49,7 +49,7 @@ UserRules::Verdict UserRules::checkPassword(const QString &password, const QStri
         return PasswordMismatch;
     if (password.isEmpty() && allowEmpty)
         return Accepted;
-    if (password.size() < MinPasswordLength)
+    if (PasswordRule::isTooShort(password))
         return PasswordTooShort;
     return Accepted;
 }
@@ -77,17 +77,30 @@ QString UserRules::message(Verdict verdict)
 
 UserRules::CardVerdict UserRules::checkCard(OrvantaDBIntf *db, const QString &card)
 {
+    // No user has the id 0, so every holder is another user.
+    return checkCardOf(db, 0, card);
+}
+
+UserRules::CardVerdict UserRules::checkCardOf(OrvantaDBIntf *db, quint32 muid, const QString &card)
+{
     QList<VelkMultiUser> holders;
     if (db->queryMultiUserByRfid(holders, card) != DB_OK)
         return CardLookupFailed;
-    if (!holders.isEmpty())
-        return CardUsed;
+    for (const VelkMultiUser &holder : qAsConst(holders)) {
+        if (holder.muid != muid)
+            return CardUsed;
+    }
     QList<VelkMultiUserAdmin> settings;
     if (db->queryMultiUserAdmin(settings) != DB_OK)
         return CardLookupFailed;
     if (!settings.isEmpty() && !settings.first().adminRfidId.isEmpty() && settings.first().adminRfidId == card)
         return CardUsed;
     return CardFree;
+}
+
+QString UserRules::cardUsedMessage()
+{
+    return tr("This card has been used by another account");
 }
 
 QString UserRules::cardLookupMessage()

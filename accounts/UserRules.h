@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include "accounts/core/PasswordRule.h"
+
 class OrvantaDBIntf;
 
 /// The rules a panel user's name, password and card must pass before anything is written,
@@ -27,7 +29,7 @@ public:
         WriteFailed,
     };
 
-    static constexpr int MinPasswordLength = 4;
+    static constexpr int MinPasswordLength = PasswordRule::MinLength;
     static constexpr int MaxPasswordLength = 32;
     static constexpr int CardNumberLength = 8;
 
@@ -40,7 +42,8 @@ public:
     /// The new name of the user `muid`: not empty, and no other user's.
     static Verdict checkRename(OrvantaDBIntf *db, quint32 muid, const QString &name);
 
-    /// Equal first, then at least 4 characters; an empty pair passes only when allowEmpty.
+    /// Equal first, then at least 4 characters (code points, PasswordRule); an empty pair passes
+    /// only when allowEmpty.
     static Verdict checkPassword(const QString &password, const QString &confirm, bool allowEmpty);
 
     /// A well-known password that users may carry from elsewhere; the user table flags it as one
@@ -63,6 +66,13 @@ public:
     /// Free when no panel user holds the card and it is not the panels' administrator card.
     /// The user being edited counts as another holder.
     static CardVerdict checkCard(OrvantaDBIntf *db, const QString &card);
+    /// The card as the user `muid` is about to keep it: used when another user holds it or it is
+    /// the panels' administrator card. Save asks again because the card was checked when it was
+    /// read, and another window may have given it away since.
+    static CardVerdict checkCardOf(OrvantaDBIntf *db, quint32 muid, const QString &card);
+
+    /// The operator's message for a card that another account holds.
+    static QString cardUsedMessage();
 
     /// The operator's message for a card that could not be checked.
     static QString cardLookupMessage();

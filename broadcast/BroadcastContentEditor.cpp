@@ -271,7 +271,7 @@ bool BroadcastContentEditor::uploadFile(const QString &path)
 void BroadcastContentEditor::showCustomAudio()
 {
     radioButtonUserSelect->setText(elideFileName(m_displayedAudioFilename));
-    radioButtonUserSelect->setToolTip(m_displayedAudioFilename);
+    radioButtonUserSelect->setToolTip(plainToolTip(m_displayedAudioFilename));
     toolButtonPreview->show();
     toolButtonDeleteAudio->show();
 }

@@ -1,5 +1,7 @@
 #include "devices/ConnectedItem.h"
 
+#include "shell/kit/UiHelpers.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QCoreApplication>
@@ -99,6 +101,6 @@ void ConnectedItem::refresh()
     add(QT_TRANSLATE_NOOP("ConnectedItem", "MAC address: %1"), m_device.macAddress);
     if (m_state == DeviceControlModel::Kicked)
         lines << QCoreApplication::translate("ConnectedItem", "Click to clear the mark.");
-    setToolTip(lines.join(QLatin1Char('\n')));
+    setToolTip(plainToolTip(lines.join(QLatin1Char('\n'))));
     setData(Qt::AccessibleTextRole, m_device.deviceName + QStringLiteral(", ") + stateText(m_state));
 }

@@ -2,6 +2,7 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
+#include "shell/kit/UiHelpers.h"
 
 DeviceTableModel::DeviceTableModel(OrvantaDBIntf *db, QObject *parent) : QAbstractTableModel(parent), m_db(db)
 {
@@ -118,22 +119,31 @@ QVariant DeviceTableModel::data(const QModelIndex &index, int role) const
     const Entry &entry = m_entries.at(m_shown.at(index.row()));
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
+    QString text;
     switch (index.column()) {
     case NameColumn:
-        return entry.device.deviceName;
+        text = entry.device.deviceName;
+        break;
     case IpColumn:
-        return entry.device.ipAddress;
+        text = entry.device.ipAddress;
+        break;
     case MacColumn:
-        return entry.device.macAddress;
+        text = entry.device.macAddress;
+        break;
     case GroupsColumn:
-        return readGroups(m_shown.at(index.row())).groupText;
+        text = readGroups(m_shown.at(index.row())).groupText;
+        break;
     case LocationColumn:
-        return entry.device.position;
+        text = entry.device.position;
+        break;
     case CameraColumn:
-        return entry.device.ptzCamera;
+        text = entry.device.ptzCamera;
+        break;
     default:
         return QVariant();
     }
+    // A tool tip that looks like markup is rendered as such; names and locations are shown as typed.
+    return role == Qt::ToolTipRole ? plainToolTip(text) : text;
 }
 
 QVariant DeviceTableModel::headerData(int section, Qt::Orientation orientation, int role) const

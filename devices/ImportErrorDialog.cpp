@@ -19,15 +19,15 @@ ImportErrorDialog::~ImportErrorDialog() = default;
 
 void ImportErrorDialog::setErrorPosition(int column, int row, const QString &message)
 {
+    // The window is rich text for its colours; every text set into it is escaped, so a message
+    // that quotes a name from the file shows the name as it stands.
     QString text;
-    text += tr("The 1st error on Column [");
+    text += tr("The 1st error on Column [").toHtmlEscaped();
     text += QStringLiteral("<font color=\"#ffff00\">") + QString::number(column + 1) + QStringLiteral("</font>");
-    text += tr("], Row [");
+    text += tr("], Row [").toHtmlEscaped();
     text += QStringLiteral("<font color=\"#ffff00\">") + QString::number(row) + QStringLiteral("</font>");
-    text += tr("]");
+    text += tr("]").toHtmlEscaped();
     text += QStringLiteral("<br>");
-    // The label shows rich text, and the reasons are plain: the name rule's "<" would open a tag
-    // and cut the reason short.
     text += QStringLiteral("<font color=\"#00ff00\">") + message.toHtmlEscaped() + QStringLiteral("</font>");
     labeError->setText(text);
 }

@@ -97,6 +97,9 @@ Management::Management(QWidget *parent) : QWidget(parent)
     connect(server, &CmdServer::safeAlert, this, &Management::handleSafeAlert, Qt::QueuedConnection);
     connect(m_alertRoad, &AlertRoad::stopSafeAlert, server, &CmdServer::stopSafeAlert);
     connect(m_alertRoad, &AlertRoad::restoreWindow, this, &Management::restoreWindow);
+    // Queued: the main window raises itself on this signal first, and must not cover a warning
+    // the operator has to answer.
+    connect(this, &Management::restoreWindow, this, &Management::raiseWarnings, Qt::QueuedConnection);
     connect(m_alertRoad, &AlertRoad::startAlert, this, &Management::startAlert);
     connect(m_alertRoad, &AlertRoad::warningRequested, this, &Management::showWarning);
     // The Broadcast page installs every built-in sound; the alarm must not wait for it.
@@ -320,7 +323,7 @@ void Management::fillFilterList()
         if (group.groupType != type)
             continue;
         auto *item = new QListWidgetItem(group.groupName, listFilter);
-        item->setToolTip(group.groupName);
+        item->setToolTip(plainToolTip(group.groupName));
         item->setSelected(DeviceRules::sameKey(group.groupName, m_model->groupFilter()));
     }
 }
@@ -427,6 +430,8 @@ void Management::handleSafeAlert(QString macAddress)
 void Management::stopAlert(QString macAddress)
 {
     m_alertRoad->stopAlert(macAddress);
+    // The answered warning closes after this returns; the others must then stay in front.
+    QMetaObject::invokeMethod(this, &Management::raiseWarnings, Qt::QueuedConnection);
 }
 
 void Management::showWarning(VelkIFPDevice device)
@@ -439,8 +444,21 @@ void Management::showWarning(VelkIFPDevice device)
     connect(warning, &EmergencyWarningDialog::stopAlert, this, &Management::stopAlert);
     warning->setAlertInfo(device, CameraLinkSettings().isEnabled());
     warning->show();
-    warning->raise();
-    warning->activateWindow();
+    m_warnings.append(warning);
+    raiseWarnings();
+}
+
+void Management::raiseWarnings()
+{
+    m_warnings.removeAll(nullptr);
+    for (QWidget *warning : qAsConst(m_warnings)) {
+        if (!warning->isVisible())
+            continue;
+        if (warning->isMinimized())
+            warning->showNormal();
+        warning->raise();
+        warning->activateWindow();
+    }
 }
 
 void Management::clickSosSetting()

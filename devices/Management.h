@@ -119,6 +119,8 @@ private slots:
     void groupsChanged();
     void filterChosen(int row);
     void showWarning(VelkIFPDevice device);
+    /// Brings every open warning up over the window, each restored and activated in turn.
+    void raiseWarnings();
     void editDeviceNamed(const QString &deviceName);
     void cameraChosen(const QString &name, const QString &mac);
 
@@ -155,5 +157,7 @@ private:
 
     AudioSystemHandler *m_unmuter;
     AlertRoad *m_alertRoad;
+    /// The warnings shown, oldest first; an answered one goes away by itself.
+    QList<QPointer<QWidget>> m_warnings;
     CameraLink *m_cameraLink;
 };

@@ -130,7 +130,7 @@ void ManagementAutoDetect::refreshList()
         for (int column = IpCol; column <= ModelCol; ++column) {
             auto *item = new QTableWidgetItem(cells.at(column - IpCol));
             item->setFlags(Qt::ItemIsEnabled);
-            item->setToolTip(item->text());
+            item->setToolTip(plainToolTip(item->text()));
             tableDevices->setItem(row, column, item);
         }
     }

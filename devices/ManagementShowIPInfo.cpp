@@ -26,6 +26,9 @@ ManagementShowIPInfo::~ManagementShowIPInfo() = default;
 
 void ManagementShowIPInfo::setIPInfo(VelkIFPDevice device)
 {
+    // The panel reports these: shown as they stand, never as markup.
+    for (QLabel *label : {lbIPAddressInput, lbGateWayInput, lbSubnetMaskInput})
+        label->setTextFormat(Qt::PlainText);
     lbIPAddressInput->setText(device.ipAddress);
     lbGateWayInput->setText(device.gateway);
     lbSubnetMaskInput->setText(device.subnetMask);

@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &settingsFile, Clock *clock)
@@ -51,7 +52,7 @@ void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable)
     for (const auto &field : {qMakePair(lbDeviceName, device.deviceName), qMakePair(lbLocation, device.position),
                               qMakePair(lbIpAddress, device.ipAddress)}) {
         setElidedLabelText(field.first, field.second);
-        field.first->setToolTip(field.second);
+        field.first->setToolTip(plainToolTip(field.second));
     }
     m_deviceMac = device.macAddress;
 
@@ -111,6 +112,20 @@ void EmergencyWarningDialog::closeEvent(QCloseEvent *event)
         QDialog::closeEvent(event);
     else
         event->ignore();
+}
+
+void EmergencyWarningDialog::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    // Restored after the window manager has finished minimising, or it would minimise it again.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_answered)
+        QTimer::singleShot(0, this, [this]() {
+            if (isMinimized()) {
+                showNormal();
+                raise();
+                activateWindow();
+            }
+        });
 }
 
 void EmergencyWarningDialog::centre()

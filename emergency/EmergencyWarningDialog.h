@@ -16,7 +16,8 @@ class OrvantaDBIntf;
 /// stopAlert() once with the panel's MAC and closes the dialog.
 ///
 /// An SOS must not be put aside unanswered: the dialog has no close button, and Escape or the
-/// window manager's close leave it open until one of the answers is chosen.
+/// window manager's close leave it open until one of the answers is chosen, and it does not stay
+/// minimised.
 class EmergencyWarningDialog : public QDialog, public Ui_EmergencyWarningDialog
 {
     Q_OBJECT
@@ -43,6 +44,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    /// A minimised warning hides the only way to answer the alert: it is restored at once.
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void openCamera();

@@ -115,7 +115,7 @@ void ManagementAddCamera::updateCameraInfo()
         const QString texts[] = {camera.ipAddress, camera.macAddress, camera.deviceName};
         for (int column = 1; column < 4; ++column) {
             auto *item = new QTableWidgetItem(texts[column - 1]);
-            item->setToolTip(texts[column - 1]);
+            item->setToolTip(plainToolTip(texts[column - 1]));
             tableWidget->setItem(row, column, item);
         }
     }

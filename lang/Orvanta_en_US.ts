@@ -2164,6 +2164,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>Download a sample file</source>
         <translation>Download a sample file</translation>
     </message>
+    <message>
+        <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
+        <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
 </context>
 <context>
     <name>LanguageDialog</name>
@@ -3468,6 +3472,10 @@ This password will be deleted.</translation>
     <message>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>The card could not be checked. Please tap it again.</translation>
+    </message>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>This card has been used by another account</translation>
     </message>
 </context>
 </TS>

@@ -2164,6 +2164,10 @@ Please modify the username and password to the correct ones to continue using th
         <source>Download a sample file</source>
         <translation>下載範例檔案</translation>
     </message>
+    <message>
+        <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
+        <translation>此欄位含有無法讀取的字元，請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
+    </message>
 </context>
 <context>
     <name>LanguageDialog</name>
@@ -3468,6 +3472,10 @@ This password will be deleted.</source>
     <message>
         <source>The card could not be checked. Please tap it again.</source>
         <translation>無法檢查此卡片，請再次感應。</translation>
+    </message>
+    <message>
+        <source>This card has been used by another account</source>
+        <translation>此卡片已被其他帳戶使用</translation>
     </message>
 </context>
 </TS>

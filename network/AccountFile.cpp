@@ -38,20 +38,26 @@ QList<AccountFileRow> AccountFile::fromCsvRows(const QList<QStringList> &rows)
 {
     QList<AccountFileRow> out;
     for (const QStringList &cells : rows) {
-        if (cells.size() < 4 || cells.at(0).isEmpty() || cells.at(0) == QLatin1String("userName"))
-            continue;
         AccountFileRow row;
-        row.userName = cells.at(0);
-        row.password = cells.at(1);
-        row.rfidId = cells.at(2);
-        row.hasPermission = cells.at(3).trimmed() == QLatin1String("1");
-        row.uniqueId = cells.value(4);
-        const QString packages = cells.value(5);
-        if (!packages.isEmpty())
-            row.packages = packages.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        out.append(row);
+        if (cells.value(0) != QLatin1String("userName") && fromRecord(cells, &row))
+            out.append(row);
     }
     return out;
+}
+
+bool AccountFile::fromRecord(const QStringList &cells, AccountFileRow *row)
+{
+    if (cells.size() < 4 || cells.at(0).isEmpty())
+        return false;
+    row->userName = cells.at(0);
+    row->password = cells.at(1);
+    row->rfidId = cells.at(2);
+    row->hasPermission = cells.at(3).trimmed() == QLatin1String("1");
+    row->uniqueId = cells.value(4);
+    const QString packages = cells.value(5);
+    if (!packages.isEmpty())
+        row->packages = packages.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    return true;
 }
 
 QList<AccountFileRow> AccountFile::rowsForUsers(const QList<VelkMultiUser> &users,

@@ -34,6 +34,8 @@ public:
     // Rows as the shared CSV reader returns them: the header (first cell "userName"), rows with fewer than four
     // cells and rows with an empty name are skipped.
     static QList<AccountFileRow> fromCsvRows(const QList<QStringList> &rows);
+    // One record's cells as a user; false for a record with fewer than four cells or an empty name.
+    static bool fromRecord(const QStringList &cells, AccountFileRow *row);
 
     // The rows for these users (duplicates by muid dropped), each with the packages its permissions name.
     static QList<AccountFileRow> rowsForUsers(const QList<VelkMultiUser> &users,

@@ -1,15 +1,90 @@
 #include "network/PanelAccountMerge.h"
 
 #include "datastore/OrvantaDBIntf.h"
-#include "shell/base/CsvReader.h"
 #include "shell/base/Log.h"
 
 #include <QHash>
 #include <QSet>
 
+namespace {
+
+// The records of the panel's file as it wrote them. The shared CSV reader turns every CR LF into LF and takes any
+// record whose first cell is "userName" for the header; here a quoted field keeps its bytes (a name holding CR LF
+// comes back to the panel unchanged) and only the first record can be the header. A record ends at LF, CR LF or
+// CR outside quotes; a field that starts with a quote runs to the closing quote, "" standing for one quote.
+QList<QStringList> splitRecords(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    bool fieldStarted = false;
+    const auto endField = [&]() {
+        record.append(field);
+        field.clear();
+        fieldStarted = false;
+    };
+    const int length = text.size();
+    for (int i = 0; i < length; ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c != QLatin1Char('"'))
+                field.append(c);
+            else if (i + 1 < length && text.at(i + 1) == QLatin1Char('"'))
+                field.append(text.at(++i));
+            else
+                quoted = false;
+        } else if (c == QLatin1Char(',')) {
+            endField();
+        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            endField();
+            records.append(record);
+            record.clear();
+        } else if (c == QLatin1Char('"') && !fieldStarted) {
+            quoted = true;
+            fieldStarted = true;
+        } else {
+            field.append(c);
+            fieldStarted = true;
+        }
+    }
+    // The last record may lack its line end; a quote left open keeps what it swallowed.
+    if (fieldStarted || !record.isEmpty()) {
+        endField();
+        records.append(record);
+    }
+    return records;
+}
+
+bool isHeader(const QStringList &record)
+{
+    // A user's fourth cell is "0" or "1", so no user record can pass for the header.
+    const QStringList header = QString::fromLatin1(AccountFile::kHeader).split(QLatin1Char(','));
+    for (int i = 0; i < 4; ++i) {
+        if (record.value(i) != header.at(i))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QList<AccountFileRow> PanelAccountMerge::parse(const QByteArray &file)
 {
-    return AccountFile::fromCsvRows(readCsvBytes(file, QStringLiteral("UTF-8")));
+    const QByteArray bom("\xef\xbb\xbf");
+    const QByteArray bytes = file.startsWith(bom) ? file.mid(bom.size()) : file;
+    QList<QStringList> records = splitRecords(QString::fromUtf8(bytes));
+    if (!records.isEmpty() && isHeader(records.first()))
+        records.removeFirst();
+    QList<AccountFileRow> rows;
+    for (const QStringList &record : qAsConst(records)) {
+        AccountFileRow row;
+        if (AccountFile::fromRecord(record, &row))
+            rows.append(row);
+    }
+    return rows;
 }
 
 bool PanelAccountMerge::merge(const QList<AccountFileRow> &rows, quint32 deviceId)
@@ -45,6 +120,13 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
         writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: the console's users cannot be read");
         return false;
     }
+    // The panels' administrator card belongs to the settings: a panel user holding it keeps no card.
+    QList<VelkMultiUserAdmin> settings;
+    if (m_db->queryMultiUserAdmin(settings) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "PanelAccountMerge: the multi-user settings cannot be read");
+        return false;
+    }
+    const QString adminCard = settings.isEmpty() ? QString() : settings.first().adminRfidId;
     QHash<QString, quint32> muidByName;
     for (const VelkMultiUser &user : qAsConst(known))
         muidByName.insert(user.userName.toCaseFolded(), user.muid);
@@ -58,7 +140,10 @@ bool PanelAccountMerge::mergeRows(const QList<AccountFileRow> &rows, quint32 dev
             user.password = row.password;
             user.hasPermission = row.hasPermission;
             user.uniqueId = row.uniqueId; // the store gives a new one when the panel sent none
-            if (!row.rfidId.isEmpty()) {
+            if (!row.rfidId.isEmpty() && row.rfidId == adminCard) {
+                writeLog(LOG_LEVEL_WARNING, "PanelAccountMerge: card of %s is the panels' administrator card",
+                         qPrintable(row.userName));
+            } else if (!row.rfidId.isEmpty()) {
                 QList<VelkMultiUser> holders;
                 m_db->queryMultiUserByRfid(holders, row.rfidId);
                 if (holders.isEmpty())

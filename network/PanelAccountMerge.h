@@ -11,8 +11,9 @@ class OrvantaDBIntf;
 /// console, before the console sends its own list back (which the panel then adopts whole).
 ///
 /// A name the console knows (letter case ignored) keeps the console's values; a new name is
-/// created with the panel's password, card (unless another user holds it), unique id and app
-/// permissions. Every user named is assigned to the panel's device, up to 48 per device.
+/// created with the panel's password, card (unless another user holds it or it is the panels'
+/// administrator card), unique id and app permissions. Every user named is assigned to the
+/// panel's device, up to 48 per device.
 /// Pure logic on the data store: no socket, and the panel's passwords never touch a file.
 class PanelAccountMerge
 {
@@ -21,13 +22,14 @@ public:
 
     explicit PanelAccountMerge(OrvantaDBIntf *db) : m_db(db) {}
 
-    /// The rows of the account file the panel sent (UTF-8 CSV), parsed in memory.
+    /// The rows of the account file the panel sent (UTF-8 CSV), parsed in memory by its structure:
+    /// only the first record can be the header, and quoted fields keep every character.
     static QList<AccountFileRow> parse(const QByteArray &file);
 
     /// Merges the rows; deviceId is the panel's device (0: not a managed device, users are taken
     /// in without assignments). All or nothing: false, with nothing written, when the console's
-    /// users or the device's users cannot be read or a new user cannot be stored. The caller must
-    /// then not send the console's list, or the panel would lose the users that were not taken in.
+    /// users, the device's users or the multi-user settings cannot be read or a new user cannot be stored. The caller
+    /// must then not send the console's list, or the panel would lose the users that were not taken in.
     bool merge(const QList<AccountFileRow> &rows, quint32 deviceId);
 
 private:

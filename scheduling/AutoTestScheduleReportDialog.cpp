@@ -195,11 +195,11 @@ void AutoTestScheduleReportDialog::updateReportTable()
         tableWidgetReport->setItem(row, 1, reportItem(report.groupNames, white));
         const QString status = AutoTestReportModel::statusText(report.status);
         QTableWidgetItem *statusItem = reportItem(status, ScheduleTableText::statusColour(report.status));
-        statusItem->setToolTip(status);
+        statusItem->setToolTip(plainToolTip(status));
         tableWidgetReport->setItem(row, 2, statusItem);
         const QString notes = AutoTestReportModel::notesText(report.notes);
         QTableWidgetItem *notesItem = reportItem(notes, report.notes >= 1 && report.notes <= 4 ? white : QColor());
-        notesItem->setToolTip(notes);
+        notesItem->setToolTip(plainToolTip(notes));
         tableWidgetReport->setItem(row, 3, notesItem);
     }
 }

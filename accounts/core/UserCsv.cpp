@@ -1,12 +1,88 @@
 #include "accounts/core/UserCsv.h"
 
+#include "shell/base/CsvReader.h"
+
 #include <QCoreApplication>
+#include <QTextCodec>
 
 namespace {
 
 bool isEnableOrDisable(const QString &value)
 {
     return value == QLatin1String("Enable") || value == QLatin1String("Disable");
+}
+
+// Decodes the bytes as a text stream with no codec named would; false when some bytes are no text
+// in that codec, *text then holding what stands before them.
+bool decode(const QByteArray &bytes, QString *text)
+{
+    QTextCodec *codec = QTextCodec::codecForUtfText(bytes, QTextCodec::codecForLocale());
+    const auto decodePrefix = [codec, &bytes](int size, QString *out) {
+        QTextCodec::ConverterState state; // skips a byte order mark
+        *out = codec->toUnicode(bytes.constData(), size, &state);
+        return state.invalidChars == 0;
+    };
+    if (decodePrefix(bytes.size(), text))
+        return true;
+    // The longest prefix that decodes: a byte sequence found bad stays bad in every longer prefix,
+    // and one cut off at the end of a prefix is held back, not counted as bad.
+    int good = 0;
+    int bad = bytes.size();
+    QString probe;
+    while (bad - good > 1) {
+        const int middle = good + (bad - good) / 2;
+        if (decodePrefix(middle, &probe))
+            good = middle;
+        else
+            bad = middle;
+    }
+    decodePrefix(good, text);
+    return false;
+}
+
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+// The text with every CR that stands alone outside quotes made a LF. Quotes are followed the way
+// the shared reader follows them: each one opens or closes a quoted part ("" closes and reopens).
+QString withLoneCrAsLineEnd(QString text)
+{
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\r') && (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n')))
+            text[i] = QLatin1Char('\n');
+    }
+    return text;
+}
+
+// The cell at the end of the text: 0-based column, 1-based row, counted as the rows are read.
+UserCsvError unreadableAfter(const QString &text)
+{
+    int row = 1;
+    int column = 0;
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (!quoted && c == QLatin1Char(',')) {
+            ++column;
+        } else if (!quoted && isLineEnd(c)) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            ++row;
+            column = 0;
+        }
+    }
+    return UserCsvError::at(
+        column, row,
+        UserCsv::text(QT_TRANSLATE_NOOP("ImportListDialog", "This cell holds characters that cannot be read. Save "
+                                                            "the file as CSV UTF-8 and import it again.")));
 }
 
 UserCsvError missingColumn(int column, int rowNumber)
@@ -66,6 +142,16 @@ bool UserCsv::hasChineseCharacter(const QString &text)
     return false;
 }
 
+UserCsvError UserCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *rows)
+{
+    rows->clear();
+    QString text;
+    if (!decode(bytes, &text))
+        return unreadableAfter(text);
+    *rows = parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
+    return UserCsvError();
+}
+
 QList<QStringList> UserCsv::withoutTrailingBlankLines(QList<QStringList> rows)
 {
     // Spreadsheet programs and editors often leave empty lines at the end of a file; they hold no
@@ -100,7 +186,7 @@ UserCsvError UserCsv::checkRow(const QStringList &cells, int rowNumber, const QH
     if (cells.size() <= ColumnPassword)
         return missingColumn(ColumnPassword, rowNumber);
     const QString password = clean(cells.at(ColumnPassword));
-    if (!password.isEmpty() && password.size() < MinPasswordLength)
+    if (!password.isEmpty() && PasswordRule::isTooShort(password))
         return UserCsvError::at(
             ColumnPassword, rowNumber,
             text(QT_TRANSLATE_NOOP("ImportListDialog", "Password must contain at least 4 characters.")));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "accounts/core/PasswordRule.h"
 #include "devices/DeviceCsv.h"
 
 /// The first problem a user import found: 0-based column, 1-based file row (the header is
@@ -46,7 +47,7 @@ public:
     static constexpr int ColumnAccess = 4;
     static constexpr int FirstAppColumn = 5;
     static constexpr int ColumnCount = 17;
-    static constexpr int MinPasswordLength = 4;
+    static constexpr int MinPasswordLength = PasswordRule::MinLength;
 
     /// What each header cell must contain, in column order; the fourth ends with a blank.
     static const QStringList &columnTitles();
@@ -63,6 +64,14 @@ public:
     /// ideographs the panels cannot take in a password).
     static bool hasChineseCharacter(const QString &text);
 
+    /// The rows of a user file's bytes, decoded with the codec in use (QTextCodec::codecForLocale)
+    /// unless a byte order mark names its own. LF, CR LF and a lone CR outside quotes end a row:
+    /// an old Mac file, which ends its lines with CR alone, is read row by row (the shared reader
+    /// keeps such a CR, and the file was one row). Bytes the codec cannot decode give no rows and
+    /// the error at the row and column where they stand: decoded as replacement characters they
+    /// were stored silently.
+    static UserCsvError parseBytes(const QByteArray &bytes, QList<QStringList> *rows);
+
     /// The rows without the blank lines that end the file (rows of one empty cell). Blank lines
     /// between data rows stay: they are rows of the file, and the checks refuse them.
     static QList<QStringList> withoutTrailingBlankLines(QList<QStringList> rows);
@@ -72,7 +81,8 @@ public:
     /// The value checks of one data row, in the order the operator meets them: name, password
     /// length, password characters, card, install-apps value, then the app values.
     /// cardHolders maps a card to the name of the stored user holding it; a card held under
-    /// another name is refused.
+    /// another name is refused, and so is one held under the empty name (the panels'
+    /// administrator card).
     static UserCsvError checkRow(const QStringList &cells, int rowNumber, const QHash<QString, QString> &cardHolders);
 
     /// Reads a checked row.

@@ -4,6 +4,8 @@
 #include "shell/base/Log.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QFile>
+
 UserCsvImporter::UserCsvImporter(OrvantaDBIntf *db) : m_db(db)
 {
 }
@@ -51,6 +53,24 @@ UserCsvError UserCsvImporter::importRows(QList<QStringList> rows)
     return UserCsvError();
 }
 
+UserCsvError UserCsvImporter::importFile(const QString &path)
+{
+    QFile file(path);
+    QList<QStringList> rows;
+    if (file.open(QIODevice::ReadOnly)) {
+        const UserCsvError unreadable = UserCsv::parseBytes(file.readAll(), &rows);
+        if (unreadable.isError()) {
+            m_created = 0;
+            m_updated = 0;
+            writeLog(LOG_LEVEL_WARNING,
+                     "UserCsvImporter::importFile, bytes that cannot be decoded at column %d, row %d",
+                     unreadable.column + 1, unreadable.row);
+            return unreadable;
+        }
+    }
+    return importRows(rows);
+}
+
 bool UserCsvImporter::load()
 {
     m_userByName.clear();
@@ -74,6 +94,13 @@ bool UserCsvImporter::load()
         if (!user.rfidId.isEmpty() && !m_cardHolder.contains(user.rfidId))
             m_cardHolder.insert(user.rfidId, user.userName);
     }
+
+    // No row may take the panels' administrator card: it is held under no user's name.
+    QList<VelkMultiUserAdmin> settings;
+    if (m_db->queryMultiUserAdmin(settings) != DB_OK)
+        return false;
+    if (!settings.isEmpty() && !settings.first().adminRfidId.isEmpty())
+        m_cardHolder.insert(settings.first().adminRfidId, QString());
 
     QList<VelkUserDevice> assignments;
     QList<VelkAppPermission> permissions;

@@ -32,6 +32,9 @@ public:
     /// Checks and writes rows (rows[0] is the header; blank lines that end the file are left
     /// out). Returns the first problem, or no error when every row was written.
     UserCsvError importRows(QList<QStringList> rows);
+    /// Reads the file as the import window does (UserCsv::parseBytes) and imports its rows. A file
+    /// that cannot be read has no rows, so its header is refused.
+    UserCsvError importFile(const QString &path);
 
     /// Users created and users updated by the last importRows that succeeded.
     int createdUsers() const { return m_created; }
@@ -52,8 +55,8 @@ private:
 
     // What the database holds, read once per import and kept current while the rows are written.
     QHash<QString, VelkMultiUser> m_userByName; ///< the first user (lowest muid) of each name
-    QHash<QString, QString> m_cardHolder;       ///< card -> name of the first user holding it
-    QList<VelkIFPDevice> m_devices;             ///< every device, by name
+    QHash<QString, QString> m_cardHolder; ///< card -> name of the first user holding it; "" for the administrator card
+    QList<VelkIFPDevice> m_devices;       ///< every device, by name
     QHash<quint32, QSet<quint32>> m_usersOnDevice;
     QSet<quint64> m_assigned; ///< pairKey(muid, did)
     QList<VelkAppInfo> m_apps;

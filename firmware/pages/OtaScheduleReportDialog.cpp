@@ -230,7 +230,7 @@ void OtaScheduleReportDialog::fillReportTable()
                 const QString colour = OtaReportModel::statusColour(report.status);
                 if (!colour.isEmpty())
                     item->setForeground(QColor(colour));
-                item->setToolTip(texts.at(column));
+                item->setToolTip(plainToolTip(texts.at(column)));
             } else {
                 item->setForeground(white);
             }

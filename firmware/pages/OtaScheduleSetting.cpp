@@ -208,7 +208,7 @@ void OtaScheduleSetting::showNewVersionInfo()
         entries << model + open + upgradeManager->getNewestFwVersionText(model) + QLatin1Char(')');
     const QString text = tr("New Version : ") + entries.join(QStringLiteral(", "));
     setElidedLabelText(labelNewVersionInfo, text, labelNewVersionInfo->width());
-    labelNewVersionInfo->setToolTip(text);
+    labelNewVersionInfo->setToolTip(plainToolTip(text));
 }
 
 // --- tables ------------------------------------------------------------------------------------------------------
@@ -273,7 +273,7 @@ void OtaScheduleSetting::fillTable(OtaSelection::View view)
         const QStringList texts = {device.deviceName, device.modelName, device.extraText, device.fwVersion};
         for (int column = 0; column < texts.size(); ++column) {
             auto *item = new QTableWidgetItem(texts.at(column));
-            item->setToolTip(texts.at(column));
+            item->setToolTip(plainToolTip(texts.at(column)));
             table->setItem(row, column + 2, item);
         }
     }

@@ -30,28 +30,37 @@ void SortingIndicator::onTimeout()
     update();
 }
 
+void SortingIndicator::setReversedArrows(bool reversed)
+{
+    m_reversed = reversed;
+    m_timer.start(5);
+}
+
+QString SortingIndicator::image() const
+{
+    const int shown = m_reversed && m_state >= 0 && m_state <= 3 ? m_state ^ 1 : m_state;
+    switch (shown) {
+    case 0:
+        return QStringLiteral(":/resource/accountMgt/btn_sort_a_pressed.png");
+    case 1:
+        return QStringLiteral(":/resource/accountMgt/btn_sort_b_pressed.png");
+    case 2:
+        return QStringLiteral(":/resource/accountMgt/btn_sort_a_disabled.png");
+    case 3:
+        return QStringLiteral(":/resource/accountMgt/btn_sort_b_disabled.png");
+    default:
+        return QString();
+    }
+}
+
 void SortingIndicator::paintEvent(QPaintEvent *)
 {
-    QString image;
-    switch (m_state) {
-    case 0:
-        image = QStringLiteral(":/resource/accountMgt/btn_sort_a_pressed.png");
-        break;
-    case 1:
-        image = QStringLiteral(":/resource/accountMgt/btn_sort_b_pressed.png");
-        break;
-    case 2:
-        image = QStringLiteral(":/resource/accountMgt/btn_sort_a_disabled.png");
-        break;
-    case 3:
-        image = QStringLiteral(":/resource/accountMgt/btn_sort_b_disabled.png");
-        break;
-    default:
+    const QString path = image();
+    if (path.isEmpty())
         return;
-    }
     const double scale = getScaleFactor();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
-    painter.drawPixmap(QRectF(0, 0, 8 * scale, 8 * scale), QPixmap(image), QRectF(0, 0, 8, 8));
+    painter.drawPixmap(QRectF(0, 0, 8 * scale, 8 * scale), QPixmap(path), QRectF(0, 0, 8, 8));
 }

@@ -16,6 +16,11 @@ public:
 
     void setState(int state);
     int state() const;
+    /// The image drawn in the current state; empty for a state that draws nothing.
+    QString image() const;
+    /// Draws the other arrow of each pair, for a table whose states 0 and 2 stand for a downward
+    /// arrow (the account synchronisation report). Off for a new indicator.
+    void setReversedArrows(bool reversed);
 
 public slots:
     void onTimeout();
@@ -25,5 +30,6 @@ protected:
 
 private:
     int m_state = 2;
+    bool m_reversed = false;
     QTimer m_timer;
 };

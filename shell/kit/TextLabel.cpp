@@ -22,8 +22,10 @@ void TextLabel::setWarningText(const QString &text)
                                  "font-family:Arial;border-radius: 5px;font: bold;padding-left:20px;"
                                  "padding-right:20px; }"));
     scaleStyleSheetFontSize(this, 10, 0, false, false);
+    // Messages may carry a stored name: shown as it stands, never as markup.
+    setTextFormat(Qt::PlainText);
     setText(text);
-    setToolTip(text);
+    setToolTip(plainToolTip(text));
     // The style sheet's font reaches font() only once polished; measure with that font.
     ensurePolished();
     setFixedWidth(ScaleMath::truncScaled(45, scale) + fontMetrics().boundingRect(text).width());

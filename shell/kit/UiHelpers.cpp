@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStringList>
+#include <QTextDocument>
 #include <QWidget>
 
 namespace {
@@ -171,7 +172,13 @@ void setElidedLabelText(QLabel *label, const QString &text, int width)
     if (!label)
         return;
     const int available = width < 0 ? label->width() : width;
+    label->setTextFormat(Qt::PlainText);
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, available));
+}
+
+QString plainToolTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 }
 
 void setElidedButtonText(QAbstractButton *button, const QString &text, int width)

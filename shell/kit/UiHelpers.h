@@ -51,8 +51,14 @@ void scaleWidgetFonts(QWidget *widget, double ratio, bool divide, bool keep);
 // ---- texts ----
 
 /// Sets the text elided at the right to the width (pixels) by the label's font metrics;
-/// a negative width means the label's current width.
+/// a negative width means the label's current width. The label shows plain text: what is
+/// measured and cut is the text as it stands, and a stored name such as "Block <A> room 3" must
+/// not be rendered as markup.
 void setElidedLabelText(QLabel *label, const QString &text, int width = -1);
+/// A tool tip that shows the text as it stands. Qt renders a tool tip as rich text when it looks
+/// like markup (a tag such as <b> before the first line end); such a text is escaped and wrapped,
+/// any other text is returned unchanged.
+QString plainToolTip(const QString &text);
 /// The same for a button.
 void setElidedButtonText(QAbstractButton *button, const QString &text, int width);
 

@@ -10,6 +10,10 @@
 #include <QProgressDialog>
 #include <QThread>
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountRegisterDialog.h"
 #include "accounts/AccountReportDialog.h"
@@ -192,6 +196,25 @@ int main(int argc, char **argv)
     assignment->overAssignDialog()->setDeviceList(QStringLiteral("Classroom 101,Library"));
     shoot(assignment->overAssignDialog(), QStringLiteral("over-assign"));
 
+    // Three of the report's panels online and failed, so that their rows offer Sync.
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int serial = 1; serial <= 3; ++serial) {
+        const VelkIFPDevice online =
+            addManagedDevice(QStringLiteral("Online Lab %1").arg(serial), testMac(serial), QString());
+        VelkUserDevice row;
+        row.multiUserId = users.at(3).muid;
+        row.deviceId = online.did;
+        row.syncStatus = serial == 2 ? 3 : 2;
+        row.lastSyncTime = QStringLiteral("2024-05-0%1 10:00").arg(serial);
+        db->createUserDevice(row);
+        panels.push_back(
+            std::make_unique<SimulatedPanel>(identityWith(serial, QStringLiteral("kelvo")), directSettings(serial)));
+        panels.back()->start();
+    }
+    QDeadlineTimer connected(5000);
+    while (!connected.hasExpired() &&
+           !std::all_of(panels.cbegin(), panels.cend(), [](const auto &panel) { return panel->isConnected(); }))
+        settle(50);
     AccountReportDialog *report = overview.report();
     report->refreshReport(users.at(3));
     shoot(report, QStringLiteral("report"));

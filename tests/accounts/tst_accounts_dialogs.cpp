@@ -93,6 +93,9 @@ private slots:
     void editRefusesEmptyAndTakenNames();
     void passwordChangeIsWrittenAtOnceAndKeptOnCancel();
     void cardSwitchAndChangeBindCard();
+    void nothingOfOneUserReachesTheNextEdit_data();
+    void nothingOfOneUserReachesTheNextEdit();
+    void cardTakenMeanwhileIsRefusedAtSave();
     void clipboardKeysOnlyWorkInTheNameField();
 
     void appPermissionTogglesCreateAndDeleteRows();
@@ -619,6 +622,121 @@ void TestAccountsDialogs::cardSwitchAndChangeBindCard()
     QTest::mouseClick(card->btnCancel, Qt::LeftButton);
     QVERIFY(edit->isVisible());
     QVERIFY(!edit->cardSwitch()->isToggled());
+}
+
+void TestAccountsDialogs::nothingOfOneUserReachesTheNextEdit_data()
+{
+    QTest::addColumn<int>("route");
+    QTest::newRow("card step cancelled, then the title bar") << 0;
+    QTest::newRow("card step closed by Escape") << 1;
+    QTest::newRow("password removal declined, then Escape") << 2;
+}
+
+// Each road leaves the dialog closed while Ann's password stands in its open change-password
+// area; Bob's edit that follows must start from Bob alone, and Save must keep Bob's password.
+void TestAccountsDialogs::nothingOfOneUserReachesTheNextEdit()
+{
+    QFETCH(int, route);
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"), QStringLiteral("annSecret"));
+    const VelkMultiUser bob = seedUser(QStringLiteral("Bob"), QStringLiteral("bobSecret"));
+    remember(QStringLiteral("annSecret"));
+    remember(QStringLiteral("bobSecret"));
+
+    EditMultiUserDialog *edit = openEdit(ann);
+    QTest::mouseClick(edit->btnChangePassword, Qt::LeftButton);
+    QCOMPARE(edit->lineEditPassword->text(), QStringLiteral("annSecret"));
+    typeInto(edit->lineEditPasswordConfirm, QStringLiteral("typedForAnn"));
+    BindCardWaitingDialog *card = edit->cardDialog();
+    switch (route) {
+    case 0:
+        QTest::mouseClick(edit->cardSwitch(), Qt::LeftButton);
+        QVERIFY(card->isVisible());
+        QTest::mouseClick(card->btnCancel, Qt::LeftButton);
+        QVERIFY(edit->isVisible());
+        edit->close();
+        break;
+    case 1:
+        QTest::mouseClick(edit->cardSwitch(), Qt::LeftButton);
+        QVERIFY(card->isVisible());
+        QTest::keyClick(card, Qt::Key_Escape);
+        QVERIFY(!card->isVisible());
+        break;
+    case 2:
+        QTest::mouseClick(edit->passwordSwitch(), Qt::LeftButton);
+        QVERIFY(edit->removePasswordDialog()->isVisible());
+        QTest::mouseClick(edit->removePasswordDialog()->btnNo, Qt::LeftButton);
+        QVERIFY(edit->passwordSwitch()->isToggled());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        break;
+    }
+    QVERIFY(!edit->isVisible());
+
+    edit = openEdit(bob);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->lineUserName->text(), QStringLiteral("Bob"));
+    QVERIFY(edit->widgetPassword->isHidden());
+    QVERIFY(edit->lineEditPassword->text().isEmpty());
+    QVERIFY(edit->lineEditPasswordConfirm->text().isEmpty());
+    QVERIFY(edit->passwordSwitch()->isToggled());
+    QVERIFY(!edit->cardSwitch()->isToggled());
+    QVERIFY(!edit->lbMessage->isVisible());
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(userNamed(QStringLiteral("Bob")).password, QStringLiteral("bobSecret"));
+    QCOMPARE(userNamed(QStringLiteral("Ann")).password, QStringLiteral("annSecret"));
+}
+
+// A card is checked when it is read; another window can give it to someone else before Save.
+void TestAccountsDialogs::cardTakenMeanwhileIsRefusedAtSave()
+{
+    const QString usedMessage = QStringLiteral("This card has been used by another account");
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"), QString(), QStringLiteral("ANNCARD1"));
+    VelkMultiUser bob = seedUser(QStringLiteral("Bob"));
+    remember(QStringLiteral("ANNCARD1"));
+    remember(QStringLiteral("NEWCARD1"));
+    const auto readNewCard = [this](EditMultiUserDialog *edit) {
+        QTest::mouseClick(edit->lbChangeBindCard, Qt::LeftButton);
+        QTest::keyClicks(edit->cardDialog()->lineCardNumber, QStringLiteral("NEWCARD1"));
+        QTRY_VERIFY(edit->cardDialog()->passedMessage()->isVisible());
+        QTest::mouseClick(edit->cardDialog()->passedMessage()->btnOK, Qt::LeftButton);
+        QVERIFY(edit->isVisible());
+    };
+
+    // Bob takes the card while Ann's editor holds it: nothing of Ann's edit is written.
+    EditMultiUserDialog *edit = openEdit(ann);
+    readNewCard(edit);
+    typeInto(edit->lineUserName, QStringLiteral("Anna"));
+    bob.rfidId = QStringLiteral("NEWCARD1");
+    QCOMPARE(testDb()->updateMultiUser(bob), DB_OK);
+    QSignalSpy updates(edit, &EditMultiUserDialog::updateMultiUser);
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->warningText(), usedMessage);
+    QCOMPARE(updates.count(), 0);
+    QCOMPARE(userNamed(QStringLiteral("Ann")).rfidId, QStringLiteral("ANNCARD1"));
+    QCOMPARE(userNamed(QStringLiteral("Anna")).muid, 0u);
+    edit->close();
+
+    // The same when the panels' administrator card becomes that card.
+    bob.rfidId.clear();
+    QCOMPARE(testDb()->updateMultiUser(bob), DB_OK);
+    edit = openEdit(userNamed(QStringLiteral("Ann")));
+    readNewCard(edit);
+    QList<VelkMultiUserAdmin> settings;
+    QCOMPARE(testDb()->queryMultiUserAdmin(settings), DB_OK);
+    settings.first().adminRfidId = QStringLiteral("NEWCARD1");
+    QCOMPARE(testDb()->updateMultiUserAdmin(settings.first()), DB_OK);
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QCOMPARE(edit->warningText(), usedMessage);
+    QCOMPARE(userNamed(QStringLiteral("Ann")).rfidId, QStringLiteral("ANNCARD1"));
+    edit->close();
+
+    // The user's own card is no other user's: a rename with it is saved.
+    edit = openEdit(userNamed(QStringLiteral("Ann")));
+    typeInto(edit->lineUserName, QStringLiteral("Anna"));
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(userNamed(QStringLiteral("Anna")).rfidId, QStringLiteral("ANNCARD1"));
 }
 
 void TestAccountsDialogs::clipboardKeysOnlyWorkInTheNameField()

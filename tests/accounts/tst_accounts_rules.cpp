@@ -124,6 +124,10 @@ void TestAccountsRules::passwordRules_data()
     QTest::newRow("four CJK") << "密碼密碼"
                               << "密碼密碼" << false << int(UserRules::Accepted);
     QTest::newRow("33 against 32") << QString(33, 'x') << QString(32, 'x') << false << int(UserRules::PasswordMismatch);
+    // Characters, not UTF-16 units: the user import counts the same way.
+    const QString smile = QString::fromUtf8("\U0001F600");
+    QTest::newRow("two emoji") << smile + smile << smile + smile << false << int(UserRules::PasswordTooShort);
+    QTest::newRow("three and an emoji") << "abc" + smile << "abc" + smile << false << int(UserRules::Accepted);
 }
 
 void TestAccountsRules::passwordRules()

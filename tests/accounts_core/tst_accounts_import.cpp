@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <memory>
 
 class TestAccountsImport : public QObject
@@ -27,6 +28,8 @@ private slots:
     void refused();
     void passwordCharacters_data();
     void passwordCharacters();
+    void fileBytes_data();
+    void fileBytes();
     void rowReplacesDevicesAndApps();
     void headerOnlyAndTrailingBlankLines();
     void deviceLimit();
@@ -37,8 +40,7 @@ private slots:
     void nothingOfTheFileReachesTheLog();
 
 private:
-    // Writes the text as a file and imports it the way the import window reads it: the shared
-    // reader with no codec named.
+    // Writes the text as a UTF-8 file and imports it the way the import window does.
     UserCsvError importText(const QString &text);
     UserCsvError importFile(const QString &path);
 
@@ -50,7 +52,7 @@ private:
 UserCsvError TestAccountsImport::importFile(const QString &path)
 {
     UserCsvImporter importer(testDb());
-    return importer.importRows(readCsvFile(path, QString()));
+    return importer.importFile(path);
 }
 
 UserCsvError TestAccountsImport::importText(const QString &text)
@@ -169,6 +171,11 @@ void TestAccountsImport::refused_data()
                                       << "Password cannot contain Chinese characters.";
     QTest::newRow("card of another stored user") << h + userLine("Ann", "abcd", "11112222") << 3 << 2
                                                  << "This RFID ID has been used by another account in server.";
+    QTest::newRow("the panels' administrator card") << h + userLine("Ann", "abcd", "ADMIN123") << 3 << 2
+                                                    << "This RFID ID has been used by another account in server.";
+    // Characters, not UTF-16 units: two emoji are two characters, as in the password editors.
+    QTest::newRow("two emoji as a password") << h + userLine("Ann", QString::fromUtf8("\U0001F600\U0001F600"), "") << 2
+                                             << 2 << "Password must contain at least 4 characters.";
     QTest::newRow("install value in lower case") << h + userLine("Ann", "abcd", "", "enable") << 4 << 2 << value;
     QTest::newRow("app value with a blank")
         << h + userLine("Ann", "abcd", "", "Enable", "", lowerApps) << 9 << 2 << value;
@@ -205,6 +212,7 @@ void TestAccountsImport::refused()
     // One transaction for the set-up: a disk sync per user would take most of the test's time.
     DbTransaction setup = testDb()->transaction("refused");
     seedUser("Keeper", "pass", "11112222");
+    storeSettings(false, false, QString(), QString(), "ADMIN123");
     const VelkIFPDevice full = addDevice("Full");
     addDevice("Spare");
     for (int i = 0; i < UserCsvImporter::UsersPerDevice; ++i)
@@ -249,6 +257,92 @@ void TestAccountsImport::passwordCharacters()
         QCOMPARE(userNamed("Ann").password, password);
     else
         QCOMPARE(userNamed("Ann").muid, 0u);
+}
+
+void TestAccountsImport::fileBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("codecInUse");
+    QTest::addColumn<QStringList>("names"); // the users written, in file order
+    QTest::addColumn<QString>("refusal");   // column,row as the error window shows them, and the message
+
+    const QByteArray h = headerLine().toUtf8();
+    const auto line = [](const QString &name, const QString &password = QStringLiteral("abcd"),
+                         const QString &install = QStringLiteral("Enable")) {
+        return userLine(name, password, QString(), install).toUtf8().chopped(1);
+    };
+    const auto latin = [&line](const char *name) { return QByteArray(name) + line(QString()); };
+    const QByteArray ann = line("Ann");
+    const QByteArray bob = line("Bob");
+    const QByteArray utf8 = "UTF-8";
+    const QString jose = QString::fromUtf8("Jos\u00e9");
+    const QString unreadable =
+        "This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.";
+
+    // Old Mac files end their lines with CR alone.
+    QTest::newRow("CR line ends") << h + '\r' + ann + '\r' + bob + '\r' << utf8 << QStringList{"Ann", "Bob"}
+                                  << QString();
+    QTest::newRow("CR line ends, the last one missing")
+        << h + '\r' + ann + '\r' + bob << utf8 << QStringList{"Ann", "Bob"} << QString();
+    QTest::newRow("mixed line ends") << h + "\r\n" + ann + '\r' + bob + '\n'
+                                     << utf8 << QStringList{"Ann", "Bob"} << QString();
+    QTest::newRow("CR inside quotes belongs to the name")
+        << h + '\r' + line("\"Ann\rLee\"") + '\r' << utf8 << QStringList{"Ann\rLee"} << QString();
+    QTest::newRow("CR lines are rows") << h + '\r' + ann + '\r' + line("Bob", "abcd", "On") + '\r' << utf8
+                                       << QStringList() << "4,3 Value should be \"Enable\" or \"Disable\".";
+
+    // Bytes that are no text in the codec in use are refused where they stand.
+    QTest::newRow("Latin-1 name under UTF-8") << h + '\n' + ann + '\n' + latin("Jos\xe9") + '\n'
+                                              << utf8 << QStringList() << "1,3 " + unreadable;
+    QTest::newRow("bad byte in a password") << h + '\n' + line("Ann", "abXcd").replace('X', '\xff') + '\n'
+                                            << utf8 << QStringList() << "2,2 " + unreadable;
+    QTest::newRow("bad byte after a quoted line break")
+        << h + '\n' + line("\"Ann\nLee\"") + '\n' + line("Bob", "abX(d").replace('X', '\xc3') + '\n'
+        << utf8 << QStringList() << "2,3 " + unreadable;
+    QTest::newRow("bad byte in a CR-only file")
+        << h + '\r' + ann + '\r' + line("Bob", "abcd", "EnX").replace('X', '\x80') + '\r' << utf8 << QStringList()
+        << "4,3 " + unreadable;
+    QTest::newRow("UTF-8 with a byte order mark") << "\xef\xbb\xbf" + h + '\n' + line(jose) + '\n'
+                                                  << utf8 << QStringList{jose} << QString();
+    QTest::newRow("UTF-16 with a byte order mark")
+        << QTextCodec::codecForName("UTF-16LE")
+               ->fromUnicode(QChar(0xfeff) + headerLine() + '\n' + userLine(jose, "abcd", QString()))
+        << utf8 << QStringList{jose} << QString();
+    QTest::newRow("Latin-1 name where that is the codec in use")
+        << h + '\n' + latin("Jos\xe9") + '\n'
+        << QByteArray("Windows-1252") << QStringList{jose} << QString();
+}
+
+void TestAccountsImport::fileBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, codecInUse);
+    QFETCH(QStringList, names);
+    QFETCH(QString, refusal);
+
+    QTextCodec *const previous = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(codecInUse));
+    const QString path = m_files.filePath(QStringLiteral("bytes.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    const QString before = databaseDump();
+    const UserCsvError error = importFile(path);
+    QTextCodec::setCodecForLocale(previous);
+
+    if (refusal.isEmpty()) {
+        QVERIFY2(!error.isError(), qPrintable(error.message));
+        QList<VelkMultiUser> users;
+        testDb()->queryAllMultiUser(users);
+        QStringList stored;
+        for (const VelkMultiUser &user : qAsConst(users))
+            stored << user.userName;
+        QCOMPARE(stored, names);
+        return;
+    }
+    QCOMPARE(QStringLiteral("%1,%2 %3").arg(error.column + 1).arg(error.row).arg(error.message), refusal);
+    QCOMPARE(databaseDump(), before);
 }
 
 void TestAccountsImport::rowReplacesDevicesAndApps()

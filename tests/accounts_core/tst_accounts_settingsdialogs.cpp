@@ -25,6 +25,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
+
+#include <algorithm>
 #include <memory>
 
 using M = SystemSettingsModel;
@@ -44,8 +47,27 @@ VelkMultiUserAdmin stored()
 void type(QLineEdit *field, const QString &text)
 {
     field->clear();
-    QTest::keyClicks(field, text);
+    // Characters outside the basic plane have no key; they come as an input method gives them.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
+        field->insert(text);
+    else
+        QTest::keyClicks(field, text);
 }
+
+// The application's override cursor at every line the import writes, -1 for none.
+class CursorAtImportLines : public LogCapture
+{
+public:
+    void log(int module, LogLevel level, const QString &text) override
+    {
+        if (text.contains(QLatin1String("UserCsvImporter::"))) {
+            const QCursor *cursor = QApplication::overrideCursor();
+            shapes.append(cursor ? int(cursor->shape()) : -1);
+        }
+        LogCapture::log(module, level, text);
+    }
+    QList<int> shapes;
+};
 
 } // namespace
 
@@ -239,6 +261,8 @@ void TestSettingsDialogs::passwordChecks_data()
                                                << "abcd" << Mismatch;
         QTest::newRow(name + "four") << dialog << "ab c"
                                      << "ab c" << QString();
+        const QString smile = QString::fromUtf8("\U0001F600");
+        QTest::newRow(name + "two emoji") << dialog << smile + smile << smile + smile << TooShort;
         // The confirmation takes 32 characters: a longer new password is never confirmed, except in
         // the change dialog, whose new password field stops at 32 characters as well.
         QTest::newRow(name + "33 characters")
@@ -432,6 +456,7 @@ void TestSettingsDialogs::importFromTheWindow()
         QStringList{QString(), m_files.filePath(QStringLiteral("missing.csv")), refusedFile, UserCsv::templatePath()};
 
     const QString before = databaseDump();
+    CursorAtImportLines cursor;
     for (int i = 0; i < 3; ++i) {
         window.show();
         QTest::mouseClick(window.btnImport, Qt::LeftButton);
@@ -446,6 +471,9 @@ void TestSettingsDialogs::importFromTheWindow()
     window.show();
     QTest::mouseClick(window.btnImport, Qt::LeftButton);
     QCOMPARE(imported.count(), 1);
+    // The import showed that it was working, and the cursor is back.
+    QCOMPARE(cursor.shapes, QList<int>({Qt::WaitCursor, Qt::WaitCursor}));
+    QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(devicesOf(userNamed("EX:Oskar").muid), (QStringList{"A103", "B118", "B119"}));
 }
 

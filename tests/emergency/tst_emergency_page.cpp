@@ -37,6 +37,28 @@ QList<EmergencyWarningDialog *> shownWarnings()
     return shown;
 }
 
+// The order in which top-level windows were raised, newest last.
+class RaiseOrder : public QObject
+{
+public:
+    RaiseOrder() { qApp->installEventFilter(this); }
+    // The position of the window's last raise, -1 when it was not raised since clear().
+    int lastRaise(QWidget *window) const { return m_raised.lastIndexOf(window); }
+    void clear() { m_raised.clear(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ZOrderChange && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->isWindow())
+            m_raised.append(watched);
+        return false;
+    }
+
+private:
+    QList<QObject *> m_raised;
+};
+
 QList<VelkDeviceCameraMap> pairingsOf(const QString &deviceName)
 {
     const quint32 did = storedDevice(deviceName).did;
@@ -75,6 +97,7 @@ private slots:
     void cleanupTestCase();
 
     void anSosRaisesTheWindowOneWarningAndTheAlarm();
+    void warningsStayInFrontOfTheWindow();
     void macFormsAndUnknownMacs();
     void unmuteGoesThroughTheMixerTool();
     void cameraLinkFromSettingsToTheProgram();
@@ -218,6 +241,53 @@ void TestEmergencyPage::anSosRaisesTheWindowOneWarningAndTheAlarm()
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 2);
     QVERIFY(!m_player->isPlaying());
     QVERIFY(!m_frame->sosBackground->isVisible());
+}
+
+// Two alerts open at the same place; the window comes up over the first, and answering one must
+// not leave the other behind the blocked window, nor may a warning stay minimised.
+void TestEmergencyPage::warningsStayInFrontOfTheWindow()
+{
+    SimulatedPanel *first = connectSimulatedPanel(m_panels, 5, QStringLiteral("Gym"));
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 6, QStringLiteral("Canteen"));
+    RaiseOrder order;
+    const auto inFront = [&](const QList<EmergencyWarningDialog *> &warnings) {
+        for (EmergencyWarningDialog *warning : warnings) {
+            if (!warning->isVisible() || warning->isMinimized() || order.lastRaise(warning) <= order.lastRaise(m_frame))
+                return false;
+        }
+        return warnings.contains(qobject_cast<EmergencyWarningDialog *>(QApplication::activeWindow()));
+    };
+
+    first->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    m_clock->advance(3000);
+    order.clear();
+    second->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 2);
+    const QList<EmergencyWarningDialog *> both = shownWarnings();
+    QTRY_VERIFY(inFront(both));
+
+    // The window brought up again (as a further alert does) stays behind both.
+    order.clear();
+    emit m_page->restoreWindow();
+    QTRY_VERIFY(order.lastRaise(m_frame) >= 0);
+    QTRY_VERIFY(inFront(both));
+
+    // A minimised warning comes back at once.
+    both.first()->showMinimized();
+    QTRY_VERIFY(!both.first()->isMinimized());
+    QVERIFY(both.first()->isVisible());
+
+    // The first answer raises the warning still open.
+    EmergencyWarningDialog *answered = both.first();
+    EmergencyWarningDialog *open = both.last();
+    order.clear();
+    m_frame->raise();
+    m_frame->activateWindow();
+    answered->btnClear->click();
+    QTRY_COMPARE(shownWarnings().size(), 1);
+    QCOMPARE(shownWarnings().first(), open);
+    QTRY_VERIFY(inFront({open}));
 }
 
 void TestEmergencyPage::macFormsAndUnknownMacs()

@@ -1,6 +1,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "network/PanelAccountMerge.h"
 #include "support/DbProbe.h"
+#include "support/LogCapture.h"
 #include "support/PanelUsers.h"
 #include "support/TestEnv.h"
 
@@ -20,6 +21,8 @@ private slots:
     void assignmentsStopAt48PerDevice();
     void anUnmanagedPanelsUsersGetNoAssignment();
     void aUserThatCannotBeStoredUndoesTheWholeMerge();
+    void namesComeBackByteForByte();
+    void thePanelsAdministratorCardStaysWithTheSettings();
 
 private:
     VelkMultiUser user(const QString &name);
@@ -163,6 +166,49 @@ void TestAccountMerge::aUserThatCannotBeStoredUndoesTheWholeMerge()
     QVERIFY(!PanelAccountMerge(m_db).merge(rows, m_did));
     QCOMPARE(user("Eve").muid, 0u);
     QVERIFY(userDeviceLinks(m_db, m_did).isEmpty());
+}
+
+// Only the first record is the header: a user called "userName" further down is a user. A quoted name keeps its
+// CR LF, or the console would send the user back renamed.
+void TestAccountMerge::namesComeBackByteForByte()
+{
+    const QString crlfName = QStringLiteral("Line\r\nBreak");
+    const QString lfName = QStringLiteral("Lone\nFeed, \"Q\"");
+    const QByteArray file = "userName,password,rfidId,hasPermission,uniqueId,packages\r\n"
+                            "userName,pw-u,,1,{u},\r\n"
+                            "\"Line\r\nBreak\",pw-l,,0,{l},\r\n"
+                            "\"Lone\nFeed, \"\"Q\"\"\",pw-f,,0,{f},\n";
+    const QList<AccountFileRow> rows = PanelAccountMerge::parse(file);
+    QCOMPARE(rows.size(), 3);
+    QVERIFY(PanelAccountMerge(m_db).merge(rows, m_did));
+
+    QCOMPARE(user("userName").password, QString("pw-u"));
+    QCOMPARE(user(crlfName).uniqueId, QString("{l}"));
+    QCOMPARE(user(lfName).uniqueId, QString("{f}"));
+    QCOMPARE(user(QStringLiteral("Line\nBreak")).muid, 0u);
+    QCOMPARE(userDeviceLinks(m_db, m_did).size(), 3);
+
+    // What goes back to the panel names the users as the panel did.
+    const QByteArray back = AccountFile::build({rows.at(1), rows.at(2)});
+    QVERIFY(back.contains("\"Line\r\nBreak\",pw-l,"));
+    QVERIFY(back.contains("\"Lone\nFeed, \"\"Q\"\"\",pw-f,"));
+}
+
+void TestAccountMerge::thePanelsAdministratorCardStaysWithTheSettings()
+{
+    LogCapture log;
+    QList<VelkMultiUserAdmin> settings;
+    QCOMPARE(m_db->queryMultiUserAdmin(settings), DB_OK);
+    settings.first().adminRfidId = "ADMIN-01";
+    QCOMPARE(m_db->updateMultiUserAdmin(settings.first()), DB_OK);
+    QVERIFY(PanelAccountMerge(m_db).merge(
+        PanelAccountMerge::parse("userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                                 "Gina,gina,ADMIN-01,1,,\nHank,hank,CARD-7,1,,\n"),
+        m_did));
+    QVERIFY(user("Gina").muid != 0);
+    QVERIFY(user("Gina").rfidId.isEmpty());
+    QCOMPARE(user("Hank").rfidId, QString("CARD-7"));
+    QVERIFY(log.contains("card of Gina is the panels' administrator card"));
 }
 
 QTEST_GUILESS_MAIN(TestAccountMerge)

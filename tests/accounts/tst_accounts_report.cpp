@@ -1,0 +1,141 @@
+// How the account synchronisation report looks, at the scales the console runs at: the Sync
+// button of an online panel whose synchronisation failed, and the sort arrows.
+
+#include "AccountsTestSupport.h"
+#include "support/TestEnv.h"
+
+#include "accounts/AccountReportDialog.h"
+#include "accounts/AccountReportRows.h"
+#include "shell/base/Session.h"
+#include "shell/kit/SortingIndicator.h"
+#include "shell/kit/UiHelpers.h"
+
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <memory>
+
+class TestAccountsReport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void syncButtonShowsItsWholeText_data();
+    void syncButtonShowsItsWholeText();
+    void arrowsPointAsTheReportSorts();
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    QTemporaryDir m_dir;
+    std::unique_ptr<SimulatedPanel> m_panel;
+    VelkMultiUser m_user;
+};
+
+void TestAccountsReport::initTestCase()
+{
+    m_env = std::make_unique<TestEnv>();
+    NetworkConfig::setCurrent(loopbackNetworkConfig(m_dir.path()));
+    QVERIFY(testDb());
+    wipeAccounts();
+    m_user = seedUser(QStringLiteral("Ann"));
+    // One online panel that failed, and enough offline ones to need the scroll bar.
+    assign(m_user.muid, seedPanel(QStringLiteral("Online"), testMac(1)).did, 2, QStringLiteral("2024-05-09 09:00"));
+    for (int i = 0; i < 11; ++i)
+        assign(m_user.muid,
+               seedPanel(QStringLiteral("Offline %1").arg(i),
+                         QStringLiteral("02:51:4d:00:02:%1").arg(i, 2, 10, QLatin1Char('0')))
+                   .did,
+               2, QStringLiteral("2024-05-01 09:%1").arg(i, 2, 10, QLatin1Char('0')));
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    CmdServer::getInstance()->setManagedDevices(all);
+    m_panel = std::make_unique<SimulatedPanel>(identityWith(1, QStringLiteral("kelvo")), directSettings(1));
+    m_panel->start();
+    QTRY_VERIFY_WITH_TIMEOUT(m_panel->isConnected() && CmdServer::getInstance()->getChannel(m_panel->mac()), 20000);
+}
+
+void TestAccountsReport::cleanupTestCase()
+{
+    m_panel.reset();
+    initScaleFactorFor(96, 1080);
+}
+
+void TestAccountsReport::syncButtonShowsItsWholeText_data()
+{
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<int>("screenHeight");
+    QTest::newRow("1.0") << 96.0 << 1080;
+    QTest::newRow("1.4") << 134.4 << 1080;
+    QTest::newRow("2.0") << 192.0 << 2160;
+    QTest::newRow("2.25") << 216.0 << 2160;
+}
+
+// The six column widths filled the table exactly, so the last one lost the frame and the scroll
+// bar, and its button showed "Sy".
+void TestAccountsReport::syncButtonShowsItsWholeText()
+{
+    QFETCH(double, dpi);
+    QFETCH(int, screenHeight);
+    initScaleFactorFor(dpi, screenHeight);
+    AccountReportDialog report;
+    report.refreshReport(m_user);
+    report.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&report));
+    QTableWidget *table = report.tableWidgetReport;
+    QVERIFY(table->verticalScrollBar()->isVisible());
+
+    QList<QPushButton *> buttons;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (QWidget *cell = table->cellWidget(row, 5))
+            buttons << cell->findChildren<QPushButton *>();
+    }
+    QCOMPARE(buttons.size(), 1);
+    QPushButton *sync = buttons.first();
+    QCOMPARE(sync->text(), QStringLiteral("Sync"));
+    QVERIFY2(sync->width() >= sync->sizeHint().width(),
+             qPrintable(QStringLiteral("%1 < %2").arg(sync->width()).arg(sync->sizeHint().width())));
+    const QRect inView(sync->mapTo(table->viewport(), QPoint(0, 0)), sync->size());
+    QVERIFY2(table->viewport()->rect().contains(inView),
+             qPrintable(QStringLiteral("button from x %1 to %2, viewport %3 wide")
+                            .arg(inView.left())
+                            .arg(inView.right())
+                            .arg(table->viewport()->width())));
+
+    // The headers still stand over their columns.
+    const QList<QWidget *> headers = {report.reportHeaderPower, report.reportHeaderDevice, report.reportHeaderGroup,
+                                      report.reportHeaderSyncStatus, report.reportHeaderTime};
+    for (int column = 0; column < headers.size(); ++column) {
+        QCOMPARE(headers.at(column)->x() - headers.first()->x(), table->columnViewportPosition(column));
+        QCOMPARE(headers.at(column)->width(), table->columnWidth(column));
+    }
+}
+
+// The report sorts its Time column newest first at opening, and shows that with a downward
+// arrow; the shared arrows of the other tables keep their look.
+void TestAccountsReport::arrowsPointAsTheReportSorts()
+{
+    initScaleFactorFor(96, 1080);
+    AccountReportDialog report;
+    report.refreshReport(m_user);
+    const auto image = [&report](int column) { return report.indicator(column)->image(); };
+    const QString down = QStringLiteral(":/resource/accountMgt/btn_sort_b_pressed.png");
+    const QString dimDown = QStringLiteral(":/resource/accountMgt/btn_sort_b_disabled.png");
+    const QString up = QStringLiteral(":/resource/accountMgt/btn_sort_a_pressed.png");
+    const QString dimUp = QStringLiteral(":/resource/accountMgt/btn_sort_a_disabled.png");
+    QCOMPARE(image(AccountReportRows::TimeColumn), down);
+    QCOMPARE(image(AccountReportRows::DeviceColumn), dimDown);
+    QTest::mouseClick(report.reportHeaderTime, Qt::LeftButton);
+    QCOMPARE(image(AccountReportRows::TimeColumn), up);
+    QCOMPARE(image(AccountReportRows::DeviceColumn), dimUp);
+
+    SortingIndicator shared(nullptr);
+    shared.setState(0);
+    QCOMPARE(shared.image(), up);
+    shared.setState(3);
+    QCOMPARE(shared.image(), dimDown);
+}
+
+QTEST_MAIN(TestAccountsReport)
+#include "tst_accounts_report.moc"
