@@ -17,7 +17,9 @@
 
 #include <memory>
 
+#include "accounts/AccountOverview.h"
 #include "accounts/AccountReportDialog.h"
+#include "accounts/AccountTableModel.h"
 #include "accounts/DeviceListDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastSchedule.h"
@@ -41,6 +43,7 @@
 #include "shell/kit/TextLabel.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
+#include "support/PanelUsers.h"
 #include "support/StoredAccount.h"
 #include "support/TestEnv.h"
 
@@ -131,6 +134,7 @@ private slots:
     void deviceColumnsStayPut();
     void dialogsOpenOverTheMainWindow();
     void cameraRowFitsTheDeviceForms();
+    void accountTableStaysUnderItsHeaderAfterTheReport();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -514,6 +518,48 @@ void TestPolish::cameraRowFitsTheDeviceForms()
     page.clickAddDevice();
     QCOMPARE(add->size(), withRow);
     QCOMPARE(db->deleteIFPDevice(box), DB_OK);
+}
+
+// A click on a user's Status opens the synchronisation report; when it closes, the table body is where it was: no
+// sideways scroll without a scroll bar, every column under its header label.
+void TestPolish::accountTableStaysUnderItsHeaderAfterTheReport()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    for (const QString &name : {QStringLiteral("teacher1a"), QStringLiteral("Bob")})
+        QVERIFY(createPanelUser(db, name, QStringLiteral("abcd")) != 0);
+    Settings settings(new Management);
+    settings.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settings));
+    settings.btnUserAccountsClicked();
+    AccountOverview *overview = settings.findChild<AccountOverview *>();
+    QTableView *table = overview->tableWidget;
+    const QList<QLabel *> headers{overview->deviceControlHeaderUserName,   overview->deviceControlHeaderPassword,
+                                  overview->deviceControlHeaderBindCard,   overview->deviceControlHeaderUserSettings,
+                                  overview->deviceControlHeaderSeparation, overview->deviceControlHeaderIfpAccess,
+                                  overview->deviceControlHeaderSelect,     overview->deviceControlHeaderStatus};
+    // The header labels stand over the table's frame, the columns inside it.
+    auto offHeader = [&]() {
+        QStringList wrong;
+        for (int column = 0; column < headers.size(); ++column) {
+            const int body = table->mapTo(overview, QPoint(table->columnViewportPosition(column), 0)).x();
+            const int header = headers.at(column)->mapTo(overview, QPoint(0, 0)).x();
+            if (header != body)
+                wrong << QStringLiteral("column %1 at %2 under its header at %3").arg(column).arg(body).arg(header);
+        }
+        return wrong.join(QStringLiteral("; "));
+    };
+    QCOMPARE(offHeader(), QString());
+    for (int row = 0; row < 2; ++row) {
+        const QRect status = table->visualRect(table->model()->index(row, AccountTableModel::StatusColumn));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, status.center());
+        QVERIFY(overview->report()->isVisible());
+        // The view scrolls to a pressed cell after the double-click interval.
+        QTest::qWait(QApplication::doubleClickInterval() + 200);
+        overview->report()->close();
+        QCOMPARE(table->horizontalScrollBar()->value(), 0);
+        QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(offHeader(), QString());
+    }
 }
 
 QTEST_MAIN(TestPolish)
