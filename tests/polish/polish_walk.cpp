@@ -171,10 +171,10 @@ int main(int argc, char **argv)
             }
         }
         PanelSimOptions options;
-        if (!PanelSimOptions::parse(QStringList{QStringLiteral("panelsim")} +
-                                        OtaFixture::panelsimArguments(fixture, CmdServer::getInstance()->serverPort(),
-                                                                      0, admin.password),
-                                    &options, &error)) {
+        if (!PanelSimOptions::parse(
+                QStringList{QStringLiteral("panelsim")} +
+                    OtaFixture::panelsimArguments(fixture, CmdServer::getInstance()->serverPort(), 0, admin.password),
+                &options, &error)) {
             qWarning("%s", qPrintable(error));
             return 1;
         }
