@@ -366,7 +366,7 @@ App &amp; content access:</source>
     </message>
     <message>
         <source>Please at least select one device.</source>
-        <translation>請至少選擇一部裝置。</translation>
+        <translation>請至少選擇一台裝置。</translation>
     </message>
     <message>
         <source>The schedule could not be saved.</source>
@@ -1079,7 +1079,7 @@ App &amp; content access:</source>
     </message>
     <message>
         <source>Another computer running the program was detected.</source>
-        <translation>偵測到另一部電腦正在執行本程式。</translation>
+        <translation>偵測到另一台電腦正在執行本程式。</translation>
     </message>
     <message>
         <source>Online %1</source>
@@ -1294,7 +1294,7 @@ Please start the device and try it again.</source>
     </message>
     <message>
         <source>Please at least select one device.</source>
-        <translation>請至少選擇一部裝置。</translation>
+        <translation>請至少選擇一台裝置。</translation>
     </message>
     <message>
         <source>The schedule could not be saved.</source>
@@ -1538,7 +1538,7 @@ Do you want to continue?</source>
     </message>
     <message>
         <source>Another device without Mac address exists; enter this device&apos;s Mac address.</source>
-        <translation>已有另一部裝置沒有 MAC 位址，請輸入此裝置的 MAC 位址。</translation>
+        <translation>已有另一台裝置沒有 MAC 位址，請輸入此裝置的 MAC 位址。</translation>
     </message>
     <message>
         <source>The device could not be saved.</source>
@@ -2315,7 +2315,7 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     </message>
     <message>
         <source>Devices that searched for this console and are not managed yet. Tick the ones to add and give each a name.</source>
-        <translation>以下是曾搜尋本主控台但尚未納入管理的裝置。請勾選要新增的裝置，並為每部裝置命名。</translation>
+        <translation>以下是曾搜尋本主控台但尚未納入管理的裝置。請勾選要新增的裝置，並為每台裝置命名。</translation>
     </message>
     <message>
         <source>No new devices found.
@@ -2964,11 +2964,11 @@ This user&apos;s all data will be deleted.</source>
     </message>
     <message>
         <source> device is out of date.</source>
-        <translation> 部裝置需要更新。</translation>
+        <translation> 台裝置需要更新。</translation>
     </message>
     <message>
         <source> devices are out of date.</source>
-        <translation> 部裝置需要更新。</translation>
+        <translation> 台裝置需要更新。</translation>
     </message>
     <message>
         <source>Select One To Setup New Schedule</source>
@@ -2988,7 +2988,7 @@ This user&apos;s all data will be deleted.</source>
     </message>
     <message>
         <source>xx devices are out of date.</source>
-        <translation>xx 部裝置需要更新。</translation>
+        <translation>xx 台裝置需要更新。</translation>
     </message>
     <message>
         <source>Detection Schedule</source>

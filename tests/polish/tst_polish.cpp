@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <memory>
@@ -20,13 +22,18 @@
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountReportDialog.h"
 #include "accounts/AccountTableModel.h"
+#include "accounts/CreateAccountPasswordDialog.h"
 #include "accounts/DeviceListDialog.h"
+#include "accounts/EditMultiUserDialog.h"
+#include "accounts/UserPasswordNewDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastSchedule.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedList.h"
 #include "devices/DeviceTableModel.h"
+#include "devices/ImportDialog.h"
+#include "devices/ImportErrorDialog.h"
 #include "devices/Management.h"
 #include "devices/ManagementAddDevice.h"
 #include "devices/ManagementAutoDetect.h"
@@ -34,11 +41,17 @@
 #include "devices/ManagementGroupDialog.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "network/NetworkConfig.h"
+#include "scheduling/AutoTestScheduleSetting.h"
+#include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/Scheduling.h"
+#include "scheduling/Scheduling_Setting.h"
+#include "shell/app/CheckPasswordDialog.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
+#include "shell/kit/PowerOnDialog.h"
+#include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
 #include "shell/kit/UiHelpers.h"
@@ -114,6 +127,48 @@ QPoint frameCentre(QWidget *widget)
     return QPoint((frame.left() + frame.right()) / 2, (frame.top() + frame.bottom()) / 2);
 }
 
+// The source texts that the English translation corrects: every message whose English differs from its source.
+QSet<QString> correctedSources()
+{
+    QSet<QString> corrected;
+    QFile file(QStringLiteral(QV_LANG_SOURCE_DIR "/Orvanta_en_US.ts"));
+    if (!file.open(QIODevice::ReadOnly))
+        return corrected;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const QString english = xml.readElementText();
+            if (english != source)
+                corrected.insert(source);
+        }
+    }
+    return corrected;
+}
+
+// What a window shows in words: the texts and tool tips of its labels and buttons, its fields' example texts.
+QStringList shownTexts(QWidget *window)
+{
+    QStringList texts{window->windowTitle()};
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *widget : qAsConst(widgets)) {
+        texts << widget->toolTip();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+        else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            texts << edit->placeholderText();
+    }
+    return texts;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -135,6 +190,7 @@ private slots:
     void dialogsOpenOverTheMainWindow();
     void cameraRowFitsTheDeviceForms();
     void accountTableStaysUnderItsHeaderAfterTheReport();
+    void englishCorrectionsShowInEveryWindow();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -560,6 +616,66 @@ void TestPolish::accountTableStaysUnderItsHeaderAfterTheReport()
         QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
         QCOMPARE(offHeader(), QString());
     }
+}
+
+// With the English translation in force, no window shows a source text that the English file corrects, whichever
+// window (translation context) shows it: the user and password dialogs, the device import, the schedule editors'
+// warnings and the power-on notices.
+void TestPolish::englishCorrectionsShowInEveryWindow()
+{
+    const QSet<QString> corrected = correctedSources();
+    QVERIFY(corrected.contains(QStringLiteral("Paswsord:")));
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_en_US.qm")));
+    QCoreApplication::installTranslator(&english);
+    const auto removeEnglish = qScopeGuard([&english] { QCoreApplication::removeTranslator(&english); });
+
+    EditMultiUserDialog editUser;
+    UserPasswordNewDialog userPassword;
+    CreateAccountPasswordDialog accountPassword;
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    CheckPasswordDialog checkPassword;
+    ImportDialog import;
+    ImportErrorDialog importError;
+    PowerOnNotification powerOnNotice;
+    PowerOnDialog powerOnQuestion;
+    Scheduling scheduling;
+    for (SettingsPasswordDialog *dialog : {static_cast<SettingsPasswordDialog *>(&userPassword),
+                                           static_cast<SettingsPasswordDialog *>(&accountPassword)}) {
+        dialog->show();
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditPassword"))->setText(QStringLiteral("first"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditPasswordConfirm"))->setText(QStringLiteral("second"));
+        dialog->findChild<QAbstractButton *>(QStringLiteral("btnSave"))->click();
+    }
+    userSettings.show();
+    userSettings.showChangePassword();
+    userSettings.lineEditPassword->setText(QStringLiteral("first"));
+    userSettings.lineEditPasswordConfirm->setText(QStringLiteral("second"));
+    userSettings.writeSetting();
+    // The schedule editors saved with nothing chosen warn that a schedule is missing.
+    Scheduling_Setting *editor = scheduling.settingDialog();
+    editor->show();
+    for (int page : {1, 3}) {
+        editor->switchToPage(page);
+        editor->scheduleStackedWidget->currentWidget()
+            ->findChild<QAbstractButton *>(QStringLiteral("btnSave"))
+            ->click();
+    }
+
+    QStringList wrong;
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{&editUser, &userPassword, &accountPassword, &userSettings, &checkPassword,
+                                          &import, &importError, &powerOnNotice, &powerOnQuestion, editor}) {
+        for (const QString &text : shownTexts(window)) {
+            if (corrected.contains(text))
+                wrong << QStringLiteral("%1 shows \"%2\"").arg(QLatin1String(window->metaObject()->className()), text);
+        }
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QCOMPARE(editUser.label_2->toolTip(), QStringLiteral("Password:"));
+    QCOMPARE(userPassword.lbMessage->toolTip(), QStringLiteral("The passwords do not match."));
+    QCOMPARE(editor->deviceControlPage()->warningText(), QStringLiteral("Please select at least one schedule."));
+    QCOMPARE(editor->autoTestPage()->warningText(), QStringLiteral("Please select at least one schedule."));
 }
 
 QTEST_MAIN(TestPolish)
