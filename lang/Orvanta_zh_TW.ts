@@ -1834,6 +1834,13 @@ Please modify the username and password to the correct ones to continue using th
     </message>
 </context>
 <context>
+    <name>FileChooser</name>
+    <message>
+        <source>%1 already exists and was not replaced. Please choose another name.</source>
+        <translation>%1 已存在，未予取代。請選擇其他名稱。</translation>
+    </message>
+</context>
+<context>
     <name>FrameLayoutPage</name>
     <message>
         <source>Open </source>

@@ -1,10 +1,10 @@
 #include "shell/app/UserInfoDialog.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QWindow>
 
@@ -30,15 +30,6 @@ std::function<void()> &restartHandler()
 {
     static std::function<void()> handler;
     return handler;
-}
-
-QString startFolder()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\");
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-#endif
 }
 
 const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
@@ -298,10 +289,19 @@ void UserInfoDialog::backupDb()
     }
     probe.close();
 
-    const QString target =
-        FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(), tr("DB Files (*.db)"));
-    if (target.isEmpty())
+    const QString chosen = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"),
+                                                                    FileChooser::startFolder(), tr("DB Files (*.db)"));
+    if (chosen.isEmpty())
         return;
+    // Only a file ending in ".db" can be restored.
+    bool suffixAdded = false;
+    const QString target = FileChooser::withSuffix(chosen, QStringLiteral("db"), &suffixAdded);
+    if (suffixAdded && QFileInfo::exists(target)) {
+        writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::backupDb - %s exists, not replaced",
+                 target.toLocal8Bit().constData());
+        showMessage(FileChooser::keptExistingText(target));
+        return;
+    }
     const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
     if (result != DatabaseFileOps::Ok) {
         writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::backupDb - copy to %s failed (%d)", target.toLocal8Bit().constData(),
@@ -313,8 +313,8 @@ void UserInfoDialog::backupDb()
 void UserInfoDialog::restoreDb()
 {
     const QString target = dbIntf->databaseFilePath();
-    const QString source =
-        FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(), tr("DB Files (*.db)"));
+    const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"),
+                                                                    FileChooser::startFolder(), tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
 

@@ -127,6 +127,9 @@ int main(int argc, char **argv)
     QTranslator translator;
     StartupLanguage::load(translator, language, {QStringLiteral(QV_BUILD_DIR)});
     QCoreApplication::installTranslator(&translator);
+    QTranslator toolkit;
+    if (StartupLanguage::loadToolkit(toolkit, language))
+        QCoreApplication::installTranslator(&toolkit);
     currentLanguage = language;
     QDir().mkpath(QFileInfo(g_prefix).absolutePath());
 

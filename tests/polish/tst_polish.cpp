@@ -6,6 +6,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,7 +27,9 @@
 #include "accounts/CreateAccountPasswordDialog.h"
 #include "accounts/DeviceListDialog.h"
 #include "accounts/EditMultiUserDialog.h"
+#include "accounts/ImportListDialog.h"
 #include "accounts/UserPasswordNewDialog.h"
+#include "broadcast/BroadcastContentEditor.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastSchedule.h"
 #include "datastore/DbResult.h"
@@ -47,9 +51,13 @@
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/app/CheckPasswordDialog.h"
 #include "shell/app/Settings.h"
+#include "shell/app/StartupLanguage.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnDialog.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/ScaleMath.h"
@@ -169,6 +177,45 @@ QStringList shownTexts(QWidget *window)
     return texts;
 }
 
+// Answers the file dialogs in place of the operator and notes where each one opened.
+class RecordingChooser : public FileChooser
+{
+public:
+    QString answer;
+    QStringList folders;
+    QString getSaveFileName(QWidget *, const QString &, const QString &dir, const QString &) override
+    {
+        folders << dir;
+        return answer;
+    }
+    QString getOpenFileName(QWidget *, const QString &, const QString &dir, const QString &) override
+    {
+        folders << dir;
+        return answer;
+    }
+};
+
+bool containsHan(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.script() == QChar::Script_Han)
+            return true;
+    }
+    return false;
+}
+
+QString fileText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -191,6 +238,9 @@ private slots:
     void cameraRowFitsTheDeviceForms();
     void accountTableStaysUnderItsHeaderAfterTheReport();
     void englishCorrectionsShowInEveryWindow();
+    void fileDialogsSpeakChinese();
+    void everyFilePickerOpensInOneFolder();
+    void savedFilesGetTheirSuffix();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -676,6 +726,111 @@ void TestPolish::englishCorrectionsShowInEveryWindow()
     QCOMPARE(userPassword.lbMessage->toolTip(), QStringLiteral("The passwords do not match."));
     QCOMPARE(editor->deviceControlPage()->warningText(), QStringLiteral("Please select at least one schedule."));
     QCOMPARE(editor->autoTestPage()->warningText(), QStringLiteral("Please select at least one schedule."));
+}
+
+// In Chinese the toolkit's own file dialogs are Chinese too: "Look in", "File name", "Files of type" and the buttons.
+void TestPolish::fileDialogsSpeakChinese()
+{
+    QTranslator toolkit;
+    if (!StartupLanguage::loadToolkit(toolkit, QStringLiteral("zh_TW")))
+        QSKIP("Qt's own Traditional Chinese texts are not installed here (qttranslations5-l10n)");
+    QCoreApplication::installTranslator(&toolkit);
+    const auto removeToolkit = qScopeGuard([&toolkit] { QCoreApplication::removeTranslator(&toolkit); });
+
+    QFileDialog dialog(nullptr, QString(), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QStringList english;
+    for (const char *name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        auto *label = dialog.findChild<QLabel *>(QLatin1String(name));
+        QVERIFY2(label, name);
+        if (!containsHan(label->text()))
+            english << label->text();
+    }
+    const QList<QAbstractButton *> buttons = dialog.findChild<QDialogButtonBox *>()->buttons();
+    QCOMPARE(buttons.size(), 2);
+    for (QAbstractButton *button : buttons) {
+        if (!containsHan(button->text()))
+            english << button->text();
+    }
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(QStringLiteral(", "))));
+}
+
+// Every file dialog opens in the same folder: the device and user lists, the database backup, the broadcast's own
+// audio and the event log alike.
+void TestPolish::everyFilePickerOpensInOneFolder()
+{
+    RecordingChooser chooser;
+    FileChooser::setInstance(&chooser);
+    const auto restore = qScopeGuard([] { FileChooser::setInstance(nullptr); });
+    ImportDialog devices;
+    devices.labelDownloadSample->clicked();
+    devices.btnImport->click();
+    ImportListDialog users;
+    users.downloadExample();
+    users.importButtonClicked();
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    userSettings.backupDb();
+    userSettings.restoreDb();
+    BroadcastContentEditor content;
+    content.radioButtonUserSelect->click();
+    EventLogDialog events;
+    events.btnExportClicked();
+
+    QCOMPARE(chooser.folders.size(), 8);
+    QCOMPARE(QSet<QString>(chooser.folders.begin(), chooser.folders.end()), QSet<QString>{FileChooser::startFolder()});
+    QVERIFY(QFileInfo(FileChooser::startFolder()).isDir());
+}
+
+// A device or user list saved without typing ".csv" gets the ending, so the next Import List shows it; the database
+// backup gets ".db", which restoring asks for. A file that already has the name with the ending is never replaced,
+// since the dialog asked only about the name as typed.
+void TestPolish::savedFilesGetTheirSuffix()
+{
+    QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/List.CSV"), QStringLiteral("csv"), nullptr),
+             QStringLiteral("/a/List.CSV"));
+    QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/list."), QStringLiteral("csv"), nullptr),
+             QStringLiteral("/a/list.csv"));
+    QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/list.txt"), QStringLiteral("csv"), nullptr),
+             QStringLiteral("/a/list.txt.csv"));
+
+    QTemporaryDir folder;
+    const QString base = folder.path() + QLatin1Char('/');
+    QVERIFY(writeFile(base + QStringLiteral("kept.csv"), "kept"));
+    QVERIFY(writeFile(base + QStringLiteral("kept.db"), "kept"));
+    RecordingChooser chooser;
+    FileChooser::setInstance(&chooser);
+    const auto restore = qScopeGuard([] { FileChooser::setInstance(nullptr); });
+
+    ImportDialog devices;
+    chooser.answer = base + QStringLiteral("devices");
+    devices.labelDownloadSample->clicked();
+    QVERIFY(fileText(base + QStringLiteral("devices.csv")).startsWith(QStringLiteral("\"Group")));
+    QVERIFY(!QFile::exists(base + QStringLiteral("devices")));
+    chooser.answer = base + QStringLiteral("kept");
+    devices.labelDownloadSample->clicked();
+    QCOMPARE(fileText(base + QStringLiteral("kept.csv")), QStringLiteral("kept"));
+    auto *notice = devices.findChild<GeneralMsgDialog *>();
+    QVERIFY(notice && notice->isVisible());
+    QVERIFY(notice->labelMessage->text().contains(QStringLiteral("kept.csv")));
+
+    ImportListDialog users;
+    chooser.answer = base + QStringLiteral("users");
+    users.downloadExample();
+    QVERIFY(fileText(base + QStringLiteral("users.csv")).contains(QStringLiteral("Name")));
+    chooser.answer = base + QStringLiteral("kept");
+    users.downloadExample();
+    QCOMPARE(fileText(base + QStringLiteral("kept.csv")), QStringLiteral("kept"));
+
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    chooser.answer = base + QStringLiteral("backup");
+    userSettings.backupDb();
+    QVERIFY(QFileInfo(base + QStringLiteral("backup.db")).size() > 0);
+    chooser.answer = base + QStringLiteral("kept");
+    userSettings.backupDb();
+    QCOMPARE(fileText(base + QStringLiteral("kept.db")), QStringLiteral("kept"));
 }
 
 QTEST_MAIN(TestPolish)
