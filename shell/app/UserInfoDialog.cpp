@@ -70,8 +70,18 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     lineEditEmail->setValidator(validator);
     lineEditPassword->setValidator(validator);
     lineEditPasswordConfirm->setValidator(validator);
-    setTabOrder(lineEditEmail, lineEditPassword);
+    // Tab walks the form as it reads, top to bottom; a hidden row is passed over.
+    setTabOrder(lineEditEmail, btnChangePassword);
+    setTabOrder(btnChangePassword, lineEditPassword);
     setTabOrder(lineEditPassword, lineEditPasswordConfirm);
+    setTabOrder(lineEditPasswordConfirm, btnBackup);
+    setTabOrder(btnBackup, btnRestore);
+    setTabOrder(btnRestore, comboBoxLang);
+    setTabOrder(comboBoxLang, btnCancel);
+    setTabOrder(btnCancel, btnSave);
+    for (QToolButton *button : {btnCancel, btnSave})
+        button->setStyleSheet(button->styleSheet() + QStringLiteral("\nQToolButton:focus:!pressed{border-image: "
+                                                                    "url(:/resource/Login/btn_text_b_hover.png);}"));
 
     connect(checkPasswordDialog, &CheckPasswordDialog::passWordChange, this, &UserInfoDialog::passWordChange);
     connect(restartConfirmDialog, &ReStartConfirmDialog::sendClickOk, this, &UserInfoDialog::restoreDb);
@@ -110,6 +120,8 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
         comboListStyleSheet();
     if (layoutDirection() == Qt::LeftToRight)
         comboStyle += QStringLiteral(" QComboBox {padding-left:12px;}");
+    // The same edge as the fields when it has the keyboard.
+    comboStyle += QStringLiteral(" QComboBox:focus{border: 1px solid #1db5ff;}");
     comboBoxLang->applyStyle(comboStyle);
 
     messageDialog = new GeneralMsgDialog(this);

@@ -241,6 +241,7 @@ private slots:
     void fileDialogsSpeakChinese();
     void everyFilePickerOpensInOneFolder();
     void savedFilesGetTheirSuffix();
+    void userSettingsShowWhereTheKeyboardIs();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -831,6 +832,38 @@ void TestPolish::savedFilesGetTheirSuffix()
     chooser.answer = base + QStringLiteral("kept");
     userSettings.backupDb();
     QCOMPARE(fileText(base + QStringLiteral("kept.db")), QStringLiteral("kept"));
+}
+
+// User Settings, walked with Tab: the focus goes down the form as it reads, and every stop looks different while it
+// has the keyboard. The Language box opens on a click as well as with the keyboard.
+void TestPolish::userSettingsShowWhereTheKeyboardIs()
+{
+    UserInfoDialog dialog(storedAccount(true), nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.showChangePassword();
+    dialog.lineEditEmail->setFocus();
+    const QList<QWidget *> stops{dialog.btnChangePassword, dialog.lineEditPassword, dialog.lineEditPasswordConfirm,
+                                 dialog.btnBackup,         dialog.btnRestore,       dialog.comboBoxLang,
+                                 dialog.btnCancel,         dialog.btnSave};
+    QStringList wrong;
+    for (QWidget *stop : stops) {
+        const QImage before = stop->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() != stop) {
+            wrong << QStringLiteral("%1 expected, %2 has the focus")
+                         .arg(stop->objectName(),
+                              QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+            stop->setFocus(Qt::TabFocusReason);
+        }
+        if (stop->grab().toImage() == before)
+            wrong << stop->objectName() + QStringLiteral(" looks the same with the keyboard");
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+
+    QTest::mouseClick(dialog.comboBoxLang, Qt::LeftButton);
+    QTRY_VERIFY(dialog.comboBoxLang->view()->isVisible());
+    dialog.comboBoxLang->hidePopup();
 }
 
 QTEST_MAIN(TestPolish)
