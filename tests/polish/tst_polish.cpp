@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -216,6 +217,36 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Runs `check` once with the source texts and once in Traditional Chinese; windows made inside see the language.
+template <typename Check> void inBothLanguages(Check check)
+{
+    check(QStringLiteral("en"));
+    QTranslator chinese;
+    QVERIFY(chinese.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_zh_TW.qm")));
+    QCoreApplication::installTranslator(&chinese);
+    const auto removeChinese = qScopeGuard([&chinese] { QCoreApplication::removeTranslator(&chinese); });
+    check(QStringLiteral("zh_TW"));
+}
+
+// How far the darkest or brightest pixel of an image is from the image's commonest grey.
+int inkContrast(const QImage &image)
+{
+    QHash<int, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[qGray(image.pixel(x, y))];
+    }
+    int background = 0;
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+        if (it.value() > counts.value(background))
+            background = it.key();
+    }
+    int contrast = 0;
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+        contrast = qMax(contrast, qAbs(it.key() - background));
+    return contrast;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -242,6 +273,7 @@ private slots:
     void everyFilePickerOpensInOneFolder();
     void savedFilesGetTheirSuffix();
     void userSettingsShowWhereTheKeyboardIs();
+    void broadcastTargetsReadWhole();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -864,6 +896,66 @@ void TestPolish::userSettingsShowWhereTheKeyboardIs()
     QTest::mouseClick(dialog.comboBoxLang, Qt::LeftButton);
     QTRY_VERIFY(dialog.comboBoxLang->view()->isVisible());
     dialog.comboBoxLang->hidePopup();
+}
+
+// The broadcast's first step, in both languages: every device type stands on one line in its column, the month's
+// drop-down mark stays off the month's name, and a disabled "Next" can still be read.
+void TestPolish::broadcastTargetsReadWhole()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QList<VelkIFPDevice> added;
+    for (const char *type : {"Audio Box", "Control Box"}) {
+        VelkIFPDevice device;
+        device.deviceName = QStringLiteral("Hall %1").arg(QLatin1String(type));
+        device.macAddress = QStringLiteral("00:11:22:33:30:0%1").arg(added.size());
+        device.deviceType = QLatin1String(type);
+        device.modelName = QStringLiteral("Velk TM B-Series");
+        device.displayClientVersion = QStringLiteral("1.1.1030.30");
+        QCOMPARE(db->createIFPDevice(device), DB_OK);
+        added << device;
+    }
+    const auto removeDevices = qScopeGuard([db, &added] {
+        for (VelkIFPDevice &device : added)
+            db->deleteIFPDevice(device);
+    });
+    ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(9, 0)));
+    inBothLanguages([&clock](const QString &language) {
+        BroadcastSchedule step(nullptr, &clock);
+        step.resize(ScaleMath::truncScaled(874, getScaleFactor()), ScaleMath::truncScaled(539, getScaleFactor()));
+        step.newBroadcast();
+        step.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&step));
+        QTableWidget *table = step.tableWidgetDevice;
+        const QFontMetrics metrics(table->font());
+        QStringList cut;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QString type = table->item(row, 4)->text();
+            // The cells keep a 10 px left padding.
+            if (metrics.horizontalAdvance(type) + ScaleMath::truncScaled(10, getScaleFactor()) > table->columnWidth(4))
+                cut << type;
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(language + QStringLiteral(": ") + cut.join(QStringLiteral(", "))));
+
+        // December's name with no drop-down mark over it: the month button draws as if it had no list.
+        auto *month = step.calendarWidget->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+        QVERIFY(month && month->menu());
+        step.calendarWidget->setCurrentPage(2027, 12);
+        QTest::qWait(20);
+        QMenu *list = month->menu();
+        const QImage withList = month->grab().toImage();
+        month->setMenu(nullptr);
+        const QImage plain = month->grab().toImage();
+        month->setMenu(list);
+        QVERIFY2(withList == plain, qPrintable(language + QStringLiteral(": a mark is drawn on the month")));
+
+        QVERIFY(!step.btnNext->isEnabled());
+        // Where "Next" is written: the middle of the button, clear of its edges.
+        const QImage next = step.btnNext->grab().toImage();
+        const int contrast = inkContrast(next.copy(
+            next.rect().adjusted(next.width() / 4, next.height() / 4, -next.width() / 4, -next.height() / 4)));
+        QVERIFY2(contrast >= 48,
+                 qPrintable(QStringLiteral("%1: disabled Next at contrast %2").arg(language).arg(contrast)));
+    });
 }
 
 QTEST_MAIN(TestPolish)
