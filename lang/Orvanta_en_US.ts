@@ -1328,10 +1328,6 @@ Please start the device and try it again.</translation>
 <context>
     <name>DeviceFormDialog</name>
     <message>
-        <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
-        <translation>No groups yet. Create them with &quot;Groups&quot; on the page.</translation>
-    </message>
-    <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
     </message>
@@ -1394,6 +1390,10 @@ Please start the device and try it again.</translation>
     <message>
         <source>Choose the camera paired with this device</source>
         <translation>Choose the camera paired with this device</translation>
+    </message>
+    <message>
+        <source>No groups of this device type yet. Create them with &quot;Groups&quot; on the page.</source>
+        <translation>No groups of this device type yet. Create them with &quot;Groups&quot; on the page.</translation>
     </message>
 </context>
 <context>

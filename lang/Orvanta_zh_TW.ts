@@ -1328,10 +1328,6 @@ Please start the device and try it again.</source>
 <context>
     <name>DeviceFormDialog</name>
     <message>
-        <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
-        <translation>尚無群組。請使用頁面上的「群組」建立。</translation>
-    </message>
-    <message>
         <source>Dialog</source>
         <translation>Quorvin</translation>
     </message>
@@ -1394,6 +1390,10 @@ Please start the device and try it again.</source>
     <message>
         <source>Choose the camera paired with this device</source>
         <translation>選擇與此裝置配對的攝影機</translation>
+    </message>
+    <message>
+        <source>No groups of this device type yet. Create them with &quot;Groups&quot; on the page.</source>
+        <translation>尚無此類裝置的群組。請使用頁面上的「群組」建立。</translation>
     </message>
 </context>
 <context>

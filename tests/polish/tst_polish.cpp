@@ -16,6 +16,9 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTranslator>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -44,6 +47,8 @@
 #include "devices/ManagementAutoDetect.h"
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
+#include "emergency/NotifyDownloadDialog.h"
+#include "emergency/Ui_NotifyDownloadDialog.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "network/NetworkConfig.h"
 #include "scheduling/AutoTestScheduleSetting.h"
@@ -228,6 +233,24 @@ template <typename Check> void inBothLanguages(Check check)
     check(QStringLiteral("zh_TW"));
 }
 
+// The lines a word-wrapping label breaks its text into at its width.
+QStringList wrappedLines(const QLabel *label)
+{
+    QTextDocument document;
+    document.setDefaultFont(label->font());
+    document.setDocumentMargin(0);
+    document.setPlainText(label->text());
+    document.setTextWidth(label->contentsRect().width());
+    document.size(); // lays the text out
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i)
+            lines << block.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+    }
+    return lines;
+}
+
 // How far the darkest or brightest pixel of an image is from the image's commonest grey.
 int inkContrast(const QImage &image)
 {
@@ -274,6 +297,7 @@ private slots:
     void savedFilesGetTheirSuffix();
     void userSettingsShowWhereTheKeyboardIs();
     void broadcastTargetsReadWhole();
+    void deviceTabsAndNoticesReadWhole();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -955,6 +979,49 @@ void TestPolish::broadcastTargetsReadWhole()
             next.rect().adjusted(next.width() / 4, next.height() / 4, -next.width() / 4, -next.height() / 4)));
         QVERIFY2(contrast >= 48,
                  qPrintable(QStringLiteral("%1: disabled Next at contrast %2").arg(language).arg(contrast)));
+    });
+}
+
+// The audio-box view of the Devices tab and the camera notice, in both languages: the Add Audio Box groups hint shows
+// whole, no tab separator stands after the only tab, and the path to the camera setting never breaks inside an arrow.
+void TestPolish::deviceTabsAndNoticesReadWhole()
+{
+    inBothLanguages([](const QString &language) {
+        auto *management = new Management;
+        Settings settings(management);
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        settings.cbDeviceType->setCurrentIndex(1);
+        QVERIFY(!settings.btnUserAccounts->isVisible());
+        QVERIFY2(!settings.widget->isVisible(), qPrintable(language + QStringLiteral(": separator after Devices")));
+        management->clickAddDevice();
+        ManagementAddDevice *add = management->addDeviceDialog();
+        QVERIFY(add->isVisible());
+        QCOMPARE(add->listGroups->count(), 1); // the groups of the test are of the other device type
+        QListWidgetItem *hint = add->listGroups->item(0);
+        const QRect shown = add->listGroups->visualItemRect(hint);
+        const QRect needed =
+            QFontMetrics(add->listGroups->font())
+                .boundingRect(QRect(0, 0, shown.width() - 8, 10000), int(Qt::TextWordWrap), hint->text());
+        QVERIFY2(
+            needed.height() <= shown.height() && add->listGroups->viewport()->rect().contains(shown),
+            qPrintable(
+                QStringLiteral("%1: hint needs %2 px, has %3").arg(language).arg(needed.height()).arg(shown.height())));
+        add->close();
+        settings.cbDeviceType->setCurrentIndex(0);
+        QVERIFY(settings.widget->isVisible());
+
+        NotifyDownloadDialog notice;
+        notice.showDialog(1);
+        notice.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&notice));
+        const QStringList lines = wrappedLines(notice.ui->label_3);
+        QVERIFY(lines.size() >= 2);
+        for (int i = 0; i + 1 < lines.size(); ++i) {
+            QVERIFY2(
+                !(lines.at(i).trimmed().endsWith(QLatin1Char('-')) && lines.at(i + 1).startsWith(QLatin1Char('>'))),
+                qPrintable(language + QStringLiteral(": ") + lines.join(QStringLiteral(" | "))));
+        }
     });
 }
 
