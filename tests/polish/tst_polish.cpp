@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -49,6 +50,7 @@
 #include "devices/ManagementGroupDialog.h"
 #include "emergency/NotifyDownloadDialog.h"
 #include "emergency/Ui_NotifyDownloadDialog.h"
+#include "firmware/OtaServerConfig.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "network/NetworkConfig.h"
 #include "scheduling/AutoTestScheduleSetting.h"
@@ -56,6 +58,7 @@
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Settings.h"
 #include "shell/app/StartupLanguage.h"
 #include "shell/app/UserInfoDialog.h"
@@ -73,6 +76,8 @@
 #include "support/PanelUsers.h"
 #include "support/StoredAccount.h"
 #include "support/TestEnv.h"
+#include "tools/localhttp/LocalHttpServer.h"
+#include "tools/otafixture/OtaFixture.h"
 
 namespace {
 
@@ -298,6 +303,7 @@ private slots:
     void userSettingsShowWhereTheKeyboardIs();
     void broadcastTargetsReadWhole();
     void deviceTabsAndNoticesReadWhole();
+    void reminderNamesWhatSetupUpdateLists();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -1023,6 +1029,67 @@ void TestPolish::deviceTabsAndNoticesReadWhole()
                 qPrintable(language + QStringLiteral(": ") + lines.join(QStringLiteral(" | "))));
         }
     });
+}
+
+// The firmware reminder names the models whose devices "Setup Update" lists, also when some of them stopped being
+// out of date after the reminder came up (a run updated them, or they were removed).
+void TestPolish::reminderNamesWhatSetupUpdateLists()
+{
+    QTemporaryDir folder;
+    LocalHttpServer http;
+    QString error;
+    QVERIFY2(OtaFixture::build(folder.path(), http.url(), 1024, &error), qPrintable(error));
+    http.serveFolder(folder.path());
+    QSettings ini(OtaServerConfig::defaultSettingsFile(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Ota/UpdateServer"), http.url());
+    ini.setValue(QStringLiteral("Ota/DownloadServer"), http.url());
+    ini.sync();
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QList<VelkIFPDevice> fleet;
+    for (const FixtureFleet &fixture : OtaFixture::fleets()) {
+        for (VelkIFPDevice device : OtaFixture::devices(fixture)) {
+            QCOMPARE(db->createIFPDevice(device), DB_OK);
+            fleet << device;
+        }
+    }
+    const auto cleanUp = qScopeGuard([&] {
+        for (VelkIFPDevice &device : fleet)
+            db->deleteIFPDevice(device);
+        ini.remove(QStringLiteral("Ota"));
+    });
+
+    FrameLayoutPage frame(storedAccount(true));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_VERIFY_WITH_TIMEOUT(frame.otaNotificationWidget->isVisible(), 30000);
+    auto named = [&frame]() {
+        QString title = frame.otaNotificationTitleLabel->toolTip();
+        title.remove(QStringLiteral("Update Available for "));
+        const QStringList models = title.split(QStringLiteral(" & "));
+        return QSet<QString>(models.begin(), models.end());
+    };
+    QVERIFY(named().size() >= 4);
+
+    // Only the QML8 boxes stay out of date.
+    for (VelkIFPDevice &device : fleet) {
+        if (device.modelName != QLatin1String("QML8"))
+            QCOMPARE(db->deleteIFPDevice(device), DB_OK);
+    }
+    frame.otaNotificationSetupBtn->click();
+    Scheduling_Setting *editor = frame.findChild<Scheduling *>()->settingDialog();
+    QTRY_VERIFY_WITH_TIMEOUT(editor->isVisible(), 30000);
+    OtaScheduleSetting *page = editor->findChild<OtaScheduleSetting *>();
+    QSet<QString> listed;
+    for (int row = 0; row < page->tableWidgetDevice->rowCount(); ++row) {
+        const QString name = page->tableWidgetDevice->item(row, 2)->text();
+        for (const VelkIFPDevice &device : qAsConst(fleet)) {
+            if (device.deviceName == name)
+                listed.insert(device.modelName);
+        }
+    }
+    QCOMPARE(listed, QSet<QString>{QStringLiteral("QML8")});
+    QCOMPARE(named(), listed);
+    editor->close();
 }
 
 QTEST_MAIN(TestPolish)
