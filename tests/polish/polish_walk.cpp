@@ -287,15 +287,13 @@ int main(int argc, char **argv)
         QTableView *table = overview->tableWidget;
         const QModelIndex status = table->model()->index(0, table->model()->columnCount() - 1);
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(status).center());
-        qInfo("after click %d", table->horizontalScrollBar()->value());
         auto *report = topLevel<AccountReportDialog>();
         if (report && exposed(report)) {
-            qInfo("report shown %d", table->horizontalScrollBar()->value());
             shoot(QStringLiteral("acc-report"));
             report->close();
         }
         shoot(QStringLiteral("acc-after-report"));
-        qInfo("table scrolled to %d", table->horizontalScrollBar()->value());
+        qInfo("user table scrolled sideways by %d", table->horizontalScrollBar()->value());
         // Edit user account.
         auto *edit = overview->findChild<EditMultiUserDialog *>();
         if (!edit) {
@@ -335,6 +333,7 @@ int main(int argc, char **argv)
         frame.clickScheduling();
         settle(300);
         DeleteScheduleDialog *question = scheduling->deleteDialog();
+        question->setText(Scheduling::tr("Are you sure you want to delete this schedule?"));
         question->show();
         exposed(question);
         shoot(QStringLiteral("sch-delete"));
