@@ -6,6 +6,8 @@
 #include <QTranslator>
 #include <QXmlStreamReader>
 
+#include "support/HanText.h"
+
 namespace {
 
 struct TsMessage
@@ -74,15 +76,6 @@ QStringList placeholders(const QString &text)
         found.append(it.next().captured(0));
     found.sort();
     return found;
-}
-
-bool containsHan(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.script() == QChar::Script_Han)
-            return true;
-    }
-    return false;
 }
 
 QString qmPath(const QString &locale)

@@ -72,6 +72,7 @@
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/HanText.h"
 #include "support/LoopbackNetwork.h"
 #include "support/PanelUsers.h"
 #include "support/StoredAccount.h"
@@ -205,15 +206,6 @@ public:
         return answer;
     }
 };
-
-bool containsHan(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.script() == QChar::Script_Han)
-            return true;
-    }
-    return false;
-}
 
 QString fileText(const QString &path)
 {
