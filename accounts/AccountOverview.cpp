@@ -21,6 +21,7 @@
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -84,6 +85,10 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableWidget->setSelectionMode(QAbstractItemView::NoSelection);
     tableWidget->setFocusPolicy(Qt::NoFocus);
+    // A press on a row's button is answered at once; the view's own scroll to the pressed cell,
+    // half a second later, only shifted the table under its header labels.
+    tableWidget->setAutoScroll(false);
+    tableWidget->viewport()->installEventFilter(this);
     tableWidget->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
     connect(tableWidget, &QAbstractItemView::pressed, this, &AccountOverview::cellPressed);
     connect(tableWidget, &QAbstractItemView::entered, this, &AccountOverview::cellEntered);
@@ -152,9 +157,27 @@ void AccountOverview::layoutHeader()
     if (!model)
         return;
     tableWidget->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    tableWidget->horizontalHeader()->setStretchLastSection(true);
     for (int column = 0; column < AccountTableModel::ColumnCount - 1; ++column)
         tableWidget->setColumnWidth(column, ScaleMath::truncScaled(ColumnWidths[column], scale));
+    fitLastColumn();
+}
+
+// The last column takes what the others leave of the viewport, with or without the vertical
+// scroll bar. The table's own header is hidden, and a hidden header does not stretch its last
+// section: the table was wider than its viewport and could scroll sideways with no bar to show it.
+void AccountOverview::fitLastColumn()
+{
+    int others = 0;
+    for (int column = 0; column < AccountTableModel::ColumnCount - 1; ++column)
+        others += tableWidget->columnWidth(column);
+    tableWidget->setColumnWidth(AccountTableModel::ColumnCount - 1, qMax(1, tableWidget->viewport()->width() - others));
+}
+
+bool AccountOverview::eventFilter(QObject *watched, QEvent *event)
+{
+    if (model && watched == tableWidget->viewport() && event->type() == QEvent::Resize)
+        fitLastColumn();
+    return QFrame::eventFilter(watched, event);
 }
 
 void AccountOverview::scaleUi(bool relative)

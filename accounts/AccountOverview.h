@@ -76,8 +76,12 @@ public slots:
     /// A panel's synchronisation ended.
     void syncUserDeviceFinished(const QString &deviceMacAddress);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void layoutHeader();
+    void fitLastColumn();
     void cellEntered(const QModelIndex &index);
     void syncProgressed(int done, int total);
     void syncRunFinished();

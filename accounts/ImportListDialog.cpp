@@ -5,7 +5,6 @@
 #include "accounts/core/UserCsvImporter.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DialogPlacement.h"
-#include "devices/ImportDialog.h"
 #include "devices/ImportErrorDialog.h"
 #include "shell/base/Log.h"
 #include "shell/kit/FileChooser.h"
@@ -35,10 +34,11 @@ ImportListDialog::~ImportListDialog()
 
 void ImportListDialog::downloadExample()
 {
-    const QString fileName = FileChooser::instance()->getSaveFileName(
-        this, tr("Save Directory"), ImportDialog::startFolder(), QStringLiteral("CSV Files (*.csv)"));
-    if (fileName.isEmpty())
+    const QString chosen = FileChooser::instance()->getSaveFileName(
+        this, tr("Save Directory"), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    if (chosen.isEmpty())
         return;
+    const QString fileName = FileChooser::withSuffix(chosen, QStringLiteral("csv"), nullptr);
     // A file of that name is never replaced.
     if (QFile::exists(fileName)) {
         writeLog(LOG_LEVEL_WARNING, "ImportListDialog::downloadExample, %s exists, not replaced", qPrintable(fileName));
@@ -56,7 +56,7 @@ void ImportListDialog::importButtonClicked()
 {
     close();
     const QString fileName = FileChooser::instance()->getOpenFileName(
-        this, tr("Open Directory"), ImportDialog::startFolder(), QStringLiteral("CSV Files (*.csv)"));
+        this, tr("Open Directory"), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
     // The reader gives no rows for a file it cannot open, which would look like an empty file.

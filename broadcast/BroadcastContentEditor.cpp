@@ -16,7 +16,6 @@
 #include "shell/kit/UiHelpers.h"
 
 #include <QButtonGroup>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIntValidator>
@@ -226,7 +225,7 @@ void BroadcastContentEditor::selectUploadFile(bool checked)
     Q_UNUSED(checked)
     if (customAudioChosen())
         return;
-    const QString path = FileChooser::instance()->getOpenFileName(this, tr("Open a file"), QDir::homePath(),
+    const QString path = FileChooser::instance()->getOpenFileName(this, tr("Open a file"), FileChooser::startFolder(),
                                                                   tr("Audio Files(*.mp3 *.wav)"));
     if (path.isEmpty()) {
         resetCustomAudioButton();

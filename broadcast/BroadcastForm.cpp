@@ -31,8 +31,9 @@ QToolButton *formTextButton(QWidget *parent, const char *objectName, const QRect
                        "font-family:Arial;color:#ffffff;font-size:10pt;}"
                        "QToolButton:hover{border-image: url(:/resource/Login/btn_text_b_hover.png);}"
                        "QToolButton:pressed{border-image: url(:/resource/Login/btn_text_b_pressed.png);}"
+                       // The disabled image is mid grey: its text is lighter, to be read.
                        "QToolButton:disabled{border-image: url(:/resource/Login/btn_text_d_disabled.png);"
-                       "color: #8a8a8a;}"));
+                       "color: #c8c8c8;}"));
     return button;
 }
 

@@ -98,6 +98,8 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
             "QCalendarWidget QWidget#qt_calendar_navigationbar{background-color: #424242;}"
             "QCalendarWidget QWidget#qt_calendar_navigationbar:disabled{background-color: #464646;}"
             "QCalendarWidget QToolButton{color: #ffffff;background: transparent;border: none;font-size:10pt;}"
+            // The month opens its list on a click; its drop-down mark lay over the month's name.
+            "QCalendarWidget QToolButton::menu-indicator{image: none;}"
             "QCalendarWidget QToolButton#qt_calendar_prevmonth{qproperty-icon: "
             "url(:/resource/scheduling/btn_arrow_calendar_l_normal.png);}"
             "QCalendarWidget QToolButton#qt_calendar_nextmonth{qproperty-icon: "

@@ -118,6 +118,8 @@ public:
         t->horizontalHeader()->setVisible(false);
         t->verticalHeader()->setVisible(false);
         t->setShowGrid(false);
+        // One line per row: a text that does not fit is elided, never wrapped into a second line the row cuts.
+        t->setWordWrap(false);
         t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         t->setStyleSheet(
             QStringLiteral(
@@ -168,9 +170,10 @@ public:
         deviceHeaderLeftBorder = border(pageDevice, "deviceHeaderLeftBorder", QRect(0, 0, 1, 25));
         deviceCheckBoxAll = make<QCheckBox>(pageDevice, "deviceCheckBoxAll", QRect(1, 0, 40, 25));
         deviceHeaderPower = header(pageDevice, "deviceHeaderPower", QRect(41, 0, 70, 25));
-        deviceHeaderDevice = header(pageDevice, "deviceHeaderDevice", QRect(111, 0, 160, 25));
-        deviceHeaderGroup = header(pageDevice, "deviceHeaderGroup", QRect(271, 0, 140, 25));
-        deviceHeaderType = header(pageDevice, "deviceHeaderType", QRect(411, 0, 128, 25));
+        // Type is as wide as "Streaming Audio Box" needs on one line; the names give up what it takes.
+        deviceHeaderDevice = header(pageDevice, "deviceHeaderDevice", QRect(111, 0, 145, 25));
+        deviceHeaderGroup = header(pageDevice, "deviceHeaderGroup", QRect(256, 0, 120, 25));
+        deviceHeaderType = header(pageDevice, "deviceHeaderType", QRect(376, 0, 163, 25));
         deviceHeaderType->setCursor(Qt::ArrowCursor);
         deviceHeaderRightBorder = border(pageDevice, "deviceHeaderRightBorder", QRect(539, 0, 1, 25));
         tableWidgetDevice = table(pageDevice, "tableWidgetDevice", 5);

@@ -10,6 +10,11 @@
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
+namespace {
+// Room the style's item padding takes around a row's text, both sides together.
+constexpr int HintPadding = 8;
+} // namespace
+
 DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
 {
     setupUi(this);
@@ -52,11 +57,29 @@ void DeviceFormDialog::setGroupChoices(const QString &groupType, const QStringLi
             ticked = ticked || DeviceRules::sameKey(name, group.groupName);
         item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     }
+    // Only the hint wraps: a group name stays on its row's one line.
+    listGroups->setWordWrap(listGroups->count() == 0);
     if (listGroups->count() == 0) {
-        auto *item = new QListWidgetItem(tr("No groups yet. Create them with \"Groups\" on the page."), listGroups);
+        // Groups of the other device kind may exist; they are not offered here.
+        auto *item = new QListWidgetItem(
+            tr("No groups of this device type yet. Create them with \"Groups\" on the page."), listGroups);
         item->setFlags(Qt::NoItemFlags);
         item->setForeground(QColor(0x8c, 0x8c, 0x8c));
+        fitGroupHint();
     }
+}
+
+void DeviceFormDialog::fitGroupHint()
+{
+    if (!listGroups->wordWrap() || listGroups->count() != 1)
+        return;
+    // The row is as high as the wrapped text; the style's item padding is allowed for on both sides.
+    QListWidgetItem *item = listGroups->item(0);
+    const int width = listGroups->viewport()->width();
+    const QRect text =
+        QFontMetrics(listGroups->font())
+            .boundingRect(QRect(0, 0, qMax(1, width - HintPadding), 10000), int(Qt::TextWordWrap), item->text());
+    item->setSizeHint(QSize(width, text.height() + HintPadding));
 }
 
 QStringList DeviceFormDialog::checkedGroups() const
@@ -124,6 +147,7 @@ void DeviceFormDialog::showEvent(QShowEvent *event)
 {
     scaleUi(true);
     QDialog::showEvent(event);
+    fitGroupHint();
 }
 
 void DeviceFormDialog::scaleUi(bool rescale)

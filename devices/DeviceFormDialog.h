@@ -53,6 +53,7 @@ protected:
 
 private:
     void scaleUi(bool rescale);
+    void fitGroupHint();
     void setCameraRowShown(bool shown);
 
     FormScale m_scale;

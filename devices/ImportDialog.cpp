@@ -1,7 +1,7 @@
 #include "devices/ImportDialog.h"
 
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DeviceCsv.h"
@@ -37,21 +37,19 @@ ImportDialog::~ImportDialog()
     delete m_errorDialog;
 }
 
-QString ImportDialog::startFolder()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\");
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-#endif
-}
-
 void ImportDialog::exportDeviceFile()
 {
-    const QString fileName = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(),
-                                                                      QStringLiteral("CSV Files (*.csv)"));
-    if (fileName.isEmpty())
+    const QString chosen = FileChooser::instance()->getSaveFileName(
+        this, tr("Save Directory"), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    if (chosen.isEmpty())
         return;
+    bool suffixAdded = false;
+    const QString fileName = FileChooser::withSuffix(chosen, QStringLiteral("csv"), &suffixAdded);
+    if (suffixAdded && QFileInfo::exists(fileName)) {
+        writeLog(LOG_LEVEL_WARNING, "ImportDialog::exportDeviceFile, %s exists, not replaced", qPrintable(fileName));
+        showMessage(FileChooser::keptExistingText(fileName));
+        return;
+    }
     if (generateCsvFile(fileName) == DeviceCsvExporter::Written)
         return;
     showMessage(tr("The device list could not be saved to this file."));
@@ -74,8 +72,8 @@ int ImportDialog::generateCsvFile(const QString &fileName)
 void ImportDialog::importButtonClicked()
 {
     close();
-    const QString fileName = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(),
-                                                                      QStringLiteral("CSV Files (*.csv)"));
+    const QString fileName = FileChooser::instance()->getOpenFileName(
+        this, tr("Open Directory"), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
     if (fileName.isEmpty())
         return;
     // The reader gives no rows for a file it cannot open, which would otherwise look like a file with

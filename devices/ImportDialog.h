@@ -37,9 +37,6 @@ public:
 
     ImportErrorDialog *errorDialog() const { return m_errorDialog; }
 
-    /// Where the file dialogs of the imports start.
-    static QString startFolder();
-
 signals:
     /// The import wrote to the device list: the page reloads and tells the other lists.
     void updateDevice();

@@ -12,6 +12,10 @@
 NotifyDownloadDialog::NotifyDownloadDialog(QWidget *parent) : QDialog(parent), ui(new Ui_NotifyDownloadDialog)
 {
     ui->setupUi(this);
+    // The path "A -> B -> C" is wrapped between its steps, never inside an arrow: the line breaker may break
+    // after a hyphen, which left "-" at the end of one line and ">" at the start of the next. A word joiner
+    // (no width) holds the two together.
+    ui->label_3->setText(ui->label_3->text().replace(QStringLiteral("->"), QStringLiteral("-\u2060>")));
     setLayoutDirection(uiLayoutDirection());
     setWindowTitle(productName());
     ui->label_2->setText(

@@ -345,12 +345,8 @@ void IFPUpgradeManager::endCheck()
     case CASE_SERVER:
         checkNotificationSetting();
         break;
-    case CASE_RUN_ENDED:
-        if (allOldDeviceList.isEmpty())
-            hideUpgradeNotification();
-        emit otaVersionChecked(checkCase);
-        break;
     default:
+        narrowReminder();
         emit otaVersionChecked(checkCase);
         break;
     }
@@ -427,14 +423,48 @@ void IFPUpgradeManager::checkNotificationSetting()
         if (dbIntf->insertOtaReminder(row) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, insertOtaReminder error");
     }
-    QString title = tr("Update Available for ");
-    for (const QString &model : plan.shownModels) {
+    for (const QString &model : plan.shownModels)
         currentShowingDeviceModelNameSet.insert(model);
-        if (model != plan.shownModels.first())
+    emit showUpgradeNotification(!plan.shownModels.isEmpty(), reminderTitle(plan.shownModels));
+}
+
+QString IFPUpgradeManager::reminderTitle(const QStringList &models) const
+{
+    QString title = tr("Update Available for ");
+    for (const QString &model : models) {
+        if (model != models.first())
             title += tr(" & ");
         title += model;
     }
-    emit showUpgradeNotification(!plan.shownModels.isEmpty(), title);
+    return title;
+}
+
+// The reminder and the out-of-date list come from the same check. After a run, or after devices were removed, a
+// local check finds fewer models out of date than the reminder shown at the last server check named; it then names
+// only those still out of date, and goes when none is left, so that "Setup Update" lists what it promised.
+void IFPUpgradeManager::narrowReminder()
+{
+    if (allOldDeviceList.isEmpty()) {
+        currentShowingDeviceModelNameSet.clear();
+        hideUpgradeNotification();
+        return;
+    }
+    const QSet<QString> still = currentShowingDeviceModelNameSet & oldDeviceModelNameSet;
+    if (still == currentShowingDeviceModelNameSet)
+        return;
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::narrowReminder, %s of %s models still out of date",
+             logNumber(still.size()).constData(), logNumber(currentShowingDeviceModelNameSet.size()).constData());
+    currentShowingDeviceModelNameSet = still;
+    if (still.isEmpty()) {
+        emit showUpgradeNotification(false, QString());
+        return;
+    }
+    QStringList models;
+    for (const IFPUpgrade *upgrader : qAsConst(upgradeList)) {
+        if (still.contains(upgrader->getModelName()) && !models.contains(upgrader->getModelName()))
+            models.append(upgrader->getModelName());
+    }
+    emit upgradeNotificationTitleChanged(reminderTitle(models));
 }
 
 void IFPUpgradeManager::upgradeNotificationSkip()

@@ -99,6 +99,9 @@ signals:
     void otaVersionChecked(int checkOtaVersionCase);
     void showUpgradeNotificationTopButton(bool show);
     void showUpgradeNotification(bool show, QString title);
+    /// The reminder names fewer models than when it was shown: a later check found the others up to date. Its
+    /// visibility stays as it is.
+    void upgradeNotificationTitleChanged(QString title);
     void otaScheduleReportUpdated();
     void otaScheduleFinished();
 
@@ -140,6 +143,8 @@ private:
     void updateOldDeviceModelNameSet();
     void checkNotificationSetting();
     void hideUpgradeNotification();
+    void narrowReminder();
+    QString reminderTitle(const QStringList &models) const;
     void checkOtaVersionForNotification();
     void planClockTimer();
     void clockTick();

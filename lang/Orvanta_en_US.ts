@@ -358,15 +358,15 @@ App &amp; content access:</translation>
     <name>AutoTestScheduleSetting</name>
     <message>
         <source>Please at least select one schedule.</source>
-        <translation>Please at least select one schedule.</translation>
+        <translation>Please select at least one schedule.</translation>
     </message>
     <message>
         <source>Please at least select one group.</source>
-        <translation>Please at least select one group.</translation>
+        <translation>Please select at least one group.</translation>
     </message>
     <message>
         <source>Please at least select one device.</source>
-        <translation>Please at least select one device.</translation>
+        <translation>Please select at least one device.</translation>
     </message>
     <message>
         <source>The schedule could not be saved.</source>
@@ -1182,7 +1182,7 @@ App &amp; content access:</translation>
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
 </context>
 <context>
@@ -1288,19 +1288,19 @@ Please start the device and try it again.</translation>
     <name>DeviceControlScheduleSetting</name>
     <message>
         <source>Please at least select one schedule.</source>
-        <translation>Please at least select one schedule.</translation>
+        <translation>Please select at least one schedule.</translation>
     </message>
     <message>
         <source>Please at least select one request.(On/Off)</source>
-        <translation>Please at least select one request.(On/Off)</translation>
+        <translation>Please select at least one request (On/Off).</translation>
     </message>
     <message>
         <source>Please at least select one group.</source>
-        <translation>Please at least select one group.</translation>
+        <translation>Please select at least one group.</translation>
     </message>
     <message>
         <source>Please at least select one device.</source>
-        <translation>Please at least select one device.</translation>
+        <translation>Please select at least one device.</translation>
     </message>
     <message>
         <source>The schedule could not be saved.</source>
@@ -1333,10 +1333,6 @@ Please start the device and try it again.</translation>
 </context>
 <context>
     <name>DeviceFormDialog</name>
-    <message>
-        <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
-        <translation>No groups yet. Create them with &quot;Groups&quot; on the page.</translation>
-    </message>
     <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
@@ -1400,6 +1396,10 @@ Please start the device and try it again.</translation>
     <message>
         <source>Choose the camera paired with this device</source>
         <translation>Choose the camera paired with this device</translation>
+    </message>
+    <message>
+        <source>No groups of this device type yet. Create them with &quot;Groups&quot; on the page.</source>
+        <translation>No groups of this device type yet. Create them with &quot;Groups&quot; on the page.</translation>
     </message>
 </context>
 <context>
@@ -1630,7 +1630,7 @@ Do you want to continue?</translation>
     </message>
     <message>
         <source>Paswsord:</source>
-        <translation>Paswsord:</translation>
+        <translation>Password:</translation>
     </message>
     <message>
         <source>Change Password</source>
@@ -1662,7 +1662,7 @@ Do you want to continue?</translation>
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
 </context>
 <context>
@@ -1837,6 +1837,13 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>No events.</source>
         <translation>No events.</translation>
+    </message>
+</context>
+<context>
+    <name>FileChooser</name>
+    <message>
+        <source>%1 already exists and was not replaced. Please choose another name.</source>
+        <translation>%1 already exists and was not replaced. Please choose another name.</translation>
     </message>
 </context>
 <context>
@@ -2044,7 +2051,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>Please download the existing file to edit. If you manage the devices in the first time, please download the existing file to edit, too.</source>
-        <translation>Please download the existing file to edit. If you manage the devices in the first time, please download the existing file to edit, too.</translation>
+        <translation>Please download the existing file to edit. If you are managing the devices for the first time, please download the existing file to edit, too.</translation>
     </message>
     <message>
         <source>Import List</source>
@@ -2102,7 +2109,7 @@ Please modify the username and password to the correct ones to continue using th
     </message>
     <message>
         <source>Name can not be emtpy.</source>
-        <translation>Name can not be emtpy.</translation>
+        <translation>Name cannot be empty.</translation>
     </message>
     <message>
         <source>Password must contain at least 4 characters.</source>
@@ -2665,7 +2672,7 @@ A device appears here when it searches for this console on the network.</transla
     </message>
     <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
-        <translation>Make sure all panels be connected via ethernet cable in order to remote control to power on.</translation>
+        <translation>Make sure all panels are connected via ethernet cable, so that they can be powered on remotely.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -3421,7 +3428,7 @@ we will clear all data and you can&apos;t control all devices.</translation>
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
 </context>
 <context>
@@ -3451,7 +3458,7 @@ This password will be deleted.</translation>
     </message>
     <message>
         <source>The Password do not match.</source>
-        <translation>The Password do not match.</translation>
+        <translation>The passwords do not match.</translation>
     </message>
     <message>
         <source>Name can not be empty.</source>

@@ -366,7 +366,7 @@ App &amp; content access:</source>
     </message>
     <message>
         <source>Please at least select one device.</source>
-        <translation>請至少選擇一部裝置。</translation>
+        <translation>請至少選擇一台裝置。</translation>
     </message>
     <message>
         <source>The schedule could not be saved.</source>
@@ -1079,7 +1079,7 @@ App &amp; content access:</source>
     </message>
     <message>
         <source>Another computer running the program was detected.</source>
-        <translation>偵測到另一部電腦正在執行本程式。</translation>
+        <translation>偵測到另一台電腦正在執行本程式。</translation>
     </message>
     <message>
         <source>Online %1</source>
@@ -1300,7 +1300,7 @@ Please start the device and try it again.</source>
     </message>
     <message>
         <source>Please at least select one device.</source>
-        <translation>請至少選擇一部裝置。</translation>
+        <translation>請至少選擇一台裝置。</translation>
     </message>
     <message>
         <source>The schedule could not be saved.</source>
@@ -1333,10 +1333,6 @@ Please start the device and try it again.</source>
 </context>
 <context>
     <name>DeviceFormDialog</name>
-    <message>
-        <source>No groups yet. Create them with &quot;Groups&quot; on the page.</source>
-        <translation>尚無群組。請使用頁面上的「群組」建立。</translation>
-    </message>
     <message>
         <source>Dialog</source>
         <translation>Quorvin</translation>
@@ -1400,6 +1396,10 @@ Please start the device and try it again.</source>
     <message>
         <source>Choose the camera paired with this device</source>
         <translation>選擇與此裝置配對的攝影機</translation>
+    </message>
+    <message>
+        <source>No groups of this device type yet. Create them with &quot;Groups&quot; on the page.</source>
+        <translation>尚無此類裝置的群組。請使用頁面上的「群組」建立。</translation>
     </message>
 </context>
 <context>
@@ -1544,7 +1544,7 @@ Do you want to continue?</source>
     </message>
     <message>
         <source>Another device without Mac address exists; enter this device&apos;s Mac address.</source>
-        <translation>已有另一部裝置沒有 MAC 位址，請輸入此裝置的 MAC 位址。</translation>
+        <translation>已有另一台裝置沒有 MAC 位址，請輸入此裝置的 MAC 位址。</translation>
     </message>
     <message>
         <source>The device could not be saved.</source>
@@ -1837,6 +1837,13 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>No events.</source>
         <translation>沒有事件。</translation>
+    </message>
+</context>
+<context>
+    <name>FileChooser</name>
+    <message>
+        <source>%1 already exists and was not replaced. Please choose another name.</source>
+        <translation>%1 已存在，未予取代。請選擇其他名稱。</translation>
     </message>
 </context>
 <context>
@@ -2325,7 +2332,7 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     </message>
     <message>
         <source>Devices that searched for this console and are not managed yet. Tick the ones to add and give each a name.</source>
-        <translation>以下是曾搜尋本主控台但尚未納入管理的裝置。請勾選要新增的裝置，並為每部裝置命名。</translation>
+        <translation>以下是曾搜尋本主控台但尚未納入管理的裝置。請勾選要新增的裝置，並為每台裝置命名。</translation>
     </message>
     <message>
         <source>No new devices found.
@@ -2974,11 +2981,11 @@ This user&apos;s all data will be deleted.</source>
     </message>
     <message>
         <source> device is out of date.</source>
-        <translation> 部裝置需要更新。</translation>
+        <translation> 台裝置需要更新。</translation>
     </message>
     <message>
         <source> devices are out of date.</source>
-        <translation> 部裝置需要更新。</translation>
+        <translation> 台裝置需要更新。</translation>
     </message>
     <message>
         <source>Select One To Setup New Schedule</source>
@@ -2998,7 +3005,7 @@ This user&apos;s all data will be deleted.</source>
     </message>
     <message>
         <source>xx devices are out of date.</source>
-        <translation>xx 部裝置需要更新。</translation>
+        <translation>xx 台裝置需要更新。</translation>
     </message>
     <message>
         <source>Detection Schedule</source>

@@ -10,6 +10,8 @@ packages=(
     curl
     # The Traditional Chinese interface (and the corner brackets of some English texts) needs CJK glyphs.
     fonts-wqy-microhei
+    # Qt's own texts (the file dialogs) in the console's languages.
+    qttranslations5-l10n
 )
 
 missing=()

@@ -91,6 +91,8 @@ FrameLayoutPage::FrameLayoutPage(VelkAccount loggedIn, QWidget *parent) : QWidge
                 &FrameLayoutPage::showUpgradeNotificationTopButton);
         connect(upgradeManager, &IFPUpgradeManager::showUpgradeNotification, this,
                 &FrameLayoutPage::showUpgradeNotification);
+        connect(upgradeManager, &IFPUpgradeManager::upgradeNotificationTitleChanged, this,
+                &FrameLayoutPage::setUpgradeNotificationTitle);
         clickList();
     } else {
         clickBroadcast();
@@ -359,12 +361,15 @@ void FrameLayoutPage::showUpgradeNotificationTopButton(bool show)
 
 void FrameLayoutPage::showUpgradeNotification(bool show, QString title)
 {
-    if (show) {
-        setElidedLabelText(otaNotificationTitleLabel, title, otaNotificationTitleLabel->width() - 10);
-        otaNotificationTitleLabel->setToolTip(layoutDirection() == Qt::RightToLeft ? title + QStringLiteral("  ")
-                                                                                   : title);
-    }
+    if (show)
+        setUpgradeNotificationTitle(title);
     otaNotificationWidget->setVisible(show);
+}
+
+void FrameLayoutPage::setUpgradeNotificationTitle(const QString &title)
+{
+    setElidedLabelText(otaNotificationTitleLabel, title, otaNotificationTitleLabel->width() - 10);
+    otaNotificationTitleLabel->setToolTip(layoutDirection() == Qt::RightToLeft ? title + QStringLiteral("  ") : title);
 }
 
 void FrameLayoutPage::hideUpgradeNotification()

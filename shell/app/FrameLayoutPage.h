@@ -54,6 +54,8 @@ public slots:
     void showInfoDialog();
     void showUpgradeNotificationTopButton(bool show);
     void showUpgradeNotification(bool show, QString title);
+    /// The reminder's models as the last check found them; shown or not, the bar keeps its state.
+    void setUpgradeNotificationTitle(const QString &title);
     void hideUpgradeNotification();
     void upgradeNotificationSkip();
     void upgradeNotificationRemind();

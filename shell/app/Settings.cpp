@@ -72,6 +72,8 @@ void Settings::cbDeviceTypeChanged(int idx)
         btnDevices->setStyleSheet(selectedTabStyle);
         btnDevices->setEnabled(false);
         btnUserAccounts->hide();
+        // The separator stands between the two tabs; with one tab it would stand after nothing.
+        widget->hide();
         stackedWidgetSettings->setCurrentWidget(management);
         accountOverview->updateMultiUserTable();
     } else {
@@ -81,6 +83,7 @@ void Settings::cbDeviceTypeChanged(int idx)
             btnDevicesClicked();
         btnDevices->setEnabled(true);
         btnUserAccounts->show();
+        widget->show();
     }
     management->setPageMode(idx);
     pageSettings->beginGroup(QStringLiteral("Page"));

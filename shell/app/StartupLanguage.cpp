@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 QString StartupLanguage::storedLanguage(const QList<VelkAccount> &accounts)
@@ -54,9 +55,11 @@ StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const 
             writeLog(LOG_LEVEL_INFO, "load %s", stored.toLatin1().constData());
             outcome.install = true;
             outcome.rightToLeft = stored == QLatin1String("ar");
+            outcome.fileLanguage = stored;
         } else if (load(translator, QStringLiteral("en_US"), bases, &outcome.loadedFile)) {
             writeLog(LOG_LEVEL_WARNING, "Failed to load %s, load en_US", stored.toLatin1().constData());
             outcome.install = true;
+            outcome.fileLanguage = QStringLiteral("en_US");
         }
         return outcome;
     }
@@ -64,10 +67,19 @@ StartupLanguage::Outcome StartupLanguage::choose(QTranslator &translator, const 
     outcome.language = systemLocaleName;
     const QString file =
         systemLocaleName.contains(QLatin1String("zh_TW")) ? QStringLiteral("zh_TW") : QStringLiteral("en_US");
-    load(translator, file, bases, &outcome.loadedFile);
+    if (load(translator, file, bases, &outcome.loadedFile))
+        outcome.fileLanguage = file;
     // An empty translator changes nothing, so it is installed whether or not the file loaded.
     outcome.install = true;
     return outcome;
+}
+
+bool StartupLanguage::loadToolkit(QTranslator &translator, const QString &language)
+{
+    if (language.isEmpty())
+        return false;
+    return translator.load(QStringLiteral("qtbase_") + language,
+                           QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }
 
 void StartupLanguage::apply(const Outcome &outcome, QTranslator *translator)

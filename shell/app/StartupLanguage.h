@@ -18,6 +18,7 @@ public:
         bool install = false;     ///< whether the translator is to be installed
         bool rightToLeft = false; ///< the stored language "ar" whose file loaded
         QString loadedFile;       ///< the file the translator holds, empty when none loaded
+        QString fileLanguage;     ///< the language of that file, empty when none loaded
     };
 
     /// The language of the first administrator account in list order; empty when none.
@@ -39,6 +40,10 @@ public:
     /// lines. Installation is left to the caller.
     static Outcome choose(QTranslator &translator, const QString &stored, const QString &systemLocaleName,
                           const QStringList &bases);
+
+    /// Loads the toolkit's own texts for `language` (those of its file dialogs: "Look in", "File name", "Cancel"
+    /// ...) from Qt's translations folder. False where that file is not installed; the dialogs then stay English.
+    static bool loadToolkit(QTranslator &translator, const QString &language);
 
     /// Puts the outcome into force for the session: currentLanguage, the translator installed
     /// (it must outlive every window), and right-to-left layout for Arabic.

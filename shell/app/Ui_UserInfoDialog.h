@@ -40,6 +40,8 @@ inline QString textButtonStyle()
         "QToolButton{border-image: url(:/resource/frameLayout/btn_text_e_normal.PNG);border:none;"
         "color: #000000;font-family:Arial;font-size:10pt;}"
         "QToolButton:hover{border-image: url(:/resource/frameLayout/btn_text_e_hover.PNG);}"
+        // Reached with Tab, a button looks as under the mouse.
+        "QToolButton:focus{border-image: url(:/resource/frameLayout/btn_text_e_hover.PNG);}"
         "QToolButton:pressed{border-image: url(:/resource/frameLayout/btn_text_e_pressed.PNG);}"
         "QToolButton:disabled{border-image: url(:/resource/frameLayout/btn_text_e_disabled.PNG);color: #a0a0a0;}");
 }

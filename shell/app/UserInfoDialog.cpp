@@ -1,10 +1,10 @@
 #include "shell/app/UserInfoDialog.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QWindow>
 
@@ -30,15 +30,6 @@ std::function<void()> &restartHandler()
 {
     static std::function<void()> handler;
     return handler;
-}
-
-QString startFolder()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\");
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-#endif
 }
 
 const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
@@ -79,8 +70,18 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     lineEditEmail->setValidator(validator);
     lineEditPassword->setValidator(validator);
     lineEditPasswordConfirm->setValidator(validator);
-    setTabOrder(lineEditEmail, lineEditPassword);
+    // Tab walks the form as it reads, top to bottom; a hidden row is passed over.
+    setTabOrder(lineEditEmail, btnChangePassword);
+    setTabOrder(btnChangePassword, lineEditPassword);
     setTabOrder(lineEditPassword, lineEditPasswordConfirm);
+    setTabOrder(lineEditPasswordConfirm, btnBackup);
+    setTabOrder(btnBackup, btnRestore);
+    setTabOrder(btnRestore, comboBoxLang);
+    setTabOrder(comboBoxLang, btnCancel);
+    setTabOrder(btnCancel, btnSave);
+    for (QToolButton *button : {btnCancel, btnSave})
+        button->setStyleSheet(button->styleSheet() + QStringLiteral("\nQToolButton:focus:!pressed{border-image: "
+                                                                    "url(:/resource/Login/btn_text_b_hover.png);}"));
 
     connect(checkPasswordDialog, &CheckPasswordDialog::passWordChange, this, &UserInfoDialog::passWordChange);
     connect(restartConfirmDialog, &ReStartConfirmDialog::sendClickOk, this, &UserInfoDialog::restoreDb);
@@ -119,6 +120,8 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
         comboListStyleSheet();
     if (layoutDirection() == Qt::LeftToRight)
         comboStyle += QStringLiteral(" QComboBox {padding-left:12px;}");
+    // The same edge as the fields when it has the keyboard.
+    comboStyle += QStringLiteral(" QComboBox:focus{border: 1px solid #1db5ff;}");
     comboBoxLang->applyStyle(comboStyle);
 
     messageDialog = new GeneralMsgDialog(this);
@@ -298,10 +301,19 @@ void UserInfoDialog::backupDb()
     }
     probe.close();
 
-    const QString target =
-        FileChooser::instance()->getSaveFileName(this, tr("Save Directory"), startFolder(), tr("DB Files (*.db)"));
-    if (target.isEmpty())
+    const QString chosen = FileChooser::instance()->getSaveFileName(this, tr("Save Directory"),
+                                                                    FileChooser::startFolder(), tr("DB Files (*.db)"));
+    if (chosen.isEmpty())
         return;
+    // Only a file ending in ".db" can be restored.
+    bool suffixAdded = false;
+    const QString target = FileChooser::withSuffix(chosen, QStringLiteral("db"), &suffixAdded);
+    if (suffixAdded && QFileInfo::exists(target)) {
+        writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::backupDb - %s exists, not replaced",
+                 target.toLocal8Bit().constData());
+        showMessage(FileChooser::keptExistingText(target));
+        return;
+    }
     const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
     if (result != DatabaseFileOps::Ok) {
         writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::backupDb - copy to %s failed (%d)", target.toLocal8Bit().constData(),
@@ -313,8 +325,8 @@ void UserInfoDialog::backupDb()
 void UserInfoDialog::restoreDb()
 {
     const QString target = dbIntf->databaseFilePath();
-    const QString source =
-        FileChooser::instance()->getOpenFileName(this, tr("Open Directory"), startFolder(), tr("DB Files (*.db)"));
+    const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"),
+                                                                    FileChooser::startFolder(), tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
 

@@ -100,6 +100,12 @@ int main(int argc, char *argv[])
     const StartupLanguage::Outcome language =
         StartupLanguage::choose(*translator, stored, QLocale::system().name(), StartupLanguage::defaultSearchBases());
     StartupLanguage::apply(language, translator);
+    // The toolkit's file dialogs speak the console's language too.
+    auto *toolkitTranslator = new QTranslator();
+    if (StartupLanguage::loadToolkit(*toolkitTranslator, language.fileLanguage))
+        QCoreApplication::installTranslator(toolkitTranslator);
+    else
+        writeLog(LOG_LEVEL_INFO, "no toolkit translation for %s", language.fileLanguage.toLatin1().constData());
 
     // A database that did not open cleanly is reported before anything else: the operator must know
     // why the console is empty, or why nothing can be saved.

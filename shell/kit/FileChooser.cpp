@@ -1,6 +1,10 @@
 #include "shell/kit/FileChooser.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 FileChooser *installedChooser = nullptr;
@@ -17,6 +21,34 @@ FileChooser *FileChooser::instance()
 void FileChooser::setInstance(FileChooser *chooser)
 {
     installedChooser = chooser;
+}
+
+QString FileChooser::startFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+#endif
+}
+
+QString FileChooser::withSuffix(const QString &fileName, const QString &suffix, bool *added)
+{
+    const QString ending = QLatin1Char('.') + suffix;
+    const bool has = fileName.endsWith(ending, Qt::CaseInsensitive);
+    if (added)
+        *added = !has;
+    if (has)
+        return fileName;
+    return fileName.endsWith(QLatin1Char('.')) ? fileName + suffix : fileName + ending;
+}
+
+QString FileChooser::keptExistingText(const QString &fileName)
+{
+    return QCoreApplication::translate("FileChooser",
+                                       "%1 already exists and was not replaced. Please choose another name.")
+        .arg(QFileInfo(fileName).fileName());
 }
 
 QString DialogFileChooser::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,

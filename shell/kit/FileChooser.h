@@ -26,6 +26,18 @@ public:
     static FileChooser *instance();
     /// Installs a chooser (not owned); nullptr returns to the toolkit's dialogs.
     static void setInstance(FileChooser *chooser);
+
+    /// Where every file dialog of the console opens: "C:\" on Windows; elsewhere the documents folder, or the
+    /// home folder where there is none.
+    static QString startFolder();
+
+    /// The name to save under when the dialog offered only files ending in "." + `suffix`: `fileName` itself when
+    /// it ends so (in any case), else with that ending added, so that the dialog that opens such files later lists
+    /// it. *added tells whether it was added; the dialog asked before replacing only the name as typed, so a file
+    /// that exists under the added name is never replaced.
+    static QString withSuffix(const QString &fileName, const QString &suffix, bool *added);
+    /// The notice that a file under the added name was kept, translated.
+    static QString keptExistingText(const QString &fileName);
 };
 
 /// The default chooser: QFileDialog's static functions.

@@ -6,43 +6,79 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <memory>
 
+#include "accounts/AccountOverview.h"
 #include "accounts/AccountReportDialog.h"
+#include "accounts/AccountTableModel.h"
+#include "accounts/CreateAccountPasswordDialog.h"
 #include "accounts/DeviceListDialog.h"
+#include "accounts/EditMultiUserDialog.h"
+#include "accounts/ImportListDialog.h"
+#include "accounts/UserPasswordNewDialog.h"
+#include "broadcast/BroadcastContentEditor.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastSchedule.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedList.h"
 #include "devices/DeviceTableModel.h"
+#include "devices/ImportDialog.h"
+#include "devices/ImportErrorDialog.h"
 #include "devices/Management.h"
 #include "devices/ManagementAddDevice.h"
 #include "devices/ManagementAutoDetect.h"
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
+#include "emergency/NotifyDownloadDialog.h"
+#include "emergency/Ui_NotifyDownloadDialog.h"
+#include "firmware/OtaServerConfig.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "network/NetworkConfig.h"
+#include "scheduling/AutoTestScheduleSetting.h"
+#include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/Scheduling.h"
+#include "scheduling/Scheduling_Setting.h"
+#include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Settings.h"
+#include "shell/app/StartupLanguage.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
+#include "shell/kit/PowerOnDialog.h"
+#include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/HanText.h"
 #include "support/LoopbackNetwork.h"
+#include "support/PanelUsers.h"
 #include "support/StoredAccount.h"
 #include "support/TestEnv.h"
+#include "tools/localhttp/LocalHttpServer.h"
+#include "tools/otafixture/OtaFixture.h"
 
 namespace {
 
@@ -111,6 +147,126 @@ QPoint frameCentre(QWidget *widget)
     return QPoint((frame.left() + frame.right()) / 2, (frame.top() + frame.bottom()) / 2);
 }
 
+// The source texts that the English translation corrects: every message whose English differs from its source.
+QSet<QString> correctedSources()
+{
+    QSet<QString> corrected;
+    QFile file(QStringLiteral(QV_LANG_SOURCE_DIR "/Orvanta_en_US.ts"));
+    if (!file.open(QIODevice::ReadOnly))
+        return corrected;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const QString english = xml.readElementText();
+            if (english != source)
+                corrected.insert(source);
+        }
+    }
+    return corrected;
+}
+
+// What a window shows in words: the texts and tool tips of its labels and buttons, its fields' example texts.
+QStringList shownTexts(QWidget *window)
+{
+    QStringList texts{window->windowTitle()};
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *widget : qAsConst(widgets)) {
+        texts << widget->toolTip();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+        else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            texts << edit->placeholderText();
+    }
+    return texts;
+}
+
+// Answers the file dialogs in place of the operator and notes where each one opened.
+class RecordingChooser : public FileChooser
+{
+public:
+    QString answer;
+    QStringList folders;
+    QString getSaveFileName(QWidget *, const QString &, const QString &dir, const QString &) override
+    {
+        folders << dir;
+        return answer;
+    }
+    QString getOpenFileName(QWidget *, const QString &, const QString &dir, const QString &) override
+    {
+        folders << dir;
+        return answer;
+    }
+};
+
+QString fileText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Runs `check` once with the source texts and once in Traditional Chinese; windows made inside see the language.
+template <typename Check> void inBothLanguages(Check check)
+{
+    check(QStringLiteral("en"));
+    QTranslator chinese;
+    QVERIFY(chinese.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_zh_TW.qm")));
+    QCoreApplication::installTranslator(&chinese);
+    const auto removeChinese = qScopeGuard([&chinese] { QCoreApplication::removeTranslator(&chinese); });
+    check(QStringLiteral("zh_TW"));
+}
+
+// The lines a word-wrapping label breaks its text into at its width.
+QStringList wrappedLines(const QLabel *label)
+{
+    QTextDocument document;
+    document.setDefaultFont(label->font());
+    document.setDocumentMargin(0);
+    document.setPlainText(label->text());
+    document.setTextWidth(label->contentsRect().width());
+    document.size(); // lays the text out
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i)
+            lines << block.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+    }
+    return lines;
+}
+
+// How far the darkest or brightest pixel of an image is from the image's commonest grey.
+int inkContrast(const QImage &image)
+{
+    QHash<int, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[qGray(image.pixel(x, y))];
+    }
+    int background = 0;
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+        if (it.value() > counts.value(background))
+            background = it.key();
+    }
+    int contrast = 0;
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+        contrast = qMax(contrast, qAbs(it.key() - background));
+    return contrast;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -131,6 +287,15 @@ private slots:
     void deviceColumnsStayPut();
     void dialogsOpenOverTheMainWindow();
     void cameraRowFitsTheDeviceForms();
+    void accountTableStaysUnderItsHeaderAfterTheReport();
+    void englishCorrectionsShowInEveryWindow();
+    void fileDialogsSpeakChinese();
+    void everyFilePickerOpensInOneFolder();
+    void savedFilesGetTheirSuffix();
+    void userSettingsShowWhereTheKeyboardIs();
+    void broadcastTargetsReadWhole();
+    void deviceTabsAndNoticesReadWhole();
+    void reminderNamesWhatSetupUpdateLists();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -514,6 +679,409 @@ void TestPolish::cameraRowFitsTheDeviceForms()
     page.clickAddDevice();
     QCOMPARE(add->size(), withRow);
     QCOMPARE(db->deleteIFPDevice(box), DB_OK);
+}
+
+// A click on a user's Status opens the synchronisation report; when it closes, the table body is where it was: no
+// sideways scroll without a scroll bar, every column under its header label.
+void TestPolish::accountTableStaysUnderItsHeaderAfterTheReport()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    for (const QString &name : {QStringLiteral("teacher1a"), QStringLiteral("Bob")})
+        QVERIFY(createPanelUser(db, name, QStringLiteral("abcd")) != 0);
+    Settings settings(new Management);
+    settings.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settings));
+    settings.btnUserAccountsClicked();
+    AccountOverview *overview = settings.findChild<AccountOverview *>();
+    QTableView *table = overview->tableWidget;
+    const QList<QLabel *> headers{overview->deviceControlHeaderUserName,   overview->deviceControlHeaderPassword,
+                                  overview->deviceControlHeaderBindCard,   overview->deviceControlHeaderUserSettings,
+                                  overview->deviceControlHeaderSeparation, overview->deviceControlHeaderIfpAccess,
+                                  overview->deviceControlHeaderSelect,     overview->deviceControlHeaderStatus};
+    // The header labels stand over the table's frame, the columns inside it.
+    auto offHeader = [&]() {
+        QStringList wrong;
+        for (int column = 0; column < headers.size(); ++column) {
+            const int body = table->mapTo(overview, QPoint(table->columnViewportPosition(column), 0)).x();
+            const int header = headers.at(column)->mapTo(overview, QPoint(0, 0)).x();
+            if (header != body)
+                wrong << QStringLiteral("column %1 at %2 under its header at %3").arg(column).arg(body).arg(header);
+        }
+        return wrong.join(QStringLiteral("; "));
+    };
+    QCOMPARE(offHeader(), QString());
+    for (int row = 0; row < 2; ++row) {
+        const QRect status = table->visualRect(table->model()->index(row, AccountTableModel::StatusColumn));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, status.center());
+        QVERIFY(overview->report()->isVisible());
+        // The view scrolls to a pressed cell after the double-click interval.
+        QTest::qWait(QApplication::doubleClickInterval() + 200);
+        overview->report()->close();
+        QCOMPARE(table->horizontalScrollBar()->value(), 0);
+        QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(offHeader(), QString());
+    }
+}
+
+// With the English translation in force, no window shows a source text that the English file corrects, whichever
+// window (translation context) shows it: the user and password dialogs, the device import, the schedule editors'
+// warnings and the power-on notices.
+void TestPolish::englishCorrectionsShowInEveryWindow()
+{
+    const QSet<QString> corrected = correctedSources();
+    QVERIFY(corrected.contains(QStringLiteral("Paswsord:")));
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_en_US.qm")));
+    QCoreApplication::installTranslator(&english);
+    const auto removeEnglish = qScopeGuard([&english] { QCoreApplication::removeTranslator(&english); });
+
+    EditMultiUserDialog editUser;
+    UserPasswordNewDialog userPassword;
+    CreateAccountPasswordDialog accountPassword;
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    CheckPasswordDialog checkPassword;
+    ImportDialog import;
+    ImportErrorDialog importError;
+    PowerOnNotification powerOnNotice;
+    PowerOnDialog powerOnQuestion;
+    Scheduling scheduling;
+    for (SettingsPasswordDialog *dialog : {static_cast<SettingsPasswordDialog *>(&userPassword),
+                                           static_cast<SettingsPasswordDialog *>(&accountPassword)}) {
+        dialog->show();
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditPassword"))->setText(QStringLiteral("first"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditPasswordConfirm"))->setText(QStringLiteral("second"));
+        dialog->findChild<QAbstractButton *>(QStringLiteral("btnSave"))->click();
+    }
+    userSettings.show();
+    userSettings.showChangePassword();
+    userSettings.lineEditPassword->setText(QStringLiteral("first"));
+    userSettings.lineEditPasswordConfirm->setText(QStringLiteral("second"));
+    userSettings.writeSetting();
+    // The schedule editors saved with nothing chosen warn that a schedule is missing.
+    Scheduling_Setting *editor = scheduling.settingDialog();
+    editor->show();
+    for (int page : {1, 3}) {
+        editor->switchToPage(page);
+        editor->scheduleStackedWidget->currentWidget()
+            ->findChild<QAbstractButton *>(QStringLiteral("btnSave"))
+            ->click();
+    }
+
+    QStringList wrong;
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{&editUser, &userPassword, &accountPassword, &userSettings, &checkPassword,
+                                          &import, &importError, &powerOnNotice, &powerOnQuestion, editor}) {
+        for (const QString &text : shownTexts(window)) {
+            if (corrected.contains(text))
+                wrong << QStringLiteral("%1 shows \"%2\"").arg(QLatin1String(window->metaObject()->className()), text);
+        }
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QCOMPARE(editUser.label_2->toolTip(), QStringLiteral("Password:"));
+    QCOMPARE(userPassword.lbMessage->toolTip(), QStringLiteral("The passwords do not match."));
+    QCOMPARE(editor->deviceControlPage()->warningText(), QStringLiteral("Please select at least one schedule."));
+    QCOMPARE(editor->autoTestPage()->warningText(), QStringLiteral("Please select at least one schedule."));
+}
+
+// In Chinese the toolkit's own file dialogs are Chinese too: "Look in", "File name", "Files of type" and the buttons.
+void TestPolish::fileDialogsSpeakChinese()
+{
+    QTranslator toolkit;
+    if (!StartupLanguage::loadToolkit(toolkit, QStringLiteral("zh_TW")))
+        QSKIP("Qt's own Traditional Chinese texts are not installed here (qttranslations5-l10n)");
+    QCoreApplication::installTranslator(&toolkit);
+    const auto removeToolkit = qScopeGuard([&toolkit] { QCoreApplication::removeTranslator(&toolkit); });
+
+    QFileDialog dialog(nullptr, QString(), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QStringList english;
+    for (const char *name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        auto *label = dialog.findChild<QLabel *>(QLatin1String(name));
+        QVERIFY2(label, name);
+        if (!containsHan(label->text()))
+            english << label->text();
+    }
+    const QList<QAbstractButton *> buttons = dialog.findChild<QDialogButtonBox *>()->buttons();
+    QCOMPARE(buttons.size(), 2);
+    for (QAbstractButton *button : buttons) {
+        if (!containsHan(button->text()))
+            english << button->text();
+    }
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(QStringLiteral(", "))));
+}
+
+// Every file dialog opens in the same folder: the device and user lists, the database backup, the broadcast's own
+// audio and the event log alike.
+void TestPolish::everyFilePickerOpensInOneFolder()
+{
+    RecordingChooser chooser;
+    FileChooser::setInstance(&chooser);
+    const auto restore = qScopeGuard([] { FileChooser::setInstance(nullptr); });
+    ImportDialog devices;
+    devices.labelDownloadSample->clicked();
+    devices.btnImport->click();
+    ImportListDialog users;
+    users.downloadExample();
+    users.importButtonClicked();
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    userSettings.backupDb();
+    userSettings.restoreDb();
+    BroadcastContentEditor content;
+    content.radioButtonUserSelect->click();
+    EventLogDialog events;
+    events.btnExportClicked();
+
+    QCOMPARE(chooser.folders.size(), 8);
+    QCOMPARE(QSet<QString>(chooser.folders.begin(), chooser.folders.end()), QSet<QString>{FileChooser::startFolder()});
+    QVERIFY(QFileInfo(FileChooser::startFolder()).isDir());
+}
+
+// A device or user list saved without typing ".csv" gets the ending, so the next Import List shows it; the database
+// backup gets ".db", which restoring asks for. A file that already has the name with the ending is never replaced,
+// since the dialog asked only about the name as typed.
+void TestPolish::savedFilesGetTheirSuffix()
+{
+    QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/List.CSV"), QStringLiteral("csv"), nullptr),
+             QStringLiteral("/a/List.CSV"));
+    QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/list."), QStringLiteral("csv"), nullptr),
+             QStringLiteral("/a/list.csv"));
+    QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/list.txt"), QStringLiteral("csv"), nullptr),
+             QStringLiteral("/a/list.txt.csv"));
+
+    QTemporaryDir folder;
+    const QString base = folder.path() + QLatin1Char('/');
+    QVERIFY(writeFile(base + QStringLiteral("kept.csv"), "kept"));
+    QVERIFY(writeFile(base + QStringLiteral("kept.db"), "kept"));
+    RecordingChooser chooser;
+    FileChooser::setInstance(&chooser);
+    const auto restore = qScopeGuard([] { FileChooser::setInstance(nullptr); });
+
+    ImportDialog devices;
+    chooser.answer = base + QStringLiteral("devices");
+    devices.labelDownloadSample->clicked();
+    QVERIFY(fileText(base + QStringLiteral("devices.csv")).startsWith(QStringLiteral("\"Group")));
+    QVERIFY(!QFile::exists(base + QStringLiteral("devices")));
+    chooser.answer = base + QStringLiteral("kept");
+    devices.labelDownloadSample->clicked();
+    QCOMPARE(fileText(base + QStringLiteral("kept.csv")), QStringLiteral("kept"));
+    auto *notice = devices.findChild<GeneralMsgDialog *>();
+    QVERIFY(notice && notice->isVisible());
+    QVERIFY(notice->labelMessage->text().contains(QStringLiteral("kept.csv")));
+
+    ImportListDialog users;
+    chooser.answer = base + QStringLiteral("users");
+    users.downloadExample();
+    QVERIFY(fileText(base + QStringLiteral("users.csv")).contains(QStringLiteral("Name")));
+    chooser.answer = base + QStringLiteral("kept");
+    users.downloadExample();
+    QCOMPARE(fileText(base + QStringLiteral("kept.csv")), QStringLiteral("kept"));
+
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    chooser.answer = base + QStringLiteral("backup");
+    userSettings.backupDb();
+    QVERIFY(QFileInfo(base + QStringLiteral("backup.db")).size() > 0);
+    chooser.answer = base + QStringLiteral("kept");
+    userSettings.backupDb();
+    QCOMPARE(fileText(base + QStringLiteral("kept.db")), QStringLiteral("kept"));
+}
+
+// User Settings, walked with Tab: the focus goes down the form as it reads, and every stop looks different while it
+// has the keyboard. The Language box opens on a click as well as with the keyboard.
+void TestPolish::userSettingsShowWhereTheKeyboardIs()
+{
+    UserInfoDialog dialog(storedAccount(true), nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.showChangePassword();
+    dialog.lineEditEmail->setFocus();
+    const QList<QWidget *> stops{dialog.btnChangePassword, dialog.lineEditPassword, dialog.lineEditPasswordConfirm,
+                                 dialog.btnBackup,         dialog.btnRestore,       dialog.comboBoxLang,
+                                 dialog.btnCancel,         dialog.btnSave};
+    QStringList wrong;
+    for (QWidget *stop : stops) {
+        const QImage before = stop->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() != stop) {
+            wrong << QStringLiteral("%1 expected, %2 has the focus")
+                         .arg(stop->objectName(),
+                              QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+            stop->setFocus(Qt::TabFocusReason);
+        }
+        if (stop->grab().toImage() == before)
+            wrong << stop->objectName() + QStringLiteral(" looks the same with the keyboard");
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+
+    QTest::mouseClick(dialog.comboBoxLang, Qt::LeftButton);
+    QTRY_VERIFY(dialog.comboBoxLang->view()->isVisible());
+    dialog.comboBoxLang->hidePopup();
+}
+
+// The broadcast's first step, in both languages: every device type stands on one line in its column, the month's
+// drop-down mark stays off the month's name, and a disabled "Next" can still be read.
+void TestPolish::broadcastTargetsReadWhole()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QList<VelkIFPDevice> added;
+    for (const char *type : {"Audio Box", "Control Box"}) {
+        VelkIFPDevice device;
+        device.deviceName = QStringLiteral("Hall %1").arg(QLatin1String(type));
+        device.macAddress = QStringLiteral("00:11:22:33:30:0%1").arg(added.size());
+        device.deviceType = QLatin1String(type);
+        device.modelName = QStringLiteral("Velk TM B-Series");
+        device.displayClientVersion = QStringLiteral("1.1.1030.30");
+        QCOMPARE(db->createIFPDevice(device), DB_OK);
+        added << device;
+    }
+    const auto removeDevices = qScopeGuard([db, &added] {
+        for (VelkIFPDevice &device : added)
+            db->deleteIFPDevice(device);
+    });
+    ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(9, 0)));
+    inBothLanguages([&clock](const QString &language) {
+        BroadcastSchedule step(nullptr, &clock);
+        step.resize(ScaleMath::truncScaled(874, getScaleFactor()), ScaleMath::truncScaled(539, getScaleFactor()));
+        step.newBroadcast();
+        step.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&step));
+        QTableWidget *table = step.tableWidgetDevice;
+        const QFontMetrics metrics(table->font());
+        QStringList cut;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QString type = table->item(row, 4)->text();
+            // The cells keep a 10 px left padding.
+            if (metrics.horizontalAdvance(type) + ScaleMath::truncScaled(10, getScaleFactor()) > table->columnWidth(4))
+                cut << type;
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(language + QStringLiteral(": ") + cut.join(QStringLiteral(", "))));
+
+        // December's name with no drop-down mark over it: the month button draws as if it had no list.
+        auto *month = step.calendarWidget->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+        QVERIFY(month && month->menu());
+        step.calendarWidget->setCurrentPage(2027, 12);
+        QTest::qWait(20);
+        QMenu *list = month->menu();
+        const QImage withList = month->grab().toImage();
+        month->setMenu(nullptr);
+        const QImage plain = month->grab().toImage();
+        month->setMenu(list);
+        QVERIFY2(withList == plain, qPrintable(language + QStringLiteral(": a mark is drawn on the month")));
+
+        QVERIFY(!step.btnNext->isEnabled());
+        // Where "Next" is written: the middle of the button, clear of its edges.
+        const QImage next = step.btnNext->grab().toImage();
+        const int contrast = inkContrast(next.copy(
+            next.rect().adjusted(next.width() / 4, next.height() / 4, -next.width() / 4, -next.height() / 4)));
+        QVERIFY2(contrast >= 48,
+                 qPrintable(QStringLiteral("%1: disabled Next at contrast %2").arg(language).arg(contrast)));
+    });
+}
+
+// The audio-box view of the Devices tab and the camera notice, in both languages: the Add Audio Box groups hint shows
+// whole, no tab separator stands after the only tab, and the path to the camera setting never breaks inside an arrow.
+void TestPolish::deviceTabsAndNoticesReadWhole()
+{
+    inBothLanguages([](const QString &language) {
+        auto *management = new Management;
+        Settings settings(management);
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        settings.cbDeviceType->setCurrentIndex(1);
+        QVERIFY(!settings.btnUserAccounts->isVisible());
+        QVERIFY2(!settings.widget->isVisible(), qPrintable(language + QStringLiteral(": separator after Devices")));
+        management->clickAddDevice();
+        ManagementAddDevice *add = management->addDeviceDialog();
+        QVERIFY(add->isVisible());
+        QCOMPARE(add->listGroups->count(), 1); // the groups of the test are of the other device type
+        QListWidgetItem *hint = add->listGroups->item(0);
+        const QRect shown = add->listGroups->visualItemRect(hint);
+        const QRect needed =
+            QFontMetrics(add->listGroups->font())
+                .boundingRect(QRect(0, 0, shown.width() - 8, 10000), int(Qt::TextWordWrap), hint->text());
+        QVERIFY2(
+            needed.height() <= shown.height() && add->listGroups->viewport()->rect().contains(shown),
+            qPrintable(
+                QStringLiteral("%1: hint needs %2 px, has %3").arg(language).arg(needed.height()).arg(shown.height())));
+        add->close();
+        settings.cbDeviceType->setCurrentIndex(0);
+        QVERIFY(settings.widget->isVisible());
+
+        NotifyDownloadDialog notice;
+        notice.showDialog(1);
+        notice.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&notice));
+        const QStringList lines = wrappedLines(notice.ui->label_3);
+        QVERIFY(lines.size() >= 2);
+        for (int i = 0; i + 1 < lines.size(); ++i) {
+            QVERIFY2(
+                !(lines.at(i).trimmed().endsWith(QLatin1Char('-')) && lines.at(i + 1).startsWith(QLatin1Char('>'))),
+                qPrintable(language + QStringLiteral(": ") + lines.join(QStringLiteral(" | "))));
+        }
+    });
+}
+
+// The firmware reminder names the models whose devices "Setup Update" lists, also when some of them stopped being
+// out of date after the reminder came up (a run updated them, or they were removed).
+void TestPolish::reminderNamesWhatSetupUpdateLists()
+{
+    QTemporaryDir folder;
+    LocalHttpServer http;
+    QString error;
+    QVERIFY2(OtaFixture::build(folder.path(), http.url(), 1024, &error), qPrintable(error));
+    http.serveFolder(folder.path());
+    QSettings ini(OtaServerConfig::defaultSettingsFile(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Ota/UpdateServer"), http.url());
+    ini.setValue(QStringLiteral("Ota/DownloadServer"), http.url());
+    ini.sync();
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QList<VelkIFPDevice> fleet;
+    for (const FixtureFleet &fixture : OtaFixture::fleets()) {
+        for (VelkIFPDevice device : OtaFixture::devices(fixture)) {
+            QCOMPARE(db->createIFPDevice(device), DB_OK);
+            fleet << device;
+        }
+    }
+    const auto cleanUp = qScopeGuard([&] {
+        for (VelkIFPDevice &device : fleet)
+            db->deleteIFPDevice(device);
+        ini.remove(QStringLiteral("Ota"));
+    });
+
+    FrameLayoutPage frame(storedAccount(true));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_VERIFY_WITH_TIMEOUT(frame.otaNotificationWidget->isVisible(), 30000);
+    auto named = [&frame]() {
+        QString title = frame.otaNotificationTitleLabel->toolTip();
+        title.remove(QStringLiteral("Update Available for "));
+        const QStringList models = title.split(QStringLiteral(" & "));
+        return QSet<QString>(models.begin(), models.end());
+    };
+    QVERIFY(named().size() >= 4);
+
+    // Only the QML8 boxes stay out of date.
+    for (VelkIFPDevice &device : fleet) {
+        if (device.modelName != QLatin1String("QML8"))
+            QCOMPARE(db->deleteIFPDevice(device), DB_OK);
+    }
+    frame.otaNotificationSetupBtn->click();
+    Scheduling_Setting *editor = frame.findChild<Scheduling *>()->settingDialog();
+    QTRY_VERIFY_WITH_TIMEOUT(editor->isVisible(), 30000);
+    OtaScheduleSetting *page = editor->findChild<OtaScheduleSetting *>();
+    QSet<QString> listed;
+    for (int row = 0; row < page->tableWidgetDevice->rowCount(); ++row) {
+        const QString name = page->tableWidgetDevice->item(row, 2)->text();
+        for (const VelkIFPDevice &device : qAsConst(fleet)) {
+            if (device.deviceName == name)
+                listed.insert(device.modelName);
+        }
+    }
+    QCOMPARE(listed, QSet<QString>{QStringLiteral("QML8")});
+    QCOMPARE(named(), listed);
+    editor->close();
 }
 
 QTEST_MAIN(TestPolish)
