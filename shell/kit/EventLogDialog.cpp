@@ -141,8 +141,8 @@ QString EventLogDialog::exportText(const QStringList &headers, const QList<QStri
 
 void EventLogDialog::btnExportClicked()
 {
-    const QString fileName = FileChooser::instance()->getSaveFileName(
-        this, tr("Save as..."), FileChooser::startFolder(), tr("Text files (*.txt)"));
+    const QString fileName =
+        FileChooser::instance()->getSaveFileName(this, tr("Save as..."), QString(), tr("Text files (*.txt)"));
     if (fileName.isEmpty())
         return;
 
