@@ -70,7 +70,8 @@ std::vector<Shape> shapes()
     {
         Shape s{"one chain, listed end first", {}};
         for (int i = PackageCount - 1; i >= 0; --i)
-            s.packages.append(step(version(3, i / 9000, 10000 + i % 9000), version(3, (i + 1) / 9000, 10000 + (i + 1) % 9000)));
+            s.packages.append(
+                step(version(3, i / 9000, 10000 + i % 9000), version(3, (i + 1) / 9000, 10000 + (i + 1) % 9000)));
         all.push_back(s);
     }
     {
