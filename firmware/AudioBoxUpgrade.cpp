@@ -63,7 +63,7 @@ void AudioBoxUpgrade::abandonCheck()
 
 void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
 {
-    writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
+    writeLog(LOG_LEVEL_INFO, "%s downloadFinished", qPrintable(modelName));
     int kind = 0;
     if (!takeRequest(filename, success, &kind))
         return;

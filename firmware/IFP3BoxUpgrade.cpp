@@ -214,7 +214,7 @@ bool IFP3BoxUpgrade::takeDownload(const QString &filename, bool success, QString
 
 void IFP3BoxUpgrade::downloadFinished(QString filename, bool success)
 {
-    writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
+    writeLog(LOG_LEVEL_INFO, "%s downloadFinished", qPrintable(modelName));
     int kind = 0;
     if (!takeRequest(filename, success, &kind))
         return;

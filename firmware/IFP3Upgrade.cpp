@@ -82,7 +82,7 @@ void IFP3Upgrade::manifestArrived(const QString &filename, bool success, bool pa
 
 void IFP3Upgrade::downloadFinished(QString filename, bool success)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFP3Upgrade::downloadFinished");
+    writeLog(LOG_LEVEL_INFO, "IFP3Upgrade::downloadFinished");
     int kind = 0;
     if (!takeRequest(filename, success, &kind))
         return;

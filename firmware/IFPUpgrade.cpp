@@ -272,7 +272,7 @@ bool IFPUpgrade::takeRequest(const QString &filename, bool success, int *kind)
 {
     const auto request = requests.find(filename);
     if (request == requests.end()) {
-        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+        writeLog(LOG_LEVEL_INFO, "no requst of this file");
         return false;
     }
     *kind = request.value();

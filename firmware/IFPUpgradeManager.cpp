@@ -221,7 +221,7 @@ void IFPUpgradeManager::setDeviceList(const QList<VelkIFPDevice> &devices)
     for (IFPUpgrade *upgrader : qAsConst(upgradeList))
         upgrader->clearDeviceList();
     for (const VelkIFPDevice &device : devices) {
-        writeLog(LOG_LEVEL_DEBUG, "dispatching: %s", qPrintable(device.modelName));
+        writeLog(LOG_LEVEL_INFO, "dispatching: %s", qPrintable(device.modelName));
         if (IFPUpgrade *upgrader = upgraderFor(device.modelName))
             upgrader->appendDeviceList(device);
     }
@@ -359,11 +359,11 @@ void IFPUpgradeManager::endCheck()
 int IFPUpgradeManager::getOldDevicesCount() const
 {
     if (checkCompletedOnce && checkOtaVersionCase == CASE_NONE && !allUpgradersFailed) {
-        writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount: %s",
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOldDevicesCount: %s",
                  logNumber(allOldDeviceList.size()).constData());
         return allOldDeviceList.size();
     }
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
     return -1;
 }
 
@@ -810,12 +810,12 @@ void IFPUpgradeManager::removeDeviceTimeout(const QString &mac)
         return;
     QTimer *timer = deviceTimerList.at(index).timer;
     if (timer->isActive()) {
-        writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::removeDeviceTimeout, stop timer");
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::removeDeviceTimeout, stop timer");
         timer->stop();
     }
     timer->deleteLater();
     deviceTimerList.removeAt(index);
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::removeDeviceTimeout: %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::removeDeviceTimeout: %s", qPrintable(mac));
 }
 
 void IFPUpgradeManager::clearDeviceTimers()
@@ -829,7 +829,7 @@ void IFPUpgradeManager::clearDeviceTimers()
 
 void IFPUpgradeManager::setupTransferFileTimeout(const QString &mac, int timeoutMillis)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::setupTransferFileTimeout");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::setupTransferFileTimeout");
     if (!runIsLive())
         return;
     addDeviceTimer(mac, DeviceTimer::Transfer, timeoutMillis)->start();
@@ -844,7 +844,7 @@ void IFPUpgradeManager::resetTransferFileTimeout(const QString &mac)
 
 void IFPUpgradeManager::setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::setupTransferFileCompleteTimeout");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::setupTransferFileCompleteTimeout");
     if (!runIsLive())
         return;
     removeDeviceTimeout(mac);
@@ -860,10 +860,10 @@ void IFPUpgradeManager::setupOtaResultTimeout(const QString &mac, int timeoutMil
 
 void IFPUpgradeManager::resetOtaResultTimeout(const QString &mac)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::resetOtaResultTimeout");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::resetOtaResultTimeout");
     const int index = indexOfTimer(mac);
     if (index >= 0 && deviceTimerList.at(index).timer->isActive()) {
-        writeLog(LOG_LEVEL_DEBUG, "resetOtaResultTimeout: %s", qPrintable(mac));
+        writeLog(LOG_LEVEL_INFO, "resetOtaResultTimeout: %s", qPrintable(mac));
         deviceTimerList.at(index).timer->start();
     }
 }

@@ -337,10 +337,10 @@ void UpdateRoutes::logRoutes(const QString &modelName) const
     writeLog(LOG_LEVEL_INFO, "%s UpdateRouteList: %s", qPrintable(modelName), logNumber(m_routes.size()).constData());
     // A route per line keeps a large manifest's log readable; the nodes follow the route they belong to.
     for (int r = 0; r < m_routes.size() && r < 100; ++r) {
-        writeLog(LOG_LEVEL_DEBUG, "UpdateRoute: %s", logNumber(r).constData());
+        writeLog(LOG_LEVEL_INFO, "UpdateRoute: %s", logNumber(r).constData());
         for (int index : m_routes.at(r)) {
             const Node &node = m_nodes.at(index);
-            writeLog(LOG_LEVEL_DEBUG, "UpdateRouteNode: %s, %s, sku=%s, %s", qPrintable(node.oldVersion),
+            writeLog(LOG_LEVEL_INFO, "UpdateRouteNode: %s, %s, sku=%s, %s", qPrintable(node.oldVersion),
                      qPrintable(node.newVersion), qPrintable(node.sku), logNumber(node.routeCount).constData());
         }
     }

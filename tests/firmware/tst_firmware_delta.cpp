@@ -115,6 +115,16 @@ void TestFirmwareDelta::boxWalksItsRoute()
     // Each package was fetched once and is gone after its step.
     QCOMPARE(m_bench.http()->requestCount("/pkg/b.zip"), 1);
     QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "IFP3_BOX/Velkupdate-3.zip"));
+    // What happened to the box is in the console's log (which writes nothing below information).
+    const QString mac = box.macAddress;
+    for (const QString &line :
+         QStringList{"UpdateRoute: 0", "UpdateRouteNode: 2.5.2051.0, 2.5.2052.0", "dispatching: Velk TM7-B",
+                     "Velk TM7-B downloadFinished", "IFP3Upgrade::downloadFinished", "QML8 downloadFinished",
+                     "no requst of this file", "IFPUpgradeManager::setupTransferFileTimeout",
+                     "IFPUpgradeManager::setupTransferFileCompleteTimeout", "IFPUpgradeManager::resetOtaResultTimeout",
+                     "resetOtaResultTimeout: " + mac, "IFPUpgradeManager::removeDeviceTimeout, stop timer",
+                     "IFPUpgradeManager::removeDeviceTimeout: " + mac, "getOldDevicesCount: 1"})
+        QVERIFY2(m_bench.log()->contains(line), qPrintable(line));
 }
 
 void TestFirmwareDelta::skuPackageReplacesTheNeutralOne()
