@@ -68,6 +68,8 @@ public:
     QString getModelName() const { return modelName; }
     QString getDownloadFolder() const { return downloadFolder; }
     void clearDeviceList();
+    /// The check has devices of this family to compare (those appendDeviceList kept).
+    bool hasDevices() const { return !deviceList.isEmpty(); }
     void appendNeedOtaDevice(VelkIFPDevice *device) { needOtaDeviceList.append(device); }
     /// The newest versions known, sorted.
     QStringList getVersionHash() const;

@@ -233,6 +233,7 @@ void IFPUpgradeManager::resetCheckCounts()
     answeredUpgraderCount = 0;
     failedUpgraderCount = 0;
     answeredUpgraders.clear();
+    failedUpgraders.clear();
 }
 
 IFPUpgrade *IFPUpgradeManager::upgraderFor(const QString &modelName) const
@@ -297,8 +298,10 @@ void IFPUpgradeManager::foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList)
 void IFPUpgradeManager::checkOtaVersionInfoFailed()
 {
     writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::checkOtaVersionInfoFailed");
-    if (!countAnswer(qobject_cast<IFPUpgrade *>(sender())))
+    IFPUpgrade *upgrader = qobject_cast<IFPUpgrade *>(sender());
+    if (!countAnswer(upgrader))
         return;
+    failedUpgraders.insert(upgrader);
     ++failedUpgraderCount;
     if (answeredUpgraderCount == upgradeList.size()) {
         writeLog(LOG_LEVEL_INFO, "allOldDeviceList: %s", logNumber(allOldDeviceList.size()).constData());
@@ -317,6 +320,7 @@ void IFPUpgradeManager::serverCheckExpired()
             continue;
         upgrader->abandonCheck();
         answeredUpgraders.insert(upgrader);
+        failedUpgraders.insert(upgrader);
         ++answeredUpgraderCount;
         ++failedUpgraderCount;
     }
@@ -327,7 +331,7 @@ void IFPUpgradeManager::endCheck()
 {
     serverCheckTimer->stop();
     const int checkCase = checkOtaVersionCase;
-    allUpgradersFailed = failedUpgraderCount == upgradeList.size();
+    allUpgradersFailed = failedUpgraderCount == upgradeList.size() || everyFamilyWithDevicesFailed();
     checkCompletedOnce = true;
     // Idle before anyone hears of the end, so a listener may ask for the next check at once.
     checkOtaVersionCase = CASE_NONE;
@@ -336,7 +340,8 @@ void IFPUpgradeManager::endCheck()
     updateOldDeviceModelNameSet();
     if (allUpgradersFailed) {
         // Nothing is known; the reminder stays as it is. The page still hears of its request.
-        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, every upgrader failed the check");
+        writeLog(LOG_LEVEL_WARNING,
+                 "IFPUpgradeManager, the check failed: every family with devices failed, or every family");
         if (checkCase != CASE_SERVER)
             emit otaVersionChecked(checkCase);
         return;
@@ -354,6 +359,21 @@ void IFPUpgradeManager::endCheck()
         emit otaVersionChecked(checkCase);
         break;
     }
+}
+
+bool IFPUpgradeManager::everyFamilyWithDevicesFailed() const
+{
+    // A family without devices answers with an empty list whatever its server said, so it tells nothing: without
+    // this, a check that failed for every device read as "no device is out of date".
+    bool anyWithDevices = false;
+    for (IFPUpgrade *upgrader : upgradeList) {
+        if (!upgrader->hasDevices())
+            continue;
+        anyWithDevices = true;
+        if (!failedUpgraders.contains(upgrader))
+            return false;
+    }
+    return anyWithDevices;
 }
 
 int IFPUpgradeManager::getOldDevicesCount() const

@@ -24,7 +24,8 @@ class QTimer;
 /// every upgrader compare it with the newest firmware it knows (case 1 asks the servers first, cases 2 to 6 use
 /// what is already known). Case 1 ends in the update reminder (showUpgradeNotificationTopButton,
 /// showUpgradeNotification); cases 2 to 6 end in otaVersionChecked(case), emitted exactly once for every
-/// accepted request, also when every family failed: getOldDevicesCount() is then -1. A server check that cannot
+/// accepted request, also when the check failed: getOldDevicesCount() is then -1. A check fails when every
+/// family failed, or when every family that has devices to check failed. A server check that cannot
 /// finish (a server that never answers) ends as failed after OtaTimeouts::serverCheckMs.
 ///
 /// Runs: startOta() wakes the devices that are off, asks every device whether it can take an update, hands those
@@ -73,7 +74,7 @@ public:
     /// under way, a server check was asked for during a run, or the case is unknown; no answer follows then.
     bool checkCurrentOtaVersionInfo(int checkOtaVersionCase);
     /// The out-of-date devices of the last check; -1 before the first check has ended, while one runs, and when
-    /// every family failed in the last one.
+    /// the last one failed (every family, or every family with devices).
     int getOldDevicesCount() const;
     /// Copies of the out-of-date devices of the last check, in upgrader order.
     QList<VelkIFPDevice> getOldDeviceList() const { return allOldDeviceList; }
@@ -136,6 +137,8 @@ private:
     // Counts one answer of the upgrader that sent it; false for a second or unexpected one.
     bool countAnswer(IFPUpgrade *upgrader);
     void endCheck();
+    /// At least one family has devices to check, and every such family failed.
+    bool everyFamilyWithDevicesFailed() const;
     void serverCheckExpired();
     void updateOldDeviceModelNameSet();
     void checkNotificationSetting();
@@ -185,6 +188,7 @@ private:
     bool allUpgradersFailed = false;
     bool checkCompletedOnce = false;
     QSet<IFPUpgrade *> answeredUpgraders;
+    QSet<IFPUpgrade *> failedUpgraders;
     QTimer *serverCheckTimer = nullptr;
 
     Clock *m_clock = nullptr;
