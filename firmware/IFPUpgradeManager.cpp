@@ -514,6 +514,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     upgrading = false;
     currentUncheckedOtaStateDeviceCount = otaDeviceList.size();
     wokenDeviceList.clear();
+    resultTimedOut.clear();
     QList<QTimer *> timers;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         if (cmdServer->isDeviceOnline(*device)) {
@@ -705,7 +706,7 @@ void IFPUpgradeManager::endRun()
 {
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "send shutdown (power off)");
-        powerOffWoken(false);
+        powerOffWoken();
     }
     clearDeviceTimers();
     otaDeviceList.clear();
@@ -713,13 +714,14 @@ void IFPUpgradeManager::endRun()
     upgrading = false;
 }
 
-void IFPUpgradeManager::powerOffWoken(bool keepInstalling)
+void IFPUpgradeManager::powerOffWoken()
 {
     QList<VelkIFPDevice> copies;
     for (const VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
-        // Cutting the power during an installation could leave the device without working firmware.
-        if (keepInstalling && device->otaState == OTA_INSTALLING) {
-            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, installing, left on: %s",
+        // Cutting the power during an installation could leave the device without working firmware. A device
+        // whose result never came may be installing still: it failed the run, but it is left on as well.
+        if (device->otaState == OTA_INSTALLING || resultTimedOut.contains(device->macAddress)) {
+            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, may still be installing, left on: %s",
                      qPrintable(device->macAddress));
             continue;
         }
@@ -749,7 +751,7 @@ void IFPUpgradeManager::cancelOta()
         upgrader->cancelRun();
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, send shutdown (power off)");
-        powerOffWoken(true);
+        powerOffWoken();
     }
     otaDeviceList.clear();
     currentOtaSchedule = nullptr;
@@ -818,6 +820,7 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         transferFileComplete(mac, false, true);
         break;
     case DeviceTimer::InstallResult:
+        resultTimedOut.insert(mac);
         otaResult(mac, false);
         break;
     }

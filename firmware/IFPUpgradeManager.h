@@ -62,7 +62,8 @@ public:
     /// otaScheduleFinished().
     void startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice *> &deviceList);
     /// Stops the running run without otaScheduleFinished(). The woken devices are powered off again, except those
-    /// installing firmware at that moment.
+    /// that may be installing firmware: installing at that moment, or whose installation result never came (also
+    /// at the end of a run).
     void cancelOta();
     /// True while a run is running or a check for a due run (case 4) is under way.
     bool isOtaRunning() const;
@@ -156,7 +157,8 @@ private:
     void updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status);
     void upgradeFinished();
     void endRun();
-    void powerOffWoken(bool keepInstalling);
+    /// Powers off the devices the run woke, except those that may still be installing.
+    void powerOffWoken();
     void checkDeviceWoken(const QString &mac, const QString &model, const QString &fwVersion,
                           const QString &panelFwVersion);
 
@@ -203,6 +205,7 @@ private:
     bool upgrading = false;
     QList<DeviceTimer> deviceTimerList;
     QList<VelkIFPDevice *> wokenDeviceList;
+    QSet<QString> resultTimedOut; ///< devices of the run whose installation result never came
     QMetaObject::Connection wokenConnection;
     OtaTimeouts m_timeouts;
 };
