@@ -13,12 +13,6 @@
 #include <QFile>
 #include <QUrl>
 
-namespace {
-// update.cfg is a few hundred bytes; a server that sends more gets its first megabyte read.
-constexpr qint64 MaxConfigBytes = 1024 * 1024;
-
-} // namespace
-
 AudioBoxUpgrade::AudioBoxUpgrade(QObject *parent) : IFPUpgrade(parent)
 {
     modelName = QStringLiteral("QML8");
@@ -47,7 +41,7 @@ void AudioBoxUpgrade::getOtaServerInfo()
         emit checkOtaVersionInfoFailed();
         return;
     }
-    const QString path = downloader->download(downloadFolder, url);
+    const QString path = downloader->download(downloadFolder, url, QString(), 0, DownloadRules::MaxUpdateConfigBytes);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s getOtaServerInfo, download refused", qPrintable(modelName));
         emit checkOtaVersionInfoFailed();
@@ -97,7 +91,7 @@ void AudioBoxUpgrade::parseUpdateConfig(const QString &filePath)
         emit checkOtaVersionInfoFailed();
         return;
     }
-    const UpdateConfig::Entry entry = UpdateConfig::read(file.read(MaxConfigBytes), modelName);
+    const UpdateConfig::Entry entry = UpdateConfig::read(file.read(DownloadRules::MaxUpdateConfigBytes), modelName);
     file.close();
     newestFwVersion = entry.version;
     fwFileUrl = entry.path;
@@ -199,7 +193,9 @@ void AudioBoxUpgrade::startOta()
     }
     writeLog(LOG_LEVEL_INFO, "newestFwVersion: %s", qPrintable(newestFwVersion));
     formBatch(needOtaDeviceList);
-    const QString path = downloader->download(downloadFolder, fwFileUrl);
+    // The configuration states no size: the file is taken up to the most an audio box's firmware can be.
+    const QString path =
+        downloader->download(downloadFolder, fwFileUrl, QString(), 0, DownloadRules::MaxAudioFirmwareBytes);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s firmware download refused: %s", qPrintable(modelName), qPrintable(fwFileUrl));
         stopOta();

@@ -1,5 +1,6 @@
 #include "firmware/IFP3BoxUpgrade.h"
 
+#include "firmware/DownloadRules.h"
 #include "firmware/FirmwareVersion.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
@@ -32,8 +33,10 @@ void IFP3BoxUpgrade::getOtaServerInfo()
     writeLog(LOG_LEVEL_INFO, "%s getOtaServerInfo", qPrintable(modelName));
     OtaServerConfig servers;
     servers.updateServer = updateServer;
-    const QString path =
-        servers.manifestUrl().isEmpty() ? QString() : downloader->download(downloadFolder, servers.manifestUrl());
+    const QString path = servers.manifestUrl().isEmpty()
+                             ? QString()
+                             : downloader->download(downloadFolder, servers.manifestUrl(), QString(), 0,
+                                                    DownloadRules::MaxManifestBytes);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s getOtaServerInfo, no manifest: is [Ota] UpdateServer in settings.ini set?",
                  qPrintable(modelName));

@@ -1,5 +1,6 @@
 #include "firmware/IFP3Upgrade.h"
 
+#include "firmware/DownloadRules.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
@@ -40,7 +41,9 @@ void IFP3Upgrade::getOtaServerInfo()
         int kind;
     } manifests[] = {{servers.manifestUrl(), TASK_OPS_VERSION}, {servers.panelManifestUrl(), TASK_PANEL_VERSION}};
     for (const auto &manifest : manifests) {
-        const QString path = manifest.url.isEmpty() ? QString() : downloader->download(downloadFolder, manifest.url);
+        const QString path = manifest.url.isEmpty() ? QString()
+                                                    : downloader->download(downloadFolder, manifest.url, QString(), 0,
+                                                                           DownloadRules::MaxManifestBytes);
         if (path.isEmpty()) {
             writeLog(LOG_LEVEL_WARNING, "IFP3Upgrade::getOtaServerInfo, no manifest: is [Ota] UpdateServer set?");
             manifestArrived(QString(), false, false);

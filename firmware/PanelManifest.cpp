@@ -1,6 +1,7 @@
 #include "firmware/PanelManifest.h"
 
 #include "firmware/BoxManifest.h"
+#include "firmware/DownloadRules.h"
 #include "firmware/PanelVersion.h"
 
 #include <QBuffer>
@@ -92,10 +93,11 @@ PanelManifest::Image PanelManifest::image(const QString &opsVersion, int inches,
         if (entry.oldVersion != opsVersion || !entry.attributes.contains(sizeName) ||
             !entry.servers.contains(serverName))
             continue;
-        // Without a size the image could not be checked; such an entry does not count.
+        // Without a size the image could not be checked, and no image is larger than 4 GiB; such an entry does not
+        // count.
         const QString sizeText = entry.attributes.value(sizeName);
         const qint64 size = BoxManifest::parseSize(QStringRef(&sizeText));
-        if (size > 0)
+        if (size > 0 && size <= DownloadRules::MaxStatedFirmwareBytes)
             return Image{entry.servers.value(serverName), size};
     }
     return Image();

@@ -14,6 +14,7 @@ private slots:
     void wrongSizeFailsTheWholeRun();
     void panelsGetTheirImagesByGroup();
     void malformedManifestsFailTheirDevices();
+    void hostileServersFailWithinBounds();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -284,6 +285,56 @@ void TestFirmwareDelta::malformedManifestsFailTheirDevices()
     }
     QVERIFY(m_bench.log()->contains("deltaFileUrl not found: 2.5.2051.0"));
     QVERIFY(m_bench.log()->contains("Error: device version format not correct"));
+}
+
+void TestFirmwareDelta::hostileServersFailWithinBounds()
+{
+    // A manifest larger than any manifest is (16 MiB) fails its check; nothing larger stays on disk.
+    QByteArray huge = "<Manifest>\n" + package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") + "<!-- ";
+    huge += QByteArray(16 * 1024 * 1024 + 1 - huge.size() - 16, 'x') + " -->\n</Manifest>\n";
+    QVERIFY(huge.size() > 16 * 1024 * 1024);
+    serveManifest(QByteArray());
+    m_bench.serve("IFP3/OTAUpdate/manifest.xml", huge);
+    servePanelManifest("");
+    const VelkIFPDevice stated = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
+    QCOMPARE(m_bench.http()->requestCount("/IFP3/OTAUpdate/manifest.xml"), 3 * 3);
+    QVERIFY(m_bench.log()->contains("at most: 16777216"));
+    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "IFP3_BOX/manifest.xml"));
+
+    // A package stating 2^63-1 bytes is refused at the manifest; a server that drips its package fails within the
+    // stall window's attempts; an audio file announced at 300 MiB is refused before it is read. The run ends.
+    serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "endless.zip")
+                      .replace("size=\"" + QByteArray::number(served("endless.zip").size()) + "\"",
+                               "size=\"9223372036854775807\"") +
+                  package("Velk ZN-640", "3.1.3001.0", "3.1.3002.0", "drip.zip"));
+    m_bench.http()->setBehaviour("/pkg/drip.zip", LocalHttpServer::Behaviour::drip(1, 50));
+    m_bench.serve("AudioBox/QML8_0005.bin", SimulatedFirmware::make(30000, "8.0.0000.05"));
+    m_bench.http()->setBehaviour("/AudioBox/QML8_0005.bin", LocalHttpServer::Behaviour::wrongLength(300 << 20));
+    m_bench.serve("AudioBox/check4Update/update.cfg", "[QML8]\nVersion=\"8.0.0000.05\"\nPath=\"" +
+                                                          m_bench.http()->url().toUtf8() +
+                                                          "/AudioBox/QML8_0005.bin\"\n");
+    const QList<VelkIFPDevice> devices = {stated, m_bench.addDevice(1, "Velk ZN-640", "3.1.3001.0"),
+                                          m_bench.addDevice(2, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0, 1, 2}));
+    QVERIFY(m_bench.serverCheck());
+    QVERIFY(m_bench.log()->contains("package of 9223372036854775807 bytes refused"));
+    QElapsedTimer clock;
+    clock.start();
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll(devices, &finished);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    for (int i = 0; i < devices.size(); ++i) {
+        QCOMPARE(m_bench.report().value(devices.at(i).macAddress).status, int(UPDATE_FAILED));
+        QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 0);
+    }
+    QCOMPARE(m_bench.http()->requestCount("/pkg/endless.zip"), 0);
+    QCOMPARE(m_bench.http()->requestCount("/pkg/drip.zip"), 3);
+    QCOMPARE(m_bench.http()->requestCount("/AudioBox/QML8_0005.bin"), 3);
+    QVERIFY(m_bench.log()->contains("download stalled: " + m_bench.http()->url() + "/pkg/drip.zip"));
+    QVERIFY(m_bench.log()->contains("announced size: " + QString::number((300 << 20) + 30000)));
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareDelta)

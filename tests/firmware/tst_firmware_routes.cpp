@@ -44,23 +44,24 @@ void TestFirmwareRoutes::manifestReading()
 {
     const QByteArray body =
         "<Group><Package modelName=\"Velk TM7-B\" oldVersion=\"2.5.2051.0\" newVersion=\"2.5.2052.0\" name=\"a.zip\" "
-        "size=\"5000000000\"><Info><DownloadServer URL=\"http://h/a.zip\"/></Info>"
+        "size=\"4294967296\"><Info><DownloadServer URL=\"http://h/a.zip\"/></Info>"
         "<DownloadServer URL=\"http://h/second.zip\"/></Package></Group>\n" +
         // Another model, another letter case, no sku on a PackageV2: none of them counts.
         package("Package", "2.5.2052.0", "2.5.2053.0").replace("Velk TM7-B", "Velk ZN-640") +
         package("Package", "2.5.2052.0", "2.5.2053.0").replace("Velk TM7-B", "velk tm7-b") +
         package("PackageV2", "2.5.2052.0", "2.5.2053.0") +
-        // Versions the routes could not compare, and sizes that are no size.
+        // Versions the routes could not compare, a size above 4 GiB, and sizes that are no size.
+        package("Package", "2.5.2060.0", "2.5.2061.0").replace("size=\"100\"", "size=\"4294967297\"") +
         package("Package", "2.5.2052", "2.5.2053.0") + package("Package", "1.2", "2.5.2053.0") +
         package("Package", "2.5.x.0", "2.5.2053.0") +
         package("PackageV2", "2.5.2052.0", "2.5.2053.0", "sku=\"\"").replace("size=\"100\"", "size=\"ten\"") +
         package("PackageV2", "2.5.2053.0", "2.5.2054.0", "sku=\"EDU\"", "").replace("size=\"100\"", "size=\"-5\"");
     const BoxManifest::Result result = BoxManifest::read(manifest(body), "Velk TM7-B");
     QVERIFY(result.error.isEmpty());
-    QCOMPARE(result.dropped, 3);
+    QCOMPARE(result.dropped, 4);
     QCOMPARE(result.packages.size(), 3);
-    // Sizes are 64-bit; the first DownloadServer inside the package counts, at any depth.
-    QCOMPARE(result.packages.at(0).size, Q_INT64_C(5000000000));
+    // Sizes are 64-bit, up to 4 GiB; the first DownloadServer inside the package counts, at any depth.
+    QCOMPARE(result.packages.at(0).size, Q_INT64_C(4294967296));
     QCOMPARE(result.packages.at(0).url, QStringLiteral("http://h/a.zip"));
     QVERIFY(!result.packages.at(0).v2);
     QVERIFY(result.packages.at(1).v2);
