@@ -194,14 +194,13 @@ void AudioBoxUpgrade::startOta()
     writeLog(LOG_LEVEL_INFO, "newestFwVersion: %s", qPrintable(newestFwVersion));
     formBatch(needOtaDeviceList);
     // The configuration states no size: the file is taken up to the most an audio box's firmware can be.
-    const QString path =
-        downloader->download(downloadFolder, fwFileUrl, QString(), 0, DownloadRules::MaxAudioFirmwareBytes);
+    const QString path = requestFile(fwFileUrl, DownloadRules::urlFileName(QUrl(fwFileUrl)), 0,
+                                     DownloadRules::MaxAudioFirmwareBytes, FW_FILE);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s firmware download refused: %s", qPrintable(modelName), qPrintable(fwFileUrl));
         stopOta();
         return;
     }
-    requests.insert(path, FW_FILE);
 }
 
 void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)

@@ -191,14 +191,13 @@ bool IFP3BoxUpgrade::getDeltaFile(const QString &fromVersion, const QString &sku
              qPrintable(package->sku));
     writeLog(LOG_LEVEL_INFO, "deltaFileUrl: %s", qPrintable(package->url));
     currentDeltaNewVersion = package->newVersion;
-    const QString path = downloader->download(downloadFolder, package->url, packageFileName, package->size);
+    const QString path = requestFile(package->url, packageFileName, package->size, 0, TASK_OPS_FILE);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s delta file download refused: %s", qPrintable(modelName),
                  qPrintable(package->url));
         stopOta();
         return false;
     }
-    requests.insert(path, TASK_OPS_FILE);
     return true;
 }
 

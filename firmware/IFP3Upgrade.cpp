@@ -239,13 +239,12 @@ bool IFP3Upgrade::getPanelFile(const QString &sizeCode)
     }
     writeLog(LOG_LEVEL_INFO, "panelFileUrl: %s, panelFileSize: %s", qPrintable(image.url),
              logNumber(image.size).constData());
-    const QString path = downloader->download(downloadFolder, image.url, panelFileName, image.size);
+    const QString path = requestFile(image.url, panelFileName, image.size, 0, TASK_PANEL_FILE);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "panel image download refused: %s", qPrintable(image.url));
         stopOta();
         return false;
     }
-    requests.insert(path, TASK_PANEL_FILE);
     return true;
 }
 
@@ -256,8 +255,18 @@ void IFP3Upgrade::sendPlanned(VelkIFPDevice *device, OtaTransferInfo &info)
 
 void IFP3Upgrade::sendFileToDevices(const QString &filePath)
 {
+    // Only to a panel whose plan still waits for this file: the image only where the plan has one, nothing to a
+    // panel whose files are all in (it is installing, and a second file would bring a second start).
+    const bool image = filePath == panelFilePath;
     for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
-        OtaTransferInfo &info = transferInfoMap[device->macAddress];
+        const auto plan = transferInfoMap.find(device->macAddress);
+        if (plan == transferInfoMap.end() || (image && plan->upgradeType != 1) || plan->currentFile == filePath ||
+            plan->pendingFile == filePath) {
+            writeLog(LOG_LEVEL_INFO, "IFP3Upgrade, %s not planned for %s", qPrintable(filePath),
+                     qPrintable(device->macAddress));
+            continue;
+        }
+        OtaTransferInfo &info = plan.value();
         if (info.currentFile.isEmpty()) {
             info.currentFile = filePath;
             sendPlanned(device, info);
@@ -333,19 +342,25 @@ void IFP3Upgrade::otaFinished(const QString &mac, bool success)
     if (!currentOtaDeviceList.isEmpty())
         return;
     // The group is done: the next image group, then the panels that need the OS package alone, then a new round.
+    // Its image goes, also one still on its way (all its panels may have failed before it came): the next group
+    // must never take it for its own.
+    dropFileRequests(TASK_PANEL_FILE);
     removeUnusedFile(panelFilePath);
     panelFilePath.clear();
     if (!currentOldPanelDeviceList.isEmpty()) {
         const QString sizeCode = findSmallestPanelSizeCodeString();
         startGroup(findSmallestPanelToDoOta(sizeCode));
-        sendFileToDevices(deltaFilePath);
+        if (!deltaFilePath.isEmpty())
+            sendFileToDevices(deltaFilePath);
         getPanelFile(sizeCode);
     } else if (!currentOldestOpsDeviceList.isEmpty()) {
         withPanelFirmware = false;
         startGroup(currentOldestOpsDeviceList);
         currentOldestOpsDeviceList.clear();
-        sendFileToDevices(deltaFilePath);
+        if (!deltaFilePath.isEmpty())
+            sendFileToDevices(deltaFilePath);
     } else {
+        dropFileRequests();
         removeUnusedFile(deltaFilePath);
         deltaFilePath.clear();
         startOta();

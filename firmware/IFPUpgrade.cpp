@@ -129,15 +129,45 @@ VelkIFPDevice *IFPUpgrade::findDevice(const QList<VelkIFPDevice *> &devices, con
     return nullptr;
 }
 
+QString IFPUpgrade::requestFile(const QString &url, const QString &sentAs, qint64 expectedSize, qint64 maxSize,
+                                int kind)
+{
+    const QString local = QStringLiteral("%1-%2").arg(++m_fileSerial).arg(sentAs);
+    const QString path = downloader->download(downloadFolder, url, local, expectedSize, maxSize);
+    if (path.isEmpty())
+        return QString();
+    m_sentNames.insert(path, sentAs);
+    requests.insert(path, kind);
+    return path;
+}
+
+void IFPUpgrade::dropFileRequests(int kind)
+{
+    for (auto it = requests.begin(); it != requests.end();) {
+        if (!m_sentNames.contains(it.key()) || (kind >= 0 && it.value() != kind)) {
+            ++it;
+            continue;
+        }
+        writeLog(LOG_LEVEL_INFO, "%s download no longer needed: %s", qPrintable(modelName), qPrintable(it.key()));
+        // A running download is stopped and its file removed; its failure, announced later, finds no request.
+        downloader->cancelDownload(it.key());
+        m_sentNames.remove(it.key());
+        it = requests.erase(it);
+    }
+}
+
 void IFPUpgrade::removeUnusedFile(const QString &path)
 {
-    if (!path.isEmpty() && QFile::exists(path) && QFile::remove(path))
+    if (path.isEmpty())
+        return;
+    m_sentNames.remove(path);
+    if (QFile::exists(path) && QFile::remove(path))
         writeLog(LOG_LEVEL_INFO, "remove unused file: %s", qPrintable(path));
 }
 
-QString IFPUpgrade::sentName(const QString &path)
+QString IFPUpgrade::sentName(const QString &path) const
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return m_sentNames.value(path, path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
 CmdServer *IFPUpgrade::cmdServer() const
@@ -248,6 +278,14 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
 void IFPUpgrade::stopRun(QString &filePath)
 {
     writeLog(LOG_LEVEL_INFO, "stopOta");
+    // The run's files go: nothing may still be sending one, or bringing one for a run that has ended.
+    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
+        if (device->otaState == OTA_TRANSFERRING) {
+            cmdServer()->cancelFileTransfer(device);
+            emit removeDeviceTimeout(device->macAddress);
+        }
+    }
+    dropFileRequests();
     failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
     needOtaDeviceList.clear();
     currentOtaDeviceList.clear();

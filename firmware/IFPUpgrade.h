@@ -3,6 +3,7 @@
 #include "datastore/UpdateStatus.h"
 #include "datastore/VelkIFPDevice.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -131,10 +132,17 @@ protected:
     void cancelTransfersAndDownloads();
     /// Drops the check's downloads (kind `versionKind`): the watchdog gave up on them.
     void dropVersionRequests(int versionKind);
+    /// Asks for a firmware file of the run (request kind `kind`) under a local name of its own, to be sent to the
+    /// devices as `sentAs`. Every request has its own file, so a later request never rewrites a file while it is
+    /// sent, and a completion names the request that asked for it. Empty when the downloader refused.
+    QString requestFile(const QString &url, const QString &sentAs, qint64 expectedSize, qint64 maxSize, int kind);
+    /// Forgets the firmware-file requests of that kind (-1: of every kind) and stops their downloads: what they
+    /// would still bring belongs to no group or pass any more.
+    void dropFileRequests(int kind = -1);
     /// Deletes a firmware file of this upgrader, logging "remove unused file: %s" when it was there.
-    static void removeUnusedFile(const QString &path);
-    /// The name a file is sent under: the part of its local path after the last "/".
-    static QString sentName(const QString &path);
+    void removeUnusedFile(const QString &path);
+    /// The name a file is sent under: the name it was asked for, else the part of its local path after the last "/".
+    QString sentName(const QString &path) const;
     CmdServer *cmdServer() const;
 
     HttpDownloader *downloader = nullptr;
@@ -160,4 +168,6 @@ protected:
 
 private:
     bool m_running = false;
+    quint64 m_fileSerial = 0;
+    QHash<QString, QString> m_sentNames; ///< local path of every firmware file asked for -> the name it is sent as
 };

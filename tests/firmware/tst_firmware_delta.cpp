@@ -15,6 +15,7 @@ private slots:
     void panelsGetTheirImagesByGroup();
     void malformedManifestsFailTheirDevices();
     void hostileServersFailWithinBounds();
+    void imageGroupsNeverShareAnImage();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -115,7 +116,8 @@ void TestFirmwareDelta::boxWalksItsRoute()
     QCOMPARE(row.fwVersion, QStringLiteral("2.5.2054.0"));
     // Each package was fetched once and is gone after its step.
     QCOMPARE(m_bench.http()->requestCount("/pkg/b.zip"), 1);
-    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "IFP3_BOX/Velkupdate-3.zip"));
+    QCOMPARE(QDir(m_bench.manager()->getOtaFolder() + "IFP3_BOX").entryList({"*Velkupdate-3.zip"}, QDir::Files),
+             QStringList());
     // What happened to the box is in the console's log (which writes nothing below information).
     const QString mac = box.macAddress;
     for (const QString &line :
@@ -335,6 +337,81 @@ void TestFirmwareDelta::hostileServersFailWithinBounds()
     QCOMPARE(m_bench.http()->requestCount("/AudioBox/QML8_0005.bin"), 3);
     QVERIFY(m_bench.log()->contains("download stalled: " + m_bench.http()->url() + "/pkg/drip.zip"));
     QVERIFY(m_bench.log()->contains("announced size: " + QString::number((300 << 20) + 30000)));
+}
+
+void TestFirmwareDelta::imageGroupsNeverShareAnImage()
+{
+    // One round, four panels: 65 and 86 inches whose images come slowly and which refuse every file, so their
+    // groups end before their images arrive; a 75-inch panel between them; a panel that needs the OS package alone
+    // and installs slowly, last.
+    const QString model = "Velk TM B-Series";
+    serveManifest(package(model, "2.5.1052.0", "2.5.1053.0", "os.zip"));
+    QHash<int, QByteArray> images;
+    QByteArray sizes;
+    QByteArray servers;
+    const QByteArray url = m_bench.http()->url().toUtf8();
+    for (int inches : {65, 75, 86}) {
+        const QByteArray code = QByteArray::number((inches - 55) / 10).rightJustified(2, '0');
+        images.insert(inches, SimulatedFirmware::make(200 * 1024 + inches, QString(), "00." + code + ".00.07", inches));
+        m_bench.serve(QStringLiteral("panel/%1.img").arg(inches), images.value(inches));
+        sizes += " panel_fw_size_" + QByteArray::number(inches) + "=\"" +
+                 QByteArray::number(images.value(inches).size()) + "\"";
+        servers += "<DownloadPanelServer_" + QByteArray::number(inches) + " URL=\"" + url + "/panel/" +
+                   QByteArray::number(inches) + ".img\"/>";
+    }
+    servePanelManifest("<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.1053.0\" "
+                       "panel_fw_Version=\"00.01.00.07\"" +
+                       sizes + ">" + servers + "</Package>\n");
+    m_bench.http()->setBehaviour("/panel/65.img", LocalHttpServer::Behaviour::drip(16 * 1024, 100));
+    m_bench.http()->setBehaviour("/panel/86.img", LocalHttpServer::Behaviour::drip(16 * 1024, 100));
+    const VelkIFPDevice p65 = m_bench.addDevice(0, model, "2.5.1052.0", "00.01.00.05");
+    const VelkIFPDevice p75 = m_bench.addDevice(1, model, "2.5.1052.0", "00.02.00.05");
+    const VelkIFPDevice p86 = m_bench.addDevice(2, model, "2.5.1052.0", "00.03.00.05");
+    const VelkIFPDevice osOnly = m_bench.addDevice(3, model, "2.5.1052.0", "00.01.00.07");
+    m_bench.panel(0)->behaviour().transferAnswer = -1;
+    m_bench.panel(2)->behaviour().transferAnswer = -1;
+    m_bench.panel(3)->behaviour().otaResultScript = {{500, 50}, {500, 50}, {500, 50}, {500, 50}, {500, 0}};
+    QVERIFY(m_bench.connect({0, 1, 2, 3}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 4);
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({p65, p75, p86, osOnly}, &finished);
+    QCOMPARE(finished.count(), 1);
+    const QByteArray os = FirmwareTestBench::sha256(served("os.zip"));
+    // Each panel has the OS package and at most its own image; a start only where both files of its plan arrived.
+    const struct
+    {
+        int index;
+        int image; // 0: none may arrive
+        int starts;
+        int status;
+    } expected[] = {{0, 0, 0, UPDATE_FAILED},
+                    {1, 75, 1, UPDATE_SUCCESSFULLY},
+                    {2, 0, 0, UPDATE_FAILED},
+                    {3, 0, 1, UPDATE_SUCCESSFULLY}};
+    for (const auto &e : expected) {
+        SimulatedPanel *panel = m_bench.panel(e.index);
+        QList<QByteArray> received;
+        for (const ReceivedFile &file : panel->receivedFiles()) {
+            if (file.name == QStringLiteral("MstarUpgrade.img"))
+                received.append(file.sha256);
+            else
+                QCOMPARE(file.sha256, os);
+        }
+        QCOMPARE(received,
+                 e.image ? QList<QByteArray>{FirmwareTestBench::sha256(images.value(e.image))} : QList<QByteArray>());
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), e.starts);
+        QCOMPARE(m_bench.report().value(panel->mac()).status, e.status);
+    }
+    QCOMPARE(m_bench.panel(1)->lastUpgradeType(), 1);
+    QCOMPARE(m_bench.panel(3)->lastUpgradeType(), 0);
+    // The images of the refusing panels were stopped; their failures reached nobody.
+    QCOMPARE(m_bench.http()->requestCount("/panel/65.img"), 1);
+    QCOMPARE(m_bench.http()->requestCount("/panel/86.img"), 1);
+    QVERIFY(m_bench.log()->contains("no requst of this file"));
+    QCOMPARE(QDir(m_bench.manager()->getOtaFolder() + "IFP3").entryList({"*.img", "*.zip"}, QDir::Files),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareDelta)
