@@ -74,7 +74,8 @@ void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
             removeUnusedFile(filename);
         } else if (success) {
             fwFilePath = filename;
-            cmdServer()->sendFile(currentOtaDeviceList, fwFilePath, sentName(fwFilePath));
+            for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
+                sendStepFile(device, fwFilePath);
         } else {
             stopOta();
         }
@@ -211,6 +212,13 @@ void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, boo
 void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 {
     installationEnded(mac, success, newestFwVersion, fwFilePath);
+}
+
+void AudioBoxUpgrade::resumeDevice(VelkIFPDevice *device)
+{
+    transferRetryCount.insert(device->macAddress, 0);
+    if (!fwFilePath.isEmpty())
+        sendStepFile(device, fwFilePath);
 }
 
 void AudioBoxUpgrade::cancelOta()

@@ -228,10 +228,12 @@ void IFP3BoxUpgrade::downloadFinished(QString filename, bool success)
             emit checkOtaVersionInfoFailed();
     } else if (kind == TASK_OPS_FILE) {
         writeLog(LOG_LEVEL_INFO, "TASK_OPS_FILE");
-        if (takeDownload(filename, success, &deltaFilePath))
-            cmdServer()->sendFile(currentOtaDeviceList, deltaFilePath, sentName(deltaFilePath));
-        else if (!currentOtaDeviceList.isEmpty())
+        if (takeDownload(filename, success, &deltaFilePath)) {
+            for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
+                sendStepFile(device, deltaFilePath);
+        } else if (!currentOtaDeviceList.isEmpty()) {
             stopOta();
+        }
     } else {
         writeLog(LOG_LEVEL_ERROR, "downloadFinished, task error");
     }
@@ -245,6 +247,13 @@ void IFP3BoxUpgrade::transferFileComplete(const QString &mac, bool success, bool
 void IFP3BoxUpgrade::otaFinished(const QString &mac, bool success)
 {
     installationEnded(mac, success, currentDeltaNewVersion, deltaFilePath);
+}
+
+void IFP3BoxUpgrade::resumeDevice(VelkIFPDevice *device)
+{
+    transferRetryCount.insert(device->macAddress, 0);
+    if (!deltaFilePath.isEmpty())
+        sendStepFile(device, deltaFilePath);
 }
 
 void IFP3BoxUpgrade::cancelOta()

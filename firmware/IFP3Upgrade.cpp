@@ -250,7 +250,36 @@ bool IFP3Upgrade::getPanelFile(const QString &sizeCode)
 
 void IFP3Upgrade::sendPlanned(VelkIFPDevice *device, OtaTransferInfo &info)
 {
-    cmdServer()->sendFile(device, info.currentFile, sentName(info.currentFile));
+    sendStepFile(device, info.currentFile);
+}
+
+void IFP3Upgrade::planFromStart(VelkIFPDevice *device)
+{
+    OtaTransferInfo info;
+    info.upgradeType = withPanelFirmware ? 1 : 0;
+    info.remainingFileCount = withPanelFirmware ? 2 : 1;
+    QStringList files;
+    if (!deltaFilePath.isEmpty())
+        files.append(deltaFilePath);
+    if (withPanelFirmware && !panelFilePath.isEmpty())
+        files.append(panelFilePath);
+    info.currentFile = files.value(0);
+    info.pendingFile = files.value(1);
+    OtaTransferInfo &planned = transferInfoMap[device->macAddress];
+    planned = info;
+    if (!planned.currentFile.isEmpty())
+        sendPlanned(device, planned);
+}
+
+void IFP3Upgrade::resumeDevice(VelkIFPDevice *device)
+{
+    planFromStart(device);
+}
+
+void IFP3Upgrade::forgetDevice(VelkIFPDevice *device)
+{
+    currentOldPanelDeviceList.removeOne(device);
+    currentOldestOpsDeviceList.removeOne(device);
 }
 
 void IFP3Upgrade::sendFileToDevices(const QString &filePath)
@@ -259,6 +288,8 @@ void IFP3Upgrade::sendFileToDevices(const QString &filePath)
     // panel whose files are all in (it is installing, and a second file would bring a second start).
     const bool image = filePath == panelFilePath;
     for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
+        if (device->otaState == OTA_WAITING_FOR_WAKE)
+            continue; // away restarting: planned anew when it is back
         const auto plan = transferInfoMap.find(device->macAddress);
         if (plan == transferInfoMap.end() || (image && plan->upgradeType != 1) || plan->currentFile == filePath ||
             plan->pendingFile == filePath) {
@@ -328,16 +359,8 @@ void IFP3Upgrade::otaFinished(const QString &mac, bool success)
         }
     }
     currentOtaDeviceList.removeOne(device);
-    if (VelkIFPDevice *next = admitWaiting(QString())) {
-        OtaTransferInfo info;
-        info.currentFile = deltaFilePath;
-        info.pendingFile = withPanelFirmware ? panelFilePath : QString();
-        info.upgradeType = withPanelFirmware ? 1 : 0;
-        info.remainingFileCount = withPanelFirmware ? 2 : 1;
-        transferInfoMap.insert(next->macAddress, info);
-        if (!info.currentFile.isEmpty())
-            sendPlanned(next, transferInfoMap[next->macAddress]);
-    }
+    if (VelkIFPDevice *next = admitWaiting(QString()))
+        planFromStart(next);
     finishStep(device, success, currentDeltaNewVersion);
     if (!currentOtaDeviceList.isEmpty())
         return;

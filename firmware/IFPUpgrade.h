@@ -59,6 +59,17 @@ public:
     void cancelRun();
     bool isRunning() const { return m_running; }
 
+    // --- devices that restart after installing a step ------------------------------------------------------------
+    // A device that installed a step of its route may restart: it drops its connection and comes back with the
+    // new version. Its next step waits for it (waitForReturn asks the manager for the wake time-out) instead of
+    // going to a device that is down; it goes on only when it reports the version the step installed.
+    /// The connection of a run device dropped.
+    void deviceDisconnected(const QString &mac);
+    /// A run device connected again, reporting these versions.
+    void deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
+    /// A device waited for did not come back in time.
+    void deviceNotReturned(const QString &mac);
+
     void setModelName(const QString &name) { modelName = name; }
     void setDownloadPath(const QString &otaFolder, const QString &subFolder) { downloadFolder = otaFolder + subFolder; }
     void setDownloader(HttpDownloader *downloader);
@@ -83,6 +94,8 @@ signals:
     void upgradeFinished();
     void removeDeviceTimeout(QString deviceMacAddress);
     void setupOtaResultTimeout(QString deviceMacAddress, int timeoutMillis);
+    /// A device that installed a step restarts: the manager arms the wake time-out for it.
+    void waitForReturn(QString deviceMacAddress);
 
 protected slots:
     virtual void downloadFinished(QString filename, bool success) = 0;
@@ -125,8 +138,15 @@ protected:
     /// Answers the version check with an empty list when there is no device to check; true when it did.
     bool answeredWithoutDevices();
     /// Sends the start command and asks for the result time-out; a device whose connection is gone fails at once
-    /// (no result can come, and it would hold its place in the batch for ever).
+    /// (no result can come, and it would hold its place in the batch for ever), unless it is restarting after a
+    /// step: then it is waited for.
     void startInstallation(VelkIFPDevice *device, int upgradeType);
+    /// Sends a batch device the file of its step, unless it is away restarting (it gets it when it is back).
+    void sendStepFile(VelkIFPDevice *device, const QString &filePath);
+    /// A device back from its restart at the right version, in the batch: its step's files go to it from the start.
+    virtual void resumeDevice(VelkIFPDevice *device) = 0;
+    /// A device leaves the run's lists of the family (not the batch, which otaFinished handles).
+    virtual void forgetDevice(VelkIFPDevice *device);
     /// Cancel: the transfers to batch devices and the downloads asked for. A running download keeps its request,
     /// so its announcement is still recognised (and its file removed).
     void cancelTransfersAndDownloads();
@@ -167,7 +187,13 @@ protected:
     QMap<QString, int> transferRetryCount; ///< resends made to each batch device
 
 private:
+    /// The device is away restarting after a step: OTA-run state 1 until it is back.
+    void awaitReturn(VelkIFPDevice *device);
+    /// A device that did not come back as expected fails and leaves the run.
+    void abandonDevice(VelkIFPDevice *device);
+
     bool m_running = false;
+    QSet<QString> m_stepped; ///< run devices that installed a step and have steps left
     quint64 m_fileSerial = 0;
     QHash<QString, QString> m_sentNames; ///< local path of every firmware file asked for -> the name it is sent as
 };

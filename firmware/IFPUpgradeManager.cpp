@@ -38,8 +38,10 @@ const char *timerName(int kind)
         return "transferFileTimeout";
     case 3:
         return "transferFileCompleteTimeout";
-    default:
+    case 4:
         return "otaResultTimeout";
+    default:
+        return "deviceReturnTimeout";
     }
 }
 } // namespace
@@ -123,6 +125,7 @@ void IFPUpgradeManager::addUpgrader(IFPUpgrade *upgrader)
     connect(upgrader, &IFPUpgrade::upgradeFinished, this, &IFPUpgradeManager::upgradeFinished, Qt::QueuedConnection);
     connect(upgrader, &IFPUpgrade::removeDeviceTimeout, this, &IFPUpgradeManager::removeDeviceTimeout);
     connect(upgrader, &IFPUpgrade::setupOtaResultTimeout, this, &IFPUpgradeManager::setupOtaResultTimeout);
+    connect(upgrader, &IFPUpgrade::waitForReturn, this, &IFPUpgradeManager::waitForReturn);
     upgradeList.append(upgrader);
 }
 
@@ -630,7 +633,45 @@ void IFPUpgradeManager::dispatch()
     }
     upgrading = true;
     currentUpgradeIndex = 0;
+    watchConnections();
     upgradeList.at(0)->startRun();
+}
+
+void IFPUpgradeManager::watchConnections()
+{
+    // Copied when they happen and handled from the event loop, in order, after the results that came before them
+    // (a device reports success, then restarts).
+    upgradeConnections.append(connect(cmdServer, &CmdServer::channelDisconnect, this, [this](DeviceChannel *channel) {
+        const QString mac = channel->getMacAddress();
+        QMetaObject::invokeMethod(
+            this, [=] { deviceDisconnected(mac); }, Qt::QueuedConnection);
+    }));
+    upgradeConnections.append(connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
+        const QString mac = channel->getMacAddress();
+        const QString fw = channel->getFwVersion();
+        const QString panelFw = channel->getPanelFwVersion();
+        QMetaObject::invokeMethod(
+            this, [=] { deviceReconnected(mac, fw, panelFw); }, Qt::QueuedConnection);
+    }));
+}
+
+void IFPUpgradeManager::deviceDisconnected(const QString &mac)
+{
+    if (runIsLive() && upgrading && currentUpgradeIndex < upgradeList.size())
+        upgradeList.at(currentUpgradeIndex)->deviceDisconnected(mac);
+}
+
+void IFPUpgradeManager::deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
+{
+    if (runIsLive() && upgrading && currentUpgradeIndex < upgradeList.size())
+        upgradeList.at(currentUpgradeIndex)->deviceReturned(mac, fwVersion, panelFwVersion);
+}
+
+void IFPUpgradeManager::waitForReturn(const QString &mac)
+{
+    if (!runIsLive())
+        return;
+    addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
 }
 
 void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, bool skipRetry)
@@ -709,6 +750,9 @@ void IFPUpgradeManager::endRun()
         powerOffWoken();
     }
     clearDeviceTimers();
+    for (const QMetaObject::Connection &connection : qAsConst(upgradeConnections))
+        disconnect(connection);
+    upgradeConnections.clear();
     otaDeviceList.clear();
     currentOtaSchedule = nullptr;
     upgrading = false;
@@ -741,6 +785,9 @@ void IFPUpgradeManager::cancelOta()
     }
     otaCancelled = true;
     disconnect(wokenConnection);
+    for (const QMetaObject::Connection &connection : qAsConst(upgradeConnections))
+        disconnect(connection);
+    upgradeConnections.clear();
     for (const DeviceTimer &record : qAsConst(deviceTimerList)) {
         if (record.timer->isActive())
             writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, stop timer of %s",
@@ -822,6 +869,11 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
     case DeviceTimer::InstallResult:
         resultTimedOut.insert(mac);
         otaResult(mac, false);
+        break;
+    case DeviceTimer::Return:
+        removeDeviceTimeout(mac);
+        if (!otaCancelled && upgrading && currentUpgradeIndex < upgradeList.size())
+            upgradeList.at(currentUpgradeIndex)->deviceNotReturned(mac);
         break;
     }
 }

@@ -114,7 +114,8 @@ private:
             Wake,
             Transfer,
             TransferComplete,
-            InstallResult
+            InstallResult,
+            Return ///< a device restarting after a step of its route
         };
         QString deviceMacAddress;
         QTimer *timer = nullptr;
@@ -161,6 +162,11 @@ private:
     void powerOffWoken();
     void checkDeviceWoken(const QString &mac, const QString &model, const QString &fwVersion,
                           const QString &panelFwVersion);
+    /// While the upgraders run: connections that drop and come back go to the running upgrader.
+    void watchConnections();
+    void deviceDisconnected(const QString &mac);
+    void deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
+    void waitForReturn(const QString &mac);
 
     // Per-device time-outs
     QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
@@ -207,5 +213,6 @@ private:
     QList<VelkIFPDevice *> wokenDeviceList;
     QSet<QString> resultTimedOut; ///< devices of the run whose installation result never came
     QMetaObject::Connection wokenConnection;
+    QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;
 };

@@ -16,6 +16,8 @@ private slots:
     void malformedManifestsFailTheirDevices();
     void hostileServersFailWithinBounds();
     void imageGroupsNeverShareAnImage();
+    void restartingDevicesWalkTheirRoutes_data();
+    void restartingDevicesWalkTheirRoutes();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -412,6 +414,123 @@ void TestFirmwareDelta::imageGroupsNeverShareAnImage()
     QVERIFY(m_bench.log()->contains("no requst of this file"));
     QCOMPARE(QDir(m_bench.manager()->getOtaFolder() + "IFP3").entryList({"*.img", "*.zip"}, QDir::Files),
              QStringList());
+}
+
+void TestFirmwareDelta::restartingDevicesWalkTheirRoutes_data()
+{
+    QTest::addColumn<QString>("comesBackAt"); // the control box's version after its second step; empty: as installed
+    QTest::addColumn<bool>("stallsUntilTimeout");
+    QTest::addColumn<bool>("dropsDuringTransfer");
+    QTest::newRow("back at every installed version") << QString() << false << false;
+    // The box restarts a moment after its success, while its next package is already on its way to it.
+    QTest::newRow("box drops during its next transfer") << QString() << false << true;
+    QTest::newRow("box back at another version") << "2.5.2051.0" << false << false;
+    QTest::newRow("box never back") << QString() << true << false;
+}
+
+void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
+{
+    // A control box three steps behind and a panel two steps behind with an image each step; both restart after
+    // every installation (drop the connection, come back half a second later with the new version).
+    QFETCH(QString, comesBackAt);
+    QFETCH(bool, stallsUntilTimeout);
+    QFETCH(bool, dropsDuringTransfer);
+    const QString model = "Velk TM B-Series";
+    serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
+                  package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip") +
+                  package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip") +
+                  package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
+                  package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
+    const QByteArray url = m_bench.http()->url().toUtf8();
+    QByteArray entries;
+    QList<QByteArray> images;
+    for (int step = 1; step <= 2; ++step) {
+        const QString panelVersion = QStringLiteral("00.01.00.0%1").arg(5 + step);
+        images.append(SimulatedFirmware::make(70000 + step, QString(), panelVersion, 65 + step));
+        m_bench.serve(QStringLiteral("panel/%1.img").arg(step), images.last());
+        entries += "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.105" + QByteArray::number(step) +
+                   ".0\" panel_fw_Version=\"" + panelVersion.toUtf8() + "\" panel_fw_size_65=\"" +
+                   QByteArray::number(images.last().size()) + "\"><DownloadPanelServer_65 URL=\"" + url + "/panel/" +
+                   QByteArray::number(step) + ".img\"/></Package>\n";
+    }
+    servePanelManifest(entries);
+    const VelkIFPDevice box = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
+    const VelkIFPDevice panel = m_bench.addDevice(1, model, "2.5.1050.0", "00.01.00.05");
+    for (int i = 0; i < 2; ++i)
+        m_bench.panel(i)->behaviour().rebootAfterOta = true;
+    if (dropsDuringTransfer) {
+        m_bench.panel(0)->behaviour().rebootAfterOtaDelayMs = 300;
+        m_bench.panel(0)->behaviour().linkBytesPerSecond = 40 * 1024;
+    }
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 3000; // how long a restarting device is waited for
+    m_bench.manager()->setTimeouts(timeouts);
+    // After its second step the box comes back at another version (it did not install what it reported), or not
+    // at all.
+    SimulatedPanel *restarting = m_bench.panel(0);
+    QObject watch;
+    connect(restarting, &SimulatedPanel::otaFinished, &watch, [&](bool) {
+        if (restarting->fwVersion() != "2.5.2053.0")
+            return;
+        if (!comesBackAt.isEmpty()) {
+            PanelIdentity identity = restarting->identity();
+            identity.fwVersion = comesBackAt;
+            restarting->setIdentity(identity);
+        }
+        if (stallsUntilTimeout)
+            QTimer::singleShot(0, restarting, [restarting] { restarting->shutDown(); });
+    });
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({box, panel}, &finished);
+    QCOMPARE(finished.count(), 1);
+    const bool boxEnds = comesBackAt.isEmpty() && !stallsUntilTimeout;
+    // The box: each package once, in route order, each followed by its start; none after a failed return.
+    const QList<ReceivedFile> boxFiles = m_bench.panel(0)->receivedFiles();
+    const QStringList order = {"a.zip", "b.zip", "c.zip"};
+    QCOMPARE(boxFiles.size(), boxEnds ? 3 : 2);
+    for (int i = 0; i < boxFiles.size(); ++i)
+        QCOMPARE(boxFiles.at(i).sha256, FirmwareTestBench::sha256(served(order.at(i))));
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_START_OTA), boxFiles.size());
+    if (dropsDuringTransfer)
+        QVERIFY(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_START) > 3);
+    const VelkOtaScheduleReport boxRow = m_bench.report().value(box.macAddress);
+    QCOMPARE(boxRow.status, boxEnds ? int(UPDATE_SUCCESSFULLY) : int(UPDATE_FAILED));
+    if (stallsUntilTimeout)
+        QVERIFY(m_bench.log()->contains("did not come back after its step: " + box.macAddress));
+    else if (!boxEnds)
+        QVERIFY(m_bench.log()->contains("back at " + comesBackAt + ", not at the 2.5.2053.0 it installed"));
+    // The panel: the OS package and the image of each step, once each, one start per step.
+    const QList<ReceivedFile> panelFiles = m_bench.panel(1)->receivedFiles();
+    QCOMPARE(panelFiles.size(), 4);
+    const QList<QByteArray> expected = {
+        FirmwareTestBench::sha256(served("os1.zip")), FirmwareTestBench::sha256(images.at(0)),
+        FirmwareTestBench::sha256(served("os2.zip")), FirmwareTestBench::sha256(images.at(1))};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(panelFiles.at(i).sha256, expected.at(i));
+    QCOMPARE(m_bench.panel(1)->receivedCount(VELK_REMOTE_CMD_START_OTA), 2);
+    const VelkOtaScheduleReport panelRow = m_bench.report().value(panel.macAddress);
+    QCOMPARE(panelRow.status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(panelRow.fwVersion, QStringLiteral("2.5.1052.0"));
+    // What the devices report after their last restart is what the console keeps.
+    auto stored = [](const QString &mac) {
+        QList<VelkIFPDevice> all;
+        OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
+        for (const VelkIFPDevice &device : qAsConst(all)) {
+            if (device.macAddress == mac)
+                return device;
+        }
+        return VelkIFPDevice();
+    };
+    QTRY_COMPARE(stored(panel.macAddress).fwVersion, QStringLiteral("2.5.1052.0"));
+    QCOMPARE(stored(panel.macAddress).panelFwVersion, QStringLiteral("00.01.00.07"));
+    if (boxEnds) {
+        QCOMPARE(boxRow.fwVersion, QStringLiteral("2.5.2054.0"));
+        QTRY_COMPARE(stored(box.macAddress).fwVersion, QStringLiteral("2.5.2054.0"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareDelta)
