@@ -445,10 +445,12 @@ void IFPUpgrade::cancelTransfersAndDownloads()
             cmdServer()->cancelFileTransfer(device);
     }
     for (auto it = requests.begin(); it != requests.end();) {
-        if (downloader->cancelDownload(it.key()))
+        if (downloader->cancelDownload(it.key())) {
             ++it;
-        else
+        } else {
+            m_sentNames.remove(it.key());
             it = requests.erase(it);
+        }
     }
 }
 

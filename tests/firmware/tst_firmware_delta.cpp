@@ -1,4 +1,5 @@
 #include "FirmwareTestSupport.h"
+#include "support/StoredDevice.h"
 
 // Control boxes and panels walking their routes of delta packages, end to end: manifests and packages from a local
 // HTTP server, simulated devices that report each step's version, report rows in a real database.
@@ -516,20 +517,11 @@ void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
     QCOMPARE(panelRow.status, int(UPDATE_SUCCESSFULLY));
     QCOMPARE(panelRow.fwVersion, QStringLiteral("2.5.1052.0"));
     // What the devices report after their last restart is what the console keeps.
-    auto stored = [](const QString &mac) {
-        QList<VelkIFPDevice> all;
-        OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
-        for (const VelkIFPDevice &device : qAsConst(all)) {
-            if (device.macAddress == mac)
-                return device;
-        }
-        return VelkIFPDevice();
-    };
-    QTRY_COMPARE(stored(panel.macAddress).fwVersion, QStringLiteral("2.5.1052.0"));
-    QCOMPARE(stored(panel.macAddress).panelFwVersion, QStringLiteral("00.01.00.07"));
+    QTRY_COMPARE(storedDevice(panel.deviceName).fwVersion, QStringLiteral("2.5.1052.0"));
+    QCOMPARE(storedDevice(panel.deviceName).panelFwVersion, QStringLiteral("00.01.00.07"));
     if (boxEnds) {
         QCOMPARE(boxRow.fwVersion, QStringLiteral("2.5.2054.0"));
-        QTRY_COMPARE(stored(box.macAddress).fwVersion, QStringLiteral("2.5.2054.0"));
+        QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("2.5.2054.0"));
     }
 }
 
