@@ -13,12 +13,6 @@
 #include <QFile>
 #include <QUrl>
 
-namespace {
-// update.cfg is a few hundred bytes; a server that sends more gets its first megabyte read.
-constexpr qint64 MaxConfigBytes = 1024 * 1024;
-
-} // namespace
-
 AudioBoxUpgrade::AudioBoxUpgrade(QObject *parent) : IFPUpgrade(parent)
 {
     modelName = QStringLiteral("QML8");
@@ -47,7 +41,7 @@ void AudioBoxUpgrade::getOtaServerInfo()
         emit checkOtaVersionInfoFailed();
         return;
     }
-    const QString path = downloader->download(downloadFolder, url);
+    const QString path = downloader->download(downloadFolder, url, QString(), 0, DownloadRules::MaxUpdateConfigBytes);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s getOtaServerInfo, download refused", qPrintable(modelName));
         emit checkOtaVersionInfoFailed();
@@ -63,7 +57,7 @@ void AudioBoxUpgrade::abandonCheck()
 
 void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
 {
-    writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
+    writeLog(LOG_LEVEL_INFO, "%s downloadFinished", qPrintable(modelName));
     int kind = 0;
     if (!takeRequest(filename, success, &kind))
         return;
@@ -80,7 +74,8 @@ void AudioBoxUpgrade::downloadFinished(QString filename, bool success)
             removeUnusedFile(filename);
         } else if (success) {
             fwFilePath = filename;
-            cmdServer()->sendFile(currentOtaDeviceList, fwFilePath, sentName(fwFilePath));
+            for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
+                sendStepFile(device, fwFilePath);
         } else {
             stopOta();
         }
@@ -97,7 +92,7 @@ void AudioBoxUpgrade::parseUpdateConfig(const QString &filePath)
         emit checkOtaVersionInfoFailed();
         return;
     }
-    const UpdateConfig::Entry entry = UpdateConfig::read(file.read(MaxConfigBytes), modelName);
+    const UpdateConfig::Entry entry = UpdateConfig::read(file.read(DownloadRules::MaxUpdateConfigBytes), modelName);
     file.close();
     newestFwVersion = entry.version;
     fwFileUrl = entry.path;
@@ -199,13 +194,14 @@ void AudioBoxUpgrade::startOta()
     }
     writeLog(LOG_LEVEL_INFO, "newestFwVersion: %s", qPrintable(newestFwVersion));
     formBatch(needOtaDeviceList);
-    const QString path = downloader->download(downloadFolder, fwFileUrl);
+    // The configuration states no size: the file is taken up to the most an audio box's firmware can be.
+    const QString path = requestFile(fwFileUrl, DownloadRules::urlFileName(QUrl(fwFileUrl)), 0,
+                                     DownloadRules::MaxAudioFirmwareBytes, FW_FILE);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s firmware download refused: %s", qPrintable(modelName), qPrintable(fwFileUrl));
         stopOta();
         return;
     }
-    requests.insert(path, FW_FILE);
 }
 
 void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, bool skipRetry)
@@ -216,6 +212,13 @@ void AudioBoxUpgrade::transferFileComplete(const QString &mac, bool success, boo
 void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 {
     installationEnded(mac, success, newestFwVersion, fwFilePath);
+}
+
+void AudioBoxUpgrade::resumeDevice(VelkIFPDevice *device)
+{
+    transferRetryCount.insert(device->macAddress, 0);
+    if (!fwFilePath.isEmpty())
+        sendStepFile(device, fwFilePath);
 }
 
 void AudioBoxUpgrade::cancelOta()

@@ -40,6 +40,7 @@ protected:
     void startOta() override;
     /// Ends the run after the firmware file could not be had: every device still in the run fails.
     void stopOta();
+    void resumeDevice(VelkIFPDevice *device) override;
 
 private:
     bool versionUsable(const VelkIFPDevice *device) const;

@@ -1,5 +1,6 @@
 #include "firmware/BoxManifest.h"
 
+#include "firmware/DownloadRules.h"
 #include "shell/base/Log.h"
 
 #include <QBuffer>
@@ -59,6 +60,13 @@ BoxManifest::Result BoxManifest::read(QIODevice *device, const QString &modelNam
             package.sku = attributes.value(QLatin1String("sku")).toString();
         package.name = attributes.value(QLatin1String("name")).toString();
         package.size = parseSize(attributes.value(QLatin1String("size")));
+        if (package.size > DownloadRules::MaxStatedFirmwareBytes) {
+            writeLog(LOG_LEVEL_WARNING, "manifest: %s package of %s bytes refused (more than 4 GiB): %s to %s",
+                     qPrintable(modelName), qPrintable(attributes.value(QLatin1String("size")).toString()),
+                     qPrintable(package.oldVersion), qPrintable(package.newVersion));
+            ++result.dropped;
+            continue;
+        }
         open.last() = result.packages.size();
         result.packages.append(package);
     }

@@ -29,14 +29,15 @@ struct ManifestPackage
 ///
 /// Every start element is visited at any depth; only "Package" and "PackageV2" of the asked model count (names
 /// case-sensitive), a "PackageV2" only with an "sku" attribute. A package whose versions are not four fields of
-/// digits is dropped with a log line: the route builder compares them field by field. Sizes are 64-bit.
+/// digits is dropped with a log line: the route builder compares them field by field. Sizes are 64-bit; a package
+/// that states more than 4 GiB is dropped with a log line as well.
 class BoxManifest
 {
 public:
     struct Result
     {
         QVector<ManifestPackage> packages; ///< document order
-        int dropped = 0;                   ///< packages of the model refused for malformed versions
+        int dropped = 0;                   ///< packages of the model refused (malformed versions, a size above 4 GiB)
         QString error;                     ///< the XML error that ended the reading early; the packages before it stand
     };
 

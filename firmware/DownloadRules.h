@@ -13,6 +13,16 @@
 class DownloadRules
 {
 public:
+    // How much a server may send. The files are small or their size is stated; a server that sends more, or
+    // states an absurd size, is broken or hostile, and the disk must not fill for it.
+    static constexpr qint64 MaxUpdateConfigBytes = 1024 * 1024;                ///< update.cfg
+    static constexpr qint64 MaxManifestBytes = 16 * 1024 * 1024;               ///< manifest.xml, manifest_panel.xml
+    static constexpr qint64 MaxAudioFirmwareBytes = 256LL * 1024 * 1024;       ///< an audio box's file (no size stated)
+    static constexpr qint64 MaxStatedFirmwareBytes = 4LL * 1024 * 1024 * 1024; ///< a package's or image's stated size
+    /// A download that receives less than this in any stall window (60 s) has failed its attempt: a server that
+    /// drips a byte at a time fails within minutes, while a large file on a slow link still arrives.
+    static constexpr qint64 MinBytesPerStallWindow = 64 * 1024;
+
     /// http or https with a host.
     static bool isFetchableUrl(const QUrl &url);
 

@@ -62,7 +62,8 @@ QString HttpDownloader::localPath(const QString &dir, const QUrl &url, const QSt
     return path;
 }
 
-QString HttpDownloader::download(const QString &dir, const QString &url, const QString &fileName, qint64 expectedSize)
+QString HttpDownloader::download(const QString &dir, const QString &url, const QString &fileName, qint64 expectedSize,
+                                 qint64 maxSize)
 {
     writeLog(LOG_LEVEL_INFO, "HttpDownloader::download: %s", qPrintable(url));
     const QUrl address(url);
@@ -85,6 +86,7 @@ QString HttpDownloader::download(const QString &dir, const QString &url, const Q
     task.url = url;
     task.fileName = fileName;
     task.expectedSize = expectedSize;
+    task.maxSize = maxSize;
     task.filePath = localPath(dir, address, fileName);
     if (task.filePath.isEmpty())
         return QString();
@@ -126,44 +128,80 @@ bool HttpDownloader::startTask(const DownloadTask &task)
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpDownloader::checkStatus);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpDownloader::writeToFile);
     connect(m_reply, &QNetworkReply::finished, this, &HttpDownloader::finishWriteToFile);
-    m_stallTimer->start();
+    m_attemptClock.start();
+    m_progress.clear();
+    noteProgress();
     return true;
+}
+
+void HttpDownloader::noteProgress()
+{
+    // Less than MinBytesPerStallWindow in any window fails the attempt. If nothing more came, the first such window
+    // would end one window after the arrival that began the last MinBytesPerStallWindow bytes (after the start
+    // while fewer have come); arrivals before that one are never needed again.
+    const qint64 now = m_attemptClock.elapsed();
+    if (m_progress.empty() || m_progress.back().received != m_written)
+        m_progress.push_back(Progress{now, m_written});
+    const qint64 floor = m_written - DownloadRules::MinBytesPerStallWindow;
+    while (m_progress.size() > 1 && m_progress.front().received <= floor)
+        m_progress.pop_front();
+    const qint64 deadline = m_progress.front().atMs + m_stallMs;
+    m_stallTimer->start(int(qBound<qint64>(0, deadline - now, m_stallMs)));
 }
 
 void HttpDownloader::checkStatus()
 {
-    m_stallTimer->start();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() != 200)
+    if (status.isValid() && status.toInt() != 200) {
         failAttempt(QStringLiteral("HTTP status %1").arg(status.toInt()));
+        return;
+    }
+    // A body announced larger than the task may take is refused before a byte of it is read.
+    const QVariant announced = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    const qint64 limit = m_current.limit();
+    if (limit > 0 && announced.isValid() && announced.toLongLong() > limit) {
+        writeLog(LOG_LEVEL_WARNING, "file size error: %s, announced size: %s, at most: %s",
+                 qPrintable(m_current.filePath), logNumber(announced.toLongLong()).constData(),
+                 logNumber(limit).constData());
+        failAttempt(QStringLiteral("larger than allowed"));
+    }
 }
 
 void HttpDownloader::writeToFile()
 {
-    m_stallTimer->start();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() != 200) {
         failAttempt(QStringLiteral("HTTP status %1").arg(status.toInt()));
         return;
     }
     const QByteArray data = m_reply->readAll();
+    if (exceedsLimit(data.size()))
+        return;
     if (m_file.write(data) != data.size()) {
         failAttempt(QStringLiteral("write error: ") + m_file.errorString());
         return;
     }
     m_written += data.size();
-    // A server that sends more than the manifest promised is cut off at once rather than filling the disk.
-    if (m_current.expectedSize > 0 && m_written > m_current.expectedSize) {
-        writeLog(LOG_LEVEL_WARNING, "file size error: %s, size: %s, expected size: %s", qPrintable(m_current.filePath),
-                 logNumber(m_written).constData(), logNumber(m_current.expectedSize).constData());
-        failAttempt(QStringLiteral("larger than expected"));
-    }
+    noteProgress();
+}
+
+bool HttpDownloader::exceedsLimit(qint64 incoming)
+{
+    // A server that sends more than the manifest promised, or than such a file can be, is cut off before the
+    // excess reaches the disk.
+    const qint64 limit = m_current.limit();
+    if (limit <= 0 || m_written + incoming <= limit)
+        return false;
+    writeLog(LOG_LEVEL_WARNING, "file size error: %s, size: %s, at most: %s", qPrintable(m_current.filePath),
+             logNumber(m_written + incoming).constData(), logNumber(limit).constData());
+    failAttempt(QStringLiteral("larger than allowed"));
+    return true;
 }
 
 void HttpDownloader::stalled()
 {
-    writeLog(LOG_LEVEL_WARNING, "download stalled: %s, nothing received for %s ms", qPrintable(m_current.url),
-             logNumber(m_stallMs).constData());
+    writeLog(LOG_LEVEL_WARNING, "download stalled: %s, less than %s bytes received in %s ms", qPrintable(m_current.url),
+             logNumber(DownloadRules::MinBytesPerStallWindow).constData(), logNumber(m_stallMs).constData());
     failAttempt(QStringLiteral("stalled"));
 }
 
@@ -187,6 +225,8 @@ void HttpDownloader::finishWriteToFile()
         return;
     }
     const QByteArray rest = reply->readAll();
+    if (exceedsLimit(rest.size()))
+        return;
     bool good = m_file.write(rest) == rest.size() && m_file.error() == QFileDevice::NoError;
     m_written += rest.size();
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);

@@ -1,5 +1,6 @@
 #include "firmware/IFP3BoxUpgrade.h"
 
+#include "firmware/DownloadRules.h"
 #include "firmware/FirmwareVersion.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
@@ -32,8 +33,10 @@ void IFP3BoxUpgrade::getOtaServerInfo()
     writeLog(LOG_LEVEL_INFO, "%s getOtaServerInfo", qPrintable(modelName));
     OtaServerConfig servers;
     servers.updateServer = updateServer;
-    const QString path =
-        servers.manifestUrl().isEmpty() ? QString() : downloader->download(downloadFolder, servers.manifestUrl());
+    const QString path = servers.manifestUrl().isEmpty()
+                             ? QString()
+                             : downloader->download(downloadFolder, servers.manifestUrl(), QString(), 0,
+                                                    DownloadRules::MaxManifestBytes);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s getOtaServerInfo, no manifest: is [Ota] UpdateServer in settings.ini set?",
                  qPrintable(modelName));
@@ -188,14 +191,13 @@ bool IFP3BoxUpgrade::getDeltaFile(const QString &fromVersion, const QString &sku
              qPrintable(package->sku));
     writeLog(LOG_LEVEL_INFO, "deltaFileUrl: %s", qPrintable(package->url));
     currentDeltaNewVersion = package->newVersion;
-    const QString path = downloader->download(downloadFolder, package->url, packageFileName, package->size);
+    const QString path = requestFile(package->url, packageFileName, package->size, 0, TASK_OPS_FILE);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "%s delta file download refused: %s", qPrintable(modelName),
                  qPrintable(package->url));
         stopOta();
         return false;
     }
-    requests.insert(path, TASK_OPS_FILE);
     return true;
 }
 
@@ -214,7 +216,7 @@ bool IFP3BoxUpgrade::takeDownload(const QString &filename, bool success, QString
 
 void IFP3BoxUpgrade::downloadFinished(QString filename, bool success)
 {
-    writeLog(LOG_LEVEL_DEBUG, "%s downloadFinished", qPrintable(modelName));
+    writeLog(LOG_LEVEL_INFO, "%s downloadFinished", qPrintable(modelName));
     int kind = 0;
     if (!takeRequest(filename, success, &kind))
         return;
@@ -226,10 +228,12 @@ void IFP3BoxUpgrade::downloadFinished(QString filename, bool success)
             emit checkOtaVersionInfoFailed();
     } else if (kind == TASK_OPS_FILE) {
         writeLog(LOG_LEVEL_INFO, "TASK_OPS_FILE");
-        if (takeDownload(filename, success, &deltaFilePath))
-            cmdServer()->sendFile(currentOtaDeviceList, deltaFilePath, sentName(deltaFilePath));
-        else if (!currentOtaDeviceList.isEmpty())
+        if (takeDownload(filename, success, &deltaFilePath)) {
+            for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
+                sendStepFile(device, deltaFilePath);
+        } else if (!currentOtaDeviceList.isEmpty()) {
             stopOta();
+        }
     } else {
         writeLog(LOG_LEVEL_ERROR, "downloadFinished, task error");
     }
@@ -243,6 +247,13 @@ void IFP3BoxUpgrade::transferFileComplete(const QString &mac, bool success, bool
 void IFP3BoxUpgrade::otaFinished(const QString &mac, bool success)
 {
     installationEnded(mac, success, currentDeltaNewVersion, deltaFilePath);
+}
+
+void IFP3BoxUpgrade::resumeDevice(VelkIFPDevice *device)
+{
+    transferRetryCount.insert(device->macAddress, 0);
+    if (!deltaFilePath.isEmpty())
+        sendStepFile(device, deltaFilePath);
 }
 
 void IFP3BoxUpgrade::cancelOta()

@@ -58,6 +58,7 @@ protected:
     bool getDeltaFile(const QString &fromVersion, const QString &sku);
     /// The download of a package or image ended; `filePath` is what a batch device is sent.
     bool takeDownload(const QString &filename, bool success, QString *filePath);
+    void resumeDevice(VelkIFPDevice *device) override;
 
     QString packageFileName = QStringLiteral("Velkupdate-3.zip");
     QString deltaFilePath;

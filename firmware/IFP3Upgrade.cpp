@@ -1,5 +1,6 @@
 #include "firmware/IFP3Upgrade.h"
 
+#include "firmware/DownloadRules.h"
 #include "firmware/HttpDownloader.h"
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
@@ -40,7 +41,9 @@ void IFP3Upgrade::getOtaServerInfo()
         int kind;
     } manifests[] = {{servers.manifestUrl(), TASK_OPS_VERSION}, {servers.panelManifestUrl(), TASK_PANEL_VERSION}};
     for (const auto &manifest : manifests) {
-        const QString path = manifest.url.isEmpty() ? QString() : downloader->download(downloadFolder, manifest.url);
+        const QString path = manifest.url.isEmpty() ? QString()
+                                                    : downloader->download(downloadFolder, manifest.url, QString(), 0,
+                                                                           DownloadRules::MaxManifestBytes);
         if (path.isEmpty()) {
             writeLog(LOG_LEVEL_WARNING, "IFP3Upgrade::getOtaServerInfo, no manifest: is [Ota] UpdateServer set?");
             manifestArrived(QString(), false, false);
@@ -82,7 +85,7 @@ void IFP3Upgrade::manifestArrived(const QString &filename, bool success, bool pa
 
 void IFP3Upgrade::downloadFinished(QString filename, bool success)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFP3Upgrade::downloadFinished");
+    writeLog(LOG_LEVEL_INFO, "IFP3Upgrade::downloadFinished");
     int kind = 0;
     if (!takeRequest(filename, success, &kind))
         return;
@@ -236,25 +239,65 @@ bool IFP3Upgrade::getPanelFile(const QString &sizeCode)
     }
     writeLog(LOG_LEVEL_INFO, "panelFileUrl: %s, panelFileSize: %s", qPrintable(image.url),
              logNumber(image.size).constData());
-    const QString path = downloader->download(downloadFolder, image.url, panelFileName, image.size);
+    const QString path = requestFile(image.url, panelFileName, image.size, 0, TASK_PANEL_FILE);
     if (path.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "panel image download refused: %s", qPrintable(image.url));
         stopOta();
         return false;
     }
-    requests.insert(path, TASK_PANEL_FILE);
     return true;
 }
 
 void IFP3Upgrade::sendPlanned(VelkIFPDevice *device, OtaTransferInfo &info)
 {
-    cmdServer()->sendFile(device, info.currentFile, sentName(info.currentFile));
+    sendStepFile(device, info.currentFile);
+}
+
+void IFP3Upgrade::planFromStart(VelkIFPDevice *device)
+{
+    OtaTransferInfo info;
+    info.upgradeType = withPanelFirmware ? 1 : 0;
+    info.remainingFileCount = withPanelFirmware ? 2 : 1;
+    QStringList files;
+    if (!deltaFilePath.isEmpty())
+        files.append(deltaFilePath);
+    if (withPanelFirmware && !panelFilePath.isEmpty())
+        files.append(panelFilePath);
+    info.currentFile = files.value(0);
+    info.pendingFile = files.value(1);
+    OtaTransferInfo &planned = transferInfoMap[device->macAddress];
+    planned = info;
+    if (!planned.currentFile.isEmpty())
+        sendPlanned(device, planned);
+}
+
+void IFP3Upgrade::resumeDevice(VelkIFPDevice *device)
+{
+    planFromStart(device);
+}
+
+void IFP3Upgrade::forgetDevice(VelkIFPDevice *device)
+{
+    currentOldPanelDeviceList.removeOne(device);
+    currentOldestOpsDeviceList.removeOne(device);
 }
 
 void IFP3Upgrade::sendFileToDevices(const QString &filePath)
 {
+    // Only to a panel whose plan still waits for this file: the image only where the plan has one, nothing to a
+    // panel whose files are all in (it is installing, and a second file would bring a second start).
+    const bool image = filePath == panelFilePath;
     for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
-        OtaTransferInfo &info = transferInfoMap[device->macAddress];
+        if (device->otaState == OTA_WAITING_FOR_WAKE)
+            continue; // away restarting: planned anew when it is back
+        const auto plan = transferInfoMap.find(device->macAddress);
+        if (plan == transferInfoMap.end() || (image && plan->upgradeType != 1) || plan->currentFile == filePath ||
+            plan->pendingFile == filePath) {
+            writeLog(LOG_LEVEL_INFO, "IFP3Upgrade, %s not planned for %s", qPrintable(filePath),
+                     qPrintable(device->macAddress));
+            continue;
+        }
+        OtaTransferInfo &info = plan.value();
         if (info.currentFile.isEmpty()) {
             info.currentFile = filePath;
             sendPlanned(device, info);
@@ -316,33 +359,31 @@ void IFP3Upgrade::otaFinished(const QString &mac, bool success)
         }
     }
     currentOtaDeviceList.removeOne(device);
-    if (VelkIFPDevice *next = admitWaiting(QString())) {
-        OtaTransferInfo info;
-        info.currentFile = deltaFilePath;
-        info.pendingFile = withPanelFirmware ? panelFilePath : QString();
-        info.upgradeType = withPanelFirmware ? 1 : 0;
-        info.remainingFileCount = withPanelFirmware ? 2 : 1;
-        transferInfoMap.insert(next->macAddress, info);
-        if (!info.currentFile.isEmpty())
-            sendPlanned(next, transferInfoMap[next->macAddress]);
-    }
+    if (VelkIFPDevice *next = admitWaiting(QString()))
+        planFromStart(next);
     finishStep(device, success, currentDeltaNewVersion);
     if (!currentOtaDeviceList.isEmpty())
         return;
     // The group is done: the next image group, then the panels that need the OS package alone, then a new round.
+    // Its image goes, also one still on its way (all its panels may have failed before it came): the next group
+    // must never take it for its own.
+    dropFileRequests(TASK_PANEL_FILE);
     removeUnusedFile(panelFilePath);
     panelFilePath.clear();
     if (!currentOldPanelDeviceList.isEmpty()) {
         const QString sizeCode = findSmallestPanelSizeCodeString();
         startGroup(findSmallestPanelToDoOta(sizeCode));
-        sendFileToDevices(deltaFilePath);
+        if (!deltaFilePath.isEmpty())
+            sendFileToDevices(deltaFilePath);
         getPanelFile(sizeCode);
     } else if (!currentOldestOpsDeviceList.isEmpty()) {
         withPanelFirmware = false;
         startGroup(currentOldestOpsDeviceList);
         currentOldestOpsDeviceList.clear();
-        sendFileToDevices(deltaFilePath);
+        if (!deltaFilePath.isEmpty())
+            sendFileToDevices(deltaFilePath);
     } else {
+        dropFileRequests();
         removeUnusedFile(deltaFilePath);
         deltaFilePath.clear();
         startOta();

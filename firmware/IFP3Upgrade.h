@@ -53,6 +53,11 @@ private:
     bool getPanelFile(const QString &sizeCode);
     void sendFileToDevices(const QString &filePath);
     void sendPlanned(VelkIFPDevice *device, OtaTransferInfo &info);
+    /// A batch device's plan for the group from the start, with the group's files that are on disk; the first of
+    /// them is sent.
+    void planFromStart(VelkIFPDevice *device);
+    void resumeDevice(VelkIFPDevice *device) override;
+    void forgetDevice(VelkIFPDevice *device) override;
 
     QString panelFileName = QStringLiteral("MstarUpgrade.img");
     PanelManifest panelManifest; ///< from the last check, kept like the OS manifest

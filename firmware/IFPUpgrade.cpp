@@ -51,13 +51,84 @@ QString IFPUpgrade::lookupPanelVersion(const QString &) const
 void IFPUpgrade::startRun()
 {
     m_running = true;
+    m_stepped.clear();
     startOta();
 }
 
 void IFPUpgrade::cancelRun()
 {
     m_running = false;
+    m_stepped.clear();
     cancelOta();
+}
+
+void IFPUpgrade::deviceDisconnected(const QString &mac)
+{
+    VelkIFPDevice *device = findDevice(needOtaDeviceList, mac);
+    if (!m_running || !device || !m_stepped.contains(mac))
+        return;
+    if (device->otaState == OTA_TRANSFERRING) {
+        // The next step's transfer died with the connection; it starts again when the device is back.
+        emit removeDeviceTimeout(mac);
+        awaitReturn(device);
+    } else if (device->otaState == OTA_CAN_UPDATE) {
+        awaitReturn(device);
+    }
+}
+
+void IFPUpgrade::awaitReturn(VelkIFPDevice *device)
+{
+    writeLog(LOG_LEVEL_INFO, "%s restarting after its step, waiting for it: %s, %s", qPrintable(modelName),
+             qPrintable(device->macAddress), qPrintable(device->fwVersion));
+    device->otaState = OTA_WAITING_FOR_WAKE;
+    emit waitForReturn(device->macAddress);
+}
+
+void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
+{
+    VelkIFPDevice *device = findDevice(needOtaDeviceList, mac);
+    if (!m_running || !device || device->otaState != OTA_WAITING_FOR_WAKE || !m_stepped.contains(mac))
+        return;
+    emit removeDeviceTimeout(mac);
+    if (fwVersion != device->fwVersion) {
+        writeLog(LOG_LEVEL_WARNING, "%s back at %s, not at the %s it installed: %s", qPrintable(modelName),
+                 qPrintable(fwVersion), qPrintable(device->fwVersion), qPrintable(mac));
+        abandonDevice(device);
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "%s back at %s: %s", qPrintable(modelName), qPrintable(fwVersion), qPrintable(mac));
+    device->panelFwVersion = panelFwVersion;
+    device->otaState = OTA_CAN_UPDATE;
+    if (currentOtaDeviceList.contains(device))
+        resumeDevice(device);
+}
+
+void IFPUpgrade::deviceNotReturned(const QString &mac)
+{
+    VelkIFPDevice *device = findDevice(needOtaDeviceList, mac);
+    if (!m_running || !device || device->otaState != OTA_WAITING_FOR_WAKE)
+        return;
+    writeLog(LOG_LEVEL_WARNING, "%s did not come back after its step: %s", qPrintable(modelName), qPrintable(mac));
+    abandonDevice(device);
+}
+
+void IFPUpgrade::abandonDevice(VelkIFPDevice *device)
+{
+    m_stepped.remove(device->macAddress);
+    if (currentOtaDeviceList.contains(device)) {
+        // Through the batch's own end of a device, so a waiting device takes its place and the pass can end.
+        device->otaState = OTA_INSTALLING;
+        otaFinished(device->macAddress, false);
+        return;
+    }
+    waitingOtaDeviceList.removeOne(device);
+    forgetDevice(device);
+    failDevice(device);
+    needOtaDeviceList.removeOne(device);
+}
+
+void IFPUpgrade::forgetDevice(VelkIFPDevice *)
+{
 }
 
 void IFPUpgrade::finishRun()
@@ -67,6 +138,7 @@ void IFPUpgrade::finishRun()
         return;
     }
     m_running = false;
+    m_stepped.clear();
     emit upgradeFinished();
 }
 
@@ -129,15 +201,45 @@ VelkIFPDevice *IFPUpgrade::findDevice(const QList<VelkIFPDevice *> &devices, con
     return nullptr;
 }
 
+QString IFPUpgrade::requestFile(const QString &url, const QString &sentAs, qint64 expectedSize, qint64 maxSize,
+                                int kind)
+{
+    const QString local = QStringLiteral("%1-%2").arg(++m_fileSerial).arg(sentAs);
+    const QString path = downloader->download(downloadFolder, url, local, expectedSize, maxSize);
+    if (path.isEmpty())
+        return QString();
+    m_sentNames.insert(path, sentAs);
+    requests.insert(path, kind);
+    return path;
+}
+
+void IFPUpgrade::dropFileRequests(int kind)
+{
+    for (auto it = requests.begin(); it != requests.end();) {
+        if (!m_sentNames.contains(it.key()) || (kind >= 0 && it.value() != kind)) {
+            ++it;
+            continue;
+        }
+        writeLog(LOG_LEVEL_INFO, "%s download no longer needed: %s", qPrintable(modelName), qPrintable(it.key()));
+        // A running download is stopped and its file removed; its failure, announced later, finds no request.
+        downloader->cancelDownload(it.key());
+        m_sentNames.remove(it.key());
+        it = requests.erase(it);
+    }
+}
+
 void IFPUpgrade::removeUnusedFile(const QString &path)
 {
-    if (!path.isEmpty() && QFile::exists(path) && QFile::remove(path))
+    if (path.isEmpty())
+        return;
+    m_sentNames.remove(path);
+    if (QFile::exists(path) && QFile::remove(path))
         writeLog(LOG_LEVEL_INFO, "remove unused file: %s", qPrintable(path));
 }
 
-QString IFPUpgrade::sentName(const QString &path)
+QString IFPUpgrade::sentName(const QString &path) const
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return m_sentNames.value(path, path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
 CmdServer *IFPUpgrade::cmdServer() const
@@ -180,8 +282,18 @@ VelkIFPDevice *IFPUpgrade::admitWaiting(const QString &filePath)
     emit updateDeviceStatus(next, UPDATE_UPDATING);
     transferRetryCount.insert(next->macAddress, 0);
     if (!filePath.isEmpty())
-        cmdServer()->sendFile(next, filePath, sentName(filePath));
+        sendStepFile(next, filePath);
     return next;
+}
+
+void IFPUpgrade::sendStepFile(VelkIFPDevice *device, const QString &filePath)
+{
+    if (device->otaState == OTA_WAITING_FOR_WAKE) {
+        writeLog(LOG_LEVEL_INFO, "%s away restarting, its file waits: %s", qPrintable(modelName),
+                 qPrintable(device->macAddress));
+        return;
+    }
+    cmdServer()->sendFile(device, filePath, sentName(filePath));
 }
 
 void IFPUpgrade::transferEnded(const QString &mac, bool success, bool skipRetry, const QString &filePath)
@@ -197,7 +309,7 @@ void IFPUpgrade::transferEnded(const QString &mac, bool success, bool skipRetry,
         startInstallation(device, 0);
     } else if (!skipRetry && transferRetryCount.value(mac) < maxTransferRetryCount) {
         transferRetryCount[mac] += 1;
-        cmdServer()->sendFile(device, filePath, sentName(filePath));
+        sendStepFile(device, filePath);
     } else {
         transferRetryCount.remove(mac);
         device->otaState = OTA_INSTALLING;
@@ -230,6 +342,7 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
     if (!success) {
         failDevice(device);
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
+        m_stepped.remove(device->macAddress);
         needOtaDeviceList.removeOne(device);
         return;
     }
@@ -239,15 +352,32 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
         device->otaState = OTA_UP_TO_DATE;
         emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
+        m_stepped.remove(device->macAddress);
         needOtaDeviceList.removeOne(device);
-    } else {
-        device->otaState = OTA_CAN_UPDATE; // installed; waits for its next step
+        return;
     }
+    // Installed; waits for its next step. A device that is already down is restarting into the new version.
+    device->otaState = OTA_CAN_UPDATE;
+    m_stepped.insert(device->macAddress);
+    if (!cmdServer()->isDeviceOnline(*device))
+        awaitReturn(device);
 }
 
 void IFPUpgrade::stopRun(QString &filePath)
 {
     writeLog(LOG_LEVEL_INFO, "stopOta");
+    // The run's files go: nothing may still be sending one, or bringing one for a run that has ended.
+    for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
+        if (device->otaState == OTA_TRANSFERRING) {
+            cmdServer()->cancelFileTransfer(device);
+            emit removeDeviceTimeout(device->macAddress);
+        }
+    }
+    for (VelkIFPDevice *device : qAsConst(needOtaDeviceList)) {
+        if (device->otaState == OTA_WAITING_FOR_WAKE)
+            emit removeDeviceTimeout(device->macAddress);
+    }
+    dropFileRequests();
     failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
     needOtaDeviceList.clear();
     currentOtaDeviceList.clear();
@@ -272,7 +402,7 @@ bool IFPUpgrade::takeRequest(const QString &filename, bool success, int *kind)
 {
     const auto request = requests.find(filename);
     if (request == requests.end()) {
-        writeLog(LOG_LEVEL_DEBUG, "no requst of this file");
+        writeLog(LOG_LEVEL_INFO, "no requst of this file");
         return false;
     }
     *kind = request.value();
@@ -293,6 +423,11 @@ bool IFPUpgrade::answeredWithoutDevices()
 
 void IFPUpgrade::startInstallation(VelkIFPDevice *device, int upgradeType)
 {
+    if (m_stepped.contains(device->macAddress) && !cmdServer()->isDeviceOnline(*device)) {
+        // Its file arrived on the connection that then went down with the restart: it is sent again on return.
+        awaitReturn(device);
+        return;
+    }
     if (cmdServer()->sendStartOta(device, upgradeType) != 0) {
         writeLog(LOG_LEVEL_WARNING, "%s start command not sent, device offline: %s", qPrintable(modelName),
                  qPrintable(device->macAddress));
@@ -310,10 +445,12 @@ void IFPUpgrade::cancelTransfersAndDownloads()
             cmdServer()->cancelFileTransfer(device);
     }
     for (auto it = requests.begin(); it != requests.end();) {
-        if (downloader->cancelDownload(it.key()))
+        if (downloader->cancelDownload(it.key())) {
             ++it;
-        else
+        } else {
+            m_sentNames.remove(it.key());
             it = requests.erase(it);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "datastore/UpdateStatus.h"
 #include "datastore/VelkIFPDevice.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -58,6 +59,17 @@ public:
     void cancelRun();
     bool isRunning() const { return m_running; }
 
+    // --- devices that restart after installing a step ------------------------------------------------------------
+    // A device that installed a step of its route may restart: it drops its connection and comes back with the
+    // new version. Its next step waits for it (waitForReturn asks the manager for the wake time-out) instead of
+    // going to a device that is down; it goes on only when it reports the version the step installed.
+    /// The connection of a run device dropped.
+    void deviceDisconnected(const QString &mac);
+    /// A run device connected again, reporting these versions.
+    void deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
+    /// A device waited for did not come back in time.
+    void deviceNotReturned(const QString &mac);
+
     void setModelName(const QString &name) { modelName = name; }
     void setDownloadPath(const QString &otaFolder, const QString &subFolder) { downloadFolder = otaFolder + subFolder; }
     void setDownloader(HttpDownloader *downloader);
@@ -68,6 +80,8 @@ public:
     QString getModelName() const { return modelName; }
     QString getDownloadFolder() const { return downloadFolder; }
     void clearDeviceList();
+    /// The check has devices of this family to compare (those appendDeviceList kept).
+    bool hasDevices() const { return !deviceList.isEmpty(); }
     void appendNeedOtaDevice(VelkIFPDevice *device) { needOtaDeviceList.append(device); }
     /// The newest versions known, sorted.
     QStringList getVersionHash() const;
@@ -80,6 +94,8 @@ signals:
     void upgradeFinished();
     void removeDeviceTimeout(QString deviceMacAddress);
     void setupOtaResultTimeout(QString deviceMacAddress, int timeoutMillis);
+    /// A device that installed a step restarts: the manager arms the wake time-out for it.
+    void waitForReturn(QString deviceMacAddress);
 
 protected slots:
     virtual void downloadFinished(QString filename, bool success) = 0;
@@ -122,17 +138,31 @@ protected:
     /// Answers the version check with an empty list when there is no device to check; true when it did.
     bool answeredWithoutDevices();
     /// Sends the start command and asks for the result time-out; a device whose connection is gone fails at once
-    /// (no result can come, and it would hold its place in the batch for ever).
+    /// (no result can come, and it would hold its place in the batch for ever), unless it is restarting after a
+    /// step: then it is waited for.
     void startInstallation(VelkIFPDevice *device, int upgradeType);
+    /// Sends a batch device the file of its step, unless it is away restarting (it gets it when it is back).
+    void sendStepFile(VelkIFPDevice *device, const QString &filePath);
+    /// A device back from its restart at the right version, in the batch: its step's files go to it from the start.
+    virtual void resumeDevice(VelkIFPDevice *device) = 0;
+    /// A device leaves the run's lists of the family (not the batch, which otaFinished handles).
+    virtual void forgetDevice(VelkIFPDevice *device);
     /// Cancel: the transfers to batch devices and the downloads asked for. A running download keeps its request,
     /// so its announcement is still recognised (and its file removed).
     void cancelTransfersAndDownloads();
     /// Drops the check's downloads (kind `versionKind`): the watchdog gave up on them.
     void dropVersionRequests(int versionKind);
+    /// Asks for a firmware file of the run (request kind `kind`) under a local name of its own, to be sent to the
+    /// devices as `sentAs`. Every request has its own file, so a later request never rewrites a file while it is
+    /// sent, and a completion names the request that asked for it. Empty when the downloader refused.
+    QString requestFile(const QString &url, const QString &sentAs, qint64 expectedSize, qint64 maxSize, int kind);
+    /// Forgets the firmware-file requests of that kind (-1: of every kind) and stops their downloads: what they
+    /// would still bring belongs to no group or pass any more.
+    void dropFileRequests(int kind = -1);
     /// Deletes a firmware file of this upgrader, logging "remove unused file: %s" when it was there.
-    static void removeUnusedFile(const QString &path);
-    /// The name a file is sent under: the part of its local path after the last "/".
-    static QString sentName(const QString &path);
+    void removeUnusedFile(const QString &path);
+    /// The name a file is sent under: the name it was asked for, else the part of its local path after the last "/".
+    QString sentName(const QString &path) const;
     CmdServer *cmdServer() const;
 
     HttpDownloader *downloader = nullptr;
@@ -157,5 +187,13 @@ protected:
     QMap<QString, int> transferRetryCount; ///< resends made to each batch device
 
 private:
+    /// The device is away restarting after a step: OTA-run state 1 until it is back.
+    void awaitReturn(VelkIFPDevice *device);
+    /// A device that did not come back as expected fails and leaves the run.
+    void abandonDevice(VelkIFPDevice *device);
+
     bool m_running = false;
+    QSet<QString> m_stepped; ///< run devices that installed a step and have steps left
+    quint64 m_fileSerial = 0;
+    QHash<QString, QString> m_sentNames; ///< local path of every firmware file asked for -> the name it is sent as
 };

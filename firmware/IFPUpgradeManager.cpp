@@ -38,8 +38,10 @@ const char *timerName(int kind)
         return "transferFileTimeout";
     case 3:
         return "transferFileCompleteTimeout";
-    default:
+    case 4:
         return "otaResultTimeout";
+    default:
+        return "deviceReturnTimeout";
     }
 }
 } // namespace
@@ -123,6 +125,7 @@ void IFPUpgradeManager::addUpgrader(IFPUpgrade *upgrader)
     connect(upgrader, &IFPUpgrade::upgradeFinished, this, &IFPUpgradeManager::upgradeFinished, Qt::QueuedConnection);
     connect(upgrader, &IFPUpgrade::removeDeviceTimeout, this, &IFPUpgradeManager::removeDeviceTimeout);
     connect(upgrader, &IFPUpgrade::setupOtaResultTimeout, this, &IFPUpgradeManager::setupOtaResultTimeout);
+    connect(upgrader, &IFPUpgrade::waitForReturn, this, &IFPUpgradeManager::waitForReturn);
     upgradeList.append(upgrader);
 }
 
@@ -221,7 +224,7 @@ void IFPUpgradeManager::setDeviceList(const QList<VelkIFPDevice> &devices)
     for (IFPUpgrade *upgrader : qAsConst(upgradeList))
         upgrader->clearDeviceList();
     for (const VelkIFPDevice &device : devices) {
-        writeLog(LOG_LEVEL_DEBUG, "dispatching: %s", qPrintable(device.modelName));
+        writeLog(LOG_LEVEL_INFO, "dispatching: %s", qPrintable(device.modelName));
         if (IFPUpgrade *upgrader = upgraderFor(device.modelName))
             upgrader->appendDeviceList(device);
     }
@@ -233,6 +236,7 @@ void IFPUpgradeManager::resetCheckCounts()
     answeredUpgraderCount = 0;
     failedUpgraderCount = 0;
     answeredUpgraders.clear();
+    failedUpgraders.clear();
 }
 
 IFPUpgrade *IFPUpgradeManager::upgraderFor(const QString &modelName) const
@@ -297,8 +301,10 @@ void IFPUpgradeManager::foundOldDevices(QList<VelkIFPDevice *> &oldDeviceList)
 void IFPUpgradeManager::checkOtaVersionInfoFailed()
 {
     writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::checkOtaVersionInfoFailed");
-    if (!countAnswer(qobject_cast<IFPUpgrade *>(sender())))
+    IFPUpgrade *upgrader = qobject_cast<IFPUpgrade *>(sender());
+    if (!countAnswer(upgrader))
         return;
+    failedUpgraders.insert(upgrader);
     ++failedUpgraderCount;
     if (answeredUpgraderCount == upgradeList.size()) {
         writeLog(LOG_LEVEL_INFO, "allOldDeviceList: %s", logNumber(allOldDeviceList.size()).constData());
@@ -317,6 +323,7 @@ void IFPUpgradeManager::serverCheckExpired()
             continue;
         upgrader->abandonCheck();
         answeredUpgraders.insert(upgrader);
+        failedUpgraders.insert(upgrader);
         ++answeredUpgraderCount;
         ++failedUpgraderCount;
     }
@@ -327,7 +334,7 @@ void IFPUpgradeManager::endCheck()
 {
     serverCheckTimer->stop();
     const int checkCase = checkOtaVersionCase;
-    allUpgradersFailed = failedUpgraderCount == upgradeList.size();
+    allUpgradersFailed = failedUpgraderCount == upgradeList.size() || everyFamilyWithDevicesFailed();
     checkCompletedOnce = true;
     // Idle before anyone hears of the end, so a listener may ask for the next check at once.
     checkOtaVersionCase = CASE_NONE;
@@ -336,7 +343,8 @@ void IFPUpgradeManager::endCheck()
     updateOldDeviceModelNameSet();
     if (allUpgradersFailed) {
         // Nothing is known; the reminder stays as it is. The page still hears of its request.
-        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, every upgrader failed the check");
+        writeLog(LOG_LEVEL_WARNING,
+                 "IFPUpgradeManager, the check failed: every family with devices failed, or every family");
         if (checkCase != CASE_SERVER)
             emit otaVersionChecked(checkCase);
         return;
@@ -352,14 +360,29 @@ void IFPUpgradeManager::endCheck()
     }
 }
 
+bool IFPUpgradeManager::everyFamilyWithDevicesFailed() const
+{
+    // A family without devices answers with an empty list whatever its server said, so it tells nothing: without
+    // this, a check that failed for every device read as "no device is out of date".
+    bool anyWithDevices = false;
+    for (IFPUpgrade *upgrader : upgradeList) {
+        if (!upgrader->hasDevices())
+            continue;
+        anyWithDevices = true;
+        if (!failedUpgraders.contains(upgrader))
+            return false;
+    }
+    return anyWithDevices;
+}
+
 int IFPUpgradeManager::getOldDevicesCount() const
 {
     if (checkCompletedOnce && checkOtaVersionCase == CASE_NONE && !allUpgradersFailed) {
-        writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount: %s",
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOldDevicesCount: %s",
                  logNumber(allOldDeviceList.size()).constData());
         return allOldDeviceList.size();
     }
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::getOldDevicesCount, not yet checked");
     return -1;
 }
 
@@ -524,6 +547,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     upgrading = false;
     currentUncheckedOtaStateDeviceCount = otaDeviceList.size();
     wokenDeviceList.clear();
+    resultTimedOut.clear();
     QList<QTimer *> timers;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         if (cmdServer->isDeviceOnline(*device)) {
@@ -639,7 +663,45 @@ void IFPUpgradeManager::dispatch()
     }
     upgrading = true;
     currentUpgradeIndex = 0;
+    watchConnections();
     upgradeList.at(0)->startRun();
+}
+
+void IFPUpgradeManager::watchConnections()
+{
+    // Copied when they happen and handled from the event loop, in order, after the results that came before them
+    // (a device reports success, then restarts).
+    upgradeConnections.append(connect(cmdServer, &CmdServer::channelDisconnect, this, [this](DeviceChannel *channel) {
+        const QString mac = channel->getMacAddress();
+        QMetaObject::invokeMethod(
+            this, [=] { deviceDisconnected(mac); }, Qt::QueuedConnection);
+    }));
+    upgradeConnections.append(connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
+        const QString mac = channel->getMacAddress();
+        const QString fw = channel->getFwVersion();
+        const QString panelFw = channel->getPanelFwVersion();
+        QMetaObject::invokeMethod(
+            this, [=] { deviceReconnected(mac, fw, panelFw); }, Qt::QueuedConnection);
+    }));
+}
+
+void IFPUpgradeManager::deviceDisconnected(const QString &mac)
+{
+    if (runIsLive() && upgrading && currentUpgradeIndex < upgradeList.size())
+        upgradeList.at(currentUpgradeIndex)->deviceDisconnected(mac);
+}
+
+void IFPUpgradeManager::deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
+{
+    if (runIsLive() && upgrading && currentUpgradeIndex < upgradeList.size())
+        upgradeList.at(currentUpgradeIndex)->deviceReturned(mac, fwVersion, panelFwVersion);
+}
+
+void IFPUpgradeManager::waitForReturn(const QString &mac)
+{
+    if (!runIsLive())
+        return;
+    addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
 }
 
 void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, bool skipRetry)
@@ -715,21 +777,25 @@ void IFPUpgradeManager::endRun()
 {
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "send shutdown (power off)");
-        powerOffWoken(false);
+        powerOffWoken();
     }
     clearDeviceTimers();
+    for (const QMetaObject::Connection &connection : qAsConst(upgradeConnections))
+        disconnect(connection);
+    upgradeConnections.clear();
     otaDeviceList.clear();
     currentOtaSchedule = nullptr;
     upgrading = false;
 }
 
-void IFPUpgradeManager::powerOffWoken(bool keepInstalling)
+void IFPUpgradeManager::powerOffWoken()
 {
     QList<VelkIFPDevice> copies;
     for (const VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
-        // Cutting the power during an installation could leave the device without working firmware.
-        if (keepInstalling && device->otaState == OTA_INSTALLING) {
-            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, installing, left on: %s",
+        // Cutting the power during an installation could leave the device without working firmware. A device
+        // whose result never came may be installing still: it failed the run, but it is left on as well.
+        if (device->otaState == OTA_INSTALLING || resultTimedOut.contains(device->macAddress)) {
+            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, may still be installing, left on: %s",
                      qPrintable(device->macAddress));
             continue;
         }
@@ -749,6 +815,9 @@ void IFPUpgradeManager::cancelOta()
     }
     otaCancelled = true;
     disconnect(wokenConnection);
+    for (const QMetaObject::Connection &connection : qAsConst(upgradeConnections))
+        disconnect(connection);
+    upgradeConnections.clear();
     for (const DeviceTimer &record : qAsConst(deviceTimerList)) {
         if (record.timer->isActive())
             writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, stop timer of %s",
@@ -759,7 +828,7 @@ void IFPUpgradeManager::cancelOta()
         upgrader->cancelRun();
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::cancelOta, send shutdown (power off)");
-        powerOffWoken(true);
+        powerOffWoken();
     }
     otaDeviceList.clear();
     currentOtaSchedule = nullptr;
@@ -828,7 +897,13 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         transferFileComplete(mac, false, true);
         break;
     case DeviceTimer::InstallResult:
+        resultTimedOut.insert(mac);
         otaResult(mac, false);
+        break;
+    case DeviceTimer::Return:
+        removeDeviceTimeout(mac);
+        if (!otaCancelled && upgrading && currentUpgradeIndex < upgradeList.size())
+            upgradeList.at(currentUpgradeIndex)->deviceNotReturned(mac);
         break;
     }
 }
@@ -840,12 +915,12 @@ void IFPUpgradeManager::removeDeviceTimeout(const QString &mac)
         return;
     QTimer *timer = deviceTimerList.at(index).timer;
     if (timer->isActive()) {
-        writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::removeDeviceTimeout, stop timer");
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::removeDeviceTimeout, stop timer");
         timer->stop();
     }
     timer->deleteLater();
     deviceTimerList.removeAt(index);
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::removeDeviceTimeout: %s", qPrintable(mac));
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::removeDeviceTimeout: %s", qPrintable(mac));
 }
 
 void IFPUpgradeManager::clearDeviceTimers()
@@ -859,7 +934,7 @@ void IFPUpgradeManager::clearDeviceTimers()
 
 void IFPUpgradeManager::setupTransferFileTimeout(const QString &mac, int timeoutMillis)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::setupTransferFileTimeout");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::setupTransferFileTimeout");
     if (!runIsLive())
         return;
     addDeviceTimer(mac, DeviceTimer::Transfer, timeoutMillis)->start();
@@ -874,7 +949,7 @@ void IFPUpgradeManager::resetTransferFileTimeout(const QString &mac)
 
 void IFPUpgradeManager::setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::setupTransferFileCompleteTimeout");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::setupTransferFileCompleteTimeout");
     if (!runIsLive())
         return;
     removeDeviceTimeout(mac);
@@ -890,10 +965,10 @@ void IFPUpgradeManager::setupOtaResultTimeout(const QString &mac, int timeoutMil
 
 void IFPUpgradeManager::resetOtaResultTimeout(const QString &mac)
 {
-    writeLog(LOG_LEVEL_DEBUG, "IFPUpgradeManager::resetOtaResultTimeout");
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::resetOtaResultTimeout");
     const int index = indexOfTimer(mac);
     if (index >= 0 && deviceTimerList.at(index).timer->isActive()) {
-        writeLog(LOG_LEVEL_DEBUG, "resetOtaResultTimeout: %s", qPrintable(mac));
+        writeLog(LOG_LEVEL_INFO, "resetOtaResultTimeout: %s", qPrintable(mac));
         deviceTimerList.at(index).timer->start();
     }
 }

@@ -24,7 +24,8 @@ class QTimer;
 /// every upgrader compare it with the newest firmware it knows (case 1 asks the servers first, cases 2 to 6 use
 /// what is already known). Case 1 ends in the update reminder (showUpgradeNotificationTopButton,
 /// showUpgradeNotification); cases 2 to 6 end in otaVersionChecked(case), emitted exactly once for every
-/// accepted request, also when every family failed: getOldDevicesCount() is then -1. A server check that cannot
+/// accepted request, also when the check failed: getOldDevicesCount() is then -1. A check fails when every
+/// family failed, or when every family that has devices to check failed. A server check that cannot
 /// finish (a server that never answers) ends as failed after OtaTimeouts::serverCheckMs.
 ///
 /// Runs: startOta() wakes the devices that are off, asks every device whether it can take an update, hands those
@@ -61,7 +62,8 @@ public:
     /// otaScheduleFinished().
     void startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice *> &deviceList);
     /// Stops the running run without otaScheduleFinished(). The woken devices are powered off again, except those
-    /// installing firmware at that moment.
+    /// that may be installing firmware: installing at that moment, or whose installation result never came (also
+    /// at the end of a run).
     void cancelOta();
     /// True while a run is running or a check for a due run (case 4) is under way.
     bool isOtaRunning() const;
@@ -73,7 +75,7 @@ public:
     /// under way, a server check was asked for during a run, or the case is unknown; no answer follows then.
     bool checkCurrentOtaVersionInfo(int checkOtaVersionCase);
     /// The out-of-date devices of the last check; -1 before the first check has ended, while one runs, and when
-    /// every family failed in the last one.
+    /// the last one failed (every family, or every family with devices).
     int getOldDevicesCount() const;
     /// Copies of the out-of-date devices of the last check, in upgrader order.
     QList<VelkIFPDevice> getOldDeviceList() const { return allOldDeviceList; }
@@ -115,7 +117,8 @@ private:
             Wake,
             Transfer,
             TransferComplete,
-            InstallResult
+            InstallResult,
+            Return ///< a device restarting after a step of its route
         };
         QString deviceMacAddress;
         QTimer *timer = nullptr;
@@ -139,6 +142,8 @@ private:
     // Counts one answer of the upgrader that sent it; false for a second or unexpected one.
     bool countAnswer(IFPUpgrade *upgrader);
     void endCheck();
+    /// At least one family has devices to check, and every such family failed.
+    bool everyFamilyWithDevicesFailed() const;
     void serverCheckExpired();
     void updateOldDeviceModelNameSet();
     void checkNotificationSetting();
@@ -158,9 +163,15 @@ private:
     void updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status);
     void upgradeFinished();
     void endRun();
-    void powerOffWoken(bool keepInstalling);
+    /// Powers off the devices the run woke, except those that may still be installing.
+    void powerOffWoken();
     void checkDeviceWoken(const QString &mac, const QString &model, const QString &fwVersion,
                           const QString &panelFwVersion);
+    /// While the upgraders run: connections that drop and come back go to the running upgrader.
+    void watchConnections();
+    void deviceDisconnected(const QString &mac);
+    void deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
+    void waitForReturn(const QString &mac);
 
     // Per-device time-outs
     QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
@@ -190,6 +201,7 @@ private:
     bool allUpgradersFailed = false;
     bool checkCompletedOnce = false;
     QSet<IFPUpgrade *> answeredUpgraders;
+    QSet<IFPUpgrade *> failedUpgraders;
     QTimer *serverCheckTimer = nullptr;
 
     Clock *m_clock = nullptr;
@@ -204,6 +216,8 @@ private:
     bool upgrading = false;
     QList<DeviceTimer> deviceTimerList;
     QList<VelkIFPDevice *> wokenDeviceList;
+    QSet<QString> resultTimedOut; ///< devices of the run whose installation result never came
     QMetaObject::Connection wokenConnection;
+    QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;
 };

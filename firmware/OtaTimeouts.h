@@ -9,9 +9,8 @@ struct OtaTimeouts
     int wakeMs = 600000;                    ///< an offline device to connect after Wake-on-LAN
     int installResultMs = 600000;           ///< the installation result of an OS or box package
     int installResultWithImageMs = 1200000; ///< the same when the panel image is installed with it
-    int downloadStallMs = 60000;            ///< a download that receives nothing this long is a failed attempt
+    int downloadStallMs = 60000; ///< a download that receives less than 64 KiB in this long fails its attempt
     /// A server check ends, as failed for every family that has not answered, after this long. Ten downloads
-    /// of three attempts each against a server that stalls take half an hour; a server that drips a byte a
-    /// minute would keep a check open for ever.
+    /// of three attempts each against a server that stalls or drips take half an hour.
     int serverCheckMs = 900000;
 };

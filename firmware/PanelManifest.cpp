@@ -1,6 +1,7 @@
 #include "firmware/PanelManifest.h"
 
 #include "firmware/BoxManifest.h"
+#include "firmware/DownloadRules.h"
 #include "firmware/PanelVersion.h"
 
 #include <QBuffer>
@@ -31,10 +32,12 @@ PanelManifest PanelManifest::read(QIODevice *device, const QString &modelName)
         const QStringRef name = xml.name();
         const QXmlStreamAttributes attributes = xml.attributes();
         if (name.startsWith(QLatin1String("DownloadPanelServer_"))) {
-            if (!open.isEmpty() && open.last() >= 0 && attributes.hasAttribute(QLatin1String("URL"))) {
+            // An empty address is none: it must not hide a usable one later in the entry or in a later entry.
+            const QString url = attributes.value(QLatin1String("URL")).trimmed().toString();
+            if (!open.isEmpty() && open.last() >= 0 && !url.isEmpty()) {
                 Entry &entry = manifest.entries[open.last()];
                 if (!entry.servers.contains(name.toString()))
-                    entry.servers.insert(name.toString(), attributes.value(QLatin1String("URL")).toString());
+                    entry.servers.insert(name.toString(), url);
             }
             continue;
         }
@@ -90,10 +93,11 @@ PanelManifest::Image PanelManifest::image(const QString &opsVersion, int inches,
         if (entry.oldVersion != opsVersion || !entry.attributes.contains(sizeName) ||
             !entry.servers.contains(serverName))
             continue;
-        // Without a size the image could not be checked; such an entry does not count.
+        // Without a size the image could not be checked, and no image is larger than 4 GiB; such an entry does not
+        // count.
         const QString sizeText = entry.attributes.value(sizeName);
         const qint64 size = BoxManifest::parseSize(QStringRef(&sizeText));
-        if (size > 0)
+        if (size > 0 && size <= DownloadRules::MaxStatedFirmwareBytes)
             return Image{entry.servers.value(serverName), size};
     }
     return Image();

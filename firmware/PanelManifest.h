@@ -25,7 +25,7 @@ public:
         QString oldVersion;
         QString panelVersion;               ///< "panel_fw_Version"; empty when missing
         QHash<QString, QString> attributes; ///< the size attributes, as written
-        QHash<QString, QString> servers;    ///< server element name -> its first URL
+        QHash<QString, QString> servers;    ///< server element name -> its first non-empty URL
     };
     struct Image
     {
@@ -43,8 +43,8 @@ public:
     /// there is none.
     QString matchedPanelVersion(const QString &opsVersion) const;
     /// The image for that OS version, panel size (65, 75 or 86) and OC code ("00" takes the plain names, any other
-    /// the "_01" ones): the first entry with a positive size for it and a server element with a URL. No URL when
-    /// there is none.
+    /// the "_01" ones): the first entry with a positive size for it (at most 4 GiB) and a server element with a URL. No
+    /// URL when there is none.
     Image image(const QString &opsVersion, int inches, const QString &ocCode) const;
     /// "panel_fw_size_65" / "DownloadPanelServer_65" and their "_01" forms; empty for another size.
     static QString sizeAttribute(int inches, const QString &ocCode);

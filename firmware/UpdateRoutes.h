@@ -2,6 +2,7 @@
 
 #include "firmware/BoxManifest.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QVector>
@@ -15,8 +16,12 @@
 /// and follow every SKU-specific link and the first SKU-neutral one.
 ///
 /// Building is bounded: a manifest whose routes branch at every step would otherwise yield routes by the billion.
-/// Past MaxRoutes routes or MaxRouteLength steps the build gives up, logs, and leaves no route at all, so the
-/// model's check fails and its devices fail instead of taking a partial view for the whole.
+/// Once a route more than MaxRoutes has been made, or a route would take more than MaxRouteLength steps, the build
+/// gives up, logs, and leaves no route at all, so the model's check fails and its devices fail instead of taking a
+/// partial view for the whole.
+///
+/// Nodes are found through indexes by version (and SKU), never by walking every node of a version: a manifest
+/// may hold tens of thousands of packages from one version, one per SKU, and is read on the GUI thread.
 class UpdateRoutes
 {
 public:
@@ -29,8 +34,7 @@ public:
         QString newVersion;
         QString sku;
         bool v2 = false;
-        QVector<int> nextNodes; ///< indexes of nodes that may follow
-        int routeCount = 0;     ///< routes built through this node
+        int routeCount = 0; ///< routes built through this node
     };
     using Route = QVector<int>; ///< node indexes, each node's newVersion the next one's oldVersion
 
@@ -66,12 +70,40 @@ public:
     void logRoutes(const QString &modelName) const;
 
 private:
+    /// Nodes of one version (or of one version and SKU), in node order. The nodes before `firstOpen` all have a
+    /// route through them already; a node never loses its routes, so the mark only moves on.
+    struct Bucket
+    {
+        QVector<int> nodes;
+        int firstOpen = 0;
+    };
+    /// A node's versions and SKU as numbers, in the order first met; SKU 0 is the empty (SKU-neutral) one.
+    struct Ids
+    {
+        int oldVersion = 0;
+        int newVersion = 0;
+        int sku = 0;
+    };
+    static quint64 skuKey(int version, int sku) { return (quint64(quint32(version)) << 32) | quint32(sku); }
+
     /// Every route that starts at the node (SKU-specific branches first, then the first SKU-neutral one, then
     /// the route that ends at the node), each built end-first.
     QVector<Route> buildFrom(int node, int depth);
     QVector<Route> buildBranching(int node, int depth);
+    /// The nodes that may follow the node, in node order: those starting at its new version whose SKU fits its own.
+    QVector<int> successors(int node) const;
+    /// The first node in node order without a route through it that leads to the node; -1 when there is none.
+    int firstOpenPredecessor(int node);
+    int firstOpen(Bucket *bucket) const;
 
     QVector<Node> m_nodes;
+    // Indexes of one build, dropped at its end.
+    QVector<Ids> m_ids;
+    QVector<int> m_onlyNext; ///< per node: its one successor; -1 when it has none or several
+    QVector<Bucket> m_byOld; ///< by version id
+    QVector<Bucket> m_byNew;
+    QHash<quint64, Bucket> m_byOldSku;
+    QHash<quint64, Bucket> m_byNewSku;
     QVector<Route> m_routes;
     qint64 m_built = 0; // routes made so far in this build, counting the ones dropped as duplicates
     bool m_gaveUp = false;

@@ -1,4 +1,5 @@
 #include "FirmwareTestSupport.h"
+#include "support/StoredDevice.h"
 
 // Control boxes and panels walking their routes of delta packages, end to end: manifests and packages from a local
 // HTTP server, simulated devices that report each step's version, report rows in a real database.
@@ -14,6 +15,10 @@ private slots:
     void wrongSizeFailsTheWholeRun();
     void panelsGetTheirImagesByGroup();
     void malformedManifestsFailTheirDevices();
+    void hostileServersFailWithinBounds();
+    void imageGroupsNeverShareAnImage();
+    void restartingDevicesWalkTheirRoutes_data();
+    void restartingDevicesWalkTheirRoutes();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -114,7 +119,18 @@ void TestFirmwareDelta::boxWalksItsRoute()
     QCOMPARE(row.fwVersion, QStringLiteral("2.5.2054.0"));
     // Each package was fetched once and is gone after its step.
     QCOMPARE(m_bench.http()->requestCount("/pkg/b.zip"), 1);
-    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "IFP3_BOX/Velkupdate-3.zip"));
+    QCOMPARE(QDir(m_bench.manager()->getOtaFolder() + "IFP3_BOX").entryList({"*Velkupdate-3.zip"}, QDir::Files),
+             QStringList());
+    // What happened to the box is in the console's log (which writes nothing below information).
+    const QString mac = box.macAddress;
+    for (const QString &line :
+         QStringList{"UpdateRoute: 0", "UpdateRouteNode: 2.5.2051.0, 2.5.2052.0", "dispatching: Velk TM7-B",
+                     "Velk TM7-B downloadFinished", "IFP3Upgrade::downloadFinished", "QML8 downloadFinished",
+                     "no requst of this file", "IFPUpgradeManager::setupTransferFileTimeout",
+                     "IFPUpgradeManager::setupTransferFileCompleteTimeout", "IFPUpgradeManager::resetOtaResultTimeout",
+                     "resetOtaResultTimeout: " + mac, "IFPUpgradeManager::removeDeviceTimeout, stop timer",
+                     "IFPUpgradeManager::removeDeviceTimeout: " + mac, "getOldDevicesCount: 1"})
+        QVERIFY2(m_bench.log()->contains(line), qPrintable(line));
 }
 
 void TestFirmwareDelta::skuPackageReplacesTheNeutralOne()
@@ -274,6 +290,239 @@ void TestFirmwareDelta::malformedManifestsFailTheirDevices()
     }
     QVERIFY(m_bench.log()->contains("deltaFileUrl not found: 2.5.2051.0"));
     QVERIFY(m_bench.log()->contains("Error: device version format not correct"));
+}
+
+void TestFirmwareDelta::hostileServersFailWithinBounds()
+{
+    // A manifest larger than any manifest is (16 MiB) fails its check; nothing larger stays on disk.
+    QByteArray huge = "<Manifest>\n" + package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") + "<!-- ";
+    huge += QByteArray(16 * 1024 * 1024 + 1 - huge.size() - 16, 'x') + " -->\n</Manifest>\n";
+    QVERIFY(huge.size() > 16 * 1024 * 1024);
+    serveManifest(QByteArray());
+    m_bench.serve("IFP3/OTAUpdate/manifest.xml", huge);
+    servePanelManifest("");
+    const VelkIFPDevice stated = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
+    QCOMPARE(m_bench.http()->requestCount("/IFP3/OTAUpdate/manifest.xml"), 3 * 3);
+    QVERIFY(m_bench.log()->contains("at most: 16777216"));
+    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "IFP3_BOX/manifest.xml"));
+
+    // A package stating 2^63-1 bytes is refused at the manifest; a server that drips its package fails within the
+    // stall window's attempts; an audio file announced at 300 MiB is refused before it is read. The run ends.
+    serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "endless.zip")
+                      .replace("size=\"" + QByteArray::number(served("endless.zip").size()) + "\"",
+                               "size=\"9223372036854775807\"") +
+                  package("Velk ZN-640", "3.1.3001.0", "3.1.3002.0", "drip.zip"));
+    m_bench.http()->setBehaviour("/pkg/drip.zip", LocalHttpServer::Behaviour::drip(1, 50));
+    m_bench.serve("AudioBox/QML8_0005.bin", SimulatedFirmware::make(30000, "8.0.0000.05"));
+    m_bench.http()->setBehaviour("/AudioBox/QML8_0005.bin", LocalHttpServer::Behaviour::wrongLength(300 << 20));
+    m_bench.serve("AudioBox/check4Update/update.cfg", "[QML8]\nVersion=\"8.0.0000.05\"\nPath=\"" +
+                                                          m_bench.http()->url().toUtf8() +
+                                                          "/AudioBox/QML8_0005.bin\"\n");
+    const QList<VelkIFPDevice> devices = {stated, m_bench.addDevice(1, "Velk ZN-640", "3.1.3001.0"),
+                                          m_bench.addDevice(2, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0, 1, 2}));
+    QVERIFY(m_bench.serverCheck());
+    QVERIFY(m_bench.log()->contains("package of 9223372036854775807 bytes refused"));
+    QElapsedTimer clock;
+    clock.start();
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll(devices, &finished);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    for (int i = 0; i < devices.size(); ++i) {
+        QCOMPARE(m_bench.report().value(devices.at(i).macAddress).status, int(UPDATE_FAILED));
+        QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 0);
+    }
+    QCOMPARE(m_bench.http()->requestCount("/pkg/endless.zip"), 0);
+    QCOMPARE(m_bench.http()->requestCount("/pkg/drip.zip"), 3);
+    QCOMPARE(m_bench.http()->requestCount("/AudioBox/QML8_0005.bin"), 3);
+    QVERIFY(m_bench.log()->contains("download stalled: " + m_bench.http()->url() + "/pkg/drip.zip"));
+    QVERIFY(m_bench.log()->contains("announced size: " + QString::number((300 << 20) + 30000)));
+}
+
+void TestFirmwareDelta::imageGroupsNeverShareAnImage()
+{
+    // One round, four panels: 65 and 86 inches whose images come slowly and which refuse every file, so their
+    // groups end before their images arrive; a 75-inch panel between them; a panel that needs the OS package alone
+    // and installs slowly, last.
+    const QString model = "Velk TM B-Series";
+    serveManifest(package(model, "2.5.1052.0", "2.5.1053.0", "os.zip"));
+    QHash<int, QByteArray> images;
+    QByteArray sizes;
+    QByteArray servers;
+    const QByteArray url = m_bench.http()->url().toUtf8();
+    for (int inches : {65, 75, 86}) {
+        const QByteArray code = QByteArray::number((inches - 55) / 10).rightJustified(2, '0');
+        images.insert(inches, SimulatedFirmware::make(200 * 1024 + inches, QString(), "00." + code + ".00.07", inches));
+        m_bench.serve(QStringLiteral("panel/%1.img").arg(inches), images.value(inches));
+        sizes += " panel_fw_size_" + QByteArray::number(inches) + "=\"" +
+                 QByteArray::number(images.value(inches).size()) + "\"";
+        servers += "<DownloadPanelServer_" + QByteArray::number(inches) + " URL=\"" + url + "/panel/" +
+                   QByteArray::number(inches) + ".img\"/>";
+    }
+    servePanelManifest("<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.1053.0\" "
+                       "panel_fw_Version=\"00.01.00.07\"" +
+                       sizes + ">" + servers + "</Package>\n");
+    m_bench.http()->setBehaviour("/panel/65.img", LocalHttpServer::Behaviour::drip(16 * 1024, 100));
+    m_bench.http()->setBehaviour("/panel/86.img", LocalHttpServer::Behaviour::drip(16 * 1024, 100));
+    const VelkIFPDevice p65 = m_bench.addDevice(0, model, "2.5.1052.0", "00.01.00.05");
+    const VelkIFPDevice p75 = m_bench.addDevice(1, model, "2.5.1052.0", "00.02.00.05");
+    const VelkIFPDevice p86 = m_bench.addDevice(2, model, "2.5.1052.0", "00.03.00.05");
+    const VelkIFPDevice osOnly = m_bench.addDevice(3, model, "2.5.1052.0", "00.01.00.07");
+    m_bench.panel(0)->behaviour().transferAnswer = -1;
+    m_bench.panel(2)->behaviour().transferAnswer = -1;
+    m_bench.panel(3)->behaviour().otaResultScript = {{500, 50}, {500, 50}, {500, 50}, {500, 50}, {500, 0}};
+    QVERIFY(m_bench.connect({0, 1, 2, 3}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 4);
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({p65, p75, p86, osOnly}, &finished);
+    QCOMPARE(finished.count(), 1);
+    const QByteArray os = FirmwareTestBench::sha256(served("os.zip"));
+    // Each panel has the OS package and at most its own image; a start only where both files of its plan arrived.
+    const struct
+    {
+        int index;
+        int image; // 0: none may arrive
+        int starts;
+        int status;
+    } expected[] = {{0, 0, 0, UPDATE_FAILED},
+                    {1, 75, 1, UPDATE_SUCCESSFULLY},
+                    {2, 0, 0, UPDATE_FAILED},
+                    {3, 0, 1, UPDATE_SUCCESSFULLY}};
+    for (const auto &e : expected) {
+        SimulatedPanel *panel = m_bench.panel(e.index);
+        QList<QByteArray> received;
+        for (const ReceivedFile &file : panel->receivedFiles()) {
+            if (file.name == QStringLiteral("MstarUpgrade.img"))
+                received.append(file.sha256);
+            else
+                QCOMPARE(file.sha256, os);
+        }
+        QCOMPARE(received,
+                 e.image ? QList<QByteArray>{FirmwareTestBench::sha256(images.value(e.image))} : QList<QByteArray>());
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), e.starts);
+        QCOMPARE(m_bench.report().value(panel->mac()).status, e.status);
+    }
+    QCOMPARE(m_bench.panel(1)->lastUpgradeType(), 1);
+    QCOMPARE(m_bench.panel(3)->lastUpgradeType(), 0);
+    // The images of the refusing panels were stopped; their failures reached nobody.
+    QCOMPARE(m_bench.http()->requestCount("/panel/65.img"), 1);
+    QCOMPARE(m_bench.http()->requestCount("/panel/86.img"), 1);
+    QVERIFY(m_bench.log()->contains("no requst of this file"));
+    QCOMPARE(QDir(m_bench.manager()->getOtaFolder() + "IFP3").entryList({"*.img", "*.zip"}, QDir::Files),
+             QStringList());
+}
+
+void TestFirmwareDelta::restartingDevicesWalkTheirRoutes_data()
+{
+    QTest::addColumn<QString>("comesBackAt"); // the control box's version after its second step; empty: as installed
+    QTest::addColumn<bool>("stallsUntilTimeout");
+    QTest::addColumn<bool>("dropsDuringTransfer");
+    QTest::newRow("back at every installed version") << QString() << false << false;
+    // The box restarts a moment after its success, while its next package is already on its way to it.
+    QTest::newRow("box drops during its next transfer") << QString() << false << true;
+    QTest::newRow("box back at another version") << "2.5.2051.0" << false << false;
+    QTest::newRow("box never back") << QString() << true << false;
+}
+
+void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
+{
+    // A control box three steps behind and a panel two steps behind with an image each step; both restart after
+    // every installation (drop the connection, come back half a second later with the new version).
+    QFETCH(QString, comesBackAt);
+    QFETCH(bool, stallsUntilTimeout);
+    QFETCH(bool, dropsDuringTransfer);
+    const QString model = "Velk TM B-Series";
+    serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
+                  package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip") +
+                  package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip") +
+                  package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
+                  package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
+    const QByteArray url = m_bench.http()->url().toUtf8();
+    QByteArray entries;
+    QList<QByteArray> images;
+    for (int step = 1; step <= 2; ++step) {
+        const QString panelVersion = QStringLiteral("00.01.00.0%1").arg(5 + step);
+        images.append(SimulatedFirmware::make(70000 + step, QString(), panelVersion, 65 + step));
+        m_bench.serve(QStringLiteral("panel/%1.img").arg(step), images.last());
+        entries += "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.105" + QByteArray::number(step) +
+                   ".0\" panel_fw_Version=\"" + panelVersion.toUtf8() + "\" panel_fw_size_65=\"" +
+                   QByteArray::number(images.last().size()) + "\"><DownloadPanelServer_65 URL=\"" + url + "/panel/" +
+                   QByteArray::number(step) + ".img\"/></Package>\n";
+    }
+    servePanelManifest(entries);
+    const VelkIFPDevice box = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
+    const VelkIFPDevice panel = m_bench.addDevice(1, model, "2.5.1050.0", "00.01.00.05");
+    for (int i = 0; i < 2; ++i)
+        m_bench.panel(i)->behaviour().rebootAfterOta = true;
+    if (dropsDuringTransfer) {
+        m_bench.panel(0)->behaviour().rebootAfterOtaDelayMs = 300;
+        m_bench.panel(0)->behaviour().linkBytesPerSecond = 40 * 1024;
+    }
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 3000; // how long a restarting device is waited for
+    m_bench.manager()->setTimeouts(timeouts);
+    // After its second step the box comes back at another version (it did not install what it reported), or not
+    // at all.
+    SimulatedPanel *restarting = m_bench.panel(0);
+    QObject watch;
+    connect(restarting, &SimulatedPanel::otaFinished, &watch, [&](bool) {
+        if (restarting->fwVersion() != "2.5.2053.0")
+            return;
+        if (!comesBackAt.isEmpty()) {
+            PanelIdentity identity = restarting->identity();
+            identity.fwVersion = comesBackAt;
+            restarting->setIdentity(identity);
+        }
+        if (stallsUntilTimeout)
+            QTimer::singleShot(0, restarting, [restarting] { restarting->shutDown(); });
+    });
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({box, panel}, &finished);
+    QCOMPARE(finished.count(), 1);
+    const bool boxEnds = comesBackAt.isEmpty() && !stallsUntilTimeout;
+    // The box: each package once, in route order, each followed by its start; none after a failed return.
+    const QList<ReceivedFile> boxFiles = m_bench.panel(0)->receivedFiles();
+    const QStringList order = {"a.zip", "b.zip", "c.zip"};
+    QCOMPARE(boxFiles.size(), boxEnds ? 3 : 2);
+    for (int i = 0; i < boxFiles.size(); ++i)
+        QCOMPARE(boxFiles.at(i).sha256, FirmwareTestBench::sha256(served(order.at(i))));
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_START_OTA), boxFiles.size());
+    if (dropsDuringTransfer)
+        QVERIFY(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_START) > 3);
+    const VelkOtaScheduleReport boxRow = m_bench.report().value(box.macAddress);
+    QCOMPARE(boxRow.status, boxEnds ? int(UPDATE_SUCCESSFULLY) : int(UPDATE_FAILED));
+    if (stallsUntilTimeout)
+        QVERIFY(m_bench.log()->contains("did not come back after its step: " + box.macAddress));
+    else if (!boxEnds)
+        QVERIFY(m_bench.log()->contains("back at " + comesBackAt + ", not at the 2.5.2053.0 it installed"));
+    // The panel: the OS package and the image of each step, once each, one start per step.
+    const QList<ReceivedFile> panelFiles = m_bench.panel(1)->receivedFiles();
+    QCOMPARE(panelFiles.size(), 4);
+    const QList<QByteArray> expected = {
+        FirmwareTestBench::sha256(served("os1.zip")), FirmwareTestBench::sha256(images.at(0)),
+        FirmwareTestBench::sha256(served("os2.zip")), FirmwareTestBench::sha256(images.at(1))};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(panelFiles.at(i).sha256, expected.at(i));
+    QCOMPARE(m_bench.panel(1)->receivedCount(VELK_REMOTE_CMD_START_OTA), 2);
+    const VelkOtaScheduleReport panelRow = m_bench.report().value(panel.macAddress);
+    QCOMPARE(panelRow.status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(panelRow.fwVersion, QStringLiteral("2.5.1052.0"));
+    // What the devices report after their last restart is what the console keeps.
+    QTRY_COMPARE(storedDevice(panel.deviceName).fwVersion, QStringLiteral("2.5.1052.0"));
+    QCOMPARE(storedDevice(panel.deviceName).panelFwVersion, QStringLiteral("00.01.00.07"));
+    if (boxEnds) {
+        QCOMPARE(boxRow.fwVersion, QStringLiteral("2.5.2054.0"));
+        QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("2.5.2054.0"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareDelta)

@@ -16,6 +16,7 @@ private slots:
     void init();
     void failedTaskIsAnnouncedOnceAndLeavesNoFile_data();
     void failedTaskIsAnnouncedOnceAndLeavesNoFile();
+    void slowLinkStillCompletes();
     void queuedRequestsFinishInOrder();
     void largeFileArrivesIntact();
     void refusedRequestsTouchNothing();
@@ -82,19 +83,27 @@ void TestFirmwareDownloader::failedTaskIsAnnouncedOnceAndLeavesNoFile_data()
 {
     QTest::addColumn<int>("fault");
     QTest::addColumn<qint64>("expectedSize");
-    QTest::newRow("404") << 0 << qint64(0);
+    QTest::addColumn<qint64>("maxSize");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("404") << 0 << qint64(0) << qint64(0) << "HTTP status 404";
     // A redirect's body is not the file, though Qt reports no error for it.
-    QTest::newRow("301") << 1 << qint64(0);
-    QTest::newRow("body shorter than its Content-Length") << 2 << qint64(0);
-    QTest::newRow("stalled body") << 3 << qint64(0);
-    QTest::newRow("one byte more than expected") << 4 << qint64(4095);
-    QTest::newRow("one byte less than expected") << 4 << qint64(4097);
+    QTest::newRow("301") << 1 << qint64(0) << qint64(0) << "HTTP status 301";
+    QTest::newRow("body shorter than its Content-Length") << 2 << qint64(0) << qint64(0) << "fail downloading";
+    QTest::newRow("stalled body") << 3 << qint64(0) << qint64(0) << "download stalled";
+    // A byte now and then keeps a connection busy for ever; it is not a download.
+    QTest::newRow("dripping body") << 5 << qint64(0) << qint64(0) << "download stalled";
+    QTest::newRow("one byte more than expected") << 4 << qint64(4095) << qint64(0) << "at most: 4095";
+    QTest::newRow("one byte less than expected") << 4 << qint64(4097) << qint64(0) << "expected size: 4097";
+    QTest::newRow("one byte more than the limit") << 4 << qint64(0) << qint64(4095) << "at most: 4095";
+    QTest::newRow("announced more than the limit") << 6 << qint64(0) << qint64(8192) << "announced size: 2101248";
 }
 
 void TestFirmwareDownloader::failedTaskIsAnnouncedOnceAndLeavesNoFile()
 {
     QFETCH(int, fault);
     QFETCH(qint64, expectedSize);
+    QFETCH(qint64, maxSize);
+    QFETCH(QString, logged);
     writeFile(m_served + "AudioBox/fw.bin", QByteArray(4096, 'f'));
     const QString path = "/AudioBox/fw.bin";
     switch (fault) {
@@ -110,11 +119,23 @@ void TestFirmwareDownloader::failedTaskIsAnnouncedOnceAndLeavesNoFile()
     case 3:
         m_server->setBehaviour(path, LocalHttpServer::Behaviour::stall(100));
         break;
+    case 5:
+        m_server->setBehaviour(path, LocalHttpServer::Behaviour::drip(1, 20));
+        break;
+    case 6:
+        m_server->setBehaviour(path, LocalHttpServer::Behaviour::wrongLength(2 * 1024 * 1024));
+        break;
     }
     QSignalSpy finished(m_downloader.get(), &HttpDownloader::fileDownloadFinished);
     QElapsedTimer clock;
     clock.start();
-    const QString local = m_downloader->download(m_root + "AudioBox/", m_server->url() + path, QString(), expectedSize);
+    const QString local =
+        m_downloader->download(m_root + "AudioBox/", m_server->url() + path, QString(), expectedSize, maxSize);
+    // Nothing is ever written past the limit.
+    qint64 largest = 0;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] { largest = qMax(largest, QFileInfo(local).size()); });
+    watch.start(1);
     QCOMPARE(local, m_root + "AudioBox/fw.bin");
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
     // Three attempts, each ended by its own fault (a stall by the stall time-out, not by the test's patience).
@@ -124,10 +145,30 @@ void TestFirmwareDownloader::failedTaskIsAnnouncedOnceAndLeavesNoFile()
     QCOMPARE(m_server->requestCount(path), 3);
     QVERIFY(m_log->contains("retry downloading: " + m_server->url() + path + ", count: 2"));
     QVERIFY(m_log->contains("still fail after retry"));
+    QVERIFY2(m_log->contains(logged), qPrintable(logged));
     QVERIFY(!QFile::exists(local));
+    if (expectedSize > 0 || maxSize > 0)
+        QVERIFY(largest <= (expectedSize > 0 ? expectedSize : maxSize));
     QTest::qWait(2 * StallMs);
     QCOMPARE(finished.count(), 1);
     QVERIFY(!m_downloader->isDownloading());
+}
+
+void TestFirmwareDownloader::slowLinkStillCompletes()
+{
+    // Much slower than loopback and longer than the stall window, but always more than 64 KiB in any window.
+    const QByteArray bytes(1024 * 1024, 's');
+    writeFile(m_served + "slow.bin", bytes);
+    m_server->setBehaviour("/slow.bin", LocalHttpServer::Behaviour::drip(32 * 1024, 50));
+    QSignalSpy finished(m_downloader.get(), &HttpDownloader::fileDownloadFinished);
+    QElapsedTimer clock;
+    clock.start();
+    const QString local = m_downloader->download(m_root, m_server->url() + "/slow.bin", QString(), bytes.size());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    QVERIFY(clock.elapsed() > 2 * StallMs);
+    QVERIFY(finished.at(0).at(1).toBool());
+    QCOMPARE(m_server->requestCount("/slow.bin"), 1);
+    QCOMPARE(QFileInfo(local).size(), qint64(bytes.size()));
 }
 
 void TestFirmwareDownloader::queuedRequestsFinishInOrder()

@@ -18,6 +18,7 @@ private slots:
     void silentDevicesFailAndTheRunEnds();
     void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
+    void endOfRunLeavesUnansweredInstallationsOn();
     void remindersFollowSkipsAndNewVersions();
     void stalledServerCheckEndsAsFailed();
 
@@ -78,11 +79,12 @@ void TestFirmwareManager::updateConfigCheck()
     QCOMPARE(checked.count(), 1);
     QCOMPARE(checked.at(0).at(0).toInt(), int(IFPUpgradeManager::CASE_ADD_SCHEDULE));
 
-    // A QML8 section without "Path" fails QML8 instead of taking the QML8_SOS file.
+    // A QML8 section without "Path" fails QML8 instead of taking the QML8_SOS file. QML8 is the only family with
+    // devices, so the check failed: not "nothing out of date".
     m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(QString()));
     QVERIFY(m_bench.serverCheck());
     QVERIFY(m_bench.log()->contains("FW file URL not found"));
-    QCOMPARE(manager->getOldDevicesCount(), 0);
+    QCOMPARE(manager->getOldDevicesCount(), -1);
 }
 
 void TestFirmwareManager::hostileUpdateConfigWritesNothingOutside_data()
@@ -112,7 +114,7 @@ void TestFirmwareManager::hostileUpdateConfigWritesNothingOutside()
     const VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.04");
     QVERIFY(m_bench.serverCheck());
     QVERIFY(m_bench.log()->contains("FW file URL refused (" + rule));
-    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 0);
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
 
     // A run of that model fails its box without fetching anything.
     QVERIFY(m_bench.connect({0}));
@@ -195,7 +197,7 @@ void TestFirmwareManager::audioBoxRunWakesBatchesAndPowersOff()
     }
     // The firmware was fetched once and is gone from the OTA folder.
     QCOMPARE(m_bench.http()->requestCount("/AudioBox/QML8_0005.bin"), 1);
-    QVERIFY(!QFile::exists(m_bench.manager()->getOtaFolder() + "AudioBox/QML8_0005.bin"));
+    QCOMPARE(QDir(m_bench.manager()->getOtaFolder() + "AudioBox").entryList({"*.bin"}, QDir::Files), QStringList());
     QVERIFY(reports.count() > 0);
     QTest::qWait(300);
     QCOMPARE(finished.count(), 1);
@@ -294,6 +296,35 @@ void TestFirmwareManager::cancelLeavesInstallingDevicesOn()
     m_bench.panel(0)->sendFrame(VELK_REMOTE_RSP_OTA_RESULT, FrameCodec::int32Payload(0));
     QTRY_VERIFY(m_bench.log()->contains("IFPUpgradeManager::otaResult, ota cancelled"));
     QCOMPARE(m_bench.report().value(devices.at(0).macAddress).status, int(UPDATE_UPDATING));
+}
+
+void TestFirmwareManager::endOfRunLeavesUnansweredInstallationsOn()
+{
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    QList<VelkIFPDevice> devices;
+    for (int i = 0; i < 3; ++i)
+        devices.append(m_bench.addDevice(i, "QML8", "8.0.0000.04"));
+    QVERIFY(m_bench.serverCheck());
+    // All three are off and get woken. 0 reports progress and then nothing (its result times out: it may still be
+    // writing its firmware), 1 succeeds, 2 reports a failed installation.
+    m_bench.panel(0)->behaviour().otaResultScript = {{50, 40}};
+    m_bench.panel(2)->behaviour().otaResultScript = {{50, -1}};
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
+    QCOMPARE(report.value(devices.at(0).macAddress).status, int(UPDATE_FAILED));
+    QCOMPARE(report.value(devices.at(1).macAddress).status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(report.value(devices.at(2).macAddress).status, int(UPDATE_FAILED));
+    // Those that answered go off again; the one that may still be installing stays on.
+    QTRY_COMPARE(m_bench.panel(1)->state(), SimulatedPanel::Off);
+    QTRY_COMPARE(m_bench.panel(2)->state(), SimulatedPanel::Off);
+    QTest::qWait(300);
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    QVERIFY(m_bench.panel(0)->isConnected());
+    QVERIFY(m_bench.log()->contains("may still be installing, left on: " + devices.at(0).macAddress));
 }
 
 void TestFirmwareManager::remindersFollowSkipsAndNewVersions()

@@ -18,6 +18,8 @@ private slots:
     void routeLookup();
     void stepChoice();
     void branchingManifestIsBounded();
+    void routeLimitIsExact_data();
+    void routeLimitIsExact();
     void panelManifest();
 
 private:
@@ -42,23 +44,24 @@ void TestFirmwareRoutes::manifestReading()
 {
     const QByteArray body =
         "<Group><Package modelName=\"Velk TM7-B\" oldVersion=\"2.5.2051.0\" newVersion=\"2.5.2052.0\" name=\"a.zip\" "
-        "size=\"5000000000\"><Info><DownloadServer URL=\"http://h/a.zip\"/></Info>"
+        "size=\"4294967296\"><Info><DownloadServer URL=\"http://h/a.zip\"/></Info>"
         "<DownloadServer URL=\"http://h/second.zip\"/></Package></Group>\n" +
         // Another model, another letter case, no sku on a PackageV2: none of them counts.
         package("Package", "2.5.2052.0", "2.5.2053.0").replace("Velk TM7-B", "Velk ZN-640") +
         package("Package", "2.5.2052.0", "2.5.2053.0").replace("Velk TM7-B", "velk tm7-b") +
         package("PackageV2", "2.5.2052.0", "2.5.2053.0") +
-        // Versions the routes could not compare, and sizes that are no size.
+        // Versions the routes could not compare, a size above 4 GiB, and sizes that are no size.
+        package("Package", "2.5.2060.0", "2.5.2061.0").replace("size=\"100\"", "size=\"4294967297\"") +
         package("Package", "2.5.2052", "2.5.2053.0") + package("Package", "1.2", "2.5.2053.0") +
         package("Package", "2.5.x.0", "2.5.2053.0") +
         package("PackageV2", "2.5.2052.0", "2.5.2053.0", "sku=\"\"").replace("size=\"100\"", "size=\"ten\"") +
         package("PackageV2", "2.5.2053.0", "2.5.2054.0", "sku=\"EDU\"", "").replace("size=\"100\"", "size=\"-5\"");
     const BoxManifest::Result result = BoxManifest::read(manifest(body), "Velk TM7-B");
     QVERIFY(result.error.isEmpty());
-    QCOMPARE(result.dropped, 3);
+    QCOMPARE(result.dropped, 4);
     QCOMPARE(result.packages.size(), 3);
-    // Sizes are 64-bit; the first DownloadServer inside the package counts, at any depth.
-    QCOMPARE(result.packages.at(0).size, Q_INT64_C(5000000000));
+    // Sizes are 64-bit, up to 4 GiB; the first DownloadServer inside the package counts, at any depth.
+    QCOMPARE(result.packages.at(0).size, Q_INT64_C(4294967296));
     QCOMPARE(result.packages.at(0).url, QStringLiteral("http://h/a.zip"));
     QVERIFY(!result.packages.at(0).v2);
     QVERIFY(result.packages.at(1).v2);
@@ -194,6 +197,37 @@ void TestFirmwareRoutes::branchingManifestIsBounded()
     QVERIFY(routes.isEmpty());
 }
 
+void TestFirmwareRoutes::routeLimitIsExact_data()
+{
+    QTest::addColumn<int>("skuSteps");
+    QTest::addColumn<bool>("built");
+    QTest::newRow("exactly the most routes") << UpdateRoutes::MaxRoutes - 1 << true;
+    QTest::newRow("one route more") << UpdateRoutes::MaxRoutes << false;
+}
+
+void TestFirmwareRoutes::routeLimitIsExact()
+{
+    // One step for every SKU leads on from the version a SKU-neutral step reaches: a route through each of them,
+    // and one that ends at the neutral step. The last route made is the one past the limit.
+    QFETCH(int, skuSteps);
+    QFETCH(bool, built);
+    QVector<ManifestPackage> packages = read(package("Package", "2.5.2051.0", "2.5.2052.0"));
+    for (int i = 0; i < skuSteps; ++i) {
+        ManifestPackage step = packages.first();
+        step.v2 = true;
+        step.sku = QStringLiteral("SKU%1").arg(i);
+        step.oldVersion = QStringLiteral("2.5.2052.0");
+        step.newVersion = QStringLiteral("2.5.2053.0");
+        packages.append(step);
+    }
+    UpdateRoutes routes;
+    QCOMPARE(routes.build(packages), built);
+    QCOMPARE(routes.gaveUp(), !built);
+    QCOMPARE(routes.routes().size(), built ? skuSteps + 1 : 0);
+    if (built)
+        QCOMPARE(routes.routeEnd(routes.findRouteIndex("2.5.2051.0", "SKU7")), QStringLiteral("2.5.2053.0"));
+}
+
 void TestFirmwareRoutes::panelManifest()
 {
     const QByteArray xml =
@@ -203,8 +237,12 @@ void TestFirmwareRoutes::panelManifest()
         "panel_fw_size_86=\"86000\" panel_fw_size_86_01=\"86001\" panel_fw_size_65=\"x\">"
         "<DownloadPanelServer_86 URL=\"http://h/86.img\"/><DownloadPanelServer_86_01 URL=\"http://h/86_01.img\"/>"
         "<DownloadPanelServer_65 URL=\"http://h/65.img\"/></Package>"
+        // An empty address is no address: the later entry's image is taken, not the empty one.
+        "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.1052.0\" panel_fw_Version=\"00.01.00.08\" "
+        "panel_fw_size_75=\"75000\"><DownloadPanelServer_75 URL=\"\"/></Package>"
         "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.1052.0\" panel_fw_Version=\"00.01.00.09\" "
-        "panel_fw_size_65=\"65000\"><DownloadPanelServer_65 URL=\"http://h/65-later.img\"/></Package>"
+        "panel_fw_size_65=\"65000\" panel_fw_size_75=\"75001\"><DownloadPanelServer_65 URL=\"http://h/65-later.img\"/>"
+        "<DownloadPanelServer_75 URL=\"\"/><DownloadPanelServer_75 URL=\"http://h/75.img\"/></Package>"
         "<Package modelName=\"Velk TM B-Series \" oldVersion=\"2.5.1053.0\" panel_fw_Version=\"00.01.00.08\"/>"
         "</PanelManifest>";
     const PanelManifest manifest = PanelManifest::read(xml, "Velk TM B-Series");
@@ -216,7 +254,9 @@ void TestFirmwareRoutes::panelManifest()
     QCOMPARE(manifest.image("2.5.1052.0", 86, "02").url, QStringLiteral("http://h/86_01.img"));
     // The first entry's 65-inch size is no number; the later entry supplies the image.
     QCOMPARE(manifest.image("2.5.1052.0", 65, "00").url, QStringLiteral("http://h/65-later.img"));
-    QVERIFY(manifest.image("2.5.1052.0", 75, "00").url.isEmpty());
+    QCOMPARE(manifest.image("2.5.1052.0", 75, "00").url, QStringLiteral("http://h/75.img"));
+    QCOMPARE(manifest.image("2.5.1052.0", 75, "00").size, qint64(75001));
+    QVERIFY(manifest.image("2.5.1052.0", 75, "01").url.isEmpty());
     QVERIFY(manifest.image("2.5.1052.0", 55, "00").url.isEmpty());
 
     QVERIFY(!PanelVersion::isWellFormed("1.2"));

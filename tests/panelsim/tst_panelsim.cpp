@@ -802,6 +802,21 @@ private slots:
         QCOMPARE(wokenSpy.first().at(0).value<SimulatedPanel *>(), fleet.panel(2));
         QTRY_VERIFY(fleet.panel(2)->isConnected());
         QCOMPARE(fleet.connectedCount(), 1);
+
+        // Listeners that share a port (fleets of other MACs, one process each, on the console's one port) each get
+        // every broadcast magic packet; one that does not share it is refused, loudly.
+        WakeOnLanListener first;
+        WakeOnLanListener second;
+        WakeOnLanListener alone;
+        QVERIFY(first.listen(QHostAddress::AnyIPv4, 0, true));
+        QVERIFY(second.listen(QHostAddress::AnyIPv4, first.port(), true));
+        QVERIFY(!alone.listen(QHostAddress::AnyIPv4, first.port()));
+        QSignalSpy firstHeard(&first, &WakeOnLanListener::magicPacketReceived);
+        QSignalSpy secondHeard(&second, &WakeOnLanListener::magicPacketReceived);
+        sender.writeDatagram(magicPacket(QStringLiteral("02:51:4d:00:00:30")),
+                             QHostAddress(QStringLiteral("127.255.255.255")), first.port());
+        QTRY_COMPARE(firstHeard.count(), 1);
+        QTRY_COMPARE(secondHeard.count(), 1);
     }
 
     void commandLine()
@@ -813,6 +828,7 @@ private slots:
         QCOMPARE(o.fleet.settings.consolePort, quint16(1688));
         QVERIFY(!o.fleet.settings.discovery);
         QCOMPARE(o.wolPort, quint16(33333));
+        QVERIFY(!o.wolShared);
         QVERIFY(!o.fleet.behaviour.keepFiles);
 
         QVERIFY2(PanelSimOptions::parse({"panelsim",
@@ -822,6 +838,7 @@ private slots:
                                          "41989",
                                          "--wol-port",
                                          "43333",
+                                         "--wol-shared",
                                          "--count",
                                          "50",
                                          "--base-ip",
@@ -848,6 +865,7 @@ private slots:
         QVERIFY(o.fleet.settings.discovery);
         QCOMPARE(o.fleet.settings.discoveryPort, quint16(41988));
         QCOMPARE(o.fleet.settings.answerPort, quint16(41989));
+        QVERIFY(o.wolShared);
         QCOMPARE(o.fleet.count, 50);
         QCOMPARE(o.fleet.identity.model, QStringLiteral("Velk ZN-640"));
         QCOMPARE(o.fleet.identity.panelFwVersion, QStringLiteral("1.1.1017.18"));

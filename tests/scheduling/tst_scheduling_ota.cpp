@@ -3,6 +3,7 @@
 
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "scheduling/OtaScheduleRunner.h"
+#include "scheduling/ScheduleSettingSelection.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/kit/DeleteScheduleDialog.h"
@@ -19,6 +20,7 @@ class TestSchedulingOta : public QObject
 private slots:
     void initTestCase();
     void cleanup();
+    void noUpdateServerIsAFailedCheck();
     void failedChecksUntilTheGraceEnds();
     void farAheadStartsOnlyAtItsMinute();
     void runsToTheEnd_data();
@@ -295,6 +297,39 @@ void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
     QCOMPARE(stored(next.osid).status, 1);
     QCOMPARE(page->otaRunner()->current().osid, next.osid);
     QVERIFY(!page->otaRunner()->isRunning());
+}
+
+// No update or download server is configured (and this runs first, before any check of this process succeeded): the
+// check fails for the one family that has devices, while the families without devices have nothing to say. That is a
+// failed check, not "nothing is out of date": Add Schedule says so, and a due schedule is not started on it.
+void TestSchedulingOta::noUpdateServerIsAFailedCheck()
+{
+    m_bench.writeServers(QString(), QString());
+    const QList<VelkIFPDevice> boxes = {m_bench.addDevice(0, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0}));
+    m_bench.log()->clear();
+    Scheduling page(m_bench.clock());
+    page.otaRunner()->setRetryInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(QStringLiteral("check of case 1 ended")), 20000);
+
+    page.btnAddSchedule->click();
+    QTRY_VERIFY(page.settingDialog()->isVisible());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
+    ScheduleSettingSelection *selection = page.settingDialog()->selectionPage();
+    QCOMPARE(selection->labelHintOldDevice->text(), QStringLiteral("Failed to check firmware version."));
+    QVERIFY(!selection->btnToFwUpdate->isEnabled());
+    page.settingDialog()->close();
+
+    QSignalSpy asked(page.otaRunner(), &OtaScheduleRunner::versionCheckRequested);
+    QSignalSpy started(page.otaRunner(), &OtaScheduleRunner::runStarted);
+    const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
+    page.otaRunner()->checkOtaTask();
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_VERIFY(asked.count() >= 3);
+    QCOMPARE(started.count(), 0);
+    QVERIFY(!m_bench.manager()->isOtaRunning() || m_bench.manager()->getCurrentOtaScheduleId() == 0xFFFFFFFFu);
+    QCOMPARE(stored(due.osid).status, 1);
+    QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_CHECK_OTA_STATE), 0);
 }
 
 QTEST_MAIN(TestSchedulingOta)

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -59,6 +60,14 @@ LocalHttpServer::Behaviour LocalHttpServer::Behaviour::stall(qint64 afterBytes)
 {
     Behaviour b;
     b.stallAfter = afterBytes;
+    return b;
+}
+
+LocalHttpServer::Behaviour LocalHttpServer::Behaviour::drip(qint64 bytes, int everyMs)
+{
+    Behaviour b;
+    b.dripBytes = bytes;
+    b.dripMs = everyMs;
     return b;
 }
 
@@ -229,6 +238,8 @@ void LocalHttpServer::answer(QTcpSocket *socket, Connection &connection, const R
     head += "Connection: close\r\n\r\n";
     socket->write(head);
     connection.stopAt = behaviour.stallAfter;
+    connection.dripBytes = behaviour.dripBytes;
+    connection.dripMs = behaviour.dripMs;
     pump(socket);
 }
 
@@ -238,10 +249,12 @@ void LocalHttpServer::pump(QTcpSocket *socket)
     if (it == m_connections.end() || !it.value().answered)
         return;
     Connection &connection = it.value();
+    if (connection.dripWaiting)
+        return;
     const bool stalls = connection.stopAt >= 0 && connection.stopAt < connection.bodySize;
     const qint64 end = stalls ? connection.stopAt : connection.bodySize;
     while (connection.offset < end && socket->bytesToWrite() < MaxInFlight) {
-        const qint64 n = qMin(PieceSize, end - connection.offset);
+        const qint64 n = qMin(connection.dripBytes > 0 ? connection.dripBytes : PieceSize, end - connection.offset);
         const QByteArray piece =
             connection.file ? connection.file->read(n) : connection.body.mid(int(connection.offset), int(n));
         if (piece.isEmpty()) {
@@ -251,6 +264,18 @@ void LocalHttpServer::pump(QTcpSocket *socket)
         socket->write(piece);
         connection.offset += piece.size();
         m_bytesSent += piece.size();
+        if (connection.dripBytes > 0 && connection.offset < end) {
+            // The next piece later; the socket (context) ends the wait when the client goes away.
+            connection.dripWaiting = true;
+            QTimer::singleShot(connection.dripMs, socket, [this, socket] {
+                auto waiting = m_connections.find(socket);
+                if (waiting == m_connections.end())
+                    return;
+                waiting.value().dripWaiting = false;
+                pump(socket);
+            });
+            return;
+        }
     }
     // disconnectFromHost() sends what is still buffered before it closes.
     if (!stalls && connection.offset >= connection.bodySize)

@@ -14,7 +14,8 @@ class QTcpSocket;
 
 /// A small HTTP/1.1 server on a loopback address, for tests and the update fixture: it serves a folder and
 /// single paths, records every request, and can misbehave on purpose (an error status, a redirect, a body shorter
-/// than its Content-Length, a body that stops half way). Every answer closes its connection.
+/// than its Content-Length, a body that stops half way, a body that comes a few bytes at a time). Every answer closes
+/// its connection.
 ///
 /// Bodies are streamed from their files in pieces as the client reads them, so a file of hundreds of megabytes
 /// costs no more memory than a small one.
@@ -37,11 +38,15 @@ public:
         QByteArray location;    ///< a Location header (redirects)
         qint64 lengthSkew = 0;  ///< added to the Content-Length that is announced; the real body is sent
         qint64 stallAfter = -1; ///< >= 0: send that many body bytes, then nothing while the connection stays open
+        qint64 dripBytes = 0;   ///< > 0: send the body this many bytes at a time, one piece every dripMs
+        int dripMs = 0;
 
         static Behaviour withStatus(int status);
         static Behaviour redirect(const QByteArray &location, int status = 301);
         static Behaviour wrongLength(qint64 skew);
         static Behaviour stall(qint64 afterBytes);
+        /// A slow or dripping server: `bytes` of the body every `everyMs`.
+        static Behaviour drip(qint64 bytes, int everyMs);
     };
 
     /// Listens on `address`:`port` (0 picks a free port).
@@ -85,6 +90,9 @@ private:
         qint64 offset = 0;
         qint64 bodySize = 0;
         qint64 stopAt = -1; // stall point
+        qint64 dripBytes = 0;
+        int dripMs = 0;
+        bool dripWaiting = false; // the next piece is due later
         bool answered = false;
     };
 

@@ -115,10 +115,8 @@ void OtaDemo::start()
                   .arg(data));
 
     for (const FixtureFleet &fleet : OtaFixture::fleets()) {
-        QStringList args =
+        const QStringList args =
             OtaFixture::panelsimArguments(fleet, server->serverPort(), config.wolPort, server->controlPassword());
-        if (!fleet.off)
-            args << QStringLiteral("--no-wol");
         auto *process = new QProcess(this);
         process->setProcessChannelMode(QProcess::MergedChannels);
         connect(process, &QProcess::readyRead, this, [process] {
@@ -177,8 +175,10 @@ void OtaDemo::check()
             run();
     });
     connect(m_poll, &QTimer::timeout, this, [this, manager] {
-        if (manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_DUE))
+        if (manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_DUE)) {
             m_poll->stop();
+            m_poll->disconnect(this);
+        }
     });
     m_poll->start();
 }
@@ -231,7 +231,55 @@ void OtaDemo::printReport(bool final)
     if (!final)
         return;
     printLine(QStringLiteral("console: run ended, %1 of %2 Successfully").arg(good).arg(rows.size()));
-    finish(good == rows.size() ? 0 : 1);
+    m_allSuccessful = good == rows.size();
+    waitForRestarts();
+}
+
+void OtaDemo::waitForRestarts()
+{
+    // The devices restart after installing and report their new versions when they are back; the console keeps
+    // what they report. Waited for until every device of the run is stored at the version of its report row.
+    m_polls = 0;
+    connect(m_poll, &QTimer::timeout, this, [this] {
+        QList<VelkOtaScheduleReport> rows;
+        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
+        QList<VelkIFPDevice> stored;
+        OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
+        int back = 0;
+        for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
+            for (const VelkIFPDevice &device : qAsConst(stored)) {
+                if (device.did == row.device.did && device.fwVersion == row.fwVersion)
+                    ++back;
+            }
+        }
+        if (back == rows.size() || ++m_polls > 120) {
+            m_poll->stop();
+            m_poll->disconnect(this);
+            printLine(QStringLiteral("console: %1 of %2 devices back at their new version").arg(back).arg(rows.size()));
+            checkAfterRun();
+        }
+    });
+    m_poll->start();
+}
+
+void OtaDemo::checkAfterRun()
+{
+    IFPUpgradeManager *manager = IFPUpgradeManager::getInstance();
+    connect(manager, &IFPUpgradeManager::otaVersionChecked, this, [this, manager](int checkCase) {
+        if (checkCase != IFPUpgradeManager::CASE_RUN_ENDED)
+            return;
+        const int left = manager->getOldDevicesCount();
+        printLine(QStringLiteral("console: %1 devices out of date after the run").arg(left));
+        finish(m_allSuccessful && left == 0 ? 0 : 1);
+    });
+    // As the scheduling page does when a run has ended.
+    connect(m_poll, &QTimer::timeout, this, [this, manager] {
+        if (manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_ENDED)) {
+            m_poll->stop();
+            m_poll->disconnect(this);
+        }
+    });
+    m_poll->start();
 }
 
 void OtaDemo::finish(int code)

@@ -34,6 +34,9 @@ private:
     void check();
     void run();
     void printReport(bool final);
+    /// After the run: once the devices are back from their restarts, the check a console makes after a run.
+    void waitForRestarts();
+    void checkAfterRun();
     void finish(int code);
 
     QString m_serverUrl;
@@ -46,4 +49,5 @@ private:
     std::vector<std::unique_ptr<VelkIFPDevice>> m_records;
     QList<VelkIFPDevice *> m_runDevices;
     QHash<QString, QString> m_shown; ///< device name -> the row text printed last
+    bool m_allSuccessful = false;
 };

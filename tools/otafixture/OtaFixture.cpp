@@ -180,17 +180,17 @@ QList<FixtureFleet> OtaFixture::fleets()
 QStringList OtaFixture::panelsimArguments(const FixtureFleet &fleet, quint16 consolePort, quint16 wolPort,
                                           const QString &password)
 {
-    QStringList args = {QStringLiteral("--console"),      QStringLiteral("127.0.0.1:%1").arg(consolePort),
-                        QStringLiteral("--count"),        QString::number(fleet.count),
-                        QStringLiteral("--first-serial"), QString::number(fleet.firstSerial),
-                        QStringLiteral("--base-ip"),      fleet.baseIp,
-                        QStringLiteral("--name-prefix"),  fleet.namePrefix,
-                        QStringLiteral("--model"),        fleet.model,
-                        QStringLiteral("--device-type"),  fleet.deviceType,
-                        QStringLiteral("--fw"),           fleet.fwVersion,
-                        QStringLiteral("--panel-fw"),     fleet.panelFwVersion,
-                        QStringLiteral("--password"),     password,
-                        QStringLiteral("--wol-port"),     QString::number(wolPort)};
+    QStringList args = {QStringLiteral("--console"), QStringLiteral("127.0.0.1:%1").arg(consolePort),
+                        QStringLiteral("--count"), QString::number(fleet.count), QStringLiteral("--first-serial"),
+                        QString::number(fleet.firstSerial), QStringLiteral("--base-ip"), fleet.baseIp,
+                        QStringLiteral("--name-prefix"), fleet.namePrefix, QStringLiteral("--model"), fleet.model,
+                        QStringLiteral("--device-type"), fleet.deviceType, QStringLiteral("--fw"), fleet.fwVersion,
+                        QStringLiteral("--panel-fw"), fleet.panelFwVersion, QStringLiteral("--password"), password,
+                        QStringLiteral("--wol-port"), QString::number(wolPort),
+                        // Every fleet hears the console's magic packets on its one port, beside the others.
+                        QStringLiteral("--wol-shared"),
+                        // Devices restart into what they installed, and come back reporting it.
+                        QStringLiteral("--reboot-after-ota")};
     if (!fleet.sku.isEmpty())
         args << QStringLiteral("--sku") << fleet.sku;
     if (fleet.off)

@@ -39,9 +39,10 @@ struct PanelBehaviour
     qint32 otaStateAnswer = 0;            ///< RSP_CHECK_OTA_STATE value; -1 = cannot take an update
     std::optional<qint32> transferAnswer; ///< RSP_TRANSFER_FILE_COMPLETE value instead of 0 / -1 by size
     QList<OtaStep> otaResultScript = {{100, 50}, {100, 0}}; ///< played on START_OTA
-    QString afterOtaVersion;     ///< on a successful script: the new fwVersion (empty = keep)
-    bool rebootAfterOta = false; ///< on a successful script: reboot, so the new version is reported
-    bool keepFiles = true;       ///< keep received bytes; off = size and SHA-256 only
+    QString afterOtaVersion;       ///< on a successful script: the new fwVersion (empty = keep)
+    bool rebootAfterOta = false;   ///< on a successful script: reboot, so the new version is reported
+    int rebootAfterOtaDelayMs = 0; ///< the reboot comes this long after the success was reported
+    bool keepFiles = true;         ///< keep received bytes; off = size and SHA-256 only
     /// > 0: the panel reads no faster than this many bytes per second, as behind a link of that speed; the rest
     /// waits in the kernel and TCP flow control holds the console back (load runs).
     qint64 linkBytesPerSecond = 0;

@@ -96,7 +96,7 @@ void PanelFleet::shutDownAll()
         panel->shutDown();
 }
 
-bool PanelFleet::listenForWake(const QHostAddress &address, quint16 port)
+bool PanelFleet::listenForWake(const QHostAddress &address, quint16 port, bool shared)
 {
     if (!m_wakeListener) {
         m_wakeListener = new WakeOnLanListener(this);
@@ -107,7 +107,7 @@ bool PanelFleet::listenForWake(const QHostAddress &address, quint16 port)
             }
         });
     }
-    if (!m_wakeListener->listen(address, port)) {
+    if (!m_wakeListener->listen(address, port, shared)) {
         emit logMessage(QStringLiteral("cannot listen for magic packets on %1:%2: %3")
                             .arg(address.toString())
                             .arg(port)

@@ -43,8 +43,10 @@ public:
     void startAll();
     void shutDownAll();
 
-    /// One listener for the whole fleet (0 = ephemeral port, read back with wakePort()).
-    bool listenForWake(const QHostAddress &address = QHostAddress(QHostAddress::AnyIPv4), quint16 port = 33333);
+    /// One listener for the whole fleet (0 = ephemeral port, read back with wakePort()); `shared` as
+    /// WakeOnLanListener::listen.
+    bool listenForWake(const QHostAddress &address = QHostAddress(QHostAddress::AnyIPv4), quint16 port = 33333,
+                       bool shared = false);
     quint16 wakePort() const;
 
     /// The port every panel's discovery socket is bound to; 0 when they are not bound.

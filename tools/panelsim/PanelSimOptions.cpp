@@ -62,6 +62,9 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                         QStringLiteral("Wake-on-LAN listening address (0.0.0.0 or 127/8)."),
                                         QStringLiteral("address"), QStringLiteral("0.0.0.0"));
     const QCommandLineOption noWol(QStringLiteral("no-wol"), QStringLiteral("Do not listen for magic packets."));
+    const QCommandLineOption wolShared(
+        QStringLiteral("wol-shared"),
+        QStringLiteral("Share the Wake-on-LAN port with other panelsim processes that share it (use distinct MACs)."));
     const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Number of panels."), QStringLiteral("n"),
                                    QStringLiteral("1"));
     const QCommandLineOption baseIp(QStringLiteral("base-ip"), QStringLiteral("Address of the first panel."),
@@ -151,6 +154,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        wolPort,
                        wolAddress,
                        noWol,
+                       wolShared,
                        count,
                        baseIp,
                        firstSerial,
@@ -225,6 +229,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         return false;
     }
     o.listenForWake = !parser.isSet(noWol);
+    o.wolShared = parser.isSet(wolShared);
     if (!parseNumber(parser.value(count), count.names().first(), 1, 60000, &n, error))
         return false;
     o.fleet.count = int(n);

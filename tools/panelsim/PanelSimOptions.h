@@ -13,6 +13,7 @@ struct PanelSimOptions
     bool listenForWake = true;
     QHostAddress wolAddress = QHostAddress(QHostAddress::AnyIPv4);
     quint16 wolPort = 33333;
+    bool wolShared = false;       ///< share the port with other panelsim processes (fleets of distinct MACs)
     bool startOff = false;        ///< wait for a magic packet instead of starting at once
     int sosEverySec = 0;          ///< > 0: every so many seconds the next connected panel raises an SOS
     bool printCsv = false;        ///< print the device CSV and exit

@@ -703,11 +703,19 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
             emit otaFinished(true);
             if (m_behaviour.rebootAfterOta) {
-                log(QStringLiteral("rebooting into the new firmware"));
-                endSession(true);
-                setState(Off);
-                emit rebooting();
-                scheduleStep(m_settings.rebootDelayMs, [this] { enterSearching(); });
+                auto reboot = [this, session] {
+                    if (session != m_session || m_state != Connected)
+                        return;
+                    log(QStringLiteral("rebooting into the new firmware"));
+                    endSession(true);
+                    setState(Off);
+                    emit rebooting();
+                    scheduleStep(m_settings.rebootDelayMs, [this] { enterSearching(); });
+                };
+                if (m_behaviour.rebootAfterOtaDelayMs > 0)
+                    QTimer::singleShot(m_behaviour.rebootAfterOtaDelayMs, this, reboot);
+                else
+                    reboot();
             }
         } else {
             log(QStringLiteral("OTA progress %1").arg(step.value));

@@ -9,7 +9,7 @@ WakeOnLanListener::WakeOnLanListener(QObject *parent) : QObject(parent)
 {
 }
 
-bool WakeOnLanListener::listen(const QHostAddress &address, quint16 port)
+bool WakeOnLanListener::listen(const QHostAddress &address, quint16 port, bool shared)
 {
     close();
     if (!LoopbackAddress::isListenable(address)) {
@@ -17,8 +17,11 @@ bool WakeOnLanListener::listen(const QHostAddress &address, quint16 port)
         return false;
     }
     m_socket = new QUdpSocket(this);
-    // No address sharing: two fleets with the same MACs on one port would both wake, so a clash must fail loudly.
-    if (!m_socket->bind(address, port)) {
+    // No address sharing unless asked for: two fleets with the same MACs on one port would both wake, so a clash
+    // must fail loudly.
+    const QAbstractSocket::BindMode mode = shared ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
+                                                  : QAbstractSocket::DefaultForPlatform;
+    if (!m_socket->bind(address, port, mode)) {
         m_error = m_socket->errorString();
         delete m_socket;
         m_socket = nullptr;

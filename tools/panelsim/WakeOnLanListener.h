@@ -14,8 +14,10 @@ public:
     explicit WakeOnLanListener(QObject *parent = nullptr);
 
     /// Binds `address`:`port` (0 = ephemeral, read back with port()). Only 0.0.0.0 and 127/8 are accepted:
-    /// a magic packet the console sends to 127.255.255.255 reaches a socket on 0.0.0.0.
-    bool listen(const QHostAddress &address, quint16 port);
+    /// a magic packet the console sends to 127.255.255.255 reaches a socket on 0.0.0.0. `shared`: other listeners
+    /// that share it may bind the same port, and each receives every magic packet broadcast to it (fleets of
+    /// distinct MACs beside each other on the console's one port).
+    bool listen(const QHostAddress &address, quint16 port, bool shared = false);
     void close();
     bool isListening() const;
     quint16 port() const;

@@ -118,7 +118,7 @@ int main(int argc, char *argv[])
     if (fleet.answerPort() != 0)
         printLine(QStringLiteral("discovery sockets on port %1").arg(fleet.answerPort()));
     if (options.listenForWake) {
-        if (fleet.listenForWake(options.wolAddress, options.wolPort))
+        if (fleet.listenForWake(options.wolAddress, options.wolPort, options.wolShared))
             printLine(QStringLiteral("waiting for magic packets on %1:%2")
                           .arg(options.wolAddress.toString())
                           .arg(fleet.wakePort()));
