@@ -221,7 +221,7 @@ void AccountReportDialog::updateBroadcastReportTable()
         tableWidgetReport->setItem(r, 3, status);
         text(4, row.lastSyncTime);
         if (online && AccountReportRows::isFailure(row.syncStatus)) {
-            auto *sync = DeviceFormStyle::button(nullptr, "sync", QRect(), true);
+            auto *sync = FormStyle::button(nullptr, "sync", QRect(), true);
             sync->setText(tr("Sync"));
             sync->setProperty("macAddress", device.macAddress);
             sync->setFixedHeight(ScaleMath::truncScaled(24, scale));

@@ -15,7 +15,6 @@
 #include "devices/DeviceStore.h"
 #include "devices/DeviceTableDelegate.h"
 #include "devices/DeviceTableModel.h"
-#include "devices/DialogPlacement.h"
 #include "devices/ImportDialog.h"
 #include "devices/ManagementAddDevice.h"
 #include "devices/ManagementAutoDetect.h"
@@ -32,6 +31,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -281,7 +281,7 @@ void Management::resetSearchBox()
         const QSignalBlocker blocker(lineEditSearch);
         lineEditSearch->clear();
     }
-    lineEditSearch->setStyleSheet(DeviceFormStyle::lineEditStyle());
+    lineEditSearch->setStyleSheet(FormStyle::lineEditStyle());
     if (m_fontScale != 1.0 && m_fontScale != 0.0)
         scaleStyleSheetFontSize(lineEditSearch, 10.0, 0.0, false, false);
     const double s = getScaleFactor();
@@ -547,7 +547,7 @@ void Management::clickAddDevice()
 {
     hideFilter();
     m_addDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnWindowOf(m_addDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_addDialog, this);
     m_addDialog->show();
 }
 
@@ -555,7 +555,7 @@ void Management::clickAutoDetect()
 {
     hideFilter();
     m_autoDetect->prepare(m_pageMode);
-    DialogPlacement::centreOnWindowOf(m_autoDetect, this);
+    DialogPlacementRule::centreOnWindowOf(m_autoDetect, this);
     m_autoDetect->show();
 }
 
@@ -563,7 +563,7 @@ void Management::clickGroups()
 {
     hideFilter();
     m_groupDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnWindowOf(m_groupDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_groupDialog, this);
     m_groupDialog->show();
 }
 
@@ -573,7 +573,7 @@ void Management::showIpInfo(int row)
     if (device.did == 0)
         return;
     m_ipInfo->setIPInfo(device);
-    DialogPlacement::centreOnWindowOf(m_ipInfo, this);
+    DialogPlacementRule::centreOnWindowOf(m_ipInfo, this);
     m_ipInfo->show();
 }
 
@@ -583,7 +583,7 @@ void Management::editDevice(int row)
     if (device.did == 0)
         return;
     m_editDialog->prepare(device, m_model->groupsAt(row));
-    DialogPlacement::centreOnWindowOf(m_editDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_editDialog, this);
     m_editDialog->show();
 }
 
@@ -594,7 +594,7 @@ void Management::deleteDevice(int row)
         return;
     m_pendingDelete = device;
     m_deleteDialog->setText(tr("Are you sure you want to delete the device \"%1\"?").arg(device.deviceName));
-    DialogPlacement::centreOnWindowOf(m_deleteDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_deleteDialog, this);
     m_deleteDialog->show();
 }
 
@@ -652,6 +652,6 @@ void Management::groupsChanged()
 void Management::showMessage(const QString &text)
 {
     m_message->setMessage(text);
-    DialogPlacement::centreOnWindowOf(m_message, this);
+    DialogPlacementRule::centreOnWindowOf(m_message, this);
     m_message->show();
 }
