@@ -12,6 +12,6 @@ constexpr int QuorvinTryCeilingMs = 30000;
 #undef QTRY_VERIFY2
 #undef QTRY_COMPARE
 #define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT((expr), QuorvinTryCeilingMs)
-#define QTRY_VERIFY2(expr, messageExpression) \
+#define QTRY_VERIFY2(expr, messageExpression)                                                                          \
     QTRY_VERIFY2_WITH_TIMEOUT((expr), (messageExpression), QuorvinTryCeilingMs)
 #define QTRY_COMPARE(expr, expected) QTRY_COMPARE_WITH_TIMEOUT((expr), expected, QuorvinTryCeilingMs)
