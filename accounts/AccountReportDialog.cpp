@@ -364,7 +364,7 @@ void AccountReportDialog::syncNow()
 
 QPushButton *AccountReportDialog::newSyncButton()
 {
-    auto *sync = DeviceFormStyle::button(nullptr, "sync", QRect(), true);
+    auto *sync = FormStyle::button(nullptr, "sync", QRect(), true);
     sync->setText(tr("Sync"));
     sync->setFixedHeight(ScaleMath::truncScaled(24, getScaleFactor()));
     scaleStyleSheetFontSize(sync, 10, 0, false, false);

@@ -1,7 +1,7 @@
 #include "accounts/AccountsForm.h"
 
-#include "devices/DeviceFormStyle.h"
 #include "shell/base/Session.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
@@ -57,8 +57,8 @@ QLineEdit *AccountsForm::fieldRow(QGridLayout *grid, int row, QLabel **caption, 
                                   const char *fieldName)
 {
     QWidget *container = grid->parentWidget();
-    *caption = DeviceFormStyle::caption(container, captionName, QRect());
-    QLineEdit *field = DeviceFormStyle::lineEdit(container, fieldName, QRect());
+    *caption = FormStyle::caption(container, captionName, QRect());
+    QLineEdit *field = FormStyle::lineEdit(container, fieldName, QRect());
     field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     grid->addWidget(*caption, row, 0);
     grid->addWidget(field, row, 1);
@@ -76,8 +76,7 @@ TextLabel *AccountsForm::warningBadge(QWidget *parent, const QRect &geometry)
 
 void AccountsForm::headerlessTable(QTableView *table, const QString &extraStyle)
 {
-    table->setStyleSheet(DeviceFormStyle::tableStyle() + QStringLiteral("\nQTableView{border-top: none;}\n") +
-                         extraStyle);
+    table->setStyleSheet(FormStyle::tableStyle() + QStringLiteral("\nQTableView{border-top: none;}\n") + extraStyle);
     table->setShowGrid(false);
     table->setAlternatingRowColors(true);
     table->setWordWrap(false);
@@ -86,5 +85,5 @@ void AccountsForm::headerlessTable(QTableView *table, const QString &extraStyle)
     table->horizontalHeader()->hide();
     table->horizontalHeader()->setMinimumSectionSize(1);
     table->verticalHeader()->hide();
-    table->verticalScrollBar()->setStyleSheet(DeviceFormStyle::scrollBarStyle());
+    table->verticalScrollBar()->setStyleSheet(FormStyle::scrollBarStyle());
 }

@@ -156,7 +156,7 @@ QWidget *DeviceListDialog::checkCell(QCheckBox **box, bool checked)
     auto *layout = new QHBoxLayout(cell);
     layout->setContentsMargins(ScaleMath::truncScaled(12, getScaleFactor()), 0, 0, 0);
     *box = new QCheckBox(cell);
-    (*box)->setStyleSheet(DeviceFormStyle::indicatorStyle("QCheckBox"));
+    (*box)->setStyleSheet(FormStyle::indicatorStyle("QCheckBox"));
     (*box)->setChecked(checked);
     layout->addWidget(*box);
     connect(*box, &QCheckBox::clicked, this, &DeviceListDialog::tableRowCheckBoxClicked);

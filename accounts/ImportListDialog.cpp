@@ -4,9 +4,9 @@
 #include "accounts/core/UserCsv.h"
 #include "accounts/core/UserCsvImporter.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "devices/ImportErrorDialog.h"
 #include "shell/base/Log.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
@@ -94,7 +94,7 @@ void ImportListDialog::showMessage(const QString &text)
     if (!messageDialog)
         messageDialog = new GeneralMsgDialog();
     messageDialog->setMessage(text);
-    DialogPlacement::centreOnScreenOf(messageDialog, this);
+    DialogPlacementRule::centreOnScreenOf(messageDialog, this);
     messageDialog->show();
 }
 

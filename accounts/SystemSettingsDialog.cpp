@@ -8,8 +8,8 @@
 #include "accounts/SetupUserConfirmDialog.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "shell/base/Log.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
@@ -314,7 +314,7 @@ void SystemSettingsDialog::saveButtonClicked()
         if (!messageDialog)
             messageDialog = new GeneralMsgDialog();
         messageDialog->setMessage(tr("The settings could not be saved."));
-        DialogPlacement::centreOnScreenOf(messageDialog, this);
+        DialogPlacementRule::centreOnScreenOf(messageDialog, this);
         messageDialog->show();
         return;
     }

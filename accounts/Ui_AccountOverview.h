@@ -14,7 +14,7 @@
 #include <QWidget>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 
 /// The User Accounts tab. Geometry is given unscaled for the Settings page's 888 × 559 area.
 /// The table's own headers are hidden: the header row is the row of labels above it, laid out
@@ -53,14 +53,13 @@ public:
         AccountOverview->resize(888, 559);
         AccountOverview->setStyleSheet(QStringLiteral("QFrame#AccountOverview{background-color: #666666;}"));
 
-        btnAddUser = DeviceFormStyle::button(AccountOverview, "btnAddUser", QRect(20, 52, 132, 30), true);
+        btnAddUser = FormStyle::button(AccountOverview, "btnAddUser", QRect(20, 52, 132, 30), true);
         btnAddUser->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_add.png")));
-        btnSyncNow = DeviceFormStyle::button(AccountOverview, "btnSyncNow", QRect(160, 52, 132, 30), true);
+        btnSyncNow = FormStyle::button(AccountOverview, "btnSyncNow", QRect(160, 52, 132, 30), true);
         btnSyncNow->setIcon(QIcon(QStringLiteral(":/resource/accountMgt/icon_sync.png")));
-        btnSystemSettings =
-            DeviceFormStyle::button(AccountOverview, "btnSystemSettings", QRect(590, 52, 150, 30), false);
+        btnSystemSettings = FormStyle::button(AccountOverview, "btnSystemSettings", QRect(590, 52, 150, 30), false);
         btnSystemSettings->setIcon(QIcon(QStringLiteral(":/resource/accountMgt/icon_system_settings.png")));
-        btnImportList = DeviceFormStyle::button(AccountOverview, "btnImportList", QRect(748, 52, 120, 30), false);
+        btnImportList = FormStyle::button(AccountOverview, "btnImportList", QRect(748, 52, 120, 30), false);
         btnImportList->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_import.png")));
 
         stackedWidgetTables = new QStackedWidget(AccountOverview);
@@ -119,10 +118,10 @@ public:
         label_6->setGeometry(QRect(344, 56, 160, 120));
         label_6->setPixmap(QPixmap(QStringLiteral(":/resource/accountMgt/pic_guide_panel.png")));
         label_6->setScaledContents(true);
-        label_4 = DeviceFormStyle::caption(guideWidgetMultiUser, "label_4", QRect(74, 192, 700, 32));
+        label_4 = FormStyle::caption(guideWidgetMultiUser, "label_4", QRect(74, 192, 700, 32));
         label_4->setStyleSheet(QStringLiteral("color: #ffffff;\nfont-size:14pt; font-family:Arial;"));
         label_4->setAlignment(Qt::AlignCenter);
-        label_5 = DeviceFormStyle::caption(guideWidgetMultiUser, "label_5", QRect(74, 230, 700, 48));
+        label_5 = FormStyle::caption(guideWidgetMultiUser, "label_5", QRect(74, 230, 700, 48));
         label_5->setStyleSheet(QStringLiteral("color: #d9d9d9;\nfont-size:10pt; font-family:Arial;"));
         label_5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label_5->setWordWrap(true);

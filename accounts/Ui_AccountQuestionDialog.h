@@ -6,7 +6,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 /// The form of the accounts' yes/no questions: a word-wrapped message and two buttons. Each
@@ -28,12 +28,12 @@ public:
 
         frameContent = createContentFrame(AccountQuestionDialog, QRect(0, 0, width, height));
 
-        labelMessage = DeviceFormStyle::caption(frameContent, "labelMessage", QRect(24, 18, width - 48, height - 80));
+        labelMessage = FormStyle::caption(frameContent, "labelMessage", QRect(24, 18, width - 48, height - 80));
         labelMessage->setAlignment(Qt::AlignCenter);
         labelMessage->setWordWrap(true);
 
-        btnNo = DeviceFormStyle::button(frameContent, "btnNo", QRect(width / 2 - 100, height - 46, 90, 28), false);
-        btnYes = DeviceFormStyle::button(frameContent, "btnYes", QRect(width / 2 + 10, height - 46, 90, 28), true);
+        btnNo = FormStyle::button(frameContent, "btnNo", QRect(width / 2 - 100, height - 46, 90, 28), false);
+        btnYes = FormStyle::button(frameContent, "btnYes", QRect(width / 2 + 10, height - 46, 90, 28), true);
 
         QMetaObject::connectSlotsByName(AccountQuestionDialog);
     }

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/TextLabel.h"
 
@@ -49,8 +49,8 @@ public:
             AccountsForm::fieldRow(gridLayout, 2, &lbPasswordConfirm, "lbPasswordConfirm", "lineEditPasswordConfirm");
         lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 142, 360, 20));
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 172, 90, 28), false);
-        btnNext = DeviceFormStyle::button(frameContent, "btnNext", QRect(295, 172, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(195, 172, 90, 28), false);
+        btnNext = FormStyle::button(frameContent, "btnNext", QRect(295, 172, 90, 28), true);
 
         retranslateUi(AccountRegisterDialog);
         QMetaObject::connectSlotsByName(AccountRegisterDialog);

@@ -12,8 +12,8 @@
 #include <QToolButton>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 /// The synchronisation report of one user: three status buttons, a search box, a row of
@@ -44,7 +44,7 @@ public:
         AccountReportDialog->resize(760, 520);
         frameContent = createContentFrame(AccountReportDialog, QRect(0, 0, 760, 520));
 
-        labelReportTitle = DeviceFormStyle::caption(frameContent, "labelReportTitle", QRect(25, 14, 400, 28));
+        labelReportTitle = FormStyle::caption(frameContent, "labelReportTitle", QRect(25, 14, 400, 28));
         labelReportTitle->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
         const auto statusButton = [&](const char *name, int x, int width) {
             auto *button = new QToolButton(frameContent);
@@ -56,7 +56,7 @@ public:
         btnStatusAll = statusButton("btnStatusAll", 25, 110);
         btnStatusSuccessfully = statusButton("btnStatusSuccessfully", 140, 160);
         btnStatusFailed = statusButton("btnStatusFailed", 305, 120);
-        lineEditFilter = DeviceFormStyle::lineEdit(frameContent, "lineEditFilter", QRect(525, 53, 210, 28));
+        lineEditFilter = FormStyle::lineEdit(frameContent, "lineEditFilter", QRect(525, 53, 210, 28));
         lineEditFilter->addAction(QIcon(QStringLiteral(":/resource/mangement/icon_search.png")),
                                   QLineEdit::LeadingPosition);
 
@@ -87,8 +87,8 @@ public:
                                       QStringLiteral("QTableView::item{padding: 0px;padding-left: 10px;}"));
         tableWidgetReport->horizontalHeader()->setStretchLastSection(true);
 
-        labelTotalInfo = DeviceFormStyle::caption(frameContent, "labelTotalInfo", QRect(25, 476, 400, 28));
-        labelTotalInfo->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelTotalInfo = FormStyle::caption(frameContent, "labelTotalInfo", QRect(25, 476, 400, 28));
+        labelTotalInfo->setStyleSheet(FormStyle::hintStyle());
 
         retranslateUi(AccountReportDialog);
         QMetaObject::connectSlotsByName(AccountReportDialog);

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 class Ui_AppPermissionDialog
@@ -30,7 +30,7 @@ public:
         frameContent = createContentFrame(AppPermissionDialog, QRect(0, 0, 420, 508));
 
         // The first line labels the install switch at its right end; the last heads the app list.
-        labelCaption = DeviceFormStyle::caption(frameContent, "labelCaption", QRect(25, 16, 300, 64));
+        labelCaption = FormStyle::caption(frameContent, "labelCaption", QRect(25, 16, 300, 64));
         labelCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
         tableApps = new QTableWidget(frameContent);
@@ -39,8 +39,8 @@ public:
         AccountsForm::headerlessTable(tableApps, QStringLiteral("QTableView{border-top: 1px solid #1a1a1a;}"));
         tableApps->horizontalHeader()->setStretchLastSection(true);
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(205, 462, 90, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(305, 462, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(205, 462, 90, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(305, 462, 90, 28), true);
 
         retranslateUi(AppPermissionDialog);
         QMetaObject::connectSlotsByName(AppPermissionDialog);

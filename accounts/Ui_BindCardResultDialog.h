@@ -6,7 +6,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 /// The form of the card step's two outcome messages: a picture, a text and OK. Each outcome
@@ -30,11 +30,11 @@ public:
         labelPicture->setGeometry(QRect(125, 16, 80, 80));
         labelPicture->setScaledContents(true);
 
-        labelMessage = DeviceFormStyle::caption(frameContent, "labelMessage", QRect(20, 104, 290, 46));
+        labelMessage = FormStyle::caption(frameContent, "labelMessage", QRect(20, 104, 290, 46));
         labelMessage->setAlignment(Qt::AlignCenter);
         labelMessage->setWordWrap(true);
 
-        btnOK = DeviceFormStyle::button(frameContent, "btnOK", QRect(120, 160, 90, 28), true);
+        btnOK = FormStyle::button(frameContent, "btnOK", QRect(120, 160, 90, 28), true);
 
         QMetaObject::connectSlotsByName(BindCardResultDialog);
     }

@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/TextLabel.h"
 
@@ -38,7 +38,7 @@ public:
         labelPicture->setPixmap(QPixmap(QStringLiteral(":/resource/accountMgt/pic_login_bind_card_now.png")));
         labelPicture->setScaledContents(true);
 
-        labelMessage = DeviceFormStyle::caption(frameContent, "labelMessage", QRect(20, 122, 366, 28));
+        labelMessage = FormStyle::caption(frameContent, "labelMessage", QRect(20, 122, 366, 28));
         labelMessage->setStyleSheet(QStringLiteral("color: #ffffff;\nfont-size:11pt; font-family:Arial;"));
         labelMessage->setAlignment(Qt::AlignCenter);
 
@@ -47,8 +47,8 @@ public:
         lbWarning->setGeometry(QRect(20, 156, 366, 20));
         lbWarning->hide();
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(108, 190, 90, 28), false);
-        btnSkip = DeviceFormStyle::button(frameContent, "btnSkip", QRect(208, 190, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(108, 190, 90, 28), false);
+        btnSkip = FormStyle::button(frameContent, "btnSkip", QRect(208, 190, 90, 28), true);
 
         // The reader types into this field; it lies outside the visible area and only holds the
         // keyboard focus.

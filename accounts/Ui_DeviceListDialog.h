@@ -16,10 +16,10 @@
 #include <QWidget>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
 #include "shell/kit/CustComboBox.h"
 #include "shell/kit/CustomFilterWidget.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 /// The device assignment window: a device page and a group page, each a row of header widgets
@@ -68,7 +68,7 @@ public:
         DeviceListDialog->resize(640, 540);
         frameContent = createContentFrame(DeviceListDialog, QRect(0, 0, 640, 540));
 
-        labelDeviceList = DeviceFormStyle::caption(frameContent, "labelDeviceList", QRect(25, 14, 400, 28));
+        labelDeviceList = FormStyle::caption(frameContent, "labelDeviceList", QRect(25, 14, 400, 28));
         labelDeviceList->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
 
         comboBoxType = new CustComboBox(frameContent);
@@ -82,7 +82,7 @@ public:
             "QComboBox::down-arrow{image: url(:/resource/custom/btn_arrow_a_normal.png);}"
             "QComboBox QAbstractItemView{color: #000000;background-color: #ffffff;border:none;outline:0px;"
             "selection-background-color: #009bef;}"));
-        lineEditFilter = DeviceFormStyle::lineEdit(frameContent, "lineEditFilter", QRect(376, 52, 206, 28));
+        lineEditFilter = FormStyle::lineEdit(frameContent, "lineEditFilter", QRect(376, 52, 206, 28));
         lineEditFilter->addAction(QIcon(QStringLiteral(":/resource/mangement/icon_search.png")),
                                   QLineEdit::LeadingPosition);
         btnFilter = new QToolButton(frameContent);
@@ -95,7 +95,7 @@ public:
         selectedInfoWidget->setGeometry(QRect(25, 52, 590, 28));
         selectedInfoWidget->setStyleSheet(
             QStringLiteral("QWidget#selectedInfoWidget{background-color: #0a5f8f;border-radius: 5px;}"));
-        labelSelectedInfo = DeviceFormStyle::caption(selectedInfoWidget, "labelSelectedInfo", QRect(12, 0, 530, 28));
+        labelSelectedInfo = FormStyle::caption(selectedInfoWidget, "labelSelectedInfo", QRect(12, 0, 530, 28));
         btnCloseInfo = new QToolButton(selectedInfoWidget);
         btnCloseInfo->setObjectName(QStringLiteral("btnCloseInfo"));
         btnCloseInfo->setGeometry(QRect(560, 2, 24, 24));
@@ -118,10 +118,10 @@ public:
                   &groupHeaderDeviceCounts, "groupHeaderDeviceCounts", &tableWidgetGroup, "tableWidgetGroup");
         stackedWidgetTables->addWidget(pageGroup);
 
-        labelTotalInfo = DeviceFormStyle::caption(frameContent, "labelTotalInfo", QRect(25, 486, 340, 28));
-        labelTotalInfo->setStyleSheet(DeviceFormStyle::hintStyle());
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(425, 486, 90, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(525, 486, 90, 28), true);
+        labelTotalInfo = FormStyle::caption(frameContent, "labelTotalInfo", QRect(25, 486, 340, 28));
+        labelTotalInfo->setStyleSheet(FormStyle::hintStyle());
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(425, 486, 90, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(525, 486, 90, 28), true);
 
         // Lies over the whole window while a filter box is open: a press beside the box closes it.
         widgetFilterParent = new CustomFilterWidget(frameContent);
@@ -181,7 +181,7 @@ private:
         *all = new QCheckBox(page);
         (*all)->setObjectName(QLatin1String(allName));
         (*all)->setGeometry(QRect(0, 0, 40, 32));
-        (*all)->setStyleSheet(DeviceFormStyle::indicatorStyle("QCheckBox") +
+        (*all)->setStyleSheet(FormStyle::indicatorStyle("QCheckBox") +
                               QStringLiteral("\nQCheckBox{padding-left: 12px;background: transparent;}"));
         *first = new ClickableLabel(page);
         (*first)->setObjectName(QLatin1String(firstName));
@@ -211,9 +211,9 @@ private:
         box->setStyleSheet(QStringLiteral("QWidget#%1{background-color: #333333;border: 1px solid #7a7a7a;"
                                           "border-radius: 5px;}")
                                .arg(QLatin1String(name)) +
-                           DeviceFormStyle::indicatorStyle("QCheckBox") +
+                           FormStyle::indicatorStyle("QCheckBox") +
                            QStringLiteral("\nQCheckBox{color: #ffffff;font-size:10pt; font-family:Arial;}"));
-        *title = DeviceFormStyle::caption(box, titleName, QRect(12, 8, 156, 24));
+        *title = FormStyle::caption(box, titleName, QRect(12, 8, 156, 24));
         (*title)->setStyleSheet(QStringLiteral("color: #edd994;\nfont-size:10pt; font-family:Arial;"));
         *first = new QCheckBox(box);
         (*first)->setObjectName(QLatin1String(firstName));
@@ -221,7 +221,7 @@ private:
         *second = new QCheckBox(box);
         (*second)->setObjectName(QLatin1String(secondName));
         (*second)->setGeometry(QRect(12, 68, 156, 24));
-        *apply = DeviceFormStyle::button(box, applyName, QRect(78, 108, 90, 28), true);
+        *apply = FormStyle::button(box, applyName, QRect(78, 108, 90, 28), true);
         box->hide();
         return box;
     }

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 class Ui_DeviceOverAssignDialog
@@ -27,7 +27,7 @@ public:
         DeviceOverAssignDialog->resize(400, 300);
         frameContent = createContentFrame(DeviceOverAssignDialog, QRect(0, 0, 400, 300));
 
-        labelMessage = DeviceFormStyle::caption(frameContent, "labelMessage", QRect(24, 16, 352, 72));
+        labelMessage = FormStyle::caption(frameContent, "labelMessage", QRect(24, 16, 352, 72));
         labelMessage->setWordWrap(true);
         labelMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -36,10 +36,10 @@ public:
         textBrowser->setGeometry(QRect(24, 96, 352, 140));
         textBrowser->setStyleSheet(QStringLiteral("QTextBrowser{background-color: #5a5a5a;color: #ffffff;"
                                                   "font-size:10pt; font-family:Arial;border: none;}\n") +
-                                   DeviceFormStyle::scrollBarStyle());
+                                   FormStyle::scrollBarStyle());
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(186, 252, 90, 28), false);
-        btnYes = DeviceFormStyle::button(frameContent, "btnYes", QRect(286, 252, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(186, 252, 90, 28), false);
+        btnYes = FormStyle::button(frameContent, "btnYes", QRect(286, 252, 90, 28), true);
 
         retranslateUi(DeviceOverAssignDialog);
         QMetaObject::connectSlotsByName(DeviceOverAssignDialog);

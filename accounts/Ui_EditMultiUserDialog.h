@@ -11,8 +11,8 @@
 #include <QWidget>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/TextLabel.h"
 
@@ -55,15 +55,14 @@ public:
         widgetUser->setGeometry(QRect(25, 20, 360, 76));
         gridLayout = AccountsForm::fieldGrid(widgetUser, 127, 233, 12);
         lineUserName = AccountsForm::fieldRow(gridLayout, 0, &label, "label", "lineUserName");
-        label_2 = DeviceFormStyle::caption(widgetUser, "label_2", QRect());
+        label_2 = FormStyle::caption(widgetUser, "label_2", QRect());
         label_2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         gridLayout->addWidget(label_2, 1, 0);
 
         widgetChangePassword = new QWidget(frameContent);
         widgetChangePassword->setObjectName(QStringLiteral("widgetChangePassword"));
         widgetChangePassword->setGeometry(QRect(225, 64, 160, 32));
-        btnChangePassword =
-            DeviceFormStyle::button(widgetChangePassword, "btnChangePassword", QRect(0, 2, 160, 28), false);
+        btnChangePassword = FormStyle::button(widgetChangePassword, "btnChangePassword", QRect(0, 2, 160, 28), false);
 
         widgetPassword = new QWidget(frameContent);
         widgetPassword->setObjectName(QStringLiteral("widgetPassword"));
@@ -76,7 +75,7 @@ public:
         widgetBindCard = new QWidget(frameContent);
         widgetBindCard->setObjectName(QStringLiteral("widgetBindCard"));
         widgetBindCard->setGeometry(QRect(25, 121, 360, 40));
-        lbBindCard = DeviceFormStyle::caption(widgetBindCard, "lbBindCard", QRect(0, 0, 125, 40));
+        lbBindCard = FormStyle::caption(widgetBindCard, "lbBindCard", QRect(0, 0, 125, 40));
         lbChangeBindCard = new ClickableLabel(widgetBindCard);
         lbChangeBindCard->setObjectName(QStringLiteral("lbChangeBindCard"));
         lbChangeBindCard->setGeometry(QRect(200, 0, 160, 40));
@@ -87,8 +86,8 @@ public:
 
         lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 165, 360, 20));
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 195, 90, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(295, 195, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(195, 195, 90, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(295, 195, 90, 28), true);
 
         retranslateUi(EditMultiUserDialog);
         QMetaObject::connectSlotsByName(EditMultiUserDialog);

@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "accounts/AccountsForm.h"
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/TextLabel.h"
 
@@ -44,8 +44,8 @@ protected:
         gridLayout = AccountsForm::fieldGrid(widgetPassword, captionStretch, 360 - captionStretch, 12);
         lbMessage = AccountsForm::warningBadge(frameContent, QRect(25, 102 + extra, 360, 20));
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(195, 130 + extra, 90, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(295, 130 + extra, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(195, 130 + extra, 90, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(295, 130 + extra, 90, 28), true);
     }
 };
 

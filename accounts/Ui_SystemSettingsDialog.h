@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "devices/DeviceFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 
 /// The multi-user settings form: two sections of rows, each row a caption and, in three rows, a
@@ -88,8 +88,8 @@ public:
         widgetSecurity2 = row(frameContent, "widgetSecurity2", 294, &layoutSecurity2, &labelSecurity2, "labelSecurity2",
                               190, &labelSecurity2_2, 160);
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(240, 340, 90, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(340, 340, 90, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(240, 340, 90, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(340, 340, 90, 28), true);
 
         retranslateUi(SystemSettingsDialog);
         QMetaObject::connectSlotsByName(SystemSettingsDialog);
@@ -125,7 +125,7 @@ public:
 private:
     static QLabel *heading(QWidget *parent, const char *name, int y)
     {
-        QLabel *label = DeviceFormStyle::caption(parent, name, QRect(25, y, 405, 24));
+        QLabel *label = FormStyle::caption(parent, name, QRect(25, y, 405, 24));
         label->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:10.5pt; font-family:Arial; font-weight:bold;"));
         return label;
     }
@@ -151,7 +151,7 @@ private:
         *layout = new QHBoxLayout(widget);
         (*layout)->setContentsMargins(0, 0, 0, 0);
         (*layout)->setSpacing(0);
-        *caption = DeviceFormStyle::caption(widget, captionName, QRect());
+        *caption = FormStyle::caption(widget, captionName, QRect());
         // The stretches alone share the width; the texts are elided to their part.
         (*caption)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         (*layout)->addWidget(*caption, captionStretch);

@@ -7,13 +7,13 @@
 #include "broadcast/BroadcastSetting.h"
 #include "broadcast/BroadcastWidget.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "platform/LogLevel.h"
 #include "platform/audio/MediaSoundPlayer.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/ConfirmDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -352,7 +352,7 @@ void Broadcast::broadcastTriggerMenuAction(QAction *action)
 
 void Broadcast::showCentred(QWidget *dialog)
 {
-    DialogPlacement::centreOnScreenOf(dialog, this);
+    DialogPlacementRule::centreOnScreenOf(dialog, this);
     dialog->show();
 }
 

@@ -4,12 +4,12 @@
 #include "broadcast/BroadcastContentRules.h"
 #include "broadcast/BroadcastForm.h"
 #include "broadcast/BroadcastMessageDialog.h"
-#include "devices/DialogPlacement.h"
 #include "platform/LogLevel.h"
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/MediaSoundPlayer.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
@@ -216,7 +216,7 @@ void BroadcastContentEditor::radioButtonJudge(int buttonId)
 void BroadcastContentEditor::showMessage(const QString &text)
 {
     m_messageDialog->setMessage(text);
-    DialogPlacement::centreOnScreenOf(m_messageDialog, this);
+    DialogPlacementRule::centreOnScreenOf(m_messageDialog, this);
     m_messageDialog->show();
 }
 

@@ -6,12 +6,12 @@
 #include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastTiming.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "network/CmdServer.h"
 #include "platform/LogLevel.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
@@ -625,7 +625,7 @@ void BroadcastSchedule::updateRepeatButtons()
 void BroadcastSchedule::showMessage(const QString &text)
 {
     m_messageDialog->setMessage(text);
-    DialogPlacement::centreOnScreenOf(m_messageDialog, this);
+    DialogPlacementRule::centreOnScreenOf(m_messageDialog, this);
     m_messageDialog->show();
 }
 

@@ -6,10 +6,10 @@
 #include "broadcast/BroadcastSaveDialog.h"
 #include "broadcast/BroadcastSchedule.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "platform/LogLevel.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -140,7 +140,7 @@ bool BroadcastSetting::save(VelkBroadcast::Status status)
                                             : "scheduleAddBroadcastClicked, insertBroadcast error");
         // Closing as if it had worked would show "Broadcast Saved" for a broadcast that is not there.
         m_failureDialog->setMessage(tr("The broadcast could not be saved."));
-        DialogPlacement::centreOnScreenOf(m_failureDialog, this);
+        DialogPlacementRule::centreOnScreenOf(m_failureDialog, this);
         m_failureDialog->show();
         return false;
     }
@@ -170,7 +170,7 @@ void BroadcastSetting::closeEvent(QCloseEvent *event)
         return;
     }
     if (!isSavedByAdd) {
-        DialogPlacement::centreOnScreenOf(m_saveDialog, this);
+        DialogPlacementRule::centreOnScreenOf(m_saveDialog, this);
         if (m_saveDialog->exec() == QDialog::Accepted) {
             // A refused save keeps the editor open with what was entered, beside the failure message.
             if (!save(VelkBroadcast::Pending)) {

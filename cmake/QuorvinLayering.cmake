@@ -7,6 +7,12 @@
 # quorvin_check_includes(<folder> ALLOW <folder>...)
 #   Fails when a source or header under <folder> includes a project header ("a/b.h") from a folder that is
 #   neither <folder> nor one of the allowed ones. System and Qt headers (<...>) are not looked at.
+#
+# quorvin_check_declared_includes(<target> AMONG <target>...)
+#   Each listed target owns the folder of its CMakeLists.txt, less the folders of other listed targets
+#   inside it (firmware/ and firmware/pages/ are two). Fails when a source or header of <target>'s folder
+#   includes a header of another listed target's folder while <target> does not name that target among
+#   its own link libraries. Folders of targets not listed are not looked at.
 
 function(_quorvin_link_closure target out)
     set(seen "")
@@ -67,6 +73,69 @@ function(quorvin_check_includes folder)
             endforeach()
             if(NOT ok)
                 message(FATAL_ERROR "Layering: ${file} includes \"${header}\"; ${folder}/ may include only from: ${allowed}")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()
+
+# The folder of a target's CMakeLists.txt, relative to the project.
+function(_quorvin_target_folder target out)
+    get_target_property(dir ${target} SOURCE_DIR)
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${dir})
+    set(${out} ${folder} PARENT_SCOPE)
+endfunction()
+
+function(quorvin_check_declared_includes target)
+    cmake_parse_arguments(ARG "" "" "AMONG" ${ARGN})
+    set(folders "")
+    foreach(owner IN LISTS ARG_AMONG)
+        _quorvin_target_folder(${owner} owned)
+        list(APPEND folders ${owned})
+        set(ownerOf_${owned} ${owner})
+    endforeach()
+    _quorvin_target_folder(${target} folder)
+
+    # What the target names itself, not what its dependencies bring along.
+    get_target_property(direct ${target} LINK_LIBRARIES)
+    get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+    set(declared ${target})
+    foreach(link IN LISTS direct interface)
+        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+        list(APPEND declared ${link})
+    endforeach()
+
+    file(GLOB_RECURSE files RELATIVE ${PROJECT_SOURCE_DIR}
+        ${PROJECT_SOURCE_DIR}/${folder}/*.h ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)
+    foreach(file IN LISTS files)
+        # A file in a nested folder that another listed target owns is that target's.
+        set(fileOwnerFolder "")
+        foreach(candidate IN LISTS folders)
+            string(LENGTH "${candidate}" length)
+            string(LENGTH "${fileOwnerFolder}" best)
+            if(file MATCHES "^${candidate}/" AND length GREATER best)
+                set(fileOwnerFolder ${candidate})
+            endif()
+        endforeach()
+        if(NOT fileOwnerFolder STREQUAL folder)
+            continue()
+        endif()
+        file(STRINGS ${PROJECT_SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+/[^\"]+\"")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
+            # The header belongs to the listed target with the longest folder that holds it.
+            set(headerOwner "")
+            set(headerFolder "")
+            foreach(candidate IN LISTS folders)
+                string(LENGTH "${candidate}" length)
+                string(LENGTH "${headerFolder}" best)
+                if(header MATCHES "^${candidate}/" AND length GREATER best)
+                    set(headerOwner ${ownerOf_${candidate}})
+                    set(headerFolder ${candidate})
+                endif()
+            endforeach()
+            if(headerOwner AND NOT headerOwner IN_LIST declared)
+                message(FATAL_ERROR "Layering: ${file} includes \"${header}\" of ${headerOwner}, "
+                    "which ${target} (${folder}/) does not name among its link libraries")
             endif()
         endforeach()
     endforeach()

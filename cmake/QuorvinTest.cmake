@@ -16,6 +16,8 @@ function(quorvin_add_test name)
     add_dependencies(quorvin_tests ${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    # The QTRY_* checks without a ceiling of their own wait up to tens of seconds (support/TryCeiling.h).
+    target_compile_options(${name} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/support/TryCeiling.h)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FONT_DPI=96;${ARG_ENV}"

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "datastore/VelkIFPDevice.h"
+#include "shell/base/CsvImportError.h"
 
 /// One data row of the device CSV file as the import reads it: quotes removed, MAC in lower
 /// case, device type turned into its stored form. Cells missing from a short row read as empty.
@@ -26,24 +27,8 @@ struct DeviceCsvRow
     QStringList groupNames() const;
 };
 
-/// The first problem an import found: 0-based column, 1-based file row (the header is row 1),
-/// and the already translated reason. column < 0 means no problem.
-struct DeviceCsvError
-{
-    int column = -1;
-    int row = 0;
-    QString message;
-
-    bool isError() const { return column >= 0; }
-    static DeviceCsvError at(int column, int row, const QString &message)
-    {
-        DeviceCsvError error;
-        error.column = column;
-        error.row = row;
-        error.message = message;
-        return error;
-    }
-};
+/// The first problem a device import found.
+using DeviceCsvError = CsvImportError;
 
 /// The eight-column device CSV file: its header, its rows and the well-formedness checks of
 /// the import's first pass. Pure text work; the database side is DeviceCsvImporter.

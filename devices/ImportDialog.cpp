@@ -7,11 +7,11 @@
 #include "devices/DeviceCsv.h"
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceCsvImporter.h"
-#include "devices/DialogPlacement.h"
 #include "devices/ImportErrorDialog.h"
 #include "shell/base/CsvReader.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
@@ -60,7 +60,7 @@ void ImportDialog::showMessage(const QString &text)
     if (!m_messageDialog)
         m_messageDialog = new GeneralMsgDialog(this);
     m_messageDialog->setMessage(text);
-    DialogPlacement::centreOnScreenOf(m_messageDialog, this);
+    DialogPlacementRule::centreOnScreenOf(m_messageDialog, this);
     m_messageDialog->show();
 }
 

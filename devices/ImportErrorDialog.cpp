@@ -1,7 +1,7 @@
 #include "devices/ImportErrorDialog.h"
 
-#include "devices/DialogPlacement.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -35,7 +35,7 @@ void ImportErrorDialog::setErrorPosition(int column, int row, const QString &mes
 void ImportErrorDialog::showAt(QWidget *owner, int column, int row, const QString &message)
 {
     setErrorPosition(column, row, message);
-    DialogPlacement::centreOnScreenOf(this, owner);
+    DialogPlacementRule::centreOnScreenOf(this, owner);
     show();
 }
 

@@ -15,7 +15,6 @@
 #include "devices/DeviceStore.h"
 #include "devices/DeviceTableDelegate.h"
 #include "devices/DeviceTableModel.h"
-#include "devices/DialogPlacement.h"
 #include "devices/ImportDialog.h"
 #include "devices/ManagementAddDevice.h"
 #include "devices/ManagementAutoDetect.h"
@@ -32,6 +31,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -284,7 +284,7 @@ void Management::resetSearchBox()
         const QSignalBlocker blocker(lineEditSearch);
         lineEditSearch->clear();
     }
-    lineEditSearch->setStyleSheet(DeviceFormStyle::lineEditStyle());
+    lineEditSearch->setStyleSheet(FormStyle::lineEditStyle());
     if (m_fontScale != 1.0 && m_fontScale != 0.0)
         scaleStyleSheetFontSize(lineEditSearch, 10.0, 0.0, false, false);
     const double s = getScaleFactor();
@@ -565,7 +565,7 @@ void Management::clickAddDevice()
 {
     hideFilter();
     m_addDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnWindowOf(m_addDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_addDialog, this);
     m_addDialog->show();
 }
 
@@ -573,7 +573,7 @@ void Management::clickAutoDetect()
 {
     hideFilter();
     m_autoDetect->prepare(m_pageMode);
-    DialogPlacement::centreOnWindowOf(m_autoDetect, this);
+    DialogPlacementRule::centreOnWindowOf(m_autoDetect, this);
     m_autoDetect->show();
 }
 
@@ -581,7 +581,7 @@ void Management::clickGroups()
 {
     hideFilter();
     m_groupDialog->prepare(m_pageMode);
-    DialogPlacement::centreOnWindowOf(m_groupDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_groupDialog, this);
     m_groupDialog->show();
 }
 
@@ -591,7 +591,7 @@ void Management::showIpInfo(int row)
     if (device.did == 0)
         return;
     m_ipInfo->setIPInfo(device);
-    DialogPlacement::centreOnWindowOf(m_ipInfo, this);
+    DialogPlacementRule::centreOnWindowOf(m_ipInfo, this);
     m_ipInfo->show();
 }
 
@@ -601,7 +601,7 @@ void Management::editDevice(int row)
     if (device.did == 0)
         return;
     m_editDialog->prepare(device, m_model->groupsAt(row));
-    DialogPlacement::centreOnWindowOf(m_editDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_editDialog, this);
     m_editDialog->show();
 }
 
@@ -612,7 +612,7 @@ void Management::deleteDevice(int row)
         return;
     m_pendingDelete = device;
     m_deleteDialog->setText(tr("Are you sure you want to delete the device \"%1\"?").arg(device.deviceName));
-    DialogPlacement::centreOnWindowOf(m_deleteDialog, this);
+    DialogPlacementRule::centreOnWindowOf(m_deleteDialog, this);
     m_deleteDialog->show();
 }
 
@@ -670,6 +670,6 @@ void Management::groupsChanged()
 void Management::showMessage(const QString &text)
 {
     m_message->setMessage(text);
-    DialogPlacement::centreOnWindowOf(m_message, this);
+    DialogPlacementRule::centreOnWindowOf(m_message, this);
     m_message->show();
 }

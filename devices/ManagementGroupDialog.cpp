@@ -7,9 +7,9 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
-#include "devices/DialogPlacement.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -156,7 +156,7 @@ void ManagementGroupDialog::deleteGroup()
     if (m_currentName.isEmpty())
         return;
     m_confirm->setText(tr("Are you sure you want to delete the group \"%1\"? Its devices stay.").arg(m_currentName));
-    DialogPlacement::centreOnWindowOf(m_confirm, this);
+    DialogPlacementRule::centreOnWindowOf(m_confirm, this);
     m_confirm->show();
 }
 

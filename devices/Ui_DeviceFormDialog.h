@@ -10,7 +10,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/TextLabel.h"
 
 class Ui_DeviceFormDialog
@@ -46,21 +46,21 @@ public:
         frameContent->setGeometry(QRect(0, 0, 460, 444));
         frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
 
-        labelTitle = DeviceFormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 400, 28));
+        labelTitle = FormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 400, 28));
         labelTitle->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
 
-        lbName = DeviceFormStyle::caption(frameContent, "lbName", QRect(30, 60, 132, 28));
-        editName = DeviceFormStyle::lineEdit(frameContent, "editName", QRect(170, 60, 260, 28));
-        lbIp = DeviceFormStyle::caption(frameContent, "lbIp", QRect(30, 104, 132, 28));
-        editIp = DeviceFormStyle::lineEdit(frameContent, "editIp", QRect(170, 104, 260, 28));
-        lbMac = DeviceFormStyle::caption(frameContent, "lbMac", QRect(30, 148, 132, 28));
-        editMac = DeviceFormStyle::lineEdit(frameContent, "editMac", QRect(170, 148, 260, 28));
-        lbLocation = DeviceFormStyle::caption(frameContent, "lbLocation", QRect(30, 192, 132, 28));
-        editLocation = DeviceFormStyle::lineEdit(frameContent, "editLocation", QRect(170, 192, 260, 28));
+        lbName = FormStyle::caption(frameContent, "lbName", QRect(30, 60, 132, 28));
+        editName = FormStyle::lineEdit(frameContent, "editName", QRect(170, 60, 260, 28));
+        lbIp = FormStyle::caption(frameContent, "lbIp", QRect(30, 104, 132, 28));
+        editIp = FormStyle::lineEdit(frameContent, "editIp", QRect(170, 104, 260, 28));
+        lbMac = FormStyle::caption(frameContent, "lbMac", QRect(30, 148, 132, 28));
+        editMac = FormStyle::lineEdit(frameContent, "editMac", QRect(170, 148, 260, 28));
+        lbLocation = FormStyle::caption(frameContent, "lbLocation", QRect(30, 192, 132, 28));
+        editLocation = FormStyle::lineEdit(frameContent, "editLocation", QRect(170, 192, 260, 28));
         // The camera row shows for the device types that pair with a camera; the dialog takes it
         // out of the form, and the rows below move up, for the others.
-        lbCamera = DeviceFormStyle::caption(frameContent, "lbCamera", QRect(30, 236, 132, 28));
-        editCamera = DeviceFormStyle::lineEdit(frameContent, "editCamera", QRect(170, 236, 176, 28));
+        lbCamera = FormStyle::caption(frameContent, "lbCamera", QRect(30, 236, 132, 28));
+        editCamera = FormStyle::lineEdit(frameContent, "editCamera", QRect(170, 236, 176, 28));
         editCamera->setReadOnly(true);
         editCamera->setFocusPolicy(Qt::NoFocus);
         // Read-only, yet the name is the value that counts: white, not the grey of a locked field.
@@ -68,17 +68,17 @@ public:
             editCamera->styleSheet() +
             QStringLiteral(
                 "\nQLineEdit:read-only{background-color: #3a3a3a;color: #ffffff;border: 1px solid #5a5a5a;}"));
-        btnCamera = DeviceFormStyle::button(frameContent, "btnCamera", QRect(354, 236, 76, 28), false);
-        lbGroups = DeviceFormStyle::caption(frameContent, "lbGroups", QRect(30, 280, 132, 28));
-        listGroups = DeviceFormStyle::checkList(frameContent, "listGroups", QRect(170, 280, 260, 84));
+        btnCamera = FormStyle::button(frameContent, "btnCamera", QRect(354, 236, 76, 28), false);
+        lbGroups = FormStyle::caption(frameContent, "lbGroups", QRect(30, 280, 132, 28));
+        listGroups = FormStyle::checkList(frameContent, "listGroups", QRect(170, 280, 260, 84));
 
         labelWarning = new TextLabel(frameContent);
         labelWarning->setObjectName(QStringLiteral("labelWarning"));
         labelWarning->setGeometry(QRect(30, 374, 400, 20));
         labelWarning->hide();
 
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(230, 402, 96, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(334, 402, 96, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(230, 402, 96, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(334, 402, 96, 28), true);
 
         retranslateUi(DeviceFormDialog);
         QMetaObject::connectSlotsByName(DeviceFormDialog);

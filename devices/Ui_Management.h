@@ -13,8 +13,8 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "devices/DeviceFormStyle.h"
 #include "shell/kit/CustomFilterWidget.h"
+#include "shell/kit/FormStyle.h"
 
 /// The Devices tab. Geometry is given unscaled for the page's 888 × 559 area; the page lays the
 /// widgets out again for the scale factor and its own size (Management::layoutWidgets).
@@ -48,7 +48,7 @@ public:
         widgetContent->setGeometry(QRect(0, 0, 888, 559));
         widgetContent->setStyleSheet(QStringLiteral("QWidget#widgetContent{background-color: #666666;}"));
 
-        lineEditSearch = DeviceFormStyle::lineEdit(widgetContent, "lineEditSearch", QRect(596, 9, 240, 26));
+        lineEditSearch = FormStyle::lineEdit(widgetContent, "lineEditSearch", QRect(596, 9, 240, 26));
         lineEditSearch->addAction(QIcon(QStringLiteral(":/resource/mangement/icon_search.png")),
                                   QLineEdit::LeadingPosition);
         btnFilter = new QToolButton(widgetContent);
@@ -57,26 +57,26 @@ public:
         btnFilter->setCursor(Qt::PointingHandCursor);
         btnFilter->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_filter.png")));
 
-        btnAddDevice = DeviceFormStyle::button(widgetContent, "btnAddDevice", QRect(20, 52, 132, 30), true);
+        btnAddDevice = FormStyle::button(widgetContent, "btnAddDevice", QRect(20, 52, 132, 30), true);
         btnAddDevice->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_add.png")));
-        btnAutoDetect = DeviceFormStyle::button(widgetContent, "btnAutoDetect", QRect(160, 52, 132, 30), true);
+        btnAutoDetect = FormStyle::button(widgetContent, "btnAutoDetect", QRect(160, 52, 132, 30), true);
         btnAutoDetect->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_detect.png")));
-        btnGroups = DeviceFormStyle::button(widgetContent, "btnGroups", QRect(300, 52, 112, 30), false);
+        btnGroups = FormStyle::button(widgetContent, "btnGroups", QRect(300, 52, 112, 30), false);
         btnGroups->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_groups.png")));
-        btnSosSetting = DeviceFormStyle::button(widgetContent, "btnSosSetting", QRect(420, 52, 140, 30), false);
+        btnSosSetting = FormStyle::button(widgetContent, "btnSosSetting", QRect(420, 52, 140, 30), false);
         btnSosSetting->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_sos.png")));
-        btnImportList = DeviceFormStyle::button(widgetContent, "btnImportList", QRect(748, 52, 120, 30), false);
+        btnImportList = FormStyle::button(widgetContent, "btnImportList", QRect(748, 52, 120, 30), false);
         btnImportList->setIcon(QIcon(QStringLiteral(":/resource/mangement/icon_import.png")));
 
-        labelCount = DeviceFormStyle::caption(widgetContent, "labelCount", QRect(428, 52, 310, 30));
-        labelCount->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelCount = FormStyle::caption(widgetContent, "labelCount", QRect(428, 52, 310, 30));
+        labelCount->setStyleSheet(FormStyle::hintStyle());
         labelCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
         tableDevices = new QTableView(widgetContent);
         tableDevices->setObjectName(QStringLiteral("tableDevices"));
         tableDevices->setGeometry(QRect(20, 92, 848, 447));
-        tableDevices->setStyleSheet(DeviceFormStyle::tableStyle());
-        DeviceFormStyle::styleScrollBar(tableDevices);
+        tableDevices->setStyleSheet(FormStyle::tableStyle());
+        FormStyle::styleScrollBar(tableDevices);
         tableDevices->setSelectionBehavior(QAbstractItemView::SelectRows);
         tableDevices->setSelectionMode(QAbstractItemView::SingleSelection);
         tableDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -92,8 +92,8 @@ public:
         tableDevices->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         tableDevices->horizontalHeader()->setSectionsClickable(false);
 
-        labelEmpty = DeviceFormStyle::caption(widgetContent, "labelEmpty", QRect(120, 240, 648, 140));
-        labelEmpty->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelEmpty = FormStyle::caption(widgetContent, "labelEmpty", QRect(120, 240, 648, 140));
+        labelEmpty->setStyleSheet(FormStyle::hintStyle());
         labelEmpty->setAlignment(Qt::AlignCenter);
         labelEmpty->setWordWrap(true);
 
@@ -107,10 +107,10 @@ public:
         frameFilter->setGeometry(QRect(648, 38, 220, 208));
         frameFilter->setStyleSheet(QStringLiteral(
             "QFrame#frameFilter{background-color: #333333;border: 1px solid #7a7a7a;border-radius: 5px;}"));
-        labelFilterTitle = DeviceFormStyle::caption(frameFilter, "labelFilterTitle", QRect(12, 6, 196, 26));
+        labelFilterTitle = FormStyle::caption(frameFilter, "labelFilterTitle", QRect(12, 6, 196, 26));
         labelFilterTitle->setStyleSheet(QStringLiteral("color: #edd994;\nfont-size:10pt; font-family:Arial;"));
-        listFilter = DeviceFormStyle::checkList(frameFilter, "listFilter", QRect(6, 34, 208, 166));
-        listFilter->setStyleSheet(DeviceFormStyle::listStyle() +
+        listFilter = FormStyle::checkList(frameFilter, "listFilter", QRect(6, 34, 208, 166));
+        listFilter->setStyleSheet(FormStyle::listStyle() +
                                   QStringLiteral("\nQListWidget{border: none;background-color: #333333;}"));
         listFilter->setSelectionMode(QAbstractItemView::SingleSelection);
         frameFilter->hide();

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/TextLabel.h"
 
 class Ui_ManagementAutoDetect
@@ -36,17 +36,17 @@ public:
         frameContent->setGeometry(QRect(0, 0, 620, 424));
         frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
 
-        labelTitle = DeviceFormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 560, 28));
+        labelTitle = FormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 560, 28));
         labelTitle->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
-        labelHint = DeviceFormStyle::caption(frameContent, "labelHint", QRect(30, 44, 560, 36));
-        labelHint->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelHint = FormStyle::caption(frameContent, "labelHint", QRect(30, 44, 560, 36));
+        labelHint->setStyleSheet(FormStyle::hintStyle());
         labelHint->setWordWrap(true);
 
         tableDevices = new QTableWidget(frameContent);
         tableDevices->setObjectName(QStringLiteral("tableDevices"));
         tableDevices->setGeometry(QRect(30, 86, 560, 250));
-        tableDevices->setStyleSheet(DeviceFormStyle::tableStyle());
-        DeviceFormStyle::styleScrollBar(tableDevices);
+        tableDevices->setStyleSheet(FormStyle::tableStyle());
+        FormStyle::styleScrollBar(tableDevices);
         tableDevices->setColumnCount(4);
         tableDevices->setSelectionMode(QAbstractItemView::NoSelection);
         tableDevices->setAlternatingRowColors(true);
@@ -57,8 +57,8 @@ public:
         tableDevices->horizontalHeader()->setHighlightSections(false);
         tableDevices->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-        labelEmpty = DeviceFormStyle::caption(frameContent, "labelEmpty", QRect(50, 150, 520, 120));
-        labelEmpty->setStyleSheet(DeviceFormStyle::hintStyle());
+        labelEmpty = FormStyle::caption(frameContent, "labelEmpty", QRect(50, 150, 520, 120));
+        labelEmpty->setStyleSheet(FormStyle::hintStyle());
         labelEmpty->setAlignment(Qt::AlignCenter);
         labelEmpty->setWordWrap(true);
 
@@ -67,9 +67,9 @@ public:
         labelWarning->setGeometry(QRect(30, 346, 560, 20));
         labelWarning->hide();
 
-        btnRefresh = DeviceFormStyle::button(frameContent, "btnRefresh", QRect(30, 380, 96, 28), false);
-        btnCancel = DeviceFormStyle::button(frameContent, "btnCancel", QRect(390, 380, 96, 28), false);
-        btnAdd = DeviceFormStyle::button(frameContent, "btnAdd", QRect(494, 380, 96, 28), true);
+        btnRefresh = FormStyle::button(frameContent, "btnRefresh", QRect(30, 380, 96, 28), false);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(390, 380, 96, 28), false);
+        btnAdd = FormStyle::button(frameContent, "btnAdd", QRect(494, 380, 96, 28), true);
 
         retranslateUi(ManagementAutoDetect);
         QMetaObject::connectSlotsByName(ManagementAutoDetect);

@@ -9,7 +9,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/TextLabel.h"
 
 class Ui_ManagementGroupDialog
@@ -39,27 +39,27 @@ public:
         frameContent->setGeometry(QRect(0, 0, 600, 440));
         frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
 
-        labelTitle = DeviceFormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 540, 28));
+        labelTitle = FormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 540, 28));
         labelTitle->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
 
-        listGroups = DeviceFormStyle::checkList(frameContent, "listGroups", QRect(30, 56, 200, 280));
+        listGroups = FormStyle::checkList(frameContent, "listGroups", QRect(30, 56, 200, 280));
         listGroups->setSelectionMode(QAbstractItemView::SingleSelection);
         listGroups->setFocusPolicy(Qt::StrongFocus);
-        btnNewGroup = DeviceFormStyle::button(frameContent, "btnNewGroup", QRect(30, 346, 96, 28), false);
-        btnDeleteGroup = DeviceFormStyle::button(frameContent, "btnDeleteGroup", QRect(134, 346, 96, 28), false);
+        btnNewGroup = FormStyle::button(frameContent, "btnNewGroup", QRect(30, 346, 96, 28), false);
+        btnDeleteGroup = FormStyle::button(frameContent, "btnDeleteGroup", QRect(134, 346, 96, 28), false);
 
-        lbGroupName = DeviceFormStyle::caption(frameContent, "lbGroupName", QRect(250, 56, 110, 28));
-        editGroupName = DeviceFormStyle::lineEdit(frameContent, "editGroupName", QRect(360, 56, 210, 28));
-        lbMembers = DeviceFormStyle::caption(frameContent, "lbMembers", QRect(250, 98, 320, 28));
-        listMembers = DeviceFormStyle::checkList(frameContent, "listMembers", QRect(250, 128, 320, 208));
+        lbGroupName = FormStyle::caption(frameContent, "lbGroupName", QRect(250, 56, 110, 28));
+        editGroupName = FormStyle::lineEdit(frameContent, "editGroupName", QRect(360, 56, 210, 28));
+        lbMembers = FormStyle::caption(frameContent, "lbMembers", QRect(250, 98, 320, 28));
+        listMembers = FormStyle::checkList(frameContent, "listMembers", QRect(250, 128, 320, 208));
 
         labelWarning = new TextLabel(frameContent);
         labelWarning->setObjectName(QStringLiteral("labelWarning"));
         labelWarning->setGeometry(QRect(250, 350, 320, 20));
         labelWarning->hide();
 
-        btnClose = DeviceFormStyle::button(frameContent, "btnClose", QRect(370, 396, 96, 28), false);
-        btnSave = DeviceFormStyle::button(frameContent, "btnSave", QRect(474, 396, 96, 28), true);
+        btnClose = FormStyle::button(frameContent, "btnClose", QRect(370, 396, 96, 28), false);
+        btnSave = FormStyle::button(frameContent, "btnSave", QRect(474, 396, 96, 28), true);
 
         retranslateUi(ManagementGroupDialog);
         QMetaObject::connectSlotsByName(ManagementGroupDialog);

@@ -2,9 +2,9 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
-#include "devices/DialogPlacement.h"
 #include "shell/base/Log.h"
 #include "shell/base/ScheduleTime.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -170,7 +170,7 @@ void DeviceControlScheduleSetting::clickBtnSave()
 
     if (checkBox_onTime->isChecked()) {
         m_savedBehindNotice = true;
-        DialogPlacement::centreOnScreenOf(m_notice, this);
+        DialogPlacementRule::centreOnScreenOf(m_notice, this);
         m_notice->show();
         return;
     }

@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -57,7 +57,7 @@ QString ScheduleFormStyle::tableStyle()
                           "border-bottom: 1px solid #1a1a1a;outline: none;}\n"
                           "QTableWidget::item{padding-left: 10px;border: none;"
                           "border-bottom: 1px solid #5c5c5c;}\n") +
-           DeviceFormStyle::scrollBarStyle();
+           FormStyle::scrollBarStyle();
 }
 
 QTableWidget *ScheduleFormStyle::table(QWidget *parent, const char *objectName, const QRect &geometry, int columns)

@@ -11,7 +11,7 @@ class QToolButton;
 class QWidget;
 
 /// The look shared by the Schedule Setup page, its editors and its report, in the palette of the
-/// Devices tab (DeviceFormStyle): dark panels, white Arial text, headers in pale yellow.
+/// Devices tab (FormStyle): dark panels, white Arial text, headers in pale yellow.
 class ScheduleFormStyle
 {
 public:

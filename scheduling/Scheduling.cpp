@@ -11,7 +11,6 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "firmware/pages/OtaFormStyle.h"
 #include "firmware/pages/OtaScheduleReportDialog.h"
@@ -27,6 +26,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -790,7 +790,7 @@ void Scheduling::showOtaScheduleReport(int row)
 {
     m_otaReportDialog->setWindowTitle(productName());
     m_otaReportDialog->setOtaSchedule(*m_shownOtaScheduleList.at(row));
-    DialogPlacement::centreOnScreenOf(m_otaReportDialog, nullptr);
+    DialogPlacementRule::centreOnScreenOf(m_otaReportDialog, nullptr);
     m_otaReportDialog->show();
 }
 
@@ -832,7 +832,7 @@ void Scheduling::otaVersionChecked(int checkOtaVersionCase)
         for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
             if (schedule.osid == id && schedule.status != 2) {
                 m_settingDialog->editOtaSchedule(schedule);
-                DialogPlacement::centreOnScreenOf(m_settingDialog, nullptr);
+                DialogPlacementRule::centreOnScreenOf(m_settingDialog, nullptr);
                 m_settingDialog->show();
             }
         }
@@ -842,7 +842,7 @@ void Scheduling::otaVersionChecked(int checkOtaVersionCase)
         m_otaRunner->versionChecked(checkOtaVersionCase);
         return;
     }
-    DialogPlacement::centreOnScreenOf(m_settingDialog, nullptr);
+    DialogPlacementRule::centreOnScreenOf(m_settingDialog, nullptr);
     m_settingDialog->show();
 }
 
@@ -956,7 +956,7 @@ void Scheduling::showFilteredTableContent()
 
 void Scheduling::centreAndShow(QWidget *dialog)
 {
-    DialogPlacement::centreOnScreenOf(dialog, this);
+    DialogPlacementRule::centreOnScreenOf(dialog, this);
     dialog->show();
 }
 

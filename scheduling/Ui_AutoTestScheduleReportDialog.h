@@ -7,9 +7,9 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "devices/DeviceFormStyle.h"
 #include "scheduling/ScheduleFormStyle.h"
 #include "shell/kit/ClickableLabel.h"
+#include "shell/kit/FormStyle.h"
 
 /// The auto-test report, 874 × 571: the total, the search field, five state buttons with their
 /// counts, and the table under its clickable column headers.
@@ -48,10 +48,8 @@ public:
             QStringLiteral("border-image: url(:/resource/scheduling/im_title_schedule.png);"));
         labelReportTitle =
             ScheduleFormStyle::title(AutoTestScheduleReportDialog, "labelReportTitle", QRect(24, 0, 400, 40));
-        labelTotalInfo =
-            DeviceFormStyle::caption(AutoTestScheduleReportDialog, "labelTotalInfo", QRect(30, 54, 300, 30));
-        lineEditFilter =
-            DeviceFormStyle::lineEdit(AutoTestScheduleReportDialog, "lineEditFilter", QRect(594, 54, 250, 30));
+        labelTotalInfo = FormStyle::caption(AutoTestScheduleReportDialog, "labelTotalInfo", QRect(30, 54, 300, 30));
+        lineEditFilter = FormStyle::lineEdit(AutoTestScheduleReportDialog, "lineEditFilter", QRect(594, 54, 250, 30));
 
         QToolButton **buttons[] = {&btnStatusAll, &btnStatusNotStarted, &btnStatusScheduling, &btnStatusSuccessfully,
                                    &btnStatusFailed};

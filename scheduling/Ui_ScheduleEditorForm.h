@@ -10,9 +10,9 @@
 #include <QTableWidget>
 #include <QWidget>
 
-#include "devices/DeviceFormStyle.h"
 #include "scheduling/ScheduleFormStyle.h"
 #include "shell/kit/CustComboBox.h"
+#include "shell/kit/FormStyle.h"
 #include "shell/kit/ScheduleLineEdit.h"
 #include "shell/kit/ScheduleSettingSpinBox.h"
 #include "shell/kit/TextLabel.h"
@@ -185,8 +185,8 @@ public:
         widgetButtons = new QWidget(form);
         widgetButtons->setObjectName(QStringLiteral("widgetButtons"));
         widgetButtons->setGeometry(QRect(624, 514, 220, 34));
-        btnCancel = DeviceFormStyle::button(widgetButtons, "btnCancel", QRect(0, 2, 104, 30), false);
-        btnSave = DeviceFormStyle::button(widgetButtons, "btnSave", QRect(116, 2, 104, 30), true);
+        btnCancel = FormStyle::button(widgetButtons, "btnCancel", QRect(0, 2, 104, 30), false);
+        btnSave = FormStyle::button(widgetButtons, "btnSave", QRect(116, 2, 104, 30), true);
     }
 
     void retranslateCommon()

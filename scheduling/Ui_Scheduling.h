@@ -12,10 +12,10 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "devices/DeviceFormStyle.h"
 #include "scheduling/ScheduleFormStyle.h"
 #include "shell/kit/CustComboBox.h"
 #include "shell/kit/CustomFilterWidget.h"
+#include "shell/kit/FormStyle.h"
 
 /// The Schedule Setup page at scale 1.0: 940 × 641. Three tables on a stack (device control,
 /// firmware update, auto test), each under a header strip of labels and with a guide for the
@@ -136,7 +136,7 @@ public:
                            "QComboBox QAbstractItemView::item {min-height: 26px;}"
                            "QComboBox QAbstractItemView::item:hover {background-color: #f7e195;color: #000000;}"));
 
-        lineEditFilter = DeviceFormStyle::lineEdit(Scheduling, "lineEditFilter", QRect(596, 16, 280, 32));
+        lineEditFilter = FormStyle::lineEdit(Scheduling, "lineEditFilter", QRect(596, 16, 280, 32));
         btnFilter = new QToolButton(Scheduling);
         btnFilter->setObjectName(QStringLiteral("btnFilter"));
         btnFilter->setGeometry(QRect(888, 16, 32, 32));

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QStackedWidget>
 
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 
 /// The schedule setting dialog: one stack of pages filling the 874 × 571 dialog.
 class Ui_Scheduling_Setting
@@ -19,7 +19,7 @@ public:
         Scheduling_Setting->resize(874, 571);
         Scheduling_Setting->setModal(true);
         Scheduling_Setting->setStyleSheet(QStringLiteral("QDialog#Scheduling_Setting{background-color: #404040;}\n") +
-                                          DeviceFormStyle::scrollBarStyle());
+                                          FormStyle::scrollBarStyle());
         scheduleStackedWidget = new QStackedWidget(Scheduling_Setting);
         scheduleStackedWidget->setObjectName(QStringLiteral("scheduleStackedWidget"));
         scheduleStackedWidget->setGeometry(QRect(0, 0, 874, 571));

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Runs the coverage-guided fuzzer over the frame decoder, the panel identity and the M-SEARCH
-# parser for a bounded time (default 60 s): bash scripts/fuzz.sh [seconds]
+# Runs every coverage-guided fuzzer for a bounded time each (default 60 s): the frame decoder, the panel identity
+# and the M-SEARCH parser (fuzz_protocol), and the readers of update.cfg, the box and panel manifests, the user and
+# device CSV files and the panels' account file (fuzz_<name>, seeds in tests/fuzz/seeds/<name>/).
+#   bash scripts/fuzz.sh [seconds] [target...]
+# Every target runs even when one reports; the script ends with a line per target and fails when any reported.
+# A report's input is kept as crash-*/timeout-*/oom-* in build-fuzz/fuzz-artifacts/<target>/; rerun it with
+# build-fuzz/tests/fuzz/fuzz_<target> <file>.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(protocol updatecfg boxmanifest panelmanifest usercsv devicecsv accountfile)
 bash "$top/scripts/install-deps.sh"
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -12,8 +20,34 @@ fi
 build="$top/build-fuzz"
 cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DQUORVIN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address"
-cmake --build "$build" -j"$(nproc)" --target fuzz_protocol
-work="$build/fuzz-corpus"
-mkdir -p "$work"
-cp -n "$top"/tests/fuzz/corpus/* "$work/"
-"$build/tests/fuzz/fuzz_protocol" -max_total_time="$seconds" -max_len=4096 "$work"
+cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+
+summary=()
+failed=0
+for target in "${targets[@]}"; do
+    work="$build/fuzz-corpus/$target"
+    artifacts="$build/fuzz-artifacts/$target"
+    mkdir -p "$work" "$artifacts"
+    if [ "$target" = protocol ]; then seeds="$top/tests/fuzz/corpus"; else seeds="$top/tests/fuzz/seeds/$target"; fi
+    cp -n "$seeds"/* "$work/"
+    echo "=== fuzz_$target for $seconds s"
+    log="$build/fuzz-$target.log"
+    set +e
+    "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=4096 -artifact_prefix="$artifacts/" "$work" \
+        >"$log" 2>&1
+    status=$?
+    set -e
+    runs=$(grep -Eo 'Done [0-9]+ runs in [0-9]+ second' "$log" | tail -1 || true)
+    if [ "$status" -eq 0 ]; then
+        summary+=("fuzz_$target: no report (${runs:-no run count})")
+    else
+        failed=1
+        # The broken promise (qFatal's line) or the sanitizer's finding, and the input that showed it.
+        grep -B3 -m1 -E 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer)' "$log" || tail -5 "$log"
+        grep -E '^artifact_prefix|Test unit written to' "$log" || true
+        summary+=("fuzz_$target: REPORT (exit $status), see $log")
+    fi
+done
+echo "=== summary"
+printf '%s\n' "${summary[@]}"
+exit $failed

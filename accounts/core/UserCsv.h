@@ -6,12 +6,11 @@
 #include <QStringList>
 
 #include "accounts/core/PasswordRule.h"
-#include "devices/DeviceCsv.h"
+#include "shell/base/CsvImportError.h"
 
-/// The first problem a user import found: 0-based column, 1-based file row (the header is
-/// row 1) and the already translated reason; the same shape as the device import's, so both
-/// feed the same error window.
-using UserCsvError = DeviceCsvError;
+/// The first problem a user import found; the same record as the device import's, so both feed
+/// the same error window.
+using UserCsvError = CsvImportError;
 
 /// One data row of the user CSV file as the writing reads it: quotes removed, nothing trimmed.
 /// Only rows that passed UserCsv::checkRow are read this way, so all seventeen cells are there.

@@ -2,13 +2,13 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
-#include "devices/DialogPlacement.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "firmware/pages/OtaMessageDialog.h"
 #include "network/CmdServer.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -569,7 +569,7 @@ void OtaScheduleSetting::showNotice(OtaScheduleRules::Notice notice)
 {
     otaMessageDialog->setMessage(OtaScheduleRules::message(notice));
     otaMessageDialog->setButtonText(OtaScheduleRules::buttonText(notice));
-    DialogPlacement::centreOnScreenOf(otaMessageDialog, this);
+    DialogPlacementRule::centreOnScreenOf(otaMessageDialog, this);
     otaMessageDialog->show();
 }
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/TryCeiling.h"
+
 namespace {
 
 QByteArray fileBytes(const QString &path)
@@ -149,7 +151,7 @@ void TestAudio::playerRefusesAMissingFileAndNeverSpinsOnAFailure()
     QCOMPARE(player.currentFile(), folder + AudioFolder::alarmName());
     // Either the machine plays it (the position moves on), or the back end gives up once and the
     // player stops.
-    QTRY_VERIFY_WITH_TIMEOUT(failed.count() > 0 || player.position() > 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(failed.count() > 0 || player.position() > 0, QuorvinTryCeilingMs);
     QTest::qWait(300);
     if (!failed.isEmpty()) {
         QCOMPARE(failed.count(), 1);
@@ -211,6 +213,8 @@ void TestAudio::unmute()
         installTool(m_dir->path(), tool, output);
 
     AudioSystemHandler handler;
+    // The tools are scripts: on a loaded machine starting one may take longer than the console waits for a mixer.
+    handler.setTimeoutMs(QuorvinTryCeilingMs);
     QSignalSpy finished(&handler, &AudioSystemHandler::unmuteFinished);
     handler.unmute();
     QTRY_COMPARE(finished.count(), 1);
@@ -223,11 +227,13 @@ void TestAudio::unmute()
 void TestAudio::unmuteWithoutAToolLogsAndReturnsAtOnce()
 {
     AudioSystemHandler handler;
+    // "At once" against a wait for a tool: with a minute's limit on tools, any such wait would show.
+    handler.setTimeoutMs(60000);
     QSignalSpy finished(&handler, &AudioSystemHandler::unmuteFinished);
     QElapsedTimer clock;
     clock.start();
     handler.unmute();
-    QVERIFY(clock.elapsed() < 100);
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().first().toInt(), int(AudioSystemHandler::NoTool));
     QCOMPARE(AudioSystemHandler::logLine(AudioSystemHandler::NoTool, 0), QStringLiteral("initializeWAS failed"));
@@ -238,7 +244,8 @@ void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
     // wpctl present but its server is gone: logged with its exit code.
     installTool(m_dir->path(), QStringLiteral("wpctl"), QByteArray(), 1);
     AudioSystemHandler handler;
-    handler.setTimeoutMs(300);
+    // The tools that answer get all the time a loaded machine needs; only the hanging one below meets a short limit.
+    handler.setTimeoutMs(QuorvinTryCeilingMs);
     QSignalSpy finished(&handler, &AudioSystemHandler::unmuteFinished);
     handler.unmute();
     QTRY_COMPARE(finished.count(), 1);
@@ -258,6 +265,7 @@ void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
     // limit. unmute() itself returns at once, and an alert meanwhile starts no second tool.
     QVERIFY(QFile::remove(m_dir->path() + QStringLiteral("/pactl")));
     installTool(m_dir->path(), QStringLiteral("amixer"), QByteArray("[off]"), 0, true);
+    handler.setTimeoutMs(300);
     handler.unmute();
     QTRY_COMPARE(finished.count(), 3);
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
@@ -266,7 +274,7 @@ void TestAudio::aFailedToolIsForgottenAndAHangingOneKilled()
     QVERIFY(handler.isRunning());
     handler.unmute();
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::Busy));
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 5, 3000);
+    QTRY_COMPARE(finished.count(), 5);
     QCOMPARE(finished.last().first().toInt(), int(AudioSystemHandler::ReadFailed));
     QCOMPARE(finished.last().at(1).toInt(), -1);
 }

@@ -177,7 +177,7 @@ void TestBroadcastManager::silentAndOfflinePanelsFail()
     m_manager->startQueuedBroadcastTasks();
     // Off and not to be woken: failed at once, long before the silent panel's time is up.
     QTRY_COMPARE(reportOf(broadcast).value("Quiet-003"), qMakePair(2, 1));
-    QVERIFY(clock.elapsed() < 2000);
+    QVERIFY2(clock.elapsed() < 4750, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(reportOf(broadcast).value("Quiet-002"), qMakePair(0, 0));
 
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);

@@ -10,6 +10,7 @@
 #include "datastore/VelkAccount.h"
 #include "network/NetTestSupport.h"
 #include "platform/audio/AudioSystemHandler.h"
+#include "support/TryCeiling.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -96,7 +97,7 @@ inline SimulatedPanel *connectSimulatedPanel(QList<SimulatedPanel *> &owned, int
     auto *panel = new SimulatedPanel(SimulatedPanel::defaultIdentity(quint32(serial)), directSettings(serial));
     owned.append(panel);
     panel->start();
-    if (!QTest::qWaitFor([panel]() { return panel->isConnected(); }, 5000))
+    if (!QTest::qWaitFor([panel]() { return panel->isConnected(); }, QuorvinTryCeilingMs))
         qWarning("panel %s did not connect", qPrintable(name));
     return panel;
 }

@@ -19,6 +19,7 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/TryCeiling.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -317,8 +318,10 @@ void TestEmergencyPage::macFormsAndUnknownMacs()
 
 void TestEmergencyPage::unmuteGoesThroughTheMixerTool()
 {
-    // The page's own unmuting, with a stand-in wpctl on PATH that reports the output muted.
+    // The page's own unmuting, with a stand-in wpctl on PATH that reports the output muted. The script gets all the
+    // time a loaded machine needs to start.
     m_road->setUnmuter(m_realUnmuter);
+    m_realUnmuter->setTimeoutMs(QuorvinTryCeilingMs);
     QTemporaryDir tools;
     QFile wpctl(tools.filePath(QStringLiteral("wpctl")));
     QVERIFY(wpctl.open(QIODevice::WriteOnly));
@@ -334,12 +337,15 @@ void TestEmergencyPage::unmuteGoesThroughTheMixerTool()
     panel->raiseSos();
     QTRY_COMPARE(shownWarnings().size(), 1);
     QVERIFY(m_player->isPlaying());
-    QFile calls(tools.filePath(QStringLiteral("calls.txt")));
-    QTRY_VERIFY(calls.exists() && calls.size() > 40);
-    QTest::qWait(100);
-    QVERIFY(calls.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(calls.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             (QStringList{"get-volume @DEFAULT_AUDIO_SINK@", "set-mute @DEFAULT_AUDIO_SINK@ 0"}));
+    auto calls = [&tools]() {
+        QFile file(tools.filePath(QStringLiteral("calls.txt")));
+        return file.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                   : QStringList();
+    };
+    QTRY_COMPARE(calls(), (QStringList{"get-volume @DEFAULT_AUDIO_SINK@", "set-mute @DEFAULT_AUDIO_SINK@ 0"}));
+    QTest::qWait(100); // a third call would show here
+    QCOMPARE(calls(), (QStringList{"get-volume @DEFAULT_AUDIO_SINK@", "set-mute @DEFAULT_AUDIO_SINK@ 0"}));
     answerAll();
 
     // The tool gone: the alert that finds it missing logs the failed read and makes the page

@@ -11,6 +11,7 @@
 #include "firmware/PanelVersion.h"
 #include "network/NetTestSupport.h"
 #include "shell/base/Clock.h"
+#include "support/TryCeiling.h"
 #include "tools/localhttp/LocalHttpServer.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedFirmware.h"
@@ -63,14 +64,17 @@ public:
         return server->serverPort() != 0 && m_http->isListening();
     }
 
+    // Short beside the console's own (minutes), yet long enough that a simulated device that does answer is never
+    // timed out on a loaded machine, where it and the console share one busy event loop; the cases about silent
+    // devices wait these out.
     static OtaTimeouts shortTimeouts()
     {
         OtaTimeouts t;
-        t.otaStateAnswerMs = 1000;
-        t.wakeMs = 8000;
-        t.installResultMs = 1500;
-        t.installResultWithImageMs = 2500;
-        t.downloadStallMs = 1000;
+        t.otaStateAnswerMs = 5000;
+        t.wakeMs = 30000;
+        t.installResultMs = 8000;
+        t.installResultWithImageMs = 10000;
+        t.downloadStallMs = 10000;
         t.serverCheckMs = 20000;
         return t;
     }
@@ -173,7 +177,7 @@ public:
                 }
                 return true;
             },
-            10000);
+            QuorvinTryCeilingMs);
     }
 
     /// A check that asks the servers, waited for to its end (also when every family failed).

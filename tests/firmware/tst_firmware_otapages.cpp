@@ -5,6 +5,7 @@
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "shell/base/Session.h"
 #include "support/DbProbe.h"
+#include "support/TryCeiling.h"
 
 #include <QtTest>
 
@@ -82,7 +83,7 @@ QStringList TestFirmwareOtaPages::column(QTableWidget *table, int column)
 QString TestFirmwareOtaPages::pressAdd(OtaScheduleSetting &page)
 {
     page.btnAddSchedule->click();
-    if (!QTest::qWaitFor([&] { return page.messageDialog()->isVisible(); }, 5000))
+    if (!QTest::qWaitFor([&] { return page.messageDialog()->isVisible(); }, QuorvinTryCeilingMs))
         return QString();
     return page.messageDialog()->labelMessage->text();
 }

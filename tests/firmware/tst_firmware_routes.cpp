@@ -183,7 +183,8 @@ void TestFirmwareRoutes::branchingManifestIsBounded()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!routes.build(read(body)));
-    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    // Without the bound the routes would number a million; a minute leaves room for any loaded machine.
+    QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(routes.gaveUp());
     QVERIFY(routes.isEmpty());
     QCOMPARE(routes.findRouteIndex("2.5.2000.0", "A"), -1);

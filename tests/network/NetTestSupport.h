@@ -14,6 +14,7 @@
 #include "support/LoopbackNetwork.h"
 #include "support/StoredDevice.h"
 #include "support/TestEnv.h"
+#include "support/TryCeiling.h"
 #include "tools/panelsim/SimulatedPanel.h"
 
 #include <QElapsedTimer>
@@ -71,7 +72,7 @@ class RawPeer
 {
 public:
     RawPeer() { m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), CmdServer::getInstance()->serverPort()); }
-    bool waitConnected() { return m_socket.waitForConnected(5000); }
+    bool waitConnected() { return m_socket.waitForConnected(QuorvinTryCeilingMs); }
     void send(const QByteArray &bytes)
     {
         m_socket.write(bytes);

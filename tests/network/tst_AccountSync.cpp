@@ -77,7 +77,8 @@ std::unique_ptr<SimulatedPanel> TestAccountSync::connectedPanel(int serial, int 
     identity.displayClientVersion = version;
     std::unique_ptr<SimulatedPanel> panel(new SimulatedPanel(identity, directSettings(addressIndex)));
     panel->start();
-    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
+    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); },
+                         QuorvinTryCeilingMs))
         qWarning("panel %d did not connect", serial);
     return panel;
 }
@@ -353,7 +354,8 @@ void TestAccountSync::lateAnswerIsRecorded()
 void TestAccountSync::closedDuringSyncReportsNothing()
 {
     auto panel = connectedPanel(8, 8);
-    panel->setAnswerDelay(VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, 300);
+    // Long enough that the panel is surely gone before it would answer.
+    panel->setAnswerDelay(VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP, 10000);
     QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
     QSignalSpy report(m_server, &CmdServer::emitUpdateAccountReportDialog);
     m_server->connectSyncReport(testMac(8));

@@ -66,7 +66,8 @@ std::unique_ptr<SimulatedPanel> TestCommands::connectedPanel(int serial, int add
     std::unique_ptr<SimulatedPanel> panel(
         new SimulatedPanel(identityWith(serial, "kelvo"), directSettings(addressIndex)));
     panel->start();
-    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
+    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); },
+                         QuorvinTryCeilingMs))
         qWarning("panel %d did not connect", serial);
     return panel;
 }
@@ -109,8 +110,8 @@ void TestCommands::wakeOnLan()
                 packets.append(m_wakeListener.receiveDatagram().data());
             return packets.size() >= 6;
         }(),
-        5000);
-    QTest::qWait(200);
+        QuorvinTryCeilingMs);
+    QTest::qWait(200); // a seventh packet would show here
     while (m_wakeListener.hasPendingDatagrams())
         packets.append(m_wakeListener.receiveDatagram().data());
     // Three rounds, one packet per valid device and target.
@@ -272,8 +273,14 @@ void TestCommands::cancelVariants()
     QTest::qWait(100);
     m_server->cancelFileTransferByTimeout(testMac(5));
     panel->resumeReading();
-    QTest::qWait(300);
-    const int chunks = panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA);
+    // The chunks written before the cancel still arrive: wait until none has come for 300 ms.
+    int chunks = -1;
+    QTRY_VERIFY([&] {
+        const int before = panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA);
+        QTest::qWait(300);
+        chunks = panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA);
+        return chunks == before;
+    }());
     QTest::qWait(300);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA), chunks); // no more chunks
     QVERIFY(chunks < 800);

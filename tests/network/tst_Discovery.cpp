@@ -1,4 +1,5 @@
 #include "NetTestSupport.h"
+#include "support/TryCeiling.h"
 
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
@@ -110,7 +111,7 @@ void TestDiscovery::answerGoesToTheAnswerPort()
         QVERIFY(searcher.writeDatagram(SsdpMessage::buildSearch(search, "239.255.255.250:1988"),
                                        QHostAddress(QHostAddress::LocalHost), port) > 0);
         SsdpAnswer answer;
-        QVERIFY(SsdpMessage::parseAnswer(receiveOne(searcher, 3000), &answer));
+        QVERIFY(SsdpMessage::parseAnswer(receiveOne(searcher, QuorvinTryCeilingMs), &answer));
         QCOMPARE(answer.host, QString("127.0.0.1"));
         QCOMPARE(answer.port, m_server->serverPort());
         QVERIFY(answer.usn.startsWith("uuid:" + m_server->consoleId().remove('{').remove('}') + "::"));
@@ -165,7 +166,7 @@ void TestDiscovery::heardPanelsAndExpiry()
     panel->shutDown();
 
     // Gone after three ticks without a search.
-    QTRY_VERIFY_WITH_TIMEOUT(find(m_upnp->heardDevices()).macAddress.isEmpty(), 5000);
+    QTRY_VERIFY(find(m_upnp->heardDevices()).macAddress.isEmpty());
 
     // A managed panel is heard but not unmanaged.
     SimulatedPanel *managed = m_fleet->panel(1);
@@ -188,7 +189,7 @@ void TestDiscovery::wokenPanelFindsTheConsole()
     QCOMPARE(panel->state(), SimulatedPanel::Off);
     m_server->powerOn({device});
     QTRY_VERIFY(woken.count() >= 1);
-    QTRY_VERIFY_WITH_TIMEOUT(m_server->isDeviceOnline(device), 5000);
+    QTRY_VERIFY(m_server->isDeviceOnline(device));
     QCOMPARE(connections.count(), 1);
     QTRY_VERIFY(panel->isConnected()); // the panel reads its answer a turn after the console registered it
     panel->shutDown();
@@ -216,7 +217,7 @@ void TestDiscovery::reannounceReachesOfflinePanels()
     QVERIFY(!byStoredIp->isConnected());
 
     isAdminLogin = true;
-    QTRY_VERIFY_WITH_TIMEOUT(byArp->isConnected() && byStoredIp->isConnected(), 5000);
+    QTRY_VERIFY(byArp->isConnected() && byStoredIp->isConnected());
     QCOMPARE(m_upnp->ipForMac(byArp->mac()), QString("127.0.0.23"));
     byArp->shutDown();
     byStoredIp->shutDown();
@@ -331,7 +332,7 @@ void TestDiscovery::arpRunsAsynchronously()
     QVERIFY(arp.refresh());
     QVERIFY(arp.isRunning());
     QVERIFY(!arp.refresh()); // one run at a time
-    QVERIFY(spy.wait(5000));
+    QVERIFY(spy.wait(QuorvinTryCeilingMs));
     QCOMPARE(spy.at(0).at(0).toBool(), true);
     QCOMPARE(arp.ipForMac("02-51-4D-00-00-01"), QString("127.0.0.9"));
     QVERIFY(!arp.isRunning());
@@ -350,7 +351,7 @@ void TestDiscovery::arpFallsBackToKernelTable()
     arp.setFallbackFile(file.fileName());
     QSignalSpy spy(&arp, &ArpTable::refreshed);
     QVERIFY(arp.refresh());
-    QVERIFY(spy.wait(5000));
+    QVERIFY(spy.wait(QuorvinTryCeilingMs));
     QCOMPARE(arp.ipForMac("02:51:4d:00:00:02"), QString("127.0.0.12"));
 }
 
@@ -361,13 +362,13 @@ void TestDiscovery::arpOverrunIsKilled()
     arp.setCommand("sh", {"-c", "echo '? (127.0.0.9) at 02:51:4d:00:00:01 [ether] on lo'"});
     QSignalSpy spy(&arp, &ArpTable::refreshed);
     QVERIFY(arp.refresh());
-    QVERIFY(spy.wait(5000));
+    QVERIFY(spy.wait(QuorvinTryCeilingMs));
     arp.setCommand("sleep", {"30"});
     arp.setTimeoutMs(100);
     QElapsedTimer elapsed;
     elapsed.start();
     QVERIFY(arp.refresh());
-    QVERIFY(spy.wait(5000));
+    QVERIFY(spy.wait(20000)); // the command would run for 30 s
     QCOMPARE(spy.last().at(0).toBool(), false);
     QVERIFY(elapsed.elapsed() < 20000);
     QVERIFY(!arp.isRunning());
@@ -375,7 +376,7 @@ void TestDiscovery::arpOverrunIsKilled()
     // A new run can start right away.
     arp.setCommand("true", {});
     QVERIFY(arp.refresh());
-    QVERIFY(spy.wait(5000));
+    QVERIFY(spy.wait(QuorvinTryCeilingMs));
 }
 
 QTEST_GUILESS_MAIN(TestDiscovery)

@@ -56,9 +56,11 @@ void TestHandshake::initTestCase()
     m_log.reset(new LogCapture);
     OrvantaDBManager::setDataFolder(m_dir.path());
     NetworkConfig config = loopbackNetworkConfig(m_dir.path());
-    config.handshakeTimeoutMs = 1000;
+    // Short, so that the cases about silent peers end soon, yet with room for a loaded machine: a panel that
+    // identifies itself or answers the keep-alives is never closed as silent.
+    config.handshakeTimeoutMs = 3000;
     config.heartbeatIntervalMs = 300;
-    config.idleTimeoutMs = 1500;
+    config.idleTimeoutMs = 4000;
     config.maxPendingHandshakes = 8;
     NetworkConfig::setCurrent(config);
     m_server = CmdServer::getInstance();
@@ -76,7 +78,8 @@ std::unique_ptr<SimulatedPanel> TestHandshake::connectedPanel(int serial, int ad
     std::unique_ptr<SimulatedPanel> panel(
         new SimulatedPanel(identityWith(serial, "kelvo"), directSettings(addressIndex)));
     panel->start();
-    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); }, 5000))
+    if (!QTest::qWaitFor([&] { return panel->isConnected() && m_server->getChannel(panel->mac()); },
+                         QuorvinTryCeilingMs))
         qWarning("panel %d did not connect", serial);
     return panel;
 }
@@ -294,12 +297,12 @@ void TestHandshake::keepAliveAndIdleClose()
 {
     auto panel = connectedPanel(6, 7);
     QVERIFY(panel->isConnected());
-    QTRY_VERIFY(panel->receivedCount(VELK_REMOTE_CMD_HEARTBEAT) >= 3);
+    QTRY_VERIFY(panel->receivedCount(VELK_REMOTE_CMD_HEARTBEAT) >= 15); // more than the idle time-out's worth
     QVERIFY(panel->isConnected()); // answering kept it alive past the idle time-out
 
     QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
     panel->behaviour().answerHeartbeat = false;
-    QTRY_VERIFY_WITH_TIMEOUT(gone.count() >= 1, 5000);
+    QTRY_VERIFY(gone.count() >= 1);
     QCOMPARE(m_server->connectionState(testMac(6)), CmdServer::Offline);
     panel->shutDown();
 
@@ -366,7 +369,7 @@ void TestHandshake::badFramesOnAConnection()
     }
 
     if (closes) {
-        QTRY_VERIFY_WITH_TIMEOUT(gone.count() == 1, 5000);
+        QTRY_VERIFY(gone.count() == 1);
         QTRY_VERIFY(channel.isNull());
     } else {
         // A heartbeat round trip proves the frames before it were read and dropped.
@@ -485,7 +488,7 @@ void TestHandshake::silentPeerIsClosed()
     RawPeer peer;
     QVERIFY(peer.waitConnected());
     peer.send(QByteArray("\x10\x00", 2)); // half a header, then nothing
-    QTRY_VERIFY_WITH_TIMEOUT(peer.isClosed(), 5000);
+    QTRY_VERIFY(peer.isClosed());
 }
 
 // Connections that never identify cannot pile up: past the bound, newer ones are closed at once, and a real panel
@@ -498,8 +501,7 @@ void TestHandshake::floodOfUnidentifiedConnections()
         QVERIFY(peers.back()->waitConnected());
     }
     QTRY_VERIFY(std::count_if(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }) >= 12);
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }),
-                             5000);
+    QTRY_VERIFY(std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }));
     auto panel = connectedPanel(1, 1);
     QVERIFY(panel->isConnected());
     panel->shutDown();
@@ -523,8 +525,7 @@ void TestHandshake::randomBytesNeverHurtTheServer()
             peers.back()->send(bytes);
         }
     }
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }),
-                             8000);
+    QTRY_VERIFY(std::all_of(peers.begin(), peers.end(), [](const auto &peer) { return peer->isClosed(); }));
     auto panel = connectedPanel(1, 1);
     QVERIFY(panel->isConnected());
     panel->shutDown();

@@ -578,9 +578,8 @@ void TestPolish::deviceColumnsStayPut()
     QTest::qWait(50);
     QVERIFY(!table->verticalScrollBar()->isVisible());
     management->lineEditSearch->clear();
-    QTest::qWait(50);
-    QCOMPARE(table->model()->rowCount(), 20);
-    QVERIFY(table->verticalScrollBar()->isVisible());
+    QTRY_COMPARE(table->model()->rowCount(), 20);
+    QTRY_VERIFY(table->verticalScrollBar()->isVisible());
     const QList<int> first = columnEdges(table);
     const int firstFill = visibleColumnsWidth(table);
     const int firstRoom = table->viewport()->width();

@@ -226,7 +226,7 @@ void TestSchedulingOta::busyManagerDelaysTheRun()
     m_bench.clock()->setNow(now().addSecs(60));
     QTRY_VERIFY(asked.count() >= 2); // dropped while the server check stalls, asked again
     QCOMPARE(started.count(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000); // the server check gave up: the manager is free
+    QTRY_COMPARE(started.count(), 1); // the server check gave up: the manager is free
     QTRY_COMPARE_WITH_TIMEOUT(stored(busy.osid).status, 4, 20000);
 }
 

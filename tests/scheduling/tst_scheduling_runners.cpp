@@ -24,6 +24,7 @@ private slots:
 private:
     quint32 seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
                          const QList<VelkGroups> &groups = {});
+    // Time for a packet or command that should not come to show up; what should come is waited for.
     void settle(int ms = 150) { QTest::qWait(ms); }
 
     std::unique_ptr<SchedulingFixture> m_fx;
@@ -95,6 +96,8 @@ void TestSchedulingRunners::deviceControlDay()
 
     clock.setNow(QDateTime(Monday, QTime(8, 0)));
     runner.rebuild(); // a table fill in the due second
+    QTRY_COMPARE(m_fx->wake().packets(one.macAddress), expected * m_fx->burst());
+    QTRY_COMPARE(m_fx->wake().packets(two.macAddress), expected * m_fx->burst());
     settle();
     QCOMPARE(m_fx->wake().packets(one.macAddress), expected * m_fx->burst());
     QCOMPARE(m_fx->wake().packets(two.macAddress), expected * m_fx->burst());
@@ -267,6 +270,8 @@ void TestSchedulingRunners::autoTestRun()
     QCOMPARE(runner.tasks().size(), 2);
 
     clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QTRY_COMPARE(m_fx->wake().packets(devices[1].macAddress), m_fx->burst());
+    QTRY_COMPARE(m_fx->wake().packets(devices[2].macAddress), m_fx->burst());
     settle();
     QCOMPARE(m_fx->wake().packets(devices[0].macAddress), 0);
     QCOMPARE(m_fx->wake().packets(devices[1].macAddress), m_fx->burst());
@@ -342,6 +347,7 @@ void TestSchedulingRunners::autoTestRefusals()
     QCOMPARE(m_fx->wake().packets(one.macAddress), 0);
 
     clock.setNow(QDateTime(Monday, QTime(10, 5)));
+    QTRY_COMPARE(m_fx->wake().packets(one.macAddress), m_fx->burst());
     settle();
     QCOMPARE(stored(later).status, 2);
     QCOMPARE(m_fx->wake().packets(one.macAddress), m_fx->burst());

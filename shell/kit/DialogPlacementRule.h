@@ -2,8 +2,8 @@
 
 class QWidget;
 
-/// Where the device page puts its dialogs before showing them.
-class DialogPlacement
+/// Where the pages put their dialogs before showing them.
+class DialogPlacementRule
 {
 public:
     /// Moves dialog so that its centre lies on the centre of the available area of the screen

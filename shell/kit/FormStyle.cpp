@@ -1,4 +1,4 @@
-#include "devices/DeviceFormStyle.h"
+#include "shell/kit/FormStyle.h"
 
 #include <QFont>
 #include <QLabel>
@@ -21,17 +21,17 @@ QString px(int length)
 
 } // namespace
 
-QString DeviceFormStyle::captionStyle()
+QString FormStyle::captionStyle()
 {
     return QStringLiteral("color: #ffffff;\nfont-size:10pt; font-family:Arial;");
 }
 
-QString DeviceFormStyle::hintStyle()
+QString FormStyle::hintStyle()
 {
     return QStringLiteral("color: #bfbfbf;\nfont-size:10pt; font-family:Arial;");
 }
 
-QString DeviceFormStyle::lineEditStyle()
+QString FormStyle::lineEditStyle()
 {
     return QStringLiteral("QLineEdit{background-color: #333333;color: #ffffff;font-size:10pt; font-family:Arial;"
                           "border: 1px solid #7a7a7a;border-radius: %1;padding-left:%2;}\n"
@@ -40,7 +40,7 @@ QString DeviceFormStyle::lineEditStyle()
         .arg(px(5), px(8));
 }
 
-QString DeviceFormStyle::primaryButtonStyle()
+QString FormStyle::primaryButtonStyle()
 {
     return QStringLiteral("QPushButton{background-color: #0a84c6;color: #ffffff;border: none;border-radius: %1;"
                           "font-size:10pt; font-family:Arial;padding-left:%2;padding-right:%2;}\n"
@@ -50,7 +50,7 @@ QString DeviceFormStyle::primaryButtonStyle()
         .arg(px(4), px(10));
 }
 
-QString DeviceFormStyle::secondaryButtonStyle()
+QString FormStyle::secondaryButtonStyle()
 {
     return QStringLiteral("QPushButton{background-color: transparent;color: #ffffff;border: 1px solid #a6a6a6;"
                           "border-radius: %1;font-size:10pt; font-family:Arial;padding-left:%2;padding-right:%2;}\n"
@@ -60,7 +60,7 @@ QString DeviceFormStyle::secondaryButtonStyle()
         .arg(px(4), px(10));
 }
 
-QString DeviceFormStyle::scrollBarStyle()
+QString FormStyle::scrollBarStyle()
 {
     return QStringLiteral("QScrollBar:vertical{background: #3a3a3a;width: %1;margin: 0px;border: none;}\n"
                           "QScrollBar::handle:vertical{background: #7a7a7a;border-radius: %2;min-height: %3;}\n"
@@ -70,7 +70,7 @@ QString DeviceFormStyle::scrollBarStyle()
         .arg(px(10), px(4), px(30));
 }
 
-QString DeviceFormStyle::indicatorStyle(const char *widgetClass)
+QString FormStyle::indicatorStyle(const char *widgetClass)
 {
     return QStringLiteral("%1::indicator{width: %2;height: %2;border: 1px solid #a6a6a6;border-radius: %3;"
                           "background-color: #2b2b2b;}\n"
@@ -80,7 +80,7 @@ QString DeviceFormStyle::indicatorStyle(const char *widgetClass)
         .arg(QLatin1String(widgetClass), px(14), px(3));
 }
 
-QString DeviceFormStyle::listStyle()
+QString FormStyle::listStyle()
 {
     return QStringLiteral("QListWidget{background-color: #333333;color: #ffffff;font-size:10pt; font-family:Arial;"
                           "border: 1px solid #7a7a7a;border-radius: %1;outline: none;padding: %2;}\n"
@@ -91,7 +91,7 @@ QString DeviceFormStyle::listStyle()
            indicatorStyle("QListWidget");
 }
 
-QString DeviceFormStyle::tableStyle()
+QString FormStyle::tableStyle()
 {
     return QStringLiteral(
                "QTableView{background-color: #4a4a4a;alternate-background-color: #525252;color: #ffffff;"
@@ -106,7 +106,7 @@ QString DeviceFormStyle::tableStyle()
            indicatorStyle("QTableView");
 }
 
-QLabel *DeviceFormStyle::caption(QWidget *parent, const char *objectName, const QRect &geometry)
+QLabel *FormStyle::caption(QWidget *parent, const char *objectName, const QRect &geometry)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(objectName));
@@ -116,7 +116,7 @@ QLabel *DeviceFormStyle::caption(QWidget *parent, const char *objectName, const 
     return label;
 }
 
-QLineEdit *DeviceFormStyle::lineEdit(QWidget *parent, const char *objectName, const QRect &geometry)
+QLineEdit *FormStyle::lineEdit(QWidget *parent, const char *objectName, const QRect &geometry)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(objectName));
@@ -127,7 +127,7 @@ QLineEdit *DeviceFormStyle::lineEdit(QWidget *parent, const char *objectName, co
     return edit;
 }
 
-QPushButton *DeviceFormStyle::button(QWidget *parent, const char *objectName, const QRect &geometry, bool primary)
+QPushButton *FormStyle::button(QWidget *parent, const char *objectName, const QRect &geometry, bool primary)
 {
     auto *button = new QPushButton(parent);
     button->setObjectName(QLatin1String(objectName));
@@ -139,7 +139,7 @@ QPushButton *DeviceFormStyle::button(QWidget *parent, const char *objectName, co
     return button;
 }
 
-QListWidget *DeviceFormStyle::checkList(QWidget *parent, const char *objectName, const QRect &geometry)
+QListWidget *FormStyle::checkList(QWidget *parent, const char *objectName, const QRect &geometry)
 {
     auto *list = new QListWidget(parent);
     list->setObjectName(QLatin1String(objectName));
@@ -153,7 +153,7 @@ QListWidget *DeviceFormStyle::checkList(QWidget *parent, const char *objectName,
     return list;
 }
 
-void DeviceFormStyle::styleScrollBar(QAbstractScrollArea *area)
+void FormStyle::styleScrollBar(QAbstractScrollArea *area)
 {
     area->verticalScrollBar()->setStyleSheet(scrollBarStyle());
 }

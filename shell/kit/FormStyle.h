@@ -10,11 +10,11 @@ class QListWidget;
 class QPushButton;
 class QWidget;
 
-/// The look shared by the Devices tab and its own dialogs (dark panels, white Arial text,
-/// blue action buttons), so each form only places its widgets. Pixel sizes in the style
+/// The look of the dark forms every tab shares (dark panels, white Arial text, blue action
+/// buttons), so each form only places its widgets. Pixel sizes in the style
 /// sheets follow the UI scale factor in force when the sheet is made; point sizes are scaled
 /// by the forms' own scaling pass.
-class DeviceFormStyle
+class FormStyle
 {
 public:
     static QString captionStyle();

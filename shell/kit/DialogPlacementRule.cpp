@@ -1,4 +1,4 @@
-#include "devices/DialogPlacement.h"
+#include "shell/kit/DialogPlacementRule.h"
 
 #include <QGuiApplication>
 #include <QRect>
@@ -27,7 +27,7 @@ QPoint centreOf(const QRect &rect)
 
 } // namespace
 
-void DialogPlacement::centreOnScreenOf(QWidget *dialog, QWidget *owner)
+void DialogPlacementRule::centreOnScreenOf(QWidget *dialog, QWidget *owner)
 {
     QScreen *screen = screenOf(owner);
     if (!screen)
@@ -41,7 +41,7 @@ void DialogPlacement::centreOnScreenOf(QWidget *dialog, QWidget *owner)
     dialog->move(dialog->pos() + QPoint(areaX - ownX, areaY - ownY));
 }
 
-void DialogPlacement::centreOnWindowOf(QWidget *dialog, QWidget *owner)
+void DialogPlacementRule::centreOnWindowOf(QWidget *dialog, QWidget *owner)
 {
     QScreen *screen = screenOf(owner);
     if (!owner || !screen) {
