@@ -98,6 +98,7 @@ private:
     QTimer *progressTimer = nullptr;
     int pendingProgress = 0;
     QList<VelkMultiUser> multiUserList;
+    quint64 multiUserListVersion = 0; // the data store's account version multiUserList was read at
     QList<QLabel *> headerLabels;
     FormScale formScale;
 };

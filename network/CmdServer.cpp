@@ -1,6 +1,7 @@
 #include "network/CmdServer.h"
 
 #include "datastore/OrvantaDBManager.h"
+#include "network/AccountSyncCache.h"
 #include "network/DeviceChannel.h"
 #include "network/FrameCodec.h"
 #include "network/PanelIdentity.h"
@@ -9,6 +10,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
@@ -31,6 +33,8 @@ constexpr int kListenBacklog = 1024;
 
 // Handshakes answered in one turn of the event loop at most for this long (see handshakeQueued()).
 constexpr qint64 kHandshakeSliceMs = 10;
+// The same for the answers of account synchronisations (see answerFirstSyncs(), flushSyncStatuses()).
+constexpr qint64 kSyncSliceMs = 10;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -130,8 +134,15 @@ OrvantaDBIntf *CmdServer::database()
 
 CmdServer::CmdServer(const NetworkConfig &config)
     : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
-      m_handshakeTimer(new QTimer(this))
+      m_handshakeTimer(new QTimer(this)), m_accountCache(new AccountSyncCache(database())),
+      m_syncStatusTimer(new QTimer(this)), m_firstSyncTimer(new QTimer(this))
 {
+    m_firstSyncTimer->setSingleShot(true);
+    m_firstSyncTimer->setInterval(0);
+    connect(m_firstSyncTimer, &QTimer::timeout, this, &CmdServer::answerFirstSyncs);
+    m_syncStatusTimer->setSingleShot(true);
+    m_syncStatusTimer->setInterval(0);
+    connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
     m_handshakeTimer->setSingleShot(true);
     m_handshakeTimer->setInterval(0);
     connect(m_handshakeTimer, &QTimer::timeout, this, &CmdServer::handshakeQueued);
@@ -155,6 +166,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
     }
     if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
+    m_managedIndexStale = true;
     if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAllAvailableIFP error");
     normaliseMacs(m_managedDevices);
@@ -232,7 +244,9 @@ void CmdServer::onNewConnection()
 void CmdServer::onIdentity(DeviceChannel *channel)
 {
     m_identified.append(channel);
-    m_handshakeTimer->start();
+    // Restarting an armed timer costs a re-sort of the thread's timers, once for each of a fleet's identities.
+    if (!m_handshakeTimer->isActive())
+        m_handshakeTimer->start();
 }
 
 void CmdServer::handshakeQueued()
@@ -348,12 +362,15 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
         pending->after = reported;
     for (VelkIFPDevice &held : m_managedDevices) {
         if (held.did == reported.did) {
+            const QString heldMac = held.macAddress;
             held = reported;
             held.macAddress = macKey(held.macAddress);
+            m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
             break;
         }
     }
-    m_writeTimer->start();
+    if (!m_writeTimer->isActive())
+        m_writeTimer->start();
 }
 
 void CmdServer::flushWriteBacks()
@@ -392,20 +409,22 @@ void CmdServer::flushWriteBacks()
     }
     m_pendingWrites.clear();
     for (VelkIFPDevice &held : m_managedDevices) {
+        const QString heldMac = held.macAddress;
         const auto device = written.constFind(held.did);
         if (device != written.constEnd()) {
             // A list handed over meanwhile, read from the database before the write, gets the report as well.
             takeReport(held, *device);
             held.macAddress = macKey(held.macAddress);
-            continue;
+        } else {
+            // A held record that claims a report the database did not take is set back, so the panel's next
+            // handshake tries the write again. A record changed since is left alone.
+            const auto write = failed.constFind(held.did);
+            if (write != failed.constEnd() && sameReport(held, write->after)) {
+                takeReport(held, write->before);
+                held.macAddress = write->before.macAddress;
+            }
         }
-        // A held record that claims a report the database did not take is set back, so the panel's next handshake
-        // tries the write again. A record changed since is left alone.
-        const auto write = failed.constFind(held.did);
-        if (write != failed.constEnd() && sameReport(held, write->after)) {
-            takeReport(held, write->before);
-            held.macAddress = write->before.macAddress;
-        }
+        m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
     }
 }
 
@@ -494,20 +513,34 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
 {
     if (mac.isEmpty())
         return false;
-    const QString key = macKey(mac);
-    for (const VelkIFPDevice &held : m_managedDevices) {
-        if (held.macAddress == key) {
-            *device = held;
-            return true;
+    const int index = managedIndex(macKey(mac));
+    if (index < 0)
+        return false;
+    *device = m_managedDevices.at(index);
+    return true;
+}
+
+int CmdServer::managedIndex(const QString &key) const
+{
+    // Asked several times in every panel's synchronisation: a search through a thousand records each time added up.
+    if (m_managedIndexStale) {
+        m_managedByMac.clear();
+        m_managedByMac.reserve(m_managedDevices.size());
+        for (int i = 0; i < m_managedDevices.size(); ++i) {
+            const QString &held = m_managedDevices.at(i).macAddress;
+            if (!held.isEmpty() && !m_managedByMac.contains(held))
+                m_managedByMac.insert(held, i);
         }
+        m_managedIndexStale = false;
     }
-    return false;
+    return m_managedByMac.value(key, -1);
 }
 
 void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
 {
     m_managedDevices = devices;
     normaliseMacs(m_managedDevices);
+    m_managedIndexStale = true;
 }
 
 void CmdServer::disconnectDevice(QString mac)
@@ -703,6 +736,8 @@ void CmdServer::cancelBroadcastFileTransferByTimeout(QString mac)
 
 QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
 {
+    if (devices.size() > 1 && isAdminLogin)
+        m_accountCache->prepareRun();
     QList<QString> started;
     for (const VelkIFPDevice &device : qAsConst(devices)) {
         DeviceChannel *channel = getChannel(device.macAddress);
@@ -743,4 +778,73 @@ void CmdServer::stopSafeAlert(QString mac)
 void CmdServer::updateAccountReportDialog()
 {
     emit emitUpdateAccountReportDialog();
+}
+
+void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
+{
+    m_firstSyncAnswers.append(channel);
+    if (!m_firstSyncTimer->isActive())
+        m_firstSyncTimer->start();
+}
+
+void CmdServer::answerFirstSyncs()
+{
+    // Asked all at once, a fleet answers all at once; a panel's first synchronisation takes its users in, which
+    // costs milliseconds, and five hundred of them held the loop for more than a second.
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_firstSyncAnswers.isEmpty() && slice.elapsed() < kSyncSliceMs) {
+        const QPointer<DeviceChannel> channel = m_firstSyncAnswers.takeFirst();
+        if (channel)
+            channel->answerFirstSync();
+    }
+    if (!m_firstSyncAnswers.isEmpty())
+        m_firstSyncTimer->start();
+}
+
+void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
+{
+    m_syncStatuses.append({channel, channel->getMacAddress(), status});
+    if (!m_syncStatusTimer->isActive())
+        m_syncStatusTimer->start();
+}
+
+void CmdServer::flushSyncStatuses()
+{
+    if (m_syncStatuses.isEmpty())
+        return;
+    OrvantaDBIntf *db = database();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    // A slice per turn, each in a transaction of its own: every panel's status is dozens of rows.
+    QElapsedTimer slice;
+    slice.start();
+    QList<SyncStatus> statuses;
+    DbTransaction transaction = db->transaction("CmdServer::recordSyncStatus");
+    QList<QString> failed;
+    while (!m_syncStatuses.isEmpty() && slice.elapsed() < kSyncSliceMs) {
+        const SyncStatus answer = m_syncStatuses.takeFirst();
+        statuses.append(answer);
+        VelkIFPDevice device;
+        if (!managedDevice(answer.mac, &device) || device.did == 0)
+            continue;
+        if (db->updateUserDeviceSyncStatus(device.did, answer.status, stamp) != DB_OK)
+            failed.append(answer.mac);
+    }
+    // Without a transaction (BEGIN failed) every write above stood on its own.
+    if (transaction.isActive() && !transaction.commit()) {
+        failed.clear();
+        for (const SyncStatus &answer : qAsConst(statuses))
+            failed.append(answer.mac);
+    }
+    for (const QString &mac : qAsConst(failed))
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(mac));
+    // The statuses are in the database before anyone hears of the answers.
+    for (const SyncStatus &answer : qAsConst(statuses)) {
+        if (answer.channel)
+            answer.channel->finishSync();
+        else
+            emit syncUserDeviceFinished(answer.mac);
+    }
+    if (!m_syncStatuses.isEmpty() && !m_syncStatusTimer->isActive())
+        m_syncStatusTimer->start();
 }

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 
+class AccountSyncCache;
 class DeviceChannel;
 class OrvantaDBIntf;
 class QTcpServer;
@@ -69,7 +70,7 @@ public:
     void cancelBroadcastFileTransferByTimeout(QString mac);
 
     /// Starts the account synchronisation of every listed device whose connection is not already synchronising;
-    /// returns their MACs in list order.
+    /// returns their MACs in list order. With more than one device, what they all need is read once beforehand.
     QList<QString> checkAccountSync(QList<VelkIFPDevice> devices);
     void connectSyncReport(QString mac);
     void resetSyncingUserDevice(QString mac);
@@ -101,6 +102,15 @@ public:
     bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
     /// The database every network operation goes through.
     static OrvantaDBIntf *database();
+    /// What account synchronisations read from the database, kept while it holds.
+    AccountSyncCache *accountSyncCache() const { return m_accountCache; }
+    /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
+    /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
+    void queueFirstSyncAnswer(DeviceChannel *channel);
+    /// Records a panel's final synchronisation answer: the status is written with those of every other panel that
+    /// answered in this turn of the event loop, in one transaction, and then the channel ends its synchronisation
+    /// (DeviceChannel::finishSync).
+    void recordSyncStatus(DeviceChannel *channel, int status);
 
 public slots:
     void updateAccountReportDialog();
@@ -144,7 +154,11 @@ private:
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
+    void answerFirstSyncs();
+    void flushSyncStatuses();
     DeviceChannel *handshakenChannel(const QString &mac) const;
+    /// Index into m_managedDevices of the first record with that normal MAC; -1 when none.
+    int managedIndex(const QString &key) const;
 
     NetworkConfig m_config;
     QTcpServer *m_server;
@@ -152,6 +166,9 @@ private:
     QString m_controlPassword;
     QString m_consoleId;
     QList<VelkIFPDevice> m_managedDevices;
+    // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
+    mutable QHash<QString, int> m_managedByMac;
+    mutable bool m_managedIndexStale = true;
     QHash<QString, DeviceChannel *> m_channels; // connected, by MAC
     QHash<QString, DeviceChannel *> m_locked;   // locked, by MAC
     QSet<DeviceChannel *> m_pending;            // awaiting identity
@@ -168,4 +185,18 @@ private:
     // Identities not answered yet, in arrival order; answered a slice at a time (see handshakeQueued()).
     QList<QPointer<DeviceChannel>> m_identified;
     QTimer *m_handshakeTimer;
+
+    AccountSyncCache *m_accountCache;
+    // Final synchronisation answers of this turn, written together by flushSyncStatuses(). A commit per panel was a
+    // sixth of a run over hundreds of panels.
+    struct SyncStatus
+    {
+        QPointer<DeviceChannel> channel;
+        QString mac;
+        int status;
+    };
+    QList<SyncStatus> m_syncStatuses;
+    QTimer *m_syncStatusTimer;
+    QList<QPointer<DeviceChannel>> m_firstSyncAnswers;
+    QTimer *m_firstSyncTimer;
 };
