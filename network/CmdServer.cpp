@@ -31,9 +31,9 @@ namespace {
 // promptly we accept. The listening socket is therefore made here with a deeper queue and handed to QTcpServer.
 constexpr int kListenBacklog = 1024;
 
-// Handshakes answered in one turn of the event loop at most for this long (see handshakeQueued()).
+// Handshakes answered in one turn of the event loop at most for this long.
 constexpr qint64 kHandshakeSliceMs = 10;
-// The same for the answers of account synchronisations (see answerFirstSyncs(), flushSyncStatuses()).
+// The same for the answers of account synchronisations.
 constexpr qint64 kSyncSliceMs = 10;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
@@ -134,18 +134,17 @@ OrvantaDBIntf *CmdServer::database()
 
 CmdServer::CmdServer(const NetworkConfig &config)
     : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
-      m_handshakeTimer(new QTimer(this)), m_accountCache(new AccountSyncCache(database())),
-      m_syncStatusTimer(new QTimer(this)), m_firstSyncTimer(new QTimer(this))
+      m_identified(this, kHandshakeSliceMs,
+                   [this](DeviceChannel *channel) {
+                       if (channel->state() == DeviceChannel::AwaitIdentity)
+                           handshake(channel);
+                   }),
+      m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
+      m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
-    m_firstSyncTimer->setSingleShot(true);
-    m_firstSyncTimer->setInterval(0);
-    connect(m_firstSyncTimer, &QTimer::timeout, this, &CmdServer::answerFirstSyncs);
     m_syncStatusTimer->setSingleShot(true);
     m_syncStatusTimer->setInterval(0);
     connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
-    m_handshakeTimer->setSingleShot(true);
-    m_handshakeTimer->setInterval(0);
-    connect(m_handshakeTimer, &QTimer::timeout, this, &CmdServer::handshakeQueued);
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(0);
     connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);
@@ -244,25 +243,6 @@ void CmdServer::onNewConnection()
 void CmdServer::onIdentity(DeviceChannel *channel)
 {
     m_identified.append(channel);
-    // Restarting an armed timer costs a re-sort of the thread's timers, once for each of a fleet's identities.
-    if (!m_handshakeTimer->isActive())
-        m_handshakeTimer->start();
-}
-
-void CmdServer::handshakeQueued()
-{
-    // A fleet powering on sends a thousand identities within a few milliseconds, and each handshake runs its
-    // listeners (the device list, the account synchronisation). Answered all in one turn they held the event loop for
-    // a tenth of a second and more; a slice per turn lets the operator's clicks and the screen through in between.
-    QElapsedTimer slice;
-    slice.start();
-    while (!m_identified.isEmpty() && slice.elapsed() < kHandshakeSliceMs) {
-        const QPointer<DeviceChannel> channel = m_identified.takeFirst();
-        if (channel && channel->state() == DeviceChannel::AwaitIdentity)
-            handshake(channel);
-    }
-    if (!m_identified.isEmpty())
-        m_handshakeTimer->start();
 }
 
 void CmdServer::handshake(DeviceChannel *channel)
@@ -783,23 +763,6 @@ void CmdServer::updateAccountReportDialog()
 void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 {
     m_firstSyncAnswers.append(channel);
-    if (!m_firstSyncTimer->isActive())
-        m_firstSyncTimer->start();
-}
-
-void CmdServer::answerFirstSyncs()
-{
-    // Asked all at once, a fleet answers all at once; a panel's first synchronisation takes its users in, which
-    // costs milliseconds, and five hundred of them held the loop for more than a second.
-    QElapsedTimer slice;
-    slice.start();
-    while (!m_firstSyncAnswers.isEmpty() && slice.elapsed() < kSyncSliceMs) {
-        const QPointer<DeviceChannel> channel = m_firstSyncAnswers.takeFirst();
-        if (channel)
-            channel->answerFirstSync();
-    }
-    if (!m_firstSyncAnswers.isEmpty())
-        m_firstSyncTimer->start();
 }
 
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)

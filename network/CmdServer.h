@@ -2,6 +2,7 @@
 
 #include "datastore/VelkBroadcast.h"
 #include "datastore/VelkIFPDevice.h"
+#include "network/ChannelQueue.h"
 #include "network/NetworkConfig.h"
 
 #include <QHash>
@@ -147,14 +148,12 @@ private:
     void listen();
     void onNewConnection();
     void onIdentity(DeviceChannel *channel);
-    void handshakeQueued();
     void handshake(DeviceChannel *channel);
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
-    void answerFirstSyncs();
     void flushSyncStatuses();
     DeviceChannel *handshakenChannel(const QString &mac) const;
     /// Index into m_managedDevices of the first record with that normal MAC; -1 when none.
@@ -182,9 +181,10 @@ private:
     };
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
-    // Identities not answered yet, in arrival order; answered a slice at a time (see handshakeQueued()).
-    QList<QPointer<DeviceChannel>> m_identified;
-    QTimer *m_handshakeTimer;
+    // Identities not answered yet, in arrival order. A fleet powering on sends a thousand identities within a few
+    // milliseconds, and each handshake runs its listeners (the device list, the account synchronisation): answered
+    // all in one turn they held the event loop for a tenth of a second and more.
+    ChannelQueue m_identified;
 
     AccountSyncCache *m_accountCache;
     // Final synchronisation answers of this turn, written together by flushSyncStatuses(). A commit per panel was a
@@ -197,6 +197,7 @@ private:
     };
     QList<SyncStatus> m_syncStatuses;
     QTimer *m_syncStatusTimer;
-    QList<QPointer<DeviceChannel>> m_firstSyncAnswers;
-    QTimer *m_firstSyncTimer;
+    // Answers to the first-sync question: asked all at once, a fleet answers all at once, and a panel's first
+    // synchronisation takes its users in, which costs milliseconds; five hundred held the loop for over a second.
+    ChannelQueue m_firstSyncAnswers;
 };
