@@ -134,6 +134,8 @@ OrvantaDBIntf *CmdServer::database()
 
 CmdServer::CmdServer(const NetworkConfig &config)
     : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
+      m_acceptTimer(new QTimer(this)),
+      m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
       m_identified(this, kHandshakeSliceMs,
                    [this](DeviceChannel *channel) {
                        if (channel->state() == DeviceChannel::AwaitIdentity)
@@ -142,6 +144,9 @@ CmdServer::CmdServer(const NetworkConfig &config)
       m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
       m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
+    m_acceptTimer->setSingleShot(true);
+    m_acceptTimer->setInterval(0);
+    connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
     m_syncStatusTimer->setSingleShot(true);
     m_syncStatusTimer->setInterval(0);
     connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
@@ -201,7 +206,17 @@ quint16 CmdServer::serverPort() const
 
 void CmdServer::onNewConnection()
 {
-    while (m_server->hasPendingConnections()) {
+    // Taken in a turn of our own: QTcpServer accepts at most its pending limit per turn, and we take them a slice at a
+    // time.
+    if (!m_acceptTimer->isActive())
+        m_acceptTimer->start();
+}
+
+void CmdServer::acceptPending()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (m_server->hasPendingConnections() && slice.elapsed() < kHandshakeSliceMs) {
         QTcpSocket *socket = m_server->nextPendingConnection();
         if (m_pending.size() >= m_config.maxPendingHandshakes) {
             // A flood of connections that never identify must not exhaust descriptors or memory.
@@ -238,6 +253,13 @@ void CmdServer::onNewConnection()
         connect(channel, &DeviceChannel::syncUserDeviceFinished, this, &CmdServer::syncUserDeviceFinished);
         connect(channel, &DeviceChannel::safeAlert, this, &CmdServer::safeAlert);
     }
+    if (m_server->hasPendingConnections())
+        m_acceptTimer->start();
+}
+
+void CmdServer::queueIdentityRead(DeviceChannel *channel)
+{
+    m_identityReads.append(channel);
 }
 
 void CmdServer::onIdentity(DeviceChannel *channel)

@@ -105,6 +105,9 @@ public:
     static OrvantaDBIntf *database();
     /// What account synchronisations read from the database, kept while it holds.
     AccountSyncCache *accountSyncCache() const { return m_accountCache; }
+    /// Bytes arrived on a connection that has not identified: the channel reads them
+    /// (DeviceChannel::readQueuedIdentity) in slices of the event loop's turns.
+    void queueIdentityRead(DeviceChannel *channel);
     /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
     /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
     void queueFirstSyncAnswer(DeviceChannel *channel);
@@ -147,6 +150,7 @@ private:
 
     void listen();
     void onNewConnection();
+    void acceptPending();
     void onIdentity(DeviceChannel *channel);
     void handshake(DeviceChannel *channel);
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
@@ -181,6 +185,11 @@ private:
     };
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
+    // Connections accepted by the kernel and not yet taken, taken a slice at a time: a fleet connecting at once made
+    // a channel for each in one turn of the event loop.
+    QTimer *m_acceptTimer;
+    // Connections whose identity arrived and is not read yet: reading a burst of them in one turn held the loop too.
+    ChannelQueue m_identityReads;
     // Identities not answered yet, in arrival order. A fleet powering on sends a thousand identities within a few
     // milliseconds, and each handshake runs its listeners (the device list, the account synchronisation): answered
     // all in one turn they held the event loop for a tenth of a second and more.

@@ -197,6 +197,27 @@ void DeviceChannel::onBytesWritten()
 
 void DeviceChannel::onReadyRead()
 {
+    // A fleet powering on sends its identities in one burst, and reading them all in the turn they arrive held the
+    // event loop, and every connected panel's keep-alive, for a tenth of a second and more: an identity is read in
+    // the server's slices of the following turns.
+    if (m_state == AwaitIdentity && !m_awaitingDecision) {
+        if (!m_readQueued) {
+            m_readQueued = true;
+            m_server->queueIdentityRead(this);
+        }
+        return;
+    }
+    readFrames();
+}
+
+void DeviceChannel::readQueuedIdentity()
+{
+    m_readQueued = false;
+    readFrames();
+}
+
+void DeviceChannel::readFrames()
+{
     // A listener that runs a nested event loop (a modal dialog) can bring us back here; the outer loop goes on
     // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
     if (m_readDepth > 0) {

@@ -64,6 +64,9 @@ public:
     void checkAccountSync();
     /// Sends the first multi-user settings record, limited to the fields the panel's display client knows.
     void syncAdminSettings();
+    /// Reads what the panel sent before its identity was answered; CmdServer calls it in slices (see
+    /// CmdServer::queueIdentityRead).
+    void readQueuedIdentity();
     /// Takes in the panel's answer to the first-sync question, kept since it arrived, and sends the settings and the
     /// account file. CmdServer calls it in turns of its own (see CmdServer::queueFirstSyncAnswer).
     void answerFirstSync();
@@ -132,6 +135,7 @@ signals:
 
 private:
     void onReadyRead();
+    void readFrames();
     void onDisconnected();
     void onBytesWritten();
     void dispatch(const FrameView &frame);
@@ -174,6 +178,7 @@ private:
     // The identity arrived and the server has not answered it yet: later frames wait in the decoder and the socket,
     // so they are handled as the panel meant them, after its handshake.
     bool m_awaitingDecision = false;
+    bool m_readQueued = false; // waiting in CmdServer's queue of identities to read
     bool m_deletionScheduled = false;
     bool m_deleteWhenIdle = false;
 };

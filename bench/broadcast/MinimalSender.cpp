@@ -100,8 +100,7 @@ void MinimalSender::pump(Peer *peer)
     const qint64 size = m_sound.size();
     while (peer->sent < size) {
         const qint64 want = qMin<qint64>(kChunkSize, size - peer->sent);
-        if (peer->socket->bytesToWrite() > 0 &&
-            peer->socket->bytesToWrite() + FrameCodec::kHeaderSize + want > window)
+        if (peer->socket->bytesToWrite() > 0 && peer->socket->bytesToWrite() + FrameCodec::kHeaderSize + want > window)
             return;
         send(peer, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
              QByteArray::fromRawData(m_sound.constData() + peer->sent, int(want)));
