@@ -10,6 +10,7 @@
 // console runs on Qt's Unix event dispatcher, as it does in production, and logs at INFO into a file.
 
 #include "BenchSupport.h"
+#include "EpollEventDispatcher.h"
 #include "MinimalSender.h"
 #include "StallProbe.h"
 
@@ -174,7 +175,9 @@ int runSender(const Settings &settings)
     std::fflush(stdout);
     std::string line;
     while (std::getline(std::cin, line) && line == "go") {
-        std::printf("done %.6f\n", sender.broadcast(120000));
+        const double cpuBefore = bench::cpuSeconds(0);
+        const double seconds = sender.broadcast(120000);
+        std::printf("done %.6f %.6f\n", seconds, bench::cpuSeconds(0) - cpuBefore);
         std::fflush(stdout);
     }
     stopFleet(fleets);
@@ -198,6 +201,12 @@ QByteArray readLine(QProcess &process, int timeoutMs)
 int main(int argc, char **argv)
 {
     qputenv("QT_NO_GLIB", "1");
+    // --dispatcher epoll: the console side on the trial dispatcher, to measure what polling costs.
+    bool epoll = false;
+    for (int i = 1; i + 1 < argc; ++i)
+        epoll = epoll || (qstrcmp(argv[i], "--dispatcher") == 0 && qstrcmp(argv[i + 1], "epoll") == 0);
+    if (epoll)
+        QCoreApplication::setEventDispatcher(new EpollEventDispatcher);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     Settings settings;
@@ -270,13 +279,13 @@ int main(int argc, char **argv)
     std::printf("Broadcast of a %d KiB sound to %d simulated panels (%zu panelsim processes per side, %s), console on "
                 "the %s dispatcher\n",
                 settings.sizeKib, settings.panels, fleets.size(), qPrintable(link),
-                qPrintable(bench::dispatcherName()));
+                epoll ? "trial epoll" : qPrintable(bench::dispatcherName()));
     std::printf(
         "Yardstick: a minimal single-thread sender (window of %d, %d chunks in flight) in a process of its own. "
         "Targets: console <= %.1fx the sender, longest stall <= %d ms\n\n",
         MinimalSender::kWindow, MinimalSender::kChunksInFlight, kTargetRatio, kTargetStallMs);
-    std::printf("%-6s %9s %10s %7s %9s %7s %12s %11s\n", "round", "sender s", "console s", "ratio", "stall ms",
-                "failed", "console cpu", "panels cpu");
+    std::printf("%-6s %9s %10s %7s %9s %7s %11s %12s %11s\n", "round", "sender s", "console s", "ratio", "stall ms",
+                "failed", "sender cpu", "console cpu", "panels cpu");
 
     BroadcastManager *manager = BroadcastManager::getInstance();
     bench::StallProbe probe;
@@ -285,10 +294,12 @@ int main(int argc, char **argv)
     int failures = 0;
     bool senderFailed = false;
     for (int round = 1; round <= settings.rounds; ++round) {
+        double senderCpu = 0;
         const auto runSenderOnce = [&] {
             sender.write("go\n");
-            const QByteArray line = readLine(sender, 180000);
-            const double seconds = line.startsWith("done ") ? line.mid(5).toDouble() : -1;
+            const QList<QByteArray> fields = readLine(sender, 180000).split(' ');
+            const double seconds = fields.size() == 3 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
+            senderCpu = fields.value(2).toDouble();
             senderFailed = senderFailed || seconds <= 0;
             return seconds;
         };
@@ -310,8 +321,8 @@ int main(int argc, char **argv)
         if (yardstick > 0)
             ratios.push_back(ratio);
         worstStall = std::max(worstStall, fleet.longestGapMs);
-        std::printf("%-6d %9.3f %10.3f %7.2f %9.1f %7d %10.2f s %9.2f s\n", round, yardstick, fleet.seconds, ratio,
-                    fleet.longestGapMs, fleet.failed, consoleCpu, panelsCpu);
+        std::printf("%-6d %9.3f %10.3f %7.2f %9.1f %7d %9.2f s %10.2f s %9.2f s\n", round, yardstick, fleet.seconds,
+                    ratio, fleet.longestGapMs, fleet.failed, senderCpu, consoleCpu, panelsCpu);
         std::fflush(stdout);
     }
     sender.write("quit\n");
