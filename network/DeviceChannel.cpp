@@ -472,7 +472,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
         emit transferFileComplete(mac, false, true);
     });
     m_otaJob = job;
-    emit setupTransferFileTimeout(mac, 8000);
+    emit setupTransferFileTimeout(mac, m_config.transferChunkTimeoutMs);
     if (m_state == Connected && m_otaJob == job)
         job->start(remoteName);
     return true;
@@ -524,7 +524,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
                  qPrintable(mac));
     });
     m_broadcastJob = job;
-    emit setupBroadcastTransferFileTimeout(mac, 8000);
+    emit setupBroadcastTransferFileTimeout(mac, m_config.transferChunkTimeoutMs);
     if (m_state == Connected && m_broadcastJob == job)
         job->start(name);
     return true;
