@@ -185,31 +185,21 @@ bool EpollEventDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
             continue;
         }
         // Looked up again for every kind: a notifier may go while an earlier one is handled.
+        const auto activate = [&](QSocketNotifier *Notifiers::*kind) {
+            const auto set = m_notifiers.constFind(fd);
+            if (set == m_notifiers.constEnd() || !((*set).*kind) || !((*set).*kind)->isEnabled())
+                return;
+            QEvent event(QEvent::SockAct);
+            QCoreApplication::sendEvent((*set).*kind, &event);
+            ++handled;
+        };
         const quint32 what = events[i].events;
-        if (what & (EPOLLIN | EPOLLHUP | EPOLLERR)) {
-            const auto set = m_notifiers.constFind(fd);
-            if (set != m_notifiers.constEnd() && set->read && set->read->isEnabled()) {
-                QEvent event(QEvent::SockAct);
-                QCoreApplication::sendEvent(set->read, &event);
-                ++handled;
-            }
-        }
-        if (what & (EPOLLOUT | EPOLLHUP | EPOLLERR)) {
-            const auto set = m_notifiers.constFind(fd);
-            if (set != m_notifiers.constEnd() && set->write && set->write->isEnabled()) {
-                QEvent event(QEvent::SockAct);
-                QCoreApplication::sendEvent(set->write, &event);
-                ++handled;
-            }
-        }
-        if (what & EPOLLPRI) {
-            const auto set = m_notifiers.constFind(fd);
-            if (set != m_notifiers.constEnd() && set->exception && set->exception->isEnabled()) {
-                QEvent event(QEvent::SockAct);
-                QCoreApplication::sendEvent(set->exception, &event);
-                ++handled;
-            }
-        }
+        if (what & (EPOLLIN | EPOLLHUP | EPOLLERR))
+            activate(&Notifiers::read);
+        if (what & (EPOLLOUT | EPOLLHUP | EPOLLERR))
+            activate(&Notifiers::write);
+        if (what & EPOLLPRI)
+            activate(&Notifiers::exception);
     }
     if (!(flags & QEventLoop::X11ExcludeTimers))
         handled += activateTimers();
