@@ -385,7 +385,8 @@ void TestFirmwareManager::transferTimeOutCountsFromTheLastChunk()
     slow->behaviour().keepFiles = false;
     stopping->behaviour().keepFiles = false;
     // About twice the time-out for the whole file, kernel buffers aside.
-    slow->behaviour().linkBytesPerSecond = image.size() * 1000 / (2 * FirmwareTestBench::TransferChunkTimeoutMs);
+    slow->behaviour().linkBytesPerSecond =
+        qint64(image.size()) * 1000 / (2 * FirmwareTestBench::TransferChunkTimeoutMs);
     QObject watch;
     QElapsedTimer transfer;
     connect(slow, &SimulatedPanel::frameReceived, &watch, [&](quint16 code, const QByteArray &) {
