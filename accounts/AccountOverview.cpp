@@ -123,9 +123,17 @@ AccountOverview::~AccountOverview()
 
 void AccountOverview::updateMultiUserTable()
 {
-    multiUserList.clear();
-    if (db->queryAllMultiUser(multiUserList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable error");
+    // Read again only when the users may have changed: the table is rebuilt at the end of every synchronisation
+    // run, which writes statuses and nothing the table shows.
+    const quint64 version = db->accountDataVersion();
+    if (version == 0 || version != multiUserListVersion) {
+        multiUserList.clear();
+        multiUserListVersion = 0;
+        if (db->queryAllMultiUser(multiUserList) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable error");
+        else
+            multiUserListVersion = version;
+    }
     QHash<quint32, QStringList> devices;
     if (UserStore::deviceNamesByUser(db, devices) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable, user devices error");

@@ -102,6 +102,7 @@ private:
     QTimer *progressTimer = nullptr;
     int pendingProgress = 0;
     QList<VelkMultiUser> multiUserList;
+    quint64 multiUserListVersion = 0; // the data store's account version multiUserList was read at
     QList<QLabel *> headerLabels;
     FormScale formScale;
 };

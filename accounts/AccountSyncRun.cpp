@@ -44,40 +44,28 @@ QString AccountSyncRun::key(const QString &mac)
 int AccountSyncRun::start(const QList<VelkIFPDevice> &devices)
 {
     m_targets.clear();
-    m_waiting.clear();
-    m_inFlight.clear();
+    QList<VelkIFPDevice> free;
+    QSet<QString> listed;
     for (const VelkIFPDevice &device : devices) {
         const DeviceChannel *channel = m_server->getChannel(device.macAddress);
         const QString panel = key(device.macAddress);
-        if (!channel || channel->isSyncing() || m_targets.contains(panel))
+        if (!channel || channel->isSyncing() || listed.contains(panel))
             continue;
-        m_targets.insert(panel);
-        m_waiting.append(device);
+        listed.insert(panel);
+        free.append(device);
     }
+    // Every panel is asked now and its time-out armed while this call runs. Answers come from the event loop, after
+    // the targets are known.
+    const QList<QString> started = free.isEmpty() ? QList<QString>() : m_server->checkAccountSync(free);
+    for (const QString &mac : started)
+        m_targets.insert(key(mac));
     m_total = m_targets.size();
     writeLog(LOG_LEVEL_INFO, "syncTargetList: %d", m_total);
-    startWaiting();
     return m_total;
-}
-
-void AccountSyncRun::startWaiting()
-{
-    while (m_inFlight.size() < m_maxInFlight && !m_waiting.isEmpty()) {
-        const VelkIFPDevice device = m_waiting.takeFirst();
-        const QString panel = key(device.macAddress);
-        // The time-out is armed while this call runs.
-        if (!m_server->checkAccountSync({device}).isEmpty()) {
-            m_inFlight.insert(panel);
-            continue;
-        }
-        writeLog(LOG_LEVEL_INFO, "syncTargetList: %s no longer free", qPrintable(panel));
-        leaveRun(panel);
-    }
 }
 
 void AccountSyncRun::leaveRun(const QString &mac)
 {
-    m_inFlight.remove(mac);
     if (!m_targets.remove(mac))
         return;
     // Decided before anyone hears of the progress: a listener that lets the event loop run
@@ -119,10 +107,7 @@ void AccountSyncRun::finished(const QString &mac)
     const QString panel = key(mac);
     writeLog(LOG_LEVEL_INFO, "syncUserDeviceFinished: %s", qPrintable(panel));
     removeTimeout(panel);
-    if (!m_inFlight.contains(panel))
-        return;
     leaveRun(panel);
-    startWaiting();
 }
 
 void AccountSyncRun::removeTimeout(const QString &mac)
@@ -137,12 +122,17 @@ void AccountSyncRun::removeTimeout(const QString &mac)
 void AccountSyncRun::onTimeout()
 {
     m_timerDue = -1;
-    // Each expired panel is taken afresh: recording one may start the next panel of a run, which arms its own.
+    QList<QString> expired;
     while (!m_byDeadline.isEmpty() && m_byDeadline.firstKey() <= m_elapsed.elapsed()) {
         const QString mac = m_byDeadline.first();
         removeTimeout(mac);
         writeLog(LOG_LEVEL_WARNING, "syncUserDeviceTimeout: %s", qPrintable(mac));
-        recordStatus(mac, SyncFailed);
+        expired.append(mac);
+    }
+    // Silent panels of a run expire together: their failures are written at once.
+    if (!expired.isEmpty())
+        recordStatus(expired, SyncFailed);
+    for (const QString &mac : qAsConst(expired)) {
         m_server->resetSyncingUserDevice(mac);
         finished(mac);
         emit timedOut(mac);
@@ -150,7 +140,7 @@ void AccountSyncRun::onTimeout()
     scheduleTimer();
 }
 
-void AccountSyncRun::recordStatus(const QString &mac, int status)
+void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
 {
     QList<VelkIFPDevice> devices;
     quint32 rc = m_db->queryAllAvailableIFP(devices);
@@ -158,13 +148,18 @@ void AccountSyncRun::recordStatus(const QString &mac, int status)
         writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, queryAllAvailableIFP error 0x%08x", rc);
         return;
     }
+    const QSet<QString> panels(macs.cbegin(), macs.cend());
     const QString now = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    DbTransaction transaction = m_db->transaction("AccountSyncRun::recordStatus");
     for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (key(device.macAddress) != mac)
+        const QString mac = key(device.macAddress);
+        if (!panels.contains(mac))
             continue;
         rc = m_db->updateUserDeviceSyncStatus(device.did, status, now);
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written (0x%08x)",
                      qPrintable(mac), rc);
     }
+    if (transaction.isActive() && !transaction.commit())
+        writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, statuses not committed");
 }

@@ -24,16 +24,13 @@ class QTimer;
 /// keyed by their MAC in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form the
 /// database holds, so a device stored in capitals or with dashes still ends its run.
 ///
-/// A run asks at most maxInFlight() panels at a time and the next one as each of them ends. All
-/// at once, hundreds of panels answer together, and the console handles every answer that has
-/// come in before it turns to anything else: the window would freeze for as long.
+/// A run asks every panel when it starts, and every panel's time-out is armed then and never
+/// again, so a run ends at the latest when the longest time-out after its start has passed,
+/// however many panels stay silent.
 class AccountSyncRun : public QObject
 {
     Q_OBJECT
 public:
-    /// Panels of a run in their exchange at the same time, by default.
-    static constexpr int DefaultMaxInFlight = 32;
-
     AccountSyncRun(OrvantaDBIntf *db, CmdServer *server, QObject *parent = nullptr);
     ~AccountSyncRun() override;
 
@@ -41,12 +38,9 @@ public:
     void setClock(Clock *clock);
     /// Every time-out asked for is multiplied by this (tests shorten them); 1 by default.
     void setTimeoutScale(double scale);
-    void setMaxInFlight(int panels) { m_maxInFlight = qMax(1, panels); }
-    int maxInFlight() const { return m_maxInFlight; }
 
-    /// A run over every listed device that is connected and not synchronising already; their
-    /// synchronisations start as the window lets them. Returns the number of panels in the run;
-    /// 0 starts no run.
+    /// A run over every listed device that is connected and not synchronising already: each is
+    /// asked now. Returns the number of panels in the run; 0 starts no run.
     int start(const QList<VelkIFPDevice> &devices);
     bool isRunning() const { return !m_targets.isEmpty(); }
     int total() const { return m_total; }
@@ -71,23 +65,19 @@ signals:
 
 private:
     void onTimeout();
-    /// Starts waiting panels while the window has room. A panel that went away or began a
-    /// synchronisation of its own meanwhile leaves the run without one.
-    void startWaiting();
     /// The panel leaves the run; the run ends with its last panel.
     void leaveRun(const QString &mac);
     void removeTimeout(const QString &mac);
     /// Lets the timer fire at the earliest deadline, unless it fires before that anyway.
     void scheduleTimer();
-    /// Writes the status and the time into every assignment on the panel's device.
-    void recordStatus(const QString &mac, int status);
+    /// Writes the status and the time into every assignment on the panels' devices.
+    void recordStatus(const QList<QString> &macs, int status);
     static QString key(const QString &mac);
 
     OrvantaDBIntf *m_db;
     CmdServer *m_server;
     Clock *m_clock;
     double m_timeoutScale = 1.0;
-    int m_maxInFlight = DefaultMaxInFlight;
     // Every time-out on one timer: a timer object per panel cost a run of hundreds of panels as much as recording
     // their answers. Deadlines are milliseconds of m_elapsed.
     QElapsedTimer m_elapsed;
@@ -96,7 +86,5 @@ private:
     QHash<QString, qint64> m_deadlines;
     QMultiMap<qint64, QString> m_byDeadline;
     QSet<QString> m_targets;
-    QList<VelkIFPDevice> m_waiting;
-    QSet<QString> m_inFlight;
     int m_total = 0;
 };

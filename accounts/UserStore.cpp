@@ -134,23 +134,53 @@ quint32 UserStore::saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QLi
 
 quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringList> &names)
 {
+    // Every device, by name: their order is the order of each user's list.
     QList<VelkIFPDevice> devices;
     quint32 rc = db->queryAllAvailableIFP(devices);
     if (rc != DB_OK)
         return rc;
-    QHash<quint32, QString> deviceNames;
-    for (const VelkIFPDevice &device : qAsConst(devices))
-        deviceNames.insert(device.did, device.deviceName);
+    QHash<quint32, int> rank;
+    rank.reserve(devices.size());
+    for (int i = 0; i < devices.size(); ++i)
+        rank.insert(devices.at(i).did, i);
 
-    // Ordered by device name, so each user's list comes out in that order.
-    QList<VelkUserDevice> assignments;
-    rc = db->queryUserDevice(assignments, 1);
-    if (rc != DB_OK)
-        return rc;
-    for (const VelkUserDevice &assignment : qAsConst(assignments)) {
-        const auto device = deviceNames.constFind(assignment.deviceId);
-        if (device != deviceNames.constEnd())
-            names[assignment.multiUserId].append(*device);
+    // Who is on which device, kept while no assignment changed: the table is rebuilt at the end of every
+    // synchronisation run, and reading tens of thousands of assignments again, whose statuses alone changed, was a
+    // quarter of a run over hundreds of panels.
+    struct Assignments
+    {
+        const OrvantaDBIntf *db = nullptr;
+        quint64 version = 0;
+        QVector<QPair<quint32, quint32>> pairs; // (muid, did)
+    };
+    static Assignments kept;
+    const quint64 version = db->accountDataVersion();
+    if (version == 0 || kept.db != db || kept.version != version) {
+        QList<VelkUserDevice> assignments;
+        rc = db->queryUserDevice(assignments, 1);
+        if (rc != DB_OK)
+            return rc;
+        kept = Assignments();
+        kept.pairs.reserve(assignments.size());
+        for (const VelkUserDevice &assignment : qAsConst(assignments))
+            kept.pairs.append({assignment.multiUserId, assignment.deviceId});
+        if (version != 0) {
+            kept.db = db;
+            kept.version = version;
+        }
+    }
+
+    QHash<quint32, QVector<int>> ranks;
+    for (const auto &pair : qAsConst(kept.pairs)) {
+        const auto device = rank.constFind(pair.second);
+        if (device != rank.constEnd())
+            ranks[pair.first].append(*device);
+    }
+    for (auto user = ranks.begin(); user != ranks.end(); ++user) {
+        std::sort(user->begin(), user->end());
+        QStringList &list = names[user.key()];
+        for (int index : qAsConst(*user))
+            list.append(devices.at(index).deviceName);
     }
     return DB_OK;
 }

@@ -200,6 +200,13 @@ public:
     virtual quint32 queryEventLog(QList<VelkEventLog> &events) = 0;
     virtual quint32 deleteEventLog(int did) = 0;
 
+    // --- Change tracking --------------------------------------------------------------------
+    /// A number that moves with every write to the panels' users, apps, app permissions, user-device assignments
+    /// (which users a device has, not their synchronisation status) and multi-user settings, so that a caller may
+    /// keep what it read of them for as long as the number stays. 0 while a transaction is open: what is read then
+    /// may still be rolled back and must not be kept.
+    virtual quint64 accountDataVersion() const = 0;
+
     // --- Transactions ---------------------------------------------------------------------
     /// Begins a transaction that the operations called while it is active join (see
     /// DbTransaction); a savepoint when one is already active. context names the caller in the

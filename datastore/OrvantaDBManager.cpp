@@ -105,6 +105,19 @@ DbTransaction OrvantaDBManager::transaction(const char *context)
     return DbTransaction(std::make_unique<SqlTransaction>(db(), context));
 }
 
+quint64 OrvantaDBManager::nextAccountDataVersion()
+{
+    static quint64 last = 0;
+    return ++last;
+}
+
+quint64 OrvantaDBManager::accountDataVersion() const
+{
+    if (SqlTransaction::depth(m_dbManager->connectionName()) > 0)
+        return 0;
+    return m_accountDataVersion;
+}
+
 // --- Console accounts ----------------------------------------------------------------------------
 
 quint32 OrvantaDBManager::queryAccount(QList<VelkAccount> &accounts)
@@ -483,17 +496,17 @@ quint32 OrvantaDBManager::queryAllMultiUser(QList<VelkMultiUser> &users)
 
 quint32 OrvantaDBManager::createMultiUserAdmin(VelkMultiUserAdmin &admin)
 {
-    return UserTables::createMultiUserAdmin(db(), admin);
+    return accountWrite(UserTables::createMultiUserAdmin(db(), admin));
 }
 
 quint32 OrvantaDBManager::deleteMultiUserAdmin(quint32 maid)
 {
-    return UserTables::deleteMultiUserAdmin(heldDb(), maid);
+    return accountWrite(UserTables::deleteMultiUserAdmin(heldDb(), maid));
 }
 
 quint32 OrvantaDBManager::updateMultiUserAdmin(VelkMultiUserAdmin &admin)
 {
-    return UserTables::updateMultiUserAdmin(db(), admin);
+    return accountWrite(UserTables::updateMultiUserAdmin(db(), admin));
 }
 
 quint32 OrvantaDBManager::queryMultiUserAdmin(QList<VelkMultiUserAdmin> &admins)
@@ -508,12 +521,12 @@ quint32 OrvantaDBManager::queryMultiUserByIFP(QList<VelkMultiUser> &users, quint
 
 quint32 OrvantaDBManager::createUserDevice(VelkUserDevice &userDevice)
 {
-    return UserTables::createUserDevice(db(), userDevice);
+    return accountWrite(UserTables::createUserDevice(db(), userDevice));
 }
 
 quint32 OrvantaDBManager::deleteUserDevice(quint32 userId, quint32 deviceId)
 {
-    return UserTables::deleteUserDevice(heldDb(), userId, deviceId);
+    return accountWrite(UserTables::deleteUserDevice(heldDb(), userId, deviceId));
 }
 
 quint32 OrvantaDBManager::updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId)
@@ -538,12 +551,12 @@ quint32 OrvantaDBManager::queryUserDeviceByIds(QList<VelkUserDevice> &userDevice
 
 quint32 OrvantaDBManager::deleteMultiUser(quint32 muid)
 {
-    return UserTables::deleteMultiUser(heldDb(), muid);
+    return accountWrite(UserTables::deleteMultiUser(heldDb(), muid));
 }
 
 quint32 OrvantaDBManager::updateMultiUser(VelkMultiUser &user)
 {
-    return UserTables::updateMultiUser(db(), user);
+    return accountWrite(UserTables::updateMultiUser(db(), user));
 }
 
 quint32 OrvantaDBManager::queryMultiUserByRfid(QList<VelkMultiUser> &users, QString rfidId)
@@ -558,12 +571,12 @@ quint32 OrvantaDBManager::queryMultiUserByName(QList<VelkMultiUser> &users, QStr
 
 quint32 OrvantaDBManager::createAppPermission(VelkAppPermission &permission)
 {
-    return UserTables::createAppPermission(db(), permission);
+    return accountWrite(UserTables::createAppPermission(db(), permission));
 }
 
 quint32 OrvantaDBManager::deleteAppPermission(quint32 userId, quint32 appId)
 {
-    return UserTables::deleteAppPermission(heldDb(), userId, appId);
+    return accountWrite(UserTables::deleteAppPermission(heldDb(), userId, appId));
 }
 
 quint32 OrvantaDBManager::queryAllAppPermission(QList<VelkAppPermission> &permissions)
@@ -583,17 +596,17 @@ quint32 OrvantaDBManager::queryAppPermissionByIFP(QList<VelkAppPermission> &perm
 
 quint32 OrvantaDBManager::setAppPermissionByName(QString userName, QString packageName, int grant)
 {
-    return UserTables::setAppPermissionByName(db(), userName, packageName, grant);
+    return accountWrite(UserTables::setAppPermissionByName(db(), userName, packageName, grant));
 }
 
 quint32 OrvantaDBManager::createAppInfo(VelkAppInfo &app)
 {
-    return UserTables::createAppInfo(db(), app);
+    return accountWrite(UserTables::createAppInfo(db(), app));
 }
 
 quint32 OrvantaDBManager::deleteAppInfo(QString packageName)
 {
-    return UserTables::deleteAppInfo(heldDb(), packageName);
+    return accountWrite(UserTables::deleteAppInfo(heldDb(), packageName));
 }
 
 quint32 OrvantaDBManager::queryAllAppInfo(QList<VelkAppInfo> &apps)
@@ -603,7 +616,7 @@ quint32 OrvantaDBManager::queryAllAppInfo(QList<VelkAppInfo> &apps)
 
 quint32 OrvantaDBManager::createMultiUser(VelkMultiUser &user)
 {
-    return UserTables::createMultiUser(db(), user);
+    return accountWrite(UserTables::createMultiUser(db(), user));
 }
 
 // --- Broadcasts and reports ----------------------------------------------------------------------

@@ -164,8 +164,19 @@ public:
     quint32 deleteEventLog(int did) override;
     QString databaseFilePath() const override;
     DbTransaction transaction(const char *context) override;
+    quint64 accountDataVersion() const override;
 
 private:
+    /// Runs a write of the panels' account data and moves accountDataVersion(), whatever its result: a write that
+    /// failed half-way may still have changed rows outside a transaction.
+    quint32 accountWrite(quint32 rc)
+    {
+        m_accountDataVersion = nextAccountDataVersion();
+        return rc;
+    }
+    /// Versions are unique in the process, so that what was read from one instance never passes for another's.
+    static quint64 nextAccountDataVersion();
+
     /// The main connection looked up by name and opened if needed.
     QSqlDatabase db() const;
     /// The main connection as the database manager holds it (for the operations that
@@ -174,4 +185,5 @@ private:
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
+    quint64 m_accountDataVersion = nextAccountDataVersion();
 };

@@ -842,6 +842,7 @@ QTimer *IFPUpgradeManager::addDeviceTimer(const QString &mac, DeviceTimer::Kind 
     DeviceTimer record;
     record.deviceMacAddress = mac;
     record.kind = kind;
+    record.intervalMs = ms;
     record.timer = new QTimer(this);
     record.timer->setSingleShot(true);
     record.timer->setInterval(ms);
@@ -867,6 +868,16 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         if (deviceTimerList.at(i).timer == timer) {
             index = i;
             break;
+        }
+    }
+    if (index >= 0 && deviceTimerList.at(index).resetAtMs >= 0) {
+        // A chunk went out since the timer started: the time-out counts from that chunk.
+        DeviceTimer &reset = deviceTimerList[index];
+        const qint64 quiet = resetClock.elapsed() - reset.resetAtMs;
+        reset.resetAtMs = -1;
+        if (quiet < reset.intervalMs) {
+            timer->start(int(reset.intervalMs - quiet));
+            return;
         }
     }
     const DeviceTimer record = deviceTimerList.value(index);
@@ -942,9 +953,14 @@ void IFPUpgradeManager::setupTransferFileTimeout(const QString &mac, int timeout
 
 void IFPUpgradeManager::resetTransferFileTimeout(const QString &mac)
 {
+    // Asked for every few chunks of every panel's transfer: restarting a timer each time re-sorted all the thread's
+    // timers. The time is noted instead, and deviceTimerExpired() lets the timer run on from it.
     const int index = indexOfTimer(mac);
-    if (index >= 0 && deviceTimerList.at(index).timer->isActive())
-        deviceTimerList.at(index).timer->start();
+    if (index >= 0 && deviceTimerList.at(index).timer->isActive()) {
+        if (!resetClock.isValid())
+            resetClock.start();
+        deviceTimerList[index].resetAtMs = resetClock.elapsed();
+    }
 }
 
 void IFPUpgradeManager::setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis)

@@ -6,6 +6,7 @@
 #include "firmware/OtaTimeouts.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -123,6 +124,10 @@ private:
         QString deviceMacAddress;
         QTimer *timer = nullptr;
         Kind kind = StateAnswer;
+        // A transfer's timer is not restarted for every chunk: the chunk's time is noted here (ms of resetClock) and
+        // the timer, when it fires, runs on for the rest of its interval from then. -1: no chunk since it started.
+        qint64 resetAtMs = -1;
+        int intervalMs = 0;
     };
 
     IFPUpgradeManager();
@@ -220,4 +225,5 @@ private:
     QMetaObject::Connection wokenConnection;
     QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;
+    QElapsedTimer resetClock;
 };

@@ -1,6 +1,7 @@
 #include "network/CmdServer.h"
 
 #include "datastore/OrvantaDBManager.h"
+#include "network/AccountSyncCache.h"
 #include "network/DeviceChannel.h"
 #include "network/FrameCodec.h"
 #include "network/PanelIdentity.h"
@@ -9,6 +10,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
@@ -29,8 +31,10 @@ namespace {
 // promptly we accept. The listening socket is therefore made here with a deeper queue and handed to QTcpServer.
 constexpr int kListenBacklog = 1024;
 
-// Handshakes answered in one turn of the event loop at most for this long (see handshakeQueued()).
+// Handshakes answered in one turn of the event loop at most for this long.
 constexpr qint64 kHandshakeSliceMs = 10;
+// The same for the answers of account synchronisations.
+constexpr qint64 kSyncSliceMs = 10;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -130,11 +134,22 @@ OrvantaDBIntf *CmdServer::database()
 
 CmdServer::CmdServer(const NetworkConfig &config)
     : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
-      m_handshakeTimer(new QTimer(this))
+      m_acceptTimer(new QTimer(this)),
+      m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
+      m_identified(this, kHandshakeSliceMs,
+                   [this](DeviceChannel *channel) {
+                       if (channel->state() == DeviceChannel::AwaitIdentity)
+                           handshake(channel);
+                   }),
+      m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
+      m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
-    m_handshakeTimer->setSingleShot(true);
-    m_handshakeTimer->setInterval(0);
-    connect(m_handshakeTimer, &QTimer::timeout, this, &CmdServer::handshakeQueued);
+    m_acceptTimer->setSingleShot(true);
+    m_acceptTimer->setInterval(0);
+    connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
+    m_syncStatusTimer->setSingleShot(true);
+    m_syncStatusTimer->setInterval(0);
+    connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(0);
     connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);
@@ -155,6 +170,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
     }
     if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
+    m_managedIndexStale = true;
     if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAllAvailableIFP error");
     normaliseMacs(m_managedDevices);
@@ -190,7 +206,17 @@ quint16 CmdServer::serverPort() const
 
 void CmdServer::onNewConnection()
 {
-    while (m_server->hasPendingConnections()) {
+    // Taken in a turn of our own: QTcpServer accepts at most its pending limit per turn, and we take them a slice at a
+    // time.
+    if (!m_acceptTimer->isActive())
+        m_acceptTimer->start();
+}
+
+void CmdServer::acceptPending()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (m_server->hasPendingConnections() && slice.elapsed() < kHandshakeSliceMs) {
         QTcpSocket *socket = m_server->nextPendingConnection();
         if (m_pending.size() >= m_config.maxPendingHandshakes) {
             // A flood of connections that never identify must not exhaust descriptors or memory.
@@ -227,28 +253,18 @@ void CmdServer::onNewConnection()
         connect(channel, &DeviceChannel::syncUserDeviceFinished, this, &CmdServer::syncUserDeviceFinished);
         connect(channel, &DeviceChannel::safeAlert, this, &CmdServer::safeAlert);
     }
+    if (m_server->hasPendingConnections())
+        m_acceptTimer->start();
+}
+
+void CmdServer::queueIdentityRead(DeviceChannel *channel)
+{
+    m_identityReads.append(channel);
 }
 
 void CmdServer::onIdentity(DeviceChannel *channel)
 {
     m_identified.append(channel);
-    m_handshakeTimer->start();
-}
-
-void CmdServer::handshakeQueued()
-{
-    // A fleet powering on sends a thousand identities within a few milliseconds, and each handshake runs its
-    // listeners (the device list, the account synchronisation). Answered all in one turn they held the event loop for
-    // a tenth of a second and more; a slice per turn lets the operator's clicks and the screen through in between.
-    QElapsedTimer slice;
-    slice.start();
-    while (!m_identified.isEmpty() && slice.elapsed() < kHandshakeSliceMs) {
-        const QPointer<DeviceChannel> channel = m_identified.takeFirst();
-        if (channel && channel->state() == DeviceChannel::AwaitIdentity)
-            handshake(channel);
-    }
-    if (!m_identified.isEmpty())
-        m_handshakeTimer->start();
 }
 
 void CmdServer::handshake(DeviceChannel *channel)
@@ -348,12 +364,15 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
         pending->after = reported;
     for (VelkIFPDevice &held : m_managedDevices) {
         if (held.did == reported.did) {
+            const QString heldMac = held.macAddress;
             held = reported;
             held.macAddress = macKey(held.macAddress);
+            m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
             break;
         }
     }
-    m_writeTimer->start();
+    if (!m_writeTimer->isActive())
+        m_writeTimer->start();
 }
 
 void CmdServer::flushWriteBacks()
@@ -392,20 +411,22 @@ void CmdServer::flushWriteBacks()
     }
     m_pendingWrites.clear();
     for (VelkIFPDevice &held : m_managedDevices) {
+        const QString heldMac = held.macAddress;
         const auto device = written.constFind(held.did);
         if (device != written.constEnd()) {
             // A list handed over meanwhile, read from the database before the write, gets the report as well.
             takeReport(held, *device);
             held.macAddress = macKey(held.macAddress);
-            continue;
+        } else {
+            // A held record that claims a report the database did not take is set back, so the panel's next
+            // handshake tries the write again. A record changed since is left alone.
+            const auto write = failed.constFind(held.did);
+            if (write != failed.constEnd() && sameReport(held, write->after)) {
+                takeReport(held, write->before);
+                held.macAddress = write->before.macAddress;
+            }
         }
-        // A held record that claims a report the database did not take is set back, so the panel's next handshake
-        // tries the write again. A record changed since is left alone.
-        const auto write = failed.constFind(held.did);
-        if (write != failed.constEnd() && sameReport(held, write->after)) {
-            takeReport(held, write->before);
-            held.macAddress = write->before.macAddress;
-        }
+        m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
     }
 }
 
@@ -494,20 +515,34 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
 {
     if (mac.isEmpty())
         return false;
-    const QString key = macKey(mac);
-    for (const VelkIFPDevice &held : m_managedDevices) {
-        if (held.macAddress == key) {
-            *device = held;
-            return true;
+    const int index = managedIndex(macKey(mac));
+    if (index < 0)
+        return false;
+    *device = m_managedDevices.at(index);
+    return true;
+}
+
+int CmdServer::managedIndex(const QString &key) const
+{
+    // Asked several times in every panel's synchronisation: a search through a thousand records each time added up.
+    if (m_managedIndexStale) {
+        m_managedByMac.clear();
+        m_managedByMac.reserve(m_managedDevices.size());
+        for (int i = 0; i < m_managedDevices.size(); ++i) {
+            const QString &held = m_managedDevices.at(i).macAddress;
+            if (!held.isEmpty() && !m_managedByMac.contains(held))
+                m_managedByMac.insert(held, i);
         }
+        m_managedIndexStale = false;
     }
-    return false;
+    return m_managedByMac.value(key, -1);
 }
 
 void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
 {
     m_managedDevices = devices;
     normaliseMacs(m_managedDevices);
+    m_managedIndexStale = true;
 }
 
 void CmdServer::disconnectDevice(QString mac)
@@ -703,6 +738,8 @@ void CmdServer::cancelBroadcastFileTransferByTimeout(QString mac)
 
 QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
 {
+    if (devices.size() > 1 && isAdminLogin)
+        m_accountCache->prepareRun();
     QList<QString> started;
     for (const VelkIFPDevice &device : qAsConst(devices)) {
         DeviceChannel *channel = getChannel(device.macAddress);
@@ -743,4 +780,56 @@ void CmdServer::stopSafeAlert(QString mac)
 void CmdServer::updateAccountReportDialog()
 {
     emit emitUpdateAccountReportDialog();
+}
+
+void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
+{
+    m_firstSyncAnswers.append(channel);
+}
+
+void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
+{
+    m_syncStatuses.append({channel, channel->getMacAddress(), status});
+    if (!m_syncStatusTimer->isActive())
+        m_syncStatusTimer->start();
+}
+
+void CmdServer::flushSyncStatuses()
+{
+    if (m_syncStatuses.isEmpty())
+        return;
+    OrvantaDBIntf *db = database();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    // A slice per turn, each in a transaction of its own: every panel's status is dozens of rows.
+    QElapsedTimer slice;
+    slice.start();
+    QList<SyncStatus> statuses;
+    DbTransaction transaction = db->transaction("CmdServer::recordSyncStatus");
+    QList<QString> failed;
+    while (!m_syncStatuses.isEmpty() && slice.elapsed() < kSyncSliceMs) {
+        const SyncStatus answer = m_syncStatuses.takeFirst();
+        statuses.append(answer);
+        VelkIFPDevice device;
+        if (!managedDevice(answer.mac, &device) || device.did == 0)
+            continue;
+        if (db->updateUserDeviceSyncStatus(device.did, answer.status, stamp) != DB_OK)
+            failed.append(answer.mac);
+    }
+    // Without a transaction (BEGIN failed) every write above stood on its own.
+    if (transaction.isActive() && !transaction.commit()) {
+        failed.clear();
+        for (const SyncStatus &answer : qAsConst(statuses))
+            failed.append(answer.mac);
+    }
+    for (const QString &mac : qAsConst(failed))
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(mac));
+    // The statuses are in the database before anyone hears of the answers.
+    for (const SyncStatus &answer : qAsConst(statuses)) {
+        if (answer.channel)
+            answer.channel->finishSync();
+        else
+            emit syncUserDeviceFinished(answer.mac);
+    }
+    if (!m_syncStatuses.isEmpty() && !m_syncStatusTimer->isActive())
+        m_syncStatusTimer->start();
 }

@@ -2,6 +2,7 @@
 
 #include "datastore/VelkBroadcast.h"
 #include "datastore/VelkIFPDevice.h"
+#include "network/ChannelQueue.h"
 #include "network/NetworkConfig.h"
 
 #include <QHash>
@@ -11,6 +12,7 @@
 #include <QSet>
 #include <QString>
 
+class AccountSyncCache;
 class DeviceChannel;
 class OrvantaDBIntf;
 class QTcpServer;
@@ -69,7 +71,7 @@ public:
     void cancelBroadcastFileTransferByTimeout(QString mac);
 
     /// Starts the account synchronisation of every listed device whose connection is not already synchronising;
-    /// returns their MACs in list order.
+    /// returns their MACs in list order. With more than one device, what they all need is read once beforehand.
     QList<QString> checkAccountSync(QList<VelkIFPDevice> devices);
     void connectSyncReport(QString mac);
     void resetSyncingUserDevice(QString mac);
@@ -101,6 +103,18 @@ public:
     bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
     /// The database every network operation goes through.
     static OrvantaDBIntf *database();
+    /// What account synchronisations read from the database, kept while it holds.
+    AccountSyncCache *accountSyncCache() const { return m_accountCache; }
+    /// Bytes arrived on a connection that has not identified: the channel reads them
+    /// (DeviceChannel::readQueuedIdentity) in slices of the event loop's turns.
+    void queueIdentityRead(DeviceChannel *channel);
+    /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
+    /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
+    void queueFirstSyncAnswer(DeviceChannel *channel);
+    /// Records a panel's final synchronisation answer: the status is written with those of every other panel that
+    /// answered in this turn of the event loop, in one transaction, and then the channel ends its synchronisation
+    /// (DeviceChannel::finishSync).
+    void recordSyncStatus(DeviceChannel *channel, int status);
 
 public slots:
     void updateAccountReportDialog();
@@ -136,15 +150,18 @@ private:
 
     void listen();
     void onNewConnection();
+    void acceptPending();
     void onIdentity(DeviceChannel *channel);
-    void handshakeQueued();
     void handshake(DeviceChannel *channel);
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
+    void flushSyncStatuses();
     DeviceChannel *handshakenChannel(const QString &mac) const;
+    /// Index into m_managedDevices of the first record with that normal MAC; -1 when none.
+    int managedIndex(const QString &key) const;
 
     NetworkConfig m_config;
     QTcpServer *m_server;
@@ -152,6 +169,9 @@ private:
     QString m_controlPassword;
     QString m_consoleId;
     QList<VelkIFPDevice> m_managedDevices;
+    // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
+    mutable QHash<QString, int> m_managedByMac;
+    mutable bool m_managedIndexStale = true;
     QHash<QString, DeviceChannel *> m_channels; // connected, by MAC
     QHash<QString, DeviceChannel *> m_locked;   // locked, by MAC
     QSet<DeviceChannel *> m_pending;            // awaiting identity
@@ -165,7 +185,28 @@ private:
     };
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
-    // Identities not answered yet, in arrival order; answered a slice at a time (see handshakeQueued()).
-    QList<QPointer<DeviceChannel>> m_identified;
-    QTimer *m_handshakeTimer;
+    // Connections accepted by the kernel and not yet taken, taken a slice at a time: a fleet connecting at once made
+    // a channel for each in one turn of the event loop.
+    QTimer *m_acceptTimer;
+    // Connections whose identity arrived and is not read yet: reading a burst of them in one turn held the loop too.
+    ChannelQueue m_identityReads;
+    // Identities not answered yet, in arrival order. A fleet powering on sends a thousand identities within a few
+    // milliseconds, and each handshake runs its listeners (the device list, the account synchronisation): answered
+    // all in one turn they held the event loop for a tenth of a second and more.
+    ChannelQueue m_identified;
+
+    AccountSyncCache *m_accountCache;
+    // Final synchronisation answers of this turn, written together by flushSyncStatuses(). A commit per panel was a
+    // sixth of a run over hundreds of panels.
+    struct SyncStatus
+    {
+        QPointer<DeviceChannel> channel;
+        QString mac;
+        int status;
+    };
+    QList<SyncStatus> m_syncStatuses;
+    QTimer *m_syncStatusTimer;
+    // Answers to the first-sync question: asked all at once, a fleet answers all at once, and a panel's first
+    // synchronisation takes its users in, which costs milliseconds; five hundred held the loop for over a second.
+    ChannelQueue m_firstSyncAnswers;
 };

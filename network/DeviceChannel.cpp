@@ -1,7 +1,7 @@
 #include "network/DeviceChannel.h"
 
 #include "datastore/OrvantaDBIntf.h"
-#include "network/AccountFile.h"
+#include "network/AccountSyncCache.h"
 #include "network/CmdServer.h"
 #include "network/FrameCodec.h"
 #include "network/PanelAccountMerge.h"
@@ -11,11 +11,12 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -33,20 +34,6 @@ QString peerIpv4(const QTcpSocket *socket)
     bool ok = false;
     const quint32 ipv4 = socket->peerAddress().toIPv4Address(&ok);
     return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
-}
-
-// The time a finished synchronisation is stamped with, "yyyy-MM-dd hh:mm" local time. Local time reads the
-// time-zone file every time: the answers a fleet gives within the same second share one reading.
-QString syncStamp()
-{
-    static qint64 stampSecond = -1;
-    static QString stamp;
-    const qint64 second = QDateTime::currentSecsSinceEpoch();
-    if (second != stampSecond) {
-        stampSecond = second;
-        stamp = QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-    }
-    return stamp;
 }
 
 } // namespace
@@ -211,6 +198,27 @@ void DeviceChannel::onBytesWritten()
 
 void DeviceChannel::onReadyRead()
 {
+    // A fleet powering on sends its identities in one burst, and reading them all in the turn they arrive held the
+    // event loop, and every connected panel's keep-alive, for a tenth of a second and more: an identity is read in
+    // the server's slices of the following turns.
+    if (m_state == AwaitIdentity && !m_awaitingDecision) {
+        if (!m_readQueued) {
+            m_readQueued = true;
+            m_server->queueIdentityRead(this);
+        }
+        return;
+    }
+    readFrames();
+}
+
+void DeviceChannel::readQueuedIdentity()
+{
+    m_readQueued = false;
+    readFrames();
+}
+
+void DeviceChannel::readFrames()
+{
     // A listener that runs a nested event loop (a modal dialog) can bring us back here; the outer loop goes on
     // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
     if (m_readDepth > 0) {
@@ -348,7 +356,14 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit broadcastResult(mac);
         break;
     case VELK_REMOTE_RSP_ASK_FIRST_SYNC:
-        handleFirstSyncAnswer(frame.copy());
+        // Only the answer to our own question may write users into the console's database.
+        if (!m_askedFirstSync) {
+            dropFrame("no first-sync question asked", frame.code);
+            break;
+        }
+        m_askedFirstSync = false;
+        m_firstSyncAnswer = frame.copy();
+        m_server->queueFirstSyncAnswer(this);
         break;
     case VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP:
         if (m_syncExchange)
@@ -458,7 +473,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
         emit transferFileComplete(mac, false, true);
     });
     m_otaJob = job;
-    emit setupTransferFileTimeout(mac, 8000);
+    emit setupTransferFileTimeout(mac, m_config.transferChunkTimeoutMs);
     if (m_state == Connected && m_otaJob == job)
         job->start(remoteName);
     return true;
@@ -510,7 +525,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
                  qPrintable(mac));
     });
     m_broadcastJob = job;
-    emit setupBroadcastTransferFileTimeout(mac, 8000);
+    emit setupBroadcastTransferFileTimeout(mac, m_config.transferChunkTimeoutMs);
     // Rows stored before uploads were given plain names still hold their name as picked; the panel gets it plain.
     if (m_state == Connected && m_broadcastJob == job)
         job->start(PanelFileName::plain(name));
@@ -538,16 +553,16 @@ void DeviceChannel::checkAccountSync()
         return;
     }
     m_syncing = true;
-    QList<VelkMultiUserAdmin> settings;
-    const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
-    if (rc != DB_OK || settings.isEmpty()) {
+    VelkMultiUserAdmin settings;
+    quint32 rc = DB_OK;
+    if (!m_server->accountSyncCache()->settings(&settings, &rc)) {
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
         emit setupSyncUserDeviceTimeout(mac, 1000);
         return;
     }
     m_syncExchange = true;
-    if (settings.first().enableSetupServer) {
+    if (settings.enableSetupServer) {
         m_askedFirstSync = true;
         sendFrame(VELK_REMOTE_CMD_ASK_FIRST_SYNC, m_server->consoleId().toUtf8());
     } else {
@@ -558,24 +573,21 @@ void DeviceChannel::checkAccountSync()
 
 void DeviceChannel::syncAdminSettings()
 {
-    QList<VelkMultiUserAdmin> settings;
-    const quint32 rc = CmdServer::database()->queryMultiUserAdmin(settings);
-    if (rc != DB_OK || settings.isEmpty()) {
+    VelkMultiUserAdmin settings;
+    quint32 rc = DB_OK;
+    AccountSyncCache *cache = m_server->accountSyncCache();
+    if (!cache->settings(&settings, &rc)) {
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel::syncAdminSettings, queryMultiUserAdmin error 0x%08x", rc);
         return;
     }
-    sendFrame(VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS,
-              AccountFile::adminSettingsJson(settings.first(), m_identity.displayClientVersion));
+    sendFrame(VELK_REMOTE_CMD_SYNC_ADMIN_SETTINGS, cache->settingsMessage(m_identity.displayClientVersion));
 }
 
-void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
+void DeviceChannel::answerFirstSync()
 {
-    // Only the answer to our own question may write users into the console's database.
-    if (!m_askedFirstSync) {
-        dropFrame("no first-sync question asked", VELK_REMOTE_RSP_ASK_FIRST_SYNC);
+    const QByteArray payload = std::exchange(m_firstSyncAnswer, QByteArray());
+    if (payload.isEmpty() || m_state != Connected)
         return;
-    }
-    m_askedFirstSync = false;
     qint32 first = 0;
     QByteArray file;
     FrameCodec::splitInt32ThenBytes(payload, &first, &file);
@@ -588,11 +600,8 @@ void DeviceChannel::handleFirstSyncAnswer(const QByteArray &payload)
     }
     if (m_state != Connected)
         return;
-    // Four reads of the data store: on their own, each would take and drop the database file's lock again.
-    DbTransaction reading = CmdServer::database()->transaction("DeviceChannel::handleFirstSyncAnswer");
     syncAdminSettings();
     sendUserSettings();
-    reading.commit();
 }
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
@@ -604,20 +613,11 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 
 void DeviceChannel::sendUserSettings()
 {
-    OrvantaDBIntf *db = CmdServer::database();
     VelkIFPDevice device;
-    QList<VelkMultiUser> users;
-    QList<VelkAppPermission> permissions;
-    if (m_server->managedDevice(m_identity.mac, &device) && device.did != 0) {
-        // A user bound twice comes back twice: rowsForUsers() writes each once.
-        db->queryMultiUserByIFP(users, device.did);
-        // Only this panel's users: reading every user's permissions for every panel made a
-        // synchronisation of many panels with many users slow.
-        db->queryAppPermissionByIFP(permissions, device.did);
-    }
-    QList<VelkAppInfo> apps;
-    db->queryAllAppInfo(apps);
-    const QByteArray file = AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
+    const quint32 did = m_server->managedDevice(m_identity.mac, &device) ? device.did : 0;
+    // The users the panel takes in on its first synchronisation were written just now; the cache knows by the data
+    // store's version that what it held from before no longer holds.
+    const QByteArray file = m_server->accountSyncCache()->accountFile(did);
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s",
                  qPrintable(m_identity.mac));
@@ -625,16 +625,16 @@ void DeviceChannel::sendUserSettings()
 
 void DeviceChannel::recordSync(int status)
 {
-    const QString mac = m_identity.mac;
-    VelkIFPDevice device;
-    if (m_server->managedDevice(mac, &device) && device.did != 0) {
-        if (CmdServer::database()->updateUserDeviceSyncStatus(device.did, status, syncStamp()) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(mac));
-    }
-    m_syncing = false;
+    // No further answer belongs to this synchronisation; the mark stays until the status is written.
     m_syncExchange = false;
     m_askedFirstSync = false;
-    emit syncUserDeviceFinished(mac);
+    m_server->recordSyncStatus(this, status);
+}
+
+void DeviceChannel::finishSync()
+{
+    m_syncing = false;
+    emit syncUserDeviceFinished(m_identity.mac);
     if (m_state == Closed)
         return;
     emit updateSyncReport();

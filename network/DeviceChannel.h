@@ -64,6 +64,15 @@ public:
     void checkAccountSync();
     /// Sends the first multi-user settings record, limited to the fields the panel's display client knows.
     void syncAdminSettings();
+    /// Reads what the panel sent before its identity was answered; CmdServer calls it in slices (see
+    /// CmdServer::queueIdentityRead).
+    void readQueuedIdentity();
+    /// Takes in the panel's answer to the first-sync question, kept since it arrived, and sends the settings and the
+    /// account file. CmdServer calls it in turns of its own (see CmdServer::queueFirstSyncAnswer).
+    void answerFirstSync();
+    /// Ends a synchronisation whose final answer CmdServer has recorded: clears the mark, then emits
+    /// syncUserDeviceFinished and, while the connection is open, updateSyncReport.
+    void finishSync();
 
     /// Queues one frame. -1 when the channel is closed, the payload exceeds the protocol's bound, or the panel has
     /// stopped reading so long that the unsent bytes passed the backlog bound (the channel is then closed).
@@ -126,11 +135,11 @@ signals:
 
 private:
     void onReadyRead();
+    void readFrames();
     void onDisconnected();
     void onBytesWritten();
     void dispatch(const FrameView &frame);
     void handleIdentity(const FrameView &frame);
-    void handleFirstSyncAnswer(const QByteArray &payload);
     bool mergePanelAccounts(const QByteArray &file);
     void sendUserSettings();
     void recordSync(int status);
@@ -160,7 +169,8 @@ private:
     bool m_hasBroadcast = false;
 
     bool m_syncing = false;
-    bool m_askedFirstSync = false; // VELK_REMOTE_CMD_ASK_FIRST_SYNC sent, its answer not yet handled
+    bool m_askedFirstSync = false; // VELK_REMOTE_CMD_ASK_FIRST_SYNC sent, its answer not yet arrived
+    QByteArray m_firstSyncAnswer;  // arrived, waiting for its turn
     bool m_syncExchange = false;   // a synchronisation was started and its final answer not yet recorded
 
     int m_droppedFrames = 0;
@@ -168,6 +178,7 @@ private:
     // The identity arrived and the server has not answered it yet: later frames wait in the decoder and the socket,
     // so they are handled as the panel meant them, after its handshake.
     bool m_awaitingDecision = false;
+    bool m_readQueued = false; // waiting in CmdServer's queue of identities to read
     bool m_deletionScheduled = false;
     bool m_deleteWhenIdle = false;
 };

@@ -89,6 +89,10 @@ QList<AccountFileRow> PanelAccountMerge::parse(const QByteArray &file)
 
 bool PanelAccountMerge::merge(const QList<AccountFileRow> &rows, quint32 deviceId)
 {
+    // A panel with no users of its own has nothing to take in; reading every user to find that out was most of a
+    // fleet's first synchronisation.
+    if (rows.isEmpty())
+        return true;
     // One transaction: a merge that stops half-way leaves no half of the panel's users behind,
     // and the next synchronisation asks for all of them again.
     DbTransaction transaction = m_db->transaction("PanelAccountMerge::merge");

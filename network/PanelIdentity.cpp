@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 namespace {
 
@@ -18,9 +17,27 @@ QString stringField(const QJsonObject &object, const char *key)
 
 QString PanelIdentity::normaliseMac(const QString &mac)
 {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9A-Fa-f]{2}[:-]){5}[0-9A-Fa-f]{2}$"));
-    if (!pattern.match(mac).hasMatch())
+    // Six pairs of hex digits separated by ':' or '-', checked by hand: every synchronisation asks here several
+    // times per panel, and a regular expression cost more than the rest of the bookkeeping.
+    if (mac.size() != 17)
         return QString();
+    bool normal = true; // lower case with ':' already
+    for (int i = 0; i < 17; ++i) {
+        const ushort c = mac.at(i).unicode();
+        if (i % 3 == 2) {
+            if (c != ':' && c != '-')
+                return QString();
+            normal = normal && c == ':';
+        } else if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')) {
+            continue;
+        } else if (c >= 'A' && c <= 'F') {
+            normal = false;
+        } else {
+            return QString();
+        }
+    }
+    if (normal)
+        return mac;
     QString out = mac.toLower();
     out.replace(QLatin1Char('-'), QLatin1Char(':'));
     return out;

@@ -1,6 +1,7 @@
 #include "network/TransferJob.h"
 
 #include "network/FrameCodec.h"
+#include "network/TransferSource.h"
 
 #include <QAbstractSocket>
 #include <QPointer>
@@ -14,15 +15,13 @@ TransferJob::TransferJob(Codes codes, Sender sender, QAbstractSocket *socket, in
 
 TransferJob::OpenResult TransferJob::open(const QString &path)
 {
-    m_file.close();
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return CannotOpen;
-    m_size = m_file.size();
-    if (m_size <= 0) {
-        m_file.close();
+    TransferSource::OpenResult result = TransferSource::CannotOpen;
+    m_source = TransferSource::open(path, &result);
+    if (result == TransferSource::EmptyFile)
         return EmptyFile;
-    }
+    if (!m_source)
+        return CannotOpen;
+    m_size = m_source->size();
     return Opened;
 }
 
@@ -41,9 +40,19 @@ void TransferJob::start(const QString &remoteName)
 void TransferJob::stop(bool sendCancel)
 {
     m_running = false;
-    m_file.close();
+    m_source.reset();
     if (sendCancel)
         m_send(m_codes.complete, FrameCodec::sizeText(0));
+}
+
+void TransferJob::fail()
+{
+    // The panel must not install a truncated or mixed file.
+    m_running = false;
+    m_source.reset();
+    m_send(m_codes.complete, FrameCodec::sizeText(0));
+    m_pumping = false;
+    emit failed();
 }
 
 void TransferJob::pump()
@@ -59,20 +68,16 @@ void TransferJob::pump()
         // An empty socket always takes a chunk, so a window smaller than one frame still moves.
         if (m_socket->bytesToWrite() > 0 && m_socket->bytesToWrite() + FrameCodec::kHeaderSize + want > window)
             break;
-        const QByteArray chunk = m_file.read(want);
+        const QByteArray chunk = m_source->chunk(m_sent, int(want));
         if (chunk.size() != want) {
-            // Read error, or the file shrank under us: the panel must not install a truncated file.
-            m_running = false;
-            m_file.close();
-            m_send(m_codes.complete, FrameCodec::sizeText(0));
-            m_pumping = false;
-            emit failed();
+            // Read error, or the file shrank under us.
+            fail();
             return;
         }
         if (m_send(m_codes.data, chunk) != 0) {
             // The connection is closing; its owner reports nothing more.
             m_running = false;
-            m_file.close();
+            m_source.reset();
             break;
         }
         m_sent += chunk.size();
@@ -81,8 +86,13 @@ void TransferJob::pump()
             return;
     }
     if (m_running && m_sent >= m_size) {
+        if (!m_source->unchanged()) {
+            // Rewritten while it was sent: what the panel got is part old, part new.
+            fail();
+            return;
+        }
         m_running = false;
-        m_file.close();
+        m_source.reset();
         const int rc = m_send(m_codes.complete, FrameCodec::sizeText(m_size));
         m_pumping = false;
         if (rc == 0)

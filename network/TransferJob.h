@@ -1,20 +1,21 @@
 #pragma once
 
-#include <QFile>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAbstractSocket;
+class TransferSource;
 
 // Sends one file to a panel as a start frame (the name to store it under), data chunks and a complete frame with
 // the size as decimal text. Shared by the firmware and the broadcast transfers, which differ only in their codes.
 //
 // A chunk is handed to the socket only while its unsent bytes, that chunk's frame included, stay within
 // maxChunksInFlight frames, and the job continues from the socket's bytesWritten: a panel that stops reading cannot
-// make us queue the whole file in memory, and an update to a hundred panels costs a few frames each. The file is read
-// chunk by chunk, never whole, and unbuffered: a buffer per open file would add 16 KiB per panel and a copy per chunk.
+// make us queue the whole file in memory, and an update to a hundred panels costs a few frames each. The chunks come
+// from the file's TransferSource, shared by every transfer of the same file.
 class TransferJob : public QObject
 {
     Q_OBJECT
@@ -56,16 +57,18 @@ signals:
     void chunkSent(int index);
     // The last chunk and the complete frame were handed to the socket.
     void completed();
-    // The file could not be read to its end; the panel was told "0".
+    // The file could not be read to its end, or was written to while it was sent; the panel was told "0".
     void failed();
 
 private:
+    void fail();
+
     Codes m_codes;
     Sender m_send;
     QAbstractSocket *m_socket;
     int m_chunkSize;
     int m_maxChunksInFlight;
-    QFile m_file;
+    std::shared_ptr<TransferSource> m_source;
     qint64 m_size = 0;
     qint64 m_sent = 0;
     int m_chunks = 0;

@@ -48,7 +48,9 @@ void FileBasedLogger::log(int module, LogLevel level, const QString &text)
     beforeWrite();
     if (!m_file.isOpen())
         return;
-    m_file.write(formatLine(now, module, level, text).toUtf8());
+    const qint64 written = m_file.write(formatLine(now, module, level, text).toUtf8());
+    if (written > 0)
+        m_size += written;
     // Flushed per line so that a crash keeps everything logged before it.
     m_file.flush();
 }
@@ -60,12 +62,14 @@ bool FileBasedLogger::openFile(const QString &fileName)
     m_fileName = fileName;
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     m_file.setFileName(fileName);
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    const bool opened = m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    m_size = opened ? m_file.size() : 0;
+    return opened;
 }
 
 qint64 FileBasedLogger::currentSize() const
 {
-    return m_file.isOpen() ? m_file.size() : 0;
+    return m_file.isOpen() ? m_size : 0;
 }
 
 void FileBasedLogger::refreshStamp(qint64 msecs)

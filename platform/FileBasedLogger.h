@@ -42,4 +42,7 @@ private:
     qint64 m_stampSecond = -1;
     QString m_stampPrefix;
     QDate m_stampDate;
+    // The size of the open file as written through it: asking the file system before every line (for the size
+    // limit of a serial logger) cost more than formatting the line.
+    qint64 m_size = 0;
 };

@@ -17,8 +17,7 @@
 // between the CPU time and the wall time shows how long either side waited.
 //
 // Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 3]
-//        [--cases shared,blocks] [--window 32] [--windows]
-// --window: panels of a run in their exchange at once (the console's own default when left out).
+//        [--cases shared,blocks] [--windows]
 // --windows: prints each measured span on the monotonic clock to standard error, for a profile of
 // just those spans (perf record -k CLOCK_MONOTONIC ..., then perf report --time).
 // Exit code 0 when every target is met, 2 otherwise.
@@ -50,7 +49,7 @@
 
 namespace {
 
-constexpr double TargetRatio = 2.0;
+constexpr double TargetRatio = 3.0;
 constexpr double TargetStallMs = 100.0;
 const char *const Password = "kelvo";
 
@@ -117,10 +116,13 @@ private:
         static const QRegularExpression received(
             QStringLiteral("Panel-(\\d+) account file received \\((\\d+) bytes\\)"));
         m_buffer += m_process.readAllStandardOutput();
+        // The lines read are dropped once at the end: dropping each as it is read moved the rest of the buffer
+        // every time, on the very thread being measured.
+        int from = 0;
         int newline;
-        while ((newline = m_buffer.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(m_buffer.left(newline));
-            m_buffer.remove(0, newline + 1);
+        while ((newline = m_buffer.indexOf('\n', from)) >= 0) {
+            const QString line = QString::fromUtf8(m_buffer.constData() + from, newline - from);
+            from = newline + 1;
             const QRegularExpressionMatch match = received.match(line);
             if (!match.hasMatch())
                 continue;
@@ -129,6 +131,7 @@ private:
             m_sizes.insert(panel, match.captured(2).toInt());
             ++m_counts[panel];
         }
+        m_buffer.remove(0, from);
     }
 
     QProcess m_process;
@@ -242,8 +245,7 @@ QList<QPair<QString, QByteArray>> accountFiles()
     return files;
 }
 
-int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlock, int rounds, int window,
-            const QString &panelsim)
+int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlock, int rounds, const QString &panelsim)
 {
     bench::ConsoleFixture fixture;
     if (!fixture.isValid())
@@ -258,8 +260,6 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     CmdServer *server = fixture.start(devices, QLatin1String(Password));
     isAdminLogin = true;
     AccountOverview overview;
-    if (window > 0)
-        overview.syncRun()->setMaxInFlight(window);
 
     Panels fleet;
     if (!fleet.start(panelsim, panels, fixture.port()))
@@ -299,7 +299,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     };
 
     double warmStall = 0;
-    if (syncNow(&warmStall, &warmSpent) < 0) {
+    const double warmMs = syncNow(&warmStall, &warmSpent);
+    if (warmMs < 0) {
         std::fprintf(stderr, "the first run did not end\n");
         fleet.stop();
         return 1;
@@ -370,14 +371,13 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     const double base = bench::median(baseline);
     const double sync = bench::median(subject);
     const double ratio = base > 0 ? sync / base : 0;
-    const double worstStall = *std::max_element(subjectStalls.begin(), subjectStalls.end());
+    // The first run, every panel's first synchronisation with this console, is an operator's too.
+    const double worstStall = std::max(warmStall, *std::max_element(subjectStalls.begin(), subjectStalls.end()));
     const double baseStall = *std::max_element(baseStalls.begin(), baseStalls.end());
     const bool ok = ratio <= TargetRatio && worstStall <= TargetStallMs && filesRight;
-    std::printf("%s: %d panels x %d users (%d users in all), %d rounds, %d panels in their exchange at once, "
-                "dispatcher %s\n",
-                qPrintable(name), panels, usersPerPanel,
-                usersPerPanel * ((panels + panelsPerBlock - 1) / panelsPerBlock), rounds,
-                overview.syncRun()->maxInFlight(), qPrintable(bench::dispatcherName()));
+    std::printf("%s: %d panels x %d users (%d users in all), %d rounds, dispatcher %s\n", qPrintable(name), panels,
+                usersPerPanel, usersPerPanel * ((panels + panelsPerBlock - 1) / panelsPerBlock), rounds,
+                qPrintable(bench::dispatcherName()));
     std::printf("  baseline (account files only) median %8.1f ms | Sync Now median %8.1f ms | ratio %.2f "
                 "(target <= %.1f) %s\n",
                 base, sync, ratio, TargetRatio, ratio <= TargetRatio ? "met" : "MISSED");
@@ -385,8 +385,10 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 "%6.1f ms\n",
                 bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs),
                 bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs));
-    std::printf("  GUI thread longest stall: Sync Now %.1f ms (target <= %.0f ms) %s; baseline %.1f ms\n", worstStall,
-                TargetStallMs, worstStall <= TargetStallMs ? "met" : "MISSED", baseStall);
+    std::printf("  first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
+    std::printf("  GUI thread longest stall: Sync Now %.1f ms, first run included (target <= %.0f ms) %s; baseline "
+                "%.1f ms\n",
+                worstStall, TargetStallMs, worstStall <= TargetStallMs ? "met" : "MISSED", baseStall);
     std::printf("  every panel received its own account file in every run: %s\n", filesRight ? "yes" : "NO");
     return ok ? 0 : 2;
 }
@@ -409,7 +411,6 @@ int main(int argc, char **argv)
     const int users = value("--users", QStringLiteral("48")).toInt();
     // The verdict needs at least one measured round of each kind.
     const int rounds = std::max(1, value("--rounds", QStringLiteral("3")).toInt());
-    const int window = value("--window", QStringLiteral("0")).toInt();
     printWindows = args.contains(QStringLiteral("--windows"));
     const QStringList cases = value("--cases", QStringLiteral("shared,blocks")).split(QLatin1Char(','));
     const QString panelsim = QStringLiteral(PANELSIM_PROGRAM);
@@ -417,7 +418,7 @@ int main(int argc, char **argv)
     // Each case in a process of its own: the command server and the data store are process-wide.
     const QString only = value("--case", QString());
     if (!only.isEmpty())
-        return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, window, panelsim);
+        return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, panelsim);
     int worst = 0;
     for (const QString &name : cases) {
         QProcess child;
@@ -425,8 +426,7 @@ int main(int argc, char **argv)
         QStringList arguments = {QStringLiteral("--case"),   name,
                                  QStringLiteral("--panels"), QString::number(panels),
                                  QStringLiteral("--users"),  QString::number(users),
-                                 QStringLiteral("--rounds"), QString::number(rounds),
-                                 QStringLiteral("--window"), QString::number(window)};
+                                 QStringLiteral("--rounds"), QString::number(rounds)};
         if (printWindows)
             arguments.append(QStringLiteral("--windows"));
         child.start(QCoreApplication::applicationFilePath(), arguments);

@@ -1,15 +1,17 @@
 // One broadcast with a sound to a whole fleet: 1,000 simulated panels (tools/panelsim, in processes of their own, so
 // the console's event loop is what is measured) each take the record, ask for the sound, receive it, confirm and
-// start. The broadcast manager lets at most 20 panels at a time between record and confirmation, so the ideal run is
-// 50 waves of 20, each wave as long as one panel's whole round trip (record, sound, confirmation, start, result)
-// alone. That round trip is measured in the same run, right before each fleet run, on the same console and panels.
+// start. The yardstick is a minimal single-thread sender (MinimalSender) on the same Qt sockets and event loop, with
+// the broadcast manager's window of 20 panels and the console's pacing of three chunks in flight, in a process of its
+// own with a fleet of its own; rounds alternate which of the two goes first.
 //
 // Each panel reads no faster than its link allows (100 Mbit/s by default, --link-mbps 0 for as fast as loopback
-// carries). Target: the fleet run within 1.5 x the ideal, and the console's thread never held up more than 100 ms
-// (a 5 ms tick on the console's thread records its longest gap). The console runs on Qt's Unix event dispatcher,
-// as it does in production, and logs at INFO into a file.
+// carries). Target: the console's run within 1.5 x the minimal sender's (median of the rounds' ratios), the console's
+// thread never held up more than 100 ms (the shared stall probe), and every panel's report row "Successfully". The
+// console runs on Qt's Unix event dispatcher, as it does in production, and logs at INFO into a file.
 
 #include "BenchSupport.h"
+#include "EpollEventDispatcher.h"
+#include "MinimalSender.h"
 #include "StallProbe.h"
 
 #include "broadcast/BroadcastManager.h"
@@ -25,7 +27,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -39,7 +43,6 @@ struct Settings
     int panels = 1000;
     int sizeKib = 1024;
     int rounds = 3;
-    int singles = 5;    // single-panel runs before each fleet run; their median is the round's wave time
     int processes = 4;  // panelsim processes the fleet is spread over
     int linkMbps = 100; // each panel behind a link of this speed; 0 = as fast as loopback carries
 };
@@ -106,11 +109,104 @@ int intOption(const QStringList &args, const char *name, int fallback, int minim
     return value.isEmpty() ? fallback : std::max(minimum, value.toInt());
 }
 
+// The sound both senders send: the same bytes every time.
+QByteArray soundBytes(int sizeKib)
+{
+    QByteArray bytes(sizeKib * 1024, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+    return bytes;
+}
+
+// The fleet of panels of one side, `first` being the index of its first panel (its address and MAC).
+std::vector<std::unique_ptr<QProcess>> startFleet(const Settings &settings, int first, quint16 port)
+{
+    std::vector<std::unique_ptr<QProcess>> fleets;
+    const int block = (settings.panels + settings.processes - 1) / settings.processes;
+    for (int from = 0; from < settings.panels; from += block) {
+        auto process = std::make_unique<QProcess>();
+        process->setProgram(QStringLiteral(QUORVIN_PANELSIM));
+        process->setArguments(
+            {QStringLiteral("--console"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--count"),
+             QString::number(std::min(block, settings.panels - from)), QStringLiteral("--base-ip"),
+             bench::panelAddress(first + from), QStringLiteral("--first-serial"), QString::number(first + from + 1),
+             QStringLiteral("--password"), QString::fromLatin1(kPassword), QStringLiteral("--no-wol"),
+             QStringLiteral("--no-hash"), QStringLiteral("--link-mbps"), QString::number(settings.linkMbps)});
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start();
+        if (!process->waitForStarted(5000)) {
+            std::fprintf(stderr, "cannot start %s\n", QUORVIN_PANELSIM);
+            return {};
+        }
+        fleets.push_back(std::move(process));
+    }
+    return fleets;
+}
+
+void stopFleet(std::vector<std::unique_ptr<QProcess>> &fleets)
+{
+    for (const auto &process : fleets) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+    fleets.clear();
+}
+
+// The yardstick's process: its sender, its own fleet, and a broadcast for every "go" on standard input.
+int runSender(const Settings &settings)
+{
+    MinimalSender sender(soundBytes(settings.sizeKib), QStringLiteral("bench.mp3"));
+    if (!sender.listen())
+        return 1;
+    // Its panels take addresses and MACs after the console's.
+    std::vector<std::unique_ptr<QProcess>> fleets = startFleet(settings, settings.panels, sender.port());
+    if (fleets.empty())
+        return 1;
+    QElapsedTimer connecting;
+    connecting.start();
+    while (connecting.elapsed() < 60000 && sender.identified() < settings.panels)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (sender.identified() != settings.panels) {
+        std::fprintf(stderr, "minimal sender: only %d of %d panels connected\n", sender.identified(), settings.panels);
+        stopFleet(fleets);
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    std::string line;
+    while (std::getline(std::cin, line) && line == "go") {
+        const double cpuBefore = bench::cpuSeconds(0);
+        const double seconds = sender.broadcast(120000);
+        std::printf("done %.6f %.6f\n", seconds, bench::cpuSeconds(0) - cpuBefore);
+        std::fflush(stdout);
+    }
+    stopFleet(fleets);
+    return 0;
+}
+
+// A line from the yardstick's process; empty after the time-out.
+QByteArray readLine(QProcess &process, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.canReadLine()) {
+        if (clock.elapsed() > timeoutMs || !process.waitForReadyRead(int(timeoutMs - clock.elapsed())))
+            return QByteArray();
+    }
+    return process.readLine().trimmed();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     qputenv("QT_NO_GLIB", "1");
+    // --dispatcher epoll: the console side on the trial dispatcher, to measure what polling costs.
+    bool epoll = false;
+    for (int i = 1; i + 1 < argc; ++i)
+        epoll = epoll || (qstrcmp(argv[i], "--dispatcher") == 0 && qstrcmp(argv[i + 1], "epoll") == 0);
+    if (epoll)
+        QCoreApplication::setEventDispatcher(new EpollEventDispatcher);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     Settings settings;
@@ -120,6 +216,8 @@ int main(int argc, char **argv)
     settings.processes = intOption(args, "--processes", settings.processes, 1);
     settings.linkMbps = intOption(args, "--link-mbps", settings.linkMbps, 0);
     bench::raiseFdLimit();
+    if (args.contains(QStringLiteral("--sender")))
+        return runSender(settings);
 
     bench::ConsoleFixture fixture;
     if (!fixture.isValid())
@@ -140,33 +238,25 @@ int main(int argc, char **argv)
     OrvantaDBManager::getInstance()->queryAllAvailableIFP(devices);
     {
         QFile sound(fixture.config().audioFolder + QStringLiteral("bench.mp3"));
-        QByteArray bytes(settings.sizeKib * 1024, Qt::Uninitialized);
-        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        const QByteArray bytes = soundBytes(settings.sizeKib);
         if (!sound.open(QIODevice::WriteOnly) || sound.write(bytes) != bytes.size())
             return 1;
     }
 
+    // The yardstick in a process of its own, with a fleet of its own, started first so that both fleets connect at
+    // the same time.
+    QProcess sender;
+    sender.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sender.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--sender"), QStringLiteral("--panels"), QString::number(settings.panels),
+                  QStringLiteral("--size-kib"), QString::number(settings.sizeKib), QStringLiteral("--processes"),
+                  QString::number(settings.processes), QStringLiteral("--link-mbps"),
+                  QString::number(settings.linkMbps)});
     // Without hashing: the simulated panels check sounds byte by byte in the tests; here they must not be the
     // bottleneck.
-    std::vector<std::unique_ptr<QProcess>> fleets;
-    for (int first = 0; first < settings.panels; first += block) {
-        auto process = std::make_unique<QProcess>();
-        process->setProgram(QStringLiteral(QUORVIN_PANELSIM));
-        process->setArguments(
-            {QStringLiteral("--console"), QStringLiteral("127.0.0.1:%1").arg(fixture.port()), QStringLiteral("--count"),
-             QString::number(std::min(block, settings.panels - first)), QStringLiteral("--base-ip"),
-             bench::panelAddress(first), QStringLiteral("--first-serial"), QString::number(first + 1),
-             QStringLiteral("--password"), QString::fromLatin1(kPassword), QStringLiteral("--no-wol"),
-             QStringLiteral("--no-hash"), QStringLiteral("--link-mbps"), QString::number(settings.linkMbps)});
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start();
-        if (!process->waitForStarted(5000)) {
-            std::fprintf(stderr, "cannot start %s\n", QUORVIN_PANELSIM);
-            return 1;
-        }
-        fleets.push_back(std::move(process));
-    }
+    std::vector<std::unique_ptr<QProcess>> fleets = startFleet(settings, 0, fixture.port());
+    if (fleets.empty() || !sender.waitForStarted(5000))
+        return 1;
     QElapsedTimer connecting;
     connecting.start();
     int online = 0;
@@ -179,59 +269,70 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "only %d of %d panels connected\n", online, settings.panels);
         return 1;
     }
+    if (readLine(sender, 60000) != "ready") {
+        std::fprintf(stderr, "the minimal sender did not get ready\n");
+        return 1;
+    }
 
-    const int waves =
-        (settings.panels + BroadcastManager::kMaxSendingDevices - 1) / BroadcastManager::kMaxSendingDevices;
     const QString link = settings.linkMbps > 0 ? QStringLiteral("%1 Mbit/s links").arg(settings.linkMbps)
                                                : QStringLiteral("unthrottled loopback");
-    std::printf("Broadcast of a %d KiB sound to %d simulated panels (%zu panelsim processes, %s), console on the %s "
-                "dispatcher\n",
+    std::printf("Broadcast of a %d KiB sound to %d simulated panels (%zu panelsim processes per side, %s), console on "
+                "the %s dispatcher\n",
                 settings.sizeKib, settings.panels, fleets.size(), qPrintable(link),
-                qPrintable(bench::dispatcherName()));
-    std::printf("Ideal: %d waves of %d, each as long as one panel's round trip alone. Targets: fleet <= %.1fx ideal, "
-                "longest stall <= %d ms\n\n",
-                waves, BroadcastManager::kMaxSendingDevices, kTargetRatio, kTargetStallMs);
-    std::printf("%-6s %13s %9s %9s %7s %9s %7s %12s %11s\n", "round", "one panel ms", "ideal s", "fleet s", "ratio",
-                "stall ms", "failed", "console cpu", "panels cpu");
+                epoll ? "trial epoll" : qPrintable(bench::dispatcherName()));
+    std::printf(
+        "Yardstick: a minimal single-thread sender (window of %d, %d chunks in flight) in a process of its own. "
+        "Targets: console <= %.1fx the sender, longest stall <= %d ms\n\n",
+        MinimalSender::kWindow, MinimalSender::kChunksInFlight, kTargetRatio, kTargetStallMs);
+    std::printf("%-6s %9s %10s %7s %9s %7s %11s %12s %11s\n", "round", "sender s", "console s", "ratio", "stall ms",
+                "failed", "sender cpu", "console cpu", "panels cpu");
 
     BroadcastManager *manager = BroadcastManager::getInstance();
     bench::StallProbe probe;
     std::vector<double> ratios;
     double worstStall = 0;
     int failures = 0;
+    bool senderFailed = false;
     for (int round = 1; round <= settings.rounds; ++round) {
-        std::vector<double> singles;
-        for (int k = 0; k < settings.singles; ++k) {
-            const Run single = runBroadcast(manager, {devices.at(k % devices.size())}, probe);
-            failures += single.failed;
-            singles.push_back(single.seconds);
-        }
-        const double wave = median(singles);
+        double senderCpu = 0;
+        const auto runSenderOnce = [&] {
+            sender.write("go\n");
+            const QList<QByteArray> fields = readLine(sender, 180000).split(' ');
+            const double seconds = fields.size() == 3 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
+            senderCpu = fields.value(2).toDouble();
+            senderFailed = senderFailed || seconds <= 0;
+            return seconds;
+        };
+        // Odd rounds start with the sender, even ones with the console.
+        double yardstick = round % 2 == 1 ? runSenderOnce() : 0;
         const double consoleBefore = bench::cpuSeconds(0);
         double panelsBefore = 0;
         for (const auto &process : fleets)
             panelsBefore += bench::cpuSeconds(process->processId());
         const Run fleet = runBroadcast(manager, devices, probe);
+        const double consoleCpu = bench::cpuSeconds(0) - consoleBefore;
         double panelsCpu = -panelsBefore;
         for (const auto &process : fleets)
             panelsCpu += bench::cpuSeconds(process->processId());
+        if (round % 2 == 0)
+            yardstick = runSenderOnce();
         failures += fleet.failed;
-        const double ideal = wave * waves;
-        const double ratio = fleet.seconds / ideal;
-        ratios.push_back(ratio);
+        const double ratio = yardstick > 0 ? fleet.seconds / yardstick : 0;
+        if (yardstick > 0)
+            ratios.push_back(ratio);
         worstStall = std::max(worstStall, fleet.longestGapMs);
-        std::printf("%-6d %13.2f %9.3f %9.3f %7.2f %9.1f %7d %10.2f s %9.2f s\n", round, wave * 1e3, ideal,
-                    fleet.seconds, ratio, fleet.longestGapMs, fleet.failed, bench::cpuSeconds(0) - consoleBefore,
-                    panelsCpu);
+        std::printf("%-6d %9.3f %10.3f %7.2f %9.1f %7d %9.2f s %10.2f s %9.2f s\n", round, yardstick, fleet.seconds,
+                    ratio, fleet.longestGapMs, fleet.failed, senderCpu, consoleCpu, panelsCpu);
         std::fflush(stdout);
     }
-    for (const auto &process : fleets) {
-        process->kill();
-        process->waitForFinished(5000);
-    }
+    sender.write("quit\n");
+    sender.waitForFinished(20000);
+    stopFleet(fleets);
 
+    if (senderFailed)
+        std::printf("\nthe minimal sender did not finish a round; no ratio for it\n");
     const double ratio = median(ratios);
-    const bool ratioMet = ratio <= kTargetRatio;
+    const bool ratioMet = !senderFailed && !ratios.empty() && ratio <= kTargetRatio;
     const bool stallMet = worstStall <= kTargetStallMs;
     std::printf("\nmedian ratio %.2f (target <= %.1f): %s\n", ratio, kTargetRatio, ratioMet ? "met" : "MISSED");
     std::printf("longest stall %.1f ms (target <= %d ms): %s\n", worstStall, kTargetStallMs,

@@ -21,7 +21,8 @@ public:
         quint16 consolePort = 0;
         QString password;
         // Panel i on 127.0.(1 + i/250).(2 + i%250) with MAC 02:51:4d + (1 + i): bench::panelAddress and panelMac.
-        QString baseAddress = QStringLiteral("127.0.1.2");
+        // The process's panels are firstIndex, firstIndex + 1 ...
+        int firstIndex = 0;
         int reconnectDelayMs = 2000;
     };
 

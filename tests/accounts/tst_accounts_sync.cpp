@@ -8,6 +8,7 @@
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountReportDialog.h"
 #include "accounts/AccountSyncRun.h"
+#include "accounts/AccountTableModel.h"
 #include "accounts/DeviceListDialog.h"
 #include "accounts/DeviceOverAssignDialog.h"
 #include "network/AccountFile.h"
@@ -40,6 +41,17 @@ QHash<QString, AccountFileRow> usersOn(const SimulatedPanel &panel)
     return users;
 }
 
+// The device names the user table shows for that user, or "none" without a row.
+QString devicesInTable(const AccountOverview &overview, const QString &name)
+{
+    const AccountTableModel *model = overview.tableModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->user(row).userName == name)
+            return model->data(model->index(row, AccountTableModel::IfpAccessColumn), Qt::DisplayRole).toString();
+    }
+    return QStringLiteral("none");
+}
+
 VelkUserDevice assignmentOf(quint32 muid, quint32 did)
 {
     QList<VelkUserDevice> rows;
@@ -67,8 +79,9 @@ private slots:
     void silentPanelFailsAfterTheTimeoutAndALateAnswerCountsOnce();
     void setupFromServerOffIsReported();
     void deviceStoredInAnotherMacFormEndsItsRun();
-    void runAsksAWindowOfPanelsAtATime();
+    void silentPanelsFailWithinOneTimeOutOfTheStart();
     void timeOutsOfSeveralPanelsEndEachInTime();
+    void userTableShowsWhatARunTookIn();
 
     void reportListsSynchronisedRowsOfTheUser();
     void reportSyncButtonRefreshesOncePerAnswer();
@@ -455,49 +468,49 @@ void TestAccountsSync::deviceStoredInAnotherMacFormEndsItsRun()
     QCOMPARE(assignmentOf(user.muid, shouted.did).syncStatus, 2);
 }
 
-// Hundreds of panels asked at once answer together and freeze the window while their answers are
-// handled: a run keeps a window of panels in their exchange and asks the next as one ends.
-void TestAccountsSync::runAsksAWindowOfPanelsAtATime()
+// A run used to ask a few panels at a time and arm each one's time-out only when its turn came, so
+// silent panels held the modal progress for one time-out per few panels, and a panel that went away
+// before its turn got no status at all. Every panel is asked, and every time-out armed, at the start.
+void TestAccountsSync::silentPanelsFailWithinOneTimeOutOfTheStart()
 {
-    const VelkIFPDevice one = panelDevice(1);
-    const VelkIFPDevice two = panelDevice(2);
-    const VelkIFPDevice three = panelDevice(3);
+    constexpr int Silent = 40;
     const VelkMultiUser user = seedUser(QStringLiteral("U"));
-    for (quint32 did : {one.did, two.did, three.did})
-        assign(user.muid, did);
-    SimulatedPanel *first = connectPanel(1);
-    SimulatedPanel *second = connectPanel(2);
-    SimulatedPanel *third = connectPanel(3);
+    QList<VelkIFPDevice> devices;
+    for (int serial = 1; serial <= Silent + 1; ++serial) {
+        devices.append(panelDevice(serial));
+        assign(user.muid, devices.last().did);
+    }
+    QList<SimulatedPanel *> panels;
+    for (int serial = 1; serial <= Silent + 1; ++serial)
+        panels.append(connectPanel(serial));
     finishConnectSyncs();
-    for (SimulatedPanel *panel : {first, second, third})
+    for (SimulatedPanel *panel : qAsConst(panels)) {
         panel->resetCounters();
+        panel->setAnswerDropped(VELK_REMOTE_RSP_ASK_FIRST_SYNC, true);
+    }
+    SimulatedPanel *leaving = panels.last();
 
     AccountSyncRun *run = m_overview->syncRun();
-    run->setMaxInFlight(1);
-    // The first panel takes three seconds to answer (the checks below run meanwhile), well within its time-out here.
-    run->setTimeoutScale(0.05);
-    first->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, 3000);
-    QSignalSpy progress(run, &AccountSyncRun::progressed);
     QSignalSpy finished(run, &AccountSyncRun::runFinished);
+    QSignalSpy timedOut(run, &AccountSyncRun::timedOut);
     QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
-    QCOMPARE(run->total(), 3);
-    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
-    // The second waits for the first; the third goes away before its turn and leaves the run.
-    QTest::qWait(150);
-    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
-    third->shutDown();
-    QTRY_VERIFY(!m_server->getChannel(third->mac()));
-    QCOMPARE(finished.count(), 0);
+    QCOMPARE(run->total(), Silent + 1);
+    QCOMPARE(run->awaited(), Silent + 1);
+    for (SimulatedPanel *panel : qAsConst(panels))
+        QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
+    // Asked, then gone before answering: its time-out still runs out.
+    leaving->shutDown();
+    QTRY_VERIFY(!m_server->getChannel(leaving->mac()));
+
     QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(progress.count(), 3);
-    QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 1);
-    QCOMPARE(third->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 0);
-    QCOMPARE(assignmentOf(user.muid, one.did).syncStatus, 1);
-    QCOMPARE(assignmentOf(user.muid, two.did).syncStatus, 1);
-    // Left as its own last synchronisation recorded it: nothing is written for a panel not asked.
-    QCOMPARE(assignmentOf(user.muid, three.did).syncStatus, 1);
-    run->setMaxInFlight(AccountSyncRun::DefaultMaxInFlight);
-    run->setTimeoutScale(TimeoutScale);
+    QCOMPARE(timedOut.count(), Silent + 1);
+    QCOMPARE(run->awaited(), 0);
+    QVERIFY(m_overview->btnSyncNow->isEnabled());
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        const VelkUserDevice row = assignmentOf(user.muid, device.did);
+        QCOMPARE(row.syncStatus, 2);
+        QCOMPARE(row.lastSyncTime, QStringLiteral("2024-05-06 07:30"));
+    }
 }
 
 // Every panel's time-out runs on one timer: a shorter one armed after a longer one must not wait for it, and an
@@ -519,6 +532,33 @@ void TestAccountsSync::timeOutsOfSeveralPanelsEndEachInTime()
     QTRY_COMPARE(timedOut.count(), 2);
     QCOMPARE(timedOut.at(1).at(0).toString(), testMac(1));
     QCOMPARE(run->awaited(), 0);
+}
+
+// The table keeps what it read while no user or assignment was written, since a run writes only statuses; a panel's
+// first synchronisation during a run takes users in, and they must show when the run ends.
+void TestAccountsSync::userTableShowsWhatARunTookIn()
+{
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkIFPDevice two = panelDevice(2);
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"));
+    assign(ann.muid, one.did);
+    connectPanel(1);
+    SimulatedPanel *second = connectPanel(2);
+    finishConnectSyncs();
+    m_overview->updateMultiUserTable();
+    QCOMPARE(devicesInTable(*m_overview, QStringLiteral("Ann")), QStringLiteral("Panel-1"));
+    QCOMPARE(devicesInTable(*m_overview, QStringLiteral("Bea")), QStringLiteral("none"));
+
+    second->setSyncedConsoleId(QString());
+    second->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\nBea,b-1,,0,{bea},\n");
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(devicesInTable(*m_overview, QStringLiteral("Bea")), QStringLiteral("Panel-2"));
+
+    assign(ann.muid, two.did);
+    m_overview->updateMultiUserTable();
+    QCOMPARE(devicesInTable(*m_overview, QStringLiteral("Ann")), QStringLiteral("Panel-1, Panel-2"));
 }
 
 void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()

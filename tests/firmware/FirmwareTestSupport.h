@@ -26,6 +26,9 @@
 class FirmwareTestBench
 {
 public:
+    /// The longest wait for a transfer's next chunk (8 s in production), short enough for a test to outlast.
+    static constexpr int TransferChunkTimeoutMs = 4000;
+
     /// Call once, from initTestCase.
     bool setUp(int panelCount)
     {
@@ -46,6 +49,7 @@ public:
         NetworkConfig config = loopbackNetworkConfig(m_dir.path());
         config.wolPort = m_fleet->wakePort();
         config.wolRoundGapMs = 20;
+        config.transferChunkTimeoutMs = TransferChunkTimeoutMs;
         NetworkConfig::setCurrent(config);
         CmdServer *server = CmdServer::getInstance();
         for (SimulatedPanel *panel : m_fleet->panels()) {

@@ -1,5 +1,7 @@
 #include "FirmwareTestSupport.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 
 // The update manager with the audio-box upgraders, end to end: update.cfg from a local HTTP server, simulated
@@ -21,6 +23,7 @@ private slots:
     void endOfRunLeavesUnansweredInstallationsOn();
     void remindersFollowSkipsAndNewVersions();
     void stalledServerCheckEndsAsFailed();
+    void transferTimeOutCountsFromTheLastChunk();
 
 private:
     QByteArray updateConfig(const QString &qml8Path, const QString &qml8Version = "8.0.0000.05") const;
@@ -392,6 +395,53 @@ void TestFirmwareManager::stalledServerCheckEndsAsFailed()
     QSignalSpy checked(m_bench.manager(), &IFPUpgradeManager::otaVersionChecked);
     QVERIFY(m_bench.manager()->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_DUE));
     QCOMPARE(checked.count(), 1);
+}
+
+// The transfer's time-out is no longer restarted for every chunk: the chunk's time is noted and the timer, when it
+// fires early, runs on for the rest. A box behind a slow link takes longer than the time-out to take the file, its
+// chunks never pausing that long, and must not fail; a box that stops reading fails once the time-out has passed
+// since its last chunk.
+void TestFirmwareManager::transferTimeOutCountsFromTheLastChunk()
+{
+    const QByteArray image = SimulatedFirmware::make(16 * 1024 * 1024, "8.0.0000.05", QString(), 5);
+    m_bench.serve("AudioBox/QML8_0005.bin", image);
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    QList<VelkIFPDevice> devices;
+    for (int i = 0; i < 2; ++i)
+        devices.append(m_bench.addDevice(i, "QML8", "8.0.0000.04"));
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    SimulatedPanel *slow = m_bench.panel(0);
+    SimulatedPanel *stopping = m_bench.panel(1);
+    slow->behaviour().keepFiles = false;
+    stopping->behaviour().keepFiles = false;
+    // About twice the time-out for the whole file, kernel buffers aside.
+    slow->behaviour().linkBytesPerSecond =
+        qint64(image.size()) * 1000 / (2 * FirmwareTestBench::TransferChunkTimeoutMs);
+    QObject watch;
+    QElapsedTimer transfer;
+    connect(slow, &SimulatedPanel::frameReceived, &watch, [&](quint16 code, const QByteArray &) {
+        if (code == VELK_REMOTE_CMD_TRANSFER_FILE_START)
+            transfer.start();
+        else if (code == VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE)
+            QVERIFY2(transfer.elapsed() > FirmwareTestBench::TransferChunkTimeoutMs, "the transfer was too fast");
+    });
+    connect(stopping, &SimulatedPanel::frameReceived, &watch, [&](quint16 code, const QByteArray &) {
+        if (code == VELK_REMOTE_CMD_TRANSFER_FILE_START)
+            stopping->stopReading();
+    });
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
+    QCOMPARE(report.value(slow->mac()).status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(slow->receivedFiles().size(), 1);
+    QCOMPARE(slow->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
+    QCOMPARE(report.value(stopping->mac()).status, int(UPDATE_FAILED));
+    QVERIFY(m_bench.log()->contains("transferFileTimeout: " + stopping->mac()));
+    slow->behaviour().linkBytesPerSecond = 0;
+    stopping->resumeReading();
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareManager)

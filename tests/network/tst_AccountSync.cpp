@@ -2,6 +2,7 @@
 #include "support/PanelUsers.h"
 
 #include "network/AccountFile.h"
+#include "network/AccountSyncCache.h"
 #include "shell/base/CsvReader.h"
 #include "shell/base/Session.h"
 
@@ -29,6 +30,7 @@ private slots:
     void disabledSetupRecordsStatus3();
     void enabledSetupSendsSettingsAndUsers();
     void firstSyncMergesThePanelsUsers();
+    void runOverManyPanelsSendsEachItsOwnFile();
     void failedMergeKeepsThePanelsUsers();
     void oneSyncAtATime();
     void noSettingsRecord();
@@ -40,6 +42,9 @@ private:
                                                    const QString &version = "1.1.1030.30");
     void assign(quint32 muid, quint32 did);
     void setSetupServer(bool enabled);
+    // The account file the device's users make, read from the store panel by panel.
+    QByteArray fileOf(quint32 did);
+    QStringList namesOn(const SimulatedPanel &panel);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -103,6 +108,25 @@ void TestAccountSync::setSetupServer(bool enabled)
     settings.first().createAccountPassword = "create-pw";
     settings.first().adminRfidId = "ADMIN-CARD";
     m_db->updateMultiUserAdmin(settings.first());
+}
+
+QByteArray TestAccountSync::fileOf(quint32 did)
+{
+    QList<VelkMultiUser> users;
+    QList<VelkAppPermission> permissions;
+    QList<VelkAppInfo> apps;
+    m_db->queryMultiUserByIFP(users, did);
+    m_db->queryAppPermissionByIFP(permissions, did);
+    m_db->queryAllAppInfo(apps);
+    return AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
+}
+
+QStringList TestAccountSync::namesOn(const SimulatedPanel &panel)
+{
+    QStringList names;
+    for (const AccountFileRow &row : AccountFile::fromCsvRows(readCsvBytes(panel.storedUsers(), "UTF-8")))
+        names.append(row.userName);
+    return names;
 }
 
 // Names with commas, quotes and line breaks must reach the other side unchanged.
@@ -268,6 +292,69 @@ void TestAccountSync::firstSyncMergesThePanelsUsers()
     QVERIFY(panel->storedUsers().contains("\"Carol, C.\""));
     QVERIFY(panel->storedUsers().contains("Dave"));
     panel->shutDown();
+}
+
+// A run over many panels reads users, permissions and assignments once and builds each distinct file once. Every panel
+// must still get exactly its own users: two panels sharing a set, one with a set of its own, one whose first
+// synchronisation takes its own users in after the run read everything (a file from before would drop them), and,
+// in a second run, what was written between the runs.
+void TestAccountSync::runOverManyPanelsSendsEachItsOwnFile()
+{
+    setSetupServer(true);
+    QList<VelkIFPDevice> devices;
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int serial = 11; serial <= 14; ++serial) {
+        devices.append(addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial)));
+        panels.push_back(connectedPanel(serial, serial));
+    }
+    const quint32 xena = createPanelUser(m_db, "Xena", "x-1");
+    const quint32 yann = createPanelUser(m_db, "Yann", "y-1");
+    const quint32 zoe = createPanelUser(m_db, "Zoe", "z-1");
+    for (int i : {0, 1}) {
+        assign(xena, devices.at(i).did);
+        assign(yann, devices.at(i).did);
+    }
+    assign(zoe, devices.at(2).did);
+    for (int i : {0, 1, 2})
+        panels.at(size_t(i))->setSyncedConsoleId(m_server->consoleId());
+    panels.at(3)->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\nWill,w-1,,1,{w},\n");
+
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    QCOMPARE(m_server->checkAccountSync(devices).size(), 4);
+    QVERIFY(m_server->accountSyncCache()->holdsRun());
+    QTRY_COMPARE(finished.count(), 4);
+    QCOMPARE(namesOn(*panels.at(0)), QStringList({"Xena", "Yann"}));
+    QCOMPARE(namesOn(*panels.at(1)), QStringList({"Xena", "Yann"}));
+    QCOMPARE(namesOn(*panels.at(2)), QStringList({"Zoe"}));
+    QCOMPARE(namesOn(*panels.at(3)), QStringList({"Will"}));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(panels.at(size_t(i))->storedUsers(), fileOf(devices.at(i).did));
+
+    // Between the runs: a password, an assignment, a permission and the settings change.
+    QList<VelkMultiUser> found;
+    m_db->queryMultiUserByName(found, "Xena");
+    found.first().password = "x-2";
+    QCOMPARE(m_db->updateMultiUser(found.first()), DB_OK);
+    QCOMPARE(m_db->deleteUserDevice(yann, devices.at(1).did), DB_OK);
+    QList<VelkAppInfo> apps;
+    m_db->queryAllAppInfo(apps);
+    QCOMPARE(m_db->deleteAppPermission(zoe, apps.first().aiid), DB_OK);
+    QList<VelkMultiUserAdmin> settings;
+    m_db->queryMultiUserAdmin(settings);
+    settings.first().adminPassword = "admin-pw-2";
+    m_db->updateMultiUserAdmin(settings.first());
+
+    QCOMPARE(m_server->checkAccountSync(devices).size(), 4);
+    QTRY_COMPARE(finished.count(), 8);
+    QCOMPARE(namesOn(*panels.at(1)), QStringList({"Xena"}));
+    QVERIFY(panels.at(0)->storedUsers().contains(",x-2,"));
+    QVERIFY(!panels.at(2)->storedUsers().contains(apps.first().packageName.toUtf8()));
+    QCOMPARE(QJsonDocument::fromJson(panels.at(3)->storedSettings()).object().value("adminPassword").toString(),
+             QString("admin-pw-2"));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(panels.at(size_t(i))->storedUsers(), fileOf(devices.at(i).did));
+    for (auto &panel : panels)
+        panel->shutDown();
 }
 
 // When the panel's users cannot be taken in, sending the console's list would make the panel replace its users

@@ -1,5 +1,6 @@
 #include "NetTestSupport.h"
 
+#include "network/TransferSource.h"
 #include "network/WorkThread.h"
 #include "support/TestFiles.h"
 
@@ -27,6 +28,8 @@ private slots:
     void cancelVariants();
     void stalledReaderHoldsTheTransfer();
     void stalledReaderIsClosedPastBacklog();
+    void fileRewrittenDuringTransfer_data();
+    void fileRewrittenDuringTransfer();
     void broadcastWithoutAudio();
     void broadcastWithAudio();
     void broadcastAudioStaysInAudioFolder();
@@ -337,6 +340,67 @@ void TestCommands::stalledReaderIsClosedPastBacklog()
     QTRY_COMPARE(gone.count(), 1);
     QVERIFY(m_log->contains("stopped reading"));
     panel->shutDown();
+}
+
+// What a download does to a file being sent: writes it over in place, with other bytes.
+static bool rewriteInPlace(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    for (char &byte : bytes)
+        byte = char(~byte);
+    return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
+void TestCommands::fileRewrittenDuringTransfer_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("delivered");
+    // Read once into memory for every panel of the batch: the rewrite cannot reach what is being sent.
+    QTest::newRow("held whole") << qint64(24 * 1024 * 1024) << true;
+    // Too large to hold: read by position from one descriptor, so the rewrite is noticed and the transfer refused.
+    QTest::newRow("read by position") << qint64(TransferSource::wholeFileLimit + 8 * 1024 * 1024) << false;
+}
+
+// A transfer must deliver the file as it was when it started, or fail; never a file part old, part new, reported
+// complete.
+void TestCommands::fileRewrittenDuringTransfer()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, delivered);
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    QList<VelkIFPDevice *> devices;
+    VelkIFPDevice first = storedDevice("Panel-4");
+    VelkIFPDevice second = storedDevice("Panel-5");
+    for (int serial : {4, 5}) {
+        panels.push_back(connectedPanel(serial, serial));
+        panels.back()->behaviour().keepFiles = false;
+        panels.back()->stopReading();
+    }
+    devices = {&first, &second};
+    const QString path = writeRandomFile(m_dir.filePath("rewritten.img"), size);
+    const QByteArray original = fileSha256(path);
+    QSignalSpy reset(m_server, &CmdServer::resetTransferFileTimeout);
+    QSignalSpy done(m_server, &CmdServer::transferFileComplete);
+    m_server->sendFile(devices, path, "MstarUpgrade.img");
+    QTest::qWait(300);
+    QVERIFY(reset.count() < int(size / m_config.chunkSize)); // both still sending
+    QVERIFY(rewriteInPlace(path));
+    QVERIFY(fileSha256(path) != original);
+    for (auto &panel : panels)
+        panel->resumeReading();
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() == 2, 60000);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(done.at(i).at(1).toBool(), delivered);
+        if (delivered)
+            QCOMPARE(panels.at(size_t(i))->lastFile().sha256, original);
+        else
+            QVERIFY(panels.at(size_t(i))->lastFile().size != size); // told "0": nothing kept as complete
+    }
+    for (auto &panel : panels)
+        panel->shutDown();
 }
 
 void TestCommands::broadcastWithoutAudio()

@@ -1,0 +1,146 @@
+#include "network/AccountSyncCache.h"
+
+#include "datastore/OrvantaDBIntf.h"
+#include "network/AccountFile.h"
+#include "shell/base/Log.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The settings message differs only between these tiers of display client (see AccountFile::adminSettingsJson).
+int settingsTier(const QString &displayClientVersion)
+{
+    const int build = AccountFile::versionBuild(displayClientVersion);
+    return build >= 29 ? 29 : build >= 21 ? 21 : 0;
+}
+
+} // namespace
+
+bool AccountSyncCache::settings(VelkMultiUserAdmin *settings, quint32 *rc)
+{
+    *rc = DB_OK;
+    const quint64 version = m_db->accountDataVersion();
+    if (!settingsHold(version)) {
+        QList<VelkMultiUserAdmin> records;
+        *rc = m_db->queryMultiUserAdmin(records);
+        m_settingsMessages.clear();
+        m_hasSettings = *rc == DB_OK && !records.isEmpty();
+        m_settings = m_hasSettings ? records.first() : VelkMultiUserAdmin();
+        // A failed read is not kept: the next panel reads again.
+        m_settingsVersion = *rc == DB_OK ? version : 0;
+    }
+    if (m_hasSettings)
+        *settings = m_settings;
+    return m_hasSettings;
+}
+
+QByteArray AccountSyncCache::settingsMessage(const QString &displayClientVersion)
+{
+    VelkMultiUserAdmin record;
+    quint32 rc = DB_OK;
+    if (!settings(&record, &rc))
+        return QByteArray();
+    const int tier = settingsTier(displayClientVersion);
+    auto message = m_settingsMessages.find(tier);
+    if (message == m_settingsMessages.end())
+        message = m_settingsMessages.insert(tier, AccountFile::adminSettingsJson(record, displayClientVersion));
+    return *message;
+}
+
+void AccountSyncCache::prepareRun()
+{
+    const quint64 version = m_db->accountDataVersion();
+    if (version == 0 || version == m_runVersion)
+        return;
+    m_runVersion = 0;
+    m_users.clear();
+    m_permissions.clear();
+    m_usersOfDevice.clear();
+    m_files.clear();
+    m_apps.clear();
+
+    QList<VelkMultiUser> users;
+    QList<VelkAppPermission> permissions;
+    QList<VelkUserDevice> assignments;
+    quint32 rc = m_db->queryAllMultiUser(users);
+    if (rc == DB_OK)
+        rc = m_db->queryAllAppPermission(permissions);
+    if (rc == DB_OK)
+        rc = m_db->queryAllAppInfo(m_apps);
+    if (rc == DB_OK)
+        rc = m_db->queryUserDevice(assignments, 0);
+    if (rc != DB_OK) {
+        // Each panel then reads its own users, as without a run.
+        writeLog(LOG_LEVEL_ERROR, "AccountSyncCache::prepareRun, read error 0x%08x", rc);
+        m_apps.clear();
+        return;
+    }
+    m_users.reserve(users.size());
+    for (const VelkMultiUser &user : qAsConst(users))
+        m_users.insert(user.muid, user);
+    for (const VelkAppPermission &permission : qAsConst(permissions))
+        m_permissions[permission.multiUserId].append(permission);
+
+    // A device lists its users in the order they were assigned, each once, and only users that still exist: the
+    // order and the rows the device's own query gives.
+    std::vector<std::pair<quint32, const VelkUserDevice *>> byDevice;
+    byDevice.reserve(size_t(assignments.size()));
+    for (const VelkUserDevice &row : qAsConst(assignments))
+        byDevice.emplace_back(row.deviceId, &row);
+    std::sort(byDevice.begin(), byDevice.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first < b.first : a.second->udid < b.second->udid;
+    });
+    for (const auto &entry : byDevice) {
+        const quint32 muid = entry.second->multiUserId;
+        if (!m_users.contains(muid))
+            continue;
+        QVector<quint32> &list = m_usersOfDevice[entry.first];
+        if (!list.contains(muid))
+            list.append(muid);
+    }
+    m_runVersion = version;
+}
+
+QByteArray AccountSyncCache::accountFile(quint32 deviceId)
+{
+    const quint64 version = m_db->accountDataVersion();
+    if (version != 0 && version == m_runVersion)
+        return fileFromRun(deviceId);
+    return fileFromStore(deviceId);
+}
+
+QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)
+{
+    const QVector<quint32> muids = m_usersOfDevice.value(deviceId);
+    auto file = m_files.find(muids);
+    if (file != m_files.end())
+        return *file;
+    QList<VelkMultiUser> users;
+    QList<VelkAppPermission> permissions;
+    users.reserve(muids.size());
+    for (quint32 muid : muids) {
+        users.append(m_users.value(muid));
+        permissions.append(m_permissions.value(muid));
+    }
+    return *m_files.insert(muids, AccountFile::build(AccountFile::rowsForUsers(users, permissions, m_apps)));
+}
+
+QByteArray AccountSyncCache::fileFromStore(quint32 deviceId)
+{
+    QList<VelkMultiUser> users;
+    QList<VelkAppPermission> permissions;
+    QList<VelkAppInfo> apps;
+    // Three reads: on their own, each would take and drop the database file's lock again.
+    DbTransaction reading = m_db->transaction("AccountSyncCache::accountFile");
+    if (deviceId != 0) {
+        // A user bound twice comes back twice: rowsForUsers() writes each once.
+        m_db->queryMultiUserByIFP(users, deviceId);
+        m_db->queryAppPermissionByIFP(permissions, deviceId);
+    }
+    m_db->queryAllAppInfo(apps);
+    reading.commit();
+    return AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "datastore/VelkAppInfo.h"
+#include "datastore/VelkAppPermission.h"
+#include "datastore/VelkMultiUser.h"
+#include "datastore/VelkMultiUserAdmin.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QVector>
+
+class OrvantaDBIntf;
+
+/// What the account synchronisation of the panels reads from the data store, kept for as long as nothing changed
+/// it (OrvantaDBIntf::accountDataVersion): the multi-user settings with their message for each tier of display
+/// client, and, for a run over many panels, every user, app permission and assignment read at once, with each
+/// distinct account file built once for each distinct set of users.
+///
+/// Read panel by panel, the same settings and the same 48 users' permissions were read from SQLite again for each
+/// of hundreds of panels, and the same file built each time; that was most of a synchronisation run. Any write of
+/// users, permissions, assignments or settings (a panel's first synchronisation takes its users in between the
+/// question and the file it gets) moves the data store's version, and nothing kept from before it is used again.
+///
+/// GUI thread only, like the data store.
+class AccountSyncCache
+{
+public:
+    explicit AccountSyncCache(OrvantaDBIntf *db) : m_db(db) {}
+
+    /// The first multi-user settings record. False when there is none, or it cannot be read (*rc is then not 0).
+    bool settings(VelkMultiUserAdmin *settings, quint32 *rc);
+    /// The settings message for a panel whose display client has this version; empty without settings.
+    QByteArray settingsMessage(const QString &displayClientVersion);
+
+    /// Reads every user, app permission and assignment at once, ahead of a run over many panels, unless what was
+    /// read before still holds. Without it, or once a write has made it stale, accountFile() reads the device's
+    /// own users and permissions.
+    void prepareRun();
+    /// The account file of the device's users, in the order they were assigned.
+    QByteArray accountFile(quint32 deviceId);
+
+    /// Whether a run's reading is in use (for tests).
+    bool holdsRun() const { return m_runVersion != 0; }
+
+private:
+    bool settingsHold(quint64 version) const { return version != 0 && version == m_settingsVersion; }
+    QByteArray fileFromRun(quint32 deviceId);
+    QByteArray fileFromStore(quint32 deviceId);
+
+    OrvantaDBIntf *m_db;
+
+    quint64 m_settingsVersion = 0;
+    bool m_hasSettings = false;
+    VelkMultiUserAdmin m_settings;
+    QHash<int, QByteArray> m_settingsMessages; // by the display client's tier
+
+    // A run's reading; m_runVersion 0 when there is none.
+    quint64 m_runVersion = 0;
+    QList<VelkAppInfo> m_apps;
+    QHash<quint32, VelkMultiUser> m_users;
+    QHash<quint32, QList<VelkAppPermission>> m_permissions; // by user
+    QHash<quint32, QVector<quint32>> m_usersOfDevice;       // each user once, in assignment order
+    QHash<QVector<quint32>, QByteArray> m_files;            // by the set of users, in order
+};
