@@ -219,7 +219,8 @@ void panelManifest(const uint8_t *data, size_t size)
                     const QString sizeText = entry.attributes.value(sizeName);
                     const qint64 bytes = BoxManifest::parseSize(QStringRef(&sizeText));
                     const QString url = entry.servers.value(serverName);
-                    if (bytes > 0 && DownloadRules::isFetchableUrl(QUrl(url)))
+                    if (bytes > 0 && bytes <= DownloadRules::MaxStatedFirmwareBytes &&
+                        DownloadRules::isFetchableUrl(QUrl(url)))
                         usable = true;
                     if (!image.url.isEmpty() && entry.servers.contains(serverName) && url == image.url &&
                         bytes == image.size)
