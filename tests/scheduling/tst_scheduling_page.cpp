@@ -34,6 +34,7 @@ private slots:
     void deleteAfterTheTableReloaded();
     void reportCountsAndSorting();
     void searchFilterBarAndGuide();
+    void selectAllFollowsTheRows();
 
 private:
     QList<VelkIFPDevice> seedDevices(int count);
@@ -502,6 +503,47 @@ void TestSchedulingPage::searchFilterBarAndGuide()
     QVERIFY(page.widgetFilterSchedule->isVisible());
     QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight() + QPoint(1, 0));
     QVERIFY(!page.widgetFilterSchedule->isVisible() && !page.widgetFilterParent->isVisible());
+}
+
+// The header box of the editor's table follows the rows on every load: after an edit whose rows were all checked, the
+// next edit with one row of three checked shows it clear, so a click on it checks every row; a filter's new rows
+// clear it too.
+void TestSchedulingPage::selectAllFollowsTheRows()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(3);
+    seedAutoTest(QStringLiteral("10:00"), 1, devices);
+    seedAutoTest(QStringLiteral("11:00"), 1, devices.mid(0, 1));
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    AutoTestScheduleSetting *editor = dialog->autoTestPage();
+    auto checkedRows = [editor] {
+        int count = 0;
+        for (QCheckBox *box : editor->rowCheckBoxes())
+            count += box->isChecked() ? 1 : 0;
+        return count;
+    };
+
+    dialog->editAutoTestSchedule(storedAutoTests().value(0));
+    QCOMPARE(checkedRows(), 3);
+    QVERIFY(editor->checkBoxName->isChecked());
+    dialog->editAutoTestSchedule(storedAutoTests().value(1));
+    QCOMPARE(checkedRows(), 1);
+    QVERIFY(!editor->checkBoxName->isChecked());
+    editor->checkBoxName->click();
+    QCOMPARE(checkedRows(), 3);
+
+    dialog->show();
+    editor->lineEditFilter->setFocus();
+    QTRY_VERIFY(editor->lineEditFilter->hasFocus());
+    QTest::keyClicks(editor->lineEditFilter, QStringLiteral("Panel-2"));
+    QTest::keyClick(editor->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(editor->rowCheckBoxes().size(), 1);
+    QCOMPARE(checkedRows(), 0);
+    QVERIFY(!editor->checkBoxName->isChecked());
+    editor->checkBoxName->click();
+    QCOMPARE(checkedRows(), 1);
+    dialog->close();
 }
 
 QTEST_MAIN(TestSchedulingPage)
