@@ -57,20 +57,18 @@ void AutoTestRunner::build(const QDate &today)
         check.key = DeviceControlPlan::taskKey(schedule.tsid, AutoTestCheck, today, time);
         tasks << powerOn << check;
     }
+    // A run under way keeps its check whatever the new list holds: the day changed, the schedule was edited to
+    // another time, or it was deleted.
+    QSet<QString> keys;
+    for (const AutoTestTask &task : qAsConst(tasks))
+        keys.insert(task.key);
+    for (const Run &run : qAsConst(m_runs)) {
+        if (!keys.contains(run.check.key))
+            tasks << run.check;
+    }
     std::stable_sort(tasks.begin(), tasks.end(),
                      [](const AutoTestTask &a, const AutoTestTask &b) { return a.time < b.time; });
     m_tasks = tasks;
-
-    // Runs whose check left the list (the schedule was deleted, or the day is over) end here.
-    QSet<QString> runKeys;
-    for (const AutoTestTask &task : qAsConst(m_tasks))
-        runKeys.insert(task.runKey);
-    for (auto it = m_runs.begin(); it != m_runs.end();) {
-        if (runKeys.contains(it.key()))
-            ++it;
-        else
-            it = m_runs.erase(it);
-    }
 }
 
 QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
@@ -78,7 +76,7 @@ QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
     QVector<Planned> list;
     list.reserve(m_tasks.size());
     for (const AutoTestTask &task : m_tasks)
-        list.append({task.key, task.time});
+        list.append({task.key, task.time, task.action == AutoTestCheck && m_runs.contains(task.runKey)});
     return list;
 }
 
@@ -134,7 +132,13 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error");
     if (m_db->insertAutoTestScheduleReport(schedule, targets) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error");
-    m_runs.insert(task.runKey, targets);
+    Run run;
+    run.targets = targets;
+    for (const AutoTestTask &planned : qAsConst(m_tasks)) {
+        if (planned.runKey == task.runKey && planned.action == AutoTestCheck)
+            run.check = planned;
+    }
+    m_runs.insert(task.runKey, run);
     writeStatus(schedule, StatusScheduling);
 }
 
@@ -145,7 +149,7 @@ void AutoTestRunner::check(const AutoTestTask &task)
                  task.schedule.tsid);
         return;
     }
-    const QList<VelkIFPDevice> targets = m_runs.take(task.runKey);
+    const QList<VelkIFPDevice> targets = m_runs.take(task.runKey).targets;
     VelkAutoTestSchedule schedule;
     if (!currentSchedule(task, &schedule)) {
         writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run", task.schedule.tsid);

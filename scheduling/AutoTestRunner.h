@@ -18,6 +18,11 @@ class OrvantaDBIntf;
 /// the list was built does not run, and the state written keeps the enable flag as stored. The
 /// check judges the targets its power-on found; a check whose power-on did not run in this
 /// session has nothing to judge and is skipped.
+///
+/// A run that has started always ends with its check, so no panel it woke is left on and no
+/// schedule is left "Scheduling": the check stays planned across the midnight re-plan (a test at
+/// 23:59 is checked at 00:00:30 the next day) and across an edit that moves the schedule's time.
+/// It fires however late it comes.
 class AutoTestRunner : public DailyTaskRunner
 {
     Q_OBJECT
@@ -51,9 +56,15 @@ private:
     bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const;
     void writeStatus(VelkAutoTestSchedule schedule, int status);
 
+    struct Run
+    {
+        AutoTestTask check;
+        QList<VelkIFPDevice> targets;
+    };
+
     OrvantaDBIntf *m_db;
     CmdServer *m_server;
     QList<AutoTestTask> m_tasks;
-    /// The targets of each run whose power-on ran, by run key, until its check.
-    QHash<QString, QList<VelkIFPDevice>> m_runs;
+    /// Each run whose power-on ran, by run key, until its check: the check task and the targets it judges.
+    QHash<QString, Run> m_runs;
 };
