@@ -222,6 +222,42 @@ bool AutoTestRunner::resolveTargets(const VelkAutoTestSchedule &schedule, QList<
     }
 }
 
+void AutoTestRunner::closeInterruptedRuns()
+{
+    QList<VelkAutoTestSchedule> schedules;
+    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, queryAllAutoTestSchedule error");
+        return;
+    }
+    QSet<quint32> running;
+    for (const Run &run : qAsConst(m_runs))
+        running.insert(run.check.schedule.tsid);
+    bool changed = false;
+    for (VelkAutoTestSchedule schedule : schedules) {
+        if (schedule.status != StatusScheduling || running.contains(schedule.tsid))
+            continue;
+        QList<VelkAutoTestScheduleReport> rows;
+        if (m_db->queryAutoTestScheduleReportByAutoTestSchedule(schedule, rows) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, report of auto-test %u unreadable",
+                     schedule.tsid);
+        for (VelkAutoTestScheduleReport &row : rows) {
+            if (row.status == StatusScheduling &&
+                m_db->updateAutoTestScheduleReport(row.device, schedule, StatusFailed, row.notes) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
+        }
+        schedule.status = StatusFailed;
+        if (m_db->updateAutoTestScheduleState(schedule) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleState error");
+        writeLog(LOG_LEVEL_WARNING,
+                 "auto-test %u was still scheduling when the console ended; it and its unfinished devices are "
+                 "marked Failed",
+                 schedule.tsid);
+        changed = true;
+    }
+    if (changed)
+        emit schedulesChanged();
+}
+
 bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const
 {
     QList<VelkAutoTestSchedule> schedules;

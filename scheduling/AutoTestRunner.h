@@ -39,6 +39,10 @@ public:
     /// members of its groups, each once (3). False when the database could not be read.
     bool resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const;
 
+    /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their
+    /// Edit and Enable are free again at once. Runs of this runner are left alone.
+    void closeInterruptedRuns();
+
 signals:
     /// A schedule's state or report changed; the page reloads its table without a rebuild.
     void schedulesChanged();

@@ -144,6 +144,8 @@ void Scheduling::construct()
     m_server = CmdServer::getInstance();
     m_deviceRunner = new DeviceControlRunner(m_db, m_server, m_clock, this);
     m_autoTestRunner = new AutoTestRunner(m_db, m_server, m_clock, this);
+    // Before the first plan: a test left "Scheduling" by an exit has no check coming, and its row must not stay locked.
+    m_autoTestRunner->closeInterruptedRuns();
     connect(m_autoTestRunner, &AutoTestRunner::schedulesChanged, this, [this] { reloadAutoTestSchedules(true); });
     m_deviceRunner->replan();
     m_autoTestRunner->replan();

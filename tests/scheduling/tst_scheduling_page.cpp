@@ -34,6 +34,7 @@ private slots:
     void deleteAfterTheTableReloaded();
     void reportCountsAndSorting();
     void searchFilterBarAndGuide();
+    void startupClosesAnInterruptedTest();
     void selectAllFollowsTheRows();
 
 private:
@@ -503,6 +504,34 @@ void TestSchedulingPage::searchFilterBarAndGuide()
     QVERIFY(page.widgetFilterSchedule->isVisible());
     QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight() + QPoint(1, 0));
     QVERIFY(!page.widgetFilterSchedule->isVisible() && !page.widgetFilterParent->isVisible());
+}
+
+// An auto-test left "Scheduling" by an exit has no check coming: the page's start closes it as Failed with its rows
+// still under way, with a log line, and its Enable and Edit are free at once.
+void TestSchedulingPage::startupClosesAnInterruptedTest()
+{
+    QList<VelkIFPDevice> devices = seedDevices(2);
+    seedAutoTest(QStringLiteral("10:00"), 2, devices);
+    VelkAutoTestSchedule left = storedAutoTests().value(0);
+    QCOMPARE(m_fx->db()->insertAutoTestScheduleReport(left, devices), DB_OK);
+    QCOMPARE(m_fx->db()->updateAutoTestScheduleReport(devices[1], left, 4, 2), DB_OK);
+
+    LogCapture log;
+    ManualClock clock(QDateTime(Monday, QTime(12, 0)));
+    Scheduling page(&clock);
+    const VelkAutoTestSchedule closed = storedAutoTests().value(0);
+    QCOMPARE(closed.status, 3);
+    QCOMPARE(closed.failedCount, 1);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(closed, rows), DB_OK);
+    QCOMPARE(rows.size(), 2);
+    for (const VelkAutoTestScheduleReport &row : qAsConst(rows))
+        QCOMPARE(row.status, row.device.deviceName == devices[1].deviceName ? 4 : 3);
+    QVERIFY(log.contains(QStringLiteral("was still scheduling when the console ended")));
+    QCOMPARE(qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(),
+             QStringLiteral("Failed (1)"));
+    QVERIFY(page.autoTestEnableComboBoxes().at(0)->isEnabled());
+    QVERIFY(page.rowMenu(2, 0)->actions().at(0)->isEnabled());
 }
 
 // The header box of the editor's table follows the rows on every load: after an edit whose rows were all checked, the
