@@ -152,7 +152,15 @@ void AutoTestRunner::check(const AutoTestTask &task)
     const QList<VelkIFPDevice> targets = m_runs.take(task.runKey).targets;
     VelkAutoTestSchedule schedule;
     if (!currentSchedule(task, &schedule)) {
-        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run", task.schedule.tsid);
+        // Nothing is left to report to, but the panels the run woke must not stay on.
+        QList<VelkIFPDevice> connected;
+        for (const VelkIFPDevice &device : targets) {
+            if (m_server->isDeviceOnline(device))
+                connected.append(device);
+        }
+        m_server->powerOff(connected);
+        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run; %d devices powered off",
+                 task.schedule.tsid, int(connected.size()));
         return;
     }
 

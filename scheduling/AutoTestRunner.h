@@ -21,8 +21,9 @@ class OrvantaDBIntf;
 ///
 /// A run that has started always ends with its check, so no panel it woke is left on and no
 /// schedule is left "Scheduling": the check stays planned across the midnight re-plan (a test at
-/// 23:59 is checked at 00:00:30 the next day) and across an edit that moves the schedule's time.
-/// It fires however late it comes.
+/// 23:59 is checked at 00:00:30 the next day), across an edit that moves the schedule's time, and
+/// after the schedule was deleted, in which case it only powers the connected targets off. It
+/// fires however late it comes.
 class AutoTestRunner : public DailyTaskRunner
 {
     Q_OBJECT

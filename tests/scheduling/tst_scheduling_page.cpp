@@ -35,6 +35,8 @@ private slots:
     void reportCountsAndSorting();
     void searchFilterBarAndGuide();
     void startupClosesAnInterruptedTest();
+    void runUnderWayEndsWithItsCheck_data();
+    void runUnderWayEndsWithItsCheck();
     void selectAllFollowsTheRows();
 
 private:
@@ -532,6 +534,77 @@ void TestSchedulingPage::startupClosesAnInterruptedTest()
              QStringLiteral("Failed (1)"));
     QVERIFY(page.autoTestEnableComboBoxes().at(0)->isEnabled());
     QVERIFY(page.rowMenu(2, 0)->actions().at(0)->isEnabled());
+}
+
+void TestSchedulingPage::runUnderWayEndsWithItsCheck_data()
+{
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("edited behind the open editor") << false;
+    QTest::newRow("deleted between power-on and check") << true;
+}
+
+// The editor was opened just before the test time and the run started behind it, or the schedule is deleted between
+// its power-on and its check. Either way the run ends with its check and the woken panel is powered off once. A save
+// keeps the schedule "Scheduling" until the check writes the result, and the edit applies to later runs; a deleted
+// schedule gets only the power-off, with a log line.
+void TestSchedulingPage::runUnderWayEndsWithItsCheck()
+{
+    QFETCH(bool, deleted);
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 tsid = seedAutoTest(QStringLiteral("10:00"), 1, {device});
+    auto panel = m_fx->panel(1, 0);
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
+            panel->wake();
+    };
+    LogCapture log;
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 30)));
+    Scheduling page(&clock);
+    page.comboBoxType->setCurrentIndex(2);
+    Scheduling_Setting *dialog = page.settingDialog();
+    if (!deleted) {
+        trigger(page.rowMenu(2, 0), 0);
+        QVERIFY(dialog->isVisible());
+    }
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
+    QCOMPARE(storedAutoTests().value(0).status, 2);
+    if (deleted) {
+        trigger(page.rowMenu(2, 0), 1);
+        page.deleteDialog()->btnOk->click();
+        QVERIFY(storedAutoTests().isEmpty());
+    } else {
+        AutoTestScheduleSetting *editor = dialog->autoTestPage();
+        editor->spinBox_onTime_HR->setValue(11);
+        editor->btnSave->click();
+        QCOMPARE(storedAutoTests().value(0).time, QStringLiteral("11:00"));
+        QCOMPARE(storedAutoTests().value(0).status, 2);
+    }
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    if (deleted) {
+        QVERIFY(log.contains(QStringLiteral("was deleted during its run")));
+        QVERIFY(storedAutoTests().isEmpty());
+        QSqlQuery sql(QSqlDatabase::database());
+        QVERIFY(sql.exec(QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = %1").arg(tsid)));
+        QVERIFY(sql.next());
+        QCOMPARE(sql.value(0).toInt(), 0);
+    } else {
+        const VelkAutoTestSchedule done = storedAutoTests().value(0);
+        QCOMPARE(done.status, 4);
+        QList<VelkAutoTestScheduleReport> rows;
+        QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(done, rows), DB_OK);
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows.at(0).status == 4 && rows.at(0).notes == 2);
+        bool nextRun = false;
+        for (const AutoTestTask &task : page.autoTestRunner()->tasks())
+            nextRun = nextRun || (task.action == AutoTestPowerOn && task.time == QDateTime(Monday, QTime(11, 0)));
+        QVERIFY(nextRun);
+    }
+    panel->shutDown();
+    QTRY_COMPARE(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline);
 }
 
 // The header box of the editor's table follows the rows on every load: after an edit whose rows were all checked, the
