@@ -38,6 +38,7 @@ private slots:
     void runUnderWayEndsWithItsCheck_data();
     void runUnderWayEndsWithItsCheck();
     void selectAllFollowsTheRows();
+    void deviceControlRowsNameTheirTargets();
 
 private:
     QList<VelkIFPDevice> seedDevices(int count);
@@ -646,6 +647,54 @@ void TestSchedulingPage::selectAllFollowsTheRows()
     editor->checkBoxName->click();
     QCOMPARE(checkedRows(), 1);
     dialog->close();
+}
+
+// The device-control rows name their targets from one read of the store: "All" in both cells, the chosen devices in
+// name order, the group; the search finds a row by those names, and a reload after a delete keeps the search.
+void TestSchedulingPage::deviceControlRowsNameTheirTargets()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(3);
+    const VelkGroups hall = m_fx->group(QStringLiteral("Hall"), {devices.at(1).deviceName});
+    QCOMPARE(addSchedule(weekly(QStringLiteral("07:00"), QString(), QString(), true)), DB_OK);
+    VelkSchedule chosen = weekly(QStringLiteral("08:00"), QString(), QString(), true);
+    chosen.scheduleObject = 2;
+    QList<VelkIFPDevice> two = {devices.at(2), devices.at(0)};
+    QCOMPARE(m_fx->db()->createIFPSchedule(chosen, two), DB_OK);
+    VelkSchedule grouped = weekly(QStringLiteral("09:00"), QString(), QString(), true);
+    grouped.scheduleObject = 3;
+    QList<VelkGroups> groups = {hall};
+    QCOMPARE(m_fx->db()->createGroupsSchedule(grouped, groups), DB_OK);
+
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    auto cells = [&page](int row) {
+        return QStringList{page.tableWidget->item(row, 4)->text(), page.tableWidget->item(row, 5)->text()};
+    };
+    QCOMPARE(page.tableWidget->rowCount(), 3);
+    QCOMPARE(cells(0), QStringList({"All", "All"}));
+    QCOMPARE(cells(1), QStringList({"Panel-1, Panel-3", ""}));
+    QCOMPARE(cells(2), QStringList({"", "Hall"}));
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 3);
+
+    page.lineEditFilter->setText(QStringLiteral("panel-3"));
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(page.shownSchedules().at(0)->onTime, QStringLiteral("08:00"));
+    page.lineEditFilter->setText(QStringLiteral("hall"));
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(cells(0), QStringList({"", "Hall"}));
+
+    // Deleted under the search: the reload keeps the search, builds the plan anew and names the rows again.
+    trigger(page.rowMenu(0, 0), 1);
+    page.deleteDialog()->btnOk->click();
+    QCOMPARE(page.tableWidget->rowCount(), 0);
+    QVERIFY(page.guideWidgetDeviceControl->isHidden());
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 2);
+    page.lineEditFilter->clear();
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 2);
+    QCOMPARE(cells(1), QStringList({"Panel-1, Panel-3", ""}));
 }
 
 QTEST_MAIN(TestSchedulingPage)
