@@ -32,9 +32,9 @@ inline bool seedFleet(QSqlQuery &query, int devices, int groups)
         if (!runSql(query,
                     QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
                                    "deviceType, position) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                    {QStringLiteral("Panel-%1").arg(i + 1, 5, 10, QLatin1Char('0')),
-                     QStringLiteral("Velk TM B-Series"), panelMac(i), panelAddress(i), QStringLiteral("2.5.1052.0"),
-                     QStringLiteral("Control Box"), QStringLiteral("Room %1").arg(i + 1)}))
+                    {QStringLiteral("Panel-%1").arg(i + 1, 5, 10, QLatin1Char('0')), QStringLiteral("Velk TM B-Series"),
+                     panelMac(i), panelAddress(i), QStringLiteral("2.5.1052.0"), QStringLiteral("Control Box"),
+                     QStringLiteral("Room %1").arg(i + 1)}))
             return false;
     }
     for (int g = 0; g < groups; ++g) {

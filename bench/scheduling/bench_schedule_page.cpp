@@ -46,13 +46,14 @@ bool link(QSqlQuery &query, int target, int s, const QString &deviceLinks, const
 {
     if (target == 2) {
         for (int k = 0; k < 3; ++k) {
-            if (!bench::runSql(query, QStringLiteral("INSERT INTO %1 (did, %2) VALUES (?, ?)").arg(deviceLinks, keyColumn),
-                     {(s * 7 + k * 131) % Devices + 1, key}))
+            if (!bench::runSql(query,
+                               QStringLiteral("INSERT INTO %1 (did, %2) VALUES (?, ?)").arg(deviceLinks, keyColumn),
+                               {(s * 7 + k * 131) % Devices + 1, key}))
                 return false;
         }
     } else if (target == 3) {
         if (!bench::runSql(query, QStringLiteral("INSERT INTO %1 (gid, %2) VALUES (?, ?)").arg(groupLinks, keyColumn),
-                 {s % Groups + 1, key}))
+                           {s % Groups + 1, key}))
             return false;
     }
     return true;
@@ -74,32 +75,34 @@ bool seed(QSqlDatabase db)
     for (int s = 0; s < SchedulesPerKind; ++s) {
         const int key = s + 1;
         const int control = targetOf(s, true);
-        if (!bench::runSql(query,
-                 QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, isTue, isWed, "
-                                "isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, isPowerOff, isReboot) "
-                                "VALUES ('07:30', '18:00', '', 1, 1, 1, 1, 1, 1, 1, 1, ?, 1, 1, 0)"),
-                 {control}) ||
+        if (!bench::runSql(
+                query,
+                QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, isTue, isWed, "
+                               "isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, isPowerOff, isReboot) "
+                               "VALUES ('07:30', '18:00', '', 1, 1, 1, 1, 1, 1, 1, 1, ?, 1, 1, 0)"),
+                {control}) ||
             !link(query, control, s, QStringLiteral("DeviceSchedule"), QStringLiteral("GroupsSchedule"),
                   QStringLiteral("sid"), key))
             return false;
 
         const int test = targetOf(s, true);
         const int status = s % 4 == 0 ? 3 : s % 4 == 1 ? 4 : 1;
-        const QString time = QStringLiteral("%1:%2").arg(8 + s % 12, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10,
-                                                                                                  QLatin1Char('0'));
-        if (!bench::runSql(query,
-                 QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, isMon, isTue, "
-                                "isWed, isThu, isFri, isSat, isSun) VALUES (?, ?, ?, 1, 1, 1, 1, 1, 1, 0, 0)"),
-                 {test, time, status}) ||
+        const QString time =
+            QStringLiteral("%1:%2").arg(8 + s % 12, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'));
+        if (!bench::runSql(
+                query,
+                QStringLiteral("INSERT INTO AutoTestSchedule (scheduleTarget, time, status, isEnable, isMon, isTue, "
+                               "isWed, isThu, isFri, isSat, isSun) VALUES (?, ?, ?, 1, 1, 1, 1, 1, 1, 0, 0)"),
+                {test, time, status}) ||
             !link(query, test, s, QStringLiteral("DeviceAutoTestSchedule"), QStringLiteral("GroupsAutoTestSchedule"),
                   QStringLiteral("tsid"), key))
             return false;
         if (status == 3) {
             for (int k = 0; k < 2; ++k) {
                 if (!bench::runSql(query,
-                         QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
-                                        "VALUES (?, ?, 3, 3)"),
-                         {(s + k) % Devices + 1, key}))
+                                   QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
+                                                  "VALUES (?, ?, 3, 3)"),
+                                   {(s + k) % Devices + 1, key}))
                     return false;
             }
         }
@@ -107,9 +110,9 @@ bool seed(QSqlDatabase db)
         const int update = targetOf(s, false);
         const QString date = QDate(2027, 3, 2).addDays(s / 8).toString(QStringLiteral("yyyy-MM-dd"));
         if (!bench::runSql(query,
-                 QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
-                                "VALUES (?, ?, ?, 1, 1)"),
-                 {update, date, time}) ||
+                           QStringLiteral("INSERT INTO OtaSchedule (scheduleTarget, date, time, status, isEnable) "
+                                          "VALUES (?, ?, ?, 1, 1)"),
+                           {update, date, time}) ||
             !link(query, update, s, QStringLiteral("DeviceOtaSchedule"), QStringLiteral("GroupsOtaSchedule"),
                   QStringLiteral("osid"), key))
             return false;
