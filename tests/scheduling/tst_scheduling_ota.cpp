@@ -345,7 +345,7 @@ void TestSchedulingOta::changesWhileWaitingForTheCheck()
     page->initial();
     runner->checkOtaTask();
     m_bench.clock()->setNow(start);
-    QTRY_VERIFY(asked.count() >= 2);
+    QTRY_VERIFY_WITH_TIMEOUT(asked.count() >= 2, 30000);
     QVERIFY(runner->isBusy());
 
     waiting = stored(waiting.osid);
@@ -361,7 +361,7 @@ void TestSchedulingOta::changesWhileWaitingForTheCheck()
         QCOMPARE(OtaSeed::db()->updateOtaSchedule(waiting), DB_OK);
         emit page->settingDialog()->otaScheduleSettingSavedSuccess(false, waiting);
     }
-    QTRY_COMPARE(runner->current().osid, change == 2 ? waiting.osid : later.osid);
+    QTRY_COMPARE_WITH_TIMEOUT(runner->current().osid, change == 2 ? waiting.osid : later.osid, 30000);
     QVERIFY(!runner->isBusy());
     QVERIFY(runner->isTimerActive());
     QVERIFY(m_bench.log()->contains(change == 2
@@ -376,7 +376,7 @@ void TestSchedulingOta::changesWhileWaitingForTheCheck()
     QCOMPARE(stored(waiting.osid).isEnable, change == 2);
     if (change == 2) {
         m_bench.clock()->setNow(start.addDays(1));
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 30000);
         QCOMPARE(started.at(0).at(0).toUInt(), waiting.osid);
         // The manager holds the run's device records, which go with the page at the end of this function.
         m_bench.manager()->cancelOta();

@@ -569,7 +569,7 @@ void TestSchedulingPage::runUnderWayEndsWithItsCheck()
     }
 
     clock.setNow(QDateTime(Monday, QTime(10, 0)));
-    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
+    QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
     QCOMPARE(storedAutoTests().value(0).status, 2);
     if (deleted) {
         trigger(page.rowMenu(2, 0), 1);
@@ -584,7 +584,7 @@ void TestSchedulingPage::runUnderWayEndsWithItsCheck()
     }
 
     clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
-    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1, 30000);
     if (deleted) {
         QVERIFY(log.contains(QStringLiteral("was deleted during its run")));
         QVERIFY(storedAutoTests().isEmpty());
@@ -605,7 +605,7 @@ void TestSchedulingPage::runUnderWayEndsWithItsCheck()
         QVERIFY(nextRun);
     }
     panel->shutDown();
-    QTRY_COMPARE(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline);
+    QTRY_COMPARE_WITH_TIMEOUT(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline, 30000);
 }
 
 // The header box of the editor's table follows the rows on every load: after an edit whose rows were all checked, the

@@ -388,13 +388,13 @@ void TestSchedulingRunners::lateTestIsCheckedAfterMidnight()
     AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
     runner.replan();
     clock.setNow(QDateTime(Monday, QTime(23, 59)));
-    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
+    QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
     QCOMPARE(storedAutoTests().value(0).status, 2);
 
     if (replanFirst)
         clock.setNow(QDateTime(Monday.addDays(1), QTime(0, 0, 10)));
     clock.setNow(QDateTime(Monday.addDays(1), after));
-    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1, 30000);
     const VelkAutoTestSchedule done = storedAutoTests().value(0);
     QCOMPARE(done.tsid, tsid);
     QCOMPARE(done.status, 4);
