@@ -213,6 +213,32 @@ quint32 DeviceScheduleTables::queryAllDeviceBySchedule(QSqlDatabase db, VelkSche
                                   devices, context);
 }
 
+quint32 DeviceScheduleTables::queryScheduleTargetNames(QSqlDatabase db, QHash<quint32, QStringList> &deviceNames,
+                                                       QHash<quint32, QStringList> &groupNames)
+{
+    const char *context = "DeviceScheduleTables::queryScheduleTargetNames";
+    // DISTINCT: a link stored twice names its device or group once, as the per-schedule queries do.
+    const struct
+    {
+        const char *sql;
+        QHash<quint32, QStringList> *names;
+    } reads[] = {{"SELECT DISTINCT ds.sid, d.deviceName FROM DeviceSchedule ds JOIN Device d ON d.did = ds.did "
+                  "ORDER BY ds.sid, d.deviceName",
+                  &deviceNames},
+                 {"SELECT DISTINCT gs.sid, g.groupName FROM GroupsSchedule gs JOIN Groups g ON g.gid = gs.gid "
+                  "ORDER BY gs.sid, g.groupName",
+                  &groupNames}};
+    for (const auto &read : reads) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!sqlExec(query, QString::fromLatin1(read.sql), {}, context))
+            return DB_STATEMENT_FAILED;
+        while (query.next())
+            (*read.names)[query.value(0).toUInt()].append(query.value(1).toString());
+    }
+    return DB_OK;
+}
+
 quint32 DeviceScheduleTables::createSchedule(QSqlDatabase db, VelkSchedule &schedule)
 {
     quint32 sid = 0;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QStringList>
 
 #include "datastore/VelkRecords.h"
 
@@ -18,6 +20,9 @@ public:
     /// The devices the schedule acts on: every device for target 1; otherwise the linked
     /// devices by name, then the members of the linked groups by name, each device once.
     static quint32 queryAllDeviceBySchedule(QSqlDatabase db, VelkSchedule schedule, QList<VelkIFPDevice> &devices);
+    /// The names of every schedule's linked devices and groups, by sid, in two statements.
+    static quint32 queryScheduleTargetNames(QSqlDatabase db, QHash<quint32, QStringList> &deviceNames,
+                                            QHash<quint32, QStringList> &groupNames);
 
     static quint32 createSchedule(QSqlDatabase db, VelkSchedule &schedule);
     static quint32 createGroupsSchedule(QSqlDatabase db, VelkSchedule &schedule, QList<VelkGroups> &groups);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "datastore/DbResult.h"
 #include "datastore/DbTransaction.h"
@@ -47,6 +49,11 @@ public:
     virtual quint32 queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups) = 0;
     virtual quint32 queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
+    /// The names a device-control schedule's table row shows, for every schedule at once, by sid: the linked
+    /// devices' names and the linked groups' names, each list in name order, each name once. Both hashes must
+    /// be empty; schedules without links have no entry.
+    virtual quint32 queryScheduleTargetNames(QHash<quint32, QStringList> &deviceNames,
+                                             QHash<quint32, QStringList> &groupNames) = 0;
     virtual quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups) = 0;
     virtual quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) = 0;

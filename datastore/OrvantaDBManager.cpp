@@ -279,6 +279,14 @@ quint32 OrvantaDBManager::queryAllDeviceBySchedule(VelkSchedule schedule, QList<
     return DeviceScheduleTables::queryAllDeviceBySchedule(db(), schedule, devices);
 }
 
+quint32 OrvantaDBManager::queryScheduleTargetNames(QHash<quint32, QStringList> &deviceNames,
+                                                   QHash<quint32, QStringList> &groupNames)
+{
+    if (!deviceNames.isEmpty() || !groupNames.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return DeviceScheduleTables::queryScheduleTargetNames(db(), deviceNames, groupNames);
+}
+
 quint32 OrvantaDBManager::createSchedule(VelkSchedule &schedule)
 {
     if (scheduleHasNoTimeOrDay(schedule))

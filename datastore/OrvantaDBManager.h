@@ -65,6 +65,8 @@ public:
     quint32 queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) override;
     quint32 queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups) override;
     quint32 queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices) override;
+    quint32 queryScheduleTargetNames(QHash<quint32, QStringList> &deviceNames,
+                                     QHash<quint32, QStringList> &groupNames) override;
     quint32 queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) override;
     quint32 queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups) override;
     quint32 queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices) override;

@@ -57,20 +57,18 @@ void AutoTestRunner::build(const QDate &today)
         check.key = DeviceControlPlan::taskKey(schedule.tsid, AutoTestCheck, today, time);
         tasks << powerOn << check;
     }
+    // A run under way keeps its check whatever the new list holds: the day changed, the schedule was edited to
+    // another time, or it was deleted.
+    QSet<QString> keys;
+    for (const AutoTestTask &task : qAsConst(tasks))
+        keys.insert(task.key);
+    for (const Run &run : qAsConst(m_runs)) {
+        if (!keys.contains(run.check.key))
+            tasks << run.check;
+    }
     std::stable_sort(tasks.begin(), tasks.end(),
                      [](const AutoTestTask &a, const AutoTestTask &b) { return a.time < b.time; });
     m_tasks = tasks;
-
-    // Runs whose check left the list (the schedule was deleted, or the day is over) end here.
-    QSet<QString> runKeys;
-    for (const AutoTestTask &task : qAsConst(m_tasks))
-        runKeys.insert(task.runKey);
-    for (auto it = m_runs.begin(); it != m_runs.end();) {
-        if (runKeys.contains(it.key()))
-            ++it;
-        else
-            it = m_runs.erase(it);
-    }
 }
 
 QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
@@ -78,7 +76,7 @@ QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
     QVector<Planned> list;
     list.reserve(m_tasks.size());
     for (const AutoTestTask &task : m_tasks)
-        list.append({task.key, task.time});
+        list.append({task.key, task.time, task.action == AutoTestCheck && m_runs.contains(task.runKey)});
     return list;
 }
 
@@ -134,7 +132,13 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error");
     if (m_db->insertAutoTestScheduleReport(schedule, targets) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error");
-    m_runs.insert(task.runKey, targets);
+    Run run;
+    run.targets = targets;
+    for (const AutoTestTask &planned : qAsConst(m_tasks)) {
+        if (planned.runKey == task.runKey && planned.action == AutoTestCheck)
+            run.check = planned;
+    }
+    m_runs.insert(task.runKey, run);
     writeStatus(schedule, StatusScheduling);
 }
 
@@ -145,10 +149,18 @@ void AutoTestRunner::check(const AutoTestTask &task)
                  task.schedule.tsid);
         return;
     }
-    const QList<VelkIFPDevice> targets = m_runs.take(task.runKey);
+    const QList<VelkIFPDevice> targets = m_runs.take(task.runKey).targets;
     VelkAutoTestSchedule schedule;
     if (!currentSchedule(task, &schedule)) {
-        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run", task.schedule.tsid);
+        // Nothing is left to report to, but the panels the run woke must not stay on.
+        QList<VelkIFPDevice> connected;
+        for (const VelkIFPDevice &device : targets) {
+            if (m_server->isDeviceOnline(device))
+                connected.append(device);
+        }
+        m_server->powerOff(connected);
+        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run; %d devices powered off",
+                 task.schedule.tsid, int(connected.size()));
         return;
     }
 
@@ -216,6 +228,42 @@ bool AutoTestRunner::resolveTargets(const VelkAutoTestSchedule &schedule, QList<
     default:
         return true;
     }
+}
+
+void AutoTestRunner::closeInterruptedRuns()
+{
+    QList<VelkAutoTestSchedule> schedules;
+    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, queryAllAutoTestSchedule error");
+        return;
+    }
+    QSet<quint32> running;
+    for (const Run &run : qAsConst(m_runs))
+        running.insert(run.check.schedule.tsid);
+    bool changed = false;
+    for (VelkAutoTestSchedule schedule : schedules) {
+        if (schedule.status != StatusScheduling || running.contains(schedule.tsid))
+            continue;
+        QList<VelkAutoTestScheduleReport> rows;
+        if (m_db->queryAutoTestScheduleReportByAutoTestSchedule(schedule, rows) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, report of auto-test %u unreadable",
+                     schedule.tsid);
+        for (VelkAutoTestScheduleReport &row : rows) {
+            if (row.status == StatusScheduling &&
+                m_db->updateAutoTestScheduleReport(row.device, schedule, StatusFailed, row.notes) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
+        }
+        schedule.status = StatusFailed;
+        if (m_db->updateAutoTestScheduleState(schedule) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleState error");
+        writeLog(LOG_LEVEL_WARNING,
+                 "auto-test %u was still scheduling when the console ended; it and its unfinished devices are "
+                 "marked Failed",
+                 schedule.tsid);
+        changed = true;
+    }
+    if (changed)
+        emit schedulesChanged();
 }
 
 bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const

@@ -18,6 +18,12 @@ class OrvantaDBIntf;
 /// the list was built does not run, and the state written keeps the enable flag as stored. The
 /// check judges the targets its power-on found; a check whose power-on did not run in this
 /// session has nothing to judge and is skipped.
+///
+/// A run that has started always ends with its check, so no panel it woke is left on and no
+/// schedule is left "Scheduling": the check stays planned across the midnight re-plan (a test at
+/// 23:59 is checked at 00:00:30 the next day), across an edit that moves the schedule's time, and
+/// after the schedule was deleted, in which case it only powers the connected targets off. It
+/// fires however late it comes.
 class AutoTestRunner : public DailyTaskRunner
 {
     Q_OBJECT
@@ -33,6 +39,10 @@ public:
     /// The panels an auto-test covers: every device (target 1), its chosen devices (2) or the
     /// members of its groups, each once (3). False when the database could not be read.
     bool resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const;
+
+    /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their
+    /// Edit and Enable are free again at once. Runs of this runner are left alone.
+    void closeInterruptedRuns();
 
 signals:
     /// A schedule's state or report changed; the page reloads its table without a rebuild.
@@ -51,9 +61,15 @@ private:
     bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const;
     void writeStatus(VelkAutoTestSchedule schedule, int status);
 
+    struct Run
+    {
+        AutoTestTask check;
+        QList<VelkIFPDevice> targets;
+    };
+
     OrvantaDBIntf *m_db;
     CmdServer *m_server;
     QList<AutoTestTask> m_tasks;
-    /// The targets of each run whose power-on ran, by run key, until its check.
-    QHash<QString, QList<VelkIFPDevice>> m_runs;
+    /// Each run whose power-on ran, by run key, until its check: the check task and the targets it judges.
+    QHash<QString, Run> m_runs;
 };

@@ -48,7 +48,8 @@ void AutoTestScheduleSetting::clickBtnSave()
         showWarning(tr("Please at least select one schedule."));
         return;
     }
-    // An edited schedule keeps its key and its enable flag; every save starts it afresh.
+    // An edited schedule keeps its key and its enable flag; every save starts it afresh, except while its run goes
+    // on (it may have started behind the open editor): that run still ends with its check, which writes the result.
     VelkAutoTestSchedule schedule = m_isEdit ? m_schedule : VelkAutoTestSchedule();
     if (!m_isEdit)
         schedule.isEnable = true;
@@ -56,7 +57,7 @@ void AutoTestScheduleSetting::clickBtnSave()
                         .arg(spinBox_onTime_HR->value(), 2, 10, QLatin1Char('0'))
                         .arg(spinBox_onTime_Min->value(), 2, 10, QLatin1Char('0'));
     storeDays(schedule);
-    schedule.status = 1;
+    schedule.status = m_isEdit && storedStatus(schedule.tsid) == 2 ? 2 : 1;
 
     switch (checkedTarget()) {
     case 1:
@@ -91,6 +92,18 @@ void AutoTestScheduleSetting::clickBtnSave()
     if (m_isEdit)
         m_schedule = schedule;
     emit schedulingSettingSavedSuccess();
+}
+
+int AutoTestScheduleSetting::storedStatus(quint32 tsid) const
+{
+    QList<VelkAutoTestSchedule> schedules;
+    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "AutoTestScheduleSetting::clickBtnSave() - queryAllAutoTestSchedule");
+    for (const VelkAutoTestSchedule &stored : qAsConst(schedules)) {
+        if (stored.tsid == tsid)
+            return stored.status;
+    }
+    return 0;
 }
 
 quint32 AutoTestScheduleSetting::linkedDevices(QList<VelkIFPDevice> &devices)

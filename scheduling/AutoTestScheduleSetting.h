@@ -5,8 +5,9 @@
 #include "scheduling/Ui_AutoTestScheduleSetting.h"
 
 /// The page of the schedule setting dialog on which an auto-test schedule is created or edited:
-/// its test time, its weekdays and its target. Every save stores the schedule as "Not Started";
-/// a failed write shows an error in the badge and reports nothing saved.
+/// its test time, its weekdays and its target. Every save stores the schedule as "Not Started",
+/// unless its run goes on (it stays "Scheduling" until the run's check); a failed write shows an
+/// error in the badge and reports nothing saved.
 class AutoTestScheduleSetting : public ScheduleEditorPage, public Ui_AutoTestScheduleSetting
 {
     Q_OBJECT
@@ -29,5 +30,8 @@ protected:
     const char *logName() const override { return "AutoTestScheduleSetting"; }
 
 private:
+    /// The schedule's status as stored now; 0 when it cannot be read.
+    int storedStatus(quint32 tsid) const;
+
     VelkAutoTestSchedule m_schedule;
 };

@@ -34,7 +34,9 @@ void DailyTaskRunner::runPass()
     // task, so a pass nested in a firing never fires a task twice.
     const QVector<Planned> tasks = planned();
     for (const Planned &task : tasks) {
-        if (!m_window.isDue(task.key, task.due, now))
+        const bool due =
+            task.evenLate ? m_window.isReached(task.key, task.due, now) : m_window.isDue(task.key, task.due, now);
+        if (!due)
             continue;
         m_window.markFired(task.key, task.due);
         fire(task.key);

@@ -43,6 +43,9 @@ protected:
     {
         QString key;
         QDateTime due;
+        /// Fires once its instant has come, however late: the runner cannot leave it behind (the check that
+        /// ends a run under way). Other tasks follow TaskWindow's catch-up rule.
+        bool evenLate = false;
     };
 
     /// Replaces the task list with the one of `today`.

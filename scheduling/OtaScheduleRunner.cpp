@@ -66,7 +66,9 @@ void OtaScheduleRunner::closeInterruptedRuns()
 void OtaScheduleRunner::checkOtaTask()
 {
     writeLog(LOG_LEVEL_INFO, "checkOtaTask");
-    if (m_state == AwaitingCheck || m_state == Running) {
+    if (m_state == AwaitingCheck && !awaitedStillDue()) {
+        clearCurrent();
+    } else if (m_state == AwaitingCheck || m_state == Running) {
         writeLog(LOG_LEVEL_INFO, "checkOtaTask, currently running ota task");
         return;
     }
@@ -127,6 +129,11 @@ void OtaScheduleRunner::retryCheck()
 {
     if (m_state != AwaitingCheck || m_checkAccepted)
         return;
+    if (!awaitedStillDue()) {
+        clearCurrent();
+        checkOtaTask();
+        return;
+    }
     if (m_start.msecsTo(m_clock->now()) > GraceMs) {
         VelkOtaSchedule schedule = m_current;
         clearCurrent();
@@ -154,6 +161,11 @@ void OtaScheduleRunner::versionChecked(int checkCase)
     if (checkCase != IFPUpgradeManager::CASE_RUN_DUE || m_state != AwaitingCheck || !m_checkAccepted)
         return;
     m_checkAccepted = false;
+    if (!awaitedStillDue()) {
+        clearCurrent();
+        checkOtaTask();
+        return;
+    }
     if (m_manager->getOldDevicesCount() < 0) {
         writeLog(LOG_LEVEL_WARNING, "runOtaTask, the version check for schedule %u failed; asking again",
                  m_current.osid);
@@ -161,6 +173,36 @@ void OtaScheduleRunner::versionChecked(int checkCase)
         return;
     }
     startOta();
+}
+
+bool OtaScheduleRunner::awaitedStillDue()
+{
+    QList<VelkOtaSchedule> schedules;
+    if (m_db->queryAllOtaSchedule(schedules) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "runOtaTask, queryAllOtaSchedule error; schedule %u goes on as armed",
+                 m_current.osid);
+        return true;
+    }
+    const char *change = "was deleted";
+    for (const VelkOtaSchedule &stored : qAsConst(schedules)) {
+        if (stored.osid != m_current.osid)
+            continue;
+        if (!stored.isEnable)
+            change = "was disabled";
+        else if (stored.status != UPDATE_NOT_STARTED)
+            change = "changed its state";
+        else if (startOf(stored) != m_start)
+            change = "was moved";
+        else {
+            // Other edits (its devices or groups) are taken as they are now.
+            m_current = stored;
+            return true;
+        }
+        break;
+    }
+    writeLog(LOG_LEVEL_INFO, "runOtaTask, schedule %u %s while it waited for the version check; it does not start now",
+             m_current.osid, change);
+    return false;
 }
 
 void OtaScheduleRunner::startOta()

@@ -24,6 +24,8 @@ class OrvantaDBIntf;
 ///   an older one is marked Failed with a log line;
 /// - a check the manager drops (it is busy) or answers as failed is asked again every few seconds until the same
 ///   30 minutes are over, then the schedule is marked Failed and the next one is armed;
+/// - the operator may disable, edit or delete the schedule while it waits for its check: it is read again before
+///   it is started or failed, so a disabled or deleted one does not start and a moved one is armed for its new time;
 /// - a run left "Updating" by an exit ends Failed at the next start, with its unfinished report rows;
 /// - a run whose report rows are missing or unreadable ends Failed.
 /// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
@@ -78,6 +80,9 @@ private:
     void askForCheck();
     void retryCheck();
     void onClockJumped();
+    /// Reads the schedule that waits for its check again: true when it is still due as armed (its copy is refreshed),
+    /// false when it was deleted, disabled, moved or changed its state meanwhile (with a log line).
+    bool awaitedStillDue();
     void startOta();
     void finishOtaTask(bool success);
     void markFailed(VelkOtaSchedule schedule, const char *reason);

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QRegExpValidator>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 #include "datastore/DbResult.h"
@@ -301,6 +302,19 @@ void ScheduleEditorPage::fillRows(const QStringList &names, const QStringList &a
         mac->setFlags(Qt::ItemIsEnabled);
         table->setItem(row, 2, mac);
     }
+    headerFollowsRows();
+}
+
+void ScheduleEditorPage::headerFollowsRows()
+{
+    bool all = !m_rowCheckBoxes.isEmpty();
+    for (QCheckBox *box : qAsConst(m_rowCheckBoxes))
+        all = all && box->isChecked();
+    // Set without its handler, which would check or clear every row. A state left from the table before would make
+    // the next click on it clear the rows the operator meant to select.
+    const QSignalBlocker blocker(m_form->checkBoxName);
+    m_form->checkBoxName->setChecked(all);
+    m_headerGuard = true;
 }
 
 void ScheduleEditorPage::markEditedDevices()

@@ -108,6 +108,8 @@ private:
     void fillDeviceTable(const QList<VelkIFPDevice> &devices);
     void fillGroupTable(const QList<VelkGroups> &groups);
     void fillRows(const QStringList &names, const QStringList &addresses, const QStringList &macs);
+    /// The header box is checked exactly when the table has rows and all of them are checked.
+    void headerFollowsRows();
     void markEditedDevices();
     void markEditedGroups();
     QList<VelkGroups> getVelkGroupsListFromDB();

@@ -47,6 +47,12 @@ QString joinedGroupNames(const QList<VelkGroups> &groups)
     return names.join(QStringLiteral(", "));
 }
 
+/// The target a device-control row is shown by: any value but 1 and 2 counts as groups.
+int deviceControlTarget(int scheduleObject)
+{
+    return scheduleObject == 1 || scheduleObject == 2 ? scheduleObject : 3;
+}
+
 QTableWidgetItem *textItem(const QString &text)
 {
     auto *item = new QTableWidgetItem(text);
@@ -144,6 +150,8 @@ void Scheduling::construct()
     m_server = CmdServer::getInstance();
     m_deviceRunner = new DeviceControlRunner(m_db, m_server, m_clock, this);
     m_autoTestRunner = new AutoTestRunner(m_db, m_server, m_clock, this);
+    // Before the first plan: a test left "Scheduling" by an exit has no check coming, and its row must not stay locked.
+    m_autoTestRunner->closeInterruptedRuns();
     connect(m_autoTestRunner, &AutoTestRunner::schedulesChanged, this, [this] { reloadAutoTestSchedules(true); });
     m_deviceRunner->replan();
     m_autoTestRunner->replan();
@@ -182,19 +190,25 @@ void Scheduling::initial()
     lineEditFilter->clear();
     lineEditFilter->clearFocus();
 
-    m_scheduleList.clear();
-    if (m_db->queryAllSchedule(m_scheduleList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::initial() - queryAllSchedule");
+    // A visit shows every schedule of each kind, filled once; the two daily plans are built once each.
+    loadSchedules();
     showAllSchedules();
     updateScheduleTable();
 
-    reloadOtaSchedules();
+    loadOtaSchedules();
+    showAllOtaSchedules();
+    updateOtaTable();
 
-    m_autoTestScheduleList.clear();
-    if (m_db->queryAllAutoTestSchedule(m_autoTestScheduleList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::initial() - queryAllAutoTestSchedule error");
+    loadAutoTestSchedules();
     showAllAutoTestSchedules();
     updateAutoTestTable(false);
+}
+
+void Scheduling::refillTables()
+{
+    fillScheduleTable();
+    updateOtaTable();
+    fillAutoTestTable();
 }
 
 void Scheduling::resetFilterButtons()
@@ -245,9 +259,7 @@ void Scheduling::layoutSettingsPage(bool rescale)
     if (rescale) {
         for (int kind = 0; kind < 3; ++kind)
             applyColumnWidths(kind);
-        updateScheduleTable();
-        updateOtaTable();
-        updateAutoTestTable(true);
+        refillTables();
     }
     scaleWidgetFonts(this, f, rescale, false);
     checkBoxStyle();
@@ -306,18 +318,43 @@ void Scheduling::showAllSchedules()
         m_shownScheduleList.append(&schedule);
 }
 
-void Scheduling::reloadSchedules()
+void Scheduling::loadSchedules()
 {
     m_scheduleList.clear();
     if (m_db->queryAllSchedule(m_scheduleList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadSchedules - queryAllSchedule");
-    showAllSchedules();
-    updateScheduleTable();
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::loadSchedules - queryAllSchedule");
+    // One read for the names of every row, not a query per row.
+    m_scheduleDeviceNames.clear();
+    m_scheduleGroupNames.clear();
+    if (m_db->queryScheduleTargetNames(m_scheduleDeviceNames, m_scheduleGroupNames) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::loadSchedules - queryScheduleTargetNames");
+    const QString separator = QStringLiteral(", ");
+    for (VelkSchedule &schedule : m_scheduleList) {
+        schedule.repeatText =
+            ScheduleTableText::repeatText(schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                                          schedule.isFri, schedule.isSat, schedule.isSun);
+        const QPair<QString, QString> targets = targetTexts(
+            deviceControlTarget(schedule.scheduleObject), m_scheduleDeviceNames.value(schedule.sid).join(separator),
+            m_scheduleGroupNames.value(schedule.sid).join(separator), true);
+        schedule.deviceText = targets.first;
+        schedule.groupText = targets.second;
+    }
+}
+
+void Scheduling::reloadSchedules()
+{
+    loadSchedules();
     updateScheduleTableRows();
     updateScheduleTable();
 }
 
 void Scheduling::updateScheduleTable()
+{
+    fillScheduleTable();
+    getToDoList();
+}
+
+void Scheduling::fillScheduleTable()
 {
     guideWidgetDeviceControl->setVisible(m_scheduleList.isEmpty());
     m_enableComboBoxes.clear();
@@ -326,52 +363,18 @@ void Scheduling::updateScheduleTable()
     tableWidget->setRowCount(m_shownScheduleList.size());
     applyColumnWidths(DeviceControlKind);
 
-    const bool wholeList = m_shownScheduleList.size() == m_scheduleList.size();
     for (int row = 0; row < m_shownScheduleList.size(); ++row) {
-        VelkSchedule &schedule = *m_shownScheduleList.at(row);
-        VelkSchedule &whole = wholeList ? m_scheduleList[row] : schedule;
+        const VelkSchedule &schedule = *m_shownScheduleList.at(row);
         tableWidget->setRowHeight(row, ScheduleTableCells::rowHeight());
-
-        const QString repeat =
-            ScheduleTableText::repeatText(schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
-                                          schedule.isFri, schedule.isSat, schedule.isSun);
-        if (wholeList)
-            whole.repeatText = repeat;
-        QTableWidgetItem *repeatItem = textItem(repeat);
-        repeatItem->setToolTip(repeat);
+        QTableWidgetItem *repeatItem = textItem(schedule.repeatText);
+        repeatItem->setToolTip(schedule.repeatText);
         tableWidget->setItem(row, 0, repeatItem);
         tableWidget->setItem(row, 1, textItem(schedule.isPowerOn ? schedule.onTime : QStringLiteral("-")));
         tableWidget->setItem(row, 2, textItem(schedule.isReboot ? schedule.rebootTime : QStringLiteral("-")));
         tableWidget->setItem(row, 3, textItem(schedule.isPowerOff ? schedule.offTime : QStringLiteral("-")));
-
-        if (schedule.scheduleObject == 1) {
-            tableWidget->setItem(row, 4, textItem(tr("All")));
-            tableWidget->setItem(row, 5, textItem(tr("All")));
-            if (wholeList)
-                whole.deviceText = whole.groupText = tr("All");
-        } else if (schedule.scheduleObject == 2) {
-            QList<VelkIFPDevice> devices;
-            if (m_db->queryAllDeviceBySchedule(schedule, devices) != DB_OK)
-                writeLog(LOG_LEVEL_ERROR, "Scheduling::updateScheduleTable - queryAllDeviceBySchedule");
-            const QString names = joinedDeviceNames(devices);
-            if (wholeList) {
-                whole.deviceText = names;
-                whole.groupText.clear();
-            }
-            setNamesCell(tableWidget, row, 4, names, devices.size());
-            tableWidget->setItem(row, 5, textItem(QString()));
-        } else {
-            QList<VelkGroups> groups;
-            if (m_db->queryGroupsBySchedule(schedule, groups) != DB_OK)
-                writeLog(LOG_LEVEL_ERROR, "Scheduling::updateScheduleTable - queryGroupsBySchedule");
-            const QString names = joinedGroupNames(groups);
-            if (wholeList) {
-                whole.deviceText.clear();
-                whole.groupText = names;
-            }
-            tableWidget->setItem(row, 4, textItem(QString()));
-            setNamesCell(tableWidget, row, 5, names, groups.size());
-        }
+        fillTargetCells(tableWidget, row, 4, deviceControlTarget(schedule.scheduleObject), schedule.deviceText,
+                        m_scheduleDeviceNames.value(schedule.sid).size(), schedule.groupText,
+                        m_scheduleGroupNames.value(schedule.sid).size(), true);
 
         QWidget *cell = nullptr;
         CustComboBox *combo = ScheduleTableCells::enableSelector(schedule.isEnable, row, &cell);
@@ -395,7 +398,6 @@ void Scheduling::updateScheduleTable()
     connect(m_editActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerEditBtnAction);
     disconnect(m_deleteActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerDeleteBtnAction);
     connect(m_deleteActionGroup, &QActionGroup::triggered, this, &Scheduling::triggerDeleteBtnAction);
-    getToDoList();
 }
 
 void Scheduling::updateScheduleTableRows()
@@ -486,18 +488,39 @@ void Scheduling::showAllAutoTestSchedules()
         m_shownAutoTestScheduleList.append(&schedule);
 }
 
-void Scheduling::reloadAutoTestSchedules(bool keepTaskList)
+void Scheduling::loadAutoTestSchedules()
 {
     m_autoTestScheduleList.clear();
     if (m_db->queryAllAutoTestSchedule(m_autoTestScheduleList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadAutoTestSchedules - queryAllAutoTestSchedule error");
-    showAllAutoTestSchedules();
-    updateAutoTestTable(keepTaskList);
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::loadAutoTestSchedules - queryAllAutoTestSchedule error");
+    const QString running = tr("Scheduling");
+    for (VelkAutoTestSchedule &schedule : m_autoTestScheduleList) {
+        schedule.dateText =
+            ScheduleTableText::repeatText(schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                                          schedule.isFri, schedule.isSat, schedule.isSun);
+        const QPair<QString, QString> targets = targetTexts(
+            schedule.scheduleTarget, joinedDeviceNames(schedule.devices), joinedGroupNames(schedule.groups), true);
+        schedule.deviceText = targets.first;
+        schedule.groupText = targets.second;
+        schedule.statusText = ScheduleTableText::statusText(schedule.status, schedule.failedCount, running);
+    }
+}
+
+void Scheduling::reloadAutoTestSchedules(bool keepTaskList)
+{
+    loadAutoTestSchedules();
     updateAutoTestTableRows();
     updateAutoTestTable(keepTaskList);
 }
 
 void Scheduling::updateAutoTestTable(bool keepTaskList)
+{
+    fillAutoTestTable();
+    if (!keepTaskList)
+        getToDoAutoTestList();
+}
+
+void Scheduling::fillAutoTestTable()
 {
     guideWidgetAutoTest->setVisible(m_autoTestScheduleList.isEmpty());
     m_autoTestEnableComboBoxes.clear();
@@ -505,35 +528,19 @@ void Scheduling::updateAutoTestTable(bool keepTaskList)
     tableWidgetAutoTest->setRowCount(0);
     tableWidgetAutoTest->setRowCount(m_shownAutoTestScheduleList.size());
 
-    const bool wholeList = m_shownAutoTestScheduleList.size() == m_autoTestScheduleList.size();
     for (int row = 0; row < m_shownAutoTestScheduleList.size(); ++row) {
-        VelkAutoTestSchedule &schedule = *m_shownAutoTestScheduleList.at(row);
-        VelkAutoTestSchedule &whole = wholeList ? m_autoTestScheduleList[row] : schedule;
+        const VelkAutoTestSchedule &schedule = *m_shownAutoTestScheduleList.at(row);
         tableWidgetAutoTest->setRowHeight(row, ScheduleTableCells::rowHeight());
-
-        const QString days =
-            ScheduleTableText::repeatText(schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
-                                          schedule.isFri, schedule.isSat, schedule.isSun);
-        if (wholeList)
-            whole.dateText = days;
-        QTableWidgetItem *daysItem = textItem(days);
-        daysItem->setToolTip(days);
+        QTableWidgetItem *daysItem = textItem(schedule.dateText);
+        daysItem->setToolTip(schedule.dateText);
         tableWidgetAutoTest->setItem(row, 0, daysItem);
         tableWidgetAutoTest->setItem(row, 1, textItem(schedule.time));
-        const QPair<QString, QString> targets =
-            fillTargetCells(tableWidgetAutoTest, row, schedule.scheduleTarget, schedule.devices, schedule.groups, true);
-        const QString status = fillStateCells(
-            tableWidgetAutoTest, row, schedule.status, schedule.failedCount, tr("Scheduling"), schedule.isEnable,
-            autoTestHeaderStatus, m_autoTestEnableComboBoxes, m_autoTestSettingButtons,
-            &Scheduling::autoTestComboBoxEnableIndexChanged, &Scheduling::autoTestTriggerMenuAction);
-        if (wholeList) {
-            whole.deviceText = targets.first;
-            whole.groupText = targets.second;
-            whole.statusText = status;
-        }
+        fillTargetCells(tableWidgetAutoTest, row, 2, schedule.scheduleTarget, schedule.deviceText,
+                        schedule.devices.size(), schedule.groupText, schedule.groups.size(), true);
+        fillStateCells(tableWidgetAutoTest, row, schedule.status, schedule.failedCount, tr("Scheduling"),
+                       schedule.isEnable, autoTestHeaderStatus, m_autoTestEnableComboBoxes, m_autoTestSettingButtons,
+                       &Scheduling::autoTestComboBoxEnableIndexChanged, &Scheduling::autoTestTriggerMenuAction);
     }
-    if (!keepTaskList)
-        getToDoAutoTestList();
 }
 
 void Scheduling::updateAutoTestTableRows()
@@ -658,13 +665,24 @@ void Scheduling::showAllOtaSchedules()
         m_shownOtaScheduleList.append(&schedule);
 }
 
-void Scheduling::reloadOtaSchedules()
+void Scheduling::loadOtaSchedules()
 {
     m_otaScheduleList.clear();
     if (m_db->queryAllOtaSchedule(m_otaScheduleList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::reloadOtaSchedules - queryAllOtaSchedule error");
-    showAllOtaSchedules();
-    updateOtaTable();
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::loadOtaSchedules - queryAllOtaSchedule error");
+    const QString running = tr("Updating") + QStringLiteral("...");
+    for (VelkOtaSchedule &schedule : m_otaScheduleList) {
+        const QPair<QString, QString> targets = targetTexts(
+            schedule.scheduleTarget, joinedDeviceNames(schedule.devices), joinedGroupNames(schedule.groups), false);
+        schedule.deviceText = targets.first;
+        schedule.groupText = targets.second;
+        schedule.statusText = ScheduleTableText::statusText(schedule.status, schedule.failedCount, running);
+    }
+}
+
+void Scheduling::reloadOtaSchedules()
+{
+    loadOtaSchedules();
     updateOtaTableRows();
     updateOtaTable();
 }
@@ -676,24 +694,17 @@ void Scheduling::updateOtaTable()
     m_otaSettingButtons.clear();
     tableWidgetFwUpdate->setRowCount(0);
     tableWidgetFwUpdate->setRowCount(m_shownOtaScheduleList.size());
-    const bool wholeList = m_shownOtaScheduleList.size() == m_otaScheduleList.size();
     for (int row = 0; row < m_shownOtaScheduleList.size(); ++row) {
         const VelkOtaSchedule &schedule = *m_shownOtaScheduleList.at(row);
         tableWidgetFwUpdate->setRowHeight(row, ScheduleTableCells::rowHeight());
         tableWidgetFwUpdate->setItem(row, 0, textItem(schedule.date));
         tableWidgetFwUpdate->setItem(row, 1, textItem(schedule.time));
-        const QPair<QString, QString> targets = fillTargetCells(tableWidgetFwUpdate, row, schedule.scheduleTarget,
-                                                                schedule.devices, schedule.groups, false);
-        const QString status = fillStateCells(
-            tableWidgetFwUpdate, row, schedule.status, schedule.failedCount, tr("Updating") + QStringLiteral("..."),
-            schedule.isEnable, fwUpdateHeaderStatus, m_otaEnableComboBoxes, m_otaSettingButtons,
-            &Scheduling::otaComboBoxEnableIndexChanged, &Scheduling::otaTriggerMenuAction);
-        if (wholeList) {
-            VelkOtaSchedule &whole = m_otaScheduleList[row];
-            whole.deviceText = targets.first;
-            whole.groupText = targets.second;
-            whole.statusText = status;
-        }
+        fillTargetCells(tableWidgetFwUpdate, row, 2, schedule.scheduleTarget, schedule.deviceText,
+                        schedule.devices.size(), schedule.groupText, schedule.groups.size(), false);
+        fillStateCells(tableWidgetFwUpdate, row, schedule.status, schedule.failedCount,
+                       tr("Updating") + QStringLiteral("..."), schedule.isEnable, fwUpdateHeaderStatus,
+                       m_otaEnableComboBoxes, m_otaSettingButtons, &Scheduling::otaComboBoxEnableIndexChanged,
+                       &Scheduling::otaTriggerMenuAction);
     }
 }
 
@@ -969,34 +980,37 @@ void Scheduling::checkBoxStyle()
     }
 }
 
-QPair<QString, QString> Scheduling::fillTargetCells(QTableWidget *table, int row, int target,
-                                                    const QList<VelkIFPDevice> &devices,
-                                                    const QList<VelkGroups> &groups, bool allForTargetOne)
+QPair<QString, QString> Scheduling::targetTexts(int target, const QString &deviceNames, const QString &groupNames,
+                                                bool allForTargetOne) const
 {
-    if (target == 1 && allForTargetOne) {
-        table->setItem(row, 2, textItem(tr("All")));
-        table->setItem(row, 3, textItem(tr("All")));
+    if (target == 1 && allForTargetOne)
         return {tr("All"), tr("All")};
-    }
-    if (target == 2) {
-        const QString names = joinedDeviceNames(devices);
-        setNamesCell(table, row, 2, names, devices.size());
-        table->setItem(row, 3, textItem(QString()));
-        return {names, QString()};
-    }
-    if (target == 3) {
-        const QString names = joinedGroupNames(groups);
-        table->setItem(row, 2, textItem(QString()));
-        setNamesCell(table, row, 3, names, groups.size());
-        return {QString(), names};
-    }
+    if (target == 2)
+        return {deviceNames, QString()};
+    if (target == 3)
+        return {QString(), groupNames};
     return {QString(), QString()};
 }
 
-QString Scheduling::fillStateCells(QTableWidget *table, int row, int status, int failedCount,
-                                   const QString &runningText, bool enabled, QLabel *statusHeader,
-                                   QList<CustComboBox *> &combos, QList<QToolButton *> &buttons,
-                                   void (Scheduling::*comboSlot)(int), void (Scheduling::*menuSlot)(QAction *))
+void Scheduling::fillTargetCells(QTableWidget *table, int row, int column, int target, const QString &deviceText,
+                                 int deviceCount, const QString &groupText, int groupCount, bool allForTargetOne)
+{
+    if (target == 1 && allForTargetOne) {
+        table->setItem(row, column, textItem(deviceText));
+        table->setItem(row, column + 1, textItem(groupText));
+    } else if (target == 2) {
+        setNamesCell(table, row, column, deviceText, deviceCount);
+        table->setItem(row, column + 1, textItem(QString()));
+    } else if (target == 3) {
+        table->setItem(row, column, textItem(QString()));
+        setNamesCell(table, row, column + 1, groupText, groupCount);
+    }
+}
+
+void Scheduling::fillStateCells(QTableWidget *table, int row, int status, int failedCount, const QString &runningText,
+                                bool enabled, QLabel *statusHeader, QList<CustComboBox *> &combos,
+                                QList<QToolButton *> &buttons, void (Scheduling::*comboSlot)(int),
+                                void (Scheduling::*menuSlot)(QAction *))
 {
     table->setCellWidget(row, 4,
                          ScheduleTableCells::statusLabel(status, failedCount, runningText, statusHeader->width() - 11));
@@ -1019,7 +1033,6 @@ QString Scheduling::fillStateCells(QTableWidget *table, int row, int status, int
     menu->addAction(tr("Report"))->setData(QPoint(row, 2));
     connect(menu, &QMenu::triggered, this, menuSlot);
     table->setCellWidget(row, 6, cell);
-    return ScheduleTableText::statusText(status, failedCount, runningText);
 }
 
 bool Scheduling::passesFilter(const QList<QPair<QCheckBox *, QString>> &columns, const QString &search)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFrame>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "datastore/VelkAutoTestSchedule.h"
 #include "datastore/VelkOtaSchedule.h"
@@ -51,6 +53,9 @@ public:
     void showOtaPage();
     /// Lays the page out for the current scale factor (rescale: relative to the previous one).
     void layoutSettingsPage(bool rescale);
+    /// Fills the three tables again from the schedules the page holds, as a change of scale needs: no data-store
+    /// read, no planning.
+    void refillTables();
 
     // What tests and the screenshot tool look at.
     DeviceControlRunner *deviceControlRunner() const { return m_deviceRunner; }
@@ -99,17 +104,25 @@ private slots:
 private:
     void construct();
 
+    // A reload reads a kind's whole list with what its rows show (the device-control rows' names in one read for
+    // all, not a query per row), writes the records' display texts, applies the search and fills the table once.
+    // A fill makes widgets only; where the runner must follow it, today's plan is built once afterwards.
+
     // Device control
+    void loadSchedules();
     void showAllSchedules();
     void reloadSchedules();
     void updateScheduleTable();
+    void fillScheduleTable();
     void updateScheduleTableRows();
     void deleteSchedule();
 
     // Auto test
+    void loadAutoTestSchedules();
     void showAllAutoTestSchedules();
     void reloadAutoTestSchedules(bool keepTaskList);
     void updateAutoTestTable(bool keepTaskList);
+    void fillAutoTestTable();
     void updateAutoTestTableRows();
     void editAutoTestRow(int row);
     void confirmDeleteAutoTestSchedule(int row);
@@ -117,6 +130,7 @@ private:
     void showAutoTestScheduleReport(int row);
 
     // Firmware update
+    void loadOtaSchedules();
     void showAllOtaSchedules();
     void reloadOtaSchedules();
     void updateOtaTable();
@@ -138,17 +152,20 @@ private:
     void checkBoxStyle();
     /// The search rule of the tables: a record is shown when a column whose filter box is checked contains the text.
     static bool passesFilter(const QList<QPair<QCheckBox *, QString>> &columns, const QString &search);
-    /// Columns 2 and 3 of the auto-test and firmware-update tables: the names of the chosen devices (target 2)
-    /// or groups (target 3), "All" in both for target 1 where the kind has it. Returns the device and group texts.
-    QPair<QString, QString> fillTargetCells(QTableWidget *table, int row, int target,
-                                            const QList<VelkIFPDevice> &devices, const QList<VelkGroups> &groups,
-                                            bool allForTargetOne);
-    /// Columns 4 to 6 of those tables: the state label, the Enable selector and the row menu (Edit, Delete,
-    /// Report). Returns the state text.
-    QString fillStateCells(QTableWidget *table, int row, int status, int failedCount, const QString &runningText,
-                           bool enabled, QLabel *statusHeader, QList<CustComboBox *> &combos,
-                           QList<QToolButton *> &buttons, void (Scheduling::*comboSlot)(int),
-                           void (Scheduling::*menuSlot)(QAction *));
+    /// The Device and Group texts of a row: the names of the chosen devices (target 2) or groups (target 3), "All"
+    /// in both for target 1 where the kind has it, nothing for any other target.
+    QPair<QString, QString> targetTexts(int target, const QString &deviceNames, const QString &groupNames,
+                                        bool allForTargetOne) const;
+    /// The Device and Group cells, columns `column` and `column` + 1, from a record's texts: the text of its
+    /// target shortened by the count rule, the other cell empty; "All" stands whole.
+    void fillTargetCells(QTableWidget *table, int row, int column, int target, const QString &deviceText,
+                         int deviceCount, const QString &groupText, int groupCount, bool allForTargetOne);
+    /// Columns 4 to 6 of the auto-test and firmware-update tables: the state label, the Enable selector and the
+    /// row menu (Edit, Delete, Report).
+    void fillStateCells(QTableWidget *table, int row, int status, int failedCount, const QString &runningText,
+                        bool enabled, QLabel *statusHeader, QList<CustComboBox *> &combos,
+                        QList<QToolButton *> &buttons, void (Scheduling::*comboSlot)(int),
+                        void (Scheduling::*menuSlot)(QAction *));
     /// Sets the cell's text elided by the count rule (room: the column width less 10 pixels).
     void setNamesCell(QTableWidget *table, int row, int column, const QString &names, int count);
 
@@ -173,6 +190,9 @@ private:
 
     QList<VelkSchedule> m_scheduleList;
     QList<VelkSchedule *> m_shownScheduleList;
+    // The names of each device-control schedule's devices and groups by sid, read with the list.
+    QHash<quint32, QStringList> m_scheduleDeviceNames;
+    QHash<quint32, QStringList> m_scheduleGroupNames;
     QList<VelkAutoTestSchedule> m_autoTestScheduleList;
     QList<VelkAutoTestSchedule *> m_shownAutoTestScheduleList;
     QList<VelkOtaSchedule> m_otaScheduleList;

@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
+#include "ScheduleBenchSeed.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
@@ -31,51 +32,26 @@ constexpr int Schedules = 1000;
 constexpr int DevicesPerSchedule = 5;
 constexpr double Target = 5.0;
 
-bool run(QSqlQuery &query, const QString &sql, const QVariantList &values = {})
-{
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (query.exec())
-        return true;
-    std::printf("statement failed: %s\n", qPrintable(sql));
-    return false;
-}
-
 bool seed(QSqlDatabase db)
 {
     SqlTransaction tx(db, "bench seed");
     QSqlQuery query(db);
-    for (int i = 0; i < Devices; ++i) {
-        if (!run(query,
-                 QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
-                                "deviceType, position) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                 {QStringLiteral("Panel-%1").arg(i + 1, 5, 10, QLatin1Char('0')), QStringLiteral("Velk TM B-Series"),
-                  bench::panelMac(i), bench::panelAddress(i), QStringLiteral("2.5.1052.0"),
-                  QStringLiteral("Control Box"), QStringLiteral("Room %1").arg(i + 1)}))
-            return false;
-    }
-    for (int g = 0; g < Groups; ++g) {
-        if (!run(query, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES (?, ?)"),
-                 {QStringLiteral("Building %1").arg(g + 1), QStringLiteral("Control Box")}))
-            return false;
-    }
-    for (int i = 0; i < Devices; ++i) {
-        if (!run(query, QStringLiteral("INSERT INTO DeviceGroups (did, gid) VALUES (?, ?)"), {i + 1, i % Groups + 1}))
-            return false;
-    }
+    if (!bench::seedFleet(query, Devices, Groups))
+        return false;
     for (int s = 0; s < Schedules; ++s) {
-        if (!run(query,
-                 QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, isTue, isWed, "
-                                "isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, isPowerOff, isReboot) "
-                                "VALUES ('07:30', '18:00', '12:00', 1, 1, 1, 1, 1, 1, 1, 1, 3, 1, 1, 1)")))
+        if (!bench::runSql(
+                query,
+                QStringLiteral("INSERT INTO Schedule (onTime, offTime, rebootTime, isEnable, isMon, isTue, isWed, "
+                               "isThu, isFri, isSat, isSun, scheduleObject, isPowerOn, isPowerOff, isReboot) "
+                               "VALUES ('07:30', '18:00', '12:00', 1, 1, 1, 1, 1, 1, 1, 1, 3, 1, 1, 1)")))
             return false;
         for (int k = 0; k < DevicesPerSchedule; ++k) {
-            if (!run(query, QStringLiteral("INSERT INTO DeviceSchedule (did, sid) VALUES (?, ?)"),
-                     {(s * 7 + k * 997) % Devices + 1, s + 1}))
+            if (!bench::runSql(query, QStringLiteral("INSERT INTO DeviceSchedule (did, sid) VALUES (?, ?)"),
+                               {(s * 7 + k * 997) % Devices + 1, s + 1}))
                 return false;
         }
-        if (!run(query, QStringLiteral("INSERT INTO GroupsSchedule (gid, sid) VALUES (?, ?)"), {s % Groups + 1, s + 1}))
+        if (!bench::runSql(query, QStringLiteral("INSERT INTO GroupsSchedule (gid, sid) VALUES (?, ?)"),
+                           {s % Groups + 1, s + 1}))
             return false;
     }
     return tx.commit();

@@ -24,6 +24,7 @@ private slots:
 
     void createScheduleWithUnknownNameWritesNothing();
     void repeatedCreateEntryIsLinkedOnce();
+    void scheduleTargetNamesInOneRead();
     void deviceSetOfGroupsAndStaleLinks();
     void reportsSkipRowsOfMissingDevices();
     void failedCountsAndOrders();
@@ -227,6 +228,33 @@ void TestDatastoreFamilies::repeatedCreateEntryIsLinkedOnce()
     QCOMPARE(m_db->deleteSchedule(s), DB_ROW_NOT_FOUND);
     QCOMPARE(m_db->deleteSchedule(g), DB_OK);
     QCOMPARE(count(QString("SELECT COUNT(*) FROM GroupsSchedule WHERE sid = %1").arg(g.sid)), 0);
+}
+
+// The names the device-control rows show, read for every schedule at once: by schedule and in name order, as the
+// per-schedule reads give them, a link stored twice named once, a schedule without links absent.
+void TestDatastoreFamilies::scheduleTargetNamesInOneRead()
+{
+    VelkSchedule chosen = weekly(2);
+    QList<VelkIFPDevice> devices = {device("Panel-D"), device("Panel-A")};
+    QCOMPARE(m_db->createIFPSchedule(chosen, devices), DB_OK);
+    chosen.sid = lastScheduleSid();
+    exec(QString("INSERT INTO DeviceSchedule (did, sid) VALUES (%1, %2)").arg(device("Panel-A").did).arg(chosen.sid));
+    VelkSchedule grouped = weekly(3);
+    QList<VelkGroups> groups = {group("Lab"), group("Hall")};
+    QCOMPARE(m_db->createGroupsSchedule(grouped, groups), DB_OK);
+    grouped.sid = lastScheduleSid();
+    VelkSchedule all = weekly(1);
+    QCOMPARE(m_db->createSchedule(all), DB_OK);
+    const quint32 allSid = lastScheduleSid();
+
+    QHash<quint32, QStringList> deviceNames;
+    QHash<quint32, QStringList> groupNames;
+    QCOMPARE(m_db->queryScheduleTargetNames(deviceNames, groupNames), DB_OK);
+    QCOMPARE(deviceNames.value(chosen.sid), QStringList({"Panel-A", "Panel-D"}));
+    QCOMPARE(groupNames.value(grouped.sid), QStringList({"Hall", "Lab"}));
+    QVERIFY(!groupNames.contains(chosen.sid) && !deviceNames.contains(grouped.sid));
+    QVERIFY(!deviceNames.contains(allSid) && !groupNames.contains(allSid));
+    QCOMPARE(m_db->queryScheduleTargetNames(deviceNames, groupNames), DB_BAD_ARGUMENT);
 }
 
 void TestDatastoreFamilies::deviceSetOfGroupsAndStaleLinks()

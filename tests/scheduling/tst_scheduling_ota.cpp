@@ -20,8 +20,11 @@ class TestSchedulingOta : public QObject
 private slots:
     void initTestCase();
     void cleanup();
+    // These come first: they need a process in which no version check has succeeded yet.
     void noUpdateServerIsAFailedCheck();
     void failedChecksUntilTheGraceEnds();
+    void changesWhileWaitingForTheCheck_data();
+    void changesWhileWaitingForTheCheck();
     void farAheadStartsOnlyAtItsMinute();
     void runsToTheEnd_data();
     void runsToTheEnd();
@@ -33,6 +36,11 @@ private:
     /// Two out-of-date boxes, switched on, and the page built after the update server answered.
     std::unique_ptr<Scheduling> pageWithBoxes(QList<VelkIFPDevice> *boxes);
     void serveUpdateConfig();
+    /// A device of every model, none connected, while the update server answers nothing: every version check
+    /// fails until its behaviours are cleared.
+    QList<VelkIFPDevice> unknownVersionFleet();
+    /// The page built once its own server check ended, asking again every 100 ms.
+    std::unique_ptr<Scheduling> pageAfterServerCheck();
     VelkOtaSchedule schedule(const QList<VelkIFPDevice> &devices, const QDateTime &start, int status = 1)
     {
         return OtaSeed::schedule(devices, {}, start.toString(QStringLiteral("yyyy-MM-dd hh:mm")), status);
@@ -170,10 +178,7 @@ void TestSchedulingOta::runsToTheEnd()
                  secondFails ? QStringLiteral("Failed (1)") : QStringLiteral("Successfully"));
 }
 
-// No version is known for any device family (the update server answers nothing, and this runs before any check of
-// this process succeeded): every case-4 answer is a failure. The due schedule is asked again until 30 minutes after its
-// start, then ends Failed with a log line, and the next one is armed.
-void TestSchedulingOta::failedChecksUntilTheGraceEnds()
+QList<VelkIFPDevice> TestSchedulingOta::unknownVersionFleet()
 {
     m_bench.http()->setBehaviour("/AudioBox/check4Update/update.cfg", LocalHttpServer::Behaviour::withStatus(404));
     const QList<QPair<QString, QString>> models = {
@@ -184,10 +189,27 @@ void TestSchedulingOta::failedChecksUntilTheGraceEnds()
     for (const auto &model : models)
         devices << OtaSeed::device(QStringLiteral("Box %1").arg(devices.size()), model.first, model.second, {},
                                    QStringLiteral("02:51:4d:00:09:%1").arg(devices.size() + 10));
+    return devices;
+}
+
+std::unique_ptr<Scheduling> TestSchedulingOta::pageAfterServerCheck()
+{
     m_bench.log()->clear();
-    Scheduling page(m_bench.clock());
-    page.otaRunner()->setRetryInterval(100);
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(QStringLiteral("check of case 1 ended")), 20000);
+    std::unique_ptr<Scheduling> page(new Scheduling(m_bench.clock()));
+    page->otaRunner()->setRetryInterval(100);
+    if (!QTest::qWaitFor([&] { return m_bench.log()->contains(QStringLiteral("check of case 1 ended")); }, 20000))
+        qWarning("the server check did not end");
+    return page;
+}
+
+// No version is known for any device family (the update server answers nothing, and this runs before any check of
+// this process succeeded): every case-4 answer is a failure. The due schedule is asked again until 30 minutes after its
+// start, then ends Failed with a log line, and the next one is armed.
+void TestSchedulingOta::failedChecksUntilTheGraceEnds()
+{
+    const QList<VelkIFPDevice> devices = unknownVersionFleet();
+    auto owned = pageAfterServerCheck();
+    Scheduling &page = *owned;
     QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
     QSignalSpy asked(page.otaRunner(), &OtaScheduleRunner::versionCheckRequested);
     const VelkOtaSchedule failing = schedule(devices.mid(3, 1), now().addSecs(120));
@@ -330,6 +352,70 @@ void TestSchedulingOta::noUpdateServerIsAFailedCheck()
     QVERIFY(!m_bench.manager()->isOtaRunning() || m_bench.manager()->getCurrentOtaScheduleId() == 0xFFFFFFFFu);
     QCOMPARE(stored(due.osid).status, 1);
     QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_CHECK_OTA_STATE), 0);
+}
+
+void TestSchedulingOta::changesWhileWaitingForTheCheck_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("disabled in its row") << 0;
+    QTest::newRow("disabled behind the page") << 1;
+    QTest::newRow("moved to tomorrow by the editor") << 2;
+}
+
+// A due schedule waits for a usable version check (every check fails until the update server answers again) and is
+// changed meanwhile. It is read again before it is started or failed: disabled, it never starts, not even once the
+// checks succeed, and it is not marked Failed when the wait's 30 minutes are over; moved to tomorrow, it is armed for
+// its new time and starts then.
+void TestSchedulingOta::changesWhileWaitingForTheCheck()
+{
+    QFETCH(int, change);
+    const QList<VelkIFPDevice> devices = unknownVersionFleet();
+    auto page = pageAfterServerCheck();
+    OtaScheduleRunner *runner = page->otaRunner();
+    QSignalSpy asked(runner, &OtaScheduleRunner::versionCheckRequested);
+    QSignalSpy started(runner, &OtaScheduleRunner::runStarted);
+    const QDateTime start = now().addSecs(120);
+    VelkOtaSchedule waiting = schedule(devices.mid(3, 1), start);
+    const VelkOtaSchedule later = schedule(devices.mid(3, 1), now().addDays(2));
+    page->initial();
+    runner->checkOtaTask();
+    m_bench.clock()->setNow(start);
+    QTRY_VERIFY_WITH_TIMEOUT(asked.count() >= 2, 30000);
+    QVERIFY(runner->isBusy());
+
+    waiting = stored(waiting.osid);
+    if (change == 0) {
+        page->comboBoxType->setCurrentIndex(1);
+        QCOMPARE(page->shownOtaSchedules().at(0)->osid, waiting.osid);
+        page->otaEnableComboBoxes().at(0)->setCurrentIndex(1);
+    } else if (change == 1) {
+        waiting.isEnable = false;
+        QCOMPARE(OtaSeed::db()->updateOtaScheduleState(waiting), DB_OK);
+    } else {
+        waiting.date = start.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
+        QCOMPARE(OtaSeed::db()->updateOtaSchedule(waiting), DB_OK);
+        emit page->settingDialog()->otaScheduleSettingSavedSuccess(false, waiting);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(runner->current().osid, change == 2 ? waiting.osid : later.osid, 30000);
+    QVERIFY(!runner->isBusy());
+    QVERIFY(runner->isTimerActive());
+    QVERIFY(m_bench.log()->contains(change == 2
+                                        ? QStringLiteral("was moved while it waited for the version check")
+                                        : QStringLiteral("was disabled while it waited for the version check")));
+
+    m_bench.http()->clearBehaviours();
+    m_bench.clock()->setNow(start.addSecs(31 * 60));
+    QTest::qWait(300);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(stored(waiting.osid).status, 1);
+    QCOMPARE(stored(waiting.osid).isEnable, change == 2);
+    if (change == 2) {
+        m_bench.clock()->setNow(start.addDays(1));
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 30000);
+        QCOMPARE(started.at(0).at(0).toUInt(), waiting.osid);
+        // The manager holds the run's device records, which go with the page at the end of this function.
+        m_bench.manager()->cancelOta();
+    }
 }
 
 QTEST_MAIN(TestSchedulingOta)

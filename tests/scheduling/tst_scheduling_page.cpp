@@ -34,6 +34,11 @@ private slots:
     void deleteAfterTheTableReloaded();
     void reportCountsAndSorting();
     void searchFilterBarAndGuide();
+    void startupClosesAnInterruptedTest();
+    void runUnderWayEndsWithItsCheck_data();
+    void runUnderWayEndsWithItsCheck();
+    void selectAllFollowsTheRows();
+    void deviceControlRowsNameTheirTargets();
 
 private:
     QList<VelkIFPDevice> seedDevices(int count);
@@ -502,6 +507,194 @@ void TestSchedulingPage::searchFilterBarAndGuide()
     QVERIFY(page.widgetFilterSchedule->isVisible());
     QTest::mouseClick(page.widgetFilterParent, Qt::LeftButton, {}, bar.bottomRight() + QPoint(1, 0));
     QVERIFY(!page.widgetFilterSchedule->isVisible() && !page.widgetFilterParent->isVisible());
+}
+
+// An auto-test left "Scheduling" by an exit has no check coming: the page's start closes it as Failed with its rows
+// still under way, with a log line, and its Enable and Edit are free at once.
+void TestSchedulingPage::startupClosesAnInterruptedTest()
+{
+    QList<VelkIFPDevice> devices = seedDevices(2);
+    seedAutoTest(QStringLiteral("10:00"), 2, devices);
+    VelkAutoTestSchedule left = storedAutoTests().value(0);
+    QCOMPARE(m_fx->db()->insertAutoTestScheduleReport(left, devices), DB_OK);
+    QCOMPARE(m_fx->db()->updateAutoTestScheduleReport(devices[1], left, 4, 2), DB_OK);
+
+    LogCapture log;
+    ManualClock clock(QDateTime(Monday, QTime(12, 0)));
+    Scheduling page(&clock);
+    const VelkAutoTestSchedule closed = storedAutoTests().value(0);
+    QCOMPARE(closed.status, 3);
+    QCOMPARE(closed.failedCount, 1);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(closed, rows), DB_OK);
+    QCOMPARE(rows.size(), 2);
+    for (const VelkAutoTestScheduleReport &row : qAsConst(rows))
+        QCOMPARE(row.status, row.device.deviceName == devices[1].deviceName ? 4 : 3);
+    QVERIFY(log.contains(QStringLiteral("was still scheduling when the console ended")));
+    QCOMPARE(qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(),
+             QStringLiteral("Failed (1)"));
+    QVERIFY(page.autoTestEnableComboBoxes().at(0)->isEnabled());
+    QVERIFY(page.rowMenu(2, 0)->actions().at(0)->isEnabled());
+}
+
+void TestSchedulingPage::runUnderWayEndsWithItsCheck_data()
+{
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("edited behind the open editor") << false;
+    QTest::newRow("deleted between power-on and check") << true;
+}
+
+// The editor was opened just before the test time and the run started behind it, or the schedule is deleted between
+// its power-on and its check. Either way the run ends with its check and the woken panel is powered off once. A save
+// keeps the schedule "Scheduling" until the check writes the result, and the edit applies to later runs; a deleted
+// schedule gets only the power-off, with a log line.
+void TestSchedulingPage::runUnderWayEndsWithItsCheck()
+{
+    QFETCH(bool, deleted);
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 tsid = seedAutoTest(QStringLiteral("10:00"), 1, {device});
+    auto panel = m_fx->panel(1, 0);
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
+            panel->wake();
+    };
+    LogCapture log;
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 30)));
+    Scheduling page(&clock);
+    page.comboBoxType->setCurrentIndex(2);
+    Scheduling_Setting *dialog = page.settingDialog();
+    if (!deleted) {
+        trigger(page.rowMenu(2, 0), 0);
+        QVERIFY(dialog->isVisible());
+    }
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
+    QCOMPARE(storedAutoTests().value(0).status, 2);
+    if (deleted) {
+        trigger(page.rowMenu(2, 0), 1);
+        page.deleteDialog()->btnOk->click();
+        QVERIFY(storedAutoTests().isEmpty());
+    } else {
+        AutoTestScheduleSetting *editor = dialog->autoTestPage();
+        editor->spinBox_onTime_HR->setValue(11);
+        editor->btnSave->click();
+        QCOMPARE(storedAutoTests().value(0).time, QStringLiteral("11:00"));
+        QCOMPARE(storedAutoTests().value(0).status, 2);
+    }
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1, 30000);
+    if (deleted) {
+        QVERIFY(log.contains(QStringLiteral("was deleted during its run")));
+        QVERIFY(storedAutoTests().isEmpty());
+        QSqlQuery sql(QSqlDatabase::database());
+        QVERIFY(sql.exec(QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = %1").arg(tsid)));
+        QVERIFY(sql.next());
+        QCOMPARE(sql.value(0).toInt(), 0);
+    } else {
+        const VelkAutoTestSchedule done = storedAutoTests().value(0);
+        QCOMPARE(done.status, 4);
+        QList<VelkAutoTestScheduleReport> rows;
+        QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(done, rows), DB_OK);
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows.at(0).status == 4 && rows.at(0).notes == 2);
+        bool nextRun = false;
+        for (const AutoTestTask &task : page.autoTestRunner()->tasks())
+            nextRun = nextRun || (task.action == AutoTestPowerOn && task.time == QDateTime(Monday, QTime(11, 0)));
+        QVERIFY(nextRun);
+    }
+    panel->shutDown();
+    QTRY_COMPARE_WITH_TIMEOUT(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline, 30000);
+}
+
+// The header box of the editor's table follows the rows on every load: after an edit whose rows were all checked, the
+// next edit with one row of three checked shows it clear, so a click on it checks every row; a filter's new rows
+// clear it too.
+void TestSchedulingPage::selectAllFollowsTheRows()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(3);
+    seedAutoTest(QStringLiteral("10:00"), 1, devices);
+    seedAutoTest(QStringLiteral("11:00"), 1, devices.mid(0, 1));
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    AutoTestScheduleSetting *editor = dialog->autoTestPage();
+    auto checkedRows = [editor] {
+        int count = 0;
+        for (QCheckBox *box : editor->rowCheckBoxes())
+            count += box->isChecked() ? 1 : 0;
+        return count;
+    };
+
+    dialog->editAutoTestSchedule(storedAutoTests().value(0));
+    QCOMPARE(checkedRows(), 3);
+    QVERIFY(editor->checkBoxName->isChecked());
+    dialog->editAutoTestSchedule(storedAutoTests().value(1));
+    QCOMPARE(checkedRows(), 1);
+    QVERIFY(!editor->checkBoxName->isChecked());
+    editor->checkBoxName->click();
+    QCOMPARE(checkedRows(), 3);
+
+    dialog->show();
+    editor->lineEditFilter->setFocus();
+    QTRY_VERIFY(editor->lineEditFilter->hasFocus());
+    QTest::keyClicks(editor->lineEditFilter, QStringLiteral("Panel-2"));
+    QTest::keyClick(editor->lineEditFilter, Qt::Key_Return);
+    QCOMPARE(editor->rowCheckBoxes().size(), 1);
+    QCOMPARE(checkedRows(), 0);
+    QVERIFY(!editor->checkBoxName->isChecked());
+    editor->checkBoxName->click();
+    QCOMPARE(checkedRows(), 1);
+    dialog->close();
+}
+
+// The device-control rows name their targets from one read of the store: "All" in both cells, the chosen devices in
+// name order, the group; the search finds a row by those names, and a reload after a delete keeps the search.
+void TestSchedulingPage::deviceControlRowsNameTheirTargets()
+{
+    const QList<VelkIFPDevice> devices = seedDevices(3);
+    const VelkGroups hall = m_fx->group(QStringLiteral("Hall"), {devices.at(1).deviceName});
+    QCOMPARE(addSchedule(weekly(QStringLiteral("07:00"), QString(), QString(), true)), DB_OK);
+    VelkSchedule chosen = weekly(QStringLiteral("08:00"), QString(), QString(), true);
+    chosen.scheduleObject = 2;
+    QList<VelkIFPDevice> two = {devices.at(2), devices.at(0)};
+    QCOMPARE(m_fx->db()->createIFPSchedule(chosen, two), DB_OK);
+    VelkSchedule grouped = weekly(QStringLiteral("09:00"), QString(), QString(), true);
+    grouped.scheduleObject = 3;
+    QList<VelkGroups> groups = {hall};
+    QCOMPARE(m_fx->db()->createGroupsSchedule(grouped, groups), DB_OK);
+
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    auto cells = [&page](int row) {
+        return QStringList{page.tableWidget->item(row, 4)->text(), page.tableWidget->item(row, 5)->text()};
+    };
+    QCOMPARE(page.tableWidget->rowCount(), 3);
+    QCOMPARE(cells(0), QStringList({"All", "All"}));
+    QCOMPARE(cells(1), QStringList({"Panel-1, Panel-3", ""}));
+    QCOMPARE(cells(2), QStringList({"", "Hall"}));
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 3);
+
+    page.lineEditFilter->setText(QStringLiteral("panel-3"));
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(page.shownSchedules().at(0)->onTime, QStringLiteral("08:00"));
+    page.lineEditFilter->setText(QStringLiteral("hall"));
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QCOMPARE(cells(0), QStringList({"", "Hall"}));
+
+    // Deleted under the search: the reload keeps the search, builds the plan anew and names the rows again.
+    trigger(page.rowMenu(0, 0), 1);
+    page.deleteDialog()->btnOk->click();
+    QCOMPARE(page.tableWidget->rowCount(), 0);
+    QVERIFY(page.guideWidgetDeviceControl->isHidden());
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 2);
+    page.lineEditFilter->clear();
+    QTest::keyClick(page.lineEditFilter, Qt::Key_Return);
+    QCOMPARE(page.tableWidget->rowCount(), 2);
+    QCOMPARE(cells(1), QStringList({"Panel-1, Panel-3", ""}));
 }
 
 QTEST_MAIN(TestSchedulingPage)

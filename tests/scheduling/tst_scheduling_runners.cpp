@@ -20,6 +20,8 @@ private slots:
     void autoTestRun_data();
     void autoTestRun();
     void autoTestRefusals();
+    void lateTestIsCheckedAfterMidnight_data();
+    void lateTestIsCheckedAfterMidnight();
 
 private:
     quint32 seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
@@ -364,6 +366,55 @@ void TestSchedulingRunners::autoTestRefusals()
     clock.setNow(QDateTime(Monday, QTime(10, 11, 30)));
     QCOMPARE(stored(unreadable).status, 3);
     QCOMPARE(m_fx->wake().packets(one.macAddress), m_fx->burst());
+}
+
+void TestSchedulingRunners::lateTestIsCheckedAfterMidnight_data()
+{
+    QTest::addColumn<bool>("replanFirst");
+    QTest::addColumn<QTime>("after");
+    QTest::newRow("the re-plan at 00:00:10, then the check's second") << true << QTime(0, 0, 30);
+    QTest::newRow("the console busy until minutes after the check") << false << QTime(0, 4);
+}
+
+// A test at 23:59 wakes its panel; its check falls at 00:00:30 the next day, after the midnight re-plan built the new
+// day's list. The run still ends with its check, once: the panel is powered off and the schedule ends Successfully.
+void TestSchedulingRunners::lateTestIsCheckedAfterMidnight()
+{
+    QFETCH(bool, replanFirst);
+    QFETCH(QTime, after);
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 tsid = seedAutoTest(2, QStringLiteral("23:59"), {device});
+    auto panel = m_fx->panel(1, 0);
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
+            panel->wake();
+    };
+
+    ManualClock clock(QDateTime(Monday, QTime(23, 58, 50)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    clock.setNow(QDateTime(Monday, QTime(23, 59)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
+    QCOMPARE(storedAutoTests().value(0).status, 2);
+
+    if (replanFirst)
+        clock.setNow(QDateTime(Monday.addDays(1), QTime(0, 0, 10)));
+    clock.setNow(QDateTime(Monday.addDays(1), after));
+    QTRY_COMPARE_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1, 30000);
+    const VelkAutoTestSchedule done = storedAutoTests().value(0);
+    QCOMPARE(done.tsid, tsid);
+    QCOMPARE(done.status, 4);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(done, rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, 4);
+
+    // The next re-plan has nothing left of that run.
+    clock.setNow(QDateTime(Monday.addDays(2), QTime(0, 0, 10)));
+    settle();
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QCOMPARE(runner.tasks().size(), 0);
+    panel->shutDown();
 }
 
 QTEST_MAIN(TestSchedulingRunners)
