@@ -7,6 +7,7 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
 #include "scheduling/DeviceControlPlan.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/ScheduleTime.h"
 
@@ -75,8 +76,10 @@ QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
 {
     QVector<Planned> list;
     list.reserve(m_tasks.size());
-    for (const AutoTestTask &task : m_tasks)
-        list.append({task.key, task.time, task.action == AutoTestCheck && m_runs.contains(task.runKey)});
+    for (const AutoTestTask &task : m_tasks) {
+        const auto run = task.action == AutoTestCheck ? m_runs.constFind(task.runKey) : m_runs.constEnd();
+        list.append({task.key, task.time, run != m_runs.constEnd() ? run->checkAtMs : -1});
+    }
     return list;
 }
 
@@ -132,8 +135,18 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error");
     if (m_db->insertAutoTestScheduleReport(schedule, targets) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error");
+    for (auto it = m_runs.begin(); it != m_runs.end(); ++it) {
+        if (it->check.schedule.tsid == schedule.tsid && !it->takenOver) {
+            it->takenOver = true;
+            writeLog(LOG_LEVEL_INFO,
+                     "runAutoTestTask, auto-test %u starts again before its earlier run was checked; "
+                     "the new run takes it over",
+                     schedule.tsid);
+        }
+    }
     Run run;
     run.targets = targets;
+    run.checkAtMs = clock()->elapsedMs() + CheckDelaySecs * 1000;
     for (const AutoTestTask &planned : qAsConst(m_tasks)) {
         if (planned.runKey == task.runKey && planned.action == AutoTestCheck)
             run.check = planned;
@@ -149,29 +162,44 @@ void AutoTestRunner::check(const AutoTestTask &task)
                  task.schedule.tsid);
         return;
     }
-    const QList<VelkIFPDevice> targets = m_runs.take(task.runKey).targets;
+    const Run run = m_runs.take(task.runKey);
+    // Panels a later run still tests stay on: powering them off now would fail that run. Its check powers them off.
+    const QSet<quint32> held = heldByRuns();
     VelkAutoTestSchedule schedule;
-    if (!currentSchedule(task, &schedule)) {
+    const bool stored = !run.takenOver && currentSchedule(task, &schedule);
+    if (!stored) {
         // Nothing is left to report to, but the panels the run woke must not stay on.
         QList<VelkIFPDevice> connected;
-        for (const VelkIFPDevice &device : targets) {
-            if (m_server->isDeviceOnline(device))
+        for (const VelkIFPDevice &device : run.targets) {
+            if (!held.contains(device.did) && m_server->isDeviceOnline(device))
                 connected.append(device);
         }
         m_server->powerOff(connected);
-        writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run; %d devices powered off",
-                 task.schedule.tsid, int(connected.size()));
+        if (run.takenOver)
+            writeLog(LOG_LEVEL_INFO,
+                     "runAutoTestTask, earlier run of auto-test %u checked after its newer run started; nothing "
+                     "written, %d devices powered off",
+                     task.schedule.tsid, int(connected.size()));
+        else
+            writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted during its run; %d devices powered off",
+                     task.schedule.tsid, int(connected.size()));
         return;
     }
 
     int failures = 0;
     QList<VelkIFPDevice> connected;
-    for (VelkIFPDevice device : targets) {
+    for (VelkIFPDevice device : run.targets) {
         quint32 rc;
         if (m_server->isDeviceOnline(device)) {
-            connected.append(device);
-            writeLog(LOG_LEVEL_INFO, "run auto test poweroff, device.deviceName : %s",
-                     device.deviceName.toLocal8Bit().constData());
+            if (held.contains(device.did)) {
+                writeLog(LOG_LEVEL_INFO,
+                         "report auto test success, device.deviceName : %s, left on for a run under way",
+                         device.deviceName.toLocal8Bit().constData());
+            } else {
+                connected.append(device);
+                writeLog(LOG_LEVEL_INFO, "run auto test poweroff, device.deviceName : %s",
+                         device.deviceName.toLocal8Bit().constData());
+            }
             rc = m_db->updateAutoTestScheduleReport(device, schedule, StatusSuccessful, 2);
         } else {
             ++failures;
@@ -191,6 +219,16 @@ void AutoTestRunner::check(const AutoTestTask &task)
         writeLog(LOG_LEVEL_INFO, "report auto test fail, auto-test %u, %d failed", schedule.tsid, failures);
         writeStatus(schedule, StatusFailed);
     }
+}
+
+QSet<quint32> AutoTestRunner::heldByRuns() const
+{
+    QSet<quint32> held;
+    for (const Run &run : qAsConst(m_runs)) {
+        for (const VelkIFPDevice &device : run.targets)
+            held.insert(device.did);
+    }
+    return held;
 }
 
 bool AutoTestRunner::resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 
 #include "scheduling/DailyTaskRunner.h"
 #include "scheduling/ScheduleTask.h"
@@ -23,7 +24,13 @@ class OrvantaDBIntf;
 /// schedule is left "Scheduling": the check stays planned across the midnight re-plan (a test at
 /// 23:59 is checked at 00:00:30 the next day), across an edit that moves the schedule's time, and
 /// after the schedule was deleted, in which case it only powers the connected targets off. It
-/// fires however late it comes.
+/// comes 90 s after its power-on by elapsed time, so a wall clock set back or forward during the
+/// run neither holds it for a day nor brings it before the panels had their time.
+///
+/// Runs may overlap (the schedule edited to a time before its check, another test on the same
+/// panels a minute later). A new run of a schedule takes over that schedule's earlier run, whose
+/// check then writes neither status nor report rows. No check powers off a panel that another run
+/// under way still holds: the last run to check it powers it off.
 class AutoTestRunner : public DailyTaskRunner
 {
     Q_OBJECT
@@ -65,7 +72,14 @@ private:
     {
         AutoTestTask check;
         QList<VelkIFPDevice> targets;
+        /// The Clock::elapsedMs() reading the check is due at.
+        qint64 checkAtMs = 0;
+        /// A newer run of the same schedule started: this one's check only powers off what no run holds.
+        bool takenOver = false;
     };
+
+    /// The panels (by did) that the runs under way test.
+    QSet<quint32> heldByRuns() const;
 
     OrvantaDBIntf *m_db;
     CmdServer *m_server;

@@ -29,28 +29,39 @@ void DailyTaskRunner::rebuild()
 void DailyTaskRunner::runPass()
 {
     const QDateTime now = m_clock->now();
+    const qint64 elapsed = m_clock->elapsedMs();
     m_window.observe(now);
     // A copy: firing a task may rebuild the list under us. The window is asked again for every
     // task, so a pass nested in a firing never fires a task twice.
     const QVector<Planned> tasks = planned();
     for (const Planned &task : tasks) {
-        const bool due =
-            task.evenLate ? m_window.isReached(task.key, task.due, now) : m_window.isDue(task.key, task.due, now);
+        const bool due = task.dueElapsedMs >= 0 ? !m_window.hasFired(task.key) && task.dueElapsedMs <= elapsed
+                                                : m_window.isDue(task.key, task.due, now);
         if (!due)
             continue;
-        m_window.markFired(task.key, task.due);
+        m_window.markFired(task.key, task.dueElapsedMs >= 0 ? now : task.due);
         fire(task.key);
     }
 
     // Measured from the pass's own time, so a task that fell due while the others fired is
     // picked up by a pass right after this one.
-    QDateTime next;
+    qint64 wait = -1;
     for (const Planned &task : planned()) {
-        if (m_window.isAhead(task.key, task.due, now) && (!next.isValid() || task.due < next))
-            next = task.due;
+        qint64 ms;
+        if (task.dueElapsedMs >= 0) {
+            if (m_window.hasFired(task.key))
+                continue;
+            ms = task.dueElapsedMs - m_clock->elapsedMs();
+        } else if (m_window.isAhead(task.key, task.due, now)) {
+            ms = m_clock->now().msecsTo(task.due);
+        } else {
+            continue;
+        }
+        if (wait < 0 || ms < wait)
+            wait = qMax<qint64>(0, ms);
     }
-    if (next.isValid())
-        m_runTimer.start(int(qBound<qint64>(0, m_clock->now().msecsTo(next), MaxTimerMs)));
+    if (wait >= 0)
+        m_runTimer.start(int(qMin<qint64>(wait, MaxTimerMs)));
     else
         m_runTimer.stop();
 }

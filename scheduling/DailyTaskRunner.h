@@ -16,7 +16,8 @@ class Clock;
 ///
 /// Both timers are precise and armed at most 60 s ahead, then re-planned on expiry, so a clock
 /// step or a new day is noticed within a minute and no interval overflows. A moved test clock
-/// (Clock::jumped) runs a pass at once. Which tasks fire is TaskWindow's call.
+/// (Clock::jumped) runs a pass at once. Which tasks fire is TaskWindow's call, except for those due
+/// at an elapsed reading, which fire when it is reached.
 class DailyTaskRunner : public QObject
 {
     Q_OBJECT
@@ -43,9 +44,10 @@ protected:
     {
         QString key;
         QDateTime due;
-        /// Fires once its instant has come, however late: the runner cannot leave it behind (the check that
-        /// ends a run under way). Other tasks follow TaskWindow's catch-up rule.
-        bool evenLate = false;
+        /// Set (0 or more) for a task that follows another by a span of time (the check that ends a run under
+        /// way): it fires once Clock::elapsedMs() reaches this reading, however late and whatever the wall clock
+        /// did meanwhile. Otherwise the task fires at `due` by TaskWindow's catch-up rule.
+        qint64 dueElapsedMs = -1;
     };
 
     /// Replaces the task list with the one of `today`.

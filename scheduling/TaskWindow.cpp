@@ -27,11 +27,6 @@ bool TaskWindow::isDue(const QString &key, const QDateTime &due, const QDateTime
     return due <= now && due >= m_since && due.msecsTo(now) < CatchUpMs;
 }
 
-bool TaskWindow::isReached(const QString &key, const QDateTime &due, const QDateTime &now) const
-{
-    return due.isValid() && due <= now && !m_fired.contains(key);
-}
-
 bool TaskWindow::isAhead(const QString &key, const QDateTime &due, const QDateTime &now) const
 {
     return due.isValid() && due > now && !m_fired.contains(key);

@@ -29,8 +29,6 @@ public:
 
     /// True when the task must fire now (it has not fired yet and its instant is inside the window).
     bool isDue(const QString &key, const QDateTime &due, const QDateTime &now) const;
-    /// True when the task has not fired and its instant has come, however long ago.
-    bool isReached(const QString &key, const QDateTime &due, const QDateTime &now) const;
     /// True when `due` lies ahead of `now` and has not fired: the runner arms its timer for it.
     bool isAhead(const QString &key, const QDateTime &due, const QDateTime &now) const;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 
 /// The wall-clock time source of everything that fires at a time of day: schedules, broadcasts,
@@ -9,6 +10,9 @@
 ///
 /// A QTimer armed from `now()` runs on real time, so whoever arms one also listens to `jumped()`
 /// and re-evaluates what is due: that is how a moved clock reaches code waiting on a timer.
+///
+/// What must follow something else by a span of time (a check 90 s after its power-on) counts
+/// on `elapsedMs()`, which only runs on: setting the wall clock back or forward does not move it.
 class Clock : public QObject
 {
     Q_OBJECT
@@ -18,11 +22,14 @@ public:
     /// The local date and time.
     virtual QDateTime now() const = 0;
 
+    /// Milliseconds run since an arbitrary start; never goes back and ignores wall-clock steps.
+    virtual qint64 elapsedMs() const = 0;
+
     /// The process-wide system clock; never destroyed.
     static Clock *system();
 
 signals:
-    /// The time moved other than by running on (a test moved it); re-arm timers from `now()`.
+    /// The time moved other than by running on (a test moved it); re-arm timers from `now()` and `elapsedMs()`.
     void jumped();
 };
 
@@ -31,11 +38,17 @@ class SystemClock : public Clock
 {
     Q_OBJECT
 public:
-    using Clock::Clock;
+    explicit SystemClock(QObject *parent = nullptr);
     QDateTime now() const override;
+    qint64 elapsedMs() const override;
+
+private:
+    QElapsedTimer m_elapsed;
 };
 
-/// A clock that stands still until moved: for tests and benchmarks.
+/// A clock that stands still until moved: for tests and benchmarks. Moving it forward lets the
+/// elapsed reading run on by as much, as time passing does; moving it back, or `stepTo`, moves the
+/// wall time alone, as an operator or a time sync setting the clock does.
 class ManualClock : public Clock
 {
     Q_OBJECT
@@ -43,13 +56,19 @@ public:
     explicit ManualClock(const QDateTime &start, QObject *parent = nullptr);
 
     QDateTime now() const override { return m_now; }
+    qint64 elapsedMs() const override { return m_elapsedMs; }
 
-    /// Sets the time and emits `jumped()`.
+    /// Sets the time (a move forward runs the elapsed reading on by as much) and emits `jumped()`.
     void setNow(const QDateTime &now);
 
-    /// Moves the time on by `msecs` (negative moves it back) and emits `jumped()`.
+    /// Moves the time on by `msecs`, elapsed reading included (negative moves the wall time back alone), and
+    /// emits `jumped()`.
     void advance(qint64 msecs);
+
+    /// Sets the wall time without any time passing (the elapsed reading stays) and emits `jumped()`.
+    void stepTo(const QDateTime &now);
 
 private:
     QDateTime m_now;
+    qint64 m_elapsedMs = 0;
 };

@@ -22,6 +22,10 @@ private slots:
     void autoTestRefusals();
     void lateTestIsCheckedAfterMidnight_data();
     void lateTestIsCheckedAfterMidnight();
+    void overlappingRunsEndWithTheNewerCheck_data();
+    void overlappingRunsEndWithTheNewerCheck();
+    void checkFollowsItsPowerOnWhateverTheWallClock_data();
+    void checkFollowsItsPowerOnWhateverTheWallClock();
 
 private:
     quint32 seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
@@ -34,6 +38,15 @@ private:
 
 // 2027-03-01 is a Monday.
 static const QDate Monday(2027, 3, 1);
+
+static VelkAutoTestSchedule storedAutoTest(quint32 tsid)
+{
+    for (const VelkAutoTestSchedule &schedule : storedAutoTests()) {
+        if (schedule.tsid == tsid)
+            return schedule;
+    }
+    return VelkAutoTestSchedule();
+}
 
 void TestSchedulingRunners::initTestCase()
 {
@@ -414,6 +427,140 @@ void TestSchedulingRunners::lateTestIsCheckedAfterMidnight()
     settle();
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
     QCOMPARE(runner.tasks().size(), 0);
+    panel->shutDown();
+}
+
+enum Overlap
+{
+    EditedToTheNextMinute,
+    TwoTestsOnOnePanel,
+    DeletedAndReplaced,
+};
+
+void TestSchedulingRunners::overlappingRunsEndWithTheNewerCheck_data()
+{
+    QTest::addColumn<int>("overlap");
+    QTest::newRow("a test at 10:00 edited at 10:00:20 to 10:01") << int(EditedToTheNextMinute);
+    QTest::newRow("tests at 10:00 and 10:01 on one panel") << int(TwoTestsOnOnePanel);
+    QTest::newRow("a test deleted during its run, replaced at 10:01") << int(DeletedAndReplaced);
+}
+
+// A run at 10:01 starts while the 10:00 run on the same panel still waits for its check at 10:01:30. That check must
+// not power off the panel the 10:01 run is testing: the newer run ends Successfully, the panel is powered off once,
+// after the newer check. An edited schedule's earlier run is taken over by the newer one and writes nothing; a
+// separate test at 10:00 ends with its own result.
+void TestSchedulingRunners::overlappingRunsEndWithTheNewerCheck()
+{
+    QFETCH(int, overlap);
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 first = seedAutoTest(2, QStringLiteral("10:00"), {device});
+    quint32 newer = first;
+    if (overlap == TwoTestsOnOnePanel)
+        newer = seedAutoTest(2, QStringLiteral("10:01"), {device});
+    auto panel = m_fx->panel(1, 0);
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
+            panel->wake();
+    };
+    auto offs = [&] { return panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF); };
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0, 20)));
+    if (overlap == EditedToTheNextMinute) {
+        // What the editor stores for a schedule saved during its run.
+        VelkAutoTestSchedule edited = storedAutoTest(first);
+        edited.time = QStringLiteral("10:01");
+        edited.devices = {device};
+        QCOMPARE(m_fx->db()->updateAutoTestSchedule(edited), DB_OK);
+        runner.rebuild();
+    } else if (overlap == DeletedAndReplaced) {
+        VelkAutoTestSchedule gone = storedAutoTest(first);
+        QCOMPARE(m_fx->db()->deleteAutoTestSchedule(gone), DB_OK);
+        newer = seedAutoTest(2, QStringLiteral("10:01"), {device});
+        QVERIFY(newer != first);
+        runner.rebuild();
+    }
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1)));
+    QCOMPARE(storedAutoTest(newer).status, 2);
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    settle();
+    QCOMPARE(offs(), 0);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
+    QCOMPARE(storedAutoTest(newer).status, 2);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(storedAutoTest(newer), rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, 2);
+    if (overlap == TwoTestsOnOnePanel)
+        QCOMPARE(storedAutoTest(first).status, 4);
+
+    clock.setNow(QDateTime(Monday, QTime(10, 2, 30)));
+    QTRY_COMPARE_WITH_TIMEOUT(offs(), 1, 30000);
+    const VelkAutoTestSchedule done = storedAutoTest(newer);
+    QCOMPARE(done.status, 4);
+    rows.clear();
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(done, rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QVERIFY(rows.at(0).status == 4 && rows.at(0).notes == 2);
+    if (overlap == TwoTestsOnOnePanel)
+        QCOMPARE(storedAutoTest(first).status, 4);
+    settle();
+    QCOMPARE(offs(), 1);
+    panel->shutDown();
+}
+
+void TestSchedulingRunners::checkFollowsItsPowerOnWhateverTheWallClock_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::newRow("clock set back a day") << -1;
+    QTest::newRow("clock set forward two days") << 2;
+}
+
+// The wall clock is set during a run, 20 s after the power-on. The check still comes 90 s after the power-on by the
+// time that passed: not a day later with the panel left on and the schedule locked, and not at once, before the panel
+// had its time to come up.
+void TestSchedulingRunners::checkFollowsItsPowerOnWhateverTheWallClock()
+{
+    QFETCH(int, days);
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 tsid = seedAutoTest(2, QStringLiteral("10:00"), {device});
+    auto panel = m_fx->panel(1, 0);
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
+            panel->wake();
+    };
+    auto offs = [&] { return panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF); };
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
+
+    clock.advance(20000);
+    clock.stepTo(clock.now().addDays(days));
+    settle();
+    QCOMPARE(offs(), 0);
+    QCOMPARE(storedAutoTest(tsid).status, 2);
+    clock.advance(69000);
+    settle();
+    QCOMPARE(offs(), 0);
+    QCOMPARE(storedAutoTest(tsid).status, 2);
+
+    clock.advance(1000);
+    QTRY_COMPARE_WITH_TIMEOUT(offs(), 1, 30000);
+    const VelkAutoTestSchedule done = storedAutoTest(tsid);
+    QCOMPARE(done.status, 4);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(done, rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, 4);
     panel->shutDown();
 }
 
