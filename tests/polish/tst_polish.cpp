@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -266,6 +268,59 @@ int inkContrast(const QImage &image)
     return contrast;
 }
 
+// Types into a time box as an operator does, and tells where the value differs from what was typed: over a selected
+// value (10 or more, so that no leading zero stands in the way), one digit and Enter, Backspace and the arrows.
+QStringList typingFaults(QSpinBox *box)
+{
+    QStringList wrong;
+    const auto expect = [&wrong, box](const QString &what, int value, const QString &text) {
+        if (box->value() != value || box->text() != text)
+            wrong << QStringLiteral("%1 of %2, %3: %4 shown, %5 held, %6 expected")
+                         .arg(box->objectName(), QLatin1String(box->window()->metaObject()->className()), what,
+                              box->text())
+                         .arg(box->value())
+                         .arg(text);
+    };
+    if (!box->isVisible() || !box->isEnabled())
+        return {QStringLiteral("%1 of %2 cannot be typed into")
+                    .arg(box->objectName(), QLatin1String(box->window()->metaObject()->className()))};
+    box->setFocus();
+    const auto typeOver = [box](int start, const QString &keys) {
+        box->setValue(start);
+        box->selectAll();
+        QTest::keyClicks(box, keys);
+    };
+    typeOver(17, QStringLiteral("21"));
+    expect(QStringLiteral("21 over 17"), 21, QStringLiteral("21"));
+    typeOver(21, QStringLiteral("13"));
+    expect(QStringLiteral("13 over 21"), 13, QStringLiteral("13"));
+    if (box->maximum() >= 59) {
+        typeOver(37, QStringLiteral("54"));
+        expect(QStringLiteral("54 over 37"), 54, QStringLiteral("54"));
+        typeOver(45, QStringLiteral("37"));
+        expect(QStringLiteral("37 over 45"), 37, QStringLiteral("37"));
+    }
+    typeOver(13, QStringLiteral("5"));
+    QTest::keyClick(box, Qt::Key_Return);
+    expect(QStringLiteral("5 and Enter over 13"), 5, QStringLiteral("05"));
+    box->setValue(13);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QStringLiteral("0"));
+    expect(QStringLiteral("Backspace and 0 after 13"), 10, QStringLiteral("10"));
+    box->setValue(9);
+    QTest::keyClick(box, Qt::Key_Up);
+    expect(QStringLiteral("Up from 09"), 10, QStringLiteral("10"));
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Down);
+    expect(QStringLiteral("Down twice from 10"), 8, QStringLiteral("08"));
+    // Both digits have room in the box.
+    auto *edit = box->findChild<QLineEdit *>();
+    if (edit && edit->fontMetrics().horizontalAdvance(QStringLiteral("00")) > edit->width())
+        wrong << box->objectName() + QStringLiteral(" has no room for two digits");
+    return wrong;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -295,6 +350,7 @@ private slots:
     void broadcastTargetsReadWhole();
     void deviceTabsAndNoticesReadWhole();
     void reminderNamesWhatSetupUpdateLists();
+    void timeBoxesGiveWhatIsTyped();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -1078,6 +1134,70 @@ void TestPolish::reminderNamesWhatSetupUpdateLists()
     QCOMPARE(listed, QSet<QString>{QStringLiteral("QML8")});
     QCOMPARE(named(), listed);
     editor->close();
+}
+
+// Every hour and minute box of the device-control, auto-test and firmware schedule windows and of the broadcast's
+// schedule step holds what the operator typed, which is what the schedule is saved with.
+void TestPolish::timeBoxesGiveWhatIsTyped()
+{
+    ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(9, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *editor = page.settingDialog();
+    editor->switchToPage(1);
+    editor->show();
+    QVERIFY(QTest::qWaitForWindowExposed(editor));
+    QStringList wrong;
+    DeviceControlScheduleSetting *control = editor->deviceControlPage();
+    for (QCheckBox *request : {control->checkBox_onTime, control->checkBox_rebootTime, control->checkBox_offTime})
+        request->setChecked(true);
+    int typedInto = 0;
+    for (QSpinBox *box : {control->spinBox_onTime_HR, control->spinBox_onTime_Min, control->spinBox_rebootTime_HR,
+                          control->spinBox_rebootTime_Min, control->spinBox_offTime_HR, control->spinBox_offTime_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    editor->switchToPage(3);
+    AutoTestScheduleSetting *autoTest = editor->autoTestPage();
+    for (QSpinBox *box : {autoTest->spinBox_onTime_HR, autoTest->spinBox_onTime_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    editor->switchToPage(2);
+    OtaScheduleSetting *firmware = editor->fwUpdatePage();
+    // Its start shows once out-of-date devices are ticked; none are here, so it is shown as ticking shows it.
+    firmware->selectScheduleWidget->show();
+    for (QSpinBox *box : {firmware->spinBox_Time_HR, firmware->spinBox_Time_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    editor->close();
+
+    // The broadcast's schedule panel shows once a target is checked.
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice panel;
+    panel.deviceName = QStringLiteral("Hall Panel");
+    panel.macAddress = QStringLiteral("00:11:22:33:40:01");
+    panel.deviceType = QStringLiteral("Control Box");
+    panel.modelName = QStringLiteral("Velk TM B-Series");
+    panel.displayClientVersion = QStringLiteral("1.1.1030.30");
+    QCOMPARE(db->createIFPDevice(panel), DB_OK);
+    const auto removePanel = qScopeGuard([db, &panel] { db->deleteIFPDevice(panel); });
+    BroadcastSchedule step(nullptr, &clock);
+    step.resize(ScaleMath::truncScaled(874, getScaleFactor()), ScaleMath::truncScaled(539, getScaleFactor()));
+    step.newBroadcast();
+    step.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&step));
+    QVERIFY(step.tableWidgetDevice->rowCount() > 0);
+    auto *target = qobject_cast<QCheckBox *>(step.tableWidgetDevice->cellWidget(0, 0));
+    QVERIFY(target);
+    target->click();
+    step.btnSchedule->click();
+    for (QSpinBox *box : {step.spinBox_Time_HR, step.spinBox_Time_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    QCOMPARE(typedInto, 12);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
 }
 
 QTEST_MAIN(TestPolish)

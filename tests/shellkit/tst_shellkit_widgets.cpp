@@ -132,6 +132,7 @@ private slots:
     void sortingIndicator();
     void textLabelBadge();
     void spinBoxShowsTwoDigits();
+    void spinBoxGivesWhatIsTyped();
     void lineEdits();
     void placeholderColourSurvivesStyleSheets();
     void mouseWidgets();
@@ -456,6 +457,60 @@ void TestKitWidgets::spinBoxShowsTwoDigits()
     QCOMPARE(spin.text(), QString("10"));
     spin.setValue(0);
     QCOMPARE(spin.text(), QString("00"));
+}
+
+// What the operator types into a time box is its value: over a selected value, one digit at a time, with Backspace and
+// with the arrows. The two digits are shown again once the value is taken (Enter, the arrows).
+void TestKitWidgets::spinBoxGivesWhatIsTyped()
+{
+    ScheduleSettingSpinBox minutes(nullptr);
+    minutes.setRange(0, 59);
+    minutes.show();
+    minutes.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&minutes));
+    minutes.setFocus();
+    const auto typeOver = [&minutes](int start, const QString &keys) {
+        minutes.setValue(start);
+        minutes.selectAll();
+        QTest::keyClicks(&minutes, keys);
+    };
+
+    typeOver(37, "54");
+    QCOMPARE(minutes.value(), 54);
+    QCOMPARE(minutes.text(), QString("54"));
+    typeOver(45, "37");
+    QCOMPARE(minutes.value(), 37);
+    QCOMPARE(minutes.text(), QString("37"));
+    typeOver(12, "07");
+    QCOMPARE(minutes.value(), 7);
+    QCOMPARE(minutes.text(), QString("07"));
+    typeOver(37, "5");
+    QCOMPARE(minutes.value(), 5);
+    QTest::keyClick(&minutes, Qt::Key_Return);
+    QCOMPARE(minutes.value(), 5);
+    QCOMPARE(minutes.text(), QString("05"));
+    typeOver(37, "60"); // past the range: the 0 is refused
+    QCOMPARE(minutes.value(), 6);
+
+    minutes.setValue(37);
+    QTest::keyClick(&minutes, Qt::Key_End);
+    QTest::keyClick(&minutes, Qt::Key_Backspace);
+    QCOMPARE(minutes.value(), 3);
+    QTest::keyClicks(&minutes, "1");
+    QCOMPARE(minutes.value(), 31);
+    QCOMPARE(minutes.text(), QString("31"));
+
+    minutes.setValue(9);
+    QTest::keyClick(&minutes, Qt::Key_Up);
+    QCOMPARE(minutes.text(), QString("10"));
+    QTest::keyClick(&minutes, Qt::Key_Down);
+    QTest::keyClick(&minutes, Qt::Key_Down);
+    QCOMPARE(minutes.value(), 8);
+    QCOMPARE(minutes.text(), QString("08"));
+    // The arrows leave the value selected, so digits typed next replace it.
+    QTest::keyClicks(&minutes, "42");
+    QCOMPARE(minutes.value(), 42);
+    QVERIFY(minutes.prefix().isEmpty());
 }
 
 void TestKitWidgets::lineEdits()
