@@ -351,6 +351,7 @@ private slots:
     void deviceTabsAndNoticesReadWhole();
     void reminderNamesWhatSetupUpdateLists();
     void timeBoxesGiveWhatIsTyped();
+    void syncReportStaysOnTheScreen();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -1198,6 +1199,44 @@ void TestPolish::timeBoxesGiveWhatIsTyped()
     }
     QCOMPARE(typedInto, 12);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+}
+
+// The Sync report opens at the active window's top-left + (25, 81) times the scale, moved only as far as keeps it on
+// the screen: from a window at the screen's top-left and from one near its bottom-right corner.
+void TestPolish::syncReportStaysOnTheScreen()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QVERIFY(createPanelUser(db, QStringLiteral("Chen Wei"), QStringLiteral("abcd")) != 0);
+    Settings settings(new Management);
+    settings.show();
+    QVERIFY(QTest::qWaitForWindowActive(&settings));
+    settings.btnUserAccountsClicked();
+    auto *overview = settings.findChild<AccountOverview *>();
+    AccountReportDialog *report = overview->report();
+    const QRect area = settings.screen()->availableGeometry();
+    const double scale = getScaleFactor();
+    const QPoint offset(ScaleMath::truncScaled(25, scale), ScaleMath::truncScaled(81, scale));
+    int pulledBack = 0;
+    for (const QPoint &corner : {area.topLeft(), area.bottomRight() - QPoint(200, 150)}) {
+        settings.move(corner);
+        QTRY_COMPARE(settings.pos(), corner);
+        settings.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&settings));
+        overview->showAccountReportDialog(0);
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        const QRect frame = report->frameGeometry();
+        const QPoint wanted = settings.mapToGlobal(QPoint(0, 0)) + offset;
+        // Where it fits, exactly there; where it does not, against the edge it would pass; larger than the screen,
+        // at the screen's top-left.
+        const int x = frame.width() > area.width() ? area.left() : qMin(wanted.x(), area.right() + 1 - frame.width());
+        const int y =
+            frame.height() > area.height() ? area.top() : qMin(wanted.y(), area.bottom() + 1 - frame.height());
+        QCOMPARE(frame.topLeft(), QPoint(qMax(x, area.left()), qMax(y, area.top())));
+        if (frame.topLeft() != wanted)
+            ++pulledBack;
+        report->close();
+    }
+    QVERIFY(pulledBack >= 1);
 }
 
 QTEST_MAIN(TestPolish)

@@ -8,6 +8,7 @@
 #include "shell/kit/CustomLineEditText.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/MainButtonFrame.h"
 #include "shell/kit/NotificationDialog.h"
@@ -133,6 +134,7 @@ private slots:
     void textLabelBadge();
     void spinBoxShowsTwoDigits();
     void spinBoxGivesWhatIsTyped();
+    void dialogPlacedInsideTheScreen();
     void lineEdits();
     void placeholderColourSurvivesStyleSheets();
     void mouseWidgets();
@@ -511,6 +513,42 @@ void TestKitWidgets::spinBoxGivesWhatIsTyped()
     QTest::keyClicks(&minutes, "42");
     QCOMPARE(minutes.value(), 42);
     QVERIFY(minutes.prefix().isEmpty());
+}
+
+// A dialog placed at a point stays there where it fits on the screen, is moved only as far as keeps it inside where it
+// would reach past an edge, and one larger than the screen keeps its top-left corner on it.
+void TestKitWidgets::dialogPlacedInsideTheScreen()
+{
+    QWidget owner;
+    owner.resize(300, 200);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    const QRect area = owner.screen()->availableGeometry();
+    QDialog dialog;
+    dialog.setFixedSize(200, 100);
+    // Not shown yet, the dialog is given a frame like its owner's.
+    const QSize frame = dialog.size() + owner.frameGeometry().size() - owner.size();
+    const int right = area.right() - frame.width() + 1;
+    const int bottom = area.bottom() - frame.height() + 1;
+
+    DialogPlacementRule::placeInsideScreen(&dialog, area.topLeft() + QPoint(25, 81), &owner);
+    QCOMPARE(dialog.pos(), area.topLeft() + QPoint(25, 81));
+    DialogPlacementRule::placeInsideScreen(&dialog, QPoint(area.right() - 150, area.top() + 10), &owner);
+    QCOMPARE(dialog.pos(), QPoint(right, area.top() + 10));
+    DialogPlacementRule::placeInsideScreen(&dialog, QPoint(area.left() + 10, area.bottom() - 40), &owner);
+    QCOMPARE(dialog.pos(), QPoint(area.left() + 10, bottom));
+    DialogPlacementRule::placeInsideScreen(&dialog, area.bottomRight() + QPoint(300, 300), &owner);
+    QCOMPARE(dialog.pos(), QPoint(right, bottom));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    DialogPlacementRule::placeInsideScreen(&dialog, area.bottomRight() - QPoint(150, 40), &owner);
+    QTRY_VERIFY(area.contains(dialog.frameGeometry()));
+    dialog.hide();
+
+    dialog.setFixedSize(area.width() + 50, area.height() + 20);
+    DialogPlacementRule::placeInsideScreen(&dialog, area.topLeft() + QPoint(30, 30), &owner);
+    QCOMPARE(dialog.pos(), area.topLeft());
 }
 
 void TestKitWidgets::lineEdits()
