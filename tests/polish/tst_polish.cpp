@@ -66,6 +66,7 @@
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnDialog.h"
@@ -893,8 +894,8 @@ void TestPolish::everyFilePickerOpensInOneFolder()
 }
 
 // A device or user list saved without typing ".csv" gets the ending, so the next Import List shows it; the database
-// backup gets ".db", which restoring asks for. A file that already has the name with the ending is never replaced,
-// since the dialog asked only about the name as typed.
+// backup gets ".db", which restoring asks for, and the event log's export ".txt". A file that already has the name with
+// the ending is never replaced, since the dialog asked only about the name as typed.
 void TestPolish::savedFilesGetTheirSuffix()
 {
     QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/List.CSV"), QStringLiteral("csv"), nullptr),
@@ -939,6 +940,24 @@ void TestPolish::savedFilesGetTheirSuffix()
     chooser.answer = base + QStringLiteral("kept");
     userSettings.backupDb();
     QCOMPARE(fileText(base + QStringLiteral("kept.db")), QStringLiteral("kept"));
+
+    // The event log's export offers "*.txt".
+    QVERIFY(writeFile(base + QStringLiteral("kept.txt"), "kept"));
+    EventLogDialog eventLog;
+    chooser.answer = base + QStringLiteral("events");
+    eventLog.btnExportClicked();
+    QVERIFY(fileText(base + QStringLiteral("events.txt")).startsWith(QStringLiteral("Device Name")));
+    QVERIFY(!QFile::exists(base + QStringLiteral("events")));
+    chooser.answer = base + QStringLiteral("Events.TXT");
+    eventLog.btnExportClicked();
+    QVERIFY(QFile::exists(base + QStringLiteral("Events.TXT")));
+    QVERIFY(!QFile::exists(base + QStringLiteral("Events.TXT.txt")));
+    chooser.answer = base + QStringLiteral("kept");
+    eventLog.btnExportClicked();
+    QCOMPARE(fileText(base + QStringLiteral("kept.txt")), QStringLiteral("kept"));
+    auto *eventNotice = eventLog.findChild<GeneralMsgDialog *>();
+    QVERIFY(eventNotice && eventNotice->isVisible());
+    QVERIFY(eventNotice->labelMessage->text().contains(QStringLiteral("kept.txt")));
 }
 
 // User Settings, walked with Tab: the focus goes down the form as it reads, and every stop looks different while it
