@@ -61,6 +61,7 @@
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/app/CheckPasswordDialog.h"
 #include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LanguageDialog.h"
 #include "shell/app/Settings.h"
 #include "shell/app/StartupLanguage.h"
 #include "shell/app/UserInfoDialog.h"
@@ -352,6 +353,7 @@ private slots:
     void deviceTabsAndNoticesReadWhole();
     void reminderNamesWhatSetupUpdateLists();
     void timeBoxesGiveWhatIsTyped();
+    void noticesCloseWithEnter();
     void syncReportStaysOnTheScreen();
 
 private:
@@ -1218,6 +1220,46 @@ void TestPolish::timeBoxesGiveWhatIsTyped()
     }
     QCOMPARE(typedInto, 12);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+}
+
+// The notices that a file was kept and that a new language restarts the console close with Enter, as with OK: the
+// keyboard is in them once they show.
+void TestPolish::noticesCloseWithEnter()
+{
+    const auto closesWithEnter = [](QDialog *notice, Qt::Key key) {
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(notice));
+        // The keys go where the window system sends them: to the active window, which hands them to its focus widget.
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(!focus || focus == notice || notice->isAncestorOf(focus));
+        QTest::keyClick(notice->windowHandle(), key);
+        QVERIFY2(!notice->isVisible(), notice->metaObject()->className());
+    };
+
+    QTemporaryDir folder;
+    QVERIFY(writeFile(folder.path() + QStringLiteral("/kept.csv"), "kept"));
+    RecordingChooser chooser;
+    FileChooser::setInstance(&chooser);
+    const auto restore = qScopeGuard([] { FileChooser::setInstance(nullptr); });
+    chooser.answer = folder.path() + QStringLiteral("/kept");
+    ImportDialog devices;
+    devices.labelDownloadSample->clicked();
+    closesWithEnter(devices.findChild<GeneralMsgDialog *>(), Qt::Key_Return);
+    devices.labelDownloadSample->clicked();
+    closesWithEnter(devices.findChild<GeneralMsgDialog *>(), Qt::Key_Enter);
+
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    userSettings.show();
+    QVERIFY(QTest::qWaitForWindowActive(&userSettings));
+    userSettings.comboBoxLang->setCurrentIndex(userSettings.comboBoxLang->currentIndex() == 1 ? 2 : 1);
+    LanguageDialog *language = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<LanguageDialog *>(widget); found && found->isVisible())
+            language = found;
+    }
+    closesWithEnter(language, Qt::Key_Return);
+    QVERIFY(userSettings.isVisible()); // the settings stay open, with the new language chosen but not saved
+    userSettings.close();
 }
 
 // The Sync report opens at the active window's top-left + (25, 81) times the scale, moved only as far as keeps it on
