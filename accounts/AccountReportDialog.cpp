@@ -213,10 +213,7 @@ void AccountReportDialog::updateBroadcastReportTable()
                 tableWidgetReport->setItem(r, column, new QTableWidgetItem(value));
                 return;
             }
-            auto *label = new QLabel;
-            label->setStyleSheet(QStringLiteral("color: #ffffff;font-size:10pt; font-family:Arial;"
-                                                "background: transparent;"));
-            scaleStyleSheetFontSize(label, 10, 0, false, false);
+            QLabel *label = newCellLabel();
             setElidedLabelText(label, value,
                                tableWidgetReport->columnWidth(column) - ScaleMath::truncScaled(20, scale));
             tableWidgetReport->setCellWidget(r, column, label);
@@ -362,6 +359,17 @@ void AccountReportDialog::syncNow()
     server->connectSyncReport(button->property("macAddress").toString());
 }
 
+QLabel *AccountReportDialog::newCellLabel()
+{
+    auto *label = new QLabel;
+    label->setStyleSheet(QStringLiteral("color: #ffffff;font-size:10pt; font-family:Arial;"
+                                        "background: transparent;"));
+    scaleStyleSheetFontSize(label, 10, 0, false, false);
+    // Its text is elided before the table shows it: in the font it is drawn in, not the default.
+    label->ensurePolished();
+    return label;
+}
+
 QPushButton *AccountReportDialog::newSyncButton()
 {
     auto *sync = FormStyle::button(nullptr, "sync", QRect(), true);
@@ -378,6 +386,9 @@ void AccountReportDialog::layoutHeader()
                                              reportHeaderSyncStatus, reportHeaderTime,   reportHeaderSync};
     const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
     const int indicatorSize = ScaleMath::truncScaled(8, scale);
+    // The headers' texts are measured below: in the fonts their style sheets give them.
+    for (ClickableLabel *header : headers)
+        header->ensurePolished();
 
     // The fixed widths filled the table exactly, and the table's last column does not stretch
     // while its header is hidden: the Sync column ran on under the frame and the scroll bar, and
@@ -398,6 +409,27 @@ void AccountReportDialog::layoutHeader()
     widths[ColumnCount - 1] =
         qMax(room, probe->sizeHint().width() + 2 * ScaleMath::truncScaled(SyncMargin, scale) + CellPadding);
     widths[AccountReportRows::SyncStatusColumn] -= widths[ColumnCount - 1] - room;
+    // That left a failed panel's reason at "Failed, because s...", while the times ("yyyy-MM-dd
+    // hh:mm") and the power icons need less than their columns: Time, then Power, give that room
+    // back, each keeping what its text or icon, its header and the cell padding take.
+    const int owedTo = AccountReportRows::SyncStatusColumn;
+    int owed = widths[ColumnCount - 1] - room;
+    const auto headerNeeds = [&](const ClickableLabel *header) {
+        return header->fontMetrics().horizontalAdvance(header->toolTip()) + ScaleMath::truncScaled(14, scale) +
+               2 * indicatorSize;
+    };
+    const std::unique_ptr<QLabel> timeProbe(newCellLabel());
+    const int timeNeeds = qMax(timeProbe->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) +
+                                   ScaleMath::truncScaled(24, scale),
+                               headerNeeds(reportHeaderTime));
+    const int powerNeeds = qMax(ScaleMath::truncScaled(20 + 2 * CellPadding, scale), headerNeeds(reportHeaderPower));
+    for (const QPair<int, int> &donor : {qMakePair(int(AccountReportRows::TimeColumn), timeNeeds),
+                                         qMakePair(int(AccountReportRows::PowerColumn), powerNeeds)}) {
+        const int given = qMax(0, qMin(owed, widths[donor.first] - donor.second));
+        widths[donor.first] -= given;
+        widths[owedTo] += given;
+        owed -= given;
+    }
 
     int x = headerStrip->x();
     for (int i = 0; i < ColumnCount; ++i) {

@@ -66,6 +66,8 @@ private:
     void layoutHeader();
     /// A Sync button as the table's rows show it.
     QPushButton *newSyncButton();
+    /// A white text label of a cell, as the rows show their texts.
+    static QLabel *newCellLabel();
     void scaleUi(bool rescale);
 
     OrvantaDBIntf *db;

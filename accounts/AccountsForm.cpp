@@ -1,6 +1,7 @@
 #include "accounts/AccountsForm.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/FormStyle.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
@@ -39,7 +40,11 @@ QPoint AccountsForm::activeCorner(QWidget *fallback)
 void AccountsForm::moveTo(QWidget *window, const QPoint &corner, int dx, int dy)
 {
     const double scale = getScaleFactor();
-    window->move(corner + QPoint(ScaleMath::truncScaled(dx, scale), ScaleMath::truncScaled(dy, scale)));
+    const QPoint wanted = corner + QPoint(ScaleMath::truncScaled(dx, scale), ScaleMath::truncScaled(dy, scale));
+    // At 1.4 the larger dialogs reach past the screen's edge from a main window in the middle of
+    // a 1920 × 1080 screen; the active window tells the frame a dialog will get.
+    QWidget *active = QApplication::activeWindow();
+    DialogPlacementRule::placeInsideScreen(window, wanted, active ? active : window);
 }
 
 QGridLayout *AccountsForm::fieldGrid(QWidget *container, int captionStretch, int fieldStretch, int rowSpacing)

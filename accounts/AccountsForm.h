@@ -39,6 +39,6 @@ public:
     static QPoint activeCorner(QWidget *fallback);
 
     /// Moves window so that its frame's top-left corner lies at corner + (dx, dy) times the UI
-    /// scale, truncated to whole pixels.
+    /// scale, truncated to whole pixels, or only as far from there as keeps it inside the screen.
     static void moveTo(QWidget *window, const QPoint &corner, int dx, int dy);
 };

@@ -604,11 +604,8 @@ void BroadcastSchedule::setTime(int hour, int minute)
 {
     spinBox_Time_HR->setValue(hour);
     spinBox_Time_Min->setValue(minute);
-    // Setting the value a box holds already emits nothing, so its two-digit prefix is set here too.
-    for (ScheduleSettingSpinBox *box : {spinBox_Time_HR, spinBox_Time_Min}) {
-        box->setZero(box->value());
+    for (ScheduleSettingSpinBox *box : {spinBox_Time_HR, spinBox_Time_Min})
         box->clearFocus();
-    }
 }
 
 void BroadcastSchedule::updateRepeatButtons()
@@ -639,9 +636,8 @@ void BroadcastSchedule::btnNextClicked()
         showMessage(tr("Can not edit this broadcast."));
         return;
     }
-    if (!broadcastData.isNow &&
-        !BroadcastTiming::isLater(calendarWidget->selectedDate(), spinBox_Time_HR->text().toInt(nullptr, 10),
-                                  spinBox_Time_Min->text().toInt(nullptr, 10), m_clock->now())) {
+    if (!broadcastData.isNow && !BroadcastTiming::isLater(calendarWidget->selectedDate(), spinBox_Time_HR->value(),
+                                                          spinBox_Time_Min->value(), m_clock->now())) {
         writeLog(LOG_LEVEL_INFO, "BroadcastSchedule::addBroadcastClicked, can NOT set a past time");
         showMessage(tr("You can't select the date to broadcast before right now."));
         return;

@@ -1239,6 +1239,14 @@ and a new, empty database was created.</translation>
         <translation>The console cannot start, because its data folder cannot be written:
 %1</translation>
     </message>
+    <message>
+        <source>The console cannot start, because its lock file is not a file (a folder or a broken link, for example):
+%1
+Remove it and start the console again.</source>
+        <translation>The console cannot start, because its lock file is not a file (a folder or a broken link, for example):
+%1
+Remove it and start the console again.</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>

@@ -1239,6 +1239,14 @@ and a new, empty database was created.</source>
         <translation>無法寫入主控台的資料夾，因此主控台無法啟動：
 %1</translation>
     </message>
+    <message>
+        <source>The console cannot start, because its lock file is not a file (a folder or a broken link, for example):
+%1
+Remove it and start the console again.</source>
+        <translation>主控台無法啟動，因為它的鎖定檔不是檔案（例如是資料夾或失效的連結）：
+%1
+請將它移除後再啟動主控台。</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>

@@ -65,6 +65,14 @@ SingleInstance::Outcome SingleInstance::acquire()
                               : QStringLiteral("the lock file %1 cannot be created").arg(m_lockPath);
             return Unavailable;
         }
+        // A console's lock is a plain file. A folder or a dangling link under its name exists as
+        // well, so the lock looks taken, but no console holds it, none answers and none ever
+        // frees it: the wait would end as if a console without a window held it.
+        if (lockPathIsNoFile()) {
+            m_lockError =
+                QStringLiteral("the lock file %1 is a folder, a dangling link or another non-file").arg(m_lockPath);
+            return LockPathTaken;
+        }
         const int left = int(qMax<qint64>(0, m_handOverWait - clock.elapsed()));
         switch (askHolder(qMax(left, retryPause))) {
         case AskResult::Shown:
@@ -101,6 +109,13 @@ bool SingleInstance::canWriteLockFolder() const
     // A real attempt: permission bits alone miss read-only mounts and access lists.
     QTemporaryFile probe(QDir(lockFolder()).filePath(QStringLiteral("write-probe-XXXXXX")));
     return probe.open();
+}
+
+bool SingleInstance::lockPathIsNoFile() const
+{
+    // A link to a lock file is followed as the lock itself is; one that leads nowhere is not.
+    const QFileInfo info(m_lockPath);
+    return info.exists() ? !info.isFile() : info.isSymLink();
 }
 
 SingleInstance::AskResult SingleInstance::askHolder(int timeout) const
@@ -182,6 +197,7 @@ int SingleInstance::exitCodeFor(Outcome outcome)
     case NoMainWindow:
         return -1;
     case Unavailable:
+    case LockPathTaken:
         return 2;
     case Acquired:
         break;

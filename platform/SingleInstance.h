@@ -26,7 +26,8 @@ public:
         Acquired,     ///< this process is the one console
         HandedOver,   ///< another console runs and showed its main window
         NoMainWindow, ///< another console holds the lock but showed no main window (or never answered)
-        Unavailable   ///< the lock cannot be taken for another reason: its folder cannot be written
+        Unavailable,  ///< the lock cannot be taken for another reason: its folder cannot be written
+        LockPathTaken ///< a folder, a dangling link or another non-file stands where the lock file belongs
     };
 
     /// `lockFolder` holds the lock file "<key>.lock"; it is created when missing.
@@ -50,13 +51,13 @@ public:
     bool isHeld() const { return m_held; }
 
     /// The process exit code of a start that did not acquire: 1 handed over, -1 no main window,
-    /// 2 lock unavailable.
+    /// 2 lock unavailable or its path taken.
     static int exitCodeFor(Outcome outcome);
 
     QString lockFilePath() const { return m_lockPath; }
     /// The folder that holds the lock file.
     QString lockFolder() const;
-    /// Why the lock was Unavailable, for the log (empty otherwise).
+    /// Why the lock was Unavailable or its path taken, for the log (empty otherwise).
     QString lockError() const { return m_lockError; }
     QString serverName() const { return m_serverName; }
     /// Why the local socket could not be opened (empty when it listens).
@@ -83,6 +84,7 @@ private:
     };
     AskResult askHolder(int timeout) const;
     bool canWriteLockFolder() const;
+    bool lockPathIsNoFile() const;
 
     QString m_lockPath;
     QString m_serverName;

@@ -68,7 +68,6 @@ public:
         spin->setGeometry(geometry);
         spin->setRange(0, max);
         spin->setValue(0);
-        spin->setPrefix(QStringLiteral("0"));
         spin->setAlignment(Qt::AlignCenter);
         spin->setStyleSheet(QStringLiteral(
             "QSpinBox{background-color: #333333;color: #ffffff;font-size:11pt; font-family:Arial;"

@@ -471,7 +471,6 @@ private:
         spin->setObjectName(QLatin1String(objectName));
         spin->setMaximumWidth(50);
         spin->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-        spin->setPrefix(QStringLiteral("0"));
         spin->setMaximum(maximum);
         spin->setValue(0);
         spin->setStyleSheet(QStringLiteral(

@@ -39,10 +39,17 @@ QString DatabaseStartupNotice::dataFolderText(const QString &folder)
         .arg(QDir::toNativeSeparators(folder));
 }
 
-void DatabaseStartupNotice::showDataFolderError(const QString &folder, const QString &detail, QWidget *parent)
+QString DatabaseStartupNotice::lockPathText(const QString &lockFile)
+{
+    return tr("The console cannot start, because its lock file is not a file (a folder or a broken link, for "
+              "example):\n%1\nRemove it and start the console again.")
+        .arg(QDir::toNativeSeparators(lockFile));
+}
+
+void DatabaseStartupNotice::showStartError(const QString &message, const QString &detail, QWidget *parent)
 {
     writeLog(LOG_LEVEL_ERROR, "DatabaseStartupNotice: %s", detail.toUtf8().constData());
-    show(dataFolderText(folder), parent);
+    show(message, parent);
 }
 
 void DatabaseStartupNotice::show(const QString &message, QWidget *parent)

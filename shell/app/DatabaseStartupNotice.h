@@ -25,8 +25,10 @@ public:
 
     /// The text for a data folder in which the console cannot even take its single-instance lock.
     static QString dataFolderText(const QString &folder);
-    /// Logs detail and shows dataFolderText(folder) until the operator closes it.
-    static void showDataFolderError(const QString &folder, const QString &detail, QWidget *parent = nullptr);
+    /// The text for a lock file path taken by a folder, a dangling link or another non-file.
+    static QString lockPathText(const QString &lockFile);
+    /// Logs detail and shows message, one of the texts above, until the operator closes it.
+    static void showStartError(const QString &message, const QString &detail, QWidget *parent = nullptr);
 
 private:
     static void show(const QString &message, QWidget *parent);

@@ -4,6 +4,8 @@
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QKeyEvent>
+
 LanguageDialog::LanguageDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
@@ -19,6 +21,17 @@ LanguageDialog::~LanguageDialog() = default;
 void LanguageDialog::okButtonClicked()
 {
     close();
+}
+
+void LanguageDialog::keyPressEvent(QKeyEvent *event)
+{
+    // OK is a tool button, which Enter does not press, and the dialog has no default push button:
+    // Enter closes the notice as OK does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        okButtonClicked();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void LanguageDialog::showEvent(QShowEvent *event)

@@ -43,9 +43,9 @@ void stopLogging(AutoSerialFileLogger *logger)
     delete logger;
 }
 
-// A data folder in which not even the lock file can be made: the database could neither be
-// created nor changed there, so the console tells which folder and ends instead of starting.
-int refuseUnwritableDataFolder(const SingleInstance &instance)
+// A data folder in which not even the lock file can be made, or a folder or a dangling link where
+// the lock file belongs: the console tells what stands in the way and ends instead of starting.
+int refuseStart(const SingleInstance &instance, SingleInstance::Outcome outcome)
 {
     AutoSerialFileLogger *logger = startLogging();
     // No database, so no stored language: the system's decides, as on a first start.
@@ -53,13 +53,15 @@ int refuseUnwritableDataFolder(const SingleInstance &instance)
     StartupLanguage::apply(StartupLanguage::choose(*translator, QString(), QLocale::system().name(),
                                                    StartupLanguage::defaultSearchBases()),
                            translator);
+    const QString message = outcome == SingleInstance::LockPathTaken
+                                ? DatabaseStartupNotice::lockPathText(instance.lockFilePath())
+                                : DatabaseStartupNotice::dataFolderText(instance.lockFolder());
     // Also for whoever started the console from a terminal, or without a screen to show the notice on.
-    std::fprintf(stderr, "%s\n",
-                 DatabaseStartupNotice::dataFolderText(instance.lockFolder()).toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     QuitSignalHandler::install();
-    DatabaseStartupNotice::showDataFolderError(instance.lockFolder(), instance.lockError());
+    DatabaseStartupNotice::showStartError(message, instance.lockError());
     stopLogging(logger);
-    return SingleInstance::exitCodeFor(SingleInstance::Unavailable);
+    return SingleInstance::exitCodeFor(outcome);
 }
 } // namespace
 
@@ -79,8 +81,8 @@ int main(int argc, char *argv[])
                             QString::fromLatin1(instanceKey));
     instance.setActivationHandler([]() { return MainWindowFinder::bringForward(AppIdentity::mainWindowTitle()); });
     const SingleInstance::Outcome outcome = instance.acquire();
-    if (outcome == SingleInstance::Unavailable)
-        return refuseUnwritableDataFolder(instance);
+    if (outcome == SingleInstance::Unavailable || outcome == SingleInstance::LockPathTaken)
+        return refuseStart(instance, outcome);
     if (outcome != SingleInstance::Acquired)
         return SingleInstance::exitCodeFor(outcome);
     QuitSignalHandler::install();

@@ -25,6 +25,23 @@ QPoint centreOf(const QRect &rect)
     return QPoint((rect.left() + rect.right()) / 2, (rect.top() + rect.bottom()) / 2);
 }
 
+// A dialog not shown yet has no frame; it will get one like its owner's window.
+QSize frameSizeOf(const QWidget *dialog, const QWidget *owner)
+{
+    QSize frameSize = dialog->frameGeometry().size();
+    if (frameSize == dialog->size() && owner)
+        frameSize += owner->window()->frameGeometry().size() - owner->window()->size();
+    return frameSize;
+}
+
+// The frame moved the least that puts it inside area, or at area's top-left where it is larger.
+QPoint insideArea(QRect frame, const QRect &area)
+{
+    frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
+    frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
+    return frame.topLeft();
+}
+
 } // namespace
 
 void DialogPlacementRule::centreOnScreenOf(QWidget *dialog, QWidget *owner)
@@ -48,17 +65,22 @@ void DialogPlacementRule::centreOnWindowOf(QWidget *dialog, QWidget *owner)
         centreOnScreenOf(dialog, owner);
         return;
     }
-    const QWidget *window = owner->window();
-    // A dialog not shown yet has no frame; it will get one like its owner's window.
-    QSize frameSize = dialog->frameGeometry().size();
-    if (frameSize == dialog->size())
-        frameSize += window->frameGeometry().size() - window->size();
-    const QPoint centre = centreOf(window->frameGeometry());
-    QRect frame(centre - QPoint((frameSize.width() - 1) / 2, (frameSize.height() - 1) / 2), frameSize);
-    // A window near the screen's edge must not push its dialog off the screen.
-    const QRect area = screen->availableGeometry();
-    frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
-    frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
-    // A top-level window's position is its frame's.
-    dialog->move(frame.topLeft());
+    const QSize frameSize = frameSizeOf(dialog, owner);
+    const QPoint centre = centreOf(owner->window()->frameGeometry());
+    const QRect frame(centre - QPoint((frameSize.width() - 1) / 2, (frameSize.height() - 1) / 2), frameSize);
+    // A window near the screen's edge must not push its dialog off the screen. A top-level window's
+    // position is its frame's.
+    dialog->move(insideArea(frame, screen->availableGeometry()));
+}
+
+void DialogPlacementRule::placeInsideScreen(QWidget *dialog, const QPoint &topLeft, QWidget *owner)
+{
+    QScreen *screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = screenOf(owner);
+    if (!screen) {
+        dialog->move(topLeft);
+        return;
+    }
+    dialog->move(insideArea(QRect(topLeft, frameSizeOf(dialog, owner)), screen->availableGeometry()));
 }

@@ -1,6 +1,7 @@
 #include "shell/kit/EventLogDialog.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTableWidgetItem>
@@ -9,6 +10,7 @@
 #include <cstdio>
 
 #include "datastore/OrvantaDBManager.h"
+#include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
@@ -141,10 +143,19 @@ QString EventLogDialog::exportText(const QStringList &headers, const QList<QStri
 
 void EventLogDialog::btnExportClicked()
 {
-    const QString fileName =
+    const QString chosen =
         FileChooser::instance()->getSaveFileName(this, tr("Save as..."), QString(), tr("Text files (*.txt)"));
-    if (fileName.isEmpty())
+    if (chosen.isEmpty())
         return;
+    // The dialog offered text files only and asked before replacing the name as typed, not the one with the ending.
+    bool suffixAdded = false;
+    const QString fileName = FileChooser::withSuffix(chosen, QStringLiteral("txt"), &suffixAdded);
+    if (suffixAdded && QFileInfo::exists(fileName)) {
+        writeLog(LOG_LEVEL_WARNING, "EventLogDialog::btnExportClicked - %s exists, not replaced",
+                 fileName.toLocal8Bit().constData());
+        showMessage(FileChooser::keptExistingText(fileName));
+        return;
+    }
 
     const QTableWidget *table = tableWidgetLogContent;
     QStringList headers;
@@ -173,11 +184,15 @@ void EventLogDialog::btnExportClicked()
         file.close();
         written = written && file.error() == QFileDevice::NoError;
     }
-    if (!written) {
-        // A silent failure would leave the operator believing the log was saved.
-        if (!messageDialog)
-            messageDialog = new GeneralMsgDialog(this);
-        messageDialog->setMessage(tr("The event log could not be written to %1.").arg(fileName));
-        messageDialog->show();
-    }
+    // A silent failure would leave the operator believing the log was saved.
+    if (!written)
+        showMessage(tr("The event log could not be written to %1.").arg(fileName));
+}
+
+void EventLogDialog::showMessage(const QString &text)
+{
+    if (!messageDialog)
+        messageDialog = new GeneralMsgDialog(this);
+    messageDialog->setMessage(text);
+    messageDialog->show();
 }

@@ -30,6 +30,8 @@ public slots:
     void btnExportClicked();
 
 private:
+    void showMessage(const QString &text);
+
     OrvantaDBIntf *dbIntf = nullptr;
     double appliedScale = 0.0;
     GeneralMsgDialog *messageDialog = nullptr;

@@ -3,6 +3,8 @@
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QKeyEvent>
+
 GeneralMsgDialog::GeneralMsgDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
@@ -23,6 +25,17 @@ void GeneralMsgDialog::setMessage(const QString &message)
 void GeneralMsgDialog::okButtonClicked()
 {
     close();
+}
+
+void GeneralMsgDialog::keyPressEvent(QKeyEvent *event)
+{
+    // OK is a tool button, which Enter does not press, and the dialog has no default push button:
+    // Enter closes the notice as OK does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        okButtonClicked();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void GeneralMsgDialog::showEvent(QShowEvent *event)

@@ -2,12 +2,20 @@
 
 ScheduleSettingSpinBox::ScheduleSettingSpinBox(QWidget *parent) : QSpinBox(parent)
 {
-    connect(this, QOverload<int>::of(&QSpinBox::valueChanged), this, &ScheduleSettingSpinBox::setZero);
 }
 
 ScheduleSettingSpinBox::~ScheduleSettingSpinBox() = default;
 
 void ScheduleSettingSpinBox::setZero(int value)
 {
-    setPrefix(value < 10 ? QStringLiteral("0") : QString());
+    Q_UNUSED(value)
+    if (!prefix().isEmpty())
+        setPrefix(QString());
+}
+
+QString ScheduleSettingSpinBox::textFromValue(int value) const
+{
+    // While the operator types, the box keeps the text as typed ("5"); the two digits come back
+    // when the value is shown again (Enter, leaving the box, the arrows).
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }

@@ -2,7 +2,11 @@
 
 #include <QSpinBox>
 
-/// A spin box for hours and minutes: it always shows two digits.
+/// A spin box for hours and minutes: it shows its value in two digits, and while the operator types,
+/// what was typed.
+///
+/// The leading zero is part of the value's text, not a prefix: a prefix switched on and off while
+/// the operator types rewrites the text under the cursor, so "5" then "4" typed over "37" became 45.
 class ScheduleSettingSpinBox : public QSpinBox
 {
     Q_OBJECT
@@ -12,5 +16,10 @@ public:
     ~ScheduleSettingSpinBox() override;
 
 public slots:
+    /// Once switched the prefix with each value; the two digits need nothing from it now, so it
+    /// only clears a prefix a form may have set.
     void setZero(int value);
+
+protected:
+    QString textFromValue(int value) const override;
 };

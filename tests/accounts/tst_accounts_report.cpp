@@ -7,9 +7,11 @@
 #include "accounts/AccountReportDialog.h"
 #include "accounts/AccountReportRows.h"
 #include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -24,6 +26,8 @@ private slots:
     void cleanupTestCase();
     void syncButtonShowsItsWholeText_data();
     void syncButtonShowsItsWholeText();
+    void reasonGetsItsRoomBack_data() { syncButtonShowsItsWholeText_data(); }
+    void reasonGetsItsRoomBack();
     void arrowsPointAsTheReportSorts();
 
 private:
@@ -110,6 +114,39 @@ void TestAccountsReport::syncButtonShowsItsWholeText()
         QCOMPARE(headers.at(column)->x() - headers.first()->x(), table->columnViewportPosition(column));
         QCOMPARE(headers.at(column)->width(), table->columnWidth(column));
     }
+}
+
+// The Sync button's column was taken from Sync Status, and a failed panel's reason read "Failed, because s...". The
+// times need less than their column: the reason gets its room back from Time, whose texts still show whole, and the
+// dialog keeps its size.
+void TestAccountsReport::reasonGetsItsRoomBack()
+{
+    QFETCH(double, dpi);
+    QFETCH(int, screenHeight);
+    initScaleFactorFor(dpi, screenHeight);
+    const double scale = getScaleFactor();
+    AccountReportDialog report;
+    report.refreshReport(m_user);
+    report.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&report));
+    QCOMPARE(report.size(), QSize(ScaleMath::truncScaled(760, scale), ScaleMath::truncScaled(520, scale)));
+    QTableWidget *table = report.tableWidgetReport;
+    const int statusWidth = table->columnWidth(AccountReportRows::SyncStatusColumn);
+    QVERIFY2(statusWidth >= ScaleMath::truncScaled(160, scale),
+             qPrintable(QStringLiteral("Sync Status %1 px wide").arg(statusWidth)));
+    QStringList cut;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        auto *time = qobject_cast<QLabel *>(table->cellWidget(row, AccountReportRows::TimeColumn));
+        QVERIFY(time);
+        const QRect inView(time->mapTo(table->viewport(), QPoint(0, 0)), time->size());
+        if (!time->text().startsWith(QStringLiteral("2024-05-")) || time->text().size() != 16 ||
+            time->fontMetrics().horizontalAdvance(time->text()) > time->contentsRect().width() || inView.left() < 0 ||
+            inView.right() >= table->viewport()->width())
+            cut << time->text();
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+    QCOMPARE(report.reportHeaderTime->text(), report.reportHeaderTime->toolTip());
+    QCOMPARE(report.reportHeaderPower->text(), report.reportHeaderPower->toolTip());
 }
 
 // The report sorts its Time column newest first at opening, and shows that with a downward

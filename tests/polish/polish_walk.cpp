@@ -2,7 +2,8 @@
 // sample update folder served on loopback and its simulated fleet connected, and saves what the screen shows to PNG
 // files. Not a test; run under a real X server so that dialogs sit where the window system puts them:
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_walk /tmp/shots/s14 [zh_TW] [scene ...]
-// Scenes (all when none is named): firmware, broadcast, accounts, devices, schedules, usersettings, files.
+// Scenes (all when none is named): firmware, broadcast, accounts, devices, schedules, usersettings, files, timeboxes,
+// syncreport, notices.
 // The console's translation is installed as at start-up: en_US unless another language is given. Everything stays
 // on loopback and in a temporary HOME.
 
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -33,6 +35,7 @@
 #include "broadcast/BroadcastSetting.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "devices/ImportDialog.h"
 #include "devices/Management.h"
 #include "devices/ManagementAddDevice.h"
 #include "firmware/OtaServerConfig.h"
@@ -40,15 +43,20 @@
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
+#include "scheduling/AutoTestScheduleSetting.h"
+#include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LanguageDialog.h"
 #include "shell/app/Settings.h"
 #include "shell/app/StartupLanguage.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/FileChooser.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
 #include "support/PanelUsers.h"
@@ -109,6 +117,25 @@ void shootFileDialog(const QString &name, const std::function<void()> &open)
     });
     open();
 }
+
+// Types into a time box as the operator does: the value selected, then the keys; Enter when asked.
+void typeTime(QSpinBox *box, int start, const QString &keys, bool enter)
+{
+    box->setValue(start);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, keys);
+    if (enter)
+        QTest::keyClick(box, Qt::Key_Return);
+}
+
+// Answers the save dialogs with one name, so that the notice about a kept file shows.
+class NamedChooser : public DialogFileChooser
+{
+public:
+    QString answer;
+    QString getSaveFileName(QWidget *, const QString &, const QString &, const QString &) override { return answer; }
+};
 
 } // namespace
 
@@ -369,6 +396,127 @@ int main(int argc, char **argv)
         }
         if (imports)
             shootFileDialog(QStringLiteral("file-save"), [imports] { imports->downloadExample(); });
+    }
+
+    if (wanted("timeboxes")) {
+        // Each schedule window's hour and minute boxes, typed into: two digits over a value, one digit and Enter, and
+        // one digit still being typed (the box with the keyboard).
+        frame.clickScheduling();
+        Scheduling_Setting *editor = scheduling->settingDialog();
+        editor->switchToPage(1);
+        editor->show();
+        exposed(editor);
+        DeviceControlScheduleSetting *control = editor->deviceControlPage();
+        for (QCheckBox *request : {control->checkBox_onTime, control->checkBox_rebootTime, control->checkBox_offTime})
+            request->setChecked(true);
+        typeTime(control->spinBox_onTime_HR, 17, QStringLiteral("21"), false);
+        typeTime(control->spinBox_onTime_Min, 37, QStringLiteral("54"), false);
+        typeTime(control->spinBox_rebootTime_HR, 13, QStringLiteral("5"), true);
+        typeTime(control->spinBox_rebootTime_Min, 45, QStringLiteral("37"), false);
+        typeTime(control->spinBox_offTime_HR, 8, QStringLiteral("23"), false);
+        typeTime(control->spinBox_offTime_Min, 12, QStringLiteral("3"), false);
+        shoot(QStringLiteral("tb-control"));
+        qInfo("device control: %s:%s %s:%s %s:%s", qPrintable(control->spinBox_onTime_HR->text()),
+              qPrintable(control->spinBox_onTime_Min->text()), qPrintable(control->spinBox_rebootTime_HR->text()),
+              qPrintable(control->spinBox_rebootTime_Min->text()), qPrintable(control->spinBox_offTime_HR->text()),
+              qPrintable(control->spinBox_offTime_Min->text()));
+        editor->switchToPage(3);
+        AutoTestScheduleSetting *autoTest = editor->autoTestPage();
+        typeTime(autoTest->spinBox_onTime_HR, 21, QStringLiteral("13"), false);
+        typeTime(autoTest->spinBox_onTime_Min, 45, QStringLiteral("37"), true);
+        shoot(QStringLiteral("tb-autotest"));
+        // The firmware window lists the devices the start-up check found out of date.
+        auto *reminder = frame.findChild<QWidget *>(QStringLiteral("otaNotificationWidget"));
+        waitFor([reminder] { return reminder->isVisible(); }, 30000);
+        editor->switchToPage(2);
+        auto *firmware = editor->fwUpdatePage();
+        if (QCheckBox *box = rowBox(firmware->tableWidgetDevice, 0))
+            box->click();
+        typeTime(firmware->spinBox_Time_HR, 17, QStringLiteral("21"), false);
+        typeTime(firmware->spinBox_Time_Min, 37, QStringLiteral("54"), true);
+        shoot(QStringLiteral("tb-firmware"));
+        editor->close();
+
+        frame.clickBroadcast();
+        auto *broadcast = frame.findChild<Broadcast *>();
+        broadcast->btnAddBroadcast->click();
+        BroadcastSetting *broadcastEditor = broadcast->editor();
+        exposed(broadcastEditor);
+        BroadcastSchedule *step = broadcastEditor->scheduleStep();
+        if (QCheckBox *box = rowBox(step->tableWidgetDevice, 0))
+            box->click();
+        step->btnSchedule->click();
+        typeTime(step->spinBox_Time_HR, 17, QStringLiteral("21"), false);
+        typeTime(step->spinBox_Time_Min, 37, QStringLiteral("54"), false);
+        shoot(QStringLiteral("tb-broadcast"));
+        typeTime(step->spinBox_Time_Min, 45, QStringLiteral("7"), true);
+        shoot(QStringLiteral("tb-broadcast-enter"));
+        broadcastEditor->hide();
+    }
+
+    if (wanted("syncreport")) {
+        // The main window where an operator had moved it, right of and below the screen's centre: the report opens at
+        // its top-left + (25, 81) times the scale, moved up only as far as keeps it on the screen.
+        frame.clickManagement();
+        settingsPage->btnUserAccountsClicked();
+        auto *overview = settingsPage->findChild<AccountOverview *>();
+        const QRect area = frame.screen()->availableGeometry();
+        frame.move(area.left() + area.width() * 41 / 100, area.top() + area.height() * 24 / 100);
+        frame.activateWindow();
+        settle(300);
+        overview->btnSyncNow->click();
+        waitFor([overview] { return overview->btnSyncNow->isEnabled(); }, 60000);
+        settle(300);
+        QTableView *table = overview->tableWidget;
+        const QModelIndex status = table->model()->index(0, table->model()->columnCount() - 1);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(status).center());
+        AccountReportDialog *report = overview->report();
+        if (exposed(report)) {
+            shoot(QStringLiteral("sync-report"));
+            const QRect placed = report->frameGeometry();
+            qInfo("sync report at %d,%d, %dx%d; main window client at %d,%d; screen %dx%d", placed.x(), placed.y(),
+                  placed.width(), placed.height(), frame.mapToGlobal(QPoint(0, 0)).x(),
+                  frame.mapToGlobal(QPoint(0, 0)).y(), area.width(), area.height());
+            report->close();
+        }
+        frame.move(area.topLeft());
+    }
+
+    if (wanted("notices")) {
+        // A device list saved under a name whose ".csv" file exists: the notice, then Enter.
+        QDir().mkpath(env.home() + QStringLiteral("/lists"));
+        QFile kept(env.home() + QStringLiteral("/lists/devices.csv"));
+        if (kept.open(QIODevice::WriteOnly))
+            kept.write("kept");
+        kept.close();
+        NamedChooser chooser;
+        chooser.answer = env.home() + QStringLiteral("/lists/devices");
+        FileChooser::setInstance(&chooser);
+        ImportDialog devices;
+        devices.show();
+        exposed(&devices);
+        devices.labelDownloadSample->clicked();
+        auto *notice = devices.findChild<GeneralMsgDialog *>();
+        if (notice && exposed(notice)) {
+            shoot(QStringLiteral("notice-kept"));
+            QTest::keyClick(notice->windowHandle(), Qt::Key_Return);
+            qInfo("kept-file notice after Enter: %s", notice->isVisible() ? "still open" : "closed");
+        }
+        FileChooser::setInstance(nullptr);
+        devices.close();
+
+        frame.btnInfo->click();
+        auto *info = topLevel<UserInfoDialog>();
+        if (info && exposed(info)) {
+            info->comboBoxLang->setCurrentIndex(info->comboBoxLang->currentIndex() == 1 ? 2 : 1);
+            auto *languageNotice = topLevel<LanguageDialog>();
+            if (languageNotice && exposed(languageNotice)) {
+                shoot(QStringLiteral("notice-language"));
+                QTest::keyClick(languageNotice->windowHandle(), Qt::Key_Return);
+                qInfo("language notice after Enter: %s", languageNotice->isVisible() ? "still open" : "closed");
+            }
+            info->close();
+        }
     }
 
     for (PanelFleet *fleet : qAsConst(fleets))

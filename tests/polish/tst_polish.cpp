@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -59,11 +61,13 @@
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/app/CheckPasswordDialog.h"
 #include "shell/app/FrameLayoutPage.h"
+#include "shell/app/LanguageDialog.h"
 #include "shell/app/Settings.h"
 #include "shell/app/StartupLanguage.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnDialog.h"
@@ -266,6 +270,59 @@ int inkContrast(const QImage &image)
     return contrast;
 }
 
+// Types into a time box as an operator does, and tells where the value differs from what was typed: over a selected
+// value (10 or more, so that no leading zero stands in the way), one digit and Enter, Backspace and the arrows.
+QStringList typingFaults(QSpinBox *box)
+{
+    QStringList wrong;
+    const auto expect = [&wrong, box](const QString &what, int value, const QString &text) {
+        if (box->value() != value || box->text() != text)
+            wrong << QStringLiteral("%1 of %2, %3: %4 shown, %5 held, %6 expected")
+                         .arg(box->objectName(), QLatin1String(box->window()->metaObject()->className()), what,
+                              box->text())
+                         .arg(box->value())
+                         .arg(text);
+    };
+    if (!box->isVisible() || !box->isEnabled())
+        return {QStringLiteral("%1 of %2 cannot be typed into")
+                    .arg(box->objectName(), QLatin1String(box->window()->metaObject()->className()))};
+    box->setFocus();
+    const auto typeOver = [box](int start, const QString &keys) {
+        box->setValue(start);
+        box->selectAll();
+        QTest::keyClicks(box, keys);
+    };
+    typeOver(17, QStringLiteral("21"));
+    expect(QStringLiteral("21 over 17"), 21, QStringLiteral("21"));
+    typeOver(21, QStringLiteral("13"));
+    expect(QStringLiteral("13 over 21"), 13, QStringLiteral("13"));
+    if (box->maximum() >= 59) {
+        typeOver(37, QStringLiteral("54"));
+        expect(QStringLiteral("54 over 37"), 54, QStringLiteral("54"));
+        typeOver(45, QStringLiteral("37"));
+        expect(QStringLiteral("37 over 45"), 37, QStringLiteral("37"));
+    }
+    typeOver(13, QStringLiteral("5"));
+    QTest::keyClick(box, Qt::Key_Return);
+    expect(QStringLiteral("5 and Enter over 13"), 5, QStringLiteral("05"));
+    box->setValue(13);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QStringLiteral("0"));
+    expect(QStringLiteral("Backspace and 0 after 13"), 10, QStringLiteral("10"));
+    box->setValue(9);
+    QTest::keyClick(box, Qt::Key_Up);
+    expect(QStringLiteral("Up from 09"), 10, QStringLiteral("10"));
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Down);
+    expect(QStringLiteral("Down twice from 10"), 8, QStringLiteral("08"));
+    // Both digits have room in the box.
+    auto *edit = box->findChild<QLineEdit *>();
+    if (edit && edit->fontMetrics().horizontalAdvance(QStringLiteral("00")) > edit->width())
+        wrong << box->objectName() + QStringLiteral(" has no room for two digits");
+    return wrong;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -295,6 +352,9 @@ private slots:
     void broadcastTargetsReadWhole();
     void deviceTabsAndNoticesReadWhole();
     void reminderNamesWhatSetupUpdateLists();
+    void timeBoxesGiveWhatIsTyped();
+    void noticesCloseWithEnter();
+    void syncReportStaysOnTheScreen();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -836,8 +896,8 @@ void TestPolish::everyFilePickerOpensInOneFolder()
 }
 
 // A device or user list saved without typing ".csv" gets the ending, so the next Import List shows it; the database
-// backup gets ".db", which restoring asks for. A file that already has the name with the ending is never replaced,
-// since the dialog asked only about the name as typed.
+// backup gets ".db", which restoring asks for, and the event log's export ".txt". A file that already has the name with
+// the ending is never replaced, since the dialog asked only about the name as typed.
 void TestPolish::savedFilesGetTheirSuffix()
 {
     QCOMPARE(FileChooser::withSuffix(QStringLiteral("/a/List.CSV"), QStringLiteral("csv"), nullptr),
@@ -882,6 +942,24 @@ void TestPolish::savedFilesGetTheirSuffix()
     chooser.answer = base + QStringLiteral("kept");
     userSettings.backupDb();
     QCOMPARE(fileText(base + QStringLiteral("kept.db")), QStringLiteral("kept"));
+
+    // The event log's export offers "*.txt".
+    QVERIFY(writeFile(base + QStringLiteral("kept.txt"), "kept"));
+    EventLogDialog eventLog;
+    chooser.answer = base + QStringLiteral("events");
+    eventLog.btnExportClicked();
+    QVERIFY(fileText(base + QStringLiteral("events.txt")).startsWith(QStringLiteral("Device Name")));
+    QVERIFY(!QFile::exists(base + QStringLiteral("events")));
+    chooser.answer = base + QStringLiteral("Events.TXT");
+    eventLog.btnExportClicked();
+    QVERIFY(QFile::exists(base + QStringLiteral("Events.TXT")));
+    QVERIFY(!QFile::exists(base + QStringLiteral("Events.TXT.txt")));
+    chooser.answer = base + QStringLiteral("kept");
+    eventLog.btnExportClicked();
+    QCOMPARE(fileText(base + QStringLiteral("kept.txt")), QStringLiteral("kept"));
+    auto *eventNotice = eventLog.findChild<GeneralMsgDialog *>();
+    QVERIFY(eventNotice && eventNotice->isVisible());
+    QVERIFY(eventNotice->labelMessage->text().contains(QStringLiteral("kept.txt")));
 }
 
 // User Settings, walked with Tab: the focus goes down the form as it reads, and every stop looks different while it
@@ -1078,6 +1156,148 @@ void TestPolish::reminderNamesWhatSetupUpdateLists()
     QCOMPARE(listed, QSet<QString>{QStringLiteral("QML8")});
     QCOMPARE(named(), listed);
     editor->close();
+}
+
+// Every hour and minute box of the device-control, auto-test and firmware schedule windows and of the broadcast's
+// schedule step holds what the operator typed, which is what the schedule is saved with.
+void TestPolish::timeBoxesGiveWhatIsTyped()
+{
+    ManualClock clock(QDateTime(QDate(2027, 3, 1), QTime(9, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *editor = page.settingDialog();
+    editor->switchToPage(1);
+    editor->show();
+    QVERIFY(QTest::qWaitForWindowExposed(editor));
+    QStringList wrong;
+    DeviceControlScheduleSetting *control = editor->deviceControlPage();
+    for (QCheckBox *request : {control->checkBox_onTime, control->checkBox_rebootTime, control->checkBox_offTime})
+        request->setChecked(true);
+    int typedInto = 0;
+    for (QSpinBox *box : {control->spinBox_onTime_HR, control->spinBox_onTime_Min, control->spinBox_rebootTime_HR,
+                          control->spinBox_rebootTime_Min, control->spinBox_offTime_HR, control->spinBox_offTime_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    editor->switchToPage(3);
+    AutoTestScheduleSetting *autoTest = editor->autoTestPage();
+    for (QSpinBox *box : {autoTest->spinBox_onTime_HR, autoTest->spinBox_onTime_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    editor->switchToPage(2);
+    OtaScheduleSetting *firmware = editor->fwUpdatePage();
+    // Its start shows once out-of-date devices are ticked; none are here, so it is shown as ticking shows it.
+    firmware->selectScheduleWidget->show();
+    for (QSpinBox *box : {firmware->spinBox_Time_HR, firmware->spinBox_Time_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    editor->close();
+
+    // The broadcast's schedule panel shows once a target is checked.
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice panel;
+    panel.deviceName = QStringLiteral("Hall Panel");
+    panel.macAddress = QStringLiteral("00:11:22:33:40:01");
+    panel.deviceType = QStringLiteral("Control Box");
+    panel.modelName = QStringLiteral("Velk TM B-Series");
+    panel.displayClientVersion = QStringLiteral("1.1.1030.30");
+    QCOMPARE(db->createIFPDevice(panel), DB_OK);
+    const auto removePanel = qScopeGuard([db, &panel] { db->deleteIFPDevice(panel); });
+    BroadcastSchedule step(nullptr, &clock);
+    step.resize(ScaleMath::truncScaled(874, getScaleFactor()), ScaleMath::truncScaled(539, getScaleFactor()));
+    step.newBroadcast();
+    step.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&step));
+    QVERIFY(step.tableWidgetDevice->rowCount() > 0);
+    auto *target = qobject_cast<QCheckBox *>(step.tableWidgetDevice->cellWidget(0, 0));
+    QVERIFY(target);
+    target->click();
+    step.btnSchedule->click();
+    for (QSpinBox *box : {step.spinBox_Time_HR, step.spinBox_Time_Min}) {
+        wrong << typingFaults(box);
+        ++typedInto;
+    }
+    QCOMPARE(typedInto, 12);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+}
+
+// The notices that a file was kept and that a new language restarts the console close with Enter, as with OK: the
+// keyboard is in them once they show.
+void TestPolish::noticesCloseWithEnter()
+{
+    const auto closesWithEnter = [](QDialog *notice, Qt::Key key) {
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(notice));
+        // The keys go where the window system sends them: to the active window, which hands them to its focus widget.
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(!focus || focus == notice || notice->isAncestorOf(focus));
+        QTest::keyClick(notice->windowHandle(), key);
+        QVERIFY2(!notice->isVisible(), notice->metaObject()->className());
+    };
+
+    QTemporaryDir folder;
+    QVERIFY(writeFile(folder.path() + QStringLiteral("/kept.csv"), "kept"));
+    RecordingChooser chooser;
+    FileChooser::setInstance(&chooser);
+    const auto restore = qScopeGuard([] { FileChooser::setInstance(nullptr); });
+    chooser.answer = folder.path() + QStringLiteral("/kept");
+    ImportDialog devices;
+    devices.labelDownloadSample->clicked();
+    closesWithEnter(devices.findChild<GeneralMsgDialog *>(), Qt::Key_Return);
+    devices.labelDownloadSample->clicked();
+    closesWithEnter(devices.findChild<GeneralMsgDialog *>(), Qt::Key_Enter);
+
+    UserInfoDialog userSettings(storedAccount(true), nullptr);
+    userSettings.show();
+    QVERIFY(QTest::qWaitForWindowActive(&userSettings));
+    userSettings.comboBoxLang->setCurrentIndex(userSettings.comboBoxLang->currentIndex() == 1 ? 2 : 1);
+    LanguageDialog *language = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<LanguageDialog *>(widget); found && found->isVisible())
+            language = found;
+    }
+    closesWithEnter(language, Qt::Key_Return);
+    QVERIFY(userSettings.isVisible()); // the settings stay open, with the new language chosen but not saved
+    userSettings.close();
+}
+
+// The Sync report opens at the active window's top-left + (25, 81) times the scale, moved only as far as keeps it on
+// the screen: from a window at the screen's top-left and from one near its bottom-right corner.
+void TestPolish::syncReportStaysOnTheScreen()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QVERIFY(createPanelUser(db, QStringLiteral("Chen Wei"), QStringLiteral("abcd")) != 0);
+    Settings settings(new Management);
+    settings.show();
+    QVERIFY(QTest::qWaitForWindowActive(&settings));
+    settings.btnUserAccountsClicked();
+    auto *overview = settings.findChild<AccountOverview *>();
+    AccountReportDialog *report = overview->report();
+    const QRect area = settings.screen()->availableGeometry();
+    const double scale = getScaleFactor();
+    const QPoint offset(ScaleMath::truncScaled(25, scale), ScaleMath::truncScaled(81, scale));
+    int pulledBack = 0;
+    for (const QPoint &corner : {area.topLeft(), area.bottomRight() - QPoint(200, 150)}) {
+        settings.move(corner);
+        QTRY_COMPARE(settings.pos(), corner);
+        settings.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&settings));
+        overview->showAccountReportDialog(0);
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        const QRect frame = report->frameGeometry();
+        const QPoint wanted = settings.mapToGlobal(QPoint(0, 0)) + offset;
+        // Where it fits, exactly there; where it does not, against the edge it would pass; larger than the screen,
+        // at the screen's top-left.
+        const int x = frame.width() > area.width() ? area.left() : qMin(wanted.x(), area.right() + 1 - frame.width());
+        const int y =
+            frame.height() > area.height() ? area.top() : qMin(wanted.y(), area.bottom() + 1 - frame.height());
+        QCOMPARE(frame.topLeft(), QPoint(qMax(x, area.left()), qMax(y, area.top())));
+        if (frame.topLeft() != wanted)
+            ++pulledBack;
+        report->close();
+    }
+    QVERIFY(pulledBack >= 1);
 }
 
 QTEST_MAIN(TestPolish)

@@ -8,6 +8,7 @@
 #include "shell/kit/CustomLineEditText.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/MainButtonFrame.h"
 #include "shell/kit/NotificationDialog.h"
@@ -132,6 +133,8 @@ private slots:
     void sortingIndicator();
     void textLabelBadge();
     void spinBoxShowsTwoDigits();
+    void spinBoxGivesWhatIsTyped();
+    void dialogPlacedInsideTheScreen();
     void lineEdits();
     void placeholderColourSurvivesStyleSheets();
     void mouseWidgets();
@@ -456,6 +459,96 @@ void TestKitWidgets::spinBoxShowsTwoDigits()
     QCOMPARE(spin.text(), QString("10"));
     spin.setValue(0);
     QCOMPARE(spin.text(), QString("00"));
+}
+
+// What the operator types into a time box is its value: over a selected value, one digit at a time, with Backspace and
+// with the arrows. The two digits are shown again once the value is taken (Enter, the arrows).
+void TestKitWidgets::spinBoxGivesWhatIsTyped()
+{
+    ScheduleSettingSpinBox minutes(nullptr);
+    minutes.setRange(0, 59);
+    minutes.show();
+    minutes.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&minutes));
+    minutes.setFocus();
+    const auto typeOver = [&minutes](int start, const QString &keys) {
+        minutes.setValue(start);
+        minutes.selectAll();
+        QTest::keyClicks(&minutes, keys);
+    };
+
+    typeOver(37, "54");
+    QCOMPARE(minutes.value(), 54);
+    QCOMPARE(minutes.text(), QString("54"));
+    typeOver(45, "37");
+    QCOMPARE(minutes.value(), 37);
+    QCOMPARE(minutes.text(), QString("37"));
+    typeOver(12, "07");
+    QCOMPARE(minutes.value(), 7);
+    QCOMPARE(minutes.text(), QString("07"));
+    typeOver(37, "5");
+    QCOMPARE(minutes.value(), 5);
+    QTest::keyClick(&minutes, Qt::Key_Return);
+    QCOMPARE(minutes.value(), 5);
+    QCOMPARE(minutes.text(), QString("05"));
+    typeOver(37, "60"); // past the range: the 0 is refused
+    QCOMPARE(minutes.value(), 6);
+
+    minutes.setValue(37);
+    QTest::keyClick(&minutes, Qt::Key_End);
+    QTest::keyClick(&minutes, Qt::Key_Backspace);
+    QCOMPARE(minutes.value(), 3);
+    QTest::keyClicks(&minutes, "1");
+    QCOMPARE(minutes.value(), 31);
+    QCOMPARE(minutes.text(), QString("31"));
+
+    minutes.setValue(9);
+    QTest::keyClick(&minutes, Qt::Key_Up);
+    QCOMPARE(minutes.text(), QString("10"));
+    QTest::keyClick(&minutes, Qt::Key_Down);
+    QTest::keyClick(&minutes, Qt::Key_Down);
+    QCOMPARE(minutes.value(), 8);
+    QCOMPARE(minutes.text(), QString("08"));
+    // The arrows leave the value selected, so digits typed next replace it.
+    QTest::keyClicks(&minutes, "42");
+    QCOMPARE(minutes.value(), 42);
+    QVERIFY(minutes.prefix().isEmpty());
+}
+
+// A dialog placed at a point stays there where it fits on the screen, is moved only as far as keeps it inside where it
+// would reach past an edge, and one larger than the screen keeps its top-left corner on it.
+void TestKitWidgets::dialogPlacedInsideTheScreen()
+{
+    QWidget owner;
+    owner.resize(300, 200);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    const QRect area = owner.screen()->availableGeometry();
+    QDialog dialog;
+    dialog.setFixedSize(200, 100);
+    // Not shown yet, the dialog is given a frame like its owner's.
+    const QSize frame = dialog.size() + owner.frameGeometry().size() - owner.size();
+    const int right = area.right() - frame.width() + 1;
+    const int bottom = area.bottom() - frame.height() + 1;
+
+    DialogPlacementRule::placeInsideScreen(&dialog, area.topLeft() + QPoint(25, 81), &owner);
+    QCOMPARE(dialog.pos(), area.topLeft() + QPoint(25, 81));
+    DialogPlacementRule::placeInsideScreen(&dialog, QPoint(area.right() - 150, area.top() + 10), &owner);
+    QCOMPARE(dialog.pos(), QPoint(right, area.top() + 10));
+    DialogPlacementRule::placeInsideScreen(&dialog, QPoint(area.left() + 10, area.bottom() - 40), &owner);
+    QCOMPARE(dialog.pos(), QPoint(area.left() + 10, bottom));
+    DialogPlacementRule::placeInsideScreen(&dialog, area.bottomRight() + QPoint(300, 300), &owner);
+    QCOMPARE(dialog.pos(), QPoint(right, bottom));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    DialogPlacementRule::placeInsideScreen(&dialog, area.bottomRight() - QPoint(150, 40), &owner);
+    QTRY_VERIFY(area.contains(dialog.frameGeometry()));
+    dialog.hide();
+
+    dialog.setFixedSize(area.width() + 50, area.height() + 20);
+    DialogPlacementRule::placeInsideScreen(&dialog, area.topLeft() + QPoint(30, 30), &owner);
+    QCOMPARE(dialog.pos(), area.topLeft());
 }
 
 void TestKitWidgets::lineEdits()

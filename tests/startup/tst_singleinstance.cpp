@@ -34,6 +34,8 @@ private slots:
     void consoleHandsOverAndEndsCleanly();
     void unwritableDataFolderIsReported_data();
     void unwritableDataFolderIsReported();
+    void lockPathThatIsNoFileIsReported_data();
+    void lockPathThatIsNoFileIsReported();
 
 private:
     QProcess *startHelper(const QStringList &arguments);
@@ -361,6 +363,76 @@ void TestSingleInstance::unwritableDataFolderIsReported()
     QVERIFY2(said.contains(QFile::encodeName(QDir::toNativeSeparators(dataFolder))), said.constData());
     QCOMPARE(process->exitStatus(), QProcess::NormalExit);
     QCOMPARE(process->exitCode(), 2);
+}
+
+void TestSingleInstance::lockPathThatIsNoFileIsReported_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("dangling link") << "dangling link";
+}
+
+// A folder or a link to nothing where the lock file belongs looks like a lock that is taken, but no
+// console holds it or ever frees it. The start says so at once, as for a data folder that cannot be
+// written, instead of waiting for an answer and ending with -1 without a word.
+void TestSingleInstance::lockPathThatIsNoFileIsReported()
+{
+    QFETCH(QString, layout);
+    const auto block = [&layout](const QString &path) {
+        if (layout == QLatin1String("folder"))
+            return QDir().mkpath(path);
+        return QFile::link(QFileInfo(path).absolutePath() + QStringLiteral("/gone/nothing.lock"), path);
+    };
+
+    QVERIFY(block(lockPath()));
+    SingleInstance instance(m_folder->path(), QStringLiteral("quorvin-test-instance"));
+    instance.setHandOverWait(300);
+    QCOMPARE(instance.acquire(), SingleInstance::LockPathTaken);
+    QVERIFY(instance.lockError().contains(lockPath()));
+    QCOMPARE(SingleInstance::exitCodeFor(SingleInstance::LockPathTaken), 2);
+
+    // The console itself, with its data folder prepared the same way.
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString dataFolder = home.path() + QStringLiteral("/data/Quorvin");
+    QVERIFY(QDir().mkpath(dataFolder));
+    const QString consoleLock =
+        SingleInstance(dataFolder, QStringLiteral("5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5")).lockFilePath();
+    QVERIFY(block(consoleLock));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+        environment.remove(QLatin1String(name));
+    auto *process = new QProcess;
+    m_processes.append(process);
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+    process->start(QStringLiteral(QV_CONSOLE), QStringList());
+    QByteArray said;
+    const QByteArray named = QFile::encodeName(QDir::toNativeSeparators(consoleLock));
+    const bool told = waitFor([&]() {
+        said += process->readAllStandardError();
+        return said.contains(named) || process->state() == QProcess::NotRunning;
+    });
+    // The notice waits for the operator; SIGTERM closes it as it ends the console's event loop.
+    process->terminate();
+    QVERIFY(process->state() == QProcess::NotRunning || process->waitForFinished(QuorvinTryCeilingMs));
+    said += process->readAllStandardError();
+    QVERIFY(told);
+    QVERIFY2(said.contains(named), said.constData());
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 2);
+    // The log tells why as well.
+    const QString logs = home.path() + QStringLiteral("/Documents/Velk/Log/Quorvin");
+    QStringList logged;
+    for (const QString &name : QDir(logs).entryList({QStringLiteral("Quorvin-*.log")}, QDir::Files)) {
+        QFile file(QDir(logs).filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            logged << QString::fromUtf8(file.readAll());
+    }
+    QVERIFY2(logged.join(QString()).contains(consoleLock), qPrintable(logs));
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
