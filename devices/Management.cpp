@@ -443,6 +443,9 @@ void Management::showWarning(VelkIFPDevice device)
         new EmergencyWarningDialog(nullptr, CameraLinkSettings::defaultSettingsFile(), m_alertRoad->clock());
     warning->setAttribute(Qt::WA_DeleteOnClose);
     connect(warning, &EmergencyWarningDialog::stopAlert, this, &Management::stopAlert);
+    // Back from minimised, the warning would lie over the newer ones, whose modality blocks it:
+    // all of them come up again in order, the newest on top.
+    connect(warning, &EmergencyWarningDialog::restored, this, &Management::raiseWarnings, Qt::QueuedConnection);
     warning->setAlertInfo(device, CameraLinkSettings().isEnabled());
     keepAboveWindow(warning);
     warning->show();

@@ -115,6 +115,7 @@ private slots:
     void anSosRaisesTheWindowOneWarningAndTheAlarm();
     void warningsStayInFrontOfTheWindow();
     void warningsBelongToTheWindowWhateverRaisesIt();
+    void restoringTheOlderWarningKeepsTheNewerOnTop();
     void macFormsAndUnknownMacs();
     void unmuteGoesThroughTheMixerTool();
     void cameraLinkFromSettingsToTheProgram();
@@ -363,6 +364,41 @@ void TestEmergencyPage::warningsBelongToTheWindowWhateverRaisesIt()
     older->btnClear->click();
     QTRY_VERIFY(!shownWarning(QStringLiteral("Library")));
     QCOMPARE(newer->windowHandle()->transientParent(), m_frame->windowHandle());
+}
+
+// The older of two warnings is blocked by the newer one's modality: back from minimised it must not
+// cover the newer one, whose buttons work.
+void TestEmergencyPage::restoringTheOlderWarningKeepsTheNewerOnTop()
+{
+    SimulatedPanel *first = connectSimulatedPanel(m_panels, 9, QStringLiteral("Chapel"));
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 10, QStringLiteral("Pool"));
+    first->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Chapel")));
+    m_clock->advance(2000);
+    second->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Pool")));
+    EmergencyWarningDialog *older = shownWarning(QStringLiteral("Chapel"));
+    EmergencyWarningDialog *newer = shownWarning(QStringLiteral("Pool"));
+    QTRY_COMPARE(QApplication::activeWindow(), newer);
+
+    for (int round = 0; round < 2; ++round) {
+        RaiseOrder order;
+        older->showMinimized();
+        QTRY_VERIFY(!older->isMinimized());
+        QVERIFY(older->isVisible());
+        // Both raised again, oldest first: the newer one ends on top and takes the keys.
+        QTRY_VERIFY(order.lastRaise(newer) > order.lastRaise(older));
+        QVERIFY(order.lastRaise(older) >= 0);
+        QTRY_COMPARE(QApplication::activeWindow(), newer);
+        QVERIFY(!newer->isMinimized());
+    }
+
+    // The newer one minimised comes back on top as before.
+    RaiseOrder order;
+    newer->showMinimized();
+    QTRY_VERIFY(!newer->isMinimized());
+    QTRY_VERIFY(order.lastRaise(newer) > order.lastRaise(older));
+    QTRY_COMPARE(QApplication::activeWindow(), newer);
 }
 
 void TestEmergencyPage::macFormsAndUnknownMacs()
