@@ -4,7 +4,8 @@
 # Starts the console built in BUILD (default: build) on a fresh HOME under Xvfb 1366x768 with openbox,
 # logs in, lets two simulated panels raise an SOS a few seconds apart, and then brings the main window
 # up in each way an operator can: a click on the blocked window, a second start of the console, an
-# activation as a taskbar or Alt+Tab asks for it, a bare raise, and minimising the older warning.
+# activation as a taskbar or Alt+Tab asks for it, a bare raise, minimising the older warning and
+# minimising the main window.
 # After each step it prints the window manager's stacking (bottom to top) with each window's name,
 # owner and state, and checks that both warnings lie above the main window and that the newer one
 # lies above the older one. Exits 1 when a check fails.
@@ -76,13 +77,22 @@ mkfifo "$work/commands"
 pids+=($!)
 exec 3>"$work/commands"
 for _ in $(seq 150); do [ "$(grep -c ' connected (console' "$work/panels.log")" -ge 2 ] && break; sleep 0.1; done
-warnings() { for w in $(clients); do [ "$w" != "$main" ] && [ "$(xprop -id "$w" WM_NAME)" = 'WM_NAME(STRING) = "Quorvin"' ] && echo "$w"; done; }
-echo "sos 1" >&3
-for _ in $(seq 100); do [ "$(warnings | wc -l)" -ge 1 ] && break; sleep 0.1; done
+warnings() {
+    for w in $(clients); do
+        if [ "$w" != "$main" ] && [ "$(xprop -id "$w" WM_NAME)" = 'WM_NAME(STRING) = "Quorvin"' ]; then echo "$w"; fi
+    done
+}
+sos() { # panel number, warnings expected
+    echo "sos $1" >&3
+    for _ in $(seq 150); do [ "$(warnings | wc -l)" -ge "$2" ] && return 0; sleep 0.1; done
+    echo "the SOS of panel $1 showed no warning; the panels said:" >&2
+    cat "$work/panels.log" >&2
+    exit 2
+}
+sos 1 1
 older=$(warnings)
 sleep 2
-echo "sos 2" >&3
-for _ in $(seq 100); do [ "$(warnings | wc -l)" -ge 2 ] && break; sleep 0.1; done
+sos 2 2
 newer=$(warnings | grep -v "$older")
 sleep 1
 
@@ -106,10 +116,11 @@ show() { # title
         position=$((position + 1))
     done
     echo "  active: $(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')"
-    if [ "$olderAt" -gt "$mainAt" ] && [ "$newerAt" -gt "$olderAt" ]; then
-        echo "  ok: both warnings above the main window, the newer one on top"
+    hidden=$(xprop -id "$older" _NET_WM_STATE; xprop -id "$newer" _NET_WM_STATE)
+    if [ "$olderAt" -gt "$mainAt" ] && [ "$newerAt" -gt "$olderAt" ] && ! grep -q HIDDEN <<<"$hidden"; then
+        echo "  ok: both warnings shown above the main window, the newer one on top"
     else
-        echo "  FAILED: a warning lies under the main window, or the older one over the newer one"
+        echo "  FAILED: a warning lies under the main window or is minimised, or the older one lies over the newer one"
         failed=1
     fi
 }
@@ -130,4 +141,7 @@ show "after the main window is raised (xdotool windowraise $main)"
 xdotool windowminimize "$older"
 sleep 1.5
 show "after the older warning is minimised (xdotool windowminimize $older)"
+xdotool windowminimize "$main"
+sleep 1.5
+show "after the main window is minimised (xdotool windowminimize $main)"
 exit $failed
