@@ -119,6 +119,7 @@ void EditMultiUserDialog::loadMultiUser()
     hideChangePassword();
     resetOnClose = true;
     pendingRfidId = multiUser.rfidId;
+    loadedRfidId = multiUser.rfidId;
     dropSwitch(cardSlot);
     cardSlot =
         makeSwitch(!multiUser.rfidId.isEmpty(), widgetPassword->isHidden() ? CardRowTop : CardRowTopBelowPassword);
@@ -295,14 +296,31 @@ void EditMultiUserDialog::saveButtonClicked()
     UserStore::UserEdit edit;
     edit.userName = name;
     edit.password = changingPassword ? lineEditPassword->text() : multiUser.password;
-    edit.rfidId = isOn(cardSlot) ? pendingRfidId : QString();
-    if (!edit.rfidId->isEmpty()) {
-        const UserRules::CardVerdict card = UserRules::checkCardOf(db, multiUser.muid, *edit.rfidId);
-        if (card != UserRules::CardFree) {
-            showWarning(card == UserRules::CardUsed ? UserRules::cardUsedMessage()
-                                                    : UserRules::message(UserRules::LookupFailed));
-            return;
+    const QString card = isOn(cardSlot) ? pendingRfidId : QString();
+    if (card != loadedRfidId) {
+        // A card read in this editor was free when read; another window may have given it away since.
+        if (!card.isEmpty()) {
+            const UserRules::CardVerdict held = UserRules::checkCardOf(db, multiUser.muid, card);
+            if (held != UserRules::CardFree) {
+                showWarning(held == UserRules::CardUsed ? UserRules::cardUsedMessage()
+                                                        : UserRules::message(UserRules::LookupFailed));
+                return;
+            }
         }
+        edit.rfidId = card;
+    } else if (!card.isEmpty()) {
+        // The card the user already holds is not written again, so a card shared from before the
+        // checks existed stays as stored: refusing it would refuse every other change of this user.
+        const UserRules::CardVerdict held = UserRules::checkCardOf(db, multiUser.muid, card);
+        if (held == UserRules::CardUsed)
+            writeLog(LOG_LEVEL_WARNING,
+                     "EditMultiUserDialog::saveButtonClicked, user %u keeps a card that another user or the "
+                     "panels' administrator also holds; left as stored",
+                     multiUser.muid);
+        else if (held == UserRules::CardLookupFailed)
+            writeLog(LOG_LEVEL_WARNING,
+                     "EditMultiUserDialog::saveButtonClicked, the card user %u keeps could not be checked",
+                     multiUser.muid);
     }
     const quint32 rc = UserStore::editUser(db, multiUser.muid, edit);
     if (rc != DB_OK && rc != DB_ROW_NOT_FOUND) {

@@ -16,8 +16,8 @@ class UserPasswordRemoveConfirmDialog;
 
 /// Edits one panel user: the name, whether there is a password and which, whether the user
 /// logs in with a card and which. Password changes made through the two password dialogs are
-/// written at once; the name and the card only by Save. Save, Cancel and closing the dialog
-/// each end with one updateMultiUser().
+/// written at once; the name and the card only by Save, the card only when it was changed here.
+/// Save, Cancel and closing the dialog each end with one updateMultiUser().
 ///
 /// The dialog hides itself while a sub-dialog asks for a password or reads a card, and keeps
 /// its state for the return; a final close resets it.
@@ -85,6 +85,9 @@ private:
     OrvantaDBIntf *db;
     VelkMultiUser multiUser;
     QString pendingRfidId;
+    /// The card the user held when the editor was loaded: Save checks and writes the card only
+    /// when the editor changed it.
+    QString loadedRfidId;
     SwitchSlot cardSlot;
     SwitchSlot passwordSlot;
     BindCardWaitingDialog *bindCardWaitingDialog;

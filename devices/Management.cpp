@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AlertRoad.h"
@@ -442,7 +443,11 @@ void Management::showWarning(VelkIFPDevice device)
         new EmergencyWarningDialog(nullptr, CameraLinkSettings::defaultSettingsFile(), m_alertRoad->clock());
     warning->setAttribute(Qt::WA_DeleteOnClose);
     connect(warning, &EmergencyWarningDialog::stopAlert, this, &Management::stopAlert);
+    // Back from minimised, the warning would lie over the newer ones, whose modality blocks it:
+    // all of them come up again in order, the newest on top.
+    connect(warning, &EmergencyWarningDialog::restored, this, &Management::raiseWarnings, Qt::QueuedConnection);
     warning->setAlertInfo(device, CameraLinkSettings().isEnabled());
+    keepAboveWindow(warning);
     warning->show();
     m_warnings.append(warning);
     raiseWarnings();
@@ -454,11 +459,29 @@ void Management::raiseWarnings()
     for (QWidget *warning : qAsConst(m_warnings)) {
         if (!warning->isVisible())
             continue;
+        keepAboveWindow(warning);
         if (warning->isMinimized())
             warning->showNormal();
         warning->raise();
         warning->activateWindow();
     }
+}
+
+void Management::keepAboveWindow(QWidget *warning)
+{
+    // The warning stays a window of its own, but one that belongs to the main window: the window
+    // system then keeps it above that window whatever raises it (a click on the blocked window, a
+    // second start, the task switcher), which no raise of ours after the fact could promise. The
+    // window system reads the owner as the warning is shown, so the warning's native window is
+    // made first. A main window never shown has no native window and nothing to stay above.
+    QWindow *ownerWindow = window()->windowHandle();
+    if (window() == warning || !ownerWindow)
+        return;
+    if (!warning->windowHandle())
+        warning->winId();
+    QWindow *warningWindow = warning->windowHandle();
+    if (warningWindow && warningWindow->transientParent() != ownerWindow)
+        warningWindow->setTransientParent(ownerWindow);
 }
 
 void Management::clickSosSetting()

@@ -133,6 +133,8 @@ private:
     void layoutWidgets();
     void layoutColumns();
     void showMessage(const QString &text);
+    /// Tells the window system that the warning belongs to the main window.
+    void keepAboveWindow(QWidget *warning);
 
     OrvantaDBIntf *m_db;
     int m_pageMode = 0;

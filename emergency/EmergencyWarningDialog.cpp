@@ -11,6 +11,7 @@
 #include "shell/kit/UiHelpers.h"
 
 #include <QCloseEvent>
+#include <QMetaMethod>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -117,15 +118,26 @@ void EmergencyWarningDialog::closeEvent(QCloseEvent *event)
 void EmergencyWarningDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    // Restored after the window manager has finished minimising, or it would minimise it again.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_answered)
+    if (event->type() != QEvent::WindowStateChange || m_answered)
+        return;
+    if (isMinimized()) {
+        // Restored after the window manager has finished minimising, or it would minimise it again.
         QTimer::singleShot(0, this, [this]() {
-            if (isMinimized()) {
+            if (isMinimized() && !m_answered)
                 showNormal();
-                raise();
-                activateWindow();
-            }
         });
+        return;
+    }
+    if (!(static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized))
+        return;
+    // Raising only this one would lay an older warning, blocked by the newer one's modality, over
+    // the one the operator can use.
+    if (isSignalConnected(QMetaMethod::fromSignal(&EmergencyWarningDialog::restored))) {
+        emit restored();
+    } else {
+        raise();
+        activateWindow();
+    }
 }
 
 void EmergencyWarningDialog::centre()

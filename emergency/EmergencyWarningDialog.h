@@ -17,7 +17,8 @@ class OrvantaDBIntf;
 ///
 /// An SOS must not be put aside unanswered: the dialog has no close button, and Escape or the
 /// window manager's close leave it open until one of the answers is chosen, and it does not stay
-/// minimised.
+/// minimised. Back from minimised it emits restored(), so that whoever keeps several warnings can
+/// put them in order again; with nobody listening it comes to the front itself.
 class EmergencyWarningDialog : public QDialog, public Ui_EmergencyWarningDialog
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
 
 signals:
     void stopAlert(QString deviceMac);
+    /// The warning came back from minimised (restored at once, or by the operator).
+    void restored();
 
 public slots:
     /// Escape does not put an alert aside.

@@ -12,6 +12,8 @@ packages=(
     fonts-wqy-microhei
     # Qt's own texts (the file dialogs) in the console's languages.
     qttranslations5-l10n
+    # scripts/sos-stacking.sh: a real window manager, the stacking it reports, and the operator's clicks.
+    openbox x11-utils xdotool
 )
 
 missing=()

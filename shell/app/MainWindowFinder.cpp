@@ -22,5 +22,15 @@ bool MainWindowFinder::bringForward(const QString &title)
     window->showNormal();
     window->raise();
     window->activateWindow();
+    // A modal window (an SOS warning above all) blocks the main window: it is the one the operator
+    // must reach, so it comes up last and takes the keys. The window system keeps the other
+    // windows that belong to the main window above it.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != window && modal->isVisible()) {
+        if (modal->isMinimized())
+            modal->showNormal();
+        modal->raise();
+        modal->activateWindow();
+    }
     return true;
 }

@@ -1,6 +1,7 @@
 // Renders the User Accounts page with 60 users, the empty page and every dialog of a user's
 // life to PNG files, for a look by eye. Not a test.
-// Usage: xvfb-run -a env QT_FONT_DPI=96 accounts_screenshot <folder>   (135 for the 1.4 scale)
+// Usage: xvfb-run -a env QT_FONT_DPI=96 accounts_screenshot <folder> [language]   (135 for the 1.4 scale;
+// language en_US, the default, or zh_TW)
 // Everything stays in a temporary HOME.
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QProgressDialog>
 #include <QThread>
+#include <QTranslator>
 
 #include <algorithm>
 #include <memory>
@@ -73,6 +75,10 @@ int main(int argc, char **argv)
     TestEnv env;
     QApplication app(argc, argv);
     folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    currentLanguage = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("en_US");
+    QTranslator translator;
+    if (translator.load(QStringLiteral(QV_LANG_DIR "/Orvanta_") + currentLanguage + QStringLiteral(".qm")))
+        app.installTranslator(&translator);
     QDir().mkpath(folder);
     initScaleFactor(0, 0);
     QTemporaryDir networkFolder;

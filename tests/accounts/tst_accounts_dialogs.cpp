@@ -96,6 +96,7 @@ private slots:
     void nothingOfOneUserReachesTheNextEdit_data();
     void nothingOfOneUserReachesTheNextEdit();
     void cardTakenMeanwhileIsRefusedAtSave();
+    void sharedCardFromBeforeIsKeptAndLogged();
     void clipboardKeysOnlyWorkInTheNameField();
 
     void appPermissionTogglesCreateAndDeleteRows();
@@ -737,6 +738,78 @@ void TestAccountsDialogs::cardTakenMeanwhileIsRefusedAtSave()
     QTest::mouseClick(edit->btnSave, Qt::LeftButton);
     QVERIFY(!edit->isVisible());
     QCOMPARE(userNamed(QStringLiteral("Anna")).rfidId, QStringLiteral("ANNCARD1"));
+}
+
+// Data from before the card checks: a card two users hold, or a user holding the panels'
+// administrator card. Any other change of such a user is saved, the card left as stored and the
+// conflict logged; a card changed in the editor is still checked at Save.
+void TestAccountsDialogs::sharedCardFromBeforeIsKeptAndLogged()
+{
+    const QString usedMessage = QStringLiteral("This card has been used by another account");
+    const QString logged = QStringLiteral("keeps a card that another user or the panels' administrator also holds");
+    for (const char *card : {"SHARED01", "ADMINC01", "NEWCARD2"})
+        remember(QString::fromLatin1(card));
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"), QStringLiteral("pass1"), QStringLiteral("SHARED01"));
+    seedUser(QStringLiteral("Bob"), QString(), QStringLiteral("SHARED01"));
+    const VelkMultiUser cid = seedUser(QStringLiteral("Cid"), QStringLiteral("pass2"), QStringLiteral("ADMINC01"));
+    VelkMultiUser dan = seedUser(QStringLiteral("Dan"));
+    QCOMPARE(userNamed(QStringLiteral("Bob")).rfidId, QStringLiteral("SHARED01"));
+    QList<VelkMultiUserAdmin> settings;
+    QCOMPARE(testDb()->queryMultiUserAdmin(settings), DB_OK);
+    QVERIFY(!settings.isEmpty());
+    settings.first().adminRfidId = QStringLiteral("ADMINC01");
+    QCOMPARE(testDb()->updateMultiUserAdmin(settings.first()), DB_OK);
+
+    // A rename, and a rename with a new password, each saved with the shared card as stored.
+    const int before = m_log->count(logged);
+    EditMultiUserDialog *edit = openEdit(ann);
+    typeInto(edit->lineUserName, QStringLiteral("Anna"));
+    QSignalSpy updates(edit, &EditMultiUserDialog::updateMultiUser);
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY2(!edit->isVisible(), qPrintable(edit->warningText()));
+    QCOMPARE(updates.count(), 1);
+    QCOMPARE(userNamed(QStringLiteral("Anna")).rfidId, QStringLiteral("SHARED01"));
+    QCOMPARE(userNamed(QStringLiteral("Bob")).rfidId, QStringLiteral("SHARED01"));
+    QCOMPARE(m_log->count(logged), before + 1);
+
+    edit = openEdit(cid);
+    typeInto(edit->lineUserName, QStringLiteral("Cid B"));
+    QTest::mouseClick(edit->btnChangePassword, Qt::LeftButton);
+    QVERIFY(edit->lineEditPassword->isVisible());
+    typeInto(edit->lineEditPassword, QStringLiteral("wxyz"));
+    typeInto(edit->lineEditPasswordConfirm, QStringLiteral("wxyz"));
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY2(!edit->isVisible(), qPrintable(edit->warningText()));
+    QCOMPARE(userNamed(QStringLiteral("Cid B")).rfidId, QStringLiteral("ADMINC01"));
+    QCOMPARE(userNamed(QStringLiteral("Cid B")).password, QStringLiteral("wxyz"));
+    QCOMPARE(m_log->count(logged), before + 2);
+
+    // A card changed in the editor to one that Dan took meanwhile is refused, nothing written.
+    edit = openEdit(userNamed(QStringLiteral("Anna")));
+    QTest::mouseClick(edit->lbChangeBindCard, Qt::LeftButton);
+    QTest::keyClicks(edit->cardDialog()->lineCardNumber, QStringLiteral("NEWCARD2"));
+    QTRY_VERIFY(edit->cardDialog()->passedMessage()->isVisible());
+    QTest::mouseClick(edit->cardDialog()->passedMessage()->btnOK, Qt::LeftButton);
+    QVERIFY(edit->isVisible());
+    typeInto(edit->lineUserName, QStringLiteral("Anne"));
+    dan.rfidId = QStringLiteral("NEWCARD2");
+    QCOMPARE(testDb()->updateMultiUser(dan), DB_OK);
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->warningText(), usedMessage);
+    QCOMPARE(userNamed(QStringLiteral("Anna")).rfidId, QStringLiteral("SHARED01"));
+    QCOMPARE(userNamed(QStringLiteral("Anne")).muid, 0u);
+    edit->close();
+
+    // Turning the card off is a change that needs no check.
+    edit = openEdit(userNamed(QStringLiteral("Anna")));
+    QTest::mouseClick(edit->cardSwitch(), Qt::LeftButton);
+    QVERIFY(!edit->cardSwitch()->isToggled());
+    QTest::mouseClick(edit->btnSave, Qt::LeftButton);
+    QVERIFY2(!edit->isVisible(), qPrintable(edit->warningText()));
+    QVERIFY(userNamed(QStringLiteral("Anna")).rfidId.isEmpty());
+    QCOMPARE(userNamed(QStringLiteral("Bob")).rfidId, QStringLiteral("SHARED01"));
+    QCOMPARE(m_log->count(logged), before + 2);
 }
 
 void TestAccountsDialogs::clipboardKeysOnlyWorkInTheNameField()

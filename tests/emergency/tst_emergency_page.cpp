@@ -14,8 +14,11 @@
 #include "emergency/Ui_NotifyDownloadDialog.h"
 #include "frame/FrameTestSupport.h"
 #include "platform/CameraLinkSettings.h"
+#include "platform/SingleInstance.h"
 #include "platform/audio/AudioFolder.h"
+#include "shell/app/AppIdentity.h"
 #include "shell/app/FrameLayoutPage.h"
+#include "shell/app/MainWindowFinder.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "support/FakeSoundPlayer.h"
@@ -23,9 +26,21 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QProcess>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
+
+EmergencyWarningDialog *shownWarning(const QString &deviceName)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *warning = qobject_cast<EmergencyWarningDialog *>(widget);
+        if (warning && warning->isVisible() && warning->lbDeviceName->text() == deviceName)
+            return warning;
+    }
+    return nullptr;
+}
 
 QList<EmergencyWarningDialog *> shownWarnings()
 {
@@ -99,6 +114,8 @@ private slots:
 
     void anSosRaisesTheWindowOneWarningAndTheAlarm();
     void warningsStayInFrontOfTheWindow();
+    void warningsBelongToTheWindowWhateverRaisesIt();
+    void restoringTheOlderWarningKeepsTheNewerOnTop();
     void macFormsAndUnknownMacs();
     void unmuteGoesThroughTheMixerTool();
     void cameraLinkFromSettingsToTheProgram();
@@ -289,6 +306,99 @@ void TestEmergencyPage::warningsStayInFrontOfTheWindow()
     QTRY_COMPARE(shownWarnings().size(), 1);
     QCOMPARE(shownWarnings().first(), open);
     QTRY_VERIFY(inFront({open}));
+}
+
+// Under a window manager the main window comes up over the warnings by routes the console never
+// hears of (a click on the blocked window, the task switcher); the warnings therefore belong to
+// the main window, and the window system keeps them above it. A second start hands the keys to
+// the newest warning, the one that can be answered.
+void TestEmergencyPage::warningsBelongToTheWindowWhateverRaisesIt()
+{
+    SimulatedPanel *first = connectSimulatedPanel(m_panels, 7, QStringLiteral("Library"));
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 8, QStringLiteral("Workshop"));
+    first->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Library")));
+    m_clock->advance(2000);
+    second->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Workshop")));
+    EmergencyWarningDialog *older = shownWarning(QStringLiteral("Library"));
+    EmergencyWarningDialog *newer = shownWarning(QStringLiteral("Workshop"));
+    const auto belong = [&]() {
+        for (EmergencyWarningDialog *warning : {older, newer}) {
+            if (!warning->isVisible() || !warning->windowHandle() || !m_frame->windowHandle() ||
+                warning->windowHandle()->transientParent() != m_frame->windowHandle() || warning->parentWidget())
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(belong());
+
+    // A second start, through the single-instance path as the console answers it, with the window
+    // minimised first as the operator may have left it.
+    QTemporaryDir lockFolder;
+    QVERIFY(lockFolder.isValid());
+    SingleInstance holder(lockFolder.path(), QStringLiteral("quorvin-test-instance"));
+    holder.setActivationHandler([]() { return MainWindowFinder::bringForward(AppIdentity::mainWindowTitle()); });
+    QCOMPARE(holder.acquire(), SingleInstance::Acquired);
+    m_frame->showMinimized();
+    RaiseOrder order;
+    QProcess secondStart;
+    secondStart.start(QStringLiteral(QV_INSTANCE_HELPER), {lockFolder.path(), QStringLiteral("main")});
+    QVERIFY(secondStart.waitForStarted(QuorvinTryCeilingMs));
+    QTRY_COMPARE_WITH_TIMEOUT(secondStart.state(), QProcess::NotRunning, QuorvinTryCeilingMs);
+    QCOMPARE(secondStart.exitCode(), SingleInstance::exitCodeFor(SingleInstance::HandedOver));
+    holder.release();
+    QVERIFY(m_frame->isVisible() && !m_frame->isMinimized());
+    QVERIFY(order.lastRaise(m_frame) >= 0);
+    QVERIFY(order.lastRaise(newer) > order.lastRaise(m_frame));
+    QTRY_COMPARE(QApplication::activeWindow(), newer);
+    QVERIFY(belong());
+
+    // The main window activated and raised by itself, as a click or the task switcher does.
+    m_frame->raise();
+    m_frame->activateWindow();
+    QCoreApplication::processEvents();
+    QVERIFY(belong());
+
+    // Answered in turn, the warnings go; the one still open keeps belonging to the window.
+    older->btnClear->click();
+    QTRY_VERIFY(!shownWarning(QStringLiteral("Library")));
+    QCOMPARE(newer->windowHandle()->transientParent(), m_frame->windowHandle());
+}
+
+// The older of two warnings is blocked by the newer one's modality: back from minimised it must not
+// cover the newer one, whose buttons work.
+void TestEmergencyPage::restoringTheOlderWarningKeepsTheNewerOnTop()
+{
+    SimulatedPanel *first = connectSimulatedPanel(m_panels, 9, QStringLiteral("Chapel"));
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 10, QStringLiteral("Pool"));
+    first->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Chapel")));
+    m_clock->advance(2000);
+    second->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Pool")));
+    EmergencyWarningDialog *older = shownWarning(QStringLiteral("Chapel"));
+    EmergencyWarningDialog *newer = shownWarning(QStringLiteral("Pool"));
+    QTRY_COMPARE(QApplication::activeWindow(), newer);
+
+    for (int round = 0; round < 2; ++round) {
+        RaiseOrder order;
+        older->showMinimized();
+        QTRY_VERIFY(!older->isMinimized());
+        QVERIFY(older->isVisible());
+        // Both raised again, oldest first: the newer one ends on top and takes the keys.
+        QTRY_VERIFY(order.lastRaise(newer) > order.lastRaise(older));
+        QVERIFY(order.lastRaise(older) >= 0);
+        QTRY_COMPARE(QApplication::activeWindow(), newer);
+        QVERIFY(!newer->isMinimized());
+    }
+
+    // The newer one minimised comes back on top as before.
+    RaiseOrder order;
+    newer->showMinimized();
+    QTRY_VERIFY(!newer->isMinimized());
+    QTRY_VERIFY(order.lastRaise(newer) > order.lastRaise(older));
+    QTRY_COMPARE(QApplication::activeWindow(), newer);
 }
 
 void TestEmergencyPage::macFormsAndUnknownMacs()
