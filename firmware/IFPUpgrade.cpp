@@ -354,6 +354,7 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
         m_stepped.remove(device->macAddress);
         needOtaDeviceList.removeOne(device);
+        emit lastStepInstalled(device);
         return;
     }
     // Installed; waits for its next step. A device that is already down is restarting into the new version.

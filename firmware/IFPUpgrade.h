@@ -96,6 +96,9 @@ signals:
     void setupOtaResultTimeout(QString deviceMacAddress, int timeoutMillis);
     /// A device that installed a step restarts: the manager arms the wake time-out for it.
     void waitForReturn(QString deviceMacAddress);
+    /// A device installed the last step of its route and is reported Successfully. It may still restart: the
+    /// manager judges it again by the version it reports when back, if it drops before the run ends.
+    void lastStepInstalled(VelkIFPDevice *device);
 
 protected slots:
     virtual void downloadFinished(QString filename, bool success) = 0;

@@ -19,6 +19,8 @@ private slots:
     void imageGroupsNeverShareAnImage();
     void restartingDevicesWalkTheirRoutes_data();
     void restartingDevicesWalkTheirRoutes();
+    void lastStepIsJudgedLikeTheOthers_data();
+    void lastStepIsJudgedLikeTheOthers();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -524,6 +526,84 @@ void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
     if (boxEnds) {
         QCOMPARE(boxRow.fwVersion, QStringLiteral("2.5.2054.0"));
         QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("2.5.2054.0"));
+    }
+}
+
+void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers_data()
+{
+    QTest::addColumn<QString>("after"); // what the box does after reporting the success of its only step
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("version"); // of its report row, and stored
+    QTest::newRow("back at the new version") << "restart" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+    QTest::newRow("back at the old version") << "roll back" << int(UPDATE_FAILED) << "2.5.2053.0";
+    QTest::newRow("not back") << "stay off" << int(UPDATE_FAILED) << "2.5.2054.0";
+    QTest::newRow("stays connected") << "stay on" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+}
+
+void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
+{
+    // A control box one step behind restarts after reporting its success (or not); an audio box keeps the run going
+    // for a moment after that, while the control box takes 2.5 s to restart. The rows are read when the run ends, as
+    // the scheduling page reads them to decide the schedule's status.
+    QFETCH(QString, after);
+    QFETCH(int, status);
+    QFETCH(QString, version);
+    serveManifest(package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "last.zip"));
+    servePanelManifest("");
+    m_bench.serve("AudioBox/QML8_0005.bin", SimulatedFirmware::make(30000, "8.0.0000.05"));
+    m_bench.serve("AudioBox/check4Update/update.cfg", "[QML8]\nVersion=\"8.0.0000.05\"\nPath=\"" +
+                                                          m_bench.http()->url().toUtf8() +
+                                                          "/AudioBox/QML8_0005.bin\"\n");
+    const VelkIFPDevice box = m_bench.addDevice(0, "Velk TM7-B", "2.5.2053.0");
+    const VelkIFPDevice audio = m_bench.addDevice(1, "QML8", "8.0.0000.04");
+    SimulatedPanel *restarting = m_bench.panel(0);
+    const PanelSettings settings = restarting->settings();
+    struct Restore
+    {
+        SimulatedPanel *panel;
+        PanelSettings settings;
+        ~Restore() { panel->setSettings(settings); }
+    } restore{restarting, settings};
+    PanelSettings slow = settings;
+    slow.rebootDelayMs = after == "stay off" ? 600000 : 2500;
+    restarting->setSettings(slow);
+    restarting->behaviour().rebootAfterOta = after != "stay on";
+    if (after == "roll back")
+        restarting->behaviour().afterOtaVersion = "2.5.2053.0";
+    QObject watch;
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    // How long a restarting device is waited for; a run that waited for a device that stays on would not end here.
+    timeouts.wakeMs = after == "stay off" ? 4000 : after == "stay on" ? 600000 : 20000;
+    m_bench.manager()->setTimeouts(timeouts);
+
+    VelkOtaScheduleReport rowAtEnd;
+    VelkOtaScheduleReport audioAtEnd;
+    bool onlineAtEnd = false;
+    connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch, [&] {
+        rowAtEnd = m_bench.report().value(box.macAddress);
+        audioAtEnd = m_bench.report().value(audio.macAddress);
+        onlineAtEnd = CmdServer::getInstance()->isDeviceOnline(box);
+    });
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({box, audio}, &finished);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(restarting->receivedFiles().size(), 1);
+    QCOMPARE(restarting->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+    QCOMPARE(audioAtEnd.status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(rowAtEnd.status, status);
+    QCOMPARE(rowAtEnd.fwVersion, version);
+    // Judged before the end: a device that restarted is back by then, unless it never came back.
+    QCOMPARE(onlineAtEnd, after != "stay off");
+    if (after == "stay off") {
+        QVERIFY(m_bench.log()->contains("did not come back after its last step: " + box.macAddress));
+    } else if (after == "stay on") {
+        QVERIFY(!m_bench.log()->contains("restarting after its last step"));
+    } else {
+        QVERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + box.macAddress));
+        QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, version);
     }
 }
 
