@@ -115,6 +115,9 @@ void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, co
     if (fwVersion != device->fwVersion) {
         writeLog(LOG_LEVEL_WARNING, "%s back at %s, not at the %s it installed: %s", qPrintable(modelName),
                  qPrintable(fwVersion), qPrintable(device->fwVersion), qPrintable(mac));
+        // Its report row names what it runs now, not the step it claimed.
+        device->fwVersion = fwVersion;
+        device->panelFwVersion = panelFwVersion;
         abandonDevice(device);
         return;
     }

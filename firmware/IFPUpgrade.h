@@ -194,7 +194,8 @@ protected:
 private:
     /// The device is away restarting after a step: OTA-run state 1 until it is back.
     void awaitReturn(VelkIFPDevice *device);
-    /// A device that did not come back as expected fails and leaves the run.
+    /// A device that did not come back as expected fails and leaves the run, its row at the version it last
+    /// reported (the one it came back with, when it came back).
     void abandonDevice(VelkIFPDevice *device);
     void forgetRestarts();
 
