@@ -51,15 +51,22 @@ QString IFPUpgrade::lookupPanelVersion(const QString &) const
 void IFPUpgrade::startRun()
 {
     m_running = true;
-    m_stepped.clear();
+    forgetRestarts();
     startOta();
 }
 
 void IFPUpgrade::cancelRun()
 {
     m_running = false;
-    m_stepped.clear();
+    forgetRestarts();
     cancelOta();
+}
+
+void IFPUpgrade::forgetRestarts()
+{
+    m_stepped.clear();
+    m_droppedInstalling.clear();
+    m_resent.clear();
 }
 
 void IFPUpgrade::deviceDisconnected(const QString &mac)
@@ -72,6 +79,12 @@ void IFPUpgrade::deviceDisconnected(const QString &mac)
         emit removeDeviceTimeout(mac);
         awaitReturn(device);
     } else if (device->otaState == OTA_CAN_UPDATE) {
+        awaitReturn(device);
+    } else if (device->otaState == OTA_INSTALLING && currentOtaDeviceList.contains(device)) {
+        // The restart after its previous step came just after this step's START: whether the installation began
+        // shows in the version it reports when back. No result can come on the connection that is gone.
+        emit removeDeviceTimeout(mac);
+        m_droppedInstalling.insert(mac);
         awaitReturn(device);
     }
 }
@@ -90,11 +103,34 @@ void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, co
     if (!m_running || !device || device->otaState != OTA_WAITING_FOR_WAKE || !m_stepped.contains(mac))
         return;
     emit removeDeviceTimeout(mac);
+    const bool droppedInstalling = m_droppedInstalling.remove(mac);
+    if (droppedInstalling && fwVersion == currentDeltaNewVersion) {
+        writeLog(LOG_LEVEL_INFO, "%s back at %s, the step it was installing: %s", qPrintable(modelName),
+                 qPrintable(fwVersion), qPrintable(mac));
+        device->panelFwVersion = panelFwVersion;
+        device->otaState = OTA_INSTALLING;
+        otaFinished(mac, true);
+        return;
+    }
     if (fwVersion != device->fwVersion) {
         writeLog(LOG_LEVEL_WARNING, "%s back at %s, not at the %s it installed: %s", qPrintable(modelName),
                  qPrintable(fwVersion), qPrintable(device->fwVersion), qPrintable(mac));
+        // Its report row names what it runs now, not the step it claimed.
+        device->fwVersion = fwVersion;
+        device->panelFwVersion = panelFwVersion;
         abandonDevice(device);
         return;
+    }
+    if (droppedInstalling) {
+        // The one step ever sent twice: the device shows it installed nothing. A second loss is a failure.
+        if (m_resent.contains(mac)) {
+            writeLog(LOG_LEVEL_WARNING, "%s the START never took, twice: %s", qPrintable(modelName), qPrintable(mac));
+            abandonDevice(device);
+            return;
+        }
+        m_resent.insert(mac);
+        writeLog(LOG_LEVEL_INFO, "%s the START never took, sending the step again: %s", qPrintable(modelName),
+                 qPrintable(mac));
     }
     writeLog(LOG_LEVEL_INFO, "%s back at %s: %s", qPrintable(modelName), qPrintable(fwVersion), qPrintable(mac));
     device->panelFwVersion = panelFwVersion;
@@ -115,6 +151,8 @@ void IFPUpgrade::deviceNotReturned(const QString &mac)
 void IFPUpgrade::abandonDevice(VelkIFPDevice *device)
 {
     m_stepped.remove(device->macAddress);
+    m_droppedInstalling.remove(device->macAddress);
+    m_resent.remove(device->macAddress);
     if (currentOtaDeviceList.contains(device)) {
         // Through the batch's own end of a device, so a waiting device takes its place and the pass can end.
         device->otaState = OTA_INSTALLING;
@@ -138,7 +176,7 @@ void IFPUpgrade::finishRun()
         return;
     }
     m_running = false;
-    m_stepped.clear();
+    forgetRestarts();
     emit upgradeFinished();
 }
 
@@ -339,6 +377,7 @@ void IFPUpgrade::installationEnded(const QString &mac, bool success, const QStri
 
 void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &newVersion)
 {
+    m_resent.remove(device->macAddress);
     if (!success) {
         failDevice(device);
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
@@ -354,6 +393,7 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
         m_stepped.remove(device->macAddress);
         needOtaDeviceList.removeOne(device);
+        emit lastStepInstalled(device);
         return;
     }
     // Installed; waits for its next step. A device that is already down is restarting into the new version.

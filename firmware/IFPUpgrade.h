@@ -63,6 +63,8 @@ public:
     // A device that installed a step of its route may restart: it drops its connection and comes back with the
     // new version. Its next step waits for it (waitForReturn asks the manager for the wake time-out) instead of
     // going to a device that is down; it goes on only when it reports the version the step installed.
+    // The restart may come just after the next step's START: back at that step's version, the step is done; back
+    // at the version the step started from, the START never took and the step is sent once more.
     /// The connection of a run device dropped.
     void deviceDisconnected(const QString &mac);
     /// A run device connected again, reporting these versions.
@@ -96,6 +98,9 @@ signals:
     void setupOtaResultTimeout(QString deviceMacAddress, int timeoutMillis);
     /// A device that installed a step restarts: the manager arms the wake time-out for it.
     void waitForReturn(QString deviceMacAddress);
+    /// A device installed the last step of its route and is reported Successfully. It may still restart: the
+    /// manager judges it again by the version it reports when back, if it drops before the run ends.
+    void lastStepInstalled(VelkIFPDevice *device);
 
 protected slots:
     virtual void downloadFinished(QString filename, bool success) = 0;
@@ -189,11 +194,15 @@ protected:
 private:
     /// The device is away restarting after a step: OTA-run state 1 until it is back.
     void awaitReturn(VelkIFPDevice *device);
-    /// A device that did not come back as expected fails and leaves the run.
+    /// A device that did not come back as expected fails and leaves the run, its row at the version it last
+    /// reported (the one it came back with, when it came back).
     void abandonDevice(VelkIFPDevice *device);
+    void forgetRestarts();
 
     bool m_running = false;
-    QSet<QString> m_stepped; ///< run devices that installed a step and have steps left
+    QSet<QString> m_stepped;           ///< run devices that installed a step and have steps left
+    QSet<QString> m_droppedInstalling; ///< of those, away since their connection dropped after the step's START
+    QSet<QString> m_resent;            ///< of those, sent their current step a second time
     quint64 m_fileSerial = 0;
     QHash<QString, QString> m_sentNames; ///< local path of every firmware file asked for -> the name it is sent as
 };

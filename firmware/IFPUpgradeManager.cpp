@@ -126,6 +126,7 @@ void IFPUpgradeManager::addUpgrader(IFPUpgrade *upgrader)
     connect(upgrader, &IFPUpgrade::removeDeviceTimeout, this, &IFPUpgradeManager::removeDeviceTimeout);
     connect(upgrader, &IFPUpgrade::setupOtaResultTimeout, this, &IFPUpgradeManager::setupOtaResultTimeout);
     connect(upgrader, &IFPUpgrade::waitForReturn, this, &IFPUpgradeManager::waitForReturn);
+    connect(upgrader, &IFPUpgrade::lastStepInstalled, this, &IFPUpgradeManager::lastStepInstalled);
     upgradeList.append(upgrader);
 }
 
@@ -548,6 +549,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     currentUncheckedOtaStateDeviceCount = otaDeviceList.size();
     wokenDeviceList.clear();
     resultTimedOut.clear();
+    clearLastStepWatch();
     QList<QTimer *> timers;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         if (cmdServer->isDeviceOnline(*device)) {
@@ -687,13 +689,21 @@ void IFPUpgradeManager::watchConnections()
 
 void IFPUpgradeManager::deviceDisconnected(const QString &mac)
 {
-    if (runIsLive() && upgrading && currentUpgradeIndex < upgradeList.size())
+    if (!runIsLive() || !upgrading)
+        return;
+    if (lastStepDevices.contains(mac))
+        lastStepDeviceAway(mac);
+    else if (currentUpgradeIndex < upgradeList.size())
         upgradeList.at(currentUpgradeIndex)->deviceDisconnected(mac);
 }
 
 void IFPUpgradeManager::deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
 {
-    if (runIsLive() && upgrading && currentUpgradeIndex < upgradeList.size())
+    if (!runIsLive() || !upgrading)
+        return;
+    if (awayAfterLastStep.contains(mac))
+        lastStepDeviceBack(mac, fwVersion, panelFwVersion);
+    else if (currentUpgradeIndex < upgradeList.size())
         upgradeList.at(currentUpgradeIndex)->deviceReturned(mac, fwVersion, panelFwVersion);
 }
 
@@ -702,6 +712,67 @@ void IFPUpgradeManager::waitForReturn(const QString &mac)
     if (!runIsLive())
         return;
     addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
+}
+
+void IFPUpgradeManager::lastStepInstalled(VelkIFPDevice *device)
+{
+    if (!runIsLive())
+        return;
+    lastStepDevices.insert(device->macAddress, device);
+    // Already gone by the time its success is handled: restarting into what it installed, or not.
+    if (!cmdServer->isDeviceOnline(*device))
+        lastStepDeviceAway(device->macAddress);
+}
+
+void IFPUpgradeManager::lastStepDeviceAway(const QString &mac)
+{
+    if (awayAfterLastStep.contains(mac))
+        return;
+    const VelkIFPDevice *device = lastStepDevices.value(mac);
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, restarting after its last step, waiting for it: %s, %s",
+             qPrintable(mac), qPrintable(device->fwVersion));
+    awayAfterLastStep.insert(mac);
+    addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
+}
+
+void IFPUpgradeManager::lastStepDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
+{
+    awayAfterLastStep.remove(mac);
+    removeDeviceTimeout(mac);
+    VelkIFPDevice *device = lastStepDevices.value(mac);
+    if (fwVersion == device->fwVersion) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after its last step: %s", qPrintable(fwVersion),
+                 qPrintable(mac));
+    } else {
+        // It reported a success it did not keep: its row says what it runs now.
+        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, back at %s, not at the %s it installed: %s",
+                 qPrintable(fwVersion), qPrintable(device->fwVersion), qPrintable(mac));
+        lastStepDevices.remove(mac);
+        device->fwVersion = fwVersion;
+        device->panelFwVersion = panelFwVersion;
+        device->otaState = OTA_FAILED;
+        updateDeviceStatus(device, UPDATE_FAILED);
+    }
+    endRunWhenSettled();
+}
+
+void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
+{
+    awayAfterLastStep.remove(mac);
+    VelkIFPDevice *device = lastStepDevices.take(mac);
+    if (!device)
+        return;
+    writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, did not come back after its last step: %s", qPrintable(mac));
+    device->otaState = OTA_FAILED;
+    updateDeviceStatus(device, UPDATE_FAILED);
+    endRunWhenSettled();
+}
+
+void IFPUpgradeManager::clearLastStepWatch()
+{
+    lastStepDevices.clear();
+    awayAfterLastStep.clear();
+    endWaitsForReturns = false;
 }
 
 void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, bool skipRetry)
@@ -769,6 +840,20 @@ void IFPUpgradeManager::upgradeFinished()
         return;
     }
     writeLog(LOG_LEVEL_INFO, "all upgrade finished");
+    endWaitsForReturns = true;
+    endRunWhenSettled();
+}
+
+void IFPUpgradeManager::endRunWhenSettled()
+{
+    if (!endWaitsForReturns)
+        return;
+    if (!awayAfterLastStep.isEmpty()) {
+        // The caller reads the rows when the run ends: a device still restarting has no final row yet.
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, the run ends when %s restarting devices are judged",
+                 logNumber(awayAfterLastStep.size()).constData());
+        return;
+    }
     endRun();
     emit otaScheduleFinished();
 }
@@ -786,6 +871,7 @@ void IFPUpgradeManager::endRun()
     otaDeviceList.clear();
     currentOtaSchedule = nullptr;
     upgrading = false;
+    clearLastStepWatch();
 }
 
 void IFPUpgradeManager::powerOffWoken()
@@ -833,6 +919,7 @@ void IFPUpgradeManager::cancelOta()
     otaDeviceList.clear();
     currentOtaSchedule = nullptr;
     upgrading = false;
+    clearLastStepWatch();
 }
 
 // --- per-device time-outs ------------------------------------------------------------------------------------------
@@ -913,7 +1000,9 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         break;
     case DeviceTimer::Return:
         removeDeviceTimeout(mac);
-        if (!otaCancelled && upgrading && currentUpgradeIndex < upgradeList.size())
+        if (awayAfterLastStep.contains(mac))
+            lastStepDeviceNotBack(mac);
+        else if (!otaCancelled && upgrading && currentUpgradeIndex < upgradeList.size())
             upgradeList.at(currentUpgradeIndex)->deviceNotReturned(mac);
         break;
     }

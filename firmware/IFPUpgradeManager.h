@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -32,7 +33,10 @@ class QTimer;
 /// Runs: startOta() wakes the devices that are off, asks every device whether it can take an update, hands those
 /// that can to the upgraders, which run one after another, writes every device's progress into the schedule's
 /// report rows (otaScheduleReportUpdated) and ends with otaScheduleFinished(), once. Every wait of a run has a
-/// time-out, so every device ends Successfully or Failed and the run always ends.
+/// time-out, so every device ends Successfully or Failed and the run always ends. A device whose connection drops
+/// after the last step of its route, before the run ends, is restarting: the run's end waits for it (at most the
+/// wake time-out) and its row is judged again by the version it reports when back, so the rows are final when
+/// otaScheduleFinished() tells the caller to read them.
 ///
 /// Everything runs in the GUI thread; the manager reaches the panels only through CmdServer and the database only
 /// through OrvantaDBIntf.
@@ -177,6 +181,15 @@ private:
     void deviceDisconnected(const QString &mac);
     void deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
     void waitForReturn(const QString &mac);
+    // Devices that installed the last step of their route: Successfully at once, judged again if they restart.
+    void lastStepInstalled(VelkIFPDevice *device);
+    void lastStepDeviceAway(const QString &mac);
+    void lastStepDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
+    void lastStepDeviceNotBack(const QString &mac);
+    /// After the last upgrader: the run ends, unless devices restarting after their last step are still away;
+    /// then it ends when the last of them is judged.
+    void endRunWhenSettled();
+    void clearLastStepWatch();
 
     // Per-device time-outs
     QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
@@ -221,7 +234,10 @@ private:
     bool upgrading = false;
     QList<DeviceTimer> deviceTimerList;
     QList<VelkIFPDevice *> wokenDeviceList;
-    QSet<QString> resultTimedOut; ///< devices of the run whose installation result never came
+    QSet<QString> resultTimedOut;                    ///< devices of the run whose installation result never came
+    QHash<QString, VelkIFPDevice *> lastStepDevices; ///< installed their route's last step in this run, by MAC
+    QSet<QString> awayAfterLastStep;                 ///< those of them restarting: the run's end waits for them
+    bool endWaitsForReturns = false;                 ///< every upgrader has finished; the run ends once they're back
     QMetaObject::Connection wokenConnection;
     QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;

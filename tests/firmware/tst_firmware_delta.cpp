@@ -19,6 +19,10 @@ private slots:
     void imageGroupsNeverShareAnImage();
     void restartingDevicesWalkTheirRoutes_data();
     void restartingDevicesWalkTheirRoutes();
+    void lastStepIsJudgedLikeTheOthers_data();
+    void lastStepIsJudgedLikeTheOthers();
+    void restartJustAfterTheNextStart_data();
+    void restartJustAfterTheNextStart();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -27,11 +31,12 @@ private:
     void serveManifest(const QByteArray &packages);
     void servePanelManifest(const QByteArray &body);
     QByteArray served(const QString &file) const { return m_files.value(file); }
-    QList<VelkIFPDevice> runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished);
+    QList<VelkIFPDevice> runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished, int ceilingMs = 30000);
 
     FirmwareTestBench m_bench;
     QHash<QString, QByteArray> m_files;
     quint32 m_seed = 1;
+    qint64 m_packageBytes = 40960; ///< about the size of the next packages
 };
 
 void TestFirmwareDelta::initTestCase()
@@ -43,12 +48,13 @@ void TestFirmwareDelta::cleanup()
 {
     m_bench.reset();
     m_files.clear();
+    m_packageBytes = 40960;
 }
 
 QByteArray TestFirmwareDelta::package(const QString &model, const QString &oldVersion, const QString &newVersion,
                                       const QString &file, qint64 sizeSkew, const QString &sku)
 {
-    const QByteArray bytes = SimulatedFirmware::make(40960 + m_seed * 7, newVersion, QString(), m_seed);
+    const QByteArray bytes = SimulatedFirmware::make(m_packageBytes + m_seed * 7, newVersion, QString(), m_seed);
     ++m_seed;
     m_files.insert(file, bytes);
     m_bench.serve("pkg/" + file, bytes);
@@ -72,10 +78,10 @@ void TestFirmwareDelta::servePanelManifest(const QByteArray &body)
     m_bench.serve("IFP3/OTAUpdate/manifest_panel.xml", "<PanelManifest>\n" + body + "</PanelManifest>\n");
 }
 
-QList<VelkIFPDevice> TestFirmwareDelta::runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished)
+QList<VelkIFPDevice> TestFirmwareDelta::runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished, int ceilingMs)
 {
     m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
-    if (!QTest::qWaitFor([&] { return finished->count() > 0; }, 30000))
+    if (!QTest::qWaitFor([&] { return finished->count() > 0; }, ceilingMs))
         qWarning("the run did not end");
     QTest::qWait(200); // a second end would come now
     return devices;
@@ -327,11 +333,11 @@ void TestFirmwareDelta::hostileServersFailWithinBounds()
     QVERIFY(m_bench.log()->contains("package of 9223372036854775807 bytes refused"));
     QElapsedTimer clock;
     clock.start();
-    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
-    runAll(devices, &finished);
-    QCOMPARE(finished.count(), 1);
     // Three attempts at the dripping package, each ended by the stall window: bounded, with room for a loaded machine.
     const qint64 bound = 3 * qint64(FirmwareTestBench::shortTimeouts().downloadStallMs) + 30000;
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll(devices, &finished, int(bound));
+    QCOMPARE(finished.count(), 1);
     QVERIFY2(clock.elapsed() < bound, qPrintable(QString::number(clock.elapsed())));
     for (int i = 0; i < devices.size(); ++i) {
         QCOMPARE(m_bench.report().value(devices.at(i).macAddress).status, int(UPDATE_FAILED));
@@ -439,10 +445,15 @@ void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
     QFETCH(bool, stallsUntilTimeout);
     QFETCH(bool, dropsDuringTransfer);
     const QString model = "Velk TM B-Series";
-    serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
-                  package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip") +
-                  package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip") +
-                  package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
+    // A package larger than the box's link lets through at once takes a second to transfer: the restart 300 ms after
+    // the previous step's success always comes during it, never after the START that follows it.
+    if (dropsDuringTransfer)
+        m_packageBytes = 128 * 1024;
+    QByteArray packages = package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
+                          package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip") +
+                          package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip");
+    m_packageBytes = 40960;
+    serveManifest(packages + package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
                   package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
     const QByteArray url = m_bench.http()->url().toUtf8();
     QByteArray entries;
@@ -463,7 +474,7 @@ void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
         m_bench.panel(i)->behaviour().rebootAfterOta = true;
     if (dropsDuringTransfer) {
         m_bench.panel(0)->behaviour().rebootAfterOtaDelayMs = 300;
-        m_bench.panel(0)->behaviour().linkBytesPerSecond = 40 * 1024;
+        m_bench.panel(0)->behaviour().linkBytesPerSecond = 64 * 1024;
     }
     QVERIFY(m_bench.connect({0, 1}));
     QVERIFY(m_bench.serverCheck());
@@ -524,7 +535,189 @@ void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
     if (boxEnds) {
         QCOMPARE(boxRow.fwVersion, QStringLiteral("2.5.2054.0"));
         QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("2.5.2054.0"));
+    } else if (!comesBackAt.isEmpty()) {
+        // A rolled-back box's row names the version it runs, as the console's record does.
+        QCOMPARE(boxRow.fwVersion, comesBackAt);
+        QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, comesBackAt);
+    } else {
+        QCOMPARE(boxRow.fwVersion, QStringLiteral("2.5.2053.0")); // the last version it reported
     }
+}
+
+void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers_data()
+{
+    QTest::addColumn<QString>("after"); // what the box does after reporting the success of its only step
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("version"); // of its report row, and stored
+    QTest::newRow("back at the new version") << "restart" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+    QTest::newRow("back at the old version") << "roll back" << int(UPDATE_FAILED) << "2.5.2053.0";
+    QTest::newRow("not back") << "stay off" << int(UPDATE_FAILED) << "2.5.2054.0";
+    QTest::newRow("stays connected") << "stay on" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+}
+
+void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
+{
+    // A control box one step behind restarts after reporting its success (or not); an audio box keeps the run going
+    // for a moment after that, while the control box takes 2.5 s to restart. The rows are read when the run ends, as
+    // the scheduling page reads them to decide the schedule's status.
+    QFETCH(QString, after);
+    QFETCH(int, status);
+    QFETCH(QString, version);
+    serveManifest(package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "last.zip"));
+    servePanelManifest("");
+    m_bench.serve("AudioBox/QML8_0005.bin", SimulatedFirmware::make(30000, "8.0.0000.05"));
+    m_bench.serve("AudioBox/check4Update/update.cfg", "[QML8]\nVersion=\"8.0.0000.05\"\nPath=\"" +
+                                                          m_bench.http()->url().toUtf8() +
+                                                          "/AudioBox/QML8_0005.bin\"\n");
+    const VelkIFPDevice box = m_bench.addDevice(0, "Velk TM7-B", "2.5.2053.0");
+    const VelkIFPDevice audio = m_bench.addDevice(1, "QML8", "8.0.0000.04");
+    SimulatedPanel *restarting = m_bench.panel(0);
+    const PanelSettings settings = restarting->settings();
+    struct Restore
+    {
+        SimulatedPanel *panel;
+        PanelSettings settings;
+        ~Restore() { panel->setSettings(settings); }
+    } restore{restarting, settings};
+    PanelSettings slow = settings;
+    slow.rebootDelayMs = after == "stay off" ? 600000 : 2500;
+    restarting->setSettings(slow);
+    restarting->behaviour().rebootAfterOta = after != "stay on";
+    if (after == "roll back")
+        restarting->behaviour().afterOtaVersion = "2.5.2053.0";
+    QObject watch;
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    // How long a restarting device is waited for; a run that waited for a device that stays on would not end here.
+    timeouts.wakeMs = after == "stay off" ? 4000 : after == "stay on" ? 600000 : 20000;
+    m_bench.manager()->setTimeouts(timeouts);
+
+    VelkOtaScheduleReport rowAtEnd;
+    VelkOtaScheduleReport audioAtEnd;
+    bool onlineAtEnd = false;
+    connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch, [&] {
+        rowAtEnd = m_bench.report().value(box.macAddress);
+        audioAtEnd = m_bench.report().value(audio.macAddress);
+        onlineAtEnd = CmdServer::getInstance()->isDeviceOnline(box);
+    });
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({box, audio}, &finished);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(restarting->receivedFiles().size(), 1);
+    QCOMPARE(restarting->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+    QCOMPARE(audioAtEnd.status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(rowAtEnd.status, status);
+    QCOMPARE(rowAtEnd.fwVersion, version);
+    // Judged before the end: a device that restarted is back by then, unless it never came back.
+    QCOMPARE(onlineAtEnd, after != "stay off");
+    if (after == "stay off") {
+        QVERIFY(m_bench.log()->contains("did not come back after its last step: " + box.macAddress));
+    } else if (after == "stay on") {
+        QVERIFY(!m_bench.log()->contains("restarting after its last step"));
+    } else {
+        QVERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + box.macAddress));
+        QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, version);
+    }
+}
+
+void TestFirmwareDelta::restartJustAfterTheNextStart_data()
+{
+    QTest::addColumn<bool>("panel");     // a panel with an image each step, else a control box
+    QTest::addColumn<bool>("installed"); // the second step installed while away, else its START was lost
+    QTest::newRow("control box, three steps") << false << false;
+    QTest::newRow("panel, two steps with images") << true << false;
+    QTest::newRow("control box, second step installed, its result lost") << false << true;
+}
+
+void TestFirmwareDelta::restartJustAfterTheNextStart()
+{
+    // The device restarts 250 ms after reporting its first step, and the console's START of the second step lands
+    // just before it goes down: the START is lost and the device comes back at the first step's version. The later
+    // steps restart at once after their success. Or: the second step installs, and the device restarts before its
+    // success reaches the console, coming back at the second step's version.
+    QFETCH(bool, panel);
+    QFETCH(bool, installed);
+    const QString model = "Velk TM B-Series";
+    QList<QByteArray> expected; // SHA-256 of every file, in the order it must arrive
+    VelkIFPDevice device;
+    QString newest;
+    if (panel) {
+        serveManifest(package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
+                      package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
+        const QByteArray url = m_bench.http()->url().toUtf8();
+        QByteArray entries;
+        QList<QByteArray> images;
+        for (int step = 1; step <= 2; ++step) {
+            const QString panelVersion = QStringLiteral("00.01.00.0%1").arg(5 + step);
+            images.append(SimulatedFirmware::make(70000 + step, QString(), panelVersion, 65 + step));
+            m_bench.serve(QStringLiteral("panel/%1.img").arg(step), images.last());
+            entries += "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.105" + QByteArray::number(step) +
+                       ".0\" panel_fw_Version=\"" + panelVersion.toUtf8() + "\" panel_fw_size_65=\"" +
+                       QByteArray::number(images.last().size()) + "\"><DownloadPanelServer_65 URL=\"" + url +
+                       "/panel/" + QByteArray::number(step) + ".img\"/></Package>\n";
+        }
+        servePanelManifest(entries);
+        device = m_bench.addDevice(0, model, "2.5.1050.0", "00.01.00.05");
+        const QByteArray os1 = FirmwareTestBench::sha256(served("os1.zip"));
+        const QByteArray os2 = FirmwareTestBench::sha256(served("os2.zip"));
+        const QByteArray img1 = FirmwareTestBench::sha256(images.at(0));
+        const QByteArray img2 = FirmwareTestBench::sha256(images.at(1));
+        expected = {os1, img1, os2, img2, os2, img2};
+        newest = "2.5.1052.0";
+    } else {
+        serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
+                      package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip") +
+                      package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip"));
+        servePanelManifest("");
+        device = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
+        const QStringList files =
+            installed ? QStringList{"a.zip", "b.zip", "c.zip"} : QStringList{"a.zip", "b.zip", "b.zip", "c.zip"};
+        for (const QString &file : files)
+            expected.append(FirmwareTestBench::sha256(served(file)));
+        newest = "2.5.2054.0";
+    }
+    SimulatedPanel *restarting = m_bench.panel(0);
+    restarting->behaviour().rebootAfterOta = true;
+    restarting->behaviour().rebootAfterOtaDelayMs = installed ? 0 : 250;
+    restarting->behaviour().rebootAfterNextStart = !installed;
+    int reboots = 0;
+    QObject watch;
+    connect(restarting, &SimulatedPanel::rebooting, &watch, [restarting, installed, &reboots] {
+        restarting->behaviour().rebootAfterOtaDelayMs = 0;
+        restarting->behaviour().rebootAfterNextStart = false;
+        // The second step's result goes down with its restart.
+        if (installed)
+            restarting->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, ++reboots == 1);
+    });
+    QVERIFY(m_bench.connect({0}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 1);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 10000;
+    m_bench.manager()->setTimeouts(timeouts);
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({device}, &finished);
+    QCOMPARE(finished.count(), 1);
+    // The lost step went a second time, files and START; every other step once.
+    const QList<ReceivedFile> files = restarting->receivedFiles();
+    QCOMPARE(files.size(), expected.size());
+    for (int i = 0; i < files.size(); ++i)
+        QCOMPARE(files.at(i).sha256, expected.at(i));
+    QCOMPARE(restarting->receivedCount(VELK_REMOTE_CMD_START_OTA), expected.size() / (panel ? 2 : 1));
+    if (installed)
+        QVERIFY(m_bench.log()->contains("back at 2.5.2053.0, the step it was installing: " + device.macAddress));
+    else
+        QVERIFY(m_bench.log()->contains("the START never took, sending the step again: " + device.macAddress));
+    const VelkOtaScheduleReport row = m_bench.report().value(device.macAddress);
+    QCOMPARE(row.status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(row.fwVersion, newest);
+    QCOMPARE(restarting->fwVersion(), newest);
+    QTRY_COMPARE(storedDevice(device.deviceName).fwVersion, newest);
+    if (panel)
+        QCOMPARE(storedDevice(device.deviceName).panelFwVersion, QStringLiteral("00.01.00.07"));
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareDelta)

@@ -21,6 +21,7 @@ private slots:
     void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
     void endOfRunLeavesUnansweredInstallationsOn();
+    void wokenBoxRestartingAfterItsUpdateIsPoweredOff();
     void remindersFollowSkipsAndNewVersions();
     void stalledServerCheckEndsAsFailed();
     void transferTimeOutCountsFromTheLastChunk();
@@ -328,6 +329,54 @@ void TestFirmwareManager::endOfRunLeavesUnansweredInstallationsOn()
     QCOMPARE(m_bench.panel(0)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
     QVERIFY(m_bench.panel(0)->isConnected());
     QVERIFY(m_bench.log()->contains("may still be installing, left on: " + devices.at(0).macAddress));
+}
+
+void TestFirmwareManager::wokenBoxRestartingAfterItsUpdateIsPoweredOff()
+{
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    const QList<VelkIFPDevice> devices = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
+                                          m_bench.addDevice(1, "QML8", "8.0.0000.04")};
+    // Box 0 is off and gets woken; it restarts after its update and takes 1.5 s to be back. Box 1 is on and ends its
+    // installation before box 0 is back.
+    SimulatedPanel *woken = m_bench.panel(0);
+    const PanelSettings settings = woken->settings();
+    struct Restore
+    {
+        SimulatedPanel *panel;
+        PanelSettings settings;
+        ~Restore() { panel->setSettings(settings); }
+    } restore{woken, settings};
+    PanelSettings slow = settings;
+    slow.rebootDelayMs = 1500;
+    woken->setSettings(slow);
+    woken->behaviour().rebootAfterOta = true;
+    m_bench.panel(1)->behaviour().otaResultScript = {{50, 50}, {500, 0}};
+    QVERIFY(m_bench.connect({1}));
+    QVERIFY(m_bench.serverCheck());
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    bool backAtEnd = false;
+    QObject watch;
+    connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch,
+            [&] { backAtEnd = CmdServer::getInstance()->isDeviceOnline(devices.at(0)); });
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+
+    QVERIFY(backAtEnd);
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
+    for (const VelkIFPDevice &device : devices) {
+        QCOMPARE(report.value(device.macAddress).status, int(UPDATE_SUCCESSFULLY));
+        QCOMPARE(report.value(device.macAddress).fwVersion, QStringLiteral("8.0.0000.05"));
+    }
+    // Back at its new version before the end, so the end powers it off; the box that was on stays on.
+    QTRY_COMPARE(woken->state(), SimulatedPanel::Off);
+    QCOMPARE(woken->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QCOMPARE(woken->fwVersion(), QStringLiteral("8.0.0000.05"));
+    QVERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + devices.at(0).macAddress));
+    QTest::qWait(300);
+    QCOMPARE(m_bench.panel(1)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    QVERIFY(m_bench.panel(1)->isConnected());
+    QCOMPARE(finished.count(), 1);
 }
 
 void TestFirmwareManager::remindersFollowSkipsAndNewVersions()

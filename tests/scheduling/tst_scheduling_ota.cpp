@@ -145,20 +145,28 @@ void TestSchedulingOta::farAheadStartsOnlyAtItsMinute()
 
 void TestSchedulingOta::runsToTheEnd_data()
 {
-    QTest::addColumn<bool>("secondFails");
-    QTest::newRow("both boxes update") << false;
-    QTest::newRow("one box fails its installation") << true;
+    QTest::addColumn<QString>("second"); // what the second box does with its update
+    QTest::newRow("both boxes update") << "updates";
+    QTest::newRow("one box fails its installation") << "fails";
+    // It reports success, restarts and comes back at its old version while the other box still installs.
+    QTest::newRow("one box back at its old version") << "rolls back";
 }
 
 // A schedule for two boxes due in a minute: both receive the file from the update server, and the schedule ends
 // Successfully, or Failed with the count of the box that failed.
 void TestSchedulingOta::runsToTheEnd()
 {
-    QFETCH(bool, secondFails);
+    QFETCH(QString, second);
+    const bool secondFails = second != "updates";
     QList<VelkIFPDevice> boxes;
     auto page = pageWithBoxes(&boxes);
-    if (secondFails)
+    if (second == "fails") {
         m_bench.panel(1)->behaviour().otaResultScript = {{50, -1}};
+    } else if (second == "rolls back") {
+        m_bench.panel(0)->behaviour().otaResultScript = {{50, 50}, {1500, 0}};
+        m_bench.panel(1)->behaviour().rebootAfterOta = true;
+        m_bench.panel(1)->behaviour().afterOtaVersion = "8.0.0000.04";
+    }
     const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
     page->initial();
     page->otaRunner()->checkOtaTask();

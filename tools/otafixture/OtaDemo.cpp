@@ -238,9 +238,20 @@ void OtaDemo::printReport(bool final)
 void OtaDemo::waitForRestarts()
 {
     // The devices restart after installing and report their new versions when they are back; the console keeps
-    // what they report. Waited for until every device of the run is stored at the version of its report row.
+    // what they report. Waited for until every device of the run is stored at the version of its report row, and
+    // every device the run woke is off again (the run's end waited for those restarting and powered them off).
     m_polls = 0;
     connect(m_poll, &QTimer::timeout, this, [this] {
+        int woken = 0;
+        int wokenOn = 0;
+        for (const FixtureFleet &fleet : OtaFixture::fleets()) {
+            if (!fleet.off)
+                continue;
+            for (const VelkIFPDevice &device : OtaFixture::devices(fleet)) {
+                ++woken;
+                wokenOn += CmdServer::getInstance()->isDeviceOnline(device) ? 1 : 0;
+            }
+        }
         QList<VelkOtaScheduleReport> rows;
         OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
         QList<VelkIFPDevice> stored;
@@ -252,10 +263,12 @@ void OtaDemo::waitForRestarts()
                     ++back;
             }
         }
-        if (back == rows.size() || ++m_polls > 120) {
+        if ((back == rows.size() && wokenOn == 0) || ++m_polls > 120) {
             m_poll->stop();
             m_poll->disconnect(this);
             printLine(QStringLiteral("console: %1 of %2 devices back at their new version").arg(back).arg(rows.size()));
+            printLine(QStringLiteral("console: %1 of %2 woken devices off again").arg(woken - wokenOn).arg(woken));
+            m_wokenOff = wokenOn == 0;
             checkAfterRun();
         }
     });
@@ -270,7 +283,7 @@ void OtaDemo::checkAfterRun()
             return;
         const int left = manager->getOldDevicesCount();
         printLine(QStringLiteral("console: %1 devices out of date after the run").arg(left));
-        finish(m_allSuccessful && left == 0 ? 0 : 1);
+        finish(m_allSuccessful && m_wokenOff && left == 0 ? 0 : 1);
     });
     // As the scheduling page does when a run has ended.
     connect(m_poll, &QTimer::timeout, this, [this, manager] {

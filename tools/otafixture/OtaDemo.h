@@ -26,7 +26,8 @@ public:
     void start();
 
 signals:
-    /// The exit code: 0 when every device of the run ended Successfully.
+    /// The exit code: 0 when every device of the run ended Successfully, every device it woke is off again and
+    /// none is left out of date.
     void done(int code);
 
 private:
@@ -50,4 +51,5 @@ private:
     QList<VelkIFPDevice *> m_runDevices;
     QHash<QString, QString> m_shown; ///< device name -> the row text printed last
     bool m_allSuccessful = false;
+    bool m_wokenOff = false; ///< every device the run woke is off again after it
 };

@@ -42,7 +42,10 @@ struct PanelBehaviour
     QString afterOtaVersion;       ///< on a successful script: the new fwVersion (empty = keep)
     bool rebootAfterOta = false;   ///< on a successful script: reboot, so the new version is reported
     int rebootAfterOtaDelayMs = 0; ///< the reboot comes this long after the success was reported
-    bool keepFiles = true;         ///< keep received bytes; off = size and SHA-256 only
+    /// The reboot waits for the console's next START_OTA and comes just after it (rebootAfterOtaDelayMs after the
+    /// success at the earliest): that START reaches the panel but is lost in the restart, nothing is installed.
+    bool rebootAfterNextStart = false;
+    bool keepFiles = true; ///< keep received bytes; off = size and SHA-256 only
     /// > 0: the panel reads no faster than this many bytes per second, as behind a link of that speed; the rest
     /// waits in the kernel and TCP flow control holds the console back (load runs).
     qint64 linkBytesPerSecond = 0;

@@ -552,6 +552,14 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
             break;
         }
         m_lastUpgradeType = type;
+        if (m_rebootAtStart && m_rebootSession == m_session) {
+            m_rebootAtStart = false;
+            log(QStringLiteral("OTA start (upgrade type %1) lost: restarting").arg(type));
+            const quint64 session = m_session;
+            QTimer::singleShot(qMax(qint64(0), m_rebootDelayMs - m_sinceSuccess.elapsed()), this,
+                               [this, session] { rebootIntoNewFirmware(session); });
+            break;
+        }
         log(QStringLiteral("OTA started, upgrade type %1").arg(type));
         playOtaStep(0, m_session);
         break;
@@ -702,26 +710,34 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             applyInstalledVersions();
             log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
             emit otaFinished(true);
-            if (m_behaviour.rebootAfterOta) {
-                auto reboot = [this, session] {
-                    if (session != m_session || m_state != Connected)
-                        return;
-                    log(QStringLiteral("rebooting into the new firmware"));
-                    endSession(true);
-                    setState(Off);
-                    emit rebooting();
-                    scheduleStep(m_settings.rebootDelayMs, [this] { enterSearching(); });
-                };
+            if (m_behaviour.rebootAfterOta && m_behaviour.rebootAfterNextStart) {
+                m_rebootAtStart = true;
+                m_rebootSession = session;
+                m_rebootDelayMs = m_behaviour.rebootAfterOtaDelayMs;
+                m_sinceSuccess.start();
+            } else if (m_behaviour.rebootAfterOta) {
                 if (m_behaviour.rebootAfterOtaDelayMs > 0)
-                    QTimer::singleShot(m_behaviour.rebootAfterOtaDelayMs, this, reboot);
+                    QTimer::singleShot(m_behaviour.rebootAfterOtaDelayMs, this,
+                                       [this, session] { rebootIntoNewFirmware(session); });
                 else
-                    reboot();
+                    rebootIntoNewFirmware(session);
             }
         } else {
             log(QStringLiteral("OTA progress %1").arg(step.value));
             playOtaStep(index + 1, session);
         }
     });
+}
+
+void SimulatedPanel::rebootIntoNewFirmware(quint64 session)
+{
+    if (session != m_session || m_state != Connected)
+        return;
+    log(QStringLiteral("rebooting into the new firmware"));
+    endSession(true);
+    setState(Off);
+    emit rebooting();
+    scheduleStep(m_settings.rebootDelayMs, [this] { enterSearching(); });
 }
 
 void SimulatedPanel::applyInstalledVersions()

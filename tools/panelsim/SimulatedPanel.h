@@ -211,6 +211,8 @@ private:
     void handleCommand(quint16 code, const QByteArray &payload);
     void handleFileComplete(FileAssembler &assembler, const QByteArray &sizeText, bool audio);
     void playOtaStep(int index, quint64 session);
+    /// Restarts into what it installed; nothing when the connection of `session` is gone.
+    void rebootIntoNewFirmware(quint64 session);
     /// A successful installation: the version of afterOtaVersion, else of the simulated firmware installed.
     void applyInstalledVersions();
     /// Sends an answer through its knob (delay, drop, payload).
@@ -269,6 +271,10 @@ private:
     bool m_awaitingAudio = false;
     BroadcastDataPayload m_lastBroadcast;
     qint32 m_lastUpgradeType = -1;
+    bool m_rebootAtStart = false; // the next START_OTA of m_rebootSession brings the reboot (rebootAfterNextStart)
+    quint64 m_rebootSession = 0;
+    QElapsedTimer m_sinceSuccess; // since the success that reboot follows
+    int m_rebootDelayMs = 0;
     bool m_sosActive = false;
 
     QByteArray m_settingsJson;
