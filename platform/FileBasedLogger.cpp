@@ -16,7 +16,7 @@ FileBasedLogger::~FileBasedLogger()
 void FileBasedLogger::moduleRegistered(const QString &name, int id)
 {
     QMutexLocker lock(&m_mutex);
-    m_modules.insert(id, name);
+    m_modules.insert(id, name.toUtf8());
 }
 
 bool FileBasedLogger::start()
@@ -40,6 +40,11 @@ void FileBasedLogger::stop()
 
 void FileBasedLogger::log(int module, LogLevel level, const QString &text)
 {
+    logUtf8(module, level, text.toUtf8());
+}
+
+void FileBasedLogger::logUtf8(int module, LogLevel level, const QByteArray &text)
+{
     QMutexLocker lock(&m_mutex);
     if (!m_started)
         return;
@@ -48,7 +53,8 @@ void FileBasedLogger::log(int module, LogLevel level, const QString &text)
     beforeWrite();
     if (!m_file.isOpen())
         return;
-    const qint64 written = m_file.write(formatLine(now, module, level, text).toUtf8());
+    formatLine(now, module, level, text);
+    const qint64 written = m_file.write(m_line);
     if (written > 0)
         m_size += written;
     // Flushed per line so that a crash keeps everything logged before it.
@@ -78,17 +84,27 @@ void FileBasedLogger::refreshStamp(qint64 msecs)
     if (second == m_stampSecond)
         return;
     const QDateTime local = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::LocalTime);
-    m_stampPrefix = local.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss."));
+    m_stampPrefix = local.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.")).toUtf8();
     m_stampDate = local.date();
     m_stampSecond = second;
 }
 
-QString FileBasedLogger::formatLine(qint64 msecs, int module, LogLevel level, const QString &text) const
+void FileBasedLogger::formatLine(qint64 msecs, int module, LogLevel level, const QByteArray &text)
 {
-    QString line = m_stampPrefix + QStringLiteral("%1").arg(int(msecs - m_stampSecond * 1000), 3, 10, QLatin1Char('0'));
-    line += QStringLiteral(" [") + m_modules.value(module, QString::number(module)) + QStringLiteral("] [");
-    line += QString::number(int(level)) + QStringLiteral("] ") + text;
-    if (!line.endsWith(QLatin1Char('\n')))
-        line += QLatin1Char('\n');
-    return line;
+    const int millis = int(msecs - m_stampSecond * 1000);
+    const char digits[3] = {char('0' + millis / 100 % 10), char('0' + millis / 10 % 10), char('0' + millis % 10)};
+    if (m_line.capacity() < 256)
+        m_line.reserve(256); // a reserved buffer keeps its memory when it is emptied
+    m_line.resize(0);
+    m_line += m_stampPrefix;
+    m_line.append(digits, 3);
+    m_line += " [";
+    const auto name = m_modules.constFind(module);
+    m_line += name != m_modules.constEnd() ? *name : QByteArray::number(module);
+    m_line += "] [";
+    m_line += QByteArray::number(int(level));
+    m_line += "] ";
+    m_line += text;
+    if (!m_line.endsWith('\n'))
+        m_line += '\n';
 }

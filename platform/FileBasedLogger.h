@@ -18,6 +18,7 @@ public:
     bool start() override;
     void stop() override;
     void log(int module, LogLevel level, const QString &text) override;
+    void logUtf8(int module, LogLevel level, const QByteArray &text) override;
 
 protected:
     /// Closes the current file and opens (appends to) another one.
@@ -29,18 +30,20 @@ protected:
     QDate stampDate() const { return m_stampDate; }
 
 private:
-    QString formatLine(qint64 msecs, int module, LogLevel level, const QString &text) const;
+    /// Builds the line in m_line: the bytes are written as they are, with no text conversion on the way.
+    void formatLine(qint64 msecs, int module, LogLevel level, const QByteArray &text);
     void refreshStamp(qint64 msecs);
 
     mutable QMutex m_mutex;
     QFile m_file;
     QString m_fileName;
-    QHash<int, QString> m_modules;
+    QHash<int, QByteArray> m_modules; // names as UTF-8
+    QByteArray m_line;                // the line being written, its capacity kept
     bool m_started = false;
     // The local time of the current second, formatted once: converting to local time reads the time-zone file
     // each time, which costs more than the rest of a line.
     qint64 m_stampSecond = -1;
-    QString m_stampPrefix;
+    QByteArray m_stampPrefix;
     QDate m_stampDate;
     // The size of the open file as written through it: asking the file system before every line (for the size
     // limit of a serial logger) cost more than formatting the line.

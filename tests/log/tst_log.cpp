@@ -123,6 +123,10 @@ void TestLog::writeLogFormatsAndFiltersByLevel()
     system->setLogger(&logger);
     QVERIFY(system->startLog());
     writeLog(LOG_LEVEL_INFO, "load %s: %d", "lang/Orvanta_en_US.qm", 42);
+    // A line longer than the first formatting buffer, and text outside ASCII, arrive whole.
+    const QByteArray longText(3000, 'x');
+    writeLog(LOG_LEVEL_WARNING, "long %s end", longText.constData());
+    writeLog(LOG_LEVEL_INFO, "name %s", "Zo\xc3\xab \xe5\xbc\xb5");
     writeLog(LOG_LEVEL_DEBUG, "too detailed %d", 1);
     system->stopLog();
     writeLog(LOG_LEVEL_INFO, "after stop");
@@ -130,6 +134,8 @@ void TestLog::writeLogFormatsAndFiltersByLevel()
 
     const QString text = readAll(logger.getFileName());
     QVERIFY2(text.contains("[Quorvin] [4] load lang/Orvanta_en_US.qm: 42\n"), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("[Quorvin] [3] long %1 end\n").arg(QString::fromLatin1(longText))));
+    QVERIFY(text.contains(QStringLiteral("[Quorvin] [4] name Zo\u00eb \u5f35\n")));
     QVERIFY(!text.contains("too detailed"));
     QVERIFY(!text.contains("after stop"));
     // Registering the same name again hands back the same module rather than a second one.
