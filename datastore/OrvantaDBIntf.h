@@ -213,6 +213,9 @@ public:
     /// keep what it read of them for as long as the number stays. 0 while a transaction is open: what is read then
     /// may still be rolled back and must not be kept.
     virtual quint64 accountDataVersion() const = 0;
+    /// The same for the devices: moves with every write to the device records (a device added, removed, renamed,
+    /// or anything stored of it changed); 0 while a transaction is open.
+    virtual quint64 deviceDataVersion() const = 0;
 
     // --- Transactions ---------------------------------------------------------------------
     /// Begins a transaction that the operations called while it is active join (see

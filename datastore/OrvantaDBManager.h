@@ -167,6 +167,7 @@ public:
     QString databaseFilePath() const override;
     DbTransaction transaction(const char *context) override;
     quint64 accountDataVersion() const override;
+    quint64 deviceDataVersion() const override;
 
 private:
     /// Runs a write of the panels' account data and moves accountDataVersion(), whatever its result: a write that
@@ -174,6 +175,12 @@ private:
     quint32 accountWrite(quint32 rc)
     {
         m_accountDataVersion = nextAccountDataVersion();
+        return rc;
+    }
+    /// The same for the device records and deviceDataVersion().
+    quint32 deviceWrite(quint32 rc)
+    {
+        m_deviceDataVersion = nextAccountDataVersion();
         return rc;
     }
     /// Versions are unique in the process, so that what was read from one instance never passes for another's.
@@ -188,4 +195,5 @@ private:
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
     quint64 m_accountDataVersion = nextAccountDataVersion();
+    quint64 m_deviceDataVersion = nextAccountDataVersion();
 };
