@@ -170,6 +170,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
     }
     if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
+    m_consoleIdUtf8 = m_consoleId.toUtf8();
     m_managedIndexStale = true;
     if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAllAvailableIFP error");
@@ -522,6 +523,14 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
     return true;
 }
 
+quint32 CmdServer::managedDeviceId(const QString &mac) const
+{
+    if (mac.isEmpty())
+        return 0;
+    const int index = managedIndex(macKey(mac));
+    return index < 0 ? 0 : m_managedDevices.at(index).did;
+}
+
 int CmdServer::managedIndex(const QString &key) const
 {
     // Asked several times in every panel's synchronisation: a search through a thousand records each time added up.
@@ -809,10 +818,10 @@ void CmdServer::flushSyncStatuses()
     while (!m_syncStatuses.isEmpty() && slice.elapsed() < kSyncSliceMs) {
         const SyncStatus answer = m_syncStatuses.takeFirst();
         statuses.append(answer);
-        VelkIFPDevice device;
-        if (!managedDevice(answer.mac, &device) || device.did == 0)
+        const quint32 did = managedDeviceId(answer.mac);
+        if (did == 0)
             continue;
-        if (db->updateUserDeviceSyncStatus(device.did, answer.status, stamp) != DB_OK)
+        if (db->updateUserDeviceSyncStatus(did, answer.status, stamp) != DB_OK)
             failed.append(answer.mac);
     }
     // Without a transaction (BEGIN failed) every write above stood on its own.

@@ -365,8 +365,14 @@ int runClient(int panels, const QString &filesPath, const QString &panelsim)
     std::string line;
     while (std::getline(std::cin, line) && line == "go") {
         const double cpuBefore = bench::cpuSeconds(0);
+        const int64_t from = bench::nowNs();
         const double seconds = client.synchronise(600000);
+        const int64_t to = bench::nowNs();
         std::printf("done %.6f %.6f\n", seconds, (bench::cpuSeconds(0) - cpuBefore) * 1e3);
+        if (printWindows)
+            std::fprintf(stderr, "measured span client %lld.%09lld,%lld.%09lld\n",
+                         static_cast<long long>(from / 1000000000), static_cast<long long>(from % 1000000000),
+                         static_cast<long long>(to / 1000000000), static_cast<long long>(to % 1000000000));
         std::fflush(stdout);
     }
     stopFleet();
@@ -474,9 +480,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     }
     QProcess client;
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    client.start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--client"), QStringLiteral("--panels"), QString::number(panels),
-                  QStringLiteral("--files"), filesPath});
+    QStringList clientArguments = {QStringLiteral("--client"), QStringLiteral("--panels"), QString::number(panels),
+                                   QStringLiteral("--files"), filesPath};
+    if (printWindows)
+        clientArguments.append(QStringLiteral("--windows"));
+    client.start(QCoreApplication::applicationFilePath(), clientArguments);
     if (!client.waitForStarted(5000) || readLine(client, 120000) != "ready") {
         std::fprintf(stderr, "the minimal client did not get ready\n");
         client.kill();
