@@ -44,19 +44,9 @@ QString AccountSyncRun::key(const QString &mac)
 int AccountSyncRun::start(const QList<VelkIFPDevice> &devices)
 {
     m_targets.clear();
-    QList<VelkIFPDevice> free;
-    QSet<QString> listed;
-    for (const VelkIFPDevice &device : devices) {
-        const DeviceChannel *channel = m_server->getChannel(device.macAddress);
-        const QString panel = key(device.macAddress);
-        if (!channel || channel->isSyncing() || listed.contains(panel))
-            continue;
-        listed.insert(panel);
-        free.append(device);
-    }
-    // Every panel is asked now and its time-out armed while this call runs. Answers come from the event loop, after
-    // the targets are known.
-    const QList<QString> started = free.isEmpty() ? QList<QString>() : m_server->checkAccountSync(free);
+    // Every panel is asked now and its time-out armed while this call runs; a device without a connection, or one
+    // synchronising already, is passed over there. Answers come from the event loop, after the targets are known.
+    const QList<QString> started = devices.isEmpty() ? QList<QString>() : m_server->checkAccountSync(devices);
     for (const QString &mac : started)
         m_targets.insert(key(mac));
     m_total = m_targets.size();

@@ -17,6 +17,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QVector>
 
 #ifdef Q_OS_UNIX
 #include <netinet/in.h>
@@ -747,15 +748,25 @@ void CmdServer::cancelBroadcastFileTransferByTimeout(QString mac)
 
 QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
 {
-    if (devices.size() > 1 && isAdminLogin)
+    // Each device's connection is looked up once; what a run reads is read only when more than one panel takes part.
+    QVector<QPair<DeviceChannel *, int>> free;
+    free.reserve(devices.size());
+    for (int i = 0; i < devices.size(); ++i) {
+        DeviceChannel *channel = getChannel(devices.at(i).macAddress);
+        if (channel && !channel->isSyncing())
+            free.append({channel, i});
+    }
+    if (free.size() > 1 && isAdminLogin)
         m_accountCache->prepareRun();
     QList<QString> started;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        DeviceChannel *channel = getChannel(device.macAddress);
-        if (!channel || channel->isSyncing())
+    for (const auto &entry : qAsConst(free)) {
+        // Two records of one panel find one connection: the first starts it. A connection closed while the others
+        // were asked is no longer the panel's.
+        DeviceChannel *channel = entry.first;
+        if (channel->isSyncing() || channel->state() != DeviceChannel::Connected)
             continue;
         channel->checkAccountSync();
-        started.append(device.macAddress);
+        started.append(devices.at(entry.second).macAddress);
     }
     return started;
 }

@@ -54,11 +54,11 @@ void FileBasedLogger::logUtf8(int module, LogLevel level, const QByteArray &text
     if (!m_file.isOpen())
         return;
     formatLine(now, module, level, text);
+    // The file is unbuffered: each line goes to the file as it is written, so that a crash keeps everything logged
+    // before it, without a copy into a buffer that is flushed at once anyway.
     const qint64 written = m_file.write(m_line);
     if (written > 0)
         m_size += written;
-    // Flushed per line so that a crash keeps everything logged before it.
-    m_file.flush();
 }
 
 bool FileBasedLogger::openFile(const QString &fileName)
@@ -68,7 +68,7 @@ bool FileBasedLogger::openFile(const QString &fileName)
     m_fileName = fileName;
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     m_file.setFileName(fileName);
-    const bool opened = m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    const bool opened = m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered);
     m_size = opened ? m_file.size() : 0;
     return opened;
 }
@@ -102,7 +102,10 @@ void FileBasedLogger::formatLine(qint64 msecs, int module, LogLevel level, const
     const auto name = m_modules.constFind(module);
     m_line += name != m_modules.constEnd() ? *name : QByteArray::number(module);
     m_line += "] [";
-    m_line += QByteArray::number(int(level));
+    if (level >= 0 && level <= 9)
+        m_line += char('0' + int(level));
+    else
+        m_line += QByteArray::number(int(level));
     m_line += "] ";
     m_line += text;
     if (!m_line.endsWith('\n'))
