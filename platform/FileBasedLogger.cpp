@@ -1,8 +1,16 @@
 #include "platform/FileBasedLogger.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
+
+namespace {
+// Lines held back beyond this are written at once.
+constexpr int kHeldBytes = 64 * 1024;
+} // namespace
 
 FileBasedLogger::FileBasedLogger(const QString &fileName) : m_fileName(fileName)
 {
@@ -13,6 +21,33 @@ FileBasedLogger::~FileBasedLogger()
     stop();
 }
 
+void FileBasedLogger::watchEventLoop()
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    QAbstractEventDispatcher *dispatcher =
+        application ? QAbstractEventDispatcher::instance(application->thread()) : nullptr;
+    if (!dispatcher || m_turnBegins)
+        return;
+    const auto write = [this] {
+        QMutexLocker lock(&m_mutex);
+        writePending();
+    };
+    m_turnBegins = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, write);
+    m_loopIdles = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, write);
+    QMutexLocker lock(&m_mutex);
+    m_holdLines = true;
+}
+
+void FileBasedLogger::unwatchEventLoop()
+{
+    QObject::disconnect(m_turnBegins);
+    QObject::disconnect(m_loopIdles);
+    m_turnBegins = {};
+    m_loopIdles = {};
+    QMutexLocker lock(&m_mutex);
+    m_holdLines = false;
+}
+
 void FileBasedLogger::moduleRegistered(const QString &name, int id)
 {
     QMutexLocker lock(&m_mutex);
@@ -21,6 +56,7 @@ void FileBasedLogger::moduleRegistered(const QString &name, int id)
 
 bool FileBasedLogger::start()
 {
+    watchEventLoop();
     QMutexLocker lock(&m_mutex);
     m_started = true;
     if (m_file.isOpen() || m_fileName.isEmpty())
@@ -30,12 +66,21 @@ bool FileBasedLogger::start()
 
 void FileBasedLogger::stop()
 {
+    unwatchEventLoop();
     QMutexLocker lock(&m_mutex);
     m_started = false;
-    if (m_file.isOpen()) {
-        m_file.flush();
+    writePending();
+    if (m_file.isOpen())
         m_file.close();
-    }
+}
+
+void FileBasedLogger::writePending()
+{
+    if (m_pending.isEmpty())
+        return;
+    if (m_file.isOpen())
+        m_file.write(m_pending);
+    m_pending.resize(0);
 }
 
 void FileBasedLogger::log(int module, LogLevel level, const QString &text)
@@ -53,16 +98,18 @@ void FileBasedLogger::logUtf8(int module, LogLevel level, const QByteArray &text
     beforeWrite();
     if (!m_file.isOpen())
         return;
+    const int before = m_pending.size();
     formatLine(now, module, level, text);
-    // The file is unbuffered: each line goes to the file as it is written, so that a crash keeps everything logged
-    // before it, without a copy into a buffer that is flushed at once anyway.
-    const qint64 written = m_file.write(m_line);
-    if (written > 0)
-        m_size += written;
+    m_size += m_pending.size() - before;
+    // The file itself is unbuffered: what is written is in the file, and a crash keeps it.
+    if (!m_holdLines || level <= LOG_LEVEL_WARNING || m_pending.size() >= kHeldBytes)
+        writePending();
 }
 
 bool FileBasedLogger::openFile(const QString &fileName)
 {
+    // Lines held back belong to the file they were logged into.
+    writePending();
     if (m_file.isOpen())
         m_file.close();
     m_fileName = fileName;
@@ -93,21 +140,20 @@ void FileBasedLogger::formatLine(qint64 msecs, int module, LogLevel level, const
 {
     const int millis = int(msecs - m_stampSecond * 1000);
     const char digits[3] = {char('0' + millis / 100 % 10), char('0' + millis / 10 % 10), char('0' + millis % 10)};
-    if (m_line.capacity() < 256)
-        m_line.reserve(256); // a reserved buffer keeps its memory when it is emptied
-    m_line.resize(0);
-    m_line += m_stampPrefix;
-    m_line.append(digits, 3);
-    m_line += " [";
+    if (m_pending.capacity() < 4096)
+        m_pending.reserve(4096); // a reserved buffer keeps its memory when it is emptied
+    m_pending += m_stampPrefix;
+    m_pending.append(digits, 3);
+    m_pending += " [";
     const auto name = m_modules.constFind(module);
-    m_line += name != m_modules.constEnd() ? *name : QByteArray::number(module);
-    m_line += "] [";
+    m_pending += name != m_modules.constEnd() ? *name : QByteArray::number(module);
+    m_pending += "] [";
     if (level >= 0 && level <= 9)
-        m_line += char('0' + int(level));
+        m_pending += char('0' + int(level));
     else
-        m_line += QByteArray::number(int(level));
-    m_line += "] ";
-    m_line += text;
-    if (!m_line.endsWith('\n'))
-        m_line += '\n';
+        m_pending += QByteArray::number(int(level));
+    m_pending += "] ";
+    m_pending += text;
+    if (!text.endsWith('\n'))
+        m_pending += '\n';
 }

@@ -25,6 +25,7 @@ private slots:
     void continuesTodaysHighestSerialAndRollsOverBySize();
     void writeLogFormatsAndFiltersByLevel();
     void concurrentLinesStayWhole();
+    void informationLinesWaitForTheTurnWarningsDoNot();
 
 private:
     QString readAll(const QString &path);
@@ -164,6 +165,33 @@ void TestLog::concurrentLinesStayWhole()
     QCOMPARE(lines.size(), 800);
     for (const QString &line : lines)
         QVERIFY2(line.endsWith(" end") && line.count("thread") == 1, qPrintable(line));
+}
+
+// Information lines of one turn of the event loop are written together; a warning goes out at once, after every line
+// logged before it, and the next turn writes what the last one held.
+void TestLog::informationLinesWaitForTheTurnWarningsDoNot()
+{
+    QTemporaryDir dir;
+    AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
+    LogSystem *system = LogSystem::getSysLogSystem();
+    system->setLogLevel(LOG_LEVEL_INFO);
+    system->setLogger(&logger);
+    QVERIFY(system->startLog());
+    const QString file = logger.getFileName();
+    writeLog(LOG_LEVEL_INFO, "first of the turn");
+    QVERIFY(!readAll(file).contains("first of the turn"));
+    writeLog(LOG_LEVEL_WARNING, "a warning");
+    const QString written = readAll(file);
+    QVERIFY2(written.indexOf("first of the turn") >= 0 &&
+                 written.indexOf("first of the turn") < written.indexOf("[3] a warning"),
+             qPrintable(written));
+    writeLog(LOG_LEVEL_INFO, "held until the next turn");
+    QCoreApplication::processEvents();
+    QVERIFY(readAll(file).contains("[4] held until the next turn\n"));
+    writeLog(LOG_LEVEL_INFO, "written when logging stops");
+    system->stopLog();
+    system->setLogger(nullptr);
+    QVERIFY(readAll(file).contains("written when logging stops"));
 }
 
 QTEST_GUILESS_MAIN(TestLog)
