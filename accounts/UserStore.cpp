@@ -168,7 +168,7 @@ quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringLi
         rank.insert(devices.at(i).did, i);
 
     QList<VelkUserDevice> assignments;
-    rc = db->queryUserDevice(assignments, 1);
+    rc = db->queryUserDeviceLinks(assignments);
     if (rc != DB_OK)
         return rc;
     QHash<quint32, QVector<int>> ranks;

@@ -559,6 +559,11 @@ quint32 OrvantaDBManager::queryUserDevice(QList<VelkUserDevice> &userDevices, in
     return UserTables::queryUserDevice(db(), userDevices, order);
 }
 
+quint32 OrvantaDBManager::queryUserDeviceLinks(QList<VelkUserDevice> &userDevices)
+{
+    return UserTables::queryUserDeviceLinks(db(), userDevices);
+}
+
 quint32 OrvantaDBManager::queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId)
 {
     return UserTables::queryUserDeviceByIds(db(), userDevices, userId, deviceId);

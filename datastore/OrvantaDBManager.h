@@ -88,6 +88,7 @@ public:
     quint32 updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId) override;
     quint32 updateUserDeviceSyncStatus(quint32 deviceId, int syncStatus, QString lastSyncTime) override;
     quint32 queryUserDevice(QList<VelkUserDevice> &userDevices, int order) override;
+    quint32 queryUserDeviceLinks(QList<VelkUserDevice> &userDevices) override;
     quint32 queryIFPById(QList<VelkIFPDevice> &devices, quint32 did) override;
     quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId) override;
     quint32 queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts) override;

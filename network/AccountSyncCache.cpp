@@ -81,7 +81,7 @@ void AccountSyncCache::prepareRun()
     if (rc == DB_OK)
         rc = m_db->queryAllAppInfo(m_apps);
     if (rc == DB_OK)
-        rc = m_db->queryUserDevice(assignments, 0);
+        rc = m_db->queryUserDeviceLinks(assignments);
     if (rc != DB_OK) {
         // Each panel then reads its own users, as without a run.
         writeLog(LOG_LEVEL_ERROR, "AccountSyncCache::prepareRun, read error 0x%08x", rc);
