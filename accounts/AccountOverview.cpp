@@ -134,15 +134,27 @@ void AccountOverview::updateMultiUserTable()
         else
             multiUserListVersion = version;
     }
-    QHash<quint32, QStringList> devices;
-    if (UserStore::deviceNamesByUser(db, devices) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable, user devices error");
+    // The same for each user's devices, as the table shows them.
+    const quint64 devicesVersion = db->deviceDataVersion();
+    if (version == 0 || devicesVersion == 0 || version != deviceTextVersions.first ||
+        devicesVersion != deviceTextVersions.second) {
+        deviceText.clear();
+        deviceTextVersions = {0, 0};
+        QHash<quint32, QStringList> devices;
+        if (UserStore::deviceNamesByUser(db, devices) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "updateMultiUserTable, user devices error");
+        } else {
+            deviceTextVersions = {version, devicesVersion};
+        }
+        for (auto user = devices.cbegin(); user != devices.cend(); ++user)
+            deviceText.insert(user.key(), user->join(QStringLiteral(", ")));
+    }
 
     guideWidgetMultiUser->setVisible(multiUserList.isEmpty());
     QList<AccountTableModel::Row> rows;
     rows.reserve(multiUserList.size());
     for (const VelkMultiUser &user : qAsConst(multiUserList))
-        rows.append({user, devices.value(user.muid).join(QStringLiteral(", "))});
+        rows.append({user, deviceText.value(user.muid)});
     model->setRows(rows);
     layoutHeader();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFrame>
+#include <QHash>
 #include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include "accounts/Ui_AccountOverview.h"
@@ -102,7 +104,9 @@ private:
     QTimer *progressTimer = nullptr;
     int pendingProgress = 0;
     QList<VelkMultiUser> multiUserList;
-    quint64 multiUserListVersion = 0; // the data store's account version multiUserList was read at
+    quint64 multiUserListVersion = 0;                 // the data store's account version multiUserList was read at
+    QHash<quint32, QString> deviceText;               // each user's device names joined, by muid
+    QPair<quint64, quint64> deviceTextVersions{0, 0}; // the account and device versions deviceText was read at
     QList<QLabel *> headerLabels;
     FormScale formScale;
 };

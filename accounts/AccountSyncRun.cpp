@@ -44,19 +44,9 @@ QString AccountSyncRun::key(const QString &mac)
 int AccountSyncRun::start(const QList<VelkIFPDevice> &devices)
 {
     m_targets.clear();
-    QList<VelkIFPDevice> free;
-    QSet<QString> listed;
-    for (const VelkIFPDevice &device : devices) {
-        const DeviceChannel *channel = m_server->getChannel(device.macAddress);
-        const QString panel = key(device.macAddress);
-        if (!channel || channel->isSyncing() || listed.contains(panel))
-            continue;
-        listed.insert(panel);
-        free.append(device);
-    }
-    // Every panel is asked now and its time-out armed while this call runs. Answers come from the event loop, after
-    // the targets are known.
-    const QList<QString> started = free.isEmpty() ? QList<QString>() : m_server->checkAccountSync(free);
+    // Every panel is asked now and its time-out armed while this call runs; a device without a connection, or one
+    // synchronising already, is passed over there. Answers come from the event loop, after the targets are known.
+    const QList<QString> started = devices.isEmpty() ? QList<QString>() : m_server->checkAccountSync(devices);
     for (const QString &mac : started)
         m_targets.insert(key(mac));
     m_total = m_targets.size();
@@ -82,20 +72,20 @@ void AccountSyncRun::armTimeout(const QString &mac, int timeoutMillis)
     writeLog(LOG_LEVEL_INFO, "AccountOverview::setupSyncUserDeviceTimeout: %s", qPrintable(panel));
     removeTimeout(panel);
     const qint64 deadline = m_elapsed.elapsed() + qMax(1, int(timeoutMillis * m_timeoutScale));
-    m_deadlines.insert(panel, deadline);
-    m_byDeadline.insert(deadline, panel);
+    // Equal deadlines keep the order they were armed in.
+    m_deadlines.insert(panel, m_byDeadline.emplace_hint(m_byDeadline.end(), deadline, panel));
     scheduleTimer();
 }
 
 void AccountSyncRun::scheduleTimer()
 {
-    if (m_byDeadline.isEmpty()) {
+    if (m_byDeadline.empty()) {
         m_timer->stop();
         m_timerDue = -1;
         return;
     }
     // A timer that fires early finds nothing due and is set again; only an earlier deadline moves it.
-    const qint64 earliest = m_byDeadline.firstKey();
+    const qint64 earliest = m_byDeadline.begin()->first;
     if (m_timer->isActive() && m_timerDue <= earliest)
         return;
     m_timerDue = earliest;
@@ -112,10 +102,10 @@ void AccountSyncRun::finished(const QString &mac)
 
 void AccountSyncRun::removeTimeout(const QString &mac)
 {
-    const auto found = m_deadlines.constFind(mac);
-    if (found == m_deadlines.constEnd())
+    const auto found = m_deadlines.find(mac);
+    if (found == m_deadlines.end())
         return;
-    m_byDeadline.remove(*found, mac);
+    m_byDeadline.erase(*found);
     m_deadlines.erase(found);
 }
 
@@ -123,8 +113,8 @@ void AccountSyncRun::onTimeout()
 {
     m_timerDue = -1;
     QList<QString> expired;
-    while (!m_byDeadline.isEmpty() && m_byDeadline.firstKey() <= m_elapsed.elapsed()) {
-        const QString mac = m_byDeadline.first();
+    while (!m_byDeadline.empty() && m_byDeadline.begin()->first <= m_elapsed.elapsed()) {
+        const QString mac = m_byDeadline.begin()->second;
         removeTimeout(mac);
         writeLog(LOG_LEVEL_WARNING, "syncUserDeviceTimeout: %s", qPrintable(mac));
         expired.append(mac);

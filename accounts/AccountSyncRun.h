@@ -3,10 +3,11 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
-#include <QMultiMap>
 #include <QObject>
 #include <QSet>
 #include <QString>
+
+#include <map>
 
 #include "datastore/VelkIFPDevice.h"
 
@@ -83,8 +84,11 @@ private:
     QElapsedTimer m_elapsed;
     QTimer *m_timer;
     qint64 m_timerDue = -1; // when m_timer fires, -1 when it is stopped
-    QHash<QString, qint64> m_deadlines;
-    QMultiMap<qint64, QString> m_byDeadline;
+    // A panel's entry points into the ordered deadlines, so that removing it finds it at once: a fleet asked in one
+    // go has hundreds of equal deadlines, and a search among them for each answer grew with the square of the fleet.
+    using Deadlines = std::multimap<qint64, QString>;
+    Deadlines m_byDeadline;
+    QHash<QString, Deadlines::iterator> m_deadlines;
     QSet<QString> m_targets;
     int m_total = 0;
 };

@@ -19,6 +19,10 @@ public:
     /// A device takes at most this many users.
     static constexpr int MaxUsersPerDevice = 48;
 
+    /// Every managed device, in device-name order, as OrvantaDBIntf::queryAllAvailableIFP reads it. What was read is
+    /// kept while the data store's deviceDataVersion() stands: a synchronisation run reads the devices when it starts
+    /// and again for the user table when it ends, and each read of a large fleet cost as much as asking every panel.
+    static quint32 allDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices);
     /// The managed devices that pass the multi-user capability gate, in device-name order.
     static quint32 supportedDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices);
 

@@ -1,5 +1,7 @@
 #include "accounts/UserStore.h"
 
+#include "accounts/DeviceAssignment.h"
+
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 
@@ -134,9 +136,30 @@ quint32 UserStore::saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QLi
 
 quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringList> &names)
 {
+    // Kept while no assignment and no device changed: the table is rebuilt at the end of every synchronisation run,
+    // which writes statuses alone, and reading tens of thousands of assignments and every device again, and sorting
+    // them into lists, was a sixth of a run over hundreds of panels.
+    struct Kept
+    {
+        const OrvantaDBIntf *db = nullptr;
+        quint64 accounts = 0;
+        quint64 devices = 0;
+        QHash<quint32, QStringList> names;
+    };
+    static Kept kept;
+    names.clear();
+    const quint64 accountVersion = db->accountDataVersion();
+    const quint64 deviceVersion = db->deviceDataVersion();
+    if (accountVersion != 0 && deviceVersion != 0 && kept.db == db && kept.accounts == accountVersion &&
+        kept.devices == deviceVersion) {
+        names = kept.names;
+        return DB_OK;
+    }
+    kept = Kept();
+
     // Every device, by name: their order is the order of each user's list.
     QList<VelkIFPDevice> devices;
-    quint32 rc = db->queryAllAvailableIFP(devices);
+    quint32 rc = DeviceAssignment::allDevices(db, devices);
     if (rc != DB_OK)
         return rc;
     QHash<quint32, int> rank;
@@ -144,37 +167,15 @@ quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringLi
     for (int i = 0; i < devices.size(); ++i)
         rank.insert(devices.at(i).did, i);
 
-    // Who is on which device, kept while no assignment changed: the table is rebuilt at the end of every
-    // synchronisation run, and reading tens of thousands of assignments again, whose statuses alone changed, was a
-    // quarter of a run over hundreds of panels.
-    struct Assignments
-    {
-        const OrvantaDBIntf *db = nullptr;
-        quint64 version = 0;
-        QVector<QPair<quint32, quint32>> pairs; // (muid, did)
-    };
-    static Assignments kept;
-    const quint64 version = db->accountDataVersion();
-    if (version == 0 || kept.db != db || kept.version != version) {
-        QList<VelkUserDevice> assignments;
-        rc = db->queryUserDevice(assignments, 1);
-        if (rc != DB_OK)
-            return rc;
-        kept = Assignments();
-        kept.pairs.reserve(assignments.size());
-        for (const VelkUserDevice &assignment : qAsConst(assignments))
-            kept.pairs.append({assignment.multiUserId, assignment.deviceId});
-        if (version != 0) {
-            kept.db = db;
-            kept.version = version;
-        }
-    }
-
+    QList<VelkUserDevice> assignments;
+    rc = db->queryUserDeviceLinks(assignments);
+    if (rc != DB_OK)
+        return rc;
     QHash<quint32, QVector<int>> ranks;
-    for (const auto &pair : qAsConst(kept.pairs)) {
-        const auto device = rank.constFind(pair.second);
+    for (const VelkUserDevice &assignment : qAsConst(assignments)) {
+        const auto device = rank.constFind(assignment.deviceId);
         if (device != rank.constEnd())
-            ranks[pair.first].append(*device);
+            ranks[assignment.multiUserId].append(*device);
     }
     for (auto user = ranks.begin(); user != ranks.end(); ++user) {
         std::sort(user->begin(), user->end());
@@ -182,5 +183,7 @@ quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringLi
         for (int index : qAsConst(*user))
             list.append(devices.at(index).deviceName);
     }
+    if (accountVersion != 0 && deviceVersion != 0)
+        kept = {db, accountVersion, deviceVersion, names};
     return DB_OK;
 }

@@ -118,6 +118,13 @@ quint64 OrvantaDBManager::accountDataVersion() const
     return m_accountDataVersion;
 }
 
+quint64 OrvantaDBManager::deviceDataVersion() const
+{
+    if (SqlTransaction::depth(m_dbManager->connectionName()) > 0)
+        return 0;
+    return m_deviceDataVersion;
+}
+
 // --- Console accounts ----------------------------------------------------------------------------
 
 quint32 OrvantaDBManager::queryAccount(QList<VelkAccount> &accounts)
@@ -171,35 +178,35 @@ quint32 OrvantaDBManager::createIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return CoreTables::createIFPDevice(db(), device);
+    return deviceWrite(CoreTables::createIFPDevice(db(), device));
 }
 
 quint32 OrvantaDBManager::deleteIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return CoreTables::deleteIFPDevice(heldDb(), device);
+    return deviceWrite(CoreTables::deleteIFPDevice(heldDb(), device));
 }
 
 quint32 OrvantaDBManager::updateIFPDeviceById(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return CoreTables::updateIFPDeviceById(db(), device);
+    return deviceWrite(CoreTables::updateIFPDeviceById(db(), device));
 }
 
 quint32 OrvantaDBManager::updateIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return CoreTables::updateIFPDevice(db(), device);
+    return deviceWrite(CoreTables::updateIFPDevice(db(), device));
 }
 
 quint32 OrvantaDBManager::changeIFPDeviceName(const QString &oldName, QString newName)
 {
     if (oldName.isEmpty() || newName.isEmpty())
         return DB_BAD_ARGUMENT;
-    return CoreTables::changeIFPDeviceName(heldDb(), oldName, newName);
+    return deviceWrite(CoreTables::changeIFPDeviceName(heldDb(), oldName, newName));
 }
 
 quint32 OrvantaDBManager::createGroups(VelkGroups &group)
@@ -246,7 +253,7 @@ quint32 OrvantaDBManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group
 
 quint32 OrvantaDBManager::updateIFPDevicePosition(VelkIFPDevice &device, QString position)
 {
-    return CoreTables::updateIFPDevicePosition(heldDb(), device, position);
+    return deviceWrite(CoreTables::updateIFPDevicePosition(heldDb(), device, position));
 }
 
 // --- Device-control schedules --------------------------------------------------------------------
@@ -552,6 +559,11 @@ quint32 OrvantaDBManager::queryUserDevice(QList<VelkUserDevice> &userDevices, in
     return UserTables::queryUserDevice(db(), userDevices, order);
 }
 
+quint32 OrvantaDBManager::queryUserDeviceLinks(QList<VelkUserDevice> &userDevices)
+{
+    return UserTables::queryUserDeviceLinks(db(), userDevices);
+}
+
 quint32 OrvantaDBManager::queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId)
 {
     return UserTables::queryUserDeviceByIds(db(), userDevices, userId, deviceId);
@@ -697,6 +709,9 @@ quint32 OrvantaDBManager::queryDatabaseIdentifierUniqueId(QString &uniqueId)
 
 quint32 OrvantaDBManager::closeDatabase()
 {
+    // Whatever is read afterwards comes from another database.
+    deviceWrite(DB_OK);
+    accountWrite(DB_OK);
     return m_dbManager->closeDatabase();
 }
 

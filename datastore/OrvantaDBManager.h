@@ -88,6 +88,7 @@ public:
     quint32 updateUserDevice(VelkUserDevice &userDevice, QString deviceName, quint32 userId) override;
     quint32 updateUserDeviceSyncStatus(quint32 deviceId, int syncStatus, QString lastSyncTime) override;
     quint32 queryUserDevice(QList<VelkUserDevice> &userDevices, int order) override;
+    quint32 queryUserDeviceLinks(QList<VelkUserDevice> &userDevices) override;
     quint32 queryIFPById(QList<VelkIFPDevice> &devices, quint32 did) override;
     quint32 queryUserDeviceByIds(QList<VelkUserDevice> &userDevices, quint32 userId, quint32 deviceId) override;
     quint32 queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts) override;
@@ -167,6 +168,7 @@ public:
     QString databaseFilePath() const override;
     DbTransaction transaction(const char *context) override;
     quint64 accountDataVersion() const override;
+    quint64 deviceDataVersion() const override;
 
 private:
     /// Runs a write of the panels' account data and moves accountDataVersion(), whatever its result: a write that
@@ -174,6 +176,12 @@ private:
     quint32 accountWrite(quint32 rc)
     {
         m_accountDataVersion = nextAccountDataVersion();
+        return rc;
+    }
+    /// The same for the device records and deviceDataVersion().
+    quint32 deviceWrite(quint32 rc)
+    {
+        m_deviceDataVersion = nextAccountDataVersion();
         return rc;
     }
     /// Versions are unique in the process, so that what was read from one instance never passes for another's.
@@ -188,4 +196,5 @@ private:
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
     quint64 m_accountDataVersion = nextAccountDataVersion();
+    quint64 m_deviceDataVersion = nextAccountDataVersion();
 };

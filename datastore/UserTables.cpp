@@ -341,6 +341,22 @@ quint32 UserTables::queryUserDevice(QSqlDatabase db, QList<VelkUserDevice> &user
     return DB_OK;
 }
 
+quint32 UserTables::queryUserDeviceLinks(QSqlDatabase db, QList<VelkUserDevice> &userDevices)
+{
+    SqlStatement query(db, QStringLiteral("SELECT udid, multiUserId, deviceId FROM UserDevice "
+                                          "WHERE deviceId IN (SELECT did FROM Device) ORDER BY udid"));
+    if (!query.exec({}, "UserTables::queryUserDeviceLinks"))
+        return DB_STATEMENT_FAILED;
+    while (query.next()) {
+        VelkUserDevice link;
+        link.udid = query.value(0).toUInt();
+        link.multiUserId = query.value(1).toUInt();
+        link.deviceId = query.value(2).toUInt();
+        userDevices.append(link);
+    }
+    return DB_OK;
+}
+
 quint32 UserTables::queryUserDeviceByIds(QSqlDatabase db, QList<VelkUserDevice> &userDevices, quint32 userId,
                                          quint32 deviceId)
 {

@@ -40,6 +40,7 @@ public:
     static quint32 updateUserDeviceSyncStatus(QSqlDatabase db, quint32 deviceId, int syncStatus, QString lastSyncTime);
     static quint32 deleteUserDevice(QSqlDatabase db, quint32 userId, quint32 deviceId);
     static quint32 queryUserDevice(QSqlDatabase db, QList<VelkUserDevice> &userDevices, int order);
+    static quint32 queryUserDeviceLinks(QSqlDatabase db, QList<VelkUserDevice> &userDevices);
     static quint32 queryUserDeviceByIds(QSqlDatabase db, QList<VelkUserDevice> &userDevices, quint32 userId,
                                         quint32 deviceId);
 

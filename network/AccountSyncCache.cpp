@@ -27,6 +27,7 @@ bool AccountSyncCache::settings(VelkMultiUserAdmin *settings, quint32 *rc)
         QList<VelkMultiUserAdmin> records;
         *rc = m_db->queryMultiUserAdmin(records);
         m_settingsMessages.clear();
+        m_settingsByVersion.clear();
         m_hasSettings = *rc == DB_OK && !records.isEmpty();
         m_settings = m_hasSettings ? records.first() : VelkMultiUserAdmin();
         // A failed read is not kept: the next panel reads again.
@@ -39,6 +40,12 @@ bool AccountSyncCache::settings(VelkMultiUserAdmin *settings, quint32 *rc)
 
 QByteArray AccountSyncCache::settingsMessage(const QString &displayClientVersion)
 {
+    // Asked once for every panel of a run, by a fleet that mostly runs one version: found by the version's text.
+    if (settingsHold(m_db->accountDataVersion())) {
+        const auto known = m_settingsByVersion.constFind(displayClientVersion);
+        if (known != m_settingsByVersion.constEnd())
+            return *known;
+    }
     VelkMultiUserAdmin record;
     quint32 rc = DB_OK;
     if (!settings(&record, &rc))
@@ -47,6 +54,8 @@ QByteArray AccountSyncCache::settingsMessage(const QString &displayClientVersion
     auto message = m_settingsMessages.find(tier);
     if (message == m_settingsMessages.end())
         message = m_settingsMessages.insert(tier, AccountFile::adminSettingsJson(record, displayClientVersion));
+    if (m_settingsByVersion.size() < 64)
+        m_settingsByVersion.insert(displayClientVersion, *message);
     return *message;
 }
 
@@ -60,6 +69,7 @@ void AccountSyncCache::prepareRun()
     m_permissions.clear();
     m_usersOfDevice.clear();
     m_files.clear();
+    m_fileOfDevice.clear();
     m_apps.clear();
 
     QList<VelkMultiUser> users;
@@ -71,7 +81,7 @@ void AccountSyncCache::prepareRun()
     if (rc == DB_OK)
         rc = m_db->queryAllAppInfo(m_apps);
     if (rc == DB_OK)
-        rc = m_db->queryUserDevice(assignments, 0);
+        rc = m_db->queryUserDeviceLinks(assignments);
     if (rc != DB_OK) {
         // Each panel then reads its own users, as without a run.
         writeLog(LOG_LEVEL_ERROR, "AccountSyncCache::prepareRun, read error 0x%08x", rc);
@@ -104,6 +114,12 @@ void AccountSyncCache::prepareRun()
     m_runVersion = version;
 }
 
+bool AccountSyncCache::holdsRun() const
+{
+    const quint64 version = m_db->accountDataVersion();
+    return version != 0 && version == m_runVersion;
+}
+
 QByteArray AccountSyncCache::accountFile(quint32 deviceId)
 {
     const quint64 version = m_db->accountDataVersion();
@@ -114,10 +130,13 @@ QByteArray AccountSyncCache::accountFile(quint32 deviceId)
 
 QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)
 {
+    const auto ofDevice = m_fileOfDevice.constFind(deviceId);
+    if (ofDevice != m_fileOfDevice.constEnd())
+        return *ofDevice;
     const QVector<quint32> muids = m_usersOfDevice.value(deviceId);
     auto file = m_files.find(muids);
     if (file != m_files.end())
-        return *file;
+        return *m_fileOfDevice.insert(deviceId, *file);
     QList<VelkMultiUser> users;
     QList<VelkAppPermission> permissions;
     users.reserve(muids.size());
@@ -125,7 +144,9 @@ QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)
         users.append(m_users.value(muid));
         permissions.append(m_permissions.value(muid));
     }
-    return *m_files.insert(muids, AccountFile::build(AccountFile::rowsForUsers(users, permissions, m_apps)));
+    const QByteArray built = AccountFile::build(AccountFile::rowsForUsers(users, permissions, m_apps));
+    m_files.insert(muids, built);
+    return *m_fileOfDevice.insert(deviceId, built);
 }
 
 QByteArray AccountSyncCache::fileFromStore(quint32 deviceId)

@@ -41,8 +41,8 @@ public:
     /// The account file of the device's users, in the order they were assigned.
     QByteArray accountFile(quint32 deviceId);
 
-    /// Whether a run's reading is in use (for tests).
-    bool holdsRun() const { return m_runVersion != 0; }
+    /// Whether a run's reading is in use and still holds: accountFile() then builds no file from the store.
+    bool holdsRun() const;
 
 private:
     bool settingsHold(quint64 version) const { return version != 0 && version == m_settingsVersion; }
@@ -54,7 +54,8 @@ private:
     quint64 m_settingsVersion = 0;
     bool m_hasSettings = false;
     VelkMultiUserAdmin m_settings;
-    QHash<int, QByteArray> m_settingsMessages; // by the display client's tier
+    QHash<int, QByteArray> m_settingsMessages;      // by the display client's tier
+    QHash<QString, QByteArray> m_settingsByVersion; // the same by the version's text, as the panels report it
 
     // A run's reading; m_runVersion 0 when there is none.
     quint64 m_runVersion = 0;
@@ -63,4 +64,5 @@ private:
     QHash<quint32, QList<VelkAppPermission>> m_permissions; // by user
     QHash<quint32, QVector<quint32>> m_usersOfDevice;       // each user once, in assignment order
     QHash<QVector<quint32>, QByteArray> m_files;            // by the set of users, in order
+    QHash<quint32, QByteArray> m_fileOfDevice;              // the same by device, once asked for
 };

@@ -17,6 +17,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QVector>
 
 #ifdef Q_OS_UNIX
 #include <netinet/in.h>
@@ -170,6 +171,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
     }
     if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
+    m_consoleIdUtf8 = m_consoleId.toUtf8();
     m_managedIndexStale = true;
     if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAllAvailableIFP error");
@@ -522,6 +524,14 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
     return true;
 }
 
+quint32 CmdServer::managedDeviceId(const QString &mac) const
+{
+    if (mac.isEmpty())
+        return 0;
+    const int index = managedIndex(macKey(mac));
+    return index < 0 ? 0 : m_managedDevices.at(index).did;
+}
+
 int CmdServer::managedIndex(const QString &key) const
 {
     // Asked several times in every panel's synchronisation: a search through a thousand records each time added up.
@@ -738,15 +748,25 @@ void CmdServer::cancelBroadcastFileTransferByTimeout(QString mac)
 
 QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
 {
-    if (devices.size() > 1 && isAdminLogin)
+    // Each device's connection is looked up once; what a run reads is read only when more than one panel takes part.
+    QVector<QPair<DeviceChannel *, int>> free;
+    free.reserve(devices.size());
+    for (int i = 0; i < devices.size(); ++i) {
+        DeviceChannel *channel = getChannel(devices.at(i).macAddress);
+        if (channel && !channel->isSyncing())
+            free.append({channel, i});
+    }
+    if (free.size() > 1 && isAdminLogin)
         m_accountCache->prepareRun();
     QList<QString> started;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        DeviceChannel *channel = getChannel(device.macAddress);
-        if (!channel || channel->isSyncing())
+    for (const auto &entry : qAsConst(free)) {
+        // Two records of one panel find one connection: the first starts it. A connection closed while the others
+        // were asked is no longer the panel's.
+        DeviceChannel *channel = entry.first;
+        if (channel->isSyncing() || channel->state() != DeviceChannel::Connected)
             continue;
         channel->checkAccountSync();
-        started.append(device.macAddress);
+        started.append(devices.at(entry.second).macAddress);
     }
     return started;
 }
@@ -809,10 +829,10 @@ void CmdServer::flushSyncStatuses()
     while (!m_syncStatuses.isEmpty() && slice.elapsed() < kSyncSliceMs) {
         const SyncStatus answer = m_syncStatuses.takeFirst();
         statuses.append(answer);
-        VelkIFPDevice device;
-        if (!managedDevice(answer.mac, &device) || device.did == 0)
+        const quint32 did = managedDeviceId(answer.mac);
+        if (did == 0)
             continue;
-        if (db->updateUserDeviceSyncStatus(device.did, answer.status, stamp) != DB_OK)
+        if (db->updateUserDeviceSyncStatus(did, answer.status, stamp) != DB_OK)
             failed.append(answer.mac);
     }
     // Without a transaction (BEGIN failed) every write above stood on its own.

@@ -95,12 +95,17 @@ public:
     DeviceChannel *getChannel(QString mac) const;
     /// The database identifier handed to panels.
     QString consoleId() const { return m_consoleId; }
+    /// The same as UTF-8, as the first-sync question carries it to every panel.
+    QByteArray consoleIdUtf8() const { return m_consoleIdUtf8; }
     /// The listening port (useful when NetworkConfig::tcpPort is 0); 0 while not listening.
     quint16 serverPort() const;
     const NetworkConfig &config() const { return m_config; }
 
     /// The managed device a panel's MAC belongs to; false when none.
     bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
+    /// The database id of that device, 0 when none: what a synchronisation asks for each panel several times, without
+    /// copying the whole record each time.
+    quint32 managedDeviceId(const QString &mac) const;
     /// The database every network operation goes through.
     static OrvantaDBIntf *database();
     /// What account synchronisations read from the database, kept while it holds.
@@ -168,6 +173,7 @@ private:
     QTimer *m_retryTimer;
     QString m_controlPassword;
     QString m_consoleId;
+    QByteArray m_consoleIdUtf8;
     QList<VelkIFPDevice> m_managedDevices;
     // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
     mutable QHash<QString, int> m_managedByMac;

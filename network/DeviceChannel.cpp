@@ -133,6 +133,15 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
     return 0;
 }
 
+void DeviceChannel::sendNow()
+{
+    // Written when queued, not one turn of the event loop later: a run asks a whole fleet in one turn, and the panels
+    // asked first can answer while the rest are being asked. Without it every frame also cost the socket's write
+    // notifier being switched on and off again.
+    if (m_state != Closed && m_socket->bytesToWrite() > 0)
+        m_socket->flush();
+}
+
 int DeviceChannel::sendInt32(quint16 code, qint32 value)
 {
     return sendFrame(code, FrameCodec::int32Payload(value));
@@ -363,7 +372,13 @@ void DeviceChannel::dispatch(const FrameView &frame)
         }
         m_askedFirstSync = false;
         m_firstSyncAnswer = frame.copy();
-        m_server->queueFirstSyncAnswer(this);
+        // A panel that knows this console already gets the file a run has built for its users at once, while it
+        // waits. A panel that sends its own users, or whose file must be read from the store, waits for a slice of
+        // its own: taking users in costs milliseconds a panel.
+        if (value == 0 && m_server->accountSyncCache()->holdsRun())
+            answerFirstSync();
+        else
+            m_server->queueFirstSyncAnswer(this);
         break;
     case VELK_REMOTE_RSP_DISABLE_REMOTE_SETUP:
         if (m_syncExchange)
@@ -564,10 +579,11 @@ void DeviceChannel::checkAccountSync()
     m_syncExchange = true;
     if (settings.enableSetupServer) {
         m_askedFirstSync = true;
-        sendFrame(VELK_REMOTE_CMD_ASK_FIRST_SYNC, m_server->consoleId().toUtf8());
+        sendFrame(VELK_REMOTE_CMD_ASK_FIRST_SYNC, m_server->consoleIdUtf8());
     } else {
         sendInt32(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP, 0);
     }
+    sendNow();
     emit setupSyncUserDeviceTimeout(mac, 180000);
 }
 
@@ -602,19 +618,18 @@ void DeviceChannel::answerFirstSync()
         return;
     syncAdminSettings();
     sendUserSettings();
+    sendNow();
 }
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
-    VelkIFPDevice device;
-    const quint32 did = m_server->managedDevice(m_identity.mac, &device) ? device.did : 0;
+    const quint32 did = m_server->managedDeviceId(m_identity.mac);
     return PanelAccountMerge(CmdServer::database()).merge(PanelAccountMerge::parse(file), did);
 }
 
 void DeviceChannel::sendUserSettings()
 {
-    VelkIFPDevice device;
-    const quint32 did = m_server->managedDevice(m_identity.mac, &device) ? device.did : 0;
+    const quint32 did = m_server->managedDeviceId(m_identity.mac);
     // The users the panel takes in on its first synchronisation were written just now; the cache knows by the data
     // store's version that what it held from before no longer holds.
     const QByteArray file = m_server->accountSyncCache()->accountFile(did);

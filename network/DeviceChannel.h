@@ -78,6 +78,8 @@ public:
     /// stopped reading so long that the unsent bytes passed the backlog bound (the channel is then closed).
     int sendFrame(quint16 code, const QByteArray &payload);
     int sendInt32(quint16 code, qint32 value);
+    /// Hands what is queued to the kernel now rather than on the socket's next write notification.
+    void sendNow();
 
     /// Ends the connection: unsent bytes get closeGraceMs to flush, then the socket is aborted. Idempotent.
     void close();

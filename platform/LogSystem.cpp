@@ -38,16 +38,26 @@ void LogSystem::log(int module, LogLevel level, const char *format, va_list args
         if (!m_started || !m_logger || level > m_level)
             return;
     }
+    // Most lines fit the first buffer, formatted once; a longer one is formatted again at its size.
+    char small[512];
     va_list copy;
     va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, copy);
+    const int needed = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
     if (needed < 0)
         return;
-    QByteArray buffer(needed + 1, Qt::Uninitialized);
-    std::vsnprintf(buffer.data(), size_t(buffer.size()), format, args);
-    buffer.resize(needed);
-    logText(module, level, QString::fromUtf8(buffer));
+    QByteArray buffer;
+    if (size_t(needed) < sizeof small) {
+        buffer = QByteArray::fromRawData(small, needed);
+    } else {
+        buffer = QByteArray(needed + 1, Qt::Uninitialized);
+        std::vsnprintf(buffer.data(), size_t(buffer.size()), format, args);
+        buffer.resize(needed);
+    }
+    QMutexLocker lock(&m_mutex);
+    if (!m_started || !m_logger || level > m_level)
+        return;
+    m_logger->logUtf8(module, level, buffer);
 }
 
 void LogSystem::logText(int module, LogLevel level, const QString &text)

@@ -14,3 +14,8 @@ bool SysLogger::start()
 void SysLogger::stop()
 {
 }
+
+void SysLogger::logUtf8(int module, LogLevel level, const QByteArray &text)
+{
+    log(module, level, QString::fromUtf8(text));
+}

@@ -3,6 +3,7 @@
 #include "AccountsTestSupport.h"
 #include "support/TestEnv.h"
 
+#include "accounts/DeviceAssignment.h"
 #include "accounts/UserRules.h"
 #include "accounts/UserStore.h"
 
@@ -31,6 +32,7 @@ private slots:
     void appPermissionTogglesWriteOnlyWhatChanged();
     void appPermissionKeepsConcurrentEditAndSkipsRemovedUser();
     void deviceNamesListOnlyExistingDevicesInNameOrder();
+    void keptDeviceListsFollowEveryDeviceWrite();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -313,6 +315,69 @@ void TestAccountsRules::deviceNamesListOnlyExistingDevicesInNameOrder()
     QCOMPARE(UserStore::deviceNamesByUser(testDb(), names), DB_OK);
     QCOMPARE(names.value(ann.muid), QStringList({"Alpha", "Zulu"}));
     QVERIFY(names.value(bob.muid).isEmpty());
+}
+
+// A run reads the devices when it starts and the user table reads them again when it ends; both keep what they read.
+// Whatever changes a device (a rename, another model, a removal, a new one) shows in the next read, and nothing read
+// inside a transaction that is then rolled back stays.
+void TestAccountsRules::keptDeviceListsFollowEveryDeviceWrite()
+{
+    const auto supported = [] {
+        QList<VelkIFPDevice> devices;
+        if (DeviceAssignment::supportedDevices(testDb(), devices) != DB_OK)
+            return QStringList({"read failed"});
+        QStringList names;
+        for (const VelkIFPDevice &device : qAsConst(devices))
+            names.append(device.deviceName);
+        return names;
+    };
+    const VelkMultiUser ann = seedUser(QStringLiteral("Ann"));
+    const auto devicesOfAnn = [&ann] {
+        QHash<quint32, QStringList> names;
+        if (UserStore::deviceNamesByUser(testDb(), names) != DB_OK)
+            return QStringList({"read failed"});
+        return names.value(ann.muid);
+    };
+    const VelkIFPDevice zulu = seedPanel(QStringLiteral("Zulu"), QStringLiteral("02:51:4d:00:00:11"));
+    const VelkIFPDevice alpha = seedPanel(QStringLiteral("Alpha"), QStringLiteral("02:51:4d:00:00:12"));
+    assign(ann.muid, zulu.did);
+    assign(ann.muid, alpha.did);
+    for (int read = 0; read < 2; ++read) {
+        QCOMPARE(supported(), QStringList({"Alpha", "Zulu"}));
+        QCOMPARE(devicesOfAnn(), QStringList({"Alpha", "Zulu"}));
+    }
+
+    QCOMPARE(testDb()->changeIFPDeviceName(QStringLiteral("Zulu"), QStringLiteral("Bravo")), DB_OK);
+    QCOMPARE(supported(), QStringList({"Alpha", "Bravo"}));
+    QCOMPARE(devicesOfAnn(), QStringList({"Alpha", "Bravo"}));
+
+    QList<VelkIFPDevice> stored;
+    testDb()->queryAllAvailableIFP(stored);
+    VelkIFPDevice bravo = stored.value(1);
+    QCOMPARE(bravo.deviceName, QStringLiteral("Bravo"));
+    bravo.modelName = QStringLiteral("Velk Other");
+    QCOMPARE(testDb()->updateIFPDeviceById(bravo), DB_OK);
+    QCOMPARE(supported(), QStringList({"Alpha"}));
+    QCOMPARE(devicesOfAnn(), QStringList({"Alpha", "Bravo"}));
+
+    QCOMPARE(testDb()->deleteUserDevice(ann.muid, bravo.did), DB_OK);
+    QCOMPARE(devicesOfAnn(), QStringList({"Alpha"}));
+    VelkIFPDevice removed = alpha;
+    QCOMPARE(testDb()->deleteIFPDevice(removed), DB_OK);
+    QCOMPARE(supported(), QStringList());
+    QCOMPARE(devicesOfAnn(), QStringList());
+
+    {
+        DbTransaction undone = testDb()->transaction("keptDeviceListsFollowEveryDeviceWrite");
+        QVERIFY(undone.isActive());
+        const VelkIFPDevice charlie = seedPanel(QStringLiteral("Charlie"), QStringLiteral("02:51:4d:00:00:13"));
+        assign(ann.muid, charlie.did);
+        QCOMPARE(supported(), QStringList({"Charlie"}));
+        QCOMPARE(devicesOfAnn(), QStringList({"Charlie"}));
+        undone.rollback();
+    }
+    QCOMPARE(supported(), QStringList());
+    QCOMPARE(devicesOfAnn(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestAccountsRules)

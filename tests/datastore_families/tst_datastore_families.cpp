@@ -673,6 +673,21 @@ void TestDatastoreFamilies::userDevicesAndNameMatching()
     QCOMPARE(m_db->queryUserDevice(byName, 1), DB_OK);
     QCOMPARE(byName[0].deviceId, a.did);
     QCOMPARE(byName[1].deviceId, d.did);
+    // Who is on which device, as a synchronisation run reads it: assignment order, ids only, and nothing of a device
+    // that is gone.
+    VelkUserDevice onGone;
+    onGone.multiUserId = carl.muid;
+    onGone.deviceId = 424242;
+    QCOMPARE(m_db->createUserDevice(onGone), DB_OK);
+    QList<VelkUserDevice> links;
+    QCOMPARE(m_db->queryUserDeviceLinks(links), DB_OK);
+    QCOMPARE(links.size(), 2);
+    QCOMPARE(links[0].deviceId, d.did);
+    QCOMPARE(links[1].deviceId, a.did);
+    QVERIFY(links[0].udid < links[1].udid);
+    QCOMPARE(links[1].multiUserId, carl.muid);
+    QVERIFY(links[1].lastSyncTime.isEmpty());
+    QCOMPARE(m_db->deleteUserDevice(carl.muid, 424242), DB_OK);
 
     QList<VelkMultiUser> onDevice;
     QCOMPARE(m_db->queryMultiUserByIFP(onDevice, d.did), DB_OK);

@@ -25,6 +25,7 @@ private slots:
     void continuesTodaysHighestSerialAndRollsOverBySize();
     void writeLogFormatsAndFiltersByLevel();
     void concurrentLinesStayWhole();
+    void informationLinesWaitForTheTurnWarningsDoNot();
 
 private:
     QString readAll(const QString &path);
@@ -123,6 +124,10 @@ void TestLog::writeLogFormatsAndFiltersByLevel()
     system->setLogger(&logger);
     QVERIFY(system->startLog());
     writeLog(LOG_LEVEL_INFO, "load %s: %d", "lang/Orvanta_en_US.qm", 42);
+    // A line longer than the first formatting buffer, and text outside ASCII, arrive whole.
+    const QByteArray longText(3000, 'x');
+    writeLog(LOG_LEVEL_WARNING, "long %s end", longText.constData());
+    writeLog(LOG_LEVEL_INFO, "name %s", "Zo\xc3\xab \xe5\xbc\xb5");
     writeLog(LOG_LEVEL_DEBUG, "too detailed %d", 1);
     system->stopLog();
     writeLog(LOG_LEVEL_INFO, "after stop");
@@ -130,6 +135,8 @@ void TestLog::writeLogFormatsAndFiltersByLevel()
 
     const QString text = readAll(logger.getFileName());
     QVERIFY2(text.contains("[Quorvin] [4] load lang/Orvanta_en_US.qm: 42\n"), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("[Quorvin] [3] long %1 end\n").arg(QString::fromLatin1(longText))));
+    QVERIFY(text.contains(QStringLiteral("[Quorvin] [4] name Zo\u00eb \u5f35\n")));
     QVERIFY(!text.contains("too detailed"));
     QVERIFY(!text.contains("after stop"));
     // Registering the same name again hands back the same module rather than a second one.
@@ -158,6 +165,33 @@ void TestLog::concurrentLinesStayWhole()
     QCOMPARE(lines.size(), 800);
     for (const QString &line : lines)
         QVERIFY2(line.endsWith(" end") && line.count("thread") == 1, qPrintable(line));
+}
+
+// Information lines of one turn of the event loop are written together; a warning goes out at once, after every line
+// logged before it, and the next turn writes what the last one held.
+void TestLog::informationLinesWaitForTheTurnWarningsDoNot()
+{
+    QTemporaryDir dir;
+    AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
+    LogSystem *system = LogSystem::getSysLogSystem();
+    system->setLogLevel(LOG_LEVEL_INFO);
+    system->setLogger(&logger);
+    QVERIFY(system->startLog());
+    const QString file = logger.getFileName();
+    writeLog(LOG_LEVEL_INFO, "first of the turn");
+    QVERIFY(!readAll(file).contains("first of the turn"));
+    writeLog(LOG_LEVEL_WARNING, "a warning");
+    const QString written = readAll(file);
+    QVERIFY2(written.indexOf("first of the turn") >= 0 &&
+                 written.indexOf("first of the turn") < written.indexOf("[3] a warning"),
+             qPrintable(written));
+    writeLog(LOG_LEVEL_INFO, "held until the next turn");
+    QCoreApplication::processEvents();
+    QVERIFY(readAll(file).contains("[4] held until the next turn\n"));
+    writeLog(LOG_LEVEL_INFO, "written when logging stops");
+    system->stopLog();
+    system->setLogger(nullptr);
+    QVERIFY(readAll(file).contains("written when logging stops"));
 }
 
 QTEST_GUILESS_MAIN(TestLog)
