@@ -57,7 +57,8 @@ void TestAccountsReport::initTestCase()
     CmdServer::getInstance()->setManagedDevices(all);
     m_panel = std::make_unique<SimulatedPanel>(identityWith(1, QStringLiteral("kelvo")), directSettings(1));
     m_panel->start();
-    QTRY_VERIFY_WITH_TIMEOUT(m_panel->isConnected() && CmdServer::getInstance()->getChannel(m_panel->mac()), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_panel->isConnected() && CmdServer::getInstance()->getChannel(m_panel->mac()),
+                             QuorvinTryCeilingMs);
 }
 
 void TestAccountsReport::cleanupTestCase()

@@ -53,7 +53,7 @@ void TestCardReader::cleanup()
 {
     for (QProcess *process : qAsConst(m_external)) {
         process->kill();
-        process->waitForFinished(2000);
+        process->waitForFinished(QuorvinTryCeilingMs);
         delete process;
     }
     m_external.clear();

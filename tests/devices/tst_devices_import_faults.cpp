@@ -349,12 +349,12 @@ void TestDevicesImportFaults::killedImportLeavesAllOrNothing()
         helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         helper.start(QStringLiteral(QV_IMPORT_HELPER), {folder.path(), csv});
         QVERIFY(helper.waitForStarted());
-        QVERIFY(helper.waitForReadyRead(20000));
+        QVERIFY(helper.waitForReadyRead(QuorvinTryCeilingMs));
         QCOMPARE(helper.readLine().trimmed(), QByteArray("importing"));
         if (delay > 0)
             QTest::qSleep(delay);
         helper.kill();
-        QVERIFY(helper.waitForFinished(20000));
+        QVERIFY(helper.waitForFinished(QuorvinTryCeilingMs));
 
         DbProbe probe(folder.path() + QStringLiteral("/dbManagement/QuorvinDatabase.db"), QStringLiteral("killed"));
         QVERIFY(probe.db().isOpen());

@@ -190,7 +190,20 @@ public:
         m_log->clear();
         if (!manager()->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SERVER))
             return false;
-        return QTest::qWaitFor([&] { return m_log->contains(QStringLiteral("check of case 1 ended")); }, 30000);
+        return QTest::qWaitFor([&] { return m_log->contains(QStringLiteral("check of case 1 ended")); },
+                               checkCeilingMs());
+    }
+
+    /// How long a test waits for a server check to end: the manager ends one that is not done within its own
+    /// time-out, and a loaded machine may need a ceiling more to get there.
+    int checkCeilingMs() const { return manager()->timeouts().serverCheckMs + QuorvinTryCeilingMs; }
+
+    /// How long a test waits for a run to end: a device that is off may take the whole wake window to come, its
+    /// installation the whole result window, and a loaded machine a ceiling more.
+    static int runCeilingMs()
+    {
+        const OtaTimeouts t = shortTimeouts();
+        return t.wakeMs + t.installResultWithImageMs + QuorvinTryCeilingMs;
     }
 
     /// What the scheduling page does before a run: a schedule, one report row per device, records it keeps.

@@ -174,7 +174,7 @@ void TestFirmwareManager::audioBoxRunWakesBatchesAndPowersOff()
     m_bench.manager()->startOta(schedule, m_bench.runDevices());
     QVERIFY(m_bench.manager()->isOtaRunning());
     QCOMPARE(m_bench.manager()->getCurrentOtaScheduleId(), schedule->osid);
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
 
     QCOMPARE(mostBusy, 3);
     QCOMPARE(order.size(), 5);
@@ -230,7 +230,7 @@ void TestFirmwareManager::silentDevicesFailAndTheRunEnds()
                                           });
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 2 * QuorvinTryCeilingMs); // the silent ones are waited out
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs()); // the silent ones are waited out
     disconnect(cut);
 
     const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
@@ -258,7 +258,7 @@ void TestFirmwareManager::missingFirmwareFailsEveryBoxOfTheRun()
     QVERIFY(m_bench.serverCheck());
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
 
     QCOMPARE(m_bench.http()->requestCount("/AudioBox/gone.bin"), 3);
     const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
@@ -316,7 +316,7 @@ void TestFirmwareManager::endOfRunLeavesUnansweredInstallationsOn()
     m_bench.panel(2)->behaviour().otaResultScript = {{50, -1}};
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
 
     const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
     QCOMPARE(report.value(devices.at(0).macAddress).status, int(UPDATE_FAILED));

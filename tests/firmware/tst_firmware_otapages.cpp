@@ -331,7 +331,7 @@ void TestFirmwareOtaPages::reportFollowsARun()
             [&] { report.refreshReport(*run); });
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     m_bench.manager()->startOta(run, m_bench.runDevices());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
     QCOMPARE(column(report.tableWidgetReport, 0), QStringList({m_beta.deviceName, m_alpha.deviceName}));
     QCOMPARE(column(report.tableWidgetReport, 3), QStringList({"8.0.0000.05", "8.0.0000.05"}));
     QCOMPARE(report.tableWidgetReport->item(0, 4)->foreground().color(), QColor("#7cc0ff"));

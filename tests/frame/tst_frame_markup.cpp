@@ -161,7 +161,10 @@ void TestFrameMarkup::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(m_frame));
     m_panel = std::make_unique<SimulatedPanel>(identityWith(1, QStringLiteral("kelvo")), directSettings(1));
     m_panel->start();
-    QTRY_VERIFY_WITH_TIMEOUT(CmdServer::getInstance()->getChannel(testMac(1)), 20000);
+    // Both ends: the console holds the channel before the panel has read its answer, and a panel still in its
+    // handshake raises no SOS.
+    QTRY_VERIFY_WITH_TIMEOUT(m_panel->isConnected() && CmdServer::getInstance()->getChannel(testMac(1)),
+                             QuorvinTryCeilingMs);
 }
 
 void TestFrameMarkup::cleanupTestCase()
@@ -192,7 +195,7 @@ QWidget *TestFrameMarkup::open(const QString &window)
     auto *scheduling = m_frame->findChild<Scheduling *>();
     if (window == QLatin1String("SOS warning")) {
         m_panel->raiseSos();
-        if (!QTest::qWaitFor([] { return shown<EmergencyWarningDialog>() != nullptr; }, 20000))
+        if (!QTest::qWaitFor([] { return shown<EmergencyWarningDialog>() != nullptr; }, QuorvinTryCeilingMs))
             return nullptr;
         return shown<EmergencyWarningDialog>();
     }

@@ -662,7 +662,7 @@ private slots:
         QVERIFY(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA) < chunks);
 
         panel->resumeReading();
-        QTRY_COMPARE_WITH_TIMEOUT(console->count(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(console->count(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE), 1, QuorvinTryCeilingMs);
         QCOMPARE(console->int32Of(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE), 0);
         QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_TRANSFER_FILE_DATA), chunks);
     }

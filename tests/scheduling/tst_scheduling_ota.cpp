@@ -83,7 +83,8 @@ std::unique_ptr<Scheduling> TestSchedulingOta::pageWithBoxes(QList<VelkIFPDevice
     std::unique_ptr<Scheduling> page(new Scheduling(m_bench.clock()));
     page->otaRunner()->setRetryInterval(100);
     // The check the page makes while it is built asks the update server; later checks compare with its answer.
-    if (!QTest::qWaitFor([&] { return m_bench.log()->contains(QStringLiteral("check of case 1 ended")); }, 20000))
+    if (!QTest::qWaitFor([&] { return m_bench.log()->contains(QStringLiteral("check of case 1 ended")); },
+                         m_bench.checkCeilingMs()))
         qWarning("the server check did not end");
     return page;
 }
@@ -137,7 +138,7 @@ void TestSchedulingOta::farAheadStartsOnlyAtItsMinute()
     QCOMPARE(asked.count(), 1);
     QTRY_COMPARE(started.count(), 1);
     QCOMPARE(started.at(0).at(0).toUInt(), in30Boxes.osid);
-    QTRY_COMPARE_WITH_TIMEOUT(stored(in30Boxes.osid).status, 4, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(in30Boxes.osid).status, 4, FirmwareTestBench::runCeilingMs());
     QCOMPARE(asked.count(), 1);
     QCOMPARE(stored(in60.osid).status, 1);
     QTRY_COMPARE(runner->current().osid, in60.osid); // armed for the next
@@ -176,7 +177,7 @@ void TestSchedulingOta::runsToTheEnd()
     m_bench.clock()->setNow(now().addSecs(60));
     QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Updating..."));
     QVERIFY(!page->otaEnableComboBoxes().at(0)->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, secondFails ? 3 : 4, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, secondFails ? 3 : 4, FirmwareTestBench::runCeilingMs());
     for (int i = 0; i < 2; ++i) {
         QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
         QCOMPARE(m_bench.panel(i)->receivedFiles().at(0).name, QStringLiteral("QML8_0005.bin"));
@@ -205,7 +206,8 @@ std::unique_ptr<Scheduling> TestSchedulingOta::pageAfterServerCheck()
     m_bench.log()->clear();
     std::unique_ptr<Scheduling> page(new Scheduling(m_bench.clock()));
     page->otaRunner()->setRetryInterval(100);
-    if (!QTest::qWaitFor([&] { return m_bench.log()->contains(QStringLiteral("check of case 1 ended")); }, 20000))
+    if (!QTest::qWaitFor([&] { return m_bench.log()->contains(QStringLiteral("check of case 1 ended")); },
+                         m_bench.checkCeilingMs()))
         qWarning("the server check did not end");
     return page;
 }
@@ -257,7 +259,7 @@ void TestSchedulingOta::busyManagerDelaysTheRun()
     QTRY_VERIFY(asked.count() >= 2); // dropped while the server check stalls, asked again
     QCOMPARE(started.count(), 0);
     QTRY_COMPARE(started.count(), 1); // the server check gave up: the manager is free
-    QTRY_COMPARE_WITH_TIMEOUT(stored(busy.osid).status, 4, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(busy.osid).status, 4, FirmwareTestBench::runCeilingMs());
 }
 
 // What a restart finds: a schedule left "Updating" ends Failed with its unfinished rows; a start missed by 20
@@ -287,7 +289,8 @@ void TestSchedulingOta::restartClosesInterruptedAndMissedRuns()
     QCOMPARE(stored(longMissed.osid).status, 3);
     QVERIFY(m_bench.log()->contains(QStringLiteral("missed its start by more than 30 minutes")));
     // The late one runs once the page's own server check is over.
-    QTRY_COMPARE_WITH_TIMEOUT(stored(justMissed.osid).status, 4, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(justMissed.osid).status, 4,
+                              m_bench.checkCeilingMs() + FirmwareTestBench::runCeilingMs());
 }
 
 // Deleting the schedule whose run goes on cancels that run once and arms the next schedule; a "finished" that still
@@ -340,7 +343,8 @@ void TestSchedulingOta::noUpdateServerIsAFailedCheck()
     m_bench.log()->clear();
     Scheduling page(m_bench.clock());
     page.otaRunner()->setRetryInterval(100);
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(QStringLiteral("check of case 1 ended")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(QStringLiteral("check of case 1 ended")),
+                             m_bench.checkCeilingMs());
 
     page.btnAddSchedule->click();
     QTRY_VERIFY(page.settingDialog()->isVisible());
