@@ -8,34 +8,9 @@
 
 #include <QSignalSpy>
 
-#include <time.h>
-
 using namespace BroadcastTest;
 
 namespace {
-
-// The local time zone for the life of the object.
-class LocalZone
-{
-public:
-    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~LocalZone()
-    {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
-};
 
 QDateTime at(const char *text)
 {
