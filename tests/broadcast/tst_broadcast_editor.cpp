@@ -409,7 +409,7 @@ void TestBroadcastEditor::scheduleStepOnDaylightSavingDays()
         QVERIFY(scheduleFor(editor->scheduleStep(), "Alpha", QDate(2027, 3, 28), 2, 30));
         editor->contentEditor()->plainTextEdit->setPlainText(QStringLiteral("Clocks go forward tonight"));
         editor->contentEditor()->btnAddBroadcast->click();
-        QTRY_COMPARE(page.scheduler()->taskList().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(page.scheduler()->taskList().size(), 1, 30000);
         const BroadcastTask task = page.scheduler()->taskList().first();
         QCOMPARE(task.broadcast.time, QString("02:30"));
         QCOMPARE(task.startDateTime, at("2027-03-28 03:00:00"));
@@ -417,7 +417,7 @@ void TestBroadcastEditor::scheduleStepOnDaylightSavingDays()
         QCOMPARE(BroadcastManager::getInstance()->taskCount(), 0);
         QVERIFY(page.scheduler()->completedList().isEmpty());
         m_clock->setNow(at("2027-03-28 03:00:00")); // Alpha is off: the run ends at once with "Power-off"
-        QTRY_COMPARE(page.scheduler()->completedList().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(page.scheduler()->completedList().size(), 1, 30000);
     }
 
     // The long day: 02:30 is taken at its first occurrence. At 02:10 in the first pass it lies ahead; at 02:10 in
