@@ -126,7 +126,8 @@ private:
     void sendRecord(BroadcastTask *task, int deviceIndex, bool isWoken);
     void releaseTimers(BroadcastTask *task);
     void writeResult(BroadcastTask *task, int deviceIndex, int status, int note);
-    /// Writes the queued results (of one task, or of all when onlyBid is 0); in slices: until kResultSliceMs pass.
+    /// Writes the queued results (of one task, or of all when onlyBid is 0) in one transaction, in the order they
+    /// came; in slices: until kResultSliceMs pass.
     void writePendingResults(quint32 onlyBid, bool inSlices);
     bool hasPendingResults(quint32 bid) const;
     void flushResults();
@@ -176,6 +177,8 @@ private:
         int note = 0;
     };
     static constexpr int kResultSliceMs = 10;
+    /// Writes one result into its report row; a failure is logged.
+    void writePendingResult(PendingResult &result);
     QList<PendingResult> m_pendingResults;
     /// Tasks whose devices all finished, held until their results are written.
     QList<quint32> m_ending;

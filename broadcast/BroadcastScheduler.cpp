@@ -123,6 +123,7 @@ void BroadcastScheduler::checkBroadcastTask()
     if (m_taskList.isEmpty())
         return;
     const QDateTime now = m_clock->now();
+    moveMissedStarts(now);
     bool startedAny = false;
     // Preparing may complete a broadcast at once; the list itself only changes at the refresh below.
     const QList<BroadcastTask> tasks = m_taskList;
@@ -150,6 +151,28 @@ void BroadcastScheduler::checkBroadcastTask()
         return;
     refreshBroadcastTables();
     m_manager->startQueuedBroadcastTasks();
+}
+
+void BroadcastScheduler::moveMissedStarts(const QDateTime &now)
+{
+    // A start on an earlier day passed while no check ran (the PC asleep over it, the clock set forward past its
+    // day). The check only starts what is due today, so a repeating broadcast holding such a start would wait for
+    // ever, and lose every later run, until something rebuilt the lists. It moves on to its next run instead; a start
+    // passed earlier today is still sent, below.
+    bool missed = false;
+    for (const BroadcastTask &task : qAsConst(m_taskList)) {
+        if (task.started || task.broadcast.isNow || !BroadcastTiming::repeats(task.broadcast) ||
+            !task.startDateTime.isValid() || task.startDateTime.date() >= now.date())
+            continue;
+        const QDateTime next = BroadcastTiming::nextStartDateTime(task.broadcast, now);
+        writeLog(LOG_LEVEL_WARNING, "checkBroadcastTask, start missed: %s, bid: %s, next start: %s",
+                 qPrintable(task.startDateTime.toString(QStringLiteral("yyyy-MM-dd hh:mm"))),
+                 number(task.broadcast.bid).constData(), qPrintable(next.toString(QStringLiteral("yyyy-MM-dd hh:mm"))));
+        missed = true;
+    }
+    // The rebuild works every start out afresh from the clock, as the Upcoming table already shows it.
+    if (missed)
+        refreshBroadcastTables();
 }
 
 void BroadcastScheduler::regularlyCheckBroadcastTask()

@@ -86,6 +86,8 @@ private:
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
     /// start and the check that starts it, the start it already had.
     QDateTime waitingStart(const VelkBroadcast &broadcast, const QDateTime &now) const;
+    /// Moves each repeating task whose start lies on a day before now's on to its next run, with a log line.
+    void moveMissedStarts(const QDateTime &now);
     /// Deletes the report rows a run that never ended left under the broadcast, with a log line.
     void dropInterruptedRun(VelkBroadcast broadcast);
     void dropRunReport(VelkBroadcast broadcast);

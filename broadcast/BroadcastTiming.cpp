@@ -97,7 +97,11 @@ QDateTime defaultScheduleMoment(const QDateTime &now)
 
 bool isLater(const QDate &date, int hour, int minute, const QDateTime &now)
 {
-    return now.secsTo(QDateTime(date, QTime(hour, minute, 0, 0))) > 0;
+    // The instant the timing will run it at, not Qt's reading of the wall time: that is invalid in a skipped hour
+    // (and every time in it refused), and the second of the two in a repeated hour (a passed first one accepted and
+    // then sent at once).
+    const QDateTime chosen = ScheduleTime::occurrence(date, QTime(hour, minute, 0, 0));
+    return chosen.isValid() && now.secsTo(chosen) > 0;
 }
 
 QString timeText(int hour, int minute)

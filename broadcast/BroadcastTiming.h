@@ -30,7 +30,8 @@ bool isStaleUpcoming(const VelkBroadcast &broadcast, const QDateTime &now);
 
 /// What "Schedule" proposes on a fresh editor: an hour from now, to the minute (from 23:00 on, tomorrow).
 QDateTime defaultScheduleMoment(const QDateTime &now);
-/// True when the chosen minute lies after now (a start in the current minute, or earlier, is refused).
+/// True when the chosen minute, read as storedStart reads it (a skipped time is the first minute after the gap, a
+/// repeated one its first occurrence), lies after now; a start in the current minute, or earlier, is refused.
 bool isLater(const QDate &date, int hour, int minute, const QDateTime &now);
 /// "hh:mm", two digits each.
 QString timeText(int hour, int minute);

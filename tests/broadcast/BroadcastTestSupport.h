@@ -12,6 +12,8 @@
 
 #include <memory>
 
+#include <time.h>
+
 namespace BroadcastTest {
 
 constexpr char kPassword[] = "kelvo";
@@ -101,6 +103,31 @@ inline void wipeBroadcasts()
             db->deleteBroadcast(b);
     }
 }
+
+// The local time zone for the life of the object.
+class LocalZone
+{
+public:
+    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    LocalZone(const LocalZone &) = delete;
+    LocalZone &operator=(const LocalZone &) = delete;
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
 
 inline BroadcastTask taskOf(const VelkBroadcast &broadcast)
 {

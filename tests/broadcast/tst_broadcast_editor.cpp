@@ -59,6 +59,7 @@ private slots:
     void textLimitAndAudioTitle();
     void uploadsAndTheirFiles();
     void scheduleStep();
+    void scheduleStepOnDaylightSavingDays();
     void targetTables();
     void roundTrip();
     void endToEndWithPanels();
@@ -68,6 +69,9 @@ private:
     void newEditor(const QDateTime &now);
     // Checks the device rows by name and moves on to the content step.
     void pickDevicesAndGoOn(const QStringList &names);
+    // On a fresh step: checks the device row of that name, chooses "Schedule" at that minute and presses "Next";
+    // true when the step went on.
+    bool scheduleFor(BroadcastSchedule *step, const QString &device, const QDate &date, int hour, int minute);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -165,6 +169,23 @@ void TestBroadcastEditor::pickDevicesAndGoOn(const QStringList &names)
             rowBox(step->tableWidgetDevice, row)->click();
     }
     step->btnNext->click();
+}
+
+bool TestBroadcastEditor::scheduleFor(BroadcastSchedule *step, const QString &device, const QDate &date, int hour,
+                                      int minute)
+{
+    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
+        if (step->tableWidgetDevice->item(row, 2)->text() == device)
+            rowBox(step->tableWidgetDevice, row)->click();
+    }
+    step->btnSchedule->click();
+    step->calendarWidget->setSelectedDate(date);
+    step->spinBox_Time_HR->setValue(hour);
+    step->spinBox_Time_Min->setValue(minute);
+    step->messageDialog()->hide();
+    QSignalSpy next(step, &BroadcastSchedule::emitBtnNextClicked);
+    step->btnNext->click();
+    return next.count() == 1 && !step->messageDialog()->isVisible();
 }
 
 void TestBroadcastEditor::textLimitAndAudioTitle()
@@ -370,6 +391,53 @@ void TestBroadcastEditor::scheduleStep()
     QVERIFY(!now.repeatMon);
     step->btnSchedule->click();
     QCOMPARE(step->spinBox_Time_HR->text(), QString("07"));
+}
+
+// Berlin springs forward on 2027-03-28 (02:00 becomes 03:00) and falls back on 2027-10-31 (03:00 becomes 02:00).
+void TestBroadcastEditor::scheduleStepOnDaylightSavingDays()
+{
+    const LocalZone berlin("Europe/Berlin");
+    {
+        // The day before the short day: 02:30 on it is taken, and the broadcast runs at 03:00, when the clocks
+        // have jumped past the hour that does not exist.
+        m_clock.reset(new ManualClock(at("2027-03-27 10:00:00")));
+        FakeSoundPlayer player;
+        Broadcast page(m_clock.get(), &player);
+        page.show();
+        page.btnAddBroadcast->click();
+        BroadcastSetting *editor = page.editor();
+        QVERIFY(scheduleFor(editor->scheduleStep(), "Alpha", QDate(2027, 3, 28), 2, 30));
+        editor->contentEditor()->plainTextEdit->setPlainText(QStringLiteral("Clocks go forward tonight"));
+        editor->contentEditor()->btnAddBroadcast->click();
+        QTRY_COMPARE_WITH_TIMEOUT(page.scheduler()->taskList().size(), 1, 30000);
+        const BroadcastTask task = page.scheduler()->taskList().first();
+        QCOMPARE(task.broadcast.time, QString("02:30"));
+        QCOMPARE(task.startDateTime, at("2027-03-28 03:00:00"));
+        m_clock->setNow(at("2027-03-28 01:59:59"));
+        QCOMPARE(BroadcastManager::getInstance()->taskCount(), 0);
+        QVERIFY(page.scheduler()->completedList().isEmpty());
+        m_clock->setNow(at("2027-03-28 03:00:00")); // Alpha is off: the run ends at once with "Power-off"
+        QTRY_COMPARE_WITH_TIMEOUT(page.scheduler()->completedList().size(), 1, 30000);
+    }
+
+    // The long day: 02:30 is taken at its first occurrence. At 02:10 in the first pass it lies ahead; at 02:10 in
+    // the second pass it has passed, an hour ago, while 03:00 still lies ahead.
+    const QDateTime firstPass = QDateTime(QDate(2027, 10, 31), QTime(0, 10), Qt::UTC).toLocalTime();
+    const QDateTime secondPass = firstPass.addSecs(3600);
+    QCOMPARE(secondPass.time(), QTime(2, 10));
+    QCOMPARE(secondPass.offsetFromUtc(), 3600);
+    newEditor(firstPass);
+    QVERIFY(scheduleFor(m_editor->scheduleStep(), "Alpha", QDate(2027, 10, 31), 2, 30));
+    newEditor(secondPass);
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    QVERIFY(!scheduleFor(step, "Alpha", QDate(2027, 10, 31), 2, 30));
+    QCOMPARE(step->messageDialog()->message(), QString("You can't select the date to broadcast before right now."));
+    step->messageDialog()->hide();
+    step->spinBox_Time_HR->setValue(3);
+    step->spinBox_Time_Min->setValue(0);
+    QSignalSpy next(step, &BroadcastSchedule::emitBtnNextClicked);
+    step->btnNext->click();
+    QCOMPARE(next.count(), 1);
 }
 
 void TestBroadcastEditor::targetTables()

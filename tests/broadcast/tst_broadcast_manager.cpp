@@ -3,7 +3,11 @@
 #include "tools/panelsim/WakeOnLanListener.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtEndian>
 
 using namespace BroadcastTest;
 
@@ -22,6 +26,8 @@ private slots:
     void silentAndOfflinePanelsFail();
     void soundReachesEveryPanelThatAsks();
     void wakingAndCancelling();
+    void resultsThatFailToWriteLeaveTheOthers_data();
+    void resultsThatFailToWriteLeaveTheOthers();
 
 private:
     // Counts, panel by panel, who holds a record not yet confirmed; remembers the most at any moment.
@@ -286,6 +292,73 @@ void TestBroadcastManager::wakingAndCancelling()
     // A cancelled run writes no results.
     for (const auto &row : reportOf(waking))
         QCOMPARE(row, qMakePair(0, 0));
+}
+
+namespace {
+
+// SQLite's count of the write transactions committed to the database file (the file change counter of its header).
+quint32 committedTransactions()
+{
+    QSqlQuery files(QSqlDatabase::database());
+    if (!files.exec(QStringLiteral("PRAGMA database_list")) || !files.next())
+        return 0;
+    QFile file(files.value(2).toString());
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray header = file.read(28);
+    return header.size() == 28 ? qFromBigEndian<quint32>(header.constData() + 24) : 0;
+}
+
+} // namespace
+
+void TestBroadcastManager::resultsThatFailToWriteLeaveTheOthers_data()
+{
+    QTest::addColumn<QString>("raise");
+    // ABORT undoes the one statement; ROLLBACK undoes the whole transaction, so that its commit fails.
+    QTest::newRow("a row refused") << "ABORT";
+    QTest::newRow("the transaction rolled back") << "ROLLBACK";
+}
+
+// Forty panels that are off, not to be woken: each fails at once with "Power-off", and their results are written
+// together. SQLite refuses the row of one of them.
+void TestBroadcastManager::resultsThatFailToWriteLeaveTheOthers()
+{
+    QFETCH(QString, raise);
+    static int serial = 600;
+    PanelFleet *fleet = makeFleet(40, quint32(serial), QStringLiteral("Off-%1-").arg(raise), "127.0.6.2").release();
+    serial += 40;
+    m_fleets.append(fleet);
+    const QList<VelkIFPDevice> devices = storeFleet(*fleet);
+    const VelkIFPDevice refused = devices.at(17);
+    const VelkBroadcast broadcast = storeBroadcast(devices);
+    QSqlQuery trigger(QSqlDatabase::database());
+    QVERIFY(trigger.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_result BEFORE UPDATE ON BroadcastReport "
+                                        "WHEN OLD.did = %1 BEGIN SELECT RAISE(%2, 'refused'); END")
+                             .arg(refused.did)
+                             .arg(raise)));
+    m_log->clear();
+    const quint32 committedBefore = committedTransactions();
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_manager->addBroadcastTask(taskOf(broadcast));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    const quint32 committed = committedTransactions() - committedBefore;
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER refuse_result")));
+
+    const auto report = reportOf(broadcast);
+    QCOMPARE(report.size(), 40);
+    for (const VelkIFPDevice &device : devices) {
+        const auto expected = device.did == refused.did ? qMakePair(0, 0) : qMakePair(2, 1);
+        QCOMPARE(report.value(device.deviceName), expected);
+    }
+    QVERIFY(m_log->contains("updateDeviceStatus, updateBroadcastReport error"));
+    if (raise == "ROLLBACK") {
+        QVERIFY(m_log->contains("commit failed, writing"));
+    } else {
+        // The results came together and went into the file together: not one transaction per panel.
+        QVERIFY2(committed >= 1 && committed <= 10, qPrintable(QString::number(committed)));
+        QVERIFY(!m_log->contains("commit failed"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastManager)

@@ -8,34 +8,9 @@
 
 #include <QSignalSpy>
 
-#include <time.h>
-
 using namespace BroadcastTest;
 
 namespace {
-
-// The local time zone for the life of the object.
-class LocalZone
-{
-public:
-    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~LocalZone()
-    {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
-};
 
 QDateTime at(const char *text)
 {
@@ -87,6 +62,8 @@ private slots:
     void eachRepeatingRunKeepsItsOwnRecord();
     void refreshInTheStartSecondKeepsTheRun();
     void interruptedRunsLeaveNoRowsInTheNext();
+    void missedWeeklyStartCostsNoLaterRun_data();
+    void missedWeeklyStartCostsNoLaterRun();
     void daylightSavingDays();
 
 private:
@@ -668,6 +645,57 @@ void TestBroadcastTiming::interruptedRunsLeaveNoRowsInTheNext()
     m_scheduler->checkBroadcastTask();
     QTRY_COMPARE_WITH_TIMEOUT(completedRuns(once), 1, 30000);
     QCOMPARE(lastRunReport(once), kTwoDelivered);
+}
+
+void TestBroadcastTiming::missedWeeklyStartCostsNoLaterRun_data()
+{
+    QTest::addColumn<QString>("check");
+    QTest::newRow("midnight") << "midnight";
+    QTest::newRow("task timer") << "task timer";
+    QTest::newRow("clock jump") << "clock jump";
+}
+
+// Nothing runs while the PC sleeps: each wake-up is followed by one check, of the kind the row names.
+void TestBroadcastTiming::missedWeeklyStartCostsNoLaterRun()
+{
+    QFETCH(QString, check);
+    SimulatedPanel *panel = m_fleet->panel(0);
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon"), m_live.mid(0, 1), "Weekly assembly");
+    startScheduler(at("2024-05-06 09:00:00.000"));
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+    const auto wakeUpAt = [&](const QDateTime &now) {
+        runOnQuietly(now);
+        if (check == "midnight")
+            m_scheduler->regularlyCheckBroadcastTask();
+        else if (check == "task timer")
+            m_scheduler->checkBroadcastTask();
+        else
+            m_clock->setNow(now);
+    };
+
+    // Asleep from before Monday's start until Tuesday: that run is not sent late, and the next is planned.
+    m_log->clear();
+    wakeUpAt(at("2024-05-07 00:00:00.300"));
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"));
+    QVERIFY(m_log->contains("checkBroadcastTask, start missed: 2024-05-06 10:00"));
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(completedRuns(weekly), 0);
+
+    // The next Monday's run and the one after are sent at their time.
+    m_clock->setNow(at("2024-05-13 10:00:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-20 10:00:00.000"));
+    m_clock->setNow(at("2024-05-20 10:00:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 2, 30000);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 2);
+
+    // Asleep over a start and awake again the same day: the run is sent at that check.
+    m_log->clear();
+    wakeUpAt(at("2024-05-27 15:00:00.000"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 3, 30000);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 3);
+    QVERIFY(!m_log->contains("start missed"));
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-06-03 10:00:00.000"));
 }
 
 // Berlin springs forward on 2027-03-28 (02:00 becomes 03:00) and falls back on 2027-10-31 (03:00 becomes 02:00).
