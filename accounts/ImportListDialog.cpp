@@ -39,13 +39,16 @@ void ImportListDialog::downloadExample()
     if (chosen.isEmpty())
         return;
     const QString fileName = FileChooser::withSuffix(chosen, QStringLiteral("csv"), nullptr);
-    // A file of that name is never replaced.
+    // A file of that name is never replaced; the operator is told so, since the save dialog may already have asked
+    // whether to replace it and been answered yes.
     if (QFile::exists(fileName)) {
         writeLog(LOG_LEVEL_WARNING, "ImportListDialog::downloadExample, %s exists, not replaced", qPrintable(fileName));
+        showMessage(FileChooser::keptExistingText(fileName));
         return;
     }
     if (!QFile::copy(UserCsv::templatePath(), fileName)) {
         writeLog(LOG_LEVEL_WARNING, "ImportListDialog::downloadExample, cannot write %s", qPrintable(fileName));
+        showMessage(tr("The sample file could not be saved to this file."));
         return;
     }
     // The copy keeps the built-in file's read-only permissions; the operator is to fill it in.

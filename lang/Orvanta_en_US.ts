@@ -2108,6 +2108,10 @@ Please modify the username and password to the correct ones to continue using th
 <context>
     <name>ImportListDialog</name>
     <message>
+        <source>The sample file could not be saved to this file.</source>
+        <translation>The sample file could not be saved to this file.</translation>
+    </message>
+    <message>
         <source>This column is missing from the row.</source>
         <translation>This column is missing from the row.</translation>
     </message>

@@ -2108,6 +2108,10 @@ Please modify the username and password to the correct ones to continue using th
 <context>
     <name>ImportListDialog</name>
     <message>
+        <source>The sample file could not be saved to this file.</source>
+        <translation>無法將範例檔案儲存為此檔案。</translation>
+    </message>
+    <message>
         <source>This column is missing from the row.</source>
         <translation>此列缺少這一欄。</translation>
     </message>

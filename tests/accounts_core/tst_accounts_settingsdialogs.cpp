@@ -20,6 +20,7 @@
 #include "devices/ImportErrorDialog.h"
 #include "frame/FrameTestSupport.h"
 #include "platform/FakeCardReaderLauncher.h"
+#include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/SwitchControl.h"
 
@@ -432,13 +433,29 @@ void TestSettingsDialogs::templateDownload()
     QCOMPARE(saved.readAll(), resource.readAll());
     QVERIFY(window.isVisible());
 
-    // A file of that name is left as it is.
+    // A file of that name is left as it is, and the operator is told so.
     saved.resize(0);
     saved.write("mine");
     saved.close();
     QTest::mouseClick(window.labelDownloadSample, Qt::LeftButton);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("mine"));
+    saved.close();
+    const auto shownText = [] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *message = qobject_cast<GeneralMsgDialog *>(widget);
+            if (message && message->isVisible())
+                return message->labelMessage->text();
+        }
+        return QString();
+    };
+    QCOMPARE(shownText(), FileChooser::keptExistingText(path));
+
+    // A folder that can't be written to is reported, not passed over.
+    const QString unwritable = m_files.filePath(QStringLiteral("no-such-folder/sample.csv"));
+    m_chooser.answers = QStringList{unwritable};
+    QTest::mouseClick(window.labelDownloadSample, Qt::LeftButton);
+    QCOMPARE(shownText(), QStringLiteral("The sample file could not be saved to this file."));
 }
 
 void TestSettingsDialogs::importFromTheWindow()
