@@ -608,7 +608,14 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
     VelkIFPDevice device;
     const quint32 did = m_server->managedDevice(m_identity.mac, &device) ? device.did : 0;
-    return PanelAccountMerge(CmdServer::database()).merge(PanelAccountMerge::parse(file), did);
+    const PanelAccountMerge::Parsed parsed = PanelAccountMerge::parse(file);
+    if (parsed.isRefused()) {
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: account file of %s (%s) refused: %s",
+                 qPrintable(did != 0 ? device.deviceName : QStringLiteral("unmanaged panel")),
+                 qPrintable(m_identity.mac), qPrintable(parsed.refusal));
+        return false;
+    }
+    return PanelAccountMerge(CmdServer::database()).merge(parsed.rows, did);
 }
 
 void DeviceChannel::sendUserSettings()

@@ -339,12 +339,12 @@ void deviceCsv(const uint8_t *data, size_t size)
 void panelAccountFile(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = bytesOf(data, size);
-    const QList<AccountFileRow> parsed = PanelAccountMerge::parse(bytes);
-    if (!sameAccountRows(PanelAccountMerge::parse(AccountFile::build(parsed)), parsed))
+    const QList<AccountFileRow> parsed = PanelAccountMerge::parse(bytes).rows;
+    if (!sameAccountRows(PanelAccountMerge::parse(AccountFile::build(parsed)).rows, parsed))
         qFatal("account file: the file built from a parse parses to other users");
 
     const QList<AccountFileRow> users = usersFromFields(bytes);
-    if (!sameAccountRows(PanelAccountMerge::parse(AccountFile::build(users)), users))
+    if (!sameAccountRows(PanelAccountMerge::parse(AccountFile::build(users)).rows, users))
         qFatal("account file: users built into a file do not come back as they were");
 }
 
