@@ -75,7 +75,8 @@ void TestFirmwareDelta::servePanelManifest(const QByteArray &body)
 QList<VelkIFPDevice> TestFirmwareDelta::runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished)
 {
     m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
-    if (!QTest::qWaitFor([&] { return finished->count() > 0; }, 30000))
+    // Well above the longest run here: three stalled attempts of 10 s each end the hostile servers' run.
+    if (!QTest::qWaitFor([&] { return finished->count() > 0; }, 120000))
         qWarning("the run did not end");
     QTest::qWait(200); // a second end would come now
     return devices;
