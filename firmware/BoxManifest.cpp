@@ -32,8 +32,11 @@ BoxManifest::Result BoxManifest::read(QIODevice *device, const QString &modelNam
         const QStringRef name = xml.name();
         const QXmlStreamAttributes attributes = xml.attributes();
         if (name == QLatin1String("DownloadServer")) {
-            if (!open.isEmpty() && open.last() >= 0 && result.packages[open.last()].url.isEmpty())
-                result.packages[open.last()].url = attributes.value(QLatin1String("URL")).toString();
+            // An address the downloader would refuse is none, so a usable one after it is taken.
+            const QString url = attributes.value(QLatin1String("URL")).trimmed().toString();
+            if (!open.isEmpty() && open.last() >= 0 && result.packages[open.last()].url.isEmpty() &&
+                DownloadRules::isFetchableAddress(url))
+                result.packages[open.last()].url = url;
             continue;
         }
         const bool v2 = name == QLatin1String("PackageV2");

@@ -15,7 +15,7 @@ struct ManifestPackage
     QString sku;      ///< empty for a "Package", and for a "PackageV2" whose sku is empty (fits every SKU)
     QString name;     ///< for the log only
     qint64 size = -1; ///< bytes; -1 when missing or not a positive number
-    QString url;      ///< the first "DownloadServer" URL inside the package; empty when none
+    QString url;      ///< the first "DownloadServer" URL inside the package the downloader fetches; empty when none
 };
 
 /// Reads the update manifest "manifest.xml" of the control boxes and the panels' operating system. Pure: fed with

@@ -75,6 +75,17 @@ void TestFirmwareRoutes::manifestReading()
         BoxManifest::read("<Manifest>" + package("Package", "1.0.1000.0", "1.0.1001.0") + "<Package", "Velk TM7-B");
     QVERIFY(!broken.error.isEmpty());
     QCOMPARE(broken.packages.size(), 1);
+
+    // An address the downloader would refuse is none: the first one it fetches counts.
+    const BoxManifest::Result addresses = BoxManifest::read(
+        manifest(package("Package", "1.0.1000.0", "1.0.1001.0", QString(), "ftp://h/a.zip")
+                     .replace("</Package>", "<DownloadServer URL=\"http://\"/><DownloadServer URL=\"\"/>"
+                                            "<DownloadServer URL=\" http://h/b.zip \"/></Package>") +
+                 package("Package", "1.0.1001.0", "1.0.1002.0", QString(), "none")),
+        "Velk TM7-B");
+    QCOMPARE(addresses.packages.size(), 2);
+    QCOMPARE(addresses.packages.at(0).url, QStringLiteral("http://h/b.zip"));
+    QVERIFY(addresses.packages.at(1).url.isEmpty());
 }
 
 void TestFirmwareRoutes::nodesAndRoutes()
