@@ -413,25 +413,41 @@ void checkRoutes(const BoxManifest::Result &manifest)
                expected.routes, expected.longest);
     if (routes.routes().size() > UpdateRoutes::MaxRoutes)
         qFatal("routes: %d routes, more than the limit of %d", routes.routes().size(), UpdateRoutes::MaxRoutes);
-    // Whether each node leads upwards, worked out once: ten thousand routes pass through the same few nodes.
-    QVector<bool> upwards(nodes.size());
-    for (int i = 0; i < nodes.size(); ++i)
-        upwards[i] = FirmwareVersion::compareDelta(nodes.at(i).oldVersion, nodes.at(i).newVersion) < 0;
+    // Each node's direction, versions and SKU worked out once, as numbers: a build at both limits holds ten million
+    // steps through a few hundred nodes, and comparing texts at every step took longer than the fuzzer's time-out.
+    const int count = nodes.size();
+    QVector<char> upwards(count);
+    QVector<int> oldId(count), newId(count), skuId(count);
+    QHash<QString, int> versionIds;
+    QHash<QString, int> skuIds{{QString(), 0}};
+    for (int i = 0; i < count; ++i) {
+        const UpdateRoutes::Node &node = nodes.at(i);
+        upwards[i] = FirmwareVersion::compareDelta(node.oldVersion, node.newVersion) < 0;
+        oldId[i] = versionIds.insert(node.oldVersion, versionIds.value(node.oldVersion, versionIds.size())).value();
+        newId[i] = versionIds.insert(node.newVersion, versionIds.value(node.newVersion, versionIds.size())).value();
+        skuId[i] = skuIds.insert(node.sku, skuIds.value(node.sku, skuIds.size())).value();
+    }
+    const char *const up = upwards.constData();
+    const int *const oldOf = oldId.constData();
+    const int *const newOf = newId.constData();
+    const int *const skuOf = skuId.constData();
     for (const UpdateRoutes::Route &route : routes.routes()) {
         if (route.isEmpty() || route.size() > UpdateRoutes::MaxRouteLength)
             qFatal("routes: a route of %d steps, the limit is %d", route.size(), UpdateRoutes::MaxRouteLength);
-        for (int i = 0; i < route.size(); ++i) {
-            if (route.at(i) < 0 || route.at(i) >= nodes.size())
+        const int *step = route.constData();
+        const int steps = route.size();
+        for (int i = 0; i < steps; ++i) {
+            const int node = step[i];
+            if (node < 0 || node >= count)
                 qFatal("routes: a route names a node that does not exist");
-            const UpdateRoutes::Node &node = nodes.at(route.at(i));
-            if (!upwards.at(route.at(i)))
+            if (!up[node])
                 qFatal("routes: a step that does not lead upwards");
-            if (i + 1 == route.size())
+            if (i + 1 == steps)
                 continue;
-            const UpdateRoutes::Node &next = nodes.value(route.at(i + 1));
-            if (next.oldVersion != node.newVersion)
+            const int next = step[i + 1];
+            if (next < 0 || next >= count || oldOf[next] != newOf[node])
                 qFatal("routes: a step does not start where the one before it ended");
-            if (!node.sku.isEmpty() && !next.sku.isEmpty() && node.sku != next.sku)
+            if (skuOf[node] != 0 && skuOf[next] != 0 && skuOf[node] != skuOf[next])
                 qFatal("routes: a route changes SKU");
         }
     }
