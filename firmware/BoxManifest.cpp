@@ -32,8 +32,11 @@ BoxManifest::Result BoxManifest::read(QIODevice *device, const QString &modelNam
         const QStringRef name = xml.name();
         const QXmlStreamAttributes attributes = xml.attributes();
         if (name == QLatin1String("DownloadServer")) {
-            if (!open.isEmpty() && open.last() >= 0 && result.packages[open.last()].url.isEmpty())
-                result.packages[open.last()].url = attributes.value(QLatin1String("URL")).toString();
+            // An address the downloader would refuse is none, so a usable one after it is taken.
+            const QString url = attributes.value(QLatin1String("URL")).trimmed().toString();
+            if (!open.isEmpty() && open.last() >= 0 && result.packages[open.last()].url.isEmpty() &&
+                DownloadRules::isFetchableAddress(url))
+                result.packages[open.last()].url = url;
             continue;
         }
         const bool v2 = name == QLatin1String("PackageV2");
@@ -59,8 +62,9 @@ BoxManifest::Result BoxManifest::read(QIODevice *device, const QString &modelNam
         if (v2)
             package.sku = attributes.value(QLatin1String("sku")).toString();
         package.name = attributes.value(QLatin1String("name")).toString();
-        package.size = parseSize(attributes.value(QLatin1String("size")));
-        if (package.size > DownloadRules::MaxStatedFirmwareBytes) {
+        const QStringRef sizeText = attributes.value(QLatin1String("size"));
+        package.size = parseSize(sizeText);
+        if (package.size > DownloadRules::MaxStatedFirmwareBytes || isTooLargeNumber(sizeText)) {
             writeLog(LOG_LEVEL_WARNING, "manifest: %s package of %s bytes refused (more than 4 GiB): %s to %s",
                      qPrintable(modelName), qPrintable(attributes.value(QLatin1String("size")).toString()),
                      qPrintable(package.oldVersion), qPrintable(package.newVersion));
@@ -92,6 +96,19 @@ bool BoxManifest::isWellFormedVersion(const QString &version)
         }
     }
     return fields == 4 && digits > 0;
+}
+
+bool BoxManifest::isTooLargeNumber(const QStringRef &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    bool ok = false;
+    text.toLongLong(&ok, 10);
+    return !ok;
 }
 
 qint64 BoxManifest::parseSize(const QStringRef &text)

@@ -15,7 +15,7 @@ struct ManifestPackage
     QString sku;      ///< empty for a "Package", and for a "PackageV2" whose sku is empty (fits every SKU)
     QString name;     ///< for the log only
     qint64 size = -1; ///< bytes; -1 when missing or not a positive number
-    QString url;      ///< the first "DownloadServer" URL inside the package; empty when none
+    QString url;      ///< the first "DownloadServer" URL inside the package the downloader fetches; empty when none
 };
 
 /// Reads the update manifest "manifest.xml" of the control boxes and the panels' operating system. Pure: fed with
@@ -30,7 +30,7 @@ struct ManifestPackage
 /// Every start element is visited at any depth; only "Package" and "PackageV2" of the asked model count (names
 /// case-sensitive), a "PackageV2" only with an "sku" attribute. A package whose versions are not four fields of
 /// digits is dropped with a log line: the route builder compares them field by field. Sizes are 64-bit; a package
-/// that states more than 4 GiB is dropped with a log line as well.
+/// that states more than 4 GiB (however many digits) is dropped with a log line as well.
 class BoxManifest
 {
 public:
@@ -48,4 +48,6 @@ public:
     static bool isWellFormedVersion(const QString &version);
     /// A decimal byte count above 0, else -1.
     static qint64 parseSize(const QStringRef &text);
+    /// Digits alone that no 64-bit number holds: a size far above 4 GiB, not a size that is missing.
+    static bool isTooLargeNumber(const QStringRef &text);
 };

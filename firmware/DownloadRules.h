@@ -25,6 +25,10 @@ public:
 
     /// http or https with a host.
     static bool isFetchableUrl(const QUrl &url);
+    /// An address as the downloader reads its text, when the downloader would fetch it. The manifests take the
+    /// first address of a package or image that passes this: one it would refuse ("ftp://...", "http://" without
+    /// a host, "none") counts as none, like a blank one, and must not hide a usable address after it.
+    static bool isFetchableAddress(const QString &address) { return isFetchableUrl(QUrl(address)); }
 
     /// Letters, digits, ".", "_" and "-", not starting with ".", at most 255 characters.
     static bool isSafeFileName(const QString &name);

@@ -67,7 +67,7 @@ QString HttpDownloader::download(const QString &dir, const QString &url, const Q
 {
     writeLog(LOG_LEVEL_INFO, "HttpDownloader::download: %s", qPrintable(url));
     const QUrl address(url);
-    if (!DownloadRules::isFetchableUrl(address)) {
+    if (!DownloadRules::isFetchableAddress(url)) {
         writeLog(LOG_LEVEL_WARNING, "HttpDownloader::download, refused (only http and https): %s", qPrintable(url));
         return QString();
     }

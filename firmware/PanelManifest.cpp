@@ -32,9 +32,10 @@ PanelManifest PanelManifest::read(QIODevice *device, const QString &modelName)
         const QStringRef name = xml.name();
         const QXmlStreamAttributes attributes = xml.attributes();
         if (name.startsWith(QLatin1String("DownloadPanelServer_"))) {
-            // An empty address is none: it must not hide a usable one later in the entry or in a later entry.
+            // An address the downloader would refuse (blank, "ftp://...", "none") is none: it must not hide a usable
+            // one later in the entry or in a later entry.
             const QString url = attributes.value(QLatin1String("URL")).trimmed().toString();
-            if (!open.isEmpty() && open.last() >= 0 && !url.isEmpty()) {
+            if (!open.isEmpty() && open.last() >= 0 && DownloadRules::isFetchableAddress(url)) {
                 Entry &entry = manifest.entries[open.last()];
                 if (!entry.servers.contains(name.toString()))
                     entry.servers.insert(name.toString(), url);

@@ -25,7 +25,7 @@ public:
         QString oldVersion;
         QString panelVersion;               ///< "panel_fw_Version"; empty when missing
         QHash<QString, QString> attributes; ///< the size attributes, as written
-        QHash<QString, QString> servers;    ///< server element name -> its first non-empty URL
+        QHash<QString, QString> servers;    ///< server element name -> its first URL the downloader fetches
     };
     struct Image
     {

@@ -318,7 +318,7 @@ const ManifestPackage *UpdateRoutes::chooseStep(const QVector<ManifestPackage> &
     const ManifestPackage *firstPackage = nullptr;
     for (const ManifestPackage &package : packages) {
         if (package.oldVersion != fromVersion || package.newVersion != toVersion || !skuCompatible(package.sku, sku) ||
-            package.size <= 0 || !DownloadRules::isFetchableUrl(QUrl(package.url)) ||
+            package.size <= 0 || !DownloadRules::isFetchableAddress(package.url) ||
             FirmwareVersion::compareDelta(package.oldVersion, package.newVersion) >= 0)
             continue;
         if (package.v2 && package.sku == sku)

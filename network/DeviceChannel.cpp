@@ -624,7 +624,16 @@ void DeviceChannel::answerFirstSync()
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
     const quint32 did = m_server->managedDeviceId(m_identity.mac);
-    return PanelAccountMerge(CmdServer::database()).merge(PanelAccountMerge::parse(file), did);
+    const PanelAccountMerge::Parsed parsed = PanelAccountMerge::parse(file);
+    if (parsed.isRefused()) {
+        VelkIFPDevice device;
+        const bool managed = m_server->managedDevice(m_identity.mac, &device);
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel: account file of %s (%s) refused: %s",
+                 qPrintable(managed ? device.deviceName : QStringLiteral("unmanaged panel")),
+                 qPrintable(m_identity.mac), qPrintable(parsed.refusal));
+        return false;
+    }
+    return PanelAccountMerge(CmdServer::database()).merge(parsed.rows, did);
 }
 
 void DeviceChannel::sendUserSettings()

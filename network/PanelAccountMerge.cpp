@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QTextCodec>
 
 namespace {
 
@@ -12,9 +13,9 @@ namespace {
 // record whose first cell is "userName" for the header; here a quoted field keeps its bytes (a name holding CR LF
 // comes back to the panel unchanged) and only the first record can be the header. A record ends at LF, CR LF or
 // CR outside quotes; a field that starts with a quote runs to the closing quote, "" standing for one quote.
-QList<QStringList> splitRecords(const QString &text)
+// False when the text ends inside quotes: the panel's last record would be cut short or swallow the rest.
+bool splitRecords(const QString &text, QList<QStringList> *records)
 {
-    QList<QStringList> records;
     QStringList record;
     QString field;
     bool quoted = false;
@@ -40,7 +41,7 @@ QList<QStringList> splitRecords(const QString &text)
             if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
             endField();
-            records.append(record);
+            records->append(record);
             record.clear();
         } else if (c == QLatin1Char('"') && !fieldStarted) {
             quoted = true;
@@ -50,12 +51,14 @@ QList<QStringList> splitRecords(const QString &text)
             fieldStarted = true;
         }
     }
-    // The last record may lack its line end; a quote left open keeps what it swallowed.
+    if (quoted)
+        return false;
+    // The last record may lack its line end.
     if (fieldStarted || !record.isEmpty()) {
         endField();
-        records.append(record);
+        records->append(record);
     }
-    return records;
+    return true;
 }
 
 bool isHeader(const QStringList &record)
@@ -69,22 +72,47 @@ bool isHeader(const QStringList &record)
     return true;
 }
 
+bool isBlank(const QStringList &record)
+{
+    return record.size() == 1 && record.first().isEmpty();
+}
+
+PanelAccountMerge::Parsed refused(const QString &reason)
+{
+    PanelAccountMerge::Parsed parsed;
+    parsed.refusal = reason;
+    return parsed;
+}
+
 } // namespace
 
-QList<AccountFileRow> PanelAccountMerge::parse(const QByteArray &file)
+PanelAccountMerge::Parsed PanelAccountMerge::parse(const QByteArray &file)
 {
+    // The whole array, by its size: decoding a QByteArray as a C string would end the file at its first NUL and
+    // drop every user after it. No field can carry a NUL to a panel either.
+    const int nul = file.indexOf('\0');
+    if (nul >= 0)
+        return refused(QStringLiteral("a NUL byte at offset %1").arg(nul));
     const QByteArray bom("\xef\xbb\xbf");
     const QByteArray bytes = file.startsWith(bom) ? file.mid(bom.size()) : file;
-    QList<QStringList> records = splitRecords(QString::fromUtf8(bytes));
-    if (!records.isEmpty() && isHeader(records.first()))
-        records.removeFirst();
-    QList<AccountFileRow> rows;
-    for (const QStringList &record : qAsConst(records)) {
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    const QString text = QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars != 0 || state.remainingChars != 0)
+        return refused(QStringLiteral("not UTF-8 text"));
+    QList<QStringList> records;
+    if (!splitRecords(text, &records))
+        return refused(QStringLiteral("a quoted field is not closed"));
+    Parsed parsed;
+    for (int i = 0; i < records.size(); ++i) {
+        const QStringList &record = records.at(i);
+        if ((i == 0 && isHeader(record)) || isBlank(record))
+            continue;
         AccountFileRow row;
-        if (AccountFile::fromRecord(record, &row))
-            rows.append(row);
+        if (!AccountFile::fromRecord(record, &row))
+            return refused(QStringLiteral("record %1 is no user (fewer than four fields, or no name)").arg(i + 1));
+        parsed.rows.append(row);
     }
-    return rows;
+    return parsed;
 }
 
 bool PanelAccountMerge::merge(const QList<AccountFileRow> &rows, quint32 deviceId)

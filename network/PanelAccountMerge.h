@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 class OrvantaDBIntf;
 
@@ -22,9 +23,21 @@ public:
 
     explicit PanelAccountMerge(OrvantaDBIntf *db) : m_db(db) {}
 
+    /// What a panel's account file holds: its users, or why the file was refused.
+    struct Parsed
+    {
+        QList<AccountFileRow> rows;
+        QString refusal; ///< empty when the file was read; else why it was not, for the log
+        bool isRefused() const { return !refusal.isEmpty(); }
+    };
+
     /// The rows of the account file the panel sent (UTF-8 CSV), parsed in memory by its structure:
-    /// only the first record can be the header, and quoted fields keep every character.
-    static QList<AccountFileRow> parse(const QByteArray &file);
+    /// only the first record can be the header, and quoted fields keep every character. Every byte
+    /// counts, NUL bytes included. A file that is not UTF-8, holds a NUL, ends inside quotes or has a
+    /// record that is no user (fewer than four fields, or no name) is refused whole, with no rows:
+    /// read as "fewer users", it would make the panel drop the users the console never saw. Blank
+    /// lines hold no user and are passed over.
+    static Parsed parse(const QByteArray &file);
 
     /// Merges the rows; deviceId is the panel's device (0: not a managed device, users are taken
     /// in without assignments). All or nothing: false, with nothing written, when the console's

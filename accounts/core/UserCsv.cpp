@@ -148,6 +148,10 @@ UserCsvError UserCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *ro
     QString text;
     if (!decode(bytes, &text))
         return unreadableAfter(text);
+    // A NUL decodes without complaint but cannot travel in the panels' account file, which refuses it whole.
+    const int nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        return unreadableAfter(text.left(nul));
     *rows = parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
     return UserCsvError();
 }

@@ -68,7 +68,7 @@ public:
     /// an old Mac file, which ends its lines with CR alone, is read row by row (the shared reader
     /// keeps such a CR, and the file was one row). Bytes the codec cannot decode give no rows and
     /// the error at the row and column where they stand: decoded as replacement characters they
-    /// were stored silently.
+    /// were stored silently. A NUL character is refused the same way.
     static UserCsvError parseBytes(const QByteArray &bytes, QList<QStringList> *rows);
 
     /// The rows without the blank lines that end the file (rows of one empty cell). Blank lines

@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTextCodec>
 
 #include <memory>
 
@@ -82,6 +83,8 @@ private slots:
     void silentPanelsFailWithinOneTimeOutOfTheStart();
     void timeOutsOfSeveralPanelsEndEachInTime();
     void userTableShowsWhatARunTookIn();
+    void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers_data();
+    void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers();
 
     void reportListsSynchronisedRowsOfTheUser();
     void reportSyncButtonRefreshesOncePerAnswer();
@@ -559,6 +562,53 @@ void TestAccountsSync::userTableShowsWhatARunTookIn()
     assign(ann.muid, two.did);
     m_overview->updateMultiUserTable();
     QCOMPARE(devicesInTable(*m_overview, QStringLiteral("Ann")), QStringLiteral("Panel-1, Panel-2"));
+}
+
+void TestAccountsSync::unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("reason");
+
+    const QByteArray header = "userName,password,rfidId,hasPermission,uniqueId,packages\n";
+    const QByteArray ann = "Ann,ann-pw,,1,{a},\n";
+    QTest::newRow("NUL byte") << header + ann + QByteArray("Bo\0b,bob-pw,,0,{b},\n", 20) << "a NUL byte at offset 78";
+    // The codec writes its byte order mark.
+    QTest::newRow("UTF-16") << QTextCodec::codecForName("UTF-16LE")->fromUnicode(QString::fromUtf8(header + ann))
+                            << "a NUL byte at offset 3";
+    QTest::newRow("unclosed quote") << header + ann + "\"Bob,bob-pw,,0,{b},\nCarl,carl-pw,,1,{c},\n"
+                                    << "a quoted field is not closed";
+    QTest::newRow("one unreadable record") << header + ann + "Bob;bob-pw;;0\nCarl,carl-pw,,1,{c},\n"
+                                           << "record 3 is no user (fewer than four fields, or no name)";
+}
+
+// A file read as "no users" or "fewer users" made the console answer with its own list, which the panel adopts
+// whole: its other users were gone. The file is refused instead, nothing that would replace the panel's users is
+// sent, and the synchronisation fails at its time-out.
+void TestAccountsSync::unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
+    const VelkIFPDevice device = panelDevice(1);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"), QStringLiteral("pass"));
+    assign(user.muid, device.did);
+    SimulatedPanel *panel = connectPanel(1);
+    panel->setStoredUsers(file);
+    m_overview->syncRun()->setTimeoutScale(ShortTimeoutScale);
+    m_log->clear();
+
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(timedOut.count(), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 0);
+    QCOMPARE(panel->storedUsers(), file);
+    QCOMPARE(assignmentOf(user.muid, device.did).syncStatus, 2);
+    QCOMPARE(userNamed(QStringLiteral("Ann")).muid, 0u);
+    QCOMPARE(userCount(), 1);
+    const QString line = QStringLiteral("account file of Panel-1 (%1) refused: %2").arg(testMac(1), reason);
+    QVERIFY2(m_log->contains(line), qPrintable(line));
 }
 
 void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()

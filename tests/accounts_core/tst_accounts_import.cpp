@@ -302,6 +302,14 @@ void TestAccountsImport::fileBytes_data()
     QTest::newRow("bad byte in a CR-only file")
         << h + '\r' + ann + '\r' + line("Bob", "abcd", "EnX").replace('X', '\x80') + '\r' << utf8 << QStringList()
         << "4,3 " + unreadable;
+    // A NUL cannot travel to the panels in the account file.
+    QTest::newRow("NUL in a name") << h + '\n' + ann + '\n' + line("BoX").replace('X', '\0') + '\n'
+                                   << utf8 << QStringList() << "1,3 " + unreadable;
+    QTest::newRow("NUL in a quoted cell of a UTF-16 file")
+        << QTextCodec::codecForName("UTF-16LE")
+               ->fromUnicode(QChar(0xfeff) + headerLine() + '\n' +
+                             userLine("Ann", "ab" + QString(QChar(0)) + "cd", QString()))
+        << utf8 << QStringList() << "2,2 " + unreadable;
     QTest::newRow("UTF-8 with a byte order mark") << "\xef\xbb\xbf" + h + '\n' + line(jose) + '\n'
                                                   << utf8 << QStringList{jose} << QString();
     QTest::newRow("UTF-16 with a byte order mark")

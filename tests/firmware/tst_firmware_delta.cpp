@@ -14,6 +14,7 @@ private slots:
     void skuPackageReplacesTheNeutralOne();
     void wrongSizeFailsTheWholeRun();
     void panelsGetTheirImagesByGroup();
+    void unusableAddressesArePassedOver();
     void malformedManifestsFailTheirDevices();
     void hostileServersFailWithinBounds();
     void imageGroupsNeverShareAnImage();
@@ -256,6 +257,62 @@ void TestFirmwareDelta::panelsGetTheirImagesByGroup()
     QCOMPARE(m_bench.http()->requestCount("/pkg/os.zip"), 1);
     QCOMPARE(m_bench.http()->requestCount("/panel/65.img"), 1);
     QCOMPARE(m_bench.http()->requestCount("/panel/75.img"), 1);
+}
+
+// An address the downloader refuses used to be taken as the image's or the package's, hiding a usable one after it
+// in the same entry or in a later one; the update then stopped with "panel image download refused".
+void TestFirmwareDelta::unusableAddressesArePassedOver()
+{
+    const QString model = "Velk TM B-Series";
+    const QByteArray url = m_bench.http()->url().toUtf8();
+    serveManifest(
+        package(model, "2.5.1052.0", "2.5.1053.0", "os.zip")
+            .replace("<DownloadServer ", "<DownloadServer URL=\"ftp://127.0.0.1/pkg/os.zip\"/><DownloadServer ") +
+        package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "box.zip")
+            .replace("<DownloadServer ", "<DownloadServer URL=\"none\"/><DownloadServer "));
+    const QByteArray image65 = SimulatedFirmware::make(65536, QString(), "00.01.00.07", 65);
+    const QByteArray image75 = SimulatedFirmware::make(65537, QString(), "00.02.00.07", 75);
+    m_bench.serve("panel/65.img", image65);
+    m_bench.serve("panel/75.img", image75);
+    servePanelManifest(
+        // The 65-inch image after an ftp address in the same entry; the 75-inch one only in the next entry, the
+        // first holding an address without a host and "none".
+        "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.1053.0\" panel_fw_Version=\"00.01.00.07\" "
+        "panel_fw_size_65=\"65536\" panel_fw_size_75=\"65537\">\n"
+        "  <DownloadPanelServer_65 URL=\"ftp://127.0.0.1/panel/65.img\"/><DownloadPanelServer_65 URL=\"" +
+        url +
+        "/panel/65.img\"/>\n"
+        "  <DownloadPanelServer_75 URL=\"http://\"/><DownloadPanelServer_75 URL=\"none\"/></Package>\n"
+        "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.1053.0\" panel_fw_Version=\"00.01.00.07\" "
+        "panel_fw_size_75=\"65537\"><DownloadPanelServer_75 URL=\"" +
+        url + "/panel/75.img\"/></Package>\n");
+    const VelkIFPDevice p65 = m_bench.addDevice(0, model, "2.5.1052.0", "00.01.00.05");
+    const VelkIFPDevice p75 = m_bench.addDevice(1, model, "2.5.1052.0", "00.02.00.05");
+    const VelkIFPDevice box = m_bench.addDevice(2, "Velk TM7-B", "2.5.2051.0");
+    QVERIFY(m_bench.connect({0, 1, 2}));
+    QVERIFY(m_bench.serverCheck());
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    runAll({p65, p75, box}, &finished);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!m_bench.log()->contains("download refused"));
+    const struct
+    {
+        int index;
+        QByteArray image;
+    } panels[] = {{0, image65}, {1, image75}};
+    for (const auto &p : panels) {
+        SimulatedPanel *panel = m_bench.panel(p.index);
+        const QList<ReceivedFile> files = panel->receivedFiles();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(files.at(0).sha256, FirmwareTestBench::sha256(served("os.zip")));
+        QCOMPARE(files.at(1).name, QStringLiteral("MstarUpgrade.img"));
+        QCOMPARE(files.at(1).sha256, FirmwareTestBench::sha256(p.image));
+        QCOMPARE(panel->lastUpgradeType(), 1);
+        QCOMPARE(m_bench.report().value(panel->mac()).status, int(UPDATE_SUCCESSFULLY));
+    }
+    QCOMPARE(m_bench.panel(2)->receivedFiles().size(), 1);
+    QCOMPARE(m_bench.panel(2)->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(served("box.zip")));
+    QCOMPARE(m_bench.report().value(box.macAddress).status, int(UPDATE_SUCCESSFULLY));
 }
 
 void TestFirmwareDelta::malformedManifestsFailTheirDevices()

@@ -52,13 +52,14 @@ void TestFirmwareRoutes::manifestReading()
         package("PackageV2", "2.5.2052.0", "2.5.2053.0") +
         // Versions the routes could not compare, a size above 4 GiB, and sizes that are no size.
         package("Package", "2.5.2060.0", "2.5.2061.0").replace("size=\"100\"", "size=\"4294967297\"") +
+        package("Package", "2.5.2062.0", "2.5.2063.0").replace("size=\"100\"", "size=\"99999999999999999999\"") +
         package("Package", "2.5.2052", "2.5.2053.0") + package("Package", "1.2", "2.5.2053.0") +
         package("Package", "2.5.x.0", "2.5.2053.0") +
         package("PackageV2", "2.5.2052.0", "2.5.2053.0", "sku=\"\"").replace("size=\"100\"", "size=\"ten\"") +
         package("PackageV2", "2.5.2053.0", "2.5.2054.0", "sku=\"EDU\"", "").replace("size=\"100\"", "size=\"-5\"");
     const BoxManifest::Result result = BoxManifest::read(manifest(body), "Velk TM7-B");
     QVERIFY(result.error.isEmpty());
-    QCOMPARE(result.dropped, 4);
+    QCOMPARE(result.dropped, 5);
     QCOMPARE(result.packages.size(), 3);
     // Sizes are 64-bit, up to 4 GiB; the first DownloadServer inside the package counts, at any depth.
     QCOMPARE(result.packages.at(0).size, Q_INT64_C(4294967296));
@@ -75,6 +76,17 @@ void TestFirmwareRoutes::manifestReading()
         BoxManifest::read("<Manifest>" + package("Package", "1.0.1000.0", "1.0.1001.0") + "<Package", "Velk TM7-B");
     QVERIFY(!broken.error.isEmpty());
     QCOMPARE(broken.packages.size(), 1);
+
+    // An address the downloader would refuse is none: the first one it fetches counts.
+    const BoxManifest::Result addresses = BoxManifest::read(
+        manifest(package("Package", "1.0.1000.0", "1.0.1001.0", QString(), "ftp://h/a.zip")
+                     .replace("</Package>", "<DownloadServer URL=\"http://\"/><DownloadServer URL=\"\"/>"
+                                            "<DownloadServer URL=\" http://h/b.zip \"/></Package>") +
+                 package("Package", "1.0.1001.0", "1.0.1002.0", QString(), "none")),
+        "Velk TM7-B");
+    QCOMPARE(addresses.packages.size(), 2);
+    QCOMPARE(addresses.packages.at(0).url, QStringLiteral("http://h/b.zip"));
+    QVERIFY(addresses.packages.at(1).url.isEmpty());
 }
 
 void TestFirmwareRoutes::nodesAndRoutes()

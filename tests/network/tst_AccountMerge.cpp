@@ -5,6 +5,7 @@
 #include "support/PanelUsers.h"
 #include "support/TestEnv.h"
 
+#include <QTextCodec>
 #include <QtTest>
 
 #include <memory>
@@ -23,6 +24,8 @@ private slots:
     void aUserThatCannotBeStoredUndoesTheWholeMerge();
     void namesComeBackByteForByte();
     void thePanelsAdministratorCardStaysWithTheSettings();
+    void aFileThatCannotBeReadIsRefusedWhole_data();
+    void aFileThatCannotBeReadIsRefusedWhole();
 
 private:
     VelkMultiUser user(const QString &name);
@@ -87,16 +90,15 @@ void TestAccountMerge::newUsersAreTakenInAndKnownNamesKeepTheConsolesValues()
     const QString granted = apps.at(0).packageName;
 
     // As a panel sends it: a byte order mark, a known name in other letters, a card another user holds,
-    // a row without a name and a row too short to be one.
+    // and a blank line.
     const QByteArray file = "\xef\xbb\xbfuserName,password,rfidId,hasPermission,uniqueId,packages\n"
                             "bob,panel-pw,,1,{b},\n"
                             "\"Carol, C.\",carol-pw,CARD-1,1,{c}," +
                             granted.toUtf8() +
                             "\n"
                             "Dave,dave-pw,CARD-9,0,,\n"
-                            ",nameless,,1,,\n"
-                            "broken\n";
-    const QList<AccountFileRow> rows = PanelAccountMerge::parse(file);
+                            "\n";
+    const QList<AccountFileRow> rows = PanelAccountMerge::parse(file).rows;
     QCOMPARE(rows.size(), 3);
     QVERIFY(PanelAccountMerge(m_db).merge(rows, m_did));
 
@@ -139,7 +141,8 @@ void TestAccountMerge::assignmentsStopAt48PerDevice()
     }
     QVERIFY(PanelAccountMerge(m_db).merge(
         PanelAccountMerge::parse("userName,password,rfidId,hasPermission,uniqueId,packages\n"
-                                 "extra1,pw,,1,,\nextra2,pw,,1,,\nextra3,pw,,1,,\n"),
+                                 "extra1,pw,,1,,\nextra2,pw,,1,,\nextra3,pw,,1,,\n")
+            .rows,
         m_did));
     QCOMPARE(userDeviceLinks(m_db, m_did).size(), PanelAccountMerge::maxUsersPerDevice);
     QVERIFY(user("extra3").muid != 0); // taken in, only not assigned
@@ -147,7 +150,7 @@ void TestAccountMerge::assignmentsStopAt48PerDevice()
 
 void TestAccountMerge::anUnmanagedPanelsUsersGetNoAssignment()
 {
-    QVERIFY(PanelAccountMerge(m_db).merge(PanelAccountMerge::parse("Erin,erin,,1,,\n"), 0));
+    QVERIFY(PanelAccountMerge(m_db).merge(PanelAccountMerge::parse("Erin,erin,,1,,\n").rows, 0));
     QVERIFY(user("Erin").muid != 0);
     QList<VelkUserDevice> all;
     m_db->queryUserDevice(all, 0);
@@ -162,7 +165,7 @@ void TestAccountMerge::aUserThatCannotBeStoredUndoesTheWholeMerge()
         QVERIFY(probe.exec("CREATE TRIGGER refuseFrank BEFORE INSERT ON MultiUser WHEN NEW.userName = 'Frank' "
                            "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     }
-    const QList<AccountFileRow> rows = PanelAccountMerge::parse("Eve,eve,,1,,\nFrank,frank,,1,,\n");
+    const QList<AccountFileRow> rows = PanelAccountMerge::parse("Eve,eve,,1,,\nFrank,frank,,1,,\n").rows;
     QVERIFY(!PanelAccountMerge(m_db).merge(rows, m_did));
     QCOMPARE(user("Eve").muid, 0u);
     QVERIFY(userDeviceLinks(m_db, m_did).isEmpty());
@@ -178,7 +181,7 @@ void TestAccountMerge::namesComeBackByteForByte()
                             "userName,pw-u,,1,{u},\r\n"
                             "\"Line\r\nBreak\",pw-l,,0,{l},\r\n"
                             "\"Lone\nFeed, \"\"Q\"\"\",pw-f,,0,{f},\n";
-    const QList<AccountFileRow> rows = PanelAccountMerge::parse(file);
+    const QList<AccountFileRow> rows = PanelAccountMerge::parse(file).rows;
     QCOMPARE(rows.size(), 3);
     QVERIFY(PanelAccountMerge(m_db).merge(rows, m_did));
 
@@ -203,12 +206,63 @@ void TestAccountMerge::thePanelsAdministratorCardStaysWithTheSettings()
     QCOMPARE(m_db->updateMultiUserAdmin(settings.first()), DB_OK);
     QVERIFY(PanelAccountMerge(m_db).merge(
         PanelAccountMerge::parse("userName,password,rfidId,hasPermission,uniqueId,packages\n"
-                                 "Gina,gina,ADMIN-01,1,,\nHank,hank,CARD-7,1,,\n"),
+                                 "Gina,gina,ADMIN-01,1,,\nHank,hank,CARD-7,1,,\n")
+            .rows,
         m_did));
     QVERIFY(user("Gina").muid != 0);
     QVERIFY(user("Gina").rfidId.isEmpty());
     QCOMPARE(user("Hank").rfidId, QString("CARD-7"));
     QVERIFY(log.contains("card of Gina is the panels' administrator card"));
+}
+
+void TestAccountMerge::aFileThatCannotBeReadIsRefusedWhole_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("refusal"); // empty: read, with the users named
+    QTest::addColumn<QStringList>("names");
+
+    const QByteArray header = "userName,password,rfidId,hasPermission,uniqueId,packages\n";
+    const QByteArray ann = "Ann,ann,,1,{a},\n";
+    const QByteArray bob = "Bob,bob,,0,{b},\n";
+    // Read as "no users" or "fewer users", each of these made the panel adopt the console's list and lose the rest.
+    QTest::newRow("NUL byte") << header + ann + QByteArray("Bo\0b,bob,,0,,\n", 14) << "a NUL byte at offset 75"
+                              << QStringList();
+    QTest::newRow("NUL byte before every user")
+        << QByteArray("\0", 1) + header + ann << "a NUL byte at offset 0" << QStringList();
+    QTest::newRow("UTF-16 with a byte order mark")
+        << QTextCodec::codecForName("UTF-16LE")->fromUnicode(QString::fromUtf8(header + ann))
+        << "a NUL byte at offset 3" << QStringList();
+    QTest::newRow("Latin-1 name") << header + "Jos\xe9,pw,,1,,\n"
+                                  << "not UTF-8 text" << QStringList();
+    QTest::newRow("cut inside a character") << header + ann + "Z\xc3"
+                                            << "not UTF-8 text" << QStringList();
+    QTest::newRow("unclosed quote") << header + ann + "\"Bob,bob,,0,,\n" + bob << "a quoted field is not closed"
+                                    << QStringList();
+    QTest::newRow("record too short") << header + ann + "Bob,bob,\n" + bob
+                                      << "record 3 is no user (fewer than four fields, or no name)" << QStringList();
+    QTest::newRow("record without a name")
+        << header + ",bob,,0,,\n" + ann << "record 2 is no user (fewer than four fields, or no name)" << QStringList();
+    QTest::newRow("blank lines hold no user") << header + "\n" + ann + "\r\n\n" + bob + "\n"
+                                              << QString() << QStringList{"Ann", "Bob"};
+    QTest::newRow("no users at all") << header << QString() << QStringList();
+    QTest::newRow("empty file") << QByteArray() << QString() << QStringList();
+    QTest::newRow("byte order mark, last line end missing")
+        << "\xef\xbb\xbf" + header + ann + "Bob,bob,,0,{b}," << QString() << QStringList{"Ann", "Bob"};
+}
+
+// A file that cannot be read whole gives no users and a reason, never the users before the fault.
+void TestAccountMerge::aFileThatCannotBeReadIsRefusedWhole()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, refusal);
+    QFETCH(QStringList, names);
+    const PanelAccountMerge::Parsed parsed = PanelAccountMerge::parse(file);
+    QCOMPARE(parsed.refusal, refusal);
+    QCOMPARE(parsed.isRefused(), !refusal.isEmpty());
+    QStringList read;
+    for (const AccountFileRow &row : parsed.rows)
+        read.append(row.userName);
+    QCOMPARE(read, names);
 }
 
 QTEST_GUILESS_MAIN(TestAccountMerge)
