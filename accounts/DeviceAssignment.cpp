@@ -6,57 +6,56 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "shell/kit/UiHelpers.h"
 
-quint32 DeviceAssignment::allDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices)
+namespace {
+
+struct KeptDevices
 {
-    struct Kept
-    {
-        const OrvantaDBIntf *db = nullptr;
-        quint64 version = 0;
-        QList<VelkIFPDevice> devices;
-    };
-    static Kept kept;
+    const OrvantaDBIntf *db = nullptr;
+    quint64 version = 0;
+    QList<VelkIFPDevice> devices;
+};
+
+// The devices `read` gave last time, while the device data of that database has not changed since; read again
+// otherwise. Nothing read inside a transaction (version 0) or by a failed read is kept.
+template <typename Read>
+quint32 keptOrRead(KeptDevices &kept, OrvantaDBIntf *db, QList<VelkIFPDevice> &devices, Read read)
+{
     devices.clear();
     const quint64 version = db->deviceDataVersion();
     if (version != 0 && kept.db == db && kept.version == version) {
         devices = kept.devices;
         return DB_OK;
     }
-    kept = Kept();
-    const quint32 rc = db->queryAllAvailableIFP(devices);
-    // Nothing read inside a transaction (version 0) or by a failed read is kept.
+    kept = KeptDevices();
+    const quint32 rc = read(devices);
     if (rc == DB_OK && version != 0)
         kept = {db, version, devices};
     return rc;
 }
 
+} // namespace
+
+quint32 DeviceAssignment::allDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices)
+{
+    static KeptDevices kept;
+    return keptOrRead(kept, db, devices, [db](QList<VelkIFPDevice> &read) { return db->queryAllAvailableIFP(read); });
+}
+
 quint32 DeviceAssignment::supportedDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices)
 {
     // The gate reads every device's version: kept with the devices it was applied to.
-    struct Kept
-    {
-        const OrvantaDBIntf *db = nullptr;
-        quint64 version = 0;
-        QList<VelkIFPDevice> devices;
-    };
-    static Kept kept;
-    devices.clear();
-    const quint64 version = db->deviceDataVersion();
-    if (version != 0 && kept.db == db && kept.version == version) {
-        devices = kept.devices;
+    static KeptDevices kept;
+    return keptOrRead(kept, db, devices, [db](QList<VelkIFPDevice> &supported) {
+        QList<VelkIFPDevice> all;
+        const quint32 rc = allDevices(db, all);
+        if (rc != DB_OK)
+            return rc;
+        for (const VelkIFPDevice &device : qAsConst(all)) {
+            if (isMultiUserSupportedModel(device.modelName, device.displayClientVersion))
+                supported.append(device);
+        }
         return DB_OK;
-    }
-    kept = Kept();
-    QList<VelkIFPDevice> all;
-    const quint32 rc = allDevices(db, all);
-    if (rc != DB_OK)
-        return rc;
-    for (const VelkIFPDevice &device : qAsConst(all)) {
-        if (isMultiUserSupportedModel(device.modelName, device.displayClientVersion))
-            devices.append(device);
-    }
-    if (version != 0)
-        kept = {db, version, devices};
-    return DB_OK;
+    });
 }
 
 quint32 DeviceAssignment::groupIndex(OrvantaDBIntf *db, const QList<VelkIFPDevice> &devices, GroupIndex &index)

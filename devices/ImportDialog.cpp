@@ -1,7 +1,6 @@
 #include "devices/ImportDialog.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include "datastore/OrvantaDBManager.h"
 #include "devices/DeviceCsv.h"
@@ -43,11 +42,11 @@ void ImportDialog::exportDeviceFile()
         this, tr("Save Directory"), FileChooser::startFolder(), QStringLiteral("CSV Files (*.csv)"));
     if (chosen.isEmpty())
         return;
-    bool suffixAdded = false;
-    const QString fileName = FileChooser::withSuffix(chosen, QStringLiteral("csv"), &suffixAdded);
-    if (suffixAdded && QFileInfo::exists(fileName)) {
-        writeLog(LOG_LEVEL_WARNING, "ImportDialog::exportDeviceFile, %s exists, not replaced", qPrintable(fileName));
-        showMessage(FileChooser::keptExistingText(fileName));
+    QString notice;
+    const QString fileName =
+        FileChooser::nameToSave(chosen, QStringLiteral("csv"), "ImportDialog::exportDeviceFile", &notice);
+    if (fileName.isEmpty()) {
+        showMessage(notice);
         return;
     }
     if (generateCsvFile(fileName) == DeviceCsvExporter::Written)

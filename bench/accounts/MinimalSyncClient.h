@@ -6,29 +6,29 @@
 // answer (0xC001) with the settings (0x4003) and that panel's account file (0x4004), both built beforehand, and is
 // done when every panel confirmed its file (0xC004). No database, no log, no timers, no first-sync merge.
 
-#include "network/FrameDecoder.h"
+#include "bench/network/MinimalConsole.h"
 
 #include <QByteArray>
 #include <QHash>
-#include <QObject>
 
-#include <memory>
-#include <vector>
-
-class QEventLoop;
-class QTcpServer;
 class QTcpSocket;
 
-class MinimalSyncClient : public QObject
+struct MinimalSyncPeer
+{
+    QTcpSocket *socket = nullptr;
+    FrameDecoder decoder;
+    const QByteArray *file = nullptr;
+    bool identified = false;
+    int completions = 0; // 0xC004 received in the running synchronisation
+};
+
+class MinimalSyncClient : public bench::MinimalConsole<MinimalSyncPeer>
 {
 public:
     /// filesByAddress: the account file of each panel, keyed by the panel's IPv4 address.
     MinimalSyncClient(const QByteArray &settings, const QHash<quint32, QByteArray> &filesByAddress);
     ~MinimalSyncClient() override;
 
-    bool listen();
-    quint16 port() const;
-    int identified() const { return m_identified; }
     /// Panels whose address has no file: they are not synchronised, which makes every round fail.
     int unknownPanels() const { return m_unknown; }
     /// One synchronisation of every identified panel; its time in seconds, -1 when it did not end within timeoutMs
@@ -36,27 +36,15 @@ public:
     double synchronise(int timeoutMs);
 
 private:
-    struct Peer
-    {
-        QTcpSocket *socket = nullptr;
-        FrameDecoder decoder;
-        const QByteArray *file = nullptr;
-        bool identified = false;
-        int completions = 0; // 0xC004 received in the running synchronisation
-    };
+    using Peer = MinimalSyncPeer;
 
-    void accept();
-    void read(Peer *peer);
-    void send(Peer *peer, quint16 code, const QByteArray &payload);
+    void accepted(Peer *peer) override;
+    void received(Peer *peer, const FrameView &frame) override;
 
     QByteArray m_settings;
     QHash<quint32, QByteArray> m_files;
-    QTcpServer *m_server;
-    std::vector<std::unique_ptr<Peer>> m_peers;
-    int m_identified = 0;
     int m_unknown = 0;
     // The running synchronisation.
     int m_targets = 0;
     int m_completed = 0;
-    QEventLoop *m_loop = nullptr;
 };

@@ -60,8 +60,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/vfs.h>
-
 namespace {
 
 constexpr double TargetRatio = 1.5;
@@ -280,45 +278,6 @@ QList<QByteArray> accountFiles(int panels)
     return files;
 }
 
-// The file system type of a folder, as `stat -f` names the usual ones.
-QString fileSystemOf(const QString &folder, bool *inMemory)
-{
-    struct statfs info = {};
-    *inMemory = false;
-    if (::statfs(QFile::encodeName(folder).constData(), &info) != 0)
-        return QStringLiteral("unknown");
-    switch (static_cast<unsigned long>(info.f_type)) {
-    case 0x01021994UL:
-        *inMemory = true;
-        return QStringLiteral("tmpfs");
-    case 0x858458f6UL:
-        *inMemory = true;
-        return QStringLiteral("ramfs");
-    case 0xEF53UL:
-        return QStringLiteral("ext2/ext3/ext4");
-    case 0x58465342UL:
-        return QStringLiteral("xfs");
-    case 0x9123683EUL:
-        return QStringLiteral("btrfs");
-    case 0x794c7630UL:
-        return QStringLiteral("overlayfs");
-    default:
-        return QStringLiteral("0x%1").arg(static_cast<unsigned long>(info.f_type), 0, 16);
-    }
-}
-
-// A line from the yardstick's process; empty after the time-out.
-QByteArray readLine(QProcess &process, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!process.canReadLine()) {
-        if (clock.elapsed() > timeoutMs || !process.waitForReadyRead(int(timeoutMs - clock.elapsed())))
-            return QByteArray();
-    }
-    return process.readLine().trimmed();
-}
-
 // The yardstick's process: the client, a fleet of its own with the same account files, an unmeasured first
 // synchronisation, then one synchronisation for every "go" on standard input.
 int runClient(int panels, const QString &filesPath, const QString &panelsim)
@@ -388,11 +347,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     // The fixture keeps its data on tmpfs, where a commit costs nothing; the console's database lies on a disk, and
     // the statuses a run writes are commits, so here it does too.
     QTemporaryDir dbFolder(dbParent + QStringLiteral("/bench_sync-db-XXXXXX"));
-    bool inMemory = false;
-    const QString fileSystem = dbFolder.isValid() ? fileSystemOf(dbFolder.path(), &inMemory) : QString();
-    if (!dbFolder.isValid() || inMemory) {
+    const bench::FileSystem fileSystem =
+        dbFolder.isValid() ? bench::fileSystemOf(dbFolder.path()) : bench::FileSystem();
+    if (!dbFolder.isValid() || fileSystem.inMemory) {
         std::fprintf(stderr, "no folder for the database on disk under %s (%s)\n", qPrintable(dbParent),
-                     qPrintable(fileSystem));
+                     qPrintable(fileSystem.name));
         return 1;
     }
     OrvantaDBManager::setDataFolder(dbFolder.path());
@@ -485,7 +444,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     if (printWindows)
         clientArguments.append(QStringLiteral("--windows"));
     client.start(QCoreApplication::applicationFilePath(), clientArguments);
-    if (!client.waitForStarted(5000) || readLine(client, 120000) != "ready") {
+    if (!client.waitForStarted(5000) || bench::readLine(client, 120000) != "ready") {
         std::fprintf(stderr, "the minimal client did not get ready\n");
         client.kill();
         client.waitForFinished(5000);
@@ -495,7 +454,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     bool clientFailed = false;
     const auto clientOnce = [&](double *cpuMs) {
         client.write("go\n");
-        const QList<QByteArray> fields = readLine(client, 600000).split(' ');
+        const QList<QByteArray> fields = bench::readLine(client, 600000).split(' ');
         const double seconds = fields.size() == 3 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
         *cpuMs = fields.value(2).toDouble();
         clientFailed = clientFailed || seconds <= 0;
@@ -505,7 +464,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     std::printf("%s: %d panels x %d users (%d users in all), %d rounds, dispatcher %s\n", qPrintable(name), panels,
                 usersPerPanel, usersPerPanel * ((panels + panelsPerBlock - 1) / panelsPerBlock), rounds,
                 qPrintable(bench::dispatcherName()));
-    std::printf("  database in %s (%s)\n", qPrintable(dbFolder.path()), qPrintable(fileSystem));
+    std::printf("  database in %s (%s)\n", qPrintable(dbFolder.path()), qPrintable(fileSystem.name));
     std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s\n", "round", "first", "files ms", "client ms",
                 "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu");
 

@@ -7,21 +7,24 @@
 // (the console's pacing), and once every panel confirmed, the start command to all; done when every panel answered
 // it. No database, no log, no timers.
 
-#include "network/FrameDecoder.h"
+#include "MinimalConsole.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QObject>
 #include <QString>
 
-#include <memory>
-#include <vector>
-
-class QEventLoop;
-class QTcpServer;
 class QTcpSocket;
 
-class MinimalSender : public QObject
+struct MinimalSenderPeer
+{
+    QTcpSocket *socket = nullptr;
+    FrameDecoder decoder;
+    bool identified = false;
+    bool sending = false;
+    qint64 sent = 0;
+};
+
+class MinimalSender : public bench::MinimalConsole<MinimalSenderPeer>
 {
 public:
     static constexpr int kWindow = 20;
@@ -31,37 +34,22 @@ public:
     MinimalSender(const QByteArray &sound, const QString &fileName);
     ~MinimalSender() override;
 
-    bool listen();
-    quint16 port() const;
-    int identified() const { return m_identified; }
     // One broadcast to every identified panel; its time in seconds, -1 when it did not end within timeoutMs.
     double broadcast(int timeoutMs);
 
 private:
-    struct Peer
-    {
-        QTcpSocket *socket = nullptr;
-        FrameDecoder decoder;
-        bool identified = false;
-        bool sending = false;
-        qint64 sent = 0;
-    };
+    using Peer = MinimalSenderPeer;
 
-    void accept();
-    void read(Peer *peer);
+    void accepted(Peer *peer) override;
+    void received(Peer *peer, const FrameView &frame) override;
     void pump(Peer *peer);
     void sendRecord(Peer *peer);
-    void send(Peer *peer, quint16 code, const QByteArray &payload);
 
     QByteArray m_sound;
     QString m_fileName;
-    QTcpServer *m_server;
-    std::vector<std::unique_ptr<Peer>> m_peers;
-    int m_identified = 0;
     // The running broadcast.
     QList<Peer *> m_waiting;
     int m_confirmed = 0;
     int m_results = 0;
     int m_targets = 0;
-    QEventLoop *m_loop = nullptr;
 };

@@ -29,8 +29,6 @@
 
 #include <QTemporaryDir>
 
-#include <sys/vfs.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -193,48 +191,6 @@ int runSender(const Settings &settings)
     return 0;
 }
 
-// A line from the yardstick's process; empty after the time-out.
-QByteArray readLine(QProcess &process, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!process.canReadLine()) {
-        if (clock.elapsed() > timeoutMs || !process.waitForReadyRead(int(timeoutMs - clock.elapsed())))
-            return QByteArray();
-    }
-    return process.readLine().trimmed();
-}
-
-// The kind of file system that holds the folder, by its magic number; memory-backed ones are named as such.
-struct FileSystem
-{
-    QString name;
-    bool inMemory = false;
-};
-
-FileSystem fileSystemOf(const QString &folder)
-{
-    struct statfs info = {};
-    if (statfs(QFile::encodeName(folder).constData(), &info) != 0)
-        return {QStringLiteral("unknown (statfs failed)"), false};
-    switch (static_cast<unsigned long>(info.f_type)) {
-    case 0x01021994UL:
-        return {QStringLiteral("tmpfs"), true};
-    case 0x858458f6UL:
-        return {QStringLiteral("ramfs"), true};
-    case 0xef53UL:
-        return {QStringLiteral("ext2/ext3/ext4"), false};
-    case 0x58465342UL:
-        return {QStringLiteral("xfs"), false};
-    case 0x9123683eUL:
-        return {QStringLiteral("btrfs"), false};
-    case 0x794c7630UL:
-        return {QStringLiteral("overlayfs"), false};
-    default:
-        return {QStringLiteral("0x%1").arg(static_cast<qulonglong>(info.f_type), 0, 16), false};
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -266,7 +222,7 @@ int main(int argc, char **argv)
     if (dbParent.isEmpty())
         dbParent = QStringLiteral("/var/tmp");
     QTemporaryDir dbFolder(dbParent + QStringLiteral("/bench-broadcast-XXXXXX"));
-    const FileSystem dbFileSystem = fileSystemOf(dbFolder.path());
+    const bench::FileSystem dbFileSystem = bench::fileSystemOf(dbFolder.path());
     if (!dbFolder.isValid() || dbFileSystem.inMemory) {
         std::fprintf(stderr, "the database needs a folder on disk: %s is %s\n", qPrintable(dbParent),
                      dbFolder.isValid() ? qPrintable(dbFileSystem.name) : "not writable");
@@ -320,7 +276,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "only %d of %d panels connected\n", online, settings.panels);
         return 1;
     }
-    if (readLine(sender, 60000) != "ready") {
+    if (bench::readLine(sender, 60000) != "ready") {
         std::fprintf(stderr, "the minimal sender did not get ready\n");
         return 1;
     }
@@ -350,7 +306,7 @@ int main(int argc, char **argv)
         double senderCpu = 0;
         const auto runSenderOnce = [&] {
             sender.write("go\n");
-            const QList<QByteArray> fields = readLine(sender, 180000).split(' ');
+            const QList<QByteArray> fields = bench::readLine(sender, 180000).split(' ');
             const double seconds = fields.size() == 3 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
             senderCpu = fields.value(2).toDouble();
             senderFailed = senderFailed || seconds <= 0;

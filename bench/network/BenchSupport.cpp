@@ -12,6 +12,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -22,6 +23,7 @@
 #include <ctime>
 
 #include <sys/resource.h>
+#include <sys/vfs.h>
 
 namespace bench {
 
@@ -297,6 +299,40 @@ QString runChild(const QStringList &arguments, const QStringList &environment, i
         std::fprintf(stdout, "child %s ended with code %d\n", qPrintable(arguments.join(QLatin1Char(' '))),
                      child.exitCode());
     return output;
+}
+
+QByteArray readLine(QProcess &process, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.canReadLine()) {
+        if (clock.elapsed() > timeoutMs || !process.waitForReadyRead(int(timeoutMs - clock.elapsed())))
+            return QByteArray();
+    }
+    return process.readLine().trimmed();
+}
+
+FileSystem fileSystemOf(const QString &folder)
+{
+    struct statfs info = {};
+    if (::statfs(QFile::encodeName(folder).constData(), &info) != 0)
+        return {QStringLiteral("unknown (statfs failed)"), false};
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case 0x01021994UL:
+        return {QStringLiteral("tmpfs"), true};
+    case 0x858458f6UL:
+        return {QStringLiteral("ramfs"), true};
+    case 0xef53UL:
+        return {QStringLiteral("ext2/ext3/ext4"), false};
+    case 0x58465342UL:
+        return {QStringLiteral("xfs"), false};
+    case 0x9123683eUL:
+        return {QStringLiteral("btrfs"), false};
+    case 0x794c7630UL:
+        return {QStringLiteral("overlayfs"), false};
+    default:
+        return {QStringLiteral("0x%1").arg(static_cast<qulonglong>(info.f_type), 0, 16), false};
+    }
 }
 
 QString argValue(const QStringList &args, const QString &name)

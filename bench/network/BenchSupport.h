@@ -16,6 +16,7 @@
 
 class AutoSerialFileLogger;
 class CmdServer;
+class QProcess;
 
 namespace bench {
 
@@ -82,6 +83,18 @@ QString dispatcherName();
 
 // The value after `name` on the command line, empty when it is missing.
 QString argValue(const QStringList &args, const QString &name);
+
+// A line from a child process's standard output, trimmed; empty after the time-out.
+QByteArray readLine(QProcess &process, int timeoutMs);
+
+// The kind of file system that holds a folder, as `stat -f` names the usual ones; memory-backed ones are marked, so
+// that a benchmark that must measure commits on a disk can refuse them.
+struct FileSystem
+{
+    QString name;
+    bool inMemory = false;
+};
+FileSystem fileSystemOf(const QString &folder);
 
 // Runs this program again with extra arguments and environment, echoing its output; returns its standard output
 // (so a parent can collect "RESULT" lines) or an empty string when it failed.

@@ -1,6 +1,6 @@
 #include "shell/app/UserInfoDialog.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
@@ -306,12 +306,10 @@ void UserInfoDialog::backupDb()
     if (chosen.isEmpty())
         return;
     // Only a file ending in ".db" can be restored.
-    bool suffixAdded = false;
-    const QString target = FileChooser::withSuffix(chosen, QStringLiteral("db"), &suffixAdded);
-    if (suffixAdded && QFileInfo::exists(target)) {
-        writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::backupDb - %s exists, not replaced",
-                 target.toLocal8Bit().constData());
-        showMessage(FileChooser::keptExistingText(target));
+    QString notice;
+    const QString target = FileChooser::nameToSave(chosen, QStringLiteral("db"), "UserInfoDialog::backupDb", &notice);
+    if (target.isEmpty()) {
+        showMessage(notice);
         return;
     }
     const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);

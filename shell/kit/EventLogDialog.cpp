@@ -1,7 +1,6 @@
 #include "shell/kit/EventLogDialog.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTableWidgetItem>
@@ -10,7 +9,6 @@
 #include <cstdio>
 
 #include "datastore/OrvantaDBManager.h"
-#include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
@@ -148,12 +146,11 @@ void EventLogDialog::btnExportClicked()
     if (chosen.isEmpty())
         return;
     // The dialog offered text files only and asked before replacing the name as typed, not the one with the ending.
-    bool suffixAdded = false;
-    const QString fileName = FileChooser::withSuffix(chosen, QStringLiteral("txt"), &suffixAdded);
-    if (suffixAdded && QFileInfo::exists(fileName)) {
-        writeLog(LOG_LEVEL_WARNING, "EventLogDialog::btnExportClicked - %s exists, not replaced",
-                 fileName.toLocal8Bit().constData());
-        showMessage(FileChooser::keptExistingText(fileName));
+    QString notice;
+    const QString fileName =
+        FileChooser::nameToSave(chosen, QStringLiteral("txt"), "EventLogDialog::btnExportClicked", &notice);
+    if (fileName.isEmpty()) {
+        showMessage(notice);
         return;
     }
 

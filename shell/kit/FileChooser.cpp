@@ -1,5 +1,7 @@
 #include "shell/kit/FileChooser.h"
 
+#include "shell/base/Log.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -49,6 +51,18 @@ QString FileChooser::keptExistingText(const QString &fileName)
     return QCoreApplication::translate("FileChooser",
                                        "%1 already exists and was not replaced. Please choose another name.")
         .arg(QFileInfo(fileName).fileName());
+}
+
+QString FileChooser::nameToSave(const QString &chosen, const QString &suffix, const char *where, QString *notice)
+{
+    bool added = false;
+    const QString fileName = withSuffix(chosen, suffix, &added);
+    if (!added || !QFileInfo::exists(fileName))
+        return fileName;
+    writeLog(LOG_LEVEL_WARNING, "%s - %s exists, not replaced", where, fileName.toLocal8Bit().constData());
+    if (notice)
+        *notice = keptExistingText(fileName);
+    return QString();
 }
 
 QString DialogFileChooser::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,

@@ -38,6 +38,9 @@ public:
     static QString withSuffix(const QString &fileName, const QString &suffix, bool *added);
     /// The notice that a file under the added name was kept, translated.
     static QString keptExistingText(const QString &fileName);
+    /// The name to save the chosen file under, as withSuffix() gives it; an empty text when a file exists under the
+    /// added ending: it is kept, which is logged as seen from `where`, and *notice gets keptExistingText() to show.
+    static QString nameToSave(const QString &chosen, const QString &suffix, const char *where, QString *notice);
 };
 
 /// The default chooser: QFileDialog's static functions.

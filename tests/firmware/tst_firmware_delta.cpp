@@ -31,6 +31,9 @@ private:
                        qint64 sizeSkew = 0, const QString &sku = QString("-"));
     void serveManifest(const QByteArray &packages);
     void servePanelManifest(const QByteArray &body);
+    // Two panel image steps of the B-Series panel (OS 2.5.1050.0 → 00.01.00.06, 2.5.1051.0 → 00.01.00.07), served
+    // with the panel manifest that lists them; returns the images in step order.
+    QList<QByteArray> servePanelSteps();
     QByteArray served(const QString &file) const { return m_files.value(file); }
     QList<VelkIFPDevice> runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished);
 
@@ -82,6 +85,24 @@ void TestFirmwareDelta::serveManifest(const QByteArray &packages)
 void TestFirmwareDelta::servePanelManifest(const QByteArray &body)
 {
     m_bench.serve("IFP3/OTAUpdate/manifest_panel.xml", "<PanelManifest>\n" + body + "</PanelManifest>\n");
+}
+
+QList<QByteArray> TestFirmwareDelta::servePanelSteps()
+{
+    const QByteArray url = m_bench.http()->url().toUtf8();
+    QByteArray entries;
+    QList<QByteArray> images;
+    for (int step = 1; step <= 2; ++step) {
+        const QString panelVersion = QStringLiteral("00.01.00.0%1").arg(5 + step);
+        images.append(SimulatedFirmware::make(70000 + step, QString(), panelVersion, 65 + step));
+        m_bench.serve(QStringLiteral("panel/%1.img").arg(step), images.last());
+        entries += "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.105" + QByteArray::number(step) +
+                   ".0\" panel_fw_Version=\"" + panelVersion.toUtf8() + "\" panel_fw_size_65=\"" +
+                   QByteArray::number(images.last().size()) + "\"><DownloadPanelServer_65 URL=\"" + url + "/panel/" +
+                   QByteArray::number(step) + ".img\"/></Package>\n";
+    }
+    servePanelManifest(entries);
+    return images;
 }
 
 QList<VelkIFPDevice> TestFirmwareDelta::runAll(const QList<VelkIFPDevice> &devices, QSignalSpy *finished)
@@ -512,19 +533,7 @@ void TestFirmwareDelta::restartingDevicesWalkTheirRoutes()
                           package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip");
     serveManifest(packages + package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
                   package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
-    const QByteArray url = m_bench.http()->url().toUtf8();
-    QByteArray entries;
-    QList<QByteArray> images;
-    for (int step = 1; step <= 2; ++step) {
-        const QString panelVersion = QStringLiteral("00.01.00.0%1").arg(5 + step);
-        images.append(SimulatedFirmware::make(70000 + step, QString(), panelVersion, 65 + step));
-        m_bench.serve(QStringLiteral("panel/%1.img").arg(step), images.last());
-        entries += "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.105" + QByteArray::number(step) +
-                   ".0\" panel_fw_Version=\"" + panelVersion.toUtf8() + "\" panel_fw_size_65=\"" +
-                   QByteArray::number(images.last().size()) + "\"><DownloadPanelServer_65 URL=\"" + url + "/panel/" +
-                   QByteArray::number(step) + ".img\"/></Package>\n";
-    }
-    servePanelManifest(entries);
+    const QList<QByteArray> images = servePanelSteps();
     const VelkIFPDevice box = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
     const VelkIFPDevice panel = m_bench.addDevice(1, model, "2.5.1050.0", "00.01.00.05");
     for (int i = 0; i < 2; ++i)
@@ -719,19 +728,7 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
     if (panel) {
         serveManifest(package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
                       package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
-        const QByteArray url = m_bench.http()->url().toUtf8();
-        QByteArray entries;
-        QList<QByteArray> images;
-        for (int step = 1; step <= 2; ++step) {
-            const QString panelVersion = QStringLiteral("00.01.00.0%1").arg(5 + step);
-            images.append(SimulatedFirmware::make(70000 + step, QString(), panelVersion, 65 + step));
-            m_bench.serve(QStringLiteral("panel/%1.img").arg(step), images.last());
-            entries += "<Package modelName=\"Velk TM B-Series\" oldVersion=\"2.5.105" + QByteArray::number(step) +
-                       ".0\" panel_fw_Version=\"" + panelVersion.toUtf8() + "\" panel_fw_size_65=\"" +
-                       QByteArray::number(images.last().size()) + "\"><DownloadPanelServer_65 URL=\"" + url +
-                       "/panel/" + QByteArray::number(step) + ".img\"/></Package>\n";
-        }
-        servePanelManifest(entries);
+        const QList<QByteArray> images = servePanelSteps();
         device = m_bench.addDevice(0, model, "2.5.1050.0", "00.01.00.05");
         const QByteArray os1 = FirmwareTestBench::sha256(served("os1.zip"));
         const QByteArray os2 = FirmwareTestBench::sha256(served("os2.zip"));

@@ -40,6 +40,15 @@ void TestLog::initTestCase()
     QVERIFY(logFolder().endsWith(QStringLiteral("/Velk/Log/Quorvin/")));
 }
 
+// The process-wide log system writing information and above to `logger`; nullptr when it did not start.
+static LogSystem *startLoggingTo(AutoSerialFileLogger *logger)
+{
+    LogSystem *system = LogSystem::getSysLogSystem();
+    system->setLogLevel(LOG_LEVEL_INFO);
+    system->setLogger(logger);
+    return system->startLog() ? system : nullptr;
+}
+
 static void touch(const QString &path, const QDateTime &when)
 {
     QFile f(path);
@@ -119,10 +128,8 @@ void TestLog::writeLogFormatsAndFiltersByLevel()
 {
     QTemporaryDir dir;
     AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
-    LogSystem *system = LogSystem::getSysLogSystem();
-    system->setLogLevel(LOG_LEVEL_INFO);
-    system->setLogger(&logger);
-    QVERIFY(system->startLog());
+    LogSystem *system = startLoggingTo(&logger);
+    QVERIFY(system);
     writeLog(LOG_LEVEL_INFO, "load %s: %d", "lang/Orvanta_en_US.qm", 42);
     // A line longer than the first formatting buffer, and text outside ASCII, arrive whole.
     const QByteArray longText(3000, 'x');
@@ -147,9 +154,8 @@ void TestLog::concurrentLinesStayWhole()
 {
     QTemporaryDir dir;
     AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
-    LogSystem *system = LogSystem::getSysLogSystem();
-    system->setLogger(&logger);
-    system->startLog();
+    LogSystem *system = startLoggingTo(&logger);
+    QVERIFY(system);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([t] {
@@ -173,10 +179,8 @@ void TestLog::informationLinesWaitForTheTurnWarningsDoNot()
 {
     QTemporaryDir dir;
     AutoSerialFileLogger logger(dir.filePath("Quorvin-YYMMDD-999.log"));
-    LogSystem *system = LogSystem::getSysLogSystem();
-    system->setLogLevel(LOG_LEVEL_INFO);
-    system->setLogger(&logger);
-    QVERIFY(system->startLog());
+    LogSystem *system = startLoggingTo(&logger);
+    QVERIFY(system);
     const QString file = logger.getFileName();
     writeLog(LOG_LEVEL_INFO, "first of the turn");
     QVERIFY(!readAll(file).contains("first of the turn"));

@@ -32,6 +32,8 @@ private:
                          const QList<VelkGroups> &groups = {});
     // Time for a packet or command that should not come to show up; what should come is waited for.
     void settle(int ms = 150) { QTest::qWait(ms); }
+    // Panel 1 at the first address, which wakes when a wake packet for it comes while it is off.
+    std::unique_ptr<SimulatedPanel> wakeablePanel();
 
     std::unique_ptr<SchedulingFixture> m_fx;
 };
@@ -46,6 +48,17 @@ static VelkAutoTestSchedule storedAutoTest(quint32 tsid)
             return schedule;
     }
     return VelkAutoTestSchedule();
+}
+
+std::unique_ptr<SimulatedPanel> TestSchedulingRunners::wakeablePanel()
+{
+    auto panel = m_fx->panel(1, 0);
+    SimulatedPanel *woken = panel.get();
+    m_fx->wake().onPacket = [woken](const QString &mac) {
+        if (woken->mac().toLower() == mac && woken->state() == SimulatedPanel::Off)
+            woken->wake();
+    };
+    return panel;
 }
 
 void TestSchedulingRunners::initTestCase()
@@ -397,11 +410,7 @@ void TestSchedulingRunners::lateTestIsCheckedAfterMidnight()
     QFETCH(QTime, after);
     const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
     const quint32 tsid = seedAutoTest(2, QStringLiteral("23:59"), {device});
-    auto panel = m_fx->panel(1, 0);
-    m_fx->wake().onPacket = [&](const QString &mac) {
-        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
-            panel->wake();
-    };
+    auto panel = wakeablePanel();
 
     ManualClock clock(QDateTime(Monday, QTime(23, 58, 50)));
     AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
@@ -457,11 +466,7 @@ void TestSchedulingRunners::overlappingRunsEndWithTheNewerCheck()
     quint32 newer = first;
     if (overlap == TwoTestsOnOnePanel)
         newer = seedAutoTest(2, QStringLiteral("10:01"), {device});
-    auto panel = m_fx->panel(1, 0);
-    m_fx->wake().onPacket = [&](const QString &mac) {
-        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
-            panel->wake();
-    };
+    auto panel = wakeablePanel();
     auto offs = [&] { return panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF); };
 
     ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
@@ -530,11 +535,7 @@ void TestSchedulingRunners::checkFollowsItsPowerOnWhateverTheWallClock()
     QFETCH(int, days);
     const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
     const quint32 tsid = seedAutoTest(2, QStringLiteral("10:00"), {device});
-    auto panel = m_fx->panel(1, 0);
-    m_fx->wake().onPacket = [&](const QString &mac) {
-        if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
-            panel->wake();
-    };
+    auto panel = wakeablePanel();
     auto offs = [&] { return panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF); };
 
     ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));

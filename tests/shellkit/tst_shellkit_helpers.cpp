@@ -1,9 +1,11 @@
 // The UI kit's helpers: the scale factor and what scales by it, texts, the capability gate and
 // the camera filter.
+#include "shell/kit/FileChooser.h"
 #include "shell/kit/FormScale.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -36,6 +38,7 @@ private slots:
     void firmwareGate();
     void modelGate();
     void cameraFilter();
+    void saveNameKeepsAFileUnderTheAddedEnding();
 
 private:
     static void setScale(double dpi, int height)
@@ -368,6 +371,27 @@ void TestUiHelpers::cameraFilter()
     QCOMPARE(ids(result), QList<quint32>{8});
     QCOMPARE(result.first().deviceName, QString("cam 8"));
     QVERIFY(filterListByIds(PellmarAccount(), {group3}, cameras).isEmpty());
+}
+
+// The save dialog asked before replacing only the name as typed: a file under the ending added after it is kept and
+// named in the notice, while a typed name that already ends so is the operator's answered choice.
+void TestUiHelpers::saveNameKeepsAFileUnderTheAddedEnding()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString notice = QStringLiteral("untouched");
+    QCOMPARE(FileChooser::nameToSave(dir.filePath("log"), "txt", "test", &notice), dir.filePath("log.txt"));
+    QCOMPARE(notice, QStringLiteral("untouched"));
+
+    QFile existing(dir.filePath("log.txt"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QCOMPARE(FileChooser::nameToSave(dir.filePath("log.TXT"), "txt", "test", &notice), dir.filePath("log.TXT"));
+    QCOMPARE(FileChooser::nameToSave(dir.filePath("log.txt"), "txt", "test", &notice), dir.filePath("log.txt"));
+    QCOMPARE(notice, QStringLiteral("untouched"));
+    QVERIFY(FileChooser::nameToSave(dir.filePath("log"), "txt", "test", &notice).isEmpty());
+    QCOMPARE(notice, FileChooser::keptExistingText(dir.filePath("log.txt")));
+    QVERIFY(notice.contains(QStringLiteral("log.txt")));
 }
 
 QTEST_MAIN(TestUiHelpers)
