@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QXmlStreamReader>
 
+#include <limits>
+
 BoxManifest::Result BoxManifest::read(const QByteArray &xml, const QString &modelName)
 {
     QBuffer buffer;
@@ -62,9 +64,8 @@ BoxManifest::Result BoxManifest::read(QIODevice *device, const QString &modelNam
         if (v2)
             package.sku = attributes.value(QLatin1String("sku")).toString();
         package.name = attributes.value(QLatin1String("name")).toString();
-        const QStringRef sizeText = attributes.value(QLatin1String("size"));
-        package.size = parseSize(sizeText);
-        if (package.size > DownloadRules::MaxStatedFirmwareBytes || isTooLargeNumber(sizeText)) {
+        package.size = parseSize(attributes.value(QLatin1String("size")));
+        if (package.size > DownloadRules::MaxStatedFirmwareBytes) {
             writeLog(LOG_LEVEL_WARNING, "manifest: %s package of %s bytes refused (more than 4 GiB): %s to %s",
                      qPrintable(modelName), qPrintable(attributes.value(QLatin1String("size")).toString()),
                      qPrintable(package.oldVersion), qPrintable(package.newVersion));
@@ -98,22 +99,19 @@ bool BoxManifest::isWellFormedVersion(const QString &version)
     return fields == 4 && digits > 0;
 }
 
-bool BoxManifest::isTooLargeNumber(const QStringRef &text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    bool ok = false;
-    text.toLongLong(&ok, 10);
-    return !ok;
-}
-
 qint64 BoxManifest::parseSize(const QStringRef &text)
 {
     bool ok = false;
     const qint64 size = text.toLongLong(&ok, 10);
-    return ok && size > 0 ? size : -1;
+    if (ok)
+        return size > 0 ? size : -1;
+    // Digits alone that no 64-bit number holds state a size far above any limit, not a missing one: read as the
+    // largest, every caller's limit refuses it.
+    if (text.isEmpty())
+        return -1;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+    }
+    return std::numeric_limits<qint64>::max();
 }

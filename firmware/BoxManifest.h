@@ -46,8 +46,7 @@ public:
 
     /// Four non-empty fields of decimal digits separated by ".".
     static bool isWellFormedVersion(const QString &version);
-    /// A decimal byte count above 0, else -1.
+    /// A decimal byte count above 0, else -1; digits too many for 64 bits give the largest count, which every
+    /// limit refuses (a size far above 4 GiB, not a missing one).
     static qint64 parseSize(const QStringRef &text);
-    /// Digits alone that no 64-bit number holds: a size far above 4 GiB, not a size that is missing.
-    static bool isTooLargeNumber(const QStringRef &text);
 };
