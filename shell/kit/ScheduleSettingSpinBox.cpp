@@ -6,13 +6,6 @@ ScheduleSettingSpinBox::ScheduleSettingSpinBox(QWidget *parent) : QSpinBox(paren
 
 ScheduleSettingSpinBox::~ScheduleSettingSpinBox() = default;
 
-void ScheduleSettingSpinBox::setZero(int value)
-{
-    Q_UNUSED(value)
-    if (!prefix().isEmpty())
-        setPrefix(QString());
-}
-
 QString ScheduleSettingSpinBox::textFromValue(int value) const
 {
     // While the operator types, the box keeps the text as typed ("5"); the two digits come back

@@ -15,11 +15,6 @@ public:
     explicit ScheduleSettingSpinBox(QWidget *parent);
     ~ScheduleSettingSpinBox() override;
 
-public slots:
-    /// Once switched the prefix with each value; the two digits need nothing from it now, so it
-    /// only clears a prefix a form may have set.
-    void setZero(int value);
-
 protected:
     QString textFromValue(int value) const override;
 };
