@@ -136,27 +136,7 @@ quint32 UserStore::saveAppPermissions(OrvantaDBIntf *db, quint32 muid, const QLi
 
 quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringList> &names)
 {
-    // Kept while no assignment and no device changed: the table is rebuilt at the end of every synchronisation run,
-    // which writes statuses alone, and reading tens of thousands of assignments and every device again, and sorting
-    // them into lists, was a sixth of a run over hundreds of panels.
-    struct Kept
-    {
-        const OrvantaDBIntf *db = nullptr;
-        quint64 accounts = 0;
-        quint64 devices = 0;
-        QHash<quint32, QStringList> names;
-    };
-    static Kept kept;
     names.clear();
-    const quint64 accountVersion = db->accountDataVersion();
-    const quint64 deviceVersion = db->deviceDataVersion();
-    if (accountVersion != 0 && deviceVersion != 0 && kept.db == db && kept.accounts == accountVersion &&
-        kept.devices == deviceVersion) {
-        names = kept.names;
-        return DB_OK;
-    }
-    kept = Kept();
-
     // Every device, by name: their order is the order of each user's list.
     QList<VelkIFPDevice> devices;
     quint32 rc = DeviceAssignment::allDevices(db, devices);
@@ -183,7 +163,5 @@ quint32 UserStore::deviceNamesByUser(OrvantaDBIntf *db, QHash<quint32, QStringLi
         for (int index : qAsConst(*user))
             list.append(devices.at(index).deviceName);
     }
-    if (accountVersion != 0 && deviceVersion != 0)
-        kept = {db, accountVersion, deviceVersion, names};
     return DB_OK;
 }
