@@ -23,6 +23,15 @@
 #include <memory>
 #include <vector>
 
+// Puts a simulated panel's settings back when a case that changed them ends, however it ends: the fleet serves the
+// next case too.
+struct PanelSettingsRestore
+{
+    SimulatedPanel *panel;
+    PanelSettings settings;
+    ~PanelSettingsRestore() { panel->setSettings(settings); }
+};
+
 class FirmwareTestBench
 {
 public:

@@ -655,12 +655,7 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
     const VelkIFPDevice audio = m_bench.addDevice(1, "QML8", "8.0.0000.04");
     SimulatedPanel *restarting = m_bench.panel(0);
     const PanelSettings settings = restarting->settings();
-    struct Restore
-    {
-        SimulatedPanel *panel;
-        PanelSettings settings;
-        ~Restore() { panel->setSettings(settings); }
-    } restore{restarting, settings};
+    const PanelSettingsRestore restore{restarting, settings};
     PanelSettings slow = settings;
     slow.rebootDelayMs = after == "stay off" ? 600000 : 2500;
     restarting->setSettings(slow);

@@ -341,12 +341,7 @@ void TestFirmwareManager::wokenBoxRestartingAfterItsUpdateIsPoweredOff()
     // installation before box 0 is back.
     SimulatedPanel *woken = m_bench.panel(0);
     const PanelSettings settings = woken->settings();
-    struct Restore
-    {
-        SimulatedPanel *panel;
-        PanelSettings settings;
-        ~Restore() { panel->setSettings(settings); }
-    } restore{woken, settings};
+    const PanelSettingsRestore restore{woken, settings};
     PanelSettings slow = settings;
     slow.rebootDelayMs = 1500;
     woken->setSettings(slow);
