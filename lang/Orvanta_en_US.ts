@@ -3412,6 +3412,10 @@ we will clear all data and you can&apos;t control all devices.</translation>
         <translation>This file is not a database of this program. The current data is kept.</translation>
     </message>
     <message>
+        <source>This backup file is damaged and cannot be restored. The current data is kept.</source>
+        <translation>This backup file is damaged and cannot be restored. The current data is kept.</translation>
+    </message>
+    <message>
         <source>The database could not be restored. The current data is kept.</source>
         <translation>The database could not be restored. The current data is kept.</translation>
     </message>

@@ -3412,6 +3412,10 @@ we will clear all data and you can&apos;t control all devices.</source>
         <translation>此檔案不是本程式的資料庫，目前的資料已保留。</translation>
     </message>
     <message>
+        <source>This backup file is damaged and cannot be restored. The current data is kept.</source>
+        <translation>此備份檔案已損毀，無法還原，目前的資料已保留。</translation>
+    </message>
+    <message>
         <source>The database could not be restored. The current data is kept.</source>
         <translation>無法還原資料庫，目前的資料已保留。</translation>
     </message>
