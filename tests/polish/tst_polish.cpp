@@ -29,14 +29,18 @@
 #include <memory>
 
 #include "accounts/AccountOverview.h"
+#include "accounts/AccountRegisterDialog.h"
 #include "accounts/AccountReportDialog.h"
 #include "accounts/AccountTableModel.h"
+#include "accounts/BindCardPassedDialog.h"
 #include "accounts/CreateAccountPasswordDialog.h"
 #include "accounts/DeviceListDialog.h"
 #include "accounts/EditMultiUserDialog.h"
 #include "accounts/ImportListDialog.h"
 #include "accounts/UserPasswordNewDialog.h"
+#include "accounts/UserRules.h"
 #include "broadcast/BroadcastContentEditor.h"
+#include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastSchedule.h"
 #include "datastore/DbResult.h"
@@ -50,6 +54,7 @@
 #include "devices/ManagementAutoDetect.h"
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
+#include "devices/ManagementShowIPInfo.h"
 #include "emergency/NotifyDownloadDialog.h"
 #include "emergency/Ui_NotifyDownloadDialog.h"
 #include "firmware/OtaServerConfig.h"
@@ -354,6 +359,7 @@ private slots:
     void reminderNamesWhatSetupUpdateLists();
     void timeBoxesGiveWhatIsTyped();
     void noticesCloseWithEnter();
+    void otherNoticesAndAddUserTakeEnter();
     void syncReportStaysOnTheScreen();
 
 private:
@@ -1260,6 +1266,61 @@ void TestPolish::noticesCloseWithEnter()
     closesWithEnter(language, Qt::Key_Return);
     QVERIFY(userSettings.isVisible()); // the settings stay open, with the new language chosen but not saved
     userSettings.close();
+}
+
+// The notices with one button took Space but not Enter: the power-on notice of the schedule editor, the card notice,
+// the device import's error window, a device's IP information and the broadcast editor's notice. Return and the
+// keypad's Enter now press their button, and Add User's Next, as sent to the active window.
+void TestPolish::otherNoticesAndAddUserTakeEnter()
+{
+    const auto press = [](QDialog *dialog, Qt::Key key) {
+        if (!dialog->isVisible())
+            dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog->windowHandle(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    };
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        const QByteArray name = key == Qt::Key_Return ? "Return" : "Enter";
+        PowerOnNotification powerOn;
+        QSignalSpy saved(&powerOn, &PowerOnNotification::sendClickOk);
+        press(&powerOn, key);
+        QVERIFY2(!powerOn.isVisible() && saved.count() == 1, name.constData());
+
+        BindCardPassedDialog card;
+        QSignalSpy cardTaken(&card, &BindCardPassedDialog::notifyRfidId);
+        press(&card, key);
+        QVERIFY2(!card.isVisible() && cardTaken.count() == 1, name.constData());
+
+        ImportErrorDialog importError;
+        importError.showAt(nullptr, 1, 3, QStringLiteral("The device name is empty."));
+        press(&importError, key);
+        QVERIFY2(!importError.isVisible(), name.constData());
+
+        ManagementShowIPInfo ipInfo;
+        QSignalSpy ipClosed(&ipInfo, &ManagementShowIPInfo::clickShowIPInfoOK);
+        press(&ipInfo, key);
+        QVERIFY2(!ipInfo.isVisible() && ipClosed.count() == 1, name.constData());
+
+        BroadcastMessageDialog broadcastNotice;
+        broadcastNotice.setMessage(QStringLiteral("You can't select the date to broadcast before right now."));
+        press(&broadcastNotice, key);
+        QVERIFY2(!broadcastNotice.isVisible(), name.constData());
+
+        // Add User: Enter in a field is Next, which checks what was typed; on Cancel it is Cancel.
+        AccountRegisterDialog addUser;
+        addUser.show();
+        QVERIFY(QTest::qWaitForWindowActive(&addUser));
+        addUser.lineEditUserName->setText(QStringLiteral("Dana"));
+        addUser.lineEditPassword->setText(QStringLiteral("abcd"));
+        addUser.lineEditPasswordConfirm->setText(QStringLiteral("abce"));
+        addUser.lineEditPasswordConfirm->setFocus();
+        press(&addUser, key);
+        QVERIFY2(addUser.isVisible(), name.constData());
+        QCOMPARE(addUser.warningText(), UserRules::message(UserRules::PasswordMismatch));
+        addUser.btnCancel->setFocus();
+        press(&addUser, key);
+        QVERIFY2(!addUser.isVisible(), name.constData());
+    }
 }
 
 // The Sync report opens at the active window's top-left + (25, 81) times the scale, moved only as far as keeps it on
