@@ -1273,40 +1273,49 @@ void TestPolish::noticesCloseWithEnter()
 // keypad's Enter now press their button, and Add User's Next, as sent to the active window.
 void TestPolish::otherNoticesAndAddUserTakeEnter()
 {
-    const auto press = [](QDialog *dialog, Qt::Key key) {
+    // Sends the key to the active window, as the window system does, and notes the dialog when it stayed open or its
+    // button's signal did not come once.
+    QStringList ignored;
+    Qt::Key key = Qt::Key_Return;
+    const auto press = [&ignored, &key](QDialog *dialog, const QString &what, QSignalSpy *pressed = nullptr) {
+        const QString name = what + (key == Qt::Key_Return ? QStringLiteral(" (Return)") : QStringLiteral(" (Enter)"));
         if (!dialog->isVisible())
             dialog->show();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        if (!QTest::qWaitForWindowActive(dialog)) {
+            ignored << name + QStringLiteral(" not active");
+            return;
+        }
         QTest::keyClick(dialog->windowHandle(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        if (dialog->isVisible())
+            ignored << name;
+        else if (pressed && pressed->count() != 1)
+            ignored << name + QStringLiteral(" closed without its button");
+        dialog->hide();
     };
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        const QByteArray name = key == Qt::Key_Return ? "Return" : "Enter";
+    for (const Qt::Key sent : {Qt::Key_Return, Qt::Key_Enter}) {
+        key = sent;
         PowerOnNotification powerOn;
         QSignalSpy saved(&powerOn, &PowerOnNotification::sendClickOk);
-        press(&powerOn, key);
-        QVERIFY2(!powerOn.isVisible() && saved.count() == 1, name.constData());
+        press(&powerOn, QStringLiteral("power-on notice"), &saved);
 
         BindCardPassedDialog card;
         QSignalSpy cardTaken(&card, &BindCardPassedDialog::notifyRfidId);
-        press(&card, key);
-        QVERIFY2(!card.isVisible() && cardTaken.count() == 1, name.constData());
+        press(&card, QStringLiteral("card notice"), &cardTaken);
 
         ImportErrorDialog importError;
         importError.showAt(nullptr, 1, 3, QStringLiteral("The device name is empty."));
-        press(&importError, key);
-        QVERIFY2(!importError.isVisible(), name.constData());
+        press(&importError, QStringLiteral("import error window"));
 
         ManagementShowIPInfo ipInfo;
         QSignalSpy ipClosed(&ipInfo, &ManagementShowIPInfo::clickShowIPInfoOK);
-        press(&ipInfo, key);
-        QVERIFY2(!ipInfo.isVisible() && ipClosed.count() == 1, name.constData());
+        press(&ipInfo, QStringLiteral("IP information"), &ipClosed);
 
         BroadcastMessageDialog broadcastNotice;
         broadcastNotice.setMessage(QStringLiteral("You can't select the date to broadcast before right now."));
-        press(&broadcastNotice, key);
-        QVERIFY2(!broadcastNotice.isVisible(), name.constData());
+        press(&broadcastNotice, QStringLiteral("broadcast notice"));
 
-        // Add User: Enter in a field is Next, which checks what was typed; on Cancel it is Cancel.
+        // Add User: Enter in a field is Next, which checks what was typed and keeps the dialog open with its warning;
+        // on Cancel it is Cancel.
         AccountRegisterDialog addUser;
         addUser.show();
         QVERIFY(QTest::qWaitForWindowActive(&addUser));
@@ -1314,13 +1323,15 @@ void TestPolish::otherNoticesAndAddUserTakeEnter()
         addUser.lineEditPassword->setText(QStringLiteral("abcd"));
         addUser.lineEditPasswordConfirm->setText(QStringLiteral("abce"));
         addUser.lineEditPasswordConfirm->setFocus();
-        press(&addUser, key);
-        QVERIFY2(addUser.isVisible(), name.constData());
-        QCOMPARE(addUser.warningText(), UserRules::message(UserRules::PasswordMismatch));
+        QTest::keyClick(addUser.windowHandle(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        if (!addUser.isVisible() || addUser.warningText() != UserRules::message(UserRules::PasswordMismatch))
+            ignored << QStringLiteral("Add User's Next") +
+                           (key == Qt::Key_Return ? QStringLiteral(" (Return)") : QStringLiteral(" (Enter)"));
         addUser.btnCancel->setFocus();
-        press(&addUser, key);
-        QVERIFY2(!addUser.isVisible(), name.constData());
+        press(&addUser, QStringLiteral("Add User's Cancel"));
     }
+    QVERIFY2(ignored.isEmpty(),
+             qPrintable(QStringLiteral("Enter did nothing on: ") + ignored.join(QStringLiteral(", "))));
 }
 
 // The Sync report opens at the active window's top-left + (25, 81) times the scale, moved only as far as keeps it on
