@@ -127,8 +127,9 @@ void TestClock::setClockIsReportedAtOnce()
 void TestClock::systemClockUnderFakedTime()
 {
     QString library;
-    for (const char *path : {"/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/faketime/libfaketime.so.1",
-                             "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1"}) {
+    for (const char *path :
+         {"/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/faketime/libfaketime.so.1",
+          "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1"}) {
         if (QFile::exists(QString::fromLatin1(path)))
             library = QString::fromLatin1(path);
     }
