@@ -15,8 +15,9 @@ namespace {
 
 SystemClock::Readings systemReadings()
 {
-    // QElapsedTimer reads the monotonic clock that Qt's timers are armed on, so a part between it and the wall clock
-    // is exactly how far every timer armed from now() is off.
+    // QElapsedTimer reads the monotonic clock that Qt's timers are armed on: however far the wall clock moves against
+    // it is how far every timer armed from now() is off. (The boot-time clock would not do: it runs on through a
+    // sleep, as the wall clock does, while the timers stand still.)
     return {[] { return QDateTime::currentMSecsSinceEpoch(); },
             [] {
                 QElapsedTimer steady;
