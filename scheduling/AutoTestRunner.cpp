@@ -85,6 +85,10 @@ QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
 
 void AutoTestRunner::fire(const QString &key)
 {
+    // A test writes its state and report rows two or three times; a commit for each, on a disk, held the console for
+    // seconds when many tests were due in the same minute. The pass's writes go in one commit instead.
+    if (!m_passWrites)
+        m_passWrites.reset(new DbTransaction(m_db->transaction("AutoTestRunner, pass")));
     for (const AutoTestTask &found : qAsConst(m_tasks)) {
         if (found.key != key)
             continue;
@@ -96,6 +100,21 @@ void AutoTestRunner::fire(const QString &key)
         emit taskFired(task);
         return;
     }
+}
+
+void AutoTestRunner::passEnded()
+{
+    m_passSchedules.clear();
+    m_passSchedulesRead = false;
+    if (m_passWrites) {
+        const std::unique_ptr<DbTransaction> writes = std::move(m_passWrites);
+        if (writes->isActive() && !writes->commit())
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner, the states and reports written by this pass could not be kept");
+    }
+    if (!m_changed)
+        return;
+    m_changed = false;
+    emit schedulesChanged();
 }
 
 void AutoTestRunner::powerOn(const AutoTestTask &task)
@@ -304,22 +323,25 @@ void AutoTestRunner::closeInterruptedRuns()
         emit schedulesChanged();
 }
 
-bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const
+bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule)
 {
-    QList<VelkAutoTestSchedule> schedules;
-    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "AutoTestRunner, queryAllAutoTestSchedule error; using auto-test %u as planned",
-                 task.schedule.tsid);
-        *schedule = task.schedule;
-        return true;
-    }
-    for (const VelkAutoTestSchedule &stored : qAsConst(schedules)) {
-        if (stored.tsid == task.schedule.tsid) {
-            *schedule = stored;
+    if (!m_passSchedulesRead) {
+        QList<VelkAutoTestSchedule> schedules;
+        if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner, queryAllAutoTestSchedule error; using auto-test %u as planned",
+                     task.schedule.tsid);
+            *schedule = task.schedule;
             return true;
         }
+        for (const VelkAutoTestSchedule &stored : qAsConst(schedules))
+            m_passSchedules.insert(stored.tsid, stored);
+        m_passSchedulesRead = true;
     }
-    return false;
+    const auto stored = m_passSchedules.constFind(task.schedule.tsid);
+    if (stored == m_passSchedules.constEnd())
+        return false;
+    *schedule = *stored;
+    return true;
 }
 
 void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
@@ -328,5 +350,9 @@ void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
     if (m_db->updateAutoTestScheduleState(schedule) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
                  schedule.tsid);
-    emit schedulesChanged();
+    const auto read = m_passSchedules.find(schedule.tsid);
+    if (read != m_passSchedules.end())
+        read->status = status;
+    // Only tasks write states, and tasks run in passes: passEnded() tells the page.
+    m_changed = true;
 }

@@ -4,10 +4,13 @@
 #include <QList>
 #include <QSet>
 
+#include <memory>
+
 #include "scheduling/DailyTaskRunner.h"
 #include "scheduling/ScheduleTask.h"
 
 class CmdServer;
+class DbTransaction;
 class OrvantaDBIntf;
 
 /// Runs the auto-test schedules. At the test time the target panels that are not connected are
@@ -15,8 +18,9 @@ class OrvantaDBIntf;
 /// target is judged: connected ones are reported successful and powered off again, the others
 /// failed, and the schedule ends "Successfully" or "Failed".
 ///
-/// A schedule is read again from the database when its task fires: one disabled or deleted after
-/// the list was built does not run, and the state written keeps the enable flag as stored. The
+/// A schedule is read again from the database by the pass that fires its task: one disabled or
+/// deleted after the list was built does not run, and the state written keeps the enable flag as
+/// stored. What the tasks of one pass write is committed once at its end, and the page is told once. The
 /// check judges the targets its power-on found; a check whose power-on did not run in this
 /// session has nothing to judge and is skipped.
 ///
@@ -52,7 +56,8 @@ public:
     void closeInterruptedRuns();
 
 signals:
-    /// A schedule's state or report changed; the page reloads its table without a rebuild.
+    /// A schedule's state or report changed; the page reloads its table without a rebuild. Told once per pass, after
+    /// every task of it ran: a reload per task made many tests due in one minute cost the square of their number.
     void schedulesChanged();
     void taskFired(const AutoTestTask &task);
 
@@ -60,12 +65,13 @@ protected:
     void build(const QDate &today) override;
     QVector<Planned> planned() const override;
     void fire(const QString &key) override;
+    void passEnded() override;
 
 private:
     void powerOn(const AutoTestTask &task);
     void check(const AutoTestTask &task);
     /// The schedule as stored now; false when it is gone. On a read error the task's copy stands in.
-    bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule) const;
+    bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule);
     void writeStatus(VelkAutoTestSchedule schedule, int status);
 
     struct Run
@@ -86,4 +92,13 @@ private:
     QList<AutoTestTask> m_tasks;
     /// Each run whose power-on ran, by run key, until its check: the check task and the targets it judges.
     QHash<QString, Run> m_runs;
+    /// A task of the pass under way wrote a state.
+    bool m_changed = false;
+    /// What the tasks of the pass under way write, committed once when the pass ends.
+    std::unique_ptr<DbTransaction> m_passWrites;
+    /// The stored schedules by tsid, read once per pass: reading them all for every task made a pass of many tests
+    /// cost the square of their number. Only the pass's own state writes change them meanwhile, and those are
+    /// written here too.
+    QHash<quint32, VelkAutoTestSchedule> m_passSchedules;
+    bool m_passSchedulesRead = false;
 };

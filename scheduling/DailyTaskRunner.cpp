@@ -34,6 +34,7 @@ void DailyTaskRunner::runPass()
     // A copy: firing a task may rebuild the list under us. The window is asked again for every
     // task, so a pass nested in a firing never fires a task twice.
     const QVector<Planned> tasks = planned();
+    ++m_passDepth;
     for (const Planned &task : tasks) {
         const bool due = task.dueElapsedMs >= 0 ? !m_window.hasFired(task.key) && task.dueElapsedMs <= elapsed
                                                 : m_window.isDue(task.key, task.due, now);
@@ -42,6 +43,7 @@ void DailyTaskRunner::runPass()
         m_window.markFired(task.key, task.dueElapsedMs >= 0 ? now : task.due);
         fire(task.key);
     }
+    --m_passDepth;
 
     // Measured from the pass's own time, so a task that fell due while the others fired is
     // picked up by a pass right after this one.
@@ -64,6 +66,8 @@ void DailyTaskRunner::runPass()
         m_runTimer.start(int(qMin<qint64>(wait, MaxTimerMs)));
     else
         m_runTimer.stop();
+    if (m_passDepth == 0)
+        passEnded();
 }
 
 void DailyTaskRunner::replan()

@@ -56,6 +56,9 @@ protected:
     virtual QVector<Planned> planned() const = 0;
     /// Carries out the task with that key (it may rebuild the list).
     virtual void fire(const QString &key) = 0;
+    /// Called once a pass has ended, a pass run from within a firing counting as part of the one that fired: what
+    /// the tasks of one pass changed is told once, not once per task.
+    virtual void passEnded() {}
 
 private:
     void onReplanTimer();
@@ -67,4 +70,5 @@ private:
     QTimer m_replanTimer;
     QDate m_builtFor;
     QDateTime m_replanAt;
+    int m_passDepth = 0;
 };

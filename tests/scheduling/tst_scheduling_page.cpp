@@ -30,6 +30,7 @@ private slots:
     void failedWritesReportNothingSaved();
     void savedInItsDueSecondFiresOnce();
     void tableFollowsTheAutoTestRun();
+    void testsDueTogetherReloadTheTableOncePerPass();
     void enableSwitchReachesTheRunners();
     void deleteAfterTheTableReloaded();
     void reportCountsAndSorting();
@@ -332,6 +333,110 @@ void TestSchedulingPage::tableFollowsTheAutoTestRun()
     clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
     QCOMPARE(statusText(), QStringLiteral("Failed (1)"));
     QVERIFY(page.autoTestEnableComboBoxes().at(0)->isEnabled());
+}
+
+// Four auto-tests due in the same minute, each for a panel that is off: every test wakes its panel and gets its report
+// row, and the table is reloaded once for the pass, not once per test (a reload per test made a pass cost the square
+// of the number of tests and held the console for minutes); the same for the four checks 90 s later.
+void TestSchedulingPage::testsDueTogetherReloadTheTableOncePerPass()
+{
+    constexpr int Tests = 4;
+    QList<VelkIFPDevice> devices;
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    // MACs of their own: a burst of an earlier test that is still on its way is not counted for these panels.
+    constexpr int FirstSerial = 41;
+    for (int serial = FirstSerial; serial < FirstSerial + Tests; ++serial) {
+        devices << addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+        seedAutoTest(QStringLiteral("10:00"), 1, {devices.last()});
+        panels.push_back(m_fx->panel(serial, serial - FirstSerial));
+    }
+    struct WakeReset
+    {
+        WakeCounter &wake;
+        ~WakeReset() { wake.onPacket = nullptr; }
+    } wakeReset{m_fx->wake()};
+    m_fx->wake().onPacket = [&](const QString &mac) {
+        for (auto &panel : panels) {
+            if (panel->mac().toLower() == mac && panel->state() == SimulatedPanel::Off)
+                panel->wake();
+        }
+    };
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 30)));
+    Scheduling page(&clock);
+    page.comboBoxType->setCurrentIndex(2);
+    QSignalSpy fired(page.autoTestRunner(), &AutoTestRunner::taskFired);
+    QSignalSpy changed(page.autoTestRunner(), &AutoTestRunner::schedulesChanged);
+    // Every fill of the table empties it first.
+    QSignalSpy fills(page.tableWidgetAutoTest->model(), &QAbstractItemModel::rowsRemoved);
+    auto statusText = [&](int row) {
+        return qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(row, 4))->toolTip();
+    };
+    auto reportOf = [&](const VelkAutoTestSchedule &schedule) {
+        QList<VelkAutoTestScheduleReport> rows;
+        if (m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(schedule, rows) != DB_OK)
+            rows.clear();
+        return rows;
+    };
+
+    // The pass writes its states and rows in one commit; another connection sees them once the pass is over.
+    auto committed = [&](const QString &sql) {
+        int count = -1;
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("observer"));
+            other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+            other.setDatabaseName(QSqlDatabase::database().databaseName());
+            if (other.open()) {
+                QSqlQuery query(other);
+                if (query.exec(sql) && query.next())
+                    count = query.value(0).toInt();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("observer"));
+        return count;
+    };
+
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QCOMPARE(fired.count(), Tests);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(fills.count(), 1);
+    QCOMPARE(committed(QStringLiteral("SELECT COUNT(*) FROM AutoTestSchedule WHERE status = 2")), Tests);
+    QCOMPARE(committed(QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE status = 2")), Tests);
+    QCOMPARE(page.tableWidgetAutoTest->rowCount(), Tests);
+    const QList<VelkAutoTestSchedule> running = storedAutoTests();
+    QCOMPARE(running.size(), Tests);
+    for (int row = 0; row < Tests; ++row) {
+        QCOMPARE(statusText(row), QStringLiteral("Scheduling"));
+        QCOMPARE(running.at(row).status, 2);
+        const QList<VelkAutoTestScheduleReport> rows = reportOf(running.at(row));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.at(0).device.deviceName, devices.at(row).deviceName);
+        QVERIFY(rows.at(0).status == 2 && rows.at(0).notes == 1);
+    }
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_fx->wake().packets(device.macAddress), m_fx->burst(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_fx->server()->isDeviceOnline(device), 30000);
+    }
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QCOMPARE(fired.count(), 2 * Tests);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(fills.count(), 2);
+    QCOMPARE(committed(QStringLiteral("SELECT COUNT(*) FROM AutoTestSchedule WHERE status = 4")), Tests);
+    QCOMPARE(committed(QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE status = 4")), Tests);
+    const QList<VelkAutoTestSchedule> done = storedAutoTests();
+    for (int row = 0; row < Tests; ++row) {
+        QCOMPARE(statusText(row), QStringLiteral("Successfully"));
+        QCOMPARE(done.at(row).status, 4);
+        const QList<VelkAutoTestScheduleReport> rows = reportOf(done.at(row));
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows.at(0).status == 4 && rows.at(0).notes == 2);
+    }
+    for (auto &panel : panels)
+        QTRY_COMPARE_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1, 30000);
+    for (auto &panel : panels)
+        panel->shutDown();
+    for (const VelkIFPDevice &device : qAsConst(devices))
+        QTRY_COMPARE_WITH_TIMEOUT(m_fx->server()->connectionState(device.macAddress), CmdServer::Offline, 30000);
 }
 
 // Switching a schedule off in its table row stores it and takes its tasks out of today's plan at once, also while a
