@@ -796,17 +796,18 @@ void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce_data()
 
 void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce()
 {
-    // Two control boxes two steps behind share each pass; box B takes its time with every installation. Box A is
-    // deleted as the device page deletes it, once it has installed its first step (its next pass would hold B), or
-    // its last (the run's end would wait for it). The wake time-out is the console's own ten minutes: the run must
-    // not wait for a device that no longer exists.
+    // Two control boxes two steps behind share each pass; box B's installation results are held back until box A
+    // has been deleted, as the device page deletes it, once A has installed its first step (its next pass would hold
+    // B), or its last (the run's end would wait for it). The wake time-out is the console's own ten minutes: the run
+    // must not wait for a device that no longer exists.
     QFETCH(QString, deletedAt);
     serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
                   package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip"));
     servePanelManifest("");
     const VelkIFPDevice boxA = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
     const VelkIFPDevice boxB = m_bench.addDevice(1, "Velk TM7-B", "2.5.2051.0");
-    m_bench.panel(1)->behaviour().otaResultScript = {{100, 50}, {2500, 0}};
+    SimulatedPanel *held = m_bench.panel(1);
+    held->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, true);
     QVERIFY(m_bench.connect({0, 1}));
     QVERIFY(m_bench.serverCheck());
     QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
@@ -818,6 +819,12 @@ void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce()
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     m_bench.manager()->startOta(m_bench.prepareRun({boxA, boxB}), m_bench.runDevices());
     const VelkIFPDevice *recordA = m_bench.runDevices().at(0);
+    if (deletedAt == "2.5.2053.0") {
+        // B ends its first step (its progress and its success) only once A has, so both go on to the second.
+        QTRY_COMPARE_WITH_TIMEOUT(recordA->fwVersion, QStringLiteral("2.5.2052.0"), FirmwareTestBench::runCeilingMs());
+        QTRY_COMPARE(held->heldAnswerCount(), 2);
+        held->releaseHeldAnswers(VELK_REMOTE_RSP_OTA_RESULT);
+    }
     QTRY_COMPARE_WITH_TIMEOUT(recordA->fwVersion, deletedAt, FirmwareTestBench::runCeilingMs());
     QCOMPARE(finished.count(), 0);
     // What the device page does: the record goes, the command server forgets the device and closes its connection,
@@ -830,6 +837,8 @@ void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce()
     CmdServer::getInstance()->setManagedDevices(left);
     CmdServer::getInstance()->disconnectDevice(boxA.macAddress);
     m_bench.manager()->deviceRemoved(boxA);
+    held->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, false);
+    held->releaseHeldAnswers(VELK_REMOTE_RSP_OTA_RESULT);
 
     // B goes on alone and the run ends with it, minutes before A's wake time-out.
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
