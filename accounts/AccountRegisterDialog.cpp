@@ -5,6 +5,7 @@
 #include "accounts/PasswordEntry.h"
 #include "accounts/UserRules.h"
 #include "datastore/OrvantaDBManager.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
@@ -19,6 +20,7 @@ AccountRegisterDialog::AccountRegisterDialog(QWidget *parent) : QDialog(parent)
     db = OrvantaDBManager::getInstance();
     connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
     connect(btnNext, &QAbstractButton::clicked, this, &AccountRegisterDialog::nextButtonClicked);
+    EnterKeyButton::install(this, btnNext);
 
     bindCardWaitingDialog = new BindCardWaitingDialog(QString::fromLatin1(metaObject()->className()));
     connect(bindCardWaitingDialog, &BindCardWaitingDialog::updateMultiUser, this,

@@ -13,12 +13,15 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <memory>
 
 namespace {
-// Power, Device, Group, Sync Status, Time, Sync.
-constexpr int ColumnWidths[] = {76, 140, 124, 160, 156, 54};
+// At scale 1.0: the least Sync Status keeps, and how Device and Group share room their texts do not need.
+constexpr int StatusWidth = 160;
+constexpr int DeviceShare = 140;
+constexpr int GroupShare = 124;
 constexpr int ColumnCount = 6;
 constexpr int HeaderHeight = 32;
 constexpr int RowHeight = 36;
@@ -81,6 +84,8 @@ void AccountReportDialog::refreshReport(VelkMultiUser user)
     multiUser = user;
     selectFilter(AccountReportRows::AllRows);
     prepareAccountReportList();
+    // The columns share their room as this user's texts need it.
+    layoutHeader();
     searchText.clear();
     prepareCurrentShowedAccountReportList();
     updateStatusButtons();
@@ -389,47 +394,68 @@ void AccountReportDialog::layoutHeader()
     // The headers' texts are measured below: in the fonts their style sheets give them.
     for (ClickableLabel *header : headers)
         header->ensurePolished();
+    tableWidgetReport->ensurePolished();
 
-    // The fixed widths filled the table exactly, and the table's last column does not stretch
-    // while its header is hidden: the Sync column ran on under the frame and the scroll bar, and
-    // its button showed "Sy". Every column is set now, the last one within the room the scroll
-    // bar leaves and wide enough for its button; Sync Status, whose long text is elided anyway,
-    // gives up what that takes (the times would be cut at 1.4).
-    int widths[ColumnCount];
-    int others = 0;
-    for (int column = 0; column < ColumnCount - 1; ++column) {
-        widths[column] = ScaleMath::truncScaled(ColumnWidths[column], scale);
-        others += widths[column];
-    }
+    // The table's last column does not stretch while its header is hidden: every column is set, together within
+    // the room the frame and the scroll bar leave. Power, Time and Sync take what their icon, texts and button need.
+    // The rest is shared by Device, Group and Sync Status, as their texts need it: the reason of a failure ("Failed,
+    // because setup from server is off") first, since it is what the operator opens the report for; it was cut
+    // while Group had room to spare.
+    // Whole pixels: a text is elided where its exact width passes its room by a fraction.
+    const auto headerNeeds = [&](const ClickableLabel *header) {
+        return header->fontMetrics().horizontalAdvance(header->toolTip()) + 1 + ScaleMath::truncScaled(14, scale) +
+               2 * indicatorSize;
+    };
     const std::unique_ptr<QPushButton> probe(newSyncButton());
+    const std::unique_ptr<QLabel> cellProbe(newCellLabel());
     QScrollBar *scrollBar = tableWidgetReport->verticalScrollBar();
     scrollBar->ensurePolished();
     const int beside = scrollBar->sizeHint().width() + 2 * tableWidgetReport->frameWidth();
-    const int room = tableWidgetReport->width() - beside - others;
-    widths[ColumnCount - 1] =
-        qMax(room, probe->sizeHint().width() + 2 * ScaleMath::truncScaled(SyncMargin, scale) + CellPadding);
-    widths[AccountReportRows::SyncStatusColumn] -= widths[ColumnCount - 1] - room;
-    // That left a failed panel's reason at "Failed, because s...", while the times ("yyyy-MM-dd
-    // hh:mm") and the power icons need less than their columns: Time, then Power, give that room
-    // back, each keeping what its text or icon, its header and the cell padding take.
-    const int owedTo = AccountReportRows::SyncStatusColumn;
-    int owed = widths[ColumnCount - 1] - room;
-    const auto headerNeeds = [&](const ClickableLabel *header) {
-        return header->fontMetrics().horizontalAdvance(header->toolTip()) + ScaleMath::truncScaled(14, scale) +
-               2 * indicatorSize;
-    };
-    const std::unique_ptr<QLabel> timeProbe(newCellLabel());
-    const int timeNeeds = qMax(timeProbe->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) +
-                                   ScaleMath::truncScaled(24, scale),
-                               headerNeeds(reportHeaderTime));
-    const int powerNeeds = qMax(ScaleMath::truncScaled(20 + 2 * CellPadding, scale), headerNeeds(reportHeaderPower));
-    for (const QPair<int, int> &donor : {qMakePair(int(AccountReportRows::TimeColumn), timeNeeds),
-                                         qMakePair(int(AccountReportRows::PowerColumn), powerNeeds)}) {
-        const int given = qMax(0, qMin(owed, widths[donor.first] - donor.second));
-        widths[donor.first] -= given;
-        widths[owedTo] += given;
-        owed -= given;
+    int widths[ColumnCount];
+    widths[AccountReportRows::PowerColumn] =
+        qMax(ScaleMath::truncScaled(20 + 2 * CellPadding, scale), headerNeeds(reportHeaderPower));
+    widths[AccountReportRows::TimeColumn] =
+        qMax(cellProbe->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) +
+                 ScaleMath::truncScaled(24, scale),
+             headerNeeds(reportHeaderTime));
+    widths[ColumnCount - 1] = probe->sizeHint().width() + 2 * ScaleMath::truncScaled(SyncMargin, scale) + CellPadding;
+    const int room = tableWidgetReport->width() - beside - widths[AccountReportRows::PowerColumn] -
+                     widths[AccountReportRows::TimeColumn] - widths[ColumnCount - 1];
+
+    // What the rows' texts need: a name or group label is elided 20 px (scaled) short of its column; a status item
+    // is drawn after the cells' left padding and inside the view's text margins.
+    const int labelMargin = ScaleMath::truncScaled(20, scale) + 1;
+    const int statusMargin =
+        CellPadding +
+        2 * (tableWidgetReport->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tableWidgetReport) + 1) + 1;
+    const QFontMetrics statusMetrics = tableWidgetReport->fontMetrics();
+    int deviceNeeds = headerNeeds(reportHeaderDevice);
+    int groupNeeds = headerNeeds(reportHeaderGroup);
+    int statusNeeds = qMax(ScaleMath::truncScaled(StatusWidth, scale), headerNeeds(reportHeaderSyncStatus));
+    for (const VelkUserDevice &row : qAsConst(fullList)) {
+        statusNeeds = qMax(statusNeeds, statusMetrics.horizontalAdvance(AccountReportRows::statusText(row.syncStatus)) +
+                                            statusMargin);
+        VelkIFPDevice device;
+        QString groups;
+        if (!deviceOf(row, &device, &groups))
+            continue;
+        deviceNeeds = qMax(deviceNeeds, cellProbe->fontMetrics().horizontalAdvance(device.deviceName) + labelMargin);
+        groupNeeds = qMax(groupNeeds, cellProbe->fontMetrics().horizontalAdvance(groups) + labelMargin);
     }
+    const int status = qMin(statusNeeds, room - headerNeeds(reportHeaderDevice) - headerNeeds(reportHeaderGroup));
+    const int names = room - status;
+    int device = 0;
+    if (deviceNeeds + groupNeeds <= names) {
+        // Room to spare goes to both, as the columns stood at first.
+        const int spare = names - deviceNeeds - groupNeeds;
+        device = deviceNeeds + spare * DeviceShare / (DeviceShare + GroupShare);
+    } else {
+        // Too little for both: the panel's name before its groups, which keep room for their header.
+        device = qMax(headerNeeds(reportHeaderDevice), qMin(deviceNeeds, names - headerNeeds(reportHeaderGroup)));
+    }
+    widths[AccountReportRows::DeviceColumn] = device;
+    widths[AccountReportRows::GroupColumn] = names - device;
+    widths[AccountReportRows::SyncStatusColumn] = status;
 
     int x = headerStrip->x();
     for (int i = 0; i < ColumnCount; ++i) {

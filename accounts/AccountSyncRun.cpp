@@ -11,7 +11,8 @@
 #include <QTimer>
 
 namespace {
-// Written by a time-out; the network layer writes 1 and 3 from the panels' answers.
+// Written by a time-out; the network layer writes 1 and 3 from the panels' answers, and 2 at once for a panel whose
+// account file it could not take in.
 constexpr int SyncFailed = 2;
 } // namespace
 

@@ -18,6 +18,19 @@
 #include <QScrollBar>
 #include <QTableView>
 
+namespace {
+
+// The active window the operator sees. A window hidden while it was active stays the active one to Qt until another
+// is activated: seconds after a Sync Now that was the progress window, and a dialog opened then took its corner from
+// where that window had stood.
+QWidget *shownActiveWindow()
+{
+    QWidget *window = QApplication::activeWindow();
+    return window && window->isVisible() ? window : nullptr;
+}
+
+} // namespace
+
 void AccountsForm::setupDialog(QDialog *dialog)
 {
     dialog->setLayoutDirection(uiLayoutDirection());
@@ -27,7 +40,7 @@ void AccountsForm::setupDialog(QDialog *dialog)
 
 QPoint AccountsForm::activeCorner(QWidget *fallback)
 {
-    QWidget *window = QApplication::activeWindow();
+    QWidget *window = shownActiveWindow();
     if (!window && fallback)
         window = fallback->window();
     if (window)
@@ -43,7 +56,7 @@ void AccountsForm::moveTo(QWidget *window, const QPoint &corner, int dx, int dy)
     const QPoint wanted = corner + QPoint(ScaleMath::truncScaled(dx, scale), ScaleMath::truncScaled(dy, scale));
     // At 1.4 the larger dialogs reach past the screen's edge from a main window in the middle of
     // a 1920 × 1080 screen; the active window tells the frame a dialog will get.
-    QWidget *active = QApplication::activeWindow();
+    QWidget *active = shownActiveWindow();
     DialogPlacementRule::placeInsideScreen(window, wanted, active ? active : window);
 }
 

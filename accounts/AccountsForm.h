@@ -34,8 +34,9 @@ public:
     static void setupDialog(QDialog *dialog);
 
     /// The global top-left corner of the client area of the active window; of fallback's window
-    /// when no window is active (a window opened from a test, or while the console is in the
-    /// background), and of the primary screen's available area when there is neither.
+    /// when no shown window is active (a window opened from a test, while the console is in the
+    /// background, or right after the active window was hidden), and of the primary screen's
+    /// available area when there is neither.
     static QPoint activeCorner(QWidget *fallback);
 
     /// Moves window so that its frame's top-left corner lies at corner + (dx, dy) times the UI

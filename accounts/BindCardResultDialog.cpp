@@ -1,6 +1,7 @@
 #include "accounts/BindCardResultDialog.h"
 
 #include "accounts/AccountsForm.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -12,6 +13,7 @@ BindCardResultDialog::BindCardResultDialog(QWidget *parent) : QDialog(parent)
     scaleUi(false);
     AccountsForm::setupDialog(this);
     connect(btnOK, &QAbstractButton::clicked, this, &BindCardResultDialog::okButtonClicked);
+    EnterKeyButton::install(this, btnOK);
 }
 
 BindCardResultDialog::~BindCardResultDialog() = default;

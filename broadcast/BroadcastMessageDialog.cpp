@@ -1,6 +1,7 @@
 #include "broadcast/BroadcastMessageDialog.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/UiHelpers.h"
 
 BroadcastMessageDialog::BroadcastMessageDialog(QWidget *parent) : QDialog(parent)
@@ -11,6 +12,7 @@ BroadcastMessageDialog::BroadcastMessageDialog(QWidget *parent) : QDialog(parent
     setupSharedDialog(this);
     setWindowTitle(productName());
     connect(btnOk, &QToolButton::clicked, this, &BroadcastMessageDialog::okButtonClicked);
+    EnterKeyButton::install(this, btnOk);
 }
 
 BroadcastMessageDialog::~BroadcastMessageDialog() = default;

@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 
+#include "datastore/DatabaseRecovery.h"
+
 namespace {
 
 bool copyReplacing(const QString &source, const QString &target)
@@ -32,26 +34,39 @@ bool copyReplacing(const QString &source, const QString &target)
     return out.commit();
 }
 
-bool hasAccountTable(const QString &path)
+// The check start-up makes of the live file, then whether the file is this console's at all. Reads
+// the file only.
+DatabaseFileOps::Result checkConsoleDatabase(const QString &path)
 {
     static QAtomicInt serial;
     const QString connection = QStringLiteral("RestoreCheck%1").arg(serial.fetchAndAddRelaxed(1));
-    bool found = false;
+    DatabaseFileOps::Result result = DatabaseFileOps::SourceUnreadable;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         db.setDatabaseName(path);
         if (db.open()) {
-            QSqlQuery query(db);
-            found = query.exec(
+            const DatabaseRecovery::FileCheck check = DatabaseRecovery::checkOpenFile(db);
+            if (check.result == DatabaseRecovery::FileCheck::Damaged) {
+                result = DatabaseFileOps::Damaged;
+            } else if (check.result == DatabaseRecovery::FileCheck::Unreadable) {
+                if (DatabaseRecovery::meansNotADatabase(check.error))
+                    result = DatabaseFileOps::NotConsoleDatabase;
+                else if (DatabaseRecovery::meansBrokenFile(check.error))
+                    result = DatabaseFileOps::Damaged;
+            } else {
+                QSqlQuery query(db);
+                const bool hasAccount =
+                    query.exec(
                         QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'Account'")) &&
                     query.next();
-            query.finish();
+                result = hasAccount ? DatabaseFileOps::Ok : DatabaseFileOps::NotConsoleDatabase;
+            }
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(connection);
-    return found;
+    return result;
 }
 
 } // namespace
@@ -96,7 +111,7 @@ DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &liveP
         return IsLiveFile;
     if (!info.isFile() || !info.isReadable())
         return SourceUnreadable;
-    return hasAccountTable(source) ? Ok : NotConsoleDatabase;
+    return checkConsoleDatabase(source);
 }
 
 DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source)

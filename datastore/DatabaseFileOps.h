@@ -4,8 +4,8 @@
 
 /// File work behind the database backup and restore of the user settings.
 ///
-/// A restore never touches the live database until the replacement is known to be a database of
-/// this console and sits, copied, beside the live file; the swap then keeps the live file as
+/// A restore never touches the live database until the replacement is known to be a sound database
+/// of this console and sits, copied, beside the live file; the swap then keeps the live file as
 /// "<name>.bak" and puts it back when the swap fails halfway.
 class DatabaseFileOps
 {
@@ -19,6 +19,7 @@ public:
         IsLiveFile,         ///< a restore source or backup target that is the live database itself
         NotConsoleDatabase, ///< not an SQLite database, or one without an Account table
         SwapFailed,         ///< the staged file could not take the live file's place; the live file is back
+        Damaged,            ///< an SQLite database that start-up would set aside: damaged pages or schema
     };
 
     /// The live database file: the data folder's "dbManagement/QuorvinDatabase.db".
@@ -33,8 +34,9 @@ public:
     /// a failed copy leaves an existing target as it was. The live file itself is refused (IsLiveFile).
     static Result backup(const QString &livePath, const QString &target);
 
-    /// Whether source may replace the live file: suffix "db", not the live file, and an SQLite
-    /// database with an Account table. Reads source only.
+    /// Whether source may replace the live file: suffix "db", not the live file, an SQLite
+    /// database that passes the check start-up makes of the live file (DatabaseRecovery::checkOpenFile),
+    /// and one with an Account table. Reads source only.
     static Result checkRestoreSource(const QString &livePath, const QString &source);
     /// Copies source beside the live file (stagedPath), replacing an older staged copy.
     static Result stageRestore(const QString &livePath, const QString &source);

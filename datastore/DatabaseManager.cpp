@@ -153,25 +153,16 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
     if (!m_mainDb.open())
         return failed(QStringLiteral("opening the database"), m_mainDb.lastError());
 
-    // Opening does not read the file; the schema read and the check below do.
-    {
-        QSqlQuery schema(m_mainDb);
-        if (!schema.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            return failed(QStringLiteral("reading the schema"), schema.lastError());
-    }
-    {
-        QSqlQuery check(m_mainDb);
-        if (!check.exec(QStringLiteral("PRAGMA quick_check")))
-            return failed(QStringLiteral("checking the database"), check.lastError());
-        QStringList problems;
-        while (check.next())
-            problems << check.value(0).toString();
-        if (problems != QStringList{QStringLiteral("ok")}) {
-            m_openError = QStringLiteral("the database is damaged: ") + problems.join(QLatin1String(", "));
-            writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is damaged: %s", utf8(path).constData(),
-                     utf8(problems.join(QLatin1String(", "))).constData());
-            return MainBroken;
-        }
+    // Opening does not read the file; the check does.
+    const DatabaseRecovery::FileCheck check = DatabaseRecovery::checkOpenFile(m_mainDb);
+    if (check.result == DatabaseRecovery::FileCheck::Unreadable)
+        return failed(check.what, check.error);
+    if (check.result == DatabaseRecovery::FileCheck::Damaged) {
+        const QString problems = check.problems.join(QLatin1String(", "));
+        m_openError = QStringLiteral("the database is damaged: ") + problems;
+        writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is damaged: %s", utf8(path).constData(),
+                 utf8(problems).constData());
+        return MainBroken;
     }
 
     {

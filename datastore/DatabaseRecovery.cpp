@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
+#include <QVariant>
 
 #include "shell/base/Log.h"
 
@@ -33,10 +35,45 @@ QByteArray utf8(const QString &text)
 
 } // namespace
 
+DatabaseRecovery::FileCheck DatabaseRecovery::checkOpenFile(const QSqlDatabase &db)
+{
+    FileCheck check;
+    {
+        QSqlQuery schema(db);
+        if (!schema.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            check.result = FileCheck::Unreadable;
+            check.what = QStringLiteral("reading the schema");
+            check.error = schema.lastError();
+            return check;
+        }
+    }
+    QSqlQuery quick(db);
+    if (!quick.exec(QStringLiteral("PRAGMA quick_check"))) {
+        check.result = FileCheck::Unreadable;
+        check.what = QStringLiteral("checking the database");
+        check.error = quick.lastError();
+        return check;
+    }
+    while (quick.next())
+        check.problems << quick.value(0).toString();
+    if (check.problems != QStringList{QStringLiteral("ok")}) {
+        check.result = FileCheck::Damaged;
+        check.what = QStringLiteral("checking the database");
+    } else {
+        check.problems.clear();
+    }
+    return check;
+}
+
 bool DatabaseRecovery::meansBrokenFile(const QSqlError &error)
 {
     const int code = sqliteCode(error);
     return code == kSqliteCorrupt || code == kSqliteNotADatabase;
+}
+
+bool DatabaseRecovery::meansNotADatabase(const QSqlError &error)
+{
+    return sqliteCode(error) == kSqliteNotADatabase;
 }
 
 bool DatabaseRecovery::setBrokenFileAside(const QString &path, QString &keptAs, QString &error)

@@ -2,6 +2,7 @@
 
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -13,6 +14,7 @@ ImportErrorDialog::ImportErrorDialog(QWidget *parent) : QDialog(parent)
     setWindowTitle(productName());
     setupSharedDialog(this);
     connect(btnOk, &QToolButton::clicked, this, &ImportErrorDialog::okButtonClicked);
+    EnterKeyButton::install(this, btnOk);
 }
 
 ImportErrorDialog::~ImportErrorDialog() = default;

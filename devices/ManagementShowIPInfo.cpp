@@ -1,6 +1,7 @@
 #include "devices/ManagementShowIPInfo.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -13,6 +14,7 @@ ManagementShowIPInfo::ManagementShowIPInfo(QWidget *parent) : QDialog(parent)
     setWindowTitle(productName());
     setupSharedDialog(this);
     connect(btnSave, &QToolButton::clicked, this, &ManagementShowIPInfo::btnSaveClicked);
+    EnterKeyButton::install(this, btnSave);
     widgetInfo->show();
     // A caption too long for its column (a long translation) is cut with "..."; the tool tip
     // keeps the whole text.

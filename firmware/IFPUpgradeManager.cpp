@@ -163,6 +163,12 @@ void IFPUpgradeManager::planClockTimer()
 void IFPUpgradeManager::clockTick()
 {
     const QDateTime now = m_clock->now();
+    // Both are spans from when they were set. A clock set back would leave them as much further ahead: a day back
+    // turned "remind me in 15 minutes" into a day and 15 minutes.
+    if (now.msecsTo(dailyCheckDue) > DailyCheckMs)
+        dailyCheckDue = now.addMSecs(DailyCheckMs);
+    if (remindDue.isValid() && now.msecsTo(remindDue) > RemindMs)
+        remindDue = now.addMSecs(RemindMs);
     bool due = false;
     if (now.msecsTo(dailyCheckDue) <= 0) {
         // Repeating from construction; a clock moved far ahead fires once, not once per missed day.

@@ -1247,6 +1247,14 @@ Remove it and start the console again.</source>
 %1
 Remove it and start the console again.</translation>
     </message>
+    <message>
+        <source>The console cannot start, because a console on the computer &quot;%2&quot; may be using its data folder. Its lock file is:
+%1
+End the console there, or, if none runs there, remove the file and start the console again.</source>
+        <translation>The console cannot start, because a console on the computer &quot;%2&quot; may be using its data folder. Its lock file is:
+%1
+End the console there, or, if none runs there, remove the file and start the console again.</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>
@@ -3410,6 +3418,10 @@ we will clear all data and you can&apos;t control all devices.</translation>
     <message>
         <source>This file is not a database of this program. The current data is kept.</source>
         <translation>This file is not a database of this program. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>This backup file is damaged and cannot be restored. The current data is kept.</source>
+        <translation>This backup file is damaged and cannot be restored. The current data is kept.</translation>
     </message>
     <message>
         <source>The database could not be restored. The current data is kept.</source>

@@ -1247,6 +1247,14 @@ Remove it and start the console again.</source>
 %1
 請將它移除後再啟動主控台。</translation>
     </message>
+    <message>
+        <source>The console cannot start, because a console on the computer &quot;%2&quot; may be using its data folder. Its lock file is:
+%1
+End the console there, or, if none runs there, remove the file and start the console again.</source>
+        <translation>主控台無法啟動，因為電腦「%2」上的主控台可能正在使用它的資料夾。它的鎖定檔是：
+%1
+請結束那台電腦上的主控台；如果那裡沒有執行主控台，請將此檔案移除後再啟動主控台。</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>
@@ -3410,6 +3418,10 @@ we will clear all data and you can&apos;t control all devices.</source>
     <message>
         <source>This file is not a database of this program. The current data is kept.</source>
         <translation>此檔案不是本程式的資料庫，目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>This backup file is damaged and cannot be restored. The current data is kept.</source>
+        <translation>此備份檔案已損毀，無法還原，目前的資料已保留。</translation>
     </message>
     <message>
         <source>The database could not be restored. The current data is kept.</source>

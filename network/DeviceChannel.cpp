@@ -614,9 +614,12 @@ void DeviceChannel::answerFirstSync()
     FrameCodec::splitInt32ThenBytes(payload, &first, &file);
     if (first == 1 && !mergePanelAccounts(file)) {
         // The panel replaces its users with the list we send: sending ours now would lose the users it has and we
-        // never took in. The overview's time-out records the failure, and the next synchronisation asks again.
+        // never took in. No answer can come any more, so the synchronisation ends failed now, as a time-out would
+        // have ended it 180 s later, while a Sync Now held its progress window up; the reason is in the log, and
+        // the next synchronisation asks again.
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: users of %s not taken in, synchronisation stopped",
                  qPrintable(m_identity.mac));
+        recordSync(2);
         return;
     }
     if (m_state != Connected)

@@ -4,11 +4,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryFile>
 #include <QThread>
 
@@ -46,16 +48,14 @@ SingleInstance::Outcome SingleInstance::acquire()
     if (m_held)
         return Acquired;
     m_lockError.clear();
+    m_lockHost.clear();
+    m_lockNote.clear();
     QElapsedTimer clock;
     clock.start();
     bool folderChecked = false;
     for (;;) {
-        if (m_lock.tryLock(0)) {
-            m_held = true;
-            holder = this;
-            startServer();
-            return Acquired;
-        }
+        if (m_lock.tryLock(0))
+            return holdLock();
         // Only a lock that exists means another console. A lock file that cannot be created (a
         // folder that cannot be written or made) would otherwise be waited for and end the start
         // as if a console without a window held it.
@@ -82,6 +82,17 @@ SingleInstance::Outcome SingleInstance::acquire()
         case AskResult::NoAnswer:
             break;
         }
+        // With no stale time, the lock library judges a lock only by the process it names on this
+        // computer. One from another computer is never stale: a console there may use this data
+        // folder through a shared home, so it is reported, not waited for or taken.
+        const LockOwner owner = readLockOwner();
+        if (owner.otherComputer) {
+            m_lockHost = owner.host;
+            m_lockError = QStringLiteral("the lock file %1 was written by a console on the computer %2, which "
+                                         "may be using this data folder")
+                              .arg(m_lockPath, owner.host);
+            return OtherComputer;
+        }
         // A lock left by a console that is gone is replaced by tryLock, which takes writing in
         // the folder; where that cannot be done, the lock would be waited for in vain.
         if (!folderChecked && !canWriteLockFolder()) {
@@ -93,10 +104,72 @@ SingleInstance::Outcome SingleInstance::acquire()
         folderChecked = true;
         // Nobody answers: the holder is starting up or ending (a restart releases the lock
         // just before the new process starts), so look again until the wait is over.
-        if (clock.elapsed() >= m_handOverWait)
+        if (clock.elapsed() >= m_handOverWait) {
+            // A lock that still names no process after the whole wait was left by no console
+            // running here (an empty file after a power cut, or garbage): it would block every
+            // start for good.
+            if (!owner.readable && takeOverUnreadableLock()) {
+                m_lockNote = QStringLiteral("the lock file %1 could not be read and no console answered for it; "
+                                            "it was taken over")
+                                 .arg(m_lockPath);
+                return holdLock();
+            }
             return NoMainWindow;
+        }
         QThread::msleep(retryPause);
     }
+}
+
+SingleInstance::Outcome SingleInstance::holdLock()
+{
+    m_held = true;
+    holder = this;
+    startServer();
+    return Acquired;
+}
+
+SingleInstance::LockOwner SingleInstance::readLockOwner() const
+{
+    LockOwner owner;
+    qint64 pid = 0;
+    QString application;
+    owner.readable = m_lock.getLockInfo(&pid, &owner.host, &application);
+    if (!owner.readable)
+        return owner;
+    // The rule the lock library judges staleness by: the machine id written on the line after the
+    // host name decides over the name when both sides have one (a renamed computer is still this one).
+    QByteArray hostId;
+    QFile file(m_lockPath);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (int line = 0; line < 4 && !file.atEnd(); ++line) {
+            const QByteArray text = file.readLine();
+            if (line == 3)
+                hostId = text.trimmed();
+        }
+    }
+    const QByteArray ownId = QSysInfo::machineUniqueId();
+    bool sameComputer = owner.host.isEmpty() || owner.host == QSysInfo::machineHostName();
+    if (!hostId.isEmpty() && !ownId.isEmpty())
+        sameComputer = hostId == ownId;
+    owner.otherComputer = !sameComputer;
+    return owner;
+}
+
+bool SingleInstance::takeOverUnreadableLock()
+{
+    // The guard the lock library takes before it removes a stale lock, so that two starts never
+    // remove each other's new lock.
+    QLockFile guard(m_lockPath + QStringLiteral(".rmlock"));
+    if (!guard.tryLock(0))
+        return false;
+    // Readable by now: a console has just taken the lock.
+    if (m_lock.getLockInfo(nullptr, nullptr, nullptr))
+        return false;
+    // Removing takes the file's own lock first, which a live holder keeps, so a console that
+    // has just created the file and not yet written it keeps its lock.
+    if (QFileInfo::exists(m_lockPath) && !m_lock.removeStaleLockFile())
+        return false;
+    return m_lock.tryLock(0);
 }
 
 QString SingleInstance::lockFolder() const
@@ -198,6 +271,7 @@ int SingleInstance::exitCodeFor(Outcome outcome)
         return -1;
     case Unavailable:
     case LockPathTaken:
+    case OtherComputer:
         return 2;
     case Acquired:
         break;

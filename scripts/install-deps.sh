@@ -12,6 +12,8 @@ packages=(
     fonts-wqy-microhei
     # Qt's own texts (the file dialogs) in the console's languages.
     qttranslations5-l10n
+    # tests/shellkit (shellkit_clock) and scripts/clock-jump-live.sh move the console's wall clock with libfaketime.
+    faketime libfaketime
     # scripts/sos-stacking.sh: a real window manager, the stacking it reports, and the operator's clicks.
     openbox x11-utils xdotool
 )

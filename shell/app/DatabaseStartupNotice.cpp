@@ -46,6 +46,14 @@ QString DatabaseStartupNotice::lockPathText(const QString &lockFile)
         .arg(QDir::toNativeSeparators(lockFile));
 }
 
+QString DatabaseStartupNotice::lockOtherComputerText(const QString &lockFile, const QString &computer)
+{
+    return tr("The console cannot start, because a console on the computer \"%2\" may be using its data folder. "
+              "Its lock file is:\n%1\nEnd the console there, or, if none runs there, remove the file and start "
+              "the console again.")
+        .arg(QDir::toNativeSeparators(lockFile), computer);
+}
+
 void DatabaseStartupNotice::showStartError(const QString &message, const QString &detail, QWidget *parent)
 {
     writeLog(LOG_LEVEL_ERROR, "DatabaseStartupNotice: %s", detail.toUtf8().constData());

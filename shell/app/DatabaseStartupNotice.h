@@ -27,6 +27,9 @@ public:
     static QString dataFolderText(const QString &folder);
     /// The text for a lock file path taken by a folder, a dangling link or another non-file.
     static QString lockPathText(const QString &lockFile);
+    /// The text for a lock file written by a console on another computer, which may be using the
+    /// same data folder.
+    static QString lockOtherComputerText(const QString &lockFile, const QString &computer);
     /// Logs detail and shows message, one of the texts above, until the operator closes it.
     static void showStartError(const QString &message, const QString &detail, QWidget *parent = nullptr);
 

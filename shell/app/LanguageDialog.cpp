@@ -1,10 +1,9 @@
 #include "shell/app/LanguageDialog.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
-
-#include <QKeyEvent>
 
 LanguageDialog::LanguageDialog(QWidget *parent) : QDialog(parent)
 {
@@ -14,6 +13,7 @@ LanguageDialog::LanguageDialog(QWidget *parent) : QDialog(parent)
     setWindowTitle(productName());
     setupSharedDialog(this);
     connect(btnOk, &QToolButton::clicked, this, &LanguageDialog::okButtonClicked);
+    EnterKeyButton::install(this, btnOk);
 }
 
 LanguageDialog::~LanguageDialog() = default;
@@ -21,17 +21,6 @@ LanguageDialog::~LanguageDialog() = default;
 void LanguageDialog::okButtonClicked()
 {
     close();
-}
-
-void LanguageDialog::keyPressEvent(QKeyEvent *event)
-{
-    // OK is a tool button, which Enter does not press, and the dialog has no default push button:
-    // Enter closes the notice as OK does.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        okButtonClicked();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void LanguageDialog::showEvent(QShowEvent *event)

@@ -18,7 +18,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void scaleUi(bool rescale);

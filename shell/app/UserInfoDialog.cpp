@@ -334,6 +334,12 @@ void UserInfoDialog::restoreDb()
     case DatabaseFileOps::IsLiveFile:
         showMessage(tr("This file is the database in use. Please choose a backup file."));
         return;
+    case DatabaseFileOps::Damaged:
+        // Swapped in, it would be set aside by the next start, which then begins with an empty database.
+        writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s is damaged; nothing was replaced",
+                 source.toLocal8Bit().constData());
+        showMessage(tr("This backup file is damaged and cannot be restored. The current data is kept."));
+        return;
     case DatabaseFileOps::WrongSuffix:
     case DatabaseFileOps::NotConsoleDatabase:
     default:

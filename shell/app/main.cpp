@@ -43,8 +43,9 @@ void stopLogging(AutoSerialFileLogger *logger)
     delete logger;
 }
 
-// A data folder in which not even the lock file can be made, or a folder or a dangling link where
-// the lock file belongs: the console tells what stands in the way and ends instead of starting.
+// A data folder in which not even the lock file can be made, a folder or a dangling link where the
+// lock file belongs, or a lock written by a console on another computer: the console tells what
+// stands in the way and ends instead of starting.
 int refuseStart(const SingleInstance &instance, SingleInstance::Outcome outcome)
 {
     AutoSerialFileLogger *logger = startLogging();
@@ -53,9 +54,13 @@ int refuseStart(const SingleInstance &instance, SingleInstance::Outcome outcome)
     StartupLanguage::apply(StartupLanguage::choose(*translator, QString(), QLocale::system().name(),
                                                    StartupLanguage::defaultSearchBases()),
                            translator);
-    const QString message = outcome == SingleInstance::LockPathTaken
-                                ? DatabaseStartupNotice::lockPathText(instance.lockFilePath())
-                                : DatabaseStartupNotice::dataFolderText(instance.lockFolder());
+    QString message;
+    if (outcome == SingleInstance::LockPathTaken)
+        message = DatabaseStartupNotice::lockPathText(instance.lockFilePath());
+    else if (outcome == SingleInstance::OtherComputer)
+        message = DatabaseStartupNotice::lockOtherComputerText(instance.lockFilePath(), instance.lockHost());
+    else
+        message = DatabaseStartupNotice::dataFolderText(instance.lockFolder());
     // Also for whoever started the console from a terminal, or without a screen to show the notice on.
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     QuitSignalHandler::install();
@@ -81,13 +86,16 @@ int main(int argc, char *argv[])
                             QString::fromLatin1(instanceKey));
     instance.setActivationHandler([]() { return MainWindowFinder::bringForward(AppIdentity::mainWindowTitle()); });
     const SingleInstance::Outcome outcome = instance.acquire();
-    if (outcome == SingleInstance::Unavailable || outcome == SingleInstance::LockPathTaken)
+    if (outcome == SingleInstance::Unavailable || outcome == SingleInstance::LockPathTaken ||
+        outcome == SingleInstance::OtherComputer)
         return refuseStart(instance, outcome);
     if (outcome != SingleInstance::Acquired)
         return SingleInstance::exitCodeFor(outcome);
     QuitSignalHandler::install();
 
     AutoSerialFileLogger *logger = startLogging();
+    if (!instance.lockNote().isEmpty())
+        writeLog(LOG_LEVEL_WARNING, "main: %s", instance.lockNote().toUtf8().constData());
     if (!instance.serverError().isEmpty())
         writeLog(LOG_LEVEL_WARNING, "main: single-instance socket not opened: %s",
                  instance.serverError().toLatin1().constData());

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
+
+#include <functional>
 
 /// The wall-clock time source of everything that fires at a time of day: schedules, broadcasts,
 /// OTA runs, reminders. Production code asks `Clock::system()`; tests hand a `ManualClock` to the
@@ -29,21 +31,53 @@ public:
     static Clock *system();
 
 signals:
-    /// The time moved other than by running on (a test moved it); re-arm timers from `now()` and `elapsedMs()`.
+    /// The time moved other than by running on (set, woken from sleep, or a test moved it); re-arm timers from
+    /// `now()` and `elapsedMs()`.
     void jumped();
 };
 
-/// The operating system's local time.
+/// The operating system's local time, which can move other than by running on: the operator or a time sync sets it,
+/// and a PC waking from sleep finds it hours on while Qt's timers, on the steady clock that stands still asleep, have
+/// not moved. Whenever the wall clock and the steady clock part by more than JumpMs it emits jumped(); it compares
+/// them every CheckIntervalMs, and at once when the system says the wall clock was set.
+///
+/// Create it after the application object: it arms a timer of its own.
 class SystemClock : public Clock
 {
     Q_OBJECT
 public:
+    /// How far the two clocks may part before it counts as a jump: more than a time sync's slew or a compare's own
+    /// delay, less than any schedule minds.
+    static constexpr qint64 JumpMs = 2000;
+    static constexpr int CheckIntervalMs = 1000;
+
+    /// Where the time is read; tests feed their own.
+    struct Readings
+    {
+        /// The wall clock: milliseconds since 1970-01-01 UTC.
+        std::function<qint64()> wallMs;
+        /// The clock Qt's timers run on: never set, stands still while the PC sleeps.
+        std::function<qint64()> steadyMs;
+    };
+
+    /// The system's clocks, with the system's notice of a set wall clock where there is one.
     explicit SystemClock(QObject *parent = nullptr);
+    /// Those readings, compared on the timer alone.
+    explicit SystemClock(Readings readings, QObject *parent = nullptr);
+
     QDateTime now() const override;
     qint64 elapsedMs() const override;
 
+    /// Compares the two clocks and emits jumped() when they parted by more than JumpMs since the last jump (or
+    /// since construction).
+    void checkForJump();
+
 private:
-    QElapsedTimer m_elapsed;
+    Readings m_readings;
+    qint64 m_steadyStart;
+    /// Wall minus steady when the two were last known to agree.
+    qint64 m_offsetMs;
+    QTimer m_checkTimer;
 };
 
 /// A clock that stands still until moved: for tests and benchmarks. Moving it forward lets the

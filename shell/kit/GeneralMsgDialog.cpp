@@ -1,9 +1,8 @@
 #include "shell/kit/GeneralMsgDialog.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/UiHelpers.h"
-
-#include <QKeyEvent>
 
 GeneralMsgDialog::GeneralMsgDialog(QWidget *parent) : QDialog(parent)
 {
@@ -13,6 +12,7 @@ GeneralMsgDialog::GeneralMsgDialog(QWidget *parent) : QDialog(parent)
     setupSharedDialog(this);
     scaleUi(false);
     connect(btnOk, &QToolButton::clicked, this, &GeneralMsgDialog::okButtonClicked);
+    EnterKeyButton::install(this, btnOk);
 }
 
 GeneralMsgDialog::~GeneralMsgDialog() = default;
@@ -25,17 +25,6 @@ void GeneralMsgDialog::setMessage(const QString &message)
 void GeneralMsgDialog::okButtonClicked()
 {
     close();
-}
-
-void GeneralMsgDialog::keyPressEvent(QKeyEvent *event)
-{
-    // OK is a tool button, which Enter does not press, and the dialog has no default push button:
-    // Enter closes the notice as OK does.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        okButtonClicked();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void GeneralMsgDialog::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 #include "shell/kit/PowerOnNotification.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/UiHelpers.h"
 
 PowerOnNotification::PowerOnNotification(QWidget *parent) : QDialog(parent)
@@ -11,6 +12,7 @@ PowerOnNotification::PowerOnNotification(QWidget *parent) : QDialog(parent)
     setupSharedDialog(this);
     scaleUi(false);
     connect(btnOk, &QToolButton::clicked, this, &PowerOnNotification::clickOK);
+    EnterKeyButton::install(this, btnOk);
 }
 
 PowerOnNotification::~PowerOnNotification() = default;

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTranslator>
 
 #include <memory>
 
@@ -28,6 +29,8 @@ private slots:
     void syncButtonShowsItsWholeText();
     void reasonGetsItsRoomBack_data() { syncButtonShowsItsWholeText_data(); }
     void reasonGetsItsRoomBack();
+    void wholeReasonInBothLanguages_data();
+    void wholeReasonInBothLanguages();
     void arrowsPointAsTheReportSorts();
 
 private:
@@ -35,6 +38,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<SimulatedPanel> m_panel;
     VelkMultiUser m_user;
+    VelkMultiUser m_setupOffUser;
 };
 
 void TestAccountsReport::initTestCase()
@@ -52,6 +56,18 @@ void TestAccountsReport::initTestCase()
                          QStringLiteral("02:51:4d:00:02:%1").arg(i, 2, 10, QLatin1Char('0')))
                    .did,
                2, QStringLiteral("2024-05-01 09:%1").arg(i, 2, 10, QLatin1Char('0')));
+    // A user whose panels answered that setup from server is off, failed and succeeded, in short-named groups.
+    m_setupOffUser = seedUser(QStringLiteral("Chen Wei"));
+    VelkGroups floor;
+    floor.groupName = QStringLiteral("Floor 1");
+    floor.groupType = QStringLiteral("IFP");
+    QCOMPARE(testDb()->createGroups(floor), DB_OK);
+    for (int i = 0; i < 3; ++i) {
+        VelkIFPDevice room = seedPanel(QStringLiteral("Room %1").arg(101 + i),
+                                       QStringLiteral("02:51:4d:00:03:%1").arg(i, 2, 10, QLatin1Char('0')));
+        QCOMPARE(testDb()->joinGroups(room, floor), DB_OK);
+        assign(m_setupOffUser.muid, room.did, 3 - i, QStringLiteral("2024-05-09 10:0%1").arg(i));
+    }
     QList<VelkIFPDevice> all;
     testDb()->queryAllAvailableIFP(all);
     CmdServer::getInstance()->setManagedDevices(all);
@@ -148,6 +164,81 @@ void TestAccountsReport::reasonGetsItsRoomBack()
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
     QCOMPARE(report.reportHeaderTime->text(), report.reportHeaderTime->toolTip());
     QCOMPARE(report.reportHeaderPower->text(), report.reportHeaderPower->toolTip());
+}
+
+void TestAccountsReport::wholeReasonInBothLanguages_data()
+{
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("1.0 en") << 96.0 << QString();
+    QTest::newRow("1.4 en") << 134.4 << QString();
+    QTest::newRow("1.0 zh_TW") << 96.0 << QStringLiteral("zh_TW");
+    QTest::newRow("1.4 zh_TW") << 134.4 << QStringLiteral("zh_TW");
+}
+
+// "Failed, because setup from server is off" read "Failed, because setu..." at 1.0 and less at 1.4 while Group, with
+// "Floor 1" in it, had room to spare: the reason shows whole, in the dialog's size, and the names and groups too.
+void TestAccountsReport::wholeReasonInBothLanguages()
+{
+    QFETCH(double, dpi);
+    QFETCH(QString, language);
+    initScaleFactorFor(dpi, 1080);
+    const double scale = getScaleFactor();
+    QTranslator translator;
+    if (!language.isEmpty()) {
+        QVERIFY(translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_%1.qm").arg(language)));
+        QCoreApplication::installTranslator(&translator);
+    }
+    const auto removeTranslator = qScopeGuard([&translator] { QCoreApplication::removeTranslator(&translator); });
+    const QString reason = AccountReportRows::statusText(3);
+    QCOMPARE(reason == QStringLiteral("Failed, because setup from server is off"), language.isEmpty());
+
+    AccountReportDialog report;
+    report.refreshReport(m_setupOffUser);
+    report.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&report));
+    QCOMPARE(report.size(), QSize(ScaleMath::truncScaled(760, scale), ScaleMath::truncScaled(520, scale)));
+    QTableWidget *table = report.tableWidgetReport;
+    QCOMPARE(table->rowCount(), 3);
+    QStringList cut;
+    int reasons = 0;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QTableWidgetItem *status = table->item(row, AccountReportRows::SyncStatusColumn);
+        QVERIFY(status);
+        reasons += status->text() == reason ? 1 : 0;
+        QCOMPARE(status->toolTip(), status->text());
+        for (int column : {int(AccountReportRows::DeviceColumn), int(AccountReportRows::GroupColumn)}) {
+            auto *label = qobject_cast<QLabel *>(table->cellWidget(row, column));
+            QVERIFY(label);
+            const QStringList whole{QStringLiteral("Room 101"), QStringLiteral("Room 102"), QStringLiteral("Room 103"),
+                                    QStringLiteral("Floor 1")};
+            if (!whole.contains(label->text()))
+                cut << label->text();
+        }
+    }
+    QCOMPARE(reasons, 1);
+    // The view draws an item's text after the cell's padding and its own margins, and elides what does not fit.
+    const int width = table->columnWidth(AccountReportRows::SyncStatusColumn);
+    const int text = table->fontMetrics().horizontalAdvance(reason);
+    const int drawn = static_cast<QAbstractItemView *>(table)->sizeHintForColumn(AccountReportRows::SyncStatusColumn);
+    QVERIFY2(width >= text && width >= drawn,
+             qPrintable(QStringLiteral("Sync Status %1 px wide, its reason %2 px, drawn with margins %3 px")
+                            .arg(width)
+                            .arg(text)
+                            .arg(drawn)));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+
+    // Every header still stands over its column, and the columns fill the table beside its scroll bar.
+    const QList<QWidget *> headers = {report.reportHeaderPower, report.reportHeaderDevice, report.reportHeaderGroup,
+                                      report.reportHeaderSyncStatus, report.reportHeaderTime};
+    int total = 0;
+    for (int column = 0; column < 6; ++column)
+        total += table->columnWidth(column);
+    QVERIFY(total <= table->viewport()->width() + table->verticalScrollBar()->sizeHint().width());
+    for (int column = 0; column < headers.size(); ++column) {
+        QCOMPARE(headers.at(column)->x() - headers.first()->x(), table->columnViewportPosition(column));
+        QCOMPARE(headers.at(column)->width(), table->columnWidth(column));
+    }
 }
 
 // The report sorts its Time column newest first at opening, and shows that with a downward

@@ -9,17 +9,22 @@
 #include "accounts/AccountReportDialog.h"
 #include "accounts/AccountSyncRun.h"
 #include "accounts/AccountTableModel.h"
+#include "accounts/AccountsForm.h"
 #include "accounts/DeviceListDialog.h"
 #include "accounts/DeviceOverAssignDialog.h"
 #include "network/AccountFile.h"
 #include "shell/base/Clock.h"
 #include "shell/base/CsvReader.h"
 #include "shell/base/Session.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
+#include "shell/kit/UiHelpers.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextCodec>
 
 #include <memory>
@@ -87,6 +92,7 @@ private slots:
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers();
 
     void reportListsSynchronisedRowsOfTheUser();
+    void reportRightAfterSyncNowOpensOverThePage();
     void reportSyncButtonRefreshesOncePerAnswer();
 
 private:
@@ -583,28 +589,47 @@ void TestAccountsSync::unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUser
 
 // A file read as "no users" or "fewer users" made the console answer with its own list, which the panel adopts
 // whole: its other users were gone. The file is refused instead, nothing that would replace the panel's users is
-// sent, and the synchronisation fails at its time-out.
+// sent, and the synchronisation fails. It failed at its time-out, while a Sync Now held its modal progress window up
+// for the 180 s: it ends failed as soon as the file is refused, the time-out kept at its 180 s here.
 void TestAccountsSync::unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
     const VelkIFPDevice device = panelDevice(1);
+    const VelkIFPDevice other = panelDevice(2);
     const VelkMultiUser user = seedUser(QStringLiteral("U"), QStringLiteral("pass"));
     assign(user.muid, device.did);
+    assign(user.muid, other.did);
     SimulatedPanel *panel = connectPanel(1);
+    connectPanel(2);
     panel->setStoredUsers(file);
-    m_overview->syncRun()->setTimeoutScale(ShortTimeoutScale);
+    m_overview->syncRun()->setTimeoutScale(1.0);
     m_log->clear();
 
     QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
     QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
+    QElapsedTimer took;
+    took.start();
     QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QCOMPARE(m_overview->syncRun()->total(), 2);
+    QVERIFY(m_overview->progressDialog()->isVisible());
     QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(timedOut.count(), 1);
+    QVERIFY2(took.elapsed() < 60000, qPrintable(QStringLiteral("the run took %1 ms").arg(took.elapsed())));
+    QVERIFY(!m_overview->progressDialog()->isVisible());
+    QVERIFY(m_overview->btnSyncNow->isEnabled());
+    QCOMPARE(timedOut.count(), 0);
+    QCOMPARE(m_overview->syncRun()->awaited(), 0);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), 1);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), 0);
     QCOMPARE(panel->storedUsers(), file);
     QCOMPARE(assignmentOf(user.muid, device.did).syncStatus, 2);
+    QVERIFY(!assignmentOf(user.muid, device.did).lastSyncTime.isEmpty());
+    QCOMPARE(assignmentOf(user.muid, other.did).syncStatus, 1);
+    // The report counts the panel as failed.
+    AccountReportDialog *report = m_overview->report();
+    report->refreshReport(user);
+    QCOMPARE(report->btnStatusFailed->text(), QStringLiteral("Failed (1)"));
+    QCOMPARE(report->btnStatusSuccessfully->text(), QStringLiteral("Successfully (1)"));
     QCOMPARE(userNamed(QStringLiteral("Ann")).muid, 0u);
     QCOMPARE(userCount(), 1);
     const QString line = QStringLiteral("account file of Panel-1 (%1) refused: %2").arg(testMac(1), reason);
@@ -688,6 +713,52 @@ void TestAccountsSync::reportListsSynchronisedRowsOfTheUser()
     testDb()->deleteUserDevice(other.muid, two.did);
     report->refreshReport(other);
     QCOMPARE(report->labelTotalInfo->text(), QStringLiteral("1 device in total"));
+}
+
+// Seconds after a Sync Now the hidden progress window was still the active window to Qt (a window manager named it
+// so), and the report took its corner from where that window had stood, mid-screen: it opens at the page's window's
+// top-left + (25, 81), as far as the screen lets it.
+void TestAccountsSync::reportRightAfterSyncNowOpensOverThePage()
+{
+    const VelkIFPDevice device = panelDevice(1);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    assign(user.muid, device.did);
+    connectPanel(1);
+    m_overview->updateMultiUserTable();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    m_overview->move(area.topLeft());
+    m_overview->show();
+    const auto hide = qScopeGuard([this] { m_overview->hide(); });
+    QVERIFY(QTest::qWaitForWindowActive(m_overview.get()));
+
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QProgressDialog *progress = m_overview->progressDialog();
+    QVERIFY(progress->isVisible());
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(!progress->isVisible());
+    // What the window system last said: the progress window is the active one.
+    QApplication::setActiveWindow(progress);
+    QCOMPARE(QApplication::activeWindow(), progress);
+
+    const QPoint page = m_overview->mapToGlobal(QPoint(0, 0));
+    QCOMPARE(AccountsForm::activeCorner(m_overview.get()), page);
+    m_overview->showAccountReportDialog(0);
+    AccountReportDialog *report = m_overview->report();
+    QVERIFY(QTest::qWaitForWindowExposed(report));
+    const double scale = getScaleFactor();
+    const QPoint wanted = page + QPoint(ScaleMath::truncScaled(25, scale), ScaleMath::truncScaled(81, scale));
+    // The screen leaves room right of that corner; below it the report is pulled up only as far as the screen
+    // needs (the frame's size is known only once it shows).
+    const QRect frame = report->frameGeometry();
+    QVERIFY2(wanted.x() + frame.width() <= area.right() + 1, "the screen is too narrow for this check");
+    QVERIFY2(qAbs(frame.left() - wanted.x()) <= 4 && frame.top() <= wanted.y() + 4 && frame.top() >= area.top(),
+             qPrintable(QStringLiteral("report at %1,%2, the page's corner + offsets at %3,%4")
+                            .arg(frame.left())
+                            .arg(frame.top())
+                            .arg(wanted.x())
+                            .arg(wanted.y())));
+    report->close();
 }
 
 void TestAccountsSync::reportSyncButtonRefreshesOncePerAnswer()

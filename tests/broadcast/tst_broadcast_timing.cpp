@@ -5,6 +5,7 @@
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastTiming.h"
 #include "shell/base/Clock.h"
+#include "support/MovableTime.h"
 
 #include <QSignalSpy>
 
@@ -65,11 +66,16 @@ private slots:
     void missedWeeklyStartCostsNoLaterRun_data();
     void missedWeeklyStartCostsNoLaterRun();
     void daylightSavingDays();
+    void weeklyStartOverASleep_data();
+    void weeklyStartOverASleep();
+    void weeklyStartOverTwoNightsAsleep();
 
 private:
     /// Stores an upcoming broadcast to the devices, with that text (or a common one).
     VelkBroadcast store(VelkBroadcast b, const QList<VelkIFPDevice> &devices, const QString &text = QString());
     void startScheduler(const QDateTime &now);
+    /// The scheduler on the system clock, its wall clock read from `time`: nothing tells it of a move but the clock.
+    void startSchedulerOn(const MovableTime &time);
     /// Time runs on to `now` while no timer has fired yet (a busy event loop): the scheduler is not told.
     void runOnQuietly(const QDateTime &now);
     /// The scheduler's task of that broadcast; null when it is not upcoming.
@@ -87,6 +93,7 @@ private:
     std::unique_ptr<PanelFleet> m_fleet;
     QList<VelkIFPDevice> m_live; // the fleet's panels, connected
     std::unique_ptr<ManualClock> m_clock;
+    std::unique_ptr<SystemClock> m_systemClock;
     std::unique_ptr<BroadcastManager> m_manager;
     std::unique_ptr<BroadcastScheduler> m_scheduler;
 };
@@ -133,6 +140,7 @@ void TestBroadcastTiming::cleanup()
     m_scheduler.reset();
     m_manager.reset();
     m_clock.reset();
+    m_systemClock.reset();
 }
 
 VelkBroadcast TestBroadcastTiming::store(VelkBroadcast b, const QList<VelkIFPDevice> &devices, const QString &text)
@@ -152,6 +160,15 @@ void TestBroadcastTiming::startScheduler(const QDateTime &now)
     m_scheduler.reset(
         new BroadcastScheduler(OrvantaDBManager::getInstance(), m_manager.get(), m_clock.get(), m_config.audioFolder,
                                [] { return BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance()); }));
+    m_scheduler->start();
+}
+
+void TestBroadcastTiming::startSchedulerOn(const MovableTime &time)
+{
+    m_systemClock.reset(new SystemClock(time.readings()));
+    m_scheduler.reset(new BroadcastScheduler(
+        OrvantaDBManager::getInstance(), m_manager.get(), m_systemClock.get(), m_config.audioFolder,
+        [] { return BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance()); }));
     m_scheduler->start();
 }
 
@@ -750,6 +767,66 @@ void TestBroadcastTiming::daylightSavingDays()
     QCOMPARE(taskOf(night.bid)->startDateTime, at("2027-11-07 02:30:00.000"));
     QCOMPARE(completedRuns(night), 1);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 3);
+}
+
+void TestBroadcastTiming::weeklyStartOverASleep_data()
+{
+    QTest::addColumn<QDateTime>("wake");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("awake again before the start") << at("2024-05-08 09:59:58.000") << true;
+    QTest::newRow("awake again the same day") << at("2024-05-08 15:00:00.000") << true;
+    QTest::newRow("awake again the next day") << at("2024-05-09 08:00:00.000") << false;
+}
+
+// The PC sleeps from Wednesday 09:00 over a Monday and Wednesday 10:00 broadcast and wakes at `wake`, with the timer
+// armed for 10:00 still an hour off. A start passed the same day is sent at once, one on an earlier day moves on.
+void TestBroadcastTiming::weeklyStartOverASleep()
+{
+    QFETCH(QDateTime, wake);
+    QFETCH(bool, sent);
+    SimulatedPanel *panel = m_fleet->panel(0);
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon,Wed"), m_live.mid(0, 1), "Fire drill");
+    MovableTime time(at("2024-05-08 09:00:00.000"));
+    startSchedulerOn(time);
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-08 10:00:00.000"));
+    m_log->clear();
+
+    time.setWall(wake);
+    if (sent) {
+        QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+        QVERIFY(time.now() >= at("2024-05-08 10:00:00.000"));
+        QCOMPARE(m_scheduler->completedList().last().startDate, QStringLiteral("2024-05-08"));
+        QCOMPARE(lastRunReport(weekly), (QList<QPair<int, int>>{qMakePair(1, 0)}));
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(m_log->contains("checkBroadcastTask, start missed: 2024-05-08 10:00"), 30000);
+        QCOMPARE(m_manager->taskCount(), 0);
+        QCOMPARE(completedRuns(weekly), 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"), 30000);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), sent ? 1 : 0);
+}
+
+// Started on Monday 09:58 beside a Monday and Wednesday 10:00 broadcast, asleep from just after to Tuesday 17:59 and
+// from then to Wednesday 09:59:58: Monday's run was missed, Wednesday's goes out at 10:00.
+void TestBroadcastTiming::weeklyStartOverTwoNightsAsleep()
+{
+    SimulatedPanel *panel = m_fleet->panel(0);
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon,Wed"), m_live.mid(0, 1), "Staff meeting");
+    MovableTime time(at("2024-05-06 09:58:00.000"));
+    startSchedulerOn(time);
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+
+    time.setWall(at("2024-05-07 17:59:00.000"));
+    QTRY_COMPARE_WITH_TIMEOUT(taskOf(weekly.bid)->startDateTime, at("2024-05-08 10:00:00.000"), 30000);
+    QVERIFY(m_log->contains("checkBroadcastTask, start missed: 2024-05-06 10:00"));
+    QCOMPARE(completedRuns(weekly), 0);
+
+    time.setWall(at("2024-05-08 09:59:58.000"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+    QVERIFY(time.now() >= at("2024-05-08 10:00:00.000"));
+    QCOMPARE(m_scheduler->completedList().last().startDate, QStringLiteral("2024-05-08"));
+    QTRY_COMPARE_WITH_TIMEOUT(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"), 30000);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)

@@ -23,6 +23,7 @@ private slots:
     void endOfRunLeavesUnansweredInstallationsOn();
     void wokenBoxRestartingAfterItsUpdateIsPoweredOff();
     void remindersFollowSkipsAndNewVersions();
+    void clockSetBackKeepsTheCheckSpans();
     void stalledServerCheckEndsAsFailed();
     void transferTimeOutCountsFromTheLastChunk();
 
@@ -420,6 +421,32 @@ void TestFirmwareManager::remindersFollowSkipsAndNewVersions()
     m_bench.clock()->advance(24LL * 3600 * 1000);
     QVERIFY(m_bench.log()->contains("checkOtaVersionForNotification"));
     QTRY_COMPARE(bar.count(), 4);
+}
+
+// "Remind Me Later" and the daily check are spans from when they were set: a clock set back does not stretch them.
+void TestFirmwareManager::clockSetBackKeepsTheCheckSpans()
+{
+    const QString check = QStringLiteral("checkOtaVersionForNotification");
+    const QString ended = QStringLiteral("check of case 1 ended");
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    ManualClock *clock = m_bench.clock();
+    m_bench.manager()->upgradeNotificationRemind();
+    m_bench.log()->clear();
+    clock->stepTo(clock->now().addDays(-1));
+    clock->advance(14 * 60 * 1000);
+    QVERIFY(!m_bench.log()->contains(check));
+    clock->advance(60 * 1000);
+    QVERIFY(m_bench.log()->contains(check));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(ended), m_bench.checkCeilingMs());
+
+    m_bench.log()->clear();
+    clock->stepTo(clock->now().addDays(-7));
+    clock->advance(24LL * 3600 * 1000 - 60 * 1000);
+    QVERIFY(!m_bench.log()->contains(check));
+    clock->advance(60 * 1000);
+    QVERIFY(m_bench.log()->contains(check));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(ended), m_bench.checkCeilingMs());
 }
 
 void TestFirmwareManager::stalledServerCheckEndsAsFailed()

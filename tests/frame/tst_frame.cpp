@@ -13,6 +13,7 @@
 #include "FrameTestSupport.h"
 #include "broadcast/Broadcast.h"
 #include "datastore/DatabaseFileOps.h"
+#include "datastore/DatabaseManager.h"
 #include "devices/ConnectedList.h"
 #include "devices/DeviceTableModel.h"
 #include "devices/Management.h"
@@ -61,6 +62,7 @@ private slots:
     void eventLogShowsAndExportsEvents();
     void backupWritesAndReplacesFile();
     void restoreRefusesFilesThatAreNotBackups();
+    void restoreRefusesBackupWithDamagedPages();
     void deletedDeviceLeavesARunningUpdate();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
@@ -740,6 +742,107 @@ void TestFrame::restoreRefusesFilesThatAreNotBackups()
     message->hide();
     dialog.restoreDb(); // cancelled
     QVERIFY(!message->isVisible());
+}
+
+// A backup whose pages were damaged still lists its tables, so it passed for a backup; swapped in,
+// the next start found it damaged, set it aside and began with an empty database, while the data
+// in use lay in a ".bak" file nobody was told of.
+void TestFrame::restoreRefusesBackupWithDamagedPages()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    for (int n = 0; n < 400; ++n) {
+        VelkEventLog event;
+        event.deviceName = QStringLiteral("Hall Panel %1").arg(n);
+        event.time = QStringLiteral("2024-04-01 09:00:00");
+        QCOMPARE(db->insertEventLog(event), DB_OK);
+    }
+    const QString live = DatabaseFileOps::liveDatabasePath();
+
+    auto probe = [](const QString &path, const QString &sql) {
+        QVariantList values;
+        {
+            QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage-probe"));
+            reader.setDatabaseName(path);
+            if (reader.open()) {
+                QSqlQuery query(reader);
+                if (query.exec(sql)) {
+                    while (query.next())
+                        values << query.value(0);
+                }
+                query.finish();
+                reader.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("damage-probe"));
+        return values;
+    };
+    // A copy of the live file with garbage in the middle of a full page of the event table (the first
+    // leaf below its top page); the schema on the first pages stays whole.
+    auto damagedCopy = [&](const QString &path) {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
+            DatabaseFileOps::backup(live, path) != DatabaseFileOps::Ok)
+            return false;
+        const int pageSize = probe(path, QStringLiteral("PRAGMA page_size")).value(0).toInt();
+        const int root =
+            probe(path, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'EventLog'")).value(0).toInt();
+        QFile file(path);
+        if (pageSize <= 0 || root <= 1 || !file.open(QIODevice::ReadWrite) || !file.seek(qint64(root - 1) * pageSize))
+            return false;
+        const QByteArray top = file.read(pageSize);
+        auto number = [](const QByteArray &bytes, int at, int size) {
+            quint32 value = 0;
+            for (int n = 0; n < size; ++n)
+                value = value << 8 | quint8(bytes.at(at + n));
+            return value;
+        };
+        // 0x05: an inner page of a table; its first cell starts with the number of the page left of it.
+        if (top.size() != pageSize || quint8(top.at(0)) != 0x05)
+            return false;
+        const quint32 leaf = number(top, int(number(top, 12, 2)), 4);
+        return file.seek(qint64(leaf - 1) * pageSize + pageSize / 2) && file.write(QByteArray(64, '\xff')) == 64;
+    };
+
+    // Such a file is what start-up sets aside.
+    const QString startUpFolder = env->home() + QStringLiteral("/damaged-start");
+    QVERIFY(damagedCopy(startUpFolder + QStringLiteral("/dbManagement/QuorvinDatabase.db")));
+    {
+        DatabaseManager startUp(startUpFolder, QStringLiteral("damage-startup"));
+        QCOMPARE(startUp.openState(), DatabaseManager::Recreated);
+    }
+
+    const QString backup = env->home() + QStringLiteral("/damaged-backup.db");
+    QVERIFY(damagedCopy(backup));
+    QCOMPARE(probe(backup, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Account'")),
+             QVariantList{1});
+    QVERIFY(probe(backup, QStringLiteral("PRAGMA quick_check")) != QVariantList{QStringLiteral("ok")});
+
+    QFile liveFile(live);
+    QVERIFY(liveFile.open(QIODevice::ReadOnly));
+    const QByteArray liveBefore = liveFile.readAll();
+    liveFile.close();
+
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    dialog.btnRestore->click();
+    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
+    QVERIFY(confirm);
+    chooser.answers << backup;
+    confirm->btnOk->click();
+
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && message->isVisible());
+    QCOMPARE(message->labelMessage->text(),
+             UserInfoDialog::tr("This backup file is damaged and cannot be restored. The current data is kept."));
+    QCOMPARE(restarts, 0);
+    QVERIFY(liveFile.open(QIODevice::ReadOnly));
+    QCOMPARE(liveFile.readAll(), liveBefore);
+    liveFile.close();
+    QVERIFY(!QFile::exists(DatabaseFileOps::keptPath(live)));
+    QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+    // The data in use still serves.
+    QList<VelkEventLog> events;
+    QCOMPARE(db->queryEventLog(events), DB_OK);
+    QVERIFY(events.size() >= 400);
 }
 
 // A firmware update waits up to ten minutes for a device that is off to wake. Deleting that device on the device page

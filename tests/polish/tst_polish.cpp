@@ -29,14 +29,18 @@
 #include <memory>
 
 #include "accounts/AccountOverview.h"
+#include "accounts/AccountRegisterDialog.h"
 #include "accounts/AccountReportDialog.h"
 #include "accounts/AccountTableModel.h"
+#include "accounts/BindCardPassedDialog.h"
 #include "accounts/CreateAccountPasswordDialog.h"
 #include "accounts/DeviceListDialog.h"
 #include "accounts/EditMultiUserDialog.h"
 #include "accounts/ImportListDialog.h"
 #include "accounts/UserPasswordNewDialog.h"
+#include "accounts/UserRules.h"
 #include "broadcast/BroadcastContentEditor.h"
+#include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastSchedule.h"
 #include "datastore/DbResult.h"
@@ -50,6 +54,7 @@
 #include "devices/ManagementAutoDetect.h"
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
+#include "devices/ManagementShowIPInfo.h"
 #include "emergency/NotifyDownloadDialog.h"
 #include "emergency/Ui_NotifyDownloadDialog.h"
 #include "firmware/OtaServerConfig.h"
@@ -354,6 +359,7 @@ private slots:
     void reminderNamesWhatSetupUpdateLists();
     void timeBoxesGiveWhatIsTyped();
     void noticesCloseWithEnter();
+    void otherNoticesAndAddUserTakeEnter();
     void syncReportStaysOnTheScreen();
 
 private:
@@ -1260,6 +1266,72 @@ void TestPolish::noticesCloseWithEnter()
     closesWithEnter(language, Qt::Key_Return);
     QVERIFY(userSettings.isVisible()); // the settings stay open, with the new language chosen but not saved
     userSettings.close();
+}
+
+// The notices with one button took Space but not Enter: the power-on notice of the schedule editor, the card notice,
+// the device import's error window, a device's IP information and the broadcast editor's notice. Return and the
+// keypad's Enter now press their button, and Add User's Next, as sent to the active window.
+void TestPolish::otherNoticesAndAddUserTakeEnter()
+{
+    // Sends the key to the active window, as the window system does, and notes the dialog when it stayed open or its
+    // button's signal did not come once.
+    QStringList ignored;
+    Qt::Key key = Qt::Key_Return;
+    const auto press = [&ignored, &key](QDialog *dialog, const QString &what, QSignalSpy *pressed = nullptr) {
+        const QString name = what + (key == Qt::Key_Return ? QStringLiteral(" (Return)") : QStringLiteral(" (Enter)"));
+        if (!dialog->isVisible())
+            dialog->show();
+        if (!QTest::qWaitForWindowActive(dialog)) {
+            ignored << name + QStringLiteral(" not active");
+            return;
+        }
+        QTest::keyClick(dialog->windowHandle(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        if (dialog->isVisible())
+            ignored << name;
+        else if (pressed && pressed->count() != 1)
+            ignored << name + QStringLiteral(" closed without its button");
+        dialog->hide();
+    };
+    for (const Qt::Key sent : {Qt::Key_Return, Qt::Key_Enter}) {
+        key = sent;
+        PowerOnNotification powerOn;
+        QSignalSpy saved(&powerOn, &PowerOnNotification::sendClickOk);
+        press(&powerOn, QStringLiteral("power-on notice"), &saved);
+
+        BindCardPassedDialog card;
+        QSignalSpy cardTaken(&card, &BindCardPassedDialog::notifyRfidId);
+        press(&card, QStringLiteral("card notice"), &cardTaken);
+
+        ImportErrorDialog importError;
+        importError.showAt(nullptr, 1, 3, QStringLiteral("The device name is empty."));
+        press(&importError, QStringLiteral("import error window"));
+
+        ManagementShowIPInfo ipInfo;
+        QSignalSpy ipClosed(&ipInfo, &ManagementShowIPInfo::clickShowIPInfoOK);
+        press(&ipInfo, QStringLiteral("IP information"), &ipClosed);
+
+        BroadcastMessageDialog broadcastNotice;
+        broadcastNotice.setMessage(QStringLiteral("You can't select the date to broadcast before right now."));
+        press(&broadcastNotice, QStringLiteral("broadcast notice"));
+
+        // Add User: Enter in a field is Next, which checks what was typed and keeps the dialog open with its warning;
+        // on Cancel it is Cancel.
+        AccountRegisterDialog addUser;
+        addUser.show();
+        QVERIFY(QTest::qWaitForWindowActive(&addUser));
+        addUser.lineEditUserName->setText(QStringLiteral("Dana"));
+        addUser.lineEditPassword->setText(QStringLiteral("abcd"));
+        addUser.lineEditPasswordConfirm->setText(QStringLiteral("abce"));
+        addUser.lineEditPasswordConfirm->setFocus();
+        QTest::keyClick(addUser.windowHandle(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        if (!addUser.isVisible() || addUser.warningText() != UserRules::message(UserRules::PasswordMismatch))
+            ignored << QStringLiteral("Add User's Next") +
+                           (key == Qt::Key_Return ? QStringLiteral(" (Return)") : QStringLiteral(" (Enter)"));
+        addUser.btnCancel->setFocus();
+        press(&addUser, QStringLiteral("Add User's Cancel"));
+    }
+    QVERIFY2(ignored.isEmpty(),
+             qPrintable(QStringLiteral("Enter did nothing on: ") + ignored.join(QStringLiteral(", "))));
 }
 
 // The Sync report opens at the active window's top-left + (25, 81) times the scale, moved only as far as keeps it on

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,11 @@ private slots:
     void unwritableDataFolderIsReported();
     void lockPathThatIsNoFileIsReported_data();
     void lockPathThatIsNoFileIsReported();
+    void lockNamingNoConsoleHere_data();
+    void lockNamingNoConsoleHere();
+    void consoleTakesOverUnreadableLock_data();
+    void consoleTakesOverUnreadableLock();
+    void consoleReportsLockOfOtherComputer();
 
 private:
     // A start that finds the lock taken keeps asking or waiting for the whole hand-over wait (init sets it to one
@@ -49,6 +55,10 @@ private:
     static bool waitFor(const std::function<bool()> &condition, int timeout = QuorvinTryCeilingMs);
     static bool isAlive(qint64 pid) { return ::kill(pid_t(pid), 0) == 0; }
     QString lockPath() const;
+    // The console itself with its home (and data folder) in home; standard error is kept apart.
+    QProcess *startConsoleIn(const QString &home);
+    static QString consoleLockIn(const QString &home);
+    static QString consoleLogIn(const QString &home);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -437,6 +447,199 @@ void TestSingleInstance::lockPathThatIsNoFileIsReported()
             logged << QString::fromUtf8(file.readAll());
     }
     QVERIFY2(logged.join(QString()).contains(consoleLock), qPrintable(logs));
+}
+
+QProcess *TestSingleInstance::startConsoleIn(const QString &home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+        environment.remove(QLatin1String(name));
+    auto *process = new QProcess;
+    m_processes.append(process);
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+    process->start(QStringLiteral(QV_CONSOLE), QStringList());
+    return process;
+}
+
+QString TestSingleInstance::consoleLockIn(const QString &home)
+{
+    const QString dataFolder = home + QStringLiteral("/data/Quorvin");
+    QDir().mkpath(dataFolder);
+    return SingleInstance(dataFolder, QStringLiteral("5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5")).lockFilePath();
+}
+
+QString TestSingleInstance::consoleLogIn(const QString &home)
+{
+    const QString logs = home + QStringLiteral("/Documents/Velk/Log/Quorvin");
+    QString logged;
+    for (const QString &name : QDir(logs).entryList({QStringLiteral("Quorvin-*.log")}, QDir::Files)) {
+        QFile file(QDir(logs).filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            logged += QString::fromUtf8(file.readAll());
+    }
+    return logged;
+}
+
+namespace {
+const char *const otherComputer = "far-away-host";
+
+// What the lock library writes: process id, program, host name, machine id, boot id.
+QByteArray lockContent(qint64 pid, const QByteArray &host, const QByteArray &machineId = QByteArray(),
+                       const QByteArray &bootId = QByteArray())
+{
+    QByteArray content = QByteArray::number(pid) + "\nQuorvin\n" + host + '\n';
+    if (!machineId.isEmpty())
+        content += machineId + '\n' + bootId + '\n';
+    return content;
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+} // namespace
+
+void TestSingleInstance::lockNamingNoConsoleHere_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("heldOpen");
+    QTest::addColumn<int>("outcome");
+    // A process id no process can have.
+    const qint64 nobody = 0x7ffffffe;
+    // What ext4 commonly leaves when the power fails just after the file was created.
+    QTest::newRow("zero bytes") << QByteArray() << false << int(SingleInstance::Acquired);
+    QTest::newRow("garbage") << QByteArray("\x00\x17\xfe lock?\xff\x01", 11) << false << int(SingleInstance::Acquired);
+    // A console that has just made the file and not yet written it keeps it.
+    QTest::newRow("zero bytes of a console still writing it")
+        << QByteArray() << true << int(SingleInstance::NoMainWindow);
+    QTest::newRow("another computer's name")
+        << lockContent(nobody, otherComputer) << false << int(SingleInstance::OtherComputer);
+    QTest::newRow("another computer's machine id")
+        << lockContent(nobody, otherComputer, "0123456789abcdef0123456789abcdef", "boot") << false
+        << int(SingleInstance::OtherComputer);
+    // This computer under an older name: its machine id says so, and the process is gone.
+    const QByteArray ownId = QSysInfo::machineUniqueId();
+    if (!ownId.isEmpty()) {
+        QTest::newRow("this computer renamed") << lockContent(nobody, otherComputer, ownId, QSysInfo::bootUniqueId())
+                                               << false << int(SingleInstance::Acquired);
+    }
+}
+
+// With no stale time a lock is judged only by the process it names on this computer. An empty or
+// garbled lock names none, and one from another computer is never stale: every start waited its
+// hand-over wait and ended with -1 without a word, for good.
+void TestSingleInstance::lockNamingNoConsoleHere()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, heldOpen);
+    QFETCH(int, outcome);
+    QVERIFY(writeFile(lockPath(), content));
+    QFile held(lockPath());
+    if (heldOpen) {
+        QVERIFY(held.open(QIODevice::ReadOnly));
+        QVERIFY(::flock(held.handle(), LOCK_EX | LOCK_NB) == 0);
+    }
+
+    SingleInstance instance(m_folder->path(), QStringLiteral("quorvin-test-instance"));
+    instance.setHandOverWait(300);
+    QCOMPARE(int(instance.acquire()), outcome);
+    switch (outcome) {
+    case SingleInstance::Acquired:
+        QCOMPARE(holderPid(lockPath()), QCoreApplication::applicationPid());
+        // Taken over is told (the console logs it); a stale lock of this computer is replaced as always.
+        QCOMPARE(instance.lockNote().contains(lockPath()),
+                 QByteArray(QTest::currentDataTag()) != "this computer renamed");
+        instance.release();
+        QVERIFY(!QFileInfo::exists(lockPath()));
+        break;
+    case SingleInstance::OtherComputer:
+        QCOMPARE(instance.lockHost(), QString::fromLatin1(otherComputer));
+        QVERIFY(instance.lockError().contains(lockPath()));
+        QVERIFY(instance.lockError().contains(QLatin1String(otherComputer)));
+        QCOMPARE(SingleInstance::exitCodeFor(SingleInstance::OtherComputer), 2);
+        QCOMPARE(readFile(lockPath()), content);
+        break;
+    default:
+        QVERIFY(!instance.isHeld());
+        QVERIFY(instance.lockNote().isEmpty());
+        QCOMPARE(readFile(lockPath()), content);
+        break;
+    }
+}
+
+void TestSingleInstance::consoleTakesOverUnreadableLock_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("zero bytes") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x00\x17\xfe lock?\xff\x01", 11);
+}
+
+// The console itself: it waits its hand-over wait, takes the lock over, says so in its log and runs.
+void TestSingleInstance::consoleTakesOverUnreadableLock()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString consoleLock = consoleLockIn(home.path());
+    QVERIFY(writeFile(consoleLock, content));
+
+    QProcess *process = startConsoleIn(home.path());
+    QVERIFY(waitFor(
+        [&]() { return holderPid(consoleLock) == process->processId() || process->state() == QProcess::NotRunning; },
+        SingleInstance::defaultHandOverWait + QuorvinTryCeilingMs));
+    QTest::qWait(300);
+    QCOMPARE(process->state(), QProcess::Running);
+    QCOMPARE(holderPid(consoleLock), process->processId());
+    QVERIFY(waitFor([&]() { return consoleLogIn(home.path()).contains(consoleLock); }));
+
+    process->terminate();
+    QVERIFY(process->waitForFinished(QuorvinTryCeilingMs));
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(consoleLock));
+}
+
+// A console on another computer may use this data folder through a shared home: the console names
+// the lock and that computer (dialog, standard error, log) and ends with 2, leaving the lock alone.
+void TestSingleInstance::consoleReportsLockOfOtherComputer()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString consoleLock = consoleLockIn(home.path());
+    const QByteArray content = lockContent(4242, otherComputer);
+    QVERIFY(writeFile(consoleLock, content));
+
+    QProcess *process = startConsoleIn(home.path());
+    QByteArray said;
+    const QByteArray named = QFile::encodeName(QDir::toNativeSeparators(consoleLock));
+    const bool told = waitFor(
+        [&]() {
+            said += process->readAllStandardError();
+            return (said.contains(named) && said.contains(otherComputer)) || process->state() == QProcess::NotRunning;
+        },
+        SingleInstance::defaultHandOverWait + QuorvinTryCeilingMs);
+    // The notice waits for the operator; SIGTERM closes it as it ends the console's event loop.
+    process->terminate();
+    QVERIFY(process->state() == QProcess::NotRunning || process->waitForFinished(QuorvinTryCeilingMs));
+    said += process->readAllStandardError();
+    QVERIFY(told);
+    QVERIFY2(said.contains(named) && said.contains(otherComputer), said.constData());
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 2);
+    QCOMPARE(readFile(consoleLock), content);
+    const QString logged = consoleLogIn(home.path());
+    QVERIFY2(logged.contains(consoleLock) && logged.contains(QLatin1String(otherComputer)), qPrintable(logged));
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
