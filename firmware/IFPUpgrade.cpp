@@ -165,6 +165,31 @@ void IFPUpgrade::abandonDevice(VelkIFPDevice *device)
     needOtaDeviceList.removeOne(device);
 }
 
+void IFPUpgrade::removeDevice(VelkIFPDevice *device)
+{
+    const bool inBatch = currentOtaDeviceList.contains(device);
+    if (!inBatch && !needOtaDeviceList.contains(device))
+        return;
+    const QString mac = device->macAddress;
+    writeLog(LOG_LEVEL_INFO, "%s deleted from the console, leaves the run: %s", qPrintable(modelName), qPrintable(mac));
+    m_stepped.remove(mac);
+    m_droppedInstalling.remove(mac);
+    m_resent.remove(mac);
+    if (m_running && inBatch) {
+        if (device->otaState == OTA_TRANSFERRING)
+            cmdServer()->cancelFileTransfer(device);
+        emit removeDeviceTimeout(mac);
+        // Through the batch's own end of a device, so a waiting device takes its place and the pass can end.
+        device->otaState = OTA_INSTALLING;
+        otaFinished(mac, false);
+        return;
+    }
+    waitingOtaDeviceList.removeOne(device);
+    forgetDevice(device);
+    needOtaDeviceList.removeOne(device);
+    device->otaState = OTA_FAILED;
+}
+
 void IFPUpgrade::forgetDevice(VelkIFPDevice *)
 {
 }
@@ -369,6 +394,8 @@ void IFPUpgrade::installationEnded(const QString &mac, bool success, const QStri
     admitWaiting(filePath);
     finishStep(device, success, newVersion);
     if (currentOtaDeviceList.isEmpty()) {
+        // A file of this pass still on its way (its devices all left before it came) is no file for the next.
+        dropFileRequests();
         removeUnusedFile(filePath);
         filePath.clear();
         startOta();
@@ -388,8 +415,8 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
     writeLog(LOG_LEVEL_INFO, "currentDeltaNewVersion: %s, newestFwVersion: %s", qPrintable(newVersion),
              qPrintable(newestFwVersion));
     if (newVersion == newestFwVersion) {
+        // Not Successfully yet: the device may restart into something else; the manager judges it.
         device->otaState = OTA_UP_TO_DATE;
-        emit updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
         m_stepped.remove(device->macAddress);
         needOtaDeviceList.removeOne(device);

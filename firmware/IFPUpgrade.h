@@ -21,7 +21,9 @@ class HttpDownloader;
 /// - a version check (getOtaServerInfo or checkOldDeviceInfo) is answered exactly once, with foundOldDevices or
 ///   checkOtaVersionInfoFailed;
 /// - a run (startRun) ends with exactly one upgradeFinished, also when there is nothing to do;
-/// - every device handed over with appendNeedOtaDevice ends the run with a report: Successfully, or Failed;
+/// - every device handed over with appendNeedOtaDevice ends the run with a report: Failed, Successfully when it
+///   was up to date already, or lastStepInstalled when it installed the last step of its route (the manager
+///   reports it once it is judged);
 /// - removeDeviceTimeout is emitted for a device before another time-out is asked for it.
 ///
 /// The version-check devices are the upgrader's own copies; the run devices are the caller's records, which the
@@ -71,6 +73,9 @@ public:
     void deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
     /// A device waited for did not come back in time.
     void deviceNotReturned(const QString &mac);
+    /// The console deleted a device of the run: it leaves the run now, however far it got (an upgrader that has
+    /// not started yet just forgets it). Its report row is gone; the manager writes nothing more for it.
+    void removeDevice(VelkIFPDevice *device);
 
     void setModelName(const QString &name) { modelName = name; }
     void setDownloadPath(const QString &otaFolder, const QString &subFolder) { downloadFolder = otaFolder + subFolder; }
@@ -98,8 +103,9 @@ signals:
     void setupOtaResultTimeout(QString deviceMacAddress, int timeoutMillis);
     /// A device that installed a step restarts: the manager arms the wake time-out for it.
     void waitForReturn(QString deviceMacAddress);
-    /// A device installed the last step of its route and is reported Successfully. It may still restart: the
-    /// manager judges it again by the version it reports when back, if it drops before the run ends.
+    /// A device installed the last step of its route. Its row stays Updating: it may still restart, and the
+    /// manager judges it by the version it reports when back, or as Successfully at the run's end when it never
+    /// went away.
     void lastStepInstalled(VelkIFPDevice *device);
 
 protected slots:

@@ -555,6 +555,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     currentUncheckedOtaStateDeviceCount = otaDeviceList.size();
     wokenDeviceList.clear();
     resultTimedOut.clear();
+    removedDevices.clear();
     clearLastStepWatch();
     QList<QTimer *> timers;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
@@ -749,6 +750,9 @@ void IFPUpgradeManager::lastStepDeviceBack(const QString &mac, const QString &fw
     if (fwVersion == device->fwVersion) {
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after its last step: %s", qPrintable(fwVersion),
                  qPrintable(mac));
+        // It kept what it installed: judged.
+        lastStepDevices.remove(mac);
+        updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
     } else {
         // It reported a success it did not keep: its row says what it runs now.
         writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, back at %s, not at the %s it installed: %s",
@@ -772,6 +776,48 @@ void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
     device->otaState = OTA_FAILED;
     updateDeviceStatus(device, UPDATE_FAILED);
     endRunWhenSettled();
+}
+
+void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
+{
+    if (!runIsLive())
+        return;
+    VelkIFPDevice *device = nullptr;
+    for (VelkIFPDevice *candidate : qAsConst(otaDeviceList)) {
+        if (removed.did != 0 ? candidate->did == removed.did : candidate->deviceName == removed.deviceName) {
+            device = candidate;
+            break;
+        }
+    }
+    if (!device || removedDevices.contains(device))
+        return;
+    const QString mac = device->macAddress;
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, deleted from the console, leaves the run: %s, %s",
+             qPrintable(device->deviceName), qPrintable(mac));
+    removedDevices.insert(device);
+    // The console closed its connection and refuses it now: no wake-up, answer, transfer, result or return is
+    // coming, and waiting for one held the run (and the rest of its batch) for the whole time-out.
+    if (!mac.isEmpty())
+        removeDeviceTimeouts(mac);
+    wokenDeviceList.removeOne(device);
+    const int state = device->otaState;
+    if (!upgrading) {
+        device->otaState = OTA_FAILED;
+        if ((state == OTA_WAITING_FOR_WAKE || state == OTA_CHECKING_STATE) &&
+            --currentUncheckedOtaStateDeviceCount == 0)
+            dispatch();
+        return;
+    }
+    bool wasAwaited = false;
+    if (lastStepDevices.value(mac) == device) {
+        lastStepDevices.remove(mac);
+        wasAwaited = awayAfterLastStep.remove(mac);
+    }
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList))
+        upgrader->removeDevice(device);
+    device->otaState = OTA_FAILED;
+    if (wasAwaited)
+        endRunWhenSettled();
 }
 
 void IFPUpgradeManager::clearLastStepWatch()
@@ -809,6 +855,11 @@ void IFPUpgradeManager::updateDeviceStatus(VelkIFPDevice *device, UpdateStatus s
         writeLog(LOG_LEVEL_WARNING, "updateDeviceStatus, no OTA run, dropped: %s", qPrintable(device->macAddress));
         return;
     }
+    if (removedDevices.contains(device)) {
+        writeLog(LOG_LEVEL_INFO, "updateDeviceStatus, deleted from the console, no row: %s",
+                 qPrintable(device->macAddress));
+        return;
+    }
     if (dbIntf->updateOtaScheduleReport(*device, *currentOtaSchedule, status) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateOtaScheduleReport error");
         return;
@@ -823,6 +874,8 @@ void IFPUpgradeManager::updateDevicesStatus(QList<VelkIFPDevice *> deviceList, U
         return;
     }
     for (VelkIFPDevice *device : qAsConst(deviceList)) {
+        if (removedDevices.contains(device))
+            continue; // its row went with it
         if (dbIntf->updateOtaScheduleReport(*device, *currentOtaSchedule, status) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateOtaScheduleReport error");
     }
@@ -860,6 +913,15 @@ void IFPUpgradeManager::endRunWhenSettled()
                  logNumber(awayAfterLastStep.size()).constData());
         return;
     }
+    // Installed their last step and never went away until the end: nothing says they did not keep it.
+    QList<VelkIFPDevice *> stayed;
+    for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
+        if (lastStepDevices.value(device->macAddress) == device)
+            stayed.append(device);
+    }
+    lastStepDevices.clear();
+    if (!stayed.isEmpty())
+        updateDevicesStatus(stayed, UPDATE_SUCCESSFULLY);
     endRun();
     emit otaScheduleFinished();
 }
@@ -878,6 +940,7 @@ void IFPUpgradeManager::endRun()
     currentOtaSchedule = nullptr;
     upgrading = false;
     clearLastStepWatch();
+    removedDevices.clear();
 }
 
 void IFPUpgradeManager::powerOffWoken()
@@ -926,6 +989,7 @@ void IFPUpgradeManager::cancelOta()
     currentOtaSchedule = nullptr;
     upgrading = false;
     clearLastStepWatch();
+    removedDevices.clear();
 }
 
 // --- per-device time-outs ------------------------------------------------------------------------------------------
@@ -1027,6 +1091,12 @@ void IFPUpgradeManager::removeDeviceTimeout(const QString &mac)
     timer->deleteLater();
     deviceTimerList.removeAt(index);
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::removeDeviceTimeout: %s", qPrintable(mac));
+}
+
+void IFPUpgradeManager::removeDeviceTimeouts(const QString &mac)
+{
+    while (indexOfTimer(mac) >= 0)
+        removeDeviceTimeout(mac);
 }
 
 void IFPUpgradeManager::clearDeviceTimers()

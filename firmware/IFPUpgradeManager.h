@@ -33,10 +33,12 @@ class QTimer;
 /// Runs: startOta() wakes the devices that are off, asks every device whether it can take an update, hands those
 /// that can to the upgraders, which run one after another, writes every device's progress into the schedule's
 /// report rows (otaScheduleReportUpdated) and ends with otaScheduleFinished(), once. Every wait of a run has a
-/// time-out, so every device ends Successfully or Failed and the run always ends. A device whose connection drops
-/// after the last step of its route, before the run ends, is restarting: the run's end waits for it (at most the
-/// wake time-out) and its row is judged again by the version it reports when back, so the rows are final when
-/// otaScheduleFinished() tells the caller to read them.
+/// time-out, so every device ends Successfully or Failed and the run always ends. A device that installed the last
+/// step of its route keeps its row Updating until it is judged: by the version it reports when it is back from its
+/// restart (the run's end waits for it, at most the wake time-out), as Failed when it does not come back, or as
+/// Successfully at the run's end when it never went away. So the rows are final when otaScheduleFinished() tells
+/// the caller to read them, and a run cut short by an exit leaves no row claiming a success nobody saw kept.
+/// A device the console deletes during a run leaves it at once (deviceRemoved).
 ///
 /// Everything runs in the GUI thread; the manager reaches the panels only through CmdServer and the database only
 /// through OrvantaDBIntf.
@@ -70,6 +72,10 @@ public:
     /// that may be installing firmware: installing at that moment, or whose installation result never came (also
     /// at the end of a run).
     void cancelOta();
+    /// The console deleted this device (matched by its database id): it leaves the running run at once, and the
+    /// run neither waits for it nor holds the other devices of its batch for it. Its report row went with it, so
+    /// nothing more is written for it. Nothing happens when no run is running or the device is not in it.
+    void deviceRemoved(const VelkIFPDevice &device);
     /// True while a run is running or a check for a due run (case 4) is under way.
     bool isOtaRunning() const;
     /// The id of the running run's schedule, 0xFFFFFFFF when none runs.
@@ -181,13 +187,13 @@ private:
     void deviceDisconnected(const QString &mac);
     void deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
     void waitForReturn(const QString &mac);
-    // Devices that installed the last step of their route: Successfully at once, judged again if they restart.
+    // Devices that installed the last step of their route: Updating until judged by their return, or at the end.
     void lastStepInstalled(VelkIFPDevice *device);
     void lastStepDeviceAway(const QString &mac);
     void lastStepDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
     void lastStepDeviceNotBack(const QString &mac);
     /// After the last upgrader: the run ends, unless devices restarting after their last step are still away;
-    /// then it ends when the last of them is judged.
+    /// then it ends when the last of them is judged. Those that never went away are Successfully then.
     void endRunWhenSettled();
     void clearLastStepWatch();
 
@@ -195,6 +201,8 @@ private:
     QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
     void deviceTimerExpired(QTimer *timer);
     void removeDeviceTimeout(const QString &mac);
+    /// Every time-out of that device, not only the first.
+    void removeDeviceTimeouts(const QString &mac);
     void clearDeviceTimers();
     void setupTransferFileTimeout(const QString &mac, int timeoutMillis);
     void resetTransferFileTimeout(const QString &mac);
@@ -235,7 +243,8 @@ private:
     QList<DeviceTimer> deviceTimerList;
     QList<VelkIFPDevice *> wokenDeviceList;
     QSet<QString> resultTimedOut;                    ///< devices of the run whose installation result never came
-    QHash<QString, VelkIFPDevice *> lastStepDevices; ///< installed their route's last step in this run, by MAC
+    QHash<QString, VelkIFPDevice *> lastStepDevices; ///< installed their route's last step, not judged yet, by MAC
+    QSet<const VelkIFPDevice *> removedDevices;      ///< deleted by the console during the run: no row to write
     QSet<QString> awayAfterLastStep;                 ///< those of them restarting: the run's end waits for them
     bool endWaitsForReturns = false;                 ///< every upgrader has finished; the run ends once they're back
     QMetaObject::Connection wokenConnection;

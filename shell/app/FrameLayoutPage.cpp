@@ -135,6 +135,8 @@ FrameLayoutPage::FrameLayoutPage(VelkAccount loggedIn, QWidget *parent) : QWidge
     }
 
     connect(management, &Management::deviceDeleted, broadcast, &Broadcast::deviceDeleted);
+    // A deleted device leaves a running firmware update at once instead of being waited for.
+    connect(management, &Management::deleteDB, upgradeManager, &IFPUpgradeManager::deviceRemoved);
 
     createTrayIcon();
 }

@@ -24,6 +24,8 @@ private slots:
     void lastStepIsJudgedLikeTheOthers();
     void restartJustAfterTheNextStart_data();
     void restartJustAfterTheNextStart();
+    void deletedDeviceLeavesTheRunAtOnce_data();
+    void deletedDeviceLeavesTheRunAtOnce();
 
 private:
     // A package element with its file served under pkg/; the file installs `newVersion` on a simulated device.
@@ -783,6 +785,75 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
     QTRY_COMPARE(storedDevice(device.deviceName).fwVersion, newest);
     if (panel)
         QCOMPARE(storedDevice(device.deviceName).panelFwVersion, QStringLiteral("00.01.00.07"));
+}
+
+void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce_data()
+{
+    QTest::addColumn<QString>("deletedAt"); // the version box A has installed when the operator deletes it
+    QTest::newRow("between its steps") << "2.5.2052.0";
+    QTest::newRow("after its last step") << "2.5.2053.0";
+}
+
+void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce()
+{
+    // Two control boxes two steps behind share each pass; box B's installation results are held back until box A
+    // has been deleted, as the device page deletes it, once A has installed its first step (its next pass would hold
+    // B), or its last (the run's end would wait for it). The wake time-out is the console's own ten minutes: the run
+    // must not wait for a device that no longer exists.
+    QFETCH(QString, deletedAt);
+    serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
+                  package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip"));
+    servePanelManifest("");
+    const VelkIFPDevice boxA = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
+    const VelkIFPDevice boxB = m_bench.addDevice(1, "Velk TM7-B", "2.5.2051.0");
+    SimulatedPanel *held = m_bench.panel(1);
+    held->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, true);
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 600000;
+    timeouts.installResultMs = 600000;
+    m_bench.manager()->setTimeouts(timeouts);
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun({boxA, boxB}), m_bench.runDevices());
+    const VelkIFPDevice *recordA = m_bench.runDevices().at(0);
+    if (deletedAt == "2.5.2053.0") {
+        // B ends its first step (its progress and its success) only once A has, so both go on to the second.
+        QTRY_COMPARE_WITH_TIMEOUT(recordA->fwVersion, QStringLiteral("2.5.2052.0"), FirmwareTestBench::runCeilingMs());
+        QTRY_COMPARE(held->heldAnswerCount(), 2);
+        held->releaseHeldAnswers(VELK_REMOTE_RSP_OTA_RESULT);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(recordA->fwVersion, deletedAt, FirmwareTestBench::runCeilingMs());
+    QCOMPARE(finished.count(), 0);
+    // What the device page does: the record goes, the command server forgets the device and closes its connection,
+    // and the page announces the deletion, which the main frame hands to the update manager.
+    VelkIFPDevice doomed = boxA;
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QCOMPARE(db->deleteIFPDevice(doomed), DB_OK);
+    QList<VelkIFPDevice> left;
+    db->queryAllAvailableIFP(left);
+    CmdServer::getInstance()->setManagedDevices(left);
+    CmdServer::getInstance()->disconnectDevice(boxA.macAddress);
+    m_bench.manager()->deviceRemoved(boxA);
+    held->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, false);
+    held->releaseHeldAnswers(VELK_REMOTE_RSP_OTA_RESULT);
+
+    // B goes on alone and the run ends with it, minutes before A's wake time-out.
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
+    QTest::qWait(200);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(m_bench.log()->contains("deleted from the console, leaves the run: " + boxA.deviceName));
+    QVERIFY(!m_bench.log()->contains("updateOtaScheduleReport error"));
+    const QHash<QString, VelkOtaScheduleReport> rows = m_bench.report();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.value(boxB.macAddress).status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(rows.value(boxB.macAddress).fwVersion, QStringLiteral("2.5.2053.0"));
+    const QList<ReceivedFile> filesB = m_bench.panel(1)->receivedFiles();
+    QCOMPARE(filesB.size(), 2);
+    QCOMPARE(filesB.at(1).sha256, FirmwareTestBench::sha256(served("b.zip")));
+    QCOMPARE(m_bench.panel(0)->receivedFiles().size(), deletedAt == "2.5.2052.0" ? 1 : 2);
 }
 
 QTEST_GUILESS_MAIN(TestFirmwareDelta)

@@ -15,6 +15,7 @@
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseManager.h"
 #include "devices/ConnectedList.h"
+#include "devices/DeviceTableModel.h"
 #include "devices/Management.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "network/CmdServer.h"
@@ -26,6 +27,7 @@
 #include "shell/app/ReStartConfirmDialog.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/EventLogDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "support/TestEnv.h"
@@ -61,6 +63,7 @@ private slots:
     void backupWritesAndReplacesFile();
     void restoreRefusesFilesThatAreNotBackups();
     void restoreRefusesBackupWithDamagedPages();
+    void deletedDeviceLeavesARunningUpdate();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
 
@@ -840,6 +843,54 @@ void TestFrame::restoreRefusesBackupWithDamagedPages()
     QList<VelkEventLog> events;
     QCOMPARE(db->queryEventLog(events), DB_OK);
     QVERIFY(events.size() >= 400);
+}
+
+// A firmware update waits up to ten minutes for a device that is off to wake. Deleting that device on the device page
+// ends the wait at once: the main frame hands the deletion to the update manager.
+void TestFrame::deletedDeviceLeavesARunningUpdate()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice doomed;
+    doomed.deviceName = QStringLiteral("Doomed box");
+    doomed.modelName = QStringLiteral("Velk TM7-B");
+    doomed.macAddress = QStringLiteral("02:51:4d:00:0b:01");
+    doomed.ipAddress = QStringLiteral("127.0.0.61");
+    doomed.fwVersion = QStringLiteral("2.5.2051.0");
+    doomed.deviceType = QStringLiteral("Control Box");
+    QCOMPARE(db->createIFPDevice(doomed), DB_OK);
+    FrameLayoutPage *frame = newFrame(true);
+    auto *management = frame->findChild<Management *>();
+    QVERIFY(management);
+    const int row = management->deviceModel()->rowOfName(doomed.deviceName);
+    QVERIFY(row >= 0);
+    VelkIFPDevice record = management->deviceModel()->deviceAt(row);
+    VelkOtaSchedule schedule;
+    schedule.scheduleTarget = 2;
+    schedule.date = QStringLiteral("2031-03-03");
+    schedule.time = QStringLiteral("09:00");
+    schedule.status = UPDATE_UPDATING;
+    schedule.isEnable = true;
+    schedule.devices = {record};
+    QCOMPARE(db->insertOtaSchedule(schedule), DB_OK);
+    QList<VelkIFPDevice> rows = {record};
+    QCOMPARE(db->insertOtaScheduleReport(schedule, rows), DB_OK);
+    QList<VelkIFPDevice *> runDevices = {&record};
+    IFPUpgradeManager *manager = IFPUpgradeManager::getInstance();
+    // The run holds pointers to the records above: it must not outlive them, however this case ends.
+    struct CancelRun
+    {
+        ~CancelRun() { IFPUpgradeManager::getInstance()->cancelOta(); }
+    } cancel;
+    QSignalSpy finished(manager, &IFPUpgradeManager::otaScheduleFinished);
+    manager->startOta(&schedule, runDevices);
+    QVERIFY(manager->isOtaRunning());
+
+    management->deleteDevice(row);
+    QVERIFY(management->deleteDialog()->isVisible());
+    QTest::mouseClick(management->deleteDialog()->btnOk, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(!manager->isOtaRunning());
+    QCOMPARE(management->deviceModel()->rowOfName(doomed.deviceName), -1);
 }
 
 void TestFrame::restoreSwapsInBackupAndRestarts()

@@ -1,6 +1,7 @@
 #include "firmware/FirmwareTestSupport.h"
 #include "firmware/OtaSeed.h"
 
+#include "firmware/OtaReportModel.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "scheduling/OtaScheduleRunner.h"
 #include "scheduling/ScheduleSettingSelection.h"
@@ -31,6 +32,7 @@ private slots:
     void busyManagerDelaysTheRun();
     void restartClosesInterruptedAndMissedRuns();
     void deletingTheRunningScheduleCancelsOnce();
+    void restartWhileALastStepIsAwaited();
 
 private:
     /// Two out-of-date boxes, switched on, and the page built after the update server answered.
@@ -330,6 +332,49 @@ void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
     QCOMPARE(stored(next.osid).status, 1);
     QCOMPARE(page->otaRunner()->current().osid, next.osid);
     QVERIFY(!page->otaRunner()->isRunning());
+}
+
+// The box reports the success of its update and restarts, and the run waits for it to come back (up to ten
+// minutes, "Updating..." all along). Until it is back at the version it installed, nothing shows that it kept it:
+// the report shows it under way, and a console restart during the wait closes its row Failed with the schedule.
+void TestSchedulingOta::restartWhileALastStepIsAwaited()
+{
+    SimulatedPanel *restarting = m_bench.panel(0);
+    const PanelSettingsRestore restore{restarting, restarting->settings()};
+    PanelSettings away = restarting->settings();
+    away.rebootDelayMs = 600000;
+    restarting->setSettings(away);
+    restarting->behaviour().rebootAfterOta = true;
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 600000;
+    m_bench.manager()->setTimeouts(timeouts);
+    const VelkOtaSchedule due = schedule(boxes.mid(0, 1), now().addSecs(60));
+    page->otaRunner()->checkOtaTask();
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains("the run ends when 1 restarting devices are judged"),
+                             FirmwareTestBench::runCeilingMs());
+    QVERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + boxes[0].macAddress));
+    QCOMPARE(restarting->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+
+    OtaReportModel report;
+    report.load(stored(due.osid), OtaSeed::db(), m_bench.manager()->getOldDeviceList());
+    QCOMPARE(report.rowCount(), 1);
+    QCOMPARE(report.counts().updating, 1);
+    QCOMPARE(report.counts().successful, 0);
+    QCOMPARE(OtaReportModel::statusText(report.visibleRows().at(0)->status), QStringLiteral("Updating..."));
+
+    // The console ends during the wait and starts again over the same database.
+    page.reset();
+    m_bench.manager()->cancelOta();
+    Scheduling restarted(m_bench.clock());
+    QCOMPARE(stored(due.osid).status, 3);
+    QList<VelkOtaScheduleReport> rows;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, 3);
+    QCOMPARE(stored(due.osid).failedCount, 1);
 }
 
 // No update or download server is configured (and this runs first, before any check of this process succeeded): the
