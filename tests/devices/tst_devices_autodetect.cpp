@@ -72,21 +72,21 @@ void TestDevicesAutoDetect::listsUnmanagedDevicesOfThePageInOrder()
 {
     AutoDetectModel model;
     const QList<VelkIFPDevice> all = {
-        heard("02:51:4D:00:00:09", "10.0.0.9"),                 // stored form is lower case
-        heard("02:51:4d:00:00:02", "10.0.0.10"),                // 10.0.0.10 after 10.0.0.9: by number, not text
-        heard("02:51:4d:00:00:01", "10.0.0.9"),                 // same address: by MAC
-        heard("02:51:4d:00:00:03", "10.0.0.1"),                 // managed
-        heard("", "10.0.0.2"),                                  // no MAC: cannot be added
-        heard("02:51:4d:00:00:04", "10.0.0.3", "Audio Box"),    // the other page's
-        heard("02:51:4d:00:00:05", "10.0.0.4", QString()),      // no type: the page's own
-        heard("02:51:4d:00:00:09", "10.0.0.9"),                 // heard twice
+        heard("02:51:4D:00:00:09", "10.0.0.9"),                  // stored form is lower case
+        heard("02:51:4d:00:00:02", "10.0.0.10"),                 // 10.0.0.10 after 10.0.0.9: by number, not text
+        heard("02:51:4d:00:00:01", "10.0.0.9"),                  // same address: by MAC
+        heard("02:51:4d:00:00:03", "10.0.0.1"),                  // managed
+        heard("", "10.0.0.2"),                                   // no MAC: cannot be added
+        heard("02:51:4d:00:00:04", "10.0.0.3", "Audio Box"),     // the other page's
+        heard("02:51:4d:00:00:05", "10.0.0.4", QString()),       // no type: the page's own
+        heard("02:51:4d:00:00:09", "10.0.0.9"),                  // heard twice
         heard("02:51:4d:00:00:06", "10.0.0.5", "Audio Box", ""), // no model
     };
     const QSet<QString> managed = {QStringLiteral("02:51:4d:00:00:03")};
 
     AutoDetectModel::Change change = model.refresh(all, managed, 0);
-    QCOMPARE(macsOf(model), (QStringList{"02:51:4d:00:00:05", "02:51:4d:00:00:01", "02:51:4d:00:00:09",
-                                         "02:51:4d:00:00:02"}));
+    QCOMPARE(macsOf(model),
+             (QStringList{"02:51:4d:00:00:05", "02:51:4d:00:00:01", "02:51:4d:00:00:09", "02:51:4d:00:00:02"}));
     QCOMPARE(change.inserted, (QList<int>{0, 1, 2, 3}));
     QVERIFY(change.removed.isEmpty() && change.updated.isEmpty());
     QCOMPARE(model.row(0).device.deviceType, QStringLiteral("Control Box"));
@@ -124,8 +124,8 @@ void TestDevicesAutoDetect::operatorInputStaysWithItsPanel()
     all.prepend(heard("02:51:4d:00:00:01", "10.0.0.1"));
     all.append(heard("02:51:4d:00:00:15", "10.0.0.15"));
     AutoDetectModel::Change change = model.refresh(all, {QStringLiteral("02:51:4d:00:00:10")}, 0);
-    QCOMPARE(macsOf(model), (QStringList{"02:51:4d:00:00:01", "02:51:4d:00:00:15", "02:51:4d:00:00:20",
-                                         "02:51:4d:00:00:30"}));
+    QCOMPARE(macsOf(model),
+             (QStringList{"02:51:4d:00:00:01", "02:51:4d:00:00:15", "02:51:4d:00:00:20", "02:51:4d:00:00:30"}));
     QCOMPARE(change.removed, QList<int>{0});
     QCOMPARE(change.inserted, (QList<int>{0, 1}));
     QVERIFY(change.updated.isEmpty());
@@ -203,9 +203,8 @@ void TestDevicesAutoDetect::changesReplayOntoTheTable()
         QCOMPARE(tableMacs, macsOf(model));
         for (int row = 0; row < model.size(); ++row) {
             const VelkIFPDevice &device = model.row(row).device;
-            const auto old = std::find_if(before.begin(), before.end(), [&](const VelkIFPDevice &d) {
-                return d.macAddress == device.macAddress;
-            });
+            const auto old = std::find_if(before.begin(), before.end(),
+                                          [&](const VelkIFPDevice &d) { return d.macAddress == device.macAddress; });
             const bool stayed = old != before.end() && old->ipAddress == device.ipAddress;
             QCOMPARE(table.rows.at(row).serial == serialBefore.value(device.macAddress, -1), stayed);
             if (stayed)
