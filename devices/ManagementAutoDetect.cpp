@@ -96,7 +96,19 @@ void ManagementAutoDetect::refreshList()
         if (top >= 0 && top < m_model.size())
             anchorMac = m_model.row(top).device.macAddress;
     }
-    applyChange(m_model.refresh(UPnPServer::getInstance()->unmanagedDevices(), managedMacs, m_pageMode));
+    const QList<VelkIFPDevice> heard = UPnPServer::getInstance()->unmanagedDevices();
+    AutoDetectModel next = m_model;
+    AutoDetectModel::Change change = next.refresh(heard, managedMacs, m_pageMode);
+    const int current = tableDevices->currentRow();
+    if (current >= 0 && change.removed.contains(current)) {
+        // The row being named goes (its panel moved to another address, or left): a name still being typed
+        // goes into the list first, so a moved panel takes it along.
+        commitEditor();
+        next = m_model;
+        change = next.refresh(heard, managedMacs, m_pageMode);
+    }
+    m_model = next;
+    applyChange(change);
     const int anchor = anchorMac.isEmpty() ? -1 : m_model.rowOfMac(anchorMac);
     if (anchor >= 0) {
         // The scroll range follows the new rows only once the view lays them out.

@@ -701,6 +701,19 @@ void TestDevicesManagement::autoDetectTouchesOnlyChangedRows()
     for (int row = 0; row < table->rowCount(); ++row)
         QCOMPARE(table->item(row, 2)->text(), dialog->listedDevices().at(row).macAddress);
 
+    // A panel whose name is being typed moves to another address: the name goes with it.
+    table->setCurrentItem(table->item(rowOf(top), 0));
+    table->editItem(table->item(rowOf(top), 0));
+    editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Library"));
+    QUdpSocket movedFrom;
+    QVERIFY(movedFrom.bind(QHostAddress(QStringLiteral("127.0.2.1")), 0));
+    sendSearch(movedFrom, top);
+    searchFrom(prefix, QStringLiteral("127.0.0."), 0xc0, 1);
+    QTRY_COMPARE(dialog->listedDevices().value(rowOf(top)).ipAddress, QStringLiteral("127.0.2.1"));
+    QCOMPARE(table->item(rowOf(top), 0)->text(), QStringLiteral("Library"));
+
     // Both named panels are added with the names given.
     QSignalSpy added(dialog, &ManagementAutoDetect::devicesAdded);
     table->item(rowOf(typing), 0)->setCheckState(Qt::Checked);
