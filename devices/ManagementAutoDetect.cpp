@@ -1,9 +1,7 @@
 #include "devices/ManagementAutoDetect.h"
 
-#include <QHash>
-#include <QHostAddress>
+#include <QScrollBar>
 #include <QSet>
-#include <algorithm>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -35,27 +33,22 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent) :
     setupSharedDialog(this);
     tableDevices->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    m_gather.setSingleShot(true);
+    m_gather.setInterval(250);
+    connect(&m_gather, &QTimer::timeout, this, [this]() {
+        if (isVisible())
+            refreshList();
+    });
     connect(btnRefresh, &QAbstractButton::clicked, this, &ManagementAutoDetect::refreshList);
     connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
     connect(btnAdd, &QAbstractButton::clicked, this, &ManagementAutoDetect::addChosen);
-    connect(tableDevices, &QTableWidget::itemChanged, this, [this]() { showWarning(QString()); });
+    connect(tableDevices, &QTableWidget::itemChanged, this, &ManagementAutoDetect::nameItemChanged);
 }
 
-ManagementAutoDetect::~ManagementAutoDetect() = default;
-
-QString ManagementAutoDetect::suggestedName(const VelkIFPDevice &heard)
+ManagementAutoDetect::~ManagementAutoDetect()
 {
-    QString model = heard.modelName;
-    for (const QChar c : DeviceRules::forbiddenNameCharacters())
-        model.remove(c);
-    model = model.trimmed();
-    if (model.isEmpty())
-        model = heard.deviceType == DeviceRules::audioBoxType() ? QStringLiteral("Audio Box") : QStringLiteral("Panel");
-    QString tail = heard.macAddress;
-    tail.remove(QLatin1Char(':'));
-    tail = tail.right(4).toUpper();
-    const QString suffix = QLatin1Char('-') + tail;
-    return model.left(DeviceRules::MaxNameLength - suffix.size()) + suffix;
+    // Closing the dialog hands a name still being typed to the table, after the list is gone.
+    disconnect(tableDevices, nullptr, this, nullptr);
 }
 
 void ManagementAutoDetect::prepare(int pageMode)
@@ -65,30 +58,27 @@ void ManagementAutoDetect::prepare(int pageMode)
     // creates it when the console starts. The list then follows it while the dialog is open.
     if (!m_following) {
         m_following = true;
-        connect(UPnPServer::getInstance(), &UPnPServer::heardDevicesChanged, this, [this]() {
-            if (isVisible())
-                refreshList();
-        });
+        connect(UPnPServer::getInstance(), &UPnPServer::heardDevicesChanged, this,
+                &ManagementAutoDetect::heardDevicesChanged);
     }
-    tableDevices->setRowCount(0);
-    m_listed.clear();
+    // Each opening starts afresh: names typed for an earlier one are not offered again.
+    applyChange(m_model.clear());
     showWarning(QString());
     refreshList();
 }
 
+void ManagementAutoDetect::heardDevicesChanged()
+{
+    // Every new MAC the responder hears lands here. Reading the list for each of them kept the GUI thread busy
+    // for seconds while a fleet powered up; the changes of one interval are taken in together.
+    if (isVisible() && !m_gather.isActive())
+        m_gather.start();
+}
+
 void ManagementAutoDetect::refreshList()
 {
-    // A name still being typed belongs to the panel of its row: leaving the cell takes it in
-    // before the rows are rebuilt, perhaps in another order.
-    tableDevices->setCurrentIndex(QModelIndex());
-    // Keep what the operator already typed and ticked for devices that are still listed.
-    QHash<QString, QPair<QString, bool>> typed;
-    for (int row = 0; row < tableDevices->rowCount() && row < m_listed.size(); ++row) {
-        const QTableWidgetItem *item = tableDevices->item(row, NameCol);
-        typed.insert(DeviceRules::normalizeMac(m_listed.at(row).macAddress),
-                     qMakePair(item->text(), item->checkState() == Qt::Checked));
-    }
-
+    m_gather.stop();
+    ++m_refreshes;
     // The command server's managed list follows the Device Control page; the database is the
     // authority on what is managed, so look there as well.
     QSet<QString> managedMacs;
@@ -98,45 +88,106 @@ void ManagementAutoDetect::refreshList()
         if (!device.macAddress.isEmpty())
             managedMacs.insert(DeviceRules::normalizeMac(device.macAddress));
     }
-    m_listed.clear();
-    const QList<VelkIFPDevice> heard = UPnPServer::getInstance()->unmanagedDevices();
-    for (VelkIFPDevice device : heard) {
-        device.macAddress = DeviceRules::normalizeMac(device.macAddress);
-        if (device.macAddress.isEmpty() || managedMacs.contains(device.macAddress))
-            continue;
-        if (device.deviceType != DeviceRules::audioBoxType() && device.deviceType != DeviceRules::controlBoxType())
-            device.deviceType = DeviceRules::typeForPageMode(m_pageMode);
-        if (!DeviceRules::belongsToPageMode(device.deviceType, m_pageMode))
-            continue;
-        m_listed.append(device);
-    }
-    // A stable order: by address, then MAC.
-    std::sort(m_listed.begin(), m_listed.end(), [](const VelkIFPDevice &a, const VelkIFPDevice &b) {
-        const quint32 ipA = QHostAddress(a.ipAddress).toIPv4Address();
-        const quint32 ipB = QHostAddress(b.ipAddress).toIPv4Address();
-        return ipA != ipB ? ipA < ipB : a.macAddress < b.macAddress;
-    });
 
-    const QSignalBlocker blocker(tableDevices);
-    tableDevices->setRowCount(m_listed.size());
-    for (int row = 0; row < m_listed.size(); ++row) {
-        const VelkIFPDevice &device = m_listed.at(row);
-        const auto kept = typed.value(device.macAddress, qMakePair(suggestedName(device), false));
-        auto *name = new QTableWidgetItem(kept.first);
-        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-        name->setCheckState(kept.second ? Qt::Checked : Qt::Unchecked);
-        tableDevices->setItem(row, NameCol, name);
-        const QStringList cells = {device.ipAddress, device.macAddress, device.modelName};
-        for (int column = IpCol; column <= ModelCol; ++column) {
-            auto *item = new QTableWidgetItem(cells.at(column - IpCol));
-            item->setFlags(Qt::ItemIsEnabled);
-            item->setToolTip(plainToolTip(item->text()));
-            tableDevices->setItem(row, column, item);
-        }
+    // The operator scrolled down to a panel: it stays at the top while rows come and go above it.
+    QString anchorMac;
+    if (tableDevices->verticalScrollBar()->value() > 0) {
+        const int top = tableDevices->rowAt(0);
+        if (top >= 0 && top < m_model.size())
+            anchorMac = m_model.row(top).device.macAddress;
     }
-    layoutColumns();
-    labelEmpty->setVisible(m_listed.isEmpty());
-    btnAdd->setEnabled(!m_listed.isEmpty());
+    const QList<VelkIFPDevice> heard = UPnPServer::getInstance()->unmanagedDevices();
+    AutoDetectModel next = m_model;
+    AutoDetectModel::Change change = next.refresh(heard, managedMacs, m_pageMode);
+    const int current = tableDevices->currentRow();
+    if (current >= 0 && change.removed.contains(current)) {
+        // The row being named goes (its panel moved to another address, or left): a name still being typed
+        // goes into the list first, so a moved panel takes it along.
+        commitEditor();
+        next = m_model;
+        change = next.refresh(heard, managedMacs, m_pageMode);
+    }
+    m_model = next;
+    applyChange(change);
+    const int anchor = anchorMac.isEmpty() ? -1 : m_model.rowOfMac(anchorMac);
+    if (anchor >= 0) {
+        // The scroll range follows the new rows only once the view lays them out.
+        tableDevices->doItemsLayout();
+        tableDevices->scrollTo(tableDevices->model()->index(anchor, NameCol), QAbstractItemView::PositionAtTop);
+    }
+}
+
+void ManagementAutoDetect::applyChange(const AutoDetectModel::Change &change)
+{
+    // The table's own edits are not the operator's.
+    const QSignalBlocker blocker(tableDevices);
+    QAbstractItemModel *model = tableDevices->model();
+    // Neighbouring rows go and come in one step each: the table moves its rows once per run, not once per row.
+    for (int i = 0; i < change.removed.size();) {
+        int count = 1;
+        while (i + count < change.removed.size() && change.removed.at(i + count) == change.removed.at(i) - count)
+            ++count;
+        model->removeRows(change.removed.at(i) - count + 1, count);
+        i += count;
+    }
+    for (int i = 0; i < change.inserted.size();) {
+        int count = 1;
+        while (i + count < change.inserted.size() && change.inserted.at(i + count) == change.inserted.at(i) + count)
+            ++count;
+        model->insertRows(change.inserted.at(i), count);
+        for (int row = change.inserted.at(i); row < change.inserted.at(i) + count; ++row)
+            fillRow(row);
+        i += count;
+    }
+    for (const int row : change.updated)
+        setDeviceCells(row);
+    if (!change.isEmpty())
+        layoutColumns();
+    labelEmpty->setVisible(m_model.isEmpty());
+    btnAdd->setEnabled(!m_model.isEmpty());
+}
+
+void ManagementAutoDetect::fillRow(int row)
+{
+    const AutoDetectModel::Row &listed = m_model.row(row);
+    auto *name = new QTableWidgetItem(listed.name);
+    name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+    name->setCheckState(listed.checked ? Qt::Checked : Qt::Unchecked);
+    tableDevices->setItem(row, NameCol, name);
+    for (int column = IpCol; column <= ModelCol; ++column) {
+        auto *item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled);
+        tableDevices->setItem(row, column, item);
+    }
+    setDeviceCells(row);
+}
+
+void ManagementAutoDetect::setDeviceCells(int row)
+{
+    const VelkIFPDevice &device = m_model.row(row).device;
+    const QStringList cells = {device.ipAddress, device.macAddress, device.modelName};
+    for (int column = IpCol; column <= ModelCol; ++column) {
+        QTableWidgetItem *item = tableDevices->item(row, column);
+        item->setText(cells.at(column - IpCol));
+        item->setToolTip(plainToolTip(item->text()));
+    }
+}
+
+void ManagementAutoDetect::nameItemChanged(QTableWidgetItem *item)
+{
+    showWarning(QString());
+    if (item->column() != NameCol)
+        return;
+    m_model.setName(item->row(), item->text());
+    m_model.setChecked(item->row(), item->checkState() == Qt::Checked);
+}
+
+void ManagementAutoDetect::commitEditor()
+{
+    // A name still being typed counts: leaving the cell hands it to the table.
+    const QModelIndex current = tableDevices->currentIndex();
+    tableDevices->setCurrentIndex(QModelIndex());
+    tableDevices->setCurrentIndex(current);
 }
 
 void ManagementAutoDetect::chooseRow(int row, const QString &name)
@@ -150,25 +201,25 @@ void ManagementAutoDetect::chooseRow(int row, const QString &name)
 
 void ManagementAutoDetect::addChosen()
 {
+    commitEditor();
     QList<int> rows;
     QSet<QString> chosenNames;
     DeviceStore store(m_db);
-    for (int row = 0; row < tableDevices->rowCount() && row < m_listed.size(); ++row) {
-        const QTableWidgetItem *item = tableDevices->item(row, NameCol);
-        if (item->checkState() != Qt::Checked)
+    for (int row = 0; row < m_model.size(); ++row) {
+        const AutoDetectModel::Row &listed = m_model.row(row);
+        if (!listed.checked)
             continue;
-        const QString name = item->text();
         DeviceStore::Field field = DeviceStore::NoField;
         QString problem =
-            store.checkDeviceInput(name, m_listed.at(row).ipAddress, m_listed.at(row).macAddress, 0, &field);
-        if (problem.isEmpty() && chosenNames.contains(DeviceRules::key(name)))
+            store.checkDeviceInput(listed.name, listed.device.ipAddress, listed.device.macAddress, 0, &field);
+        if (problem.isEmpty() && chosenNames.contains(DeviceRules::key(listed.name)))
             problem = tr("Device name is duplicated with other devices.");
         if (!problem.isEmpty()) {
-            tableDevices->scrollToItem(item);
-            showWarning(tr("%1: %2").arg(m_listed.at(row).macAddress, problem));
+            tableDevices->scrollToItem(tableDevices->item(row, NameCol));
+            showWarning(tr("%1: %2").arg(listed.device.macAddress, problem));
             return;
         }
-        chosenNames.insert(DeviceRules::key(name));
+        chosenNames.insert(DeviceRules::key(listed.name));
         rows.append(row);
     }
     if (rows.isEmpty()) {
@@ -179,12 +230,13 @@ void ManagementAutoDetect::addChosen()
     QList<VelkIFPDevice> added;
     QString failure;
     for (const int row : qAsConst(rows)) {
+        const AutoDetectModel::Row &listed = m_model.row(row);
         VelkIFPDevice device;
-        device.deviceName = tableDevices->item(row, NameCol)->text();
-        device.ipAddress = m_listed.at(row).ipAddress;
-        device.macAddress = m_listed.at(row).macAddress;
-        device.modelName = m_listed.at(row).modelName;
-        device.deviceType = m_listed.at(row).deviceType;
+        device.deviceName = listed.name;
+        device.ipAddress = listed.device.ipAddress;
+        device.macAddress = listed.device.macAddress;
+        device.modelName = listed.device.modelName;
+        device.deviceType = listed.device.deviceType;
         const DeviceStore::Outcome outcome = store.addDevice(device, QStringList());
         if (!outcome.ok()) {
             failure = tr("%1: %2").arg(device.macAddress, outcome.message);

@@ -2,14 +2,20 @@
 
 #include <QDialog>
 #include <QList>
+#include <QTimer>
 
 #include "datastore/VelkIFPDevice.h"
+#include "devices/AutoDetectModel.h"
 #include "devices/Ui_ManagementAutoDetect.h"
 #include "shell/kit/FormScale.h"
 
 class OrvantaDBIntf;
 
 /// Adds devices that the discovery responder heard and that are not managed yet.
+///
+/// While it is open the list follows the responder. A fleet powering up is heard at hundreds of new MACs a second, so
+/// those changes are gathered and taken in at most once per refresh interval, and only the rows that changed are
+/// touched (AutoDetectModel): what the operator typed, ticked, is editing or scrolled to stays put.
 class ManagementAutoDetect : public QDialog, public Ui_ManagementAutoDetect
 {
     Q_OBJECT
@@ -20,13 +26,19 @@ public:
     /// Lists the unmanaged devices of the page mode (1 audio boxes, else panels).
     void prepare(int pageMode);
     /// The devices listed, in row order.
-    QList<VelkIFPDevice> listedDevices() const { return m_listed; }
+    QList<VelkIFPDevice> listedDevices() const { return m_model.devices(); }
     /// Ticks a row and names it, as the operator would.
     void chooseRow(int row, const QString &name);
     QString warningText() const;
 
     /// A name that fits the name rule, made from the model and the end of the MAC address.
-    static QString suggestedName(const VelkIFPDevice &heard);
+    static QString suggestedName(const VelkIFPDevice &heard) { return AutoDetectModel::suggestedName(heard); }
+
+    /// The shortest time between two refreshes that follow the responder (250 ms unless set).
+    void setRefreshIntervalMs(int ms) { m_gather.setInterval(ms); }
+    int refreshIntervalMs() const { return m_gather.interval(); }
+    /// How many times the list was read since the dialog was made.
+    int refreshCount() const { return m_refreshes; }
 
 public slots:
     void refreshList();
@@ -40,6 +52,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void heardDevicesChanged();
+    void applyChange(const AutoDetectModel::Change &change);
+    void fillRow(int row);
+    void setDeviceCells(int row);
+    void nameItemChanged(QTableWidgetItem *item);
+    void commitEditor();
     void showWarning(const QString &text);
     void layoutColumns();
     void scaleUi(bool rescale);
@@ -47,6 +65,8 @@ private:
     OrvantaDBIntf *m_db;
     int m_pageMode = 0;
     bool m_following = false;
-    QList<VelkIFPDevice> m_listed;
+    AutoDetectModel m_model;
+    QTimer m_gather;
+    int m_refreshes = 0;
     FormScale m_scale;
 };

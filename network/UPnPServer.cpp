@@ -10,6 +10,7 @@
 #include <QMutexLocker>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QSet>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -216,13 +217,15 @@ QList<VelkIFPDevice> UPnPServer::heardDevices() const
 
 QList<VelkIFPDevice> UPnPServer::unmanagedDevices() const
 {
+    // A set, not a scan of the managed list per heard panel: with thousands of both that scan took longer than
+    // the Auto Detect dialog may keep the console busy.
+    QSet<QString> managedMacs;
+    for (const VelkIFPDevice &device : CmdServer::getInstance()->managedDevices())
+        managedMacs.insert(device.macAddress);
     QList<VelkIFPDevice> devices;
-    const QList<VelkIFPDevice> managed = CmdServer::getInstance()->managedDevices();
+    devices.reserve(m_heard.size());
     for (const Heard &heard : m_heard) {
-        bool isManaged = false;
-        for (const VelkIFPDevice &device : managed)
-            isManaged = isManaged || device.macAddress == heard.device.macAddress;
-        if (!isManaged)
+        if (!managedMacs.contains(heard.device.macAddress))
             devices.append(heard.device);
     }
     return devices;

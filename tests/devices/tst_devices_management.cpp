@@ -15,6 +15,7 @@
 #include "devices/ManagementShowIPInfo.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
+#include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "support/LoopbackNetwork.h"
@@ -25,7 +26,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QUdpSocket>
 #include <memory>
 
 namespace {
@@ -64,6 +67,55 @@ QStringList macsOf(const QList<VelkIFPDevice> &devices)
     return macs;
 }
 
+// One panel's discovery search, as the responder hears it from a panel powering up.
+void sendSearch(QUdpSocket &from, const QString &mac)
+{
+    SsdpSearch search;
+    search.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
+    search.mac = mac;
+    search.model = QStringLiteral("Velk TM B-Series");
+    search.deviceType = QStringLiteral("Control Box");
+    search.displayClientVersion = QStringLiteral("1.1.1030.30");
+    from.writeDatagram(SsdpMessage::buildSearch(search, QStringLiteral("239.255.255.250:1988")),
+                       QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0));
+}
+
+// How many of these MACs the responder heard.
+int heardOf(const QStringList &macs)
+{
+    int heard = 0;
+    for (const VelkIFPDevice &device : UPnPServer::getInstance()->heardDevices())
+        heard += macs.contains(device.macAddress) ? 1 : 0;
+    return heard;
+}
+
+int listedOf(ManagementAutoDetect *dialog, const QStringList &macs)
+{
+    int listed = 0;
+    for (const VelkIFPDevice &device : dialog->listedDevices())
+        listed += macs.contains(device.macAddress) ? 1 : 0;
+    return listed;
+}
+
+// Panels searching from their own loopback addresses, a few at a time: the responder's socket queues only so many.
+QStringList searchFrom(const QString &macPrefix, const QString &addressPrefix, int first, int count)
+{
+    QStringList macs;
+    for (int i = first; i < first + count; ++i) {
+        QUdpSocket from;
+        if (!from.bind(QHostAddress(addressPrefix + QString::number(i)), 0))
+            qWarning("cannot bind %s%d", qPrintable(addressPrefix), i);
+        const QString mac = macPrefix + QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0'));
+        sendSearch(from, mac);
+        macs << mac;
+        if (macs.size() % 20 == 0 || i == first + count - 1) {
+            const int sent = macs.size();
+            [&]() { QTRY_COMPARE(heardOf(macs), sent); }();
+        }
+    }
+    return macs;
+}
+
 void fillForm(DeviceFormDialog *form, const QString &name, const QString &ip, const QString &mac,
               const QString &location = QString())
 {
@@ -95,6 +147,8 @@ private slots:
     void ipInfoOfRow();
     void autoDetectListsUnmanagedSearchers();
     void autoDetectKeepsTypedNameWithItsPanel();
+    void autoDetectGathersASearchBurst();
+    void autoDetectTouchesOnlyChangedRows();
     void groupEditor();
 
 private:
@@ -565,11 +619,109 @@ void TestDevicesManagement::autoDetectKeepsTypedNameWithItsPanel()
     QCOMPARE(rowOf(target), 1);
     if (editor)
         QTest::keyClick(editor, Qt::Key_Return);
-    QCOMPARE(dialog->tableDevices->item(rowOf(target), 0)->text(), QStringLiteral("Lobby"));
+    // The delegate hands the typed text over on the next turn of the event loop.
+    QTRY_COMPARE(dialog->tableDevices->item(rowOf(target), 0)->text(), QStringLiteral("Lobby"));
     QVERIFY(dialog->tableDevices->item(rowOf(m_fleet->panel(3)->mac()), 0)->text() != QStringLiteral("Lobby"));
     dialog->close();
     for (int i = 0; i < 4; ++i)
         m_fleet->panel(i)->shutDown();
+}
+
+// A fleet powering up is heard at hundreds of new MACs a second. The list used to be read and rebuilt
+// for each of them, which froze the console for seconds; a burst is taken in with a few refreshes.
+void TestDevicesManagement::autoDetectGathersASearchBurst()
+{
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    QVERIFY(dialog->isVisible());
+    dialog->setRefreshIntervalMs(1000);
+    const int before = dialog->refreshCount();
+
+    const QStringList macs = searchFrom(QStringLiteral("02:51:4e:00:01:"), QStringLiteral("127.0.0."), 100, 120);
+    QTRY_COMPARE(listedOf(dialog, macs), macs.size());
+    QCOMPARE(dialog->tableDevices->rowCount(), dialog->listedDevices().size());
+    QVERIFY2(dialog->refreshCount() - before <= 3, qPrintable(QString::number(dialog->refreshCount() - before)));
+    for (int row = 0; row < dialog->tableDevices->rowCount(); ++row)
+        QCOMPARE(dialog->tableDevices->item(row, 2)->text(), dialog->listedDevices().at(row).macAddress);
+    dialog->close();
+}
+
+// While panels come and go the operator's rows stay as they are: the tick and name given, the name
+// being typed, the chosen cell and the place scrolled to. A panel that becomes managed leaves.
+void TestDevicesManagement::autoDetectTouchesOnlyChangedRows()
+{
+    const QString prefix = QStringLiteral("02:51:4e:00:02:");
+    const QStringList first = searchFrom(prefix, QStringLiteral("127.0.1."), 10, 40);
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    QTableWidget *table = dialog->tableDevices;
+    QCOMPARE(listedOf(dialog, first), 40);
+    auto rowOf = [dialog](const QString &mac) {
+        const QList<VelkIFPDevice> listed = dialog->listedDevices();
+        for (int row = 0; row < listed.size(); ++row) {
+            if (listed.at(row).macAddress == mac)
+                return row;
+        }
+        return -1;
+    };
+    const QString ticked = prefix + QStringLiteral("28"); // 127.0.1.40
+    const QString typing = prefix + QStringLiteral("2d"); // 127.0.1.45
+    const QString top = prefix + QStringLiteral("23");    // 127.0.1.35
+    const QString managed = prefix + QStringLiteral("0f");
+
+    dialog->chooseRow(rowOf(ticked), QStringLiteral("Stage"));
+    QTableWidgetItem *tickedItem = table->item(rowOf(ticked), 0);
+    table->setCurrentItem(table->item(rowOf(typing), 0));
+    table->editItem(table->item(rowOf(typing), 0));
+    QPointer<QLineEdit> editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Hall"));
+    table->scrollToItem(table->item(rowOf(top), 0), QAbstractItemView::PositionAtTop);
+    QTRY_COMPARE(table->rowAt(0), rowOf(top));
+    QVERIFY(table->verticalScrollBar()->value() > 0);
+
+    // One panel is added elsewhere; ten more power up, all listed above the operator's rows.
+    seedDevice("Added elsewhere", managed, "127.0.1.15");
+    const QStringList more = searchFrom(prefix, QStringLiteral("127.0.0."), 0xb0, 10);
+    QTRY_COMPARE(listedOf(dialog, more), 10);
+    QTRY_COMPARE(rowOf(managed), -1);
+    QVERIFY(rowOf(ticked) > 10);
+
+    QCOMPARE(table->item(rowOf(ticked), 0), tickedItem);
+    QCOMPARE(tickedItem->text(), QStringLiteral("Stage"));
+    QCOMPARE(tickedItem->checkState(), Qt::Checked);
+    QCOMPARE(table->rowAt(0), rowOf(top));
+    QCOMPARE(table->currentRow(), rowOf(typing));
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), QStringLiteral("Hall"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(table->item(rowOf(typing), 0)->text(), QStringLiteral("Hall"));
+    for (int row = 0; row < table->rowCount(); ++row)
+        QCOMPARE(table->item(row, 2)->text(), dialog->listedDevices().at(row).macAddress);
+
+    // A panel whose name is being typed moves to another address: the name goes with it.
+    table->setCurrentItem(table->item(rowOf(top), 0));
+    table->editItem(table->item(rowOf(top), 0));
+    editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Library"));
+    QUdpSocket movedFrom;
+    QVERIFY(movedFrom.bind(QHostAddress(QStringLiteral("127.0.2.1")), 0));
+    sendSearch(movedFrom, top);
+    searchFrom(prefix, QStringLiteral("127.0.0."), 0xc0, 1);
+    QTRY_COMPARE(dialog->listedDevices().value(rowOf(top)).ipAddress, QStringLiteral("127.0.2.1"));
+    QCOMPARE(table->item(rowOf(top), 0)->text(), QStringLiteral("Library"));
+
+    // Both named panels are added with the names given.
+    QSignalSpy added(dialog, &ManagementAutoDetect::devicesAdded);
+    table->item(rowOf(typing), 0)->setCheckState(Qt::Checked);
+    dialog->addChosen();
+    QCOMPARE(dialog->warningText(), QString());
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(storedDevice("Stage").macAddress, ticked);
+    QCOMPARE(storedDevice("Hall").macAddress, typing);
 }
 
 void TestDevicesManagement::groupEditor()

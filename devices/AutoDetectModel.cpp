@@ -1,0 +1,140 @@
+#include "devices/AutoDetectModel.h"
+
+#include <QHostAddress>
+#include <QVector>
+#include <algorithm>
+
+#include "devices/DeviceRules.h"
+
+namespace {
+
+struct SortKey
+{
+    quint32 ip;
+    QString mac;
+    int index;
+};
+
+} // namespace
+
+QString AutoDetectModel::suggestedName(const VelkIFPDevice &heard)
+{
+    QString model = heard.modelName;
+    for (const QChar c : DeviceRules::forbiddenNameCharacters())
+        model.remove(c);
+    model = model.trimmed();
+    if (model.isEmpty())
+        model = heard.deviceType == DeviceRules::audioBoxType() ? QStringLiteral("Audio Box") : QStringLiteral("Panel");
+    QString tail = heard.macAddress;
+    tail.remove(QLatin1Char(':'));
+    tail = tail.right(4).toUpper();
+    const QString suffix = QLatin1Char('-') + tail;
+    return model.left(DeviceRules::MaxNameLength - suffix.size()) + suffix;
+}
+
+bool AutoDetectModel::sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b)
+{
+    return a.ipAddress == b.ipAddress && a.macAddress == b.macAddress && a.modelName == b.modelName;
+}
+
+AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs,
+                                                 int pageMode)
+{
+    QList<VelkIFPDevice> listed;
+    QSet<QString> seen;
+    for (VelkIFPDevice device : heard) {
+        device.macAddress = DeviceRules::normalizeMac(device.macAddress);
+        if (device.macAddress.isEmpty() || managedMacs.contains(device.macAddress) || seen.contains(device.macAddress))
+            continue;
+        if (device.deviceType != DeviceRules::audioBoxType() && device.deviceType != DeviceRules::controlBoxType())
+            device.deviceType = DeviceRules::typeForPageMode(pageMode);
+        if (!DeviceRules::belongsToPageMode(device.deviceType, pageMode))
+            continue;
+        seen.insert(device.macAddress);
+        listed.append(device);
+    }
+
+    // A stable order: by address, then MAC. The addresses are parsed once, not in every comparison.
+    QVector<SortKey> keys;
+    keys.reserve(listed.size());
+    for (int i = 0; i < listed.size(); ++i)
+        keys.append({QHostAddress(listed.at(i).ipAddress).toIPv4Address(), listed.at(i).macAddress, i});
+    std::sort(keys.begin(), keys.end(),
+              [](const SortKey &a, const SortKey &b) { return a.ip != b.ip ? a.ip < b.ip : a.mac < b.mac; });
+
+    // Rows whose MAC and address stay keep their place relative to each other (the order depends on nothing else),
+    // so they are neither removed nor inserted. A panel that changed its address moves: it leaves its old row and
+    // comes back at its new one, with its name and tick.
+    Change change;
+    QVector<bool> kept(m_rows.size(), false);
+    QList<Row> next;
+    next.reserve(keys.size());
+    for (const SortKey &key : qAsConst(keys)) {
+        Row row;
+        row.device = listed.at(key.index);
+        const int old = m_rowOfMac.value(row.device.macAddress, -1);
+        if (old >= 0) {
+            const Row &before = m_rows.at(old);
+            row.name = before.name;
+            row.checked = before.checked;
+            if (before.device.ipAddress == row.device.ipAddress) {
+                kept[old] = true;
+                if (!sameShown(before.device, row.device))
+                    change.updated.append(next.size());
+            } else {
+                change.inserted.append(next.size());
+            }
+        } else {
+            row.name = suggestedName(row.device);
+            change.inserted.append(next.size());
+        }
+        next.append(row);
+    }
+    for (int old = m_rows.size() - 1; old >= 0; --old) {
+        if (!kept.at(old))
+            change.removed.append(old);
+    }
+
+    m_rows = next;
+    m_rowOfMac.clear();
+    m_rowOfMac.reserve(m_rows.size());
+    for (int i = 0; i < m_rows.size(); ++i)
+        m_rowOfMac.insert(m_rows.at(i).device.macAddress, i);
+    return change;
+}
+
+AutoDetectModel::Change AutoDetectModel::clear()
+{
+    Change change;
+    for (int old = m_rows.size() - 1; old >= 0; --old)
+        change.removed.append(old);
+    m_rows.clear();
+    m_rowOfMac.clear();
+    return change;
+}
+
+QList<VelkIFPDevice> AutoDetectModel::devices() const
+{
+    QList<VelkIFPDevice> devices;
+    devices.reserve(m_rows.size());
+    for (const Row &row : m_rows)
+        devices.append(row.device);
+    return devices;
+}
+
+int AutoDetectModel::rowOfMac(const QString &mac) const
+{
+    return m_rowOfMac.value(DeviceRules::normalizeMac(mac), -1);
+}
+
+void AutoDetectModel::setName(int index, const QString &name)
+{
+    if (index >= 0 && index < m_rows.size())
+        m_rows[index].name = name;
+}
+
+void AutoDetectModel::setChecked(int index, bool checked)
+{
+    if (index >= 0 && index < m_rows.size())
+        m_rows[index].checked = checked;
+}

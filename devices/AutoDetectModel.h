@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include "datastore/VelkIFPDevice.h"
+
+/// What the Auto Detect dialog lists, kept apart from its table: the panels the discovery responder heard that are
+/// not managed, in a stable order (by address, then MAC), and the name and tick the operator gave each.
+///
+/// A whole fleet powering up makes the list change hundreds of times a second. Rebuilding every row on each change
+/// kept the GUI thread busy for seconds, so a refresh says which rows went, came and changed, and the dialog touches
+/// only those: rows the operator is typing in or looking at stay where they are, and a name and a tick stay with
+/// their panel's MAC however the rows around them move.
+class AutoDetectModel
+{
+public:
+    struct Row
+    {
+        VelkIFPDevice device;
+        QString name;
+        bool checked = false;
+    };
+
+    /// What a refresh changed. Apply in this order: remove `removed` (rows of the old list, descending), then insert
+    /// `inserted` (rows of the new list, ascending), then rewrite the cells of `updated` (rows of the new list).
+    struct Change
+    {
+        QList<int> removed;
+        QList<int> inserted;
+        QList<int> updated;
+
+        bool isEmpty() const { return removed.isEmpty() && inserted.isEmpty() && updated.isEmpty(); }
+    };
+
+    /// Lists the heard devices of the page mode (1 audio boxes, every other value panels) whose MAC is not among
+    /// managedMacs (lower case). A device without a known type is taken for the page's own type. A panel listed
+    /// before keeps its name and tick; one new to the list gets suggestedName() and no tick.
+    Change refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs, int pageMode);
+    /// Empties the list, forgetting every name and tick.
+    Change clear();
+
+    int size() const { return m_rows.size(); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    const Row &row(int index) const { return m_rows.at(index); }
+    QList<VelkIFPDevice> devices() const;
+    /// The row of the device with that MAC address (any letter case), or -1.
+    int rowOfMac(const QString &mac) const;
+
+    /// What the operator typed and ticked in a row; out-of-range rows are ignored.
+    void setName(int index, const QString &name);
+    void setChecked(int index, bool checked);
+
+    /// A name that fits the name rule, made from the model and the end of the MAC address.
+    static QString suggestedName(const VelkIFPDevice &heard);
+    /// True when the table shows the two devices alike (address, MAC, model).
+    static bool sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b);
+
+private:
+    QList<Row> m_rows;
+    QHash<QString, int> m_rowOfMac;
+};
