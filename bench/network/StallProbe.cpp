@@ -21,8 +21,9 @@ void StallProbe::start()
 {
     m_lateUs.clear();
     m_lateUs.reserve(1 << 14);
-    m_lastNs = -1;
+    // The first turn is measured from here: a loop held from the first event on would otherwise show no stall.
     m_clock.start();
+    m_lastNs = 0;
     m_timer.start();
 }
 
