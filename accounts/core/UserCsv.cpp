@@ -100,12 +100,13 @@ UserCsvError UserCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *ro
     rows->clear();
     const TextDecoder::Result decoded = TextDecoder::decode(bytes);
     const QString &text = decoded.text;
-    if (!decoded.readable)
-        return unreadableAfter(text);
-    // A NUL decodes without complaint but cannot travel in the panels' account file, which refuses it whole.
+    // A NUL decodes without complaint but cannot travel in the panels' account file, which refuses it whole. The
+    // first of the two problems in the file is the one reported.
     const int nul = text.indexOf(QChar(0));
     if (nul >= 0)
         return unreadableAfter(text.left(nul));
+    if (!decoded.readable)
+        return unreadableAfter(text);
     *rows = parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
     return UserCsvError();
 }
