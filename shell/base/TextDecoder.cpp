@@ -1,41 +1,100 @@
 #include "shell/base/TextDecoder.h"
 
+#include <QSysInfo>
 #include <QTextCodec>
 
 #include <cstring>
 
 namespace {
 
-bool isUnicodeCodec(int mib)
+// How the text is spelled in bytes: a code page, or one of the Unicode forms, whose bytes are worked out here. Qt's
+// UTF-32 encoder writes a surrogate pair as one code point but sizes its output by UTF-16 units, leaving four bytes
+// of garbage behind every character outside the Basic Multilingual Plane.
+enum class Form
 {
-    // UTF-8, UTF-16 (BE, LE, either) and UTF-32 (either, BE, LE).
-    return mib == 106 || (mib >= 1013 && mib <= 1015) || (mib >= 1017 && mib <= 1019);
+    CodePage,
+    Utf8,
+    Utf16Le,
+    Utf16Be,
+    Utf32Le,
+    Utf32Be
+};
+
+bool startsWith(const QByteArray &bytes, const char *mark, int size)
+{
+    return bytes.size() >= size && std::memcmp(bytes.constData(), mark, size_t(size)) == 0;
 }
 
-// The length of the byte order mark of the codec that the bytes start with; decoding skips it.
-int byteOrderMarkLength(const QByteArray &bytes, int mib)
+// The form of the codec, and the length of the byte order mark of that form that the bytes start with (decoding
+// skips it). A codec of either byte order takes the one its mark names, else the machine's, as Qt's does.
+Form formOf(int mib, const QByteArray &bytes, int *markLength)
 {
-    const auto startsWith = [&bytes](const char *mark, int size) {
-        return bytes.size() >= size && std::memcmp(bytes.constData(), mark, size_t(size)) == 0;
-    };
+    *markLength = 0;
+    const bool bigEndianHost = QSysInfo::ByteOrder == QSysInfo::BigEndian;
     switch (mib) {
     case 106:
-        return startsWith("\xef\xbb\xbf", 3) ? 3 : 0;
+        *markLength = startsWith(bytes, "\xef\xbb\xbf", 3) ? 3 : 0;
+        return Form::Utf8;
     case 1013:
-        return startsWith("\xfe\xff", 2) ? 2 : 0;
+        *markLength = startsWith(bytes, "\xfe\xff", 2) ? 2 : 0;
+        return Form::Utf16Be;
     case 1014:
-        return startsWith("\xff\xfe", 2) ? 2 : 0;
+        *markLength = startsWith(bytes, "\xff\xfe", 2) ? 2 : 0;
+        return Form::Utf16Le;
     case 1015:
-        return startsWith("\xfe\xff", 2) || startsWith("\xff\xfe", 2) ? 2 : 0;
+        if (startsWith(bytes, "\xfe\xff", 2) || startsWith(bytes, "\xff\xfe", 2)) {
+            *markLength = 2;
+            return bytes.at(0) == '\xfe' ? Form::Utf16Be : Form::Utf16Le;
+        }
+        return bigEndianHost ? Form::Utf16Be : Form::Utf16Le;
     case 1018:
-        return startsWith("\0\0\xfe\xff", 4) ? 4 : 0;
+        *markLength = startsWith(bytes, "\0\0\xfe\xff", 4) ? 4 : 0;
+        return Form::Utf32Be;
     case 1019:
-        return startsWith("\xff\xfe\0\0", 4) ? 4 : 0;
+        *markLength = startsWith(bytes, "\xff\xfe\0\0", 4) ? 4 : 0;
+        return Form::Utf32Le;
     case 1017:
-        return startsWith("\0\0\xfe\xff", 4) || startsWith("\xff\xfe\0\0", 4) ? 4 : 0;
+        if (startsWith(bytes, "\0\0\xfe\xff", 4) || startsWith(bytes, "\xff\xfe\0\0", 4)) {
+            *markLength = 4;
+            return bytes.at(0) == '\0' ? Form::Utf32Be : Form::Utf32Le;
+        }
+        return bigEndianHost ? Form::Utf32Be : Form::Utf32Le;
     default:
-        return 0;
+        return Form::CodePage;
     }
+}
+
+void appendUnit(QByteArray &out, uint value, int size, bool bigEndian)
+{
+    for (int k = 0; k < size; ++k) {
+        const int shift = 8 * (bigEndian ? size - 1 - k : k);
+        out.append(char((value >> shift) & 0xFF));
+    }
+}
+
+// The bytes that spell the text, without a byte order mark (the bytes compared with start after the file's own).
+// Half a surrogate pair is spelled as the unit it is, so that only the check for unpaired surrogates refuses it.
+QByteArray encode(QTextCodec *codec, Form form, const QChar *text, int size)
+{
+    if (form == Form::CodePage) {
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        return codec->fromUnicode(text, size, &state);
+    }
+    if (form == Form::Utf8)
+        return QString::fromRawData(text, size).toUtf8();
+    QByteArray out;
+    const bool bigEndian = form == Form::Utf16Be || form == Form::Utf32Be;
+    const bool wide = form == Form::Utf32Le || form == Form::Utf32Be;
+    out.reserve(size * (wide ? 4 : 2));
+    for (int i = 0; i < size; ++i) {
+        uint value = text[i].unicode();
+        if (wide && text[i].isHighSurrogate() && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            value = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        appendUnit(out, value, wide ? 4 : 2, bigEndian);
+    }
+    return out;
 }
 
 // A character a code page gives for bytes it does not define, or for bytes that only the PC that wrote them can show.
@@ -63,13 +122,6 @@ int firstUnreadableCharacter(const QString &text, bool unicode)
     return -1;
 }
 
-QByteArray encode(QTextCodec *codec, const QChar *text, int size)
-{
-    // No byte order mark: the bytes compared with start after the file's own.
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    return codec->fromUnicode(text, size, &state);
-}
-
 bool sameBytes(const QByteArray &body, int at, const QByteArray &expected)
 {
     return body.size() - at >= expected.size() &&
@@ -93,7 +145,7 @@ int otherSpellingLength(QTextCodec *codec, const QByteArray &body, int at, const
 // The index of the first of the first `limit` characters whose bytes in the body are not the codec's spelling of it
 // (nor, in a code page, another spelling of the same character); `limit` when all are, and -1 when, besides, no bytes
 // are left over after them.
-int firstMisspelledCharacter(QTextCodec *codec, bool unicode, const QString &text, int limit, const QByteArray &body)
+int firstMisspelledCharacter(QTextCodec *codec, Form form, const QString &text, int limit, const QByteArray &body)
 {
     // Compared a stretch at a time: a code page's converter costs more to set up than to run over a stretch.
     const int stretch = 256;
@@ -103,7 +155,7 @@ int firstMisspelledCharacter(QTextCodec *codec, bool unicode, const QString &tex
         int end = qMin(limit, i + stretch);
         if (end < limit && text.at(end - 1).isHighSurrogate())
             ++end;
-        const QByteArray spelled = encode(codec, text.constData() + i, end - i);
+        const QByteArray spelled = encode(codec, form, text.constData() + i, end - i);
         if (sameBytes(body, at, spelled)) {
             at += spelled.size();
             i = end;
@@ -111,11 +163,12 @@ int firstMisspelledCharacter(QTextCodec *codec, bool unicode, const QString &tex
         }
         while (i < end) {
             const int length = text.at(i).isHighSurrogate() && i + 1 < end ? 2 : 1;
-            const QByteArray one = encode(codec, text.constData() + i, length);
+            const QByteArray one = encode(codec, form, text.constData() + i, length);
             if (sameBytes(body, at, one)) {
                 at += one.size();
             } else {
-                const int other = unicode ? 0 : otherSpellingLength(codec, body, at, text.mid(i, length));
+                const int other =
+                    form != Form::CodePage ? 0 : otherSpellingLength(codec, body, at, text.mid(i, length));
                 if (other == 0)
                     return i;
                 at += other;
@@ -143,19 +196,18 @@ TextDecoder::Result TextDecoder::decode(const QByteArray &bytes, QTextCodec *cod
     Result result;
     QTextCodec::ConverterState state; // skips a byte order mark
     result.text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
-    const int mib = codec->mibEnum();
-    const bool unicode = isUnicodeCodec(mib);
-    const int unreadable = firstUnreadableCharacter(result.text, unicode);
-    const int mark = byteOrderMarkLength(bytes, mib);
+    int mark = 0;
+    const Form form = formOf(codec->mibEnum(), bytes, &mark);
+    const int unreadable = firstUnreadableCharacter(result.text, form != Form::CodePage);
     const QByteArray body = QByteArray::fromRawData(bytes.constData() + mark, bytes.size() - mark);
 
     // The usual case in one pass: the text spells the bytes exactly.
     if (unreadable < 0 && state.invalidChars == 0 && state.remainingChars == 0 &&
-        encode(codec, result.text.constData(), result.text.size()) == body)
+        encode(codec, form, result.text.constData(), result.text.size()) == body)
         return result;
 
     const int limit = unreadable < 0 ? result.text.size() : unreadable;
-    const int misspelled = firstMisspelledCharacter(codec, unicode, result.text, limit, body);
+    const int misspelled = firstMisspelledCharacter(codec, form, result.text, limit, body);
     if (misspelled < 0 && unreadable < 0)
         return result;
     result.readable = false;

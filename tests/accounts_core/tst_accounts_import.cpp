@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QtEndian>
 #include <memory>
 
 class TestAccountsImport : public QObject
@@ -343,6 +344,14 @@ void TestAccountsImport::fileBytes_data()
     QTest::newRow("Latin-1 name where that is the codec in use")
         << h + '\n' + latin("Jos\xe9") + '\n'
         << QByteArray("Windows-1252") << QStringList{jose} << QString();
+    // Qt's own UTF-32 encoder leaves four bytes of garbage behind a character outside the BMP; such a name is read.
+    QByteArray utf32 = QByteArray("\xff\xfe\0\0", 4);
+    for (const uint codePoint : (headerLine() + '\n' + userLine("Ann \U0001F600", "abcd", QString())).toUcs4()) {
+        const quint32 little = qToLittleEndian(quint32(codePoint));
+        utf32 += QByteArray(reinterpret_cast<const char *>(&little), 4);
+    }
+    QTest::newRow("UTF-32 with a character outside the BMP")
+        << utf32 << utf8 << QStringList{QString::fromUtf8("Ann \U0001F600")} << QString();
     // Shift_JIS spells some kanji two ways (NEC and IBM codes); either is the same character.
     QTest::newRow("kanji in its other Shift_JIS spelling")
         << h + '\n' + latin("\xed\x40") + '\n'
