@@ -121,9 +121,7 @@ bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepoint
             rowScope.reset();
             whole.rollback();
             m_appliedRows = 0;
-            writeLog(LOG_LEVEL_ERROR,
-                     "DeviceCsvImporter::importRows, the database refused a write at row %d; nothing "
-                     "imported",
+            writeLog(LOG_LEVEL_ERROR, "DeviceCsvImporter::importRows, the database refused a write at row %d",
                      rowNumber);
             return true;
         }
