@@ -83,7 +83,11 @@ bool ImportListDialog::importCsvFile(const QString &fileName)
     QApplication::restoreOverrideCursor();
     if (!error.isError())
         return true;
-    showImportError(error.column, error.row, error.message);
+    // Stopped by the database, the import points at no cell: the message says why and that nothing was kept.
+    if (error.stopped)
+        showMessage(error.message);
+    else
+        showImportError(error.column, error.row, error.message);
     return false;
 }
 

@@ -12,3 +12,14 @@ constexpr quint32 DB_DEVICE_NAME_EXISTS = 0xC0010000u;      ///< the device name
 constexpr quint32 DB_MAC_EXISTS = 0xC0010001u;              ///< the MAC address is taken
 constexpr quint32 DB_GROUP_NAME_EXISTS = 0xC0010002u;       ///< the group name is taken
 constexpr quint32 DB_ACCOUNT_PASSWORD_EXISTS = 0xC0010003u; ///< the account password is taken
+
+/// What made a statement fail, as far as a caller must tell the operator: what the statement was given, or the
+/// database file itself, which refuses every other write as well until the cause is removed.
+enum class DbFailure
+{
+    None,     ///< no statement failed
+    Refused,  ///< the statement's own values or text (a constraint, a value too big, an SQL error)
+    DiskFull, ///< the disk, or the size the database may grow to, is full
+    ReadOnly, ///< the database file may not be written
+    Storage   ///< the file could not be read or written otherwise (an I/O error, a damaged or locked file, no memory)
+};

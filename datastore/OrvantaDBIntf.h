@@ -226,4 +226,8 @@ public:
     /// DbTransaction); a savepoint when one is already active. context names the caller in the
     /// log line of a failure. An inactive scope when the database is not open.
     virtual DbTransaction transaction(const char *context) = 0;
+    /// What made the last statement fail since the outermost transaction began (DbFailure::None when none did).
+    /// Tells a write refused for what it wrote from one the database file refused, which every later write of the
+    /// transaction would meet too: an import then stops whole instead of blaming the row it was at.
+    virtual DbFailure lastFailure() const = 0;
 };

@@ -105,6 +105,11 @@ DbTransaction OrvantaDBManager::transaction(const char *context)
     return DbTransaction(std::make_unique<SqlTransaction>(db(), context));
 }
 
+DbFailure OrvantaDBManager::lastFailure() const
+{
+    return lastStatementFailure(m_dbManager->database());
+}
+
 quint64 OrvantaDBManager::nextAccountDataVersion()
 {
     static quint64 last = 0;

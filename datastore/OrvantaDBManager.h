@@ -167,6 +167,7 @@ public:
     quint32 deleteEventLog(int did) override;
     QString databaseFilePath() const override;
     DbTransaction transaction(const char *context) override;
+    DbFailure lastFailure() const override;
     quint64 accountDataVersion() const override;
     quint64 deviceDataVersion() const override;
 

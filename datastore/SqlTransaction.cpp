@@ -31,6 +31,50 @@ QByteArray contextText(const char *context)
 // only guards against a caller that builds texts with values in them.
 constexpr int kMaxCachedStatements = 256;
 
+// The failure of the last statement that failed on each connection, by its driver (a QSqlQuery names no
+// connection); per thread, as the connections are.
+QHash<const QSqlDriver *, DbFailure> &failures()
+{
+    thread_local QHash<const QSqlDriver *, DbFailure> failed;
+    return failed;
+}
+
+DbFailure failureOf(int sqliteCode)
+{
+    switch (sqliteCode & 0xff) {
+    case SQLITE_FULL:
+        return DbFailure::DiskFull;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return DbFailure::ReadOnly;
+    case SQLITE_IOERR:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_CANTOPEN:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_NOMEM:
+    case SQLITE_PROTOCOL:
+    case SQLITE_NOLFS:
+        return DbFailure::Storage;
+    default:
+        return DbFailure::Refused;
+    }
+}
+
+void recordFailure(const QSqlDriver *driver, int sqliteCode)
+{
+    if (driver)
+        failures().insert(driver, failureOf(sqliteCode));
+}
+
+int nativeCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code : 0;
+}
+
 } // namespace
 
 // One prepared statement; busy while an SqlStatement uses it.
@@ -161,6 +205,7 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writ
     }
     m_depth = openScopes().value(m_connection, 0);
     if (m_depth == 0) {
+        failures().remove(m_db.driver());
         m_active = run(QStringLiteral("BEGIN"));
     } else if (writes == SingleWrite) {
         // Opening and releasing a savepoint costs more than the statement it would guard (every
@@ -209,6 +254,9 @@ void SqlTransaction::rollback()
         leave();
         return;
     }
+    // Undoing is no failure of its own: SQLite may have ended the transaction with the statement that failed, and
+    // the rollback that then fails must not hide that statement's failure from the caller.
+    const DbFailure cause = lastStatementFailure(m_db);
     if (m_depth == 0) {
         run(QStringLiteral("ROLLBACK"));
     } else {
@@ -216,6 +264,10 @@ void SqlTransaction::rollback()
         run(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_savepoint);
         run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
     }
+    if (cause == DbFailure::None)
+        failures().remove(m_db.driver());
+    else
+        failures().insert(m_db.driver(), cause);
     leave();
 }
 
@@ -305,8 +357,10 @@ bool SqlStatement::prepareFresh()
     m_entry->query = QSqlQuery(m_db);
     m_entry->query.setForwardOnly(true);
     m_prepared = m_entry->query.prepare(m_sql);
-    if (!m_prepared)
+    if (!m_prepared) {
         m_error = m_entry->query.lastError().text();
+        m_errorCode = nativeCode(m_entry->query.lastError());
+    }
     return m_prepared;
 }
 
@@ -327,6 +381,7 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
             return true;
     }
     m_failed = true;
+    recordFailure(m_db.driver(), m_errorCode);
     writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
              contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
     return false;
@@ -335,6 +390,7 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
 bool SqlStatement::run(const QVariantList &values)
 {
     release();
+    m_errorCode = 0;
     if (m_direct)
         return runDirect(values);
     QSqlQuery &query = m_entry->query;
@@ -343,6 +399,7 @@ bool SqlStatement::run(const QVariantList &values)
     if (query.exec())
         return true;
     m_error = query.lastError().text();
+    m_errorCode = nativeCode(query.lastError());
     return false;
 }
 
@@ -361,7 +418,9 @@ bool SqlStatement::runDirect(const QVariantList &values)
     }
     m_values = values;
     for (int i = 0; i < m_values.size(); ++i) {
-        if (bindLikeQt(stmt, i + 1, m_values.at(i)) != SQLITE_OK) {
+        const int bound = bindLikeQt(stmt, i + 1, m_values.at(i));
+        if (bound != SQLITE_OK) {
+            m_errorCode = bound;
             m_error = sqliteError(stmt, "Unable to bind parameters");
             return false;
         }
@@ -369,6 +428,7 @@ bool SqlStatement::runDirect(const QVariantList &values)
     m_step = sqlite3_step(stmt);
     if (m_step == SQLITE_ROW || m_step == SQLITE_DONE)
         return true;
+    m_errorCode = m_step;
     m_error = sqliteError(stmt, "Unable to fetch row");
     return false;
 }
@@ -432,9 +492,15 @@ int SqlStatement::cachedCount(const QString &connectionName)
     return it == statementCache().constEnd() ? 0 : it->statements.size();
 }
 
+DbFailure lastStatementFailure(const QSqlDatabase &db)
+{
+    return failures().value(db.driver(), DbFailure::None);
+}
+
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
 {
     if (!query.prepare(sql)) {
+        recordFailure(query.driver(), nativeCode(query.lastError()));
         writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
                  sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
         return false;
@@ -442,6 +508,7 @@ bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, c
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
+        recordFailure(query.driver(), nativeCode(query.lastError()));
         writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
                  query.lastError().text().toUtf8().constData());
         return false;

@@ -154,6 +154,7 @@ private:
     std::shared_ptr<Entry> m_entry;
     QVariantList m_values; ///< bound texts point into these until the statement is reset
     QString m_error;
+    int m_errorCode = 0;    ///< SQLite's result code of the failure, 0 when SQLite gave none
     void *m_stmt = nullptr; ///< the SQLite statement while it runs directly
     int m_step = 0;         ///< the last step's result (direct)
     bool m_beforeFirst = true;
@@ -163,6 +164,10 @@ private:
     bool m_reused = false;
     bool m_failed = false;
 };
+
+/// What made the last statement on db's connection fail (SqlStatement, sqlExec, sqlRun, the scopes' own statements)
+/// since its outermost SqlTransaction began; DbFailure::None when none did.
+DbFailure lastStatementFailure(const QSqlDatabase &db);
 
 /// Prepares sql on query, binds values to the "?" markers in order and executes it.
 /// On failure writes one log line naming context, the statement and the driver's error,

@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #include "devices/DeviceRules.h"
+#include "shell/base/CsvPosition.h"
+#include "shell/base/CsvReader.h"
+#include "shell/base/TextDecoder.h"
 
 namespace {
 
@@ -121,6 +124,21 @@ DeviceCsvRow DeviceCsv::readRow(const QStringList &cells)
         row.cameraName = unquoted(cells, ColumnCamera);
     }
     return row;
+}
+
+DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *rows)
+{
+    rows->clear();
+    const TextDecoder::Result decoded = TextDecoder::decode(bytes);
+    if (!decoded.readable) {
+        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, false);
+        return DeviceCsvError::at(
+            cell.column, cell.row,
+            text(QT_TRANSLATE_NOOP("ImportDialog", "This cell holds characters that cannot be read. Save the "
+                                                   "file as CSV UTF-8 and import it again.")));
+    }
+    *rows = parseCsv(normalizeCsvText(decoded.text));
+    return DeviceCsvError();
 }
 
 QList<QStringList> DeviceCsv::withoutBlankEnd(const QList<QStringList> &rows)

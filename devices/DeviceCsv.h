@@ -62,6 +62,12 @@ public:
     /// Reads one data row; never reads past the end of a short row.
     static DeviceCsvRow readRow(const QStringList &cells);
 
+    /// The rows of a file's bytes, decoded as the shared reader decodes them with no codec named (the
+    /// codec in use, unless a byte order mark names its own). Bytes that are no text in that codec
+    /// (TextDecoder) give no rows and the error at the row and column where they stand: read as the
+    /// codec leaves them, a name was stored with U+FFFD or a placeholder in it.
+    static DeviceCsvError parseBytes(const QByteArray &bytes, QList<QStringList> *rows);
+
     /// The rows of a file without the blank lines that only end it (lines of nothing, blanks or
     /// empty cells after the last row that holds anything).
     static QList<QStringList> withoutBlankEnd(const QList<QStringList> &rows);

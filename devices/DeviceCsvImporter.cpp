@@ -1,6 +1,7 @@
 #include "devices/DeviceCsvImporter.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "devices/DeviceCatalog.h"
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceRules.h"
+#include "shell/base/Log.h"
 #include "shell/kit/UiHelpers.h"
 
 DeviceCsvImporter::DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent) : QObject(parent), m_db(db)
@@ -41,6 +43,23 @@ int DeviceCsvImporter::resolveSosCamera(VelkDeviceCameraMap &mapping, const QStr
     return -2;
 }
 
+DeviceCsvError DeviceCsvImporter::importFile(const QString &path)
+{
+    m_appliedRows = 0;
+    QFile file(path);
+    QList<QStringList> rows;
+    if (file.open(QIODevice::ReadOnly)) {
+        const DeviceCsvError unreadable = DeviceCsv::parseBytes(file.readAll(), &rows);
+        if (unreadable.isError()) {
+            writeLog(LOG_LEVEL_WARNING,
+                     "DeviceCsvImporter::importFile, bytes that cannot be decoded at column %d, row %d",
+                     unreadable.column + 1, unreadable.row);
+            return unreadable;
+        }
+    }
+    return importRows(rows);
+}
+
 DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
 {
     m_appliedRows = 0;
@@ -70,10 +89,13 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
 
 bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepointPerRow, DeviceCsvError &error)
 {
-    // One transaction for the whole file: a commit per row would cost a disk sync each.
+    // One transaction for the whole file: a commit per row would cost a disk sync each. It is also what lets an
+    // import that the database stops take back every row it wrote.
     DbTransaction whole = m_db->transaction("DeviceCsvImporter::importRows");
-    if (!savepointPerRow && !whole.isActive())
-        return false;
+    if (!whole.isActive()) {
+        error = stoppedBy(m_db->lastFailure());
+        return true;
+    }
     if (!loadWorkingLists()) {
         error = DeviceCsvError::at(
             DeviceCsv::ColumnGroup, 1,
@@ -91,9 +113,18 @@ bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepoint
         int createdIndex = -1;
         error = applyRow(DeviceCsv::readRow(rows.at(i)), rowNumber, &createdIndex);
         if (!error.isError() && rowScope && rowScope->isActive() && !rowScope->commit())
-            error = DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            error = writeFailed(DeviceCsv::ColumnName, rowNumber,
+                                QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved."));
+        if (error.stopped) {
+            // The database file refused a write, which no row causes and every row after it would meet: nothing of
+            // the file is kept, and the notice says so instead of blaming this row.
+            rowScope.reset();
+            whole.rollback();
+            m_appliedRows = 0;
+            writeLog(LOG_LEVEL_ERROR, "DeviceCsvImporter::importRows, the database refused a write at row %d",
+                     rowNumber);
+            return true;
+        }
         if (error.isError()) {
             if (!savepointPerRow) {
                 // Part of this row may be written; undo the attempt and take the careful way.
@@ -106,13 +137,12 @@ bool DeviceCsvImporter::applyRows(const QList<QStringList> &rows, bool savepoint
         if (createdIndex >= 0)
             created.append(createdIndex);
     }
-    if (whole.isActive() && !whole.commit()) {
+    if (!whole.commit()) {
+        // No row's doing: the commit writes what every row before it wrote.
         m_appliedRows = 0;
         created.clear();
-        if (!error.isError())
-            error = DeviceCsvError::at(
-                DeviceCsv::ColumnName, rows.size(),
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+        error = stoppedBy(m_db->lastFailure());
+        writeLog(LOG_LEVEL_ERROR, "DeviceCsvImporter::importRows, the import could not be committed; nothing imported");
     }
     emitCreatedDevices(created);
     return true;
@@ -160,8 +190,8 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
     // A device created by an earlier row of this file has no id yet. It is looked up by the name it
     // was stored under, so before this row renames it in the working lists.
     if (index >= 0 && m_entries.at(index).device.did == 0 && !refreshDeviceIds())
-        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+        return writeFailed(DeviceCsv::ColumnName, rowNumber,
+                           QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved."));
     if (byMac) {
         // Matched by MAC: the row may rename the device.
         Entry &entry = m_entries[index];
@@ -214,9 +244,8 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
     if (index >= 0) {
         Entry &entry = m_entries[index];
         if (m_db->updateIFPDeviceById(entry.device) != DB_OK)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            return writeFailed(DeviceCsv::ColumnName, rowNumber,
+                               QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved."));
         return groupStep(entry, row, rowNumber);
     }
 
@@ -253,8 +282,8 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
             DeviceCsv::ColumnMac, rowNumber,
             DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Mac address is duplicated with other devices.")));
     if (rc != DB_OK)
-        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+        return writeFailed(DeviceCsv::ColumnName, rowNumber,
+                           QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved."));
 
     index = m_entries.size();
     m_entries.append(entry);
@@ -265,14 +294,12 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
 
     if (withCamera) {
         if (!refreshDeviceIds() || m_entries.at(index).device.did == 0)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnName, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+            return writeFailed(DeviceCsv::ColumnName, rowNumber,
+                               QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved."));
         mapping.did = int(m_entries.at(index).device.did);
         if (m_db->insertDeviceCameraMapping(mapping) != DB_OK)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnCamera, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+            return writeFailed(DeviceCsv::ColumnCamera, rowNumber,
+                               QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved."));
         m_mappings.append(mapping);
     }
     return groupStep(m_entries[index], row, rowNumber);
@@ -291,8 +318,8 @@ DeviceCsvError DeviceCsvImporter::cameraStep(Entry &entry, const DeviceCsvRow &r
         return DeviceCsvError::at(DeviceCsv::ColumnCamera, rowNumber,
                                   DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera does not exist.")));
     if (entry.device.did == 0 && !refreshDeviceIds())
-        return DeviceCsvError::at(DeviceCsv::ColumnName, rowNumber,
-                                  DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved.")));
+        return writeFailed(DeviceCsv::ColumnName, rowNumber,
+                           QT_TRANSLATE_NOOP("ImportDialog", "The device could not be saved."));
     mapping.did = int(entry.device.did);
 
     int found = -1;
@@ -308,21 +335,18 @@ DeviceCsvError DeviceCsvImporter::cameraStep(Entry &entry, const DeviceCsvRow &r
         // Replace the link rather than rewrite it in place: the old row goes, the new one comes.
         if (m_mappings.at(found).aid == 0) {
             if (!refreshCameraMappings())
-                return DeviceCsvError::at(
-                    DeviceCsv::ColumnCamera, rowNumber,
-                    DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+                return writeFailed(DeviceCsv::ColumnCamera, rowNumber,
+                                   QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved."));
             return cameraStep(entry, row, rowNumber);
         }
         if (m_db->deleteDeviceCameraMapping(m_mappings.at(found).aid) != DB_OK)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnCamera, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+            return writeFailed(DeviceCsv::ColumnCamera, rowNumber,
+                               QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved."));
         m_mappings.removeAt(found);
     }
     if (m_db->insertDeviceCameraMapping(mapping) != DB_OK)
-        return DeviceCsvError::at(
-            DeviceCsv::ColumnCamera, rowNumber,
-            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved.")));
+        return writeFailed(DeviceCsv::ColumnCamera, rowNumber,
+                           QT_TRANSLATE_NOOP("ImportDialog", "The camera link could not be saved."));
     m_mappings.append(mapping);
     if (row.sosUser == m_adminSosUser)
         entry.device.ptzCamera = row.cameraName;
@@ -339,9 +363,8 @@ DeviceCsvError DeviceCsvImporter::groupStep(Entry &entry, const DeviceCsvRow &ro
             group.groupName = name;
             group.groupType = row.deviceType;
             if (m_db->createGroups(group) != DB_OK)
-                return DeviceCsvError::at(
-                    DeviceCsv::ColumnGroup, rowNumber,
-                    DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
+                return writeFailed(DeviceCsv::ColumnGroup, rowNumber,
+                                   QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved."));
             m_groups.insert(key, group);
         }
         // A group of the other device family is left alone; the device just does not join it.
@@ -355,9 +378,8 @@ DeviceCsvError DeviceCsvImporter::groupStep(Entry &entry, const DeviceCsvRow &ro
             continue;
         VelkGroups group = m_groups.value(key);
         if (group.groupName.isEmpty() || m_db->disjoinGroups(entry.device, group) != DB_OK)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnGroup, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
+            return writeFailed(DeviceCsv::ColumnGroup, rowNumber,
+                               QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved."));
         entry.groupKeys.remove(key);
     }
     for (const QString &key : qAsConst(wanted)) {
@@ -365,9 +387,8 @@ DeviceCsvError DeviceCsvImporter::groupStep(Entry &entry, const DeviceCsvRow &ro
             continue;
         VelkGroups group = m_groups.value(key);
         if (m_db->joinGroups(entry.device, group) != DB_OK)
-            return DeviceCsvError::at(
-                DeviceCsv::ColumnGroup, rowNumber,
-                DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved.")));
+            return writeFailed(DeviceCsv::ColumnGroup, rowNumber,
+                               QT_TRANSLATE_NOOP("ImportDialog", "The group could not be saved."));
         entry.groupKeys.insert(key);
     }
     return DeviceCsvError();
@@ -411,5 +432,31 @@ void DeviceCsvImporter::emitCreatedDevices(const QList<int> &indexes)
         const int index = byName.value(DeviceRules::key(name), -1);
         if (index >= 0)
             emit addDeviceSuccess(stored.at(index));
+    }
+}
+
+DeviceCsvError DeviceCsvImporter::writeFailed(int column, int rowNumber, const char *reason) const
+{
+    const DbFailure failure = m_db->lastFailure();
+    if (failure == DbFailure::DiskFull || failure == DbFailure::ReadOnly || failure == DbFailure::Storage)
+        return stoppedBy(failure);
+    return DeviceCsvError::at(column, rowNumber, DeviceCsv::text(reason));
+}
+
+DeviceCsvError DeviceCsvImporter::stoppedBy(DbFailure failure)
+{
+    switch (failure) {
+    case DbFailure::DiskFull:
+        return DeviceCsvError::stoppedWith(DeviceCsv::text(
+            QT_TRANSLATE_NOOP("ImportDialog", "The import stopped because the disk is full. Nothing of the file was "
+                                              "kept.")));
+    case DbFailure::ReadOnly:
+        return DeviceCsvError::stoppedWith(DeviceCsv::text(QT_TRANSLATE_NOOP(
+            "ImportDialog",
+            "The import stopped because the database file is read-only. Nothing of the file was kept.")));
+    default:
+        return DeviceCsvError::stoppedWith(DeviceCsv::text(
+            QT_TRANSLATE_NOOP("ImportDialog", "The import stopped because the database file could not be written. "
+                                              "Nothing of the file was kept.")));
     }
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include "datastore/DbResult.h"
 #include "datastore/PellmarAccount.h"
 #include "datastore/PellmarDevice.h"
 #include "datastore/PellmarGroup.h"
@@ -25,13 +26,18 @@ class OrvantaDBIntf;
 /// camera-management lists and recorded.
 ///
 /// The first problem stops the import. Rows before it stay applied; the failing row leaves
-/// nothing behind, not even when the database refused one of its writes half-way.
+/// nothing behind, not even when the database refused one of its writes half-way. A write that
+/// the database file refuses (the disk full, the file read-only) is no row's fault and every
+/// later row would meet it: the import then stops whole, keeping nothing, and says why.
 class DeviceCsvImporter : public QObject
 {
     Q_OBJECT
 public:
     explicit DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent = nullptr);
 
+    /// Reads the file's bytes (DeviceCsv::parseBytes) and imports its rows. A file that cannot be
+    /// opened has no rows; bytes that are no text are refused at their cell, nothing written.
+    DeviceCsvError importFile(const QString &path);
     /// Both passes over the rows of a file (rows[0] is the header; blank lines that only end the
     /// file are skipped). Returns the first problem, or no error.
     DeviceCsvError importRows(const QList<QStringList> &fileRows);
@@ -63,6 +69,11 @@ private:
     DeviceCsvError applyRow(const DeviceCsvRow &row, int rowNumber, int *createdIndex);
     DeviceCsvError cameraStep(Entry &entry, const DeviceCsvRow &row, int rowNumber);
     DeviceCsvError groupStep(Entry &entry, const DeviceCsvRow &row, int rowNumber);
+    /// The error of a write (or a read it needs) that failed at the row: the row's, unless the
+    /// database file refused it.
+    DeviceCsvError writeFailed(int column, int rowNumber, const char *reason) const;
+    /// The import stopped by the database file, with nothing kept, and the failure that stopped it.
+    static DeviceCsvError stoppedBy(DbFailure failure);
     bool refreshDeviceIds();
     bool refreshCameraMappings();
     void emitCreatedDevices(const QList<int> &indexes);

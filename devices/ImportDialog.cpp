@@ -7,7 +7,6 @@
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceCsvImporter.h"
 #include "devices/ImportErrorDialog.h"
-#include "shell/base/CsvReader.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
@@ -92,11 +91,13 @@ void ImportDialog::importButtonClicked()
 
 bool ImportDialog::importCsvFile(const QString &fileName)
 {
-    const QList<QStringList> rows = readCsvFile(fileName, QString());
-    const DeviceCsvError error = m_importer->importRows(rows);
+    const DeviceCsvError error = m_importer->importFile(fileName);
     if (!error.isError())
         return true;
-    showImportError(error.column, error.row, error.message);
+    if (error.stopped)
+        showMessage(error.message);
+    else
+        showImportError(error.column, error.row, error.message);
     return false;
 }
 

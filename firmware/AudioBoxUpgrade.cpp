@@ -94,6 +94,13 @@ void AudioBoxUpgrade::parseUpdateConfig(const QString &filePath)
     }
     const UpdateConfig::Entry entry = UpdateConfig::read(file.read(DownloadRules::MaxUpdateConfigBytes), modelName);
     file.close();
+    if (entry.unreadable) {
+        // As a file that cannot be opened: the family's check fails and what the last good file gave stays.
+        writeLog(LOG_LEVEL_ERROR, "%s update.cfg cannot be read (a NUL or bytes that are no UTF-8): %s",
+                 qPrintable(modelName), qPrintable(filePath));
+        emit checkOtaVersionInfoFailed();
+        return;
+    }
     newestFwVersion = entry.version;
     fwFileUrl = entry.path;
     if (!newestFwVersion.isEmpty() && !FirmwareVersion::hasFourFields(newestFwVersion)) {

@@ -105,11 +105,15 @@ qint64 BoxManifest::parseSize(const QStringRef &text)
     const qint64 size = text.toLongLong(&ok, 10);
     if (ok)
         return size > 0 ? size : -1;
-    // Digits alone that no 64-bit number holds state a size far above any limit, not a missing one: read as the
-    // largest, every caller's limit refuses it.
-    if (text.isEmpty())
+    // Digits that no 64-bit number holds state a size far above any limit, not a missing one: read as the largest,
+    // every caller's limit refuses it. Written the way toLongLong takes a number it can hold: blanks around the
+    // digits and a plus before them.
+    QStringRef digits = text.trimmed();
+    if (digits.startsWith(QLatin1Char('+')))
+        digits = digits.mid(1);
+    if (digits.isEmpty())
         return -1;
-    for (const QChar c : text) {
+    for (const QChar c : digits) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return -1;
     }

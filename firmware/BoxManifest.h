@@ -47,6 +47,6 @@ public:
     /// Four non-empty fields of decimal digits separated by ".".
     static bool isWellFormedVersion(const QString &version);
     /// A decimal byte count above 0, else -1; digits too many for 64 bits give the largest count, which every
-    /// limit refuses (a size far above 4 GiB, not a missing one).
+    /// limit refuses (a size far above 4 GiB, not a missing one), also with blanks around them or a plus before them.
     static qint64 parseSize(const QStringRef &text);
 };

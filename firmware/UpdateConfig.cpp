@@ -1,12 +1,21 @@
 #include "firmware/UpdateConfig.h"
 
 #include <QStringList>
+#include <QTextCodec>
+
+#include "shell/base/TextDecoder.h"
 
 UpdateConfig::Entry UpdateConfig::read(const QByteArray &utf8Text, const QString &modelKey)
 {
     Entry entry;
     const QString header = QLatin1Char('[') + modelKey + QLatin1Char(']');
-    const QString text = QString::fromUtf8(utf8Text);
+    // The whole array: QString::fromUtf8(QByteArray) ends the text at its first NUL.
+    const TextDecoder::Result decoded = TextDecoder::decode(utf8Text, QTextCodec::codecForMib(106));
+    if (!decoded.readable || decoded.text.contains(QChar(0))) {
+        entry.unreadable = true;
+        return entry;
+    }
+    const QString &text = decoded.text;
     const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
     for (QStringRef line : lines) {
         if (line.endsWith(QLatin1Char('\r')))

@@ -2085,6 +2085,22 @@ Please modify the username and password to the correct ones to continue using th
         <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
         <translation>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</translation>
     </message>
+    <message>
+        <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
+        <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>The import stopped because the disk is full. Nothing of the file was kept.</source>
+        <translation>The import stopped because the disk is full. Nothing of the file was kept.</translation>
+    </message>
+    <message>
+        <source>The import stopped because the database file is read-only. Nothing of the file was kept.</source>
+        <translation>The import stopped because the database file is read-only. Nothing of the file was kept.</translation>
+    </message>
+    <message>
+        <source>The import stopped because the database file could not be written. Nothing of the file was kept.</source>
+        <translation>The import stopped because the database file could not be written. Nothing of the file was kept.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2194,6 +2210,18 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>The import stopped because the disk is full. Nothing of the file was kept.</source>
+        <translation>The import stopped because the disk is full. Nothing of the file was kept.</translation>
+    </message>
+    <message>
+        <source>The import stopped because the database file is read-only. Nothing of the file was kept.</source>
+        <translation>The import stopped because the database file is read-only. Nothing of the file was kept.</translation>
+    </message>
+    <message>
+        <source>The import stopped because the database file could not be written. Nothing of the file was kept.</source>
+        <translation>The import stopped because the database file could not be written. Nothing of the file was kept.</translation>
     </message>
 </context>
 <context>

@@ -28,8 +28,8 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DQUORVIN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     "${launcher[@]}" -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
-# The machine is shared: at most four compile jobs.
-jobs=$(nproc)
+# The machine is shared: at most four compile jobs, fewer with QUORVIN_JOBS (as scripts/test.sh takes it).
+jobs=${QUORVIN_JOBS:-$(nproc)}
 [ "$jobs" -gt 4 ] && jobs=4
 cmake --build "$build" -j"$jobs" --target "${targets[@]/#/fuzz_}"
 

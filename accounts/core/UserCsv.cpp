@@ -1,48 +1,16 @@
 #include "accounts/core/UserCsv.h"
 
+#include "shell/base/CsvPosition.h"
 #include "shell/base/CsvReader.h"
+#include "shell/base/TextDecoder.h"
 
 #include <QCoreApplication>
-#include <QTextCodec>
 
 namespace {
 
 bool isEnableOrDisable(const QString &value)
 {
     return value == QLatin1String("Enable") || value == QLatin1String("Disable");
-}
-
-// Decodes the bytes as a text stream with no codec named would; false when some bytes are no text
-// in that codec, *text then holding what stands before them.
-bool decode(const QByteArray &bytes, QString *text)
-{
-    QTextCodec *codec = QTextCodec::codecForUtfText(bytes, QTextCodec::codecForLocale());
-    const auto decodePrefix = [codec, &bytes](int size, QString *out) {
-        QTextCodec::ConverterState state; // skips a byte order mark
-        *out = codec->toUnicode(bytes.constData(), size, &state);
-        return state.invalidChars == 0;
-    };
-    if (decodePrefix(bytes.size(), text))
-        return true;
-    // The longest prefix that decodes: a byte sequence found bad stays bad in every longer prefix,
-    // and one cut off at the end of a prefix is held back, not counted as bad.
-    int good = 0;
-    int bad = bytes.size();
-    QString probe;
-    while (bad - good > 1) {
-        const int middle = good + (bad - good) / 2;
-        if (decodePrefix(middle, &probe))
-            good = middle;
-        else
-            bad = middle;
-    }
-    decodePrefix(good, text);
-    return false;
-}
-
-bool isLineEnd(QChar c)
-{
-    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
 // The text with every CR that stands alone outside quotes made a LF. Quotes are followed the way
@@ -60,27 +28,12 @@ QString withLoneCrAsLineEnd(QString text)
     return text;
 }
 
-// The cell at the end of the text: 0-based column, 1-based row, counted as the rows are read.
+// The cell in which the text read so far ends, as the rows are read (a lone CR ends a row).
 UserCsvError unreadableAfter(const QString &text)
 {
-    int row = 1;
-    int column = 0;
-    bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-        } else if (!quoted && c == QLatin1Char(',')) {
-            ++column;
-        } else if (!quoted && isLineEnd(c)) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            ++row;
-            column = 0;
-        }
-    }
+    const CsvPosition cell = CsvPosition::atEndOf(text, true);
     return UserCsvError::at(
-        column, row,
+        cell.column, cell.row,
         UserCsv::text(QT_TRANSLATE_NOOP("ImportListDialog", "This cell holds characters that cannot be read. Save "
                                                             "the file as CSV UTF-8 and import it again.")));
 }
@@ -145,13 +98,15 @@ bool UserCsv::hasChineseCharacter(const QString &text)
 UserCsvError UserCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *rows)
 {
     rows->clear();
-    QString text;
-    if (!decode(bytes, &text))
-        return unreadableAfter(text);
-    // A NUL decodes without complaint but cannot travel in the panels' account file, which refuses it whole.
+    const TextDecoder::Result decoded = TextDecoder::decode(bytes);
+    const QString &text = decoded.text;
+    // A NUL decodes without complaint but cannot travel in the panels' account file, which refuses it whole. The
+    // first of the two problems in the file is the one reported.
     const int nul = text.indexOf(QChar(0));
     if (nul >= 0)
         return unreadableAfter(text.left(nul));
+    if (!decoded.readable)
+        return unreadableAfter(text);
     *rows = parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
     return UserCsvError();
 }

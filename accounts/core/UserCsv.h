@@ -66,9 +66,11 @@ public:
     /// The rows of a user file's bytes, decoded with the codec in use (QTextCodec::codecForLocale)
     /// unless a byte order mark names its own. LF, CR LF and a lone CR outside quotes end a row:
     /// an old Mac file, which ends its lines with CR alone, is read row by row (the shared reader
-    /// keeps such a CR, and the file was one row). Bytes the codec cannot decode give no rows and
-    /// the error at the row and column where they stand: decoded as replacement characters they
-    /// were stored silently. A NUL character is refused the same way.
+    /// keeps such a CR, and the file was one row). Bytes that are no text in that codec
+    /// (TextDecoder: bad bytes, half a surrogate pair, a character cut off at the end, a code
+    /// page's placeholders) give no rows and the error at the row and column where they stand:
+    /// decoded as the codec leaves them they were stored changed. A NUL character is refused the
+    /// same way.
     static UserCsvError parseBytes(const QByteArray &bytes, QList<QStringList> *rows);
 
     /// The rows without the blank lines that end the file (rows of one empty cell). Blank lines

@@ -39,14 +39,20 @@ UserCsvError UserCsvImporter::importRows(QList<QStringList> rows)
         if (error.isError())
             break;
     }
+    // A failed commit is no row's doing: it writes what every row wrote.
     if (!error.isError() && !transaction.commit())
-        error = writeFailure(UserCsv::ColumnName, rows.size());
+        error = stoppedBy(m_db->lastFailure());
     if (error.isError()) {
         transaction.rollback();
         m_created = 0;
         m_updated = 0;
-        writeLog(LOG_LEVEL_ERROR, "UserCsvImporter::importRows, writing failed at column %d, row %d; nothing imported",
-                 error.column + 1, error.row);
+        if (error.stopped)
+            writeLog(LOG_LEVEL_ERROR,
+                     "UserCsvImporter::importRows, the database refused the writing; nothing imported");
+        else
+            writeLog(LOG_LEVEL_ERROR,
+                     "UserCsvImporter::importRows, writing failed at column %d, row %d; nothing imported",
+                     error.column + 1, error.row);
         return error;
     }
     writeLog(LOG_LEVEL_INFO, "UserCsvImporter::importRows, %d users created, %d updated", m_created, m_updated);
@@ -268,7 +274,29 @@ UserCsvError UserCsvImporter::writeRow(const UserCsvRow &row, int rowNumber)
 
 UserCsvError UserCsvImporter::writeFailure(int column, int rowNumber) const
 {
+    // The database file refusing a write (the disk full, the file read-only) is no fault of the row, and every
+    // row after it would meet it too.
+    const DbFailure failure = m_db->lastFailure();
+    if (failure == DbFailure::DiskFull || failure == DbFailure::ReadOnly || failure == DbFailure::Storage)
+        return stoppedBy(failure);
     return UserCsvError::at(
         column, rowNumber,
         UserCsv::text(QT_TRANSLATE_NOOP("ImportListDialog", "This row could not be saved. Nothing was imported.")));
+}
+
+UserCsvError UserCsvImporter::stoppedBy(DbFailure failure)
+{
+    switch (failure) {
+    case DbFailure::DiskFull:
+        return UserCsvError::stoppedWith(UserCsv::text(QT_TRANSLATE_NOOP(
+            "ImportListDialog", "The import stopped because the disk is full. Nothing of the file was kept.")));
+    case DbFailure::ReadOnly:
+        return UserCsvError::stoppedWith(UserCsv::text(
+            QT_TRANSLATE_NOOP("ImportListDialog", "The import stopped because the database file is read-only. "
+                                                  "Nothing of the file was kept.")));
+    default:
+        return UserCsvError::stoppedWith(UserCsv::text(
+            QT_TRANSLATE_NOOP("ImportListDialog", "The import stopped because the database file could not be "
+                                                  "written. Nothing of the file was kept.")));
+    }
 }

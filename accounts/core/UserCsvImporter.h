@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "accounts/core/UserCsv.h"
+#include "datastore/DbResult.h"
 #include "datastore/VelkAppInfo.h"
 #include "datastore/VelkIFPDevice.h"
 #include "datastore/VelkMultiUser.h"
@@ -20,7 +21,9 @@ class OrvantaDBIntf;
 /// creates one; the row then sets the user's devices and app permissions to what it names.
 ///
 /// Everything runs in one transaction: a refused file and a write that fails half-way both
-/// leave the database as it was, and the failure is reported at its row.
+/// leave the database as it was, and the failure is reported at its row; a write that the
+/// database file refuses (the disk full, the file read-only) is no row's, and the import is
+/// reported as stopped instead.
 class UserCsvImporter
 {
 public:
@@ -45,7 +48,10 @@ private:
     UserCsvError checkRows(const QList<QStringList> &rows);
     UserCsvError checkDeviceLimits(const QList<UserCsvRow> &rows);
     UserCsvError writeRow(const UserCsvRow &row, int rowNumber);
+    /// The error of a write that failed at the row and column: the row's, unless the database file refused it.
     UserCsvError writeFailure(int column, int rowNumber) const;
+    /// The import stopped by the database file, with nothing kept, and the failure that stopped it.
+    static UserCsvError stoppedBy(DbFailure failure);
 
     static quint64 pairKey(quint32 userId, quint32 otherId) { return (quint64(userId) << 32) | otherId; }
 

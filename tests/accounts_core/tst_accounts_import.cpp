@@ -6,6 +6,7 @@
 
 #include "accounts/core/UserCsvImporter.h"
 #include "shell/base/CsvReader.h"
+#include "support/DatabaseFault.h"
 #include "support/PanelUsers.h"
 #include "support/TestEnv.h"
 
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QtEndian>
 #include <memory>
 
 class TestAccountsImport : public QObject
@@ -35,6 +37,8 @@ private slots:
     void deviceLimit();
     void failedWriteLeavesDatabaseAsItWas_data();
     void failedWriteLeavesDatabaseAsItWas();
+    void refusingDatabaseStopsTheImport_data();
+    void refusingDatabaseStopsTheImport();
     void corpus_data();
     void corpus();
     void nothingOfTheFileReachesTheLog();
@@ -310,6 +314,27 @@ void TestAccountsImport::fileBytes_data()
                ->fromUnicode(QChar(0xfeff) + headerLine() + '\n' +
                              userLine("Ann", "ab" + QString(QChar(0)) + "cd", QString()))
         << utf8 << QStringList() << "2,2 " + unreadable;
+    // Half a surrogate pair passes a UTF-16 decoder unchanged, and storing it as UTF-8 joined it with the next
+    // character: "A", U+D800, "B" came back as "A" and U+10042.
+    const auto utf16 = [](const char *codec, const QString &text) {
+        return QTextCodec::codecForName(codec)->fromUnicode(QChar(0xfeff) + headerLine() + '\n' + text);
+    };
+    QTest::newRow("unpaired surrogate in a UTF-16LE name")
+        << utf16("UTF-16LE", userLine("A" + QString(QChar(0xd800)) + "B", "abcd", QString())) << utf8 << QStringList()
+        << "1,2 " + unreadable;
+    QTest::newRow("unpaired surrogate in a UTF-16BE password")
+        << utf16("UTF-16BE", userLine("Ann", "ab" + QString(QChar(0xdc00)) + "cd", QString())) << utf8 << QStringList()
+        << "2,2 " + unreadable;
+    // A character cut off at the end was held back by the codec and dropped.
+    QTest::newRow("UTF-8 character cut at the end of the file")
+        << h + '\n' + ann + '\n' + bob + "\xe4\xb8" << utf8 << QStringList() << "17,3 " + unreadable;
+    QTest::newRow("odd last byte of a UTF-16 file")
+        << utf16("UTF-16LE", userLine("Ann", "abcd", QString())) + 'x' << utf8 << QStringList() << "1,3 " + unreadable;
+    // Bytes a code page does not define came in as U+F8F8 (Big5's 0xFF) or U+FFFD.
+    QTest::newRow("unmappable byte under Big5") << h + '\n' + ann + '\n' + latin("Bo\xff") + '\n'
+                                                << QByteArray("Big5") << QStringList() << "1,3 " + unreadable;
+    QTest::newRow("unmappable byte under Shift_JIS") << h + '\n' + line("Ann", "abXcd").replace('X', '\x80') + '\n'
+                                                     << QByteArray("Shift_JIS") << QStringList() << "2,2 " + unreadable;
     QTest::newRow("UTF-8 with a byte order mark") << "\xef\xbb\xbf" + h + '\n' + line(jose) + '\n'
                                                   << utf8 << QStringList{jose} << QString();
     QTest::newRow("UTF-16 with a byte order mark")
@@ -319,6 +344,18 @@ void TestAccountsImport::fileBytes_data()
     QTest::newRow("Latin-1 name where that is the codec in use")
         << h + '\n' + latin("Jos\xe9") + '\n'
         << QByteArray("Windows-1252") << QStringList{jose} << QString();
+    // Qt's own UTF-32 encoder leaves four bytes of garbage behind a character outside the BMP; such a name is read.
+    QByteArray utf32 = QByteArray("\xff\xfe\0\0", 4);
+    for (const uint codePoint : (headerLine() + '\n' + userLine("Ann \U0001F600", "abcd", QString())).toUcs4()) {
+        const quint32 little = qToLittleEndian(quint32(codePoint));
+        utf32 += QByteArray(reinterpret_cast<const char *>(&little), 4);
+    }
+    QTest::newRow("UTF-32 with a character outside the BMP")
+        << utf32 << utf8 << QStringList{QString::fromUtf8("Ann \U0001F600")} << QString();
+    // Shift_JIS spells some kanji two ways (NEC and IBM codes); either is the same character.
+    QTest::newRow("kanji in its other Shift_JIS spelling")
+        << h + '\n' + latin("\xed\x40") + '\n'
+        << QByteArray("Shift_JIS") << QStringList{QString(QChar(0x7e8a))} << QString();
 }
 
 void TestAccountsImport::fileBytes()
@@ -486,6 +523,41 @@ void TestAccountsImport::failedWriteLeavesDatabaseAsItWas()
     QCOMPARE(error.message, QStringLiteral("This row could not be saved. Nothing was imported."));
     QCOMPARE(error.column + 1, column);
     QCOMPARE(error.row, 3);
+    QCOMPARE(databaseDump(), before);
+}
+
+void TestAccountsImport::refusingDatabaseStopsTheImport_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("disk full") << int(DatabaseFault::DiskFull)
+                               << "The import stopped because the disk is full. Nothing of the file was kept.";
+    QTest::newRow("read-only database") << int(DatabaseFault::ReadOnly)
+                                        << "The import stopped because the database file is read-only. Nothing of "
+                                           "the file was kept.";
+}
+
+// The database file refuses the writing (no fault of any row): the notice says that the import stopped, that nothing
+// was kept and why, instead of blaming the row it was at, and nothing was kept.
+void TestAccountsImport::refusingDatabaseStopsTheImport()
+{
+    QFETCH(int, fault);
+    QFETCH(QString, message);
+
+    seedUser("Stored", "abcd");
+    QString text = m_header;
+    for (int i = 0; i < 400; ++i)
+        text += userLine(QStringLiteral("User %1").arg(i), "abcd", QString());
+    const QString before = databaseDump();
+    UserCsvError error;
+    {
+        DatabaseFault refusing{DatabaseFault::Kind(fault)};
+        QVERIFY(refusing.isActive());
+        error = importText(text);
+    }
+    QCOMPARE(error.message, message);
+    QVERIFY(error.isError());
+    QCOMPARE(error.column, -1);
     QCOMPARE(databaseDump(), before);
 }
 

@@ -6,6 +6,7 @@
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceCsvImporter.h"
 #include "devices/DeviceRules.h"
+#include "support/DatabaseFault.h"
 #include "support/TestEnv.h"
 
 #include <QSignalSpy>
@@ -40,6 +41,8 @@ private slots:
     void macChangeRules();
     void groupCells();
     void failedWriteStopsAndUndoesTheRow();
+    void refusingDatabaseStopsTheImport_data();
+    void refusingDatabaseStopsTheImport();
     void unknownSosUser();
 
 private:
@@ -363,6 +366,47 @@ void TestDevicesCsv::failedWriteStopsAndUndoesTheRow()
     QCOMPARE(storedDevice("Third").did, 0u);
     QCOMPARE(added.count(), 1);
     QCOMPARE(added.at(0).at(0).value<VelkIFPDevice>().deviceName, QStringLiteral("First"));
+}
+
+void TestDevicesCsv::refusingDatabaseStopsTheImport_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("disk full") << int(DatabaseFault::DiskFull)
+                               << "The import stopped because the disk is full. Nothing of the file was kept.";
+    QTest::newRow("read-only database") << int(DatabaseFault::ReadOnly)
+                                        << "The import stopped because the database file is read-only. Nothing of "
+                                           "the file was kept.";
+}
+
+// The database file refuses a write, which no row causes: the import stops whole and says so. "Row 3001: The device
+// could not be saved." told the operator that the rows before it were kept, and none was.
+void TestDevicesCsv::refusingDatabaseStopsTheImport()
+{
+    QFETCH(int, fault);
+    QFETCH(QString, message);
+
+    seedDevice("Stored", "00:11:22:33:44:01", "10.0.9.1", "Control Box", {"Kept"});
+    QString text = Header;
+    for (int i = 0; i < 500; ++i)
+        text += QStringLiteral("\"Group %1\",Device %1,10.0.%2.%3\n").arg(i).arg(i / 200).arg(i % 200 + 1);
+    QSignalSpy added(m_importer.get(), &DeviceCsvImporter::addDeviceSuccess);
+    DeviceCsvError error;
+    {
+        DatabaseFault refusing{DatabaseFault::Kind(fault)};
+        QVERIFY(refusing.isActive());
+        error = m_importer->importRows(csvRows(text));
+    }
+    QCOMPARE(error.message, message);
+    QVERIFY(error.isError());
+    QCOMPARE(error.column, -1);
+    QCOMPARE(m_importer->appliedRows(), 0);
+    QCOMPARE(added.count(), 0);
+    QCOMPARE(deviceCount(), 1);
+    QCOMPARE(groupsOf("Stored"), QStringList{"Kept"});
+    QList<VelkGroups> groups;
+    testDb()->queryAllGroup(groups);
+    QCOMPARE(groups.size(), 1);
 }
 
 void TestDevicesCsv::unknownSosUser()

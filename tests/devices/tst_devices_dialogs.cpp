@@ -8,10 +8,12 @@
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/DatabaseFault.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QSignalSpy>
+#include <QTextCodec>
 #include <QTextDocument>
 #include <memory>
 
@@ -58,6 +60,9 @@ private slots:
     void cleanupTestCase();
 
     void errorNoticeText();
+    void importRefusesBytesThatAreNoText_data();
+    void importRefusesBytesThatAreNoText();
+    void importStoppedByTheDatabaseSaysSo();
     void errorNoticeIsReused();
     void ipInfoShowsStoredValues();
     void exportThroughTheChooser();
@@ -227,6 +232,90 @@ void TestDevicesDialogs::importShowsFirstErrorAndReloadsWhatWasWritten()
     QVERIFY(message);
     QVERIFY(message->isVisible());
     QCOMPARE(updated.count(), 1);
+    message->close();
+}
+
+void TestDevicesDialogs::importRefusesBytesThatAreNoText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("codecInUse");
+    QTest::addColumn<QString>("refusedAt"); // column,row as the notice shows them; empty when the file is imported
+
+    const QByteArray utf8 = "UTF-8";
+    const auto utf16 = [](const char *codec, const QString &rows) {
+        return QTextCodec::codecForName(codec)->fromUnicode(QChar(0xfeff) + QString::fromUtf8(Header) + rows);
+    };
+    // Read as the codec leaves them, these became U+FFFD, a placeholder, a name joined with its neighbour, or a
+    // character dropped at the end.
+    QTest::newRow("Latin-1 name under UTF-8") << Header + ",Jos\xe9,10.0.0.1\n" << utf8 << "2,2";
+    QTest::newRow("unpaired surrogate in a UTF-16LE name")
+        << utf16("UTF-16LE", ",A" + QString(QChar(0xd800)) + "B,10.0.0.1\n") << utf8 << "2,2";
+    QTest::newRow("unpaired surrogate in a UTF-16BE location")
+        << utf16("UTF-16BE", ",A,10.0.0.1,,IFP/Control Box,Ha" + QString(QChar(0xdc00)) + "ll,,\n") << utf8 << "6,2";
+    QTest::newRow("UTF-8 character cut at the end of the file")
+        << Header + ",A,10.0.0.1\n,B,10.0.0.2,,IFP/Control Box,Hall\xe4\xb8" << utf8 << "6,3";
+    QTest::newRow("odd last byte of a UTF-16 file") << utf16("UTF-16LE", ",A,10.0.0.1\n") + 'x' << utf8 << "1,3";
+    QTest::newRow("unmappable byte under Big5") << Header + ",A\xff,10.0.0.1\n" << QByteArray("Big5") << "2,2";
+    QTest::newRow("unmappable byte under Shift_JIS") << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\x80ll,,\n"
+                                                     << QByteArray("Shift_JIS") << "6,2";
+    // A CR alone belongs to its cell in a device file, as the reader reads it.
+    QTest::newRow("bad byte after a lone CR") << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\rll,,\n,C\xff,10.0.0.2\n"
+                                              << utf8 << "2,3";
+    QTest::newRow("Latin-1 name where that is the codec in use") << Header + ",Jos\xe9,10.0.0.1\n"
+                                                                 << QByteArray("Windows-1252") << QString();
+}
+
+void TestDevicesDialogs::importRefusesBytesThatAreNoText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, codecInUse);
+    QFETCH(QString, refusedAt);
+
+    const QString path = m_env->home() + QStringLiteral("/bytes.csv");
+    writeFile(path, bytes);
+    ImportDialog dialog;
+    QTextCodec *const previous = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(codecInUse));
+    const bool imported = dialog.importCsvFile(path);
+    QTextCodec::setCodecForLocale(previous);
+
+    if (refusedAt.isEmpty()) {
+        QVERIFY(imported);
+        QVERIFY(storedDevice(QString::fromUtf8("Jos\u00e9")).did != 0);
+        return;
+    }
+    QVERIFY(!imported);
+    QVERIFY(dialog.errorDialog()->isVisible());
+    QTextDocument shown;
+    shown.setHtml(dialog.errorDialog()->labeError->text());
+    const QStringList cell = refusedAt.split(',');
+    QCOMPARE(shown.toPlainText(), QStringLiteral("The 1st error on Column [%1], Row [%2]\nThis cell holds characters "
+                                                 "that cannot be read. Save the file as CSV UTF-8 and import it again.")
+                                      .arg(cell.at(0), cell.at(1)));
+    QCOMPARE(deviceCount(), 0);
+    dialog.errorDialog()->close();
+}
+
+// An import that the database file stopped points at no cell: a message says that it stopped and kept nothing.
+void TestDevicesDialogs::importStoppedByTheDatabaseSaysSo()
+{
+    const QString path = m_env->home() + QStringLiteral("/in.csv");
+    writeFile(path, Header + ",First,10.0.0.1\n,Second,10.0.0.2\n");
+    ImportDialog dialog;
+    bool imported = true;
+    {
+        DatabaseFault readOnly(DatabaseFault::ReadOnly);
+        QVERIFY(readOnly.isActive());
+        imported = dialog.importCsvFile(path);
+    }
+    QVERIFY(!imported);
+    QVERIFY(!dialog.errorDialog()->isVisible());
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message);
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->labelMessage->text(), QStringLiteral("The import stopped because the database file is read-only. "
+                                                           "Nothing of the file was kept."));
+    QCOMPARE(deviceCount(), 0);
     message->close();
 }
 

@@ -14,6 +14,8 @@ private slots:
     void initTestCase();
     void cleanup();
     void updateConfigCheck();
+    void unreadableUpdateConfigFailsTheCheck_data();
+    void unreadableUpdateConfigFailsTheCheck();
     void hostileUpdateConfigWritesNothingOutside_data();
     void hostileUpdateConfigWritesNothingOutside();
     void audioBoxRunWakesBatchesAndPowersOff();
@@ -90,6 +92,30 @@ void TestFirmwareManager::updateConfigCheck()
     QVERIFY(m_bench.serverCheck());
     QVERIFY(m_bench.log()->contains("FW file URL not found"));
     QCOMPARE(manager->getOldDevicesCount(), -1);
+}
+
+void TestFirmwareManager::unreadableUpdateConfigFailsTheCheck_data()
+{
+    QTest::addColumn<QByteArray>("qml8Section");
+    // Read up to its first NUL, the file gave the address before the NUL, or a shortened version and no path after
+    // it; bytes that are no UTF-8 came in as U+FFFD.
+    const QByteArray path = "Path=\"%1/AudioBox/QML8_0005.bin";
+    const QByteArray version = "Version=\"8.0.0000.0";
+    QTest::newRow("NUL in the Path") << version + "5\"\n" + path + '\0' + ".old\"\n";
+    QTest::newRow("NUL in the Version") << path + "\"\n" + version + '\0' + "5\"\n";
+    QTest::newRow("bytes that are no UTF-8") << version + "5\"\n# \xff\n" + path + "\"\n";
+}
+
+// A file holding a NUL or bytes that are no UTF-8 fails the check of the family that reads it, with a log line.
+void TestFirmwareManager::unreadableUpdateConfigFailsTheCheck()
+{
+    QFETCH(QByteArray, qml8Section);
+    m_bench.serve("AudioBox/check4Update/update.cfg",
+                  "[QML8]\n" + QByteArray(qml8Section).replace("%1", m_bench.http()->url().toUtf8()));
+    m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), -1);
+    QVERIFY(m_bench.log()->contains("QML8 update.cfg cannot be read (a NUL or bytes that are no UTF-8)"));
 }
 
 void TestFirmwareManager::hostileUpdateConfigWritesNothingOutside_data()

@@ -13,6 +13,8 @@ class TestFirmwareRoutes : public QObject
 
 private slots:
     void manifestReading();
+    void statedSizes_data();
+    void statedSizes();
     void nodesAndRoutes();
     void routeLookup_data();
     void routeLookup();
@@ -87,6 +89,38 @@ void TestFirmwareRoutes::manifestReading()
     QCOMPARE(addresses.packages.size(), 2);
     QCOMPARE(addresses.packages.at(0).url, QStringLiteral("http://h/b.zip"));
     QVERIFY(addresses.packages.at(1).url.isEmpty());
+}
+
+void TestFirmwareRoutes::statedSizes_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<qint64>("read"); // -2: the package is dropped with the others above 4 GiB
+    // Blanks around the digits and a plus before them read as in a number 64 bits hold; more digits than that are a
+    // size far above 4 GiB however they are written, not a missing size that kept the package in the routes.
+    QTest::newRow("plain") << "40960" << qint64(40960);
+    QTest::newRow("blank before") << " 40960" << qint64(40960);
+    QTest::newRow("plus before") << "+40960" << qint64(40960);
+    QTest::newRow("blank before, above 4 GiB") << " 4294967297" << qint64(-2);
+    QTest::newRow("digits past 64 bits") << "99999999999999999999" << qint64(-2);
+    QTest::newRow("blank before digits past 64 bits") << " 99999999999999999999" << qint64(-2);
+    QTest::newRow("plus before digits past 64 bits") << "+99999999999999999999" << qint64(-2);
+    QTest::newRow("blank after digits past 64 bits") << "99999999999999999999\t" << qint64(-2);
+    QTest::newRow("minus before digits past 64 bits") << "-99999999999999999999" << qint64(-1);
+    QTest::newRow("blank between plus and digits") << "+ 99999999999999999999" << qint64(-1);
+}
+
+void TestFirmwareRoutes::statedSizes()
+{
+    QFETCH(QString, size);
+    QFETCH(qint64, read);
+    const BoxManifest::Result result = BoxManifest::read(
+        manifest(
+            package("Package", "2.5.2051.0", "2.5.2052.0").replace("size=\"100\"", "size=\"" + size.toUtf8() + '"')),
+        "Velk TM7-B");
+    QCOMPARE(result.dropped, read == -2 ? 1 : 0);
+    QCOMPARE(result.packages.size(), read == -2 ? 0 : 1);
+    if (read != -2)
+        QCOMPARE(result.packages.at(0).size, read);
 }
 
 void TestFirmwareRoutes::nodesAndRoutes()

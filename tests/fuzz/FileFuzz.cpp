@@ -12,6 +12,7 @@
 #include "network/AccountFile.h"
 #include "network/PanelAccountMerge.h"
 #include "shell/base/CsvReader.h"
+#include "shell/base/TextDecoder.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -31,7 +32,8 @@ QByteArray bytesOf(const uint8_t *data, size_t size)
 
 bool sameEntry(const UpdateConfig::Entry &a, const UpdateConfig::Entry &b)
 {
-    return a.sectionFound == b.sectionFound && a.version == b.version && a.path == b.path;
+    return a.unreadable == b.unreadable && a.sectionFound == b.sectionFound && a.version == b.version &&
+           a.path == b.path;
 }
 
 // The checks of an import's error: its row, a column the row reaches (a short row is reported at its first missing
@@ -120,6 +122,210 @@ QTextCodec *codecInUse(uint8_t choice)
     return codecs.at(choice % codecs.size());
 }
 
+// ---- A decoder of the target's own, which the imports' and update.cfg's reading is held against ----
+
+// The text bytes are, worked out apart from the console's decoder: the characters they spell in their codec up to the
+// first bytes that spell none, and whether there were such bytes.
+struct ReferenceText
+{
+    QString text; // every character when readable, else those before the first bytes that are no text
+    bool readable = true;
+};
+
+void appendCodePoint(QString &text, uint codePoint)
+{
+    if (codePoint >= 0x10000) {
+        text.append(QChar(ushort(0xD800 + ((codePoint - 0x10000) >> 10))));
+        text.append(QChar(ushort(0xDC00 + ((codePoint - 0x10000) & 0x3FF))));
+    } else {
+        text.append(QChar(ushort(codePoint)));
+    }
+}
+
+// UTF-8 as RFC 3629 has it: no overlong form, no surrogate, nothing above U+10FFFF, nothing cut off.
+ReferenceText strictUtf8(const uchar *p, int n)
+{
+    ReferenceText out;
+    int i = 0;
+    while (i < n) {
+        const uchar lead = p[i];
+        int length = 0;
+        uint codePoint = 0;
+        if (lead < 0x80) {
+            length = 1;
+            codePoint = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            codePoint = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            codePoint = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            codePoint = lead & 0x07;
+        }
+        bool good = length > 0 && i + length <= n;
+        for (int k = 1; good && k < length; ++k) {
+            good = (p[i + k] & 0xC0) == 0x80;
+            codePoint = codePoint << 6 | (p[i + k] & 0x3F);
+        }
+        good = good && !(length == 3 && codePoint < 0x800) && !(length == 4 && codePoint < 0x10000) &&
+               codePoint <= 0x10FFFF && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
+        if (!good) {
+            out.readable = false;
+            return out;
+        }
+        appendCodePoint(out.text, codePoint);
+        i += length;
+    }
+    return out;
+}
+
+// UTF-16: every surrogate paired, no odd byte at the end.
+ReferenceText strictUtf16(const uchar *p, int n, bool littleEndian)
+{
+    ReferenceText out;
+    const auto unit = [p, littleEndian](int at) {
+        return littleEndian ? ushort(p[at] | p[at + 1] << 8) : ushort(p[at] << 8 | p[at + 1]);
+    };
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        const ushort u = unit(i);
+        if (u >= 0xDC00 && u <= 0xDFFF)
+            break;
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            if (i + 3 >= n || unit(i + 2) < 0xDC00 || unit(i + 2) > 0xDFFF)
+                break;
+            out.text.append(QChar(u));
+            out.text.append(QChar(unit(i + 2)));
+            i += 2;
+            continue;
+        }
+        out.text.append(QChar(u));
+    }
+    out.readable = i == n;
+    return out;
+}
+
+// UTF-32: code points up to U+10FFFF that are no surrogates, no bytes over at the end.
+ReferenceText strictUtf32(const uchar *p, int n, bool littleEndian)
+{
+    ReferenceText out;
+    int i = 0;
+    for (; i + 3 < n; i += 4) {
+        const uint codePoint = littleEndian
+                                   ? uint(p[i]) | uint(p[i + 1]) << 8 | uint(p[i + 2]) << 16 | uint(p[i + 3]) << 24
+                                   : uint(p[i]) << 24 | uint(p[i + 1]) << 16 | uint(p[i + 2]) << 8 | uint(p[i + 3]);
+        if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+            break;
+        appendCodePoint(out.text, codePoint);
+    }
+    out.readable = i == n;
+    return out;
+}
+
+// A code page, read a byte at a time: each time the converter gives characters, the bytes fed since the last time
+// are one unit. A unit must give characters, none of them a stand-in for bytes the code page leaves undefined
+// (U+FFFD, U+001A, a private-use character, a C1 control) or half a surrogate pair, and no bytes may be left at the
+// end.
+ReferenceText codePageText(QTextCodec *codec, const uchar *p, int n)
+{
+    ReferenceText out;
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    int unitStart = 0;
+    for (int i = 0; i < n; ++i) {
+        const QString characters = codec->toUnicode(reinterpret_cast<const char *>(p + i), 1, &state);
+        if (characters.isEmpty())
+            continue;
+        for (const QChar c : characters) {
+            const ushort u = c.unicode();
+            if (u == 0xFFFD || u == 0x1A || (u >= 0xE000 && u <= 0xF8FF) || (u >= 0x80 && u <= 0x9F) ||
+                c.isSurrogate()) {
+                out.readable = false;
+                return out;
+            }
+        }
+        out.text += characters;
+        unitStart = i + 1;
+    }
+    out.readable = unitStart == n;
+    return out;
+}
+
+// The bytes read as a text stream with no codec named chooses: the codec of a byte order mark (UTF-32 from four bytes
+// on, UTF-16 from two, UTF-8 from three), else the codec in use. The mark is no character.
+ReferenceText referenceText(const QByteArray &bytes, QTextCodec *inUse)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const int n = bytes.size();
+    const auto startsWith = [&bytes](const char *mark, int size) { return bytes.startsWith(QByteArray(mark, size)); };
+    if (n >= 4 && startsWith("\xff\xfe\0\0", 4))
+        return strictUtf32(p + 4, n - 4, true);
+    if (n >= 4 && startsWith("\0\0\xfe\xff", 4))
+        return strictUtf32(p + 4, n - 4, false);
+    if (startsWith("\xff\xfe", 2))
+        return strictUtf16(p + 2, n - 2, true);
+    if (startsWith("\xfe\xff", 2))
+        return strictUtf16(p + 2, n - 2, false);
+    if (startsWith("\xef\xbb\xbf", 3))
+        return strictUtf8(p + 3, n - 3);
+    if (inUse->mibEnum() == 106)
+        return strictUtf8(p, n);
+    return codePageText(inUse, p, n);
+}
+
+// The text with every CR that stands alone outside quotes made a LF, as the user import reads old Mac files.
+QString withLoneCrAsLf(QString text)
+{
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && text.at(i) == QLatin1Char('\r') &&
+                 (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n')))
+            text[i] = QLatin1Char('\n');
+    }
+    return text;
+}
+
+// The cell (0-based column, 1-based row) that the character after the text belongs to, as the shared reader splits
+// the rows: the last cell of the text with one more character.
+QPair<int, int> cellAfter(const QString &text, bool loneCrEndsRow)
+{
+    const QString read = (loneCrEndsRow ? withLoneCrAsLf(text) : text) + QLatin1Char('x');
+    const QList<QStringList> rows = parseCsv(normalizeCsvText(read));
+    return qMakePair(rows.last().size() - 1, rows.size());
+}
+
+// The refusal of unreadable bytes an import must report, against the reference: its cell, the one of the first NUL
+// when nul is set and one comes before the unreadable bytes, and no rows.
+void checkUnreadable(const CsvImportError &error, const QList<QStringList> &rows, const ReferenceText &reference,
+                     bool refuseNul, bool loneCrEndsRow, const char *what)
+{
+    const int nul = refuseNul ? reference.text.indexOf(QChar(0)) : -1;
+    if (reference.readable && nul < 0) {
+        if (error.isError())
+            qFatal("%s: readable bytes refused at column %d row %d", what, error.column, error.row);
+        return;
+    }
+    const QPair<int, int> cell = cellAfter(nul >= 0 ? reference.text.left(nul) : reference.text, loneCrEndsRow);
+    if (!error.isError() || error.stopped || error.column != cell.first || error.row != cell.second ||
+        error.message.isEmpty() || !rows.isEmpty())
+        qFatal("%s: bytes that are no text refused at column %d row %d (with %d rows), expected column %d row %d", what,
+               error.column, error.row, rows.size(), cell.first, cell.second);
+}
+
+// The strict decoder itself against the reference: the same verdict and the same text before the first bytes that
+// are no text.
+void checkDecoder(const QByteArray &bytes, const ReferenceText &reference, const char *what)
+{
+    const TextDecoder::Result decoded = TextDecoder::decode(bytes);
+    if (decoded.readable != reference.readable || decoded.text != reference.text)
+        qFatal("%s: the decoder read %d characters (%s), the reference %d (%s)", what, decoded.text.size(),
+               decoded.readable ? "readable" : "unreadable", reference.text.size(),
+               reference.readable ? "readable" : "unreadable");
+}
+
 // The bytes as a list of packages of the model and of another, each written as the manifest writes it, and the
 // packages the reader must keep (with their first usable address) and drop.
 struct GeneratedManifest
@@ -168,6 +374,17 @@ GeneratedManifest generateManifest(const uint8_t *data, size_t size)
         {"4294967297", -2},
         {"9223372036854775807", -2},
         {"99999999999999999999", -2},
+        // Blanks and signs read as in a number 64 bits hold, however many digits follow.
+        {" 40960", 40960},
+        {"+1", 1},
+        {" 4294967297", -2},
+        {" 99999999999999999999", -2},
+        {"+99999999999999999999", -2},
+        {"99999999999999999999 ", -2},
+        {" +99999999999999999999 ", -2},
+        {"-99999999999999999999", -1},
+        {"+ 99999999999999999999", -1},
+        {"+-5", -1},
     };
     // DownloadServer addresses in order, and the one the reader keeps: the first the downloader fetches.
     struct UrlChoice
@@ -485,9 +702,19 @@ namespace FileFuzz {
 void updateConfig(const uint8_t *data, size_t size)
 {
     const QString model = QStringLiteral("QML8");
-    // Read as the text it decodes to, so that appending cannot complete a broken character at the end.
-    const QByteArray text = QString::fromUtf8(bytesOf(data, size)).toUtf8();
+    // The bytes as the console reads them from the file, NUL and all.
+    const QByteArray text = bytesOf(data, size);
     const UpdateConfig::Entry entry = UpdateConfig::read(text, model);
+    // A file with a NUL, or with bytes that are no UTF-8 (after a byte order mark), is unreadable as a whole.
+    const int mark = text.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    const bool readable =
+        !text.contains('\0') &&
+        strictUtf8(reinterpret_cast<const uchar *>(text.constData()) + mark, text.size() - mark).readable;
+    if (entry.unreadable == readable)
+        qFatal("update.cfg: a file %s read as %s", readable ? "of UTF-8 text" : "with a NUL or bytes that are no UTF-8",
+               entry.unreadable ? "unreadable" : "readable");
+    if (entry.unreadable && (entry.sectionFound || !entry.version.isEmpty() || !entry.path.isEmpty()))
+        qFatal("update.cfg: an unreadable file gave values");
     if (!entry.sectionFound && (!entry.version.isEmpty() || !entry.path.isEmpty()))
         qFatal("update.cfg: a value without its section");
     for (const QString *value : {&entry.version, &entry.path}) {
@@ -626,11 +853,16 @@ void userCsv(const uint8_t *data, size_t size)
     const QByteArray bytes = bytesOf(data + 1, size - 1);
     QList<QStringList> parsed;
     const CsvImportError unreadable = UserCsv::parseBytes(bytes, &parsed);
-    if (unreadable.isError()) {
-        if (!parsed.isEmpty() || unreadable.row < 1 || unreadable.column < 0 || unreadable.message.isEmpty())
-            qFatal("user CSV: unreadable bytes reported without a cell, or with rows");
+    // Against a decoder of the target's own: bytes that are no text, and NUL, are refused at the cell where the first
+    // of them stands; an accepted file reads as the very text its bytes spell.
+    const ReferenceText reference = referenceText(bytes, codec);
+    checkDecoder(bytes, reference, "user CSV");
+    checkUnreadable(unreadable, parsed, reference, true, true, "user CSV");
+    if (unreadable.isError())
         return;
-    }
+    QList<QStringList> spelled;
+    if (UserCsv::parseBytes("\xef\xbb\xbf" + reference.text.toUtf8(), &spelled).isError() || spelled != parsed)
+        qFatal("user CSV: an accepted file reads otherwise than the text its bytes spell");
     for (const QStringList &cells : qAsConst(parsed)) {
         for (const QString &cell : cells) {
             if (cell.contains(QChar(0)))
@@ -704,6 +936,21 @@ void userCsv(const uint8_t *data, size_t size)
 
 void deviceCsv(const uint8_t *data, size_t size)
 {
+    {
+        // The import's own reading, with UTF-8 in use, against the target's decoder: bytes that are no text refused at
+        // their cell (a CR alone belongs to its cell here), an accepted file read as the text its bytes spell.
+        QTextCodec *const previous = QTextCodec::codecForLocale();
+        QTextCodec *const utf8 = QTextCodec::codecForMib(106);
+        QTextCodec::setCodecForLocale(utf8);
+        const auto restore = qScopeGuard([previous] { QTextCodec::setCodecForLocale(previous); });
+        const QByteArray bytes = bytesOf(data, size);
+        QList<QStringList> read;
+        const CsvImportError unreadable = DeviceCsv::parseBytes(bytes, &read);
+        const ReferenceText reference = referenceText(bytes, utf8);
+        checkUnreadable(unreadable, read, reference, false, false, "device CSV");
+        if (!unreadable.isError() && read != parseCsv(normalizeCsvText(reference.text)))
+            qFatal("device CSV: an accepted file reads otherwise than the text its bytes spell");
+    }
     const QList<QStringList> rows =
         DeviceCsv::withoutBlankEnd(readCsvBytes(bytesOf(data, size), QStringLiteral("UTF-8")));
     const CsvImportError error = DeviceCsv::checkRows(rows);

@@ -1,0 +1,34 @@
+#include "shell/base/CsvPosition.h"
+
+CsvPosition CsvPosition::atEndOf(const QString &text, bool loneCrEndsRow)
+{
+    CsvPosition position;
+    bool quoted = false;
+    const int size = text.size();
+    for (int i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"')) {
+            // Each quote opens or closes a quoted part; "" closes and reopens, as the reader reads it.
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted)
+            continue;
+        bool lineEnd = c == QLatin1Char('\n');
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) {
+                ++i;
+                lineEnd = true;
+            } else {
+                lineEnd = loneCrEndsRow;
+            }
+        }
+        if (lineEnd) {
+            ++position.row;
+            position.column = 0;
+        } else if (c == QLatin1Char(',')) {
+            ++position.column;
+        }
+    }
+    return position;
+}
