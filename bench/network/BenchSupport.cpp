@@ -13,9 +13,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -335,10 +337,37 @@ FileSystem fileSystemOf(const QString &folder)
     }
 }
 
+QStringList arguments(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}
+
 QString argValue(const QStringList &args, const QString &name)
 {
     const int at = args.indexOf(name);
     return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
+}
+
+QStringList consoleChildEnvironment()
+{
+    return {QStringLiteral("QT_NO_GLIB=1"),
+            QStringLiteral("QT_QPA_PLATFORM=") + qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen")};
+}
+
+void runLoop(int timeoutMs, const std::function<void(QEventLoop &)> &arm)
+{
+    QEventLoop loop;
+    arm(loop);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void runFor(int ms)
+{
+    runLoop(ms, [](QEventLoop &) {});
 }
 
 } // namespace bench

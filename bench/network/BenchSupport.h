@@ -11,11 +11,13 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class AutoSerialFileLogger;
 class CmdServer;
+class QEventLoop;
 class QProcess;
 
 namespace bench {
@@ -81,8 +83,20 @@ private:
 // The event dispatcher the running application object got ("glib", "unix" or the class name).
 QString dispatcherName();
 
+// This program's command-line arguments, its own name left out.
+QStringList arguments(int argc, char **argv);
+
 // The value after `name` on the command line, empty when it is missing.
 QString argValue(const QStringList &args, const QString &name);
+
+// The environment for a child run as the console runs: Qt's Unix event dispatcher, and the platform plugin this
+// process was given (offscreen when none was).
+QStringList consoleChildEnvironment();
+
+// Runs an event loop for at most timeoutMs; `arm` connects whatever is to quit it earlier.
+void runLoop(int timeoutMs, const std::function<void(QEventLoop &)> &arm);
+// Runs an event loop for ms.
+void runFor(int ms);
 
 // A line from a child process's standard output, trimmed; empty after the time-out.
 QByteArray readLine(QProcess &process, int timeoutMs);
