@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "FleetRecords.h"
+
 #include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
@@ -11,6 +13,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -18,6 +21,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include <algorithm>
 #include <cstdio>
@@ -244,9 +248,43 @@ CmdServer *ConsoleFixture::start(const QList<VelkIFPDevice> &managed, const QStr
     return server;
 }
 
+CmdServer *ConsoleFixture::startFleet(int count, const QString &password, QList<VelkIFPDevice> *stored)
+{
+    const QList<VelkIFPDevice> devices = fleetRecords(count, Records::Matching, password);
+    if (!seedDevices(devices))
+        return nullptr;
+    QUdpSocket wolSocket;
+    wolSocket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
+    m_config.wolPort = wolSocket.localPort();
+    wolSocket.close();
+    m_config.maxPendingHandshakes = count + 16;
+    CmdServer *server = start(devices, password);
+    stored->clear();
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(*stored);
+    return server;
+}
+
 quint16 ConsoleFixture::port() const
 {
     return CmdServer::getInstance()->serverPort();
+}
+
+bool ConsoleFixture::putDatabaseOnDisk(const QString &parent, const QString &name)
+{
+    m_databaseDir.reset(new QTemporaryDir(parent + QLatin1Char('/') + name + QStringLiteral("-db-XXXXXX")));
+    m_databaseFileSystem = m_databaseDir->isValid() ? fileSystemOf(m_databaseDir->path()) : FileSystem();
+    if (!m_databaseDir->isValid() || m_databaseFileSystem.inMemory) {
+        std::fprintf(stderr, "no folder for the database on disk under %s (%s)\n", qPrintable(parent),
+                     qPrintable(m_databaseFileSystem.name));
+        return false;
+    }
+    OrvantaDBManager::setDataFolder(m_databaseDir->path());
+    return true;
+}
+
+QString ConsoleFixture::databaseFolder() const
+{
+    return m_databaseDir ? m_databaseDir->path() : m_dir.path();
 }
 
 QString dispatcherName()
@@ -368,6 +406,23 @@ void runLoop(int timeoutMs, const std::function<void(QEventLoop &)> &arm)
 void runFor(int ms)
 {
     runLoop(ms, [](QEventLoop &) {});
+}
+
+bool runUntil(const std::function<bool()> &done, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return done();
+}
+
+int onlineCount(const QList<VelkIFPDevice> &devices)
+{
+    CmdServer *server = CmdServer::getInstance();
+    int online = 0;
+    for (const VelkIFPDevice &device : devices)
+        online += server->isDeviceOnline(device) ? 1 : 0;
+    return online;
 }
 
 } // namespace bench
