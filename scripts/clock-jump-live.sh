@@ -17,6 +17,7 @@
 #   bash scripts/clock-jump-live.sh [BUILD]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/scripts/live-console.sh"
 build=$(cd "${1:-$top/build}" && pwd)
 if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
     exec unshare -rn env QV_NETNS=1 bash "$0" "$build"
@@ -36,9 +37,7 @@ done
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    exec 3>&- 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
+    liveStop
     [ -n "${QV_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -58,23 +57,9 @@ setClock() {
 mark=0
 setClock "2024-05-06 09:58:00"
 
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb QT_FONT_DPI=96
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+export QT_FONT_DPI=96
+liveStartXvfb
 
-waitFor() { # window name pattern
-    for _ in $(seq 150); do
-        xdotool search --name "$1" 2>/dev/null | head -1 && return 0
-        sleep 0.1
-    done
-    echo "no window named $1" >&2
-    return 1
-}
 waitLog() { # text, seconds: a line written since the clock was last set
     for _ in $(seq $(($2 * 10))); do
         logLines | tail -n +$((mark + 1)) | grep -qF -- "$1" && return 0
@@ -85,12 +70,8 @@ waitLog() { # text, seconds: a line written since the clock was last set
 }
 
 cd "$build" # the console finds its translations under lang/ here
-LD_PRELOAD="$faketime" FAKETIME_TIMESTAMP_FILE="$offsetFile" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
-    ./Quorvin >"$work/console.log" 2>&1 &
-pids+=($!)
-login=$(waitFor '^Orvanta$')
-db="$HOME/.local/share/Quorvin/dbManagement/QuorvinDatabase.db"
-for _ in $(seq 50); do [ -s "$db" ] && break; sleep 0.1; done
+liveStartConsole LD_PRELOAD="$faketime" FAKETIME_TIMESTAMP_FILE="$offsetFile" FAKETIME_NO_CACHE=1 \
+    FAKETIME_DONT_FAKE_MONOTONIC=1
 # Two capable panels and the two broadcasts to both, as the editor stores them; the e-mail question of a first log-in
 # answered.
 sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
@@ -104,20 +85,11 @@ sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
     (2, 0, 'Weekly assembly', 0, 0, 0, 0, 30, 2, 0, '2024-04-01', '10:00', 0, 1, 0, 1, 0, 0, 0),
     (2, 0, 'Fire drill', 0, 0, 0, 0, 30, 2, 0, '2024-05-08', '10:30', 0, 0, 0, 0, 0, 0, 0);
     INSERT INTO DeviceBroadcast (did, bid) SELECT d.did, b.bid FROM Device d, Broadcast b;"
-eval "$(xdotool getwindowgeometry --shell "$login")"
 # The password field and the Login button of the 380 x 480 log-in window at scale 1.0.
-xdotool mousemove $((X + 174)) $((Y + 270)) click 1
-sleep 0.3
-xdotool type --delay 40 kelvo
-xdotool mousemove $((X + 190)) $((Y + 356)) click 1
+liveLogIn 174 270 190 356
 waitFor '^Quorvin v' >/dev/null || { echo "the log-in did not open the main window" >&2; exit 2; }
 
-mkfifo "$work/commands"
-./tools/panelsim/panelsim --console 127.0.0.1:1688 --count 2 --password kelvo --display-version 1.1.1030.30 \
-    --model "Velk TM7-B" --verbose <"$work/commands" >"$work/panels.log" 2>&1 &
-pids+=($!)
-exec 3>"$work/commands"
-for _ in $(seq 150); do [ "$(grep -c ' connected (console' "$work/panels.log")" -ge 2 ] && break; sleep 0.1; done
+liveStartPanels 2 --display-version 1.1.1030.30 --model "Velk TM7-B" --verbose
 waitLog "checkBroadcastTask, will start next after secs" 10
 
 failed=0

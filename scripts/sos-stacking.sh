@@ -15,6 +15,7 @@
 #   bash scripts/sos-stacking.sh [BUILD]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/scripts/live-console.sh"
 build=$(cd "${1:-$top/build}" && pwd)
 for tool in Xvfb openbox xprop xdotool sqlite3; do
     command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
@@ -23,60 +24,32 @@ done
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    exec 3>&- 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
+    liveStop
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
+export HOME="$work/home"
+liveStartXvfb
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 
-waitFor() { # name pattern
-    for _ in $(seq 100); do
-        xdotool search --name "$1" 2>/dev/null | head -1 && return 0
-        sleep 0.1
-    done
-    echo "no window named $1" >&2
-    return 1
-}
 hex() { printf '0x%x' "$1"; }
 clients() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
 
 cd "$build" # the console finds its translations under lang/ here
-./Quorvin >"$work/console.log" 2>&1 &
-pids+=($!)
-login=$(waitFor '^Orvanta$')
-db="$HOME/.local/share/Quorvin/dbManagement/QuorvinDatabase.db"
-for _ in $(seq 50); do [ -s "$db" ] && break; sleep 0.1; done
+liveStartConsole
 # The e-mail question of a first log-in is not part of this check; two panels to raise the alerts.
 sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
     INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, deviceType, position, isKicked) VALUES
     ('Panel-001', 'Velk TM7-B', '02:51:4d:00:00:01', '127.0.0.2', 'IFP/Control Box', 'Room 1', 0),
     ('Panel-002', 'Velk TM7-B', '02:51:4d:00:00:02', '127.0.0.3', 'IFP/Control Box', 'Room 2', 0);"
-eval "$(xdotool getwindowgeometry --shell "$login")"
 # The password field and the Login button of the 395 x 499 log-in window at scale 1.0.
-xdotool mousemove $((X + 205)) $((Y + 288)) click 1
-sleep 0.3
-xdotool type --delay 40 kelvo
-xdotool mousemove $((X + 196)) $((Y + 369)) click 1
+liveLogIn 205 288 196 369
 main=$(hex "$(waitFor '^Quorvin v')")
 
-mkfifo "$work/commands"
-./tools/panelsim/panelsim --console 127.0.0.1:1688 --count 2 --password kelvo <"$work/commands" >"$work/panels.log" 2>&1 &
-pids+=($!)
-exec 3>"$work/commands"
-for _ in $(seq 150); do [ "$(grep -c ' connected (console' "$work/panels.log")" -ge 2 ] && break; sleep 0.1; done
+liveStartPanels 2
 warnings() {
     for w in $(clients); do
         if [ "$w" != "$main" ] && [ "$(xprop -id "$w" WM_NAME)" = 'WM_NAME(STRING) = "Quorvin"' ]; then echo "$w"; fi

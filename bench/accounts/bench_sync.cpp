@@ -50,7 +50,6 @@
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -346,15 +345,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         return 1;
     // The fixture keeps its data on tmpfs, where a commit costs nothing; the console's database lies on a disk, and
     // the statuses a run writes are commits, so here it does too.
-    QTemporaryDir dbFolder(dbParent + QStringLiteral("/bench_sync-db-XXXXXX"));
-    const bench::FileSystem fileSystem =
-        dbFolder.isValid() ? bench::fileSystemOf(dbFolder.path()) : bench::FileSystem();
-    if (!dbFolder.isValid() || fileSystem.inMemory) {
-        std::fprintf(stderr, "no folder for the database on disk under %s (%s)\n", qPrintable(dbParent),
-                     qPrintable(fileSystem.name));
+    if (!fixture.putDatabaseOnDisk(dbParent, QStringLiteral("bench_sync")))
         return 1;
-    }
-    OrvantaDBManager::setDataFolder(dbFolder.path());
     QList<VelkIFPDevice> devices;
     for (int i = 0; i < panels; ++i)
         devices.append(bench::panelDevice(i, QLatin1String(Password)));
@@ -464,7 +456,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     std::printf("%s: %d panels x %d users (%d users in all), %d rounds, dispatcher %s\n", qPrintable(name), panels,
                 usersPerPanel, usersPerPanel * ((panels + panelsPerBlock - 1) / panelsPerBlock), rounds,
                 qPrintable(bench::dispatcherName()));
-    std::printf("  database in %s (%s)\n", qPrintable(dbFolder.path()), qPrintable(fileSystem.name));
+    std::printf("  database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
+                qPrintable(fixture.databaseFileSystem().name));
     std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s\n", "round", "first", "files ms", "client ms",
                 "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu");
 

@@ -70,20 +70,6 @@ struct Storm
     int stallsOver = 0;
 };
 
-// Runs an event loop for at most timeoutMs; `arm` connects whatever is to quit it earlier.
-void runLoop(int timeoutMs, const std::function<void(QEventLoop &)> &arm)
-{
-    QEventLoop loop;
-    arm(loop);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void runFor(int ms)
-{
-    runLoop(ms, [](QEventLoop &) {});
-}
-
 // Switches the panels on and waits until `count` of them are handshaken as connected.
 Storm switchOn(const std::function<int64_t()> &powerOn, CmdServer *server, int count, bench::StallProbe &probe)
 {
@@ -91,7 +77,7 @@ Storm switchOn(const std::function<int64_t()> &powerOn, CmdServer *server, int c
     handshakes.reserve(size_t(count));
     int64_t t0 = 0;
     probe.start();
-    runLoop(15000, [&](QEventLoop &loop) {
+    bench::runLoop(15000, [&](QEventLoop &loop) {
         QObject::connect(server, &CmdServer::newConnection, &loop, [&](DeviceChannel *) {
             handshakes.push_back(bench::nowNs() - t0);
             if (int(handshakes.size()) == count)
@@ -100,7 +86,7 @@ Storm switchOn(const std::function<int64_t()> &powerOn, CmdServer *server, int c
         t0 = powerOn();
     });
     // Whatever the last handshakes left for later turns (the page's refresh, queued writes) belongs to the storm.
-    runFor(300);
+    bench::runFor(300);
     probe.stop();
     Storm storm;
     storm.online = int(handshakes.size());
@@ -152,9 +138,10 @@ int runMixed(const QString &mode, const Settings &settings)
     peerOptions.identities = {bench::panelIdentityJson(peer, kPassword)};
     RawPanels goodPeer(peerOptions);
     goodPeer.connectAll();
-    runLoop(10000,
-            [&](QEventLoop &loop) { QObject::connect(server, &CmdServer::newConnection, &loop, &QEventLoop::quit); });
-    runFor(200);
+    bench::runLoop(10000, [&](QEventLoop &loop) {
+        QObject::connect(server, &CmdServer::newConnection, &loop, &QEventLoop::quit);
+    });
+    bench::runFor(200);
     if (!goodPeer.waitReady(5000) || !fleet.start(server->serverPort(), kPassword, fixture.folder())) {
         std::printf("cannot start the panels (%s)\n", qPrintable(bench::PanelProcess::program()));
         return 1;
@@ -167,7 +154,7 @@ int runMixed(const QString &mode, const Settings &settings)
     QElapsedTimer waiting;
     waiting.start();
     while (!pings.seconds && waiting.elapsed() < 5000)
-        runFor(50);
+        bench::runFor(50);
     pinging.join();
     goodPeer.stop();
     const double peerWaitMs =
@@ -209,7 +196,7 @@ int runChild(const QString &mode, const Settings &settings)
         page->resize(940, 641);
         page->show();
     }
-    runFor(200);
+    bench::runFor(200);
 
     bench::PanelProcess panels;
     bench::PanelProcess::Options options;
@@ -233,7 +220,7 @@ int runChild(const QString &mode, const Settings &settings)
     probe.start();
     QElapsedTimer offClock;
     offClock.start();
-    runLoop(30000, [&](QEventLoop &loop) {
+    bench::runLoop(30000, [&](QEventLoop &loop) {
         QObject::connect(server, &CmdServer::channelDisconnect, &loop, [&](DeviceChannel *) {
             if (++gone == first.online)
                 loop.quit();
@@ -247,7 +234,7 @@ int runChild(const QString &mode, const Settings &settings)
         }
     });
     const double offMs = offClock.nsecsElapsed() / 1e6;
-    runFor(300);
+    bench::runFor(300);
     probe.stop();
     const double offWorst = probe.worstMs();
 
@@ -257,7 +244,7 @@ int runChild(const QString &mode, const Settings &settings)
     double slowestAction = 0;
     QString actions;
     if (page) {
-        runFor(300);
+        bench::runFor(300);
         query = timeMs([] {
             QList<VelkIFPDevice> devices;
             OrvantaDBManager::getInstance()->queryAllAvailableIFP(devices);
@@ -389,9 +376,7 @@ bool runMixedFleets(const Settings &settings, const QStringList &env)
 
 int main(int argc, char **argv)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList args = bench::arguments(argc, argv);
     Settings settings;
     if (!bench::argValue(args, QStringLiteral("--panels")).isEmpty())
         settings.count = qBound(1, bench::argValue(args, QStringLiteral("--panels")).toInt(), 5000);
@@ -412,8 +397,7 @@ int main(int argc, char **argv)
                 "%d runs of each\ntargets for the command server with the page: each storm's last handshake within "
                 "%d ms, no event-loop stall over %.0f ms, every action within %.0f ms\n",
                 settings.count, settings.runs, kDeadlineMs, kStallLimitMs, kStallLimitMs);
-    const QStringList env = {QStringLiteral("QT_NO_GLIB=1"),
-                             QStringLiteral("QT_QPA_PLATFORM=") + qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen")};
+    const QStringList env = bench::consoleChildEnvironment();
     QList<Row> rows;
     const bool uniform = settings.fleets.contains(QStringLiteral("uniform"));
     for (const auto &output : uniform ? runModes(settings, {}, env) : QList<QPair<QString, QString>>()) {

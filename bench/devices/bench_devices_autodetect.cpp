@@ -22,6 +22,7 @@
 // Usage: bench_devices_autodetect [--searches 3000] [--seconds 3] [--managed 500] [--runs 3]
 
 #include "bench/network/BenchSupport.h"
+#include "bench/network/FleetRecords.h"
 #include "bench/network/StallProbe.h"
 
 #include "datastore/OrvantaDBManager.h"
@@ -45,7 +46,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -185,20 +185,6 @@ int runSender(const Settings &settings)
 
 // ---- The console: one run ----------------------------------------------------------------------------------------
 
-// Runs an event loop for at most timeoutMs; `arm` connects whatever is to quit it earlier.
-void runLoop(int timeoutMs, const std::function<void(QEventLoop &)> &arm)
-{
-    QEventLoop loop;
-    arm(loop);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void runFor(int ms)
-{
-    runLoop(ms, [](QEventLoop &) {});
-}
-
 int runConsole(const QString &mode, const Settings &settings)
 {
     bench::raiseFdLimit();
@@ -206,11 +192,7 @@ int runConsole(const QString &mode, const Settings &settings)
     if (!fixture.isValid())
         return 1;
     isAdminLogin = true;
-    QList<VelkIFPDevice> managed;
-    for (int i = 0; i < settings.managed; ++i) {
-        VelkIFPDevice device = bench::panelDevice(i, kPassword);
-        managed.append(device);
-    }
+    const QList<VelkIFPDevice> managed = bench::fleetRecords(settings.managed, bench::Records::Matching, kPassword);
     if (!fixture.seedDevices(managed))
         return 1;
 
@@ -245,7 +227,7 @@ int runConsole(const QString &mode, const Settings &settings)
             return 1;
         }
     }
-    runFor(300);
+    bench::runFor(300);
 
     QSet<QString> sentMacs;
     for (int i = 0; i < settings.searches; ++i)
@@ -270,7 +252,7 @@ int runConsole(const QString &mode, const Settings &settings)
     QElapsedTimer clock;
     probe.start();
     // The probe measures the time between its ticks: a stall before its first tick would go unseen.
-    runFor(200);
+    bench::runFor(200);
     clock.start();
     sender.write(QByteArrayLiteral("go ") + QByteArray::number(discoveryPort) + '\n');
     sender.waitForBytesWritten(1000);
@@ -291,7 +273,7 @@ int runConsole(const QString &mode, const Settings &settings)
             lastListedMs = clock.nsecsElapsed() / 1e6;
         return !senderReport.isEmpty() && have == settings.searches;
     };
-    runLoop(int(settings.seconds * 1000) + kListWaitMs, [&](QEventLoop &loop) {
+    bench::runLoop(int(settings.seconds * 1000) + kListWaitMs, [&](QEventLoop &loop) {
         QObject::connect(&sender, &QProcess::readyReadStandardOutput, &loop, [&] {
             while (sender.canReadLine()) {
                 const QByteArray line = sender.readLine().trimmed();
@@ -310,7 +292,7 @@ int runConsole(const QString &mode, const Settings &settings)
         check->start(50);
     });
     // Whatever the burst left for later turns of the loop belongs to it.
-    runFor(1000);
+    bench::runFor(1000);
     probe.stop();
     if (senderReport.isEmpty())
         senderReport = bench::readLine(sender, 5000);
@@ -380,9 +362,7 @@ struct Row
 
 int main(int argc, char **argv)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList args = bench::arguments(argc, argv);
     Settings settings;
     if (!bench::argValue(args, QStringLiteral("--searches")).isEmpty())
         settings.searches = qBound(1, bench::argValue(args, QStringLiteral("--searches")).toInt(), 4000);
@@ -406,8 +386,7 @@ int main(int argc, char **argv)
         "discovery responder, %d managed devices, Unix dispatcher, %d runs of each\ntarget with the Auto "
         "Detect dialog open: no event-loop stall over %.0f ms, every MAC sent listed\n",
         settings.searches, settings.seconds, settings.managed, settings.runs, kStallLimitMs);
-    const QStringList env = {QStringLiteral("QT_NO_GLIB=1"),
-                             QStringLiteral("QT_QPA_PLATFORM=") + qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen")};
+    const QStringList env = bench::consoleChildEnvironment();
     const QStringList common = {QStringLiteral("--searches"), QString::number(settings.searches),
                                 QStringLiteral("--seconds"),  QString::number(settings.seconds),
                                 QStringLiteral("--managed"),  QString::number(settings.managed)};

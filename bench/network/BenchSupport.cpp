@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "FleetRecords.h"
+
 #include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
@@ -11,11 +13,15 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTimer>
+#include <QUdpSocket>
 
 #include <algorithm>
 #include <cstdio>
@@ -242,9 +248,43 @@ CmdServer *ConsoleFixture::start(const QList<VelkIFPDevice> &managed, const QStr
     return server;
 }
 
+CmdServer *ConsoleFixture::startFleet(int count, const QString &password, QList<VelkIFPDevice> *stored)
+{
+    const QList<VelkIFPDevice> devices = fleetRecords(count, Records::Matching, password);
+    if (!seedDevices(devices))
+        return nullptr;
+    QUdpSocket wolSocket;
+    wolSocket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
+    m_config.wolPort = wolSocket.localPort();
+    wolSocket.close();
+    m_config.maxPendingHandshakes = count + 16;
+    CmdServer *server = start(devices, password);
+    stored->clear();
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(*stored);
+    return server;
+}
+
 quint16 ConsoleFixture::port() const
 {
     return CmdServer::getInstance()->serverPort();
+}
+
+bool ConsoleFixture::putDatabaseOnDisk(const QString &parent, const QString &name)
+{
+    m_databaseDir.reset(new QTemporaryDir(parent + QLatin1Char('/') + name + QStringLiteral("-db-XXXXXX")));
+    m_databaseFileSystem = m_databaseDir->isValid() ? fileSystemOf(m_databaseDir->path()) : FileSystem();
+    if (!m_databaseDir->isValid() || m_databaseFileSystem.inMemory) {
+        std::fprintf(stderr, "no folder for the database on disk under %s (%s)\n", qPrintable(parent),
+                     qPrintable(m_databaseFileSystem.name));
+        return false;
+    }
+    OrvantaDBManager::setDataFolder(m_databaseDir->path());
+    return true;
+}
+
+QString ConsoleFixture::databaseFolder() const
+{
+    return m_databaseDir ? m_databaseDir->path() : m_dir.path();
 }
 
 QString dispatcherName()
@@ -335,10 +375,54 @@ FileSystem fileSystemOf(const QString &folder)
     }
 }
 
+QStringList arguments(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}
+
 QString argValue(const QStringList &args, const QString &name)
 {
     const int at = args.indexOf(name);
     return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QString();
+}
+
+QStringList consoleChildEnvironment()
+{
+    return {QStringLiteral("QT_NO_GLIB=1"),
+            QStringLiteral("QT_QPA_PLATFORM=") + qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen")};
+}
+
+void runLoop(int timeoutMs, const std::function<void(QEventLoop &)> &arm)
+{
+    QEventLoop loop;
+    arm(loop);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void runFor(int ms)
+{
+    runLoop(ms, [](QEventLoop &) {});
+}
+
+bool runUntil(const std::function<bool()> &done, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return done();
+}
+
+int onlineCount(const QList<VelkIFPDevice> &devices)
+{
+    CmdServer *server = CmdServer::getInstance();
+    int online = 0;
+    for (const VelkIFPDevice &device : devices)
+        online += server->isDeviceOnline(device) ? 1 : 0;
+    return online;
 }
 
 } // namespace bench

@@ -264,9 +264,7 @@ int runChild(const QString &kind, const QString &recordsName, const Settings &se
 
 int main(int argc, char **argv)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList args = bench::arguments(argc, argv);
     Settings settings;
     if (!bench::argValue(args, QStringLiteral("--panels")).isEmpty())
         settings.count = bench::argValue(args, QStringLiteral("--panels")).toInt();

@@ -216,9 +216,7 @@ int runChild(int count, const Settings &settings)
 
 int main(int argc, char **argv)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList args = bench::arguments(argc, argv);
     if (args.contains(QStringLiteral("--echo-server")))
         return runEchoServer();
     Settings settings;

@@ -27,9 +27,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <algorithm>
 #include <cstdio>
@@ -51,14 +49,6 @@ constexpr double Target = 1.5;
 constexpr int SettleMs = 500;
 const QString Password = QStringLiteral("secret");
 const QDate FirstDay(2027, 3, 1);
-
-bool runUntil(const std::function<bool()> &done, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return done();
-}
 
 // The GUI thread's longest hold while `work` runs from the event loop, until `done()` and SettleMs after it. A real
 // event loop (not processEvents), so that the widgets deleted later are deleted in the window, as in the console.
@@ -85,22 +75,6 @@ double holdOf(const std::function<void()> &work, const std::function<bool()> &do
     loop.exec();
     probe.stop();
     return probe.worstMs();
-}
-
-int onlineCount(const QList<VelkIFPDevice> &devices)
-{
-    CmdServer *server = CmdServer::getInstance();
-    int online = 0;
-    for (const VelkIFPDevice &device : devices)
-        online += server->isDeviceOnline(device) ? 1 : 0;
-    return online;
-}
-
-quint16 freeUdpPort()
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
-    return socket.localPort();
 }
 
 // Schedules with exactly one report row, and how many of those rows say the panel answered.
@@ -142,28 +116,15 @@ int main(int argc, char **argv)
     if (!fixture.isValid())
         return 1;
     // The fixture keeps HOME and the log on tmpfs; the database goes to a disk, as the console's does.
-    QTemporaryDir dbFolder(dbParent + QStringLiteral("/bench_autotest_pass-db-XXXXXX"));
-    const bench::FileSystem fileSystem =
-        dbFolder.isValid() ? bench::fileSystemOf(dbFolder.path()) : bench::FileSystem();
-    if (!dbFolder.isValid() || fileSystem.inMemory) {
-        std::fprintf(stderr, "no folder for the database on disk under %s (%s)\n", qPrintable(dbParent),
-                     qPrintable(fileSystem.name));
+    if (!fixture.putDatabaseOnDisk(dbParent, QStringLiteral("bench_autotest_pass")))
         return 1;
-    }
-    OrvantaDBManager::setDataFolder(dbFolder.path());
 
     QList<VelkIFPDevice> devices;
-    for (int i = 0; i < count; ++i)
-        devices.append(bench::panelDevice(i, Password));
-    if (!fixture.seedDevices(devices))
+    CmdServer *server = fixture.startFleet(count, Password, &devices);
+    if (!server)
         return 1;
-    const quint16 wolPort = freeUdpPort();
-    fixture.config().wolPort = wolPort;
-    fixture.config().maxPendingHandshakes = count + 16;
-    CmdServer *server = fixture.start(devices, Password);
+    const quint16 wolPort = fixture.config().wolPort;
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    devices.clear();
-    db->queryAllAvailableIFP(devices);
     {
         DbTransaction seed = db->transaction("bench seed auto-tests");
         for (const VelkIFPDevice &device : qAsConst(devices)) {
@@ -205,7 +166,7 @@ int main(int argc, char **argv)
     page.show();
     int fired = 0;
     QObject::connect(page.autoTestRunner(), &AutoTestRunner::taskFired, [&] { ++fired; });
-    runUntil([] { return false; }, 300);
+    bench::runUntil([] { return false; }, 300);
     if (page.tableWidgetAutoTest->rowCount() != count) {
         std::printf("INCOMPLETE: the auto-test table shows %d rows\n", page.tableWidgetAutoTest->rowCount());
         return 1;
@@ -214,7 +175,8 @@ int main(int argc, char **argv)
     std::printf("scenario: %d auto-tests at 10:00, one simulated panel each in a panelsim process; page offscreen, "
                 "shown; dispatcher %s, probe %d ms, %d rounds\n",
                 count, qPrintable(bench::dispatcherName()), bench::StallProbe::kPeriodMs, rounds);
-    std::printf("database in %s (%s)\n", qPrintable(dbFolder.path()), qPrintable(fileSystem.name));
+    std::printf("database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
+                qPrintable(fixture.databaseFileSystem().name));
     std::printf("RSS before the first round: %.1f MiB\n", bench::procStatusKb("VmRSS") / 1024.0);
     std::printf("%-6s %11s %11s %11s %11s %7s %11s %11s %9s\n", "round", "reload1 ms", "power-on ms", "check ms",
                 "reload2 ms", "ratio", "RSS on MiB", "RSS chk MiB", "answered");
@@ -224,7 +186,7 @@ int main(int argc, char **argv)
     for (int round = 0; round < rounds; ++round) {
         const QDate day = FirstDay.addDays(round);
         clock.setNow(QDateTime(day, QTime(9, 59))); // a new day's plan, outside the windows
-        runUntil([] { return false; }, 300);
+        bench::runUntil([] { return false; }, 300);
 
         bool finished = false;
         const auto reload = [&] {
@@ -240,8 +202,8 @@ int main(int argc, char **argv)
         const double rssOn = bench::procStatusKb("VmRSS") / 1024.0;
 
         // The woken panels reconnect before their check, outside the windows.
-        runUntil([&] { return onlineCount(devices) == count; }, 60000);
-        runUntil([] { return false; }, 500);
+        bench::runUntil([&] { return bench::onlineCount(devices) == count; }, 60000);
+        bench::runUntil([] { return false; }, 500);
 
         const double checkMs = holdOf([&] { clock.setNow(QDateTime(day, QTime(10, 1, 30))); },
                                       [&] { return fired - before >= 2 * count; }, 1800000, &finished);
@@ -253,7 +215,7 @@ int main(int argc, char **argv)
         const QPair<int, int> rows = reportRows(schedules);
         complete = complete && fired - before == 2 * count && rows.first == count;
         // Panels powered off go down before the next round.
-        runUntil([&] { return onlineCount(devices) == 0; }, 30000);
+        bench::runUntil([&] { return bench::onlineCount(devices) == 0; }, 30000);
 
         const double reloadAfterMs = reload();
         const double ratio = std::max(powerOnMs, checkMs) / std::max(std::max(reloadBeforeMs, reloadAfterMs), 0.001);

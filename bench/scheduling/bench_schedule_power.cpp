@@ -16,14 +16,11 @@
 // Usage: QT_QPA_PLATFORM=offscreen bench_schedule_power [--panels 1000] [--rounds 3]
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <cstdio>
-#include <functional>
 
 #include "BenchSupport.h"
 #include "datastore/DbResult.h"
@@ -74,30 +71,6 @@ private:
     qint64 m_worst = 0;
 };
 
-bool runUntil(const std::function<bool()> &done, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return done();
-}
-
-int onlineCount(const QList<VelkIFPDevice> &devices)
-{
-    CmdServer *server = CmdServer::getInstance();
-    int online = 0;
-    for (const VelkIFPDevice &device : devices)
-        online += server->isDeviceOnline(device) ? 1 : 0;
-    return online;
-}
-
-quint16 freeUdpPort()
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
-    return socket.localPort();
-}
-
 struct Phase
 {
     const char *name;
@@ -123,17 +96,11 @@ int main(int argc, char **argv)
     if (!fixture.isValid())
         return 1;
     QList<VelkIFPDevice> devices;
-    for (int i = 0; i < count; ++i)
-        devices.append(bench::panelDevice(i, Password));
-    if (!fixture.seedDevices(devices))
+    CmdServer *server = fixture.startFleet(count, Password, &devices);
+    if (!server)
         return 1;
-    const quint16 wolPort = freeUdpPort();
-    fixture.config().wolPort = wolPort;
-    fixture.config().maxPendingHandshakes = count + 16;
-    CmdServer *server = fixture.start(devices, Password);
+    const quint16 wolPort = fixture.config().wolPort;
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    devices.clear();
-    db->queryAllAvailableIFP(devices);
 
     VelkSchedule schedule;
     schedule.onTime = QStringLiteral("08:00");
@@ -164,8 +131,8 @@ int main(int argc, char **argv)
         std::printf("panelsim did not start\n");
         return 1;
     }
-    if (!runUntil([&] { return onlineCount(devices) == count; }, 120000)) {
-        std::printf("only %d of %d panels connected\n", onlineCount(devices), count);
+    if (!bench::runUntil([&] { return bench::onlineCount(devices) == count; }, 120000)) {
+        std::printf("only %d of %d panels connected\n", bench::onlineCount(devices), count);
         return 1;
     }
 
@@ -197,29 +164,28 @@ int main(int argc, char **argv)
                     server->powerOff(devices);
                 }
                 if (p == 0)
-                    runUntil([] { return false; }, 1000);
+                    bench::runUntil([] { return false; }, 1000);
                 if (p == 1)
-                    runUntil([&] { return onlineCount(devices) < count; }, 5000);
-                const bool ok =
-                    runUntil([&] { return onlineCount(devices) == (Phases[p].wantOnline ? count : 0); }, 60000);
+                    bench::runUntil([&] { return bench::onlineCount(devices) < count; }, 5000);
+                const bool ok = bench::runUntil(
+                    [&] { return bench::onlineCount(devices) == (Phases[p].wantOnline ? count : 0); }, 60000);
                 const double seconds = react.nsecsElapsed() / 1e9;
-                runUntil([] { return false; }, 300);
+                bench::runUntil([] { return false; }, 300);
                 const double stall = probe.stopMs();
                 settled = settled && ok;
                 double &worst = scheduled ? worstSubject[p] : worstBaseline[p];
                 worst = qMax(worst, stall);
-                std::printf(
-                    "%-6d %-9s %-10s %14.2f %12.2f%s\n", round + 1, Phases[p].name,
-                    scheduled ? "schedule" : "CmdServer", stall, seconds,
-                    ok ? ""
-                       : qPrintable(
-                             QStringLiteral("  (fleet did not settle: %1 connected)").arg(onlineCount(devices))));
+                std::printf("%-6d %-9s %-10s %14.2f %12.2f%s\n", round + 1, Phases[p].name,
+                            scheduled ? "schedule" : "CmdServer", stall, seconds,
+                            ok ? ""
+                               : qPrintable(QStringLiteral("  (fleet did not settle: %1 connected)")
+                                                .arg(bench::onlineCount(devices))));
             }
             if (scheduled)
                 clock.setNow(QDateTime(day, QTime(8, 30)));
             panelsim.write("on all\n");
-            if (!runUntil([&] { return onlineCount(devices) == count; }, 120000)) {
-                std::printf("the fleet did not come back: %d of %d connected\n", onlineCount(devices), count);
+            if (!bench::runUntil([&] { return bench::onlineCount(devices) == count; }, 120000)) {
+                std::printf("the fleet did not come back: %d of %d connected\n", bench::onlineCount(devices), count);
                 settled = false;
             }
         }

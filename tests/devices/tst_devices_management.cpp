@@ -97,6 +97,17 @@ int listedOf(ManagementAutoDetect *dialog, const QStringList &macs)
     return listed;
 }
 
+// The row the dialog lists a MAC in, -1 when it does not list it.
+int listedRow(ManagementAutoDetect *dialog, const QString &mac)
+{
+    const QList<VelkIFPDevice> listed = dialog->listedDevices();
+    for (int row = 0; row < listed.size(); ++row) {
+        if (listed.at(row).macAddress == mac)
+            return row;
+    }
+    return -1;
+}
+
 // Panels searching from their own loopback addresses, a few at a time: the responder's socket queues only so many.
 QStringList searchFrom(const QString &macPrefix, const QString &addressPrefix, int first, int count)
 {
@@ -596,14 +607,7 @@ void TestDevicesManagement::autoDetectKeepsTypedNameWithItsPanel()
     page.clickAutoDetect();
     ManagementAutoDetect *dialog = page.autoDetectDialog();
     const QString target = m_fleet->panel(2)->mac();
-    auto rowOf = [dialog](const QString &mac) {
-        const QList<VelkIFPDevice> listed = dialog->listedDevices();
-        for (int row = 0; row < listed.size(); ++row) {
-            if (listed.at(row).macAddress == mac)
-                return row;
-        }
-        return -1;
-    };
+    const auto rowOf = [dialog](const QString &mac) { return listedRow(dialog, mac); };
     QCOMPARE(rowOf(target), 2);
 
     // As the operator does: choose the cell, then type.
@@ -658,14 +662,7 @@ void TestDevicesManagement::autoDetectTouchesOnlyChangedRows()
     ManagementAutoDetect *dialog = page.autoDetectDialog();
     QTableWidget *table = dialog->tableDevices;
     QCOMPARE(listedOf(dialog, first), 40);
-    auto rowOf = [dialog](const QString &mac) {
-        const QList<VelkIFPDevice> listed = dialog->listedDevices();
-        for (int row = 0; row < listed.size(); ++row) {
-            if (listed.at(row).macAddress == mac)
-                return row;
-        }
-        return -1;
-    };
+    const auto rowOf = [dialog](const QString &mac) { return listedRow(dialog, mac); };
     const QString ticked = prefix + QStringLiteral("28"); // 127.0.1.40
     const QString typing = prefix + QStringLiteral("2d"); // 127.0.1.45
     const QString top = prefix + QStringLiteral("23");    // 127.0.1.35

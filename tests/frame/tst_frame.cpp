@@ -70,6 +70,8 @@ private slots:
 private:
     FrameLayoutPage *newFrame(bool admin);
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
+    // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
+    bool restoreFrom(UserInfoDialog &dialog, const QString &file);
     static QString settingsPath()
     {
         return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/settings.ini");
@@ -115,6 +117,18 @@ UserInfoDialog *TestFrame::openUserSettings(FrameLayoutPage *frame)
 {
     frame->btnInfo->click();
     return visibleTopLevel<UserInfoDialog>();
+}
+
+bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
+{
+    dialog.show();
+    dialog.btnRestore->click();
+    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
+    if (!confirm)
+        return false;
+    chooser.answers << file;
+    confirm->btnOk->click();
+    return true;
 }
 
 void TestFrame::adminFrameStartsOnDeviceControl()
@@ -822,12 +836,7 @@ void TestFrame::restoreRefusesBackupWithDamagedPages()
     liveFile.close();
 
     UserInfoDialog dialog(storedAccount(true));
-    dialog.show();
-    dialog.btnRestore->click();
-    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
-    QVERIFY(confirm);
-    chooser.answers << backup;
-    confirm->btnOk->click();
+    QVERIFY(restoreFrom(dialog, backup));
 
     auto *message = dialog.findChild<GeneralMsgDialog *>();
     QVERIFY(message && message->isVisible());
@@ -914,12 +923,7 @@ void TestFrame::restoreSwapsInBackupAndRestarts()
     backupFile.close();
 
     UserInfoDialog dialog(storedAccount(true));
-    dialog.show();
-    dialog.btnRestore->click();
-    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
-    QVERIFY(confirm);
-    chooser.answers << backup;
-    confirm->btnOk->click();
+    QVERIFY(restoreFrom(dialog, backup));
 
     QCOMPARE(restarts, 1);
     QVERIFY(liveFile.open(QIODevice::ReadOnly));

@@ -408,22 +408,10 @@ void TestSingleInstance::lockPathThatIsNoFileIsReported()
     // The console itself, with its data folder prepared the same way.
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    const QString dataFolder = home.path() + QStringLiteral("/data/Quorvin");
-    QVERIFY(QDir().mkpath(dataFolder));
-    const QString consoleLock =
-        SingleInstance(dataFolder, QStringLiteral("5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5")).lockFilePath();
+    const QString consoleLock = consoleLockIn(home.path());
+    QVERIFY(QFileInfo(consoleLock).dir().exists());
     QVERIFY(block(consoleLock));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
-        environment.remove(QLatin1String(name));
-    auto *process = new QProcess;
-    m_processes.append(process);
-    process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
-    process->start(QStringLiteral(QV_CONSOLE), QStringList());
+    QProcess *process = startConsoleIn(home.path());
     QByteArray said;
     const QByteArray named = QFile::encodeName(QDir::toNativeSeparators(consoleLock));
     const bool told = waitFor([&]() {
@@ -439,14 +427,8 @@ void TestSingleInstance::lockPathThatIsNoFileIsReported()
     QCOMPARE(process->exitStatus(), QProcess::NormalExit);
     QCOMPARE(process->exitCode(), 2);
     // The log tells why as well.
-    const QString logs = home.path() + QStringLiteral("/Documents/Velk/Log/Quorvin");
-    QStringList logged;
-    for (const QString &name : QDir(logs).entryList({QStringLiteral("Quorvin-*.log")}, QDir::Files)) {
-        QFile file(QDir(logs).filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            logged << QString::fromUtf8(file.readAll());
-    }
-    QVERIFY2(logged.join(QString()).contains(consoleLock), qPrintable(logs));
+    const QString logged = consoleLogIn(home.path());
+    QVERIFY2(logged.contains(consoleLock), qPrintable(logged));
 }
 
 QProcess *TestSingleInstance::startConsoleIn(const QString &home)
