@@ -11,6 +11,7 @@
 #include "devices/DeviceCsvExporter.h"
 #include "devices/DeviceRules.h"
 #include "shell/base/Log.h"
+#include "shell/kit/ImportStoppedNotice.h"
 #include "shell/kit/UiHelpers.h"
 
 DeviceCsvImporter::DeviceCsvImporter(OrvantaDBIntf *db, QObject *parent) : QObject(parent), m_db(db)
@@ -438,25 +439,12 @@ void DeviceCsvImporter::emitCreatedDevices(const QList<int> &indexes)
 DeviceCsvError DeviceCsvImporter::writeFailed(int column, int rowNumber, const char *reason) const
 {
     const DbFailure failure = m_db->lastFailure();
-    if (failure == DbFailure::DiskFull || failure == DbFailure::ReadOnly || failure == DbFailure::Storage)
+    if (ImportStoppedNotice::stopsImport(failure))
         return stoppedBy(failure);
     return DeviceCsvError::at(column, rowNumber, DeviceCsv::text(reason));
 }
 
 DeviceCsvError DeviceCsvImporter::stoppedBy(DbFailure failure)
 {
-    switch (failure) {
-    case DbFailure::DiskFull:
-        return DeviceCsvError::stoppedWith(DeviceCsv::text(
-            QT_TRANSLATE_NOOP("ImportDialog", "The import stopped because the disk is full. Nothing of the file was "
-                                              "kept.")));
-    case DbFailure::ReadOnly:
-        return DeviceCsvError::stoppedWith(DeviceCsv::text(QT_TRANSLATE_NOOP(
-            "ImportDialog",
-            "The import stopped because the database file is read-only. Nothing of the file was kept.")));
-    default:
-        return DeviceCsvError::stoppedWith(DeviceCsv::text(
-            QT_TRANSLATE_NOOP("ImportDialog", "The import stopped because the database file could not be written. "
-                                              "Nothing of the file was kept.")));
-    }
+    return DeviceCsvError::stoppedWith(ImportStoppedNotice::text(failure));
 }

@@ -2089,18 +2089,6 @@ Please modify the username and password to the correct ones to continue using th
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
     </message>
-    <message>
-        <source>The import stopped because the disk is full. Nothing of the file was kept.</source>
-        <translation>The import stopped because the disk is full. Nothing of the file was kept.</translation>
-    </message>
-    <message>
-        <source>The import stopped because the database file is read-only. Nothing of the file was kept.</source>
-        <translation>The import stopped because the database file is read-only. Nothing of the file was kept.</translation>
-    </message>
-    <message>
-        <source>The import stopped because the database file could not be written. Nothing of the file was kept.</source>
-        <translation>The import stopped because the database file could not be written. Nothing of the file was kept.</translation>
-    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2211,6 +2199,9 @@ Please modify the username and password to the correct ones to continue using th
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
     </message>
+</context>
+<context>
+    <name>ImportStoppedNotice</name>
     <message>
         <source>The import stopped because the disk is full. Nothing of the file was kept.</source>
         <translation>The import stopped because the disk is full. Nothing of the file was kept.</translation>

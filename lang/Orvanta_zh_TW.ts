@@ -2089,18 +2089,6 @@ Please modify the username and password to the correct ones to continue using th
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>此欄位含有無法讀取的字元，請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
     </message>
-    <message>
-        <source>The import stopped because the disk is full. Nothing of the file was kept.</source>
-        <translation>匯入已停止，因為磁碟已滿。檔案中的資料均未保留。</translation>
-    </message>
-    <message>
-        <source>The import stopped because the database file is read-only. Nothing of the file was kept.</source>
-        <translation>匯入已停止，因為資料庫檔案為唯讀。檔案中的資料均未保留。</translation>
-    </message>
-    <message>
-        <source>The import stopped because the database file could not be written. Nothing of the file was kept.</source>
-        <translation>匯入已停止，因為無法寫入資料庫檔案。檔案中的資料均未保留。</translation>
-    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2211,6 +2199,9 @@ Please modify the username and password to the correct ones to continue using th
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>此欄位含有無法讀取的字元，請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
     </message>
+</context>
+<context>
+    <name>ImportStoppedNotice</name>
     <message>
         <source>The import stopped because the disk is full. Nothing of the file was kept.</source>
         <translation>匯入已停止，因為磁碟已滿。檔案中的資料均未保留。</translation>

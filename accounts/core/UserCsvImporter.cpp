@@ -2,6 +2,7 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "shell/base/Log.h"
+#include "shell/kit/ImportStoppedNotice.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QFile>
@@ -274,10 +275,8 @@ UserCsvError UserCsvImporter::writeRow(const UserCsvRow &row, int rowNumber)
 
 UserCsvError UserCsvImporter::writeFailure(int column, int rowNumber) const
 {
-    // The database file refusing a write (the disk full, the file read-only) is no fault of the row, and every
-    // row after it would meet it too.
     const DbFailure failure = m_db->lastFailure();
-    if (failure == DbFailure::DiskFull || failure == DbFailure::ReadOnly || failure == DbFailure::Storage)
+    if (ImportStoppedNotice::stopsImport(failure))
         return stoppedBy(failure);
     return UserCsvError::at(
         column, rowNumber,
@@ -286,17 +285,5 @@ UserCsvError UserCsvImporter::writeFailure(int column, int rowNumber) const
 
 UserCsvError UserCsvImporter::stoppedBy(DbFailure failure)
 {
-    switch (failure) {
-    case DbFailure::DiskFull:
-        return UserCsvError::stoppedWith(UserCsv::text(QT_TRANSLATE_NOOP(
-            "ImportListDialog", "The import stopped because the disk is full. Nothing of the file was kept.")));
-    case DbFailure::ReadOnly:
-        return UserCsvError::stoppedWith(UserCsv::text(
-            QT_TRANSLATE_NOOP("ImportListDialog", "The import stopped because the database file is read-only. "
-                                                  "Nothing of the file was kept.")));
-    default:
-        return UserCsvError::stoppedWith(UserCsv::text(
-            QT_TRANSLATE_NOOP("ImportListDialog", "The import stopped because the database file could not be "
-                                                  "written. Nothing of the file was kept.")));
-    }
+    return UserCsvError::stoppedWith(ImportStoppedNotice::text(failure));
 }
