@@ -109,12 +109,41 @@ QDateTime BroadcastScheduler::waitingStart(const VelkBroadcast &broadcast, const
     // yet: any rebuild in between (a click, a save, the end of another run) would skip the run. A task that is due
     // and not yet started keeps its start for the check that starts it, unless its own schedule was changed.
     const auto kept = m_waiting.constFind(broadcast.bid);
-    if (kept == m_waiting.constEnd() || !kept->start.isValid() || kept->start == ran)
+    if (kept == m_waiting.constEnd() || !kept->start.isValid() || kept->start == ran ||
+        !BroadcastTiming::sameSchedule(kept->broadcast, broadcast))
         return next;
+    if (BroadcastTiming::repeats(broadcast) && kept->start.date() < now.date())
+        return startAfterMissedDays(broadcast, kept->start, now, next);
     const bool due = kept->start <= now && kept->start.date() == now.date();
-    if (due && (!next.isValid() || kept->start < next) && BroadcastTiming::sameSchedule(kept->broadcast, broadcast))
+    if (due && (!next.isValid() || kept->start < next))
         return kept->start;
     return next;
+}
+
+QDateTime BroadcastScheduler::startAfterMissedDays(const VelkBroadcast &broadcast, const QDateTime &missed,
+                                                   const QDateTime &now, const QDateTime &next) const
+{
+    // The task waited for a start on an earlier day and no check came until today (the PC asleep over it, the clock
+    // set forward past it). Every start from that one up to today's midnight is lost: a broadcast meant for the hour
+    // of an earlier day is not sent days late. Today's start is another matter: had the PC woken with it still ahead,
+    // it would have been sent at its time, and the hours asleep before it must not cost it. So a start earlier today
+    // that has not run is sent at this check, as it is after a sleep within the day.
+    QList<QDateTime> lost;
+    QDateTime start = missed;
+    while (start.isValid() && start.date() < now.date()) {
+        lost.append(start);
+        start = BroadcastTiming::nextStartDateTime(broadcast, start.addMSecs(1));
+    }
+    const bool dueToday = start.isValid() && start <= now && start != m_lastRun.value(broadcast.bid);
+    const QDateTime result = dueToday && (!next.isValid() || start < next) ? start : next;
+
+    const QString format = QStringLiteral("yyyy-MM-dd hh:mm");
+    for (const QDateTime &day : qAsConst(lost)) {
+        writeLog(LOG_LEVEL_WARNING, "checkBroadcastTask, start missed: %s, bid: %s, next start: %s",
+                 qPrintable(day.toString(format)), number(broadcast.bid).constData(),
+                 qPrintable(result.toString(format)));
+    }
+    return result;
 }
 
 void BroadcastScheduler::checkBroadcastTask()
@@ -157,22 +186,15 @@ void BroadcastScheduler::moveMissedStarts(const QDateTime &now)
 {
     // A start on an earlier day passed while no check ran (the PC asleep over it, the clock set forward past its
     // day). The check only starts what is due today, so a repeating broadcast holding such a start would wait for
-    // ever, and lose every later run, until something rebuilt the lists. It moves on to its next run instead; a start
-    // passed earlier today is still sent, below.
-    bool missed = false;
+    // ever, and lose every later run, until something rebuilt the lists. The rebuild logs the lost starts and moves
+    // the task on: to today's start when that has passed without running (sent below), else to its next run.
     for (const BroadcastTask &task : qAsConst(m_taskList)) {
-        if (task.started || task.broadcast.isNow || !BroadcastTiming::repeats(task.broadcast) ||
-            !task.startDateTime.isValid() || task.startDateTime.date() >= now.date())
-            continue;
-        const QDateTime next = BroadcastTiming::nextStartDateTime(task.broadcast, now);
-        writeLog(LOG_LEVEL_WARNING, "checkBroadcastTask, start missed: %s, bid: %s, next start: %s",
-                 qPrintable(task.startDateTime.toString(QStringLiteral("yyyy-MM-dd hh:mm"))),
-                 number(task.broadcast.bid).constData(), qPrintable(next.toString(QStringLiteral("yyyy-MM-dd hh:mm"))));
-        missed = true;
+        if (!task.started && !task.broadcast.isNow && BroadcastTiming::repeats(task.broadcast) &&
+            task.startDateTime.isValid() && task.startDateTime.date() < now.date()) {
+            refreshBroadcastTables();
+            return;
+        }
     }
-    // The rebuild works every start out afresh from the clock, as the Upcoming table already shows it.
-    if (missed)
-        refreshBroadcastTables();
 }
 
 void BroadcastScheduler::regularlyCheckBroadcastTask()

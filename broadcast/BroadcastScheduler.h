@@ -84,9 +84,15 @@ signals:
 
 private:
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
-    /// start and the check that starts it, the start it already had.
+    /// start and the check that starts it, the start it already had; one it held on an earlier day is moved on by
+    /// startAfterMissedDays.
     QDateTime waitingStart(const VelkBroadcast &broadcast, const QDateTime &now) const;
-    /// Moves each repeating task whose start lies on a day before now's on to its next run, with a log line.
+    /// Where a waiting repeating task goes whose start lies on a day before now's: today's start when it has passed
+    /// and not run, else `next`; each start lost on the days between is logged.
+    QDateTime startAfterMissedDays(const VelkBroadcast &broadcast, const QDateTime &missed, const QDateTime &now,
+                                   const QDateTime &next) const;
+    /// Rebuilds the lists when a repeating task's start lies on a day before now's, so it moves on (see
+    /// startAfterMissedDays).
     void moveMissedStarts(const QDateTime &now);
     /// Deletes the report rows a run that never ended left under the broadcast, with a log line.
     void dropInterruptedRun(VelkBroadcast broadcast);

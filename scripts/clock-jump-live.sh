@@ -4,11 +4,13 @@
 #
 # Starts the console built in BUILD (default: build) on a fresh HOME under Xvfb, its wall clock faked by libfaketime
 # from a file of offsets (the monotonic clock, on which Qt's timers run, left alone), logs in, and connects two
-# simulated panels. Two broadcasts to both panels: weekly on Monday and Wednesday at 10:00, and once on Wednesday
-# 2024-05-08 at 10:30. The console starts on Monday 2024-05-06 09:58 (Europe/Berlin); the clock is moved on to
-# Tuesday 17:59 (Monday's 10:00 was missed: it moves on to Wednesday), to Wednesday 09:59:50 (sent at 10:00), and to
-# Wednesday 11:15 (the 10:30 passed earlier that day: sent at once). Prints the console's log lines, what the panels
-# received and the broadcast rows, and exits 1 when a broadcast was not sent as it should be.
+# simulated panels. Three broadcasts to both panels: weekly on Monday and Wednesday at 10:00, once on Wednesday
+# 2024-05-08 at 10:30, and weekly on Thursday and Friday at 10:00. The console starts on Monday 2024-05-06 09:58
+# (Europe/Berlin); the clock is moved on to Tuesday 17:59 (Monday's 10:00 was missed: it moves on to Wednesday), to
+# Wednesday 09:59:50 (sent at 10:00), to Wednesday 11:15 (the 10:30 passed earlier that day: sent at once), and to
+# Friday 10:05 (Thursday's 10:00 was missed, Friday's passed earlier that day: sent at once, dated Friday). Prints the
+# console's log lines, what the panels received and the broadcast rows, and exits 1 when a broadcast was not sent as
+# it should be.
 #
 # Runs in a network namespace of its own where unshare allows it, so the console's fixed ports (1688, 1988, 33333)
 # clash with nothing; otherwise they must be free. Needs Xvfb, xdotool, sqlite3 and libfaketime
@@ -83,7 +85,8 @@ sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
         durationSec, target, isNow, startDate, time, repeatSun, repeatMon, repeatTue, repeatWed, repeatThu, repeatFri,
         repeatSat) VALUES
     (2, 0, 'Weekly assembly', 0, 0, 0, 0, 30, 2, 0, '2024-04-01', '10:00', 0, 1, 0, 1, 0, 0, 0),
-    (2, 0, 'Fire drill', 0, 0, 0, 0, 30, 2, 0, '2024-05-08', '10:30', 0, 0, 0, 0, 0, 0, 0);
+    (2, 0, 'Fire drill', 0, 0, 0, 0, 30, 2, 0, '2024-05-08', '10:30', 0, 0, 0, 0, 0, 0, 0),
+    (2, 0, 'Staff briefing', 0, 0, 0, 0, 30, 2, 0, '2024-04-01', '10:00', 0, 0, 0, 0, 1, 1, 0);
     INSERT INTO DeviceBroadcast (did, bid) SELECT d.did, b.bid FROM Device d, Broadcast b;"
 # The password field and the Login button of the 380 x 480 log-in window at scale 1.0.
 liveLogIn 174 270 190 356
@@ -106,6 +109,10 @@ step "saveCompletedBroadcast: 1" 20
 setClock "2024-05-08 11:15:00"
 step "prepareBroadcastTaskForExe: 2" 5
 step "saveCompletedBroadcast: 2" 20
+setClock "2024-05-10 10:05:00"
+step "checkBroadcastTask, start missed: 2024-05-09 10:00, bid: 3, next start: 2024-05-10 10:00" 5
+step "prepareBroadcastTaskForExe: 3" 5
+step "saveCompletedBroadcast: 3" 20
 sleep 1
 
 echo
@@ -119,9 +126,14 @@ sqlite3 -header -column "$db" "SELECT b.bid, b.status, b.contentText, b.startDat
         (SELECT group_concat(r.status) FROM BroadcastReport r WHERE r.bid = b.bid) AS report
     FROM Broadcast b ORDER BY b.bid;" | sed 's/^/  /'
 received=$(grep -c "BROADCAST_DATA " "$work/panels.log" || true)
-completed=$(sqlite3 "$db" "SELECT count(*) FROM Broadcast b WHERE b.status = 3 AND b.startDate = '2024-05-08' AND
-    (SELECT count(*) FROM BroadcastReport r WHERE r.bid = b.bid AND r.status = 1) = 2;")
-echo "== broadcast records received by the panels: $received (expected 4); runs completed with both panels: $completed (expected 2)"
-if [ "$received" -ne 4 ] || [ "$completed" -ne 2 ]; then failed=1; fi
+completedOn() { # date: the runs dated that day that reached both panels
+    sqlite3 "$db" "SELECT count(*) FROM Broadcast b WHERE b.status = 3 AND b.startDate = '$1' AND
+        (SELECT count(*) FROM BroadcastReport r WHERE r.bid = b.bid AND r.status = 1) = 2;"
+}
+wednesday=$(completedOn 2024-05-08)
+friday=$(completedOn 2024-05-10)
+echo "== broadcast records received by the panels: $received (expected 6); runs completed with both panels:" \
+    "$wednesday on Wednesday (expected 2), $friday on Friday (expected 1)"
+if [ "$received" -ne 6 ] || [ "$wednesday" -ne 2 ] || [ "$friday" -ne 1 ]; then failed=1; fi
 [ "$failed" -eq 0 ] && echo "ok" || echo "FAILED"
 exit $failed

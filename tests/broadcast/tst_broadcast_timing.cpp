@@ -69,6 +69,9 @@ private slots:
     void weeklyStartOverASleep_data();
     void weeklyStartOverASleep();
     void weeklyStartOverTwoNightsAsleep();
+    void startsOverADaysLongSleep_data();
+    void startsOverADaysLongSleep();
+    void clockSetBackSendsNoStartTwice();
 
 private:
     /// Stores an upcoming broadcast to the devices, with that text (or a common one).
@@ -826,6 +829,131 @@ void TestBroadcastTiming::weeklyStartOverTwoNightsAsleep()
     QVERIFY(time.now() >= at("2024-05-08 10:00:00.000"));
     QCOMPARE(m_scheduler->completedList().last().startDate, QStringLiteral("2024-05-08"));
     QTRY_COMPARE_WITH_TIMEOUT(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"), 30000);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+}
+
+void TestBroadcastTiming::startsOverADaysLongSleep_data()
+{
+    QTest::addColumn<QString>("startDate");
+    QTest::addColumn<QString>("weekdays");
+    QTest::addColumn<QDateTime>("asleep");
+    QTest::addColumn<QDateTime>("wake");
+    QTest::addColumn<bool>("rebuiltFirst");  // the lists are rebuilt (a click, another run's end) before the check
+    QTest::addColumn<QStringList>("missed"); // the starts logged as missed, in order
+    QTest::addColumn<QString>("sentDated");  // the date of the run sent at the wake-up; empty: none sent
+    QTest::addColumn<QDateTime>("next");     // the task's start after that; invalid: no longer upcoming
+    const QDateTime monday = at("2024-05-06 09:00:00.000");
+    const QDateTime wednesday = at("2024-05-08 10:05:00.000");
+    const QDateTime nextMonday = at("2024-05-13 10:00:00.000");
+    QTest::newRow("Mon+Wed, Monday 09:00 to Wednesday 10:05")
+        << "2024-04-01"
+        << "Mon,Wed" << monday << wednesday << false << QStringList{"2024-05-06 10:00"} << "2024-05-08" << nextMonday;
+    QTest::newRow("the same, rebuilt before the check")
+        << "2024-04-01"
+        << "Mon,Wed" << monday << wednesday << true << QStringList{"2024-05-06 10:00"} << "2024-05-08" << nextMonday;
+    QTest::newRow("Mon+Tue+Wed, Monday 09:00 to Wednesday 10:05")
+        << "2024-04-01"
+        << "Mon,Tue,Wed" << monday << wednesday << false << QStringList{"2024-05-06 10:00", "2024-05-07 10:00"}
+        << "2024-05-08" << nextMonday;
+    QTest::newRow("Mon+Tue+Wed, Monday 09:00 to Thursday 08:00")
+        << "2024-04-01"
+        << "Mon,Tue,Wed" << monday << at("2024-05-09 08:00:00.000") << false
+        << QStringList{"2024-05-06 10:00", "2024-05-07 10:00", "2024-05-08 10:00"} << "" << nextMonday;
+    QTest::newRow("Mon+Wed, Monday 09:00 to Wednesday 10:05 two weeks on")
+        << "2024-04-01"
+        << "Mon,Wed" << monday << at("2024-05-22 10:05:00.000") << false
+        << QStringList{"2024-05-06 10:00", "2024-05-08 10:00", "2024-05-13 10:00", "2024-05-15 10:00",
+                       "2024-05-20 10:00"}
+        << "2024-05-22" << at("2024-05-27 10:00:00.000");
+    QTest::newRow("Mon+Wed, Monday 09:00 to Wednesday 09:00: today's still ahead")
+        << "2024-04-01"
+        << "Mon,Wed" << monday << at("2024-05-08 09:00:00.000") << false << QStringList{"2024-05-06 10:00"} << ""
+        << at("2024-05-08 10:00:00.000");
+    QTest::newRow("Mon+Wed, Tuesday 18:00 to Wednesday 10:05")
+        << "2024-04-01"
+        << "Mon,Wed" << at("2024-05-07 18:00:00.000") << wednesday << false << QStringList() << "2024-05-08"
+        << nextMonday;
+    // A one-off is never sent on a later day; start-up puts it back in pending.
+    QTest::newRow("once on Monday, Monday 09:00 to Wednesday 10:05")
+        << "2024-05-06"
+        << "" << monday << wednesday << false << QStringList() << "" << at("2024-05-06 10:00:00.000");
+    QTest::newRow("once on Wednesday, Monday 09:00 to Wednesday 10:05")
+        << "2024-05-08"
+        << "" << monday << wednesday << false << QStringList() << "2024-05-08" << QDateTime();
+}
+
+// The PC sleeps from `asleep` to `wake` (the clock jumps) over a 10:00 broadcast. A start passed earlier on the day of
+// the wake-up that has not run is sent at once, whatever was missed before; each start on an earlier day is lost and
+// logged once.
+void TestBroadcastTiming::startsOverADaysLongSleep()
+{
+    QFETCH(QString, startDate);
+    QFETCH(QString, weekdays);
+    QFETCH(QDateTime, asleep);
+    QFETCH(QDateTime, wake);
+    QFETCH(bool, rebuiltFirst);
+    QFETCH(QStringList, missed);
+    QFETCH(QString, sentDated);
+    QFETCH(QDateTime, next);
+    SimulatedPanel *panel = m_fleet->panel(0);
+    const VelkBroadcast b = store(scheduled(startDate, "10:00", weekdays), m_live.mid(0, 1), "Fire drill");
+    startScheduler(asleep);
+    m_log->clear();
+
+    if (rebuiltFirst) {
+        runOnQuietly(wake);
+        m_scheduler->refreshBroadcastTables();
+        m_scheduler->checkBroadcastTask();
+    } else {
+        m_clock->setNow(wake);
+    }
+    if (sentDated.isEmpty()) {
+        QCOMPARE(m_manager->taskCount(), 0);
+        QCOMPARE(completedRuns(b), 0);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(completedRuns(b), 1, 30000);
+        const VelkBroadcast &run = m_scheduler->completedList().last();
+        QCOMPARE(run.startDate, sentDated);
+        QCOMPARE(run.time, QStringLiteral("10:00"));
+        QCOMPARE(lastRunReport(b), (QList<QPair<int, int>>{qMakePair(1, 0)}));
+    }
+    const BroadcastTask *task = taskOf(b.bid);
+    QCOMPARE(task ? task->startDateTime : QDateTime(), next);
+    if (next.isValid() && next.date() == wake.date())
+        QCOMPARE(m_scheduler->taskTimer().interval(), int(BroadcastTiming::secondsUntilStart(next, wake) * 1000));
+
+    // Later checks and rebuilds log nothing again and send nothing more.
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    m_scheduler->regularlyCheckBroadcastTask();
+    QCOMPARE(m_log->count("start missed"), missed.size());
+    for (const QString &start : qAsConst(missed))
+        QCOMPARE(m_log->count(QStringLiteral("start missed: %1, bid: %2,").arg(start).arg(b.bid)), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), sentDated.isEmpty() ? 0 : 1);
+    QCOMPARE(completedRuns(b), sentDated.isEmpty() ? 0 : 1);
+}
+
+// A Monday and Wednesday broadcast is sent on Wednesday at 10:00. The clock is set back to Monday 09:00, where the
+// lists are rebuilt (Monday's 10:00 ahead again), and then forward to Wednesday 10:30: Monday's start is logged as
+// missed, and Wednesday's, already sent, is not sent again.
+void TestBroadcastTiming::clockSetBackSendsNoStartTwice()
+{
+    SimulatedPanel *panel = m_fleet->panel(0);
+    const VelkBroadcast weekly = store(scheduled("2024-04-01", "10:00", "Mon,Wed"), m_live.mid(0, 1), "Bell test");
+    startScheduler(at("2024-05-08 09:59:59.500"));
+    m_clock->setNow(at("2024-05-08 10:00:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(weekly), 1, 30000);
+
+    m_clock->setNow(at("2024-05-06 09:00:00.000"));
+    m_scheduler->refreshBroadcastTables();
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-06 10:00:00.000"));
+    m_log->clear();
+    m_clock->setNow(at("2024-05-08 10:30:00.000"));
+    QCOMPARE(taskOf(weekly.bid)->startDateTime, at("2024-05-13 10:00:00.000"));
+    QCOMPARE(m_log->count("start missed: 2024-05-06 10:00"), 1);
+    QCOMPARE(m_log->count("start missed"), 1);
+    QCOMPARE(m_manager->taskCount(), 0);
+    QCOMPARE(completedRuns(weekly), 1);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
 }
 
