@@ -7,19 +7,15 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstdlib>
-#include <grp.h>
-#include <unistd.h>
+
+#include "support/ProbeUser.h"
 
 int main(int argc, char *argv[])
 {
     if (argc < 3)
         return 2;
-    if (argc > 3) {
-        const uid_t uid = uid_t(std::atoi(argv[3]));
-        if (setgroups(0, nullptr) != 0 || setresgid(uid, uid, uid) != 0 || setresuid(uid, uid, uid) != 0)
-            return 3;
-    }
+    if (argc > 3 && !becomeProbeUser(argv[3]))
+        return 3;
     QCoreApplication app(argc, argv);
     const QString live = QString::fromLocal8Bit(argv[1]);
     const QString source = QString::fromLocal8Bit(argv[2]);

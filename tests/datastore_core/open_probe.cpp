@@ -8,19 +8,15 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstdlib>
-#include <grp.h>
-#include <unistd.h>
+
+#include "support/ProbeUser.h"
 
 int main(int argc, char *argv[])
 {
     if (argc < 2)
         return 2;
-    if (argc > 2) {
-        const uid_t uid = uid_t(std::atoi(argv[2]));
-        if (setgroups(0, nullptr) != 0 || setresgid(uid, uid, uid) != 0 || setresuid(uid, uid, uid) != 0)
-            return 3;
-    }
+    if (argc > 2 && !becomeProbeUser(argv[2]))
+        return 3;
     QCoreApplication app(argc, argv);
     DatabaseManager manager(QString::fromLocal8Bit(argv[1]), QStringLiteral("probe"));
     std::printf("state %d\n", int(manager.openState()));

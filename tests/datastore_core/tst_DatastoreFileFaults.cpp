@@ -108,6 +108,14 @@ private:
         return results;
     }
 
+    // A fresh temporary folder made enterable by other users (the probe's), as temporary folders are not.
+    static bool enterableByOthers(const QTemporaryDir &root)
+    {
+        return root.isValid() &&
+               QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther);
+    }
+
     // Hands the data folder to the probe's user: root opens it up for that user, anyone else owns it already.
     static bool giveToProbeUser(const QString &root)
     {
@@ -172,9 +180,7 @@ private slots:
     void readOnlyFolderIsReported()
     {
         QTemporaryDir root;
-        QVERIFY(root.isValid());
-        QVERIFY(QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                       QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(enterableByOthers(root));
         const QString data = root.path() + QStringLiteral("/share/Quorvin");
         {
             DatabaseManager manager(data, "tofreeze");
@@ -342,9 +348,7 @@ private slots:
     {
         QFETCH(bool, changesBeside);
         QTemporaryDir root;
-        QVERIFY(root.isValid());
-        QVERIFY(QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                       QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(enterableByOthers(root));
         const QString data = root.path() + QStringLiteral("/share/Quorvin");
         {
             DatabaseManager manager(data, "walsource");

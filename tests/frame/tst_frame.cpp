@@ -78,6 +78,8 @@ private:
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
     // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
     bool restoreFrom(UserInfoDialog &dialog, const QString &file);
+    // The notice a confirmed restore of `file` showed; empty when it showed none.
+    QString restoreNotice(const QString &file);
     // Every row of the database file, read on a connection of its own.
     static QStringList contentOf(const QString &file)
     {
@@ -155,6 +157,15 @@ bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
     chooser.answers << file;
     confirm->btnOk->click();
     return true;
+}
+
+QString TestFrame::restoreNotice(const QString &file)
+{
+    UserInfoDialog dialog(storedAccount(true));
+    if (!restoreFrom(dialog, file))
+        return QString();
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    return message && message->isVisible() ? message->labelMessage->text() : QString();
 }
 
 void TestFrame::adminFrameStartsOnDeviceControl()
@@ -938,11 +949,7 @@ void TestFrame::restoreRefusesForeignAccountTable()
     const QByteArray foreignBefore = bytesOf(foreign);
     const QByteArray liveBefore = bytesOf(live);
 
-    UserInfoDialog dialog(storedAccount(true));
-    QVERIFY(restoreFrom(dialog, foreign));
-    auto *message = dialog.findChild<GeneralMsgDialog *>();
-    QVERIFY(message && message->isVisible());
-    QCOMPARE(message->labelMessage->text(),
+    QCOMPARE(restoreNotice(foreign),
              UserInfoDialog::tr("This file is not a database of this program. The current data is kept."));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
@@ -963,11 +970,7 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
     QVERIFY(QDir().mkpath(folder));
     const QByteArray liveBefore = bytesOf(live);
 
-    UserInfoDialog dialog(storedAccount(true));
-    QVERIFY(restoreFrom(dialog, folder));
-    auto *message = dialog.findChild<GeneralMsgDialog *>();
-    QVERIFY(message && message->isVisible());
-    QCOMPARE(message->labelMessage->text(),
+    QCOMPARE(restoreNotice(folder),
              UserInfoDialog::tr("This file cannot be read. It may lie in a folder you cannot write in: copy it, with "
                                 "the files beside it whose names begin with its name, to a folder of yours and try "
                                 "again. The current data is kept."));

@@ -28,22 +28,27 @@ public:
     static void start(QProcess &process, const QString &mountPoint, qint64 sizeBytes, qint64 freeBytes,
                       const QStringList &folders, const QString &program, const QStringList &arguments)
     {
-        static const QString script = QStringLiteral(
-            "mount -t tmpfs -o size=\"$2\" tmpfs \"$1\" || exit %1\n"
-            "printf '%s\\n' \"$4\" | while IFS= read -r folder; do\n"
-            "  [ -z \"$folder\" ] || mkdir -p \"$1/$folder\" || exit %1\n"
-            "done\n"
-            "free=$(stat -f -c '%a * %S' \"$1\")\n"
-            "fill=$(( $free - $3 ))\n"
-            "[ \"$fill\" -le 0 ] || head -c \"$fill\" /dev/zero > \"$1/.filler\" 2>/dev/null\n"
-            "shift 4\n"
-            "exec \"$@\"\n")
-                                            .arg(kSetupFailed);
-        QStringList shellArguments{QStringLiteral("-Urm"),       QStringLiteral("--"),
-                                   QStringLiteral("sh"),         QStringLiteral("-c"),
-                                   script,                       QStringLiteral("small-disk"),
-                                   mountPoint,                   QString::number(sizeBytes),
-                                   QString::number(freeBytes),   folders.join(QLatin1Char('\n')),
+        static const QString script =
+            QStringLiteral("mount -t tmpfs -o size=\"$2\" tmpfs \"$1\" || exit %1\n"
+                           "printf '%s\\n' \"$4\" | while IFS= read -r folder; do\n"
+                           "  [ -z \"$folder\" ] || mkdir -p \"$1/$folder\" || exit %1\n"
+                           "done\n"
+                           "free=$(stat -f -c '%a * %S' \"$1\")\n"
+                           "fill=$(( $free - $3 ))\n"
+                           "[ \"$fill\" -le 0 ] || head -c \"$fill\" /dev/zero > \"$1/.filler\" 2>/dev/null\n"
+                           "shift 4\n"
+                           "exec \"$@\"\n")
+                .arg(kSetupFailed);
+        QStringList shellArguments{QStringLiteral("-Urm"),
+                                   QStringLiteral("--"),
+                                   QStringLiteral("sh"),
+                                   QStringLiteral("-c"),
+                                   script,
+                                   QStringLiteral("small-disk"),
+                                   mountPoint,
+                                   QString::number(sizeBytes),
+                                   QString::number(freeBytes),
+                                   folders.join(QLatin1Char('\n')),
                                    program};
         shellArguments << arguments;
         process.start(QStringLiteral("unshare"), shellArguments);
