@@ -9,7 +9,8 @@
 
 namespace {
 
-// Below this, not even the lock file or the first page of a journal can be written.
+// With less than this left, a lock file that could not be written is put down to the disk: the console could not keep
+// its database and log there anyway.
 constexpr qint64 kFullDiskBytes = 64 * 1024;
 
 } // namespace
