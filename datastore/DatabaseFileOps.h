@@ -4,6 +4,11 @@
 
 /// File work behind the database backup and restore of the user settings.
 ///
+/// Every copy is made by SQLite from a connection of its own: a consistent database with every
+/// committed change, also those still in a WAL file beside the source, and in the console's own
+/// rollback-journal mode whatever mode the source was in. A byte copy took the main file alone
+/// (the changes in a WAL file were lost), could be torn by a write, and kept the source's WAL mode.
+///
 /// A restore never touches the live database until the replacement is known to be a sound database
 /// of this console and sits, copied, beside the live file; the swap then keeps the live file as
 /// "<name>.bak" and puts it back when the swap fails halfway.
@@ -13,11 +18,12 @@ public:
     enum Result
     {
         Ok = 0,
-        SourceUnreadable,   ///< the file to copy cannot be read
+        SourceUnreadable,   ///< the file to copy cannot be read (no permission, or a WAL file beside it that cannot be)
         CopyFailed,         ///< writing the copy failed; nothing was replaced
         WrongSuffix,        ///< a restore source whose suffix is not exactly "db"
         IsLiveFile,         ///< a restore source or backup target that is the live database itself
-        NotConsoleDatabase, ///< not an SQLite database, or one without an Account table
+        NotConsoleDatabase, ///< not an SQLite database, one without an Account table, or one whose accounts
+                            ///< log-in cannot read once start-up has brought the file up to date
         SwapFailed,         ///< the staged file could not take the live file's place; the live file is back
         Damaged,            ///< an SQLite database that start-up would set aside: damaged pages or schema
     };
@@ -29,16 +35,19 @@ public:
     /// Where the swap keeps the replaced live file.
     static QString keptPath(const QString &livePath);
 
-    /// Copies the live file to target, replacing a file that is already there (the operator
-    /// confirmed that in the save dialog). The target is written under another name first, so
-    /// a failed copy leaves an existing target as it was. The live file itself is refused (IsLiveFile).
+    /// Copies the live database to target, replacing a file that is already there (the operator
+    /// confirmed that in the save dialog), with every change committed so far, also those of the data
+    /// store's own open connection. The target is written under another name first, so a failed copy
+    /// leaves an existing target as it was. The live file itself is refused (IsLiveFile).
     static Result backup(const QString &livePath, const QString &target);
 
     /// Whether source may replace the live file: suffix "db", not the live file, an SQLite
     /// database that passes the check start-up makes of the live file (DatabaseRecovery::checkOpenFile),
     /// and one with an Account table. Reads source only.
     static Result checkRestoreSource(const QString &livePath, const QString &source);
-    /// Copies source beside the live file (stagedPath), replacing an older staged copy.
+    /// Copies source beside the live file (stagedPath), replacing an older staged copy, and brings the
+    /// copy up to date as start-up would. A copy whose accounts log-in then cannot read is dropped
+    /// (NotConsoleDatabase): swapped in, it would lock the operator out.
     static Result stageRestore(const QString &livePath, const QString &source);
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);

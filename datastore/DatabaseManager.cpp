@@ -71,6 +71,7 @@ void DatabaseManager::openDatabase()
 {
     m_openState = NotOpened;
     m_openError.clear();
+    m_diskFull = false;
 
     const QString folder = m_dataFolder + QLatin1String(kDatabaseFolder);
     if (!QDir(folder).exists() && !QDir::root().mkpath(QDir(folder).absolutePath()))
@@ -101,6 +102,7 @@ void DatabaseManager::openDatabase()
             continue;
         }
         if (steps != DatabaseSchema::StepOk) {
+            m_diskFull = steps == DatabaseSchema::StepDiskFull;
             m_openState = Degraded;
         } else if (recreated) {
             // The console starts with an empty database; whoever runs it must learn where the old
@@ -183,23 +185,24 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
         writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s is read-only; tables are not checked", utf8(path).constData());
         return MainUnavailable;
     }
-    QString writeError;
+    QSqlError writeError;
     if (!canWrite(writeError)) {
         // SQLite keeps a journal beside the file for every change: in a folder where it cannot create
         // one, a writable file opens and reads, and every change fails. Found now, it is reported
         // as a read-only file is, and nothing is created or changed.
         const QString folder = QDir::toNativeSeparators(info.absolutePath());
+        m_diskFull = DatabaseRecovery::meansDiskFull(writeError);
         m_openError = QFileInfo(info.absolutePath()).isWritable()
-                          ? QStringLiteral("changes cannot be written to the database: %1").arg(writeError)
+                          ? QStringLiteral("changes cannot be written to the database: %1").arg(writeError.text())
                           : QStringLiteral("the database folder %1 is read-only").arg(folder);
         writeLog(LOG_LEVEL_WARNING, "DatabaseManager: %s cannot be written (%s); tables are not checked",
-                 utf8(path).constData(), utf8(writeError).constData());
+                 utf8(path).constData(), utf8(writeError.text()).constData());
         return MainUnavailable;
     }
     return MainOk;
 }
 
-bool DatabaseManager::canWrite(QString &error)
+bool DatabaseManager::canWrite(QSqlError &error)
 {
     // A change that is rolled back before it is kept: it needs the journal, and leaves the file as
     // it was. A database busy elsewhere is not a database that cannot be written.
@@ -212,7 +215,7 @@ bool DatabaseManager::canWrite(QString &error)
     query.finish();
     const bool written = query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
     if (!written)
-        error = query.lastError().text();
+        error = query.lastError();
     QSqlQuery rollback(m_mainDb);
     rollback.exec(QStringLiteral("ROLLBACK"));
     return written;

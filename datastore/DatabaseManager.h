@@ -56,6 +56,9 @@ public:
     QString openError() const { return m_openError; }
     /// Where this start set an unusable database file aside (Recreated); empty otherwise.
     QString keptFile() const { return m_keptFile; }
+    /// Whether the last openDatabase() found that nothing can be written because the disk is full
+    /// (the state is then Degraded or Unavailable).
+    bool diskFull() const { return m_diskFull; }
 
     QString dataFolder() const { return m_dataFolder; }
     /// dataFolder() + "/dbManagement/QuorvinDatabase.db".
@@ -86,7 +89,7 @@ private:
 
     MainOpenResult openMainDatabase();
     /// Whether a change to the open main database can be written (error: why not).
-    bool canWrite(QString &error);
+    bool canWrite(QSqlError &error);
     void closeMainConnection();
     bool resetDatabase();
     void openPellmarDatabase();
@@ -104,4 +107,5 @@ private:
     OpenState m_openState = NotOpened;
     QString m_openError;
     QString m_keptFile; ///< where this start set an unusable database file aside; empty when it did not
+    bool m_diskFull = false;
 };

@@ -19,6 +19,7 @@ const char kFormerFolderName[] = "/Orvanta";
 
 // SQLite primary result codes that mean the file itself is unusable as a database.
 constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
 constexpr int kSqliteNotADatabase = 26;
 
 int sqliteCode(const QSqlError &error)
@@ -74,6 +75,11 @@ bool DatabaseRecovery::meansBrokenFile(const QSqlError &error)
 bool DatabaseRecovery::meansNotADatabase(const QSqlError &error)
 {
     return sqliteCode(error) == kSqliteNotADatabase;
+}
+
+bool DatabaseRecovery::meansDiskFull(const QSqlError &error)
+{
+    return sqliteCode(error) == kSqliteFull;
 }
 
 bool DatabaseRecovery::setBrokenFileAside(const QString &path, QString &keptAs, QString &error)

@@ -35,6 +35,8 @@ public:
     static bool meansBrokenFile(const QSqlError &error);
     /// True when SQLite's error means the file is no SQLite database at all (one of the broken files).
     static bool meansNotADatabase(const QSqlError &error);
+    /// True when SQLite's error means the disk (or the size the file may grow to) is full.
+    static bool meansDiskFull(const QSqlError &error);
 
     /// Renames path to "<path>.broken-<yyyyMMdd-hhmmss>" (a serial appended when taken) and its
     /// journal files with it, so that nothing of them is lost and none is played into the new

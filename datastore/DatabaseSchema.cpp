@@ -285,18 +285,16 @@ DatabaseSchema::StepResult DatabaseSchema::update(const std::function<QSqlDataba
 {
     StepResult overall = StepOk;
     auto record = [&overall](StepResult result) {
-        if (result == StepFailed)
-            overall = StepFailed;
-        return result != StepBroken;
+        if (result != StepOk)
+            overall = result;
+        return result != StepBroken && result != StepDiskFull;
     };
     for (const StepDef &def : kSteps) {
         if (!record(runStep(connection(), def, errors)))
-            return StepBroken;
+            return overall;
     }
-    if (!record(createLookupIndexes(connection(), errors)))
-        return StepBroken;
-    if (!record(checkFillableTables(connection(), errors)))
-        return StepBroken;
+    if (record(createLookupIndexes(connection(), errors)))
+        record(checkFillableTables(connection(), errors));
     return overall;
 }
 
@@ -403,27 +401,30 @@ bool DatabaseSchema::Step::exec(const QString &sql, const QVariantList &values, 
 bool DatabaseSchema::Step::failCode(const QString &what, quint32 code)
 {
     m_failed = true;
+    m_diskFull = m_diskFull || lastStatementFailure(m_db) == DbFailure::DiskFull;
     note(QStringLiteral("%1 failed with 0x%2").arg(what).arg(code, 8, 16, QLatin1Char('0')));
     return false;
 }
 
 DatabaseSchema::StepResult DatabaseSchema::Step::finish()
 {
-    if (m_failed) {
-        m_tx.rollback();
-        return m_broken ? StepBroken : StepFailed;
-    }
-    if (!m_tx.commit()) {
+    if (!m_failed && m_tx.commit())
+        return StepOk;
+    if (!m_failed) {
         note(QStringLiteral("commit failed"));
-        return StepFailed;
+        m_diskFull = m_diskFull || lastStatementFailure(m_db) == DbFailure::DiskFull;
     }
-    return StepOk;
+    m_tx.rollback();
+    if (m_broken)
+        return StepBroken;
+    return m_diskFull ? StepDiskFull : StepFailed;
 }
 
 bool DatabaseSchema::Step::fail(const QString &what, const QSqlError &error)
 {
     m_failed = true;
     m_broken = m_broken || DatabaseRecovery::meansBrokenFile(error);
+    m_diskFull = m_diskFull || DatabaseRecovery::meansDiskFull(error);
     note(QStringLiteral("%1 failed: %2").arg(what, error.text()));
     return false;
 }

@@ -18,12 +18,13 @@ class DatabaseSchema
 {
 public:
     /// Outcome of one table step. StepBroken: the file turned out not to be a database, or
-    /// corrupt, so it should be set aside.
+    /// corrupt, so it should be set aside. StepDiskFull: a write failed because the disk is full.
     enum StepResult
     {
         StepOk,
         StepFailed,
-        StepBroken
+        StepBroken,
+        StepDiskFull
     };
 
     /// One table step: its statements run in one transaction, so a step that fails halfway leaves
@@ -66,10 +67,12 @@ public:
         QStringList m_created;
         bool m_failed = false;
         bool m_broken = false;
+        bool m_diskFull = false;
     };
 
     /// Runs every table step in order, each on the connection that connection() gives at that
-    /// moment. StepBroken as soon as a step finds the file broken; StepFailed when any step failed
-    /// (the others still ran); errors collects the failures.
+    /// moment. StepBroken as soon as a step finds the file broken, StepDiskFull as soon as one
+    /// finds the disk full (every later step would fail the same way); StepFailed when any step
+    /// failed (the others still ran); errors collects the failures.
     static StepResult update(const std::function<QSqlDatabase()> &connection, QString &errors);
 };

@@ -57,6 +57,7 @@ OrvantaDBManager::StartupReport OrvantaDBManager::startupReport()
     report.databaseFile = manager->databaseFilePath();
     report.keptFile = manager->keptFile();
     report.detail = manager->openError();
+    report.diskFull = manager->diskFull();
     switch (manager->openState()) {
     case DatabaseManager::Recreated:
         report.state = StartupReport::Recreated;

@@ -44,7 +44,8 @@ public:
         State state = Ready;
         QString databaseFile;
         QString keptFile;
-        QString detail; ///< what went wrong, in the data store's own words
+        QString detail;        ///< what went wrong, in the data store's own words
+        bool diskFull = false; ///< nothing can be written because the disk is full (Degraded or Unavailable)
     };
     static StartupReport startupReport();
 

@@ -1,12 +1,27 @@
 #include "shell/app/DatabaseStartupNotice.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 
 #include "shell/base/Log.h"
 #include "shell/kit/GeneralMsgDialog.h"
 
+namespace {
+
+// With less than this left, a lock file that could not be written is put down to the disk: the console could not keep
+// its database and log there anyway.
+constexpr qint64 kFullDiskBytes = 64 * 1024;
+
+} // namespace
+
 QString DatabaseStartupNotice::text(const OrvantaDBManager::StartupReport &report)
 {
+    // Every step of the start met the full disk in turn; the operator needs the cause once, not each failed step.
+    if (report.diskFull)
+        return tr("The disk that holds the database %1 is full, so no change can be saved in it. Free space on "
+                  "that disk and start the console again.")
+            .arg(QDir::toNativeSeparators(report.databaseFile));
     switch (report.state) {
     case OrvantaDBManager::StartupReport::Ready:
         break;
@@ -35,8 +50,22 @@ void DatabaseStartupNotice::showIfNeeded(const OrvantaDBManager::StartupReport &
 
 QString DatabaseStartupNotice::dataFolderText(const QString &folder)
 {
+    if (diskIsFull(folder))
+        return tr("The console cannot start, because the disk that holds its data folder is full:\n%1\nFree space "
+                  "on that disk and start the console again.")
+            .arg(QDir::toNativeSeparators(folder));
     return tr("The console cannot start, because its data folder cannot be written:\n%1")
         .arg(QDir::toNativeSeparators(folder));
+}
+
+bool DatabaseStartupNotice::diskIsFull(const QString &path)
+{
+    // The folder itself may be what could not be made.
+    QString existing = QFileInfo(path).absoluteFilePath();
+    while (!QFileInfo::exists(existing) && !QDir(existing).isRoot())
+        existing = QFileInfo(existing).absolutePath();
+    const QStorageInfo storage(existing);
+    return storage.isValid() && storage.isReady() && storage.bytesAvailable() < kFullDiskBytes;
 }
 
 QString DatabaseStartupNotice::lockPathText(const QString &lockFile)

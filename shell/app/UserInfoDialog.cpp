@@ -320,6 +320,28 @@ void UserInfoDialog::backupDb()
     }
 }
 
+QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result)
+{
+    switch (result) {
+    case DatabaseFileOps::IsLiveFile:
+        return tr("This file is the database in use. Please choose a backup file.");
+    case DatabaseFileOps::Damaged:
+        // Swapped in, it would be set aside by the next start, which then begins with an empty database.
+        return tr("This backup file is damaged and cannot be restored. The current data is kept.");
+    case DatabaseFileOps::SourceUnreadable:
+        // A backup in WAL mode keeps recent changes in a file beside it, which SQLite reads only where it may also
+        // write; a healthy backup must not be called foreign.
+        return tr("This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files "
+                  "beside it whose names begin with its name, to a folder of yours and try again. The current data "
+                  "is kept.");
+    case DatabaseFileOps::WrongSuffix:
+    case DatabaseFileOps::NotConsoleDatabase:
+        return tr("This file is not a database of this program. The current data is kept.");
+    default:
+        return tr("The database could not be restored. The current data is kept.");
+    }
+}
+
 void UserInfoDialog::restoreDb()
 {
     const QString target = dbIntf->databaseFilePath();
@@ -328,33 +350,18 @@ void UserInfoDialog::restoreDb()
     if (source.isEmpty())
         return;
 
-    switch (DatabaseFileOps::checkRestoreSource(target, source)) {
-    case DatabaseFileOps::Ok:
-        break;
-    case DatabaseFileOps::IsLiveFile:
-        showMessage(tr("This file is the database in use. Please choose a backup file."));
-        return;
-    case DatabaseFileOps::Damaged:
-        // Swapped in, it would be set aside by the next start, which then begins with an empty database.
-        writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s is damaged; nothing was replaced",
-                 source.toLocal8Bit().constData());
-        showMessage(tr("This backup file is damaged and cannot be restored. The current data is kept."));
-        return;
-    case DatabaseFileOps::WrongSuffix:
-    case DatabaseFileOps::NotConsoleDatabase:
-    default:
-        showMessage(tr("This file is not a database of this program. The current data is kept."));
-        return;
-    }
-
-    if (DatabaseFileOps::stageRestore(target, source) != DatabaseFileOps::Ok) {
-        DatabaseFileOps::discardStaged(target);
-        showMessage(tr("The database could not be restored. The current data is kept."));
+    DatabaseFileOps::Result result = DatabaseFileOps::checkRestoreSource(target, source);
+    if (result == DatabaseFileOps::Ok)
+        result = DatabaseFileOps::stageRestore(target, source);
+    if (result != DatabaseFileOps::Ok) {
+        writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s not restored (%d); nothing was replaced",
+                 source.toLocal8Bit().constData(), static_cast<int>(result));
+        showMessage(restoreRefusal(result));
         return;
     }
     if (dbIntf->closeDatabase() != DB_OK) {
         DatabaseFileOps::discardStaged(target);
-        showMessage(tr("The database could not be restored. The current data is kept."));
+        showMessage(restoreRefusal(DatabaseFileOps::CopyFailed));
         return;
     }
     if (DatabaseFileOps::swapInStaged(target) != DatabaseFileOps::Ok) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/VelkAccount.h"
 #include "shell/app/Ui_UserInfoDialog.h"
 #include "shell/kit/FormScale.h"
@@ -57,6 +58,8 @@ private:
     QString chosenLanguage() const;
     void centreOnScreen(QWidget *dialog) const;
     void showMessage(const QString &message);
+    /// What the operator is told when a restore stops at result.
+    static QString restoreRefusal(DatabaseFileOps::Result result);
     void restartProgram();
 
     OrvantaDBIntf *dbIntf = nullptr;

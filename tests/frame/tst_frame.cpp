@@ -30,6 +30,7 @@
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/EventLogDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 class TestFrame : public QObject
@@ -61,9 +62,14 @@ private slots:
 
     void eventLogShowsAndExportsEvents();
     void backupWritesAndReplacesFile();
+    void backupHoldsChangesOfEveryConnection();
     void restoreRefusesFilesThatAreNotBackups();
     void restoreRefusesBackupWithDamagedPages();
+    void restoreRefusesForeignAccountTable();
+    void restoreNamesAFileThatCannotBeRead();
     void deletedDeviceLeavesARunningUpdate();
+    // Restores, then opens the live database again.
+    void restoreBringsChangesOfWalFile();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
 
@@ -72,6 +78,28 @@ private:
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
     // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
     bool restoreFrom(UserInfoDialog &dialog, const QString &file);
+    // The notice a confirmed restore of `file` showed; empty when it showed none.
+    QString restoreNotice(const QString &file);
+    // Every row of the database file, read on a connection of its own.
+    static QStringList contentOf(const QString &file)
+    {
+        DbProbe probe(file, QStringLiteral("content-probe"));
+        return probe.content();
+    }
+    static QString journalModeOf(const QString &file)
+    {
+        DbProbe probe(file, QStringLiteral("mode-probe"));
+        return probe.journalMode();
+    }
+    static QByteArray bytesOf(const QString &file)
+    {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    static DatabaseManager *liveManager()
+    {
+        return static_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance())->databaseManager();
+    }
     static QString settingsPath()
     {
         return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/settings.ini");
@@ -129,6 +157,15 @@ bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
     chooser.answers << file;
     confirm->btnOk->click();
     return true;
+}
+
+QString TestFrame::restoreNotice(const QString &file)
+{
+    UserInfoDialog dialog(storedAccount(true));
+    if (!restoreFrom(dialog, file))
+        return QString();
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    return message && message->isVisible() ? message->labelMessage->text() : QString();
 }
 
 void TestFrame::adminFrameStartsOnDeviceControl()
@@ -648,28 +685,25 @@ void TestFrame::backupWritesAndReplacesFile()
     UserInfoDialog dialog(storedAccount(true));
     dialog.show();
     const QString live = DatabaseFileOps::liveDatabasePath();
-    QFile liveFile(live);
-    QVERIFY(liveFile.open(QIODevice::ReadOnly));
-    const QByteArray content = liveFile.readAll();
-    liveFile.close();
-    QVERIFY(content.startsWith("SQLite format 3"));
+    const QStringList content = contentOf(live);
+    QVERIFY(content.size() > 10);
 
     const QString target = env->home() + QStringLiteral("/backup.db");
     chooser.answers << target;
     dialog.btnBackup->click();
-    QFile written(target);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), content);
-    written.close();
+    QVERIFY(bytesOf(target).startsWith("SQLite format 3"));
+    QCOMPARE(contentOf(target), content);
 
     // The save dialog already asked before replacing; the copy really replaces.
+    QFile written(target);
     QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
     written.write("stale");
     written.close();
     chooser.answers << target;
     dialog.btnBackup->click();
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), content);
+    QCOMPARE(contentOf(target), content);
+    // Nothing but the copy is left beside it.
+    QCOMPARE(QDir(env->home()).entryList({QStringLiteral("backup.db*")}, QDir::Files), QStringList{"backup.db"});
 
     auto *message = dialog.findChild<GeneralMsgDialog *>();
     QVERIFY(message && !message->isVisible());
@@ -703,6 +737,52 @@ void TestFrame::backupWritesAndReplacesFile()
     message->hide();
     dialog.btnBackup->click();
     QVERIFY(!message->isVisible());
+}
+
+// The data store's own connection and any other may hold committed changes that the database file itself does not
+// show yet: in WAL mode (a file restored from a backup in that mode) they sit in the file beside it. A byte copy of the
+// database file lost them all; the backup had the old e-mail address and lacked the newest events.
+void TestFrame::backupHoldsChangesOfEveryConnection()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString target = env->home() + QStringLiteral("/changes-backup.db");
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message);
+    // The live file back in the console's own mode for the cases after this one, however this one ends.
+    const auto backToOwnMode = qScopeGuard([live]() {
+        liveManager()->closeDatabase();
+        {
+            DbProbe back(live, QStringLiteral("wal-undo"));
+            back.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+        }
+        liveManager()->openDatabase();
+    });
+    {
+        DbProbe other(live, QStringLiteral("wal-writer"));
+        QVERIFY(other.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+        QCOMPARE(other.journalMode(), QStringLiteral("wal"));
+        QVERIFY(other.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
+        QVERIFY(other.exec(QStringLiteral("UPDATE Account SET email = ? WHERE isAdmin = 1"),
+                           {QStringLiteral("from-wal@school.example")}));
+        VelkEventLog event;
+        event.deviceName = QStringLiteral("Library Panel");
+        event.time = QStringLiteral("2024-05-02 10:30:00");
+        QCOMPARE(db->insertEventLog(event), DB_OK);
+        QVERIFY(QFileInfo(live + QStringLiteral("-wal")).size() > 0);
+
+        chooser.answers << target;
+        dialog.btnBackup->click();
+        QVERIFY(!message->isVisible());
+        const QStringList copied = contentOf(target);
+        QVERIFY2(!copied.filter(QStringLiteral("from-wal@school.example")).isEmpty(), qPrintable(copied.join('\n')));
+        QVERIFY(!copied.filter(QStringLiteral("Library Panel")).isEmpty());
+        // The copy stands alone, in the console's own journal mode.
+        QCOMPARE(journalModeOf(target), QStringLiteral("delete"));
+        QVERIFY(!QFile::exists(target + QStringLiteral("-wal")));
+    }
 }
 
 void TestFrame::restoreRefusesFilesThatAreNotBackups()
@@ -854,6 +934,50 @@ void TestFrame::restoreRefusesBackupWithDamagedPages()
     QVERIFY(events.size() >= 400);
 }
 
+// Another program's database with a table named Account passed for a backup. Swapped in, log-in read no account
+// ("Invalid user password") and the operator's data lay in a ".bak" file that the restore cannot pick.
+void TestFrame::restoreRefusesForeignAccountTable()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString foreign = env->home() + QStringLiteral("/shop.db");
+    {
+        DbProbe shop(foreign, QStringLiteral("shop"));
+        QVERIFY(shop.exec(QStringLiteral("CREATE TABLE Account (id INTEGER PRIMARY KEY, owner TEXT NOT NULL, "
+                                         "balance REAL)")));
+        QVERIFY(shop.exec(QStringLiteral("INSERT INTO Account (owner, balance) VALUES ('Lin', 12.5)")));
+    }
+    const QByteArray foreignBefore = bytesOf(foreign);
+    const QByteArray liveBefore = bytesOf(live);
+
+    QCOMPARE(restoreNotice(foreign),
+             UserInfoDialog::tr("This file is not a database of this program. The current data is kept."));
+    QCOMPARE(restarts, 0);
+    QCOMPARE(bytesOf(live), liveBefore);
+    QCOMPARE(bytesOf(foreign), foreignBefore);
+    QVERIFY(!QFile::exists(DatabaseFileOps::keptPath(live)));
+    QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+    QList<VelkAccount> accounts;
+    QCOMPARE(OrvantaDBManager::getInstance()->queryAccount(accounts), DB_OK);
+    QCOMPARE(accounts.size(), 2);
+}
+
+// A file the restore cannot read was called "not a database of this program", the text of a foreign file: a healthy
+// backup in WAL mode in a folder that may not be written got it, and the operator had no way to learn what to do.
+void TestFrame::restoreNamesAFileThatCannotBeRead()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString folder = env->home() + QStringLiteral("/archive.db");
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray liveBefore = bytesOf(live);
+
+    QCOMPARE(restoreNotice(folder),
+             UserInfoDialog::tr("This file cannot be read. It may lie in a folder you cannot write in: copy it, with "
+                                "the files beside it whose names begin with its name, to a folder of yours and try "
+                                "again. The current data is kept."));
+    QCOMPARE(restarts, 0);
+    QCOMPARE(bytesOf(live), liveBefore);
+}
+
 // A firmware update waits up to ten minutes for a device that is off to wake. Deleting that device on the device page
 // ends the wait at once: the main frame hands the deletion to the update manager.
 void TestFrame::deletedDeviceLeavesARunningUpdate()
@@ -902,6 +1026,35 @@ void TestFrame::deletedDeviceLeavesARunningUpdate()
     QCOMPARE(management->deviceModel()->rowOfName(doomed.deviceName), -1);
 }
 
+// A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the
+// restore lost every one of them, and the live file stayed in WAL mode, so the console's own backups missed changes
+// from then on.
+void TestFrame::restoreBringsChangesOfWalFile()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/wal-mode.db");
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const auto reopen = qScopeGuard([]() { liveManager()->openDatabase(); });
+    DbProbe writer(backup, QStringLiteral("wal-backup-writer"));
+    QVERIFY(writer.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+    QVERIFY(writer.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
+    QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = ? WHERE isAdmin = 1"),
+                        {QStringLiteral("kept-in-wal@school.example")}));
+    QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, ?, ?)"),
+                        {QStringLiteral("Music Room"), 1, QStringLiteral("2024-05-03 14:00:00")}));
+    QVERIFY(QFileInfo(backup + QStringLiteral("-wal")).size() > 0);
+
+    UserInfoDialog dialog(storedAccount(true));
+    QVERIFY(restoreFrom(dialog, backup));
+    QCOMPARE(restarts, 1);
+    const QStringList restored = contentOf(live);
+    QVERIFY2(!restored.filter(QStringLiteral("kept-in-wal@school.example")).isEmpty(),
+             qPrintable(restored.filter(QStringLiteral("Account: ")).join('\n')));
+    QVERIFY(!restored.filter(QStringLiteral("Music Room")).isEmpty());
+    QCOMPARE(journalModeOf(live), QStringLiteral("delete"));
+    QVERIFY(!QFile::exists(live + QStringLiteral("-wal")));
+}
+
 void TestFrame::restoreSwapsInBackupAndRestarts()
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
@@ -917,18 +1070,15 @@ void TestFrame::restoreSwapsInBackupAndRestarts()
     QVERIFY(liveFile.open(QIODevice::ReadOnly));
     const QByteArray liveBefore = liveFile.readAll();
     liveFile.close();
-    QFile backupFile(backup);
-    QVERIFY(backupFile.open(QIODevice::ReadOnly));
-    const QByteArray backupContent = backupFile.readAll();
-    backupFile.close();
+    const QStringList backupContent = contentOf(backup);
+    QVERIFY(!backupContent.filter(QStringLiteral("Account: ")).isEmpty());
+    QVERIFY(backupContent.filter(admin.email).isEmpty());
 
     UserInfoDialog dialog(storedAccount(true));
     QVERIFY(restoreFrom(dialog, backup));
 
     QCOMPARE(restarts, 1);
-    QVERIFY(liveFile.open(QIODevice::ReadOnly));
-    QCOMPARE(liveFile.readAll(), backupContent);
-    liveFile.close();
+    QCOMPARE(contentOf(live), backupContent);
     QFile kept(DatabaseFileOps::keptPath(live));
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), liveBefore);

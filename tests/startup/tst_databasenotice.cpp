@@ -1,10 +1,11 @@
 // The notice the operator gets at start-up when the database did not open cleanly, read from the
-// dialog as shown: a file set aside is named, so are a failure to open and a table that cannot be
-// written; a clean start shows nothing.
+// dialog as shown: a file set aside is named, so are a failure to open, a table that cannot be
+// written and a full disk; a clean start shows nothing.
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "shell/app/DatabaseStartupNotice.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "support/DbProbe.h"
+#include "support/SmallDisk.h"
 #include "support/TestEnv.h"
 
 class TestDatabaseNotice : public QObject
@@ -108,6 +110,66 @@ private slots:
         report.detail = QStringLiteral("table Device: column room");
         text = shownText(report);
         QVERIFY2(text.contains(report.databaseFile) && text.contains(report.detail), qPrintable(text));
+    }
+
+    // On a full disk every table step of the start failed in turn, and the notice listed "commit failed" sixteen
+    // times, cut off in the box, without ever saying why.
+    void fullDiskIsToldOnce_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::newRow("tables not made") << int(OrvantaDBManager::StartupReport::Degraded);
+        QTest::newRow("nothing written") << int(OrvantaDBManager::StartupReport::Unavailable);
+    }
+    void fullDiskIsToldOnce()
+    {
+        QFETCH(int, state);
+        OrvantaDBManager::StartupReport report;
+        report.state = OrvantaDBManager::StartupReport::State(state);
+        report.databaseFile = QStringLiteral("/data/dbManagement/QuorvinDatabase.db");
+        QStringList steps;
+        for (int n = 0; n < 16; ++n)
+            steps << QStringLiteral("commit failed");
+        report.detail = steps.join(QStringLiteral("; "));
+        report.diskFull = true;
+        const QString text = shownText(report);
+        QVERIFY2(text.contains(QStringLiteral("is full")), qPrintable(text));
+        QCOMPARE(text.count(QStringLiteral("full")), 1);
+        QVERIFY2(text.contains(report.databaseFile), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("commit failed")), qPrintable(text));
+    }
+
+    // A disk so full that not even the console's lock file can be written: the console said that its data folder
+    // cannot be written, which sent the operator after permissions. It says that the disk is full.
+    void consoleOnFullDiskSaysSo()
+    {
+        QTemporaryDir home;
+        QTemporaryDir disk;
+        QVERIFY(home.isValid() && disk.isValid());
+        if (!SmallDisk::available(disk.path()))
+            QSKIP("no user namespace here to mount a small disk in");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), disk.path() + QStringLiteral("/data"));
+        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+            environment.remove(QLatin1String(name));
+        QProcess console;
+        console.setProcessEnvironment(environment);
+        console.setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+        SmallDisk::start(console, disk.path(), 256 * 1024, 0, {QStringLiteral("data/Quorvin")},
+                         QStringLiteral(QV_CONSOLE), {});
+        QByteArray said;
+        QTRY_VERIFY((said += console.readAllStandardError()).contains("full") ||
+                    console.state() == QProcess::NotRunning);
+        // The notice waits for the operator; SIGTERM closes it as it ends the console's event loop.
+        console.terminate();
+        QVERIFY(console.state() == QProcess::NotRunning || console.waitForFinished(QuorvinTryCeilingMs));
+        said += console.readAllStandardError();
+        QVERIFY2(said.contains("the disk that holds its data folder is full"), said.constData());
+        QVERIFY2(said.contains(QFile::encodeName(disk.path() + QStringLiteral("/data/Quorvin"))), said.constData());
+        QCOMPARE(console.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(console.exitCode(), 2);
     }
 };
 

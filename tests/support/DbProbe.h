@@ -79,6 +79,32 @@ public:
 
     QStringList tables() { return m_db.tables(QSql::Tables); }
 
+    // Every row of every table as text, tables by name and rows by rowid: what a copy of the database must hold,
+    // whatever the pages of its file look like.
+    QStringList content()
+    {
+        QStringList out;
+        const QStringList names =
+            column(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+        for (const QString &table : names) {
+            QSqlQuery query(m_db);
+            if (!query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table))) {
+                out << table + QStringLiteral(": ") + query.lastError().text();
+                continue;
+            }
+            while (query.next()) {
+                QStringList values;
+                for (int n = 0; n < query.record().count(); ++n)
+                    values << (query.value(n).isNull() ? QStringLiteral("NULL") : query.value(n).toString());
+                out << table + QStringLiteral(": ") + values.join(QLatin1Char('|'));
+            }
+        }
+        return out;
+    }
+
+    // The journal mode the file opens in.
+    QString journalMode() { return value(QStringLiteral("PRAGMA journal_mode")).toString().toLower(); }
+
     QString lastError() const { return m_error; }
 
 private:
