@@ -708,7 +708,7 @@ void IFPUpgradeManager::deviceReconnected(const QString &mac, const QString &fwV
 {
     if (!runIsLive() || !upgrading)
         return;
-    if (awayAfterLastStep.contains(mac))
+    if (lastStepDevices.contains(mac))
         lastStepDeviceBack(mac, fwVersion, panelFwVersion);
     else if (currentUpgradeIndex < upgradeList.size())
         upgradeList.at(currentUpgradeIndex)->deviceReturned(mac, fwVersion, panelFwVersion);
@@ -725,7 +725,7 @@ void IFPUpgradeManager::lastStepInstalled(VelkIFPDevice *device)
 {
     if (!runIsLive())
         return;
-    lastStepDevices.insert(device->macAddress, device);
+    lastStepDevices.insert(device->macAddress, LastStepWatch{device, UPDATE_UPDATING});
     // Already gone by the time its success is handled: restarting into what it installed, or not.
     if (!cmdServer->isDeviceOnline(*device))
         lastStepDeviceAway(device->macAddress);
@@ -735,46 +735,72 @@ void IFPUpgradeManager::lastStepDeviceAway(const QString &mac)
 {
     if (awayAfterLastStep.contains(mac))
         return;
-    const VelkIFPDevice *device = lastStepDevices.value(mac);
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, restarting after its last step, waiting for it: %s, %s",
-             qPrintable(mac), qPrintable(device->fwVersion));
+    LastStepWatch &watch = lastStepDevices[mac];
+    // Failed for good: what it runs when back only goes into its row, and the run's end does not wait for that.
+    if (watch.row == UPDATE_FAILED)
+        return;
+    if (watch.row == UPDATE_SUCCESSFULLY) {
+        // An A/B firmware whose new image fails its own check after the first boot comes back at the old one. Until
+        // it is back, nothing shows it kept what it installed: a console ending now must not leave it Successfully.
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, away again after its last step, judged again when back: %s",
+                 qPrintable(mac));
+        watch.row = UPDATE_UPDATING;
+        updateDeviceStatus(watch.device, UPDATE_UPDATING);
+    } else {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, restarting after its last step, waiting for it: %s, %s",
+                 qPrintable(mac), qPrintable(watch.device->fwVersion));
+    }
     awayAfterLastStep.insert(mac);
     addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
 }
 
 void IFPUpgradeManager::lastStepDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
 {
-    awayAfterLastStep.remove(mac);
-    removeDeviceTimeout(mac);
-    VelkIFPDevice *device = lastStepDevices.value(mac);
-    if (fwVersion == device->fwVersion) {
+    const bool awaited = awayAfterLastStep.remove(mac);
+    if (awaited)
+        removeDeviceTimeout(mac);
+    LastStepWatch &watch = lastStepDevices[mac];
+    VelkIFPDevice *device = watch.device;
+    if (watch.row == UPDATE_FAILED) {
+        // Once it ran something else than it installed (or did not come back), it stays Failed for this run: a
+        // device that switches between its images has not shown that the update holds. Its row names what it runs.
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after it failed its last step: %s",
+                 qPrintable(fwVersion), qPrintable(mac));
+        if (device->fwVersion != fwVersion || device->panelFwVersion != panelFwVersion) {
+            device->fwVersion = fwVersion;
+            device->panelFwVersion = panelFwVersion;
+            updateDeviceStatus(device, UPDATE_FAILED);
+        }
+    } else if (fwVersion == device->fwVersion) {
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after its last step: %s", qPrintable(fwVersion),
                  qPrintable(mac));
-        // It kept what it installed: judged.
-        lastStepDevices.remove(mac);
+        // It kept what it installed: judged, and judged again should it restart before the run ends.
+        device->panelFwVersion = panelFwVersion;
+        watch.row = UPDATE_SUCCESSFULLY;
         updateDeviceStatus(device, UPDATE_SUCCESSFULLY);
     } else {
         // It reported a success it did not keep: its row says what it runs now.
         writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, back at %s, not at the %s it installed: %s",
                  qPrintable(fwVersion), qPrintable(device->fwVersion), qPrintable(mac));
-        lastStepDevices.remove(mac);
         device->fwVersion = fwVersion;
         device->panelFwVersion = panelFwVersion;
         device->otaState = OTA_FAILED;
+        watch.row = UPDATE_FAILED;
         updateDeviceStatus(device, UPDATE_FAILED);
     }
-    endRunWhenSettled();
+    if (awaited)
+        endRunWhenSettled();
 }
 
 void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
 {
-    awayAfterLastStep.remove(mac);
-    VelkIFPDevice *device = lastStepDevices.take(mac);
-    if (!device)
+    if (!awayAfterLastStep.remove(mac))
         return;
+    LastStepWatch &watch = lastStepDevices[mac];
     writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, did not come back after its last step: %s", qPrintable(mac));
-    device->otaState = OTA_FAILED;
-    updateDeviceStatus(device, UPDATE_FAILED);
+    watch.device->otaState = OTA_FAILED;
+    watch.row = UPDATE_FAILED;
+    updateDeviceStatus(watch.device, UPDATE_FAILED);
     endRunWhenSettled();
 }
 
@@ -809,7 +835,7 @@ void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
         return;
     }
     bool wasAwaited = false;
-    if (lastStepDevices.value(mac) == device) {
+    if (lastStepDevices.value(mac).device == device) {
         lastStepDevices.remove(mac);
         wasAwaited = awayAfterLastStep.remove(mac);
     }
@@ -913,10 +939,12 @@ void IFPUpgradeManager::endRunWhenSettled()
                  logNumber(awayAfterLastStep.size()).constData());
         return;
     }
-    // Installed their last step and never went away until the end: nothing says they did not keep it.
+    // Installed their last step and never went away until the end: nothing says they did not keep it. Those back
+    // at what they installed say so already, the Failed stay Failed.
     QList<VelkIFPDevice *> stayed;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
-        if (lastStepDevices.value(device->macAddress) == device)
+        const LastStepWatch watch = lastStepDevices.value(device->macAddress);
+        if (watch.device == device && watch.row == UPDATE_UPDATING)
             stayed.append(device);
     }
     lastStepDevices.clear();

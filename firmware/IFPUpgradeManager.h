@@ -36,8 +36,11 @@ class QTimer;
 /// time-out, so every device ends Successfully or Failed and the run always ends. A device that installed the last
 /// step of its route keeps its row Updating until it is judged: by the version it reports when it is back from its
 /// restart (the run's end waits for it, at most the wake time-out), as Failed when it does not come back, or as
-/// Successfully at the run's end when it never went away. So the rows are final when otaScheduleFinished() tells
-/// the caller to read them, and a run cut short by an exit leaves no row claiming a success nobody saw kept.
+/// Successfully at the run's end when it never went away. It is watched until the run ends: a device judged
+/// Successfully that goes away again is Updating again until it is back and judged anew (an A/B firmware may come
+/// back at its old version), and a device judged Failed stays Failed for the run, its row naming the version it
+/// reports last. So the rows are final when otaScheduleFinished() tells the caller to read them, and a run cut
+/// short by an exit leaves no row claiming a success nobody saw kept.
 /// A device the console deletes during a run leaves it at once (deviceRemoved).
 ///
 /// Everything runs in the GUI thread; the manager reaches the panels only through CmdServer and the database only
@@ -140,6 +143,13 @@ private:
         int intervalMs = 0;
     };
 
+    /// A device of the run that installed the last step of its route: judged by every return until the run ends.
+    struct LastStepWatch
+    {
+        VelkIFPDevice *device = nullptr;
+        UpdateStatus row = UPDATE_UPDATING; ///< what its report row says; Failed stays Failed for the run
+    };
+
     IFPUpgradeManager();
     ~IFPUpgradeManager() override;
 
@@ -187,7 +197,8 @@ private:
     void deviceDisconnected(const QString &mac);
     void deviceReconnected(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
     void waitForReturn(const QString &mac);
-    // Devices that installed the last step of their route: Updating until judged by their return, or at the end.
+    // Devices that installed the last step of their route: Updating until judged by their return, or at the end;
+    // judged again by every later return while the run lasts.
     void lastStepInstalled(VelkIFPDevice *device);
     void lastStepDeviceAway(const QString &mac);
     void lastStepDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
@@ -242,11 +253,11 @@ private:
     bool upgrading = false;
     QList<DeviceTimer> deviceTimerList;
     QList<VelkIFPDevice *> wokenDeviceList;
-    QSet<QString> resultTimedOut;                    ///< devices of the run whose installation result never came
-    QHash<QString, VelkIFPDevice *> lastStepDevices; ///< installed their route's last step, not judged yet, by MAC
-    QSet<const VelkIFPDevice *> removedDevices;      ///< deleted by the console during the run: no row to write
-    QSet<QString> awayAfterLastStep;                 ///< those of them restarting: the run's end waits for them
-    bool endWaitsForReturns = false;                 ///< every upgrader has finished; the run ends once they're back
+    QSet<QString> resultTimedOut;                  ///< devices of the run whose installation result never came
+    QHash<QString, LastStepWatch> lastStepDevices; ///< watched until the run ends, by MAC
+    QSet<const VelkIFPDevice *> removedDevices;    ///< deleted by the console during the run: no row to write
+    QSet<QString> awayAfterLastStep;               ///< those of them restarting: the run's end waits for them
+    bool endWaitsForReturns = false;               ///< every upgrader has finished; the run ends once they're back
     QMetaObject::Connection wokenConnection;
     QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;

@@ -637,16 +637,29 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers_data()
     QTest::newRow("back at the old version") << "roll back" << int(UPDATE_FAILED) << "2.5.2053.0";
     QTest::newRow("not back") << "stay off" << int(UPDATE_FAILED) << "2.5.2054.0";
     QTest::newRow("stays connected") << "stay on" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+    // Back once, it restarts again while the audio box still installs: judged again by what it reports then.
+    QTest::newRow("back at the new version twice") << "restart twice" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+    // An A/B firmware whose new image failed its own health check after its first boot.
+    QTest::newRow("back at the new version, then at the old one")
+        << "roll back later" << int(UPDATE_FAILED) << "2.5.2053.0";
+    QTest::newRow("back at the new version, then not back")
+        << "restart, then stay off" << int(UPDATE_FAILED) << "2.5.2054.0";
+    // Failed stays Failed for the run; its row names the version it runs.
+    QTest::newRow("back at the old version, then at the new one")
+        << "roll back, then forward" << int(UPDATE_FAILED) << "2.5.2054.0";
 }
 
 void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
 {
     // A control box one step behind restarts after reporting its success (or not); an audio box keeps the run going
     // for a moment after that, while the control box takes 2.5 s to restart. The rows are read when the run ends, as
-    // the scheduling page reads them to decide the schedule's status.
+    // the scheduling page reads them to decide the schedule's status. A box that restarts twice does so within half
+    // a second each time, and the audio box's installation ends only once its second restart has begun.
     QFETCH(QString, after);
     QFETCH(int, status);
     QFETCH(QString, version);
+    const bool twice = after.contains(',') || after.endsWith("twice") || after.endsWith("later");
+    const bool staysOff = after.endsWith("stay off");
     serveManifest(package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "last.zip"));
     servePanelManifest("");
     m_bench.serve("AudioBox/QML8_0005.bin", SimulatedFirmware::make(30000, "8.0.0000.05"));
@@ -659,18 +672,51 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
     const PanelSettings settings = restarting->settings();
     const PanelSettingsRestore restore{restarting, settings};
     PanelSettings slow = settings;
-    slow.rebootDelayMs = after == "stay off" ? 600000 : 2500;
+    slow.rebootDelayMs = after == "stay off" ? 600000 : twice ? 500 : 2500;
     restarting->setSettings(slow);
     restarting->behaviour().rebootAfterOta = after != "stay on";
-    if (after == "roll back")
+    if (after == "roll back" || after == "roll back, then forward")
         restarting->behaviour().afterOtaVersion = "2.5.2053.0";
+    if (after == "roll back later")
+        restarting->behaviour().rollBackAfterBootMs = 300;
     QObject watch;
     QVERIFY(m_bench.connect({0, 1}));
     QVERIFY(m_bench.serverCheck());
     QCOMPARE(m_bench.manager()->getOldDevicesCount(), 2);
     OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
     // How long a restarting device is waited for; a run that waited for a device that stays on would not end here.
-    timeouts.wakeMs = after == "stay off" ? 4000 : after == "stay on" ? 600000 : 20000;
+    timeouts.wakeMs = after == "stay off" ? 4000 : after == "stay on" ? 600000 : staysOff ? 5000 : 20000;
+    const int connects = restarting->connectCount();
+    if (twice) {
+        // The audio box's installation lasts until the control box went away a second time; one that failed does
+        // not hold the run's end, so the audio box waits until that one is back.
+        timeouts.installResultMs = 600000;
+        SimulatedPanel *audioBox = m_bench.panel(1);
+        audioBox->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, true);
+        const auto endAudio = [audioBox] {
+            audioBox->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, false);
+            audioBox->releaseHeldAnswers(VELK_REMOTE_RSP_OTA_RESULT);
+        };
+        const bool failedFirst = after == "roll back, then forward";
+        connect(restarting, &SimulatedPanel::connected, &watch, [=] {
+            if (failedFirst && restarting->connectCount() == connects + 2)
+                endAudio();
+            if (restarting->connectCount() != connects + 1 || after == "roll back later")
+                return;
+            // Back from its first restart: a while later it restarts or goes off, at the version it shows.
+            if (after == "roll back, then forward") {
+                PanelIdentity identity = restarting->identity();
+                identity.fwVersion = "2.5.2054.0";
+                restarting->setIdentity(identity);
+            }
+            QTimer::singleShot(300, restarting, [=] { staysOff ? restarting->shutDown() : restarting->abort(); });
+        });
+        int drops = 0;
+        connect(restarting, &SimulatedPanel::disconnected, &watch, [=]() mutable {
+            if (++drops == 2 && !failedFirst)
+                endAudio();
+        });
+    }
     m_bench.manager()->setTimeouts(timeouts);
 
     VelkOtaScheduleReport rowAtEnd;
@@ -690,8 +736,10 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
     QCOMPARE(rowAtEnd.status, status);
     QCOMPARE(rowAtEnd.fwVersion, version);
     // Judged before the end: a device that restarted is back by then, unless it never came back.
-    QCOMPARE(onlineAtEnd, after != "stay off");
-    if (after == "stay off") {
+    QCOMPARE(onlineAtEnd, !staysOff);
+    if (twice)
+        QCOMPARE(restarting->connectCount(), connects + (staysOff ? 1 : 2));
+    if (staysOff) {
         QVERIFY(m_bench.log()->contains("did not come back after its last step: " + box.macAddress));
     } else if (after == "stay on") {
         QVERIFY(!m_bench.log()->contains("restarting after its last step"));

@@ -433,6 +433,27 @@ private slots:
         QTRY_COMPARE(otaSpy.count(), 2);
         QCOMPARE(otaSpy.last().at(0).toBool(), false);
         QCOMPARE(console->int32Of(VELK_REMOTE_RSP_OTA_RESULT), -1);
+
+        // An A/B firmware whose new image fails its health check: back at the new version, it restarts once more
+        // and comes back at the version from before, for good.
+        panel->behaviour().otaResultScript = {{10, 0}};
+        panel->behaviour().afterOtaVersion = QStringLiteral("1.1.1032.32");
+        panel->behaviour().rollBackAfterBootMs = 100;
+        QSignalSpy rebootSpy(panel.get(), &SimulatedPanel::rebooting);
+        const int identities = console->count(VELK_REMOTE_CMD_IDENTITY);
+        console->sendInt32(VELK_REMOTE_CMD_START_OTA, 0);
+        QTRY_COMPARE(console->count(VELK_REMOTE_CMD_IDENTITY), identities + 2);
+        QTRY_VERIFY(panel->isConnected());
+        QTest::qWait(300);
+        QCOMPARE(rebootSpy.count(), 2);
+        QStringList versions;
+        for (const FakeConsole::Frame &f : console->frames) {
+            PanelIdentity identity;
+            if (f.code == VELK_REMOTE_CMD_IDENTITY && PanelIdentity::fromJson(f.payload, &identity))
+                versions << identity.fwVersion;
+        }
+        QCOMPARE(versions.mid(identities), (QStringList{"1.1.1032.32", "1.1.1031.31"}));
+        QCOMPARE(panel->fwVersion(), QStringLiteral("1.1.1031.31"));
     }
 
     void broadcasts()
@@ -859,7 +880,10 @@ private slots:
                                          "--sos-every",
                                          "60",
                                          "--first-sync",
-                                         "1"},
+                                         "1",
+                                         "--reboot-after-ota",
+                                         "--roll-back-after",
+                                         "300"},
                                         &o, &error),
                  qPrintable(error));
         QVERIFY(o.fleet.settings.discovery);
@@ -875,6 +899,8 @@ private slots:
         QVERIFY(!o.fleet.behaviour.answerHeartbeat);
         QCOMPARE(o.fleet.behaviour.firstSyncAnswer, std::optional<bool>(true));
         QCOMPARE(o.sosEverySec, 60);
+        QVERIFY(o.fleet.behaviour.rebootAfterOta);
+        QCOMPARE(o.fleet.behaviour.rollBackAfterBootMs, 300);
 
         const QList<QStringList> bad = {
             {"panelsim", "--console", "192.168.1.5:1688"},
@@ -883,6 +909,8 @@ private slots:
             {"panelsim", "--count", "0"},
             {"panelsim", "--base-ip", "127.255.255.250", "--count", "300"},
             {"panelsim", "--ota-result", "maybe"},
+            {"panelsim", "--roll-back-after", "300"}, // a roll-back needs the reboot into the new firmware
+            {"panelsim", "--reboot-after-ota", "--roll-back-after", "-1"},
             {"panelsim", "--wol-address", "192.0.2.1"},
             {"panelsim", "--bogus"},
             {"panelsim", "stray"},

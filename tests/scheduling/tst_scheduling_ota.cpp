@@ -32,6 +32,7 @@ private slots:
     void busyManagerDelaysTheRun();
     void restartClosesInterruptedAndMissedRuns();
     void deletingTheRunningScheduleCancelsOnce();
+    void restartWhileALastStepIsAwaited_data();
     void restartWhileALastStepIsAwaited();
 
 private:
@@ -153,6 +154,9 @@ void TestSchedulingOta::runsToTheEnd_data()
     QTest::newRow("one box fails its installation") << "fails";
     // It reports success, restarts and comes back at its old version while the other box still installs.
     QTest::newRow("one box back at its old version") << "rolls back";
+    // Back at its new version, it restarts once more and comes back at its old one (its new image failed its own
+    // health check) while the other box still installs.
+    QTest::newRow("one box back at its new version, then at its old one") << "rolls back later";
 }
 
 // A schedule for two boxes due in a minute: both receive the file from the update server, and the schedule ends
@@ -169,6 +173,23 @@ void TestSchedulingOta::runsToTheEnd()
         m_bench.panel(0)->behaviour().otaResultScript = {{50, 50}, {1500, 0}};
         m_bench.panel(1)->behaviour().rebootAfterOta = true;
         m_bench.panel(1)->behaviour().afterOtaVersion = "8.0.0000.04";
+    } else if (second == "rolls back later") {
+        m_bench.panel(1)->behaviour().rebootAfterOta = true;
+        m_bench.panel(1)->behaviour().rollBackAfterBootMs = 300;
+    }
+    QObject watch;
+    if (second == "rolls back later") {
+        // The first box's installation ends once the second restarts the second time.
+        OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+        timeouts.installResultMs = 600000;
+        m_bench.manager()->setTimeouts(timeouts);
+        m_bench.panel(0)->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, true);
+        connect(m_bench.panel(1), &SimulatedPanel::rebooting, &watch, [this, reboots = 0]() mutable {
+            if (++reboots != 2)
+                return;
+            m_bench.panel(0)->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, false);
+            m_bench.panel(0)->releaseHeldAnswers(VELK_REMOTE_RSP_OTA_RESULT);
+        });
     }
     const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
     page->initial();
@@ -185,6 +206,15 @@ void TestSchedulingOta::runsToTheEnd()
         QCOMPARE(m_bench.panel(i)->receivedFiles().at(0).name, QStringLiteral("QML8_0005.bin"));
     }
     QCOMPARE(stored(due.osid).failedCount, secondFails ? 1 : 0);
+    QList<VelkOtaScheduleReport> rows;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 2);
+    for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
+        // A box that failed names the version it runs: the old one.
+        const bool failed = secondFails && row.device.macAddress == boxes[1].macAddress;
+        QCOMPARE(row.status, failed ? 3 : 4);
+        QCOMPARE(row.fwVersion, QString(failed ? "8.0.0000.04" : "8.0.0000.05"));
+    }
     QTRY_COMPARE(statusText(*page, due.osid),
                  secondFails ? QStringLiteral("Failed (1)") : QStringLiteral("Successfully"));
 }
@@ -334,34 +364,59 @@ void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
     QVERIFY(!page->otaRunner()->isRunning());
 }
 
+void TestSchedulingOta::restartWhileALastStepIsAwaited_data()
+{
+    QTest::addColumn<bool>("again"); // back at the version it installed, it restarts once more
+    QTest::newRow("restarting after its update") << false;
+    // The other box still installs: the run goes on, and the box is waited for again.
+    QTest::newRow("restarting again after it came back") << true;
+}
+
 // The box reports the success of its update and restarts, and the run waits for it to come back (up to ten
 // minutes, "Updating..." all along). Until it is back at the version it installed, nothing shows that it kept it:
 // the report shows it under way, and a console restart during the wait closes its row Failed with the schedule.
+// So too when it came back and restarts once more while the run lasts: it may come back at its old version.
 void TestSchedulingOta::restartWhileALastStepIsAwaited()
 {
+    QFETCH(bool, again);
     SimulatedPanel *restarting = m_bench.panel(0);
     const PanelSettingsRestore restore{restarting, restarting->settings()};
     PanelSettings away = restarting->settings();
-    away.rebootDelayMs = 600000;
+    away.rebootDelayMs = again ? 500 : 600000;
     restarting->setSettings(away);
     restarting->behaviour().rebootAfterOta = true;
     QList<VelkIFPDevice> boxes;
     auto page = pageWithBoxes(&boxes);
     OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
     timeouts.wakeMs = 600000;
+    QObject watch;
+    if (again) {
+        // The other box's installation ends only after the console did; back once, the box goes off for good.
+        timeouts.installResultMs = 600000;
+        m_bench.panel(1)->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, true);
+        const int connects = restarting->connectCount();
+        connect(restarting, &SimulatedPanel::connected, &watch, [restarting, connects] {
+            if (restarting->connectCount() == connects + 1)
+                QTimer::singleShot(300, restarting, [restarting] { restarting->shutDown(); });
+        });
+    }
     m_bench.manager()->setTimeouts(timeouts);
-    const VelkOtaSchedule due = schedule(boxes.mid(0, 1), now().addSecs(60));
+    const int devices = again ? 2 : 1;
+    const VelkOtaSchedule due = schedule(boxes.mid(0, devices), now().addSecs(60));
     page->otaRunner()->checkOtaTask();
     m_bench.clock()->setNow(now().addSecs(60));
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains("the run ends when 1 restarting devices are judged"),
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench.log()->contains(again ? "away again after its last step, judged again when "
+                                                             "back: " +
+                                                                 boxes[0].macAddress
+                                                           : "the run ends when 1 restarting devices are judged"),
                              FirmwareTestBench::runCeilingMs());
     QVERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + boxes[0].macAddress));
     QCOMPARE(restarting->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
 
     OtaReportModel report;
     report.load(stored(due.osid), OtaSeed::db(), m_bench.manager()->getOldDeviceList());
-    QCOMPARE(report.rowCount(), 1);
-    QCOMPARE(report.counts().updating, 1);
+    QCOMPARE(report.rowCount(), devices);
+    QCOMPARE(report.counts().updating, devices);
     QCOMPARE(report.counts().successful, 0);
     QCOMPARE(OtaReportModel::statusText(report.visibleRows().at(0)->status), QStringLiteral("Updating..."));
 
@@ -372,9 +427,10 @@ void TestSchedulingOta::restartWhileALastStepIsAwaited()
     QCOMPARE(stored(due.osid).status, 3);
     QList<VelkOtaScheduleReport> rows;
     QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
-    QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows.at(0).status, 3);
-    QCOMPARE(stored(due.osid).failedCount, 1);
+    QCOMPARE(rows.size(), devices);
+    for (const VelkOtaScheduleReport &row : qAsConst(rows))
+        QCOMPARE(row.status, 3);
+    QCOMPARE(stored(due.osid).failedCount, devices);
 }
 
 // No update or download server is configured (and this runs first, before any check of this process succeeded): the

@@ -45,6 +45,10 @@ struct PanelBehaviour
     /// The reboot waits for the console's next START_OTA and comes just after it (rebootAfterOtaDelayMs after the
     /// success at the earliest): that START reaches the panel but is lost in the restart, nothing is installed.
     bool rebootAfterNextStart = false;
+    /// >= 0: an A/B firmware whose new image fails its own health check. Back from the reboot into the new firmware
+    /// (rebootAfterOta), the panel runs it this long, then restarts once more and comes back at the versions it ran
+    /// before the installation. -1: the new firmware stays.
+    int rollBackAfterBootMs = -1;
     bool keepFiles = true; ///< keep received bytes; off = size and SHA-256 only
     /// > 0: the panel reads no faster than this many bytes per second, as behind a link of that speed; the rest
     /// waits in the kernel and TCP flow control holds the console back (load runs).

@@ -106,6 +106,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                       QStringLiteral("version"));
     const QCommandLineOption rebootAfterOta(QStringLiteral("reboot-after-ota"),
                                             QStringLiteral("Reboot after a successful update."));
+    const QCommandLineOption rollBackAfter(
+        QStringLiteral("roll-back-after"),
+        QStringLiteral("With --reboot-after-ota: back on the new firmware, restart once more after this many ms and "
+                       "come back at the versions from before the update (a new image failing its health check)."),
+        QStringLiteral("ms"));
     const QCommandLineOption transferAnswer(QStringLiteral("transfer-answer"),
                                             QStringLiteral("Fixed answer to every complete firmware file."),
                                             QStringLiteral("n"));
@@ -148,46 +153,13 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("monotonic-stamps"),
         QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
                        "(benchmarks compare it with their own clock)."));
-    parser.addOptions({console,
-                       discovery,
-                       answerPort,
-                       wolPort,
-                       wolAddress,
-                       noWol,
-                       wolShared,
-                       count,
-                       baseIp,
-                       firstSerial,
-                       namePrefix,
-                       model,
-                       deviceType,
-                       fw,
-                       panelFw,
-                       displayVersion,
-                       sku,
-                       password,
-                       otaState,
-                       otaResult,
-                       otaTime,
-                       afterOta,
-                       rebootAfterOta,
-                       transferAnswer,
-                       firstSync,
-                       noHeartbeat,
-                       heartbeatEvery,
-                       skipIdentity,
-                       sosEvery,
-                       off,
-                       bootDelay,
-                       rebootDelay,
-                       reconnectDelay,
-                       searchInterval,
-                       keepFiles,
-                       noHash,
-                       linkMbps,
-                       printCsv,
-                       verbose,
-                       monotonicStamps});
+    parser.addOptions(
+        {console,      discovery,      answerPort,    wolPort,        wolAddress,  noWol,          wolShared,
+         count,        baseIp,         firstSerial,   namePrefix,     model,       deviceType,     fw,
+         panelFw,      displayVersion, sku,           password,       otaState,    otaResult,      otaTime,
+         afterOta,     rebootAfterOta, rollBackAfter, transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery,
+         skipIdentity, sosEvery,       off,           bootDelay,      rebootDelay, reconnectDelay, searchInterval,
+         keepFiles,    noHash,         linkMbps,      printCsv,       verbose,     monotonicStamps});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -273,6 +245,15 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         step.delayMs = int(n / 2);
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
+    if (parser.isSet(rollBackAfter)) {
+        if (!behaviour.rebootAfterOta) {
+            *error = QStringLiteral("--roll-back-after needs --reboot-after-ota");
+            return false;
+        }
+        if (!parseNumber(parser.value(rollBackAfter), rollBackAfter.names().first(), 0, INT_MAX, &n, error))
+            return false;
+        behaviour.rollBackAfterBootMs = int(n);
+    }
     if (parser.isSet(transferAnswer)) {
         if (!parseNumber(parser.value(transferAnswer), transferAnswer.names().first(), INT_MIN, INT_MAX, &n, error))
             return false;

@@ -472,6 +472,11 @@ void SimulatedPanel::handleIdentityAnswer(const QByteArray &payload)
         setState(Connected);
         startOwnHeartbeat();
         log(QStringLiteral("connected (console %1)").arg(m_consoleId));
+        if (m_rollBackArmed && m_behaviour.rollBackAfterBootMs >= 0) {
+            m_rollBackArmed = false;
+            const quint64 session = m_session;
+            QTimer::singleShot(m_behaviour.rollBackAfterBootMs, this, [this, session] { rollBack(session); });
+        }
         emit connected();
     } else if (result == 1) {
         setState(Locked);
@@ -517,10 +522,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
         break;
     case VELK_REMOTE_CMD_REBOOT:
         log(QStringLiteral("reboot"));
-        endSession(true);
-        setState(Off);
-        emit rebooting();
-        scheduleStep(m_settings.rebootDelayMs, [this] { enterSearching(); });
+        restart();
         break;
     case VELK_REMOTE_CMD_SET_PASSWORD:
         m_identity.password = QString::fromUtf8(payload);
@@ -707,8 +709,15 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
             log(QStringLiteral("OTA failed"));
             emit otaFinished(false);
         } else if (step.value == 0) {
+            const QString fwBefore = m_identity.fwVersion;
+            const QString panelFwBefore = m_identity.panelFwVersion;
             applyInstalledVersions();
             log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
+            if (m_behaviour.rebootAfterOta && m_behaviour.rollBackAfterBootMs >= 0) {
+                m_rollBackArmed = true;
+                m_rollBackFwVersion = fwBefore;
+                m_rollBackPanelFwVersion = panelFwBefore;
+            }
             emit otaFinished(true);
             if (m_behaviour.rebootAfterOta && m_behaviour.rebootAfterNextStart) {
                 m_rebootAtStart = true;
@@ -734,6 +743,22 @@ void SimulatedPanel::rebootIntoNewFirmware(quint64 session)
     if (session != m_session || m_state != Connected)
         return;
     log(QStringLiteral("rebooting into the new firmware"));
+    restart();
+}
+
+void SimulatedPanel::rollBack(quint64 session)
+{
+    // Gone meanwhile: it comes back however it does, the new image kept.
+    if (session != m_session || m_state != Connected)
+        return;
+    m_identity.fwVersion = m_rollBackFwVersion;
+    m_identity.panelFwVersion = m_rollBackPanelFwVersion;
+    log(QStringLiteral("the new firmware failed its health check, rolling back to %1").arg(m_identity.fwVersion));
+    restart();
+}
+
+void SimulatedPanel::restart()
+{
     endSession(true);
     setState(Off);
     emit rebooting();

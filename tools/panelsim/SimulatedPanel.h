@@ -213,6 +213,10 @@ private:
     void playOtaStep(int index, quint64 session);
     /// Restarts into what it installed; nothing when the connection of `session` is gone.
     void rebootIntoNewFirmware(quint64 session);
+    /// The new image failed its health check (rollBackAfterBootMs): back to the versions from before it.
+    void rollBack(quint64 session);
+    /// Off, then searching again after rebootDelayMs.
+    void restart();
     /// A successful installation: the version of afterOtaVersion, else of the simulated firmware installed.
     void applyInstalledVersions();
     /// Sends an answer through its knob (delay, drop, payload).
@@ -275,6 +279,9 @@ private:
     quint64 m_rebootSession = 0;
     QElapsedTimer m_sinceSuccess; // since the success that reboot follows
     int m_rebootDelayMs = 0;
+    bool m_rollBackArmed = false; // rolls back once it is connected after its reboot into the new firmware
+    QString m_rollBackFwVersion;
+    QString m_rollBackPanelFwVersion;
     bool m_sosActive = false;
 
     QByteArray m_settingsJson;
