@@ -202,6 +202,9 @@ void ManagementAutoDetect::chooseRow(int row, const QString &name)
 void ManagementAutoDetect::addChosen()
 {
     commitEditor();
+    // What the responder heard since the last refresh counts: a panel that moved stored its old address.
+    if (m_gather.isActive())
+        refreshList();
     QList<int> rows;
     QSet<QString> chosenNames;
     DeviceStore store(m_db);

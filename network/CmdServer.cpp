@@ -524,6 +524,11 @@ bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
     return true;
 }
 
+bool CmdServer::isManaged(const QString &mac) const
+{
+    return !mac.isEmpty() && managedIndex(macKey(mac)) >= 0;
+}
+
 quint32 CmdServer::managedDeviceId(const QString &mac) const
 {
     if (mac.isEmpty())

@@ -103,6 +103,8 @@ public:
 
     /// The managed device a panel's MAC belongs to; false when none.
     bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
+    /// True when a managed device has that MAC (any letter case or separator), without copying its record.
+    bool isManaged(const QString &mac) const;
     /// The database id of that device, 0 when none: what a synchronisation asks for each panel several times, without
     /// copying the whole record each time.
     quint32 managedDeviceId(const QString &mac) const;

@@ -22,6 +22,9 @@ struct NetworkConfig
     int reannounceIntervalMs = 25000; // also the arp cadence and the bind retry
     int arpTimeoutMs = 30000;
     int maxDatagramSize = 2048;
+    // Unmanaged panels the responder keeps heard at most: a flood of searches with made-up MACs must not grow the
+    // list without bound.
+    int maxHeardDevices = 4096;
 
     // Wake-on-LAN
     quint16 wolPort = 33333;

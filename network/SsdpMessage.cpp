@@ -15,10 +15,12 @@ const char *const SsdpMessage::kServerHeader = "Quorvin/" QUORVIN_VERSION " UPnP
 
 namespace {
 
-using Headers = QList<QPair<QByteArray, QString>>;
+// Header values are kept as bytes: QString::fromUtf8 stops at a NUL, so a value read as text alone could pass for
+// less than was sent.
+using Headers = QList<QPair<QByteArray, QByteArray>>;
 
-// Splits a datagram into its first line and its headers (names lower-cased, values trimmed). Accepts "\r\n" and
-// bare "\n" line ends; stops at the first empty line.
+// Splits a datagram into its first line and its headers (names lower-cased). Accepts "\r\n" and bare "\n" line
+// ends; stops at the first empty line.
 bool splitMessage(const QByteArray &datagram, QByteArray *firstLine, Headers *headers)
 {
     if (datagram.isEmpty() || datagram.size() > SsdpMessage::kMaxDatagram)
@@ -32,18 +34,24 @@ bool splitMessage(const QByteArray &datagram, QByteArray *firstLine, Headers *he
         const int colon = line.indexOf(':');
         if (colon <= 0)
             continue;
-        headers->append({line.left(colon).trimmed().toLower(), QString::fromUtf8(line.mid(colon + 1)).trimmed()});
+        headers->append({line.left(colon).trimmed().toLower(), line.mid(colon + 1)});
     }
     return true;
 }
 
-QString header(const Headers &headers, const char *name)
+QByteArray rawHeader(const Headers &headers, const char *name)
 {
     for (const auto &entry : headers) {
         if (entry.first == name)
             return entry.second;
     }
-    return QString();
+    return QByteArray();
+}
+
+// The value as text, trimmed.
+QString header(const Headers &headers, const char *name)
+{
+    return QString::fromUtf8(rawHeader(headers, name)).trimmed();
 }
 
 } // namespace
@@ -59,7 +67,9 @@ bool SsdpMessage::parseSearch(const QByteArray &datagram, SsdpSearch *out)
         return false;
     SsdpSearch search;
     search.searchTarget = st;
-    search.mac = PanelIdentity::normaliseMac(header(headers, "x-velk-mac"));
+    // "02:51:4d:00:00:c1\0junk" is not that MAC.
+    if (!rawHeader(headers, "x-velk-mac").contains('\0'))
+        search.mac = PanelIdentity::normaliseMac(header(headers, "x-velk-mac"));
     search.model = header(headers, "x-velk-model").left(PanelIdentity::kMaxFieldLength);
     search.deviceType = header(headers, "x-velk-type").left(PanelIdentity::kMaxFieldLength);
     search.displayClientVersion = header(headers, "x-velk-version").left(PanelIdentity::kMaxFieldLength);

@@ -8,7 +8,7 @@
 struct SsdpSearch
 {
     QString searchTarget;         // ST
-    QString mac;                  // X-VELK-MAC, normalised; empty when missing or invalid
+    QString mac;                  // X-VELK-MAC, normalised; empty when missing, invalid or holding a NUL
     QString model;                // X-VELK-MODEL
     QString deviceType;           // X-VELK-TYPE
     QString displayClientVersion; // X-VELK-VERSION

@@ -3,6 +3,7 @@
 #include "network/CmdServer.h"
 #include "network/SsdpMessage.h"
 #include "platform/ArpTable.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
@@ -18,8 +19,6 @@ namespace {
 
 // Log lines for dropped datagrams per tick; a flood gets a summary instead of a line per datagram.
 constexpr int kDropLogLines = 10;
-// A flood of searches with made-up MACs must not grow the heard list without bound.
-constexpr int kMaxHeard = 4096;
 
 } // namespace
 
@@ -34,7 +33,7 @@ UPnPServer *UPnPServer::getInstance()
 }
 
 UPnPServer::UPnPServer(const NetworkConfig &config)
-    : m_config(config), m_tick(new QTimer(this)), m_arp(new ArpTable(this))
+    : m_config(config), m_tick(new QTimer(this)), m_arp(new ArpTable(this)), m_clock(Clock::system())
 {
     m_arp->setTimeoutMs(m_config.arpTimeoutMs);
     for (int i = 0; i < m_config.discoveryPorts.size(); ++i)
@@ -100,20 +99,57 @@ void UPnPServer::onReadyRead(QUdpSocket *socket)
             noteDropped("not IPv4", datagram.senderAddress());
             continue;
         }
-        if (!search.mac.isEmpty() && (m_heard.contains(search.mac) || m_heard.size() < kMaxHeard)) {
-            const bool isNew = !m_heard.contains(search.mac);
-            Heard &heard = m_heard[search.mac];
-            heard.device.macAddress = search.mac;
-            heard.device.modelName = search.model;
-            heard.device.deviceType = search.deviceType;
-            heard.device.displayClientVersion = search.displayClientVersion;
-            heard.device.ipAddress = sender.toString();
-            heard.lastHeard = QDateTime::currentDateTimeUtc();
-            if (isNew)
-                emit heardDevicesChanged();
-        }
+        if (ArpTable::isUsableMac(search.mac))
+            noteHeard(search, sender);
         answer(socket, sender, sender, datagram.destinationAddress());
     }
+}
+
+void UPnPServer::noteHeard(const SsdpSearch &search, const QHostAddress &sender)
+{
+    // Only unmanaged panels are listed. A managed fleet searching after a restart took the places of new panels.
+    if (CmdServer::getInstance()->isManaged(search.mac)) {
+        if (m_heard.remove(search.mac) > 0)
+            emit heardDevicesChanged();
+        return;
+    }
+    auto it = m_heard.find(search.mac);
+    const bool isNew = it == m_heard.end();
+    if (isNew) {
+        if (m_heard.size() >= m_config.maxHeardDevices) {
+            if (!m_heardFull)
+                writeLog(LOG_LEVEL_WARNING,
+                         "UPnPServer: the heard list is full (%d panels); new panels are not listed until some go "
+                         "quiet or are added",
+                         m_config.maxHeardDevices);
+            m_heardFull = true;
+            return;
+        }
+        m_heardFull = false;
+        it = m_heard.insert(search.mac, Heard());
+        it->device.macAddress = search.mac;
+    }
+    VelkIFPDevice &device = it->device;
+    const QString address = sender.toString();
+    // A panel heard from another address must be listed, and added, at the new one.
+    const bool changed = isNew || device.ipAddress != address || device.modelName != search.model ||
+                         device.deviceType != search.deviceType ||
+                         device.displayClientVersion != search.displayClientVersion;
+    device.modelName = search.model;
+    device.deviceType = search.deviceType;
+    device.displayClientVersion = search.displayClientVersion;
+    device.ipAddress = address;
+    it->lastHeardMs = m_clock->elapsedMs();
+    if (changed)
+        emit heardDevicesChanged();
+}
+
+void UPnPServer::setClock(Clock *clock)
+{
+    m_clock = clock;
+    const qint64 now = m_clock->elapsedMs();
+    for (Heard &heard : m_heard)
+        heard.lastHeardMs = now;
 }
 
 QString UPnPServer::consoleAddressFor(const QHostAddress &peer, const QHostAddress &fallback) const
@@ -162,10 +198,12 @@ void UPnPServer::tick()
     m_droppedThisTick = 0;
     bindSockets();
 
-    const QDateTime limit = QDateTime::currentDateTimeUtc().addMSecs(-3LL * m_config.reannounceIntervalMs);
+    // On the clock that only runs on: a wall clock set forward emptied the list, one set back kept it for as long.
+    const qint64 limit = m_clock->elapsedMs() - 3LL * m_config.reannounceIntervalMs;
+    const CmdServer *server = CmdServer::getInstance();
     bool expired = false;
     for (auto it = m_heard.begin(); it != m_heard.end();) {
-        if (it->lastHeard < limit) {
+        if (it->lastHeardMs < limit || server->isManaged(it.key())) {
             it = m_heard.erase(it);
             expired = true;
         } else {

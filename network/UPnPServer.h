@@ -3,14 +3,15 @@
 #include "datastore/VelkIFPDevice.h"
 #include "network/NetworkConfig.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QObject>
 
 class ArpTable;
+class Clock;
 class QTimer;
 class QUdpSocket;
+struct SsdpSearch;
 
 /// The process-wide discovery responder. Listens for the panels' M-SEARCH datagrams, answers those for our
 /// service with the command server's address, keeps the list of panels heard lately, and every tick (administrator
@@ -24,10 +25,12 @@ public:
     /// Creates the responder on the first call, under a mutex of its own; never null.
     static UPnPServer *getInstance();
 
-    /// Panels whose search was heard in the last three ticks: macAddress, modelName, deviceType,
-    /// displayClientVersion and ipAddress (the datagram's source).
+    /// Panels not managed whose search was heard in the last three ticks: macAddress, modelName, deviceType,
+    /// displayClientVersion and ipAddress (the datagram's source, the latest one heard). A search whose MAC no
+    /// panel can have (ArpTable::isUsableMac) is answered but not kept; at most NetworkConfig::maxHeardDevices
+    /// panels are kept.
     QList<VelkIFPDevice> heardDevices() const;
-    /// heardDevices() without the managed ones.
+    /// heardDevices() without those managed since they were heard.
     QList<VelkIFPDevice> unmanagedDevices() const;
     /// The address the last arp run gave for this MAC, or empty.
     QString ipForMac(const QString &mac) const;
@@ -39,8 +42,12 @@ public:
     /// Runs one tick now: re-binds what failed, expires the heard list and, on an administrator console,
     /// refreshes the arp table and re-announces to offline managed devices.
     void tick();
+    /// The clock the heard list's expiry counts on (Clock::system() unless set); the panels kept count as heard
+    /// now. Tests hand a ManualClock and move it.
+    void setClock(Clock *clock);
 
 signals:
+    /// A panel entered or left the heard list, or one in it searched with another address, model, type or version.
     void heardDevicesChanged();
 
 private:
@@ -49,11 +56,12 @@ private:
     struct Heard
     {
         VelkIFPDevice device;
-        QDateTime lastHeard;
+        qint64 lastHeardMs = 0; // Clock::elapsedMs()
     };
 
     void bindSockets();
     void onReadyRead(QUdpSocket *socket);
+    void noteHeard(const SsdpSearch &search, const QHostAddress &sender);
     void answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
                 const QHostAddress &localAddress);
     void reannounce();
@@ -64,6 +72,9 @@ private:
     QList<QUdpSocket *> m_sockets;
     QTimer *m_tick;
     ArpTable *m_arp;
+    Clock *m_clock;
     QHash<QString, Heard> m_heard;
+    // Set when a new panel found the heard list full, so that a flood logs it once; cleared when a panel enters.
+    bool m_heardFull = false;
     int m_droppedThisTick = 0;
 };

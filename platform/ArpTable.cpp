@@ -14,13 +14,18 @@ QString normaliseMac(QString mac)
     return mac;
 }
 
-bool isUsableMac(const QString &mac)
-{
-    return mac != QLatin1String("00:00:00:00:00:00") && mac != QLatin1String("ff:ff:ff:ff:ff:ff") &&
-           !mac.startsWith(QLatin1String("01:00:5e:"));
-}
-
 } // namespace
+
+bool ArpTable::isUsableMac(const QString &mac)
+{
+    if (mac.size() != 17 || mac == QLatin1String("00:00:00:00:00:00"))
+        return false;
+    // The group bit of the first octet marks broadcast (ff:ff:...) and multicast (01:00:5e:..., 33:33:...)
+    // addresses: frames go to them, no interface has one.
+    bool ok = false;
+    const uint firstOctet = mac.leftRef(2).toUInt(&ok, 16);
+    return ok && (firstOctet & 1u) == 0;
+}
 
 ArpTable::ArpTable(QObject *parent) : QObject(parent)
 {

@@ -27,6 +27,9 @@ public:
     // ("192.168.1.10 dev eth0 lladdr 02:51:4d:00:00:07 REACHABLE") and /proc/net/arp. Incomplete entries,
     // all-zero, broadcast and multicast addresses are skipped. Keys are MACs in lower case with ':'.
     static QHash<QString, QString> parse(const QByteArray &text);
+    // False for a MAC that no interface can have: all zero, broadcast or multicast. Takes the normal form
+    // (lower case with ':').
+    static bool isUsableMac(const QString &mac);
 
     void setCommand(const QString &program, const QStringList &arguments);
     void setFallbackFile(const QString &path);

@@ -80,6 +80,25 @@ void sendSearch(QUdpSocket &from, const QString &mac)
                        QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0));
 }
 
+// One search from its own loopback address.
+void searchAt(const QString &address, const QString &mac)
+{
+    QUdpSocket from;
+    if (!from.bind(QHostAddress(address), 0))
+        qWarning("cannot bind %s", qPrintable(address));
+    sendSearch(from, mac);
+}
+
+// The address the responder last heard a MAC from, empty when not heard.
+QString heardAddress(const QString &mac)
+{
+    for (const VelkIFPDevice &device : UPnPServer::getInstance()->heardDevices()) {
+        if (device.macAddress == mac)
+            return device.ipAddress;
+    }
+    return QString();
+}
+
 // How many of these MACs the responder heard.
 int heardOf(const QStringList &macs)
 {
@@ -160,6 +179,8 @@ private slots:
     void autoDetectKeepsTypedNameWithItsPanel();
     void autoDetectGathersASearchBurst();
     void autoDetectTouchesOnlyChangedRows();
+    void autoDetectFollowsAPanelToItsNewAddress();
+    void autoDetectListsNoImpossibleMac();
     void groupEditor();
 
 private:
@@ -550,7 +571,9 @@ void TestDevicesManagement::autoDetectListsUnmanagedSearchers()
     CmdServer::getInstance()->setManagedDevices(all);
     for (int i = 0; i < 3; ++i)
         m_fleet->panel(i)->start();
-    QTRY_COMPARE(UPnPServer::getInstance()->heardDevices().size(), 3);
+    // The managed panel takes no place in the responder's list of panels heard.
+    QTRY_COMPARE(macsOf(UPnPServer::getInstance()->heardDevices()),
+                 (QStringList{m_fleet->panel(1)->mac(), m_fleet->panel(2)->mac()}));
 
     Management page;
     PageSpies spies(&page);
@@ -719,6 +742,64 @@ void TestDevicesManagement::autoDetectTouchesOnlyChangedRows()
     QCOMPARE(added.count(), 1);
     QCOMPARE(storedDevice("Stage").macAddress, ticked);
     QCOMPARE(storedDevice("Hall").macAddress, typing);
+}
+
+// A listed panel that searches again from another address (its lease ran out, it was moved) is listed at the new
+// one, and Add stores the new one: the list used to keep the old address until Refresh.
+void TestDevicesManagement::autoDetectFollowsAPanelToItsNewAddress()
+{
+    const QString mac = QStringLiteral("02:51:4e:00:03:01");
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    const auto listedAddress = [&] { return dialog->listedDevices().value(listedRow(dialog, mac)).ipAddress; };
+    searchAt(QStringLiteral("127.0.3.1"), mac);
+    QTRY_COMPARE(listedAddress(), QString("127.0.3.1"));
+    searchAt(QStringLiteral("127.0.3.2"), mac);
+    QTRY_COMPARE(listedAddress(), QString("127.0.3.2"));
+    QCOMPARE(dialog->tableDevices->item(listedRow(dialog, mac), 1)->text(), QStringLiteral("127.0.3.2"));
+
+    // It moves again just before Add, while the dialog has not taken the move in yet.
+    dialog->setRefreshIntervalMs(10 * 60 * 1000);
+    searchAt(QStringLiteral("127.0.3.3"), mac);
+    QTRY_COMPARE(heardAddress(mac), QString("127.0.3.3"));
+    dialog->chooseRow(listedRow(dialog, mac), QStringLiteral("Moved panel"));
+    dialog->addChosen();
+    QCOMPARE(dialog->warningText(), QString());
+    QCOMPARE(storedDevice("Moved panel").ipAddress, QStringLiteral("127.0.3.3"));
+}
+
+// No panel has a broadcast, all-zero or multicast MAC, and a MAC cut short by a NUL is not the one sent: such a
+// search is answered but never listed, where Add would store a device no panel can match.
+void TestDevicesManagement::autoDetectListsNoImpossibleMac()
+{
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    const QList<QByteArray> impossible = {"ff:ff:ff:ff:ff:ff", "00:00:00:00:00:00",
+                                          "01:00:5e:00:00:fb", "33:33:00:00:00:01",
+                                          "03:51:4e:00:04:02", QByteArray("02:51:4e:00:04:03\0junk", 22)};
+    QUdpSocket from;
+    QVERIFY(from.bind(QHostAddress(QStringLiteral("127.0.4.1")), 0));
+    SsdpSearch search;
+    search.model = QStringLiteral("Velk TM B-Series");
+    search.deviceType = QStringLiteral("Control Box");
+    search.mac = QStringLiteral("@MAC@");
+    const QByteArray text = SsdpMessage::buildSearch(search, QStringLiteral("239.255.255.250:1988"));
+    for (const QByteArray &mac : impossible) {
+        QVERIFY(from.writeDatagram(QByteArray(text).replace("@MAC@", mac), QHostAddress(QHostAddress::LocalHost),
+                                   UPnPServer::getInstance()->boundPort(0)) > 0);
+    }
+    // Read in the order sent: once this one is listed, every search before it was read.
+    const QString fence = QStringLiteral("02:51:4e:00:04:01");
+    sendSearch(from, fence);
+    QTRY_VERIFY(listedRow(dialog, fence) >= 0);
+    for (const QByteArray &sent : impossible) {
+        const QString mac = QString::fromLatin1(sent); // up to the NUL, as the text was read before
+        QCOMPARE(listedRow(dialog, mac), -1);
+        QCOMPARE(heardAddress(mac), QString());
+    }
+    dialog->close();
 }
 
 void TestDevicesManagement::groupEditor()

@@ -4,6 +4,7 @@
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "platform/ArpTable.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "tools/panelsim/PanelFleet.h"
 
@@ -35,9 +36,12 @@ private slots:
     void wokenPanelFindsTheConsole();
     void reannounceReachesOfflinePanels();
     void reannounceStaysOnLoopback();
+    void heardPanelIsKeptCurrent();
+    void heardListBoundLogsOnceAndKeepsRoom();
 
 private:
     QByteArray receiveOne(QUdpSocket &socket, int timeoutMs);
+    VelkIFPDevice heardPanel(const QString &mac) const;
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -72,6 +76,7 @@ void TestDiscovery::initTestCase()
     m_config.wolPort = m_fleet->wakePort();
     m_config.wolRoundGapMs = 20;
     m_config.reannounceIntervalMs = 300;
+    m_config.maxHeardDevices = 24;
     NetworkConfig::setCurrent(m_config);
     m_server = CmdServer::getInstance();
     m_upnp = UPnPServer::getInstance();
@@ -96,6 +101,52 @@ QByteArray TestDiscovery::receiveOne(QUdpSocket &socket, int timeoutMs)
         return QByteArray();
     return socket.receiveDatagram().data();
 }
+
+VelkIFPDevice TestDiscovery::heardPanel(const QString &mac) const
+{
+    for (const VelkIFPDevice &device : m_upnp->heardDevices()) {
+        if (device.macAddress == mac)
+            return device;
+    }
+    return VelkIFPDevice();
+}
+
+namespace {
+
+void sendSearch(QUdpSocket &from, const QString &mac, const QString &model = QStringLiteral("Velk TM B-Series"),
+                const QString &version = QStringLiteral("1.1.1030.30"))
+{
+    SsdpSearch search;
+    search.mac = mac;
+    search.model = model;
+    search.deviceType = QStringLiteral("Control Box");
+    search.displayClientVersion = version;
+    from.writeDatagram(SsdpMessage::buildSearch(search, "239.255.255.250:1988"), QHostAddress(QHostAddress::LocalHost),
+                       UPnPServer::getInstance()->boundPort(0));
+}
+
+// Holds the heard list's clock for a test: nothing expires while a loaded machine runs it slowly, and quiet() lets
+// every panel heard go quiet for three ticks.
+class HeldClock
+{
+public:
+    HeldClock() : m_clock(QDateTime::currentDateTime()) { UPnPServer::getInstance()->setClock(&m_clock); }
+    ~HeldClock()
+    {
+        quiet();
+        UPnPServer::getInstance()->setClock(Clock::system());
+    }
+    void quiet()
+    {
+        m_clock.advance(3LL * NetworkConfig::current().reannounceIntervalMs + 1);
+        UPnPServer::getInstance()->tick();
+    }
+
+private:
+    ManualClock m_clock;
+};
+
+} // namespace
 
 void TestDiscovery::answerGoesToTheAnswerPort()
 {
@@ -234,6 +285,103 @@ void TestDiscovery::reannounceStaysOnLoopback()
     QVERIFY(m_log->contains("UPnPServer: destination 192.0.2.10 not allowed"));
 }
 
+// The Auto Detect dialog follows the heard list's signal: a panel that searched again from a new address kept its old
+// one there, and Add stored the old one.
+void TestDiscovery::heardPanelIsKeptCurrent()
+{
+    HeldClock clock;
+    const QString mac = "02:51:4d:00:0a:01";
+    QUdpSocket first;
+    QVERIFY(first.bind(QHostAddress("127.0.0.63"), 0));
+    sendSearch(first, mac);
+    QTRY_COMPARE(heardPanel(mac).ipAddress, QString("127.0.0.63"));
+
+    QSignalSpy changed(m_upnp, &UPnPServer::heardDevicesChanged);
+    sendSearch(first, mac); // the same again: nothing to tell
+    QUdpSocket moved;
+    QVERIFY(moved.bind(QHostAddress("127.0.0.64"), 0));
+    sendSearch(moved, mac);
+    QTRY_COMPARE(heardPanel(mac).ipAddress, QString("127.0.0.64"));
+    QCOMPARE(changed.count(), 1);
+    sendSearch(moved, mac, "Velk ZN-640");
+    QTRY_COMPARE(heardPanel(mac).modelName, QString("Velk ZN-640"));
+    QCOMPARE(changed.count(), 2);
+    sendSearch(moved, mac, "Velk ZN-640", "1.1.1031.2");
+    QTRY_COMPARE(heardPanel(mac).displayClientVersion, QString("1.1.1031.2"));
+    QCOMPARE(changed.count(), 3);
+}
+
+// A flood of new MACs fills the heard list: that is logged once per filling, not per search refused. Managed panels
+// take no place in it, since only unmanaged ones are listed.
+void TestDiscovery::heardListBoundLogsOnceAndKeepsRoom()
+{
+    HeldClock clock;
+    clock.quiet(); // what earlier tests left
+    QCOMPARE(m_upnp->heardDevices().size(), 0);
+
+    const int bound = m_config.maxHeardDevices;
+    const auto macOf = [](int i) { return QStringLiteral("02:51:4d:00:0b:%1").arg(i, 2, 16, QLatin1Char('0')); };
+    QStringList managed;
+    for (int i = 0; i < 8; ++i)
+        managed << addManagedDevice(QStringLiteral("Bound-%1").arg(i), macOf(0xe0 + i), "127.0.0.65").macAddress;
+    QUdpSocket searcher;
+    QVERIFY(searcher.bind(QHostAddress("127.0.0.65"), 0));
+    const auto heardCount = [&](const QStringList &macs) {
+        int count = 0;
+        for (const QString &mac : macs)
+            count += heardPanel(mac).macAddress.isEmpty() ? 0 : 1;
+        return count;
+    };
+    // Searches from one socket are read in order: once this one is in, every search before it was read.
+    const auto fence = [&](const QString &mac, const QString &model) {
+        sendSearch(searcher, mac, model);
+        QTRY_COMPARE(heardPanel(mac).modelName, model);
+    };
+
+    m_log->clear();
+    QStringList unmanaged;
+    for (int i = 0; i < bound; ++i) {
+        unmanaged << macOf(i);
+        sendSearch(searcher, unmanaged.last());
+        if (i % 3 == 0)
+            sendSearch(searcher, managed.at(i / 3));
+        if (i % 8 == 7)
+            QTRY_COMPARE(heardCount(unmanaged), unmanaged.size());
+    }
+    QCOMPARE(m_upnp->heardDevices().size(), bound);
+    QCOMPARE(heardCount(managed), 0);
+    QCOMPARE(m_log->count("heard list is full"), 0);
+
+    // Full: ten more new panels are refused with one line.
+    QStringList refused;
+    for (int i = 0; i < 10; ++i) {
+        refused << macOf(0x80 + i);
+        sendSearch(searcher, refused.last());
+    }
+    fence(unmanaged.first(), "fence 1");
+    QCOMPARE(heardCount(refused), 0);
+    QCOMPARE(m_log->count("UPnPServer: the heard list is full (24 panels)"), 1);
+
+    // A listed panel is added and searches again: it leaves, and its place goes to a new one. Full again, it is said
+    // again.
+    addManagedDevice("Bound-added", unmanaged.first(), "127.0.0.65");
+    sendSearch(searcher, unmanaged.first());
+    QTRY_COMPARE(m_upnp->heardDevices().size(), bound - 1);
+    sendSearch(searcher, refused.at(0));
+    sendSearch(searcher, refused.at(1));
+    fence(unmanaged.last(), "fence 2");
+    QCOMPARE(heardCount(refused), 1);
+    QCOMPARE(m_log->count("heard list is full"), 2);
+
+    // All gone quiet: the new panels find room.
+    clock.quiet();
+    QCOMPARE(m_upnp->heardDevices().size(), 0);
+    for (int i = 0; i < 10; ++i)
+        sendSearch(searcher, refused.at(i));
+    QTRY_COMPARE(heardCount(refused), 10);
+    QCOMPARE(m_log->count("heard list is full"), 2);
+}
+
 void TestDiscovery::searchIsAnsweredOnlyWhenOurs_data()
 {
     QTest::addColumn<QByteArray>("datagram");
@@ -281,6 +429,10 @@ void TestDiscovery::searchRoundTripAndHeaderCase()
     datagram.replace("02-51-4D-00-00-07", "not-a-mac");
     QVERIFY(SsdpMessage::parseSearch(datagram, &parsed));
     QVERIFY(parsed.mac.isEmpty());
+    // Text read from bytes stops at a NUL: the MAC before it is not what was sent.
+    datagram.replace("not-a-mac", QByteArray("02:51:4d:00:00:c1\0junk", 22));
+    QVERIFY(SsdpMessage::parseSearch(datagram, &parsed));
+    QVERIFY(parsed.mac.isEmpty());
 }
 
 void TestDiscovery::answerText()
@@ -307,7 +459,8 @@ void TestDiscovery::arpParsesEveryForm()
                                "  Internet Address      Physical Address      Type\r\n"
                                "  192.168.1.10          02-51-4D-00-00-07     dynamic\r\n"
                                "  192.168.1.255         ff-ff-ff-ff-ff-ff     static\r\n"
-                               "  224.0.0.22            01-00-5e-00-00-16     static\r\n";
+                               "  224.0.0.22            01-00-5e-00-00-16     static\r\n"
+                               "  192.168.1.18          33-33-00-00-00-01     static\r\n";
     const QByteArray netTools = "? (192.168.1.11) at 02:51:4d:00:00:08 [ether] on eth0\n"
                                 "? (192.168.1.12) at <incomplete> on eth0\n";
     const QByteArray proc = "IP address       HW type     Flags       HW address            Mask     Device\n"
