@@ -213,14 +213,19 @@ void AccountReportDialog::updateBroadcastReportTable()
         powerLayout->addWidget(power, 0, Qt::AlignCenter);
         tableWidgetReport->setCellWidget(r, 0, powerCell);
 
+        // The reason takes the room first, so a long name or group is cut, and panels whose names share their
+        // start look alike: the whole text is the cell's tool tip, as in the device tables.
         const auto text = [&](int column, const QString &value) {
             if (rightToLeft) {
-                tableWidgetReport->setItem(r, column, new QTableWidgetItem(value));
+                auto *item = new QTableWidgetItem(value);
+                item->setToolTip(plainToolTip(value));
+                tableWidgetReport->setItem(r, column, item);
                 return;
             }
             QLabel *label = newCellLabel();
             setElidedLabelText(label, value,
                                tableWidgetReport->columnWidth(column) - ScaleMath::truncScaled(20, scale));
+            label->setToolTip(plainToolTip(value));
             tableWidgetReport->setCellWidget(r, column, label);
         };
         text(1, device.deviceName);

@@ -1,6 +1,7 @@
 #include "firmware/pages/OtaMessageDialog.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/UiHelpers.h"
 
 OtaMessageDialog::OtaMessageDialog(QWidget *parent) : QDialog(parent)
@@ -10,6 +11,7 @@ OtaMessageDialog::OtaMessageDialog(QWidget *parent) : QDialog(parent)
     scaleUi(false);
     setWindowTitle(productName());
     setupSharedDialog(this);
+    EnterKeyButton::install(this, btnOk);
     connect(btnOk, &QToolButton::clicked, this, &OtaMessageDialog::okButtonClicked);
 }
 

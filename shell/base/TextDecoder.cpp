@@ -98,9 +98,12 @@ QByteArray encode(QTextCodec *codec, Form form, const QChar *text, int size)
 }
 
 // A character a code page gives for bytes it does not define, or for bytes that only the PC that wrote them can show.
-bool isCodePagePlaceholder(ushort c)
+// Private use is a code point's: GB18030 spells the private-use planes 15 and 16 in four bytes, which come in as a
+// surrogate pair.
+bool isCodePagePlaceholder(uint codePoint)
 {
-    return c == 0xFFFD || c == 0x001A || (c >= 0xE000 && c <= 0xF8FF) || (c >= 0x0080 && c <= 0x009F);
+    return codePoint == 0xFFFD || codePoint == 0x001A || (codePoint >= 0x0080 && codePoint <= 0x009F) ||
+           QChar::category(codePoint) == QChar::Other_PrivateUse;
 }
 
 // The index of the first character that no bytes can stand for as it stands: half a surrogate pair, or in a code
@@ -110,14 +113,18 @@ int firstUnreadableCharacter(const QString &text, bool unicode)
     const int size = text.size();
     for (int i = 0; i < size; ++i) {
         const QChar c = text.at(i);
+        uint codePoint = c.unicode();
+        const int at = i;
         if (c.isHighSurrogate()) {
             if (i + 1 == size || !text.at(i + 1).isLowSurrogate())
                 return i;
             ++i;
-            continue;
-        }
-        if (c.isLowSurrogate() || (!unicode && isCodePagePlaceholder(c.unicode())))
+            codePoint = QChar::surrogateToUcs4(c, text.at(i));
+        } else if (c.isLowSurrogate()) {
             return i;
+        }
+        if (!unicode && isCodePagePlaceholder(codePoint))
+            return at;
     }
     return -1;
 }

@@ -16,9 +16,10 @@ class QTextCodec;
 /// - leaves no bytes over at the end and pairs every surrogate, and
 /// - spells every character the way the codec writes it, or, in a code page that has two spellings for one
 ///   character (Shift_JIS for some kanji), in the other spelling of that same character; and, in a code page,
-/// - gives no substitute (U+FFFD, U+001A), no private-use character and no C1 control: code pages read bytes
-///   they leave undefined as those (Big5's 0xFF as U+F8F8, windows-1252's 0x81 as U+0081), and their user-defined
-///   characters show only with the fonts of the PC that made them.
+/// - gives no substitute (U+FFFD, U+001A), no private-use character (of any plane) and no C1 control: code pages
+///   read bytes they leave undefined as those (Big5's 0xFF as U+F8F8, windows-1252's 0x81 as U+0081), and their
+///   user-defined characters (GB18030 also has private-use planes 15 and 16) show only with the fonts of the PC that
+///   made them.
 class TextDecoder
 {
 public:

@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QThread>
 #include <QTranslator>
 
@@ -224,6 +226,38 @@ int main(int argc, char **argv)
     AccountReportDialog *report = overview.report();
     report->refreshReport(users.at(3));
     shoot(report, QStringLiteral("report"));
+    {
+        // Panels named as Auto Detect names them share their first 16 characters; with the reason shown whole, the
+        // names are cut. The shot is of the screen, with the tool tip of the first cut name.
+        VelkGroups building;
+        building.groupName = QStringLiteral("Building North Wing");
+        building.groupType = QStringLiteral("Control Box");
+        db->createGroups(building);
+        for (int serial = 1; serial <= 3; ++serial) {
+            VelkIFPDevice panel =
+                addManagedDevice(QStringLiteral("Velk TM B-Series-%1").arg(serial, 4, 10, QLatin1Char('0')),
+                                 QStringLiteral("02:51:4d:00:05:%1").arg(serial, 2, 10, QLatin1Char('0')), QString());
+            db->joinGroups(panel, building);
+            VelkUserDevice row;
+            row.multiUserId = users.at(4).muid;
+            row.deviceId = panel.did;
+            row.syncStatus = serial;
+            row.lastSyncTime = QStringLiteral("2024-05-0%1 11:00").arg(serial);
+            db->createUserDevice(row);
+        }
+        report->refreshReport(users.at(4));
+        report->show();
+        settle(250);
+        QWidget *cell = report->tableWidgetReport->cellWidget(0, 1);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(10, 10), cell->mapToGlobal(QPoint(10, 10)));
+        QCoreApplication::sendEvent(cell, &hover);
+        settle(500);
+        const QRect area = report->frameGeometry().adjusted(0, 0, 0, 60);
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+            .save(folder + QStringLiteral("/report-long-names.png"));
+        report->hide();
+    }
     QProgressDialog *progress = overview.progressDialog();
     progress->setRange(0, 8);
     progress->setValue(3);

@@ -31,6 +31,8 @@ private slots:
     void reasonGetsItsRoomBack();
     void wholeReasonInBothLanguages_data();
     void wholeReasonInBothLanguages();
+    void cutNamesShowWholeAsToolTips_data();
+    void cutNamesShowWholeAsToolTips();
     void arrowsPointAsTheReportSorts();
 
 private:
@@ -39,6 +41,7 @@ private:
     std::unique_ptr<SimulatedPanel> m_panel;
     VelkMultiUser m_user;
     VelkMultiUser m_setupOffUser;
+    VelkMultiUser m_longNamesUser;
 };
 
 void TestAccountsReport::initTestCase()
@@ -67,6 +70,21 @@ void TestAccountsReport::initTestCase()
                                        QStringLiteral("02:51:4d:00:03:%1").arg(i, 2, 10, QLatin1Char('0')));
         QCOMPARE(testDb()->joinGroups(room, floor), DB_OK);
         assign(m_setupOffUser.muid, room.did, 3 - i, QStringLiteral("2024-05-09 10:0%1").arg(i));
+    }
+    // A user whose panels' names share their first 36 characters, in a long-named group, beside a short one.
+    m_longNamesUser = seedUser(QStringLiteral("Dana"));
+    VelkGroups building;
+    building.groupName = QStringLiteral("Building North Wing Second Floor East");
+    building.groupType = QStringLiteral("IFP");
+    QCOMPARE(testDb()->createGroups(building), DB_OK);
+    const QStringList names = {QStringLiteral("Velk TM B-Series 86 Science Lab Room 301"),
+                               QStringLiteral("Velk TM B-Series 86 Science Lab Room 302"), QStringLiteral("Hall")};
+    for (int i = 0; i < names.size(); ++i) {
+        VelkIFPDevice panel =
+            seedPanel(names.at(i), QStringLiteral("02:51:4d:00:04:%1").arg(i, 2, 10, QLatin1Char('0')));
+        if (i < 2)
+            QCOMPARE(testDb()->joinGroups(panel, building), DB_OK);
+        assign(m_longNamesUser.muid, panel.did, 3 - i, QStringLiteral("2024-05-09 11:0%1").arg(i));
     }
     QList<VelkIFPDevice> all;
     testDb()->queryAllAvailableIFP(all);
@@ -239,6 +257,45 @@ void TestAccountsReport::wholeReasonInBothLanguages()
         QCOMPARE(headers.at(column)->x() - headers.first()->x(), table->columnViewportPosition(column));
         QCOMPARE(headers.at(column)->width(), table->columnWidth(column));
     }
+}
+
+void TestAccountsReport::cutNamesShowWholeAsToolTips_data()
+{
+    QTest::addColumn<double>("dpi");
+    QTest::newRow("1.0") << 96.0;
+    QTest::newRow("1.4") << 134.4;
+}
+
+// The reason takes its room from Device and Group, so two panels whose names share their start read alike
+// ("Velk TM B-Seri..."), with no tool tip to tell them apart. Every name and group cell carries its whole text as tool
+// tip, as the device tables do; the columns keep their widths.
+void TestAccountsReport::cutNamesShowWholeAsToolTips()
+{
+    QFETCH(double, dpi);
+    initScaleFactorFor(dpi, 1080);
+    AccountReportDialog report;
+    report.refreshReport(m_longNamesUser);
+    report.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&report));
+    QTableWidget *table = report.tableWidgetReport;
+    QCOMPARE(table->rowCount(), 3);
+    int cut = 0;
+    QStringList wrong;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const VelkUserDevice &shown = report.shownRows().at(row);
+        const QString whole[] = {shown.deviceName, shown.groupNames};
+        for (int column : {int(AccountReportRows::DeviceColumn), int(AccountReportRows::GroupColumn)}) {
+            auto *label = qobject_cast<QLabel *>(table->cellWidget(row, column));
+            QVERIFY(label);
+            const QString &text = whole[column - AccountReportRows::DeviceColumn];
+            cut += label->text() != text ? 1 : 0;
+            if (label->toolTip() != text)
+                wrong << QStringLiteral("%1 (tool tip \"%2\")").arg(label->text(), label->toolTip());
+        }
+    }
+    // Both group cells are cut at these scales (the names too at 1.0); "Hall" is not.
+    QVERIFY2(cut >= 2, qPrintable(QString::number(cut)));
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
 }
 
 // The report sorts its Time column newest first at opening, and shows that with a downward

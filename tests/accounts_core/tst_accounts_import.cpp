@@ -335,6 +335,19 @@ void TestAccountsImport::fileBytes_data()
                                                 << QByteArray("Big5") << QStringList() << "1,3 " + unreadable;
     QTest::newRow("unmappable byte under Shift_JIS") << h + '\n' + line("Ann", "abXcd").replace('X', '\x80') + '\n'
                                                      << QByteArray("Shift_JIS") << QStringList() << "2,2 " + unreadable;
+    // GB18030 spells the private-use planes 15 and 16 in four bytes; they came in as a surrogate pair, which passed
+    // while a private-use character of plane 0 was refused. Other characters outside plane 0 are read.
+    const QByteArray gb18030 = "GB18030";
+    QTest::newRow("plane-15 private use under GB18030") << h + '\n' + ann + '\n' + latin("Bo\xd8\x38\x97\x34") + '\n'
+                                                        << gb18030 << QStringList() << "1,3 " + unreadable;
+    QTest::newRow("plane-16 private use under GB18030")
+        << h + '\n' + line("Ann", "abXcd").replace("X", "\xe3\x32\x9a\x33") + '\n'
+        << gb18030 << QStringList() << "2,2 " + unreadable;
+    QTest::newRow("plane-0 private use under GB18030") << h + '\n' + latin("Bo\xaa\xa1") + '\n'
+                                                       << gb18030 << QStringList() << "1,2 " + unreadable;
+    QTest::newRow("plane-2 ideograph under GB18030")
+        << h + '\n' + latin("Bo\x95\x32\x82\x36") + '\n'
+        << gb18030 << QStringList{QString::fromUtf8("Bo\U00020000")} << QString();
     QTest::newRow("UTF-8 with a byte order mark") << "\xef\xbb\xbf" + h + '\n' + line(jose) + '\n'
                                                   << utf8 << QStringList{jose} << QString();
     QTest::newRow("UTF-16 with a byte order mark")

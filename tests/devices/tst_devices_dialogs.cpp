@@ -258,6 +258,15 @@ void TestDevicesDialogs::importRefusesBytesThatAreNoText_data()
     QTest::newRow("unmappable byte under Big5") << Header + ",A\xff,10.0.0.1\n" << QByteArray("Big5") << "2,2";
     QTest::newRow("unmappable byte under Shift_JIS") << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\x80ll,,\n"
                                                      << QByteArray("Shift_JIS") << "6,2";
+    // GB18030 spells the private-use planes 15 and 16 in four bytes: a surrogate pair, which passed while a
+    // private-use character of plane 0 was refused.
+    QTest::newRow("plane-15 private use under GB18030") << Header + ",A\xd8\x38\x97\x34,10.0.0.1\n"
+                                                        << QByteArray("GB18030") << "2,2";
+    QTest::newRow("plane-16 private use under GB18030")
+        << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\xe3\x32\x9a\x33ll,,\n"
+        << QByteArray("GB18030") << "6,2";
+    QTest::newRow("plane-0 private use under GB18030") << Header + ",A\xaa\xa1,10.0.0.1\n"
+                                                       << QByteArray("GB18030") << "2,2";
     // A CR alone belongs to its cell in a device file, as the reader reads it.
     QTest::newRow("bad byte after a lone CR") << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\rll,,\n,C\xff,10.0.0.2\n"
                                               << utf8 << "2,3";

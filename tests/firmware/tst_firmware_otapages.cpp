@@ -20,6 +20,7 @@ private slots:
     void cleanup();
     void rowsByDeviceAndByGroup();
     void savesTheScheduleEntered();
+    void noticeSavesOnEnter();
     void refusesPassedStartsAndShowsFailedWrites();
     void updateNowRefusedDuringARun();
     void reportFollowsARun();
@@ -193,6 +194,30 @@ void TestFirmwareOtaPages::savesTheScheduleEntered()
     QCOMPARE(page.editingScheduleId(), 0u);
     QCOMPARE(OtaSeed::schedules().size(), 1);
     QCOMPARE(OtaSeed::schedules().at(0).devices.size(), 2);
+}
+
+// The notice before the save took Space but not Enter: Return and the keypad's Enter, as the window system sends them
+// to the active notice, press its Save.
+void TestFirmwareOtaPages::noticeSavesOnEnter()
+{
+    seedFleet();
+    OtaScheduleSetting page;
+    page.setClock(m_bench.clock());
+    QSignalSpy saved(&page, &OtaScheduleSetting::addScheduleCompleted);
+    int minute = 0;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        page.initNewSchedule();
+        rowBox(page.tableWidgetDevice, 0)->click();
+        setStart(page, QDate(2031, 3, 4), 10, minute += 10);
+        QVERIFY(!pressAdd(page).isEmpty());
+        OtaMessageDialog *notice = page.messageDialog();
+        QCOMPARE(notice->btnOk->text(), QStringLiteral("Save"));
+        QVERIFY(QTest::qWaitForWindowActive(notice));
+        QTest::keyClick(notice->windowHandle(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QTRY_COMPARE(saved.count(), key == Qt::Key_Return ? 1 : 2);
+        QVERIFY(!notice->isVisible());
+    }
+    QCOMPARE(OtaSeed::schedules().size(), 2);
 }
 
 void TestFirmwareOtaPages::refusesPassedStartsAndShowsFailedWrites()

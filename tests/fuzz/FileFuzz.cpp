@@ -113,7 +113,7 @@ QTextCodec *codecInUse(uint8_t choice)
 {
     static const QList<QTextCodec *> codecs = [] {
         QList<QTextCodec *> found;
-        for (const char *name : {"UTF-8", "Windows-1252", "Big5", "Shift_JIS"}) {
+        for (const char *name : {"UTF-8", "Windows-1252", "Big5", "Shift_JIS", "GB18030"}) {
             if (QTextCodec *codec = QTextCodec::codecForName(name))
                 found.append(codec);
         }
@@ -226,8 +226,8 @@ ReferenceText strictUtf32(const uchar *p, int n, bool littleEndian)
 
 // A code page, read a byte at a time: each time the converter gives characters, the bytes fed since the last time
 // are one unit. A unit must give characters, none of them a stand-in for bytes the code page leaves undefined
-// (U+FFFD, U+001A, a private-use character, a C1 control) or half a surrogate pair, and no bytes may be left at the
-// end.
+// (U+FFFD, U+001A, a private-use character of any plane, a C1 control) or half a surrogate pair, and no bytes may be
+// left at the end. GB18030 gives the characters of planes 1 to 16 as surrogate pairs.
 ReferenceText codePageText(QTextCodec *codec, const uchar *p, int n)
 {
     ReferenceText out;
@@ -237,10 +237,15 @@ ReferenceText codePageText(QTextCodec *codec, const uchar *p, int n)
         const QString characters = codec->toUnicode(reinterpret_cast<const char *>(p + i), 1, &state);
         if (characters.isEmpty())
             continue;
-        for (const QChar c : characters) {
-            const ushort u = c.unicode();
+        for (int k = 0; k < characters.size(); ++k) {
+            uint u = characters.at(k).unicode();
+            if (characters.at(k).isHighSurrogate() && k + 1 < characters.size() &&
+                characters.at(k + 1).isLowSurrogate()) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (characters.at(k + 1).unicode() - 0xDC00);
+                ++k;
+            }
             if (u == 0xFFFD || u == 0x1A || (u >= 0xE000 && u <= 0xF8FF) || (u >= 0x80 && u <= 0x9F) ||
-                c.isSurrogate()) {
+                (u >= 0xD800 && u <= 0xDFFF) || (u >= 0xF0000 && u <= 0xFFFFD) || (u >= 0x100000 && u <= 0x10FFFD)) {
                 out.readable = false;
                 return out;
             }

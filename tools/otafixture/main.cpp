@@ -88,9 +88,11 @@ int main(int argc, char *argv[])
             if (arg.contains(QLatin1Char(' ')) || arg.isEmpty())
                 arg = QLatin1Char('"') + arg + QLatin1Char('"');
         }
-        std::printf("  build/tools/panelsim/panelsim %s &\n", qPrintable(args.join(QLatin1Char(' '))));
+        // Pasted together into one terminal, the lines run in its background; panelsim reads commands on its
+        // standard input, and a background process that reads the terminal is stopped at the next line typed there.
+        std::printf("  build/tools/panelsim/panelsim %s </dev/null &\n", qPrintable(args.join(QLatin1Char(' '))));
     }
-    std::printf("(the same line with --print-csv prints its devices for Import List)\n\n");
+    std::printf("(the same line with --print-csv in place of \"</dev/null &\" prints its devices for Import List)\n\n");
     std::fflush(stdout);
     return app.exec();
 }
