@@ -39,8 +39,8 @@ quint32 DbWriteBatch::write(const QString &what, Write write)
         // Every write before this one went with the transaction. Only ending the scope lets the data store run
         // statements again: from here on each write is a transaction of its own.
         m_transaction.rollback();
-        writeLog(LOG_LEVEL_ERROR, "%s: SQLite rolled back the transaction at %s; the writes before it are written again "
-                                  "one by one",
+        writeLog(LOG_LEVEL_ERROR,
+                 "%s: SQLite rolled back the transaction at %s; the writes before it are written again one by one",
                  contextText(m_context).constData(), what.toUtf8().constData());
         writeAgain(m_writes.size());
     }

@@ -275,10 +275,10 @@ void TestHandshake::writeBackRolledBackMidwayLosesOnlyItsRecord()
         peers.back()->sendIdentity(identity(i));
     }
     QTRY_COMPARE(connections.count(), count);
-    QTRY_VERIFY(m_log->contains("not kept"));
     for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("Rolled-%1").arg(i);
         const QString version = i == 3 ? QString() : QStringLiteral("7.7.%1").arg(i);
-        QCOMPARE(storedDevice(QStringLiteral("Rolled-%1").arg(i)).fwVersion, version);
+        QTRY_COMPARE(storedDevice(name).fwVersion, version);
         VelkIFPDevice held;
         QVERIFY(m_server->managedDevice(testMac(120 + i), &held));
         QCOMPARE(held.fwVersion, version);
