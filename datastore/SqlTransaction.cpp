@@ -66,9 +66,18 @@ DbFailure failureOf(int sqliteCode)
 // it back by itself. Per thread, as the connections are.
 struct OpenTransaction
 {
-    sqlite3 *handle = nullptr; ///< null: the driver runs a SQLite library of its own, which cannot be asked
+    bool canAsk = false; ///< false: the driver runs a SQLite library of its own, which cannot be asked
     bool rolledBack = false;
 };
+
+// The connection's handle, asked for each time: a connection closed under an open scope has none.
+sqlite3 *sqliteHandle(const QSqlDriver *driver)
+{
+    const QVariant handle = driver->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
 
 QHash<const QSqlDriver *, OpenTransaction> &openTransactions()
 {
@@ -88,10 +97,13 @@ bool rolledBackBySqlite(const QSqlDriver *driver, bool *found = nullptr)
         return false;
     // Only SQLite itself leaves autocommit while a scope holds the transaction: every BEGIN, COMMIT and ROLLBACK on
     // the connection goes through SqlTransaction.
-    if (!it->rolledBack && it->handle && sqlite3_get_autocommit(it->handle)) {
-        it->rolledBack = true;
-        if (found)
-            *found = true;
+    if (!it->rolledBack && it->canAsk) {
+        sqlite3 *handle = sqliteHandle(driver);
+        if (handle && sqlite3_get_autocommit(handle)) {
+            it->rolledBack = true;
+            if (found)
+                *found = true;
+        }
     }
     return it->rolledBack;
 }
@@ -254,16 +266,6 @@ QString sqliteError(sqlite3_stmt *stmt, const char *what)
     return QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt))) + QLatin1Char(' ') + QLatin1String(what);
 }
 
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    if (!SqlStatement::runsDirectly(db))
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 } // namespace
 
 SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writes)
@@ -279,7 +281,7 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writ
         failures().remove(m_db.driver());
         m_active = run(QStringLiteral("BEGIN"));
         if (m_active)
-            openTransactions().insert(m_db.driver(), OpenTransaction{sqliteHandle(m_db), false});
+            openTransactions().insert(m_db.driver(), OpenTransaction{SqlStatement::runsDirectly(m_db), false});
     } else if (rolledBackBySqlite(m_db.driver())) {
         // A savepoint now would begin a transaction of its own, and a single write would run in autocommit: both
         // kept, while the caller believes them part of the transaction that is gone.
