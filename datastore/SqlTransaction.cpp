@@ -131,7 +131,8 @@ void recordFailure(const QSqlDriver *driver, int sqliteCode, const char *context
                  contextText(context).constData());
 }
 
-// Run where the transaction is refused, so that nothing lands outside the transaction its caller will commit.
+// Asked before every statement: while the transaction its caller will commit is gone, a statement would land outside
+// it, so it is refused.
 bool refusedAfterRollback(const QSqlDriver *driver, const QString &sql, const char *context)
 {
     if (!knownRolledBack(driver))

@@ -355,11 +355,7 @@ void TestBroadcastManager::resultsThatFailToWriteLeaveTheOthers()
     QVERIFY(m_log->contains("updateDeviceStatus, updateBroadcastReport error"));
     // The log names the one result lost, and no other.
     const QString lost = QStringLiteral("result of %1 in broadcast %2").arg(refused.deviceName).arg(broadcast.bid);
-    QStringList notKept;
-    for (const QString &line : m_log->lines()) {
-        if (line.contains(QLatin1String("not kept")))
-            notKept << line;
-    }
+    const QStringList notKept = m_log->linesWith(QStringLiteral("not kept"));
     QCOMPARE(notKept.size(), 1);
     QVERIFY2(notKept.first().endsWith(QStringLiteral(" writes kept; not kept: ") + lost), qPrintable(notKept.first()));
     QVERIFY(!m_log->contains("commit failed"));

@@ -283,11 +283,7 @@ void TestHandshake::writeBackRolledBackMidwayLosesOnlyItsRecord()
         QVERIFY(m_server->managedDevice(testMac(120 + i), &held));
         QCOMPARE(held.fwVersion, version);
     }
-    QStringList notKept;
-    for (const QString &line : m_log->lines()) {
-        if (line.contains(QLatin1String("not kept")))
-            notKept << line;
-    }
+    const QStringList notKept = m_log->linesWith(QStringLiteral("not kept"));
     QCOMPARE(notKept.size(), 1);
     QVERIFY2(notKept.first().endsWith(QStringLiteral("not kept: record of Rolled-3")), qPrintable(notKept.first()));
     QVERIFY(!m_log->contains("write-back not committed"));

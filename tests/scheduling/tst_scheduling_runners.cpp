@@ -487,11 +487,7 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
     }
     const QString lost = atCheck ? QStringLiteral("report of auto-test %1 for Panel-3").arg(third)
                                  : QStringLiteral("report rows of auto-test %1").arg(third);
-    QStringList notKept;
-    for (const QString &line : log.lines()) {
-        if (line.contains(QLatin1String("not kept")))
-            notKept << line;
-    }
+    const QStringList notKept = log.linesWith(QStringLiteral("not kept"));
     QCOMPARE(notKept.size(), 1);
     // At its power-on each test writes three times (old rows away, new rows, state), at its check twice.
     const QString kept = atCheck ? QStringLiteral("9 of 10") : QStringLiteral("14 of 15");
