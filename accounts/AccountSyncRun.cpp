@@ -1,6 +1,7 @@
 #include "accounts/AccountSyncRun.h"
 
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
@@ -141,16 +142,17 @@ void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
     }
     const QSet<QString> panels(macs.cbegin(), macs.cend());
     const QString now = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-    DbTransaction transaction = m_db->transaction("AccountSyncRun::recordStatus");
+    DbWriteBatch batch(m_db, "AccountSyncRun::recordStatus");
     for (const VelkIFPDevice &device : qAsConst(devices)) {
         const QString mac = key(device.macAddress);
         if (!panels.contains(mac))
             continue;
-        rc = m_db->updateUserDeviceSyncStatus(device.did, status, now);
+        const quint32 did = device.did;
+        rc = batch.write(QStringLiteral("sync status of %1").arg(mac),
+                         [this, did, status, now] { return m_db->updateUserDeviceSyncStatus(did, status, now); });
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written (0x%08x)",
                      qPrintable(mac), rc);
     }
-    if (transaction.isActive() && !transaction.commit())
-        writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, statuses not committed");
+    batch.finish();
 }

@@ -1,6 +1,6 @@
 #include "broadcast/BroadcastManager.h"
 
-#include "datastore/DbTransaction.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
@@ -219,44 +219,42 @@ void BroadcastManager::writeResult(BroadcastTask *task, int deviceIndex, int sta
         m_flushTimer.start();
 }
 
-void BroadcastManager::writePendingResult(PendingResult &result)
+quint32 BroadcastManager::writePendingResult(const PendingResult &result)
 {
+    VelkIFPDevice device = result.device;
     VelkBroadcast broadcast;
     broadcast.bid = result.bid;
-    if (m_db->updateBroadcastReport(result.device, broadcast, result.status, result.note) != DB_OK)
+    const quint32 rc = m_db->updateBroadcastReport(device, broadcast, result.status, result.note);
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateBroadcastReport error");
+    return rc;
 }
 
 void BroadcastManager::writePendingResults(quint32 onlyBid, bool inSlices)
 {
     // One transaction for what a slice writes: as a transaction of its own, every result cost a journal file and
     // four syncs on disk, and a thousand panels' results took longer than sending them the broadcast. A result that
-    // fails undoes only its own row (each write is a savepoint in the transaction); the others stay.
+    // fails loses only its own row, also when SQLite takes the transaction with it (the batch writes the others again).
     if (onlyBid == 0 ? m_pendingResults.isEmpty() : !hasPendingResults(onlyBid))
         return;
     QElapsedTimer slice;
     slice.start();
-    DbTransaction transaction = m_db->transaction("BroadcastManager::writePendingResults");
     QList<PendingResult> written;
+    DbWriteBatch batch(m_db, "BroadcastManager::writePendingResults");
     for (int i = 0; i < m_pendingResults.size();) {
         if (onlyBid != 0 && m_pendingResults.at(i).bid != onlyBid) {
             ++i;
             continue;
         }
-        PendingResult result = m_pendingResults.takeAt(i);
-        writePendingResult(result);
-        written.append(result);
+        written.append(m_pendingResults.takeAt(i));
+        const PendingResult &result = written.last();
+        const int index = written.size() - 1;
+        batch.write(QStringLiteral("result of %1 in broadcast %2").arg(result.device.deviceName).arg(result.bid),
+                    [this, &written, index] { return writePendingResult(written.at(index)); });
         if (inSlices && slice.elapsed() >= kResultSliceMs)
             break;
     }
-    // Without a transaction (it could not begin) every write was kept on its own already.
-    if (!transaction.isActive() || transaction.commit())
-        return;
-    // The commit failed and took the slice's rows with it: each is written again on its own, so none is lost.
-    writeLog(LOG_LEVEL_ERROR, "BroadcastManager::writePendingResults, commit failed, writing %s results one by one",
-             number(written.size()).constData());
-    for (PendingResult &result : written)
-        writePendingResult(result);
+    batch.finish();
 }
 
 bool BroadcastManager::hasPendingResults(quint32 bid) const

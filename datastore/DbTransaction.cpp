@@ -17,6 +17,11 @@ bool DbTransaction::isActive() const
     return m_scope && m_scope->isActive();
 }
 
+bool DbTransaction::wasRolledBackBySqlite() const
+{
+    return m_scope && m_scope->wasRolledBackBySqlite();
+}
+
 bool DbTransaction::commit()
 {
     return m_scope && m_scope->commit();

@@ -34,6 +34,11 @@ public:
 
     /// True when the transaction began and neither commit() nor rollback() ran yet.
     bool isActive() const;
+    /// True when SQLite rolled the whole transaction back by itself (a full disk or an I/O error while it wrote, a
+    /// trigger's RAISE(ROLLBACK)) while this scope was active: everything written in it, and in the scopes around
+    /// it, is gone, and commit() fails. Until the outermost scope has ended, no operation writes or reads: each
+    /// fails instead of running outside the transaction its caller means to commit.
+    bool wasRolledBackBySqlite() const;
     /// Makes the work permanent (or releases the savepoint into the outer transaction). On
     /// failure everything of this scope is rolled back and false is returned.
     bool commit();

@@ -62,10 +62,84 @@ DbFailure failureOf(int sqliteCode)
     }
 }
 
-void recordFailure(const QSqlDriver *driver, int sqliteCode)
+// The outermost transaction open on each connection, by its driver like the failures, and whether SQLite has rolled
+// it back by itself. Per thread, as the connections are.
+struct OpenTransaction
 {
-    if (driver)
-        failures().insert(driver, failureOf(sqliteCode));
+    bool canAsk = false; ///< false: the driver runs a SQLite library of its own, which cannot be asked
+    bool rolledBack = false;
+};
+
+// The connection's handle, asked for each time: a connection closed under an open scope has none.
+sqlite3 *sqliteHandle(const QSqlDriver *driver)
+{
+    const QVariant handle = driver->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+QHash<const QSqlDriver *, OpenTransaction> &openTransactions()
+{
+    thread_local QHash<const QSqlDriver *, OpenTransaction> open;
+    return open;
+}
+
+// Whether SQLite has rolled back the transaction open on the driver's connection; SQLite is asked while it is not
+// known yet. found is set when this call found it out.
+bool rolledBackBySqlite(const QSqlDriver *driver, bool *found = nullptr)
+{
+    QHash<const QSqlDriver *, OpenTransaction> &open = openTransactions();
+    if (open.isEmpty())
+        return false;
+    const auto it = open.find(driver);
+    if (it == open.end())
+        return false;
+    // Only SQLite itself leaves autocommit while a scope holds the transaction: every BEGIN, COMMIT and ROLLBACK on
+    // the connection goes through SqlTransaction.
+    if (!it->rolledBack && it->canAsk) {
+        sqlite3 *handle = sqliteHandle(driver);
+        if (handle && sqlite3_get_autocommit(handle)) {
+            it->rolledBack = true;
+            if (found)
+                *found = true;
+        }
+    }
+    return it->rolledBack;
+}
+
+// The same without asking SQLite: cheap enough for every statement.
+bool knownRolledBack(const QSqlDriver *driver)
+{
+    const QHash<const QSqlDriver *, OpenTransaction> &open = openTransactions();
+    if (open.isEmpty())
+        return false;
+    const auto it = open.constFind(driver);
+    return it != open.constEnd() && it->rolledBack;
+}
+
+void recordFailure(const QSqlDriver *driver, int sqliteCode, const char *context)
+{
+    if (!driver)
+        return;
+    failures().insert(driver, failureOf(sqliteCode));
+    bool found = false;
+    if (rolledBackBySqlite(driver, &found) && found)
+        writeLog(LOG_LEVEL_ERROR,
+                 "%s: SQLite rolled back the whole transaction with this failure; nothing more runs in it until its "
+                 "outermost scope ends",
+                 contextText(context).constData());
+}
+
+// Asked before every statement: while the transaction its caller will commit is gone, a statement would land outside
+// it, so it is refused.
+bool refusedAfterRollback(const QSqlDriver *driver, const QString &sql, const char *context)
+{
+    if (!knownRolledBack(driver))
+        return false;
+    writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" not run: SQLite has rolled back the transaction it belongs to",
+             contextText(context).constData(), sql.toUtf8().constData());
+    return true;
 }
 
 int nativeCode(const QSqlError &error)
@@ -207,6 +281,14 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writ
     if (m_depth == 0) {
         failures().remove(m_db.driver());
         m_active = run(QStringLiteral("BEGIN"));
+        if (m_active)
+            openTransactions().insert(m_db.driver(), OpenTransaction{SqlStatement::runsDirectly(m_db), false});
+    } else if (rolledBackBySqlite(m_db.driver())) {
+        // A savepoint now would begin a transaction of its own, and a single write would run in autocommit: both
+        // kept, while the caller believes them part of the transaction that is gone.
+        writeLog(LOG_LEVEL_ERROR, "%s: not begun, SQLite has rolled back the transaction it would be part of",
+                 contextText(m_context).constData());
+        return;
     } else if (writes == SingleWrite) {
         // Opening and releasing a savepoint costs more than the statement it would guard (every
         // page the write touches is copied aside first), and there is nothing for it to undo.
@@ -226,10 +308,23 @@ SqlTransaction::~SqlTransaction()
         rollback();
 }
 
+bool SqlTransaction::wasRolledBackBySqlite() const
+{
+    return m_rolledBackBySqlite || (m_active && rolledBackBySqlite(m_db.driver()));
+}
+
 bool SqlTransaction::commit()
 {
     if (!m_active)
         return false;
+    if (rolledBackBySqlite(m_db.driver())) {
+        m_rolledBackBySqlite = true;
+        if (m_depth == 0)
+            writeLog(LOG_LEVEL_ERROR, "%s: not committed, SQLite had rolled the transaction back",
+                     contextText(m_context).constData());
+        leave();
+        return false;
+    }
     if (m_withoutSavepoint) {
         leave();
         return true;
@@ -248,6 +343,13 @@ void SqlTransaction::rollback()
 {
     if (!m_active)
         return;
+    // Nothing is left to undo, and ROLLBACK TO / RELEASE / ROLLBACK would only fail; the failure that made SQLite
+    // roll back stays the one reported.
+    if (rolledBackBySqlite(m_db.driver())) {
+        m_rolledBackBySqlite = true;
+        leave();
+        return;
+    }
     // Without a savepoint there is nothing to undo: the one write either failed, and SQLite
     // undid it, or it succeeded and commit() came next.
     if (m_withoutSavepoint) {
@@ -287,10 +389,12 @@ bool SqlTransaction::run(const QString &statement)
 void SqlTransaction::leave()
 {
     m_active = false;
-    if (m_depth == 0)
+    if (m_depth == 0) {
         openScopes().remove(m_connection);
-    else
+        openTransactions().remove(m_db.driver());
+    } else {
         openScopes()[m_connection] = m_depth;
+    }
 }
 
 SqlStatement::SqlStatement(QSqlDatabase db, const QString &sql) : m_db(db), m_sql(sql)
@@ -366,6 +470,8 @@ bool SqlStatement::prepareFresh()
 
 bool SqlStatement::exec(const QVariantList &values, const char *context)
 {
+    if (refusedAfterRollback(m_db.driver(), m_sql, context))
+        return false;
     if (m_prepared && run(values))
         return true;
     // The driver drops its statements when the connection closes; if it was closed and opened
@@ -381,7 +487,7 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
             return true;
     }
     m_failed = true;
-    recordFailure(m_db.driver(), m_errorCode);
+    recordFailure(m_db.driver(), m_errorCode, context);
     writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
              contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
     return false;
@@ -499,8 +605,10 @@ DbFailure lastStatementFailure(const QSqlDatabase &db)
 
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
 {
+    if (refusedAfterRollback(query.driver(), sql, context))
+        return false;
     if (!query.prepare(sql)) {
-        recordFailure(query.driver(), nativeCode(query.lastError()));
+        recordFailure(query.driver(), nativeCode(query.lastError()), context);
         writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
                  sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
         return false;
@@ -508,7 +616,7 @@ bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, c
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
-        recordFailure(query.driver(), nativeCode(query.lastError()));
+        recordFailure(query.driver(), nativeCode(query.lastError()), context);
         writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
                  query.lastError().text().toUtf8().constData());
         return false;

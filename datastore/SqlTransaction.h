@@ -25,6 +25,12 @@
 ///     return tx.commit() ? DB_OK : DB_STATEMENT_FAILED;
 ///
 /// Let the QSqlQuery objects of the scope finish (or go out of scope) before commit().
+///
+/// SQLite ends the whole transaction by itself on some failures (an I/O error, a full disk while it writes the
+/// journal, RAISE(ROLLBACK) in a trigger): every scope on the connection then stands on a transaction that is gone.
+/// wasRolledBackBySqlite() tells so; from then on no scope begins and no statement runs on the connection until the
+/// outermost scope has ended (rolled back, or a commit() that returns false), so that nothing is written outside the
+/// transaction its caller means to commit, and no savepoint quietly begins a new one.
 class SqlTransaction
 {
 public:
@@ -47,8 +53,12 @@ public:
     SqlTransaction(const SqlTransaction &) = delete;
     SqlTransaction &operator=(const SqlTransaction &) = delete;
 
-    /// True when BEGIN / SAVEPOINT succeeded and neither commit() nor rollback() ran yet.
+    /// True when BEGIN / SAVEPOINT succeeded and neither commit() nor rollback() ran yet (also while SQLite has
+    /// rolled the transaction back under the scope: see wasRolledBackBySqlite()).
     bool isActive() const { return m_active; }
+    /// True when SQLite rolled back the transaction this scope belongs to, by itself, while the scope was active: what
+    /// this scope and every scope around it wrote is gone, and commit() fails.
+    bool wasRolledBackBySqlite() const;
     /// True when this scope is a savepoint inside an outer transaction.
     bool isNested() const { return m_depth > 0; }
 
@@ -72,6 +82,7 @@ private:
     int m_depth = 0;
     bool m_active = false;
     bool m_withoutSavepoint = false;
+    bool m_rolledBackBySqlite = false;
 };
 
 /// The data store's operations in one line: runs body (returning a DbResult code) inside a
@@ -124,7 +135,8 @@ public:
     SqlStatement &operator=(const SqlStatement &) = delete;
 
     /// Binds values to the "?" markers in order and executes. On failure writes one log line
-    /// naming context, the statement and the driver's error, and returns false.
+    /// naming context, the statement and the driver's error, and returns false. Refused (false, logged) while SQLite
+    /// has rolled back the transaction that an SqlTransaction on the connection still holds open.
     bool exec(const QVariantList &values = {}, const char *context = nullptr);
 
     /// Moves to the next row of a SELECT (the first after exec()); false after the last.
@@ -166,12 +178,14 @@ private:
 };
 
 /// What made the last statement on db's connection fail (SqlStatement, sqlExec, sqlRun, the scopes' own statements)
-/// since its outermost SqlTransaction began; DbFailure::None when none did.
+/// since its outermost SqlTransaction began; DbFailure::None when none did. A statement refused because SQLite had
+/// rolled the transaction back leaves the failure that made it do so.
 DbFailure lastStatementFailure(const QSqlDatabase &db);
 
 /// Prepares sql on query, binds values to the "?" markers in order and executes it.
 /// On failure writes one log line naming context, the statement and the driver's error,
-/// and returns false. The query stays positioned before the first row.
+/// and returns false. The query stays positioned before the first row. Refused like SqlStatement::exec() while
+/// SQLite has rolled back the connection's open transaction.
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values = {}, const char *context = nullptr);
 
 /// Runs a statement that returns no rows (INSERT, UPDATE, DELETE ...) with bound values, as a

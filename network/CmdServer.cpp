@@ -1,5 +1,6 @@
 #include "network/CmdServer.h"
 
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/AccountSyncCache.h"
 #include "network/DeviceChannel.h"
@@ -381,36 +382,13 @@ void CmdServer::flushWriteBacks()
 {
     QHash<quint32, PendingWrite> failed;
     QHash<quint32, VelkIFPDevice> written;
-    OrvantaDBIntf *db = database();
-    DbTransaction transaction = db->transaction("CmdServer::writeBack");
-    for (const PendingWrite &write : qAsConst(m_pendingWrites)) {
-        // Read-modify-write on the record as stored now: fields the panel does not report, and edits made since the
-        // handshake, stay as they are.
-        QList<VelkIFPDevice> found;
-        if (db->queryIFPById(found, write.after.did) != DB_OK) {
-            writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, queryIFPById error");
-            failed.insert(write.after.did, write);
-            continue;
-        }
-        if (found.isEmpty())
-            continue; // deleted since the handshake
-        VelkIFPDevice device = found.first();
-        takeReport(device, write.after);
-        if (sameReport(found.first(), device))
-            continue;
-        if (db->updateIFPDeviceById(device) != DB_OK) {
-            writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, updateIFPDeviceById error");
-            failed.insert(write.after.did, write);
-            continue;
-        }
-        written.insert(device.did, device);
+    DbWriteBatch batch(database(), "CmdServer::writeBack");
+    for (const PendingWrite &pending : qAsConst(m_pendingWrites)) {
+        // m_pendingWrites stays as it is until the batch has finished, writes run again included.
+        batch.write(QStringLiteral("record of %1").arg(pending.after.deviceName),
+                    [this, write = &pending, &failed, &written] { return writeBackRecord(*write, failed, written); });
     }
-    // Without a transaction (BEGIN failed) every write above stood on its own.
-    if (transaction.isActive() && !transaction.commit()) {
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, write-back not committed");
-        failed = m_pendingWrites;
-        written.clear();
-    }
+    batch.finish();
     m_pendingWrites.clear();
     for (VelkIFPDevice &held : m_managedDevices) {
         const QString heldMac = held.macAddress;
@@ -430,6 +408,39 @@ void CmdServer::flushWriteBacks()
         }
         m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
     }
+}
+
+quint32 CmdServer::writeBackRecord(const PendingWrite &write, QHash<quint32, PendingWrite> &failed,
+                                   QHash<quint32, VelkIFPDevice> &written)
+{
+    // Run again when SQLite took the transaction with it: the last run decides where the record stands.
+    const quint32 did = write.after.did;
+    failed.remove(did);
+    written.remove(did);
+    OrvantaDBIntf *db = database();
+    // Read-modify-write on the record as stored now: fields the panel does not report, and edits made since the
+    // handshake, stay as they are.
+    QList<VelkIFPDevice> found;
+    quint32 rc = db->queryIFPById(found, did);
+    if (rc != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, queryIFPById error");
+        failed.insert(did, write);
+        return rc;
+    }
+    if (found.isEmpty())
+        return DB_OK; // deleted since the handshake
+    VelkIFPDevice device = found.first();
+    takeReport(device, write.after);
+    if (sameReport(found.first(), device))
+        return DB_OK;
+    rc = db->updateIFPDeviceById(device);
+    if (rc != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, updateIFPDeviceById error");
+        failed.insert(did, write);
+        return rc;
+    }
+    written.insert(did, device);
+    return DB_OK;
 }
 
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
@@ -829,25 +840,24 @@ void CmdServer::flushSyncStatuses()
     QElapsedTimer slice;
     slice.start();
     QList<SyncStatus> statuses;
-    DbTransaction transaction = db->transaction("CmdServer::recordSyncStatus");
-    QList<QString> failed;
+    QList<QString> macs;
+    DbWriteBatch batch(db, "CmdServer::recordSyncStatus");
     while (!m_syncStatuses.isEmpty() && slice.elapsed() < kSyncSliceMs) {
         const SyncStatus answer = m_syncStatuses.takeFirst();
         statuses.append(answer);
         const quint32 did = managedDeviceId(answer.mac);
         if (did == 0)
             continue;
-        if (db->updateUserDeviceSyncStatus(did, answer.status, stamp) != DB_OK)
-            failed.append(answer.mac);
+        macs.append(answer.mac);
+        const int status = answer.status;
+        batch.write(QStringLiteral("sync status of %1").arg(answer.mac),
+                    [db, did, status, stamp] { return db->updateUserDeviceSyncStatus(did, status, stamp); });
     }
-    // Without a transaction (BEGIN failed) every write above stood on its own.
-    if (transaction.isActive() && !transaction.commit()) {
-        failed.clear();
-        for (const SyncStatus &answer : qAsConst(statuses))
-            failed.append(answer.mac);
+    batch.finish();
+    for (int i = 0; i < batch.count(); ++i) {
+        if (!batch.isKept(i))
+            writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(macs.at(i)));
     }
-    for (const QString &mac : qAsConst(failed))
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(mac));
     // The statuses are in the database before anyone hears of the answers.
     for (const SyncStatus &answer : qAsConst(statuses)) {
         if (answer.channel)

@@ -191,6 +191,9 @@ private:
         VelkIFPDevice before;
         VelkIFPDevice after;
     };
+    /// Writes one handshake's report into its record and notes in failed or written where it stands.
+    quint32 writeBackRecord(const PendingWrite &write, QHash<quint32, PendingWrite> &failed,
+                            QHash<quint32, VelkIFPDevice> &written);
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
     // Connections accepted by the kernel and not yet taken, taken a slice at a time: a fleet connecting at once made

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
 #include "scheduling/DeviceControlPlan.h"
@@ -88,7 +89,7 @@ void AutoTestRunner::fire(const QString &key)
     // A test writes its state and report rows two or three times; a commit for each, on a disk, held the console for
     // seconds when many tests were due in the same minute. The pass's writes go in one commit instead.
     if (!m_passWrites)
-        m_passWrites.reset(new DbTransaction(m_db->transaction("AutoTestRunner, pass")));
+        m_passWrites.reset(new DbWriteBatch(m_db, "AutoTestRunner, pass"));
     for (const AutoTestTask &found : qAsConst(m_tasks)) {
         if (found.key != key)
             continue;
@@ -107,9 +108,8 @@ void AutoTestRunner::passEnded()
     m_passSchedules.clear();
     m_passSchedulesRead = false;
     if (m_passWrites) {
-        const std::unique_ptr<DbTransaction> writes = std::move(m_passWrites);
-        if (writes->isActive() && !writes->commit())
-            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner, the states and reports written by this pass could not be kept");
+        const std::unique_ptr<DbWriteBatch> writes = std::move(m_passWrites);
+        writes->finish();
     }
     if (!m_changed)
         return;
@@ -150,10 +150,20 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     writeLog(LOG_LEVEL_INFO, "run auto test poweron, auto-test %u, %d of %d devices woken", schedule.tsid,
              int(offline.size()), int(targets.size()));
 
-    if (m_db->deleteRelatedAutoTestScheduleReport(schedule) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error");
-    if (m_db->insertAutoTestScheduleReport(schedule, targets) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error");
+    const quint32 tsid = schedule.tsid;
+    if (passWrite(QStringLiteral("earlier report rows of auto-test %1").arg(tsid), [this, schedule] {
+            VelkAutoTestSchedule tested = schedule;
+            return m_db->deleteRelatedAutoTestScheduleReport(tested);
+        }) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR,
+                 "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error, auto-test %u", tsid);
+    if (passWrite(QStringLiteral("report rows of auto-test %1").arg(tsid), [this, schedule, targets] {
+            VelkAutoTestSchedule tested = schedule;
+            QList<VelkIFPDevice> rows = targets;
+            return m_db->insertAutoTestScheduleReport(tested, rows);
+        }) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error, auto-test %u",
+                 tsid);
     for (auto it = m_runs.begin(); it != m_runs.end(); ++it) {
         if (it->check.schedule.tsid == schedule.tsid && !it->takenOver) {
             it->takenOver = true;
@@ -207,8 +217,9 @@ void AutoTestRunner::check(const AutoTestTask &task)
 
     int failures = 0;
     QList<VelkIFPDevice> connected;
-    for (VelkIFPDevice device : run.targets) {
-        quint32 rc;
+    for (const VelkIFPDevice &device : run.targets) {
+        int status;
+        int notes;
         if (m_server->isDeviceOnline(device)) {
             if (held.contains(device.did)) {
                 writeLog(LOG_LEVEL_INFO,
@@ -219,13 +230,22 @@ void AutoTestRunner::check(const AutoTestTask &task)
                 writeLog(LOG_LEVEL_INFO, "run auto test poweroff, device.deviceName : %s",
                          device.deviceName.toLocal8Bit().constData());
             }
-            rc = m_db->updateAutoTestScheduleReport(device, schedule, StatusSuccessful, 2);
+            status = StatusSuccessful;
+            notes = 2;
         } else {
             ++failures;
             writeLog(LOG_LEVEL_INFO, "report auto test fail, device.deviceName : %s",
                      device.deviceName.toLocal8Bit().constData());
-            rc = m_db->updateAutoTestScheduleReport(device, schedule, StatusFailed, 3);
+            status = StatusFailed;
+            notes = 3;
         }
+        const quint32 rc =
+            passWrite(QStringLiteral("report of auto-test %1 for %2").arg(schedule.tsid).arg(device.deviceName),
+                      [this, device, schedule, status, notes] {
+                          VelkIFPDevice row = device;
+                          VelkAutoTestSchedule tested = schedule;
+                          return m_db->updateAutoTestScheduleReport(row, tested, status, notes);
+                      });
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateAutoTestScheduleReport error");
     }
@@ -347,7 +367,10 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
 void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
 {
     schedule.status = status;
-    if (m_db->updateAutoTestScheduleState(schedule) != DB_OK)
+    if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [this, schedule] {
+            VelkAutoTestSchedule state = schedule;
+            return m_db->updateAutoTestScheduleState(state);
+        }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);
@@ -355,4 +378,9 @@ void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
         read->status = status;
     // Only tasks write states, and tasks run in passes: passEnded() tells the page.
     m_changed = true;
+}
+
+quint32 AutoTestRunner::passWrite(const QString &what, const std::function<quint32()> &write)
+{
+    return m_passWrites ? m_passWrites->write(what, write) : write();
 }

@@ -4,13 +4,14 @@
 #include <QList>
 #include <QSet>
 
+#include <functional>
 #include <memory>
 
 #include "scheduling/DailyTaskRunner.h"
 #include "scheduling/ScheduleTask.h"
 
 class CmdServer;
-class DbTransaction;
+class DbWriteBatch;
 class OrvantaDBIntf;
 
 /// Runs the auto-test schedules. At the test time the target panels that are not connected are
@@ -20,7 +21,8 @@ class OrvantaDBIntf;
 ///
 /// A schedule is read again from the database by the pass that fires its task: one disabled or
 /// deleted after the list was built does not run, and the state written keeps the enable flag as
-/// stored. What the tasks of one pass write is committed once at its end, and the page is told once. The
+/// stored. What the tasks of one pass write is committed once at its end, and the page is told once; a write that
+/// fails loses only itself, even when SQLite takes the pass's transaction with it. The
 /// check judges the targets its power-on found; a check whose power-on did not run in this
 /// session has nothing to judge and is skipped.
 ///
@@ -73,6 +75,8 @@ private:
     /// The schedule as stored now; false when it is gone. On a read error the task's copy stands in.
     bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule);
     void writeStatus(VelkAutoTestSchedule schedule, int status);
+    /// Runs a write of a task: in the pass's batch (each write standing on its own), or alone outside a pass.
+    quint32 passWrite(const QString &what, const std::function<quint32()> &write);
 
     struct Run
     {
@@ -95,7 +99,7 @@ private:
     /// A task of the pass under way wrote a state.
     bool m_changed = false;
     /// What the tasks of the pass under way write, committed once when the pass ends.
-    std::unique_ptr<DbTransaction> m_passWrites;
+    std::unique_ptr<DbWriteBatch> m_passWrites;
     /// The stored schedules by tsid, read once per pass: reading them all for every task made a pass of many tests
     /// cost the square of their number. Only the pass's own state writes change them meanwhile, and those are
     /// written here too.

@@ -87,6 +87,7 @@ private slots:
     void deviceStoredInAnotherMacFormEndsItsRun();
     void silentPanelsFailWithinOneTimeOutOfTheStart();
     void timeOutsOfSeveralPanelsEndEachInTime();
+    void failuresWrittenTogetherLoseOnlyARefusedStatus();
     void userTableShowsWhatARunTookIn();
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers_data();
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers();
@@ -541,6 +542,33 @@ void TestAccountsSync::timeOutsOfSeveralPanelsEndEachInTime()
     QTRY_COMPARE(timedOut.count(), 2);
     QCOMPARE(timedOut.at(1).at(0).toString(), testMac(1));
     QCOMPARE(run->awaited(), 0);
+}
+
+// Panels whose time-outs run out together have their failures written in one transaction. SQLite rolls it back at the
+// middle panel's status (a trigger's RAISE(ROLLBACK); an I/O error does the same): the failures of the panels before
+// and after it are written all the same.
+void TestAccountsSync::failuresWrittenTogetherLoseOnlyARefusedStatus()
+{
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    QList<VelkIFPDevice> devices;
+    for (int serial = 1; serial <= 3; ++serial) {
+        devices.append(panelDevice(serial));
+        assign(user.muid, devices.last().did);
+    }
+    QSqlQuery trigger(QSqlDatabase::database());
+    QVERIFY(trigger.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_status BEFORE UPDATE ON UserDevice WHEN "
+                                        "OLD.deviceId = %1 BEGIN SELECT RAISE(ROLLBACK, 'refused'); END")
+                             .arg(devices.at(1).did)));
+    AccountSyncRun *run = m_overview->syncRun();
+    run->setTimeoutScale(ShortTimeoutScale);
+    QSignalSpy timedOut(run, &AccountSyncRun::timedOut);
+    for (int serial = 1; serial <= 3; ++serial)
+        run->armTimeout(testMac(serial), 180000);
+    QTRY_COMPARE(timedOut.count(), 3);
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER refuse_status")));
+    QCOMPARE(assignmentOf(user.muid, devices.at(0).did).syncStatus, 2);
+    QCOMPARE(assignmentOf(user.muid, devices.at(1).did).syncStatus, 0);
+    QCOMPARE(assignmentOf(user.muid, devices.at(2).did).syncStatus, 2);
 }
 
 // The table keeps what it read while no user or assignment was written, since a run writes only statuses; a panel's

@@ -1,7 +1,7 @@
 // The data store's statement handling: the case-insensitive lookup indexes on new and older
 // files, cached statements (reuse, nesting, no lingering read lock, a connection closed behind
 // the cache's back), values bound and read the same way as through QSqlQuery, and operations
-// that write once inside an enclosing transaction.
+// that write once inside an enclosing transaction, and a transaction that SQLite rolls back by itself.
 
 #include <QDateTime>
 #include <QSqlDriver>
@@ -14,6 +14,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "support/DbProbe.h"
+#include "support/LogCapture.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -332,6 +333,72 @@ private slots:
         }
         QCOMPARE(column(db, "SELECT deviceName FROM Device"), QStringList{"Kept"});
         QVERIFY(trigger.exec("DROP TRIGGER refuse"));
+    }
+
+    // SQLite rolls the whole transaction back by itself (a trigger's RAISE(ROLLBACK) here; an I/O error or a full
+    // disk while it writes the journal does the same). Every scope learns it; nothing runs on in autocommit, where a
+    // savepoint would begin a transaction of its own; the scopes end without a statement that can only fail; and the
+    // next transaction is a real one again.
+    void transactionRolledBackBySqliteEndsEveryScope()
+    {
+        QSqlDatabase db = connection();
+        LogCapture log;
+        QSqlQuery trigger(db);
+        QVERIFY(trigger.exec("CREATE TEMP TRIGGER abandon BEFORE INSERT ON Groups WHEN NEW.groupName = 'Abandon' "
+                             "BEGIN SELECT RAISE(ROLLBACK, 'abandoned'); END"));
+        {
+            SqlTransaction outer(db, "outer");
+            QVERIFY(outer.isActive());
+            VelkIFPDevice first = makeDevice("First", "00:00:00:00:00:11");
+            QCOMPARE(m_db->createIFPDevice(first), DB_OK);
+            {
+                SqlTransaction inner(db, "inner");
+                QVERIFY(inner.isActive() && inner.isNested());
+                VelkGroups group;
+                group.groupName = QStringLiteral("Abandon");
+                group.groupType = QStringLiteral("Control Box");
+                QCOMPARE(m_db->createGroups(group), DB_STATEMENT_FAILED);
+                QVERIFY(inner.wasRolledBackBySqlite());
+                QVERIFY(outer.wasRolledBackBySqlite());
+            }
+            QCOMPARE(SqlTransaction::depth(connectionName()), 1);
+
+            SqlTransaction later(db, "later");
+            QVERIFY(!later.isActive());
+            QVERIFY(!later.wasRolledBackBySqlite());
+            VelkIFPDevice second = makeDevice("Second", "00:00:00:00:00:12");
+            QCOMPARE(m_db->createIFPDevice(second), DB_STATEMENT_FAILED);
+            QVERIFY(!sqlRun(db, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES ('Lone', 'x')")));
+            QSqlQuery lone(db);
+            QVERIFY(!sqlExec(lone, QStringLiteral("INSERT INTO Groups (groupName, groupType) VALUES ('Lone', 'x')")));
+            // What made SQLite roll back stays the failure reported.
+            QVERIFY(m_db->lastFailure() == DbFailure::Refused);
+            QVERIFY(!outer.commit());
+            QVERIFY(outer.wasRolledBackBySqlite());
+            QVERIFY(!outer.isActive());
+        }
+        QCOMPARE(SqlTransaction::depth(connectionName()), 0);
+        QVERIFY(!log.contains("no such savepoint"));
+        QVERIFY(!log.contains("no transaction is active"));
+        QVERIFY(log.contains("outer: not committed, SQLite had rolled the transaction back"));
+        QCOMPARE(column(db, "SELECT count(*) FROM Device"), QStringList{"0"});
+        QCOMPARE(column(db, "SELECT count(*) FROM Groups"), QStringList{"0"});
+
+        {
+            SqlTransaction next(db, "next");
+            QVERIFY(next.isActive() && !next.isNested() && !next.wasRolledBackBySqlite());
+            VelkIFPDevice third = makeDevice("Third", "00:00:00:00:00:13");
+            QCOMPARE(m_db->createIFPDevice(third), DB_OK);
+            {
+                SqlTransaction nested(db, "nested");
+                QVERIFY(nested.isActive() && nested.isNested());
+                nested.rollback();
+            }
+            QVERIFY(next.commit());
+        }
+        QCOMPARE(column(db, "SELECT deviceName FROM Device"), QStringList{"Third"});
+        QVERIFY(m_db->lastFailure() == DbFailure::None);
+        QVERIFY(trigger.exec("DROP TRIGGER abandon"));
     }
 };
 

@@ -23,6 +23,7 @@ private slots:
     void storedMacInAnotherFormIsMatched();
     void ipOnlyDeviceIsMatchedAndWrittenBack();
     void burstOfChangedRecordsIsWrittenBack();
+    void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void newestConnectionWins();
     void queuedListenersOutliveTheChannel();
     void keepAliveAndIdleClose();
@@ -245,6 +246,57 @@ void TestHandshake::burstOfChangedRecordsIsWrittenBack()
         panel->shutDown();
     for (int i = 0; i < count; ++i)
         QTRY_COMPARE(m_server->connectionState(testMac(100 + i)), CmdServer::Offline);
+}
+
+// Panels whose identities all wait for the console's loop: their write-backs go into one transaction. SQLite rolls it
+// back at one record (a trigger's RAISE(ROLLBACK); an I/O error does the same). Every other record is written all the
+// same and its held copy says so; only the refused one is held as before, so its panel's next handshake tries again.
+void TestHandshake::writeBackRolledBackMidwayLosesOnlyItsRecord()
+{
+    const int count = 6; // within the bound on connections awaiting their identity
+    for (int i = 0; i < count; ++i)
+        addManagedDevice(QStringLiteral("Rolled-%1").arg(i), testMac(120 + i));
+    QSqlQuery trigger(QSqlDatabase::database());
+    QVERIFY(
+        trigger.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_rolled BEFORE UPDATE ON Device "
+                                    "WHEN OLD.deviceName = 'Rolled-3' BEGIN SELECT RAISE(ROLLBACK, 'refused'); END")));
+    m_log->clear();
+    auto identity = [](int i) {
+        PanelIdentity reported = identityWith(120 + i, "kelvo");
+        reported.fwVersion = QStringLiteral("7.7.%1").arg(i);
+        return reported;
+    };
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+    // Connected and identified before the console's loop runs again, so the handshakes come in one turn.
+    std::vector<std::unique_ptr<RawPeer>> peers;
+    for (int i = 0; i < count; ++i) {
+        peers.emplace_back(new RawPeer);
+        QVERIFY(peers.back()->waitConnected());
+        peers.back()->sendIdentity(identity(i));
+    }
+    QTRY_COMPARE(connections.count(), count);
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("Rolled-%1").arg(i);
+        const QString version = i == 3 ? QString() : QStringLiteral("7.7.%1").arg(i);
+        QTRY_COMPARE(storedDevice(name).fwVersion, version);
+        VelkIFPDevice held;
+        QVERIFY(m_server->managedDevice(testMac(120 + i), &held));
+        QCOMPARE(held.fwVersion, version);
+    }
+    const QStringList notKept = m_log->linesWith(QStringLiteral("not kept"));
+    QCOMPARE(notKept.size(), 1);
+    QVERIFY2(notKept.first().endsWith(QStringLiteral("not kept: record of Rolled-3")), qPrintable(notKept.first()));
+    QVERIFY(!m_log->contains("write-back not committed"));
+
+    QVERIFY(trigger.exec(QStringLiteral("DROP TRIGGER refuse_rolled")));
+    peers.at(3).reset();
+    QTRY_COMPARE(m_server->connectionState(testMac(123)), CmdServer::Offline);
+    RawPeer again;
+    QVERIFY(again.waitConnected());
+    again.sendIdentity(identity(3));
+    QTRY_COMPARE(storedDevice("Rolled-3").fwVersion, QString("7.7.3"));
+    for (auto &peer : peers)
+        peer.reset();
 }
 
 // Two connections claiming one MAC: the newer replaces the older, and listeners hear that the older went.

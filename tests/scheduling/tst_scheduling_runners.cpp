@@ -2,6 +2,9 @@
 
 #include "scheduling/AutoTestRunner.h"
 #include "scheduling/DeviceControlRunner.h"
+#include "support/DatabaseFault.h"
+
+#include <QScopeGuard>
 
 // The device-control and auto-test runners against the real command server, simulated panels, a real database and a
 // moved clock: what reaches the panels, how often, and what the database says afterwards.
@@ -20,6 +23,8 @@ private slots:
     void autoTestRun_data();
     void autoTestRun();
     void autoTestRefusals();
+    void refusedReportRowCostsOnlyItself_data();
+    void refusedReportRowCostsOnlyItself();
     void lateTestIsCheckedAfterMidnight_data();
     void lateTestIsCheckedAfterMidnight();
     void overlappingRunsEndWithTheNewerCheck_data();
@@ -392,6 +397,103 @@ void TestSchedulingRunners::autoTestRefusals()
     clock.setNow(QDateTime(Monday, QTime(10, 11, 30)));
     QCOMPARE(stored(unreadable).status, 3);
     QCOMPARE(m_fx->wake().packets(one.macAddress), m_fx->burst());
+}
+
+void TestSchedulingRunners::refusedReportRowCostsOnlyItself_data()
+{
+    QTest::addColumn<bool>("atCheck");
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("power-on rows, transaction rolled back") << false << false;
+    QTest::newRow("power-on rows, disk full") << false << true;
+    QTest::newRow("check row, transaction rolled back") << true << false;
+    QTest::newRow("check row, disk full") << true << true;
+}
+
+// Five tests due at one minute write their states and report rows in one transaction. SQLite refuses the third test's
+// report row, at its power-on or at its check: by rolling the whole transaction back (a trigger's RAISE(ROLLBACK), as
+// an I/O error does), or because the row needs more room than the database may grow by. The other four keep every
+// state and row they wrote, before the refusal and after it, and the log names the one write lost.
+void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
+{
+    QFETCH(bool, atCheck);
+    QFETCH(bool, diskFull);
+    QList<quint32> tsids;
+    for (int serial = 1; serial <= 5; ++serial) {
+        const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+        tsids << seedAutoTest(2, QStringLiteral("10:00"), {device});
+    }
+    const quint32 third = tsids.at(2);
+    QSqlQuery sql(QSqlDatabase::database());
+    const auto dropFault = qScopeGuard([] {
+        QSqlQuery drop(QSqlDatabase::database());
+        drop.exec(QStringLiteral("DROP TRIGGER IF EXISTS fault"));
+        drop.exec(QStringLiteral("DROP TABLE IF EXISTS Filler"));
+    });
+    const QString event = atCheck ? QStringLiteral("UPDATE") : QStringLiteral("INSERT");
+    if (diskFull) {
+        // The third test's row comes with a megabyte the database has no room for; the others' rows fit.
+        QVERIFY(sql.exec(QStringLiteral("CREATE TABLE Filler (b BLOB)")));
+        QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TRIGGER fault AFTER %1 ON AutoTestScheduleReport WHEN NEW.tsid = "
+                                        "%2 BEGIN INSERT INTO Filler VALUES (zeroblob(1000000)); END")
+                             .arg(event)
+                             .arg(third)));
+    } else {
+        QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TRIGGER fault BEFORE %1 ON AutoTestScheduleReport WHEN NEW.tsid = "
+                                        "%2 BEGIN SELECT RAISE(ROLLBACK, 'refused'); END")
+                             .arg(event)
+                             .arg(third)));
+    }
+    auto rowsOf = [this](quint32 tsid) {
+        QList<VelkAutoTestScheduleReport> rows;
+        VelkAutoTestSchedule schedule = storedAutoTest(tsid);
+        if (m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(schedule, rows) != DB_OK)
+            qWarning("report of auto-test %u unreadable", tsid);
+        QList<QPair<int, int>> out;
+        for (const VelkAutoTestScheduleReport &row : qAsConst(rows))
+            out << qMakePair(row.status, row.notes);
+        return out;
+    };
+    using Rows = QList<QPair<int, int>>;
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), 10);
+    LogCapture log;
+    {
+        std::unique_ptr<DatabaseFault> full;
+        if (diskFull && !atCheck)
+            full.reset(new DatabaseFault(DatabaseFault::DiskFull));
+        clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    }
+    if (atCheck) {
+        QVERIFY(!log.contains("not kept"));
+        std::unique_ptr<DatabaseFault> full;
+        if (diskFull)
+            full.reset(new DatabaseFault(DatabaseFault::DiskFull));
+        // None of the panels came up: every check reports "no response".
+        clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    }
+
+    for (quint32 tsid : qAsConst(tsids)) {
+        const VelkAutoTestSchedule stored = storedAutoTest(tsid);
+        QCOMPARE(stored.tsid, tsid);
+        // The third test's own state is written after its row, and is kept like the others'.
+        QCOMPARE(stored.status, atCheck ? 3 : 2);
+        if (tsid == third)
+            QCOMPARE(rowsOf(tsid), atCheck ? Rows{qMakePair(2, 1)} : Rows{});
+        else
+            QCOMPARE(rowsOf(tsid), Rows{atCheck ? qMakePair(3, 3) : qMakePair(2, 1)});
+    }
+    const QString lost = atCheck ? QStringLiteral("report of auto-test %1 for Panel-3").arg(third)
+                                 : QStringLiteral("report rows of auto-test %1").arg(third);
+    const QStringList notKept = log.linesWith(QStringLiteral("not kept"));
+    QCOMPARE(notKept.size(), 1);
+    // At its power-on each test writes three times (old rows away, new rows, state), at its check twice.
+    const QString kept = atCheck ? QStringLiteral("9 of 10") : QStringLiteral("14 of 15");
+    QVERIFY2(notKept.first().endsWith(kept + QStringLiteral(" writes kept; not kept: ") + lost),
+             qPrintable(notKept.first()));
+    QVERIFY(!log.contains("could not be kept"));
 }
 
 void TestSchedulingRunners::lateTestIsCheckedAfterMidnight_data()

@@ -40,6 +40,17 @@ public:
         QMutexLocker locker(&m_mutex);
         return m_lines;
     }
+    // The lines holding text, in the order they came.
+    QStringList linesWith(const QString &text) const
+    {
+        QMutexLocker locker(&m_mutex);
+        QStringList holding;
+        for (const QString &line : m_lines) {
+            if (line.contains(text))
+                holding.append(line);
+        }
+        return holding;
+    }
     bool contains(const QString &text) const { return count(text) > 0; }
     void clear()
     {
