@@ -1255,6 +1255,18 @@ End the console there, or, if none runs there, remove the file and start the con
 %1
 End the console there, or, if none runs there, remove the file and start the console again.</translation>
     </message>
+    <message>
+        <source>The disk that holds the database %1 is full, so no change can be saved in it. Free space on that disk and start the console again.</source>
+        <translation>The disk that holds the database %1 is full, so no change can be saved in it. Free space on that disk and start the console again.</translation>
+    </message>
+    <message>
+        <source>The console cannot start, because the disk that holds its data folder is full:
+%1
+Free space on that disk and start the console again.</source>
+        <translation>The console cannot start, because the disk that holds its data folder is full:
+%1
+Free space on that disk and start the console again.</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>
@@ -3449,6 +3461,10 @@ we will clear all data and you can&apos;t control all devices.</translation>
     <message>
         <source>The database could not be restored. The current data is kept and the program restarts.</source>
         <translation>The database could not be restored. The current data is kept and the program restarts.</translation>
+    </message>
+    <message>
+        <source>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</source>
+        <translation>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</translation>
     </message>
 </context>
 <context>

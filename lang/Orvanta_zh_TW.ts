@@ -1255,6 +1255,18 @@ End the console there, or, if none runs there, remove the file and start the con
 %1
 請結束那台電腦上的主控台；如果那裡沒有執行主控台，請將此檔案移除後再啟動主控台。</translation>
     </message>
+    <message>
+        <source>The disk that holds the database %1 is full, so no change can be saved in it. Free space on that disk and start the console again.</source>
+        <translation>存放資料庫 %1 的磁碟已滿，因此無法儲存任何變更。請釋放該磁碟的空間，然後重新啟動主控台。</translation>
+    </message>
+    <message>
+        <source>The console cannot start, because the disk that holds its data folder is full:
+%1
+Free space on that disk and start the console again.</source>
+        <translation>存放主控台資料夾的磁碟已滿，因此主控台無法啟動：
+%1
+請釋放該磁碟的空間，然後重新啟動主控台。</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>
@@ -3449,6 +3461,10 @@ we will clear all data and you can&apos;t control all devices.</source>
     <message>
         <source>The database could not be restored. The current data is kept and the program restarts.</source>
         <translation>無法還原資料庫，目前的資料已保留，程式將重新啟動。</translation>
+    </message>
+    <message>
+        <source>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</source>
+        <translation>無法讀取此檔案。它可能位於您無法寫入的資料夾中：請將它連同旁邊名稱以它的檔名開頭的檔案，一起複製到您自己的資料夾後再試一次。目前的資料已保留。</translation>
     </message>
 </context>
 <context>
