@@ -282,7 +282,7 @@ void TestAccountsReport::cutNamesShowWholeAsToolTips()
     int cut = 0;
     QStringList wrong;
     for (int row = 0; row < table->rowCount(); ++row) {
-        const VelkUserDevice &shown = report.shownRows().at(row);
+        const VelkUserDevice shown = report.shownRows().at(row);
         const QString whole[] = {shown.deviceName, shown.groupNames};
         for (int column : {int(AccountReportRows::DeviceColumn), int(AccountReportRows::GroupColumn)}) {
             auto *label = qobject_cast<QLabel *>(table->cellWidget(row, column));
