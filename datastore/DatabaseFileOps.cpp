@@ -24,11 +24,6 @@ namespace {
 // How long reading the live file waits for a write of the data store's own connection to end.
 constexpr int kBusyTimeoutMs = 5000;
 
-QByteArray utf8(const QString &text)
-{
-    return text.toUtf8();
-}
-
 // A connection of its own onto one database file, closed and removed with the object.
 class FileConnection
 {
@@ -103,7 +98,7 @@ QSqlError openForReading(FileConnection &connection, const QString &path)
     error = connection.openAndRead();
     if (!error.isValid())
         writeLog(LOG_LEVEL_INFO, "DatabaseFileOps: %s is in WAL mode in a folder that cannot be written; read as it is",
-                 utf8(path).constData());
+                 path.toUtf8().constData());
     return error;
 }
 
@@ -130,8 +125,8 @@ DatabaseFileOps::Result copyDatabase(QSqlDatabase &source, const QString &target
             return vacuum.exec();
         };
         if (!copied()) {
-            writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: copying into %s failed: %s", utf8(target).constData(),
-                     utf8(vacuum.lastError().text()).constData());
+            writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: copying into %s failed: %s", target.toUtf8().constData(),
+                     vacuum.lastError().text().toUtf8().constData());
             return DatabaseRecovery::meansBrokenFile(vacuum.lastError()) ? DatabaseFileOps::Damaged
                                                                          : DatabaseFileOps::CopyFailed;
         }
@@ -146,7 +141,7 @@ DatabaseFileOps::Result copyDatabase(QSqlDatabase &source, const QString &target
     if (!mode.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) || !mode.next() ||
         mode.value(0).toString().compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
         writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: %s cannot be put in rollback-journal mode: %s",
-                 utf8(target).constData(), utf8(mode.lastError().text()).constData());
+                 target.toUtf8().constData(), mode.lastError().text().toUtf8().constData());
         return DatabaseFileOps::CopyFailed;
     }
     return DatabaseFileOps::Ok;
@@ -169,8 +164,8 @@ DatabaseFileOps::Result checkAccountsAfterStartup(const QString &path)
         return DatabaseFileOps::CopyFailed;
     QList<VelkAccount> accounts;
     if (CoreTables::queryAccount(copy.db(), accounts) != DB_OK || accounts.isEmpty()) {
-        writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: the accounts of %s cannot be read: %s", utf8(path).constData(),
-                 utf8(errors).constData());
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: the accounts of %s cannot be read: %s", path.toUtf8().constData(),
+                 errors.toUtf8().constData());
         return DatabaseFileOps::NotConsoleDatabase;
     }
     return DatabaseFileOps::Ok;
@@ -268,8 +263,8 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     FileConnection source;
     const QSqlError error = openForReading(source, livePath);
     if (error.isValid()) {
-        writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: %s cannot be read: %s", utf8(livePath).constData(),
-                 utf8(error.text()).constData());
+        writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: %s cannot be read: %s", livePath.toUtf8().constData(),
+                 error.text().toUtf8().constData());
         return unreadable(error);
     }
     // SQLite writes the copy under a name of its own, and only the finished copy replaces the target.

@@ -541,13 +541,7 @@ void TestAccountsImport::failedWriteLeavesDatabaseAsItWas()
 
 void TestAccountsImport::refusingDatabaseStopsTheImport_data()
 {
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("disk full") << int(DatabaseFault::DiskFull)
-                               << "The import stopped because the disk is full. Nothing of the file was kept.";
-    QTest::newRow("read-only database") << int(DatabaseFault::ReadOnly)
-                                        << "The import stopped because the database file is read-only. Nothing of "
-                                           "the file was kept.";
+    DatabaseFault::addImportStoppedRows();
 }
 
 // The database file refuses the writing (no fault of any row): the notice says that the import stopped, that nothing

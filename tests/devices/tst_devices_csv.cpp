@@ -370,13 +370,7 @@ void TestDevicesCsv::failedWriteStopsAndUndoesTheRow()
 
 void TestDevicesCsv::refusingDatabaseStopsTheImport_data()
 {
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("disk full") << int(DatabaseFault::DiskFull)
-                               << "The import stopped because the disk is full. Nothing of the file was kept.";
-    QTest::newRow("read-only database") << int(DatabaseFault::ReadOnly)
-                                        << "The import stopped because the database file is read-only. Nothing of "
-                                           "the file was kept.";
+    DatabaseFault::addImportStoppedRows();
 }
 
 // The database file refuses a write, which no row causes: the import stops whole and says so. "Row 3001: The device

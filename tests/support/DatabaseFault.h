@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QTest>
 
 // SQLite itself refusing the writes of a connection, as a full disk or a read-only database file makes it, for as long
 // as the object lives. Full: the database may not grow by a page (its free pages are given back first, so the next
@@ -46,6 +47,19 @@ public:
     DatabaseFault &operator=(const DatabaseFault &) = delete;
 
     bool isActive() const { return m_active; }
+
+    /// The rows of a _data() table of both faults ("fault", as an int) with the notice an import they stop shows
+    /// ("message"): the device and the user import stop alike.
+    static void addImportStoppedRows()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("disk full") << int(DiskFull)
+                                   << "The import stopped because the disk is full. Nothing of the file was kept.";
+        QTest::newRow("read-only database") << int(ReadOnly)
+                                            << "The import stopped because the database file is read-only. Nothing "
+                                               "of the file was kept.";
+    }
 
 private:
     Kind m_kind;
