@@ -68,12 +68,12 @@ QStringList macsOf(const QList<VelkIFPDevice> &devices)
 }
 
 // One panel's discovery search, as the responder hears it from a panel powering up.
-void sendSearch(QUdpSocket &from, const QString &mac)
+void sendSearch(QUdpSocket &from, const QString &mac, const QString &model = QStringLiteral("Velk TM B-Series"))
 {
     SsdpSearch search;
     search.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
     search.mac = mac;
-    search.model = QStringLiteral("Velk TM B-Series");
+    search.model = model;
     search.deviceType = QStringLiteral("Control Box");
     search.displayClientVersion = QStringLiteral("1.1.1030.30");
     from.writeDatagram(SsdpMessage::buildSearch(search, QStringLiteral("239.255.255.250:1988")),
@@ -81,12 +81,12 @@ void sendSearch(QUdpSocket &from, const QString &mac)
 }
 
 // One search from its own loopback address.
-void searchAt(const QString &address, const QString &mac)
+void searchAt(const QString &address, const QString &mac, const QString &model = QStringLiteral("Velk TM B-Series"))
 {
     QUdpSocket from;
     if (!from.bind(QHostAddress(address), 0))
         qWarning("cannot bind %s", qPrintable(address));
-    sendSearch(from, mac);
+    sendSearch(from, mac, model);
 }
 
 // The address the responder last heard a MAC from, empty when not heard.
@@ -189,6 +189,7 @@ private slots:
     void autoDetectTouchesOnlyChangedRows();
     void autoDetectFollowsAPanelToItsNewAddress();
     void autoDetectListsNoImpossibleMac();
+    void autoDetectSuggestsAFreeNameThatFollowsTheModel();
     void groupEditor();
 
 private:
@@ -867,6 +868,28 @@ void TestDevicesManagement::autoDetectListsNoImpossibleMac()
         QCOMPARE(heardAddress(mac), QString());
     }
     dialog->close();
+}
+
+// A heard panel was offered the name of a managed one with the same MAC ending, and kept an old model in its name.
+void TestDevicesManagement::autoDetectSuggestsAFreeNameThatFollowsTheModel()
+{
+    const QString mac = QStringLiteral("02:51:4e:00:05:01");
+    seedDevice("Velk TM B-Series-0501", "00:11:22:33:05:01", "10.0.5.1");
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    const auto shownName = [&] {
+        const int row = listedRow(dialog, mac);
+        return row < 0 ? QString() : dialog->tableDevices->item(row, 0)->text();
+    };
+    searchAt(QStringLiteral("127.0.6.1"), mac);
+    QTRY_COMPARE(shownName(), QStringLiteral("Velk TM B-Series-0501 (2)"));
+    searchAt(QStringLiteral("127.0.6.1"), mac, QStringLiteral("Velk ZN-640"));
+    QTRY_COMPARE(shownName(), QStringLiteral("Velk ZN-640-0501"));
+    dialog->tableDevices->item(listedRow(dialog, mac), 0)->setCheckState(Qt::Checked);
+    dialog->addChosen();
+    QCOMPARE(dialog->warningText(), QString());
+    QCOMPARE(storedDevice("Velk ZN-640-0501").macAddress, mac);
 }
 
 void TestDevicesManagement::groupEditor()
