@@ -300,8 +300,8 @@ void CmdServer::handshake(DeviceChannel *channel)
     }
     if (!matched) {
         for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-            if (holdsNoMac(device) && !device.ipAddress.isEmpty() && device.ipAddress == channel->getIpAddress() &&
-                device.deviceType == identity.deviceType) {
+            if (!device.ipAddress.isEmpty() && device.ipAddress == channel->getIpAddress() &&
+                device.deviceType == identity.deviceType && holdsNoMac(device)) {
                 matched = &device;
                 break;
             }
