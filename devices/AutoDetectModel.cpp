@@ -19,6 +19,11 @@ struct SortKey
 
 QString AutoDetectModel::suggestedName(const VelkIFPDevice &heard)
 {
+    return numberedName(heard, 1);
+}
+
+QString AutoDetectModel::numberedName(const VelkIFPDevice &heard, int number)
+{
     QString model = heard.modelName;
     for (const QChar c : DeviceRules::forbiddenNameCharacters())
         model.remove(c);
@@ -28,7 +33,9 @@ QString AutoDetectModel::suggestedName(const VelkIFPDevice &heard)
     QString tail = heard.macAddress;
     tail.remove(QLatin1Char(':'));
     tail = tail.right(4).toUpper();
-    const QString suffix = QLatin1Char('-') + tail;
+    QString suffix = QLatin1Char('-') + tail;
+    if (number > 1)
+        suffix += QStringLiteral(" (%1)").arg(number);
     return model.left(DeviceRules::MaxNameLength - suffix.size()) + suffix;
 }
 
@@ -38,7 +45,7 @@ bool AutoDetectModel::sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b)
 }
 
 AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs,
-                                                 int pageMode)
+                                                 int pageMode, const QSet<QString> &managedNames)
 {
     QList<VelkIFPDevice> listed;
     QSet<QString> seen;
@@ -65,8 +72,13 @@ AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &hea
     // Rows whose MAC and address stay keep their place relative to each other (the order depends on nothing else),
     // so they are neither removed nor inserted. A panel that changed its address moves: it leaves its old row and
     // comes back at its new one, with its name and tick.
-    Change change;
-    QVector<bool> kept(m_rows.size(), false);
+    // Names already given are taken first: the operator's, and suggestions that still hold. Rows new to the list,
+    // and suggestions that no longer fit, then get the first free name in row order.
+    QSet<QString> taken;
+    for (const QString &name : managedNames)
+        taken.insert(DeviceRules::key(name));
+    QVector<int> previous(keys.size(), -1); // the row each had before
+    QVector<bool> needsName(keys.size(), true);
     QList<Row> next;
     next.reserve(keys.size());
     for (const SortKey &key : qAsConst(keys)) {
@@ -77,18 +89,41 @@ AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &hea
             const Row &before = m_rows.at(old);
             row.name = before.name;
             row.checked = before.checked;
-            if (before.device.ipAddress == row.device.ipAddress) {
-                kept[old] = true;
-                if (!sameShown(before.device, row.device))
-                    change.updated.append(next.size());
-            } else {
-                change.inserted.append(next.size());
-            }
-        } else {
-            row.name = suggestedName(row.device);
-            change.inserted.append(next.size());
+            row.suggested = before.suggested;
+            previous[next.size()] = old;
+            // A suggestion follows the model: one made from an earlier model named the panel wrongly.
+            needsName[next.size()] = row.suggested && (suggestedName(before.device) != suggestedName(row.device) ||
+                                                       taken.contains(DeviceRules::key(row.name)));
         }
         next.append(row);
+    }
+    for (int i = 0; i < next.size(); ++i) {
+        if (!needsName.at(i))
+            taken.insert(DeviceRules::key(next.at(i).name));
+    }
+    for (int i = 0; i < next.size(); ++i) {
+        if (!needsName.at(i))
+            continue;
+        Row &row = next[i];
+        int number = 1;
+        do
+            row.name = numberedName(row.device, number++);
+        while (taken.contains(DeviceRules::key(row.name)));
+        row.suggested = true;
+        taken.insert(DeviceRules::key(row.name));
+    }
+
+    Change change;
+    QVector<bool> kept(m_rows.size(), false);
+    for (int i = 0; i < next.size(); ++i) {
+        const int old = previous.at(i);
+        if (old >= 0 && m_rows.at(old).device.ipAddress == next.at(i).device.ipAddress) {
+            kept[old] = true;
+            if (!sameShown(m_rows.at(old).device, next.at(i).device) || m_rows.at(old).name != next.at(i).name)
+                change.updated.append(i);
+        } else {
+            change.inserted.append(i);
+        }
     }
     for (int old = m_rows.size() - 1; old >= 0; --old) {
         if (!kept.at(old))
@@ -129,8 +164,10 @@ int AutoDetectModel::rowOfMac(const QString &mac) const
 
 void AutoDetectModel::setName(int index, const QString &name)
 {
-    if (index >= 0 && index < m_rows.size())
-        m_rows[index].name = name;
+    if (index < 0 || index >= m_rows.size() || m_rows.at(index).name == name)
+        return;
+    m_rows[index].name = name;
+    m_rows[index].suggested = false;
 }
 
 void AutoDetectModel::setChecked(int index, bool checked)

@@ -22,6 +22,7 @@ public:
         VelkIFPDevice device;
         QString name;
         bool checked = false;
+        bool suggested = true; ///< the name is the list's suggestion, not one the operator gave
     };
 
     /// What a refresh changed. Apply in this order: remove `removed` (rows of the old list, descending), then insert
@@ -37,8 +38,12 @@ public:
 
     /// Lists the heard devices of the page mode (1 audio boxes, every other value panels) whose MAC is not among
     /// managedMacs (lower case). A device without a known type is taken for the page's own type. A panel listed
-    /// before keeps its name and tick; one new to the list gets suggestedName() and no tick.
-    Change refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs, int pageMode);
+    /// before keeps its tick and the name the operator gave it; one new to the list gets a suggested name and no
+    /// tick. A suggestion is suggestedName() or, where a managed device (managedNames, any letter case) or another
+    /// row has that name, the same with a number; a row still holding its suggestion gets a new one when its model
+    /// changes or a managed device takes the name.
+    Change refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs, int pageMode,
+                   const QSet<QString> &managedNames = QSet<QString>());
     /// Empties the list, forgetting every name and tick.
     Change clear();
 
@@ -49,7 +54,8 @@ public:
     /// The row of the device with that MAC address (any letter case), or -1.
     int rowOfMac(const QString &mac) const;
 
-    /// What the operator typed and ticked in a row; out-of-range rows are ignored.
+    /// What the operator typed and ticked in a row; out-of-range rows are ignored. A name other than the row's makes
+    /// it the operator's.
     void setName(int index, const QString &name);
     void setChecked(int index, bool checked);
 
@@ -59,6 +65,9 @@ public:
     static bool sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b);
 
 private:
+    /// suggestedName() for number 1, else with " (number)" after it, the model cut to keep the name rule's length.
+    static QString numberedName(const VelkIFPDevice &heard, int number);
+
     QList<Row> m_rows;
     QHash<QString, int> m_rowOfMac;
 };

@@ -181,6 +181,13 @@ DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber, cons
     if (!row.macAddress.isEmpty() && !isValidMacAddress(row.macAddress))
         return DeviceCsvError::at(ColumnMac, rowNumber,
                                   DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Invalid mac address.")));
+    // Many panels report such a MAC at once: a device stored with it would be matched to each of them.
+    if (!row.macAddress.isEmpty() && !DeviceRules::isUsableMac(row.macAddress))
+        return DeviceCsvError::at(
+            ColumnMac, rowNumber,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog",
+                                              "No network card has this Mac address (all zeros, broadcast or "
+                                              "multicast). Leave it empty to match the device by its IP address.")));
     if (row.name.isEmpty())
         return DeviceCsvError::at(ColumnName, rowNumber,
                                   DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "Device name is required.")));

@@ -1,5 +1,7 @@
 #include "devices/DeviceRules.h"
 
+#include "platform/ArpTable.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -52,4 +54,9 @@ bool DeviceRules::isValidMac(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral("^([0-9A-Fa-f]{2}:){5}[0-9A-Fa-f]{2}$"));
     return pattern.match(text).hasMatch();
+}
+
+bool DeviceRules::isUsableMac(const QString &text)
+{
+    return ArpTable::isUsableMac(normalizeMac(text));
 }

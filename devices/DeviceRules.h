@@ -20,6 +20,9 @@ public:
     static bool isValidIpv4(const QString &text);
     /// Six pairs of hexadecimal digits separated by colons, either letter case.
     static bool isValidMac(const QString &text);
+    /// False for a valid MAC that no network card can have: all zeros, broadcast or multicast. Many panels report
+    /// such a MAC at once (uninitialised cards report all zeros), so it cannot tell a device apart.
+    static bool isUsableMac(const QString &text);
     /// The stored form of a MAC address: lower case.
     static QString normalizeMac(const QString &text) { return text.toLower(); }
 

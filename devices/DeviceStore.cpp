@@ -36,6 +36,12 @@ QString DeviceStore::nameRuleText()
     return tr("Use at most 32 characters and none of \\ / : * ? \" > < |.");
 }
 
+QString DeviceStore::unusableMacText()
+{
+    return tr("No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match "
+              "the device by its IP address.");
+}
+
 DeviceStore::Outcome DeviceStore::failure(const QString &message, Field field) const
 {
     Outcome outcome;
@@ -87,6 +93,8 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
     const QString problem = checkDeviceInput(device.deviceName, device.ipAddress, device.macAddress, 0, &field);
     if (!problem.isEmpty())
         return failure(problem, field);
+    if (!device.macAddress.isEmpty() && !DeviceRules::isUsableMac(device.macAddress))
+        return failure(unusableMacText(), MacField);
 
     DbTransaction transaction = m_db->transaction("DeviceStore::addDevice");
     if (!camera.deviceName.isEmpty())
@@ -128,6 +136,12 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     const QString problem = checkDeviceInput(name, ipAddress, mac, original.did, &field);
     if (!problem.isEmpty())
         return failure(problem, field);
+    // An address left as the form showed it stays as the record holds it: a panel's handshake may have stored a new
+    // one since the dialog opened, and saving the one shown would put the old address back.
+    const bool ipGiven = ipAddress != original.ipAddress;
+    const bool macGiven = !DeviceRules::sameKey(mac, original.macAddress);
+    if (macGiven && !mac.isEmpty() && !DeviceRules::isUsableMac(mac))
+        return failure(unusableMacText(), MacField);
 
     DbTransaction transaction = m_db->transaction("DeviceStore::editDevice");
     // Re-read right before the write: the network layer may have stored firmware, IP or the
@@ -142,12 +156,13 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     }
     if (current.did == 0)
         return failure(tr("The device no longer exists."), OtherField);
-    if (!DeviceRules::sameKey(mac, current.macAddress) && !current.fwVersion.isEmpty())
+    if (macGiven && !DeviceRules::sameKey(mac, current.macAddress) && !current.fwVersion.isEmpty())
         return failure(tr("Cannot modify connected device's Mac address."), MacField);
 
     current.deviceName = name;
-    current.ipAddress = ipAddress;
-    if (!DeviceRules::sameKey(mac, current.macAddress))
+    if (ipGiven)
+        current.ipAddress = ipAddress;
+    if (macGiven && !DeviceRules::sameKey(mac, current.macAddress))
         current.macAddress = mac;
     current.position = position;
     if (!camera.deviceName.isEmpty())

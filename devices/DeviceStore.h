@@ -51,7 +51,8 @@ public:
     /// Changes name, IP, MAC (only while the device never reported firmware), location and group
     /// memberships of the device with original.did, and pairs it with camera when that has a
     /// deviceName. Fields the form does not edit are taken from the database right before the
-    /// write, so what the network layer stored meanwhile survives.
+    /// write, so what the network layer stored meanwhile survives; so are an IP and a MAC given as
+    /// original holds them, which the operator left as the form showed them.
     Outcome editDevice(const VelkIFPDevice &original, const QString &name, const QString &ipAddress,
                        const QString &macAddress, const QString &position, const QStringList &groupNames,
                        const VelkDeviceCameraMap &camera = VelkDeviceCameraMap());
@@ -70,6 +71,7 @@ public:
 
 private:
     static QString nameRuleText();
+    static QString unusableMacText();
     Outcome failure(const QString &message, Field field) const;
     QString setMemberships(const VelkIFPDevice &device, const QStringList &groupNames);
     QString pairCamera(quint32 did, VelkDeviceCameraMap camera);

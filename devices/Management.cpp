@@ -57,6 +57,12 @@ Management::Management(QWidget *parent) : QWidget(parent)
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     m_db = OrvantaDBManager::getInstance();
+    // A fleet connecting writes its records over many turns of the event loop: the rows are read again once for a
+    // run of them.
+    m_writtenTimer = new QTimer(this);
+    m_writtenTimer->setSingleShot(true);
+    m_writtenTimer->setInterval(300);
+    connect(m_writtenTimer, &QTimer::timeout, this, &Management::reloadTable);
 
     m_model = new DeviceTableModel(m_db, this);
     m_delegate = new DeviceTableDelegate(this);
@@ -96,6 +102,7 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_alertRoad->setBeep([]() { QApplication::beep(); });
     CmdServer *server = CmdServer::getInstance();
     connect(server, &CmdServer::safeAlert, this, &Management::handleSafeAlert, Qt::QueuedConnection);
+    connect(server, &CmdServer::deviceRecordsWritten, this, &Management::deviceRecordsWritten);
     connect(m_alertRoad, &AlertRoad::stopSafeAlert, server, &CmdServer::stopSafeAlert);
     connect(m_alertRoad, &AlertRoad::restoreWindow, this, &Management::restoreWindow);
     // Queued: the main window raises itself on this signal first, and must not cover a warning
@@ -277,6 +284,8 @@ void Management::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     layoutColumns();
+    if (m_rowsStale)
+        reloadTable();
 }
 
 void Management::resetSearchBox()
@@ -371,6 +380,8 @@ void Management::applySearch()
 void Management::reloadTable()
 {
     m_reloadScheduled = false;
+    m_rowsStale = false;
+    m_writtenTimer->stop();
     // Memberships are read per shown row by the model, and per group by the filter.
     if (m_catalog.load(m_db, false) != 0) {
         writeLog(LOG_LEVEL_ERROR, "Management::reloadTable - queryAllAvailableIFP error");
@@ -389,6 +400,18 @@ void Management::reloadTable()
     }
     m_model->setDevices(m_catalog.devices());
     refreshStatus();
+}
+
+void Management::deviceRecordsWritten()
+{
+    // A panel's handshake stored its new address (or model, versions, MAC) in its record: the rows follow, so an
+    // edit starts from what the record holds.
+    if (!isVisible()) {
+        m_rowsStale = true;
+        return;
+    }
+    if (!m_writtenTimer->isActive())
+        m_writtenTimer->start();
 }
 
 void Management::scheduleReload()

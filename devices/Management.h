@@ -20,6 +20,7 @@ class DeviceTableModel;
 class GeneralMsgDialog;
 class ImportDialog;
 class ManagementAddDevice;
+class QTimer;
 class ManagementAutoDetect;
 class ManagementEditDevice;
 class ManagementGroupDialog;
@@ -128,6 +129,7 @@ private:
     void reloadTable();
     QSet<QString> groupMembers(const QString &groupName) const;
     void scheduleReload();
+    void deviceRecordsWritten();
     void refreshStatus();
     void fillFilterList();
     void layoutWidgets();
@@ -140,6 +142,9 @@ private:
     int m_pageMode = 0;
     double m_fontScale = 0.0;
     bool m_reloadScheduled = false;
+    // Handshakes changed records while the page was hidden: read them when it shows.
+    bool m_rowsStale = false;
+    QTimer *m_writtenTimer;
     DeviceCatalog m_catalog;
     DeviceTableModel *m_model;
     DeviceTableDelegate *m_delegate;

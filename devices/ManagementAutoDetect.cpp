@@ -82,11 +82,13 @@ void ManagementAutoDetect::refreshList()
     // The command server's managed list follows the Device Control page; the database is the
     // authority on what is managed, so look there as well.
     QSet<QString> managedMacs;
+    QSet<QString> managedNames;
     QList<VelkIFPDevice> managed;
     m_db->queryAllAvailableIFP(managed);
     for (const VelkIFPDevice &device : qAsConst(managed)) {
         if (!device.macAddress.isEmpty())
             managedMacs.insert(DeviceRules::normalizeMac(device.macAddress));
+        managedNames.insert(device.deviceName);
     }
 
     // The operator scrolled down to a panel: it stays at the top while rows come and go above it.
@@ -98,14 +100,14 @@ void ManagementAutoDetect::refreshList()
     }
     const QList<VelkIFPDevice> heard = UPnPServer::getInstance()->unmanagedDevices();
     AutoDetectModel next = m_model;
-    AutoDetectModel::Change change = next.refresh(heard, managedMacs, m_pageMode);
+    AutoDetectModel::Change change = next.refresh(heard, managedMacs, m_pageMode, managedNames);
     const int current = tableDevices->currentRow();
     if (current >= 0 && change.removed.contains(current)) {
         // The row being named goes (its panel moved to another address, or left): a name still being typed
         // goes into the list first, so a moved panel takes it along.
         commitEditor();
         next = m_model;
-        change = next.refresh(heard, managedMacs, m_pageMode);
+        change = next.refresh(heard, managedMacs, m_pageMode, managedNames);
     }
     m_model = next;
     applyChange(change);
@@ -164,6 +166,10 @@ void ManagementAutoDetect::fillRow(int row)
 
 void ManagementAutoDetect::setDeviceCells(int row)
 {
+    // A suggested name follows the model and gives way to a managed device's.
+    QTableWidgetItem *name = tableDevices->item(row, NameCol);
+    if (name->text() != m_model.row(row).name)
+        name->setText(m_model.row(row).name);
     const VelkIFPDevice &device = m_model.row(row).device;
     const QStringList cells = {device.ipAddress, device.macAddress, device.modelName};
     for (int column = IpCol; column <= ModelCol; ++column) {

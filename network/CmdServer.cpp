@@ -8,6 +8,7 @@
 #include "network/PanelIdentity.h"
 #include "network/ProtocolCodes.h"
 #include "network/WorkThread.h"
+#include "platform/ArpTable.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
@@ -88,10 +89,20 @@ void normaliseMacs(QList<VelkIFPDevice> &devices)
         device.macAddress = macKey(device.macAddress);
 }
 
+// True for a record entered by address alone, and for one holding a MAC that no network card can have: such a MAC,
+// written back before it was refused, names no one panel, and the record is matched by its address.
+bool holdsNoMac(const VelkIFPDevice &device)
+{
+    if (device.macAddress.isEmpty())
+        return true;
+    const QString normal = PanelIdentity::normaliseMac(device.macAddress);
+    return !normal.isEmpty() && !ArpTable::isUsableMac(normal);
+}
+
 // The fields a handshake writes back; the MAC only into a record entered by address alone.
 void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report)
 {
-    if (device.macAddress.isEmpty())
+    if (holdsNoMac(device))
         device.macAddress = report.macAddress;
     device.ipAddress = report.ipAddress;
     device.modelName = report.modelName;
@@ -275,18 +286,22 @@ void CmdServer::handshake(DeviceChannel *channel)
     m_pending.remove(channel);
     const PanelIdentity &identity = channel->identity();
 
-    // A managed device by its MAC, or one entered by IP address alone by its address and type.
+    // A managed device by its MAC, or one entered by IP address alone by its address and type. A MAC that no network
+    // card can have (uninitialised cards report all zeros) is the same on many panels: matched by it, the first such
+    // panel's device would take every other one, at any address, each pushing the last off.
     const VelkIFPDevice *matched = nullptr;
-    for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-        if (!device.macAddress.isEmpty() && device.macAddress == identity.mac) {
-            matched = &device;
-            break;
+    if (identity.macUsable) {
+        for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
+            if (!device.macAddress.isEmpty() && device.macAddress == identity.mac) {
+                matched = &device;
+                break;
+            }
         }
     }
     if (!matched) {
         for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-            if (device.macAddress.isEmpty() && !device.ipAddress.isEmpty() &&
-                device.ipAddress == channel->getIpAddress() && device.deviceType == identity.deviceType) {
+            if (!device.ipAddress.isEmpty() && device.ipAddress == channel->getIpAddress() &&
+                device.deviceType == identity.deviceType && holdsNoMac(device)) {
                 matched = &device;
                 break;
             }
@@ -298,6 +313,13 @@ void CmdServer::handshake(DeviceChannel *channel)
         return;
     }
     const VelkIFPDevice device = *matched;
+    if (!identity.macUsable && !m_noMacNoted.contains(channel->getIpAddress())) {
+        m_noMacNoted.insert(channel->getIpAddress());
+        writeLog(LOG_LEVEL_WARNING,
+                 "CmdServer::handshake, %s at %s reports a MAC no network card can have: matched by its address only "
+                 "as %s, its MAC is not stored",
+                 qPrintable(identity.mac), qPrintable(channel->getIpAddress()), qPrintable(device.deviceName));
+    }
 
     bool sendOurPassword = false;
     bool locked = false;
@@ -307,8 +329,12 @@ void CmdServer::handshake(DeviceChannel *channel)
         locked = identity.password != m_controlPassword;
 
     // Newest connection wins: a panel that reconnects before its old socket noticed replaces it.
-    for (QHash<QString, DeviceChannel *> *map : {&m_channels, &m_locked}) {
-        DeviceChannel *old = map->value(identity.mac);
+    QList<DeviceChannel *> previous;
+    if (identity.macUsable)
+        previous = {m_channels.value(identity.mac), m_locked.value(identity.mac)};
+    else
+        previous = {m_byAddress.value(device.did)};
+    for (DeviceChannel *old : qAsConst(previous)) {
         if (old && old != channel) {
             writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, replacing connection of %s", qPrintable(identity.mac));
             old->close();
@@ -320,7 +346,10 @@ void CmdServer::handshake(DeviceChannel *channel)
     if (locked) {
         writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s is locked", qPrintable(identity.mac));
         channel->acceptAsLocked(m_consoleId);
-        m_locked.insert(identity.mac, channel);
+        if (identity.macUsable)
+            m_locked.insert(identity.mac, channel);
+        else
+            m_byAddress.insert(device.did, channel);
         emit connectionStatesChanged();
         return;
     }
@@ -328,11 +357,16 @@ void CmdServer::handshake(DeviceChannel *channel)
     channel->acceptAsConnected(m_consoleId);
     if (sendOurPassword)
         channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, m_controlPassword.toUtf8());
-    m_channels.insert(identity.mac, channel);
+    if (identity.macUsable)
+        m_channels.insert(identity.mac, channel);
+    else
+        m_byAddress.insert(device.did, channel);
     writeBack(device, channel);
     if (channel->state() == DeviceChannel::Closed)
         return;
-    emit newConnection(channel);
+    // The features follow panels by their MAC; one known by its address alone is not theirs to reach.
+    if (identity.macUsable)
+        emit newConnection(channel);
     if (channel->state() == DeviceChannel::Closed)
         return;
     emit connectionStatesChanged();
@@ -341,8 +375,8 @@ void CmdServer::handshake(DeviceChannel *channel)
 void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 {
     VelkIFPDevice reported = matched;
-    if (reported.macAddress.isEmpty())
-        reported.macAddress = channel->getMacAddress();
+    if (holdsNoMac(reported))
+        reported.macAddress = channel->identity().macUsable ? channel->getMacAddress() : QString();
     reported.ipAddress = channel->getIpAddress();
     reported.modelName = channel->getModelName();
     reported.fwVersion = channel->getFwVersion();
@@ -408,6 +442,8 @@ void CmdServer::flushWriteBacks()
         }
         m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
     }
+    if (!written.isEmpty())
+        emit deviceRecordsWritten();
 }
 
 quint32 CmdServer::writeBackRecord(const PendingWrite &write, QHash<quint32, PendingWrite> &failed,
@@ -446,13 +482,14 @@ quint32 CmdServer::writeBackRecord(const PendingWrite &write, QHash<quint32, Pen
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 {
     const QString mac = channel->getMacAddress();
+    const quint32 addressDid = m_byAddress.key(channel, 0);
     writeLog(LOG_LEVEL_WARNING, "CmdServer: %s was taken over by console %s", qPrintable(mac),
              qPrintable(otherConsoleId));
     if (isAdminLogin) {
         QList<VelkIFPDevice> all;
         if (database()->queryAllAvailableIFP(all) == DB_OK) {
             for (VelkIFPDevice &device : all) {
-                if (macKey(device.macAddress) != mac)
+                if (addressDid != 0 ? device.did != addressDid : macKey(device.macAddress) != mac)
                     continue;
                 device.isKicked = true;
                 if (database()->updateIFPDeviceById(device) != DB_OK)
@@ -475,6 +512,12 @@ void CmdServer::onChannelClosed(DeviceChannel *channel)
 {
     if (m_pending.remove(channel))
         return;
+    const quint32 addressDid = m_byAddress.key(channel, 0);
+    if (addressDid != 0) {
+        m_byAddress.remove(addressDid);
+        emit connectionStatesChanged();
+        return;
+    }
     const QString mac = channel->getMacAddress();
     bool registered = false;
     if (m_channels.value(mac) == channel) {
@@ -569,6 +612,19 @@ void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
     m_managedDevices = devices;
     normaliseMacs(m_managedDevices);
     m_managedIndexStale = true;
+    // A panel known by its address alone cannot be closed by its MAC when its device is deleted.
+    if (m_byAddress.isEmpty())
+        return;
+    QSet<quint32> dids;
+    for (const VelkIFPDevice &device : qAsConst(m_managedDevices))
+        dids.insert(device.did);
+    QList<DeviceChannel *> orphans;
+    for (auto it = m_byAddress.cbegin(); it != m_byAddress.cend(); ++it) {
+        if (!dids.contains(it.key()))
+            orphans.append(it.value());
+    }
+    for (DeviceChannel *channel : qAsConst(orphans))
+        channel->close();
 }
 
 void CmdServer::disconnectDevice(QString mac)

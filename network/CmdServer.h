@@ -23,6 +23,11 @@ class QTimer;
 /// console's features. Operations are keyed by the device's macAddress; answers and requests to arm or reset
 /// time-outs come back as signals, all emitted on the GUI thread before the call that caused them returns.
 ///
+/// A panel whose identity names a MAC that no network card can have (PanelIdentity::macUsable) is matched by its
+/// address alone and held by the device it matched, whose MAC stays empty: it keeps its connection and its record
+/// takes the rest of its report, but the operations and signals keyed by MAC (newConnection and channelDisconnect
+/// included) never reach it, and connectionState() of that MAC stays Offline.
+///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject
 {
@@ -127,6 +132,9 @@ public slots:
     void updateAccountReportDialog();
 
 signals:
+    /// Handshakes changed stored device records (address, model, versions, the MAC of a device entered by address):
+    /// once per batch of write-backs, after the database holds them, so lists read from it can follow.
+    void deviceRecordsWritten();
     void newConnection(DeviceChannel *channel);
     void channelDisconnect(DeviceChannel *channel);
     void connectionStatesChanged();
@@ -183,6 +191,10 @@ private:
     QHash<QString, DeviceChannel *> m_channels; // connected, by MAC
     QHash<QString, DeviceChannel *> m_locked;   // locked, by MAC
     QSet<DeviceChannel *> m_pending;            // awaiting identity
+    // Connected and locked panels whose MAC no network card can have, by the did of the device their address matched.
+    QHash<quint32, DeviceChannel *> m_byAddress;
+    // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
+    QSet<QString> m_noMacNoted;
 
     // Handshake reports not yet in the database, by did: the held record as it was before the first of them, and
     // as it is now. One transaction per event-loop turn writes them all.

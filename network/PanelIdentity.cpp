@@ -1,5 +1,7 @@
 #include "network/PanelIdentity.h"
 
+#include "platform/ArpTable.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -10,7 +12,7 @@ QString stringField(const QJsonObject &object, const char *key)
     const QJsonValue value = object.value(QLatin1String(key));
     if (!value.isString())
         return QString();
-    return value.toString().left(PanelIdentity::kMaxFieldLength);
+    return PanelIdentity::fieldText(value.toString());
 }
 
 } // namespace
@@ -41,6 +43,24 @@ QString PanelIdentity::normaliseMac(const QString &mac)
     QString out = mac.toLower();
     out.replace(QLatin1Char('-'), QLatin1Char(':'));
     return out;
+}
+
+QString PanelIdentity::fieldText(const QString &text)
+{
+    if (text.contains(QChar(0)))
+        return QString();
+    QString kept = text;
+    for (int i = 0; i < kept.size(); ++i) {
+        const QChar c = kept.at(i);
+        if (c.isHighSurrogate() && i + 1 < kept.size() && kept.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            kept[i] = QChar(QChar::ReplacementCharacter);
+    }
+    if (kept.size() <= kMaxFieldLength)
+        return kept;
+    const int end = kept.at(kMaxFieldLength - 1).isHighSurrogate() ? kMaxFieldLength - 1 : kMaxFieldLength;
+    return kept.left(end);
 }
 
 QByteArray PanelIdentity::toJson() const
@@ -78,6 +98,7 @@ bool PanelIdentity::fromJson(const QByteArray &json, PanelIdentity *out, QString
             *error = QStringLiteral("missing or invalid mac");
         return false;
     }
+    identity.macUsable = ArpTable::isUsableMac(identity.mac);
     identity.model = stringField(object, "model");
     identity.deviceType = stringField(object, "deviceType");
     identity.fwVersion = stringField(object, "fwVersion");

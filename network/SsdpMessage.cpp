@@ -48,10 +48,14 @@ QByteArray rawHeader(const Headers &headers, const char *name)
     return QByteArray();
 }
 
-// The value as text, trimmed.
+// The value as text, trimmed; empty for a value holding a NUL, which QString::fromUtf8 would end there:
+// "ST: urn:velk:service:console:1\0junk" is not our search target.
 QString header(const Headers &headers, const char *name)
 {
-    return QString::fromUtf8(rawHeader(headers, name)).trimmed();
+    const QByteArray raw = rawHeader(headers, name);
+    if (raw.contains('\0'))
+        return QString();
+    return QString::fromUtf8(raw).trimmed();
 }
 
 } // namespace
@@ -67,12 +71,10 @@ bool SsdpMessage::parseSearch(const QByteArray &datagram, SsdpSearch *out)
         return false;
     SsdpSearch search;
     search.searchTarget = st;
-    // "02:51:4d:00:00:c1\0junk" is not that MAC.
-    if (!rawHeader(headers, "x-velk-mac").contains('\0'))
-        search.mac = PanelIdentity::normaliseMac(header(headers, "x-velk-mac"));
-    search.model = header(headers, "x-velk-model").left(PanelIdentity::kMaxFieldLength);
-    search.deviceType = header(headers, "x-velk-type").left(PanelIdentity::kMaxFieldLength);
-    search.displayClientVersion = header(headers, "x-velk-version").left(PanelIdentity::kMaxFieldLength);
+    search.mac = PanelIdentity::normaliseMac(header(headers, "x-velk-mac"));
+    search.model = PanelIdentity::fieldText(header(headers, "x-velk-model"));
+    search.deviceType = PanelIdentity::fieldText(header(headers, "x-velk-type"));
+    search.displayClientVersion = PanelIdentity::fieldText(header(headers, "x-velk-version"));
     *out = search;
     return true;
 }

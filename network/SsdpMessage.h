@@ -4,7 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
-// A panel's discovery search as the console reads it.
+// A panel's discovery search as the console reads it. A header value is read whole or not at all: one holding a NUL
+// reads as missing, and the texts are kept as PanelIdentity::fieldText keeps them.
 struct SsdpSearch
 {
     QString searchTarget;         // ST
@@ -32,8 +33,8 @@ public:
     // Larger datagrams are not ours and are dropped unread.
     static constexpr int kMaxDatagram = 2048;
 
-    // True for an M-SEARCH whose ST is ours or "ssdp:all"; anything else (other services, answers, NOTIFY, noise,
-    // oversized datagrams) is not answered.
+    // True for an M-SEARCH whose ST is ours or "ssdp:all"; anything else (other services, an ST holding a NUL,
+    // answers, NOTIFY, noise, oversized datagrams) is not answered.
     static bool parseSearch(const QByteArray &datagram, SsdpSearch *out);
     static QByteArray buildSearch(const SsdpSearch &search, const QString &hostHeader);
 

@@ -2,6 +2,7 @@
 // go, come and change, and the operator's names and ticks staying with their panels.
 
 #include "devices/AutoDetectModel.h"
+#include "devices/DeviceRules.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -66,6 +67,7 @@ private slots:
     void listsUnmanagedDevicesOfThePageInOrder();
     void operatorInputStaysWithItsPanel();
     void changesReplayOntoTheTable();
+    void suggestionsAreFreeAndFollowTheModel();
 };
 
 void TestDevicesAutoDetect::listsUnmanagedDevicesOfThePageInOrder()
@@ -211,6 +213,48 @@ void TestDevicesAutoDetect::changesReplayOntoTheTable()
                 QCOMPARE(change.updated.contains(row), old->modelName != device.modelName);
         }
     }
+}
+
+// The suggestion was the model and the MAC's last four digits: a heard panel ...:00:02 was offered the name of a
+// managed one, or of another row, with the same ending, and Add answered "Device name is duplicated"; and a panel
+// whose model changed kept the old model in its name.
+void TestDevicesAutoDetect::suggestionsAreFreeAndFollowTheModel()
+{
+    AutoDetectModel model;
+    QList<VelkIFPDevice> all = {heard("02:51:4d:00:00:02", "10.0.0.2"), heard("02:51:4e:00:00:02", "10.0.0.3"),
+                                heard("02:51:4f:00:00:02", "10.0.0.4")};
+    QSet<QString> managedNames = {QStringLiteral("VELK TM B-SERIES-0002")};
+    AutoDetectModel::Change change = model.refresh(all, {}, 0, managedNames);
+    QCOMPARE(change.inserted, (QList<int>{0, 1, 2}));
+    QCOMPARE(model.row(0).name, QStringLiteral("Velk TM B-Series-0002 (2)"));
+    QCOMPARE(model.row(1).name, QStringLiteral("Velk TM B-Series-0002 (3)"));
+    QCOMPARE(model.row(2).name, QStringLiteral("Velk TM B-Series-0002 (4)"));
+
+    // A new model: a suggestion follows it, a name the operator gave stays.
+    model.setName(2, QStringLiteral("Lobby"));
+    all[0].modelName = QStringLiteral("Velk ZN-640");
+    all[2].modelName = QStringLiteral("Velk ZN-640");
+    change = model.refresh(all, {}, 0, managedNames);
+    QVERIFY(change.inserted.isEmpty() && change.removed.isEmpty());
+    QCOMPARE(change.updated, (QList<int>{0, 2}));
+    QCOMPARE(model.row(0).name, QStringLiteral("Velk ZN-640-0002"));
+    QCOMPARE(model.row(1).name, QStringLiteral("Velk TM B-Series-0002 (3)"));
+    QCOMPARE(model.row(2).name, QStringLiteral("Lobby"));
+
+    // A device added elsewhere takes a suggested name: the row is offered a free one.
+    managedNames.insert(QStringLiteral("Velk TM B-Series-0002 (3)"));
+    change = model.refresh(all, {}, 0, managedNames);
+    QCOMPARE(change.updated, QList<int>{1});
+    QCOMPARE(model.row(1).name, QStringLiteral("Velk TM B-Series-0002 (2)"));
+    QVERIFY(model.refresh(all, {}, 0, managedNames).isEmpty());
+
+    // A numbered name keeps the name rule's length.
+    AutoDetectModel longModel;
+    const VelkIFPDevice panel = heard("02:51:4d:00:00:03", "10.0.0.5", "Control Box", QString(40, QLatin1Char('M')));
+    longModel.refresh({panel}, {}, 0, {AutoDetectModel::suggestedName(panel)});
+    QCOMPARE(longModel.row(0).name.size(), DeviceRules::MaxNameLength);
+    QVERIFY(longModel.row(0).name.endsWith(QStringLiteral("-0003 (2)")));
+    QVERIFY(DeviceRules::isValidName(longModel.row(0).name));
 }
 
 QTEST_GUILESS_MAIN(TestDevicesAutoDetect)

@@ -80,6 +80,12 @@ void TestDevicesCsv::rowChecks_data()
     QTest::newRow("ip in text") << QStringList{"", "A", "x1.2.3.4y"} << 2 << "Invalid IP Address.";
     QTest::newRow("short mac") << QStringList{"", "A", "", "00:11:22:33:44"} << 3 << "Invalid mac address.";
     QTest::newRow("dash mac") << QStringList{"", "A", "", "00-11-22-33-44-55"} << 3 << "Invalid mac address.";
+    // Many panels report these at once (uninitialised cards all zeros): a device holding one took each of them.
+    const QString noCard = "No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty "
+                           "to match the device by its IP address.";
+    QTest::newRow("all-zero mac") << QStringList{"", "A", "10.0.0.1", "00:00:00:00:00:00"} << 3 << noCard;
+    QTest::newRow("broadcast mac") << QStringList{"", "A", "", "FF:FF:FF:FF:FF:FF"} << 3 << noCard;
+    QTest::newRow("multicast mac") << QStringList{"", "A", "10.0.0.1", "01:00:5e:00:00:fb"} << 3 << noCard;
     QTest::newRow("no name") << QStringList{"", "", "10.0.0.1"} << 1 << "Device name is required.";
     QTest::newRow("quotes only name") << QStringList{"", "\"\"", "10.0.0.1"} << 1 << "Device name is required.";
     QTest::newRow("seven cells skip type")

@@ -68,12 +68,12 @@ QStringList macsOf(const QList<VelkIFPDevice> &devices)
 }
 
 // One panel's discovery search, as the responder hears it from a panel powering up.
-void sendSearch(QUdpSocket &from, const QString &mac)
+void sendSearch(QUdpSocket &from, const QString &mac, const QString &model = QStringLiteral("Velk TM B-Series"))
 {
     SsdpSearch search;
     search.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
     search.mac = mac;
-    search.model = QStringLiteral("Velk TM B-Series");
+    search.model = model;
     search.deviceType = QStringLiteral("Control Box");
     search.displayClientVersion = QStringLiteral("1.1.1030.30");
     from.writeDatagram(SsdpMessage::buildSearch(search, QStringLiteral("239.255.255.250:1988")),
@@ -81,12 +81,12 @@ void sendSearch(QUdpSocket &from, const QString &mac)
 }
 
 // One search from its own loopback address.
-void searchAt(const QString &address, const QString &mac)
+void searchAt(const QString &address, const QString &mac, const QString &model = QStringLiteral("Velk TM B-Series"))
 {
     QUdpSocket from;
     if (!from.bind(QHostAddress(address), 0))
         qWarning("cannot bind %s", qPrintable(address));
-    sendSearch(from, mac);
+    sendSearch(from, mac, model);
 }
 
 // The address the responder last heard a MAC from, empty when not heard.
@@ -146,6 +146,13 @@ QStringList searchFrom(const QString &macPrefix, const QString &addressPrefix, i
     return macs;
 }
 
+// The refusal of a MAC that many panels report at once (uninitialised cards all zeros).
+QString noCardMac()
+{
+    return QStringLiteral("No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to "
+                          "match the device by its IP address.");
+}
+
 void fillForm(DeviceFormDialog *form, const QString &name, const QString &ip, const QString &mac,
               const QString &location = QString())
 {
@@ -169,6 +176,7 @@ private slots:
     void addByAddress();
     void addRefusals();
     void editEmitsUpdateWithOldName();
+    void editAfterAWriteBackKeepsTheWrittenAddress();
     void deleteRemovesDeviceLinksAndConnection();
     void deleteAnsweredNoChangesNothing();
     void pageModeSelectsFamily();
@@ -181,6 +189,7 @@ private slots:
     void autoDetectTouchesOnlyChangedRows();
     void autoDetectFollowsAPanelToItsNewAddress();
     void autoDetectListsNoImpossibleMac();
+    void autoDetectSuggestsAFreeNameThatFollowsTheModel();
     void groupEditor();
 
 private:
@@ -305,6 +314,9 @@ void TestDevicesManagement::addRefusals()
         {"Panel3", "", "", "Ip Address and Mac Address cannot be emtpy."},
         {"Panel3", "10.0.0.256", "", "Invalid IP Address."},
         {"Panel3", "10.0.0.3", "00:11:22:33:44", "Invalid mac address."},
+        {"Panel3", "10.0.0.3", "00:00:00:00:00:00", noCardMac()},
+        {"Panel3", "", "FF:FF:FF:FF:FF:FF", noCardMac()},
+        {"Panel3", "10.0.0.3", "01:00:5e:00:00:fb", noCardMac()},
     };
     int accepted = 0;
     for (const Case &c : cases) {
@@ -365,6 +377,13 @@ void TestDevicesManagement::editEmitsUpdateWithOldName()
     QCOMPARE(stored.panelFwVersion, QStringLiteral("9.9"));
     QCOMPARE(groupsOf("New name"), QStringList());
 
+    page.editDevice(page.deviceModel()->rowOfName("New name"));
+    dialog->editMac->setText(QStringLiteral("00:00:00:00:00:00"));
+    dialog->submit();
+    QCOMPARE(dialog->warningText(), noCardMac());
+    QCOMPARE(spies.update.count(), 1);
+    QCOMPARE(storedDevice("New name").macAddress, QStringLiteral("00:11:22:33:44:01"));
+
     // A device that reported its firmware keeps its MAC.
     page.editDevice(page.deviceModel()->rowOfName("Other"));
     QVERIFY(dialog->editMac->isReadOnly());
@@ -373,6 +392,55 @@ void TestDevicesManagement::editEmitsUpdateWithOldName()
     QCOMPARE(dialog->warningText(), QStringLiteral("Cannot modify connected device's Mac address."));
     QCOMPARE(spies.update.count(), 1);
     dialog->close();
+}
+
+// A panel's handshake stores the address it connects from. The list kept showing the old one, and an edit saved the
+// address it showed: a Location-only edit put the old address back while the panel stayed connected.
+void TestDevicesManagement::editAfterAWriteBackKeepsTheWrittenAddress()
+{
+    PanelSettings settings;
+    settings.ownAddress = QHostAddress(QStringLiteral("127.0.5.2"));
+    settings.consolePort = CmdServer::getInstance()->serverPort();
+    settings.reconnectDelayMs = 100;
+    SimulatedPanel panel(SimulatedPanel::defaultIdentity(0x52), settings);
+    seedDevice("Moved", panel.mac(), "10.0.0.2");
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    CmdServer::getInstance()->setManagedDevices(all);
+
+    Management page;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    PageSpies spies(&page);
+    ManagementEditDevice *dialog = page.editDeviceDialog();
+    page.editDevice(page.deviceModel()->rowOfName("Moved"));
+    QCOMPARE(dialog->editIp->text(), QStringLiteral("10.0.0.2"));
+
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    QTRY_COMPARE(storedDevice("Moved").ipAddress, QStringLiteral("127.0.5.2"));
+    const auto shownAddress = [&] {
+        return page.deviceModel()->deviceAt(page.deviceModel()->rowOfName("Moved")).ipAddress;
+    };
+    QTRY_COMPARE(shownAddress(), QStringLiteral("127.0.5.2"));
+
+    // The dialog opened before the write-back still shows the old address; the operator changes the location only.
+    dialog->editLocation->setText(QStringLiteral("Lab 2"));
+    dialog->submit();
+    QCOMPARE(dialog->warningText(), QString());
+    QCOMPARE(spies.update.count(), 1);
+    QCOMPARE(storedDevice("Moved").ipAddress, QStringLiteral("127.0.5.2"));
+    QCOMPARE(storedDevice("Moved").position, QStringLiteral("Lab 2"));
+    QCOMPARE(shownAddress(), QStringLiteral("127.0.5.2"));
+    QVERIFY(panel.isConnected());
+
+    // An address the operator does type is stored.
+    page.editDevice(page.deviceModel()->rowOfName("Moved"));
+    QCOMPARE(dialog->editIp->text(), QStringLiteral("127.0.5.2"));
+    dialog->editIp->setText(QStringLiteral("10.0.0.9"));
+    dialog->submit();
+    QCOMPARE(storedDevice("Moved").ipAddress, QStringLiteral("10.0.0.9"));
+    panel.shutDown();
 }
 
 void TestDevicesManagement::deleteRemovesDeviceLinksAndConnection()
@@ -800,6 +868,28 @@ void TestDevicesManagement::autoDetectListsNoImpossibleMac()
         QCOMPARE(heardAddress(mac), QString());
     }
     dialog->close();
+}
+
+// A heard panel was offered the name of a managed one with the same MAC ending, and kept an old model in its name.
+void TestDevicesManagement::autoDetectSuggestsAFreeNameThatFollowsTheModel()
+{
+    const QString mac = QStringLiteral("02:51:4e:00:05:01");
+    seedDevice("Velk TM B-Series-0501", "00:11:22:33:05:01", "10.0.5.1");
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    const auto shownName = [&] {
+        const int row = listedRow(dialog, mac);
+        return row < 0 ? QString() : dialog->tableDevices->item(row, 0)->text();
+    };
+    searchAt(QStringLiteral("127.0.6.1"), mac);
+    QTRY_COMPARE(shownName(), QStringLiteral("Velk TM B-Series-0501 (2)"));
+    searchAt(QStringLiteral("127.0.6.1"), mac, QStringLiteral("Velk ZN-640"));
+    QTRY_COMPARE(shownName(), QStringLiteral("Velk ZN-640-0501"));
+    dialog->tableDevices->item(listedRow(dialog, mac), 0)->setCheckState(Qt::Checked);
+    dialog->addChosen();
+    QCOMPARE(dialog->warningText(), QString());
+    QCOMPARE(storedDevice("Velk ZN-640-0501").macAddress, mac);
 }
 
 void TestDevicesManagement::groupEditor()

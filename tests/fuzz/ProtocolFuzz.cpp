@@ -37,6 +37,23 @@ Frames decodeInPieces(const QByteArray &bytes, int piece, bool *failed)
     }
     return frames;
 }
+
+// What the console keeps of a panel's text: within the limit, no NUL (which ends the text wherever it is read as a C
+// string) and no half of a surrogate pair.
+void checkKeptText(const QString &text, const char *what)
+{
+    if (text.size() > PanelIdentity::kMaxFieldLength)
+        qFatal("%s longer than the limit", what);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isNull())
+            qFatal("%s holds a NUL", what);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            qFatal("%s holds half a surrogate pair", what);
+    }
+}
 } // namespace
 
 namespace ProtocolFuzz {
@@ -64,12 +81,12 @@ void panelIdentity(const uint8_t *data, size_t size)
         return;
     if (identity.mac.isEmpty() || PanelIdentity::normaliseMac(identity.mac) != identity.mac)
         qFatal("accepted identity without a normalised MAC");
-    const QString *fields[] = {&identity.model, &identity.deviceType, &identity.fwVersion,
-                               &identity.sku,   &identity.ipAddress,  &identity.password};
-    for (const QString *field : fields) {
-        if (field->size() > PanelIdentity::kMaxFieldLength)
-            qFatal("identity field longer than the limit");
-    }
+    const QString *fields[] = {&identity.model,          &identity.deviceType,           &identity.fwVersion,
+                               &identity.panelFwVersion, &identity.displayClientVersion, &identity.sku,
+                               &identity.ipAddress,      &identity.subnetMask,           &identity.gateway,
+                               &identity.password};
+    for (const QString *field : fields)
+        checkKeptText(*field, "identity field");
     PanelIdentity again;
     if (!PanelIdentity::fromJson(identity.toJson(), &again) || again.mac != identity.mac)
         qFatal("an accepted identity does not survive a round trip");
@@ -83,6 +100,8 @@ void ssdpSearch(const uint8_t *data, size_t size)
         return;
     if (bytes.size() > SsdpMessage::kMaxDatagram)
         qFatal("an oversized datagram was taken for a search");
+    for (const QString *header : {&search.model, &search.deviceType, &search.displayClientVersion})
+        checkKeptText(*header, "search header");
     SsdpAnswer answer;
     SsdpMessage::parseAnswer(bytes, &answer);
 }

@@ -393,6 +393,10 @@ void TestDiscovery::searchIsAnsweredOnlyWhenOurs_data()
     QTest::newRow("bare newlines") << QByteArray("M-SEARCH * HTTP/1.1\nst: urn:velk:service:console:1\n\n") << true;
     QTest::newRow("other service") << QByteArray("M-SEARCH * HTTP/1.1\r\nST: upnp:rootdevice\r\n\r\n") << false;
     QTest::newRow("no ST") << QByteArray("M-SEARCH * HTTP/1.1\r\nHOST: x\r\n\r\n") << false;
+    // Read as text, the ST stopped at the NUL and passed for ours.
+    QTest::newRow("ST holding a NUL") << QByteArray(
+                                             "M-SEARCH * HTTP/1.1\r\nST: urn:velk:service:console:1\0junk\r\n\r\n", 60)
+                                      << false;
     QTest::newRow("notify") << QByteArray("NOTIFY * HTTP/1.1\r\nST: urn:velk:service:console:1\r\n\r\n") << false;
     QTest::newRow("answer") << SsdpMessage::buildAnswer("127.0.0.1", 1688, "{abc}") << false;
     QTest::newRow("empty") << QByteArray() << false;
@@ -433,6 +437,15 @@ void TestDiscovery::searchRoundTripAndHeaderCase()
     datagram.replace("not-a-mac", QByteArray("02:51:4d:00:00:c1\0junk", 22));
     QVERIFY(SsdpMessage::parseSearch(datagram, &parsed));
     QVERIFY(parsed.mac.isEmpty());
+
+    // The other headers alike; a long one is cut between characters, not inside a surrogate pair.
+    const QByteArray longModel = QByteArray(PanelIdentity::kMaxFieldLength - 1, 'm') + "\xf0\x9f\x98\x80";
+    datagram.replace("Velk TM B-Series", longModel);
+    datagram.replace("1.1.1030.30", QByteArray("1.1\0.9", 6));
+    QVERIFY(SsdpMessage::parseSearch(datagram, &parsed));
+    QCOMPARE(parsed.model, QString(PanelIdentity::kMaxFieldLength - 1, QLatin1Char('m')));
+    QVERIFY(parsed.displayClientVersion.isEmpty());
+    QCOMPARE(parsed.deviceType, search.deviceType);
 }
 
 void TestDiscovery::answerText()

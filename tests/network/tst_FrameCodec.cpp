@@ -25,6 +25,8 @@ private slots:
     void identityParsing_data();
     void identityParsing();
     void identityCutsLongFields();
+    void identityFieldsAreWholeOrEmpty();
+    void identityMarksMacsNoCardHas();
     void codeTableIsConsistent();
 };
 
@@ -262,6 +264,59 @@ void TestFrameCodec::identityCutsLongFields()
     QVERIFY(PanelIdentity::fromJson(json, &identity));
     QCOMPARE(identity.model.size(), PanelIdentity::kMaxFieldLength);
     QVERIFY(identity.password.isEmpty());
+}
+
+// A field holding a NUL used to be read up to it, and a long one cut inside a surrogate pair; both then went into the
+// database and the lists as something the panel never sent.
+void TestFrameCodec::identityFieldsAreWholeOrEmpty()
+{
+    const QByteArray emoji = "\xf0\x9f\x98\x80"; // U+1F600, a surrogate pair in UTF-16
+    const QByteArray json =
+        "{\"mac\":\"02:51:4d:00:00:07\",\"model\":\"Velk\\u0000B-Series\",\"fwVersion\":\"1.1\\u0000\","
+        "\"sku\":\"" +
+        QByteArray(PanelIdentity::kMaxFieldLength - 1, 's') + emoji +
+        "\",\"displayClientVersion\":\"v\\ud83d\",\"panelFwVersion\":\"\\ude00x\","
+        "\"gateway\":\"\\ud83d\\ude00\",\"deviceType\":\"Control Box\"}";
+    PanelIdentity identity;
+    QVERIFY(PanelIdentity::fromJson(json, &identity));
+    QCOMPARE(identity.model, QString());
+    QCOMPARE(identity.fwVersion, QString());
+    QCOMPARE(identity.deviceType, QString("Control Box"));
+    QCOMPARE(identity.sku, QString(PanelIdentity::kMaxFieldLength - 1, QLatin1Char('s')));
+    QCOMPARE(identity.displayClientVersion, QString("v") + QChar(QChar::ReplacementCharacter));
+    QCOMPARE(identity.panelFwVersion, QString(QChar(QChar::ReplacementCharacter)) + QLatin1Char('x'));
+    QCOMPARE(identity.gateway, QString::fromUtf8(emoji));
+
+    // Whole characters up to the limit are kept, a pair that fits included.
+    const QString fits = QString(PanelIdentity::kMaxFieldLength - 2, QLatin1Char('a')) + QString::fromUtf8(emoji);
+    QCOMPARE(PanelIdentity::fieldText(fits + QLatin1Char('b')), fits);
+    for (const QString &field :
+         {identity.model, identity.sku, identity.displayClientVersion, identity.panelFwVersion, identity.gateway}) {
+        for (int i = 0; i < field.size(); ++i) {
+            const bool paired =
+                field.at(i).isHighSurrogate() && i + 1 < field.size() && field.at(i + 1).isLowSurrogate();
+            QVERIFY2(paired || !field.at(i).isSurrogate(), qPrintable(field));
+            i += paired ? 1 : 0;
+        }
+    }
+}
+
+// Uninitialised network cards report all zeros: such an identity is taken, and marked, so the handshake matches the
+// panel by its address and never by that MAC.
+void TestFrameCodec::identityMarksMacsNoCardHas()
+{
+    const struct
+    {
+        const char *mac;
+        bool usable;
+    } cases[] = {{"02:51:4d:00:00:07", true},  {"00:00:00:00:00:00", false}, {"FF-FF-FF-FF-FF-FF", false},
+                 {"01:00:5e:00:00:fb", false}, {"33:33:00:00:00:01", false}, {"00:11:22:33:44:55", true}};
+    for (const auto &c : cases) {
+        PanelIdentity identity;
+        QVERIFY2(PanelIdentity::fromJson(QByteArray("{\"mac\":\"") + c.mac + "\"}", &identity), c.mac);
+        QCOMPARE(identity.macUsable, c.usable);
+        QCOMPARE(identity.mac, PanelIdentity::normaliseMac(QString::fromLatin1(c.mac)));
+    }
 }
 
 void TestFrameCodec::codeTableIsConsistent()

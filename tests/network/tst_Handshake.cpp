@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,7 @@ private slots:
     void emptyPasswordIsSentOurs();
     void storedMacInAnotherFormIsMatched();
     void ipOnlyDeviceIsMatchedAndWrittenBack();
+    void macsNoCardHasAreMatchedByAddressOnly();
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void newestConnectionWins();
@@ -186,6 +188,74 @@ void TestHandshake::ipOnlyDeviceIsMatchedAndWrittenBack()
     QVERIFY(m_server->managedDevice(testMac(40), &held));
     QCOMPARE(held.did, stored.did);
     box.shutDown();
+}
+
+// Uninitialised network cards report all zeros, and broken ones broadcast or multicast MACs. Written back as the MAC of
+// a device entered by address, the first such panel's device took every other one, at any address: the panels pushed
+// each other off at every reconnect, and the other devices never connected. Each is matched by its address only.
+void TestHandshake::macsNoCardHasAreMatchedByAddressOnly()
+{
+    const QStringList reported = {"00:00:00:00:00:00", "00:00:00:00:00:00", "ff:ff:ff:ff:ff:ff", testMac(45),
+                                  "01:00:5e:00:00:01"};
+    for (int i = 0; i < 4; ++i)
+        addManagedDevice(QStringLiteral("Addr-%1").arg(i), QString(), QStringLiteral("127.0.0.%1").arg(142 + i));
+    // Written back before such MACs were refused: matched by address as well, and the MAC cleared.
+    addManagedDevice("Addr-4", reported.at(4), "127.0.0.146");
+    const int notesBefore = m_log->count("no network card can have");
+    const int replacedBefore = m_log->count("replacing connection");
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    std::vector<std::unique_ptr<QSignalSpy>> drops;
+    for (int i = 0; i < reported.size(); ++i) {
+        PanelIdentity identity = identityWith(45, "kelvo");
+        identity.mac = reported.at(i);
+        panels.emplace_back(new SimulatedPanel(identity, directSettings(140 + i)));
+        drops.emplace_back(new QSignalSpy(panels.back().get(), &SimulatedPanel::disconnected));
+        panels.back()->start();
+    }
+    const auto allConnected = [&] {
+        return std::all_of(panels.begin(), panels.end(), [](const auto &panel) { return panel->isConnected(); });
+    };
+    QTRY_VERIFY(allConnected());
+    QTRY_COMPARE(storedDevice("Addr-3").macAddress, testMac(45));
+    for (int i = 0; i < reported.size(); ++i) {
+        const QString name = QStringLiteral("Addr-%1").arg(i);
+        QTRY_COMPARE(storedDevice(name).fwVersion, panels.at(i)->identity().fwVersion);
+        QCOMPARE(storedDevice(name).ipAddress, QStringLiteral("127.0.0.%1").arg(142 + i));
+        if (i != 3)
+            QCOMPARE(storedDevice(name).macAddress, QString());
+    }
+    QVERIFY(allConnected());
+    for (const auto &dropped : drops)
+        QCOMPARE(dropped->count(), 0);
+    QCOMPARE(m_log->count("replacing connection"), replacedBefore);
+    // Only the panel with a MAC of its own is reached by MAC.
+    QCOMPARE(connections.count(), 1);
+    for (const QString &mac : reported.mid(0, 3) + reported.mid(4)) {
+        QCOMPARE(m_server->connectionState(mac), CmdServer::Offline);
+        QVERIFY(!m_server->isManaged(mac));
+    }
+    QCOMPARE(m_log->count("no network card can have") - notesBefore, 4);
+
+    // Once per panel, not at every reconnect.
+    QSignalSpy back(panels.at(0).get(), &SimulatedPanel::connected);
+    panels.at(0)->abort();
+    QTRY_COMPARE(back.count(), 1);
+    QCOMPARE(m_log->count("no network card can have") - notesBefore, 4);
+    QVERIFY(allConnected());
+
+    // A deleted device's panel is let go, though no MAC names it.
+    QSignalSpy refused(panels.at(1).get(), &SimulatedPanel::rejected);
+    VelkIFPDevice deleted = storedDevice("Addr-1");
+    QCOMPARE(OrvantaDBManager::getInstance()->deleteIFPDevice(deleted), quint32(DB_OK));
+    QList<VelkIFPDevice> all;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
+    m_server->setManagedDevices(all);
+    QTRY_COMPARE(refused.count(), 1);
+    QVERIFY(panels.at(2)->isConnected());
+    for (const auto &panel : panels)
+        panel->shutDown();
 }
 
 // A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes

@@ -902,7 +902,23 @@ private slots:
         QVERIFY(o.fleet.behaviour.rebootAfterOta);
         QCOMPARE(o.fleet.behaviour.rollBackAfterBootMs, 300);
 
+        // Panels whose network cards report all zeros: each reports it, and the device file enters them by address.
+        QVERIFY2(PanelSimOptions::parse({"panelsim", "--count", "2", "--mac", "00-00-00-00-00-00"}, &o, &error),
+                 qPrintable(error));
+        QCOMPARE(o.fleet.reportedMac, QStringLiteral("00:00:00:00:00:00"));
+        o.fleet.bindAnswerSockets = false;
+        {
+            PanelFleet zeros(o.fleet);
+            for (SimulatedPanel *each : zeros.panels())
+                QCOMPARE(each->identity().mac, QStringLiteral("00:00:00:00:00:00"));
+            QCOMPARE(zeros.panelByMac(QStringLiteral("00:00:00:00:00:00")), zeros.panel(0));
+            const QList<QByteArray> csv = zeros.deviceCsv().split('\n');
+            QCOMPARE(csv.at(2), QByteArray(",Panel-002,") + zeros.panel(1)->settings().ownAddress.toString().toUtf8() +
+                                    ",,IFP/Control Box,,,");
+        }
+
         const QList<QStringList> bad = {
+            {"panelsim", "--mac", "00:00:00:00:00"},
             {"panelsim", "--console", "192.168.1.5:1688"},
             {"panelsim", "--console", "127.0.0.1"},
             {"panelsim", "--console-discovery", "10.0.0.1:1988"},

@@ -27,14 +27,17 @@ PanelFleet::PanelFleet(const FleetOptions &options, QObject *parent) : QObject(p
         if (address.isNull())
             break; // the base leaves no room for more panels inside 127/8
         PanelIdentity identity = options.identity;
-        identity.mac = SimulatedPanel::defaultIdentity(options.firstSerial + quint32(i)).mac;
+        identity.mac = options.reportedMac.isEmpty()
+                           ? SimulatedPanel::defaultIdentity(options.firstSerial + quint32(i)).mac
+                           : options.reportedMac;
         PanelSettings settings = options.settings;
         settings.ownAddress = address;
         auto *panel = new SimulatedPanel(identity, settings, this);
         panel->setName(panelName(options.namePrefix, i, options.count));
         panel->behaviour() = options.behaviour;
         m_panels.append(panel);
-        m_byMac.insert(identity.mac, panel);
+        if (!m_byMac.contains(identity.mac))
+            m_byMac.insert(identity.mac, panel);
         connect(panel, &SimulatedPanel::connected, this, [this, panel] { emit panelConnected(panel); });
         connect(panel, &SimulatedPanel::disconnected, this, [this, panel] { emit panelDisconnected(panel); });
         connect(panel, &SimulatedPanel::logMessage, this, &PanelFleet::logMessage);
@@ -146,7 +149,8 @@ QList<VelkIFPDevice> PanelFleet::asDevices() const
         VelkIFPDevice device;
         device.deviceName = panel->name();
         device.modelName = identity.model;
-        device.macAddress = PanelIdentity::normaliseMac(identity.mac);
+        if (m_options.reportedMac.isEmpty())
+            device.macAddress = PanelIdentity::normaliseMac(identity.mac);
         device.ipAddress = panel->settings().ownAddress.toString();
         device.deviceType = identity.deviceType;
         devices.append(device);

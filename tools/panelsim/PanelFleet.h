@@ -20,6 +20,10 @@ struct FleetOptions
     quint32 firstSerial = 1;                                     ///< panel i gets MAC 02:51:4d + (firstSerial + i)
     QString namePrefix = QStringLiteral("Panel-");               ///< "Panel-001", ...
     PanelIdentity identity = SimulatedPanel::defaultIdentity(0); ///< template; mac is replaced per panel
+    /// Not empty: every panel reports this MAC instead of its own, as uninitialised network cards report
+    /// 00:00:00:00:00:00. asDevices() and deviceCsv() then give no MAC: a console can enter such panels by address
+    /// only.
+    QString reportedMac;
     PanelSettings settings;        ///< template; ownAddress is replaced; answerPort 0 = one free port for all panels
     PanelBehaviour behaviour;      ///< template
     bool bindAnswerSockets = true; ///< bind every discovery socket at once (needed for discovery mode)

@@ -72,6 +72,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption firstSerial(QStringLiteral("first-serial"),
                                          QStringLiteral("Low three MAC bytes of the first panel."), QStringLiteral("n"),
                                          QStringLiteral("1"));
+    const QCommandLineOption mac(QStringLiteral("mac"),
+                                 QStringLiteral("Every panel reports this MAC instead of its own (00:00:00:00:00:00 "
+                                                "as an uninitialised network card); --print-csv then leaves the MAC "
+                                                "column empty."),
+                                 QStringLiteral("mac"));
     const QCommandLineOption namePrefix(QStringLiteral("name-prefix"), QStringLiteral("Panel name prefix."),
                                         QStringLiteral("text"), QStringLiteral("Panel-"));
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name."), QStringLiteral("text"),
@@ -154,12 +159,12 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
                        "(benchmarks compare it with their own clock)."));
     parser.addOptions(
-        {console,      discovery,      answerPort,    wolPort,        wolAddress,  noWol,          wolShared,
-         count,        baseIp,         firstSerial,   namePrefix,     model,       deviceType,     fw,
-         panelFw,      displayVersion, sku,           password,       otaState,    otaResult,      otaTime,
-         afterOta,     rebootAfterOta, rollBackAfter, transferAnswer, firstSync,   noHeartbeat,    heartbeatEvery,
-         skipIdentity, sosEvery,       off,           bootDelay,      rebootDelay, reconnectDelay, searchInterval,
-         keepFiles,    noHash,         linkMbps,      printCsv,       verbose,     monotonicStamps});
+        {console,      discovery,      answerPort,    wolPort,        wolAddress,  noWol,           wolShared,
+         count,        baseIp,         firstSerial,   namePrefix,     model,       deviceType,      fw,
+         panelFw,      displayVersion, sku,           password,       otaState,    otaResult,       otaTime,
+         afterOta,     rebootAfterOta, rollBackAfter, transferAnswer, firstSync,   noHeartbeat,     heartbeatEvery,
+         skipIdentity, sosEvery,       off,           bootDelay,      rebootDelay, reconnectDelay,  searchInterval,
+         keepFiles,    noHash,         linkMbps,      printCsv,       verbose,     monotonicStamps, mac});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -217,6 +222,13 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                      error))
         return false;
     o.fleet.firstSerial = quint32(n);
+    if (parser.isSet(mac)) {
+        o.fleet.reportedMac = PanelIdentity::normaliseMac(parser.value(mac));
+        if (o.fleet.reportedMac.isEmpty()) {
+            *error = QStringLiteral("--mac: \"%1\" is not six pairs of hex digits").arg(parser.value(mac));
+            return false;
+        }
+    }
     o.fleet.namePrefix = parser.value(namePrefix);
 
     identity.model = parser.value(model);
