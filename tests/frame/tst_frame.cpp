@@ -78,6 +78,17 @@ private:
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
     // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
     bool restoreFrom(UserInfoDialog &dialog, const QString &file);
+    // Waits until the dialog's backup or restore copy, which runs on a thread of its own, has ended.
+    static bool copyEnded(UserInfoDialog &dialog)
+    {
+        return QTest::qWaitFor([&dialog]() { return !dialog.isCopying(); }, QuorvinTryCeilingMs);
+    }
+    // Backup pressed, and its copy ended.
+    static bool backUp(UserInfoDialog &dialog)
+    {
+        dialog.btnBackup->click();
+        return copyEnded(dialog);
+    }
     // The notice a confirmed restore of `file` showed; empty when it showed none.
     QString restoreNotice(const QString &file);
     // Every row of the database file, read on a connection of its own.
@@ -156,7 +167,7 @@ bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
         return false;
     chooser.answers << file;
     confirm->btnOk->click();
-    return true;
+    return copyEnded(dialog);
 }
 
 QString TestFrame::restoreNotice(const QString &file)
@@ -690,7 +701,7 @@ void TestFrame::backupWritesAndReplacesFile()
 
     const QString target = env->home() + QStringLiteral("/backup.db");
     chooser.answers << target;
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(bytesOf(target).startsWith("SQLite format 3"));
     QCOMPARE(contentOf(target), content);
 
@@ -700,7 +711,7 @@ void TestFrame::backupWritesAndReplacesFile()
     written.write("stale");
     written.close();
     chooser.answers << target;
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QCOMPARE(contentOf(target), content);
     // Nothing but the copy is left beside it.
     QCOMPARE(QDir(env->home()).entryList({QStringLiteral("backup.db*")}, QDir::Files), QStringList{"backup.db"});
@@ -708,14 +719,14 @@ void TestFrame::backupWritesAndReplacesFile()
     auto *message = dialog.findChild<GeneralMsgDialog *>();
     QVERIFY(message && !message->isVisible());
     chooser.answers << env->home() + QStringLiteral("/no-such-folder/backup.db");
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(message->isVisible());
 
     // The live file itself is no backup: it is refused and stays the file the data store
     // writes to, so what is saved afterwards is still there for the next start.
     message->hide();
     chooser.answers << live;
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(message->isVisible());
     VelkAccount admin = storedAccount(true);
     admin.email = QStringLiteral("after-self-backup@school.example");
@@ -735,7 +746,7 @@ void TestFrame::backupWritesAndReplacesFile()
     // Cancelling the save dialog does nothing.
     message->hide();
     message->hide();
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(!message->isVisible());
 }
 
@@ -774,7 +785,7 @@ void TestFrame::backupHoldsChangesOfEveryConnection()
         QVERIFY(QFileInfo(live + QStringLiteral("-wal")).size() > 0);
 
         chooser.answers << target;
-        dialog.btnBackup->click();
+        QVERIFY(backUp(dialog));
         QVERIFY(!message->isVisible());
         const QStringList copied = contentOf(target);
         QVERIFY2(!copied.filter(QStringLiteral("from-wal@school.example")).isEmpty(), qPrintable(copied.join('\n')));
@@ -821,6 +832,7 @@ void TestFrame::restoreRefusesFilesThatAreNotBackups()
         message->hide();
         chooser.answers << choice;
         dialog.restoreDb();
+        QVERIFY(copyEnded(dialog));
         QVERIFY2(message->isVisible(), qPrintable(choice));
         QCOMPARE(restarts, 0);
         QVERIFY(liveFile.open(QIODevice::ReadOnly));
