@@ -2,7 +2,9 @@
 
 #include <QThread>
 
-DatabaseFileJob::DatabaseFileJob(QObject *parent) : QObject(parent) {}
+DatabaseFileJob::DatabaseFileJob(QObject *parent) : QObject(parent)
+{
+}
 
 DatabaseFileJob::~DatabaseFileJob()
 {
