@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -67,6 +68,9 @@ private slots:
     void restoreRefusesBackupWithDamagedPages();
     void restoreRefusesForeignAccountTable();
     void restoreNamesAFileThatCannotBeRead();
+    void restoreRefusesAFileTheConsoleCannotRunOn();
+    void copiesRunWhileTheConsoleAnswers();
+    void backupNamesAFullDisk();
     void deletedDeviceLeavesARunningUpdate();
     // Restores, then opens the live database again.
     void restoreBringsChangesOfWalFile();
@@ -990,6 +994,86 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
                                 "again. The current data is kept."));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
+}
+
+// A file whose accounts log-in reads but whose other tables are another program's, or whose administrator has no
+// password, was restored: the console restarted with empty pages that saved nothing, or let anyone in as
+// administrator with an empty password. It gets the notice of a foreign file, and the data in use stays.
+void TestFrame::restoreRefusesAFileTheConsoleCannotRunOn()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    QFile::remove(DatabaseFileOps::keptPath(live));
+    const QStringList changes{QStringLiteral("DROP TABLE Device"),
+                              QStringLiteral("CREATE TABLE Device (id INTEGER PRIMARY KEY, name TEXT, address TEXT)"),
+                              QStringLiteral("UPDATE Account SET password = NULL WHERE isAdmin = 1")};
+    for (int n = 0; n < 2; ++n) {
+        const QString file = env->home() + QStringLiteral("/cannot-run-%1.db").arg(n);
+        QCOMPARE(DatabaseFileOps::backup(live, file), DatabaseFileOps::Ok);
+        {
+            DbProbe changer(file, QStringLiteral("cannot-run"));
+            for (const QString &sql : n == 0 ? changes.mid(0, 2) : changes.mid(2))
+                QVERIFY2(changer.exec(sql), qPrintable(changer.lastError()));
+        }
+        const QByteArray liveBefore = bytesOf(live);
+        QCOMPARE(restoreNotice(file),
+                 UserInfoDialog::tr("This file is not a database of this program. The current data is kept."));
+        QCOMPARE(restarts, 0);
+        QCOMPARE(bytesOf(live), liveBefore);
+        QVERIFY(!QFile::exists(DatabaseFileOps::keptPath(live)));
+        QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+    }
+}
+
+// Backup and Restore held the GUI thread for the whole copy, seconds for a large database, and showed nothing. The
+// copy runs on a thread of its own, and a notice with a moving bar shows meanwhile.
+void TestFrame::copiesRunWhileTheConsoleAnswers()
+{
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    auto *busy = dialog.findChild<QProgressDialog *>();
+    QVERIFY(busy && !busy->isVisible());
+    const QString target = env->home() + QStringLiteral("/while-answering.db");
+    chooser.answers << target;
+    dialog.btnBackup->click();
+    // The click has returned to the event loop; the copy ends only after it.
+    QVERIFY(dialog.isCopying());
+    QVERIFY(busy->isVisible());
+    QCOMPARE(busy->labelText(), UserInfoDialog::tr("Backing up the database..."));
+    QCOMPARE(busy->minimum(), busy->maximum());
+    QVERIFY(copyEnded(dialog));
+    QVERIFY(!busy->isVisible());
+    QCOMPARE(contentOf(target), contentOf(DatabaseFileOps::liveDatabasePath()));
+
+    const QString notBackup = env->home() + QStringLiteral("/not-a-backup.db");
+    {
+        DbProbe other(notBackup, QStringLiteral("not-a-backup"));
+        QVERIFY(other.exec(QStringLiteral("CREATE TABLE Notes (id INTEGER)")));
+    }
+    dialog.btnRestore->click();
+    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
+    QVERIFY(confirm);
+    chooser.answers << notBackup;
+    confirm->btnOk->click();
+    QVERIFY(dialog.isCopying());
+    QVERIFY(busy->isVisible());
+    QCOMPARE(busy->labelText(), UserInfoDialog::tr("Restoring the database..."));
+    QVERIFY(copyEnded(dialog));
+    QVERIFY(!busy->isVisible());
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && message->isVisible());
+    QCOMPARE(restarts, 0);
+}
+
+// A Backup that failed on a full disk said only "The database could not be backed up.", while the log said the disk
+// was full; the operator learns which disk, and what to do.
+void TestFrame::backupNamesAFullDisk()
+{
+    const QString target = QStringLiteral("/media/usb-stick/backups/console.db");
+    const QString full = UserInfoDialog::backupFailure(DatabaseFileOps::DiskFull, target);
+    QVERIFY2(full.contains(QDir::toNativeSeparators(QStringLiteral("/media/usb-stick/backups"))), qPrintable(full));
+    QVERIFY2(full.contains(QStringLiteral("is full")), qPrintable(full));
+    QCOMPARE(UserInfoDialog::backupFailure(DatabaseFileOps::CopyFailed, target),
+             UserInfoDialog::tr("The database could not be backed up."));
 }
 
 // A firmware update waits up to ten minutes for a device that is off to wake. Deleting that device on the device page
