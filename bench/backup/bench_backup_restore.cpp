@@ -228,8 +228,8 @@ int main(int argc, char **argv)
     }
     const bool met = worstBackup <= kTargetStallMs && worstRestore <= kTargetStallMs;
     std::printf("longest GUI stall, plain copy on the GUI thread (baseline): %.1f ms\n", worstPlain);
-    std::printf("longest GUI stall during Backup:  %.1f ms (%.3f of the baseline), target <= %.0f ms %s\n",
-                worstBackup, worstPlain > 0 ? worstBackup / worstPlain : 0.0, kTargetStallMs,
+    std::printf("longest GUI stall during Backup:  %.1f ms (%.3f of the baseline), target <= %.0f ms %s\n", worstBackup,
+                worstPlain > 0 ? worstBackup / worstPlain : 0.0, kTargetStallMs,
                 worstBackup <= kTargetStallMs ? "OK" : "MISSED");
     std::printf("longest GUI stall during Restore: %.1f ms (%.3f of the baseline), target <= %.0f ms %s\n",
                 worstRestore, worstPlain > 0 ? worstRestore / worstPlain : 0.0, kTargetStallMs,
