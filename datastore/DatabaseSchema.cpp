@@ -324,9 +324,12 @@ bool DatabaseSchema::Step::ensure(const char *table, QStringList *addedColumns)
         other.addBindValue(QLatin1String(table));
         if (!other.exec())
             return fail(QStringLiteral("reading the schema of %1").arg(QLatin1String(table)), other.lastError());
-        if (other.next())
+        if (other.next()) {
+            const bool index = other.value(0).toString() == QLatin1String("index");
             return failShape(
-                QStringLiteral("%1 is a %2, not a table").arg(QLatin1String(table), other.value(0).toString()));
+                QStringLiteral("%1 is %2, not a table")
+                    .arg(QLatin1String(table), index ? QStringLiteral("an index") : QStringLiteral("a view")));
+        }
         QSqlQuery create(m_db);
         if (!create.exec(QLatin1String(def.create)))
             return fail(QStringLiteral("creating table %1").arg(QLatin1String(table)), create.lastError());
