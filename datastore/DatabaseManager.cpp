@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "datastore/CameraEventTables.h"
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseRecovery.h"
 #include "datastore/DatabaseSchema.h"
 #include "datastore/DbResult.h"
@@ -78,6 +79,7 @@ void DatabaseManager::openDatabase()
         writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot create the database folder %s", utf8(folder).constData());
 
     DatabaseRecovery::migrateFormerFolder(m_dataFolder);
+    DatabaseFileOps::removeLeftovers(databaseFilePath());
     openPellmarDatabase();
 
     bool recreated = false;

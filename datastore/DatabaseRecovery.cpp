@@ -17,7 +17,8 @@ const char kDatabaseFile[] = "QuorvinDatabase.db";
 const char kFormerDatabaseFile[] = "OrvantaDatabase.db";
 const char kFormerFolderName[] = "/Orvanta";
 
-// SQLite primary result codes that mean the file itself is unusable as a database.
+// SQLite primary result codes.
+constexpr int kSqliteReadOnly = 8;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteNotADatabase = 26;
@@ -80,6 +81,11 @@ bool DatabaseRecovery::meansNotADatabase(const QSqlError &error)
 bool DatabaseRecovery::meansDiskFull(const QSqlError &error)
 {
     return sqliteCode(error) == kSqliteFull;
+}
+
+bool DatabaseRecovery::meansReadOnly(const QSqlError &error)
+{
+    return sqliteCode(error) == kSqliteReadOnly;
 }
 
 bool DatabaseRecovery::setBrokenFileAside(const QString &path, QString &keptAs, QString &error)

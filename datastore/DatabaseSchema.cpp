@@ -315,6 +315,21 @@ bool DatabaseSchema::Step::ensure(const char *table, QStringList *addedColumns)
         return false;
     const TableDef &def = tableDef(table);
     if (!containsNoCase(m_existing, QLatin1String(table))) {
+        // A view or an index of that name is no table this version can keep rows in; creating the table would
+        // only fail in SQL's words.
+        QSqlQuery other(m_db);
+        if (!other.prepare(QStringLiteral("SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE AND type IN "
+                                          "('view', 'index')")))
+            return fail(QStringLiteral("reading the schema of %1").arg(QLatin1String(table)), other.lastError());
+        other.addBindValue(QLatin1String(table));
+        if (!other.exec())
+            return fail(QStringLiteral("reading the schema of %1").arg(QLatin1String(table)), other.lastError());
+        if (other.next()) {
+            const bool index = other.value(0).toString() == QLatin1String("index");
+            return failShape(
+                QStringLiteral("%1 is %2, not a table")
+                    .arg(QLatin1String(table), index ? QStringLiteral("an index") : QStringLiteral("a view")));
+        }
         QSqlQuery create(m_db);
         if (!create.exec(QLatin1String(def.create)))
             return fail(QStringLiteral("creating table %1").arg(QLatin1String(table)), create.lastError());
@@ -338,6 +353,33 @@ bool DatabaseSchema::Step::ensure(const char *table, QStringList *addedColumns)
         if (addedColumns)
             *addedColumns << QLatin1String(probe.column);
     }
+    // A table of another program under the same name: every statement on it would fail, one by one, long after
+    // start-up, or read nothing without a word.
+    QStringList lacking;
+    if (!missingColumns(table, lacking))
+        return false;
+    if (!lacking.isEmpty())
+        return failShape(QStringLiteral("table %1 lacks columns this version needs: %2")
+                             .arg(QLatin1String(table), lacking.join(QLatin1String(", "))));
+    return true;
+}
+
+bool DatabaseSchema::Step::missingColumns(const char *table, QStringList &lacking)
+{
+    QSqlQuery columns(m_db);
+    if (!columns.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)")))
+        return fail(QStringLiteral("reading the columns of %1").arg(QLatin1String(table)), columns.lastError());
+    columns.addBindValue(QLatin1String(table));
+    if (!columns.exec())
+        return fail(QStringLiteral("reading the columns of %1").arg(QLatin1String(table)), columns.lastError());
+    QStringList present;
+    while (columns.next())
+        present << columns.value(0).toString();
+    const QStringList needed = declaredColumns(tableDef(table).create);
+    for (const QString &column : needed) {
+        if (!containsNoCase(present, column))
+            lacking << column;
+    }
     return true;
 }
 
@@ -346,6 +388,11 @@ bool DatabaseSchema::Step::ensureIndex(const char *table, const char *createSql)
     if (m_failed)
         return false;
     if (!containsNoCase(m_existing, QLatin1String(table)))
+        return true;
+    QStringList lacking;
+    if (!missingColumns(table, lacking))
+        return false;
+    if (!lacking.isEmpty())
         return true;
     QSqlQuery create(m_db);
     if (!create.exec(QLatin1String(createSql)))
@@ -426,6 +473,13 @@ bool DatabaseSchema::Step::fail(const QString &what, const QSqlError &error)
     m_broken = m_broken || DatabaseRecovery::meansBrokenFile(error);
     m_diskFull = m_diskFull || DatabaseRecovery::meansDiskFull(error);
     note(QStringLiteral("%1 failed: %2").arg(what, error.text()));
+    return false;
+}
+
+bool DatabaseSchema::Step::failShape(const QString &text)
+{
+    m_failed = true;
+    note(text);
     return false;
 }
 

@@ -39,11 +39,13 @@ public:
         QSqlDatabase db() const { return m_db; }
 
         /// Creates the table when missing, else adds the columns it lacks. addedColumns receives
-        /// the names of the columns added.
+        /// the names of the columns added. Fails, naming the table, when a view or an index has its
+        /// name, or when the table still lacks a column of this version's (a table of another program).
         bool ensure(const char *table, QStringList *addedColumns = nullptr);
         /// Whether this step created the table.
         bool created(const char *table) const { return m_created.contains(QLatin1String(table)); }
-        /// Creates the index unless it exists. A table that is missing was reported by its own step.
+        /// Creates the index unless it exists. A table that is missing, or lacks columns, was reported
+        /// by its own step.
         bool ensureIndex(const char *table, const char *createSql);
         /// Fails, naming the column, when the table has a column this version does not know that
         /// every new row must fill (NOT NULL without a default): no insert into it can succeed.
@@ -57,6 +59,9 @@ public:
 
     private:
         bool fail(const QString &what, const QSqlError &error);
+        bool failShape(const QString &text);
+        /// The columns of this version's table that the table in the file lacks.
+        bool missingColumns(const char *table, QStringList &lacking);
         void note(const QString &text);
 
         QSqlDatabase m_db;

@@ -15,8 +15,9 @@ VelkAccount LoginRules::pickAccount(const QList<VelkAccount> &accounts, int type
 bool LoginRules::passwordMatches(const QString &typed, const VelkAccount &account)
 {
     // aid 0 is the stand-in for "no such account"; its empty password must not let an empty
-    // field in.
-    if (account.aid == 0)
+    // field in. Nor may a stored password that is empty (NULL in a file edited by hand): an
+    // empty field never logs in.
+    if (account.aid == 0 || typed.isEmpty())
         return false;
     return typed == account.password;
 }

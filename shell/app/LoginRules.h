@@ -22,7 +22,7 @@ public:
     static VelkAccount pickAccount(const QList<VelkAccount> &accounts, int typeIndex);
 
     /// The typed text equals the stored password exactly (letter case and blanks count).
-    /// The empty record of a missing account never matches.
+    /// The empty record of a missing account never matches, and an empty text matches nothing.
     static bool passwordMatches(const QString &typed, const VelkAccount &account);
 
     /// At least one character before the first at sign, at least one between it and the last

@@ -1,13 +1,18 @@
 #include "shell/app/UserInfoDialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QWindow>
 
+#include "datastore/DatabaseFileJob.h"
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/SingleInstance.h"
@@ -123,6 +128,28 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     // The same edge as the fields when it has the keyboard.
     comboStyle += QStringLiteral(" QComboBox:focus{border: 1px solid #1db5ff;}");
     comboBoxLang->applyStyle(comboStyle);
+
+    copyJob = new DatabaseFileJob(this);
+    // The copy reports no progress of its own: a bar that keeps moving shows that the console works and answers.
+    busyNotice = new QProgressDialog(this);
+    busyNotice->setWindowTitle(productName());
+    busyNotice->setWindowModality(Qt::ApplicationModal);
+    busyNotice->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    busyNotice->setLayoutDirection(uiLayoutDirection());
+    busyNotice->setCancelButton(nullptr);
+    busyNotice->setBar(new QProgressBar(busyNotice));
+    busyNotice->setRange(0, 0);
+    busyNotice->setStyleSheet(
+        QStringLiteral("QProgressDialog{background-color: #404040;}\n"
+                       "QLabel{color: #ffffff;font-size:10pt; font-family:Arial;}\n"
+                       "QProgressBar{background-color: #333333;border: 1px solid #7a7a7a;border-radius: 4px;}\n"
+                       "QProgressBar::chunk{background-color: #0a84c6;border-radius: 3px;}"));
+    scaleWidgetFonts(busyNotice, 0, false, false);
+    busyNotice->setFixedSize(ScaleMath::truncScaled(300, getScaleFactor()),
+                             ScaleMath::truncScaled(60, getScaleFactor()));
+    // A new progress dialog shows itself after a while; this one shows only while a copy runs.
+    busyNotice->reset();
+    busyNotice->hide();
 
     messageDialog = new GeneralMsgDialog(this);
     connect(messageDialog, &QDialog::finished, this, [this]() {
@@ -290,8 +317,26 @@ void UserInfoDialog::showMessage(const QString &message)
     messageDialog->show();
 }
 
+bool UserInfoDialog::isCopying() const
+{
+    return copyJob->isRunning();
+}
+
+void UserInfoDialog::runCopy(const QString &notice, std::function<DatabaseFileOps::Result()> work,
+                             std::function<void(DatabaseFileOps::Result)> done)
+{
+    busyNotice->setLabelText(notice);
+    busyNotice->show();
+    copyJob->start(std::move(work), [this, done = std::move(done)](DatabaseFileOps::Result result) {
+        busyNotice->hide();
+        done(result);
+    });
+}
+
 void UserInfoDialog::backupDb()
 {
+    if (isCopying())
+        return;
     const QString source = dbIntf->databaseFilePath();
     QFile probe(source);
     if (!probe.open(QIODevice::ReadOnly)) {
@@ -312,15 +357,27 @@ void UserInfoDialog::backupDb()
         showMessage(notice);
         return;
     }
-    const DatabaseFileOps::Result result = DatabaseFileOps::backup(source, target);
-    if (result != DatabaseFileOps::Ok) {
-        writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::backupDb - copy to %s failed (%d)", target.toLocal8Bit().constData(),
-                 static_cast<int>(result));
-        showMessage(tr("The database could not be backed up."));
-    }
+    runCopy(
+        tr("Backing up the database..."), [source, target]() { return DatabaseFileOps::backup(source, target); },
+        [this, target](DatabaseFileOps::Result result) {
+            if (result == DatabaseFileOps::Ok)
+                return;
+            writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::backupDb - copy to %s failed (%d)",
+                     target.toLocal8Bit().constData(), static_cast<int>(result));
+            showMessage(backupFailure(result, target));
+        });
 }
 
-QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result)
+QString UserInfoDialog::backupFailure(DatabaseFileOps::Result result, const QString &target)
+{
+    if (result == DatabaseFileOps::DiskFull)
+        return tr("The database could not be backed up, because the disk that holds %1 is full. Free space on that "
+                  "disk, or choose another, and try again.")
+            .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()));
+    return tr("The database could not be backed up.");
+}
+
+QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QString &livePath)
 {
     switch (result) {
     case DatabaseFileOps::IsLiveFile:
@@ -337,6 +394,10 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result)
     case DatabaseFileOps::WrongSuffix:
     case DatabaseFileOps::NotConsoleDatabase:
         return tr("This file is not a database of this program. The current data is kept.");
+    case DatabaseFileOps::DiskFull:
+        return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
+                  "kept.")
+            .arg(QDir::toNativeSeparators(QFileInfo(livePath).absolutePath()));
     default:
         return tr("The database could not be restored. The current data is kept.");
     }
@@ -344,24 +405,33 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result)
 
 void UserInfoDialog::restoreDb()
 {
+    if (isCopying())
+        return;
     const QString target = dbIntf->databaseFilePath();
     const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"),
                                                                     FileChooser::startFolder(), tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
+    runCopy(
+        tr("Restoring the database..."),
+        [target, source]() {
+            const DatabaseFileOps::Result checked = DatabaseFileOps::checkRestoreSource(target, source);
+            return checked == DatabaseFileOps::Ok ? DatabaseFileOps::stageRestore(target, source) : checked;
+        },
+        [this, target, source](DatabaseFileOps::Result result) { swapInRestored(result, target, source); });
+}
 
-    DatabaseFileOps::Result result = DatabaseFileOps::checkRestoreSource(target, source);
-    if (result == DatabaseFileOps::Ok)
-        result = DatabaseFileOps::stageRestore(target, source);
+void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source)
+{
     if (result != DatabaseFileOps::Ok) {
         writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s not restored (%d); nothing was replaced",
                  source.toLocal8Bit().constData(), static_cast<int>(result));
-        showMessage(restoreRefusal(result));
+        showMessage(restoreRefusal(result, target));
         return;
     }
     if (dbIntf->closeDatabase() != DB_OK) {
         DatabaseFileOps::discardStaged(target);
-        showMessage(restoreRefusal(DatabaseFileOps::CopyFailed));
+        showMessage(restoreRefusal(DatabaseFileOps::CopyFailed, target));
         return;
     }
     if (DatabaseFileOps::swapInStaged(target) != DatabaseFileOps::Ok) {

@@ -10,9 +10,11 @@
 #include "shell/kit/FormScale.h"
 
 class CheckPasswordDialog;
+class DatabaseFileJob;
 class GeneralMsgDialog;
 class LanguageDialog;
 class OrvantaDBIntf;
+class QProgressDialog;
 class ReStartConfirmDialog;
 
 /// The logged-in operator's own settings: e-mail address, password, the console's language,
@@ -33,6 +35,14 @@ public:
 
     /// Replaces what a restart does (quit and start the program again); nullptr restores it.
     static void setRestartHandler(std::function<void()> handler);
+
+    /// Whether a backup or the copy of a restore is running (on a thread of its own; a notice with a moving bar says
+    /// so meanwhile).
+    bool isCopying() const;
+    /// What the operator is told when a backup to target fails with result.
+    static QString backupFailure(DatabaseFileOps::Result result, const QString &target);
+    /// What the operator is told when a restore of the live file livePath stops at result.
+    static QString restoreRefusal(DatabaseFileOps::Result result, const QString &livePath);
 
 signals:
     void changePassWord(QString password);
@@ -58,8 +68,11 @@ private:
     QString chosenLanguage() const;
     void centreOnScreen(QWidget *dialog) const;
     void showMessage(const QString &message);
-    /// What the operator is told when a restore stops at result.
-    static QString restoreRefusal(DatabaseFileOps::Result result);
+    /// Runs work on the copy's own thread with the busy notice showing notice, then done on this thread.
+    void runCopy(const QString &notice, std::function<DatabaseFileOps::Result()> work,
+                 std::function<void(DatabaseFileOps::Result)> done);
+    /// The end of a restore once the chosen file is checked and staged (result): the swap and the restart.
+    void swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source);
     void restartProgram();
 
     OrvantaDBIntf *dbIntf = nullptr;
@@ -74,5 +87,7 @@ private:
 
     GeneralMsgDialog *messageDialog = nullptr;
     bool restartAfterMessage = false;
+    DatabaseFileJob *copyJob = nullptr;
+    QProgressDialog *busyNotice = nullptr;
     FormScale formScale;
 };

@@ -1,10 +1,15 @@
 // Stages a restore as the user settings do and reports what the check and the staging found, for the tests that need
-// another user than the one running them (file permissions do not bind root).
+// another user than the one running them (file permissions do not bind root), or backs the database up, for the tests
+// that need a disk of its own (the disk goes with the process).
 // Usage: fileops_probe <live database file> <file to restore> [uid]   With a uid, runs as that user (and its group).
 // Prints "check <n>" and "stage <n>" (DatabaseFileOps::Result); a staged copy stays for the test to read.
+// Usage: fileops_probe --backup <live database file> <target>
+// Prints "backup <n>", then "left <name>" for every file in the target's folder.
 #include "datastore/DatabaseFileOps.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -14,6 +19,18 @@ int main(int argc, char *argv[])
 {
     if (argc < 3)
         return 2;
+    if (qstrcmp(argv[1], "--backup") == 0) {
+        if (argc < 4)
+            return 2;
+        QCoreApplication app(argc, argv);
+        const QString target = QString::fromLocal8Bit(argv[3]);
+        std::printf("backup %d\n", int(DatabaseFileOps::backup(QString::fromLocal8Bit(argv[2]), target)));
+        const QStringList left =
+            QFileInfo(target).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString &name : left)
+            std::printf("left %s\n", qPrintable(name));
+        return 0;
+    }
     if (argc > 3 && !becomeProbeUser(argv[3]))
         return 3;
     QCoreApplication app(argc, argv);

@@ -1,13 +1,16 @@
 // Database files that outside checks found handled short of what the operator needs: a file set
 // aside without a word, a data folder in which SQLite cannot write its journal, files of
-// another version of the console (columns in another order, a column this version cannot fill),
-// a disk that is full, and files chosen for a restore (in WAL mode in a folder that cannot be
-// written, another program's Account table, journals left beside the file replaced).
+// another version of the console (columns in another order, a column this version cannot fill)
+// or with tables of another program, a disk that is full, and files chosen for a restore (in WAL
+// mode in a folder that cannot be written, another program's tables, accounts log-in cannot use,
+// the journal of a writer that died beside it, journals left beside the file replaced), and
+// backups onto a disk with little room.
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,6 +48,35 @@ struct ProbeResult
     bool diskFull = false;
     quint32 write = 0;
 };
+
+// Tables of another program under names the console uses, put into a console database in place of its own.
+struct ForeignTable
+{
+    const char *name;
+    const char *sql;
+};
+const ForeignTable kForeignTables[] = {
+    {"Device of other columns",
+     "DROP TABLE Device; CREATE TABLE Device (id INTEGER PRIMARY KEY, name TEXT, address TEXT); "
+     "INSERT INTO Device (name, address) VALUES ('Printer 2', '10.0.0.9')"},
+    {"OtaSchedule of other columns",
+     "DROP TABLE OtaSchedule; CREATE TABLE OtaSchedule (id INTEGER PRIMARY KEY, task TEXT, due TEXT); "
+     "INSERT INTO OtaSchedule (task, due) VALUES ('patch', '2024-06-01')"},
+    {"EventLog a view",
+     "DROP TABLE EventLog; CREATE VIEW EventLog AS SELECT did, deviceName, 0 AS event, '' AS time FROM Device"},
+};
+
+// Runs statements separated by "; " on the file; false, with the error in *error, when one fails.
+bool execAll(DbProbe &file, const QString &statements, QString *error)
+{
+    for (const QString &sql : statements.split(QStringLiteral("; "))) {
+        if (!file.exec(sql)) {
+            *error = sql + QStringLiteral(": ") + file.lastError();
+            return false;
+        }
+    }
+    return true;
+}
 
 // Reads what open_probe printed.
 ProbeResult probeResult(QProcess &process)
@@ -130,6 +162,45 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // A new console database in a data folder of its own; its file's path.
+    QString newConsoleDatabase(const char *connection)
+    {
+        const QString data = newDataFolder();
+        DatabaseManager manager(data, QString::fromLatin1(connection));
+        return dbFile(data);
+    }
+
+    // A copy of a new console database at home/<name>.db, changed by statements separated by "; ".
+    QString changedConsoleCopy(const QString &name, const QString &statements, QString *error)
+    {
+        const QString path = m_env.home() + QLatin1Char('/') + QString(name).replace(QLatin1Char(' '), '-') + ".db";
+        QFile::remove(path);
+        if (!QFile::copy(newConsoleDatabase("tochange"), path)) {
+            *error = QStringLiteral("cannot copy a console database to ") + path;
+            return QString();
+        }
+        DbProbe file(path, QStringLiteral("changer"));
+        return execAll(file, statements, error) ? path : QString();
+    }
+
+    // Checks and stages source for a restore of a new live database, as the user settings do; the staging's result.
+    // The live file and the source must stay byte for byte, and a refused copy leaves nothing beside the live file.
+    int stageAgainstNewLive(const QString &source)
+    {
+        const QString live = newConsoleDatabase("live");
+        const QByteArray liveBefore = fileSha256(live);
+        const QByteArray sourceBefore = fileSha256(source);
+        const DatabaseFileOps::Result check = DatabaseFileOps::checkRestoreSource(live, source);
+        const DatabaseFileOps::Result staged =
+            check == DatabaseFileOps::Ok ? DatabaseFileOps::stageRestore(live, source) : check;
+        const bool untouched = fileSha256(live) == liveBefore && fileSha256(source) == sourceBefore;
+        const QStringList beside = QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const bool clean = staged == DatabaseFileOps::Ok || beside == QStringList{QFileInfo(live).fileName()};
+        if (!untouched || !clean)
+            return -1;
+        return int(staged);
     }
 
 private slots:
@@ -450,6 +521,253 @@ private slots:
         QCOMPARE(accounts.first().password, QStringLiteral("secret"));
         QVERIFY(accounts.first().isAdmin);
         QVERIFY(!accounts.last().isAdmin);
+    }
+
+    // A file whose accounts are readable but whose other tables are another program's was restored; the console then
+    // started with a notice in raw SQL, or with none, its pages empty and nothing saved. It is refused before the
+    // swap, with the live file as it was.
+    void restoreNeedsTheTablesTheConsoleReads_data()
+    {
+        QTest::addColumn<QString>("statements");
+        for (const ForeignTable &table : kForeignTables)
+            QTest::newRow(table.name) << QString::fromLatin1(table.sql);
+    }
+    void restoreNeedsTheTablesTheConsoleReads()
+    {
+        QFETCH(QString, statements);
+        QString error;
+        const QString source = changedConsoleCopy(QString::fromLatin1(QTest::currentDataTag()), statements, &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        QCOMPARE(stageAgainstNewLive(source), int(DatabaseFileOps::NotConsoleDatabase));
+    }
+
+    // Start-up names a table of another shape, as the operator can act on: which table, and what it lacks. It said
+    // "creating an index on Device failed: no such column: deviceName Unable to execute statement", or nothing at
+    // all (OtaSchedule), or that a view existed.
+    void startUpNamesATableOfAnotherShape_data()
+    {
+        QTest::addColumn<QString>("statements");
+        QTest::addColumn<QString>("named");
+        const QStringList names{
+            QStringLiteral("table Device lacks columns this version needs: did, deviceName"),
+            QStringLiteral("table OtaSchedule lacks columns this version needs: osid, scheduleTarget"),
+            QStringLiteral("EventLog is a view, not a table")};
+        for (int n = 0; n < names.size(); ++n)
+            QTest::newRow(kForeignTables[n].name) << QString::fromLatin1(kForeignTables[n].sql) << names.at(n);
+    }
+    void startUpNamesATableOfAnotherShape()
+    {
+        QFETCH(QString, statements);
+        QFETCH(QString, named);
+        const QString data = newDataFolder();
+        {
+            DatabaseManager manager(data, "shaped");
+        }
+        {
+            DbProbe file(dbFile(data), QStringLiteral("shaper"));
+            QString error;
+            QVERIFY2(execAll(file, statements, &error), qPrintable(error));
+        }
+        DatabaseManager manager(data, "shapedagain");
+        QCOMPARE(manager.openState(), DatabaseManager::Degraded);
+        QVERIFY2(manager.openError().contains(named), qPrintable(manager.openError()));
+        QVERIFY2(!manager.openError().contains(QStringLiteral("Unable to execute")), qPrintable(manager.openError()));
+        // The other tables serve.
+        QList<VelkAccount> accounts;
+        QCOMPARE(CoreTables::queryAccount(manager.connection(), accounts), DB_OK);
+        QCOMPARE(accounts.size(), 2);
+    }
+
+    // A file whose accounts log-in cannot use was restored: the administrator was refused at every try, with no row to
+    // send a new password from, or an empty password let anyone in as administrator. Log-in takes the first account
+    // marked administrator and the first one not marked, and needs a number other than 0 and a password it can
+    // compare with what is typed.
+    void restoreNeedsAccountsLogInCanUse_data()
+    {
+        QTest::addColumn<QString>("statements");
+        QTest::addColumn<int>("expected");
+        const int refused = int(DatabaseFileOps::NotConsoleDatabase);
+        QTest::newRow("no administrator") << "UPDATE Account SET isAdmin = 0" << refused;
+        QTest::newRow("administrator marked 'yes'")
+            << "UPDATE Account SET isAdmin = 'yes' WHERE isAdmin = 1" << refused;
+        QTest::newRow("administrator numbered 0") << "UPDATE Account SET aid = 0 WHERE isAdmin = 1" << refused;
+        QTest::newRow("no normal account") << "DELETE FROM Account WHERE isAdmin = 0" << refused;
+        QTest::newRow("password NULL") << "UPDATE Account SET password = NULL WHERE isAdmin = 1" << refused;
+        QTest::newRow("password empty") << "UPDATE Account SET password = '' WHERE isAdmin = 0" << refused;
+        QTest::newRow("password in Big5")
+            << "UPDATE Account SET password = CAST(x'b14bbd58' AS TEXT) WHERE isAdmin = 1" << refused;
+        QTest::newRow("password in Latin-1")
+            << "UPDATE Account SET password = CAST(x'6b656c76f6' AS TEXT) WHERE isAdmin = 1" << refused;
+        QTest::newRow("password with NUL")
+            << "UPDATE Account SET password = CAST(x'71656e6f00787878' AS TEXT) WHERE isAdmin = 0" << refused;
+        // A password in another script is text like any other, and an account log-in never takes is no concern.
+        QTest::newRow("password in Chinese, a third account without one")
+            << QString::fromUtf8("UPDATE Account SET password = '密碼kelvö' WHERE isAdmin = 1; "
+                                 "INSERT INTO Account (password, isAdmin) VALUES (NULL, 1)")
+            << int(DatabaseFileOps::Ok);
+    }
+    void restoreNeedsAccountsLogInCanUse()
+    {
+        QFETCH(QString, statements);
+        QFETCH(int, expected);
+        QString error;
+        const QString source = changedConsoleCopy(QString::fromLatin1(QTest::currentDataTag()), statements, &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        QCOMPARE(stageAgainstNewLive(source), expected);
+    }
+
+    // A backup taken while a writer died inside a transaction has that transaction's journal beside it. Read-only,
+    // SQLite cannot play it back and the sound file was refused as unreadable, in a folder of the operator's as in a
+    // read-only one; the operator was told to copy it elsewhere, and refused again. It restores what was committed,
+    // and nothing is written beside it.
+    void restoreOfBackupWithTheJournalOfADeadWriter_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("folder that can be written") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void restoreOfBackupWithTheJournalOfADeadWriter()
+    {
+        QFETCH(bool, readOnlyFolder);
+        QTemporaryDir root;
+        QVERIFY(enterableByOthers(root));
+        const QString data = root.path() + QStringLiteral("/share/Quorvin");
+        {
+            DatabaseManager manager(data, "deadwriter");
+        }
+        const QString shelf = root.path() + QStringLiteral("/shelf/backup.db");
+        const QString carried = root.path() + QStringLiteral("/carried/backup.db");
+        QVERIFY(QDir().mkpath(QFileInfo(shelf).absolutePath()));
+        QVERIFY(QDir().mkpath(QFileInfo(carried).absolutePath()));
+        QVERIFY(QFile::copy(dbFile(data), shelf));
+        {
+            DbProbe writer(shelf, QStringLiteral("dying"));
+            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'committed@school.example'")));
+            QVERIFY(writer.exec(QStringLiteral("BEGIN")));
+            for (int n = 0; n < 2000; ++n) {
+                QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"),
+                                    {QStringLiteral("Hall Panel %1").arg(n), QStringLiteral("2024-05-06 07:30:00")}));
+            }
+            QVERIFY(writer.exec(QStringLiteral("COMMIT")));
+            // A cache of two pages sends the changed pages into the file before the end of the transaction, the
+            // old ones into the journal: what a writer killed then leaves.
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA cache_size = 2")));
+            QVERIFY(writer.exec(QStringLiteral("BEGIN")));
+            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'")));
+            QVERIFY(writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")));
+            QVERIFY(QFile::copy(shelf, carried));
+            QVERIFY(QFile::copy(shelf + QStringLiteral("-journal"), carried + QStringLiteral("-journal")));
+            QVERIFY(writer.exec(QStringLiteral("ROLLBACK")));
+        }
+        {
+            // The file alone holds pages of the transaction that never ended.
+            const QString alone = root.path() + QStringLiteral("/alone.db");
+            QVERIFY(QFile::copy(carried, alone));
+            DbProbe file(alone, QStringLiteral("alone"));
+            QVERIFY(file.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt() > 0);
+        }
+        const QString live = root.path() + QStringLiteral("/live/QuorvinDatabase.db");
+        QVERIFY(QDir().mkpath(QFileInfo(live).absolutePath()));
+        QVERIFY(giveToProbeUser(root.path()));
+        const QByteArray folder = QFile::encodeName(QFileInfo(carried).absolutePath());
+        const QStringList besideBefore = QFileInfo(carried).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden);
+        const QByteArray fileBefore = fileSha256(carried);
+        const QByteArray journalBefore = fileSha256(carried + QStringLiteral("-journal"));
+        if (readOnlyFolder)
+            QVERIFY(::chmod(folder.constData(), 0555) == 0);
+        const QList<int> results = stageAsProbeUser(live, carried);
+        ::chmod(folder.constData(), 0755);
+
+        QCOMPARE(results, (QList<int>{DatabaseFileOps::Ok, DatabaseFileOps::Ok}));
+        QCOMPARE(QFileInfo(carried).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden), besideBefore);
+        QCOMPARE(fileSha256(carried), fileBefore);
+        QCOMPARE(fileSha256(carried + QStringLiteral("-journal")), journalBefore);
+        // Beside the live file: the staged copy and nothing else.
+        QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(DatabaseFileOps::stagedPath(live)).fileName()});
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("rolledback"));
+        QCOMPARE(staged.value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        QCOMPARE(staged.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt(), 0);
+        QCOMPARE(staged.count(QStringLiteral("EventLog")), 2000);
+        QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                 QStringList{QStringLiteral("committed@school.example")});
+    }
+
+    // Backup wrote a copy under a name of its own and then copied that over the target, so it needed room for two
+    // copies: with 1.5 times the database's size free it failed, and each failed attempt left a journal beside the
+    // target. It needs room for one copy, and a failure leaves nothing.
+    void backupNeedsRoomForOneCopy_data()
+    {
+        QTest::addColumn<double>("freeShare");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("1.2 times the database free") << 1.2 << int(DatabaseFileOps::Ok);
+        QTest::newRow("0.6 times the database free") << 0.6 << int(DatabaseFileOps::DiskFull);
+    }
+    void backupNeedsRoomForOneCopy()
+    {
+        QFETCH(double, freeShare);
+        QFETCH(int, expected);
+        QTemporaryDir disk;
+        QVERIFY(disk.isValid());
+        if (!SmallDisk::available(disk.path()))
+            QSKIP("no user namespace here to mount a small disk in");
+        const QString data = newDataFolder();
+        {
+            DatabaseManager manager(data, "tobackup");
+            QSqlDatabase db = manager.connection();
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("BEGIN")));
+            QVERIFY(query.prepare(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)")));
+            for (int n = 0; n < 30000; ++n) {
+                query.addBindValue(QStringLiteral("Classroom Panel %1 on the second floor").arg(n));
+                query.addBindValue(QStringLiteral("2024-05-06 07:30:00"));
+                QVERIFY(query.exec());
+            }
+            QVERIFY(query.exec(QStringLiteral("COMMIT")));
+        }
+        const qint64 size = QFileInfo(dbFile(data)).size();
+        QVERIFY(size > 1024 * 1024);
+        const qint64 freeBytes = qint64(size * freeShare);
+        QProcess process;
+        SmallDisk::start(process, disk.path(), 2 * size + 1024 * 1024, freeBytes, {QStringLiteral("backups")},
+                         QStringLiteral(QV_FILEOPS_PROBE),
+                         {QStringLiteral("--backup"), dbFile(data), disk.path() + QStringLiteral("/backups/copy.db")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        int result = -1;
+        QStringList left;
+        for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("backup "))
+                result = line.mid(7).toInt();
+            else if (line.startsWith("left "))
+                left << QString::fromLocal8Bit(line.mid(5));
+        }
+        QCOMPARE(result, expected);
+        QCOMPARE(left, expected == DatabaseFileOps::Ok ? QStringList{QStringLiteral("copy.db")} : QStringList());
+    }
+
+    // A restore killed while it copied left the staged copy and its journal beside the live file (30 MB in that run),
+    // and the private copy of a file with a journal to play back, until the next restore. The next start removes them.
+    void startUpRemovesWhatAKilledRestoreLeft()
+    {
+        const QString data = newDataFolder();
+        {
+            DatabaseManager manager(data, "killedrestore");
+        }
+        const QString live = dbFile(data);
+        const QByteArray liveBefore = fileSha256(live);
+        const QString staged = DatabaseFileOps::stagedPath(live);
+        QVERIFY(QFile::copy(live, staged));
+        QVERIFY(QFile::copy(live, staged + QStringLiteral("-journal")));
+        const QString privateCopy = live + QStringLiteral(".rollback-Ab12Cd");
+        QVERIFY(QDir().mkpath(privateCopy));
+        QVERIFY(QFile::copy(live, privateCopy + QStringLiteral("/backup.db")));
+
+        DatabaseManager manager(data, "afterkill");
+        QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(live).fileName()});
+        QCOMPARE(fileSha256(live), liveBefore);
     }
 
     // The file a restore replaces may still be open elsewhere in WAL mode, its latest changes in the WAL file beside

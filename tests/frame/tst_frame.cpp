@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -67,6 +68,9 @@ private slots:
     void restoreRefusesBackupWithDamagedPages();
     void restoreRefusesForeignAccountTable();
     void restoreNamesAFileThatCannotBeRead();
+    void restoreRefusesAFileTheConsoleCannotRunOn();
+    void copiesRunWhileTheConsoleAnswers();
+    void backupNamesAFullDisk();
     void deletedDeviceLeavesARunningUpdate();
     // Restores, then opens the live database again.
     void restoreBringsChangesOfWalFile();
@@ -78,6 +82,17 @@ private:
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
     // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
     bool restoreFrom(UserInfoDialog &dialog, const QString &file);
+    // Waits until the dialog's backup or restore copy, which runs on a thread of its own, has ended.
+    static bool copyEnded(UserInfoDialog &dialog)
+    {
+        return QTest::qWaitFor([&dialog]() { return !dialog.isCopying(); }, QuorvinTryCeilingMs);
+    }
+    // Backup pressed, and its copy ended.
+    static bool backUp(UserInfoDialog &dialog)
+    {
+        dialog.btnBackup->click();
+        return copyEnded(dialog);
+    }
     // The notice a confirmed restore of `file` showed; empty when it showed none.
     QString restoreNotice(const QString &file);
     // Every row of the database file, read on a connection of its own.
@@ -156,7 +171,7 @@ bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
         return false;
     chooser.answers << file;
     confirm->btnOk->click();
-    return true;
+    return copyEnded(dialog);
 }
 
 QString TestFrame::restoreNotice(const QString &file)
@@ -690,7 +705,7 @@ void TestFrame::backupWritesAndReplacesFile()
 
     const QString target = env->home() + QStringLiteral("/backup.db");
     chooser.answers << target;
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(bytesOf(target).startsWith("SQLite format 3"));
     QCOMPARE(contentOf(target), content);
 
@@ -700,7 +715,7 @@ void TestFrame::backupWritesAndReplacesFile()
     written.write("stale");
     written.close();
     chooser.answers << target;
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QCOMPARE(contentOf(target), content);
     // Nothing but the copy is left beside it.
     QCOMPARE(QDir(env->home()).entryList({QStringLiteral("backup.db*")}, QDir::Files), QStringList{"backup.db"});
@@ -708,14 +723,14 @@ void TestFrame::backupWritesAndReplacesFile()
     auto *message = dialog.findChild<GeneralMsgDialog *>();
     QVERIFY(message && !message->isVisible());
     chooser.answers << env->home() + QStringLiteral("/no-such-folder/backup.db");
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(message->isVisible());
 
     // The live file itself is no backup: it is refused and stays the file the data store
     // writes to, so what is saved afterwards is still there for the next start.
     message->hide();
     chooser.answers << live;
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(message->isVisible());
     VelkAccount admin = storedAccount(true);
     admin.email = QStringLiteral("after-self-backup@school.example");
@@ -735,7 +750,7 @@ void TestFrame::backupWritesAndReplacesFile()
     // Cancelling the save dialog does nothing.
     message->hide();
     message->hide();
-    dialog.btnBackup->click();
+    QVERIFY(backUp(dialog));
     QVERIFY(!message->isVisible());
 }
 
@@ -774,7 +789,7 @@ void TestFrame::backupHoldsChangesOfEveryConnection()
         QVERIFY(QFileInfo(live + QStringLiteral("-wal")).size() > 0);
 
         chooser.answers << target;
-        dialog.btnBackup->click();
+        QVERIFY(backUp(dialog));
         QVERIFY(!message->isVisible());
         const QStringList copied = contentOf(target);
         QVERIFY2(!copied.filter(QStringLiteral("from-wal@school.example")).isEmpty(), qPrintable(copied.join('\n')));
@@ -821,6 +836,7 @@ void TestFrame::restoreRefusesFilesThatAreNotBackups()
         message->hide();
         chooser.answers << choice;
         dialog.restoreDb();
+        QVERIFY(copyEnded(dialog));
         QVERIFY2(message->isVisible(), qPrintable(choice));
         QCOMPARE(restarts, 0);
         QVERIFY(liveFile.open(QIODevice::ReadOnly));
@@ -978,6 +994,86 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
                                 "again. The current data is kept."));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
+}
+
+// A file whose accounts log-in reads but whose other tables are another program's, or whose administrator has no
+// password, was restored: the console restarted with empty pages that saved nothing, or let anyone in as
+// administrator with an empty password. It gets the notice of a foreign file, and the data in use stays.
+void TestFrame::restoreRefusesAFileTheConsoleCannotRunOn()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    QFile::remove(DatabaseFileOps::keptPath(live));
+    const QStringList changes{QStringLiteral("DROP TABLE Device"),
+                              QStringLiteral("CREATE TABLE Device (id INTEGER PRIMARY KEY, name TEXT, address TEXT)"),
+                              QStringLiteral("UPDATE Account SET password = NULL WHERE isAdmin = 1")};
+    for (int n = 0; n < 2; ++n) {
+        const QString file = env->home() + QStringLiteral("/cannot-run-%1.db").arg(n);
+        QCOMPARE(DatabaseFileOps::backup(live, file), DatabaseFileOps::Ok);
+        {
+            DbProbe changer(file, QStringLiteral("cannot-run"));
+            for (const QString &sql : n == 0 ? changes.mid(0, 2) : changes.mid(2))
+                QVERIFY2(changer.exec(sql), qPrintable(changer.lastError()));
+        }
+        const QByteArray liveBefore = bytesOf(live);
+        QCOMPARE(restoreNotice(file),
+                 UserInfoDialog::tr("This file is not a database of this program. The current data is kept."));
+        QCOMPARE(restarts, 0);
+        QCOMPARE(bytesOf(live), liveBefore);
+        QVERIFY(!QFile::exists(DatabaseFileOps::keptPath(live)));
+        QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+    }
+}
+
+// Backup and Restore held the GUI thread for the whole copy, seconds for a large database, and showed nothing. The
+// copy runs on a thread of its own, and a notice with a moving bar shows meanwhile.
+void TestFrame::copiesRunWhileTheConsoleAnswers()
+{
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    auto *busy = dialog.findChild<QProgressDialog *>();
+    QVERIFY(busy && !busy->isVisible());
+    const QString target = env->home() + QStringLiteral("/while-answering.db");
+    chooser.answers << target;
+    dialog.btnBackup->click();
+    // The click has returned to the event loop; the copy ends only after it.
+    QVERIFY(dialog.isCopying());
+    QVERIFY(busy->isVisible());
+    QCOMPARE(busy->labelText(), UserInfoDialog::tr("Backing up the database..."));
+    QCOMPARE(busy->minimum(), busy->maximum());
+    QVERIFY(copyEnded(dialog));
+    QVERIFY(!busy->isVisible());
+    QCOMPARE(contentOf(target), contentOf(DatabaseFileOps::liveDatabasePath()));
+
+    const QString notBackup = env->home() + QStringLiteral("/not-a-backup.db");
+    {
+        DbProbe other(notBackup, QStringLiteral("not-a-backup"));
+        QVERIFY(other.exec(QStringLiteral("CREATE TABLE Notes (id INTEGER)")));
+    }
+    dialog.btnRestore->click();
+    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
+    QVERIFY(confirm);
+    chooser.answers << notBackup;
+    confirm->btnOk->click();
+    QVERIFY(dialog.isCopying());
+    QVERIFY(busy->isVisible());
+    QCOMPARE(busy->labelText(), UserInfoDialog::tr("Restoring the database..."));
+    QVERIFY(copyEnded(dialog));
+    QVERIFY(!busy->isVisible());
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && message->isVisible());
+    QCOMPARE(restarts, 0);
+}
+
+// A Backup that failed on a full disk said only "The database could not be backed up.", while the log said the disk
+// was full; the operator learns which disk, and what to do.
+void TestFrame::backupNamesAFullDisk()
+{
+    const QString target = QStringLiteral("/media/usb-stick/backups/console.db");
+    const QString full = UserInfoDialog::backupFailure(DatabaseFileOps::DiskFull, target);
+    QVERIFY2(full.contains(QDir::toNativeSeparators(QStringLiteral("/media/usb-stick/backups"))), qPrintable(full));
+    QVERIFY2(full.contains(QStringLiteral("is full")), qPrintable(full));
+    QCOMPARE(UserInfoDialog::backupFailure(DatabaseFileOps::CopyFailed, target),
+             UserInfoDialog::tr("The database could not be backed up."));
 }
 
 // A firmware update waits up to ten minutes for a device that is off to wake. Deleting that device on the device page

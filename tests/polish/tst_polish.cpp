@@ -944,6 +944,7 @@ void TestPolish::savedFilesGetTheirSuffix()
     UserInfoDialog userSettings(storedAccount(true), nullptr);
     chooser.answer = base + QStringLiteral("backup");
     userSettings.backupDb();
+    QTRY_VERIFY(!userSettings.isCopying());
     QVERIFY(QFileInfo(base + QStringLiteral("backup.db")).size() > 0);
     chooser.answer = base + QStringLiteral("kept");
     userSettings.backupDb();

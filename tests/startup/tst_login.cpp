@@ -45,6 +45,7 @@ private slots:
     void cleanup();
 
     void emailRuleAndAccountChoice();
+    void emptyPasswordNeverLogsIn();
     void randomPasswordsComeFromTheWholeAlphabet();
     void wrongPasswordShowsBadgeAndExampleText();
     void firstLoginAsksForEmailOnceAndStoresIt();
@@ -170,6 +171,20 @@ void TestLogin::emailRuleAndAccountChoice()
     QVERIFY(LoginRules::passwordMatches(QStringLiteral("a"), admin));
     QVERIFY(!LoginRules::passwordMatches(QStringLiteral("A"), admin));
     QVERIFY(!LoginRules::passwordMatches(QStringLiteral("a "), admin));
+}
+
+// A database edited by hand held the administrator with password NULL, read as empty text: an empty password field
+// logged in as administrator.
+void TestLogin::emptyPasswordNeverLogsIn()
+{
+    VelkAccount admin;
+    admin.aid = 1;
+    admin.isAdmin = true;
+    QVERIFY(!LoginRules::passwordMatches(QString(), admin));
+    QVERIFY(!LoginRules::passwordMatches(QStringLiteral(""), admin));
+    admin.password = QStringLiteral("kelvo");
+    QVERIFY(!LoginRules::passwordMatches(QString(), admin));
+    QVERIFY(LoginRules::passwordMatches(QStringLiteral("kelvo"), admin));
 }
 
 void TestLogin::randomPasswordsComeFromTheWholeAlphabet()
