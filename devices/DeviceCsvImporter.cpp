@@ -75,7 +75,7 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
     if (formError.isError())
         return formError;
     if (rows.size() < 2) {
-        // An empty file, a header alone, or a file read as one line: closing without a word looked like success.
+        // An empty file, or a header with nothing but blank lines after it: closing without a word looked like success.
         writeLog(LOG_LEVEL_WARNING, "DeviceCsvImporter::importRows, no row after the header");
         return DeviceCsvError::stoppedWith(DeviceCsv::text(
             QT_TRANSLATE_NOOP("ImportDialog", "No device was imported: the file has no row after its header line.")));
