@@ -340,6 +340,14 @@ void BroadcastScheduler::broadcastTaskFinished(uint bid)
         if (task.broadcast.bid == bid) {
             BroadcastTask run = task;
             saveCompletedBroadcast(run);
+            // The next start counts from this run's start, not from now: a run can outlast later starts (the PC
+            // asleep while a panel had still to answer). The rebuild takes the start that followed the run as the
+            // one the task waited for, as after a sleep: a start passed today is sent now, those of the days between
+            // are logged as missed.
+            if (BroadcastTiming::repeats(task.broadcast) && task.startDateTime.isValid())
+                m_waiting.insert(bid,
+                                 {BroadcastTiming::nextStartDateTime(task.broadcast, task.startDateTime.addMSecs(1)),
+                                  task.broadcast});
             break;
         }
     }

@@ -84,8 +84,8 @@ signals:
 
 private:
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
-    /// start and the check that starts it, the start it already had; one it held on an earlier day is moved on by
-    /// startAfterMissedDays.
+    /// start and the check that starts it (or its run ended after the start that follows), the start it already had;
+    /// one it held on an earlier day is moved on by startAfterMissedDays.
     QDateTime waitingStart(const VelkBroadcast &broadcast, const QDateTime &now) const;
     /// Where a waiting repeating task goes whose start lies on a day before now's: today's start when it has passed
     /// and not run, else `next`; each start lost on the days between is logged.
@@ -108,7 +108,8 @@ private:
     QList<VelkBroadcast> m_completedList;
     /// Runs handed to the manager whose end has not been recorded yet, with their start.
     QHash<quint32, QDateTime> m_handedOver;
-    /// The start each waiting task had at the last rebuild, with the record it was worked out from.
+    /// The start each waiting task had at the last rebuild, with the record it was worked out from; for a repeating
+    /// task whose run has just ended, the start that followed that run's.
     struct WaitingStart
     {
         QDateTime start;

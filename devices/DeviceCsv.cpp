@@ -130,14 +130,17 @@ DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList>
 {
     rows->clear();
     const TextDecoder::Result decoded = TextDecoder::decode(bytes);
+    // Excel for Mac's "CSV (Macintosh)" ends its lines with CR alone: a file without a single LF is read that way.
+    // In any other file a lone CR belongs to its cell, as the shared reader keeps it.
+    const bool crEndsLines = !decoded.text.contains(QLatin1Char('\n'));
     if (!decoded.readable) {
-        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, false);
+        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, crEndsLines);
         return DeviceCsvError::at(
             cell.column, cell.row,
             text(QT_TRANSLATE_NOOP("ImportDialog", "This cell holds characters that cannot be read. Save the "
                                                    "file as CSV UTF-8 and import it again.")));
     }
-    *rows = parseCsv(normalizeCsvText(decoded.text));
+    *rows = parseCsv(normalizeCsvText(crEndsLines ? withLoneCrAsLineEnd(decoded.text) : decoded.text));
     return DeviceCsvError();
 }
 
@@ -160,6 +163,14 @@ QList<QStringList> DeviceCsv::withoutBlankEnd(const QList<QStringList> &rows)
 DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows, const QSet<QString> &storedGroupKeys)
 {
     const QList<QStringList> rows = withoutBlankEnd(fileRows);
+    // The header is skipped whatever it says, but a tab in it shows how the file was saved: Excel's "Unicode Text" and
+    // "Text (Tab delimited)" separate cells with tabs, so every row is one cell and the first row would be refused
+    // for an empty address, which tells the operator nothing.
+    if (!rows.isEmpty() && rows.first().join(QString()).contains(QLatin1Char('\t')))
+        return DeviceCsvError::at(
+            ColumnGroup, 1,
+            DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The cells of this file are not separated by commas. "
+                                                              "Save it as CSV UTF-8 and import it again.")));
     for (int i = 1; i < rows.size(); ++i) {
         const DeviceCsvError error = checkRow(rows.at(i), i + 1, storedGroupKeys);
         if (error.isError())

@@ -74,6 +74,12 @@ DeviceCsvError DeviceCsvImporter::importRows(const QList<QStringList> &fileRows)
     const DeviceCsvError formError = DeviceCsv::checkRows(rows, storedGroupKeys);
     if (formError.isError())
         return formError;
+    if (rows.size() < 2) {
+        // An empty file, or a header with nothing but blank lines after it: closing without a word looked like success.
+        writeLog(LOG_LEVEL_WARNING, "DeviceCsvImporter::importRows, no row after the header");
+        return DeviceCsvError::stoppedWith(DeviceCsv::text(
+            QT_TRANSLATE_NOOP("ImportDialog", "No device was imported: the file has no row after its header line.")));
+    }
 
     // A row that fails half-way must leave nothing behind while the rows before it stay. A
     // savepoint per row gives that, but SQLite then copies aside every page a row touches before

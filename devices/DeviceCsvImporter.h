@@ -39,7 +39,8 @@ public:
     /// opened has no rows; bytes that are no text are refused at their cell, nothing written.
     DeviceCsvError importFile(const QString &path);
     /// Both passes over the rows of a file (rows[0] is the header; blank lines that only end the
-    /// file are skipped). Returns the first problem, or no error.
+    /// file are skipped). Returns the first problem, or no error. A file with no row after its
+    /// header is stopped (CsvImportError::stopped) with a message saying so.
     DeviceCsvError importRows(const QList<QStringList> &fileRows);
     /// Data rows applied by the last importRows, also when it stopped at an error.
     int appliedRows() const { return m_appliedRows; }

@@ -25,7 +25,8 @@ public:
     /// 0 written, -1 the file cannot be written, -2 the devices cannot be read.
     int generateCsvFile(const QString &fileName);
     /// True when every row was applied; otherwise the error notice is showing (a message when the
-    /// database stopped the import, which then kept nothing).
+    /// import stopped for a reason no cell holds: the database refused it and it kept nothing, or
+    /// the file has no row after its header).
     bool importCsvFile(const QString &fileName);
     /// The first pass alone: true when every data row is well-formed, else shows the error.
     bool checkCsvRow(const QList<QStringList> &rows);

@@ -361,7 +361,7 @@ void IFPUpgradeManager::endCheck()
         checkNotificationSetting();
         break;
     default:
-        narrowReminder();
+        followReminder();
         emit otaVersionChecked(checkCase);
         break;
     }
@@ -407,17 +407,18 @@ QString IFPUpgradeManager::getNewestFwVersionText(const QString &modelName) cons
     return upgrader ? upgrader->getVersionHash().join(QStringLiteral(", ")) : QString();
 }
 
-void IFPUpgradeManager::hideUpgradeNotification()
+void IFPUpgradeManager::showBadge(bool show)
 {
-    emit showUpgradeNotificationTopButton(false);
-    emit showUpgradeNotification(false, QString());
+    badgeShown = show;
+    emit showUpgradeNotificationTopButton(show);
 }
 
 void IFPUpgradeManager::checkNotificationSetting()
 {
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkNotificationSetting");
     currentShowingDeviceModelNameSet.clear();
-    emit showUpgradeNotificationTopButton(!allOldDeviceList.isEmpty());
+    serverNamedModels.clear();
+    showBadge(!allOldDeviceList.isEmpty());
     if (allOldDeviceList.isEmpty()) {
         emit showUpgradeNotification(false, QString());
         return;
@@ -455,6 +456,7 @@ void IFPUpgradeManager::checkNotificationSetting()
     }
     for (const QString &model : plan.shownModels)
         currentShowingDeviceModelNameSet.insert(model);
+    serverNamedModels = currentShowingDeviceModelNameSet;
     emit showUpgradeNotification(!plan.shownModels.isEmpty(), reminderTitle(plan.shownModels));
 }
 
@@ -469,32 +471,37 @@ QString IFPUpgradeManager::reminderTitle(const QStringList &models) const
     return title;
 }
 
-// The reminder and the out-of-date list come from the same check. After a run, or after devices were removed, a
-// local check finds fewer models out of date than the reminder shown at the last server check named; it then names
-// only those still out of date, and goes when none is left, so that "Setup Update" lists what it promised.
-void IFPUpgradeManager::narrowReminder()
+// The reminder and the out-of-date list come from the same check. A local check finds which models are out of date now
+// (a run updated some, devices were removed, a device rolled back after its run): the reminder names those of them that
+// the last server check named and that were not skipped since, and goes when none is left, so that "Setup Update"
+// lists what it promised; the badge shows while any device is out of date. So a device that rolls back after a run
+// brings back what the run's end had withdrawn.
+void IFPUpgradeManager::followReminder()
 {
-    if (allOldDeviceList.isEmpty()) {
-        currentShowingDeviceModelNameSet.clear();
-        hideUpgradeNotification();
+    const bool badge = !allOldDeviceList.isEmpty();
+    if (badge != badgeShown)
+        showBadge(badge);
+    const QSet<QString> named = serverNamedModels & oldDeviceModelNameSet;
+    if (named == currentShowingDeviceModelNameSet)
         return;
-    }
-    const QSet<QString> still = currentShowingDeviceModelNameSet & oldDeviceModelNameSet;
-    if (still == currentShowingDeviceModelNameSet)
-        return;
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::narrowReminder, %s of %s models still out of date",
-             logNumber(still.size()).constData(), logNumber(currentShowingDeviceModelNameSet.size()).constData());
-    currentShowingDeviceModelNameSet = still;
-    if (still.isEmpty()) {
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::followReminder, %s models out of date are named, %s were",
+             logNumber(named.size()).constData(), logNumber(currentShowingDeviceModelNameSet.size()).constData());
+    const bool wasShown = !currentShowingDeviceModelNameSet.isEmpty();
+    currentShowingDeviceModelNameSet = named;
+    if (named.isEmpty()) {
         emit showUpgradeNotification(false, QString());
         return;
     }
     QStringList models;
     for (const IFPUpgrade *upgrader : qAsConst(upgradeList)) {
-        if (still.contains(upgrader->getModelName()) && !models.contains(upgrader->getModelName()))
+        if (named.contains(upgrader->getModelName()) && !models.contains(upgrader->getModelName()))
             models.append(upgrader->getModelName());
     }
-    emit upgradeNotificationTitleChanged(reminderTitle(models));
+    // The reminder this check withdrew comes back; one still showing, or hidden by the operator, changes its title.
+    if (wasShown)
+        emit upgradeNotificationTitleChanged(reminderTitle(models));
+    else
+        emit showUpgradeNotification(true, reminderTitle(models));
 }
 
 void IFPUpgradeManager::upgradeNotificationSkip()
@@ -515,6 +522,7 @@ void IFPUpgradeManager::upgradeNotificationSkip()
         writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(row.deviceModelName),
                  qPrintable(row.deviceNewestFwVersion));
     }
+    serverNamedModels -= currentShowingDeviceModelNameSet;
     currentShowingDeviceModelNameSet.clear();
 }
 
@@ -547,6 +555,9 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
         return;
     }
     clearDeviceTimers();
+    // The new run judges its devices itself.
+    for (const VelkIFPDevice *device : qAsConst(deviceList))
+        stopWatchingAfterRun(device->macAddress);
     currentOtaSchedule = schedule;
     otaDeviceList = deviceList;
     currentUpgradeIndex = 0;
@@ -798,6 +809,12 @@ void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
         return;
     LastStepWatch &watch = lastStepDevices[mac];
     writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, did not come back after its last step: %s", qPrintable(mac));
+    // Nothing shows it runs what it installed: its row names what it reported last, as the console's record does.
+    VelkIFPDevice reported;
+    if (cmdServer->managedDevice(mac, &reported)) {
+        watch.device->fwVersion = reported.fwVersion;
+        watch.device->panelFwVersion = reported.panelFwVersion;
+    }
     watch.device->otaState = OTA_FAILED;
     watch.row = UPDATE_FAILED;
     updateDeviceStatus(watch.device, UPDATE_FAILED);
@@ -806,6 +823,13 @@ void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
 
 void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
 {
+    for (auto watch = afterRunWatches.cbegin(); watch != afterRunWatches.cend(); ++watch) {
+        if (removed.did != 0 ? watch->device.did == removed.did : watch->device.deviceName == removed.deviceName) {
+            const QString mac = watch.key();
+            stopWatchingAfterRun(mac);
+            break;
+        }
+    }
     if (!runIsLive())
         return;
     VelkIFPDevice *device = nullptr;
@@ -851,6 +875,93 @@ void IFPUpgradeManager::clearLastStepWatch()
     lastStepDevices.clear();
     awayAfterLastStep.clear();
     endWaitsForReturns = false;
+}
+
+void IFPUpgradeManager::watchAfterRun(const VelkIFPDevice &device)
+{
+    // The run ends once every device is judged, which for one device is the moment it is back at its new version. An
+    // A/B firmware whose new image fails its own health check restarts once more and comes back at the old one; the
+    // wake time-out it had to come back in the first place is the time it has to do so.
+    const QString watched = device.macAddress;
+    AfterRunWatch &watch = afterRunWatches[watched];
+    if (!watch.timer) {
+        watch.timer = new QTimer(this);
+        watch.timer->setSingleShot(true);
+        connect(watch.timer, &QTimer::timeout, this, [this, watched] {
+            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, kept what it installed through the wake time-out: %s",
+                     qPrintable(watched));
+            stopWatchingAfterRun(watched);
+        });
+    }
+    watch.device = device;
+    watch.osid = currentOtaSchedule->osid;
+    watch.timer->start(m_timeouts.wakeMs);
+    if (!afterRunConnections.isEmpty())
+        return;
+    // As during the run: copied when they happen, handled from the event loop in order.
+    afterRunConnections.append(connect(cmdServer, &CmdServer::channelDisconnect, this, [this](DeviceChannel *channel) {
+        const QString mac = channel->getMacAddress();
+        QMetaObject::invokeMethod(
+            this, [=] { afterRunDeviceAway(mac); }, Qt::QueuedConnection);
+    }));
+    afterRunConnections.append(connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
+        const QString mac = channel->getMacAddress();
+        const QString fw = channel->getFwVersion();
+        const QString panelFw = channel->getPanelFwVersion();
+        QMetaObject::invokeMethod(
+            this, [=] { afterRunDeviceBack(mac, fw, panelFw); }, Qt::QueuedConnection);
+    }));
+}
+
+void IFPUpgradeManager::afterRunDeviceAway(const QString &mac)
+{
+    const auto watch = afterRunWatches.constFind(mac);
+    if (watch == afterRunWatches.constEnd())
+        return;
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, away after its run, judged again when back: %s", qPrintable(mac));
+    watch->timer->start(m_timeouts.wakeMs);
+}
+
+void IFPUpgradeManager::afterRunDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
+{
+    const auto watch = afterRunWatches.find(mac);
+    if (watch == afterRunWatches.end())
+        return;
+    if (fwVersion == watch->device.fwVersion) {
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after its run: %s", qPrintable(fwVersion),
+                 qPrintable(mac));
+        watch->timer->start(m_timeouts.wakeMs);
+        return;
+    }
+    writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, back at %s after its run, not at the %s it installed: %s",
+             qPrintable(fwVersion), qPrintable(watch->device.fwVersion), qPrintable(mac));
+    VelkIFPDevice device = watch->device;
+    device.fwVersion = fwVersion;
+    device.panelFwVersion = panelFwVersion;
+    VelkOtaSchedule schedule;
+    schedule.osid = watch->osid;
+    stopWatchingAfterRun(mac);
+    if (dbIntf->updateOtaScheduleReport(device, schedule, UPDATE_FAILED) != DB_OK) {
+        writeLog(LOG_LEVEL_ERROR, "afterRunDeviceBack, updateOtaScheduleReport error");
+        return;
+    }
+    emit otaScheduleReportUpdated();
+    emit endedRunDeviceFailed(schedule.osid);
+}
+
+void IFPUpgradeManager::stopWatchingAfterRun(const QString &mac)
+{
+    const auto watch = afterRunWatches.find(mac);
+    if (watch == afterRunWatches.end())
+        return;
+    watch->timer->stop();
+    watch->timer->deleteLater();
+    afterRunWatches.erase(watch);
+    if (!afterRunWatches.isEmpty())
+        return;
+    for (const QMetaObject::Connection &connection : qAsConst(afterRunConnections))
+        disconnect(connection);
+    afterRunConnections.clear();
 }
 
 void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, bool skipRetry)
@@ -944,8 +1055,11 @@ void IFPUpgradeManager::endRunWhenSettled()
     QList<VelkIFPDevice *> stayed;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         const LastStepWatch watch = lastStepDevices.value(device->macAddress);
-        if (watch.device == device && watch.row == UPDATE_UPDATING)
+        if (watch.device != device || watch.row == UPDATE_FAILED)
+            continue;
+        if (watch.row == UPDATE_UPDATING)
             stayed.append(device);
+        watchAfterRun(*device);
     }
     lastStepDevices.clear();
     if (!stayed.isEmpty())

@@ -40,7 +40,11 @@ class QTimer;
 /// Successfully that goes away again is Updating again until it is back and judged anew (an A/B firmware may come
 /// back at its old version), and a device judged Failed stays Failed for the run, its row naming the version it
 /// reports last. So the rows are final when otaScheduleFinished() tells the caller to read them, and a run cut
-/// short by an exit leaves no row claiming a success nobody saw kept.
+/// short by an exit leaves no row claiming a success nobody saw kept. A device that did not come back names in its
+/// row the version it reported last, not the one it installed and was never seen running.
+/// A device that ends its run Successfully is watched on for the wake time-out after the run (counted again from each
+/// return, and from each time it goes away): back at another version than it installed, its row becomes Failed at
+/// that version and endedRunDeviceFailed() tells the caller, whose schedule result and reminder follow.
 /// A device the console deletes during a run leaves it at once (deviceRemoved).
 ///
 /// Everything runs in the GUI thread; the manager reaches the panels only through CmdServer and the database only
@@ -77,7 +81,8 @@ public:
     void cancelOta();
     /// The console deleted this device (matched by its database id): it leaves the running run at once, and the
     /// run neither waits for it nor holds the other devices of its batch for it. Its report row went with it, so
-    /// nothing more is written for it. Nothing happens when no run is running or the device is not in it.
+    /// nothing more is written for it, also when its run has ended and it is still watched. Nothing happens when
+    /// the device is in no run and not watched.
     void deviceRemoved(const VelkIFPDevice &device);
     /// True while a run is running or a check for a due run (case 4) is under way.
     bool isOtaRunning() const;
@@ -120,6 +125,9 @@ signals:
     void upgradeNotificationTitleChanged(QString title);
     void otaScheduleReportUpdated();
     void otaScheduleFinished();
+    /// A device of a run that has ended came back at another version than it installed: its report row of the
+    /// schedule `osid` is Failed now, at the version it runs.
+    void endedRunDeviceFailed(quint32 osid);
 
 private:
     /// One per-device time-out of a run.
@@ -150,6 +158,15 @@ private:
         UpdateStatus row = UPDATE_UPDATING; ///< what its report row says; Failed stays Failed for the run
     };
 
+    /// A device that ended its run Successfully, watched on after the run: an A/B firmware may still come back at
+    /// its old image.
+    struct AfterRunWatch
+    {
+        VelkIFPDevice device; ///< as its run left it: at the version it installed
+        quint32 osid = 0;     ///< the schedule whose report row it has
+        QTimer *timer = nullptr;
+    };
+
     IFPUpgradeManager();
     ~IFPUpgradeManager() override;
 
@@ -172,8 +189,8 @@ private:
     void serverCheckExpired();
     void updateOldDeviceModelNameSet();
     void checkNotificationSetting();
-    void hideUpgradeNotification();
-    void narrowReminder();
+    void showBadge(bool show);
+    void followReminder();
     QString reminderTitle(const QStringList &models) const;
     void checkOtaVersionForNotification();
     void planClockTimer();
@@ -207,6 +224,11 @@ private:
     /// then it ends when the last of them is judged. Those that never went away are Successfully then.
     void endRunWhenSettled();
     void clearLastStepWatch();
+    // Devices watched after their run (AfterRunWatch): each wait is the wake time-out.
+    void watchAfterRun(const VelkIFPDevice &device);
+    void afterRunDeviceAway(const QString &mac);
+    void afterRunDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
+    void stopWatchingAfterRun(const QString &mac);
 
     // Per-device time-outs
     QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
@@ -232,6 +254,8 @@ private:
     QSet<QString> oldDeviceModelNameSet;
     OrvantaDBIntf *dbIntf = nullptr;
     QSet<QString> currentShowingDeviceModelNameSet;
+    QSet<QString> serverNamedModels; ///< named by the last server check, less those skipped since
+    bool badgeShown = false;
     int checkOtaVersionCase = CASE_NONE;
     int answeredUpgraderCount = 0;
     int failedUpgraderCount = 0;
@@ -258,6 +282,8 @@ private:
     QSet<const VelkIFPDevice *> removedDevices;    ///< deleted by the console during the run: no row to write
     QSet<QString> awayAfterLastStep;               ///< those of them restarting: the run's end waits for them
     bool endWaitsForReturns = false;               ///< every upgrader has finished; the run ends once they're back
+    QHash<QString, AfterRunWatch> afterRunWatches; ///< by MAC
+    QList<QMetaObject::Connection> afterRunConnections;
     QMetaObject::Connection wokenConnection;
     QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;

@@ -297,6 +297,37 @@ void OtaScheduleRunner::runFinished()
     finishOtaTask(success);
 }
 
+void OtaScheduleRunner::endedRunDeviceFailed(quint32 osid)
+{
+    if (m_state == Running && m_current.osid == osid)
+        return; // its own end reads the rows
+    QList<VelkOtaSchedule> schedules;
+    if (m_db->queryAllOtaSchedule(schedules) != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::endedRunDeviceFailed, queryAllOtaSchedule error");
+    for (VelkOtaSchedule schedule : qAsConst(schedules)) {
+        if (schedule.osid != osid)
+            continue;
+        if (schedule.status == UPDATE_SUCCESSFULLY) {
+            schedule.status = UPDATE_FAILED;
+            if (m_db->updateOtaScheduleState(schedule) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::endedRunDeviceFailed, updateOtaScheduleState error");
+            else
+                writeLog(LOG_LEVEL_WARNING,
+                         "firmware-update schedule %u: a device came back at another version after the run; "
+                         "marked Failed",
+                         osid);
+        }
+        // Failed already, it still shows one more failed device.
+        emit schedulesChanged();
+        break;
+    }
+    // The version check that closed the run found the device up to date and withdrew the reminder. A run under way
+    // makes this check at its own end; a server check under way reads the device as it is now.
+    if ((m_state == Idle || m_state == Armed) &&
+        !m_manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_ENDED))
+        writeLog(LOG_LEVEL_INFO, "OtaScheduleRunner::endedRunDeviceFailed, another version check is under way");
+}
+
 void OtaScheduleRunner::finishOtaTask(bool success)
 {
     writeLog(LOG_LEVEL_INFO, "otaTaskFinished, success: %d, schedule %u", success ? 1 : 0, m_current.osid);

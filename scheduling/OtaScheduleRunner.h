@@ -27,7 +27,9 @@ class OrvantaDBIntf;
 /// - the operator may disable, edit or delete the schedule while it waits for its check: it is read again before
 ///   it is started or failed, so a disabled or deleted one does not start and a moved one is armed for its new time;
 /// - a run left "Updating" by an exit ends Failed at the next start, with its unfinished report rows;
-/// - a run whose report rows are missing or unreadable ends Failed.
+/// - a run whose report rows are missing or unreadable ends Failed;
+/// - a run closed Successfully becomes Failed when one of its devices comes back at its old version after the run
+///   (endedRunDeviceFailed), and the closing version check runs again so that the reminder sees it out of date.
 /// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
 /// overflows a timer nor starts early, and a moved clock is noticed.
 class OtaScheduleRunner : public QObject
@@ -49,6 +51,8 @@ public:
     void versionChecked(int checkCase);
     /// The update manager ended the run.
     void runFinished();
+    /// A device of the ended run of schedule `osid` came back at its old version: its row is Failed now.
+    void endedRunDeviceFailed(quint32 osid);
     /// The schedule is about to be deleted: its run is cancelled first, once.
     void forgetSchedule(quint32 osid);
     /// An "update now" is only started through the same check as any due schedule, never beside a running one.

@@ -170,6 +170,11 @@ void Scheduling::construct()
             Qt::QueuedConnection);
     connect(m_upgradeManager, &IFPUpgradeManager::otaScheduleFinished, m_otaRunner, &OtaScheduleRunner::runFinished,
             Qt::QueuedConnection);
+    // Queued as the end of the run is, so that it comes after it, and after the record of the device's return.
+    connect(m_upgradeManager, &IFPUpgradeManager::endedRunDeviceFailed, m_otaRunner,
+            &OtaScheduleRunner::endedRunDeviceFailed, Qt::QueuedConnection);
+    connect(m_upgradeManager, &IFPUpgradeManager::endedRunDeviceFailed, this, &Scheduling::endedRunReportChanged,
+            Qt::QueuedConnection);
     connect(m_upgradeManager, &IFPUpgradeManager::otaScheduleReportUpdated, this, &Scheduling::updateOtaScheduleReport);
     m_checkRetry = new QTimer(this);
     m_checkRetry->setSingleShot(true);
@@ -809,6 +814,17 @@ void Scheduling::updateOtaScheduleReport()
 {
     if (m_otaReportDialog->isVisible())
         m_otaReportDialog->refreshReport(m_otaRunner->current());
+}
+
+void Scheduling::endedRunReportChanged(quint32 osid)
+{
+    // The runner has read the schedules again; an open report of that run shows the row that changed after it.
+    if (!m_otaReportDialog->isVisible())
+        return;
+    for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
+        if (schedule.osid == osid)
+            m_otaReportDialog->refreshReport(schedule);
+    }
 }
 
 void Scheduling::askForCheck(int checkCase)

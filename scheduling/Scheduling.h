@@ -97,6 +97,7 @@ private slots:
     void otaTriggerMenuAction(QAction *action);
     void autoTestTriggerMenuAction(QAction *action);
     void updateOtaScheduleReport();
+    void endedRunReportChanged(quint32 osid);
     void btnFilterClicked();
     void btnApplyFilterClicked();
     void pressEvent(QMouseEvent *event);

@@ -13,21 +13,6 @@ bool isEnableOrDisable(const QString &value)
     return value == QLatin1String("Enable") || value == QLatin1String("Disable");
 }
 
-// The text with every CR that stands alone outside quotes made a LF. Quotes are followed the way
-// the shared reader follows them: each one opens or closes a quoted part ("" closes and reopens).
-QString withLoneCrAsLineEnd(QString text)
-{
-    bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('\r') && (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n')))
-            text[i] = QLatin1Char('\n');
-    }
-    return text;
-}
-
 // The cell in which the text read so far ends, as the rows are read (a lone CR ends a row).
 UserCsvError unreadableAfter(const QString &text)
 {

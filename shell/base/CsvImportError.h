@@ -7,7 +7,8 @@
 /// reports in this shape, so that one error window shows them all.
 ///
 /// An import that stopped for a reason no cell of the file holds (the database could not be
-/// written) has no column or row: stopped is set, and the message alone says what happened.
+/// written, the file has no row to import) has no column or row: stopped is set, and the message
+/// alone says what happened.
 struct CsvImportError
 {
     int column = -1;

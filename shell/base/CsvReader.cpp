@@ -37,6 +37,19 @@ QString normalizeCsvText(const QString &text)
     return result;
 }
 
+QString withLoneCrAsLineEnd(QString text)
+{
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\r') && (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n')))
+            text[i] = QLatin1Char('\n');
+    }
+    return text;
+}
+
 QList<QStringList> parseCsv(const QString &text)
 {
     QList<QStringList> rows;

@@ -19,6 +19,11 @@ QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecNam
 /// CR LF pairs become LF, and the text is made to end with one LF.
 QString normalizeCsvText(const QString &text);
 
+/// The text with every CR that stands alone outside quotes made a LF, quotes followed the way parseCsv follows them
+/// (each one opens or closes a quoted part; "" closes and reopens). Old Mac files, and Excel for Mac's
+/// "CSV (Macintosh)", end their lines with CR alone; read as they are, the whole file is one row.
+QString withLoneCrAsLineEnd(QString text);
+
 /// Splits text into rows and fields. Inside double quotes, commas and line feeds belong to the
 /// field and "" stands for one quote; a quote in the middle of an unquoted field opens quoting.
 /// A row that no line feed ends is dropped, except one that a quote left open swallowed: that

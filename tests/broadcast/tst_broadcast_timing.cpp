@@ -72,6 +72,8 @@ private slots:
     void startsOverADaysLongSleep_data();
     void startsOverADaysLongSleep();
     void clockSetBackSendsNoStartTwice();
+    void runOverASleepKeepsTheStartsAfterIt_data();
+    void runOverASleepKeepsTheStartsAfterIt();
 
 private:
     /// Stores an upcoming broadcast to the devices, with that text (or a common one).
@@ -955,6 +957,72 @@ void TestBroadcastTiming::clockSetBackSendsNoStartTwice()
     QCOMPARE(m_manager->taskCount(), 0);
     QCOMPARE(completedRuns(weekly), 1);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+}
+
+void TestBroadcastTiming::runOverASleepKeepsTheStartsAfterIt_data()
+{
+    QTest::addColumn<QString>("weekdays");
+    QTest::addColumn<QDateTime>("wake");
+    QTest::addColumn<QStringList>("missed"); // the starts logged as missed, in order
+    QTest::addColumn<QString>("sentDated");  // the date of the run sent when the first one ends; empty: none sent
+    QTest::addColumn<QDateTime>("next");     // the task's start after that
+    QTest::newRow("Mon+Wed, awake Wednesday 10:05")
+        << "Mon,Wed" << at("2024-05-08 10:05:00.000") << QStringList() << "2024-05-08" << at("2024-05-13 10:00:00.000");
+    QTest::newRow("every day, awake Wednesday 10:05")
+        << "Mon,Tue,Wed,Thu,Fri,Sat,Sun" << at("2024-05-08 10:05:00.000") << QStringList{"2024-05-07 10:00"}
+        << "2024-05-08" << at("2024-05-09 10:00:00.000");
+    QTest::newRow("Mon+Wed, awake Wednesday 09:00")
+        << "Mon,Wed" << at("2024-05-08 09:00:00.000") << QStringList() << "" << at("2024-05-08 10:00:00.000");
+    QTest::newRow("Mon+Wed, awake Friday 08:00")
+        << "Mon,Wed" << at("2024-05-10 08:00:00.000") << QStringList{"2024-05-08 10:00"} << ""
+        << at("2024-05-13 10:00:00.000");
+}
+
+// A broadcast's Monday 10:00 run is under way (its panel has not answered the end of the data yet) when the PC sleeps;
+// it wakes at `wake` and the panel answers then. The run's end looks at the starts after the one it ran: a start
+// passed that day is sent at once, those of the days between are logged as missed, and the next is planned.
+void TestBroadcastTiming::runOverASleepKeepsTheStartsAfterIt()
+{
+    QFETCH(QString, weekdays);
+    QFETCH(QDateTime, wake);
+    QFETCH(QStringList, missed);
+    QFETCH(QString, sentDated);
+    QFETCH(QDateTime, next);
+    SimulatedPanel *panel = m_fleet->panel(0);
+    const VelkBroadcast b = store(scheduled("2024-04-01", "10:00", weekdays), m_live.mid(0, 1), "Fire drill");
+    panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    MovableTime time(at("2024-05-06 09:59:59.500"));
+    startSchedulerOn(time);
+    QTRY_COMPARE_WITH_TIMEOUT(panel->heldAnswerCount(), 1, 30000);
+    m_log->clear();
+
+    time.setWall(wake);
+    QCOMPARE(m_manager->taskCount(), 1);
+    panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+    panel->releaseHeldAnswers();
+
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(b), sentDated.isEmpty() ? 1 : 2, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_manager->taskCount(), 0, 30000);
+    QStringList dates;
+    for (const VelkBroadcast &done : m_scheduler->completedList())
+        dates << done.startDate;
+    QStringList expected{"2024-05-06"};
+    if (!sentDated.isEmpty())
+        expected << sentDated;
+    QCOMPARE(dates, expected);
+    QCOMPARE(lastRunReport(b), (QList<QPair<int, int>>{qMakePair(1, 0)}));
+    QTRY_COMPARE_WITH_TIMEOUT(taskOf(b.bid)->startDateTime, next, 30000);
+
+    // Later checks and rebuilds log nothing again and send nothing more.
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    m_scheduler->regularlyCheckBroadcastTask();
+    QCOMPARE(m_log->count("start missed"), missed.size());
+    for (const QString &start : qAsConst(missed))
+        QCOMPARE(m_log->count(QStringLiteral("start missed: %1, bid: %2,").arg(start).arg(b.bid)), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), sentDated.isEmpty() ? 1 : 2);
+    QCOMPARE(completedRuns(b), sentDated.isEmpty() ? 1 : 2);
+    QCOMPARE(taskOf(b.bid)->startDateTime, next);
 }
 
 QTEST_GUILESS_MAIN(TestBroadcastTiming)

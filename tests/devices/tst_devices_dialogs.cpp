@@ -63,6 +63,8 @@ private slots:
     void importRefusesBytesThatAreNoText_data();
     void importRefusesBytesThatAreNoText();
     void importStoppedByTheDatabaseSaysSo();
+    void importReadsWhatSpreadsheetsSave_data();
+    void importReadsWhatSpreadsheetsSave();
     void errorNoticeIsReused();
     void ipInfoShowsStoredValues();
     void exportThroughTheChooser();
@@ -270,6 +272,8 @@ void TestDevicesDialogs::importRefusesBytesThatAreNoText_data()
     // A CR alone belongs to its cell in a device file, as the reader reads it.
     QTest::newRow("bad byte after a lone CR") << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\rll,,\n,C\xff,10.0.0.2\n"
                                               << utf8 << "2,3";
+    QTest::newRow("bad byte in a file whose lines end with CR alone")
+        << QByteArray(Header).replace('\n', '\r') + ",A,10.0.0.1\r,C\xff,10.0.0.2\r" << utf8 << "2,3";
     QTest::newRow("Latin-1 name where that is the codec in use") << Header + ",Jos\xe9,10.0.0.1\n"
                                                                  << QByteArray("Windows-1252") << QString();
 }
@@ -326,6 +330,74 @@ void TestDevicesDialogs::importStoppedByTheDatabaseSaysSo()
                                                            "Nothing of the file was kept."));
     QCOMPARE(deviceCount(), 0);
     message->close();
+}
+
+void TestDevicesDialogs::importReadsWhatSpreadsheetsSave_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("imported"); // the device names stored afterwards
+    QTest::addColumn<QString>("told");         // what the operator reads: the error notice, or else the message
+
+    const QByteArray rows = ",Panel 1,10.0.0.1,aa:bb:cc:00:00:01,IFP/Control Box,Hall,,\n"
+                            "\"A,B\",Panel 2,10.0.0.2,,IFP/Control Box,\"Room 2\rleft\",,\n";
+    const QStringList both = {"Panel 1", "Panel 2"};
+    const QString noRow = "No device was imported: the file has no row after its header line.";
+    // Excel for Mac's "CSV (Macintosh)": lines end with CR alone; a quoted CR is the cell's own line break.
+    QByteArray mac = Header + rows;
+    mac.replace('\n', '\r');
+    QTest::newRow("lines ending with CR alone") << mac << both << QString();
+    QTest::newRow("lines ending with CR alone, with a byte order mark") << "\xef\xbb\xbf" + mac << both << QString();
+    QTest::newRow("lines ending with CR alone, no line end at the end") << mac.chopped(1) << both << QString();
+    QTest::newRow("header alone") << Header << QStringList() << noRow;
+    QTest::newRow("header and blank lines") << Header + "\n,,,,\n" << QStringList() << noRow;
+    QTest::newRow("empty file") << QByteArray() << QStringList() << noRow;
+    // Excel's "Unicode Text": UTF-16 with tabs between the cells.
+    const QString tabs = QString::fromUtf8(Header + rows).replace(',', '\t');
+    const QString notCommas = "The 1st error on Column [1], Row [1]\nThe cells of this file are not separated by "
+                              "commas. Save it as CSV UTF-8 and import it again.";
+    QTest::newRow("UTF-16 with tabs") << QTextCodec::codecForName("UTF-16LE")->fromUnicode(QChar(0xfeff) + tabs)
+                                      << QStringList() << notCommas;
+    QTest::newRow("tabs, lines ending with CR alone")
+        << tabs.toUtf8().replace('\n', '\r') << QStringList() << notCommas;
+}
+
+// The files spreadsheet programs write when asked for something else than a comma-separated file: the device list
+// takes them whole, or the operator is told why nothing was imported.
+void TestDevicesDialogs::importReadsWhatSpreadsheetsSave()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, imported);
+    QFETCH(QString, told);
+    const QString path = m_env->home() + QStringLiteral("/saved.csv");
+    writeFile(path, bytes);
+    ImportDialog dialog;
+    QSignalSpy updated(&dialog, &ImportDialog::updateDevice);
+    m_chooser.openName = path;
+    QTest::mouseClick(dialog.btnImport, Qt::LeftButton);
+
+    QCOMPARE(updated.count(), imported.isEmpty() ? 0 : 1);
+    QCOMPARE(deviceCount(), imported.size());
+    for (const QString &name : qAsConst(imported))
+        QVERIFY2(storedDevice(name).did != 0, qPrintable(name));
+    if (!imported.isEmpty()) {
+        QCOMPARE(storedDevice("Panel 1").macAddress, QStringLiteral("aa:bb:cc:00:00:01"));
+        QCOMPARE(storedDevice("Panel 2").position, QStringLiteral("Room 2\rleft"));
+        QCOMPARE(groupsOf("Panel 2"), (QStringList{"A", "B"}));
+    }
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    const bool noticeShown = dialog.errorDialog()->isVisible();
+    const bool messageShown = message && message->isVisible();
+    QString shown;
+    if (noticeShown) {
+        QTextDocument notice;
+        notice.setHtml(dialog.errorDialog()->labeError->text());
+        shown = notice.toPlainText();
+        dialog.errorDialog()->close();
+    } else if (messageShown) {
+        shown = message->labelMessage->text();
+        message->close();
+    }
+    QCOMPARE(shown, told);
 }
 
 // At scale 1.4 a dialog is scaled once, when it is built; showing it changes nothing more.

@@ -105,8 +105,11 @@ public:
         OrvantaDBIntf *db = OrvantaDBManager::getInstance();
         QList<VelkIFPDevice> devices;
         db->queryAllAvailableIFP(devices);
-        for (VelkIFPDevice &device : devices)
+        for (VelkIFPDevice &device : devices) {
+            // As the device page does: a device still watched after its run is no longer.
+            manager()->deviceRemoved(device);
             db->deleteIFPDevice(device);
+        }
         db->deleteAllOtaReminder();
         CmdServer::getInstance()->setManagedDevices({});
         m_http->clearBehaviours();

@@ -635,7 +635,8 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers_data()
     QTest::addColumn<QString>("version"); // of its report row, and stored
     QTest::newRow("back at the new version") << "restart" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
     QTest::newRow("back at the old version") << "roll back" << int(UPDATE_FAILED) << "2.5.2053.0";
-    QTest::newRow("not back") << "stay off" << int(UPDATE_FAILED) << "2.5.2054.0";
+    // Never seen running what it installed: its row names what it reported last.
+    QTest::newRow("not back") << "stay off" << int(UPDATE_FAILED) << "2.5.2053.0";
     QTest::newRow("stays connected") << "stay on" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
     // Back once, it restarts again while the audio box still installs: judged again by what it reports then.
     QTest::newRow("back at the new version twice") << "restart twice" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";

@@ -2,12 +2,14 @@
 #include "firmware/OtaSeed.h"
 
 #include "firmware/OtaReportModel.h"
+#include "firmware/pages/OtaScheduleReportDialog.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "scheduling/OtaScheduleRunner.h"
 #include "scheduling/ScheduleSettingSelection.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "support/StoredDevice.h"
 #include "tools/panelsim/SimulatedFirmware.h"
 
 #include <QMenu>
@@ -34,6 +36,7 @@ private slots:
     void deletingTheRunningScheduleCancelsOnce();
     void restartWhileALastStepIsAwaited_data();
     void restartWhileALastStepIsAwaited();
+    void rollBackAfterTheRunEndsFailsIt();
 
 private:
     /// Two out-of-date boxes, switched on, and the page built after the update server answered.
@@ -433,6 +436,78 @@ void TestSchedulingOta::restartWhileALastStepIsAwaited()
     for (const VelkOtaScheduleReport &row : qAsConst(rows))
         QCOMPARE(row.status, 3);
     QCOMPARE(stored(due.osid).failedCount, devices);
+}
+
+// The one box of a run reports its success, restarts and is back at its new version, which ends the run: Successfully,
+// and the reminder goes once nothing is out of date. 3 s after its return its new image fails its own health check and
+// it comes back at the old one. Its row and the schedule end Failed at the old version, and the reminder comes back.
+void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
+{
+    const QString oldVersion = QStringLiteral("8.0.0000.04");
+    const VelkIFPDevice box = m_bench.addDevice(0, "QML8", oldVersion);
+    SimulatedPanel *panel = m_bench.panel(0);
+    panel->behaviour().rebootAfterOta = true;
+    panel->behaviour().rollBackAfterBootMs = 3000;
+    QVERIFY(m_bench.connect({0}));
+    IFPUpgradeManager *manager = m_bench.manager();
+    bool badge = false;
+    bool bar = false;
+    QString title;
+    QObject watch;
+    connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &watch, [&](bool show) { badge = show; });
+    connect(manager, &IFPUpgradeManager::showUpgradeNotification, &watch, [&](bool show, const QString &text) {
+        bar = show;
+        title = text;
+    });
+    connect(manager, &IFPUpgradeManager::upgradeNotificationTitleChanged, &watch,
+            [&](const QString &text) { title = text; });
+    auto page = pageAfterServerCheck();
+    QVERIFY(badge);
+    QVERIFY(bar);
+    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    const VelkOtaSchedule due = schedule({box}, now().addSecs(60));
+    page->otaRunner()->checkOtaTask();
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QCOMPARE(ended.at(0).at(1).toBool(), true);
+    // Back at its new version: a version check then finds nothing out of date. The run's end made one; the return
+    // may come just after it, so the one the firmware page makes when opened is made here.
+    QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("8.0.0000.05"));
+    QVERIFY(manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SHOW_OTA_PAGE));
+    if (panel->fwVersion() != oldVersion) {
+        // Unless this machine was so slow that the roll-back came first.
+        QCOMPARE(manager->getOldDevicesCount(), 0);
+        QVERIFY(!badge);
+        QVERIFY(!bar);
+    }
+    // The run's report is open meanwhile.
+    OtaScheduleReportDialog *report = page->otaReportDialog();
+    report->setOtaSchedule(stored(due.osid));
+    report->show();
+
+    QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, 3, 3000 + QuorvinTryCeilingMs);
+    QVERIFY(m_bench.log()->contains("back at " + oldVersion +
+                                    " after its run, not at the 8.0.0000.05 it installed: " + box.macAddress));
+    QList<VelkOtaScheduleReport> rows;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, 3);
+    QCOMPARE(rows.at(0).fwVersion, oldVersion);
+    QCOMPARE(stored(due.osid).failedCount, 1);
+    page->comboBoxType->setCurrentIndex(1);
+    QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Failed (1)"));
+    QTRY_COMPARE(report->btnStatusFailed->text(), QStringLiteral("Failed (1)"));
+    QCOMPARE(report->btnStatusSuccessfully->text(), QStringLiteral("Successfully (0)"));
+    report->close();
+    QCOMPARE(storedDevice(box.deviceName).fwVersion, oldVersion);
+    // The reminder follows: the box is out of date again.
+    QTRY_VERIFY(badge);
+    QTRY_VERIFY(bar);
+    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+    QCOMPARE(manager->getOldDevicesCount(), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
 }
 
 // No update or download server is configured (and this runs first, before any check of this process succeeded): the
