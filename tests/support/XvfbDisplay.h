@@ -33,7 +33,8 @@ public:
         bool ok = false;
         const int number = said.trimmed().toInt(&ok);
         if (!ok) {
-            m_error = QStringLiteral("Xvfb named no display: ") + QString::fromLocal8Bit(m_server.readAllStandardError());
+            m_error =
+                QStringLiteral("Xvfb named no display: ") + QString::fromLocal8Bit(m_server.readAllStandardError());
             return false;
         }
         m_name = QStringLiteral(":%1").arg(number);
@@ -63,19 +64,22 @@ public:
         return base;
     }
 
-    // Runs an X tool (xdotool, xwininfo ...) against this display and returns what it printed; empty when it failed.
-    QByteArray run(const QString &tool, const QStringList &arguments, int timeoutMs = 30000) const
+    // Runs an X tool (xdotool, xwininfo ...) against this display and returns what it printed; empty, and ok false,
+    // when it failed.
+    QByteArray run(const QString &tool, const QStringList &arguments, bool *ok = nullptr) const
     {
         QProcess process;
         process.setProcessEnvironment(environment());
         process.start(tool, arguments);
-        if (!process.waitForFinished(timeoutMs)) {
+        const bool ran = process.waitForFinished(30000);
+        if (!ran) {
             process.kill();
             process.waitForFinished();
-            return QByteArray();
         }
-        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? process.readAllStandardOutput()
-                                                                                        : QByteArray();
+        const bool succeeded = ran && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        if (ok)
+            *ok = succeeded;
+        return succeeded ? process.readAllStandardOutput() : QByteArray();
     }
 
     // The windows on screen (mapped) whose title is exactly title, with their geometry on the screen.
@@ -88,8 +92,9 @@ public:
         for (const QByteArray &id : ids.split('\n')) {
             if (id.trimmed().isEmpty())
                 continue;
-            const QByteArray shell = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                                                      QStringLiteral("--shell"), QString::fromLatin1(id)});
+            const QByteArray shell =
+                run(QStringLiteral("xdotool"),
+                    {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::fromLatin1(id)});
             QRect rect;
             for (const QByteArray &line : shell.split('\n')) {
                 const int eq = line.indexOf('=');
