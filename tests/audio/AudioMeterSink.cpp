@@ -4,8 +4,8 @@
 #include <gst/gst.h>
 
 #include <atomic>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 

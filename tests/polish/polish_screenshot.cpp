@@ -12,8 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QWindow>
 
@@ -65,8 +65,8 @@ void shootStartupNotice(const QString &name, const QString &language, bool datab
     QTemporaryDir disk;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("LC_ALL"), language == QLatin1String("en_US") ? QStringLiteral("C")
-                                                                                   : language + QStringLiteral(".UTF-8"));
+    environment.insert(QStringLiteral("LC_ALL"),
+                       language == QLatin1String("en_US") ? QStringLiteral("C") : language + QStringLiteral(".UTF-8"));
     for (const char *variable : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR"})
         environment.remove(QLatin1String(variable));
     QProcess console;

@@ -28,8 +28,9 @@ void verifyWholeText(const QString &text, const QSize &shownSize)
     dialog.labelMessage->ensurePolished();
     QCOMPARE(shownSize, dialog.size());
     const int needed = dialog.labelMessage->heightForWidth(dialog.labelMessage->width());
-    QVERIFY2(needed > 0 && needed <= dialog.labelMessage->height(),
-             qPrintable(QStringLiteral("%1 of %2 pixels: %3").arg(needed).arg(dialog.labelMessage->height()).arg(text)));
+    QVERIFY2(
+        needed > 0 && needed <= dialog.labelMessage->height(),
+        qPrintable(QStringLiteral("%1 of %2 pixels: %3").arg(needed).arg(dialog.labelMessage->height()).arg(text)));
 }
 
 } // namespace
