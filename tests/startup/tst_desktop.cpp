@@ -1,7 +1,12 @@
+// The real console on an X server of the test's own, where this process can find its windows and click on them.
+//
 // The full-disk notices that the console shows before its log-in window, at scale 1.4 (a 135-dpi desktop), in English
 // and in Chinese. They came before the scale was worked out, so they kept the boxes of scale 1.0 while their text grew
-// with the DPI, and lost the end of their text, the instruction. Read from the real console, shown on an X server of
-// the test's own; this process, at the same DPI, lays the same text out in the box the console showed.
+// with the DPI, and lost the end of their text, the instruction. This process, at the same DPI, lays the same text
+// out in the box the console showed.
+//
+// The log-in window's Exit ends the program: the window closed is the last one, so the event loop ends and the
+// console exits normally with 0.
 
 #include <QApplication>
 #include <QDir>
@@ -11,10 +16,13 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include "datastore/OrvantaDBManager.h"
 #include "shell/app/DatabaseStartupNotice.h"
+#include "shell/app/Orvanta.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/SmallDisk.h"
+#include "support/TestEnv.h"
 #include "support/XvfbDisplay.h"
 
 namespace {
@@ -35,7 +43,7 @@ void verifyWholeText(const QString &text, const QSize &shownSize)
 
 } // namespace
 
-class TestScaledNotice : public QObject
+class TestStartupDesktop : public QObject
 {
     Q_OBJECT
 
@@ -114,9 +122,49 @@ private slots:
         QCoreApplication::removeTranslator(&translator);
     }
 
+    void loginExitEndsTheProgram()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QProcessEnvironment environment = m_display.environment();
+        environment.insert(QStringLiteral("QT_FONT_DPI"), QStringLiteral("135"));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
+        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
+            environment.remove(QLatin1String(name));
+        QProcess console;
+        console.setProcessEnvironment(environment);
+        console.setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+        console.start(QStringLiteral(QV_CONSOLE), QStringList());
+        QList<QRect> shown;
+        QTRY_VERIFY((shown = m_display.shownWindows(QStringLiteral("Orvanta"))).size() == 1 ||
+                    console.state() == QProcess::NotRunning);
+        QCOMPARE(shown.size(), 1);
+
+        // Where Exit lies in a log-in window at this scale.
+        Orvanta login(OrvantaDBManager::getInstance());
+        QCOMPARE(shown.first().size(), login.size());
+        const QPoint exit = login.ui.btnExit->mapTo(&login, login.ui.btnExit->rect().center());
+        const QPoint at = shown.first().topLeft() + exit;
+        bool clicked = false;
+        m_display.run(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                       QStringLiteral("click"), QStringLiteral("1")},
+                      &clicked);
+        QVERIFY(clicked);
+        const bool ended = console.waitForFinished(QuorvinTryCeilingMs);
+        if (!ended)
+            console.kill();
+        QVERIFY2(ended, "the console went on after Exit");
+        QCOMPARE(console.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(console.exitCode(), 0);
+    }
+
 private:
+    TestEnv m_env;
     XvfbDisplay m_display;
 };
 
-QTEST_MAIN(TestScaledNotice)
-#include "tst_scalednotice.moc"
+QTEST_MAIN(TestStartupDesktop)
+#include "tst_desktop.moc"
