@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
@@ -80,6 +81,19 @@ public:
         if (ok)
             *ok = succeeded;
         return succeeded ? process.readAllStandardOutput() : QByteArray();
+    }
+
+    // Presses a mouse button (1 left, 3 right) count times at a point of the screen, through the X server as the
+    // operator's mouse does. False when xdotool could not.
+    bool click(const QPoint &at, int button = 1, int count = 1) const
+    {
+        bool clicked = false;
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+             QStringLiteral("--repeat"), QString::number(count), QStringLiteral("--delay"), QStringLiteral("80"),
+             QString::number(button)},
+            &clicked);
+        return clicked;
     }
 
     // The windows on screen (mapped) whose title is exactly title, with their geometry on the screen.
