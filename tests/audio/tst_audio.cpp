@@ -67,12 +67,12 @@ class TestAudio : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
     void installsTheBuiltInSoundsReadableByTheOwner();
     void aSoundThatCannotBeWrittenIsReportedAndTheOthersInstalled();
-    void initTestCase();
     void playerRefusesAMissingFileAndNeverSpinsOnAFailure();
     void everyBuiltInSoundPlaysToItsEnd_data();
     void everyBuiltInSoundPlaysToItsEnd();
