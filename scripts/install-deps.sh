@@ -5,6 +5,10 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5sql5-sqlite libsqlite3-dev libqt5svg5-dev
+    # Qt Multimedia plays the alarm and the broadcast sounds through GStreamer: its player and MP3 decoder, and the
+    # ALSA and PulseAudio outputs (without them the alarm is only the desktop's beep). tests/audio builds a
+    # GStreamer sink of its own, with the headers.
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-alsa gstreamer1.0-pulseaudio libgstreamer1.0-dev
     qttools5-dev qttools5-dev-tools clang-format
     fonts-liberation xvfb xauth sqlite3 iproute2 tzdata
     curl
@@ -16,6 +20,8 @@ packages=(
     faketime libfaketime
     # scripts/sos-stacking.sh: a real window manager, the stacking it reports, and the operator's clicks.
     openbox x11-utils xdotool
+    # tests/frame (frame_desktop): a system tray host on the test's own X server.
+    trayer
 )
 
 missing=()

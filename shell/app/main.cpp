@@ -79,6 +79,9 @@ int main(int argc, char *argv[])
         qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QCoreApplication::processEvents();
+    // Before the first window: the start-up notices come ahead of the log-in window, and at the default scale of 1.0
+    // they kept their small boxes while the screen's DPI enlarged their text, cutting it off.
+    initScaleFactor(0, 0);
 
     // One console per data folder: a second start brings the running console's main window
     // forward and ends. Nothing is logged here, since logging is not set up yet.

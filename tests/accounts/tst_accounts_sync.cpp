@@ -77,6 +77,8 @@ private slots:
     void cleanup();
 
     void assignmentStopsAtTheLimit();
+    void warningClosedWithoutYesWritesNothing_data();
+    void warningClosedWithoutYesWritesNothing();
     void deviceInTwoCheckedGroupsIsNamedOnce();
     void resavingKeepsStatusAndTime();
     void hiddenRowsAndAnEmptyGroupPageAreUnassigned();
@@ -238,6 +240,55 @@ void TestAccountsSync::assignmentStopsAtTheLimit()
     QCOMPARE(saved.count(), 2);
     QCOMPARE(assignmentOf(late.muid, full.did).deviceId, 0u);
     QCOMPARE(assignmentOf(late.muid, free.did).deviceId, free.did);
+}
+
+void TestAccountsSync::warningClosedWithoutYesWritesNothing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << "Cancel";
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("title bar") << "title bar";
+}
+
+// The over-assignment warning answered other than "Yes": nothing is written, the assignment window stays with its check
+// marks, and the warning, kept for the next use, comes back whole when the operator saves again.
+void TestAccountsSync::warningClosedWithoutYesWritesNothing()
+{
+    QFETCH(QString, how);
+    const VelkIFPDevice full = panelDevice(1);
+    const VelkIFPDevice free = panelDevice(2);
+    for (int i = 0; i < 48; ++i)
+        assign(seedUser(QStringLiteral("other %1").arg(i)).muid, full.did);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    DeviceListDialog *dialog = openAssignment(user);
+    checkDevice(dialog, full.deviceName, true);
+    checkDevice(dialog, free.deviceName, true);
+    QSignalSpy saved(dialog, &DeviceListDialog::updateMultiUser);
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    DeviceOverAssignDialog *warning = dialog->overAssignDialog();
+    QVERIFY(warning->isVisible());
+
+    if (how == QLatin1String("Cancel"))
+        QTest::mouseClick(warning->btnCancel, Qt::LeftButton);
+    else if (how == QLatin1String("Escape"))
+        QTest::keyClick(warning, Qt::Key_Escape);
+    else
+        QVERIFY(!warning->close());
+    QVERIFY(!warning->isVisible());
+    QVERIFY(warning->textBrowser->toPlainText().isEmpty());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(saved.count(), 0);
+    QCOMPARE(assignmentOf(user.muid, full.did).deviceId, 0u);
+    QCOMPARE(assignmentOf(user.muid, free.did).deviceId, 0u);
+    QCOMPARE(dialog->labelSelectedInfo->text(), QStringLiteral("2 devices selected"));
+
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->textBrowser->toPlainText(), full.deviceName);
+    QTest::mouseClick(warning->btnYes, Qt::LeftButton);
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(assignmentOf(user.muid, full.did).deviceId, 0u);
+    QCOMPARE(assignmentOf(user.muid, free.did).deviceId, free.did);
 }
 
 void TestAccountsSync::deviceInTwoCheckedGroupsIsNamedOnce()

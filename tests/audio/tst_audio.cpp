@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "AudioMeterSink.h"
 #include "support/TryCeiling.h"
 
 namespace {
@@ -45,6 +46,14 @@ void installTool(const QString &folder, const QString &tool, const QByteArray &r
     QVERIFY(writeFile(folder + QLatin1Char('/') + tool + QStringLiteral(".out"), readOutput));
 }
 
+// Where the player gave up: what it said and what supplies the missing parts.
+QString cannotPlay(const QSignalSpy &failed)
+{
+    return QStringLiteral("the sound did not play (%1): Qt Multimedia needs GStreamer's MP3 decoder and audio "
+                          "elements, which scripts/install-deps.sh installs")
+        .arg(failed.first().first().toString());
+}
+
 QStringList calls(const QString &folder)
 {
     const QString text = QString::fromUtf8(fileBytes(folder + QStringLiteral("/calls.txt")));
@@ -58,12 +67,16 @@ class TestAudio : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
     void installsTheBuiltInSoundsReadableByTheOwner();
     void aSoundThatCannotBeWrittenIsReportedAndTheOthersInstalled();
     void playerRefusesAMissingFileAndNeverSpinsOnAFailure();
+    void everyBuiltInSoundPlaysToItsEnd_data();
+    void everyBuiltInSoundPlaysToItsEnd();
+    void alarmPlaysThroughToItsLoop();
     void unmute_data();
     void unmute();
     void unmuteWithoutAToolLogsAndReturnsAtOnce();
@@ -73,6 +86,12 @@ private:
     QTemporaryDir *m_dir = nullptr;
     QByteArray m_path;
 };
+
+void TestAudio::initTestCase()
+{
+    // The player's sound goes to the meter, never to a sound card this machine may have.
+    QVERIFY2(AudioMeterSink::install(), "GStreamer took no audio meter sink");
+}
 
 void TestAudio::init()
 {
@@ -140,29 +159,84 @@ void TestAudio::aSoundThatCannotBeWrittenIsReportedAndTheOthersInstalled()
 void TestAudio::playerRefusesAMissingFileAndNeverSpinsOnAFailure()
 {
     MediaSoundPlayer player;
-    player.setStartTimeoutMs(1500);
     QSignalSpy failed(&player, &SoundPlayer::failed);
     QVERIFY(!player.play(m_dir->path() + QStringLiteral("/missing.mp3"), true));
     QVERIFY(!player.isPlaying());
 
+    // A file that is no sound at all, played in a loop: one failure, and the loop is not tried again.
+    const QString broken = m_dir->path() + QStringLiteral("/broken.mp3");
+    QVERIFY(writeFile(broken, QByteArray(20000, '\x5a')));
+    QVERIFY(player.play(broken, true));
+    QTRY_COMPARE(failed.count(), 1);
+    QVERIFY(!player.isPlaying());
+    QTest::qWait(300);
+    QCOMPARE(failed.count(), 1);
+}
+
+void TestAudio::everyBuiltInSoundPlaysToItsEnd_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : AudioFolder::builtInNames())
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+// The broadcast previews and the alarm, each played once from the Audio folder: heard to the end, then finished.
+void TestAudio::everyBuiltInSoundPlaysToItsEnd()
+{
+    QFETCH(QString, name);
+    const QString folder = m_dir->path() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSound(name, folder));
+    MediaSoundPlayer player;
+    QSignalSpy finished(&player, &SoundPlayer::finished);
+    QSignalSpy failed(&player, &SoundPlayer::failed);
+    AudioMeterSink::reset();
+    QVERIFY(player.play(folder + name, false));
+    QTRY_VERIFY(!finished.isEmpty() || !failed.isEmpty());
+    if (!failed.isEmpty())
+        QFAIL(qPrintable(cannotPlay(failed)));
+    QVERIFY(!player.isPlaying());
+    // Every sound holds more than a second of tone.
+    QVERIFY2(AudioMeterSink::audibleSeconds() > 1.0, qPrintable(QString::number(AudioMeterSink::audibleSeconds())));
+}
+
+// The SOS alarm as an alert plays it: in a loop, at full level, until it is stopped. It runs on the audio meter, so
+// it plays here as it would on a sound card, at its own pace, and what leaves the player is what is measured.
+void TestAudio::alarmPlaysThroughToItsLoop()
+{
     const QString folder = m_dir->path() + QStringLiteral("/Audio/");
     QVERIFY(AudioFolder::installBuiltInSound(AudioFolder::alarmName(), folder));
+    MediaSoundPlayer player;
+    QSignalSpy finished(&player, &SoundPlayer::finished);
+    QSignalSpy failed(&player, &SoundPlayer::failed);
+    AudioMeterSink::reset();
     QVERIFY(player.play(folder + AudioFolder::alarmName(), true));
     QCOMPARE(player.currentFile(), folder + AudioFolder::alarmName());
-    // Either the machine plays it (the position moves on), or the back end gives up once and the
-    // player stops.
-    QTRY_VERIFY_WITH_TIMEOUT(failed.count() > 0 || player.position() > 0, QuorvinTryCeilingMs);
-    QTest::qWait(300);
-    if (!failed.isEmpty()) {
-        QCOMPARE(failed.count(), 1);
-        QVERIFY(!player.isPlaying());
-        QSKIP(qPrintable(QStringLiteral("no GStreamer MP3 decoder or audio output here (%1); the failure path was "
-                                        "checked instead")
-                             .arg(failed.first().first().toString())));
-    }
+
+    // The siren lasts two seconds. Its loop shows twice: the position starts again, and more of it has been heard
+    // than one pass holds.
+    qint64 furthest = 0;
+    bool startedAgain = false;
+    const auto looped = [&]() {
+        const qint64 position = player.position();
+        if (furthest > 1500 && position < furthest - 1000)
+            startedAgain = true;
+        furthest = qMax(furthest, position);
+        return startedAgain && AudioMeterSink::audibleSeconds() > 2.5;
+    };
+    QTRY_VERIFY(looped() || !failed.isEmpty());
+    if (!failed.isEmpty())
+        QFAIL(qPrintable(cannotPlay(failed)));
     QVERIFY(player.isPlaying());
+    QCOMPARE(finished.count(), 0);
+    // Decoded, the siren peaks at about 14000 of 32767; a player turned down by a sixth or more delivers less.
+    QVERIFY2(AudioMeterSink::reading().peak > 12000, qPrintable(QString::number(AudioMeterSink::reading().peak)));
+
+    // Stopped, it is silent at once.
     player.stop();
     QVERIFY(!player.isPlaying());
+    const qint64 heard = AudioMeterSink::reading().audibleFrames;
+    QTest::qWait(500);
+    QCOMPARE(AudioMeterSink::reading().audibleFrames, heard);
     QCOMPARE(failed.count(), 0);
 }
 

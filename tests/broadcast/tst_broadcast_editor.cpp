@@ -61,6 +61,7 @@ private slots:
     void scheduleStep();
     void scheduleStepOnDaylightSavingDays();
     void targetTables();
+    void filterPopUps();
     void roundTrip();
     void endToEndWithPanels();
 
@@ -486,6 +487,86 @@ void TestBroadcastEditor::targetTables()
     step->lineEditFilter->setText("Streaming");
     QTest::keyClick(step->lineEditFilter, Qt::Key_Return);
     QCOMPARE(step->tableWidgetDevice->rowCount(), 0);
+}
+
+namespace {
+
+// A press and release where the operator clicks in the window: the widget on top at that point takes it.
+QWidget *clickAt(QWidget *window, const QPoint &point)
+{
+    QWidget *target = window->childAt(point);
+    if (!target)
+        target = window;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, point));
+    return target;
+}
+
+QStringList deviceRows(BroadcastSchedule *step)
+{
+    QStringList rows;
+    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row)
+        rows << step->tableWidgetDevice->item(row, 2)->text();
+    return rows;
+}
+
+} // namespace
+
+// The filter pop-ups open over the tables for the page shown, stay open while the operator works inside them, and
+// close on a press beside them without touching the table; only Apply filters, by the columns left ticked.
+void TestBroadcastEditor::filterPopUps()
+{
+    newEditor(at("2024-05-06 09:00:00"));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    QWidget *window = m_editor.get();
+    QCOMPARE(deviceRows(step), QStringList({"Alpha", "Zeta", "beta"}));
+
+    step->btnFilter->click();
+    QVERIFY(step->widgetFilterDevice->isVisible());
+    QVERIFY(!step->widgetFilterGroup->isVisible());
+    QVERIFY(step->btnFilter->styleSheet().contains(QLatin1String("btn_filter_selected")));
+    // It lies over the table: a click on the pop-up reaches the pop-up, and within it does not close it.
+    const QRect popup(step->widgetFilterDevice->mapTo(window, QPoint(0, 0)), step->widgetFilterDevice->size());
+    const QPoint inside = popup.bottomLeft() + QPoint(4, -4);
+    QVERIFY(step->tableWidgetDevice->rect().contains(step->tableWidgetDevice->mapFrom(window, inside)) ||
+            !step->tableWidgetDevice->isVisible());
+    QWidget *hit = clickAt(window, inside);
+    QVERIFY2(hit == step->widgetFilterDevice || step->widgetFilterDevice->isAncestorOf(hit),
+             hit->metaObject()->className());
+    QVERIFY(step->widgetFilterDevice->isVisible());
+
+    // Ticks changed, then a press beside the pop-up: closed, nothing filtered.
+    step->checkBox1Device->setChecked(false);
+    step->checkBox1Group->setChecked(false);
+    step->lineEditFilter->setText(QStringLiteral("audio"));
+    const QPoint beside = QPoint(popup.right() + 40, popup.center().y());
+    QVERIFY(!popup.contains(beside));
+    clickAt(window, beside);
+    QVERIFY(!step->widgetFilterDevice->isVisible());
+    QVERIFY(!step->widgetFilterParent->isVisible());
+    QVERIFY(step->btnFilter->styleSheet().contains(QLatin1String("btn_filter_normal")));
+    QCOMPARE(deviceRows(step), QStringList({"Alpha", "Zeta", "beta"}));
+
+    // Apply filters by the stored type alone.
+    step->btnFilter->click();
+    step->btnApply1->click();
+    QVERIFY(!step->widgetFilterParent->isVisible());
+    QCOMPARE(deviceRows(step), QStringList({"Zeta"}));
+
+    // The group page has its own pop-up.
+    step->lineEditFilter->clear();
+    step->comboBoxType->setCurrentIndex(1);
+    step->btnFilter->click();
+    QVERIFY(step->widgetFilterGroup->isVisible());
+    QVERIFY(!step->widgetFilterDevice->isVisible());
+    step->checkBox2Group->setChecked(false);
+    step->lineEditFilter->setText(QStringLiteral("2"));
+    step->btnApply2->click();
+    QVERIFY(!step->widgetFilterGroup->isVisible());
+    QCOMPARE(step->tableWidgetGroup->rowCount(), 0);
+    step->lineEditFilter->setText(QStringLiteral("1"));
+    step->btnFilter->click();
+    step->btnApply2->click();
+    QCOMPARE(step->tableWidgetGroup->rowCount(), 2);
 }
 
 void TestBroadcastEditor::roundTrip()

@@ -1,4 +1,5 @@
 // Walks through the console as a new operator would and saves what the screen shows to PNG files:
+// the real console's notices before log-in for a disk that is full (its data folder's and its database's),
 // the empty Device Control page, the Devices tab with 20 devices (also after leaving and coming
 // back), the add, edit (also for an audio box, with its PTZ camera), groups and auto-detect dialogs, the user settings
 // with a password mismatch, and the device-type and language lists opened. Usage (not a test; run under a real X server
@@ -10,9 +11,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QWindow>
+
+#include <cstdio>
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -33,6 +38,7 @@
 #include "support/LoopbackNetwork.h"
 #include "support/SchoolRooms.h"
 #include "support/Settle.h"
+#include "support/SmallDisk.h"
 #include "support/StoredAccount.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
@@ -50,6 +56,43 @@ void shoot(const QString &name)
     screen->grabWindow(0).save(g_prefix + QLatin1Char('-') + name + QStringLiteral(".png"));
 }
 
+// The real console, started where its disk is full, shows a notice before its log-in window; shot, then ended. With
+// databaseOnly the lock file fits and the tables of a new database do not (a small disk of its own, where user
+// namespaces allow one); otherwise its data folder lies under /proc, which has no room for a file.
+void shootStartupNotice(const QString &name, const QString &language, bool databaseOnly)
+{
+    QTemporaryDir home;
+    QTemporaryDir disk;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("LC_ALL"),
+                       language == QLatin1String("en_US") ? QStringLiteral("C") : language + QStringLiteral(".UTF-8"));
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR"})
+        environment.remove(QLatin1String(variable));
+    QProcess console;
+    console.setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+    if (databaseOnly) {
+        if (!SmallDisk::available(disk.path())) {
+            std::fprintf(stderr, "%s: no user namespace here to mount a small disk in\n", qPrintable(name));
+            return;
+        }
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), disk.path() + QStringLiteral("/data"));
+        console.setProcessEnvironment(environment);
+        SmallDisk::start(console, disk.path(), 1024 * 1024, 32 * 1024, {QStringLiteral("data/Quorvin")},
+                         QStringLiteral(QV_CONSOLE), {});
+    } else {
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/proc/quorvin/home/teacher/.local/share"));
+        console.setProcessEnvironment(environment);
+        console.start(QStringLiteral(QV_CONSOLE), QStringList());
+    }
+    // The notice is the console's first window; a second later it has been drawn.
+    console.waitForStarted();
+    settle(3000);
+    shoot(name);
+    console.kill();
+    console.waitForFinished();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -62,6 +105,9 @@ int main(int argc, char **argv)
     if (translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + language + QStringLiteral(".qm")))
         QCoreApplication::installTranslator(&translator);
     QDir().mkpath(QFileInfo(g_prefix).absolutePath());
+
+    shootStartupNotice(QStringLiteral("startup-disk-full"), language, false);
+    shootStartupNotice(QStringLiteral("startup-database-full"), language, true);
 
     initScaleFactor(0, 0);
     isAdminLogin = true;

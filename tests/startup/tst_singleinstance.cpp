@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "support/ProbeUser.h"
 #include "support/TestEnv.h"
 #include "support/TryCeiling.h"
 
@@ -308,6 +309,8 @@ void TestSingleInstance::unwritableDataFolderIsReported_data()
 void TestSingleInstance::unwritableDataFolderIsReported()
 {
     QFETCH(QString, layout);
+    if (!probeUserCanBeMade())
+        QSKIP(kNoProbeUser);
     QTemporaryDir home;
     QVERIFY(home.isValid());
     QVERIFY(::chmod(QFile::encodeName(home.path()).constData(), 0755) == 0);
@@ -325,7 +328,7 @@ void TestSingleInstance::unwritableDataFolderIsReported()
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
         if (unprivileged && geteuid() == 0)
-            process->start(QStringLiteral(QV_AS_USER), {QStringLiteral("65534"), QStringLiteral(QV_CONSOLE)});
+            process->start(QStringLiteral(QV_AS_USER), {QString::number(kProbeUid), QStringLiteral(QV_CONSOLE)});
         else
             process->start(QStringLiteral(QV_CONSOLE), QStringList());
         return process;

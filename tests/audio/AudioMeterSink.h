@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtGlobal>
+
+// A GStreamer audio sink for a machine without a sound card: it takes the samples at the pace of the pipeline's clock,
+// as a sound card would, throws them away and measures them. Installed as the sink of every QMediaPlayer made after
+// install() (Qt's GStreamer back end takes its sink from QT_GSTREAMER_PLAYBIN_AUDIOSINK), so the tests hear the sound
+// as it leaves the player, after its volume and mute: a silenced player delivers silence here.
+class AudioMeterSink
+{
+public:
+    struct Reading
+    {
+        // Frames louder than about -40 dBFS, and all frames, that reached the sink.
+        qint64 audibleFrames = 0;
+        qint64 frames = 0;
+        // The loudest sample, out of 32767.
+        int peak = 0;
+        int rate = 0;
+    };
+
+    // Registers the element and names it as the players' audio sink; false when GStreamer would not take it.
+    static bool install();
+    // Forgets what was measured so far.
+    static void reset();
+    static Reading reading();
+    // Seconds of audible sound measured since the last reset.
+    static double audibleSeconds();
+};
