@@ -11,6 +11,7 @@
 
 namespace {
 int signalFds[2] = {-1, -1};
+bool quitSignalled = false;
 
 extern "C" void onQuitSignal(int)
 {
@@ -32,7 +33,13 @@ void QuitSignalHandler::onSignal()
 {
     char buffer[16];
     [[maybe_unused]] const ssize_t got = ::read(m_readFd, buffer, sizeof buffer);
+    quitSignalled = true;
     QCoreApplication::quit();
+}
+
+bool QuitSignalHandler::quitRequested()
+{
+    return quitSignalled;
 }
 
 bool QuitSignalHandler::install()

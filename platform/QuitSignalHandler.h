@@ -16,6 +16,9 @@ class QuitSignalHandler : public QObject
 public:
     /// Installs the handlers once per process; later calls return the first result.
     static bool install();
+    /// True once SIGTERM or SIGINT arrived. A quit asked during a nested event loop (a notice shown before the main
+    /// loop runs) ends only that loop; the caller asks this before starting the next one.
+    static bool quitRequested();
 
 private:
     explicit QuitSignalHandler(int readFd);

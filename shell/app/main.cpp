@@ -125,7 +125,10 @@ int main(int argc, char *argv[])
     DatabaseStartupNotice::showIfNeeded(OrvantaDBManager::startupReport());
 
     int result = 0;
-    {
+    if (QuitSignalHandler::quitRequested()) {
+        // Ctrl+C or SIGTERM while the notice waited: it closed the notice's loop only, and the log-in must not follow.
+        stopLogging(logger);
+    } else {
         Orvanta login(dbManager);
         login.setWindowFlags((login.windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) |
                              Qt::FramelessWindowHint);

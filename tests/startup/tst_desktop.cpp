@@ -5,6 +5,8 @@
 // with the DPI, and lost the end of their text, the instruction. This process, at the same DPI, lays the same text
 // out in the box the console showed.
 //
+// SIGTERM while the database notice waits ends the program, without the log-in window.
+//
 // The log-in window's Exit ends the program: the window closed is the last one, so the event loop ends and the
 // console exits normally with 0.
 
@@ -113,6 +115,36 @@ private slots:
 
         verifyWholeText(text, shown.first().size());
         QCoreApplication::removeTranslator(&translator);
+    }
+
+    // Ctrl+C in the terminal, or a SIGTERM, while the database notice waits: it ended the notice's own loop and the
+    // console went on to its log-in window.
+    void quitDuringTheDatabaseNoticeEndsTheProgram()
+    {
+        QTemporaryDir home;
+        QTemporaryDir disk;
+        QVERIFY(home.isValid() && disk.isValid());
+        if (!SmallDisk::available(disk.path()))
+            QSKIP("no user namespace here to mount a small disk in");
+        QProcessEnvironment environment = consoleEnvironment(home.path(), QStringLiteral("C"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), disk.path() + QStringLiteral("/data"));
+        QProcess console;
+        console.setWorkingDirectory(QStringLiteral(QV_BUILD_DIR));
+        console.setProcessEnvironment(environment);
+        SmallDisk::start(console, disk.path(), 1024 * 1024, 32 * 1024, {QStringLiteral("data/Quorvin")},
+                         QStringLiteral(QV_CONSOLE), {});
+        QTRY_VERIFY(m_display.shownWindows(QStringLiteral("Quorvin")).size() == 1 ||
+                    console.state() == QProcess::NotRunning);
+        QCOMPARE(console.state(), QProcess::Running);
+
+        console.terminate();
+        const bool ended = console.waitForFinished(QuorvinTryCeilingMs);
+        const bool loginShown = !m_display.shownWindows(QStringLiteral("Orvanta")).isEmpty();
+        if (!ended)
+            console.kill();
+        QVERIFY2(ended && !loginShown, "the console went on to its log-in window after SIGTERM");
+        QCOMPARE(console.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(console.exitCode(), 0);
     }
 
     void loginExitEndsTheProgram()
