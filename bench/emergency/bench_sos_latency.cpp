@@ -7,6 +7,7 @@
 // one panelsim process; it stamps each SOS with CLOCK_MONOTONIC as it writes the frame, and this
 // process stamps the warning's Show event with the same clock.
 
+#include "SosBench.h"
 #include "bench/network/BenchSupport.h"
 #include "devices/AlertRoad.h"
 #include "devices/Management.h"
@@ -59,104 +60,6 @@ Options parseOptions(const QStringList &args)
     return o;
 }
 
-// Runs the event loop as the console does, asleep until something happens, until `done` holds; a
-// 10 ms tick only makes sure the time-out is seen. Spinning instead would hide the loop's wake-up.
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-// One panelsim process: its SOS lines carry the monotonic time of the frame being written.
-class PanelProcess : public QObject
-{
-public:
-    explicit PanelProcess(const Options &options, quint16 consolePort)
-    {
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        connect(&m_process, &QProcess::readyReadStandardOutput, this, &PanelProcess::read);
-        QStringList args = {QStringLiteral("--console"),         QStringLiteral("127.0.0.1:%1").arg(consolePort),
-                            QStringLiteral("--count"),           QString::number(options.panels),
-                            QStringLiteral("--base-ip"),         QStringLiteral("127.0.1.2"),
-                            QStringLiteral("--password"),        QLatin1String(kPassword),
-                            QStringLiteral("--no-wol"),          QStringLiteral("--off"),
-                            QStringLiteral("--monotonic-stamps")};
-        if (options.heartbeatMs > 0)
-            args << QStringLiteral("--heartbeat-every") << QString::number(options.heartbeatMs);
-        m_process.start(options.panelsim, args);
-    }
-    ~PanelProcess() override
-    {
-        command(QStringLiteral("quit"));
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-
-    bool started() { return m_process.waitForStarted(5000); }
-    void command(const QString &line) { m_process.write((line + QLatin1Char('\n')).toUtf8()); }
-    // The stamp of the latest SOS line not taken yet, in microseconds; 0 when none came.
-    qint64 takeSosStamp()
-    {
-        const qint64 stamp = m_sosStamp;
-        m_sosStamp = 0;
-        return stamp;
-    }
-
-private:
-    void read()
-    {
-        m_buffer += m_process.readAllStandardOutput();
-        int end;
-        while ((end = m_buffer.indexOf('\n')) >= 0) {
-            const QByteArray line = m_buffer.left(end);
-            m_buffer.remove(0, end + 1);
-            if (line.endsWith(" SOS")) {
-                const int space = line.indexOf(' ');
-                m_sosStamp = line.left(space).toLongLong();
-            }
-        }
-    }
-
-    QProcess m_process;
-    QByteArray m_buffer;
-    qint64 m_sosStamp = 0;
-};
-
-struct Stats
-{
-    double p50 = 0;
-    double p90 = 0;
-    double worst = 0;
-};
-
-// The offscreen platform says so for every raised window; everything else gets through.
-void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("does not support raise()")))
-        return;
-    std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
-}
-
-Stats statsOf(std::vector<uint32_t> samples)
-{
-    Stats s;
-    if (samples.empty())
-        return s;
-    s.worst = *std::max_element(samples.begin(), samples.end()) / 1000.0;
-    s.p90 = bench::percentile(samples, 90) / 1000.0;
-    s.p50 = bench::percentile(samples, 50) / 1000.0;
-    return s;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -166,7 +69,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     bench::raiseFdLimit();
-    qInstallMessageHandler(quietHandler);
+    qInstallMessageHandler(sosbench::quietHandler);
     bench::ConsoleFixture fixture;
     QApplication app(argc, argv);
     const Options options = parseOptions(app.arguments());
@@ -196,25 +99,12 @@ int main(int argc, char **argv)
     page.alertRoad()->setClock(&clock);
 
     // The warning's Show event is the end of the path; answering it right away ends the alert.
-    qint64 shownAt = 0;
-    struct ShowWatch : QObject
-    {
-        qint64 *shownAt;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Show) {
-                if (auto *warning = qobject_cast<EmergencyWarningDialog *>(watched)) {
-                    *shownAt = bench::nowNs() / 1000;
-                    QTimer::singleShot(0, warning->btnClear, &QAbstractButton::click);
-                }
-            }
-            return false;
-        }
-    } watch;
-    watch.shownAt = &shownAt;
+    sosbench::WarningWatch watch;
+    qint64 &shownAt = watch.shownAt;
     app.installEventFilter(&watch);
 
-    PanelProcess panels(options, fixture.port());
+    sosbench::PanelProcess panels({options.panels, options.heartbeatMs, options.panelsim, QLatin1String(kPassword)},
+                                  fixture.port());
     if (!panels.started()) {
         std::fprintf(stderr, "cannot start %s\n", qPrintable(options.panelsim));
         return 1;
@@ -239,7 +129,7 @@ int main(int argc, char **argv)
             panels.takeSosStamp();
             panels.command(QStringLiteral("sos 1"));
             qint64 sentAt = 0;
-            const bool done = waitUntil(
+            const bool done = sosbench::waitUntil(
                 [&]() {
                     if (sentAt == 0)
                         sentAt = panels.takeSosStamp();
@@ -253,7 +143,7 @@ int main(int argc, char **argv)
             if (round >= warmUp)
                 samples.push_back(uint32_t(qMax<qint64>(0, shownAt - sentAt)));
             // A short, varying pause, so the rounds do not ride the keep-alive's rhythm.
-            waitUntil([] { return false; }, 20 + (round * 7) % 30);
+            sosbench::waitUntil([] { return false; }, 20 + (round * 7) % 30);
         }
         std::printf("  %-12s %3zu SOS measured\n", name, samples.size() - before);
         std::fflush(stdout);
@@ -262,29 +152,29 @@ int main(int argc, char **argv)
     // The panels start switched off; each baseline phase switches all off again and panel 1 on.
     for (int phase = 0; phase < options.alternations; ++phase) {
         panels.command(QStringLiteral("off all"));
-        if (!waitUntil([&]() { return connected() == 0; }, 10000)) {
+        if (!sosbench::waitUntil([&]() { return connected() == 0; }, 10000)) {
             std::fprintf(stderr, "%d panels still connected after switching all off\n", connected());
             return 1;
         }
         panels.command(QStringLiteral("on 1"));
-        if (!waitUntil([&]() { return server->connectionState(firstMac) == CmdServer::Connected; }, 15000)) {
+        if (!sosbench::waitUntil([&]() { return server->connectionState(firstMac) == CmdServer::Connected; }, 15000)) {
             std::fprintf(stderr, "panel 1 did not connect\n");
             return 1;
         }
-        waitUntil([] { return false; }, 500);
+        sosbench::waitUntil([] { return false; }, 500);
         runPhase(baseline, "1 panel");
 
         panels.command(QStringLiteral("on all"));
-        if (!waitUntil([&]() { return connected() == options.panels; }, 30000)) {
+        if (!sosbench::waitUntil([&]() { return connected() == options.panels; }, 30000)) {
             std::fprintf(stderr, "only %d of %d panels connected\n", connected(), options.panels);
             return 1;
         }
-        waitUntil([] { return false; }, 1000);
+        sosbench::waitUntil([] { return false; }, 1000);
         runPhase(subject, qPrintable(QStringLiteral("%1 panels").arg(options.panels)));
     }
 
-    const Stats one = statsOf(baseline);
-    const Stats many = statsOf(subject);
+    const sosbench::Stats one = sosbench::statsOf(baseline);
+    const sosbench::Stats many = sosbench::statsOf(subject);
     std::printf("1 panel      p50 %7.2f ms  p90 %7.2f ms  worst %7.2f ms  (%zu SOS)\n", one.p50, one.p90, one.worst,
                 baseline.size());
     std::printf("%4d panels   p50 %7.2f ms  p90 %7.2f ms  worst %7.2f ms  (%zu SOS)\n", options.panels, many.p50,

@@ -147,8 +147,9 @@ private slots:
         {
             DbWriteBatch batch(m_db, "test batch");
             for (int i = 1; i <= 4; ++i)
-                QCOMPARE(batch.write(QStringLiteral("group %1").arg(i), groupWrite(m_db, QStringLiteral("Held-%1").arg(i))),
-                         DB_OK);
+                QCOMPARE(
+                    batch.write(QStringLiteral("group %1").arg(i), groupWrite(m_db, QStringLiteral("Held-%1").arg(i))),
+                    DB_OK);
             QVERIFY(batch.finish());
             for (int i = 0; i < 4; ++i)
                 QVERIFY(batch.isHeld(i));
@@ -216,8 +217,9 @@ private slots:
         QCOMPARE(notKept.size(), 1);
         QVERIFY2(notKept.first().endsWith(QStringLiteral("not kept: second batch: group Kept again")),
                  qPrintable(notKept.first()));
-        QVERIFY(log.linesWith(QStringLiteral("the database takes writes again")).value(0).endsWith(
-            QStringLiteral("4 held writes written, 1 lost")));
+        QVERIFY(log.linesWith(QStringLiteral("the database takes writes again"))
+                    .value(0)
+                    .endsWith(QStringLiteral("4 held writes written, 1 lost")));
     }
 
     // The console ends while another program still holds the database: the writes it could not make are named.

@@ -89,26 +89,26 @@ private:
     {
         bool held = db.open();
         QSqlQuery query(db);
-            if (held && kind == Writer)
-                held = query.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                       query.exec(QStringLiteral("UPDATE Account SET email = email"));
-            else if (held)
-                held = query.exec(QStringLiteral("BEGIN")) &&
-                       query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next();
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_state = held ? Holding : Failed;
-                if (!held)
-                    m_error = db.isOpen() ? query.lastError().text() : db.lastError().text();
-            }
-            m_changed.notify_all();
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                if (holdMs > 0)
-                    m_changed.wait_for(lock, std::chrono::milliseconds(holdMs), [this] { return m_released; });
-                else
-                    m_changed.wait(lock, [this] { return m_released; });
-            }
+        if (held && kind == Writer)
+            held = query.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+                   query.exec(QStringLiteral("UPDATE Account SET email = email"));
+        else if (held)
+            held = query.exec(QStringLiteral("BEGIN")) &&
+                   query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next();
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_state = held ? Holding : Failed;
+            if (!held)
+                m_error = db.isOpen() ? query.lastError().text() : db.lastError().text();
+        }
+        m_changed.notify_all();
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (holdMs > 0)
+                m_changed.wait_for(lock, std::chrono::milliseconds(holdMs), [this] { return m_released; });
+            else
+                m_changed.wait(lock, [this] { return m_released; });
+        }
         query.finish();
         query.exec(QStringLiteral("ROLLBACK"));
     }
