@@ -74,16 +74,21 @@ void DbHeldWrites::hold(const char *context, const QString &what, Write write, q
     entry.write = std::move(write);
     entry.group = group;
     m_entries.append(std::move(entry));
-    if (reason && !m_episode.isValid()) {
-        m_episode.start();
-        m_episodeWritten = 0;
-        m_episodeLost = 0;
-        writeLog(LOG_LEVEL_WARNING,
-                 "DbHeldWrites: writes are held, %s; they are written in order as soon as the database takes them",
-                 reason);
-    }
+    if (reason)
+        beginEpisode(reason);
     if (!m_trying)
         scheduleTry(m_episode.isValid() ? m_nextIntervalMs : 0);
+}
+
+void DbHeldWrites::beginEpisode(const char *reason)
+{
+    if (m_episode.isValid())
+        return;
+    m_episode.start();
+    m_episodeWritten = 0;
+    m_episodeLost = 0;
+    writeLog(LOG_LEVEL_WARNING,
+             "DbHeldWrites: writes are held, %s; they are written in order as soon as the database takes them", reason);
 }
 
 void DbHeldWrites::scheduleTry(int milliseconds)
@@ -138,14 +143,11 @@ void DbHeldWrites::tryAgain()
     }
     m_trying = false;
 
-    if (holding && reason && !m_episode.isValid()) {
-        m_episode.start();
-        m_episodeWritten = 0;
-        m_episodeLost = 0;
-        writeLog(LOG_LEVEL_WARNING,
-                 "DbHeldWrites: writes are held, %s; they are written in order as soon as the database takes them",
-                 reason);
-    }
+    if (holding && reason)
+        beginEpisode(reason);
+    // Writes handed over not to wait (writeLater) that went through at once were never refused: nobody needs to read
+    // the database again for them.
+    const bool refused = m_episode.isValid();
     m_episodeWritten += written;
     m_episodeLost += lost;
     if (m_entries.isEmpty()) {
@@ -164,7 +166,7 @@ void DbHeldWrites::tryAgain()
         // The slice ran out: the rest in the next turn of the event loop.
         scheduleTry(0);
     }
-    if (written > 0)
+    if (written > 0 && refused)
         emit heldWritesWritten();
 }
 

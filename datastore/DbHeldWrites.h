@@ -38,6 +38,9 @@ public:
 
     /// The longest a try waits for another connection to let go of the database: the GUI thread waits that long.
     static constexpr int kRetryWaitMs = 20;
+    /// The first pause between tries, and the longest the pauses grow to while the database still refuses.
+    static constexpr int kFirstIntervalMs = 1000;
+    static constexpr int kLongestIntervalMs = 16000;
     /// How long one try writes before it commits and leaves the rest to the next turn of the event loop.
     static constexpr int kSliceMs = 50;
 
@@ -50,7 +53,7 @@ public:
     int count() const { return m_entries.size(); }
     bool isEmpty() const { return m_entries.isEmpty(); }
 
-    /// The first pause between tries and the longest one the pauses grow to (1000 and 16000 ms).
+    /// The first pause between tries and the longest one the pauses grow to.
     void setRetryIntervalMs(int first, int longest);
 
     /// For a caller that must never wait on the database (the SOS): the write joins the held writes, behind any
@@ -63,7 +66,7 @@ public:
     void abandon(const char *why);
 
 signals:
-    /// Held writes reached the database; whoever shows what they changed may read it again.
+    /// Writes the database had refused reached it; whoever shows what they changed may read it again.
     void heldWritesWritten();
 
 private:
@@ -85,6 +88,8 @@ private:
 
     /// Writes the held writes (a slice of them) in one transaction, unless one is open on the connection.
     void tryAgain();
+    /// The database refused writes for that reason: logged once, until it takes them again.
+    void beginEpisode(const char *reason);
     void scheduleTry(int milliseconds);
     /// Logs the writes still held, with why they are not written, and drops them.
     void dropHeld(const char *why);
@@ -93,9 +98,9 @@ private:
     QString m_connectionName;
     QVector<Entry> m_entries;
     QTimer m_timer;
-    int m_firstIntervalMs = 1000;
-    int m_longestIntervalMs = 16000;
-    int m_nextIntervalMs = 1000;
+    int m_firstIntervalMs = kFirstIntervalMs;
+    int m_longestIntervalMs = kLongestIntervalMs;
+    int m_nextIntervalMs = kFirstIntervalMs;
     quint64 m_lastGroup = 0;
     bool m_trying = false;
     /// The episode under way: since when the database refuses writes, and what was written of it so far.

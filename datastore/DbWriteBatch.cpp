@@ -26,7 +26,8 @@ DbWriteBatch::DbWriteBatch(OrvantaDBIntf *db, const char *context) : DbWriteBatc
 DbWriteBatch::DbWriteBatch(OrvantaDBIntf *db, DbHeldWrites *held, const char *context, bool retrying)
     : m_db(db), m_held(held), m_context(context), m_retrying(retrying),
       // No write may overtake one held before it: while any is held, the batch's writes join them.
-      m_holding(!retrying && !held->isEmpty()), m_beginMark(statementFailureMark(held->connection())),
+      m_holding(!retrying && !held->isEmpty()), m_connection(held->connection()),
+      m_beginMark(statementFailureMark(m_connection)),
       m_transaction(m_holding ? DbTransaction() : db->transaction(context))
 {
     if (m_holding || m_transaction.isActive())
@@ -62,7 +63,7 @@ quint32 DbWriteBatch::write(const QString &what, Write write)
         hold(added, m_reason);
         return DB_OK;
     }
-    const quint64 mark = statementFailureMark(m_held->connection());
+    const quint64 mark = statementFailureMark(m_connection);
     added.code = added.write();
     if (added.code == DB_OK) {
         added.state = m_transaction.isActive() ? InTransaction : Written;
@@ -90,7 +91,7 @@ bool DbWriteBatch::finish()
     if (!m_finished) {
         m_finished = true;
         if (m_transaction.isActive()) {
-            const quint64 mark = statementFailureMark(m_held->connection());
+            const quint64 mark = statementFailureMark(m_connection);
             if (m_transaction.commit()) {
                 for (Entry &entry : m_writes) {
                     if (entry.state == InTransaction)
@@ -128,8 +129,7 @@ bool DbWriteBatch::finish()
 
 const char *DbWriteBatch::refusedForNow(quint64 mark) const
 {
-    const QSqlDatabase db = m_held->connection();
-    return statementFailureMark(db) == mark ? nullptr : passingFailure(db);
+    return statementFailureMark(m_connection) == mark ? nullptr : passingFailure(m_connection);
 }
 
 void DbWriteBatch::holdAll(const char *reason, int refused)
@@ -170,7 +170,7 @@ void DbWriteBatch::writeAgain(int end)
             hold(entry, m_reason);
             continue;
         }
-        const quint64 mark = statementFailureMark(m_held->connection());
+        const quint64 mark = statementFailureMark(m_connection);
         entry.code = entry.write();
         if (entry.code == DB_OK) {
             entry.state = Written;

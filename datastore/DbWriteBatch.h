@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QVector>
 
@@ -101,7 +102,8 @@ private:
     const char *m_context;
     bool m_retrying;
     bool m_holding;
-    quint64 m_beginMark; ///< statementFailureMark() before the transaction began
+    QSqlDatabase m_connection; ///< where the writes run, for what made them fail
+    quint64 m_beginMark;       ///< statementFailureMark() before the transaction began
     DbTransaction m_transaction;
     QVector<Entry> m_writes;
     quint64 m_group = 0;

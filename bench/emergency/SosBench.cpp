@@ -1,7 +1,10 @@
 #include "SosBench.h"
 
 #include "bench/network/BenchSupport.h"
+#include "devices/AlertRoad.h"
 #include "emergency/EmergencyWarningDialog.h"
+#include "shell/base/Clock.h"
+#include "shell/base/Session.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -13,6 +16,53 @@
 #include <cstdio>
 
 namespace sosbench {
+
+void runLikeTheConsole()
+{
+    qputenv("QT_NO_GLIB", "1");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::raiseFdLimit();
+    qInstallMessageHandler(quietHandler);
+}
+
+int intArgument(const QStringList &args, const char *name, int fallback)
+{
+    bool ok = false;
+    const int n = bench::argValue(args, QLatin1String(name)).toInt(&ok);
+    return ok ? n : fallback;
+}
+
+RunOptions readRunOptions(const QStringList &args, RunOptions defaults, int fewestPanels)
+{
+    RunOptions o = defaults;
+    o.panels = qMax(fewestPanels, intArgument(args, "--panels", o.panels));
+    o.rounds = qMax(5, intArgument(args, "--rounds", o.rounds));
+    o.alternations = qMax(1, intArgument(args, "--alternations", o.alternations));
+    const QString panelsim = bench::argValue(args, QStringLiteral("--panelsim"));
+    if (!panelsim.isEmpty())
+        o.panelsim = panelsim;
+    return o;
+}
+
+CmdServer *startConsole(bench::ConsoleFixture &fixture, int count, const QString &password,
+                        QList<VelkIFPDevice> *devices)
+{
+    if (!fixture.isValid()) {
+        std::fprintf(stderr, "cannot create the data folder\n");
+        return nullptr;
+    }
+    devices->clear();
+    for (int i = 0; i < count; ++i)
+        devices->append(bench::panelDevice(i, password));
+    if (!fixture.seedDevices(*devices)) {
+        std::fprintf(stderr, "cannot seed the devices\n");
+        return nullptr;
+    }
+    CmdServer *server = fixture.start(*devices, password);
+    isAdminLogin = true;
+    return server;
+}
 
 PanelProcess::PanelProcess(const PanelOptions &options, quint16 consolePort)
 {
@@ -72,6 +122,23 @@ bool WarningWatch::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return false;
+}
+
+qint64 oneSos(PanelProcess &panels, WarningWatch &watch, ManualClock &clock, const AlertRoad &road)
+{
+    clock.advance(6000);
+    watch.shownAt = 0;
+    panels.takeSosStamp();
+    panels.command(QStringLiteral("sos 1"));
+    qint64 sentAt = 0;
+    const bool done = waitUntil(
+        [&]() {
+            if (sentAt == 0)
+                sentAt = panels.takeSosStamp();
+            return watch.shownAt != 0 && sentAt != 0 && road.pendingAlerts().isEmpty();
+        },
+        5000);
+    return done ? qMax<qint64>(0, watch.shownAt - sentAt) : -1;
 }
 
 Stats statsOf(std::vector<uint32_t> samples)

@@ -16,9 +16,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AlertRoad.h"
 #include "devices/Management.h"
-#include "network/CmdServer.h"
 #include "shell/base/Clock.h"
-#include "shell/base/Session.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -42,30 +40,16 @@ const double kStallSlackMs = 100;
 
 struct Options
 {
-    int panels = 50;
-    int rounds = 20;       // measured SOS per phase
-    int alternations = 3;  // phases without and with the hold, interleaved
+    sosbench::RunOptions run;
     int syncEveryMs = 500; // a batch of sync statuses
-    QString panelsim = QStringLiteral(QV_PANELSIM);
     QString sqlite3 = QStringLiteral("sqlite3");
 };
 
 Options parseOptions(const QStringList &args)
 {
     Options o;
-    auto number = [&args](const char *name, int fallback) {
-        const QString value = bench::argValue(args, QLatin1String(name));
-        bool ok = false;
-        const int n = value.toInt(&ok);
-        return ok ? n : fallback;
-    };
-    o.panels = qMax(4, number("--panels", o.panels));
-    o.rounds = qMax(5, number("--rounds", o.rounds));
-    o.alternations = qMax(1, number("--alternations", o.alternations));
-    o.syncEveryMs = qMax(50, number("--sync-every-ms", o.syncEveryMs));
-    const QString panelsim = bench::argValue(args, QStringLiteral("--panelsim"));
-    if (!panelsim.isEmpty())
-        o.panelsim = panelsim;
+    o.run = sosbench::readRunOptions(args, {50, 20, 3, QStringLiteral(QV_PANELSIM)}, 4);
+    o.syncEveryMs = qMax(50, sosbench::intArgument(args, "--sync-every-ms", o.syncEveryMs));
     const QString sqlite3 = bench::argValue(args, QStringLiteral("--sqlite3"));
     if (!sqlite3.isEmpty())
         o.sqlite3 = sqlite3;
@@ -125,19 +109,10 @@ void printPhase(const char *name, const Phase &phase)
 
 int main(int argc, char **argv)
 {
-    // What the console runs: Qt's Unix event dispatcher, no window system needed.
-    qputenv("QT_NO_GLIB", "1");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    bench::raiseFdLimit();
-    qInstallMessageHandler(sosbench::quietHandler);
+    sosbench::runLikeTheConsole();
     bench::ConsoleFixture fixture;
     QApplication app(argc, argv);
     const Options options = parseOptions(app.arguments());
-    if (!fixture.isValid()) {
-        std::fprintf(stderr, "cannot create the data folder\n");
-        return 1;
-    }
     const QString sqlite3 = QStandardPaths::findExecutable(options.sqlite3).isEmpty()
                                 ? options.sqlite3
                                 : QStandardPaths::findExecutable(options.sqlite3);
@@ -146,17 +121,11 @@ int main(int argc, char **argv)
                 "holding BEGIN IMMEDIATE with an unsaved change) vs not held: %d panels in a panelsim process, sync "
                 "statuses of 4 panels written every %d ms, %d SOS per phase x %d alternations, busy wait %d ms, "
                 "dispatcher %s\n",
-                options.panels, options.syncEveryMs, options.rounds, options.alternations, DatabaseManager::kBusyWaitMs,
-                qPrintable(bench::dispatcherName()));
+                options.run.panels, options.syncEveryMs, options.run.rounds, options.run.alternations,
+                DatabaseManager::kBusyWaitMs, qPrintable(bench::dispatcherName()));
     QList<VelkIFPDevice> devices;
-    for (int i = 0; i < options.panels; ++i)
-        devices.append(bench::panelDevice(i, QLatin1String(kPassword)));
-    if (!fixture.seedDevices(devices)) {
-        std::fprintf(stderr, "cannot seed the devices\n");
+    if (!sosbench::startConsole(fixture, options.run.panels, QLatin1String(kPassword), &devices))
         return 1;
-    }
-    CmdServer *server = fixture.start(devices, QLatin1String(kPassword));
-    isAdminLogin = true;
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     QList<VelkIFPDevice> stored;
     if (db->queryAllAvailableIFP(stored) != DB_OK || stored.size() < 4) {
@@ -191,20 +160,15 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot start %s\n", qPrintable(sqlite3));
         return 1;
     }
-    sosbench::PanelProcess panels({options.panels, 1000, options.panelsim, QLatin1String(kPassword)}, fixture.port());
+    sosbench::PanelProcess panels({options.run.panels, 1000, options.run.panelsim, QLatin1String(kPassword)},
+                                  fixture.port());
     if (!panels.started()) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(options.panelsim));
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(options.run.panelsim));
         return 1;
     }
     panels.command(QStringLiteral("on all"));
-    auto connected = [&]() {
-        int n = 0;
-        for (const VelkIFPDevice &device : qAsConst(devices))
-            n += server->connectionState(device.macAddress) == CmdServer::Connected;
-        return n;
-    };
-    if (!sosbench::waitUntil([&]() { return connected() == options.panels; }, 30000)) {
-        std::fprintf(stderr, "only %d of %d panels connected\n", connected(), options.panels);
+    if (!sosbench::waitUntil([&]() { return bench::onlineCount(devices) == options.run.panels; }, 30000)) {
+        std::fprintf(stderr, "only %d of %d panels connected\n", bench::onlineCount(devices), options.run.panels);
         return 1;
     }
     sosbench::waitUntil([] { return false; }, 1000);
@@ -215,26 +179,15 @@ int main(int argc, char **argv)
         const int warmUp = 2;
         const size_t before = phase.sos.size();
         probe.start();
-        for (int round = 0; round < options.rounds + warmUp; ++round) {
-            clock.advance(6000); // past the 5-second rule of the last answer
-            watch.shownAt = 0;
-            panels.takeSosStamp();
-            panels.command(QStringLiteral("sos 1"));
-            qint64 sentAt = 0;
-            const bool done = sosbench::waitUntil(
-                [&]() {
-                    if (sentAt == 0)
-                        sentAt = panels.takeSosStamp();
-                    return watch.shownAt != 0 && sentAt != 0 && page.alertRoad()->pendingAlerts().isEmpty();
-                },
-                5000);
-            if (!done) {
+        for (int round = 0; round < options.run.rounds + warmUp; ++round) {
+            const qint64 took = sosbench::oneSos(panels, watch, clock, *page.alertRoad());
+            if (took < 0) {
                 ++phase.lost;
                 continue;
             }
             ++shown;
             if (round >= warmUp)
-                phase.sos.push_back(uint32_t(qMax<qint64>(0, watch.shownAt - sentAt)));
+                phase.sos.push_back(uint32_t(took));
             // A short, varying pause, so the rounds do not ride the sync statuses' or the keep-alive's rhythm.
             sosbench::waitUntil([] { return false; }, 40 + (round * 17) % 60);
         }
@@ -248,7 +201,7 @@ int main(int argc, char **argv)
     Phase free;
     Phase held;
     bool rowsWritten = true;
-    for (int alternation = 0; alternation < options.alternations; ++alternation) {
+    for (int alternation = 0; alternation < options.run.alternations; ++alternation) {
         runPhase(free, "not held");
         if (!other.hold())
             return 1;
@@ -279,8 +232,8 @@ int main(int argc, char **argv)
     const sosbench::Stats with = sosbench::statsOf(held.sos);
     const double ratio = without.p50 > 0 ? with.p50 / without.p50 : 0;
     const double stallLimit = free.worstStallMs + DatabaseManager::kBusyWaitMs + kStallSlackMs;
-    const bool sosMet = lost == 0 && !held.sos.empty() && without.p50 > 0 && ratio <= kSosTarget &&
-                        with.worst <= kSosCeilingMs;
+    const bool sosMet =
+        lost == 0 && !held.sos.empty() && without.p50 > 0 && ratio <= kSosTarget && with.worst <= kSosCeilingMs;
     const bool stallMet = held.worstStallMs <= stallLimit;
     std::printf("SOS p50 ratio held / not held %.2fx, target <= %.1fx, worst held %.1f ms, target <= %.0f ms: %s\n",
                 ratio, kSosTarget, with.worst, kSosCeilingMs, sosMet ? "met" : "MISSED");

@@ -4,15 +4,13 @@
 #include "broadcast/BroadcastCapability.h"
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastTiming.h"
-#include "datastore/DatabaseManager.h"
-#include "datastore/DbHeldWrites.h"
 #include "shell/base/Clock.h"
 #include "support/DatabaseHold.h"
 #include "support/MovableTime.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/SmallDisk.h"
 
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSignalSpy>
 
 using namespace BroadcastTest;
@@ -454,13 +452,8 @@ void TestBroadcastTiming::oneOffDuringAHeldDatabaseStartsOnce_data()
 void TestBroadcastTiming::oneOffDuringAHeldDatabaseStartsOnce()
 {
     QFETCH(int, kind);
-    auto *db = static_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
-    db->databaseManager()->setBusyWaitMs(100);
-    db->heldWrites()->setRetryIntervalMs(20, 20);
-    const auto restore = qScopeGuard([db] {
-        db->databaseManager()->setBusyWaitMs(DatabaseManager::kBusyWaitMs);
-        db->heldWrites()->setRetryIntervalMs(1000, 16000);
-    });
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
     startScheduler(at("2024-05-06 09:00:00.000"));
     VelkBroadcast now = scheduled("2024-05-06", "09:05");
     now.isNow = true;

@@ -1,14 +1,12 @@
-#include "datastore/DatabaseManager.h"
-#include "datastore/DbHeldWrites.h"
 #include "devices/AlertRoad.h"
 #include "emergency/EmergencyTestSupport.h"
 #include "platform/audio/AudioFolder.h"
 #include "shell/base/Clock.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -179,14 +177,9 @@ void TestEmergencyRoad::failuresNeverSilenceTheAlarm()
 // waiting for the database, and the row is there once the database takes writes.
 void TestEmergencyRoad::sosDuringAHeldDatabaseNeverWaits()
 {
-    auto *db = static_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
     const int busyWaitMs = 3000;
-    db->databaseManager()->setBusyWaitMs(busyWaitMs);
-    db->heldWrites()->setRetryIntervalMs(20, 20);
-    const auto restore = qScopeGuard([db] {
-        db->databaseManager()->setBusyWaitMs(DatabaseManager::kBusyWaitMs);
-        db->heldWrites()->setRetryIntervalMs(1000, 16000);
-    });
+    const ShortDatabaseWaits waits(busyWaitMs);
+    OrvantaDBManager *db = waits.db();
     connectSimulatedPanel(m_panels, 7, QStringLiteral("Gym"));
     const int events = eventLog().size();
     DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Writer);

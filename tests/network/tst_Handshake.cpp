@@ -1,13 +1,11 @@
 #include "NetTestSupport.h"
 
-#include "datastore/DatabaseManager.h"
-#include "datastore/DbHeldWrites.h"
 #include "shell/base/Session.h"
 #include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QPointer>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -310,13 +308,8 @@ void TestHandshake::writeBackRolledBackMidwayLosesOnlyItsRecord()
 // shows. They are written once the database takes writes, while the panels stay connected.
 void TestHandshake::writeBackWaitsOutAHeldDatabase()
 {
-    auto *db = static_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
-    db->databaseManager()->setBusyWaitMs(100);
-    db->heldWrites()->setRetryIntervalMs(20, 20);
-    const auto restore = qScopeGuard([db] {
-        db->databaseManager()->setBusyWaitMs(DatabaseManager::kBusyWaitMs);
-        db->heldWrites()->setRetryIntervalMs(1000, 16000);
-    });
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
     const int count = 50;
     for (int i = 0; i < count; ++i)
         addManagedDevice(QStringLiteral("Held-%1").arg(i), testMac(300 + i));

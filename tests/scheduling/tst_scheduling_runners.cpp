@@ -1,11 +1,10 @@
 #include "SchedulingTestSupport.h"
 
-#include "datastore/DatabaseManager.h"
-#include "datastore/DbHeldWrites.h"
 #include "scheduling/AutoTestRunner.h"
 #include "scheduling/DeviceControlRunner.h"
 #include "support/DatabaseFault.h"
 #include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QScopeGuard>
 
@@ -542,13 +541,8 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
 {
     QFETCH(int, kind);
     QFETCH(bool, overTheCheck);
-    auto *db = static_cast<OrvantaDBManager *>(m_fx->db());
-    db->databaseManager()->setBusyWaitMs(100);
-    db->heldWrites()->setRetryIntervalMs(20, 20);
-    const auto restore = qScopeGuard([db] {
-        db->databaseManager()->setBusyWaitMs(DatabaseManager::kBusyWaitMs);
-        db->heldWrites()->setRetryIntervalMs(1000, 16000);
-    });
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
     const QList<quint32> tsids = fiveTestsAtTen();
     std::vector<std::unique_ptr<SimulatedPanel>> panels;
     for (int serial = 1; serial <= 5; ++serial) {
