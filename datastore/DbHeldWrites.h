@@ -18,8 +18,8 @@ class OrvantaDBIntf;
 /// Writes reach it through DbWriteBatch: a write refused as busy, locked, full or with an I/O error is held here
 /// instead of being lost, and so is every later write of a batch while earlier ones are held, so that no write
 /// overtakes one held before it. Held writes are written again, in the order they came, in one transaction per try:
-/// at a timer (one second, then twice as long each time up to 16 seconds while the database still refuses), as soon
-/// as another write on the connection has committed, and before the next batch writes. A try waits at most
+/// at a timer (one second, then twice as long each time up to 16 seconds while the database still refuses), and as
+/// soon as another write on the connection has committed. A try waits at most
 /// kRetryWaitMs for the database and logs no failure the first attempt logged already; the episode is logged once
 /// when it begins and once, with its count, when the database takes the writes. A held write that then fails for a
 /// reason of its own is lost and logged as such. Writes still held when the console ends are named in the log.

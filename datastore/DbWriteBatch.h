@@ -29,7 +29,8 @@ class OrvantaDBIntf;
 ///
 ///     DbWriteBatch batch(db, "BroadcastManager::writePendingResults");
 ///     for (const Result &result : results)
-///         batch.write(QStringLiteral("result of %1").arg(result.name), [db, result] { return writeOne(db, result); });
+///         batch.write(QStringLiteral("result of %1").arg(result.name), [db, result] { return writeResult(db, result);
+///         });
 ///     batch.finish();
 ///
 /// A write may run twice, and later, after the batch and its caller are gone: it writes from the values it was
@@ -41,9 +42,9 @@ public:
     /// One write: runs operations of the data store and returns a DbResult code.
     using Write = std::function<quint32()>;
 
-    /// Begins the transaction; context names the caller in the log. Writes held from earlier are tried first. Without
-    /// a transaction (it could not begin) every write stands on its own, or is held when the database refused it for
-    /// now.
+    /// Begins the transaction; context names the caller in the log. While writes of earlier batches are held, it begins
+    /// none and holds its writes behind them. Without a transaction (it could not begin) every write stands on its own,
+    /// or is held when the database refused the transaction for now.
     DbWriteBatch(OrvantaDBIntf *db, const char *context);
     /// Finishes the batch unless finish() ran.
     ~DbWriteBatch();

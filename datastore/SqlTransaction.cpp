@@ -53,19 +53,22 @@ quint64 nextFailureMark()
     return ++last;
 }
 
-// Failures that pass by themselves: the other connection ends its transaction, space is freed, the medium answers
-// again. The same write made later may well succeed.
-bool passes(int sqliteCode)
+// Failures that pass by themselves, in words for the log: the other connection ends its transaction, space is freed,
+// the medium answers again. The same write made later may well succeed. Null for any other failure.
+const char *passingReason(int sqliteCode)
 {
     switch (sqliteCode & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
+        return "the database is held by another connection";
     case SQLITE_FULL:
+        return "the disk is full";
     case SQLITE_IOERR:
+        return "the database file could not be read or written";
     case SQLITE_NOMEM:
-        return true;
+        return "out of memory";
     default:
-        return false;
+        return nullptr;
     }
 }
 
@@ -79,7 +82,7 @@ int &quietRetries()
 
 bool logsFailure(int sqliteCode)
 {
-    return quietRetries() == 0 || !passes(sqliteCode);
+    return quietRetries() == 0 || !passingReason(sqliteCode);
 }
 
 bool logsFailureOf(const QSqlDriver *driver)
@@ -683,19 +686,7 @@ quint64 statementFailureMark(const QSqlDatabase &db)
 
 const char *passingFailure(const QSqlDatabase &db)
 {
-    switch (failures().value(db.driver()).code) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return "the database is held by another connection";
-    case SQLITE_FULL:
-        return "the disk is full";
-    case SQLITE_IOERR:
-        return "the database file could not be read or written";
-    case SQLITE_NOMEM:
-        return "out of memory";
-    default:
-        return nullptr;
-    }
+    return passingReason(failures().value(db.driver()).code);
 }
 
 SqlRetryScope::SqlRetryScope(QSqlDatabase db, int busyWaitMs) : m_db(db)
