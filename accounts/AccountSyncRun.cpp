@@ -149,7 +149,7 @@ void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
             continue;
         const quint32 did = device.did;
         rc = batch.write(QStringLiteral("sync status of %1").arg(mac),
-                         [this, did, status, now] { return m_db->updateUserDeviceSyncStatus(did, status, now); });
+                         [db = m_db, did, status, now] { return db->updateUserDeviceSyncStatus(did, status, now); });
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written (0x%08x)",
                      qPrintable(mac), rc);

@@ -219,15 +219,12 @@ void BroadcastManager::writeResult(BroadcastTask *task, int deviceIndex, int sta
         m_flushTimer.start();
 }
 
-quint32 BroadcastManager::writePendingResult(const PendingResult &result)
+quint32 BroadcastManager::writePendingResult(OrvantaDBIntf *db, const PendingResult &result)
 {
     VelkIFPDevice device = result.device;
     VelkBroadcast broadcast;
     broadcast.bid = result.bid;
-    const quint32 rc = m_db->updateBroadcastReport(device, broadcast, result.status, result.note);
-    if (rc != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateBroadcastReport error");
-    return rc;
+    return db->updateBroadcastReport(device, broadcast, result.status, result.note);
 }
 
 void BroadcastManager::writePendingResults(quint32 onlyBid, bool inSlices)
@@ -239,22 +236,23 @@ void BroadcastManager::writePendingResults(quint32 onlyBid, bool inSlices)
         return;
     QElapsedTimer slice;
     slice.start();
-    QList<PendingResult> written;
     DbWriteBatch batch(m_db, "BroadcastManager::writePendingResults");
     for (int i = 0; i < m_pendingResults.size();) {
         if (onlyBid != 0 && m_pendingResults.at(i).bid != onlyBid) {
             ++i;
             continue;
         }
-        written.append(m_pendingResults.takeAt(i));
-        const PendingResult &result = written.last();
-        const int index = written.size() - 1;
+        const PendingResult result = m_pendingResults.takeAt(i);
         batch.write(QStringLiteral("result of %1 in broadcast %2").arg(result.device.deviceName).arg(result.bid),
-                    [this, &written, index] { return writePendingResult(written.at(index)); });
+                    [db = m_db, result] { return writePendingResult(db, result); });
         if (inSlices && slice.elapsed() >= kResultSliceMs)
             break;
     }
     batch.finish();
+    for (int i = 0; i < batch.count(); ++i) {
+        if (!batch.isKept(i))
+            writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateBroadcastReport error");
+    }
 }
 
 bool BroadcastManager::hasPendingResults(quint32 bid) const

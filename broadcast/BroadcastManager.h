@@ -177,8 +177,9 @@ private:
         int note = 0;
     };
     static constexpr int kResultSliceMs = 10;
-    /// Writes one result into its report row; a failure is logged. Returns the data store's result code.
-    quint32 writePendingResult(const PendingResult &result);
+    /// Writes one result into its report row; returns the data store's result code. It may run later, from the held
+    /// writes, when the database refuses it for now.
+    static quint32 writePendingResult(OrvantaDBIntf *db, const PendingResult &result);
     QList<PendingResult> m_pendingResults;
     /// Tasks whose devices all finished, held until their results are written.
     QList<quint32> m_ending;

@@ -4,6 +4,7 @@
 #include "broadcast/BroadcastManager.h"
 #include "broadcast/BroadcastTiming.h"
 #include "datastore/DbTransaction.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "platform/LogLevel.h"
 #include "shell/base/Clock.h"
@@ -69,7 +70,18 @@ void BroadcastScheduler::refreshBroadcastTables()
     const QDateTime now = m_clock->now();
     QHash<quint32, WaitingStart> waiting;
     QHash<quint32, QDateTime> lastRun;
+    QList<VelkBroadcast> completedHere;
+    QHash<quint32, VelkBroadcast> stillUpcoming;
     for (const VelkBroadcast &broadcast : qAsConst(upcoming)) {
+        if (ranHere(broadcast)) {
+            // Its "completed" is still on its way to the database: it is completed all the same, and never starts
+            // again.
+            VelkBroadcast completed = broadcast;
+            completed.status = VelkBroadcast::Completed;
+            completedHere.append(completed);
+            stillUpcoming.insert(broadcast.bid, m_completedHere.value(broadcast.bid));
+            continue;
+        }
         BroadcastTask task;
         task.broadcast = broadcast;
         m_manager->checkBroadcastTaskRunning(task);
@@ -89,11 +101,13 @@ void BroadcastScheduler::refreshBroadcastTables()
     }
     m_waiting = waiting;
     m_lastRun = lastRun;
+    m_completedHere = stillUpcoming;
     std::sort(m_taskList.begin(), m_taskList.end(), broadcastTaskLessThan);
 
     m_completedList.clear();
     if (m_db->queryBroadcastByStatus(VelkBroadcast::Completed, m_completedList) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus completed error");
+    m_completedList += completedHere;
 
     emit refreshed();
 }
@@ -249,7 +263,13 @@ void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
         saveCompletedBroadcast(run);
         return;
     }
-    if (m_db->insertBroadcastReport(copy.broadcast, copy.broadcast.devices) != DB_OK)
+    const VelkBroadcast run = copy.broadcast;
+    if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe",
+                               QStringLiteral("report rows of broadcast %1").arg(run.bid), [db = m_db, run] {
+                                   VelkBroadcast broadcast = run;
+                                   QList<VelkIFPDevice> targets = run.devices;
+                                   return db->insertBroadcastReport(broadcast, targets);
+                               }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, insertBroadcastReport error");
     m_manager->addBroadcastTask(copy);
     m_handedOver.insert(copy.broadcast.bid, copy.startDateTime);
@@ -260,7 +280,15 @@ void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
     writeLog(LOG_LEVEL_INFO, "saveCompletedBroadcast: %s", number(task.broadcast.bid).constData());
     if (!BroadcastTiming::repeats(task.broadcast)) {
         task.broadcast.status = VelkBroadcast::Completed;
-        if (m_db->updateBroadcastStatus(task.broadcast) != DB_OK)
+        // The run is over whatever the database answers: a one-off that stayed upcoming because its status could not
+        // be written was started again at the next check, and again, for as long as the database refused it.
+        m_completedHere.insert(task.broadcast.bid, task.broadcast);
+        const VelkBroadcast completed = task.broadcast;
+        if (DbWriteBatch::writeOne(m_db, "Broadcast::saveCompletedBroadcast",
+                                   QStringLiteral("status of broadcast %1").arg(completed.bid), [db = m_db, completed] {
+                                       VelkBroadcast broadcast = completed;
+                                       return db->updateBroadcastStatus(broadcast);
+                                   }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, updateBroadcast error");
         return;
     }
@@ -273,18 +301,33 @@ void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
         return;
     }
     copy.startDate = task.startDateTime.date().toString(QStringLiteral("yyyy-MM-dd"));
-    DbTransaction transaction = m_db->transaction("Broadcast::saveCompletedBroadcast");
-    if (m_db->insertBroadcast(copy) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, insertBroadcast error");
-        transaction.rollback();
-        dropRunReport(task.broadcast);
+    const VelkBroadcast run = task.broadcast;
+    const quint32 rc = DbWriteBatch::writeOne(m_db, "Broadcast::saveCompletedBroadcast",
+                                              QStringLiteral("completed run of broadcast %1").arg(run.bid),
+                                              [db = m_db, copy, run] { return recordRun(db, copy, run); });
+    if (rc == DB_OK)
         return;
-    }
-    if (m_db->moveBroadcastReport(task.broadcast, copy) != DB_OK || !transaction.commit()) {
-        writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, moveBroadcastReport error");
-        transaction.rollback();
-        dropRunReport(task.broadcast);
-    }
+    writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, insertBroadcast error");
+    dropRunReport(task.broadcast);
+}
+
+quint32 BroadcastScheduler::recordRun(OrvantaDBIntf *db, const VelkBroadcast &copy, const VelkBroadcast &run)
+{
+    VelkBroadcast completed = copy;
+    VelkBroadcast from = run;
+    DbTransaction transaction = db->transaction("Broadcast::saveCompletedBroadcast");
+    quint32 rc = db->insertBroadcast(completed);
+    if (rc == DB_OK)
+        rc = db->moveBroadcastReport(from, completed);
+    if (rc == DB_OK && !transaction.commit())
+        rc = DB_STATEMENT_FAILED;
+    return rc;
+}
+
+bool BroadcastScheduler::ranHere(const VelkBroadcast &broadcast) const
+{
+    const auto run = m_completedHere.constFind(broadcast.bid);
+    return run != m_completedHere.constEnd() && BroadcastTiming::sameSchedule(*run, broadcast);
 }
 
 void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
@@ -295,7 +338,12 @@ void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
     QList<VelkBroadcastReport> left;
     if (m_db->queryBroadcastReportByBroadcast(broadcast, left) == DB_OK && left.isEmpty())
         return;
-    if (m_db->deleteBroadcastReport(broadcast) != DB_OK) {
+    if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe",
+                               QStringLiteral("earlier report rows of broadcast %1").arg(broadcast.bid),
+                               [db = m_db, broadcast] {
+                                   VelkBroadcast run = broadcast;
+                                   return db->deleteBroadcastReport(run);
+                               }) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, deleteBroadcastReport error");
         return;
     }

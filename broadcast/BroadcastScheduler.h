@@ -94,6 +94,11 @@ private:
     /// Rebuilds the lists when a repeating task's start lies on a day before now's, so it moves on (see
     /// startAfterMissedDays).
     void moveMissedStarts(const QDateTime &now);
+    /// Stores the completed copy of a repeating broadcast's run and gives it the run's report rows, together; a
+    /// write that may run later, from the held writes.
+    static quint32 recordRun(OrvantaDBIntf *db, const VelkBroadcast &copy, const VelkBroadcast &run);
+    /// Whether this one-off broadcast, still upcoming in the database, has run in this run of the console.
+    bool ranHere(const VelkBroadcast &broadcast) const;
     /// Deletes the report rows a run that never ended left under the broadcast, with a log line.
     void dropInterruptedRun(VelkBroadcast broadcast);
     void dropRunReport(VelkBroadcast broadcast);
@@ -118,6 +123,9 @@ private:
     QHash<quint32, WaitingStart> m_waiting;
     /// The start of the last run handed over (or recorded at once) for each upcoming broadcast.
     QHash<quint32, QDateTime> m_lastRun;
+    /// The one-off broadcasts whose run ended in this run of the console, as they were when it started, while the
+    /// database still holds them upcoming: their "completed" may be held until the database takes writes.
+    QHash<quint32, VelkBroadcast> m_completedHere;
     QTimer m_dailyTimer;
     QTimer m_taskTimer;
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -70,6 +71,8 @@ QSqlDatabase DatabaseManager::connection() const
 
 void DatabaseManager::openDatabase()
 {
+    // However start-up ends, the console then runs with the short wait.
+    const auto operating = qScopeGuard([this] { useBusyWait(m_busyWaitMs); });
     m_openState = NotOpened;
     m_openError.clear();
     m_diskFull = false;
@@ -145,6 +148,7 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
         closeMainConnection();
     m_mainDb = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_mainDb.setDatabaseName(path);
+    useBusyWait(kStartupBusyWaitMs);
 
     auto failed = [&](const QString &what, const QSqlError &error) {
         const bool broken = DatabaseRecovery::meansBrokenFile(error);
@@ -202,6 +206,25 @@ DatabaseManager::MainOpenResult DatabaseManager::openMainDatabase()
         return MainUnavailable;
     }
     return MainOk;
+}
+
+void DatabaseManager::setBusyWaitMs(int milliseconds)
+{
+    m_busyWaitMs = qMax(0, milliseconds);
+    useBusyWait(m_busyWaitMs);
+}
+
+void DatabaseManager::useBusyWait(int milliseconds)
+{
+    if (!m_mainDb.isValid())
+        return;
+    m_mainDb.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(milliseconds));
+    if (!m_mainDb.isOpen())
+        return;
+    QSqlQuery wait(m_mainDb);
+    if (!wait.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds)))
+        writeLog(LOG_LEVEL_WARNING, "DatabaseManager: setting the busy wait failed: %s",
+                 utf8(wait.lastError().text()).constData());
 }
 
 bool DatabaseManager::canWrite(QSqlError &error)

@@ -66,6 +66,16 @@ public:
     /// The camera-management database folder, or its file path when that folder exists.
     QString pellmarDatabasePath() const { return m_pellmarPath; }
 
+    /// How long a statement of the main connection waits for another connection (another program, a backup tool) to
+    /// let go of the database before it fails as busy, once start-up is over: statements run on the GUI thread, and a
+    /// longer wait would freeze the console for as long. Writes refused that way are held and written again later
+    /// (DbHeldWrites). Start-up itself waits kStartupBusyWaitMs, before any window is shown.
+    static constexpr int kBusyWaitMs = 250;
+    static constexpr int kStartupBusyWaitMs = 5000;
+    int busyWaitMs() const { return m_busyWaitMs; }
+    /// Another busy wait for the main connection from now on (tests).
+    void setBusyWaitMs(int milliseconds);
+
     /// The main connection as held since opening (invalid after closeDatabase()).
     QSqlDatabase database() const { return m_mainDb; }
     /// The main connection looked up by name and opened if needed (invalid after closeDatabase()).
@@ -92,6 +102,8 @@ private:
     bool canWrite(QSqlError &error);
     void closeMainConnection();
     bool resetDatabase();
+    /// Gives the main connection the busy wait of the given length, now and for a reopening.
+    void useBusyWait(int milliseconds);
     void openPellmarDatabase();
 
     QString m_pellmarPath;
@@ -108,4 +120,5 @@ private:
     QString m_openError;
     QString m_keptFile; ///< where this start set an unusable database file aside; empty when it did not
     bool m_diskFull = false;
+    int m_busyWaitMs = kBusyWaitMs;
 };

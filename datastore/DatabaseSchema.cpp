@@ -299,8 +299,10 @@ DatabaseSchema::StepResult DatabaseSchema::update(const std::function<QSqlDataba
 }
 
 DatabaseSchema::Step::Step(QSqlDatabase db, const char *name, QString &errors)
-    : m_db(db), m_name(name), m_errors(errors), m_tx(db, name)
+    : m_db(db), m_name(name), m_errors(errors), m_tx(db, name, SqlTransaction::ReadsFirst)
 {
+    // Most steps find their tables as they should be and write nothing: begun as a reader, a step costs no wait while
+    // another program holds the database at start-up.
     if (!m_tx.isActive()) {
         m_failed = true;
         note(QStringLiteral("could not begin a transaction"));

@@ -10,6 +10,8 @@
 #include "datastore/DbTransaction.h"
 #include "datastore/VelkRecords.h"
 
+class DbHeldWrites;
+
 /// The one interface through which every page, dialog and manager reads and writes the
 /// console's database. Reach it through OrvantaDBManager::getInstance().
 ///
@@ -226,6 +228,12 @@ public:
     /// DbTransaction); a savepoint when one is already active. context names the caller in the
     /// log line of a failure. An inactive scope when the database is not open.
     virtual DbTransaction transaction(const char *context) = 0;
+    /// A transaction for reads only, so that they see one state of the database: unlike transaction(), it begins
+    /// without taking the write lock, and costs no wait while another program holds it.
+    virtual DbTransaction readTransaction(const char *context) = 0;
+    /// The writes this database refused for a passing reason, held to be written once it takes writes (see
+    /// DbHeldWrites and DbWriteBatch). Never null.
+    virtual DbHeldWrites *heldWrites() = 0;
     /// What made the last statement fail since the outermost transaction began (DbFailure::None when none did).
     /// Tells a write refused for what it wrote from one the database file refused, which every later write of the
     /// transaction would meet too: an import then stops whole instead of blaming the row it was at.

@@ -5,6 +5,7 @@
 #include "datastore/CameraEventTables.h"
 #include "datastore/CoreTables.h"
 #include "datastore/DatabaseManager.h"
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DeviceScheduleTables.h"
 #include "datastore/OtaTables.h"
 #include "datastore/SqlTransaction.h"
@@ -76,13 +77,15 @@ OrvantaDBManager::StartupReport OrvantaDBManager::startupReport()
 }
 
 OrvantaDBManager::OrvantaDBManager(const QString &dataFolder, const QString &connectionName)
-    : m_dbManager(new DatabaseManager(dataFolder, connectionName))
+    : m_dbManager(new DatabaseManager(dataFolder, connectionName)),
+      m_heldWrites(new DbHeldWrites(this, m_dbManager->connectionName()))
 {
     registerVelkMetaTypes();
 }
 
 OrvantaDBManager::~OrvantaDBManager()
 {
+    delete m_heldWrites;
     delete m_dbManager;
 }
 
@@ -104,6 +107,11 @@ QString OrvantaDBManager::databaseFilePath() const
 DbTransaction OrvantaDBManager::transaction(const char *context)
 {
     return DbTransaction(std::make_unique<SqlTransaction>(db(), context));
+}
+
+DbTransaction OrvantaDBManager::readTransaction(const char *context)
+{
+    return DbTransaction(std::make_unique<SqlTransaction>(db(), context, SqlTransaction::ReadsFirst));
 }
 
 DbFailure OrvantaDBManager::lastFailure() const
@@ -715,9 +723,10 @@ quint32 OrvantaDBManager::queryDatabaseIdentifierUniqueId(QString &uniqueId)
 
 quint32 OrvantaDBManager::closeDatabase()
 {
-    // Whatever is read afterwards comes from another database.
+    // Whatever is read afterwards comes from another database, and nothing held for this one may land there.
     deviceWrite(DB_OK);
     accountWrite(DB_OK);
+    m_heldWrites->abandon("the database was closed");
     return m_dbManager->closeDatabase();
 }
 

@@ -168,6 +168,8 @@ public:
     quint32 deleteEventLog(int did) override;
     QString databaseFilePath() const override;
     DbTransaction transaction(const char *context) override;
+    DbTransaction readTransaction(const char *context) override;
+    DbHeldWrites *heldWrites() override { return m_heldWrites; }
     DbFailure lastFailure() const override;
     quint64 accountDataVersion() const override;
     quint64 deviceDataVersion() const override;
@@ -197,6 +199,7 @@ private:
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
+    DbHeldWrites *m_heldWrites = nullptr;
     quint64 m_accountDataVersion = nextAccountDataVersion();
     quint64 m_deviceDataVersion = nextAccountDataVersion();
 };

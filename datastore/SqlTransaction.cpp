@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlResult>
 
+#include <functional>
 #include <memory>
 
 #include <sqlite3.h>
@@ -33,10 +34,67 @@ constexpr int kMaxCachedStatements = 256;
 
 // The failure of the last statement that failed on each connection, by its driver (a QSqlQuery names no
 // connection); per thread, as the connections are.
-QHash<const QSqlDriver *, DbFailure> &failures()
+struct Failure
 {
-    thread_local QHash<const QSqlDriver *, DbFailure> failed;
+    DbFailure kind = DbFailure::None;
+    int code = 0;     ///< SQLite's primary result code
+    quint64 mark = 0; ///< unique among the failures of the thread
+};
+
+QHash<const QSqlDriver *, Failure> &failures()
+{
+    thread_local QHash<const QSqlDriver *, Failure> failed;
     return failed;
+}
+
+quint64 nextFailureMark()
+{
+    thread_local quint64 last = 0;
+    return ++last;
+}
+
+// Failures that pass by themselves, in words for the log: the other connection ends its transaction, space is freed,
+// the medium answers again. The same write made later may well succeed. Null for any other failure.
+const char *passingReason(int sqliteCode)
+{
+    switch (sqliteCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "the database is held by another connection";
+    case SQLITE_FULL:
+        return "the disk is full";
+    case SQLITE_IOERR:
+        return "the database file could not be read or written";
+    case SQLITE_NOMEM:
+        return "out of memory";
+    default:
+        return nullptr;
+    }
+}
+
+// Retries of held writes under way on the thread (SqlRetryScope): their passing failures were logged at the first
+// attempt and are not logged again.
+int &quietRetries()
+{
+    thread_local int depth = 0;
+    return depth;
+}
+
+bool logsFailure(int sqliteCode)
+{
+    return quietRetries() == 0 || !passingReason(sqliteCode);
+}
+
+bool logsFailureOf(const QSqlDriver *driver)
+{
+    return logsFailure(failures().value(driver).code);
+}
+
+// Who hears of each successful commit of an outermost transaction, by connection name.
+QHash<QString, std::function<void()>> &commitListeners()
+{
+    thread_local QHash<QString, std::function<void()>> listeners;
+    return listeners;
 }
 
 DbFailure failureOf(int sqliteCode)
@@ -122,9 +180,9 @@ void recordFailure(const QSqlDriver *driver, int sqliteCode, const char *context
 {
     if (!driver)
         return;
-    failures().insert(driver, failureOf(sqliteCode));
+    failures().insert(driver, Failure{failureOf(sqliteCode), sqliteCode & 0xff, nextFailureMark()});
     bool found = false;
-    if (rolledBackBySqlite(driver, &found) && found)
+    if (rolledBackBySqlite(driver, &found) && found && logsFailure(sqliteCode))
         writeLog(LOG_LEVEL_ERROR,
                  "%s: SQLite rolled back the whole transaction with this failure; nothing more runs in it until its "
                  "outermost scope ends",
@@ -137,8 +195,9 @@ bool refusedAfterRollback(const QSqlDriver *driver, const QString &sql, const ch
 {
     if (!knownRolledBack(driver))
         return false;
-    writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" not run: SQLite has rolled back the transaction it belongs to",
-             contextText(context).constData(), sql.toUtf8().constData());
+    if (logsFailureOf(driver))
+        writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" not run: SQLite has rolled back the transaction it belongs to",
+                 contextText(context).constData(), sql.toUtf8().constData());
     return true;
 }
 
@@ -280,7 +339,10 @@ SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writ
     m_depth = openScopes().value(m_connection, 0);
     if (m_depth == 0) {
         failures().remove(m_db.driver());
-        m_active = run(QStringLiteral("BEGIN"));
+        // A scope that writes begins as a writer: a deferred BEGIN reads first, and its first write then finds the
+        // write lock of another connection and fails at once, without the busy wait (SQLite's rule against two
+        // readers that would each wait for the other to let go).
+        m_active = run(writes == ReadsFirst ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
         if (m_active)
             openTransactions().insert(m_db.driver(), OpenTransaction{SqlStatement::runsDirectly(m_db), false});
     } else if (rolledBackBySqlite(m_db.driver())) {
@@ -319,7 +381,7 @@ bool SqlTransaction::commit()
         return false;
     if (rolledBackBySqlite(m_db.driver())) {
         m_rolledBackBySqlite = true;
-        if (m_depth == 0)
+        if (m_depth == 0 && logsFailureOf(m_db.driver()))
             writeLog(LOG_LEVEL_ERROR, "%s: not committed, SQLite had rolled the transaction back",
                      contextText(m_context).constData());
         leave();
@@ -336,6 +398,11 @@ bool SqlTransaction::commit()
         return false;
     }
     leave();
+    if (m_depth == 0) {
+        const auto listener = commitListeners().constFind(m_connection);
+        if (listener != commitListeners().constEnd())
+            (*listener)();
+    }
     return true;
 }
 
@@ -358,7 +425,7 @@ void SqlTransaction::rollback()
     }
     // Undoing is no failure of its own: SQLite may have ended the transaction with the statement that failed, and
     // the rollback that then fails must not hide that statement's failure from the caller.
-    const DbFailure cause = lastStatementFailure(m_db);
+    const Failure cause = failures().value(m_db.driver());
     if (m_depth == 0) {
         run(QStringLiteral("ROLLBACK"));
     } else {
@@ -366,7 +433,7 @@ void SqlTransaction::rollback()
         run(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_savepoint);
         run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
     }
-    if (cause == DbFailure::None)
+    if (cause.kind == DbFailure::None)
         failures().remove(m_db.driver());
     else
         failures().insert(m_db.driver(), cause);
@@ -376,6 +443,14 @@ void SqlTransaction::rollback()
 int SqlTransaction::depth(const QString &connectionName)
 {
     return openScopes().value(connectionName, 0);
+}
+
+void SqlTransaction::setCommitListener(const QString &connectionName, std::function<void()> listener)
+{
+    if (listener)
+        commitListeners().insert(connectionName, std::move(listener));
+    else
+        commitListeners().remove(connectionName);
 }
 
 bool SqlTransaction::run(const QString &statement)
@@ -488,8 +563,9 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
     }
     m_failed = true;
     recordFailure(m_db.driver(), m_errorCode, context);
-    writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
-             contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
+    if (logsFailure(m_errorCode))
+        writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
+                 contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
     return false;
 }
 
@@ -600,7 +676,39 @@ int SqlStatement::cachedCount(const QString &connectionName)
 
 DbFailure lastStatementFailure(const QSqlDatabase &db)
 {
-    return failures().value(db.driver(), DbFailure::None);
+    return failures().value(db.driver()).kind;
+}
+
+quint64 statementFailureMark(const QSqlDatabase &db)
+{
+    return failures().value(db.driver()).mark;
+}
+
+const char *passingFailure(const QSqlDatabase &db)
+{
+    return passingReason(failures().value(db.driver()).code);
+}
+
+SqlRetryScope::SqlRetryScope(QSqlDatabase db, int busyWaitMs) : m_db(db)
+{
+    ++quietRetries();
+    if (!m_db.isOpen())
+        return;
+    QSqlQuery wait(m_db);
+    if (wait.exec(QStringLiteral("PRAGMA busy_timeout")) && wait.next())
+        m_busyWaitMs = wait.value(0).toInt();
+    wait.finish();
+    if (m_busyWaitMs >= 0 && !wait.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyWaitMs)))
+        m_busyWaitMs = -1;
+}
+
+SqlRetryScope::~SqlRetryScope()
+{
+    --quietRetries();
+    if (m_busyWaitMs < 0 || !m_db.isOpen())
+        return;
+    QSqlQuery wait(m_db);
+    wait.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(m_busyWaitMs));
 }
 
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
@@ -609,16 +717,18 @@ bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, c
         return false;
     if (!query.prepare(sql)) {
         recordFailure(query.driver(), nativeCode(query.lastError()), context);
-        writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
-                 sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
+        if (logsFailure(nativeCode(query.lastError())))
+            writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
+                     sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
         return false;
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
         recordFailure(query.driver(), nativeCode(query.lastError()), context);
-        writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(), sql.toUtf8().constData(),
-                 query.lastError().text().toUtf8().constData());
+        if (logsFailure(nativeCode(query.lastError())))
+            writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(),
+                     sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
         return false;
     }
     return true;

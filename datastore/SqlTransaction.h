@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 #include "datastore/DbResult.h"
@@ -13,8 +14,8 @@
 /// Scoped transaction on one connection: everything done while it lives is rolled back when
 /// it goes out of scope without commit().
 ///
-/// The outermost scope on a connection issues BEGIN / COMMIT / ROLLBACK; scopes opened while
-/// another is active on the same connection use SAVEPOINTs, so an operation that calls another
+/// The outermost scope on a connection issues BEGIN IMMEDIATE (BEGIN for one that reads first) / COMMIT / ROLLBACK;
+/// scopes opened while another is active on the same connection use SAVEPOINTs, so an operation that calls another
 /// operation undoes only its own part when it fails and the caller decides about the rest.
 /// Use it on the thread that owns the connection (the GUI thread), and start every transaction
 /// through this class so the nesting depth stays right.
@@ -38,11 +39,16 @@ public:
     /// last step and followed by nothing but commit(). SQLite undoes a failed statement by
     /// itself, so such a scope inside another needs no savepoint: it opens none, and its
     /// commit() and rollback() leave the enclosing work alone. Outermost, it still runs
-    /// BEGIN / COMMIT, so its checks and its write see the same database.
+    /// BEGIN IMMEDIATE / COMMIT, so its checks and its write see the same database.
+    /// Outermost, both take the write lock as they begin, waiting the connection's busy time for another connection
+    /// to let go of it. ReadsFirst: reads, and writes only where it finds it must (the schema steps at start-up);
+    /// it begins without the lock and so costs nothing while another connection holds it, but a write in it then
+    /// fails at once.
     enum Writes
     {
         AnyWrites,
-        SingleWrite
+        SingleWrite,
+        ReadsFirst
     };
 
     /// Begins a transaction, or a savepoint when one is already open on db (none for a nested
@@ -70,6 +76,9 @@ public:
 
     /// Number of scopes currently open on the connection with that name (0 = none).
     static int depth(const QString &connectionName);
+    /// Calls listener after every successful commit of an outermost scope on the connection with that name (an
+    /// empty listener removes it). One listener per connection; on the connection's thread.
+    static void setCommitListener(const QString &connectionName, std::function<void()> listener);
 
 private:
     bool run(const QString &statement);
@@ -181,6 +190,32 @@ private:
 /// since its outermost SqlTransaction began; DbFailure::None when none did. A statement refused because SQLite had
 /// rolled the transaction back leaves the failure that made it do so.
 DbFailure lastStatementFailure(const QSqlDatabase &db);
+
+/// A number that changes with every statement failure on db's connection (0 while none is known since its outermost
+/// SqlTransaction began): compared before and after a call, it tells whether a statement of the call failed.
+quint64 statementFailureMark(const QSqlDatabase &db);
+
+/// When the last statement that failed on db's connection failed for a reason that passes by itself (another
+/// connection holds the database, the disk is full, the file could not be read or written, no memory), that reason
+/// in words for the log; null otherwise (the statement's own values, a read-only or damaged file, no failure).
+const char *passingFailure(const QSqlDatabase &db);
+
+/// Held writes tried again on db's connection: while it lives, the connection waits at most busyWaitMs for another
+/// connection to let go of the database, and statements of the thread that fail for a passing reason (see
+/// passingFailure()) write no log line, since the first attempt logged the failure already.
+class SqlRetryScope
+{
+public:
+    SqlRetryScope(QSqlDatabase db, int busyWaitMs);
+    ~SqlRetryScope();
+
+    SqlRetryScope(const SqlRetryScope &) = delete;
+    SqlRetryScope &operator=(const SqlRetryScope &) = delete;
+
+private:
+    QSqlDatabase m_db;
+    int m_busyWaitMs = -1; ///< the connection's own busy wait, put back at the end; -1 when unknown
+};
 
 /// Prepares sql on query, binds values to the "?" markers in order and executes it.
 /// On failure writes one log line naming context, the statement and the driver's error,

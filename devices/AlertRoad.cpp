@@ -1,5 +1,6 @@
 #include "devices/AlertRoad.h"
 
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/VelkEventLog.h"
@@ -118,17 +119,21 @@ void AlertRoad::handleSafeAlert(const QString &mac)
     m_pending.append(key);
     emit warningRequested(device);
     emit startAlert(true);
+    if (!isSounding())
+        startSound();
 
+    // The warning and the alarm never wait on the database: held by another program, it made them wait seconds, and
+    // then the row was lost. The row is written from the event loop, after the rows the database still holds back,
+    // as soon as it takes writes.
     VelkEventLog event;
     event.deviceName = device.deviceName;
     event.event = 0;
     event.time = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    if (m_db->insertEventLog(event) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "AlertRoad: the event-log row of the SOS from %s could not be written",
-                 qUtf8Printable(key));
-
-    if (!isSounding())
-        startSound();
+    m_db->heldWrites()->writeLater("AlertRoad", QStringLiteral("event-log row of the SOS from %1").arg(key),
+                                   [db = m_db, event] {
+                                       VelkEventLog row = event;
+                                       return db->insertEventLog(row);
+                                   });
 }
 
 void AlertRoad::stopAlert(const QString &mac)

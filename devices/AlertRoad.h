@@ -25,8 +25,9 @@ class SoundPlayer;
 /// the device list stores it in: the pending list, the warning's MAC, the stop-alert and the
 /// answered list all use it, so the answer to an alert always finds its alert.
 ///
-/// An SOS is never lost on the way: a panel is pending only while its warning is shown; an
-/// event-log row that cannot be written is logged and the alarm still sounds; an alarm file that
+/// An SOS is never lost on the way: a panel is pending only while its warning is shown; the
+/// warning and the alarm never wait on the database, whose event-log row is written afterwards, once
+/// it takes writes (an event-log row it refuses is logged and the alarm still sounds); an alarm file that
 /// is missing is installed again, and a sound that cannot be played at all is replaced by the
 /// desktop's beep for as long as alerts are pending. Only an SOS within 5 seconds of its answer
 /// is dropped (the panel repeats its last SOS as the operator answers), and that is logged.

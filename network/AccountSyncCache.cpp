@@ -155,7 +155,7 @@ QByteArray AccountSyncCache::fileFromStore(quint32 deviceId)
     QList<VelkAppPermission> permissions;
     QList<VelkAppInfo> apps;
     // Three reads: on their own, each would take and drop the database file's lock again.
-    DbTransaction reading = m_db->transaction("AccountSyncCache::accountFile");
+    DbTransaction reading = m_db->readTransaction("AccountSyncCache::accountFile");
     if (deviceId != 0) {
         // A user bound twice comes back twice: rowsForUsers() writes each once.
         m_db->queryMultiUserByIFP(users, deviceId);

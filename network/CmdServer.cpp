@@ -414,30 +414,41 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 
 void CmdServer::flushWriteBacks()
 {
-    QHash<quint32, PendingWrite> failed;
-    QHash<quint32, VelkIFPDevice> written;
-    DbWriteBatch batch(database(), "CmdServer::writeBack");
-    for (const PendingWrite &pending : qAsConst(m_pendingWrites)) {
-        // m_pendingWrites stays as it is until the batch has finished, writes run again included.
-        batch.write(QStringLiteral("record of %1").arg(pending.after.deviceName),
-                    [this, write = &pending, &failed, &written] { return writeBackRecord(*write, failed, written); });
+    OrvantaDBIntf *db = database();
+    const QList<PendingWrite> pending = m_pendingWrites.values();
+    m_pendingWrites.clear();
+    DbWriteBatch batch(db, "CmdServer::writeBack");
+    for (const PendingWrite &write : pending) {
+        // Held and written later when the database refuses it for now (another program holds it, the disk is full):
+        // the panel may stay connected for days, and its next handshake would be the next chance.
+        const VelkIFPDevice report = write.after;
+        batch.write(QStringLiteral("record of %1").arg(report.deviceName),
+                    [db, report] { return writeBackRecord(db, report); });
     }
     batch.finish();
-    m_pendingWrites.clear();
+    QHash<quint32, const PendingWrite *> kept;
+    QHash<quint32, const PendingWrite *> failed;
+    for (int i = 0; i < pending.size(); ++i) {
+        const PendingWrite &write = pending.at(i);
+        if (batch.isKept(i)) {
+            kept.insert(write.after.did, &write);
+        } else {
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, updateIFPDeviceById error");
+            failed.insert(write.after.did, &write);
+        }
+    }
     for (VelkIFPDevice &held : m_managedDevices) {
         const QString heldMac = held.macAddress;
-        const auto device = written.constFind(held.did);
-        if (device != written.constEnd()) {
+        if (const PendingWrite *write = kept.value(held.did)) {
             // A list handed over meanwhile, read from the database before the write, gets the report as well.
-            takeReport(held, *device);
+            takeReport(held, write->after);
             held.macAddress = macKey(held.macAddress);
-        } else {
+        } else if (const PendingWrite *refused = failed.value(held.did)) {
             // A held record that claims a report the database did not take is set back, so the panel's next
             // handshake tries the write again. A record changed since is left alone.
-            const auto write = failed.constFind(held.did);
-            if (write != failed.constEnd() && sameReport(held, write->after)) {
-                takeReport(held, write->before);
-                held.macAddress = write->before.macAddress;
+            if (sameReport(held, refused->after)) {
+                takeReport(held, refused->before);
+                held.macAddress = refused->before.macAddress;
             }
         }
         m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
@@ -446,37 +457,21 @@ void CmdServer::flushWriteBacks()
         emit deviceRecordsWritten();
 }
 
-quint32 CmdServer::writeBackRecord(const PendingWrite &write, QHash<quint32, PendingWrite> &failed,
-                                   QHash<quint32, VelkIFPDevice> &written)
+quint32 CmdServer::writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report)
 {
-    // Run again when SQLite took the transaction with it: the last run decides where the record stands.
-    const quint32 did = write.after.did;
-    failed.remove(did);
-    written.remove(did);
-    OrvantaDBIntf *db = database();
-    // Read-modify-write on the record as stored now: fields the panel does not report, and edits made since the
-    // handshake, stay as they are.
+    // Read-modify-write on the record as stored now (also when the write runs again later): fields the panel does not
+    // report, and edits made since the handshake, stay as they are.
     QList<VelkIFPDevice> found;
-    quint32 rc = db->queryIFPById(found, did);
-    if (rc != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, queryIFPById error");
-        failed.insert(did, write);
+    const quint32 rc = db->queryIFPById(found, report.did);
+    if (rc != DB_OK)
         return rc;
-    }
     if (found.isEmpty())
         return DB_OK; // deleted since the handshake
     VelkIFPDevice device = found.first();
-    takeReport(device, write.after);
+    takeReport(device, report);
     if (sameReport(found.first(), device))
         return DB_OK;
-    rc = db->updateIFPDeviceById(device);
-    if (rc != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::handshake, updateIFPDeviceById error");
-        failed.insert(did, write);
-        return rc;
-    }
-    written.insert(did, device);
-    return DB_OK;
+    return db->updateIFPDeviceById(device);
 }
 
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)

@@ -203,9 +203,8 @@ private:
         VelkIFPDevice before;
         VelkIFPDevice after;
     };
-    /// Writes one handshake's report into its record and notes in failed or written where it stands.
-    quint32 writeBackRecord(const PendingWrite &write, QHash<quint32, PendingWrite> &failed,
-                            QHash<quint32, VelkIFPDevice> &written);
+    /// Writes one handshake's report into its record; returns the data store's result code.
+    static quint32 writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report);
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
     // Connections accepted by the kernel and not yet taken, taken a slice at a time: a fleet connecting at once made

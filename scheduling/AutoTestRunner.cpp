@@ -3,6 +3,7 @@
 #include <QSet>
 #include <algorithm>
 
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -24,6 +25,8 @@ AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *cloc
     : DailyTaskRunner(clock, parent), m_db(db), m_server(server)
 {
     qRegisterMetaType<AutoTestTask>();
+    // States and rows the database refused for a while reach it later, in the order the runs wrote them.
+    connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &AutoTestRunner::schedulesChanged);
 }
 
 AutoTestRunner::~AutoTestRunner() = default;
@@ -151,16 +154,16 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
              int(offline.size()), int(targets.size()));
 
     const quint32 tsid = schedule.tsid;
-    if (passWrite(QStringLiteral("earlier report rows of auto-test %1").arg(tsid), [this, schedule] {
+    if (passWrite(QStringLiteral("earlier report rows of auto-test %1").arg(tsid), [db = m_db, schedule] {
             VelkAutoTestSchedule tested = schedule;
-            return m_db->deleteRelatedAutoTestScheduleReport(tested);
+            return db->deleteRelatedAutoTestScheduleReport(tested);
         }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR,
                  "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error, auto-test %u", tsid);
-    if (passWrite(QStringLiteral("report rows of auto-test %1").arg(tsid), [this, schedule, targets] {
+    if (passWrite(QStringLiteral("report rows of auto-test %1").arg(tsid), [db = m_db, schedule, targets] {
             VelkAutoTestSchedule tested = schedule;
             QList<VelkIFPDevice> rows = targets;
-            return m_db->insertAutoTestScheduleReport(tested, rows);
+            return db->insertAutoTestScheduleReport(tested, rows);
         }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error, auto-test %u",
                  tsid);
@@ -241,10 +244,10 @@ void AutoTestRunner::check(const AutoTestTask &task)
         }
         const quint32 rc =
             passWrite(QStringLiteral("report of auto-test %1 for %2").arg(schedule.tsid).arg(device.deviceName),
-                      [this, device, schedule, status, notes] {
+                      [db = m_db, device, schedule, status, notes] {
                           VelkIFPDevice row = device;
                           VelkAutoTestSchedule tested = schedule;
-                          return m_db->updateAutoTestScheduleReport(row, tested, status, notes);
+                          return db->updateAutoTestScheduleReport(row, tested, status, notes);
                       });
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateAutoTestScheduleReport error");
@@ -367,9 +370,9 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
 void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
 {
     schedule.status = status;
-    if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [this, schedule] {
+    if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, schedule] {
             VelkAutoTestSchedule state = schedule;
-            return m_db->updateAutoTestScheduleState(state);
+            return db->updateAutoTestScheduleState(state);
         }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
                  schedule.tsid);

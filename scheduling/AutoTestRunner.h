@@ -22,7 +22,9 @@ class OrvantaDBIntf;
 /// A schedule is read again from the database by the pass that fires its task: one disabled or
 /// deleted after the list was built does not run, and the state written keeps the enable flag as
 /// stored. What the tasks of one pass write is committed once at its end, and the page is told once; a write that
-/// fails loses only itself, even when SQLite takes the pass's transaction with it. The
+/// fails loses only itself, even when SQLite takes the pass's transaction with it. Writes the database refuses for a
+/// while (another program holds it, the disk is full) are held and written in order once it takes them, so a state
+/// never says more than its report rows; the page is told again then. The
 /// check judges the targets its power-on found; a check whose power-on did not run in this
 /// session has nothing to judge and is skipped.
 ///

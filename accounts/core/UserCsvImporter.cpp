@@ -21,6 +21,11 @@ UserCsvError UserCsvImporter::importRows(QList<QStringList> rows)
     // same database, a refused file writes nothing, and a write that fails takes back the rows
     // written before it. It also spares SQLite a disk sync per statement.
     DbTransaction transaction = m_db->transaction("UserCsvImporter::importRows");
+    // The transaction takes the write lock as it begins: a database file that refuses writes stops the import here.
+    if (!transaction.isActive() && ImportStoppedNotice::stopsImport(m_db->lastFailure())) {
+        writeLog(LOG_LEVEL_ERROR, "UserCsvImporter::importRows, the database refused the writing; nothing imported");
+        return stoppedBy(m_db->lastFailure());
+    }
     if (!transaction.isActive() || !load()) {
         writeLog(LOG_LEVEL_ERROR, "UserCsvImporter::importRows, the stored users could not be read");
         return UserCsvError::at(

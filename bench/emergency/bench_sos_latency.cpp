@@ -7,23 +7,18 @@
 // one panelsim process; it stamps each SOS with CLOCK_MONOTONIC as it writes the frame, and this
 // process stamps the warning's Show event with the same clock.
 
+#include "SosBench.h"
 #include "bench/network/BenchSupport.h"
 #include "devices/AlertRoad.h"
 #include "devices/Management.h"
-#include "emergency/EmergencyWarningDialog.h"
 #include "network/CmdServer.h"
 #include "shell/base/Clock.h"
-#include "shell/base/Session.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -33,190 +28,50 @@ const double kTarget = 3.0;
 
 struct Options
 {
-    int panels = 1000;
-    int rounds = 30;        // measured SOS per phase
-    int alternations = 3;   // baseline and subject phases, interleaved
+    sosbench::RunOptions run;
     int heartbeatMs = 1000; // each panel's own keep-alive; 0 leaves only the console's
-    QString panelsim = QStringLiteral(QV_PANELSIM);
 };
 
 Options parseOptions(const QStringList &args)
 {
     Options o;
-    auto number = [&args](const char *name, int fallback) {
-        const QString value = bench::argValue(args, QLatin1String(name));
-        bool ok = false;
-        const int n = value.toInt(&ok);
-        return ok ? n : fallback;
-    };
-    o.panels = qMax(2, number("--panels", o.panels));
-    o.rounds = qMax(5, number("--rounds", o.rounds));
-    o.alternations = qMax(1, number("--alternations", o.alternations));
-    o.heartbeatMs = qMax(0, number("--panel-heartbeat-ms", o.heartbeatMs));
-    const QString panelsim = bench::argValue(args, QStringLiteral("--panelsim"));
-    if (!panelsim.isEmpty())
-        o.panelsim = panelsim;
+    o.run = sosbench::readRunOptions(args, {1000, 30, 3, QStringLiteral(QV_PANELSIM)}, 2);
+    o.heartbeatMs = qMax(0, sosbench::intArgument(args, "--panel-heartbeat-ms", o.heartbeatMs));
     return o;
-}
-
-// Runs the event loop as the console does, asleep until something happens, until `done` holds; a
-// 10 ms tick only makes sure the time-out is seen. Spinning instead would hide the loop's wake-up.
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-// One panelsim process: its SOS lines carry the monotonic time of the frame being written.
-class PanelProcess : public QObject
-{
-public:
-    explicit PanelProcess(const Options &options, quint16 consolePort)
-    {
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        connect(&m_process, &QProcess::readyReadStandardOutput, this, &PanelProcess::read);
-        QStringList args = {QStringLiteral("--console"),         QStringLiteral("127.0.0.1:%1").arg(consolePort),
-                            QStringLiteral("--count"),           QString::number(options.panels),
-                            QStringLiteral("--base-ip"),         QStringLiteral("127.0.1.2"),
-                            QStringLiteral("--password"),        QLatin1String(kPassword),
-                            QStringLiteral("--no-wol"),          QStringLiteral("--off"),
-                            QStringLiteral("--monotonic-stamps")};
-        if (options.heartbeatMs > 0)
-            args << QStringLiteral("--heartbeat-every") << QString::number(options.heartbeatMs);
-        m_process.start(options.panelsim, args);
-    }
-    ~PanelProcess() override
-    {
-        command(QStringLiteral("quit"));
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-
-    bool started() { return m_process.waitForStarted(5000); }
-    void command(const QString &line) { m_process.write((line + QLatin1Char('\n')).toUtf8()); }
-    // The stamp of the latest SOS line not taken yet, in microseconds; 0 when none came.
-    qint64 takeSosStamp()
-    {
-        const qint64 stamp = m_sosStamp;
-        m_sosStamp = 0;
-        return stamp;
-    }
-
-private:
-    void read()
-    {
-        m_buffer += m_process.readAllStandardOutput();
-        int end;
-        while ((end = m_buffer.indexOf('\n')) >= 0) {
-            const QByteArray line = m_buffer.left(end);
-            m_buffer.remove(0, end + 1);
-            if (line.endsWith(" SOS")) {
-                const int space = line.indexOf(' ');
-                m_sosStamp = line.left(space).toLongLong();
-            }
-        }
-    }
-
-    QProcess m_process;
-    QByteArray m_buffer;
-    qint64 m_sosStamp = 0;
-};
-
-struct Stats
-{
-    double p50 = 0;
-    double p90 = 0;
-    double worst = 0;
-};
-
-// The offscreen platform says so for every raised window; everything else gets through.
-void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("does not support raise()")))
-        return;
-    std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
-}
-
-Stats statsOf(std::vector<uint32_t> samples)
-{
-    Stats s;
-    if (samples.empty())
-        return s;
-    s.worst = *std::max_element(samples.begin(), samples.end()) / 1000.0;
-    s.p90 = bench::percentile(samples, 90) / 1000.0;
-    s.p50 = bench::percentile(samples, 50) / 1000.0;
-    return s;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // What the console runs: Qt's Unix event dispatcher, no window system needed.
-    qputenv("QT_NO_GLIB", "1");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    bench::raiseFdLimit();
-    qInstallMessageHandler(quietHandler);
+    sosbench::runLikeTheConsole();
     bench::ConsoleFixture fixture;
     QApplication app(argc, argv);
     const Options options = parseOptions(app.arguments());
-    if (!fixture.isValid()) {
-        std::fprintf(stderr, "cannot create the data folder\n");
-        return 1;
-    }
 
     std::printf("SOS to warning: panels in a panelsim process, %d panels connected vs 1, panel keep-alive %s, "
                 "%d SOS per phase x %d alternations, dispatcher %s\n",
-                options.panels,
+                options.run.panels,
                 options.heartbeatMs > 0 ? qPrintable(QStringLiteral("every %1 ms").arg(options.heartbeatMs))
                                         : "the console's only",
-                options.rounds, options.alternations, qPrintable(bench::dispatcherName()));
+                options.run.rounds, options.run.alternations, qPrintable(bench::dispatcherName()));
     QList<VelkIFPDevice> devices;
-    for (int i = 0; i < options.panels; ++i)
-        devices.append(bench::panelDevice(i, QLatin1String(kPassword)));
-    if (!fixture.seedDevices(devices)) {
-        std::fprintf(stderr, "cannot seed the devices\n");
+    CmdServer *server = sosbench::startConsole(fixture, options.run.panels, QLatin1String(kPassword), &devices);
+    if (!server)
         return 1;
-    }
-    CmdServer *server = fixture.start(devices, QLatin1String(kPassword));
-    isAdminLogin = true;
 
     Management page;
     ManualClock clock(QDateTime::currentDateTime());
     page.alertRoad()->setClock(&clock);
 
     // The warning's Show event is the end of the path; answering it right away ends the alert.
-    qint64 shownAt = 0;
-    struct ShowWatch : QObject
-    {
-        qint64 *shownAt;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Show) {
-                if (auto *warning = qobject_cast<EmergencyWarningDialog *>(watched)) {
-                    *shownAt = bench::nowNs() / 1000;
-                    QTimer::singleShot(0, warning->btnClear, &QAbstractButton::click);
-                }
-            }
-            return false;
-        }
-    } watch;
-    watch.shownAt = &shownAt;
+    sosbench::WarningWatch watch;
     app.installEventFilter(&watch);
 
-    PanelProcess panels(options, fixture.port());
+    sosbench::PanelProcess panels(
+        {options.run.panels, options.heartbeatMs, options.run.panelsim, QLatin1String(kPassword)}, fixture.port());
     if (!panels.started()) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(options.panelsim));
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(options.run.panelsim));
         return 1;
     }
     const QString firstMac = bench::panelMac(0);
@@ -233,61 +88,50 @@ int main(int argc, char **argv)
     auto runPhase = [&](std::vector<uint32_t> &samples, const char *name) {
         const int warmUp = 3;
         const size_t before = samples.size();
-        for (int round = 0; round < options.rounds + warmUp; ++round) {
-            clock.advance(6000); // past the 5-second rule of the last answer
-            shownAt = 0;
-            panels.takeSosStamp();
-            panels.command(QStringLiteral("sos 1"));
-            qint64 sentAt = 0;
-            const bool done = waitUntil(
-                [&]() {
-                    if (sentAt == 0)
-                        sentAt = panels.takeSosStamp();
-                    return shownAt != 0 && sentAt != 0 && page.alertRoad()->pendingAlerts().isEmpty();
-                },
-                5000);
-            if (!done) {
+        for (int round = 0; round < options.run.rounds + warmUp; ++round) {
+            const qint64 took = sosbench::oneSos(panels, watch, clock, *page.alertRoad());
+            if (took < 0) {
                 ++lost;
                 continue;
             }
             if (round >= warmUp)
-                samples.push_back(uint32_t(qMax<qint64>(0, shownAt - sentAt)));
+                samples.push_back(uint32_t(took));
             // A short, varying pause, so the rounds do not ride the keep-alive's rhythm.
-            waitUntil([] { return false; }, 20 + (round * 7) % 30);
+            sosbench::waitUntil([] { return false; }, 20 + (round * 7) % 30);
         }
         std::printf("  %-12s %3zu SOS measured\n", name, samples.size() - before);
         std::fflush(stdout);
     };
 
     // The panels start switched off; each baseline phase switches all off again and panel 1 on.
-    for (int phase = 0; phase < options.alternations; ++phase) {
+    for (int phase = 0; phase < options.run.alternations; ++phase) {
         panels.command(QStringLiteral("off all"));
-        if (!waitUntil([&]() { return connected() == 0; }, 10000)) {
+        if (!sosbench::waitUntil([&]() { return connected() == 0; }, 10000)) {
             std::fprintf(stderr, "%d panels still connected after switching all off\n", connected());
             return 1;
         }
         panels.command(QStringLiteral("on 1"));
-        if (!waitUntil([&]() { return server->connectionState(firstMac) == CmdServer::Connected; }, 15000)) {
+        if (!sosbench::waitUntil([&]() { return server->connectionState(firstMac) == CmdServer::Connected; }, 15000)) {
             std::fprintf(stderr, "panel 1 did not connect\n");
             return 1;
         }
-        waitUntil([] { return false; }, 500);
+        sosbench::waitUntil([] { return false; }, 500);
         runPhase(baseline, "1 panel");
 
         panels.command(QStringLiteral("on all"));
-        if (!waitUntil([&]() { return connected() == options.panels; }, 30000)) {
-            std::fprintf(stderr, "only %d of %d panels connected\n", connected(), options.panels);
+        if (!sosbench::waitUntil([&]() { return connected() == options.run.panels; }, 30000)) {
+            std::fprintf(stderr, "only %d of %d panels connected\n", connected(), options.run.panels);
             return 1;
         }
-        waitUntil([] { return false; }, 1000);
-        runPhase(subject, qPrintable(QStringLiteral("%1 panels").arg(options.panels)));
+        sosbench::waitUntil([] { return false; }, 1000);
+        runPhase(subject, qPrintable(QStringLiteral("%1 panels").arg(options.run.panels)));
     }
 
-    const Stats one = statsOf(baseline);
-    const Stats many = statsOf(subject);
+    const sosbench::Stats one = sosbench::statsOf(baseline);
+    const sosbench::Stats many = sosbench::statsOf(subject);
     std::printf("1 panel      p50 %7.2f ms  p90 %7.2f ms  worst %7.2f ms  (%zu SOS)\n", one.p50, one.p90, one.worst,
                 baseline.size());
-    std::printf("%4d panels   p50 %7.2f ms  p90 %7.2f ms  worst %7.2f ms  (%zu SOS)\n", options.panels, many.p50,
+    std::printf("%4d panels   p50 %7.2f ms  p90 %7.2f ms  worst %7.2f ms  (%zu SOS)\n", options.run.panels, many.p50,
                 many.p90, many.worst, subject.size());
     if (lost > 0)
         std::printf("%d SOS not shown within 5 s\n", lost);

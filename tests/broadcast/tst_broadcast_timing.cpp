@@ -5,8 +5,12 @@
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastTiming.h"
 #include "shell/base/Clock.h"
+#include "support/DatabaseHold.h"
 #include "support/MovableTime.h"
+#include "support/ShortDatabaseWaits.h"
+#include "support/SmallDisk.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 
 using namespace BroadcastTest;
@@ -57,6 +61,9 @@ private slots:
 
     void dueTasksStartTogetherAndTheNextIsArmed();
     void immediateBroadcastStartsAtTheNextCheck();
+    void oneOffDuringAHeldDatabaseStartsOnce_data();
+    void oneOffDuringAHeldDatabaseStartsOnce();
+    void oneOffOnAFullDiskStartsOnce();
     void daysLastSecondArmsPastMidnight();
     void staleUpcomingGoBackToPendingAtStart();
     void groupsExpandToCapableDevicesOnce();
@@ -430,6 +437,92 @@ void TestBroadcastTiming::immediateBroadcastStartsAtTheNextCheck()
     QCOMPARE(m_scheduler->completedList().first().bid, now.bid);
     QCOMPARE(m_scheduler->taskList().size(), 2);
     QCOMPARE(reportOf(yesterday).size(), 0);
+}
+
+void TestBroadcastTiming::oneOffDuringAHeldDatabaseStartsOnce_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("write lock held") << int(DatabaseHold::Writer);
+    QTest::newRow("read transaction held") << int(DatabaseHold::Reader);
+}
+
+// A one-off broadcast due while another program holds the database for longer than the console waits for it (an
+// SQLite browser with an unsaved change, a backup tool reading). Its "completed" could not be written, so it stayed
+// upcoming, and each check started it again for as long as the hold lasted: every panel showed it again and again.
+// It starts once on each panel, whatever the database answers, and is completed, with one report row per panel, once
+// the database takes writes.
+void TestBroadcastTiming::oneOffDuringAHeldDatabaseStartsOnce()
+{
+    QFETCH(int, kind);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    startScheduler(at("2024-05-06 09:00:00.000"));
+    VelkBroadcast now = scheduled("2024-05-06", "09:05");
+    now.isNow = true;
+    now = store(now, m_live);
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_scheduler->refreshBroadcastTables();
+        m_scheduler->checkBroadcastTask();
+        QTRY_COMPARE(finished.count(), 1);
+        QTRY_COMPARE(completedRuns(now), 1);
+        QVERIFY(!taskOf(now.bid));
+        QVERIFY(db->heldWrites()->count() > 0);
+        // A repeat came within a busy wait and a run: many of each pass while the hold lasts.
+        QTest::qWait(600);
+        QCOMPARE(finished.count(), 1);
+        for (SimulatedPanel *panel : m_fleet->panels())
+            QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+    }
+    QTRY_COMPARE(db->heldWrites()->count(), 0);
+    QList<VelkBroadcast> completed;
+    QCOMPARE(db->queryBroadcastByStatus(VelkBroadcast::Completed, completed), DB_OK);
+    QCOMPARE(completed.size(), 1);
+    QCOMPARE(completed.first().bid, now.bid);
+    const QMap<QString, QPair<int, int>> rows = reportOf(now);
+    QCOMPARE(rows.size(), m_live.size());
+    for (const VelkIFPDevice &device : qAsConst(m_live))
+        QCOMPARE(rows.value(device.deviceName), qMakePair(1, 0));
+    m_scheduler->refreshBroadcastTables();
+    QCOMPARE(completedRuns(now), 1);
+    QVERIFY(!taskOf(now.bid));
+    QTest::qWait(100);
+    for (SimulatedPanel *panel : m_fleet->panels())
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+}
+
+// The same on a disk that is full (a small file system of its own, filled): the broadcast started again at once
+// after each run, tens of thousands of times a minute, and each run logged its lines. It starts once; while the disk
+// stays full the log does not grow; once space is freed the broadcast is completed with one row per panel.
+void TestBroadcastTiming::oneOffOnAFullDiskStartsOnce()
+{
+    QTemporaryDir disk;
+    QVERIFY(disk.isValid());
+    if (!SmallDisk::available(disk.path()))
+        QSKIP("no user namespace here to mount a small disk in");
+    const int panels = 4;
+    QProcess probe;
+    SmallDisk::start(probe, disk.path(), 8 * 1024 * 1024, 6 * 1024 * 1024, {QStringLiteral("data/Quorvin")},
+                     QStringLiteral(QV_BROADCAST_DISK_PROBE),
+                     {disk.path() + QStringLiteral("/data/Quorvin"), QString::number(panels), QStringLiteral("2000")});
+    QVERIFY(probe.waitForFinished(120000));
+    const QString output = QString::fromLocal8Bit(probe.readAllStandardOutput());
+    QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0,
+             qPrintable(output + QString::fromLocal8Bit(probe.readAllStandardError())));
+    QHash<QString, QStringList> lines;
+    for (const QString &line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList words = line.split(QLatin1Char(' '));
+        lines.insert(words.first(), words.mid(1));
+    }
+    QCOMPARE(lines.value("starts"), (QStringList{"1", "1"}));
+    const QStringList log = lines.value("log");
+    QCOMPARE(log.size(), 2);
+    QVERIFY2(log.at(1).toInt() - log.at(0).toInt() <= 2, qPrintable(output));
+    QVERIFY2(lines.value("held").value(0).toInt() > 0, qPrintable(output));
+    QCOMPARE(lines.value("status"), QStringList{QString::number(VelkBroadcast::Completed)});
+    QCOMPARE(lines.value("rows"), (QStringList{QString::number(panels), QString::number(panels)}));
 }
 
 void TestBroadcastTiming::daysLastSecondArmsPastMidnight()

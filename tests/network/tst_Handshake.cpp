@@ -1,6 +1,8 @@
 #include "NetTestSupport.h"
 
 #include "shell/base/Session.h"
+#include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QPointer>
 #include <QRandomGenerator>
@@ -26,6 +28,7 @@ private slots:
     void macsNoCardHasAreMatchedByAddressOnly();
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
+    void writeBackWaitsOutAHeldDatabase();
     void newestConnectionWins();
     void queuedListenersOutliveTheChannel();
     void keepAliveAndIdleClose();
@@ -367,6 +370,52 @@ void TestHandshake::writeBackRolledBackMidwayLosesOnlyItsRecord()
     QTRY_COMPARE(storedDevice("Rolled-3").fwVersion, QString("7.7.3"));
     for (auto &peer : peers)
         peer.reset();
+}
+
+// Fifty panels connect while another program holds the database for longer than the console waits for it (an SQLite
+// browser with an unsaved change), and stay connected. Their write-backs were refused and tried again only at each
+// panel's next handshake, which may come days later: the records kept their old addresses, which the SOS warning
+// shows. They are written once the database takes writes, while the panels stay connected.
+void TestHandshake::writeBackWaitsOutAHeldDatabase()
+{
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const int count = 50;
+    for (int i = 0; i < count; ++i)
+        addManagedDevice(QStringLiteral("Held-%1").arg(i), testMac(300 + i));
+    DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int i = 0; i < count; ++i) {
+        PanelIdentity identity = identityWith(300 + i, "kelvo");
+        identity.fwVersion = QStringLiteral("5.5.%1").arg(i);
+        PanelSettings settings = directSettings(0);
+        settings.ownAddress = QHostAddress(QStringLiteral("127.0.8.%1").arg(2 + i));
+        panels.emplace_back(new SimulatedPanel(identity, settings));
+        panels.back()->start();
+    }
+    QTRY_COMPARE(connections.count(), count);
+    QTest::qWait(200); // tries while the hold lasts
+    for (int i = 0; i < count; ++i) {
+        QCOMPARE(storedDevice(QStringLiteral("Held-%1").arg(i)).fwVersion, QString());
+        VelkIFPDevice held;
+        QVERIFY(m_server->managedDevice(testMac(300 + i), &held));
+        QCOMPARE(held.fwVersion, QStringLiteral("5.5.%1").arg(i));
+    }
+
+    hold.release();
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("Held-%1").arg(i);
+        QTRY_COMPARE(storedDevice(name).fwVersion, QStringLiteral("5.5.%1").arg(i));
+        QCOMPARE(storedDevice(name).ipAddress, QStringLiteral("127.0.8.%1").arg(2 + i));
+    }
+    QCOMPARE(connections.count(), count);
+    for (auto &panel : panels)
+        panel->shutDown();
+    for (int i = 0; i < count; ++i)
+        QTRY_COMPARE(m_server->connectionState(testMac(300 + i)), CmdServer::Offline);
 }
 
 // Two connections claiming one MAC: the newer replaces the older, and listeners hear that the older went.

@@ -3,6 +3,8 @@
 #include "scheduling/AutoTestRunner.h"
 #include "scheduling/DeviceControlRunner.h"
 #include "support/DatabaseFault.h"
+#include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QScopeGuard>
 
@@ -25,6 +27,8 @@ private slots:
     void autoTestRefusals();
     void refusedReportRowCostsOnlyItself_data();
     void refusedReportRowCostsOnlyItself();
+    void heldDatabaseKeepsStatesWithTheirRows_data();
+    void heldDatabaseKeepsStatesWithTheirRows();
     void lateTestIsCheckedAfterMidnight_data();
     void lateTestIsCheckedAfterMidnight();
     void overlappingRunsEndWithTheNewerCheck_data();
@@ -35,6 +39,8 @@ private slots:
 private:
     quint32 seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
                          const QList<VelkGroups> &groups = {});
+    // Five tests due at 10:00 on Monday, one panel each (Panel-1 ... Panel-5), as stored; their tsids.
+    QList<quint32> fiveTestsAtTen();
     // Time for a packet or command that should not come to show up; what should come is waited for.
     void settle(int ms = 150) { QTest::qWait(ms); }
     // Panel 1 at the first address, which wakes when a wake packet for it comes while it is off.
@@ -409,19 +415,27 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself_data()
     QTest::newRow("check row, disk full") << true << true;
 }
 
-// Five tests due at one minute write their states and report rows in one transaction. SQLite refuses the third test's
-// report row, at its power-on or at its check: by rolling the whole transaction back (a trigger's RAISE(ROLLBACK), as
-// an I/O error does), or because the row needs more room than the database may grow by. The other four keep every
-// state and row they wrote, before the refusal and after it, and the log names the one write lost.
-void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
+QList<quint32> TestSchedulingRunners::fiveTestsAtTen()
 {
-    QFETCH(bool, atCheck);
-    QFETCH(bool, diskFull);
     QList<quint32> tsids;
     for (int serial = 1; serial <= 5; ++serial) {
         const VelkIFPDevice device = addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
         tsids << seedAutoTest(2, QStringLiteral("10:00"), {device});
     }
+    return tsids;
+}
+
+// Five tests due at one minute write their states and report rows in one transaction. SQLite refuses the third test's
+// report row, at its power-on or at its check: by rolling the whole transaction back (a trigger's RAISE(ROLLBACK), as
+// an I/O error does), or because the row needs more room than the database may grow by. Refused for its own sake,
+// the row alone is lost: the other four keep every state and row they wrote, before the refusal and after it, and
+// the log names the one write lost. A full disk refuses it only for a while: the pass's writes are held, none lost,
+// and every state and row, the third's included, is written in order once the database has room again.
+void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
+{
+    QFETCH(bool, atCheck);
+    QFETCH(bool, diskFull);
+    const QList<quint32> tsids = fiveTestsAtTen();
     const quint32 third = tsids.at(2);
     QSqlQuery sql(QSqlDatabase::database());
     const auto dropFault = qScopeGuard([] {
@@ -465,6 +479,9 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
         if (diskFull && !atCheck)
             full.reset(new DatabaseFault(DatabaseFault::DiskFull));
         clock.setNow(QDateTime(Monday, QTime(10, 0)));
+        // At its power-on each test writes three times (old rows away, new rows, state), at its check twice.
+        if (full)
+            QCOMPARE(m_fx->db()->heldWrites()->count(), 15);
     }
     if (atCheck) {
         QVERIFY(!log.contains("not kept"));
@@ -473,27 +490,124 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
             full.reset(new DatabaseFault(DatabaseFault::DiskFull));
         // None of the panels came up: every check reports "no response".
         clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+        if (full)
+            QCOMPARE(m_fx->db()->heldWrites()->count(), 10);
     }
+    QTRY_COMPARE(m_fx->db()->heldWrites()->count(), 0);
 
     for (quint32 tsid : qAsConst(tsids)) {
         const VelkAutoTestSchedule stored = storedAutoTest(tsid);
         QCOMPARE(stored.tsid, tsid);
         // The third test's own state is written after its row, and is kept like the others'.
         QCOMPARE(stored.status, atCheck ? 3 : 2);
-        if (tsid == third)
+        if (tsid == third && !diskFull)
             QCOMPARE(rowsOf(tsid), atCheck ? Rows{qMakePair(2, 1)} : Rows{});
         else
             QCOMPARE(rowsOf(tsid), Rows{atCheck ? qMakePair(3, 3) : qMakePair(2, 1)});
+    }
+    if (diskFull) {
+        QVERIFY(!log.contains("not kept"));
+        const QStringList written = log.linesWith(QStringLiteral("the database takes writes again"));
+        QCOMPARE(written.size(), 1);
+        QVERIFY2(written.first().endsWith(QStringLiteral("%1 held writes written, 0 lost").arg(atCheck ? 10 : 15)),
+                 qPrintable(written.first()));
+        return;
     }
     const QString lost = atCheck ? QStringLiteral("report of auto-test %1 for Panel-3").arg(third)
                                  : QStringLiteral("report rows of auto-test %1").arg(third);
     const QStringList notKept = log.linesWith(QStringLiteral("not kept"));
     QCOMPARE(notKept.size(), 1);
-    // At its power-on each test writes three times (old rows away, new rows, state), at its check twice.
     const QString kept = atCheck ? QStringLiteral("9 of 10") : QStringLiteral("14 of 15");
     QVERIFY2(notKept.first().endsWith(kept + QStringLiteral(" writes kept; not kept: ") + lost),
              qPrintable(notKept.first()));
     QVERIFY(!log.contains("could not be kept"));
+}
+
+void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("overTheCheck");
+    QTest::newRow("write lock over the power-on") << int(DatabaseHold::Writer) << false;
+    QTest::newRow("write lock over the power-on and the check") << int(DatabaseHold::Writer) << true;
+    QTest::newRow("read transaction over the power-on") << int(DatabaseHold::Reader) << false;
+}
+
+// Five tests due at one minute while another program holds the database for longer than the console waits for it
+// (an SQLite browser with an unsaved change, a backup tool reading). The power-on's writes were refused within
+// milliseconds and lost, and the check then wrote "Successful" over schedules without report rows. They are held and
+// written in order once the database takes writes: every test ends with the state and the rows that a pass without
+// the hold writes, and none is ever stored Successful without them.
+void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, overTheCheck);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const QList<quint32> tsids = fiveTestsAtTen();
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int serial = 1; serial <= 5; ++serial) {
+        panels.push_back(m_fx->panel(serial, serial - 1));
+        panels.back()->start();
+    }
+    for (int serial = 1; serial <= 5; ++serial)
+        QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Connected);
+    auto rowsOf = [db](quint32 tsid) {
+        QList<VelkAutoTestScheduleReport> rows;
+        if (db->queryAutoTestScheduleReportByAutoTestSchedule(storedAutoTest(tsid), rows) != DB_OK)
+            qWarning("report of auto-test %u unreadable", tsid);
+        QList<QPair<int, int>> out;
+        for (const VelkAutoTestScheduleReport &row : qAsConst(rows))
+            out << qMakePair(row.status, row.notes);
+        return out;
+    };
+    // What the database holds may lag behind, but never says more than the rows it holds.
+    auto consistent = [&] {
+        for (quint32 tsid : qAsConst(tsids)) {
+            const int status = storedAutoTest(tsid).status;
+            const QList<QPair<int, int>> rows = rowsOf(tsid);
+            if ((status == 2 && rows != QList<QPair<int, int>>{qMakePair(2, 1)}) ||
+                (status == 4 && rows != QList<QPair<int, int>>{qMakePair(4, 2)}))
+                return false;
+        }
+        return true;
+    };
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    LogCapture log;
+    std::unique_ptr<DatabaseHold> hold(new DatabaseHold(db->databaseFilePath(), DatabaseHold::Kind(kind)));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QCOMPARE(db->heldWrites()->count(), 15);
+    QTest::qWait(100); // tries while the hold lasts
+    QCOMPARE(db->heldWrites()->count(), 15);
+    QVERIFY(consistent());
+    if (!overTheCheck) {
+        hold.reset();
+        QTRY_COMPARE(db->heldWrites()->count(), 0);
+        for (quint32 tsid : qAsConst(tsids)) {
+            QCOMPARE(storedAutoTest(tsid).status, 2);
+            QCOMPARE(rowsOf(tsid), (QList<QPair<int, int>>{qMakePair(2, 1)}));
+        }
+    }
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    if (overTheCheck) {
+        QCOMPARE(db->heldWrites()->count(), 25);
+        QVERIFY(consistent());
+        hold.reset();
+    }
+    QTRY_COMPARE(db->heldWrites()->count(), 0);
+    for (quint32 tsid : qAsConst(tsids)) {
+        QCOMPARE(storedAutoTest(tsid).status, 4);
+        QCOMPARE(rowsOf(tsid), (QList<QPair<int, int>>{qMakePair(4, 2)}));
+    }
+    QVERIFY(!log.contains(QStringLiteral("not kept")));
+    QCOMPARE(log.count(QStringLiteral("writes are held")), 1);
+    for (auto &panel : panels)
+        panel->shutDown();
+    for (int serial = 1; serial <= 5; ++serial)
+        QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Offline);
 }
 
 void TestSchedulingRunners::lateTestIsCheckedAfterMidnight_data()

@@ -1,0 +1,187 @@
+#include "datastore/DbHeldWrites.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include "datastore/DbWriteBatch.h"
+#include "datastore/SqlTransaction.h"
+#include "shell/base/Log.h"
+
+namespace {
+
+// Names in one log line at most, as DbWriteBatch names its lost writes.
+constexpr int kNamedInLog = 10;
+
+} // namespace
+
+DbHeldWrites::DbHeldWrites(OrvantaDBIntf *db, const QString &connectionName, QObject *parent)
+    : QObject(parent), m_db(db), m_connectionName(connectionName)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &DbHeldWrites::tryAgain);
+    // A write that another caller got through shows that the database takes writes again.
+    SqlTransaction::setCommitListener(m_connectionName, [this] {
+        if (m_trying || m_entries.isEmpty())
+            return;
+        m_nextIntervalMs = m_firstIntervalMs;
+        scheduleTry(0);
+    });
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            tryAgain();
+            dropHeld("the console ended while the database refused them");
+        });
+    }
+}
+
+DbHeldWrites::~DbHeldWrites()
+{
+    SqlTransaction::setCommitListener(m_connectionName, nullptr);
+    dropHeld("the data store ended while the database refused them");
+}
+
+QSqlDatabase DbHeldWrites::connection() const
+{
+    if (!QSqlDatabase::contains(m_connectionName))
+        return QSqlDatabase();
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void DbHeldWrites::setRetryIntervalMs(int first, int longest)
+{
+    m_firstIntervalMs = qMax(0, first);
+    m_longestIntervalMs = qMax(m_firstIntervalMs, longest);
+    m_nextIntervalMs = m_firstIntervalMs;
+    if (m_timer.isActive())
+        m_timer.start(m_firstIntervalMs);
+}
+
+void DbHeldWrites::writeLater(const char *context, const QString &what, Write write)
+{
+    hold(context, what, std::move(write), nextGroup(), nullptr);
+}
+
+void DbHeldWrites::abandon(const char *why)
+{
+    m_timer.stop();
+    dropHeld(why);
+}
+
+void DbHeldWrites::hold(const char *context, const QString &what, Write write, quint64 group, const char *reason)
+{
+    Entry entry;
+    entry.what = context ? QString::fromUtf8(context) + QStringLiteral(": ") + what : what;
+    entry.write = std::move(write);
+    entry.group = group;
+    m_entries.append(std::move(entry));
+    if (reason)
+        beginEpisode(reason);
+    if (!m_trying)
+        scheduleTry(m_episode.isValid() ? m_nextIntervalMs : 0);
+}
+
+void DbHeldWrites::beginEpisode(const char *reason)
+{
+    if (m_episode.isValid())
+        return;
+    m_episode.start();
+    m_episodeWritten = 0;
+    m_episodeLost = 0;
+    writeLog(LOG_LEVEL_WARNING,
+             "DbHeldWrites: writes are held, %s; they are written in order as soon as the database takes them", reason);
+}
+
+void DbHeldWrites::scheduleTry(int milliseconds)
+{
+    if (!m_timer.isActive() || m_timer.remainingTime() > milliseconds)
+        m_timer.start(milliseconds);
+}
+
+void DbHeldWrites::tryAgain()
+{
+    if (m_entries.isEmpty() || m_trying)
+        return;
+    // The held writes must not join a transaction that its owner may still roll back; its commit calls again.
+    if (SqlTransaction::depth(m_connectionName) > 0) {
+        scheduleTry(m_nextIntervalMs);
+        return;
+    }
+    m_trying = true;
+    int tried = 0;
+    int written = 0;
+    int lost = 0;
+    bool holding = false;
+    const char *reason = nullptr;
+    {
+        SqlRetryScope retry(connection(), kRetryWaitMs);
+        QElapsedTimer slice;
+        slice.start();
+        DbWriteBatch batch(m_db, this, "DbHeldWrites", true);
+        // Whole batches only: what a caller wrote together reaches the database together.
+        while (tried < m_entries.size() && !batch.isHolding() && (tried == 0 || slice.elapsed() < kSliceMs)) {
+            const quint64 group = m_entries.at(tried).group;
+            while (tried < m_entries.size() && m_entries.at(tried).group == group) {
+                const Entry &entry = m_entries.at(tried);
+                batch.write(entry.what, entry.write);
+                ++tried;
+            }
+        }
+        batch.finish();
+        holding = batch.isHolding();
+        reason = batch.m_reason;
+        QVector<Entry> left;
+        for (int i = 0; i < tried; ++i) {
+            if (batch.isHeld(i))
+                left.append(m_entries.at(i));
+            else if (batch.isKept(i))
+                ++written;
+            else
+                ++lost;
+        }
+        left += m_entries.mid(tried);
+        m_entries = left;
+    }
+    m_trying = false;
+
+    if (holding && reason)
+        beginEpisode(reason);
+    // Writes handed over not to wait (writeLater) that went through at once were never refused: nobody needs to read
+    // the database again for them.
+    const bool refused = m_episode.isValid();
+    m_episodeWritten += written;
+    m_episodeLost += lost;
+    if (m_entries.isEmpty()) {
+        m_timer.stop();
+        m_nextIntervalMs = m_firstIntervalMs;
+        if (m_episode.isValid()) {
+            writeLog(LOG_LEVEL_INFO,
+                     "DbHeldWrites: the database takes writes again after %lld ms: %d held writes written, %d lost",
+                     static_cast<long long>(m_episode.elapsed()), m_episodeWritten, m_episodeLost);
+            m_episode.invalidate();
+        }
+    } else if (holding) {
+        scheduleTry(m_nextIntervalMs);
+        m_nextIntervalMs = qMin(m_nextIntervalMs * 2, m_longestIntervalMs);
+    } else {
+        // The slice ran out: the rest in the next turn of the event loop.
+        scheduleTry(0);
+    }
+    if (written > 0 && refused)
+        emit heldWritesWritten();
+}
+
+void DbHeldWrites::dropHeld(const char *why)
+{
+    if (m_entries.isEmpty())
+        return;
+    QStringList names;
+    for (int i = 0; i < m_entries.size() && i < kNamedInLog; ++i)
+        names.append(m_entries.at(i).what);
+    QString named = names.join(QLatin1String(", "));
+    if (m_entries.size() > kNamedInLog)
+        named += QStringLiteral(" and %1 more").arg(m_entries.size() - kNamedInLog);
+    writeLog(LOG_LEVEL_ERROR, "DbHeldWrites: %d held writes not written, %s: %s", int(m_entries.size()), why,
+             named.toUtf8().constData());
+    m_entries.clear();
+    m_episode.invalidate();
+}

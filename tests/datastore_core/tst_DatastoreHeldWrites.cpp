@@ -1,0 +1,244 @@
+// The data store's answer to a database it cannot write for a while: another program holds it (a second SQLite
+// connection on a thread of its own, with the write lock and an unsaved change, or with a read transaction). A write
+// waits the short busy wait once; then it, and every write after it, is held in order and written when the database
+// takes writes again. Nothing is lost but what is refused for its own values, nothing is written twice, and the log
+// tells the episode once.
+
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include "datastore/DatabaseManager.h"
+#include "datastore/DbHeldWrites.h"
+#include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
+#include "datastore/OrvantaDBManager.h"
+#include "support/DatabaseHold.h"
+#include "support/LogCapture.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+// A write of one group, as a batch gets it: everything it needs captured by value.
+DbWriteBatch::Write groupWrite(OrvantaDBIntf *db, const QString &name)
+{
+    return [db, name] {
+        VelkGroups group;
+        group.groupName = name;
+        group.groupType = QStringLiteral("Control Box");
+        return db->createGroups(group);
+    };
+}
+
+} // namespace
+
+class TestDatastoreHeldWrites : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestEnv m_env;
+    int m_serial = 0;
+    OrvantaDBManager *m_db = nullptr;
+
+    QString file() const { return m_db->databaseFilePath(); }
+    // The groups as stored, in the order they were written.
+    QStringList groups() const
+    {
+        QStringList names;
+        QSqlQuery query(m_db->databaseManager()->connection());
+        if (query.exec(QStringLiteral("SELECT groupName FROM Groups ORDER BY gid"))) {
+            while (query.next())
+                names << query.value(0).toString();
+        }
+        return names;
+    }
+    QString adminEmail() const
+    {
+        QList<VelkAccount> accounts;
+        m_db->queryAccount(accounts);
+        for (const VelkAccount &account : qAsConst(accounts)) {
+            if (account.isAdmin)
+                return account.email;
+        }
+        return QString();
+    }
+    DbWriteBatch::Write emailWrite(const QString &email) const
+    {
+        return [db = m_db, email] {
+            QList<VelkAccount> accounts;
+            if (db->queryAccount(accounts) != DB_OK || accounts.isEmpty())
+                return DB_STATEMENT_FAILED;
+            VelkAccount admin = accounts.first();
+            for (const VelkAccount &account : qAsConst(accounts)) {
+                if (account.isAdmin)
+                    admin = account;
+            }
+            admin.email = email;
+            return db->updateAccount(admin);
+        };
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_env.isValid()); }
+
+    void init()
+    {
+        const QString data = m_env.home() + QStringLiteral("/held%1/Quorvin").arg(++m_serial);
+        m_db = new OrvantaDBManager(data, QStringLiteral("held%1").arg(m_serial));
+        QCOMPARE(m_db->databaseManager()->openState(), DatabaseManager::Ready);
+        m_db->heldWrites()->setRetryIntervalMs(20, 20);
+    }
+
+    void cleanup()
+    {
+        delete m_db;
+        m_db = nullptr;
+    }
+
+    // A scope that writes, begun while another connection holds the write lock for a moment: it waits and writes.
+    // Begun as a reader, its first write met the lock and failed at once, without the wait: SQLite does not let a
+    // reader wait for a writer that may be waiting for it.
+    void writeScopesWaitForTheHolder_data()
+    {
+        QTest::addColumn<bool>("readsFirst");
+        QTest::newRow("one operation") << false;
+        QTest::newRow("a scope that reads before it writes") << true;
+    }
+    void writeScopesWaitForTheHolder()
+    {
+        QFETCH(bool, readsFirst);
+        m_db->databaseManager()->setBusyWaitMs(20000);
+        DatabaseHold hold(file(), DatabaseHold::Writer, 300);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        VelkIFPDevice device;
+        device.deviceName = QStringLiteral("Hall");
+        device.macAddress = QStringLiteral("00:11:22:33:44:55");
+        device.deviceType = QStringLiteral("Control Box");
+        if (readsFirst) {
+            DbTransaction transaction = m_db->transaction("test scope");
+            QVERIFY(transaction.isActive());
+            QList<VelkIFPDevice> devices;
+            QCOMPARE(m_db->queryAllAvailableIFP(devices), DB_OK);
+            QCOMPARE(m_db->createIFPDevice(device), DB_OK);
+            QVERIFY(transaction.commit());
+        } else {
+            QCOMPARE(m_db->createIFPDevice(device), DB_OK);
+        }
+        QList<VelkIFPDevice> stored;
+        QCOMPARE(m_db->queryAllAvailableIFP(stored), DB_OK);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().deviceName, QStringLiteral("Hall"));
+    }
+
+    // Four writes in one batch while a backup tool reads the file: the commit waits for the reader once and is
+    // refused. Written again one by one, each waited as long again and was refused again, and the console stood
+    // still five busy waits. The batch holds them instead; they are written, in order, once the reader is done,
+    // and the refusals are told once, not at every try.
+    void batchBesideAReaderWaitsOnce()
+    {
+        const int busyWaitMs = 1500;
+        m_db->databaseManager()->setBusyWaitMs(busyWaitMs);
+        LogCapture log;
+        DatabaseHold reader(file(), DatabaseHold::Reader);
+        QVERIFY2(reader.isHeld(), qPrintable(reader.error()));
+        QElapsedTimer held;
+        held.start();
+        {
+            DbWriteBatch batch(m_db, "test batch");
+            for (int i = 1; i <= 4; ++i)
+                QCOMPARE(
+                    batch.write(QStringLiteral("group %1").arg(i), groupWrite(m_db, QStringLiteral("Held-%1").arg(i))),
+                    DB_OK);
+            QVERIFY(batch.finish());
+            for (int i = 0; i < 4; ++i)
+                QVERIFY(batch.isHeld(i));
+        }
+        const qint64 stood = held.elapsed();
+        QVERIFY2(stood < 2 * busyWaitMs, qPrintable(QString::number(stood)));
+        QCOMPARE(m_db->heldWrites()->count(), 4);
+        QCOMPARE(groups(), QStringList());
+
+        // Tries every 20 ms while the reader holds: none of them logs.
+        QTest::qWait(300);
+        QCOMPARE(m_db->heldWrites()->count(), 4);
+        QCOMPARE(log.count(QStringLiteral("database is locked")), 1);
+        QCOMPARE(log.count(QStringLiteral("writes are held")), 1);
+
+        reader.release();
+        QTRY_COMPARE(groups(), (QStringList{"Held-1", "Held-2", "Held-3", "Held-4"}));
+        QCOMPARE(m_db->heldWrites()->count(), 0);
+        const QStringList ended = log.linesWith(QStringLiteral("the database takes writes again"));
+        QCOMPARE(ended.size(), 1);
+        QVERIFY2(ended.first().endsWith(QStringLiteral("4 held writes written, 0 lost")), qPrintable(ended.first()));
+        QVERIFY(!log.contains(QStringLiteral("not kept")));
+    }
+
+    // While writes are held, later ones wait behind them without a wait of their own, whoever writes them: a later
+    // address overwrites an earlier one and not the other way round, and a write refused for its own values (a group
+    // name taken by a write held before it) is lost alone, by name.
+    void heldWritesKeepTheirOrder()
+    {
+        const int busyWaitMs = 1500;
+        m_db->databaseManager()->setBusyWaitMs(busyWaitMs);
+        LogCapture log;
+        DatabaseHold writer(file(), DatabaseHold::Writer);
+        QVERIFY2(writer.isHeld(), qPrintable(writer.error()));
+        {
+            DbWriteBatch first(m_db, "first batch");
+            first.write(QStringLiteral("address"), emailWrite(QStringLiteral("first@school.example")));
+            first.write(QStringLiteral("group Kept"), groupWrite(m_db, QStringLiteral("Kept")));
+        }
+        QElapsedTimer behind;
+        behind.start();
+        {
+            DbWriteBatch second(m_db, "second batch");
+            QCOMPARE(second.write(QStringLiteral("group Kept again"), groupWrite(m_db, QStringLiteral("Kept"))), DB_OK);
+            second.write(QStringLiteral("address"), emailWrite(QStringLiteral("second@school.example")));
+            QVERIFY(second.isHeld(0) && second.isHeld(1));
+        }
+        m_db->heldWrites()->writeLater("test", QStringLiteral("event"), [db = m_db] {
+            VelkEventLog event;
+            event.deviceName = QStringLiteral("Hall");
+            event.time = QStringLiteral("2026-03-02 09:15:00");
+            return db->insertEventLog(event);
+        });
+        QVERIFY2(behind.elapsed() < busyWaitMs, qPrintable(QString::number(behind.elapsed())));
+        QCOMPARE(m_db->heldWrites()->count(), 5);
+
+        writer.release();
+        QTRY_COMPARE(m_db->heldWrites()->count(), 0);
+        QCOMPARE(adminEmail(), QStringLiteral("second@school.example"));
+        QCOMPARE(groups(), QStringList{"Kept"});
+        QList<VelkEventLog> events;
+        QCOMPARE(m_db->queryEventLog(events), DB_OK);
+        QCOMPARE(events.size(), 1);
+        const QStringList notKept = log.linesWith(QStringLiteral("not kept"));
+        QCOMPARE(notKept.size(), 1);
+        QVERIFY2(notKept.first().endsWith(QStringLiteral("not kept: second batch: group Kept again")),
+                 qPrintable(notKept.first()));
+        QVERIFY(log.linesWith(QStringLiteral("the database takes writes again"))
+                    .value(0)
+                    .endsWith(QStringLiteral("4 held writes written, 1 lost")));
+    }
+
+    // The console ends while another program still holds the database: the writes it could not make are named.
+    void writesStillHeldAtTheEndAreNamed()
+    {
+        m_db->databaseManager()->setBusyWaitMs(50);
+        DatabaseHold writer(file(), DatabaseHold::Writer);
+        QVERIFY2(writer.isHeld(), qPrintable(writer.error()));
+        QCOMPARE(DbWriteBatch::writeOne(m_db, "ending", QStringLiteral("group Last"), groupWrite(m_db, "Last")), DB_OK);
+        QCOMPARE(m_db->heldWrites()->count(), 1);
+        LogCapture log;
+        delete m_db;
+        m_db = nullptr;
+        const QStringList named = log.linesWith(QStringLiteral("held writes not written"));
+        QCOMPARE(named.size(), 1);
+        QVERIFY2(named.first().contains(QStringLiteral("1 held writes not written")), qPrintable(named.first()));
+        QVERIFY2(named.first().endsWith(QStringLiteral(": ending: group Last")), qPrintable(named.first()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatastoreHeldWrites)
+#include "tst_DatastoreHeldWrites.moc"
