@@ -1,5 +1,6 @@
 #include "network/CmdServer.h"
 
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/AccountSyncCache.h"
@@ -166,6 +167,8 @@ CmdServer::CmdServer(const NetworkConfig &config)
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(0);
     connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);
+    // Write-backs the database held for a while are among them: the lists read from it follow once they land.
+    connect(database()->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &CmdServer::deviceRecordsWritten);
     qRegisterMetaType<DeviceChannel *>("DeviceChannel*");
     registerVelkMetaTypes();
 
@@ -428,8 +431,10 @@ void CmdServer::flushWriteBacks()
     batch.finish();
     QHash<quint32, const PendingWrite *> kept;
     QHash<quint32, const PendingWrite *> failed;
+    bool written = false;
     for (int i = 0; i < pending.size(); ++i) {
         const PendingWrite &write = pending.at(i);
+        written = written || (batch.isKept(i) && !batch.isHeld(i));
         if (batch.isKept(i)) {
             kept.insert(write.after.did, &write);
         } else {
@@ -453,7 +458,7 @@ void CmdServer::flushWriteBacks()
         }
         m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
     }
-    if (!written.isEmpty())
+    if (written)
         emit deviceRecordsWritten();
 }
 

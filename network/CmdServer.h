@@ -133,7 +133,8 @@ public slots:
 
 signals:
     /// Handshakes changed stored device records (address, model, versions, the MAC of a device entered by address):
-    /// once per batch of write-backs, after the database holds them, so lists read from it can follow.
+    /// once per batch of write-backs, after the database holds them, and again when writes the database held for a
+    /// while reach it, so lists read from it can follow.
     void deviceRecordsWritten();
     void newConnection(DeviceChannel *channel);
     void channelDisconnect(DeviceChannel *channel);
