@@ -81,6 +81,12 @@ void TransferJob::pump()
             break;
         }
         m_sent += chunk.size();
+        // Handed to the kernel now, not at the socket's next write notification: that cost every chunk a pass of the
+        // event loop, and every pass polls each connection of the fleet. What the kernel does not take stays queued
+        // and counts against the window.
+        m_socket->flush();
+        if (!self)
+            return;
         emit chunkSent(m_chunks++);
         if (!self)
             return;

@@ -56,6 +56,9 @@ void MinimalSender::pump(Peer *peer)
         send(peer, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
              QByteArray::fromRawData(m_sound.constData() + peer->sent, int(want)));
         peer->sent += want;
+        // Straight to the kernel, as a sender written on plain sockets does; waiting for the socket's write
+        // notification would cost each chunk a pass of the event loop over every connection of the fleet.
+        peer->socket->flush();
     }
     peer->sending = false;
     send(peer, VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE, FrameCodec::sizeText(size));
