@@ -84,7 +84,7 @@ void EventLogDialog::initial()
     header->setVisible(true);
 
     // Every row has the same height, given once before the rows exist: set row by row, each height made the header
-    // walk the rows before it, and a log of 300,000 events took 40 s to fill.
+    // walk the rows before it, and a log of 300,000 events took half a minute to fill.
     table->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, appliedScale));
     table->setRowCount(events.size());
     for (int row = 0; row < events.size(); ++row) {
