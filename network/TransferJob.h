@@ -28,6 +28,9 @@ public:
         quint16 complete;
     };
     using Sender = std::function<int(quint16 code, const QByteArray &payload)>;
+    /// Told of each data chunk handed to the socket, its index counting from 0. A call, not a signal: it comes once
+    /// per chunk of every transfer, a hundred times per megabyte and panel.
+    using ChunkNote = std::function<void(int index)>;
 
     enum OpenResult
     {
@@ -38,6 +41,8 @@ public:
 
     TransferJob(Codes codes, Sender sender, QAbstractSocket *socket, int chunkSize, int maxChunksInFlight,
                 QObject *parent = nullptr);
+
+    void setChunkNote(ChunkNote note) { m_chunkNote = std::move(note); }
 
     OpenResult open(const QString &path);
     // Sends the start frame and the first chunks; the rest follows from the socket's progress.
@@ -53,8 +58,6 @@ public slots:
     void pump();
 
 signals:
-    // A data chunk was handed to the socket; index counts from 0.
-    void chunkSent(int index);
     // The last chunk and the complete frame were handed to the socket.
     void completed();
     // The file could not be read to its end, or was written to while it was sent; the panel was told "0".
@@ -65,6 +68,7 @@ private:
 
     Codes m_codes;
     Sender m_send;
+    ChunkNote m_chunkNote;
     QAbstractSocket *m_socket;
     int m_chunkSize;
     int m_maxChunksInFlight;
