@@ -13,9 +13,10 @@ class TransferSource;
 // the size as decimal text. Shared by the firmware and the broadcast transfers, which differ only in their codes.
 //
 // A chunk is handed to the socket only while its unsent bytes, that chunk's frame included, stay within
-// maxChunksInFlight frames, and on to the kernel at once; the job continues from the socket's bytesWritten: a panel
-// that stops reading cannot make us queue the whole file in memory, and an update to a hundred panels costs a few
-// frames each. The chunks come from the file's TransferSource, shared by every transfer of the same file.
+// maxChunksInFlight frames, a full window goes on to the kernel at once, and the job continues from the socket's
+// bytesWritten: a panel that stops reading cannot make us queue the whole file in memory, and an update to a hundred
+// panels costs a few frames each. The chunks come from the file's TransferSource, shared by every transfer of the same
+// file.
 class TransferJob : public QObject
 {
     Q_OBJECT
