@@ -97,7 +97,7 @@ const BroadcastTask *BroadcastManager::findTask(quint32 bid) const
     return nullptr;
 }
 
-QString BroadcastManager::keyOf(const BroadcastTask *task, int deviceIndex)
+const QString &BroadcastManager::keyOf(const BroadcastTask *task, int deviceIndex)
 {
     return task->deviceKeys.at(deviceIndex);
 }
@@ -170,26 +170,28 @@ void BroadcastManager::removeDeviceTimeout(BroadcastTask *task, const QString &k
             writeLog(LOG_LEVEL_DEBUG, "BroadcastManager::removeDeviceTimeout, stop timer");
             timer->stop();
         }
-        dropTimer(timer);
+        dropTimer(timer, key);
         task->deviceTimers.removeAt(i);
         writeLog(LOG_LEVEL_DEBUG, "BroadcastManager::removeDeviceTimeout: %s", qPrintable(key));
         return;
     }
 }
 
-void BroadcastManager::dropTimer(QTimer *timer)
+void BroadcastManager::dropTimer(QTimer *timer, const QString &key)
 {
     if (!timer)
         return;
     timer->stop();
     timer->deleteLater();
-    m_resets.remove(timer);
+    const auto watch = m_transferWatches.find(key);
+    if (watch != m_transferWatches.end() && watch->timer == timer)
+        m_transferWatches.erase(watch);
 }
 
 void BroadcastManager::releaseTimers(BroadcastTask *task)
 {
     for (const auto &pair : qAsConst(task->deviceTimers))
-        dropTimer(pair.second);
+        dropTimer(pair.second, pair.first);
     task->deviceTimers.clear();
 }
 
@@ -647,29 +649,22 @@ void BroadcastManager::setupTransferFileTimeout(const QString &mac, int timeoutM
              number(task->broadcast.bid).constData(), qPrintable(key));
     // A timer left from an earlier request would fail the device while its transfer runs on.
     removeDeviceTimeout(task, key);
-    makeDeviceTimer(task, key, timeoutMillis, &BroadcastManager::transferFileTimeout)->start();
+    QTimer *timer = makeDeviceTimer(task, key, timeoutMillis, &BroadcastManager::transferFileTimeout);
+    timer->start();
+    TransferWatch watch;
+    watch.timer = timer;
+    watch.lastChunkMs = m_monotonic.elapsed();
+    watch.intervalMs = timeoutMillis;
+    m_transferWatches.insert(key, watch);
 }
 
 void BroadcastManager::resetTransferFileTimeout(const QString &mac)
 {
-    const QString key = normalisedMac(mac);
-    const int at = findEntry(currentDeviceList, key, stateTransferringFile);
-    if (at < 0)
-        return;
-    BroadcastTask *task = findTask(currentDeviceList.at(at).bid);
-    for (const auto &pair : qAsConst(task->deviceTimers)) {
-        if (pair.first != key)
-            continue;
-        // A restart per chunk would re-sort the process's timer list a hundred times per megabyte and panel; the
-        // timer notes when it was last reset instead and, when it fires early, runs on for the rest.
-        if (pair.second->isActive()) {
-            TimerReset &reset = m_resets[pair.second];
-            if (reset.intervalMs == 0)
-                reset.intervalMs = pair.second->interval();
-            reset.atMs = m_monotonic.elapsed();
-        }
-        return;
-    }
+    // Once per chunk of every transfer: the watch the transfer's start found, by the MAC as it comes (the command
+    // server's signals carry it in the normal form). A restart of the timer would re-sort the thread's timer list.
+    const auto watch = m_transferWatches.find(mac);
+    if (watch != m_transferWatches.end())
+        watch->lastChunkMs = m_monotonic.elapsed();
 }
 
 void BroadcastManager::setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis)
@@ -702,13 +697,15 @@ void BroadcastManager::sendBroadcastDataTimeout()
 void BroadcastManager::transferFileTimeout()
 {
     auto *timer = qobject_cast<QTimer *>(sender());
-    const auto reset = m_resets.constFind(timer);
-    if (timer && reset != m_resets.constEnd()) {
-        const qint64 quiet = m_monotonic.elapsed() - reset->atMs;
-        if (quiet < reset->intervalMs) {
-            timer->start(int(reset->intervalMs - quiet));
+    for (const TransferWatch &watch : qAsConst(m_transferWatches)) {
+        if (watch.timer != timer)
+            continue;
+        const qint64 quiet = m_monotonic.elapsed() - watch.lastChunkMs;
+        if (quiet < watch.intervalMs) {
+            timer->start(int(watch.intervalMs - quiet));
             return;
         }
+        break;
     }
     writeLog(LOG_LEVEL_INFO, "BroadcastManager::transferFileTimeout");
     handleTimeout(sender());
@@ -742,7 +739,7 @@ void BroadcastManager::handleTimeout(QObject *timer)
     }
     if (!task)
         return;
-    dropTimer(qobject_cast<QTimer *>(timer));
+    dropTimer(qobject_cast<QTimer *>(timer), key);
     writeLog(LOG_LEVEL_INFO, "handleTimeout, bid: %s, device: %s", number(task->broadcast.bid).constData(),
              qPrintable(key));
     int index = -1;

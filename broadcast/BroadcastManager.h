@@ -114,7 +114,7 @@ private:
     const BroadcastTask *findTask(quint32 bid) const;
     static int stateOf(const BroadcastTask *task, int deviceIndex);
     static void setState(BroadcastTask *task, int deviceIndex, int state);
-    static QString keyOf(const BroadcastTask *task, int deviceIndex);
+    static const QString &keyOf(const BroadcastTask *task, int deviceIndex);
     static bool hasAudio(const BroadcastTask *task) { return task->broadcast.audioSelection != 0; }
     /// The first entry of the list whose device has the key and whose state passes; -1 when none.
     int findEntry(const QList<BroadcastDeviceEntry> &list, const QString &key, int state) const;
@@ -122,7 +122,8 @@ private:
 
     QTimer *makeDeviceTimer(BroadcastTask *task, const QString &key, int intervalMs, TimeoutSlot slot);
     void removeDeviceTimeout(BroadcastTask *task, const QString &key);
-    void dropTimer(QTimer *timer);
+    /// Stops and releases a device's timer, and its transfer watch if it has one.
+    void dropTimer(QTimer *timer, const QString &key);
     void sendRecord(BroadcastTask *task, int deviceIndex, bool isWoken);
     void releaseTimers(BroadcastTask *task);
     void writeResult(BroadcastTask *task, int deviceIndex, int status, int note);
@@ -159,13 +160,17 @@ private:
     QList<BroadcastDeviceEntry> queuedDeviceList;
     bool m_listening = false;
 
-    /// Transfer timers reset since they were started: when, and the interval they keep.
-    struct TimerReset
+    /// A running sound transfer's time-out, found once when the transfer starts: every chunk only stamps its time
+    /// here (a thousand panels send a hundred chunks each per megabyte), and the timer, when it fires, runs on for
+    /// what is left of the interval after the last chunk.
+    struct TransferWatch
     {
-        qint64 atMs = 0;
+        QTimer *timer = nullptr;
+        qint64 lastChunkMs = 0;
         int intervalMs = 0;
     };
-    QHash<QTimer *, TimerReset> m_resets;
+    /// By device key, the form the command server's signals carry the MAC in.
+    QHash<QString, TransferWatch> m_transferWatches;
     QElapsedTimer m_monotonic;
 
     /// Report results not yet written, in the order they came; written between other events.

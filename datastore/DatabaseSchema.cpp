@@ -161,6 +161,9 @@ const IndexDef kIndexes[] = {
     {"UserDevice", "CREATE INDEX IF NOT EXISTS UserDeviceByUser ON UserDevice (multiUserId, deviceId)"},
     {"AppPermission", "CREATE INDEX IF NOT EXISTS AppPermissionByUser ON AppPermission (multiUserId, appId)"},
     {"MultiUser", "CREATE INDEX IF NOT EXISTS MultiUserName ON MultiUser (userName)"},
+    // A broadcast's report rows are found by its bid, and each result by bid and device: without this every result
+    // of a run read every report row of every broadcast the console had sent.
+    {"BroadcastReport", "CREATE INDEX IF NOT EXISTS BroadcastReportByBroadcast ON BroadcastReport (bid, did)"},
 };
 
 const TableDef &tableDef(const char *name)

@@ -58,7 +58,6 @@ ConnectedList::ConnectedList(QWidget *parent) : QWidget(parent)
     UPnPServer::getInstance();
     CmdServer *server = CmdServer::getInstance();
 
-    eventLogDialog = new EventLogDialog(this);
     kickDialog = new GeneralMsgDialog(this);
     powerOnDialog = new PowerOnDialog(this);
 
@@ -561,7 +560,12 @@ void ConnectedList::passWordChange(QString password)
 
 void ConnectedList::btnEventLogClicked()
 {
-    eventLogDialog->initial();
+    // Built at its first opening, which reads the log: the log only grows, and reading it when the page was built
+    // held up the log-in for as long as the whole log took to read and lay out.
+    if (!eventLogDialog)
+        eventLogDialog = new EventLogDialog(this);
+    else
+        eventLogDialog->initial();
     eventLogDialog->show();
 }
 

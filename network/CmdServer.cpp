@@ -252,7 +252,6 @@ void CmdServer::acceptPending()
         connect(channel, &DeviceChannel::checkOtaStateResult, this, &CmdServer::checkOtaStateResult);
         connect(channel, &DeviceChannel::transferFileComplete, this, &CmdServer::transferFileComplete);
         connect(channel, &DeviceChannel::setupTransferFileTimeout, this, &CmdServer::setupTransferFileTimeout);
-        connect(channel, &DeviceChannel::resetTransferFileTimeout, this, &CmdServer::resetTransferFileTimeout);
         connect(channel, &DeviceChannel::setupTransferFileCompleteTimeout, this,
                 &CmdServer::setupTransferFileCompleteTimeout);
         connect(channel, &DeviceChannel::otaResult, this, &CmdServer::otaResult);
@@ -262,8 +261,6 @@ void CmdServer::acceptPending()
         connect(channel, &DeviceChannel::broadcastResult, this, &CmdServer::broadcastResult);
         connect(channel, &DeviceChannel::setupBroadcastTransferFileTimeout, this,
                 &CmdServer::setupBroadcastTransferFileTimeout);
-        connect(channel, &DeviceChannel::resetBroadcastTransferFileTimeout, this,
-                &CmdServer::resetBroadcastTransferFileTimeout);
         connect(channel, &DeviceChannel::setupBroadcastTransferFileCompleteTimeout, this,
                 &CmdServer::setupBroadcastTransferFileCompleteTimeout);
         connect(channel, &DeviceChannel::setupSyncUserDeviceTimeout, this, &CmdServer::setupSyncUserDeviceTimeout);

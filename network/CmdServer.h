@@ -127,6 +127,11 @@ public:
     /// answered in this turn of the event loop, in one transaction, and then the channel ends its synchronisation
     /// (DeviceChannel::finishSync).
     void recordSyncStatus(DeviceChannel *channel, int status);
+    /// A channel's transfer handed a further chunk to its socket: resetTransferFileTimeout(mac) for a firmware file,
+    /// resetBroadcastTransferFileTimeout(mac) for a broadcast's sound. Called by the channel, once per chunk of every
+    /// transfer, where a signal of the channel's own forwarded here cost as much again as the rest of the note.
+    void noteOtaChunk(const QString &mac) { emit resetTransferFileTimeout(mac); }
+    void noteBroadcastChunk(const QString &mac) { emit resetBroadcastTransferFileTimeout(mac); }
 
 public slots:
     void updateAccountReportDialog();

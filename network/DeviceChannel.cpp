@@ -485,7 +485,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
         return false;
     }
     const QString mac = m_identity.mac;
-    connect(job, &TransferJob::chunkSent, this, [this, mac] { emit resetTransferFileTimeout(mac); });
+    job->setChunkNote([this, mac](int) { m_server->noteOtaChunk(mac); });
     connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath),
@@ -534,9 +534,9 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
         return false;
     }
     const QString mac = m_identity.mac;
-    connect(job, &TransferJob::chunkSent, this, [this, mac](int index) {
+    job->setChunkNote([this, mac](int index) {
         if (index > 0)
-            emit resetBroadcastTransferFileTimeout(mac);
+            m_server->noteBroadcastChunk(mac);
     });
     connect(job, &TransferJob::completed, this,
             [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });

@@ -118,7 +118,6 @@ signals:
     void checkOtaStateResult(const QString &mac, bool canDoOta);
     void transferFileComplete(const QString &mac, bool success, bool skipRetry);
     void setupTransferFileTimeout(const QString &mac, int timeoutMillis);
-    void resetTransferFileTimeout(const QString &mac);
     void setupTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
     void otaResult(const QString &mac, bool success);
     void resetOtaResultTimeout(const QString &mac);
@@ -126,7 +125,6 @@ signals:
     void sendBroadcastDataComplete(const QString &mac);
     void broadcastResult(const QString &mac);
     void setupBroadcastTransferFileTimeout(const QString &mac, int timeoutMillis);
-    void resetBroadcastTransferFileTimeout(const QString &mac);
     void setupBroadcastTransferFileCompleteTimeout(const QString &mac, int timeoutMillis);
     void setupSyncUserDeviceTimeout(const QString &mac, int timeoutMillis);
     void syncUserDeviceFinished(const QString &mac);

@@ -57,7 +57,7 @@ void TransferJob::fail()
 
 void TransferJob::pump()
 {
-    // A listener of chunkSent may re-enter (cancel, or a nested event loop delivering bytesWritten).
+    // The chunk note's listeners may re-enter (cancel, or a nested event loop delivering bytesWritten).
     if (!m_running || m_pumping)
         return;
     m_pumping = true;
@@ -66,8 +66,18 @@ void TransferJob::pump()
     while (m_running && m_sent < m_size) {
         const qint64 want = qMin<qint64>(m_chunkSize, m_size - m_sent);
         // An empty socket always takes a chunk, so a window smaller than one frame still moves.
-        if (m_socket->bytesToWrite() > 0 && m_socket->bytesToWrite() + FrameCodec::kHeaderSize + want > window)
+        const qint64 queued = m_socket->bytesToWrite();
+        if (queued > 0 && queued + FrameCodec::kHeaderSize + want > window) {
+            // A full window goes to the kernel now, not at the socket's next write notification: that cost every
+            // window a pass of the event loop, and every pass polls each connection of the fleet. Whatever the
+            // kernel takes makes room for more.
+            m_socket->flush();
+            if (!self)
+                return;
+            if (m_socket->bytesToWrite() < queued)
+                continue;
             break;
+        }
         const QByteArray chunk = m_source->chunk(m_sent, int(want));
         if (chunk.size() != want) {
             // Read error, or the file shrank under us.
@@ -81,7 +91,9 @@ void TransferJob::pump()
             break;
         }
         m_sent += chunk.size();
-        emit chunkSent(m_chunks++);
+        if (m_chunkNote)
+            m_chunkNote(m_chunks);
+        ++m_chunks;
         if (!self)
             return;
     }

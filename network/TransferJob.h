@@ -13,9 +13,10 @@ class TransferSource;
 // the size as decimal text. Shared by the firmware and the broadcast transfers, which differ only in their codes.
 //
 // A chunk is handed to the socket only while its unsent bytes, that chunk's frame included, stay within
-// maxChunksInFlight frames, and the job continues from the socket's bytesWritten: a panel that stops reading cannot
-// make us queue the whole file in memory, and an update to a hundred panels costs a few frames each. The chunks come
-// from the file's TransferSource, shared by every transfer of the same file.
+// maxChunksInFlight frames, a full window goes on to the kernel at once, and the job continues from the socket's
+// bytesWritten: a panel that stops reading cannot make us queue the whole file in memory, and an update to a hundred
+// panels costs a few frames each. The chunks come from the file's TransferSource, shared by every transfer of the same
+// file.
 class TransferJob : public QObject
 {
     Q_OBJECT
@@ -28,6 +29,9 @@ public:
         quint16 complete;
     };
     using Sender = std::function<int(quint16 code, const QByteArray &payload)>;
+    /// Told of each data chunk handed to the socket, its index counting from 0. A call, not a signal: it comes once
+    /// per chunk of every transfer, a hundred times per megabyte and panel.
+    using ChunkNote = std::function<void(int index)>;
 
     enum OpenResult
     {
@@ -38,6 +42,8 @@ public:
 
     TransferJob(Codes codes, Sender sender, QAbstractSocket *socket, int chunkSize, int maxChunksInFlight,
                 QObject *parent = nullptr);
+
+    void setChunkNote(ChunkNote note) { m_chunkNote = std::move(note); }
 
     OpenResult open(const QString &path);
     // Sends the start frame and the first chunks; the rest follows from the socket's progress.
@@ -53,8 +59,6 @@ public slots:
     void pump();
 
 signals:
-    // A data chunk was handed to the socket; index counts from 0.
-    void chunkSent(int index);
     // The last chunk and the complete frame were handed to the socket.
     void completed();
     // The file could not be read to its end, or was written to while it was sent; the panel was told "0".
@@ -65,6 +69,7 @@ private:
 
     Codes m_codes;
     Sender m_send;
+    ChunkNote m_chunkNote;
     QAbstractSocket *m_socket;
     int m_chunkSize;
     int m_maxChunksInFlight;

@@ -14,10 +14,11 @@
 // headline is the median of the rounds' ratios. Each round also sends the account files alone, one frame on each of
 // the console's connections, for the figure the benchmark used to judge by. Checks that every panel received exactly
 // the file it was meant to get (its size, per panel, in every Sync Now round). Prints, beside the times, the CPU time
-// the console, the panels' process and the client spent, so the gap between the CPU time and the wall time shows how
-// long either side waited.
+// the console, its panels' process, the client and the client's panels' process spent, so the gap between the CPU
+// time and the wall time shows how long either side waited. Both sides wait for their panels in an event loop that
+// sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit).
 //
-// Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 5]
+// Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 11]
 //        [--cases shared,blocks] [--db-folder DIR] [--windows]
 // --db-folder: where the database goes (a fresh folder is made inside it); by default the folder of this program,
 // which lies in the build tree on disk. A folder on tmpfs or ramfs is refused.
@@ -56,6 +57,7 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <sched.h>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,86 @@ const char *const Password = "kelvo";
 // Each files-alone round makes every panel send an answer the console did not ask for, which it counts as a
 // dropped frame; a channel that drops 16 is closed. Rounds beyond this would end connections, not measure them.
 constexpr int MaxRounds = 12;
+
+bool printWindows = false;
+
+// Where the processes run: the console's process and the client's on the first half of the CPUs this program may use,
+// each side's panels on the other half, as panels are machines of their own. Left to the scheduler, a side and its
+// panels' process, which wake each other hundreds of times a run, were often put on one CPU and took turns: the
+// client's run then took 22 ms instead of 12 with the same CPU time on both ends, and a round's ratio told which way
+// the two sides happened to go, not what the console costs.
+struct CpuSplit
+{
+    cpu_set_t side;
+    cpu_set_t panels;
+    bool split = false;
+};
+CpuSplit cpuSplit;
+
+QString cpuList(const cpu_set_t &set)
+{
+    QStringList cpus;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &set))
+            cpus.append(QString::number(cpu));
+    }
+    return cpus.join(QLatin1Char(','));
+}
+
+cpu_set_t cpuSetOf(const QString &list)
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    for (const QString &cpu : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        CPU_SET(cpu.toInt(), &set);
+    return set;
+}
+
+// How a process started from here learns the split.
+QStringList cpuArguments()
+{
+    if (!cpuSplit.split)
+        return {};
+    return {QStringLiteral("--side-cpus"), cpuList(cpuSplit.side), QStringLiteral("--panel-cpus"),
+            cpuList(cpuSplit.panels)};
+}
+
+// Halves the CPUs this process may use; no split with fewer than two.
+CpuSplit halveCpus()
+{
+    CpuSplit split;
+    cpu_set_t allowed;
+    CPU_ZERO(&split.side);
+    CPU_ZERO(&split.panels);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0 || CPU_COUNT(&allowed) < 2)
+        return split;
+    const int half = CPU_COUNT(&allowed) / 2;
+    int seen = 0;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &allowed))
+            continue;
+        CPU_SET(cpu, seen++ < half ? &split.side : &split.panels);
+    }
+    split.split = true;
+    return split;
+}
+
+// Sets the calling thread's CPUs; a process it starts inherits them.
+void runOn(const cpu_set_t &set)
+{
+    if (cpuSplit.split)
+        sched_setaffinity(0, sizeof set, &set);
+}
+
+// Starts a panels' process on the panels' CPUs.
+bool startFleet(QProcess &process, const QString &program, const QStringList &arguments)
+{
+    runOn(cpuSplit.panels);
+    process.start(program, arguments);
+    const bool started = process.waitForStarted(5000);
+    runOn(cpuSplit.side);
+    return started;
+}
 
 // The longest gap between the ticks of a 5 ms timer on the GUI thread, beyond its interval.
 class StallProbe : public QObject
@@ -114,15 +196,14 @@ QStringList fleetArguments(quint16 port, int count, int first)
 class Panels : public QObject
 {
 public:
-    bool start(const QString &program, int count, quint16 port)
+    bool start(const QString &program, int count, quint16 port, const QString &outputPath)
     {
-        // Only kept here while a round runs, and read after: parsing the lines as they came ran on the very thread
-        // being measured, which the yardstick's process does not do.
-        connect(&m_process, &QProcess::readyReadStandardOutput, this,
-                [this] { m_buffer += m_process.readAllStandardOutput(); });
+        // The panels write their lines into a file, read after a round: through a pipe, every turn of the panels'
+        // loop woke the process being measured to read them, where the client's panels write theirs to /dev/null.
+        m_outputPath = outputPath;
+        m_process.setStandardOutputFile(m_outputPath);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(program, fleetArguments(port, count, 0));
-        return m_process.waitForStarted(5000);
+        return startFleet(m_process, program, fleetArguments(port, count, 0));
     }
     void stop()
     {
@@ -145,6 +226,12 @@ public:
 private:
     void readLines()
     {
+        QFile output(m_outputPath);
+        if (output.open(QIODevice::ReadOnly) && output.seek(m_outputRead)) {
+            const QByteArray more = output.readAll();
+            m_outputRead += more.size();
+            m_buffer += more;
+        }
         static const QRegularExpression received(
             QStringLiteral("Panel-(\\d+) account file received \\((\\d+) bytes\\)"));
         // The lines read are dropped once at the end: dropping each as it is read moved the rest of the buffer
@@ -165,19 +252,26 @@ private:
     }
 
     QProcess m_process;
+    QString m_outputPath;
+    qint64 m_outputRead = 0;
     QByteArray m_buffer;
     QHash<int, int> m_sizes;
     QHash<int, int> m_counts;
 };
 
+// Runs the event loop until done() or the time-out, sleeping between events. (processEvents with a time limit drops
+// WaitForMoreEvents: the loop this replaced polled without ever sleeping, so the console's process answered its
+// panels from a spinning CPU while the client's slept in its event loop.) done() is asked at least every millisecond.
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
+    QTimer wake;
+    wake.start(1);
     while (!done()) {
         if (clock.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -194,8 +288,6 @@ Moment momentNow(const Panels &fleet)
 {
     return {bench::cpuSeconds(0) * 1e3, bench::cpuSeconds(fleet.processId()) * 1e3, bench::nowNs()};
 }
-
-bool printWindows = false;
 
 // What one round spent: wall time is measured by the caller's clock, CPU time here.
 struct Spent
@@ -300,8 +392,7 @@ int runClient(int panels, const QString &filesPath, const QString &panelsim)
     QProcess fleet;
     fleet.setStandardOutputFile(QProcess::nullDevice());
     fleet.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    fleet.start(panelsim, fleetArguments(client.port(), panels, panels));
-    if (!fleet.waitForStarted(5000))
+    if (!startFleet(fleet, panelsim, fleetArguments(client.port(), panels, panels)))
         return 1;
     const auto stopFleet = [&fleet] {
         fleet.kill();
@@ -323,10 +414,12 @@ int runClient(int panels, const QString &filesPath, const QString &panelsim)
     std::string line;
     while (std::getline(std::cin, line) && line == "go") {
         const double cpuBefore = bench::cpuSeconds(0);
+        const double fleetBefore = bench::cpuSeconds(fleet.processId());
         const int64_t from = bench::nowNs();
         const double seconds = client.synchronise(600000);
         const int64_t to = bench::nowNs();
-        std::printf("done %.6f %.6f\n", seconds, (bench::cpuSeconds(0) - cpuBefore) * 1e3);
+        std::printf("done %.6f %.6f %.6f\n", seconds, (bench::cpuSeconds(0) - cpuBefore) * 1e3,
+                    (bench::cpuSeconds(fleet.processId()) - fleetBefore) * 1e3);
         if (printWindows)
             std::fprintf(stderr, "measured span client %lld.%09lld,%lld.%09lld\n",
                          static_cast<long long>(from / 1000000000), static_cast<long long>(from % 1000000000),
@@ -359,7 +452,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     AccountOverview overview;
 
     Panels fleet;
-    if (!fleet.start(panelsim, panels, fixture.port()))
+    if (!fleet.start(panelsim, panels, fixture.port(), fixture.folder() + QStringLiteral("/panels.txt")))
         return 1;
     const bool connected = waitUntil(
         [&] {
@@ -388,7 +481,14 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         probe.start();
         clock.start();
         overview.btnSyncNow->click();
-        const bool done = waitUntil([&] { return runsFinished > before; }, 600000);
+        // The console's own loop until the run ends, as the client runs its own.
+        QEventLoop loop;
+        const auto quit = QObject::connect(overview.syncRun(), &AccountSyncRun::runFinished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+        if (runsFinished == before)
+            loop.exec();
+        QObject::disconnect(quit);
+        const bool done = runsFinished > before;
         const double ms = clock.nsecsElapsed() / 1e6;
         *stall = probe.stop();
         spent->add(start, momentNow(fleet));
@@ -435,6 +535,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                                    QStringLiteral("--files"), filesPath};
     if (printWindows)
         clientArguments.append(QStringLiteral("--windows"));
+    clientArguments.append(cpuArguments());
     client.start(QCoreApplication::applicationFilePath(), clientArguments);
     if (!client.waitForStarted(5000) || bench::readLine(client, 120000) != "ready") {
         std::fprintf(stderr, "the minimal client did not get ready\n");
@@ -444,11 +545,13 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         return 1;
     }
     bool clientFailed = false;
+    double clientFleetCpu = 0;
     const auto clientOnce = [&](double *cpuMs) {
         client.write("go\n");
         const QList<QByteArray> fields = bench::readLine(client, 600000).split(' ');
-        const double seconds = fields.size() == 3 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
+        const double seconds = fields.size() == 4 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
         *cpuMs = fields.value(2).toDouble();
+        clientFleetCpu = fields.value(3).toDouble();
         clientFailed = clientFailed || seconds <= 0;
         return seconds * 1e3;
     };
@@ -458,10 +561,12 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 qPrintable(bench::dispatcherName()));
     std::printf("  database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
                 qPrintable(fixture.databaseFileSystem().name));
-    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s\n", "round", "first", "files ms", "client ms",
-                "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu");
+    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s\n", "round", "first", "files ms",
+                "client ms", "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu",
+                "its panels");
 
-    std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu;
+    std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu,
+        clientPanelsCpu;
     bool filesRight = true;
     for (int round = 1; round <= rounds; ++round) {
         StallProbe probe;
@@ -505,6 +610,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         subjectStalls.push_back(stall);
         clientTimes.push_back(yardstick);
         clientCpu.push_back(yardstickCpu);
+        clientPanelsCpu.push_back(clientFleetCpu);
         const double ratio = yardstick > 0 ? ms / yardstick : 0;
         if (yardstick > 0)
             ratios.push_back(ratio);
@@ -518,9 +624,9 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 filesRight = false;
             }
         }
-        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms\n", round,
+        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms\n", round,
                     round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio, fileRatios.back(),
-                    stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu);
+                    stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu, clientFleetCpu);
         std::fflush(stdout);
     }
     client.write("quit\n");
@@ -541,9 +647,10 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         "  medians: files alone %.1f ms, minimal client %.1f ms, Sync Now %.1f ms; Sync Now / files alone %.2f\n",
         bench::median(baseline), bench::median(clientTimes), bench::median(subject), bench::median(fileRatios));
     std::printf("  CPU time median: files alone console %6.1f ms, panels %6.1f ms | Sync Now console %6.1f ms, panels "
-                "%6.1f ms | client %6.1f ms\n",
+                "%6.1f ms | client %6.1f ms, its panels %6.1f ms\n",
                 bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs),
-                bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs), bench::median(clientCpu));
+                bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs), bench::median(clientCpu),
+                bench::median(clientPanelsCpu));
     std::printf("  first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
     std::printf("  GUI thread longest stall: Sync Now %.1f ms, first run included (target <= %.0f ms) %s; files alone "
                 "%.1f ms\n",
@@ -568,12 +675,21 @@ int main(int argc, char **argv)
     };
     const int panels = value("--panels", QStringLiteral("500")).toInt();
     const int users = value("--users", QStringLiteral("48")).toInt();
-    const int rounds = value("--rounds", QStringLiteral("5")).toInt();
+    const int rounds = value("--rounds", QStringLiteral("11")).toInt();
     if (rounds < 1 || rounds > MaxRounds) {
         std::fprintf(stderr, "--rounds takes 1 to %d\n", MaxRounds);
         return 1;
     }
     printWindows = args.contains(QStringLiteral("--windows"));
+    // The top process halves the CPUs it was given; the cases and the client are told the halves.
+    if (args.contains(QStringLiteral("--side-cpus"))) {
+        cpuSplit.side = cpuSetOf(value("--side-cpus", QString()));
+        cpuSplit.panels = cpuSetOf(value("--panel-cpus", QString()));
+        cpuSplit.split = CPU_COUNT(&cpuSplit.side) > 0 && CPU_COUNT(&cpuSplit.panels) > 0;
+    } else {
+        cpuSplit = halveCpus();
+    }
+    runOn(cpuSplit.side);
     const QStringList cases = value("--cases", QStringLiteral("shared,blocks")).split(QLatin1Char(','));
     const QString dbParent = value("--db-folder", QCoreApplication::applicationDirPath());
     const QString panelsim = QStringLiteral(PANELSIM_PROGRAM);
@@ -584,6 +700,12 @@ int main(int argc, char **argv)
     const QString only = value("--case", QString());
     if (!only.isEmpty())
         return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, panelsim, dbParent);
+    if (cpuSplit.split)
+        std::printf("console and client on CPUs %s, the panels of each on CPUs %s\n",
+                    qPrintable(cpuList(cpuSplit.side)), qPrintable(cpuList(cpuSplit.panels)));
+    else
+        std::printf("fewer than two CPUs: console, client and panels share them\n");
+    std::fflush(stdout);
     int worst = 0;
     for (const QString &name : cases) {
         QProcess child;
@@ -595,6 +717,7 @@ int main(int argc, char **argv)
                                  QStringLiteral("--db-folder"), dbParent};
         if (printWindows)
             arguments.append(QStringLiteral("--windows"));
+        arguments.append(cpuArguments());
         child.start(QCoreApplication::applicationFilePath(), arguments);
         child.waitForFinished(-1);
         const int code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;

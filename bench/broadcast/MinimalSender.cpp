@@ -51,8 +51,16 @@ void MinimalSender::pump(Peer *peer)
     const qint64 size = m_sound.size();
     while (peer->sent < size) {
         const qint64 want = qMin<qint64>(kChunkSize, size - peer->sent);
-        if (peer->socket->bytesToWrite() > 0 && peer->socket->bytesToWrite() + FrameCodec::kHeaderSize + want > window)
+        const qint64 queued = peer->socket->bytesToWrite();
+        if (queued > 0 && queued + FrameCodec::kHeaderSize + want > window) {
+            // A full window straight to the kernel, as a sender written on plain sockets does; waiting for the
+            // socket's write notification would cost each window a pass of the event loop over every connection of
+            // the fleet.
+            peer->socket->flush();
+            if (peer->socket->bytesToWrite() < queued)
+                continue;
             return;
+        }
         send(peer, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
              QByteArray::fromRawData(m_sound.constData() + peer->sent, int(want)));
         peer->sent += want;

@@ -4,8 +4,8 @@
 // broadcast a sound to a fleet the way the console does, and nothing more. It answers the panels' identities and
 // keep-alives, keeps at most 20 panels between record and confirmation (the broadcast manager's window), sends each
 // the record, then on its request the sound from memory in frames of 10,240 bytes with at most three frames queued
-// (the console's pacing), and once every panel confirmed, the start command to all; done when every panel answered
-// it. No database, no log, no timers.
+// (the console's pacing; each handed to the kernel as it is queued), and once every panel confirmed, the start command
+// to all; done when every panel answered it. No database, no log, no timers.
 
 #include "MinimalConsole.h"
 

@@ -25,6 +25,7 @@ private slots:
     void twentyAtOnceThenOnePerConfirmationInQueueOrder();
     void silentAndOfflinePanelsFail();
     void soundReachesEveryPanelThatAsks();
+    void soundTransferTimesOutAfterItsLastChunk();
     void wakingAndCancelling();
     void resultsThatFailToWriteLeaveTheOthers_data();
     void resultsThatFailToWriteLeaveTheOthers();
@@ -244,6 +245,57 @@ void TestBroadcastManager::soundReachesEveryPanelThatAsks()
     QCOMPARE(confused->receivedCount(VELK_REMOTE_CMD_BROADCAST_FILE_START), 1);
     QVERIFY(m_log->contains("BroadcastManager::transferFileStarted, not found"));
     QCOMPARE(reportOf(silentOne).value("Sound-001"), qMakePair(1, 0));
+}
+
+// Each chunk handed to a panel keeps its transfer alive: the transfer fails only when a whole time-out passed since the
+// last one, and then it does.
+void TestBroadcastManager::soundTransferTimesOutAfterItsLastChunk()
+{
+    PanelFleet *fleet = makeFleet(1, 351, "Stall-", "127.0.3.20").release();
+    m_fleets.append(fleet);
+    const QList<VelkIFPDevice> devices = storeFleet(*fleet);
+    fleet->startAll();
+    QTRY_COMPARE(fleet->connectedCount(), 1);
+    SimulatedPanel *panel = fleet->panel(0);
+    panel->behaviour().keepFiles = false;
+    // More than the socket buffers on both ends hold: the transfer stalls once the panel stops reading.
+    writeRandomFile(m_config.audioFolder + "siren.mp3", 48 * 1024 * 1024);
+    connect(panel, &SimulatedPanel::frameReceived, this, [panel](quint16 code) {
+        if (code == VELK_REMOTE_CMD_BROADCAST_FILE_START)
+            panel->stopReading();
+    });
+    const VelkBroadcast broadcast = storeBroadcast(devices, 4, "siren.mp3");
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    CmdServer *server = CmdServer::getInstance();
+    QSignalSpy transferArmed(server, &CmdServer::setupBroadcastTransferFileTimeout);
+    m_manager->addBroadcastTask(taskOf(broadcast));
+    m_manager->startQueuedBroadcastTasks();
+    QTRY_COMPARE(transferArmed.count(), 1);
+    QTRY_VERIFY(!panel->isReading());
+
+    // The stalled transfer's time-out made short, then chunks reported as the command server reports them.
+    const QString mac = transferArmed.at(0).at(0).toString();
+    constexpr int TimeoutMs = 800;
+    QElapsedTimer clock;
+    clock.start();
+    emit server->setupBroadcastTransferFileTimeout(mac, TimeoutMs);
+    qint64 lastChunkMs = 0;
+    QTimer chunks;
+    connect(&chunks, &QTimer::timeout, this, [&] {
+        if (clock.elapsed() > 2 * TimeoutMs) {
+            chunks.stop();
+            return;
+        }
+        lastChunkMs = clock.elapsed();
+        emit server->resetBroadcastTransferFileTimeout(mac);
+    });
+    chunks.start(TimeoutMs / 5);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, QuorvinTryCeilingMs);
+    const qint64 endedMs = clock.elapsed();
+    QVERIFY2(!chunks.isActive() && endedMs - lastChunkMs >= TimeoutMs,
+             qPrintable(QStringLiteral("last chunk at %1 ms, failed at %2 ms").arg(lastChunkMs).arg(endedMs)));
+    QCOMPARE(reportOf(broadcast).value("Stall-001"), qMakePair(2, 2));
+    QVERIFY(m_log->contains("BroadcastManager::transferFileTimeout"));
 }
 
 void TestBroadcastManager::wakingAndCancelling()

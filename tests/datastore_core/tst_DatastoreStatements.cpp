@@ -19,10 +19,12 @@
 
 namespace {
 
-const QStringList kIndexes = {"AppPermissionByUser", "DeviceGroupsByGroup",      "DeviceGroupsMember",
-                              "DeviceMacNoCase",     "DeviceNameNoCase",         "DeviceScheduleBySchedule",
-                              "GroupsNameNoCase",    "GroupsScheduleBySchedule", "MultiUserName",
-                              "UserDeviceByDevice",  "UserDeviceByUser"};
+const QStringList kIndexes = {"AppPermissionByUser",      "BroadcastReportByBroadcast",
+                              "DeviceGroupsByGroup",      "DeviceGroupsMember",
+                              "DeviceMacNoCase",          "DeviceNameNoCase",
+                              "DeviceScheduleBySchedule", "GroupsNameNoCase",
+                              "GroupsScheduleBySchedule", "MultiUserName",
+                              "UserDeviceByDevice",       "UserDeviceByUser"};
 
 VelkIFPDevice makeDevice(const QString &name, const QString &mac = QString())
 {
@@ -127,6 +129,11 @@ private slots:
         QVERIFY(plan(probe, "SELECT 1 FROM UserDevice WHERE multiUserId = 1 AND deviceId = 2")
                     .contains("UserDeviceByUser"));
         QVERIFY(plan(probe, "SELECT did FROM DeviceSchedule WHERE sid = 1").contains("DeviceScheduleBySchedule"));
+        // A broadcast result finds its row without reading the report rows of every earlier broadcast.
+        QVERIFY(plan(probe, "SELECT brid FROM BroadcastReport WHERE did = 1 AND bid = 2 ORDER BY brid DESC LIMIT 1")
+                    .contains("BroadcastReportByBroadcast"));
+        QVERIFY(plan(probe, "SELECT brid FROM BroadcastReport WHERE bid = 2 ORDER BY brid")
+                    .contains("BroadcastReportByBroadcast"));
     }
 
     void cachedStatementsAreReusedAndHoldNoLock()

@@ -660,6 +660,13 @@ void TestDatastoreFamilies::userDevicesAndNameMatching()
     QCOMPARE(m_db->updateUserDeviceSyncStatus(d.did, 3, "2031-01-01 09:00"), DB_OK);
     QCOMPARE(m_db->updateUserDeviceSyncStatus(424242, 3, "2031-01-01 09:00"), DB_OK);
     QCOMPARE(count("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = 3 AND lastSyncTime = '2031-01-01 09:00'"), 2);
+    // Rows that already hold the answer are left as they are; the others take it, also a row holding nothing.
+    exec(QStringLiteral("UPDATE UserDevice SET syncStatus = NULL, lastSyncTime = NULL WHERE multiUserId = %1")
+             .arg(users[0].muid));
+    QCOMPARE(m_db->updateUserDeviceSyncStatus(d.did, 3, "2031-01-01 09:00"), DB_OK);
+    QCOMPARE(count("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = 3 AND lastSyncTime = '2031-01-01 09:00'"), 2);
+    QCOMPARE(m_db->updateUserDeviceSyncStatus(d.did, 3, "2031-01-01 09:01"), DB_OK);
+    QCOMPARE(count("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = 3 AND lastSyncTime = '2031-01-01 09:01'"), 2);
     QCOMPARE(m_db->deleteUserDevice(users[0].muid, d.did), DB_OK);
     QCOMPARE(m_db->deleteMultiUser(users[0].muid), DB_OK);
 

@@ -12,8 +12,11 @@
 #include "network/NetworkConfig.h"
 #include "network/ProtocolCodes.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnDialog.h"
+#include "shell/kit/ScaleMath.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
 #include "support/StoredDevice.h"
 #include "support/TestEnv.h"
@@ -492,6 +495,44 @@ private slots:
         m_page->setupGroupCombo();
         QCOMPARE(combo->currentIndex(), 0);
         QCOMPARE(itemNames(true), (QStringList{"G1", "G2", "G3", "G4"}));
+    }
+
+    // The event log is read when the operator opens it, not when the page is built (the log only grows, and a large
+    // one held up the log-in), and read again at every opening, each row as high as the form says.
+    void eventLogIsReadWhenOpened()
+    {
+        const auto addEvent = [](const QString &name) {
+            VelkEventLog event;
+            event.deviceName = name;
+            event.time = QStringLiteral("2024-06-01 08:00:00");
+            QCOMPARE(db()->insertEventLog(event), DB_OK);
+        };
+        addEvent(QStringLiteral("Hall"));
+        newPage();
+        QVERIFY(!m_page->findChild<EventLogDialog *>());
+
+        m_page->btnEventLog->click();
+        auto *dialog = m_page->findChild<EventLogDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QTableWidget *table = dialog->tableWidgetLogContent;
+        QCOMPARE(table->rowCount(), 1);
+        const int rowHeight = ScaleMath::truncScaled(39, getScaleFactor());
+        QCOMPARE(table->rowHeight(0), rowHeight);
+
+        dialog->hide();
+        addEvent(QStringLiteral("Gym"));
+        m_page->btnEventLog->click();
+        QCOMPARE(m_page->findChildren<EventLogDialog *>().size(), 1);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("Gym"));
+        QCOMPARE(table->rowHeight(1), rowHeight);
+        dialog->hide();
+
+        QList<VelkEventLog> events;
+        QCOMPARE(db()->queryEventLog(events), DB_OK);
+        for (const VelkEventLog &event : qAsConst(events))
+            QCOMPARE(db()->deleteEventLog(event.did), DB_OK);
     }
 };
 
