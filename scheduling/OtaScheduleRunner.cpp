@@ -249,7 +249,6 @@ bool OtaScheduleRunner::awaitedStillDue()
 void OtaScheduleRunner::startOta()
 {
     VelkOtaSchedule schedule = m_current;
-    schedule.status = UPDATE_UPDATING;
     // Held when the database refuses it for now (another program holds it, its disk is full): the run starts all the
     // same, and its rows and its end are written after the state, in order.
     if (!writeState(schedule.osid, UPDATE_UPDATING, "Scheduling::startOta")) {
@@ -340,7 +339,8 @@ void OtaScheduleRunner::runFinished()
     bool success = true;
     if (!m_db->heldWrites()->isEmpty()) {
         // The database holds writes back (another program holds it, its disk is full), the run's rows perhaps among
-        // them: it is judged by what they say once they are in, which they are before the state written here.
+        // them: the run is judged by what its rows will say, and they reach the database before the state written
+        // here.
         statuses = m_manager->getLastRunRows().values();
     } else {
         QList<VelkOtaScheduleReport> rows;
@@ -424,7 +424,6 @@ void OtaScheduleRunner::forgetSchedule(quint32 osid)
 void OtaScheduleRunner::markFailed(VelkOtaSchedule schedule, const char *reason)
 {
     writeLog(LOG_LEVEL_WARNING, "firmware-update schedule %u %s; marked Failed", schedule.osid, reason);
-    schedule.status = UPDATE_FAILED;
     if (!writeState(schedule.osid, UPDATE_FAILED, "checkOtaTask")) {
         writeLog(LOG_LEVEL_ERROR, "checkOtaTask, updateOtaScheduleState error, schedule %u", schedule.osid);
         m_givenUp.insert(schedule.osid);
