@@ -72,8 +72,17 @@ void BroadcastScheduler::refreshBroadcastTables()
     QHash<quint32, QDateTime> lastRun;
     QList<VelkBroadcast> completedHere;
     QHash<quint32, VelkBroadcast> stillUpcoming;
+    QHash<quint32, VelkBroadcast> stillNotPending;
     for (const VelkBroadcast &broadcast : qAsConst(upcoming)) {
-        if (ranHere(broadcast)) {
+        if (sameAs(m_pendingHere, broadcast)) {
+            // Its "pending" is still on its way to the database: it is pending all the same, and does not start.
+            VelkBroadcast pending = broadcast;
+            pending.status = VelkBroadcast::Pending;
+            m_pendingList.append(pending);
+            stillNotPending.insert(broadcast.bid, m_pendingHere.value(broadcast.bid));
+            continue;
+        }
+        if (sameAs(m_completedHere, broadcast)) {
             // Its "completed" is still on its way to the database: it is completed all the same, and never starts
             // again.
             VelkBroadcast completed = broadcast;
@@ -102,6 +111,7 @@ void BroadcastScheduler::refreshBroadcastTables()
     m_waiting = waiting;
     m_lastRun = lastRun;
     m_completedHere = stillUpcoming;
+    m_pendingHere = stillNotPending;
     std::sort(m_taskList.begin(), m_taskList.end(), broadcastTaskLessThan);
 
     m_completedList.clear();
@@ -324,10 +334,10 @@ quint32 BroadcastScheduler::recordRun(OrvantaDBIntf *db, const VelkBroadcast &co
     return rc;
 }
 
-bool BroadcastScheduler::ranHere(const VelkBroadcast &broadcast) const
+bool BroadcastScheduler::sameAs(const QHash<quint32, VelkBroadcast> &here, const VelkBroadcast &broadcast)
 {
-    const auto run = m_completedHere.constFind(broadcast.bid);
-    return run != m_completedHere.constEnd() && BroadcastTiming::sameSchedule(*run, broadcast);
+    const auto found = here.constFind(broadcast.bid);
+    return found != here.constEnd() && BroadcastTiming::sameSchedule(*found, broadcast);
 }
 
 void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
@@ -355,7 +365,12 @@ void BroadcastScheduler::dropRunReport(VelkBroadcast broadcast)
 {
     // A run that could not be recorded has no completed broadcast to show its rows; left in place, they would be
     // counted with the next run's.
-    if (m_db->deleteBroadcastReport(broadcast) != DB_OK)
+    if (DbWriteBatch::writeOne(m_db, "Broadcast::saveCompletedBroadcast",
+                               QStringLiteral("report rows of broadcast %1").arg(broadcast.bid),
+                               [db = m_db, broadcast] {
+                                   VelkBroadcast run = broadcast;
+                                   return db->deleteBroadcastReport(run);
+                               }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, deleteBroadcastReport error");
 }
 
@@ -370,11 +385,21 @@ void BroadcastScheduler::checkOldUpcomingBroadcast()
     for (VelkBroadcast &broadcast : upcoming) {
         if (!BroadcastTiming::isStaleUpcoming(broadcast, now))
             continue;
+        const VelkBroadcast upcomingOne = broadcast;
         broadcast.status = VelkBroadcast::Pending;
-        if (m_db->updateBroadcastStatus(broadcast) != DB_OK) {
+        // Held and written later when the database refuses it for now (another program holds it, the disk is full).
+        // Meanwhile the lists take it as pending: left upcoming, an immediate one, or a one-off due earlier today,
+        // would be sent again.
+        if (DbWriteBatch::writeOne(m_db, "Broadcast::checkOldUpcomingBroadcast",
+                                   QStringLiteral("status of broadcast %1").arg(broadcast.bid),
+                                   [db = m_db, pending = broadcast] {
+                                       VelkBroadcast record = pending;
+                                       return db->updateBroadcastStatus(record);
+                                   }) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, updateBroadcast error");
             continue;
         }
+        m_pendingHere.insert(broadcast.bid, upcomingOne);
         writeLog(LOG_LEVEL_INFO, "Broadcast::checkOldUpcomingBroadcast, move to pending: %s",
                  number(broadcast.bid).constData());
     }

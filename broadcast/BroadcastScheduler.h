@@ -97,8 +97,9 @@ private:
     /// Stores the completed copy of a repeating broadcast's run and gives it the run's report rows, together; a
     /// write that may run later, from the held writes.
     static quint32 recordRun(OrvantaDBIntf *db, const VelkBroadcast &copy, const VelkBroadcast &run);
-    /// Whether this one-off broadcast, still upcoming in the database, has run in this run of the console.
-    bool ranHere(const VelkBroadcast &broadcast) const;
+    /// Whether `here` (m_completedHere, m_pendingHere) holds this broadcast, still upcoming in the database, with the
+    /// same schedule.
+    static bool sameAs(const QHash<quint32, VelkBroadcast> &here, const VelkBroadcast &broadcast);
     /// Deletes the report rows a run that never ended left under the broadcast, with a log line.
     void dropInterruptedRun(VelkBroadcast broadcast);
     void dropRunReport(VelkBroadcast broadcast);
@@ -126,6 +127,8 @@ private:
     /// The one-off broadcasts whose run ended in this run of the console, as they were when it started, while the
     /// database still holds them upcoming: their "completed" may be held until the database takes writes.
     QHash<quint32, VelkBroadcast> m_completedHere;
+    /// The same for the stale upcoming broadcasts moved back to pending in this run of the console.
+    QHash<quint32, VelkBroadcast> m_pendingHere;
     QTimer m_dailyTimer;
     QTimer m_taskTimer;
 };

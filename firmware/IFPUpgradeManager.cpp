@@ -1,5 +1,6 @@
 #include "firmware/IFPUpgradeManager.h"
 
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "firmware/AudioBoxSOSUpgrade.h"
 #include "firmware/AudioBoxUpgrade.h"
@@ -440,9 +441,13 @@ void IFPUpgradeManager::checkNotificationSetting()
         models.append(model);
     }
     const ReminderPlan plan = ReminderPlan::make(models, oldDeviceModelNameSet, stored);
+    // Held and written in order later when the database refuses them for now (another program holds it, the disk is
+    // full); the reminder is shown from the plan meanwhile.
+    OrvantaDBIntf *db = dbIntf;
+    DbWriteBatch batch(db, "checkNotificationSetting");
     if (plan.replaceStored) {
         writeLog(LOG_LEVEL_INFO, "OtaReminder: had data in DB");
-        if (dbIntf->deleteAllOtaReminder() != DB_OK) {
+        if (batch.write(QStringLiteral("reminder rows away"), [db] { return db->deleteAllOtaReminder(); }) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, deleteAllOtaReminder error");
             emit showUpgradeNotification(false, QString());
             return;
@@ -450,10 +455,14 @@ void IFPUpgradeManager::checkNotificationSetting()
     } else {
         writeLog(LOG_LEVEL_INFO, "OtaReminder: no data in DB, create new");
     }
-    for (VelkOtaReminder row : plan.rows) {
-        if (dbIntf->insertOtaReminder(row) != DB_OK)
+    for (const VelkOtaReminder &row : plan.rows) {
+        if (batch.write(QStringLiteral("reminder of %1").arg(row.deviceModelName), [db, row] {
+                VelkOtaReminder reminder = row;
+                return db->insertOtaReminder(reminder);
+            }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, insertOtaReminder error");
     }
+    batch.finish();
     for (const QString &model : plan.shownModels)
         currentShowingDeviceModelNameSet.insert(model);
     serverNamedModels = currentShowingDeviceModelNameSet;
@@ -513,15 +522,21 @@ void IFPUpgradeManager::upgradeNotificationSkip()
         writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, queryAllOtaReminder error");
         return;
     }
+    OrvantaDBIntf *db = dbIntf;
+    DbWriteBatch batch(db, "upgradeNotificationSkip");
     for (VelkOtaReminder &row : rows) {
         if (!currentShowingDeviceModelNameSet.contains(row.deviceModelName))
             continue;
         row.isFwVersionSkipped = 1;
-        if (dbIntf->updateOtaReminder(row) != DB_OK)
+        if (batch.write(QStringLiteral("skipped reminder of %1").arg(row.deviceModelName), [db, row] {
+                VelkOtaReminder skipped = row;
+                return db->updateOtaReminder(skipped);
+            }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, updateOtaReminder error");
         writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(row.deviceModelName),
                  qPrintable(row.deviceNewestFwVersion));
     }
+    batch.finish();
     serverNamedModels -= currentShowingDeviceModelNameSet;
     currentShowingDeviceModelNameSet.clear();
 }
@@ -560,6 +575,9 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
         stopWatchingAfterRun(device->macAddress);
     currentOtaSchedule = schedule;
     otaDeviceList = deviceList;
+    lastRunRows.clear();
+    for (const VelkIFPDevice *device : qAsConst(otaDeviceList))
+        lastRunRows.insert(device->did, UPDATE_NOT_STARTED);
     currentUpgradeIndex = 0;
     otaCancelled = false;
     upgrading = false;
@@ -845,6 +863,7 @@ void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, deleted from the console, leaves the run: %s, %s",
              qPrintable(device->deviceName), qPrintable(mac));
     removedDevices.insert(device);
+    lastRunRows.remove(device->did);
     // The console closed its connection and refuses it now: no wake-up, answer, transfer, result or return is
     // coming, and waiting for one held the run (and the rest of its batch) for the whole time-out.
     if (!mac.isEmpty())
@@ -938,15 +957,12 @@ void IFPUpgradeManager::afterRunDeviceBack(const QString &mac, const QString &fw
     VelkIFPDevice device = watch->device;
     device.fwVersion = fwVersion;
     device.panelFwVersion = panelFwVersion;
-    VelkOtaSchedule schedule;
-    schedule.osid = watch->osid;
+    const quint32 osid = watch->osid;
     stopWatchingAfterRun(mac);
-    if (dbIntf->updateOtaScheduleReport(device, schedule, UPDATE_FAILED) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "afterRunDeviceBack, updateOtaScheduleReport error");
+    if (!writeRows("afterRunDeviceBack", {device}, osid, UPDATE_FAILED))
         return;
-    }
     emit otaScheduleReportUpdated();
-    emit endedRunDeviceFailed(schedule.osid);
+    emit endedRunDeviceFailed(osid);
 }
 
 void IFPUpgradeManager::stopWatchingAfterRun(const QString &mac)
@@ -997,10 +1013,8 @@ void IFPUpgradeManager::updateDeviceStatus(VelkIFPDevice *device, UpdateStatus s
                  qPrintable(device->macAddress));
         return;
     }
-    if (dbIntf->updateOtaScheduleReport(*device, *currentOtaSchedule, status) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "updateDeviceStatus, updateOtaScheduleReport error");
+    if (!writeRows("updateDeviceStatus", {*device}, currentOtaSchedule->osid, status))
         return;
-    }
     emit otaScheduleReportUpdated();
 }
 
@@ -1010,13 +1024,40 @@ void IFPUpgradeManager::updateDevicesStatus(QList<VelkIFPDevice *> deviceList, U
         writeLog(LOG_LEVEL_WARNING, "updateDevicesStatus, no OTA run, dropped");
         return;
     }
-    for (VelkIFPDevice *device : qAsConst(deviceList)) {
-        if (removedDevices.contains(device))
-            continue; // its row went with it
-        if (dbIntf->updateOtaScheduleReport(*device, *currentOtaSchedule, status) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateOtaScheduleReport error");
+    QList<VelkIFPDevice> rows;
+    for (const VelkIFPDevice *device : qAsConst(deviceList)) {
+        if (!removedDevices.contains(device))
+            rows.append(*device); // else its row went with it
     }
+    writeRows("updateDevicesStatus", rows, currentOtaSchedule->osid, status);
     emit otaScheduleReportUpdated();
+}
+
+bool IFPUpgradeManager::writeRows(const char *context, const QList<VelkIFPDevice> &devices, quint32 osid,
+                                  UpdateStatus status)
+{
+    // Held and written in order later when the database refuses them for now (another program holds it, the disk is
+    // full), so they still come before the schedule's state, which the caller writes after them.
+    OrvantaDBIntf *db = dbIntf;
+    DbWriteBatch batch(db, context);
+    for (const VelkIFPDevice &device : devices) {
+        batch.write(QStringLiteral("report row of %1 in schedule %2").arg(device.deviceName).arg(osid),
+                    [db, device, osid, status] {
+                        VelkIFPDevice row = device;
+                        VelkOtaSchedule schedule;
+                        schedule.osid = osid;
+                        return db->updateOtaScheduleReport(row, schedule, status);
+                    });
+    }
+    const bool allKept = batch.finish();
+    const bool thisRun = currentOtaSchedule && currentOtaSchedule->osid == osid;
+    for (int i = 0; i < devices.size(); ++i) {
+        if (!batch.isKept(i))
+            writeLog(LOG_LEVEL_ERROR, "%s, updateOtaScheduleReport error", context);
+        else if (thisRun && lastRunRows.contains(devices.at(i).did))
+            lastRunRows.insert(devices.at(i).did, status);
+    }
+    return allKept;
 }
 
 void IFPUpgradeManager::upgradeFinished()

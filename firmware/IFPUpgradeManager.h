@@ -46,6 +46,9 @@ class QTimer;
 /// return, and from each time it goes away): back at another version than it installed, its row becomes Failed at
 /// that version and endedRunDeviceFailed() tells the caller, whose schedule result and reminder follow.
 /// A device the console deletes during a run leaves it at once (deviceRemoved).
+/// The rows and the reminders are written through DbWriteBatch: what the database refuses for a while (another program
+/// holds it, its disk is full) is held and written in order once it takes writes, and the run goes on meanwhile, so
+/// the rows may lag behind the run; getLastRunRows() says what they will say.
 ///
 /// Everything runs in the GUI thread; the manager reaches the panels only through CmdServer and the database only
 /// through OrvantaDBIntf.
@@ -88,6 +91,11 @@ public:
     bool isOtaRunning() const;
     /// The id of the running run's schedule, 0xFFFFFFFF when none runs.
     quint32 getCurrentOtaScheduleId() const;
+    /// The status the last run gave each of its report rows, by device id (Not Started for a row it never wrote), until
+    /// the next run starts; a device deleted during the run has no row. What the rows say once every write of the run
+    /// is in the database, which may hold them back for a while (DbHeldWrites): a write lost for a reason of its own
+    /// leaves its row's earlier status here as well.
+    QHash<quint32, UpdateStatus> getLastRunRows() const { return lastRunRows; }
 
     // --- version checks -----------------------------------------------------------------------------------------
     /// Starts a check for the reason given (CheckCase). Returns false when the request was dropped: a check is
@@ -203,6 +211,8 @@ private:
     void otaResult(const QString &mac, bool success);
     void updateDevicesStatus(QList<VelkIFPDevice *> deviceList, UpdateStatus status);
     void updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status);
+    /// Writes the report rows of those devices in schedule osid, in one batch; false when one was lost.
+    bool writeRows(const char *context, const QList<VelkIFPDevice> &devices, quint32 osid, UpdateStatus status);
     void upgradeFinished();
     void endRun();
     /// Powers off the devices the run woke, except those that may still be installing.
@@ -280,6 +290,7 @@ private:
     QSet<QString> resultTimedOut;                  ///< devices of the run whose installation result never came
     QHash<QString, LastStepWatch> lastStepDevices; ///< watched until the run ends, by MAC
     QSet<const VelkIFPDevice *> removedDevices;    ///< deleted by the console during the run: no row to write
+    QHash<quint32, UpdateStatus> lastRunRows;      ///< see getLastRunRows()
     QSet<QString> awayAfterLastStep;               ///< those of them restarting: the run's end waits for them
     bool endWaitsForReturns = false;               ///< every upgrader has finished; the run ends once they're back
     QHash<QString, AfterRunWatch> afterRunWatches; ///< by MAC

@@ -476,6 +476,20 @@ quint32 CmdServer::writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &repor
     return db->updateIFPDeviceById(device);
 }
 
+quint32 CmdServer::markKicked(OrvantaDBIntf *db, quint32 did)
+{
+    // Read-modify-write on the record as stored when the write runs, as the write-back does.
+    QList<VelkIFPDevice> found;
+    const quint32 rc = db->queryIFPById(found, did);
+    if (rc != DB_OK)
+        return rc;
+    if (found.isEmpty() || found.first().isKicked)
+        return DB_OK; // deleted since, or marked already
+    VelkIFPDevice device = found.first();
+    device.isKicked = true;
+    return db->updateIFPDeviceById(device);
+}
+
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 {
     const QString mac = channel->getMacAddress();
@@ -484,12 +498,16 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
              qPrintable(otherConsoleId));
     if (isAdminLogin) {
         QList<VelkIFPDevice> all;
-        if (database()->queryAllAvailableIFP(all) == DB_OK) {
-            for (VelkIFPDevice &device : all) {
+        OrvantaDBIntf *db = database();
+        if (db->queryAllAvailableIFP(all) == DB_OK) {
+            for (const VelkIFPDevice &device : qAsConst(all)) {
                 if (addressDid != 0 ? device.did != addressDid : macKey(device.macAddress) != mac)
                     continue;
-                device.isKicked = true;
-                if (database()->updateIFPDeviceById(device) != DB_OK)
+                // Held and written later when the database refuses it for now (another program holds it, the disk
+                // is full): nothing else would write it. The lists follow the kick signal meanwhile.
+                const quint32 did = device.did;
+                if (DbWriteBatch::writeOne(db, "CmdServer::kick", QStringLiteral("kick of %1").arg(device.deviceName),
+                                           [db, did] { return markKicked(db, did); }) != DB_OK)
                     writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, updateIFPDeviceById error");
                 for (VelkIFPDevice &held : m_managedDevices) {
                     if (held.did == device.did)

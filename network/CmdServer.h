@@ -211,6 +211,8 @@ private:
     };
     /// Writes one handshake's report into its record; returns the data store's result code.
     static quint32 writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report);
+    /// Marks the device with that did kicked; returns the data store's result code.
+    static quint32 markKicked(OrvantaDBIntf *db, quint32 did);
     QHash<quint32, PendingWrite> m_pendingWrites;
     QTimer *m_writeTimer;
     // Connections accepted by the kernel and not yet taken, taken a slice at a time: a fleet connecting at once made

@@ -328,14 +328,28 @@ void AutoTestRunner::closeInterruptedRuns()
         if (m_db->queryAutoTestScheduleReportByAutoTestSchedule(schedule, rows) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, report of auto-test %u unreadable",
                      schedule.tsid);
-        for (VelkAutoTestScheduleReport &row : rows) {
-            if (row.status == StatusScheduling &&
-                m_db->updateAutoTestScheduleReport(row.device, schedule, StatusFailed, row.notes) != DB_OK)
+        // The rows first, then the state, together; held in that order when the database refuses them for now.
+        DbWriteBatch batch(m_db, "AutoTestRunner::closeInterruptedRuns");
+        for (const VelkAutoTestScheduleReport &row : qAsConst(rows)) {
+            if (row.status != StatusScheduling)
+                continue;
+            const int notes = row.notes;
+            if (batch.write(
+                    QStringLiteral("report of auto-test %1 for %2").arg(schedule.tsid).arg(row.device.deviceName),
+                    [db = m_db, device = row.device, schedule, notes] {
+                        VelkIFPDevice failed = device;
+                        VelkAutoTestSchedule closed = schedule;
+                        return db->updateAutoTestScheduleReport(failed, closed, StatusFailed, notes);
+                    }) != DB_OK)
                 writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
         }
         schedule.status = StatusFailed;
-        if (m_db->updateAutoTestScheduleState(schedule) != DB_OK)
+        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, schedule] {
+                VelkAutoTestSchedule closed = schedule;
+                return db->updateAutoTestScheduleState(closed);
+            }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleState error");
+        batch.finish();
         writeLog(LOG_LEVEL_WARNING,
                  "auto-test %u was still scheduling when the console ended; it and its unfinished devices are "
                  "marked Failed",

@@ -2,7 +2,9 @@
 
 #include <QSet>
 
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/UpdateStatus.h"
 #include "firmware/IFPUpgradeManager.h"
@@ -10,9 +12,37 @@
 #include "shell/base/Log.h"
 #include "shell/base/ScheduleTime.h"
 
+namespace {
+
+QString stateName(quint32 osid)
+{
+    return QStringLiteral("state of firmware-update schedule %1").arg(osid);
+}
+
+// The state of the schedule as stored when the write runs, which may be long after the runner wrote it: its enable
+// flag, which the operator may have changed meanwhile, stays as it is.
+quint32 storeState(OrvantaDBIntf *db, quint32 osid, int status)
+{
+    QList<VelkOtaSchedule> schedules;
+    const quint32 rc = db->queryAllOtaSchedule(schedules);
+    if (rc != DB_OK)
+        return rc;
+    for (VelkOtaSchedule &schedule : schedules) {
+        if (schedule.osid == osid) {
+            schedule.status = status;
+            return db->updateOtaScheduleState(schedule);
+        }
+    }
+    return DB_OK; // deleted since
+}
+
+} // namespace
+
 OtaScheduleRunner::OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent)
     : QObject(parent), m_db(db), m_manager(manager), m_clock(clock)
 {
+    // States and rows the database refused for a while reach it later, in the order the runs wrote them.
+    connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &OtaScheduleRunner::schedulesChanged);
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     m_retry.setSingleShot(true);
@@ -34,24 +64,35 @@ QDateTime OtaScheduleRunner::startOf(const VelkOtaSchedule &schedule)
 void OtaScheduleRunner::closeInterruptedRuns()
 {
     QList<VelkOtaSchedule> schedules;
-    if (m_db->queryAllOtaSchedule(schedules) != DB_OK) {
+    if (!readSchedules(&schedules)) {
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, queryAllOtaSchedule error");
         return;
     }
     bool changed = false;
-    for (VelkOtaSchedule schedule : schedules) {
+    for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
         if (schedule.status != UPDATE_UPDATING || schedule.osid == m_manager->getCurrentOtaScheduleId())
             continue;
         QList<VelkOtaScheduleReport> rows;
         if (m_db->queryOtaScheduleReportByOtaSchedule(schedule, rows) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, report of schedule %u unreadable",
                      schedule.osid);
-        for (VelkOtaScheduleReport &row : rows) {
-            if (row.status == UPDATE_NOT_STARTED || row.status == UPDATE_UPDATING)
-                m_db->updateOtaScheduleReport(row.device, schedule, UPDATE_FAILED);
+        // The rows first, then the state, together; held in that order when the database refuses them for now.
+        DbWriteBatch batch(m_db, "OtaScheduleRunner::closeInterruptedRuns");
+        const quint32 osid = schedule.osid;
+        for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
+            if (row.status != UPDATE_NOT_STARTED && row.status != UPDATE_UPDATING)
+                continue;
+            batch.write(QStringLiteral("report row of %1 in schedule %2").arg(row.device.deviceName).arg(osid),
+                        [db = m_db, device = row.device, osid] {
+                            VelkIFPDevice failed = device;
+                            VelkOtaSchedule closed;
+                            closed.osid = osid;
+                            return db->updateOtaScheduleReport(failed, closed, UPDATE_FAILED);
+                        });
         }
-        schedule.status = UPDATE_FAILED;
-        if (m_db->updateOtaScheduleState(schedule) != DB_OK)
+        batch.write(stateName(osid), [db = m_db, osid] { return storeState(db, osid, UPDATE_FAILED); });
+        batch.finish();
+        if (!noteState(batch, batch.count() - 1, osid, UPDATE_FAILED))
             writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, updateOtaScheduleState error");
         writeLog(LOG_LEVEL_WARNING,
                  "firmware-update schedule %u was still updating when the console ended; "
@@ -74,7 +115,7 @@ void OtaScheduleRunner::checkOtaTask()
     }
     m_timer.stop();
     QList<VelkOtaSchedule> schedules;
-    if (m_db->queryAllOtaSchedule(schedules) != DB_OK) {
+    if (!readSchedules(&schedules)) {
         writeLog(LOG_LEVEL_ERROR, "checkOtaTask, queryAllOtaSchedule error; looking again in a minute");
         clearCurrent();
         m_timer.start(MaxTimerMs);
@@ -178,7 +219,7 @@ void OtaScheduleRunner::versionChecked(int checkCase)
 bool OtaScheduleRunner::awaitedStillDue()
 {
     QList<VelkOtaSchedule> schedules;
-    if (m_db->queryAllOtaSchedule(schedules) != DB_OK) {
+    if (!readSchedules(&schedules)) {
         writeLog(LOG_LEVEL_ERROR, "runOtaTask, queryAllOtaSchedule error; schedule %u goes on as armed",
                  m_current.osid);
         return true;
@@ -208,8 +249,9 @@ bool OtaScheduleRunner::awaitedStillDue()
 void OtaScheduleRunner::startOta()
 {
     VelkOtaSchedule schedule = m_current;
-    schedule.status = UPDATE_UPDATING;
-    if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+    // Held when the database refuses it for now (another program holds it, its disk is full): the run starts all the
+    // same, and its rows and its end are written after the state, in order.
+    if (!writeState(schedule.osid, UPDATE_UPDATING, "Scheduling::startOta")) {
         // The run does not start; the runner must not stay believing it does.
         writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - updateOtaScheduleState error, schedule %u", schedule.osid);
         m_givenUp.insert(schedule.osid);
@@ -219,7 +261,7 @@ void OtaScheduleRunner::startOta()
         return;
     }
     QList<VelkOtaSchedule> schedules;
-    if (m_db->queryAllOtaSchedule(schedules) != DB_OK)
+    if (!readSchedules(&schedules))
         writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - queryAllOtaSchedule error");
     for (const VelkOtaSchedule &stored : qAsConst(schedules)) {
         if (stored.osid == schedule.osid)
@@ -262,9 +304,21 @@ void OtaScheduleRunner::startOta()
         m_runDevices.append(record.get());
         rows.append(*record);
     }
-    if (m_db->deleteRelatedOtaScheduleReport(m_current) != DB_OK)
+    DbWriteBatch batch(m_db, "Scheduling::startOta");
+    const VelkOtaSchedule run = m_current;
+    batch.write(QStringLiteral("earlier report rows of firmware-update schedule %1").arg(run.osid), [db = m_db, run] {
+        VelkOtaSchedule earlier = run;
+        return db->deleteRelatedOtaScheduleReport(earlier);
+    });
+    batch.write(QStringLiteral("report rows of firmware-update schedule %1").arg(run.osid), [db = m_db, run, rows] {
+        VelkOtaSchedule stored = run;
+        QList<VelkIFPDevice> devices = rows;
+        return db->insertOtaScheduleReport(stored, devices);
+    });
+    batch.finish();
+    if (!batch.isKept(0))
         writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - deleteRelatedOtaScheduleReport error");
-    if (m_db->insertOtaScheduleReport(m_current, rows) != DB_OK) {
+    if (!batch.isKept(1)) {
         // Without its rows a run could never be judged: it does not start.
         writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - insertOtaScheduleReport error, schedule %u", m_current.osid);
         finishOtaTask(false);
@@ -281,17 +335,27 @@ void OtaScheduleRunner::runFinished()
         writeLog(LOG_LEVEL_INFO, "otaTaskFinished, no run of this page is going on; nothing changes");
         return;
     }
-    QList<VelkOtaScheduleReport> rows;
+    QList<UpdateStatus> statuses;
     bool success = true;
-    if (m_db->queryOtaScheduleReportByOtaSchedule(m_current, rows) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, queryOtaScheduleReportByOtaSchedule error");
-        success = false;
+    if (!m_db->heldWrites()->isEmpty()) {
+        // The database holds writes back (another program holds it, its disk is full), the run's rows perhaps among
+        // them: the run is judged by what its rows will say, and they reach the database before the state written
+        // here.
+        statuses = m_manager->getLastRunRows().values();
+    } else {
+        QList<VelkOtaScheduleReport> rows;
+        if (m_db->queryOtaScheduleReportByOtaSchedule(m_current, rows) != DB_OK) {
+            writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, queryOtaScheduleReportByOtaSchedule error");
+            success = false;
+        }
+        for (const VelkOtaScheduleReport &row : qAsConst(rows))
+            statuses.append(UpdateStatus(row.status));
     }
     // No row, or a row that did not end Successfully, is a failed run: nothing proves the update happened.
-    if (rows.isEmpty())
+    if (statuses.isEmpty())
         success = false;
-    for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
-        if (row.status != UPDATE_SUCCESSFULLY)
+    for (UpdateStatus status : qAsConst(statuses)) {
+        if (status != UPDATE_SUCCESSFULLY)
             success = false;
     }
     finishOtaTask(success);
@@ -302,14 +366,13 @@ void OtaScheduleRunner::endedRunDeviceFailed(quint32 osid)
     if (m_state == Running && m_current.osid == osid)
         return; // its own end reads the rows
     QList<VelkOtaSchedule> schedules;
-    if (m_db->queryAllOtaSchedule(schedules) != DB_OK)
+    if (!readSchedules(&schedules))
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::endedRunDeviceFailed, queryAllOtaSchedule error");
-    for (VelkOtaSchedule schedule : qAsConst(schedules)) {
+    for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
         if (schedule.osid != osid)
             continue;
         if (schedule.status == UPDATE_SUCCESSFULLY) {
-            schedule.status = UPDATE_FAILED;
-            if (m_db->updateOtaScheduleState(schedule) != DB_OK)
+            if (!writeState(osid, UPDATE_FAILED, "OtaScheduleRunner::endedRunDeviceFailed"))
                 writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::endedRunDeviceFailed, updateOtaScheduleState error");
             else
                 writeLog(LOG_LEVEL_WARNING,
@@ -333,7 +396,7 @@ void OtaScheduleRunner::finishOtaTask(bool success)
     writeLog(LOG_LEVEL_INFO, "otaTaskFinished, success: %d, schedule %u", success ? 1 : 0, m_current.osid);
     VelkOtaSchedule schedule = m_current;
     schedule.status = success ? UPDATE_SUCCESSFULLY : UPDATE_FAILED;
-    if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+    if (!writeState(schedule.osid, schedule.status, "Scheduling::otaTaskFinished")) {
         writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, updateOtaScheduleState error");
         m_givenUp.insert(schedule.osid);
     }
@@ -361,8 +424,7 @@ void OtaScheduleRunner::forgetSchedule(quint32 osid)
 void OtaScheduleRunner::markFailed(VelkOtaSchedule schedule, const char *reason)
 {
     writeLog(LOG_LEVEL_WARNING, "firmware-update schedule %u %s; marked Failed", schedule.osid, reason);
-    schedule.status = UPDATE_FAILED;
-    if (m_db->updateOtaScheduleState(schedule) != DB_OK) {
+    if (!writeState(schedule.osid, UPDATE_FAILED, "checkOtaTask")) {
         writeLog(LOG_LEVEL_ERROR, "checkOtaTask, updateOtaScheduleState error, schedule %u", schedule.osid);
         m_givenUp.insert(schedule.osid);
     }
@@ -380,4 +442,37 @@ void OtaScheduleRunner::clearCurrent()
     m_start = QDateTime();
     m_runDevices.clear();
     m_records.clear();
+}
+
+bool OtaScheduleRunner::readSchedules(QList<VelkOtaSchedule> *schedules)
+{
+    if (m_db->queryAllOtaSchedule(*schedules) != DB_OK)
+        return false;
+    if (m_db->heldWrites()->isEmpty()) {
+        m_heldStates.clear();
+        return true;
+    }
+    for (VelkOtaSchedule &schedule : *schedules) {
+        const auto held = m_heldStates.constFind(schedule.osid);
+        if (held != m_heldStates.constEnd())
+            schedule.status = *held;
+    }
+    return true;
+}
+
+bool OtaScheduleRunner::writeState(quint32 osid, int status, const char *context)
+{
+    DbWriteBatch batch(m_db, context);
+    batch.write(stateName(osid), [db = m_db, osid, status] { return storeState(db, osid, status); });
+    batch.finish();
+    return noteState(batch, 0, osid, status);
+}
+
+bool OtaScheduleRunner::noteState(const DbWriteBatch &batch, int index, quint32 osid, int status)
+{
+    if (batch.isHeld(index))
+        m_heldStates.insert(osid, status);
+    else
+        m_heldStates.remove(osid);
+    return batch.isKept(index);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include "datastore/VelkOtaSchedule.h"
 
 class Clock;
+class DbWriteBatch;
 class IFPUpgradeManager;
 class OrvantaDBIntf;
 
@@ -28,6 +30,9 @@ class OrvantaDBIntf;
 ///   it is started or failed, so a disabled or deleted one does not start and a moved one is armed for its new time;
 /// - a run left "Updating" by an exit ends Failed at the next start, with its unfinished report rows;
 /// - a run whose report rows are missing or unreadable ends Failed;
+/// - states and report rows the database refuses for a while (another program holds it, its disk is full) are held
+///   and written in order once it takes writes, the rows before the state that sums them up; the runner meanwhile
+///   goes on from what it wrote, so a run that ended is not started again, and tells the page again once they are in;
 /// - a run closed Successfully becomes Failed when one of its devices comes back at its old version after the run
 ///   (endedRunDeviceFailed), and the closing version check runs again so that the reminder sees it out of date.
 /// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
@@ -90,6 +95,12 @@ private:
     void startOta();
     void finishOtaTask(bool success);
     void markFailed(VelkOtaSchedule schedule, const char *reason);
+    /// The schedules as stored, each with the state this runner wrote last when the database still holds that back.
+    bool readSchedules(QList<VelkOtaSchedule> *schedules);
+    /// Writes the schedule's state; false when the write was lost.
+    bool writeState(quint32 osid, int status, const char *context);
+    /// Notes whether the index-th write of the batch, a state, is held; false when it was lost.
+    bool noteState(const DbWriteBatch &batch, int index, quint32 osid, int status);
     void clearCurrent();
     static QDateTime startOf(const VelkOtaSchedule &schedule);
 
@@ -106,6 +117,8 @@ private:
     // Schedules whose state could not be written: not tried again in this session, so a broken database
     // cannot make the runner start the same schedule over and over.
     QSet<quint32> m_givenUp;
+    /// States written that the database still holds back (DbHeldWrites), by osid; forgotten once it holds back nothing.
+    QHash<quint32, int> m_heldStates;
     QTimer m_timer;
     QTimer m_retry;
 };

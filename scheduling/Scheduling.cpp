@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "firmware/IFPUpgradeManager.h"
@@ -183,6 +184,14 @@ void Scheduling::construct()
     m_upgradeManager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_SERVER);
 
     m_otaReportDialog = new OtaScheduleReportDialog();
+    // Report rows the database held for a while are in (the runner has read the schedules again): an open report
+    // shows them.
+    connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, [this] {
+        if (!m_otaReportDialog->isVisible())
+            return;
+        for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList))
+            m_otaReportDialog->refreshReport(schedule);
+    });
     m_otaRunner->closeInterruptedRuns();
     m_otaRunner->checkOtaTask();
 }

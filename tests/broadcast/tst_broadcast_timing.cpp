@@ -65,6 +65,7 @@ private slots:
     void oneOffDuringAHeldDatabaseStartsOnce();
     void oneOffOnAFullDiskStartsOnce();
     void daysLastSecondArmsPastMidnight();
+    void staleUpcomingGoBackToPendingAtStart_data();
     void staleUpcomingGoBackToPendingAtStart();
     void groupsExpandToCapableDevicesOnce();
     void eachRepeatingRunKeepsItsOwnRecord();
@@ -538,25 +539,72 @@ void TestBroadcastTiming::daysLastSecondArmsPastMidnight()
     QCOMPARE(m_scheduler->taskTimer().interval(), 8 * 3600 * 1000);
 }
 
+void TestBroadcastTiming::staleUpcomingGoBackToPendingAtStart_data()
+{
+    QTest::addColumn<bool>("held"); // another program holds the database while the scheduler starts
+    QTest::newRow("database free") << false;
+    QTest::newRow("database held") << true;
+}
+
+// Upcoming broadcasts that cannot start on their own any more (an immediate one, one-offs already past) go back to
+// pending at the start, and are not sent. So too while another program holds the database for longer than the
+// console waits for it: their "pending" was refused, they stayed upcoming, and the first check sent the immediate one
+// and the one-off due earlier today to their panels again. They are pending meanwhile, and in the database once it
+// takes writes.
 void TestBroadcastTiming::staleUpcomingGoBackToPendingAtStart()
 {
+    QFETCH(bool, held);
+    const VelkIFPDevice live = m_live.at(0);
     VelkBroadcast immediate = scheduled("2024-05-06", "07:00");
     immediate.isNow = true;
-    const QList<quint32> stale = {store(immediate, {m_devices.at(0)}).bid,
-                                  store(scheduled("2024-05-06", "08:00"), {m_devices.at(0)}).bid,
-                                  store(scheduled("2024-05-06", "10:00"), {m_devices.at(0)}).bid};
-    const QList<quint32> kept = {store(scheduled("2024-05-06", "10:01"), {m_devices.at(0)}).bid,
-                                 store(scheduled("2024-04-01", "08:00", "Tue"), {m_devices.at(0)}).bid};
+    const QList<quint32> stale = {store(immediate, {live}).bid, store(scheduled("2024-05-06", "08:00"), {live}).bid,
+                                  store(scheduled("2024-05-06", "10:00"), {live}).bid};
+    const QList<quint32> kept = {store(scheduled("2024-05-06", "10:01"), {live}).bid,
+                                 store(scheduled("2024-04-01", "08:00", "Tue"), {live}).bid};
+    const ShortDatabaseWaits waits(100);
+    std::unique_ptr<DatabaseHold> hold;
+    if (held) {
+        hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Writer));
+        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    }
     startScheduler(at("2024-05-06 10:00:30.000"));
+    auto lists = [this](QList<quint32> *pending, QList<quint32> *upcoming) {
+        pending->clear();
+        upcoming->clear();
+        for (const VelkBroadcast &b : m_scheduler->pendingList())
+            pending->append(b.bid);
+        for (const BroadcastTask &t : m_scheduler->taskList())
+            upcoming->append(t.broadcast.bid);
+        std::sort(pending->begin(), pending->end());
+        std::sort(upcoming->begin(), upcoming->end());
+    };
     QList<quint32> pending, upcoming;
-    for (const VelkBroadcast &b : m_scheduler->pendingList())
-        pending.append(b.bid);
-    for (const BroadcastTask &t : m_scheduler->taskList())
-        upcoming.append(t.broadcast.bid);
-    std::sort(pending.begin(), pending.end());
-    std::sort(upcoming.begin(), upcoming.end());
+    lists(&pending, &upcoming);
     QCOMPARE(pending, stale);
     QCOMPARE(upcoming, kept);
+    if (held) {
+        QTest::qWait(200); // checks and tries while the hold lasts
+        m_scheduler->refreshBroadcastTables();
+        m_scheduler->checkBroadcastTask();
+        lists(&pending, &upcoming);
+        QCOMPARE(pending, stale);
+        QCOMPARE(upcoming, kept);
+        hold.reset();
+        QTRY_COMPARE(waits.db()->heldWrites()->count(), 0);
+    }
+    QList<VelkBroadcast> stored;
+    QCOMPARE(waits.db()->queryBroadcastByStatus(VelkBroadcast::Pending, stored), DB_OK);
+    QList<quint32> storedPending;
+    for (const VelkBroadcast &b : qAsConst(stored))
+        storedPending.append(b.bid);
+    std::sort(storedPending.begin(), storedPending.end());
+    QCOMPARE(storedPending, stale);
+    m_scheduler->refreshBroadcastTables();
+    lists(&pending, &upcoming);
+    QCOMPARE(pending, stale);
+    QCOMPARE(upcoming, kept);
+    QTest::qWait(100);
+    QCOMPARE(m_fleet->panel(0)->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 0);
 }
 
 void TestBroadcastTiming::groupsExpandToCapableDevicesOnce()

@@ -739,6 +739,36 @@ void TestHandshake::kick()
         QVERIFY(!storedDevice("Panel-3").isKicked);
         panel->shutDown();
     }
+    // Taken over while another program holds the database for longer than the console waits for it (an SQLite browser
+    // with an unsaved change): the mark was refused and lost, and the device no longer showed it once the list was
+    // read again. It is written once the database takes writes.
+    isAdminLogin = true;
+    {
+        const ShortDatabaseWaits waits(100);
+        auto panel = connectedPanel(9, 10);
+        PanelSettings slow = panel->settings();
+        slow.reconnectDelayMs = 60000;
+        panel->setSettings(slow);
+        QSignalSpy gone(m_server, &CmdServer::channelDisconnect);
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Writer);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        panel->sendKick("{other-console}");
+        QTRY_COMPARE(kicks.count(), 2);
+        QCOMPARE(kicks.at(1).at(0).toString(), testMac(9));
+        QTRY_COMPARE(gone.count(), 1);
+        QTest::qWait(200); // tries while the hold lasts
+        QVERIFY(!storedDevice("Panel-9").isKicked);
+        VelkIFPDevice held;
+        QVERIFY(m_server->managedDevice(testMac(9), &held));
+        QVERIFY(held.isKicked);
+
+        hold.release();
+        QTRY_VERIFY(storedDevice("Panel-9").isKicked);
+        QCOMPARE(storedDevice("Panel-9").position, QString("Room Panel-9"));
+        QTRY_COMPARE(waits.db()->heldWrites()->count(), 0);
+        panel->shutDown();
+    }
+    isAdminLogin = false;
 }
 
 void TestHandshake::sosFromConnectedAndLockedPanels()

@@ -9,6 +9,8 @@
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/StoredDevice.h"
 #include "tools/panelsim/SimulatedFirmware.h"
 
@@ -32,6 +34,7 @@ private slots:
     void runsToTheEnd_data();
     void runsToTheEnd();
     void busyManagerDelaysTheRun();
+    void restartClosesInterruptedAndMissedRuns_data();
     void restartClosesInterruptedAndMissedRuns();
     void deletingTheRunningScheduleCancelsOnce();
     void restartWhileALastStepIsAwaited_data();
@@ -153,20 +156,28 @@ void TestSchedulingOta::farAheadStartsOnlyAtItsMinute()
 void TestSchedulingOta::runsToTheEnd_data()
 {
     QTest::addColumn<QString>("second"); // what the second box does with its update
-    QTest::newRow("both boxes update") << "updates";
-    QTest::newRow("one box fails its installation") << "fails";
+    QTest::addColumn<bool>("held");      // another program holds the database over the whole run
+    QTest::newRow("both boxes update") << "updates" << false;
+    QTest::newRow("one box fails its installation") << "fails" << false;
     // It reports success, restarts and comes back at its old version while the other box still installs.
-    QTest::newRow("one box back at its old version") << "rolls back";
+    QTest::newRow("one box back at its old version") << "rolls back" << false;
     // Back at its new version, it restarts once more and comes back at its old one (its new image failed its own
     // health check) while the other box still installs.
-    QTest::newRow("one box back at its new version, then at its old one") << "rolls back later";
+    QTest::newRow("one box back at its new version, then at its old one") << "rolls back later" << false;
+    QTest::newRow("both boxes update, the database held") << "updates" << true;
+    QTest::newRow("one box fails its installation, the database held") << "fails" << true;
 }
 
 // A schedule for two boxes due in a minute: both receive the file from the update server, and the schedule ends
 // Successfully, or Failed with the count of the box that failed.
+// So too while another program holds the database over the whole run for longer than the console waits for it (an
+// SQLite browser with an unsaved change): its state could not be written, and the run did not start. The run starts
+// and ends as without the hold; its states and rows are written in order once the database takes writes, and the
+// schedule is not started again meanwhile.
 void TestSchedulingOta::runsToTheEnd()
 {
     QFETCH(QString, second);
+    QFETCH(bool, held);
     const bool secondFails = second != "updates";
     QList<VelkIFPDevice> boxes;
     auto page = pageWithBoxes(&boxes);
@@ -199,11 +210,34 @@ void TestSchedulingOta::runsToTheEnd()
     page->otaRunner()->checkOtaTask();
     page->comboBoxType->setCurrentIndex(1);
     QCOMPARE(statusText(*page, due.osid), QStringLiteral("Not Started"));
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    std::unique_ptr<ShortDatabaseWaits> waits;
+    std::unique_ptr<DatabaseHold> hold;
+    if (held) {
+        waits.reset(new ShortDatabaseWaits(50));
+        hold.reset(new DatabaseHold(waits->db()->databaseFilePath(), DatabaseHold::Writer));
+        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    }
 
     m_bench.clock()->setNow(now().addSecs(60));
-    QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Updating..."));
-    QVERIFY(!page->otaEnableComboBoxes().at(0)->isEnabled());
+    if (held) {
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+        QTest::qWait(300); // checks and tries while the hold lasts
+        // Ended: not started again from the state the database still holds.
+        QVERIFY(!page->otaRunner()->isBusy());
+        QCOMPARE(stored(due.osid).status, 1);
+        QList<VelkOtaScheduleReport> none;
+        QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), none) == DB_OK);
+        QCOMPARE(none.size(), 0);
+        hold.reset();
+        QTRY_COMPARE(waits->db()->heldWrites()->count(), 0);
+    } else {
+        QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Updating..."));
+        QVERIFY(!page->otaEnableComboBoxes().at(0)->isEnabled());
+    }
     QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, secondFails ? 3 : 4, FirmwareTestBench::runCeilingMs());
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(1).toBool(), !secondFails);
     for (int i = 0; i < 2; ++i) {
         QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
         QCOMPARE(m_bench.panel(i)->receivedFiles().at(0).name, QStringLiteral("QML8_0005.bin"));
@@ -297,10 +331,20 @@ void TestSchedulingOta::busyManagerDelaysTheRun()
     QTRY_COMPARE_WITH_TIMEOUT(stored(busy.osid).status, 4, FirmwareTestBench::runCeilingMs());
 }
 
+void TestSchedulingOta::restartClosesInterruptedAndMissedRuns_data()
+{
+    QTest::addColumn<bool>("held"); // another program holds the database while the page starts
+    QTest::newRow("database free") << false;
+    QTest::newRow("database held") << true;
+}
+
 // What a restart finds: a schedule left "Updating" ends Failed with its unfinished rows; a start missed by 20
-// minutes is started now, one missed by two hours is marked Failed.
+// minutes is started now, one missed by two hours is marked Failed. So too when another program holds the database
+// for longer than the console waits for it while the page starts: those writes were refused and lost, and the
+// schedules stayed "Updating" and "Not Started". They are written once the database takes writes.
 void TestSchedulingOta::restartClosesInterruptedAndMissedRuns()
 {
+    QFETCH(bool, held);
     QList<VelkIFPDevice> boxes = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
                                   m_bench.addDevice(1, "QML8", "8.0.0000.04"),
                                   m_bench.addDevice(2, "QML8", "8.0.0000.04")};
@@ -313,7 +357,21 @@ void TestSchedulingOta::restartClosesInterruptedAndMissedRuns()
     const VelkOtaSchedule justMissed = schedule(boxes.mid(0, 2), now().addSecs(-20 * 60));
 
     m_bench.log()->clear();
+    std::unique_ptr<ShortDatabaseWaits> waits;
+    std::unique_ptr<DatabaseHold> hold;
+    if (held) {
+        waits.reset(new ShortDatabaseWaits(50));
+        hold.reset(new DatabaseHold(waits->db()->databaseFilePath(), DatabaseHold::Writer));
+        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    }
     Scheduling page(m_bench.clock());
+    if (held) {
+        QTest::qWait(200); // tries while the hold lasts
+        QCOMPARE(stored(interrupted.osid).status, 2);
+        QCOMPARE(stored(longMissed.osid).status, 1);
+        hold.reset();
+        QTRY_COMPARE(waits->db()->heldWrites()->count(), 0);
+    }
     QCOMPARE(stored(interrupted.osid).status, 3);
     QList<VelkOtaScheduleReport> rows;
     QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(interrupted.osid), rows) == DB_OK);

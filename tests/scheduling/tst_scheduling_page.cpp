@@ -12,6 +12,8 @@
 #include "shell/kit/DeleteScheduleDialog.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/SortingIndicator.h"
+#include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QMenu>
 
@@ -35,6 +37,7 @@ private slots:
     void deleteAfterTheTableReloaded();
     void reportCountsAndSorting();
     void searchFilterBarAndGuide();
+    void startupClosesAnInterruptedTest_data();
     void startupClosesAnInterruptedTest();
     void runUnderWayEndsWithItsCheck_data();
     void runUnderWayEndsWithItsCheck();
@@ -614,10 +617,20 @@ void TestSchedulingPage::searchFilterBarAndGuide()
     QVERIFY(!page.widgetFilterSchedule->isVisible() && !page.widgetFilterParent->isVisible());
 }
 
+void TestSchedulingPage::startupClosesAnInterruptedTest_data()
+{
+    QTest::addColumn<bool>("held"); // another program holds the database while the page starts
+    QTest::newRow("database free") << false;
+    QTest::newRow("database held") << true;
+}
+
 // An auto-test left "Scheduling" by an exit has no check coming: the page's start closes it as Failed with its rows
-// still under way, with a log line, and its Enable and Edit are free at once.
+// still under way, with a log line, and its Enable and Edit are free at once. Another program holding the database
+// for longer than the console waits for it (an SQLite browser with an unsaved change) made those writes fail and
+// left the test "Scheduling"; they are written once the database takes writes, and the table shows them.
 void TestSchedulingPage::startupClosesAnInterruptedTest()
 {
+    QFETCH(bool, held);
     QList<VelkIFPDevice> devices = seedDevices(2);
     seedAutoTest(QStringLiteral("10:00"), 2, devices);
     VelkAutoTestSchedule left = storedAutoTests().value(0);
@@ -626,7 +639,19 @@ void TestSchedulingPage::startupClosesAnInterruptedTest()
 
     LogCapture log;
     ManualClock clock(QDateTime(Monday, QTime(12, 0)));
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<DatabaseHold> hold;
+    if (held) {
+        hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Writer));
+        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    }
     Scheduling page(&clock);
+    if (held) {
+        QTest::qWait(200); // tries while the hold lasts
+        QCOMPARE(storedAutoTests().value(0).status, 2);
+        hold.reset();
+        QTRY_COMPARE(waits.db()->heldWrites()->count(), 0);
+    }
     const VelkAutoTestSchedule closed = storedAutoTests().value(0);
     QCOMPARE(closed.status, 3);
     QCOMPARE(closed.failedCount, 1);
@@ -636,8 +661,8 @@ void TestSchedulingPage::startupClosesAnInterruptedTest()
     for (const VelkAutoTestScheduleReport &row : qAsConst(rows))
         QCOMPARE(row.status, row.device.deviceName == devices[1].deviceName ? 4 : 3);
     QVERIFY(log.contains(QStringLiteral("was still scheduling when the console ended")));
-    QCOMPARE(qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(),
-             QStringLiteral("Failed (1)"));
+    QTRY_COMPARE(qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(),
+                 QStringLiteral("Failed (1)"));
     QVERIFY(page.autoTestEnableComboBoxes().at(0)->isEnabled());
     QVERIFY(page.rowMenu(2, 0)->actions().at(0)->isEnabled());
 }
