@@ -1622,6 +1622,10 @@ Do you want to continue?</translation>
         <source>The camera link could not be saved.</source>
         <translation>The camera link could not be saved.</translation>
     </message>
+    <message>
+        <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
+        <translation>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceTableModel</name>
@@ -2100,6 +2104,18 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</source>
+        <translation>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
+        <translation>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</translation>
+    </message>
+    <message>
+        <source>No device was imported: the file has no row after its header line.</source>
+        <translation>No device was imported: the file has no row after its header line.</translation>
     </message>
 </context>
 <context>
@@ -3465,6 +3481,22 @@ we will clear all data and you can&apos;t control all devices.</translation>
     <message>
         <source>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</source>
         <translation>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>Backing up the database...</source>
+        <translation>Backing up the database...</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the disk that holds %1 is full. Free space on that disk, or choose another, and try again.</source>
+        <translation>The database could not be backed up, because the disk that holds %1 is full. Free space on that disk, or choose another, and try again.</translation>
+    </message>
+    <message>
+        <source>The database could not be restored, because the disk that holds %1 is full. The current data is kept.</source>
+        <translation>The database could not be restored, because the disk that holds %1 is full. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>Restoring the database...</source>
+        <translation>Restoring the database...</translation>
     </message>
 </context>
 <context>

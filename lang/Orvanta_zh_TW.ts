@@ -1622,6 +1622,10 @@ Do you want to continue?</source>
         <source>The camera link could not be saved.</source>
         <translation>無法儲存攝影機連結。</translation>
     </message>
+    <message>
+        <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
+        <translation>沒有任何網路卡會使用此 MAC 位址（全為零、廣播或多點傳送位址）。請將其留空，以 IP 位址對應此裝置。</translation>
+    </message>
 </context>
 <context>
     <name>DeviceTableModel</name>
@@ -2100,6 +2104,18 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>此欄位含有無法讀取的字元，請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
+    </message>
+    <message>
+        <source>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</source>
+        <translation>此檔案的儲存格不是以逗號分隔。請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
+    </message>
+    <message>
+        <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
+        <translation>沒有任何網路卡會使用此 MAC 位址（全為零、廣播或多點傳送位址）。請將其留空，以 IP 位址對應此裝置。</translation>
+    </message>
+    <message>
+        <source>No device was imported: the file has no row after its header line.</source>
+        <translation>未匯入任何裝置：檔案在標題列之後沒有任何資料列。</translation>
     </message>
 </context>
 <context>
@@ -3465,6 +3481,22 @@ we will clear all data and you can&apos;t control all devices.</source>
     <message>
         <source>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</source>
         <translation>無法讀取此檔案。它可能位於您無法寫入的資料夾中：請將它連同旁邊名稱以它的檔名開頭的檔案，一起複製到您自己的資料夾後再試一次。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>Backing up the database...</source>
+        <translation>正在備份資料庫...</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the disk that holds %1 is full. Free space on that disk, or choose another, and try again.</source>
+        <translation>無法備份資料庫，因為存放 %1 的磁碟已滿。請釋放該磁碟的空間，或選擇其他位置，然後再試一次。</translation>
+    </message>
+    <message>
+        <source>The database could not be restored, because the disk that holds %1 is full. The current data is kept.</source>
+        <translation>無法還原資料庫，因為存放 %1 的磁碟已滿。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>Restoring the database...</source>
+        <translation>正在還原資料庫...</translation>
     </message>
 </context>
 <context>
