@@ -97,6 +97,9 @@ private:
     int completedRuns(const VelkBroadcast &b) const;
     /// The report rows of the last completed broadcast whose content is that of `b`, as (status, note).
     QList<QPair<int, int>> lastRunReport(const VelkBroadcast &b) const;
+    /// After a wake: later checks and rebuilds log no start missed again and send nothing more than `runs`.
+    void verifyLaterChecksChangeNothing(const VelkBroadcast &b, const QStringList &missed, SimulatedPanel *panel,
+                                        int runs);
 
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -225,6 +228,19 @@ QList<QPair<int, int>> TestBroadcastTiming::lastRunReport(const VelkBroadcast &b
 }
 
 // 2024-05-06 is a Monday.
+void TestBroadcastTiming::verifyLaterChecksChangeNothing(const VelkBroadcast &b, const QStringList &missed,
+                                                         SimulatedPanel *panel, int runs)
+{
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    m_scheduler->regularlyCheckBroadcastTask();
+    QCOMPARE(m_log->count("start missed"), missed.size());
+    for (const QString &start : qAsConst(missed))
+        QCOMPARE(m_log->count(QStringLiteral("start missed: %1, bid: %2,").arg(start).arg(b.bid)), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), runs);
+    QCOMPARE(completedRuns(b), runs);
+}
+
 void TestBroadcastTiming::nextStart_data()
 {
     QTest::addColumn<QString>("startDate");
@@ -1065,15 +1081,7 @@ void TestBroadcastTiming::startsOverADaysLongSleep()
     if (next.isValid() && next.date() == wake.date())
         QCOMPARE(m_scheduler->taskTimer().interval(), int(BroadcastTiming::secondsUntilStart(next, wake) * 1000));
 
-    // Later checks and rebuilds log nothing again and send nothing more.
-    m_scheduler->refreshBroadcastTables();
-    m_scheduler->checkBroadcastTask();
-    m_scheduler->regularlyCheckBroadcastTask();
-    QCOMPARE(m_log->count("start missed"), missed.size());
-    for (const QString &start : qAsConst(missed))
-        QCOMPARE(m_log->count(QStringLiteral("start missed: %1, bid: %2,").arg(start).arg(b.bid)), 1);
-    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), sentDated.isEmpty() ? 0 : 1);
-    QCOMPARE(completedRuns(b), sentDated.isEmpty() ? 0 : 1);
+    verifyLaterChecksChangeNothing(b, missed, panel, sentDated.isEmpty() ? 0 : 1);
 }
 
 // A Monday and Wednesday broadcast is sent on Wednesday at 10:00. The clock is set back to Monday 09:00, where the
@@ -1154,15 +1162,7 @@ void TestBroadcastTiming::runOverASleepKeepsTheStartsAfterIt()
     QCOMPARE(lastRunReport(b), (QList<QPair<int, int>>{qMakePair(1, 0)}));
     QTRY_COMPARE_WITH_TIMEOUT(taskOf(b.bid)->startDateTime, next, 30000);
 
-    // Later checks and rebuilds log nothing again and send nothing more.
-    m_scheduler->refreshBroadcastTables();
-    m_scheduler->checkBroadcastTask();
-    m_scheduler->regularlyCheckBroadcastTask();
-    QCOMPARE(m_log->count("start missed"), missed.size());
-    for (const QString &start : qAsConst(missed))
-        QCOMPARE(m_log->count(QStringLiteral("start missed: %1, bid: %2,").arg(start).arg(b.bid)), 1);
-    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), sentDated.isEmpty() ? 1 : 2);
-    QCOMPARE(completedRuns(b), sentDated.isEmpty() ? 1 : 2);
+    verifyLaterChecksChangeNothing(b, missed, panel, sentDated.isEmpty() ? 1 : 2);
     QCOMPARE(taskOf(b.bid)->startDateTime, next);
 }
 
