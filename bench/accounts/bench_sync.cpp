@@ -44,6 +44,7 @@
 
 #include <QApplication>
 #include <QDataStream>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -51,6 +52,7 @@
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTimer>
 
 #include <algorithm>
@@ -347,6 +349,38 @@ bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
     return transaction.commit();
 }
 
+// The stamp the console writes into every status row of a run: the minute.
+const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
+
+// Sets every assignment's time of synchronisation a minute back, as they stand when the operator presses Sync Now a
+// minute or more after the last run, so that the run must write a new time into every row. (The rounds follow each
+// other within seconds: left alone, the rows would already hold the minute a run writes, and the console leaves
+// those as they are.) Written through the console's own connection, as the console wrote the last run's times: a
+// second connection would make the console's first read in the measured span drop and read again its whole page
+// cache, which it does not do in use. Returns the rows set back, -1 on a failure.
+int setSyncTimesBack(const QString &stamp)
+{
+    auto *manager = dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
+    QSqlQuery update(manager->databaseManager()->database());
+    if (!update.prepare(QStringLiteral("UPDATE UserDevice SET lastSyncTime = ?")))
+        return -1;
+    update.addBindValue(stamp);
+    return update.exec() ? update.numRowsAffected() : -1;
+}
+
+// Assignments whose status or time is not the one a run that reached every panel writes: a status of 1 and a time
+// other than the one set back.
+int rowsNotWrittenAnew(const QString &setBack)
+{
+    auto *manager = dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
+    QSqlQuery count(manager->databaseManager()->database());
+    if (!count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus IS NOT 1 OR lastSyncTime IS "
+                                      "NULL OR lastSyncTime = ?")))
+        return -1;
+    count.addBindValue(setBack);
+    return count.exec() && count.next() ? count.value(0).toInt() : -1;
+}
+
 // What each panel must receive, by panel index: the account file of its users, as the console builds it.
 QList<QByteArray> accountFiles(int panels)
 {
@@ -568,6 +602,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu,
         clientPanelsCpu;
     bool filesRight = true;
+    bool rowsRight = true;
     for (int round = 1; round <= rounds; ++round) {
         StallProbe probe;
         const QHash<int, int> sentBefore = fleet.counts();
@@ -590,6 +625,16 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         // The panels answer the baseline's files too; those answers must be in before the
         // subject starts, or an answer to a file of the baseline would end a panel's exchange.
         waitUntil([] { return false; }, 500);
+
+        // Outside the measured spans: the run of this round must write a new time into every row.
+        const QString setBack = QDateTime::currentDateTime().addSecs(-60).toString(StampFormat);
+        const int rowsSetBack = setSyncTimesBack(setBack);
+        if (rowsSetBack != panels * usersPerPanel) {
+            std::fprintf(stderr, "round %d: %d assignments set back, expected %d\n", round, rowsSetBack,
+                         panels * usersPerPanel);
+            fleet.stop();
+            return 1;
+        }
 
         // Odd rounds start with the client, even ones with the console.
         double yardstickCpu = 0;
@@ -615,6 +660,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         if (yardstick > 0)
             ratios.push_back(ratio);
         fileRatios.push_back(ms / baseline.back());
+        const int stale = rowsNotWrittenAnew(setBack);
+        if (stale != 0) {
+            std::fprintf(stderr, "round %d: %d assignments without the run's status and a new time\n", round, stale);
+            rowsRight = false;
+        }
         const QHash<int, int> &counts = fleet.counts();
         const QHash<int, int> &sizes = fleet.lastSizes();
         for (int panel = 1; panel <= panels; ++panel) {
@@ -638,7 +688,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     // The first run, every panel's first synchronisation with this console, is an operator's too.
     const double worstStall = std::max(warmStall, *std::max_element(subjectStalls.begin(), subjectStalls.end()));
     const double baseStall = *std::max_element(baseStalls.begin(), baseStalls.end());
-    const bool ok = ratioMet && worstStall <= TargetStallMs && filesRight;
+    const bool ok = ratioMet && worstStall <= TargetStallMs && filesRight && rowsRight;
     if (clientFailed)
         std::printf("  the minimal client did not finish a round; no ratio for it\n");
     std::printf("  Sync Now / minimal client, median of the %zu rounds' ratios: %.2f (target <= %.1f) %s\n",
@@ -656,6 +706,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 "%.1f ms\n",
                 worstStall, TargetStallMs, worstStall <= TargetStallMs ? "met" : "MISSED", baseStall);
     std::printf("  every panel received its own account file in every run: %s\n", filesRight ? "yes" : "NO");
+    std::printf("  every Sync Now wrote its status and a new time into all %d assignments: %s\n",
+                panels * usersPerPanel, rowsRight ? "yes" : "NO");
     return ok ? 0 : 2;
 }
 
