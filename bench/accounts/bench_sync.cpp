@@ -5,7 +5,9 @@
 // file, the User Accounts page and its Sync Now, Qt's Unix event dispatcher) holds 500 panels with 48 users each; the
 // panels are tools/panelsim simulated panels in a separate process. Two user cases: the same 48 users on every panel
 // ("shared"), and 48 users of their own for every 10 panels ("blocks", 2,400 users with 12 app permissions each).
-// One unmeasured round first, which lets every panel take part in its first synchronisation.
+// One unmeasured round first, which lets every panel take part in its first synchronisation. Before each round,
+// outside the measured spans, every assignment's time of synchronisation is set a minute back, so that each Sync Now
+// writes its status and a new time into all of them, as one a minute after the last does; each round checks it did.
 //
 // Subject: a press of Sync Now until the run ends (every panel asked, answered and recorded for its 48 users, the user
 // table rebuilt). Yardstick: MinimalSyncClient, one thread doing the same exchange with every panel at once
@@ -309,12 +311,17 @@ struct Spent
     }
 };
 
+// The console's own connection to its database.
+QSqlDatabase consoleConnection()
+{
+    return dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance())->databaseManager()->database();
+}
+
 // Users, their app permissions and their assignments: panel i holds the 48 users of block i / panelsPerBlock.
 bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    auto *manager = dynamic_cast<OrvantaDBManager *>(db);
-    SqlTransaction transaction(manager->databaseManager()->database(), "bench seed users");
+    SqlTransaction transaction(consoleConnection(), "bench seed users");
     const int blocks = (panels + panelsPerBlock - 1) / panelsPerBlock;
     for (int block = 0; block < blocks; ++block) {
         for (int u = 0; u < usersPerPanel; ++u) {
@@ -349,8 +356,10 @@ bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
     return transaction.commit();
 }
 
-// The stamp the console writes into every status row of a run: the minute.
+// The stamp the console writes into every assignment a run reaches: the minute.
 const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
+// The status it writes for a panel that confirmed its account file.
+constexpr int SyncConfirmed = 1;
 
 // Sets every assignment's time of synchronisation a minute back, as they stand when the operator presses Sync Now a
 // minute or more after the last run, so that the run must write a new time into every row. (The rounds follow each
@@ -360,23 +369,22 @@ const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
 // cache, which it does not do in use. Returns the rows set back, -1 on a failure.
 int setSyncTimesBack(const QString &stamp)
 {
-    auto *manager = dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
-    QSqlQuery update(manager->databaseManager()->database());
+    QSqlQuery update(consoleConnection());
     if (!update.prepare(QStringLiteral("UPDATE UserDevice SET lastSyncTime = ?")))
         return -1;
     update.addBindValue(stamp);
     return update.exec() ? update.numRowsAffected() : -1;
 }
 
-// Assignments whose status or time is not the one a run that reached every panel writes: a status of 1 and a time
-// other than the one set back.
+// Assignments without what a run that every panel confirmed writes: SyncConfirmed and a time other than the one set
+// back.
 int rowsNotWrittenAnew(const QString &setBack)
 {
-    auto *manager = dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
-    QSqlQuery count(manager->databaseManager()->database());
-    if (!count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus IS NOT 1 OR lastSyncTime IS "
+    QSqlQuery count(consoleConnection());
+    if (!count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus IS NOT ? OR lastSyncTime IS "
                                       "NULL OR lastSyncTime = ?")))
         return -1;
+    count.addBindValue(SyncConfirmed);
     count.addBindValue(setBack);
     return count.exec() && count.next() ? count.value(0).toInt() : -1;
 }
