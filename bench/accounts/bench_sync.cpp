@@ -18,7 +18,9 @@
 // the file it was meant to get (its size, per panel, in every Sync Now round). Prints, beside the times, the CPU time
 // the console, its panels' process, the client and the client's panels' process spent, so the gap between the CPU
 // time and the wall time shows how long either side waited. Both sides wait for their panels in an event loop that
-// sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit).
+// sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit). Each round also times, outside
+// the measured spans, the rows alone: the console's status statements for every panel in one transaction, nothing
+// else, printed beside the client's time (what the rows cost however a run were arranged around them).
 //
 // Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 11]
 //        [--cases shared,blocks] [--db-folder DIR] [--windows]
@@ -35,6 +37,7 @@
 #include "bench/network/BenchSupport.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "network/AccountFile.h"
@@ -389,6 +392,31 @@ int rowsNotWrittenAnew(const QString &setBack)
     return count.exec() && count.next() ? count.value(0).toInt() : -1;
 }
 
+// The rows a Sync Now writes, alone: the console's status statement for every panel through its data store, in one
+// transaction with one commit, outside a run and outside the measured spans. What the 24,000 rows cost the console
+// by themselves, however a run were arranged around them. The stamp must differ from the one the rows hold, so that
+// every row is written. Returns the milliseconds, -1 when a write was not kept or a row does not hold the stamp.
+double statusesAlone(const QList<quint32> &deviceIds, const QString &stamp, int assignments)
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QElapsedTimer clock;
+    clock.start();
+    DbWriteBatch batch(db, "bench statuses alone");
+    for (const quint32 did : deviceIds) {
+        batch.write(QStringLiteral("statuses of device %1").arg(did),
+                    [db, did, stamp] { return db->updateUserDeviceSyncStatus(did, SyncConfirmed, stamp); });
+    }
+    const bool kept = batch.finish();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    QSqlQuery count(consoleConnection());
+    const bool counted =
+        count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = ? AND lastSyncTime = ?"));
+    count.addBindValue(SyncConfirmed);
+    count.addBindValue(stamp);
+    const bool allWritten = counted && count.exec() && count.next() && count.value(0).toInt() == assignments;
+    return kept && allWritten ? ms : -1.0;
+}
+
 // What each panel must receive, by panel index: the account file of its users, as the console builds it.
 QList<QByteArray> accountFiles(int panels)
 {
@@ -603,12 +631,19 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 qPrintable(bench::dispatcherName()));
     std::printf("  database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
                 qPrintable(fixture.databaseFileSystem().name));
-    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s\n", "round", "first", "files ms",
+    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s %8s\n", "round", "first", "files ms",
                 "client ms", "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu",
-                "its panels");
+                "its panels", "rows ms");
 
+    QList<quint32> deviceIds;
+    {
+        QList<VelkIFPDevice> stored;
+        OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
+        for (const VelkIFPDevice &device : qAsConst(stored))
+            deviceIds.append(device.did);
+    }
     std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu,
-        clientPanelsCpu;
+        clientPanelsCpu, rowsAlone;
     bool filesRight = true;
     bool rowsRight = true;
     for (int round = 1; round <= rounds; ++round) {
@@ -634,8 +669,18 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         // subject starts, or an answer to a file of the baseline would end a panel's exchange.
         waitUntil([] { return false; }, 500);
 
-        // Outside the measured spans: the run of this round must write a new time into every row.
-        const QString setBack = QDateTime::currentDateTime().addSecs(-60).toString(StampFormat);
+        // Outside the measured spans: the rows alone, then the set-back, so that the run of this round must write a
+        // new time into every row. The rows hold the last run's minute, this one or the one before; two minutes back
+        // differs from both.
+        const QDateTime now = QDateTime::currentDateTime();
+        const double rowsMs = statusesAlone(deviceIds, now.addSecs(-120).toString(StampFormat), panels * usersPerPanel);
+        if (rowsMs < 0) {
+            std::fprintf(stderr, "round %d: the statuses alone were not all written\n", round);
+            fleet.stop();
+            return 1;
+        }
+        rowsAlone.push_back(rowsMs);
+        const QString setBack = now.addSecs(-60).toString(StampFormat);
         const int rowsSetBack = setSyncTimesBack(setBack);
         if (rowsSetBack != panels * usersPerPanel) {
             std::fprintf(stderr, "round %d: %d assignments set back, expected %d\n", round, rowsSetBack,
@@ -682,9 +727,10 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 filesRight = false;
             }
         }
-        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms\n", round,
-                    round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio, fileRatios.back(),
-                    stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu, clientFleetCpu);
+        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms %8.1f\n",
+                    round, round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio,
+                    fileRatios.back(), stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu,
+                    clientFleetCpu, rowsMs);
         std::fflush(stdout);
     }
     client.write("quit\n");
@@ -709,6 +755,10 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs),
                 bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs), bench::median(clientCpu),
                 bench::median(clientPanelsCpu));
+    std::printf("  the %d statuses alone (the console's statements and one commit, outside a run): median %.1f ms, "
+                "%.2f x the minimal client's median\n",
+                panels * usersPerPanel, bench::median(rowsAlone),
+                bench::median(rowsAlone) / bench::median(clientTimes));
     std::printf("  first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
     std::printf("  GUI thread longest stall: Sync Now %.1f ms, first run included (target <= %.0f ms) %s; files alone "
                 "%.1f ms\n",
