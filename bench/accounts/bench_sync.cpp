@@ -5,7 +5,9 @@
 // file, the User Accounts page and its Sync Now, Qt's Unix event dispatcher) holds 500 panels with 48 users each; the
 // panels are tools/panelsim simulated panels in a separate process. Two user cases: the same 48 users on every panel
 // ("shared"), and 48 users of their own for every 10 panels ("blocks", 2,400 users with 12 app permissions each).
-// One unmeasured round first, which lets every panel take part in its first synchronisation.
+// One unmeasured round first, which lets every panel take part in its first synchronisation. Before each round,
+// outside the measured spans, every assignment's time of synchronisation is set a minute back, so that each Sync Now
+// writes its status and a new time into all of them, as one a minute after the last does; each round checks it did.
 //
 // Subject: a press of Sync Now until the run ends (every panel asked, answered and recorded for its 48 users, the user
 // table rebuilt). Yardstick: MinimalSyncClient, one thread doing the same exchange with every panel at once
@@ -16,7 +18,9 @@
 // the file it was meant to get (its size, per panel, in every Sync Now round). Prints, beside the times, the CPU time
 // the console, its panels' process, the client and the client's panels' process spent, so the gap between the CPU
 // time and the wall time shows how long either side waited. Both sides wait for their panels in an event loop that
-// sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit).
+// sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit). Each round also times, outside
+// the measured spans, the rows alone: the console's status statements for every panel in one transaction, nothing
+// else, printed beside the client's time (what the rows cost however a run were arranged around them).
 //
 // Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 11]
 //        [--cases shared,blocks] [--db-folder DIR] [--windows]
@@ -33,6 +37,7 @@
 #include "bench/network/BenchSupport.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "network/AccountFile.h"
@@ -44,6 +49,7 @@
 
 #include <QApplication>
 #include <QDataStream>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -51,6 +57,7 @@
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTimer>
 
 #include <algorithm>
@@ -307,12 +314,17 @@ struct Spent
     }
 };
 
+// The console's own connection to its database.
+QSqlDatabase consoleConnection()
+{
+    return dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance())->databaseManager()->database();
+}
+
 // Users, their app permissions and their assignments: panel i holds the 48 users of block i / panelsPerBlock.
 bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    auto *manager = dynamic_cast<OrvantaDBManager *>(db);
-    SqlTransaction transaction(manager->databaseManager()->database(), "bench seed users");
+    SqlTransaction transaction(consoleConnection(), "bench seed users");
     const int blocks = (panels + panelsPerBlock - 1) / panelsPerBlock;
     for (int block = 0; block < blocks; ++block) {
         for (int u = 0; u < usersPerPanel; ++u) {
@@ -345,6 +357,67 @@ bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
     settings.first().adminPassword = QStringLiteral("admin-pw");
     db->updateMultiUserAdmin(settings.first());
     return transaction.commit();
+}
+
+// The stamp the console writes into every assignment a run reaches: the minute.
+const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
+// The status it writes for a panel that confirmed its account file.
+constexpr int SyncConfirmed = 1;
+
+// Sets every assignment's time of synchronisation a minute back, as they stand when the operator presses Sync Now a
+// minute or more after the last run, so that the run must write a new time into every row. (The rounds follow each
+// other within seconds: left alone, the rows would already hold the minute a run writes, and the console leaves
+// those as they are.) Written through the console's own connection, as the console wrote the last run's times: a
+// second connection would make the console's first read in the measured span drop and read again its whole page
+// cache, which it does not do in use. Returns the rows set back, -1 on a failure.
+int setSyncTimesBack(const QString &stamp)
+{
+    QSqlQuery update(consoleConnection());
+    if (!update.prepare(QStringLiteral("UPDATE UserDevice SET lastSyncTime = ?")))
+        return -1;
+    update.addBindValue(stamp);
+    return update.exec() ? update.numRowsAffected() : -1;
+}
+
+// Assignments without what a run that every panel confirmed writes: SyncConfirmed and a time other than the one set
+// back.
+int rowsNotWrittenAnew(const QString &setBack)
+{
+    QSqlQuery count(consoleConnection());
+    if (!count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus IS NOT ? OR lastSyncTime IS "
+                                      "NULL OR lastSyncTime = ?")))
+        return -1;
+    count.addBindValue(SyncConfirmed);
+    count.addBindValue(setBack);
+    return count.exec() && count.next() ? count.value(0).toInt() : -1;
+}
+
+// The rows a Sync Now writes, alone: the console's status statement for every panel through its data store, in one
+// transaction with one commit, outside a run and outside the measured spans. What the 24,000 rows cost the console
+// by themselves, however a run were arranged around them. The stamp must differ from the one the rows hold, so that
+// every row is written. Returns the milliseconds, -1 when a write was not kept or a row does not hold the stamp;
+// commitMs gets the commit's share.
+double statusesAlone(const QList<quint32> &deviceIds, const QString &stamp, int assignments, double *commitMs)
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    QElapsedTimer clock;
+    clock.start();
+    DbWriteBatch batch(db, "bench statuses alone");
+    for (const quint32 did : deviceIds) {
+        batch.write(QStringLiteral("statuses of device %1").arg(did),
+                    [db, did, stamp] { return db->updateUserDeviceSyncStatus(did, SyncConfirmed, stamp); });
+    }
+    const double statementsMs = clock.nsecsElapsed() / 1e6;
+    const bool kept = batch.finish();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    *commitMs = ms - statementsMs;
+    QSqlQuery count(consoleConnection());
+    const bool counted =
+        count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = ? AND lastSyncTime = ?"));
+    count.addBindValue(SyncConfirmed);
+    count.addBindValue(stamp);
+    const bool allWritten = counted && count.exec() && count.next() && count.value(0).toInt() == assignments;
+    return kept && allWritten ? ms : -1.0;
 }
 
 // What each panel must receive, by panel index: the account file of its users, as the console builds it.
@@ -561,13 +634,21 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 qPrintable(bench::dispatcherName()));
     std::printf("  database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
                 qPrintable(fixture.databaseFileSystem().name));
-    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s\n", "round", "first", "files ms",
+    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s %8s\n", "round", "first", "files ms",
                 "client ms", "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu",
-                "its panels");
+                "its panels", "rows ms");
 
+    QList<quint32> deviceIds;
+    {
+        QList<VelkIFPDevice> stored;
+        OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
+        for (const VelkIFPDevice &device : qAsConst(stored))
+            deviceIds.append(device.did);
+    }
     std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu,
-        clientPanelsCpu;
+        clientPanelsCpu, rowsAlone, rowsCommits;
     bool filesRight = true;
+    bool rowsRight = true;
     for (int round = 1; round <= rounds; ++round) {
         StallProbe probe;
         const QHash<int, int> sentBefore = fleet.counts();
@@ -590,6 +671,29 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         // The panels answer the baseline's files too; those answers must be in before the
         // subject starts, or an answer to a file of the baseline would end a panel's exchange.
         waitUntil([] { return false; }, 500);
+
+        // Outside the measured spans: the rows alone, then the set-back, so that the run of this round must write a
+        // new time into every row. The rows hold the last run's minute, this one or the one before; two minutes back
+        // differs from both.
+        const QDateTime now = QDateTime::currentDateTime();
+        double commitMs = 0;
+        const double rowsMs =
+            statusesAlone(deviceIds, now.addSecs(-120).toString(StampFormat), panels * usersPerPanel, &commitMs);
+        if (rowsMs < 0) {
+            std::fprintf(stderr, "round %d: the statuses alone were not all written\n", round);
+            fleet.stop();
+            return 1;
+        }
+        rowsAlone.push_back(rowsMs);
+        rowsCommits.push_back(commitMs);
+        const QString setBack = now.addSecs(-60).toString(StampFormat);
+        const int rowsSetBack = setSyncTimesBack(setBack);
+        if (rowsSetBack != panels * usersPerPanel) {
+            std::fprintf(stderr, "round %d: %d assignments set back, expected %d\n", round, rowsSetBack,
+                         panels * usersPerPanel);
+            fleet.stop();
+            return 1;
+        }
 
         // Odd rounds start with the client, even ones with the console.
         double yardstickCpu = 0;
@@ -615,6 +719,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         if (yardstick > 0)
             ratios.push_back(ratio);
         fileRatios.push_back(ms / baseline.back());
+        const int stale = rowsNotWrittenAnew(setBack);
+        if (stale != 0) {
+            std::fprintf(stderr, "round %d: %d assignments without the run's status and a new time\n", round, stale);
+            rowsRight = false;
+        }
         const QHash<int, int> &counts = fleet.counts();
         const QHash<int, int> &sizes = fleet.lastSizes();
         for (int panel = 1; panel <= panels; ++panel) {
@@ -624,9 +733,10 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 filesRight = false;
             }
         }
-        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms\n", round,
-                    round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio, fileRatios.back(),
-                    stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu, clientFleetCpu);
+        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms %8.1f\n",
+                    round, round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio,
+                    fileRatios.back(), stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu,
+                    clientFleetCpu, rowsMs);
         std::fflush(stdout);
     }
     client.write("quit\n");
@@ -638,7 +748,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     // The first run, every panel's first synchronisation with this console, is an operator's too.
     const double worstStall = std::max(warmStall, *std::max_element(subjectStalls.begin(), subjectStalls.end()));
     const double baseStall = *std::max_element(baseStalls.begin(), baseStalls.end());
-    const bool ok = ratioMet && worstStall <= TargetStallMs && filesRight;
+    const bool ok = ratioMet && worstStall <= TargetStallMs && filesRight && rowsRight;
     if (clientFailed)
         std::printf("  the minimal client did not finish a round; no ratio for it\n");
     std::printf("  Sync Now / minimal client, median of the %zu rounds' ratios: %.2f (target <= %.1f) %s\n",
@@ -651,11 +761,17 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs),
                 bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs), bench::median(clientCpu),
                 bench::median(clientPanelsCpu));
+    std::printf("  the %d statuses alone (the console's statements and one commit, outside a run): median %.1f ms "
+                "(the commit %.1f ms), %.2f x the minimal client's median\n",
+                panels * usersPerPanel, bench::median(rowsAlone), bench::median(rowsCommits),
+                bench::median(rowsAlone) / bench::median(clientTimes));
     std::printf("  first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
     std::printf("  GUI thread longest stall: Sync Now %.1f ms, first run included (target <= %.0f ms) %s; files alone "
                 "%.1f ms\n",
                 worstStall, TargetStallMs, worstStall <= TargetStallMs ? "met" : "MISSED", baseStall);
     std::printf("  every panel received its own account file in every run: %s\n", filesRight ? "yes" : "NO");
+    std::printf("  every Sync Now wrote its status and a new time into all %d assignments: %s\n",
+                panels * usersPerPanel, rowsRight ? "yes" : "NO");
     return ok ? 0 : 2;
 }
 
