@@ -14,6 +14,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 AlertRoad::AlertRoad(OrvantaDBIntf *db, SoundPlayer *player, AudioSystemHandler *unmuter, Clock *clock, QObject *parent)
     : QObject(parent), m_db(db), m_player(player), m_unmuter(unmuter), m_clock(clock),
       m_audioFolder(AudioFolder::path()), m_beepTimer(new QTimer(this))
@@ -79,6 +81,18 @@ void AlertRoad::handleSafeAlert(const QString &mac)
         writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS with an unusable MAC \"%s\" ignored", qUtf8Printable(mac));
         return;
     }
+    takeUp(key, key, [&key](const VelkIFPDevice &device) { return normalMac(device.macAddress) == key; });
+}
+
+void AlertRoad::handleSafeAlertOfDevice(quint32 did)
+{
+    // Such a panel's MAC names no one panel: the warning carries none, and its answer goes by the device.
+    takeUp(deviceKey(did), QString(), [did](const VelkIFPDevice &device) { return device.did == did; });
+}
+
+void AlertRoad::takeUp(const QString &key, const QString &mac,
+                       const std::function<bool(const VelkIFPDevice &)> &matches)
+{
     if (m_pending.contains(key)) {
         writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s while its warning is shown", qUtf8Printable(key));
         return;
@@ -101,19 +115,14 @@ void AlertRoad::handleSafeAlert(const QString &mac)
                  qUtf8Printable(key));
         return;
     }
-    const VelkIFPDevice *match = nullptr;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (normalMac(device.macAddress) == key) {
-            match = &device;
-            break;
-        }
-    }
-    if (!match) {
-        writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS from %s ignored: no device has this MAC", qUtf8Printable(key));
+    const auto match = std::find_if(devices.cbegin(), devices.cend(), matches);
+    if (match == devices.cend()) {
+        writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS from %s ignored: %s", qUtf8Printable(key),
+                 mac.isEmpty() ? "no such device" : "no device has this MAC");
         return;
     }
     VelkIFPDevice device = *match;
-    device.macAddress = key;
+    device.macAddress = mac;
 
     emit restoreWindow();
     m_pending.append(key);
@@ -140,6 +149,17 @@ void AlertRoad::stopAlert(const QString &mac)
 {
     const QString key = normalMac(mac).isEmpty() ? mac : normalMac(mac);
     emit stopSafeAlert(key);
+    settle(key);
+}
+
+void AlertRoad::stopAlertOfDevice(quint32 did)
+{
+    emit stopSafeAlertOfDevice(did);
+    settle(deviceKey(did));
+}
+
+void AlertRoad::settle(const QString &key)
+{
     m_pending.removeAll(key);
     m_answered.insert(key, m_clock->now());
     writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s answered", qUtf8Printable(key));

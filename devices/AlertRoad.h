@@ -23,7 +23,9 @@ class SoundPlayer;
 ///
 /// Every MAC on this road is in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form
 /// the device list stores it in: the pending list, the warning's MAC, the stop-alert and the
-/// answered list all use it, so the answer to an alert always finds its alert.
+/// answered list all use it, so the answer to an alert always finds its alert. A panel whose MAC no network card
+/// can have is known to the command server by its device alone: its alerts go by that device's did
+/// (handleSafeAlertOfDevice, stopAlertOfDevice) on the same road, with the same 5-second rule.
 ///
 /// An SOS is never lost on the way: a panel is pending only while its warning is shown; the
 /// warning and the alarm never wait on the database, whose event-log row is written afterwards, once
@@ -60,7 +62,12 @@ public:
     void handleSafeAlert(const QString &mac);
     /// The operator answered the alert of this panel.
     void stopAlert(const QString &mac);
+    /// An SOS of the panel known by its address alone that matched the device with that did.
+    void handleSafeAlertOfDevice(quint32 did);
+    /// The operator answered the alert of that panel.
+    void stopAlertOfDevice(quint32 did);
 
+    /// The panels whose warning is shown: their normal MACs, and "device <did>" for a panel known by its device.
     QStringList pendingAlerts() const { return m_pending; }
     bool isSounding() const;
     bool isBeeping() const;
@@ -73,14 +80,22 @@ public:
 signals:
     /// The main window must come to the front.
     void restoreWindow();
-    /// Show the warning for this device; its macAddress is in the normal form.
+    /// Show the warning for this device; its macAddress is in the normal form, and empty for a panel known by its
+    /// device, whose answer goes to stopAlertOfDevice(device.did).
     void warningRequested(VelkIFPDevice device);
     /// true when an alert is taken up, false when the last pending alert was answered.
     void startAlert(bool enable);
     /// End the alert at the panel (the stop-alert command).
     void stopSafeAlert(QString mac);
+    void stopSafeAlertOfDevice(quint32 did);
 
 private:
+    /// The alert of the panel with that key (its normal MAC, or deviceKey()), raised for the first listed device that
+    /// `matches`, whose macAddress the warning shows as `mac`.
+    void takeUp(const QString &key, const QString &mac, const std::function<bool(const VelkIFPDevice &)> &matches);
+    /// The answered alert of that key ends.
+    void settle(const QString &key);
+    static QString deviceKey(quint32 did) { return QStringLiteral("device %1").arg(did); }
     void onUnmuted(int outcome, int code);
     void startSound();
     void stopSound();

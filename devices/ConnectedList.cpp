@@ -380,7 +380,8 @@ void ConnectedList::refreshStates()
     stateTimer->stop();
     const CmdServer *server = CmdServer::getInstance();
     const QList<quint32> changed =
-        m_model.refreshLinks([server](const QString &mac) { return linkOf(server->connectionState(mac)); });
+        m_model.refreshLinks([server](const QString &mac) { return linkOf(server->connectionState(mac)); },
+                             [server](quint32 did) { return linkOf(server->connectionStateOfDevice(did)); });
     for (quint32 key : changed) {
         if (ConnectedItem *item = m_items.value(key))
             item->setState(m_model.entry(key)->state());

@@ -1,8 +1,19 @@
 #include "devices/DeviceControlModel.h"
 
+#include "devices/DeviceRules.h"
 #include "network/PanelIdentity.h"
 
 namespace {
+
+// False for a record entered by address alone and for one holding a MAC no network card can have: the command server
+// knows such a device's panel by its id, and nothing keyed by MAC reaches it.
+bool hasOwnMac(const VelkIFPDevice &device)
+{
+    if (device.macAddress.isEmpty())
+        return false;
+    const QString normal = PanelIdentity::normaliseMac(device.macAddress);
+    return normal.isEmpty() || DeviceRules::isUsableMac(normal);
+}
 
 DeviceControlModel::State stateOf(bool kicked, DeviceControlModel::Link link)
 {
@@ -147,11 +158,15 @@ bool DeviceControlModel::setKicked(quint32 key, bool kicked)
     return true;
 }
 
-QList<quint32> DeviceControlModel::refreshLinks(const LinkLookup &lookup)
+QList<quint32> DeviceControlModel::refreshLinks(const LinkLookup &lookup, const DeviceLinkLookup &byDevice)
 {
     QList<quint32> changed;
     for (Entry &entry : m_entries) {
-        const Link link = entry.device.macAddress.isEmpty() ? LinkOffline : lookup(entry.device.macAddress);
+        Link link = LinkOffline;
+        if (hasOwnMac(entry.device))
+            link = lookup(entry.device.macAddress);
+        else if (byDevice && entry.device.did != 0)
+            link = byDevice(entry.device.did);
         if (link == entry.link)
             continue;
         const State before = entry.state();
@@ -254,7 +269,7 @@ QList<VelkIFPDevice> DeviceControlModel::connectedTargets(const QList<quint32> &
     const QSet<quint32> wanted(chosen.begin(), chosen.end());
     QList<VelkIFPDevice> out;
     for (const Entry &entry : m_entries) {
-        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkConnected)
+        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkConnected && hasOwnMac(entry.device))
             out.append(entry.device);
     }
     return out;
@@ -264,7 +279,7 @@ QList<VelkIFPDevice> DeviceControlModel::connectedDevices() const
 {
     QList<VelkIFPDevice> out;
     for (const Entry &entry : m_entries) {
-        if (entry.link == LinkConnected)
+        if (entry.link == LinkConnected && hasOwnMac(entry.device))
             out.append(entry.device);
     }
     return out;

@@ -34,6 +34,9 @@ public:
         LinkLocked
     };
     using LinkLookup = std::function<Link(const QString &mac)>;
+    /// The same by the database id, for a device without a MAC of its own (entered by address, or holding a MAC no
+    /// network card can have): the command server knows its panel by the device its address matched.
+    using DeviceLinkLookup = std::function<Link(quint32 did)>;
 
     struct Entry
     {
@@ -84,8 +87,9 @@ public:
     /// Sets the kick mark; true when it changed.
     bool setKicked(quint32 key, bool kicked);
 
-    /// Asks the lookup for every device's connection; the keys whose shown state changed.
-    QList<quint32> refreshLinks(const LinkLookup &lookup);
+    /// Asks the lookups for every device's connection: `lookup` by its MAC, `byDevice` (when given) by its id for a
+    /// device without a MAC of its own; the keys whose shown state changed.
+    QList<quint32> refreshLinks(const LinkLookup &lookup, const DeviceLinkLookup &byDevice = DeviceLinkLookup());
 
     /// Every device visible; the keys whose visibility changed.
     QList<quint32> showAll();
@@ -105,9 +109,10 @@ public:
 
     /// The chosen devices that are visible, have a MAC address and no connection: those a power-on wakes.
     QList<VelkIFPDevice> powerOnTargets(const QList<quint32> &chosen) const;
-    /// The chosen devices that are visible and connected: those a power-off or a reboot reaches.
+    /// The chosen devices that are visible, connected and have a MAC of their own: those a power-off or a reboot
+    /// reaches (commands go by MAC).
     QList<VelkIFPDevice> connectedTargets(const QList<quint32> &chosen) const;
-    /// Every connected device, whether the filter shows it or not.
+    /// Every connected device with a MAC of its own, whether the filter shows it or not.
     QList<VelkIFPDevice> connectedDevices() const;
 
     /// The visible devices by shown state.

@@ -102,8 +102,11 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_alertRoad->setBeep([]() { QApplication::beep(); });
     CmdServer *server = CmdServer::getInstance();
     connect(server, &CmdServer::safeAlert, this, &Management::handleSafeAlert, Qt::QueuedConnection);
+    connect(server, &CmdServer::safeAlertOfDevice, m_alertRoad, &AlertRoad::handleSafeAlertOfDevice,
+            Qt::QueuedConnection);
     connect(server, &CmdServer::deviceRecordsWritten, this, &Management::deviceRecordsWritten);
     connect(m_alertRoad, &AlertRoad::stopSafeAlert, server, &CmdServer::stopSafeAlert);
+    connect(m_alertRoad, &AlertRoad::stopSafeAlertOfDevice, server, &CmdServer::stopSafeAlertOfDevice);
     connect(m_alertRoad, &AlertRoad::restoreWindow, this, &Management::restoreWindow);
     // Queued: the main window raises itself on this signal first, and must not cover a warning
     // the operator has to answer.
@@ -458,6 +461,12 @@ void Management::stopAlert(QString macAddress)
     QMetaObject::invokeMethod(this, &Management::raiseWarnings, Qt::QueuedConnection);
 }
 
+void Management::stopAlertOfDevice(quint32 did)
+{
+    m_alertRoad->stopAlertOfDevice(did);
+    QMetaObject::invokeMethod(this, &Management::raiseWarnings, Qt::QueuedConnection);
+}
+
 void Management::showWarning(VelkIFPDevice device)
 {
     // One warning per alert, a window of its own. It is released once answered: the camera
@@ -465,7 +474,13 @@ void Management::showWarning(VelkIFPDevice device)
     auto *warning =
         new EmergencyWarningDialog(nullptr, CameraLinkSettings::defaultSettingsFile(), m_alertRoad->clock());
     warning->setAttribute(Qt::WA_DeleteOnClose);
-    connect(warning, &EmergencyWarningDialog::stopAlert, this, &Management::stopAlert);
+    if (device.macAddress.isEmpty()) {
+        // A panel known by its address alone: its MAC names no one panel, its device does.
+        connect(warning, &EmergencyWarningDialog::stopAlert, this,
+                [this, did = device.did] { stopAlertOfDevice(did); });
+    } else {
+        connect(warning, &EmergencyWarningDialog::stopAlert, this, &Management::stopAlert);
+    }
     // Back from minimised, the warning would lie over the newer ones, whose modality blocks it:
     // all of them come up again in order, the newest on top.
     connect(warning, &EmergencyWarningDialog::restored, this, &Management::raiseWarnings, Qt::QueuedConnection);

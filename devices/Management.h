@@ -78,6 +78,8 @@ public slots:
     void handleSafeAlert(QString macAddress);
     /// The operator answered the warning of that panel.
     void stopAlert(QString macAddress);
+    /// The same for a panel known by its address alone, by the did of its device (CmdServer::safeAlertOfDevice).
+    void stopAlertOfDevice(quint32 did);
 
     void clickSosSetting();
     void showCameraDialog(QString cameraName);

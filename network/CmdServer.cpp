@@ -265,7 +265,8 @@ void CmdServer::acceptPending()
                 &CmdServer::setupBroadcastTransferFileCompleteTimeout);
         connect(channel, &DeviceChannel::setupSyncUserDeviceTimeout, this, &CmdServer::setupSyncUserDeviceTimeout);
         connect(channel, &DeviceChannel::syncUserDeviceFinished, this, &CmdServer::syncUserDeviceFinished);
-        connect(channel, &DeviceChannel::safeAlert, this, &CmdServer::safeAlert);
+        connect(channel, &DeviceChannel::safeAlert, this,
+                [this, channel](const QString &mac) { onSafeAlert(channel, mac); });
     }
     if (m_server->hasPendingConnections())
         m_acceptTimer->start();
@@ -548,6 +549,16 @@ void CmdServer::onChannelClosed(DeviceChannel *channel)
     emit connectionStatesChanged();
 }
 
+void CmdServer::onSafeAlert(DeviceChannel *channel, const QString &mac)
+{
+    // The MAC of a panel known by its address alone names no one panel; the device its address matched does.
+    const quint32 did = channel->identity().macUsable ? 0 : m_byAddress.key(channel, 0);
+    if (did != 0)
+        emit safeAlertOfDevice(did);
+    else
+        emit safeAlert(mac);
+}
+
 DeviceChannel *CmdServer::getChannel(QString mac) const
 {
     return m_channels.value(macKey(mac));
@@ -580,6 +591,14 @@ CmdServer::ConnectionState CmdServer::connectionState(QString mac) const
     if (m_locked.contains(key))
         return Locked;
     return Offline;
+}
+
+CmdServer::ConnectionState CmdServer::connectionStateOfDevice(quint32 did) const
+{
+    const DeviceChannel *channel = m_byAddress.value(did);
+    if (!channel)
+        return Offline;
+    return channel->state() == DeviceChannel::Locked ? Locked : Connected;
 }
 
 bool CmdServer::managedDevice(const QString &mac, VelkIFPDevice *device) const
@@ -881,6 +900,12 @@ void CmdServer::resetSyncingUserDevice(QString mac)
 void CmdServer::stopSafeAlert(QString mac)
 {
     if (DeviceChannel *channel = handshakenChannel(mac))
+        channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
+}
+
+void CmdServer::stopSafeAlertOfDevice(quint32 did)
+{
+    if (DeviceChannel *channel = m_byAddress.value(did))
         channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
 }
 

@@ -26,7 +26,9 @@ class QTimer;
 /// A panel whose identity names a MAC that no network card can have (PanelIdentity::macUsable) is matched by its
 /// address alone and held by the device it matched, whose MAC stays empty: it keeps its connection and its record
 /// takes the rest of its report, but the operations and signals keyed by MAC (newConnection and channelDisconnect
-/// included) never reach it, and connectionState() of that MAC stays Offline.
+/// included) never reach it, and connectionState() of that MAC stays Offline. What reaches it goes by the did of its
+/// device: its SOS (safeAlertOfDevice, answered by stopSafeAlertOfDevice) and its connection state
+/// (connectionStateOfDevice).
 ///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject
@@ -83,6 +85,8 @@ public:
 
     /// VELK_REMOTE_CMD_STOP_SAFE_ALERT to the panel (connected or locked).
     void stopSafeAlert(QString mac);
+    /// The same to the panel known by its address alone that matched the device with that did.
+    void stopSafeAlertOfDevice(quint32 did);
 
     /// The password panels must report to connect; also sent to panels that report none.
     void setControlPassword(const QString &password);
@@ -96,6 +100,9 @@ public:
     /// Closes the connection (connected or locked) of that MAC.
     void disconnectDevice(QString mac);
     ConnectionState connectionState(QString mac) const;
+    /// The connection of the panel known by its address alone that matched the device with that did; Offline for
+    /// every other device.
+    ConnectionState connectionStateOfDevice(quint32 did) const;
     /// The connected channel of that MAC, or null.
     DeviceChannel *getChannel(QString mac) const;
     /// The database identifier handed to panels.
@@ -146,6 +153,8 @@ signals:
     void connectionStatesChanged();
     void kick(const QString &mac);
     void safeAlert(const QString &mac);
+    /// An SOS of a panel known by its address alone: the did of the device it matched.
+    void safeAlertOfDevice(quint32 did);
 
     void checkOtaStateResult(const QString &mac, bool canDoOta);
     void transferFileComplete(const QString &mac, bool success, bool skipRetry);
@@ -176,6 +185,7 @@ private:
     void handshake(DeviceChannel *channel);
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
+    void onSafeAlert(DeviceChannel *channel, const QString &mac);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);

@@ -51,12 +51,12 @@ private:
     static OrvantaDBIntf *db() { return OrvantaDBManager::getInstance(); }
     static CmdServer *server() { return CmdServer::getInstance(); }
 
-    VelkIFPDevice addDevice(const QString &name, const QString &mac)
+    VelkIFPDevice addDevice(const QString &name, const QString &mac, const QString &ip = QStringLiteral("127.0.0.1"))
     {
         VelkIFPDevice device;
         device.deviceName = name;
         device.macAddress = mac;
-        device.ipAddress = QStringLiteral("127.0.0.1");
+        device.ipAddress = ip;
         device.modelName = QStringLiteral("Velk TM B-Series");
         device.deviceType = QStringLiteral("Control Box");
         device.position = QStringLiteral("Room ") + name;
@@ -281,6 +281,38 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Online"), DeviceControlModel::Offline, Patience);
         locked->shutDown();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Locked"), DeviceControlModel::Offline, Patience);
+    }
+
+    // Panels whose MAC no network card can have (uninitialised cards report all zeros) are known by the devices their
+    // addresses matched: each item follows its panel as the others do, while power commands, which go by MAC, leave
+    // them out.
+    void panelsWithoutAMacOfTheirOwnFollowTheirPanels()
+    {
+        const QStringList names = {"Zero A", "Zero B", "Zero Locked"};
+        QList<SimulatedPanel *> panels;
+        for (int i = 0; i < names.size(); ++i) {
+            SimulatedPanel *panel = makePanel(24 + i, i == 2 ? QStringLiteral("another console") : Password);
+            PanelIdentity identity = panel->identity();
+            identity.mac = QStringLiteral("00:00:00:00:00:00");
+            panel->setIdentity(identity);
+            addDevice(names.at(i), QString(), panel->settings().ownAddress.toString());
+            panels << panel;
+        }
+        newPage();
+        for (SimulatedPanel *panel : qAsConst(panels))
+            panel->start();
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero A"), DeviceControlModel::Online, Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero B"), DeviceControlModel::Online, Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero Locked"), DeviceControlModel::Locked, Patience);
+        QVERIFY(m_page->labelOnline->text().contains(QStringLiteral("Online 2")));
+        choose(names);
+        QVERIFY(!m_page->btnPowerOff->isEnabled());
+        QVERIFY(!m_page->btnReboot->isEnabled());
+        QVERIFY(!m_page->btnPowerOn->isEnabled());
+
+        panels.at(0)->shutDown();
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero A"), DeviceControlModel::Offline, Patience);
+        QCOMPARE(stateOf("Zero B"), DeviceControlModel::Online);
     }
 
     // Power off and reboot reach exactly the chosen connected panels; power on wakes exactly the chosen offline

@@ -115,6 +115,37 @@ private slots:
         QCOMPARE(counts.offline, 1);
     }
 
+    // A device without a MAC of its own (entered by address, or holding one no network card can have) is asked for
+    // by its id; it shows its connection, but commands, which go by MAC, leave it out.
+    void devicesWithoutAMacOfTheirOwnGoById()
+    {
+        DeviceControlModel model;
+        model.setDevices({device(1, "Own", "02:51:4d:00:00:01"), device(2, "NoMac"),
+                          device(3, "Zeros", "00:00:00:00:00:00"), device(4, "Broadcast", "FF-FF-FF-FF-FF-FF")});
+        QStringList askedByMac;
+        QList<quint32> askedById;
+        const auto byMac = [&](const QString &mac) {
+            askedByMac << mac;
+            return DeviceControlModel::LinkConnected;
+        };
+        const auto byId = [&](quint32 did) {
+            askedById << did;
+            return did == 4 ? DeviceControlModel::LinkLocked : DeviceControlModel::LinkConnected;
+        };
+        QCOMPARE(model.refreshLinks(byMac, byId).size(), 4);
+        QCOMPARE(askedByMac, QStringList{"02:51:4d:00:00:01"});
+        QCOMPARE(askedById, (QList<quint32>{2, 3, 4}));
+        QCOMPARE(model.entry(model.keyOf(device(3, "Zeros")))->state(), DeviceControlModel::Online);
+        QCOMPARE(model.entry(model.keyOf(device(4, "Broadcast")))->state(), DeviceControlModel::Locked);
+        QCOMPARE(model.visibleCounts().online, 3);
+
+        QList<quint32> all;
+        for (const DeviceControlModel::Entry &entry : model.entries())
+            all << entry.key;
+        QCOMPARE(names(model.connectedTargets(all)), QStringList{"Own"});
+        QCOMPARE(names(model.connectedDevices()), QStringList{"Own"});
+    }
+
     // Commands reach only chosen devices the filter shows, in the right connection state; the password goes to
     // every connected device, hidden ones included.
     void targetsFollowFilterAndState()

@@ -117,6 +117,7 @@ private slots:
     void warningsBelongToTheWindowWhateverRaisesIt();
     void restoringTheOlderWarningKeepsTheNewerOnTop();
     void macFormsAndUnknownMacs();
+    void panelsWithoutAMacOfTheirOwnAreAnsweredByDevice();
     void unmuteGoesThroughTheMixerTool();
     void cameraLinkFromSettingsToTheProgram();
     void ptzCameraFieldPairsAnAudioBox();
@@ -424,6 +425,56 @@ void TestEmergencyPage::macFormsAndUnknownMacs()
     QCOMPARE(m_player->plays.size(), plays);
     QVERIFY(m_road->pendingAlerts().isEmpty());
     QVERIFY(!m_frame->sosBackground->isVisible());
+}
+
+// Two uninitialised network cards report the same all-zero MAC: each panel is known by the device its address
+// matched, and its SOS must still raise its own warning, the alarm and its event-log row, and its answer must reach
+// that panel alone, with the 5-second rule after it.
+void TestEmergencyPage::panelsWithoutAMacOfTheirOwnAreAnsweredByDevice()
+{
+    QList<SimulatedPanel *> panels;
+    for (int serial : {7, 8}) {
+        addManagedDevice(QStringLiteral("Zero %1").arg(serial), QString(),
+                         QStringLiteral("127.0.0.%1").arg(2 + serial));
+        PanelIdentity identity = SimulatedPanel::defaultIdentity(quint32(serial));
+        identity.mac = QStringLiteral("00:00:00:00:00:00");
+        panels << new SimulatedPanel(identity, directSettings(serial));
+        m_panels << panels.last();
+        panels.last()->start();
+    }
+    QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
+    const int events = eventLog().size();
+
+    panels.at(0)->raiseSos();
+    panels.at(1)->raiseSos();
+    QTRY_COMPARE(shownWarnings().size(), 2);
+    QVERIFY(shownWarning(QStringLiteral("Zero 7")) && shownWarning(QStringLiteral("Zero 8")));
+    QVERIFY(m_player->isPlaying());
+    QVERIFY(m_frame->sosBackground->isVisible());
+    QTRY_COMPARE(eventLog().size(), events + 2);
+    QStringList logged = {eventLog().at(events).deviceName, eventLog().at(events + 1).deviceName};
+    logged.sort();
+    QCOMPARE(logged, (QStringList{"Zero 7", "Zero 8"}));
+
+    // The answer to one reaches that panel alone; the other's alert goes on.
+    shownWarning(QStringLiteral("Zero 7"))->btnClear->click();
+    QTRY_COMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 0);
+    QCOMPARE(shownWarnings().size(), 1);
+    QVERIFY(m_player->isPlaying());
+
+    // Its repeat within 5 s of the answer is dropped; the other's answer ends the alarm.
+    m_clock->advance(4000);
+    panels.at(0)->raiseSos();
+    QTRY_VERIFY(m_log->contains(QStringLiteral("dropped, answered 4000 ms ago")));
+    QCOMPARE(shownWarnings().size(), 1);
+    shownWarning(QStringLiteral("Zero 8"))->btnClear->click();
+    QTRY_COMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QVERIFY(!m_player->isPlaying());
+    QVERIFY(!m_frame->sosBackground->isVisible());
+    QVERIFY(m_road->pendingAlerts().isEmpty());
+    QCOMPARE(eventLog().size(), events + 2);
 }
 
 void TestEmergencyPage::unmuteGoesThroughTheMixerTool()

@@ -240,6 +240,18 @@ void TestHandshake::macsNoCardHasAreMatchedByAddressOnly()
         QVERIFY(!m_server->isManaged(mac));
     }
     QCOMPARE(m_log->count("no network card can have") - notesBefore, 4);
+    // What does reach such a panel goes by its device: its connection state and its SOS, whose answer reaches it alone.
+    QCOMPARE(m_server->connectionStateOfDevice(storedDevice("Addr-1").did), CmdServer::Connected);
+    QCOMPARE(m_server->connectionStateOfDevice(storedDevice("Addr-3").did), CmdServer::Offline); // known by its MAC
+    QSignalSpy alerts(m_server, &CmdServer::safeAlert);
+    QSignalSpy deviceAlerts(m_server, &CmdServer::safeAlertOfDevice);
+    panels.at(1)->raiseSos();
+    QTRY_COMPARE(deviceAlerts.count(), 1);
+    QCOMPARE(deviceAlerts.at(0).at(0).value<quint32>(), storedDevice("Addr-1").did);
+    QCOMPARE(alerts.count(), 0);
+    m_server->stopSafeAlertOfDevice(storedDevice("Addr-1").did);
+    QTRY_COMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 0);
 
     // Once per panel, not at every reconnect.
     QSignalSpy back(panels.at(0).get(), &SimulatedPanel::connected);
