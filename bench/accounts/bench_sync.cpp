@@ -21,6 +21,8 @@
 // sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit). Each round also times, outside
 // the measured spans, the rows alone: the console's status statements for every panel in one transaction, nothing
 // else, printed beside the client's time (what the rows cost however a run were arranged around them).
+// The client also runs, in each round, a second time recording the statuses as it goes (the console's statement on a
+// copy of its database, one commit a run): the least a program keeping those rows can do, printed beside the headline.
 //
 // Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 11]
 //        [--cases shared,blocks] [--db-folder DIR] [--windows]
@@ -443,8 +445,9 @@ QList<QByteArray> accountFiles(int panels)
 }
 
 // The yardstick's process: the client, a fleet of its own with the same account files, an unmeasured first
-// synchronisation, then one synchronisation for every "go" on standard input.
-int runClient(int panels, const QString &filesPath, const QString &panelsim)
+// synchronisation of either kind, then one synchronisation for every line on standard input: "go" without records,
+// "record" with them.
+int runClient(int panels, const QString &filesPath, const QString &statusesPath, const QString &panelsim)
 {
     QFile data(filesPath);
     if (!data.open(QIODevice::ReadOnly))
@@ -452,15 +455,21 @@ int runClient(int panels, const QString &filesPath, const QString &panelsim)
     QDataStream in(&data);
     QByteArray settings;
     QList<QByteArray> files;
-    in >> settings >> files;
-    if (in.status() != QDataStream::Ok || files.size() != panels)
+    QList<quint32> deviceIds;
+    in >> settings >> files >> deviceIds;
+    if (in.status() != QDataStream::Ok || files.size() != panels || deviceIds.size() != panels)
         return 1;
-    // Its panels take addresses and MACs after the console's, each with the file of the console's panel of its rank.
+    // Its panels take addresses and MACs after the console's, each with the file and the device of the console's
+    // panel of its rank.
     QHash<quint32, QByteArray> byAddress;
-    for (int i = 0; i < panels; ++i)
-        byAddress.insert(QHostAddress(bench::panelAddress(panels + i)).toIPv4Address(), files.at(i));
-    MinimalSyncClient client(settings, byAddress);
-    if (!client.listen())
+    QHash<quint32, quint32> devicesByAddress;
+    for (int i = 0; i < panels; ++i) {
+        const quint32 address = QHostAddress(bench::panelAddress(panels + i)).toIPv4Address();
+        byAddress.insert(address, files.at(i));
+        devicesByAddress.insert(address, deviceIds.at(i));
+    }
+    MinimalSyncClient client(settings, byAddress, devicesByAddress, statusesPath);
+    if (!client.statusesReady() || !client.listen())
         return 1;
     QProcess fleet;
     fleet.setStandardOutputFile(QProcess::nullDevice());
@@ -477,7 +486,7 @@ int runClient(int panels, const QString &filesPath, const QString &panelsim)
         stopFleet();
         return 1;
     }
-    if (client.synchronise(600000) < 0) {
+    if (client.synchronise(600000, false) < 0 || client.synchronise(600000, true) < 0) {
         std::fprintf(stderr, "minimal client: the first synchronisation did not end\n");
         stopFleet();
         return 1;
@@ -485,14 +494,14 @@ int runClient(int panels, const QString &filesPath, const QString &panelsim)
     std::printf("ready\n");
     std::fflush(stdout);
     std::string line;
-    while (std::getline(std::cin, line) && line == "go") {
+    while (std::getline(std::cin, line) && (line == "go" || line == "record")) {
         const double cpuBefore = bench::cpuSeconds(0);
         const double fleetBefore = bench::cpuSeconds(fleet.processId());
         const int64_t from = bench::nowNs();
-        const double seconds = client.synchronise(600000);
+        const double seconds = client.synchronise(600000, line == "record");
         const int64_t to = bench::nowNs();
-        std::printf("done %.6f %.6f %.6f\n", seconds, (bench::cpuSeconds(0) - cpuBefore) * 1e3,
-                    (bench::cpuSeconds(fleet.processId()) - fleetBefore) * 1e3);
+        std::printf("done %.6f %.6f %.6f %.6f\n", seconds, (bench::cpuSeconds(0) - cpuBefore) * 1e3,
+                    (bench::cpuSeconds(fleet.processId()) - fleetBefore) * 1e3, client.recordingMs());
         if (printWindows)
             std::fprintf(stderr, "measured span client %lld.%09lld,%lld.%09lld\n",
                          static_cast<long long>(from / 1000000000), static_cast<long long>(from % 1000000000),
@@ -585,6 +594,17 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         return true;
     };
     const QList<QByteArray> files = accountFiles(panels);
+    // The device of each panel, by rank: the yardstick records its panels' confirmations in their assignments.
+    QList<quint32> deviceIdsByRank;
+    {
+        QList<VelkIFPDevice> stored;
+        OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
+        QHash<QString, quint32> didByMac;
+        for (const VelkIFPDevice &device : qAsConst(stored))
+            didByMac.insert(device.macAddress, device.did);
+        for (int i = 0; i < panels; ++i)
+            deviceIdsByRank.append(didByMac.value(bench::panelMac(i)));
+    }
     QHash<int, int> expected;
     for (int i = 0; i < files.size(); ++i)
         expected.insert(i + 1, files.at(i).size());
@@ -600,12 +620,25 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
             return 1;
         }
         QDataStream out(&data);
-        out << server->accountSyncCache()->settingsMessage(first->getDisplayClientVersion()) << files;
+        out << server->accountSyncCache()->settingsMessage(first->getDisplayClientVersion()) << files
+            << deviceIdsByRank;
+    }
+    // The yardstick's records go into a copy of the console's database, beside it on the same disk.
+    const QString statusesPath = fixture.databaseFolder() + QStringLiteral("/client-statuses.db");
+    {
+        QSqlQuery copy(consoleConnection());
+        if (!copy.exec(QStringLiteral("VACUUM INTO '%1'").arg(QString(statusesPath).replace(QLatin1Char('\''),
+                                                                                            QLatin1String("''"))))) {
+            std::fprintf(stderr, "the yardstick's copy of the database could not be made\n");
+            fleet.stop();
+            return 1;
+        }
     }
     QProcess client;
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList clientArguments = {QStringLiteral("--client"), QStringLiteral("--panels"), QString::number(panels),
-                                   QStringLiteral("--files"), filesPath};
+                                   QStringLiteral("--files"), filesPath, QStringLiteral("--statuses"),
+                                   statusesPath};
     if (printWindows)
         clientArguments.append(QStringLiteral("--windows"));
     clientArguments.append(cpuArguments());
@@ -619,14 +652,31 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     }
     bool clientFailed = false;
     double clientFleetCpu = 0;
+    bool recordingFailed = false;
+    double recordingClientMs = 0;
+    double clientRecordsMs = 0;
+    // The minimal client without records (the yardstick; its CPU times are printed), then with them.
     const auto clientOnce = [&](double *cpuMs) {
-        client.write("go\n");
-        const QList<QByteArray> fields = bench::readLine(client, 600000).split(' ');
-        const double seconds = fields.size() == 4 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
-        *cpuMs = fields.value(2).toDouble();
-        clientFleetCpu = fields.value(3).toDouble();
-        clientFailed = clientFailed || seconds <= 0;
-        return seconds * 1e3;
+        const auto once = [&](const char *command, double *recordsMs) {
+            client.write(command);
+            const QList<QByteArray> fields = bench::readLine(client, 600000).split(' ');
+            const double seconds = fields.size() == 5 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
+            *cpuMs = fields.value(2).toDouble();
+            clientFleetCpu = fields.value(3).toDouble();
+            *recordsMs = fields.value(4).toDouble();
+            return seconds * 1e3;
+        };
+        double unused = 0;
+        double cpuOfBare = 0, fleetOfBare = 0;
+        const double bare = once("go\n", &unused);
+        cpuOfBare = *cpuMs;
+        fleetOfBare = clientFleetCpu;
+        recordingClientMs = once("record\n", &clientRecordsMs);
+        *cpuMs = cpuOfBare;
+        clientFleetCpu = fleetOfBare;
+        clientFailed = clientFailed || bare <= 0;
+        recordingFailed = recordingFailed || recordingClientMs <= 0;
+        return bare;
     };
 
     std::printf("%s: %d panels x %d users (%d users in all), %d rounds, dispatcher %s\n", qPrintable(name), panels,
@@ -634,9 +684,9 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 qPrintable(bench::dispatcherName()));
     std::printf("  database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
                 qPrintable(fixture.databaseFileSystem().name));
-    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s %8s\n", "round", "first", "files ms",
-                "client ms", "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu", "client cpu",
-                "its panels", "rows ms");
+    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s %8s %10s %8s\n", "round", "first",
+                "files ms", "client ms", "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu",
+                "client cpu", "its panels", "rows ms", "+rows ms", "its rows");
 
     QList<quint32> deviceIds;
     {
@@ -646,7 +696,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
             deviceIds.append(device.did);
     }
     std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu,
-        clientPanelsCpu, rowsAlone, rowsCommits;
+        clientPanelsCpu, rowsAlone, rowsCommits, recordingClient, recordingRatios, clientRecords;
     bool filesRight = true;
     bool rowsRight = true;
     for (int round = 1; round <= rounds; ++round) {
@@ -715,6 +765,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         clientTimes.push_back(yardstick);
         clientCpu.push_back(yardstickCpu);
         clientPanelsCpu.push_back(clientFleetCpu);
+        if (recordingClientMs > 0) {
+            recordingClient.push_back(recordingClientMs);
+            recordingRatios.push_back(ms / recordingClientMs);
+            clientRecords.push_back(clientRecordsMs);
+        }
         const double ratio = yardstick > 0 ? ms / yardstick : 0;
         if (yardstick > 0)
             ratios.push_back(ratio);
@@ -733,10 +788,11 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 filesRight = false;
             }
         }
-        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms %8.1f\n",
+        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms %8.1f "
+                    "%10.1f %8.1f\n",
                     round, round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio,
                     fileRatios.back(), stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu,
-                    clientFleetCpu, rowsMs);
+                    clientFleetCpu, rowsMs, recordingClientMs, clientRecordsMs);
         std::fflush(stdout);
     }
     client.write("quit\n");
@@ -765,6 +821,14 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 "(the commit %.1f ms), %.2f x the minimal client's median\n",
                 panels * usersPerPanel, bench::median(rowsAlone), bench::median(rowsCommits),
                 bench::median(rowsAlone) / bench::median(clientTimes));
+    if (recordingFailed || recordingClient.empty())
+        std::printf("  the minimal client with records did not finish a round\n");
+    if (!recordingClient.empty())
+        std::printf("  the minimal client recording the same statuses as it goes, one commit a run (+rows): median "
+                    "%.1f ms, its statements and commit %.1f ms of it; %.2f x the client without them; Sync Now / "
+                    "it, median of the rounds' ratios: %.2f\n",
+                    bench::median(recordingClient), bench::median(clientRecords),
+                    bench::median(recordingClient) / bench::median(clientTimes), bench::median(recordingRatios));
     std::printf("  first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
     std::printf("  GUI thread longest stall: Sync Now %.1f ms, first run included (target <= %.0f ms) %s; files alone "
                 "%.1f ms\n",
@@ -811,7 +875,7 @@ int main(int argc, char **argv)
     const QString panelsim = QStringLiteral(PANELSIM_PROGRAM);
 
     if (args.contains(QStringLiteral("--client")))
-        return runClient(panels, value("--files", QString()), panelsim);
+        return runClient(panels, value("--files", QString()), value("--statuses", QString()), panelsim);
     // Each case in a process of its own: the command server and the data store are process-wide.
     const QString only = value("--case", QString());
     if (!only.isEmpty())
