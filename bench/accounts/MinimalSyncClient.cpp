@@ -30,8 +30,9 @@ MinimalSyncClient::MinimalSyncClient(const QByteArray &settings, const QHash<qui
         return;
     }
     m_update = QSqlQuery(m_statuses);
-    m_statusesReady = m_update.prepare(QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE "
-                                                      "deviceId = ? AND (syncStatus IS NOT ? OR lastSyncTime IS NOT ?)"));
+    m_statusesReady =
+        m_update.prepare(QStringLiteral("UPDATE UserDevice SET syncStatus = ?, lastSyncTime = ? WHERE "
+                                        "deviceId = ? AND (syncStatus IS NOT ? OR lastSyncTime IS NOT ?)"));
     if (!m_statusesReady)
         std::fprintf(stderr, "minimal client: %s\n", qPrintable(m_update.lastError().text()));
 }

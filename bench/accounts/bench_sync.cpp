@@ -627,8 +627,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     const QString statusesPath = fixture.databaseFolder() + QStringLiteral("/client-statuses.db");
     {
         QSqlQuery copy(consoleConnection());
-        if (!copy.exec(QStringLiteral("VACUUM INTO '%1'").arg(QString(statusesPath).replace(QLatin1Char('\''),
-                                                                                            QLatin1String("''"))))) {
+        if (!copy.exec(QStringLiteral("VACUUM INTO '%1'")
+                           .arg(QString(statusesPath).replace(QLatin1Char('\''), QLatin1String("''"))))) {
             std::fprintf(stderr, "the yardstick's copy of the database could not be made\n");
             fleet.stop();
             return 1;
@@ -636,8 +636,12 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     }
     QProcess client;
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList clientArguments = {QStringLiteral("--client"), QStringLiteral("--panels"), QString::number(panels),
-                                   QStringLiteral("--files"), filesPath, QStringLiteral("--statuses"),
+    QStringList clientArguments = {QStringLiteral("--client"),
+                                   QStringLiteral("--panels"),
+                                   QString::number(panels),
+                                   QStringLiteral("--files"),
+                                   filesPath,
+                                   QStringLiteral("--statuses"),
                                    statusesPath};
     if (printWindows)
         clientArguments.append(QStringLiteral("--windows"));
