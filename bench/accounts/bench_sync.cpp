@@ -661,23 +661,21 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     double clientRecordsMs = 0;
     // The minimal client without records (the yardstick; its CPU times are printed), then with them.
     const auto clientOnce = [&](double *cpuMs) {
-        const auto once = [&](const char *command, double *recordsMs) {
+        // One run of the client: its time in ms, -1 when it failed; the other fields of its line where asked for.
+        const auto once = [&](const char *command, double *cpu, double *fleetCpu, double *recordsMs) {
             client.write(command);
             const QList<QByteArray> fields = bench::readLine(client, 600000).split(' ');
             const double seconds = fields.size() == 5 && fields.at(0) == "done" ? fields.at(1).toDouble() : -1;
-            *cpuMs = fields.value(2).toDouble();
-            clientFleetCpu = fields.value(3).toDouble();
-            *recordsMs = fields.value(4).toDouble();
+            if (cpu)
+                *cpu = fields.value(2).toDouble();
+            if (fleetCpu)
+                *fleetCpu = fields.value(3).toDouble();
+            if (recordsMs)
+                *recordsMs = fields.value(4).toDouble();
             return seconds * 1e3;
         };
-        double unused = 0;
-        double cpuOfBare = 0, fleetOfBare = 0;
-        const double bare = once("go\n", &unused);
-        cpuOfBare = *cpuMs;
-        fleetOfBare = clientFleetCpu;
-        recordingClientMs = once("record\n", &clientRecordsMs);
-        *cpuMs = cpuOfBare;
-        clientFleetCpu = fleetOfBare;
+        const double bare = once("go\n", cpuMs, &clientFleetCpu, nullptr);
+        recordingClientMs = once("record\n", nullptr, nullptr, &clientRecordsMs);
         clientFailed = clientFailed || bare <= 0;
         recordingFailed = recordingFailed || recordingClientMs <= 0;
         return bare;
