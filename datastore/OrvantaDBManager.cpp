@@ -119,6 +119,11 @@ DbFailure OrvantaDBManager::lastFailure() const
     return lastStatementFailure(m_dbManager->database());
 }
 
+bool OrvantaDBManager::refusedForNow() const
+{
+    return passingFailure(m_dbManager->database()) != nullptr;
+}
+
 quint64 OrvantaDBManager::nextAccountDataVersion()
 {
     static quint64 last = 0;

@@ -171,6 +171,7 @@ public:
     DbTransaction readTransaction(const char *context) override;
     DbHeldWrites *heldWrites() override { return m_heldWrites; }
     DbFailure lastFailure() const override;
+    bool refusedForNow() const override;
     quint64 accountDataVersion() const override;
     quint64 deviceDataVersion() const override;
 

@@ -222,6 +222,27 @@ private slots:
                     .endsWith(QStringLiteral("4 held writes written, 1 lost")));
     }
 
+    // A read refused because another program holds the file exclusively (an SQLite browser saving a large change, a
+    // VACUUM) says so: what it would have read is not known yet, which a caller must not take for "nothing there".
+    void readsRefusedForNowSayWhy()
+    {
+        m_db->databaseManager()->setBusyWaitMs(50);
+        VelkGroups group;
+        group.groupName = QStringLiteral("Hall");
+        group.groupType = QStringLiteral("Control Box");
+        QCOMPARE(m_db->createGroups(group), DB_OK);
+        {
+            DatabaseHold exclusive(file(), DatabaseHold::Exclusive);
+            QVERIFY2(exclusive.isHeld(), qPrintable(exclusive.error()));
+            QList<VelkGroups> groups;
+            QVERIFY(m_db->queryAllGroup(groups) != DB_OK);
+            QVERIFY(m_db->refusedForNow());
+        }
+        QList<VelkGroups> groups;
+        QCOMPARE(m_db->queryAllGroup(groups), DB_OK);
+        QCOMPARE(groups.size(), 1);
+    }
+
     // The console ends while another program still holds the database: the writes it could not make are named.
     void writesStillHeldAtTheEndAreNamed()
     {

@@ -14,16 +14,18 @@
 
 // Another program holding the database file, played by a second SQLite connection on a thread of its own: the write
 // lock with a change not yet saved (BEGIN IMMEDIATE, as an SQLite browser with unsaved changes or `sqlite3` holds it),
-// or a read transaction (as a backup tool that reads the file holds it). The hold begins in the constructor and ends
-// with release(), the destructor, or by itself after holdMs (0: no end of its own). The thread lets the hold end while
-// the console's connection waits for it on the test's thread.
+// a read transaction (as a backup tool that reads the file holds it), or the file held exclusively, for reading too
+// (BEGIN EXCLUSIVE, as an SQLite browser saving a large change or a VACUUM holds it). The hold begins in the
+// constructor and ends with release(), the destructor, or by itself after holdMs (0: no end of its own). The thread
+// lets the hold end while the console's connection waits for it on the test's thread.
 class DatabaseHold
 {
 public:
     enum Kind
     {
         Writer,
-        Reader
+        Reader,
+        Exclusive
     };
 
     DatabaseHold(const QString &file, Kind kind, int holdMs = 0)
@@ -89,9 +91,10 @@ private:
     {
         bool held = db.open();
         QSqlQuery query(db);
-        if (held && kind == Writer)
-            held = query.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                   query.exec(QStringLiteral("UPDATE Account SET email = email"));
+        if (held && kind != Reader)
+            held =
+                query.exec(kind == Exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE")) &&
+                query.exec(QStringLiteral("UPDATE Account SET email = email"));
         else if (held)
             held = query.exec(QStringLiteral("BEGIN")) &&
                    query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next();
