@@ -2,6 +2,7 @@
 
 #include "broadcast/BroadcastAudio.h"
 #include "broadcast/BroadcastManager.h"
+#include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastSetting.h"
@@ -98,6 +99,7 @@ void Broadcast::setUp()
     connect(&messageTimer, &QTimer::timeout, this, &Broadcast::hideMessage);
     confirmDeleteDialog = new ConfirmDialog(this);
     connect(confirmDeleteDialog, &ConfirmDialog::confirmed, this, &Broadcast::confirmDeleteBroadcast);
+    m_messageDialog = new BroadcastMessageDialog(this);
     connect(m_player, &SoundPlayer::finished, this, &Broadcast::soundFinished);
     connect(m_player, &SoundPlayer::failed, this, &Broadcast::soundFailed);
 
@@ -380,7 +382,17 @@ void Broadcast::triggerDuplicateBroadcast(const VelkBroadcast &b)
 
 void Broadcast::triggerMoveBroadcast(VelkBroadcast &b)
 {
-    m_scheduler->moveToPending(b);
+    switch (m_scheduler->moveToPending(b)) {
+    case BroadcastScheduler::Change::Made:
+        break;
+    case BroadcastScheduler::Change::RefusedForNow:
+        showRefusal(tr("The broadcast was not moved to Pending: the database is in use by another program or its "
+                       "disk is full. Try again later."));
+        break;
+    case BroadcastScheduler::Change::Failed:
+        showRefusal(tr("The broadcast could not be moved to Pending."));
+        break;
+    }
 }
 
 void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
@@ -392,7 +404,23 @@ void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
 
 void Broadcast::confirmDeleteBroadcast()
 {
-    m_scheduler->deleteBroadcast(deleteBid);
+    switch (m_scheduler->deleteBroadcast(deleteBid)) {
+    case BroadcastScheduler::Change::Made:
+        break;
+    case BroadcastScheduler::Change::RefusedForNow:
+        showRefusal(tr("The broadcast was not deleted: the database is in use by another program or its disk is "
+                       "full. Try again later."));
+        break;
+    case BroadcastScheduler::Change::Failed:
+        showRefusal(tr("The broadcast could not be deleted."));
+        break;
+    }
+}
+
+void Broadcast::showRefusal(const QString &text)
+{
+    m_messageDialog->setMessage(text);
+    showCentred(m_messageDialog);
 }
 
 void Broadcast::showBroadcastReportDialog(const VelkBroadcast &b)

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 class BroadcastManager;
+class BroadcastMessageDialog;
 class BroadcastReportDialog;
 class BroadcastScheduler;
 class BroadcastSetting;
@@ -42,6 +43,8 @@ public:
     BroadcastSetting *editor() const { return broadcastSetting; }
     BroadcastReportDialog *reportDialog() const { return broadcastReportDialog; }
     ConfirmDialog *confirmDialog() const { return confirmDeleteDialog; }
+    /// Why a row action changed nothing.
+    BroadcastMessageDialog *messageDialog() const { return m_messageDialog; }
     QTableWidget *table(VelkBroadcast::Status status) const;
     QFrame *guide(VelkBroadcast::Status status) const;
     BroadcastWidget *row(VelkBroadcast::Status status, int index) const;
@@ -84,6 +87,8 @@ private:
     void triggerDuplicateBroadcast(const VelkBroadcast &broadcast);
     void triggerMoveBroadcast(VelkBroadcast &broadcast);
     void showDeleteConfirmDialog(const VelkBroadcast &broadcast);
+    /// Tells the operator why a row action changed nothing; the lists show what is stored.
+    void showRefusal(const QString &text);
     void showBroadcastReportDialog(const VelkBroadcast &broadcast);
     void resetAudioPlayback();
 
@@ -93,6 +98,7 @@ private:
     OrvantaDBIntf *dbIntf = nullptr;
     QTimer messageTimer;
     ConfirmDialog *confirmDeleteDialog = nullptr;
+    BroadcastMessageDialog *m_messageDialog = nullptr;
     uint deleteBid = 0;
     Clock *m_clock;
     SoundPlayer *m_player;
