@@ -382,17 +382,10 @@ void Broadcast::triggerDuplicateBroadcast(const VelkBroadcast &b)
 
 void Broadcast::triggerMoveBroadcast(VelkBroadcast &b)
 {
-    switch (m_scheduler->moveToPending(b)) {
-    case BroadcastScheduler::Change::Made:
-        break;
-    case BroadcastScheduler::Change::RefusedForNow:
-        showRefusal(tr("The broadcast was not moved to Pending: the database is in use by another program or its "
-                       "disk is full. Try again later."));
-        break;
-    case BroadcastScheduler::Change::Failed:
-        showRefusal(tr("The broadcast could not be moved to Pending."));
-        break;
-    }
+    tellIfRefused(m_scheduler->moveToPending(b),
+                  tr("The broadcast was not moved to Pending: the database is in use by another program or its disk "
+                     "is full. Try again later."),
+                  tr("The broadcast could not be moved to Pending."));
 }
 
 void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
@@ -404,22 +397,17 @@ void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
 
 void Broadcast::confirmDeleteBroadcast()
 {
-    switch (m_scheduler->deleteBroadcast(deleteBid)) {
-    case BroadcastScheduler::Change::Made:
-        break;
-    case BroadcastScheduler::Change::RefusedForNow:
-        showRefusal(tr("The broadcast was not deleted: the database is in use by another program or its disk is "
-                       "full. Try again later."));
-        break;
-    case BroadcastScheduler::Change::Failed:
-        showRefusal(tr("The broadcast could not be deleted."));
-        break;
-    }
+    tellIfRefused(m_scheduler->deleteBroadcast(deleteBid),
+                  tr("The broadcast was not deleted: the database is in use by another program or its disk is full. "
+                     "Try again later."),
+                  tr("The broadcast could not be deleted."));
 }
 
-void Broadcast::showRefusal(const QString &text)
+void Broadcast::tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &failed)
 {
-    m_messageDialog->setMessage(text);
+    if (change == BroadcastScheduler::Change::Made)
+        return;
+    m_messageDialog->setMessage(change == BroadcastScheduler::Change::RefusedForNow ? refusedForNow : failed);
     showCentred(m_messageDialog);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastTask.h"
 #include "broadcast/BroadcastWidget.h"
 #include "broadcast/Ui_Broadcast.h"
@@ -13,7 +14,6 @@
 class BroadcastManager;
 class BroadcastMessageDialog;
 class BroadcastReportDialog;
-class BroadcastScheduler;
 class BroadcastSetting;
 class Clock;
 class ConfirmDialog;
@@ -87,8 +87,9 @@ private:
     void triggerDuplicateBroadcast(const VelkBroadcast &broadcast);
     void triggerMoveBroadcast(VelkBroadcast &broadcast);
     void showDeleteConfirmDialog(const VelkBroadcast &broadcast);
-    /// Tells the operator why a row action changed nothing; the lists show what is stored.
-    void showRefusal(const QString &text);
+    /// Tells the operator why a row action changed nothing (the lists show what is stored): the first text when the
+    /// database refused it for now, the second for any other failure.
+    void tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &failed);
     void showBroadcastReportDialog(const VelkBroadcast &broadcast);
     void resetAudioPlayback();
 
