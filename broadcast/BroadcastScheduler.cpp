@@ -3,6 +3,7 @@
 #include "broadcast/BroadcastAudio.h"
 #include "broadcast/BroadcastManager.h"
 #include "broadcast/BroadcastTiming.h"
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbTransaction.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -450,17 +451,20 @@ void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
     const bool known = m_db->queryBroadcastReportByBroadcast(broadcast, left) == DB_OK;
     if (known && left.isEmpty())
         return;
-    if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe",
-                               QStringLiteral("earlier report rows of broadcast %1").arg(broadcast.bid),
-                               [db = m_db, broadcast] {
-                                   VelkBroadcast run = broadcast;
-                                   return db->deleteBroadcastReport(run);
-                               }) != DB_OK) {
+    const QString what = QStringLiteral("earlier report rows of broadcast %1").arg(broadcast.bid);
+    const DbHeldWrites::Write write = [db = m_db, broadcast] {
+        VelkBroadcast run = broadcast;
+        return db->deleteBroadcastReport(run);
+    };
+    if (!known && m_db->refusedForNow()) {
+        // Not known yet whether there are any, and the delete would only wait for the database again: it joins the
+        // held writes, ahead of this run's rows, and costs nothing if there are none.
+        m_db->heldWrites()->writeLater("prepareBroadcastTaskForExe", what, write);
+    } else if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe", what, write) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, deleteBroadcastReport error");
         return;
     }
     if (!known) {
-        // Not known yet whether there are any: the delete runs before this run's rows, and costs nothing if none.
         writeLog(LOG_LEVEL_INFO, "prepareBroadcastTaskForExe, report rows of an interrupted run, if any, deleted: %s",
                  number(broadcast.bid).constData());
         return;
