@@ -301,7 +301,7 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
     now.isNow = true;
     now = store(now);
     emit m_page->editor()->broadcastSettingSavedSuccess(now);
-    QTRY_COMPARE(panel->heldAnswerCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(panel->heldAnswerCount(), 1, 30000);
     QCOMPARE(m_page->table(VelkBroadcast::Upcoming)->rowCount(), 2);
     const int running = m_page->scheduler()->taskList().at(0).broadcast.bid == now.bid ? 0 : 1;
     const int waiting = 1 - running;
@@ -330,7 +330,7 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
         QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
         QVERIFY(BroadcastManager::getInstance()->isBroadcastTaskRunning(taskOf(now)));
     }
-    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty(), 30000);
     QList<VelkBroadcast> upcoming, pending;
     QCOMPARE(waits.db()->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming), DB_OK);
     QCOMPARE(waits.db()->queryBroadcastByStatus(VelkBroadcast::Pending, pending), DB_OK);
@@ -341,7 +341,7 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
     // The run goes on to its end, once; the next checks send nothing again.
     panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
     panel->releaseHeldAnswers();
-    QTRY_COMPARE(m_page->table(VelkBroadcast::Completed)->rowCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_page->table(VelkBroadcast::Completed)->rowCount(), 1, 30000);
     m_page->scheduler()->refreshBroadcastTables();
     m_page->scheduler()->checkBroadcastTask();
     QTest::qWait(300);
