@@ -63,7 +63,8 @@ public:
     /// The broadcast's next start by the clock.
     QDateTime nextStartDateTime(const VelkBroadcast &broadcast) const;
 
-    /// Reloads the three lists, rebuilds and sorts the tasks; aboutToRefresh() before, refreshed() after.
+    /// Reloads the three lists, rebuilds and sorts the tasks; aboutToRefresh() before, refreshed() after. Lists the
+    /// database refuses for now are rebuilt from those read last.
     void refreshBroadcastTables();
     /// Builds a due task's device list, writes its report rows and hands it to the manager. False when the start
     /// must wait: the members of its groups cannot be read for now.
@@ -78,7 +79,8 @@ public:
 
     // The page's row actions; each reloads the lists on success.
 
-    /// "Move to Pending": stores the broadcast as pending and runs the check.
+    /// "Move to Pending": stores the broadcast as pending and runs the check. Refused by the store, the broadcast stays
+    /// upcoming.
     Change moveToPending(VelkBroadcast broadcast);
     /// A pending copy under a new bid (with its own copy of an uploaded sound); false when nothing was stored.
     bool duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copy);
@@ -115,7 +117,7 @@ private:
     void scheduleReread();
     /// What the operator changed, in the lists read last, for a rebuild before they are read again.
     void forgetStored(quint32 bid);
-    /// Where a change refused by the store leaves the operator: the logged failure and what to tell.
+    /// Logs a change the store refused, and tells whether it was refused for now or for good.
     Change refusal(const char *logLine);
 
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
