@@ -2,6 +2,7 @@
 
 #include "broadcast/BroadcastAudio.h"
 #include "broadcast/BroadcastManager.h"
+#include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastSetting.h"
@@ -98,6 +99,7 @@ void Broadcast::setUp()
     connect(&messageTimer, &QTimer::timeout, this, &Broadcast::hideMessage);
     confirmDeleteDialog = new ConfirmDialog(this);
     connect(confirmDeleteDialog, &ConfirmDialog::confirmed, this, &Broadcast::confirmDeleteBroadcast);
+    m_messageDialog = new BroadcastMessageDialog(this);
     connect(m_player, &SoundPlayer::finished, this, &Broadcast::soundFinished);
     connect(m_player, &SoundPlayer::failed, this, &Broadcast::soundFailed);
 
@@ -380,7 +382,10 @@ void Broadcast::triggerDuplicateBroadcast(const VelkBroadcast &b)
 
 void Broadcast::triggerMoveBroadcast(VelkBroadcast &b)
 {
-    m_scheduler->moveToPending(b);
+    tellIfRefused(m_scheduler->moveToPending(b),
+                  tr("The broadcast was not moved to Pending: the database is in use by another program or its disk "
+                     "is full. Try again later."),
+                  tr("The broadcast could not be moved to Pending."));
 }
 
 void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
@@ -392,7 +397,18 @@ void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
 
 void Broadcast::confirmDeleteBroadcast()
 {
-    m_scheduler->deleteBroadcast(deleteBid);
+    tellIfRefused(m_scheduler->deleteBroadcast(deleteBid),
+                  tr("The broadcast was not deleted: the database is in use by another program or its disk is full. "
+                     "Try again later."),
+                  tr("The broadcast could not be deleted."));
+}
+
+void Broadcast::tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &failed)
+{
+    if (change == BroadcastScheduler::Change::Made)
+        return;
+    m_messageDialog->setMessage(change == BroadcastScheduler::Change::RefusedForNow ? refusedForNow : failed);
+    showCentred(m_messageDialog);
 }
 
 void Broadcast::showBroadcastReportDialog(const VelkBroadcast &b)

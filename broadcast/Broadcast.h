@@ -1,5 +1,6 @@
 #pragma once
 
+#include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastTask.h"
 #include "broadcast/BroadcastWidget.h"
 #include "broadcast/Ui_Broadcast.h"
@@ -11,8 +12,8 @@
 #include <QTimer>
 
 class BroadcastManager;
+class BroadcastMessageDialog;
 class BroadcastReportDialog;
-class BroadcastScheduler;
 class BroadcastSetting;
 class Clock;
 class ConfirmDialog;
@@ -42,6 +43,8 @@ public:
     BroadcastSetting *editor() const { return broadcastSetting; }
     BroadcastReportDialog *reportDialog() const { return broadcastReportDialog; }
     ConfirmDialog *confirmDialog() const { return confirmDeleteDialog; }
+    /// Why a row action changed nothing.
+    BroadcastMessageDialog *messageDialog() const { return m_messageDialog; }
     QTableWidget *table(VelkBroadcast::Status status) const;
     QFrame *guide(VelkBroadcast::Status status) const;
     BroadcastWidget *row(VelkBroadcast::Status status, int index) const;
@@ -84,6 +87,9 @@ private:
     void triggerDuplicateBroadcast(const VelkBroadcast &broadcast);
     void triggerMoveBroadcast(VelkBroadcast &broadcast);
     void showDeleteConfirmDialog(const VelkBroadcast &broadcast);
+    /// Tells the operator why a row action changed nothing (the lists show what is stored): the first text when the
+    /// database refused it for now, the second for any other failure.
+    void tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &failed);
     void showBroadcastReportDialog(const VelkBroadcast &broadcast);
     void resetAudioPlayback();
 
@@ -93,6 +99,7 @@ private:
     OrvantaDBIntf *dbIntf = nullptr;
     QTimer messageTimer;
     ConfirmDialog *confirmDeleteDialog = nullptr;
+    BroadcastMessageDialog *m_messageDialog = nullptr;
     uint deleteBid = 0;
     Clock *m_clock;
     SoundPlayer *m_player;

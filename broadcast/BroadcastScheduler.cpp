@@ -3,6 +3,7 @@
 #include "broadcast/BroadcastAudio.h"
 #include "broadcast/BroadcastManager.h"
 #include "broadcast/BroadcastTiming.h"
+#include "datastore/DbHeldWrites.h"
 #include "datastore/DbTransaction.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -33,12 +34,15 @@ BroadcastScheduler::BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *mana
     m_dailyTimer.setTimerType(Qt::PreciseTimer);
     m_taskTimer.setSingleShot(true);
     m_taskTimer.setTimerType(Qt::PreciseTimer);
+    m_rereadTimer.setSingleShot(true);
+    connect(&m_rereadTimer, &QTimer::timeout, this, &BroadcastScheduler::reread);
 }
 
 BroadcastScheduler::~BroadcastScheduler() = default;
 
 void BroadcastScheduler::start()
 {
+    m_startedAt = m_clock->now();
     checkOldUpcomingBroadcast();
     connect(&m_dailyTimer, &QTimer::timeout, this, &BroadcastScheduler::regularlyCheckBroadcastTask);
     connect(&m_taskTimer, &QTimer::timeout, this, &BroadcastScheduler::checkBroadcastTask);
@@ -57,16 +61,74 @@ QDateTime BroadcastScheduler::nextStartDateTime(const VelkBroadcast &broadcast) 
 
 void BroadcastScheduler::refreshBroadcastTables()
 {
+    if (!readStoredLists())
+        scheduleReread();
+    rebuildLists();
+}
+
+bool BroadcastScheduler::readStoredLists()
+{
+    // Each read refused waits for the database first: once one is refused, the others would only wait in vain.
+    const bool read = readStored(VelkBroadcast::Pending, m_storedPending) &&
+                      readStored(VelkBroadcast::Upcoming, m_storedUpcoming) &&
+                      readStored(VelkBroadcast::Completed, m_storedCompleted);
+    if (read) {
+        m_nextRereadMs = kFirstRereadMs;
+        if (m_readsRefused)
+            writeLog(LOG_LEVEL_INFO, "Broadcast::refreshBroadcastTables, the broadcast lists are read again");
+        m_readsRefused = false;
+    } else if (!m_readsRefused) {
+        m_readsRefused = true;
+        writeLog(LOG_LEVEL_ERROR,
+                 "Broadcast::refreshBroadcastTables, queryBroadcastByStatus error: the lists read before stand until "
+                 "the database gives them");
+    }
+    return read;
+}
+
+bool BroadcastScheduler::readStored(VelkBroadcast::Status status, QList<VelkBroadcast> &stored)
+{
+    QList<VelkBroadcast> read;
+    if (m_db->queryBroadcastByStatus(status, read) != DB_OK)
+        return false;
+    stored = read;
+    return true;
+}
+
+void BroadcastScheduler::scheduleReread()
+{
+    if (m_rereadTimer.isActive())
+        return;
+    m_rereadTimer.start(m_nextRereadMs);
+    m_nextRereadMs = qMin(m_nextRereadMs * 2, int(kLongestRereadMs));
+}
+
+void BroadcastScheduler::reread()
+{
+    if (!m_staleChecked) {
+        checkOldUpcomingBroadcast();
+        if (!m_staleChecked) {
+            scheduleReread();
+            return;
+        }
+    }
+    // Nothing is rebuilt while the database still refuses: the lists shown stand as they are (a rebuild stops the
+    // audio preview).
+    if (!readStoredLists()) {
+        scheduleReread();
+        return;
+    }
+    rebuildLists();
+    checkBroadcastTask();
+}
+
+void BroadcastScheduler::rebuildLists()
+{
     emit aboutToRefresh();
 
-    m_pendingList.clear();
-    if (m_db->queryBroadcastByStatus(VelkBroadcast::Pending, m_pendingList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus pending error");
-
+    m_pendingList = m_storedPending;
     m_taskList.clear();
-    QList<VelkBroadcast> upcoming;
-    if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus upcoming error");
+    const QList<VelkBroadcast> upcoming = m_storedUpcoming;
     const QDateTime now = m_clock->now();
     QHash<quint32, WaitingStart> waiting;
     QHash<quint32, QDateTime> lastRun;
@@ -98,7 +160,7 @@ void BroadcastScheduler::refreshBroadcastTables()
         // that end in one turn of the event loop would otherwise send the later one twice.
         if (!task.started && m_handedOver.contains(broadcast.bid)) {
             task.started = true;
-            task.startDateTime = m_handedOver.value(broadcast.bid);
+            task.startDateTime = m_handedOver.value(broadcast.bid).startDateTime;
         }
         if (!task.started) {
             task.startDateTime = waitingStart(broadcast, now);
@@ -114,9 +176,7 @@ void BroadcastScheduler::refreshBroadcastTables()
     m_pendingHere = stillNotPending;
     std::sort(m_taskList.begin(), m_taskList.end(), broadcastTaskLessThan);
 
-    m_completedList.clear();
-    if (m_db->queryBroadcastByStatus(VelkBroadcast::Completed, m_completedList) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Broadcast::refreshBroadcastTables, queryBroadcastByStatus completed error");
+    m_completedList = m_storedCompleted;
     m_completedList += completedHere;
 
     emit refreshed();
@@ -173,6 +233,12 @@ QDateTime BroadcastScheduler::startAfterMissedDays(const VelkBroadcast &broadcas
 void BroadcastScheduler::checkBroadcastTask()
 {
     m_taskTimer.stop();
+    // The upcoming broadcasts of start-up that can no longer start on their own are not known yet: any of them would
+    // be sent again. The check comes back with the lists.
+    if (!m_staleChecked) {
+        scheduleReread();
+        return;
+    }
     if (m_taskList.isEmpty())
         return;
     const QDateTime now = m_clock->now();
@@ -184,16 +250,14 @@ void BroadcastScheduler::checkBroadcastTask()
         if (task.started)
             continue;
         if (task.broadcast.isNow) {
-            prepareBroadcastTaskForExe(task);
-            startedAny = true;
+            startedAny = prepareBroadcastTaskForExe(task) || startedAny;
             continue;
         }
         if (task.startDateTime.date() != now.date())
             continue;
         const qint64 seconds = BroadcastTiming::secondsUntilStart(task.startDateTime, now);
         if (seconds <= 0) {
-            prepareBroadcastTaskForExe(task);
-            startedAny = true;
+            startedAny = prepareBroadcastTaskForExe(task) || startedAny;
             continue;
         }
         writeLog(LOG_LEVEL_INFO, "checkBroadcastTask, will start next after secs: %s", number(seconds).constData());
@@ -227,25 +291,37 @@ void BroadcastScheduler::regularlyCheckBroadcastTask()
     checkBroadcastTask();
 }
 
-void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
+bool BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
 {
-    writeLog(LOG_LEVEL_INFO, "prepareBroadcastTaskForExe: %s", number(task.broadcast.bid).constData());
-    m_lastRun.insert(task.broadcast.bid, task.startDateTime);
     BroadcastTask copy = task;
     if (copy.broadcast.target == 3) {
+        // Who is in a group only the database knows. Read as nobody while another program holds it, the broadcast
+        // reached no one and was completed; it waits for the database instead, and starts once.
+        QList<QList<VelkIFPDevice>> memberLists;
+        for (const VelkGroups &group : qAsConst(copy.broadcast.groups)) {
+            QList<VelkIFPDevice> members;
+            if (m_db->queryIFPByGroup(group, members) != DB_OK) {
+                if (m_db->refusedForNow()) {
+                    writeLog(LOG_LEVEL_WARNING,
+                             "prepareBroadcastTaskForExe, the groups of broadcast %s cannot be read for now; it starts "
+                             "once they can",
+                             number(task.broadcast.bid).constData());
+                    scheduleReread();
+                    return false;
+                }
+                writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, queryIFPByGroup error: %s",
+                         qPrintable(group.groupName));
+                continue;
+            }
+            memberLists.append(members);
+        }
         QSet<QString> supportedNames;
         for (const VelkIFPDevice &device : m_supportedDevices())
             supportedNames.insert(device.deviceName);
         copy.broadcast.devices.clear();
         QSet<quint32> taken;
-        for (const VelkGroups &group : qAsConst(copy.broadcast.groups)) {
-            QList<VelkIFPDevice> members;
-            if (m_db->queryIFPByGroup(group, members) != DB_OK) {
-                writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, queryIFPByGroup error: %s",
-                         qPrintable(group.groupName));
-                continue;
-            }
-            for (const VelkIFPDevice &device : qAsConst(members)) {
+        for (const QList<VelkIFPDevice> &members : qAsConst(memberLists)) {
+            for (const VelkIFPDevice &device : members) {
                 if (supportedNames.contains(device.deviceName) && !taken.contains(device.did)) {
                     taken.insert(device.did);
                     copy.broadcast.devices.append(device);
@@ -253,6 +329,8 @@ void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
             }
         }
     }
+    writeLog(LOG_LEVEL_INFO, "prepareBroadcastTaskForExe: %s", number(task.broadcast.bid).constData());
+    m_lastRun.insert(task.broadcast.bid, task.startDateTime);
     // One panel is one target, whatever form its MAC was stored in: a second record of it would be sent the
     // broadcast twice and leave one report row without a result.
     QSet<QString> keys;
@@ -271,18 +349,20 @@ void BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
         writeLog(LOG_LEVEL_INFO, "no devices in broadcast task");
         BroadcastTask run = task;
         saveCompletedBroadcast(run);
-        return;
+        return true;
     }
     const VelkBroadcast run = copy.broadcast;
     if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe",
                                QStringLiteral("report rows of broadcast %1").arg(run.bid), [db = m_db, run] {
                                    VelkBroadcast broadcast = run;
                                    QList<VelkIFPDevice> targets = run.devices;
-                                   return db->insertBroadcastReport(broadcast, targets);
+                                   return logDeleted(db->insertBroadcastReport(broadcast, targets),
+                                                     "report rows not written", run.bid);
                                }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, insertBroadcastReport error");
     m_manager->addBroadcastTask(copy);
-    m_handedOver.insert(copy.broadcast.bid, copy.startDateTime);
+    m_handedOver.insert(task.broadcast.bid, task);
+    return true;
 }
 
 void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
@@ -296,8 +376,7 @@ void BroadcastScheduler::saveCompletedBroadcast(BroadcastTask &task)
         const VelkBroadcast completed = task.broadcast;
         if (DbWriteBatch::writeOne(m_db, "Broadcast::saveCompletedBroadcast",
                                    QStringLiteral("status of broadcast %1").arg(completed.bid), [db = m_db, completed] {
-                                       VelkBroadcast broadcast = completed;
-                                       return db->updateBroadcastStatus(broadcast);
+                                       return setStatusWhileUpcoming(db, completed, VelkBroadcast::Completed);
                                    }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "saveCompletedBroadcast, updateBroadcast error");
         return;
@@ -327,10 +406,33 @@ quint32 BroadcastScheduler::recordRun(OrvantaDBIntf *db, const VelkBroadcast &co
     VelkBroadcast from = run;
     DbTransaction transaction = db->transaction("Broadcast::saveCompletedBroadcast");
     quint32 rc = db->insertBroadcast(completed);
+    // Gone meanwhile (deleted after a hold of the database, before this landed), the broadcast took the run's rows
+    // along: a record of the run would show no report, as if every panel had it.
     if (rc == DB_OK)
-        rc = db->moveBroadcastReport(from, completed);
+        rc = logDeleted(db->moveBroadcastReport(from, completed), "completed run not recorded", run.bid);
     if (rc == DB_OK && !transaction.commit())
         rc = DB_STATEMENT_FAILED;
+    return rc;
+}
+
+quint32 BroadcastScheduler::setStatusWhileUpcoming(OrvantaDBIntf *db, const VelkBroadcast &upcoming,
+                                                   VelkBroadcast::Status status)
+{
+    VelkBroadcast record = upcoming;
+    record.status = status;
+    bool set = false;
+    const quint32 rc = logDeleted(db->updateBroadcastStatusIf(record, VelkBroadcast::Upcoming, set),
+                                  "status not written", upcoming.bid);
+    if (rc == DB_OK && !set)
+        writeLog(LOG_LEVEL_INFO, "Broadcast: broadcast %s was changed since, its status is left as it is now",
+                 number(upcoming.bid).constData());
+    return rc;
+}
+
+quint32 BroadcastScheduler::logDeleted(quint32 rc, const char *what, quint32 bid)
+{
+    if (rc == DB_ROW_NOT_FOUND)
+        writeLog(LOG_LEVEL_WARNING, "Broadcast: %s, broadcast %s was deleted", what, number(bid).constData());
     return rc;
 }
 
@@ -346,15 +448,25 @@ void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
     // about to run come from a run that never ended: the console quit during it, or start-up put a one-off back in
     // pending and it is sent again. Left there, they would join this run's report as blank rows.
     QList<VelkBroadcastReport> left;
-    if (m_db->queryBroadcastReportByBroadcast(broadcast, left) == DB_OK && left.isEmpty())
+    const bool known = m_db->queryBroadcastReportByBroadcast(broadcast, left) == DB_OK;
+    if (known && left.isEmpty())
         return;
-    if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe",
-                               QStringLiteral("earlier report rows of broadcast %1").arg(broadcast.bid),
-                               [db = m_db, broadcast] {
-                                   VelkBroadcast run = broadcast;
-                                   return db->deleteBroadcastReport(run);
-                               }) != DB_OK) {
+    const QString what = QStringLiteral("earlier report rows of broadcast %1").arg(broadcast.bid);
+    const DbHeldWrites::Write write = [db = m_db, broadcast] {
+        VelkBroadcast run = broadcast;
+        return db->deleteBroadcastReport(run);
+    };
+    if (!known && m_db->refusedForNow()) {
+        // Not known yet whether there are any, and the delete would only wait for the database again: it joins the
+        // held writes, ahead of this run's rows, and costs nothing if there are none.
+        m_db->heldWrites()->writeLater("prepareBroadcastTaskForExe", what, write);
+    } else if (DbWriteBatch::writeOne(m_db, "prepareBroadcastTaskForExe", what, write) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, deleteBroadcastReport error");
+        return;
+    }
+    if (!known) {
+        writeLog(LOG_LEVEL_INFO, "prepareBroadcastTaskForExe, report rows of an interrupted run, if any, deleted: %s",
+                 number(broadcast.bid).constData());
         return;
     }
     writeLog(LOG_LEVEL_WARNING, "prepareBroadcastTaskForExe, %s report rows of an interrupted run deleted: %s",
@@ -376,12 +488,18 @@ void BroadcastScheduler::dropRunReport(VelkBroadcast broadcast)
 
 void BroadcastScheduler::checkOldUpcomingBroadcast()
 {
+    if (m_staleChecked)
+        return;
     QList<VelkBroadcast> upcoming;
     if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, queryBroadcastByStatus upcoming error");
+        scheduleReread();
         return;
     }
-    const QDateTime now = m_clock->now();
+    m_staleChecked = true;
+    // By the moment the console started, also when the database let it read them only later: a one-off due in
+    // between is sent late, not put aside.
+    const QDateTime now = m_startedAt.isValid() ? m_startedAt : m_clock->now();
     for (VelkBroadcast &broadcast : upcoming) {
         if (!BroadcastTiming::isStaleUpcoming(broadcast, now))
             continue;
@@ -392,9 +510,8 @@ void BroadcastScheduler::checkOldUpcomingBroadcast()
         // would be sent again.
         if (DbWriteBatch::writeOne(m_db, "Broadcast::checkOldUpcomingBroadcast",
                                    QStringLiteral("status of broadcast %1").arg(broadcast.bid),
-                                   [db = m_db, pending = broadcast] {
-                                       VelkBroadcast record = pending;
-                                       return db->updateBroadcastStatus(record);
+                                   [db = m_db, upcomingOne] {
+                                       return setStatusWhileUpcoming(db, upcomingOne, VelkBroadcast::Pending);
                                    }) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, updateBroadcast error");
             continue;
@@ -408,21 +525,29 @@ void BroadcastScheduler::checkOldUpcomingBroadcast()
 void BroadcastScheduler::broadcastTaskFinished(uint bid)
 {
     writeLog(LOG_LEVEL_INFO, "Broadcast::broadcastTaskFinished, bid: %s", number(bid).constData());
-    m_handedOver.remove(bid);
-    for (const BroadcastTask &task : qAsConst(m_taskList)) {
-        if (task.broadcast.bid == bid) {
-            BroadcastTask run = task;
-            saveCompletedBroadcast(run);
-            // The next start counts from this run's start, not from now: a run can outlast later starts (the PC
-            // asleep while a panel had still to answer). The rebuild takes the start that followed the run as the
-            // one the task waited for, as after a sleep: a start passed today is sent now, those of the days between
-            // are logged as missed.
-            if (BroadcastTiming::repeats(task.broadcast) && task.startDateTime.isValid())
-                m_waiting.insert(bid,
-                                 {BroadcastTiming::nextStartDateTime(task.broadcast, task.startDateTime.addMSecs(1)),
-                                  task.broadcast});
-            break;
+    // The run as it started: the lists may not hold it now (the database refused the last read of them), and a run
+    // left unrecorded would stay upcoming, to be sent again.
+    BroadcastTask task;
+    const auto handed = m_handedOver.constFind(bid);
+    if (handed != m_handedOver.constEnd()) {
+        task = *handed;
+        m_handedOver.remove(bid);
+    } else {
+        for (const BroadcastTask &listed : qAsConst(m_taskList)) {
+            if (listed.broadcast.bid == bid)
+                task = listed;
         }
+    }
+    if (task.broadcast.bid == bid) {
+        BroadcastTask run = task;
+        saveCompletedBroadcast(run);
+        // The next start counts from this run's start, not from now: a run can outlast later starts (the PC asleep
+        // while a panel had still to answer). The rebuild takes the start that followed the run as the one the task
+        // waited for, as after a sleep: a start passed today is sent now, those of the days between are logged as
+        // missed.
+        if (BroadcastTiming::repeats(task.broadcast) && task.startDateTime.isValid())
+            m_waiting.insert(bid, {BroadcastTiming::nextStartDateTime(task.broadcast, task.startDateTime.addMSecs(1)),
+                                   task.broadcast});
     }
     refreshBroadcastTables();
     checkBroadcastTask();
@@ -433,13 +558,38 @@ bool BroadcastScheduler::duplicateCustomAudioFile(VelkBroadcast &broadcast)
     return BroadcastAudio::duplicateCustomAudioFile(m_audioFolder, broadcast);
 }
 
-void BroadcastScheduler::moveToPending(VelkBroadcast broadcast)
+BroadcastScheduler::Change BroadcastScheduler::moveToPending(VelkBroadcast broadcast)
 {
     broadcast.status = VelkBroadcast::Pending;
-    if (m_db->updateBroadcastStatus(broadcast) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "triggerMoveBroadcast, updateBroadcast error");
+    if (m_db->updateBroadcastStatus(broadcast) != DB_OK) {
+        const Change refused = refusal("triggerMoveBroadcast, updateBroadcast error");
+        // The lists show what is stored: the broadcast stays upcoming, and starts at its time.
+        refreshBroadcastTables();
+        return refused;
+    }
+    forgetStored(broadcast.bid);
+    m_storedPending.append(broadcast);
     refreshBroadcastTables();
     checkBroadcastTask();
+    return Change::Made;
+}
+
+BroadcastScheduler::Change BroadcastScheduler::refusal(const char *logLine)
+{
+    // Asked at once: the refresh that follows reads the database and tells of its own failures.
+    const Change refused = m_db->refusedForNow() ? Change::RefusedForNow : Change::Failed;
+    writeLog(LOG_LEVEL_ERROR, "%s%s", logLine,
+             refused == Change::RefusedForNow ? ", the database refuses it for now" : "");
+    return refused;
+}
+
+void BroadcastScheduler::forgetStored(quint32 bid)
+{
+    for (QList<VelkBroadcast> *list : {&m_storedPending, &m_storedUpcoming, &m_storedCompleted}) {
+        list->erase(std::remove_if(list->begin(), list->end(),
+                                   [bid](const VelkBroadcast &broadcast) { return broadcast.bid == bid; }),
+                    list->end());
+    }
 }
 
 bool BroadcastScheduler::duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copyOut)
@@ -452,42 +602,55 @@ bool BroadcastScheduler::duplicateBroadcast(const VelkBroadcast &broadcast, Velk
         writeLog(LOG_LEVEL_ERROR, "triggerDuplicateBroadcast, insertBroadcast error");
         return false;
     }
+    m_storedPending.append(copy);
     refreshBroadcastTables();
     if (copyOut)
         *copyOut = copy;
     return true;
 }
 
-bool BroadcastScheduler::deleteBroadcast(quint32 bid)
+BroadcastScheduler::Change BroadcastScheduler::deleteBroadcast(quint32 bid)
 {
     writeLog(LOG_LEVEL_INFO, "Broadcast::confirmDeleteBroadcast, deleteBroadcastId: %s", number(bid).constData());
-    const VelkBroadcast *record = nullptr;
+    VelkBroadcast doomed;
+    bool found = false;
+    BroadcastTask running;
     for (const VelkBroadcast &broadcast : qAsConst(m_pendingList)) {
-        if (!record && broadcast.bid == bid)
-            record = &broadcast;
+        if (!found && broadcast.bid == bid) {
+            doomed = broadcast;
+            found = true;
+        }
     }
     for (const BroadcastTask &task : qAsConst(m_taskList)) {
-        if (record || task.broadcast.bid != bid)
-            continue;
-        if (task.started) {
-            m_manager->cancelBroadcastTask(task);
-            m_handedOver.remove(bid);
+        if (!found && task.broadcast.bid == bid) {
+            doomed = task.broadcast;
+            if (task.started)
+                running = task;
+            found = true;
         }
-        record = &task.broadcast;
     }
     for (const VelkBroadcast &broadcast : qAsConst(m_completedList)) {
-        if (!record && broadcast.bid == bid)
-            record = &broadcast;
+        if (!found && broadcast.bid == bid) {
+            doomed = broadcast;
+            found = true;
+        }
     }
-    if (!record) {
+    if (!found) {
         writeLog(LOG_LEVEL_WARNING, "confirmDeleteBroadcast, broadcast not found");
-        return false;
+        return Change::Failed;
     }
-    VelkBroadcast doomed = *record;
+    // The run stops only once the broadcast is gone from the database: stopped first, a refused delete left the
+    // broadcast upcoming and not running, and the next check sent it again.
     if (m_db->deleteBroadcast(doomed) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "confirmDeleteBroadcast, deleteBroadcast error");
-        return false;
+        const Change refused = refusal("confirmDeleteBroadcast, deleteBroadcast error");
+        refreshBroadcastTables();
+        return refused;
     }
+    if (running.started) {
+        m_manager->cancelBroadcastTask(running);
+        m_handedOver.remove(bid);
+    }
+    forgetStored(bid);
     if (doomed.audioSelection == 4) {
         const QString path = BroadcastAudio::pathIn(m_audioFolder, doomed.savedAudioFilename);
         if (!path.isEmpty() && QFile::exists(path)) {
@@ -498,5 +661,5 @@ bool BroadcastScheduler::deleteBroadcast(quint32 bid)
     }
     refreshBroadcastTables();
     checkBroadcastTask();
-    return true;
+    return Change::Made;
 }

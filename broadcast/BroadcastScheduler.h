@@ -20,12 +20,29 @@ class OrvantaDBIntf;
 /// row actions here.
 ///
 /// Time comes from the clock seam. The timers run on real time, so a moved clock (jumped()) re-runs the check.
+///
+/// A list the database cannot give for now (another program holds the file, even for reading) is not known yet, never
+/// empty: the lists read last stand, with what the scheduler did since, and are read again a moment later. A start
+/// that needs what only the database knows (the members of its groups) waits for it, and runs once.
 class BroadcastScheduler : public QObject
 {
     Q_OBJECT
 
 public:
     using DeviceSource = std::function<QList<VelkIFPDevice>()>;
+
+    /// How an operator's change to a broadcast went.
+    enum class Change
+    {
+        Made,
+        RefusedForNow, ///< the database could not take it for now (held by another program, a full disk)
+        Failed         ///< refused for good, or the broadcast is in no list
+    };
+
+    /// The first pause before the lists are read again after the database refused them, and the longest one the
+    /// pauses grow to while it goes on refusing.
+    static constexpr int kFirstRereadMs = 1000;
+    static constexpr int kLongestRereadMs = 8000;
 
     /// supportedDevices lists the devices that can take a broadcast (a group's other devices are left out).
     BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *manager, Clock *clock, const QString &audioFolder,
@@ -46,27 +63,30 @@ public:
     /// The broadcast's next start by the clock.
     QDateTime nextStartDateTime(const VelkBroadcast &broadcast) const;
 
-    /// Reloads the three lists, rebuilds and sorts the tasks; aboutToRefresh() before, refreshed() after.
+    /// Reloads the three lists, rebuilds and sorts the tasks; aboutToRefresh() before, refreshed() after. Lists the
+    /// database refuses for now are rebuilt from those read last.
     void refreshBroadcastTables();
-    /// Builds a due task's device list, writes its report rows and hands it to the manager.
-    void prepareBroadcastTaskForExe(const BroadcastTask &task);
+    /// Builds a due task's device list, writes its report rows and hands it to the manager. False when the start
+    /// must wait: the members of its groups cannot be read for now.
+    bool prepareBroadcastTaskForExe(const BroadcastTask &task);
     /// Records a finished run: a one-off becomes completed, a repeating one leaves a completed copy.
     void saveCompletedBroadcast(BroadcastTask &task);
-    /// Moves upcoming broadcasts that can no longer start on their own (immediate, or one-offs already past) back
-    /// to pending.
+    /// Moves upcoming broadcasts that can no longer start on their own (immediate, or one-offs already past when the
+    /// scheduler started) back to pending. Until it could read them, no check starts anything.
     void checkOldUpcomingBroadcast();
     /// The record's own copy of its uploaded sound (see BroadcastAudio::duplicateCustomAudioFile).
     bool duplicateCustomAudioFile(VelkBroadcast &broadcast);
 
     // The page's row actions; each reloads the lists on success.
 
-    /// "Move to Pending": stores the broadcast as pending and runs the check.
-    void moveToPending(VelkBroadcast broadcast);
+    /// "Move to Pending": stores the broadcast as pending and runs the check. Refused by the store, the broadcast stays
+    /// upcoming.
+    Change moveToPending(VelkBroadcast broadcast);
     /// A pending copy under a new bid (with its own copy of an uploaded sound); false when nothing was stored.
     bool duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copy);
-    /// Deletes the broadcast of that bid from whichever list holds it, cancelling its run first and removing its
-    /// uploaded sound; false when it is in no list or the store refused.
-    bool deleteBroadcast(quint32 bid);
+    /// Deletes the broadcast of that bid from whichever list holds it, then cancels its run and removes its uploaded
+    /// sound. A delete the store refuses changes nothing: the run goes on.
+    Change deleteBroadcast(quint32 bid);
 
 public slots:
     /// Starts the due tasks and arms the task timer for the next one of today.
@@ -82,7 +102,24 @@ signals:
     /// The lists were rebuilt.
     void refreshed();
 
+private slots:
+    /// Reads the lists again after the database refused them, and runs the check once it gives them.
+    void reread();
+
 private:
+    /// Reads the three lists into m_stored*; a list refused keeps the one read before (and so do the others: they
+    /// would each wait for the database in vain). False when any was not read.
+    bool readStoredLists();
+    bool readStored(VelkBroadcast::Status status, QList<VelkBroadcast> &stored);
+    /// Builds the lists and the tasks from m_stored* and what the scheduler did since it read them.
+    void rebuildLists();
+    /// The lists are read again in a moment (the pauses growing while the database refuses).
+    void scheduleReread();
+    /// What the operator changed, in the lists read last, for a rebuild before they are read again.
+    void forgetStored(quint32 bid);
+    /// Logs a change the store refused, and tells whether it was refused for now or for good.
+    Change refusal(const char *logLine);
+
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
     /// start and the check that starts it (or its run ended after the start that follows), the start it already had;
     /// one it held on an earlier day is moved on by startAfterMissedDays.
@@ -97,6 +134,12 @@ private:
     /// Stores the completed copy of a repeating broadcast's run and gives it the run's report rows, together; a
     /// write that may run later, from the held writes.
     static quint32 recordRun(OrvantaDBIntf *db, const VelkBroadcast &copy, const VelkBroadcast &run);
+    /// Sets the status of an upcoming broadcast, unless it was changed or deleted since `upcoming` was read; a write
+    /// that may run later, from the held writes.
+    static quint32 setStatusWhileUpcoming(OrvantaDBIntf *db, const VelkBroadcast &upcoming,
+                                          VelkBroadcast::Status status);
+    /// Logs that a write for the broadcast found it deleted (DB_ROW_NOT_FOUND); returns rc.
+    static quint32 logDeleted(quint32 rc, const char *what, quint32 bid);
     /// Whether `here` (m_completedHere, m_pendingHere) holds this broadcast, still upcoming in the database, with the
     /// same schedule.
     static bool sameAs(const QHash<quint32, VelkBroadcast> &here, const VelkBroadcast &broadcast);
@@ -112,8 +155,13 @@ private:
     QList<VelkBroadcast> m_pendingList;
     QList<BroadcastTask> m_taskList;
     QList<VelkBroadcast> m_completedList;
-    /// Runs handed to the manager whose end has not been recorded yet, with their start.
-    QHash<quint32, QDateTime> m_handedOver;
+    /// The lists as the database gave them last.
+    QList<VelkBroadcast> m_storedPending;
+    QList<VelkBroadcast> m_storedUpcoming;
+    QList<VelkBroadcast> m_storedCompleted;
+    /// Runs handed to the manager whose end has not been recorded yet, as they started: the end is recorded from
+    /// this, whatever the lists hold by then.
+    QHash<quint32, BroadcastTask> m_handedOver;
     /// The start each waiting task had at the last rebuild, with the record it was worked out from; for a repeating
     /// task whose run has just ended, the start that followed that run's.
     struct WaitingStart
@@ -131,4 +179,11 @@ private:
     QHash<quint32, VelkBroadcast> m_pendingHere;
     QTimer m_dailyTimer;
     QTimer m_taskTimer;
+    QTimer m_rereadTimer;
+    int m_nextRereadMs = kFirstRereadMs;
+    /// Whether the database refused the last read of the lists (logged once, until it gives them again).
+    bool m_readsRefused = false;
+    /// When start() ran, and whether the stale upcoming broadcasts of that moment went back to pending yet.
+    QDateTime m_startedAt;
+    bool m_staleChecked = false;
 };

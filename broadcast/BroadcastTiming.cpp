@@ -36,9 +36,7 @@ bool repeatsOn(const VelkBroadcast &b, int dayOfWeek)
 
 bool sameSchedule(const VelkBroadcast &a, const VelkBroadcast &b)
 {
-    return a.isNow == b.isNow && a.startDate == b.startDate && a.time == b.time && a.repeatSun == b.repeatSun &&
-           a.repeatMon == b.repeatMon && a.repeatTue == b.repeatTue && a.repeatWed == b.repeatWed &&
-           a.repeatThu == b.repeatThu && a.repeatFri == b.repeatFri && a.repeatSat == b.repeatSat;
+    return startsAlike(a, b);
 }
 
 QDateTime storedStart(const VelkBroadcast &b)

@@ -135,6 +135,34 @@ quint32 BroadcastTables::updateBroadcastStatus(QSqlDatabase db, VelkBroadcast &b
     });
 }
 
+quint32 BroadcastTables::updateBroadcastStatusIf(QSqlDatabase db, VelkBroadcast &broadcast, VelkBroadcast::Status from,
+                                                 bool &set)
+{
+    const char *context = "BroadcastTables::updateBroadcastStatusIf";
+    set = false;
+    return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
+        VelkBroadcast stored;
+        {
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            if (!sqlExec(query,
+                         QStringLiteral("SELECT %1 FROM Broadcast WHERE bid = ?").arg(QLatin1String(kBroadcastColumns)),
+                         {broadcast.bid}, context))
+                return DB_STATEMENT_FAILED;
+            if (!query.next())
+                return DB_ROW_NOT_FOUND;
+            stored = broadcastFromQuery(query);
+        }
+        // Changed since the caller read it (the operator's edit or move, another program's change): that stands.
+        if (stored.status != from || !startsAlike(stored, broadcast))
+            return DB_OK;
+        const quint32 rc = LinkQueries::exec(db, QStringLiteral("UPDATE Broadcast SET status = ? WHERE bid = ?"),
+                                             {int(broadcast.status), broadcast.bid}, context);
+        set = rc == DB_OK;
+        return rc;
+    });
+}
+
 quint32 BroadcastTables::deleteBroadcast(QSqlDatabase db, VelkBroadcast &broadcast)
 {
     return LinkQueries::deleteWithLinks(db, "Broadcast", "DeviceBroadcast", "GroupsBroadcast", "BroadcastReport", "bid",
@@ -145,11 +173,18 @@ quint32 BroadcastTables::insertBroadcastReport(QSqlDatabase db, VelkBroadcast &b
 {
     const char *context = "BroadcastTables::insertBroadcastReport";
     return inTransaction(db, context, [&]() -> quint32 {
+        // Written late (held while another program held the database), the rows may come after the broadcast or a
+        // device was deleted: rows under either would be orphans nobody deletes.
+        const quint32 rc = broadcastExists(db, broadcast.bid, context);
+        if (rc != DB_OK)
+            return rc;
         // Rows of earlier sendings stay: a repeating broadcast keeps one row per device and sending.
         for (const VelkIFPDevice &device : qAsConst(devices)) {
             if (LinkQueries::exec(
-                    db, QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) VALUES (?, ?, ?, ?)"),
-                    {device.did, broadcast.bid, 0, 0}, context) != DB_OK)
+                    db,
+                    QStringLiteral("INSERT INTO BroadcastReport (did, bid, status, note) SELECT ?, ?, 0, 0 "
+                                   "WHERE EXISTS (SELECT 1 FROM Device WHERE did = ?)"),
+                    {device.did, broadcast.bid, device.did}, context) != DB_OK)
                 return DB_STATEMENT_FAILED;
         }
         return DB_OK;
@@ -177,6 +212,9 @@ quint32 BroadcastTables::moveBroadcastReport(QSqlDatabase db, VelkBroadcast &fro
 {
     const char *context = "BroadcastTables::moveBroadcastReport";
     return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
+        const quint32 rc = broadcastExists(db, from.bid, context);
+        if (rc != DB_OK)
+            return rc;
         return LinkQueries::exec(db, QStringLiteral("UPDATE BroadcastReport SET bid = ? WHERE bid = ?"),
                                  {to.bid, from.bid}, context);
     });

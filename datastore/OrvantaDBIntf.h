@@ -184,10 +184,17 @@ public:
     virtual quint32 insertBroadcast(VelkBroadcast &broadcast) = 0;
     virtual quint32 updateBroadcast(VelkBroadcast &broadcast) = 0;
     virtual quint32 updateBroadcastStatus(VelkBroadcast &broadcast) = 0;
+    /// Sets broadcast.status on the broadcast of broadcast.bid only while it is still `from` and starts as the record
+    /// does (date, time, repeat days, "now"): for a write that may run later, so that a change made in between, by the
+    /// operator or another program, stands. `set` tells whether it was written. DB_ROW_NOT_FOUND when there is no
+    /// such broadcast.
+    virtual quint32 updateBroadcastStatusIf(VelkBroadcast &broadcast, VelkBroadcast::Status from, bool &set) = 0;
     virtual quint32 deleteBroadcast(VelkBroadcast &broadcast) = 0;
+    /// One new row per device that exists. DB_ROW_NOT_FOUND when the broadcast does not exist.
     virtual quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) = 0;
     /// Gives every report row of `from` to `to` (a repeating broadcast's run, to the completed copy that records it).
+    /// DB_ROW_NOT_FOUND when `from` does not exist.
     virtual quint32 moveBroadcastReport(VelkBroadcast &from, VelkBroadcast &to) = 0;
     /// Deletes every report row of the broadcast; the broadcast itself stays.
     virtual quint32 deleteBroadcastReport(VelkBroadcast &broadcast) = 0;

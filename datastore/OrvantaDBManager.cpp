@@ -690,6 +690,11 @@ quint32 OrvantaDBManager::updateBroadcastStatus(VelkBroadcast &broadcast)
     return BroadcastTables::updateBroadcastStatus(db(), broadcast);
 }
 
+quint32 OrvantaDBManager::updateBroadcastStatusIf(VelkBroadcast &broadcast, VelkBroadcast::Status from, bool &set)
+{
+    return BroadcastTables::updateBroadcastStatusIf(db(), broadcast, from, set);
+}
+
 quint32 OrvantaDBManager::deleteBroadcast(VelkBroadcast &broadcast)
 {
     return BroadcastTables::deleteBroadcast(db(), broadcast);

@@ -149,6 +149,7 @@ public:
     quint32 insertBroadcast(VelkBroadcast &broadcast) override;
     quint32 updateBroadcast(VelkBroadcast &broadcast) override;
     quint32 updateBroadcastStatus(VelkBroadcast &broadcast) override;
+    quint32 updateBroadcastStatusIf(VelkBroadcast &broadcast, VelkBroadcast::Status from, bool &set) override;
     quint32 deleteBroadcast(VelkBroadcast &broadcast) override;
     quint32 insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices) override;
     quint32 updateBroadcastReport(VelkIFPDevice &device, VelkBroadcast &broadcast, int status, int note) override;

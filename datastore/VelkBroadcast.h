@@ -46,4 +46,12 @@ struct VelkBroadcast
     quint32 bid = 0;     ///< row key
 };
 
+/// True when the two records start alike: the same date, time, repeat days and "now" choice.
+inline bool startsAlike(const VelkBroadcast &a, const VelkBroadcast &b)
+{
+    return a.isNow == b.isNow && a.startDate == b.startDate && a.time == b.time && a.repeatSun == b.repeatSun &&
+           a.repeatMon == b.repeatMon && a.repeatTue == b.repeatTue && a.repeatWed == b.repeatWed &&
+           a.repeatThu == b.repeatThu && a.repeatFri == b.repeatFri && a.repeatSat == b.repeatSat;
+}
+
 Q_DECLARE_METATYPE(VelkBroadcast)

@@ -497,6 +497,22 @@ App &amp; content access:</translation>
         <translation>Are you sure you want to delete this broadcast?</translation>
     </message>
     <message>
+        <source>The broadcast was not moved to Pending: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>The broadcast was not moved to Pending: the database is in use by another program or its disk is full. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be moved to Pending.</source>
+        <translation>The broadcast could not be moved to Pending.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not deleted: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>The broadcast was not deleted: the database is in use by another program or its disk is full. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be deleted.</source>
+        <translation>The broadcast could not be deleted.</translation>
+    </message>
+    <message>
         <source>Broadcast Saved</source>
         <translation>Broadcast Saved</translation>
     </message>

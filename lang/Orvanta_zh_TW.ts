@@ -497,6 +497,22 @@ App &amp; content access:</source>
         <translation>確定要刪除此廣播嗎？</translation>
     </message>
     <message>
+        <source>The broadcast was not moved to Pending: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>廣播未移至待處理：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be moved to Pending.</source>
+        <translation>無法將廣播移至待處理。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not deleted: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>廣播未刪除：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be deleted.</source>
+        <translation>無法刪除廣播。</translation>
+    </message>
+    <message>
         <source>Broadcast Saved</source>
         <translation>廣播已儲存</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "BroadcastTestSupport.h"
 
 #include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastReportDialog.h"
 #include "broadcast/BroadcastScheduler.h"
 #include "broadcast/BroadcastSetting.h"
@@ -8,7 +9,9 @@
 #include "shell/base/Clock.h"
 #include "shell/kit/ConfirmDialog.h"
 #include "shell/kit/SortingIndicator.h"
+#include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -50,6 +53,8 @@ private slots:
     void tabsShowTheirRows();
     void runningTaskCannotBeEditedAndIsCancelledBeforeDelete();
     void moveDuplicateAndDelete();
+    void refusedDeleteAndMoveKeepTheStoredStateAndSayWhy_data();
+    void refusedDeleteAndMoveKeepTheStoredStateAndSayWhy();
     void previewPlaysOneRowAtATime();
     void reportCountsSearchAndSort();
 
@@ -262,6 +267,94 @@ void TestBroadcastPage::moveDuplicateAndDelete()
     QCOMPARE(m_page->scheduler()->pendingList().size(), 1);
     QVERIFY(!QFile::exists(m_config.audioFolder + "rec_2.mp3"));
     QVERIFY(QFile::exists(m_config.audioFolder + "rec.mp3"));
+}
+
+void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+    QTest::newRow("write lock held") << int(DatabaseHold::Writer);
+}
+
+// Another program holds the database: Delete and Move to Pending cannot be stored. They failed in silence, a log line
+// only; and a delete of a running broadcast stopped its run first, so the broadcast stayed upcoming, not running, and
+// the next check sent it again. The rows stay as stored, the run goes on, and the operator is told why.
+void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
+{
+    QFETCH(int, kind);
+    const QString notDeleted =
+        QStringLiteral("The broadcast was not deleted: the database is in use by another program "
+                       "or its disk is full. Try again later.");
+    const QString notMoved = QStringLiteral("The broadcast was not moved to Pending: the database is in use by another "
+                                            "program or its disk is full. Try again later.");
+    SimulatedPanel *panel = m_fleet->panel(0);
+    panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
+    panel->resetCounters();
+    panel->start();
+    QTRY_VERIFY_WITH_TIMEOUT(panel->isConnected() && CmdServer::getInstance()->isDeviceOnline(m_devices.at(0)), 30000);
+    VelkBroadcast later = make(VelkBroadcast::Upcoming, "Later", {m_devices.at(1)});
+    later.time = "11:30";
+    later = store(later);
+    const VelkBroadcast draft = store(make(VelkBroadcast::Pending, "Draft", {m_devices.at(2)}));
+    openPage(monday("09:00:00"));
+    VelkBroadcast now = make(VelkBroadcast::Upcoming, "Now", {m_devices.at(0)});
+    now.isNow = true;
+    now = store(now);
+    emit m_page->editor()->broadcastSettingSavedSuccess(now);
+    QTRY_COMPARE_WITH_TIMEOUT(panel->heldAnswerCount(), 1, 30000);
+    QCOMPARE(m_page->table(VelkBroadcast::Upcoming)->rowCount(), 2);
+    const int running = m_page->scheduler()->taskList().at(0).broadcast.bid == now.bid ? 0 : 1;
+    const int waiting = 1 - running;
+
+    const ShortDatabaseWaits waits(100);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        auto says = [this](const QString &text) {
+            QVERIFY(m_page->messageDialog()->isVisible());
+            QCOMPARE(m_page->messageDialog()->message(), text);
+            // The whole text shows.
+            QLabel *label = m_page->messageDialog()->labelMessage;
+            QVERIFY(label->heightForWidth(label->width()) <= label->height());
+            m_page->messageDialog()->hide();
+        };
+        m_page->rowAction(VelkBroadcast::Upcoming, waiting, 6)->trigger();
+        says(notMoved);
+        m_page->rowAction(VelkBroadcast::Upcoming, running, 4)->trigger();
+        m_page->confirmDialog()->okClicked();
+        says(notDeleted);
+        m_page->rowAction(VelkBroadcast::Pending, 0, 1)->trigger();
+        m_page->confirmDialog()->okClicked();
+        says(notDeleted);
+        QCOMPARE(m_page->table(VelkBroadcast::Upcoming)->rowCount(), 2);
+        QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
+        QVERIFY(BroadcastManager::getInstance()->isBroadcastTaskRunning(taskOf(now)));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty(), 30000);
+    QList<VelkBroadcast> upcoming, pending;
+    QCOMPARE(waits.db()->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming), DB_OK);
+    QCOMPARE(waits.db()->queryBroadcastByStatus(VelkBroadcast::Pending, pending), DB_OK);
+    QCOMPARE(upcoming.size(), 2);
+    QCOMPARE(pending.size(), 1);
+    QCOMPARE(pending.first().bid, draft.bid);
+
+    // The run goes on to its end, once; the next checks send nothing again.
+    panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, false);
+    panel->releaseHeldAnswers();
+    QTRY_COMPARE_WITH_TIMEOUT(m_page->table(VelkBroadcast::Completed)->rowCount(), 1, 30000);
+    m_page->scheduler()->refreshBroadcastTables();
+    m_page->scheduler()->checkBroadcastTask();
+    QTest::qWait(300);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+
+    // With the database free again, both are stored and shown at once, without a word.
+    m_page->rowAction(VelkBroadcast::Upcoming, 0, 6)->trigger();
+    QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 2);
+    m_page->rowAction(VelkBroadcast::Pending, 0, 1)->trigger();
+    m_page->confirmDialog()->okClicked();
+    QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
+    QVERIFY(!m_page->messageDialog()->isVisible());
 }
 
 void TestBroadcastPage::previewPlaysOneRowAtATime()

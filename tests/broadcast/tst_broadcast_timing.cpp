@@ -6,6 +6,7 @@
 #include "broadcast/BroadcastTiming.h"
 #include "shell/base/Clock.h"
 #include "support/DatabaseHold.h"
+#include "support/DbProbe.h"
 #include "support/MovableTime.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/SmallDisk.h"
@@ -63,6 +64,14 @@ private slots:
     void immediateBroadcastStartsAtTheNextCheck();
     void oneOffDuringAHeldDatabaseStartsOnce_data();
     void oneOffDuringAHeldDatabaseStartsOnce();
+    void oneOffStartingInATimedHoldStartsOnce_data();
+    void oneOffStartingInATimedHoldStartsOnce();
+    void groupBroadcastInAnExclusiveHoldStartsOnceAfterIt();
+    void startUpInAnExclusiveHoldWaitsForTheLists();
+    void heldStatusLeavesALaterChangeStanding_data();
+    void heldStatusLeavesALaterChangeStanding();
+    void noReportRowUnderABroadcastDeletedAfterAHold_data();
+    void noReportRowUnderABroadcastDeletedAfterAHold();
     void oneOffOnAFullDiskStartsOnce();
     void daysLastSecondArmsPastMidnight();
     void staleUpcomingGoBackToPendingAtStart_data();
@@ -508,6 +517,229 @@ void TestBroadcastTiming::oneOffDuringAHeldDatabaseStartsOnce()
     QTest::qWait(100);
     for (SimulatedPanel *panel : m_fleet->panels())
         QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+}
+
+void TestBroadcastTiming::oneOffStartingInATimedHoldStartsOnce_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");
+    QTest::newRow("exclusive 1 s") << int(DatabaseHold::Exclusive) << 1000;
+    QTest::newRow("exclusive 3 s") << int(DatabaseHold::Exclusive) << 3000;
+    QTest::newRow("exclusive 6 s") << int(DatabaseHold::Exclusive) << 6000;
+    QTest::newRow("write lock 3 s") << int(DatabaseHold::Writer) << 3000;
+}
+
+// A one-off broadcast whose start falls in a hold that ends by itself. Held exclusively, the database cannot even be
+// read: the lists rebuilt after the start came back empty, so the end of the run found no task to record as completed.
+// A short hold then ended before the run did, and the next rebuild found the broadcast upcoming and sent it again;
+// a longer one left it upcoming, never completed, to be sent again at the next check. It starts once on each panel
+// and is completed, with one report row per panel, after the hold.
+void TestBroadcastTiming::oneOffStartingInATimedHoldStartsOnce()
+{
+    QFETCH(int, kind);
+    QFETCH(int, holdMs);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const VelkBroadcast once = store(scheduled("2024-05-06", "09:05"), m_live, "Assembly in the hall");
+    startScheduler(at("2024-05-06 09:04:59.000"));
+    QVERIFY(taskOf(once.bid));
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    QElapsedTimer held;
+    held.start();
+    DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind), holdMs);
+    QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+    m_clock->setNow(at("2024-05-06 09:05:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+
+    // The hold ends by itself; checks after it start nothing again.
+    QTRY_VERIFY_WITH_TIMEOUT(held.elapsed() > holdMs && db->heldWrites()->isEmpty(), holdMs + 30000);
+    hold.release();
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+    for (SimulatedPanel *panel : m_fleet->panels())
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+    QList<VelkBroadcast> completed;
+    QCOMPARE(db->queryBroadcastByStatus(VelkBroadcast::Completed, completed), DB_OK);
+    QCOMPARE(completed.size(), 1);
+    QCOMPARE(completed.first().bid, once.bid);
+    QCOMPARE(completedRuns(once), 1);
+    QVERIFY(!taskOf(once.bid));
+    QList<VelkBroadcastReport> stored;
+    QCOMPARE(db->queryBroadcastReportByBroadcast(once, stored), DB_OK);
+    QCOMPARE(stored.size(), m_live.size());
+    const QMap<QString, QPair<int, int>> rows = reportOf(once);
+    for (const VelkIFPDevice &device : qAsConst(m_live))
+        QCOMPARE(rows.value(device.deviceName), qMakePair(1, 0));
+}
+
+// A broadcast to a group, due while another program holds the database exclusively: who is in the group only the
+// database knows. The members read as nobody, and the broadcast was completed at once with no panel reached. It waits
+// for the database, starts once on each member and is completed with their rows.
+void TestBroadcastTiming::groupBroadcastInAnExclusiveHoldStartsOnceAfterIt()
+{
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    VelkGroups room;
+    room.groupName = "Room 12";
+    QCOMPARE(db->createGroups(room), DB_OK);
+    for (VelkIFPDevice device : qAsConst(m_live))
+        QCOMPARE(db->joinGroups(device, room), DB_OK);
+    VelkBroadcast b = scheduled("2024-05-06", "09:05");
+    b.status = VelkBroadcast::Upcoming;
+    b.target = 3;
+    b.groups = {room};
+    b.contentText = "Room 12 to the gym";
+    QCOMPARE(db->insertBroadcast(b), DB_OK);
+    startScheduler(at("2024-05-06 09:04:59.000"));
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Exclusive, 3000);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_clock->setNow(at("2024-05-06 09:05:00.200"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(db->heldWrites()->isEmpty(), 30000);
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+    for (SimulatedPanel *panel : m_fleet->panels())
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+    QCOMPARE(completedRuns(b), 1);
+    QList<VelkBroadcastReport> rows;
+    QCOMPARE(db->queryBroadcastReportByBroadcast(b, rows), DB_OK);
+    QCOMPARE(rows.size(), m_live.size());
+    for (const VelkBroadcastReport &row : qAsConst(rows))
+        QCOMPARE(qMakePair(row.status, row.note), qMakePair(1, 0));
+    QCOMPARE(db->deleteGroups(room), DB_OK);
+}
+
+// The console starts while another program holds the database exclusively: no broadcast can be read. The lists stayed
+// empty until something rebuilt them (a click, the next midnight), so nothing started at its time; and the upcoming
+// broadcasts that could no longer start on their own were never put back to pending, so the first rebuild sent the
+// immediate one. Once the database gives them, those go back to pending as of the start and the others run at their
+// times, once.
+void TestBroadcastTiming::startUpInAnExclusiveHoldWaitsForTheLists()
+{
+    const VelkIFPDevice live = m_live.at(0);
+    VelkBroadcast immediate = scheduled("2024-05-06", "07:00");
+    immediate.isNow = true;
+    QList<quint32> stale = {store(immediate, {live}).bid, store(scheduled("2024-05-06", "10:00"), {live}).bid};
+    const VelkBroadcast later = store(scheduled("2024-05-06", "10:01"), {live});
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Exclusive, 2000);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        startScheduler(at("2024-05-06 10:00:30.000"));
+        QTRY_VERIFY_WITH_TIMEOUT(taskOf(later.bid), 60000);
+    }
+    QList<quint32> pending;
+    for (const VelkBroadcast &b : m_scheduler->pendingList())
+        pending.append(b.bid);
+    std::sort(pending.begin(), pending.end());
+    QCOMPARE(pending, stale);
+    QCOMPARE(m_scheduler->taskList().size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(db->heldWrites()->isEmpty(), 30000);
+    QList<VelkBroadcast> stored;
+    QCOMPARE(db->queryBroadcastByStatus(VelkBroadcast::Pending, stored), DB_OK);
+    QCOMPARE(stored.size(), stale.size());
+
+    m_clock->setNow(at("2024-05-06 10:01:00.200"));
+    QTRY_COMPARE_WITH_TIMEOUT(completedRuns(later), 1, 30000);
+    m_scheduler->refreshBroadcastTables();
+    m_scheduler->checkBroadcastTask();
+    QTest::qWait(300);
+    QCOMPARE(m_fleet->panel(0)->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 1);
+}
+
+void TestBroadcastTiming::heldStatusLeavesALaterChangeStanding_data()
+{
+    QTest::addColumn<bool>("byOperator");
+    QTest::newRow("the operator schedules it again") << true;
+    QTest::newRow("another program changes it") << false;
+}
+
+// An immediate broadcast goes back to pending at start-up while another program holds the database: its "pending" is
+// held. Right after the hold, before that lands, the operator schedules it again for 10:30 (or another program
+// changes the row so). The held write carried the status as it was decided, and put the broadcast back to pending:
+// the operator's broadcast never ran. A held status is set only on the row as it was read; a later change stands.
+void TestBroadcastTiming::heldStatusLeavesALaterChangeStanding()
+{
+    QFETCH(bool, byOperator);
+    VelkBroadcast immediate = scheduled("2024-05-06", "07:00");
+    immediate.isNow = true;
+    immediate = store(immediate, {m_live.at(0)});
+    // Held writes are tried again only when another write commits: the change below comes first.
+    const ShortDatabaseWaits waits(100, 600000);
+    OrvantaDBManager *db = waits.db();
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Writer);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        startScheduler(at("2024-05-06 10:00:30.000"));
+        QCOMPARE(m_scheduler->pendingList().size(), 1);
+        QVERIFY(!db->heldWrites()->isEmpty());
+    }
+    VelkBroadcast again = immediate;
+    again.isNow = false;
+    again.time = "10:30";
+    if (byOperator) {
+        QCOMPARE(db->updateBroadcast(again), DB_OK);
+    } else {
+        DbProbe other(db->databaseFilePath(), QStringLiteral("another-program"));
+        QVERIFY2(
+            other.exec(QStringLiteral("UPDATE Broadcast SET isNow = 0, time = '10:30' WHERE bid = ?"), {again.bid}),
+            qPrintable(other.lastError()));
+        db->heldWrites()->setRetryIntervalMs(20, 20);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(db->heldWrites()->isEmpty(), 30000);
+    QList<VelkBroadcast> upcoming;
+    QCOMPARE(db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming), DB_OK);
+    QCOMPARE(upcoming.size(), 1);
+    QCOMPARE(upcoming.first().bid, again.bid);
+    QCOMPARE(upcoming.first().time, QString("10:30"));
+    m_scheduler->refreshBroadcastTables();
+    QVERIFY(m_scheduler->pendingList().isEmpty());
+    QVERIFY(taskOf(again.bid));
+    QCOMPARE(taskOf(again.bid)->startDateTime, at("2024-05-06 10:30:00.000"));
+}
+
+void TestBroadcastTiming::noReportRowUnderABroadcastDeletedAfterAHold_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("exclusive") << int(DatabaseHold::Exclusive);
+    QTest::newRow("write lock") << int(DatabaseHold::Writer);
+}
+
+// A one-off broadcast runs while another program holds the database: its report rows, results and status are held.
+// Right after the hold, before they land, the operator deletes it. The held rows landed under the deleted broadcast
+// (orphans no screen shows and nothing deletes), while the log named only the status as lost. Nothing lands under it,
+// and the log says why.
+void TestBroadcastTiming::noReportRowUnderABroadcastDeletedAfterAHold()
+{
+    QFETCH(int, kind);
+    const VelkBroadcast once = store(scheduled("2024-05-06", "09:05"), m_live, "Buses leave at 15:10");
+    const ShortDatabaseWaits waits(100, 600000);
+    OrvantaDBManager *db = waits.db();
+    startScheduler(at("2024-05-06 09:04:59.000"));
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_clock->setNow(at("2024-05-06 09:05:00.200"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(completedRuns(once), 1, 30000);
+        QVERIFY(!db->heldWrites()->isEmpty());
+    }
+    QCOMPARE(m_scheduler->deleteBroadcast(once.bid), BroadcastScheduler::Change::Made);
+    QTRY_VERIFY_WITH_TIMEOUT(db->heldWrites()->isEmpty(), 30000);
+    DbProbe probe(db->databaseFilePath());
+    QCOMPARE(probe.value(QStringLiteral("SELECT count(*) FROM BroadcastReport WHERE bid = ?"), {once.bid}).toInt(), 0);
+    QCOMPARE(probe.value(QStringLiteral("SELECT count(*) FROM Broadcast WHERE bid = ?"), {once.bid}).toInt(), 0);
+    QVERIFY(m_log->contains(QStringLiteral("report rows not written, broadcast %1 was deleted").arg(once.bid)));
+    QCOMPARE(completedRuns(once), 0);
 }
 
 // The same on a disk that is full (a small file system of its own, filled): the broadcast started again at once
