@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -42,6 +43,8 @@ private slots:
     void exitWritesEveryHeldWriteFirst();
     void exitAsksWhileTheDatabaseIsHeld_data();
     void exitAsksWhileTheDatabaseIsHeld();
+    void questionShowsItsWholeTextInEachLanguage_data();
+    void questionShowsItsWholeTextInEachLanguage();
 
 private:
     // Runs steps inside the application's event loop and returns its exit code: what quit it said, or kStillRunning
@@ -196,6 +199,37 @@ void TestFrameExit::exitAsksWhileTheDatabaseIsHeld()
     QCOMPARE(named.size(), waitForThem ? 0 : 1);
     if (!waitForThem)
         QVERIFY2(named.first().contains(QStringLiteral("30 held writes not written")), qPrintable(named.first()));
+}
+
+void TestFrameExit::questionShowsItsWholeTextInEachLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("wait");
+    QTest::newRow("English") << QStringLiteral("en_US") << QStringLiteral("Wait");
+    QTest::newRow("Traditional Chinese") << QStringLiteral("zh_TW") << QStringLiteral("等候");
+}
+
+// The question in either language, with the most records a large hold leaves, is shown whole in the kit's dialog.
+void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, wait);
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + language + QStringLiteral(".qm")));
+    QCoreApplication::installTranslator(&translator);
+    {
+        ExitUnsavedDialog dialog;
+        dialog.setRecords(123456);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.btnWait->text(), wait);
+        QVERIFY(dialog.labelMessage->text().contains(QStringLiteral("123456")));
+        const int needs = dialog.labelMessage->heightForWidth(dialog.labelMessage->width());
+        QVERIFY2(needs <= dialog.labelMessage->height(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(needs).arg(dialog.labelMessage->height())));
+        QVERIFY(dialog.labelMessage->geometry().bottom() < dialog.btnWait->geometry().top());
+    }
+    QCoreApplication::removeTranslator(&translator);
 }
 
 QTEST_MAIN(TestFrameExit)
