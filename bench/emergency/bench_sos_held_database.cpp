@@ -244,20 +244,19 @@ int main(int argc, char **argv)
             rowsWritten = false;
         }
     };
+    auto heldPhase = [&](bool exclusively, Phase &phase, const char *name) {
+        if (!other.hold(exclusively))
+            return false;
+        runPhase(phase, name);
+        if (!other.release())
+            return false;
+        awaitRows();
+        return true;
+    };
     for (int alternation = 0; alternation < options.run.alternations; ++alternation) {
         runPhase(free, "not held");
-        if (!other.hold(false))
+        if (!heldPhase(false, writeLock, "write lock") || !heldPhase(true, exclusive, "exclusive"))
             return 1;
-        runPhase(writeLock, "write lock");
-        if (!other.release())
-            return 1;
-        awaitRows();
-        if (!other.hold(true))
-            return 1;
-        runPhase(exclusive, "exclusive");
-        if (!other.release())
-            return 1;
-        awaitRows();
     }
 
     printPhase("not held", free);
