@@ -357,63 +357,6 @@ private slots:
             qPrintable(ended.first()));
     }
 
-    // Exit while writes are held and the database takes writes again (the hold ended a moment ago, the next try
-    // still seconds away): quitting wrote one slice of them and dropped the rest, 4,700 of 20,000 written. They are
-    // written slice after slice, with the event loop turning between, and then the console may end.
-    void writeBeforeExitWritesEveryHeldWrite()
-    {
-        constexpr int kRows = 20000;
-        m_db->databaseManager()->setBusyWaitMs(50);
-        m_db->heldWrites()->setRetryIntervalMs(60000, 60000);
-        {
-            DatabaseHold writer(file(), DatabaseHold::Writer);
-            QVERIFY2(writer.isHeld(), qPrintable(writer.error()));
-            holdEventRows(kRows);
-            QTRY_VERIFY(m_db->heldWrites()->isRefused());
-        }
-        QCOMPARE(m_db->heldWrites()->count(), kRows);
-        QSignalSpy written(m_db->heldWrites(), &DbHeldWrites::allWritten);
-        QSignalSpy refused(m_db->heldWrites(), &DbHeldWrites::refusedAtExit);
-        // The event loop turns while the writes go on: the window answers between slices.
-        QElapsedTimer gap;
-        qint64 longestGap = 0;
-        QTimer ticks;
-        ticks.setInterval(0);
-        connect(&ticks, &QTimer::timeout, this, [&] {
-            longestGap = qMax(longestGap, gap.elapsed());
-            gap.restart();
-        });
-        gap.start();
-        ticks.start();
-        m_db->heldWrites()->writeBeforeExit();
-        QTRY_COMPARE(written.count(), 1);
-        ticks.stop();
-        QCOMPARE(eventRows(), kRows);
-        QVERIFY(m_db->heldWrites()->isEmpty());
-        QCOMPARE(refused.count(), 0);
-        QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
-    }
-
-    // At Exit while another program still holds the file, every refused try says how many records are not saved;
-    // the tries come within the first pause, not the growing one, and the writes land once the file is free.
-    void writeBeforeExitSaysWhatIsNotSaved()
-    {
-        m_db->databaseManager()->setBusyWaitMs(50);
-        m_db->heldWrites()->setRetryIntervalMs(50, 60000);
-        DatabaseHold writer(file(), DatabaseHold::Writer);
-        QVERIFY2(writer.isHeld(), qPrintable(writer.error()));
-        holdEventRows(30);
-        QSignalSpy refused(m_db->heldWrites(), &DbHeldWrites::refusedAtExit);
-        QSignalSpy written(m_db->heldWrites(), &DbHeldWrites::allWritten);
-        m_db->heldWrites()->writeBeforeExit();
-        QTRY_VERIFY(refused.count() >= 3);
-        QCOMPARE(refused.last().at(0).toInt(), 30);
-        QCOMPARE(written.count(), 0);
-        writer.release();
-        QTRY_COMPARE(written.count(), 1);
-        QCOMPARE(eventRows(), 30);
-    }
-
     // The process ends (SIGTERM, Ctrl+C, an Exit the operator would not wait for): what the database takes is
     // written, however many, and what it refuses is named in the log with its count.
     void endOfProcessWritesWhatItCanAndNamesTheRest_data()
