@@ -134,22 +134,19 @@ void AccountSyncRun::onTimeout()
 
 void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
 {
-    QList<VelkIFPDevice> devices;
-    quint32 rc = m_db->queryAllAvailableIFP(devices);
-    if (rc != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, queryAllAvailableIFP error 0x%08x", rc);
-        return;
-    }
+    // The devices as the console knows them: read from a database another program holds, the time-outs were lost.
+    const QList<VelkIFPDevice> devices = m_server->managedDevices();
     const QSet<QString> panels(macs.cbegin(), macs.cend());
     const QString now = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     DbWriteBatch batch(m_db, "AccountSyncRun::recordStatus");
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
+    for (const VelkIFPDevice &device : devices) {
         const QString mac = key(device.macAddress);
         if (!panels.contains(mac))
             continue;
         const quint32 did = device.did;
-        rc = batch.write(QStringLiteral("sync status of %1").arg(mac),
-                         [db = m_db, did, status, now] { return db->updateUserDeviceSyncStatus(did, status, now); });
+        const quint32 rc =
+            batch.write(QStringLiteral("sync status of %1").arg(mac), CmdServer::syncStatusKey(did),
+                        [db = m_db, did, status, now] { return db->updateUserDeviceSyncStatus(did, status, now); });
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AccountOverview::updateUserDeviceSyncStatus, status of %s not written (0x%08x)",
                      qPrintable(mac), rc);

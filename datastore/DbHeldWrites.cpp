@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
+
 #include "datastore/DbWriteBatch.h"
 #include "datastore/SqlTransaction.h"
 #include "shell/base/Log.h"
@@ -27,10 +29,10 @@ DbHeldWrites::DbHeldWrites(OrvantaDBIntf *db, const QString &connectionName, QOb
         scheduleTry(0);
     });
     if (QCoreApplication *app = QCoreApplication::instance()) {
-        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
-            tryAgain();
-            dropHeld("the console ended while the database refused them");
-        });
+        // Ctrl+C, SIGTERM, or an Exit the operator confirmed: what the database takes is written, however long the
+        // queue, and only what it refuses is lost, by name.
+        connect(app, &QCoreApplication::aboutToQuit, this,
+                [this] { endOfProcess("the console ended while the database refused them"); });
     }
 }
 
@@ -61,23 +63,81 @@ void DbHeldWrites::writeLater(const char *context, const QString &what, Write wr
     hold(context, what, std::move(write), nextGroup(), nullptr);
 }
 
+void DbHeldWrites::writeLater(const char *context, const QString &what, const QString &key, Write write)
+{
+    hold(context, what, std::move(write), nextGroup(), nullptr, key);
+}
+
+void DbHeldWrites::writeBeforeExit()
+{
+    m_exiting = true;
+    m_nextIntervalMs = m_firstIntervalMs;
+    if (m_entries.isEmpty()) {
+        emit allWritten();
+        return;
+    }
+    scheduleTry(0);
+}
+
+int DbHeldWrites::endOfProcess(const char *why)
+{
+    m_timer.stop();
+    // Slice after slice while each gets something through; a refused try ends it.
+    for (int before = m_entries.size() + 1; !m_entries.isEmpty() && m_entries.size() < before;) {
+        before = m_entries.size();
+        tryAgain();
+    }
+    m_timer.stop();
+    const int dropped = m_entries.size();
+    dropHeld(why);
+    return dropped;
+}
+
 void DbHeldWrites::abandon(const char *why)
 {
     m_timer.stop();
     dropHeld(why);
 }
 
-void DbHeldWrites::hold(const char *context, const QString &what, Write write, quint64 group, const char *reason)
+void DbHeldWrites::hold(const char *context, const QString &what, Write write, quint64 group, const char *reason,
+                        const QString &key)
 {
+    // A try under way works through the entries by their place: the older write then stays, and runs before this one.
+    if (!key.isEmpty() && !m_trying)
+        supersede(key);
     Entry entry;
     entry.what = context ? QString::fromUtf8(context) + QStringLiteral(": ") + what : what;
     entry.write = std::move(write);
     entry.group = group;
+    entry.key = key;
+    if (!key.isEmpty())
+        ++m_keys[key];
     m_entries.append(std::move(entry));
     if (reason)
         beginEpisode(reason);
     if (!m_trying)
         scheduleTry(m_episode.isValid() ? m_nextIntervalMs : 0);
+}
+
+void DbHeldWrites::supersede(const QString &key)
+{
+    if (!m_keys.contains(key))
+        return;
+    const int before = m_entries.size();
+    m_entries.erase(
+        std::remove_if(m_entries.begin(), m_entries.end(), [&key](const Entry &entry) { return entry.key == key; }),
+        m_entries.end());
+    m_episodeSuperseded += before - m_entries.size();
+    m_keys.remove(key);
+}
+
+void DbHeldWrites::forgetKey(const QString &key)
+{
+    if (key.isEmpty())
+        return;
+    const auto it = m_keys.find(key);
+    if (it != m_keys.end() && --*it <= 0)
+        m_keys.erase(it);
 }
 
 void DbHeldWrites::beginEpisode(const char *reason)
@@ -87,6 +147,7 @@ void DbHeldWrites::beginEpisode(const char *reason)
     m_episode.start();
     m_episodeWritten = 0;
     m_episodeLost = 0;
+    m_episodeSuperseded = 0;
     writeLog(LOG_LEVEL_WARNING,
              "DbHeldWrites: writes are held, %s; they are written in order as soon as the database takes them", reason);
 }
@@ -131,9 +192,12 @@ void DbHeldWrites::tryAgain()
         reason = batch.m_reason;
         QVector<Entry> left;
         for (int i = 0; i < tried; ++i) {
-            if (batch.isHeld(i))
+            if (batch.isHeld(i)) {
                 left.append(m_entries.at(i));
-            else if (batch.isKept(i))
+                continue;
+            }
+            forgetKey(m_entries.at(i).key);
+            if (batch.isKept(i))
                 ++written;
             else
                 ++lost;
@@ -154,20 +218,30 @@ void DbHeldWrites::tryAgain()
         m_timer.stop();
         m_nextIntervalMs = m_firstIntervalMs;
         if (m_episode.isValid()) {
+            const QByteArray superseded =
+                m_episodeSuperseded > 0
+                    ? QStringLiteral(", %1 replaced by later writes").arg(m_episodeSuperseded).toUtf8()
+                    : QByteArray();
             writeLog(LOG_LEVEL_INFO,
-                     "DbHeldWrites: the database takes writes again after %lld ms: %d held writes written, %d lost",
-                     static_cast<long long>(m_episode.elapsed()), m_episodeWritten, m_episodeLost);
+                     "DbHeldWrites: the database takes writes again after %lld ms: %d held writes written, %d lost%s",
+                     static_cast<long long>(m_episode.elapsed()), m_episodeWritten, m_episodeLost,
+                     superseded.constData());
             m_episode.invalidate();
         }
     } else if (holding) {
         scheduleTry(m_nextIntervalMs);
-        m_nextIntervalMs = qMin(m_nextIntervalMs * 2, m_longestIntervalMs);
+        // An operator waits at Exit: the pauses do not grow while the console ends.
+        m_nextIntervalMs = m_exiting ? m_firstIntervalMs : qMin(m_nextIntervalMs * 2, m_longestIntervalMs);
     } else {
         // The slice ran out: the rest in the next turn of the event loop.
         scheduleTry(0);
     }
     if (written > 0 && refused)
         emit heldWritesWritten();
+    if (m_entries.isEmpty() && (written > 0 || lost > 0))
+        emit allWritten();
+    else if (holding && m_exiting)
+        emit refusedAtExit(m_entries.size());
 }
 
 void DbHeldWrites::dropHeld(const char *why)
@@ -183,5 +257,6 @@ void DbHeldWrites::dropHeld(const char *why)
     writeLog(LOG_LEVEL_ERROR, "DbHeldWrites: %d held writes not written, %s: %s", int(m_entries.size()), why,
              named.toUtf8().constData());
     m_entries.clear();
+    m_keys.clear();
     m_episode.invalidate();
 }

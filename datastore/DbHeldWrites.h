@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -26,7 +27,17 @@ class OrvantaDBIntf;
 ///
 /// The caller learns that its write is held (DbWriteBatch::isHeld) and goes on as if it was written: its own state
 /// follows what it did, not what the database holds yet. A held write runs after its caller may be gone, so it
-/// captures what it writes and the database interface by value, never the caller.
+/// captures what it writes and the database interface by value, never the caller. It sets only the fields its caller
+/// changed and reads what it depends on when it runs, so that a change made meanwhile (by the operator, or by the
+/// program that held the file) stands.
+///
+/// A write may name what it supersedes with a key ("record of device 12"): held, it replaces the write of that key
+/// still held, which then never runs. A panel that reconnects a hundred times during a hold leaves one write-back, not
+/// a hundred, and held writes stay bounded by what they are about. A key's write must say all that the write it
+/// replaces said.
+///
+/// When the console ends, the held writes are written while the database takes them (writeBeforeExit() keeps the
+/// event loop turning meanwhile; endOfProcess() writes what it can at once) and the rest is named in the log.
 ///
 /// Use it on the GUI thread, like the data store.
 class DbHeldWrites : public QObject
@@ -52,6 +63,10 @@ public:
     /// Writes held now.
     int count() const { return m_entries.size(); }
     bool isEmpty() const { return m_entries.isEmpty(); }
+    /// Whether a write of that key is held now.
+    bool holds(const QString &key) const { return !key.isEmpty() && m_keys.contains(key); }
+    /// Whether the database refused the last try: an episode is under way.
+    bool isRefused() const { return m_episode.isValid(); }
 
     /// The first pause between tries and the longest one the pauses grow to.
     void setRetryIntervalMs(int first, int longest);
@@ -60,6 +75,16 @@ public:
     /// held already, and is tried from the event loop at once; the caller has returned by then. what names it in
     /// the log.
     void writeLater(const char *context, const QString &what, Write write);
+    /// The same, replacing the write of that key still held (see the class).
+    void writeLater(const char *context, const QString &what, const QString &key, Write write);
+
+    /// The console is about to end: the held writes are tried at once and then one slice after the other, with the
+    /// event loop turning between slices, until allWritten(); while the database refuses them, every refused try
+    /// says so (refusedAtExit) and the next comes within the first pause.
+    void writeBeforeExit();
+    /// The process ends now: writes all the database takes, in slices without the event loop, and names the writes
+    /// still held in the log, with why they are not written, and drops them. Returns how many were dropped.
+    int endOfProcess(const char *why);
 
     /// The database is closed for good in this process (a restore replaces its file): the writes still held are
     /// named in the log and dropped.
@@ -68,6 +93,10 @@ public:
 signals:
     /// Writes the database had refused reached it; whoever shows what they changed may read it again.
     void heldWritesWritten();
+    /// No write is held any more (after writes were held).
+    void allWritten();
+    /// A try after writeBeforeExit() was refused: held writes are not saved yet.
+    void refusedAtExit(int held);
 
 private:
     friend class DbWriteBatch;
@@ -77,10 +106,15 @@ private:
         QString what;
         Write write;
         quint64 group = 0; ///< the batch it came from: a try ends only between batches
+        QString key;       ///< what it supersedes; empty: nothing
     };
 
     /// A batch's write that the database refused for now, or that must not overtake those held before it.
-    void hold(const char *context, const QString &what, Write write, quint64 group, const char *reason);
+    void hold(const char *context, const QString &what, Write write, quint64 group, const char *reason,
+              const QString &key = QString());
+    /// Drops the held write of that key, which a later one replaces.
+    void supersede(const QString &key);
+    void forgetKey(const QString &key);
     /// A number for the writes of one batch.
     quint64 nextGroup() { return ++m_lastGroup; }
     /// The connection the writes run on (invalid when it is closed).
@@ -97,14 +131,17 @@ private:
     OrvantaDBIntf *m_db;
     QString m_connectionName;
     QVector<Entry> m_entries;
+    QHash<QString, int> m_keys; ///< held writes by key (how many: one, but while a try runs)
     QTimer m_timer;
     int m_firstIntervalMs = kFirstIntervalMs;
     int m_longestIntervalMs = kLongestIntervalMs;
     int m_nextIntervalMs = kFirstIntervalMs;
     quint64 m_lastGroup = 0;
     bool m_trying = false;
+    bool m_exiting = false;
     /// The episode under way: since when the database refuses writes, and what was written of it so far.
     QElapsedTimer m_episode;
     int m_episodeWritten = 0;
     int m_episodeLost = 0;
+    int m_episodeSuperseded = 0;
 };

@@ -17,6 +17,12 @@ QByteArray contextText(const char *context)
     return context ? QByteArray(context) : QByteArray("DbWriteBatch");
 }
 
+DbTransaction beginQuietly(OrvantaDBIntf *db, const char *context)
+{
+    const SqlPassingFailuresUnlogged quiet;
+    return db->transaction(context);
+}
+
 } // namespace
 
 DbWriteBatch::DbWriteBatch(OrvantaDBIntf *db, const char *context) : DbWriteBatch(db, db->heldWrites(), context, false)
@@ -28,7 +34,7 @@ DbWriteBatch::DbWriteBatch(OrvantaDBIntf *db, DbHeldWrites *held, const char *co
       // No write may overtake one held before it: while any is held, the batch's writes join them.
       m_holding(!retrying && !held->isEmpty()), m_connection(held->connection()),
       m_beginMark(statementFailureMark(m_connection)),
-      m_transaction(m_holding ? DbTransaction() : db->transaction(context))
+      m_transaction(m_holding ? DbTransaction() : beginQuietly(db, context))
 {
     if (m_holding || m_transaction.isActive())
         return;
@@ -54,8 +60,15 @@ quint32 DbWriteBatch::writeOne(OrvantaDBIntf *db, const char *context, const QSt
 
 quint32 DbWriteBatch::write(const QString &what, Write write)
 {
+    return this->write(what, QString(), std::move(write));
+}
+
+quint32 DbWriteBatch::write(const QString &what, const QString &key, Write write)
+{
+    const SqlPassingFailuresUnlogged quiet;
     Entry entry;
     entry.what = what;
+    entry.key = key;
     entry.write = std::move(write);
     m_writes.append(std::move(entry));
     Entry &added = m_writes.last();
@@ -89,6 +102,7 @@ quint32 DbWriteBatch::write(const QString &what, Write write)
 bool DbWriteBatch::finish()
 {
     if (!m_finished) {
+        const SqlPassingFailuresUnlogged quiet;
         m_finished = true;
         if (m_transaction.isActive()) {
             const quint64 mark = statementFailureMark(m_connection);
@@ -154,7 +168,7 @@ void DbWriteBatch::hold(Entry &entry, const char *reason)
         return;
     if (m_group == 0)
         m_group = m_held->nextGroup();
-    m_held->hold(m_context, entry.what, entry.write, m_group, reason);
+    m_held->hold(m_context, entry.what, entry.write, m_group, reason, entry.key);
 }
 
 void DbWriteBatch::writeAgain(int end)

@@ -34,8 +34,10 @@ class OrvantaDBIntf;
 ///     batch.finish();
 ///
 /// A write may run twice, and later, after the batch and its caller are gone: it writes from the values it was
-/// given, captured by value with the database interface, never from state it changes itself or from its caller. Use
-/// it on the GUI thread, like the data store.
+/// given, captured by value with the database interface, never from state it changes itself or from its caller. It
+/// sets only the fields its caller changed and reads anything else it needs when it runs. A write with a key replaces
+/// the held write of that key (see DbHeldWrites). A refusal that the batch holds writes no log line of its own: the
+/// held writes tell the episode once. Use it on the GUI thread, like the data store.
 class DbWriteBatch
 {
 public:
@@ -55,6 +57,8 @@ public:
     /// Runs write, or holds it, and returns its code (DB_OK when held); what names it in the log. Once the transaction
     /// is gone, the write runs on its own.
     quint32 write(const QString &what, Write write);
+    /// The same for a write that says what it supersedes: held, it replaces the write of that key still held.
+    quint32 write(const QString &what, const QString &key, Write write);
     /// Commits. Logs the writes that were not kept. True when every write of the batch is in the database or held.
     bool finish();
 
@@ -81,6 +85,7 @@ private:
     struct Entry
     {
         QString what;
+        QString key;
         Write write;
         quint32 code = 0;
         State state = Written;

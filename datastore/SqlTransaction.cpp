@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QPointer>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -16,10 +18,12 @@
 
 namespace {
 
-// Open scopes per connection name. Connections are used on one thread only, so a plain map is enough.
+// Open scopes per connection name. Per thread, as every table of this file: a connection is used on the thread that
+// made it, and a restore's check opens its own on a thread of its own while the GUI thread opens scopes on the live
+// one. One hash for the process, without a lock, was torn by the two (a crash in the hash's lookup).
 QHash<QString, int> &openScopes()
 {
-    static QHash<QString, int> scopes;
+    thread_local QHash<QString, int> scopes;
     return scopes;
 }
 
@@ -72,8 +76,8 @@ const char *passingReason(int sqliteCode)
     }
 }
 
-// Retries of held writes under way on the thread (SqlRetryScope): their passing failures were logged at the first
-// attempt and are not logged again.
+// Retries of held writes under way on the thread (SqlRetryScope), and batches that hold what the database refuses for
+// now (SqlPassingFailuresUnlogged): their passing failures are told by the held writes' episode, once.
 int &quietRetries()
 {
     thread_local int depth = 0;
@@ -242,6 +246,10 @@ bool sameSqliteLibrary(const QSqlDatabase &db)
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return false;
+    // The limit is the library's, one for the process: two threads probing at once read each other's marker, and
+    // one of them took its own library for a copy of its own (and could leave the other's marker set).
+    static QMutex probing;
+    QMutexLocker locker(&probing);
     // The soft heap limit belongs to the library: one set here must be the one the connection's
     // library reports. It is only advisory, far above any real use, and put back at once.
     const sqlite3_int64 previous = sqlite3_soft_heap_limit64(-1);
@@ -709,6 +717,16 @@ SqlRetryScope::~SqlRetryScope()
         return;
     QSqlQuery wait(m_db);
     wait.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(m_busyWaitMs));
+}
+
+SqlPassingFailuresUnlogged::SqlPassingFailuresUnlogged()
+{
+    ++quietRetries();
+}
+
+SqlPassingFailuresUnlogged::~SqlPassingFailuresUnlogged()
+{
+    --quietRetries();
 }
 
 bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)

@@ -74,7 +74,8 @@ public:
     /// Undoes everything of this scope. Safe to call more than once.
     void rollback();
 
-    /// Number of scopes currently open on the connection with that name (0 = none).
+    /// Number of scopes currently open on the connection with that name (0 = none), as the calling thread, the one that
+    /// owns the connection, sees them: other threads' connections are theirs.
     static int depth(const QString &connectionName);
     /// Calls listener after every successful commit of an outermost scope on the connection with that name (an
     /// empty listener removes it). One listener per connection; on the connection's thread.
@@ -215,6 +216,18 @@ public:
 private:
     QSqlDatabase m_db;
     int m_busyWaitMs = -1; ///< the connection's own busy wait, put back at the end; -1 when unknown
+};
+
+/// While it lives, statements of the thread that fail for a passing reason (see passingFailure()) write no log line:
+/// their caller holds what they would have written, and the held writes tell the episode once (DbWriteBatch).
+class SqlPassingFailuresUnlogged
+{
+public:
+    SqlPassingFailuresUnlogged();
+    ~SqlPassingFailuresUnlogged();
+
+    SqlPassingFailuresUnlogged(const SqlPassingFailuresUnlogged &) = delete;
+    SqlPassingFailuresUnlogged &operator=(const SqlPassingFailuresUnlogged &) = delete;
 };
 
 /// Prepares sql on query, binds values to the "?" markers in order and executes it.

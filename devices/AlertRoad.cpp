@@ -4,6 +4,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/VelkEventLog.h"
+#include "network/CmdServer.h"
 #include "network/PanelIdentity.h"
 #include "platform/LogLevel.h"
 #include "platform/audio/AudioFolder.h"
@@ -81,17 +82,24 @@ void AlertRoad::handleSafeAlert(const QString &mac)
         writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS with an unusable MAC \"%s\" ignored", qUtf8Printable(mac));
         return;
     }
-    takeUp(key, key, [&key](const VelkIFPDevice &device) { return normalMac(device.macAddress) == key; });
+    CmdServer *server = CmdServer::getInstance();
+    VelkIFPDevice device;
+    const bool known = server->managedDevice(key, &device);
+    takeUp(key, key, known ? &device : nullptr, server->connectedAddress(key));
 }
 
 void AlertRoad::handleSafeAlertOfDevice(quint32 did)
 {
     // Such a panel's MAC names no one panel: the warning carries none, and its answer goes by the device.
-    takeUp(deviceKey(did), QString(), [did](const VelkIFPDevice &device) { return device.did == did; });
+    CmdServer *server = CmdServer::getInstance();
+    const QList<VelkIFPDevice> devices = server->managedDevices();
+    const auto match = std::find_if(devices.cbegin(), devices.cend(),
+                                    [did](const VelkIFPDevice &device) { return device.did == did; });
+    takeUp(deviceKey(did), QString(), match == devices.cend() ? nullptr : &*match,
+           server->connectedAddressOfDevice(did));
 }
 
-void AlertRoad::takeUp(const QString &key, const QString &mac,
-                       const std::function<bool(const VelkIFPDevice &)> &matches)
+void AlertRoad::takeUp(const QString &key, const QString &mac, const VelkIFPDevice *known, const QString &address)
 {
     if (m_pending.contains(key)) {
         writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s while its warning is shown", qUtf8Printable(key));
@@ -109,20 +117,18 @@ void AlertRoad::takeUp(const QString &key, const QString &mac,
         m_answered.remove(key);
     }
 
-    QList<VelkIFPDevice> devices;
-    if (m_db->queryAllAvailableIFP(devices) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "AlertRoad: SOS from %s not shown: the device list cannot be read",
-                 qUtf8Printable(key));
-        return;
-    }
-    const auto match = std::find_if(devices.cbegin(), devices.cend(), matches);
-    if (match == devices.cend()) {
+    // The device as the command server knows it, never read from the database: held by another program (even for
+    // reading), the read failed and the SOS was dropped, though the panel had been acknowledged already.
+    if (!known) {
         writeLog(LOG_LEVEL_WARNING, "AlertRoad: SOS from %s ignored: %s", qUtf8Printable(key),
                  mac.isEmpty() ? "no such device" : "no device has this MAC");
         return;
     }
-    VelkIFPDevice device = *match;
+    VelkIFPDevice device = *known;
     device.macAddress = mac;
+    // Where the panel is now: its record's address may still wait for a write-back the database holds.
+    if (!address.isEmpty())
+        device.ipAddress = address;
 
     emit restoreWindow();
     m_pending.append(key);

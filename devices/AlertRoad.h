@@ -28,7 +28,8 @@ class SoundPlayer;
 /// (handleSafeAlertOfDevice, stopAlertOfDevice) on the same road, with the same 5-second rule.
 ///
 /// An SOS is never lost on the way: a panel is pending only while its warning is shown; the
-/// warning and the alarm never wait on the database, whose event-log row is written afterwards, once
+/// warning and the alarm never wait on the database: the device comes from the command server's managed list and the
+/// address from the panel's connection, and the event-log row is written afterwards, once
 /// it takes writes (an event-log row it refuses is logged and the alarm still sounds); an alarm file that
 /// is missing is installed again, and a sound that cannot be played at all is replaced by the
 /// desktop's beep for as long as alerts are pending. Only an SOS within 5 seconds of its answer
@@ -90,9 +91,10 @@ signals:
     void stopSafeAlertOfDevice(quint32 did);
 
 private:
-    /// The alert of the panel with that key (its normal MAC, or deviceKey()), raised for the first listed device that
-    /// `matches`, whose macAddress the warning shows as `mac`.
-    void takeUp(const QString &key, const QString &mac, const std::function<bool(const VelkIFPDevice &)> &matches);
+    /// The alert of the panel with that key (its normal MAC, or deviceKey()), raised for the managed device `known`
+    /// (null: none), whose macAddress the warning shows as `mac` and its address as `address` (where the panel
+    /// connected from; empty: the record's).
+    void takeUp(const QString &key, const QString &mac, const VelkIFPDevice *known, const QString &address);
     /// The answered alert of that key ends.
     void settle(const QString &key);
     static QString deviceKey(quint32 did) { return QStringLiteral("device %1").arg(did); }

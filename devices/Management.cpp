@@ -484,7 +484,9 @@ void Management::showWarning(VelkIFPDevice device)
     // Back from minimised, the warning would lie over the newer ones, whose modality blocks it:
     // all of them come up again in order, the newest on top.
     connect(warning, &EmergencyWarningDialog::restored, this, &Management::raiseWarnings, Qt::QueuedConnection);
-    warning->setAlertInfo(device, CameraLinkSettings().isEnabled());
+    // The camera is read once the warning is up and the alarm sounds: a database held by another program made both
+    // wait for it.
+    warning->setAlertInfo(device, CameraLinkSettings().isEnabled(), EmergencyWarningDialog::CameraRead::AfterShown);
     keepAboveWindow(warning);
     warning->show();
     m_warnings.append(warning);

@@ -1,5 +1,6 @@
 #include "emergency/EmergencyWarningDialog.h"
 
+#include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLauncher.h"
@@ -46,7 +47,7 @@ EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &s
 
 EmergencyWarningDialog::~EmergencyWarningDialog() = default;
 
-void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable)
+void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable, CameraRead read)
 {
     lbTime->setText(m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     // Long names and locations are cut with "..."; the tool tip keeps the whole text.
@@ -56,15 +57,48 @@ void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable)
         field.first->setToolTip(plainToolTip(field.second));
     }
     m_deviceMac = device.macAddress;
+    m_did = device.did;
+    m_cameraEnabled = enable;
+    btnOpenCamera->setEnabled(false);
+    if (read == CameraRead::Now)
+        readCameraLink();
+    else
+        QTimer::singleShot(0, this, &EmergencyWarningDialog::readCameraLink);
+}
 
+void EmergencyWarningDialog::readCameraLink()
+{
+    if (m_answered)
+        return;
+    DbHeldWrites *held = m_db->heldWrites();
+    // Each read would wait for the database and fail again: one wait per warning at most, none while the held writes
+    // already tell that the database refuses them.
+    const auto later = [this, held] {
+        connect(held, &DbHeldWrites::heldWritesWritten, this, &EmergencyWarningDialog::readCameraLink,
+                Qt::UniqueConnection);
+    };
+    if (held->isRefused()) {
+        later();
+        return;
+    }
     CameraLinkStore store(m_db);
-    if (!store.pairedCameraMac(device.did, &m_cameraMac))
+    if (!store.pairedCameraMac(m_did, &m_cameraMac)) {
+        if (m_db->refusedForNow()) {
+            later();
+            return;
+        }
         printf("queryDeviceCameraMapping query fail !!\n");
-    btnOpenCamera->setEnabled(!m_cameraMac.isEmpty() && enable);
-
-    if (!store.storedCredentials(CameraLinkStore::Pick::LastAdministrator, &m_credentials))
+    }
+    if (!store.storedCredentials(CameraLinkStore::Pick::LastAdministrator, &m_credentials)) {
+        if (m_db->refusedForNow()) {
+            later();
+            return;
+        }
         printf("queryAccount query fail !!\n");
+    }
     fflush(stdout);
+    disconnect(held, &DbHeldWrites::heldWritesWritten, this, &EmergencyWarningDialog::readCameraLink);
+    btnOpenCamera->setEnabled(!m_cameraMac.isEmpty() && m_cameraEnabled);
 }
 
 void EmergencyWarningDialog::openCamera()

@@ -29,8 +29,17 @@ public:
                                     Clock *clock = nullptr);
     ~EmergencyWarningDialog() override;
 
-    /// Fills the dialog for the panel. `enable`: the camera link is switched on.
-    void setAlertInfo(VelkIFPDevice device, bool enable);
+    /// When the paired camera and the camera-management account are read from the database.
+    enum class CameraRead
+    {
+        Now,       ///< before setAlertInfo() returns
+        AfterShown ///< from the event loop, once the warning is up and the alarm sounds
+    };
+    /// Fills the dialog for the panel. `enable`: the camera link is switched on. "Turn on PTZ Camera" is enabled once
+    /// the paired camera is known. A database held by another program cannot say which camera that is: the button
+    /// stays off and the camera is read again when the held writes (this SOS's event-log row among them) reach the
+    /// database, without waiting for it again meanwhile.
+    void setAlertInfo(VelkIFPDevice device, bool enable, CameraRead read = CameraRead::Now);
 
     QString deviceMac() const { return m_deviceMac; }
     QString cameraMac() const { return m_cameraMac; }
@@ -58,6 +67,11 @@ private slots:
 private:
     void answer();
     void centre();
+    /// Reads the paired camera and the credentials, unless the database refuses them for now.
+    void readCameraLink();
+
+    quint32 m_did = 0;
+    bool m_cameraEnabled = false;
 
     OrvantaDBIntf *m_db;
     Clock *m_clock;

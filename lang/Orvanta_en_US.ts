@@ -1888,6 +1888,25 @@ Please modify the username and password to the correct ones to continue using th
     </message>
 </context>
 <context>
+    <name>ExitUnsavedDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Wait</source>
+        <translation>Wait</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</translation>
+    </message>
+</context>
+<context>
     <name>FileChooser</name>
     <message>
         <source>%1 already exists and was not replaced. Please choose another name.</source>

@@ -1888,6 +1888,25 @@ Please modify the username and password to the correct ones to continue using th
     </message>
 </context>
 <context>
+    <name>ExitUnsavedDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Wait</source>
+        <translation>等候</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>結束</translation>
+    </message>
+    <message>
+        <source>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>尚有 %1 筆記錄未儲存：另一個程式正佔用資料庫。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</translation>
+    </message>
+</context>
+<context>
     <name>FileChooser</name>
     <message>
         <source>%1 already exists and was not replaced. Please choose another name.</source>

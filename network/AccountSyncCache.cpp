@@ -120,12 +120,18 @@ bool AccountSyncCache::holdsRun() const
     return version != 0 && version == m_runVersion;
 }
 
-QByteArray AccountSyncCache::accountFile(quint32 deviceId)
+QByteArray AccountSyncCache::accountFile(quint32 deviceId, bool *read)
 {
+    if (read)
+        *read = true;
     const quint64 version = m_db->accountDataVersion();
     if (version != 0 && version == m_runVersion)
         return fileFromRun(deviceId);
-    return fileFromStore(deviceId);
+    bool fromStore = true;
+    QByteArray file = fileFromStore(deviceId, &fromStore);
+    if (read)
+        *read = fromStore;
+    return file;
 }
 
 QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)
@@ -149,19 +155,26 @@ QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)
     return *m_fileOfDevice.insert(deviceId, built);
 }
 
-QByteArray AccountSyncCache::fileFromStore(quint32 deviceId)
+QByteArray AccountSyncCache::fileFromStore(quint32 deviceId, bool *read)
 {
     QList<VelkMultiUser> users;
     QList<VelkAppPermission> permissions;
     QList<VelkAppInfo> apps;
     // Three reads: on their own, each would take and drop the database file's lock again.
     DbTransaction reading = m_db->readTransaction("AccountSyncCache::accountFile");
+    quint32 rc = DB_OK;
     if (deviceId != 0) {
         // A user bound twice comes back twice: rowsForUsers() writes each once.
-        m_db->queryMultiUserByIFP(users, deviceId);
-        m_db->queryAppPermissionByIFP(permissions, deviceId);
+        rc = m_db->queryMultiUserByIFP(users, deviceId);
+        if (rc == DB_OK)
+            rc = m_db->queryAppPermissionByIFP(permissions, deviceId);
     }
-    m_db->queryAllAppInfo(apps);
+    if (rc == DB_OK)
+        rc = m_db->queryAllAppInfo(apps);
     reading.commit();
+    // Users that could not be read are not known, not none: a file without them would empty the panel.
+    *read = rc == DB_OK;
+    if (!*read)
+        return QByteArray();
     return AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));
 }

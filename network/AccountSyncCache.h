@@ -38,8 +38,10 @@ public:
     /// read before still holds. Without it, or once a write has made it stale, accountFile() reads the device's
     /// own users and permissions.
     void prepareRun();
-    /// The account file of the device's users, in the order they were assigned.
-    QByteArray accountFile(quint32 deviceId);
+    /// The account file of the device's users, in the order they were assigned. When they cannot be read (another
+    /// program holds the database), *read is set false and the file is empty: it must not be sent, since a panel
+    /// replaces its users with those of the file.
+    QByteArray accountFile(quint32 deviceId, bool *read = nullptr);
 
     /// Whether a run's reading is in use and still holds: accountFile() then builds no file from the store.
     bool holdsRun() const;
@@ -47,7 +49,7 @@ public:
 private:
     bool settingsHold(quint64 version) const { return version != 0 && version == m_settingsVersion; }
     QByteArray fileFromRun(quint32 deviceId);
-    QByteArray fileFromStore(quint32 deviceId);
+    QByteArray fileFromStore(quint32 deviceId, bool *read);
 
     OrvantaDBIntf *m_db;
 

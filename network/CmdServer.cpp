@@ -100,28 +100,63 @@ bool holdsNoMac(const VelkIFPDevice &device)
     return !normal.isEmpty() && !ArpTable::isUsableMac(normal);
 }
 
-// The fields a handshake writes back; the MAC only into a record entered by address alone.
-void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report)
+// The fields a handshake reports, one bit each: a held write-back sets only those that changed, so that whatever else
+// changed in the record meanwhile (an edit, a later report's field) stands.
+enum ReportField
 {
-    if (holdsNoMac(device))
+    MacField = 1 << 0,
+    IpField = 1 << 1,
+    ModelField = 1 << 2,
+    FwField = 1 << 3,
+    PanelFwField = 1 << 4,
+    ClientField = 1 << 5,
+    SkuField = 1 << 6,
+    SubnetField = 1 << 7,
+    GatewayField = 1 << 8,
+    PasswordField = 1 << 9,
+    AllReportFields = (1 << 10) - 1
+};
+
+// The reported fields in which two records differ.
+int reportDifferences(const VelkIFPDevice &a, const VelkIFPDevice &b)
+{
+    return (a.macAddress != b.macAddress ? MacField : 0) | (a.ipAddress != b.ipAddress ? IpField : 0) |
+           (a.modelName != b.modelName ? ModelField : 0) | (a.fwVersion != b.fwVersion ? FwField : 0) |
+           (a.panelFwVersion != b.panelFwVersion ? PanelFwField : 0) |
+           (a.displayClientVersion != b.displayClientVersion ? ClientField : 0) | (a.sku != b.sku ? SkuField : 0) |
+           (a.subnetMask != b.subnetMask ? SubnetField : 0) | (a.gateway != b.gateway ? GatewayField : 0) |
+           (a.lastPassword != b.lastPassword ? PasswordField : 0);
+}
+
+// The fields of a report a handshake writes back; the MAC only into a record entered by address alone.
+void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report, int fields = AllReportFields)
+{
+    if ((fields & MacField) && holdsNoMac(device))
         device.macAddress = report.macAddress;
-    device.ipAddress = report.ipAddress;
-    device.modelName = report.modelName;
-    device.fwVersion = report.fwVersion;
-    device.panelFwVersion = report.panelFwVersion;
-    device.displayClientVersion = report.displayClientVersion;
-    device.sku = report.sku;
-    device.subnetMask = report.subnetMask;
-    device.gateway = report.gateway;
-    device.lastPassword = report.lastPassword;
+    const auto take = [fields](int field, QString &to, const QString &from) {
+        if (fields & field)
+            to = from;
+    };
+    take(IpField, device.ipAddress, report.ipAddress);
+    take(ModelField, device.modelName, report.modelName);
+    take(FwField, device.fwVersion, report.fwVersion);
+    take(PanelFwField, device.panelFwVersion, report.panelFwVersion);
+    take(ClientField, device.displayClientVersion, report.displayClientVersion);
+    take(SkuField, device.sku, report.sku);
+    take(SubnetField, device.subnetMask, report.subnetMask);
+    take(GatewayField, device.gateway, report.gateway);
+    take(PasswordField, device.lastPassword, report.lastPassword);
 }
 
 bool sameReport(const VelkIFPDevice &a, const VelkIFPDevice &b)
 {
-    return a.macAddress == b.macAddress && a.ipAddress == b.ipAddress && a.modelName == b.modelName &&
-           a.fwVersion == b.fwVersion && a.panelFwVersion == b.panelFwVersion &&
-           a.displayClientVersion == b.displayClientVersion && a.sku == b.sku && a.subnetMask == b.subnetMask &&
-           a.gateway == b.gateway && a.lastPassword == b.lastPassword;
+    return reportDifferences(a, b) == 0;
+}
+
+// What a write-back supersedes: the panel's earlier one, still held.
+QString writeBackKey(quint32 did)
+{
+    return QStringLiteral("record of device %1").arg(did);
 }
 
 QString macOf(const VelkIFPDevice *device)
@@ -139,6 +174,11 @@ CmdServer *CmdServer::getInstance()
     if (!instance)
         instance = new CmdServer(NetworkConfig::current());
     return instance;
+}
+
+QString CmdServer::syncStatusKey(quint32 did)
+{
+    return QStringLiteral("sync status of device %1").arg(did);
 }
 
 OrvantaDBIntf *CmdServer::database()
@@ -416,15 +456,24 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
 void CmdServer::flushWriteBacks()
 {
     OrvantaDBIntf *db = database();
+    DbHeldWrites *held = db->heldWrites();
     const QList<PendingWrite> pending = m_pendingWrites.values();
     m_pendingWrites.clear();
+    QVector<int> fieldsOf;
+    fieldsOf.reserve(pending.size());
     DbWriteBatch batch(db, "CmdServer::writeBack");
     for (const PendingWrite &write : pending) {
         // Held and written later when the database refuses it for now (another program holds it, the disk is full):
-        // the panel may stay connected for days, and its next handshake would be the next chance.
+        // the panel may stay connected for days, and its next handshake would be the next chance. Held per panel,
+        // not per handshake: a later one replaces the one still held and carries its fields along.
         const VelkIFPDevice report = write.after;
-        batch.write(QStringLiteral("record of %1").arg(report.deviceName),
-                    [db, report] { return writeBackRecord(db, report); });
+        const QString key = writeBackKey(report.did);
+        int fields = reportDifferences(write.before, report);
+        if (held->holds(key))
+            fields |= m_heldWriteBackFields.value(report.did);
+        fieldsOf.append(fields);
+        batch.write(QStringLiteral("record of %1").arg(report.deviceName), key,
+                    [db, report, fields] { return writeBackRecord(db, report, fields); });
     }
     batch.finish();
     QHash<quint32, const PendingWrite *> kept;
@@ -433,6 +482,10 @@ void CmdServer::flushWriteBacks()
     for (int i = 0; i < pending.size(); ++i) {
         const PendingWrite &write = pending.at(i);
         written = written || (batch.isKept(i) && !batch.isHeld(i));
+        if (batch.isHeld(i))
+            m_heldWriteBackFields.insert(write.after.did, fieldsOf.at(i));
+        else
+            m_heldWriteBackFields.remove(write.after.did);
         if (batch.isKept(i)) {
             kept.insert(write.after.did, &write);
         } else {
@@ -440,30 +493,30 @@ void CmdServer::flushWriteBacks()
             failed.insert(write.after.did, &write);
         }
     }
-    for (VelkIFPDevice &held : m_managedDevices) {
-        const QString heldMac = held.macAddress;
-        if (const PendingWrite *write = kept.value(held.did)) {
+    for (VelkIFPDevice &record : m_managedDevices) {
+        const QString heldMac = record.macAddress;
+        if (const PendingWrite *write = kept.value(record.did)) {
             // A list handed over meanwhile, read from the database before the write, gets the report as well.
-            takeReport(held, write->after);
-            held.macAddress = macKey(held.macAddress);
-        } else if (const PendingWrite *refused = failed.value(held.did)) {
+            takeReport(record, write->after);
+            record.macAddress = macKey(record.macAddress);
+        } else if (const PendingWrite *refused = failed.value(record.did)) {
             // A held record that claims a report the database did not take is set back, so the panel's next
             // handshake tries the write again. A record changed since is left alone.
-            if (sameReport(held, refused->after)) {
-                takeReport(held, refused->before);
-                held.macAddress = refused->before.macAddress;
+            if (sameReport(record, refused->after)) {
+                takeReport(record, refused->before);
+                record.macAddress = refused->before.macAddress;
             }
         }
-        m_managedIndexStale = m_managedIndexStale || held.macAddress != heldMac;
+        m_managedIndexStale = m_managedIndexStale || record.macAddress != heldMac;
     }
     if (written)
         emit deviceRecordsWritten();
 }
 
-quint32 CmdServer::writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report)
+quint32 CmdServer::writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report, int fields)
 {
-    // Read-modify-write on the record as stored now (also when the write runs again later): fields the panel does not
-    // report, and edits made since the handshake, stay as they are.
+    // Read-modify-write on the record as stored now (also when the write runs again later), of the reported fields that
+    // changed: fields the panel does not report, and edits made since the handshake, stay as they are.
     QList<VelkIFPDevice> found;
     const quint32 rc = db->queryIFPById(found, report.did);
     if (rc != DB_OK)
@@ -471,7 +524,7 @@ quint32 CmdServer::writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &repor
     if (found.isEmpty())
         return DB_OK; // deleted since the handshake
     VelkIFPDevice device = found.first();
-    takeReport(device, report);
+    takeReport(device, report, fields);
     if (sameReport(found.first(), device))
         return DB_OK;
     return db->updateIFPDeviceById(device);
@@ -562,6 +615,18 @@ void CmdServer::onSafeAlert(DeviceChannel *channel, const QString &mac)
 DeviceChannel *CmdServer::getChannel(QString mac) const
 {
     return m_channels.value(macKey(mac));
+}
+
+QString CmdServer::connectedAddress(const QString &mac) const
+{
+    const DeviceChannel *channel = handshakenChannel(mac);
+    return channel ? channel->getIpAddress() : QString();
+}
+
+QString CmdServer::connectedAddressOfDevice(quint32 did) const
+{
+    const DeviceChannel *channel = m_byAddress.value(did);
+    return channel ? channel->getIpAddress() : QString();
 }
 
 DeviceChannel *CmdServer::handshakenChannel(const QString &mac) const
@@ -932,13 +997,16 @@ void CmdServer::flushSyncStatuses()
         return;
     OrvantaDBIntf *db = database();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-    // A slice per turn, each in a transaction of its own: every panel's status is dozens of rows.
-    QElapsedTimer slice;
-    slice.start();
     QList<SyncStatus> statuses;
     QList<QString> macs;
     DbWriteBatch batch(db, "CmdServer::recordSyncStatus");
-    while (!m_syncStatuses.isEmpty() && slice.elapsed() < kSyncSliceMs) {
+    // A slice per turn, each in a transaction of its own: every panel's status is dozens of rows. The slice begins
+    // once the transaction has: a database held by another program made the begin wait longer than a slice, no
+    // status was taken, and the next turn waited again at once, for as long as the hold lasted, while every panel
+    // that had answered timed out. A refused begin holds the statuses instead, and at least one is taken per turn.
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_syncStatuses.isEmpty() && (statuses.isEmpty() || slice.elapsed() < kSyncSliceMs)) {
         const SyncStatus answer = m_syncStatuses.takeFirst();
         statuses.append(answer);
         const quint32 did = managedDeviceId(answer.mac);
@@ -946,7 +1014,7 @@ void CmdServer::flushSyncStatuses()
             continue;
         macs.append(answer.mac);
         const int status = answer.status;
-        batch.write(QStringLiteral("sync status of %1").arg(answer.mac),
+        batch.write(QStringLiteral("sync status of %1").arg(answer.mac), syncStatusKey(did),
                     [db, did, status, stamp] { return db->updateUserDeviceSyncStatus(did, status, stamp); });
     }
     batch.finish();
@@ -954,7 +1022,7 @@ void CmdServer::flushSyncStatuses()
         if (!batch.isKept(i))
             writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written", qPrintable(macs.at(i)));
     }
-    // The statuses are in the database before anyone hears of the answers.
+    // The statuses are in the database, or held to be written once it takes them, before anyone hears of the answers.
     for (const SyncStatus &answer : qAsConst(statuses)) {
         if (answer.channel)
             answer.channel->finishSync();

@@ -105,6 +105,10 @@ public:
     ConnectionState connectionStateOfDevice(quint32 did) const;
     /// The connected channel of that MAC, or null.
     DeviceChannel *getChannel(QString mac) const;
+    /// The address the panel with that MAC connected from (connected or locked); empty without a connection.
+    QString connectedAddress(const QString &mac) const;
+    /// The same for the panel known by its address alone that matched the device with that did.
+    QString connectedAddressOfDevice(quint32 did) const;
     /// The database identifier handed to panels.
     QString consoleId() const { return m_consoleId; }
     /// The same as UTF-8, as the first-sync question carries it to every panel.
@@ -130,6 +134,9 @@ public:
     /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
     /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
     void queueFirstSyncAnswer(DeviceChannel *channel);
+    /// What a held write of the synchronisation status of the device with that did supersedes: the latest answer or
+    /// time-out of a panel replaces an earlier one still held (see DbHeldWrites).
+    static QString syncStatusKey(quint32 did);
     /// Records a panel's final synchronisation answer: the status is written with those of every other panel that
     /// answered in this turn of the event loop, in one transaction, and then the channel ends its synchronisation
     /// (DeviceChannel::finishSync).
@@ -219,11 +226,15 @@ private:
         VelkIFPDevice before;
         VelkIFPDevice after;
     };
-    /// Writes one handshake's report into its record; returns the data store's result code.
-    static quint32 writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report);
+    /// Writes the fields (bits of CmdServer.cpp's ReportField) of one handshake's report into its record; returns the
+    /// data store's result code.
+    static quint32 writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report, int fields);
     /// Marks the device with that did kicked; returns the data store's result code.
     static quint32 markKicked(OrvantaDBIntf *db, quint32 did);
     QHash<quint32, PendingWrite> m_pendingWrites;
+    // The reported fields of each panel's write-back still held, by did: a later write-back replaces it and must set
+    // them too.
+    QHash<quint32, int> m_heldWriteBackFields;
     QTimer *m_writeTimer;
     // Connections accepted by the kernel and not yet taken, taken a slice at a time: a fleet connecting at once made
     // a channel for each in one turn of the event loop.

@@ -649,7 +649,16 @@ void DeviceChannel::sendUserSettings()
     const quint32 did = m_server->managedDeviceId(m_identity.mac);
     // The users the panel takes in on its first synchronisation were written just now; the cache knows by the data
     // store's version that what it held from before no longer holds.
-    const QByteArray file = m_server->accountSyncCache()->accountFile(did);
+    bool read = true;
+    const QByteArray file = m_server->accountSyncCache()->accountFile(did, &read);
+    if (!read) {
+        // Sent without them, the panel would drop every user it has. The synchronisation fails instead, and the next
+        // one sends the file.
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, users of %s cannot be read, nothing sent",
+                 qPrintable(m_identity.mac));
+        recordSync(2);
+        return;
+    }
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s",
                  qPrintable(m_identity.mac));

@@ -17,6 +17,8 @@
 #include "firmware/IFPUpgradeManager.h"
 #include "scheduling/Scheduling.h"
 #include "shell/app/AppIdentity.h"
+#include "shell/app/ExitUnsavedDialog.h"
+#include "shell/app/HeldWritesExit.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Session.h"
@@ -323,9 +325,37 @@ void FrameLayoutPage::iconActive(QSystemTrayIcon::ActivationReason reason)
 
 void FrameLayoutPage::closeProgram()
 {
+    if (!heldWritesExit) {
+        heldWritesExit = new HeldWritesExit(OrvantaDBManager::getInstance()->heldWrites(), this);
+        connect(heldWritesExit, &HeldWritesExit::quit, this, &FrameLayoutPage::endProgram);
+        connect(heldWritesExit, &HeldWritesExit::notSaved, this, &FrameLayoutPage::askAboutUnsaved);
+    }
+    exitWaitChosen = false;
+    heldWritesExit->request();
+}
+
+void FrameLayoutPage::endProgram()
+{
+    if (exitUnsavedDialog)
+        exitUnsavedDialog->hide();
     if (trayIcon)
         trayIcon->hide();
     QCoreApplication::quit();
+}
+
+void FrameLayoutPage::askAboutUnsaved(int records)
+{
+    if (!exitUnsavedDialog) {
+        exitUnsavedDialog = new ExitUnsavedDialog(this);
+        connect(exitUnsavedDialog, &ExitUnsavedDialog::waitChosen, this, [this] { exitWaitChosen = true; });
+        connect(exitUnsavedDialog, &ExitUnsavedDialog::quitChosen, heldWritesExit, &HeldWritesExit::quitAnyway);
+    }
+    exitUnsavedDialog->setRecords(records);
+    if (exitWaitChosen || exitUnsavedDialog->isVisible())
+        return;
+    exitUnsavedDialog->show();
+    exitUnsavedDialog->raise();
+    exitUnsavedDialog->activateWindow();
 }
 
 void FrameLayoutPage::createTrayMenu()

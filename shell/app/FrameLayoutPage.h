@@ -9,6 +9,8 @@
 
 class Broadcast;
 class ConnectedList;
+class ExitUnsavedDialog;
+class HeldWritesExit;
 class IFPUpgradeManager;
 class Management;
 class OrvantaDBIntf;
@@ -90,6 +92,10 @@ private:
     };
 
     void resetNavigationStyle(QWidget *selectedFrame, bool reset);
+    /// Ends the program: the held writes are written, or the operator chose not to wait for them.
+    void endProgram();
+    /// The database refuses the held writes at Exit: the operator is asked, unless they chose to wait already.
+    void askAboutUnsaved(int records);
     void createTrayMenu();
     void createTrayIcon();
     void resizePages(bool rescale);
@@ -107,6 +113,9 @@ private:
     QMenu *trayMenu = nullptr;
     QAction *exitAction = nullptr;
     QAction *openAction = nullptr;
+    HeldWritesExit *heldWritesExit = nullptr;
+    ExitUnsavedDialog *exitUnsavedDialog = nullptr;
+    bool exitWaitChosen = false; ///< the operator chose to wait since Exit was last chosen
     UserInfoDialog *userInfoDialog = nullptr;
     IFPUpgradeManager *upgradeManager = nullptr;
     VelkAccount account;

@@ -3,6 +3,8 @@
 // the users they received, and a real database in a temporary folder. Time-outs are shortened.
 
 #include "AccountsTestSupport.h"
+#include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/TryCeiling.h"
 
 #include "accounts/AccountOverview.h"
@@ -90,6 +92,8 @@ private slots:
     void silentPanelsFailWithinOneTimeOutOfTheStart();
     void timeOutsOfSeveralPanelsEndEachInTime();
     void failuresWrittenTogetherLoseOnlyARefusedStatus();
+    void syncNowDuringAHeldDatabaseLandsEveryStatus();
+    void syncDuringAnExclusiveHoldKeepsThePanelsUsers();
     void userTableShowsWhatARunTookIn();
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers_data();
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers();
@@ -620,6 +624,94 @@ void TestAccountsSync::failuresWrittenTogetherLoseOnlyARefusedStatus()
     QCOMPARE(assignmentOf(user.muid, devices.at(0).did).syncStatus, 2);
     QCOMPARE(assignmentOf(user.muid, devices.at(1).did).syncStatus, 0);
     QCOMPARE(assignmentOf(user.muid, devices.at(2).did).syncStatus, 2);
+}
+
+// Sync Now while another program holds the database (60 s in the field, stood for by a busy wait shortened to 300 ms
+// and a hold of a few of them): the flush of the panels' answers began its 10 ms slice before its transaction, whose
+// begin waited the busy wait and was refused, took no status in the slice left, and tried again at once, for the whole
+// hold: a busy wait after another, a log line each, the progress at 0 % and every panel timed out although each had
+// answered. The refused begin holds the statuses instead: the run ends with every panel answered, the GUI never waits
+// twice, the log tells the episode with one line as it begins and one as it ends, and the statuses land afterwards.
+void TestAccountsSync::syncNowDuringAHeldDatabaseLandsEveryStatus()
+{
+    constexpr int kPanels = 3;
+    const int busyWaitMs = 300;
+    const ShortDatabaseWaits waits(busyWaitMs, 50);
+    QList<VelkIFPDevice> devices;
+    const VelkMultiUser user = seedUser(QStringLiteral("U"), QStringLiteral("pass"));
+    for (int serial = 1; serial <= kPanels; ++serial) {
+        devices.append(panelDevice(serial));
+        assign(user.muid, devices.last().did);
+        connectPanel(serial);
+    }
+    finishConnectSyncs();
+    for (const VelkIFPDevice &device : qAsConst(devices))
+        testDb()->updateUserDeviceSyncStatus(device.did, 0, QString());
+    const int logFrom = m_log->lines().size();
+    const auto logged = [&](const QString &text) {
+        int lines = 0;
+        for (const QString &line : m_log->lines().mid(logFrom))
+            lines += line.contains(text) ? 1 : 0;
+        return lines;
+    };
+
+    auto hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    // The GUI thread's waits on the database: turns of the event loop that came a busy wait late or more.
+    QElapsedTimer gap;
+    QList<qint64> stalls;
+    QTimer probe;
+    probe.setInterval(10);
+    connect(&probe, &QTimer::timeout, this, [&] {
+        if (gap.elapsed() >= busyWaitMs * 8 / 10)
+            stalls.append(gap.elapsed());
+        gap.restart();
+    });
+    gap.start();
+    probe.start();
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    // The hold goes on: the held statuses are tried again and again meanwhile, each try a short wait.
+    QTest::qWait(4 * busyWaitMs);
+    probe.stop();
+    QCOMPARE(timedOut.count(), 0);
+    QVERIFY2(stalls.size() <= 1, qPrintable(QString::number(stalls.size())));
+    for (const VelkIFPDevice &device : qAsConst(devices))
+        QCOMPARE(assignmentOf(user.muid, device.did).syncStatus, 0);
+
+    hold.reset();
+    for (const VelkIFPDevice &device : qAsConst(devices))
+        QTRY_COMPARE(assignmentOf(user.muid, device.did).syncStatus, 1);
+    QCOMPARE(logged(QStringLiteral("writes are held")), 1);
+    QTRY_COMPARE(logged(QStringLiteral("the database takes writes again")), 1);
+    QCOMPARE(logged(QStringLiteral("database is locked")), 0);
+}
+
+// A panel's synchronisation while another program holds the file exclusively (a VACUUM, an SQLite browser saving):
+// its users could not be read, and it was sent a file without them, which a panel takes as "no users" and drops all
+// of its own. Nothing is sent; the synchronisation fails, and the panel keeps its users for the next one.
+void TestAccountsSync::syncDuringAnExclusiveHoldKeepsThePanelsUsers()
+{
+    const ShortDatabaseWaits waits(100, 50);
+    const VelkIFPDevice one = panelDevice(1);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"), QStringLiteral("pass"));
+    assign(user.muid, one.did);
+    SimulatedPanel *panel = connectPanel(1);
+    finishConnectSyncs();
+    QVERIFY(usersOn(*panel).contains(QStringLiteral("U")));
+
+    auto hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    // As the connected-device list asks a panel that connects.
+    QCOMPARE(m_server->checkAccountSync({one}).size(), 1);
+    QTRY_COMPARE(m_overview->syncRun()->awaited(), 0);
+    QVERIFY(usersOn(*panel).contains(QStringLiteral("U")));
+    QVERIFY(m_log->contains(QStringLiteral("cannot be read, nothing sent")));
+    hold.reset();
+    QTRY_COMPARE(assignmentOf(user.muid, one.did).syncStatus, 2);
+    QVERIFY(usersOn(*panel).contains(QStringLiteral("U")));
 }
 
 // The table keeps what it read while no user or assignment was written, since a run writes only statuses; a panel's

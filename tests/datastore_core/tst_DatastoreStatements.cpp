@@ -9,6 +9,10 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
@@ -406,6 +410,66 @@ private slots:
         QCOMPARE(column(db, "SELECT deviceName FROM Device"), QStringList{"Third"});
         QVERIFY(m_db->lastFailure() == DbFailure::None);
         QVERIFY(trigger.exec("DROP TRIGGER abandon"));
+    }
+
+    // A restore's check opens transactions on a thread of its own while the GUI thread opens its own: the scopes of
+    // each connection are counted in one table and the first use of a connection asks the SQLite library a question
+    // through process-wide state. Shared without a lock, the table was torn (a crash in its lookup) and a connection
+    // could be taken for one with an SQLite library of its own. Each thread here opens connections of its own and
+    // nests scopes on them, all at once.
+    void scopesOnTwoThreadsAtOnce()
+    {
+        constexpr int kThreads = 2;
+        constexpr int kRounds = 150;
+        std::atomic<int> ready{0};
+        std::atomic<int> wrong{0};
+        std::atomic<int> notDirect{0};
+        const QString folder = m_env.home() + QStringLiteral("/threads");
+        QVERIFY(QDir().mkpath(folder));
+        auto work = [&](int thread) {
+            const QString file = folder + QStringLiteral("/thread%1.db").arg(thread);
+            ++ready;
+            while (ready.load() < kThreads)
+                std::this_thread::yield();
+            for (int round = 0; round < kRounds; ++round) {
+                const QString name = QStringLiteral("thread%1-%2").arg(thread).arg(round);
+                {
+                    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                    db.setDatabaseName(file);
+                    if (!db.open()) {
+                        ++wrong;
+                        continue;
+                    }
+                    if (!SqlStatement::runsDirectly(db))
+                        ++notDirect;
+                    sqlRun(db, QStringLiteral("CREATE TABLE IF NOT EXISTS t (v INTEGER)"));
+                    for (int i = 0; i < 5; ++i) {
+                        SqlTransaction outer(db, "outer");
+                        SqlTransaction inner(db, "inner");
+                        if (!outer.isActive() || !inner.isActive() || SqlTransaction::depth(name) != 2)
+                            ++wrong;
+                        sqlRun(db, QStringLiteral("INSERT INTO t VALUES (?)"), {i});
+                        if (!inner.commit() || SqlTransaction::depth(name) != 1 || !outer.commit() ||
+                            SqlTransaction::depth(name) != 0)
+                            ++wrong;
+                    }
+                    SqlStatement::clearCache(name);
+                    db.close();
+                }
+                QSqlDatabase::removeDatabase(name);
+            }
+        };
+        // Plain threads, which ThreadSanitizer follows into their join, unlike QThread's wait inside Qt.
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kThreads; ++i)
+            threads.emplace_back(work, i);
+        for (std::thread &thread : threads)
+            thread.join();
+        QCOMPARE(wrong.load(), 0);
+        QCOMPARE(notDirect.load(), 0);
+        // The live connection of this thread saw none of theirs.
+        QCOMPARE(SqlTransaction::depth(connectionName()), 0);
+        QVERIFY(SqlStatement::runsDirectly(connection()));
     }
 };
 

@@ -25,6 +25,8 @@ private slots:
     void everySosFrameIsLoggedAndTakenUp();
     void failuresNeverSilenceTheAlarm();
     void sosDuringAHeldDatabaseNeverWaits();
+    void sosNeverDependsOnTheDatabase_data();
+    void sosNeverDependsOnTheDatabase();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -200,6 +202,66 @@ void TestEmergencyRoad::sosDuringAHeldDatabaseNeverWaits()
     QCOMPARE(eventLog().last().deviceName, QStringLiteral("Gym"));
     QCOMPARE(eventLog().last().time, QStringLiteral("2026-03-02 09:15:00"));
     m_road->stopAlert(testMac(7));
+}
+
+void TestEmergencyRoad::sosNeverDependsOnTheDatabase_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");
+    QTest::newRow("exclusive, 1 s") << int(DatabaseHold::Exclusive) << 1000;
+    QTest::newRow("exclusive, 3 s") << int(DatabaseHold::Exclusive) << 3000;
+    QTest::newRow("exclusive, 6 s") << int(DatabaseHold::Exclusive) << 6000;
+    QTest::newRow("write lock, 3 s") << int(DatabaseHold::Writer) << 3000;
+}
+
+// Another program holds the file, exclusively (an SQLite browser saving a large change, a VACUUM) or with the write
+// lock, while a panel that has just reconnected from a new address raises its SOS. The road read the device list first:
+// refused after the busy wait, the SOS was dropped although the panel had been acknowledged, and under the write lock
+// the warning named the address stored in the file, whose write-back was still held. The warning and the alarm come at
+// once from what the command server knows, with the address the panel connected from, and the Event Log row is there
+// after the hold.
+void TestEmergencyRoad::sosNeverDependsOnTheDatabase()
+{
+    QFETCH(int, kind);
+    QFETCH(int, holdMs);
+    const int busyWaitMs = 500;
+    const ShortDatabaseWaits waits(busyWaitMs);
+    OrvantaDBManager *db = waits.db();
+    addManagedDevice(QStringLiteral("Gym"), testMac(7), QStringLiteral("10.0.0.77"));
+    // What the device list last read, and hands the command server again meanwhile: the old address.
+    QList<VelkIFPDevice> listed;
+    QCOMPARE(db->queryAllAvailableIFP(listed), DB_OK);
+    const int events = eventLog().size();
+
+    QElapsedTimer held;
+    held.start();
+    auto hold = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Kind(kind));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    auto *panel = new SimulatedPanel(SimulatedPanel::defaultIdentity(7), directSettings(7));
+    m_panels.append(panel);
+    panel->start();
+    QTRY_VERIFY(panel->isConnected() && CmdServer::getInstance()->connectionState(testMac(7)) == CmdServer::Connected);
+    CmdServer::getInstance()->setManagedDevices(listed);
+
+    QElapsedTimer road;
+    road.start();
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(m_warnings.size(), 1);
+    const qint64 took = road.elapsed();
+    QVERIFY2(took < busyWaitMs, qPrintable(QString::number(took)));
+    QVERIFY(m_player->isPlaying());
+    QCOMPARE(m_warnings.first().deviceName, QStringLiteral("Gym"));
+    QCOMPARE(m_warnings.first().ipAddress, QStringLiteral("127.0.0.9"));
+    QVERIFY(!m_log->contains(QStringLiteral("not shown")));
+
+    QTest::qWait(int(qMax<qint64>(0, holdMs - held.elapsed())));
+    hold.reset();
+    QTRY_COMPARE(eventLog().size(), events + 1);
+    QCOMPARE(eventLog().last().deviceName, QStringLiteral("Gym"));
+    QCOMPARE(eventLog().last().time, QStringLiteral("2026-03-02 09:15:00"));
+    QTRY_COMPARE(storedDevice(QStringLiteral("Gym")).ipAddress, QStringLiteral("127.0.0.9"));
+    m_road->stopAlert(testMac(7));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
 }
 
 QTEST_MAIN(TestEmergencyRoad)

@@ -29,6 +29,7 @@ private slots:
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void writeBackWaitsOutAHeldDatabase();
+    void heldWriteBacksStayOnePerPanel();
     void newestConnectionWins();
     void queuedListenersOutliveTheChannel();
     void keepAliveAndIdleClose();
@@ -428,6 +429,70 @@ void TestHandshake::writeBackWaitsOutAHeldDatabase()
         panel->shutDown();
     for (int i = 0; i < count; ++i)
         QTRY_COMPARE(m_server->connectionState(testMac(300 + i)), CmdServer::Offline);
+}
+
+// Two hundred panels reconnecting while another program keeps the file for good, and the device list handing the
+// command server the records it read meanwhile (without the reports the database holds back): every reconnect held
+// one more write-back, without end (+14.8 MB in 11 minutes). A panel's write-back replaces its earlier one still held,
+// carrying the fields that one set: the held writes stay within one per panel, and every record ends with all of its
+// panel's latest report.
+void TestHandshake::heldWriteBacksStayOnePerPanel()
+{
+    constexpr int kPanels = 200;
+    constexpr int kRounds = 4;
+    const ShortDatabaseWaits waits(50);
+    OrvantaDBManager *db = waits.db();
+    for (int i = 0; i < kPanels; ++i)
+        addManagedDevice(QStringLiteral("Fleet-%1").arg(i), testMac(500 + i));
+    QList<VelkIFPDevice> listed;
+    QCOMPARE(db->queryAllAvailableIFP(listed), DB_OK);
+    DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+
+    QSignalSpy connections(m_server, &CmdServer::newConnection);
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    const auto identityOf = [](int i, int round) {
+        PanelIdentity identity = identityWith(500 + i, "kelvo");
+        identity.fwVersion = QStringLiteral("7.%1.%2").arg(round).arg(i);
+        return identity;
+    };
+    for (int i = 0; i < kPanels; ++i) {
+        PanelSettings settings = directSettings(0);
+        settings.ownAddress = QHostAddress(QStringLiteral("127.0.9.%1").arg(2 + i));
+        panels.emplace_back(new SimulatedPanel(identityOf(i, 1), settings));
+        panels.back()->start();
+    }
+    QTRY_COMPARE(connections.count(), kPanels);
+    for (int round = 2; round <= kRounds; ++round) {
+        // The last round reports only a new firmware to records that hold the rest of the report already.
+        if (round < kRounds)
+            m_server->setManagedDevices(listed);
+        for (int i = 0; i < kPanels; ++i) {
+            panels.at(size_t(i))->setIdentity(identityOf(i, round));
+            m_server->disconnectDevice(testMac(500 + i));
+        }
+        QTRY_COMPARE(connections.count(), kPanels * round);
+        QTRY_VERIFY(m_server->connectionState(testMac(500 + kPanels - 1)) == CmdServer::Connected);
+    }
+    QTest::qWait(200); // the last write-backs are flushed and held
+    const int held = db->heldWrites()->count();
+    QVERIFY2(held <= kPanels, qPrintable(QString::number(held)));
+
+    hold.release();
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    QList<VelkIFPDevice> stored;
+    QCOMPARE(db->queryAllAvailableIFP(stored), DB_OK);
+    QHash<QString, VelkIFPDevice> byName;
+    for (const VelkIFPDevice &device : qAsConst(stored))
+        byName.insert(device.deviceName, device);
+    for (int i = 0; i < kPanels; ++i) {
+        const VelkIFPDevice device = byName.value(QStringLiteral("Fleet-%1").arg(i));
+        QCOMPARE(device.fwVersion, QStringLiteral("7.%1.%2").arg(kRounds).arg(i));
+        QCOMPARE(device.ipAddress, QStringLiteral("127.0.9.%1").arg(2 + i));
+    }
+    for (auto &panel : panels)
+        panel->shutDown();
+    QTRY_COMPARE(m_server->connectionState(testMac(500 + kPanels - 1)), CmdServer::Offline);
 }
 
 // Two connections claiming one MAC: the newer replaces the older, and listeners hear that the older went.

@@ -1,0 +1,70 @@
+#include "shell/app/ExitUnsavedDialog.h"
+
+#include <QEvent>
+
+#include "shell/base/Session.h"
+#include "shell/kit/KitForm.h"
+#include "shell/kit/UiHelpers.h"
+
+ExitUnsavedDialog::ExitUnsavedDialog(QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    setLayoutDirection(uiLayoutDirection());
+    scaleUi(false);
+    setWindowTitle(productName());
+    setupSharedDialog(this);
+    connect(btnWait, &QToolButton::clicked, this, &ExitUnsavedDialog::reject);
+    connect(btnQuit, &QToolButton::clicked, this, &ExitUnsavedDialog::accept);
+}
+
+void ExitUnsavedDialog::accept()
+{
+    QDialog::accept();
+    emit quitChosen();
+}
+
+void ExitUnsavedDialog::reject()
+{
+    // Closed from its title bar or with Escape, the question is put aside as if "Wait" was chosen: nothing is lost.
+    QDialog::reject();
+    emit waitChosen();
+}
+
+ExitUnsavedDialog::~ExitUnsavedDialog() = default;
+
+void ExitUnsavedDialog::setRecords(int records)
+{
+    m_records = records;
+    showRecords();
+}
+
+void ExitUnsavedDialog::showRecords()
+{
+    labelMessage->setText(tr("%1 records are not saved yet: another program holds the database. Wait, and the "
+                             "console ends by itself once they are saved, or quit without them?")
+                              .arg(m_records));
+}
+
+void ExitUnsavedDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        setWindowTitle(productName());
+        showRecords();
+    }
+    QDialog::changeEvent(event);
+}
+
+void ExitUnsavedDialog::showEvent(QShowEvent *event)
+{
+    scaleUi(true);
+    QDialog::showEvent(event);
+}
+
+void ExitUnsavedDialog::scaleUi(bool rescale)
+{
+    const double factor = formScale.nextFactor(rescale, getScaleFactor());
+    if (factor == 0.0)
+        return;
+    scaleForm(this, factor, {frameContent, btnWait, btnQuit, labelMessage}, rescale, true);
+}

@@ -1,0 +1,240 @@
+// Exit from the tray while writes are held back because another program held the database: the console ends once they
+// are written, with its window answering meanwhile, and while the database still refuses them it says how many
+// records are not saved and lets the operator wait for them or quit without them. The real frame on a real database
+// held by a second connection (tests/support/DatabaseHold.h).
+//
+// Quitting takes effect only in the application's event loop, so the steps that may quit run inside it.
+
+#include <QtTest>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QTranslator>
+
+#include <functional>
+#include <memory>
+
+#include "FrameTestSupport.h"
+#include "datastore/DbHeldWrites.h"
+#include "shell/app/ExitUnsavedDialog.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "support/DatabaseHold.h"
+#include "support/LogCapture.h"
+#include "support/ShortDatabaseWaits.h"
+#include "support/TestEnv.h"
+#include "support/TryCeiling.h"
+
+namespace {
+
+// The exit code of an event loop that nothing quit.
+constexpr int kStillRunning = 77;
+
+} // namespace
+
+class TestFrameExit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void exitWritesEveryHeldWriteFirst();
+    void exitAsksWhileTheDatabaseIsHeld_data();
+    void exitAsksWhileTheDatabaseIsHeld();
+    void questionShowsItsWholeTextInEachLanguage_data();
+    void questionShowsItsWholeTextInEachLanguage();
+
+private:
+    // Runs steps inside the application's event loop and returns its exit code: what quit it said, or kStillRunning
+    // when nothing did by a while after the steps.
+    int runInEventLoop(const std::function<void()> &steps);
+    // Held writes made while the database refuses them, each a group and an event-log row that names it.
+    void holdRows(OrvantaDBIntf *db, const QString &prefix, int rows);
+    int rowsOf(const QString &prefix) const;
+
+    TestEnv *m_env = nullptr;
+    FrameLayoutPage *m_frame = nullptr;
+};
+
+void TestFrameExit::initTestCase()
+{
+    m_env = new TestEnv;
+    QVERIFY(m_env->isValid());
+    useLoopbackNetwork();
+    QVERIFY(OrvantaDBManager::getInstance());
+    m_frame = new FrameLayoutPage(storedAccount(true));
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+}
+
+void TestFrameExit::cleanupTestCase()
+{
+    delete m_frame;
+    delete m_env;
+}
+
+int TestFrameExit::runInEventLoop(const std::function<void()> &steps)
+{
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    connect(&stillRunning, &QTimer::timeout, []() { QCoreApplication::exit(kStillRunning); });
+    QTimer::singleShot(0, this, [&]() {
+        steps();
+        stillRunning.start(QuorvinTryCeilingMs);
+    });
+    return QCoreApplication::exec();
+}
+
+void TestFrameExit::holdRows(OrvantaDBIntf *db, const QString &prefix, int rows)
+{
+    for (int i = 0; i < rows; ++i) {
+        const QString name = QStringLiteral("%1 %2").arg(prefix).arg(i);
+        db->heldWrites()->writeLater("test", name, [db, name] {
+            VelkGroups group;
+            group.groupName = name;
+            group.groupType = QStringLiteral("Control Box");
+            const quint32 rc = db->createGroups(group);
+            if (rc != DB_OK)
+                return rc;
+            VelkEventLog event;
+            event.deviceName = name;
+            event.time = QStringLiteral("2026-03-02 09:15:00");
+            return db->insertEventLog(event);
+        });
+    }
+}
+
+int TestFrameExit::rowsOf(const QString &prefix) const
+{
+    QList<VelkEventLog> events;
+    OrvantaDBManager::getInstance()->queryEventLog(events);
+    int rows = 0;
+    for (const VelkEventLog &event : qAsConst(events))
+        rows += event.deviceName.startsWith(prefix + QLatin1Char(' ')) ? 1 : 0;
+    return rows;
+}
+
+// The hold ended a moment ago and the next try is still far off: quitting wrote one slice of the held writes and
+// dropped the rest (4,700 of 20,000). Exit writes them all, with the window answering between slices, and then ends.
+void TestFrameExit::exitWritesEveryHeldWriteFirst()
+{
+    constexpr int kRows = 20000;
+    const ShortDatabaseWaits waits(50, 60000);
+    OrvantaDBManager *db = waits.db();
+    {
+        DatabaseHold writer(db->databaseFilePath(), DatabaseHold::Writer);
+        QVERIFY2(writer.isHeld(), qPrintable(writer.error()));
+        holdRows(db, QStringLiteral("Exit"), kRows);
+        QTRY_VERIFY(db->heldWrites()->isRefused());
+    }
+    LogCapture log;
+    // The window answers meanwhile: the event loop turns between slices of the writes.
+    QElapsedTimer gap;
+    qint64 longestGap = 0;
+    QTimer ticks;
+    ticks.setInterval(0);
+    connect(&ticks, &QTimer::timeout, this, [&] {
+        longestGap = qMax(longestGap, gap.elapsed());
+        gap.restart();
+    });
+    const int code = runInEventLoop([&] {
+        gap.start();
+        ticks.start();
+        m_frame->closeProgram();
+        QTRY_VERIFY(db->heldWrites()->isEmpty());
+    });
+    ticks.stop();
+    QCOMPARE(code, 0);
+    QCOMPARE(rowsOf(QStringLiteral("Exit")), kRows);
+    QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+    QVERIFY(!visibleTopLevel<ExitUnsavedDialog>());
+    QVERIFY(!log.contains(QStringLiteral("held writes not written")));
+}
+
+void TestFrameExit::exitAsksWhileTheDatabaseIsHeld_data()
+{
+    QTest::addColumn<bool>("waitForThem");
+    QTest::newRow("wait") << true;
+    QTest::newRow("quit without them") << false;
+}
+
+// Another program still holds the database at Exit: the operator learns how many records are not saved. Waiting,
+// the console ends by itself once they are written, without asking again meanwhile; quitting names them in the log.
+void TestFrameExit::exitAsksWhileTheDatabaseIsHeld()
+{
+    QFETCH(bool, waitForThem);
+    const QString prefix = waitForThem ? QStringLiteral("Waited") : QStringLiteral("Dropped");
+    const ShortDatabaseWaits waits(50, 50);
+    OrvantaDBManager *db = waits.db();
+    auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
+    holdRows(db, prefix, 30);
+    QTRY_VERIFY(db->heldWrites()->isRefused());
+    LogCapture log;
+    QString asked;
+    bool askedAgain = false;
+    const int code = runInEventLoop([&] {
+        m_frame->closeProgram();
+        QTRY_VERIFY(visibleTopLevel<ExitUnsavedDialog>());
+        ExitUnsavedDialog *dialog = visibleTopLevel<ExitUnsavedDialog>();
+        asked = dialog->labelMessage->text();
+        if (!waitForThem) {
+            dialog->btnQuit->click();
+            return;
+        }
+        dialog->btnWait->click();
+        // Tries go on every 50 ms and are refused: the question does not come back.
+        QTest::qWait(400);
+        askedAgain = visibleTopLevel<ExitUnsavedDialog>() != nullptr;
+        writer.reset();
+        QTRY_VERIFY(db->heldWrites()->isEmpty());
+    });
+    writer.reset();
+    QCOMPARE(code, 0);
+    QVERIFY2(asked.startsWith(QStringLiteral("30 records are not saved yet")), qPrintable(asked));
+    QVERIFY(!askedAgain);
+    QVERIFY(!visibleTopLevel<ExitUnsavedDialog>());
+    QVERIFY(db->heldWrites()->isEmpty());
+    QCOMPARE(rowsOf(prefix), waitForThem ? 30 : 0);
+    const QStringList named = log.linesWith(QStringLiteral("held writes not written"));
+    QCOMPARE(named.size(), waitForThem ? 0 : 1);
+    if (!waitForThem)
+        QVERIFY2(named.first().contains(QStringLiteral("30 held writes not written")), qPrintable(named.first()));
+}
+
+void TestFrameExit::questionShowsItsWholeTextInEachLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("wait");
+    QTest::newRow("English") << QStringLiteral("en_US") << QStringLiteral("Wait");
+    QTest::newRow("Traditional Chinese") << QStringLiteral("zh_TW") << QStringLiteral("等候");
+}
+
+// The question in either language, with the most records a large hold leaves, is shown whole in the kit's dialog.
+void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, wait);
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + language + QStringLiteral(".qm")));
+    QCoreApplication::installTranslator(&translator);
+    {
+        ExitUnsavedDialog dialog;
+        dialog.setRecords(123456);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.btnWait->text(), wait);
+        QVERIFY(dialog.labelMessage->text().contains(QStringLiteral("123456")));
+        const int needs = dialog.labelMessage->heightForWidth(dialog.labelMessage->width());
+        QVERIFY2(needs <= dialog.labelMessage->height(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(needs).arg(dialog.labelMessage->height())));
+        QVERIFY(dialog.labelMessage->geometry().bottom() < dialog.btnWait->geometry().top());
+    }
+    QCoreApplication::removeTranslator(&translator);
+}
+
+QTEST_MAIN(TestFrameExit)
+#include "tst_frame_exit.moc"
