@@ -43,6 +43,7 @@ public:
     QHBoxLayout *actionsLayout;
     QToolButton *btnSelectAll;
     QLabel *labelChosen;
+    QLabel *labelPowerNote;
     QToolButton *btnPowerOn;
     QToolButton *btnPowerOff;
     QToolButton *btnReboot;
@@ -258,6 +259,14 @@ public:
         labelChosen->setStyleSheet(QStringLiteral("QLabel{color: #a6a6a6;font-size:10pt; font-family:Arial;}"));
         actionsLayout->addSpacing(4);
         actionsLayout->addWidget(labelChosen);
+        // Why Power On leaves some chosen devices out; shown only then.
+        labelPowerNote = new QLabel(widgetActions);
+        labelPowerNote->setObjectName(QStringLiteral("labelPowerNote"));
+        labelPowerNote->setStyleSheet(QStringLiteral("QLabel{color: #f0b429;font-size:10pt; font-family:Arial;}"));
+        labelPowerNote->setWordWrap(true);
+        labelPowerNote->hide();
+        actionsLayout->addSpacing(4);
+        actionsLayout->addWidget(labelPowerNote);
         actionsLayout->addStretch(1);
         btnPowerOn = button("btnPowerOn", "icon_power_on.png");
         actionsLayout->addWidget(btnPowerOn);
