@@ -259,14 +259,6 @@ public:
         labelChosen->setStyleSheet(QStringLiteral("QLabel{color: #a6a6a6;font-size:10pt; font-family:Arial;}"));
         actionsLayout->addSpacing(4);
         actionsLayout->addWidget(labelChosen);
-        // Why Power On leaves some chosen devices out; shown only then.
-        labelPowerNote = new QLabel(widgetActions);
-        labelPowerNote->setObjectName(QStringLiteral("labelPowerNote"));
-        labelPowerNote->setStyleSheet(QStringLiteral("QLabel{color: #f0b429;font-size:10pt; font-family:Arial;}"));
-        labelPowerNote->setWordWrap(true);
-        labelPowerNote->hide();
-        actionsLayout->addSpacing(4);
-        actionsLayout->addWidget(labelPowerNote);
         actionsLayout->addStretch(1);
         btnPowerOn = button("btnPowerOn", "icon_power_on.png");
         actionsLayout->addWidget(btnPowerOn);
@@ -274,6 +266,14 @@ public:
         actionsLayout->addWidget(btnPowerOff);
         btnReboot = button("btnReboot", "icon_reboot.png");
         actionsLayout->addWidget(btnReboot);
+        // Why Power On leaves some chosen devices out, over the buttons; shown only then.
+        labelPowerNote = new QLabel(ConnectedList);
+        labelPowerNote->setObjectName(QStringLiteral("labelPowerNote"));
+        labelPowerNote->setStyleSheet(QStringLiteral("QLabel{color: #f0b429;font-size:10pt; font-family:Arial;}"));
+        labelPowerNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        labelPowerNote->setWordWrap(true);
+        labelPowerNote->hide();
+        verticalLayout->addWidget(labelPowerNote);
         verticalLayout->addWidget(widgetActions);
 
         retranslateUi(ConnectedList);
