@@ -252,37 +252,32 @@ QList<VelkIFPDevice> DeviceControlModel::devices() const
     return out;
 }
 
-QList<VelkIFPDevice> DeviceControlModel::powerOnTargets(const QList<quint32> &chosen) const
+QList<VelkIFPDevice> DeviceControlModel::chosenWhere(const QList<quint32> &chosen,
+                                                     const std::function<bool(const Entry &)> &keep) const
 {
     const QSet<quint32> wanted(chosen.begin(), chosen.end());
     QList<VelkIFPDevice> out;
     for (const Entry &entry : m_entries) {
-        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkOffline && hasOwnMac(entry.device))
+        if (entry.visible && wanted.contains(entry.key) && keep(entry))
             out.append(entry.device);
     }
     return out;
+}
+
+QList<VelkIFPDevice> DeviceControlModel::powerOnTargets(const QList<quint32> &chosen) const
+{
+    return chosenWhere(chosen, [](const Entry &entry) { return entry.link == LinkOffline && hasOwnMac(entry.device); });
 }
 
 QList<VelkIFPDevice> DeviceControlModel::unwakeable(const QList<quint32> &chosen) const
 {
-    const QSet<quint32> wanted(chosen.begin(), chosen.end());
-    QList<VelkIFPDevice> out;
-    for (const Entry &entry : m_entries) {
-        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkOffline && !hasOwnMac(entry.device))
-            out.append(entry.device);
-    }
-    return out;
+    return chosenWhere(chosen,
+                       [](const Entry &entry) { return entry.link == LinkOffline && !hasOwnMac(entry.device); });
 }
 
 QList<VelkIFPDevice> DeviceControlModel::connectedTargets(const QList<quint32> &chosen) const
 {
-    const QSet<quint32> wanted(chosen.begin(), chosen.end());
-    QList<VelkIFPDevice> out;
-    for (const Entry &entry : m_entries) {
-        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkConnected)
-            out.append(entry.device);
-    }
-    return out;
+    return chosenWhere(chosen, [](const Entry &entry) { return entry.link == LinkConnected; });
 }
 
 QList<VelkIFPDevice> DeviceControlModel::connectedDevices() const

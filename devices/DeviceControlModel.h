@@ -123,6 +123,9 @@ public:
     int visibleCount() const;
 
 private:
+    /// The chosen devices that are visible and that keep() lets through, in list order.
+    QList<VelkIFPDevice> chosenWhere(const QList<quint32> &chosen,
+                                     const std::function<bool(const Entry &)> &keep) const;
     int indexOfKey(quint32 key) const;
     Entry *find(quint32 key);
     quint32 nextKey() { return ++m_lastKey; }
