@@ -200,7 +200,8 @@ void AccountReportDialog::updateBroadcastReportTable()
         QString groups;
         if (!deviceOf(row, &device, &groups))
             continue;
-        const bool online = server->isDeviceOnline(device);
+        // A panel known by its address alone is synchronised over its connection as well.
+        const bool online = server->isDeviceReachable(device);
 
         auto *power = new QLabel;
         power->setPixmap(QPixmap(online ? QStringLiteral(":/resource/connectedList/icon_power_on.png")
@@ -240,7 +241,7 @@ void AccountReportDialog::updateBroadcastReportTable()
         text(4, row.lastSyncTime);
         if (online && AccountReportRows::isFailure(row.syncStatus)) {
             QPushButton *sync = newSyncButton();
-            sync->setProperty("macAddress", device.macAddress);
+            sync->setProperty("macAddress", CmdServer::deviceKey(device));
             connect(sync, &QAbstractButton::clicked, this, &AccountReportDialog::syncNow);
             auto *syncCell = new QWidget;
             auto *syncLayout = new QHBoxLayout(syncCell);

@@ -140,7 +140,8 @@ void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
     const QString now = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     DbWriteBatch batch(m_db, "AccountSyncRun::recordStatus");
     for (const VelkIFPDevice &device : devices) {
-        const QString mac = key(device.macAddress);
+        // The key the panel's answers carry: a panel known by its address alone is named by its device.
+        const QString mac = CmdServer::deviceKey(device);
         if (!panels.contains(mac))
             continue;
         const quint32 did = device.did;

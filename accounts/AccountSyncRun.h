@@ -22,8 +22,9 @@ class QTimer;
 ///
 /// The network layer arms no timer of its own: it asks for one through armTimeout() and ends it
 /// through finished(). A panel that does not answer in time is recorded as failed here. Panels are
-/// keyed by their MAC in the network's normal form ("aa:bb:cc:dd:ee:ff"), whatever form the
-/// database holds, so a device stored in capitals or with dashes still ends its run.
+/// keyed as the command server names them (CmdServer::deviceKey): by their MAC in the network's
+/// normal form ("aa:bb:cc:dd:ee:ff"), whatever form the database holds, so a device stored in
+/// capitals or with dashes still ends its run; a panel known by its address alone by its device.
 ///
 /// A run asks every panel when it starts, and every panel's time-out is armed then and never
 /// again, so a run ends at the latest when the longest time-out after its start has passed,

@@ -61,6 +61,7 @@ BroadcastContentEditor::BroadcastContentEditor(QWidget *parent, SoundPlayer *pla
     connect(groupComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &BroadcastContentEditor::displayTypeChange);
     connect(plainTextEdit, &QPlainTextEdit::textChanged, this, &BroadcastContentEditor::textChange);
+    connect(checkBoxWakeOnLan, &QCheckBox::toggled, this, &BroadcastContentEditor::updateWakeNote);
 
     previewButtonGroup = new QButtonGroup(this);
     previewButtonGroup->setExclusive(true);
@@ -186,6 +187,22 @@ void BroadcastContentEditor::setAudioBoxMode(bool isHaveControlBox, bool isHaveA
     } else {
         groupComboBox->setCurrentIndex(0);
     }
+}
+
+void BroadcastContentEditor::setTargetsWithoutMac(int count)
+{
+    m_targetsWithoutMac = count;
+    updateWakeNote();
+}
+
+void BroadcastContentEditor::updateWakeNote()
+{
+    // Said where the wake is asked for: such panels get the broadcast only while they are on.
+    const bool shown = checkBoxWakeOnLan->isChecked() && m_targetsWithoutMac > 0;
+    if (shown)
+        labelWakeNote->setText(
+            tr("Wake-on-LAN can't wake %1 chosen panel(s) without a MAC address.").arg(m_targetsWithoutMac));
+    frameWakeAlert->setVisible(shown);
 }
 
 void BroadcastContentEditor::emitBackClicked()

@@ -35,6 +35,8 @@ public:
     VelkBroadcast fillBroadcast();
     /// The targets include panels or control boxes / audio boxes.
     void setAudioBoxMode(bool isHaveControlBox, bool isHaveAudioDevice);
+    /// How many chosen targets have no MAC address: while the wake is ticked, a notice says it cannot reach them.
+    void setTargetsWithoutMac(int count);
     void stopAudioPreview();
     void scaleUi(bool rescale);
 
@@ -80,8 +82,10 @@ private:
     void setPreviewStyle(int buttonId, bool playing);
     void showMessage(const QString &text);
     void applyCheckBoxStyle();
+    void updateWakeNote();
 
     int displayType = 0;
+    int m_targetsWithoutMac = 0;
     QButtonGroup *previewButtonGroup = nullptr;
     QButtonGroup *audioButtonGroup = nullptr;
     SoundPlayer *m_player;

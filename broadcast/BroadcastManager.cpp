@@ -70,11 +70,8 @@ BroadcastManager::~BroadcastManager()
 
 QString BroadcastManager::deviceKey(const VelkIFPDevice &device)
 {
-    const QString normal = PanelIdentity::normaliseMac(device.macAddress);
-    if (!normal.isEmpty())
-        return normal;
-    // No panel reports such a text, so the device can never be matched to a connection by mistake.
-    return QStringLiteral("#") + QString::number(device.did);
+    // The command server's signals name a panel known by its address alone by this key as well.
+    return CmdServer::deviceKey(device);
 }
 
 // --- lookups -------------------------------------------------------------------------------------------------------
@@ -334,7 +331,7 @@ void BroadcastManager::doBroadcast(BroadcastTask *task)
     for (int i = 0; i < task->broadcast.devices.size(); ++i) {
         const VelkIFPDevice device = task->broadcast.devices.at(i);
         const QString key = deviceKey(device);
-        if (m_server->isDeviceOnline(device)) {
+        if (m_server->isDeviceReachable(device)) {
             task->onlineDevices.append(i);
             cancelSameTargetDevice(task, device);
             BroadcastDeviceEntry entry;
@@ -352,6 +349,12 @@ void BroadcastManager::doBroadcast(BroadcastTask *task)
             task->offlineDevices.append(i);
             setState(task, i, stateFinished);
             writeResult(task, i, 2, 1);
+        } else if (!CmdServer::hasUsableMac(device)) {
+            // Wake-on-LAN needs a MAC: such a panel is off and stays so. It is not waited for, nor powered off at the
+            // end as if it had been woken.
+            writeLog(LOG_LEVEL_INFO, "doBroadcast, no MAC to wake: %s", qPrintable(device.deviceName));
+            setState(task, i, stateFinished);
+            writeResult(task, i, 2, 1);
         } else {
             task->offlineDevices.append(i);
             cancelSameTargetDevice(task, device);
@@ -367,7 +370,8 @@ void BroadcastManager::doBroadcast(BroadcastTask *task)
             offline.append(task->broadcast.devices.at(i));
         m_server->powerOn(offline);
         listenForWokenDevices();
-    } else if (task->offlineDevices.size() == task->broadcast.devices.size()) {
+    } else if (task->onlineDevices.isEmpty()) {
+        // Every device finished already: off, or not to be woken.
         finishBroadcastTask(task);
         return;
     }

@@ -200,7 +200,7 @@ QList<VelkIFPDevice> BroadcastSchedule::getSupportedDeviceList()
 void BroadcastSchedule::prepareTargets()
 {
     m_targets.setDevices(
-        getSupportedDeviceList(), [this](const VelkIFPDevice &device) { return m_server->isDeviceOnline(device); },
+        getSupportedDeviceList(), [this](const VelkIFPDevice &device) { return m_server->isDeviceReachable(device); },
         [this](const VelkIFPDevice &device) {
             QList<VelkGroups> groups;
             if (m_db->queryGroupsByIFP(device, groups) != DB_OK)

@@ -99,6 +99,7 @@ void BroadcastSetting::scheduleNextClicked(bool isHaveControlBox, bool isHaveAud
     setStepTitleStyle(0);
     stackedWidgetBroadcastSetting->setCurrentWidget(m_contentEditor);
     m_contentEditor->setAudioBoxMode(isHaveControlBox, isHaveAudioDevice);
+    m_contentEditor->setTargetsWithoutMac(m_scheduleStep->targetsWithoutMac());
 }
 
 void BroadcastSetting::contentEditorBackClicked()

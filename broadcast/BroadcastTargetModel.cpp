@@ -1,5 +1,7 @@
 #include "broadcast/BroadcastTargetModel.h"
 
+#include "network/CmdServer.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -161,23 +163,34 @@ QList<int> BroadcastTargetModel::devicesOfCheckedGroups() const
     return result;
 }
 
+QList<int> BroadcastTargetModel::chosenDevices(bool groupPage) const
+{
+    if (groupPage)
+        return devicesOfCheckedGroups();
+    QList<int> devices;
+    for (int i : m_shownDevices) {
+        if (isDeviceChecked(i))
+            devices.append(i);
+    }
+    return devices;
+}
+
 void BroadcastTargetModel::kindsOf(bool groupPage, bool *controlBox, bool *audioBox) const
 {
     *controlBox = false;
     *audioBox = false;
-    QList<int> devices;
-    if (groupPage) {
-        devices = devicesOfCheckedGroups();
-    } else {
-        for (int i : m_shownDevices) {
-            if (isDeviceChecked(i))
-                devices.append(i);
-        }
-    }
+    const QList<int> devices = chosenDevices(groupPage);
     for (int i : qAsConst(devices)) {
         *controlBox = *controlBox || m_devices.at(i).deviceType == QLatin1String("Control Box");
         *audioBox = *audioBox || m_devices.at(i).deviceType == QLatin1String("Audio Box");
     }
+}
+
+int BroadcastTargetModel::withoutMacCount(bool groupPage) const
+{
+    const QList<int> devices = chosenDevices(groupPage);
+    return int(std::count_if(devices.begin(), devices.end(),
+                             [this](int i) { return !CmdServer::hasUsableMac(m_devices.at(i)); }));
 }
 
 namespace {

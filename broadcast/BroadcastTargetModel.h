@@ -68,6 +68,9 @@ public:
 
     /// Whether the devices checked on a page (groups: their devices) include a "Control Box" / an "Audio Box".
     void kindsOf(bool groupPage, bool *controlBox, bool *audioBox) const;
+    /// How many of the devices checked on a page (groups: their devices) have no MAC a network card can have:
+    /// Wake-on-LAN cannot wake them.
+    int withoutMacCount(bool groupPage) const;
 
     /// "N device(s) in total"; "N group(s) in total (M device(s))", empty without groups.
     QString deviceTotalText() const;
@@ -76,6 +79,8 @@ public:
     QString selectionText(bool groupPage) const;
 
 private:
+    /// Indexes into devices() of those checked on a page (groups: the distinct devices of the checked groups).
+    QList<int> chosenDevices(bool groupPage) const;
     void sortDevices(DeviceColumn column, bool ascending);
     void sortGroups(GroupColumn column, bool ascending);
 

@@ -57,6 +57,9 @@ public:
     QWidget *widgetOptions;
     QCheckBox *checkBoxRepeat;
     QCheckBox *checkBoxWakeOnLan;
+    QFrame *frameWakeAlert;
+    QLabel *labelWakeIcon;
+    QLabel *labelWakeNote;
     QFrame *frameRepeat;
     QLabel *label_2;
     QLineEdit *lineEditMin;
@@ -229,9 +232,13 @@ public:
             label_(audioField, "labelLine2", QRect(12, 146, 472, 1), QStringLiteral("background-color: #7a7a7a;"));
         widgetOptions = new QWidget(audioField);
         widgetOptions->setObjectName(QStringLiteral("widgetOptions"));
-        widgetOptions->setGeometry(QRect(12, 156, 472, 80));
+        widgetOptions->setGeometry(QRect(12, 156, 472, 92));
         checkBoxRepeat = option(widgetOptions, "checkBoxRepeat", QRect(0, 4, 200, 26));
         checkBoxWakeOnLan = option(widgetOptions, "checkBoxWakeOnLan", QRect(0, 40, 472, 26));
+        // Which chosen panels the wake cannot reach; shown only then.
+        frameWakeAlert = alert(widgetOptions, "frameWakeAlert", QRect(0, 68, 472, 22), &labelWakeIcon, &labelWakeNote,
+                               "labelWakeNote");
+        frameWakeAlert->hide();
         frameRepeat = new QFrame(widgetOptions);
         frameRepeat->setObjectName(QStringLiteral("frameRepeat"));
         frameRepeat->setGeometry(QRect(180, 2, 240, 30));

@@ -166,10 +166,10 @@ void ConnectedList::scaleFonts()
 {
     // Each text widget from its own size: a pass over all descendants would scale inherited fonts twice.
     const QList<QPair<QWidget *, double>> sizes = {
-        {labelGroup, 10},    {comboGroup, 10},      {labelOnline, 10},  {labelLocked, 10},     {labelKicked, 10},
-        {labelOffline, 10},  {btnEventLog, 10},     {listDevices, 10},  {labelEmptyTitle, 14}, {labelEmptyHint, 10},
-        {btnAddDevices, 10}, {labelEmptyGroup, 11}, {btnSelectAll, 10}, {labelChosen, 10},     {btnPowerOn, 10},
-        {btnPowerOff, 10},   {btnReboot, 10}};
+        {labelGroup, 10},    {comboGroup, 10},      {labelOnline, 10},   {labelLocked, 10},     {labelKicked, 10},
+        {labelOffline, 10},  {btnEventLog, 10},     {listDevices, 10},   {labelEmptyTitle, 14}, {labelEmptyHint, 10},
+        {btnAddDevices, 10}, {labelEmptyGroup, 11}, {btnSelectAll, 10},  {labelChosen, 10},     {btnPowerOn, 10},
+        {btnPowerOff, 10},   {btnReboot, 10},       {labelPowerNote, 10}};
     for (const auto &entry : sizes)
         scaleStyleSheetFontSize(entry.first, entry.second, 0, false, false);
 }
@@ -383,8 +383,16 @@ void ConnectedList::refreshStates()
         m_model.refreshLinks([server](const QString &mac) { return linkOf(server->connectionState(mac)); },
                              [server](quint32 did) { return linkOf(server->connectionStateOfDevice(did)); });
     for (quint32 key : changed) {
+        const DeviceControlModel::Entry *entry = m_model.entry(key);
         if (ConnectedItem *item = m_items.value(key))
-            item->setState(m_model.entry(key)->state());
+            item->setState(entry->state());
+        // A panel known by its address alone comes without newConnection: its accounts are synchronised when it shows
+        // online, as newConnection does for the others.
+        if (entry->state() == DeviceControlModel::Online && !CmdServer::hasUsableMac(entry->device)) {
+            DeviceChannel *channel = server->getChannel(CmdServer::deviceKey(entry->device));
+            if (channel && isMultiUserSupportedModel(channel->getModelName(), channel->getDisplayClientVersion()))
+                channel->checkAccountSync();
+        }
     }
     updateSummary();
 }
@@ -601,6 +609,11 @@ void ConnectedList::updateSummary()
     btnSelectAll->setText(allChosen ? tr("Clear Selection") : tr("Select All"));
     btnSelectAll->setEnabled(counts.total > 0);
     btnPowerOn->setEnabled(!m_model.powerOnTargets(chosen).isEmpty());
+    // Said when they are chosen, not left to a greyed button or a log line.
+    const int unwakeable = m_model.unwakeable(chosen).size();
+    if (unwakeable > 0)
+        labelPowerNote->setText(tr("Power On can't wake %1 chosen device(s) without a MAC address.").arg(unwakeable));
+    labelPowerNote->setVisible(unwakeable > 0);
     const bool anyConnected = !m_model.connectedTargets(chosen).isEmpty();
     btnPowerOff->setEnabled(anyConnected);
     btnReboot->setEnabled(anyConnected);

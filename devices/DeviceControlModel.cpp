@@ -6,7 +6,7 @@
 namespace {
 
 // False for a record entered by address alone and for one holding a MAC no network card can have: the command server
-// knows such a device's panel by its id, and nothing keyed by MAC reaches it.
+// knows such a device's panel by its id, and Wake-on-LAN, which goes by MAC, does not reach it.
 bool hasOwnMac(const VelkIFPDevice &device)
 {
     if (device.macAddress.isEmpty())
@@ -252,27 +252,32 @@ QList<VelkIFPDevice> DeviceControlModel::devices() const
     return out;
 }
 
-QList<VelkIFPDevice> DeviceControlModel::powerOnTargets(const QList<quint32> &chosen) const
+QList<VelkIFPDevice> DeviceControlModel::chosenWhere(const QList<quint32> &chosen,
+                                                     const std::function<bool(const Entry &)> &keep) const
 {
     const QSet<quint32> wanted(chosen.begin(), chosen.end());
     QList<VelkIFPDevice> out;
     for (const Entry &entry : m_entries) {
-        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkOffline &&
-            !entry.device.macAddress.isEmpty())
+        if (entry.visible && wanted.contains(entry.key) && keep(entry))
             out.append(entry.device);
     }
     return out;
 }
 
+QList<VelkIFPDevice> DeviceControlModel::powerOnTargets(const QList<quint32> &chosen) const
+{
+    return chosenWhere(chosen, [](const Entry &entry) { return entry.link == LinkOffline && hasOwnMac(entry.device); });
+}
+
+QList<VelkIFPDevice> DeviceControlModel::unwakeable(const QList<quint32> &chosen) const
+{
+    return chosenWhere(chosen,
+                       [](const Entry &entry) { return entry.link == LinkOffline && !hasOwnMac(entry.device); });
+}
+
 QList<VelkIFPDevice> DeviceControlModel::connectedTargets(const QList<quint32> &chosen) const
 {
-    const QSet<quint32> wanted(chosen.begin(), chosen.end());
-    QList<VelkIFPDevice> out;
-    for (const Entry &entry : m_entries) {
-        if (entry.visible && wanted.contains(entry.key) && entry.link == LinkConnected && hasOwnMac(entry.device))
-            out.append(entry.device);
-    }
-    return out;
+    return chosenWhere(chosen, [](const Entry &entry) { return entry.link == LinkConnected; });
 }
 
 QList<VelkIFPDevice> DeviceControlModel::connectedDevices() const

@@ -107,10 +107,13 @@ public:
     quint32 keyOfMac(const QString &mac) const;
     QList<VelkIFPDevice> devices() const;
 
-    /// The chosen devices that are visible, have a MAC address and no connection: those a power-on wakes.
+    /// The chosen devices that are visible, have a MAC of their own and no connection: those a power-on wakes.
     QList<VelkIFPDevice> powerOnTargets(const QList<quint32> &chosen) const;
-    /// The chosen devices that are visible, connected and have a MAC of their own: those a power-off or a reboot
-    /// reaches (commands go by MAC).
+    /// The chosen devices that are visible and have no connection nor a MAC of their own: Wake-on-LAN, which goes by
+    /// MAC, cannot wake them.
+    QList<VelkIFPDevice> unwakeable(const QList<quint32> &chosen) const;
+    /// The chosen devices that are visible and connected: those a power-off or a reboot reaches, over the connection
+    /// (a device without a MAC of its own by the panel its address matched).
     QList<VelkIFPDevice> connectedTargets(const QList<quint32> &chosen) const;
     /// Every connected device with a MAC of its own, whether the filter shows it or not.
     QList<VelkIFPDevice> connectedDevices() const;
@@ -120,6 +123,9 @@ public:
     int visibleCount() const;
 
 private:
+    /// The chosen devices that are visible and that keep() lets through, in list order.
+    QList<VelkIFPDevice> chosenWhere(const QList<quint32> &chosen,
+                                     const std::function<bool(const Entry &)> &keep) const;
     int indexOfKey(quint32 key) const;
     Entry *find(quint32 key);
     quint32 nextKey() { return ++m_lastKey; }

@@ -8,6 +8,7 @@
 #include "devices/DeviceRules.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -95,7 +96,23 @@ QStringList DeviceFormDialog::checkedGroups() const
 
 void DeviceFormDialog::showWarning(const QString &text)
 {
+    // The badge keeps to the form's width and takes the lines it needs; the buttons and the dialog make room for them.
+    labelWarning->setWrapWidth(frameContent->width() - 2 * labelWarning->x());
     labelWarning->showWarning(text);
+    const int oneLine = ScaleMath::truncScaled(20, getScaleFactor());
+    makeWarningRoom(labelWarning->isHidden() ? 0 : qMax(0, labelWarning->height() - oneLine));
+}
+
+void DeviceFormDialog::makeWarningRoom(int room)
+{
+    const int pitch = room - m_warningRoom;
+    if (pitch == 0)
+        return;
+    m_warningRoom = room;
+    for (QWidget *below : {btnCancel, btnSave})
+        below->move(below->x(), below->y() + pitch);
+    frameContent->resize(frameContent->width(), frameContent->height() + pitch);
+    setFixedSize(width(), height() + pitch);
 }
 
 QString DeviceFormDialog::warningText() const
@@ -155,8 +172,13 @@ void DeviceFormDialog::scaleUi(bool rescale)
     const double factor = m_scale.nextFactor(rescale, getScaleFactor());
     if (factor == 0.0)
         return;
+    // The room a warning took is given back first and taken again at the new scale.
+    const QString warning = warningText();
+    makeWarningRoom(0);
     scaleForm(this, factor,
               {frameContent, labelTitle, lbName, editName, lbIp, editIp, lbMac, editMac, lbLocation, editLocation,
                lbCamera, editCamera, btnCamera, lbGroups, listGroups, labelWarning, btnCancel, btnSave},
               rescale, false);
+    if (!warning.isEmpty())
+        showWarning(warning);
 }

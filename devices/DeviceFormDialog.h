@@ -55,8 +55,11 @@ private:
     void scaleUi(bool rescale);
     void fitGroupHint();
     void setCameraRowShown(bool shown);
+    /// Moves the buttons down (and grows the dialog) by room pixels beyond the form's own, for a warning's lines.
+    void makeWarningRoom(int room);
 
     FormScale m_scale;
     bool m_cameraRowShown = true;
+    int m_warningRoom = 0;
     VelkDeviceCameraMap m_chosenCamera;
 };

@@ -43,6 +43,7 @@ public:
     QHBoxLayout *actionsLayout;
     QToolButton *btnSelectAll;
     QLabel *labelChosen;
+    QLabel *labelPowerNote;
     QToolButton *btnPowerOn;
     QToolButton *btnPowerOff;
     QToolButton *btnReboot;
@@ -265,6 +266,14 @@ public:
         actionsLayout->addWidget(btnPowerOff);
         btnReboot = button("btnReboot", "icon_reboot.png");
         actionsLayout->addWidget(btnReboot);
+        // Why Power On leaves some chosen devices out, over the buttons; shown only then.
+        labelPowerNote = new QLabel(ConnectedList);
+        labelPowerNote->setObjectName(QStringLiteral("labelPowerNote"));
+        labelPowerNote->setStyleSheet(QStringLiteral("QLabel{color: #f0b429;font-size:10pt; font-family:Arial;}"));
+        labelPowerNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        labelPowerNote->setWordWrap(true);
+        labelPowerNote->hide();
+        verticalLayout->addWidget(labelPowerNote);
         verticalLayout->addWidget(widgetActions);
 
         retranslateUi(ConnectedList);

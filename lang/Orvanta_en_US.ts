@@ -564,6 +564,10 @@ App &amp; content access:</translation>
 <context>
     <name>BroadcastContentEditor</name>
     <message>
+        <source>Wake-on-LAN can&apos;t wake %1 chosen panel(s) without a MAC address.</source>
+        <translation>Wake-on-LAN can&apos;t wake %1 chosen panel(s) without a MAC address.</translation>
+    </message>
+    <message>
         <source>Enter your text...</source>
         <translation>Enter your text...</translation>
     </message>
@@ -1074,6 +1078,10 @@ App &amp; content access:</translation>
 <context>
     <name>ConnectedList</name>
     <message>
+        <source>Power On can&apos;t wake %1 chosen device(s) without a MAC address.</source>
+        <translation>Power On can&apos;t wake %1 chosen device(s) without a MAC address.</translation>
+    </message>
+    <message>
         <source>Connected and under this console&apos;s password</source>
         <translation>Connected and under this console&apos;s password</translation>
     </message>
@@ -1330,6 +1338,10 @@ Please start the device and try it again.</translation>
 </context>
 <context>
     <name>DeviceControlScheduleSetting</name>
+    <message>
+        <source>On Time can&apos;t wake %1 chosen device(s): they have no MAC address.</source>
+        <translation>On Time can&apos;t wake %1 chosen device(s): they have no MAC address.</translation>
+    </message>
     <message>
         <source>Please at least select one schedule.</source>
         <translation>Please select at least one schedule.</translation>

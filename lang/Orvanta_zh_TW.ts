@@ -564,6 +564,10 @@ App &amp; content access:</source>
 <context>
     <name>BroadcastContentEditor</name>
     <message>
+        <source>Wake-on-LAN can&apos;t wake %1 chosen panel(s) without a MAC address.</source>
+        <translation>網路喚醒無法喚醒所選的 %1 台沒有 MAC 位址的面板。</translation>
+    </message>
+    <message>
         <source>Enter your text...</source>
         <translation>請輸入文字...</translation>
     </message>
@@ -1074,6 +1078,10 @@ App &amp; content access:</source>
 <context>
     <name>ConnectedList</name>
     <message>
+        <source>Power On can&apos;t wake %1 chosen device(s) without a MAC address.</source>
+        <translation>開機無法喚醒所選的 %1 台沒有 MAC 位址的裝置。</translation>
+    </message>
+    <message>
         <source>Connected and under this console&apos;s password</source>
         <translation>已連線，並使用本主控台的密碼</translation>
     </message>
@@ -1330,6 +1338,10 @@ Please start the device and try it again.</source>
 </context>
 <context>
     <name>DeviceControlScheduleSetting</name>
+    <message>
+        <source>On Time can&apos;t wake %1 chosen device(s): they have no MAC address.</source>
+        <translation>開機時間無法喚醒所選的 %1 台裝置：它們沒有 MAC 位址。</translation>
+    </message>
     <message>
         <source>Please at least select one schedule.</source>
         <translation>請至少選擇一個排程日。</translation>

@@ -164,6 +164,17 @@ QString macOf(const VelkIFPDevice *device)
     return device ? device->macAddress : QString();
 }
 
+QString keyOf(const VelkIFPDevice *device)
+{
+    return device ? CmdServer::deviceKey(*device) : QString();
+}
+
+// A device key of a device without a usable MAC (CmdServer::deviceKey); a MAC never starts so.
+bool isAddressKey(const QString &key)
+{
+    return key.startsWith(QLatin1Char('#'));
+}
+
 } // namespace
 
 CmdServer *CmdServer::getInstance()
@@ -354,6 +365,9 @@ void CmdServer::handshake(DeviceChannel *channel)
         return;
     }
     const VelkIFPDevice device = *matched;
+    // What the channel's answers name such a panel by, so that the features can tell its answers from another's.
+    if (!identity.macUsable)
+        channel->setDeviceKey(deviceKey(device));
     if (!identity.macUsable && !m_noMacNoted.contains(channel->getIpAddress())) {
         m_noMacNoted.insert(channel->getIpAddress());
         writeLog(LOG_LEVEL_WARNING,
@@ -614,6 +628,10 @@ void CmdServer::onSafeAlert(DeviceChannel *channel, const QString &mac)
 
 DeviceChannel *CmdServer::getChannel(QString mac) const
 {
+    if (isAddressKey(mac)) {
+        DeviceChannel *channel = addressChannel(mac);
+        return channel && channel->state() == DeviceChannel::Connected ? channel : nullptr;
+    }
     return m_channels.value(macKey(mac));
 }
 
@@ -631,9 +649,36 @@ QString CmdServer::connectedAddressOfDevice(quint32 did) const
 
 DeviceChannel *CmdServer::handshakenChannel(const QString &mac) const
 {
+    if (isAddressKey(mac))
+        return addressChannel(mac);
     const QString key = macKey(mac);
     DeviceChannel *channel = m_channels.value(key);
     return channel ? channel : m_locked.value(key);
+}
+
+DeviceChannel *CmdServer::addressChannel(const QString &key) const
+{
+    bool ok = false;
+    const quint32 did = key.midRef(1).toUInt(&ok);
+    return ok ? m_byAddress.value(did) : nullptr;
+}
+
+QString CmdServer::deviceKey(const VelkIFPDevice &device)
+{
+    const QString normal = PanelIdentity::normaliseMac(device.macAddress);
+    if (!normal.isEmpty() && ArpTable::isUsableMac(normal))
+        return normal;
+    return QStringLiteral("#") + QString::number(device.did);
+}
+
+bool CmdServer::hasUsableMac(const VelkIFPDevice &device)
+{
+    return !isAddressKey(deviceKey(device));
+}
+
+bool CmdServer::isDeviceReachable(const VelkIFPDevice &device) const
+{
+    return getChannel(deviceKey(device)) != nullptr;
 }
 
 bool CmdServer::isDeviceOnline(const VelkIFPDevice &device) const
@@ -697,9 +742,13 @@ int CmdServer::managedIndex(const QString &key) const
         m_managedByMac.clear();
         m_managedByMac.reserve(m_managedDevices.size());
         for (int i = 0; i < m_managedDevices.size(); ++i) {
-            const QString &held = m_managedDevices.at(i).macAddress;
+            const VelkIFPDevice &device = m_managedDevices.at(i);
+            const QString &held = device.macAddress;
             if (!held.isEmpty() && !m_managedByMac.contains(held))
                 m_managedByMac.insert(held, i);
+            // The answers of a panel known by its address alone name its device by key.
+            if (holdsNoMac(device))
+                m_managedByMac.insert(deviceKey(device), i);
         }
         m_managedIndexStale = false;
     }
@@ -749,8 +798,11 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 {
     QList<VelkIFPDevice> valid;
     for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (WorkThread::magicPacket(device.macAddress).isEmpty())
+        if (WorkThread::magicPacket(device.macAddress).isEmpty() && !device.macAddress.isEmpty())
             writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, invalid mac: %s", qPrintable(device.macAddress));
+        else if (!hasUsableMac(device))
+            // A packet for all zeros would wake no one panel, if any.
+            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, no MAC to wake %s", qPrintable(device.deviceName));
         else
             valid.append(device);
     }
@@ -775,7 +827,7 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 void CmdServer::sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation)
 {
     for (const VelkIFPDevice &device : devices) {
-        DeviceChannel *channel = getChannel(device.macAddress);
+        DeviceChannel *channel = getChannel(deviceKey(device));
         if (!channel)
             continue;
         if (channel->sendInt32(code, 0) != 0)
@@ -866,7 +918,7 @@ void CmdServer::cancelFileTransferByTimeout(QString mac)
 
 void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcast, bool isWoken)
 {
-    DeviceChannel *channel = getChannel(macOf(device));
+    DeviceChannel *channel = getChannel(keyOf(device));
     if (!channel || !broadcast)
         return;
     channel->keepBroadcast(*broadcast);
@@ -878,7 +930,7 @@ void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcas
     payload.woken = isWoken;
     payload.contentText = broadcast->contentText;
     if (channel->sendFrame(VELK_REMOTE_CMD_BROADCAST_DATA, payload.encode()) != 0)
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s", qPrintable(device->macAddress));
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s", qPrintable(keyOf(device)));
 }
 
 void CmdServer::sendBroadcastFile(QString mac)
@@ -898,13 +950,13 @@ void CmdServer::sendBroadcastFile(QString mac)
 
 void CmdServer::startBroadcast(VelkIFPDevice *device)
 {
-    if (DeviceChannel *channel = getChannel(macOf(device)))
+    if (DeviceChannel *channel = getChannel(keyOf(device)))
         channel->sendInt32(VELK_REMOTE_CMD_START_BROADCAST, 0);
 }
 
 void CmdServer::cancelBroadcastFileTransfer(VelkIFPDevice *device)
 {
-    const QString mac = macOf(device);
+    const QString mac = keyOf(device);
     writeLog(LOG_LEVEL_INFO, "CmdServer::cancelBroadcastFileTransfer: %s", qPrintable(mac));
     if (DeviceChannel *channel = getChannel(mac))
         channel->stopBroadcastTransfer(true);
@@ -923,7 +975,7 @@ QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
     QVector<QPair<DeviceChannel *, int>> free;
     free.reserve(devices.size());
     for (int i = 0; i < devices.size(); ++i) {
-        DeviceChannel *channel = getChannel(devices.at(i).macAddress);
+        DeviceChannel *channel = getChannel(deviceKey(devices.at(i)));
         if (channel && !channel->isSyncing())
             free.append({channel, i});
     }
@@ -937,7 +989,7 @@ QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
         if (channel->isSyncing() || channel->state() != DeviceChannel::Connected)
             continue;
         channel->checkAccountSync();
-        started.append(devices.at(entry.second).macAddress);
+        started.append(channel->deviceKey());
     }
     return started;
 }
@@ -986,7 +1038,7 @@ void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
 {
-    m_syncStatuses.append({channel, channel->getMacAddress(), status});
+    m_syncStatuses.append({channel, channel->deviceKey(), status});
     if (!m_syncStatusTimer->isActive())
         m_syncStatusTimer->start();
 }

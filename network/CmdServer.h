@@ -25,10 +25,11 @@ class QTimer;
 ///
 /// A panel whose identity names a MAC that no network card can have (PanelIdentity::macUsable) is matched by its
 /// address alone and held by the device it matched, whose MAC stays empty: it keeps its connection and its record
-/// takes the rest of its report, but the operations and signals keyed by MAC (newConnection and channelDisconnect
-/// included) never reach it, and connectionState() of that MAC stays Offline. What reaches it goes by the did of its
-/// device: its SOS (safeAlertOfDevice, answered by stopSafeAlertOfDevice) and its connection state
-/// (connectionStateOfDevice).
+/// takes the rest of its report. newConnection and channelDisconnect never name it, and connectionState() of that MAC
+/// stays Offline. What reaches it goes by its device: its SOS (safeAlertOfDevice, answered by stopSafeAlertOfDevice),
+/// its connection state (connectionStateOfDevice, isDeviceReachable), and the operations that take a device or a
+/// device key (deviceKey): power off, reboot, broadcasts and account synchronisation, whose signals name it by that
+/// key. Wake-on-LAN and firmware updates go by MAC and do not reach it.
 ///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject
@@ -50,12 +51,20 @@ public:
     /// True when a connected (handshaken, not locked) channel is registered under the device's MAC; exact text.
     bool isDeviceOnline(const VelkIFPDevice &device) const;
     bool isDeviceOnline(const VelkIFPDevice *device) const;
+    /// True when the device's panel is connected (not locked), whether by its MAC or by its address alone: what power
+    /// off, reboot, a broadcast and an account synchronisation reach.
+    bool isDeviceReachable(const VelkIFPDevice &device) const;
+    /// What the operations and signals name a device's panel by: its MAC in the normal form, or "#" and the device's
+    /// did for a device without a MAC a network card can have. No panel reports such a text as its MAC.
+    static QString deviceKey(const VelkIFPDevice &device);
+    /// False for a device without a MAC a network card can have: Wake-on-LAN cannot reach its panel.
+    static bool hasUsableMac(const VelkIFPDevice &device);
 
     /// Wakes the devices by Wake-on-LAN on a short-lived worker thread; returns at once.
     void powerOn(QList<VelkIFPDevice> devices);
-    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that has a connection, in list order.
+    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that has a connection (isDeviceReachable), in list order.
     void powerOff(QList<VelkIFPDevice> devices);
-    /// VELK_REMOTE_CMD_REBOOT to every listed device that has a connection, in list order.
+    /// VELK_REMOTE_CMD_REBOOT to every listed device that has a connection (isDeviceReachable), in list order.
     void reboot(QList<VelkIFPDevice> devices);
 
     void checkOtaState(const VelkIFPDevice &device);
@@ -78,7 +87,8 @@ public:
     void cancelBroadcastFileTransferByTimeout(QString mac);
 
     /// Starts the account synchronisation of every listed device whose connection is not already synchronising;
-    /// returns their MACs in list order. With more than one device, what they all need is read once beforehand.
+    /// returns their device keys (deviceKey) in list order. With more than one device, what they all need is read once
+    /// beforehand.
     QList<QString> checkAccountSync(QList<VelkIFPDevice> devices);
     void connectSyncReport(QString mac);
     void resetSyncingUserDevice(QString mac);
@@ -103,7 +113,7 @@ public:
     /// The connection of the panel known by its address alone that matched the device with that did; Offline for
     /// every other device.
     ConnectionState connectionStateOfDevice(quint32 did) const;
-    /// The connected channel of that MAC, or null.
+    /// The connected channel of that MAC or device key (deviceKey), or null.
     DeviceChannel *getChannel(QString mac) const;
     /// The address the panel with that MAC connected from (connected or locked); empty without a connection.
     QString connectedAddress(const QString &mac) const;
@@ -117,7 +127,7 @@ public:
     quint16 serverPort() const;
     const NetworkConfig &config() const { return m_config; }
 
-    /// The managed device a panel's MAC belongs to; false when none.
+    /// The managed device a panel's MAC or device key belongs to; false when none.
     bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
     /// True when a managed device has that MAC (any letter case or separator), without copying its record.
     bool isManaged(const QString &mac) const;
@@ -198,7 +208,10 @@ private:
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
     DeviceChannel *handshakenChannel(const QString &mac) const;
-    /// Index into m_managedDevices of the first record with that normal MAC; -1 when none.
+    /// The channel (connected or locked) of a panel known by its address alone, by its device key; null when none.
+    DeviceChannel *addressChannel(const QString &key) const;
+    /// Index into m_managedDevices of the first record with that normal MAC, or of the device with that device key;
+    /// -1 when none.
     int managedIndex(const QString &key) const;
 
     NetworkConfig m_config;
@@ -208,7 +221,8 @@ private:
     QString m_consoleId;
     QByteArray m_consoleIdUtf8;
     QList<VelkIFPDevice> m_managedDevices;
-    // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
+    // m_managedDevices by normal MAC, and by device key for those without a usable MAC; rebuilt after the list or a
+    // held MAC changed.
     mutable QHash<QString, int> m_managedByMac;
     mutable bool m_managedIndexStale = true;
     QHash<QString, DeviceChannel *> m_channels; // connected, by MAC

@@ -295,7 +295,8 @@ void DeviceChannel::dispatch(const FrameView &frame)
         dropFrame("payload too short", frame.code);
         return;
     }
-    const QString mac = m_identity.mac;
+    // The forwarded answers name the panel by its device key: a MAC no card can have is shared by many panels.
+    const QString mac = deviceKey();
     qint32 value = 0;
     FrameCodec::readInt32(frame.data, frame.size, 0, &value);
 
@@ -320,11 +321,11 @@ void DeviceChannel::dispatch(const FrameView &frame)
     // never read, so an odd one is only noted.
     if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
         if (frame.size == 4)
-            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(mac));
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(m_identity.mac));
         else
             writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected)",
-                     qPrintable(mac), int(frame.size));
-        emit safeAlert(mac);
+                     qPrintable(m_identity.mac), int(frame.size));
+        emit safeAlert(m_identity.mac);
         if (m_state != Closed)
             sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);
         return;
@@ -484,7 +485,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
         job->deleteLater();
         return false;
     }
-    const QString mac = m_identity.mac;
+    const QString mac = deviceKey();
     job->setChunkNote([this, mac](int) { m_server->noteOtaChunk(mac); });
     connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
@@ -533,7 +534,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
         job->deleteLater();
         return false;
     }
-    const QString mac = m_identity.mac;
+    const QString mac = deviceKey();
     job->setChunkNote([this, mac](int index) {
         if (index > 0)
             m_server->noteBroadcastChunk(mac);
@@ -566,7 +567,7 @@ void DeviceChannel::checkAccountSync()
         writeLog(LOG_LEVEL_INFO, "Current user is not admin, not need to do sync.");
         return;
     }
-    const QString mac = m_identity.mac;
+    const QString mac = deviceKey();
     writeLog(LOG_LEVEL_INFO, "checkAccountSync, %s", qPrintable(mac));
     if (m_syncing) {
         writeLog(LOG_LEVEL_WARNING, "currently syncing user device, can NOT checkMultiUserDataSync");
@@ -631,11 +632,11 @@ void DeviceChannel::answerFirstSync()
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
-    const quint32 did = m_server->managedDeviceId(m_identity.mac);
+    const quint32 did = m_server->managedDeviceId(deviceKey());
     const PanelAccountMerge::Parsed parsed = PanelAccountMerge::parse(file);
     if (parsed.isRefused()) {
         VelkIFPDevice device;
-        const bool managed = m_server->managedDevice(m_identity.mac, &device);
+        const bool managed = m_server->managedDevice(deviceKey(), &device);
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: account file of %s (%s) refused: %s",
                  qPrintable(managed ? device.deviceName : QStringLiteral("unmanaged panel")),
                  qPrintable(m_identity.mac), qPrintable(parsed.refusal));
@@ -646,7 +647,7 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 
 void DeviceChannel::sendUserSettings()
 {
-    const quint32 did = m_server->managedDeviceId(m_identity.mac);
+    const quint32 did = m_server->managedDeviceId(deviceKey());
     // The users the panel takes in on its first synchronisation were written just now; the cache knows by the data
     // store's version that what it held from before no longer holds.
     bool read = true;
@@ -675,7 +676,7 @@ void DeviceChannel::recordSync(int status)
 void DeviceChannel::finishSync()
 {
     m_syncing = false;
-    emit syncUserDeviceFinished(m_identity.mac);
+    emit syncUserDeviceFinished(deviceKey());
     if (m_state == Closed)
         return;
     emit updateSyncReport();

@@ -45,6 +45,10 @@ public:
     QString getFwVersion() const { return m_identity.fwVersion; }
     QString getPanelFwVersion() const { return m_identity.panelFwVersion; }
     QString getDisplayClientVersion() const { return m_identity.displayClientVersion; }
+    /// What the channel's answers name its panel by: its MAC, or for a panel known by its address alone the key of
+    /// the device it matched (CmdServer::deviceKey), since such a MAC is shared by many panels.
+    QString deviceKey() const { return m_deviceKey.isEmpty() ? m_identity.mac : m_deviceKey; }
+    void setDeviceKey(const QString &key) { m_deviceKey = key; }
     /// The TCP peer's IPv4 address as text.
     QString getIpAddress() const { return m_peerIp; }
     QString getDeviceType() const { return m_identity.deviceType; }
@@ -154,6 +158,7 @@ private:
     QTcpSocket *m_socket;
     FrameDecoder m_decoder;
     PanelIdentity m_identity;
+    QString m_deviceKey;
     QString m_peerIp;
     State m_state = AwaitIdentity;
 

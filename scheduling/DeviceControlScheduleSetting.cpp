@@ -2,11 +2,14 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
+#include "network/CmdServer.h"
 #include "shell/base/Log.h"
 #include "shell/base/ScheduleTime.h"
 #include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/UiHelpers.h"
+
+#include <algorithm>
 
 DeviceControlScheduleSetting::DeviceControlScheduleSetting(QWidget *parent) : ScheduleEditorPage(parent)
 {
@@ -150,6 +153,14 @@ void DeviceControlScheduleSetting::clickBtnSave()
         QList<VelkIFPDevice> devices = checkedDevices();
         if (devices.isEmpty()) {
             showWarning(tr("Please at least select one device."));
+            return;
+        }
+        // Wake-on-LAN goes by MAC: a power-on the runner could never send is not stored as if it would run.
+        const int withoutMac = int(std::count_if(devices.begin(), devices.end(), [](const VelkIFPDevice &device) {
+            return !CmdServer::hasUsableMac(device);
+        }));
+        if (schedule.isPowerOn && withoutMac > 0) {
+            showWarning(tr("On Time can't wake %1 chosen device(s): they have no MAC address.").arg(withoutMac));
             return;
         }
         schedule.scheduleObject = 2;

@@ -28,7 +28,21 @@ void TextLabel::setWarningText(const QString &text)
     setToolTip(plainToolTip(text));
     // The style sheet's font reaches font() only once polished; measure with that font.
     ensurePolished();
-    setFixedWidth(ScaleMath::truncScaled(45, scale) + fontMetrics().boundingRect(text).width());
+    const int slack = ScaleMath::truncScaled(45, scale);
+    const int oneLine = slack + fontMetrics().boundingRect(text).width();
+    const bool wraps = m_wrapWidth > 0 && oneLine > m_wrapWidth;
+    setWordWrap(wraps);
+    if (!wraps) {
+        setFixedWidth(oneLine);
+        return;
+    }
+    // A refusal that names its way out may not fit on a line of its form: cut off at the form's edge it said half.
+    setFixedWidth(m_wrapWidth);
+    const QRect lines =
+        fontMetrics().boundingRect(QRect(0, 0, m_wrapWidth - slack, 10000), int(Qt::TextWordWrap), text);
+    // The one-line badge's margin above and below, and a little more between the lines and the edge.
+    setFixedHeight(
+        qMax(height(), lines.height() + height() - fontMetrics().height() + ScaleMath::truncScaled(6, scale)));
 }
 
 void TextLabel::showWarning(const QString &text)

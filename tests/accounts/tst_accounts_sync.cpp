@@ -101,6 +101,7 @@ private slots:
     void reportListsSynchronisedRowsOfTheUser();
     void reportRightAfterSyncNowOpensOverThePage();
     void reportSyncButtonRefreshesOncePerAnswer();
+    void panelsKnownByTheirAddressAloneTakePartInSyncNow();
 
 private:
     VelkIFPDevice panelDevice(int serial, const QString &mac = QString());
@@ -960,6 +961,73 @@ void TestAccountsSync::reportSyncButtonRefreshesOncePerAnswer()
     QTRY_COMPARE(refreshes.count(), 2);
     QTest::qWait(50);
     QCOMPARE(refreshes.count(), 2);
+    report->hide();
+}
+
+// Panels whose cards report all zeros are known by the devices their addresses matched. Sync Now reaches them over
+// their connections; the one that answers is recorded on its own assignment, the silent one fails on its own after
+// its time-out, and the report shows both on, with the Sync button for the failed one.
+void TestAccountsSync::panelsKnownByTheirAddressAloneTakePartInSyncNow()
+{
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    QList<VelkIFPDevice> devices;
+    for (int serial : {5, 6}) {
+        VelkIFPDevice device = seedPanel(QStringLiteral("Zero-%1").arg(serial), QString());
+        device.ipAddress = QStringLiteral("127.0.0.%1").arg(2 + serial);
+        device.deviceType = QStringLiteral("Control Box");
+        QCOMPARE(testDb()->updateIFPDeviceById(device), quint32(DB_OK));
+        devices << device;
+        assign(user.muid, device.did);
+    }
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    m_server->setManagedDevices(all);
+    QList<SimulatedPanel *> panels;
+    for (int serial : {5, 6}) {
+        PanelIdentity identity = identityWith(serial, QStringLiteral("kelvo"));
+        identity.mac = QStringLiteral("00:00:00:00:00:00");
+        m_panels.push_back(std::make_unique<SimulatedPanel>(identity, directSettings(serial)));
+        panels << m_panels.back().get();
+        panels.last()->start();
+    }
+    QTRY_VERIFY(m_server->isDeviceReachable(devices.at(0)) && m_server->isDeviceReachable(devices.at(1)));
+    QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
+    finishConnectSyncs();
+
+    m_overview->syncRun()->setTimeoutScale(0.02);
+    panels.at(1)->setAnswerDropped(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, true);
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QCOMPARE(m_overview->syncRun()->total(), 2);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(timedOut.count(), 1);
+    QCOMPARE(timedOut.at(0).at(0).toString(), CmdServer::deviceKey(devices.at(1)));
+    QCOMPARE(assignmentOf(user.muid, devices.at(0).did).syncStatus, 1);
+    const VelkUserDevice failed = assignmentOf(user.muid, devices.at(1).did);
+    QCOMPARE(failed.syncStatus, 2);
+    QCOMPARE(failed.lastSyncTime, QStringLiteral("2024-05-06 07:30"));
+    QVERIFY(usersOn(*panels.at(0)).contains(QStringLiteral("U")));
+
+    AccountReportDialog *report = m_overview->report();
+    report->refreshReport(user);
+    report->show();
+    const QList<VelkUserDevice> rows = report->shownRows();
+    QCOMPARE(rows.size(), 2);
+    int failedRow = -1;
+    for (int r = 0; r < rows.size(); ++r) {
+        QCOMPARE(rows.at(r).powerStatus, QString(QChar(1)));
+        if (rows.at(r).deviceId == devices.at(1).did)
+            failedRow = r;
+    }
+    QVERIFY(failedRow >= 0);
+    QWidget *cell = report->tableWidgetReport->cellWidget(failedRow, 5);
+    auto *sync = cell ? cell->findChild<QPushButton *>() : nullptr;
+    QVERIFY(sync);
+    panels.at(1)->setAnswerDropped(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, false);
+    QTest::mouseClick(sync, Qt::LeftButton);
+    QTRY_COMPARE(assignmentOf(user.muid, devices.at(1).did).syncStatus, 1);
+    QTRY_COMPARE(m_overview->syncRun()->awaited(), 0);
     report->hide();
 }
 

@@ -76,7 +76,12 @@ int main(int argc, char **argv)
     for (int i = 0; i < 20; ++i) {
         VelkIFPDevice device;
         device.deviceName = QString::fromUtf8(Names[i]);
-        device.macAddress = SimulatedPanel::defaultIdentity(quint32(i + 1)).mac;
+        // One entered by its address alone (in the group the editor picks): the wake cannot reach it, and the
+        // content step says so.
+        if (device.deviceName == QLatin1String("Auditorium"))
+            device.ipAddress = QStringLiteral("192.168.10.33");
+        else
+            device.macAddress = SimulatedPanel::defaultIdentity(quint32(i + 1)).mac;
         device.modelName = QStringLiteral("Velk TM B-Series");
         device.deviceType = i == 17 ? QStringLiteral("Audio Box") : QStringLiteral("Control Box");
         device.displayClientVersion = QStringLiteral("1.1.1030.30");

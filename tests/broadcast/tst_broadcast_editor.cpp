@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -64,6 +65,7 @@ private slots:
     void filterPopUps();
     void roundTrip();
     void endToEndWithPanels();
+    void wakeNoticeCountsPanelsWithoutAMac();
 
 private:
     QList<VelkBroadcast> stored(VelkBroadcast::Status status);
@@ -728,6 +730,46 @@ void TestBroadcastEditor::endToEndWithPanels()
     QCOMPARE(fleet->panel(1)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
     fleet->shutDownAll();
     delete fleet;
+}
+
+// Wake-on-LAN goes by MAC: where the wake is ticked, the editor says how many chosen panels it cannot reach.
+void TestBroadcastEditor::wakeNoticeCountsPanelsWithoutAMac()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkIFPDevice byAddress;
+    byAddress.deviceName = QStringLiteral("Iota");
+    byAddress.ipAddress = QStringLiteral("127.0.0.90");
+    byAddress.displayClientVersion = QStringLiteral("1.1.1017.18");
+    byAddress.deviceType = QStringLiteral("Control Box");
+    QCOMPARE(db->createIFPDevice(byAddress), DB_OK);
+    const auto removeIt = qScopeGuard([db] {
+        VelkIFPDevice gone;
+        gone.deviceName = QStringLiteral("Iota");
+        QList<VelkIFPDevice> all;
+        db->queryAllAvailableIFP(all);
+        for (VelkIFPDevice &device : all) {
+            if (device.deviceName == gone.deviceName)
+                db->deleteIFPDevice(device);
+        }
+    });
+
+    newEditor(at("2024-05-06 09:00:00"));
+    pickDevicesAndGoOn({"Alpha", "Iota"});
+    BroadcastContentEditor *content = m_editor->contentEditor();
+    QVERIFY(content->frameWakeAlert->isHidden());
+    content->checkBoxWakeOnLan->click();
+    QVERIFY(content->frameWakeAlert->isVisible());
+    QCOMPARE(content->labelWakeNote->text(),
+             QStringLiteral("Wake-on-LAN can't wake 1 chosen panel(s) without a MAC address."));
+    content->checkBoxWakeOnLan->click();
+    QVERIFY(content->frameWakeAlert->isHidden());
+
+    // Back to the targets: without it, the wake reaches them all and nothing is said.
+    content->checkBoxWakeOnLan->click();
+    content->btnBack->click();
+    pickDevicesAndGoOn({"Iota"});
+    QVERIFY(content->checkBoxWakeOnLan->isChecked());
+    QVERIFY(content->frameWakeAlert->isHidden());
 }
 
 QTEST_MAIN(TestBroadcastEditor)

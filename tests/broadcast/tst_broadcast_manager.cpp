@@ -27,6 +27,7 @@ private slots:
     void soundReachesEveryPanelThatAsks();
     void soundTransferTimesOutAfterItsLastChunk();
     void wakingAndCancelling();
+    void panelsKnownByTheirAddressAloneAreServedOrToldOffAtOnce();
     void resultsThatFailToWriteLeaveTheOthers_data();
     void resultsThatFailToWriteLeaveTheOthers();
 
@@ -344,6 +345,47 @@ void TestBroadcastManager::wakingAndCancelling()
     // A cancelled run writes no results.
     for (const auto &row : reportOf(waking))
         QCOMPARE(row, qMakePair(0, 0));
+}
+
+// Panels whose cards report all zeros are known by the devices their addresses matched. One that is on gets the
+// broadcast and its sound over its connection; one that is off cannot be woken (Wake-on-LAN needs a MAC): it is
+// reported off at once, is not waited for, and its wake is not asked, while an ordinary panel beside them is woken.
+void TestBroadcastManager::panelsKnownByTheirAddressAloneAreServedOrToldOffAtOnce()
+{
+    PanelFleet *fleet = makeFleet(3, 501, "Addr-", "127.0.5.2").release();
+    m_fleets.append(fleet);
+    SimulatedPanel *on = fleet->panel(0);
+    SimulatedPanel *off = fleet->panel(1);
+    SimulatedPanel *sleeper = fleet->panel(2);
+    for (SimulatedPanel *zero : {on, off}) {
+        PanelIdentity identity = zero->identity();
+        identity.mac = QStringLiteral("00:00:00:00:00:00");
+        zero->setIdentity(identity);
+    }
+    const QList<VelkIFPDevice> devices =
+        storeFleet(*fleet, [](int i, const QString &mac) { return i < 2 ? QString() : mac; });
+    QStringList woken;
+    connect(&m_wakeListener, &WakeOnLanListener::magicPacketReceived, m_manager.get(),
+            [&woken](const QString &mac) { woken << mac; });
+    on->start();
+    QTRY_VERIFY(CmdServer::getInstance()->isDeviceReachable(devices.at(0)));
+
+    const QString sound = writeRandomFile(m_config.audioFolder + "chime.mp3", 40 * 1024);
+    const VelkBroadcast broadcast = storeBroadcast(devices, 4, "chime.mp3", true);
+    QSignalSpy finished(m_manager.get(), &BroadcastManager::broadcastFinished);
+    m_manager->addBroadcastTask(taskOf(broadcast));
+    m_manager->startQueuedBroadcastTasks();
+    // The one that cannot be woken is off, said at once; the run waits only for the woken one.
+    QTRY_COMPARE(reportOf(broadcast).value("Addr-002"), qMakePair(2, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, QuorvinTryCeilingMs);
+    const auto report = reportOf(broadcast);
+    QCOMPARE(report.value("Addr-001"), qMakePair(1, 0));
+    QCOMPARE(report.value("Addr-003"), qMakePair(1, 0));
+    QCOMPARE(on->lastAudioFile().sha256, fileSha256(sound));
+    QVERIFY(!on->lastBroadcast().woken);
+    QVERIFY(sleeper->lastBroadcast().woken);
+    QCOMPARE(QSet<QString>(woken.begin(), woken.end()), QSet<QString>{sleeper->mac()});
+    QCOMPARE(off->connectCount(), 0);
 }
 
 namespace {

@@ -284,8 +284,9 @@ private slots:
     }
 
     // Panels whose MAC no network card can have (uninitialised cards report all zeros) are known by the devices their
-    // addresses matched: each item follows its panel as the others do, while power commands, which go by MAC, leave
-    // them out.
+    // addresses matched: each item follows its panel as the others do, power off and reboot reach them over their
+    // connections, their accounts are synchronised when they connect, and Power On, which goes by MAC, says that it
+    // cannot wake them.
     void panelsWithoutAMacOfTheirOwnFollowTheirPanels()
     {
         const QStringList names = {"Zero A", "Zero B", "Zero Locked"};
@@ -298,21 +299,56 @@ private slots:
             addDevice(names.at(i), QString(), panel->settings().ownAddress.toString());
             panels << panel;
         }
+        addDevice("Own", SimulatedPanel::defaultIdentity(27).mac);
+        SimulatedPanel *own = makePanel(27);
         newPage();
-        for (SimulatedPanel *panel : qAsConst(panels))
+        QSignalSpy syncStarts(server(), &CmdServer::setupSyncUserDeviceTimeout);
+        for (SimulatedPanel *panel : qAsConst(panels) + QList<SimulatedPanel *>{own})
             panel->start();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero A"), DeviceControlModel::Online, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero B"), DeviceControlModel::Online, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero Locked"), DeviceControlModel::Locked, Patience);
-        QVERIFY(m_page->labelOnline->text().contains(QStringLiteral("Online 2")));
-        choose(names);
-        QVERIFY(!m_page->btnPowerOff->isEnabled());
-        QVERIFY(!m_page->btnReboot->isEnabled());
-        QVERIFY(!m_page->btnPowerOn->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf("Own"), DeviceControlModel::Online, Patience);
+        QVERIFY(m_page->labelOnline->text().contains(QStringLiteral("Online 3")));
+        // Each connected one is synchronised once, named by its device; the locked one is not.
+        const auto startsFor = [&syncStarts](const QString &key) {
+            int count = 0;
+            for (const QList<QVariant> &args : qAsConst(syncStarts))
+                count += args.at(0).toString() == key ? 1 : 0;
+            return count;
+        };
+        for (const QString &name : names.mid(0, 2))
+            QTRY_COMPARE_WITH_TIMEOUT(startsFor(CmdServer::deviceKey(storedDevice(name))), 1, Patience);
+        QCOMPARE(startsFor(CmdServer::deviceKey(storedDevice("Zero Locked"))), 0);
 
-        panels.at(0)->shutDown();
+        choose(names);
+        QVERIFY(m_page->btnPowerOff->isEnabled());
+        QVERIFY(m_page->btnReboot->isEnabled());
+        QVERIFY(!m_page->btnPowerOn->isEnabled());
+        QVERIFY(m_page->labelPowerNote->isHidden());
+
+        // A mixed choice: both are powered off, the other panels are left alone.
+        choose({"Zero A", "Own"});
+        m_page->btnPowerOff->click();
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Zero A"), DeviceControlModel::Offline, Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf("Own"), DeviceControlModel::Offline, Patience);
+        QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+        QCOMPARE(own->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+        QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
         QCOMPARE(stateOf("Zero B"), DeviceControlModel::Online);
+
+        // Zero A is off now and has no MAC to wake it by: Power On says so where it is chosen.
+        choose({"Zero A", "Zero B", "Own"});
+        QVERIFY(m_page->btnPowerOn->isEnabled());
+        QVERIFY(m_page->labelPowerNote->isVisible());
+        QCOMPARE(m_page->labelPowerNote->text(),
+                 QStringLiteral("Power On can't wake 1 chosen device(s) without a MAC address."));
+        m_page->btnReboot->click();
+        QTRY_COMPARE_WITH_TIMEOUT(panels.at(1)->receivedCount(VELK_REMOTE_CMD_REBOOT), 1, Patience);
+        QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_REBOOT), 0);
+        choose({"Own"});
+        QVERIFY(m_page->labelPowerNote->isHidden());
+        QCOMPARE(stateOf("Zero A"), DeviceControlModel::Offline);
     }
 
     // Power off and reboot reach exactly the chosen connected panels; power on wakes exactly the chosen offline

@@ -116,7 +116,8 @@ private slots:
     }
 
     // A device without a MAC of its own (entered by address, or holding one no network card can have) is asked for
-    // by its id; it shows its connection, but commands, which go by MAC, leave it out.
+    // by its id; it shows its connection, power off and reboot reach it over that connection, while Wake-on-LAN and
+    // the password, which go by MAC, leave it out.
     void devicesWithoutAMacOfTheirOwnGoById()
     {
         DeviceControlModel model;
@@ -142,8 +143,16 @@ private slots:
         QList<quint32> all;
         for (const DeviceControlModel::Entry &entry : model.entries())
             all << entry.key;
-        QCOMPARE(names(model.connectedTargets(all)), QStringList{"Own"});
+        QCOMPARE(names(model.connectedTargets(all)), (QStringList{"Own", "NoMac", "Zeros"}));
         QCOMPARE(names(model.connectedDevices()), QStringList{"Own"});
+        QVERIFY(model.unwakeable(all).isEmpty());
+
+        // Off, they are left to Power On only when it can wake them.
+        model.refreshLinks([](const QString &) { return DeviceControlModel::LinkOffline; },
+                           [](quint32) { return DeviceControlModel::LinkOffline; });
+        QCOMPARE(names(model.powerOnTargets(all)), QStringList{"Own"});
+        QCOMPARE(names(model.unwakeable(all)), (QStringList{"NoMac", "Zeros", "Broadcast"}));
+        QVERIFY(model.connectedTargets(all).isEmpty());
     }
 
     // Commands reach only chosen devices the filter shows, in the right connection state; the password goes to

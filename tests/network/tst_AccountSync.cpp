@@ -36,6 +36,7 @@ private slots:
     void noSettingsRecord();
     void lateAnswerIsRecorded();
     void closedDuringSyncReportsNothing();
+    void panelsKnownByTheirAddressAloneAreSynchronised();
 
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex,
@@ -458,3 +459,51 @@ void TestAccountSync::closedDuringSyncReportsNothing()
 
 QTEST_GUILESS_MAIN(TestAccountSync)
 #include "tst_AccountSync.moc"
+
+// Two panels whose cards report all zeros, known by the devices their addresses matched: each is synchronised over its
+// connection, named by its device, takes in and gets back the users of its own device, and its status lands on its
+// own assignments.
+void TestAccountSync::panelsKnownByTheirAddressAloneAreSynchronised()
+{
+    setSetupServer(true);
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    QList<VelkIFPDevice> devices;
+    QStringList keys;
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QStringLiteral("Zero-%1").arg(i);
+        devices << addManagedDevice(name, QString(), QStringLiteral("127.0.0.%1").arg(72 + i));
+        keys << CmdServer::deviceKey(devices.last());
+        assign(createPanelUser(m_db, QStringLiteral("Own user %1").arg(i), "pw"), devices.last().did);
+        PanelIdentity identity = identityWith(21 + i, "kelvo");
+        identity.mac = QStringLiteral("00:00:00:00:00:00");
+        panels.emplace_back(new SimulatedPanel(identity, directSettings(70 + i)));
+        panels.back()->start();
+    }
+    // The second panel's first synchronisation with this console brings a user of its own.
+    panels.at(1)->setStoredUsers("userName,password,rfidId,hasPermission,uniqueId,packages\n"
+                                 "Erin,erin-pw,,1,{e},\n");
+    panels.at(0)->setSyncedConsoleId(m_server->consoleId());
+    QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
+
+    QSignalSpy timeouts(m_server, &CmdServer::setupSyncUserDeviceTimeout);
+    QSignalSpy finished(m_server, &CmdServer::syncUserDeviceFinished);
+    QCOMPARE(m_server->checkAccountSync(devices), QList<QString>(keys));
+    QCOMPARE(timeouts.count(), 2);
+    QCOMPARE(timeouts.at(0), QVariantList({keys.at(0), 180000}));
+    QCOMPARE(timeouts.at(1), QVariantList({keys.at(1), 180000}));
+    QTRY_COMPARE(finished.count(), 2);
+    QCOMPARE(QSet<QString>({finished.at(0).at(0).toString(), finished.at(1).at(0).toString()}),
+             QSet<QString>(keys.begin(), keys.end()));
+    QCOMPARE(namesOn(*panels.at(0)), QStringList{"Own user 0"});
+    QStringList second = namesOn(*panels.at(1));
+    second.sort();
+    QCOMPARE(second, (QStringList{"Erin", "Own user 1"}));
+    for (const VelkIFPDevice &device : qAsConst(devices)) {
+        for (const VelkUserDevice &row : userDeviceLinks(m_db, device.did))
+            QCOMPARE(row.syncStatus, 1);
+    }
+    QCOMPARE(userDeviceLinks(m_db, devices.at(1).did).size(), 2);
+    QVERIFY(!m_server->getChannel(keys.at(0))->isSyncing());
+    for (const auto &panel : panels)
+        panel->shutDown();
+}

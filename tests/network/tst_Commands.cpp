@@ -34,6 +34,7 @@ private slots:
     void broadcastWithAudio();
     void broadcastAudioStaysInAudioFolder();
     void broadcastCancels();
+    void panelsKnownByTheirAddressAloneAreReachedByTheirDevice();
 
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
@@ -528,3 +529,74 @@ void TestCommands::broadcastCancels()
 
 QTEST_GUILESS_MAIN(TestCommands)
 #include "tst_Commands.moc"
+
+// Panels whose cards report a MAC no card can have are told apart by the devices their addresses matched: power off,
+// reboot and a broadcast with its sound reach the one meant, over its connection, and its answers name its device;
+// Wake-on-LAN, which goes by MAC, is not sent for them.
+void TestCommands::panelsKnownByTheirAddressAloneAreReachedByTheirDevice()
+{
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    QStringList keys;
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QStringLiteral("Zero-%1").arg(i);
+        addManagedDevice(name, QString(), QStringLiteral("127.0.0.%1").arg(62 + i));
+        keys << CmdServer::deviceKey(storedDevice(name));
+        PanelIdentity identity = identityWith(11 + i, "kelvo");
+        identity.mac = QStringLiteral("00:00:00:00:00:00");
+        panels.emplace_back(new SimulatedPanel(identity, directSettings(60 + i)));
+        panels.back()->start();
+    }
+    QCOMPARE(keys, (QStringList{QStringLiteral("#%1").arg(storedDevice("Zero-0").did),
+                                QStringLiteral("#%1").arg(storedDevice("Zero-1").did)}));
+    QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
+    const VelkIFPDevice first = storedDevice("Zero-0");
+    const VelkIFPDevice second = storedDevice("Zero-1");
+    QVERIFY(m_server->isDeviceReachable(first));
+    QVERIFY(m_server->isDeviceReachable(second));
+    QVERIFY(!m_server->isDeviceOnline(first)); // by MAC, none
+
+    // A broadcast with its sound to the first alone, each step named by its device.
+    const QString audio = writeRandomFile(m_config.audioFolder + "Default_Audio_3.mp3", 15 * 1024);
+    VelkBroadcast broadcast;
+    broadcast.displayType = 1;
+    broadcast.audioSelection = 3;
+    broadcast.contentText = QStringLiteral("Fire drill");
+    QSignalSpy complete(m_server, &CmdServer::sendBroadcastDataComplete);
+    QSignalSpy waiting(m_server, &CmdServer::transferBroadcastFileStarted);
+    auto sendFile = connect(m_server, &CmdServer::transferBroadcastFileStarted, this,
+                            [this](const QString &key) { m_server->sendBroadcastFile(key); });
+    VelkIFPDevice target = first;
+    m_server->sendBroadcastData(&target, &broadcast, false);
+    QTRY_COMPARE(complete.count(), 1);
+    disconnect(sendFile);
+    QCOMPARE(waiting.at(0).at(0).toString(), keys.at(0));
+    QCOMPARE(complete.at(0).at(0).toString(), keys.at(0));
+    QCOMPARE(panels.at(0)->lastAudioFile().sha256, fileSha256(audio));
+    QCOMPARE(panels.at(0)->lastBroadcast().contentText, broadcast.contentText);
+    QSignalSpy results(m_server, &CmdServer::broadcastResult);
+    m_server->startBroadcast(&target);
+    QTRY_COMPARE(results.count(), 1);
+    QCOMPARE(results.at(0).at(0).toString(), keys.at(0));
+    QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 0);
+    QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_START_BROADCAST), 0);
+
+    // Reboot the second, power the first off; neither wake goes out.
+    QSignalSpy rebooting(panels.at(1).get(), &SimulatedPanel::rebooting);
+    QSignalSpy off(panels.at(0).get(), &SimulatedPanel::poweredOff);
+    m_server->reboot({second});
+    m_server->powerOff({first});
+    QTRY_COMPARE(rebooting.count(), 1);
+    QTRY_COMPARE(off.count(), 1);
+    QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_REBOOT), 0);
+    QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+    QTRY_VERIFY(!m_server->isDeviceReachable(first));
+    while (m_wakeListener.hasPendingDatagrams())
+        m_wakeListener.receiveDatagram();
+    m_log->clear();
+    m_server->powerOn({first});
+    QVERIFY(m_log->contains("CmdServer::powerOn, no MAC to wake Zero-0"));
+    QTest::qWait(200);
+    QVERIFY(!m_wakeListener.hasPendingDatagrams());
+    for (const auto &panel : panels)
+        panel->shutDown();
+}

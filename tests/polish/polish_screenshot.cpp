@@ -1,9 +1,9 @@
 // Walks through the console as a new operator would and saves what the screen shows to PNG files:
 // the real console's notices before log-in for a disk that is full (its data folder's and its database's),
 // the empty Device Control page, the Devices tab with 20 devices (also after leaving and coming
-// back), the add, edit (also for an audio box, with its PTZ camera), groups and auto-detect dialogs, the user settings
-// with a password mismatch, and the device-type and language lists opened. Usage (not a test; run under a real X server
-// so that dialogs sit where the window system puts them):
+// back), the add (also refusing a MAC no card can have), edit (also for an audio box, with its PTZ camera), groups and
+// auto-detect dialogs, the user settings with a password mismatch, and the device-type and language lists opened. Usage
+// (not a test; run under a real X server so that dialogs sit where the window system puts them):
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
 // The console's translation is installed as at start-up: en_US unless another language is given.
 // Everything stays on loopback and in a temporary HOME.
@@ -182,7 +182,14 @@ int main(int argc, char **argv)
 
     management->clickAddDevice();
     shoot(QStringLiteral("add"));
-    management->addDeviceDialog()->close();
+    // A MAC no network card can have is refused with the way out, on the lines it needs.
+    ManagementAddDevice *add = management->addDeviceDialog();
+    add->editName->setText(QStringLiteral("Room 301"));
+    add->editIp->setText(QStringLiteral("192.168.10.90"));
+    add->editMac->setText(QStringLiteral("00:00:00:00:00:00"));
+    add->submit();
+    shoot(QStringLiteral("add-refused"));
+    add->close();
 
     management->editDevice(0);
     shoot(QStringLiteral("edit"));

@@ -356,6 +356,7 @@ private slots:
     void userSettingsShowWhereTheKeyboardIs();
     void broadcastTargetsReadWhole();
     void deviceTabsAndNoticesReadWhole();
+    void addDeviceRefusalReadsWhole();
     void reminderNamesWhatSetupUpdateLists();
     void timeBoxesGiveWhatIsTyped();
     void noticesCloseWithEnter();
@@ -1101,6 +1102,57 @@ void TestPolish::deviceTabsAndNoticesReadWhole()
                 !(lines.at(i).trimmed().endsWith(QLatin1Char('-')) && lines.at(i + 1).startsWith(QLatin1Char('>'))),
                 qPrintable(language + QStringLiteral(": ") + lines.join(QStringLiteral(" | "))));
         }
+    });
+}
+
+// Add Device's refusal of a MAC no network card can have names the way out; the badge keeps its whole text inside the
+// dialog, on as many lines as it takes, above the buttons, and gives the room back once the operator types.
+void TestPolish::addDeviceRefusalReadsWhole()
+{
+    inBothLanguages([](const QString &language) {
+        Management page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.setPageMode(0);
+        page.clickAddDevice();
+        ManagementAddDevice *add = page.addDeviceDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(add));
+        const QSize plain = add->size();
+        const int saveTop = add->btnSave->y();
+        add->editName->setText(QStringLiteral("Room 301"));
+        add->editIp->setText(QStringLiteral("192.168.10.90"));
+        add->editMac->setText(QStringLiteral("00:00:00:00:00:00"));
+        add->submit();
+        TextLabel *badge = add->labelWarning;
+        QVERIFY(badge->isVisible());
+        const QString text = badge->text();
+        QCOMPARE(text, QCoreApplication::translate("DeviceStore", "No network card has this Mac address (all zeros, "
+                                                                  "broadcast or multicast). Leave it empty to match "
+                                                                  "the device by its IP address."));
+        const QString where = language + QStringLiteral(": ") + text;
+        const QRect inDialog(badge->mapTo(add, QPoint(0, 0)), badge->size());
+        QVERIFY2(add->rect().contains(inDialog), qPrintable(where));
+        // Every line of the text within the badge, and the badge above the buttons.
+        const QStringList lines = wrappedLines(badge);
+        const QFontMetrics metrics(badge->font());
+        int widest = 0;
+        for (const QString &line : lines)
+            widest = qMax(widest, metrics.horizontalAdvance(line.trimmed()));
+        QVERIFY2(widest <= badge->contentsRect().width(), qPrintable(where));
+        QVERIFY2(lines.size() * metrics.lineSpacing() <= badge->contentsRect().height() + metrics.leading(),
+                 qPrintable(QStringLiteral("%1 (%2 lines in %3 px)")
+                                .arg(where)
+                                .arg(lines.size())
+                                .arg(badge->contentsRect().height())));
+        QVERIFY2(add->btnSave->y() > inDialog.bottom(), qPrintable(where));
+        QVERIFY2(add->btnSave->geometry().bottom() < add->height(), qPrintable(where));
+
+        // Typing takes the badge away and gives its room back.
+        QTest::keyClick(add->editMac, Qt::Key_Backspace);
+        QVERIFY(badge->isHidden());
+        QCOMPARE(add->size(), plain);
+        QCOMPARE(add->btnSave->y(), saveTop);
+        add->close();
     });
 }
 

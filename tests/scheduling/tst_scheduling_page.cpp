@@ -28,6 +28,7 @@ private slots:
     void init();
     void addScheduleOpensTheKindSelection();
     void deviceControlEditorStoresWhatWasEntered();
+    void powerOnIsNotStoredForDevicesWithoutAMac();
     void autoTestEditorStoresWhatWasEntered();
     void failedWritesReportNothingSaved();
     void savedInItsDueSecondFiresOnce();
@@ -183,6 +184,44 @@ void TestSchedulingPage::deviceControlEditorStoresWhatWasEntered()
     QVERIFY(!edited.isPowerOn && edited.isReboot);
     QCOMPARE(edited.onTime, QStringLiteral("07:05"));
     QCOMPARE(edited.rebootTime, QStringLiteral("23:59"));
+}
+
+// Wake-on-LAN goes by MAC: a power-on for chosen devices without one is refused, with the reason, and nothing is
+// stored; the same devices take a power-off, which reaches them over their connections.
+void TestSchedulingPage::powerOnIsNotStoredForDevicesWithoutAMac()
+{
+    addManagedDevice(QStringLiteral("Panel-1"), testMac(1), QStringLiteral("10.0.0.1"));
+    addManagedDevice(QStringLiteral("By address"), QString(), QStringLiteral("10.0.0.2"));
+    ManualClock clock(QDateTime(Monday, QTime(6, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    DeviceControlScheduleSetting *editor = dialog->deviceControlPage();
+    QSignalSpy saved(dialog, &Scheduling_Setting::deviceControlScheduleSettingSavedSuccess);
+    dialog->switchToPage(1);
+    dialog->show();
+
+    editor->checkBox_everyday->setChecked(true);
+    editor->checkBox_onTime->setChecked(true);
+    editor->checkBox_offTime->setChecked(true);
+    editor->spinBox_offTime_HR->setValue(18);
+    for (QCheckBox *row : editor->rowCheckBoxes())
+        row->setChecked(true);
+    editor->btnSave->click();
+    QCOMPARE(editor->warningText(), QStringLiteral("On Time can't wake 1 chosen device(s): they have no MAC address."));
+    QVERIFY(!editor->powerOnNotice()->isVisible());
+    QCOMPARE(storedSchedules().size(), 0);
+    QCOMPARE(saved.count(), 0);
+
+    editor->checkBox_onTime->setChecked(false);
+    editor->btnSave->click();
+    QVERIFY(editor->warningText().isEmpty());
+    QCOMPARE(saved.count(), 1);
+    const QList<VelkSchedule> stored = storedSchedules();
+    QCOMPARE(stored.size(), 1);
+    QVERIFY(!stored.first().isPowerOn && stored.first().isPowerOff);
+    QList<VelkIFPDevice> linked;
+    QCOMPARE(m_fx->db()->queryDeviceBySchedule(stored.first(), linked), DB_OK);
+    QCOMPARE(linked.size(), 2);
 }
 
 // A new auto-test: 00:00 every day on the second group a filter kept; an edit to chosen devices replaces the links and

@@ -19,6 +19,7 @@ private slots:
     void init();
     void deviceControlDay_data();
     void deviceControlDay();
+    void panelsKnownByTheirAddressAloneTakeTheirSchedule();
     void firesOncePerTaskWhateverTheClockDoes();
     void startupSkipsPassedTasksButNotLateOnes();
     void unreadableTimesArmNothing();
@@ -160,6 +161,54 @@ void TestSchedulingRunners::deviceControlDay()
     QCOMPARE(m_fx->wake().packets(one.macAddress), expected * m_fx->burst());
     QCOMPARE(first->receivedCount(VELK_REMOTE_CMD_REBOOT), expected);
     QCOMPARE(second->receivedCount(VELK_REMOTE_CMD_POWER_OFF), expected);
+    first->shutDown();
+    second->shutDown();
+}
+
+// A schedule for a panel with a MAC and for one known by its address alone: the reboot and the power-off reach both,
+// over their connections; the power-on wakes the one Wake-on-LAN can reach and sends no packet for the other.
+void TestSchedulingRunners::panelsKnownByTheirAddressAloneTakeTheirSchedule()
+{
+    const VelkIFPDevice own = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const VelkIFPDevice zero = addManagedDevice(QStringLiteral("By address"), QString(), QStringLiteral("127.0.0.3"));
+    VelkSchedule schedule = weekly(QStringLiteral("08:00"), QStringLiteral("12:00"), QStringLiteral("18:00"), true);
+    schedule.scheduleObject = 2;
+    QList<VelkIFPDevice> both{own, zero};
+    QCOMPARE(m_fx->db()->createIFPSchedule(schedule, both), DB_OK);
+
+    auto first = m_fx->panel(1, 0);
+    auto second = m_fx->panel(2, 1);
+    PanelIdentity identity = second->identity();
+    identity.mac = QStringLiteral("00:00:00:00:00:00");
+    second->setIdentity(identity);
+    first->start();
+    second->start();
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(own) && m_fx->server()->isDeviceReachable(zero));
+
+    ManualClock clock(QDateTime(Monday, QTime(7, 59, 50)));
+    DeviceControlRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.replan();
+    QCOMPARE(runner.tasks().size(), 3);
+    QCOMPARE(runner.tasks().at(0).devices.size(), 2);
+
+    clock.setNow(QDateTime(Monday, QTime(8, 0)));
+    runner.rebuild();
+    QTRY_COMPARE(m_fx->wake().packets(own.macAddress), m_fx->burst());
+    settle();
+    QCOMPARE(m_fx->wake().total(), m_fx->burst());
+
+    clock.setNow(QDateTime(Monday, QTime(12, 0)));
+    runner.rebuild();
+    clock.advance(20000);
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_REBOOT), 1);
+    QTRY_COMPARE(second->receivedCount(VELK_REMOTE_CMD_REBOOT), 1);
+    QTRY_VERIFY(first->isConnected() && second->isConnected()); // back after the reboot
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(own) && m_fx->server()->isDeviceReachable(zero));
+
+    clock.setNow(QDateTime(Monday, QTime(18, 0, 30)));
+    clock.advance(1000);
+    QTRY_COMPARE(first->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QTRY_COMPARE(second->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
     first->shutDown();
     second->shutDown();
 }
