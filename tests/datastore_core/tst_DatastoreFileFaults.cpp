@@ -748,6 +748,35 @@ private slots:
         QCOMPARE(left, expected == DatabaseFileOps::Ok ? QStringList{QStringLiteral("copy.db")} : QStringList());
     }
 
+    // A Backup into a folder that cannot be written said only "The database could not be backed up."; the folder is
+    // named as such, and nothing is left.
+    void backupIntoAReadOnlyFolderSaysSo()
+    {
+        if (!probeUserCanBeMade())
+            QSKIP(kNoProbeUser);
+        QTemporaryDir root;
+        QVERIFY(enterableByOthers(root));
+        const QString data = root.path() + QStringLiteral("/share/Quorvin");
+        {
+            DatabaseManager manager(data, "readonlytarget");
+        }
+        const QString shelf = root.path() + QStringLiteral("/shelf");
+        QVERIFY(QDir().mkpath(shelf));
+        QVERIFY(giveToProbeUser(root.path()));
+        QVERIFY(::chmod(QFile::encodeName(shelf).constData(), 0555) == 0);
+        QStringList arguments{QStringLiteral("--backup"), dbFile(data), shelf + QStringLiteral("/copy.db")};
+        if (geteuid() == 0)
+            arguments << QString::number(kProbeUid);
+        QProcess process;
+        process.start(QStringLiteral(QV_FILEOPS_PROBE), arguments);
+        QVERIFY(process.waitForFinished(30000));
+        ::chmod(QFile::encodeName(shelf).constData(), 0755);
+        QCOMPARE(process.exitCode(), 0);
+        const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
+        QCOMPARE(lines.first(), QByteArray("backup ") + QByteArray::number(DatabaseFileOps::FolderReadOnly));
+        QVERIFY(QDir(shelf).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    }
+
     // A restore killed while it copied left the staged copy and its journal beside the live file (30 MB in that run),
     // and the private copy of a file with a journal to play back, until the next restore. The next start removes them.
     void startUpRemovesWhatAKilledRestoreLeft()
