@@ -24,14 +24,15 @@ public:
     enum Result
     {
         Ok = 0,
-        SourceUnreadable,   ///< the file to copy cannot be read (no permission, or a WAL file beside it that cannot be)
+        SourceUnreadable,   ///< the file to copy cannot be read (no permission, an I/O error)
         CopyFailed,         ///< writing the copy failed; nothing was replaced
         WrongSuffix,        ///< a restore source whose suffix is not exactly "db"
         IsLiveFile,         ///< a restore source or backup target that is the live database itself
         NotConsoleDatabase, ///< not an SQLite database, or one the console cannot run on once start-up has
                             ///< brought it up to date: a step of start-up fails (a table of another shape, a
-                            ///< view in a table's place), or log-in would find no administrator or no normal
-                            ///< account with a password it can match
+                            ///< view in a table's place), rows the console's own tables cannot hold (two
+                            ///< accounts under one number), or log-in would find no administrator or no normal
+                            ///< account it can use (DatabaseFileOps::stageRestore)
         SwapFailed,         ///< the staged file could not take the live file's place; the live file is back
         Damaged,            ///< an SQLite database that start-up would set aside: damaged pages or schema
         DiskFull,           ///< the disk the copy is written to is full; nothing was replaced, nothing is left

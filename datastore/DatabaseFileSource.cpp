@@ -16,6 +16,9 @@ namespace {
 
 // How long reading a file waits for another connection's write to end.
 constexpr int kBusyTimeoutMs = 5000;
+// The longest text or blob a chosen file may make SQLite build: the console keeps nothing near it, and a default or a
+// generated column of the file's own could otherwise ask for a gigabyte per row.
+constexpr int kLongestValue = 64 << 20;
 constexpr qint64 kCopyChunk = 1 << 20;
 
 // The bytes that begin a journal's header and end the record naming its super-journal.
@@ -113,8 +116,10 @@ int DatabaseFileSource::openAt(const QString &name, int flags)
         // Functions named in the file's schema (in a CHECK, a default or a generated column) run only when harmless.
         sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        if (m_origin == Elsewhere)
+        if (m_origin == Elsewhere) {
+            sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
             rc = sqlite3_exec(m_db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
+        }
         // Opening reads nothing; the schema read does, and plays back a journal where it may.
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);

@@ -304,12 +304,14 @@ private slots:
         // The check runs in a process of its own, so that one that never ends fails the case instead of hanging it.
         QCOMPARE(stageInAProcess(live, source), (QList<int>{DatabaseFileOps::Ok, DatabaseFileOps::Ok}));
         QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
-        QCOMPARE(schemaOf(live), consoleSchema);
         QCOMPARE(DbProbe(live, QStringLiteral("keptrows"))
                      .column(QStringLiteral("SELECT deviceName || '|' || ifnull(sku, '') || '|' || ifnull(position, "
                                             "'') FROM Device ORDER BY did")),
                  keptRows);
         consoleWorksOn(live, QStringLiteral("kelvo"));
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(schemaOf(live), consoleSchema);
     }
 
     // The accounts were judged by a check of their own: read in the order an index of the file gave, by a number
@@ -500,17 +502,14 @@ private slots:
             QVERIFY(QFile::resize(DatabaseFileOps::stagedPath(live), 4096));
         QVERIFY(!QFile::exists(live));
 
+        DatabaseFileOps::SwapEnd told = DatabaseFileOps::NoSwapLeft;
         {
             OrvantaDBManager db(dataFolderOf(live), QStringLiteral("afterthecut"));
             QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
-            QCOMPARE(db.databaseManager()->interruptedRestore(),
-                     copyWhole ? DatabaseFileOps::SwapFinished : DatabaseFileOps::SwapUndone);
-            QList<VelkAccount> accounts;
-            QCOMPARE(db.queryAccount(accounts), DB_OK);
-            QCOMPARE(LoginAccountRule::pick(accounts, true).password,
-                     copyWhole ? QStringLiteral("secret") : QStringLiteral("kelvo"));
+            told = db.databaseManager()->interruptedRestore();
         }
         QCOMPARE(DbProbe(live, QStringLiteral("after")).content(), copyWhole ? restored : before);
+        QCOMPARE(told, copyWhole ? DatabaseFileOps::SwapFinished : DatabaseFileOps::SwapUndone);
         QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
         QVERIFY(!QFile::exists(live + QStringLiteral("-journal")));
         if (copyWhole)
@@ -530,8 +529,8 @@ private slots:
 
         DatabaseManager manager(dataFolderOf(live), QStringLiteral("afterlink"));
         QCOMPARE(manager.openState(), DatabaseManager::Ready);
-        QVERIFY(!QFileInfo(link).isSymLink() && !QFileInfo::exists(link));
         QCOMPARE(QDir(elsewhere).entryList(QDir::Files), QStringList{QStringLiteral("lesson-plans.odt")});
+        QVERIFY(!QFileInfo(link).isSymLink() && !QFileInfo::exists(link));
     }
 
     // A backup in WAL mode was opened where it lay, and SQLite left a shared-memory file and an empty WAL file beside
