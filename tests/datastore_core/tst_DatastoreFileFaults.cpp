@@ -22,6 +22,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/ConsoleCopies.h"
 #include "support/DataFolders.h"
 #include "support/DbProbe.h"
 #include "support/ProbeUser.h"
@@ -67,18 +68,6 @@ const ForeignTable kForeignTables[] = {
      "DROP TABLE EventLog; CREATE VIEW EventLog AS SELECT did, deviceName, 0 AS event, '' AS time FROM Device"},
 };
 
-// Runs statements separated by "; " on the file; false, with the error in *error, when one fails.
-bool execAll(DbProbe &file, const QString &statements, QString *error)
-{
-    for (const QString &sql : statements.split(QStringLiteral("; "))) {
-        if (!file.exec(sql)) {
-            *error = sql + QStringLiteral(": ") + file.lastError();
-            return false;
-        }
-    }
-    return true;
-}
-
 // Reads what open_probe printed.
 ProbeResult probeResult(QProcess &process)
 {
@@ -106,9 +95,9 @@ class TestDatastoreFileFaults : public QObject
 
 private:
     TestEnv m_env;
-    DataFolders m_folders{m_env.home(), QStringLiteral("faults")};
+    ConsoleCopies m_copies{m_env.home(), QStringLiteral("faults")};
 
-    QString newDataFolder() { return m_folders.next(); }
+    QString newDataFolder() { return m_copies.newDataFolder(); }
     static QString dbFile(const QString &dataFolder) { return DataFolders::dbFile(dataFolder); }
 
     // Runs the open probe on dataFolder, as the unprivileged user when the test runs as root.
@@ -165,25 +154,10 @@ private:
         return true;
     }
 
-    // A new console database in a data folder of its own; its file's path.
-    QString newConsoleDatabase(const char *connection)
-    {
-        const QString data = newDataFolder();
-        DatabaseManager manager(data, QString::fromLatin1(connection));
-        return dbFile(data);
-    }
-
-    // A copy of a new console database at home/<name>.db, changed by statements separated by "; ".
+    QString newConsoleDatabase(const char *connection) { return m_copies.newDatabase(QString::fromLatin1(connection)); }
     QString changedConsoleCopy(const QString &name, const QString &statements, QString *error)
     {
-        const QString path = m_env.home() + QLatin1Char('/') + QString(name).replace(QLatin1Char(' '), '-') + ".db";
-        QFile::remove(path);
-        if (!QFile::copy(newConsoleDatabase("tochange"), path)) {
-            *error = QStringLiteral("cannot copy a console database to ") + path;
-            return QString();
-        }
-        DbProbe file(path, QStringLiteral("changer"));
-        return execAll(file, statements, error) ? path : QString();
+        return m_copies.changedCopy(name, statements, error);
     }
 
     // Checks and stages source for a restore of a new live database, as the user settings do; the staging's result.
@@ -566,7 +540,7 @@ private slots:
         {
             DbProbe file(dbFile(data), QStringLiteral("shaper"));
             QString error;
-            QVERIFY2(execAll(file, statements, &error), qPrintable(error));
+            QVERIFY2(file.execAll(statements, &error), qPrintable(error));
         }
         DatabaseManager manager(data, "shapedagain");
         QCOMPARE(manager.openState(), DatabaseManager::Degraded);
@@ -633,34 +607,8 @@ private slots:
             QSKIP(kNoProbeUser);
         QTemporaryDir root;
         QVERIFY(enterableByOthers(root));
-        const QString data = root.path() + QStringLiteral("/share/Quorvin");
-        {
-            DatabaseManager manager(data, "deadwriter");
-        }
-        const QString shelf = root.path() + QStringLiteral("/shelf/backup.db");
-        const QString carried = root.path() + QStringLiteral("/carried/backup.db");
-        QVERIFY(QDir().mkpath(QFileInfo(shelf).absolutePath()));
-        QVERIFY(QDir().mkpath(QFileInfo(carried).absolutePath()));
-        QVERIFY(QFile::copy(dbFile(data), shelf));
-        {
-            DbProbe writer(shelf, QStringLiteral("dying"));
-            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'committed@school.example'")));
-            QVERIFY(writer.exec(QStringLiteral("BEGIN")));
-            for (int n = 0; n < 2000; ++n) {
-                QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"),
-                                    {QStringLiteral("Hall Panel %1").arg(n), QStringLiteral("2024-05-06 07:30:00")}));
-            }
-            QVERIFY(writer.exec(QStringLiteral("COMMIT")));
-            // A cache of two pages sends the changed pages into the file before the end of the transaction, the
-            // old ones into the journal: what a writer killed then leaves.
-            QVERIFY(writer.exec(QStringLiteral("PRAGMA cache_size = 2")));
-            QVERIFY(writer.exec(QStringLiteral("BEGIN")));
-            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'")));
-            QVERIFY(writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")));
-            QVERIFY(QFile::copy(shelf, carried));
-            QVERIFY(QFile::copy(shelf + QStringLiteral("-journal"), carried + QStringLiteral("-journal")));
-            QVERIFY(writer.exec(QStringLiteral("ROLLBACK")));
-        }
+        const QString carried = m_copies.deadWriterBackup(root.path(), 2000);
+        QVERIFY(!carried.isEmpty());
         {
             // The file alone holds pages of the transaction that never ended.
             const QString alone = root.path() + QStringLiteral("/alone.db");

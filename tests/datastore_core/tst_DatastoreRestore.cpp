@@ -20,6 +20,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/LoginAccountRule.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/ConsoleCopies.h"
 #include "support/DataFolders.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
@@ -28,18 +29,10 @@
 
 namespace {
 
-// Runs statements separated by "; " (a trigger's own end with ";" alone) on the file; false, with the error in *error,
-// when one fails.
+// Runs statements separated by "; " on the file.
 bool execAll(const QString &path, const QString &statements, QString *error)
 {
-    DbProbe file(path, QStringLiteral("changer"));
-    for (const QString &sql : statements.split(QStringLiteral("; "))) {
-        if (!file.exec(sql)) {
-            *error = sql + QStringLiteral(": ") + file.lastError();
-            return false;
-        }
-    }
-    return true;
+    return DbProbe(path, QStringLiteral("changer")).execAll(statements, error);
 }
 
 // The names of a database's tables, views, triggers and indexes, each with its type.
@@ -74,29 +67,15 @@ class TestDatastoreRestore : public QObject
 
 private:
     TestEnv m_env;
-    DataFolders m_folders{m_env.home(), QStringLiteral("restore")};
+    ConsoleCopies m_copies{m_env.home(), QStringLiteral("restore")};
 
-    // A new console database in a data folder of its own; its file's path.
-    QString newConsoleDatabase(const char *connection)
-    {
-        const QString data = m_folders.next();
-        DatabaseManager manager(data, QString::fromLatin1(connection));
-        return DataFolders::dbFile(data);
-    }
+    QString newConsoleDatabase(const char *connection) { return m_copies.newDatabase(QString::fromLatin1(connection)); }
 
     static QString dataFolderOf(const QString &live) { return QFileInfo(live).absoluteDir().absolutePath() + "/.."; }
 
-    // A copy of a new console database at home/<name>.db, changed by statements separated by "; ".
     QString changedConsoleCopy(const QString &name, const QString &statements, QString *error)
     {
-        const QString path = m_env.home() + QLatin1Char('/') + QString(name).replace(QRegularExpression("\\W+"), "-") +
-                             QStringLiteral(".db");
-        QFile::remove(path);
-        if (!QFile::copy(newConsoleDatabase("tochange"), path)) {
-            *error = QStringLiteral("cannot copy a console database to ") + path;
-            return QString();
-        }
-        return execAll(path, statements, error) ? path : QString();
+        return m_copies.changedCopy(name, statements, error);
     }
 
     // Checks and stages source for a restore of live in a process of its own, which is ended when it has not
@@ -174,32 +153,6 @@ private:
         }));
     }
 
-    // A backup taken while a writer was inside a transaction: the file holds pages of that transaction, its journal
-    // beside it the pages as they were. Committed: an e-mail address and 200 events.
-    QString deadWriterBackup(const QString &folder)
-    {
-        const QString shelf = folder + QStringLiteral("/shelf/backup.db");
-        const QString carried = folder + QStringLiteral("/carried/backup.db");
-        QDir().mkpath(QFileInfo(shelf).absolutePath());
-        QDir().mkpath(QFileInfo(carried).absolutePath());
-        QFile::copy(newConsoleDatabase("deadwriter"), shelf);
-        DbProbe writer(shelf, QStringLiteral("dying"));
-        writer.exec(QStringLiteral("UPDATE Account SET email = 'committed@school.example'"));
-        writer.exec(QStringLiteral("BEGIN"));
-        for (int n = 0; n < 200; ++n)
-            writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"),
-                        {QStringLiteral("Hall Panel %1").arg(n), QStringLiteral("2024-05-06 07:30:00")});
-        writer.exec(QStringLiteral("COMMIT"));
-        writer.exec(QStringLiteral("PRAGMA cache_size = 2"));
-        writer.exec(QStringLiteral("BEGIN"));
-        writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'"));
-        writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'"));
-        QFile::copy(shelf, carried);
-        QFile::copy(shelf + QStringLiteral("-journal"), carried + QStringLiteral("-journal"));
-        writer.exec(QStringLiteral("ROLLBACK"));
-        return carried;
-    }
-
 private slots:
     void initTestCase() { QVERIFY(m_env.isValid()); }
 
@@ -217,7 +170,8 @@ private slots:
         QFETCH(bool, namesLiveDatabase);
         QTemporaryDir folder(m_env.home() + QStringLiteral("/superjournal-XXXXXX"));
         QVERIFY(folder.isValid());
-        const QString backup = deadWriterBackup(folder.path());
+        const QString backup = m_copies.deadWriterBackup(folder.path(), 200);
+        QVERIFY(!backup.isEmpty());
         QVERIFY(QFileInfo(backup + QStringLiteral("-journal")).size() > 0);
         const QString live = newConsoleDatabase("superlive");
         const QString document = folder.filePath(QStringLiteral("report.txt"));
@@ -379,7 +333,7 @@ private slots:
     // UTF-8 ("k" and NULs): accepted, and the administrator locked out.
     void blobPasswordOfAUtf16DatabaseIsRefused()
     {
-        const QString data = m_folders.next();
+        const QString data = m_copies.newDataFolder();
         QVERIFY(QDir().mkpath(data + QStringLiteral("/dbManagement")));
         QString error;
         QVERIFY2(execAll(DataFolders::dbFile(data),
