@@ -16,14 +16,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "datastore/CoreTables.h"
 #include "datastore/DatabaseFileSource.h"
-#include "datastore/DatabaseRecovery.h"
 #include "datastore/DatabaseSchema.h"
 #include "datastore/DbResult.h"
 #include "datastore/LoginAccountRule.h"
@@ -204,10 +202,7 @@ QString throughLinks(const QString &path)
 // Why a file cannot be made in folder.
 DatabaseFileOps::Result cannotCreateIn(const QString &folder, int error)
 {
-    const QFileInfo info(folder);
-    if (!info.exists())
-        return DatabaseFileOps::FolderMissing;
-    if (!info.isDir())
+    if (!QFileInfo(folder).isDir())
         return DatabaseFileOps::FolderMissing;
     if (error == ENOSPC || error == EDQUOT)
         return DatabaseFileOps::DiskFull;

@@ -54,7 +54,12 @@ class Copier
 {
 public:
     Copier(sqlite3 *source, QString &problem) : m_source(source), m_problem(problem) {}
-    ~Copier() { sqlite3_close_v2(m_target); }
+    ~Copier()
+    {
+        sqlite3_close_v2(m_target);
+        if (m_reading)
+            sqlite3_exec(m_source, "COMMIT", nullptr, nullptr, nullptr);
+    }
 
     DatabaseFileOps::Result run(const QString &target)
     {
@@ -66,6 +71,11 @@ public:
         // The copy lies in a private folder and takes the place of nothing until it is whole and on the disk.
         if (!onTarget("PRAGMA journal_mode = OFF") || !onTarget("PRAGMA synchronous = OFF") || !onTarget("BEGIN"))
             return targetFailed(QStringLiteral("beginning the copy"));
+        // One read of the whole file, as another program may write it meanwhile.
+        const int begun = sqlite3_exec(m_source, "BEGIN", nullptr, nullptr, nullptr);
+        if (begun != SQLITE_OK)
+            return sourceFailed(QStringLiteral("beginning to read"), begun);
+        m_reading = true;
         DatabaseFileOps::Result result = readSchema();
         if (result != DatabaseFileOps::Ok)
             return result;
@@ -122,8 +132,7 @@ private:
                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(schema.get(), 0)));
             const QString name =
                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(schema.get(), 1)));
-            // A table shares its name with nothing else, while an index or a trigger of the same name may stand
-            // beside a table of another letter case.
+            // A trigger may bear a table's name; the table is what counts.
             if (!m_schema.contains(name.toLower()) || type == QLatin1String("table"))
                 m_schema.insert(name.toLower(), {type, name});
         }
@@ -262,6 +271,7 @@ private:
     sqlite3 *m_target = nullptr;
     QString &m_problem;
     int m_rc = SQLITE_OK;
+    bool m_reading = false;
     QHash<QString, QPair<QString, QString>> m_schema;
 };
 
