@@ -85,23 +85,24 @@ private:
 };
 
 // Whether bytes, text in the file's encoding as SQLite keeps it, are text an operator can type: well-formed, without
-// NUL, and without the replacement character SQLite puts where it met bytes that were not text.
-bool isTypeableText(const QByteArray &bytes, const QByteArray &encoding)
+// NUL, and without the replacement character SQLite puts where it met bytes that were not text; *text is that text.
+bool isTypeableText(const QByteArray &bytes, const QByteArray &encoding, QString *text)
 {
     QTextCodec *codec = QTextCodec::codecForName(encoding);
     if (!codec)
         return false;
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    const QString text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
-    return state.invalidChars == 0 && state.remainingChars == 0 && text.isValidUtf16() &&
-           !text.contains(QChar(QChar::Null)) && !text.contains(QChar(QChar::ReplacementCharacter));
+    *text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0 && text->isValidUtf16() &&
+           !text->contains(QChar(QChar::Null)) && !text->contains(QChar(QChar::ReplacementCharacter));
 }
 
 // What keeps log-in from using the accounts of db, read as log-in reads them (CoreTables::queryAccount) and picked
 // as log-in picks them (LoginAccountRule), so that an index of the file's own cannot hand the check other accounts than
 // log-in gets; empty when nothing does. The account's number must find its row again, as the first e-mail entry writes
 // the account by that number (one beyond what the record holds, or below 1, found none and the e-mail page stayed), and
-// the stored bytes must be well-formed text: SQLite hands log-in some bytes that are no text as other characters.
+// the stored bytes must be well-formed text that log-in reads as it is stored: SQLite hands log-in some bytes that are
+// no text as other characters.
 QString loginAccountsProblem(QSqlDatabase db)
 {
     QSqlQuery encoding(db);
@@ -125,8 +126,13 @@ QString loginAccountsProblem(QSqlDatabase db)
             return QStringLiteral("its accounts cannot be read: %1").arg(stored.lastError().text());
         if (!stored.next())
             return QStringLiteral("the number of its %1 finds no account").arg(kind);
-        if (!isTypeableText(stored.value(0).toByteArray(), codecName))
+        QString text;
+        if (!isTypeableText(stored.value(0).toByteArray(), codecName, &text))
             return QStringLiteral("the password of its %1 is not well-formed text").arg(kind);
+        // A password stored as bytes (a BLOB) reaches log-in as UTF-8 up to its first NUL, whatever the file's
+        // encoding: in a UTF-16 file, "kelvo" stored so reached log-in as "k".
+        if (text != account.password)
+            return QStringLiteral("the password of its %1 reaches log-in as other text than it holds").arg(kind);
     }
     return QString();
 }
@@ -354,7 +360,7 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
         result = in.open();
         QString problem;
         if (result == Ok)
-            result = RestoreRowCopy::copy(in.handle(), copy, problem);
+            result = RestoreRowCopy::copy(in, copy, problem);
         if (result != Ok && !problem.isEmpty())
             writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be restored: %s", source.toUtf8().constData(),
                      problem.toUtf8().constData());

@@ -106,20 +106,19 @@ void DatabaseFileSource::close()
     m_db = nullptr;
 }
 
-int DatabaseFileSource::openAt(const QString &name, int flags)
+int DatabaseFileSource::openAt(const QString &file, const QString &options)
 {
     close();
-    int rc = sqlite3_open_v2(QFile::encodeName(name).constData(), &m_db, flags, nullptr);
+    QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    url.setQuery(options);
+    m_uri = url.toString(QUrl::FullyEncoded);
+    const int flags =
+        SQLITE_OPEN_URI | (options.startsWith(QLatin1String("mode=ro")) ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    int rc = sqlite3_open_v2(m_uri.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc == SQLITE_OK) {
-        sqlite3_extended_result_codes(m_db, 1);
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-        // Functions named in the file's schema (in a CHECK, a default or a generated column) run only when harmless.
-        sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        if (m_origin == Elsewhere) {
-            sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
+        guard(m_db, m_origin);
+        if (m_origin == Elsewhere)
             rc = sqlite3_exec(m_db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
-        }
         // Opening reads nothing; the schema read does, and plays back a journal where it may.
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -129,6 +128,28 @@ int DatabaseFileSource::openAt(const QString &name, int flags)
         close();
     }
     return rc;
+}
+
+void DatabaseFileSource::guard(sqlite3 *db, Origin origin)
+{
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Functions named in the file's schema (in a CHECK, a default or a generated column) run only when harmless.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    if (origin == Elsewhere)
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLongestValue);
+}
+
+QString DatabaseFileSource::encoding() const
+{
+    sqlite3_stmt *pragma = nullptr;
+    QString name;
+    if (m_db && sqlite3_prepare_v2(m_db, "PRAGMA encoding", -1, &pragma, nullptr) == SQLITE_OK &&
+        sqlite3_step(pragma) == SQLITE_ROW)
+        name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(pragma, 0)));
+    sqlite3_finalize(pragma);
+    return name;
 }
 
 DatabaseFileOps::Result DatabaseFileSource::open()
@@ -142,9 +163,7 @@ DatabaseFileOps::Result DatabaseFileSource::open()
         // the database file is all there is, read as a file that nothing changes.
         if (QFileInfo(wal).size() > 0)
             return readThroughCopy("-wal");
-        QUrl url = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath());
-        url.setQuery(QStringLiteral("immutable=1"));
-        const int rc = openAt(url.toString(QUrl::FullyEncoded), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        const int rc = openAt(m_path, QStringLiteral("mode=ro&immutable=1"));
         if (rc != SQLITE_OK) {
             writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
                      utf8(m_error).constData());
@@ -152,7 +171,7 @@ DatabaseFileOps::Result DatabaseFileSource::open()
         }
         return DatabaseFileOps::Ok;
     }
-    const int rc = openAt(m_path, SQLITE_OPEN_READONLY);
+    const int rc = openAt(m_path, QStringLiteral("mode=ro"));
     if (rc == SQLITE_OK)
         return DatabaseFileOps::Ok;
     // A writer that died inside a transaction left its journal, which SQLite plays back before it reads; a connection
@@ -181,7 +200,7 @@ DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const char *journalS
     }
     if (suffix == QLatin1String("-journal") && !cutSuperJournalRecords(copy + suffix))
         return DatabaseFileOps::CopyFailed;
-    const int rc = openAt(copy, SQLITE_OPEN_READWRITE);
+    const int rc = openAt(copy, QStringLiteral("mode=rw"));
     if (rc != SQLITE_OK) {
         writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
                  utf8(m_error).constData());

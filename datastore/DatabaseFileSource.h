@@ -53,6 +53,15 @@ public:
 
     /// The open connection; nullptr before open() succeeded.
     sqlite3 *handle() const { return m_db; }
+    /// After open(): the URI under which the file is read (where it lies, or its private copy), for another
+    /// connection that attaches it; that connection is to be guarded as this one is (guard()).
+    QString uri() const { return m_uri; }
+    /// After open(): the file's text encoding as SQLite names it ("UTF-8", "UTF-16le" ...).
+    QString encoding() const;
+
+    /// Makes db, a connection that reads a file of the given origin, as wary as this class's own: extended result
+    /// codes, the busy wait, the schema not trusted, defensive, and values of a chosen file bounded.
+    static void guard(sqlite3 *db, Origin origin);
     /// The last SQLite error met, for the log.
     QString error() const { return m_error; }
 
@@ -62,7 +71,8 @@ public:
     static DatabaseFileOps::Result writeFailure(int code);
 
 private:
-    int openAt(const QString &name, int flags);
+    /// Opens file under the URI options given ("mode=ro" ...) and reads its schema; SQLite's result code.
+    int openAt(const QString &file, const QString &options);
     DatabaseFileOps::Result readThroughCopy(const char *journalSuffix);
     void close();
 
@@ -70,6 +80,7 @@ private:
     QString m_livePath;
     Origin m_origin;
     sqlite3 *m_db = nullptr;
+    QString m_uri;
     QString m_error;
     std::unique_ptr<QTemporaryDir> m_folder;
 };

@@ -4,7 +4,7 @@
 
 #include "datastore/DatabaseFileOps.h"
 
-struct sqlite3;
+class DatabaseFileSource;
 
 /// Copies the rows of the console's tables from a file chosen for a restore into a new file made by the console's own
 /// schema (DatabaseSchema), so that nothing of the chosen file's own comes along: no trigger (a RAISE on Account
@@ -19,8 +19,8 @@ struct sqlite3;
 class RestoreRowCopy
 {
 public:
-    /// Writes the copy to target, a new file, from the open source. Ok; NotConsoleDatabase, with problem saying why,
+    /// Writes the copy to target, a new file, from source, open. Ok; NotConsoleDatabase, with problem saying why,
     /// when a table the console reads is missing columns it needs, is a view or an index, or holds rows its own table
     /// cannot (two accounts with one number); or the failure met reading the source or writing the copy.
-    static DatabaseFileOps::Result copy(sqlite3 *source, const QString &target, QString &problem);
+    static DatabaseFileOps::Result copy(const DatabaseFileSource &source, const QString &target, QString &problem);
 };
