@@ -97,8 +97,10 @@ public:
         {
             Statement attach(m_db, QStringLiteral("ATTACH ? AS src"));
             const QByteArray uri = source.uri().toUtf8();
-            sqlite3_bind_text(attach.get(), 1, uri.constData(), uri.size(), SQLITE_TRANSIENT);
-            m_rc = attach.prepared() ? sqlite3_step(attach.get()) : attach.prepareCode();
+            m_rc = attach.prepared() ? sqlite3_bind_text(attach.get(), 1, uri.constData(), uri.size(), SQLITE_TRANSIENT)
+                                     : attach.prepareCode();
+            if (m_rc == SQLITE_OK)
+                m_rc = sqlite3_step(attach.get());
             if (m_rc != SQLITE_DONE)
                 return failed(QStringLiteral("reading the chosen file"));
         }
