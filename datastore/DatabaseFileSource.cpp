@@ -260,17 +260,7 @@ DatabaseFileOps::Result DatabaseFileSource::copyInto(const QString &target)
         m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
         writeLog(LOG_LEVEL_ERROR, "DatabaseFileSource: copying %s into %s failed: %s", utf8(m_path).constData(),
                  utf8(target).constData(), utf8(m_error).constData());
-        switch (rc & 0xff) {
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            return DatabaseFileOps::Damaged;
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return DatabaseFileOps::InUse;
-        default:
-            return writeFailure(rc) == DatabaseFileOps::DiskFull ? DatabaseFileOps::DiskFull
-                                                                 : DatabaseFileOps::CopyFailed;
-        }
+        return copyFailure(rc);
     }
     // The console runs in rollback-journal mode. A copy left in WAL mode would keep its later changes in a file
     // beside it, which the next copy of the file alone would miss.
@@ -300,6 +290,22 @@ DatabaseFileOps::Result DatabaseFileSource::readFailure(int code)
         return DatabaseFileOps::DiskFull;
     default:
         return DatabaseFileOps::SourceUnreadable;
+    }
+}
+
+DatabaseFileOps::Result DatabaseFileSource::copyFailure(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return DatabaseFileOps::Damaged;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DatabaseFileOps::InUse;
+    case SQLITE_IOERR:
+        return DatabaseFileOps::SourceUnreadable;
+    default:
+        return writeFailure(code);
     }
 }
 

@@ -69,6 +69,8 @@ public:
     static DatabaseFileOps::Result readFailure(int code);
     /// What an SQLite result code met while writing a copy means.
     static DatabaseFileOps::Result writeFailure(int code);
+    /// What an SQLite result code met by a statement that reads a file and writes a copy of it means.
+    static DatabaseFileOps::Result copyFailure(int code);
 
 private:
     /// Opens file under the URI options given ("mode=ro" ...) and reads its schema; SQLite's result code.

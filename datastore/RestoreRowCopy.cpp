@@ -23,24 +23,6 @@ QString textOf(sqlite3_stmt *stmt, int column)
     return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)));
 }
 
-// What a failure of a statement of the copy means: one that reads the chosen file (attached as "src") and writes the
-// copy.
-DatabaseFileOps::Result copyFailure(int code)
-{
-    switch (code & 0xff) {
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return DatabaseFileOps::Damaged;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return DatabaseFileOps::InUse;
-    case SQLITE_IOERR:
-        return DatabaseFileOps::SourceUnreadable;
-    default:
-        return DatabaseFileSource::writeFailure(code);
-    }
-}
-
 // A statement that finalizes itself.
 class Statement
 {
@@ -134,7 +116,7 @@ private:
     {
         m_problem = QStringLiteral("%1 failed: %2")
                         .arg(what, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("no memory"));
-        return copyFailure(m_rc);
+        return DatabaseFileSource::copyFailure(m_rc);
     }
 
     DatabaseFileOps::Result notConsole(const QString &why)
