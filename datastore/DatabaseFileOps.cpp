@@ -4,31 +4,32 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTextCodec>
-#include <QUrl>
 #include <QVariant>
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "datastore/DatabaseRecovery.h"
+#include "datastore/CoreTables.h"
+#include "datastore/DatabaseFileSource.h"
 #include "datastore/DatabaseSchema.h"
+#include "datastore/DbResult.h"
+#include "datastore/LoginAccountRule.h"
+#include "datastore/RestoreRowCopy.h"
 #include "datastore/SqlTransaction.h"
 #include "shell/base/Log.h"
 
 namespace {
-
-// How long reading the live file waits for a write of the data store's own connection to end.
-constexpr int kBusyTimeoutMs = 5000;
-constexpr qint64 kCopyChunk = 1 << 20;
 
 // A database file and the journals SQLite keeps beside it under its name.
 const QLatin1String kFileAndJournals[] = {QLatin1String(""), QLatin1String("-journal"), QLatin1String("-wal"),
@@ -61,9 +62,6 @@ public:
 
     QSqlDatabase &db() { return m_db; }
 
-    /// Keeps folder, and what it holds, until the connection is closed.
-    void keepFolder(std::unique_ptr<QTemporaryDir> folder) { m_folder = std::move(folder); }
-
     // Opens the file named as set and reads its schema, since opening alone reads nothing. Invalid when both worked.
     QSqlError openAndRead()
     {
@@ -82,199 +80,60 @@ private:
         return counter;
     }
 
-    std::unique_ptr<QTemporaryDir> m_folder;
     QString m_name;
     QSqlDatabase m_db;
 };
 
-// Whether the file's header puts it in WAL mode (read and write version 2).
-bool inWalMode(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(20);
-    return header.size() == 20 && header.startsWith("SQLite format 3") && header.at(18) == 2;
-}
-
-// What a failure to read a database file means for a backup or a restore.
-DatabaseFileOps::Result unreadable(const QString &path, const QSqlError &error)
-{
-    writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be read: %s", path.toUtf8().constData(),
-             error.text().toUtf8().constData());
-    if (DatabaseRecovery::meansNotADatabase(error))
-        return DatabaseFileOps::NotConsoleDatabase;
-    if (DatabaseRecovery::meansBrokenFile(error))
-        return DatabaseFileOps::Damaged;
-    return DatabaseFileOps::SourceUnreadable;
-}
-
-// Copies a file byte for byte; only the console's own files are written.
-DatabaseFileOps::Result copyFile(const QString &from, const QString &to)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return DatabaseFileOps::SourceUnreadable;
-    QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return DatabaseFileOps::CopyFailed;
-    QByteArray chunk;
-    while (!(chunk = in.read(kCopyChunk)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
-            writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: copying %s to %s failed: %s", from.toUtf8().constData(),
-                     to.toUtf8().constData(), out.errorString().toUtf8().constData());
-            return out.error() == QFileDevice::ResourceError ? DatabaseFileOps::DiskFull : DatabaseFileOps::CopyFailed;
-        }
-    }
-    return in.error() == QFileDevice::NoError ? DatabaseFileOps::Ok : DatabaseFileOps::SourceUnreadable;
-}
-
-// A writer that died inside a transaction left its journal beside the file, and SQLite plays that back before it
-// reads; on a read-only connection it cannot, and the sound file was refused as unreadable wherever it lay. The file
-// and its journal are copied into a folder of the console's own beside the live database, where SQLite plays the
-// journal back into the copy; the operator's files are never written.
-DatabaseFileOps::Result readThroughRollback(FileConnection &connection, const QString &path, const QString &livePath)
-{
-    auto folder = std::make_unique<QTemporaryDir>(livePath + QStringLiteral(".rollback-XXXXXX"));
-    if (!folder->isValid()) {
-        writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no folder for a copy of %s: %s", path.toUtf8().constData(),
-                 folder->errorString().toUtf8().constData());
-        return DatabaseFileOps::CopyFailed;
-    }
-    const QString copy = folder->filePath(QFileInfo(path).fileName());
-    for (const QLatin1String suffix : {QLatin1String(""), QLatin1String("-journal")}) {
-        const DatabaseFileOps::Result copied = copyFile(path + suffix, copy + suffix);
-        if (copied != DatabaseFileOps::Ok)
-            return copied;
-    }
-    QSqlDatabase &db = connection.db();
-    db.close();
-    db.setConnectOptions(QString());
-    db.setDatabaseName(copy);
-    connection.keepFolder(std::move(folder));
-    const QSqlError error = connection.openAndRead();
-    if (error.isValid())
-        return unreadable(path, error);
-    writeLog(LOG_LEVEL_INFO,
-             "DatabaseFileOps: %s has the journal of a write that never ended; read through a copy "
-             "with the journal played back",
-             path.toUtf8().constData());
-    return DatabaseFileOps::Ok;
-}
-
-// Opens path on connection to read it, never writing beside it; livePath names the live database, beside which a file
-// with a journal to play back is copied.
-DatabaseFileOps::Result openForReading(FileConnection &connection, const QString &path, const QString &livePath)
-{
-    QSqlDatabase &db = connection.db();
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    db.setDatabaseName(path);
-    QSqlError error = db.open() ? connection.openAndRead() : db.lastError();
-    if (!error.isValid())
-        return DatabaseFileOps::Ok;
-    if (DatabaseRecovery::meansReadOnly(error) && QFileInfo(path + QLatin1String("-journal")).size() > 0)
-        return readThroughRollback(connection, path, livePath);
-    // A database in WAL mode is read through a shared-memory file beside it, which SQLite cannot make in a folder
-    // that may not be written. Without a WAL file holding changes the database file is all there is, and it is read
-    // as a file that nothing changes; with one, the file alone would lack those changes, so it stays unreadable.
-    if (DatabaseRecovery::meansBrokenFile(error) || !inWalMode(path) ||
-        QFileInfo(path + QLatin1String("-wal")).size() > 0)
-        return unreadable(path, error);
-    db.close();
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    url.setQuery(QStringLiteral("immutable=1"));
-    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-    error = connection.openAndRead();
-    if (error.isValid())
-        return unreadable(path, error);
-    writeLog(LOG_LEVEL_INFO, "DatabaseFileOps: %s is in WAL mode in a folder that cannot be written; read as it is",
-             path.toUtf8().constData());
-    return DatabaseFileOps::Ok;
-}
-
-// Writes a copy of the database open on source to target, which must be missing or empty. SQLite reads the source in
-// one transaction, so the copy holds every committed change, also those still in a WAL file, and none half-written.
-DatabaseFileOps::Result copyDatabase(QSqlDatabase &source, const QString &target)
-{
-    {
-        QSqlQuery vacuum(source);
-        const auto copied = [&]() {
-            if (!vacuum.prepare(QStringLiteral("VACUUM INTO ?")))
-                return false;
-            vacuum.addBindValue(target);
-            return vacuum.exec();
-        };
-        if (!copied()) {
-            writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: copying into %s failed: %s", target.toUtf8().constData(),
-                     vacuum.lastError().text().toUtf8().constData());
-            if (DatabaseRecovery::meansBrokenFile(vacuum.lastError()))
-                return DatabaseFileOps::Damaged;
-            return DatabaseRecovery::meansDiskFull(vacuum.lastError()) ? DatabaseFileOps::DiskFull
-                                                                       : DatabaseFileOps::CopyFailed;
-        }
-    }
-    // The console runs in rollback-journal mode. A copy left in WAL mode would keep its later changes in a file
-    // beside it, which the next copy of the file alone would miss.
-    FileConnection copy;
-    copy.db().setDatabaseName(target);
-    if (copy.openAndRead().isValid())
-        return DatabaseFileOps::CopyFailed;
-    QSqlQuery mode(copy.db());
-    if (!mode.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) || !mode.next() ||
-        mode.value(0).toString().compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
-        writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: %s cannot be put in rollback-journal mode: %s",
-                 target.toUtf8().constData(), mode.lastError().text().toUtf8().constData());
-        return DatabaseRecovery::meansDiskFull(mode.lastError()) ? DatabaseFileOps::DiskFull
-                                                                 : DatabaseFileOps::CopyFailed;
-    }
-    return DatabaseFileOps::Ok;
-}
-
 // Whether bytes, text in the file's encoding as SQLite keeps it, are text an operator can type: well-formed, without
-// NUL, and without the replacement character SQLite puts where it met bytes that were not text.
-bool isTypeableText(const QByteArray &bytes, const QByteArray &encoding)
+// NUL, and without the replacement character SQLite puts where it met bytes that were not text; *text is that text.
+bool isTypeableText(const QByteArray &bytes, const QByteArray &encoding, QString *text)
 {
     QTextCodec *codec = QTextCodec::codecForName(encoding);
     if (!codec)
         return false;
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    const QString text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
-    return state.invalidChars == 0 && state.remainingChars == 0 && text.isValidUtf16() &&
-           !text.contains(QChar(QChar::Null)) && !text.contains(QChar(QChar::ReplacementCharacter));
+    *text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0 && text->isValidUtf16() &&
+           !text->contains(QChar(QChar::Null)) && !text->contains(QChar(QChar::ReplacementCharacter));
 }
 
-// What keeps log-in from using the accounts of db; empty when nothing does. Log-in takes the first account marked
-// administrator and the first one not marked, read as queryAccount reads them (a mark of 'yes' marks none), refuses
-// the number 0 (its stand-in for "no such account") and compares the typed text with the stored password.
+// What keeps log-in from using the accounts of db, read as log-in reads them (CoreTables::queryAccount) and picked
+// as log-in picks them (LoginAccountRule), so that an index of the file's own cannot hand the check other accounts than
+// log-in gets; empty when nothing does. The account's number must find its row again, as the first e-mail entry writes
+// the account by that number (one beyond what the record holds, or below 1, found none and the e-mail page stayed), and
+// the stored bytes must be well-formed text that log-in reads as it is stored: SQLite hands log-in some bytes that are
+// no text as other characters.
 QString loginAccountsProblem(QSqlDatabase db)
 {
     QSqlQuery encoding(db);
     if (!encoding.exec(QStringLiteral("PRAGMA encoding")) || !encoding.next())
         return QStringLiteral("its text encoding cannot be read: %1").arg(encoding.lastError().text());
     const QByteArray codecName = encoding.value(0).toString().toLatin1();
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT aid, isAdmin, CAST(password AS BLOB) FROM Account")))
-        return QStringLiteral("its accounts cannot be read: %1").arg(query.lastError().text());
-    bool found[2] = {false, false};
-    while (query.next()) {
-        const bool admin = query.value(1).toInt() != 0;
-        if (found[admin])
-            continue;
-        found[admin] = true;
-        const QString kind = admin ? QStringLiteral("administrator") : QStringLiteral("normal account");
-        if (query.value(0).toUInt() == 0)
-            return QStringLiteral("its %1 has the number 0").arg(kind);
-        const QByteArray password = query.value(2).toByteArray();
-        if (password.isEmpty())
-            return QStringLiteral("its %1 has no password").arg(kind);
-        if (!isTypeableText(password, codecName))
+    QList<VelkAccount> accounts;
+    if (CoreTables::queryAccount(db, accounts) != DB_OK)
+        return QStringLiteral("its accounts cannot be read");
+    for (const bool administrator : {true, false}) {
+        const QString kind = administrator ? QStringLiteral("administrator") : QStringLiteral("normal account");
+        const VelkAccount account = LoginAccountRule::pick(accounts, administrator);
+        const QString problem = LoginAccountRule::problem(account);
+        if (!problem.isEmpty())
+            return QStringLiteral("log-in cannot use its %1: %2").arg(kind, problem);
+        QSqlQuery stored(db);
+        if (!sqlExec(stored,
+                     QStringLiteral("SELECT CAST(password AS BLOB) FROM Account WHERE aid = ? AND aid BETWEEN 1 AND "
+                                    "4294967295"),
+                     {qint64(account.aid)}, "loginAccountsProblem"))
+            return QStringLiteral("its accounts cannot be read: %1").arg(stored.lastError().text());
+        if (!stored.next())
+            return QStringLiteral("the number of its %1 finds no account").arg(kind);
+        QString text;
+        if (!isTypeableText(stored.value(0).toByteArray(), codecName, &text))
             return QStringLiteral("the password of its %1 is not well-formed text").arg(kind);
+        // A password stored as bytes (a BLOB) reaches log-in as UTF-8 up to its first NUL, whatever the file's
+        // encoding: in a UTF-16 file, "kelvo" stored so reached log-in as "k".
+        if (text != account.password)
+            return QStringLiteral("the password of its %1 reaches log-in as other text than it holds").arg(kind);
     }
-    if (!found[1])
-        return QStringLiteral("it has no administrator");
-    if (!found[0])
-        return QStringLiteral("it has no normal account");
     return QString();
 }
 
@@ -332,24 +191,72 @@ bool renameWithJournals(const QString &from, const QString &to)
     return true;
 }
 
-// The check start-up makes of the live file, then whether the file is this console's at all. Reads
-// the file only.
-DatabaseFileOps::Result checkConsoleDatabase(const QString &livePath, const QString &path)
+// Where the file a path names lies: a link is followed to where it leads, however many links that takes; empty when
+// the links go round.
+QString throughLinks(const QString &path)
 {
-    FileConnection source;
-    const DatabaseFileOps::Result opened = openForReading(source, path, livePath);
-    if (opened != DatabaseFileOps::Ok)
-        return opened;
-    const DatabaseRecovery::FileCheck check = DatabaseRecovery::checkOpenFile(source.db());
-    if (check.result == DatabaseRecovery::FileCheck::Damaged)
-        return DatabaseFileOps::Damaged;
-    if (check.result == DatabaseRecovery::FileCheck::Unreadable)
-        return unreadable(path, check.error);
-    QSqlQuery query(source.db());
-    const bool hasAccount =
-        query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'Account'")) &&
-        query.next();
-    return hasAccount ? DatabaseFileOps::Ok : DatabaseFileOps::NotConsoleDatabase;
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int n = 0; n < 40; ++n) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        current = info.symLinkTarget();
+    }
+    return QString();
+}
+
+// Why a file cannot be made in folder.
+DatabaseFileOps::Result cannotCreateIn(const QString &folder, int error)
+{
+    if (!QFileInfo(folder).isDir())
+        return DatabaseFileOps::FolderMissing;
+    if (error == ENOSPC || error == EDQUOT)
+        return DatabaseFileOps::DiskFull;
+    if (error == EACCES || error == EPERM || error == EROFS)
+        return DatabaseFileOps::FolderReadOnly;
+    return DatabaseFileOps::CopyFailed;
+}
+
+// A new, empty file of a name of its own beside path, made as any new file is (its permissions as the umask leaves
+// them); empty, with *result saying why, when none can be made.
+QString newFileBeside(const QString &path, DatabaseFileOps::Result *result)
+{
+    static const QLatin1String letters("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = path + QLatin1Char('.');
+        for (int n = 0; n < 6; ++n)
+            name += QLatin1Char(letters.at(int(QRandomGenerator::global()->bounded(quint32(letters.size())))));
+        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST) {
+            const int error = errno;
+            writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no file can be made beside %s: %s", path.toUtf8().constData(),
+                     qPrintable(qt_error_string(error)));
+            *result = cannotCreateIn(QFileInfo(path).absolutePath(), error);
+            return QString();
+        }
+    }
+    *result = DatabaseFileOps::CopyFailed;
+    return QString();
+}
+
+// The folders of the console's own beside the live file: the private copies of files being read or staged.
+QStringList privateFolders(const QDir &folder, const QString &liveName)
+{
+    return folder.entryList({liveName + QStringLiteral(".rollback-*")},
+                            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Whether the staged copy at path is whole: it opens, and start-up's check finds nothing wrong.
+bool isWholeDatabase(const QString &path, const QString &livePath)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    DatabaseFileSource source(path, livePath);
+    return source.open() == DatabaseFileOps::Ok && source.check() == DatabaseFileOps::Ok;
 }
 
 } // namespace
@@ -372,44 +279,52 @@ QString DatabaseFileOps::keptPath(const QString &livePath)
 
 DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const QString &target)
 {
+    // A link stays a link: the copy replaces the file it leads to.
+    const QString path = throughLinks(target);
+    if (path.isEmpty())
+        return CopyFailed;
     // Written over by the copy, the file the data store has open would be replaced by another
     // one, and SQLite refuses every later write to a file that was moved away under it.
-    const QFileInfo targetInfo(target);
+    const QFileInfo targetInfo(path);
     if (targetInfo.exists() && targetInfo.canonicalFilePath() == QFileInfo(livePath).canonicalFilePath())
         return IsLiveFile;
+    if (!QFileInfo(targetInfo.absolutePath()).isDir())
+        return FolderMissing;
     // SQLite writes the copy once, under a name of its own beside the target, and the whole copy then takes the
     // target's name: a failed copy leaves an existing target as it was, and the disk needs room for one copy only.
-    QTemporaryFile part(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    if (!part.open())
-        return CopyFailed;
-    part.close();
     Result result = Ok;
+    const QString part = newFileBeside(path, &result);
+    if (part.isEmpty())
+        return result;
     {
-        FileConnection source;
-        result = openForReading(source, livePath, livePath);
+        DatabaseFileSource source(livePath, livePath, DatabaseFileSource::Own);
+        result = source.open();
         if (result == Ok)
-            result = copyDatabase(source.db(), part.fileName());
+            result = source.copyInto(part);
     }
     if (result == Ok)
-        result = syncToDisk(part.fileName());
+        result = syncToDisk(part);
+    struct stat replaced;
+    if (result == Ok && ::stat(QFile::encodeName(path).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode) &&
+        ::chmod(QFile::encodeName(part).constData(), replaced.st_mode & 07777) != 0) {
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: the copy cannot take the permissions of %s: %s",
+                 path.toUtf8().constData(), qPrintable(qt_error_string(errno)));
+    }
     if (result == Ok) {
         // Journals of the file replaced would be played into the copy when it is next opened.
         for (const QLatin1String suffix : kFileAndJournals) {
             if (!suffix.isEmpty())
-                QFile::remove(target + suffix);
+                QFile::remove(path + suffix);
         }
-        if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
             writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: the copy cannot take the name %s: %s",
-                     target.toUtf8().constData(), qPrintable(qt_error_string(errno)));
+                     path.toUtf8().constData(), qPrintable(qt_error_string(errno)));
             result = CopyFailed;
         }
     }
-    if (result != Ok) {
-        removeWithJournals(part.fileName());
-        return result;
-    }
-    part.setAutoRemove(false);
-    return Ok;
+    if (result != Ok)
+        removeWithJournals(part);
+    return result;
 }
 
 DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source)
@@ -422,22 +337,40 @@ DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &liveP
         return IsLiveFile;
     if (!info.isFile() || !info.isReadable())
         return SourceUnreadable;
-    return checkConsoleDatabase(livePath, source);
+    DatabaseFileSource file(source, livePath);
+    const Result opened = file.open();
+    return opened == Ok ? file.check() : opened;
 }
 
 DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source)
 {
     discardStaged(livePath);
-    const QString staged = stagedPath(livePath);
+    // The copy is made in a folder of the console's own and takes the staged name only when whole, so a staged copy
+    // beside the live file is always a whole one.
+    QTemporaryDir folder(livePath + QStringLiteral(".rollback-XXXXXX"));
+    if (!folder.isValid()) {
+        writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no folder to stage %s in: %s", source.toUtf8().constData(),
+                 folder.errorString().toUtf8().constData());
+        return CopyFailed;
+    }
+    const QString copy = folder.filePath(QStringLiteral("restored.db"));
     Result result = Ok;
     {
-        FileConnection in;
-        result = openForReading(in, source, livePath);
+        DatabaseFileSource in(source, livePath);
+        result = in.open();
+        QString problem;
         if (result == Ok)
-            result = copyDatabase(in.db(), staged);
+            result = RestoreRowCopy::copy(in, copy, problem);
+        if (result != Ok && !problem.isEmpty())
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be restored: %s", source.toUtf8().constData(),
+                     problem.toUtf8().constData());
     }
     if (result == Ok)
-        result = checkStagedCopy(staged);
+        result = checkStagedCopy(copy);
+    if (result == Ok)
+        result = syncToDisk(copy);
+    if (result == Ok && !QFile::rename(copy, stagedPath(livePath)))
+        result = CopyFailed;
     if (result != Ok)
         discardStaged(livePath);
     return result;
@@ -457,34 +390,100 @@ void DatabaseFileOps::removeLeftovers(const QString &livePath)
             left << stagedPath(livePath) + suffix;
     }
     QDir folder(live.absolutePath());
-    const QStringList copies = folder.entryList({live.fileName() + QStringLiteral(".rollback-*")},
-                                                QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString &name : copies) {
-        if (QDir(folder.filePath(name)).removeRecursively())
-            left << folder.filePath(name);
+    for (const QString &name : privateFolders(folder, live.fileName())) {
+        const QFileInfo entry(folder.filePath(name));
+        // A link of that name is removed itself: followed, it emptied whatever folder it led to.
+        const bool removed = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
+                                                                 : QFile::remove(entry.filePath());
+        if (removed)
+            left << entry.filePath();
     }
     for (const QString &path : qAsConst(left))
         writeLog(LOG_LEVEL_INFO, "DatabaseFileOps: removed %s, left by a restore that did not end",
                  path.toUtf8().constData());
 }
 
+DatabaseFileOps::Result DatabaseFileOps::waitForLiveFile(const QString &livePath, int waitMs)
+{
+    if (!QFileInfo(livePath).isFile())
+        return Ok;
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(livePath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, waitMs);
+        // The lock no other connection may hold beside it; taken and given back at once.
+        rc = sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    const QString error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    sqlite3_close_v2(db);
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: another program holds %s: %s", livePath.toUtf8().constData(),
+                 error.toUtf8().constData());
+        return InUse;
+    }
+    // Any other failure is the swap's own to meet.
+    return Ok;
+}
+
 DatabaseFileOps::Result DatabaseFileOps::swapInStaged(const QString &livePath)
 {
-    const QString staged = stagedPath(livePath);
-    const QString kept = keptPath(livePath);
-    if (!QFile::exists(staged))
+    if (!QFile::exists(stagedPath(livePath)))
         return SwapFailed;
     const bool hadLive = QFile::exists(livePath);
-    if (hadLive) {
-        for (const QLatin1String suffix : kFileAndJournals)
-            QFile::remove(kept + suffix);
-        if (!renameWithJournals(livePath, kept))
-            return SwapFailed;
-    }
-    if (!QFile::rename(staged, livePath)) {
+    if (hadLive && setLiveAside(livePath) != Ok)
+        return SwapFailed;
+    if (putStagedInPlace(livePath) != Ok) {
         if (hadLive)
-            renameWithJournals(kept, livePath);
+            renameWithJournals(keptPath(livePath), livePath);
         return SwapFailed;
     }
     return Ok;
+}
+
+DatabaseFileOps::Result DatabaseFileOps::setLiveAside(const QString &livePath)
+{
+    const QString kept = keptPath(livePath);
+    for (const QLatin1String suffix : kFileAndJournals)
+        QFile::remove(kept + suffix);
+    return renameWithJournals(livePath, kept) ? Ok : SwapFailed;
+}
+
+DatabaseFileOps::Result DatabaseFileOps::putStagedInPlace(const QString &livePath)
+{
+    return QFile::rename(stagedPath(livePath), livePath) ? Ok : SwapFailed;
+}
+
+DatabaseFileOps::SwapEnd DatabaseFileOps::finishInterruptedSwap(const QString &livePath)
+{
+    const QFileInfo live(livePath);
+    const QString staged = stagedPath(livePath);
+    const QString kept = keptPath(livePath);
+    if (live.exists() || live.isSymLink() || (!QFile::exists(staged) && !QFileInfo(kept).isFile()))
+        return NoSwapLeft;
+    // The first step may have stopped among the journals: what is left under the live name belongs to the file set
+    // aside, and played into the file that takes the name next it would overwrite its pages.
+    for (const QLatin1String suffix : kFileAndJournals) {
+        if (suffix.isEmpty() || !QFile::exists(livePath + suffix))
+            continue;
+        if (!QFileInfo(kept).isFile() || QFile::exists(kept + suffix) ||
+            !QFile::rename(livePath + suffix, kept + suffix))
+            QFile::remove(livePath + suffix);
+    }
+    if (isWholeDatabase(staged, livePath) && QFile::rename(staged, livePath)) {
+        writeLog(LOG_LEVEL_WARNING,
+                 "DatabaseFileOps: a restore was cut short before %s took its place; it has been put in place now, "
+                 "and the data from before the restore is kept as %s",
+                 staged.toUtf8().constData(), kept.toUtf8().constData());
+        return SwapFinished;
+    }
+    if (QFileInfo(kept).isFile() && renameWithJournals(kept, livePath)) {
+        writeLog(LOG_LEVEL_WARNING,
+                 "DatabaseFileOps: a restore was cut short without a whole restored copy; the data from before the "
+                 "restore is back from %s",
+                 kept.toUtf8().constData());
+        return SwapUndone;
+    }
+    return NoSwapLeft;
 }

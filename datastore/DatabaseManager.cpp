@@ -82,6 +82,8 @@ void DatabaseManager::openDatabase()
         writeLog(LOG_LEVEL_ERROR, "DatabaseManager: cannot create the database folder %s", utf8(folder).constData());
 
     DatabaseRecovery::migrateFormerFolder(m_dataFolder);
+    // Before the leftovers go: a restored copy the swap never put in place holds the operator's data.
+    m_interruptedRestore = DatabaseFileOps::finishInterruptedSwap(databaseFilePath());
     DatabaseFileOps::removeLeftovers(databaseFilePath());
     openPellmarDatabase();
 

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/VelkRecords.h"
 
 /// Owns the console's SQLite database file and the read-only link to the camera-management
@@ -59,6 +60,9 @@ public:
     /// Whether the last openDatabase() found that nothing can be written because the disk is full
     /// (the state is then Degraded or Unavailable).
     bool diskFull() const { return m_diskFull; }
+    /// What the last openDatabase() did with a restore cut short between the two steps of its swap (no live file, the
+    /// restored copy and the replaced file beside it): finished it, or undone it.
+    DatabaseFileOps::SwapEnd interruptedRestore() const { return m_interruptedRestore; }
 
     QString dataFolder() const { return m_dataFolder; }
     /// dataFolder() + "/dbManagement/QuorvinDatabase.db".
@@ -120,5 +124,6 @@ private:
     QString m_openError;
     QString m_keptFile; ///< where this start set an unusable database file aside; empty when it did not
     bool m_diskFull = false;
+    DatabaseFileOps::SwapEnd m_interruptedRestore = DatabaseFileOps::NoSwapLeft;
     int m_busyWaitMs = kBusyWaitMs;
 };

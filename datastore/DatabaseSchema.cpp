@@ -181,8 +181,8 @@ bool containsNoCase(const QStringList &names, const QString &name)
     return names.contains(name, Qt::CaseInsensitive);
 }
 
-// The column names a CREATE statement of this version declares, table constraints left out.
-QStringList declaredColumns(const char *createSql)
+// The definitions between the parentheses of a CREATE statement of this version, split at their commas.
+QStringList definitionsOf(const char *createSql)
 {
     const QString sql = QLatin1String(createSql);
     const int open = sql.indexOf(QLatin1Char('('));
@@ -203,16 +203,37 @@ QStringList declaredColumns(const char *createSql)
         }
     }
     definitions << current;
+    return definitions;
+}
+
+// The column a definition declares; empty for a table constraint.
+QString columnOf(const QString &definition)
+{
+    static const QStringList constraints{QStringLiteral("FOREIGN"), QStringLiteral("PRIMARY"), QStringLiteral("UNIQUE"),
+                                         QStringLiteral("CHECK"), QStringLiteral("CONSTRAINT")};
+    const QString name = definition.trimmed().section(QLatin1Char(' '), 0, 0);
+    return constraints.contains(name, Qt::CaseInsensitive) ? QString() : name;
+}
+
+// The column names a CREATE statement of this version declares, table constraints left out.
+QStringList declaredColumns(const char *createSql)
+{
     QStringList columns;
-    for (const QString &definition : qAsConst(definitions)) {
-        const QString name = definition.trimmed().section(QLatin1Char(' '), 0, 0);
-        static const QStringList constraints{QStringLiteral("FOREIGN"), QStringLiteral("PRIMARY"),
-                                             QStringLiteral("UNIQUE"), QStringLiteral("CHECK"),
-                                             QStringLiteral("CONSTRAINT")};
-        if (!name.isEmpty() && !constraints.contains(name, Qt::CaseInsensitive))
+    for (const QString &definition : definitionsOf(createSql)) {
+        const QString name = columnOf(definition);
+        if (!name.isEmpty())
             columns << name;
     }
     return columns;
+}
+
+const TableDef *findTable(const QString &name)
+{
+    for (const TableDef &def : kTables) {
+        if (name == QLatin1String(def.name))
+            return &def;
+    }
+    return nullptr;
 }
 
 // One table step: its statements run in one transaction, so a step that fails halfway leaves
@@ -283,6 +304,46 @@ DatabaseSchema::StepResult checkFillableTables(QSqlDatabase db, QString &errors)
 }
 
 } // namespace
+
+QStringList DatabaseSchema::tableNames()
+{
+    QStringList names;
+    for (const TableDef &def : kTables)
+        names << QLatin1String(def.name);
+    return names;
+}
+
+QString DatabaseSchema::createStatement(const QString &table, const QStringList &leftOut)
+{
+    const TableDef *def = findTable(table);
+    if (!def)
+        return QString();
+    if (leftOut.isEmpty())
+        return QLatin1String(def->create);
+    QStringList kept;
+    for (const QString &definition : definitionsOf(def->create)) {
+        if (!leftOut.contains(columnOf(definition), Qt::CaseInsensitive))
+            kept << definition;
+    }
+    const QString sql = QLatin1String(def->create);
+    return sql.left(sql.indexOf(QLatin1Char('(')) + 1) + kept.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+QStringList DatabaseSchema::columns(const QString &table)
+{
+    const TableDef *def = findTable(table);
+    return def ? declaredColumns(def->create) : QStringList();
+}
+
+QStringList DatabaseSchema::addedColumns(const QString &table)
+{
+    QStringList added;
+    for (const ProbeDef &probe : kProbes) {
+        if (table == QLatin1String(probe.table))
+            added << QLatin1String(probe.column);
+    }
+    return added;
+}
 
 DatabaseSchema::StepResult DatabaseSchema::update(const std::function<QSqlDatabase()> &connection, QString &errors)
 {

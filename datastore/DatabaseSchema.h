@@ -75,6 +75,15 @@ public:
         bool m_diskFull = false;
     };
 
+    /// The console's tables, in the order start-up creates them.
+    static QStringList tableNames();
+    /// The statement that creates table (one of tableNames()), with the columns named in leftOut left out.
+    static QString createStatement(const QString &table, const QStringList &leftOut = QStringList());
+    /// The columns the table's statement declares, in its order.
+    static QStringList columns(const QString &table);
+    /// The columns start-up adds to an existing table of that name that lacks them (databases of older versions).
+    static QStringList addedColumns(const QString &table);
+
     /// Runs every table step in order, each on the connection that connection() gives at that
     /// moment. StepBroken as soon as a step finds the file broken, StepDiskFull as soon as one
     /// finds the disk full (every later step would fail the same way); StepFailed when any step

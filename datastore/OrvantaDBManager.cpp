@@ -59,6 +59,7 @@ OrvantaDBManager::StartupReport OrvantaDBManager::startupReport()
     report.keptFile = manager->keptFile();
     report.detail = manager->openError();
     report.diskFull = manager->diskFull();
+    report.interruptedRestore = manager->interruptedRestore();
     switch (manager->openState()) {
     case DatabaseManager::Recreated:
         report.state = StartupReport::Recreated;

@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBIntf.h"
 
 class DatabaseManager;
@@ -46,6 +47,8 @@ public:
         QString keptFile;
         QString detail;        ///< what went wrong, in the data store's own words
         bool diskFull = false; ///< nothing can be written because the disk is full (Degraded or Unavailable)
+        /// A restore cut short between the two steps of its swap, finished or undone by this start.
+        DatabaseFileOps::SwapEnd interruptedRestore = DatabaseFileOps::NoSwapLeft;
     };
     static StartupReport startupReport();
 

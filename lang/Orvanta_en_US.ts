@@ -1291,6 +1291,16 @@ Free space on that disk and start the console again.</source>
 %1
 Free space on that disk and start the console again.</translation>
     </message>
+    <message>
+        <source>A restore of the database was cut short before it ended. It has been finished now: the console runs on the restored data, and the data from before the restore is kept as
+%1</source>
+        <translation>A restore of the database was cut short before it ended. It has been finished now: the console runs on the restored data, and the data from before the restore is kept as
+%1</translation>
+    </message>
+    <message>
+        <source>A restore of the database was cut short before its copy was whole. The data from before the restore has been put back.</source>
+        <translation>A restore of the database was cut short before its copy was whole. The data from before the restore has been put back.</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>
@@ -3544,6 +3554,26 @@ we will clear all data and you can&apos;t control all devices.</translation>
     <message>
         <source>Restoring the database...</source>
         <translation>Restoring the database...</translation>
+    </message>
+    <message>
+        <source>This file is the database in use. Please choose another file for the backup.</source>
+        <translation>This file is the database in use. Please choose another file for the backup.</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the folder %1 does not exist.</source>
+        <translation>The database could not be backed up, because the folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the folder %1 cannot be written. Please choose another folder.</source>
+        <translation>The database could not be backed up, because the folder %1 cannot be written. Please choose another folder.</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because another program is using it. Close that program and try again.</source>
+        <translation>The database could not be backed up, because another program is using it. Close that program and try again.</translation>
+    </message>
+    <message>
+        <source>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</source>
+        <translation>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</translation>
     </message>
 </context>
 <context>

@@ -1291,6 +1291,16 @@ Free space on that disk and start the console again.</source>
 %1
 請釋放該磁碟的空間，然後重新啟動主控台。</translation>
     </message>
+    <message>
+        <source>A restore of the database was cut short before it ended. It has been finished now: the console runs on the restored data, and the data from before the restore is kept as
+%1</source>
+        <translation>資料庫的還原在完成前中斷。現已完成還原：主控台使用還原後的資料，還原前的資料已保留為
+%1</translation>
+    </message>
+    <message>
+        <source>A restore of the database was cut short before its copy was whole. The data from before the restore has been put back.</source>
+        <translation>資料庫的還原在其副本完整前中斷。已放回還原前的資料。</translation>
+    </message>
 </context>
 <context>
     <name>DeleteManagementDialog</name>
@@ -3544,6 +3554,26 @@ we will clear all data and you can&apos;t control all devices.</source>
     <message>
         <source>Restoring the database...</source>
         <translation>正在還原資料庫...</translation>
+    </message>
+    <message>
+        <source>This file is the database in use. Please choose another file for the backup.</source>
+        <translation>這個檔案是正在使用的資料庫。請為備份選擇其他檔案。</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the folder %1 does not exist.</source>
+        <translation>無法備份資料庫，因為資料夾 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the folder %1 cannot be written. Please choose another folder.</source>
+        <translation>無法備份資料庫，因為無法寫入資料夾 %1。請選擇其他資料夾。</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because another program is using it. Close that program and try again.</source>
+        <translation>無法備份資料庫，因為另一個程式正在使用它。請關閉該程式，然後再試一次。</translation>
+    </message>
+    <message>
+        <source>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</source>
+        <translation>無法還原資料庫，因為另一個程式正在使用它。請關閉該程式，然後再試一次。目前的資料已保留。</translation>
     </message>
 </context>
 <context>

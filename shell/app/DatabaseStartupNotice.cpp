@@ -17,6 +17,31 @@ constexpr qint64 kFullDiskBytes = 64 * 1024;
 
 QString DatabaseStartupNotice::text(const OrvantaDBManager::StartupReport &report)
 {
+    const QString restore = restoreText(report);
+    const QString database = databaseText(report);
+    if (restore.isEmpty() || database.isEmpty())
+        return restore + database;
+    return restore + QStringLiteral("\n\n") + database;
+}
+
+QString DatabaseStartupNotice::restoreText(const OrvantaDBManager::StartupReport &report)
+{
+    switch (report.interruptedRestore) {
+    case DatabaseFileOps::NoSwapLeft:
+        break;
+    case DatabaseFileOps::SwapFinished:
+        return tr("A restore of the database was cut short before it ended. It has been finished now: the console "
+                  "runs on the restored data, and the data from before the restore is kept as\n%1")
+            .arg(QDir::toNativeSeparators(DatabaseFileOps::keptPath(report.databaseFile)));
+    case DatabaseFileOps::SwapUndone:
+        return tr("A restore of the database was cut short before its copy was whole. The data from before the "
+                  "restore has been put back.");
+    }
+    return QString();
+}
+
+QString DatabaseStartupNotice::databaseText(const OrvantaDBManager::StartupReport &report)
+{
     // Every step of the start met the full disk in turn; the operator needs the cause once, not each failed step.
     if (report.diskFull)
         return tr("The disk that holds the database %1 is full, so no change can be saved in it. Free space on "
@@ -43,8 +68,9 @@ void DatabaseStartupNotice::showIfNeeded(const OrvantaDBManager::StartupReport &
     const QString message = text(report);
     if (message.isEmpty())
         return;
-    writeLog(report.state == OrvantaDBManager::StartupReport::Recreated ? LOG_LEVEL_WARNING : LOG_LEVEL_ERROR,
-             "DatabaseStartupNotice: %s", report.detail.toUtf8().constData());
+    if (!report.detail.isEmpty())
+        writeLog(report.state == OrvantaDBManager::StartupReport::Recreated ? LOG_LEVEL_WARNING : LOG_LEVEL_ERROR,
+                 "DatabaseStartupNotice: %s", report.detail.toUtf8().constData());
     show(message, parent);
 }
 

@@ -7,12 +7,11 @@
 
 class QWidget;
 
-/// What the operator is told at start-up when the database did not open cleanly: a file set aside
-/// and replaced by an empty one, a file or folder that cannot be written, a table that cannot be
-/// brought up to date or written to. The console starts all the same; without this notice it
-/// would start empty, or fail every later save, without a word. A data folder that cannot be
-/// written at all is told the same way, but the console does not start. A full disk is named as
-/// such, once, whichever step met it first.
+/// What the operator is told at start-up when the database did not open cleanly: a restore cut short
+/// and finished or undone, a file set aside and replaced by an empty one, a file or folder that cannot be written, a
+/// table that cannot be brought up to date or written to. The console starts all the same; without this notice it would
+/// start empty, or fail every later save, without a word. A data folder that cannot be written at all is told the same
+/// way, but the console does not start. A full disk is named as such, once, whichever step met it first.
 class DatabaseStartupNotice
 {
     Q_DECLARE_TR_FUNCTIONS(DatabaseStartupNotice)
@@ -39,5 +38,9 @@ public:
     static void showStartError(const QString &message, const QString &detail, QWidget *parent = nullptr);
 
 private:
+    /// A restore cut short and finished or undone by this start: the operator must learn which data the console runs
+    /// on.
+    static QString restoreText(const OrvantaDBManager::StartupReport &report);
+    static QString databaseText(const OrvantaDBManager::StartupReport &report);
     static void show(const QString &message, QWidget *parent);
 };

@@ -2,14 +2,12 @@
 
 #include <QRandomGenerator>
 
+#include "datastore/LoginAccountRule.h"
+
 VelkAccount LoginRules::pickAccount(const QList<VelkAccount> &accounts, int typeIndex)
 {
-    const bool wantAdmin = typeIndex == 0;
-    for (const VelkAccount &account : accounts) {
-        if (account.isAdmin == wantAdmin)
-            return account;
-    }
-    return VelkAccount();
+    // The rule a restore judges a file's accounts by, too.
+    return LoginAccountRule::pick(accounts, typeIndex == 0);
 }
 
 bool LoginRules::passwordMatches(const QString &typed, const VelkAccount &account)

@@ -37,6 +37,12 @@ std::function<void()> &restartHandler()
     return handler;
 }
 
+int &liveFileWait()
+{
+    static int waitMs = DatabaseFileOps::kLiveFileWaitMs;
+    return waitMs;
+}
+
 const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
 
 } // namespace
@@ -165,6 +171,11 @@ UserInfoDialog::~UserInfoDialog() = default;
 void UserInfoDialog::setRestartHandler(std::function<void()> handler)
 {
     restartHandler() = std::move(handler);
+}
+
+void UserInfoDialog::setLiveFileWaitMs(int waitMs)
+{
+    liveFileWait() = waitMs;
 }
 
 void UserInfoDialog::restartProgram()
@@ -306,6 +317,9 @@ void UserInfoDialog::passWordChange(QString password)
 
 void UserInfoDialog::restartCheck()
 {
+    // A confirmation shown beside a running copy led to a Continue that did nothing.
+    if (showCopying())
+        return;
     centreOnScreen(restartConfirmDialog);
     restartConfirmDialog->show();
 }
@@ -322,6 +336,15 @@ bool UserInfoDialog::isCopying() const
     return copyJob->isRunning();
 }
 
+bool UserInfoDialog::showCopying()
+{
+    if (!isCopying())
+        return false;
+    busyNotice->show();
+    busyNotice->raise();
+    return true;
+}
+
 void UserInfoDialog::runCopy(const QString &notice, std::function<DatabaseFileOps::Result()> work,
                              std::function<void(DatabaseFileOps::Result)> done)
 {
@@ -335,7 +358,7 @@ void UserInfoDialog::runCopy(const QString &notice, std::function<DatabaseFileOp
 
 void UserInfoDialog::backupDb()
 {
-    if (isCopying())
+    if (showCopying())
         return;
     const QString source = dbIntf->databaseFilePath();
     QFile probe(source);
@@ -370,11 +393,26 @@ void UserInfoDialog::backupDb()
 
 QString UserInfoDialog::backupFailure(DatabaseFileOps::Result result, const QString &target)
 {
-    if (result == DatabaseFileOps::DiskFull)
+    const QString folder = QDir::toNativeSeparators(QFileInfo(target).absolutePath());
+    switch (result) {
+    case DatabaseFileOps::DiskFull:
         return tr("The database could not be backed up, because the disk that holds %1 is full. Free space on that "
                   "disk, or choose another, and try again.")
-            .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()));
-    return tr("The database could not be backed up.");
+            .arg(folder);
+    case DatabaseFileOps::IsLiveFile:
+        return tr("This file is the database in use. Please choose another file for the backup.");
+    case DatabaseFileOps::FolderMissing:
+        return tr("The database could not be backed up, because the folder %1 does not exist.").arg(folder);
+    case DatabaseFileOps::FolderReadOnly:
+        return tr("The database could not be backed up, because the folder %1 cannot be written. Please choose "
+                  "another folder.")
+            .arg(folder);
+    case DatabaseFileOps::InUse:
+        return tr("The database could not be backed up, because another program is using it. Close that program "
+                  "and try again.");
+    default:
+        return tr("The database could not be backed up.");
+    }
 }
 
 QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QString &livePath)
@@ -398,6 +436,9 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
         return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
                   "kept.")
             .arg(QDir::toNativeSeparators(QFileInfo(livePath).absolutePath()));
+    case DatabaseFileOps::InUse:
+        return tr("The database could not be restored, because another program is using it. Close that program and "
+                  "try again. The current data is kept.");
     default:
         return tr("The database could not be restored. The current data is kept.");
     }
@@ -405,7 +446,7 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
 
 void UserInfoDialog::restoreDb()
 {
-    if (isCopying())
+    if (showCopying())
         return;
     const QString target = dbIntf->databaseFilePath();
     const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"),
@@ -414,9 +455,17 @@ void UserInfoDialog::restoreDb()
         return;
     runCopy(
         tr("Restoring the database..."),
-        [target, source]() {
-            const DatabaseFileOps::Result checked = DatabaseFileOps::checkRestoreSource(target, source);
-            return checked == DatabaseFileOps::Ok ? DatabaseFileOps::stageRestore(target, source) : checked;
+        [target, source, waitMs = liveFileWait()]() {
+            DatabaseFileOps::Result result = DatabaseFileOps::checkRestoreSource(target, source);
+            if (result == DatabaseFileOps::Ok)
+                result = DatabaseFileOps::stageRestore(target, source);
+            // Another program's transaction would fail once the file is swapped from under it: it is waited out
+            // here, off the GUI thread.
+            if (result == DatabaseFileOps::Ok)
+                result = DatabaseFileOps::waitForLiveFile(target, waitMs);
+            if (result != DatabaseFileOps::Ok)
+                DatabaseFileOps::discardStaged(target);
+            return result;
         },
         [this, target, source](DatabaseFileOps::Result result) { swapInRestored(result, target, source); });
 }
@@ -427,6 +476,12 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s not restored (%d); nothing was replaced",
                  source.toLocal8Bit().constData(), static_cast<int>(result));
         showMessage(restoreRefusal(result, target));
+        return;
+    }
+    // A program may have taken the file since the wait above; the data store stays open while it is refused.
+    if (DatabaseFileOps::waitForLiveFile(target, DatabaseFileOps::kSwapWaitMs) != DatabaseFileOps::Ok) {
+        DatabaseFileOps::discardStaged(target);
+        showMessage(restoreRefusal(DatabaseFileOps::InUse, target));
         return;
     }
     if (dbIntf->closeDatabase() != DB_OK) {
@@ -448,6 +503,17 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
 
 bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    // The moving-bar notice stays while its copy runs: hidden by Escape, it let a second restore begin that did
+    // nothing, and the operator did not learn when the copy ended.
+    if (copyJob && busyNotice && isCopying() && watched->isWidgetType() &&
+        (watched == busyNotice || busyNotice->isAncestorOf(static_cast<QWidget *>(watched)))) {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            return true;
+    }
     if (event->type() == QEvent::KeyPress &&
         (watched == lineEditEmail || watched == lineEditPassword || watched == lineEditPasswordConfirm)) {
         const int key = static_cast<QKeyEvent *>(event)->key();

@@ -35,6 +35,8 @@ public:
 
     /// Replaces what a restart does (quit and start the program again); nullptr restores it.
     static void setRestartHandler(std::function<void()> handler);
+    /// How long a restore waits for another program to let go of the database before it gives up (tests shorten it).
+    static void setLiveFileWaitMs(int waitMs);
 
     /// Whether a backup or the copy of a restore is running (on a thread of its own; a notice with a moving bar says
     /// so meanwhile).
@@ -68,6 +70,8 @@ private:
     QString chosenLanguage() const;
     void centreOnScreen(QWidget *dialog) const;
     void showMessage(const QString &message);
+    /// While a copy runs: shows its notice again, and true, so that nothing else begins meanwhile.
+    bool showCopying();
     /// Runs work on the copy's own thread with the busy notice showing notice, then done on this thread.
     void runCopy(const QString &notice, std::function<DatabaseFileOps::Result()> work,
                  std::function<void(DatabaseFileOps::Result)> done);

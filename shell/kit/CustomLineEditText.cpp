@@ -1,5 +1,6 @@
 #include "shell/kit/CustomLineEditText.h"
 
+#include "shell/base/PasswordFieldRule.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QRegularExpressionValidator>
@@ -8,9 +9,9 @@ CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
 {
     setFrame(false);
     setAlignment(Qt::AlignBottom);
-    setMaxLength(34);
+    setMaxLength(PasswordFieldRule::kMaxLength);
     setEchoMode(QLineEdit::Normal);
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\\\/:*?\"><|]{0,34}")), this));
+    setValidator(new QRegularExpressionValidator(QRegularExpression(PasswordFieldRule::validatorPattern()), this));
 }
 
 CustomLineEditText::~CustomLineEditText() = default;

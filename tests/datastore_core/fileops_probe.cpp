@@ -3,7 +3,7 @@
 // that need a disk of its own (the disk goes with the process).
 // Usage: fileops_probe <live database file> <file to restore> [uid]   With a uid, runs as that user (and its group).
 // Prints "check <n>" and "stage <n>" (DatabaseFileOps::Result); a staged copy stays for the test to read.
-// Usage: fileops_probe --backup <live database file> <target>
+// Usage: fileops_probe --backup <live database file> <target> [uid]   With a uid, runs as that user (and its group).
 // Prints "backup <n>", then "left <name>" for every file in the target's folder.
 #include "datastore/DatabaseFileOps.h"
 
@@ -22,6 +22,8 @@ int main(int argc, char *argv[])
     if (qstrcmp(argv[1], "--backup") == 0) {
         if (argc < 4)
             return 2;
+        if (argc > 4 && !becomeProbeUser(argv[4]))
+            return 3;
         QCoreApplication app(argc, argv);
         const QString target = QString::fromLocal8Bit(argv[3]);
         std::printf("backup %d\n", int(DatabaseFileOps::backup(QString::fromLocal8Bit(argv[2]), target)));

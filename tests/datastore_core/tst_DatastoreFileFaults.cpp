@@ -22,6 +22,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/ConsoleCopies.h"
 #include "support/DataFolders.h"
 #include "support/DbProbe.h"
 #include "support/ProbeUser.h"
@@ -67,18 +68,6 @@ const ForeignTable kForeignTables[] = {
      "DROP TABLE EventLog; CREATE VIEW EventLog AS SELECT did, deviceName, 0 AS event, '' AS time FROM Device"},
 };
 
-// Runs statements separated by "; " on the file; false, with the error in *error, when one fails.
-bool execAll(DbProbe &file, const QString &statements, QString *error)
-{
-    for (const QString &sql : statements.split(QStringLiteral("; "))) {
-        if (!file.exec(sql)) {
-            *error = sql + QStringLiteral(": ") + file.lastError();
-            return false;
-        }
-    }
-    return true;
-}
-
 // Reads what open_probe printed.
 ProbeResult probeResult(QProcess &process)
 {
@@ -106,9 +95,9 @@ class TestDatastoreFileFaults : public QObject
 
 private:
     TestEnv m_env;
-    DataFolders m_folders{m_env.home(), QStringLiteral("faults")};
+    ConsoleCopies m_copies{m_env.home(), QStringLiteral("faults")};
 
-    QString newDataFolder() { return m_folders.next(); }
+    QString newDataFolder() { return m_copies.newDataFolder(); }
     static QString dbFile(const QString &dataFolder) { return DataFolders::dbFile(dataFolder); }
 
     // Runs the open probe on dataFolder, as the unprivileged user when the test runs as root.
@@ -165,25 +154,10 @@ private:
         return true;
     }
 
-    // A new console database in a data folder of its own; its file's path.
-    QString newConsoleDatabase(const char *connection)
-    {
-        const QString data = newDataFolder();
-        DatabaseManager manager(data, QString::fromLatin1(connection));
-        return dbFile(data);
-    }
-
-    // A copy of a new console database at home/<name>.db, changed by statements separated by "; ".
+    QString newConsoleDatabase(const char *connection) { return m_copies.newDatabase(QString::fromLatin1(connection)); }
     QString changedConsoleCopy(const QString &name, const QString &statements, QString *error)
     {
-        const QString path = m_env.home() + QLatin1Char('/') + QString(name).replace(QLatin1Char(' '), '-') + ".db";
-        QFile::remove(path);
-        if (!QFile::copy(newConsoleDatabase("tochange"), path)) {
-            *error = QStringLiteral("cannot copy a console database to ") + path;
-            return QString();
-        }
-        DbProbe file(path, QStringLiteral("changer"));
-        return execAll(file, statements, error) ? path : QString();
+        return m_copies.changedCopy(name, statements, error);
     }
 
     // Checks and stages source for a restore of a new live database, as the user settings do; the staging's result.
@@ -410,8 +384,8 @@ private slots:
 
     // A backup in WAL mode on a medium or in a folder that may not be written: SQLite reads such a file through a
     // shared-memory file beside it, which it cannot make there. Without changes in a WAL file beside it the backup is
-    // whole and is restored; with them it cannot be read whole, and it is refused as unreadable (not as a foreign
-    // file), with those changes left where they are.
+    // whole and is read as it lies; with them, it and its WAL file are read through a copy of the console's own, so
+    // those changes are restored too. Nothing beside the backup changes.
     void restoreOfWalBackupInReadOnlyFolder_data()
     {
         QTest::addColumn<bool>("changesBeside");
@@ -462,11 +436,6 @@ private slots:
         QCOMPARE(fileSha256(source), sourceBefore);
         QCOMPARE(fileSha256(source + QStringLiteral("-wal")), walBefore);
         const QString staged = DatabaseFileOps::stagedPath(live);
-        if (changesBeside) {
-            QCOMPARE(results, (QList<int>{DatabaseFileOps::SourceUnreadable, DatabaseFileOps::SourceUnreadable}));
-            QVERIFY(!QFile::exists(staged));
-            return;
-        }
         QCOMPARE(results, (QList<int>{DatabaseFileOps::Ok, DatabaseFileOps::Ok}));
         DbProbe copy(staged, QStringLiteral("stagedcopy"));
         QCOMPARE(copy.value(QStringLiteral("SELECT email FROM Account WHERE isAdmin = 1")).toString(),
@@ -571,7 +540,7 @@ private slots:
         {
             DbProbe file(dbFile(data), QStringLiteral("shaper"));
             QString error;
-            QVERIFY2(execAll(file, statements, &error), qPrintable(error));
+            QVERIFY2(file.execAll(statements, &error), qPrintable(error));
         }
         DatabaseManager manager(data, "shapedagain");
         QCOMPARE(manager.openState(), DatabaseManager::Degraded);
@@ -638,34 +607,8 @@ private slots:
             QSKIP(kNoProbeUser);
         QTemporaryDir root;
         QVERIFY(enterableByOthers(root));
-        const QString data = root.path() + QStringLiteral("/share/Quorvin");
-        {
-            DatabaseManager manager(data, "deadwriter");
-        }
-        const QString shelf = root.path() + QStringLiteral("/shelf/backup.db");
-        const QString carried = root.path() + QStringLiteral("/carried/backup.db");
-        QVERIFY(QDir().mkpath(QFileInfo(shelf).absolutePath()));
-        QVERIFY(QDir().mkpath(QFileInfo(carried).absolutePath()));
-        QVERIFY(QFile::copy(dbFile(data), shelf));
-        {
-            DbProbe writer(shelf, QStringLiteral("dying"));
-            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'committed@school.example'")));
-            QVERIFY(writer.exec(QStringLiteral("BEGIN")));
-            for (int n = 0; n < 2000; ++n) {
-                QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"),
-                                    {QStringLiteral("Hall Panel %1").arg(n), QStringLiteral("2024-05-06 07:30:00")}));
-            }
-            QVERIFY(writer.exec(QStringLiteral("COMMIT")));
-            // A cache of two pages sends the changed pages into the file before the end of the transaction, the
-            // old ones into the journal: what a writer killed then leaves.
-            QVERIFY(writer.exec(QStringLiteral("PRAGMA cache_size = 2")));
-            QVERIFY(writer.exec(QStringLiteral("BEGIN")));
-            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'")));
-            QVERIFY(writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")));
-            QVERIFY(QFile::copy(shelf, carried));
-            QVERIFY(QFile::copy(shelf + QStringLiteral("-journal"), carried + QStringLiteral("-journal")));
-            QVERIFY(writer.exec(QStringLiteral("ROLLBACK")));
-        }
+        const QString carried = m_copies.deadWriterBackup(root.path(), 2000);
+        QVERIFY(!carried.isEmpty());
         {
             // The file alone holds pages of the transaction that never ended.
             const QString alone = root.path() + QStringLiteral("/alone.db");
@@ -751,6 +694,35 @@ private slots:
         }
         QCOMPARE(result, expected);
         QCOMPARE(left, expected == DatabaseFileOps::Ok ? QStringList{QStringLiteral("copy.db")} : QStringList());
+    }
+
+    // A Backup into a folder that cannot be written said only "The database could not be backed up."; the folder is
+    // named as such, and nothing is left.
+    void backupIntoAReadOnlyFolderSaysSo()
+    {
+        if (!probeUserCanBeMade())
+            QSKIP(kNoProbeUser);
+        QTemporaryDir root;
+        QVERIFY(enterableByOthers(root));
+        const QString data = root.path() + QStringLiteral("/share/Quorvin");
+        {
+            DatabaseManager manager(data, "readonlytarget");
+        }
+        const QString shelf = root.path() + QStringLiteral("/shelf");
+        QVERIFY(QDir().mkpath(shelf));
+        QVERIFY(giveToProbeUser(root.path()));
+        QVERIFY(::chmod(QFile::encodeName(shelf).constData(), 0555) == 0);
+        QStringList arguments{QStringLiteral("--backup"), dbFile(data), shelf + QStringLiteral("/copy.db")};
+        if (geteuid() == 0)
+            arguments << QString::number(kProbeUid);
+        QProcess process;
+        process.start(QStringLiteral(QV_FILEOPS_PROBE), arguments);
+        QVERIFY(process.waitForFinished(30000));
+        ::chmod(QFile::encodeName(shelf).constData(), 0755);
+        QCOMPARE(process.exitCode(), 0);
+        const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
+        QCOMPARE(lines.first(), QByteArray("backup ") + QByteArray::number(DatabaseFileOps::FolderReadOnly));
+        QVERIFY(QDir(shelf).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     }
 
     // A restore killed while it copied left the staged copy and its journal beside the live file (30 MB in that run),

@@ -31,6 +31,7 @@
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/EventLogDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
+#include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
@@ -71,8 +72,11 @@ private slots:
     void restoreRefusesAFileTheConsoleCannotRunOn();
     void copiesRunWhileTheConsoleAnswers();
     void backupNamesAFullDisk();
+    void backupFailuresNameTheirCause();
+    void busyNoticeStaysWhileTheCopyRuns();
     void deletedDeviceLeavesARunningUpdate();
-    // Restores, then opens the live database again.
+    // Restore, then open the live database again.
+    void restoreWaitsForAProgramHoldingTheDatabase();
     void restoreBringsChangesOfWalFile();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
@@ -1076,6 +1080,65 @@ void TestFrame::backupNamesAFullDisk()
              UserInfoDialog::tr("The database could not be backed up."));
 }
 
+// "The database could not be backed up." was all an operator learned when the target was the database in use, lay in a
+// folder that does not exist or cannot be written, or when another program held the database.
+void TestFrame::backupFailuresNameTheirCause()
+{
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message);
+    chooser.answers << DatabaseFileOps::liveDatabasePath();
+    QVERIFY(backUp(dialog));
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->labelMessage->text(),
+             UserInfoDialog::tr("This file is the database in use. Please choose another file for the backup."));
+
+    message->hide();
+    const QString missing = env->home() + QStringLiteral("/no-such-folder");
+    chooser.answers << missing + QStringLiteral("/backup.db");
+    QVERIFY(backUp(dialog));
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->labelMessage->text(),
+             UserInfoDialog::tr("The database could not be backed up, because the folder %1 does not exist.")
+                 .arg(QDir::toNativeSeparators(missing)));
+
+    const QString target = QStringLiteral("/media/usb-stick/backups/console.db");
+    const QString readOnly = UserInfoDialog::backupFailure(DatabaseFileOps::FolderReadOnly, target);
+    QVERIFY2(readOnly.contains(QDir::toNativeSeparators(QStringLiteral("/media/usb-stick/backups"))) &&
+                 readOnly.contains(QStringLiteral("cannot be written")),
+             qPrintable(readOnly));
+    const QString inUse = UserInfoDialog::backupFailure(DatabaseFileOps::InUse, target);
+    QVERIFY2(inUse.contains(QStringLiteral("another program")), qPrintable(inUse));
+}
+
+// Escape hid the moving-bar notice while the copy ran; a second Restore confirmation could then be opened, and its
+// Continue did nothing, without a word. The notice stays until its copy ends, and nothing else begins meanwhile.
+void TestFrame::busyNoticeStaysWhileTheCopyRuns()
+{
+    UserInfoDialog dialog(storedAccount(true));
+    dialog.show();
+    auto *busy = dialog.findChild<QProgressDialog *>();
+    QVERIFY(busy);
+    chooser.answers << env->home() + QStringLiteral("/escaped.db");
+    dialog.btnBackup->click();
+    // The copy ends only once the event loop runs again.
+    QVERIFY(dialog.isCopying());
+    QVERIFY(busy->isVisible());
+    QTest::keyClick(busy, Qt::Key_Escape);
+    QVERIFY(busy->isVisible());
+    busy->close();
+    QVERIFY(busy->isVisible());
+    dialog.restartCheck();
+    QVERIFY(!visibleTopLevel<ReStartConfirmDialog>());
+    dialog.restoreDb();
+    QCOMPARE(chooser.asked, 1);
+    QVERIFY(busy->isVisible());
+    QVERIFY(copyEnded(dialog));
+    QVERIFY(!busy->isVisible());
+    QVERIFY(QFile::exists(env->home() + QStringLiteral("/escaped.db")));
+}
+
 // A firmware update waits up to ten minutes for a device that is off to wake. Deleting that device on the device page
 // ends the wait at once: the main frame hands the deletion to the update manager.
 void TestFrame::deletedDeviceLeavesARunningUpdate()
@@ -1122,6 +1185,42 @@ void TestFrame::deletedDeviceLeavesARunningUpdate()
     QTRY_COMPARE(finished.count(), 1);
     QVERIFY(!manager->isOtaRunning());
     QCOMPARE(management->deviceModel()->rowOfName(doomed.deviceName), -1);
+}
+
+// A restore swapped the live file from under another program's transaction, whose commit then failed with a disk
+// I/O error. It waits for that program to let go, and when it does not, says so and keeps the data in use.
+void TestFrame::restoreWaitsForAProgramHoldingTheDatabase()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/while-held.db");
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const auto waitBack = qScopeGuard([]() { UserInfoDialog::setLiveFileWaitMs(DatabaseFileOps::kLiveFileWaitMs); });
+    UserInfoDialog::setLiveFileWaitMs(300);
+    {
+        DatabaseHold hold(live, DatabaseHold::Writer);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        const QByteArray liveBefore = bytesOf(live);
+        QCOMPARE(restoreNotice(backup),
+                 UserInfoDialog::tr("The database could not be restored, because another program is using it. Close "
+                                    "that program and try again. The current data is kept."));
+        QCOMPARE(restarts, 0);
+        QCOMPARE(bytesOf(live), liveBefore);
+        QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+        QList<VelkAccount> accounts;
+        QCOMPARE(OrvantaDBManager::getInstance()->queryAccount(accounts), DB_OK);
+        QCOMPARE(accounts.size(), 2);
+    }
+
+    // A program that lets go within the wait is waited for.
+    UserInfoDialog::setLiveFileWaitMs(QuorvinTryCeilingMs);
+    const auto reopen = qScopeGuard([]() { liveManager()->openDatabase(); });
+    DatabaseHold brief(live, DatabaseHold::Writer, 1000);
+    QVERIFY2(brief.isHeld(), qPrintable(brief.error()));
+    UserInfoDialog dialog(storedAccount(true));
+    QVERIFY(restoreFrom(dialog, backup));
+    QCOMPARE(restarts, 1);
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && !message->isVisible());
 }
 
 // A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the

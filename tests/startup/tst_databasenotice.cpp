@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/app/DatabaseStartupNotice.h"
@@ -91,6 +92,43 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Device")) && text.contains(QStringLiteral("tenant")), qPrintable(text));
         // No function or step name such as "checkFillableTables:" in front of what went wrong.
         QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("\\b[a-z]+[A-Z]\\w*:"))), qPrintable(text));
+    }
+
+    // A restore cut short between the two renames of its swap: the next start finished it, or undid it, and the
+    // operator must learn which data the console runs on and where the other is kept.
+    void restoreCutShortIsTold()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString folder = root.path() + QStringLiteral("/share/Quorvin");
+        const QString live = folder + QStringLiteral("/dbManagement/QuorvinDatabase.db");
+        {
+            DatabaseManager manager(folder, QStringLiteral("cutbefore"));
+        }
+        const QString backup = root.path() + QStringLiteral("/backup.db");
+        QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+        QCOMPARE(DatabaseFileOps::checkRestoreSource(live, backup), DatabaseFileOps::Ok);
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup), DatabaseFileOps::Ok);
+        QCOMPARE(DatabaseFileOps::setLiveAside(live), DatabaseFileOps::Ok);
+
+        OrvantaDBManager db(folder, QStringLiteral("cutafter"));
+        OrvantaDBManager::StartupReport report;
+        report.databaseFile = db.databaseManager()->databaseFilePath();
+        report.interruptedRestore = db.databaseManager()->interruptedRestore();
+        QCOMPARE(report.interruptedRestore, DatabaseFileOps::SwapFinished);
+        QString text = shownText(report);
+        QVERIFY2(text.contains(QStringLiteral("restore")), qPrintable(text));
+        QVERIFY2(text.contains(QDir::toNativeSeparators(DatabaseFileOps::keptPath(report.databaseFile))),
+                 qPrintable(text));
+
+        report.interruptedRestore = DatabaseFileOps::SwapUndone;
+        text = shownText(report);
+        QVERIFY2(text.contains(QStringLiteral("put back")), qPrintable(text));
+        // Told together with whatever else the start met.
+        report.state = OrvantaDBManager::StartupReport::Degraded;
+        report.detail = QStringLiteral("table Device: column room");
+        text = shownText(report);
+        QVERIFY2(text.contains(QStringLiteral("put back")) && text.contains(report.detail), qPrintable(text));
     }
 
     void failuresAreNamedAndACleanStartIsQuiet()

@@ -46,6 +46,7 @@ private slots:
 
     void emailRuleAndAccountChoice();
     void emptyPasswordNeverLogsIn();
+    void exampleTextNeverLogsIn();
     void randomPasswordsComeFromTheWholeAlphabet();
     void wrongPasswordShowsBadgeAndExampleText();
     void firstLoginAsksForEmailOnceAndStoresIt();
@@ -185,6 +186,31 @@ void TestLogin::emptyPasswordNeverLogsIn()
     admin.password = QStringLiteral("kelvo");
     QVERIFY(!LoginRules::passwordMatches(QString(), admin));
     QVERIFY(LoginRules::passwordMatches(QStringLiteral("kelvo"), admin));
+}
+
+// A restored database held the administrator's password "User Password", the field's own grey example text: a click
+// on Login without typing anything logged in as administrator. Typed, the same text logs in.
+void TestLogin::exampleTextNeverLogsIn()
+{
+    store(true, QStringLiteral("User Password"), QStringLiteral("ops@school.example"));
+    auto window = newLogin();
+    CustomLineEditText *field = window->ui.lineEditPassword;
+    QCOMPARE(field->text(), QStringLiteral("User Password"));
+    QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
+    QVERIFY(!window->mainFrame());
+    QVERIFY(window->ui.lbMessagePassword->isVisible());
+    QCOMPARE(field->text(), QStringLiteral("User Password"));
+    QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
+    QVERIFY(!window->mainFrame());
+
+    // Entering the field clears the example text and hides what is typed.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(field, &focusIn);
+    QVERIFY(field->text().isEmpty());
+    QTest::keyClicks(field, QStringLiteral("User Password"));
+    QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
+    QVERIFY(window->mainFrame());
+    QVERIFY(isAdminLogin);
 }
 
 void TestLogin::randomPasswordsComeFromTheWholeAlphabet()

@@ -45,6 +45,19 @@ public:
         return true;
     }
 
+    // Runs statements separated by "; " (the statements of a trigger's body end with ";" alone); false, with the
+    // failing statement and its error in *error, when one fails.
+    bool execAll(const QString &statements, QString *error)
+    {
+        for (const QString &sql : statements.split(QStringLiteral("; "))) {
+            if (!exec(sql)) {
+                *error = sql + QStringLiteral(": ") + m_error;
+                return false;
+            }
+        }
+        return true;
+    }
+
     QVariant value(const QString &sql, const QVariantList &values = {})
     {
         QSqlQuery query(m_db);

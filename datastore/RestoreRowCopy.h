@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "datastore/DatabaseFileOps.h"
+
+class DatabaseFileSource;
+
+/// Copies the rows of the console's tables from a file chosen for a restore into a new file made by the console's own
+/// schema (DatabaseSchema), so that nothing of the chosen file's own comes along: no trigger (a RAISE on Account
+/// updates kept everyone on the e-mail page, one on EventLog inserts dropped every SOS row), no view, no constraint or
+/// key of its own (a NOT NULL on Device.sku failed every Add Device, a Device table without its key stored every new
+/// device with no number), no index (one made log-in and the restore's check meet the accounts in another order).
+///
+/// Each table is made as start-up would find it in the chosen file: a column that older versions lack and start-up
+/// adds is left out where the file lacks it, so that start-up's own steps (DatabaseSchema::update) then add it as
+/// they would. Columns this version does not know are not copied. Every value is copied as SQLite holds it, and the
+/// AUTOINCREMENT counters in the file's order, so a backup of the console's restores row for row.
+class RestoreRowCopy
+{
+public:
+    /// Writes the copy to target, a new file, from source, open. Ok; NotConsoleDatabase, with problem saying why,
+    /// when a table the console reads is missing columns it needs, is a view or an index, or holds rows its own table
+    /// cannot (two accounts with one number); or the failure met reading the source or writing the copy.
+    static DatabaseFileOps::Result copy(const DatabaseFileSource &source, const QString &target, QString &problem);
+};

@@ -1,0 +1,614 @@
+// Files an operator may be handed to restore: a backup from a colleague's USB stick, a database edited by hand. What
+// such a file holds besides rows (a journal naming another file, triggers, views, constraints, keys and indexes of its
+// own, accounts log-in cannot use) must neither run, nor touch another file, nor come along; the console's own backups
+// restore row for row; a swap cut short is finished, or undone, by the next start.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "datastore/DatabaseFileOps.h"
+#include "datastore/DatabaseManager.h"
+#include "datastore/DbResult.h"
+#include "datastore/LoginAccountRule.h"
+#include "datastore/OrvantaDBManager.h"
+#include "support/ConsoleCopies.h"
+#include "support/DataFolders.h"
+#include "support/DatabaseHold.h"
+#include "support/DbProbe.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+// Runs statements separated by "; " on the file.
+bool execAll(const QString &path, const QString &statements, QString *error)
+{
+    return DbProbe(path, QStringLiteral("changer")).execAll(statements, error);
+}
+
+// The names of a database's tables, views, triggers and indexes, each with its type.
+QStringList schemaOf(const QString &path)
+{
+    DbProbe file(path, QStringLiteral("schema"));
+    return file.column(QStringLiteral("SELECT type || ' ' || name FROM sqlite_master ORDER BY type, name"));
+}
+
+// The record SQLite reads at the end of a journal to learn the super-journal of a transaction over several databases:
+// the page number of the lock page, the name, its length, its checksum and the journal magic.
+QByteArray superJournalRecord(const QString &name)
+{
+    const QByteArray bytes = QFile::encodeName(name);
+    quint32 sum = 0;
+    for (const char c : bytes)
+        sum += quint32(qint32(c));
+    QByteArray record(4, '\0');
+    qToBigEndian<quint32>(0x40000000 / 4096 + 1, record.data());
+    record += bytes;
+    QByteArray numbers(8, '\0');
+    qToBigEndian<quint32>(quint32(bytes.size()), numbers.data());
+    qToBigEndian<quint32>(sum, numbers.data() + 4);
+    return record + numbers + QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+}
+
+} // namespace
+
+class TestDatastoreRestore : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestEnv m_env;
+    ConsoleCopies m_copies{m_env.home(), QStringLiteral("restore")};
+
+    QString newConsoleDatabase(const char *connection) { return m_copies.newDatabase(QString::fromLatin1(connection)); }
+
+    static QString dataFolderOf(const QString &live) { return QFileInfo(live).absoluteDir().absolutePath() + "/.."; }
+
+    QString changedConsoleCopy(const QString &name, const QString &statements, QString *error)
+    {
+        return m_copies.changedCopy(name, statements, error);
+    }
+
+    // Checks and stages source for a restore of live in a process of its own, which is ended when it has not
+    // finished within a minute: {check, stage} as DatabaseFileOps results, or {-1} when it did not finish.
+    static QList<int> stageInAProcess(const QString &live, const QString &source)
+    {
+        QProcess process;
+        process.start(QStringLiteral(QV_FILEOPS_PROBE), {live, source});
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return {-1};
+        }
+        QList<int> results;
+        for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("check ") || line.startsWith("stage "))
+                results << line.mid(6).toInt();
+        }
+        return results;
+    }
+
+    // Checks and stages source for a restore of live, as the user settings do; the staging's result.
+    static int stage(const QString &live, const QString &source)
+    {
+        const DatabaseFileOps::Result check = DatabaseFileOps::checkRestoreSource(live, source);
+        return int(check == DatabaseFileOps::Ok ? DatabaseFileOps::stageRestore(live, source) : check);
+    }
+
+    // What an operator does first on a restored database: logs in as administrator, enters an e-mail address, adds
+    // two devices, and the console stores an SOS.
+    static void consoleWorksOn(const QString &live, const QString &password)
+    {
+        OrvantaDBManager db(dataFolderOf(live), QStringLiteral("restored"));
+        QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+        QList<VelkAccount> accounts;
+        QCOMPARE(db.queryAccount(accounts), DB_OK);
+        VelkAccount admin = LoginAccountRule::pick(accounts, true);
+        QVERIFY(LoginAccountRule::problem(admin).isEmpty());
+        QCOMPARE(admin.password, password);
+        admin.email = QStringLiteral("ops@school.example");
+        QCOMPARE(db.updateAccount(admin), DB_OK);
+        accounts.clear();
+        QCOMPARE(db.queryAccount(accounts), DB_OK);
+        QCOMPARE(LoginAccountRule::pick(accounts, true).email, admin.email);
+        QCOMPARE(LoginAccountRule::pick(accounts, true).password, password);
+        QVERIFY(LoginAccountRule::pick(accounts, false).aid != 0);
+
+        for (const QString &name : {QStringLiteral("Added Panel 1"), QStringLiteral("Added Panel 2")}) {
+            VelkIFPDevice device;
+            device.deviceName = name;
+            device.macAddress = QStringLiteral("02:51:4d:00:0c:0%1").arg(name.right(1));
+            device.ipAddress = QStringLiteral("127.0.0.7%1").arg(name.right(1));
+            device.deviceType = QStringLiteral("Control Box");
+            QCOMPARE(db.createIFPDevice(device), DB_OK);
+        }
+        QList<VelkIFPDevice> devices;
+        QCOMPARE(db.queryAllAvailableIFP(devices), DB_OK);
+        QSet<int> numbers;
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            if (device.deviceName.startsWith(QLatin1String("Added Panel")))
+                numbers.insert(int(device.did));
+        }
+        QCOMPARE(numbers.size(), 2);
+        QVERIFY(!numbers.contains(0));
+
+        VelkEventLog sos;
+        sos.deviceName = QStringLiteral("Added Panel 1");
+        sos.event = 1;
+        sos.time = QStringLiteral("2024-05-06 07:30:00");
+        QCOMPARE(db.insertEventLog(sos), DB_OK);
+        QList<VelkEventLog> events;
+        QCOMPARE(db.queryEventLog(events), DB_OK);
+        QVERIFY(std::any_of(events.cbegin(), events.cend(), [](const VelkEventLog &event) {
+            return event.time == QLatin1String("2024-05-06 07:30:00");
+        }));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_env.isValid()); }
+
+    // A journal ends with the name of its super-journal when its transaction spanned several databases; SQLite reads
+    // that file once it has played the journal back, and deletes it. Choosing a backup whose journal named an
+    // operator's document, or the live database, deleted that file at once, whatever the restore then decided.
+    void journalNamingAnotherFileTouchesNothing_data()
+    {
+        QTest::addColumn<bool>("namesLiveDatabase");
+        QTest::newRow("an operator's document") << false;
+        QTest::newRow("the live database") << true;
+    }
+    void journalNamingAnotherFileTouchesNothing()
+    {
+        QFETCH(bool, namesLiveDatabase);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/superjournal-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = m_copies.deadWriterBackup(folder.path(), 200);
+        QVERIFY(!backup.isEmpty());
+        QVERIFY(QFileInfo(backup + QStringLiteral("-journal")).size() > 0);
+        const QString live = newConsoleDatabase("superlive");
+        const QString document = folder.filePath(QStringLiteral("report.txt"));
+        {
+            QFile text(document);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("The term's report, kept by the operator.\n");
+        }
+        const QString victim = namesLiveDatabase ? live : document;
+        {
+            QFile journal(backup + QStringLiteral("-journal"));
+            QVERIFY(journal.open(QIODevice::Append));
+            journal.write(superJournalRecord(victim));
+        }
+        const QByteArray victimBefore = fileSha256(victim);
+        const QByteArray liveBefore = fileSha256(live);
+
+        const int result = stage(live, backup);
+
+        QVERIFY2(QFile::exists(victim), qPrintable(victim));
+        QCOMPARE(fileSha256(victim), victimBefore);
+        QCOMPARE(fileSha256(live), liveBefore);
+        // The journal is played back as the rollback of this one file: what was committed is restored.
+        QCOMPARE(result, int(DatabaseFileOps::Ok));
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("rolledback"));
+        QCOMPARE(staged.count(QStringLiteral("EventLog")), 200);
+        QCOMPARE(staged.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt(), 0);
+        QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                 QStringList{QStringLiteral("committed@school.example")});
+    }
+
+    // Triggers, views, constraints and keys of the file's own came along, and the check's own seeding ran its
+    // triggers: an endless one never ended. Restored, a RAISE on Account updates kept everyone on the e-mail page, a
+    // trigger emptying Account left the factory password, a RAISE on EventLog inserts dropped every SOS, a trigger
+    // deleting devices made Add Device report a device that was gone, a NOT NULL or CHECK of the file's own failed
+    // every Add Device or event, and a Device table without its key numbered every new device 0.
+    void ownTriggersViewsAndConstraintsStayBehind_data()
+    {
+        QTest::addColumn<QString>("statements");
+        const QString device = QStringLiteral(
+            "CREATE TABLE Device ( did INTEGER PRIMARY KEY AUTOINCREMENT,deviceName TEXT UNIQUE,modelName TEXT,"
+            "macAddress TEXT UNIQUE,ipAddress TEXT, fwVersion TEXT,lastPassword TEXT, subnetMask TEXT, gateway TEXT, "
+            "panelFwVersion TEXT, displayClientVersion TEXT, sku TEXT%1, isKicked INTEGER, deviceType TEXT, "
+            "position TEXT%2, ptzCamera TEXT )");
+        const QString aDevice =
+            QStringLiteral("INSERT INTO Device (deviceName, macAddress, ipAddress, sku, position) "
+                           "VALUES ('Kept Panel', '02:51:4d:00:0c:10', '127.0.0.80', 'S1', 'Hall')");
+        QTest::newRow("RAISE on Account updates")
+            << "CREATE TRIGGER keep BEFORE UPDATE ON Account BEGIN SELECT RAISE(ABORT, 'kept');END";
+        QTest::newRow("Account emptied on update")
+            << "CREATE TRIGGER wipe AFTER UPDATE ON Account BEGIN DELETE FROM Account;END";
+        QTest::newRow("RAISE on EventLog inserts")
+            << "CREATE TRIGGER nosos BEFORE INSERT ON EventLog BEGIN SELECT RAISE(ABORT, 'no');END";
+        QTest::newRow("devices deleted after insert")
+            << "CREATE TRIGGER gone AFTER INSERT ON Device BEGIN DELETE FROM Device WHERE did = new.did;END";
+        QTest::newRow("endless trigger where the check seeds")
+            << "DELETE FROM AppInfo; CREATE TRIGGER endless AFTER INSERT ON AppInfo BEGIN SELECT count(*) FROM (WITH "
+               "RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x FROM n);END";
+        QTest::newRow("a view") << "CREATE VIEW Admins AS SELECT * FROM Account WHERE isAdmin = 1";
+        QTest::newRow("NOT NULL on Device.sku")
+            << "DROP TABLE Device; " + device.arg(QStringLiteral(" NOT NULL"), QString()) + "; " + aDevice;
+        QTest::newRow("NOT NULL on Device.position")
+            << "DROP TABLE Device; " + device.arg(QString(), QStringLiteral(" NOT NULL")) + "; " + aDevice;
+        QTest::newRow("CHECK on EventLog.time")
+            << "DROP TABLE EventLog; CREATE TABLE EventLog ( did INTEGER PRIMARY KEY AUTOINCREMENT,deviceName TEXT,"
+               "event INTEGER,time TEXT CHECK (time IS NULL))";
+        QTest::newRow("Device without its key")
+            << aDevice +
+                   "; CREATE TABLE Rebuilt AS SELECT * FROM Device; DROP TABLE Device; ALTER TABLE Rebuilt RENAME TO "
+                   "Device";
+    }
+    void ownTriggersViewsAndConstraintsStayBehind()
+    {
+        QFETCH(QString, statements);
+        QString error;
+        const QString source = changedConsoleCopy(QString::fromLatin1(QTest::currentDataTag()), statements, &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("ownlive");
+        const QStringList consoleSchema = schemaOf(live);
+        const QStringList keptRows = DbProbe(source, QStringLiteral("kept"))
+                                         .column(QStringLiteral("SELECT deviceName || '|' || ifnull(sku, '') || '|' || "
+                                                                "ifnull(position, '') FROM Device ORDER BY did"));
+
+        // The check runs in a process of its own, so that one that never ends fails the case instead of hanging it.
+        QCOMPARE(stageInAProcess(live, source), (QList<int>{DatabaseFileOps::Ok, DatabaseFileOps::Ok}));
+        QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
+        QCOMPARE(DbProbe(live, QStringLiteral("keptrows"))
+                     .column(QStringLiteral("SELECT deviceName || '|' || ifnull(sku, '') || '|' || ifnull(position, "
+                                            "'') FROM Device ORDER BY did")),
+                 keptRows);
+        consoleWorksOn(live, QStringLiteral("kelvo"));
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(schemaOf(live), consoleSchema);
+    }
+
+    // The accounts were judged by a check of their own: read in the order an index of the file gave, by a number
+    // log-in does not hold, and a password log-in's field refuses or cannot hold. The administrator was then locked
+    // out, or the e-mail entry found no row, or rewrote two. Such a file is refused; one that log-in can use restores,
+    // and its administrator logs in.
+    void accountsAreJudgedAsLogInTakesThem_data()
+    {
+        QTest::addColumn<QString>("statements");
+        QTest::addColumn<QString>("adminPassword"); // empty: refused
+        QTest::newRow("Account without its key, one number for both")
+            << "CREATE TABLE Rebuilt AS SELECT * FROM Account; DROP TABLE Account; ALTER TABLE Rebuilt RENAME TO "
+               "Account; UPDATE Account SET aid = 1"
+            << QString();
+        QTest::newRow("administrator first only by an index")
+            << "UPDATE Account SET password = NULL WHERE isAdmin = 1; INSERT INTO Account (password, isAdmin) VALUES "
+               "('kelvo2', 1); CREATE INDEX byAdmin ON Account (isAdmin, password DESC)"
+            << QString();
+        QTest::newRow("administrator numbered -5") << "UPDATE Account SET aid = -5 WHERE isAdmin = 1" << QString();
+        QTest::newRow("administrator numbered 5000000001")
+            << "UPDATE Account SET aid = 5000000001 WHERE isAdmin = 1" << QString();
+        const QStringList refused{QStringLiteral("'kel:vo'"),
+                                  QStringLiteral("'kel/vo'"),
+                                  QStringLiteral("'kel' || char(9) || 'vo'"),
+                                  QStringLiteral("'kelvo' || char(10)"),
+                                  QStringLiteral("'kel' || char(1) || 'vo'"),
+                                  QStringLiteral("'%1'").arg(QString(35, QLatin1Char('k'))),
+                                  QStringLiteral("'kelvo' || char(65535)"),
+                                  QStringLiteral("'kelvo' || char(65534)")};
+        for (const QString &password : refused)
+            QTest::newRow(qPrintable(QStringLiteral("password ") + password))
+                << QStringLiteral("UPDATE Account SET password = %1 WHERE isAdmin = 1").arg(password) << QString();
+        const QString longest(34, QLatin1Char('k'));
+        QTest::newRow("password of 34 characters")
+            << QStringLiteral("UPDATE Account SET password = '%1' WHERE isAdmin = 1").arg(longest) << longest;
+        QTest::newRow("password as the field's example text")
+            << "UPDATE Account SET password = 'User Password' WHERE isAdmin = 1" << QStringLiteral("User Password");
+        QTest::newRow("Account in another letter case")
+            << "ALTER TABLE Account RENAME TO Renamed; ALTER TABLE Renamed RENAME TO account"
+            << QStringLiteral("kelvo");
+    }
+    void accountsAreJudgedAsLogInTakesThem()
+    {
+        QFETCH(QString, statements);
+        QFETCH(QString, adminPassword);
+        QString error;
+        const QString source = changedConsoleCopy(QString::fromLatin1(QTest::currentDataTag()), statements, &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("accountlive");
+        const QByteArray liveBefore = fileSha256(live);
+        const int result = stage(live, source);
+        if (adminPassword.isEmpty()) {
+            QCOMPARE(result, int(DatabaseFileOps::NotConsoleDatabase));
+            QCOMPARE(fileSha256(live), liveBefore);
+            QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList{QFileInfo(live).fileName()});
+            return;
+        }
+        QCOMPARE(result, int(DatabaseFileOps::Ok));
+        QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
+        consoleWorksOn(live, adminPassword);
+    }
+
+    // In a database in UTF-16, a password stored as a BLOB was read by the check as UTF-16 ("kelvo") and by log-in as
+    // UTF-8 ("k" and NULs): accepted, and the administrator locked out.
+    void blobPasswordOfAUtf16DatabaseIsRefused()
+    {
+        const QString data = m_copies.newDataFolder();
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/dbManagement")));
+        QString error;
+        QVERIFY2(execAll(DataFolders::dbFile(data),
+                         QStringLiteral("PRAGMA encoding = 'UTF-16le'; CREATE TABLE x (y); DROP TABLE x"), &error),
+                 qPrintable(error));
+        {
+            DatabaseManager manager(data, QStringLiteral("utf16"));
+            QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        }
+        const QString source = m_env.home() + QStringLiteral("/utf16.db");
+        QVERIFY(QFile::copy(DataFolders::dbFile(data), source));
+        QVERIFY2(execAll(source,
+                         QStringLiteral("UPDATE Account SET password = x'6b0065006c0076006f00' WHERE isAdmin = 1"),
+                         &error),
+                 qPrintable(error));
+        QCOMPARE(DbProbe(source, QStringLiteral("enc")).value(QStringLiteral("PRAGMA encoding")).toString(),
+                 QStringLiteral("UTF-16le"));
+        QCOMPARE(stage(newConsoleDatabase("utf16live"), source), int(DatabaseFileOps::NotConsoleDatabase));
+    }
+
+    // What the console's own backups hold, and those of older versions (a plain copy of the file), restores row for
+    // row: every table, every value as SQLite holds it, and the counters that keep numbers once given from coming back.
+    void consoleBackupsRestoreRowForRow_data()
+    {
+        QTest::addColumn<bool>("plainCopy");
+        QTest::newRow("Backup of this version") << false;
+        QTest::newRow("plain copy of the file") << true;
+    }
+    void consoleBackupsRestoreRowForRow()
+    {
+        QFETCH(bool, plainCopy);
+        const QString original = newConsoleDatabase("rowforrow");
+        QString error;
+        QVERIFY2(
+            execAll(
+                original,
+                QString::fromUtf8(
+                    "INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, sku, isKicked, "
+                    "deviceType, position) VALUES ('禮堂 Panel', 'Velk TM7-B', '02:51:4d:00:0d:01', '10.0.0.5', "
+                    "'1.1.1017.20', 'S-1', 0, 'Control Box', 'East'); "
+                    "INSERT INTO Device (deviceName, macAddress) VALUES ('Gone', '02:51:4d:00:0d:02'); "
+                    "INSERT INTO Device (deviceName, macAddress, lastPassword) VALUES ('Lab', '02:51:4d:00:0d:03', "
+                    "x'00ff10'); DELETE FROM Device WHERE deviceName = 'Gone'; "
+                    "INSERT INTO Groups (groupName, groupType) VALUES ('Floor 2', 'Control Box'); "
+                    "INSERT INTO DeviceGroups (did, gid) VALUES (1, 1); "
+                    "INSERT INTO Schedule (onTime, offTime, isEnable, isMon, scheduleObject) VALUES ('07:30', "
+                    "'17:00', 1, 1, 2); INSERT INTO DeviceSchedule (did, sid) VALUES (3, 1); "
+                    "INSERT INTO Broadcast (status, contentText, durationMin, startDate) VALUES (1, '午餐 12:00', "
+                    "2.5, '2024-05-06'); INSERT INTO BroadcastReport (did, bid, status, note) VALUES (1, 1, 2, NULL); "
+                    "INSERT INTO MultiUser (userName, password, rfidId, hasPermission, uniqueId) VALUES ('Lin', "
+                    "'p', '0099', 1, '{abc}'); INSERT INTO EventLog (deviceName, event, time) VALUES ('Lab', 1, "
+                    "'2024-05-06 07:30:00'); UPDATE Account SET email = 'ops@school.example', language = 'zh_TW' "
+                    "WHERE isAdmin = 1"),
+                &error),
+            qPrintable(error));
+        const QString backup = m_env.home() + QStringLiteral("/rowforrow-%1.db").arg(plainCopy ? 1 : 2);
+        QFile::remove(backup);
+        if (plainCopy)
+            QVERIFY(QFile::copy(original, backup));
+        else
+            QCOMPARE(DatabaseFileOps::backup(original, backup), DatabaseFileOps::Ok);
+        const QStringList content = DbProbe(backup, QStringLiteral("backupcontent")).content();
+        QVERIFY(!content.filter(QStringLiteral("sqlite_sequence: Device|3")).isEmpty());
+
+        const QString live = newConsoleDatabase("rowforrowlive");
+        QCOMPARE(stage(live, backup), int(DatabaseFileOps::Ok));
+        QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
+        QCOMPARE(DbProbe(live, QStringLiteral("restoredcontent")).content(), content);
+        QCOMPARE(DbProbe(live, QStringLiteral("types"))
+                     .column(QStringLiteral("SELECT typeof(lastPassword) || typeof(durationMin) FROM Device, "
+                                            "Broadcast WHERE deviceName = 'Lab'")),
+                 QStringList{QStringLiteral("blobreal")});
+        // The next start finds nothing to change.
+        {
+            DatabaseManager manager(dataFolderOf(live), QStringLiteral("afterrowforrow"));
+            QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        }
+        QCOMPARE(DbProbe(live, QStringLiteral("startedcontent")).content(), content);
+    }
+
+    // Killed between the two renames of its swap, a restore left the replaced data as ".bak" and the checked copy as
+    // ".restore", and no live file: the next start removed the copy, began with an empty database and let the factory
+    // password in, without a word. It finishes the swap, or undoes it when the copy is not whole, and says so.
+    void swapCutBetweenItsRenamesEndsAtTheNextStart_data()
+    {
+        QTest::addColumn<bool>("copyWhole");
+        QTest::addColumn<bool>("journalLeft");
+        QTest::newRow("whole copy") << true << false;
+        QTest::newRow("whole copy, a journal of the replaced file left") << true << true;
+        QTest::newRow("copy not whole") << false << false;
+    }
+    void swapCutBetweenItsRenamesEndsAtTheNextStart()
+    {
+        QFETCH(bool, copyWhole);
+        QFETCH(bool, journalLeft);
+        const QString live = newConsoleDatabase("cutlive");
+        QString error;
+        QVERIFY2(execAll(live, QStringLiteral("UPDATE Account SET email = 'before@school.example'"), &error),
+                 qPrintable(error));
+        const QString backup =
+            changedConsoleCopy(QStringLiteral("cut-backup"),
+                               QStringLiteral("UPDATE Account SET email = 'restored@school.example'; "
+                                              "UPDATE Account SET password = 'secret' WHERE isAdmin = 1"),
+                               &error);
+        QVERIFY2(!backup.isEmpty(), qPrintable(error));
+        QCOMPARE(stage(live, backup), int(DatabaseFileOps::Ok));
+        const QStringList restored = DbProbe(DatabaseFileOps::stagedPath(live), QStringLiteral("staged")).content();
+        const QStringList before = DbProbe(live, QStringLiteral("before")).content();
+        if (journalLeft) {
+            // A journal that holds nothing to play back, moved with the file the swap set aside.
+            QFile journal(live + QStringLiteral("-journal"));
+            QVERIFY(journal.open(QIODevice::WriteOnly));
+            journal.write(QByteArray(512, '\0'));
+        }
+        QCOMPARE(DatabaseFileOps::setLiveAside(live), DatabaseFileOps::Ok);
+        if (journalLeft)
+            QVERIFY(QFile::rename(DatabaseFileOps::keptPath(live) + QStringLiteral("-journal"),
+                                  live + QStringLiteral("-journal")));
+        if (!copyWhole)
+            QVERIFY(QFile::resize(DatabaseFileOps::stagedPath(live), 4096));
+        QVERIFY(!QFile::exists(live));
+
+        DatabaseFileOps::SwapEnd told = DatabaseFileOps::NoSwapLeft;
+        {
+            OrvantaDBManager db(dataFolderOf(live), QStringLiteral("afterthecut"));
+            QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+            told = db.databaseManager()->interruptedRestore();
+        }
+        QCOMPARE(DbProbe(live, QStringLiteral("after")).content(), copyWhole ? restored : before);
+        QCOMPARE(told, copyWhole ? DatabaseFileOps::SwapFinished : DatabaseFileOps::SwapUndone);
+        QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+        QVERIFY(!QFile::exists(live + QStringLiteral("-journal")));
+        if (copyWhole)
+            QCOMPARE(DbProbe(DatabaseFileOps::keptPath(live), QStringLiteral("kept")).content(), before);
+    }
+
+    // Start-up removes the private folders a restore left; one that was a link to another folder was followed, and
+    // that folder emptied.
+    void leftoverLinkIsRemovedNotFollowed()
+    {
+        const QString live = newConsoleDatabase("linklive");
+        const QString elsewhere = m_env.home() + QStringLiteral("/elsewhere");
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(!writeRandomFile(elsewhere + QStringLiteral("/lesson-plans.odt"), 4096).isEmpty());
+        const QString link = live + QStringLiteral(".rollback-Ab12Cd");
+        QVERIFY(QFile::link(elsewhere, link));
+
+        DatabaseManager manager(dataFolderOf(live), QStringLiteral("afterlink"));
+        QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        QCOMPARE(QDir(elsewhere).entryList(QDir::Files), QStringList{QStringLiteral("lesson-plans.odt")});
+        QVERIFY(!QFileInfo(link).isSymLink() && !QFileInfo::exists(link));
+    }
+
+    // A backup in WAL mode was opened where it lay, and SQLite left a shared-memory file and an empty WAL file beside
+    // the operator's file; nothing is written there, and the changes in its WAL file are restored.
+    void walBackupLeavesNothingBesideIt_data()
+    {
+        QTest::addColumn<bool>("changesBeside");
+        QTest::newRow("nothing beside it") << false;
+        QTest::newRow("changes in a WAL file beside it") << true;
+    }
+    void walBackupLeavesNothingBesideIt()
+    {
+        QFETCH(bool, changesBeside);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/walbackup-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = folder.filePath(QStringLiteral("wal-backup.db"));
+        QVERIFY(QFile::copy(newConsoleDatabase("walsource"), backup));
+        {
+            DbProbe writer(backup, QStringLiteral("walwriter"));
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
+            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'wal@school.example' WHERE isAdmin = 1")));
+            if (changesBeside) {
+                const QString carried = folder.filePath(QStringLiteral("carried.db"));
+                QVERIFY(QFile::copy(backup, carried));
+                QVERIFY(QFile::copy(backup + QStringLiteral("-wal"), carried + QStringLiteral("-wal")));
+            }
+        }
+        const QString source = changesBeside ? folder.filePath(QStringLiteral("carried.db")) : backup;
+        QCOMPARE(QFileInfo(source + QStringLiteral("-wal")).size() > 0, changesBeside);
+        const QStringList beside =
+            QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QByteArray sourceBefore = fileSha256(source);
+
+        const QString live = newConsoleDatabase("wallive");
+        QCOMPARE(stage(live, source), int(DatabaseFileOps::Ok));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), beside);
+        QCOMPARE(fileSha256(source), sourceBefore);
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("walstaged"));
+        QCOMPARE(staged.value(QStringLiteral("SELECT email FROM Account WHERE isAdmin = 1")).toString(),
+                 QStringLiteral("wal@school.example"));
+        QCOMPARE(staged.journalMode(), QStringLiteral("delete"));
+    }
+
+    // A restore swapped the live file from under another program's transaction, whose commit then failed with a disk
+    // I/O error. It waits for the program to let go, and says so when it does not.
+    void liveFileHeldByAnotherProgramIsWaitedFor_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("writer") << int(DatabaseHold::Writer);
+        QTest::newRow("reader") << int(DatabaseHold::Reader);
+        QTest::newRow("exclusive") << int(DatabaseHold::Exclusive);
+    }
+    void liveFileHeldByAnotherProgramIsWaitedFor()
+    {
+        QFETCH(int, kind);
+        const QString live = newConsoleDatabase("heldlive");
+        QCOMPARE(DatabaseFileOps::waitForLiveFile(live, 0), DatabaseFileOps::Ok);
+        {
+            DatabaseHold hold(live, DatabaseHold::Kind(kind));
+            QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+            QCOMPARE(DatabaseFileOps::waitForLiveFile(live, 200), DatabaseFileOps::InUse);
+        }
+        DatabaseHold brief(live, DatabaseHold::Kind(kind), 300);
+        QVERIFY2(brief.isHeld(), qPrintable(brief.error()));
+        QCOMPARE(DatabaseFileOps::waitForLiveFile(live, 60000), DatabaseFileOps::Ok);
+    }
+
+    // A Backup target replaced always ended up readable by its owner alone (0600), also one that others could read
+    // before, and a link chosen as the target was replaced by a file.
+    void backupKeepsPermissionsAndLinks()
+    {
+        const QString live = newConsoleDatabase("permlive");
+        const QString folder = m_env.home() + QStringLiteral("/permissions");
+        QVERIFY(QDir().mkpath(folder));
+        const mode_t before = ::umask(027);
+        const QString fresh = folder + QStringLiteral("/new.db");
+        const DatabaseFileOps::Result freshResult = DatabaseFileOps::backup(live, fresh);
+        const QString shared = folder + QStringLiteral("/shared.db");
+        QVERIFY(!writeRandomFile(shared, 100).isEmpty());
+        QVERIFY(::chmod(QFile::encodeName(shared).constData(), 0644) == 0);
+        const DatabaseFileOps::Result sharedResult = DatabaseFileOps::backup(live, shared);
+        ::umask(before);
+        QCOMPARE(freshResult, DatabaseFileOps::Ok);
+        QCOMPARE(sharedResult, DatabaseFileOps::Ok);
+        struct stat info;
+        QVERIFY(::stat(QFile::encodeName(fresh).constData(), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), 0640);
+        QVERIFY(::stat(QFile::encodeName(shared).constData(), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), 0644);
+        QCOMPARE(DbProbe(shared, QStringLiteral("sharedcontent")).content(),
+                 DbProbe(live, QStringLiteral("livecontent")).content());
+
+        const QString target = folder + QStringLiteral("/kept-here.db");
+        QVERIFY(!writeRandomFile(target, 100).isEmpty());
+        const QString link = folder + QStringLiteral("/link.db");
+        QVERIFY(QFile::link(target, link));
+        QCOMPARE(DatabaseFileOps::backup(live, link), DatabaseFileOps::Ok);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(DbProbe(target, QStringLiteral("linkcontent")).content(),
+                 DbProbe(live, QStringLiteral("livecontent2")).content());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{QStringLiteral("kept-here.db"), QStringLiteral("link.db"), QStringLiteral("new.db"),
+                              QStringLiteral("shared.db")}));
+    }
+
+    // "The database could not be backed up." was all an operator learned for the live file as target, a folder
+    // missing or read-only, or a live file another program holds; each is named, and nothing is left.
+    void backupNamesItsCause()
+    {
+        const QString live = newConsoleDatabase("causelive");
+        QCOMPARE(DatabaseFileOps::backup(live, live), DatabaseFileOps::IsLiveFile);
+        QCOMPARE(DatabaseFileOps::backup(live, m_env.home() + QStringLiteral("/no-such-folder/copy.db")),
+                 DatabaseFileOps::FolderMissing);
+        {
+            DatabaseHold hold(live, DatabaseHold::Exclusive);
+            QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+            QCOMPARE(DatabaseFileOps::backup(live, m_env.home() + QStringLiteral("/held.db")), DatabaseFileOps::InUse);
+        }
+        QVERIFY(!QFile::exists(m_env.home() + QStringLiteral("/held.db")));
+        QCOMPARE(QDir(m_env.home()).entryList({QStringLiteral("held.db*")}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatastoreRestore)
+#include "tst_DatastoreRestore.moc"
