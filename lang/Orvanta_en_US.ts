@@ -2110,6 +2110,10 @@ Please modify the username and password to the correct ones to continue using th
         <translation>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</translation>
     </message>
     <message>
+        <source>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</source>
+        <translation>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</translation>
+    </message>
+    <message>
         <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
         <translation>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</translation>
     </message>
@@ -2158,6 +2162,18 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Content of title column is wrong.</source>
         <translation>Content of title column is wrong.</translation>
+    </message>
+    <message>
+        <source>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</source>
+        <translation>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</source>
+        <translation>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</translation>
+    </message>
+    <message>
+        <source>No user was imported: the file has no row after its header line.</source>
+        <translation>No user was imported: the file has no row after its header line.</translation>
     </message>
     <message>
         <source>Name can not be emtpy.</source>
