@@ -2406,6 +2406,14 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <translation>Tick the devices to add.</translation>
     </message>
     <message>
+        <source>By IP address</source>
+        <translation>By IP address</translation>
+    </message>
+    <message>
+        <source>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</source>
+        <translation>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</translation>
+    </message>
+    <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
     </message>

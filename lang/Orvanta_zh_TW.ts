@@ -2406,6 +2406,14 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <translation>請勾選要新增的裝置。</translation>
     </message>
     <message>
+        <source>By IP address</source>
+        <translation>依 IP 位址</translation>
+    </message>
+    <message>
+        <source>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</source>
+        <translation>此裝置回報的 MAC 位址不屬於任何網路卡（全為零、廣播或多點傳送位址），將僅以其 IP 位址新增。</translation>
+    </message>
+    <message>
         <source>Dialog</source>
         <translation>Quorvin</translation>
     </message>
