@@ -221,7 +221,7 @@ void ManagementAutoDetect::noteNameWidth(int row)
 void ManagementAutoDetect::nameItemChanged(QTableWidgetItem *item)
 {
     showWarning(QString());
-    if (item->column() != NameCol)
+    if (item->column() != NameCol || item->row() >= m_model.size())
         return;
     const bool renamed = m_model.row(item->row()).name != item->text();
     m_model.setName(item->row(), item->text());
