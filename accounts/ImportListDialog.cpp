@@ -83,7 +83,7 @@ bool ImportListDialog::importCsvFile(const QString &fileName)
     QApplication::restoreOverrideCursor();
     if (!error.isError())
         return true;
-    // Stopped by the database, the import points at no cell: the message says why and that nothing was kept.
+    // Stopped by the database, or by a file with no user in it, the import points at no cell: the message says why.
     if (error.stopped)
         showMessage(error.message);
     else

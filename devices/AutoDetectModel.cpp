@@ -30,9 +30,10 @@ QString AutoDetectModel::numberedName(const VelkIFPDevice &heard, int number)
     model = model.trimmed();
     if (model.isEmpty())
         model = heard.deviceType == DeviceRules::audioBoxType() ? QStringLiteral("Audio Box") : QStringLiteral("Panel");
+    // A panel listed without a MAC is told apart by its address, which is also how it is added.
     QString tail = heard.macAddress;
     tail.remove(QLatin1Char(':'));
-    tail = tail.right(4).toUpper();
+    tail = tail.isEmpty() ? heard.ipAddress : tail.right(4).toUpper();
     QString suffix = QLatin1Char('-') + tail;
     if (number > 1)
         suffix += QStringLiteral(" (%1)").arg(number);
@@ -44,20 +45,31 @@ bool AutoDetectModel::sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b)
     return a.ipAddress == b.ipAddress && a.macAddress == b.macAddress && a.modelName == b.modelName;
 }
 
+QString AutoDetectModel::keyOf(const VelkIFPDevice &device)
+{
+    // An address never reads as a MAC, so the two kinds of key cannot meet.
+    return device.macAddress.isEmpty() ? device.ipAddress : device.macAddress;
+}
+
 AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs,
-                                                 int pageMode, const QSet<QString> &managedNames)
+                                                 int pageMode, const QSet<QString> &managedNames,
+                                                 const QSet<QString> &managedAddresses)
 {
     QList<VelkIFPDevice> listed;
     QSet<QString> seen;
     for (VelkIFPDevice device : heard) {
         device.macAddress = DeviceRules::normalizeMac(device.macAddress);
-        if (device.macAddress.isEmpty() || managedMacs.contains(device.macAddress) || seen.contains(device.macAddress))
+        if (device.macAddress.isEmpty() ? device.ipAddress.isEmpty() || managedAddresses.contains(device.ipAddress)
+                                        : managedMacs.contains(device.macAddress))
+            continue;
+        const QString key = keyOf(device);
+        if (seen.contains(key))
             continue;
         if (device.deviceType != DeviceRules::audioBoxType() && device.deviceType != DeviceRules::controlBoxType())
             device.deviceType = DeviceRules::typeForPageMode(pageMode);
         if (!DeviceRules::belongsToPageMode(device.deviceType, pageMode))
             continue;
-        seen.insert(device.macAddress);
+        seen.insert(key);
         listed.append(device);
     }
 
@@ -72,7 +84,7 @@ AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &hea
     // Rows whose MAC and address stay keep their place relative to each other (the order depends on nothing else),
     // so they are neither removed nor inserted. A panel that changed its address moves: it leaves its old row and
     // comes back at its new one, with its name and tick.
-    // Names already given are taken first: the operator's, and suggestions that still hold. Rows new to the list,
+    // Names already given are taken first: the operator's, then suggestions that still hold. Rows new to the list,
     // and suggestions that no longer fit, then get the first free name in row order.
     QSet<QString> taken;
     for (const QString &name : managedNames)
@@ -84,22 +96,33 @@ AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &hea
     for (const SortKey &key : qAsConst(keys)) {
         Row row;
         row.device = listed.at(key.index);
-        const int old = m_rowOfMac.value(row.device.macAddress, -1);
+        const int old = m_rowOfKey.value(keyOf(row.device), -1);
         if (old >= 0) {
             const Row &before = m_rows.at(old);
             row.name = before.name;
             row.checked = before.checked;
             row.suggested = before.suggested;
             previous[next.size()] = old;
-            // A suggestion follows the model: one made from an earlier model named the panel wrongly.
-            needsName[next.size()] = row.suggested && (suggestedName(before.device) != suggestedName(row.device) ||
-                                                       taken.contains(DeviceRules::key(row.name)));
+            // A suggestion follows the model: one made from an earlier model named the panel wrongly. The suggestion
+            // is made from the model and type alone (the key is the same), so those say whether it still holds; making
+            // both names to compare them cost every refresh two names a row.
+            needsName[next.size()] = row.suggested && (before.device.modelName != row.device.modelName ||
+                                                       before.device.deviceType != row.device.deviceType);
+            // A name the operator gave is taken before any suggestion is judged: a suggestion left as it was could
+            // be the very name typed in another row.
+            if (!row.suggested)
+                taken.insert(DeviceRules::key(row.name));
         }
         next.append(row);
     }
     for (int i = 0; i < next.size(); ++i) {
-        if (!needsName.at(i))
-            taken.insert(DeviceRules::key(next.at(i).name));
+        if (needsName.at(i) || !next.at(i).suggested)
+            continue;
+        const QString key = DeviceRules::key(next.at(i).name);
+        if (taken.contains(key))
+            needsName[i] = true;
+        else
+            taken.insert(key);
     }
     for (int i = 0; i < next.size(); ++i) {
         if (!needsName.at(i))
@@ -131,10 +154,10 @@ AutoDetectModel::Change AutoDetectModel::refresh(const QList<VelkIFPDevice> &hea
     }
 
     m_rows = next;
-    m_rowOfMac.clear();
-    m_rowOfMac.reserve(m_rows.size());
+    m_rowOfKey.clear();
+    m_rowOfKey.reserve(m_rows.size());
     for (int i = 0; i < m_rows.size(); ++i)
-        m_rowOfMac.insert(m_rows.at(i).device.macAddress, i);
+        m_rowOfKey.insert(keyOf(m_rows.at(i).device), i);
     return change;
 }
 
@@ -144,7 +167,7 @@ AutoDetectModel::Change AutoDetectModel::clear()
     for (int old = m_rows.size() - 1; old >= 0; --old)
         change.removed.append(old);
     m_rows.clear();
-    m_rowOfMac.clear();
+    m_rowOfKey.clear();
     return change;
 }
 
@@ -159,7 +182,8 @@ QList<VelkIFPDevice> AutoDetectModel::devices() const
 
 int AutoDetectModel::rowOfMac(const QString &mac) const
 {
-    return m_rowOfMac.value(DeviceRules::normalizeMac(mac), -1);
+    const QString key = DeviceRules::normalizeMac(mac);
+    return key.isEmpty() ? -1 : m_rowOfKey.value(key, -1);
 }
 
 void AutoDetectModel::setName(int index, const QString &name)

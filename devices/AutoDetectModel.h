@@ -14,6 +14,10 @@
 /// kept the GUI thread busy for seconds, so a refresh says which rows went, came and changed, and the dialog touches
 /// only those: rows the operator is typing in or looking at stay where they are, and a name and a tick stay with
 /// their panel's MAC however the rows around them move.
+///
+/// A panel that searched with no MAC (its card reports one no card can have: the responder hands it over with an
+/// empty MAC) is listed by its address alone and added that way, as Add Device adds it; its name and tick stay with
+/// its address.
 class AutoDetectModel
 {
 public:
@@ -37,13 +41,15 @@ public:
     };
 
     /// Lists the heard devices of the page mode (1 audio boxes, every other value panels) whose MAC is not among
-    /// managedMacs (lower case). A device without a known type is taken for the page's own type. A panel listed
-    /// before keeps its tick and the name the operator gave it; one new to the list gets a suggested name and no
-    /// tick. A suggestion is suggestedName() or, where a managed device (managedNames, any letter case) or another
-    /// row has that name, the same with a number; a row still holding its suggestion gets a new one when its model
-    /// changes or a managed device takes the name.
+    /// managedMacs (lower case); a device without a MAC is listed unless a managed device has its address
+    /// (managedAddresses). A device without a known type is taken for the page's own type. A panel listed before
+    /// keeps its tick and the name the operator gave it; one new to the list gets a suggested name and no tick. A
+    /// suggestion is suggestedName() or, where a managed device (managedNames, any letter case), a name the operator
+    /// gave another row or another suggestion has that name, the same with a number; a row still holding its
+    /// suggestion gets a new one when its model changes or such a name takes it.
     Change refresh(const QList<VelkIFPDevice> &heard, const QSet<QString> &managedMacs, int pageMode,
-                   const QSet<QString> &managedNames = QSet<QString>());
+                   const QSet<QString> &managedNames = QSet<QString>(),
+                   const QSet<QString> &managedAddresses = QSet<QString>());
     /// Empties the list, forgetting every name and tick.
     Change clear();
 
@@ -53,13 +59,18 @@ public:
     QList<VelkIFPDevice> devices() const;
     /// The row of the device with that MAC address (any letter case), or -1.
     int rowOfMac(const QString &mac) const;
+    /// What a row's name and tick stay with: its MAC, or its address for a device listed without one.
+    static QString keyOf(const VelkIFPDevice &device);
+    /// The row whose keyOf() is key, or -1.
+    int rowOfKey(const QString &key) const { return m_rowOfKey.value(key, -1); }
 
     /// What the operator typed and ticked in a row; out-of-range rows are ignored. A name other than the row's makes
     /// it the operator's.
     void setName(int index, const QString &name);
     void setChecked(int index, bool checked);
 
-    /// A name that fits the name rule, made from the model and the end of the MAC address.
+    /// A name that fits the name rule, made from the model and the end of the MAC address (the address, for a device
+    /// without a MAC).
     static QString suggestedName(const VelkIFPDevice &heard);
     /// True when the table shows the two devices alike (address, MAC, model).
     static bool sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b);
@@ -69,5 +80,5 @@ private:
     static QString numberedName(const VelkIFPDevice &heard, int number);
 
     QList<Row> m_rows;
-    QHash<QString, int> m_rowOfMac;
+    QHash<QString, int> m_rowOfKey;
 };

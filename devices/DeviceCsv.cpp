@@ -31,6 +31,13 @@ QString nameRuleText()
         QT_TRANSLATE_NOOP("ImportDialog", "Use at most 32 characters and none of \\ / : * ? \" > < |."));
 }
 
+QString semicolonsText()
+{
+    return DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The cells of this file are separated by semicolons. "
+                                                             "Save it with commas between the cells and import it "
+                                                             "again."));
+}
+
 } // namespace
 
 QStringList DeviceCsvRow::groupNames() const
@@ -130,17 +137,17 @@ DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList>
 {
     rows->clear();
     const TextDecoder::Result decoded = TextDecoder::decode(bytes);
-    // Excel for Mac's "CSV (Macintosh)" ends its lines with CR alone: a file without a single LF is read that way.
-    // In any other file a lone CR belongs to its cell, as the shared reader keeps it.
-    const bool crEndsLines = !decoded.text.contains(QLatin1Char('\n'));
+    // Line ends as a spreadsheet reads them, whatever their mix. Taking a lone CR for a line end only in a file without
+    // any LF lost rows: a header ending with CR swallowed the first device, and a CR-ended file with one line break in
+    // a quoted Location (as the export writes it) or rows added in another editor became its header alone.
     if (!decoded.readable) {
-        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, crEndsLines);
+        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, true);
         return DeviceCsvError::at(
             cell.column, cell.row,
             text(QT_TRANSLATE_NOOP("ImportDialog", "This cell holds characters that cannot be read. Save the "
                                                    "file as CSV UTF-8 and import it again.")));
     }
-    *rows = parseCsv(normalizeCsvText(crEndsLines ? withLoneCrAsLineEnd(decoded.text) : decoded.text));
+    *rows = parseSpreadsheetCsv(decoded.text);
     return DeviceCsvError();
 }
 
@@ -171,6 +178,10 @@ DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows, const QS
             ColumnGroup, 1,
             DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The cells of this file are not separated by commas. "
                                                               "Save it as CSV UTF-8 and import it again.")));
+    // Excel writes its "CSV" with semicolons where the list separator of the system is one: the header is then one
+    // cell or so, and Excel's own "CSV UTF-8" would write the same file again.
+    if (!rows.isEmpty() && rows.first().size() <= ColumnMac && rows.first().join(QString()).contains(QLatin1Char(';')))
+        return DeviceCsvError::at(ColumnGroup, 1, semicolonsText());
     for (int i = 1; i < rows.size(); ++i) {
         const DeviceCsvError error = checkRow(rows.at(i), i + 1, storedGroupKeys);
         if (error.isError())

@@ -63,10 +63,10 @@ public:
     static DeviceCsvRow readRow(const QStringList &cells);
 
     /// The rows of a file's bytes, decoded as the shared reader decodes them with no codec named (the
-    /// codec in use, unless a byte order mark names its own). A text with no LF at all ends its lines
-    /// with CR alone (withLoneCrAsLineEnd); elsewhere a lone CR belongs to its cell. Bytes that are no
-    /// text in that codec (TextDecoder) give no rows and the error at the row and column where they
-    /// stand: read as the codec leaves them, a name was stored with U+FFFD or a placeholder in it.
+    /// codec in use, unless a byte order mark names its own), its line ends read as a spreadsheet reads
+    /// them (parseSpreadsheetCsv). Bytes that are no text in that codec (TextDecoder) give no rows and
+    /// the error at the row and column where they stand: read as the codec leaves them, a name was
+    /// stored with U+FFFD or a placeholder in it.
     static DeviceCsvError parseBytes(const QByteArray &bytes, QList<QStringList> *rows);
 
     /// The rows of a file without the blank lines that only end it (lines of nothing, blanks or
@@ -74,8 +74,9 @@ public:
     static QList<QStringList> withoutBlankEnd(const QList<QStringList> &rows);
 
     /// The first pass: the first malformed data row (rows[0] is the header and is skipped),
-    /// or no error. Blank lines that only end the file are skipped. A header holding a tab is
-    /// refused at row 1: the file separates its cells with tabs. Nothing is written anywhere.
+    /// or no error. Blank lines that only end the file are skipped. A header holding a tab, or one of
+    /// fewer than four cells holding a semicolon, is refused at row 1: the file separates its cells
+    /// with those. Nothing is written anywhere.
     /// storedGroupKeys (DeviceRules::key of each stored group name) are the groups a row joins
     /// without creating them; every other group name must follow the name rule.
     static DeviceCsvError checkRows(const QList<QStringList> &rows,

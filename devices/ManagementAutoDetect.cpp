@@ -33,6 +33,8 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent) :
     setupSharedDialog(this);
     tableDevices->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    // A name or model cut short keeps its end: the " (2)" that makes a suggestion free, the MAC's last digits.
+    tableDevices->setTextElideMode(Qt::ElideMiddle);
     m_gather.setSingleShot(true);
     m_gather.setInterval(250);
     connect(&m_gather, &QTimer::timeout, this, [this]() {
@@ -43,6 +45,8 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent) :
     connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::close);
     connect(btnAdd, &QAbstractButton::clicked, this, &ManagementAutoDetect::addChosen);
     connect(tableDevices, &QTableWidget::itemChanged, this, &ManagementAutoDetect::nameItemChanged);
+    // The vertical scroll bar comes and goes with the rows, and the columns share what it leaves.
+    tableDevices->viewport()->installEventFilter(this);
 }
 
 ManagementAutoDetect::~ManagementAutoDetect()
@@ -63,6 +67,7 @@ void ManagementAutoDetect::prepare(int pageMode)
     }
     // Each opening starts afresh: names typed for an earlier one are not offered again.
     applyChange(m_model.clear());
+    m_nameWidth = 0;
     showWarning(QString());
     refreshList();
 }
@@ -83,35 +88,40 @@ void ManagementAutoDetect::refreshList()
     // authority on what is managed, so look there as well.
     QSet<QString> managedMacs;
     QSet<QString> managedNames;
+    QSet<QString> managedAddresses;
     QList<VelkIFPDevice> managed;
     m_db->queryAllAvailableIFP(managed);
     for (const VelkIFPDevice &device : qAsConst(managed)) {
         if (!device.macAddress.isEmpty())
             managedMacs.insert(DeviceRules::normalizeMac(device.macAddress));
         managedNames.insert(device.deviceName);
+        // A panel listed without a MAC is matched by its address when it connects: one a device already has is
+        // managed.
+        if (!device.ipAddress.isEmpty())
+            managedAddresses.insert(device.ipAddress);
     }
 
     // The operator scrolled down to a panel: it stays at the top while rows come and go above it.
-    QString anchorMac;
+    QString anchorKey;
     if (tableDevices->verticalScrollBar()->value() > 0) {
         const int top = tableDevices->rowAt(0);
         if (top >= 0 && top < m_model.size())
-            anchorMac = m_model.row(top).device.macAddress;
+            anchorKey = AutoDetectModel::keyOf(m_model.row(top).device);
     }
     const QList<VelkIFPDevice> heard = UPnPServer::getInstance()->unmanagedDevices();
     AutoDetectModel next = m_model;
-    AutoDetectModel::Change change = next.refresh(heard, managedMacs, m_pageMode, managedNames);
+    AutoDetectModel::Change change = next.refresh(heard, managedMacs, m_pageMode, managedNames, managedAddresses);
     const int current = tableDevices->currentRow();
     if (current >= 0 && change.removed.contains(current)) {
         // The row being named goes (its panel moved to another address, or left): a name still being typed
         // goes into the list first, so a moved panel takes it along.
         commitEditor();
         next = m_model;
-        change = next.refresh(heard, managedMacs, m_pageMode, managedNames);
+        change = next.refresh(heard, managedMacs, m_pageMode, managedNames, managedAddresses);
     }
     m_model = next;
     applyChange(change);
-    const int anchor = anchorMac.isEmpty() ? -1 : m_model.rowOfMac(anchorMac);
+    const int anchor = anchorKey.isEmpty() ? -1 : m_model.rowOfKey(anchorKey);
     if (anchor >= 0) {
         // The scroll range follows the new rows only once the view lays them out.
         tableDevices->doItemsLayout();
@@ -143,6 +153,12 @@ void ManagementAutoDetect::applyChange(const AutoDetectModel::Change &change)
     }
     for (const int row : change.updated)
         setDeviceCells(row);
+    // Only the names that came or changed are measured: a full list measured at every refresh cost as much as the
+    // refresh itself. The column keeps the width of the widest name it held since the dialog opened.
+    for (const int row : change.inserted)
+        noteNameWidth(row);
+    for (const int row : change.updated)
+        noteNameWidth(row);
     if (!change.isEmpty())
         layoutColumns();
     labelEmpty->setVisible(m_model.isEmpty());
@@ -166,26 +182,61 @@ void ManagementAutoDetect::fillRow(int row)
 
 void ManagementAutoDetect::setDeviceCells(int row)
 {
-    // A suggested name follows the model and gives way to a managed device's.
+    // A suggested name follows the model and gives way to a managed device's or a typed one.
     QTableWidgetItem *name = tableDevices->item(row, NameCol);
     if (name->text() != m_model.row(row).name)
         name->setText(m_model.row(row).name);
+    const QString nameTip = plainToolTip(name->text());
+    if (name->toolTip() != nameTip)
+        name->setToolTip(nameTip);
     const VelkIFPDevice &device = m_model.row(row).device;
-    const QStringList cells = {device.ipAddress, device.macAddress, device.modelName};
+    const bool byAddress = device.macAddress.isEmpty();
+    const QStringList cells = {device.ipAddress, byAddress ? noMacText() : device.macAddress, device.modelName};
     for (int column = IpCol; column <= ModelCol; ++column) {
         QTableWidgetItem *item = tableDevices->item(row, column);
         item->setText(cells.at(column - IpCol));
         item->setToolTip(plainToolTip(item->text()));
     }
+    // The panel searched with a MAC no network card has: it is added by its address, as Add Device adds one.
+    if (byAddress)
+        tableDevices->item(row, MacCol)
+            ->setToolTip(plainToolTip(tr("This device reports a Mac address that no network card has (all zeros, "
+                                         "broadcast or multicast). It is added by its IP address alone.")));
+}
+
+QString ManagementAutoDetect::noMacText()
+{
+    return tr("By IP address");
+}
+
+void ManagementAutoDetect::noteNameWidth(int row)
+{
+    // Measured in the table's own font, which its style sheet sets when it is first polished. The style sheet's check
+    // box is drawn a little wider than the size hint allows for: without the margin the widest name lost its end.
+    tableDevices->ensurePolished();
+    const QModelIndex index = tableDevices->model()->index(row, NameCol);
+    m_nameWidth = qMax(m_nameWidth, tableDevices->sizeHintForIndex(index).width() + int(8 * getScaleFactor()));
 }
 
 void ManagementAutoDetect::nameItemChanged(QTableWidgetItem *item)
 {
     showWarning(QString());
-    if (item->column() != NameCol)
+    if (item->column() != NameCol || item->row() >= m_model.size())
         return;
+    const bool renamed = m_model.row(item->row()).name != item->text();
     m_model.setName(item->row(), item->text());
     m_model.setChecked(item->row(), item->checkState() == Qt::Checked);
+    if (!renamed)
+        return;
+    {
+        const QSignalBlocker blocker(tableDevices);
+        item->setToolTip(plainToolTip(item->text()));
+    }
+    noteNameWidth(item->row());
+    layoutColumns();
+    // Another row's suggestion may be the very name typed: the next refresh offers it a free one.
+    if (isVisible() && !m_gather.isActive())
+        m_gather.start();
 }
 
 void ManagementAutoDetect::commitEditor()
@@ -225,7 +276,7 @@ void ManagementAutoDetect::addChosen()
             problem = tr("Device name is duplicated with other devices.");
         if (!problem.isEmpty()) {
             tableDevices->scrollToItem(tableDevices->item(row, NameCol));
-            showWarning(tr("%1: %2").arg(listed.device.macAddress, problem));
+            showWarning(tr("%1: %2").arg(AutoDetectModel::keyOf(listed.device), problem));
             return;
         }
         chosenNames.insert(DeviceRules::key(listed.name));
@@ -248,7 +299,7 @@ void ManagementAutoDetect::addChosen()
         device.deviceType = listed.device.deviceType;
         const DeviceStore::Outcome outcome = store.addDevice(device, QStringList());
         if (!outcome.ok()) {
-            failure = tr("%1: %2").arg(device.macAddress, outcome.message);
+            failure = tr("%1: %2").arg(AutoDetectModel::keyOf(device), outcome.message);
             break;
         }
         added.append(outcome.device);
@@ -276,13 +327,30 @@ QString ManagementAutoDetect::warningText() const
 void ManagementAutoDetect::layoutColumns()
 {
     const int width = tableDevices->viewport()->width();
-    tableDevices->setColumnWidth(NameCol, width * 34 / 100);
-    tableDevices->setColumnWidth(IpCol, width * 20 / 100);
-    tableDevices->setColumnWidth(MacCol, width * 24 / 100);
-    tableDevices->horizontalHeader()->setStretchLastSection(true);
+    // The name column takes what its widest name needs, from the model's share down to a minimum of its own: a
+    // suggestion cut short showed the managed device's name without the " (2)" that makes it free. The model is in
+    // the suggestion and in the cell's tool tip.
+    const int ipWidth = width * 20 / 100;
+    const int macWidth = width * 24 / 100;
+    const int modelMinimum = width * 12 / 100;
+    const int nameWidth = qBound(width * 34 / 100, m_nameWidth, width - ipWidth - macWidth - modelMinimum);
+    tableDevices->horizontalHeader()->setMinimumSectionSize(modelMinimum);
+    tableDevices->setColumnWidth(NameCol, nameWidth);
+    tableDevices->setColumnWidth(IpCol, ipWidth);
+    tableDevices->setColumnWidth(MacCol, macWidth);
+    // Set, not stretched: a stretched last column never went below the width it had before it stretched.
+    tableDevices->horizontalHeader()->setStretchLastSection(false);
+    tableDevices->setColumnWidth(ModelCol, width - nameWidth - ipWidth - macWidth);
     const int rowHeight = int(30 * getScaleFactor());
     tableDevices->verticalHeader()->setDefaultSectionSize(rowHeight);
     tableDevices->horizontalHeader()->setFixedHeight(rowHeight);
+}
+
+bool ManagementAutoDetect::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tableDevices->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ManagementAutoDetect::showEvent(QShowEvent *event)

@@ -50,12 +50,17 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void heardDevicesChanged();
     void applyChange(const AutoDetectModel::Change &change);
     void fillRow(int row);
     void setDeviceCells(int row);
+    /// What the MAC cell of a panel listed by its address alone says.
+    static QString noMacText();
+    /// Widens the name column's need to the row's name.
+    void noteNameWidth(int row);
     void nameItemChanged(QTableWidgetItem *item);
     void commitEditor();
     void showWarning(const QString &text);
@@ -68,5 +73,6 @@ private:
     AutoDetectModel m_model;
     QTimer m_gather;
     int m_refreshes = 0;
+    int m_nameWidth = 0; // the widest name listed since the dialog opened, as the table draws it
     FormScale m_scale;
 };

@@ -2167,6 +2167,10 @@ Please modify the username and password to the correct ones to continue using th
         <translation>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</translation>
     </message>
     <message>
+        <source>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</source>
+        <translation>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</translation>
+    </message>
+    <message>
         <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
         <translation>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</translation>
     </message>
@@ -2215,6 +2219,18 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Content of title column is wrong.</source>
         <translation>Content of title column is wrong.</translation>
+    </message>
+    <message>
+        <source>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</source>
+        <translation>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</source>
+        <translation>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</translation>
+    </message>
+    <message>
+        <source>No user was imported: the file has no row after its header line.</source>
+        <translation>No user was imported: the file has no row after its header line.</translation>
     </message>
     <message>
         <source>Name can not be emtpy.</source>
@@ -2445,6 +2461,14 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     <message>
         <source>Tick the devices to add.</source>
         <translation>Tick the devices to add.</translation>
+    </message>
+    <message>
+        <source>By IP address</source>
+        <translation>By IP address</translation>
+    </message>
+    <message>
+        <source>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</source>
+        <translation>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</translation>
     </message>
     <message>
         <source>Dialog</source>

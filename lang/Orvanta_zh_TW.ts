@@ -2167,6 +2167,10 @@ Please modify the username and password to the correct ones to continue using th
         <translation>此檔案的儲存格不是以逗號分隔。請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
     </message>
     <message>
+        <source>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</source>
+        <translation>此檔案的儲存格是以分號分隔。請改以逗號分隔儲存格並儲存後再匯入。</translation>
+    </message>
+    <message>
         <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
         <translation>沒有任何網路卡會使用此 MAC 位址（全為零、廣播或多點傳送位址）。請將其留空，以 IP 位址對應此裝置。</translation>
     </message>
@@ -2215,6 +2219,18 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Content of title column is wrong.</source>
         <translation>標題欄的內容有誤。</translation>
+    </message>
+    <message>
+        <source>The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.</source>
+        <translation>此檔案的儲存格不是以逗號分隔。請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
+    </message>
+    <message>
+        <source>The cells of this file are separated by semicolons. Save it with commas between the cells and import it again.</source>
+        <translation>此檔案的儲存格是以分號分隔。請改以逗號分隔儲存格並儲存後再匯入。</translation>
+    </message>
+    <message>
+        <source>No user was imported: the file has no row after its header line.</source>
+        <translation>未匯入任何使用者：檔案在標題列之後沒有任何資料列。</translation>
     </message>
     <message>
         <source>Name can not be emtpy.</source>
@@ -2445,6 +2461,14 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     <message>
         <source>Tick the devices to add.</source>
         <translation>請勾選要新增的裝置。</translation>
+    </message>
+    <message>
+        <source>By IP address</source>
+        <translation>依 IP 位址</translation>
+    </message>
+    <message>
+        <source>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</source>
+        <translation>此裝置回報的 MAC 位址不屬於任何網路卡（全為零、廣播或多點傳送位址），將僅以其 IP 位址新增。</translation>
     </message>
     <message>
         <source>Dialog</source>

@@ -99,21 +99,26 @@ void UPnPServer::onReadyRead(QUdpSocket *socket)
             noteDropped("not IPv4", datagram.senderAddress());
             continue;
         }
-        if (ArpTable::isUsableMac(search.mac))
-            noteHeard(search, sender);
+        noteHeard(search, sender);
         answer(socket, sender, sender, datagram.destinationAddress());
     }
 }
 
 void UPnPServer::noteHeard(const SsdpSearch &search, const QHostAddress &sender)
 {
+    const QString address = sender.toString();
+    // A MAC no card can have is the same on many panels: such a panel is kept by its address, with no MAC, and can be
+    // added by its address alone, as the command server then matches it. Left out, it could not be found at all.
+    const bool macUsable = ArpTable::isUsableMac(search.mac);
+    const QString key = macUsable ? search.mac : address;
     // Only unmanaged panels are listed. A managed fleet searching after a restart took the places of new panels.
-    if (CmdServer::getInstance()->isManaged(search.mac)) {
-        if (m_heard.remove(search.mac) > 0)
+    // (One kept by its address is left out when the list is read, where the managed addresses are at hand.)
+    if (macUsable && CmdServer::getInstance()->isManaged(search.mac)) {
+        if (m_heard.remove(key) > 0)
             emit heardDevicesChanged();
         return;
     }
-    auto it = m_heard.find(search.mac);
+    auto it = m_heard.find(key);
     const bool isNew = it == m_heard.end();
     if (isNew) {
         if (m_heard.size() >= m_config.maxHeardDevices) {
@@ -126,11 +131,11 @@ void UPnPServer::noteHeard(const SsdpSearch &search, const QHostAddress &sender)
             return;
         }
         m_heardFull = false;
-        it = m_heard.insert(search.mac, Heard());
-        it->device.macAddress = search.mac;
+        it = m_heard.insert(key, Heard());
+        if (macUsable)
+            it->device.macAddress = search.mac;
     }
     VelkIFPDevice &device = it->device;
-    const QString address = sender.toString();
     // A panel heard from another address must be listed, and added, at the new one.
     const bool changed = isNew || device.ipAddress != address || device.modelName != search.model ||
                          device.deviceType != search.deviceType ||
@@ -203,7 +208,7 @@ void UPnPServer::tick()
     const CmdServer *server = CmdServer::getInstance();
     bool expired = false;
     for (auto it = m_heard.begin(); it != m_heard.end();) {
-        if (it->lastHeardMs < limit || server->isManaged(it.key())) {
+        if (it->lastHeardMs < limit || server->isManaged(it->device.macAddress)) {
             it = m_heard.erase(it);
             expired = true;
         } else {
@@ -258,12 +263,20 @@ QList<VelkIFPDevice> UPnPServer::unmanagedDevices() const
     // A set, not a scan of the managed list per heard panel: with thousands of both that scan took longer than
     // the Auto Detect dialog may keep the console busy.
     QSet<QString> managedMacs;
-    for (const VelkIFPDevice &device : CmdServer::getInstance()->managedDevices())
-        managedMacs.insert(device.macAddress);
+    QSet<QString> managedAddresses;
+    for (const VelkIFPDevice &device : CmdServer::getInstance()->managedDevices()) {
+        if (!device.macAddress.isEmpty())
+            managedMacs.insert(device.macAddress);
+        // A panel kept by its address is matched by it when it connects: a device at that address has it.
+        if (!device.ipAddress.isEmpty())
+            managedAddresses.insert(device.ipAddress);
+    }
     QList<VelkIFPDevice> devices;
     devices.reserve(m_heard.size());
     for (const Heard &heard : m_heard) {
-        if (!managedMacs.contains(heard.device.macAddress))
+        const bool managed = heard.device.macAddress.isEmpty() ? managedAddresses.contains(heard.device.ipAddress)
+                                                               : managedMacs.contains(heard.device.macAddress);
+        if (!managed)
             devices.append(heard.device);
     }
     return devices;

@@ -27,10 +27,11 @@ public:
 
     /// Panels not managed whose search was heard in the last three ticks: macAddress, modelName, deviceType,
     /// displayClientVersion and ipAddress (the datagram's source, the latest one heard). A search whose MAC no
-    /// panel can have (ArpTable::isUsableMac) is answered but not kept; at most NetworkConfig::maxHeardDevices
-    /// panels are kept.
+    /// panel can have (ArpTable::isUsableMac: all zeros, broadcast, multicast) is kept by its address, with an empty
+    /// macAddress, as such a panel is added and matched; at most NetworkConfig::maxHeardDevices panels are kept.
     QList<VelkIFPDevice> heardDevices() const;
-    /// heardDevices() without those managed since they were heard.
+    /// heardDevices() without those managed since they were heard: by MAC, and for one kept by its address, a
+    /// managed device at that address.
     QList<VelkIFPDevice> unmanagedDevices() const;
     /// The address the last arp run gave for this MAC, or empty.
     QString ipForMac(const QString &mac) const;
@@ -73,7 +74,7 @@ private:
     QTimer *m_tick;
     ArpTable *m_arp;
     Clock *m_clock;
-    QHash<QString, Heard> m_heard;
+    QHash<QString, Heard> m_heard; // by MAC, or by address for a panel whose MAC no card can have
     // Set when a new panel found the heard list full, so that a flood logs it once; cleared when a panel enters.
     bool m_heardFull = false;
     int m_droppedThisTick = 0;

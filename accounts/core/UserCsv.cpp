@@ -92,7 +92,7 @@ UserCsvError UserCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *ro
         return unreadableAfter(text.left(nul));
     if (!decoded.readable)
         return unreadableAfter(text);
-    *rows = parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
+    *rows = parseSpreadsheetCsv(text);
     return UserCsvError();
 }
 
@@ -107,6 +107,19 @@ QList<QStringList> UserCsv::withoutTrailingBlankLines(QList<QStringList> rows)
 
 UserCsvError UserCsv::checkHeader(const QStringList &cells)
 {
+    // A file saved with another separator is one cell wide: "the title column is wrong" sent the operator looking
+    // for a typing error in the titles.
+    const QString joined = cells.join(QString());
+    if (cells.size() < ColumnCount && joined.contains(QLatin1Char('\t')))
+        return UserCsvError::at(
+            0, 1,
+            text(QT_TRANSLATE_NOOP("ImportListDialog", "The cells of this file are not separated by commas. Save it as "
+                                                       "CSV UTF-8 and import it again.")));
+    if (cells.size() < ColumnCount && joined.contains(QLatin1Char(';')))
+        return UserCsvError::at(
+            0, 1,
+            text(QT_TRANSLATE_NOOP("ImportListDialog", "The cells of this file are separated by semicolons. Save it "
+                                                       "with commas between the cells and import it again.")));
     const QStringList &titles = columnTitles();
     for (int column = 0; column < ColumnCount; ++column) {
         if (column >= cells.size() || !clean(cells.at(column)).contains(titles.at(column)))

@@ -64,9 +64,8 @@ public:
     static bool hasChineseCharacter(const QString &text);
 
     /// The rows of a user file's bytes, decoded with the codec in use (QTextCodec::codecForLocale)
-    /// unless a byte order mark names its own. LF, CR LF and a lone CR outside quotes end a row:
-    /// an old Mac file, which ends its lines with CR alone, is read row by row (the shared reader
-    /// keeps such a CR, and the file was one row). Bytes that are no text in that codec
+    /// unless a byte order mark names its own. Line ends are read as a spreadsheet reads them
+    /// (parseSpreadsheetCsv, as the device import does). Bytes that are no text in that codec
     /// (TextDecoder: bad bytes, half a surrogate pair, a character cut off at the end, a code
     /// page's placeholders) give no rows and the error at the row and column where they stand:
     /// decoded as the codec leaves them they were stored changed. A NUL character is refused the
@@ -77,7 +76,9 @@ public:
     /// between data rows stay: they are rows of the file, and the checks refuse them.
     static QList<QStringList> withoutTrailingBlankLines(QList<QStringList> rows);
 
-    /// The header row: the first column whose cell lacks its title, at row 1.
+    /// The header row: the first column whose cell lacks its title, at row 1. A header of fewer
+    /// cells than the file has columns that holds a tab or a semicolon is refused at its first cell
+    /// with a message that names the separator.
     static UserCsvError checkHeader(const QStringList &cells);
     /// The value checks of one data row, in the order the operator meets them: name, password
     /// length, password characters, card, install-apps value, then the app values.

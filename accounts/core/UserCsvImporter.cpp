@@ -39,6 +39,12 @@ UserCsvError UserCsvImporter::importRows(QList<QStringList> rows)
                  error.row);
         return error;
     }
+    if (rows.size() < 2) {
+        // A header alone closed the dialog as a success that imported nothing.
+        writeLog(LOG_LEVEL_WARNING, "UserCsvImporter::importRows, no row after the header");
+        return UserCsvError::stoppedWith(UserCsv::text(
+            QT_TRANSLATE_NOOP("ImportListDialog", "No user was imported: the file has no row after its header line.")));
+    }
 
     for (int i = 1; i < rows.size(); ++i) {
         error = writeRow(UserCsv::readRow(rows.at(i)), i + 1);

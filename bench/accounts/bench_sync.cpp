@@ -1,30 +1,36 @@
-// "Sync Now" over many multi-user panels against a minimal client doing the same exchange, and the GUI thread's
-// longest stall meanwhile.
+// "Sync Now" over many multi-user panels against a minimal client doing the same exchange and keeping the same
+// statuses, its run time, and the GUI thread's longest stall meanwhile.
 //
 // Scenario: the console (this process: its command server, its data store in an ordinary folder on disk, its log
-// file, the User Accounts page and its Sync Now, Qt's Unix event dispatcher) holds 500 panels with 48 users each; the
-// panels are tools/panelsim simulated panels in a separate process. Two user cases: the same 48 users on every panel
-// ("shared"), and 48 users of their own for every 10 panels ("blocks", 2,400 users with 12 app permissions each).
-// One unmeasured round first, which lets every panel take part in its first synchronisation. Before each round,
-// outside the measured spans, every assignment's time of synchronisation is set a minute back, so that each Sync Now
-// writes its status and a new time into all of them, as one a minute after the last does; each round checks it did.
+// file, the User Accounts page and its Sync Now, Qt's Unix event dispatcher) holds 500 panels with 48 users each, then
+// (in a run of its own) 1,000; the panels are tools/panelsim simulated panels in a separate process. Two user cases:
+// the same 48 users on every panel ("shared"), and 48 users of their own for every 10 panels ("blocks", 2,400 users
+// with 12 app permissions each at 500 panels). One unmeasured round first, which lets every panel take part in its
+// first synchronisation. Before each round, outside the measured spans, every assignment's time of synchronisation is
+// set a minute back, so that each Sync Now writes its status and a new time into all of them, as one a minute after
+// the last does; each round checks it did. The database keeps the console's stored design and its rollback journal.
 //
 // Subject: a press of Sync Now until the run ends (every panel asked, answered and recorded for its 48 users, the user
 // table rebuilt). Yardstick: MinimalSyncClient, one thread doing the same exchange with every panel at once
 // (0x4001 -> 0xC001 -> 0x4003 + 0x4004 -> 0xC004) with the same account files, in a process of its own with a fleet
-// of its own (the same simulated panels, in their own process). Rounds alternate which of the two goes first; the
-// headline is the median of the rounds' ratios. Each round also sends the account files alone, one frame on each of
-// the console's connections, for the figure the benchmark used to judge by. Checks that every panel received exactly
-// the file it was meant to get (its size, per panel, in every Sync Now round). Prints, beside the times, the CPU time
-// the console, its panels' process, the client and the client's panels' process spent, so the gap between the CPU
-// time and the wall time shows how long either side waited. Both sides wait for their panels in an event loop that
-// sleeps between events, and each side's panels run on CPUs of their own (see CpuSplit). Each round also times, outside
-// the measured spans, the rows alone: the console's status statements for every panel in one transaction, nothing
-// else, printed beside the client's time (what the rows cost however a run were arranged around them).
-// The client also runs, in each round, a second time recording the statuses as it goes (the console's statement on a
-// copy of its database, one commit a run): the least a program keeping those rows can do, printed beside the headline.
+// of its own (the same simulated panels, in their own process), run twice a round: keeping the statuses as the
+// console must (on each confirmation the console's own statement into a copy of its database on the same disk, one
+// commit a run: the least a program that keeps them can do), and bare, without them (printed, not judged). Rounds
+// alternate which of the two sides goes first; the ratio is the median of the rounds' ratios. Each round also sends the
+// account files alone, one frame on each of the console's connections (the figure the benchmark first judged by,
+// printed), and times, outside the measured spans, the console's status statements alone in one transaction. Checks
+// that every panel received exactly the file it was meant to get (its size, per panel, in every Sync Now round).
+// Prints, beside the times, the CPU time the console, its panels' process, the client and the client's panels' process
+// spent. Both sides wait for their panels in an event loop that sleeps between events, and each side's panels run on
+// CPUs of their own (see CpuSplit).
 //
-// Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500] [--users 48] [--rounds 11]
+// Targets, for each size and case: Sync Now at most 1.5 times the client that keeps the statuses (median of the
+// rounds' ratios); Sync Now's median run time at most the bound for its size (runTimeBoundMs: 150 ms at 500 panels,
+// 300 ms at 1,000: well above what the operator meets today and far below what a run that grew with the square of the
+// fleet, or stopped the loop per panel, would take); the GUI thread never held over 100 ms, the first run included;
+// every panel its own file and every assignment written anew in every round.
+//
+// Usage: QT_QPA_PLATFORM=offscreen bench_sync [--panels 500,1000] [--users 48] [--rounds 11]
 //        [--cases shared,blocks] [--db-folder DIR] [--windows]
 // --db-folder: where the database goes (a fresh folder is made inside it); by default the folder of this program,
 // which lies in the build tree on disk. A folder on tmpfs or ramfs is refused.
@@ -68,12 +74,21 @@
 #include <iostream>
 #include <sched.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr double TargetRatio = 1.5;
 constexpr double TargetStallMs = 100.0;
+
+// The bound on Sync Now's median run time for a fleet: 0.3 ms a panel (150 ms at 500 panels, 300 ms at 1,000). An
+// operator meets 30 to 60 ms at 500 and under 200 ms at 1,000 on an ordinary machine; a run whose cost grew faster
+// than the fleet, or that held the loop per panel, goes far past it.
+double runTimeBoundMs(int panels)
+{
+    return 0.3 * panels;
+}
 const char *const Password = "kelvo";
 // Each files-alone round makes every panel send an answer the console did not ask for, which it counts as a
 // dropped frame; a channel that drops 16 is closed. Rounds beyond this would end connections, not measure them.
@@ -111,6 +126,16 @@ cpu_set_t cpuSetOf(const QString &list)
     for (const QString &cpu : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
         CPU_SET(cpu.toInt(), &set);
     return set;
+}
+
+// The machine's load average over the last minute, as /proc/loadavg gives it; empty where it cannot be read. Printed
+// at the start and the end of a run: the verdict is meant for a machine loaded below its CPU count.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 0);
 }
 
 // How a process started from here learns the split.
@@ -686,9 +711,9 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 qPrintable(bench::dispatcherName()));
     std::printf("  database in %s (%s)\n", qPrintable(fixture.databaseFolder()),
                 qPrintable(fixture.databaseFileSystem().name));
-    std::printf("  %-5s %-14s %10s %10s %10s %8s %8s %9s %12s %11s %11s %12s %8s %10s %8s\n", "round", "first",
-                "files ms", "client ms", "SyncNow ms", "/client", "/files", "stall ms", "console cpu", "panels cpu",
-                "client cpu", "its panels", "rows ms", "+rows ms", "its rows");
+    std::printf("  %-5s %-14s %10s %10s %10s %8s %10s %8s %9s %12s %11s %11s %12s %8s %8s\n", "round", "first",
+                "files ms", "client ms", "+rows ms", "its rows", "SyncNow ms", "/+rows", "stall ms", "console cpu",
+                "panels cpu", "client cpu", "its panels", "rows ms", "/client");
 
     QList<quint32> deviceIds;
     {
@@ -697,8 +722,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         for (const VelkIFPDevice &device : qAsConst(stored))
             deviceIds.append(device.did);
     }
-    std::vector<double> baseline, subject, clientTimes, ratios, fileRatios, baseStalls, subjectStalls, clientCpu,
-        clientPanelsCpu, rowsAlone, rowsCommits, recordingClient, recordingRatios, clientRecords;
+    std::vector<double> baseline, subject, clientTimes, ratios, baseStalls, subjectStalls, clientCpu, clientPanelsCpu,
+        rowsAlone, rowsCommits, recordingClient, recordingRatios, clientRecords;
     bool filesRight = true;
     bool rowsRight = true;
     for (int round = 1; round <= rounds; ++round) {
@@ -775,7 +800,6 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         const double ratio = yardstick > 0 ? ms / yardstick : 0;
         if (yardstick > 0)
             ratios.push_back(ratio);
-        fileRatios.push_back(ms / baseline.back());
         const int stale = rowsNotWrittenAnew(setBack);
         if (stale != 0) {
             std::fprintf(stderr, "round %d: %d assignments without the run's status and a new time\n", round, stale);
@@ -790,54 +814,63 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
                 filesRight = false;
             }
         }
-        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.2f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms %8.1f "
-                    "%10.1f %8.1f\n",
-                    round, round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, ms, ratio,
-                    fileRatios.back(), stall, subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu,
-                    clientFleetCpu, rowsMs, recordingClientMs, clientRecordsMs);
+        std::printf("  %-5d %-14s %10.1f %10.1f %10.1f %8.1f %10.1f %8.2f %9.1f %9.1f ms %8.1f ms %8.1f ms %8.1f ms "
+                    "%8.1f %8.2f\n",
+                    round, round % 2 == 1 ? "client" : "Sync Now", baseline.back(), yardstick, recordingClientMs,
+                    clientRecordsMs, ms, recordingClientMs > 0 ? ms / recordingClientMs : 0.0, stall,
+                    subjectSpent.consoleMs.back(), subjectSpent.panelsMs.back(), yardstickCpu, clientFleetCpu, rowsMs,
+                    ratio);
         std::fflush(stdout);
     }
     client.write("quit\n");
     client.waitForFinished(20000);
     fleet.stop();
 
-    const double ratio = bench::median(ratios);
-    const bool ratioMet = !clientFailed && ratios.size() == size_t(rounds) && ratio <= TargetRatio;
+    // The headline: against the client that keeps what a Sync Now must keep. The bare client, the files alone and the
+    // rows alone are printed for scale.
+    const double ratio = bench::median(recordingRatios);
+    const bool ratioMet = !recordingFailed && recordingRatios.size() == size_t(rounds) && ratio <= TargetRatio;
+    const double runMs = bench::median(subject);
+    const double runBound = runTimeBoundMs(panels);
+    const bool runMet = runMs <= runBound;
     // The first run, every panel's first synchronisation with this console, is an operator's too.
     const double worstStall = std::max(warmStall, *std::max_element(subjectStalls.begin(), subjectStalls.end()));
     const double baseStall = *std::max_element(baseStalls.begin(), baseStalls.end());
-    const bool ok = ratioMet && worstStall <= TargetStallMs && filesRight && rowsRight;
-    if (clientFailed)
-        std::printf("  the minimal client did not finish a round; no ratio for it\n");
-    std::printf("  Sync Now / minimal client, median of the %zu rounds' ratios: %.2f (target <= %.1f) %s\n",
-                ratios.size(), ratio, TargetRatio, ratioMet ? "met" : "MISSED");
-    std::printf(
-        "  medians: files alone %.1f ms, minimal client %.1f ms, Sync Now %.1f ms; Sync Now / files alone %.2f\n",
-        bench::median(baseline), bench::median(clientTimes), bench::median(subject), bench::median(fileRatios));
-    std::printf("  CPU time median: files alone console %6.1f ms, panels %6.1f ms | Sync Now console %6.1f ms, panels "
-                "%6.1f ms | client %6.1f ms, its panels %6.1f ms\n",
-                bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs),
-                bench::median(subjectSpent.consoleMs), bench::median(subjectSpent.panelsMs), bench::median(clientCpu),
-                bench::median(clientPanelsCpu));
-    std::printf("  the %d statuses alone (the console's statements and one commit, outside a run): median %.1f ms "
-                "(the commit %.1f ms), %.2f x the minimal client's median\n",
-                panels * usersPerPanel, bench::median(rowsAlone), bench::median(rowsCommits),
-                bench::median(rowsAlone) / bench::median(clientTimes));
+    const bool stallMet = worstStall <= TargetStallMs;
+    const bool ok = ratioMet && runMet && stallMet && filesRight && rowsRight;
     if (recordingFailed || recordingClient.empty())
-        std::printf("  the minimal client with records did not finish a round\n");
-    if (!recordingClient.empty())
-        std::printf("  the minimal client recording the same statuses as it goes, one commit a run (+rows): median "
-                    "%.1f ms, its statements and commit %.1f ms of it; %.2f x the client without them; Sync Now / "
-                    "it, median of the rounds' ratios: %.2f\n",
-                    bench::median(recordingClient), bench::median(clientRecords),
-                    bench::median(recordingClient) / bench::median(clientTimes), bench::median(recordingRatios));
-    std::printf("  first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
+        std::printf("  the client keeping the statuses did not finish a round; no ratio for it\n");
+    std::printf(
+        "  Sync Now / the client keeping the statuses (+rows), median of the %zu rounds' ratios: %.2f (target <= "
+        "%.1f) %s\n",
+        recordingRatios.size(), ratio, TargetRatio, ratioMet ? "met" : "MISSED");
+    std::printf("  Sync Now median run time: %.1f ms (target <= %.0f ms at %d panels) %s\n", runMs, runBound, panels,
+                runMet ? "met" : "MISSED");
     std::printf("  GUI thread longest stall: Sync Now %.1f ms, first run included (target <= %.0f ms) %s; files alone "
                 "%.1f ms\n",
-                worstStall, TargetStallMs, worstStall <= TargetStallMs ? "met" : "MISSED", baseStall);
+                worstStall, TargetStallMs, stallMet ? "met" : "MISSED", baseStall);
     std::printf("  every panel received its own account file in every run: %s\n", filesRight ? "yes" : "NO");
     std::printf("  every Sync Now wrote its status and a new time into all %d assignments: %s\n",
                 panels * usersPerPanel, rowsRight ? "yes" : "NO");
+    std::printf("  not judged:\n");
+    if (clientFailed)
+        std::printf("    the bare client did not finish a round\n");
+    std::printf("    Sync Now / the bare client (no statuses kept), median of the %zu rounds' ratios: %.2f\n",
+                ratios.size(), bench::median(ratios));
+    std::printf("    medians: files alone %.1f ms, bare client %.1f ms, client keeping the statuses %.1f ms (its "
+                "statements and commit %.1f ms of it, %.2f x the bare client), Sync Now %.1f ms\n",
+                bench::median(baseline), bench::median(clientTimes), bench::median(recordingClient),
+                bench::median(clientRecords), bench::median(recordingClient) / bench::median(clientTimes), runMs);
+    std::printf(
+        "    CPU time median: files alone console %6.1f ms, panels %6.1f ms | Sync Now console %6.1f ms, panels "
+        "%6.1f ms | bare client %6.1f ms, its panels %6.1f ms\n",
+        bench::median(baseSpent.consoleMs), bench::median(baseSpent.panelsMs), bench::median(subjectSpent.consoleMs),
+        bench::median(subjectSpent.panelsMs), bench::median(clientCpu), bench::median(clientPanelsCpu));
+    std::printf("    the %d statuses alone (the console's statements and one commit, outside a run): median %.1f ms "
+                "(the commit %.1f ms)\n",
+                panels * usersPerPanel, bench::median(rowsAlone), bench::median(rowsCommits));
+    std::printf("    first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
+    std::fflush(stdout);
     return ok ? 0 : 2;
 }
 
@@ -855,7 +888,16 @@ int main(int argc, char **argv)
         const QString given = bench::argValue(args, QLatin1String(option));
         return given.isEmpty() ? fallback : given;
     };
-    const int panels = value("--panels", QStringLiteral("500")).toInt();
+    // One size for a case or the client, a list for the whole run.
+    QList<int> sizes;
+    for (const QString &size :
+         value("--panels", QStringLiteral("500,1000")).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        sizes.append(size.toInt());
+    if (sizes.isEmpty() || *std::min_element(sizes.begin(), sizes.end()) < 1) {
+        std::fprintf(stderr, "--panels takes one or more fleet sizes, as 500,1000\n");
+        return 1;
+    }
+    const int panels = sizes.first();
     const int users = value("--users", QStringLiteral("48")).toInt();
     const int rounds = value("--rounds", QStringLiteral("11")).toInt();
     if (rounds < 1 || rounds > MaxRounds) {
@@ -882,6 +924,8 @@ int main(int argc, char **argv)
     const QString only = value("--case", QString());
     if (!only.isEmpty())
         return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, panelsim, dbParent);
+    std::printf("load average at the start: %s, %d CPUs online\n", qPrintable(loadAverage()),
+                int(sysconf(_SC_NPROCESSORS_ONLN)));
     if (cpuSplit.split)
         std::printf("console and client on CPUs %s, the panels of each on CPUs %s\n",
                     qPrintable(cpuList(cpuSplit.side)), qPrintable(cpuList(cpuSplit.panels)));
@@ -889,21 +933,31 @@ int main(int argc, char **argv)
         std::printf("fewer than two CPUs: console, client and panels share them\n");
     std::fflush(stdout);
     int worst = 0;
-    for (const QString &name : cases) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        QStringList arguments = {QStringLiteral("--case"),      name,
-                                 QStringLiteral("--panels"),    QString::number(panels),
-                                 QStringLiteral("--users"),     QString::number(users),
-                                 QStringLiteral("--rounds"),    QString::number(rounds),
-                                 QStringLiteral("--db-folder"), dbParent};
-        if (printWindows)
-            arguments.append(QStringLiteral("--windows"));
-        arguments.append(cpuArguments());
-        child.start(QCoreApplication::applicationFilePath(), arguments);
-        child.waitForFinished(-1);
-        const int code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
-        worst = std::max(worst, code);
+    QStringList verdicts;
+    for (const int size : qAsConst(sizes)) {
+        for (const QString &name : cases) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            QStringList arguments = {QStringLiteral("--case"),      name,
+                                     QStringLiteral("--panels"),    QString::number(size),
+                                     QStringLiteral("--users"),     QString::number(users),
+                                     QStringLiteral("--rounds"),    QString::number(rounds),
+                                     QStringLiteral("--db-folder"), dbParent};
+            if (printWindows)
+                arguments.append(QStringLiteral("--windows"));
+            arguments.append(cpuArguments());
+            child.start(QCoreApplication::applicationFilePath(), arguments);
+            child.waitForFinished(-1);
+            const int code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+            worst = std::max(worst, code);
+            verdicts.append(QStringLiteral("%1 panels %2: %3")
+                                .arg(size)
+                                .arg(name, code == 0   ? QStringLiteral("every target met")
+                                           : code == 2 ? QStringLiteral("MISSED")
+                                                       : QStringLiteral("could not run")));
+        }
     }
+    std::printf("load average at the end: %s\n", qPrintable(loadAverage()));
+    std::printf("bench_sync: %s\n", qPrintable(verdicts.join(QStringLiteral("; "))));
     return worst;
 }

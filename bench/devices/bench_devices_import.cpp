@@ -1,5 +1,6 @@
 // Importing a 5,000-device CSV file, against plain inserts of the same devices in one transaction.
-// Target: the import runs at no less than 0.2 times the rate of the plain inserts.
+// Target: the import runs at no less than 0.2 times the rate of the plain inserts. Exit code 0 when met,
+// 2 when not or when the import stopped at a row or stored another number of devices.
 
 #include "BenchSupport.h"
 
@@ -118,5 +119,5 @@ int main(int argc, char **argv)
     std::printf("CSV import (both passes):         %9.2f ms (%8.0f rows/s)\n", imported, count * 1000.0 / imported);
     std::printf("rate ratio import / plain, median of the rounds: %.3f (target >= 0.200) %s\n", ratio,
                 ratio >= 0.2 ? "OK" : "UNDER");
-    return failed || ratio < 0.2 ? 1 : 0;
+    return failed || ratio < 0.2 ? 2 : 0;
 }

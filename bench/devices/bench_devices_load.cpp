@@ -1,5 +1,6 @@
 // Loading the Devices tab with 5,000 devices and their groups, against a bare QtSql select of the
-// same rows. Target: the tab's load costs at most 5 times the bare select.
+// same rows. Target: the tab's load costs at most 5 times the bare select. Exit code 0 when met, 2 when
+// not or when a step did not read every device (INCOMPLETE), as every benchmark here exits on a miss.
 
 #include "BenchSupport.h"
 
@@ -152,5 +153,5 @@ int main(int argc, char **argv)
     std::printf("Devices tab load (data store + table): %8.2f ms\n", tab);
     std::printf("ratio tab / bare select: %.2f (target <= 5.00) %s\n", ratio,
                 broken ? "INCOMPLETE" : (ratio <= 5.0 ? "OK" : "OVER"));
-    return met ? 0 : 1;
+    return met ? 0 : 2;
 }

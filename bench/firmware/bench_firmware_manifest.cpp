@@ -107,7 +107,8 @@ int run(const QStringList &args)
         }
         if (b <= 0 || s <= 0) {
             std::printf("round %d failed (the routes were given up, or the XML did not read)\n", round + 1);
-            return 1;
+            // The console's routes given up miss the target; a bare loop that could not read leaves no yardstick.
+            return s <= 0 ? 2 : 1;
         }
         bare.push_back(b);
         subject.push_back(s);

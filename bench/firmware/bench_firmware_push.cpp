@@ -293,7 +293,7 @@ int run(const QStringList &args)
         manager->startOta(&schedule, pointers);
         if (!waitFor([&] { return finished; }, 600000) || confirmed != boxes) {
             std::printf("run %d: %d of %d transfers confirmed\n", run + 1, confirmed, boxes);
-            return 1;
+            return 2;
         }
         const long growthKb = bench::procStatusKb("VmHWM") - idleKb;
         worstGrowth = qMax(worstGrowth, growthKb);
@@ -312,7 +312,7 @@ int run(const QStringList &args)
                     run + 1, 3 * sizeMiB / base1, 3 * sizeMiB / base2, 3 * sizeMiB / threads1, 3 * sizeMiB / threads2,
                     push, boxes * sizeMiB / push, 100 * (cpuAtEnd - cpuAtStart) / push, successful, boxes, growthKb);
         if (successful != boxes)
-            return 1;
+            return 2;
     }
     const double baseRate = 3 * sizeMiB / bestBase;
     const double pushRate = boxes * sizeMiB / bestPush;

@@ -188,7 +188,7 @@ int runChild(int count, const Settings &settings)
         QObject::disconnect(connection);
         if (completed != count || panels.filesGood() - goodBefore != count) {
             std::printf("console: %d of %d transfers confirmed, %d failed\n", completed, count, failed);
-            return 1;
+            return 2;
         }
     }
     panels.stop();

@@ -169,7 +169,7 @@ int main(int argc, char **argv)
     bench::runUntil([] { return false; }, 300);
     if (page.tableWidgetAutoTest->rowCount() != count) {
         std::printf("INCOMPLETE: the auto-test table shows %d rows\n", page.tableWidgetAutoTest->rowCount());
-        return 1;
+        return 2;
     }
 
     std::printf("scenario: %d auto-tests at 10:00, one simulated panel each in a panelsim process; page offscreen, "

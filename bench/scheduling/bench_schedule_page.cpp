@@ -176,7 +176,7 @@ int main(int argc, char **argv)
     if (!complete(page)) {
         std::printf("INCOMPLETE: the tables show %d, %d and %d rows\n", page.tableWidget->rowCount(),
                     page.tableWidgetAutoTest->rowCount(), page.tableWidgetFwUpdate->rowCount());
-        return 1;
+        return 2;
     }
 
     std::vector<double> ratios;
@@ -195,7 +195,7 @@ int main(int argc, char **argv)
         }
         if (!complete(page)) {
             std::printf("INCOMPLETE after round %d\n", round + 1);
-            return 1;
+            return 2;
         }
         fills.push_back(fill);
         visits.push_back(visit);

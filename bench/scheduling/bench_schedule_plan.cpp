@@ -141,7 +141,7 @@ int main(int argc, char **argv)
             taskDevices += task.devices.size();
         if (tasks.size() != 3 * Schedules) {
             std::printf("expected %d tasks, got %d\n", 3 * Schedules, int(tasks.size()));
-            return 1;
+            return 2;
         }
         ratios.append(subject / qMax(baseline, 0.001));
         std::printf("%-6d %14.2f %14.2f %8.2f\n", round + 1, baseline, subject, ratios.last());

@@ -50,6 +50,11 @@ QString withLoneCrAsLineEnd(QString text)
     return text;
 }
 
+QList<QStringList> parseSpreadsheetCsv(const QString &text)
+{
+    return parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
+}
+
 QList<QStringList> parseCsv(const QString &text)
 {
     QList<QStringList> rows;

@@ -24,6 +24,12 @@ QString normalizeCsvText(const QString &text);
 /// "CSV (Macintosh)", end their lines with CR alone; read as they are, the whole file is one row.
 QString withLoneCrAsLineEnd(QString text);
 
+/// The rows of a text as spreadsheet programs read what they write: a CR LF pair, a LF and a CR alone each end a row,
+/// in any mix (a file saved with one line end and added to in an editor that writes another), and inside quotes every
+/// line break belongs to its cell. The device and user imports read their files this way; a lone CR kept in a cell
+/// there merged a row into the one before it, or a whole file into its header.
+QList<QStringList> parseSpreadsheetCsv(const QString &text);
+
 /// Splits text into rows and fields. Inside double quotes, commas and line feeds belong to the
 /// field and "" stands for one quote; a quote in the middle of an unquoted field opens quoting.
 /// A row that no line feed ends is dropped, except one that a quote left open swallowed: that

@@ -294,6 +294,15 @@ void TestAccountsImport::fileBytes_data()
         << h + '\r' + line("\"Ann\rLee\"") + '\r' << utf8 << QStringList{"Ann\rLee"} << QString();
     QTest::newRow("CR lines are rows") << h + '\r' + ann + '\r' + line("Bob", "abcd", "On") + '\r' << utf8
                                        << QStringList() << "4,3 Value should be \"Enable\" or \"Disable\".";
+    // Saved with another separator, the header is one cell: "Content of title column is wrong." sent the operator
+    // looking for a typing error in the titles.
+    const QString notCommas =
+        "1,1 The cells of this file are not separated by commas. Save it as CSV UTF-8 and import it again.";
+    const QString semicolons = "1,1 The cells of this file are separated by semicolons. Save it with commas between "
+                               "the cells and import it again.";
+    QTest::newRow("semicolons") << QByteArray(h + '\n' + ann + '\n').replace(',', ';') << utf8 << QStringList()
+                                << semicolons;
+    QTest::newRow("tabs") << QByteArray(h + '\n' + ann + '\n').replace(',', '\t') << utf8 << QStringList() << notCommas;
 
     // Bytes that are no text in the codec in use are refused where they stand.
     QTest::newRow("Latin-1 name under UTF-8") << h + '\n' + ann + '\n' + latin("Jos\xe9") + '\n'
@@ -449,8 +458,13 @@ void TestAccountsImport::rowReplacesDevicesAndApps()
 
 void TestAccountsImport::headerOnlyAndTrailingBlankLines()
 {
+    // A header alone closed the window as a success that imported nothing.
     const QString before = databaseDump();
-    QCOMPARE(importText(m_header).isError(), false);
+    for (const QString &text : {m_header, m_header + "\n\r\n", QString(m_header).replace('\n', '\r')}) {
+        const UserCsvError error = importText(text);
+        QVERIFY(error.stopped);
+        QCOMPARE(error.message, QStringLiteral("No user was imported: the file has no row after its header line."));
+    }
     QCOMPARE(databaseDump(), before);
 
     // Editors leave empty lines at the end; they are no users.

@@ -68,6 +68,8 @@ private slots:
     void operatorInputStaysWithItsPanel();
     void changesReplayOntoTheTable();
     void suggestionsAreFreeAndFollowTheModel();
+    void suggestionsGiveWayToTypedNames();
+    void panelsWithoutAMacAreListedByAddress();
 };
 
 void TestDevicesAutoDetect::listsUnmanagedDevicesOfThePageInOrder()
@@ -78,7 +80,7 @@ void TestDevicesAutoDetect::listsUnmanagedDevicesOfThePageInOrder()
         heard("02:51:4d:00:00:02", "10.0.0.10"),                 // 10.0.0.10 after 10.0.0.9: by number, not text
         heard("02:51:4d:00:00:01", "10.0.0.9"),                  // same address: by MAC
         heard("02:51:4d:00:00:03", "10.0.0.1"),                  // managed
-        heard("", "10.0.0.2"),                                   // no MAC: cannot be added
+        heard("", "10.0.0.2"),                                   // no MAC: listed by its address
         heard("02:51:4d:00:00:04", "10.0.0.3", "Audio Box"),     // the other page's
         heard("02:51:4d:00:00:05", "10.0.0.4", QString()),       // no type: the page's own
         heard("02:51:4d:00:00:09", "10.0.0.9"),                  // heard twice
@@ -88,14 +90,15 @@ void TestDevicesAutoDetect::listsUnmanagedDevicesOfThePageInOrder()
 
     AutoDetectModel::Change change = model.refresh(all, managed, 0);
     QCOMPARE(macsOf(model),
-             (QStringList{"02:51:4d:00:00:05", "02:51:4d:00:00:01", "02:51:4d:00:00:09", "02:51:4d:00:00:02"}));
-    QCOMPARE(change.inserted, (QList<int>{0, 1, 2, 3}));
+             (QStringList{"", "02:51:4d:00:00:05", "02:51:4d:00:00:01", "02:51:4d:00:00:09", "02:51:4d:00:00:02"}));
+    QCOMPARE(change.inserted, (QList<int>{0, 1, 2, 3, 4}));
     QVERIFY(change.removed.isEmpty() && change.updated.isEmpty());
-    QCOMPARE(model.row(0).device.deviceType, QStringLiteral("Control Box"));
-    QCOMPARE(model.row(0).name, QStringLiteral("Velk TM B-Series-0005"));
-    QVERIFY(!model.row(0).checked);
-    QCOMPARE(model.rowOfMac("02:51:4D:00:00:02"), 3);
+    QCOMPARE(model.row(1).device.deviceType, QStringLiteral("Control Box"));
+    QCOMPARE(model.row(1).name, QStringLiteral("Velk TM B-Series-0005"));
+    QVERIFY(!model.row(1).checked);
+    QCOMPARE(model.rowOfMac("02:51:4D:00:00:02"), 4);
     QCOMPARE(model.rowOfMac("02:51:4d:00:00:03"), -1);
+    QCOMPARE(model.rowOfMac(""), -1);
 
     // The audio-box page: a device without a type counts as an audio box there.
     AutoDetectModel audio;
@@ -106,7 +109,7 @@ void TestDevicesAutoDetect::listsUnmanagedDevicesOfThePageInOrder()
     // Nothing new heard: nothing to do.
     QVERIFY(model.refresh(all, managed, 0).isEmpty());
     change = model.clear();
-    QCOMPARE(change.removed, (QList<int>{3, 2, 1, 0}));
+    QCOMPARE(change.removed, (QList<int>{4, 3, 2, 1, 0}));
     QVERIFY(model.isEmpty());
 }
 
@@ -255,6 +258,95 @@ void TestDevicesAutoDetect::suggestionsAreFreeAndFollowTheModel()
     QCOMPARE(longModel.row(0).name.size(), DeviceRules::MaxNameLength);
     QVERIFY(longModel.row(0).name.endsWith(QStringLiteral("-0003 (2)")));
     QVERIFY(DeviceRules::isValidName(longModel.row(0).name));
+}
+
+// Typed names were not among the names taken: after a refresh two rows showed IFP75-0002, the operator's and a
+// suggestion.
+void TestDevicesAutoDetect::suggestionsGiveWayToTypedNames()
+{
+    AutoDetectModel model;
+    const QList<VelkIFPDevice> all = {heard("02:51:4d:00:00:02", "10.0.0.2", "Control Box", "IFP75"),
+                                      heard("02:51:4d:00:00:03", "10.0.0.3", "Control Box", "IFP75"),
+                                      heard("02:51:4d:00:00:04", "10.0.0.4", "Control Box", "IFP75")};
+    model.refresh(all, {}, 0);
+    QCOMPARE(model.row(0).name, QStringLiteral("IFP75-0002"));
+    model.setName(1, QStringLiteral("IFP75-0002"));
+    model.setName(2, QStringLiteral("ifp75-0002 (2)"));
+    AutoDetectModel::Change change = model.refresh(all, {}, 0);
+    QCOMPARE(change.updated, QList<int>{0});
+    QCOMPARE(model.row(0).name, QStringLiteral("IFP75-0002 (3)"));
+    QVERIFY(model.row(0).suggested);
+    QCOMPARE(model.row(1).name, QStringLiteral("IFP75-0002"));
+    QCOMPARE(model.row(2).name, QStringLiteral("ifp75-0002 (2)"));
+    QVERIFY(model.refresh(all, {}, 0).isEmpty());
+
+    // Typed names are the operator's, even where they clash: Add refuses those, the list does not rename them.
+    model.setName(2, QStringLiteral("IFP75-0002"));
+    model.refresh(all, {}, 0, {QStringLiteral("IFP75-0002")});
+    QCOMPARE(model.row(1).name, QStringLiteral("IFP75-0002"));
+    QCOMPARE(model.row(2).name, QStringLiteral("IFP75-0002"));
+    QCOMPARE(model.row(0).name, QStringLiteral("IFP75-0002 (3)"));
+
+    // In a busy list, no suggestion ever equals a name typed in another row.
+    QRandomGenerator random(69);
+    QList<VelkIFPDevice> fleet;
+    for (int i = 0; i < 40; ++i)
+        fleet << heard(QStringLiteral("02:51:%1:00:00:02").arg(0x10 + i, 2, 16, QLatin1Char('0')),
+                       QStringLiteral("10.0.1.%1").arg(i), "Control Box", "IFP75");
+    AutoDetectModel busy;
+    for (int round = 0; round < 60; ++round) {
+        busy.refresh(fleet, {}, 0);
+        const int row = int(random.bounded(busy.size()));
+        busy.setName(row, QStringLiteral("IFP75-0002 (%1)").arg(1 + random.bounded(8)).replace(" (1)", ""));
+        busy.refresh(fleet, {}, 0);
+        QSet<QString> typed;
+        for (int i = 0; i < busy.size(); ++i) {
+            if (!busy.row(i).suggested)
+                typed.insert(DeviceRules::key(busy.row(i).name));
+        }
+        QSet<QString> suggestions;
+        for (int i = 0; i < busy.size(); ++i) {
+            if (!busy.row(i).suggested)
+                continue;
+            const QString key = DeviceRules::key(busy.row(i).name);
+            QVERIFY2(!typed.contains(key), qPrintable(busy.row(i).name));
+            QVERIFY2(!suggestions.contains(key), qPrintable(busy.row(i).name));
+            suggestions.insert(key);
+        }
+    }
+}
+
+// A panel whose card reports a MAC no card can have searched unseen: the responder hands it over without a MAC, and
+// it is listed, named and added by its address alone.
+void TestDevicesAutoDetect::panelsWithoutAMacAreListedByAddress()
+{
+    AutoDetectModel model;
+    QList<VelkIFPDevice> all = {
+        heard("", "10.0.0.7", "Control Box", "IFP75"), heard("02:51:4d:00:00:05", "10.0.0.5", "Control Box", "IFP75"),
+        heard("", "10.0.0.6", "Control Box", "IFP75"), heard("", "10.0.0.6"), heard("", QString())};
+    model.refresh(all, {}, 0);
+    QCOMPARE(model.size(), 3);
+    QCOMPARE(model.row(1).device.ipAddress, QStringLiteral("10.0.0.6"));
+    QCOMPARE(model.row(1).device.macAddress, QString());
+    QCOMPARE(model.row(1).name, QStringLiteral("IFP75-10.0.0.6"));
+    QCOMPARE(model.row(2).name, QStringLiteral("IFP75-10.0.0.7"));
+    QCOMPARE(model.rowOfKey(AutoDetectModel::keyOf(all.at(0))), 2);
+
+    // Its name and tick stay with its address while rows come and go around it.
+    model.setName(2, QStringLiteral("Hall"));
+    model.setChecked(2, true);
+    all.prepend(heard("02:51:4d:00:00:01", "10.0.0.1"));
+    AutoDetectModel::Change change = model.refresh(all, {}, 0);
+    QCOMPARE(change.inserted, QList<int>{0});
+    QVERIFY(change.removed.isEmpty() && change.updated.isEmpty());
+    QCOMPARE(model.row(3).name, QStringLiteral("Hall"));
+    QVERIFY(model.row(3).checked);
+
+    // A managed device at its address is the device the command server matches it to.
+    change = model.refresh(all, {}, 0, {}, {QStringLiteral("10.0.0.7")});
+    QCOMPARE(change.removed, QList<int>{3});
+    QCOMPARE(model.rowOfKey(QStringLiteral("10.0.0.7")), -1);
+    QCOMPARE(model.rowOfKey(QStringLiteral("10.0.0.6")), 2);
 }
 
 QTEST_GUILESS_MAIN(TestDevicesAutoDetect)

@@ -269,9 +269,9 @@ void TestDevicesDialogs::importRefusesBytesThatAreNoText_data()
         << QByteArray("GB18030") << "6,2";
     QTest::newRow("plane-0 private use under GB18030") << Header + ",A\xaa\xa1,10.0.0.1\n"
                                                        << QByteArray("GB18030") << "2,2";
-    // A CR alone belongs to its cell in a device file, as the reader reads it.
+    // A CR alone ends its row, as a spreadsheet reads it.
     QTest::newRow("bad byte after a lone CR") << Header + ",A,10.0.0.1,,IFP/Control Box,Ha\rll,,\n,C\xff,10.0.0.2\n"
-                                              << utf8 << "2,3";
+                                              << utf8 << "2,4";
     QTest::newRow("bad byte in a file whose lines end with CR alone")
         << QByteArray(Header).replace('\n', '\r') + ",A,10.0.0.1\r,C\xff,10.0.0.2\r" << utf8 << "2,3";
     QTest::newRow("Latin-1 name where that is the codec in use") << Header + ",Jos\xe9,10.0.0.1\n"
@@ -359,6 +359,31 @@ void TestDevicesDialogs::importReadsWhatSpreadsheetsSave_data()
                                       << QStringList() << notCommas;
     QTest::newRow("tabs, lines ending with CR alone")
         << tabs.toUtf8().replace('\n', '\r') << QStringList() << notCommas;
+    // Excel's "CSV" where the system's list separator is a semicolon.
+    QTest::newRow("semicolons") << QByteArray(Header + rows).replace(',', ';') << QStringList()
+                                << "The 1st error on Column [1], Row [1]\nThe cells of this file are separated by "
+                                   "semicolons. Save it with commas between the cells and import it again.";
+
+    // Line ends mixed, as files put together in several programs have them. A lone CR was a line end only in a file
+    // without any LF: elsewhere it stayed in its cell and joined its row to the next one, or the whole file to its
+    // header.
+    QByteArray crHeader = Header;
+    crHeader.replace('\n', '\r');
+    QTest::newRow("header ending with CR alone, rows with LF") << crHeader + rows << both << QString();
+    QTest::newRow("stray CR at the end of the file") << Header + rows.chopped(1) + '\r' << both << QString();
+    QTest::newRow("stray CR before the last line end") << Header + rows.chopped(1) + "\r\r\n" << both << QString();
+    // A spreadsheet shows an empty row there, which the import refuses at its number as any blank row.
+    const int firstEnd = rows.indexOf('\n');
+    QTest::newRow("stray CR before a line end between rows")
+        << Header + rows.left(firstEnd) + "\r\r\n" + rows.mid(firstEnd + 1) << QStringList()
+        << "The 1st error on Column [3], Row [3]\nIp Address and Mac Address cannot be emtpy.";
+    // The export quotes a Location holding a line break; saved again with CR row ends, the quoted LF stays.
+    const QByteArray third = ",Panel 3,10.0.0.3,,Streaming Audio Box,\"Room 3\nright\",,\n";
+    const QStringList three = {"Panel 1", "Panel 2", "Panel 3"};
+    QTest::newRow("CR row ends, a line break in a quoted Location")
+        << QByteArray(Header + rows + third).replace('\n', '\r').replace("3\rright", "3\nright") << three << QString();
+    QTest::newRow("two rows ending with CR alone, then one with LF")
+        << Header + QByteArray(rows).replace('\n', '\r') + third << three << QString();
 }
 
 // The files spreadsheet programs write when asked for something else than a comma-separated file: the device list
@@ -384,6 +409,8 @@ void TestDevicesDialogs::importReadsWhatSpreadsheetsSave()
         QCOMPARE(storedDevice("Panel 2").position, QStringLiteral("Room 2\rleft"));
         QCOMPARE(groupsOf("Panel 2"), (QStringList{"A", "B"}));
     }
+    if (imported.contains("Panel 3"))
+        QCOMPARE(storedDevice("Panel 3").position, QStringLiteral("Room 3\nright"));
     auto *message = dialog.findChild<GeneralMsgDialog *>();
     const bool noticeShown = dialog.errorDialog()->isVisible();
     const bool messageShown = message && message->isVisible();

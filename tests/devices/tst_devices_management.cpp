@@ -189,7 +189,9 @@ private slots:
     void autoDetectTouchesOnlyChangedRows();
     void autoDetectFollowsAPanelToItsNewAddress();
     void autoDetectListsNoImpossibleMac();
+    void autoDetectAddsAPanelWithoutAMacByItsAddress();
     void autoDetectSuggestsAFreeNameThatFollowsTheModel();
+    void autoDetectSuggestionGivesWayToATypedName();
     void groupEditor();
 
 private:
@@ -838,7 +840,8 @@ void TestDevicesManagement::autoDetectFollowsAPanelToItsNewAddress()
 }
 
 // No panel has a broadcast, all-zero or multicast MAC, and a MAC cut short by a NUL is not the one sent: such a
-// search is answered but never listed, where Add would store a device no panel can match.
+// search is answered but never listed with that MAC, where Add would store a device no panel can match. The panel
+// that sent it is listed by its address alone.
 void TestDevicesManagement::autoDetectListsNoImpossibleMac()
 {
     Management page;
@@ -848,7 +851,7 @@ void TestDevicesManagement::autoDetectListsNoImpossibleMac()
                                           "01:00:5e:00:00:fb", "33:33:00:00:00:01",
                                           "03:51:4e:00:04:02", QByteArray("02:51:4e:00:04:03\0junk", 22)};
     QUdpSocket from;
-    QVERIFY(from.bind(QHostAddress(QStringLiteral("127.0.4.1")), 0));
+    QVERIFY(from.bind(QHostAddress(QStringLiteral("127.0.4.2")), 0));
     SsdpSearch search;
     search.model = QStringLiteral("Velk TM B-Series");
     search.deviceType = QStringLiteral("Control Box");
@@ -860,13 +863,80 @@ void TestDevicesManagement::autoDetectListsNoImpossibleMac()
     }
     // Read in the order sent: once this one is listed, every search before it was read.
     const QString fence = QStringLiteral("02:51:4e:00:04:01");
-    sendSearch(from, fence);
+    searchAt(QStringLiteral("127.0.4.1"), fence);
     QTRY_VERIFY(listedRow(dialog, fence) >= 0);
     for (const QByteArray &sent : impossible) {
         const QString mac = QString::fromLatin1(sent); // up to the NUL, as the text was read before
         QCOMPARE(listedRow(dialog, mac), -1);
         QCOMPARE(heardAddress(mac), QString());
     }
+    QList<VelkIFPDevice> byAddress;
+    for (const VelkIFPDevice &device : dialog->listedDevices()) {
+        if (device.macAddress.isEmpty())
+            byAddress << device;
+    }
+    QCOMPARE(byAddress.size(), 1);
+    QCOMPARE(byAddress.first().ipAddress, QStringLiteral("127.0.4.2"));
+    dialog->close();
+}
+
+// A panel whose card reports all zeros searched unseen: Auto Detect left it out without a word, so it could not be
+// found and added that way. It is listed by its address, added by it alone (no MAC), and then connects.
+void TestDevicesManagement::autoDetectAddsAPanelWithoutAMacByItsAddress()
+{
+    SimulatedPanel *panel = m_fleet->panel(3);
+    const PanelIdentity ordinary = panel->identity();
+    const PanelSettings settings = panel->settings();
+    const auto restore = qScopeGuard([&] {
+        panel->shutDown();
+        panel->setIdentity(ordinary);
+        panel->setSettings(settings);
+    });
+    PanelIdentity zeros = ordinary;
+    zeros.mac = QStringLiteral("00:00:00:00:00:00");
+    panel->setIdentity(zeros);
+    PanelSettings quick = settings;
+    quick.rejectBackoffMs = 200;
+    QVERIFY(panel->setSettings(quick));
+    const QString address = settings.ownAddress.toString();
+    panel->start();
+
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    const auto rowOfAddress = [dialog, &address] {
+        const QList<VelkIFPDevice> listed = dialog->listedDevices();
+        for (int row = 0; row < listed.size(); ++row) {
+            if (listed.at(row).ipAddress == address && listed.at(row).macAddress.isEmpty())
+                return row;
+        }
+        return -1;
+    };
+    QTRY_VERIFY(rowOfAddress() >= 0);
+    const int row = rowOfAddress();
+    // The screen says why the MAC cell holds no MAC.
+    QCOMPARE(dialog->tableDevices->item(row, 2)->text(), QStringLiteral("By IP address"));
+    QVERIFY(dialog->tableDevices->item(row, 2)->toolTip().contains(QStringLiteral("IP address alone")));
+    QCOMPARE(dialog->tableDevices->item(row, 0)->text(), QStringLiteral("Velk TM B-Series-") + address);
+
+    dialog->chooseRow(row, QStringLiteral("Zero card"));
+    dialog->addChosen();
+    QCOMPARE(dialog->warningText(), QString());
+    QVERIFY(!dialog->isVisible());
+    const VelkIFPDevice added = storedDevice("Zero card");
+    QVERIFY(added.did != 0);
+    QCOMPARE(added.macAddress, QString());
+    QCOMPARE(added.ipAddress, address);
+    QCOMPARE(added.deviceType, QStringLiteral("Control Box"));
+
+    // The command server matches it by its address, and the list no longer offers it.
+    QList<VelkIFPDevice> all;
+    testDb()->queryAllAvailableIFP(all);
+    CmdServer::getInstance()->setManagedDevices(all);
+    QTRY_COMPARE(panel->state(), SimulatedPanel::Connected);
+    QCOMPARE(CmdServer::getInstance()->connectionStateOfDevice(added.did), CmdServer::Connected);
+    page.clickAutoDetect();
+    QCOMPARE(rowOfAddress(), -1);
     dialog->close();
 }
 
@@ -890,6 +960,39 @@ void TestDevicesManagement::autoDetectSuggestsAFreeNameThatFollowsTheModel()
     dialog->addChosen();
     QCOMPARE(dialog->warningText(), QString());
     QCOMPARE(storedDevice("Velk ZN-640-0501").macAddress, mac);
+}
+
+// The operator typed a row's suggestion into another row: both showed the same name, and nothing else being heard,
+// they stayed so.
+void TestDevicesManagement::autoDetectSuggestionGivesWayToATypedName()
+{
+    const QString first = QStringLiteral("02:51:4e:00:07:01");
+    const QString second = QStringLiteral("02:51:4f:00:07:01");
+    Management page;
+    page.clickAutoDetect();
+    ManagementAutoDetect *dialog = page.autoDetectDialog();
+    QTableWidget *table = dialog->tableDevices;
+    const auto shownName = [&](const QString &mac) {
+        const int row = listedRow(dialog, mac);
+        return row < 0 ? QString() : table->item(row, 0)->text();
+    };
+    searchAt(QStringLiteral("127.0.7.1"), first);
+    searchAt(QStringLiteral("127.0.7.2"), second);
+    QTRY_COMPARE(shownName(second), QStringLiteral("Velk TM B-Series-0701 (2)"));
+    QCOMPARE(shownName(first), QStringLiteral("Velk TM B-Series-0701"));
+    // The whole name is at hand under the pointer, however narrow the column.
+    QCOMPARE(table->item(listedRow(dialog, second), 0)->toolTip(), QStringLiteral("Velk TM B-Series-0701 (2)"));
+
+    table->setCurrentItem(table->item(listedRow(dialog, second), 0));
+    table->editItem(table->item(listedRow(dialog, second), 0));
+    QPointer<QLineEdit> editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("velk tm b-series-0701"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(shownName(second), QStringLiteral("velk tm b-series-0701"));
+    QTRY_COMPARE(shownName(first), QStringLiteral("Velk TM B-Series-0701 (2)"));
+    QCOMPARE(table->item(listedRow(dialog, second), 0)->toolTip(), QStringLiteral("velk tm b-series-0701"));
+    dialog->close();
 }
 
 void TestDevicesManagement::groupEditor()

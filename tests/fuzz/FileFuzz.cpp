@@ -943,8 +943,8 @@ void deviceCsv(const uint8_t *data, size_t size)
 {
     {
         // The import's own reading, with UTF-8 in use, against the target's decoder: bytes that are no text refused at
-        // their cell (a CR alone ends a row only in a text without LF, and belongs to its cell elsewhere), an accepted
-        // file read as the text its bytes spell.
+        // their cell (a CR alone outside quotes ends a row, as a LF or a CR LF does), an accepted file read as the text
+        // its bytes spell.
         QTextCodec *const previous = QTextCodec::codecForLocale();
         QTextCodec *const utf8 = QTextCodec::codecForMib(106);
         QTextCodec::setCodecForLocale(utf8);
@@ -953,19 +953,20 @@ void deviceCsv(const uint8_t *data, size_t size)
         QList<QStringList> read;
         const CsvImportError unreadable = DeviceCsv::parseBytes(bytes, &read);
         const ReferenceText reference = referenceText(bytes, utf8);
-        const bool crEndsRows = !reference.text.contains(QLatin1Char('\n'));
-        checkUnreadable(unreadable, read, reference, false, crEndsRows, "device CSV");
-        if (!unreadable.isError() &&
-            read != parseCsv(normalizeCsvText(crEndsRows ? withLoneCrAsLf(reference.text) : reference.text)))
+        checkUnreadable(unreadable, read, reference, false, true, "device CSV");
+        if (!unreadable.isError() && read != parseCsv(normalizeCsvText(withLoneCrAsLf(reference.text))))
             qFatal("device CSV: an accepted file reads otherwise than the text its bytes spell");
     }
     const QList<QStringList> rows =
         DeviceCsv::withoutBlankEnd(readCsvBytes(bytesOf(data, size), QStringLiteral("UTF-8")));
     const CsvImportError error = DeviceCsv::checkRows(rows);
-    // A header holding a tab is a file whose cells are separated by tabs: refused at its first cell, before any row.
-    const bool tabbed = !rows.isEmpty() && rows.first().join(QString()).contains(QLatin1Char('\t'));
+    // A header holding a tab, or a semicolon in fewer than four cells, is a file whose cells are separated by those:
+    // refused at its first cell, before any row.
+    const QString header = rows.isEmpty() ? QString() : rows.first().join(QString());
+    const bool tabbed = header.contains(QLatin1Char('\t')) ||
+                        (!rows.isEmpty() && rows.first().size() <= DeviceCsv::ColumnMac && header.contains(';'));
     if (tabbed && (error.column != DeviceCsv::ColumnGroup || error.row != 1 || error.message.isEmpty()))
-        qFatal("device CSV: a header holding a tab is not refused as such");
+        qFatal("device CSV: a header of another separator is not refused as such");
     bool firstFound = tabbed;
     QList<DeviceCsvRow> accepted;
     for (int i = 1; i < rows.size() && i <= 200; ++i) {

@@ -2,8 +2,9 @@
 // the real console's notices before log-in for a disk that is full (its data folder's and its database's),
 // the empty Device Control page, the Devices tab with 20 devices (also after leaving and coming
 // back), the add (also refusing a MAC no card can have), edit (also for an audio box, with its PTZ camera), groups and
-// auto-detect dialogs, the user settings with a password mismatch, and the device-type and language lists opened. Usage
-// (not a test; run under a real X server so that dialogs sit where the window system puts them):
+// auto-detect dialogs (a suggestion made free with " (2)" at the top, a panel listed by its address alone at the end),
+// the user settings with a password mismatch, and the device-type and language lists opened. Usage (not a test; run
+// under a real X server so that dialogs sit where the window system puts them):
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
 // The console's translation is installed as at start-up: en_US unless another language is given.
 // Everything stays on loopback and in a temporary HOME.
@@ -21,6 +22,7 @@
 
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "devices/AutoDetectModel.h"
 #include "devices/ConnectedList.h"
 #include "devices/Management.h"
 #include "devices/ManagementAddDevice.h"
@@ -128,6 +130,10 @@ int main(int argc, char **argv)
     config.answerPort = fleet.answerPort();
     config.wolTargets = {QHostAddress(QHostAddress::LocalHost)};
     NetworkConfig::setCurrent(config);
+    // The last panel's card reports all zeros: auto-detect lists it by its address.
+    PanelIdentity zeros = fleet.panels().last()->identity();
+    zeros.mac = QStringLiteral("00:00:00:00:00:00");
+    fleet.panels().last()->setIdentity(zeros);
     for (SimulatedPanel *panel : fleet.panels()) {
         PanelSettings settings = panel->settings();
         settings.discoveryPort = UPnPServer::getInstance()->boundPort(0);
@@ -223,11 +229,25 @@ int main(int argc, char **argv)
     shoot(QStringLiteral("groups"));
     groups->close();
 
+    // A managed device holds the name the first searching panel would be offered: it is offered one with " (2)".
+    VelkIFPDevice firstHeard;
+    firstHeard.macAddress = fleet.panels().first()->mac();
+    firstHeard.modelName = fleet.panels().first()->identity().model;
+    VelkIFPDevice namesake;
+    namesake.deviceName = AutoDetectModel::suggestedName(firstHeard);
+    namesake.macAddress = QStringLiteral("00:11:22:33:30:01");
+    namesake.ipAddress = QStringLiteral("192.168.10.90");
+    namesake.deviceType = QStringLiteral("Control Box");
+    db->createIFPDevice(namesake);
     management->clickAutoDetect();
     ManagementAutoDetect *detect = management->autoDetectDialog();
     waitFor([detect]() { return detect->tableDevices->rowCount() >= 20; }, 10000);
     shoot(QStringLiteral("autodetect"));
+    // The panel listed by its address alone is last.
+    detect->tableDevices->scrollToBottom();
+    shoot(QStringLiteral("autodetect-end"));
     detect->close();
+    db->deleteIFPDevice(namesake);
 
     settingsPage->cbDeviceType->showPopup();
     shoot(QStringLiteral("combo-type"));

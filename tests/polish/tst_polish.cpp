@@ -23,6 +23,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTranslator>
+#include <QUdpSocket>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -60,6 +61,8 @@
 #include "firmware/OtaServerConfig.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "network/NetworkConfig.h"
+#include "network/SsdpMessage.h"
+#include "network/UPnPServer.h"
 #include "scheduling/AutoTestScheduleSetting.h"
 #include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/Scheduling.h"
@@ -346,6 +349,7 @@ private slots:
     void comboListsLineUpAndScale();
     void emptyControlPageNamesTheWayToDevices();
     void deviceColumnsStayPut();
+    void autoDetectNamesReadWhole();
     void dialogsOpenOverTheMainWindow();
     void cameraRowFitsTheDeviceForms();
     void accountTableStaysUnderItsHeaderAfterTheReport();
@@ -657,6 +661,95 @@ void TestPolish::deviceColumnsStayPut()
     QTest::qWait(50);
     QCOMPARE(firstFill, firstRoom);
     QCOMPARE(columnEdges(table), first);
+}
+
+// A suggestion that a managed device's name made free with " (2)" was cut off in the name column, with no tool tip:
+// each row read as the managed device's name. A panel listed by its address alone has its address in its name.
+void TestPolish::autoDetectNamesReadWhole()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const QStringList taken = {QStringLiteral("Velk TM B-Series-0901"), QStringLiteral("Velk TM B-Series 86-0902")};
+    QList<VelkIFPDevice> managed;
+    for (int i = 0; i < taken.size(); ++i) {
+        VelkIFPDevice device;
+        device.deviceName = taken.at(i);
+        device.ipAddress = QStringLiteral("10.9.0.%1").arg(i + 1);
+        device.macAddress = QStringLiteral("00:11:22:33:09:%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+        device.deviceType = QStringLiteral("Control Box");
+        QCOMPARE(db->createIFPDevice(device), DB_OK);
+        managed << device;
+    }
+    const auto removeManaged = qScopeGuard([&] {
+        for (VelkIFPDevice &device : managed)
+            db->deleteIFPDevice(device);
+    });
+    const QList<QStringList> searches = {{"127.0.9.1", "02:51:4e:00:09:01", "Velk TM B-Series"},
+                                         {"127.0.9.2", "02:51:4e:00:09:02", "Velk TM B-Series 86"},
+                                         {"127.0.9.3", "00:00:00:00:00:00", "Velk TM B-Series 86"}};
+    for (const QStringList &search : searches) {
+        QUdpSocket from;
+        QVERIFY(from.bind(QHostAddress(search.at(0)), 0));
+        SsdpSearch message;
+        message.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
+        message.mac = search.at(1);
+        message.model = search.at(2);
+        message.deviceType = QStringLiteral("Control Box");
+        message.displayClientVersion = QStringLiteral("1.1.1030.30");
+        QVERIFY(from.writeDatagram(SsdpMessage::buildSearch(message, QStringLiteral("239.255.255.250:1988")),
+                                   QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0)) > 0);
+    }
+    // Heard before the dialog opens, as a fleet that powered up earlier: the rows are there when it is shown.
+    const auto heardHere = [] {
+        int heard = 0;
+        for (const VelkIFPDevice &device : UPnPServer::getInstance()->heardDevices())
+            heard += device.ipAddress.startsWith(QLatin1String("127.0.9.")) ? 1 : 0;
+        return heard;
+    };
+    QTRY_COMPARE(heardHere(), 3);
+    const QStringList expected = {QStringLiteral("Velk TM B-Series-0901 (2)"),
+                                  QStringLiteral("Velk TM B-Series 86-0902 (2)"),
+                                  QStringLiteral("Velk TM B-Series 86-127.0.9.3")};
+
+    Management page;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    page.clickAutoDetect();
+    ManagementAutoDetect *detect = page.autoDetectDialog();
+    QVERIFY(QTest::qWaitForWindowExposed(detect));
+    QTableWidget *table = detect->tableDevices;
+    const auto shown = [table] {
+        QStringList names;
+        for (int row = 0; row < table->rowCount(); ++row)
+            names << table->item(row, 0)->text();
+        return names;
+    };
+    const auto allShown = [&] {
+        const QStringList names = shown();
+        return std::all_of(expected.begin(), expected.end(), [&](const QString &name) { return names.contains(name); });
+    };
+    QTRY_VERIFY2(allShown(), qPrintable(shown().join(QStringLiteral(", "))));
+    // A name shown whole looks the same in a far wider column; one cut short ends in an ellipsis there.
+    QStringList cut;
+    const int columnWidth = table->columnWidth(0);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QTableWidgetItem *item = table->item(row, 0);
+        if (!expected.contains(item->text()))
+            continue;
+        table->scrollToItem(item);
+        const QRect cell = table->visualItemRect(item);
+        const QImage shownImage = table->viewport()->grab(cell).toImage();
+        table->setColumnWidth(0, columnWidth + 400);
+        const QImage wideImage = table->viewport()->grab(cell).toImage();
+        table->setColumnWidth(0, columnWidth);
+        if (shownImage != wideImage)
+            cut << QStringLiteral("%1 in %2 px").arg(item->text()).arg(columnWidth);
+        QCOMPARE(item->toolTip(), item->text());
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+    // The columns still fill the table, the model's last.
+    QCOMPARE(visibleColumnsWidth(table), table->viewport()->width());
+    QVERIFY(table->columnWidth(3) > 0);
+    detect->close();
 }
 
 // The device dialogs open centred on the console's window, wherever that window is, as far as the

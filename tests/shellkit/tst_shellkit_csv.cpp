@@ -19,6 +19,7 @@ private slots:
     void initTestCase();
     void parsesText_data();
     void parsesText();
+    void readsLineEndsAsSpreadsheetsDo();
     void readsFiles();
     void quoteLeftOpenKeepsTheRow();
     void missingOrUnreadableFileGivesNoRows();
@@ -67,6 +68,18 @@ void TestCsvReader::parsesText()
     QFETCH(QString, text);
     QFETCH(Rows, rows);
     QCOMPARE(parseCsv(normalizeCsvText(text)), rows);
+}
+
+// What the imports read: any line end ends a row, in any mix, and a quoted one stays in its cell.
+void TestCsvReader::readsLineEndsAsSpreadsheetsDo()
+{
+    const Rows three = {{"h", "i"}, {"a", "b"}, {"c", "d"}};
+    QCOMPARE(parseSpreadsheetCsv("h,i\ra,b\nc,d"), three);
+    QCOMPARE(parseSpreadsheetCsv("h,i\r\na,b\rc,d\n"), three);
+    QCOMPARE(parseSpreadsheetCsv("h,i\na,b\r\nc,d\r"), three);
+    QCOMPARE(parseSpreadsheetCsv("h,i\r\"a\nA\",\"b\rB\"\r\"c\r\nC\",d"),
+             (Rows{{"h", "i"}, {"a\nA", "b\rB"}, {"c\nC", "d"}}));
+    QCOMPARE(parseSpreadsheetCsv("a\r\r\nb"), (Rows{{"a"}, {""}, {"b"}}));
 }
 
 void TestCsvReader::readsFiles()
