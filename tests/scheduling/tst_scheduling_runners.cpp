@@ -479,9 +479,13 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
         if (diskFull && !atCheck)
             full.reset(new DatabaseFault(DatabaseFault::DiskFull));
         clock.setNow(QDateTime(Monday, QTime(10, 0)));
-        // At its power-on each test writes three times (old rows away, new rows, state), at its check twice.
-        if (full)
-            QCOMPARE(m_fx->db()->heldWrites()->count(), 15);
+        // Every write of the pass is held, none written: no test shows its new state yet. (How many writes are held
+        // is not counted: other work of the console may have writes held beside them.)
+        if (full) {
+            QVERIFY(!m_fx->db()->heldWrites()->isEmpty());
+            for (quint32 tsid : qAsConst(tsids))
+                QCOMPARE(storedAutoTest(tsid).status, 1);
+        }
     }
     if (atCheck) {
         QVERIFY(!log.contains("not kept"));
@@ -490,8 +494,11 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
             full.reset(new DatabaseFault(DatabaseFault::DiskFull));
         // None of the panels came up: every check reports "no response".
         clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
-        if (full)
-            QCOMPARE(m_fx->db()->heldWrites()->count(), 10);
+        if (full) {
+            QVERIFY(!m_fx->db()->heldWrites()->isEmpty());
+            for (quint32 tsid : qAsConst(tsids))
+                QCOMPARE(storedAutoTest(tsid).status, 2);
+        }
     }
     QTRY_COMPARE(m_fx->db()->heldWrites()->count(), 0);
 
@@ -509,8 +516,7 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
         QVERIFY(!log.contains("not kept"));
         const QStringList written = log.linesWith(QStringLiteral("the database takes writes again"));
         QCOMPARE(written.size(), 1);
-        QVERIFY2(written.first().endsWith(QStringLiteral("%1 held writes written, 0 lost").arg(atCheck ? 10 : 15)),
-                 qPrintable(written.first()));
+        QVERIFY2(written.first().endsWith(QStringLiteral(" held writes written, 0 lost")), qPrintable(written.first()));
         return;
     }
     const QString lost = atCheck ? QStringLiteral("report of auto-test %1 for Panel-3").arg(third)
@@ -578,10 +584,20 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
     LogCapture log;
     std::unique_ptr<DatabaseHold> hold(new DatabaseHold(db->databaseFilePath(), DatabaseHold::Kind(kind)));
     QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    // Nothing of the pass reaches the database while the hold lasts, and nothing of it is lost. How many writes are
+    // held is not counted: the panels' own records, written back on a timer, may join them on a busy machine.
+    auto nothingWrittenYet = [&] {
+        for (quint32 tsid : qAsConst(tsids)) {
+            if (storedAutoTest(tsid).status != 1 || !rowsOf(tsid).isEmpty())
+                return false;
+        }
+        return true;
+    };
     clock.setNow(QDateTime(Monday, QTime(10, 0)));
-    QCOMPARE(db->heldWrites()->count(), 15);
+    QVERIFY(!db->heldWrites()->isEmpty());
     QTest::qWait(100); // tries while the hold lasts
-    QCOMPARE(db->heldWrites()->count(), 15);
+    QVERIFY(!db->heldWrites()->isEmpty());
+    QVERIFY(nothingWrittenYet());
     QVERIFY(consistent());
     if (!overTheCheck) {
         hold.reset();
@@ -593,7 +609,8 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
     }
     clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
     if (overTheCheck) {
-        QCOMPARE(db->heldWrites()->count(), 25);
+        QVERIFY(!db->heldWrites()->isEmpty());
+        QVERIFY(nothingWrittenYet());
         QVERIFY(consistent());
         hold.reset();
     }
