@@ -1072,7 +1072,10 @@ bool IFPUpgradeManager::writeRows(const char *context, const QList<VelkIFPDevice
                         VelkIFPDevice row = device;
                         VelkOtaSchedule schedule;
                         schedule.osid = osid;
-                        return db->updateOtaScheduleReport(row, schedule, status);
+                        // Written late (held while another program held the database), a row whose schedule the
+                        // operator deleted meanwhile is gone: nothing to set, nothing lost.
+                        const quint32 rc = db->updateOtaScheduleReport(row, schedule, status);
+                        return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
                     });
     }
     const bool allKept = batch.finish();

@@ -19,13 +19,18 @@ QString stateName(quint32 osid)
     return QStringLiteral("state of firmware-update schedule %1").arg(osid);
 }
 
+// A state or row written late (held while another program held the database) finds nothing to set when the operator
+// deleted its schedule meanwhile: that is no failure, and no row is left behind under the gone schedule.
+quint32 goneIsDone(quint32 rc)
+{
+    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
+}
+
 // The status alone, whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile
-// (its enable flag, by the operator or by another program) stays as it is. A schedule deleted since has nothing to
-// set.
+// (its enable flag, by the operator or by another program) stays as it is.
 quint32 storeState(OrvantaDBIntf *db, quint32 osid, int status)
 {
-    const quint32 rc = db->updateOtaScheduleStatus(osid, status);
-    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
+    return goneIsDone(db->updateOtaScheduleStatus(osid, status));
 }
 
 } // namespace
@@ -79,7 +84,7 @@ void OtaScheduleRunner::closeInterruptedRuns()
                             VelkIFPDevice failed = device;
                             VelkOtaSchedule closed;
                             closed.osid = osid;
-                            return db->updateOtaScheduleReport(failed, closed, UPDATE_FAILED);
+                            return goneIsDone(db->updateOtaScheduleReport(failed, closed, UPDATE_FAILED));
                         });
         }
         batch.write(stateName(osid), [db = m_db, osid] { return storeState(db, osid, UPDATE_FAILED); });
@@ -320,7 +325,7 @@ void OtaScheduleRunner::startOta()
     batch.write(QStringLiteral("report rows of firmware-update schedule %1").arg(run.osid), [db = m_db, run, rows] {
         VelkOtaSchedule stored = run;
         QList<VelkIFPDevice> devices = rows;
-        return db->insertOtaScheduleReport(stored, devices);
+        return goneIsDone(db->insertOtaScheduleReport(stored, devices));
     });
     batch.finish();
     if (!batch.isKept(0))

@@ -9,6 +9,7 @@
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "support/DatabaseHold.h"
 #include "support/SavingProgram.h"
 #include "support/ShortDatabaseWaits.h"
@@ -42,6 +43,8 @@ private slots:
     void restartClosesInterruptedAndMissedRuns_data();
     void restartClosesInterruptedAndMissedRuns();
     void deletingTheRunningScheduleCancelsOnce();
+    void deletedRunGetsNoHeldRows_data();
+    void deletedRunGetsNoHeldRows();
     void restartWhileALastStepIsAwaited_data();
     void restartWhileALastStepIsAwaited();
     void rollBackAfterTheRunEndsFailsIt();
@@ -534,6 +537,61 @@ void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
     QCOMPARE(stored(next.osid).status, 1);
     QCOMPARE(page->otaRunner()->current().osid, next.osid);
     QVERIFY(!page->otaRunner()->isRunning());
+}
+
+void TestSchedulingOta::deletedRunGetsNoHeldRows_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("write lock") << int(DatabaseHold::Writer);
+    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+}
+
+// A run starts while another program holds the database, so its state and report rows are held; right after the hold
+// the operator deletes the schedule, which cancels the run (the held writes land at that commit). The rows landed
+// under the gone schedule and its state was logged lost. Nothing lands and nothing is reported lost.
+void TestSchedulingOta::deletedRunGetsNoHeldRows()
+{
+    QFETCH(int, kind);
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    for (int i = 0; i < 2; ++i)
+        m_bench.panel(i)->behaviour().otaResultScript = {{300, 50}, {300, 50}, {300, 50}, {300, 50}, {300, 0}};
+    const VelkOtaSchedule running = schedule(boxes, now().addSecs(60));
+    page->initial();
+    page->otaRunner()->checkOtaTask();
+    page->comboBoxType->setCurrentIndex(1);
+    QSignalSpy started(page->otaRunner(), &OtaScheduleRunner::runStarted);
+    const ShortDatabaseWaits waits(50);
+    auto rowsLeft = [] {
+        QSqlQuery query(QSqlDatabase::database());
+        return query.exec(QStringLiteral("SELECT COUNT(*) FROM OtaScheduleReport")) && query.next()
+                   ? query.value(0).toInt()
+                   : -1;
+    };
+    // From the start's version check on: the schedule was read as due before.
+    std::unique_ptr<DatabaseHold> hold;
+    QObject watch;
+    connect(page->otaRunner(), &OtaScheduleRunner::versionCheckRequested, &watch, [&] {
+        if (!hold)
+            hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind)));
+    });
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE(started.count(), 1);
+    QVERIFY(hold && hold->isHeld());
+    QVERIFY(!waits.db()->heldWrites()->isEmpty());
+    hold.reset();
+    QCOMPARE(page->shownOtaSchedules().size(), 1);
+    page->rowMenu(1, 0)->actions().at(1)->trigger();
+    m_bench.log()->clear();
+    page->deleteDialog()->btnOk->click();
+    QVERIFY(!page->messageDialog()->isVisible());
+    QCOMPARE(stored(running.osid).osid, 0u);
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QCOMPARE(rowsLeft(), 0);
+    const QStringList landed = m_bench.log()->linesWith(QStringLiteral("takes writes again"));
+    QVERIFY(!landed.isEmpty());
+    QVERIFY2(landed.last().endsWith(QStringLiteral(" 0 lost")), qPrintable(landed.last()));
 }
 
 void TestSchedulingOta::restartWhileALastStepIsAwaited_data()

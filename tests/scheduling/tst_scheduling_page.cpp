@@ -46,6 +46,8 @@ private slots:
     void runUnderWayEndsWithItsCheck_data();
     void runUnderWayEndsWithItsCheck();
     void laterChangesStandAfterTheHeldState_data();
+    void deletedTestGetsNoHeldRows_data();
+    void deletedTestGetsNoHeldRows();
     void refusedChangesShowTheStoredState_data();
     void refusedChangesShowTheStoredState();
     void laterChangesStandAfterTheHeldState();
@@ -826,6 +828,64 @@ void TestSchedulingPage::laterChangesStandAfterTheHeldState()
     clock.setNow(QDateTime(Monday.addDays(1), QTime(10, 1, 30)));
     QCOMPARE(storedAutoTests().value(0).status, 4);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+}
+
+void TestSchedulingPage::deletedTestGetsNoHeldRows_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("write lock") << int(DatabaseHold::Writer);
+    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+}
+
+// An auto-test starts at 10:00 while another program holds the database, so its report rows and its state are held;
+// right after the hold the operator deletes it (the held writes land at that commit). The rows landed under the gone
+// test, and the state was logged lost. Nothing lands, nothing is reported lost, and the run still powers its panel
+// off at its check.
+void TestSchedulingPage::deletedTestGetsNoHeldRows()
+{
+    QFETCH(int, kind);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const VelkIFPDevice device = seedDevices(1).at(0);
+    QTRY_COMPARE(m_fx->server()->connectionState(device.macAddress), CmdServer::Offline);
+    auto panel = m_fx->panel(1, 0);
+    const auto shutDown = qScopeGuard([&panel] { panel->shutDown(); });
+    panel->start();
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
+    const quint32 tsid = seedAutoTest(QStringLiteral("10:00"), 1, {device});
+    auto rowsLeft = [] {
+        QSqlQuery query(QSqlDatabase::database());
+        return query.exec(QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport")) && query.next()
+                   ? query.value(0).toInt()
+                   : -1;
+    };
+
+    LogCapture log;
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    Scheduling page(&clock);
+    page.autoTestRunner()->setRetryIntervalMs(50, 200);
+    page.comboBoxType->setCurrentIndex(2);
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        clock.setNow(QDateTime(Monday, QTime(10, 0)));
+        QVERIFY(!db->heldWrites()->isEmpty());
+    }
+    trigger(page.rowMenu(2, 0), 1);
+    page.deleteDialog()->btnOk->click();
+    QVERIFY(!page.messageDialog()->isVisible());
+    QVERIFY(storedAutoTests().isEmpty());
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    QCOMPARE(rowsLeft(), 0);
+    const QStringList landed = log.linesWith(QStringLiteral("takes writes again"));
+    QVERIFY(!landed.isEmpty());
+    QVERIFY2(landed.last().endsWith(QStringLiteral(" 0 lost")), qPrintable(landed.last()));
+    QVERIFY(!log.contains(QStringLiteral("not kept")));
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QCOMPARE(rowsLeft(), 0);
+    Q_UNUSED(tsid)
 }
 
 void TestSchedulingPage::refusedChangesShowTheStoredState_data()
