@@ -2,6 +2,7 @@
 
 #include "datastore/DbHeldWrites.h"
 #include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QElapsedTimer>
@@ -457,9 +458,7 @@ void TestFirmwareManager::remindersFollowSkipsAndNewVersions()
 
 void TestFirmwareManager::skipStandsWhileTheDatabaseIsHeld_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("write lock") << int(DatabaseHold::Writer);
-    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+    addHoldKindRows();
 }
 
 // The reminder names QML8; another program then holds the database while the daily check runs again and the operator

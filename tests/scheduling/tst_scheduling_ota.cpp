@@ -11,6 +11,7 @@
 #include "shell/kit/DeleteScheduleDialog.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
 #include "support/SavingProgram.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/StoredDevice.h"
@@ -332,9 +333,7 @@ void TestSchedulingOta::unreadableDatabaseStillRunsTheUpdate()
 
 void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd_data()
 {
-    QTest::addColumn<bool>("exclusive");
-    QTest::newRow("write lock") << false;
-    QTest::newRow("held exclusively") << true;
+    addHoldKindRows();
 }
 
 // Another program takes the database as a run ends, so the schedule's "Successfully" is held, and saves the schedule
@@ -342,7 +341,8 @@ void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd_data()
 // and the table says so.
 void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd()
 {
-    QFETCH(bool, exclusive);
+    QFETCH(int, kind);
+    const bool exclusive = kind == DatabaseHold::Exclusive;
     QList<VelkIFPDevice> boxes;
     auto page = pageWithBoxes(&boxes);
     const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
@@ -541,9 +541,7 @@ void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
 
 void TestSchedulingOta::deletedRunGetsNoHeldRows_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("write lock") << int(DatabaseHold::Writer);
-    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+    addHoldKindRows();
 }
 
 // A run starts while another program holds the database, so its state and report rows are held; right after the hold
@@ -562,12 +560,6 @@ void TestSchedulingOta::deletedRunGetsNoHeldRows()
     page->comboBoxType->setCurrentIndex(1);
     QSignalSpy started(page->otaRunner(), &OtaScheduleRunner::runStarted);
     const ShortDatabaseWaits waits(50);
-    auto rowsLeft = [] {
-        QSqlQuery query(QSqlDatabase::database());
-        return query.exec(QStringLiteral("SELECT COUNT(*) FROM OtaScheduleReport")) && query.next()
-                   ? query.value(0).toInt()
-                   : -1;
-    };
     // From the start's version check on: the schedule was read as due before.
     std::unique_ptr<DatabaseHold> hold;
     QObject watch;
@@ -588,7 +580,7 @@ void TestSchedulingOta::deletedRunGetsNoHeldRows()
     QCOMPARE(stored(running.osid).osid, 0u);
     QVERIFY(!m_bench.manager()->isOtaRunning());
     QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
-    QCOMPARE(rowsLeft(), 0);
+    QCOMPARE(storedRowCount(QStringLiteral("OtaScheduleReport")), 0);
     const QStringList landed = m_bench.log()->linesWith(QStringLiteral("takes writes again"));
     QVERIFY(!landed.isEmpty());
     QVERIFY2(landed.last().endsWith(QStringLiteral(" 0 lost")), qPrintable(landed.last()));

@@ -15,6 +15,7 @@
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
 #include "support/SavingProgram.h"
 #include "support/ShortDatabaseWaits.h"
 
@@ -57,6 +58,8 @@ private slots:
 private:
     QList<VelkIFPDevice> seedDevices(int count);
     quint32 seedAutoTest(const QString &time, int status, const QList<VelkIFPDevice> &devices);
+    // Panel 1, connected as that device once the panel of a test before is gone; shut down when the result goes.
+    std::shared_ptr<SimulatedPanel> connectedPanel(const VelkIFPDevice &device);
     static void trigger(QMenu *menu, int index) { menu->actions().at(index)->trigger(); }
 
     std::unique_ptr<SchedulingFixture> m_fx;
@@ -94,6 +97,20 @@ quint32 TestSchedulingPage::seedAutoTest(const QString &time, int status, const 
     schedule.devices = devices;
     m_fx->db()->insertAutoTestSchedule(schedule);
     return schedule.tsid;
+}
+
+std::shared_ptr<SimulatedPanel> TestSchedulingPage::connectedPanel(const VelkIFPDevice &device)
+{
+    if (!QTest::qWaitFor([&] { return m_fx->server()->connectionState(device.macAddress) == CmdServer::Offline; }))
+        qWarning("the panel of a test before is still connected");
+    std::shared_ptr<SimulatedPanel> panel(m_fx->panel(1, 0).release(), [](SimulatedPanel *gone) {
+        gone->shutDown();
+        delete gone;
+    });
+    panel->start();
+    if (!QTest::qWaitFor([&] { return m_fx->server()->isDeviceOnline(device); }))
+        qWarning("the panel did not connect");
+    return panel;
 }
 
 // "Add Schedule" asks the update manager for a new-schedule check; its answer opens the kind selection, whose
@@ -782,12 +799,8 @@ void TestSchedulingPage::laterChangesStandAfterTheHeldState()
     schedule.isTue = true;
     schedule.devices = {device};
     QCOMPARE(db->insertAutoTestSchedule(schedule), DB_OK);
-    // The panel of a test before is gone, and this one goes however the test ends.
-    QTRY_COMPARE(m_fx->server()->connectionState(device.macAddress), CmdServer::Offline);
-    auto panel = m_fx->panel(1, 0);
-    const auto shutDown = qScopeGuard([&panel] { panel->shutDown(); });
-    panel->start();
-    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
+    const auto panel = connectedPanel(device);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
 
     ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
     Scheduling page(&clock);
@@ -832,9 +845,7 @@ void TestSchedulingPage::laterChangesStandAfterTheHeldState()
 
 void TestSchedulingPage::deletedTestGetsNoHeldRows_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("write lock") << int(DatabaseHold::Writer);
-    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+    addHoldKindRows();
 }
 
 // An auto-test starts at 10:00 while another program holds the database, so its report rows and its state are held;
@@ -847,18 +858,9 @@ void TestSchedulingPage::deletedTestGetsNoHeldRows()
     const ShortDatabaseWaits waits(100);
     OrvantaDBManager *db = waits.db();
     const VelkIFPDevice device = seedDevices(1).at(0);
-    QTRY_COMPARE(m_fx->server()->connectionState(device.macAddress), CmdServer::Offline);
-    auto panel = m_fx->panel(1, 0);
-    const auto shutDown = qScopeGuard([&panel] { panel->shutDown(); });
-    panel->start();
-    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
-    const quint32 tsid = seedAutoTest(QStringLiteral("10:00"), 1, {device});
-    auto rowsLeft = [] {
-        QSqlQuery query(QSqlDatabase::database());
-        return query.exec(QStringLiteral("SELECT COUNT(*) FROM AutoTestScheduleReport")) && query.next()
-                   ? query.value(0).toInt()
-                   : -1;
-    };
+    const auto panel = connectedPanel(device);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
+    seedAutoTest(QStringLiteral("10:00"), 1, {device});
 
     LogCapture log;
     ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
@@ -876,7 +878,7 @@ void TestSchedulingPage::deletedTestGetsNoHeldRows()
     QVERIFY(!page.messageDialog()->isVisible());
     QVERIFY(storedAutoTests().isEmpty());
     QTRY_VERIFY(db->heldWrites()->isEmpty());
-    QCOMPARE(rowsLeft(), 0);
+    QCOMPARE(storedRowCount(QStringLiteral("AutoTestScheduleReport")), 0);
     const QStringList landed = log.linesWith(QStringLiteral("takes writes again"));
     QVERIFY(!landed.isEmpty());
     QVERIFY2(landed.last().endsWith(QStringLiteral(" 0 lost")), qPrintable(landed.last()));
@@ -884,15 +886,12 @@ void TestSchedulingPage::deletedTestGetsNoHeldRows()
 
     clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
-    QCOMPARE(rowsLeft(), 0);
-    Q_UNUSED(tsid)
+    QCOMPARE(storedRowCount(QStringLiteral("AutoTestScheduleReport")), 0);
 }
 
 void TestSchedulingPage::refusedChangesShowTheStoredState_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("write lock") << int(DatabaseHold::Writer);
-    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
+    addHoldKindRows();
 }
 
 // While another program holds the database, the operator switches a schedule of each kind off and deletes it. Neither
@@ -905,12 +904,8 @@ void TestSchedulingPage::refusedChangesShowTheStoredState()
     const ShortDatabaseWaits waits(100);
     OrvantaDBManager *db = waits.db();
     const VelkIFPDevice device = seedDevices(1).at(0);
-    // The panel of a test before is gone, and this one goes however the test ends.
-    QTRY_COMPARE(m_fx->server()->connectionState(device.macAddress), CmdServer::Offline);
-    auto panel = m_fx->panel(1, 0);
-    const auto shutDown = qScopeGuard([&panel] { panel->shutDown(); });
-    panel->start();
-    QTRY_VERIFY(m_fx->server()->isDeviceOnline(device));
+    const auto panel = connectedPanel(device);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
     QCOMPARE(addSchedule(weekly(QString(), QString(), QStringLiteral("18:00"), true)), DB_OK);
     seedAutoTest(QStringLiteral("23:00"), 1, {device});
     VelkOtaSchedule update;
