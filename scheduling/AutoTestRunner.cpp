@@ -220,7 +220,7 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     const quint32 tsid = schedule.tsid;
     if (passWrite(QStringLiteral("earlier report rows of auto-test %1").arg(tsid), [db = m_db, schedule] {
             VelkAutoTestSchedule tested = schedule;
-            return goneIsDone(db->deleteRelatedAutoTestScheduleReport(tested));
+            return db->deleteRelatedAutoTestScheduleReport(tested);
         }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR,
                  "Scheduling::runAutoTestTask - deleteRelatedAutoTestScheduleReport error, auto-test %u", tsid);
@@ -247,8 +247,12 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     m_runs.insert(task.runKey, run);
     const bool planned = std::any_of(m_tasks.cbegin(), m_tasks.cend(),
                                      [&run](const AutoTestTask &listed) { return listed.key == run.check.key; });
-    if (!planned)
-        m_tasks.append(run.check);
+    if (!planned) {
+        const auto later =
+            std::upper_bound(m_tasks.begin(), m_tasks.end(), run.check,
+                             [](const AutoTestTask &a, const AutoTestTask &b) { return a.time < b.time; });
+        m_tasks.insert(later, run.check);
+    }
     writeStatus(schedule, StatusScheduling);
 }
 

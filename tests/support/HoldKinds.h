@@ -20,5 +20,5 @@ inline int storedRowCount(const QString &table)
 {
     QSqlQuery query(QSqlDatabase::database());
     return query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) && query.next() ? query.value(0).toInt()
-                                                                                           : -1;
+                                                                                            : -1;
 }
