@@ -176,6 +176,18 @@ quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTes
     });
 }
 
+quint32 AutoTestTables::updateAutoTestScheduleStatus(QSqlDatabase db, quint32 tsid, int status)
+{
+    const char *context = "AutoTestTables::updateAutoTestScheduleStatus";
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, tsid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ? WHERE tsid = ?"),
+                                   {status, tsid}, context);
+        return rc;
+    });
+}
+
 quint32 AutoTestTables::deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule)
 {
     return LinkQueries::deleteWithLinks(db, "AutoTestSchedule", "DeviceAutoTestSchedule", "GroupsAutoTestSchedule",
@@ -188,6 +200,11 @@ quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTe
 {
     const char *context = "AutoTestTables::insertAutoTestScheduleReport";
     return inTransaction(db, context, [&]() -> quint32 {
+        // Rows written late (held while another program held the database) must not land under a schedule the
+        // operator deleted meanwhile.
+        const quint32 rc = scheduleExists(db, schedule.tsid, context);
+        if (rc != DB_OK)
+            return rc;
         // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
         for (const VelkIFPDevice &device : qAsConst(devices)) {
             if (LinkQueries::exec(db,

@@ -25,6 +25,7 @@ public:
     static quint32 insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule);
     static quint32 updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule);
     static quint32 updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTestSchedule &schedule);
+    static quint32 updateAutoTestScheduleStatus(QSqlDatabase db, quint32 tsid, int status);
     static quint32 deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule);
 
     static quint32 insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,

@@ -162,10 +162,18 @@ public:
     virtual quint32 insertOtaReminder(VelkOtaReminder &reminder) = 0;
     virtual quint32 updateOtaReminder(VelkOtaReminder &reminder) = 0;
     virtual quint32 deleteAllOtaReminder() = 0;
+    /// Marks the reminder rows of that model and newest version skipped, whichever rows hold them when it runs (their
+    /// orids change each time a version check replaces the rows). No such row is no error.
+    virtual quint32 skipOtaReminderVersion(const QString &modelName, const QString &version) = 0;
     virtual quint32 insertOtaSchedule(VelkOtaSchedule &schedule) = 0;
     virtual quint32 updateOtaSchedule(VelkOtaSchedule &schedule) = 0;
     virtual quint32 updateOtaScheduleState(VelkOtaSchedule &schedule) = 0;
+    /// Sets the status of the schedule with that osid and nothing else: a state written late (held while another
+    /// program held the database) leaves what was changed since, its enable flag among it, as it is.
+    /// DB_ROW_NOT_FOUND when there is no such schedule.
+    virtual quint32 updateOtaScheduleStatus(quint32 osid, int status) = 0;
     virtual quint32 deleteOtaSchedule(VelkOtaSchedule &schedule) = 0;
+    /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone: no row outlives its schedule.
     virtual quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) = 0;
     virtual quint32 deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedule) = 0;
@@ -174,7 +182,10 @@ public:
     virtual quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
+    /// Sets the status of the schedule with that tsid and nothing else (see updateOtaScheduleStatus).
+    virtual quint32 updateAutoTestScheduleStatus(quint32 tsid, int status) = 0;
     virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
+    /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone.
     virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,
                                                  int notes) = 0;

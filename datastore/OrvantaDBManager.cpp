@@ -423,6 +423,11 @@ quint32 OrvantaDBManager::updateAutoTestScheduleState(VelkAutoTestSchedule &sche
     return AutoTestTables::updateAutoTestScheduleState(db(), schedule);
 }
 
+quint32 OrvantaDBManager::updateAutoTestScheduleStatus(quint32 tsid, int status)
+{
+    return AutoTestTables::updateAutoTestScheduleStatus(db(), tsid, status);
+}
+
 quint32 OrvantaDBManager::deleteAutoTestSchedule(VelkAutoTestSchedule &schedule)
 {
     return AutoTestTables::deleteAutoTestSchedule(db(), schedule);
@@ -485,6 +490,11 @@ quint32 OrvantaDBManager::deleteAllOtaReminder()
     return OtaTables::deleteAllOtaReminder(db());
 }
 
+quint32 OrvantaDBManager::skipOtaReminderVersion(const QString &modelName, const QString &version)
+{
+    return OtaTables::skipOtaReminderVersion(db(), modelName, version);
+}
+
 quint32 OrvantaDBManager::insertOtaSchedule(VelkOtaSchedule &schedule)
 {
     return OtaTables::insertOtaSchedule(db(), schedule);
@@ -498,6 +508,11 @@ quint32 OrvantaDBManager::updateOtaSchedule(VelkOtaSchedule &schedule)
 quint32 OrvantaDBManager::updateOtaScheduleState(VelkOtaSchedule &schedule)
 {
     return OtaTables::updateOtaScheduleState(db(), schedule);
+}
+
+quint32 OrvantaDBManager::updateOtaScheduleStatus(quint32 osid, int status)
+{
+    return OtaTables::updateOtaScheduleStatus(db(), osid, status);
 }
 
 quint32 OrvantaDBManager::deleteOtaSchedule(VelkOtaSchedule &schedule)

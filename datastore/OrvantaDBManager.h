@@ -134,9 +134,11 @@ public:
     quint32 insertOtaReminder(VelkOtaReminder &reminder) override;
     quint32 updateOtaReminder(VelkOtaReminder &reminder) override;
     quint32 deleteAllOtaReminder() override;
+    quint32 skipOtaReminderVersion(const QString &modelName, const QString &version) override;
     quint32 insertOtaSchedule(VelkOtaSchedule &schedule) override;
     quint32 updateOtaSchedule(VelkOtaSchedule &schedule) override;
     quint32 updateOtaScheduleState(VelkOtaSchedule &schedule) override;
+    quint32 updateOtaScheduleStatus(quint32 osid, int status) override;
     quint32 deleteOtaSchedule(VelkOtaSchedule &schedule) override;
     quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) override;
     quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) override;
@@ -144,6 +146,7 @@ public:
     quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) override;
+    quint32 updateAutoTestScheduleStatus(quint32 tsid, int status) override;
     quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) override;
     quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,

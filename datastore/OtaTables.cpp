@@ -61,6 +61,17 @@ quint32 OtaTables::deleteAllOtaReminder(QSqlDatabase db)
     return LinkQueries::exec(db, QStringLiteral("DELETE FROM OtaReminder"), {}, "OtaTables::deleteAllOtaReminder");
 }
 
+quint32 OtaTables::skipOtaReminderVersion(QSqlDatabase db, const QString &modelName, const QString &version)
+{
+    if (modelName.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return LinkQueries::exec(
+        db,
+        QStringLiteral("UPDATE OtaReminder SET isFwVersionSkipped = 1 WHERE deviceModelName = ? AND "
+                       "deviceNewestFwVersion = ?"),
+        {modelName, version}, "OtaTables::skipOtaReminderVersion");
+}
+
 quint32 OtaTables::queryAllOtaReminder(QSqlDatabase db, QList<VelkOtaReminder> &reminders)
 {
     QSqlQuery query(db);
@@ -130,6 +141,18 @@ quint32 OtaTables::updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &sche
     });
 }
 
+quint32 OtaTables::updateOtaScheduleStatus(QSqlDatabase db, quint32 osid, int status)
+{
+    const char *context = "OtaTables::updateOtaScheduleStatus";
+    return inTransaction(db, context, [&]() -> quint32 {
+        quint32 rc = scheduleExists(db, osid, context);
+        if (rc == DB_OK)
+            rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ? WHERE osid = ?"),
+                                   {status, osid}, context);
+        return rc;
+    });
+}
+
 quint32 OtaTables::deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule)
 {
     return LinkQueries::deleteWithLinks(db, "OtaSchedule", "DeviceOtaSchedule", "GroupsOtaSchedule",
@@ -175,6 +198,11 @@ quint32 OtaTables::insertOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &sch
 {
     const char *context = "OtaTables::insertOtaScheduleReport";
     return inTransaction(db, context, [&]() -> quint32 {
+        // Rows written late (held while another program held the database) must not land under a schedule the
+        // operator deleted meanwhile.
+        const quint32 rc = scheduleExists(db, schedule.osid, context);
+        if (rc != DB_OK)
+            return rc;
         for (const VelkIFPDevice &device : qAsConst(devices)) {
             if (LinkQueries::exec(db,
                                   QStringLiteral("INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) "

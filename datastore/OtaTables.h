@@ -15,12 +15,14 @@ public:
     static quint32 insertOtaReminder(QSqlDatabase db, VelkOtaReminder &reminder);
     static quint32 updateOtaReminder(QSqlDatabase db, VelkOtaReminder &reminder);
     static quint32 deleteAllOtaReminder(QSqlDatabase db);
+    static quint32 skipOtaReminderVersion(QSqlDatabase db, const QString &modelName, const QString &version);
     static quint32 queryAllOtaReminder(QSqlDatabase db, QList<VelkOtaReminder> &reminders);
 
     /// Writes the new key into schedule.osid.
     static quint32 insertOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &schedule);
+    static quint32 updateOtaScheduleStatus(QSqlDatabase db, quint32 osid, int status);
     static quint32 deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &schedules);
 

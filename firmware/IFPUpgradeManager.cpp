@@ -215,9 +215,25 @@ bool IFPUpgradeManager::checkCurrentOtaVersionInfo(int checkCase)
         writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkCurrentOtaVersionInfo, currently doing OTA");
         return false;
     }
-    checkOtaVersionCase = checkCase;
     QList<VelkIFPDevice> devices;
-    dbIntf->queryAllAvailableIFP(devices);
+    if (dbIntf->queryAllAvailableIFP(devices) == DB_OK) {
+        knownDevices = devices;
+        devicesKnown = true;
+    } else if (dbIntf->refusedForNow()) {
+        // Another program holds the database: no device is not "nothing out of date", which would end a due run
+        // Failed. The devices as last read stand in; with none read yet the request is dropped and asked again.
+        if (!devicesKnown) {
+            writeLog(LOG_LEVEL_WARNING,
+                     "IFPUpgradeManager::checkCurrentOtaVersionInfo, the devices cannot be read for now; not checked");
+            return false;
+        }
+        writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager::checkCurrentOtaVersionInfo, the devices cannot be read for "
+                                    "now; checking the devices read before");
+        devices = knownDevices;
+    } else {
+        writeLog(LOG_LEVEL_ERROR, "IFPUpgradeManager::checkCurrentOtaVersionInfo, queryAllAvailableIFP error");
+    }
+    checkOtaVersionCase = checkCase;
     setDeviceList(devices);
     if (checkCase == CASE_SERVER)
         getOtaServerInfo();
@@ -417,6 +433,16 @@ void IFPUpgradeManager::showBadge(bool show)
 void IFPUpgradeManager::checkNotificationSetting()
 {
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::checkNotificationSetting");
+    QList<VelkOtaReminder> stored;
+    const quint32 read = allOldDeviceList.isEmpty() ? DB_OK : dbIntf->queryAllOtaReminder(stored);
+    if (read != DB_OK && dbIntf->refusedForNow()) {
+        // Another program holds the database: which versions were skipped is not known yet. The reminder stays as it
+        // is, as after a check that failed, rather than hiding one the operator has not answered.
+        writeLog(LOG_LEVEL_WARNING, "checkNotificationSetting, the reminders cannot be read for now; the reminder "
+                                    "stays as it is");
+        showBadge(!allOldDeviceList.isEmpty());
+        return;
+    }
     currentShowingDeviceModelNameSet.clear();
     serverNamedModels.clear();
     showBadge(!allOldDeviceList.isEmpty());
@@ -424,8 +450,7 @@ void IFPUpgradeManager::checkNotificationSetting()
         emit showUpgradeNotification(false, QString());
         return;
     }
-    QList<VelkOtaReminder> stored;
-    if (dbIntf->queryAllOtaReminder(stored) != DB_OK) {
+    if (read != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "checkNotificationSetting, queryAllOtaReminder error");
         emit showUpgradeNotification(false, QString());
         return;
@@ -441,6 +466,9 @@ void IFPUpgradeManager::checkNotificationSetting()
         models.append(model);
     }
     const ReminderPlan plan = ReminderPlan::make(models, oldDeviceModelNameSet, stored);
+    reminderVersions.clear();
+    for (const VelkOtaReminder &row : plan.rows)
+        reminderVersions[row.deviceModelName].append(row.deviceNewestFwVersion);
     // Held and written in order later when the database refuses them for now (another program holds it, the disk is
     // full); the reminder is shown from the plan meanwhile.
     OrvantaDBIntf *db = dbIntf;
@@ -517,24 +545,22 @@ void IFPUpgradeManager::upgradeNotificationSkip()
 {
     writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, currentShowingDeviceModelNameSet: %s",
              logNumber(currentShowingDeviceModelNameSet.size()).constData());
-    QList<VelkOtaReminder> rows;
-    if (dbIntf->queryAllOtaReminder(rows) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, queryAllOtaReminder error");
-        return;
-    }
+    // By model and version, not by the rows read now: held while another program holds the database, the skip lands
+    // after the rows of the check that named them, which that check's held write may have replaced meanwhile. Nor
+    // does it need a read, which such a program may refuse.
     OrvantaDBIntf *db = dbIntf;
     DbWriteBatch batch(db, "upgradeNotificationSkip");
-    for (VelkOtaReminder &row : rows) {
-        if (!currentShowingDeviceModelNameSet.contains(row.deviceModelName))
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
+        const QString model = upgrader->getModelName();
+        if (!currentShowingDeviceModelNameSet.contains(model))
             continue;
-        row.isFwVersionSkipped = 1;
-        if (batch.write(QStringLiteral("skipped reminder of %1").arg(row.deviceModelName), [db, row] {
-                VelkOtaReminder skipped = row;
-                return db->updateOtaReminder(skipped);
-            }) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, updateOtaReminder error");
-        writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(row.deviceModelName),
-                 qPrintable(row.deviceNewestFwVersion));
+        const QStringList versions = reminderVersions.take(model);
+        for (const QString &version : versions) {
+            if (batch.write(QStringLiteral("skipped reminder of %1").arg(model),
+                            [db, model, version] { return db->skipOtaReminderVersion(model, version); }) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, updateOtaReminder error");
+            writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(model), qPrintable(version));
+        }
     }
     batch.finish();
     serverNamedModels -= currentShowingDeviceModelNameSet;
@@ -1046,7 +1072,10 @@ bool IFPUpgradeManager::writeRows(const char *context, const QList<VelkIFPDevice
                         VelkIFPDevice row = device;
                         VelkOtaSchedule schedule;
                         schedule.osid = osid;
-                        return db->updateOtaScheduleReport(row, schedule, status);
+                        // Written late (held while another program held the database), a row whose schedule the
+                        // operator deleted meanwhile is gone: nothing to set, nothing lost.
+                        const quint32 rc = db->updateOtaScheduleReport(row, schedule, status);
+                        return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
                     });
     }
     const bool allKept = batch.finish();

@@ -99,7 +99,9 @@ public:
 
     // --- version checks -----------------------------------------------------------------------------------------
     /// Starts a check for the reason given (CheckCase). Returns false when the request was dropped: a check is
-    /// under way, a server check was asked for during a run, or the case is unknown; no answer follows then.
+    /// under way, a server check was asked for during a run, or the case is unknown; no answer follows then. When
+    /// another program holds the database so that the devices cannot be read, the check takes them as last read; it
+    /// is dropped too when none was read yet.
     bool checkCurrentOtaVersionInfo(int checkOtaVersionCase);
     /// The out-of-date devices of the last check; -1 before the first check has ended, while one runs, and when
     /// the last one failed (every family, or every family with devices).
@@ -265,6 +267,12 @@ private:
     OrvantaDBIntf *dbIntf = nullptr;
     QSet<QString> currentShowingDeviceModelNameSet;
     QSet<QString> serverNamedModels; ///< named by the last server check, less those skipped since
+    /// The newest versions of each model as the last server check stored them in the reminder rows: what a skip
+    /// marks, by model and version, whichever rows hold them when it is written.
+    QHash<QString, QStringList> reminderVersions;
+    /// The devices as the last check read them, for a check while the database cannot be read.
+    QList<VelkIFPDevice> knownDevices;
+    bool devicesKnown = false;
     bool badgeShown = false;
     int checkOtaVersionCase = CASE_NONE;
     int answeredUpgraderCount = 0;

@@ -3326,6 +3326,30 @@ This user&apos;s all data will be deleted.</translation>
         <source>Apply</source>
         <translation>Apply</translation>
     </message>
+    <message>
+        <source>The schedule could not be changed: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>The schedule could not be changed: the database cannot be written at the moment (another program may be using it). Please try again later.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be deleted: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>The schedule could not be deleted: the database cannot be written at the moment (another program may be using it). Please try again later.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be changed: the disk is full.</source>
+        <translation>The schedule could not be changed: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be deleted: the disk is full.</source>
+        <translation>The schedule could not be deleted: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be changed.</source>
+        <translation>The schedule could not be changed.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be deleted.</source>
+        <translation>The schedule could not be deleted.</translation>
+    </message>
 </context>
 <context>
     <name>Scheduling_Setting</name>

@@ -3326,6 +3326,30 @@ This user&apos;s all data will be deleted.</source>
         <source>Apply</source>
         <translation>套用</translation>
     </message>
+    <message>
+        <source>The schedule could not be changed: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>無法變更排程：資料庫目前無法寫入（可能正由其他程式使用）。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be deleted: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>無法刪除排程：資料庫目前無法寫入（可能正由其他程式使用）。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be changed: the disk is full.</source>
+        <translation>無法變更排程：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be deleted: the disk is full.</source>
+        <translation>無法刪除排程：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be changed.</source>
+        <translation>無法變更排程。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be deleted.</source>
+        <translation>無法刪除排程。</translation>
+    </message>
 </context>
 <context>
     <name>Scheduling_Setting</name>

@@ -19,6 +19,13 @@ constexpr int StatusScheduling = 2;
 constexpr int StatusFailed = 3;
 constexpr int StatusSuccessful = 4;
 
+// A state or row written late (held while another program held the database) finds nothing to set when the operator
+// deleted its schedule meanwhile: that is no failure, and no row is left behind under the gone schedule.
+quint32 goneIsDone(quint32 rc)
+{
+    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
+}
+
 } // namespace
 
 AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
@@ -27,6 +34,13 @@ AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *cloc
     qRegisterMetaType<AutoTestTask>();
     // States and rows the database refused for a while reach it later, in the order the runs wrote them.
     connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &AutoTestRunner::schedulesChanged);
+    // The database that takes writes again most likely gives what it refused to read, too.
+    connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, [this] {
+        if (m_buildRefused || !m_waiting.isEmpty())
+            m_retry.start(0);
+    });
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &AutoTestRunner::retryRefused);
 }
 
 AutoTestRunner::~AutoTestRunner() = default;
@@ -35,8 +49,23 @@ void AutoTestRunner::build(const QDate &today)
 {
     QList<AutoTestTask> tasks;
     QList<VelkAutoTestSchedule> schedules;
-    if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK)
+    m_buildRefused = false;
+    m_passRefused = false;
+    if (m_db->queryAllAutoTestSchedule(schedules) == DB_OK) {
+        m_knownSchedules = schedules;
+        learnTargets(schedules, today);
+    } else if (m_db->refusedForNow()) {
+        // Planning nothing would drop the day's tests for a hold of a few seconds.
+        writeLog(LOG_LEVEL_WARNING,
+                 "AutoTestRunner::build, the auto-tests cannot be read for now; the %d read before are planned "
+                 "and read again shortly",
+                 int(m_knownSchedules.size()));
+        schedules = m_knownSchedules;
+        m_buildRefused = true;
+        retryLater();
+    } else {
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::build, queryAllAutoTestSchedule error");
+    }
 
     for (const VelkAutoTestSchedule &schedule : qAsConst(schedules)) {
         if (!schedule.isEnable || schedule.time.isEmpty() ||
@@ -81,6 +110,9 @@ QVector<DailyTaskRunner::Planned> AutoTestRunner::planned() const
     QVector<Planned> list;
     list.reserve(m_tasks.size());
     for (const AutoTestTask &task : m_tasks) {
+        // The check of a test still waiting for its panels comes 90 s after the power-on it waits for.
+        if (task.action == AutoTestCheck && m_waiting.contains(task.runKey))
+            continue;
         const auto run = task.action == AutoTestCheck ? m_runs.constFind(task.runKey) : m_runs.constEnd();
         list.append({task.key, task.time, run != m_runs.constEnd() ? run->checkAtMs : -1});
     }
@@ -110,6 +142,7 @@ void AutoTestRunner::passEnded()
 {
     m_passSchedules.clear();
     m_passSchedulesRead = false;
+    m_passRefused = false;
     if (m_passWrites) {
         const std::unique_ptr<DbWriteBatch> writes = std::move(m_passWrites);
         writes->finish();
@@ -122,6 +155,15 @@ void AutoTestRunner::passEnded()
 
 void AutoTestRunner::powerOn(const AutoTestTask &task)
 {
+    // A power-on that waited for its panels may outlive the list it came from: the check planned with it stands.
+    Waiting waited = m_waiting.take(task.runKey);
+    if (waited.check.key.isEmpty()) {
+        waited.powerOn = task;
+        for (const AutoTestTask &planned : qAsConst(m_tasks)) {
+            if (planned.runKey == task.runKey && planned.action == AutoTestCheck)
+                waited.check = planned;
+        }
+    }
     VelkAutoTestSchedule schedule;
     if (!currentSchedule(task, &schedule)) {
         writeLog(LOG_LEVEL_INFO, "runAutoTestTask, auto-test %u was deleted; nothing runs", task.schedule.tsid);
@@ -133,7 +175,29 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     }
 
     QList<VelkIFPDevice> targets;
-    if (!resolveTargets(schedule, &targets)) {
+    TargetReads reads;
+    switch (resolveTargets(schedule, &targets, &reads)) {
+    case Read::Done:
+        m_knownTargets.insert(schedule.tsid, targets);
+        break;
+    case Read::NotKnownYet: {
+        const auto known = m_knownTargets.constFind(schedule.tsid);
+        if (known == m_knownTargets.constEnd()) {
+            // Failing it would report panels as broken that nobody looked at.
+            writeLog(LOG_LEVEL_WARNING,
+                     "runAutoTestTask, the devices of auto-test %u cannot be read for now; it runs once they can",
+                     schedule.tsid);
+            m_waiting.insert(task.runKey, waited);
+            retryLater();
+            return;
+        }
+        targets = *known;
+        writeLog(LOG_LEVEL_WARNING,
+                 "runAutoTestTask, the devices of auto-test %u cannot be read for now; it runs on the %d read before",
+                 schedule.tsid, int(targets.size()));
+        break;
+    }
+    case Read::Failed:
         writeLog(LOG_LEVEL_ERROR, "runAutoTestTask, the devices of auto-test %u could not be read", schedule.tsid);
         writeStatus(schedule, StatusFailed);
         return;
@@ -163,7 +227,7 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     if (passWrite(QStringLiteral("report rows of auto-test %1").arg(tsid), [db = m_db, schedule, targets] {
             VelkAutoTestSchedule tested = schedule;
             QList<VelkIFPDevice> rows = targets;
-            return db->insertAutoTestScheduleReport(tested, rows);
+            return goneIsDone(db->insertAutoTestScheduleReport(tested, rows));
         }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask - insertAutoTestScheduleReport error, auto-test %u",
                  tsid);
@@ -179,11 +243,16 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     Run run;
     run.targets = targets;
     run.checkAtMs = clock()->elapsedMs() + CheckDelaySecs * 1000;
-    for (const AutoTestTask &planned : qAsConst(m_tasks)) {
-        if (planned.runKey == task.runKey && planned.action == AutoTestCheck)
-            run.check = planned;
-    }
+    run.check = waited.check;
     m_runs.insert(task.runKey, run);
+    const bool planned = std::any_of(m_tasks.cbegin(), m_tasks.cend(),
+                                     [&run](const AutoTestTask &listed) { return listed.key == run.check.key; });
+    if (!planned) {
+        const auto later =
+            std::upper_bound(m_tasks.begin(), m_tasks.end(), run.check,
+                             [](const AutoTestTask &a, const AutoTestTask &b) { return a.time < b.time; });
+        m_tasks.insert(later, run.check);
+    }
     writeStatus(schedule, StatusScheduling);
 }
 
@@ -247,7 +316,7 @@ void AutoTestRunner::check(const AutoTestTask &task)
                       [db = m_db, device, schedule, status, notes] {
                           VelkIFPDevice row = device;
                           VelkAutoTestSchedule tested = schedule;
-                          return db->updateAutoTestScheduleReport(row, tested, status, notes);
+                          return goneIsDone(db->updateAutoTestScheduleReport(row, tested, status, notes));
                       });
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "updateDevicesStatus, updateAutoTestScheduleReport error");
@@ -273,41 +342,136 @@ QSet<quint32> AutoTestRunner::heldByRuns() const
     return held;
 }
 
-bool AutoTestRunner::resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const
+AutoTestRunner::Read AutoTestRunner::readResult(quint32 rc)
+{
+    if (rc == DB_OK)
+        return Read::Done;
+    if (!m_db->refusedForNow())
+        return Read::Failed;
+    m_passRefused = true;
+    return Read::NotKnownYet;
+}
+
+AutoTestRunner::Read AutoTestRunner::resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets,
+                                                    TargetReads *reads)
 {
     targets->clear();
+    if (m_passRefused && schedule.scheduleTarget >= 1 && schedule.scheduleTarget <= 3)
+        return Read::NotKnownYet;
+    const auto readAll = [this, reads] {
+        if (reads->allRead)
+            return Read::Done;
+        const Read read = readResult(m_db->queryAllAvailableIFP(reads->all));
+        reads->allRead = read == Read::Done;
+        if (!reads->allRead)
+            reads->all.clear();
+        return read;
+    };
     switch (schedule.scheduleTarget) {
-    case 1:
-        return m_db->queryAllAvailableIFP(*targets) == DB_OK;
+    case 1: {
+        const Read read = readAll();
+        if (read == Read::Done)
+            *targets = reads->all;
+        return read;
+    }
     case 2:
-        return m_db->queryDeviceByAutoTestSchedule(schedule, *targets) == DB_OK;
+        return readResult(m_db->queryDeviceByAutoTestSchedule(schedule, *targets));
     case 3: {
-        QList<VelkIFPDevice> all;
-        if (m_db->queryAllAvailableIFP(all) != DB_OK)
-            return false;
+        const Read read = readAll();
+        if (read != Read::Done)
+            return read;
         QHash<QString, int> byName;
-        for (int i = 0; i < all.size(); ++i)
-            byName.insert(all.at(i).deviceName, i);
+        for (int i = 0; i < reads->all.size(); ++i)
+            byName.insert(reads->all.at(i).deviceName, i);
         QSet<quint32> taken;
         for (const VelkGroups &group : schedule.groups) {
-            QList<VelkIFPDevice> members;
-            const quint32 rc = m_db->queryIFPByGroup(group, members);
-            // A group deleted since the schedule was saved simply has no members.
-            if (rc != DB_OK && rc != DB_ROW_NOT_FOUND)
-                return false;
-            for (const VelkIFPDevice &member : qAsConst(members)) {
+            auto members = reads->members.find(group.groupName);
+            if (members == reads->members.end()) {
+                QList<VelkIFPDevice> found;
+                const quint32 rc = m_db->queryIFPByGroup(group, found);
+                // A group deleted since the schedule was saved simply has no members.
+                if (rc != DB_OK && rc != DB_ROW_NOT_FOUND) {
+                    targets->clear();
+                    return readResult(rc);
+                }
+                members = reads->members.insert(group.groupName, found);
+            }
+            for (const VelkIFPDevice &member : qAsConst(*members)) {
                 const int index = byName.value(member.deviceName, -1);
                 if (index < 0 || taken.contains(member.did))
                     continue;
                 taken.insert(member.did);
-                targets->append(all.at(index));
+                targets->append(reads->all.at(index));
             }
         }
-        return true;
+        return Read::Done;
     }
     default:
-        return true;
+        return Read::Done;
     }
+}
+
+void AutoTestRunner::learnTargets(const QList<VelkAutoTestSchedule> &schedules, const QDate &today)
+{
+    // Only what a test of today needs; what a refused read would have said stays as known before.
+    TargetReads reads;
+    QSet<quint32> present;
+    for (const VelkAutoTestSchedule &schedule : schedules) {
+        present.insert(schedule.tsid);
+        if (m_passRefused || !schedule.isEnable ||
+            !ScheduleTime::isDayOn(today, schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                                   schedule.isFri, schedule.isSat, schedule.isSun))
+            continue;
+        QList<VelkIFPDevice> targets;
+        if (resolveTargets(schedule, &targets, &reads) == Read::Done)
+            m_knownTargets.insert(schedule.tsid, targets);
+    }
+    for (auto it = m_knownTargets.begin(); it != m_knownTargets.end();) {
+        if (present.contains(it.key()))
+            ++it;
+        else
+            it = m_knownTargets.erase(it);
+    }
+    // The build is no pass: the tasks it fires read again.
+    m_passRefused = false;
+}
+
+void AutoTestRunner::setRetryIntervalMs(int first, int longest)
+{
+    m_firstRetryMs = qMax(1, first);
+    m_longestRetryMs = qMax(m_firstRetryMs, longest);
+    m_nextRetryMs = m_firstRetryMs;
+}
+
+void AutoTestRunner::retryLater()
+{
+    if (m_retry.isActive())
+        return;
+    m_retry.start(m_nextRetryMs);
+    m_nextRetryMs = qMin(m_nextRetryMs * 2, m_longestRetryMs);
+}
+
+void AutoTestRunner::retryRefused()
+{
+    m_retry.stop();
+    if (m_buildRefused) {
+        // Builds the list again and runs a pass; the tasks that fired already do not fire again. Refused once more,
+        // the waiting tests are not asked for in the same turn: each read would make the GUI wait again.
+        rebuild();
+        if (m_buildRefused)
+            return;
+    }
+    if (!m_waiting.isEmpty()) {
+        if (!m_passWrites)
+            m_passWrites.reset(new DbWriteBatch(m_db, "AutoTestRunner, pass"));
+        const QList<Waiting> waiting = m_waiting.values();
+        for (const Waiting &test : waiting)
+            powerOn(test.powerOn);
+        // Arms the checks of the tests that ran and commits what they wrote.
+        runPass();
+    }
+    if (!m_buildRefused && m_waiting.isEmpty())
+        m_nextRetryMs = m_firstRetryMs;
 }
 
 void AutoTestRunner::closeInterruptedRuns()
@@ -321,7 +485,7 @@ void AutoTestRunner::closeInterruptedRuns()
     for (const Run &run : qAsConst(m_runs))
         running.insert(run.check.schedule.tsid);
     bool changed = false;
-    for (VelkAutoTestSchedule schedule : schedules) {
+    for (const VelkAutoTestSchedule &schedule : qAsConst(schedules)) {
         if (schedule.status != StatusScheduling || running.contains(schedule.tsid))
             continue;
         QList<VelkAutoTestScheduleReport> rows;
@@ -339,14 +503,12 @@ void AutoTestRunner::closeInterruptedRuns()
                     [db = m_db, device = row.device, schedule, notes] {
                         VelkIFPDevice failed = device;
                         VelkAutoTestSchedule closed = schedule;
-                        return db->updateAutoTestScheduleReport(failed, closed, StatusFailed, notes);
+                        return goneIsDone(db->updateAutoTestScheduleReport(failed, closed, StatusFailed, notes));
                     }) != DB_OK)
                 writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
         }
-        schedule.status = StatusFailed;
-        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, schedule] {
-                VelkAutoTestSchedule closed = schedule;
-                return db->updateAutoTestScheduleState(closed);
+        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, tsid = schedule.tsid] {
+                return goneIsDone(db->updateAutoTestScheduleStatus(tsid, StatusFailed));
             }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleState error");
         batch.finish();
@@ -364,15 +526,23 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
 {
     if (!m_passSchedulesRead) {
         QList<VelkAutoTestSchedule> schedules;
-        if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
-            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner, queryAllAutoTestSchedule error; using auto-test %u as planned",
-                     task.schedule.tsid);
+        const Read read = m_passRefused ? Read::NotKnownYet : readResult(m_db->queryAllAutoTestSchedule(schedules));
+        if (read != Read::Done) {
+            if (read == Read::NotKnownYet)
+                writeLog(LOG_LEVEL_WARNING,
+                         "AutoTestRunner, the auto-tests cannot be read for now; auto-test %u goes on as planned",
+                         task.schedule.tsid);
+            else
+                writeLog(LOG_LEVEL_ERROR,
+                         "AutoTestRunner, queryAllAutoTestSchedule error; using auto-test %u as planned",
+                         task.schedule.tsid);
             *schedule = task.schedule;
             return true;
         }
         for (const VelkAutoTestSchedule &stored : qAsConst(schedules))
             m_passSchedules.insert(stored.tsid, stored);
         m_passSchedulesRead = true;
+        m_knownSchedules = schedules;
     }
     const auto stored = m_passSchedules.constFind(task.schedule.tsid);
     if (stored == m_passSchedules.constEnd())
@@ -384,10 +554,11 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
 void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
 {
     schedule.status = status;
-    if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, schedule] {
-            VelkAutoTestSchedule state = schedule;
-            return db->updateAutoTestScheduleState(state);
-        }) != DB_OK)
+    // The status alone: written late, a whole record would put back an enable flag changed meanwhile.
+    if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
+                  [db = m_db, tsid = schedule.tsid, status] {
+                      return goneIsDone(db->updateAutoTestScheduleStatus(tsid, status));
+                  }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -20,13 +21,19 @@ class OrvantaDBIntf;
 /// failed, and the schedule ends "Successfully" or "Failed".
 ///
 /// A schedule is read again from the database by the pass that fires its task: one disabled or
-/// deleted after the list was built does not run, and the state written keeps the enable flag as
-/// stored. What the tasks of one pass write is committed once at its end, and the page is told once; a write that
-/// fails loses only itself, even when SQLite takes the pass's transaction with it. Writes the database refuses for a
-/// while (another program holds it, the disk is full) are held and written in order once it takes them, so a state
-/// never says more than its report rows; the page is told again then. The
-/// check judges the targets its power-on found; a check whose power-on did not run in this
-/// session has nothing to judge and is skipped.
+/// deleted after the list was built does not run. A state write sets the status alone, whenever it lands, so an enable
+/// flag changed meanwhile (by the operator or by another program) stays as it is. What the tasks of one pass write is
+/// committed once at its end, and the page is told once; a write that fails loses only itself, even when SQLite takes
+/// the pass's transaction with it. Writes the database refuses for a while (another program holds it, the disk is full)
+/// are held and written in order once it takes them, so a state never says more than its report rows; the page is told
+/// again then. The check judges the targets its power-on found; a check whose power-on did not run in this session has
+/// nothing to judge and is skipped.
+///
+/// A read the database refuses for a while (another program holds it exclusively, as a VACUUM or an SQLite browser
+/// saving a large change does) is "not known yet", never "nothing there". The runner then acts on what it read
+/// before: the schedules of the last list it built, each test's panels as resolved when the list was built or the
+/// test last ran. A test whose panels were never read waits for the database and runs once they can be read, late but
+/// once, its check 90 s after it. A pass that was refused a read reads no more: each read would make the GUI wait.
 ///
 /// A run that has started always ends with its check, so no panel it woke is left on and no
 /// schedule is left "Scheduling": the check stays planned across the midnight re-plan (a test at
@@ -50,10 +57,12 @@ public:
     ~AutoTestRunner() override;
 
     const QList<AutoTestTask> &tasks() const { return m_tasks; }
+    /// Tests whose panels could not be read yet, waiting for the database to run.
+    int waitingCount() const { return m_waiting.size(); }
 
-    /// The panels an auto-test covers: every device (target 1), its chosen devices (2) or the
-    /// members of its groups, each once (3). False when the database could not be read.
-    bool resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets) const;
+    /// How long the runner waits before it reads again what the database refused for now: first, and at most as
+    /// the waits double (1 s and 16 s; tests shorten them).
+    void setRetryIntervalMs(int first, int longest);
 
     /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their
     /// Edit and Enable are free again at once. Runs of this runner are left alone.
@@ -72,6 +81,31 @@ protected:
     void passEnded() override;
 
 private:
+    enum class Read
+    {
+        Done,
+        NotKnownYet, ///< refused for now (the database is held, the disk busy): ask again later
+        Failed       ///< refused for a reason of its own (a damaged file, a missing table)
+    };
+    /// The device list and group members one resolution read, so that a build of many tests reads each once.
+    struct TargetReads
+    {
+        bool allRead = false;
+        QList<VelkIFPDevice> all;
+        QHash<QString, QList<VelkIFPDevice>> members;
+    };
+
+    /// The panels an auto-test covers: every device (target 1), its chosen devices (2) or the members of its groups,
+    /// each once (3).
+    Read resolveTargets(const VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> *targets, TargetReads *reads);
+    /// Whether the last read failed, and for what; a refusal for now makes the rest of the pass read nothing.
+    Read readResult(quint32 rc);
+    /// Resolves the panels of the tests planned today while the list is built, as what is known of them.
+    void learnTargets(const QList<VelkAutoTestSchedule> &schedules, const QDate &today);
+    /// Asks again, after the pause, for what the database refused for now: the list, or a waiting test's panels.
+    void retryLater();
+    void retryRefused();
+
     void powerOn(const AutoTestTask &task);
     void check(const AutoTestTask &task);
     /// The schedule as stored now; false when it is gone. On a read error the task's copy stands in.
@@ -107,4 +141,23 @@ private:
     /// written here too.
     QHash<quint32, VelkAutoTestSchedule> m_passSchedules;
     bool m_passSchedulesRead = false;
+    /// A read of the pass under way was refused for now: the pass reads nothing more.
+    bool m_passRefused = false;
+    /// The schedules as last read, and each test's panels as last resolved (by tsid): what the runner acts on while
+    /// the database refuses reads.
+    QList<VelkAutoTestSchedule> m_knownSchedules;
+    QHash<quint32, QList<VelkIFPDevice>> m_knownTargets;
+    /// The last build could not read the schedules; it is tried again.
+    bool m_buildRefused = false;
+    /// Power-ons whose panels were never read, with their checks, by run key, until they can be.
+    struct Waiting
+    {
+        AutoTestTask powerOn;
+        AutoTestTask check;
+    };
+    QHash<QString, Waiting> m_waiting;
+    QTimer m_retry;
+    int m_firstRetryMs = 1000;
+    int m_longestRetryMs = 16000;
+    int m_nextRetryMs = 1000;
 };

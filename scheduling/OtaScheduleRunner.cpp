@@ -19,21 +19,18 @@ QString stateName(quint32 osid)
     return QStringLiteral("state of firmware-update schedule %1").arg(osid);
 }
 
-// The state of the schedule as stored when the write runs, which may be long after the runner wrote it: its enable
-// flag, which the operator may have changed meanwhile, stays as it is.
+// A state or row written late (held while another program held the database) finds nothing to set when the operator
+// deleted its schedule meanwhile: that is no failure, and no row is left behind under the gone schedule.
+quint32 goneIsDone(quint32 rc)
+{
+    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
+}
+
+// The status alone, whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile
+// (its enable flag, by the operator or by another program) stays as it is.
 quint32 storeState(OrvantaDBIntf *db, quint32 osid, int status)
 {
-    QList<VelkOtaSchedule> schedules;
-    const quint32 rc = db->queryAllOtaSchedule(schedules);
-    if (rc != DB_OK)
-        return rc;
-    for (VelkOtaSchedule &schedule : schedules) {
-        if (schedule.osid == osid) {
-            schedule.status = status;
-            return db->updateOtaScheduleState(schedule);
-        }
-    }
-    return DB_OK; // deleted since
+    return goneIsDone(db->updateOtaScheduleStatus(osid, status));
 }
 
 } // namespace
@@ -87,7 +84,7 @@ void OtaScheduleRunner::closeInterruptedRuns()
                             VelkIFPDevice failed = device;
                             VelkOtaSchedule closed;
                             closed.osid = osid;
-                            return db->updateOtaScheduleReport(failed, closed, UPDATE_FAILED);
+                            return goneIsDone(db->updateOtaScheduleReport(failed, closed, UPDATE_FAILED));
                         });
         }
         batch.write(stateName(osid), [db = m_db, osid] { return storeState(db, osid, UPDATE_FAILED); });
@@ -249,6 +246,23 @@ bool OtaScheduleRunner::awaitedStillDue()
 void OtaScheduleRunner::startOta()
 {
     VelkOtaSchedule schedule = m_current;
+    // The members of its groups before anything is written: a read refused for now (another program holds the
+    // database) is not "no member", which would end the run Failed at once. The run waits and asks again.
+    QHash<QString, QList<VelkIFPDevice>> members;
+    if (schedule.scheduleTarget == 3) {
+        for (const VelkGroups &group : qAsConst(schedule.groups)) {
+            QList<VelkIFPDevice> found;
+            const quint32 rc = m_db->queryIFPByGroup(group, found);
+            if (rc != DB_OK && m_db->refusedForNow()) {
+                writeLog(LOG_LEVEL_WARNING,
+                         "Scheduling::startOta, the groups of schedule %u cannot be read for now; asking again",
+                         schedule.osid);
+                m_retry.start();
+                return;
+            }
+            members.insert(group.groupName, found);
+        }
+    }
     // Held when the database refuses it for now (another program holds it, its disk is full): the run starts all the
     // same, and its rows and its end are written after the state, in order.
     if (!writeState(schedule.osid, UPDATE_UPDATING, "Scheduling::startOta")) {
@@ -284,9 +298,7 @@ void OtaScheduleRunner::startOta()
             oldNames.insert(device.deviceName);
         QSet<quint32> taken;
         for (const VelkGroups &group : qAsConst(m_current.groups)) {
-            QList<VelkIFPDevice> members;
-            m_db->queryIFPByGroup(group, members);
-            for (const VelkIFPDevice &member : qAsConst(members)) {
+            for (const VelkIFPDevice &member : members.value(group.groupName)) {
                 if (oldNames.contains(member.deviceName) && !taken.contains(member.did)) {
                     taken.insert(member.did);
                     m_records.emplace_back(new VelkIFPDevice(member));
@@ -313,7 +325,7 @@ void OtaScheduleRunner::startOta()
     batch.write(QStringLiteral("report rows of firmware-update schedule %1").arg(run.osid), [db = m_db, run, rows] {
         VelkOtaSchedule stored = run;
         QList<VelkIFPDevice> devices = rows;
-        return db->insertOtaScheduleReport(stored, devices);
+        return goneIsDone(db->insertOtaScheduleReport(stored, devices));
     });
     batch.finish();
     if (!batch.isKept(0))
@@ -344,12 +356,18 @@ void OtaScheduleRunner::runFinished()
         statuses = m_manager->getLastRunRows().values();
     } else {
         QList<VelkOtaScheduleReport> rows;
-        if (m_db->queryOtaScheduleReportByOtaSchedule(m_current, rows) != DB_OK) {
+        if (m_db->queryOtaScheduleReportByOtaSchedule(m_current, rows) == DB_OK) {
+            for (const VelkOtaScheduleReport &row : qAsConst(rows))
+                statuses.append(UpdateStatus(row.status));
+        } else if (m_db->refusedForNow()) {
+            // Another program holds the database: the rows say what the run wrote, and the run knows that itself.
+            writeLog(LOG_LEVEL_WARNING, "Scheduling::otaTaskFinished, the report rows cannot be read for now; the run "
+                                        "is judged by what it wrote");
+            statuses = m_manager->getLastRunRows().values();
+        } else {
             writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, queryOtaScheduleReportByOtaSchedule error");
             success = false;
         }
-        for (const VelkOtaScheduleReport &row : qAsConst(rows))
-            statuses.append(UpdateStatus(row.status));
     }
     // No row, or a row that did not end Successfully, is a failed run: nothing proves the update happened.
     if (statuses.isEmpty())

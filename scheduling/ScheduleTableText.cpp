@@ -77,6 +77,25 @@ QString ScheduleTableText::enableText(bool enabled)
                    : QCoreApplication::translate("Scheduling", "Disable");
 }
 
+QString ScheduleTableText::refusalText(bool deleting, bool passing, bool diskFull)
+{
+    if (diskFull)
+        return deleting
+                   ? QCoreApplication::translate("Scheduling", "The schedule could not be deleted: the disk is full.")
+                   : QCoreApplication::translate("Scheduling", "The schedule could not be changed: the disk is full.");
+    if (passing)
+        return deleting ? QCoreApplication::translate("Scheduling",
+                                                      "The schedule could not be deleted: the database cannot be "
+                                                      "written at the moment (another program may be using it). "
+                                                      "Please try again later.")
+                        : QCoreApplication::translate("Scheduling",
+                                                      "The schedule could not be changed: the database cannot be "
+                                                      "written at the moment (another program may be using it). "
+                                                      "Please try again later.");
+    return deleting ? QCoreApplication::translate("Scheduling", "The schedule could not be deleted.")
+                    : QCoreApplication::translate("Scheduling", "The schedule could not be changed.");
+}
+
 bool ScheduleTableText::matches(const QString &text, const QString &search)
 {
     return text.contains(search, Qt::CaseInsensitive);

@@ -28,6 +28,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteScheduleDialog.h"
 #include "shell/kit/DialogPlacementRule.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -106,6 +107,7 @@ void Scheduling::construct()
     m_deleteDialog = new DeleteScheduleDialog(this);
     connect(m_deleteDialog, &DeleteScheduleDialog::closeNotificationDialog, this, &Scheduling::closeNotificationDialog);
     connect(m_deleteDialog, &DeleteScheduleDialog::sendClickOK, this, &Scheduling::confirmDeleteSchedule);
+    m_messageDialog = new GeneralMsgDialog(this);
 
     comboBoxType->setItemDelegate(new QStyledItemDelegate(comboBoxType));
     comboBoxType->clear();
@@ -334,14 +336,23 @@ void Scheduling::showAllSchedules()
 
 void Scheduling::loadSchedules()
 {
-    m_scheduleList.clear();
-    if (m_db->queryAllSchedule(m_scheduleList) != DB_OK)
+    QList<VelkSchedule> schedules;
+    quint32 rc = m_db->queryAllSchedule(schedules);
+    if (keepsShownList(rc, "device-control schedules"))
+        return;
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::loadSchedules - queryAllSchedule");
     // One read for the names of every row, not a query per row.
-    m_scheduleDeviceNames.clear();
-    m_scheduleGroupNames.clear();
-    if (m_db->queryScheduleTargetNames(m_scheduleDeviceNames, m_scheduleGroupNames) != DB_OK)
+    QHash<quint32, QStringList> deviceNames;
+    QHash<quint32, QStringList> groupNames;
+    rc = m_db->queryScheduleTargetNames(deviceNames, groupNames);
+    if (keepsShownList(rc, "device-control schedules"))
+        return;
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::loadSchedules - queryScheduleTargetNames");
+    m_scheduleList = schedules;
+    m_scheduleDeviceNames = deviceNames;
+    m_scheduleGroupNames = groupNames;
     const QString separator = QStringLiteral(", ");
     for (VelkSchedule &schedule : m_scheduleList) {
         schedule.repeatText =
@@ -440,12 +451,17 @@ void Scheduling::comboBoxEnableIndexChanged(int index)
         const bool wanted = m_enableComboBoxes.at(row)->currentIndex() == 0;
         if (wanted == schedule.isEnable)
             continue;
-        schedule.isEnable = wanted;
         VelkSchedule copy = schedule;
+        copy.isEnable = wanted;
         if (m_db->writeSchedule(copy) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "Scheduling::comboBoxEnableIndexChanged - writeSchedule, sid %u", copy.sid);
+            // The switch shows what is stored, which the runner goes by.
+            QSignalBlocker quiet(m_enableComboBoxes.at(row));
+            m_enableComboBoxes.at(row)->setCurrentIndex(schedule.isEnable ? 0 : 1);
+            showRefusal(false);
             continue;
         }
+        schedule.isEnable = wanted;
         getToDoList();
     }
 }
@@ -480,6 +496,7 @@ void Scheduling::deleteSchedule()
         VelkSchedule copy = schedule;
         if (m_db->deleteSchedule(copy) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "Scheduling::triggerDeleteBtnAction - deleteSchedule, sid %u", copy.sid);
+            showRefusal(true);
             return;
         }
         reloadSchedules();
@@ -504,9 +521,13 @@ void Scheduling::showAllAutoTestSchedules()
 
 void Scheduling::loadAutoTestSchedules()
 {
-    m_autoTestScheduleList.clear();
-    if (m_db->queryAllAutoTestSchedule(m_autoTestScheduleList) != DB_OK)
+    QList<VelkAutoTestSchedule> schedules;
+    const quint32 rc = m_db->queryAllAutoTestSchedule(schedules);
+    if (keepsShownList(rc, "auto-test schedules"))
+        return;
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::loadAutoTestSchedules - queryAllAutoTestSchedule error");
+    m_autoTestScheduleList = schedules;
     const QString running = tr("Scheduling");
     for (VelkAutoTestSchedule &schedule : m_autoTestScheduleList) {
         schedule.dateText =
@@ -588,6 +609,11 @@ void Scheduling::autoTestComboBoxEnableIndexChanged(int index)
             writeLog(LOG_LEVEL_ERROR,
                      "Scheduling::autoTestComboBoxEnableIndexChanged - updateAutoTestScheduleState error, tsid %u",
                      schedule.tsid);
+            // The switch shows what is stored, which the runner goes by.
+            schedule.isEnable = !wanted;
+            QSignalBlocker quiet(m_autoTestEnableComboBoxes.at(row));
+            m_autoTestEnableComboBoxes.at(row)->setCurrentIndex(schedule.isEnable ? 0 : 1);
+            showRefusal(false);
             continue;
         }
         changed = true;
@@ -648,6 +674,7 @@ void Scheduling::deleteAutoTestSchedule()
         VelkAutoTestSchedule copy = schedule;
         if (m_db->deleteAutoTestSchedule(copy) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "Scheduling::deleteAutoTestSchedule - deleteSchedule error, tsid %u", copy.tsid);
+            showRefusal(true);
             return;
         }
         reloadAutoTestSchedules(false);
@@ -681,9 +708,13 @@ void Scheduling::showAllOtaSchedules()
 
 void Scheduling::loadOtaSchedules()
 {
-    m_otaScheduleList.clear();
-    if (m_db->queryAllOtaSchedule(m_otaScheduleList) != DB_OK)
+    QList<VelkOtaSchedule> schedules;
+    const quint32 rc = m_db->queryAllOtaSchedule(schedules);
+    if (keepsShownList(rc, "firmware-update schedules"))
+        return;
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::loadOtaSchedules - queryAllOtaSchedule error");
+    m_otaScheduleList = schedules;
     const QString running = tr("Updating") + QStringLiteral("...");
     for (VelkOtaSchedule &schedule : m_otaScheduleList) {
         const QPair<QString, QString> targets = targetTexts(
@@ -753,6 +784,11 @@ void Scheduling::otaComboBoxEnableIndexChanged(int index)
             writeLog(LOG_LEVEL_ERROR,
                      "Scheduling::otaComboBoxEnableIndexChanged - updateOtaScheduleState error, osid %u",
                      schedule.osid);
+            // The switch shows what is stored, which the runner goes by.
+            schedule.isEnable = !wanted;
+            QSignalBlocker quiet(m_otaEnableComboBoxes.at(row));
+            m_otaEnableComboBoxes.at(row)->setCurrentIndex(schedule.isEnable ? 0 : 1);
+            showRefusal(false);
             continue;
         }
         changed = true;
@@ -799,11 +835,15 @@ void Scheduling::deleteOtaSchedule()
     for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList)) {
         if (schedule.osid != m_pendingDeleteId)
             continue;
-        // A run of this schedule is cancelled first, once; its late end then changes nothing.
-        m_otaRunner->forgetSchedule(schedule.osid);
         VelkOtaSchedule copy = schedule;
-        if (m_db->deleteOtaSchedule(copy) != DB_OK)
+        if (m_db->deleteOtaSchedule(copy) != DB_OK) {
+            // Its run, if it has one, goes on: cancelled, it would stay "Updating" with nothing to end it.
             writeLog(LOG_LEVEL_ERROR, "Scheduling::deleteOtaSchedule - deleteSchedule error, osid %u", copy.osid);
+            showRefusal(true);
+            return;
+        }
+        // A run of this schedule is cancelled once, right after; its late end then changes nothing.
+        m_otaRunner->forgetSchedule(copy.osid);
         reloadOtaSchedules();
         m_otaRunner->checkOtaTask();
         return;
@@ -994,6 +1034,24 @@ void Scheduling::centreAndShow(QWidget *dialog)
 {
     DialogPlacementRule::centreOnScreenOf(dialog, this);
     dialog->show();
+}
+
+void Scheduling::showRefusal(bool deleting)
+{
+    // Asked right after the refused statement, before anything else reaches the database.
+    const bool diskFull = m_db->lastFailure() == DbFailure::DiskFull;
+    const bool passing = m_db->refusedForNow();
+    m_messageDialog->setWindowTitle(productName());
+    m_messageDialog->setMessage(ScheduleTableText::refusalText(deleting, passing, diskFull));
+    centreAndShow(m_messageDialog);
+}
+
+bool Scheduling::keepsShownList(quint32 rc, const char *what)
+{
+    if (rc == DB_OK || !m_db->refusedForNow())
+        return false;
+    writeLog(LOG_LEVEL_WARNING, "Scheduling, the %s cannot be read for now; the table shows them as read before", what);
+    return true;
 }
 
 void Scheduling::checkBoxStyle()

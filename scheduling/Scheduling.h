@@ -18,6 +18,7 @@ class AutoTestScheduleReportDialog;
 class Clock;
 class CmdServer;
 class DeleteScheduleDialog;
+class GeneralMsgDialog;
 class DeviceControlRunner;
 class IFPUpgradeManager;
 class OrvantaDBIntf;
@@ -67,6 +68,8 @@ public:
     Scheduling_Setting *settingDialog() const { return m_settingDialog; }
     AutoTestScheduleReportDialog *autoTestReportDialog() const { return m_autoTestReportDialog; }
     DeleteScheduleDialog *deleteDialog() const { return m_deleteDialog; }
+    /// Says why a change made in a table (Enable/Disable, a deletion) was not stored.
+    GeneralMsgDialog *messageDialog() const { return m_messageDialog; }
     const QList<VelkSchedule *> &shownSchedules() const { return m_shownScheduleList; }
     const QList<VelkAutoTestSchedule *> &shownAutoTestSchedules() const { return m_shownAutoTestScheduleList; }
     QList<CustComboBox *> enableComboBoxes() const { return m_enableComboBoxes; }
@@ -150,6 +153,11 @@ private:
     void applyColumnWidths(int kind);
     void askToDelete(int kind, quint32 id);
     void centreAndShow(QWidget *dialog);
+    /// A change the database did not store: the message says why (deleting: a deletion, else an Enable/Disable).
+    void showRefusal(bool deleting);
+    /// Whether a list the database refused to give for now leaves the table as it is: an empty table would say
+    /// there is no schedule at all. Logs it.
+    bool keepsShownList(quint32 rc, const char *what);
     void checkBoxStyle();
     /// The search rule of the tables: a record is shown when a column whose filter box is checked contains the text.
     static bool passesFilter(const QList<QPair<QCheckBox *, QString>> &columns, const QString &search);
@@ -186,6 +194,7 @@ private:
     Scheduling_Setting *m_settingDialog = nullptr;
     AutoTestScheduleReportDialog *m_autoTestReportDialog = nullptr;
     DeleteScheduleDialog *m_deleteDialog = nullptr;
+    GeneralMsgDialog *m_messageDialog = nullptr;
     QActionGroup *m_editActionGroup = nullptr;
     QActionGroup *m_deleteActionGroup = nullptr;
 

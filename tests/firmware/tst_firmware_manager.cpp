@@ -1,5 +1,10 @@
 #include "FirmwareTestSupport.h"
 
+#include "datastore/DbHeldWrites.h"
+#include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
+#include "support/ShortDatabaseWaits.h"
+
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -25,6 +30,8 @@ private slots:
     void endOfRunLeavesUnansweredInstallationsOn();
     void wokenBoxRestartingAfterItsUpdateIsPoweredOff();
     void remindersFollowSkipsAndNewVersions();
+    void skipStandsWhileTheDatabaseIsHeld_data();
+    void skipStandsWhileTheDatabaseIsHeld();
     void clockSetBackKeepsTheCheckSpans();
     void stalledServerCheckEndsAsFailed();
     void transferTimeOutCountsFromTheLastChunk();
@@ -447,6 +454,48 @@ void TestFirmwareManager::remindersFollowSkipsAndNewVersions()
     m_bench.clock()->advance(24LL * 3600 * 1000);
     QVERIFY(m_bench.log()->contains("checkOtaVersionForNotification"));
     QTRY_COMPARE(bar.count(), 4);
+}
+
+void TestFirmwareManager::skipStandsWhileTheDatabaseIsHeld_data()
+{
+    addHoldKindRows();
+}
+
+// The reminder names QML8; another program then holds the database while the daily check runs again and the operator
+// presses "Skip This Version". The skip was lost: it was held against the ids of rows that the check's held rewrite
+// replaced, or, with reads refused too, it read nothing to skip (and the check had hidden the reminder it could not
+// read). The check leaves the reminder as it is, the skip lands after the rows it refers to, and the next check names
+// nothing.
+void TestFirmwareManager::skipStandsWhileTheDatabaseIsHeld()
+{
+    QFETCH(int, kind);
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    IFPUpgradeManager *manager = m_bench.manager();
+    QSignalSpy bar(manager, &IFPUpgradeManager::showUpgradeNotification);
+    QVERIFY(m_bench.serverCheck());
+    QVERIFY(bar.count() >= 1 && bar.last().at(0).toBool());
+    QCOMPARE(bar.last().at(1).toString(), QStringLiteral("Update Available for QML8"));
+
+    const ShortDatabaseWaits waits(50);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        QVERIFY(m_bench.serverCheck());
+        QVERIFY(bar.last().at(0).toBool());
+        manager->upgradeNotificationSkip();
+    }
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QList<VelkOtaReminder> rows;
+    QCOMPARE(OrvantaDBManager::getInstance()->queryAllOtaReminder(rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).deviceModelName, QStringLiteral("QML8"));
+    QCOMPARE(rows.at(0).isFwVersionSkipped, 1);
+
+    const int shown = bar.count();
+    QVERIFY(m_bench.serverCheck());
+    QTRY_COMPARE(bar.count(), shown + 1);
+    QVERIFY(!bar.last().at(0).toBool());
 }
 
 // "Remind Me Later" and the daily check are spans from when they were set: a clock set back does not stretch them.

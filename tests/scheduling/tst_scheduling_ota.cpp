@@ -9,7 +9,10 @@
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
+#include "support/SavingProgram.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/StoredDevice.h"
 #include "tools/panelsim/SimulatedFirmware.h"
@@ -34,9 +37,15 @@ private slots:
     void runsToTheEnd_data();
     void runsToTheEnd();
     void busyManagerDelaysTheRun();
+    void unreadableDatabaseStillRunsTheUpdate_data();
+    void unreadableDatabaseStillRunsTheUpdate();
+    void holderChangeStandsAfterTheHeldEnd_data();
+    void holderChangeStandsAfterTheHeldEnd();
     void restartClosesInterruptedAndMissedRuns_data();
     void restartClosesInterruptedAndMissedRuns();
     void deletingTheRunningScheduleCancelsOnce();
+    void deletedRunGetsNoHeldRows_data();
+    void deletedRunGetsNoHeldRows();
     void restartWhileALastStepIsAwaited_data();
     void restartWhileALastStepIsAwaited();
     void rollBackAfterTheRunEndsFailsIt();
@@ -256,6 +265,111 @@ void TestSchedulingOta::runsToTheEnd()
                  secondFails ? QStringLiteral("Failed (1)") : QStringLiteral("Successfully"));
 }
 
+void TestSchedulingOta::unreadableDatabaseStillRunsTheUpdate_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");
+    QTest::addColumn<bool>("overTheEnd"); // the hold begins as the run ends, instead of as its start asks for a check
+    QTest::newRow("held exclusively for 1 s over the start") << int(DatabaseHold::Exclusive) << 1000 << false;
+    QTest::newRow("held exclusively for 3 s over the start") << int(DatabaseHold::Exclusive) << 3000 << false;
+    QTest::newRow("held exclusively for 6 s over the start") << int(DatabaseHold::Exclusive) << 6000 << false;
+    QTest::newRow("write lock for 3 s over the start") << int(DatabaseHold::Writer) << 3000 << false;
+    QTest::newRow("held exclusively for 3 s over the end") << int(DatabaseHold::Exclusive) << 3000 << true;
+}
+
+// A schedule for the two boxes of a group, while another program holds the database exclusively, reads too (a VACUUM,
+// an SQLite browser saving a large change), for longer than the console waits for it. From the start's version check
+// on, the check found no device and the group no member: the run ended Failed at once without touching a box. Over the
+// end, its report rows could not be read and a run that updated both boxes ended Failed. The check takes the devices as
+// read before, the start waits until the group can be read, and the end is judged by what the run wrote: both boxes
+// are updated once and the schedule ends Successfully with their rows.
+void TestSchedulingOta::unreadableDatabaseStillRunsTheUpdate()
+{
+    QFETCH(int, kind);
+    QFETCH(int, holdMs);
+    QFETCH(bool, overTheEnd);
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    for (const VelkIFPDevice &box : qAsConst(boxes))
+        OtaSeed::join(box, QStringLiteral("Hall"));
+    const VelkOtaSchedule due = OtaSeed::schedule({}, {QStringLiteral("Hall")},
+                                                  now().addSecs(60).toString(QStringLiteral("yyyy-MM-dd hh:mm")), 1);
+    page->initial();
+    page->otaRunner()->checkOtaTask();
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<DatabaseHold> hold;
+    auto holdNow = [&] {
+        hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind), holdMs));
+        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    };
+    QObject watch;
+    if (overTheEnd) {
+        // Between the run's last row and the runner's look at the rows, which comes from the event loop.
+        connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch, holdNow);
+    } else {
+        // After the schedule was read as due, before the check reads the devices.
+        connect(page->otaRunner(), &OtaScheduleRunner::versionCheckRequested, &watch, [&](int checkCase) {
+            if (checkCase == IFPUpgradeManager::CASE_RUN_DUE && !hold)
+                holdNow();
+        });
+    }
+
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, holdMs + FirmwareTestBench::runCeilingMs());
+    QVERIFY(hold);
+    QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty() && stored(due.osid).status != 2, holdMs + 60000);
+    QCOMPARE(ended.at(0).at(1).toBool(), true);
+    QCOMPARE(stored(due.osid).status, 4);
+    QList<VelkOtaScheduleReport> rows;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 2);
+    for (const VelkOtaScheduleReport &row : qAsConst(rows))
+        QCOMPARE(row.status, 4);
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
+    QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Successfully"));
+}
+
+void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd_data()
+{
+    addHoldKindRows();
+}
+
+// Another program takes the database as a run ends, so the schedule's "Successfully" is held, and saves the schedule
+// switched off before it lets go. The held state sets the status alone: the schedule ends Successfully and stays off,
+// and the table says so.
+void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd()
+{
+    QFETCH(int, kind);
+    const bool exclusive = kind == DatabaseHold::Exclusive;
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
+    page->initial();
+    page->otaRunner()->checkOtaTask();
+    page->comboBoxType->setCurrentIndex(1);
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<SavingProgram> holder;
+    QObject watch;
+    connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch, [&] {
+        if (!holder)
+            holder.reset(new SavingProgram(waits.db()->databaseFilePath(), exclusive));
+    });
+
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QVERIFY(holder && holder->isHolding());
+    QVERIFY(!waits.db()->heldWrites()->isEmpty());
+    QVERIFY(holder->save(QStringLiteral("UPDATE OtaSchedule SET isEnable = 0 WHERE osid = %1").arg(due.osid)));
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QCOMPARE(stored(due.osid).status, 4);
+    QVERIFY(!stored(due.osid).isEnable);
+    QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Successfully"));
+    QCOMPARE(page->otaEnableComboBoxes().at(0)->currentIndex(), 1);
+}
+
 QList<VelkIFPDevice> TestSchedulingOta::unknownVersionFleet()
 {
     m_bench.http()->setBehaviour("/AudioBox/check4Update/update.cfg", LocalHttpServer::Behaviour::withStatus(404));
@@ -423,6 +537,53 @@ void TestSchedulingOta::deletingTheRunningScheduleCancelsOnce()
     QCOMPARE(stored(next.osid).status, 1);
     QCOMPARE(page->otaRunner()->current().osid, next.osid);
     QVERIFY(!page->otaRunner()->isRunning());
+}
+
+void TestSchedulingOta::deletedRunGetsNoHeldRows_data()
+{
+    addHoldKindRows();
+}
+
+// A run starts while another program holds the database, so its state and report rows are held; right after the hold
+// the operator deletes the schedule, which cancels the run (the held writes land at that commit). The rows landed
+// under the gone schedule and its state was logged lost. Nothing lands and nothing is reported lost.
+void TestSchedulingOta::deletedRunGetsNoHeldRows()
+{
+    QFETCH(int, kind);
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    for (int i = 0; i < 2; ++i)
+        m_bench.panel(i)->behaviour().otaResultScript = {{300, 50}, {300, 50}, {300, 50}, {300, 50}, {300, 0}};
+    const VelkOtaSchedule running = schedule(boxes, now().addSecs(60));
+    page->initial();
+    page->otaRunner()->checkOtaTask();
+    page->comboBoxType->setCurrentIndex(1);
+    QSignalSpy started(page->otaRunner(), &OtaScheduleRunner::runStarted);
+    const ShortDatabaseWaits waits(50);
+    // From the start's version check on: the schedule was read as due before.
+    std::unique_ptr<DatabaseHold> hold;
+    QObject watch;
+    connect(page->otaRunner(), &OtaScheduleRunner::versionCheckRequested, &watch, [&] {
+        if (!hold)
+            hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind)));
+    });
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE(started.count(), 1);
+    QVERIFY(hold && hold->isHeld());
+    QVERIFY(!waits.db()->heldWrites()->isEmpty());
+    hold.reset();
+    QCOMPARE(page->shownOtaSchedules().size(), 1);
+    page->rowMenu(1, 0)->actions().at(1)->trigger();
+    m_bench.log()->clear();
+    page->deleteDialog()->btnOk->click();
+    QVERIFY(!page->messageDialog()->isVisible());
+    QCOMPARE(stored(running.osid).osid, 0u);
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QCOMPARE(storedRowCount(QStringLiteral("OtaScheduleReport")), 0);
+    const QStringList landed = m_bench.log()->linesWith(QStringLiteral("takes writes again"));
+    QVERIFY(!landed.isEmpty());
+    QVERIFY2(landed.last().endsWith(QStringLiteral(" 0 lost")), qPrintable(landed.last()));
 }
 
 void TestSchedulingOta::restartWhileALastStepIsAwaited_data()

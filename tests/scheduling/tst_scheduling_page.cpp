@@ -7,15 +7,20 @@
 #include "scheduling/DeviceControlRunner.h"
 #include "scheduling/DeviceControlScheduleSetting.h"
 #include "scheduling/ScheduleSettingSelection.h"
+#include "scheduling/ScheduleTableText.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/kit/DeleteScheduleDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
+#include "support/SavingProgram.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QMenu>
+#include <QScopeGuard>
 
 // The Schedule Setup page offscreen on a real database: what the editors store, what the tables show after the runners
 // wrote, the delete question against a table reloaded under it, and the auto-test report's counts and sorting.
@@ -42,12 +47,20 @@ private slots:
     void startupClosesAnInterruptedTest();
     void runUnderWayEndsWithItsCheck_data();
     void runUnderWayEndsWithItsCheck();
+    void laterChangesStandAfterTheHeldState_data();
+    void deletedTestGetsNoHeldRows_data();
+    void deletedTestGetsNoHeldRows();
+    void refusedChangesShowTheStoredState_data();
+    void refusedChangesShowTheStoredState();
+    void laterChangesStandAfterTheHeldState();
     void selectAllFollowsTheRows();
     void deviceControlRowsNameTheirTargets();
 
 private:
     QList<VelkIFPDevice> seedDevices(int count);
     quint32 seedAutoTest(const QString &time, int status, const QList<VelkIFPDevice> &devices);
+    // Panel 1, connected as that device once the panel of a test before is gone; shut down when the result goes.
+    std::shared_ptr<SimulatedPanel> connectedPanel(const VelkIFPDevice &device);
     static void trigger(QMenu *menu, int index) { menu->actions().at(index)->trigger(); }
 
     std::unique_ptr<SchedulingFixture> m_fx;
@@ -85,6 +98,20 @@ quint32 TestSchedulingPage::seedAutoTest(const QString &time, int status, const 
     schedule.devices = devices;
     m_fx->db()->insertAutoTestSchedule(schedule);
     return schedule.tsid;
+}
+
+std::shared_ptr<SimulatedPanel> TestSchedulingPage::connectedPanel(const VelkIFPDevice &device)
+{
+    if (!QTest::qWaitFor([&] { return m_fx->server()->connectionState(device.macAddress) == CmdServer::Offline; }))
+        qWarning("the panel of a test before is still connected");
+    std::shared_ptr<SimulatedPanel> panel(m_fx->panel(1, 0).release(), [](SimulatedPanel *gone) {
+        gone->shutDown();
+        delete gone;
+    });
+    panel->start();
+    if (!QTest::qWaitFor([&] { return m_fx->server()->isDeviceOnline(device); }))
+        qWarning("the panel did not connect");
+    return panel;
 }
 
 // "Add Schedule" asks the update manager for a new-schedule check; its answer opens the kind selection, whose
@@ -780,6 +807,210 @@ void TestSchedulingPage::runUnderWayEndsWithItsCheck()
 // The header box of the editor's table follows the rows on every load: after an edit whose rows were all checked, the
 // next edit with one row of three checked shows it clear, so a click on it checks every row; a filter's new rows
 // clear it too.
+void TestSchedulingPage::laterChangesStandAfterTheHeldState_data()
+{
+    QTest::addColumn<bool>("exclusive");   // the hold keeps reads out too
+    QTest::addColumn<bool>("byTheHolder"); // the change: the holding program's own, or the operator's just after it
+    QTest::newRow("operator's Disable after a write lock") << false << false;
+    QTest::newRow("operator's Disable after an exclusive hold") << true << false;
+    QTest::newRow("the write lock's holder saves a Disable") << false << true;
+    QTest::newRow("the exclusive holder saves a Disable") << true << true;
+}
+
+// An auto-test for Monday and Tuesday starts at 10:00 while another program holds the database: its state
+// "Scheduling" is held. Right after the hold the operator switches the test off (the held state lands at that commit),
+// or the holding program itself saves the test switched off before it lets go. The held state carried the whole
+// record as the pass read it and switched the test on again: the table's switch flipped back to Enable and the test
+// ran on Tuesday. The state alone lands; the test ends Successful at its check, stays off, and Tuesday runs nothing.
+void TestSchedulingPage::laterChangesStandAfterTheHeldState()
+{
+    QFETCH(bool, exclusive);
+    QFETCH(bool, byTheHolder);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const VelkIFPDevice device = seedDevices(1).at(0);
+    VelkAutoTestSchedule schedule;
+    schedule.scheduleTarget = 2;
+    schedule.time = QStringLiteral("10:00");
+    schedule.status = 1;
+    schedule.isEnable = true;
+    schedule.isMon = true;
+    schedule.isTue = true;
+    schedule.devices = {device};
+    QCOMPARE(db->insertAutoTestSchedule(schedule), DB_OK);
+    const auto panel = connectedPanel(device);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    Scheduling page(&clock);
+    page.autoTestRunner()->setRetryIntervalMs(50, 200);
+    page.comboBoxType->setCurrentIndex(2);
+    QCOMPARE(page.autoTestEnableComboBoxes().size(), 1);
+    {
+        SavingProgram holder(db->databaseFilePath(), exclusive);
+        QVERIFY(holder.isHolding());
+        clock.setNow(QDateTime(Monday, QTime(10, 0)));
+        QVERIFY(!db->heldWrites()->isEmpty());
+        if (byTheHolder)
+            QVERIFY(holder.save(
+                QStringLiteral("UPDATE AutoTestSchedule SET isEnable = 0 WHERE tsid = %1").arg(schedule.tsid)));
+    }
+    if (!byTheHolder) {
+        // Before the held writes are tried again.
+        QCOMPARE(page.autoTestEnableComboBoxes().size(), 1);
+        page.autoTestEnableComboBoxes().at(0)->setCurrentIndex(1);
+    }
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    QCOMPARE(storedAutoTests().value(0).status, 2);
+    QVERIFY(!storedAutoTests().value(0).isEnable);
+    QTRY_COMPARE(qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(),
+                 QStringLiteral("Scheduling"));
+    QCOMPARE(page.autoTestEnableComboBoxes().at(0)->currentIndex(), 1);
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QCOMPARE(storedAutoTests().value(0).status, 4);
+    QVERIFY(!storedAutoTests().value(0).isEnable);
+    QTRY_COMPARE(qobject_cast<QLabel *>(page.tableWidgetAutoTest->cellWidget(0, 4))->toolTip(),
+                 QStringLiteral("Successfully"));
+    QCOMPARE(page.autoTestEnableComboBoxes().at(0)->currentIndex(), 1);
+
+    clock.setNow(QDateTime(Monday.addDays(1), QTime(0, 0, 10)));
+    QCOMPARE(page.autoTestRunner()->tasks().size(), 0);
+    clock.setNow(QDateTime(Monday.addDays(1), QTime(10, 1, 30)));
+    QCOMPARE(storedAutoTests().value(0).status, 4);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+}
+
+void TestSchedulingPage::deletedTestGetsNoHeldRows_data()
+{
+    addHoldKindRows();
+}
+
+// An auto-test starts at 10:00 while another program holds the database, so its report rows and its state are held;
+// right after the hold the operator deletes it (the held writes land at that commit). The rows landed under the gone
+// test, and the state was logged lost. Nothing lands, nothing is reported lost, and the run still powers its panel
+// off at its check.
+void TestSchedulingPage::deletedTestGetsNoHeldRows()
+{
+    QFETCH(int, kind);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const VelkIFPDevice device = seedDevices(1).at(0);
+    const auto panel = connectedPanel(device);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
+    seedAutoTest(QStringLiteral("10:00"), 1, {device});
+
+    LogCapture log;
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    Scheduling page(&clock);
+    page.autoTestRunner()->setRetryIntervalMs(50, 200);
+    page.comboBoxType->setCurrentIndex(2);
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        clock.setNow(QDateTime(Monday, QTime(10, 0)));
+        QVERIFY(!db->heldWrites()->isEmpty());
+    }
+    trigger(page.rowMenu(2, 0), 1);
+    page.deleteDialog()->btnOk->click();
+    QVERIFY(!page.messageDialog()->isVisible());
+    QVERIFY(storedAutoTests().isEmpty());
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    QCOMPARE(storedRowCount(QStringLiteral("AutoTestScheduleReport")), 0);
+    const QStringList landed = log.linesWith(QStringLiteral("takes writes again"));
+    QVERIFY(!landed.isEmpty());
+    QVERIFY2(landed.last().endsWith(QStringLiteral(" 0 lost")), qPrintable(landed.last()));
+    QVERIFY(!log.contains(QStringLiteral("not kept")));
+
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QCOMPARE(storedRowCount(QStringLiteral("AutoTestScheduleReport")), 0);
+}
+
+void TestSchedulingPage::refusedChangesShowTheStoredState_data()
+{
+    addHoldKindRows();
+}
+
+// While another program holds the database, the operator switches a schedule of each kind off and deletes it. Neither
+// is stored. The switch showed Disable while the schedule stayed on and ran at its time, and the deletion failed
+// without a word. Each switch shows the stored Enable again, each refusal says why, every row stays, and the
+// device-control schedule still powers its panel off at 18:00.
+void TestSchedulingPage::refusedChangesShowTheStoredState()
+{
+    QFETCH(int, kind);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const VelkIFPDevice device = seedDevices(1).at(0);
+    const auto panel = connectedPanel(device);
+    QVERIFY(m_fx->server()->isDeviceOnline(device));
+    QCOMPARE(addSchedule(weekly(QString(), QString(), QStringLiteral("18:00"), true)), DB_OK);
+    seedAutoTest(QStringLiteral("23:00"), 1, {device});
+    VelkOtaSchedule update;
+    update.scheduleTarget = 2;
+    update.date = QStringLiteral("2027-03-08");
+    update.time = QStringLiteral("09:00");
+    update.status = 1;
+    update.isEnable = true;
+    update.devices = {device};
+    QCOMPARE(db->insertOtaSchedule(update), DB_OK);
+    // The fixture's wipe leaves firmware-update schedules alone.
+    const auto removeUpdate = qScopeGuard([db, update] {
+        VelkOtaSchedule gone = update;
+        db->deleteOtaSchedule(gone);
+    });
+
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 1);
+    const QLabel *message = page.messageDialog()->labelMessage;
+    const QString notChanged = ScheduleTableText::refusalText(false, true, false);
+    const QString notDeleted = ScheduleTableText::refusalText(true, true, false);
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        // Device control, firmware update, auto test.
+        for (int table = 0; table < 3; ++table) {
+            page.comboBoxType->setCurrentIndex(table);
+            const QList<CustComboBox *> switches = table == 0   ? page.enableComboBoxes()
+                                                   : table == 1 ? page.otaEnableComboBoxes()
+                                                                : page.autoTestEnableComboBoxes();
+            QCOMPARE(switches.size(), 1);
+            switches.at(0)->setCurrentIndex(1);
+            QVERIFY(page.messageDialog()->isVisible());
+            QCOMPARE(message->text(), notChanged);
+            QVERIFY(message->heightForWidth(message->width()) <= message->height());
+            QCOMPARE(switches.at(0)->currentIndex(), 0);
+            page.messageDialog()->btnOk->click();
+            QVERIFY(!page.messageDialog()->isVisible());
+
+            trigger(page.rowMenu(table, 0), 1);
+            QVERIFY(page.deleteDialog()->isVisible());
+            page.deleteDialog()->btnOk->click();
+            QVERIFY(page.messageDialog()->isVisible());
+            QCOMPARE(message->text(), notDeleted);
+            QVERIFY(message->heightForWidth(message->width()) <= message->height());
+            page.messageDialog()->btnOk->click();
+        }
+        QCOMPARE(page.tableWidget->rowCount(), 1);
+        QCOMPARE(page.tableWidgetFwUpdate->rowCount(), 1);
+        QCOMPARE(page.tableWidgetAutoTest->rowCount(), 1);
+    }
+    QCOMPARE(storedSchedules().size(), 1);
+    QVERIFY(storedSchedules().at(0).isEnable);
+    QCOMPARE(storedAutoTests().size(), 1);
+    QVERIFY(storedAutoTests().at(0).isEnable);
+    QList<VelkOtaSchedule> updates;
+    QCOMPARE(db->queryAllOtaSchedule(updates), DB_OK);
+    QCOMPARE(updates.size(), 1);
+    QVERIFY(updates.at(0).isEnable);
+    QCOMPARE(page.deviceControlRunner()->tasks().size(), 1);
+
+    clock.setNow(QDateTime(Monday, QTime(18, 0)));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+}
+
 void TestSchedulingPage::selectAllFollowsTheRows()
 {
     const QList<VelkIFPDevice> devices = seedDevices(3);

@@ -30,6 +30,8 @@ private slots:
     void refusedReportRowCostsOnlyItself();
     void heldDatabaseKeepsStatesWithTheirRows_data();
     void heldDatabaseKeepsStatesWithTheirRows();
+    void unreadableDatabaseStillRunsTheTests_data();
+    void unreadableDatabaseStillRunsTheTests();
     void lateTestIsCheckedAfterMidnight_data();
     void lateTestIsCheckedAfterMidnight();
     void overlappingRunsEndWithTheNewerCheck_data();
@@ -528,9 +530,13 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
         if (diskFull && !atCheck)
             full.reset(new DatabaseFault(DatabaseFault::DiskFull));
         clock.setNow(QDateTime(Monday, QTime(10, 0)));
-        // At its power-on each test writes three times (old rows away, new rows, state), at its check twice.
-        if (full)
-            QCOMPARE(m_fx->db()->heldWrites()->count(), 15);
+        // Every write of the pass is held, none written: no test shows its new state yet. (How many writes are held
+        // is not counted: other work of the console may have writes held beside them.)
+        if (full) {
+            QVERIFY(!m_fx->db()->heldWrites()->isEmpty());
+            for (quint32 tsid : qAsConst(tsids))
+                QCOMPARE(storedAutoTest(tsid).status, 1);
+        }
     }
     if (atCheck) {
         QVERIFY(!log.contains("not kept"));
@@ -539,8 +545,11 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
             full.reset(new DatabaseFault(DatabaseFault::DiskFull));
         // None of the panels came up: every check reports "no response".
         clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
-        if (full)
-            QCOMPARE(m_fx->db()->heldWrites()->count(), 10);
+        if (full) {
+            QVERIFY(!m_fx->db()->heldWrites()->isEmpty());
+            for (quint32 tsid : qAsConst(tsids))
+                QCOMPARE(storedAutoTest(tsid).status, 2);
+        }
     }
     QTRY_COMPARE(m_fx->db()->heldWrites()->count(), 0);
 
@@ -558,8 +567,7 @@ void TestSchedulingRunners::refusedReportRowCostsOnlyItself()
         QVERIFY(!log.contains("not kept"));
         const QStringList written = log.linesWith(QStringLiteral("the database takes writes again"));
         QCOMPARE(written.size(), 1);
-        QVERIFY2(written.first().endsWith(QStringLiteral("%1 held writes written, 0 lost").arg(atCheck ? 10 : 15)),
-                 qPrintable(written.first()));
+        QVERIFY2(written.first().endsWith(QStringLiteral(" held writes written, 0 lost")), qPrintable(written.first()));
         return;
     }
     const QString lost = atCheck ? QStringLiteral("report of auto-test %1 for Panel-3").arg(third)
@@ -627,10 +635,20 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
     LogCapture log;
     std::unique_ptr<DatabaseHold> hold(new DatabaseHold(db->databaseFilePath(), DatabaseHold::Kind(kind)));
     QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    // Nothing of the pass reaches the database while the hold lasts, and nothing of it is lost. How many writes are
+    // held is not counted: the panels' own records, written back on a timer, may join them on a busy machine.
+    auto nothingWrittenYet = [&] {
+        for (quint32 tsid : qAsConst(tsids)) {
+            if (storedAutoTest(tsid).status != 1 || !rowsOf(tsid).isEmpty())
+                return false;
+        }
+        return true;
+    };
     clock.setNow(QDateTime(Monday, QTime(10, 0)));
-    QCOMPARE(db->heldWrites()->count(), 15);
+    QVERIFY(!db->heldWrites()->isEmpty());
     QTest::qWait(100); // tries while the hold lasts
-    QCOMPARE(db->heldWrites()->count(), 15);
+    QVERIFY(!db->heldWrites()->isEmpty());
+    QVERIFY(nothingWrittenYet());
     QVERIFY(consistent());
     if (!overTheCheck) {
         hold.reset();
@@ -642,7 +660,8 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
     }
     clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
     if (overTheCheck) {
-        QCOMPARE(db->heldWrites()->count(), 25);
+        QVERIFY(!db->heldWrites()->isEmpty());
+        QVERIFY(nothingWrittenYet());
         QVERIFY(consistent());
         hold.reset();
     }
@@ -653,6 +672,90 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
     }
     QVERIFY(!log.contains(QStringLiteral("not kept")));
     QCOMPARE(log.count(QStringLiteral("writes are held")), 1);
+    for (auto &panel : panels)
+        panel->shutDown();
+    for (int serial = 1; serial <= 5; ++serial)
+        QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Offline);
+}
+
+void TestSchedulingRunners::unreadableDatabaseStillRunsTheTests_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");
+    QTest::addColumn<bool>("overTheNewDay"); // the hold also covers the re-plan that builds the day's list
+    QTest::newRow("held exclusively for 1 s over the power-on") << int(DatabaseHold::Exclusive) << 1000 << false;
+    QTest::newRow("held exclusively for 3 s over the power-on") << int(DatabaseHold::Exclusive) << 3000 << false;
+    QTest::newRow("held exclusively for 6 s over the power-on") << int(DatabaseHold::Exclusive) << 6000 << false;
+    QTest::newRow("write lock for 3 s over the power-on") << int(DatabaseHold::Writer) << 3000 << false;
+    QTest::newRow("held exclusively for 3 s over the new day and the power-on")
+        << int(DatabaseHold::Exclusive) << 3000 << true;
+}
+
+// Three tests at 10:00 (a chosen panel, a group of two, every panel) while another program holds the database
+// exclusively, reads too (a VACUUM, an SQLite browser saving a large change), for longer than the console waits for
+// it. The runner gave up on each: "the devices could not be read", the test stored Failed without rows, and its check
+// skipped. It acts on the panels it read when it built the day's list; when the hold also kept it from building that
+// list, it plans the schedules it read the day before and runs the tests once their panels can be read. Every test
+// ends Successful with one row per panel, as without the hold.
+void TestSchedulingRunners::unreadableDatabaseStillRunsTheTests()
+{
+    QFETCH(int, kind);
+    QFETCH(int, holdMs);
+    QFETCH(bool, overTheNewDay);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    QList<VelkIFPDevice> devices;
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int serial = 1; serial <= 5; ++serial) {
+        devices << addManagedDevice(QStringLiteral("Panel-%1").arg(serial), testMac(serial));
+        panels.push_back(m_fx->panel(serial, serial - 1));
+        panels.back()->start();
+    }
+    for (int serial = 1; serial <= 5; ++serial)
+        QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Connected);
+    const VelkGroups hall = m_fx->group(QStringLiteral("Hall"), {devices[1].deviceName, devices[2].deviceName});
+    const QList<QPair<quint32, int>> tests = {{seedAutoTest(2, QStringLiteral("10:00"), {devices[0]}), 1},
+                                              {seedAutoTest(3, QStringLiteral("10:00"), {}, {hall}), 2},
+                                              {seedAutoTest(1, QStringLiteral("10:00"), {}), 5}};
+    auto ended = [&](int status, int notes) {
+        for (const auto &test : tests) {
+            const VelkAutoTestSchedule stored = storedAutoTest(test.first);
+            QList<VelkAutoTestScheduleReport> rows;
+            if (stored.status != status || db->queryAutoTestScheduleReportByAutoTestSchedule(stored, rows) != DB_OK ||
+                rows.size() != test.second)
+                return false;
+            for (const VelkAutoTestScheduleReport &row : qAsConst(rows)) {
+                if (row.status != status || row.notes != notes)
+                    return false;
+            }
+        }
+        return true;
+    };
+
+    // Built on Sunday evening, the runner has read the schedules but no panel of a Monday test.
+    ManualClock clock(overTheNewDay ? QDateTime(Monday.addDays(-1), QTime(23, 59)) : QDateTime(Monday, QTime(9, 59)));
+    AutoTestRunner runner(db, m_fx->server(), &clock);
+    runner.setRetryIntervalMs(50, 200);
+    runner.replan();
+    LogCapture log;
+    DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind), holdMs);
+    QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+    if (overTheNewDay)
+        clock.setNow(QDateTime(Monday, QTime(0, 0, 10)));
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    // The hold ends by itself; what the power-on wrote lands then.
+    QTRY_VERIFY_WITH_TIMEOUT(ended(2, 1), holdMs + 60000);
+    QCOMPARE(runner.waitingCount(), 0);
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_VERIFY_WITH_TIMEOUT(ended(4, 2), 60000);
+    QVERIFY(!log.contains(QStringLiteral("could not be read")));
+    QVERIFY(!log.contains(QStringLiteral("skipped")));
+    QVERIFY(!log.contains(QStringLiteral("not kept")));
+    for (auto &panel : panels)
+        QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    settle();
+    for (auto &panel : panels)
+        QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
     for (auto &panel : panels)
         panel->shutDown();
     for (int serial = 1; serial <= 5; ++serial)
