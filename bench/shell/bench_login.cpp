@@ -28,6 +28,7 @@
 #include "shell/app/Orvanta.h"
 #include "shell/base/Log.h"
 #include "shell/kit/EventLogDialog.h"
+#include "shell/kit/EventLogModel.h"
 #include "support/LoopbackNetwork.h"
 
 #include <QApplication>
@@ -176,7 +177,10 @@ int measure(bool open)
         if (!processUntil([&] { return dialogPaint.painted; }, ChildTimeoutMs))
             return 1;
         openMs = clock.nsecsElapsed() / 1e6;
-        rows = dialog->tableWidgetLogContent->rowCount();
+        // The older rows are counted on a thread of their own after the first paint.
+        if (!processUntil([&] { return dialog->logModel()->isComplete(); }, ChildTimeoutMs))
+            return 1;
+        rows = int(dialog->logModel()->totalRows());
     }
     std::printf("RESULT login=%.3f open=%.3f rows=%d\n", loginMs, openMs, rows);
     std::fflush(stdout);
