@@ -34,6 +34,7 @@ class QThread;
 class EventLogModel : public QAbstractTableModel
 {
     Q_OBJECT
+    Q_PROPERTY(bool complete READ isComplete NOTIFY completed)
 
 public:
     /// Keys the first read of reload() examines on the calling thread: a millisecond or two of reading.
