@@ -1212,6 +1212,17 @@ App &amp; content access:</translation>
     </message>
 </context>
 <context>
+    <name>main</name>
+    <message>
+        <source>The console is already running: its main window was brought forward.</source>
+        <translation>The console is already running: its main window was brought forward.</translation>
+    </message>
+    <message>
+        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
+        <translation>The console is already running, but it showed no main window: log in there, or end it and start it again.</translation>
+    </message>
+</context>
+<context>
     <name>DatabaseStartupNotice</name>
     <message>
         <source>The database could not be used. It has been kept as
