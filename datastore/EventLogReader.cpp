@@ -164,6 +164,16 @@ QString EventLogReader::containsPattern(const QString &text)
     return escaped;
 }
 
+VelkEventLog EventLogReader::eventAt(const QSqlQuery &query)
+{
+    VelkEventLog event;
+    event.did = query.value(0).toInt();
+    event.deviceName = query.value(1).toString();
+    event.event = query.value(2).toInt();
+    event.time = query.value(3).toString();
+    return event;
+}
+
 quint32 EventLogReader::readRows(const QString &sql, const QVariantList &values, QList<VelkEventLog> &rows,
                                  const char *context)
 {
@@ -171,14 +181,8 @@ quint32 EventLogReader::readRows(const QString &sql, const QVariantList &values,
     QSqlQuery query(m_db);
     if (!run(query, sql, values, context))
         return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkEventLog event;
-        event.did = query.value(0).toInt();
-        event.deviceName = query.value(1).toString();
-        event.event = query.value(2).toInt();
-        event.time = query.value(3).toString();
-        rows.append(event);
-    }
+    while (query.next())
+        rows.append(eventAt(query));
     if (query.lastError().isValid()) {
         writeLog(LOG_LEVEL_ERROR, "%s: reading stopped: %s", context, query.lastError().text().toUtf8().constData());
         rows.clear();

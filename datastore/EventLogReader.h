@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 #include <QVector>
@@ -45,6 +46,8 @@ public:
 
     /// The LIKE pattern that finds text anywhere in a column, its wildcards and escape character taken literally.
     static QString containsPattern(const QString &text);
+    /// The event of the query's current row, its columns did, deviceName, event and time in that order.
+    static VelkEventLog eventAt(const QSqlQuery &query);
 
 private:
     quint32 readRows(const QString &sql, const QVariantList &values, QList<VelkEventLog> &rows, const char *context);
