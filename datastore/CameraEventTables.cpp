@@ -7,6 +7,7 @@
 #include <QSqlRecord>
 
 #include "datastore/DbResult.h"
+#include "datastore/EventLogReader.h"
 #include "datastore/LinkQueries.h"
 #include "datastore/SqlTransaction.h"
 
@@ -109,14 +110,8 @@ quint32 CameraEventTables::queryEventLog(QSqlDatabase db, QList<VelkEventLog> &e
     if (!sqlExec(query, QStringLiteral("SELECT did, deviceName, event, time FROM EventLog ORDER BY did"), {},
                  "CameraEventTables::queryEventLog"))
         return DB_STATEMENT_FAILED;
-    while (query.next()) {
-        VelkEventLog event;
-        event.did = query.value(0).toInt();
-        event.deviceName = query.value(1).toString();
-        event.event = query.value(2).toInt();
-        event.time = query.value(3).toString();
-        events.append(event);
-    }
+    while (query.next())
+        events.append(EventLogReader::eventAt(query));
     return DB_OK;
 }
 

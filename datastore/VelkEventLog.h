@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 /// One emergency event: a row of table EventLog.
@@ -10,3 +11,5 @@ struct VelkEventLog
     QString time;
     int did = 0; ///< row key (the event's own number, not a device id)
 };
+
+Q_DECLARE_METATYPE(VelkEventLog)

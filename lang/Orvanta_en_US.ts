@@ -1236,6 +1236,17 @@ App &amp; content access:</translation>
     </message>
 </context>
 <context>
+    <name>main</name>
+    <message>
+        <source>The console is already running: its main window was brought forward.</source>
+        <translation>The console is already running: its main window was brought forward.</translation>
+    </message>
+    <message>
+        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
+        <translation>The console is already running, but it showed no main window: log in there, or end it and start it again.</translation>
+    </message>
+</context>
+<context>
     <name>DatabaseStartupNotice</name>
     <message>
         <source>The database could not be used. It has been kept as
@@ -1907,6 +1918,10 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>No events.</source>
         <translation>No events.</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
     </message>
 </context>
 <context>

@@ -1236,6 +1236,17 @@ App &amp; content access:</source>
     </message>
 </context>
 <context>
+    <name>main</name>
+    <message>
+        <source>The console is already running: its main window was brought forward.</source>
+        <translation>主控台已在執行：已將它的主視窗移到最前面。</translation>
+    </message>
+    <message>
+        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
+        <translation>主控台已在執行，但它沒有顯示主視窗：請在那裡登入，或將它結束後再重新啟動。</translation>
+    </message>
+</context>
+<context>
     <name>DatabaseStartupNotice</name>
     <message>
         <source>The database could not be used. It has been kept as
@@ -1907,6 +1918,10 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>No events.</source>
         <translation>沒有事件。</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
     </message>
 </context>
 <context>

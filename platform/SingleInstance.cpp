@@ -266,7 +266,8 @@ int SingleInstance::exitCodeFor(Outcome outcome)
 {
     switch (outcome) {
     case HandedOver:
-        return 1;
+        // The start did what was asked of it: the running console is in front.
+        return 0;
     case NoMainWindow:
         return -1;
     case Unavailable:

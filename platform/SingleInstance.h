@@ -54,7 +54,7 @@ public:
     void release();
     bool isHeld() const { return m_held; }
 
-    /// The process exit code of a start that did not acquire: 1 handed over, -1 no main window,
+    /// The process exit code of a start that did not acquire: 0 handed over, -1 no main window,
     /// 2 lock unavailable, its path taken or held on another computer.
     static int exitCodeFor(Outcome outcome);
 

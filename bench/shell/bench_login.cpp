@@ -16,43 +16,29 @@
 //
 // Usage: bench_login [--events 300000] [--rounds 5]
 
-#include "datastore/DatabaseManager.h"
-#include "datastore/DbResult.h"
+#include "ShellBench.h"
+
 #include "datastore/OrvantaDBManager.h"
-#include "datastore/SqlTransaction.h"
 #include "devices/ConnectedList.h"
-#include "network/NetworkConfig.h"
-#include "platform/AutoSerialFileLogger.h"
-#include "platform/LogSystem.h"
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Orvanta.h"
-#include "shell/base/Log.h"
 #include "shell/kit/EventLogDialog.h"
-#include "support/LoopbackNetwork.h"
+#include "shell/kit/EventLogModel.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QVariant>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace {
 
+using namespace shellbench;
+
 constexpr double TargetLoginRatio = 1.5;
 constexpr double TargetOpenGrowth = 2.5;
-constexpr int ChildTimeoutMs = 600000;
-const char *const AdminPassword = "kelvo";
 
 QString argValue(const QStringList &args, const char *name, const QString &fallback = QString())
 {
@@ -69,84 +55,12 @@ double median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Notes when a widget is first painted.
-class FirstPaint : public QObject
-{
-public:
-    explicit FirstPaint(QWidget *widget) { widget->installEventFilter(this); }
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-// Runs the event loop, sleeping between events as the console's does, until done() or the time-out.
-bool processUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    // Wakes the wait now and then, so that the deadline is seen when no event comes.
-    QTimer wake;
-    wake.start(10);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-// The data folder of one case: the administrator with an e-mail address, and `events` rows in EventLog.
-int seed(int events)
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    QList<VelkAccount> accounts;
-    if (db->queryAccount(accounts) != DB_OK)
-        return 1;
-    for (VelkAccount account : qAsConst(accounts)) {
-        account.email = QStringLiteral("office@school.example");
-        if (db->updateAccount(account) != DB_OK)
-            return 1;
-    }
-    auto *manager = dynamic_cast<OrvantaDBManager *>(db);
-    if (!manager)
-        return 1;
-    SqlTransaction transaction(manager->databaseManager()->database(), "bench seed events");
-    QSqlQuery insert(manager->databaseManager()->database());
-    // The statement the data store's insertEventLog runs.
-    if (!insert.prepare(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, ?, ?)")))
-        return 1;
-    for (int i = 0; i < events; ++i) {
-        insert.bindValue(0, QStringLiteral("Panel-%1").arg(i % 1000, 4, 10, QLatin1Char('0')));
-        insert.bindValue(1, 0);
-        insert.bindValue(2, QStringLiteral("2025-%1-%2 %3:%4:00")
-                                .arg(1 + i / 30000 % 12, 2, 10, QLatin1Char('0'))
-                                .arg(1 + i / 1000 % 28, 2, 10, QLatin1Char('0'))
-                                .arg(i / 60 % 24, 2, 10, QLatin1Char('0'))
-                                .arg(i % 60, 2, 10, QLatin1Char('0')));
-        if (!insert.exec())
-            return 1;
-    }
-    return transaction.commit() ? 0 : 1;
-}
-
 // One log-in as an operator does it; with `open`, then the event log opened from the Device Control page.
 int measure(bool open)
 {
-    LogSystem *logSystem = LogSystem::getSysLogSystem();
-    QDir().mkpath(logFolder());
-    auto logger = std::make_unique<AutoSerialFileLogger>(logFilePattern());
-    logSystem->setLogLevel(LOG_LEVEL_INFO);
-    logSystem->setLogger(logger.get());
-    logSystem->startLog();
-    NetworkConfig::setCurrent(loopbackNetworkConfig(QDir::homePath()));
-
+    ConsoleLog log;
     Orvanta login(OrvantaDBManager::getInstance());
-    login.show();
-    QCoreApplication::processEvents();
-    login.ui.groupComboBox->setCurrentIndex(0);
-    login.ui.lineEditPassword->setText(QString::fromLatin1(AdminPassword));
+    prepareLogIn(login);
 
     QElapsedTimer clock;
     clock.start();
@@ -176,59 +90,14 @@ int measure(bool open)
         if (!processUntil([&] { return dialogPaint.painted; }, ChildTimeoutMs))
             return 1;
         openMs = clock.nsecsElapsed() / 1e6;
-        rows = dialog->tableWidgetLogContent->rowCount();
+        // The older rows are counted on a thread of their own after the first paint.
+        if (!processUntil([&] { return dialog->logModel()->isComplete(); }, ChildTimeoutMs))
+            return 1;
+        rows = int(dialog->logModel()->totalRows());
     }
     std::printf("RESULT login=%.3f open=%.3f rows=%d\n", loginMs, openMs, rows);
     std::fflush(stdout);
-    logSystem->stopLog();
-    logSystem->setLogger(nullptr);
     return 0;
-}
-
-// A throw-away HOME, as the console would find it on a fresh account.
-struct Home
-{
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/bench_login-XXXXXX")};
-    int events = 0;
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QString root = dir.path();
-        env.insert(QStringLiteral("HOME"), root);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/.local/share"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/.config"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/.cache"));
-        env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
-        // The console's own dispatcher; offscreen unless a platform was given.
-        env.insert(QStringLiteral("QT_NO_GLIB"), QStringLiteral("1"));
-        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        return env;
-    }
-};
-
-// Runs this program in a home; false when it failed.
-bool runIn(const Home &home, const QStringList &arguments, QString *output = nullptr)
-{
-    QDir().mkpath(home.dir.path() + QStringLiteral("/Documents"));
-    QProcess child;
-    child.setProcessEnvironment(home.environment());
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForStarted(5000) || !child.waitForFinished(ChildTimeoutMs)) {
-        child.kill();
-        child.waitForFinished(5000);
-        std::fprintf(stderr, "%s did not end\n", qPrintable(arguments.join(QLatin1Char(' '))));
-        return false;
-    }
-    if (output)
-        *output = QString::fromLocal8Bit(child.readAllStandardOutput());
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s ended with code %d\n", qPrintable(arguments.join(QLatin1Char(' '))), child.exitCode());
-        return false;
-    }
-    return true;
 }
 
 struct Figures
@@ -269,7 +138,7 @@ int main(int argc, char **argv)
         // A child, in the environment its parent gave it.
         QApplication app(argc, argv);
         if (args.contains(QStringLiteral("--seed")))
-            return seed(argValue(args, "--seed").toInt());
+            return seedEvents(argValue(args, "--seed").toInt());
         return measure(args.contains(QStringLiteral("--open")));
     }
     QCoreApplication app(argc, argv);

@@ -1,5 +1,7 @@
 #include "platform/audio/MediaSoundPlayer.h"
 
+#include "platform/audio/AudioOutputProbe.h"
+
 #include <QFileInfo>
 #include <QMediaPlaylist>
 #include <QTimer>
@@ -7,7 +9,7 @@
 
 MediaSoundPlayer::MediaSoundPlayer(QObject *parent)
     : SoundPlayer(parent), m_player(new QMediaPlayer(this)), m_playlist(new QMediaPlaylist(this)),
-      m_startTimer(new QTimer(this))
+      m_startTimer(new QTimer(this)), m_outputProbe(&AudioOutputProbe::missingOutput)
 {
     m_player->setPlaylist(m_playlist);
     m_player->setNotifyInterval(200);
@@ -45,6 +47,12 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
     // Without a media back end Qt reports nothing at all: say so instead of pretending to play.
     if (!m_player->isAvailable()) {
         fail(QStringLiteral("no media service (Qt Multimedia back end missing)"));
+        return true;
+    }
+    // Played into nothing, the sound would end without an error and nobody would know it was never heard.
+    const QString missing = m_outputProbe ? m_outputProbe() : QString();
+    if (!missing.isEmpty()) {
+        fail(missing);
         return true;
     }
     m_startTimer->start(m_startTimeoutMs);

@@ -4,6 +4,8 @@
 
 #include <QMediaPlayer>
 
+#include <functional>
+
 class QMediaPlaylist;
 class QTimer;
 
@@ -12,7 +14,9 @@ class QTimer;
 /// A failed sound is stopped and its playlist emptied before failed() is emitted, so a broken file
 /// in a looping playlist is never retried in a busy loop. Where the GStreamer back end lacks its
 /// playback elements, Qt reports no error at all and the sound stays "loading" for ever; a sound
-/// that has not started within the start time-out is therefore reported as failed too.
+/// that has not started within the start time-out is therefore reported as failed too. Where there is no audio output
+/// at all, GStreamer plays into a sink that discards the sound, again without an error: play() asks first
+/// (AudioOutputProbe) and reports such a sound as failed at once, without playing it.
 class MediaSoundPlayer : public SoundPlayer
 {
     Q_OBJECT
@@ -30,6 +34,9 @@ public:
     qint64 position() const { return m_player->position(); }
     /// How long a sound may take to start before it counts as failed (3000 ms).
     void setStartTimeoutMs(int milliseconds) { m_startTimeoutMs = milliseconds; }
+    /// What play() asks before it plays: empty when the sound can reach an audio output, else why not
+    /// (AudioOutputProbe::missingOutput by default).
+    void setOutputProbe(std::function<QString()> probe) { m_outputProbe = std::move(probe); }
 
 private:
     void onStatusChanged(QMediaPlayer::MediaStatus status);
@@ -40,6 +47,7 @@ private:
     QMediaPlaylist *m_playlist;
     QTimer *m_startTimer;
     int m_startTimeoutMs = 3000;
+    std::function<QString()> m_outputProbe;
     QString m_file;
     bool m_loop = false;
     bool m_playing = false;

@@ -43,17 +43,22 @@ void stopLogging(AutoSerialFileLogger *logger)
     delete logger;
 }
 
+// Before the database is read there is no stored language: the system's decides, as on a first start.
+void installSystemLanguage()
+{
+    auto *translator = new QTranslator();
+    StartupLanguage::apply(StartupLanguage::choose(*translator, QString(), QLocale::system().name(),
+                                                   StartupLanguage::defaultSearchBases()),
+                           translator);
+}
+
 // A data folder in which not even the lock file can be made, a folder or a dangling link where the
 // lock file belongs, or a lock written by a console on another computer: the console tells what
 // stands in the way and ends instead of starting.
 int refuseStart(const SingleInstance &instance, SingleInstance::Outcome outcome)
 {
     AutoSerialFileLogger *logger = startLogging();
-    // No database, so no stored language: the system's decides, as on a first start.
-    auto *translator = new QTranslator();
-    StartupLanguage::apply(StartupLanguage::choose(*translator, QString(), QLocale::system().name(),
-                                                   StartupLanguage::defaultSearchBases()),
-                           translator);
+    installSystemLanguage();
     QString message;
     if (outcome == SingleInstance::LockPathTaken)
         message = DatabaseStartupNotice::lockPathText(instance.lockFilePath());
@@ -66,6 +71,27 @@ int refuseStart(const SingleInstance &instance, SingleInstance::Outcome outcome)
     QuitSignalHandler::install();
     DatabaseStartupNotice::showStartError(message, instance.lockError());
     stopLogging(logger);
+    return SingleInstance::exitCodeFor(outcome);
+}
+
+// A second start ends once the running console was asked for its main window; whoever started it from a terminal
+// learns what became of the start, which looked like a failure when it ended without a word.
+int endSecondStart(SingleInstance::Outcome outcome)
+{
+    installSystemLanguage();
+    if (outcome == SingleInstance::HandedOver) {
+        std::printf("%s\n", QCoreApplication::translate("main", "The console is already running: its main window was "
+                                                                "brought forward.")
+                                .toLocal8Bit()
+                                .constData());
+        std::fflush(stdout);
+    } else {
+        std::fprintf(stderr, "%s\n",
+                     QCoreApplication::translate("main", "The console is already running, but it showed no main "
+                                                         "window: log in there, or end it and start it again.")
+                         .toLocal8Bit()
+                         .constData());
+    }
     return SingleInstance::exitCodeFor(outcome);
 }
 } // namespace
@@ -93,7 +119,7 @@ int main(int argc, char *argv[])
         outcome == SingleInstance::OtherComputer)
         return refuseStart(instance, outcome);
     if (outcome != SingleInstance::Acquired)
-        return SingleInstance::exitCodeFor(outcome);
+        return endSecondStart(outcome);
     QuitSignalHandler::install();
 
     AutoSerialFileLogger *logger = startLogging();
@@ -122,10 +148,19 @@ int main(int argc, char *argv[])
 
     // A database that did not open cleanly is reported before anything else: the operator must know
     // why the console is empty, or why nothing can be saved.
-    DatabaseStartupNotice::showIfNeeded(OrvantaDBManager::startupReport());
+    const OrvantaDBManager::StartupReport report = OrvantaDBManager::startupReport();
+    // On a full disk nothing of the console's work can be kept: it ends after the notice, which says to free space
+    // and start again, and says so where it was started; it went on to a log-in that could not work and ended with 0.
+    if (report.diskFull)
+        std::fprintf(stderr, "%s\n", DatabaseStartupNotice::text(report).toLocal8Bit().constData());
+    DatabaseStartupNotice::showIfNeeded(report);
 
     int result = 0;
-    if (QuitSignalHandler::quitRequested()) {
+    if (report.diskFull) {
+        stopLogging(logger);
+        // As a data folder that cannot be written: the console could not start.
+        result = SingleInstance::exitCodeFor(SingleInstance::Unavailable);
+    } else if (QuitSignalHandler::quitRequested()) {
         // Ctrl+C or SIGTERM while the notice waited: it closed the notice's loop only, and the log-in must not follow.
         stopLogging(logger);
     } else {

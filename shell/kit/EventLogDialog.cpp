@@ -3,13 +3,15 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTableWidgetItem>
-#include <QTextStream>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 #include "datastore/OrvantaDBManager.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogModel.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
@@ -21,13 +23,9 @@ constexpr int DeviceNameWidth = 224;
 constexpr int EventWidth = 300;
 constexpr int TimeWidth = 300;
 constexpr int RowHeight = 39;
-
-QTableWidgetItem *readOnlyItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled);
-    return item;
-}
+// A search runs once typing pauses, not at every key.
+constexpr int FilterDelayMs = 300;
+constexpr int FilterMaxLength = 64;
 } // namespace
 
 EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
@@ -36,7 +34,19 @@ EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
     setLayoutDirection(uiLayoutDirection());
     setWindowTitle(productName());
     setupSharedDialog(this);
+    model = new EventLogModel(this);
+    tableWidgetLogContent->setModel(model);
+    filterTimer = new QTimer(this);
+    filterTimer->setSingleShot(true);
+    filterTimer->setInterval(FilterDelayMs);
+    lineEditFilter->setMaxLength(FilterMaxLength);
     connect(btnExport, &QToolButton::clicked, this, &EventLogDialog::btnExportClicked);
+    connect(lineEditFilter, &QLineEdit::textChanged, filterTimer, QOverload<>::of(&QTimer::start));
+    connect(lineEditFilter, &QLineEdit::returnPressed, this, &EventLogDialog::applyFilter);
+    connect(filterTimer, &QTimer::timeout, this, &EventLogDialog::applyFilter);
+    connect(scrollBarLog, &QScrollBar::valueChanged, model, &EventLogModel::setFirstRow);
+    connect(model, &EventLogModel::totalChanged, this, &EventLogDialog::followModel);
+    tableWidgetLogContent->viewport()->installEventFilter(this);
     initial();
     headerList->hide();
     // The row numbers of the vertical header would push the fixed columns past the table's edge.
@@ -51,17 +61,14 @@ void EventLogDialog::initial()
     appliedScale = getScaleFactor();
     dbIntf = OrvantaDBManager::getInstance();
 
-    QList<VelkEventLog> events;
-    if (dbIntf->queryEventLog(events) != DB_OK) {
-        fputs("EventLogDialog::initial - queryEventLog fail.", stdout);
-        fflush(stdout);
+    // Every opening shows the whole log, as it stands now.
+    filterTimer->stop();
+    {
+        const QSignalBlocker blocker(lineEditFilter);
+        lineEditFilter->clear();
     }
 
-    QTableWidget *table = tableWidgetLogContent;
-    table->setRowCount(0);
-    widgetEmptyLog->setVisible(events.isEmpty());
-    btnExport->setEnabled(!events.isEmpty());
-
+    QTableView *table = tableWidgetLogContent;
     QHeaderView *header = table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -70,34 +77,80 @@ void EventLogDialog::initial()
     table->setAutoScroll(false);
     table->setShowGrid(false);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->setColumnCount(3);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    model->setHeaders({tr("Device Name"), tr("Event"), tr("Time")});
+    model->setEventText(tr("Emergency Event"));
+    model->setDatabaseFile(dbIntf->databaseFilePath());
     table->setColumnWidth(0, ScaleMath::truncScaled(DeviceNameWidth, appliedScale));
     table->setColumnWidth(1, ScaleMath::truncScaled(EventWidth, appliedScale));
     table->setColumnWidth(2, ScaleMath::truncScaled(TimeWidth, appliedScale));
-    const QStringList headerTexts = {tr("Device Name"), tr("Event"), tr("Time")};
-    for (int column = 0; column < headerTexts.size(); ++column) {
-        auto *item = new QTableWidgetItem(headerTexts.at(column));
-        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        item->setToolTip(headerTexts.at(column));
-        table->setHorizontalHeaderItem(column, item);
-    }
     header->setVisible(true);
-
-    // Every row has the same height, given once before the rows exist: set row by row, each height made the header
-    // walk the rows before it, and a log of 300,000 events took half a minute to fill.
+    // Every row has the same height, given once as the default.
     table->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, appliedScale));
-    table->setRowCount(events.size());
-    for (int row = 0; row < events.size(); ++row) {
-        table->setItem(row, 0, readOnlyItem(events.at(row).deviceName));
-        table->setItem(row, 1, readOnlyItem(tr("Emergency Event")));
-        table->setItem(row, 2, readOnlyItem(events.at(row).time));
+
+    if (!model->reload()) {
+        fputs("EventLogDialog::initial - queryEventLog fail.", stdout);
+        fflush(stdout);
     }
+    widgetEmptyLog->setVisible(model->logIsEmpty());
+    layoutRows();
+    followModel();
 
     QScreen *screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         const QRect area = screen->availableGeometry();
         move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
     }
+}
+
+void EventLogDialog::applyFilter()
+{
+    filterTimer->stop();
+    model->reload(lineEditFilter->text());
+    followModel();
+}
+
+void EventLogDialog::layoutRows()
+{
+    QTableView *table = tableWidgetLogContent;
+    QRect area = table->viewport()->geometry();
+    // Before the table is shown its viewport has no place yet; the header's height gives it.
+    if (!table->isVisible() || area.height() <= 0) {
+        const int top = table->horizontalHeader()->sizeHint().height();
+        area = QRect(0, top, table->width(), table->height() - top);
+    }
+    const int rowHeight = std::max(1, table->verticalHeader()->defaultSectionSize());
+    const int whole = std::max(1, area.height() / rowHeight);
+    model->setViewRows(whole, whole + (area.height() % rowHeight ? 1 : 0));
+    const int barWidth = scrollBarLog->sizeHint().width();
+    scrollBarLog->setGeometry(area.right() - barWidth + 1, area.top(), barWidth, area.height());
+    scrollBarLog->raise();
+}
+
+void EventLogDialog::followModel()
+{
+    {
+        const QSignalBlocker blocker(scrollBarLog);
+        scrollBarLog->setRange(0, int(model->lastFirstRow()));
+        scrollBarLog->setPageStep(model->wholeRows());
+        scrollBarLog->setValue(int(model->firstRow()));
+    }
+    scrollBarLog->setVisible(model->lastFirstRow() > 0);
+    btnExport->setEnabled(model->totalRows() > 0 && !model->isExporting());
+}
+
+bool EventLogDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tableWidgetLogContent->viewport()) {
+        // The table holds only the rows in view and cannot scroll itself: the wheel moves the log's scroll bar.
+        if (event->type() == QEvent::Wheel) {
+            QCoreApplication::sendEvent(scrollBarLog, event);
+            return true;
+        }
+        if (event->type() == QEvent::Resize)
+            layoutRows();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void EventLogDialog::adjustColumns(bool rescale)
@@ -115,9 +168,10 @@ void EventLogDialog::adjustColumns(bool rescale)
     setFixedSize(ScaleMath::truncScaled(width(), r), ScaleMath::truncScaled(height(), r));
     scaleWidgetGeometryEx({headerDeviceName, headerEvent, headerTime, headerRightBorder}, tableWidgetLogContent, false,
                           r, false);
-    for (QWidget *child : {static_cast<QWidget *>(widget), static_cast<QWidget *>(btnExport),
-                           static_cast<QWidget *>(label), widgetEmptyLog, static_cast<QWidget *>(label_4),
-                           static_cast<QWidget *>(label_5), static_cast<QWidget *>(label_9)})
+    for (QWidget *child :
+         {static_cast<QWidget *>(widget), static_cast<QWidget *>(btnExport), static_cast<QWidget *>(lineEditFilter),
+          static_cast<QWidget *>(label), widgetEmptyLog, static_cast<QWidget *>(label_4),
+          static_cast<QWidget *>(label_5), static_cast<QWidget *>(label_9)})
         scaleWidgetGeometry(child, r);
     scaleWidgetFonts(this, r, rescale, true);
     QHeaderView *header = tableWidgetLogContent->horizontalHeader();
@@ -128,21 +182,16 @@ void EventLogDialog::adjustColumns(bool rescale)
 
 QString EventLogDialog::exportText(const QStringList &headers, const QList<QStringList> &rows)
 {
-    const QString gap = QStringLiteral("   ");
-    QString text;
-    for (const QString &cell : headers)
-        text += cell + gap;
-    text += QLatin1Char('\n');
-    for (const QStringList &row : rows) {
-        for (const QString &cell : row)
-            text += cell + gap;
-        text += QLatin1Char('\n');
-    }
+    QString text = EventLogModel::exportLine(headers);
+    for (const QStringList &row : rows)
+        text += EventLogModel::exportLine(row);
     return text;
 }
 
 void EventLogDialog::btnExportClicked()
 {
+    if (model->isExporting())
+        return;
     const QString chosen =
         FileChooser::instance()->getSaveFileName(this, tr("Save as..."), QString(), tr("Text files (*.txt)"));
     if (chosen.isEmpty())
@@ -155,37 +204,14 @@ void EventLogDialog::btnExportClicked()
         showMessage(notice);
         return;
     }
-
-    const QTableWidget *table = tableWidgetLogContent;
-    QStringList headers;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        const QTableWidgetItem *item = table->horizontalHeaderItem(column);
-        headers << (item ? item->text() : QString());
-    }
-    QList<QStringList> rows;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < table->columnCount(); ++column) {
-            const QTableWidgetItem *item = table->item(row, column);
-            cells << (item ? item->text() : QString());
-        }
-        rows << cells;
-    }
-
-    QFile file(fileName);
-    bool written = false;
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        QTextStream stream(&file);
-        stream.setCodec("utf-8");
-        stream << exportText(headers, rows);
-        stream.flush();
-        written = stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
-        file.close();
-        written = written && file.error() == QFileDevice::NoError;
-    }
-    // A silent failure would leave the operator believing the log was saved.
-    if (!written)
-        showMessage(tr("The event log could not be written to %1.").arg(fileName));
+    // Every row the search keeps, read from the log a piece at a time: the table holds only the rows in view.
+    model->exportTo(fileName, [this, fileName](bool written) {
+        followModel();
+        // A silent failure would leave the operator believing the log was saved.
+        if (!written)
+            showMessage(tr("The event log could not be written to %1.").arg(fileName));
+    });
+    followModel();
 }
 
 void EventLogDialog::showMessage(const QString &text)

@@ -5,7 +5,8 @@
 
 #include <QDialog>
 
-/// The shared message box: a text and OK.
+/// The shared message box: a text and OK. The box grows downwards when the text needs more lines than it has room
+/// for (a long path, a large scale), so that the end of the text, often what to do, is never cut off.
 class GeneralMsgDialog : public QDialog, public Ui_GeneralMsgDialog
 {
     Q_OBJECT
@@ -24,6 +25,10 @@ protected:
 
 private:
     void scaleUi(bool rescale);
+    void fitMessage();
+    void growBy(int pixels);
 
     FormScale m_scale;
+    // How much taller than its form the box has grown for its text.
+    int m_grown = 0;
 };

@@ -3,10 +3,15 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
-#include <QTableWidget>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QToolButton>
 #include <QWidget>
+
+#include "shell/kit/FormStyle.h"
 
 class Ui_EventLogDialog
 {
@@ -14,7 +19,10 @@ public:
     QWidget *widget;
     QLabel *label;
     QToolButton *btnExport;
-    QTableWidget *tableWidgetLogContent;
+    QLineEdit *lineEditFilter;
+    QTableView *tableWidgetLogContent;
+    // The table's scroll bar goes over the whole log, of which the table holds only the rows in view.
+    QScrollBar *scrollBarLog;
     QWidget *headerList;
     QLabel *headerDeviceName;
     QLabel *headerEvent;
@@ -57,15 +65,28 @@ public:
                            "QToolButton:disabled{border-image: url(:/resource/frameLayout/btn_text_e_disabled.PNG);"
                            "color: #a0a0a0;}"));
 
-        tableWidgetLogContent = new QTableWidget(EventLogDialog);
+        lineEditFilter = FormStyle::lineEdit(EventLogDialog, "lineEditFilter", QRect(30, 50, 260, 26));
+        lineEditFilter->addAction(QIcon(QStringLiteral(":/resource/mangement/icon_search.png")),
+                                  QLineEdit::LeadingPosition);
+
+        tableWidgetLogContent = new QTableView(EventLogDialog);
         tableWidgetLogContent->setObjectName(QStringLiteral("tableWidgetLogContent"));
         tableWidgetLogContent->setGeometry(QRect(30, 92, 824, 437));
         tableWidgetLogContent->setFrameShape(QFrame::NoFrame);
         tableWidgetLogContent->setStyleSheet(QStringLiteral(
-            "QTableWidget{background-color: #787878;border: none;color: #ffffff;font-family:Arial;font-size:10pt;}"
-            "QTableWidget::item{padding-left:8px;border-bottom: 1px solid #404040;}"
+            "QTableView{background-color: #787878;border: none;color: #ffffff;font-family:Arial;font-size:10pt;}"
+            "QTableView::item{padding-left:8px;border-bottom: 1px solid #404040;}"
             "QHeaderView::section{border-image: url(:/resource/connectedList/bg_table_title.png);border:none;"
             "color: #ffffff;font-family:Arial;font-size:10pt;padding-left:10px;min-height:25px;}"
+            "QScrollBar:vertical{width:12px;background: #5a5a5a;margin:0px;border:none;}"
+            "QScrollBar::handle:vertical{background: #a0a0a0;min-height:24px;border-radius:4px;margin:2px;}"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height:0px;}"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}"));
+
+        // Over the table's right edge, where the table's own bar was; placed by the dialog.
+        scrollBarLog = new QScrollBar(Qt::Vertical, tableWidgetLogContent);
+        scrollBarLog->setObjectName(QStringLiteral("scrollBarLog"));
+        scrollBarLog->setStyleSheet(QStringLiteral(
             "QScrollBar:vertical{width:12px;background: #5a5a5a;margin:0px;border:none;}"
             "QScrollBar::handle:vertical{background: #a0a0a0;min-height:24px;border-radius:4px;margin:2px;}"
             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height:0px;}"
@@ -124,5 +145,6 @@ public:
         headerTime->setText(QCoreApplication::translate("EventLogDialog", "Time"));
         label_5->setText(QCoreApplication::translate("EventLogDialog", "No events."));
         label_9->setText(QString());
+        lineEditFilter->setPlaceholderText(QCoreApplication::translate("EventLogDialog", "Search"));
     }
 };

@@ -1,4 +1,5 @@
 #include "platform/audio/AudioFolder.h"
+#include "platform/audio/AudioOutputProbe.h"
 #include "platform/audio/AudioSystemHandler.h"
 #include "platform/audio/MediaSoundPlayer.h"
 
@@ -10,6 +11,10 @@
 
 #include "AudioMeterSink.h"
 #include "support/TryCeiling.h"
+
+#include <gst/gst.h>
+
+#include <cstring>
 
 namespace {
 
@@ -54,6 +59,44 @@ QString cannotPlay(const QSignalSpy &failed)
         .arg(failed.first().first().toString());
 }
 
+// A machine without a sound server or a sound card, as GStreamer's automatic sink sees it: no audio sink it may
+// choose opens. For the object's life every such sink is taken out of its choice, and the players get the automatic
+// sink instead of the test's meter.
+class NoAudioOutput
+{
+public:
+    NoAudioOutput() : m_meter(qgetenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK"))
+    {
+        GList *features = gst_registry_get_feature_list(gst_registry_get(), GST_TYPE_ELEMENT_FACTORY);
+        for (GList *item = features; item; item = item->next) {
+            GstPluginFeature *feature = GST_PLUGIN_FEATURE(item->data);
+            const char *klass =
+                gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(feature), GST_ELEMENT_METADATA_KLASS);
+            const guint rank = gst_plugin_feature_get_rank(feature);
+            if (klass && std::strstr(klass, "Sink") && std::strstr(klass, "Audio") && rank >= GST_RANK_MARGINAL) {
+                m_ranks.append({GST_PLUGIN_FEATURE(gst_object_ref(feature)), rank});
+                gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
+            }
+        }
+        gst_plugin_feature_list_free(features);
+        qunsetenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK");
+    }
+    ~NoAudioOutput()
+    {
+        for (const auto &rank : qAsConst(m_ranks)) {
+            gst_plugin_feature_set_rank(rank.first, rank.second);
+            gst_object_unref(rank.first);
+        }
+        qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", m_meter);
+    }
+    NoAudioOutput(const NoAudioOutput &) = delete;
+    NoAudioOutput &operator=(const NoAudioOutput &) = delete;
+
+private:
+    QByteArray m_meter;
+    QList<QPair<GstPluginFeature *, guint>> m_ranks;
+};
+
 QStringList calls(const QString &folder)
 {
     const QString text = QString::fromUtf8(fileBytes(folder + QStringLiteral("/calls.txt")));
@@ -77,6 +120,7 @@ private slots:
     void everyBuiltInSoundPlaysToItsEnd_data();
     void everyBuiltInSoundPlaysToItsEnd();
     void alarmPlaysThroughToItsLoop();
+    void noAudioOutputIsToldInsteadOfPlayingIntoNothing();
     void unmute_data();
     void unmute();
     void unmuteWithoutAToolLogsAndReturnsAtOnce();
@@ -201,6 +245,31 @@ void TestAudio::everyBuiltInSoundPlaysToItsEnd()
 
 // The SOS alarm as an alert plays it: in a loop, at full level, until it is stopped. It runs on the audio meter, so
 // it plays here as it would on a sound card, at its own pace, and what leaves the player is what is measured.
+// Without a sound server and a sound card, GStreamer's automatic sink falls back to one that discards the sound: the
+// alarm reached PLAYING and its end without an error, and was never heard, with nothing to say so.
+void TestAudio::noAudioOutputIsToldInsteadOfPlayingIntoNothing()
+{
+    const QString folder = m_dir->path() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSound(AudioFolder::alarmName(), folder));
+    // The meter is an output as a sound card is.
+    QCOMPARE(AudioOutputProbe::missingOutput(), QString());
+    NoAudioOutput none;
+    const QString missing = AudioOutputProbe::missingOutput();
+    QVERIFY2(missing.startsWith(QLatin1String("no audio output")), qPrintable(missing));
+
+    MediaSoundPlayer player;
+    QSignalSpy failed(&player, &SoundPlayer::failed);
+    QVERIFY(player.play(folder + AudioFolder::alarmName(), true));
+    QTRY_VERIFY(!failed.isEmpty() || player.position() > 0);
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.first().first().toString(), missing);
+    QVERIFY(!player.isPlaying());
+
+    // A sink named for the players that discards the sound is no output either.
+    qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", "fakesink");
+    QVERIFY(AudioOutputProbe::missingOutput().startsWith(QLatin1String("no audio output")));
+}
+
 void TestAudio::alarmPlaysThroughToItsLoop()
 {
     const QString folder = m_dir->path() + QStringLiteral("/Audio/");

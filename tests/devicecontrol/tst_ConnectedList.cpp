@@ -13,6 +13,7 @@
 #include "network/ProtocolCodes.h"
 #include "shell/base/Session.h"
 #include "shell/kit/EventLogDialog.h"
+#include "shell/kit/EventLogModel.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnDialog.h"
 #include "shell/kit/ScaleMath.h"
@@ -582,8 +583,9 @@ private slots:
         m_page->btnEventLog->click();
         auto *dialog = m_page->findChild<EventLogDialog *>();
         QVERIFY(dialog && dialog->isVisible());
-        QTableWidget *table = dialog->tableWidgetLogContent;
-        QCOMPARE(table->rowCount(), 1);
+        QTableView *table = dialog->tableWidgetLogContent;
+        const EventLogModel *model = dialog->logModel();
+        QCOMPARE(model->totalRows(), 1);
         const int rowHeight = ScaleMath::truncScaled(39, getScaleFactor());
         QCOMPARE(table->rowHeight(0), rowHeight);
 
@@ -592,8 +594,8 @@ private slots:
         m_page->btnEventLog->click();
         QCOMPARE(m_page->findChildren<EventLogDialog *>().size(), 1);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("Gym"));
+        QCOMPARE(model->totalRows(), 2);
+        QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("Gym"));
         QCOMPARE(table->rowHeight(1), rowHeight);
         dialog->hide();
 

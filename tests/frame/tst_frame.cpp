@@ -30,6 +30,7 @@
 #include "shell/app/UserInfoDialog.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/EventLogDialog.h"
+#include "shell/kit/EventLogModel.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
@@ -663,7 +664,7 @@ void TestFrame::eventLogShowsAndExportsEvents()
     dialog.show();
     QVERIFY(dialog.widgetEmptyLog->isVisible());
     QVERIFY(!dialog.btnExport->isEnabled());
-    QCOMPARE(dialog.tableWidgetLogContent->rowCount(), 0);
+    QCOMPARE(dialog.logModel()->totalRows(), 0);
 
     VelkEventLog first;
     first.deviceName = QStringLiteral("Lobby Panel 2");
@@ -678,12 +679,14 @@ void TestFrame::eventLogShowsAndExportsEvents()
     dialog.initial();
     QVERIFY(!dialog.widgetEmptyLog->isVisible());
     QVERIFY(dialog.btnExport->isEnabled());
-    QCOMPARE(dialog.tableWidgetLogContent->rowCount(), 2);
-    QCOMPARE(dialog.tableWidgetLogContent->item(1, 1)->text(), QStringLiteral("Emergency Event"));
+    QCOMPARE(dialog.logModel()->totalRows(), 2);
+    QCOMPARE(dialog.logModel()->index(1, 1).data().toString(), QStringLiteral("Emergency Event"));
 
     const QString target = env->home() + QStringLiteral("/events.txt");
     chooser.answers << target;
     dialog.btnExport->click();
+    // Written on a thread of its own.
+    QTRY_VERIFY(!dialog.logModel()->isExporting());
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()),
@@ -694,8 +697,8 @@ void TestFrame::eventLogShowsAndExportsEvents()
     // A file that cannot be written is reported, not passed over.
     chooser.answers << env->home() + QStringLiteral("/no-such-folder/events.txt");
     dialog.btnExport->click();
-    auto *message = dialog.findChild<GeneralMsgDialog *>();
-    QVERIFY(message && message->isVisible());
+    GeneralMsgDialog *message = nullptr;
+    QTRY_VERIFY((message = dialog.findChild<GeneralMsgDialog *>()) && message->isVisible());
     QVERIFY(!message->labelMessage->text().isEmpty());
 }
 

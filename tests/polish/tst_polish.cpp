@@ -76,6 +76,7 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "shell/kit/EventLogDialog.h"
+#include "shell/kit/EventLogModel.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/PowerOnDialog.h"
@@ -1049,10 +1050,13 @@ void TestPolish::savedFilesGetTheirSuffix()
     EventLogDialog eventLog;
     chooser.answer = base + QStringLiteral("events");
     eventLog.btnExportClicked();
+    // Written on a thread of its own.
+    QTRY_VERIFY(!eventLog.logModel()->isExporting());
     QVERIFY(fileText(base + QStringLiteral("events.txt")).startsWith(QStringLiteral("Device Name")));
     QVERIFY(!QFile::exists(base + QStringLiteral("events")));
     chooser.answer = base + QStringLiteral("Events.TXT");
     eventLog.btnExportClicked();
+    QTRY_VERIFY(!eventLog.logModel()->isExporting());
     QVERIFY(QFile::exists(base + QStringLiteral("Events.TXT")));
     QVERIFY(!QFile::exists(base + QStringLiteral("Events.TXT.txt")));
     chooser.answer = base + QStringLiteral("kept");

@@ -5,8 +5,9 @@
 //   login      holds the lock; a later start finds no main window
 //   restart    like main, then restarts itself (as "main") after the given time
 //   lock-only  takes the bare lock file without answering, gives it up after the given time
-// A start that finds the lock taken exits 1 or -1 like the console. The hand-over wait can be
-// shortened through the environment variable QV_HANDOVER_WAIT.
+// A start that finds the lock taken exits 0 or -1 like the console. The hand-over wait can be
+// shortened through the environment variable QV_HANDOVER_WAIT; QV_INSTANCE_KEY names another key than the tests'
+// own (the console's, to stand in for a running console).
 #include "platform/QuitSignalHandler.h"
 #include "platform/SingleInstance.h"
 
@@ -27,9 +28,11 @@ int main(int argc, char *argv[])
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const QString mode = QString::fromLatin1(argv[2]);
     const int ms = argc > 3 ? QByteArray(argv[3]).toInt() : 0;
+    const QByteArray otherKey = qgetenv("QV_INSTANCE_KEY");
+    const QString key = otherKey.isEmpty() ? QString::fromLatin1(testKey) : QString::fromLatin1(otherKey);
 
     if (mode == QLatin1String("lock-only")) {
-        SingleInstance probe(folder, QString::fromLatin1(testKey));
+        SingleInstance probe(folder, key);
         QLockFile lock(probe.lockFilePath());
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0))
@@ -41,7 +44,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    SingleInstance instance(folder, QString::fromLatin1(testKey));
+    SingleInstance instance(folder, key);
     const QByteArray wait = qgetenv("QV_HANDOVER_WAIT");
     if (!wait.isEmpty())
         instance.setHandOverWait(wait.toInt());

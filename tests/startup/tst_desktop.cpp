@@ -5,7 +5,8 @@
 // with the DPI, and lost the end of their text, the instruction. This process, at the same DPI, lays the same text
 // out in the box the console showed.
 //
-// SIGTERM while the database notice waits ends the program, without the log-in window.
+// SIGTERM while the database notice waits ends the program, without the log-in window; so does OK, since on a full
+// disk the console cannot start, which it says where it was started and by its exit code.
 //
 // The log-in window's Exit ends the program: the window closed is the last one, so the event loop ends and the
 // console exits normally with 0.
@@ -59,16 +60,23 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("databaseOnly");
-        QTest::newRow("data folder, English") << QStringLiteral("C") << false;
-        QTest::newRow("data folder, Chinese") << QStringLiteral("zh_TW.UTF-8") << false;
-        QTest::newRow("database, English") << QStringLiteral("C") << true;
-        QTest::newRow("database, Chinese") << QStringLiteral("zh_TW.UTF-8") << true;
+        QTest::addColumn<bool>("longPath");
+        QTest::newRow("data folder, English") << QStringLiteral("C") << false << false;
+        QTest::newRow("data folder, Chinese") << QStringLiteral("zh_TW.UTF-8") << false << false;
+        QTest::newRow("database, English") << QStringLiteral("C") << true << false;
+        QTest::newRow("database, Chinese") << QStringLiteral("zh_TW.UTF-8") << true << false;
+        // A data folder deep in a school's shared drive: the box kept its size and cut the last line off.
+        QTest::newRow("data folder, long path, English") << QStringLiteral("C") << false << true;
+        QTest::newRow("data folder, long path, Chinese") << QStringLiteral("zh_TW.UTF-8") << false << true;
+        QTest::newRow("database, long path, English") << QStringLiteral("C") << true << true;
+        QTest::newRow("database, long path, Chinese") << QStringLiteral("zh_TW.UTF-8") << true << true;
     }
 
     void fullDiskNoticesShowTheirWholeText()
     {
         QFETCH(QString, locale);
         QFETCH(bool, databaseOnly);
+        QFETCH(bool, longPath);
         QTemporaryDir home;
         QTemporaryDir disk;
         QVERIFY(home.isValid() && disk.isValid());
@@ -86,19 +94,25 @@ private slots:
             // Room for the lock file, none for the tables of a new database.
             if (!SmallDisk::available(disk.path()))
                 QSKIP("no user namespace here to mount a small disk in");
-            environment.insert(QStringLiteral("XDG_DATA_HOME"), disk.path() + QStringLiteral("/data"));
+            const QString data = QStringLiteral("data") + (longPath ? deepFolders(disk.path(), 200) : QString());
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), disk.path() + QLatin1Char('/') + data);
             console.setProcessEnvironment(environment);
-            SmallDisk::start(console, disk.path(), 1024 * 1024, 32 * 1024, {QStringLiteral("data/Quorvin")},
+            SmallDisk::start(console, disk.path(), 1024 * 1024, 32 * 1024, {data + QStringLiteral("/Quorvin")},
                              QStringLiteral(QV_CONSOLE), {});
             OrvantaDBManager::StartupReport report;
             report.state = OrvantaDBManager::StartupReport::Degraded;
             report.diskFull = true;
-            report.databaseFile = disk.path() + QStringLiteral("/data/Quorvin/dbManagement/QuorvinDatabase.db");
+            report.databaseFile =
+                disk.path() + QLatin1Char('/') + data + QStringLiteral("/Quorvin/dbManagement/QuorvinDatabase.db");
+            if (longPath)
+                QVERIFY(report.databaseFile.size() >= 200);
             text = DatabaseStartupNotice::text(report);
         } else {
             // /proc has no room for a file, as a full disk has none, in the console's view and in this process's
             // alike: the console cannot start there, and says that the disk is full.
-            const QString dataHome = QStringLiteral("/proc/quorvin-test/home/teacher/.local/share");
+            const QString dataHome = QStringLiteral("/proc/quorvin-test") +
+                                     (longPath ? deepFolders(QStringLiteral("/proc/quorvin-test"), 200) : QString()) +
+                                     QStringLiteral("/home/teacher/.local/share");
             environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
             console.setProcessEnvironment(environment);
             console.start(QStringLiteral(QV_CONSOLE), QStringList());
@@ -117,10 +131,20 @@ private slots:
         QCoreApplication::removeTranslator(&translator);
     }
 
-    // Ctrl+C in the terminal, or a SIGTERM, while the database notice waits: it ended the notice's own loop and the
-    // console went on to its log-in window.
-    void quitDuringTheDatabaseNoticeEndsTheProgram()
+    // Ctrl+C in the terminal, or a SIGTERM, while the database notice of a full disk waits: it ended the notice's own
+    // loop and the console went on to its log-in window. OK on the notice, which says to free space and start again:
+    // the console went on to a log-in window that could not work (no table could be made) and, closed, ended with 0
+    // as if all were well.
+    void closingTheFullDiskNoticeEndsTheProgram_data()
     {
+        QTest::addColumn<bool>("terminated");
+        QTest::newRow("SIGTERM") << true;
+        QTest::newRow("OK") << false;
+    }
+
+    void closingTheFullDiskNoticeEndsTheProgram()
+    {
+        QFETCH(bool, terminated);
         QTemporaryDir home;
         QTemporaryDir disk;
         QVERIFY(home.isValid() && disk.isValid());
@@ -133,18 +157,35 @@ private slots:
         console.setProcessEnvironment(environment);
         SmallDisk::start(console, disk.path(), 1024 * 1024, 32 * 1024, {QStringLiteral("data/Quorvin")},
                          QStringLiteral(QV_CONSOLE), {});
-        QTRY_VERIFY(m_display.shownWindows(QStringLiteral("Quorvin")).size() == 1 ||
+        QList<QRect> shown;
+        QTRY_VERIFY((shown = m_display.shownWindows(QStringLiteral("Quorvin"))).size() == 1 ||
                     console.state() == QProcess::NotRunning);
         QCOMPARE(console.state(), QProcess::Running);
 
-        console.terminate();
+        if (terminated) {
+            console.terminate();
+        } else {
+            // Where OK lies in the notice at this scale.
+            OrvantaDBManager::StartupReport report;
+            report.state = OrvantaDBManager::StartupReport::Degraded;
+            report.diskFull = true;
+            report.databaseFile = disk.path() + QStringLiteral("/data/Quorvin/dbManagement/QuorvinDatabase.db");
+            GeneralMsgDialog notice;
+            notice.setMessage(DatabaseStartupNotice::text(report));
+            QCOMPARE(shown.first().size(), notice.size());
+            QVERIFY(
+                m_display.click(shown.first().topLeft() + notice.btnOk->mapTo(&notice, notice.btnOk->rect().center())));
+        }
         const bool ended = console.waitForFinished(QuorvinTryCeilingMs);
         const bool loginShown = !m_display.shownWindows(QStringLiteral("Orvanta")).isEmpty();
         if (!ended)
             console.kill();
-        QVERIFY2(ended && !loginShown, "the console went on to its log-in window after SIGTERM");
+        QVERIFY2(ended && !loginShown, "the console went on to its log-in window on a full disk");
         QCOMPARE(console.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(console.exitCode(), 0);
+        // The start was refused for the full disk, however the notice was closed, and says so where it was made.
+        QCOMPARE(console.exitCode(), 2);
+        const QByteArray said = console.readAllStandardError();
+        QVERIFY2(said.contains("is full") && said.contains("start the console again"), said.constData());
     }
 
     void loginExitEndsTheProgram()
@@ -177,6 +218,17 @@ private slots:
     }
 
 private:
+    // Folders under base, "/" first, that make a path of at least length characters with the database's own folders
+    // and file below them.
+    static QString deepFolders(const QString &base, int length)
+    {
+        const QString below = QStringLiteral("/data/Quorvin/dbManagement/QuorvinDatabase.db");
+        QString folders;
+        for (int n = 1; base.size() + folders.size() + below.size() < length; ++n)
+            folders += QStringLiteral("/Shared Drive %1 of the School District").arg(n);
+        return folders;
+    }
+
     // The console at 135 dpi on the test's X server, in the locale given, with a home of its own.
     QProcessEnvironment consoleEnvironment(const QString &home, const QString &locale) const
     {

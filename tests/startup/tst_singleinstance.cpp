@@ -27,7 +27,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void secondStartRaisesMainWindowAndExits1();
+    void secondStartRaisesMainWindowAndExits0();
     void secondStartWithoutMainWindowExitsMinus1();
     void killedHolderDoesNotBlock();
     void restartLeavesExactlyOneRunning();
@@ -43,11 +43,14 @@ private slots:
     void consoleTakesOverUnreadableLock_data();
     void consoleTakesOverUnreadableLock();
     void consoleReportsLockOfOtherComputer();
+    void secondConsoleSaysWhatBecameOfItsStart();
 
 private:
     // A start that finds the lock taken keeps asking or waiting for the whole hand-over wait (init sets it to one
     // ceiling) before it ends or takes the lock; what such a start prints or returns is waited for a ceiling beyond.
     static constexpr int HelperCeilingMs = 2 * QuorvinTryCeilingMs;
+    // The key by which consoles of one user find each other.
+    static constexpr const char *ConsoleKey = "5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5";
 
     QProcess *startHelper(const QStringList &arguments);
     bool waitForOutput(QProcess *process, const QByteArray &text, int timeout = HelperCeilingMs);
@@ -162,11 +165,12 @@ bool TestSingleInstance::waitFor(const std::function<bool()> &condition, int tim
     return true;
 }
 
-void TestSingleInstance::secondStartRaisesMainWindowAndExits1()
+void TestSingleInstance::secondStartRaisesMainWindowAndExits0()
 {
     QProcess *first = startHelper({QStringLiteral("main")});
     QVERIFY(waitForOutput(first, "acquired"));
-    QCOMPARE(runHelper({QStringLiteral("main")}), 1);
+    // The start did what it could: the running console is in front.
+    QCOMPARE(runHelper({QStringLiteral("main")}), 0);
     QVERIFY(waitForOutput(first, "activated"));
     QCOMPARE(first->state(), QProcess::Running);
 }
@@ -192,7 +196,7 @@ void TestSingleInstance::killedHolderDoesNotBlock()
     QProcess *second = startHelper({QStringLiteral("main")});
     QVERIFY(waitForOutput(second, "acquired"));
     // The new holder answers later starts, so its socket replaced the dead one's.
-    QCOMPARE(runHelper({QStringLiteral("login")}), 1);
+    QCOMPARE(runHelper({QStringLiteral("login")}), 0);
 
     // SIGTERM ends the event loop normally, which releases the lock.
     second->terminate();
@@ -216,7 +220,7 @@ void TestSingleInstance::restartLeavesExactlyOneRunning()
         return newPid > 0 && newPid != firstPid && isAlive(newPid);
     }));
     // The restarted process is the one console: it answers the next start.
-    QCOMPARE(runHelper({QStringLiteral("main")}), 1);
+    QCOMPARE(runHelper({QStringLiteral("main")}), 0);
     QVERIFY(isAlive(newPid));
 
     ::kill(pid_t(newPid), SIGTERM);
@@ -438,6 +442,7 @@ QProcess *TestSingleInstance::startConsoleIn(const QString &home)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
     for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"})
@@ -454,7 +459,7 @@ QString TestSingleInstance::consoleLockIn(const QString &home)
 {
     const QString dataFolder = home + QStringLiteral("/data/Quorvin");
     QDir().mkpath(dataFolder);
-    return SingleInstance(dataFolder, QStringLiteral("5e0b7c1a-93d4-4f2e-b861-2c7a4d90e3f5")).lockFilePath();
+    return SingleInstance(dataFolder, QString::fromLatin1(ConsoleKey)).lockFilePath();
 }
 
 QString TestSingleInstance::consoleLogIn(const QString &home)
@@ -625,6 +630,47 @@ void TestSingleInstance::consoleReportsLockOfOtherComputer()
     QCOMPARE(readFile(consoleLock), content);
     const QString logged = consoleLogIn(home.path());
     QVERIFY2(logged.contains(consoleLock) && logged.contains(QLatin1String(otherComputer)), qPrintable(logged));
+}
+
+// A second start of the console while one runs: it brought the running console's main window forward and ended
+// with 1 and without a word, as if it had failed; a running console without a main window gave -1, as silently.
+void TestSingleInstance::secondConsoleSaysWhatBecameOfItsStart()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString dataFolder = QFileInfo(consoleLockIn(home.path())).path();
+    // A stand-in for the running console: the console's own lock and key, answering as the console does.
+    const auto holdAs = [&](const char *mode) {
+        auto *holder = new QProcess;
+        m_processes.append(holder);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QV_INSTANCE_KEY"), QString::fromLatin1(ConsoleKey));
+        holder->setProcessEnvironment(environment);
+        holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder->start(QStringLiteral(QV_INSTANCE_HELPER), {dataFolder, QString::fromLatin1(mode)});
+        return holder;
+    };
+
+    QProcess *running = holdAs("main");
+    QVERIFY(waitForOutput(running, "acquired"));
+    QProcess *second = startConsoleIn(home.path());
+    QVERIFY(second->waitForFinished(HelperCeilingMs));
+    QVERIFY(waitForOutput(running, "activated"));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    const QByteArray said = second->readAllStandardOutput();
+    QVERIFY2(said.contains("already running") && said.contains("brought forward"), said.constData());
+    running->kill();
+    QVERIFY(running->waitForFinished(QuorvinTryCeilingMs));
+
+    QProcess *atLogIn = holdAs("login");
+    QVERIFY(waitForOutput(atLogIn, "acquired"));
+    QProcess *third = startConsoleIn(home.path());
+    QVERIFY(third->waitForFinished(HelperCeilingMs));
+    QCOMPARE(third->exitCode(), 255); // -1 as an exit status
+    const QByteArray told = third->readAllStandardError();
+    QVERIFY2(told.contains("already running") && told.contains("no main window"), told.constData());
+    QCOMPARE(atLogIn->state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

@@ -1,0 +1,259 @@
+// Opening the event log of a large log: how long the GUI thread is held, and how much the console grows, from the
+// click on the Device Control page's Event Log until the table shows its first rows, the rest of the log has been
+// counted and the table has been scrolled to the newest and to the oldest row; with N stored emergency events and
+// with N/100.
+//
+// Scenario: two data folders, each a throw-away HOME with the console's database (on the disk that holds the
+// temporary folder), the administrator's e-mail address set and N (--events, 3,000,000 by default) or N/100 rows in
+// EventLog. Each measurement is a process of its own, offscreen, on Qt's Unix event dispatcher, with the log file at
+// INFO, as the console runs: the administrator logs in, and once the main window has settled a 10 ms probe timer runs
+// on the GUI thread and Event Log is clicked from inside the event loop. Measured:
+//   - first rows: the click until the table has painted with a row in view (the GUI thread is held for all of it when
+//     the log is read whole), and whether the view opened at the newest rows;
+//   - the longest stall of the GUI thread (the probe's latest tick) from the click until every row is counted, the
+//     scroll bar moved to its end shows the newest event in the table's last row, and moved to its top the oldest
+//     event (the first seeded row) in the table's first row;
+//   - the growth: the process's peak resident memory over those steps minus its resident memory before the click.
+//
+// Rounds alternate the order of the two folders. Targets: with N events, first rows within 100 ms and no stall over
+// 100 ms in every round, the view opened at the newest rows in every run; the growth with N events within 16 MiB of
+// the growth with N/100 (median of the rounds; the rows themselves, read whole, take about 60 bytes each on disk
+// alone). Exit code 0 when all are met, 2 when not, 1 when a run failed.
+//
+// Usage: bench_eventlog [--events 3000000] [--rounds 3]
+
+#include "BenchSupport.h"
+#include "ShellBench.h"
+#include "StallProbe.h"
+
+#include "datastore/OrvantaDBManager.h"
+#include "devices/ConnectedList.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/Orvanta.h"
+#include "shell/kit/EventLogDialog.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using namespace shellbench;
+
+constexpr double TargetFirstRowsMs = 100;
+constexpr double TargetStallMs = 100;
+constexpr double TargetGrowthMiB = 16;
+
+// The device name and the time in the table's first row.
+QStringList firstInView(QTableView *table)
+{
+    const QModelIndex at = table->indexAt(QPoint(5, table->verticalHeader()->defaultSectionSize() / 2));
+    return {at.data().toString(), at.siblingAtColumn(2).data().toString()};
+}
+
+// Whether a row at least half in view shows the event.
+bool inView(QTableView *table, const QStringList &event)
+{
+    const int rowHeight = table->verticalHeader()->defaultSectionSize();
+    for (int y = rowHeight / 2; y < table->viewport()->height(); y += rowHeight) {
+        const QModelIndex at = table->indexAt(QPoint(5, y));
+        if (QStringList{at.data().toString(), at.siblingAtColumn(2).data().toString()} == event)
+            return true;
+    }
+    return false;
+}
+
+// Every row counted: the model says so where it counts the log behind the first rows; a table read whole has.
+bool counted(QTableView *table)
+{
+    const QVariant complete = table->model()->property("complete");
+    return !complete.isValid() || complete.toBool();
+}
+
+// The bar that scrolls the log: the dialog's own, or the table's where the table scrolls itself.
+QScrollBar *logBar(EventLogDialog *dialog)
+{
+    auto *own = dialog->findChild<QScrollBar *>(QStringLiteral("scrollBarLog"));
+    return own ? own : dialog->tableWidgetLogContent->verticalScrollBar();
+}
+
+int measure(int events)
+{
+    ConsoleLog log;
+    Orvanta login(OrvantaDBManager::getInstance());
+    prepareLogIn(login);
+    login.ui.btnLogin->click();
+    FrameLayoutPage *frame = login.mainFrame();
+    auto *page = frame ? frame->findChild<ConnectedList *>() : nullptr;
+    if (!page)
+        return 1;
+    FirstPaint framePaint(frame);
+    if (!processUntil([&] { return framePaint.painted; }, ChildTimeoutMs))
+        return 1;
+    // The page's first turns after the log-in (its device list, the command server) are not the dialog's.
+    processUntil([] { return false; }, 500);
+
+    const long rssBeforeKb = bench::procStatusKb("VmRSS");
+    bench::resetPeakRss();
+    bench::StallProbe probe;
+    probe.start();
+    QElapsedTimer clock;
+    EventLogDialog *dialog = nullptr;
+    // Clicked from inside the event loop, as the operator's click is: the probe sees the time it takes.
+    QTimer::singleShot(50, [&] {
+        clock.start();
+        page->btnEventLog->click();
+        dialog = page->findChild<EventLogDialog *>();
+    });
+    if (!processUntil([&] { return dialog != nullptr; }, ChildTimeoutMs))
+        return 1;
+    QTableView *table = dialog->tableWidgetLogContent;
+    FirstPaint tablePaint(table->viewport());
+    if (!processUntil([&] { return tablePaint.painted && !firstInView(table).first().isEmpty(); }, ChildTimeoutMs)) {
+        std::fprintf(stderr, "no row was shown\n");
+        return 1;
+    }
+    const double firstRowsMs = clock.nsecsElapsed() / 1e6;
+    if (!processUntil([&] { return counted(table); }, ChildTimeoutMs))
+        return 1;
+    const double countedMs = clock.nsecsElapsed() / 1e6;
+    QScrollBar *bar = logBar(dialog);
+    const int whole = table->viewport()->height() / table->verticalHeader()->defaultSectionSize();
+    if (bar->maximum() != events - whole) {
+        std::fprintf(stderr, "the scroll bar goes over %d rows of %d\n", bar->maximum() + whole, events);
+        return 1;
+    }
+    // Opened at the newest rows, the bar is at its end already.
+    const bool openedAtNewest = bar->value() == bar->maximum();
+    bar->setValue(bar->maximum());
+    const QStringList newest{seededName(events - 1), seededTime(events - 1)};
+    if (!processUntil([&] { return inView(table, newest); }, ChildTimeoutMs)) {
+        std::fprintf(stderr, "the newest row was not shown\n");
+        return 1;
+    }
+    bar->setValue(0);
+    const QStringList oldest{seededName(0), seededTime(0)};
+    if (!processUntil([&] { return firstInView(table) == oldest; }, ChildTimeoutMs)) {
+        std::fprintf(stderr, "the oldest row was not shown\n");
+        return 1;
+    }
+    const double oldestMs = clock.nsecsElapsed() / 1e6;
+    probe.stop();
+    const double growthMiB = (bench::procStatusKb("VmHWM") - rssBeforeKb) / 1024.0;
+    std::printf("RESULT first=%.3f counted=%.3f oldest=%.3f stall=%.3f growth=%.3f newest=%d\n", firstRowsMs, countedMs,
+                oldestMs, probe.worstMs(), growthMiB, openedAtNewest ? 1 : 0);
+    std::fflush(stdout);
+    return 0;
+}
+
+struct Figures
+{
+    double firstMs = -1;
+    double countedMs = -1;
+    double oldestMs = -1;
+    double stallMs = -1;
+    double growthMiB = -1;
+    bool openedAtNewest = false;
+};
+
+bool measureIn(const Home &home, Figures *figures)
+{
+    static const QRegularExpression result(
+        QStringLiteral("RESULT first=(\\S+) counted=(\\S+) oldest=(\\S+) stall=(\\S+) growth=(\\S+) newest=(\\d)"));
+    QString output;
+    if (!runIn(home, {QStringLiteral("--measure"), QString::number(home.events)}, &output))
+        return false;
+    const QRegularExpressionMatch match = result.match(output);
+    if (!match.hasMatch())
+        return false;
+    figures->firstMs = match.captured(1).toDouble();
+    figures->countedMs = match.captured(2).toDouble();
+    figures->oldestMs = match.captured(3).toDouble();
+    figures->stallMs = match.captured(4).toDouble();
+    figures->growthMiB = match.captured(5).toDouble();
+    figures->openedAtNewest = match.captured(6) == QLatin1String("1");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QStringList args = bench::arguments(argc, argv);
+    if (args.contains(QStringLiteral("--seed")) || args.contains(QStringLiteral("--measure"))) {
+        // A child, in the environment its parent gave it.
+        QApplication app(argc, argv);
+        if (args.contains(QStringLiteral("--seed")))
+            return seedEvents(bench::argValue(args, QStringLiteral("--seed")).toInt());
+        return measure(bench::argValue(args, QStringLiteral("--measure")).toInt());
+    }
+    QCoreApplication app(argc, argv);
+
+    const QString eventsArg = bench::argValue(args, QStringLiteral("--events"));
+    const QString roundsArg = bench::argValue(args, QStringLiteral("--rounds"));
+    const int events = std::max(200, eventsArg.isEmpty() ? 3000000 : eventsArg.toInt());
+    const int rounds = std::max(1, roundsArg.isEmpty() ? 3 : roundsArg.toInt());
+    Home small, large;
+    small.events = events / 100;
+    large.events = events;
+    for (Home *home : {&small, &large}) {
+        if (!home->dir.isValid() || !runIn(*home, {QStringLiteral("--seed"), QString::number(home->events)})) {
+            std::fprintf(stderr, "seeding a data folder with %d events failed\n", home->events);
+            return 1;
+        }
+    }
+
+    std::printf("The Event Log opened from the Device Control page with %d and with %d stored events: the click until "
+                "rows are shown, until every row is counted, until the newest and then the oldest row are shown\n",
+                events, small.events);
+    std::printf("Each a process of its own (offscreen, Unix dispatcher, log at INFO), %d rounds in alternating order. "
+                "Targets with %d events: first rows within %.0f ms, opened at the newest rows, and no GUI stall over "
+                "%.0f ms in every round; growth within %.0f MiB of the growth with %d events (median)\n\n",
+                rounds, events, TargetFirstRowsMs, TargetStallMs, TargetGrowthMiB, small.events);
+    std::fflush(stdout);
+    std::printf("%-6s %8s %10s %12s %11s %10s %11s %8s\n", "round", "events", "first ms", "counted ms", "oldest ms",
+                "stall ms", "growth MiB", "newest");
+    double worstFirst = 0, worstStall = 0;
+    bool alwaysAtNewest = true;
+    std::vector<double> growthOver;
+    for (int round = 1; round <= rounds; ++round) {
+        Figures smallFigures, largeFigures;
+        const std::vector<std::pair<Home *, Figures *>> runs =
+            round % 2 == 1
+                ? std::vector<std::pair<Home *, Figures *>>{{&small, &smallFigures}, {&large, &largeFigures}}
+                : std::vector<std::pair<Home *, Figures *>>{{&large, &largeFigures}, {&small, &smallFigures}};
+        for (const auto &run : runs) {
+            if (!measureIn(*run.first, run.second)) {
+                std::fprintf(stderr, "round %d: the run with %d events failed\n", round, run.first->events);
+                return 1;
+            }
+            const Figures &f = *run.second;
+            std::printf("%-6d %8d %10.1f %12.1f %11.1f %10.1f %11.1f %8s\n", round, run.first->events, f.firstMs,
+                        f.countedMs, f.oldestMs, f.stallMs, f.growthMiB, f.openedAtNewest ? "yes" : "no");
+            std::fflush(stdout);
+        }
+        worstFirst = std::max(worstFirst, largeFigures.firstMs);
+        alwaysAtNewest = alwaysAtNewest && largeFigures.openedAtNewest && smallFigures.openedAtNewest;
+        worstStall = std::max(worstStall, largeFigures.stallMs);
+        growthOver.push_back(largeFigures.growthMiB - smallFigures.growthMiB);
+    }
+    const double growth = bench::median(growthOver);
+    const bool firstMet = worstFirst <= TargetFirstRowsMs && alwaysAtNewest;
+    const bool stallMet = worstStall <= TargetStallMs;
+    const bool growthMet = growth <= TargetGrowthMiB;
+    std::printf("\nfirst rows shown with %d events, worst round: %.1f ms, opened at the newest rows in every run: %s "
+                "(target <= %.0f ms, at the newest): %s\n",
+                events, worstFirst, alwaysAtNewest ? "yes" : "no", TargetFirstRowsMs, firstMet ? "met" : "MISSED");
+    std::printf("longest GUI stall with %d events, worst round: %.1f ms (target <= %.0f): %s\n", events, worstStall,
+                TargetStallMs, stallMet ? "met" : "MISSED");
+    std::printf("growth with %d events over the growth with %d, median: %.1f MiB (target <= %.0f): %s\n", events,
+                small.events, growth, TargetGrowthMiB, growthMet ? "met" : "MISSED");
+    return firstMet && stallMet && growthMet ? 0 : 2;
+}
