@@ -572,7 +572,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     clearDeviceTimers();
     // The new run judges its devices itself.
     for (const VelkIFPDevice *device : qAsConst(deviceList))
-        stopWatchingAfterRun(device->macAddress);
+        stopWatchingAfterRun(IFPUpgrade::deviceKey(*device));
     currentOtaSchedule = schedule;
     otaDeviceList = deviceList;
     lastRunRows.clear();
@@ -588,17 +588,32 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     clearLastStepWatch();
     QList<QTimer *> timers;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
+        const QString key = IFPUpgrade::deviceKey(*device);
         if (cmdServer->isDeviceOnline(*device)) {
             device->otaState = OTA_CHECKING_STATE;
-            timers.append(addDeviceTimer(device->macAddress, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs));
+            timers.append(addDeviceTimer(key, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs));
+        } else if (!cmdServer->canWake(*device)) {
+            // Known by its address alone: no magic packet can reach it, and waiting the wake time-out for it held the
+            // rest of the run. Nothing is tried, so its row stays Not Started, and the run does not count as a success.
+            writeLog(LOG_LEVEL_WARNING,
+                     "IFPUpgradeManager::startOta, %s is off and known by its address alone: it cannot be woken, "
+                     "not updated: %s",
+                     qPrintable(device->deviceName), qPrintable(key));
+            device->otaState = OTA_FAILED;
+            --currentUncheckedOtaStateDeviceCount;
         } else {
             device->otaState = OTA_WAITING_FOR_WAKE;
             wokenDeviceList.append(device);
-            timers.append(addDeviceTimer(device->macAddress, DeviceTimer::Wake, m_timeouts.wakeMs));
+            timers.append(addDeviceTimer(key, DeviceTimer::Wake, m_timeouts.wakeMs));
         }
     }
     writeLog(LOG_LEVEL_INFO, "currentUncheckedOtaStateDeviceCount: %s",
              logNumber(currentUncheckedOtaStateDeviceCount).constData());
+    if (currentUncheckedOtaStateDeviceCount == 0) {
+        // Every device was off and beyond reach: there is nothing to ask or wait for.
+        dispatch();
+        return;
+    }
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "send power on");
         QList<VelkIFPDevice> copies;
@@ -630,7 +645,7 @@ void IFPUpgradeManager::checkDeviceWoken(const QString &mac, const QString &mode
         return;
     VelkIFPDevice *device = nullptr;
     for (VelkIFPDevice *woken : qAsConst(wokenDeviceList)) {
-        if (woken->macAddress == mac) {
+        if (IFPUpgrade::deviceKey(*woken) == mac) {
             device = woken;
             break;
         }
@@ -658,7 +673,7 @@ void IFPUpgradeManager::checkOtaStateResult(const QString &mac, bool canDoOta)
     }
     VelkIFPDevice *device = nullptr;
     for (VelkIFPDevice *candidate : qAsConst(otaDeviceList)) {
-        if (candidate->macAddress == mac && candidate->otaState == OTA_CHECKING_STATE) {
+        if (IFPUpgrade::deviceKey(*candidate) == mac && candidate->otaState == OTA_CHECKING_STATE) {
             device = candidate;
             break;
         }
@@ -684,17 +699,18 @@ void IFPUpgradeManager::dispatch()
     disconnect(wokenConnection);
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         if (device->otaState == OTA_FAILED) {
-            writeLog(LOG_LEVEL_INFO, "NOT dispatching: %s, %s", qPrintable(device->macAddress),
+            writeLog(LOG_LEVEL_INFO, "NOT dispatching: %s, %s", qPrintable(IFPUpgrade::deviceKey(*device)),
                      qPrintable(device->modelName));
             continue;
         }
-        writeLog(LOG_LEVEL_INFO, "dispatching: %s, %s", qPrintable(device->macAddress), qPrintable(device->modelName));
+        writeLog(LOG_LEVEL_INFO, "dispatching: %s, %s", qPrintable(IFPUpgrade::deviceKey(*device)),
+                 qPrintable(device->modelName));
         if (IFPUpgrade *target = upgraderFor(device->modelName)) {
             target->appendNeedOtaDevice(device);
         } else {
             // Nobody can update it; its row would otherwise stay "Not Started" after the run.
             writeLog(LOG_LEVEL_WARNING, "no upgrader for model %s: %s", qPrintable(device->modelName),
-                     qPrintable(device->macAddress));
+                     qPrintable(IFPUpgrade::deviceKey(*device)));
             device->otaState = OTA_FAILED;
             updateDeviceStatus(device, UPDATE_FAILED);
         }
@@ -754,10 +770,10 @@ void IFPUpgradeManager::lastStepInstalled(VelkIFPDevice *device)
 {
     if (!runIsLive())
         return;
-    lastStepDevices.insert(device->macAddress, LastStepWatch{device, UPDATE_UPDATING});
+    lastStepDevices.insert(IFPUpgrade::deviceKey(*device), LastStepWatch{device, UPDATE_UPDATING});
     // Already gone by the time its success is handled: restarting into what it installed, or not.
     if (!cmdServer->isDeviceOnline(*device))
-        lastStepDeviceAway(device->macAddress);
+        lastStepDeviceAway(IFPUpgrade::deviceKey(*device));
 }
 
 void IFPUpgradeManager::lastStepDeviceAway(const QString &mac)
@@ -859,7 +875,7 @@ void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
     }
     if (!device || removedDevices.contains(device))
         return;
-    const QString mac = device->macAddress;
+    const QString mac = IFPUpgrade::deviceKey(*device);
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, deleted from the console, leaves the run: %s, %s",
              qPrintable(device->deviceName), qPrintable(mac));
     removedDevices.insert(device);
@@ -901,7 +917,7 @@ void IFPUpgradeManager::watchAfterRun(const VelkIFPDevice &device)
     // The run ends once every device is judged, which for one device is the moment it is back at its new version. An
     // A/B firmware whose new image fails its own health check restarts once more and comes back at the old one; the
     // wake time-out it had to come back in the first place is the time it has to do so.
-    const QString watched = device.macAddress;
+    const QString watched = IFPUpgrade::deviceKey(device);
     AfterRunWatch &watch = afterRunWatches[watched];
     if (!watch.timer) {
         watch.timer = new QTimer(this);
@@ -1005,12 +1021,13 @@ void IFPUpgradeManager::otaResult(const QString &mac, bool success)
 void IFPUpgradeManager::updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status)
 {
     if (!currentOtaSchedule) {
-        writeLog(LOG_LEVEL_WARNING, "updateDeviceStatus, no OTA run, dropped: %s", qPrintable(device->macAddress));
+        writeLog(LOG_LEVEL_WARNING, "updateDeviceStatus, no OTA run, dropped: %s",
+                 qPrintable(IFPUpgrade::deviceKey(*device)));
         return;
     }
     if (removedDevices.contains(device)) {
         writeLog(LOG_LEVEL_INFO, "updateDeviceStatus, deleted from the console, no row: %s",
-                 qPrintable(device->macAddress));
+                 qPrintable(IFPUpgrade::deviceKey(*device)));
         return;
     }
     if (!writeRows("updateDeviceStatus", {*device}, currentOtaSchedule->osid, status))
@@ -1095,7 +1112,7 @@ void IFPUpgradeManager::endRunWhenSettled()
     // at what they installed say so already, the Failed stay Failed.
     QList<VelkIFPDevice *> stayed;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
-        const LastStepWatch watch = lastStepDevices.value(device->macAddress);
+        const LastStepWatch watch = lastStepDevices.value(IFPUpgrade::deviceKey(*device));
         if (watch.device != device || watch.row == UPDATE_FAILED)
             continue;
         if (watch.row == UPDATE_UPDATING)
@@ -1132,9 +1149,9 @@ void IFPUpgradeManager::powerOffWoken()
     for (const VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
         // Cutting the power during an installation could leave the device without working firmware. A device
         // whose result never came may be installing still: it failed the run, but it is left on as well.
-        if (device->otaState == OTA_INSTALLING || resultTimedOut.contains(device->macAddress)) {
+        if (device->otaState == OTA_INSTALLING || resultTimedOut.contains(IFPUpgrade::deviceKey(*device))) {
             writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, may still be installing, left on: %s",
-                     qPrintable(device->macAddress));
+                     qPrintable(IFPUpgrade::deviceKey(*device)));
             continue;
         }
         copies.append(*device);
@@ -1233,7 +1250,7 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         break;
     case DeviceTimer::Wake:
         for (VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
-            if (device->macAddress == mac && device->otaState == OTA_WAITING_FOR_WAKE) {
+            if (IFPUpgrade::deviceKey(*device) == mac && device->otaState == OTA_WAITING_FOR_WAKE) {
                 device->otaState = OTA_CHECKING_STATE;
                 checkOtaStateResult(mac, false);
                 break;

@@ -755,6 +755,11 @@ int CmdServer::sendPassword(QString mac, QString password)
     return channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, password.toUtf8());
 }
 
+bool CmdServer::canWake(const VelkIFPDevice &device) const
+{
+    return !WorkThread::magicPacket(linkKey(device)).isEmpty();
+}
+
 void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 {
     QList<VelkIFPDevice> valid;

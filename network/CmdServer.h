@@ -58,6 +58,8 @@ public:
     bool isDeviceOnline(const VelkIFPDevice &device) const;
     bool isDeviceOnline(const VelkIFPDevice *device) const;
 
+    /// True when Wake-on-LAN can reach the device: its record holds a MAC a network card can have.
+    bool canWake(const VelkIFPDevice &device) const;
     /// Wakes the devices by Wake-on-LAN on a short-lived worker thread; returns at once.
     void powerOn(QList<VelkIFPDevice> devices);
     /// VELK_REMOTE_CMD_POWER_OFF to every listed device that has a connection, in list order.

@@ -20,6 +20,7 @@ private slots:
     void hostileUpdateConfigWritesNothingOutside();
     void audioBoxRunWakesBatchesAndPowersOff();
     void silentDevicesFailAndTheRunEnds();
+    void devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor();
     void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
     void endOfRunLeavesUnansweredInstallationsOn();
@@ -271,6 +272,57 @@ void TestFirmwareManager::silentDevicesFailAndTheRunEnds()
     QVERIFY(m_bench.log()->contains("otaResultTimeout: " + devices.at(1).macAddress));
     QTest::qWait(300);
     QCOMPARE(finished.count(), 1);
+}
+
+// Boxes whose cards report zeros are known by their address alone. Looked up by their (empty) MAC they were offline to
+// every run: the run woke them with no MAC and waited the whole wake time-out for each, the ordinary box was updated
+// that much later, and they ended Failed, out of date for good, their time-outs all keyed by one empty MAC. Two that
+// are on are updated through their connections, each under a key of its own; one that is off cannot be woken and is
+// not waited for: nothing is tried, so its row stays Not Started.
+void TestFirmwareManager::devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor()
+{
+    const QByteArray image = firmware();
+    m_bench.serve("AudioBox/QML8_0005.bin", image);
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 600000; // a run that waits for a wake-up does not end within this test's ceilings
+    m_bench.manager()->setTimeouts(timeouts);
+    const QList<VelkIFPDevice> devices = {
+        m_bench.addDevice(0, "QML8", "8.0.0000.04"), m_bench.addDeviceByAddress(1, "QML8", "8.0.0000.04"),
+        m_bench.addDeviceByAddress(2, "QML8", "8.0.0000.04"), m_bench.addDeviceByAddress(3, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0, 1, 2}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 4);
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, timeouts.installResultMs + QuorvinTryCeilingMs);
+
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.reportByName();
+    for (int i = 0; i < 3; ++i) {
+        SimulatedPanel *box = m_bench.panel(i);
+        QCOMPARE(report.value(devices.at(i).deviceName).status, int(UPDATE_SUCCESSFULLY));
+        QCOMPARE(report.value(devices.at(i).deviceName).fwVersion, QStringLiteral("8.0.0000.05"));
+        QCOMPARE(box->receivedFiles().size(), 1);
+        QCOMPARE(box->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
+        QCOMPARE(box->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+    }
+    QCOMPARE(report.value(devices.at(3).deviceName).status, int(UPDATE_NOT_STARTED));
+    QCOMPARE(m_bench.panel(3)->state(), SimulatedPanel::Off);
+    QVERIFY(m_bench.log()->contains(devices.at(3).deviceName + " is off and known by its address alone"));
+    QVERIFY(!m_bench.log()->contains("invalid mac"));
+    QVERIFY(!m_bench.log()->contains("deviceWokenTimeout"));
+    // Each timer had a key of its own: both boxes' state answers and results were taken.
+    for (int i = 1; i < 3; ++i) {
+        const QString key = QStringLiteral("did:%1").arg(devices.at(i).did);
+        QVERIFY(m_bench.log()->contains("checkOtaStateResult, deviceMacAddress: " + key));
+    }
+    // Nothing of the run waits any more, and nothing is powered off: no box was woken.
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(m_bench.panel(i)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
 }
 
 void TestFirmwareManager::missingFirmwareFailsEveryBoxOfTheRun()
