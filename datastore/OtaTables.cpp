@@ -1,5 +1,6 @@
 #include "datastore/OtaTables.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include "datastore/DbResult.h"
@@ -216,14 +217,51 @@ quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const Ve
     const char *context = "OtaTables::queryOtaScheduleReportByOtaSchedule";
     return LinkQueries::reportRows(
         db,
-        QStringLiteral("SELECT osrid, did, osid, status, fwVersion FROM OtaScheduleReport WHERE osid = ? "
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM OtaScheduleReport WHERE osid = ? "
                        "ORDER BY osrid"),
         schedule.osid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
             VelkOtaScheduleReport report;
             report.osrid = row.value(0).toUInt();
+            report.osid = row.value(2).toUInt();
             report.status = row.value(3).toInt();
             report.fwVersion = row.value(4).toString();
+            report.watchUntil = row.value(5).toString();
             report.device = device;
             rows.append(report);
         });
+}
+
+quint32 OtaTables::updateOtaScheduleReportWatch(QSqlDatabase db, quint32 osid, quint32 did, const QString &until)
+{
+    return LinkQueries::exec(db,
+                             QStringLiteral("UPDATE OtaScheduleReport SET watchUntil = ? WHERE osid = ? AND did = ?"),
+                             {until.isEmpty() ? QVariant(QVariant::String) : QVariant(until), osid, did},
+                             "OtaTables::updateOtaScheduleReportWatch");
+}
+
+quint32 OtaTables::queryWatchedOtaScheduleReports(QSqlDatabase db, QList<VelkOtaScheduleReport> &rows)
+{
+    const char *context = "OtaTables::queryWatchedOtaScheduleReports";
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM OtaScheduleReport "
+                                   "WHERE watchUntil IS NOT NULL AND watchUntil <> '' ORDER BY osrid"))) {
+        writeLog(LOG_LEVEL_ERROR, "%s: %s", context, qPrintable(query.lastError().text()));
+        return DB_STATEMENT_FAILED;
+    }
+    while (query.next()) {
+        VelkOtaScheduleReport report;
+        bool found = false;
+        if (LinkQueries::reportDevice(db, query.value(1).toUInt(), report.device, found, context) != DB_OK)
+            return DB_STATEMENT_FAILED;
+        if (!found)
+            continue; // the device is gone, and nothing is watched for it
+        report.osrid = query.value(0).toUInt();
+        report.osid = query.value(2).toUInt();
+        report.status = query.value(3).toInt();
+        report.fwVersion = query.value(4).toString();
+        report.watchUntil = query.value(5).toString();
+        rows.append(report);
+    }
+    return DB_OK;
 }
