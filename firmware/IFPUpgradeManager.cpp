@@ -101,6 +101,9 @@ IFPUpgradeManager::IFPUpgradeManager()
     dbIntf = OrvantaDBManager::getInstance();
     afterRun = new OtaAfterRunWatch(dbIntf, cmdServer, Clock::system(), this);
     connect(afterRun, &OtaAfterRunWatch::deviceFailed, this, [this](quint32 osid) {
+        // The caller checks the versions again for the reminder; a check under way read them before.
+        if (checkOtaVersionCase != CASE_NONE)
+            recheckAfterCheck = true;
         emit otaScheduleReportUpdated();
         emit endedRunDeviceFailed(osid);
     });

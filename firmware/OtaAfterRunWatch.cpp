@@ -156,8 +156,9 @@ void OtaAfterRunWatch::storeWait(const Watch &watch, const QString &until, const
 {
     const quint32 osid = watch.osid;
     const quint32 did = watch.device.did;
-    DbWriteBatch::writeOne(m_db, context, QStringLiteral("wait of %1 after schedule %2").arg(watch.device.deviceName).arg(osid),
-                           [db = m_db, osid, did, until] { return db->updateOtaScheduleReportWatch(osid, did, until); });
+    DbWriteBatch::writeOne(
+        m_db, context, QStringLiteral("wait of %1 after schedule %2").arg(watch.device.deviceName).arg(osid),
+        [db = m_db, osid, did, until] { return db->updateOtaScheduleReportWatch(osid, did, until); });
 }
 
 void OtaAfterRunWatch::stop(const VelkIFPDevice &device)
