@@ -309,12 +309,12 @@ void CmdServer::handshake(DeviceChannel *channel)
         }
     }
     QString key = identity.mac;
+    // Newest connection wins: a MAC names one panel, and one that reconnects before its old socket noticed replaces
+    // it, also when it is matched by address (its record did not take its MAC).
     QList<DeviceChannel *> previous;
-    if (matched) {
-        // Newest connection wins: a MAC names one panel, and one that reconnects before its old socket noticed
-        // replaces it.
+    if (identity.macUsable)
         previous = {m_channels.value(key), m_locked.value(key)};
-    } else {
+    if (!matched) {
         // By address, records that hold no MAC first. A panel whose card reports none it can have may also belong to
         // a record that holds one: its card reported it at another boot, or the card was swapped for one that reports
         // zeros.
