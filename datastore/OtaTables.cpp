@@ -1,6 +1,5 @@
 #include "datastore/OtaTables.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include "datastore/DbResult.h"
@@ -13,6 +12,19 @@ namespace {
 quint32 scheduleExists(QSqlDatabase db, quint32 osid, const char *context)
 {
     return LinkQueries::rowExists(db, "OtaSchedule", "osid", osid, context);
+}
+
+// A report row read by "SELECT osrid, did, osid, status, fwVersion, watchUntil".
+VelkOtaScheduleReport reportRow(const QSqlQuery &row, const VelkIFPDevice &device)
+{
+    VelkOtaScheduleReport report;
+    report.osrid = row.value(0).toUInt();
+    report.osid = row.value(2).toUInt();
+    report.status = row.value(3).toInt();
+    report.fwVersion = row.value(4).toString();
+    report.watchUntil = row.value(5).toString();
+    report.device = device;
+    return report;
 }
 
 quint32 insertLinks(QSqlDatabase db, const VelkOtaSchedule &schedule, quint32 osid, const char *context)
@@ -214,21 +226,12 @@ quint32 OtaTables::deleteRelatedOtaScheduleReport(QSqlDatabase db, VelkOtaSchedu
 quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const VelkOtaSchedule &schedule,
                                                        QList<VelkOtaScheduleReport> &rows)
 {
-    const char *context = "OtaTables::queryOtaScheduleReportByOtaSchedule";
     return LinkQueries::reportRows(
         db,
-        QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM OtaScheduleReport WHERE osid = ? "
-                       "ORDER BY osrid"),
-        schedule.osid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
-            VelkOtaScheduleReport report;
-            report.osrid = row.value(0).toUInt();
-            report.osid = row.value(2).toUInt();
-            report.status = row.value(3).toInt();
-            report.fwVersion = row.value(4).toString();
-            report.watchUntil = row.value(5).toString();
-            report.device = device;
-            rows.append(report);
-        });
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM "
+                       "OtaScheduleReport WHERE osid = ? ORDER BY osrid"),
+        schedule.osid, "OtaTables::queryOtaScheduleReportByOtaSchedule",
+        [&rows](const QSqlQuery &row, const VelkIFPDevice &device) { rows.append(reportRow(row, device)); });
 }
 
 quint32 OtaTables::updateOtaScheduleReportWatch(QSqlDatabase db, quint32 osid, quint32 did, const QString &until)
@@ -241,27 +244,12 @@ quint32 OtaTables::updateOtaScheduleReportWatch(QSqlDatabase db, quint32 osid, q
 
 quint32 OtaTables::queryWatchedOtaScheduleReports(QSqlDatabase db, QList<VelkOtaScheduleReport> &rows)
 {
-    const char *context = "OtaTables::queryWatchedOtaScheduleReports";
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM OtaScheduleReport "
-                                   "WHERE watchUntil IS NOT NULL AND watchUntil <> '' ORDER BY osrid"))) {
-        writeLog(LOG_LEVEL_ERROR, "%s: %s", context, qPrintable(query.lastError().text()));
-        return DB_STATEMENT_FAILED;
-    }
-    while (query.next()) {
-        VelkOtaScheduleReport report;
-        bool found = false;
-        if (LinkQueries::reportDevice(db, query.value(1).toUInt(), report.device, found, context) != DB_OK)
-            return DB_STATEMENT_FAILED;
-        if (!found)
-            continue; // the device is gone, and nothing is watched for it
-        report.osrid = query.value(0).toUInt();
-        report.osid = query.value(2).toUInt();
-        report.status = query.value(3).toInt();
-        report.fwVersion = query.value(4).toString();
-        report.watchUntil = query.value(5).toString();
-        rows.append(report);
-    }
-    return DB_OK;
+    // A row whose device is gone is skipped: nothing is watched for it.
+    return LinkQueries::reportRows(
+        db,
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM "
+                       "OtaScheduleReport WHERE watchUntil IS NOT NULL AND watchUntil <> '' "
+                       "ORDER BY osrid"),
+        QVariantList(), "OtaTables::queryWatchedOtaScheduleReports",
+        [&rows](const QSqlQuery &row, const VelkIFPDevice &device) { rows.append(reportRow(row, device)); });
 }

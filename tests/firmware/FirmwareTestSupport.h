@@ -21,6 +21,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -285,23 +286,13 @@ public:
     /// The report rows of the prepared schedule, by device name.
     QHash<QString, VelkOtaScheduleReport> reportByName()
     {
-        QList<VelkOtaScheduleReport> rows;
-        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
-        QHash<QString, VelkOtaScheduleReport> byName;
-        for (const VelkOtaScheduleReport &row : qAsConst(rows))
-            byName.insert(row.device.deviceName, row);
-        return byName;
+        return reportBy([](const VelkIFPDevice &d) { return d.deviceName; });
     }
 
     /// The report rows of the prepared schedule, by MAC address.
     QHash<QString, VelkOtaScheduleReport> report()
     {
-        QList<VelkOtaScheduleReport> rows;
-        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
-        QHash<QString, VelkOtaScheduleReport> byMac;
-        for (const VelkOtaScheduleReport &row : qAsConst(rows))
-            byMac.insert(row.device.macAddress, row);
-        return byMac;
+        return reportBy([](const VelkIFPDevice &d) { return d.macAddress; });
     }
 
     static QByteArray sha256(const QByteArray &bytes)
@@ -310,6 +301,16 @@ public:
     }
 
 private:
+    QHash<QString, VelkOtaScheduleReport> reportBy(const std::function<QString(const VelkIFPDevice &)> &key)
+    {
+        QList<VelkOtaScheduleReport> rows;
+        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
+        QHash<QString, VelkOtaScheduleReport> byKey;
+        for (const VelkOtaScheduleReport &row : qAsConst(rows))
+            byKey.insert(key(row.device), row);
+        return byKey;
+    }
+
     QTemporaryDir m_dir;
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;

@@ -16,6 +16,27 @@
 
 #include <QMenu>
 
+// What the update manager's badge and reminder bar show, followed from its signals while this lives.
+struct ReminderShown
+{
+    explicit ReminderShown(IFPUpgradeManager *manager)
+    {
+        QObject::connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &receiver,
+                         [this](bool show) { badge = show; });
+        QObject::connect(manager, &IFPUpgradeManager::showUpgradeNotification, &receiver,
+                         [this](bool show, const QString &text) {
+                             bar = show;
+                             title = text;
+                         });
+        QObject::connect(manager, &IFPUpgradeManager::upgradeNotificationTitleChanged, &receiver,
+                         [this](const QString &text) { title = text; });
+    }
+    bool badge = false;
+    bool bar = false;
+    QString title;
+    QObject receiver;
+};
+
 // Firmware-update schedules on the Schedule Setup page, end to end: the real update manager fed by a loopback HTTP
 // server, simulated audio boxes on the real command server, a real database and a moved clock.
 class TestSchedulingOta : public QObject
@@ -50,6 +71,15 @@ private:
     /// A device of every model, none connected, while the update server answers nothing: every version check
     /// fails until its behaviours are cleared.
     QList<VelkIFPDevice> unknownVersionFleet();
+    /// Panel 0 as an out-of-date box that restarts into what it installed, connected.
+    VelkIFPDevice restartingBox()
+    {
+        m_bench.panel(0)->behaviour().rebootAfterOta = true;
+        const VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+        if (!m_bench.connect({0}))
+            qWarning("the box did not connect");
+        return box;
+    }
     /// The page built once its own server check ended, asking again every 100 ms.
     std::unique_ptr<Scheduling> pageAfterServerCheck();
     VelkOtaSchedule schedule(const QList<VelkIFPDevice> &devices, const QDateTime &start, int status = 1)
@@ -504,27 +534,16 @@ void TestSchedulingOta::restartWhileALastStepIsAwaited()
 void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
 {
     const QString oldVersion = QStringLiteral("8.0.0000.04");
-    const VelkIFPDevice box = m_bench.addDevice(0, "QML8", oldVersion);
+    const VelkIFPDevice box = restartingBox();
+    QVERIFY(m_bench.channelOf(0));
     SimulatedPanel *panel = m_bench.panel(0);
-    panel->behaviour().rebootAfterOta = true;
     panel->behaviour().rollBackAfterBootMs = 3000;
-    QVERIFY(m_bench.connect({0}));
     IFPUpgradeManager *manager = m_bench.manager();
-    bool badge = false;
-    bool bar = false;
-    QString title;
-    QObject watch;
-    connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &watch, [&](bool show) { badge = show; });
-    connect(manager, &IFPUpgradeManager::showUpgradeNotification, &watch, [&](bool show, const QString &text) {
-        bar = show;
-        title = text;
-    });
-    connect(manager, &IFPUpgradeManager::upgradeNotificationTitleChanged, &watch,
-            [&](const QString &text) { title = text; });
+    ReminderShown shown(manager);
     auto page = pageAfterServerCheck();
-    QVERIFY(badge);
-    QVERIFY(bar);
-    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+    QVERIFY(shown.badge);
+    QVERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
 
     QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
     const VelkOtaSchedule due = schedule({box}, now().addSecs(60));
@@ -539,8 +558,8 @@ void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
     if (panel->fwVersion() != oldVersion) {
         // Unless this machine was so slow that the roll-back came first.
         QCOMPARE(manager->getOldDevicesCount(), 0);
-        QVERIFY(!badge);
-        QVERIFY(!bar);
+        QVERIFY(!shown.badge);
+        QVERIFY(!shown.bar);
     }
     // The run's report is open meanwhile.
     OtaScheduleReportDialog *report = page->otaReportDialog();
@@ -563,9 +582,9 @@ void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
     report->close();
     QCOMPARE(storedDevice(box.deviceName).fwVersion, oldVersion);
     // The reminder follows: the box is out of date again.
-    QTRY_VERIFY(badge);
-    QTRY_VERIFY(bar);
-    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+    QTRY_VERIFY(shown.badge);
+    QTRY_VERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
     QCOMPARE(manager->getOldDevicesCount(), 1);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
 }
@@ -692,20 +711,10 @@ void TestSchedulingOta::rollBackAfterARestartWithinTheWaitFailsIt()
     }
     QVERIFY(m_bench.connect({0, 1}));
     IFPUpgradeManager *manager = m_bench.manager();
-    bool badge = false;
-    bool bar = false;
-    QString title;
-    QObject watch;
-    connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &watch, [&](bool show) { badge = show; });
-    connect(manager, &IFPUpgradeManager::showUpgradeNotification, &watch, [&](bool show, const QString &text) {
-        bar = show;
-        title = text;
-    });
-    connect(manager, &IFPUpgradeManager::upgradeNotificationTitleChanged, &watch,
-            [&](const QString &text) { title = text; });
+    ReminderShown shown(manager);
     auto page = pageAfterServerCheck();
-    QVERIFY(!badge);
-    QVERIFY(!bar);
+    QVERIFY(!shown.badge);
+    QVERIFY(!shown.bar);
     QCOMPARE(manager->getOldDevicesCount(), 0);
 
     // Box 0's new image fails its health check: it restarts into the old one.
@@ -727,9 +736,9 @@ void TestSchedulingOta::rollBackAfterARestartWithinTheWaitFailsIt()
     QCOMPARE(stored(ended.osid).failedCount, 1);
     page->comboBoxType->setCurrentIndex(1);
     QTRY_COMPARE(statusText(*page, ended.osid), QStringLiteral("Failed (1)"));
-    QTRY_VERIFY(badge);
-    QTRY_VERIFY(bar);
-    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+    QTRY_VERIFY(shown.badge);
+    QTRY_VERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
     QCOMPARE(manager->getOldDevicesCount(), 1);
 }
 
@@ -738,21 +747,15 @@ void TestSchedulingOta::rollBackAfterARestartWithinTheWaitFailsIt()
 // its new one, the reminder and the badge go: nothing looked again before, and they stayed for a day.
 void TestSchedulingOta::reminderFollowsABoxBackAfterTheClosingCheck()
 {
-    const VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    const VelkIFPDevice box = restartingBox();
+    QVERIFY(m_bench.channelOf(0));
     SimulatedPanel *panel = m_bench.panel(0);
-    panel->behaviour().rebootAfterOta = true;
     panel->behaviour().rebootAfterOtaDelayMs = 4000;
-    QVERIFY(m_bench.connect({0}));
     IFPUpgradeManager *manager = m_bench.manager();
-    bool badge = false;
-    bool bar = false;
-    QObject watch;
-    connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &watch, [&](bool show) { badge = show; });
-    connect(manager, &IFPUpgradeManager::showUpgradeNotification, &watch,
-            [&](bool show, const QString &) { bar = show; });
+    ReminderShown shown(manager);
     auto page = pageAfterServerCheck();
-    QVERIFY(badge);
-    QVERIFY(bar);
+    QVERIFY(shown.badge);
+    QVERIFY(shown.bar);
 
     QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
     QSignalSpy checked(manager, &IFPUpgradeManager::otaVersionChecked);
@@ -766,12 +769,12 @@ void TestSchedulingOta::reminderFollowsABoxBackAfterTheClosingCheck()
     // The closing check came while the box still ran its old version.
     QTRY_VERIFY(checked.contains({IFPUpgradeManager::CASE_RUN_ENDED}));
     QCOMPARE(restarted.count(), 0);
-    QVERIFY(bar);
+    QVERIFY(shown.bar);
 
     QTRY_COMPARE(back.count(), 1);
     QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("8.0.0000.05"));
-    QTRY_VERIFY(!bar);
-    QTRY_VERIFY(!badge);
+    QTRY_VERIFY(!shown.bar);
+    QTRY_VERIFY(!shown.badge);
     QCOMPARE(manager->getOldDevicesCount(), 0);
     QCOMPARE(stored(due.osid).status, int(UPDATE_SUCCESSFULLY));
 }
