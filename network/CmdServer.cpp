@@ -351,8 +351,10 @@ void CmdServer::handshake(DeviceChannel *channel)
                          "connection",
                          qPrintable(identity.mac), qPrintable(address));
             }
-            for (const VelkIFPDevice *candidate : qAsConst(candidates))
-                holder(recordKey(*candidate))->probe(m_config.probeTimeoutMs);
+            for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
+                if (DeviceChannel *held = holder(recordKey(*candidate)))
+                    held->probe(m_config.probeTimeoutMs);
+            }
             channel->refuse(m_consoleId);
             return;
         }
