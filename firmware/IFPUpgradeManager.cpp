@@ -23,6 +23,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 constexpr qint64 DailyCheckMs = 86400000;
 constexpr qint64 RemindMs = 900000;
@@ -543,9 +545,8 @@ QString IFPUpgradeManager::reminderTitle(const QStringList &models) const
 // The reminder and the out-of-date list come from the same check. A local check finds which models are out of date now
 // (a run updated some, devices were removed, a device rolled back after its run): the reminder names those of them that
 // the last server check named, or offered newer while none was out of date, and that were not skipped since, and goes
-// when none is left, so that "Setup Update"
-// lists what it promised; the badge shows while any device is out of date. So a device that rolls back after a run
-// brings back what the run's end had withdrawn.
+// when none is left, so that "Setup Update" lists what it promised; the badge shows while any device is out of date.
+// So a device that rolls back after a run brings back what the run's end had withdrawn.
 void IFPUpgradeManager::followReminder()
 {
     const bool badge = !allOldDeviceList.isEmpty();
