@@ -369,7 +369,7 @@ void CmdServer::handshake(DeviceChannel *channel)
         }
         // Nothing in what such panels report tells two of them apart: each takes a device no other connection holds.
         for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
-            if (!holder(recordKey(*candidate))) {
+            if (!handshakenChannel(recordKey(*candidate))) {
                 matched = candidate;
                 break;
             }
@@ -387,7 +387,7 @@ void CmdServer::handshake(DeviceChannel *channel)
                          qPrintable(identity.mac), qPrintable(address));
             }
             for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
-                if (DeviceChannel *held = holder(recordKey(*candidate)))
+                if (DeviceChannel *held = handshakenChannel(recordKey(*candidate)))
                     held->probe(m_config.probeTimeoutMs);
             }
             channel->refuse(m_consoleId);
@@ -666,21 +666,6 @@ DeviceChannel *CmdServer::handshakenChannel(const QString &mac) const
     return channel ? channel : m_locked.value(key);
 }
 
-QString CmdServer::deviceKey(const VelkIFPDevice &device)
-{
-    return recordKey(device);
-}
-
-bool CmdServer::hasUsableMac(const VelkIFPDevice &device)
-{
-    return !WorkThread::magicPacket(recordKey(device)).isEmpty();
-}
-
-bool CmdServer::isDeviceReachable(const VelkIFPDevice &device) const
-{
-    return isDeviceOnline(device);
-}
-
 bool CmdServer::isDeviceOnline(const VelkIFPDevice &device) const
 {
     const QString key = linkKey(device);
@@ -698,14 +683,6 @@ QString CmdServer::linkKey(const VelkIFPDevice &device) const
     // caller read its copy.
     const int index = device.did == 0 ? -1 : managedIndexOfDid(device.did);
     return recordKey(index < 0 ? device : m_managedDevices.at(index));
-}
-
-DeviceChannel *CmdServer::holder(const QString &key) const
-{
-    if (key.isEmpty())
-        return nullptr;
-    DeviceChannel *channel = m_channels.value(key);
-    return channel ? channel : m_locked.value(key);
 }
 
 bool CmdServer::isDeviceOnline(const VelkIFPDevice *device) const
@@ -840,14 +817,19 @@ bool CmdServer::canWake(const VelkIFPDevice &device) const
 void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 {
     QList<VelkIFPDevice> valid;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (WorkThread::magicPacket(device.macAddress).isEmpty() && !device.macAddress.isEmpty())
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, invalid mac: %s", qPrintable(device.macAddress));
-        else if (!hasUsableMac(device))
+    for (VelkIFPDevice device : qAsConst(devices)) {
+        // By the MAC of the held record, which a handshake may have filled in since the caller read its copy.
+        const QString mac = linkKey(device);
+        if (!canWake(device)) {
             // A packet for all zeros would wake no one panel, if any.
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, no MAC to wake %s", qPrintable(device.deviceName));
-        else
-            valid.append(device);
+            if (mac.isEmpty() || mac.startsWith(kDidKeyPrefix))
+                writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, no MAC to wake %s", qPrintable(device.deviceName));
+            else
+                writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, invalid mac: %s", qPrintable(mac));
+            continue;
+        }
+        device.macAddress = mac;
+        valid.append(device);
     }
     if (valid.isEmpty())
         return;
@@ -870,11 +852,11 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 void CmdServer::sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation)
 {
     for (const VelkIFPDevice &device : devices) {
-        DeviceChannel *channel = getChannel(deviceKey(device));
+        DeviceChannel *channel = getChannel(linkKey(device));
         if (!channel)
             continue;
         if (channel->sendInt32(code, 0) != 0)
-            writeLog(LOG_LEVEL_ERROR, "CmdServer::%s, send error: %s", operation, qPrintable(device.macAddress));
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::%s, send error: %s", operation, qPrintable(channel->getMacAddress()));
     }
 }
 
@@ -961,7 +943,7 @@ void CmdServer::cancelFileTransferByTimeout(QString mac)
 
 void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcast, bool isWoken)
 {
-    DeviceChannel *channel = getChannel((device ? linkKey(*device) : QString()));
+    DeviceChannel *channel = device ? getChannel(linkKey(*device)) : nullptr;
     if (!channel || !broadcast)
         return;
     channel->keepBroadcast(*broadcast);
@@ -973,8 +955,7 @@ void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcas
     payload.woken = isWoken;
     payload.contentText = broadcast->contentText;
     if (channel->sendFrame(VELK_REMOTE_CMD_BROADCAST_DATA, payload.encode()) != 0)
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s",
-                 qPrintable((device ? linkKey(*device) : QString())));
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s", qPrintable(channel->getMacAddress()));
 }
 
 void CmdServer::sendBroadcastFile(QString mac)
@@ -994,13 +975,13 @@ void CmdServer::sendBroadcastFile(QString mac)
 
 void CmdServer::startBroadcast(VelkIFPDevice *device)
 {
-    if (DeviceChannel *channel = getChannel((device ? linkKey(*device) : QString())))
+    if (DeviceChannel *channel = device ? getChannel(linkKey(*device)) : nullptr)
         channel->sendInt32(VELK_REMOTE_CMD_START_BROADCAST, 0);
 }
 
 void CmdServer::cancelBroadcastFileTransfer(VelkIFPDevice *device)
 {
-    const QString mac = (device ? linkKey(*device) : QString());
+    const QString mac = device ? linkKey(*device) : QString();
     writeLog(LOG_LEVEL_INFO, "CmdServer::cancelBroadcastFileTransfer: %s", qPrintable(mac));
     if (DeviceChannel *channel = getChannel(mac))
         channel->stopBroadcastTransfer(true);
@@ -1019,7 +1000,7 @@ QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
     QVector<QPair<DeviceChannel *, int>> free;
     free.reserve(devices.size());
     for (int i = 0; i < devices.size(); ++i) {
-        DeviceChannel *channel = getChannel(deviceKey(devices.at(i)));
+        DeviceChannel *channel = getChannel(linkKey(devices.at(i)));
         if (channel && !channel->isSyncing())
             free.append({channel, i});
     }
@@ -1033,7 +1014,7 @@ QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
         if (channel->isSyncing() || channel->state() != DeviceChannel::Connected)
             continue;
         channel->checkAccountSync();
-        started.append(channel->deviceKey());
+        started.append(channel->getMacAddress());
     }
     return started;
 }
@@ -1082,7 +1063,7 @@ void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
 {
-    m_syncStatuses.append({channel, channel->deviceKey(), status});
+    m_syncStatuses.append({channel, channel->getMacAddress(), status});
     if (!m_syncStatusTimer->isActive())
         m_syncStatusTimer->start();
 }

@@ -19,18 +19,19 @@ class QTcpServer;
 class QTimer;
 
 /// The process-wide command server: accepts the panels' TCP connections, runs their handshake, keeps one
-/// DeviceChannel per connected panel keyed by its MAC address, and is the event bus between the panels and the
-/// console's features. Operations are keyed by the device's macAddress; answers and requests to arm or reset
-/// time-outs come back as signals, all emitted on the GUI thread before the call that caused them returns.
+/// DeviceChannel per connected panel keyed by its link key, and is the event bus between the panels and the console's
+/// features. Operations that take a device find its connection by the device's link key (linkKey()); those that take
+/// a text take that key, and answers and requests to arm or reset time-outs come back as signals carrying it, all
+/// emitted on the GUI thread before the call that caused them returns.
 ///
-/// A panel whose identity names a MAC that no network card can have (PanelIdentity::macUsable) is matched by its
-/// address alone and held under the link key of the device it matched (linkKey): the MAC the device's record holds,
-/// or "did:<n>" when it holds none, which is never stored and never taken for a MAC. Its record takes the rest of its
-/// report. The operations and signals keyed by MAC reach it under that key where a caller asks by linkKey() (the
-/// firmware operations and isDeviceOnline() do), and its channel carries that key (DeviceChannel::getMacAddress());
-/// connectionState() of the MAC it reports stays Offline. Its SOS goes by the did of its device (safeAlertOfDevice,
-/// answered by stopSafeAlertOfDevice), as does connectionStateOfDevice(). Wake-on-LAN needs a MAC and never reaches a
-/// device whose record holds none.
+/// The link key is the MAC of the device's record in the normal form, or "did:<n>" for a record that holds no MAC a
+/// network card can have; no panel reports such a text, and it is never stored. A panel whose identity names a MAC
+/// that no network card can have (PanelIdentity::macUsable) is matched by its address alone and held under the link
+/// key of the device it matched, whose record takes the rest of its report; connectionState() of the MAC it reports
+/// stays Offline. Its channel carries that key (DeviceChannel::getMacAddress()), so newConnection, channelDisconnect,
+/// isDeviceOnline() and every operation reach it as any other panel. Its SOS goes by the did of its device
+/// (safeAlertOfDevice, answered by stopSafeAlertOfDevice), as do connectionStateOfDevice() and
+/// connectedAddressOfDevice(). Wake-on-LAN needs a MAC: canWake() says whether it can reach a device.
 ///
 /// One device has one connection. A MAC names one panel, so a second connection under a device's MAC replaces the
 /// first (a panel that reconnected before its old socket noticed). Panels matched by address cannot be told apart:
@@ -54,25 +55,21 @@ public:
     /// Creates the server on the first call, under a mutex of its own; never null.
     static CmdServer *getInstance();
 
-    /// True when a connected (handshaken, not locked) channel is registered under the device's link key.
+    /// True when a connected (handshaken, not locked) channel is registered under the device's link key, whether its
+    /// panel was matched by its MAC or by its address alone: what power off, reboot, a broadcast, an account
+    /// synchronisation and a firmware update reach.
     bool isDeviceOnline(const VelkIFPDevice &device) const;
     bool isDeviceOnline(const VelkIFPDevice *device) const;
-    /// True when the device's panel is connected (not locked), whether by its MAC or by its address alone: what power
-    /// off, reboot, a broadcast and an account synchronisation reach.
-    bool isDeviceReachable(const VelkIFPDevice &device) const;
-    /// What the operations and signals name a device's panel by: its MAC in the normal form, or "#" and the device's
-    /// did for a device without a MAC a network card can have. No panel reports such a text as its MAC.
-    static QString deviceKey(const VelkIFPDevice &device);
-    /// False for a device without a MAC a network card can have: Wake-on-LAN cannot reach its panel.
-    static bool hasUsableMac(const VelkIFPDevice &device);
 
-    /// True when Wake-on-LAN can reach the device: its record holds a MAC a network card can have.
+    /// True when Wake-on-LAN can reach the device: its record (the held one of the same did) holds a MAC a network
+    /// card can have.
     bool canWake(const VelkIFPDevice &device) const;
-    /// Wakes the devices by Wake-on-LAN on a short-lived worker thread; returns at once.
+    /// Wakes the devices that canWake() by Wake-on-LAN on a short-lived worker thread, by the MAC their held record
+    /// holds; returns at once.
     void powerOn(QList<VelkIFPDevice> devices);
-    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that has a connection (isDeviceReachable), in list order.
+    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that is online (isDeviceOnline), in list order.
     void powerOff(QList<VelkIFPDevice> devices);
-    /// VELK_REMOTE_CMD_REBOOT to every listed device that has a connection (isDeviceReachable), in list order.
+    /// VELK_REMOTE_CMD_REBOOT to every listed device that is online (isDeviceOnline), in list order.
     void reboot(QList<VelkIFPDevice> devices);
 
     void checkOtaState(const VelkIFPDevice &device);
@@ -96,7 +93,7 @@ public:
     void cancelBroadcastFileTransferByTimeout(QString mac);
 
     /// Starts the account synchronisation of every listed device whose connection is not already synchronising;
-    /// returns their device keys (deviceKey) in list order. With more than one device, what they all need is read once
+    /// returns their link keys (linkKey) in list order. With more than one device, what they all need is read once
     /// beforehand.
     QList<QString> checkAccountSync(QList<VelkIFPDevice> devices);
     void connectSyncReport(QString mac);
@@ -221,9 +218,8 @@ private:
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
+    /// The connected or locked channel held under that MAC or link key, or null.
     DeviceChannel *handshakenChannel(const QString &mac) const;
-    /// The connected or locked channel held under that link key, or null.
-    DeviceChannel *holder(const QString &key) const;
     /// The link key of a held record (see linkKey()).
     static QString recordKey(const VelkIFPDevice &record);
     /// Index into m_managedDevices of the first record with that normal MAC or "did:<n>" key; -1 when none.

@@ -47,7 +47,6 @@ public:
     QString getFwVersion() const { return m_identity.fwVersion; }
     QString getPanelFwVersion() const { return m_identity.panelFwVersion; }
     QString getDisplayClientVersion() const { return m_identity.displayClientVersion; }
-    QString deviceKey() const { return m_key; }
     /// The TCP peer's IPv4 address as text.
     QString getIpAddress() const { return m_peerIp; }
     QString getDeviceType() const { return m_identity.deviceType; }
