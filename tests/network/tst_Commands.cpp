@@ -35,6 +35,7 @@ private slots:
     void broadcastAudioStaysInAudioFolder();
     void broadcastCancels();
     void panelsKnownByTheirAddressAloneAreReachedByTheirDevice();
+    void copiesReadBeforeTheHandshakeReachTheirPanel();
 
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
@@ -608,4 +609,23 @@ void TestCommands::panelsKnownByTheirAddressAloneAreReachedByTheirDevice()
     QVERIFY(!m_wakeListener.hasPendingDatagrams());
     for (const auto &panel : panels)
         panel->shutDown();
+}
+
+// A device entered by its address alone, as read before its panel's handshake filled its MAC in (a database held by
+// another program keeps the write-back back for as long as it holds): it is online, Power Off reaches its panel, and
+// Power On would wake it, all by the MAC the command server holds.
+void TestCommands::copiesReadBeforeTheHandshakeReachTheirPanel()
+{
+    const VelkIFPDevice copy = addManagedDevice(QStringLiteral("Entered"), QString(), QStringLiteral("127.0.0.66"));
+    SimulatedPanel panel(identityWith(15, "kelvo"), directSettings(64));
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    QCOMPARE(copy.macAddress, QString());
+    QTRY_VERIFY(m_server->isDeviceOnline(copy));
+    QCOMPARE(m_server->linkKey(copy), testMac(15));
+    QVERIFY(m_server->canWake(copy));
+    QSignalSpy off(&panel, &SimulatedPanel::poweredOff);
+    m_server->powerOff({copy});
+    QTRY_COMPARE(off.count(), 1);
+    panel.shutDown();
 }
