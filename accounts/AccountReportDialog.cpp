@@ -200,8 +200,7 @@ void AccountReportDialog::updateBroadcastReportTable()
         QString groups;
         if (!deviceOf(row, &device, &groups))
             continue;
-        // A panel known by its address alone is synchronised over its connection as well.
-        const bool online = server->isDeviceReachable(device);
+        const bool online = server->isDeviceOnline(device);
 
         auto *power = new QLabel;
         power->setPixmap(QPixmap(online ? QStringLiteral(":/resource/connectedList/icon_power_on.png")
@@ -241,7 +240,7 @@ void AccountReportDialog::updateBroadcastReportTable()
         text(4, row.lastSyncTime);
         if (online && AccountReportRows::isFailure(row.syncStatus)) {
             QPushButton *sync = newSyncButton();
-            sync->setProperty("macAddress", CmdServer::deviceKey(device));
+            sync->setProperty("macAddress", server->linkKey(device));
             connect(sync, &QAbstractButton::clicked, this, &AccountReportDialog::syncNow);
             auto *syncCell = new QWidget;
             auto *syncLayout = new QHBoxLayout(syncCell);

@@ -141,7 +141,7 @@ void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
     DbWriteBatch batch(m_db, "AccountSyncRun::recordStatus");
     for (const VelkIFPDevice &device : devices) {
         // The key the panel's answers carry: a panel known by its address alone is named by its device.
-        const QString mac = CmdServer::deviceKey(device);
+        const QString mac = m_server->linkKey(device);
         if (!panels.contains(mac))
             continue;
         const quint32 did = device.did;

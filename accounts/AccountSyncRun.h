@@ -22,7 +22,7 @@ class QTimer;
 ///
 /// The network layer arms no timer of its own: it asks for one through armTimeout() and ends it
 /// through finished(). A panel that does not answer in time is recorded as failed here. Panels are
-/// keyed as the command server names them (CmdServer::deviceKey): by their MAC in the network's
+/// keyed as the command server names them (CmdServer::linkKey): by their MAC in the network's
 /// normal form ("aa:bb:cc:dd:ee:ff"), whatever form the database holds, so a device stored in
 /// capitals or with dashes still ends its run; a panel known by its address alone by its device.
 ///

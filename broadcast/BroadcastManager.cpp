@@ -68,10 +68,9 @@ BroadcastManager::~BroadcastManager()
         releaseTimers(&task);
 }
 
-QString BroadcastManager::deviceKey(const VelkIFPDevice &device)
+QString BroadcastManager::deviceKey(const VelkIFPDevice &device) const
 {
-    // The command server's signals name a panel known by its address alone by this key as well.
-    return CmdServer::deviceKey(device);
+    return m_server->linkKey(device);
 }
 
 // --- lookups -------------------------------------------------------------------------------------------------------
@@ -331,7 +330,7 @@ void BroadcastManager::doBroadcast(BroadcastTask *task)
     for (int i = 0; i < task->broadcast.devices.size(); ++i) {
         const VelkIFPDevice device = task->broadcast.devices.at(i);
         const QString key = deviceKey(device);
-        if (m_server->isDeviceReachable(device)) {
+        if (m_server->isDeviceOnline(device)) {
             task->onlineDevices.append(i);
             cancelSameTargetDevice(task, device);
             BroadcastDeviceEntry entry;
@@ -349,7 +348,7 @@ void BroadcastManager::doBroadcast(BroadcastTask *task)
             task->offlineDevices.append(i);
             setState(task, i, stateFinished);
             writeResult(task, i, 2, 1);
-        } else if (!CmdServer::hasUsableMac(device)) {
+        } else if (!m_server->canWake(device)) {
             // Wake-on-LAN needs a MAC: such a panel is off and stays so. It is not waited for, nor powered off at the
             // end as if it had been woken.
             writeLog(LOG_LEVEL_INFO, "doBroadcast, no MAC to wake: %s", qPrintable(device.deviceName));

@@ -78,10 +78,10 @@ public:
     /// Sets the argument's started flag, and its start from the held task of the same bid.
     void checkBroadcastTaskRunning(BroadcastTask &task) const;
 
-    /// A device's key in a task: CmdServer::deviceKey, the form the command server's signals carry. That is its MAC
-    /// in the network's normal form, so a MAC stored in capitals or with dashes matches; a device without a MAC a
-    /// network card can have is named by its did, as the answers of its panel known by its address alone are.
-    static QString deviceKey(const VelkIFPDevice &device);
+    /// A device's key in a task: its link key (CmdServer::linkKey), the form the command server's signals carry. That
+    /// is its MAC in the network's normal form, so a MAC stored in capitals or with dashes matches; a device without a
+    /// MAC a network card can have is named by its did, as the answers of its panel known by its address alone are.
+    QString deviceKey(const VelkIFPDevice &device) const;
 
     int taskCount() const { return int(broadcastTaskList.size()); }
     int sendingCount() const { return currentDeviceList.size(); }

@@ -197,10 +197,16 @@ QList<VelkIFPDevice> BroadcastSchedule::getSupportedDeviceList()
 
 // --- the target tables ---------------------------------------------------------------------------------------------
 
+int BroadcastSchedule::targetsWithoutMac() const
+{
+    return m_targets.unwakeableCount(!devicePageShown(),
+                                     [this](const VelkIFPDevice &device) { return m_server->canWake(device); });
+}
+
 void BroadcastSchedule::prepareTargets()
 {
     m_targets.setDevices(
-        getSupportedDeviceList(), [this](const VelkIFPDevice &device) { return m_server->isDeviceReachable(device); },
+        getSupportedDeviceList(), [this](const VelkIFPDevice &device) { return m_server->isDeviceOnline(device); },
         [this](const VelkIFPDevice &device) {
             QList<VelkGroups> groups;
             if (m_db->queryGroupsByIFP(device, groups) != DB_OK)

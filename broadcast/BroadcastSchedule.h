@@ -52,7 +52,7 @@ public:
     SortingIndicator *sortIndicator(int index) const { return m_indicators[index]; }
     bool isNow() const { return broadcastData.isNow; }
     /// How many of the chosen targets Wake-on-LAN cannot wake (no MAC address).
-    int targetsWithoutMac() const { return m_targets.withoutMacCount(!devicePageShown()); }
+    int targetsWithoutMac() const;
 
 signals:
     void emitBtnNextClicked(bool isHaveControlBox, bool isHaveAudioDevice);

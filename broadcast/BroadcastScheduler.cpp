@@ -336,7 +336,7 @@ bool BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
     QSet<QString> keys;
     QList<VelkIFPDevice> devices;
     for (const VelkIFPDevice &device : qAsConst(copy.broadcast.devices)) {
-        const QString key = BroadcastManager::deviceKey(device);
+        const QString key = m_manager->deviceKey(device);
         if (!keys.contains(key)) {
             keys.insert(key);
             devices.append(device);

@@ -1,7 +1,5 @@
 #include "broadcast/BroadcastTargetModel.h"
 
-#include "network/CmdServer.h"
-
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -186,11 +184,11 @@ void BroadcastTargetModel::kindsOf(bool groupPage, bool *controlBox, bool *audio
     }
 }
 
-int BroadcastTargetModel::withoutMacCount(bool groupPage) const
+int BroadcastTargetModel::unwakeableCount(bool groupPage,
+                                          const std::function<bool(const VelkIFPDevice &)> &canWake) const
 {
     const QList<int> devices = chosenDevices(groupPage);
-    return int(std::count_if(devices.begin(), devices.end(),
-                             [this](int i) { return !CmdServer::hasUsableMac(m_devices.at(i)); }));
+    return int(std::count_if(devices.begin(), devices.end(), [&](int i) { return !canWake(m_devices.at(i)); }));
 }
 
 namespace {

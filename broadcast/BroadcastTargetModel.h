@@ -68,9 +68,9 @@ public:
 
     /// Whether the devices checked on a page (groups: their devices) include a "Control Box" / an "Audio Box".
     void kindsOf(bool groupPage, bool *controlBox, bool *audioBox) const;
-    /// How many of the devices checked on a page (groups: their devices) have no MAC a network card can have:
-    /// Wake-on-LAN cannot wake them.
-    int withoutMacCount(bool groupPage) const;
+    /// How many of the devices checked on a page (groups: their devices) Wake-on-LAN cannot wake, as canWake()
+    /// (the command server's) tells.
+    int unwakeableCount(bool groupPage, const std::function<bool(const VelkIFPDevice &)> &canWake) const;
 
     /// "N device(s) in total"; "N group(s) in total (M device(s))", empty without groups.
     QString deviceTotalText() const;

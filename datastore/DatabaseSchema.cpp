@@ -53,7 +53,7 @@ const TableDef kTables[] = {
      "osid INTEGER REFERENCES OtaSchedule (osid))"},
     {"OtaScheduleReport",
      "CREATE TABLE OtaScheduleReport (osrid INTEGER PRIMARY KEY AUTOINCREMENT,did INTEGER REFERENCES Device (did),"
-     "osid INTEGER REFERENCES OtaSchedule (osid),status INTEGER, fwVersion TEXT )"},
+     "osid INTEGER REFERENCES OtaSchedule (osid),status INTEGER, fwVersion TEXT, watchUntil TEXT )"},
     {"AutoTestSchedule",
      "CREATE TABLE AutoTestSchedule ( tsid INTEGER PRIMARY KEY AUTOINCREMENT,scheduleTarget INTEGER,time TEXT,"
      "status INTEGER,isEnable INTEGER,isMon INTEGER,isTue INTEGER,isWed INTEGER,isThu INTEGER,isFri INTEGER,"
@@ -125,6 +125,7 @@ const ProbeDef kProbes[] = {
     {"Device", "ptzCamera", "ALTER TABLE Device ADD COLUMN ptzCamera TEXT"},
     {"Groups", "groupType", "ALTER TABLE Groups ADD COLUMN groupType TEXT DEFAULT 'Control Box'"},
     {"OtaScheduleReport", "fwVersion", "ALTER TABLE OtaScheduleReport ADD COLUMN fwVersion TEXT"},
+    {"OtaScheduleReport", "watchUntil", "ALTER TABLE OtaScheduleReport ADD COLUMN watchUntil TEXT"},
     {"DeviceCameraMap", "did", "ALTER TABLE DeviceCameraMap ADD COLUMN did TEXT"},
     {"DeviceCameraMap", "account", "ALTER TABLE DeviceCameraMap ADD COLUMN account TEXT"},
     {"DeviceCameraMap", "deviceName", "ALTER TABLE DeviceCameraMap ADD COLUMN deviceName TEXT"},

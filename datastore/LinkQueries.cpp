@@ -239,9 +239,15 @@ quint32 LinkQueries::reportDevice(QSqlDatabase db, quint32 did, VelkIFPDevice &d
 quint32 LinkQueries::reportRows(QSqlDatabase db, const QString &sql, quint32 key, const char *context,
                                 const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append)
 {
+    return reportRows(db, sql, QVariantList{key}, context, append);
+}
+
+quint32 LinkQueries::reportRows(QSqlDatabase db, const QString &sql, const QVariantList &values, const char *context,
+                                const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append)
+{
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!sqlExec(query, sql, {key}, context))
+    if (!sqlExec(query, sql, values, context))
         return DB_STATEMENT_FAILED;
     while (query.next()) {
         const quint32 did = query.value(1).toUInt();

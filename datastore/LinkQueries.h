@@ -93,4 +93,7 @@ public:
     /// must not hide the rest of the report.
     static quint32 reportRows(QSqlDatabase db, const QString &sql, quint32 key, const char *context,
                               const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append);
+    /// The same with the values bound as given.
+    static quint32 reportRows(QSqlDatabase db, const QString &sql, const QVariantList &values, const char *context,
+                              const std::function<void(const QSqlQuery &row, const VelkIFPDevice &device)> &append);
 };

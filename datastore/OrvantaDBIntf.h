@@ -63,6 +63,8 @@ public:
     virtual quint32 queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules) = 0;
     virtual quint32 queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
                                                         QList<VelkOtaScheduleReport> &rows) = 0;
+    /// The report rows whose device is watched after its run (a watchUntil is set), of every schedule.
+    virtual quint32 queryWatchedOtaScheduleReports(QList<VelkOtaScheduleReport> &rows) = 0;
     virtual quint32 queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules) = 0;
     virtual quint32 queryAutoTestScheduleReportByAutoTestSchedule(const VelkAutoTestSchedule &schedule,
                                                                   QList<VelkAutoTestScheduleReport> &rows) = 0;
@@ -177,6 +179,9 @@ public:
     virtual quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) = 0;
     virtual quint32 deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedule) = 0;
+    /// Sets the watchUntil of the device's row in the schedule (VelkOtaScheduleReport); an empty text clears it. A
+    /// row that is gone is no error.
+    virtual quint32 updateOtaScheduleReportWatch(quint32 osid, quint32 did, const QString &until) = 0;
 
     // --- Auto-test schedules and reports --------------------------------------------------
     virtual quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;

@@ -537,6 +537,18 @@ quint32 OrvantaDBManager::deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedu
     return OtaTables::deleteRelatedOtaScheduleReport(db(), schedule);
 }
 
+quint32 OrvantaDBManager::updateOtaScheduleReportWatch(quint32 osid, quint32 did, const QString &until)
+{
+    return OtaTables::updateOtaScheduleReportWatch(db(), osid, did, until);
+}
+
+quint32 OrvantaDBManager::queryWatchedOtaScheduleReports(QList<VelkOtaScheduleReport> &rows)
+{
+    if (!rows.isEmpty())
+        return DB_BAD_ARGUMENT;
+    return OtaTables::queryWatchedOtaScheduleReports(db(), rows);
+}
+
 // --- Panel users, apps, permissions, user devices, settings --------------------------------------
 
 quint32 OrvantaDBManager::queryAllMultiUser(QList<VelkMultiUser> &users)

@@ -78,6 +78,7 @@ public:
     quint32 queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules) override;
     quint32 queryOtaScheduleReportByOtaSchedule(const VelkOtaSchedule &schedule,
                                                 QList<VelkOtaScheduleReport> &rows) override;
+    quint32 queryWatchedOtaScheduleReports(QList<VelkOtaScheduleReport> &rows) override;
     quint32 queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules) override;
     quint32 queryAutoTestScheduleReportByAutoTestSchedule(const VelkAutoTestSchedule &schedule,
                                                           QList<VelkAutoTestScheduleReport> &rows) override;
@@ -143,6 +144,7 @@ public:
     quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) override;
     quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) override;
     quint32 deleteRelatedOtaScheduleReport(VelkOtaSchedule &schedule) override;
+    quint32 updateOtaScheduleReportWatch(quint32 osid, quint32 did, const QString &until) override;
     quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) override;

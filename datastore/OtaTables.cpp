@@ -14,6 +14,19 @@ quint32 scheduleExists(QSqlDatabase db, quint32 osid, const char *context)
     return LinkQueries::rowExists(db, "OtaSchedule", "osid", osid, context);
 }
 
+// A report row read by "SELECT osrid, did, osid, status, fwVersion, watchUntil".
+VelkOtaScheduleReport reportRow(const QSqlQuery &row, const VelkIFPDevice &device)
+{
+    VelkOtaScheduleReport report;
+    report.osrid = row.value(0).toUInt();
+    report.osid = row.value(2).toUInt();
+    report.status = row.value(3).toInt();
+    report.fwVersion = row.value(4).toString();
+    report.watchUntil = row.value(5).toString();
+    report.device = device;
+    return report;
+}
+
 quint32 insertLinks(QSqlDatabase db, const VelkOtaSchedule &schedule, quint32 osid, const char *context)
 {
     return LinkQueries::insertLinks(db, schedule.scheduleTarget, schedule.devices, schedule.groups, "DeviceOtaSchedule",
@@ -241,17 +254,30 @@ quint32 OtaTables::deleteRelatedOtaScheduleReport(QSqlDatabase db, VelkOtaSchedu
 quint32 OtaTables::queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const VelkOtaSchedule &schedule,
                                                        QList<VelkOtaScheduleReport> &rows)
 {
-    const char *context = "OtaTables::queryOtaScheduleReportByOtaSchedule";
     return LinkQueries::reportRows(
         db,
-        QStringLiteral("SELECT osrid, did, osid, status, fwVersion FROM OtaScheduleReport WHERE osid = ? "
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM "
+                       "OtaScheduleReport WHERE osid = ? ORDER BY osrid"),
+        schedule.osid, "OtaTables::queryOtaScheduleReportByOtaSchedule",
+        [&rows](const QSqlQuery &row, const VelkIFPDevice &device) { rows.append(reportRow(row, device)); });
+}
+
+quint32 OtaTables::updateOtaScheduleReportWatch(QSqlDatabase db, quint32 osid, quint32 did, const QString &until)
+{
+    return LinkQueries::exec(db,
+                             QStringLiteral("UPDATE OtaScheduleReport SET watchUntil = ? WHERE osid = ? AND did = ?"),
+                             {until.isEmpty() ? QVariant(QVariant::String) : QVariant(until), osid, did},
+                             "OtaTables::updateOtaScheduleReportWatch");
+}
+
+quint32 OtaTables::queryWatchedOtaScheduleReports(QSqlDatabase db, QList<VelkOtaScheduleReport> &rows)
+{
+    // A row whose device is gone is skipped: nothing is watched for it.
+    return LinkQueries::reportRows(
+        db,
+        QStringLiteral("SELECT osrid, did, osid, status, fwVersion, watchUntil FROM "
+                       "OtaScheduleReport WHERE watchUntil IS NOT NULL AND watchUntil <> '' "
                        "ORDER BY osrid"),
-        schedule.osid, context, [&rows](const QSqlQuery &row, const VelkIFPDevice &device) {
-            VelkOtaScheduleReport report;
-            report.osrid = row.value(0).toUInt();
-            report.status = row.value(3).toInt();
-            report.fwVersion = row.value(4).toString();
-            report.device = device;
-            rows.append(report);
-        });
+        QVariantList(), "OtaTables::queryWatchedOtaScheduleReports",
+        [&rows](const QSqlQuery &row, const VelkIFPDevice &device) { rows.append(reportRow(row, device)); });
 }

@@ -32,4 +32,6 @@ public:
     static quint32 deleteRelatedOtaScheduleReport(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 queryOtaScheduleReportByOtaSchedule(QSqlDatabase db, const VelkOtaSchedule &schedule,
                                                        QList<VelkOtaScheduleReport> &rows);
+    static quint32 updateOtaScheduleReportWatch(QSqlDatabase db, quint32 osid, quint32 did, const QString &until);
+    static quint32 queryWatchedOtaScheduleReports(QSqlDatabase db, QList<VelkOtaScheduleReport> &rows);
 };

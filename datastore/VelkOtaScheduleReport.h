@@ -10,6 +10,10 @@ struct VelkOtaScheduleReport
     VelkIFPDevice device;
     int status = 0; ///< an UpdateStatus value
     QString fwVersion;
+    quint32 osid = 0; ///< the row's schedule
+    /// While the device is watched after its run ended Successfully: until when, UTC "yyyy-MM-ddThh:mm:ss.zzzZ";
+    /// empty when it is not.
+    QString watchUntil;
     QString groupNames; ///< not stored
     QString updateDate; ///< not stored
     quint32 osrid = 0;  ///< row key

@@ -47,6 +47,11 @@ QString legendText(const char *colour, const QString &text)
     return QStringLiteral("<span style=\"color:%1;\">&#9679;</span>&nbsp;%2").arg(QLatin1String(colour), text);
 }
 
+bool canWake(const VelkIFPDevice &device)
+{
+    return CmdServer::getInstance()->canWake(device);
+}
+
 } // namespace
 
 ConnectedList::ConnectedList(QWidget *parent) : QWidget(parent)
@@ -383,16 +388,8 @@ void ConnectedList::refreshStates()
         m_model.refreshLinks([server](const QString &mac) { return linkOf(server->connectionState(mac)); },
                              [server](quint32 did) { return linkOf(server->connectionStateOfDevice(did)); });
     for (quint32 key : changed) {
-        const DeviceControlModel::Entry *entry = m_model.entry(key);
         if (ConnectedItem *item = m_items.value(key))
-            item->setState(entry->state());
-        // A panel known by its address alone comes without newConnection: its accounts are synchronised when it shows
-        // online, as newConnection does for the others.
-        if (entry->state() == DeviceControlModel::Online && !CmdServer::hasUsableMac(entry->device)) {
-            DeviceChannel *channel = server->getChannel(CmdServer::deviceKey(entry->device));
-            if (channel && isMultiUserSupportedModel(channel->getModelName(), channel->getDisplayClientVersion()))
-                channel->checkAccountSync();
-        }
+            item->setState(m_model.entry(key)->state());
     }
     updateSummary();
 }
@@ -489,7 +486,7 @@ QList<quint32> ConnectedList::chosenKeys() const
 void ConnectedList::powerOnClicked()
 {
     refreshStates();
-    if (m_model.powerOnTargets(chosenKeys()).isEmpty())
+    if (m_model.powerOnTargets(chosenKeys(), canWake).isEmpty())
         return;
     powerOnDialog->show();
     powerOnDialog->raise();
@@ -499,7 +496,7 @@ void ConnectedList::powerOnConfirmed()
 {
     // The states may have moved while the question was open: wake what is offline now.
     refreshStates();
-    const QList<VelkIFPDevice> targets = m_model.powerOnTargets(chosenKeys());
+    const QList<VelkIFPDevice> targets = m_model.powerOnTargets(chosenKeys(), canWake);
     if (targets.isEmpty())
         return;
     writeLog(LOG_LEVEL_INFO, "ConnectedList: power on %d devices", targets.size());
@@ -608,9 +605,9 @@ void ConnectedList::updateSummary()
     const bool allChosen = !chosen.isEmpty() && chosen.size() == counts.total;
     btnSelectAll->setText(allChosen ? tr("Clear Selection") : tr("Select All"));
     btnSelectAll->setEnabled(counts.total > 0);
-    btnPowerOn->setEnabled(!m_model.powerOnTargets(chosen).isEmpty());
+    btnPowerOn->setEnabled(!m_model.powerOnTargets(chosen, canWake).isEmpty());
     // Said when they are chosen, not left to a greyed button or a log line.
-    const int unwakeable = m_model.unwakeable(chosen).size();
+    const int unwakeable = m_model.unwakeable(chosen, canWake).size();
     if (unwakeable > 0)
         labelPowerNote->setText(tr("Power On can't wake %1 chosen device(s) without a MAC address.").arg(unwakeable));
     labelPowerNote->setVisible(unwakeable > 0);

@@ -6,7 +6,7 @@
 namespace {
 
 // False for a record entered by address alone and for one holding a MAC no network card can have: the command server
-// knows such a device's panel by its id, and Wake-on-LAN, which goes by MAC, does not reach it.
+// knows the connection of such a device's panel by its id, and the password, which goes by MAC, does not reach it.
 bool hasOwnMac(const VelkIFPDevice &device)
 {
     if (device.macAddress.isEmpty())
@@ -264,15 +264,14 @@ QList<VelkIFPDevice> DeviceControlModel::chosenWhere(const QList<quint32> &chose
     return out;
 }
 
-QList<VelkIFPDevice> DeviceControlModel::powerOnTargets(const QList<quint32> &chosen) const
+QList<VelkIFPDevice> DeviceControlModel::powerOnTargets(const QList<quint32> &chosen, const WakeCheck &canWake) const
 {
-    return chosenWhere(chosen, [](const Entry &entry) { return entry.link == LinkOffline && hasOwnMac(entry.device); });
+    return chosenWhere(chosen, [&](const Entry &entry) { return entry.link == LinkOffline && canWake(entry.device); });
 }
 
-QList<VelkIFPDevice> DeviceControlModel::unwakeable(const QList<quint32> &chosen) const
+QList<VelkIFPDevice> DeviceControlModel::unwakeable(const QList<quint32> &chosen, const WakeCheck &canWake) const
 {
-    return chosenWhere(chosen,
-                       [](const Entry &entry) { return entry.link == LinkOffline && !hasOwnMac(entry.device); });
+    return chosenWhere(chosen, [&](const Entry &entry) { return entry.link == LinkOffline && !canWake(entry.device); });
 }
 
 QList<VelkIFPDevice> DeviceControlModel::connectedTargets(const QList<quint32> &chosen) const

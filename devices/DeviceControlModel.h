@@ -37,6 +37,8 @@ public:
     /// The same by the database id, for a device without a MAC of its own (entered by address, or holding a MAC no
     /// network card can have): the command server knows its panel by the device its address matched.
     using DeviceLinkLookup = std::function<Link(quint32 did)>;
+    /// Whether Wake-on-LAN can reach a device: the command server's CmdServer::canWake().
+    using WakeCheck = std::function<bool(const VelkIFPDevice &device)>;
 
     struct Entry
     {
@@ -107,11 +109,11 @@ public:
     quint32 keyOfMac(const QString &mac) const;
     QList<VelkIFPDevice> devices() const;
 
-    /// The chosen devices that are visible, have a MAC of their own and no connection: those a power-on wakes.
-    QList<VelkIFPDevice> powerOnTargets(const QList<quint32> &chosen) const;
-    /// The chosen devices that are visible and have no connection nor a MAC of their own: Wake-on-LAN, which goes by
-    /// MAC, cannot wake them.
-    QList<VelkIFPDevice> unwakeable(const QList<quint32> &chosen) const;
+    /// The chosen devices that are visible, have no connection and that canWake() lets through: those a power-on wakes.
+    QList<VelkIFPDevice> powerOnTargets(const QList<quint32> &chosen, const WakeCheck &canWake) const;
+    /// The chosen devices that are visible and have no connection, which canWake() refuses: Wake-on-LAN, which goes
+    /// by MAC, cannot wake them.
+    QList<VelkIFPDevice> unwakeable(const QList<quint32> &chosen, const WakeCheck &canWake) const;
     /// The chosen devices that are visible and connected: those a power-off or a reboot reaches, over the connection
     /// (a device without a MAC of its own by the panel its address matched).
     QList<VelkIFPDevice> connectedTargets(const QList<quint32> &chosen) const;

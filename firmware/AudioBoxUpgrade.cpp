@@ -182,7 +182,7 @@ void AudioBoxUpgrade::startOta()
             it = needOtaDeviceList.erase(it);
         } else if (!newestKnown) {
             writeLog(LOG_LEVEL_WARNING, "Error: newest firmware not known, no successful check: %s",
-                     qPrintable(device->macAddress));
+                     qPrintable(deviceKey(*device)));
             failDevice(device);
             it = needOtaDeviceList.erase(it);
         } else if (compareFwVersion(device->fwVersion, newestFwVersion) >= 0) {
@@ -223,7 +223,7 @@ void AudioBoxUpgrade::otaFinished(const QString &mac, bool success)
 
 void AudioBoxUpgrade::resumeDevice(VelkIFPDevice *device)
 {
-    transferRetryCount.insert(device->macAddress, 0);
+    transferRetryCount.insert(deviceKey(*device), 0);
     if (!fwFilePath.isEmpty())
         sendStepFile(device, fwFilePath);
 }

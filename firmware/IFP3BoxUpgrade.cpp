@@ -121,7 +121,7 @@ bool IFP3BoxUpgrade::findOldest(QString *oldest, QString *sku, bool requirePanel
                    (requirePanelVersion && !PanelVersion::isWellFormed(device->panelFwVersion))) {
             // Versions are rewritten field by field later on; a malformed one fails here, not half way through.
             writeLog(LOG_LEVEL_WARNING, "Error: device version format not correct: %s, %s, %s",
-                     qPrintable(device->macAddress), qPrintable(device->fwVersion), qPrintable(device->panelFwVersion));
+                     qPrintable(deviceKey(*device)), qPrintable(device->fwVersion), qPrintable(device->panelFwVersion));
             failDevice(device);
             it = needOtaDeviceList.erase(it);
         } else if (index < 0) {
@@ -251,7 +251,7 @@ void IFP3BoxUpgrade::otaFinished(const QString &mac, bool success)
 
 void IFP3BoxUpgrade::resumeDevice(VelkIFPDevice *device)
 {
-    transferRetryCount.insert(device->macAddress, 0);
+    transferRetryCount.insert(deviceKey(*device), 0);
     if (!deltaFilePath.isEmpty())
         sendStepFile(device, deltaFilePath);
 }

@@ -180,7 +180,7 @@ void IFP3Upgrade::startGroup(const QList<VelkIFPDevice *> &group)
         OtaTransferInfo info;
         info.upgradeType = withPanelFirmware ? 1 : 0;
         info.remainingFileCount = withPanelFirmware ? 2 : 1;
-        transferInfoMap.insert(device->macAddress, info);
+        transferInfoMap.insert(deviceKey(*device), info);
     }
 }
 
@@ -265,7 +265,7 @@ void IFP3Upgrade::planFromStart(VelkIFPDevice *device)
         files.append(panelFilePath);
     info.currentFile = files.value(0);
     info.pendingFile = files.value(1);
-    OtaTransferInfo &planned = transferInfoMap[device->macAddress];
+    OtaTransferInfo &planned = transferInfoMap[deviceKey(*device)];
     planned = info;
     if (!planned.currentFile.isEmpty())
         sendPlanned(device, planned);
@@ -290,11 +290,11 @@ void IFP3Upgrade::sendFileToDevices(const QString &filePath)
     for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
         if (device->otaState == OTA_WAITING_FOR_WAKE)
             continue; // away restarting: planned anew when it is back
-        const auto plan = transferInfoMap.find(device->macAddress);
+        const auto plan = transferInfoMap.find(deviceKey(*device));
         if (plan == transferInfoMap.end() || (image && plan->upgradeType != 1) || plan->currentFile == filePath ||
             plan->pendingFile == filePath) {
             writeLog(LOG_LEVEL_INFO, "IFP3Upgrade, %s not planned for %s", qPrintable(filePath),
-                     qPrintable(device->macAddress));
+                     qPrintable(deviceKey(*device)));
             continue;
         }
         OtaTransferInfo &info = plan.value();

@@ -23,20 +23,25 @@ IFPUpgrade::~IFPUpgrade()
 void IFPUpgrade::appendDeviceList(const VelkIFPDevice &device)
 {
     if (device.fwVersion.isEmpty()) {
-        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion not exists: %s", qPrintable(device.macAddress));
+        writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion not exists: %s", qPrintable(deviceKey(device)));
         return;
     }
     if (!FirmwareVersion::hasFourFields(device.fwVersion)) {
         writeLog(LOG_LEVEL_INFO, "appendDeviceList, device fwVersion format not correct: %s, %s",
-                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
+                 qPrintable(deviceKey(device)), qPrintable(device.fwVersion));
         return;
     }
     if (compareVersions(device.fwVersion, minRemoteOtaVersion) < 0) {
         writeLog(LOG_LEVEL_INFO, "appendDeviceList, device not support remote ota: %s, %s",
-                 qPrintable(device.macAddress), qPrintable(device.fwVersion));
+                 qPrintable(deviceKey(device)), qPrintable(device.fwVersion));
         return;
     }
     deviceList.append(new VelkIFPDevice(device));
+}
+
+QString IFPUpgrade::deviceKey(const VelkIFPDevice &device)
+{
+    return CmdServer::getInstance()->linkKey(device);
 }
 
 void IFPUpgrade::abandonCheck()
@@ -92,9 +97,9 @@ void IFPUpgrade::deviceDisconnected(const QString &mac)
 void IFPUpgrade::awaitReturn(VelkIFPDevice *device)
 {
     writeLog(LOG_LEVEL_INFO, "%s restarting after its step, waiting for it: %s, %s", qPrintable(modelName),
-             qPrintable(device->macAddress), qPrintable(device->fwVersion));
+             qPrintable(deviceKey(*device)), qPrintable(device->fwVersion));
     device->otaState = OTA_WAITING_FOR_WAKE;
-    emit waitForReturn(device->macAddress);
+    emit waitForReturn(deviceKey(*device));
 }
 
 void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
@@ -150,13 +155,13 @@ void IFPUpgrade::deviceNotReturned(const QString &mac)
 
 void IFPUpgrade::abandonDevice(VelkIFPDevice *device)
 {
-    m_stepped.remove(device->macAddress);
-    m_droppedInstalling.remove(device->macAddress);
-    m_resent.remove(device->macAddress);
+    m_stepped.remove(deviceKey(*device));
+    m_droppedInstalling.remove(deviceKey(*device));
+    m_resent.remove(deviceKey(*device));
     if (currentOtaDeviceList.contains(device)) {
         // Through the batch's own end of a device, so a waiting device takes its place and the pass can end.
         device->otaState = OTA_INSTALLING;
-        otaFinished(device->macAddress, false);
+        otaFinished(deviceKey(*device), false);
         return;
     }
     waitingOtaDeviceList.removeOne(device);
@@ -170,7 +175,7 @@ void IFPUpgrade::removeDevice(VelkIFPDevice *device)
     const bool inBatch = currentOtaDeviceList.contains(device);
     if (!inBatch && !needOtaDeviceList.contains(device))
         return;
-    const QString mac = device->macAddress;
+    const QString mac = deviceKey(*device);
     writeLog(LOG_LEVEL_INFO, "%s deleted from the console, leaves the run: %s", qPrintable(modelName), qPrintable(mac));
     m_stepped.remove(mac);
     m_droppedInstalling.remove(mac);
@@ -258,7 +263,7 @@ void IFPUpgrade::failRemaining(QList<VelkIFPDevice *> batch, const QList<VelkIFP
 VelkIFPDevice *IFPUpgrade::findDevice(const QList<VelkIFPDevice *> &devices, const QString &mac)
 {
     for (VelkIFPDevice *device : devices) {
-        if (device->macAddress == mac)
+        if (deviceKey(*device) == mac)
             return device;
     }
     return nullptr;
@@ -323,7 +328,7 @@ void IFPUpgrade::formBatch(const QList<VelkIFPDevice *> &devices)
     emit updateDevicesStatus(currentOtaDeviceList, UPDATE_UPDATING);
     transferRetryCount.clear();
     for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList))
-        transferRetryCount.insert(device->macAddress, 0);
+        transferRetryCount.insert(deviceKey(*device), 0);
 }
 
 VelkIFPDevice *IFPUpgrade::batchDevice(const QString &mac, int state, const char *notFound) const
@@ -343,7 +348,7 @@ VelkIFPDevice *IFPUpgrade::admitWaiting(const QString &filePath)
     VelkIFPDevice *next = waitingOtaDeviceList.takeFirst();
     currentOtaDeviceList.append(next);
     emit updateDeviceStatus(next, UPDATE_UPDATING);
-    transferRetryCount.insert(next->macAddress, 0);
+    transferRetryCount.insert(deviceKey(*next), 0);
     if (!filePath.isEmpty())
         sendStepFile(next, filePath);
     return next;
@@ -353,7 +358,7 @@ void IFPUpgrade::sendStepFile(VelkIFPDevice *device, const QString &filePath)
 {
     if (device->otaState == OTA_WAITING_FOR_WAKE) {
         writeLog(LOG_LEVEL_INFO, "%s away restarting, its file waits: %s", qPrintable(modelName),
-                 qPrintable(device->macAddress));
+                 qPrintable(deviceKey(*device)));
         return;
     }
     cmdServer()->sendFile(device, filePath, sentName(filePath));
@@ -404,11 +409,11 @@ void IFPUpgrade::installationEnded(const QString &mac, bool success, const QStri
 
 void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &newVersion)
 {
-    m_resent.remove(device->macAddress);
+    m_resent.remove(deviceKey(*device));
     if (!success) {
         failDevice(device);
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove failed device");
-        m_stepped.remove(device->macAddress);
+        m_stepped.remove(deviceKey(*device));
         needOtaDeviceList.removeOne(device);
         return;
     }
@@ -418,14 +423,14 @@ void IFPUpgrade::finishStep(VelkIFPDevice *device, bool success, const QString &
         // Not Successfully yet: the device may restart into something else; the manager judges it.
         device->otaState = OTA_UP_TO_DATE;
         writeLog(LOG_LEVEL_INFO, "needOtaDeviceList remove newest device");
-        m_stepped.remove(device->macAddress);
+        m_stepped.remove(deviceKey(*device));
         needOtaDeviceList.removeOne(device);
         emit lastStepInstalled(device);
         return;
     }
     // Installed; waits for its next step. A device that is already down is restarting into the new version.
     device->otaState = OTA_CAN_UPDATE;
-    m_stepped.insert(device->macAddress);
+    m_stepped.insert(deviceKey(*device));
     if (!cmdServer()->isDeviceOnline(*device))
         awaitReturn(device);
 }
@@ -437,12 +442,12 @@ void IFPUpgrade::stopRun(QString &filePath)
     for (VelkIFPDevice *device : qAsConst(currentOtaDeviceList)) {
         if (device->otaState == OTA_TRANSFERRING) {
             cmdServer()->cancelFileTransfer(device);
-            emit removeDeviceTimeout(device->macAddress);
+            emit removeDeviceTimeout(deviceKey(*device));
         }
     }
     for (VelkIFPDevice *device : qAsConst(needOtaDeviceList)) {
         if (device->otaState == OTA_WAITING_FOR_WAKE)
-            emit removeDeviceTimeout(device->macAddress);
+            emit removeDeviceTimeout(deviceKey(*device));
     }
     dropFileRequests();
     failRemaining(currentOtaDeviceList, waitingOtaDeviceList + needOtaDeviceList);
@@ -490,19 +495,19 @@ bool IFPUpgrade::answeredWithoutDevices()
 
 void IFPUpgrade::startInstallation(VelkIFPDevice *device, int upgradeType)
 {
-    if (m_stepped.contains(device->macAddress) && !cmdServer()->isDeviceOnline(*device)) {
+    if (m_stepped.contains(deviceKey(*device)) && !cmdServer()->isDeviceOnline(*device)) {
         // Its file arrived on the connection that then went down with the restart: it is sent again on return.
         awaitReturn(device);
         return;
     }
     if (cmdServer()->sendStartOta(device, upgradeType) != 0) {
         writeLog(LOG_LEVEL_WARNING, "%s start command not sent, device offline: %s", qPrintable(modelName),
-                 qPrintable(device->macAddress));
+                 qPrintable(deviceKey(*device)));
         device->otaState = OTA_INSTALLING;
-        otaFinished(device->macAddress, false);
+        otaFinished(deviceKey(*device), false);
         return;
     }
-    emit setupOtaResultTimeout(device->macAddress, upgradeType == 0 ? resultTimeoutMs : resultWithImageTimeoutMs);
+    emit setupOtaResultTimeout(deviceKey(*device), upgradeType == 0 ? resultTimeoutMs : resultWithImageTimeoutMs);
 }
 
 void IFPUpgrade::cancelTransfersAndDownloads()

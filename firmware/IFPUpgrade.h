@@ -55,6 +55,11 @@ public:
     /// The family's version order: 1 when a is newer, -1 when older, 0 when equal.
     virtual int compareVersions(const QString &a, const QString &b) const = 0;
 
+    /// The key of a device in a run: its time-outs, the command server's calls and signals, the upgraders' lists. Its
+    /// MAC, or for a device known by its address alone the key its connection is held under (CmdServer::linkKey()),
+    /// so that two such devices never share one.
+    static QString deviceKey(const VelkIFPDevice &device);
+
     /// Starts the run over the devices handed over; the family's startOta does the work.
     void startRun();
     /// Cancels the run (the family's cancelOta); nothing is emitted, now or later.
@@ -121,7 +126,7 @@ protected:
     /// Fails every device still in the run (the batch, the waiting devices and those of later passes), so that no
     /// report row is left "Updating" when a run stops early.
     void failRemaining(QList<VelkIFPDevice *> batch, const QList<VelkIFPDevice *> &others);
-    /// The first device of the list with that MAC address, or null.
+    /// The first device of the list with that key (deviceKey()), or null.
     static VelkIFPDevice *findDevice(const QList<VelkIFPDevice *> &devices, const QString &mac);
 
     // --- batches: at most maxOtaDeviceCount devices at a time, the others waiting for a place -----------------------

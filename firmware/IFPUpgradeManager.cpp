@@ -7,6 +7,7 @@
 #include "firmware/HttpDownloader.h"
 #include "firmware/IFP3Box2Upgrade.h"
 #include "firmware/IFP3Upgrade.h"
+#include "firmware/OtaAfterRunWatch.h"
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
 #include "firmware/OtaServerConfig.h"
@@ -21,6 +22,8 @@
 #include <QMutexLocker>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 constexpr qint64 DailyCheckMs = 86400000;
@@ -98,6 +101,15 @@ IFPUpgradeManager::IFPUpgradeManager()
     }
 
     dbIntf = OrvantaDBManager::getInstance();
+    afterRun = new OtaAfterRunWatch(dbIntf, cmdServer, Clock::system(), this);
+    connect(afterRun, &OtaAfterRunWatch::deviceFailed, this, [this](quint32 osid) {
+        // The caller checks the versions again for the reminder; a check under way read them before.
+        if (checkOtaVersionCase != CASE_NONE)
+            recheckAfterCheck = true;
+        emit otaScheduleReportUpdated();
+        emit endedRunDeviceFailed(osid);
+    });
+    connect(afterRun, &OtaAfterRunWatch::deviceKept, this, &IFPUpgradeManager::keptAfterRun);
 
     serverCheckTimer = new QTimer(this);
     serverCheckTimer->setSingleShot(true);
@@ -134,6 +146,7 @@ void IFPUpgradeManager::addUpgrader(IFPUpgrade *upgrader)
 void IFPUpgradeManager::setTimeouts(const OtaTimeouts &timeouts)
 {
     m_timeouts = timeouts;
+    afterRun->setWaitMs(timeouts.wakeMs);
     downloader->setStallTimeout(timeouts.downloadStallMs);
     for (IFPUpgrade *upgrader : qAsConst(upgradeList))
         upgrader->setResultTimeouts(timeouts.installResultMs, timeouts.installResultWithImageMs);
@@ -144,6 +157,7 @@ void IFPUpgradeManager::setClock(Clock *clock)
     if (m_clock)
         disconnect(m_clock, &Clock::jumped, this, &IFPUpgradeManager::clockTick);
     m_clock = clock;
+    afterRun->setClock(clock);
     connect(m_clock, &Clock::jumped, this, &IFPUpgradeManager::clockTick);
     dailyCheckDue = m_clock->now().addMSecs(DailyCheckMs);
     remindDue = QDateTime();
@@ -234,6 +248,21 @@ bool IFPUpgradeManager::checkCurrentOtaVersionInfo(int checkCase)
         writeLog(LOG_LEVEL_ERROR, "IFPUpgradeManager::checkCurrentOtaVersionInfo, queryAllAvailableIFP error");
     }
     checkOtaVersionCase = checkCase;
+    recheckAfterCheck = false;
+    // What panels reported at their handshakes is held before the database has it (it is written at the end of that
+    // turn, or later when the database is held): a device just back from its update at the new version is not out of
+    // date.
+    QHash<quint32, const VelkIFPDevice *> held;
+    const QList<VelkIFPDevice> managed = cmdServer->managedDevices();
+    for (const VelkIFPDevice &device : managed)
+        held.insert(device.did, &device);
+    for (VelkIFPDevice &device : devices) {
+        if (const VelkIFPDevice *reported = held.value(device.did)) {
+            device.modelName = reported->modelName;
+            device.fwVersion = reported->fwVersion;
+            device.panelFwVersion = reported->panelFwVersion;
+        }
+    }
     setDeviceList(devices);
     if (checkCase == CASE_SERVER)
         getOtaServerInfo();
@@ -382,6 +411,30 @@ void IFPUpgradeManager::endCheck()
         emit otaVersionChecked(checkCase);
         break;
     }
+    if (recheckAfterCheck && checkOtaVersionCase == CASE_NONE && otaDeviceList.isEmpty())
+        checkCurrentOtaVersionInfo(CASE_RUN_ENDED);
+}
+
+void IFPUpgradeManager::takeUpStoredWatches()
+{
+    afterRun->takeUpStored();
+}
+
+void IFPUpgradeManager::keptAfterRun(quint32 did)
+{
+    // The check that closed its run may have come before the device was back at its new version: it was counted out of
+    // date then, and nothing would look again until the next day's check, the reminder standing meanwhile.
+    const bool countedOld = std::any_of(allOldDeviceList.cbegin(), allOldDeviceList.cend(),
+                                        [did](const VelkIFPDevice &device) { return device.did == did; });
+    if (!countedOld || !otaDeviceList.isEmpty())
+        return; // a run under way checks at its end
+    if (checkOtaVersionCase != CASE_NONE) {
+        // The check under way read the devices before the device was back.
+        recheckAfterCheck = true;
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at what it installed after the closing check: checking again");
+    checkCurrentOtaVersionInfo(CASE_RUN_ENDED);
 }
 
 bool IFPUpgradeManager::everyFamilyWithDevicesFailed() const
@@ -445,6 +498,15 @@ void IFPUpgradeManager::checkNotificationSetting()
     }
     currentShowingDeviceModelNameSet.clear();
     serverNamedModels.clear();
+    // Models the servers offer a newer version of while none of their devices is out of date: the check names them
+    // not, and keeps no reminder row for them. A device that rolls back to an older version later (an A/B firmware
+    // after a run, also one a console started again watches) is out of date as the next check would find it.
+    serverQuietModels.clear();
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
+        if (!failedUpgraders.contains(upgrader) && !upgrader->getVersionHash().isEmpty() &&
+            !oldDeviceModelNameSet.contains(upgrader->getModelName()))
+            serverQuietModels.insert(upgrader->getModelName());
+    }
     showBadge(!allOldDeviceList.isEmpty());
     if (allOldDeviceList.isEmpty()) {
         emit showUpgradeNotification(false, QString());
@@ -510,15 +572,15 @@ QString IFPUpgradeManager::reminderTitle(const QStringList &models) const
 
 // The reminder and the out-of-date list come from the same check. A local check finds which models are out of date now
 // (a run updated some, devices were removed, a device rolled back after its run): the reminder names those of them that
-// the last server check named and that were not skipped since, and goes when none is left, so that "Setup Update"
-// lists what it promised; the badge shows while any device is out of date. So a device that rolls back after a run
-// brings back what the run's end had withdrawn.
+// the last server check named, or offered newer while none was out of date, and that were not skipped since, and goes
+// when none is left, so that "Setup Update" lists what it promised; the badge shows while any device is out of date.
+// So a device that rolls back after a run brings back what the run's end had withdrawn.
 void IFPUpgradeManager::followReminder()
 {
     const bool badge = !allOldDeviceList.isEmpty();
     if (badge != badgeShown)
         showBadge(badge);
-    const QSet<QString> named = serverNamedModels & oldDeviceModelNameSet;
+    const QSet<QString> named = (serverNamedModels | serverQuietModels) & oldDeviceModelNameSet;
     if (named == currentShowingDeviceModelNameSet)
         return;
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::followReminder, %s models out of date are named, %s were",
@@ -564,6 +626,7 @@ void IFPUpgradeManager::upgradeNotificationSkip()
     }
     batch.finish();
     serverNamedModels -= currentShowingDeviceModelNameSet;
+    serverQuietModels -= currentShowingDeviceModelNameSet;
     currentShowingDeviceModelNameSet.clear();
 }
 
@@ -598,7 +661,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     clearDeviceTimers();
     // The new run judges its devices itself.
     for (const VelkIFPDevice *device : qAsConst(deviceList))
-        stopWatchingAfterRun(device->macAddress);
+        afterRun->stop(*device);
     currentOtaSchedule = schedule;
     otaDeviceList = deviceList;
     lastRunRows.clear();
@@ -614,17 +677,32 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     clearLastStepWatch();
     QList<QTimer *> timers;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
+        const QString key = IFPUpgrade::deviceKey(*device);
         if (cmdServer->isDeviceOnline(*device)) {
             device->otaState = OTA_CHECKING_STATE;
-            timers.append(addDeviceTimer(device->macAddress, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs));
+            timers.append(addDeviceTimer(key, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs));
+        } else if (!cmdServer->canWake(*device)) {
+            // Known by its address alone: no magic packet can reach it, and waiting the wake time-out for it held the
+            // rest of the run. Nothing is tried, so its row stays Not Started, and the run does not count as a success.
+            writeLog(LOG_LEVEL_WARNING,
+                     "IFPUpgradeManager::startOta, %s is off and known by its address alone: it cannot be woken, "
+                     "not updated: %s",
+                     qPrintable(device->deviceName), qPrintable(key));
+            device->otaState = OTA_FAILED;
+            --currentUncheckedOtaStateDeviceCount;
         } else {
             device->otaState = OTA_WAITING_FOR_WAKE;
             wokenDeviceList.append(device);
-            timers.append(addDeviceTimer(device->macAddress, DeviceTimer::Wake, m_timeouts.wakeMs));
+            timers.append(addDeviceTimer(key, DeviceTimer::Wake, m_timeouts.wakeMs));
         }
     }
     writeLog(LOG_LEVEL_INFO, "currentUncheckedOtaStateDeviceCount: %s",
              logNumber(currentUncheckedOtaStateDeviceCount).constData());
+    if (currentUncheckedOtaStateDeviceCount == 0) {
+        // Every device was off and beyond reach: there is nothing to ask or wait for.
+        dispatch();
+        return;
+    }
     if (!wokenDeviceList.isEmpty()) {
         writeLog(LOG_LEVEL_INFO, "send power on");
         QList<VelkIFPDevice> copies;
@@ -656,7 +734,7 @@ void IFPUpgradeManager::checkDeviceWoken(const QString &mac, const QString &mode
         return;
     VelkIFPDevice *device = nullptr;
     for (VelkIFPDevice *woken : qAsConst(wokenDeviceList)) {
-        if (woken->macAddress == mac) {
+        if (IFPUpgrade::deviceKey(*woken) == mac) {
             device = woken;
             break;
         }
@@ -684,7 +762,7 @@ void IFPUpgradeManager::checkOtaStateResult(const QString &mac, bool canDoOta)
     }
     VelkIFPDevice *device = nullptr;
     for (VelkIFPDevice *candidate : qAsConst(otaDeviceList)) {
-        if (candidate->macAddress == mac && candidate->otaState == OTA_CHECKING_STATE) {
+        if (IFPUpgrade::deviceKey(*candidate) == mac && candidate->otaState == OTA_CHECKING_STATE) {
             device = candidate;
             break;
         }
@@ -710,17 +788,18 @@ void IFPUpgradeManager::dispatch()
     disconnect(wokenConnection);
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         if (device->otaState == OTA_FAILED) {
-            writeLog(LOG_LEVEL_INFO, "NOT dispatching: %s, %s", qPrintable(device->macAddress),
+            writeLog(LOG_LEVEL_INFO, "NOT dispatching: %s, %s", qPrintable(IFPUpgrade::deviceKey(*device)),
                      qPrintable(device->modelName));
             continue;
         }
-        writeLog(LOG_LEVEL_INFO, "dispatching: %s, %s", qPrintable(device->macAddress), qPrintable(device->modelName));
+        writeLog(LOG_LEVEL_INFO, "dispatching: %s, %s", qPrintable(IFPUpgrade::deviceKey(*device)),
+                 qPrintable(device->modelName));
         if (IFPUpgrade *target = upgraderFor(device->modelName)) {
             target->appendNeedOtaDevice(device);
         } else {
             // Nobody can update it; its row would otherwise stay "Not Started" after the run.
             writeLog(LOG_LEVEL_WARNING, "no upgrader for model %s: %s", qPrintable(device->modelName),
-                     qPrintable(device->macAddress));
+                     qPrintable(IFPUpgrade::deviceKey(*device)));
             device->otaState = OTA_FAILED;
             updateDeviceStatus(device, UPDATE_FAILED);
         }
@@ -780,10 +859,10 @@ void IFPUpgradeManager::lastStepInstalled(VelkIFPDevice *device)
 {
     if (!runIsLive())
         return;
-    lastStepDevices.insert(device->macAddress, LastStepWatch{device, UPDATE_UPDATING});
+    lastStepDevices.insert(IFPUpgrade::deviceKey(*device), LastStepWatch{device, UPDATE_UPDATING});
     // Already gone by the time its success is handled: restarting into what it installed, or not.
     if (!cmdServer->isDeviceOnline(*device))
-        lastStepDeviceAway(device->macAddress);
+        lastStepDeviceAway(IFPUpgrade::deviceKey(*device));
 }
 
 void IFPUpgradeManager::lastStepDeviceAway(const QString &mac)
@@ -867,13 +946,7 @@ void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
 
 void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
 {
-    for (auto watch = afterRunWatches.cbegin(); watch != afterRunWatches.cend(); ++watch) {
-        if (removed.did != 0 ? watch->device.did == removed.did : watch->device.deviceName == removed.deviceName) {
-            const QString mac = watch.key();
-            stopWatchingAfterRun(mac);
-            break;
-        }
-    }
+    afterRun->forget(removed);
     if (!runIsLive())
         return;
     VelkIFPDevice *device = nullptr;
@@ -885,7 +958,7 @@ void IFPUpgradeManager::deviceRemoved(const VelkIFPDevice &removed)
     }
     if (!device || removedDevices.contains(device))
         return;
-    const QString mac = device->macAddress;
+    const QString mac = IFPUpgrade::deviceKey(*device);
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, deleted from the console, leaves the run: %s, %s",
              qPrintable(device->deviceName), qPrintable(mac));
     removedDevices.insert(device);
@@ -922,90 +995,6 @@ void IFPUpgradeManager::clearLastStepWatch()
     endWaitsForReturns = false;
 }
 
-void IFPUpgradeManager::watchAfterRun(const VelkIFPDevice &device)
-{
-    // The run ends once every device is judged, which for one device is the moment it is back at its new version. An
-    // A/B firmware whose new image fails its own health check restarts once more and comes back at the old one; the
-    // wake time-out it had to come back in the first place is the time it has to do so.
-    const QString watched = device.macAddress;
-    AfterRunWatch &watch = afterRunWatches[watched];
-    if (!watch.timer) {
-        watch.timer = new QTimer(this);
-        watch.timer->setSingleShot(true);
-        connect(watch.timer, &QTimer::timeout, this, [this, watched] {
-            writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, kept what it installed through the wake time-out: %s",
-                     qPrintable(watched));
-            stopWatchingAfterRun(watched);
-        });
-    }
-    watch.device = device;
-    watch.osid = currentOtaSchedule->osid;
-    watch.timer->start(m_timeouts.wakeMs);
-    if (!afterRunConnections.isEmpty())
-        return;
-    // As during the run: copied when they happen, handled from the event loop in order.
-    afterRunConnections.append(connect(cmdServer, &CmdServer::channelDisconnect, this, [this](DeviceChannel *channel) {
-        const QString mac = channel->getMacAddress();
-        QMetaObject::invokeMethod(
-            this, [=] { afterRunDeviceAway(mac); }, Qt::QueuedConnection);
-    }));
-    afterRunConnections.append(connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
-        const QString mac = channel->getMacAddress();
-        const QString fw = channel->getFwVersion();
-        const QString panelFw = channel->getPanelFwVersion();
-        QMetaObject::invokeMethod(
-            this, [=] { afterRunDeviceBack(mac, fw, panelFw); }, Qt::QueuedConnection);
-    }));
-}
-
-void IFPUpgradeManager::afterRunDeviceAway(const QString &mac)
-{
-    const auto watch = afterRunWatches.constFind(mac);
-    if (watch == afterRunWatches.constEnd())
-        return;
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, away after its run, judged again when back: %s", qPrintable(mac));
-    watch->timer->start(m_timeouts.wakeMs);
-}
-
-void IFPUpgradeManager::afterRunDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
-{
-    const auto watch = afterRunWatches.find(mac);
-    if (watch == afterRunWatches.end())
-        return;
-    if (fwVersion == watch->device.fwVersion) {
-        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after its run: %s", qPrintable(fwVersion),
-                 qPrintable(mac));
-        watch->timer->start(m_timeouts.wakeMs);
-        return;
-    }
-    writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, back at %s after its run, not at the %s it installed: %s",
-             qPrintable(fwVersion), qPrintable(watch->device.fwVersion), qPrintable(mac));
-    VelkIFPDevice device = watch->device;
-    device.fwVersion = fwVersion;
-    device.panelFwVersion = panelFwVersion;
-    const quint32 osid = watch->osid;
-    stopWatchingAfterRun(mac);
-    if (!writeRows("afterRunDeviceBack", {device}, osid, UPDATE_FAILED))
-        return;
-    emit otaScheduleReportUpdated();
-    emit endedRunDeviceFailed(osid);
-}
-
-void IFPUpgradeManager::stopWatchingAfterRun(const QString &mac)
-{
-    const auto watch = afterRunWatches.find(mac);
-    if (watch == afterRunWatches.end())
-        return;
-    watch->timer->stop();
-    watch->timer->deleteLater();
-    afterRunWatches.erase(watch);
-    if (!afterRunWatches.isEmpty())
-        return;
-    for (const QMetaObject::Connection &connection : qAsConst(afterRunConnections))
-        disconnect(connection);
-    afterRunConnections.clear();
-}
-
 void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, bool skipRetry)
 {
     writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::transferFileComplete");
@@ -1031,12 +1020,13 @@ void IFPUpgradeManager::otaResult(const QString &mac, bool success)
 void IFPUpgradeManager::updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status)
 {
     if (!currentOtaSchedule) {
-        writeLog(LOG_LEVEL_WARNING, "updateDeviceStatus, no OTA run, dropped: %s", qPrintable(device->macAddress));
+        writeLog(LOG_LEVEL_WARNING, "updateDeviceStatus, no OTA run, dropped: %s",
+                 qPrintable(IFPUpgrade::deviceKey(*device)));
         return;
     }
     if (removedDevices.contains(device)) {
         writeLog(LOG_LEVEL_INFO, "updateDeviceStatus, deleted from the console, no row: %s",
-                 qPrintable(device->macAddress));
+                 qPrintable(IFPUpgrade::deviceKey(*device)));
         return;
     }
     if (!writeRows("updateDeviceStatus", {*device}, currentOtaSchedule->osid, status))
@@ -1123,17 +1113,20 @@ void IFPUpgradeManager::endRunWhenSettled()
     // Installed their last step and never went away until the end: nothing says they did not keep it. Those back
     // at what they installed say so already, the Failed stay Failed.
     QList<VelkIFPDevice *> stayed;
+    QList<VelkIFPDevice> watched;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
-        const LastStepWatch watch = lastStepDevices.value(device->macAddress);
+        const LastStepWatch watch = lastStepDevices.value(IFPUpgrade::deviceKey(*device));
         if (watch.device != device || watch.row == UPDATE_FAILED)
             continue;
         if (watch.row == UPDATE_UPDATING)
             stayed.append(device);
-        watchAfterRun(*device);
+        watched.append(*device);
     }
     lastStepDevices.clear();
     if (!stayed.isEmpty())
         updateDevicesStatus(stayed, UPDATE_SUCCESSFULLY);
+    if (!watched.isEmpty())
+        afterRun->watch(watched, currentOtaSchedule->osid);
     endRun();
     emit otaScheduleFinished();
 }
@@ -1161,9 +1154,9 @@ void IFPUpgradeManager::powerOffWoken()
     for (const VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
         // Cutting the power during an installation could leave the device without working firmware. A device
         // whose result never came may be installing still: it failed the run, but it is left on as well.
-        if (device->otaState == OTA_INSTALLING || resultTimedOut.contains(device->macAddress)) {
+        if (device->otaState == OTA_INSTALLING || resultTimedOut.contains(IFPUpgrade::deviceKey(*device))) {
             writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, may still be installing, left on: %s",
-                     qPrintable(device->macAddress));
+                     qPrintable(IFPUpgrade::deviceKey(*device)));
             continue;
         }
         copies.append(*device);
@@ -1262,7 +1255,7 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         break;
     case DeviceTimer::Wake:
         for (VelkIFPDevice *device : qAsConst(wokenDeviceList)) {
-            if (device->macAddress == mac && device->otaState == OTA_WAITING_FOR_WAKE) {
+            if (IFPUpgrade::deviceKey(*device) == mac && device->otaState == OTA_WAITING_FOR_WAKE) {
                 device->otaState = OTA_CHECKING_STATE;
                 checkOtaStateResult(mac, false);
                 break;

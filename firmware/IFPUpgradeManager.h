@@ -17,6 +17,7 @@ class Clock;
 class CmdServer;
 class HttpDownloader;
 class IFPUpgrade;
+class OtaAfterRunWatch;
 class OrvantaDBIntf;
 class QTimer;
 
@@ -42,9 +43,11 @@ class QTimer;
 /// reports last. So the rows are final when otaScheduleFinished() tells the caller to read them, and a run cut
 /// short by an exit leaves no row claiming a success nobody saw kept. A device that did not come back names in its
 /// row the version it reported last, not the one it installed and was never seen running.
-/// A device that ends its run Successfully is watched on for the wake time-out after the run (counted again from each
-/// return, and from each time it goes away): back at another version than it installed, its row becomes Failed at
-/// that version and endedRunDeviceFailed() tells the caller, whose schedule result and reminder follow.
+/// A device that ends its run Successfully is watched on for the wake time-out after the run (OtaAfterRunWatch, which
+/// keeps the wait in its report row, so a console started again within it watches on: takeUpStoredWatches()): back
+/// at another version than it installed, its row becomes Failed at that version and endedRunDeviceFailed() tells the
+/// caller, whose schedule result and reminder follow; back at what it installed while the last check counted it out
+/// of date (it came back after the check that closed its run), a local check runs again, so the reminder follows.
 /// A device the console deletes during a run leaves it at once (deviceRemoved).
 /// The rows and the reminders are written through DbWriteBatch: what the database refuses for a while (another program
 /// holds it, its disk is full) is held and written in order once it takes writes, and the run goes on meanwhile, so
@@ -87,6 +90,9 @@ public:
     /// nothing more is written for it, also when its run has ended and it is still watched. Nothing happens when
     /// the device is in no run and not watched.
     void deviceRemoved(const VelkIFPDevice &device);
+    /// Watches on the devices that the report rows say are watched after their run, as a console starting anew: the
+    /// watches held so far are replaced by what the rows keep. Call once at start, before the first run.
+    void takeUpStoredWatches();
     /// True while a run is running or a check for a due run (case 4) is under way.
     bool isOtaRunning() const;
     /// The id of the running run's schedule, 0xFFFFFFFF when none runs.
@@ -168,15 +174,6 @@ private:
         UpdateStatus row = UPDATE_UPDATING; ///< what its report row says; Failed stays Failed for the run
     };
 
-    /// A device that ended its run Successfully, watched on after the run: an A/B firmware may still come back at
-    /// its old image.
-    struct AfterRunWatch
-    {
-        VelkIFPDevice device; ///< as its run left it: at the version it installed
-        quint32 osid = 0;     ///< the schedule whose report row it has
-        QTimer *timer = nullptr;
-    };
-
     IFPUpgradeManager();
     ~IFPUpgradeManager() override;
 
@@ -236,11 +233,8 @@ private:
     /// then it ends when the last of them is judged. Those that never went away are Successfully then.
     void endRunWhenSettled();
     void clearLastStepWatch();
-    // Devices watched after their run (AfterRunWatch): each wait is the wake time-out.
-    void watchAfterRun(const VelkIFPDevice &device);
-    void afterRunDeviceAway(const QString &mac);
-    void afterRunDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
-    void stopWatchingAfterRun(const QString &mac);
+    /// A device watched after its run is back at what it installed: the reminder follows its version.
+    void keptAfterRun(quint32 did);
 
     // Per-device time-outs
     QTimer *addDeviceTimer(const QString &mac, DeviceTimer::Kind kind, int ms);
@@ -273,6 +267,7 @@ private:
     /// The devices as the last check read them, for a check while the database cannot be read.
     QList<VelkIFPDevice> knownDevices;
     bool devicesKnown = false;
+    QSet<QString> serverQuietModels; ///< offered newer by the last server check, with no device out of date then
     bool badgeShown = false;
     int checkOtaVersionCase = CASE_NONE;
     int answeredUpgraderCount = 0;
@@ -301,8 +296,8 @@ private:
     QHash<quint32, UpdateStatus> lastRunRows;      ///< see getLastRunRows()
     QSet<QString> awayAfterLastStep;               ///< those of them restarting: the run's end waits for them
     bool endWaitsForReturns = false;               ///< every upgrader has finished; the run ends once they're back
-    QHash<QString, AfterRunWatch> afterRunWatches; ///< by MAC
-    QList<QMetaObject::Connection> afterRunConnections;
+    OtaAfterRunWatch *afterRun = nullptr;          ///< devices that ended their run Successfully
+    bool recheckAfterCheck = false;                ///< a device changed what it runs while a check read the devices
     QMetaObject::Connection wokenConnection;
     QList<QMetaObject::Connection> upgradeConnections;
     OtaTimeouts m_timeouts;

@@ -2818,6 +2818,10 @@ A device appears here when it searches for this console on the network.</transla
 <context>
     <name>OtaScheduleSetting</name>
     <message>
+        <source>Known by its IP address alone, it cannot be woken for the update: it is updated only if it is on when the update starts.</source>
+        <translation>Known by its IP address alone, it cannot be woken for the update: it is updated only if it is on when the update starts.</translation>
+    </message>
+    <message>
         <source>Can not edit this schedule.</source>
         <translation>Can not edit this schedule.</translation>
     </message>

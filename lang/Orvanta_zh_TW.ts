@@ -2818,6 +2818,10 @@ A device appears here when it searches for this console on the network.</source>
 <context>
     <name>OtaScheduleSetting</name>
     <message>
+        <source>Known by its IP address alone, it cannot be woken for the update: it is updated only if it is on when the update starts.</source>
+        <translation>此裝置僅以 IP 位址識別，無法為了更新而喚醒：只有在更新開始時已開機，才會進行更新。</translation>
+    </message>
+    <message>
         <source>Can not edit this schedule.</source>
         <translation>無法編輯此排程。</translation>
     </message>

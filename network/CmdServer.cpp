@@ -100,6 +100,14 @@ bool holdsNoMac(const VelkIFPDevice &device)
     return !normal.isEmpty() && !ArpTable::isUsableMac(normal);
 }
 
+// The link key of a device whose record holds no MAC a panel can be reached by.
+const QLatin1String kDidKeyPrefix("did:");
+
+QString didKey(quint32 did)
+{
+    return did == 0 ? QString() : kDidKeyPrefix + QString::number(did);
+}
+
 // The fields a handshake reports, one bit each: a held write-back sets only those that changed, so that whatever else
 // changed in the record meanwhile (an edit, a later report's field) stands.
 enum ReportField
@@ -157,22 +165,6 @@ bool sameReport(const VelkIFPDevice &a, const VelkIFPDevice &b)
 QString writeBackKey(quint32 did)
 {
     return QStringLiteral("record of device %1").arg(did);
-}
-
-QString macOf(const VelkIFPDevice *device)
-{
-    return device ? device->macAddress : QString();
-}
-
-QString keyOf(const VelkIFPDevice *device)
-{
-    return device ? CmdServer::deviceKey(*device) : QString();
-}
-
-// A device key of a device without a usable MAC (CmdServer::deviceKey); a MAC never starts so.
-bool isAddressKey(const QString &key)
-{
-    return key.startsWith(QLatin1Char('#'));
 }
 
 } // namespace
@@ -337,10 +329,11 @@ void CmdServer::handshake(DeviceChannel *channel)
 {
     m_pending.remove(channel);
     const PanelIdentity &identity = channel->identity();
+    const QString address = channel->getIpAddress();
 
-    // A managed device by its MAC, or one entered by IP address alone by its address and type. A MAC that no network
-    // card can have (uninitialised cards report all zeros) is the same on many panels: matched by it, the first such
-    // panel's device would take every other one, at any address, each pushing the last off.
+    // A managed device by its MAC; else one by its address and type. A MAC that no network card can have
+    // (uninitialised cards report all zeros) is the same on many panels: matched by it, the first such panel's device
+    // would take every other one, at any address, each pushing the last off.
     const VelkIFPDevice *matched = nullptr;
     if (identity.macUsable) {
         for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
@@ -350,30 +343,67 @@ void CmdServer::handshake(DeviceChannel *channel)
             }
         }
     }
+    QString key = identity.mac;
+    // Newest connection wins: a MAC names one panel, and one that reconnects before its old socket noticed replaces
+    // it, also when it is matched by address (its record did not take its MAC).
+    QList<DeviceChannel *> previous;
+    if (identity.macUsable)
+        previous = {m_channels.value(key), m_locked.value(key)};
     if (!matched) {
-        for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-            if (!device.ipAddress.isEmpty() && device.ipAddress == channel->getIpAddress() &&
-                device.deviceType == identity.deviceType && holdsNoMac(device)) {
-                matched = &device;
+        // By address, records that hold no MAC first. A panel whose card reports none it can have may also belong to
+        // a record that holds one: its card reported it at another boot, or the card was swapped for one that reports
+        // zeros.
+        QList<const VelkIFPDevice *> candidates;
+        for (int pass = 0; pass < (identity.macUsable ? 1 : 2); ++pass) {
+            for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
+                if (!device.ipAddress.isEmpty() && device.ipAddress == address &&
+                    device.deviceType == identity.deviceType && holdsNoMac(device) == (pass == 0))
+                    candidates.append(&device);
+            }
+        }
+        if (candidates.isEmpty()) {
+            writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s", qPrintable(identity.mac),
+                     qPrintable(address));
+            channel->refuse(m_consoleId);
+            return;
+        }
+        // Nothing in what such panels report tells two of them apart: each takes a device no other connection holds.
+        for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
+            if (!handshakenChannel(recordKey(*candidate))) {
+                matched = candidate;
                 break;
             }
         }
+        if (!matched) {
+            // Two panels behind one address (a router that translates addresses, two cards reporting zeros): the one
+            // that holds the device keeps it while it answers, and the newcomer is refused. Replaced, each pushed the
+            // other off at its every reconnect. A holder that no longer answers is let go, so that a panel which
+            // reconnects before its old connection noticed gets in at its next try.
+            if (!m_refusedAddresses.contains(address)) {
+                m_refusedAddresses.insert(address);
+                writeLog(LOG_LEVEL_WARNING,
+                         "CmdServer::handshake, %s at %s refused: every device of that address is held by another "
+                         "connection",
+                         qPrintable(identity.mac), qPrintable(address));
+            }
+            for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
+                if (DeviceChannel *held = handshakenChannel(recordKey(*candidate)))
+                    held->probe(m_config.probeTimeoutMs);
+            }
+            channel->refuse(m_consoleId);
+            return;
+        }
+        if (!identity.macUsable)
+            key = recordKey(*matched);
     }
-    if (!matched) {
-        writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s", qPrintable(identity.mac));
-        channel->refuse(m_consoleId);
-        return;
-    }
+    m_refusedAddresses.remove(address);
     const VelkIFPDevice device = *matched;
-    // What the channel's answers name such a panel by, so that the features can tell its answers from another's.
-    if (!identity.macUsable)
-        channel->setDeviceKey(deviceKey(device));
-    if (!identity.macUsable && !m_noMacNoted.contains(channel->getIpAddress())) {
-        m_noMacNoted.insert(channel->getIpAddress());
+    if (!identity.macUsable && !m_noMacNoted.contains(address)) {
+        m_noMacNoted.insert(address);
         writeLog(LOG_LEVEL_WARNING,
                  "CmdServer::handshake, %s at %s reports a MAC no network card can have: matched by its address only "
                  "as %s, its MAC is not stored",
-                 qPrintable(identity.mac), qPrintable(channel->getIpAddress()), qPrintable(device.deviceName));
+                 qPrintable(identity.mac), qPrintable(address), qPrintable(device.deviceName));
     }
 
     bool sendOurPassword = false;
@@ -383,45 +413,34 @@ void CmdServer::handshake(DeviceChannel *channel)
     else
         locked = identity.password != m_controlPassword;
 
-    // Newest connection wins: a panel that reconnects before its old socket noticed replaces it.
-    QList<DeviceChannel *> previous;
-    if (identity.macUsable)
-        previous = {m_channels.value(identity.mac), m_locked.value(identity.mac)};
-    else
-        previous = {m_byAddress.value(device.did)};
     for (DeviceChannel *old : qAsConst(previous)) {
         if (old && old != channel) {
-            writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, replacing connection of %s", qPrintable(identity.mac));
+            writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, replacing connection of %s", qPrintable(key));
             old->close();
         }
     }
     if (channel->state() == DeviceChannel::Closed)
         return;
 
+    channel->setLinkKey(key);
+    if (!identity.macUsable)
+        m_byAddress.insert(device.did, channel);
     if (locked) {
-        writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s is locked", qPrintable(identity.mac));
+        writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s is locked", qPrintable(key));
         channel->acceptAsLocked(m_consoleId);
-        if (identity.macUsable)
-            m_locked.insert(identity.mac, channel);
-        else
-            m_byAddress.insert(device.did, channel);
+        m_locked.insert(key, channel);
         emit connectionStatesChanged();
         return;
     }
-    writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s connected", qPrintable(identity.mac));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s connected", qPrintable(key));
     channel->acceptAsConnected(m_consoleId);
     if (sendOurPassword)
         channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, m_controlPassword.toUtf8());
-    if (identity.macUsable)
-        m_channels.insert(identity.mac, channel);
-    else
-        m_byAddress.insert(device.did, channel);
+    m_channels.insert(key, channel);
     writeBack(device, channel);
     if (channel->state() == DeviceChannel::Closed)
         return;
-    // The features follow panels by their MAC; one known by its address alone is not theirs to reach.
-    if (identity.macUsable)
-        emit newConnection(channel);
+    emit newConnection(channel);
     if (channel->state() == DeviceChannel::Closed)
         return;
     emit connectionStatesChanged();
@@ -596,18 +615,15 @@ void CmdServer::onChannelClosed(DeviceChannel *channel)
     if (m_pending.remove(channel))
         return;
     const quint32 addressDid = m_byAddress.key(channel, 0);
-    if (addressDid != 0) {
+    if (addressDid != 0)
         m_byAddress.remove(addressDid);
-        emit connectionStatesChanged();
-        return;
-    }
-    const QString mac = channel->getMacAddress();
+    const QString key = channel->getMacAddress();
     bool registered = false;
-    if (m_channels.value(mac) == channel) {
-        m_channels.remove(mac);
+    if (m_channels.value(key) == channel) {
+        m_channels.remove(key);
         registered = true;
-    } else if (m_locked.value(mac) == channel) {
-        m_locked.remove(mac);
+    } else if (m_locked.value(key) == channel) {
+        m_locked.remove(key);
         registered = true;
     }
     if (!registered)
@@ -628,10 +644,6 @@ void CmdServer::onSafeAlert(DeviceChannel *channel, const QString &mac)
 
 DeviceChannel *CmdServer::getChannel(QString mac) const
 {
-    if (isAddressKey(mac)) {
-        DeviceChannel *channel = addressChannel(mac);
-        return channel && channel->state() == DeviceChannel::Connected ? channel : nullptr;
-    }
     return m_channels.value(macKey(mac));
 }
 
@@ -649,41 +661,28 @@ QString CmdServer::connectedAddressOfDevice(quint32 did) const
 
 DeviceChannel *CmdServer::handshakenChannel(const QString &mac) const
 {
-    if (isAddressKey(mac))
-        return addressChannel(mac);
     const QString key = macKey(mac);
     DeviceChannel *channel = m_channels.value(key);
     return channel ? channel : m_locked.value(key);
 }
 
-DeviceChannel *CmdServer::addressChannel(const QString &key) const
-{
-    bool ok = false;
-    const quint32 did = key.midRef(1).toUInt(&ok);
-    return ok ? m_byAddress.value(did) : nullptr;
-}
-
-QString CmdServer::deviceKey(const VelkIFPDevice &device)
-{
-    const QString normal = PanelIdentity::normaliseMac(device.macAddress);
-    if (!normal.isEmpty() && ArpTable::isUsableMac(normal))
-        return normal;
-    return QStringLiteral("#") + QString::number(device.did);
-}
-
-bool CmdServer::hasUsableMac(const VelkIFPDevice &device)
-{
-    return !isAddressKey(deviceKey(device));
-}
-
-bool CmdServer::isDeviceReachable(const VelkIFPDevice &device) const
-{
-    return getChannel(deviceKey(device)) != nullptr;
-}
-
 bool CmdServer::isDeviceOnline(const VelkIFPDevice &device) const
 {
-    return !device.macAddress.isEmpty() && m_channels.contains(macKey(device.macAddress));
+    const QString key = linkKey(device);
+    return !key.isEmpty() && m_channels.contains(key);
+}
+
+QString CmdServer::recordKey(const VelkIFPDevice &record)
+{
+    return holdsNoMac(record) ? didKey(record.did) : macKey(record.macAddress);
+}
+
+QString CmdServer::linkKey(const VelkIFPDevice &device) const
+{
+    // The held record mirrors what handshakes reported before the database has it, and what was edited since the
+    // caller read its copy.
+    const int index = device.did == 0 ? -1 : managedIndexOfDid(device.did);
+    return recordKey(index < 0 ? device : m_managedDevices.at(index));
 }
 
 bool CmdServer::isDeviceOnline(const VelkIFPDevice *device) const
@@ -737,22 +736,40 @@ quint32 CmdServer::managedDeviceId(const QString &mac) const
 
 int CmdServer::managedIndex(const QString &key) const
 {
-    // Asked several times in every panel's synchronisation: a search through a thousand records each time added up.
-    if (m_managedIndexStale) {
-        m_managedByMac.clear();
-        m_managedByMac.reserve(m_managedDevices.size());
-        for (int i = 0; i < m_managedDevices.size(); ++i) {
-            const VelkIFPDevice &device = m_managedDevices.at(i);
-            const QString &held = device.macAddress;
-            if (!held.isEmpty() && !m_managedByMac.contains(held))
-                m_managedByMac.insert(held, i);
-            // The answers of a panel known by its address alone name its device by key.
-            if (holdsNoMac(device))
-                m_managedByMac.insert(deviceKey(device), i);
-        }
-        m_managedIndexStale = false;
+    if (key.startsWith(kDidKeyPrefix)) {
+        bool ok = false;
+        const quint32 did = key.mid(kDidKeyPrefix.size()).toUInt(&ok);
+        const int index = ok ? managedIndexOfDid(did) : -1;
+        // The key of a record that holds a MAC is that MAC.
+        return index >= 0 && recordKey(m_managedDevices.at(index)) == key ? index : -1;
     }
+    refreshManagedIndex();
     return m_managedByMac.value(key, -1);
+}
+
+int CmdServer::managedIndexOfDid(quint32 did) const
+{
+    refreshManagedIndex();
+    return m_managedByDid.value(did, -1);
+}
+
+void CmdServer::refreshManagedIndex() const
+{
+    // Asked several times in every panel's synchronisation: a search through a thousand records each time added up.
+    if (!m_managedIndexStale)
+        return;
+    m_managedByMac.clear();
+    m_managedByMac.reserve(m_managedDevices.size());
+    m_managedByDid.clear();
+    m_managedByDid.reserve(m_managedDevices.size());
+    for (int i = 0; i < m_managedDevices.size(); ++i) {
+        const QString &held = m_managedDevices.at(i).macAddress;
+        if (!held.isEmpty() && !m_managedByMac.contains(held))
+            m_managedByMac.insert(held, i);
+        if (!m_managedByDid.contains(m_managedDevices.at(i).did))
+            m_managedByDid.insert(m_managedDevices.at(i).did, i);
+    }
+    m_managedIndexStale = false;
 }
 
 void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
@@ -760,18 +777,16 @@ void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
     m_managedDevices = devices;
     normaliseMacs(m_managedDevices);
     m_managedIndexStale = true;
-    // A panel known by its address alone cannot be closed by its MAC when its device is deleted.
-    if (m_byAddress.isEmpty())
-        return;
-    QSet<quint32> dids;
-    for (const VelkIFPDevice &device : qAsConst(m_managedDevices))
-        dids.insert(device.did);
-    QList<DeviceChannel *> orphans;
+    // A panel known by its address alone is not closed by its MAC when its device is deleted; nor is it found under
+    // the key of its device once an edit gave the device another MAC. Either way it goes, and a panel still managed
+    // comes back under the key its device has now.
+    QList<DeviceChannel *> stale;
     for (auto it = m_byAddress.cbegin(); it != m_byAddress.cend(); ++it) {
-        if (!dids.contains(it.key()))
-            orphans.append(it.value());
+        const int index = managedIndexOfDid(it.key());
+        if (index < 0 || recordKey(m_managedDevices.at(index)) != it.value()->getMacAddress())
+            stale.append(it.value());
     }
-    for (DeviceChannel *channel : qAsConst(orphans))
+    for (DeviceChannel *channel : qAsConst(stale))
         channel->close();
 }
 
@@ -794,17 +809,27 @@ int CmdServer::sendPassword(QString mac, QString password)
     return channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, password.toUtf8());
 }
 
+bool CmdServer::canWake(const VelkIFPDevice &device) const
+{
+    return !WorkThread::magicPacket(linkKey(device)).isEmpty();
+}
+
 void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 {
     QList<VelkIFPDevice> valid;
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        if (WorkThread::magicPacket(device.macAddress).isEmpty() && !device.macAddress.isEmpty())
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, invalid mac: %s", qPrintable(device.macAddress));
-        else if (!hasUsableMac(device))
+    for (VelkIFPDevice device : qAsConst(devices)) {
+        // By the MAC of the held record, which a handshake may have filled in since the caller read its copy.
+        const QString mac = linkKey(device);
+        if (!canWake(device)) {
             // A packet for all zeros would wake no one panel, if any.
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, no MAC to wake %s", qPrintable(device.deviceName));
-        else
-            valid.append(device);
+            if (mac.isEmpty() || mac.startsWith(kDidKeyPrefix))
+                writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, no MAC to wake %s", qPrintable(device.deviceName));
+            else
+                writeLog(LOG_LEVEL_WARNING, "CmdServer::powerOn, invalid mac: %s", qPrintable(mac));
+            continue;
+        }
+        device.macAddress = mac;
+        valid.append(device);
     }
     if (valid.isEmpty())
         return;
@@ -827,11 +852,11 @@ void CmdServer::powerOn(QList<VelkIFPDevice> devices)
 void CmdServer::sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation)
 {
     for (const VelkIFPDevice &device : devices) {
-        DeviceChannel *channel = getChannel(deviceKey(device));
+        DeviceChannel *channel = getChannel(linkKey(device));
         if (!channel)
             continue;
         if (channel->sendInt32(code, 0) != 0)
-            writeLog(LOG_LEVEL_ERROR, "CmdServer::%s, send error: %s", operation, qPrintable(device.macAddress));
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::%s, send error: %s", operation, qPrintable(channel->getMacAddress()));
     }
 }
 
@@ -847,7 +872,7 @@ void CmdServer::reboot(QList<VelkIFPDevice> devices)
 
 void CmdServer::checkOtaState(const VelkIFPDevice &device)
 {
-    if (DeviceChannel *channel = getChannel(device.macAddress))
+    if (DeviceChannel *channel = getChannel(linkKey(device)))
         channel->sendInt32(VELK_REMOTE_CMD_CHECK_OTA_STATE, 0);
 }
 
@@ -865,7 +890,7 @@ void CmdServer::sendFile(VelkIFPDevice *device, QString localPath, QString fileN
         return;
     writeLog(LOG_LEVEL_INFO, "CmdServer::sendFile: %s as %s", qPrintable(localPath), qPrintable(fileName));
     device->otaState = 4;
-    const QString mac = device->macAddress;
+    const QString mac = linkKey(*device);
     DeviceChannel *channel = getChannel(mac);
     if (!channel) {
         writeLog(LOG_LEVEL_WARNING, "CmdServer::sendFile, device offline: %s", qPrintable(mac));
@@ -888,7 +913,7 @@ void CmdServer::sendFile(QList<VelkIFPDevice *> &devices, QString localPath, QSt
 
 int CmdServer::sendStartOta(VelkIFPDevice *device, int upgradeType)
 {
-    const QString mac = macOf(device);
+    const QString mac = device ? linkKey(*device) : QString();
     writeLog(LOG_LEVEL_INFO, "CmdServer::sendStartOta: %s, upgradeType: %s", qPrintable(mac),
              qPrintable(QString::number(upgradeType)));
     DeviceChannel *channel = getChannel(mac);
@@ -900,10 +925,10 @@ int CmdServer::sendStartOta(VelkIFPDevice *device, int upgradeType)
 
 void CmdServer::cancelFileTransfer(VelkIFPDevice *device)
 {
-    DeviceChannel *channel = getChannel(macOf(device));
+    DeviceChannel *channel = device ? getChannel(linkKey(*device)) : nullptr;
     if (!channel)
         return;
-    writeLog(LOG_LEVEL_INFO, "CmdServer::cancelFileTransfer: %s", qPrintable(device->macAddress));
+    writeLog(LOG_LEVEL_INFO, "CmdServer::cancelFileTransfer: %s", qPrintable(channel->getMacAddress()));
     channel->stopOtaTransfer(true);
 }
 
@@ -918,7 +943,7 @@ void CmdServer::cancelFileTransferByTimeout(QString mac)
 
 void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcast, bool isWoken)
 {
-    DeviceChannel *channel = getChannel(keyOf(device));
+    DeviceChannel *channel = device ? getChannel(linkKey(*device)) : nullptr;
     if (!channel || !broadcast)
         return;
     channel->keepBroadcast(*broadcast);
@@ -930,7 +955,7 @@ void CmdServer::sendBroadcastData(VelkIFPDevice *device, VelkBroadcast *broadcas
     payload.woken = isWoken;
     payload.contentText = broadcast->contentText;
     if (channel->sendFrame(VELK_REMOTE_CMD_BROADCAST_DATA, payload.encode()) != 0)
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s", qPrintable(keyOf(device)));
+        writeLog(LOG_LEVEL_ERROR, "CmdServer::sendBroadcastData, send error: %s", qPrintable(channel->getMacAddress()));
 }
 
 void CmdServer::sendBroadcastFile(QString mac)
@@ -950,13 +975,13 @@ void CmdServer::sendBroadcastFile(QString mac)
 
 void CmdServer::startBroadcast(VelkIFPDevice *device)
 {
-    if (DeviceChannel *channel = getChannel(keyOf(device)))
+    if (DeviceChannel *channel = device ? getChannel(linkKey(*device)) : nullptr)
         channel->sendInt32(VELK_REMOTE_CMD_START_BROADCAST, 0);
 }
 
 void CmdServer::cancelBroadcastFileTransfer(VelkIFPDevice *device)
 {
-    const QString mac = keyOf(device);
+    const QString mac = device ? linkKey(*device) : QString();
     writeLog(LOG_LEVEL_INFO, "CmdServer::cancelBroadcastFileTransfer: %s", qPrintable(mac));
     if (DeviceChannel *channel = getChannel(mac))
         channel->stopBroadcastTransfer(true);
@@ -975,7 +1000,7 @@ QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
     QVector<QPair<DeviceChannel *, int>> free;
     free.reserve(devices.size());
     for (int i = 0; i < devices.size(); ++i) {
-        DeviceChannel *channel = getChannel(deviceKey(devices.at(i)));
+        DeviceChannel *channel = getChannel(linkKey(devices.at(i)));
         if (channel && !channel->isSyncing())
             free.append({channel, i});
     }
@@ -989,7 +1014,7 @@ QList<QString> CmdServer::checkAccountSync(QList<VelkIFPDevice> devices)
         if (channel->isSyncing() || channel->state() != DeviceChannel::Connected)
             continue;
         channel->checkAccountSync();
-        started.append(channel->deviceKey());
+        started.append(channel->getMacAddress());
     }
     return started;
 }
@@ -1038,7 +1063,7 @@ void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
 {
-    m_syncStatuses.append({channel, channel->deviceKey(), status});
+    m_syncStatuses.append({channel, channel->getMacAddress(), status});
     if (!m_syncStatusTimer->isActive())
         m_syncStatusTimer->start();
 }

@@ -19,17 +19,24 @@ class QTcpServer;
 class QTimer;
 
 /// The process-wide command server: accepts the panels' TCP connections, runs their handshake, keeps one
-/// DeviceChannel per connected panel keyed by its MAC address, and is the event bus between the panels and the
-/// console's features. Operations are keyed by the device's macAddress; answers and requests to arm or reset
-/// time-outs come back as signals, all emitted on the GUI thread before the call that caused them returns.
+/// DeviceChannel per connected panel keyed by its link key, and is the event bus between the panels and the console's
+/// features. Operations that take a device find its connection by the device's link key (linkKey()); those that take
+/// a text take that key, and answers and requests to arm or reset time-outs come back as signals carrying it, all
+/// emitted on the GUI thread before the call that caused them returns.
 ///
-/// A panel whose identity names a MAC that no network card can have (PanelIdentity::macUsable) is matched by its
-/// address alone and held by the device it matched, whose MAC stays empty: it keeps its connection and its record
-/// takes the rest of its report. newConnection and channelDisconnect never name it, and connectionState() of that MAC
-/// stays Offline. What reaches it goes by its device: its SOS (safeAlertOfDevice, answered by stopSafeAlertOfDevice),
-/// its connection state (connectionStateOfDevice, isDeviceReachable), and the operations that take a device or a
-/// device key (deviceKey): power off, reboot, broadcasts and account synchronisation, whose signals name it by that
-/// key. Wake-on-LAN and firmware updates go by MAC and do not reach it.
+/// The link key is the MAC of the device's record in the normal form, or "did:<n>" for a record that holds no MAC a
+/// network card can have; no panel reports such a text, and it is never stored. A panel whose identity names a MAC
+/// that no network card can have (PanelIdentity::macUsable) is matched by its address alone and held under the link
+/// key of the device it matched, whose record takes the rest of its report; connectionState() of the MAC it reports
+/// stays Offline. Its channel carries that key (DeviceChannel::getMacAddress()), so newConnection, channelDisconnect,
+/// isDeviceOnline() and every operation reach it as any other panel. Its SOS goes by the did of its device
+/// (safeAlertOfDevice, answered by stopSafeAlertOfDevice), as do connectionStateOfDevice() and
+/// connectedAddressOfDevice(). Wake-on-LAN needs a MAC: canWake() says whether it can reach a device.
+///
+/// One device has one connection. A MAC names one panel, so a second connection under a device's MAC replaces the
+/// first (a panel that reconnected before its old socket noticed). Panels matched by address cannot be told apart:
+/// one takes a device of its address that no connection holds, and when every such device is held it is refused and
+/// the holders are probed (DeviceChannel::probe), so the panel that holds a device keeps it while it answers.
 ///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject
@@ -48,27 +55,26 @@ public:
     /// Creates the server on the first call, under a mutex of its own; never null.
     static CmdServer *getInstance();
 
-    /// True when a connected (handshaken, not locked) channel is registered under the device's MAC; exact text.
+    /// True when a connected (handshaken, not locked) channel is registered under the device's link key, whether its
+    /// panel was matched by its MAC or by its address alone: what power off, reboot, a broadcast, an account
+    /// synchronisation and a firmware update reach.
     bool isDeviceOnline(const VelkIFPDevice &device) const;
     bool isDeviceOnline(const VelkIFPDevice *device) const;
-    /// True when the device's panel is connected (not locked), whether by its MAC or by its address alone: what power
-    /// off, reboot, a broadcast and an account synchronisation reach.
-    bool isDeviceReachable(const VelkIFPDevice &device) const;
-    /// What the operations and signals name a device's panel by: its MAC in the normal form, or "#" and the device's
-    /// did for a device without a MAC a network card can have. No panel reports such a text as its MAC.
-    static QString deviceKey(const VelkIFPDevice &device);
-    /// False for a device without a MAC a network card can have: Wake-on-LAN cannot reach its panel.
-    static bool hasUsableMac(const VelkIFPDevice &device);
 
-    /// Wakes the devices by Wake-on-LAN on a short-lived worker thread; returns at once.
+    /// True when Wake-on-LAN can reach the device: its record (the held one of the same did) holds a MAC a network
+    /// card can have.
+    bool canWake(const VelkIFPDevice &device) const;
+    /// Wakes the devices that canWake() by Wake-on-LAN on a short-lived worker thread, by the MAC their held record
+    /// holds; returns at once.
     void powerOn(QList<VelkIFPDevice> devices);
-    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that has a connection (isDeviceReachable), in list order.
+    /// VELK_REMOTE_CMD_POWER_OFF to every listed device that is online (isDeviceOnline), in list order.
     void powerOff(QList<VelkIFPDevice> devices);
-    /// VELK_REMOTE_CMD_REBOOT to every listed device that has a connection (isDeviceReachable), in list order.
+    /// VELK_REMOTE_CMD_REBOOT to every listed device that is online (isDeviceOnline), in list order.
     void reboot(QList<VelkIFPDevice> devices);
 
     void checkOtaState(const VelkIFPDevice &device);
     void checkOtaState(QList<VelkIFPDevice *> &devices);
+    /// The firmware operations find the device's connection by its link key, and their signals carry that key.
     /// Sets otaState to 4 and starts the chunked transfer; without a connection, or for a file that cannot be
     /// opened or is empty, asks for a 1000 ms completion time-out instead.
     void sendFile(VelkIFPDevice *device, QString localPath, QString fileName);
@@ -87,7 +93,7 @@ public:
     void cancelBroadcastFileTransferByTimeout(QString mac);
 
     /// Starts the account synchronisation of every listed device whose connection is not already synchronising;
-    /// returns their device keys (deviceKey) in list order. With more than one device, what they all need is read once
+    /// returns their link keys (linkKey) in list order. With more than one device, what they all need is read once
     /// beforehand.
     QList<QString> checkAccountSync(QList<VelkIFPDevice> devices);
     void connectSyncReport(QString mac);
@@ -113,12 +119,17 @@ public:
     /// The connection of the panel known by its address alone that matched the device with that did; Offline for
     /// every other device.
     ConnectionState connectionStateOfDevice(quint32 did) const;
-    /// The connected channel of that MAC or device key (deviceKey), or null.
-    DeviceChannel *getChannel(QString mac) const;
     /// The address the panel with that MAC connected from (connected or locked); empty without a connection.
     QString connectedAddress(const QString &mac) const;
     /// The same for the panel known by its address alone that matched the device with that did.
     QString connectedAddressOfDevice(quint32 did) const;
+    /// The connected channel of that MAC (or link key), or null.
+    DeviceChannel *getChannel(QString mac) const;
+    /// The key under which the device's connection is held and its signals come: its MAC in the normal form, or
+    /// "did:<n>" when its record holds no MAC a card can have; the held record of the same did decides, as it knows
+    /// what handshakes reported and edits changed since the caller read its copy. Empty for a record without a MAC
+    /// and without a did.
+    QString linkKey(const VelkIFPDevice &device) const;
     /// The database identifier handed to panels.
     QString consoleId() const { return m_consoleId; }
     /// The same as UTF-8, as the first-sync question carries it to every panel.
@@ -127,7 +138,7 @@ public:
     quint16 serverPort() const;
     const NetworkConfig &config() const { return m_config; }
 
-    /// The managed device a panel's MAC or device key belongs to; false when none.
+    /// The managed device a panel's MAC (or link key) belongs to; false when none.
     bool managedDevice(const QString &mac, VelkIFPDevice *device) const;
     /// True when a managed device has that MAC (any letter case or separator), without copying its record.
     bool isManaged(const QString &mac) const;
@@ -207,12 +218,14 @@ private:
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
+    /// The connected or locked channel held under that MAC or link key, or null.
     DeviceChannel *handshakenChannel(const QString &mac) const;
-    /// The channel (connected or locked) of a panel known by its address alone, by its device key; null when none.
-    DeviceChannel *addressChannel(const QString &key) const;
-    /// Index into m_managedDevices of the first record with that normal MAC, or of the device with that device key;
-    /// -1 when none.
+    /// The link key of a held record (see linkKey()).
+    static QString recordKey(const VelkIFPDevice &record);
+    /// Index into m_managedDevices of the first record with that normal MAC or "did:<n>" key; -1 when none.
     int managedIndex(const QString &key) const;
+    int managedIndexOfDid(quint32 did) const;
+    void refreshManagedIndex() const;
 
     NetworkConfig m_config;
     QTcpServer *m_server;
@@ -221,17 +234,20 @@ private:
     QString m_consoleId;
     QByteArray m_consoleIdUtf8;
     QList<VelkIFPDevice> m_managedDevices;
-    // m_managedDevices by normal MAC, and by device key for those without a usable MAC; rebuilt after the list or a
-    // held MAC changed.
+    // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
     mutable QHash<QString, int> m_managedByMac;
+    mutable QHash<quint32, int> m_managedByDid;
     mutable bool m_managedIndexStale = true;
-    QHash<QString, DeviceChannel *> m_channels; // connected, by MAC
-    QHash<QString, DeviceChannel *> m_locked;   // locked, by MAC
+    QHash<QString, DeviceChannel *> m_channels; // connected, by link key
+    QHash<QString, DeviceChannel *> m_locked;   // locked, by link key
     QSet<DeviceChannel *> m_pending;            // awaiting identity
     // Connected and locked panels whose MAC no network card can have, by the did of the device their address matched.
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
     QSet<QString> m_noMacNoted;
+    // Addresses whose panel was refused because every device of the address is held: logged once until one of the
+    // address is admitted, not at every retry.
+    QSet<QString> m_refusedAddresses;
 
     // Handshake reports not yet in the database, by did: the held record as it was before the first of them, and
     // as it is now. One transaction per event-loop turn writes them all.

@@ -41,7 +41,8 @@ QString peerIpv4(const QTcpSocket *socket)
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
     : QObject(server), m_server(server), m_config(config), m_socket(socket),
       m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)), m_handshakeTimer(new QTimer(this)),
-      m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)), m_graceTimer(new QTimer(this))
+      m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)), m_graceTimer(new QTimer(this)),
+      m_probeTimer(new QTimer(this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
@@ -83,6 +84,16 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
         scheduleDeletion();
     });
 
+    m_probeTimer->setSingleShot(true);
+    connect(m_probeTimer, &QTimer::timeout, this, [this] {
+        // Any frame since the probe went out proves the panel alive.
+        if (m_state == Closed || m_lastActivity.elapsed() < m_probeTimer->interval())
+            return;
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
+                 qPrintable(m_peerIp));
+        close();
+    });
+
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceChannel::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &DeviceChannel::onBytesWritten);
@@ -107,8 +118,8 @@ DeviceChannel::~DeviceChannel()
 
 QString DeviceChannel::logName() const
 {
-    if (!m_identity.mac.isEmpty())
-        return m_identity.mac;
+    if (!m_key.isEmpty())
+        return m_key;
     return m_peerIp + QLatin1Char(':') + QString::number(m_socket->peerPort());
 }
 
@@ -160,6 +171,7 @@ void DeviceChannel::close()
     m_handshakeTimer->stop();
     m_heartbeatTimer->stop();
     m_idleTimer->stop();
+    m_probeTimer->stop();
     // Transfers and a running synchronisation end silently: the listeners' own time-outs report them.
     if (m_otaJob)
         m_otaJob->stop(false);
@@ -295,8 +307,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
         dropFrame("payload too short", frame.code);
         return;
     }
-    // The forwarded answers name the panel by its device key: a MAC no card can have is shared by many panels.
-    const QString mac = deviceKey();
+    const QString mac = m_key;
     qint32 value = 0;
     FrameCodec::readInt32(frame.data, frame.size, 0, &value);
 
@@ -418,6 +429,7 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
         return;
     }
     m_identity = identity;
+    m_key = identity.mac;
     m_handshakeTimer->stop();
     m_awaitingDecision = true;
     emit identityReceived(this);
@@ -465,6 +477,15 @@ void DeviceChannel::refuse(const QString &consoleId)
     close();
 }
 
+void DeviceChannel::probe(int timeoutMs)
+{
+    if (m_state == Closed || m_state == AwaitIdentity || m_probeTimer->isActive())
+        return;
+    sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0);
+    sendNow();
+    m_probeTimer->start(timeoutMs);
+}
+
 bool DeviceChannel::isOtaTransferRunning() const
 {
     return m_otaJob && m_otaJob->isRunning();
@@ -485,7 +506,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
         job->deleteLater();
         return false;
     }
-    const QString mac = deviceKey();
+    const QString mac = m_key;
     job->setChunkNote([this, mac](int) { m_server->noteOtaChunk(mac); });
     connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
@@ -534,7 +555,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
         job->deleteLater();
         return false;
     }
-    const QString mac = deviceKey();
+    const QString mac = m_key;
     job->setChunkNote([this, mac](int index) {
         if (index > 0)
             m_server->noteBroadcastChunk(mac);
@@ -567,7 +588,7 @@ void DeviceChannel::checkAccountSync()
         writeLog(LOG_LEVEL_INFO, "Current user is not admin, not need to do sync.");
         return;
     }
-    const QString mac = deviceKey();
+    const QString mac = m_key;
     writeLog(LOG_LEVEL_INFO, "checkAccountSync, %s", qPrintable(mac));
     if (m_syncing) {
         writeLog(LOG_LEVEL_WARNING, "currently syncing user device, can NOT checkMultiUserDataSync");
@@ -619,7 +640,7 @@ void DeviceChannel::answerFirstSync()
         // have ended it 180 s later, while a Sync Now held its progress window up; the reason is in the log, and
         // the next synchronisation asks again.
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: users of %s not taken in, synchronisation stopped",
-                 qPrintable(m_identity.mac));
+                 qPrintable(m_key));
         recordSync(2);
         return;
     }
@@ -632,14 +653,14 @@ void DeviceChannel::answerFirstSync()
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 {
-    const quint32 did = m_server->managedDeviceId(deviceKey());
+    const quint32 did = m_server->managedDeviceId(m_key);
     const PanelAccountMerge::Parsed parsed = PanelAccountMerge::parse(file);
     if (parsed.isRefused()) {
         VelkIFPDevice device;
-        const bool managed = m_server->managedDevice(deviceKey(), &device);
+        const bool managed = m_server->managedDevice(m_key, &device);
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: account file of %s (%s) refused: %s",
-                 qPrintable(managed ? device.deviceName : QStringLiteral("unmanaged panel")),
-                 qPrintable(m_identity.mac), qPrintable(parsed.refusal));
+                 qPrintable(managed ? device.deviceName : QStringLiteral("unmanaged panel")), qPrintable(m_key),
+                 qPrintable(parsed.refusal));
         return false;
     }
     return PanelAccountMerge(CmdServer::database()).merge(parsed.rows, did);
@@ -647,7 +668,7 @@ bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
 
 void DeviceChannel::sendUserSettings()
 {
-    const quint32 did = m_server->managedDeviceId(deviceKey());
+    const quint32 did = m_server->managedDeviceId(m_key);
     // The users the panel takes in on its first synchronisation were written just now; the cache knows by the data
     // store's version that what it held from before no longer holds.
     bool read = true;
@@ -656,13 +677,12 @@ void DeviceChannel::sendUserSettings()
         // Sent without them, the panel would drop every user it has. The synchronisation fails instead, and the next
         // one sends the file.
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, users of %s cannot be read, nothing sent",
-                 qPrintable(m_identity.mac));
+                 qPrintable(m_key));
         recordSync(2);
         return;
     }
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
-        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s",
-                 qPrintable(m_identity.mac));
+        writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_key));
 }
 
 void DeviceChannel::recordSync(int status)
@@ -676,7 +696,7 @@ void DeviceChannel::recordSync(int status)
 void DeviceChannel::finishSync()
 {
     m_syncing = false;
-    emit syncUserDeviceFinished(deviceKey());
+    emit syncUserDeviceFinished(m_key);
     if (m_state == Closed)
         return;
     emit updateSyncReport();

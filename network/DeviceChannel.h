@@ -39,16 +39,14 @@ public:
     DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config);
     ~DeviceChannel() override;
 
-    /// Lower-case "aa:bb:cc:dd:ee:ff" from the panel's identity; empty before it.
-    QString getMacAddress() const { return m_identity.mac; }
+    /// The name the console knows this connection by, which every signal of the channel carries: the lower-case
+    /// "aa:bb:cc:dd:ee:ff" of the panel's identity, or, for a panel whose card reports a MAC no card can have, what
+    /// CmdServer::linkKey() gives the device its address matched. Empty before the identity.
+    QString getMacAddress() const { return m_key; }
     QString getModelName() const { return m_identity.model; }
     QString getFwVersion() const { return m_identity.fwVersion; }
     QString getPanelFwVersion() const { return m_identity.panelFwVersion; }
     QString getDisplayClientVersion() const { return m_identity.displayClientVersion; }
-    /// What the channel's answers name its panel by: its MAC, or for a panel known by its address alone the key of
-    /// the device it matched (CmdServer::deviceKey), since such a MAC is shared by many panels.
-    QString deviceKey() const { return m_deviceKey.isEmpty() ? m_identity.mac : m_deviceKey; }
-    void setDeviceKey(const QString &key) { m_deviceKey = key; }
     /// The TCP peer's IPv4 address as text.
     QString getIpAddress() const { return m_peerIp; }
     QString getDeviceType() const { return m_identity.deviceType; }
@@ -87,6 +85,12 @@ public:
 
     /// Ends the connection: unsent bytes get closeGraceMs to flush, then the socket is aborted. Idempotent.
     void close();
+
+    /// Set by CmdServer when it admits a panel known by its address alone, before the handshake's answer.
+    void setLinkKey(const QString &key) { m_key = key; }
+    /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame has
+    /// come within timeoutMs. A probe under way is not started again.
+    void probe(int timeoutMs);
 
     // Handshake outcome, decided by CmdServer. Each sends VELK_REMOTE_RSP_IDENTITY.
     void acceptAsConnected(const QString &consoleId);
@@ -158,7 +162,7 @@ private:
     QTcpSocket *m_socket;
     FrameDecoder m_decoder;
     PanelIdentity m_identity;
-    QString m_deviceKey;
+    QString m_key;
     QString m_peerIp;
     State m_state = AwaitIdentity;
 
@@ -167,6 +171,7 @@ private:
     QTimer *m_idleTimer;
     QElapsedTimer m_lastActivity; // since the last frame received
     QTimer *m_graceTimer;
+    QTimer *m_probeTimer;
 
     TransferJob *m_otaJob = nullptr;
     TransferJob *m_broadcastJob = nullptr;

@@ -37,6 +37,9 @@ struct NetworkConfig
     int heartbeatIntervalMs = 30000;
     int idleTimeoutMs = 90000;
     int closeGraceMs = 2000;
+    // A connection asked for a sign of life (a panel behind the same address wants its device) is closed when none
+    // comes within this long.
+    int probeTimeoutMs = 3000;
     // Connections accepted and not yet identified; newer ones are refused. A whole fleet reconnecting at once after
     // a restart must fit (the listen queue holds as many).
     int maxPendingHandshakes = 1024;

@@ -156,8 +156,9 @@ void DeviceControlScheduleSetting::clickBtnSave()
             return;
         }
         // Wake-on-LAN goes by MAC: a power-on the runner could never send is not stored as if it would run.
-        const int withoutMac = int(std::count_if(devices.begin(), devices.end(), [](const VelkIFPDevice &device) {
-            return !CmdServer::hasUsableMac(device);
+        const CmdServer *server = CmdServer::getInstance();
+        const int withoutMac = int(std::count_if(devices.begin(), devices.end(), [server](const VelkIFPDevice &device) {
+            return !server->canWake(device);
         }));
         if (schedule.isPowerOn && withoutMac > 0) {
             showWarning(tr("On Time can't wake %1 chosen device(s): they have no MAC address.").arg(withoutMac));

@@ -194,6 +194,8 @@ void Scheduling::construct()
         for (const VelkOtaSchedule &schedule : qAsConst(m_otaScheduleList))
             m_otaReportDialog->refreshReport(schedule);
     });
+    // Devices of a run that ended just before the console did are still watched for their roll-back.
+    m_upgradeManager->takeUpStoredWatches();
     m_otaRunner->closeInterruptedRuns();
     m_otaRunner->checkOtaTask();
 }

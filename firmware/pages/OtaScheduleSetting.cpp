@@ -267,13 +267,22 @@ void OtaScheduleSetting::fillTable(OtaSelection::View view)
         power->setStyleSheet(
             QStringLiteral("QLabel{border-image: url(:/resource/scheduling/%1);}")
                 .arg(device.isOnline ? QStringLiteral("power_on.PNG") : QStringLiteral("power_off.PNG")));
-        power->setToolTip(device.isOnline ? tr("Online") : tr("Offline"));
+        // A device known by its address alone that is off cannot be woken for the update, which needs its MAC.
+        const QString unreachable =
+            !device.isOnline && !cmdServer->canWake(device)
+                ? tr("Known by its IP address alone, it cannot be woken for the update: it is updated only if it is "
+                     "on when the update starts.")
+                : QString();
+        const auto noted = [&unreachable](const QString &text) {
+            return unreachable.isEmpty() ? text : text + QLatin1Char('\n') + unreachable;
+        };
+        power->setToolTip(device.isOnline ? tr("Online") : noted(tr("Offline")));
         layout->addWidget(power, 0, Qt::AlignCenter);
         table->setCellWidget(row, 1, cell);
         const QStringList texts = {device.deviceName, device.modelName, device.extraText, device.fwVersion};
         for (int column = 0; column < texts.size(); ++column) {
             auto *item = new QTableWidgetItem(texts.at(column));
-            item->setToolTip(plainToolTip(texts.at(column)));
+            item->setToolTip(plainToolTip(column == 0 ? noted(texts.at(column)) : texts.at(column)));
             table->setItem(row, column + 2, item);
         }
     }

@@ -990,7 +990,7 @@ void TestAccountsSync::panelsKnownByTheirAddressAloneTakePartInSyncNow()
         panels << m_panels.back().get();
         panels.last()->start();
     }
-    QTRY_VERIFY(m_server->isDeviceReachable(devices.at(0)) && m_server->isDeviceReachable(devices.at(1)));
+    QTRY_VERIFY(m_server->isDeviceOnline(devices.at(0)) && m_server->isDeviceOnline(devices.at(1)));
     QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
     finishConnectSyncs();
 
@@ -1002,7 +1002,7 @@ void TestAccountsSync::panelsKnownByTheirAddressAloneTakePartInSyncNow()
     QCOMPARE(m_overview->syncRun()->total(), 2);
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(timedOut.count(), 1);
-    QCOMPARE(timedOut.at(0).at(0).toString(), CmdServer::deviceKey(devices.at(1)));
+    QCOMPARE(timedOut.at(0).at(0).toString(), m_server->linkKey(devices.at(1)));
     QCOMPARE(assignmentOf(user.muid, devices.at(0).did).syncStatus, 1);
     const VelkUserDevice failed = assignmentOf(user.muid, devices.at(1).did);
     QCOMPARE(failed.syncStatus, 2);

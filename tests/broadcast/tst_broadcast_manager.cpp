@@ -368,7 +368,7 @@ void TestBroadcastManager::panelsKnownByTheirAddressAloneAreServedOrToldOffAtOnc
     connect(&m_wakeListener, &WakeOnLanListener::magicPacketReceived, m_manager.get(),
             [&woken](const QString &mac) { woken << mac; });
     on->start();
-    QTRY_VERIFY(CmdServer::getInstance()->isDeviceReachable(devices.at(0)));
+    QTRY_VERIFY(CmdServer::getInstance()->isDeviceOnline(devices.at(0)));
 
     const QString sound = writeRandomFile(m_config.audioFolder + "chime.mp3", 40 * 1024);
     const VelkBroadcast broadcast = storeBroadcast(devices, 4, "chime.mp3", true);

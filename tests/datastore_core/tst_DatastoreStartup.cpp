@@ -194,6 +194,7 @@ private slots:
                  QString("Control Box"));
         QCOMPARE(probe.value("SELECT groupType FROM Groups").toString(), QString("Control Box"));
         QVERIFY(probe.columns("OtaScheduleReport").contains("fwVersion"));
+        QVERIFY(probe.columns("OtaScheduleReport").contains("watchUntil"));
         // The first account became the administrator and the normal user was added.
         QCOMPARE(
             probe.column("SELECT password || '|' || isAdmin || '|' || ifnull(email, '') FROM Account ORDER BY aid"),

@@ -319,8 +319,8 @@ private slots:
             return count;
         };
         for (const QString &name : names.mid(0, 2))
-            QTRY_COMPARE_WITH_TIMEOUT(startsFor(CmdServer::deviceKey(storedDevice(name))), 1, Patience);
-        QCOMPARE(startsFor(CmdServer::deviceKey(storedDevice("Zero Locked"))), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(startsFor(server()->linkKey(storedDevice(name))), 1, Patience);
+        QCOMPARE(startsFor(server()->linkKey(storedDevice("Zero Locked"))), 0);
 
         choose(names);
         QVERIFY(m_page->btnPowerOff->isEnabled());

@@ -11,6 +11,7 @@
 #include "firmware/PanelVersion.h"
 #include "network/NetTestSupport.h"
 #include "shell/base/Clock.h"
+#include "support/StoredDevice.h"
 #include "support/TryCeiling.h"
 #include "tools/localhttp/LocalHttpServer.h"
 #include "tools/panelsim/PanelFleet.h"
@@ -20,6 +21,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -101,6 +103,11 @@ public:
         for (SimulatedPanel *panel : m_fleet->panels()) {
             panel->behaviour() = PanelBehaviour();
             panel->resetCounters();
+            if (m_ownMacs.contains(panel)) {
+                PanelIdentity identity = panel->identity();
+                identity.mac = m_ownMacs.take(panel);
+                panel->setIdentity(identity);
+            }
         }
         OrvantaDBIntf *db = OrvantaDBManager::getInstance();
         QList<VelkIFPDevice> devices;
@@ -146,6 +153,27 @@ public:
             qWarning("cannot write %s", qPrintable(file));
     }
 
+    /// Panel `index` becomes a device of this model and version known by its address alone: its card reports zeros,
+    /// and its row holds no MAC.
+    VelkIFPDevice addDeviceByAddress(int index, const QString &model, const QString &fwVersion)
+    {
+        SimulatedPanel *p = panel(index);
+        const VelkIFPDevice added = addDevice(index, model, fwVersion);
+        PanelIdentity identity = p->identity();
+        m_ownMacs.insert(p, identity.mac);
+        identity.mac = QStringLiteral("00:00:00:00:00:00");
+        p->setIdentity(identity);
+        VelkIFPDevice device = added;
+        device.macAddress.clear();
+        OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+        if (db->updateIFPDeviceById(device) != DB_OK)
+            qWarning("updateIFPDeviceById failed for %s", qPrintable(device.deviceName));
+        QList<VelkIFPDevice> all;
+        db->queryAllAvailableIFP(all);
+        CmdServer::getInstance()->setManagedDevices(all);
+        return storedDevice(device.deviceName);
+    }
+
     /// Panel `index` becomes a device of this model and version: its identity and a row of the database.
     VelkIFPDevice addDevice(int index, const QString &model, const QString &fwVersion,
                             const QString &panelFwVersion = QString(), const QString &sku = QString())
@@ -188,12 +216,22 @@ public:
         return QTest::qWaitFor(
             [&] {
                 for (int i : indexes) {
-                    if (!CmdServer::getInstance()->getChannel(panel(i)->mac()))
+                    if (!channelOf(i))
                         return false;
                 }
                 return true;
             },
             QuorvinTryCeilingMs);
+    }
+
+    /// The console's connection of panel `index`: by its MAC, or by the link key of its device.
+    DeviceChannel *channelOf(int index) const
+    {
+        CmdServer *server = CmdServer::getInstance();
+        if (DeviceChannel *channel = server->getChannel(panel(index)->mac()))
+            return channel;
+        const VelkIFPDevice device = storedDevice(panel(index)->name());
+        return device.did == 0 ? nullptr : server->getChannel(server->linkKey(device));
     }
 
     /// A check that asks the servers, waited for to its end (also when every family failed).
@@ -245,15 +283,16 @@ public:
     QList<VelkIFPDevice *> &runDevices() { return m_pointers; }
     VelkOtaSchedule *schedule() { return &m_schedule; }
 
+    /// The report rows of the prepared schedule, by device name.
+    QHash<QString, VelkOtaScheduleReport> reportByName()
+    {
+        return reportBy([](const VelkIFPDevice &d) { return d.deviceName; });
+    }
+
     /// The report rows of the prepared schedule, by MAC address.
     QHash<QString, VelkOtaScheduleReport> report()
     {
-        QList<VelkOtaScheduleReport> rows;
-        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
-        QHash<QString, VelkOtaScheduleReport> byMac;
-        for (const VelkOtaScheduleReport &row : qAsConst(rows))
-            byMac.insert(row.device.macAddress, row);
-        return byMac;
+        return reportBy([](const VelkIFPDevice &d) { return d.macAddress; });
     }
 
     static QByteArray sha256(const QByteArray &bytes)
@@ -262,6 +301,16 @@ public:
     }
 
 private:
+    QHash<QString, VelkOtaScheduleReport> reportBy(const std::function<QString(const VelkIFPDevice &)> &key)
+    {
+        QList<VelkOtaScheduleReport> rows;
+        OrvantaDBManager::getInstance()->queryOtaScheduleReportByOtaSchedule(m_schedule, rows);
+        QHash<QString, VelkOtaScheduleReport> byKey;
+        for (const VelkOtaScheduleReport &row : qAsConst(rows))
+            byKey.insert(key(row.device), row);
+        return byKey;
+    }
+
     QTemporaryDir m_dir;
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<LogCapture> m_log;
@@ -269,6 +318,7 @@ private:
     std::unique_ptr<LocalHttpServer> m_http;
     std::unique_ptr<ManualClock> m_clock;
     VelkOtaSchedule m_schedule;
+    QHash<SimulatedPanel *, QString> m_ownMacs; ///< of the panels made to report zeros
     std::vector<std::unique_ptr<VelkIFPDevice>> m_records;
     QList<VelkIFPDevice *> m_pointers;
 };

@@ -25,6 +25,8 @@ private slots:
     void hostileUpdateConfigWritesNothingOutside();
     void audioBoxRunWakesBatchesAndPowersOff();
     void silentDevicesFailAndTheRunEnds();
+    void devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor();
+    void devicesNotSeenAfterTheirRunAreLoggedSo();
     void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
     void endOfRunLeavesUnansweredInstallationsOn();
@@ -278,6 +280,100 @@ void TestFirmwareManager::silentDevicesFailAndTheRunEnds()
     QVERIFY(m_bench.log()->contains("otaResultTimeout: " + devices.at(1).macAddress));
     QTest::qWait(300);
     QCOMPARE(finished.count(), 1);
+}
+
+// Boxes whose cards report zeros are known by their address alone. Looked up by their (empty) MAC they were offline to
+// every run: the run woke them with no MAC and waited the whole wake time-out for each, the ordinary box was updated
+// that much later, and they ended Failed, out of date for good, their time-outs all keyed by one empty MAC. Two that
+// are on are updated through their connections, each under a key of its own; one that is off cannot be woken and is
+// not waited for: nothing is tried, so its row stays Not Started.
+void TestFirmwareManager::devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor()
+{
+    const QByteArray image = firmware();
+    m_bench.serve("AudioBox/QML8_0005.bin", image);
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 600000; // a run that waits for a wake-up does not end within this test's ceilings
+    m_bench.manager()->setTimeouts(timeouts);
+    const QList<VelkIFPDevice> devices = {
+        m_bench.addDevice(0, "QML8", "8.0.0000.04"), m_bench.addDeviceByAddress(1, "QML8", "8.0.0000.04"),
+        m_bench.addDeviceByAddress(2, "QML8", "8.0.0000.04"), m_bench.addDeviceByAddress(3, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0, 1, 2}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 4);
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, timeouts.installResultMs + QuorvinTryCeilingMs);
+
+    const QHash<QString, VelkOtaScheduleReport> report = m_bench.reportByName();
+    for (int i = 0; i < 3; ++i) {
+        SimulatedPanel *box = m_bench.panel(i);
+        QCOMPARE(report.value(devices.at(i).deviceName).status, int(UPDATE_SUCCESSFULLY));
+        QCOMPARE(report.value(devices.at(i).deviceName).fwVersion, QStringLiteral("8.0.0000.05"));
+        QCOMPARE(box->receivedFiles().size(), 1);
+        QCOMPARE(box->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
+        QCOMPARE(box->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+    }
+    QCOMPARE(report.value(devices.at(3).deviceName).status, int(UPDATE_NOT_STARTED));
+    QCOMPARE(m_bench.panel(3)->state(), SimulatedPanel::Off);
+    QVERIFY(m_bench.log()->contains(devices.at(3).deviceName + " is off and known by its address alone"));
+    QVERIFY(!m_bench.log()->contains("invalid mac"));
+    QVERIFY(!m_bench.log()->contains("deviceWokenTimeout"));
+    // Each timer had a key of its own: both boxes' state answers and results were taken.
+    for (int i = 1; i < 3; ++i) {
+        const QString key = QStringLiteral("did:%1").arg(devices.at(i).did);
+        QVERIFY(m_bench.log()->contains("checkOtaStateResult, deviceMacAddress: " + key));
+    }
+    // Nothing of the run waits any more, and nothing is powered off: no box was woken.
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!m_bench.manager()->isOtaRunning());
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(m_bench.panel(i)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+}
+
+// After a run, each box that ended Successfully is watched for the wake time-out. One that went away and never came
+// back within it was logged as having "kept what it installed through the wake time-out", though nothing was seen of
+// it; so would one whose watch a console started again takes up from its row. Each is logged as not seen and keeps the
+// row its run gave it; one that stayed connected kept what it installed. The rows keep no wait once it is over.
+void TestFirmwareManager::devicesNotSeenAfterTheirRunAreLoggedSo()
+{
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = 4000;
+    m_bench.manager()->setTimeouts(timeouts);
+    const QList<VelkIFPDevice> devices = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
+                                          m_bench.addDevice(1, "QML8", "8.0.0000.04")};
+    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.serverCheck());
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    VelkOtaSchedule *schedule = m_bench.prepareRun(devices);
+    m_bench.manager()->startOta(schedule, m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
+    m_bench.panel(1)->shutDown();
+
+    const QString gone = "not seen within the wake time-out after its run, not judged: " + devices.at(1).deviceName;
+    const QString kept = "kept what it installed through the wake time-out: ";
+    QTRY_VERIFY(m_bench.log()->contains(gone));
+    QTRY_VERIFY(m_bench.log()->contains(kept + devices.at(0).macAddress));
+    QVERIFY(!m_bench.log()->contains(kept + devices.at(1).macAddress));
+    const auto rows = [&] { return m_bench.reportByName(); };
+    for (const VelkIFPDevice &device : devices) {
+        QCOMPARE(rows().value(device.deviceName).status, int(UPDATE_SUCCESSFULLY));
+        QTRY_COMPARE(rows().value(device.deviceName).watchUntil, QString());
+    }
+
+    // What a console that ended within the wait left in a row is taken up by the next; the box never comes.
+    const QString until = m_bench.clock()->now().addSecs(60).toUTC().toString(Qt::ISODateWithMs);
+    QCOMPARE(OrvantaDBManager::getInstance()->updateOtaScheduleReportWatch(schedule->osid, devices.at(1).did, until),
+             quint32(DB_OK));
+    m_bench.manager()->takeUpStoredWatches();
+    QTRY_COMPARE(m_bench.log()->count(gone), 2);
+    QVERIFY(!m_bench.log()->contains(kept + devices.at(1).macAddress));
+    QCOMPARE(rows().value(devices.at(1).deviceName).status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(rows().value(devices.at(1).deviceName).watchUntil, QString());
 }
 
 void TestFirmwareManager::missingFirmwareFailsEveryBoxOfTheRun()

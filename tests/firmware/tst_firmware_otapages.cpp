@@ -19,6 +19,7 @@ private slots:
     void initTestCase();
     void cleanup();
     void rowsByDeviceAndByGroup();
+    void devicesKnownByTheirAddressSayWhetherTheyCanBeWoken();
     void savesTheScheduleEntered();
     void noticeSavesOnEnter();
     void refusesPassedStartsAndShowsFailedWrites();
@@ -141,6 +142,35 @@ void TestFirmwareOtaPages::rowsByDeviceAndByGroup()
     page.btnCloseInfo->click();
     QVERIFY(!rowBox(page.tableWidgetGroup, 1)->isChecked());
     QVERIFY(!page.selectScheduleWidget->isVisibleTo(&page));
+}
+
+// Devices whose cards report zeros are known by their address alone. One that is on is updated through its connection
+// and shows as on (it showed off, looked up by its empty MAC); one that is off cannot be woken for the update, which
+// its row says where the operator chooses it.
+void TestFirmwareOtaPages::devicesKnownByTheirAddressSayWhetherTheyCanBeWoken()
+{
+    const VelkIFPDevice alpha = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    const VelkIFPDevice on = m_bench.addDeviceByAddress(1, "QML8", "8.0.0000.04");
+    const VelkIFPDevice off = m_bench.addDeviceByAddress(2, "QML8", "8.0.0000.04");
+    QVERIFY(m_bench.connect({1}));
+    QVERIFY(m_bench.serverCheck());
+    QCOMPARE(m_bench.manager()->getOldDevicesCount(), 3);
+    OtaScheduleSetting page;
+    page.initNewSchedule();
+
+    QCOMPARE(column(page.tableWidgetDevice, 2), QStringList({alpha.deviceName, on.deviceName, off.deviceName}));
+    const auto power = [&page](int row) { return page.tableWidgetDevice->cellWidget(row, 1)->findChild<QLabel *>(); };
+    const QString note = QStringLiteral("Known by its IP address alone, it cannot be woken for the update: it is "
+                                        "updated only if it is on when the update starts.");
+    QVERIFY(power(0)->styleSheet().contains("power_off"));
+    QCOMPARE(power(0)->toolTip(), QStringLiteral("Offline"));
+    QCOMPARE(page.tableWidgetDevice->item(0, 2)->toolTip(), alpha.deviceName);
+    QVERIFY(power(1)->styleSheet().contains("power_on"));
+    QCOMPARE(power(1)->toolTip(), QStringLiteral("Online"));
+    QCOMPARE(page.tableWidgetDevice->item(1, 2)->toolTip(), on.deviceName);
+    QVERIFY(power(2)->styleSheet().contains("power_off"));
+    QCOMPARE(power(2)->toolTip(), "Offline\n" + note);
+    QCOMPARE(page.tableWidgetDevice->item(2, 2)->toolTip(), off.deviceName + "\n" + note);
 }
 
 void TestFirmwareOtaPages::savesTheScheduleEntered()

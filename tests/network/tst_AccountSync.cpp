@@ -472,7 +472,7 @@ void TestAccountSync::panelsKnownByTheirAddressAloneAreSynchronised()
     for (int i = 0; i < 2; ++i) {
         const QString name = QStringLiteral("Zero-%1").arg(i);
         devices << addManagedDevice(name, QString(), QStringLiteral("127.0.0.%1").arg(72 + i));
-        keys << CmdServer::deviceKey(devices.last());
+        keys << m_server->linkKey(devices.last());
         assign(createPanelUser(m_db, QStringLiteral("Own user %1").arg(i), "pw"), devices.last().did);
         PanelIdentity identity = identityWith(21 + i, "kelvo");
         identity.mac = QStringLiteral("00:00:00:00:00:00");

@@ -35,6 +35,7 @@ private slots:
     void broadcastAudioStaysInAudioFolder();
     void broadcastCancels();
     void panelsKnownByTheirAddressAloneAreReachedByTheirDevice();
+    void copiesReadBeforeTheHandshakeReachTheirPanel();
 
 private:
     std::unique_ptr<SimulatedPanel> connectedPanel(int serial, int addressIndex);
@@ -100,28 +101,36 @@ void TestCommands::powerOffAndReboot()
 void TestCommands::wakeOnLan()
 {
     VelkIFPDevice valid = storedDevice("Panel-3");
+    // Records the server does not hold (no did): their own MAC decides.
     VelkIFPDevice entered = valid;
+    entered.did = 0;
     entered.macAddress = "02-51-4D-00-00-0A"; // another spelling still wakes
-    VelkIFPDevice broken = valid;
+    VelkIFPDevice broken = entered;
     broken.macAddress = "not a mac";
+    // A copy read before its panel's handshake filled the MAC in: the held record's MAC wakes it.
+    VelkIFPDevice unfilled = storedDevice("Panel-4");
+    unfilled.macAddress.clear();
     m_log->clear();
-    m_server->powerOn({valid, broken, entered});
+    m_server->powerOn({valid, broken, entered, unfilled});
     QVERIFY(m_log->contains("CmdServer::powerOn, invalid mac: not a mac"));
+    QVERIFY(!m_log->contains("no MAC to wake"));
     QList<QByteArray> packets;
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
             while (m_wakeListener.hasPendingDatagrams())
                 packets.append(m_wakeListener.receiveDatagram().data());
-            return packets.size() >= 6;
+            return packets.size() >= 9;
         }(),
         QuorvinTryCeilingMs);
-    QTest::qWait(200); // a seventh packet would show here
+    QTest::qWait(200); // a tenth packet would show here
     while (m_wakeListener.hasPendingDatagrams())
         packets.append(m_wakeListener.receiveDatagram().data());
     // Three rounds, one packet per valid device and target.
-    QCOMPARE(packets.size(), 6);
+    QCOMPARE(packets.size(), 9);
     QCOMPARE(packets.count(WorkThread::magicPacket(testMac(3))), 3);
     QCOMPARE(packets.count(WorkThread::magicPacket("02:51:4d:00:00:0a")), 3);
+    QCOMPARE(packets.count(WorkThread::magicPacket(testMac(4))), 3);
+    QVERIFY(m_server->canWake(unfilled));
 }
 
 void TestCommands::magicPacketBytes_data()
@@ -540,20 +549,21 @@ void TestCommands::panelsKnownByTheirAddressAloneAreReachedByTheirDevice()
     for (int i = 0; i < 2; ++i) {
         const QString name = QStringLiteral("Zero-%1").arg(i);
         addManagedDevice(name, QString(), QStringLiteral("127.0.0.%1").arg(62 + i));
-        keys << CmdServer::deviceKey(storedDevice(name));
+        keys << m_server->linkKey(storedDevice(name));
         PanelIdentity identity = identityWith(11 + i, "kelvo");
         identity.mac = QStringLiteral("00:00:00:00:00:00");
         panels.emplace_back(new SimulatedPanel(identity, directSettings(60 + i)));
         panels.back()->start();
     }
-    QCOMPARE(keys, (QStringList{QStringLiteral("#%1").arg(storedDevice("Zero-0").did),
-                                QStringLiteral("#%1").arg(storedDevice("Zero-1").did)}));
+    QCOMPARE(keys, (QStringList{QStringLiteral("did:%1").arg(storedDevice("Zero-0").did),
+                                QStringLiteral("did:%1").arg(storedDevice("Zero-1").did)}));
     QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
     const VelkIFPDevice first = storedDevice("Zero-0");
     const VelkIFPDevice second = storedDevice("Zero-1");
-    QVERIFY(m_server->isDeviceReachable(first));
-    QVERIFY(m_server->isDeviceReachable(second));
-    QVERIFY(!m_server->isDeviceOnline(first)); // by MAC, none
+    QVERIFY(m_server->isDeviceOnline(first));
+    QVERIFY(m_server->isDeviceOnline(second));
+    QCOMPARE(m_server->connectionState(QStringLiteral("00:00:00:00:00:00")), CmdServer::Offline); // by MAC, none
+    QVERIFY(!m_server->canWake(first));
 
     // A broadcast with its sound to the first alone, each step named by its device.
     const QString audio = writeRandomFile(m_config.audioFolder + "Default_Audio_3.mp3", 15 * 1024);
@@ -589,7 +599,7 @@ void TestCommands::panelsKnownByTheirAddressAloneAreReachedByTheirDevice()
     QTRY_COMPARE(off.count(), 1);
     QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_REBOOT), 0);
     QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
-    QTRY_VERIFY(!m_server->isDeviceReachable(first));
+    QTRY_VERIFY(!m_server->isDeviceOnline(first));
     while (m_wakeListener.hasPendingDatagrams())
         m_wakeListener.receiveDatagram();
     m_log->clear();
@@ -599,4 +609,23 @@ void TestCommands::panelsKnownByTheirAddressAloneAreReachedByTheirDevice()
     QVERIFY(!m_wakeListener.hasPendingDatagrams());
     for (const auto &panel : panels)
         panel->shutDown();
+}
+
+// A device entered by its address alone, as read before its panel's handshake filled its MAC in (a database held by
+// another program keeps the write-back back for as long as it holds): it is online, Power Off reaches its panel, and
+// Power On would wake it, all by the MAC the command server holds.
+void TestCommands::copiesReadBeforeTheHandshakeReachTheirPanel()
+{
+    const VelkIFPDevice copy = addManagedDevice(QStringLiteral("Entered"), QString(), QStringLiteral("127.0.0.66"));
+    SimulatedPanel panel(identityWith(15, "kelvo"), directSettings(64));
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    QCOMPARE(copy.macAddress, QString());
+    QTRY_VERIFY(m_server->isDeviceOnline(copy));
+    QCOMPARE(m_server->linkKey(copy), testMac(15));
+    QVERIFY(m_server->canWake(copy));
+    QSignalSpy off(&panel, &SimulatedPanel::poweredOff);
+    m_server->powerOff({copy});
+    QTRY_COMPARE(off.count(), 1);
+    panel.shutDown();
 }

@@ -26,6 +26,8 @@ private slots:
     void storedMacInAnotherFormIsMatched();
     void ipOnlyDeviceIsMatchedAndWrittenBack();
     void macsNoCardHasAreMatchedByAddressOnly();
+    void cardsReportingZerosAgainKeepTheirDevice();
+    void twoPanelsBehindOneAddressSettle();
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void writeBackWaitsOutAHeldDatabase();
@@ -69,6 +71,8 @@ void TestHandshake::initTestCase()
     config.heartbeatIntervalMs = 300;
     config.idleTimeoutMs = 4000;
     config.maxPendingHandshakes = 8;
+    // Well inside the idle time-out, so that a holder that went silent is let go by its probe first.
+    config.probeTimeoutMs = 1000;
     NetworkConfig::setCurrent(config);
     m_server = CmdServer::getInstance();
     QVERIFY(m_server->serverPort() != 0);
@@ -234,8 +238,20 @@ void TestHandshake::macsNoCardHasAreMatchedByAddressOnly()
     for (const auto &dropped : drops)
         QCOMPARE(dropped->count(), 0);
     QCOMPARE(m_log->count("replacing connection"), replacedBefore);
-    // Only the panel with a MAC of its own is reached by MAC.
-    QCOMPARE(connections.count(), 1);
+    // Only the panel with a MAC of its own is reached by MAC; the others by their device's link key, which their
+    // connections carry.
+    QCOMPARE(connections.count(), reported.size());
+    QSet<QString> keys;
+    for (const QList<QVariant> &connection : qAsConst(connections))
+        keys.insert(connection.at(0).value<DeviceChannel *>()->getMacAddress());
+    QSet<QString> expected;
+    for (int i = 0; i < reported.size(); ++i) {
+        const VelkIFPDevice device = storedDevice(QStringLiteral("Addr-%1").arg(i));
+        expected.insert(i == 3 ? testMac(45) : QStringLiteral("did:%1").arg(device.did));
+        QCOMPARE(m_server->linkKey(device), i == 3 ? testMac(45) : QStringLiteral("did:%1").arg(device.did));
+        QVERIFY(m_server->isDeviceOnline(device));
+    }
+    QCOMPARE(keys, expected);
     for (const QString &mac : reported.mid(0, 3) + reported.mid(4)) {
         QCOMPARE(m_server->connectionState(mac), CmdServer::Offline);
         QVERIFY(!m_server->isManaged(mac));
@@ -272,6 +288,112 @@ void TestHandshake::macsNoCardHasAreMatchedByAddressOnly()
     QVERIFY(panels.at(2)->isConnected());
     for (const auto &panel : panels)
         panel->shutDown();
+}
+
+// A panel entered by address learned its MAC at a boot when its card reported one; at the next boot the card reports
+// zeros again. Matched by address only while its record held no MAC, it was refused at every try, shown Offline, and
+// its SOS never arrived. A panel whose card was swapped for one that reports zeros (its record holds the old card's
+// MAC) is the same. Each keeps its device, the MAC it holds, and its SOS; a panel no address matches is named by its
+// address.
+void TestHandshake::cardsReportingZerosAgainKeepTheirDevice()
+{
+    addManagedDevice("Learned", QString(), "127.0.0.160");
+    addManagedDevice("Swapped", testMac(161), "127.0.0.161");
+    {
+        SimulatedPanel once(identityWith(160, "kelvo"), directSettings(158));
+        once.start();
+        QTRY_VERIFY(once.isConnected());
+        QTRY_COMPARE(storedDevice("Learned").macAddress, testMac(160));
+        once.shutDown();
+        QTRY_COMPARE(m_server->connectionState(testMac(160)), CmdServer::Offline);
+    }
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    std::vector<std::unique_ptr<QSignalSpy>> refusals;
+    for (int i = 0; i < 2; ++i) {
+        PanelIdentity zeros = identityWith(160 + i, "kelvo");
+        zeros.mac = "00:00:00:00:00:00";
+        zeros.fwVersion = QStringLiteral("6.6.0.%1").arg(i);
+        panels.emplace_back(new SimulatedPanel(zeros, directSettings(158 + i)));
+        refusals.emplace_back(new QSignalSpy(panels.back().get(), &SimulatedPanel::rejected));
+        panels.back()->start();
+    }
+    QTRY_VERIFY(panels.at(0)->isConnected() && panels.at(1)->isConnected());
+    const VelkIFPDevice learned = storedDevice("Learned");
+    const VelkIFPDevice swapped = storedDevice("Swapped");
+    for (const VelkIFPDevice &device : {learned, swapped}) {
+        QCOMPARE(m_server->connectionState(device.macAddress), CmdServer::Connected);
+        QVERIFY(m_server->isDeviceOnline(device));
+        QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+    }
+    QCOMPARE(learned.macAddress, testMac(160));
+    QCOMPARE(swapped.macAddress, testMac(161));
+    QTRY_COMPARE(storedDevice("Swapped").fwVersion, QString("6.6.0.1"));
+    for (const auto &refused : refusals)
+        QCOMPARE(refused->count(), 0);
+
+    // Their SOS arrives by their device, and the answer reaches the panel that raised it alone.
+    QSignalSpy deviceAlerts(m_server, &CmdServer::safeAlertOfDevice);
+    panels.at(0)->raiseSos();
+    panels.at(1)->raiseSos();
+    QTRY_COMPARE(deviceAlerts.count(), 2);
+    const QSet<quint32> raised = {deviceAlerts.at(0).at(0).value<quint32>(), deviceAlerts.at(1).at(0).value<quint32>()};
+    QCOMPARE(raised, (QSet<quint32>{learned.did, swapped.did}));
+    m_server->stopSafeAlertOfDevice(swapped.did);
+    QTRY_COMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 0);
+
+    PanelIdentity strangerIdentity = identityWith(162, "kelvo");
+    strangerIdentity.mac = "00:00:00:00:00:00";
+    SimulatedPanel stranger(strangerIdentity, directSettings(160));
+    QSignalSpy strangerRefused(&stranger, &SimulatedPanel::rejected);
+    stranger.start();
+    QTRY_COMPARE(strangerRefused.count(), 1);
+    QVERIFY(m_log->contains("unmanaged device 00:00:00:00:00:00 at 127.0.0.162"));
+    stranger.shutDown();
+    for (const auto &panel : panels)
+        panel->shutDown();
+}
+
+// Two panels reporting zeros behind one address (a router that translates addresses) and one device of that address:
+// the newest connection replaced the device's, and each panel pushed the other off at its every reconnect, without
+// end. The one that holds the device keeps it while it answers; the other is refused, logged once with the address.
+// Once the holder stops answering, a probe lets it go and the other gets the device at its next try.
+void TestHandshake::twoPanelsBehindOneAddressSettle()
+{
+    const VelkIFPDevice device = addManagedDevice("Behind", QString(), "127.0.0.170");
+    const int replacedBefore = m_log->count("replacing connection");
+    const int refusedBefore = m_log->count("at 127.0.0.170 refused");
+    PanelSettings settings = directSettings(168);
+    settings.rejectBackoffMs = 100;
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int i = 0; i < 2; ++i) {
+        PanelIdentity zeros = identityWith(170 + i, "kelvo");
+        zeros.mac = "00:00:00:00:00:00";
+        panels.emplace_back(new SimulatedPanel(zeros, settings));
+    }
+    SimulatedPanel &first = *panels.at(0);
+    SimulatedPanel &second = *panels.at(1);
+    QSignalSpy firstDropped(&first, &SimulatedPanel::disconnected);
+    QSignalSpy secondRefused(&second, &SimulatedPanel::rejected);
+    first.start();
+    QTRY_VERIFY(first.isConnected());
+    second.start();
+    QTRY_VERIFY(secondRefused.count() >= 3);
+    QVERIFY(first.isConnected());
+    QVERIFY(!second.isConnected());
+    QCOMPARE(firstDropped.count(), 0);
+    QCOMPARE(m_log->count("replacing connection"), replacedBefore);
+    QCOMPARE(m_log->count("at 127.0.0.170 refused"), refusedBefore + 1);
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+
+    // The holder goes silent (its connection broke where neither end noticed): the newcomer's next try probes it.
+    first.behaviour().answerHeartbeat = false;
+    QTRY_VERIFY(second.isConnected());
+    QVERIFY(m_log->contains(QStringLiteral("no answer to a probe from did:%1 at 127.0.0.170").arg(device.did)));
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+    QCOMPARE(m_log->count("replacing connection"), replacedBefore);
+    first.shutDown();
+    second.shutDown();
 }
 
 // A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes

@@ -19,6 +19,27 @@
 
 #include <QMenu>
 
+// What the update manager's badge and reminder bar show, followed from its signals while this lives.
+struct ReminderShown
+{
+    explicit ReminderShown(IFPUpgradeManager *manager)
+    {
+        QObject::connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &receiver,
+                         [this](bool show) { badge = show; });
+        QObject::connect(manager, &IFPUpgradeManager::showUpgradeNotification, &receiver,
+                         [this](bool show, const QString &text) {
+                             bar = show;
+                             title = text;
+                         });
+        QObject::connect(manager, &IFPUpgradeManager::upgradeNotificationTitleChanged, &receiver,
+                         [this](const QString &text) { title = text; });
+    }
+    bool badge = false;
+    bool bar = false;
+    QString title;
+    QObject receiver;
+};
+
 // Firmware-update schedules on the Schedule Setup page, end to end: the real update manager fed by a loopback HTTP
 // server, simulated audio boxes on the real command server, a real database and a moved clock.
 class TestSchedulingOta : public QObject
@@ -49,6 +70,8 @@ private slots:
     void restartWhileALastStepIsAwaited_data();
     void restartWhileALastStepIsAwaited();
     void rollBackAfterTheRunEndsFailsIt();
+    void rollBackAfterARestartWithinTheWaitFailsIt();
+    void reminderFollowsABoxBackAfterTheClosingCheck();
 
 private:
     /// Two out-of-date boxes, switched on, and the page built after the update server answered.
@@ -57,6 +80,15 @@ private:
     /// A device of every model, none connected, while the update server answers nothing: every version check
     /// fails until its behaviours are cleared.
     QList<VelkIFPDevice> unknownVersionFleet();
+    /// Panel 0 as an out-of-date box that restarts into what it installed, connected.
+    VelkIFPDevice restartingBox()
+    {
+        m_bench.panel(0)->behaviour().rebootAfterOta = true;
+        const VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+        if (!m_bench.connect({0}))
+            qWarning("the box did not connect");
+        return box;
+    }
     /// The page built once its own server check ended, asking again every 100 ms.
     std::unique_ptr<Scheduling> pageAfterServerCheck();
     VelkOtaSchedule schedule(const QList<VelkIFPDevice> &devices, const QDateTime &start, int status = 1)
@@ -663,27 +695,16 @@ void TestSchedulingOta::restartWhileALastStepIsAwaited()
 void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
 {
     const QString oldVersion = QStringLiteral("8.0.0000.04");
-    const VelkIFPDevice box = m_bench.addDevice(0, "QML8", oldVersion);
+    const VelkIFPDevice box = restartingBox();
+    QVERIFY(m_bench.channelOf(0));
     SimulatedPanel *panel = m_bench.panel(0);
-    panel->behaviour().rebootAfterOta = true;
     panel->behaviour().rollBackAfterBootMs = 3000;
-    QVERIFY(m_bench.connect({0}));
     IFPUpgradeManager *manager = m_bench.manager();
-    bool badge = false;
-    bool bar = false;
-    QString title;
-    QObject watch;
-    connect(manager, &IFPUpgradeManager::showUpgradeNotificationTopButton, &watch, [&](bool show) { badge = show; });
-    connect(manager, &IFPUpgradeManager::showUpgradeNotification, &watch, [&](bool show, const QString &text) {
-        bar = show;
-        title = text;
-    });
-    connect(manager, &IFPUpgradeManager::upgradeNotificationTitleChanged, &watch,
-            [&](const QString &text) { title = text; });
+    ReminderShown shown(manager);
     auto page = pageAfterServerCheck();
-    QVERIFY(badge);
-    QVERIFY(bar);
-    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+    QVERIFY(shown.badge);
+    QVERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
 
     QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
     const VelkOtaSchedule due = schedule({box}, now().addSecs(60));
@@ -698,8 +719,8 @@ void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
     if (panel->fwVersion() != oldVersion) {
         // Unless this machine was so slow that the roll-back came first.
         QCOMPARE(manager->getOldDevicesCount(), 0);
-        QVERIFY(!badge);
-        QVERIFY(!bar);
+        QVERIFY(!shown.badge);
+        QVERIFY(!shown.bar);
     }
     // The run's report is open meanwhile.
     OtaScheduleReportDialog *report = page->otaReportDialog();
@@ -722,9 +743,9 @@ void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
     report->close();
     QCOMPARE(storedDevice(box.deviceName).fwVersion, oldVersion);
     // The reminder follows: the box is out of date again.
-    QTRY_VERIFY(badge);
-    QTRY_VERIFY(bar);
-    QCOMPARE(title, QStringLiteral("Update Available for QML8"));
+    QTRY_VERIFY(shown.badge);
+    QTRY_VERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
     QCOMPARE(manager->getOldDevicesCount(), 1);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
 }
@@ -829,3 +850,92 @@ void TestSchedulingOta::changesWhileWaitingForTheCheck()
 
 QTEST_MAIN(TestSchedulingOta)
 #include "tst_scheduling_ota.moc"
+
+// The console ended within the wake time-out after a run of two boxes that both ended Successfully, and starts again:
+// what it watched lived only in its memory, so a box that then came back at its old version kept its row and the
+// schedule Successfully, at its old version and without a reminder. The watch is kept in the report rows: the box that
+// rolls back turns its row and the schedule Failed and brings the reminder back; the other row stays as it was.
+void TestSchedulingOta::rollBackAfterARestartWithinTheWaitFailsIt()
+{
+    const QString oldVersion = QStringLiteral("8.0.0000.04");
+    const QString newVersion = QStringLiteral("8.0.0000.05");
+    const QList<VelkIFPDevice> boxes = {m_bench.addDevice(0, "QML8", newVersion),
+                                        m_bench.addDevice(1, "QML8", newVersion)};
+    // What the console that ended left: the run's rows Successfully at the version installed, each with its wait.
+    VelkOtaSchedule ended = schedule(boxes, now().addSecs(-300), UPDATE_SUCCESSFULLY);
+    QList<VelkIFPDevice> rows = boxes;
+    QVERIFY(OtaSeed::db()->insertOtaScheduleReport(ended, rows) == DB_OK);
+    const QString until = now().addSecs(240).toUTC().toString(Qt::ISODateWithMs);
+    for (VelkIFPDevice box : boxes) {
+        QVERIFY(OtaSeed::db()->updateOtaScheduleReport(box, ended, UPDATE_SUCCESSFULLY) == DB_OK);
+        QVERIFY(OtaSeed::db()->updateOtaScheduleReportWatch(ended.osid, box.did, until) == DB_OK);
+    }
+    QVERIFY(m_bench.connect({0, 1}));
+    IFPUpgradeManager *manager = m_bench.manager();
+    ReminderShown shown(manager);
+    auto page = pageAfterServerCheck();
+    QVERIFY(!shown.badge);
+    QVERIFY(!shown.bar);
+    QCOMPARE(manager->getOldDevicesCount(), 0);
+
+    // Box 0's new image fails its health check: it restarts into the old one.
+    PanelIdentity identity = m_bench.panel(0)->identity();
+    identity.fwVersion = oldVersion;
+    m_bench.panel(0)->setIdentity(identity);
+    m_bench.panel(0)->abort();
+    QTRY_COMPARE(stored(ended.osid).status, int(UPDATE_FAILED));
+    QVERIFY(m_bench.log()->contains("back at " + oldVersion + " after its run, not at the " + newVersion +
+                                    " it installed: " + boxes.at(0).macAddress));
+    QList<VelkOtaScheduleReport> report;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(ended.osid), report) == DB_OK);
+    QCOMPARE(report.size(), 2);
+    QCOMPARE(report.at(0).status, int(UPDATE_FAILED));
+    QCOMPARE(report.at(0).fwVersion, oldVersion);
+    QCOMPARE(report.at(0).watchUntil, QString());
+    QCOMPARE(report.at(1).status, int(UPDATE_SUCCESSFULLY));
+    QCOMPARE(report.at(1).fwVersion, newVersion);
+    QCOMPARE(stored(ended.osid).failedCount, 1);
+    page->comboBoxType->setCurrentIndex(1);
+    QTRY_COMPARE(statusText(*page, ended.osid), QStringLiteral("Failed (1)"));
+    QTRY_VERIFY(shown.badge);
+    QTRY_VERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
+    QCOMPARE(manager->getOldDevicesCount(), 1);
+}
+
+// One box, whose restart into its new firmware comes 4 s after it reported success: the run ends before it (the box
+// never went away), and the check that closes the run still finds the box at its old version. When the box is back at
+// its new one, the reminder and the badge go: nothing looked again before, and they stayed for a day.
+void TestSchedulingOta::reminderFollowsABoxBackAfterTheClosingCheck()
+{
+    const VelkIFPDevice box = restartingBox();
+    QVERIFY(m_bench.channelOf(0));
+    SimulatedPanel *panel = m_bench.panel(0);
+    panel->behaviour().rebootAfterOtaDelayMs = 4000;
+    IFPUpgradeManager *manager = m_bench.manager();
+    ReminderShown shown(manager);
+    auto page = pageAfterServerCheck();
+    QVERIFY(shown.badge);
+    QVERIFY(shown.bar);
+
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    QSignalSpy checked(manager, &IFPUpgradeManager::otaVersionChecked);
+    QSignalSpy restarted(panel, &SimulatedPanel::rebooting);
+    QSignalSpy back(panel, &SimulatedPanel::connected);
+    const VelkOtaSchedule due = schedule({box}, now().addSecs(60));
+    page->otaRunner()->checkOtaTask();
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QCOMPARE(ended.at(0).at(1).toBool(), true);
+    // The closing check came while the box still ran its old version.
+    QTRY_VERIFY(checked.contains({IFPUpgradeManager::CASE_RUN_ENDED}));
+    QCOMPARE(restarted.count(), 0);
+    QVERIFY(shown.bar);
+
+    QTRY_COMPARE(back.count(), 1);
+    QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, QStringLiteral("8.0.0000.05"));
+    QTRY_VERIFY(!shown.bar);
+    QTRY_VERIFY(!shown.badge);
+    QCOMPARE(manager->getOldDevicesCount(), 0);
+    QCOMPARE(stored(due.osid).status, int(UPDATE_SUCCESSFULLY));
+}
