@@ -29,18 +29,12 @@ quint32 goneIsDone(quint32 rc)
 } // namespace
 
 AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
-    : DailyTaskRunner(clock, parent), m_db(db), m_server(server)
+    : DailyTaskRunner(clock, parent), m_db(db), m_server(server), m_reread(db->heldWrites())
 {
     qRegisterMetaType<AutoTestTask>();
     // States and rows the database refused for a while reach it later, in the order the runs wrote them.
     connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &AutoTestRunner::schedulesChanged);
-    // The database that takes writes again most likely gives what it refused to read, too.
-    connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, [this] {
-        if (m_buildRefused || !m_waiting.isEmpty())
-            m_retry.start(0);
-    });
-    m_retry.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, &AutoTestRunner::retryRefused);
+    connect(&m_reread, &DbReadRetry::retry, this, &AutoTestRunner::retryRefused);
 }
 
 AutoTestRunner::~AutoTestRunner() = default;
@@ -62,7 +56,7 @@ void AutoTestRunner::build(const QDate &today)
                  int(m_knownSchedules.size()));
         schedules = m_knownSchedules;
         m_buildRefused = true;
-        retryLater();
+        m_reread.later();
     } else {
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::build, queryAllAutoTestSchedule error");
     }
@@ -188,7 +182,7 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
                      "runAutoTestTask, the devices of auto-test %u cannot be read for now; it runs once they can",
                      schedule.tsid);
             m_waiting.insert(task.runKey, waited);
-            retryLater();
+            m_reread.later();
             return;
         }
         targets = *known;
@@ -438,22 +432,11 @@ void AutoTestRunner::learnTargets(const QList<VelkAutoTestSchedule> &schedules, 
 
 void AutoTestRunner::setRetryIntervalMs(int first, int longest)
 {
-    m_firstRetryMs = qMax(1, first);
-    m_longestRetryMs = qMax(m_firstRetryMs, longest);
-    m_nextRetryMs = m_firstRetryMs;
-}
-
-void AutoTestRunner::retryLater()
-{
-    if (m_retry.isActive())
-        return;
-    m_retry.start(m_nextRetryMs);
-    m_nextRetryMs = qMin(m_nextRetryMs * 2, m_longestRetryMs);
+    m_reread.setIntervalMs(first, longest);
 }
 
 void AutoTestRunner::retryRefused()
 {
-    m_retry.stop();
     if (m_buildRefused) {
         // Builds the list again and runs a pass; the tasks that fired already do not fire again. Refused once more,
         // the waiting tests are not asked for in the same turn: each read would make the GUI wait again.
@@ -471,7 +454,7 @@ void AutoTestRunner::retryRefused()
         runPass();
     }
     if (!m_buildRefused && m_waiting.isEmpty())
-        m_nextRetryMs = m_firstRetryMs;
+        m_reread.done();
 }
 
 void AutoTestRunner::closeInterruptedRuns()

@@ -3,11 +3,11 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 
+#include "datastore/DbReadRetry.h"
 #include "scheduling/DailyTaskRunner.h"
 #include "scheduling/ScheduleTask.h"
 
@@ -102,8 +102,7 @@ private:
     Read readResult(quint32 rc);
     /// Resolves the panels of the tests planned today while the list is built, as what is known of them.
     void learnTargets(const QList<VelkAutoTestSchedule> &schedules, const QDate &today);
-    /// Asks again, after the pause, for what the database refused for now: the list, or a waiting test's panels.
-    void retryLater();
+    /// Asks again for what the database refused for now: the list, or a waiting test's panels.
     void retryRefused();
 
     void powerOn(const AutoTestTask &task);
@@ -156,8 +155,5 @@ private:
         AutoTestTask check;
     };
     QHash<QString, Waiting> m_waiting;
-    QTimer m_retry;
-    int m_firstRetryMs = 1000;
-    int m_longestRetryMs = 16000;
-    int m_nextRetryMs = 1000;
+    DbReadRetry m_reread;
 };
