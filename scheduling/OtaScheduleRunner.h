@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkOtaSchedule.h"
 
 class Clock;
@@ -36,7 +37,9 @@ class OrvantaDBIntf;
 /// - a run closed Successfully becomes Failed when one of its devices comes back at its old version after the run
 ///   (endedRunDeviceFailed), and the closing version check runs again so that the reminder sees it out of date.
 /// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
-/// overflows a timer nor starts early, and a moved clock is noticed.
+/// overflows a timer nor starts early, and a moved clock is noticed. Schedules the database refuses to give for now
+/// (another program holds it exclusively) are looked for again after a short pause, growing while it goes on refusing,
+/// and at once when writes it held back land (DbReadRetry): a start that falls in a hold comes soon after it.
 class OtaScheduleRunner : public QObject
 {
     Q_OBJECT
@@ -69,6 +72,9 @@ public:
     int timerInterval() const { return m_timer.interval(); }
     /// How long to wait before asking again for a check the manager dropped or failed (5 s).
     void setRetryInterval(int ms) { m_retry.setInterval(ms); }
+    /// The first and the longest pause before the schedules are read again after the database refused them for now
+    /// (DbReadRetry's; tests shorten them).
+    void setRereadIntervalMs(int first, int longest) { m_reread.setIntervalMs(first, longest); }
 
 signals:
     /// A schedule's state changed in the database; the page reloads its table.
@@ -121,4 +127,5 @@ private:
     QHash<quint32, int> m_heldStates;
     QTimer m_timer;
     QTimer m_retry;
+    DbReadRetry m_reread;
 };

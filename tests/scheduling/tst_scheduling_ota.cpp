@@ -39,6 +39,8 @@ private slots:
     void busyManagerDelaysTheRun();
     void unreadableDatabaseStillRunsTheUpdate_data();
     void unreadableDatabaseStillRunsTheUpdate();
+    void startInAHoldComesRightAfterIt_data();
+    void startInAHoldComesRightAfterIt();
     void holderChangeStandsAfterTheHeldEnd_data();
     void holderChangeStandsAfterTheHeldEnd();
     void restartClosesInterruptedAndMissedRuns_data();
@@ -329,6 +331,64 @@ void TestSchedulingOta::unreadableDatabaseStillRunsTheUpdate()
     for (int i = 0; i < 2; ++i)
         QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
     QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Successfully"));
+}
+
+void TestSchedulingOta::startInAHoldComesRightAfterIt_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");     // 0: the test ends the hold once a write of the console is held
+    QTest::addColumn<bool>("heldWrite"); // a write of the console is held meanwhile (the record of an SOS)
+    QTest::newRow("held exclusively for 1 s") << int(DatabaseHold::Exclusive) << 1000 << false;
+    QTest::newRow("held exclusively for 3 s") << int(DatabaseHold::Exclusive) << 3000 << false;
+    QTest::newRow("held exclusively until a held write lands") << int(DatabaseHold::Exclusive) << 0 << true;
+    QTest::newRow("write lock for 3 s") << int(DatabaseHold::Writer) << 3000 << false;
+}
+
+// A schedule falls due while another program holds the database exclusively, reads too (a VACUUM, an SQLite browser
+// saving a large change). The runner could not read the schedules and looked again a minute later: the update began
+// up to a minute late. It looks again within moments of the hold's end, and at once when writes held meanwhile land;
+// the run starts once and ends Successfully.
+void TestSchedulingOta::startInAHoldComesRightAfterIt()
+{
+    QFETCH(int, kind);
+    QFETCH(int, holdMs);
+    QFETCH(bool, heldWrite);
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    OtaScheduleRunner *runner = page->otaRunner();
+    // Only the held write's landing can bring the look forward when the pauses are long.
+    runner->setRereadIntervalMs(heldWrite ? 600000 : 50, heldWrite ? 600000 : 200);
+    const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
+    runner->checkOtaTask();
+    QSignalSpy started(runner, &OtaScheduleRunner::runStarted);
+    QSignalSpy ended(runner, &OtaScheduleRunner::runEnded);
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<DatabaseHold> hold(
+        new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind), holdMs));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+
+    m_bench.clock()->setNow(now().addSecs(60));
+    if (heldWrite) {
+        QTest::qWait(300); // looks while the hold lasts
+        QCOMPARE(started.count(), 0);
+        waits.db()->heldWrites()->writeLater("test", QStringLiteral("event"), [db = waits.db()] {
+            VelkEventLog event;
+            event.deviceName = QStringLiteral("Hall");
+            event.time = QStringLiteral("2031-03-03 09:01:00");
+            return db->insertEventLog(event);
+        });
+        QTRY_VERIFY(waits.db()->heldWrites()->isRefused());
+        hold.reset();
+    }
+    // A minute's wait would come after this ceiling.
+    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, holdMs + 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QCOMPARE(ended.at(0).at(1).toBool(), true);
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QTRY_COMPARE(stored(due.osid).status, 4);
+    QCOMPARE(started.count(), 1);
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
 }
 
 void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd_data()
