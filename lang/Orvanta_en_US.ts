@@ -513,6 +513,14 @@ App &amp; content access:</translation>
         <translation>The broadcast could not be deleted.</translation>
     </message>
     <message>
+        <source>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be duplicated.</source>
+        <translation>The broadcast could not be duplicated.</translation>
+    </message>
+    <message>
         <source>Broadcast Saved</source>
         <translation>Broadcast Saved</translation>
     </message>

@@ -513,6 +513,14 @@ App &amp; content access:</source>
         <translation>無法刪除廣播。</translation>
     </message>
     <message>
+        <source>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>廣播未複製：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be duplicated.</source>
+        <translation>無法複製廣播。</translation>
+    </message>
+    <message>
         <source>Broadcast Saved</source>
         <translation>廣播已儲存</translation>
     </message>
