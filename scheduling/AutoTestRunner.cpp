@@ -437,6 +437,8 @@ void AutoTestRunner::setRetryIntervalMs(int first, int longest)
 
 void AutoTestRunner::retryRefused()
 {
+    if (m_closeRefused)
+        closeInterruptedRuns();
     if (m_buildRefused) {
         // Builds the list again and runs a pass; the tasks that fired already do not fire again. Refused once more,
         // the waiting tests are not asked for in the same turn: each read would make the GUI wait again.
@@ -453,18 +455,27 @@ void AutoTestRunner::retryRefused()
         // Arms the checks of the tests that ran and commits what they wrote.
         runPass();
     }
-    if (!m_buildRefused && m_waiting.isEmpty())
+    if (!m_buildRefused && m_waiting.isEmpty() && !m_closeRefused)
         m_reread.done();
 }
 
 void AutoTestRunner::closeInterruptedRuns()
 {
     QList<VelkAutoTestSchedule> schedules;
+    m_closeRefused = false;
     if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
+        if (m_db->refusedForNow()) {
+            // Left "Scheduling", a test could be neither edited nor switched off for the rest of the session.
+            writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::closeInterruptedRuns, the auto-tests cannot be read for now; "
+                                        "tests left running are closed once they can");
+            m_closeRefused = true;
+            m_reread.later();
+            return;
+        }
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, queryAllAutoTestSchedule error");
         return;
     }
-    QSet<quint32> running;
+    QSet<quint32> running = m_statesWritten;
     for (const Run &run : qAsConst(m_runs))
         running.insert(run.check.schedule.tsid);
     bool changed = false;
@@ -537,6 +548,7 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
 void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
 {
     schedule.status = status;
+    m_statesWritten.insert(schedule.tsid);
     // The status alone: written late, a whole record would put back an enable flag changed meanwhile.
     if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
                   [db = m_db, tsid = schedule.tsid, status] {

@@ -65,7 +65,8 @@ public:
     void setRetryIntervalMs(int first, int longest);
 
     /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their
-    /// Edit and Enable are free again at once. Runs of this runner are left alone.
+    /// Edit and Enable are free again at once. Tests this runner wrote a state for are left alone. Refused for now,
+    /// it is done once the schedules can be read.
     void closeInterruptedRuns();
 
 signals:
@@ -148,6 +149,11 @@ private:
     QHash<quint32, QList<VelkIFPDevice>> m_knownTargets;
     /// The last build could not read the schedules; it is tried again.
     bool m_buildRefused = false;
+    /// closeInterruptedRuns() could not read the schedules; it is tried again.
+    bool m_closeRefused = false;
+    /// The tests whose state this runner wrote: whatever the database still says of them (their state may be held),
+    /// no earlier session left them running.
+    QSet<quint32> m_statesWritten;
     /// Power-ons whose panels were never read, with their checks, by run key, until they can be.
     struct Waiting
     {

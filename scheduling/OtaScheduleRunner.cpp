@@ -47,7 +47,7 @@ OtaScheduleRunner::OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manag
     connect(&m_timer, &QTimer::timeout, this, &OtaScheduleRunner::checkOtaTask);
     connect(&m_retry, &QTimer::timeout, this, &OtaScheduleRunner::retryCheck);
     connect(m_clock, &Clock::jumped, this, &OtaScheduleRunner::onClockJumped);
-    connect(&m_reread, &DbReadRetry::retry, this, &OtaScheduleRunner::checkOtaTask);
+    connect(&m_reread, &DbReadRetry::retry, this, &OtaScheduleRunner::retryRefused);
 }
 
 OtaScheduleRunner::~OtaScheduleRunner() = default;
@@ -62,7 +62,16 @@ QDateTime OtaScheduleRunner::startOf(const VelkOtaSchedule &schedule)
 void OtaScheduleRunner::closeInterruptedRuns()
 {
     QList<VelkOtaSchedule> schedules;
+    m_closeRefused = false;
     if (!readSchedules(&schedules)) {
+        if (m_db->refusedForNow()) {
+            // Left "Updating", a schedule could be neither edited nor switched off for the rest of the session.
+            writeLog(LOG_LEVEL_WARNING, "OtaScheduleRunner::closeInterruptedRuns, the schedules cannot be read for "
+                                        "now; runs left updating are closed once they can");
+            m_closeRefused = true;
+            m_reread.later();
+            return;
+        }
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, queryAllOtaSchedule error");
         return;
     }
@@ -126,6 +135,8 @@ void OtaScheduleRunner::checkOtaTask()
         return;
     }
     m_reread.done();
+    if (m_closeRefused)
+        closeInterruptedRuns();
     const QDateTime now = m_clock->now();
     // In (date, time, id) order: the first due schedule starts, later ones wait for the end of its run.
     for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
@@ -155,6 +166,13 @@ void OtaScheduleRunner::checkOtaTask()
     }
     writeLog(LOG_LEVEL_INFO, "checkOtaTask, no ota schedule ahead");
     clearCurrent();
+}
+
+void OtaScheduleRunner::retryRefused()
+{
+    if (m_closeRefused)
+        closeInterruptedRuns();
+    checkOtaTask();
 }
 
 void OtaScheduleRunner::askForCheck()

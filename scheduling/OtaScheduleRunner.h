@@ -51,7 +51,8 @@ public:
     OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent = nullptr);
     ~OtaScheduleRunner() override;
 
-    /// Schedules left "Updating" by an exit end Failed, with their report rows that had not ended.
+    /// Schedules left "Updating" by an exit end Failed, with their report rows that had not ended. Refused for now, it
+    /// is done once the schedules can be read.
     void closeInterruptedRuns();
     /// Looks for the next schedule: starts one that is due, marks missed ones Failed, arms the timer.
     void checkOtaTask();
@@ -94,6 +95,8 @@ private:
 
     void askForCheck();
     void retryCheck();
+    /// Reads again what the database refused for now.
+    void retryRefused();
     void onClockJumped();
     /// Reads the schedule that waits for its check again: true when it is still due as armed (its copy is refreshed),
     /// false when it was deleted, disabled, moved or changed its state meanwhile (with a log line).
@@ -125,6 +128,8 @@ private:
     QSet<quint32> m_givenUp;
     /// States written that the database still holds back (DbHeldWrites), by osid; forgotten once it holds back nothing.
     QHash<quint32, int> m_heldStates;
+    /// closeInterruptedRuns() could not read the schedules; it is tried again.
+    bool m_closeRefused = false;
     QTimer m_timer;
     QTimer m_retry;
     DbReadRetry m_reread;

@@ -687,18 +687,22 @@ void TestSchedulingPage::searchFilterBarAndGuide()
 
 void TestSchedulingPage::startupClosesAnInterruptedTest_data()
 {
-    QTest::addColumn<bool>("held"); // another program holds the database while the page starts
-    QTest::newRow("database free") << false;
-    QTest::newRow("database held") << true;
+    QTest::addColumn<int>("hold"); // how another program holds the database while the page starts; -1: not at all
+    QTest::newRow("database free") << -1;
+    QTest::newRow("database held") << int(DatabaseHold::Writer);
+    QTest::newRow("database held exclusively") << int(DatabaseHold::Exclusive);
 }
 
 // An auto-test left "Scheduling" by an exit has no check coming: the page's start closes it as Failed with its rows
 // still under way, with a log line, and its Enable and Edit are free at once. Another program holding the database
 // for longer than the console waits for it (an SQLite browser with an unsaved change) made those writes fail and
-// left the test "Scheduling"; they are written once the database takes writes, and the table shows them.
+// left the test "Scheduling"; they are written once the database takes writes, and the table shows them. Held
+// exclusively, reads too, the test could not even be read and stayed "Scheduling", its Edit and Enable locked, for the
+// whole session; it is closed once it can be read.
 void TestSchedulingPage::startupClosesAnInterruptedTest()
 {
-    QFETCH(bool, held);
+    QFETCH(int, hold);
+    const bool held = hold >= 0;
     QList<VelkIFPDevice> devices = seedDevices(2);
     seedAutoTest(QStringLiteral("10:00"), 2, devices);
     VelkAutoTestSchedule left = storedAutoTests().value(0);
@@ -708,16 +712,18 @@ void TestSchedulingPage::startupClosesAnInterruptedTest()
     LogCapture log;
     ManualClock clock(QDateTime(Monday, QTime(12, 0)));
     const ShortDatabaseWaits waits(50);
-    std::unique_ptr<DatabaseHold> hold;
+    std::unique_ptr<DatabaseHold> holder;
     if (held) {
-        hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Writer));
-        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+        holder.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(hold)));
+        QVERIFY2(holder->isHeld(), qPrintable(holder->error()));
     }
     Scheduling page(&clock);
     if (held) {
-        QTest::qWait(200); // tries while the hold lasts
-        QCOMPARE(storedAutoTests().value(0).status, 2);
-        hold.reset();
+        QTest::qWait(200);                   // tries while the hold lasts
+        if (hold != DatabaseHold::Exclusive) // else not to be read
+            QCOMPARE(storedAutoTests().value(0).status, 2);
+        holder.reset();
+        QTRY_COMPARE(storedAutoTests().value(0).status, 3);
         QTRY_COMPARE(waits.db()->heldWrites()->count(), 0);
     }
     const VelkAutoTestSchedule closed = storedAutoTests().value(0);
