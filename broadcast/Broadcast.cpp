@@ -374,8 +374,14 @@ void Broadcast::triggerEditBroadcast(const VelkBroadcast &b)
 void Broadcast::triggerDuplicateBroadcast(const VelkBroadcast &b)
 {
     VelkBroadcast copy;
-    if (!m_scheduler->duplicateBroadcast(b, &copy))
+    const BroadcastScheduler::Change change = m_scheduler->duplicateBroadcast(b, &copy);
+    if (change != BroadcastScheduler::Change::Made) {
+        tellIfRefused(change,
+                      tr("The broadcast was not duplicated: the database is in use by another program or its disk is "
+                         "full. Try again later."),
+                      tr("The broadcast could not be duplicated."));
         return;
+    }
     broadcastSetting->editBroadcast(copy);
     showCentred(broadcastSetting);
 }

@@ -592,21 +592,31 @@ void BroadcastScheduler::forgetStored(quint32 bid)
     }
 }
 
-bool BroadcastScheduler::duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copyOut)
+BroadcastScheduler::Change BroadcastScheduler::duplicateBroadcast(const VelkBroadcast &broadcast,
+                                                                  VelkBroadcast *copyOut)
 {
     VelkBroadcast copy = broadcast;
     copy.status = VelkBroadcast::Pending;
-    if (copy.audioSelection == 4 && !duplicateCustomAudioFile(copy))
-        return false;
+    const bool ownSound = copy.audioSelection == 4;
+    if (ownSound && !duplicateCustomAudioFile(copy))
+        return Change::Failed;
     if (m_db->insertBroadcast(copy) != DB_OK) {
-        writeLog(LOG_LEVEL_ERROR, "triggerDuplicateBroadcast, insertBroadcast error");
-        return false;
+        const Change refused = refusal("triggerDuplicateBroadcast, insertBroadcast error");
+        // No record names the copied sound: kept, it would fill the Audio folder with every refused try.
+        if (ownSound) {
+            const QString path = BroadcastAudio::pathIn(m_audioFolder, copy.savedAudioFilename);
+            if (!path.isEmpty() && !QFile::remove(path))
+                writeLog(LOG_LEVEL_ERROR, "triggerDuplicateBroadcast, the copied sound %s could not be removed",
+                         qPrintable(BroadcastAudio::fileNameOf(copy)));
+        }
+        refreshBroadcastTables();
+        return refused;
     }
     m_storedPending.append(copy);
     refreshBroadcastTables();
     if (copyOut)
         *copyOut = copy;
-    return true;
+    return Change::Made;
 }
 
 BroadcastScheduler::Change BroadcastScheduler::deleteBroadcast(quint32 bid)

@@ -82,8 +82,9 @@ public:
     /// "Move to Pending": stores the broadcast as pending and runs the check. Refused by the store, the broadcast stays
     /// upcoming.
     Change moveToPending(VelkBroadcast broadcast);
-    /// A pending copy under a new bid (with its own copy of an uploaded sound); false when nothing was stored.
-    bool duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copy);
+    /// A pending copy under a new bid (with its own copy of an uploaded sound). Not stored (refused by the store, or
+    /// the sound cannot be copied), it leaves neither a row nor a file behind.
+    Change duplicateBroadcast(const VelkBroadcast &broadcast, VelkBroadcast *copy);
     /// Deletes the broadcast of that bid from whichever list holds it, then cancels its run and removes its uploaded
     /// sound. A delete the store refuses changes nothing: the run goes on.
     Change deleteBroadcast(quint32 bid);

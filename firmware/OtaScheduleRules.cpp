@@ -57,6 +57,12 @@ QString OtaScheduleRules::message(Notice notice)
                                            "The start time has passed. Please choose a later time.");
     case SaveFailed:
         return QCoreApplication::translate("OtaScheduleSetting", "The schedule could not be saved.");
+    case SaveRefusedForNow:
+        return QCoreApplication::translate("OtaScheduleSetting",
+                                           "The schedule could not be saved: the database cannot be written at the "
+                                           "moment (another program may be using it). Please try again later.");
+    case SaveDiskFull:
+        return QCoreApplication::translate("OtaScheduleSetting", "The schedule could not be saved: the disk is full.");
     case ConfirmSave:
         return QCoreApplication::translate(
             "OtaScheduleSetting",

@@ -20,6 +20,8 @@ public:
         UpdateNowDuringRun,     ///< "Update Now" while a run or the check before it is under way
         StartPassed,            ///< a start before the next full minute
         SaveFailed,             ///< the data store refused the schedule
+        SaveRefusedForNow,      ///< the database cannot be written at the moment (another program holds it)
+        SaveDiskFull,           ///< the disk is full
         ConfirmSave             ///< the last question before saving
     };
 

@@ -369,10 +369,6 @@ App &amp; content access:</translation>
         <translation>Please select at least one device.</translation>
     </message>
     <message>
-        <source>The schedule could not be saved.</source>
-        <translation>The schedule could not be saved.</translation>
-    </message>
-    <message>
         <source>Auto Testing Schedule</source>
         <translation>Auto Testing Schedule</translation>
     </message>
@@ -511,6 +507,14 @@ App &amp; content access:</translation>
     <message>
         <source>The broadcast could not be deleted.</source>
         <translation>The broadcast could not be deleted.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be duplicated.</source>
+        <translation>The broadcast could not be duplicated.</translation>
     </message>
     <message>
         <source>Broadcast Saved</source>
@@ -962,6 +966,10 @@ App &amp; content access:</translation>
         <source>The broadcast could not be saved.</source>
         <translation>The broadcast could not be saved.</translation>
     </message>
+    <message>
+        <source>The broadcast was not saved: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>The broadcast was not saved: the database is in use by another program or its disk is full. Try again later.</translation>
+    </message>
 </context>
 <context>
     <name>BroadcastWidget</name>
@@ -1378,10 +1386,6 @@ Please start the device and try it again.</translation>
     <message>
         <source>Please at least select one device.</source>
         <translation>Please select at least one device.</translation>
-    </message>
-    <message>
-        <source>The schedule could not be saved.</source>
-        <translation>The schedule could not be saved.</translation>
     </message>
     <message>
         <source>Device Control Schedule</source>
@@ -2838,6 +2842,14 @@ A device appears here when it searches for this console on the network.</transla
         <translation>The schedule could not be saved.</translation>
     </message>
     <message>
+        <source>The schedule could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>The schedule could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved: the disk is full.</source>
+        <translation>The schedule could not be saved: the disk is full.</translation>
+    </message>
+    <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
         <translation>Make sure all panels are connected via ethernet cable, so that they can be powered on remotely.</translation>
     </message>
@@ -3135,6 +3147,10 @@ This user&apos;s all data will be deleted.</translation>
         <source>Group Name</source>
         <translation>Group Name</translation>
     </message>
+    <message>
+        <source>The devices and groups cannot be read at the moment (another program may be using the database). Please try again later.</source>
+        <translation>The devices and groups cannot be read at the moment (another program may be using the database). Please try again later.</translation>
+    </message>
 </context>
 <context>
     <name>ScheduleSettingSelection</name>
@@ -3368,6 +3384,18 @@ This user&apos;s all data will be deleted.</translation>
     <message>
         <source>The schedule could not be deleted.</source>
         <translation>The schedule could not be deleted.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>The schedule could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved: the disk is full.</source>
+        <translation>The schedule could not be saved: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>The schedule could not be saved.</translation>
     </message>
 </context>
 <context>

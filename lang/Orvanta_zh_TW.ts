@@ -369,10 +369,6 @@ App &amp; content access:</source>
         <translation>請至少選擇一台裝置。</translation>
     </message>
     <message>
-        <source>The schedule could not be saved.</source>
-        <translation>無法儲存排程。</translation>
-    </message>
-    <message>
         <source>Auto Testing Schedule</source>
         <translation>自動測試排程</translation>
     </message>
@@ -511,6 +507,14 @@ App &amp; content access:</source>
     <message>
         <source>The broadcast could not be deleted.</source>
         <translation>無法刪除廣播。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>廣播未複製：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast could not be duplicated.</source>
+        <translation>無法複製廣播。</translation>
     </message>
     <message>
         <source>Broadcast Saved</source>
@@ -962,6 +966,10 @@ App &amp; content access:</source>
         <source>The broadcast could not be saved.</source>
         <translation>無法儲存廣播。</translation>
     </message>
+    <message>
+        <source>The broadcast was not saved: the database is in use by another program or its disk is full. Try again later.</source>
+        <translation>廣播未儲存：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
+    </message>
 </context>
 <context>
     <name>BroadcastWidget</name>
@@ -1378,10 +1386,6 @@ Please start the device and try it again.</source>
     <message>
         <source>Please at least select one device.</source>
         <translation>請至少選擇一台裝置。</translation>
-    </message>
-    <message>
-        <source>The schedule could not be saved.</source>
-        <translation>無法儲存排程。</translation>
     </message>
     <message>
         <source>Device Control Schedule</source>
@@ -2838,6 +2842,14 @@ A device appears here when it searches for this console on the network.</source>
         <translation>無法儲存排程。</translation>
     </message>
     <message>
+        <source>The schedule could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>無法儲存排程：資料庫目前無法寫入（可能正由其他程式使用）。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved: the disk is full.</source>
+        <translation>無法儲存排程：磁碟已滿。</translation>
+    </message>
+    <message>
         <source>Make sure all panels be connected via ethernet cable in order to remote control to power on.</source>
         <translation>請確認所有面板皆已透過網路線連接，才能遠端開機。</translation>
     </message>
@@ -3135,6 +3147,10 @@ This user&apos;s all data will be deleted.</source>
         <source>Group Name</source>
         <translation>群組名稱</translation>
     </message>
+    <message>
+        <source>The devices and groups cannot be read at the moment (another program may be using the database). Please try again later.</source>
+        <translation>目前無法讀取裝置與群組（資料庫可能正由其他程式使用）。請稍後再試。</translation>
+    </message>
 </context>
 <context>
     <name>ScheduleSettingSelection</name>
@@ -3368,6 +3384,18 @@ This user&apos;s all data will be deleted.</source>
     <message>
         <source>The schedule could not be deleted.</source>
         <translation>無法刪除排程。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>無法儲存排程：資料庫目前無法寫入（可能正由其他程式使用）。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved: the disk is full.</source>
+        <translation>無法儲存排程：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved.</source>
+        <translation>無法儲存排程。</translation>
     </message>
 </context>
 <context>

@@ -29,18 +29,12 @@ quint32 goneIsDone(quint32 rc)
 } // namespace
 
 AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
-    : DailyTaskRunner(clock, parent), m_db(db), m_server(server)
+    : DailyTaskRunner(clock, parent), m_db(db), m_server(server), m_reread(db->heldWrites())
 {
     qRegisterMetaType<AutoTestTask>();
     // States and rows the database refused for a while reach it later, in the order the runs wrote them.
     connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &AutoTestRunner::schedulesChanged);
-    // The database that takes writes again most likely gives what it refused to read, too.
-    connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, [this] {
-        if (m_buildRefused || !m_waiting.isEmpty())
-            m_retry.start(0);
-    });
-    m_retry.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, &AutoTestRunner::retryRefused);
+    connect(&m_reread, &DbReadRetry::retry, this, &AutoTestRunner::retryRefused);
 }
 
 AutoTestRunner::~AutoTestRunner() = default;
@@ -62,7 +56,7 @@ void AutoTestRunner::build(const QDate &today)
                  int(m_knownSchedules.size()));
         schedules = m_knownSchedules;
         m_buildRefused = true;
-        retryLater();
+        m_reread.later();
     } else {
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::build, queryAllAutoTestSchedule error");
     }
@@ -188,7 +182,7 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
                      "runAutoTestTask, the devices of auto-test %u cannot be read for now; it runs once they can",
                      schedule.tsid);
             m_waiting.insert(task.runKey, waited);
-            retryLater();
+            m_reread.later();
             return;
         }
         targets = *known;
@@ -438,22 +432,13 @@ void AutoTestRunner::learnTargets(const QList<VelkAutoTestSchedule> &schedules, 
 
 void AutoTestRunner::setRetryIntervalMs(int first, int longest)
 {
-    m_firstRetryMs = qMax(1, first);
-    m_longestRetryMs = qMax(m_firstRetryMs, longest);
-    m_nextRetryMs = m_firstRetryMs;
-}
-
-void AutoTestRunner::retryLater()
-{
-    if (m_retry.isActive())
-        return;
-    m_retry.start(m_nextRetryMs);
-    m_nextRetryMs = qMin(m_nextRetryMs * 2, m_longestRetryMs);
+    m_reread.setIntervalMs(first, longest);
 }
 
 void AutoTestRunner::retryRefused()
 {
-    m_retry.stop();
+    if (m_closeRefused)
+        closeInterruptedRuns();
     if (m_buildRefused) {
         // Builds the list again and runs a pass; the tasks that fired already do not fire again. Refused once more,
         // the waiting tests are not asked for in the same turn: each read would make the GUI wait again.
@@ -470,18 +455,27 @@ void AutoTestRunner::retryRefused()
         // Arms the checks of the tests that ran and commits what they wrote.
         runPass();
     }
-    if (!m_buildRefused && m_waiting.isEmpty())
-        m_nextRetryMs = m_firstRetryMs;
+    if (!m_buildRefused && m_waiting.isEmpty() && !m_closeRefused)
+        m_reread.done();
 }
 
 void AutoTestRunner::closeInterruptedRuns()
 {
     QList<VelkAutoTestSchedule> schedules;
+    m_closeRefused = false;
     if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
+        if (m_db->refusedForNow()) {
+            // Left "Scheduling", a test could be neither edited nor switched off for the rest of the session.
+            writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::closeInterruptedRuns, the auto-tests cannot be read for now; "
+                                        "tests left running are closed once they can");
+            m_closeRefused = true;
+            m_reread.later();
+            return;
+        }
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, queryAllAutoTestSchedule error");
         return;
     }
-    QSet<quint32> running;
+    QSet<quint32> running = m_statesWritten;
     for (const Run &run : qAsConst(m_runs))
         running.insert(run.check.schedule.tsid);
     bool changed = false;
@@ -554,6 +548,7 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
 void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
 {
     schedule.status = status;
+    m_statesWritten.insert(schedule.tsid);
     // The status alone: written late, a whole record would put back an enable flag changed meanwhile.
     if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
                   [db = m_db, tsid = schedule.tsid, status] {

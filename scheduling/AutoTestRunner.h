@@ -3,11 +3,11 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 
+#include "datastore/DbReadRetry.h"
 #include "scheduling/DailyTaskRunner.h"
 #include "scheduling/ScheduleTask.h"
 
@@ -65,7 +65,8 @@ public:
     void setRetryIntervalMs(int first, int longest);
 
     /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their
-    /// Edit and Enable are free again at once. Runs of this runner are left alone.
+    /// Edit and Enable are free again at once. Tests this runner wrote a state for are left alone. Refused for now,
+    /// it is done once the schedules can be read.
     void closeInterruptedRuns();
 
 signals:
@@ -102,8 +103,7 @@ private:
     Read readResult(quint32 rc);
     /// Resolves the panels of the tests planned today while the list is built, as what is known of them.
     void learnTargets(const QList<VelkAutoTestSchedule> &schedules, const QDate &today);
-    /// Asks again, after the pause, for what the database refused for now: the list, or a waiting test's panels.
-    void retryLater();
+    /// Asks again for what the database refused for now: the list, or a waiting test's panels.
     void retryRefused();
 
     void powerOn(const AutoTestTask &task);
@@ -149,6 +149,11 @@ private:
     QHash<quint32, QList<VelkIFPDevice>> m_knownTargets;
     /// The last build could not read the schedules; it is tried again.
     bool m_buildRefused = false;
+    /// closeInterruptedRuns() could not read the schedules; it is tried again.
+    bool m_closeRefused = false;
+    /// The tests whose state this runner wrote: whatever the database still says of them (their state may be held),
+    /// no earlier session left them running.
+    QSet<quint32> m_statesWritten;
     /// Power-ons whose panels were never read, with their checks, by run key, until they can be.
     struct Waiting
     {
@@ -156,8 +161,5 @@ private:
         AutoTestTask check;
     };
     QHash<QString, Waiting> m_waiting;
-    QTimer m_retry;
-    int m_firstRetryMs = 1000;
-    int m_longestRetryMs = 16000;
-    int m_nextRetryMs = 1000;
+    DbReadRetry m_reread;
 };

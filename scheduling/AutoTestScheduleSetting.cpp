@@ -66,7 +66,7 @@ void AutoTestScheduleSetting::clickBtnSave()
     case 3:
         schedule.groups = checkedGroups();
         if (schedule.groups.isEmpty()) {
-            showWarning(tr("Please at least select one group."));
+            showWarning(noChoiceText(tr("Please at least select one group.")));
             return;
         }
         schedule.scheduleTarget = 3;
@@ -74,7 +74,7 @@ void AutoTestScheduleSetting::clickBtnSave()
     case 2:
         schedule.devices = checkedDevices();
         if (schedule.devices.isEmpty()) {
-            showWarning(tr("Please at least select one device."));
+            showWarning(noChoiceText(tr("Please at least select one device.")));
             return;
         }
         schedule.scheduleTarget = 2;
@@ -86,7 +86,7 @@ void AutoTestScheduleSetting::clickBtnSave()
     if (rc != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "AutoTestScheduleSetting::clickBtnSave() - %s, code 0x%x",
                  m_isEdit ? "updateAutoTestSchedule" : "insertAutoTestSchedule", rc);
-        showWarning(tr("The schedule could not be saved."));
+        showSaveRefusal();
         return;
     }
     if (m_isEdit)

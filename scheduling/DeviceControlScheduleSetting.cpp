@@ -141,7 +141,7 @@ void DeviceControlScheduleSetting::clickBtnSave()
     case 3: {
         QList<VelkGroups> groups = checkedGroups();
         if (groups.isEmpty()) {
-            showWarning(tr("Please at least select one group."));
+            showWarning(noChoiceText(tr("Please at least select one group.")));
             return;
         }
         schedule.scheduleObject = 3;
@@ -152,7 +152,7 @@ void DeviceControlScheduleSetting::clickBtnSave()
     case 2: {
         QList<VelkIFPDevice> devices = checkedDevices();
         if (devices.isEmpty()) {
-            showWarning(tr("Please at least select one device."));
+            showWarning(noChoiceText(tr("Please at least select one device.")));
             return;
         }
         // Wake-on-LAN goes by MAC: a power-on the runner could never send is not stored as if it would run.
@@ -174,7 +174,7 @@ void DeviceControlScheduleSetting::clickBtnSave()
     }
     if (rc != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "DeviceControlScheduleSetting::clickBtnSave() - %s, code 0x%x", operation, rc);
-        showWarning(tr("The schedule could not be saved."));
+        showSaveRefusal();
         return;
     }
     if (m_isEdit)

@@ -36,7 +36,7 @@ quint32 storeState(OrvantaDBIntf *db, quint32 osid, int status)
 } // namespace
 
 OtaScheduleRunner::OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent)
-    : QObject(parent), m_db(db), m_manager(manager), m_clock(clock)
+    : QObject(parent), m_db(db), m_manager(manager), m_clock(clock), m_reread(db->heldWrites())
 {
     // States and rows the database refused for a while reach it later, in the order the runs wrote them.
     connect(m_db->heldWrites(), &DbHeldWrites::heldWritesWritten, this, &OtaScheduleRunner::schedulesChanged);
@@ -47,6 +47,7 @@ OtaScheduleRunner::OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manag
     connect(&m_timer, &QTimer::timeout, this, &OtaScheduleRunner::checkOtaTask);
     connect(&m_retry, &QTimer::timeout, this, &OtaScheduleRunner::retryCheck);
     connect(m_clock, &Clock::jumped, this, &OtaScheduleRunner::onClockJumped);
+    connect(&m_reread, &DbReadRetry::retry, this, &OtaScheduleRunner::retryRefused);
 }
 
 OtaScheduleRunner::~OtaScheduleRunner() = default;
@@ -61,7 +62,16 @@ QDateTime OtaScheduleRunner::startOf(const VelkOtaSchedule &schedule)
 void OtaScheduleRunner::closeInterruptedRuns()
 {
     QList<VelkOtaSchedule> schedules;
+    m_closeRefused = false;
     if (!readSchedules(&schedules)) {
+        if (m_db->refusedForNow()) {
+            // Left "Updating", a schedule could be neither edited nor switched off for the rest of the session.
+            writeLog(LOG_LEVEL_WARNING, "OtaScheduleRunner::closeInterruptedRuns, the schedules cannot be read for "
+                                        "now; runs left updating are closed once they can");
+            m_closeRefused = true;
+            m_reread.later();
+            return;
+        }
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, queryAllOtaSchedule error");
         return;
     }
@@ -113,11 +123,20 @@ void OtaScheduleRunner::checkOtaTask()
     m_timer.stop();
     QList<VelkOtaSchedule> schedules;
     if (!readSchedules(&schedules)) {
-        writeLog(LOG_LEVEL_ERROR, "checkOtaTask, queryAllOtaSchedule error; looking again in a minute");
         clearCurrent();
+        if (m_db->refusedForNow()) {
+            // Another program holds the database: a minute's wait would start a due schedule up to a minute late.
+            writeLog(LOG_LEVEL_WARNING, "checkOtaTask, the schedules cannot be read for now; looking again shortly");
+            m_reread.later();
+            return;
+        }
+        writeLog(LOG_LEVEL_ERROR, "checkOtaTask, queryAllOtaSchedule error; looking again in a minute");
         m_timer.start(MaxTimerMs);
         return;
     }
+    m_reread.done();
+    if (m_closeRefused)
+        closeInterruptedRuns();
     const QDateTime now = m_clock->now();
     // In (date, time, id) order: the first due schedule starts, later ones wait for the end of its run.
     for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
@@ -147,6 +166,13 @@ void OtaScheduleRunner::checkOtaTask()
     }
     writeLog(LOG_LEVEL_INFO, "checkOtaTask, no ota schedule ahead");
     clearCurrent();
+}
+
+void OtaScheduleRunner::retryRefused()
+{
+    if (m_closeRefused)
+        closeInterruptedRuns();
+    checkOtaTask();
 }
 
 void OtaScheduleRunner::askForCheck()

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkOtaSchedule.h"
 
 class Clock;
@@ -36,7 +37,9 @@ class OrvantaDBIntf;
 /// - a run closed Successfully becomes Failed when one of its devices comes back at its old version after the run
 ///   (endedRunDeviceFailed), and the closing version check runs again so that the reminder sees it out of date.
 /// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
-/// overflows a timer nor starts early, and a moved clock is noticed.
+/// overflows a timer nor starts early, and a moved clock is noticed. Schedules the database refuses to give for now
+/// (another program holds it exclusively) are looked for again after a short pause, growing while it goes on refusing,
+/// and at once when writes it held back land (DbReadRetry): a start that falls in a hold comes soon after it.
 class OtaScheduleRunner : public QObject
 {
     Q_OBJECT
@@ -48,7 +51,8 @@ public:
     OtaScheduleRunner(OrvantaDBIntf *db, IFPUpgradeManager *manager, Clock *clock, QObject *parent = nullptr);
     ~OtaScheduleRunner() override;
 
-    /// Schedules left "Updating" by an exit end Failed, with their report rows that had not ended.
+    /// Schedules left "Updating" by an exit end Failed, with their report rows that had not ended. Refused for now, it
+    /// is done once the schedules can be read.
     void closeInterruptedRuns();
     /// Looks for the next schedule: starts one that is due, marks missed ones Failed, arms the timer.
     void checkOtaTask();
@@ -69,6 +73,9 @@ public:
     int timerInterval() const { return m_timer.interval(); }
     /// How long to wait before asking again for a check the manager dropped or failed (5 s).
     void setRetryInterval(int ms) { m_retry.setInterval(ms); }
+    /// The first and the longest pause before the schedules are read again after the database refused them for now
+    /// (DbReadRetry's; tests shorten them).
+    void setRereadIntervalMs(int first, int longest) { m_reread.setIntervalMs(first, longest); }
 
 signals:
     /// A schedule's state changed in the database; the page reloads its table.
@@ -88,6 +95,8 @@ private:
 
     void askForCheck();
     void retryCheck();
+    /// Reads again what the database refused for now.
+    void retryRefused();
     void onClockJumped();
     /// Reads the schedule that waits for its check again: true when it is still due as armed (its copy is refreshed),
     /// false when it was deleted, disabled, moved or changed its state meanwhile (with a log line).
@@ -119,6 +128,9 @@ private:
     QSet<quint32> m_givenUp;
     /// States written that the database still holds back (DbHeldWrites), by osid; forgotten once it holds back nothing.
     QHash<quint32, int> m_heldStates;
+    /// closeInterruptedRuns() could not read the schedules; it is tried again.
+    bool m_closeRefused = false;
     QTimer m_timer;
     QTimer m_retry;
+    DbReadRetry m_reread;
 };

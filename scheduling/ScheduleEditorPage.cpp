@@ -9,6 +9,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "scheduling/ScheduleFormStyle.h"
+#include "scheduling/ScheduleTableText.h"
 #include "scheduling/Ui_ScheduleEditorForm.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
@@ -72,6 +73,7 @@ void ScheduleEditorPage::prepare(bool edit)
     m_headerGuard = true;
     m_isEdit = edit;
     m_filterEdited = false;
+    m_unread = false;
     m_allGroups = getVelkGroupsListFromDB();
     m_allDevices = getVelkIFPsListFromDB();
     resetForm();
@@ -110,6 +112,7 @@ void ScheduleEditorPage::selectTarget(int target)
     default:
         break;
     }
+    sayIfUnread();
 }
 
 void ScheduleEditorPage::setDays(const QList<bool> &days)
@@ -165,7 +168,38 @@ QList<VelkIFPDevice> ScheduleEditorPage::checkedDevices() const
 
 void ScheduleEditorPage::showWarning(const QString &text)
 {
+    // A text that says why runs onto a second line rather than under the buttons: as far from them as from the edge.
+    m_form->lbState->setWrapWidth(m_form->widgetButtons->x() - 2 * m_form->lbState->x());
     m_form->lbState->showWarning(text);
+}
+
+QString ScheduleEditorPage::noChoiceText(const QString &plain) const
+{
+    return m_unread ? unreadText() : plain;
+}
+
+QString ScheduleEditorPage::unreadText() const
+{
+    return tr("The devices and groups cannot be read at the moment (another program may be using the database). "
+              "Please try again later.");
+}
+
+void ScheduleEditorPage::noteUnread(quint32 rc)
+{
+    if (rc != DB_OK && m_db->refusedForNow())
+        m_unread = true;
+}
+
+void ScheduleEditorPage::sayIfUnread()
+{
+    if (m_unread && checkedTarget() != 1)
+        showWarning(unreadText());
+}
+
+void ScheduleEditorPage::showSaveRefusal()
+{
+    showWarning(ScheduleTableText::refusalText(ScheduleTableText::Refused::Save, m_db->refusedForNow(),
+                                               m_db->lastFailure() == DbFailure::DiskFull));
 }
 
 // ---- weekdays -----------------------------------------------------------------------------------------------------
@@ -211,6 +245,7 @@ void ScheduleEditorPage::clickrBtnGroup(bool state)
     fillGroupTable(m_allGroups);
     if (editedTarget() == 3)
         markEditedGroups();
+    sayIfUnread();
 }
 
 void ScheduleEditorPage::clickrBtnSelectDevice(bool state)
@@ -222,6 +257,7 @@ void ScheduleEditorPage::clickrBtnSelectDevice(bool state)
     fillDeviceTable(m_allDevices);
     if (editedTarget() == 2)
         markEditedDevices();
+    sayIfUnread();
 }
 
 void ScheduleEditorPage::setTableAreaVisible(bool visible)
@@ -322,7 +358,9 @@ void ScheduleEditorPage::markEditedDevices()
     if (!m_isEdit)
         return;
     QList<VelkIFPDevice> linked;
-    if (linkedDevices(linked) != DB_OK)
+    const quint32 rc = linkedDevices(linked);
+    noteUnread(rc);
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "%s::editScheduleSettings - queryDeviceBySchedule", logName());
     for (int row = 0; row < m_tableDevices.size() && row < m_rowCheckBoxes.size(); ++row) {
         for (const VelkIFPDevice &device : qAsConst(linked)) {
@@ -337,7 +375,9 @@ void ScheduleEditorPage::markEditedGroups()
     if (!m_isEdit)
         return;
     QList<VelkGroups> linked;
-    if (linkedGroups(linked) != DB_OK)
+    const quint32 rc = linkedGroups(linked);
+    noteUnread(rc);
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "%s::editScheduleSettings - queryGroupsBySchedule", logName());
     for (int row = 0; row < m_tableGroups.size() && row < m_rowCheckBoxes.size(); ++row) {
         for (const VelkGroups &group : qAsConst(linked)) {
@@ -439,7 +479,9 @@ void ScheduleEditorPage::clickBtnCancel()
 QList<VelkGroups> ScheduleEditorPage::getVelkGroupsListFromDB()
 {
     QList<VelkGroups> groups;
-    if (m_db->queryAllGroup(groups) != DB_OK)
+    const quint32 rc = m_db->queryAllGroup(groups);
+    noteUnread(rc);
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "%s::getVelkGroupsListFromDB - queryAllGroup", logName());
     return groups;
 }
@@ -447,7 +489,9 @@ QList<VelkGroups> ScheduleEditorPage::getVelkGroupsListFromDB()
 QList<VelkIFPDevice> ScheduleEditorPage::getVelkIFPsListFromDB()
 {
     QList<VelkIFPDevice> devices;
-    if (m_db->queryAllAvailableIFP(devices) != DB_OK)
+    const quint32 rc = m_db->queryAllAvailableIFP(devices);
+    noteUnread(rc);
+    if (rc != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "%s::getVelkIFPsListFromDB - queryAllAvailableIFP", logName());
     return devices;
 }

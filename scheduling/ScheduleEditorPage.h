@@ -73,6 +73,10 @@ protected:
     QList<VelkIFPDevice> checkedDevices() const;
     /// Shows the red badge with the text; an empty text hides it.
     void showWarning(const QString &text);
+    /// The badge says why the database did not store the schedule; asked right after the refused write.
+    void showSaveRefusal();
+    /// What the badge says when no device or group is checked: `plain`, unless the table could not be read.
+    QString noChoiceText(const QString &plain) const;
 
     /// Scales the shared widgets and the fonts by the form's next factor (see FormScale).
     void scaleShared(bool rescale, const QList<QWidget *> &ownWidgets);
@@ -112,6 +116,11 @@ private:
     void headerFollowsRows();
     void markEditedDevices();
     void markEditedGroups();
+    /// Notes a read of the table's lists or of the edited schedule's rows that the database refused for now.
+    void noteUnread(quint32 rc);
+    /// The badge says that the table could not be read, when that is so and the target shows a table.
+    void sayIfUnread();
+    QString unreadText() const;
     QList<VelkGroups> getVelkGroupsListFromDB();
     QList<VelkIFPDevice> getVelkIFPsListFromDB();
 
@@ -123,6 +132,9 @@ private:
     bool m_filterEdited = false;
     QList<VelkGroups> m_allGroups;
     QList<VelkIFPDevice> m_allDevices;
+    /// The device or group list, or the edited schedule's rows, could not be read for now (another program holds the
+    /// database): an empty or unchecked table is not known to be so, and the badge says it rather than "select one".
+    bool m_unread = false;
     // The lists the table shows: all groups or devices, or those a filter kept.
     QList<VelkGroups> m_tableGroups;
     QList<VelkIFPDevice> m_tableDevices;

@@ -77,23 +77,36 @@ QString ScheduleTableText::enableText(bool enabled)
                    : QCoreApplication::translate("Scheduling", "Disable");
 }
 
-QString ScheduleTableText::refusalText(bool deleting, bool passing, bool diskFull)
+QString ScheduleTableText::refusalText(Refused what, bool passing, bool diskFull)
 {
+    // Whole sentences, one per case, so that each translation reads as one.
+    switch (what) {
+    case Refused::Deletion:
+        if (diskFull)
+            return QCoreApplication::translate("Scheduling", "The schedule could not be deleted: the disk is full.");
+        if (passing)
+            return QCoreApplication::translate("Scheduling",
+                                               "The schedule could not be deleted: the database cannot be written at "
+                                               "the moment (another program may be using it). Please try again later.");
+        return QCoreApplication::translate("Scheduling", "The schedule could not be deleted.");
+    case Refused::Save:
+        if (diskFull)
+            return QCoreApplication::translate("Scheduling", "The schedule could not be saved: the disk is full.");
+        if (passing)
+            return QCoreApplication::translate("Scheduling",
+                                               "The schedule could not be saved: the database cannot be written at "
+                                               "the moment (another program may be using it). Please try again later.");
+        return QCoreApplication::translate("Scheduling", "The schedule could not be saved.");
+    case Refused::Change:
+        break;
+    }
     if (diskFull)
-        return deleting
-                   ? QCoreApplication::translate("Scheduling", "The schedule could not be deleted: the disk is full.")
-                   : QCoreApplication::translate("Scheduling", "The schedule could not be changed: the disk is full.");
+        return QCoreApplication::translate("Scheduling", "The schedule could not be changed: the disk is full.");
     if (passing)
-        return deleting ? QCoreApplication::translate("Scheduling",
-                                                      "The schedule could not be deleted: the database cannot be "
-                                                      "written at the moment (another program may be using it). "
-                                                      "Please try again later.")
-                        : QCoreApplication::translate("Scheduling",
-                                                      "The schedule could not be changed: the database cannot be "
-                                                      "written at the moment (another program may be using it). "
-                                                      "Please try again later.");
-    return deleting ? QCoreApplication::translate("Scheduling", "The schedule could not be deleted.")
-                    : QCoreApplication::translate("Scheduling", "The schedule could not be changed.");
+        return QCoreApplication::translate("Scheduling",
+                                           "The schedule could not be changed: the database cannot be written at the "
+                                           "moment (another program may be using it). Please try again later.");
+    return QCoreApplication::translate("Scheduling", "The schedule could not be changed.");
 }
 
 bool ScheduleTableText::matches(const QString &text, const QString &search)

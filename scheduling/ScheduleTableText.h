@@ -30,10 +30,17 @@ public:
     /// "Enable" or "Disable", as the Enable column and its search read.
     static QString enableText(bool enabled);
 
-    /// Why a schedule's Enable/Disable (deleting false) or its deletion was not stored, as the page's message says:
-    /// the disk is full, the database refused it for a while (`passing`: another program holds it, it cannot be written
-    /// at the moment), or it refused it for good.
-    static QString refusalText(bool deleting, bool passing, bool diskFull);
+    /// What the operator asked for that the database did not store.
+    enum class Refused
+    {
+        Change,   ///< an Enable/Disable in a table
+        Deletion, ///< a deletion in a table
+        Save      ///< an editor's Save
+    };
+    /// Why it was not stored, as the page's message or the editor's badge says: the disk is full, the database refused
+    /// it for a while (`passing`: another program holds it, it cannot be written at the moment), or it refused it for
+    /// good.
+    static QString refusalText(Refused what, bool passing, bool diskFull);
 
     /// The search rule of every schedule table: a case-insensitive substring test, which an empty
     /// search text always passes.

@@ -26,6 +26,9 @@ struct ScheduleTask
     QDateTime time;  ///< the local instant it fires at
     quint32 sid = 0; ///< the schedule it comes from
     QString key;     ///< what it stands for: schedule, action, date and stored time
+    /// False while its panels could not be read (the database refused them for now and none were read before): it
+    /// waits for them rather than going to no panel.
+    bool devicesKnown = true;
 };
 
 /// One auto-test task of the day: the power-on at the test time or the check 90 s later.

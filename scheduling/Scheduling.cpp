@@ -1044,7 +1044,8 @@ void Scheduling::showRefusal(bool deleting)
     const bool diskFull = m_db->lastFailure() == DbFailure::DiskFull;
     const bool passing = m_db->refusedForNow();
     m_messageDialog->setWindowTitle(productName());
-    m_messageDialog->setMessage(ScheduleTableText::refusalText(deleting, passing, diskFull));
+    m_messageDialog->setMessage(ScheduleTableText::refusalText(
+        deleting ? ScheduleTableText::Refused::Deletion : ScheduleTableText::Refused::Change, passing, diskFull));
     centreAndShow(m_messageDialog);
 }
 

@@ -637,7 +637,9 @@ void OtaScheduleSetting::addSchedule()
     if (rc != DB_OK) {
         // Announcing a schedule that was not stored would have "Update Now" start a record without a row. The page
         // keeps what was entered, the edited schedule's id included, so saving again updates that schedule.
-        showNotice(OtaScheduleRules::SaveFailed);
+        showNotice(dbIntf->lastFailure() == DbFailure::DiskFull ? OtaScheduleRules::SaveDiskFull
+                   : dbIntf->refusedForNow()                    ? OtaScheduleRules::SaveRefusedForNow
+                                                                : OtaScheduleRules::SaveFailed);
         return;
     }
     m_editingScheduleId = 0;

@@ -11,7 +11,10 @@
 #include "shell/base/Clock.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/SortingIndicator.h"
+#include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/HoldKinds.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -64,6 +67,8 @@ private slots:
     void targetTables();
     void filterPopUps();
     void roundTrip();
+    void heldDatabaseSaveSaysWhy_data();
+    void heldDatabaseSaveSaysWhy();
     void endToEndWithPanels();
     void wakeNoticeCountsPanelsWithoutAMac();
 
@@ -692,6 +697,64 @@ void TestBroadcastEditor::roundTrip()
     BroadcastManager::getInstance()->cancelBroadcastTask(taskOf(running));
     fleet->shutDownAll();
     delete fleet;
+}
+
+void TestBroadcastEditor::heldDatabaseSaveSaysWhy_data()
+{
+    addHoldKindRows();
+}
+
+// A pending broadcast edited and added while another program holds the database: nothing is stored, and the editor
+// said only that it could not be saved, as for a broadcast the database refuses for good. It says why, in full, keeps
+// what was entered, and the broadcast stays as stored until Add goes through with the database free.
+void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
+{
+    QFETCH(int, kind);
+    VelkBroadcast draft;
+    draft.status = VelkBroadcast::Pending;
+    draft.contentText = QStringLiteral("Assembly in the hall");
+    draft.target = 2;
+    draft.isNow = true;
+    draft.startDate = QStringLiteral("2024-05-06");
+    draft.time = QStringLiteral("09:00");
+    draft.durationSec = 30;
+    QList<VelkIFPDevice> all;
+    QCOMPARE(OrvantaDBManager::getInstance()->queryAllAvailableIFP(all), DB_OK);
+    draft.devices = all.mid(0, 1);
+    QCOMPARE(OrvantaDBManager::getInstance()->insertBroadcast(draft), DB_OK);
+    newEditor(at("2024-05-06 09:00:00"));
+    QSignalSpy saved(m_editor.get(), &BroadcastSetting::broadcastSettingSavedSuccess);
+    m_editor->editBroadcast(draft);
+    m_editor->scheduleStep()->btnNext->click();
+    BroadcastContentEditor *content = m_editor->contentEditor();
+    QCOMPARE(m_editor->stackedWidgetBroadcastSetting->currentWidget(), content);
+    const ShortDatabaseWaits waits(100);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        content->plainTextEdit->setPlainText(QStringLiteral("Assembly moves to the yard"));
+        content->btnAddBroadcast->click();
+        QVERIFY(m_editor->isVisible());
+        QVERIFY(m_editor->failureDialog()->isVisible());
+        QCOMPARE(m_editor->failureDialog()->message(),
+                 QString("The broadcast was not saved: the database is in use by another program or its disk is "
+                         "full. Try again later."));
+        const QLabel *label = m_editor->failureDialog()->labelMessage;
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        m_editor->failureDialog()->hide();
+    }
+    QCOMPARE(saved.count(), 0);
+    QCOMPARE(stored(VelkBroadcast::Upcoming).size(), 0);
+    QCOMPARE(stored(VelkBroadcast::Pending).size(), 1);
+    QCOMPARE(stored(VelkBroadcast::Pending).first().contentText, QString("Assembly in the hall"));
+
+    QCOMPARE(content->plainTextEdit->toPlainText(), QString("Assembly moves to the yard"));
+    content->btnAddBroadcast->click();
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(stored(VelkBroadcast::Pending).size(), 0);
+    QCOMPARE(stored(VelkBroadcast::Upcoming).size(), 1);
+    QCOMPARE(stored(VelkBroadcast::Upcoming).first().bid, draft.bid);
+    QCOMPARE(stored(VelkBroadcast::Upcoming).first().contentText, QString("Assembly moves to the yard"));
 }
 
 void TestBroadcastEditor::endToEndWithPanels()

@@ -11,6 +11,7 @@
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QAction>
@@ -55,6 +56,8 @@ private slots:
     void moveDuplicateAndDelete();
     void refusedDeleteAndMoveKeepTheStoredStateAndSayWhy_data();
     void refusedDeleteAndMoveKeepTheStoredStateAndSayWhy();
+    void refusedDuplicateLeavesNoCopyAndSaysWhy_data();
+    void refusedDuplicateLeavesNoCopyAndSaysWhy();
     void previewPlaysOneRowAtATime();
     void reportCountsSearchAndSort();
 
@@ -355,6 +358,67 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
     m_page->confirmDialog()->okClicked();
     QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
     QVERIFY(!m_page->messageDialog()->isVisible());
+}
+
+void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy_data()
+{
+    addHoldKindRows();
+}
+
+// Another program holds the database: a Duplicate cannot be stored. It failed in silence and left the copy of the
+// uploaded sound in the Audio folder, one more for every try. The operator is told why, the lists show what is stored,
+// and no file is left behind; a sound that cannot be copied is said to stop the Duplicate too.
+void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy()
+{
+    QFETCH(int, kind);
+    const QString notDuplicated = QStringLiteral("The broadcast was not duplicated: the database is in use by another "
+                                                 "program or its disk is full. Try again later.");
+    const QDir audio(m_config.audioFolder);
+    const QStringList recordings{QStringLiteral("rec*")};
+    for (const QString &left : audio.entryList(recordings, QDir::Files))
+        QVERIFY(QFile::remove(audio.filePath(left)));
+    writeRandomFile(m_config.audioFolder + "rec.mp3", 2048);
+    VelkBroadcast recorded = make(VelkBroadcast::Pending, "Recorded", {m_devices.at(0)});
+    recorded.audioSelection = 4;
+    recorded.savedAudioFilename = "rec.mp3";
+    recorded.displayedAudioFilename = "Recording.mp3";
+    store(recorded);
+    VelkBroadcast later = make(VelkBroadcast::Upcoming, "Later", {m_devices.at(1)});
+    later.time = "11:30";
+    store(later);
+    openPage(monday("09:00:00"));
+    auto says = [this](const QString &text) {
+        QVERIFY(m_page->messageDialog()->isVisible());
+        QCOMPARE(m_page->messageDialog()->message(), text);
+        m_page->messageDialog()->hide();
+        QVERIFY(!m_page->editor()->isVisible());
+    };
+
+    const ShortDatabaseWaits waits(100);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_page->rowAction(VelkBroadcast::Pending, 0, 2)->trigger();
+        says(notDuplicated);
+        m_page->rowAction(VelkBroadcast::Pending, 0, 2)->trigger();
+        says(notDuplicated);
+        m_page->rowAction(VelkBroadcast::Upcoming, 0, 5)->trigger();
+        says(notDuplicated);
+        QCOMPARE(audio.entryList(recordings, QDir::Files), QStringList{"rec.mp3"});
+        QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
+        QCOMPARE(m_page->table(VelkBroadcast::Upcoming)->rowCount(), 1);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty(), 30000);
+    QList<VelkBroadcast> pending;
+    QCOMPARE(waits.db()->queryBroadcastByStatus(VelkBroadcast::Pending, pending), DB_OK);
+    QCOMPARE(pending.size(), 1);
+    QCOMPARE(audio.entryList(recordings, QDir::Files), QStringList{"rec.mp3"});
+
+    // The uploaded sound is gone from the folder: nothing is stored without it, and the operator hears why.
+    QVERIFY(QFile::remove(audio.filePath("rec.mp3")));
+    m_page->rowAction(VelkBroadcast::Pending, 0, 2)->trigger();
+    says(QStringLiteral("The broadcast could not be duplicated."));
+    QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
 }
 
 void TestBroadcastPage::previewPlaysOneRowAtATime()

@@ -980,7 +980,7 @@ void TestBroadcastTiming::refreshInTheStartSecondKeepsTheRun()
     // the Broadcast entry), and the third broadcast is saved with a new time: the due runs keep their start, the
     // edited one takes its new time.
     runOnQuietly(at("2024-05-06 10:00:00.300"));
-    QVERIFY(m_scheduler->duplicateBroadcast(weekly, nullptr));
+    QCOMPARE(m_scheduler->duplicateBroadcast(weekly, nullptr), BroadcastScheduler::Change::Made);
     m_scheduler->refreshBroadcastTables();
     edited.time = "10:05";
     QCOMPARE(db->updateBroadcast(edited), DB_OK);

@@ -5,6 +5,8 @@
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "shell/base/Session.h"
 #include "support/DbProbe.h"
+#include "support/HoldKinds.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/TryCeiling.h"
 
 #include <QtTest>
@@ -23,6 +25,8 @@ private slots:
     void savesTheScheduleEntered();
     void noticeSavesOnEnter();
     void refusesPassedStartsAndShowsFailedWrites();
+    void heldDatabaseSaveSaysWhy_data();
+    void heldDatabaseSaveSaysWhy();
     void updateNowRefusedDuringARun();
     void reportFollowsARun();
     void calendarSpeaksTheStoredLanguage();
@@ -304,6 +308,46 @@ void TestFirmwareOtaPages::refusesPassedStartsAndShowsFailedWrites()
     QTRY_COMPARE(saved.count(), 1);
     QCOMPARE(OtaSeed::schedules().size(), 1);
     QCOMPARE(saved.at(0).at(1).value<VelkOtaSchedule>().osid, existing.osid);
+}
+
+void TestFirmwareOtaPages::heldDatabaseSaveSaysWhy_data()
+{
+    addHoldKindRows();
+}
+
+// Another program holds the database when the schedule is confirmed: it is not stored, and the notice said only that
+// it could not be saved, as for a schedule the database refuses for good. It says that the database cannot be written
+// at the moment, in full; nothing is announced, and the same entries are saved once the database is free.
+void TestFirmwareOtaPages::heldDatabaseSaveSaysWhy()
+{
+    QFETCH(int, kind);
+    seedFleet();
+    OtaScheduleSetting page;
+    page.setClock(m_bench.clock());
+    page.initNewSchedule();
+    rowBox(page.tableWidgetDevice, 0)->click();
+    setStart(page, QDate(2031, 3, 4), 8, 0);
+    QSignalSpy saved(&page, &OtaScheduleSetting::addScheduleCompleted);
+    const ShortDatabaseWaits waits(100);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        QVERIFY(pressAdd(page).startsWith("Make sure"));
+        page.messageDialog()->btnOk->click();
+        const QLabel *message = page.messageDialog()->labelMessage;
+        QTRY_COMPARE(message->text(), QStringLiteral("The schedule could not be saved: the database cannot be written "
+                                                     "at the moment (another program may be using it). Please try "
+                                                     "again later."));
+        QVERIFY(page.messageDialog()->isVisible());
+        QVERIFY(message->heightForWidth(message->width()) <= message->height());
+        QCOMPARE(saved.count(), 0);
+    }
+    QCOMPARE(OtaSeed::schedules().size(), 0);
+    page.messageDialog()->btnOk->click();
+    QVERIFY(pressAdd(page).startsWith("Make sure"));
+    page.messageDialog()->btnOk->click();
+    QTRY_COMPARE(saved.count(), 1);
+    QCOMPARE(OtaSeed::schedules().size(), 1);
 }
 
 void TestFirmwareOtaPages::updateNowRefusedDuringARun()

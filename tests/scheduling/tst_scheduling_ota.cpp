@@ -60,6 +60,8 @@ private slots:
     void busyManagerDelaysTheRun();
     void unreadableDatabaseStillRunsTheUpdate_data();
     void unreadableDatabaseStillRunsTheUpdate();
+    void startInAHoldComesRightAfterIt_data();
+    void startInAHoldComesRightAfterIt();
     void holderChangeStandsAfterTheHeldEnd_data();
     void holderChangeStandsAfterTheHeldEnd();
     void restartClosesInterruptedAndMissedRuns_data();
@@ -363,6 +365,64 @@ void TestSchedulingOta::unreadableDatabaseStillRunsTheUpdate()
     QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Successfully"));
 }
 
+void TestSchedulingOta::startInAHoldComesRightAfterIt_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");     // 0: the test ends the hold once a write of the console is held
+    QTest::addColumn<bool>("heldWrite"); // a write of the console is held meanwhile (the record of an SOS)
+    QTest::newRow("held exclusively for 1 s") << int(DatabaseHold::Exclusive) << 1000 << false;
+    QTest::newRow("held exclusively for 3 s") << int(DatabaseHold::Exclusive) << 3000 << false;
+    QTest::newRow("held exclusively until a held write lands") << int(DatabaseHold::Exclusive) << 0 << true;
+    QTest::newRow("write lock for 3 s") << int(DatabaseHold::Writer) << 3000 << false;
+}
+
+// A schedule falls due while another program holds the database exclusively, reads too (a VACUUM, an SQLite browser
+// saving a large change). The runner could not read the schedules and looked again a minute later: the update began
+// up to a minute late. It looks again within moments of the hold's end, and at once when writes held meanwhile land;
+// the run starts once and ends Successfully.
+void TestSchedulingOta::startInAHoldComesRightAfterIt()
+{
+    QFETCH(int, kind);
+    QFETCH(int, holdMs);
+    QFETCH(bool, heldWrite);
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    OtaScheduleRunner *runner = page->otaRunner();
+    // Only the held write's landing can bring the look forward when the pauses are long.
+    runner->setRereadIntervalMs(heldWrite ? 600000 : 50, heldWrite ? 600000 : 200);
+    const VelkOtaSchedule due = schedule(boxes, now().addSecs(60));
+    runner->checkOtaTask();
+    QSignalSpy started(runner, &OtaScheduleRunner::runStarted);
+    QSignalSpy ended(runner, &OtaScheduleRunner::runEnded);
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<DatabaseHold> hold(
+        new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind), holdMs));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+
+    m_bench.clock()->setNow(now().addSecs(60));
+    if (heldWrite) {
+        QTest::qWait(300); // looks while the hold lasts
+        QCOMPARE(started.count(), 0);
+        waits.db()->heldWrites()->writeLater("test", QStringLiteral("event"), [db = waits.db()] {
+            VelkEventLog event;
+            event.deviceName = QStringLiteral("Hall");
+            event.time = QStringLiteral("2031-03-03 09:01:00");
+            return db->insertEventLog(event);
+        });
+        QTRY_VERIFY(waits.db()->heldWrites()->isRefused());
+        hold.reset();
+    }
+    // A minute's wait would come after this ceiling.
+    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, holdMs + 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QCOMPARE(ended.at(0).at(1).toBool(), true);
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QTRY_COMPARE(stored(due.osid).status, 4);
+    QCOMPARE(started.count(), 1);
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(m_bench.panel(i)->receivedFiles().size(), 1);
+}
+
 void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd_data()
 {
     addHoldKindRows();
@@ -479,18 +539,22 @@ void TestSchedulingOta::busyManagerDelaysTheRun()
 
 void TestSchedulingOta::restartClosesInterruptedAndMissedRuns_data()
 {
-    QTest::addColumn<bool>("held"); // another program holds the database while the page starts
-    QTest::newRow("database free") << false;
-    QTest::newRow("database held") << true;
+    QTest::addColumn<int>("hold"); // how another program holds the database while the page starts; -1: not at all
+    QTest::newRow("database free") << -1;
+    QTest::newRow("database held") << int(DatabaseHold::Writer);
+    QTest::newRow("database held exclusively") << int(DatabaseHold::Exclusive);
 }
 
 // What a restart finds: a schedule left "Updating" ends Failed with its unfinished rows; a start missed by 20
 // minutes is started now, one missed by two hours is marked Failed. So too when another program holds the database
 // for longer than the console waits for it while the page starts: those writes were refused and lost, and the
-// schedules stayed "Updating" and "Not Started". They are written once the database takes writes.
+// schedules stayed "Updating" and "Not Started". They are written once the database takes writes. Held exclusively,
+// reads too, the schedule left "Updating" could not even be read and stayed so, locked, for the whole session; it is
+// closed once it can be read.
 void TestSchedulingOta::restartClosesInterruptedAndMissedRuns()
 {
-    QFETCH(bool, held);
+    QFETCH(int, hold);
+    const bool held = hold >= 0;
     QList<VelkIFPDevice> boxes = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
                                   m_bench.addDevice(1, "QML8", "8.0.0000.04"),
                                   m_bench.addDevice(2, "QML8", "8.0.0000.04")};
@@ -504,18 +568,21 @@ void TestSchedulingOta::restartClosesInterruptedAndMissedRuns()
 
     m_bench.log()->clear();
     std::unique_ptr<ShortDatabaseWaits> waits;
-    std::unique_ptr<DatabaseHold> hold;
+    std::unique_ptr<DatabaseHold> holder;
     if (held) {
         waits.reset(new ShortDatabaseWaits(50));
-        hold.reset(new DatabaseHold(waits->db()->databaseFilePath(), DatabaseHold::Writer));
-        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+        holder.reset(new DatabaseHold(waits->db()->databaseFilePath(), DatabaseHold::Kind(hold)));
+        QVERIFY2(holder->isHeld(), qPrintable(holder->error()));
     }
     Scheduling page(m_bench.clock());
     if (held) {
-        QTest::qWait(200); // tries while the hold lasts
-        QCOMPARE(stored(interrupted.osid).status, 2);
-        QCOMPARE(stored(longMissed.osid).status, 1);
-        hold.reset();
+        QTest::qWait(200);                     // tries while the hold lasts
+        if (hold != DatabaseHold::Exclusive) { // else not to be read
+            QCOMPARE(stored(interrupted.osid).status, 2);
+            QCOMPARE(stored(longMissed.osid).status, 1);
+        }
+        holder.reset();
+        QTRY_COMPARE(stored(interrupted.osid).status, 3);
         QTRY_COMPARE(waits->db()->heldWrites()->count(), 0);
     }
     QCOMPARE(stored(interrupted.osid).status, 3);

@@ -52,6 +52,8 @@ private slots:
     void deletedTestGetsNoHeldRows();
     void refusedChangesShowTheStoredState_data();
     void refusedChangesShowTheStoredState();
+    void refusedEditorSavesSayWhy_data();
+    void refusedEditorSavesSayWhy();
     void laterChangesStandAfterTheHeldState();
     void selectAllFollowsTheRows();
     void deviceControlRowsNameTheirTargets();
@@ -685,18 +687,22 @@ void TestSchedulingPage::searchFilterBarAndGuide()
 
 void TestSchedulingPage::startupClosesAnInterruptedTest_data()
 {
-    QTest::addColumn<bool>("held"); // another program holds the database while the page starts
-    QTest::newRow("database free") << false;
-    QTest::newRow("database held") << true;
+    QTest::addColumn<int>("hold"); // how another program holds the database while the page starts; -1: not at all
+    QTest::newRow("database free") << -1;
+    QTest::newRow("database held") << int(DatabaseHold::Writer);
+    QTest::newRow("database held exclusively") << int(DatabaseHold::Exclusive);
 }
 
 // An auto-test left "Scheduling" by an exit has no check coming: the page's start closes it as Failed with its rows
 // still under way, with a log line, and its Enable and Edit are free at once. Another program holding the database
 // for longer than the console waits for it (an SQLite browser with an unsaved change) made those writes fail and
-// left the test "Scheduling"; they are written once the database takes writes, and the table shows them.
+// left the test "Scheduling"; they are written once the database takes writes, and the table shows them. Held
+// exclusively, reads too, the test could not even be read and stayed "Scheduling", its Edit and Enable locked, for the
+// whole session; it is closed once it can be read.
 void TestSchedulingPage::startupClosesAnInterruptedTest()
 {
-    QFETCH(bool, held);
+    QFETCH(int, hold);
+    const bool held = hold >= 0;
     QList<VelkIFPDevice> devices = seedDevices(2);
     seedAutoTest(QStringLiteral("10:00"), 2, devices);
     VelkAutoTestSchedule left = storedAutoTests().value(0);
@@ -706,16 +712,18 @@ void TestSchedulingPage::startupClosesAnInterruptedTest()
     LogCapture log;
     ManualClock clock(QDateTime(Monday, QTime(12, 0)));
     const ShortDatabaseWaits waits(50);
-    std::unique_ptr<DatabaseHold> hold;
+    std::unique_ptr<DatabaseHold> holder;
     if (held) {
-        hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Writer));
-        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+        holder.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(hold)));
+        QVERIFY2(holder->isHeld(), qPrintable(holder->error()));
     }
     Scheduling page(&clock);
     if (held) {
-        QTest::qWait(200); // tries while the hold lasts
-        QCOMPARE(storedAutoTests().value(0).status, 2);
-        hold.reset();
+        QTest::qWait(200);                   // tries while the hold lasts
+        if (hold != DatabaseHold::Exclusive) // else not to be read
+            QCOMPARE(storedAutoTests().value(0).status, 2);
+        holder.reset();
+        QTRY_COMPARE(storedAutoTests().value(0).status, 3);
         QTRY_COMPARE(waits.db()->heldWrites()->count(), 0);
     }
     const VelkAutoTestSchedule closed = storedAutoTests().value(0);
@@ -965,8 +973,8 @@ void TestSchedulingPage::refusedChangesShowTheStoredState()
     Scheduling page(&clock);
     QCOMPARE(page.deviceControlRunner()->tasks().size(), 1);
     const QLabel *message = page.messageDialog()->labelMessage;
-    const QString notChanged = ScheduleTableText::refusalText(false, true, false);
-    const QString notDeleted = ScheduleTableText::refusalText(true, true, false);
+    const QString notChanged = ScheduleTableText::refusalText(ScheduleTableText::Refused::Change, true, false);
+    const QString notDeleted = ScheduleTableText::refusalText(ScheduleTableText::Refused::Deletion, true, false);
     {
         DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Kind(kind));
         QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
@@ -1009,6 +1017,86 @@ void TestSchedulingPage::refusedChangesShowTheStoredState()
 
     clock.setNow(QDateTime(Monday, QTime(18, 0)));
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+}
+
+void TestSchedulingPage::refusedEditorSavesSayWhy_data()
+{
+    addHoldKindRows();
+}
+
+// While another program holds the database, the operator saves an edited device-control schedule and an edited
+// auto-test. Neither is stored; the editors said only that it could not be saved, as for a schedule the database
+// refuses for good. They say that the database cannot be written at the moment, on lines of their own beside the
+// buttons; the editor keeps what was entered and the page shows the schedules as stored. An editor opened while the
+// file is held exclusively showed an empty table, as if there were no panel, and its Save asked for one: it says that
+// the devices cannot be read. With the database free, Save stores the change.
+void TestSchedulingPage::refusedEditorSavesSayWhy()
+{
+    QFETCH(int, kind);
+    const ShortDatabaseWaits waits(100);
+    const QList<VelkIFPDevice> devices = seedDevices(1);
+    QCOMPARE(addSchedule(weekly(QString(), QString(), QStringLiteral("18:00"), true)), DB_OK);
+    const quint32 tsid = seedAutoTest(QStringLiteral("23:00"), 1, devices);
+    ManualClock clock(QDateTime(Monday, QTime(9, 0)));
+    Scheduling page(&clock);
+    Scheduling_Setting *dialog = page.settingDialog();
+    QSignalSpy savedControl(dialog, &Scheduling_Setting::deviceControlScheduleSettingSavedSuccess);
+    QSignalSpy savedTest(dialog, &Scheduling_Setting::autoTestScheduleSettingSavedSuccess);
+    const QString refused = ScheduleTableText::refusalText(ScheduleTableText::Refused::Save, true, false);
+    const QString unread = QStringLiteral("The devices and groups cannot be read at the moment (another program may "
+                                          "be using the database). Please try again later.");
+    auto says = [](ScheduleEditorPage *editor, Ui_ScheduleEditorForm *form, const QString &text) {
+        QCOMPARE(editor->warningText(), text);
+        // Beside the buttons and inside the form, however many lines it takes.
+        QVERIFY(form->lbState->geometry().right() < form->widgetButtons->x());
+        QVERIFY(form->lbState->geometry().bottom() < editor->height());
+        QVERIFY(form->lbState->heightForWidth(form->lbState->width()) <= form->lbState->height());
+    };
+
+    DeviceControlScheduleSetting *control = dialog->deviceControlPage();
+    AutoTestScheduleSetting *test = dialog->autoTestPage();
+    const VelkAutoTestSchedule storedTest = storedAutoTests().at(0);
+    dialog->editDeviceControlSchedule(storedSchedules().at(0));
+    dialog->editAutoTestSchedule(storedTest);
+    dialog->show();
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        control->spinBox_offTime_HR->setValue(19);
+        control->btnSave->click();
+        says(control, control, refused);
+        test->spinBox_onTime_HR->setValue(22);
+        test->btnSave->click();
+        says(test, test, refused);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(test->spinBox_onTime_HR->value(), 22);
+        QCOMPARE(page.tableWidget->item(0, 3)->text(), QStringLiteral("18:00"));
+        QCOMPARE(page.tableWidgetAutoTest->item(0, 1)->text(), QStringLiteral("23:00"));
+
+        // Opened during the hold: a table held exclusively cannot be read, and the editor says so.
+        dialog->editAutoTestSchedule(storedTest);
+        test->btnSave->click();
+        if (kind == DatabaseHold::Exclusive) {
+            says(test, test, unread);
+        } else {
+            QCOMPARE(test->rowCheckBoxes().size(), 1);
+            QVERIFY(test->rowCheckBoxes().at(0)->isChecked());
+            says(test, test, refused);
+        }
+    }
+    QCOMPARE(savedControl.count() + savedTest.count(), 0);
+    QCOMPARE(storedSchedules().at(0).offTime, QStringLiteral("18:00"));
+    QCOMPARE(storedAutoTests().at(0).time, QStringLiteral("23:00"));
+
+    dialog->editAutoTestSchedule(storedTest);
+    QCOMPARE(test->warningText(), QString());
+    test->spinBox_onTime_HR->setValue(22);
+    test->btnSave->click();
+    QCOMPARE(savedTest.count(), 1);
+    QCOMPARE(storedAutoTests().at(0).tsid, tsid);
+    QCOMPARE(storedAutoTests().at(0).time, QStringLiteral("22:00"));
+    QCOMPARE(storedAutoTests().at(0).devices.size(), 1);
+    QCOMPARE(page.tableWidgetAutoTest->item(0, 1)->text(), QStringLiteral("22:00"));
 }
 
 void TestSchedulingPage::selectAllFollowsTheRows()

@@ -4,6 +4,7 @@
 #include "scheduling/DeviceControlRunner.h"
 #include "support/DatabaseFault.h"
 #include "support/DatabaseHold.h"
+#include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QScopeGuard>
@@ -23,6 +24,8 @@ private slots:
     void firesOncePerTaskWhateverTheClockDoes();
     void startupSkipsPassedTasksButNotLateOnes();
     void unreadableTimesArmNothing();
+    void unreadableDatabaseKeepsTheDaysPowerSchedules_data();
+    void unreadableDatabaseKeepsTheDaysPowerSchedules();
     void autoTestRun_data();
     void autoTestRun();
     void autoTestRefusals();
@@ -306,6 +309,79 @@ void TestSchedulingRunners::unreadableTimesArmNothing()
     QVERIFY(!runner.isRunTimerActive());
     runner.runPass();
     QCOMPARE(fired.count(), 1);
+}
+
+void TestSchedulingRunners::unreadableDatabaseKeepsTheDaysPowerSchedules_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("overTheNewDay"); // else over a rebuild of the day's list (a filter, an Enable change)
+    QTest::newRow("held exclusively over a rebuild") << int(DatabaseHold::Exclusive) << false;
+    QTest::newRow("held exclusively over the new day") << int(DatabaseHold::Exclusive) << true;
+    QTest::newRow("write lock over a rebuild") << int(DatabaseHold::Writer) << false;
+    QTest::newRow("write lock over the new day") << int(DatabaseHold::Writer) << true;
+}
+
+// Two schedules due at 10:00 on Monday (a power-off of Panel-1 on Sundays and Mondays, a reboot of Panel-2 on Mondays)
+// while another program holds the database exclusively, reads too. A rebuild of the list during the hold (a filter, an
+// Enable change on the page) or the new day's plan read no schedule and planned nothing: neither task was sent that
+// day. The list keeps the schedules and panels read before and is read again once the hold ends: the power-off goes
+// out at its time, the reboot, whose panel the Sunday list never read, once its panel can be read; each once.
+void TestSchedulingRunners::unreadableDatabaseKeepsTheDaysPowerSchedules()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, overTheNewDay);
+    const bool exclusive = kind == DatabaseHold::Exclusive;
+    const ShortDatabaseWaits waits(100);
+    const VelkIFPDevice one = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const VelkIFPDevice two = addManagedDevice(QStringLiteral("Panel-2"), testMac(2));
+    VelkSchedule off = weekly(QString(), QString(), QStringLiteral("10:00"), true, true);
+    off.scheduleObject = 2;
+    QList<VelkIFPDevice> first{one};
+    QCOMPARE(m_fx->db()->createIFPSchedule(off, first), DB_OK);
+    VelkSchedule reboot = weekly(QString(), QStringLiteral("10:00"), QString(), true);
+    reboot.scheduleObject = 2;
+    QList<VelkIFPDevice> second{two};
+    QCOMPARE(m_fx->db()->createIFPSchedule(reboot, second), DB_OK);
+    auto panelOne = m_fx->panel(1, 0);
+    auto panelTwo = m_fx->panel(2, 1);
+    panelOne->start();
+    panelTwo->start();
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(one) && m_fx->server()->isDeviceOnline(two));
+
+    ManualClock clock(overTheNewDay ? QDateTime(Monday.addDays(-1), QTime(23, 59)) : QDateTime(Monday, QTime(9, 59)));
+    DeviceControlRunner runner(waits.db(), m_fx->server(), &clock);
+    runner.setRetryIntervalMs(50, 200);
+    QSignalSpy fired(&runner, &DeviceControlRunner::taskFired);
+    runner.replan();
+    LogCapture log;
+    std::unique_ptr<DatabaseHold> hold(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind)));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    if (overTheNewDay)
+        clock.setNow(QDateTime(Monday, QTime(0, 0, 10)));
+    else
+        runner.rebuild();
+    QCOMPARE(runner.tasks().size(), 2);
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    // The power-off goes by the panel read before, while the hold lasts.
+    QTRY_COMPARE(panelOne->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    if (exclusive && overTheNewDay) {
+        settle();
+        QCOMPARE(panelTwo->receivedCount(VELK_REMOTE_CMD_REBOOT), 0);
+        QCOMPARE(runner.waitingCount(), 1);
+    }
+    hold.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(panelTwo->receivedCount(VELK_REMOTE_CMD_REBOOT), 1, 60000);
+    QCOMPARE(runner.waitingCount(), 0);
+    QTRY_VERIFY(panelTwo->isConnected()); // back after the reboot
+    settle(400);
+    QCOMPARE(panelOne->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    QCOMPARE(panelTwo->receivedCount(VELK_REMOTE_CMD_REBOOT), 1);
+    QCOMPARE(fired.count(), 2);
+    for (const QList<QVariant> &args : qAsConst(fired))
+        QCOMPARE(args.at(0).value<ScheduleTask>().devices.size(), 1);
+    QVERIFY(!log.contains(QStringLiteral("queryAllSchedule error")));
+    panelOne->shutDown();
+    panelTwo->shutDown();
 }
 
 quint32 TestSchedulingRunners::seedAutoTest(int target, const QString &time, const QList<VelkIFPDevice> &devices,
