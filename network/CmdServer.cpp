@@ -13,6 +13,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutex>
@@ -220,6 +221,13 @@ CmdServer::CmdServer(const NetworkConfig &config)
     connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
     m_syncStatusTimer->setSingleShot(true);
     connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        // Answers waiting for the rest of their run are written now: the rest will not come.
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            while (!m_syncStatuses.isEmpty())
+                flushSyncStatuses();
+        });
+    }
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(0);
     connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);

@@ -155,6 +155,9 @@ public:
     /// A channel asked its panel for its synchronisation (open), or that exchange ended: the final answer came or
     /// the connection closed. Statuses wait only while an exchange is open.
     void noteSyncExchange(bool open);
+    /// Final answers recorded whose statuses are not written yet: they wait for the rest of their run. When the
+    /// console ends, they are written at once.
+    int syncStatusesWaiting() const { return m_syncStatuses.size(); }
     /// A channel's transfer handed a further chunk to its socket: resetTransferFileTimeout(mac) for a firmware file,
     /// resetBroadcastTransferFileTimeout(mac) for a broadcast's sound. Called by the channel, once per chunk of every
     /// transfer, where a signal of the channel's own forwarded here cost as much again as the rest of the note.
