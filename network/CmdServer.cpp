@@ -222,10 +222,15 @@ CmdServer::CmdServer(const NetworkConfig &config)
     m_syncStatusTimer->setSingleShot(true);
     connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
     if (QCoreApplication *app = QCoreApplication::instance()) {
-        // Answers waiting for the rest of their run are written now: the rest will not come.
+        // Answers waiting for the rest of their run are written now: the rest will not come. The held writes had
+        // their turn already (the data store heard of the end first); what the database refuses now is named in the
+        // log as theirs was.
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_syncStatuses.isEmpty())
+                return;
             while (!m_syncStatuses.isEmpty())
                 flushSyncStatuses();
+            database()->heldWrites()->endOfProcess("the console ended while the database refused them");
         });
     }
     m_writeTimer->setSingleShot(true);
