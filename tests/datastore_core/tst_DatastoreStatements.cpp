@@ -445,37 +445,21 @@ private slots:
         QList<VelkIFPDevice> devices;
         QCOMPARE(m_db->queryAllAvailableIFP(devices), DB_OK);
         QCOMPARE(devices.size(), kDevices);
+        DbProbe reader(file, QStringLiteral("reader"));
+        QVERIFY(reader.exec(QStringLiteral("PRAGMA busy_timeout = 0")));
 
-        QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
-        reader.setDatabaseName(file);
-        reader.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-        QVERIFY(reader.open());
-        {
-            const QString stamp = QStringLiteral("2031-01-01 09:01");
-            DbWriteBatch batch(m_db, "statuses of a large run");
-            for (const VelkIFPDevice &device : qAsConst(devices)) {
-                const quint32 did = device.did;
-                batch.write(QStringLiteral("sync status of %1").arg(device.deviceName),
-                            [db = m_db, did, stamp] { return db->updateUserDeviceSyncStatus(did, 1, stamp); });
-            }
-            QSqlQuery read(reader);
-            QVERIFY2(
-                read.exec(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE lastSyncTime = '2031-01-01 09:00'")),
-                qPrintable(read.lastError().text()));
-            QVERIFY(read.next());
-            QCOMPARE(read.value(0).toInt(), kDevices * kUsersEach);
-            read.finish();
-            QVERIFY(batch.finish());
+        const QString stamp = QStringLiteral("2031-01-01 09:01");
+        DbWriteBatch batch(m_db, "statuses of a large run");
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            const quint32 did = device.did;
+            batch.write(device.deviceName,
+                        [db = m_db, did, stamp] { return db->updateUserDeviceSyncStatus(did, 1, stamp); });
         }
-        QSqlQuery written(reader);
-        QVERIFY(
-            written.exec(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE lastSyncTime = '2031-01-01 09:01'")));
-        QVERIFY(written.next());
-        QCOMPARE(written.value(0).toInt(), kDevices * kUsersEach);
-        written.finish();
-        reader.close();
-        reader = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+        QVERIFY2(reader.exec(QStringLiteral("SELECT COUNT(*) FROM UserDevice")), qPrintable(reader.lastError()));
+        QVERIFY(batch.finish());
+        QCOMPARE(
+            reader.value(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE lastSyncTime = ?"), {stamp}).toInt(),
+            kDevices * kUsersEach);
     }
 
     // A restore's check opens transactions on a thread of its own while the GUI thread opens its own: the scopes of
