@@ -13,6 +13,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutex>
@@ -39,6 +40,12 @@ constexpr int kListenBacklog = 1024;
 constexpr qint64 kHandshakeSliceMs = 10;
 // The same for the answers of account synchronisations.
 constexpr qint64 kSyncSliceMs = 10;
+// The longest a panel's final synchronisation answer waits for the others before the statuses are written: a run's
+// answers come within a few hundredths of a second, and a panel that stays silent must not hold the rest back.
+constexpr int kSyncGatherMs = 100;
+// Statuses written in one transaction for at most this long: the 48,000 rows of a thousand panels take about 25 ms,
+// and the event loop must not stop for a tenth of a second.
+constexpr qint64 kSyncWriteSliceMs = 50;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -205,8 +212,19 @@ CmdServer::CmdServer(const NetworkConfig &config)
     m_acceptTimer->setInterval(0);
     connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
     m_syncStatusTimer->setSingleShot(true);
-    m_syncStatusTimer->setInterval(0);
     connect(m_syncStatusTimer, &QTimer::timeout, this, &CmdServer::flushSyncStatuses);
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        // Answers waiting for the rest of their run are written now: the rest will not come. The held writes had
+        // their turn already (the data store heard of the end first); what the database refuses now is named in the
+        // log as theirs was.
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_syncStatuses.isEmpty())
+                return;
+            while (!m_syncStatuses.isEmpty())
+                flushSyncStatuses();
+            database()->heldWrites()->endOfProcess("the console ended while the database refused them");
+        });
+    }
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(0);
     connect(m_writeTimer, &QTimer::timeout, this, &CmdServer::flushWriteBacks);
@@ -1064,8 +1082,26 @@ void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
 {
     m_syncStatuses.append({channel, channel->getMacAddress(), status});
-    if (!m_syncStatusTimer->isActive())
-        m_syncStatusTimer->start();
+    scheduleSyncFlush();
+}
+
+void CmdServer::noteSyncExchange(bool open)
+{
+    m_syncExchanges += open ? 1 : -1;
+    if (!open)
+        scheduleSyncFlush();
+}
+
+void CmdServer::scheduleSyncFlush()
+{
+    if (m_syncStatuses.isEmpty())
+        return;
+    if (m_syncExchanges <= 0) {
+        if (!m_syncStatusTimer->isActive() || m_syncStatusTimer->remainingTime() > 0)
+            m_syncStatusTimer->start(0);
+    } else if (!m_syncStatusTimer->isActive()) {
+        m_syncStatusTimer->start(kSyncGatherMs);
+    }
 }
 
 void CmdServer::flushSyncStatuses()
@@ -1083,7 +1119,7 @@ void CmdServer::flushSyncStatuses()
     // that had answered timed out. A refused begin holds the statuses instead, and at least one is taken per turn.
     QElapsedTimer slice;
     slice.start();
-    while (!m_syncStatuses.isEmpty() && (statuses.isEmpty() || slice.elapsed() < kSyncSliceMs)) {
+    while (!m_syncStatuses.isEmpty() && (statuses.isEmpty() || slice.elapsed() < kSyncWriteSliceMs)) {
         const SyncStatus answer = m_syncStatuses.takeFirst();
         statuses.append(answer);
         const quint32 did = managedDeviceId(answer.mac);
@@ -1106,6 +1142,6 @@ void CmdServer::flushSyncStatuses()
         else
             emit syncUserDeviceFinished(answer.mac);
     }
-    if (!m_syncStatuses.isEmpty() && !m_syncStatusTimer->isActive())
-        m_syncStatusTimer->start();
+    if (!m_syncStatuses.isEmpty())
+        m_syncStatusTimer->start(0);
 }

@@ -158,10 +158,17 @@ public:
     /// What a held write of the synchronisation status of the device with that did supersedes: the latest answer or
     /// time-out of a panel replaces an earlier one still held (see DbHeldWrites).
     static QString syncStatusKey(quint32 did);
-    /// Records a panel's final synchronisation answer: the status is written with those of every other panel that
-    /// answered in this turn of the event loop, in one transaction, and then the channel ends its synchronisation
-    /// (DeviceChannel::finishSync).
+    /// Records a panel's final synchronisation answer. The status waits for those of the other panels being
+    /// synchronised and is written with them, in one transaction, once no synchronisation awaits its answer any more,
+    /// or at the latest a tenth of a second after the first of them arrived; then each channel ends its
+    /// synchronisation (DeviceChannel::finishSync).
     void recordSyncStatus(DeviceChannel *channel, int status);
+    /// A channel asked its panel for its synchronisation (open), or that exchange ended: the final answer came or
+    /// the connection closed. Statuses wait only while an exchange is open.
+    void noteSyncExchange(bool open);
+    /// Final answers recorded whose statuses are not written yet: they wait for the rest of their run. When the
+    /// console ends, they are written at once.
+    int syncStatusesWaiting() const { return m_syncStatuses.size(); }
     /// A channel's transfer handed a further chunk to its socket: resetTransferFileTimeout(mac) for a firmware file,
     /// resetBroadcastTransferFileTimeout(mac) for a broadcast's sound. Called by the channel, once per chunk of every
     /// transfer, where a signal of the channel's own forwarded here cost as much again as the rest of the note.
@@ -218,6 +225,9 @@ private:
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
+    /// Arms the writing of the statuses waiting: at once when no exchange is open, else when the first of them has
+    /// waited long enough.
+    void scheduleSyncFlush();
     /// The connected or locked channel held under that MAC or link key, or null.
     DeviceChannel *handshakenChannel(const QString &mac) const;
     /// The link key of a held record (see linkKey()).
@@ -277,8 +287,10 @@ private:
     ChannelQueue m_identified;
 
     AccountSyncCache *m_accountCache;
-    // Final synchronisation answers of this turn, written together by flushSyncStatuses(). A commit per panel was a
-    // sixth of a run over hundreds of panels.
+    // Final synchronisation answers not written yet, written together by flushSyncStatuses(). A commit per panel was
+    // a sixth of a run over hundreds of panels; a commit per turn of the event loop still stopped the loop three or
+    // four times a run of 500 panels while the disk synced, with the rest of the answers waiting, and each commit
+    // waited as long again on a disk other programs kept busy.
     struct SyncStatus
     {
         QPointer<DeviceChannel> channel;
@@ -287,6 +299,8 @@ private:
     };
     QList<SyncStatus> m_syncStatuses;
     QTimer *m_syncStatusTimer;
+    // Channels whose synchronisation was asked and whose final answer has not come (DeviceChannel::setSyncExchange).
+    int m_syncExchanges = 0;
     // Answers to the first-sync question: asked all at once, a fleet answers all at once, and a panel's first
     // synchronisation takes its users in, which costs milliseconds; five hundred held the loop for over a second.
     ChannelQueue m_firstSyncAnswers;

@@ -177,6 +177,8 @@ void DeviceChannel::close()
         m_otaJob->stop(false);
     if (m_broadcastJob)
         m_broadcastJob->stop(false);
+    // No answer is read any more: the statuses of the others need not wait for this one.
+    setSyncExchange(false);
     emit closed(this);
     if (m_socket->state() != QAbstractSocket::UnconnectedState) {
         m_socket->disconnectFromHost();
@@ -603,7 +605,7 @@ void DeviceChannel::checkAccountSync()
         emit setupSyncUserDeviceTimeout(mac, 1000);
         return;
     }
-    m_syncExchange = true;
+    setSyncExchange(true);
     if (settings.enableSetupServer) {
         m_askedFirstSync = true;
         sendFrame(VELK_REMOTE_CMD_ASK_FIRST_SYNC, m_server->consoleIdUtf8());
@@ -688,9 +690,17 @@ void DeviceChannel::sendUserSettings()
 void DeviceChannel::recordSync(int status)
 {
     // No further answer belongs to this synchronisation; the mark stays until the status is written.
-    m_syncExchange = false;
+    setSyncExchange(false);
     m_askedFirstSync = false;
     m_server->recordSyncStatus(this, status);
+}
+
+void DeviceChannel::setSyncExchange(bool open)
+{
+    if (m_syncExchange == open)
+        return;
+    m_syncExchange = open;
+    m_server->noteSyncExchange(open);
 }
 
 void DeviceChannel::finishSync()

@@ -152,6 +152,8 @@ private:
     void sendUserSettings();
     void recordSync(int status);
     void dropFrame(const char *why, quint16 code);
+    /// Opens or ends the exchange whose final answer is awaited, and tells the server, which counts them.
+    void setSyncExchange(bool open);
     void startHandshakeResult(qint32 result, const QString &consoleId, State state);
     void decided();
     void scheduleDeletion();

@@ -869,7 +869,9 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     std::printf("    the %d statuses alone (the console's statements and one commit, outside a run): median %.1f ms "
                 "(the commit %.1f ms)\n",
                 panels * usersPerPanel, bench::median(rowsAlone), bench::median(rowsCommits));
-    std::printf("    first run (each panel's first synchronisation, not in the ratio): %.1f ms\n", warmMs);
+    std::printf(
+        "    first run (each panel's first synchronisation, not in the ratio): %.1f ms, its longest stall %.1f ms\n",
+        warmMs, warmStall);
     std::fflush(stdout);
     return ok ? 0 : 2;
 }

@@ -15,6 +15,7 @@
 
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "support/DbProbe.h"
@@ -410,6 +411,55 @@ private slots:
         QCOMPARE(column(db, "SELECT deviceName FROM Device"), QStringList{"Third"});
         QVERIFY(m_db->lastFailure() == DbFailure::None);
         QVERIFY(trigger.exec("DROP TRIGGER abandon"));
+    }
+
+    // A synchronisation of a thousand panels writes its status into every one of their assignments in one
+    // transaction. With SQLite's own 2 MB of page cache the changed pages outgrew it half-way: SQLite synced the
+    // journal and wrote pages into the file before the commit, for which it takes the file for itself, so every
+    // other program reading it (a backup, an SQLite browser) was refused until the commit, and the event loop waited
+    // for the disk each time. The pages stay in the cache until the commit, and readers go on reading.
+    void largeRunsStatusesLeaveTheFileReadableUntilTheCommit()
+    {
+        constexpr int kDevices = 1000;
+        constexpr int kUsersEach = 96;
+        const QString file = m_db->databaseManager()->databaseFilePath();
+        {
+            DbProbe seed(file, QStringLiteral("seed"));
+            QString error;
+            QVERIFY2(
+                seed.execAll(
+                    QStringLiteral("BEGIN; "
+                                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                   "INSERT INTO Device (deviceName, macAddress) SELECT 'Panel-' || i, "
+                                   "'02:00:00:00:00:' || i FROM n; "
+                                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
+                                   "INSERT INTO MultiUser (userName, password) SELECT 'User ' || i, 'pw' || i FROM n; "
+                                   "INSERT INTO UserDevice (multiUserId, deviceId, syncStatus, lastSyncTime) "
+                                   "SELECT muid, did, 1, '2031-01-01 09:00' FROM Device CROSS JOIN MultiUser; "
+                                   "COMMIT")
+                        .arg(kDevices)
+                        .arg(kUsersEach),
+                    &error),
+                qPrintable(error));
+        }
+        QList<VelkIFPDevice> devices;
+        QCOMPARE(m_db->queryAllAvailableIFP(devices), DB_OK);
+        QCOMPARE(devices.size(), kDevices);
+        DbProbe reader(file, QStringLiteral("reader"));
+        QVERIFY(reader.exec(QStringLiteral("PRAGMA busy_timeout = 0")));
+
+        const QString stamp = QStringLiteral("2031-01-01 09:01");
+        DbWriteBatch batch(m_db, "statuses of a large run");
+        for (const VelkIFPDevice &device : qAsConst(devices)) {
+            const quint32 did = device.did;
+            batch.write(device.deviceName,
+                        [db = m_db, did, stamp] { return db->updateUserDeviceSyncStatus(did, 1, stamp); });
+        }
+        QVERIFY2(reader.exec(QStringLiteral("SELECT COUNT(*) FROM UserDevice")), qPrintable(reader.lastError()));
+        QVERIFY(batch.finish());
+        QCOMPARE(
+            reader.value(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE lastSyncTime = ?"), {stamp}).toInt(),
+            kDevices * kUsersEach);
     }
 
     // A restore's check opens transactions on a thread of its own while the GUI thread opens its own: the scopes of

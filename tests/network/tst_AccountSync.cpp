@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <memory>
 
@@ -36,6 +37,7 @@ private slots:
     void noSettingsRecord();
     void lateAnswerIsRecorded();
     void closedDuringSyncReportsNothing();
+    void answerWaitingForItsRunIsWrittenWhenTheConsoleEnds();
     void panelsKnownByTheirAddressAloneAreSynchronised();
 
 private:
@@ -455,6 +457,47 @@ void TestAccountSync::closedDuringSyncReportsNothing()
     QTest::qWait(500);
     QCOMPARE(finished.count(), 0);
     QCOMPARE(report.count(), 0);
+}
+
+// A panel's status waits for those of the other panels of its run, to be written with them. When the console ends
+// meanwhile (Exit, Ctrl+C), the others will not come: the waiting status is written at once, not lost with the
+// process.
+void TestAccountSync::answerWaitingForItsRunIsWrittenWhenTheConsoleEnds()
+{
+    setSetupServer(true);
+    const VelkIFPDevice answering = addManagedDevice(QStringLiteral("Panel-21"), testMac(21));
+    const VelkIFPDevice silent = addManagedDevice(QStringLiteral("Panel-22"), testMac(22));
+    const quint32 user = createPanelUser(m_db, "Quinn", "q-1");
+    assign(user, answering.did);
+    assign(user, silent.did);
+    auto first = connectedPanel(21, 21);
+    auto second = connectedPanel(22, 22);
+    for (SimulatedPanel *panel : {first.get(), second.get()}) {
+        panel->setSyncedConsoleId(m_server->consoleId());
+        panel->setAnswerHeld(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE, true);
+    }
+    QCOMPARE(m_server->checkAccountSync({answering, silent}).size(), 2);
+    QTRY_COMPARE(first->heldAnswerCount(), 1);
+    QTRY_COMPARE(second->heldAnswerCount(), 1);
+
+    // From here no timer fires: the first panel's status waits for the second's, which the panel keeps.
+    QCOMPARE(first->releaseHeldAnswers(), 1);
+    QElapsedTimer waited;
+    waited.start();
+    while (m_server->syncStatusesWaiting() == 0 && waited.elapsed() < QuorvinTryCeilingMs) {
+        QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
+        QThread::msleep(1);
+    }
+    QCOMPARE(m_server->syncStatusesWaiting(), 1);
+    QCOMPARE(userDeviceLinks(m_db, answering.did).first().syncStatus, 0);
+    QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+    QCOMPARE(m_server->syncStatusesWaiting(), 0);
+    QCOMPARE(userDeviceLinks(m_db, answering.did).first().syncStatus, 1);
+
+    QCOMPARE(second->releaseHeldAnswers(), 1);
+    QTRY_COMPARE(userDeviceLinks(m_db, silent.did).first().syncStatus, 1);
+    first->shutDown();
+    second->shutDown();
 }
 
 QTEST_GUILESS_MAIN(TestAccountSync)
