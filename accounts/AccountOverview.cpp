@@ -17,6 +17,8 @@
 #include "network/CmdServer.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
@@ -238,7 +240,14 @@ void AccountOverview::clickBtnSystemSettings()
 void AccountOverview::clickBtnSyncNow()
 {
     writeLog(LOG_LEVEL_INFO, "clickBtnSyncNow");
-    const int targets = accountSyncRun->start(DeviceListDialog::getSupportedDeviceList());
+    QList<VelkIFPDevice> devices;
+    if (!accountSyncRun->syncNowDevices(devices)) {
+        writeLog(LOG_LEVEL_WARNING, "clickBtnSyncNow, the devices cannot be read for now: no synchronisation started");
+        showMessage(tr("Sync Now did not start: the device list cannot be read while another program holds the "
+                       "database. Try again later."));
+        return;
+    }
+    const int targets = accountSyncRun->start(devices);
     if (targets == 0 || !accountSyncRun->isRunning())
         return;
     btnSyncNow->setEnabled(false);
@@ -248,6 +257,16 @@ void AccountOverview::clickBtnSyncNow()
     progress->setRange(0, targets);
     progress->setValue(0);
     progress->show();
+}
+
+void AccountOverview::showMessage(const QString &text)
+{
+    if (!messageDialog)
+        messageDialog = new GeneralMsgDialog(this);
+    messageDialog->setMessage(text);
+    DialogPlacementRule::centreOnScreenOf(messageDialog, this);
+    messageDialog->show();
+    messageDialog->raise();
 }
 
 QProgressDialog *AccountOverview::progressDialog()

@@ -17,6 +17,7 @@ class AccountTableDelegate;
 class AccountTableModel;
 class CmdServer;
 class DeviceListDialog;
+class GeneralMsgDialog;
 class ImportListDialog;
 class MoreOptionDialog;
 class OrvantaDBIntf;
@@ -58,6 +59,8 @@ public:
     ImportListDialog *importList() const { return importListDialog; }
     AccountTableModel *tableModel() const { return model; }
     AccountTableDelegate *tableDelegate() const { return delegate; }
+    /// The page's message box (why a Sync Now did not start); null until first shown.
+    GeneralMsgDialog *messageBox() const { return messageDialog; }
 
 public slots:
     /// Rebuilds the user table from the data store.
@@ -87,6 +90,7 @@ private:
     void cellEntered(const QModelIndex &index);
     void syncProgressed(int done, int total);
     void syncRunFinished();
+    void showMessage(const QString &text);
 
     OrvantaDBIntf *db;
     CmdServer *cmdServer;
@@ -99,6 +103,7 @@ private:
     ImportListDialog *importListDialog;
     AccountTableModel *model;
     AccountTableDelegate *delegate;
+    GeneralMsgDialog *messageDialog = nullptr;
     QProgressDialog *syncNowProgressDialog = nullptr;
     QProgressBar *progressBar = nullptr;
     QTimer *progressTimer = nullptr;

@@ -1,5 +1,6 @@
 #include "accounts/AccountSyncRun.h"
 
+#include "accounts/DeviceAssignment.h"
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -41,6 +42,18 @@ QString AccountSyncRun::key(const QString &mac)
 {
     const QString normal = PanelIdentity::normaliseMac(mac);
     return normal.isEmpty() ? mac : normal;
+}
+
+bool AccountSyncRun::syncNowDevices(QList<VelkIFPDevice> &devices) const
+{
+    if (DeviceAssignment::supportedDevices(m_db, devices) == DB_OK)
+        return true;
+    writeLog(LOG_LEVEL_ERROR, "getSupportedDeviceList, queryAllAvailableIFP error");
+    // Read as "no device", the operator's Sync Now started nothing and said nothing.
+    if (!m_server->managedDevicesKnown())
+        return false;
+    devices = DeviceAssignment::supportedAmong(m_server->managedDevices());
+    return true;
 }
 
 int AccountSyncRun::start(const QList<VelkIFPDevice> &devices)

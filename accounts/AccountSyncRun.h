@@ -41,6 +41,11 @@ public:
     /// Every time-out asked for is multiplied by this (tests shorten them); 1 by default.
     void setTimeoutScale(double scale);
 
+    /// The devices a "Sync Now" goes to: those that pass the multi-user gate, as stored
+    /// (DeviceAssignment::supportedDevices). While the database cannot give them (another program
+    /// holds it exclusively), those of the command server's held records that pass the same gate:
+    /// they name every panel that can be connected. False when neither is known yet.
+    bool syncNowDevices(QList<VelkIFPDevice> &devices) const;
     /// A run over every listed device that is connected and not synchronising already: each is
     /// asked now. Returns the number of panels in the run; 0 starts no run.
     int start(const QList<VelkIFPDevice> &devices);

@@ -50,12 +50,19 @@ quint32 DeviceAssignment::supportedDevices(OrvantaDBIntf *db, QList<VelkIFPDevic
         const quint32 rc = allDevices(db, all);
         if (rc != DB_OK)
             return rc;
-        for (const VelkIFPDevice &device : qAsConst(all)) {
-            if (isMultiUserSupportedModel(device.modelName, device.displayClientVersion))
-                supported.append(device);
-        }
+        supported = supportedAmong(all);
         return DB_OK;
     });
+}
+
+QList<VelkIFPDevice> DeviceAssignment::supportedAmong(const QList<VelkIFPDevice> &devices)
+{
+    QList<VelkIFPDevice> supported;
+    for (const VelkIFPDevice &device : devices) {
+        if (isMultiUserSupportedModel(device.modelName, device.displayClientVersion))
+            supported.append(device);
+    }
+    return supported;
 }
 
 quint32 DeviceAssignment::groupIndex(OrvantaDBIntf *db, const QList<VelkIFPDevice> &devices, GroupIndex &index)

@@ -25,6 +25,8 @@ public:
     static quint32 allDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices);
     /// The managed devices that pass the multi-user capability gate, in device-name order.
     static quint32 supportedDevices(OrvantaDBIntf *db, QList<VelkIFPDevice> &devices);
+    /// Those of the devices that pass the same gate, in their order.
+    static QList<VelkIFPDevice> supportedAmong(const QList<VelkIFPDevice> &devices);
 
     /// The groups that hold supported devices, in the order they first appear going through the
     /// devices, and for each group (by gid) its devices as indexes into the device list.

@@ -305,6 +305,14 @@ quint32 CoreTables::updateIFPDevicePosition(QSqlDatabase db, VelkIFPDevice &devi
     return DB_OK;
 }
 
+quint32 CoreTables::updateIFPDeviceKicked(QSqlDatabase db, quint32 did, bool kicked)
+{
+    if (!sqlRun(db, QStringLiteral("UPDATE Device SET isKicked = ? WHERE did = ?"), {kicked ? 1 : 0, did},
+                "updateIFPDeviceKicked"))
+        return DB_STATEMENT_FAILED;
+    return DB_OK;
+}
+
 quint32 CoreTables::createGroups(QSqlDatabase db, VelkGroups &group)
 {
     if (group.groupName.isEmpty())

@@ -35,6 +35,7 @@ public:
     static quint32 updateIFPDevice(QSqlDatabase db, VelkIFPDevice &device);
     static quint32 changeIFPDeviceName(QSqlDatabase db, const QString &oldName, QString newName);
     static quint32 updateIFPDevicePosition(QSqlDatabase db, VelkIFPDevice &device, QString position);
+    static quint32 updateIFPDeviceKicked(QSqlDatabase db, quint32 did, bool kicked);
     static quint32 createGroups(QSqlDatabase db, VelkGroups &group);
     static quint32 deleteGroups(QSqlDatabase db, VelkGroups &group);
     static quint32 changeGroupsNameNoCase(QSqlDatabase db, const QString &name);

@@ -51,8 +51,14 @@ DbWriteBatch::~DbWriteBatch()
 
 quint32 DbWriteBatch::writeOne(OrvantaDBIntf *db, const char *context, const QString &what, Write write)
 {
+    return writeOne(db, context, what, QString(), std::move(write));
+}
+
+quint32 DbWriteBatch::writeOne(OrvantaDBIntf *db, const char *context, const QString &what, const QString &key,
+                               Write write)
+{
     DbWriteBatch batch(db, context);
-    batch.write(what, std::move(write));
+    batch.write(what, key, std::move(write));
     batch.finish();
     const Entry &entry = batch.m_writes.first();
     return entry.state == Lost ? entry.code : DB_OK;

@@ -64,6 +64,9 @@ public:
 
     /// A batch of one write (see write()).
     static quint32 writeOne(OrvantaDBIntf *db, const char *context, const QString &what, Write write);
+    /// The same for a write that says what it supersedes.
+    static quint32 writeOne(OrvantaDBIntf *db, const char *context, const QString &what, const QString &key,
+                            Write write);
 
     /// Number of writes so far.
     int count() const { return m_writes.size(); }

@@ -224,6 +224,10 @@ public:
     virtual QString databaseFilePath() const = 0;
     /// Sets the position column of the device with the record's did; an unknown did is DB_OK.
     virtual quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) = 0;
+    /// Sets the kick mark of the device with that did and nothing else, so that a mark written late (held while
+    /// another program held the database) leaves whatever was changed in the record since as it is. An unknown did
+    /// is DB_OK.
+    virtual quint32 updateIFPDeviceKicked(quint32 did, bool kicked) = 0;
     /// Re-reads the camera-management program's database when it is open and copies the
     /// accounts, cameras and camera groups out; empty lists when that database is absent.
     virtual quint32 reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,

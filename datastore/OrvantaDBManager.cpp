@@ -276,6 +276,11 @@ quint32 OrvantaDBManager::updateIFPDevicePosition(VelkIFPDevice &device, QString
     return deviceWrite(CoreTables::updateIFPDevicePosition(heldDb(), device, position));
 }
 
+quint32 OrvantaDBManager::updateIFPDeviceKicked(quint32 did, bool kicked)
+{
+    return deviceWrite(CoreTables::updateIFPDeviceKicked(heldDb(), did, kicked));
+}
+
 // --- Device-control schedules --------------------------------------------------------------------
 
 quint32 OrvantaDBManager::queryAllSchedule(QList<VelkSchedule> &schedules)

@@ -166,6 +166,7 @@ public:
     quint32 queryDatabaseIdentifierUniqueId(QString &uniqueId) override;
     quint32 closeDatabase() override;
     quint32 updateIFPDevicePosition(VelkIFPDevice &device, QString position) override;
+    quint32 updateIFPDeviceKicked(quint32 did, bool kicked) override;
     quint32 reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,
                                   QList<PellmarGroup> &cameraGroups) override;
     quint32 insertDeviceCameraMapping(VelkDeviceCameraMap &mapping) override;

@@ -189,6 +189,7 @@ bool ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDe
     DeviceControlModel::Diff diff;
     const bool read = db->queryAllAvailableIFP(stored) == DB_OK;
     if (read) {
+        m_modelRead = true;
         diff = m_model.setDevices(stored);
     } else {
         reportDbError(caller, "queryAllAvailableIFP");
@@ -218,7 +219,10 @@ bool ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDe
     }
     applyDiff(diff);
     applyFilter();
-    publishManagedDevices();
+    // A page built while another program held the store exclusively read nothing: handed over, its empty list turned
+    // every panel away. The command server reads the list itself meanwhile.
+    if (m_modelRead)
+        publishManagedDevices();
     refreshStates();
     return read;
 }

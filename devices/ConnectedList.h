@@ -89,7 +89,7 @@ private:
     };
 
     /// Reads the devices from the data store and follows them; when the store cannot be read, applies the one edit
-    /// the caller was told about instead. Then hands the list to the command server.
+    /// the caller was told about instead. Then hands the list to the command server, unless the page never read it.
     /// Returns whether the store could be read.
     bool reloadDevices(const char *caller, Edit edit = Edit::None, const VelkIFPDevice &device = VelkIFPDevice(),
                        const QString &lastDeviceName = QString());
@@ -106,6 +106,8 @@ private:
     void scaleFonts();
 
     DeviceControlModel m_model;
+    // The model was read from the store once: before that, it is not the list of managed devices.
+    bool m_modelRead = false;
     QHash<quint32, ConnectedItem *> m_items;
     QList<VelkGroups> m_groups;
     int m_groupIndex = 0;

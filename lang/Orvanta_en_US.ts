@@ -4,6 +4,10 @@
 <context>
     <name>AccountOverview</name>
     <message>
+        <source>Sync Now did not start: the device list cannot be read while another program holds the database. Try again later.</source>
+        <translation>Sync Now did not start: the device list cannot be read while another program holds the database. Try again later.</translation>
+    </message>
+    <message>
         <source>Progressing...</source>
         <translation>Progressing...</translation>
     </message>

@@ -4,6 +4,10 @@
 <context>
     <name>AccountOverview</name>
     <message>
+        <source>Sync Now did not start: the device list cannot be read while another program holds the database. Try again later.</source>
+        <translation>「立即同步」未開始：其他程式正在使用資料庫，暫時無法讀取裝置清單。請稍後再試。</translation>
+    </message>
+    <message>
         <source>Progressing...</source>
         <translation>處理中...</translation>
     </message>

@@ -197,8 +197,8 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config), m_server(new QTcpServer(this)), m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)),
-      m_acceptTimer(new QTimer(this)),
+    : m_config(config), m_server(new QTcpServer(this)), m_reread(database()->heldWrites()),
+      m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
       m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
       m_identified(this, kHandshakeSliceMs,
                    [this](DeviceChannel *channel) {
@@ -233,25 +233,8 @@ CmdServer::CmdServer(const NetworkConfig &config)
     qRegisterMetaType<DeviceChannel *>("DeviceChannel*");
     registerVelkMetaTypes();
 
-    OrvantaDBIntf *db = database();
-    QList<VelkAccount> accounts;
-    if (db->queryAccount(accounts) == DB_OK) {
-        for (const VelkAccount &account : qAsConst(accounts)) {
-            if (account.isAdmin) {
-                m_controlPassword = account.password;
-                break;
-            }
-        }
-    } else {
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAccount error");
-    }
-    if (db->queryDatabaseIdentifierUniqueId(m_consoleId) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryDatabaseIdentifierUniqueId error");
-    m_consoleIdUtf8 = m_consoleId.toUtf8();
-    m_managedIndexStale = true;
-    if (db->queryAllAvailableIFP(m_managedDevices) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "CmdServer::CmdServer, queryAllAvailableIFP error");
-    normaliseMacs(m_managedDevices);
+    connect(&m_reread, &DbReadRetry::retry, this, &CmdServer::readHandshakeRecords);
+    readHandshakeRecords();
 
     connect(m_server, &QTcpServer::newConnection, this, &CmdServer::onNewConnection);
     // A port in use must not stop the console: try again on every tick.
@@ -343,8 +326,85 @@ void CmdServer::onIdentity(DeviceChannel *channel)
     m_identified.append(channel);
 }
 
+void CmdServer::readHandshakeRecords()
+{
+    OrvantaDBIntf *db = database();
+    // Known unless the database refused the read for now. A read that failed for a reason of its own would fail
+    // again: the server goes on without it, as it always did.
+    const auto known = [db](quint32 rc, const char *operation) {
+        if (rc == DB_OK || db->refusedForNow())
+            return rc == DB_OK;
+        writeLog(LOG_LEVEL_ERROR, "CmdServer, %s error", operation);
+        return true;
+    };
+    if (!m_passwordKnown) {
+        QList<VelkAccount> accounts;
+        m_passwordKnown = known(db->queryAccount(accounts), "queryAccount");
+        for (const VelkAccount &account : qAsConst(accounts)) {
+            if (account.isAdmin) {
+                m_controlPassword = account.password;
+                break;
+            }
+        }
+    }
+    if (!m_consoleIdKnown) {
+        QString id;
+        m_consoleIdKnown = known(db->queryDatabaseIdentifierUniqueId(id), "queryDatabaseIdentifierUniqueId");
+        m_consoleId = id;
+        m_consoleIdUtf8 = id.toUtf8();
+    }
+    if (!m_managedKnown) {
+        QList<VelkIFPDevice> devices;
+        m_managedKnown = known(db->queryAllAvailableIFP(devices), "queryAllAvailableIFP");
+        if (m_managedKnown) {
+            m_managedDevices = devices;
+            normaliseMacs(m_managedDevices);
+            m_managedIndexStale = true;
+        }
+    }
+    if (!handshakeRecordsKnown()) {
+        // Said once for the whole wait: the reads go on at growing pauses for as long as the other program holds on.
+        if (!m_readsRefused)
+            writeLog(LOG_LEVEL_WARNING, "CmdServer: the device list cannot be read for now (another program holds the "
+                                        "database); panels that connect wait for it");
+        m_readsRefused = true;
+        m_reread.later();
+        return;
+    }
+    m_reread.done();
+    if (m_readsRefused)
+        writeLog(LOG_LEVEL_INFO, "CmdServer: the device list is known; %d waiting panels are answered",
+                 int(m_waitingHandshakes.size()));
+    m_readsRefused = false;
+    answerWaitingHandshakes();
+}
+
+void CmdServer::answerWaitingHandshakes()
+{
+    if (!handshakeRecordsKnown())
+        return;
+    const QList<QPointer<DeviceChannel>> waiting = std::exchange(m_waitingHandshakes, {});
+    // In the slices of the other handshakes: a fleet that waited is answered without holding the event loop.
+    for (const QPointer<DeviceChannel> &channel : waiting) {
+        if (channel)
+            m_identified.append(channel);
+    }
+}
+
+void CmdServer::setRetryIntervalMs(int first, int longest)
+{
+    m_reread.setIntervalMs(first, longest);
+}
+
 void CmdServer::handshake(DeviceChannel *channel)
 {
+    if (!handshakeRecordsKnown()) {
+        // Turned away on a list not read yet, a managed panel stayed out, its SOS unheard, until the device list
+        // page handed its own list over. It waits for its answer instead, for a while; then it connects again.
+        m_waitingHandshakes.append(channel);
+        channel->waitForDecision(m_config.handshakeTimeoutMs);
+        return;
+    }
     m_pending.remove(channel);
     const PanelIdentity &identity = channel->identity();
     const QString address = channel->getIpAddress();
@@ -581,20 +641,6 @@ quint32 CmdServer::writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &repor
     return db->updateIFPDeviceById(device);
 }
 
-quint32 CmdServer::markKicked(OrvantaDBIntf *db, quint32 did)
-{
-    // Read-modify-write on the record as stored when the write runs, as the write-back does.
-    QList<VelkIFPDevice> found;
-    const quint32 rc = db->queryIFPById(found, did);
-    if (rc != DB_OK)
-        return rc;
-    if (found.isEmpty() || found.first().isKicked)
-        return DB_OK; // deleted since, or marked already
-    VelkIFPDevice device = found.first();
-    device.isKicked = true;
-    return db->updateIFPDeviceById(device);
-}
-
 void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 {
     const QString mac = channel->getMacAddress();
@@ -602,26 +648,23 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
     writeLog(LOG_LEVEL_WARNING, "CmdServer: %s was taken over by console %s", qPrintable(mac),
              qPrintable(otherConsoleId));
     if (isAdminLogin) {
-        QList<VelkIFPDevice> all;
-        OrvantaDBIntf *db = database();
-        if (db->queryAllAvailableIFP(all) == DB_OK) {
-            for (const VelkIFPDevice &device : qAsConst(all)) {
-                if (addressDid != 0 ? device.did != addressDid : macKey(device.macAddress) != mac)
-                    continue;
-                // Held and written later when the database refuses it for now (another program holds it, the disk
-                // is full): nothing else would write it. The lists follow the kick signal meanwhile.
-                const quint32 did = device.did;
-                if (DbWriteBatch::writeOne(db, "CmdServer::kick", QStringLiteral("kick of %1").arg(device.deviceName),
-                                           [db, did] { return markKicked(db, did); }) != DB_OK)
-                    writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, updateIFPDeviceById error");
-                for (VelkIFPDevice &held : m_managedDevices) {
-                    if (held.did == device.did)
-                        held.isKicked = true;
-                }
-                break;
-            }
+        // From the held record: read from a database another program held exclusively, the device was not found and
+        // the mark was lost.
+        const int index = addressDid != 0 ? managedIndexOfDid(addressDid) : managedIndex(mac);
+        if (index >= 0) {
+            VelkIFPDevice &held = m_managedDevices[index];
+            held.isKicked = true;
+            const quint32 did = held.did;
+            OrvantaDBIntf *db = database();
+            // Held and written later when the database refuses it for now (another program holds it, the disk is
+            // full): nothing else would write it. It sets the mark alone, so that whatever changed in the record by
+            // then stands. The lists follow the kick signal meanwhile.
+            if (DbWriteBatch::writeOne(db, "CmdServer::kick", QStringLiteral("kick of %1").arg(held.deviceName),
+                                       QStringLiteral("kick of device %1").arg(did),
+                                       [db, did] { return db->updateIFPDeviceKicked(did, true); }) != DB_OK)
+                writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, updateIFPDeviceKicked error");
         } else {
-            writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, queryAllAvailableIFP error");
+            writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, %s is not among the managed devices", qPrintable(mac));
         }
         emit kick(mac);
     }
@@ -630,8 +673,10 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 
 void CmdServer::onChannelClosed(DeviceChannel *channel)
 {
-    if (m_pending.remove(channel))
+    if (m_pending.remove(channel)) {
+        m_waitingHandshakes.removeOne(channel);
         return;
+    }
     const quint32 addressDid = m_byAddress.key(channel, 0);
     if (addressDid != 0)
         m_byAddress.remove(addressDid);
@@ -795,6 +840,11 @@ void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
     m_managedDevices = devices;
     normaliseMacs(m_managedDevices);
     m_managedIndexStale = true;
+    if (!m_managedKnown) {
+        m_managedKnown = true;
+        if (handshakeRecordsKnown())
+            readHandshakeRecords();
+    }
     // A panel known by its address alone is not closed by its MAC when its device is deleted; nor is it found under
     // the key of its device once an edit gave the device another MAC. Either way it goes, and a panel still managed
     // comes back under the key its device has now.
@@ -817,6 +867,11 @@ void CmdServer::disconnectDevice(QString mac)
 void CmdServer::setControlPassword(const QString &password)
 {
     m_controlPassword = password;
+    if (!m_passwordKnown) {
+        m_passwordKnown = true;
+        if (handshakeRecordsKnown())
+            readHandshakeRecords();
+    }
 }
 
 int CmdServer::sendPassword(QString mac, QString password)

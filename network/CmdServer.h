@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkBroadcast.h"
 #include "datastore/VelkIFPDevice.h"
 #include "network/ChannelQueue.h"
@@ -113,6 +114,15 @@ public:
     /// The devices a panel must match to be admitted; the connected-device list keeps it current.
     void setManagedDevices(const QList<VelkIFPDevice> &devices);
     QList<VelkIFPDevice> managedDevices() const { return m_managedDevices; }
+    /// Whether the managed devices are known: read from the database, or handed over by setManagedDevices(). A read
+    /// the database refuses for now (another program holds the file exclusively as the server starts) leaves them not
+    /// known yet, which is not "none is managed": a panel that identifies itself meanwhile waits for its answer, and
+    /// the server reads again after a pause (setRetryIntervalMs()) until it knows them. The control password and the
+    /// console's id, read at the start as well, are waited for the same way.
+    bool managedDevicesKnown() const { return m_managedKnown; }
+    /// The pauses before the server reads again what its handshakes need and the database refused: the first, and the
+    /// longest as they double (DbReadRetry's; tests shorten them).
+    void setRetryIntervalMs(int first, int longest);
     /// Closes the connection (connected or locked) of that MAC.
     void disconnectDevice(QString mac);
     ConnectionState connectionState(QString mac) const;
@@ -218,6 +228,11 @@ private:
     void acceptPending();
     void onIdentity(DeviceChannel *channel);
     void handshake(DeviceChannel *channel);
+    /// Reads what a handshake needs and is not known yet: the control password, the console's id, the managed devices.
+    /// While the database refuses, reads again after a pause; once all is known, answers the panels that waited.
+    void readHandshakeRecords();
+    bool handshakeRecordsKnown() const { return m_managedKnown && m_passwordKnown && m_consoleIdKnown; }
+    void answerWaitingHandshakes();
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
     void onSafeAlert(DeviceChannel *channel, const QString &mac);
@@ -239,6 +254,14 @@ private:
 
     NetworkConfig m_config;
     QTcpServer *m_server;
+    // What a handshake needs, and whether it is known: a read the database refused for now is not "nothing there".
+    bool m_passwordKnown = false;
+    bool m_consoleIdKnown = false;
+    bool m_managedKnown = false;
+    bool m_readsRefused = false; // the wait for them is logged
+    DbReadRetry m_reread;
+    // Identified panels waiting for what their handshake needs, in arrival order.
+    QList<QPointer<DeviceChannel>> m_waitingHandshakes;
     QTimer *m_retryTimer;
     QString m_controlPassword;
     QString m_consoleId;
@@ -269,8 +292,6 @@ private:
     /// Writes the fields (bits of CmdServer.cpp's ReportField) of one handshake's report into its record; returns the
     /// data store's result code.
     static quint32 writeBackRecord(OrvantaDBIntf *db, const VelkIFPDevice &report, int fields);
-    /// Marks the device with that did kicked; returns the data store's result code.
-    static quint32 markKicked(OrvantaDBIntf *db, quint32 did);
     QHash<quint32, PendingWrite> m_pendingWrites;
     // The reported fields of each panel's write-back still held, by did: a later write-back replaces it and must set
     // them too.

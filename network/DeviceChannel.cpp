@@ -53,8 +53,14 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 
     m_handshakeTimer->setSingleShot(true);
     connect(m_handshakeTimer, &QTimer::timeout, this, [this] {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
-                 qPrintable(logName()));
+        if (m_awaitingDecision)
+            writeLog(LOG_LEVEL_WARNING,
+                     "DeviceChannel: identity of %s not answered within %d ms, closing: it connects "
+                     "again",
+                     qPrintable(logName()), m_handshakeTimer->interval());
+        else
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
+                     qPrintable(logName()));
         close();
     });
     m_heartbeatTimer->setInterval(m_config.heartbeatIntervalMs);
@@ -452,6 +458,7 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
 {
     if (m_state != AwaitIdentity)
         return;
+    m_handshakeTimer->stop();
     sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(result, consoleId.toUtf8()));
     m_state = state;
     decided();
@@ -477,6 +484,12 @@ void DeviceChannel::refuse(const QString &consoleId)
         return;
     sendFrame(VELK_REMOTE_RSP_IDENTITY, FrameCodec::int32ThenBytes(-1, consoleId.toUtf8()));
     close();
+}
+
+void DeviceChannel::waitForDecision(int timeoutMs)
+{
+    if (m_state == AwaitIdentity && m_awaitingDecision)
+        m_handshakeTimer->start(timeoutMs);
 }
 
 void DeviceChannel::probe(int timeoutMs)

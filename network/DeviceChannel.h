@@ -92,6 +92,9 @@ public:
     /// come within timeoutMs. A probe under way is not started again.
     void probe(int timeoutMs);
 
+    /// The server cannot answer the identity yet: the connection waits for its answer, and is closed without one
+    /// after timeoutMs (the panel then connects again), so that no connection stays undecided for long.
+    void waitForDecision(int timeoutMs);
     // Handshake outcome, decided by CmdServer. Each sends VELK_REMOTE_RSP_IDENTITY.
     void acceptAsConnected(const QString &consoleId);
     void acceptAsLocked(const QString &consoleId);

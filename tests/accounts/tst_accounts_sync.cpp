@@ -18,6 +18,7 @@
 #include "shell/base/Clock.h"
 #include "shell/base/CsvReader.h"
 #include "shell/base/Session.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -94,6 +95,7 @@ private slots:
     void failuresWrittenTogetherLoseOnlyARefusedStatus();
     void syncNowDuringAHeldDatabaseLandsEveryStatus();
     void syncDuringAnExclusiveHoldKeepsThePanelsUsers();
+    void syncNowDuringAnExclusiveHoldGoesToThePanelsTheConsoleKnows();
     void userTableShowsWhatARunTookIn();
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers_data();
     void unreadablePanelFileFailsTheFirstSyncAndKeepsThePanelsUsers();
@@ -713,6 +715,48 @@ void TestAccountsSync::syncDuringAnExclusiveHoldKeepsThePanelsUsers()
     hold.reset();
     QTRY_COMPARE(assignmentOf(user.muid, one.did).syncStatus, 2);
     QVERIFY(usersOn(*panel).contains(QStringLiteral("U")));
+}
+
+// Sync Now while another program holds the file exclusively: the supported devices could not be read, and nothing
+// started, nor did anything say why. The run goes to the panels the console knows, through the same gate: a panel
+// whose model takes no users stays out of it.
+void TestAccountsSync::syncNowDuringAnExclusiveHoldGoesToThePanelsTheConsoleKnows()
+{
+    const ShortDatabaseWaits waits(100, 50);
+    const VelkMultiUser user = seedUser(QStringLiteral("U"), QStringLiteral("pass"));
+    QList<SimulatedPanel *> panels;
+    for (int serial = 1; serial <= 3; ++serial) {
+        assign(user.muid, panelDevice(serial).did);
+        // The third reports a model that takes no users; the console holds what it reported.
+        if (serial == 3) {
+            PanelIdentity identity = identityWith(serial, QStringLiteral("kelvo"));
+            identity.model = QStringLiteral("Velk Signage S1");
+            m_panels.push_back(std::make_unique<SimulatedPanel>(identity, directSettings(serial)));
+            m_panels.back()->start();
+            QTRY_VERIFY(m_server->getChannel(testMac(serial)));
+            panels.append(m_panels.back().get());
+        } else {
+            panels.append(connectPanel(serial));
+        }
+    }
+    finishConnectSyncs();
+    QList<int> asked;
+    for (SimulatedPanel *panel : qAsConst(panels))
+        asked.append(panel->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC));
+
+    auto hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
+    QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
+    QCOMPARE(m_overview->syncRun()->total(), 2);
+    QVERIFY(m_overview->progressDialog()->isVisible());
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(panels.at(0)->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), asked.at(0) + 1);
+    QCOMPARE(panels.at(1)->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), asked.at(1) + 1);
+    QCOMPARE(panels.at(2)->receivedCount(VELK_REMOTE_CMD_ASK_FIRST_SYNC), asked.at(2));
+    QVERIFY(!m_overview->messageBox() || !m_overview->messageBox()->isVisible());
+    hold.reset();
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
 }
 
 // The table keeps what it read while no user or assignment was written, since a run writes only statuses; a panel's

@@ -18,7 +18,9 @@
 #include "shell/kit/PowerOnDialog.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/DatabaseHold.h"
 #include "support/LoopbackNetwork.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/StoredDevice.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
@@ -256,6 +258,29 @@ private slots:
         addDevice("Delta", SimulatedPanel::defaultIdentity(14).mac);
         m_page->updateAllDB();
         QCOMPARE(itemNames(), (QStringList{"Beta 2", "Delta"}));
+        QCOMPARE(managedNames(), storeNames());
+    }
+
+    // A page built while another program held the store exclusively (a VACUUM, an SQLite browser saving) read no
+    // device, and handed that empty list to the command server, which then turned every panel away. The command
+    // server keeps its list; the page hands its own over once it reads one.
+    void pageBuiltDuringAnExclusiveHoldLeavesTheManagedList()
+    {
+        addDevice("Alpha", SimulatedPanel::defaultIdentity(21).mac);
+        addDevice("Beta", SimulatedPanel::defaultIdentity(22).mac);
+        QList<VelkIFPDevice> all;
+        QCOMPARE(db()->queryAllAvailableIFP(all), DB_OK);
+        server()->setManagedDevices(all);
+        {
+            const ShortDatabaseWaits waits(100);
+            DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+            QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+            newPage();
+            QCOMPARE(managedNames(), (QStringList{"Alpha", "Beta"}));
+        }
+        addDevice("Gamma", SimulatedPanel::defaultIdentity(23).mac);
+        m_page->updateAllDB();
+        QCOMPARE(itemNames(), storeNames());
         QCOMPARE(managedNames(), storeNames());
     }
 
