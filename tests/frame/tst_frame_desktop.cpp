@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "DesktopTray.h"
 #include "FrameTestSupport.h"
 #include "shell/app/AppIdentity.h"
 #include "shell/app/FrameLayoutPage.h"
@@ -75,9 +76,8 @@ private:
     int runInEventLoop(const std::function<void()> &steps);
     void click(const QPoint &at, int button, int count = 1) { QVERIFY(g_display->click(at, button, count)); }
     QPoint iconCentre() const { return m_frame->findChild<QSystemTrayIcon *>()->geometry().center(); }
-    QMenu *trayMenu() const;
     // Right-clicks the icon and chooses the menu's entry.
-    void choose(const QString &entry);
+    void choose(const QString &entry) { chooseInTray(*g_display, m_frame->findChild<QSystemTrayIcon *>(), entry); }
     bool frameOnScreen() const { return !g_display->shownWindows(AppIdentity::mainWindowTitle()).isEmpty(); }
     void activateProgram();
 
@@ -124,31 +124,6 @@ int TestFrameDesktop::runInEventLoop(const std::function<void()> &steps)
         stillRunning.start(500);
     });
     return QCoreApplication::exec();
-}
-
-QMenu *TestFrameDesktop::trayMenu() const
-{
-    for (QWidget *widget : QApplication::allWidgets()) {
-        if (widget->objectName() == QLatin1String("trayMenu"))
-            return qobject_cast<QMenu *>(widget);
-    }
-    return nullptr;
-}
-
-void TestFrameDesktop::choose(const QString &entry)
-{
-    QMenu *menu = trayMenu();
-    QVERIFY(menu);
-    click(iconCentre(), 3);
-    QTRY_VERIFY(menu->isVisible());
-    QAction *action = nullptr;
-    for (QAction *candidate : menu->actions()) {
-        if (candidate->text().startsWith(entry))
-            action = candidate;
-    }
-    QVERIFY(action);
-    click(menu->mapToGlobal(menu->actionGeometry(action).center()), 1);
-    QTRY_VERIFY(!menu->isVisible());
 }
 
 void TestFrameDesktop::activateProgram()
