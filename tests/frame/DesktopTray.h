@@ -3,8 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QProcess>
 #include <QSystemTrayIcon>
 #include <QtTest>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "support/XvfbDisplay.h"
 
@@ -33,4 +38,61 @@ inline void chooseInTray(const XvfbDisplay &display, const QSystemTrayIcon *icon
     QVERIFY(action);
     QVERIFY(display.click(menu->mapToGlobal(menu->actionGeometry(action).center()), 1));
     QTRY_VERIFY(!menu->isVisible());
+}
+
+// A desktop on the test's X server: trayer's tray at the top right and, where asked for, openbox as the window
+// manager. Made before the application object, which then shows its windows there and finds trayer's tray (not a
+// desktop's over D-Bus); its programs end with it.
+class TrayDesktop
+{
+public:
+    TrayDesktop(const XvfbDisplay &display, bool withWindowManager)
+    {
+        if (withWindowManager)
+            start(display, QStringLiteral("openbox"), {});
+        start(display, QStringLiteral("trayer"),
+              {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+               QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+               QStringLiteral("24")});
+        qputenv("DISPLAY", display.name().toLatin1());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+    ~TrayDesktop()
+    {
+        for (const std::unique_ptr<QProcess> &program : m_programs) {
+            program->kill();
+            program->waitForFinished();
+        }
+    }
+    TrayDesktop(const TrayDesktop &) = delete;
+    TrayDesktop &operator=(const TrayDesktop &) = delete;
+
+private:
+    void start(const XvfbDisplay &display, const QString &program, const QStringList &arguments)
+    {
+        m_programs.push_back(std::make_unique<QProcess>());
+        m_programs.back()->setProcessEnvironment(display.environment());
+        m_programs.back()->start(program, arguments);
+    }
+
+    std::vector<std::unique_ptr<QProcess>> m_programs;
+};
+
+// The main of a test on such a desktop, on an X server of its own with the screens given; display points to that
+// server while the tests run.
+template <typename Test>
+int runOnTrayDesktop(int argc, char **argv, XvfbDisplay *&display, bool withWindowManager,
+                     const QStringList &screens = {QStringLiteral("1600x1000x24")})
+{
+    XvfbDisplay server;
+    if (!server.start(screens)) {
+        std::fprintf(stderr, "%s\n", qPrintable(server.error()));
+        return 1;
+    }
+    display = &server;
+    const TrayDesktop desktop(server, withWindowManager);
+    QApplication app(argc, argv);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
 }

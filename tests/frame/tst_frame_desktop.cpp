@@ -19,7 +19,6 @@
 #include <QWindow>
 #include <QtTest>
 
-#include <cstdio>
 #include <functional>
 
 #include "DesktopTray.h"
@@ -281,32 +280,8 @@ void TestFrameDesktop::exitRemovesTheIconAndEnds()
 
 int main(int argc, char **argv)
 {
-    // Before the application object: the X server, its tray host, and the platform that shows windows there.
-    XvfbDisplay display;
-    if (!display.start({QStringLiteral("1600x1000x24"), QStringLiteral("3840x2160x24")})) {
-        std::fprintf(stderr, "%s\n", qPrintable(display.error()));
-        return 1;
-    }
-    g_display = &display;
-    QProcess trayHost;
-    trayHost.setProcessEnvironment(display.environment());
-    trayHost.start(QStringLiteral("trayer"),
-                   {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                    QStringLiteral("24")});
-    qputenv("DISPLAY", display.name().toLatin1());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    // The tray is the X one of the tray host, not a desktop's over D-Bus.
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        TestFrameDesktop test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    trayHost.kill();
-    trayHost.waitForFinished();
-    return result;
+    return runOnTrayDesktop<TestFrameDesktop>(argc, argv, g_display, false,
+                                              {QStringLiteral("1600x1000x24"), QStringLiteral("3840x2160x24")});
 }
 
 #include "tst_frame_desktop.moc"

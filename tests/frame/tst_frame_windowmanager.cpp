@@ -6,11 +6,9 @@
 // the terminal; the console logs it (main installs VanishedWindowErrors as this test does).
 
 #include <QApplication>
-#include <QProcess>
 #include <QSystemTrayIcon>
 #include <QtTest>
 
-#include <cstdio>
 #include <dlfcn.h>
 #include <memory>
 #include <xcb/xcb.h>
@@ -61,8 +59,8 @@ extern "C" xcb_translate_coordinates_cookie_t xcb_translate_coordinates_unchecke
                                                                                   xcb_window_t dst_window,
                                                                                   int16_t src_x, int16_t src_y)
 {
-    using Real = xcb_translate_coordinates_cookie_t (*)(xcb_connection_t *, xcb_window_t, xcb_window_t, int16_t,
-                                                        int16_t);
+    using Real =
+        xcb_translate_coordinates_cookie_t (*)(xcb_connection_t *, xcb_window_t, xcb_window_t, int16_t, int16_t);
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "xcb_translate_coordinates_unchecked"));
     if (g_nextStepVanishes && src_window != dst_window) {
         g_nextStepVanishes = false;
@@ -165,37 +163,7 @@ void TestFrameWindowManager::exitQuestionClosedFromItsTitleBarPrintsNoXError()
 
 int main(int argc, char **argv)
 {
-    // Before the application object: the X server, its window manager and tray host, and the platform for them.
-    XvfbDisplay display;
-    if (!display.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(display.error()));
-        return 1;
-    }
-    g_display = &display;
-    QProcess windowManager;
-    windowManager.setProcessEnvironment(display.environment());
-    windowManager.start(QStringLiteral("openbox"), QStringList());
-    QProcess trayHost;
-    trayHost.setProcessEnvironment(display.environment());
-    trayHost.start(QStringLiteral("trayer"),
-                   {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                    QStringLiteral("24")});
-    qputenv("DISPLAY", display.name().toLatin1());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    // The tray is the X one of the tray host, not a desktop's over D-Bus.
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        TestFrameWindowManager test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    for (QProcess *helper : {&trayHost, &windowManager}) {
-        helper->kill();
-        helper->waitForFinished();
-    }
-    return result;
+    return runOnTrayDesktop<TestFrameWindowManager>(argc, argv, g_display, true);
 }
 
 #include "tst_frame_windowmanager.moc"
