@@ -11,23 +11,11 @@
 namespace {
 
 const char *const kColumns = "SELECT did, deviceName, event, time FROM EventLog ";
-// Bound twice: once for the device name, once for the time.
-const char *const kFilter = " AND (deviceName LIKE ? ESCAPE '\\' OR time LIKE ? ESCAPE '\\')";
 
 QString serialName()
 {
     static QAtomicInt serial;
     return QStringLiteral("EventLogReader%1").arg(serial.fetchAndAddRelaxed(1));
-}
-
-// The WHERE clause of a key range, with the filter's condition when there is one, and the values it binds.
-QString whereClause(const QString &range, const QString &filter, QVariantList &values)
-{
-    if (filter.isEmpty())
-        return QStringLiteral("WHERE ") + range;
-    const QString pattern = EventLogReader::containsPattern(filter);
-    values << pattern << pattern;
-    return QStringLiteral("WHERE ") + range + QLatin1String(kFilter);
 }
 
 bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
@@ -103,23 +91,18 @@ quint32 EventLogReader::keyRange(qint64 &lowest, qint64 &highest)
     return DB_OK;
 }
 
-quint32 EventLogReader::rowsInRange(const QString &filter, qint64 above, qint64 upTo, QList<VelkEventLog> &rows)
+quint32 EventLogReader::rowsInRange(qint64 above, qint64 upTo, QList<VelkEventLog> &rows)
 {
-    QVariantList values{above, upTo};
-    const QString sql = QLatin1String(kColumns) + whereClause(QStringLiteral("did > ? AND did <= ?"), filter, values) +
-                        QStringLiteral(" ORDER BY did DESC");
-    return readRows(sql, values, rows, "EventLogReader::rowsInRange");
+    return readRows(QLatin1String(kColumns) + QStringLiteral("WHERE did > ? AND did <= ? ORDER BY did DESC"),
+                    {above, upTo}, rows, "EventLogReader::rowsInRange");
 }
 
-quint32 EventLogReader::keysInRange(const QString &filter, qint64 above, qint64 upTo, QVector<qint64> &keys)
+quint32 EventLogReader::keysInRange(qint64 above, qint64 upTo, QVector<qint64> &keys)
 {
     keys.clear();
-    QVariantList values{above, upTo};
-    const QString sql = QStringLiteral("SELECT did FROM EventLog ") +
-                        whereClause(QStringLiteral("did > ? AND did <= ?"), filter, values) +
-                        QStringLiteral(" ORDER BY did DESC");
     QSqlQuery query(m_db);
-    if (!run(query, sql, values, "EventLogReader::keysInRange"))
+    if (!run(query, QStringLiteral("SELECT did FROM EventLog WHERE did > ? AND did <= ? ORDER BY did DESC"),
+             {above, upTo}, "EventLogReader::keysInRange"))
         return DB_STATEMENT_FAILED;
     while (query.next())
         keys.append(query.value(0).toLongLong());
@@ -133,35 +116,17 @@ quint32 EventLogReader::keysInRange(const QString &filter, qint64 above, qint64 
     return DB_OK;
 }
 
-quint32 EventLogReader::pageFrom(const QString &filter, qint64 upTo, int limit, QList<VelkEventLog> &rows)
+quint32 EventLogReader::pageFrom(qint64 upTo, int limit, QList<VelkEventLog> &rows)
 {
-    QVariantList values{upTo};
-    const QString sql = QLatin1String(kColumns) + whereClause(QStringLiteral("did <= ?"), filter, values) +
-                        QStringLiteral(" ORDER BY did DESC LIMIT %1").arg(limit);
-    return readRows(sql, values, rows, "EventLogReader::pageFrom");
+    return readRows(QLatin1String(kColumns) + QStringLiteral("WHERE did <= ? ORDER BY did DESC LIMIT %1").arg(limit),
+                    {upTo}, rows, "EventLogReader::pageFrom");
 }
 
-quint32 EventLogReader::pageAfter(const QString &filter, qint64 above, qint64 upTo, int limit,
-                                  QList<VelkEventLog> &rows)
+quint32 EventLogReader::pageAfter(qint64 above, qint64 upTo, int limit, QList<VelkEventLog> &rows)
 {
-    QVariantList values{above, upTo};
-    const QString sql = QLatin1String(kColumns) + whereClause(QStringLiteral("did > ? AND did <= ?"), filter, values) +
-                        QStringLiteral(" ORDER BY did LIMIT %1").arg(limit);
-    return readRows(sql, values, rows, "EventLogReader::pageAfter");
-}
-
-QString EventLogReader::containsPattern(const QString &text)
-{
-    QString escaped;
-    escaped.reserve(text.size() + 2);
-    escaped += QLatin1Char('%');
-    for (const QChar c : text) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    escaped += QLatin1Char('%');
-    return escaped;
+    return readRows(QLatin1String(kColumns) +
+                        QStringLiteral("WHERE did > ? AND did <= ? ORDER BY did LIMIT %1").arg(limit),
+                    {above, upTo}, rows, "EventLogReader::pageAfter");
 }
 
 VelkEventLog EventLogReader::eventAt(const QSqlQuery &query)

@@ -1927,10 +1927,6 @@ Please modify the username and password to the correct ones to continue using th
         <source>No events.</source>
         <translation>沒有事件。</translation>
     </message>
-    <message>
-        <source>Search</source>
-        <translation>搜尋</translation>
-    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>

@@ -8,6 +8,7 @@
 #include "shell/app/MainWindowFinder.h"
 #include "shell/app/Orvanta.h"
 #include "shell/app/StartupLanguage.h"
+#include "shell/app/VanishedWindowErrors.h"
 #include "shell/base/Log.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -123,6 +124,9 @@ int main(int argc, char *argv[])
     QuitSignalHandler::install();
 
     AutoSerialFileLogger *logger = startLogging();
+    // After the logger, which it writes to; before the first window.
+    VanishedWindowErrors vanishedWindowErrors;
+    app.installNativeEventFilter(&vanishedWindowErrors);
     if (!instance.lockNote().isEmpty())
         writeLog(LOG_LEVEL_WARNING, "main: %s", instance.lockNote().toUtf8().constData());
     if (!instance.serverError().isEmpty())

@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -23,9 +22,6 @@ constexpr int DeviceNameWidth = 224;
 constexpr int EventWidth = 300;
 constexpr int TimeWidth = 300;
 constexpr int RowHeight = 39;
-// A search runs once typing pauses, not at every key.
-constexpr int FilterDelayMs = 300;
-constexpr int FilterMaxLength = 64;
 } // namespace
 
 EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
@@ -36,14 +32,7 @@ EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
     setupSharedDialog(this);
     model = new EventLogModel(this);
     tableWidgetLogContent->setModel(model);
-    filterTimer = new QTimer(this);
-    filterTimer->setSingleShot(true);
-    filterTimer->setInterval(FilterDelayMs);
-    lineEditFilter->setMaxLength(FilterMaxLength);
     connect(btnExport, &QToolButton::clicked, this, &EventLogDialog::btnExportClicked);
-    connect(lineEditFilter, &QLineEdit::textChanged, filterTimer, QOverload<>::of(&QTimer::start));
-    connect(lineEditFilter, &QLineEdit::returnPressed, this, &EventLogDialog::applyFilter);
-    connect(filterTimer, &QTimer::timeout, this, &EventLogDialog::applyFilter);
     connect(scrollBarLog, &QScrollBar::valueChanged, model, &EventLogModel::setFirstRow);
     connect(model, &EventLogModel::totalChanged, this, &EventLogDialog::followModel);
     tableWidgetLogContent->viewport()->installEventFilter(this);
@@ -60,13 +49,6 @@ void EventLogDialog::initial()
 {
     appliedScale = getScaleFactor();
     dbIntf = OrvantaDBManager::getInstance();
-
-    // Every opening shows the whole log, as it stands now.
-    filterTimer->stop();
-    {
-        const QSignalBlocker blocker(lineEditFilter);
-        lineEditFilter->clear();
-    }
 
     QTableView *table = tableWidgetLogContent;
     QHeaderView *header = table->horizontalHeader();
@@ -101,13 +83,6 @@ void EventLogDialog::initial()
         const QRect area = screen->availableGeometry();
         move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
     }
-}
-
-void EventLogDialog::applyFilter()
-{
-    filterTimer->stop();
-    model->reload(lineEditFilter->text());
-    followModel();
 }
 
 void EventLogDialog::layoutRows()
@@ -168,10 +143,9 @@ void EventLogDialog::adjustColumns(bool rescale)
     setFixedSize(ScaleMath::truncScaled(width(), r), ScaleMath::truncScaled(height(), r));
     scaleWidgetGeometryEx({headerDeviceName, headerEvent, headerTime, headerRightBorder}, tableWidgetLogContent, false,
                           r, false);
-    for (QWidget *child :
-         {static_cast<QWidget *>(widget), static_cast<QWidget *>(btnExport), static_cast<QWidget *>(lineEditFilter),
-          static_cast<QWidget *>(label), widgetEmptyLog, static_cast<QWidget *>(label_4),
-          static_cast<QWidget *>(label_5), static_cast<QWidget *>(label_9)})
+    for (QWidget *child : {static_cast<QWidget *>(widget), static_cast<QWidget *>(btnExport),
+                           static_cast<QWidget *>(label), widgetEmptyLog, static_cast<QWidget *>(label_4),
+                           static_cast<QWidget *>(label_5), static_cast<QWidget *>(label_9)})
         scaleWidgetGeometry(child, r);
     scaleWidgetFonts(this, r, rescale, true);
     QHeaderView *header = tableWidgetLogContent->horizontalHeader();
@@ -204,7 +178,7 @@ void EventLogDialog::btnExportClicked()
         showMessage(notice);
         return;
     }
-    // Every row the search keeps, read from the log a piece at a time: the table holds only the rows in view.
+    // Every row, read from the log a piece at a time: the table holds only the rows in view.
     model->exportTo(fileName, [this, fileName](bool written) {
         followModel();
         // A silent failure would leave the operator believing the log was saved.

@@ -9,10 +9,9 @@
 class EventLogModel;
 class GeneralMsgDialog;
 class OrvantaDBIntf;
-class QTimer;
 
-/// The console's event log: one row per stored emergency event, oldest first, opened at the newest; searchable and
-/// exportable as a text file. The rows come from EventLogModel, which reads the log a page at a time: the table holds
+/// The console's event log: one row per stored emergency event, oldest first, opened at the newest; exportable as a
+/// text file. The rows come from EventLogModel, which reads the log a page at a time: the table holds
 /// the rows in view, and its scroll bar (scrollBarLog) goes over the whole log.
 class EventLogDialog : public QDialog, public Ui_EventLogDialog
 {
@@ -21,8 +20,7 @@ public:
     explicit EventLogDialog(QWidget *parent = nullptr);
     ~EventLogDialog() override;
 
-    /// Reads the log anew (the search cleared), shows its newest rows, switches between table and empty panel,
-    /// centres.
+    /// Reads the log anew, shows its newest rows, switches between table and empty panel, centres.
     void initial();
     /// Scales the form by the UI scale factor.
     void adjustColumns(bool rescale);
@@ -34,7 +32,7 @@ public:
     static QString exportText(const QStringList &headers, const QList<QStringList> &rows);
 
 public slots:
-    /// Writes every row the search keeps to a file the operator chooses, on a thread of its own; a failure is told.
+    /// Writes every row of the log to a file the operator chooses, on a thread of its own; a failure is told.
     void btnExportClicked();
 
 protected:
@@ -42,14 +40,12 @@ protected:
 
 private:
     void showMessage(const QString &text);
-    void applyFilter();
     // The rows the table has room for, and the scroll bar's place over its right edge.
     void layoutRows();
     void followModel();
 
     OrvantaDBIntf *dbIntf = nullptr;
     EventLogModel *model = nullptr;
-    QTimer *filterTimer = nullptr;
     double appliedScale = 0.0;
     GeneralMsgDialog *messageDialog = nullptr;
 };

@@ -25,8 +25,7 @@ bool EventLogLoader::ensureOpen(const QString &databaseFile)
     return m_reader->open(databaseFile, kBusyTimeoutMs) == DB_OK;
 }
 
-void EventLogLoader::scan(int generation, const QString &databaseFile, const QString &filter, qint64 upTo,
-                          qint64 lowest, qint64 firstIndex)
+void EventLogLoader::scan(int generation, const QString &databaseFile, qint64 upTo, qint64 lowest, qint64 firstIndex)
 {
     if (!current(generation))
         return;
@@ -38,16 +37,16 @@ void EventLogLoader::scan(int generation, const QString &databaseFile, const QSt
         emit scanned(generation, {}, 0, true, true);
         return;
     }
-    scanStep(generation, filter, upTo, lowest, firstIndex);
+    scanStep(generation, upTo, lowest, firstIndex);
 }
 
-void EventLogLoader::scanStep(int generation, const QString &filter, qint64 upTo, qint64 lowest, qint64 index)
+void EventLogLoader::scanStep(int generation, qint64 upTo, qint64 lowest, qint64 index)
 {
     if (!current(generation))
         return;
     const qint64 above = std::max(lowest - 1, upTo - ScanSpan);
     QVector<qint64> keys;
-    if (m_reader->keysInRange(filter, above, upTo, keys) != DB_OK) {
+    if (m_reader->keysInRange(above, upTo, keys) != DB_OK) {
         emit scanned(generation, {}, 0, true, true);
         return;
     }
@@ -63,13 +62,11 @@ void EventLogLoader::scanStep(int generation, const QString &filter, qint64 upTo
         return;
     // Back to the event loop between spans: a page the table waits for is read before the next span.
     QMetaObject::invokeMethod(
-        this,
-        [this, generation, filter, above, lowest, index]() { scanStep(generation, filter, above, lowest, index); },
+        this, [this, generation, above, lowest, index]() { scanStep(generation, above, lowest, index); },
         Qt::QueuedConnection);
 }
 
-void EventLogLoader::readPage(int generation, const QString &databaseFile, const QString &filter, int page,
-                              qint64 pageStart)
+void EventLogLoader::readPage(int generation, const QString &databaseFile, int page, qint64 pageStart)
 {
     if (!current(generation))
         return;
@@ -77,6 +74,6 @@ void EventLogLoader::readPage(int generation, const QString &databaseFile, const
         m_reader->close();
     m_openGeneration = generation;
     QList<VelkEventLog> rows;
-    const bool read = ensureOpen(databaseFile) && m_reader->pageFrom(filter, pageStart, PageRows, rows) == DB_OK;
+    const bool read = ensureOpen(databaseFile) && m_reader->pageFrom(pageStart, PageRows, rows) == DB_OK;
     emit pageRead(generation, page, rows, !read);
 }

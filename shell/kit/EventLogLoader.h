@@ -13,12 +13,12 @@
 class EventLogReader;
 
 /// The part of the event log's reading that runs on a thread of its own (EventLogModel moves it there): the walk
-/// over the keys of a large log, which tells how many rows match and where each page begins, and the pages the table
-/// asks for. The walk goes a span of keys at a time, newest first, and yields to the thread's event loop between
+/// over the keys of a large log, which tells how many rows it holds and where each page begins, and the pages the
+/// table asks for. The walk goes a span of keys at a time, newest first, and yields to the thread's event loop between
 /// spans so that a page asked for meanwhile is read at once.
 ///
 /// Every request carries the generation of the reading it belongs to; a request or a span of a generation that is
-/// no longer the current one is dropped, so a new filter stops the walk of the old one.
+/// no longer the current one is dropped, so a new reading stops the walk of the old one.
 class EventLogLoader : public QObject
 {
     Q_OBJECT
@@ -33,22 +33,21 @@ public:
     ~EventLogLoader() override;
 
 public slots:
-    /// Walks the keys from upTo down to lowest (both included) for rows matching filter; the first row met is the
-    /// row of index firstIndex in the newest-first order. Reports each span through scanned().
-    void scan(int generation, const QString &databaseFile, const QString &filter, qint64 upTo, qint64 lowest,
-              qint64 firstIndex);
+    /// Walks the keys from upTo down to lowest (both included); the first row met is the row of index firstIndex in
+    /// the newest-first order. Reports each span through scanned().
+    void scan(int generation, const QString &databaseFile, qint64 upTo, qint64 lowest, qint64 firstIndex);
     /// Reads the page that begins at the key pageStart (newest first) and reports it through pageRead().
-    void readPage(int generation, const QString &databaseFile, const QString &filter, int page, qint64 pageStart);
+    void readPage(int generation, const QString &databaseFile, int page, qint64 pageStart);
 
 signals:
     /// pageStarts: the keys of the rows of the span whose index is a multiple of PageRows, in order; rows: how many
-    /// rows of the span matched; done: the walk reached the oldest key; failed: the span could not be read, and the
+    /// rows the span holds; done: the walk reached the oldest key; failed: the span could not be read, and the
     /// walk stopped there.
     void scanned(int generation, QVector<qint64> pageStarts, qint64 rows, bool done, bool failed);
     void pageRead(int generation, int page, QList<VelkEventLog> rows, bool failed);
 
 private:
-    void scanStep(int generation, const QString &filter, qint64 upTo, qint64 lowest, qint64 index);
+    void scanStep(int generation, qint64 upTo, qint64 lowest, qint64 index);
     bool current(int generation) const { return m_currentGeneration->loadAcquire() == generation; }
     bool ensureOpen(const QString &databaseFile);
 

@@ -21,8 +21,8 @@ constexpr int kFirstReadBusyMs = 250;
 constexpr int kExportRows = 4096;
 constexpr int kExportBusyMs = 5000;
 
-bool writeExport(const QString &databaseFile, const QString &fileName, const QString &filter, qint64 newestKey,
-                 const QStringList &headers, const QString &eventText)
+bool writeExport(const QString &databaseFile, const QString &fileName, qint64 newestKey, const QStringList &headers,
+                 const QString &eventText)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
@@ -40,7 +40,7 @@ bool writeExport(const QString &databaseFile, const QString &fileName, const QSt
         qint64 after = 0;
         QList<VelkEventLog> rows;
         while (read && stream.status() == QTextStream::Ok) {
-            read = reader.pageAfter(filter, after, newestKey, kExportRows, rows) == DB_OK;
+            read = reader.pageAfter(after, newestKey, kExportRows, rows) == DB_OK;
             for (const VelkEventLog &row : qAsConst(rows))
                 stream << EventLogModel::exportLine({row.deviceName, eventText, row.time});
             if (rows.size() < kExportRows)
@@ -95,11 +95,10 @@ void EventLogModel::setHeaders(const QStringList &headers)
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
-bool EventLogModel::reload(const QString &filter)
+bool EventLogModel::reload()
 {
     const int generation = m_generation.fetchAndAddOrdered(1) + 1;
     beginResetModel();
-    m_filter = filter;
     m_newestKey = 0;
     m_total = 0;
     m_first = 0;
@@ -116,7 +115,7 @@ bool EventLogModel::reload(const QString &filter)
     m_failed = reader.open(m_databaseFile, kFirstReadBusyMs) != DB_OK || reader.keyRange(lowest, m_newestKey) != DB_OK;
     const qint64 above = std::max(lowest - 1, m_newestKey - FirstSpan);
     if (!m_failed && m_newestKey > 0)
-        m_failed = reader.rowsInRange(m_filter, above, m_newestKey, rows) != DB_OK;
+        m_failed = reader.rowsInRange(above, m_newestKey, rows) != DB_OK;
     if (m_failed) {
         writeLog(LOG_LEVEL_ERROR, "EventLogModel: the event log cannot be read");
         m_newestKey = 0;
@@ -132,9 +131,9 @@ bool EventLogModel::reload(const QString &filter)
             keepPage(page, pageRows);
     }
     if (!m_complete) {
-        QMetaObject::invokeMethod(
-            m_loader, [loader = m_loader, generation, file = m_databaseFile, filter = m_filter, above, lowest,
-                       total = m_total]() { loader->scan(generation, file, filter, above, lowest, total); });
+        QMetaObject::invokeMethod(m_loader,
+                                  [loader = m_loader, generation, file = m_databaseFile, above, lowest,
+                                   total = m_total]() { loader->scan(generation, file, above, lowest, total); });
     }
     m_first = lastFirstRow();
     endResetModel();
@@ -199,9 +198,9 @@ void EventLogModel::requestPage(int page) const
     if (m_asked.contains(page) || page < 0 || page >= m_pageStarts.size())
         return;
     m_asked.insert(page);
-    QMetaObject::invokeMethod(
-        m_loader, [loader = m_loader, generation = m_generation.loadAcquire(), file = m_databaseFile, filter = m_filter,
-                   page, start = m_pageStarts.at(page)]() { loader->readPage(generation, file, filter, page, start); });
+    QMetaObject::invokeMethod(m_loader,
+                              [loader = m_loader, generation = m_generation.loadAcquire(), file = m_databaseFile, page,
+                               start = m_pageStarts.at(page)]() { loader->readPage(generation, file, page, start); });
 }
 
 void EventLogModel::setViewRows(int whole, int shown)
@@ -273,11 +272,11 @@ bool EventLogModel::exportTo(const QString &fileName, std::function<void(bool)> 
     if (m_exportThread)
         return false;
     m_exportWritten = false;
-    m_exportThread = QThread::create([this, file = m_databaseFile, fileName, filter = m_filter, newest = m_newestKey,
-                                      headers = m_headers, eventText = m_eventText]() {
-        // Written before the thread ends and read after its finished signal, which orders the two.
-        m_exportWritten = writeExport(file, fileName, filter, newest, headers, eventText);
-    });
+    m_exportThread = QThread::create(
+        [this, file = m_databaseFile, fileName, newest = m_newestKey, headers = m_headers, eventText = m_eventText]() {
+            // Written before the thread ends and read after its finished signal, which orders the two.
+            m_exportWritten = writeExport(file, fileName, newest, headers, eventText);
+        });
     connect(m_exportThread, &QThread::finished, this, [this, done = std::move(done)]() {
         m_exportThread->wait();
         delete m_exportThread;

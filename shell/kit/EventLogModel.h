@@ -28,9 +28,7 @@ class QThread;
 /// The model is a window onto the log: it has as many rows as the view shows (setViewRows), beginning at
 /// firstRow(), while totalRows() counts the rows of the whole log as far as the walk has come. Rows found older than
 /// those known come before them, and firstRow() moves along so that the rows in view stay; a window at the end of the
-/// log stays at its end. Rows written after reload() are not shown until the next reload().
-///
-/// A filter keeps the rows whose device name or time holds its text; it runs as SQL. GUI thread only.
+/// log stays at its end. Rows written after reload() are not shown until the next reload(). GUI thread only.
 class EventLogModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -52,14 +50,13 @@ public:
     /// The text of the Event column of every row.
     void setEventText(const QString &text) { m_eventText = text; }
 
-    /// Forgets what was read and reads the log anew with the filter (empty: every row); the window goes to the end
-    /// of the log, where its newest rows are. False when the log could not be read.
-    bool reload(const QString &filter = QString());
-    QString filter() const { return m_filter; }
+    /// Forgets what was read and reads the log anew; the window goes to the end of the log, where its newest rows
+    /// are. False when the log could not be read.
+    bool reload();
 
-    /// Whether the log holds no row at all, whatever the filter.
+    /// Whether the log holds no row at all.
     bool logIsEmpty() const { return m_newestKey == 0; }
-    /// Rows of the log that match the filter, as far as the walk has come.
+    /// Rows of the log, as far as the walk has come.
     qint64 totalRows() const { return m_total; }
     /// Whether the walk has reached the oldest row (or stopped because the log could not be read).
     bool isComplete() const { return m_complete; }
@@ -78,7 +75,7 @@ public:
     /// Pages held: what the model keeps in memory, whatever the size of the log.
     int heldPages() const { return m_pages.size(); }
 
-    /// Writes the header line and every row the filter keeps, oldest first, to fileName on a thread of its own, each
+    /// Writes the header line and every row of the log, oldest first, to fileName on a thread of its own, each
     /// line as exportLine() makes it; done runs on this thread with whether the whole file was written (a file left
     /// half written is removed). False, and nothing started, while an export runs.
     bool exportTo(const QString &fileName, std::function<void(bool written)> done);
@@ -115,7 +112,6 @@ private:
     qint64 shownRows() const;
 
     QString m_databaseFile;
-    QString m_filter;
     QStringList m_headers;
     QString m_eventText;
     QAtomicInt m_generation;

@@ -3,15 +3,11 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QWidget>
-
-#include "shell/kit/FormStyle.h"
 
 class Ui_EventLogDialog
 {
@@ -19,7 +15,6 @@ public:
     QWidget *widget;
     QLabel *label;
     QToolButton *btnExport;
-    QLineEdit *lineEditFilter;
     QTableView *tableWidgetLogContent;
     // The table's scroll bar goes over the whole log, of which the table holds only the rows in view.
     QScrollBar *scrollBarLog;
@@ -64,10 +59,6 @@ public:
                            "QToolButton:pressed{border-image: url(:/resource/frameLayout/btn_text_e_pressed.PNG);}"
                            "QToolButton:disabled{border-image: url(:/resource/frameLayout/btn_text_e_disabled.PNG);"
                            "color: #a0a0a0;}"));
-
-        lineEditFilter = FormStyle::lineEdit(EventLogDialog, "lineEditFilter", QRect(30, 50, 260, 26));
-        lineEditFilter->addAction(QIcon(QStringLiteral(":/resource/mangement/icon_search.png")),
-                                  QLineEdit::LeadingPosition);
 
         tableWidgetLogContent = new QTableView(EventLogDialog);
         tableWidgetLogContent->setObjectName(QStringLiteral("tableWidgetLogContent"));
@@ -145,6 +136,5 @@ public:
         headerTime->setText(QCoreApplication::translate("EventLogDialog", "Time"));
         label_5->setText(QCoreApplication::translate("EventLogDialog", "No events."));
         label_9->setText(QString());
-        lineEditFilter->setPlaceholderText(QCoreApplication::translate("EventLogDialog", "Search"));
     }
 };

@@ -19,9 +19,9 @@
 #include <QWindow>
 #include <QtTest>
 
-#include <cstdio>
 #include <functional>
 
+#include "DesktopTray.h"
 #include "FrameTestSupport.h"
 #include "shell/app/AppIdentity.h"
 #include "shell/app/FrameLayoutPage.h"
@@ -75,9 +75,8 @@ private:
     int runInEventLoop(const std::function<void()> &steps);
     void click(const QPoint &at, int button, int count = 1) { QVERIFY(g_display->click(at, button, count)); }
     QPoint iconCentre() const { return m_frame->findChild<QSystemTrayIcon *>()->geometry().center(); }
-    QMenu *trayMenu() const;
     // Right-clicks the icon and chooses the menu's entry.
-    void choose(const QString &entry);
+    void choose(const QString &entry) { chooseInTray(*g_display, m_frame->findChild<QSystemTrayIcon *>(), entry); }
     bool frameOnScreen() const { return !g_display->shownWindows(AppIdentity::mainWindowTitle()).isEmpty(); }
     void activateProgram();
 
@@ -124,31 +123,6 @@ int TestFrameDesktop::runInEventLoop(const std::function<void()> &steps)
         stillRunning.start(500);
     });
     return QCoreApplication::exec();
-}
-
-QMenu *TestFrameDesktop::trayMenu() const
-{
-    for (QWidget *widget : QApplication::allWidgets()) {
-        if (widget->objectName() == QLatin1String("trayMenu"))
-            return qobject_cast<QMenu *>(widget);
-    }
-    return nullptr;
-}
-
-void TestFrameDesktop::choose(const QString &entry)
-{
-    QMenu *menu = trayMenu();
-    QVERIFY(menu);
-    click(iconCentre(), 3);
-    QTRY_VERIFY(menu->isVisible());
-    QAction *action = nullptr;
-    for (QAction *candidate : menu->actions()) {
-        if (candidate->text().startsWith(entry))
-            action = candidate;
-    }
-    QVERIFY(action);
-    click(menu->mapToGlobal(menu->actionGeometry(action).center()), 1);
-    QTRY_VERIFY(!menu->isVisible());
 }
 
 void TestFrameDesktop::activateProgram()
@@ -306,32 +280,8 @@ void TestFrameDesktop::exitRemovesTheIconAndEnds()
 
 int main(int argc, char **argv)
 {
-    // Before the application object: the X server, its tray host, and the platform that shows windows there.
-    XvfbDisplay display;
-    if (!display.start({QStringLiteral("1600x1000x24"), QStringLiteral("3840x2160x24")})) {
-        std::fprintf(stderr, "%s\n", qPrintable(display.error()));
-        return 1;
-    }
-    g_display = &display;
-    QProcess trayHost;
-    trayHost.setProcessEnvironment(display.environment());
-    trayHost.start(QStringLiteral("trayer"),
-                   {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                    QStringLiteral("24")});
-    qputenv("DISPLAY", display.name().toLatin1());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    // The tray is the X one of the tray host, not a desktop's over D-Bus.
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        TestFrameDesktop test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    trayHost.kill();
-    trayHost.waitForFinished();
-    return result;
+    return runOnTrayDesktop<TestFrameDesktop>(argc, argv, g_display, false,
+                                              {QStringLiteral("1600x1000x24"), QStringLiteral("3840x2160x24")});
 }
 
 #include "tst_frame_desktop.moc"

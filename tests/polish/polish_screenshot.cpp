@@ -1,6 +1,7 @@
 // Walks through the console as a new operator would and saves what the screen shows to PNG files:
 // the real console's notices before log-in for a disk that is full (its data folder's and its database's),
-// the empty Device Control page, the Devices tab with 20 devices (also after leaving and coming
+// the empty Device Control page and its empty event log, the event log with a screenful and more of events, the
+// Devices tab with 20 devices (also after leaving and coming
 // back), the add (also refusing a MAC no card can have), edit (also for an audio box, with its PTZ camera), groups and
 // auto-detect dialogs (a suggestion made free with " (2)" at the top, a panel listed by its address alone at the end),
 // the user settings with a password mismatch, and the device-type and language lists opened. Usage (not a test; run
@@ -11,6 +12,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QProcess>
 #include <QScreen>
@@ -36,6 +38,7 @@
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Session.h"
+#include "shell/kit/EventLogDialog.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/LoopbackNetwork.h"
 #include "support/SchoolRooms.h"
@@ -152,6 +155,24 @@ int main(int argc, char **argv)
         FrameLayoutPage frame(storedAccount(true));
         frame.show();
         shoot(QStringLiteral("control-empty"));
+        auto *control = frame.findChild<ConnectedList *>();
+        control->btnEventLog->click();
+        shoot(QStringLiteral("eventlog-empty"));
+        // Enough rows for the scroll bar, opened again as the operator does.
+        for (int i = 0; i < 40; ++i) {
+            VelkEventLog event;
+            event.deviceName = QLatin1String(SchoolRooms[i % 20]);
+            event.time = QDateTime(QDate(2024, 3, 4), QTime(8, 0))
+                             .addSecs(i * 97)
+                             .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            db->insertEventLog(event);
+        }
+        if (auto *eventLog = control->findChild<EventLogDialog *>()) {
+            eventLog->close();
+            control->btnEventLog->click();
+            shoot(QStringLiteral("eventlog"));
+            eventLog->close();
+        }
     }
 
     for (int i = 0; i < 20; ++i) {

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QtTest>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "support/XvfbDisplay.h"
+
+// The frame's tray menu, which belongs to no window of the frame.
+inline QMenu *trayMenu()
+{
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (widget->objectName() == QLatin1String("trayMenu"))
+            return qobject_cast<QMenu *>(widget);
+    }
+    return nullptr;
+}
+
+// Right-clicks the tray icon and chooses the menu's entry, with the operator's clicks on the test's X server.
+inline void chooseInTray(const XvfbDisplay &display, const QSystemTrayIcon *icon, const QString &entry)
+{
+    QMenu *menu = trayMenu();
+    QVERIFY(menu && icon);
+    QVERIFY(display.click(icon->geometry().center(), 3));
+    QTRY_VERIFY(menu->isVisible());
+    QAction *action = nullptr;
+    for (QAction *candidate : menu->actions()) {
+        if (candidate->text().startsWith(entry))
+            action = candidate;
+    }
+    QVERIFY(action);
+    QVERIFY(display.click(menu->mapToGlobal(menu->actionGeometry(action).center()), 1));
+    QTRY_VERIFY(!menu->isVisible());
+}
+
+// A desktop on the test's X server: trayer's tray at the top right and, where asked for, openbox as the window
+// manager. Made before the application object, which then shows its windows there and finds trayer's tray (not a
+// desktop's over D-Bus); its programs end with it.
+class TrayDesktop
+{
+public:
+    TrayDesktop(const XvfbDisplay &display, bool withWindowManager)
+    {
+        if (withWindowManager)
+            start(display, QStringLiteral("openbox"), {});
+        start(display, QStringLiteral("trayer"),
+              {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+               QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+               QStringLiteral("24")});
+        qputenv("DISPLAY", display.name().toLatin1());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+    ~TrayDesktop()
+    {
+        for (const std::unique_ptr<QProcess> &program : m_programs) {
+            program->kill();
+            program->waitForFinished();
+        }
+    }
+    TrayDesktop(const TrayDesktop &) = delete;
+    TrayDesktop &operator=(const TrayDesktop &) = delete;
+
+private:
+    void start(const XvfbDisplay &display, const QString &program, const QStringList &arguments)
+    {
+        m_programs.push_back(std::make_unique<QProcess>());
+        m_programs.back()->setProcessEnvironment(display.environment());
+        m_programs.back()->start(program, arguments);
+    }
+
+    std::vector<std::unique_ptr<QProcess>> m_programs;
+};
+
+// The main of a test on such a desktop, on an X server of its own with the screens given; display points to that
+// server while the tests run.
+template <typename Test>
+int runOnTrayDesktop(int argc, char **argv, XvfbDisplay *&display, bool withWindowManager,
+                     const QStringList &screens = {QStringLiteral("1600x1000x24")})
+{
+    XvfbDisplay server;
+    if (!server.start(screens)) {
+        std::fprintf(stderr, "%s\n", qPrintable(server.error()));
+        return 1;
+    }
+    display = &server;
+    const TrayDesktop desktop(server, withWindowManager);
+    QApplication app(argc, argv);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}

@@ -1,0 +1,169 @@
+// Exit from the tray under a window manager (openbox, with trayer's tray, on an X server of the test's own), with the
+// operator's clicks. Another program holds the database, so Exit asks about the records not saved yet; closed from
+// its title bar, the question printed "XCB error: 3 (BadWindow) ... (TranslateCoords)" about every other time: as a
+// modal dialog goes, the toolkit walks down the windows under the pointer, and the window manager destroys the frame
+// under the pointer meanwhile. The test makes that walk meet a vanished window every time, and no X error may reach
+// the terminal; the console logs it (main installs VanishedWindowErrors as this test does).
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <QtTest>
+
+#include <dlfcn.h>
+#include <memory>
+#include <xcb/xcb.h>
+
+#include "DesktopTray.h"
+#include "FrameTestSupport.h"
+#include "datastore/DbHeldWrites.h"
+#include "shell/app/ExitUnsavedDialog.h"
+#include "shell/app/FrameLayoutPage.h"
+#include "shell/app/VanishedWindowErrors.h"
+#include "support/DatabaseHold.h"
+#include "support/LogCapture.h"
+#include "support/ShortDatabaseWaits.h"
+#include "support/TestEnv.h"
+#include "support/XvfbDisplay.h"
+
+namespace {
+
+XvfbDisplay *g_display = nullptr;
+QStringList g_xErrors;
+QtMessageHandler g_previousHandler = nullptr;
+// Armed, the next step of a walk down the windows under the pointer goes into a window that no longer exists, as
+// when the window manager destroys the frame between two steps, which the real race does only now and then.
+bool g_nextStepVanishes = false;
+
+void keepXErrors(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (text.contains(QLatin1String("XCB error")))
+        g_xErrors << text;
+    g_previousHandler(type, context, text);
+}
+
+xcb_generic_error_t errorOf(uint8_t code, uint8_t request)
+{
+    xcb_generic_error_t error{};
+    error.error_code = code;
+    error.major_code = request;
+    error.resource_id = 0x20042a;
+    return error;
+}
+
+} // namespace
+
+// Takes the place of libxcb's own for the toolkit (the test exports its symbols); a step of the walk goes from a
+// window into one of its children, the first request of a walk from the root into the root.
+extern "C" xcb_translate_coordinates_cookie_t xcb_translate_coordinates_unchecked(xcb_connection_t *c,
+                                                                                  xcb_window_t src_window,
+                                                                                  xcb_window_t dst_window,
+                                                                                  int16_t src_x, int16_t src_y)
+{
+    using Real =
+        xcb_translate_coordinates_cookie_t (*)(xcb_connection_t *, xcb_window_t, xcb_window_t, int16_t, int16_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "xcb_translate_coordinates_unchecked"));
+    if (g_nextStepVanishes && src_window != dst_window) {
+        g_nextStepVanishes = false;
+        // An identifier of the toolkit's own connection that names no window.
+        dst_window = xcb_generate_id(c);
+    }
+    return real(c, src_window, dst_window, src_x, src_y);
+}
+
+class TestFrameWindowManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onlyAVanishedWindowLookupIsKeptOff_data();
+    void onlyAVanishedWindowLookupIsKeptOff();
+    void exitQuestionClosedFromItsTitleBarPrintsNoXError();
+};
+
+void TestFrameWindowManager::onlyAVanishedWindowLookupIsKeptOff_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("request");
+    QTest::addColumn<bool>("keptOff");
+    QTest::newRow("BadWindow from TranslateCoords") << int(XCB_WINDOW) << int(XCB_TRANSLATE_COORDINATES) << true;
+    QTest::newRow("BadWindow from GetGeometry") << int(XCB_WINDOW) << int(XCB_GET_GEOMETRY) << false;
+    QTest::newRow("BadMatch from TranslateCoords") << int(XCB_MATCH) << int(XCB_TRANSLATE_COORDINATES) << false;
+}
+
+void TestFrameWindowManager::onlyAVanishedWindowLookupIsKeptOff()
+{
+    QFETCH(int, code);
+    QFETCH(int, request);
+    QFETCH(bool, keptOff);
+    xcb_generic_error_t error = errorOf(uint8_t(code), uint8_t(request));
+    VanishedWindowErrors filter;
+    QCOMPARE(filter.nativeEventFilter("xcb_generic_event_t", &error, nullptr), keptOff);
+    // An event with the same bytes after its type, and the messages of another platform, are never taken for it.
+    error.response_type = XCB_LEAVE_NOTIFY;
+    QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &error, nullptr));
+    error.response_type = 0;
+    QVERIFY(!filter.nativeEventFilter("windows_generic_MSG", &error, nullptr));
+}
+
+void TestFrameWindowManager::exitQuestionClosedFromItsTitleBarPrintsNoXError()
+{
+    TestEnv env;
+    QVERIFY(env.isValid());
+    useLoopbackNetwork();
+    QTRY_VERIFY2(QSystemTrayIcon::isSystemTrayAvailable(), "trayer did not start on the test's X server");
+    const ShortDatabaseWaits waits(50, 50);
+    OrvantaDBManager *db = waits.db();
+    auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
+    db->heldWrites()->writeLater("test", QStringLiteral("an event-log row"), [db] {
+        VelkEventLog event;
+        event.deviceName = QStringLiteral("Room 101");
+        event.time = QStringLiteral("2026-03-02 09:15:00");
+        return db->insertEventLog(event);
+    });
+    QTRY_VERIFY(db->heldWrites()->isRefused());
+    FrameLayoutPage frame(storedAccount(true));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    auto *icon = frame.findChild<QSystemTrayIcon *>();
+    QVERIFY(icon);
+    QTRY_VERIFY(g_display->shownWindows(QStringLiteral("panel")).value(0).contains(icon->geometry().center()));
+
+    VanishedWindowErrors vanishedWindowErrors;
+    qApp->installNativeEventFilter(&vanishedWindowErrors);
+    LogCapture log;
+    chooseInTray(*g_display, icon, QStringLiteral("Exit"));
+    ExitUnsavedDialog *question = nullptr;
+    QTRY_VERIFY((question = visibleTopLevel<ExitUnsavedDialog>()) != nullptr);
+    // Framed by the window manager, and settled where it put it.
+    QTRY_VERIFY(question->frameGeometry().top() < question->geometry().top());
+    QVERIFY(QTest::qWaitForWindowExposed(question));
+    QTest::qWait(300);
+    const QRect frameRect = question->frameGeometry();
+    const int titleHeight = question->geometry().top() - frameRect.top();
+    // QtTest has a handler of its own while it runs: the X errors are taken before it prints them.
+    g_xErrors.clear();
+    g_previousHandler = qInstallMessageHandler(keepXErrors);
+    g_nextStepVanishes = true;
+    // The close button, at the right end of the title bar.
+    QVERIFY(g_display->click(QPoint(frameRect.right() - titleHeight / 2, frameRect.top() + titleHeight / 2), 1));
+    QTRY_VERIFY(!question->isVisible());
+    // The error comes back from the X server a moment after the walk.
+    QTest::qWait(500);
+    qInstallMessageHandler(g_previousHandler);
+    QVERIFY2(!g_nextStepVanishes, "closing the question walked no window under the pointer");
+    QVERIFY2(g_xErrors.isEmpty(), qPrintable(g_xErrors.join(QLatin1Char('\n'))));
+    QCOMPARE(log.count(QStringLiteral("BadWindow from TranslateCoords")), 1);
+    qApp->removeNativeEventFilter(&vanishedWindowErrors);
+
+    // Closed from its title bar, the question meant to wait: the console ends by itself once the writes are saved.
+    writer.reset();
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+}
+
+int main(int argc, char **argv)
+{
+    return runOnTrayDesktop<TestFrameWindowManager>(argc, argv, g_display, true);
+}
+
+#include "tst_frame_windowmanager.moc"
