@@ -1,5 +1,7 @@
 #include "datastore/OrvantaDBManager.h"
 
+#include <QScopeGuard>
+
 #include "datastore/AutoTestTables.h"
 #include "datastore/BroadcastTables.h"
 #include "datastore/CameraEventTables.h"
@@ -92,16 +94,48 @@ OrvantaDBManager::~OrvantaDBManager()
 
 QSqlDatabase OrvantaDBManager::db() const
 {
+    finishOpenWork();
     return m_dbManager->connection();
 }
 
 QSqlDatabase OrvantaDBManager::heldDb() const
 {
+    finishOpenWork();
     return m_dbManager->database();
+}
+
+void OrvantaDBManager::finishOpenWork() const
+{
+    if (!m_finishOpenWork || m_runningOpenWork > 0)
+        return;
+    // Cleared first: ending the work writes, and those writes must not end it again.
+    const std::function<void()> finish = std::move(m_finishOpenWork);
+    m_finishOpenWork = nullptr;
+    finish();
+}
+
+void OrvantaDBManager::setOpenWork(std::function<void()> finish)
+{
+    m_finishOpenWork = std::move(finish);
+}
+
+void OrvantaDBManager::runAsOpenWork(const std::function<void()> &work)
+{
+    ++m_runningOpenWork;
+    const auto done = qScopeGuard([this] { --m_runningOpenWork; });
+    work();
+}
+
+int OrvantaDBManager::scopesBesideOpenWork() const
+{
+    const int depth = SqlTransaction::depth(m_dbManager->connectionName());
+    return m_finishOpenWork && m_runningOpenWork == 0 ? depth - 1 : depth;
 }
 
 QString OrvantaDBManager::databaseFilePath() const
 {
+    // The file a backup copies: what the open work wrote belongs in it.
+    finishOpenWork();
     return m_dbManager->databaseFilePath();
 }
 
@@ -133,14 +167,16 @@ quint64 OrvantaDBManager::nextAccountDataVersion()
 
 quint64 OrvantaDBManager::accountDataVersion() const
 {
-    if (SqlTransaction::depth(m_dbManager->connectionName()) > 0)
+    // The open work writes synchronisation statuses, which neither version counts: its transaction may stay open
+    // while what is read beside it is kept.
+    if (scopesBesideOpenWork() > 0)
         return 0;
     return m_accountDataVersion;
 }
 
 quint64 OrvantaDBManager::deviceDataVersion() const
 {
-    if (SqlTransaction::depth(m_dbManager->connectionName()) > 0)
+    if (scopesBesideOpenWork() > 0)
         return 0;
     return m_deviceDataVersion;
 }
@@ -766,6 +802,7 @@ quint32 OrvantaDBManager::queryDatabaseIdentifierUniqueId(QString &uniqueId)
 
 quint32 OrvantaDBManager::closeDatabase()
 {
+    finishOpenWork();
     // Whatever is read afterwards comes from another database, and nothing held for this one may land there.
     deviceWrite(DB_OK);
     accountWrite(DB_OK);

@@ -184,6 +184,8 @@ public:
     bool refusedForNow() const override;
     quint64 accountDataVersion() const override;
     quint64 deviceDataVersion() const override;
+    void setOpenWork(std::function<void()> finish) override;
+    void runAsOpenWork(const std::function<void()> &work) override;
 
 private:
     /// Runs a write of the panels' account data and moves accountDataVersion(), whatever its result: a write that
@@ -207,10 +209,16 @@ private:
     /// The main connection as the database manager holds it (for the operations that
     /// historically used the held handle; both reach the same database).
     QSqlDatabase heldDb() const;
+    /// Ends the open work (see setOpenWork()) before another use of the database, unless the work itself is running.
+    void finishOpenWork() const;
+    /// Scopes open on the main connection that are not the open work's own transaction.
+    int scopesBesideOpenWork() const;
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
     DbHeldWrites *m_heldWrites = nullptr;
     quint64 m_accountDataVersion = nextAccountDataVersion();
     quint64 m_deviceDataVersion = nextAccountDataVersion();
+    mutable std::function<void()> m_finishOpenWork;
+    int m_runningOpenWork = 0;
 };

@@ -215,6 +215,45 @@ private slots:
         QVERIFY(!log.contains(QStringLiteral("not kept")));
     }
 
+    // A caller whose transaction stays open across turns (the statuses of a synchronisation run) must not carry the
+    // writes of anyone else: another write that joined it was reported written, then went with the owner's commit,
+    // which a reader elsewhere refused, and the held writes brought back only the owner's. Any other use of the
+    // database ends the open work first, and what the open work wrote is read beside it as kept.
+    void otherWritesNeverRideOnTheOpenWork()
+    {
+        const QString path = file();
+        m_db->databaseManager()->setBusyWaitMs(50);
+        auto owner = std::make_unique<DbWriteBatch>(m_db, "open work");
+        m_db->runAsOpenWork([&] { owner->write(QStringLiteral("group Status"), groupWrite(m_db, "Status")); });
+        QVERIFY(owner->inTransaction());
+        int ended = 0;
+        const auto end = [&] {
+            m_db->setOpenWork({});
+            if (owner) {
+                ++ended;
+                owner->finish();
+                owner.reset();
+            }
+        };
+        m_db->setOpenWork(end);
+        QVERIFY(m_db->accountDataVersion() != 0);
+
+        VelkEventLog event;
+        event.deviceName = QStringLiteral("Panel-7");
+        event.time = QStringLiteral("2026-03-02 09:15:00");
+        const quint32 written = m_db->insertEventLog(event);
+        QCOMPARE(ended, 1);
+
+        // Whatever the owner does next, a refused commit included, leaves the event row alone.
+        DatabaseHold reader(path, DatabaseHold::Reader);
+        QVERIFY2(reader.isHeld(), qPrintable(reader.error()));
+        end();
+        reader.release();
+        QCOMPARE(written, DB_OK);
+        QTRY_COMPARE(eventRows(), 1);
+        QCOMPARE(groups(), QStringList{"Status"});
+    }
+
     // While writes are held, later ones wait behind them without a wait of their own, whoever writes them: a later
     // address overwrites an earlier one and not the other way round, and a write refused for its own values (a group
     // name taken by a write held before it) is lost alone, by name.
