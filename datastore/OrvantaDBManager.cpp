@@ -116,6 +116,13 @@ void OrvantaDBManager::finishOpenWork() const
 
 void OrvantaDBManager::setOpenWork(std::function<void()> finish)
 {
+    // Begun inside another caller's transaction, the work's own is a savepoint of it, which that caller commits or
+    // rolls back when it ends: it cannot stay open past that, so it ends now.
+    if (finish && SqlTransaction::depth(m_dbManager->connectionName()) > 1) {
+        m_finishOpenWork = nullptr;
+        finish();
+        return;
+    }
     m_finishOpenWork = std::move(finish);
 }
 

@@ -252,6 +252,15 @@ private slots:
         QCOMPARE(written, DB_OK);
         QTRY_COMPARE(eventRows(), 1);
         QCOMPARE(groups(), QStringList{"Status"});
+
+        // Begun inside another caller's transaction, the work is that caller's to commit: it ends at once.
+        DbTransaction outer = m_db->transaction("outer");
+        owner = std::make_unique<DbWriteBatch>(m_db, "open work inside");
+        m_db->runAsOpenWork([&] { owner->write(QStringLiteral("group Inside"), groupWrite(m_db, "Inside")); });
+        m_db->setOpenWork(end);
+        QCOMPARE(ended, 2);
+        QVERIFY(outer.commit());
+        QCOMPARE(groups(), (QStringList{"Status", "Inside"}));
     }
 
     // While writes are held, later ones wait behind them without a wait of their own, whoever writes them: a later
