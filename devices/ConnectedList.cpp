@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedItem.h"
@@ -94,6 +95,9 @@ ConnectedList::ConnectedList(QWidget *parent) : QWidget(parent)
     labelLocked->setToolTip(tr("Connected, but holding another password"));
     labelKicked->setToolTip(tr("Taken over by another computer running the program"));
     labelOffline->setToolTip(tr("Not connected"));
+
+    m_reread = new DbReadRetry(OrvantaDBManager::getInstance()->heldWrites(), this);
+    connect(m_reread, &DbReadRetry::retry, this, [this] { reloadDevices("retry"); });
 
     listDevices->viewport()->installEventFilter(this);
     applyMetrics();
@@ -189,9 +193,12 @@ bool ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDe
     DeviceControlModel::Diff diff;
     const bool read = db->queryAllAvailableIFP(stored) == DB_OK;
     if (read) {
+        m_reread->done();
         m_modelRead = true;
         diff = m_model.setDevices(stored);
     } else {
+        if (db->refusedForNow())
+            m_reread->later();
         reportDbError(caller, "queryAllAvailableIFP");
         // The store cannot be read back: follow the one change we were told about, so the page and the command
         // server do not keep a device that is gone or miss one that was added.

@@ -12,6 +12,7 @@
 #include "devices/Ui_ConnectedList.h"
 
 class ConnectedItem;
+class DbReadRetry;
 class DeviceChannel;
 class EventLogDialog;
 class GeneralMsgDialog;
@@ -108,6 +109,9 @@ private:
     DeviceControlModel m_model;
     // The model was read from the store once: before that, it is not the list of managed devices.
     bool m_modelRead = false;
+    // A read the store refused for now (another program holds it exclusively) is read again once it gives it: a page
+    // built during the hold would otherwise stay empty until an unrelated change.
+    DbReadRetry *m_reread = nullptr;
     QHash<quint32, ConnectedItem *> m_items;
     QList<VelkGroups> m_groups;
     int m_groupIndex = 0;

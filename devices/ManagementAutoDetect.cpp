@@ -24,7 +24,8 @@ enum
 
 } // namespace
 
-ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent) : QDialog(parent), m_db(db)
+ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent)
+    : QDialog(parent), m_db(db), m_reread(db->heldWrites())
 {
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
@@ -38,6 +39,10 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent) :
     m_gather.setSingleShot(true);
     m_gather.setInterval(250);
     connect(&m_gather, &QTimer::timeout, this, [this]() {
+        if (isVisible())
+            refreshList();
+    });
+    connect(&m_reread, &DbReadRetry::retry, this, [this]() {
         if (isVisible())
             refreshList();
     });
@@ -68,6 +73,7 @@ void ManagementAutoDetect::prepare(int pageMode)
     // Each opening starts afresh: names typed for an earlier one are not offered again.
     applyChange(m_model.clear());
     m_nameWidth = 0;
+    m_unreadable = false;
     showWarning(QString());
     refreshList();
 }
@@ -90,7 +96,16 @@ void ManagementAutoDetect::refreshList()
     QSet<QString> managedNames;
     QSet<QString> managedAddresses;
     QList<VelkIFPDevice> managed;
-    m_db->queryAllAvailableIFP(managed);
+    if (m_db->queryAllAvailableIFP(managed) != DB_OK) {
+        // Without the managed list every panel that searched would look new, managed ones too, and be added twice.
+        // The rows listed stay as an earlier read left them.
+        if (m_db->refusedForNow())
+            m_reread.later();
+        noteUnreadable(true);
+        return;
+    }
+    m_reread.done();
+    noteUnreadable(false);
     for (const VelkIFPDevice &device : qAsConst(managed)) {
         if (!device.macAddress.isEmpty())
             managedMacs.insert(DeviceRules::normalizeMac(device.macAddress));
@@ -161,7 +176,8 @@ void ManagementAutoDetect::applyChange(const AutoDetectModel::Change &change)
         noteNameWidth(row);
     if (!change.isEmpty())
         layoutColumns();
-    labelEmpty->setVisible(m_model.isEmpty());
+    // "No new devices" is not known while the managed list cannot be read.
+    labelEmpty->setVisible(m_model.isEmpty() && !m_unreadable);
     btnAdd->setEnabled(!m_model.isEmpty());
 }
 
@@ -322,6 +338,23 @@ void ManagementAutoDetect::showWarning(const QString &text)
 QString ManagementAutoDetect::warningText() const
 {
     return labelWarning->shownWarning();
+}
+
+QString ManagementAutoDetect::unreadableText()
+{
+    return tr("The device list can't be read right now. New devices are listed once it can.");
+}
+
+void ManagementAutoDetect::noteUnreadable(bool unreadable)
+{
+    const bool changed = unreadable != m_unreadable;
+    m_unreadable = unreadable;
+    if (unreadable)
+        showWarning(unreadableText());
+    else if (changed && warningText() == unreadableText())
+        showWarning(QString());
+    if (changed)
+        labelEmpty->setVisible(m_model.isEmpty() && !m_unreadable);
 }
 
 void ManagementAutoDetect::layoutColumns()

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QTimer>
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkIFPDevice.h"
 #include "devices/AutoDetectModel.h"
 #include "devices/Ui_ManagementAutoDetect.h"
@@ -16,6 +17,9 @@ class OrvantaDBIntf;
 /// While it is open the list follows the responder. A fleet powering up is heard at hundreds of new MACs a second, so
 /// those changes are gathered and taken in at most once per refresh interval, and only the rows that changed are
 /// touched (AutoDetectModel): what the operator typed, ticked, is editing or scrolled to stays put.
+///
+/// What is new is only known against the stored list of managed devices. While the database cannot give it (another
+/// program holds it exclusively) the dialog offers nothing new, says so, and reads it again until it can.
 class ManagementAutoDetect : public QDialog, public Ui_ManagementAutoDetect
 {
     Q_OBJECT
@@ -30,6 +34,8 @@ public:
     /// Ticks a row and names it, as the operator would.
     void chooseRow(int row, const QString &name);
     QString warningText() const;
+    /// Said while the managed devices cannot be read, so nothing new can be told apart.
+    static QString unreadableText();
 
     /// A name that fits the name rule, made from the model and the end of the MAC address.
     static QString suggestedName(const VelkIFPDevice &heard) { return AutoDetectModel::suggestedName(heard); }
@@ -64,6 +70,8 @@ private:
     void nameItemChanged(QTableWidgetItem *item);
     void commitEditor();
     void showWarning(const QString &text);
+    /// Shows or takes back the note that the managed devices cannot be read; another warning stays.
+    void noteUnreadable(bool unreadable);
     void layoutColumns();
     void scaleUi(bool rescale);
 
@@ -72,6 +80,9 @@ private:
     bool m_following = false;
     AutoDetectModel m_model;
     QTimer m_gather;
+    DbReadRetry m_reread;
+    // The last read of the managed devices failed: the rows are those of an earlier read, or none.
+    bool m_unreadable = false;
     int m_refreshes = 0;
     int m_nameWidth = 0; // the widest name listed since the dialog opened, as the table draws it
     FormScale m_scale;

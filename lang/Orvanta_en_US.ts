@@ -2482,6 +2482,10 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <translation>Tick the devices to add.</translation>
     </message>
     <message>
+        <source>The device list can&apos;t be read right now. New devices are listed once it can.</source>
+        <translation>The device list can&apos;t be read right now. New devices are listed once it can.</translation>
+    </message>
+    <message>
         <source>By IP address</source>
         <translation>By IP address</translation>
     </message>

@@ -2482,6 +2482,10 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <translation>請勾選要新增的裝置。</translation>
     </message>
     <message>
+        <source>The device list can&apos;t be read right now. New devices are listed once it can.</source>
+        <translation>目前無法讀取裝置清單，待可讀取後便會列出新裝置。</translation>
+    </message>
+    <message>
         <source>By IP address</source>
         <translation>依 IP 位址</translation>
     </message>

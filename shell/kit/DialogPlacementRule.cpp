@@ -49,13 +49,10 @@ void DialogPlacementRule::centreOnScreenOf(QWidget *dialog, QWidget *owner)
     QScreen *screen = screenOf(owner);
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    const QRect frame = dialog->frameGeometry();
-    const int areaX = (area.left() + area.right()) / 2;
-    const int areaY = (area.top() + area.bottom()) / 2;
-    const int ownX = (frame.left() + frame.right()) / 2;
-    const int ownY = (frame.top() + frame.bottom()) / 2;
-    dialog->move(dialog->pos() + QPoint(areaX - ownX, areaY - ownY));
+    // Centred with the frame it will have: centred without it, it sat off by the frame's margins once shown.
+    const QSize frameSize = frameSizeOf(dialog, owner);
+    const QPoint centre = centreOf(screen->availableGeometry());
+    dialog->move(centre - QPoint((frameSize.width() - 1) / 2, (frameSize.height() - 1) / 2));
 }
 
 void DialogPlacementRule::centreOnWindowOf(QWidget *dialog, QWidget *owner)

@@ -1,15 +1,13 @@
 #include "shell/kit/EventLogDialog.h"
 
 #include <QFile>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSignalBlocker>
-#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 
 #include "datastore/OrvantaDBManager.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/EventLogModel.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
@@ -41,6 +39,8 @@ EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
     // The row numbers of the vertical header would push the fixed columns past the table's edge.
     tableWidgetLogContent->verticalHeader()->hide();
     adjustColumns(false);
+    // Centred again at the size the scale gave it: centred at its unscaled size, it grew towards the right and down.
+    DialogPlacementRule::centreOnScreenOf(this, parentWidget());
 }
 
 EventLogDialog::~EventLogDialog() = default;
@@ -78,11 +78,7 @@ void EventLogDialog::initial()
     layoutRows();
     followModel();
 
-    QScreen *screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-    }
+    DialogPlacementRule::centreOnScreenOf(this, parentWidget());
 }
 
 void EventLogDialog::layoutRows()

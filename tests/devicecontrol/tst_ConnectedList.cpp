@@ -284,6 +284,23 @@ private slots:
         QCOMPARE(managedNames(), storeNames());
     }
 
+    // A page built while the store was held exclusively knew no device at all (a console started during the hold):
+    // once the hold ends it reads the store again by itself, shows the devices and hands them to the command server,
+    // with no other change to wake it.
+    void pageBuiltDuringAnExclusiveHoldShowsTheDevicesOnceItEnds()
+    {
+        addDevice("Alpha", SimulatedPanel::defaultIdentity(24).mac);
+        addDevice("Beta", SimulatedPanel::defaultIdentity(25).mac);
+        const ShortDatabaseWaits waits(100);
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive, 1500);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        newPage();
+        QVERIFY(itemNames().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(itemNames(), (QStringList{"Alpha", "Beta"}), Patience);
+        QCOMPARE(m_page->stackedContent->currentWidget(), m_page->listDevices);
+        QCOMPARE(managedNames(), storeNames());
+    }
+
     // Each item follows its panel: connects, holds another password, disconnects.
     void itemsFollowTheirPanels()
     {

@@ -18,7 +18,9 @@
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "shell/kit/DeleteManagementDialog.h"
+#include "support/DatabaseHold.h"
 #include "support/LoopbackNetwork.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedPanel.h"
@@ -192,6 +194,7 @@ private slots:
     void autoDetectAddsAPanelWithoutAMacByItsAddress();
     void autoDetectSuggestsAFreeNameThatFollowsTheModel();
     void autoDetectSuggestionGivesWayToATypedName();
+    void autoDetectOffersNothingNewWhileTheDeviceListIsHeld();
     void groupEditor();
 
 private:
@@ -993,6 +996,43 @@ void TestDevicesManagement::autoDetectSuggestionGivesWayToATypedName()
     QTRY_COMPARE(shownName(first), QStringLiteral("Velk TM B-Series-0701 (2)"));
     QCOMPARE(table->item(listedRow(dialog, second), 0)->toolTip(), QStringLiteral("velk tm b-series-0701"));
     dialog->close();
+}
+
+// While another program holds the database exclusively the managed devices cannot be read, and the command server
+// does not know them either (a console started during the hold): every panel that searched, managed ones too, looked
+// new and could be added twice. The dialog offers nothing new and says why, then fills the list by itself once the
+// database can be read again.
+void TestDevicesManagement::autoDetectOffersNothingNewWhileTheDeviceListIsHeld()
+{
+    const QString managedMac = m_fleet->panel(0)->mac();
+    const QString newMac = m_fleet->panel(1)->mac();
+    seedDevice("Known panel", managedMac, "127.0.0.20");
+    for (int i = 0; i < 2; ++i)
+        m_fleet->panel(i)->start();
+    QTRY_COMPARE(heardOf({managedMac, newMac}), 2);
+    Management page;
+    ManagementAutoDetect *dialog = nullptr;
+    const ShortDatabaseWaits waits(100);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        page.clickAutoDetect();
+        dialog = page.autoDetectDialog();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->listedDevices().size(), 0);
+        QCOMPARE(dialog->warningText(), ManagementAutoDetect::unreadableText());
+        QVERIFY(!dialog->labelEmpty->isVisible());
+        QVERIFY(!dialog->btnAdd->isEnabled());
+        dialog->refreshList();
+        QCOMPARE(dialog->listedDevices().size(), 0);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(listedRow(dialog, newMac) >= 0, 30000);
+    QCOMPARE(listedRow(dialog, managedMac), -1);
+    QVERIFY(dialog->warningText().isEmpty());
+    QVERIFY(dialog->btnAdd->isEnabled());
+    dialog->close();
+    for (int i = 0; i < 2; ++i)
+        m_fleet->panel(i)->shutDown();
 }
 
 void TestDevicesManagement::groupEditor()

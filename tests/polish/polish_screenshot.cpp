@@ -3,7 +3,8 @@
 // the empty Device Control page and its empty event log, the event log with a screenful and more of events, the
 // Devices tab with 20 devices (also after leaving and coming
 // back), the add (also refusing a MAC no card can have), edit (also for an audio box, with its PTZ camera), groups and
-// auto-detect dialogs (a suggestion made free with " (2)" at the top, a panel listed by its address alone at the end),
+// auto-detect dialogs (a suggestion made free with " (2)" at the top, a panel listed by its address alone at the end,
+// and what it says while another program holds the database exclusively),
 // the user settings with a password mismatch, and the device-type and language lists opened. Usage (not a test; run
 // under a real X server so that dialogs sit where the window system puts them):
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
@@ -40,9 +41,11 @@
 #include "shell/base/Session.h"
 #include "shell/kit/EventLogDialog.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/DatabaseHold.h"
 #include "support/LoopbackNetwork.h"
 #include "support/SchoolRooms.h"
 #include "support/Settle.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/SmallDisk.h"
 #include "support/StoredAccount.h"
 #include "support/TestEnv.h"
@@ -269,6 +272,14 @@ int main(int argc, char **argv)
     shoot(QStringLiteral("autodetect-end"));
     detect->close();
     db->deleteIFPDevice(namesake);
+    {
+        // Another program holds the database exclusively: the dialog says it cannot tell what is new.
+        const ShortDatabaseWaits waits(100);
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        management->clickAutoDetect();
+        shoot(QStringLiteral("autodetect-held"));
+        detect->close();
+    }
 
     settingsPage->cbDeviceType->showPopup();
     shoot(QStringLiteral("combo-type"));

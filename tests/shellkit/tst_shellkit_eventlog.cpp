@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -16,6 +18,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "shell/kit/EventLogDialog.h"
 #include "shell/kit/FileChooser.h"
+#include "shell/kit/UiHelpers.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -59,6 +62,7 @@ private slots:
     void opensAtTheNewestRowsHoldingOnlyThoseInView();
     void scrollingShowsEveryRowDownToTheOldest();
     void exportWritesEveryRow();
+    void opensCentredAtItsScaledSize();
 
 private:
     QTableView *view() const { return m_dialog->findChild<QTableView *>(QStringLiteral("tableWidgetLogContent")); }
@@ -183,6 +187,40 @@ void TestEventLog::exportWritesEveryRow()
     for (int n = 0; n < kRows; ++n)
         expected += nameOf(n) + QStringLiteral("   Emergency Event   ") + timeOf(n) + QStringLiteral("   \n");
     QVERIFY(all == expected);
+}
+
+// At scale 1.4 the dialog grows by the scale once it is built; it was centred at its unscaled size before, and so
+// opened too far right and down. Opened again, it is centred anew.
+void TestEventLog::opensCentredAtItsScaledSize()
+{
+    const QSize unscaled = m_dialog->size();
+    const auto restore = qScopeGuard([] { initScaleFactorFor(96, 1080); });
+    initScaleFactorFor(135, 1080);
+    QCOMPARE(getScaleFactor(), 1.4);
+    // Opened from the console's window, whose frame tells the one the dialog will get.
+    QWidget owner;
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    EventLogDialog dialog(&owner);
+    QVERIFY(dialog.width() > unscaled.width() && dialog.height() > unscaled.height());
+    // How far the dialog, with its frame and without, lies from the centre of the screen's available area.
+    const auto offCentre = [&dialog]() {
+        const QPoint centre = dialog.screen()->availableGeometry().center();
+        int off = 0;
+        for (const QRect &rect : {dialog.frameGeometry(), dialog.geometry()})
+            off = qMax(off, (rect.center() - centre).manhattanLength());
+        return off;
+    };
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY2(offCentre() <= 1, qPrintable(QStringLiteral("%1 px off").arg(offCentre())));
+
+    dialog.hide();
+    dialog.move(dialog.pos() + QPoint(120, 80));
+    dialog.initial();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY2(offCentre() <= 1, qPrintable(QStringLiteral("%1 px off").arg(offCentre())));
 }
 
 QTEST_MAIN(TestEventLog)
