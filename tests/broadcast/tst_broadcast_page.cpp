@@ -274,9 +274,7 @@ void TestBroadcastPage::moveDuplicateAndDelete()
 
 void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
-    QTest::newRow("write lock held") << int(DatabaseHold::Writer);
+    addHoldKindRows();
 }
 
 // Another program holds the database: Delete and Move to Pending cannot be stored. They failed in silence, a log line

@@ -7,6 +7,7 @@
 #include "shell/base/Clock.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
+#include "support/HoldKinds.h"
 #include "support/MovableTime.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/SmallDisk.h"
@@ -521,12 +522,7 @@ void TestBroadcastTiming::oneOffDuringAHeldDatabaseStartsOnce()
 
 void TestBroadcastTiming::oneOffStartingInATimedHoldStartsOnce_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("holdMs");
-    QTest::newRow("exclusive 1 s") << int(DatabaseHold::Exclusive) << 1000;
-    QTest::newRow("exclusive 3 s") << int(DatabaseHold::Exclusive) << 3000;
-    QTest::newRow("exclusive 6 s") << int(DatabaseHold::Exclusive) << 6000;
-    QTest::newRow("write lock 3 s") << int(DatabaseHold::Writer) << 3000;
+    addTimedHoldRows();
 }
 
 // A one-off broadcast whose start falls in a hold that ends by itself. Held exclusively, the database cannot even be
@@ -708,9 +704,7 @@ void TestBroadcastTiming::heldStatusLeavesALaterChangeStanding()
 
 void TestBroadcastTiming::noReportRowUnderABroadcastDeletedAfterAHold_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("exclusive") << int(DatabaseHold::Exclusive);
-    QTest::newRow("write lock") << int(DatabaseHold::Writer);
+    addHoldKindRows();
 }
 
 // A one-off broadcast runs while another program holds the database: its report rows, results and status are held.

@@ -4,6 +4,7 @@
 #include "shell/base/Clock.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QElapsedTimer>
@@ -206,12 +207,7 @@ void TestEmergencyRoad::sosDuringAHeldDatabaseNeverWaits()
 
 void TestEmergencyRoad::sosNeverDependsOnTheDatabase_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("holdMs");
-    QTest::newRow("exclusive, 1 s") << int(DatabaseHold::Exclusive) << 1000;
-    QTest::newRow("exclusive, 3 s") << int(DatabaseHold::Exclusive) << 3000;
-    QTest::newRow("exclusive, 6 s") << int(DatabaseHold::Exclusive) << 6000;
-    QTest::newRow("write lock, 3 s") << int(DatabaseHold::Writer) << 3000;
+    addTimedHoldRows();
 }
 
 // Another program holds the file, exclusively (an SQLite browser saving a large change, a VACUUM) or with the write

@@ -15,6 +15,18 @@ inline void addHoldKindRows()
     QTest::newRow("held exclusively") << int(DatabaseHold::Exclusive);
 }
 
+// The holds of a fixed length that a test of an action due during the hold plays, as rows of an int column "kind" and
+// an int column "holdMs": held exclusively for 1, 3 and 6 s, and the write lock for 3 s.
+inline void addTimedHoldRows()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("holdMs");
+    QTest::newRow("exclusive 1 s") << int(DatabaseHold::Exclusive) << 1000;
+    QTest::newRow("exclusive 3 s") << int(DatabaseHold::Exclusive) << 3000;
+    QTest::newRow("exclusive 6 s") << int(DatabaseHold::Exclusive) << 6000;
+    QTest::newRow("write lock 3 s") << int(DatabaseHold::Writer) << 3000;
+}
+
 // The rows of a table of the default connection's database; -1 when it cannot be read.
 inline int storedRowCount(const QString &table)
 {
