@@ -1126,11 +1126,8 @@ void CmdServer::updateAccountReportDialog()
     emit emitUpdateAccountReportDialog();
 }
 
-CmdServer::~CmdServer()
-{
-    // The open batch's transaction would be rolled back with the connection, and its finish calls back here.
-    endSyncBatch();
-}
+// Where DbWriteBatch is complete, for the batch's pointer.
+CmdServer::~CmdServer() = default;
 
 void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 {
@@ -1140,7 +1137,7 @@ void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
 {
     const QString mac = channel->getMacAddress();
-    m_syncStatuses.append({channel, mac, status});
+    m_syncStatuses.append({channel, mac});
     writeSyncStatus(mac, status);
     scheduleSyncFlush();
 }
@@ -1153,11 +1150,9 @@ void CmdServer::writeSyncStatus(const QString &mac, int status)
     OrvantaDBIntf *db = database();
     if (!m_syncBatch) {
         m_syncStamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        m_syncBatchDevices.clear();
         m_syncBatch = std::make_unique<DbWriteBatch>(db, "CmdServer::recordSyncStatus");
     }
     const QString stamp = m_syncStamp;
-    m_syncBatchDevices.append(mac);
     db->runAsOpenWork([&] {
         m_syncBatch->write(QStringLiteral("sync status of %1").arg(mac), syncStatusKey(did),
                            [db, did, status, stamp] { return db->updateUserDeviceSyncStatus(did, status, stamp); });
@@ -1172,14 +1167,9 @@ void CmdServer::endSyncBatch()
     if (!m_syncBatch)
         return;
     database()->setOpenWork({});
+    // The batch names the statuses it could not keep in its own log line.
     const std::unique_ptr<DbWriteBatch> batch = std::move(m_syncBatch);
     batch->finish();
-    for (int i = 0; i < batch->count(); ++i) {
-        if (!batch->isKept(i))
-            writeLog(LOG_LEVEL_ERROR, "DeviceChannel::recordSync, status of %s not written",
-                     qPrintable(m_syncBatchDevices.value(i)));
-    }
-    m_syncBatchDevices.clear();
 }
 
 void CmdServer::noteSyncExchange(bool open)

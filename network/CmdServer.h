@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 
@@ -323,14 +322,12 @@ private:
     {
         QPointer<DeviceChannel> channel;
         QString mac;
-        int status;
     };
     QList<SyncStatus> m_syncStatuses;
     // The statuses are written as the answers come, between them, into one transaction that the flush commits:
     // written all at the end, their statements came after the last answer and made the run a third longer. Any other
     // use of the database commits it first (OrvantaDBIntf::setOpenWork).
     std::unique_ptr<DbWriteBatch> m_syncBatch;
-    QStringList m_syncBatchDevices; // what each write of the batch is, for the log
     QString m_syncStamp;
     QTimer *m_syncStatusTimer;
     // Channels whose synchronisation was asked and whose final answer has not come (DeviceChannel::setSyncExchange).
