@@ -18,7 +18,6 @@ const char kFormerDatabaseFile[] = "OrvantaDatabase.db";
 const char kFormerFolderName[] = "/Orvanta";
 
 // SQLite primary result codes.
-constexpr int kSqliteReadOnly = 8;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteNotADatabase = 26;
@@ -73,19 +72,9 @@ bool DatabaseRecovery::meansBrokenFile(const QSqlError &error)
     return code == kSqliteCorrupt || code == kSqliteNotADatabase;
 }
 
-bool DatabaseRecovery::meansNotADatabase(const QSqlError &error)
-{
-    return sqliteCode(error) == kSqliteNotADatabase;
-}
-
 bool DatabaseRecovery::meansDiskFull(const QSqlError &error)
 {
     return sqliteCode(error) == kSqliteFull;
-}
-
-bool DatabaseRecovery::meansReadOnly(const QSqlError &error)
-{
-    return sqliteCode(error) == kSqliteReadOnly;
 }
 
 bool DatabaseRecovery::setBrokenFileAside(const QString &path, QString &keptAs, QString &error)

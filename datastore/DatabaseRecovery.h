@@ -33,13 +33,8 @@ public:
     /// True when SQLite's error means the file itself is unusable as a database (corrupt, or not
     /// a database at all), as opposed to busy, read-only or unreadable.
     static bool meansBrokenFile(const QSqlError &error);
-    /// True when SQLite's error means the file is no SQLite database at all (one of the broken files).
-    static bool meansNotADatabase(const QSqlError &error);
     /// True when SQLite's error means the disk (or the size the file may grow to) is full.
     static bool meansDiskFull(const QSqlError &error);
-    /// True when SQLite's error means it had to write to a file it may only read (on a read-only connection: to
-    /// play back the journal a writer left beside the file).
-    static bool meansReadOnly(const QSqlError &error);
 
     /// Renames path to "<path>.broken-<yyyyMMdd-hhmmss>" (a serial appended when taken) and its
     /// journal files with it, so that nothing of them is lost and none is played into the new

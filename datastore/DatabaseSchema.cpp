@@ -167,14 +167,21 @@ const IndexDef kIndexes[] = {
     {"BroadcastReport", "CREATE INDEX IF NOT EXISTS BroadcastReportByBroadcast ON BroadcastReport (bid, did)"},
 };
 
-const TableDef &tableDef(const char *name)
+const TableDef *findTable(const QString &name)
 {
     for (const TableDef &def : kTables) {
-        if (qstrcmp(def.name, name) == 0)
-            return def;
+        if (name == QLatin1String(def.name))
+            return &def;
     }
-    Q_UNREACHABLE();
-    return kTables[0];
+    return nullptr;
+}
+
+// A table of this version's schema, by a name the code itself gives.
+const TableDef &tableDef(const char *name)
+{
+    const TableDef *def = findTable(QLatin1String(name));
+    Q_ASSERT(def);
+    return def ? *def : kTables[0];
 }
 
 bool containsNoCase(const QStringList &names, const QString &name)
@@ -226,15 +233,6 @@ QStringList declaredColumns(const char *createSql)
             columns << name;
     }
     return columns;
-}
-
-const TableDef *findTable(const QString &name)
-{
-    for (const TableDef &def : kTables) {
-        if (name == QLatin1String(def.name))
-            return &def;
-    }
-    return nullptr;
 }
 
 // One table step: its statements run in one transaction, so a step that fails halfway leaves

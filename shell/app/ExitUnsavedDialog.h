@@ -16,7 +16,6 @@ public:
 
     /// Shows how many records are not saved yet.
     void setRecords(int records);
-    int records() const { return m_records; }
 
 public slots:
     /// "Quit".

@@ -25,8 +25,6 @@ public:
     void request();
     /// The operator would rather not wait: quit() now.
     void quitAnyway();
-    /// Exit was chosen and the console waits for the held writes.
-    bool isWaiting() const { return m_waiting; }
 
 signals:
     /// The console may end now.
