@@ -327,16 +327,29 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     return result;
 }
 
-DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source)
+namespace {
+
+// What the name and kind of a restore source already tell, before the file is opened.
+DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString &source)
 {
     const QFileInfo info(source);
     if (info.suffix() != QLatin1String("db"))
-        return WrongSuffix;
+        return DatabaseFileOps::WrongSuffix;
     const QFileInfo live(livePath);
     if (live.exists() && info.exists() && info.canonicalFilePath() == live.canonicalFilePath())
-        return IsLiveFile;
+        return DatabaseFileOps::IsLiveFile;
     if (!info.isFile() || !info.isReadable())
-        return SourceUnreadable;
+        return DatabaseFileOps::SourceUnreadable;
+    return DatabaseFileOps::Ok;
+}
+
+} // namespace
+
+DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source)
+{
+    const Result named = restoreSourceName(livePath, source);
+    if (named != Ok)
+        return named;
     DatabaseFileSource file(source, livePath);
     const Result opened = file.open();
     return opened == Ok ? file.check() : opened;
@@ -344,6 +357,11 @@ DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &liveP
 
 DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source)
 {
+    // The file is checked as it is copied, opened once: a source with a journal or a write-ahead log is copied into
+    // a private folder to be opened, and a second opening copied it again, and could meet another file.
+    const Result named = restoreSourceName(livePath, source);
+    if (named != Ok)
+        return named;
     discardStaged(livePath);
     // The copy is made in a folder of the console's own and takes the staged name only when whole, so a staged copy
     // beside the live file is always a whole one.
@@ -358,6 +376,8 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
     {
         DatabaseFileSource in(source, livePath);
         result = in.open();
+        if (result == Ok)
+            result = in.check();
         QString problem;
         if (result == Ok)
             result = RestoreRowCopy::copy(in, copy, problem);

@@ -76,7 +76,8 @@ public:
     /// and one with an Account table. Nothing is written beside source, and nothing it names is touched
     /// (DatabaseFileSource).
     static Result checkRestoreSource(const QString &livePath, const QString &source);
-    /// Copies the rows of source into a new file of the console's own schema (RestoreRowCopy), brings it
+    /// Checks source as checkRestoreSource() does, on the one opening that copies it: copies the rows of source
+    /// into a new file of the console's own schema (RestoreRowCopy), brings it
     /// up to date as start-up would, and puts it beside the live file (stagedPath) once it is whole and on
     /// the disk, replacing an older staged copy. A copy the console cannot run on, or whose accounts log-in
     /// could not use as log-in reads them (LoginAccountRule), is dropped (NotConsoleDatabase): swapped in,

@@ -283,4 +283,7 @@ public:
     virtual void setOpenWork(std::function<void()> finish) { Q_UNUSED(finish) }
     /// Runs work, the open work's own writes, without ending the open work.
     virtual void runAsOpenWork(const std::function<void()> &work) { work(); }
+    /// Ends the open work now: before this thread waits for the file on a connection of its own, which the open
+    /// work's transaction would keep from it for as long as the wait lasts.
+    virtual void finishOpenWork() const {}
 };

@@ -104,6 +104,7 @@ QSqlDatabase OrvantaDBManager::heldDb() const
     return m_dbManager->database();
 }
 
+// Before another use of the database, unless the work itself is running.
 void OrvantaDBManager::finishOpenWork() const
 {
     if (!m_finishOpenWork || m_runningOpenWork > 0)

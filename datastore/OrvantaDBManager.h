@@ -186,6 +186,7 @@ public:
     quint64 deviceDataVersion() const override;
     void setOpenWork(std::function<void()> finish) override;
     void runAsOpenWork(const std::function<void()> &work) override;
+    void finishOpenWork() const override;
 
 private:
     /// Runs a write of the panels' account data and moves accountDataVersion(), whatever its result: a write that
@@ -209,8 +210,6 @@ private:
     /// The main connection as the database manager holds it (for the operations that
     /// historically used the held handle; both reach the same database).
     QSqlDatabase heldDb() const;
-    /// Ends the open work (see setOpenWork()) before another use of the database, unless the work itself is running.
-    void finishOpenWork() const;
     /// Scopes open on the main connection that are not the open work's own transaction.
     int scopesBesideOpenWork() const;
 

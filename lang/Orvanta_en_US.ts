@@ -3635,8 +3635,8 @@ we will clear all data and you can&apos;t control all devices.</translation>
         <translation>The database could not be restored. The current data is kept and the program restarts.</translation>
     </message>
     <message>
-        <source>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</source>
-        <translation>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</translation>
+        <source>This file cannot be read. The current data is kept.</source>
+        <translation>This file cannot be read. The current data is kept.</translation>
     </message>
     <message>
         <source>Backing up the database...</source>

@@ -3635,8 +3635,8 @@ we will clear all data and you can&apos;t control all devices.</source>
         <translation>無法還原資料庫，目前的資料已保留，程式將重新啟動。</translation>
     </message>
     <message>
-        <source>This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files beside it whose names begin with its name, to a folder of yours and try again. The current data is kept.</source>
-        <translation>無法讀取此檔案。它可能位於您無法寫入的資料夾中：請將它連同旁邊名稱以它的檔名開頭的檔案，一起複製到您自己的資料夾後再試一次。目前的資料已保留。</translation>
+        <source>This file cannot be read. The current data is kept.</source>
+        <translation>無法讀取此檔案，目前的資料已保留。</translation>
     </message>
     <message>
         <source>Backing up the database...</source>

@@ -424,11 +424,8 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
         // Swapped in, it would be set aside by the next start, which then begins with an empty database.
         return tr("This backup file is damaged and cannot be restored. The current data is kept.");
     case DatabaseFileOps::SourceUnreadable:
-        // A backup in WAL mode keeps recent changes in a file beside it, which SQLite reads only where it may also
-        // write; a healthy backup must not be called foreign.
-        return tr("This file cannot be read. It may lie in a folder you cannot write in: copy it, with the files "
-                  "beside it whose names begin with its name, to a folder of yours and try again. The current data "
-                  "is kept.");
+        // No permission, or an I/O error: a file that may be a healthy backup must not be called foreign.
+        return tr("This file cannot be read. The current data is kept.");
     case DatabaseFileOps::WrongSuffix:
     case DatabaseFileOps::NotConsoleDatabase:
         return tr("This file is not a database of this program. The current data is kept.");
@@ -456,9 +453,7 @@ void UserInfoDialog::restoreDb()
     runCopy(
         tr("Restoring the database..."),
         [target, source, waitMs = liveFileWait()]() {
-            DatabaseFileOps::Result result = DatabaseFileOps::checkRestoreSource(target, source);
-            if (result == DatabaseFileOps::Ok)
-                result = DatabaseFileOps::stageRestore(target, source);
+            DatabaseFileOps::Result result = DatabaseFileOps::stageRestore(target, source);
             // Another program's transaction would fail once the file is swapped from under it: it is waited out
             // here, off the GUI thread.
             if (result == DatabaseFileOps::Ok)
@@ -478,7 +473,10 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         showMessage(restoreRefusal(result, target));
         return;
     }
-    // A program may have taken the file since the wait above; the data store stays open while it is refused.
+    // A program may have taken the file since the wait above; the data store stays open while it is refused. The
+    // console's own open transaction (a synchronisation's statuses) is committed first: this thread waits below, so it
+    // could not end by itself and would pass for that program.
+    dbIntf->finishOpenWork();
     if (DatabaseFileOps::waitForLiveFile(target, DatabaseFileOps::kSwapWaitMs) != DatabaseFileOps::Ok) {
         DatabaseFileOps::discardStaged(target);
         showMessage(restoreRefusal(DatabaseFileOps::InUse, target));

@@ -996,9 +996,7 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
     const QByteArray liveBefore = bytesOf(live);
 
     QCOMPARE(restoreNotice(folder),
-             UserInfoDialog::tr("This file cannot be read. It may lie in a folder you cannot write in: copy it, with "
-                                "the files beside it whose names begin with its name, to a folder of yours and try "
-                                "again. The current data is kept."));
+             UserInfoDialog::tr("This file cannot be read. The current data is kept."));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
 }
