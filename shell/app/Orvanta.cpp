@@ -145,9 +145,7 @@ void Orvanta::startLogin()
     const VelkAccount acc = getLoginAccount();
     // The grey example text is what the field shows until it is first entered, and after a refused try: nothing was
     // typed. Taken for typed text, a stored password equal to it let anyone in with a click on Login.
-    const bool showsExample =
-        ui.lineEditPassword->echoMode() == QLineEdit::Normal && ui.lineEditPassword->text() == tr("User Password");
-    loginPassword = showsExample ? QString() : ui.lineEditPassword->text();
+    loginPassword = ui.lineEditPassword->showsExample() ? QString() : ui.lineEditPassword->text();
     if (LoginRules::passwordMatches(loginPassword, acc)) {
         account = acc;
         ui.lbMessagePassword->hide();

@@ -33,12 +33,21 @@ void CustomLineEditText::focusInEvent(QFocusEvent *event)
     QLineEdit::focusInEvent(event);
     if (m_hintMode)
         setEchoMode(QLineEdit::Password);
-    const QString current = text();
-    if (current == tr("User Password") || current == tr("User Email") || current == tr("Confirm Your Email")) {
+    if (isExampleText(text())) {
         clear();
         setStyleSheet(QStringLiteral("QLineEdit{background-color: transparent;color: #ffffff;font-size:11pt; "
                                      "font-family:Arial;}"));
         scaleStyleSheetFontSize(this, 11, 0, false, false);
     }
     emit focussed(true);
+}
+
+bool CustomLineEditText::showsExample() const
+{
+    return (!m_hintMode || echoMode() == QLineEdit::Normal) && isExampleText(text());
+}
+
+bool CustomLineEditText::isExampleText(const QString &text)
+{
+    return text == tr("User Password") || text == tr("User Email") || text == tr("Confirm Your Email");
 }

@@ -17,6 +17,10 @@ public:
     bool hintMode() const { return m_hintMode; }
     /// The grey example-text look.
     void setDefaultStyle();
+    /// Whether the field shows its example text rather than text the operator typed: until it is first entered, and
+    /// after it is reset to the example. In hint mode typed text is hidden, so only a field that shows its text plainly
+    /// can show the example.
+    bool showsExample() const;
 
 signals:
     void focussed(bool hasFocus);
@@ -25,5 +29,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
+    static bool isExampleText(const QString &text);
+
     bool m_hintMode = false;
 };
