@@ -995,8 +995,7 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
     QVERIFY(QDir().mkpath(folder));
     const QByteArray liveBefore = bytesOf(live);
 
-    QCOMPARE(restoreNotice(folder),
-             UserInfoDialog::tr("This file cannot be read. The current data is kept."));
+    QCOMPARE(restoreNotice(folder), UserInfoDialog::tr("This file cannot be read. The current data is kept."));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
 }
