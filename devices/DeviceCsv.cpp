@@ -141,7 +141,7 @@ DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList>
     // any LF lost rows: a header ending with CR swallowed the first device, and a CR-ended file with one line break in
     // a quoted Location (as the export writes it) or rows added in another editor became its header alone.
     if (!decoded.readable) {
-        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, true);
+        const CsvPosition cell = CsvPosition::atEndOf(decoded.text);
         return DeviceCsvError::at(
             cell.column, cell.row,
             text(QT_TRANSLATE_NOOP("ImportDialog", "This cell holds characters that cannot be read. Save the "

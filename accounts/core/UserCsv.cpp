@@ -16,7 +16,7 @@ bool isEnableOrDisable(const QString &value)
 // The cell in which the text read so far ends, as the rows are read (a lone CR ends a row).
 UserCsvError unreadableAfter(const QString &text)
 {
-    const CsvPosition cell = CsvPosition::atEndOf(text, true);
+    const CsvPosition cell = CsvPosition::atEndOf(text);
     return UserCsvError::at(
         cell.column, cell.row,
         UserCsv::text(QT_TRANSLATE_NOOP("ImportListDialog", "This cell holds characters that cannot be read. Save "

@@ -19,11 +19,6 @@ QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecNam
 /// CR LF pairs become LF, and the text is made to end with one LF.
 QString normalizeCsvText(const QString &text);
 
-/// The text with every CR that stands alone outside quotes made a LF, quotes followed the way parseCsv follows them
-/// (each one opens or closes a quoted part; "" closes and reopens). Old Mac files, and Excel for Mac's
-/// "CSV (Macintosh)", end their lines with CR alone; read as they are, the whole file is one row.
-QString withLoneCrAsLineEnd(QString text);
-
 /// The rows of a text as spreadsheet programs read what they write: a CR LF pair, a LF and a CR alone each end a row,
 /// in any mix (a file saved with one line end and added to in an editor that writes another), and inside quotes every
 /// line break belongs to its cell. The device and user imports read their files this way; a lone CR kept in a cell
