@@ -62,6 +62,16 @@ QList<QStringList> parseSpreadsheetCsv(const QString &text)
     return parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
 }
 
+CsvSeparator headerSeparator(const QStringList &header)
+{
+    const QString joined = header.join(QString());
+    if (joined.contains(QLatin1Char('\t')))
+        return CsvSeparator::Tab;
+    if (joined.contains(QLatin1Char(';')))
+        return CsvSeparator::Semicolon;
+    return CsvSeparator::Comma;
+}
+
 QList<QStringList> parseCsv(const QString &text)
 {
     QList<QStringList> rows;

@@ -25,6 +25,19 @@ QString normalizeCsvText(const QString &text);
 /// there merged a row into the one before it, or a whole file into its header.
 QList<QStringList> parseSpreadsheetCsv(const QString &text);
 
+/// The separator a file's cells seem to have been written with, told by its header read with commas.
+enum class CsvSeparator
+{
+    Comma,
+    Tab,       ///< a cell holds a tab: Excel's "Unicode Text" and "Text (Tab delimited)"
+    Semicolon, ///< a cell holds a semicolon and none a tab: Excel's "CSV" where the system's list separator is one
+};
+
+/// Which separator the header row seems to use. The imports, which read commas only, tell the operator how to save
+/// the file again instead of refusing a title or a row that one cell holds whole; each decides at which widths a
+/// header is wrong.
+CsvSeparator headerSeparator(const QStringList &header);
+
 /// Splits text into rows and fields. Inside double quotes, commas and line feeds belong to the
 /// field and "" stands for one quote; a quote in the middle of an unquoted field opens quoting.
 /// A row that no line feed ends is dropped, except one that a quote left open swallowed: that
