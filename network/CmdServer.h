@@ -237,6 +237,8 @@ private:
     /// While the database refuses, reads again after a pause; once all is known, answers the panels that waited.
     void readHandshakeRecords();
     bool handshakeRecordsKnown() const { return m_managedKnown && m_passwordKnown && m_consoleIdKnown; }
+    /// Once all a handshake needs is known (handshakeRecordsKnown(), which the callers checked): ends the reading
+    /// again, and answers the panels that waited.
     void answerWaitingHandshakes();
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
