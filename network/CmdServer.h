@@ -276,7 +276,8 @@ private:
     QString m_consoleId;
     QByteArray m_consoleIdUtf8;
     QList<VelkIFPDevice> m_managedDevices;
-    // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
+    // Indexes into m_managedDevices of the first record of each normal MAC and of each did, rebuilt after the list or
+    // a held MAC changed.
     mutable QHash<QString, int> m_managedByMac;
     mutable QHash<quint32, int> m_managedByDid;
     mutable bool m_managedIndexStale = true;
