@@ -148,16 +148,13 @@ void AccountSyncRun::onTimeout()
 void AccountSyncRun::recordStatus(const QList<QString> &macs, int status)
 {
     // The devices as the console knows them: read from a database another program holds, the time-outs were lost.
-    const QList<VelkIFPDevice> devices = m_server->managedDevices();
-    const QSet<QString> panels(macs.cbegin(), macs.cend());
+    // The key a time-out carries is the panel's link key, which names its device also when it is known by its address.
     const QString now = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     DbWriteBatch batch(m_db, "AccountSyncRun::recordStatus");
-    for (const VelkIFPDevice &device : devices) {
-        // The key the panel's answers carry: a panel known by its address alone is named by its device.
-        const QString mac = m_server->linkKey(device);
-        if (!panels.contains(mac))
+    for (const QString &mac : macs) {
+        const quint32 did = m_server->managedDeviceId(mac);
+        if (did == 0)
             continue;
-        const quint32 did = device.did;
         const quint32 rc =
             batch.write(QStringLiteral("sync status of %1").arg(mac), CmdServer::syncStatusKey(did),
                         [db = m_db, did, status, now] { return db->updateUserDeviceSyncStatus(did, status, now); });

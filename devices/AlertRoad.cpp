@@ -1,7 +1,6 @@
 #include "devices/AlertRoad.h"
 
 #include "datastore/DbHeldWrites.h"
-#include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/VelkEventLog.h"
 #include "network/CmdServer.h"

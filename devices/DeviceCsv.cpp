@@ -141,7 +141,7 @@ DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList>
     // any LF lost rows: a header ending with CR swallowed the first device, and a CR-ended file with one line break in
     // a quoted Location (as the export writes it) or rows added in another editor became its header alone.
     if (!decoded.readable) {
-        const CsvPosition cell = CsvPosition::atEndOf(decoded.text, true);
+        const CsvPosition cell = CsvPosition::atEndOf(decoded.text);
         return DeviceCsvError::at(
             cell.column, cell.row,
             text(QT_TRANSLATE_NOOP("ImportDialog", "This cell holds characters that cannot be read. Save the "
@@ -173,14 +173,15 @@ DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows, const QS
     // The header is skipped whatever it says, but a tab in it shows how the file was saved: Excel's "Unicode Text" and
     // "Text (Tab delimited)" separate cells with tabs, so every row is one cell and the first row would be refused
     // for an empty address, which tells the operator nothing.
-    if (!rows.isEmpty() && rows.first().join(QString()).contains(QLatin1Char('\t')))
+    const CsvSeparator separator = rows.isEmpty() ? CsvSeparator::Comma : headerSeparator(rows.first());
+    if (separator == CsvSeparator::Tab)
         return DeviceCsvError::at(
             ColumnGroup, 1,
             DeviceCsv::text(QT_TRANSLATE_NOOP("ImportDialog", "The cells of this file are not separated by commas. "
                                                               "Save it as CSV UTF-8 and import it again.")));
     // Excel writes its "CSV" with semicolons where the list separator of the system is one: the header is then one
     // cell or so, and Excel's own "CSV UTF-8" would write the same file again.
-    if (!rows.isEmpty() && rows.first().size() <= ColumnMac && rows.first().join(QString()).contains(QLatin1Char(';')))
+    if (separator == CsvSeparator::Semicolon && rows.first().size() <= ColumnMac)
         return DeviceCsvError::at(ColumnGroup, 1, semicolonsText());
     for (int i = 1; i < rows.size(); ++i) {
         const DeviceCsvError error = checkRow(rows.at(i), i + 1, storedGroupKeys);

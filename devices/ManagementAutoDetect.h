@@ -37,7 +37,8 @@ public:
     /// Said while the managed devices cannot be read, so nothing new can be told apart.
     static QString unreadableText();
 
-    /// A name that fits the name rule, made from the model and the end of the MAC address.
+    /// A name that fits the name rule, made from the model and the end of the MAC address, or the IP address for a
+    /// device heard without a MAC.
     static QString suggestedName(const VelkIFPDevice &heard) { return AutoDetectModel::suggestedName(heard); }
 
     /// The shortest time between two refreshes that follow the responder (250 ms unless set).

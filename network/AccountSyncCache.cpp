@@ -122,16 +122,11 @@ bool AccountSyncCache::holdsRun() const
 
 QByteArray AccountSyncCache::accountFile(quint32 deviceId, bool *read)
 {
-    if (read)
-        *read = true;
+    *read = true;
     const quint64 version = m_db->accountDataVersion();
     if (version != 0 && version == m_runVersion)
         return fileFromRun(deviceId);
-    bool fromStore = true;
-    QByteArray file = fileFromStore(deviceId, &fromStore);
-    if (read)
-        *read = fromStore;
-    return file;
+    return fileFromStore(deviceId, read);
 }
 
 QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)

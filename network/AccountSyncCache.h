@@ -41,7 +41,7 @@ public:
     /// The account file of the device's users, in the order they were assigned. When they cannot be read (another
     /// program holds the database), *read is set false and the file is empty: it must not be sent, since a panel
     /// replaces its users with those of the file.
-    QByteArray accountFile(quint32 deviceId, bool *read = nullptr);
+    QByteArray accountFile(quint32 deviceId, bool *read);
 
     /// Whether a run's reading is in use and still holds: accountFile() then builds no file from the store.
     bool holdsRun() const;

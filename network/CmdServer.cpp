@@ -368,18 +368,16 @@ void CmdServer::readHandshakeRecords()
         m_reread.later();
         return;
     }
-    m_reread.done();
-    if (m_readsRefused)
-        writeLog(LOG_LEVEL_INFO, "CmdServer: the device list is known; %d waiting panels are answered",
-                 int(m_waitingHandshakes.size()));
-    m_readsRefused = false;
     answerWaitingHandshakes();
 }
 
 void CmdServer::answerWaitingHandshakes()
 {
-    if (!handshakeRecordsKnown())
-        return;
+    m_reread.done();
+    if (m_readsRefused)
+        writeLog(LOG_LEVEL_INFO, "CmdServer: the device list is known; %d waiting panels are answered",
+                 int(m_waitingHandshakes.size()));
+    m_readsRefused = false;
     const QList<QPointer<DeviceChannel>> waiting = std::exchange(m_waitingHandshakes, {});
     // In the slices of the other handshakes: a fleet that waited is answered without holding the event loop.
     for (const QPointer<DeviceChannel> &channel : waiting) {
@@ -840,7 +838,7 @@ void CmdServer::setManagedDevices(const QList<VelkIFPDevice> &devices)
     if (!m_managedKnown) {
         m_managedKnown = true;
         if (handshakeRecordsKnown())
-            readHandshakeRecords();
+            answerWaitingHandshakes();
     }
     // A panel known by its address alone is not closed by its MAC when its device is deleted; nor is it found under
     // the key of its device once an edit gave the device another MAC. Either way it goes, and a panel still managed
@@ -867,7 +865,7 @@ void CmdServer::setControlPassword(const QString &password)
     if (!m_passwordKnown) {
         m_passwordKnown = true;
         if (handshakeRecordsKnown())
-            readHandshakeRecords();
+            answerWaitingHandshakes();
     }
 }
 

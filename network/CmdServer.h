@@ -236,6 +236,8 @@ private:
     /// While the database refuses, reads again after a pause; once all is known, answers the panels that waited.
     void readHandshakeRecords();
     bool handshakeRecordsKnown() const { return m_managedKnown && m_passwordKnown && m_consoleIdKnown; }
+    /// Once all a handshake needs is known (handshakeRecordsKnown(), which the callers checked): ends the reading
+    /// again, and answers the panels that waited.
     void answerWaitingHandshakes();
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
@@ -273,7 +275,8 @@ private:
     QString m_consoleId;
     QByteArray m_consoleIdUtf8;
     QList<VelkIFPDevice> m_managedDevices;
-    // m_managedDevices by normal MAC, rebuilt after the list or a held MAC changed.
+    // Indexes into m_managedDevices of the first record of each normal MAC and of each did, rebuilt after the list or
+    // a held MAC changed.
     mutable QHash<QString, int> m_managedByMac;
     mutable QHash<quint32, int> m_managedByDid;
     mutable bool m_managedIndexStale = true;

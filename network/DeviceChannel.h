@@ -86,7 +86,8 @@ public:
     /// Ends the connection: unsent bytes get closeGraceMs to flush, then the socket is aborted. Idempotent.
     void close();
 
-    /// Set by CmdServer when it admits a panel known by its address alone, before the handshake's answer.
+    /// Set by CmdServer for every panel it admits, before the handshake's answer: the link key of the device it
+    /// matched (CmdServer::linkKey), which for a panel known by its address alone is not the MAC it reported.
     void setLinkKey(const QString &key) { m_key = key; }
     /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame has
     /// come within timeoutMs. A probe under way is not started again.

@@ -16,7 +16,7 @@ bool isEnableOrDisable(const QString &value)
 // The cell in which the text read so far ends, as the rows are read (a lone CR ends a row).
 UserCsvError unreadableAfter(const QString &text)
 {
-    const CsvPosition cell = CsvPosition::atEndOf(text, true);
+    const CsvPosition cell = CsvPosition::atEndOf(text);
     return UserCsvError::at(
         cell.column, cell.row,
         UserCsv::text(QT_TRANSLATE_NOOP("ImportListDialog", "This cell holds characters that cannot be read. Save "
@@ -109,13 +109,13 @@ UserCsvError UserCsv::checkHeader(const QStringList &cells)
 {
     // A file saved with another separator is one cell wide: "the title column is wrong" sent the operator looking
     // for a typing error in the titles.
-    const QString joined = cells.join(QString());
-    if (cells.size() < ColumnCount && joined.contains(QLatin1Char('\t')))
+    const CsvSeparator separator = cells.size() < ColumnCount ? headerSeparator(cells) : CsvSeparator::Comma;
+    if (separator == CsvSeparator::Tab)
         return UserCsvError::at(
             0, 1,
             text(QT_TRANSLATE_NOOP("ImportListDialog", "The cells of this file are not separated by commas. Save it as "
                                                        "CSV UTF-8 and import it again.")));
-    if (cells.size() < ColumnCount && joined.contains(QLatin1Char(';')))
+    if (separator == CsvSeparator::Semicolon)
         return UserCsvError::at(
             0, 1,
             text(QT_TRANSLATE_NOOP("ImportListDialog", "The cells of this file are separated by semicolons. Save it "

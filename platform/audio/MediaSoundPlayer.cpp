@@ -49,10 +49,15 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
         fail(QStringLiteral("no media service (Qt Multimedia back end missing)"));
         return true;
     }
-    // Played into nothing, the sound would end without an error and nobody would know it was never heard.
-    const QString missing = m_outputProbe ? m_outputProbe() : QString();
-    if (!missing.isEmpty()) {
-        fail(missing);
+    // Played into nothing, the sound would end without an error and nobody would know it was never heard. Asking
+    // opens a sink on this thread, which the alarm waits for: asked once, and again after a failure, which is where a
+    // sound server that came or went since shows.
+    if (!m_outputKnown) {
+        m_missingOutput = m_outputProbe ? m_outputProbe() : QString();
+        m_outputKnown = true;
+    }
+    if (!m_missingOutput.isEmpty()) {
+        fail(m_missingOutput);
         return true;
     }
     m_startTimer->start(m_startTimeoutMs);
@@ -91,6 +96,7 @@ void MediaSoundPlayer::onError(QMediaPlayer::Error error)
 void MediaSoundPlayer::fail(const QString &reason)
 {
     stop();
+    m_outputKnown = false;
     // Queued, so play() has returned before its caller hears of the failure; a failure that a
     // newer play() overtook is not reported against the newer sound.
     const quint64 generation = m_generation;

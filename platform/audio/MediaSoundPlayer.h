@@ -16,7 +16,8 @@ class QTimer;
 /// playback elements, Qt reports no error at all and the sound stays "loading" for ever; a sound
 /// that has not started within the start time-out is therefore reported as failed too. Where there is no audio output
 /// at all, GStreamer plays into a sink that discards the sound, again without an error: play() asks first
-/// (AudioOutputProbe) and reports such a sound as failed at once, without playing it.
+/// (AudioOutputProbe) and reports such a sound as failed at once, without playing it. The answer is kept until a
+/// sound fails: the first play() and the first after a failure ask.
 class MediaSoundPlayer : public SoundPlayer
 {
     Q_OBJECT
@@ -35,8 +36,12 @@ public:
     /// How long a sound may take to start before it counts as failed (3000 ms).
     void setStartTimeoutMs(int milliseconds) { m_startTimeoutMs = milliseconds; }
     /// What play() asks before it plays: empty when the sound can reach an audio output, else why not
-    /// (AudioOutputProbe::missingOutput by default).
-    void setOutputProbe(std::function<QString()> probe) { m_outputProbe = std::move(probe); }
+    /// (AudioOutputProbe::missingOutput by default). The next play() asks it.
+    void setOutputProbe(std::function<QString()> probe)
+    {
+        m_outputProbe = std::move(probe);
+        m_outputKnown = false;
+    }
 
 private:
     void onStatusChanged(QMediaPlayer::MediaStatus status);
@@ -48,6 +53,9 @@ private:
     QTimer *m_startTimer;
     int m_startTimeoutMs = 3000;
     std::function<QString()> m_outputProbe;
+    // The probe's last answer, kept until a sound fails.
+    bool m_outputKnown = false;
+    QString m_missingOutput;
     QString m_file;
     bool m_loop = false;
     bool m_playing = false;

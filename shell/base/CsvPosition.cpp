@@ -1,6 +1,6 @@
 #include "shell/base/CsvPosition.h"
 
-CsvPosition CsvPosition::atEndOf(const QString &text, bool loneCrEndsRow)
+CsvPosition CsvPosition::atEndOf(const QString &text)
 {
     CsvPosition position;
     bool quoted = false;
@@ -14,16 +14,9 @@ CsvPosition CsvPosition::atEndOf(const QString &text, bool loneCrEndsRow)
         }
         if (quoted)
             continue;
-        bool lineEnd = c == QLatin1Char('\n');
-        if (c == QLatin1Char('\r')) {
-            if (i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) {
-                ++i;
-                lineEnd = true;
-            } else {
-                lineEnd = loneCrEndsRow;
-            }
-        }
-        if (lineEnd) {
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
             ++position.row;
             position.column = 0;
         } else if (c == QLatin1Char(',')) {

@@ -4,6 +4,26 @@
 #include <QTextCodec>
 #include <QTextStream>
 
+namespace {
+
+// The text with every CR that stands alone outside quotes made a LF, quotes followed the way parseCsv follows them
+// (each one opens or closes a quoted part; "" closes and reopens). Old Mac files, and Excel for Mac's
+// "CSV (Macintosh)", end their lines with CR alone; read as they are, the whole file is one row.
+QString withLoneCrAsLineEnd(QString text)
+{
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\r') && (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n')))
+            text[i] = QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
+
 QList<QStringList> readCsvFile(const QString &filePath, const QString &codecName)
 {
     QFile file(filePath);
@@ -37,22 +57,19 @@ QString normalizeCsvText(const QString &text)
     return result;
 }
 
-QString withLoneCrAsLineEnd(QString text)
-{
-    bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('\r') && (i + 1 == text.size() || text.at(i + 1) != QLatin1Char('\n')))
-            text[i] = QLatin1Char('\n');
-    }
-    return text;
-}
-
 QList<QStringList> parseSpreadsheetCsv(const QString &text)
 {
     return parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
+}
+
+CsvSeparator headerSeparator(const QStringList &header)
+{
+    const QString joined = header.join(QString());
+    if (joined.contains(QLatin1Char('\t')))
+        return CsvSeparator::Tab;
+    if (joined.contains(QLatin1Char(';')))
+        return CsvSeparator::Semicolon;
+    return CsvSeparator::Comma;
 }
 
 QList<QStringList> parseCsv(const QString &text)

@@ -19,16 +19,24 @@ QList<QStringList> readCsvBytes(const QByteArray &bytes, const QString &codecNam
 /// CR LF pairs become LF, and the text is made to end with one LF.
 QString normalizeCsvText(const QString &text);
 
-/// The text with every CR that stands alone outside quotes made a LF, quotes followed the way parseCsv follows them
-/// (each one opens or closes a quoted part; "" closes and reopens). Old Mac files, and Excel for Mac's
-/// "CSV (Macintosh)", end their lines with CR alone; read as they are, the whole file is one row.
-QString withLoneCrAsLineEnd(QString text);
-
 /// The rows of a text as spreadsheet programs read what they write: a CR LF pair, a LF and a CR alone each end a row,
 /// in any mix (a file saved with one line end and added to in an editor that writes another), and inside quotes every
 /// line break belongs to its cell. The device and user imports read their files this way; a lone CR kept in a cell
 /// there merged a row into the one before it, or a whole file into its header.
 QList<QStringList> parseSpreadsheetCsv(const QString &text);
+
+/// The separator a file's cells seem to have been written with, told by its header read with commas.
+enum class CsvSeparator
+{
+    Comma,
+    Tab,       ///< a cell holds a tab: Excel's "Unicode Text" and "Text (Tab delimited)"
+    Semicolon, ///< a cell holds a semicolon and none a tab: Excel's "CSV" where the system's list separator is one
+};
+
+/// Which separator the header row seems to use. The imports, which read commas only, tell the operator how to save
+/// the file again instead of refusing a title or a row that one cell holds whole; each decides at which widths a
+/// header is wrong.
+CsvSeparator headerSeparator(const QStringList &header);
 
 /// Splits text into rows and fields. Inside double quotes, commas and line feeds belong to the
 /// field and "" stands for one quote; a quote in the middle of an unquoted field opens quoting.

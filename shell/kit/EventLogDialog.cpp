@@ -34,18 +34,24 @@ EventLogDialog::EventLogDialog(QWidget *parent) : QDialog(parent)
     connect(scrollBarLog, &QScrollBar::valueChanged, model, &EventLogModel::setFirstRow);
     connect(model, &EventLogModel::totalChanged, this, &EventLogDialog::followModel);
     tableWidgetLogContent->viewport()->installEventFilter(this);
-    initial();
+    readLog();
     headerList->hide();
     // The row numbers of the vertical header would push the fixed columns past the table's edge.
     tableWidgetLogContent->verticalHeader()->hide();
     adjustColumns(false);
-    // Centred again at the size the scale gave it: centred at its unscaled size, it grew towards the right and down.
+    // Centred once scaled: centred at its unscaled size, it grew towards the right and down.
     DialogPlacementRule::centreOnScreenOf(this, parentWidget());
 }
 
 EventLogDialog::~EventLogDialog() = default;
 
 void EventLogDialog::initial()
+{
+    readLog();
+    DialogPlacementRule::centreOnScreenOf(this, parentWidget());
+}
+
+void EventLogDialog::readLog()
 {
     appliedScale = getScaleFactor();
     dbIntf = OrvantaDBManager::getInstance();
@@ -77,8 +83,6 @@ void EventLogDialog::initial()
     widgetEmptyLog->setVisible(model->logIsEmpty());
     layoutRows();
     followModel();
-
-    DialogPlacementRule::centreOnScreenOf(this, parentWidget());
 }
 
 void EventLogDialog::layoutRows()

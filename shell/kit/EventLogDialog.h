@@ -39,6 +39,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// initial() without the centring: the constructor centres once the form is scaled.
+    void readLog();
     void showMessage(const QString &text);
     // The rows the table has room for, and the scroll bar's place over its right edge.
     void layoutRows();

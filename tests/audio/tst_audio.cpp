@@ -121,6 +121,7 @@ private slots:
     void everyBuiltInSoundPlaysToItsEnd();
     void alarmPlaysThroughToItsLoop();
     void noAudioOutputIsToldInsteadOfPlayingIntoNothing();
+    void theOutputIsAskedAtTheFirstSoundAndAgainAfterAFailure();
     void unmute_data();
     void unmute();
     void unmuteWithoutAToolLogsAndReturnsAtOnce();
@@ -268,6 +269,50 @@ void TestAudio::noAudioOutputIsToldInsteadOfPlayingIntoNothing()
     // A sink named for the players that discards the sound is no output either.
     qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", "fakesink");
     QVERIFY(AudioOutputProbe::missingOutput().startsWith(QLatin1String("no audio output")));
+}
+
+// Asking for an output opens a sink on the thread the alarm is raised from: asked at the first sound, then again only
+// after a failure, where a sound server that came or went since shows.
+void TestAudio::theOutputIsAskedAtTheFirstSoundAndAgainAfterAFailure()
+{
+    const QString folder = m_dir->path() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSound(AudioFolder::alarmName(), folder));
+    const QString alarm = folder + AudioFolder::alarmName();
+    MediaSoundPlayer player;
+    QSignalSpy failed(&player, &SoundPlayer::failed);
+    int asked = 0;
+    QString answer = QStringLiteral("no audio output (test)");
+    player.setOutputProbe([&]() {
+        ++asked;
+        return answer;
+    });
+
+    QVERIFY(player.play(alarm, true));
+    QCOMPARE(asked, 1);
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().first().toString(), answer);
+
+    // A sound server came: the next sound asks again and plays; those after it take the answer kept.
+    answer.clear();
+    QVERIFY(player.play(alarm, true));
+    QCOMPARE(asked, 2);
+    QVERIFY(player.play(alarm, false));
+    QVERIFY(player.play(alarm, true));
+    QCOMPARE(asked, 2);
+    QTRY_VERIFY(player.position() > 0 || failed.count() > 1);
+    if (failed.count() > 1)
+        QFAIL(qPrintable(failed.last().first().toString()));
+
+    // Any failure makes the next sound ask again: a file that is no sound, then the alarm.
+    const QString broken = m_dir->path() + QStringLiteral("/broken.mp3");
+    QVERIFY(writeFile(broken, QByteArray(20000, '\x5a')));
+    QVERIFY(player.play(broken, false));
+    QCOMPARE(asked, 2);
+    QTRY_COMPARE(failed.count(), 2);
+    QVERIFY(player.play(alarm, true));
+    QCOMPARE(asked, 3);
+    QVERIFY(player.isPlaying());
+    player.stop();
 }
 
 void TestAudio::alarmPlaysThroughToItsLoop()
