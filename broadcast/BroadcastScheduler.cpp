@@ -28,14 +28,14 @@ QByteArray number(qint64 value)
 BroadcastScheduler::BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *manager, Clock *clock,
                                        const QString &audioFolder, DeviceSource supportedDevices, QObject *parent)
     : QObject(parent), m_db(db), m_manager(manager), m_clock(clock), m_audioFolder(audioFolder),
-      m_supportedDevices(std::move(supportedDevices))
+      m_supportedDevices(std::move(supportedDevices)), m_reread(db->heldWrites())
 {
     m_dailyTimer.setSingleShot(true);
     m_dailyTimer.setTimerType(Qt::PreciseTimer);
     m_taskTimer.setSingleShot(true);
     m_taskTimer.setTimerType(Qt::PreciseTimer);
-    m_rereadTimer.setSingleShot(true);
-    connect(&m_rereadTimer, &QTimer::timeout, this, &BroadcastScheduler::reread);
+    m_reread.setIntervalMs(1000, 8000);
+    connect(&m_reread, &DbReadRetry::retry, this, &BroadcastScheduler::reread);
 }
 
 BroadcastScheduler::~BroadcastScheduler() = default;
@@ -62,7 +62,7 @@ QDateTime BroadcastScheduler::nextStartDateTime(const VelkBroadcast &broadcast) 
 void BroadcastScheduler::refreshBroadcastTables()
 {
     if (!readStoredLists())
-        scheduleReread();
+        m_reread.later();
     rebuildLists();
 }
 
@@ -73,7 +73,6 @@ bool BroadcastScheduler::readStoredLists()
                       readStored(VelkBroadcast::Upcoming, m_storedUpcoming) &&
                       readStored(VelkBroadcast::Completed, m_storedCompleted);
     if (read) {
-        m_nextRereadMs = kFirstRereadMs;
         if (m_readsRefused)
             writeLog(LOG_LEVEL_INFO, "Broadcast::refreshBroadcastTables, the broadcast lists are read again");
         m_readsRefused = false;
@@ -95,29 +94,23 @@ bool BroadcastScheduler::readStored(VelkBroadcast::Status status, QList<VelkBroa
     return true;
 }
 
-void BroadcastScheduler::scheduleReread()
-{
-    if (m_rereadTimer.isActive())
-        return;
-    m_rereadTimer.start(m_nextRereadMs);
-    m_nextRereadMs = qMin(m_nextRereadMs * 2, int(kLongestRereadMs));
-}
-
 void BroadcastScheduler::reread()
 {
     if (!m_staleChecked) {
         checkOldUpcomingBroadcast();
         if (!m_staleChecked) {
-            scheduleReread();
+            m_reread.later();
             return;
         }
     }
     // Nothing is rebuilt while the database still refuses: the lists shown stand as they are (a rebuild stops the
     // audio preview).
     if (!readStoredLists()) {
-        scheduleReread();
+        m_reread.later();
         return;
     }
+    // Before the check: a start that waits for its groups asks again for itself.
+    m_reread.done();
     rebuildLists();
     checkBroadcastTask();
 }
@@ -236,7 +229,7 @@ void BroadcastScheduler::checkBroadcastTask()
     // The upcoming broadcasts of start-up that can no longer start on their own are not known yet: any of them would
     // be sent again. The check comes back with the lists.
     if (!m_staleChecked) {
-        scheduleReread();
+        m_reread.later();
         return;
     }
     if (m_taskList.isEmpty())
@@ -306,7 +299,7 @@ bool BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
                              "prepareBroadcastTaskForExe, the groups of broadcast %s cannot be read for now; it starts "
                              "once they can",
                              number(task.broadcast.bid).constData());
-                    scheduleReread();
+                    m_reread.later();
                     return false;
                 }
                 writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, queryIFPByGroup error: %s",
@@ -493,7 +486,7 @@ void BroadcastScheduler::checkOldUpcomingBroadcast()
     QList<VelkBroadcast> upcoming;
     if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, queryBroadcastByStatus upcoming error");
-        scheduleReread();
+        m_reread.later();
         return;
     }
     m_staleChecked = true;
