@@ -1,5 +1,6 @@
 #include "firmware/IFPUpgradeManager.h"
 
+#include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "firmware/AudioBoxSOSUpgrade.h"
@@ -1062,10 +1063,7 @@ bool IFPUpgradeManager::writeRows(const char *context, const QList<VelkIFPDevice
                         VelkIFPDevice row = device;
                         VelkOtaSchedule schedule;
                         schedule.osid = osid;
-                        // Written late (held while another program held the database), a row whose schedule the
-                        // operator deleted meanwhile is gone: nothing to set, nothing lost.
-                        const quint32 rc = db->updateOtaScheduleReport(row, schedule, status);
-                        return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
+                        return goneIsDone(db->updateOtaScheduleReport(row, schedule, status));
                     });
     }
     const bool allKept = batch.finish();

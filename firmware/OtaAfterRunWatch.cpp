@@ -1,5 +1,6 @@
 #include "firmware/OtaAfterRunWatch.h"
 
+#include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/UpdateStatus.h"
@@ -115,7 +116,8 @@ void OtaAfterRunWatch::back(const QString &key, const QString &fwVersion, const 
                     VelkIFPDevice row = device;
                     VelkOtaSchedule schedule;
                     schedule.osid = osid;
-                    return db->updateOtaScheduleReport(row, schedule, UPDATE_FAILED);
+                    // A row whose schedule the operator deleted meanwhile is gone: nothing to set, nothing lost.
+                    return goneIsDone(db->updateOtaScheduleReport(row, schedule, UPDATE_FAILED));
                 });
     const quint32 did = device.did;
     batch.write(QStringLiteral("wait of %1 after schedule %2").arg(device.deviceName).arg(osid),

@@ -19,13 +19,6 @@ constexpr int StatusScheduling = 2;
 constexpr int StatusFailed = 3;
 constexpr int StatusSuccessful = 4;
 
-// A state or row written late (held while another program held the database) finds nothing to set when the operator
-// deleted its schedule meanwhile: that is no failure, and no row is left behind under the gone schedule.
-quint32 goneIsDone(quint32 rc)
-{
-    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
-}
-
 } // namespace
 
 AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
