@@ -430,8 +430,12 @@ void AutoTestRunner::setRetryIntervalMs(int first, int longest)
 
 void AutoTestRunner::retryRefused()
 {
-    if (m_closeRefused)
+    if (m_closeRefused) {
         closeInterruptedRuns();
+        // Refused once more: the rest waits for the next try, since each read would make the GUI wait again.
+        if (m_closeRefused)
+            return;
+    }
     if (m_buildRefused) {
         // Builds the list again and runs a pass; the tasks that fired already do not fire again. Refused once more,
         // the waiting tests are not asked for in the same turn: each read would make the GUI wait again.

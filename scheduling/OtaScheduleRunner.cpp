@@ -163,8 +163,12 @@ void OtaScheduleRunner::checkOtaTask()
 
 void OtaScheduleRunner::retryRefused()
 {
-    if (m_closeRefused)
+    if (m_closeRefused) {
         closeInterruptedRuns();
+        // Refused once more: the check waits for the next try, since its read would make the GUI wait again.
+        if (m_closeRefused)
+            return;
+    }
     checkOtaTask();
 }
 
