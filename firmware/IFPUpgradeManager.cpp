@@ -1057,15 +1057,8 @@ bool IFPUpgradeManager::writeRows(const char *context, const QList<VelkIFPDevice
     // full), so they still come before the schedule's state, which the caller writes after them.
     OrvantaDBIntf *db = dbIntf;
     DbWriteBatch batch(db, context);
-    for (const VelkIFPDevice &device : devices) {
-        batch.write(QStringLiteral("report row of %1 in schedule %2").arg(device.deviceName).arg(osid),
-                    [db, device, osid, status] {
-                        VelkIFPDevice row = device;
-                        VelkOtaSchedule schedule;
-                        schedule.osid = osid;
-                        return goneIsDone(db->updateOtaScheduleReport(row, schedule, status));
-                    });
-    }
+    for (const VelkIFPDevice &device : devices)
+        OtaAfterRunWatch::writeReportRow(batch, db, device, osid, status);
     const bool allKept = batch.finish();
     const bool thisRun = currentOtaSchedule && currentOtaSchedule->osid == osid;
     for (int i = 0; i < devices.size(); ++i) {
