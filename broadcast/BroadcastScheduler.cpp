@@ -187,7 +187,7 @@ QDateTime BroadcastScheduler::waitingStart(const VelkBroadcast &broadcast, const
     // and not yet started keeps its start for the check that starts it, unless its own schedule was changed.
     const auto kept = m_waiting.constFind(broadcast.bid);
     if (kept == m_waiting.constEnd() || !kept->start.isValid() || kept->start == ran ||
-        !BroadcastTiming::sameSchedule(kept->broadcast, broadcast))
+        !startsAlike(kept->broadcast, broadcast))
         return next;
     if (BroadcastTiming::repeats(broadcast) && kept->start.date() < now.date())
         return startAfterMissedDays(broadcast, kept->start, now, next);
@@ -432,7 +432,7 @@ quint32 BroadcastScheduler::logDeleted(quint32 rc, const char *what, quint32 bid
 bool BroadcastScheduler::sameAs(const QHash<quint32, VelkBroadcast> &here, const VelkBroadcast &broadcast)
 {
     const auto found = here.constFind(broadcast.bid);
-    return found != here.constEnd() && BroadcastTiming::sameSchedule(*found, broadcast);
+    return found != here.constEnd() && startsAlike(*found, broadcast);
 }
 
 void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
