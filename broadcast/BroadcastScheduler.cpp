@@ -11,7 +11,6 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -557,7 +556,7 @@ BroadcastScheduler::Change BroadcastScheduler::moveToPending(VelkBroadcast broad
     if (m_db->updateBroadcastStatus(broadcast) != DB_OK) {
         const Change refused = refusal("triggerMoveBroadcast, updateBroadcast error");
         // The lists show what is stored: the broadcast stays upcoming, and starts at its time.
-        refreshBroadcastTables();
+        refreshUnlessRefusedForNow(refused);
         return refused;
     }
     forgetStored(broadcast.bid);
@@ -574,6 +573,13 @@ BroadcastScheduler::Change BroadcastScheduler::refusal(const char *logLine)
     writeLog(LOG_LEVEL_ERROR, "%s%s", logLine,
              refused == Change::RefusedForNow ? ", the database refuses it for now" : "");
     return refused;
+}
+
+void BroadcastScheduler::refreshUnlessRefusedForNow(Change refused)
+{
+    // Refused for now, a read would only wait for the database again, and the lists did not change.
+    if (refused != Change::RefusedForNow)
+        refreshBroadcastTables();
 }
 
 void BroadcastScheduler::forgetStored(quint32 bid)
@@ -596,13 +602,9 @@ BroadcastScheduler::Change BroadcastScheduler::duplicateBroadcast(const VelkBroa
     if (m_db->insertBroadcast(copy) != DB_OK) {
         const Change refused = refusal("triggerDuplicateBroadcast, insertBroadcast error");
         // No record names the copied sound: kept, it would fill the Audio folder with every refused try.
-        if (ownSound) {
-            const QString path = BroadcastAudio::pathIn(m_audioFolder, copy.savedAudioFilename);
-            if (!path.isEmpty() && !QFile::remove(path))
-                writeLog(LOG_LEVEL_ERROR, "triggerDuplicateBroadcast, the copied sound %s could not be removed",
-                         qPrintable(BroadcastAudio::fileNameOf(copy)));
-        }
-        refreshBroadcastTables();
+        if (ownSound)
+            BroadcastAudio::removeOwnSound(m_audioFolder, copy.savedAudioFilename);
+        refreshUnlessRefusedForNow(refused);
         return refused;
     }
     m_storedPending.append(copy);
@@ -646,7 +648,7 @@ BroadcastScheduler::Change BroadcastScheduler::deleteBroadcast(quint32 bid)
     // broadcast upcoming and not running, and the next check sent it again.
     if (m_db->deleteBroadcast(doomed) != DB_OK) {
         const Change refused = refusal("confirmDeleteBroadcast, deleteBroadcast error");
-        refreshBroadcastTables();
+        refreshUnlessRefusedForNow(refused);
         return refused;
     }
     if (running.started) {
@@ -654,14 +656,8 @@ BroadcastScheduler::Change BroadcastScheduler::deleteBroadcast(quint32 bid)
         m_handedOver.remove(bid);
     }
     forgetStored(bid);
-    if (doomed.audioSelection == 4) {
-        const QString path = BroadcastAudio::pathIn(m_audioFolder, doomed.savedAudioFilename);
-        if (!path.isEmpty() && QFile::exists(path)) {
-            QFile::remove(path);
-            writeLog(LOG_LEVEL_INFO, "Broadcast::confirmDeleteBroadcast, remove: %s",
-                     qPrintable(BroadcastAudio::fileNameOf(doomed)));
-        }
-    }
+    if (doomed.audioSelection == 4)
+        BroadcastAudio::removeOwnSound(m_audioFolder, doomed.savedAudioFilename);
     refreshBroadcastTables();
     checkBroadcastTask();
     return Change::Made;

@@ -118,6 +118,8 @@ private:
     void forgetStored(quint32 bid);
     /// Logs a change the store refused, and tells whether it was refused for now or for good.
     Change refusal(const char *logLine);
+    /// After a refused change: the lists are read again, unless the database refuses reads for now too.
+    void refreshUnlessRefusedForNow(Change refused);
 
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
     /// start and the check that starts it (or its run ended after the start that follows), the start it already had;
