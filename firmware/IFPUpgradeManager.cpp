@@ -621,7 +621,7 @@ void IFPUpgradeManager::upgradeNotificationSkip()
         for (const QString &version : versions) {
             if (batch.write(QStringLiteral("skipped reminder of %1").arg(model),
                             [db, model, version] { return db->skipOtaReminderVersion(model, version); }) != DB_OK)
-                writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, updateOtaReminder error");
+                writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, skipOtaReminderVersion error");
             writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(model), qPrintable(version));
         }
     }

@@ -501,7 +501,7 @@ void AutoTestRunner::closeInterruptedRuns()
         if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, tsid = schedule.tsid] {
                 return goneIsDone(db->updateAutoTestScheduleStatus(tsid, StatusFailed));
             }) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleState error");
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleStatus error");
         batch.finish();
         writeLog(LOG_LEVEL_WARNING,
                  "auto-test %u was still scheduling when the console ended; it and its unfinished devices are "
@@ -551,7 +551,7 @@ void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
                   [db = m_db, tsid = schedule.tsid, status] {
                       return goneIsDone(db->updateAutoTestScheduleStatus(tsid, status));
                   }) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleStatus error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);
     if (read != m_passSchedules.end())
