@@ -77,4 +77,17 @@ bool duplicateCustomAudioFile(const QString &audioFolder, VelkBroadcast &broadca
     return true;
 }
 
+bool removeOwnSound(const QString &audioFolder, const QString &fileName)
+{
+    const QString path = pathIn(audioFolder, fileName);
+    if (path.isEmpty() || !QFile::exists(path))
+        return true;
+    if (!QFile::remove(path)) {
+        writeLog(LOG_LEVEL_WARNING, "BroadcastAudio: cannot remove %s", qPrintable(QFileInfo(path).fileName()));
+        return false;
+    }
+    writeLog(LOG_LEVEL_INFO, "BroadcastAudio: removed %s", qPrintable(QFileInfo(path).fileName()));
+    return true;
+}
+
 } // namespace BroadcastAudio

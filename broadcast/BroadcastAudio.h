@@ -27,5 +27,8 @@ bool makeReadable(const QString &path);
 /// Gives the record its own copy of its uploaded sound and points savedAudioFilename at it; false, with the record
 /// unchanged and a log line, when the file is missing or cannot be copied.
 bool duplicateCustomAudioFile(const QString &audioFolder, VelkBroadcast &broadcast);
+/// Removes a broadcast's own (uploaded or copied) sound of that name from the folder; false, with a log line, when it
+/// is there and cannot be removed.
+bool removeOwnSound(const QString &audioFolder, const QString &fileName);
 
 } // namespace BroadcastAudio

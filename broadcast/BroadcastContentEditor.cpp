@@ -16,7 +16,6 @@
 #include "shell/kit/UiHelpers.h"
 
 #include <QButtonGroup>
-#include <QFile>
 #include <QFileInfo>
 #include <QIntValidator>
 #include <QRandomGenerator>
@@ -315,11 +314,8 @@ void BroadcastContentEditor::deleteSelectAudio(bool checked)
 
 void BroadcastContentEditor::applyFileChanges()
 {
-    for (const QString &name : qAsConst(m_filesToRemove)) {
-        const QString path = BroadcastAudio::pathIn(m_audioFolder, name);
-        if (!path.isEmpty() && QFile::exists(path) && !QFile::remove(path))
-            writeLog(LOG_LEVEL_WARNING, "BroadcastContentEditor: cannot remove %s", qPrintable(name));
-    }
+    for (const QString &name : qAsConst(m_filesToRemove))
+        BroadcastAudio::removeOwnSound(m_audioFolder, name);
     m_filesToRemove.clear();
 }
 

@@ -11,7 +11,6 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -28,14 +27,14 @@ QByteArray number(qint64 value)
 BroadcastScheduler::BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *manager, Clock *clock,
                                        const QString &audioFolder, DeviceSource supportedDevices, QObject *parent)
     : QObject(parent), m_db(db), m_manager(manager), m_clock(clock), m_audioFolder(audioFolder),
-      m_supportedDevices(std::move(supportedDevices))
+      m_supportedDevices(std::move(supportedDevices)), m_reread(db->heldWrites())
 {
     m_dailyTimer.setSingleShot(true);
     m_dailyTimer.setTimerType(Qt::PreciseTimer);
     m_taskTimer.setSingleShot(true);
     m_taskTimer.setTimerType(Qt::PreciseTimer);
-    m_rereadTimer.setSingleShot(true);
-    connect(&m_rereadTimer, &QTimer::timeout, this, &BroadcastScheduler::reread);
+    m_reread.setIntervalMs(1000, 8000);
+    connect(&m_reread, &DbReadRetry::retry, this, &BroadcastScheduler::reread);
 }
 
 BroadcastScheduler::~BroadcastScheduler() = default;
@@ -62,7 +61,7 @@ QDateTime BroadcastScheduler::nextStartDateTime(const VelkBroadcast &broadcast) 
 void BroadcastScheduler::refreshBroadcastTables()
 {
     if (!readStoredLists())
-        scheduleReread();
+        m_reread.later();
     rebuildLists();
 }
 
@@ -73,7 +72,6 @@ bool BroadcastScheduler::readStoredLists()
                       readStored(VelkBroadcast::Upcoming, m_storedUpcoming) &&
                       readStored(VelkBroadcast::Completed, m_storedCompleted);
     if (read) {
-        m_nextRereadMs = kFirstRereadMs;
         if (m_readsRefused)
             writeLog(LOG_LEVEL_INFO, "Broadcast::refreshBroadcastTables, the broadcast lists are read again");
         m_readsRefused = false;
@@ -95,29 +93,23 @@ bool BroadcastScheduler::readStored(VelkBroadcast::Status status, QList<VelkBroa
     return true;
 }
 
-void BroadcastScheduler::scheduleReread()
-{
-    if (m_rereadTimer.isActive())
-        return;
-    m_rereadTimer.start(m_nextRereadMs);
-    m_nextRereadMs = qMin(m_nextRereadMs * 2, int(kLongestRereadMs));
-}
-
 void BroadcastScheduler::reread()
 {
     if (!m_staleChecked) {
         checkOldUpcomingBroadcast();
         if (!m_staleChecked) {
-            scheduleReread();
+            m_reread.later();
             return;
         }
     }
     // Nothing is rebuilt while the database still refuses: the lists shown stand as they are (a rebuild stops the
     // audio preview).
     if (!readStoredLists()) {
-        scheduleReread();
+        m_reread.later();
         return;
     }
+    // Before the check: a start that waits for its groups asks again for itself.
+    m_reread.done();
     rebuildLists();
     checkBroadcastTask();
 }
@@ -194,7 +186,7 @@ QDateTime BroadcastScheduler::waitingStart(const VelkBroadcast &broadcast, const
     // and not yet started keeps its start for the check that starts it, unless its own schedule was changed.
     const auto kept = m_waiting.constFind(broadcast.bid);
     if (kept == m_waiting.constEnd() || !kept->start.isValid() || kept->start == ran ||
-        !BroadcastTiming::sameSchedule(kept->broadcast, broadcast))
+        !startsAlike(kept->broadcast, broadcast))
         return next;
     if (BroadcastTiming::repeats(broadcast) && kept->start.date() < now.date())
         return startAfterMissedDays(broadcast, kept->start, now, next);
@@ -236,7 +228,7 @@ void BroadcastScheduler::checkBroadcastTask()
     // The upcoming broadcasts of start-up that can no longer start on their own are not known yet: any of them would
     // be sent again. The check comes back with the lists.
     if (!m_staleChecked) {
-        scheduleReread();
+        m_reread.later();
         return;
     }
     if (m_taskList.isEmpty())
@@ -306,7 +298,7 @@ bool BroadcastScheduler::prepareBroadcastTaskForExe(const BroadcastTask &task)
                              "prepareBroadcastTaskForExe, the groups of broadcast %s cannot be read for now; it starts "
                              "once they can",
                              number(task.broadcast.bid).constData());
-                    scheduleReread();
+                    m_reread.later();
                     return false;
                 }
                 writeLog(LOG_LEVEL_ERROR, "prepareBroadcastTaskForExe, queryIFPByGroup error: %s",
@@ -439,7 +431,7 @@ quint32 BroadcastScheduler::logDeleted(quint32 rc, const char *what, quint32 bid
 bool BroadcastScheduler::sameAs(const QHash<quint32, VelkBroadcast> &here, const VelkBroadcast &broadcast)
 {
     const auto found = here.constFind(broadcast.bid);
-    return found != here.constEnd() && BroadcastTiming::sameSchedule(*found, broadcast);
+    return found != here.constEnd() && startsAlike(*found, broadcast);
 }
 
 void BroadcastScheduler::dropInterruptedRun(VelkBroadcast broadcast)
@@ -493,7 +485,7 @@ void BroadcastScheduler::checkOldUpcomingBroadcast()
     QList<VelkBroadcast> upcoming;
     if (m_db->queryBroadcastByStatus(VelkBroadcast::Upcoming, upcoming) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "Broadcast::checkOldUpcomingBroadcast, queryBroadcastByStatus upcoming error");
-        scheduleReread();
+        m_reread.later();
         return;
     }
     m_staleChecked = true;
@@ -564,7 +556,7 @@ BroadcastScheduler::Change BroadcastScheduler::moveToPending(VelkBroadcast broad
     if (m_db->updateBroadcastStatus(broadcast) != DB_OK) {
         const Change refused = refusal("triggerMoveBroadcast, updateBroadcast error");
         // The lists show what is stored: the broadcast stays upcoming, and starts at its time.
-        refreshBroadcastTables();
+        refreshUnlessRefusedForNow(refused);
         return refused;
     }
     forgetStored(broadcast.bid);
@@ -581,6 +573,13 @@ BroadcastScheduler::Change BroadcastScheduler::refusal(const char *logLine)
     writeLog(LOG_LEVEL_ERROR, "%s%s", logLine,
              refused == Change::RefusedForNow ? ", the database refuses it for now" : "");
     return refused;
+}
+
+void BroadcastScheduler::refreshUnlessRefusedForNow(Change refused)
+{
+    // Refused for now, a read would only wait for the database again, and the lists did not change.
+    if (refused != Change::RefusedForNow)
+        refreshBroadcastTables();
 }
 
 void BroadcastScheduler::forgetStored(quint32 bid)
@@ -603,13 +602,9 @@ BroadcastScheduler::Change BroadcastScheduler::duplicateBroadcast(const VelkBroa
     if (m_db->insertBroadcast(copy) != DB_OK) {
         const Change refused = refusal("triggerDuplicateBroadcast, insertBroadcast error");
         // No record names the copied sound: kept, it would fill the Audio folder with every refused try.
-        if (ownSound) {
-            const QString path = BroadcastAudio::pathIn(m_audioFolder, copy.savedAudioFilename);
-            if (!path.isEmpty() && !QFile::remove(path))
-                writeLog(LOG_LEVEL_ERROR, "triggerDuplicateBroadcast, the copied sound %s could not be removed",
-                         qPrintable(BroadcastAudio::fileNameOf(copy)));
-        }
-        refreshBroadcastTables();
+        if (ownSound)
+            BroadcastAudio::removeOwnSound(m_audioFolder, copy.savedAudioFilename);
+        refreshUnlessRefusedForNow(refused);
         return refused;
     }
     m_storedPending.append(copy);
@@ -653,7 +648,7 @@ BroadcastScheduler::Change BroadcastScheduler::deleteBroadcast(quint32 bid)
     // broadcast upcoming and not running, and the next check sent it again.
     if (m_db->deleteBroadcast(doomed) != DB_OK) {
         const Change refused = refusal("confirmDeleteBroadcast, deleteBroadcast error");
-        refreshBroadcastTables();
+        refreshUnlessRefusedForNow(refused);
         return refused;
     }
     if (running.started) {
@@ -661,14 +656,8 @@ BroadcastScheduler::Change BroadcastScheduler::deleteBroadcast(quint32 bid)
         m_handedOver.remove(bid);
     }
     forgetStored(bid);
-    if (doomed.audioSelection == 4) {
-        const QString path = BroadcastAudio::pathIn(m_audioFolder, doomed.savedAudioFilename);
-        if (!path.isEmpty() && QFile::exists(path)) {
-            QFile::remove(path);
-            writeLog(LOG_LEVEL_INFO, "Broadcast::confirmDeleteBroadcast, remove: %s",
-                     qPrintable(BroadcastAudio::fileNameOf(doomed)));
-        }
-    }
+    if (doomed.audioSelection == 4)
+        BroadcastAudio::removeOwnSound(m_audioFolder, doomed.savedAudioFilename);
     refreshBroadcastTables();
     checkBroadcastTask();
     return Change::Made;

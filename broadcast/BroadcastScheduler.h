@@ -1,6 +1,7 @@
 #pragma once
 
 #include "broadcast/BroadcastTask.h"
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkBroadcast.h"
 
 #include <QHash>
@@ -39,11 +40,6 @@ public:
         Failed         ///< refused for good, or the broadcast is in no list
     };
 
-    /// The first pause before the lists are read again after the database refused them, and the longest one the
-    /// pauses grow to while it goes on refusing.
-    static constexpr int kFirstRereadMs = 1000;
-    static constexpr int kLongestRereadMs = 8000;
-
     /// supportedDevices lists the devices that can take a broadcast (a group's other devices are left out).
     BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *manager, Clock *clock, const QString &audioFolder,
                        DeviceSource supportedDevices, QObject *parent = nullptr);
@@ -59,6 +55,10 @@ public:
     QString audioFolder() const { return m_audioFolder; }
     const QTimer &dailyTimer() const { return m_dailyTimer; }
     const QTimer &taskTimer() const { return m_taskTimer; }
+
+    /// The first pause before the lists are read again after the database refused them, and the longest one the
+    /// pauses grow to while it goes on refusing (tests lengthen them).
+    void setRereadIntervalMs(int first, int longest) { m_reread.setIntervalMs(first, longest); }
 
     /// The broadcast's next start by the clock.
     QDateTime nextStartDateTime(const VelkBroadcast &broadcast) const;
@@ -114,12 +114,12 @@ private:
     bool readStored(VelkBroadcast::Status status, QList<VelkBroadcast> &stored);
     /// Builds the lists and the tasks from m_stored* and what the scheduler did since it read them.
     void rebuildLists();
-    /// The lists are read again in a moment (the pauses growing while the database refuses).
-    void scheduleReread();
     /// What the operator changed, in the lists read last, for a rebuild before they are read again.
     void forgetStored(quint32 bid);
     /// Logs a change the store refused, and tells whether it was refused for now or for good.
     Change refusal(const char *logLine);
+    /// After a refused change: the lists are read again, unless the database refuses reads for now too.
+    void refreshUnlessRefusedForNow(Change refused);
 
     /// The start a waiting task gets at a rebuild: its next start by the clock, or, when a rebuild comes between its
     /// start and the check that starts it (or its run ended after the start that follows), the start it already had;
@@ -180,8 +180,9 @@ private:
     QHash<quint32, VelkBroadcast> m_pendingHere;
     QTimer m_dailyTimer;
     QTimer m_taskTimer;
-    QTimer m_rereadTimer;
-    int m_nextRereadMs = kFirstRereadMs;
+    /// Reads the lists again after the database refused them: after a pause growing while it goes on refusing, or at
+    /// once when writes held back by the same hold land.
+    DbReadRetry m_reread;
     /// Whether the database refused the last read of the lists (logged once, until it gives them again).
     bool m_readsRefused = false;
     /// When start() ran, and whether the stale upcoming broadcasts of that moment went back to pending yet.

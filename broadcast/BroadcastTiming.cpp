@@ -34,11 +34,6 @@ bool repeatsOn(const VelkBroadcast &b, int dayOfWeek)
     }
 }
 
-bool sameSchedule(const VelkBroadcast &a, const VelkBroadcast &b)
-{
-    return startsAlike(a, b);
-}
-
 QDateTime storedStart(const VelkBroadcast &b)
 {
     QTime time;

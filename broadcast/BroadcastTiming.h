@@ -12,8 +12,6 @@ namespace BroadcastTiming {
 bool repeats(const VelkBroadcast &broadcast);
 /// The repeat flag of a weekday as QDate::dayOfWeek numbers it (1 Monday ... 7 Sunday).
 bool repeatsOn(const VelkBroadcast &broadcast, int dayOfWeek);
-/// True when the two records start alike: the same date, time, repeat days and "now" choice.
-bool sameSchedule(const VelkBroadcast &a, const VelkBroadcast &b);
 /// The stored date and time ("yyyy-MM-dd" and "hh:mm") as a moment; invalid when either does not read. A time that
 /// the clocks skip on that day (spring forward) is the first minute after the gap; one they show twice is the first.
 QDateTime storedStart(const VelkBroadcast &broadcast);

@@ -13,6 +13,13 @@ constexpr quint32 DB_MAC_EXISTS = 0xC0010001u;              ///< the MAC address
 constexpr quint32 DB_GROUP_NAME_EXISTS = 0xC0010002u;       ///< the group name is taken
 constexpr quint32 DB_ACCOUNT_PASSWORD_EXISTS = 0xC0010003u; ///< the account password is taken
 
+/// A state or report row written late (held while another program held the database) finds nothing to set when the
+/// operator deleted its schedule meanwhile: that is no failure, and nothing is lost.
+inline quint32 goneIsDone(quint32 rc)
+{
+    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
+}
+
 /// What made a statement fail, as far as a caller must tell the operator: what the statement was given, or the
 /// database file itself, which refuses every other write as well until the cause is removed.
 enum class DbFailure

@@ -1,5 +1,6 @@
 #include "firmware/IFPUpgradeManager.h"
 
+#include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "firmware/AudioBoxSOSUpgrade.h"
@@ -620,7 +621,7 @@ void IFPUpgradeManager::upgradeNotificationSkip()
         for (const QString &version : versions) {
             if (batch.write(QStringLiteral("skipped reminder of %1").arg(model),
                             [db, model, version] { return db->skipOtaReminderVersion(model, version); }) != DB_OK)
-                writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, updateOtaReminder error");
+                writeLog(LOG_LEVEL_ERROR, "upgradeNotificationSkip, skipOtaReminderVersion error");
             writeLog(LOG_LEVEL_INFO, "upgradeNotificationSkip, skip %s: %s", qPrintable(model), qPrintable(version));
         }
     }
@@ -1056,18 +1057,8 @@ bool IFPUpgradeManager::writeRows(const char *context, const QList<VelkIFPDevice
     // full), so they still come before the schedule's state, which the caller writes after them.
     OrvantaDBIntf *db = dbIntf;
     DbWriteBatch batch(db, context);
-    for (const VelkIFPDevice &device : devices) {
-        batch.write(QStringLiteral("report row of %1 in schedule %2").arg(device.deviceName).arg(osid),
-                    [db, device, osid, status] {
-                        VelkIFPDevice row = device;
-                        VelkOtaSchedule schedule;
-                        schedule.osid = osid;
-                        // Written late (held while another program held the database), a row whose schedule the
-                        // operator deleted meanwhile is gone: nothing to set, nothing lost.
-                        const quint32 rc = db->updateOtaScheduleReport(row, schedule, status);
-                        return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
-                    });
-    }
+    for (const VelkIFPDevice &device : devices)
+        OtaAfterRunWatch::writeReportRow(batch, db, device, osid, status);
     const bool allKept = batch.finish();
     const bool thisRun = currentOtaSchedule && currentOtaSchedule->osid == osid;
     for (int i = 0; i < devices.size(); ++i) {

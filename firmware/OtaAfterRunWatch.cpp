@@ -1,5 +1,6 @@
 #include "firmware/OtaAfterRunWatch.h"
 
+#include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/UpdateStatus.h"
@@ -15,12 +16,6 @@
 OtaAfterRunWatch::OtaAfterRunWatch(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
     : QObject(parent), m_db(db), m_server(server), m_clock(clock)
 {
-}
-
-OtaAfterRunWatch::~OtaAfterRunWatch()
-{
-    for (const QMetaObject::Connection &connection : qAsConst(m_connections))
-        disconnect(connection);
 }
 
 QString OtaAfterRunWatch::waitEnd() const
@@ -85,7 +80,7 @@ void OtaAfterRunWatch::away(const QString &key)
     const auto watch = m_watches.find(key);
     if (watch == m_watches.end())
         return;
-    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, away after its run, judged again when back: %s", qPrintable(key));
+    writeLog(LOG_LEVEL_INFO, "OtaAfterRunWatch, away after its run, judged again when back: %s", qPrintable(key));
     restartWait(*watch);
 }
 
@@ -95,13 +90,13 @@ void OtaAfterRunWatch::back(const QString &key, const QString &fwVersion, const 
     if (watch == m_watches.end())
         return;
     if (fwVersion == watch->device.fwVersion) {
-        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, back at %s after its run: %s", qPrintable(fwVersion),
+        writeLog(LOG_LEVEL_INFO, "OtaAfterRunWatch, back at %s after its run: %s", qPrintable(fwVersion),
                  qPrintable(key));
         restartWait(*watch);
         emit deviceKept(watch->device.did);
         return;
     }
-    writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, back at %s after its run, not at the %s it installed: %s",
+    writeLog(LOG_LEVEL_WARNING, "OtaAfterRunWatch, back at %s after its run, not at the %s it installed: %s",
              qPrintable(fwVersion), qPrintable(watch->device.fwVersion), qPrintable(key));
     VelkIFPDevice device = watch->device;
     device.fwVersion = fwVersion;
@@ -110,13 +105,7 @@ void OtaAfterRunWatch::back(const QString &key, const QString &fwVersion, const 
     drop(key);
     // The row and the end of its wait together, so that a console started again does not judge it anew.
     DbWriteBatch batch(m_db, "OtaAfterRunWatch::back");
-    batch.write(QStringLiteral("report row of %1 in schedule %2").arg(device.deviceName).arg(osid),
-                [db = m_db, device, osid] {
-                    VelkIFPDevice row = device;
-                    VelkOtaSchedule schedule;
-                    schedule.osid = osid;
-                    return db->updateOtaScheduleReport(row, schedule, UPDATE_FAILED);
-                });
+    writeReportRow(batch, m_db, device, osid, UPDATE_FAILED);
     const quint32 did = device.did;
     batch.write(QStringLiteral("wait of %1 after schedule %2").arg(device.deviceName).arg(osid),
                 [db = m_db, osid, did] { return db->updateOtaScheduleReportWatch(osid, did, QString()); });
@@ -136,11 +125,11 @@ void OtaAfterRunWatch::waitEnded(const QString &key)
     // Connected now, it has run what it installed since it was last seen coming back or judged. Away now, it went away
     // and never came back within the wait: nothing shows what it runs, and its row stays as the run left it.
     if (m_server->isDeviceOnline(watch->device))
-        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, kept what it installed through the wake time-out: %s",
+        writeLog(LOG_LEVEL_INFO, "OtaAfterRunWatch, kept what it installed through the wake time-out: %s",
                  qPrintable(key));
     else
         writeLog(LOG_LEVEL_WARNING,
-                 "IFPUpgradeManager, not seen within the wake time-out after its run, not judged: %s, %s",
+                 "OtaAfterRunWatch, not seen within the wake time-out after its run, not judged: %s, %s",
                  qPrintable(watch->device.deviceName), qPrintable(key));
     storeWait(*watch, QString(), "OtaAfterRunWatch::waitEnded");
     drop(key);
@@ -181,14 +170,14 @@ void OtaAfterRunWatch::forget(const VelkIFPDevice &device)
     }
 }
 
-bool OtaAfterRunWatch::takeUpStored()
+void OtaAfterRunWatch::takeUpStored()
 {
     for (const QString &key : m_watches.keys())
         drop(key);
     QList<VelkOtaScheduleReport> rows;
     if (m_db->queryWatchedOtaScheduleReports(rows) != DB_OK) {
         writeLog(LOG_LEVEL_ERROR, "OtaAfterRunWatch::takeUpStored, queryWatchedOtaScheduleReports error");
-        return false;
+        return;
     }
     const QDateTime now = m_clock->now();
     for (const VelkOtaScheduleReport &row : qAsConst(rows)) {
@@ -201,7 +190,7 @@ bool OtaAfterRunWatch::takeUpStored()
         const QString key = m_server->linkKey(device);
         if (key.isEmpty())
             continue;
-        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, watched on after its run of schedule %u: %s, %s", row.osid,
+        writeLog(LOG_LEVEL_INFO, "OtaAfterRunWatch, watched on after its run of schedule %u: %s, %s", row.osid,
                  qPrintable(device.deviceName), qPrintable(key));
         start(key, device, row.osid);
         restartWait(m_watches[key]);
@@ -209,15 +198,20 @@ bool OtaAfterRunWatch::takeUpStored()
         if (const DeviceChannel *channel = m_server->getChannel(key))
             back(key, channel->getFwVersion(), channel->getPanelFwVersion());
     }
-    return true;
 }
 
-QList<quint32> OtaAfterRunWatch::watchedDevices() const
+void OtaAfterRunWatch::writeReportRow(DbWriteBatch &batch, OrvantaDBIntf *db, const VelkIFPDevice &device, quint32 osid,
+                                      int status)
 {
-    QList<quint32> dids;
-    for (const Watch &watch : m_watches)
-        dids.append(watch.device.did);
-    return dids;
+    batch.write(QStringLiteral("report row of %1 in schedule %2").arg(device.deviceName).arg(osid),
+                [db, device, osid, status] {
+                    VelkIFPDevice row = device;
+                    VelkOtaSchedule schedule;
+                    schedule.osid = osid;
+                    // Written late (held while another program held the database), a row whose schedule the operator
+                    // deleted meanwhile is gone: nothing to set, nothing lost.
+                    return goneIsDone(db->updateOtaScheduleReport(row, schedule, status));
+                });
 }
 
 void OtaAfterRunWatch::drop(const QString &key)

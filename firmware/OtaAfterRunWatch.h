@@ -10,6 +10,7 @@
 
 class Clock;
 class CmdServer;
+class DbWriteBatch;
 class OrvantaDBIntf;
 class QTimer;
 
@@ -30,7 +31,7 @@ class OtaAfterRunWatch : public QObject
     Q_OBJECT
 public:
     OtaAfterRunWatch(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent = nullptr);
-    ~OtaAfterRunWatch() override;
+    ~OtaAfterRunWatch() override = default;
 
     void setClock(Clock *clock) { m_clock = clock; }
     /// The wait, the wake time-out of a run.
@@ -43,10 +44,13 @@ public:
     /// Stops watching the device the console deleted (matched by its did, else by its name); its row went with it.
     void forget(const VelkIFPDevice &device);
     /// What the report rows keep, as a console starting anew takes it up: the devices whose wait has not ended are
-    /// watched for a whole wait from now, in place of what was watched so far. False when the rows could not be read.
-    bool takeUpStored();
-    /// The dids of the devices watched now.
-    QList<quint32> watchedDevices() const;
+    /// watched for a whole wait from now, in place of what was watched so far. Rows that cannot be read are logged.
+    void takeUpStored();
+
+    /// Adds to the batch the write of the device's report row in schedule osid: the status, at the version the device
+    /// runs. A row whose schedule was deleted by the time it is written is no failure.
+    static void writeReportRow(DbWriteBatch &batch, OrvantaDBIntf *db, const VelkIFPDevice &device, quint32 osid,
+                               int status);
 
 signals:
     /// A watched device came back at another version than it installed: its report row of schedule osid is Failed now,

@@ -19,13 +19,6 @@ constexpr int StatusScheduling = 2;
 constexpr int StatusFailed = 3;
 constexpr int StatusSuccessful = 4;
 
-// A state or row written late (held while another program held the database) finds nothing to set when the operator
-// deleted its schedule meanwhile: that is no failure, and no row is left behind under the gone schedule.
-quint32 goneIsDone(quint32 rc)
-{
-    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
-}
-
 } // namespace
 
 AutoTestRunner::AutoTestRunner(OrvantaDBIntf *db, CmdServer *server, Clock *clock, QObject *parent)
@@ -437,8 +430,12 @@ void AutoTestRunner::setRetryIntervalMs(int first, int longest)
 
 void AutoTestRunner::retryRefused()
 {
-    if (m_closeRefused)
+    if (m_closeRefused) {
         closeInterruptedRuns();
+        // Refused once more: the rest waits for the next try, since each read would make the GUI wait again.
+        if (m_closeRefused)
+            return;
+    }
     if (m_buildRefused) {
         // Builds the list again and runs a pass; the tasks that fired already do not fire again. Refused once more,
         // the waiting tests are not asked for in the same turn: each read would make the GUI wait again.
@@ -504,7 +501,7 @@ void AutoTestRunner::closeInterruptedRuns()
         if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, tsid = schedule.tsid] {
                 return goneIsDone(db->updateAutoTestScheduleStatus(tsid, StatusFailed));
             }) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleState error");
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleStatus error");
         batch.finish();
         writeLog(LOG_LEVEL_WARNING,
                  "auto-test %u was still scheduling when the console ended; it and its unfinished devices are "
@@ -554,7 +551,7 @@ void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
                   [db = m_db, tsid = schedule.tsid, status] {
                       return goneIsDone(db->updateAutoTestScheduleStatus(tsid, status));
                   }) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleState error, auto-test %u",
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleStatus error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);
     if (read != m_passSchedules.end())

@@ -105,6 +105,14 @@ void DeviceControlRunner::retryRefused()
         }
         ScheduleTask task = due.task;
         task.devices.clear();
+        // The rebuild has just read the panels of every schedule planned today; only an earlier day's needs a read.
+        const auto readToday = due.day == m_day ? m_known.devices.constFind(task.sid) : m_known.devices.constEnd();
+        if (readToday != m_known.devices.constEnd()) {
+            task.devices = *readToday;
+            task.devicesKnown = true;
+            send(task);
+            continue;
+        }
         const quint32 rc = m_db->queryAllDeviceBySchedule(*schedule, task.devices);
         if (rc != DB_OK && m_db->refusedForNow()) {
             // Refused again: this one and the rest wait for the next try.

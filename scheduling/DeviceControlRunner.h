@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 
 #include "datastore/DbReadRetry.h"

@@ -19,13 +19,6 @@ QString stateName(quint32 osid)
     return QStringLiteral("state of firmware-update schedule %1").arg(osid);
 }
 
-// A state or row written late (held while another program held the database) finds nothing to set when the operator
-// deleted its schedule meanwhile: that is no failure, and no row is left behind under the gone schedule.
-quint32 goneIsDone(quint32 rc)
-{
-    return rc == DB_ROW_NOT_FOUND ? DB_OK : rc;
-}
-
 // The status alone, whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile
 // (its enable flag, by the operator or by another program) stays as it is.
 quint32 storeState(OrvantaDBIntf *db, quint32 osid, int status)
@@ -170,8 +163,12 @@ void OtaScheduleRunner::checkOtaTask()
 
 void OtaScheduleRunner::retryRefused()
 {
-    if (m_closeRefused)
+    if (m_closeRefused) {
         closeInterruptedRuns();
+        // Refused once more: the check waits for the next try, since its read would make the GUI wait again.
+        if (m_closeRefused)
+            return;
+    }
     checkOtaTask();
 }
 

@@ -445,6 +445,14 @@ void Scheduling::updateScheduleTableRows()
     }
 }
 
+void Scheduling::putSwitchBack(CustComboBox *enable, bool stored)
+{
+    // The switch shows what is stored, which the runner goes by.
+    QSignalBlocker quiet(enable);
+    enable->setCurrentIndex(stored ? 0 : 1);
+    showRefusal(false);
+}
+
 void Scheduling::comboBoxEnableIndexChanged(int index)
 {
     Q_UNUSED(index)
@@ -457,10 +465,7 @@ void Scheduling::comboBoxEnableIndexChanged(int index)
         copy.isEnable = wanted;
         if (m_db->writeSchedule(copy) != DB_OK) {
             writeLog(LOG_LEVEL_ERROR, "Scheduling::comboBoxEnableIndexChanged - writeSchedule, sid %u", copy.sid);
-            // The switch shows what is stored, which the runner goes by.
-            QSignalBlocker quiet(m_enableComboBoxes.at(row));
-            m_enableComboBoxes.at(row)->setCurrentIndex(schedule.isEnable ? 0 : 1);
-            showRefusal(false);
+            putSwitchBack(m_enableComboBoxes.at(row), schedule.isEnable);
             continue;
         }
         schedule.isEnable = wanted;
@@ -611,11 +616,8 @@ void Scheduling::autoTestComboBoxEnableIndexChanged(int index)
             writeLog(LOG_LEVEL_ERROR,
                      "Scheduling::autoTestComboBoxEnableIndexChanged - updateAutoTestScheduleState error, tsid %u",
                      schedule.tsid);
-            // The switch shows what is stored, which the runner goes by.
             schedule.isEnable = !wanted;
-            QSignalBlocker quiet(m_autoTestEnableComboBoxes.at(row));
-            m_autoTestEnableComboBoxes.at(row)->setCurrentIndex(schedule.isEnable ? 0 : 1);
-            showRefusal(false);
+            putSwitchBack(m_autoTestEnableComboBoxes.at(row), schedule.isEnable);
             continue;
         }
         changed = true;
@@ -786,11 +788,8 @@ void Scheduling::otaComboBoxEnableIndexChanged(int index)
             writeLog(LOG_LEVEL_ERROR,
                      "Scheduling::otaComboBoxEnableIndexChanged - updateOtaScheduleState error, osid %u",
                      schedule.osid);
-            // The switch shows what is stored, which the runner goes by.
             schedule.isEnable = !wanted;
-            QSignalBlocker quiet(m_otaEnableComboBoxes.at(row));
-            m_otaEnableComboBoxes.at(row)->setCurrentIndex(schedule.isEnable ? 0 : 1);
-            showRefusal(false);
+            putSwitchBack(m_otaEnableComboBoxes.at(row), schedule.isEnable);
             continue;
         }
         changed = true;

@@ -155,6 +155,8 @@ private:
     void centreAndShow(QWidget *dialog);
     /// A change the database did not store: the message says why (deleting: a deletion, else an Enable/Disable).
     void showRefusal(bool deleting);
+    /// An Enable/Disable the database did not store: the switch goes back to what is stored, and the message says why.
+    void putSwitchBack(CustComboBox *enable, bool stored);
     /// Whether a list the database refused to give for now leaves the table as it is: an empty table would say
     /// there is no schedule at all. Logs it.
     bool keepsShownList(quint32 rc, const char *what);

@@ -58,6 +58,7 @@ private slots:
     void refusedDeleteAndMoveKeepTheStoredStateAndSayWhy();
     void refusedDuplicateLeavesNoCopyAndSaysWhy_data();
     void refusedDuplicateLeavesNoCopyAndSaysWhy();
+    void refusedListsComeBackWhenHeldWritesLand();
     void previewPlaysOneRowAtATime();
     void reportCountsSearchAndSort();
 
@@ -417,6 +418,34 @@ void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy()
     m_page->rowAction(VelkBroadcast::Pending, 0, 2)->trigger();
     says(QStringLiteral("The broadcast could not be duplicated."));
     QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
+}
+
+// The lists were refused while another program held the database exclusively, and a write of the console was held
+// back by the same hold. Once that write lands the database gives reads too: the lists are read again then, not after
+// the pause, however long it has grown.
+void TestBroadcastPage::refusedListsComeBackWhenHeldWritesLand()
+{
+    store(make(VelkBroadcast::Pending, "Draft", {m_devices.at(0)}));
+    openPage(monday("09:00:00"));
+    BroadcastScheduler *scheduler = m_page->scheduler();
+    scheduler->setRereadIntervalMs(600000, 600000);
+    QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
+
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<DatabaseHold> hold(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    scheduler->refreshBroadcastTables();
+    QCOMPARE(m_page->table(VelkBroadcast::Pending)->rowCount(), 1);
+    waits.db()->heldWrites()->writeLater("test", QStringLiteral("a pending broadcast"), [db = waits.db()] {
+        VelkBroadcast held = make(VelkBroadcast::Pending, QStringLiteral("Held"), {});
+        return db->insertBroadcast(held);
+    });
+    QTRY_VERIFY(waits.db()->heldWrites()->isRefused());
+    hold.reset();
+
+    QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty(), 30000);
+    // The pause would end long after this ceiling.
+    QTRY_COMPARE_WITH_TIMEOUT(m_page->table(VelkBroadcast::Pending)->rowCount(), 2, 30000);
 }
 
 void TestBroadcastPage::previewPlaysOneRowAtATime()
