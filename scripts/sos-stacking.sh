@@ -33,7 +33,9 @@ export HOME="$work/home"
 liveStartXvfb
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+# The console must connect after the window manager is up, or it never learns the frames of its windows.
+for _ in $(seq 300); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { cat "$work/openbox.log" >&2; echo "openbox did not come up" >&2; exit 2; }
 
 hex() { printf '0x%x' "$1"; }
 clients() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }

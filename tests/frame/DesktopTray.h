@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QSystemTrayIcon>
@@ -48,8 +49,10 @@ class TrayDesktop
 public:
     TrayDesktop(const XvfbDisplay &display, bool withWindowManager)
     {
-        if (withWindowManager)
-            start(display, QStringLiteral("openbox"), {});
+        if (withWindowManager) {
+            start(display, QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+            waitForWindowManager(display);
+        }
         start(display, QStringLiteral("trayer"),
               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
@@ -68,6 +71,9 @@ public:
     TrayDesktop(const TrayDesktop &) = delete;
     TrayDesktop &operator=(const TrayDesktop &) = delete;
 
+    // Empty when the desktop came up; else what went wrong.
+    QString error() const { return m_error; }
+
 private:
     void start(const XvfbDisplay &display, const QString &program, const QStringList &arguments)
     {
@@ -76,7 +82,29 @@ private:
         m_programs.back()->start(program, arguments);
     }
 
+    // As on a real desktop, the window manager comes first: on a loaded machine where openbox came up after the
+    // application had connected, the application never learnt the frames of its dialogs.
+    void waitForWindowManager(const XvfbDisplay &display)
+    {
+        QProcess &windowManager = *m_programs.back();
+        QDeadlineTimer deadline(QuorvinTryCeilingMs);
+        while (!deadline.hasExpired()) {
+            if (display.run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTED")})
+                    .contains("_NET_FRAME_EXTENTS"))
+                return;
+            // No event loop runs yet: the wait is what notices an end.
+            if (windowManager.state() == QProcess::NotRunning || windowManager.waitForFinished(50))
+                break;
+        }
+        m_error =
+            windowManager.state() == QProcess::NotRunning
+                ? QStringLiteral("openbox ended before it managed %1: %2")
+                      .arg(display.name(), QString::fromLocal8Bit(windowManager.readAllStandardError()).trimmed())
+                : QStringLiteral("openbox did not manage %1 within %2 ms").arg(display.name()).arg(QuorvinTryCeilingMs);
+    }
+
     std::vector<std::unique_ptr<QProcess>> m_programs;
+    QString m_error;
 };
 
 // The main of a test on such a desktop, on an X server of its own with the screens given; display points to that
@@ -92,6 +120,10 @@ int runOnTrayDesktop(int argc, char **argv, XvfbDisplay *&display, bool withWind
     }
     display = &server;
     const TrayDesktop desktop(server, withWindowManager);
+    if (!desktop.error().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(desktop.error()));
+        return 1;
+    }
     QApplication app(argc, argv);
     Test test;
     return QTest::qExec(&test, argc, argv);
