@@ -17,7 +17,6 @@
 #include "network/CmdServer.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
-#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
@@ -263,10 +262,7 @@ void AccountOverview::showMessage(const QString &text)
 {
     if (!messageDialog)
         messageDialog = new GeneralMsgDialog(this);
-    messageDialog->setMessage(text);
-    DialogPlacementRule::centreOnScreenOf(messageDialog, this);
-    messageDialog->show();
-    messageDialog->raise();
+    messageDialog->showOver(this, text);
 }
 
 QProgressDialog *AccountOverview::progressDialog()

@@ -48,7 +48,7 @@ bool AccountSyncRun::syncNowDevices(QList<VelkIFPDevice> &devices) const
 {
     if (DeviceAssignment::supportedDevices(m_db, devices) == DB_OK)
         return true;
-    writeLog(LOG_LEVEL_ERROR, "getSupportedDeviceList, queryAllAvailableIFP error");
+    writeLog(LOG_LEVEL_ERROR, "AccountSyncRun::syncNowDevices, supportedDevices error");
     // Read as "no device", the operator's Sync Now started nothing and said nothing.
     if (!m_server->managedDevicesKnown())
         return false;

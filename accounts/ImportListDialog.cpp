@@ -6,7 +6,6 @@
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ImportErrorDialog.h"
 #include "shell/base/Log.h"
-#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
@@ -100,9 +99,7 @@ void ImportListDialog::showMessage(const QString &text)
 {
     if (!messageDialog)
         messageDialog = new GeneralMsgDialog();
-    messageDialog->setMessage(text);
-    DialogPlacementRule::centreOnScreenOf(messageDialog, this);
-    messageDialog->show();
+    messageDialog->showOver(this, text);
 }
 
 void ImportListDialog::showEvent(QShowEvent *event)

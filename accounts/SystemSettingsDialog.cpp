@@ -9,7 +9,6 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/base/Log.h"
-#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
@@ -313,9 +312,7 @@ void SystemSettingsDialog::saveButtonClicked()
         writeLog(LOG_LEVEL_ERROR, "SystemSettingsDialog::saveButtonClicked, settings not saved, error 0x%08x", rc);
         if (!messageDialog)
             messageDialog = new GeneralMsgDialog();
-        messageDialog->setMessage(tr("The settings could not be saved."));
-        DialogPlacementRule::centreOnScreenOf(messageDialog, this);
-        messageDialog->show();
+        messageDialog->showOver(this, tr("The settings could not be saved."));
         return;
     }
     close();

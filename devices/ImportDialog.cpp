@@ -9,7 +9,6 @@
 #include "devices/ImportErrorDialog.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
-#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
@@ -57,9 +56,7 @@ void ImportDialog::showMessage(const QString &text)
 {
     if (!m_messageDialog)
         m_messageDialog = new GeneralMsgDialog(this);
-    m_messageDialog->setMessage(text);
-    DialogPlacementRule::centreOnScreenOf(m_messageDialog, this);
-    m_messageDialog->show();
+    m_messageDialog->showOver(this, text);
 }
 
 int ImportDialog::generateCsvFile(const QString &fileName)

@@ -1,6 +1,7 @@
 #include "shell/kit/GeneralMsgDialog.h"
 
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -23,6 +24,14 @@ void GeneralMsgDialog::setMessage(const QString &message)
 {
     labelMessage->setText(message);
     fitMessage();
+}
+
+void GeneralMsgDialog::showOver(QWidget *owner, const QString &message)
+{
+    setMessage(message);
+    DialogPlacementRule::centreOnScreenOf(this, owner);
+    show();
+    raise();
 }
 
 void GeneralMsgDialog::okButtonClicked()

@@ -16,6 +16,8 @@ public:
     ~GeneralMsgDialog() override;
 
     void setMessage(const QString &message);
+    /// Shows message centred on the screen of owner, raised above the windows there if it was open already.
+    void showOver(QWidget *owner, const QString &message);
 
 public slots:
     void okButtonClicked();
