@@ -13,10 +13,7 @@
 #include <QSet>
 #include <QString>
 
-#include <memory>
-
 class AccountSyncCache;
-class DbWriteBatch;
 class DeviceChannel;
 class OrvantaDBIntf;
 class QTcpServer;
@@ -225,7 +222,6 @@ signals:
 
 private:
     explicit CmdServer(const NetworkConfig &config);
-    ~CmdServer() override;
 
     void listen();
     void onNewConnection();
@@ -246,8 +242,6 @@ private:
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
-    void writeSyncStatus(const QString &mac, int status);
-    void endSyncBatch();
     /// Arms the writing of the statuses waiting: at once when no exchange is open, else when the first of them has
     /// waited long enough.
     void scheduleSyncFlush();
@@ -317,21 +311,19 @@ private:
     ChannelQueue m_identified;
 
     AccountSyncCache *m_accountCache;
-    // Final synchronisation answers whose panels have not heard that their status is kept; flushSyncStatuses() commits
-    // them together and tells them. A commit per panel was a sixth of a run over hundreds of panels; a commit per turn
-    // of the event loop still stopped the loop three or four times a run of 500 panels while the disk synced, with the
-    // rest of the answers waiting, and each commit waited as long again on a disk other programs kept busy.
+    // Final synchronisation answers not written yet, gathered here and written together by flushSyncStatuses(). A
+    // commit per panel was a sixth of a run over hundreds of panels; a commit per turn of the event loop still stopped
+    // the loop three or four times a run of 500 panels while the disk synced, with the rest of the answers waiting.
+    // Written as they came into a transaction left open until the last, they kept the file's write lock while the
+    // console waited for panels: over a run whose answers spread over seconds, other programs writing the file were
+    // refused, or waited, for most of it.
     struct SyncStatus
     {
         QPointer<DeviceChannel> channel;
         QString mac;
+        int status;
     };
     QList<SyncStatus> m_syncStatuses;
-    // The statuses are written as the answers come, between them, into one transaction that the flush commits:
-    // written all at the end, their statements came after the last answer and made the run a third longer. Any other
-    // use of the database commits it first (OrvantaDBIntf::setOpenWork).
-    std::unique_ptr<DbWriteBatch> m_syncBatch;
-    QString m_syncStamp;
     QTimer *m_syncStatusTimer;
     // Channels whose synchronisation was asked and whose final answer has not come (DeviceChannel::setSyncExchange).
     int m_syncExchanges = 0;
