@@ -128,16 +128,6 @@ cpu_set_t cpuSetOf(const QString &list)
     return set;
 }
 
-// The machine's load average over the last minute, as /proc/loadavg gives it; empty where it cannot be read. Printed
-// at the start and the end of a run: the verdict is meant for a machine loaded below its CPU count.
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 0);
-}
-
 // How a process started from here learns the split.
 QStringList cpuArguments()
 {
@@ -926,7 +916,7 @@ int main(int argc, char **argv)
     const QString only = value("--case", QString());
     if (!only.isEmpty())
         return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, panelsim, dbParent);
-    std::printf("load average at the start: %s, %d CPUs online\n", qPrintable(loadAverage()),
+    std::printf("load average at the start: %s, %d CPUs online\n", qPrintable(bench::loadAverage()),
                 int(sysconf(_SC_NPROCESSORS_ONLN)));
     if (cpuSplit.split)
         std::printf("console and client on CPUs %s, the panels of each on CPUs %s\n",
@@ -959,7 +949,7 @@ int main(int argc, char **argv)
                                                        : QStringLiteral("could not run")));
         }
     }
-    std::printf("load average at the end: %s\n", qPrintable(loadAverage()));
+    std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     std::printf("bench_sync: %s\n", qPrintable(verdicts.join(QStringLiteral("; "))));
     return worst;
 }
