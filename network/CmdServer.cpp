@@ -206,7 +206,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
                        if (channel->state() == DeviceChannel::AwaitIdentity)
                            handshake(channel);
                    }),
-      m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
+      m_accountCache(new AccountSyncCache(database(), this)), m_syncStatusTimer(new QTimer(this)),
       m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
     m_acceptTimer->setSingleShot(true);
@@ -235,6 +235,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
     registerVelkMetaTypes();
 
     connect(&m_reread, &DbReadRetry::retry, this, &CmdServer::readHandshakeRecords);
+    connect(m_accountCache, &AccountSyncCache::readsDue, this, &CmdServer::resumeAccountSyncs);
     readHandshakeRecords();
 
     connect(m_server, &QTcpServer::newConnection, this, &CmdServer::onNewConnection);
@@ -393,6 +394,7 @@ void CmdServer::answerWaitingHandshakes()
 void CmdServer::setRetryIntervalMs(int first, int longest)
 {
     m_reread.setIntervalMs(first, longest);
+    m_accountCache->setRetryIntervalMs(first, longest);
 }
 
 void CmdServer::handshake(DeviceChannel *channel)
@@ -1131,6 +1133,29 @@ void CmdServer::updateAccountReportDialog()
 void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 {
     m_firstSyncAnswers.append(channel);
+}
+
+void CmdServer::waitForAccountData(DeviceChannel *channel)
+{
+    if (!m_accountWaiters.contains(channel))
+        m_accountWaiters.append(channel);
+}
+
+void CmdServer::resumeAccountSyncs()
+{
+    const QList<QPointer<DeviceChannel>> waiting = std::exchange(m_accountWaiters, {});
+    QList<DeviceChannel *> open;
+    for (const QPointer<DeviceChannel> &channel : waiting) {
+        if (channel && channel->state() == DeviceChannel::Connected)
+            open.append(channel);
+    }
+    if (open.isEmpty())
+        return;
+    // One read for all of them, as for a run: refused again, each waits again without a read of its own.
+    if (open.size() > 1 && isAdminLogin)
+        m_accountCache->prepareRun();
+    for (DeviceChannel *channel : qAsConst(open))
+        channel->resumeSync();
 }
 
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)

@@ -120,8 +120,8 @@ public:
     /// the server reads again after a pause (setRetryIntervalMs()) until it knows them. The control password and the
     /// console's id, read at the start as well, are waited for the same way.
     bool managedDevicesKnown() const { return m_managedKnown; }
-    /// The pauses before the server reads again what its handshakes need and the database refused: the first, and the
-    /// longest as they double (DbReadRetry's; tests shorten them).
+    /// The pauses before the server reads again what its handshakes and account synchronisations need and the
+    /// database refused: the first, and the longest as they double (DbReadRetry's; tests shorten them).
     void setRetryIntervalMs(int first, int longest);
     /// Closes the connection (connected or locked) of that MAC.
     void disconnectDevice(QString mac);
@@ -165,6 +165,9 @@ public:
     /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
     /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
     void queueFirstSyncAnswer(DeviceChannel *channel);
+    /// The channel's synchronisation needs what the database refused to give for now (AccountSyncCache::refused): it
+    /// goes on (DeviceChannel::resumeSync) once the cache may read again, after one read for all that wait.
+    void waitForAccountData(DeviceChannel *channel);
     /// What a held write of the synchronisation status of the device with that did supersedes: the latest answer or
     /// time-out of a panel replaces an earlier one still held (see DbHeldWrites).
     static QString syncStatusKey(quint32 did);
@@ -242,6 +245,7 @@ private:
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
+    void resumeAccountSyncs();
     /// Arms the writing of the statuses waiting: at once when no exchange is open, else when the first of them has
     /// waited long enough.
     void scheduleSyncFlush();
@@ -325,6 +329,8 @@ private:
     };
     QList<SyncStatus> m_syncStatuses;
     QTimer *m_syncStatusTimer;
+    // Channels whose synchronisation waits for account data the database refused for now, in the order they came.
+    QList<QPointer<DeviceChannel>> m_accountWaiters;
     // Channels whose synchronisation was asked and whose final answer has not come (DeviceChannel::setSyncExchange).
     int m_syncExchanges = 0;
     // Answers to the first-sync question: asked all at once, a fleet answers all at once, and a panel's first
