@@ -230,8 +230,7 @@ int runWriter(const QString &file, int busyWaitMs)
     if (!std::fgets(line, sizeof line, stdin) || std::sscanf(line, "window %lld %lld", &from, &to) != 2)
         return 1;
     const Met met = metWithin(attempts, from, to);
-    std::printf("met %d %d %d %.3f %.3f\n", met.tries, met.refused, met.failed, met.longestWaitMs,
-                met.longestCommitMs);
+    std::printf("met %d %d %d %.3f %.3f\n", met.tries, met.refused, met.failed, met.longestWaitMs, met.longestCommitMs);
     std::fflush(stdout);
     return 0;
 }
@@ -349,9 +348,9 @@ public:
     bool start()
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), m_file,
-                                                                  QStringLiteral("--busy-ms"),
-                                                                  QString::number(m_busyWaitMs)});
+        m_process.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--writer"), m_file, QStringLiteral("--busy-ms"), QString::number(m_busyWaitMs)});
         if (m_process.waitForStarted(5000) && bench::readLine(m_process, 30000) == "ready")
             return true;
         std::fprintf(stderr, "the other program did not start\n");
@@ -488,9 +487,8 @@ int main(int argc, char **argv)
         return 1;
     }
     bench::ConsoleFixture fixture;
-    if (!fixture.isValid() ||
-        !fixture.putDatabaseOnDisk(value("--db-folder", QCoreApplication::applicationDirPath()),
-                                   QStringLiteral("bench_sync_others")))
+    if (!fixture.isValid() || !fixture.putDatabaseOnDisk(value("--db-folder", QCoreApplication::applicationDirPath()),
+                                                         QStringLiteral("bench_sync_others")))
         return 1;
     QList<VelkIFPDevice> devices;
     for (int i = 0; i < panels; ++i)
@@ -534,10 +532,10 @@ int main(int argc, char **argv)
         return 1;
     }
     const auto line = [](const char *what, const Met &met) {
-        std::printf("  %-10s %6d tries, %5d refused (%5.2f %%), %d failed otherwise; longest wait for the lock %7.1f ms, "
-                    "longest commit of its own %7.1f ms\n",
-                    what, met.tries, met.refused, 100.0 * share(met), met.failed, met.longestWaitMs,
-                    met.longestCommitMs);
+        std::printf(
+            "  %-10s %6d tries, %5d refused (%5.2f %%), %d failed otherwise; longest wait for the lock %7.1f ms, "
+            "longest commit of its own %7.1f ms\n",
+            what, met.tries, met.refused, 100.0 * share(met), met.failed, met.longestWaitMs, met.longestCommitMs);
     };
     std::printf("the other program without a busy wait:\n");
     line("yardstick", refusing.yardstick);
@@ -571,10 +569,11 @@ int main(int argc, char **argv)
                 "larger plus %.2f %% for sampling) %s\n",
                 100.0 * share(refusing.subject), 100.0 * shareTarget, 100.0 * PreviousRefusedShare,
                 100.0 * share(refusing.yardstick), 100.0 * sampling, shareMet ? "met" : "MISSED");
-    std::printf("longest wait for the lock during Sync Now: %.1f ms (target <= %.1f ms: %.0f ms before, %.1f ms for the "
-                "yardstick, the larger two looks of the busy wait later) %s\n",
-                waiting.subject.longestWaitMs, waitTarget, PreviousLongestWaitMs, waiting.yardstick.longestWaitMs,
-                waitMet ? "met" : "MISSED");
+    std::printf(
+        "longest wait for the lock during Sync Now: %.1f ms (target <= %.1f ms: %.0f ms before, %.1f ms for the "
+        "yardstick, the larger two looks of the busy wait later) %s\n",
+        waiting.subject.longestWaitMs, waitTarget, PreviousLongestWaitMs, waiting.yardstick.longestWaitMs,
+        waitMet ? "met" : "MISSED");
     std::printf("the yardstick and every Sync Now wrote their status and a new time into all %d assignments: %s",
                 panels * users, rowsMet ? "yes\n" : "NO, ");
     if (!rowsMet)
