@@ -30,16 +30,16 @@
 // which lies in the build tree on disk. A folder on tmpfs or ramfs is refused.
 // Exit code 0 when every target is met, 2 otherwise, 1 when the benchmark could not run.
 
+#include "SyncBenchRows.h"
+
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountSyncRun.h"
 #include "bench/network/BenchSupport.h"
 #include "bench/network/PanelProcess.h"
-#include "datastore/DatabaseManager.h"
 #include "datastore/DbHeldWrites.h"
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
-#include "datastore/SqlTransaction.h"
 #include "network/CmdServer.h"
 #include "shell/base/Session.h"
 
@@ -71,60 +71,19 @@ constexpr int LongBusyWaitMs = 5000;
 const char *const Password = "kelvo";
 const char *const WritesTable = "BenchOtherWrites";
 
-// The console's own connection to its database.
-QSqlDatabase consoleConnection()
+// The table the other program writes, in the console's file.
+bool createOtherTable()
 {
-    return dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance())->databaseManager()->database();
+    QSqlQuery table(syncbench::consoleConnection());
+    return table.exec(QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY, at INTEGER)").arg(WritesTable));
 }
 
-// The same 48 users on every panel, with the multi-user settings a synchronisation sends.
-bool seedUsers(int usersPerPanel)
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    SqlTransaction transaction(consoleConnection(), "bench seed users");
-    for (int u = 0; u < usersPerPanel; ++u) {
-        VelkMultiUser user;
-        user.userName = QStringLiteral("Teacher %1").arg(u);
-        user.password = QStringLiteral("pw%1").arg(u);
-        user.rfidId = QStringLiteral("%1").arg(u, 8, 10, QLatin1Char('0'));
-        if (db->createMultiUser(user) != DB_OK)
-            return false;
-    }
-    QList<VelkMultiUser> users;
-    QList<VelkIFPDevice> devices;
-    db->queryAllMultiUser(users);
-    db->queryAllAvailableIFP(devices);
-    for (const VelkIFPDevice &device : qAsConst(devices)) {
-        for (const VelkMultiUser &user : qAsConst(users)) {
-            VelkUserDevice row;
-            row.multiUserId = user.muid;
-            row.deviceId = device.did;
-            if (db->createUserDevice(row) != DB_OK)
-                return false;
-        }
-    }
-    QList<VelkMultiUserAdmin> settings;
-    db->queryMultiUserAdmin(settings);
-    settings.first().enableSetupServer = true;
-    settings.first().enableMultiUser = true;
-    settings.first().adminPassword = QStringLiteral("admin-pw");
-    db->updateMultiUserAdmin(settings.first());
-    QSqlQuery table(consoleConnection());
-    if (!table.exec(QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY, at INTEGER)").arg(WritesTable)))
-        return false;
-    return transaction.commit();
-}
-
-// Every assignment's time of synchronisation a minute back, through the console's own connection (as bench_sync does):
-// the run then writes all of them. Returns the stamp set, empty on a failure.
+// Every assignment's time of synchronisation a minute back (see syncbench::setSyncTimesBack): the yardstick and the
+// run then write all of them. Returns the stamp set, empty on a failure.
 QString setSyncTimesBack()
 {
     const QString stamp = QDateTime::currentDateTime().addSecs(-60).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-    QSqlQuery update(consoleConnection());
-    if (!update.prepare(QStringLiteral("UPDATE UserDevice SET lastSyncTime = ?")))
-        return QString();
-    update.addBindValue(stamp);
-    return update.exec() ? stamp : QString();
+    return syncbench::setSyncTimesBack(stamp) > 0 ? stamp : QString();
 }
 
 // --- The other program ------------------------------------------------------------------------------------------
@@ -318,23 +277,6 @@ void runYardstick(const QList<quint32> &deviceIds, int spreadMs, int status)
     });
 }
 
-// Assignments without that status, or still with the time set back; -1 when they could not be counted. Counted while
-// the other program writes: a count it refuses is made again.
-int rowsWithout(int status, const QString &setBack)
-{
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        QSqlQuery count(consoleConnection());
-        if (!count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus IS NOT ? OR lastSyncTime "
-                                          "IS NULL OR lastSyncTime = ?")))
-            return -1;
-        count.addBindValue(status);
-        count.addBindValue(setBack);
-        if (count.exec() && count.next())
-            return count.value(0).toInt();
-    }
-    return -1;
-}
-
 // The status the yardstick writes: another than Sync Now's, so that each writes every row anew.
 constexpr int YardstickStatus = 3;
 constexpr int SyncNowStatus = 1;
@@ -408,7 +350,7 @@ bool runTurn(AccountOverview &overview, const QString &databaseFile, const QList
     if (!beside.stop(yardstickFrom, bench::nowNs(), &turn->yardstick))
         return false;
     bench::runUntil(heldLanded, 60000);
-    turn->yardstickRowsMissed = rowsWithout(YardstickStatus, setBack);
+    turn->yardstickRowsMissed = syncbench::rowsWithout(YardstickStatus, setBack);
 
     OtherProgram during(databaseFile, busyWaitMs);
     if (!during.start())
@@ -428,7 +370,7 @@ bool runTurn(AccountOverview &overview, const QString &databaseFile, const QList
     if (!during.stop(subjectFrom, subjectTo, &turn->subject))
         return false;
     bench::runUntil(heldLanded, 60000);
-    turn->rowsMissed = rowsWithout(SyncNowStatus, setBack);
+    turn->rowsMissed = syncbench::rowsWithout(SyncNowStatus, setBack);
     return finished;
 }
 
@@ -494,7 +436,7 @@ int main(int argc, char **argv)
     QList<VelkIFPDevice> devices;
     for (int i = 0; i < panels; ++i)
         devices.append(bench::panelDevice(i, QLatin1String(Password)));
-    if (!fixture.seedDevices(devices) || !seedUsers(users)) {
+    if (!fixture.seedDevices(devices) || !syncbench::seedUsers(panels, users, panels) || !createOtherTable()) {
         std::fprintf(stderr, "seeding failed\n");
         return 1;
     }

@@ -68,6 +68,37 @@ VelkUserDevice assignmentOf(quint32 muid, quint32 did)
     return rows.isEmpty() ? VelkUserDevice() : rows.first();
 }
 
+// The GUI thread's waits on the database, from its construction to stop(): turns of the event loop, on a 10 ms probe,
+// that came a busy wait late or more.
+class DatabaseWaits
+{
+public:
+    explicit DatabaseWaits(int busyWaitMs)
+    {
+        m_probe.setInterval(10);
+        QObject::connect(&m_probe, &QTimer::timeout, [this, busyWaitMs] {
+            const bool stalled = m_gap.elapsed() >= busyWaitMs * 8 / 10;
+            m_count += stalled ? 1 : 0;
+            m_inARow += stalled && m_lastStalled ? 1 : 0;
+            m_lastStalled = stalled;
+            m_gap.restart();
+        });
+        m_gap.start();
+        m_probe.start();
+    }
+    void stop() { m_probe.stop(); }
+    int count() const { return m_count; }
+    // Waits that came right after another.
+    int inARow() const { return m_inARow; }
+
+private:
+    QTimer m_probe;
+    QElapsedTimer m_gap;
+    bool m_lastStalled = false;
+    int m_count = 0;
+    int m_inARow = 0;
+};
+
 } // namespace
 
 class TestAccountsSync : public QObject
@@ -662,27 +693,16 @@ void TestAccountsSync::syncNowDuringAHeldDatabaseLandsEveryStatus()
 
     auto hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Writer);
     QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
-    // The GUI thread's waits on the database: turns of the event loop that came a busy wait late or more.
-    QElapsedTimer gap;
-    QList<qint64> stalls;
-    QTimer probe;
-    probe.setInterval(10);
-    connect(&probe, &QTimer::timeout, this, [&] {
-        if (gap.elapsed() >= busyWaitMs * 8 / 10)
-            stalls.append(gap.elapsed());
-        gap.restart();
-    });
-    gap.start();
-    probe.start();
+    DatabaseWaits stalls(busyWaitMs);
     QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
     QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
     QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
     QTRY_COMPARE(finished.count(), 1);
     // The hold goes on: the held statuses are tried again and again meanwhile, each try a short wait.
     QTest::qWait(4 * busyWaitMs);
-    probe.stop();
+    stalls.stop();
     QCOMPARE(timedOut.count(), 0);
-    QVERIFY2(stalls.size() <= 1, qPrintable(QString::number(stalls.size())));
+    QVERIFY2(stalls.count() <= 1, qPrintable(QString::number(stalls.count())));
     for (const VelkIFPDevice &device : qAsConst(devices))
         QCOMPARE(assignmentOf(user.muid, device.did).syncStatus, 0);
 
@@ -770,23 +790,8 @@ void TestAccountsSync::syncNowOfAHundredPanelsWaitsOutAnExclusiveHold()
 
     auto hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
     QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
-    // The GUI thread's waits on the database: turns of the event loop that came a busy wait late or more. Two in a
-    // row are one panel's wait after another's.
-    QElapsedTimer gap;
-    bool lastStalled = false;
-    int stalls = 0;
-    int stallsInARow = 0;
-    QTimer probe;
-    probe.setInterval(10);
-    connect(&probe, &QTimer::timeout, this, [&] {
-        const bool stalled = gap.elapsed() >= busyWaitMs * 8 / 10;
-        stalls += stalled ? 1 : 0;
-        stallsInARow += stalled && lastStalled ? 1 : 0;
-        lastStalled = stalled;
-        gap.restart();
-    });
-    gap.start();
-    probe.start();
+    // Two waits in a row are one panel's wait after another's.
+    DatabaseWaits stalls(busyWaitMs);
     QSignalSpy finished(m_overview->syncRun(), &AccountSyncRun::runFinished);
     QSignalSpy timedOut(m_overview->syncRun(), &AccountSyncRun::timedOut);
     QTest::mouseClick(m_overview->btnSyncNow, Qt::LeftButton);
@@ -798,9 +803,10 @@ void TestAccountsSync::syncNowOfAHundredPanelsWaitsOutAnExclusiveHold()
 
     hold.reset();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, QuorvinTryCeilingMs);
-    probe.stop();
+    stalls.stop();
     QCOMPARE(timedOut.count(), 0);
-    QVERIFY2(stallsInARow == 0, qPrintable(QStringLiteral("%1 of %2 waits in a row").arg(stallsInARow).arg(stalls)));
+    QVERIFY2(stalls.inARow() == 0,
+             qPrintable(QStringLiteral("%1 of %2 waits in a row").arg(stalls.inARow()).arg(stalls.count())));
     for (int i = 0; i < kPanels; ++i) {
         const SimulatedPanel &panel = *m_panels.at(size_t(i));
         QCOMPARE(panel.receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), files.at(i) + 1);
