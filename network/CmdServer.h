@@ -171,10 +171,10 @@ public:
     /// What a held write of the synchronisation status of the device with that did supersedes: the latest answer or
     /// time-out of a panel replaces an earlier one still held (see DbHeldWrites).
     static QString syncStatusKey(quint32 did);
-    /// Records a panel's final synchronisation answer. The status waits for those of the other panels being
-    /// synchronised and is written with them, in one transaction, once no synchronisation awaits its answer any more,
-    /// or at the latest a tenth of a second after the first of them arrived; then each channel ends its
-    /// synchronisation (DeviceChannel::finishSync).
+    /// Records a panel's final synchronisation answer. The status waits in memory for those of the other panels being
+    /// synchronised and is written with them, in a transaction begun and committed within one turn of the event loop,
+    /// once no synchronisation awaits its answer any more, or at the latest a tenth of a second after the first of
+    /// them arrived; then each channel ends its synchronisation (DeviceChannel::finishSync).
     void recordSyncStatus(DeviceChannel *channel, int status);
     /// A channel asked its panel for its synchronisation (open), or that exchange ended: the final answer came or
     /// the connection closed. Statuses wait only while an exchange is open.
