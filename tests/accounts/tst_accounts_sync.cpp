@@ -746,6 +746,16 @@ void TestAccountsSync::syncDuringAnExclusiveHoldKeepsThePanelsUsers()
     QVERIFY(usersOn(*panel).contains(QStringLiteral("U")));
     QVERIFY(usersOn(*panel).contains(QStringLiteral("V")));
     QVERIFY(!m_log->contains(QStringLiteral("cannot be read, nothing sent")));
+
+    // Users that cannot be read for a reason of their own would not be read later either: that synchronisation still
+    // ends failed at once, with nothing sent, instead of waiting for ever.
+    HiddenTable hidden(QStringLiteral("AppPermission"));
+    QVERIFY(hidden.isActive());
+    QCOMPARE(m_server->checkAccountSync({one}).size(), 1);
+    QTRY_COMPARE(m_overview->syncRun()->awaited(), 0);
+    QCOMPARE(assignmentOf(user.muid, one.did).syncStatus, 2);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_SYNC_USER_SETTINGS), files + 1);
+    QVERIFY(m_log->contains(QStringLiteral("cannot be read, nothing sent")));
 }
 
 // Sync Now of a hundred panels while another program holds the file exclusively (60 s in the field, stood for by a
