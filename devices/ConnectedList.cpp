@@ -565,12 +565,14 @@ void ConnectedList::passWordChange(QString password)
 {
     CmdServer *server = CmdServer::getInstance();
     refreshStates();
-    // Every connected panel, not only those the filter shows: a hidden one would keep the old password and come
-    // back locked at its next handshake.
+    // Every connected panel, not only those the filter shows, and by its link key, so that one known by its address
+    // alone gets it too: a panel left out would keep the old password and come back locked at its next handshake.
     const QList<VelkIFPDevice> connected = m_model.connectedDevices();
     for (const VelkIFPDevice &device : connected) {
-        if (server->sendPassword(device.macAddress, password) != 0)
-            writeLog(LOG_LEVEL_ERROR, "ConnectedList::passWordChange, send error: %s", qPrintable(device.macAddress));
+        const QString key = server->linkKey(device);
+        if (server->sendPassword(key, password) != 0)
+            writeLog(LOG_LEVEL_ERROR, "ConnectedList::passWordChange, send error: %s (%s)",
+                     qPrintable(device.deviceName), qPrintable(key));
     }
     server->setControlPassword(password);
 }

@@ -328,8 +328,8 @@ private slots:
 
     // Panels whose MAC no network card can have (uninitialised cards report all zeros) are known by the devices their
     // addresses matched: each item follows its panel as the others do, power off and reboot reach them over their
-    // connections, their accounts are synchronised when they connect, and Power On, which goes by MAC, says that it
-    // cannot wake them.
+    // connections, their accounts are synchronised when they connect, a new password reaches them, and Power On,
+    // which goes by MAC, says that it cannot wake them.
     void panelsWithoutAMacOfTheirOwnFollowTheirPanels()
     {
         const QStringList names = {"Zero A", "Zero B", "Zero Locked"};
@@ -363,6 +363,13 @@ private slots:
         for (const QString &name : names.mid(0, 2))
             QTRY_COMPARE_WITH_TIMEOUT(startsFor(server()->linkKey(storedDevice(name))), 1, Patience);
         QCOMPARE(startsFor(server()->linkKey(storedDevice("Zero Locked"))), 0);
+
+        // A new administrator password reaches them as it reaches the panel with a MAC: left out, they would come
+        // back locked at their next handshake. The locked one is not connected and gets none.
+        m_page->passWordChange(QStringLiteral("new password"));
+        for (SimulatedPanel *panel : {panels.at(0), panels.at(1), own})
+            QTRY_COMPARE_WITH_TIMEOUT(panel->storedPassword(), QStringLiteral("new password"), Patience);
+        QCOMPARE(panels.at(2)->receivedCount(VELK_REMOTE_CMD_SET_PASSWORD), 0);
 
         choose(names);
         QVERIFY(m_page->btnPowerOff->isEnabled());
