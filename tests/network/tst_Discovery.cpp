@@ -581,6 +581,14 @@ void TestDiscovery::arpOverrunIsKilled()
     arp.setCommand("true", {});
     QVERIFY(arp.refresh());
     QVERIFY(spy.wait(QuorvinTryCeilingMs));
+
+    // A table that goes away while its command runs ends the command, without waiting for it or for the time-out.
+    auto *leaving = new ArpTable;
+    leaving->setCommand("sleep", {"30"});
+    QVERIFY(leaving->refresh());
+    elapsed.restart();
+    delete leaving;
+    QVERIFY(elapsed.elapsed() < 20000);
 }
 
 QTEST_GUILESS_MAIN(TestDiscovery)
