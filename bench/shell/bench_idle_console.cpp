@@ -5,11 +5,12 @@
 // folder) and the administrator's e-mail address set (so Login goes straight to the main window); one holds N devices
 // (--devices, 10,000 by default; panel i as bench/network's fleet has it: MAC 02:51:4d + (1 + i), address
 // 127.0.(1 + i/250).(2 + i%250)), the other none. Each measurement is a process of its own, offscreen, on Qt's Unix
-// event dispatcher, with the log file at INFO, as the console runs: the administrator logs in, the main window shows the
-// Device Control page, and the console is left alone. Its periodic work runs at its real intervals on the real clock:
-// every 25 s the re-announcement to every offline device (the discovery answer sent to its address, by the arp table's
-// address where it has one) and the arp refresh, whose command here prints a table that holds every device (`cat` of a
-// file in net-tools form: the large table of a large network), and everything else the idle main window does.
+// event dispatcher, with the log file at INFO, as the console runs: the administrator logs in, the main window shows
+// the Device Control page, and the console is left alone. Its periodic work runs at its real intervals on the real
+// clock: every 25 s the re-announcement to every offline device (the discovery answer sent to its address, by the arp
+// table's address where it has one) and the arp refresh, whose command here prints a table that holds every device
+// (`cat` of a file in net-tools form: the large table of a large network), and everything else the idle main window
+// does.
 //
 // Measured from outside the GUI thread: a watcher thread posts a probe event to the GUI thread 5 ms after the previous
 // one was handled and reads how long each waited to be handled; an idle loop handles one within a fraction of a
@@ -227,7 +228,8 @@ QString writeArpTable(int devices)
     if (!file.open(QIODevice::WriteOnly))
         return QString();
     for (int i = 0; i < devices; ++i)
-        file.write(QStringLiteral("? (%1) at %2 [ether] on lo\n").arg(bench::panelAddress(i), bench::panelMac(i)).toUtf8());
+        file.write(
+            QStringLiteral("? (%1) at %2 [ether] on lo\n").arg(bench::panelAddress(i), bench::panelMac(i)).toUtf8());
     return path;
 }
 
@@ -353,7 +355,8 @@ int main(int argc, char **argv)
     const int baselineSeconds = std::max(AnnounceIntervalS + 5, intArg("--baseline-seconds", 60));
     Home empty, fleet;
     for (const std::pair<Home *, int> &home : {std::make_pair(&empty, 0), std::make_pair(&fleet, devices)}) {
-        if (!home.first->dir.isValid() || !runIn(*home.first, {QStringLiteral("--seed"), QString::number(home.second)})) {
+        if (!home.first->dir.isValid() ||
+            !runIn(*home.first, {QStringLiteral("--seed"), QString::number(home.second)})) {
             std::fprintf(stderr, "seeding a data folder with %d devices failed\n", home.second);
             return 1;
         }
@@ -366,9 +369,10 @@ int main(int argc, char **argv)
                 "INFO) with %d devices offline for %d s, and without devices for %d s (for scale); the re-announcement "
                 "and the arp refresh (a table of every device) every %d s at their real intervals\n",
                 devices, seconds, baselineSeconds, AnnounceIntervalS);
-    std::printf("Measured from a watcher thread: the wait of a probe event posted to the GUI thread every 5 ms. Target "
-                "with the fleet: no wait over %.0f ms, and %d announcements each calling at least %d of the %d devices\n\n",
-                TargetStallMs, ticks, calledAtLeast, devices);
+    std::printf(
+        "Measured from a watcher thread: the wait of a probe event posted to the GUI thread every 5 ms. Target "
+        "with the fleet: no wait over %.0f ms, and %d announcements each calling at least %d of the %d devices\n\n",
+        TargetStallMs, ticks, calledAtLeast, devices);
     std::fflush(stdout);
 
     Figures baseline, subject;
@@ -385,8 +389,9 @@ int main(int argc, char **argv)
 
     const bool stallMet = subject.over == 0;
     const bool calledMet = subject.announcements >= ticks && subject.fewest >= calledAtLeast;
-    std::printf("\nlongest GUI wait with %d devices offline: %.1f ms (without devices: %.1f ms), target <= %.0f ms: %s\n",
-                devices, subject.worstMs, baseline.worstMs, TargetStallMs, stallMet ? "met" : "MISSED");
+    std::printf(
+        "\nlongest GUI wait with %d devices offline: %.1f ms (without devices: %.1f ms), target <= %.0f ms: %s\n",
+        devices, subject.worstMs, baseline.worstMs, TargetStallMs, stallMet ? "met" : "MISSED");
     std::printf("announcements: %d calling %d to %d devices, target >= %d each calling >= %d: %s\n",
                 subject.announcements, subject.fewest, subject.most, ticks, calledAtLeast,
                 calledMet ? "met" : "MISSED");
