@@ -10,6 +10,7 @@
 
 #include "datastore/DbReadRetry.h"
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedItem.h"
 #include "network/CmdServer.h"
@@ -457,27 +458,26 @@ void ConnectedList::onItemClicked(QListWidgetItem *item)
 void ConnectedList::clearKick(quint32 key)
 {
     const DeviceControlModel::Entry *entry = m_model.entry(key);
-    if (!entry)
+    if (!entry || entry->device.did == 0)
         return;
     const quint32 did = entry->device.did;
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    // Read-modify-write on the full record, so type, location and camera stay as they are.
-    QList<VelkIFPDevice> stored;
-    if (db->queryAllAvailableIFP(stored) != DB_OK) {
-        reportDbError("clearKick", "queryAllAvailableIFP");
+    // The mark alone, so that type, location and camera stay as they are, and under the kick's own key: a kick mark
+    // still held (the database was refused while the panel was taken over) is replaced by the take-back instead of
+    // being written over it later. Held itself, the take-back is written once the database takes writes.
+    if (DbWriteBatch::writeOne(db, "ConnectedList::clearKick",
+                               QStringLiteral("take-back of %1").arg(entry->device.deviceName), CmdServer::kickKey(did),
+                               [db, did] { return db->updateIFPDeviceKicked(did, false); }) != DB_OK) {
+        reportDbError("clearKick", "updateIFPDeviceKicked");
         return;
     }
-    for (VelkIFPDevice &device : stored) {
-        if (device.did != did || did == 0)
-            continue;
-        device.isKicked = false;
-        if (db->updateIFPDeviceById(device) != DB_OK) {
-            reportDbError("clearKick", "updateIFPDeviceById");
-            return;
-        }
-        break;
+    // The page and the command server follow what the operator did, not what the database holds yet.
+    if (m_model.setKicked(key, false)) {
+        if (ConnectedItem *item = m_items.value(key))
+            item->setState(m_model.entry(key)->state());
     }
-    reloadDevices("clearKick");
+    if (m_modelRead)
+        publishManagedDevices();
     updateSummary();
 }
 

@@ -500,6 +500,48 @@ private slots:
         QVERIFY(!held.isKicked);
     }
 
+    // The kick mark written while another program holds the write lock is held and written later. It was written over
+    // the operator's later take-back (the take-back's own write let the held ones through), and a take-back during the
+    // hold was refused outright. Either take-back stands now, on the page and in the store.
+    void takeBackStandsAfterAHeldKick()
+    {
+        addDevice("After", SimulatedPanel::defaultIdentity(43).mac);
+        addDevice("During", SimulatedPanel::defaultIdentity(44).mac);
+        newPage();
+        SimulatedPanel *after = makePanel(43);
+        SimulatedPanel *during = makePanel(44);
+        after->start();
+        during->start();
+        QTRY_VERIFY_WITH_TIMEOUT(after->isConnected() && during->isConnected(), Patience);
+        QListWidget *list = m_page->listDevices;
+        const auto takeBack = [list, this](const QString &name) {
+            const QRect rect = list->visualItemRect(m_page->itemByName(name));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        };
+        // Held writes are tried again only after a pause, or at once after another write got through.
+        const ShortDatabaseWaits waits(100, 2000);
+        {
+            DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Writer);
+            QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+            QCOMPARE(after->sendKick(QStringLiteral("other-console"), QStringLiteral("other password")), 0);
+            QCOMPARE(during->sendKick(QStringLiteral("other-console"), QStringLiteral("other password")), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(stateOf("After"), DeviceControlModel::Kicked, Patience);
+            QTRY_COMPARE_WITH_TIMEOUT(stateOf("During"), DeviceControlModel::Kicked, Patience);
+            m_page->kickWarning()->okButtonClicked();
+            takeBack("During");
+            QVERIFY(stateOf("During") != DeviceControlModel::Kicked);
+        }
+        // The hold ended; the kick marks are still held.
+        takeBack("After");
+        QVERIFY(stateOf("After") != DeviceControlModel::Kicked);
+        QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty(), Patience);
+        QVERIFY(!storedDevice("After").isKicked);
+        QVERIFY(!storedDevice("During").isKicked);
+        m_page->updateAllDB();
+        QVERIFY(stateOf("After") != DeviceControlModel::Kicked);
+        QVERIFY(stateOf("During") != DeviceControlModel::Kicked);
+    }
+
     void takeoverOnANormalUserConsole()
     {
         addDevice("Kicked", SimulatedPanel::defaultIdentity(51).mac);
