@@ -71,16 +71,13 @@ void EmergencyWarningDialog::readCameraLink()
     if (m_answered)
         return;
     DbHeldWrites *held = m_db->heldWrites();
-    // Each read would wait for the database and fail again: one wait per warning at most, none while the held writes
-    // already tell that the database refuses them.
+    // A read refused waits until writes held meanwhile reach the database, which then most likely gives reads too: one
+    // wait per warning at most, not one per try. Writes held say nothing of reads, though: under another program's
+    // write lock the pairing is read as ever, so it is always tried once.
     const auto later = [this, held] {
         connect(held, &DbHeldWrites::heldWritesWritten, this, &EmergencyWarningDialog::readCameraLink,
                 Qt::UniqueConnection);
     };
-    if (held->isRefused()) {
-        later();
-        return;
-    }
     CameraLinkStore store(m_db);
     if (!store.pairedCameraMac(m_did, &m_cameraMac)) {
         if (m_db->refusedForNow()) {
