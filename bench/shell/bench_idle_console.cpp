@@ -37,7 +37,6 @@
 #include "network/NetworkConfig.h"
 #include "network/UPnPServer.h"
 #include "platform/ArpTable.h"
-#include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Orvanta.h"
 
 #include <QApplication>
@@ -249,13 +248,7 @@ int measure(int devices, int seconds)
         return 1;
 
     Orvanta login(OrvantaDBManager::getInstance());
-    prepareLogIn(login);
-    login.ui.btnLogin->click();
-    FrameLayoutPage *frame = login.mainFrame();
-    if (!frame)
-        return 1;
-    FirstPaint framePaint(frame);
-    if (!processUntil([&] { return framePaint.painted; }, ChildTimeoutMs))
+    if (!logInToMainWindow(login))
         return 1;
     // The arp command of a large network, in time for the first tick (25 s after the responder was made at the
     // log-in).
