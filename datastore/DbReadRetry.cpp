@@ -25,18 +25,22 @@ void DbReadRetry::setIntervalMs(int first, int longest)
         m_timer.start(m_firstMs);
 }
 
-void DbReadRetry::later()
+bool DbReadRetry::later()
 {
+    const bool begins = !m_refused;
+    m_refused = true;
     if (m_waiting)
-        return;
+        return begins;
     m_waiting = true;
     m_timer.start(m_nextMs);
     m_nextMs = qMin(m_nextMs * 2, m_longestMs);
+    return begins;
 }
 
 void DbReadRetry::done()
 {
     m_waiting = false;
+    m_refused = false;
     m_timer.stop();
     m_nextMs = m_firstMs;
 }
