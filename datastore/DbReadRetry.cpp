@@ -2,7 +2,8 @@
 
 #include "datastore/DbHeldWrites.h"
 
-DbReadRetry::DbReadRetry(DbHeldWrites *heldWrites, QObject *parent) : QObject(parent)
+// The timer is a child so that a test can move it on instead of sleeping through the pauses.
+DbReadRetry::DbReadRetry(DbHeldWrites *heldWrites, QObject *parent) : QObject(parent), m_timer(this)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &DbReadRetry::fire);
