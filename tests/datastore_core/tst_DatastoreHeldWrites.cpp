@@ -425,13 +425,15 @@ private slots:
         QMetaObject::invokeMethod(pause, "timeout");
         QVERIFY(!reread.isWaiting());
         QCOMPARE(reread.pauseMs(), DbReadRetry::kFirstIntervalMs);
-        // A read given ends the episode: the next one waits as long as it may, and a new hold is told again.
-        exclusive = std::make_unique<DatabaseHold>(file(), DatabaseHold::Exclusive, 300);
-        QVERIFY2(exclusive->isHeld(), qPrintable(exclusive->error()));
-        QList<VelkGroups> groups;
-        QCOMPARE(m_db->queryAllGroup(groups), DB_OK);
+        // A read given ends the episode: under the next hold a read waits as long as it may again, and the hold is
+        // told again.
         exclusive = std::make_unique<DatabaseHold>(file(), DatabaseHold::Exclusive);
+        QVERIFY2(exclusive->isHeld(), qPrintable(exclusive->error()));
+        QElapsedTimer waited;
+        waited.start();
+        QList<VelkGroups> groups;
         QVERIFY(m_db->queryAllGroup(groups) != DB_OK);
+        QVERIFY2(waited.elapsed() >= busyWaitMs - 100, qPrintable(QString::number(waited.elapsed())));
         QVERIFY(reread.later());
         QCOMPARE(log.linesWith(QStringLiteral("database is locked")).size(), 2);
     }

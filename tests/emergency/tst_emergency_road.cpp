@@ -306,7 +306,7 @@ void TestEmergencyRoad::sosRowThatCannotBeStoredHoldsNoOtherWriteBack()
 // taken up, and the panel was answered seconds late. The reads are refused at once, and the SOS answered.
 void TestEmergencyRoad::sosIsAnsweredBeforeOtherCallersRefusedReads()
 {
-    const int busyWaitMs = 1000;
+    const int busyWaitMs = 2000;
     const ShortDatabaseWaits waits(busyWaitMs);
     OrvantaDBManager *db = waits.db();
     SimulatedPanel *panel = connectSimulatedPanel(m_panels, 9, QStringLiteral("Lab"));
