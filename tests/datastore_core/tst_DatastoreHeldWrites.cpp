@@ -114,24 +114,6 @@ private:
             });
         }
     }
-    // The Event Log's AUTOINCREMENT counter at its end, as a restored backup can bring it: every insert meets
-    // SQLITE_FULL, whatever room the disk has.
-    void exhaustEventLogCounter() const
-    {
-        QSqlQuery query(m_db->databaseManager()->connection());
-        QVERIFY(query.exec(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'EventLog'")));
-        QVERIFY(query.exec(
-            QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES ('EventLog', 9223372036854775807)")));
-    }
-    DbWriteBatch::Write eventWrite(const QString &deviceName) const
-    {
-        return [db = m_db, deviceName] {
-            VelkEventLog event;
-            event.deviceName = deviceName;
-            event.time = QStringLiteral("2026-03-02 09:15:00");
-            return db->insertEventLog(event);
-        };
-    }
     // A group renamed: set by its id, as held writes set only what their caller changed.
     DbWriteBatch::Write renameWrite(quint32 gid, const QString &name) const
     {
@@ -436,41 +418,6 @@ private slots:
         QVERIFY2(waited.elapsed() >= busyWaitMs - 100, qPrintable(QString::number(waited.elapsed())));
         QVERIFY(reread.later());
         QCOMPARE(log.linesWith(QStringLiteral("database is locked")).size(), 2);
-    }
-
-    // An Event Log insert whose AUTOINCREMENT counter is at its end fails with SQLITE_FULL, which reads as a full disk
-    // for now: the SOS row was held and tried for ever, and every later background write queued behind it, while the
-    // database took the operator's writes. Refused again and again while the database takes writes, it fails for a
-    // reason of its own: it is named once, and the writes behind it land in their order.
-    void aWriteRefusedWhileOthersLandIsGivenUpByName()
-    {
-        exhaustEventLogCounter();
-        LogCapture log;
-        QSignalSpy allWritten(m_db->heldWrites(), &DbHeldWrites::allWritten);
-        m_db->heldWrites()->writeLater("AlertRoad", QStringLiteral("event-log row of the SOS from Gym"),
-                                       eventWrite(QStringLiteral("Gym")));
-        QCOMPARE(DbWriteBatch::writeOne(m_db, "write-back", QStringLiteral("group Later"), groupWrite(m_db, "Later")),
-                 DB_OK);
-        QCOMPARE(m_db->heldWrites()->count(), 2);
-        VelkGroups direct;
-        direct.groupName = QStringLiteral("Direct");
-        direct.groupType = QStringLiteral("Control Box");
-        QCOMPARE(m_db->createGroups(direct), DB_OK);
-
-        QTRY_VERIFY(m_db->heldWrites()->isEmpty());
-        QCOMPARE(groups(), (QStringList{"Direct", "Later"}));
-        QCOMPARE(eventRows(), 0);
-        QCOMPARE(allWritten.count(), 1);
-        const QStringList named = log.linesWith(QStringLiteral("not written"));
-        QCOMPARE(named.size(), 1);
-        QVERIFY2(named.first().contains(QStringLiteral("refused 3 times (the disk is full) while the database takes "
-                                                       "other writes")),
-                 qPrintable(named.first()));
-        QVERIFY2(named.first().endsWith(QStringLiteral(": AlertRoad: event-log row of the SOS from Gym")),
-                 qPrintable(named.first()));
-        QVERIFY(log.linesWith(QStringLiteral("the database takes writes again"))
-                    .value(0)
-                    .endsWith(QStringLiteral("1 held writes written, 1 lost")));
     }
 
     // SIGTERM (or Ctrl+C) while a Sync Now keeps its transaction open and an SOS's Event Log row waits behind it: the
