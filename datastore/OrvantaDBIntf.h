@@ -267,9 +267,10 @@ public:
     /// Tells a write refused for what it wrote from one the database file refused, which every later write of the
     /// transaction would meet too: an import then stops whole instead of blaming the row it was at.
     virtual DbFailure lastFailure() const = 0;
-    /// Whether the last statement that failed failed for a reason that passes by itself: another program holds the
-    /// database (even for reading, as an exclusive transaction or a VACUUM does), the disk is full, the file could not
-    /// be read or written for now. Ask it right after an operation failed: what a read refused that way would have
+    /// Whether the operation just made (the last one called, or the transaction last begun) failed for a reason that
+    /// passes by itself: another program holds the database (even for reading, as an exclusive transaction or a VACUUM
+    /// does), the disk is full, the file could not be read or written for now. False when it failed for a reason of
+    /// its own, or did not fail. Ask it right after an operation failed: what a read refused that way would have
     /// returned is not known yet, never "nothing there", so the caller acts on what it already knows or tries again
     /// later, and neither gives up nor repeats what it did.
     virtual bool refusedForNow() const = 0;

@@ -212,6 +212,10 @@ private:
     QSqlDatabase heldDb() const;
     /// Scopes open on the main connection that are not the open work's own transaction.
     int scopesBesideOpenWork() const;
+    /// An operation begins: refusedForNow() speaks of what fails from here on.
+    void beginOperation() const;
+    /// A guard refused the operation's arguments; nothing ran.
+    quint32 badArgument() const;
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
@@ -220,4 +224,5 @@ private:
     quint64 m_deviceDataVersion = nextAccountDataVersion();
     mutable std::function<void()> m_finishOpenWork;
     int m_runningOpenWork = 0;
+    mutable quint64 m_operationMark = 0; ///< statementFailureMark() as the last operation began
 };

@@ -43,13 +43,13 @@ void AutoTestRunner::build(const QDate &today)
         learnTargets(schedules, today);
     } else if (m_db->refusedForNow()) {
         // Planning nothing would drop the day's tests for a hold of a few seconds.
-        writeLog(LOG_LEVEL_WARNING,
-                 "AutoTestRunner::build, the auto-tests cannot be read for now; the %d read before are planned "
-                 "and read again shortly",
-                 int(m_knownSchedules.size()));
+        if (m_reread.later())
+            writeLog(LOG_LEVEL_WARNING,
+                     "AutoTestRunner::build, the auto-tests cannot be read for now; the %d read before are planned "
+                     "and read again shortly",
+                     int(m_knownSchedules.size()));
         schedules = m_knownSchedules;
         m_buildRefused = true;
-        m_reread.later();
     } else {
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::build, queryAllAutoTestSchedule error");
     }
@@ -463,10 +463,10 @@ void AutoTestRunner::closeInterruptedRuns()
     if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
         if (m_db->refusedForNow()) {
             // Left "Scheduling", a test could be neither edited nor switched off for the rest of the session.
-            writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::closeInterruptedRuns, the auto-tests cannot be read for now; "
-                                        "tests left running are closed once they can");
+            if (m_reread.later())
+                writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::closeInterruptedRuns, the auto-tests cannot be read for "
+                                            "now; tests left running are closed once they can");
             m_closeRefused = true;
-            m_reread.later();
             return;
         }
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, queryAllAutoTestSchedule error");

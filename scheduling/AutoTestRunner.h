@@ -61,7 +61,7 @@ public:
     int waitingCount() const { return m_waiting.size(); }
 
     /// How long the runner waits before it reads again what the database refused for now: first, and at most as
-    /// the waits double (1 s and 16 s; tests shorten them).
+    /// the waits double (1 s and 64 s; tests shorten them).
     void setRetryIntervalMs(int first, int longest);
 
     /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their

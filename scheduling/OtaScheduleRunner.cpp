@@ -59,10 +59,10 @@ void OtaScheduleRunner::closeInterruptedRuns()
     if (!readSchedules(&schedules)) {
         if (m_db->refusedForNow()) {
             // Left "Updating", a schedule could be neither edited nor switched off for the rest of the session.
-            writeLog(LOG_LEVEL_WARNING, "OtaScheduleRunner::closeInterruptedRuns, the schedules cannot be read for "
-                                        "now; runs left updating are closed once they can");
+            if (m_reread.later())
+                writeLog(LOG_LEVEL_WARNING, "OtaScheduleRunner::closeInterruptedRuns, the schedules cannot be read "
+                                            "for now; runs left updating are closed once they can");
             m_closeRefused = true;
-            m_reread.later();
             return;
         }
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, queryAllOtaSchedule error");
@@ -119,8 +119,9 @@ void OtaScheduleRunner::checkOtaTask()
         clearCurrent();
         if (m_db->refusedForNow()) {
             // Another program holds the database: a minute's wait would start a due schedule up to a minute late.
-            writeLog(LOG_LEVEL_WARNING, "checkOtaTask, the schedules cannot be read for now; looking again shortly");
-            m_reread.later();
+            if (m_reread.later())
+                writeLog(LOG_LEVEL_WARNING,
+                         "checkOtaTask, the schedules cannot be read for now; looking again shortly");
             return;
         }
         writeLog(LOG_LEVEL_ERROR, "checkOtaTask, queryAllOtaSchedule error; looking again in a minute");
