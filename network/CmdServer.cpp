@@ -10,6 +10,7 @@
 #include "network/ProtocolCodes.h"
 #include "network/WorkThread.h"
 #include "platform/ArpTable.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
@@ -195,7 +196,7 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config), m_server(new QTcpServer(this)), m_reread(database()->heldWrites()),
+    : m_config(config), m_server(new QTcpServer(this)), m_clock(Clock::system()), m_reread(database()->heldWrites()),
       m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
       m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
       m_identified(this, kHandshakeSliceMs,
@@ -206,6 +207,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
       m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
       m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
+    connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
     m_acceptTimer->setSingleShot(true);
     m_acceptTimer->setInterval(0);
     connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
@@ -255,6 +257,31 @@ void CmdServer::listen()
              qPrintable(m_server->errorString()));
     if (!m_retryTimer->isActive())
         m_retryTimer->start();
+}
+
+void CmdServer::setClock(Clock *clock)
+{
+    disconnect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
+    m_clock = clock;
+    connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
+}
+
+void CmdServer::onClockMoved()
+{
+    // Once here rather than a connection per channel: a fleet's thousands of connections to one signal made every
+    // channel's end a search through them.
+    QList<QPointer<DeviceChannel>> channels;
+    channels.reserve(m_pending.size() + m_channels.size() + m_locked.size());
+    for (DeviceChannel *channel : qAsConst(m_pending))
+        channels.append(channel);
+    for (DeviceChannel *channel : qAsConst(m_channels))
+        channels.append(channel);
+    for (DeviceChannel *channel : qAsConst(m_locked))
+        channels.append(channel);
+    for (const QPointer<DeviceChannel> &channel : qAsConst(channels)) {
+        if (channel)
+            channel->clockMoved();
+    }
 }
 
 quint16 CmdServer::serverPort() const

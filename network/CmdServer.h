@@ -16,6 +16,7 @@
 #include <memory>
 
 class AccountSyncCache;
+class Clock;
 class DbWriteBatch;
 class DeviceChannel;
 class OrvantaDBIntf;
@@ -147,6 +148,11 @@ public:
     QString consoleId() const { return m_consoleId; }
     /// The same as UTF-8, as the first-sync question carries it to every panel.
     QByteArray consoleIdUtf8() const { return m_consoleIdUtf8; }
+    /// The clock the connections' time-outs count on (Clock::system() unless set): the handshake, keep-alive, idle
+    /// and probe time-outs, and how long a repeated refusal is said once. Set it before panels connect; tests hand a
+    /// ManualClock and move it.
+    void setClock(Clock *clock);
+    Clock *clock() const { return m_clock; }
     /// The listening port (useful when NetworkConfig::tcpPort is 0); 0 while not listening.
     quint16 serverPort() const;
     const NetworkConfig &config() const { return m_config; }
@@ -241,6 +247,7 @@ private:
     void answerWaitingHandshakes();
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
+    void onClockMoved();
     void onSafeAlert(DeviceChannel *channel, const QString &mac);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
@@ -262,6 +269,7 @@ private:
 
     NetworkConfig m_config;
     QTcpServer *m_server;
+    Clock *m_clock;
     // What a handshake needs, and whether it is known: a read the database refused for now is not "nothing there".
     bool m_passwordKnown = false;
     bool m_consoleIdKnown = false;

@@ -8,6 +8,7 @@
 #include "network/PanelFileName.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
@@ -16,6 +17,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <limits>
 #include <utility>
 
 namespace {
@@ -52,38 +54,20 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     m_peerIp = peerIpv4(m_socket);
 
     m_handshakeTimer->setSingleShot(true);
-    connect(m_handshakeTimer, &QTimer::timeout, this, [this] {
-        if (m_awaitingDecision)
-            writeLog(LOG_LEVEL_WARNING,
-                     "DeviceChannel: identity of %s not answered within %d ms, closing: it connects "
-                     "again",
-                     qPrintable(logName()), m_handshakeTimer->interval());
-        else
-            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
-                     qPrintable(logName()));
-        close();
-    });
-    m_heartbeatTimer->setInterval(m_config.heartbeatIntervalMs);
+    connect(m_handshakeTimer, &QTimer::timeout, this, &DeviceChannel::checkHandshakeDeadline);
     // Each panel keeps the phase of its own handshake. A coarse timer of 30 s may move by 1.5 s, and Qt moves it to
     // the nearest whole second: the heartbeats of a whole fleet then went out in one pass of the event loop, every
     // 30 s, and the panels' own messages waited behind them (with 5,000 panels their slowest round trips took three
     // times their usual time).
     m_heartbeatTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_heartbeatTimer, &QTimer::timeout, this, [this] { sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0); });
+    m_heartbeatTimer->setSingleShot(true);
+    connect(m_heartbeatTimer, &QTimer::timeout, this, &DeviceChannel::checkHeartbeat);
     m_idleTimer->setSingleShot(true);
     m_idleTimer->setInterval(m_config.idleTimeoutMs);
     // Frames only stamp the time; the timer is re-armed for the rest of the period when it fires. Restarting a
     // QTimer for every frame costs a linear search through all timers of the thread, thousands with a large fleet.
-    connect(m_idleTimer, &QTimer::timeout, this, [this] {
-        const qint64 quiet = m_lastActivity.elapsed();
-        if (quiet < m_config.idleTimeoutMs) {
-            m_idleTimer->start(int(m_config.idleTimeoutMs - quiet));
-            return;
-        }
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: idle timeout %s", qPrintable(logName()));
-        close();
-    });
-    m_lastActivity.start();
+    connect(m_idleTimer, &QTimer::timeout, this, &DeviceChannel::checkIdle);
+    m_lastActivityMs = now();
     m_graceTimer->setSingleShot(true);
     connect(m_graceTimer, &QTimer::timeout, this, [this] {
         m_socket->abort();
@@ -91,14 +75,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     });
 
     m_probeTimer->setSingleShot(true);
-    connect(m_probeTimer, &QTimer::timeout, this, [this] {
-        // Any frame since the probe went out proves the panel alive.
-        if (m_state == Closed || m_lastActivity.elapsed() < m_probeTimer->interval())
-            return;
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
-                 qPrintable(m_peerIp));
-        close();
-    });
+    connect(m_probeTimer, &QTimer::timeout, this, &DeviceChannel::checkProbe);
 
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceChannel::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
@@ -111,7 +88,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
             onDisconnected();
     });
 
-    m_handshakeTimer->start(m_config.handshakeTimeoutMs);
+    armHandshakeTimer(m_config.handshakeTimeoutMs);
     // Bytes may already be waiting when the server hands the socket over.
     if (m_socket->bytesAvailable() > 0)
         QTimer::singleShot(0, this, &DeviceChannel::onReadyRead);
@@ -120,6 +97,90 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 DeviceChannel::~DeviceChannel()
 {
     m_socket->disconnect(this);
+}
+
+qint64 DeviceChannel::now() const
+{
+    return m_server->clock()->elapsedMs();
+}
+
+void DeviceChannel::armHandshakeTimer(int timeoutMs)
+{
+    m_handshakeWaitMs = timeoutMs;
+    m_handshakeDeadlineMs = now() + timeoutMs;
+    m_handshakeTimer->start(timeoutMs);
+}
+
+bool DeviceChannel::rearmUntil(QTimer *timer, qint64 deadlineMs)
+{
+    const qint64 left = deadlineMs - now();
+    if (left <= 0)
+        return false;
+    timer->start(int(qMin<qint64>(left, std::numeric_limits<int>::max())));
+    return true;
+}
+
+void DeviceChannel::checkHandshakeDeadline()
+{
+    if (m_state != AwaitIdentity || rearmUntil(m_handshakeTimer, m_handshakeDeadlineMs))
+        return;
+    m_handshakeTimer->stop();
+    if (m_awaitingDecision)
+        writeLog(LOG_LEVEL_WARNING,
+                 "DeviceChannel: identity of %s not answered within %d ms, closing: it connects again",
+                 qPrintable(logName()), m_handshakeWaitMs);
+    else
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_handshakeWaitMs,
+                 qPrintable(logName()));
+    close();
+}
+
+void DeviceChannel::checkHeartbeat()
+{
+    if (m_state == Closed || rearmUntil(m_heartbeatTimer, m_lastHeartbeatMs + m_config.heartbeatIntervalMs))
+        return;
+    m_lastHeartbeatMs = now();
+    m_heartbeatTimer->start(m_config.heartbeatIntervalMs);
+    sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0);
+}
+
+void DeviceChannel::checkIdle()
+{
+    // Frames only stamp the time; the timer is re-armed for the rest of the period when it fires. Restarting a
+    // QTimer for every frame costs a linear search through all timers of the thread, thousands with a large fleet.
+    if (m_state == Closed || rearmUntil(m_idleTimer, m_lastActivityMs + m_config.idleTimeoutMs))
+        return;
+    m_idleTimer->stop();
+    writeLog(LOG_LEVEL_WARNING, "DeviceChannel: idle timeout %s", qPrintable(logName()));
+    close();
+}
+
+void DeviceChannel::checkProbe()
+{
+    if (m_state == Closed || rearmUntil(m_probeTimer, m_probeSentMs + m_probeTimeoutMs))
+        return;
+    m_probeTimer->stop();
+    // Any frame since the probe went out proves the panel alive.
+    if (now() - m_lastActivityMs < m_probeTimeoutMs)
+        return;
+    writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
+             qPrintable(m_peerIp));
+    close();
+}
+
+void DeviceChannel::clockMoved()
+{
+    // The timers run on real time; what is due is read from the clock, which may have moved on faster.
+    if (m_handshakeTimer->isActive())
+        checkHandshakeDeadline();
+    if (m_state != Connected && m_state != Locked)
+        return;
+    if (m_heartbeatTimer->isActive())
+        checkHeartbeat();
+    if (m_state != Closed && m_probeTimer->isActive())
+        checkProbe();
+    if (m_state != Closed && m_idleTimer->isActive())
+        checkIdle();
 }
 
 QString DeviceChannel::logName() const
@@ -256,7 +317,7 @@ void DeviceChannel::readFrames()
     // A listener that runs a nested event loop (a modal dialog) can bring us back here; the outer loop goes on
     // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
     if (m_readDepth > 0) {
-        m_lastActivity.start();
+        m_lastActivityMs = now();
         return;
     }
     ++m_readDepth;
@@ -300,7 +361,7 @@ void DeviceChannel::dropFrame(const char *why, quint16 code)
 
 void DeviceChannel::dispatch(const FrameView &frame)
 {
-    m_lastActivity.start();
+    m_lastActivityMs = now();
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
         writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
@@ -463,8 +524,8 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
     m_state = state;
     decided();
     m_decoder.setMaxPayload(m_config.maxPayload);
-    m_heartbeatTimer->start();
-    m_lastActivity.start();
+    m_heartbeatTimer->start(m_config.heartbeatIntervalMs);
+    m_lastHeartbeatMs = m_lastActivityMs = now();
     m_idleTimer->start(m_config.idleTimeoutMs);
 }
 
@@ -489,7 +550,7 @@ void DeviceChannel::refuse(const QString &consoleId)
 void DeviceChannel::waitForDecision(int timeoutMs)
 {
     if (m_state == AwaitIdentity && m_awaitingDecision)
-        m_handshakeTimer->start(timeoutMs);
+        armHandshakeTimer(timeoutMs);
 }
 
 void DeviceChannel::probe(int timeoutMs)
@@ -498,6 +559,8 @@ void DeviceChannel::probe(int timeoutMs)
         return;
     sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0);
     sendNow();
+    m_probeSentMs = now();
+    m_probeTimeoutMs = timeoutMs;
     m_probeTimer->start(timeoutMs);
 }
 

@@ -5,7 +5,6 @@
 #include "network/NetworkConfig.h"
 #include "network/PanelIdentity.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -92,6 +91,9 @@ public:
     /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame has
     /// come within timeoutMs. A probe under way is not started again.
     void probe(int timeoutMs);
+    /// The server's clock (CmdServer::clock) moved other than by running on: what fell due meanwhile is done now (the
+    /// handshake time-out, a keep-alive, the idle time-out, a probe's verdict).
+    void clockMoved();
 
     /// The server cannot answer the identity yet: the connection waits for its answer, and is closed without one
     /// after timeoutMs (the panel then connects again), so that no connection stays undecided for long.
@@ -159,6 +161,16 @@ private:
     /// Opens or ends the exchange whose final answer is awaited, and tells the server, which counts them.
     void setSyncExchange(bool open);
     void startHandshakeResult(qint32 result, const QString &consoleId, State state);
+    // The time-outs count on the server's clock; their timers only wake us when the time should be up, and re-arm
+    // for the rest when the clock says it is not.
+    qint64 now() const;
+    /// Re-arms the timer for what is left until the deadline; false when nothing is.
+    bool rearmUntil(QTimer *timer, qint64 deadlineMs);
+    void armHandshakeTimer(int timeoutMs);
+    void checkHandshakeDeadline();
+    void checkHeartbeat();
+    void checkIdle();
+    void checkProbe();
     void decided();
     void scheduleDeletion();
     QString logName() const;
@@ -175,9 +187,15 @@ private:
     QTimer *m_handshakeTimer;
     QTimer *m_heartbeatTimer;
     QTimer *m_idleTimer;
-    QElapsedTimer m_lastActivity; // since the last frame received
     QTimer *m_graceTimer;
     QTimer *m_probeTimer;
+    // Readings of the server's clock.
+    qint64 m_lastActivityMs = 0; // the last frame received
+    qint64 m_lastHeartbeatMs = 0;
+    qint64 m_handshakeDeadlineMs = 0;
+    int m_handshakeWaitMs = 0;
+    qint64 m_probeSentMs = 0;
+    int m_probeTimeoutMs = 0;
 
     TransferJob *m_otaJob = nullptr;
     TransferJob *m_broadcastJob = nullptr;
