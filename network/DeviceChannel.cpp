@@ -160,8 +160,9 @@ void DeviceChannel::checkProbe()
     if (m_state == Closed || rearmUntil(m_probeTimer, m_probeSentMs + m_probeTimeoutMs))
         return;
     m_probeTimer->stop();
-    // Any frame since the probe went out proves the panel alive.
-    if (now() - m_lastActivityMs < m_probeTimeoutMs)
+    // Any frame since the probe went out proves the panel alive. Judged by the time since the last frame, a prompt
+    // answer looked like none whenever the verdict came a little late.
+    if (m_probeAnswered)
         return;
     writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
              qPrintable(m_peerIp));
@@ -318,6 +319,7 @@ void DeviceChannel::readFrames()
     // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
     if (m_readDepth > 0) {
         m_lastActivityMs = now();
+        m_probeAnswered = true;
         return;
     }
     ++m_readDepth;
@@ -362,6 +364,7 @@ void DeviceChannel::dropFrame(const char *why, quint16 code)
 void DeviceChannel::dispatch(const FrameView &frame)
 {
     m_lastActivityMs = now();
+    m_probeAnswered = true;
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
         writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
@@ -561,6 +564,7 @@ void DeviceChannel::probe(int timeoutMs)
     sendNow();
     m_probeSentMs = now();
     m_probeTimeoutMs = timeoutMs;
+    m_probeAnswered = false;
     m_probeTimer->start(timeoutMs);
 }
 

@@ -196,6 +196,7 @@ private:
     int m_handshakeWaitMs = 0;
     qint64 m_probeSentMs = 0;
     int m_probeTimeoutMs = 0;
+    bool m_probeAnswered = false; // a frame arrived since the probe went out
 
     TransferJob *m_otaJob = nullptr;
     TransferJob *m_broadcastJob = nullptr;
