@@ -162,6 +162,14 @@ void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report, int fields =
     take(PasswordField, device.lastPassword, report.lastPassword);
 }
 
+// Whether a panel that reports no MAC of its own may be the one of a record that holds one: the same model, and the
+// same SKU where both tell one.
+bool sameKind(const VelkIFPDevice &record, const PanelIdentity &identity)
+{
+    return record.modelName == identity.model &&
+           (record.sku.isEmpty() || identity.sku.isEmpty() || record.sku == identity.sku);
+}
+
 bool sameReport(const VelkIFPDevice &a, const VelkIFPDevice &b)
 {
     return reportDifferences(a, b) == 0;
@@ -449,21 +457,44 @@ void CmdServer::handshake(DeviceChannel *channel)
     QList<DeviceChannel *> previous;
     if (identity.macUsable)
         previous = {m_channels.value(key), m_locked.value(key)};
+    bool sendOurPassword = false;
+    bool locked = false;
+    if (identity.password.isEmpty())
+        sendOurPassword = !m_controlPassword.isEmpty();
+    else
+        locked = identity.password != m_controlPassword;
+    // A panel known by its address alone, locked on a device that this panel may have.
+    DeviceChannel *lockedHolder = nullptr;
     if (!matched) {
         // By address, records that hold no MAC first. A panel whose card reports none it can have may also belong to
         // a record that holds one: its card reported it at another boot, or the card was swapped for one that reports
-        // zeros.
+        // zeros. Such a record is that panel's only when the panel is of its model (and SKU, where both tell one):
+        // taken by any device at its address, a stranger became the device, took its commands and its users, and
+        // wrote its own model into the record.
         QList<const VelkIFPDevice *> candidates;
+        const VelkIFPDevice *unlike = nullptr;
         for (int pass = 0; pass < (identity.macUsable ? 1 : 2); ++pass) {
             for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-                if (!device.ipAddress.isEmpty() && device.ipAddress == address &&
-                    device.deviceType == identity.deviceType && holdsNoMac(device) == (pass == 0))
-                    candidates.append(&device);
+                if (device.ipAddress.isEmpty() || device.ipAddress != address ||
+                    device.deviceType != identity.deviceType || holdsNoMac(device) != (pass == 0))
+                    continue;
+                if (pass == 1 && !sameKind(device, identity)) {
+                    unlike = unlike ? unlike : &device;
+                    continue;
+                }
+                candidates.append(&device);
             }
         }
         if (candidates.isEmpty()) {
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s", qPrintable(identity.mac),
-                     qPrintable(address));
+            if (unlike)
+                writeLog(LOG_LEVEL_WARNING,
+                         "CmdServer::handshake, %s at %s refused: its model %s (SKU %s) is not that of %s (%s, SKU %s)",
+                         qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
+                         qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
+                         qPrintable(unlike->sku));
+            else
+                writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s", qPrintable(identity.mac),
+                         qPrintable(address));
             channel->refuse(m_consoleId);
             return;
         }
@@ -472,6 +503,16 @@ void CmdServer::handshake(DeviceChannel *channel)
             if (!handshakenChannel(recordKey(*candidate))) {
                 matched = candidate;
                 break;
+            }
+        }
+        // A device held locked by a panel known by its address alone goes to one that has the console's password:
+        // kept, a device with the wrong password kept the real panel out, and its SOS with it, for as long as it
+        // stayed. A panel known by its MAC keeps its device whatever its password.
+        for (int i = 0; !matched && !locked && i < candidates.size(); ++i) {
+            DeviceChannel *held = handshakenChannel(recordKey(*candidates.at(i)));
+            if (held && held->isLocked() && !held->identity().macUsable) {
+                matched = candidates.at(i);
+                lockedHolder = held;
             }
         }
         if (!matched) {
@@ -506,13 +547,12 @@ void CmdServer::handshake(DeviceChannel *channel)
                  qPrintable(identity.mac), qPrintable(address), qPrintable(device.deviceName));
     }
 
-    bool sendOurPassword = false;
-    bool locked = false;
-    if (identity.password.isEmpty())
-        sendOurPassword = !m_controlPassword.isEmpty();
-    else
-        locked = identity.password != m_controlPassword;
-
+    if (lockedHolder) {
+        writeLog(LOG_LEVEL_WARNING,
+                 "CmdServer::handshake, %s at %s held locked gives way to a panel with the console's password",
+                 qPrintable(device.deviceName), qPrintable(lockedHolder->getIpAddress()));
+        lockedHolder->close();
+    }
     for (DeviceChannel *old : qAsConst(previous)) {
         if (old && old != channel) {
             writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, replacing connection of %s", qPrintable(key));
@@ -552,11 +592,15 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
     if (holdsNoMac(reported))
         reported.macAddress = channel->identity().macUsable ? channel->getMacAddress() : QString();
     reported.ipAddress = channel->getIpAddress();
-    reported.modelName = channel->getModelName();
+    // Matched by its address alone, a panel is not known to be the device: what the record says it is stands.
+    const bool byAddress = !channel->identity().macUsable;
+    if (!byAddress || matched.modelName.isEmpty())
+        reported.modelName = channel->getModelName();
     reported.fwVersion = channel->getFwVersion();
     reported.panelFwVersion = channel->getPanelFwVersion();
     reported.displayClientVersion = channel->getDisplayClientVersion();
-    reported.sku = channel->getSku();
+    if (!byAddress || matched.sku.isEmpty())
+        reported.sku = channel->getSku();
     reported.subnetMask = channel->getSubnetMask();
     reported.gateway = channel->getGateway();
     reported.lastPassword = m_controlPassword;

@@ -30,6 +30,8 @@ private slots:
     void macsNoCardHasAreMatchedByAddressOnly();
     void cardsReportingZerosAgainKeepTheirDevice();
     void twoPanelsBehindOneAddressSettle();
+    void strangerAtADevicesAddressIsRefused();
+    void lockedHolderGivesWayToThePanelWithOurPassword();
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void writeBackWaitsOutAHeldDatabase();
@@ -398,6 +400,121 @@ void TestHandshake::twoPanelsBehindOneAddressSettle()
     QCOMPARE(m_log->count("replacing connection"), replacedBefore);
     first.shutDown();
     second.shutDown();
+}
+
+// Room-12 holds its panel's MAC. A device at its address reporting zeros, another model and another SKU was taken for
+// Room-12 while its panel was off (and wrote its model and SKU into the record, took its reboot and its users), and
+// had Room-12's panel probed at its every try while it was on. It is refused either way, and Room-12's panel stays.
+// A panel that may be Room-12's (its model, no SKU told) takes it while its panel is off, and, known by its address
+// alone, writes its versions but leaves the record's model and SKU; so does one of another model at a device entered
+// by address.
+void TestHandshake::strangerAtADevicesAddressIsRefused()
+{
+    addManagedDevice("Room-12", testMac(72), "127.0.0.72");
+    addManagedDevice("Room-13", QString(), "127.0.0.73");
+    PanelIdentity own = identityWith(72, "kelvo");
+    own.sku = "SKU-12";
+    SimulatedPanel room(own, directSettings(70));
+    QSignalSpy roomDropped(&room, &SimulatedPanel::disconnected);
+    room.start();
+    QTRY_VERIFY(room.isConnected());
+    QTRY_COMPARE(storedDevice("Room-12").sku, QString("SKU-12"));
+
+    PanelIdentity strange = identityWith(74, "kelvo");
+    strange.mac = "00:00:00:00:00:00";
+    strange.model = "Other Model X";
+    strange.sku = "SKU-STRANGER";
+    strange.fwVersion = "9.9.9.9";
+    PanelSettings settings = directSettings(70);
+    settings.rejectBackoffMs = 100;
+    SimulatedPanel stranger(strange, settings);
+    QSignalSpy refused(&stranger, &SimulatedPanel::rejected);
+    stranger.start();
+    QTRY_VERIFY(refused.count() >= 3);
+    QVERIFY(room.isConnected());
+    QCOMPARE(roomDropped.count(), 0);
+    QVERIFY(m_log->contains("00:00:00:00:00:00 at 127.0.0.72 refused: its model Other Model X (SKU SKU-STRANGER) is "
+                            "not that of Room-12 (Velk TM B-Series, SKU SKU-12)"));
+
+    room.shutDown();
+    QTRY_COMPARE(m_server->connectionState(testMac(72)), CmdServer::Offline);
+    const int whileOff = refused.count();
+    QTRY_VERIFY(refused.count() >= whileOff + 3);
+    QVERIFY(!stranger.isConnected());
+    const VelkIFPDevice kept = storedDevice("Room-12");
+    QVERIFY(!m_server->isDeviceOnline(kept));
+    m_server->reboot({kept});
+    QCOMPARE(stranger.receivedCount(VELK_REMOTE_CMD_REBOOT), 0);
+    VelkIFPDevice held;
+    QVERIFY(m_server->managedDevice(testMac(72), &held));
+    for (const VelkIFPDevice &record : {kept, held}) {
+        QCOMPARE(record.modelName, QString("Velk TM B-Series"));
+        QCOMPARE(record.sku, QString("SKU-12"));
+        QCOMPARE(record.fwVersion, own.fwVersion);
+    }
+    stranger.shutDown();
+
+    PanelIdentity zeros = identityWith(72, "kelvo");
+    zeros.mac = "00:00:00:00:00:00";
+    zeros.fwVersion = "7.7.7.7";
+    SimulatedPanel cardReset(zeros, directSettings(70));
+    cardReset.start();
+    QTRY_VERIFY(cardReset.isConnected());
+    QCOMPARE(m_server->connectionState(testMac(72)), CmdServer::Connected);
+    QTRY_COMPARE(storedDevice("Room-12").fwVersion, QString("7.7.7.7"));
+    QCOMPARE(storedDevice("Room-12").sku, QString("SKU-12"));
+    cardReset.shutDown();
+
+    strange.fwVersion = "9.9.9.8";
+    SimulatedPanel other(strange, directSettings(71));
+    other.start();
+    QTRY_VERIFY(other.isConnected());
+    QTRY_COMPARE(storedDevice("Room-13").fwVersion, QString("9.9.9.8"));
+    QCOMPARE(storedDevice("Room-13").modelName, QString("Velk TM B-Series"));
+    QCOMPARE(storedDevice("Room-13").sku, QString("SKU-STRANGER")); // it held none
+    other.shutDown();
+}
+
+// A device reporting zeros with another console's password held a device entered by address "Locked", and the real
+// panel, refused meanwhile, could not raise its SOS. The locked holder gives way to a panel with our password; one
+// with a wrong password does not take it back, nor does it push a connected panel off.
+void TestHandshake::lockedHolderGivesWayToThePanelWithOurPassword()
+{
+    const VelkIFPDevice device = addManagedDevice("Hall-75", QString(), "127.0.0.75");
+    PanelSettings settings = directSettings(73);
+    settings.rejectBackoffMs = 100;
+    PanelIdentity wrong = identityWith(75, "another console's");
+    wrong.mac = "00:00:00:00:00:00";
+    SimulatedPanel intruder(wrong, settings);
+    QSignalSpy intruderDropped(&intruder, &SimulatedPanel::disconnected);
+    QSignalSpy intruderRefused(&intruder, &SimulatedPanel::rejected);
+    intruder.start();
+    QTRY_VERIFY(intruder.isLocked());
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Locked);
+
+    PanelIdentity right = identityWith(76, "kelvo");
+    right.mac = "00:00:00:00:00:00";
+    SimulatedPanel real(right, settings);
+    QSignalSpy realDropped(&real, &SimulatedPanel::disconnected);
+    real.start();
+    QTRY_VERIFY(real.isConnected());
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+    QTRY_COMPARE(intruderDropped.count(), 1);
+    QVERIFY(m_log->contains("Hall-75 at 127.0.0.75 held locked gives way"));
+
+    QSignalSpy deviceAlerts(m_server, &CmdServer::safeAlertOfDevice);
+    QSignalSpy acknowledged(&real, &SimulatedPanel::sosAcknowledged);
+    real.raiseSos();
+    QTRY_COMPARE(deviceAlerts.count(), 1);
+    QCOMPARE(deviceAlerts.at(0).at(0).value<quint32>(), device.did);
+    QTRY_COMPARE(acknowledged.count(), 1);
+
+    QTRY_VERIFY(intruderRefused.count() >= 3);
+    QVERIFY(real.isConnected());
+    QCOMPARE(realDropped.count(), 0);
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+    intruder.shutDown();
+    real.shutDown();
 }
 
 // A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes
