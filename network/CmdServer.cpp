@@ -311,14 +311,20 @@ void CmdServer::acceptPending()
     slice.start();
     while (m_server->hasPendingConnections() && slice.elapsed() < kHandshakeSliceMs) {
         QTcpSocket *socket = m_server->nextPendingConnection();
-        if (m_pending.size() >= m_config.maxPendingHandshakes) {
-            // A flood of connections that never identify must not exhaust descriptors or memory.
+        const QString address = DeviceChannel::peerAddressText(socket);
+        int &fromAddress = m_pendingPerAddress[address];
+        // A flood of connections that never identify must not exhaust descriptors or memory; nor may one host's take
+        // every place, or the panels reconnecting meanwhile stay out, their SOS with them.
+        if (m_pending.size() >= m_config.maxPendingHandshakes || fromAddress >= m_config.maxPendingPerAddress) {
+            if (fromAddress == 0)
+                m_pendingPerAddress.remove(address);
             writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
-                     qPrintable(socket->peerAddress().toString()));
+                     qPrintable(address));
             socket->abort();
             socket->deleteLater();
             continue;
         }
+        ++fromAddress;
         auto *channel = new DeviceChannel(socket, this, m_config);
         m_pending.insert(channel);
         connect(channel, &DeviceChannel::identityReceived, this, &CmdServer::onIdentity);
@@ -346,6 +352,16 @@ void CmdServer::acceptPending()
     }
     if (m_server->hasPendingConnections())
         m_acceptTimer->start();
+}
+
+bool CmdServer::endPending(DeviceChannel *channel)
+{
+    if (!m_pending.remove(channel))
+        return false;
+    const auto count = m_pendingPerAddress.find(channel->getIpAddress());
+    if (count != m_pendingPerAddress.end() && --*count <= 0)
+        m_pendingPerAddress.erase(count);
+    return true;
 }
 
 void CmdServer::queueIdentityRead(DeviceChannel *channel)
@@ -435,7 +451,7 @@ void CmdServer::handshake(DeviceChannel *channel)
         channel->waitForDecision(m_config.handshakeTimeoutMs);
         return;
     }
-    m_pending.remove(channel);
+    endPending(channel);
     const PanelIdentity &identity = channel->identity();
     const QString address = channel->getIpAddress();
 
@@ -739,7 +755,7 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 
 void CmdServer::onChannelClosed(DeviceChannel *channel)
 {
-    if (m_pending.remove(channel)) {
+    if (endPending(channel)) {
         m_waitingHandshakes.removeOne(channel);
         return;
     }

@@ -237,6 +237,8 @@ private:
     void onNewConnection();
     void acceptPending();
     void onIdentity(DeviceChannel *channel);
+    /// Takes the channel off the connections awaiting their identity; false when it was not among them.
+    bool endPending(DeviceChannel *channel);
     void handshake(DeviceChannel *channel);
     /// Reads what a handshake needs and is not known yet: the control password, the console's id, the managed devices.
     /// While the database refuses, reads again after a pause; once all is known, answers the panels that waited.
@@ -291,6 +293,7 @@ private:
     QHash<QString, DeviceChannel *> m_channels; // connected, by link key
     QHash<QString, DeviceChannel *> m_locked;   // locked, by link key
     QSet<DeviceChannel *> m_pending;            // awaiting identity
+    QHash<QString, int> m_pendingPerAddress;    // of those, by the address they came from
     // Connected and locked panels whose MAC no network card can have, by the did of the device their address matched.
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.

@@ -31,13 +31,6 @@ const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_
 const TransferJob::Codes kBroadcastCodes = {VELK_REMOTE_CMD_BROADCAST_FILE_START, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
                                             VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE};
 
-QString peerIpv4(const QTcpSocket *socket)
-{
-    bool ok = false;
-    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&ok);
-    return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
-}
-
 } // namespace
 
 DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const NetworkConfig &config)
@@ -51,7 +44,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     // Commands and answers are small frames that often follow a file's chunks; Nagle would hold each back until the
     // panel acknowledges the bulk, up to its delayed-ACK time (40 ms on Linux).
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_peerIp = peerIpv4(m_socket);
+    m_peerIp = peerAddressText(m_socket);
 
     m_handshakeTimer->setSingleShot(true);
     connect(m_handshakeTimer, &QTimer::timeout, this, &DeviceChannel::checkHandshakeDeadline);
@@ -92,6 +85,13 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     // Bytes may already be waiting when the server hands the socket over.
     if (m_socket->bytesAvailable() > 0)
         QTimer::singleShot(0, this, &DeviceChannel::onReadyRead);
+}
+
+QString DeviceChannel::peerAddressText(const QTcpSocket *socket)
+{
+    bool ok = false;
+    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&ok);
+    return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
 }
 
 DeviceChannel::~DeviceChannel()

@@ -48,6 +48,8 @@ public:
     QString getDisplayClientVersion() const { return m_identity.displayClientVersion; }
     /// The TCP peer's IPv4 address as text.
     QString getIpAddress() const { return m_peerIp; }
+    /// The same for any socket: what getIpAddress() will say of its channel.
+    static QString peerAddressText(const QTcpSocket *socket);
     QString getDeviceType() const { return m_identity.deviceType; }
     QString getSku() const { return m_identity.sku; }
     QString getSubnetMask() const { return m_identity.subnetMask; }

@@ -8,7 +8,9 @@
 
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 class TestLiveness : public QObject
 {
@@ -17,6 +19,7 @@ class TestLiveness : public QObject
 private slots:
     void initTestCase();
     void probeAnsweredAtTheRealIntervalKeepsThePanel();
+    void oneHostsSilentConnectionsLeaveRoomForPanels();
 
 private:
     // Waits until the server has read every frame the panel sent so far: the panel's own keep-alive, sent last, is
@@ -119,6 +122,45 @@ void TestLiveness::probeAnsweredAtTheRealIntervalKeepsThePanel()
     QTRY_VERIFY(newcomer->isConnected());
     newcomer->shutDown();
     holder->shutDown();
+}
+
+// 1,100 connections from one host that never say who they are filled the 1,024 places of connections awaiting their
+// identity, and panels reconnecting from elsewhere were turned away for as long as the host kept them (two for the
+// whole 45 s of a run), their SOS undelivered. The host keeps its share; a panel from another address connects and
+// its SOS is answered. The host's connections are closed at the real handshake time-out, not before.
+void TestLiveness::oneHostsSilentConnectionsLeaveRoomForPanels()
+{
+    constexpr int kFlood = 1100;
+    const NetworkConfig config = NetworkConfig::current();
+    QCOMPARE(config.maxPendingHandshakes, 1024);
+    std::vector<std::unique_ptr<QTcpSocket>> flood;
+    for (int i = 0; i < kFlood; ++i) {
+        flood.emplace_back(new QTcpSocket);
+        flood.back()->connectToHost(QHostAddress(QHostAddress::LocalHost), m_server->serverPort());
+    }
+    const auto closed = [&] {
+        return int(std::count_if(flood.begin(), flood.end(), [](const auto &socket) {
+            return socket->state() == QAbstractSocket::UnconnectedState;
+        }));
+    };
+    // Past the bound the rest of the host's connections are turned away as they are taken.
+    QTRY_VERIFY_WITH_TIMEOUT(closed() >= kFlood - config.maxPendingHandshakes, 120000);
+
+    addManagedDevice("Hall-30", testMac(30), "127.0.0.30");
+    SimulatedPanel panel(identityWith(30, "kelvo"), directSettings(28));
+    QSignalSpy acknowledged(&panel, &SimulatedPanel::sosAcknowledged);
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    panel.raiseSos();
+    QTRY_COMPARE(acknowledged.count(), 1);
+    QTRY_COMPARE(closed(), kFlood - config.maxPendingPerAddress);
+
+    m_clock->advance(config.handshakeTimeoutMs - 10);
+    QCOMPARE(closed(), kFlood - config.maxPendingPerAddress);
+    m_clock->advance(10);
+    QTRY_COMPARE(closed(), kFlood);
+    QVERIFY(panel.isConnected());
+    panel.shutDown();
 }
 
 QTEST_GUILESS_MAIN(TestLiveness)
