@@ -45,6 +45,11 @@ constexpr qint64 kSyncSliceMs = 10;
 // run's answers come within a few hundredths of a second, a panel that stays silent must not hold the rest back, and
 // the write lock is not kept from other programs for longer.
 constexpr int kSyncGatherMs = 100;
+// A repeated refusal is said once per address and episode, and the episode's count when no repeat came for this long,
+// or this long after it began at the latest; this many addresses at most are told apart (RepeatedLines).
+constexpr qint64 kRepeatQuietMs = 60 * 1000;
+constexpr qint64 kRepeatLongestMs = 60 * 60 * 1000;
+constexpr int kRepeatAddresses = 4096;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -205,7 +210,8 @@ OrvantaDBIntf *CmdServer::database()
 
 CmdServer::CmdServer(const NetworkConfig &config)
     : m_config(config), m_server(new QTcpServer(this)), m_clock(Clock::system()), m_reread(database()->heldWrites()),
-      m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
+      m_retryTimer(new QTimer(this)), m_repeated(kRepeatQuietMs, kRepeatLongestMs, kRepeatAddresses),
+      m_repeatTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
       m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
       m_identified(this, kHandshakeSliceMs,
                    [this](DeviceChannel *channel) {
@@ -216,6 +222,8 @@ CmdServer::CmdServer(const NetworkConfig &config)
       m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
     connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
+    m_repeatTimer->setSingleShot(true);
+    connect(m_repeatTimer, &QTimer::timeout, this, &CmdServer::sayEndedRepeats);
     m_acceptTimer->setSingleShot(true);
     m_acceptTimer->setInterval(0);
     connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
@@ -290,6 +298,36 @@ void CmdServer::onClockMoved()
         if (channel)
             channel->clockMoved();
     }
+    sayEndedRepeats();
+}
+
+bool CmdServer::firstOfEpisode(const QString &what, const QString &address)
+{
+    const bool first = m_repeated.first(what, address, m_clock->elapsedMs());
+    if (first && !m_repeatTimer->isActive())
+        sayEndedRepeats();
+    return first;
+}
+
+void CmdServer::sayEndedRepeats()
+{
+    const qint64 now = m_clock->elapsedMs();
+    sayRepeats(m_repeated.takeEnded(now));
+    const qint64 next = m_repeated.nextEndMs();
+    if (next < 0)
+        m_repeatTimer->stop();
+    else
+        m_repeatTimer->start(int(qBound<qint64>(0, next - now, kRepeatLongestMs)));
+}
+
+void CmdServer::sayRepeats(const QList<RepeatedLines::Episode> &episodes)
+{
+    for (const RepeatedLines::Episode &episode : episodes) {
+        if (episode.repeats > 0)
+            writeLog(LOG_LEVEL_WARNING, "CmdServer: %s from %s, %d more times in %lld s", qPrintable(episode.what),
+                     qPrintable(episode.address), episode.repeats,
+                     static_cast<long long>((episode.lastMs - episode.startMs) / 1000));
+    }
 }
 
 quint16 CmdServer::serverPort() const
@@ -318,8 +356,9 @@ void CmdServer::acceptPending()
         if (m_pending.size() >= m_config.maxPendingHandshakes || fromAddress >= m_config.maxPendingPerAddress) {
             if (fromAddress == 0)
                 m_pendingPerAddress.remove(address);
-            writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
-                     qPrintable(address));
+            if (firstOfEpisode(QStringLiteral("connections refused, too many awaiting identity"), address))
+                writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
+                         qPrintable(address));
             socket->abort();
             socket->deleteLater();
             continue;
@@ -502,15 +541,20 @@ void CmdServer::handshake(DeviceChannel *channel)
             }
         }
         if (candidates.isEmpty()) {
-            if (unlike)
-                writeLog(LOG_LEVEL_WARNING,
-                         "CmdServer::handshake, %s at %s refused: its model %s (SKU %s) is not that of %s (%s, SKU %s)",
-                         qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
-                         qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
-                         qPrintable(unlike->sku));
-            else
-                writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s", qPrintable(identity.mac),
-                         qPrintable(address));
+            const QString what = unlike ? QStringLiteral("refused, not of the model of the device at its address")
+                                        : QStringLiteral("unmanaged device refused");
+            if (firstOfEpisode(what, address)) {
+                if (unlike)
+                    writeLog(LOG_LEVEL_WARNING,
+                             "CmdServer::handshake, %s at %s refused: its model %s (SKU %s) is not that of %s (%s, "
+                             "SKU %s)",
+                             qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
+                             qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
+                             qPrintable(unlike->sku));
+                else
+                    writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s",
+                             qPrintable(identity.mac), qPrintable(address));
+            }
             channel->refuse(m_consoleId);
             return;
         }
@@ -536,8 +580,7 @@ void CmdServer::handshake(DeviceChannel *channel)
             // that holds the device keeps it while it answers, and the newcomer is refused. Replaced, each pushed the
             // other off at its every reconnect. A holder that no longer answers is let go, so that a panel which
             // reconnects before its old connection noticed gets in at its next try.
-            if (!m_refusedAddresses.contains(address)) {
-                m_refusedAddresses.insert(address);
+            if (firstOfEpisode(QStringLiteral("refused, every device of the address held"), address)) {
                 writeLog(LOG_LEVEL_WARNING,
                          "CmdServer::handshake, %s at %s refused: every device of that address is held by another "
                          "connection",
@@ -553,7 +596,8 @@ void CmdServer::handshake(DeviceChannel *channel)
         if (!identity.macUsable)
             key = recordKey(*matched);
     }
-    m_refusedAddresses.remove(address);
+    // A panel of the address is in: what was refused from it so far is one episode, said with its count.
+    sayRepeats(m_repeated.endAddress(address));
     const VelkIFPDevice device = *matched;
     if (!identity.macUsable && !m_noMacNoted.contains(address)) {
         m_noMacNoted.insert(address);

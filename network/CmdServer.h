@@ -5,6 +5,7 @@
 #include "datastore/VelkIFPDevice.h"
 #include "network/ChannelQueue.h"
 #include "network/NetworkConfig.h"
+#include "network/RepeatedLines.h"
 
 #include <QHash>
 #include <QList>
@@ -171,6 +172,11 @@ public:
     /// Bytes arrived on a connection that has not identified: the channel reads them
     /// (DeviceChannel::readQueuedIdentity) in slices of the event loop's turns.
     void queueIdentityRead(DeviceChannel *channel);
+    /// Whether a line about what a connection from that address did, which a host can make it do again and again (a
+    /// refused panel's every retry, each connection of a flood), begins an episode and is to be written; a repeat is
+    /// counted instead, and the count is said once the episode ends (RepeatedLines): after a minute without one, an
+    /// hour at the latest, or when a panel of that address is admitted.
+    bool firstOfEpisode(const QString &what, const QString &address);
     /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
     /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
     void queueFirstSyncAnswer(DeviceChannel *channel);
@@ -250,6 +256,9 @@ private:
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
     void onClockMoved();
+    /// Says the counts of the episodes that ended (RepeatedLines) and arms the timer for the next end.
+    void sayEndedRepeats();
+    void sayRepeats(const QList<RepeatedLines::Episode> &episodes);
     void onSafeAlert(DeviceChannel *channel, const QString &mac);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
@@ -298,9 +307,9 @@ private:
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
     QSet<QString> m_noMacNoted;
-    // Addresses whose panel was refused because every device of the address is held: logged once until one of the
-    // address is admitted, not at every retry.
-    QSet<QString> m_refusedAddresses;
+    // Lines a host can have written again and again, said once per address and episode.
+    RepeatedLines m_repeated;
+    QTimer *m_repeatTimer;
 
     // Handshake reports not yet in the database, by did: the held record as it was before the first of them, and
     // as it is now. One transaction per event-loop turn writes them all.

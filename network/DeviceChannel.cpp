@@ -74,7 +74,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &DeviceChannel::onBytesWritten);
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed)
+        if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed && worthSaying("socket error"))
             writeLog(LOG_LEVEL_WARNING, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
                      qPrintable(logName()));
         if (m_socket->state() == QAbstractSocket::UnconnectedState)
@@ -129,7 +129,7 @@ void DeviceChannel::checkHandshakeDeadline()
         writeLog(LOG_LEVEL_WARNING,
                  "DeviceChannel: identity of %s not answered within %d ms, closing: it connects again",
                  qPrintable(logName()), m_handshakeWaitMs);
-    else
+    else if (worthSaying("no identity in time"))
         writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_handshakeWaitMs,
                  qPrintable(logName()));
     close();
@@ -184,6 +184,13 @@ void DeviceChannel::clockMoved()
         checkIdle();
 }
 
+bool DeviceChannel::worthSaying(const char *what) const
+{
+    // Before its identity a connection is anyone's, and a host can open thousands: what they do is said once per
+    // address and episode, with a count.
+    return m_state != AwaitIdentity || m_server->firstOfEpisode(QLatin1String(what), m_peerIp);
+}
+
 QString DeviceChannel::logName() const
 {
     if (!m_key.isEmpty())
@@ -206,8 +213,9 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
                                ? qMin<qint64>(m_config.maxIdentityPayload, m_config.maxWriteBacklog)
                                : m_config.maxWriteBacklog;
     if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > backlog) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing",
-                 qPrintable(logName()), static_cast<long long>(m_socket->bytesToWrite()));
+        if (worthSaying("stopped reading"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing",
+                     qPrintable(logName()), static_cast<long long>(m_socket->bytesToWrite()));
         close();
         return -1;
     }
@@ -261,7 +269,8 @@ void DeviceChannel::close()
 void DeviceChannel::onDisconnected()
 {
     if (m_state != Closed) {
-        writeLog(LOG_LEVEL_INFO, "DeviceChannel: connection closed by %s", qPrintable(logName()));
+        if (worthSaying("closed before its identity"))
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: connection closed by %s", qPrintable(logName()));
         close();
     }
     if (m_socket->state() == QAbstractSocket::UnconnectedState) {
@@ -331,8 +340,9 @@ void DeviceChannel::readFrames()
             if (result == FrameDecoder::NeedMore)
                 break;
             if (result == FrameDecoder::BadLength) {
-                writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad frame length %s from %s",
-                         qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
+                if (worthSaying("bad frame length"))
+                    writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad frame length %s from %s",
+                             qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
                 close();
                 break;
             }
@@ -352,11 +362,12 @@ void DeviceChannel::readFrames()
 
 void DeviceChannel::dropFrame(const char *why, quint16 code)
 {
-    if (why)
+    if (why && worthSaying("frames dropped"))
         writeLog(LOG_LEVEL_WARNING, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()),
                  why);
     if (++m_droppedFrames >= m_config.maxDroppedFrames) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
+        if (worthSaying("too many bad frames"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
         close();
     }
 }
@@ -367,7 +378,9 @@ void DeviceChannel::dispatch(const FrameView &frame)
     m_probeAnswered = true;
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
+        if (worthSaying("frames dropped"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code,
+                     qPrintable(logName()));
         dropFrame(nullptr, frame.code);
         return;
     }
@@ -495,8 +508,9 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     PanelIdentity identity;
     QString error;
     if (!PanelIdentity::fromJson(frame.bytes(), &identity, &error)) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()),
-                 qPrintable(error));
+        if (worthSaying("bad identity"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()),
+                     qPrintable(error));
         close();
         return;
     }

@@ -176,6 +176,9 @@ private:
     void decided();
     void scheduleDeletion();
     QString logName() const;
+    /// Whether a line about what the connection did is to be written: always once it identified, else when it begins
+    /// an episode of its address (CmdServer::firstOfEpisode).
+    bool worthSaying(const char *what) const;
 
     CmdServer *m_server;
     NetworkConfig m_config;

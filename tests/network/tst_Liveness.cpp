@@ -4,8 +4,10 @@
 
 #include "NetTestSupport.h"
 
+#include "network/RepeatedLines.h"
 #include "shell/base/Clock.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <algorithm>
@@ -20,6 +22,8 @@ private slots:
     void initTestCase();
     void probeAnsweredAtTheRealIntervalKeepsThePanel();
     void oneHostsSilentConnectionsLeaveRoomForPanels();
+    void repeatedRefusalsAreSaidOncePerAddressAndEpisode();
+    void floodFromEverNewAddressesKeepsItsNotesBounded();
 
 private:
     // Waits until the server has read every frame the panel sent so far: the panel's own keep-alive, sent last, is
@@ -145,6 +149,7 @@ void TestLiveness::oneHostsSilentConnectionsLeaveRoomForPanels()
     };
     // Past the bound the rest of the host's connections are turned away as they are taken.
     QTRY_VERIFY_WITH_TIMEOUT(closed() >= kFlood - config.maxPendingHandshakes, 120000);
+    const int refusedLines = m_log->count("too many connections awaiting identity");
 
     addManagedDevice("Hall-30", testMac(30), "127.0.0.30");
     SimulatedPanel panel(identityWith(30, "kelvo"), directSettings(28));
@@ -161,6 +166,98 @@ void TestLiveness::oneHostsSilentConnectionsLeaveRoomForPanels()
     QTRY_COMPARE(closed(), kFlood);
     QVERIFY(panel.isConnected());
     panel.shutDown();
+
+    // The flood is said once per kind, and its count once the host went quiet for a minute.
+    const int refused = kFlood - config.maxPendingPerAddress;
+    QCOMPARE(refusedLines, 1);
+    QCOMPARE(m_log->count("too many connections awaiting identity"), 1);
+    QCOMPARE(m_log->count("no identity within"), 1);
+    m_clock->advance(60000);
+    QCOMPARE(m_log->linesWith("from 127.0.0.1, ").size(), 2);
+    QVERIFY(
+        m_log->contains(QStringLiteral("connections refused, too many awaiting identity from 127.0.0.1, %1 more times")
+                            .arg(refused - 1)));
+    QVERIFY(m_log->contains(
+        QStringLiteral("no identity in time from 127.0.0.1, %1 more times").arg(config.maxPendingPerAddress - 1)));
+}
+
+// A zero-MAC flood wrote 59,006 lines in 30 s, and each refused panel a line at its every retry, for good. A refusal
+// is said once per address and episode, its count when the address went quiet for a minute or an hour after it began;
+// each address has its own, and a new episode is said again.
+void TestLiveness::repeatedRefusalsAreSaidOncePerAddressAndEpisode()
+{
+    std::vector<std::unique_ptr<SimulatedPanel>> strangers;
+    std::vector<std::unique_ptr<QSignalSpy>> refusals;
+    for (int i = 0; i < 2; ++i) {
+        PanelIdentity zeros = identityWith(40 + i, "kelvo");
+        zeros.mac = "00:00:00:00:00:00";
+        PanelSettings settings = directSettings(38 + i);
+        settings.rejectBackoffMs = 10;
+        strangers.emplace_back(new SimulatedPanel(zeros, settings));
+        refusals.emplace_back(new QSignalSpy(strangers.back().get(), &SimulatedPanel::rejected));
+        strangers.back()->start();
+    }
+    QTRY_VERIFY(refusals.at(0)->count() >= 100 && refusals.at(1)->count() >= 100);
+    // Within the hour, the clock moving less than the quiet minute between tries.
+    for (int step = 1; step < 100; ++step) {
+        const int tries = refusals.at(0)->count();
+        QTRY_VERIFY(refusals.at(0)->count() > tries);
+        m_clock->advance(30000);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const QString from = QStringLiteral("at 127.0.0.%1").arg(40 + i);
+        QCOMPARE(m_log->count("unmanaged device 00:00:00:00:00:00 " + from), 1);
+    }
+    QCOMPARE(m_log->count("unmanaged device refused from"), 0);
+
+    // An hour after it began, the count is said and a new episode begins.
+    for (int step = 0; step < 25; ++step) {
+        const int tries = refusals.at(0)->count();
+        QTRY_VERIFY(refusals.at(0)->count() > tries);
+        m_clock->advance(30000);
+    }
+    QCOMPARE(m_log->count("unmanaged device refused from 127.0.0.40, "), 1);
+    QCOMPARE(m_log->count("unmanaged device refused from 127.0.0.41, "), 1);
+    QTRY_VERIFY(m_log->count("unmanaged device 00:00:00:00:00:00 at 127.0.0.40") == 2);
+
+    // Quiet for a minute: the episode's count, and nothing more while nothing comes. The two counts and the two lines
+    // that began the episodes make every try.
+    for (auto &stranger : strangers)
+        stranger->shutDown();
+    m_clock->advance(60000);
+    m_clock->advance(3600000);
+    const QStringList said = m_log->linesWith("127.0.0.40");
+    QCOMPARE(said.size(), 4);
+    int counted = 0;
+    const QRegularExpression count(QStringLiteral("unmanaged device refused from 127.0.0.40, (\\d+) more times"));
+    for (const QString &line : said) {
+        const QRegularExpressionMatch match = count.match(line);
+        counted += match.hasMatch() ? match.captured(1).toInt() : 1;
+    }
+    QCOMPARE(counted, refusals.at(0)->count());
+}
+
+// Hosts from ever new addresses (a subnet's worth) must not grow what is kept of their episodes, nor the lines said,
+// without bound: past the table's size they count under one episode.
+void TestLiveness::floodFromEverNewAddressesKeepsItsNotesBounded()
+{
+    RepeatedLines lines(60000, 3600000, 3);
+    const QString what = QStringLiteral("unmanaged device refused");
+    int written = 0;
+    for (int i = 0; i < 1000; ++i)
+        written += lines.first(what, QStringLiteral("10.0.%1.%2").arg(i / 250).arg(i % 250), 1000 + i) ? 1 : 0;
+    QCOMPARE(written, 4);
+    const QList<RepeatedLines::Episode> ended = lines.takeEnded(60000 + 1000 + 999);
+    QCOMPARE(ended.size(), 4);
+    int said = 0;
+    for (const RepeatedLines::Episode &episode : ended)
+        said += 1 + episode.repeats;
+    QCOMPARE(said, 1000);
+    QVERIFY(std::any_of(ended.begin(), ended.end(), [](const RepeatedLines::Episode &episode) {
+        return episode.address == RepeatedLines::otherAddresses && episode.repeats == 996;
+    }));
+    QVERIFY(lines.isEmpty());
+    QVERIFY(lines.first(what, QStringLiteral("10.0.0.0"), 70000));
 }
 
 QTEST_GUILESS_MAIN(TestLiveness)
