@@ -416,11 +416,15 @@ void DeviceChannel::dispatch(const FrameView &frame)
     // A locked panel is still a managed device: its SOS must reach the operator. Its payload is
     // never read, so an odd one is only noted.
     if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
+        // Named by the device and the address it came from: the MAC a panel reports may name no one panel.
+        VelkIFPDevice device;
+        const QString name = m_server->managedDevice(m_key, &device) ? device.deviceName : QStringLiteral("?");
         if (frame.size == 4)
-            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(m_identity.mac));
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s, %s at %s", qPrintable(m_key), qPrintable(name),
+                     qPrintable(m_peerIp));
         else
-            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected)",
-                     qPrintable(m_identity.mac), int(frame.size));
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected), %s at %s",
+                     qPrintable(m_key), int(frame.size), qPrintable(name), qPrintable(m_peerIp));
         emit safeAlert(m_identity.mac);
         if (m_state != Closed)
             sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);

@@ -508,6 +508,7 @@ void TestHandshake::lockedHolderGivesWayToThePanelWithOurPassword()
     QTRY_COMPARE(deviceAlerts.count(), 1);
     QCOMPARE(deviceAlerts.at(0).at(0).value<quint32>(), device.did);
     QTRY_COMPARE(acknowledged.count(), 1);
+    QVERIFY(m_log->contains(QStringLiteral("SOS from did:%1, Hall-75 at 127.0.0.75").arg(device.did)));
 
     QTRY_VERIFY(intruderRefused.count() >= 3);
     QVERIFY(real.isConnected());
