@@ -56,9 +56,6 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     m_heartbeatTimer->setSingleShot(true);
     connect(m_heartbeatTimer, &QTimer::timeout, this, &DeviceChannel::checkHeartbeat);
     m_idleTimer->setSingleShot(true);
-    m_idleTimer->setInterval(m_config.idleTimeoutMs);
-    // Frames only stamp the time; the timer is re-armed for the rest of the period when it fires. Restarting a
-    // QTimer for every frame costs a linear search through all timers of the thread, thousands with a large fleet.
     connect(m_idleTimer, &QTimer::timeout, this, &DeviceChannel::checkIdle);
     m_lastActivityMs = now();
     m_graceTimer->setSingleShot(true);
