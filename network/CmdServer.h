@@ -42,7 +42,10 @@ class QTimer;
 /// One device has one connection. A MAC names one panel, so a second connection under a device's MAC replaces the
 /// first (a panel that reconnected before its old socket noticed). Panels matched by address cannot be told apart:
 /// one takes a device of its address that no connection holds, and when every such device is held it is refused and
-/// the holders are probed (DeviceChannel::probe), so the panel that holds a device keeps it while it answers.
+/// the holders are probed (DeviceChannel::probe), so the panel that holds a device keeps it while it answers; a holder
+/// that is locked gives way to a panel with the control password. A device whose record holds a MAC is taken so only by
+/// a panel of its model (and SKU, where both tell one), and a panel matched by its address alone never changes the
+/// record's model or SKU.
 ///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject

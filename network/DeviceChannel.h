@@ -90,8 +90,8 @@ public:
     /// Set by CmdServer for every panel it admits, before the handshake's answer: the link key of the device it
     /// matched (CmdServer::linkKey), which for a panel known by its address alone is not the MAC it reported.
     void setLinkKey(const QString &key) { m_key = key; }
-    /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame has
-    /// come within timeoutMs. A probe under way is not started again.
+    /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame came
+    /// after it within timeoutMs (on the server's clock). A probe under way is not started again.
     void probe(int timeoutMs);
     /// The server's clock (CmdServer::clock) moved other than by running on: what fell due meanwhile is done now (the
     /// handshake time-out, a keep-alive, the idle time-out, a probe's verdict).
