@@ -62,8 +62,8 @@ public:
     /// of the run all the same. Outside a run, the key its connection is held under now.
     static QString deviceKey(const VelkIFPDevice &device);
     /// The run key (deviceKey()) of the device whose connection is held under linkKey now, as the command server's
-    /// signals name it; linkKey itself for a device of no run. Ask when the signal comes: the device a key belongs to
-    /// is the one the command server holds under it then.
+    /// signals name it; linkKey itself for a device of no run. The device a key belongs to is the one the command
+    /// server holds under it now, so ask when the signal comes; a key a run took stays that device's.
     static QString runKeyOf(const QString &linkKey);
     /// A run takes these devices: their keys stay as they are now until forgetRunKeys().
     static void keepRunKeys(const QList<VelkIFPDevice *> &devices);

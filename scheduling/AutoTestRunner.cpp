@@ -21,14 +21,30 @@ constexpr int StatusScheduling = 2;
 constexpr int StatusFailed = 3;
 constexpr int StatusSuccessful = 4;
 
+// What a state write needs of its test: which one, and when it runs.
+VelkAutoTestSchedule timesOf(const VelkAutoTestSchedule &schedule)
+{
+    VelkAutoTestSchedule test;
+    test.tsid = schedule.tsid;
+    test.time = schedule.time;
+    test.isMon = schedule.isMon;
+    test.isTue = schedule.isTue;
+    test.isWed = schedule.isWed;
+    test.isThu = schedule.isThu;
+    test.isFri = schedule.isFri;
+    test.isSat = schedule.isSat;
+    test.isSun = schedule.isSun;
+    return test;
+}
+
 // The status alone, and only while the test is still as the run found it (in the state `from`, at the same time and
 // weekdays), whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile (its
 // enable flag, a new time, by the operator or by another program) stays as it is.
-quint32 storeStatus(OrvantaDBIntf *db, VelkAutoTestSchedule schedule, int from, int status)
+quint32 storeStatus(OrvantaDBIntf *db, VelkAutoTestSchedule test, int from, int status)
 {
-    schedule.status = status;
+    test.status = status;
     bool set = false;
-    return goneIsDone(db->updateAutoTestScheduleStatusIf(schedule, from, set));
+    return goneIsDone(db->updateAutoTestScheduleStatusIf(test, from, set));
 }
 
 } // namespace
@@ -510,9 +526,10 @@ void AutoTestRunner::closeInterruptedRuns()
                     }) != DB_OK)
                 writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
         }
-        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, schedule] {
-                return storeStatus(db, schedule, StatusScheduling, StatusFailed);
-            }) != DB_OK)
+        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
+                        [db = m_db, test = timesOf(schedule)] {
+                            return storeStatus(db, test, StatusScheduling, StatusFailed);
+                        }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleStatusIf error");
         batch.finish();
         writeLog(LOG_LEVEL_WARNING,
@@ -559,7 +576,9 @@ void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int from, int st
     schedule.status = status;
     m_statesWritten.insert(schedule.tsid);
     if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
-                  [db = m_db, schedule, from, status] { return storeStatus(db, schedule, from, status); }) != DB_OK)
+                  [db = m_db, test = timesOf(schedule), from, status] {
+                      return storeStatus(db, test, from, status);
+                  }) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleStatusIf error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);
