@@ -579,15 +579,11 @@ void TestDatastoreFamilies::lateStatesLeaveLaterChanges()
     exec(QString("UPDATE AutoTestSchedule SET isTue = 0, time = '11:00' WHERE tsid = %1").arg(test.tsid));
     QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
     QVERIFY(!set);
-    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(started, -1, set), DB_OK);
-    QVERIFY(!set);
     QCOMPARE(testStatus(), 2);
     exec(QString("UPDATE AutoTestSchedule SET time = '10:00' WHERE tsid = %1").arg(test.tsid));
     QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
     QVERIFY(set);
     QCOMPARE(testStatus(), 4);
-    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
-    QVERIFY(!set);
 }
 
 void TestDatastoreFamilies::cameraMappingFoundByAnyAccountText()
