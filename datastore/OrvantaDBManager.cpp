@@ -489,9 +489,9 @@ quint32 OrvantaDBManager::updateAutoTestScheduleState(VelkAutoTestSchedule &sche
     return AutoTestTables::updateAutoTestScheduleState(db(), schedule);
 }
 
-quint32 OrvantaDBManager::updateAutoTestScheduleStatus(quint32 tsid, int status)
+quint32 OrvantaDBManager::updateAutoTestScheduleStatusIf(VelkAutoTestSchedule &schedule, int from, bool &set)
 {
-    return AutoTestTables::updateAutoTestScheduleStatus(db(), tsid, status);
+    return AutoTestTables::updateAutoTestScheduleStatusIf(db(), schedule, from, set);
 }
 
 quint32 OrvantaDBManager::deleteAutoTestSchedule(VelkAutoTestSchedule &schedule)
@@ -576,9 +576,9 @@ quint32 OrvantaDBManager::updateOtaScheduleState(VelkOtaSchedule &schedule)
     return OtaTables::updateOtaScheduleState(db(), schedule);
 }
 
-quint32 OrvantaDBManager::updateOtaScheduleStatus(quint32 osid, int status)
+quint32 OrvantaDBManager::updateOtaScheduleStatusIf(VelkOtaSchedule &schedule, int from, bool &set)
 {
-    return OtaTables::updateOtaScheduleStatus(db(), osid, status);
+    return OtaTables::updateOtaScheduleStatusIf(db(), schedule, from, set);
 }
 
 quint32 OrvantaDBManager::deleteOtaSchedule(VelkOtaSchedule &schedule)
