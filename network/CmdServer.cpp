@@ -1241,13 +1241,21 @@ void CmdServer::resetSyncingUserDevice(QString mac)
 void CmdServer::stopSafeAlert(QString mac)
 {
     if (DeviceChannel *channel = handshakenChannel(mac))
-        channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
+        sendStopSafeAlert(channel);
 }
 
 void CmdServer::stopSafeAlertOfDevice(quint32 did)
 {
     if (DeviceChannel *channel = m_byAddress.value(did))
-        channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
+        sendStopSafeAlert(channel);
+}
+
+void CmdServer::sendStopSafeAlert(DeviceChannel *channel)
+{
+    // Handed to the kernel at once: an Exit that waited for this answer ends the event loop right after it, and a
+    // frame left for the socket's next write notification never reached the panel, which went on alerting.
+    if (channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0) == 0)
+        channel->sendNow();
 }
 
 void CmdServer::updateAccountReportDialog()

@@ -243,6 +243,7 @@ private:
     ~CmdServer() override;
 
     void listen();
+    void sendStopSafeAlert(DeviceChannel *channel);
     void onNewConnection();
     void acceptPending();
     void onIdentity(DeviceChannel *channel);
