@@ -693,9 +693,11 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
     removedDevices.clear();
     clearLastStepWatch();
     QList<QTimer *> timers;
+    int online = 0;
     for (VelkIFPDevice *device : qAsConst(otaDeviceList)) {
         const QString key = IFPUpgrade::deviceKey(*device);
         if (cmdServer->isDeviceOnline(*device)) {
+            ++online;
             device->otaState = OTA_CHECKING_STATE;
             timers.append(addDeviceTimer(key, DeviceTimer::StateAnswer, m_timeouts.otaStateAnswerMs));
         } else if (!cmdServer->canWake(*device)) {
@@ -737,8 +739,8 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
                 this, [=] { checkDeviceWoken(mac, model, fw, panelFw); }, Qt::QueuedConnection);
         });
     }
-    writeLog(LOG_LEVEL_INFO, "sendCheckOtaState, online devices: %s",
-             logNumber(otaDeviceList.size() - wokenDeviceList.size()).constData());
+    // Counted as they were asked: the devices off and beyond reach are neither online nor woken.
+    writeLog(LOG_LEVEL_INFO, "sendCheckOtaState, online devices: %s", logNumber(online).constData());
     cmdServer->checkOtaState(otaDeviceList);
     for (QTimer *timer : qAsConst(timers))
         timer->start();

@@ -2463,6 +2463,10 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <source>The link to the PTZ cameras&apos; management program</source>
         <translation>The link to the PTZ cameras&apos; management program</translation>
     </message>
+    <message>
+        <source>The device list can&apos;t be read right now. It is shown here once it can.</source>
+        <translation>The device list can&apos;t be read right now. It is shown here once it can.</translation>
+    </message>
 </context>
 <context>
     <name>ManagementAddCamera</name>

@@ -2459,6 +2459,10 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
         <source>The link to the PTZ cameras&apos; management program</source>
         <translation>PTZ 攝影機管理程式的連結設定</translation>
     </message>
+    <message>
+        <source>The device list can&apos;t be read right now. It is shown here once it can.</source>
+        <translation>目前無法讀取裝置清單，待可讀取後便會顯示於此。</translation>
+    </message>
 </context>
 <context>
     <name>ManagementAddCamera</name>

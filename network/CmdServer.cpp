@@ -203,6 +203,11 @@ QString CmdServer::syncStatusKey(quint32 did)
     return QStringLiteral("sync status of device %1").arg(did);
 }
 
+QString CmdServer::kickKey(quint32 did)
+{
+    return QStringLiteral("kick of device %1").arg(did);
+}
+
 OrvantaDBIntf *CmdServer::database()
 {
     return OrvantaDBManager::getInstance();
@@ -786,7 +791,7 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
             // full): nothing else would write it. It sets the mark alone, so that whatever changed in the record by
             // then stands. The lists follow the kick signal meanwhile.
             if (DbWriteBatch::writeOne(db, "CmdServer::kick", QStringLiteral("kick of %1").arg(held.deviceName),
-                                       QStringLiteral("kick of device %1").arg(did),
+                                       kickKey(did),
                                        [db, did] { return db->updateIFPDeviceKicked(did, true); }) != DB_OK)
                 writeLog(LOG_LEVEL_ERROR, "CmdServer::kick, updateIFPDeviceKicked error");
         } else {

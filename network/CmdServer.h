@@ -186,6 +186,9 @@ public:
     /// What a held write of the synchronisation status of the device with that did supersedes: the latest answer or
     /// time-out of a panel replaces an earlier one still held (see DbHeldWrites).
     static QString syncStatusKey(quint32 did);
+    /// What a held write of the kick mark of the device with that did supersedes: the operator's take-back replaces a
+    /// kick mark still held, which would otherwise be written over it later.
+    static QString kickKey(quint32 did);
     /// Records a panel's final synchronisation answer. The status waits for those of the other panels being
     /// synchronised and is written with them, in one transaction, once no synchronisation awaits its answer any more,
     /// or at the latest a tenth of a second after the first of them arrived; then each channel ends its

@@ -111,14 +111,9 @@ int measure(int events, bool largeNewest)
 {
     ConsoleLog log;
     Orvanta login(OrvantaDBManager::getInstance());
-    prepareLogIn(login);
-    login.ui.btnLogin->click();
-    FrameLayoutPage *frame = login.mainFrame();
+    FrameLayoutPage *frame = logInToMainWindow(login);
     auto *page = frame ? frame->findChild<ConnectedList *>() : nullptr;
     if (!page)
-        return 1;
-    FirstPaint framePaint(frame);
-    if (!processUntil([&] { return framePaint.painted; }, ChildTimeoutMs))
         return 1;
     // The page's first turns after the log-in (its device list, the command server) are not the dialog's.
     processUntil([] { return false; }, 500);

@@ -291,7 +291,7 @@ void TestFirmwareManager::silentDevicesFailAndTheRunEnds()
 // every run: the run woke them with no MAC and waited the whole wake time-out for each, the ordinary box was updated
 // that much later, and they ended Failed, out of date for good, their time-outs all keyed by one empty MAC. Two that
 // are on are updated through their connections, each under a key of its own; one that is off cannot be woken and is
-// not waited for: nothing is tried, so its row stays Not Started.
+// not waited for: nothing is tried, so its row stays Not Started, nor is it logged as online.
 void TestFirmwareManager::devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor()
 {
     const QByteArray image = firmware();
@@ -323,6 +323,8 @@ void TestFirmwareManager::devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor(
     QCOMPARE(report.value(devices.at(3).deviceName).status, int(UPDATE_NOT_STARTED));
     QCOMPARE(m_bench.panel(3)->state(), SimulatedPanel::Off);
     QVERIFY(m_bench.log()->contains(devices.at(3).deviceName + " is off and known by its address alone"));
+    // The one off is not counted among those on.
+    QCOMPARE(m_bench.log()->count("sendCheckOtaState, online devices: 3"), 1);
     QVERIFY(!m_bench.log()->contains("invalid mac"));
     QVERIFY(!m_bench.log()->contains("deviceWokenTimeout"));
     // Each timer had a key of its own: both boxes' state answers and results were taken.

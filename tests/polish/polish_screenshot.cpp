@@ -4,7 +4,7 @@
 // Devices tab with 20 devices (also after leaving and coming
 // back), the add (also refusing a MAC no card can have), edit (also for an audio box, with its PTZ camera), groups and
 // auto-detect dialogs (a suggestion made free with " (2)" at the top, a panel listed by its address alone at the end,
-// and what it says while another program holds the database exclusively),
+// and what it says while another program holds the database exclusively), the Devices tab built during such a hold,
 // the user settings with a password mismatch, and the device-type and language lists opened. Usage (not a test; run
 // under a real X server so that dialogs sit where the window system puts them):
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
@@ -279,6 +279,11 @@ int main(int argc, char **argv)
         management->clickAutoDetect();
         shoot(QStringLiteral("autodetect-held"));
         detect->close();
+        // The Devices tab built meanwhile says that it can't read the list yet, not that there is none.
+        Management held;
+        held.setGeometry(management->geometry());
+        held.show();
+        shoot(QStringLiteral("devices-held"));
     }
 
     settingsPage->cbDeviceType->showPopup();
