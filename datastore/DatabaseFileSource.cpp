@@ -59,34 +59,51 @@ DatabaseFileOps::Result copyFile(const QString &from, const QString &to)
     return in.error() == QFileDevice::NoError ? DatabaseFileOps::Ok : DatabaseFileOps::SourceUnreadable;
 }
 
-// SQLite reads a super-journal's name from the last bytes of a journal: its length, a checksum and the journal magic,
-// behind the name. Each such record is cut off the journal at path, so none is left at its end for SQLite to follow.
-bool cutSuperJournalRecords(const QString &path)
+// Whether SQLite, rolling the journal back, would follow a super-journal name stored at its end: it reads the last 16
+// bytes as the name's length, the name's checksum and the journal magic, and takes the name (the length's bytes just
+// before them) only when the length is 1 to the longest path its file layer names, fits in the file, the name does
+// not begin with NUL, and the checksum is the sum of the name's bytes. A tail that merely looks like such a record is
+// part of the journal, and SQLite plays the journal back whole.
+bool namesSuperJournal(QFile &journal)
+{
+    const qint64 size = journal.size();
+    if (size < 16 || !journal.seek(size - 16))
+        return false;
+    const QByteArray tail = journal.read(16);
+    if (tail.size() != 16 || std::memcmp(tail.constData() + 8, kJournalMagic, sizeof kJournalMagic) != 0)
+        return false;
+    const sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    const quint32 length = qFromBigEndian<quint32>(tail.constData());
+    if (!vfs || length == 0 || length > quint32(vfs->mxPathname) || qint64(length) > size - 16 ||
+        !journal.seek(size - 16 - length))
+        return false;
+    const QByteArray name = journal.read(length);
+    if (name.size() != int(length) || name.at(0) == '\0')
+        return false;
+    // As SQLite sums them: each byte a char of this platform, widened to an int.
+    quint32 sum = qFromBigEndian<quint32>(tail.constData() + 4);
+    for (const char c : name)
+        sum -= quint32(int(c));
+    return sum == 0;
+}
+
+// A journal that names a super-journal gets 16 zero bytes appended: SQLite then reads no name at its end, plays the
+// journal back as the rollback of this one file, and reads, changes or deletes no file the name points to. The pages
+// played back are the same as without them, since SQLite reads its page records where the journal's headers place
+// them. Cutting the record off instead trusted its length, which SQLite checks against the checksum, and shortened
+// the pages in front of it.
+bool hideSuperJournalName(const QString &path, const QString &original)
 {
     QFile journal(path);
     if (!journal.open(QIODevice::ReadWrite))
         return false;
-    for (;;) {
-        const qint64 size = journal.size();
-        if (size < 16)
-            return true;
-        if (!journal.seek(size - 16))
-            return false;
-        const QByteArray tail = journal.read(16);
-        if (tail.size() != 16)
-            return false;
-        if (std::memcmp(tail.constData() + 8, kJournalMagic, sizeof kJournalMagic) != 0)
-            return true;
-        const qint64 length = qFromBigEndian<quint32>(tail.constData());
-        // The name, and the page number written in front of it.
-        const qint64 start = length > 0 && length <= size - 16 ? qMax<qint64>(0, size - 16 - length - 4) : size - 16;
-        writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s names a super-journal; that record is cut off the copy",
-                 utf8(path).constData());
-        if (!journal.resize(start))
-            return false;
-    }
+    if (!namesSuperJournal(journal))
+        return true;
+    writeLog(LOG_LEVEL_WARNING,
+             "DatabaseFileSource: %s names a super-journal; its copy is played back as the rollback of its own file",
+             utf8(original).constData());
+    return journal.seek(journal.size()) && journal.write(QByteArray(16, '\0')) == 16;
 }
-
 } // namespace
 
 DatabaseFileSource::DatabaseFileSource(const QString &path, const QString &livePath, Origin origin)
@@ -198,7 +215,7 @@ DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const char *journalS
         if (copied != DatabaseFileOps::Ok)
             return copied;
     }
-    if (suffix == QLatin1String("-journal") && !cutSuperJournalRecords(copy + suffix))
+    if (suffix == QLatin1String("-journal") && !hideSuperJournalName(copy + suffix, m_path + suffix))
         return DatabaseFileOps::CopyFailed;
     const int rc = openAt(copy, QStringLiteral("mode=rw"));
     if (rc != SQLITE_OK) {

@@ -20,8 +20,9 @@ class QTemporaryDir;
 /// - The copies lie in a private folder beside the live database ("<live>.rollback-XXXXXX", the owner's alone),
 ///   removed with this object. A journal names, at its end, the super-journal of a transaction over several
 ///   databases, a file SQLite reads and then deletes once it has played the journal back: any path at all, the live
-///   database or an operator's document. That record is cut off the copy, so the journal is played back as the
-///   rollback of a single file, and no file a chosen file names is read, changed or deleted.
+///   database or an operator's document. Where SQLite would take such a name, the copy of the journal is made to name
+///   none, so the journal is played back as the rollback of a single file, and no file a chosen file names is read,
+///   changed or deleted.
 /// - Nothing of its schema runs: functions named in it are refused unless they are harmless (trusted_schema off), the
 ///   connection changes nothing (query_only), and its triggers never fire, since nothing is written through it.
 ///

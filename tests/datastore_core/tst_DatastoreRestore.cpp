@@ -24,6 +24,7 @@
 #include "support/DataFolders.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
+#include "support/LogCapture.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -57,6 +58,15 @@ QByteArray superJournalRecord(const QString &name)
     qToBigEndian<quint32>(quint32(bytes.size()), numbers.data());
     qToBigEndian<quint32>(sum, numbers.data() + 4);
     return record + numbers + QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+}
+
+// The last 16 bytes of such a record with a name length and checksum of one's choosing, and no name in front.
+QByteArray superJournalTail(quint32 length, quint32 checksum)
+{
+    QByteArray numbers(8, '\0');
+    qToBigEndian<quint32>(length, numbers.data());
+    qToBigEndian<quint32>(checksum, numbers.data() + 4);
+    return numbers + QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
 }
 
 } // namespace
@@ -201,6 +211,67 @@ private slots:
         QCOMPARE(staged.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt(), 0);
         QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
                  QStringList{QStringLiteral("committed@school.example")});
+    }
+
+    // The copy of a journal was cut wherever its last bytes looked like a super-journal record: the record's length
+    // was trusted and its checksum never read. A tail with the wrong checksum cut the last page record short, a page
+    // of a transaction that never committed stayed, and the restore reported success; SQLite plays such a journal
+    // back whole. A journal ending in 400,000 records wrote a warning for each, 87 MB of log.
+    void journalIsPlayedBackAsSqlitePlaysIt_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // empty: a record reaching back into the journal's last header
+        QTest::addColumn<int>("warnings");
+        QTest::addColumn<bool>("sqliteNamesNoFile");
+        QTest::newRow("a record whose checksum is wrong") << QByteArray() << 0 << true;
+        QTest::newRow("400,000 records of no name") << superJournalTail(0, 0).repeated(400000) << 0 << true;
+        // Each record would be taken for a name once those after it were gone; SQLite reads the last one alone.
+        QTest::newRow("400,000 records naming a file")
+            << superJournalRecord(QStringLiteral("x")).repeated(400000) << 1 << false;
+    }
+    void journalIsPlayedBackAsSqlitePlaysIt()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(int, warnings);
+        QFETCH(bool, sqliteNamesNoFile);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/journaltail-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = m_copies.deadWriterBackup(folder.path(), 2000, true);
+        QVERIFY(!backup.isEmpty());
+        {
+            QFile journal(backup + QStringLiteral("-journal"));
+            QVERIFY(journal.open(QIODevice::ReadWrite));
+            if (tail.isEmpty()) {
+                // Its length, trusted, put the cut just behind the magic of the last header, which then looked like the
+                // end of another record: the cut took the whole last part of the journal.
+                const int lastHeader = journal.readAll().lastIndexOf(superJournalTail(0, 0).right(8));
+                QVERIFY(lastHeader > 0);
+                tail = superJournalTail(quint32(journal.size() - lastHeader - 12), 12345);
+            }
+            QVERIFY(journal.seek(journal.size()));
+            QCOMPARE(journal.write(tail), qint64(tail.size()));
+        }
+        QStringList sqliteReads;
+        if (sqliteNamesNoFile) {
+            // What SQLite itself makes of the backup: it and its journal copied into a folder of their own and opened.
+            const QString reference = folder.filePath(QStringLiteral("reference.db"));
+            QVERIFY(QFile::copy(backup, reference));
+            QVERIFY(QFile::copy(backup + QStringLiteral("-journal"), reference + QStringLiteral("-journal")));
+            DbProbe sqlite(reference, QStringLiteral("reference"));
+            sqliteReads = sqlite.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did"));
+        }
+        const QString live = newConsoleDatabase("taillive");
+
+        LogCapture log;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup), DatabaseFileOps::Ok);
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("tailstaged"));
+        QCOMPARE(staged.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt(), 0);
+        QCOMPARE(staged.count(QStringLiteral("EventLog")), 2000);
+        QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                 QStringList{QStringLiteral("committed@school.example")});
+        if (sqliteNamesNoFile)
+            QCOMPARE(staged.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did")),
+                     sqliteReads);
+        QCOMPARE(log.count(QStringLiteral("super-journal")), warnings);
     }
 
     // Triggers, views, constraints and keys of the file's own came along, and the check's own seeding ran its

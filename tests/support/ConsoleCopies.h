@@ -45,8 +45,9 @@ public:
 
     // A backup taken while a writer was inside a transaction, at folder/carried/backup.db: the file holds pages of that
     // transaction, its journal beside it the pages as they were. Committed: the e-mail address
-    // "committed@school.example" and `events` events; never committed: "never" in both. Empty when it failed.
-    QString deadWriterBackup(const QString &folder, int events)
+    // "committed@school.example" and `events` events; never committed: "never" in both. With everyPageInFile, every
+    // page the transaction changed is in the file, also the last one it put in the journal. Empty when it failed.
+    QString deadWriterBackup(const QString &folder, int events, bool everyPageInFile = false)
     {
         const QString shelf = folder + QStringLiteral("/shelf/backup.db");
         const QString carried = folder + QStringLiteral("/carried/backup.db");
@@ -65,7 +66,12 @@ public:
         done = done && writer.exec(QStringLiteral("COMMIT")) && writer.exec(QStringLiteral("PRAGMA cache_size = 2")) &&
                writer.exec(QStringLiteral("BEGIN")) &&
                writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'")) &&
-               writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")) && QFile::copy(shelf, carried) &&
+               writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")) &&
+               // Pages read into the cache of two push the changed ones out into the file.
+               (!everyPageInFile ||
+                writer.exec(QStringLiteral("SELECT (SELECT count(*) FROM Device) + (SELECT count(*) FROM Groups) + "
+                                           "(SELECT count(*) FROM AppInfo) + (SELECT count(*) FROM Schedule)"))) &&
+               QFile::copy(shelf, carried) &&
                QFile::copy(shelf + QStringLiteral("-journal"), carried + QStringLiteral("-journal"));
         writer.exec(QStringLiteral("ROLLBACK"));
         return done ? carried : QString();
