@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "datastore/CoreTables.h"
@@ -261,6 +262,31 @@ bool isWholeDatabase(const QString &path, const QString &livePath)
 
 } // namespace
 
+namespace {
+
+std::function<qint64(const QString &)> &freeRoomLookup()
+{
+    static std::function<qint64(const QString &)> lookup;
+    return lookup;
+}
+
+} // namespace
+
+qint64 DatabaseFileOps::freeRoom(const QString &folder)
+{
+    if (freeRoomLookup())
+        return freeRoomLookup()(folder);
+    struct statvfs disk;
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return -1;
+    return qint64(disk.f_bavail) * qint64(disk.f_frsize);
+}
+
+void DatabaseFileOps::setFreeRoom(std::function<qint64(const QString &folder)> lookup)
+{
+    freeRoomLookup() = std::move(lookup);
+}
+
 QString DatabaseFileOps::liveDatabasePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/dbManagement/") +
@@ -329,6 +355,16 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
 
 namespace {
 
+// What the opening of a restore source found that the operator is to be told.
+void tellOpening(const DatabaseFileSource &source, DatabaseFileOps::RestoreReport *report)
+{
+    if (!report)
+        return;
+    report->notAFile = source.notAFile();
+    report->roomNeeded = source.roomNeeded();
+    report->roomFree = source.roomFree();
+}
+
 // What the name and kind of a restore source already tell, before the file is opened.
 DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString &source)
 {
@@ -345,17 +381,20 @@ DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString
 
 } // namespace
 
-DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source)
+DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source,
+                                                            RestoreReport *report)
 {
     const Result named = restoreSourceName(livePath, source);
     if (named != Ok)
         return named;
     DatabaseFileSource file(source, livePath);
     const Result opened = file.open();
+    tellOpening(file, report);
     return opened == Ok ? file.check() : opened;
 }
 
-DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source)
+DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source,
+                                                      RestoreReport *report)
 {
     // The file is checked as it is copied, opened once: a source with a journal or a write-ahead log is copied into
     // a private folder to be opened, and a second opening copied it again, and could meet another file.
@@ -376,6 +415,7 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
     {
         DatabaseFileSource in(source, livePath);
         result = in.open();
+        tellOpening(in, report);
         if (result == Ok)
             result = in.check();
         QString problem;

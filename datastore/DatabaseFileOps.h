@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 /// File work behind the database backup and restore of the user settings.
 ///
 /// Every copy is made by SQLite from a connection of its own: a consistent database with every
@@ -39,7 +41,24 @@ public:
         FolderMissing,      ///< the folder of a backup target does not exist
         FolderReadOnly,     ///< the folder of a backup target cannot be written
         InUse,              ///< another program holds the live database (a transaction of its own) and did not let go
+        SideFileNotRegular, ///< a name beside a restore source that SQLite would read (its journal or WAL file) is a
+                            ///< FIFO, a device, a socket or a folder
+        NotEnoughRoom,      ///< the disk of the live database has too little room for the copies a restore needs
     };
+
+    /// What a restore tells the operator beyond its result: what it found beside the chosen file, and what it changed
+    /// of the file's rows so that the console's own tables hold them.
+    struct RestoreReport
+    {
+        QString notAFile;      ///< SideFileNotRegular: the name beside the chosen file that is no regular file
+        qint64 roomNeeded = 0; ///< NotEnoughRoom: the bytes the copies need,
+        qint64 roomFree = 0;   ///< and those free on the disk of the live database
+    };
+
+    /// The room free for new files in folder, in bytes; -1 when it cannot be told. Tests replace it (setFreeRoom).
+    static qint64 freeRoom(const QString &folder);
+    /// Replaces how freeRoom() finds the room (nullptr: the file system's own answer).
+    static void setFreeRoom(std::function<qint64(const QString &folder)> lookup);
 
     /// How long a restore waits, off the GUI thread, for another program to let go of the live database before it
     /// gives up; the swap itself, on the GUI thread, waits kSwapWaitMs.
@@ -75,14 +94,14 @@ public:
     /// database that passes the check start-up makes of the live file (the schema read, quick_check),
     /// and one with an Account table. Nothing is written beside source, and nothing it names is touched
     /// (DatabaseFileSource).
-    static Result checkRestoreSource(const QString &livePath, const QString &source);
+    static Result checkRestoreSource(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
     /// Checks source as checkRestoreSource() does, on the one opening that copies it: copies the rows of source
     /// into a new file of the console's own schema (RestoreRowCopy), brings it
     /// up to date as start-up would, and puts it beside the live file (stagedPath) once it is whole and on
     /// the disk, replacing an older staged copy. A copy the console cannot run on, or whose accounts log-in
     /// could not use as log-in reads them (LoginAccountRule), is dropped (NotConsoleDatabase): swapped in,
     /// the console started broken or locked the operator out.
-    static Result stageRestore(const QString &livePath, const QString &source);
+    static Result stageRestore(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);
     /// Removes what a restore that never ended (the console killed while it copied) left beside the

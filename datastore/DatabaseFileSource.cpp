@@ -7,8 +7,12 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "shell/base/Log.h"
 
@@ -29,27 +33,52 @@ QByteArray utf8(const QString &text)
     return text.toUtf8();
 }
 
-// Whether the file's header puts it in WAL mode (read and write version 2).
-bool inWalMode(const QString &path)
+// What lies under a name beside a chosen file, looked at without opening it: opening a FIFO blocked the copy for good,
+// and a device may act on being opened.
+enum class Beside
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(20);
-    return header.size() == 20 && header.startsWith("SQLite format 3") && header.at(18) == 2;
+    Nothing,   ///< no file, or an empty one: nothing to play back
+    File,      ///< a regular file with bytes in it
+    NotAFile,  ///< a FIFO, a device, a socket or a folder
+    Unreadable ///< it cannot even be looked at
+};
+
+Beside lookBeside(const QString &path, qint64 *size)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Beside::Nothing : Beside::Unreadable;
+    if (!S_ISREG(info.st_mode))
+        return Beside::NotAFile;
+    *size = info.st_size;
+    return info.st_size > 0 ? Beside::File : Beside::Nothing;
 }
 
-// Copies a file byte for byte into the private folder.
-DatabaseFileOps::Result copyFile(const QString &from, const QString &to)
+// Copies at most maxBytes of a regular file into the private folder. The file is opened so that a FIFO or a device put
+// under its name meanwhile neither blocks nor acts, and is refused; a file that grows while it is copied takes no more
+// room than was counted for it.
+DatabaseFileOps::Result copyFile(const QString &from, const QString &to, qint64 maxBytes)
 {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return DatabaseFileOps::SourceUnreadable;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return DatabaseFileOps::SideFileNotRegular;
+    }
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(fd);
+        return DatabaseFileOps::SourceUnreadable;
+    }
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return DatabaseFileOps::CopyFailed;
     QByteArray chunk;
-    while (!(chunk = in.read(kCopyChunk)).isEmpty()) {
+    qint64 left = maxBytes;
+    while (left > 0 && !(chunk = in.read(qMin(left, kCopyChunk))).isEmpty()) {
+        left -= chunk.size();
         if (out.write(chunk) != chunk.size()) {
             writeLog(LOG_LEVEL_ERROR, "DatabaseFileSource: copying %s to %s failed: %s", utf8(from).constData(),
                      utf8(to).constData(), utf8(out.errorString()).constData());
@@ -172,50 +201,100 @@ QString DatabaseFileSource::encoding() const
 DatabaseFileOps::Result DatabaseFileSource::open()
 {
     m_error.clear();
-    const QString journal = m_path + QStringLiteral("-journal");
-    const QString wal = m_path + QStringLiteral("-wal");
-    if (m_origin == Elsewhere && inWalMode(m_path)) {
-        // SQLite reads a WAL database through a shared-memory file beside it, which it makes where it may (and leaves
-        // there, with an empty WAL file) and cannot make in a folder it may not write. Without changes in a WAL file
-        // the database file is all there is, read as a file that nothing changes.
-        if (QFileInfo(wal).size() > 0)
-            return readThroughCopy("-wal");
-        const int rc = openAt(m_path, QStringLiteral("mode=ro&immutable=1"));
-        if (rc != SQLITE_OK) {
-            writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
-                     utf8(m_error).constData());
-            return readFailure(rc);
-        }
-        return DatabaseFileOps::Ok;
+    m_notAFile.clear();
+    if (m_origin == Own) {
+        const int rc = openAt(m_path, QStringLiteral("mode=ro"));
+        if (rc == SQLITE_OK)
+            return DatabaseFileOps::Ok;
+        // A writer that died inside a transaction left its journal, which SQLite plays back before it reads; a
+        // connection that may only read cannot.
+        qint64 size = 0;
+        if ((rc & 0xff) == SQLITE_READONLY && lookBeside(m_path + QStringLiteral("-journal"), &size) == Beside::File)
+            return readThroughCopy({QStringLiteral("-journal")});
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
+                 utf8(m_error).constData());
+        return readFailure(rc);
     }
-    const int rc = openAt(m_path, QStringLiteral("mode=ro"));
-    if (rc == SQLITE_OK)
-        return DatabaseFileOps::Ok;
-    // A writer that died inside a transaction left its journal, which SQLite plays back before it reads; a connection
-    // that may only read cannot.
-    if ((rc & 0xff) == SQLITE_READONLY && QFileInfo(journal).size() > 0)
-        return readThroughCopy("-journal");
-    writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
-             utf8(m_error).constData());
-    return readFailure(rc);
+    // SQLite never sees the chosen file's folder: opened there it plays a journal back into the operator's file, makes
+    // a shared-memory and a WAL file beside a file whose header asks for WAL mode, and deletes a WAL file beside an
+    // empty file. What lies beside it to be played back is copied into the private folder and played back there.
+    QStringList played;
+    for (const QString &suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        qint64 size = 0;
+        switch (lookBeside(m_path + suffix, &size)) {
+        case Beside::Nothing:
+            break;
+        case Beside::File:
+            played << suffix;
+            break;
+        case Beside::NotAFile:
+            m_notAFile = m_path + suffix;
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s is not a regular file; %s is not read",
+                     utf8(m_notAFile).constData(), utf8(m_path).constData());
+            return DatabaseFileOps::SideFileNotRegular;
+        case Beside::Unreadable:
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be looked at: %s",
+                     utf8(m_path + suffix).constData(), qPrintable(qt_error_string(errno)));
+            return DatabaseFileOps::SourceUnreadable;
+        }
+    }
+    if (!played.isEmpty())
+        return readThroughCopy(played);
+    // Nothing beside it to play back: the file is all there is, read as a file that nothing changes, for which SQLite
+    // looks at nothing beside it.
+    const int rc = openAt(m_path, QStringLiteral("mode=ro&immutable=1"));
+    if (rc != SQLITE_OK) {
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
+                 utf8(m_error).constData());
+        return readFailure(rc);
+    }
+    return DatabaseFileOps::Ok;
 }
 
-DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const char *journalSuffix)
+DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const QStringList &played)
 {
+    // The room is counted before anything is copied: a sparse journal of 3 GiB takes a few blocks where it lies and
+    // all of its size in the copy, which filled the disk of the live database.
+    QStringList parts{QString()};
+    parts << played;
+    QList<qint64> sizes;
+    qint64 needed = 0;
+    for (const QString &part : qAsConst(parts)) {
+        qint64 size = 0;
+        if (lookBeside(m_path + part, &size) == Beside::NotAFile) {
+            m_notAFile = m_path + part;
+            return DatabaseFileOps::SideFileNotRegular;
+        }
+        sizes << size;
+        needed += size;
+    }
+    const QString folder = QFileInfo(m_livePath).absolutePath();
+    const qint64 free = DatabaseFileOps::freeRoom(folder);
+    if (free >= 0 && needed > free) {
+        m_roomNeeded = needed;
+        m_roomFree = free;
+        writeLog(LOG_LEVEL_WARNING,
+                 "DatabaseFileSource: a copy of %s and what lies beside it needs %lld bytes, %s has %lld free",
+                 utf8(m_path).constData(), needed, utf8(folder).constData(), free);
+        return DatabaseFileOps::NotEnoughRoom;
+    }
     m_folder = std::make_unique<QTemporaryDir>(m_livePath + QStringLiteral(".rollback-XXXXXX"));
     if (!m_folder->isValid()) {
+        const int error = errno;
         writeLog(LOG_LEVEL_ERROR, "DatabaseFileSource: no folder for a copy of %s: %s", utf8(m_path).constData(),
                  utf8(m_folder->errorString()).constData());
-        return DatabaseFileOps::CopyFailed;
+        return error == ENOSPC || error == EDQUOT ? DatabaseFileOps::DiskFull : DatabaseFileOps::CopyFailed;
     }
     const QString copy = m_folder->filePath(QStringLiteral("source.db"));
-    const QLatin1String suffix(journalSuffix);
-    for (const QLatin1String part : {QLatin1String(""), suffix}) {
-        const DatabaseFileOps::Result copied = copyFile(m_path + part, copy + part);
+    for (int n = 0; n < parts.size(); ++n) {
+        const DatabaseFileOps::Result copied = copyFile(m_path + parts.at(n), copy + parts.at(n), sizes.at(n));
+        if (copied == DatabaseFileOps::SideFileNotRegular)
+            m_notAFile = m_path + parts.at(n);
         if (copied != DatabaseFileOps::Ok)
             return copied;
     }
-    if (suffix == QLatin1String("-journal") && !hideSuperJournalName(copy + suffix, m_path + suffix))
+    const QString journal = QStringLiteral("-journal");
+    if (played.contains(journal) && !hideSuperJournalName(copy + journal, m_path + journal))
         return DatabaseFileOps::CopyFailed;
     const int rc = openAt(copy, QStringLiteral("mode=rw"));
     if (rc != SQLITE_OK) {
@@ -223,8 +302,8 @@ DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const char *journalS
                  utf8(m_error).constData());
         return readFailure(rc);
     }
-    writeLog(LOG_LEVEL_INFO, "DatabaseFileSource: %s is read through a copy with its %s file played back",
-             utf8(m_path).constData(), journalSuffix + 1);
+    writeLog(LOG_LEVEL_INFO, "DatabaseFileSource: %s is read through a copy with its %s played back",
+             utf8(m_path).constData(), utf8(played.join(QLatin1String(" and "))).constData());
     return DatabaseFileOps::Ok;
 }
 

@@ -12,6 +12,8 @@
 #include <QStyledItemDelegate>
 #include <QWindow>
 
+#include <memory>
+
 #include "datastore/DatabaseFileJob.h"
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBManager.h"
@@ -415,8 +417,10 @@ QString UserInfoDialog::backupFailure(DatabaseFileOps::Result result, const QStr
     }
 }
 
-QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QString &livePath)
+QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QString &livePath,
+                                       const DatabaseFileOps::RestoreReport &report)
 {
+    const QString liveFolder = QDir::toNativeSeparators(QFileInfo(livePath).absolutePath());
     switch (result) {
     case DatabaseFileOps::IsLiveFile:
         return tr("This file is the database in use. Please choose a backup file.");
@@ -432,7 +436,19 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
     case DatabaseFileOps::DiskFull:
         return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
                   "kept.")
-            .arg(QDir::toNativeSeparators(QFileInfo(livePath).absolutePath()));
+            .arg(liveFolder);
+    case DatabaseFileOps::SideFileNotRegular:
+        // A FIFO there blocked the copy for good; the operator must learn which name to remove.
+        return tr("The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose "
+                  "another backup. The current data is kept.")
+            .arg(QDir::toNativeSeparators(report.notAFile));
+    case DatabaseFileOps::NotEnoughRoom: {
+        const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
+        return tr("The database could not be restored: the backup and the journal beside it need %1 MB on the disk "
+                  "that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data "
+                  "is kept.")
+            .arg(megabytes(report.roomNeeded), liveFolder, megabytes(report.roomFree));
+    }
     case DatabaseFileOps::InUse:
         return tr("The database could not be restored, because another program is using it. Close that program and "
                   "try again. The current data is kept.");
@@ -450,10 +466,12 @@ void UserInfoDialog::restoreDb()
                                                                     FileChooser::startFolder(), tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
+    // Written on the copy's thread, read on this one once that thread has ended.
+    auto report = std::make_shared<DatabaseFileOps::RestoreReport>();
     runCopy(
         tr("Restoring the database..."),
-        [target, source, waitMs = liveFileWait()]() {
-            DatabaseFileOps::Result result = DatabaseFileOps::stageRestore(target, source);
+        [target, source, report, waitMs = liveFileWait()]() {
+            DatabaseFileOps::Result result = DatabaseFileOps::stageRestore(target, source, report.get());
             // Another program's transaction would fail once the file is swapped from under it: it is waited out
             // here, off the GUI thread.
             if (result == DatabaseFileOps::Ok)
@@ -462,15 +480,18 @@ void UserInfoDialog::restoreDb()
                 DatabaseFileOps::discardStaged(target);
             return result;
         },
-        [this, target, source](DatabaseFileOps::Result result) { swapInRestored(result, target, source); });
+        [this, target, source, report](DatabaseFileOps::Result result) {
+            swapInRestored(result, target, source, *report);
+        });
 }
 
-void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source)
+void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source,
+                                    const DatabaseFileOps::RestoreReport &report)
 {
     if (result != DatabaseFileOps::Ok) {
         writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s not restored (%d); nothing was replaced",
                  source.toLocal8Bit().constData(), static_cast<int>(result));
-        showMessage(restoreRefusal(result, target));
+        showMessage(restoreRefusal(result, target, report));
         return;
     }
     // A program may have taken the file since the wait above; the data store stays open while it is refused. The

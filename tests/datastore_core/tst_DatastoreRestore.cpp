@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include "datastore/DatabaseFileOps.h"
@@ -58,6 +59,18 @@ QByteArray superJournalRecord(const QString &name)
     qToBigEndian<quint32>(quint32(bytes.size()), numbers.data());
     qToBigEndian<quint32>(sum, numbers.data() + 4);
     return record + numbers + QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+}
+
+// Every entry of a folder, hidden ones too, with a digest of each file's bytes.
+QStringList folderState(const QString &folder)
+{
+    QStringList state;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : entries)
+        state << entry.fileName() + QLatin1Char(' ') +
+                     (entry.isFile() ? QString::fromLatin1(fileSha256(entry.filePath()).toHex()) : QString());
+    return state;
 }
 
 // The last 16 bytes of such a record with a name length and checksum of one's choosing, and no name in front.
@@ -272,6 +285,126 @@ private slots:
             QCOMPARE(staged.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did")),
                      sqliteReads);
         QCOMPARE(log.count(QStringLiteral("super-journal")), warnings);
+    }
+
+    // Under the names SQLite reads beside a chosen file only a regular file is read: a FIFO named like the backup's
+    // journal blocked the copy in open() for good ("Restoring the database..." stayed up, and only ending the console
+    // got out), and a device or a folder was handed to SQLite. Each is refused at once, naming it, the live file kept.
+    void onlyRegularFilesBesideAreRead_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("kind");
+        for (const char *suffix : {"-journal", "-wal"}) {
+            for (const char *kind : {"FIFO", "device", "folder"})
+                QTest::newRow(qPrintable(QStringLiteral("%1 as %2").arg(kind, suffix))) << suffix << kind;
+        }
+    }
+    void onlyRegularFilesBesideAreRead()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QString, kind);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/beside-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = folder.filePath(QStringLiteral("backup.db"));
+        QVERIFY(QFile::copy(newConsoleDatabase("besidesource"), backup));
+        const QString odd = backup + suffix;
+        if (kind == QLatin1String("FIFO"))
+            QVERIFY(::mkfifo(QFile::encodeName(odd).constData(), 0600) == 0);
+        else if (kind == QLatin1String("device"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), odd));
+        else
+            QVERIFY(QDir().mkpath(odd));
+        const QString live = newConsoleDatabase("besidelive");
+        const QByteArray liveBefore = fileSha256(live);
+        const QStringList besideBefore = folderState(folder.path());
+
+        // In a process of its own, so that a copy blocked for good fails the case instead of hanging it.
+        QCOMPARE(stageInAProcess(live, backup),
+                 (QList<int>{DatabaseFileOps::SideFileNotRegular, DatabaseFileOps::SideFileNotRegular}));
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup, &report), DatabaseFileOps::SideFileNotRegular);
+        QCOMPARE(report.notAFile, odd);
+        QCOMPARE(fileSha256(live), liveBefore);
+        QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(live).fileName()});
+        QCOMPARE(folderState(folder.path()), besideBefore);
+    }
+
+    // SQLite saw the chosen file's own folder: a file whose header asks for WAL mode in byte 19 alone (byte 18 was what
+    // was read) was opened there, and SQLite made a shared-memory and a WAL file beside it; the WAL file beside an
+    // empty chosen file was deleted by the check. Nothing beside the chosen file is made, changed or deleted.
+    void nothingBesideTheChosenFileChanges_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("WAL asked for in byte 19 alone") << "byte19" << int(DatabaseFileOps::Ok);
+        QTest::newRow("empty file, a WAL file beside it") << "emptywithwal" << int(DatabaseFileOps::NotConsoleDatabase);
+        QTest::newRow("the journal of a writer that died") << "deadwriter" << int(DatabaseFileOps::Ok);
+    }
+    void nothingBesideTheChosenFileChanges()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, expected);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/untouched-XXXXXX"));
+        QVERIFY(folder.isValid());
+        QString backup = folder.filePath(QStringLiteral("backup.db"));
+        if (shape == QLatin1String("byte19")) {
+            QVERIFY(QFile::copy(newConsoleDatabase("byte19source"), backup));
+            QFile file(backup);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(19));
+            QCOMPARE(file.write(QByteArray(1, '\x02')), qint64(1));
+        } else if (shape == QLatin1String("emptywithwal")) {
+            const QString wal = folder.filePath(QStringLiteral("wal.db"));
+            QVERIFY(QFile::copy(newConsoleDatabase("walsource"), wal));
+            DbProbe writer(wal, QStringLiteral("walwriter"));
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
+            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'wal@school.example'")));
+            QVERIFY(QFile::copy(wal + QStringLiteral("-wal"), backup + QStringLiteral("-wal")));
+            QFile empty(backup);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        } else {
+            backup = m_copies.deadWriterBackup(folder.path(), 200);
+            QVERIFY(!backup.isEmpty());
+        }
+        const QString besideFolder = QFileInfo(backup).absolutePath();
+        const QStringList before = folderState(besideFolder);
+        QVERIFY(before.size() > (shape == QLatin1String("byte19") ? 0 : 1));
+
+        QCOMPARE(stage(newConsoleDatabase("untouchedlive"), backup), expected);
+        QCOMPARE(folderState(besideFolder), before);
+    }
+
+    // The copies of a chosen file and of what lies beside it were made without counting: a sparse journal of 3 GiB,
+    // a few blocks where it lay, took 3 GiB next to the live database and filled a small disk, and the operator read
+    // only "could not be restored". The room is counted before any copy, and a copy that does not fit is refused.
+    void copyBesideTheChosenFileNeedsTheRoomCountedFirst()
+    {
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/room-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = m_copies.deadWriterBackup(folder.path(), 200);
+        QVERIFY(!backup.isEmpty());
+        const QString journal = backup + QStringLiteral("-journal");
+        const qint64 needed = QFileInfo(backup).size() + QFileInfo(journal).size();
+        qint64 free = needed;
+        DatabaseFileOps::setFreeRoom([&free](const QString &) { return free; });
+        const auto putBack = qScopeGuard([]() { DatabaseFileOps::setFreeRoom(nullptr); });
+        const QString live = newConsoleDatabase("roomlive");
+        // Room for the copies and not a byte more: they are made.
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup), DatabaseFileOps::Ok);
+        DatabaseFileOps::discardStaged(live);
+
+        const qint64 sparse = qint64(3) << 30;
+        QVERIFY(QFile::resize(journal, sparse));
+        free = qint64(1) << 30;
+        const QStringList besideBefore = folderState(folder.path());
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup, &report), DatabaseFileOps::NotEnoughRoom);
+        QCOMPARE(report.roomNeeded, QFileInfo(backup).size() + sparse);
+        QCOMPARE(report.roomFree, free);
+        QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(live).fileName()});
+        QCOMPARE(folderState(folder.path()), besideBefore);
     }
 
     // Triggers, views, constraints and keys of the file's own came along, and the check's own seeding ran its

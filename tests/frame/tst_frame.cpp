@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "FrameTestSupport.h"
 #include "broadcast/Broadcast.h"
 #include "datastore/DatabaseFileOps.h"
@@ -35,6 +37,7 @@
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 class TestFrame : public QObject
 {
@@ -70,6 +73,7 @@ private slots:
     void restoreRefusesBackupWithDamagedPages();
     void restoreRefusesForeignAccountTable();
     void restoreNamesAFileThatCannotBeRead();
+    void restoreNamesWhatLiesBesideTheBackup();
     void restoreRefusesAFileTheConsoleCannotRunOn();
     void copiesRunWhileTheConsoleAnswers();
     void backupNamesAFullDisk();
@@ -998,6 +1002,39 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
     QCOMPARE(restoreNotice(folder), UserInfoDialog::tr("This file cannot be read. The current data is kept."));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
+}
+
+// A FIFO named like a backup's journal kept "Restoring the database..." up for good, and a copy the disk had no room
+// for ended in "could not be restored": the operator learns which name to remove, or how much room is missing.
+void TestFrame::restoreNamesWhatLiesBesideTheBackup()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/beside/console.db");
+    QVERIFY(QDir().mkpath(QFileInfo(backup).absolutePath()));
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const QString journal = backup + QStringLiteral("-journal");
+    QVERIFY(::mkfifo(QFile::encodeName(journal).constData(), 0600) == 0);
+    const QByteArray liveBefore = bytesOf(live);
+    QCOMPARE(restoreNotice(backup), UserInfoDialog::tr("The backup cannot be read, because %1 beside it is not an "
+                                                       "ordinary file. Remove it, or choose another backup. The "
+                                                       "current data is kept.")
+                                        .arg(journal));
+
+    QVERIFY(QFile::remove(journal));
+    QVERIFY(!writeRandomFile(journal, 3 << 20).isEmpty());
+    DatabaseFileOps::setFreeRoom([](const QString &) { return qint64(1) << 20; });
+    const QString notice = restoreNotice(backup);
+    DatabaseFileOps::setFreeRoom(nullptr);
+    const qint64 needed = QFileInfo(backup).size() + (3 << 20);
+    QCOMPARE(
+        notice,
+        UserInfoDialog::tr("The database could not be restored: the backup and the journal beside it need %1 MB "
+                           "on the disk that holds %2, and only %3 MB are free. Free space on that disk and try "
+                           "again. The current data is kept.")
+            .arg(QString::number((needed + (1 << 20) - 1) >> 20), QFileInfo(live).absolutePath(), QStringLiteral("1")));
+    QCOMPARE(restarts, 0);
+    QCOMPARE(bytesOf(live), liveBefore);
+    QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
 }
 
 // A file whose accounts log-in reads but whose other tables are another program's, or whose administrator has no
