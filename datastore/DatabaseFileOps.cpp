@@ -520,7 +520,10 @@ DatabaseFileOps::SwapEnd DatabaseFileOps::finishInterruptedSwap(const QString &l
     const QFileInfo live(livePath);
     const QString staged = stagedPath(livePath);
     const QString kept = keptPath(livePath);
-    if (live.exists() || live.isSymLink() || (!QFile::exists(staged) && !QFileInfo(kept).isFile()))
+    // A swap runs while a staged copy lies beside the live file; the staged copy takes the live name in its second
+    // step. A kept file alone is the data of an earlier restore: with the live file deleted to start afresh, or set
+    // aside as damaged, it came back as though a restore had been cut short, old passwords and all.
+    if (live.exists() || live.isSymLink() || !QFileInfo(staged).isFile())
         return NoSwapLeft;
     // The first step may have stopped among the journals: what is left under the live name belongs to the file set
     // aside, and played into the file that takes the name next it would overwrite its pages.

@@ -120,8 +120,8 @@ public:
     /// The second step of the swap: the staged copy becomes the live file.
     static Result putStagedInPlace(const QString &livePath);
     /// Start-up, before it opens the live file: a swap cut short between its two steps left no live file, the
-    /// replaced one kept and the whole restored copy staged. The restored copy takes the live file's name, or,
-    /// when it is not whole, the kept file takes it back; the log says which. Otherwise the start created an
-    /// empty database while the data lay beside it.
+    /// replaced one kept and the restored copy staged; without a staged copy no swap was running. The restored copy
+    /// takes the live file's name, or, when it is not whole, the kept file takes it back; the log says which. Otherwise
+    /// the start created an empty database while the data lay beside it.
     static SwapEnd finishInterruptedSwap(const QString &livePath);
 };

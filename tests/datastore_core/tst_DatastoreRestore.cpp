@@ -674,6 +674,32 @@ private slots:
             QCOMPARE(DbProbe(DatabaseFileOps::keptPath(live), QStringLiteral("kept")).content(), before);
     }
 
+    // With the live file missing (deleted to start afresh, or set aside as damaged) an old kept file was taken for a
+    // swap cut short: start-up put its data back, old passwords and all, and said a restore had been cut short. Only a
+    // staged copy shows that a swap was running.
+    void oldKeptFileAloneIsNoCutSwap()
+    {
+        const QString live = newConsoleDatabase("oldkeptlive");
+        QString error;
+        QVERIFY2(execAll(live, QStringLiteral("UPDATE Account SET password = 'old-secret' WHERE isAdmin = 1"), &error),
+                 qPrintable(error));
+        const QString kept = DatabaseFileOps::keptPath(live);
+        QVERIFY(QFile::rename(live, kept));
+        const QByteArray keptBefore = fileSha256(kept);
+
+        DatabaseFileOps::SwapEnd told = DatabaseFileOps::SwapFinished;
+        {
+            OrvantaDBManager db(dataFolderOf(live), QStringLiteral("afreshwithbak"));
+            QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+            told = db.databaseManager()->interruptedRestore();
+            QList<VelkAccount> accounts;
+            QCOMPARE(db.queryAccount(accounts), DB_OK);
+            QCOMPARE(LoginAccountRule::pick(accounts, true).password, QStringLiteral("kelvo"));
+        }
+        QCOMPARE(told, DatabaseFileOps::NoSwapLeft);
+        QCOMPARE(fileSha256(kept), keptBefore);
+    }
+
     // Start-up removes the private folders a restore left; one that was a link to another folder was followed, and
     // that folder emptied.
     void leftoverLinkIsRemovedNotFollowed()
