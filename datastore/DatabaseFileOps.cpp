@@ -2,6 +2,7 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QThread>
 #include <QVariant>
 
 #include <cerrno>
@@ -469,12 +471,22 @@ DatabaseFileOps::Result DatabaseFileOps::waitForLiveFile(const QString &livePath
         return Ok;
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(livePath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db, waitMs);
-        // The lock no other connection may hold beside it; taken and given back at once.
+    QElapsedTimer waited;
+    waited.start();
+    while (rc == SQLITE_OK) {
+        // The lock no other connection may hold beside it, tried without a busy wait and given back at once. Waiting
+        // for it under SQLite's busy wait held the lock that keeps new readers out the whole time: every read of the
+        // console's own failed while another program merely read the file.
         rc = sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
+        if (rc == SQLITE_OK) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            break;
+        }
+        const qint64 left = waitMs - waited.elapsed();
+        if (((rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) || left <= 0)
+            break;
+        QThread::msleep(quint64(qMin<qint64>(left, kLiveFileTryMs)));
+        rc = SQLITE_OK;
     }
     const QString error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     sqlite3_close_v2(db);

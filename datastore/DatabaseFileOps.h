@@ -64,6 +64,8 @@ public:
     /// gives up; the swap itself, on the GUI thread, waits kSwapWaitMs.
     static constexpr int kLiveFileWaitMs = 5000;
     static constexpr int kSwapWaitMs = 250;
+    /// How often the wait tries the live file.
+    static constexpr int kLiveFileTryMs = 10;
 
     /// What a start found of a swap that was cut short between its two renames (no live file).
     enum SwapEnd
@@ -110,7 +112,8 @@ public:
     /// Waits up to waitMs for every other program to let go of the live file (none holds a transaction on it);
     /// InUse when one still does. Swapped in under another program's transaction, the live file was moved away
     /// beneath it, and its commit failed with a disk I/O error. A program that merely has the file open, without
-    /// a transaction, cannot be seen.
+    /// a transaction, cannot be seen. The file is tried every kLiveFileTryMs and no lock is held in between, so the
+    /// console's own reads go on meanwhile.
     static Result waitForLiveFile(const QString &livePath, int waitMs);
     /// With the database closed: the live file becomes keptPath, the staged copy the live file (setLiveAside,
     /// then putStagedInPlace).

@@ -9,12 +9,16 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <memory>
 
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseManager.h"
@@ -781,6 +785,38 @@ private slots:
         DatabaseHold brief(live, DatabaseHold::Kind(kind), 300);
         QVERIFY2(brief.isHeld(), qPrintable(brief.error()));
         QCOMPARE(DatabaseFileOps::waitForLiveFile(live, 60000), DatabaseFileOps::Ok);
+    }
+
+    // Restore's wait for the live file held the lock that keeps new readers out for the whole wait: while another
+    // program merely read the file, every read of the console's own waited its busy wait and was refused. The
+    // console's reads are answered while the restore waits.
+    void waitForTheLiveFileLeavesTheConsoleItsReads()
+    {
+        const QString data = m_copies.newDataFolder();
+        OrvantaDBManager db(data, QStringLiteral("waitreads"));
+        QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+        const QString live = DataFolders::dbFile(data);
+        DatabaseHold reader(live, DatabaseHold::Reader);
+        QVERIFY2(reader.isHeld(), qPrintable(reader.error()));
+        std::atomic<bool> waiting{false};
+        std::atomic<int> result{-1};
+        std::unique_ptr<QThread> wait(QThread::create([&]() {
+            waiting = true;
+            result = int(DatabaseFileOps::waitForLiveFile(live, 120000));
+        }));
+        wait->start();
+        QTRY_VERIFY(waiting);
+        int answered = 0;
+        for (int n = 0; n < 20; ++n) {
+            QTest::qWait(25);
+            QList<VelkAccount> accounts;
+            if (db.queryAccount(accounts) == DB_OK && accounts.size() == 2)
+                ++answered;
+        }
+        reader.release();
+        QVERIFY(wait->wait(QuorvinTryCeilingMs));
+        QCOMPARE(answered, 20);
+        QCOMPARE(result.load(), int(DatabaseFileOps::Ok));
     }
 
     // A Backup target replaced always ended up readable by its owner alone (0600), also one that others could read
