@@ -24,10 +24,12 @@
 #include "shell/app/LoginRules.h"
 #include "shell/app/ReStartConfirmDialog.h"
 #include "shell/base/Log.h"
+#include "shell/base/PasswordFieldRule.h"
 #include "shell/base/Session.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/PasswordFieldValidator.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -79,10 +81,12 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     lineEditEmail->setText(userInfo.email);
     lineEditPassword->setEchoMode(QLineEdit::Password);
     lineEditPasswordConfirm->setEchoMode(QLineEdit::Password);
-    auto *validator = new QRegularExpressionValidator(QRegularExpression(NameCharacters), this);
-    lineEditEmail->setValidator(validator);
-    lineEditPassword->setValidator(validator);
-    lineEditPasswordConfirm->setValidator(validator);
+    lineEditEmail->setValidator(new QRegularExpressionValidator(QRegularExpression(NameCharacters), this));
+    // The password fields take what log-in takes: a password they stored that log-in or a restore's account check
+    // refused locked the operator out, or had the console's own backup refused.
+    auto *passwordValidator = new PasswordFieldValidator(PasswordFieldRule::kSetMaxLength, this);
+    lineEditPassword->setValidator(passwordValidator);
+    lineEditPasswordConfirm->setValidator(passwordValidator);
     // Tab walks the form as it reads, top to bottom; a hidden row is passed over.
     setTabOrder(lineEditEmail, btnChangePassword);
     setTabOrder(btnChangePassword, lineEditPassword);

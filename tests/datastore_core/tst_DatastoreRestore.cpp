@@ -503,9 +503,17 @@ private slots:
                                   QStringLiteral("'%1'").arg(QString(35, QLatin1Char('k'))),
                                   QStringLiteral("'kelvo' || char(65535)"),
                                   QStringLiteral("'kelvo' || char(65534)")};
-        for (const QString &password : refused)
+        const QStringList refusedAlso{QStringLiteral("char(65279) || 'kelvo'"), QStringLiteral("'kel' || char(888)")};
+        for (const QString &password : refused + refusedAlso)
             QTest::newRow(qPrintable(QStringLiteral("password ") + password))
                 << QStringLiteral("UPDATE Account SET password = %1 WHERE isAdmin = 1").arg(password) << QString();
+        // What the password fields take, typed (U+1FFFE, a zero-width non-joiner), restores.
+        QTest::newRow("password with U+1FFFE")
+            << "UPDATE Account SET password = 'kel' || char(131070) || 'vo' WHERE isAdmin = 1"
+            << QStringLiteral("kel") + QString::fromUcs4(U"\U0001FFFE") + QStringLiteral("vo");
+        QTest::newRow("password with U+200C")
+            << "UPDATE Account SET password = 'kel' || char(8204) || 'vo' WHERE isAdmin = 1"
+            << QStringLiteral("kel") + QChar(0x200C) + QStringLiteral("vo");
         const QString longest(34, QLatin1Char('k'));
         QTest::newRow("password of 34 characters")
             << QStringLiteral("UPDATE Account SET password = '%1' WHERE isAdmin = 1").arg(longest) << longest;
