@@ -408,9 +408,10 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
     // beside the live file is always a whole one.
     QTemporaryDir folder(livePath + QStringLiteral(".rollback-XXXXXX"));
     if (!folder.isValid()) {
+        const int error = errno;
         writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no folder to stage %s in: %s", source.toUtf8().constData(),
                  folder.errorString().toUtf8().constData());
-        return CopyFailed;
+        return error == ENOSPC || error == EDQUOT ? DiskFull : CopyFailed;
     }
     const QString copy = folder.filePath(QStringLiteral("restored.db"));
     Result result = Ok;
@@ -422,7 +423,7 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
             result = in.check();
         QString problem;
         if (result == Ok)
-            result = RestoreRowCopy::copy(in, copy, problem);
+            result = RestoreRowCopy::copy(in, copy, problem, report);
         if (result != Ok && !problem.isEmpty())
             writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be restored: %s", source.toUtf8().constData(),
                      problem.toUtf8().constData());

@@ -79,7 +79,11 @@ DatabaseFileOps::Result copyFile(const QString &from, const QString &to, qint64 
     qint64 left = maxBytes;
     while (left > 0 && !(chunk = in.read(qMin(left, kCopyChunk))).isEmpty()) {
         left -= chunk.size();
-        if (out.write(chunk) != chunk.size()) {
+        // A write cut short by a full disk reports no error of its own; the next one tells why.
+        qint64 written = 0;
+        for (qint64 part = 0; written < chunk.size() && part >= 0; written += qMax<qint64>(part, 0))
+            part = out.write(chunk.constData() + written, chunk.size() - written);
+        if (written != chunk.size()) {
             writeLog(LOG_LEVEL_ERROR, "DatabaseFileSource: copying %s to %s failed: %s", utf8(from).constData(),
                      utf8(to).constData(), utf8(out.errorString()).constData());
             return out.error() == QFileDevice::ResourceError ? DatabaseFileOps::DiskFull : DatabaseFileOps::CopyFailed;

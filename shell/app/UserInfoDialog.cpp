@@ -521,7 +521,37 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         showMessage(tr("The database could not be restored. The current data is kept and the program restarts."));
         return;
     }
-    restartProgram();
+    const QString changes = restoreChanges(report);
+    if (changes.isEmpty()) {
+        restartProgram();
+        return;
+    }
+    restartAfterMessage = true;
+    showMessage(changes);
+}
+
+QString UserInfoDialog::restoreChanges(const DatabaseFileOps::RestoreReport &report)
+{
+    const auto listed = [](const QMap<QString, qint64> &counts) {
+        QStringList items;
+        for (auto count = counts.cbegin(); count != counts.cend(); ++count)
+            items << QStringLiteral("%1 (%2)").arg(count.key()).arg(count.value());
+        return items.join(QLatin1String(", "));
+    };
+    QStringList lines;
+    if (!report.duplicateRows.isEmpty())
+        lines << tr("Rows left out, as each repeated the number, device name, MAC address or group name of a row "
+                    "before it: %1")
+                     .arg(listed(report.duplicateRows));
+    if (!report.cutValues.isEmpty())
+        lines << tr("Values longer than %1 bytes, cut to that length: %2")
+                     .arg(DatabaseFileOps::kLongestValue)
+                     .arg(listed(report.cutValues));
+    if (lines.isEmpty())
+        return QString();
+    return tr("The database was restored, but not all of it fit this program:\n%1\nThe program restarts when this "
+              "message is closed.")
+        .arg(lines.join(QLatin1Char('\n')));
 }
 
 bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)

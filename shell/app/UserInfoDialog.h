@@ -43,6 +43,9 @@ public:
     bool isCopying() const;
     /// What the operator is told when a backup to target fails with result.
     static QString backupFailure(DatabaseFileOps::Result result, const QString &target);
+    /// What the operator is told of a restore that made rows of the chosen file fit (report); empty when it changed
+    /// nothing.
+    static QString restoreChanges(const DatabaseFileOps::RestoreReport &report);
     /// What the operator is told when a restore of the live file livePath stops at result; report tells what the
     /// restore found.
     static QString restoreRefusal(DatabaseFileOps::Result result, const QString &livePath,

@@ -630,6 +630,120 @@ private slots:
         QCOMPARE(DbProbe(live, QStringLiteral("startedcontent")).content(), content);
     }
 
+    // Restore took values up to 64 MB: one Event Log row of 60 MB, restored, kept the GUI thread busy for minutes
+    // when the Event Log opened. A value beyond the bound is cut, a text not inside a character, and reported by
+    // column; what fits is copied as it is.
+    void longValuesAreCutAndReported()
+    {
+        QString error;
+        const QString source = changedConsoleCopy(
+            QStringLiteral("long-values"),
+            QString::fromUtf8(
+                "INSERT INTO EventLog (deviceName, event, time) VALUES (hex(zeroblob(30000000)), 1, "
+                "'2024-05-06 07:30:00'); "
+                "INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:31:00'); "
+                "INSERT INTO Device (deviceName, macAddress, lastPassword) VALUES (replace(hex(zeroblob("
+                "3000)), '00', '禮'), '02:51:4d:00:0e:01', zeroblob(5000)); "
+                "INSERT INTO Device (deviceName, macAddress) VALUES ('%1', '02:51:4d:00:0e:02')")
+                .arg(QString(DatabaseFileOps::kLongestValue, QLatin1Char('k'))),
+            &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("longlive");
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, source, &report), DatabaseFileOps::Ok);
+        QCOMPARE(report.cutValues, (QMap<QString, qint64>{{QStringLiteral("Device.deviceName"), 1},
+                                                          {QStringLiteral("Device.lastPassword"), 1},
+                                                          {QStringLiteral("EventLog.deviceName"), 1}}));
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("longstaged"));
+        QCOMPARE(staged.column(QStringLiteral("SELECT length(CAST(deviceName AS BLOB)) FROM EventLog ORDER BY did")),
+                 (QStringList{QString::number(DatabaseFileOps::kLongestValue), QStringLiteral("4")}));
+        // 1,365 whole characters of three bytes each, none cut in two.
+        QCOMPARE(staged.column(QStringLiteral(
+                     "SELECT length(deviceName) || ' ' || length(CAST(deviceName AS BLOB)) || "
+                     "' ' || typeof(lastPassword) || ' ' || ifnull(length(lastPassword), '') FROM Device "
+                     "ORDER BY did")),
+                 (QStringList{QStringLiteral("1365 4095 blob %1").arg(DatabaseFileOps::kLongestValue),
+                              QStringLiteral("%1 %1 null ").arg(DatabaseFileOps::kLongestValue)}));
+    }
+
+    // A file of an older version or one edited by hand may hold rows that repeat a device name, a MAC address, a group
+    // name or a number, which the console's tables hold once; the previous version took such a file as it was, this
+    // one refused it as "not a database of this program", and the operator lost the whole backup. The first of such
+    // rows is kept, the others are left out and counted; a file without them loses nothing.
+    void repeatedRowsKeepTheFirstAndAreReported()
+    {
+        QString error;
+        const QString source = changedConsoleCopy(
+            QStringLiteral("repeated-rows"),
+            QStringLiteral(
+                "CREATE TABLE Rebuilt AS SELECT * FROM Device; DROP TABLE Device; ALTER TABLE Rebuilt RENAME TO "
+                "Device; "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (1, 'Hall', '02:51:4d:00:0f:01'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (2, 'Hall', '02:51:4d:00:0f:02'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (3, 'Lab', '02:51:4d:00:0f:01'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (1, 'Gym', '02:51:4d:00:0f:03'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (4, 'Library', '02:51:4d:00:0f:04'); "
+                "CREATE TABLE Rebuilt AS SELECT * FROM Groups; DROP TABLE Groups; ALTER TABLE Rebuilt RENAME TO "
+                "Groups; "
+                "INSERT INTO Groups (gid, groupName) VALUES (1, 'Floor 1'); "
+                "INSERT INTO Groups (gid, groupName) VALUES (2, 'Floor 1'); "
+                "INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:30:00')"),
+            &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("repeatedlive");
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, source, &report), DatabaseFileOps::Ok);
+        QCOMPARE(report.duplicateRows,
+                 (QMap<QString, qint64>{{QStringLiteral("Device"), 3}, {QStringLiteral("Groups"), 1}}));
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("repeatedstaged"));
+        QCOMPARE(
+            staged.column(QStringLiteral("SELECT did || ' ' || deviceName || ' ' || macAddress FROM Device ORDER BY "
+                                         "did")),
+            (QStringList{QStringLiteral("1 Hall 02:51:4d:00:0f:01"), QStringLiteral("4 Library 02:51:4d:00:0f:04")}));
+        QCOMPARE(staged.column(QStringLiteral("SELECT gid || ' ' || groupName FROM Groups")),
+                 QStringList{QStringLiteral("1 Floor 1")});
+        QCOMPARE(staged.count(QStringLiteral("EventLog")), 1);
+    }
+
+    // Restore copied the AUTOINCREMENT counters as they were: a backup could bring the Event Log's at the end of its
+    // range, and every event insert then failed ("database or disk is full"), SOS rows with them. A counter beyond any
+    // number the console's records hold is set to the largest key of its table; one within that range stays, so no
+    // number once given is given again.
+    void counterAtItsEndIsMended()
+    {
+        QString error;
+        const QString source = changedConsoleCopy(
+            QStringLiteral("counter-end"),
+            QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:30:00'); "
+                           "INSERT INTO Device (deviceName, macAddress) VALUES ('Hall', '02:51:4d:00:10:01'); "
+                           "UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'EventLog'; "
+                           "UPDATE sqlite_sequence SET seq = 40 WHERE name = 'Device'"),
+            &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("counterlive");
+        QCOMPARE(stage(live, source), int(DatabaseFileOps::Ok));
+        QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
+        OrvantaDBManager db(dataFolderOf(live), QStringLiteral("countermended"));
+        QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+        VelkEventLog sos;
+        sos.deviceName = QStringLiteral("Hall");
+        sos.event = 1;
+        sos.time = QStringLiteral("2024-05-06 08:00:00");
+        QCOMPARE(db.insertEventLog(sos), DB_OK);
+        QList<VelkEventLog> events;
+        QCOMPARE(db.queryEventLog(events), DB_OK);
+        QCOMPARE(events.size(), 2);
+        VelkIFPDevice device;
+        device.deviceName = QStringLiteral("Gym");
+        device.macAddress = QStringLiteral("02:51:4d:00:10:02");
+        QCOMPARE(db.createIFPDevice(device), DB_OK);
+        QList<VelkIFPDevice> devices;
+        QCOMPARE(db.queryAllAvailableIFP(devices), DB_OK);
+        QVERIFY(std::any_of(devices.cbegin(), devices.cend(), [](const VelkIFPDevice &d) {
+            return d.deviceName == QLatin1String("Gym") && d.did == 41;
+        }));
+    }
+
     // Killed between the two renames of its swap, a restore left the replaced data as ".bak" and the checked copy as
     // ".restore", and no live file: the next start removed the copy, began with an empty database and let the factory
     // password in, without a word. It finishes the swap, or undoes it when the copy is not whole, and says so.

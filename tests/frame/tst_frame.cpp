@@ -83,6 +83,7 @@ private slots:
     // Restore, then open the live database again.
     void restoreWaitsForAProgramHoldingTheDatabase();
     void restoreBringsChangesOfWalFile();
+    void restoreTellsWhatItMadeFit();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
 
@@ -1263,6 +1264,43 @@ void TestFrame::restoreWaitsForAProgramHoldingTheDatabase()
 // A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the
 // restore lost every one of them, and the live file stayed in WAL mode, so the console's own backups missed changes
 // from then on.
+// A backup with rows the console's tables hold once (two devices of one name) or a value beyond the bound was refused
+// as "not a database of this program", or restored whole; what the restore made fit is told before the restart, and
+// the program restarts when the operator has read it.
+void TestFrame::restoreTellsWhatItMadeFit()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/made-to-fit.db");
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const auto reopen = qScopeGuard([]() { liveManager()->openDatabase(); });
+    {
+        DbProbe changer(backup, QStringLiteral("made-to-fit"));
+        QString error;
+        QVERIFY2(changer.execAll(QStringLiteral("CREATE TABLE Rebuilt AS SELECT * FROM Device; DROP TABLE Device; "
+                                                "ALTER TABLE Rebuilt RENAME TO Device; INSERT INTO Device (did, "
+                                                "deviceName) VALUES (901, 'Twice'); INSERT INTO Device (did, "
+                                                "deviceName) VALUES (902, 'Twice'); INSERT INTO EventLog (deviceName, "
+                                                "event, time) VALUES (hex(zeroblob(5000)), 1, '2024-05-06 07:30:00')"),
+                                 &error),
+                 qPrintable(error));
+    }
+    UserInfoDialog dialog(storedAccount(true));
+    QVERIFY(restoreFrom(dialog, backup));
+    QCOMPARE(restarts, 0);
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && message->isVisible());
+    DatabaseFileOps::RestoreReport made;
+    made.duplicateRows.insert(QStringLiteral("Device"), 1);
+    made.cutValues.insert(QStringLiteral("EventLog.deviceName"), 1);
+    QCOMPARE(message->labelMessage->text(), UserInfoDialog::restoreChanges(made));
+    QVERIFY(message->labelMessage->text().contains(QStringLiteral("Device (1)")));
+    message->btnOk->click();
+    QTRY_COMPARE(restarts, 1);
+    QCOMPARE(DbProbe(live, QStringLiteral("made-to-fit-live"))
+                 .column(QStringLiteral("SELECT did FROM Device WHERE deviceName = 'Twice'")),
+             QStringList{QStringLiteral("901")});
+}
+
 void TestFrame::restoreBringsChangesOfWalFile()
 {
     const QString live = DatabaseFileOps::liveDatabasePath();
