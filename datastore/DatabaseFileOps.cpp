@@ -220,15 +220,29 @@ DatabaseFileOps::Result cannotCreateIn(const QString &folder, int error)
     return DatabaseFileOps::CopyFailed;
 }
 
-// A new, empty file of a name of its own beside path, made as any new file is (its permissions as the umask leaves
-// them); empty, with *result saying why, when none can be made.
-QString newFileBeside(const QString &path, DatabaseFileOps::Result *result)
+// Notes the part file a backup is about to write, so that the next start removes it when the backup is killed; false
+// when the note cannot be written.
+bool noteBackupPart(const QString &livePath, const QString &part)
+{
+    QFile note(DatabaseFileOps::backupPartNotePath(livePath));
+    return note.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           note.write(QFile::encodeName(part)) == QFile::encodeName(part).size() && note.flush();
+}
+
+// A new, empty part file of a name of its own beside path ("<path>.part-XXXXXX"), made as any new file is (its
+// permissions as the umask leaves them), and noted beside the live file; empty, with *result saying why, when none can
+// be made.
+QString newPartFileBeside(const QString &path, const QString &livePath, DatabaseFileOps::Result *result)
 {
     static const QLatin1String letters("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = path + QLatin1Char('.');
+        QString name = path + QStringLiteral(".part-");
         for (int n = 0; n < 6; ++n)
             name += QLatin1Char(letters.at(int(QRandomGenerator::global()->bounded(quint32(letters.size())))));
+        // Noted before it exists: a backup killed at any moment after leaves nothing the next start does not know.
+        if (!noteBackupPart(livePath, name))
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be noted for removal after a kill",
+                     name.toUtf8().constData());
         const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
@@ -239,11 +253,40 @@ QString newFileBeside(const QString &path, DatabaseFileOps::Result *result)
             writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no file can be made beside %s: %s", path.toUtf8().constData(),
                      qPrintable(qt_error_string(error)));
             *result = cannotCreateIn(QFileInfo(path).absolutePath(), error);
+            QFile::remove(DatabaseFileOps::backupPartNotePath(livePath));
             return QString();
         }
     }
     *result = DatabaseFileOps::CopyFailed;
+    QFile::remove(DatabaseFileOps::backupPartNotePath(livePath));
     return QString();
+}
+
+// Whether path names a file the file dialog could not name: the bytes of its name that are no text in this system's
+// encoding came as U+FFFD, so the path leads nowhere, or to another file. A name that truly holds U+FFFD is found.
+bool nameIsNotText(const QString &path)
+{
+    return path.contains(QChar(QChar::ReplacementCharacter)) && !QFileInfo::exists(path);
+}
+
+// Removes the part file a backup killed midway left beside its target, as the backup noted it.
+void removeKilledBackupPart(const QString &livePath)
+{
+    QFile note(DatabaseFileOps::backupPartNotePath(livePath));
+    if (!note.open(QIODevice::ReadOnly))
+        return;
+    const QString part = QFile::decodeName(note.readAll());
+    note.close();
+    note.remove();
+    // Only a part file of the backup's own naming, and never what a link of that name leads to.
+    if (!QFileInfo(part).fileName().contains(QLatin1String(".part-")))
+        return;
+    for (const QLatin1String suffix : kFileAndJournals) {
+        const QFileInfo file(part + suffix);
+        if (file.isFile() && !file.isSymLink() && QFile::remove(file.filePath()))
+            writeLog(LOG_LEVEL_INFO, "DatabaseFileOps: removed %s, left by a backup that did not end",
+                     file.filePath().toUtf8().constData());
+    }
 }
 
 // The folders of the console's own beside the live file: the private copies of files being read or staged.
@@ -305,8 +348,17 @@ QString DatabaseFileOps::keptPath(const QString &livePath)
     return livePath + QStringLiteral(".bak");
 }
 
+QString DatabaseFileOps::backupPartNotePath(const QString &livePath)
+{
+    return livePath + QStringLiteral(".backup-part");
+}
+
 DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const QString &target)
 {
+    // Written under the name the file dialog gave, the copy went to a file of another name, and was called a
+    // success; a folder of such a name was said not to exist.
+    if (nameIsNotText(target))
+        return NameNotText;
     // A link stays a link: the copy replaces the file it leads to.
     const QString path = throughLinks(target);
     if (path.isEmpty())
@@ -321,7 +373,7 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     // SQLite writes the copy once, under a name of its own beside the target, and the whole copy then takes the
     // target's name: a failed copy leaves an existing target as it was, and the disk needs room for one copy only.
     Result result = Ok;
-    const QString part = newFileBeside(path, &result);
+    const QString part = newPartFileBeside(path, livePath, &result);
     if (part.isEmpty())
         return result;
     {
@@ -352,6 +404,7 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     }
     if (result != Ok)
         removeWithJournals(part);
+    QFile::remove(backupPartNotePath(livePath));
     return result;
 }
 
@@ -373,6 +426,8 @@ DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString
     const QFileInfo info(source);
     if (info.suffix() != QLatin1String("db"))
         return DatabaseFileOps::WrongSuffix;
+    if (nameIsNotText(source))
+        return DatabaseFileOps::NameNotText;
     const QFileInfo live(livePath);
     if (live.exists() && info.exists() && info.canonicalFilePath() == live.canonicalFilePath())
         return DatabaseFileOps::IsLiveFile;
@@ -446,6 +501,7 @@ void DatabaseFileOps::discardStaged(const QString &livePath)
 
 void DatabaseFileOps::removeLeftovers(const QString &livePath)
 {
+    removeKilledBackupPart(livePath);
     const QFileInfo live(livePath);
     QStringList left;
     for (const QLatin1String suffix : kFileAndJournals) {

@@ -45,6 +45,8 @@ public:
         SideFileNotRegular, ///< a name beside a restore source that SQLite would read (its journal or WAL file) is a
                             ///< FIFO, a device, a socket or a folder
         NotEnoughRoom,      ///< the disk of the live database has too little room for the copies a restore needs
+        NameNotText,        ///< a backup target or restore source whose name held bytes that are no text here: the
+                            ///< name the file dialog gave (U+FFFD in their place) is not the file's
     };
 
     /// What a restore tells the operator beyond its result: what it found beside the chosen file, and what it changed
@@ -92,15 +94,17 @@ public:
     static QString stagedPath(const QString &livePath);
     /// Where the swap keeps the replaced live file.
     static QString keptPath(const QString &livePath);
+    /// Where a running backup notes, beside the live file, the part file it writes in the operator's folder.
+    static QString backupPartNotePath(const QString &livePath);
 
     /// Copies the live database to target, replacing a file that is already there (the operator
     /// confirmed that in the save dialog), with every change committed so far, also those of the data
-    /// store's own open connection. The copy is written once, under another name beside the target, and
-    /// renamed into place when whole: a failed copy leaves an existing target as it was and nothing
-    /// beside it. A target that is a link is written where the link leads, and the link stays; a file
-    /// replaced keeps its permissions, a new one gets those of a new file (the umask decides). The live
-    /// file itself is refused (IsLiveFile), so are a missing folder, one that cannot be written, and a live
-    /// file another program holds.
+    /// store's own open connection. The copy is written once, under another name beside the target
+    /// ("<target>.part-XXXXXX"), and renamed into place when whole: a failed copy leaves an existing target as it
+    /// was and nothing beside it, and the part file of a backup that was killed is removed by the next start. A target
+    /// that is a link is written where the link leads, and the link stays; a file replaced keeps its permissions, a new
+    /// one gets those of a new file (the umask decides). The live file itself is refused (IsLiveFile), so are a missing
+    /// folder, one that cannot be written, and a live file another program holds.
     static Result backup(const QString &livePath, const QString &target);
 
     /// Whether source may replace the live file: suffix "db", not the live file, an SQLite
@@ -118,7 +122,8 @@ public:
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);
     /// Removes what a restore that never ended (the console killed while it copied) left beside the
-    /// live file. Start-up calls it before it opens the live file.
+    /// live file, and the part file a backup killed midway left beside its target. Start-up calls it before it opens
+    /// the live file.
     static void removeLeftovers(const QString &livePath);
     /// Waits up to waitMs for every other program to let go of the live file (none holds a transaction on it);
     /// InUse when one still does. Swapped in under another program's transaction, the live file was moved away

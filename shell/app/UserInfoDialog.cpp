@@ -416,6 +416,10 @@ QString UserInfoDialog::backupFailure(DatabaseFileOps::Result result, const QStr
     case DatabaseFileOps::InUse:
         return tr("The database could not be backed up, because another program is using it. Close that program "
                   "and try again.");
+    case DatabaseFileOps::NameNotText:
+        return tr("The database could not be backed up, because the name %1 holds characters this system cannot "
+                  "show. Choose a folder and a file name without them.")
+            .arg(QDir::toNativeSeparators(target));
     default:
         return tr("The database could not be backed up.");
     }
@@ -441,6 +445,10 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
         return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
                   "kept.")
             .arg(liveFolder);
+    case DatabaseFileOps::NameNotText:
+        return tr("This file cannot be read, because its name or the name of its folder holds characters this "
+                  "system cannot show. Rename it, or move it to another folder, and try again. The current data is "
+                  "kept.");
     case DatabaseFileOps::SideFileNotRegular:
         // A FIFO there blocked the copy for good; the operator must learn which name to remove.
         return tr("The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose "

@@ -4,6 +4,7 @@
 // restore row for row; a swap cut short is finished, or undone, by the next start.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -13,6 +14,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -977,6 +980,92 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("kept-here.db"), QStringLiteral("link.db"), QStringLiteral("new.db"),
                               QStringLiteral("shared.db")}));
+    }
+
+    // A folder whose name held bytes that are no text in this system's encoding reached the backup with U+FFFD in
+    // their place: the folder was said not to exist, and a file of such a name was written under another name and
+    // called a success. Such a name is refused as such, and nothing is written; a name that truly holds U+FFFD serves.
+    void backupRefusesNamesThatAreNotText()
+    {
+        const QString live = newConsoleDatabase("namelive");
+        const QByteArray home = QFile::encodeName(m_env.home());
+        const QByteArray folder = home + "/caf\xe9";
+        const QByteArray named = home + "/names";
+        const QByteArray existing = named + "/term\xff.db";
+        // Qt can neither list nor remove names it cannot show; the test folder goes only when they are gone.
+        const auto removeNames = qScopeGuard([&]() {
+            ::unlink(existing.constData());
+            ::rmdir(folder.constData());
+        });
+        QVERIFY(::mkdir(folder.constData(), 0700) == 0);
+        QVERIFY(::mkdir(named.constData(), 0700) == 0);
+        const QByteArray kept("kept as it was");
+        FILE *file = ::fopen(existing.constData(), "w");
+        QVERIFY(file && std::fwrite(kept.constData(), 1, size_t(kept.size()), file) == size_t(kept.size()));
+        std::fclose(file);
+
+        const QString inFolder = QFile::decodeName(folder) + QStringLiteral("/backup.db");
+        QCOMPARE(DatabaseFileOps::backup(live, inFolder), DatabaseFileOps::NameNotText);
+        QCOMPARE(DatabaseFileOps::backup(live, QFile::decodeName(existing)), DatabaseFileOps::NameNotText);
+        QCOMPARE(DatabaseFileOps::checkRestoreSource(live, QFile::decodeName(existing)), DatabaseFileOps::NameNotText);
+        QVERIFY(!QFileInfo::exists(QFile::decodeName(folder)));
+        QVERIFY(!QFileInfo::exists(QFile::decodeName(existing)));
+        file = ::fopen(existing.constData(), "r");
+        QVERIFY(file);
+        char bytes[64] = {};
+        const size_t read = std::fread(bytes, 1, sizeof bytes, file);
+        std::fclose(file);
+        QCOMPARE(QByteArray(bytes, int(read)), kept);
+        const QString replacement = QFile::decodeName(named) + QString::fromUtf8("/term\uFFFD.db");
+        QCOMPARE(DatabaseFileOps::backup(live, replacement), DatabaseFileOps::NameNotText);
+        {
+            QFile truly(replacement);
+            QVERIFY(truly.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(DatabaseFileOps::backup(live, replacement), DatabaseFileOps::Ok);
+        QCOMPARE(DbProbe(replacement, QStringLiteral("replacement")).count(QStringLiteral("Account")), 2);
+    }
+
+    // A Backup killed while it wrote left its part file beside the target in the operator's folder, a name like a
+    // backup's that was no whole one. The next start removes it.
+    void killedBackupLeavesNothingAfterTheNextStart()
+    {
+        const QString data = m_copies.newDataFolder();
+        {
+            DatabaseManager manager(data, QStringLiteral("tokill"));
+            QSqlQuery query(manager.connection());
+            QVERIFY(query.exec(QStringLiteral("BEGIN")));
+            QVERIFY(query.prepare(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)")));
+            for (int n = 0; n < 300000; ++n) {
+                query.addBindValue(QStringLiteral("Classroom Panel %1 on the second floor").arg(n));
+                query.addBindValue(QStringLiteral("2024-05-06 07:30:00"));
+                QVERIFY(query.exec());
+            }
+            QVERIFY(query.exec(QStringLiteral("COMMIT")));
+        }
+        const QString folder = m_env.home() + QStringLiteral("/killed-backup");
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = folder + QStringLiteral("/copy.db");
+        QProcess backup;
+        backup.start(QStringLiteral(QV_FILEOPS_PROBE), {QStringLiteral("--backup"), DataFolders::dbFile(data), target});
+        QVERIFY(backup.waitForStarted());
+        QStringList seen;
+        QElapsedTimer clock;
+        clock.start();
+        while (seen.isEmpty() && backup.state() == QProcess::Running && clock.elapsed() < QuorvinTryCeilingMs) {
+            seen = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            if (seen.isEmpty())
+                QThread::usleep(200);
+        }
+        ::kill(pid_t(backup.processId()), SIGKILL);
+        QVERIFY(backup.waitForFinished());
+        if (seen.isEmpty() || seen.contains(QStringLiteral("copy.db")))
+            QSKIP("the backup ended before it could be killed");
+        QVERIFY(!QDir(folder).isEmpty());
+
+        DatabaseManager manager(data, QStringLiteral("afterkilledbackup"));
+        QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
 
     // "The database could not be backed up." was all an operator learned for the live file as target, a folder

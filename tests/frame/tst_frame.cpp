@@ -1148,6 +1148,17 @@ void TestFrame::backupFailuresNameTheirCause()
              qPrintable(readOnly));
     const QString inUse = UserInfoDialog::backupFailure(DatabaseFileOps::InUse, target);
     QVERIFY2(inUse.contains(QStringLiteral("another program")), qPrintable(inUse));
+
+    // A folder whose name the dialog could not show (bytes that are no text here) was said not to exist.
+    message->hide();
+    const QString unshown = env->home() + QString::fromUtf8("/caf\uFFFD/backup.db");
+    chooser.answers << unshown;
+    QVERIFY(backUp(dialog));
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->labelMessage->text(),
+             UserInfoDialog::tr("The database could not be backed up, because the name %1 holds characters this "
+                                "system cannot show. Choose a folder and a file name without them.")
+                 .arg(QDir::toNativeSeparators(unshown)));
 }
 
 // Escape hid the moving-bar notice while the copy ran; a second Restore confirmation could then be opened, and its
