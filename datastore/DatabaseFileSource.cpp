@@ -176,6 +176,8 @@ int DatabaseFileSource::openAt(const QString &file, const QString &options)
     if (rc != SQLITE_OK) {
         m_error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         close();
+    } else {
+        m_encoding = readEncoding();
     }
     return rc;
 }
@@ -191,7 +193,7 @@ void DatabaseFileSource::guard(sqlite3 *db, Origin origin)
         sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLongestValue);
 }
 
-QString DatabaseFileSource::encoding() const
+QString DatabaseFileSource::readEncoding() const
 {
     sqlite3_stmt *pragma = nullptr;
     QString name;

@@ -49,7 +49,8 @@ public:
     /// Opens the file and reads its schema (opening alone reads nothing). Ok, or why the file cannot be read.
     DatabaseFileOps::Result open();
     /// After open(): the check start-up makes of the live file (the schema read, "PRAGMA quick_check" says "ok"), and
-    /// a table named Account in any letter case, as start-up finds it.
+    /// a table named Account in any letter case, as start-up finds it. It may run on another thread while another
+    /// connection reads the file, as the open connection is used by nothing else meanwhile.
     DatabaseFileOps::Result check();
     /// After open(): writes a copy of the whole database to target, which must be missing or empty, in
     /// rollback-journal mode whatever mode the file was in.
@@ -60,8 +61,9 @@ public:
     /// After open(): the URI under which the file is read (where it lies, or its private copy), for another
     /// connection that attaches it; that connection is to be guarded as this one is (guard()).
     QString uri() const { return m_uri; }
-    /// After open(): the file's text encoding as SQLite names it ("UTF-8", "UTF-16le" ...).
-    QString encoding() const;
+    /// After open(): the file's text encoding as SQLite names it ("UTF-8", "UTF-16le" ...), read when it opened, so
+    /// that asking for it does not wait for a check() running on another thread.
+    QString encoding() const { return m_encoding; }
 
     /// Makes db, a connection that reads a file of the given origin, as wary as this class's own: extended result
     /// codes, the busy wait, the schema not trusted, defensive, and values of a chosen file bounded.
@@ -86,6 +88,7 @@ private:
     int openAt(const QString &file, const QString &options);
     /// Copies the file and what lies beside it under the suffixes played into the private folder and opens the copy.
     DatabaseFileOps::Result readThroughCopy(const QStringList &played);
+    QString readEncoding() const;
     void close();
 
     QString m_path;
@@ -94,6 +97,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_uri;
     QString m_error;
+    QString m_encoding;
     QString m_notAFile;
     qint64 m_roomNeeded = 0;
     qint64 m_roomFree = 0;

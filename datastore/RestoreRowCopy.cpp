@@ -277,13 +277,14 @@ private:
 
     DatabaseFileOps::Result copyRows(const SourceTable &table)
     {
-        QStringList inFile;
+        QStringList plain;
+        QStringList bounded;
         QStringList inCopy;
         for (int n = 0; n < table.columns.size(); ++n) {
             const QString column = table.console + QLatin1Char('.') + table.columns.at(n);
-            inFile << QStringLiteral("restore_bounded(%1, '%2')")
-                          .arg(quoted(table.columnsInFile.at(n)),
-                               QString(column).replace(QLatin1Char('\''), QLatin1String("''")));
+            plain << quoted(table.columnsInFile.at(n));
+            bounded << QStringLiteral("restore_bounded(%1, '%2')")
+                           .arg(plain.last(), QString(column).replace(QLatin1Char('\''), QLatin1String("''")));
             inCopy << quoted(table.columns.at(n));
         }
         // An INSERT into an AUTOINCREMENT table gives it a counter even when it inserts nothing; the file had none.
@@ -295,26 +296,31 @@ private:
             if (m_rc != SQLITE_ROW)
                 return failedReading(QStringLiteral("reading table %1").arg(table.console));
         }
-        const QString select =
-            QStringLiteral("(%1) SELECT %2 FROM src.%3")
-                .arg(inCopy.join(QLatin1Char(',')), inFile.join(QLatin1Char(',')), quoted(table.inFile));
-        const QString into = QStringLiteral(" INTO main.%1 ").arg(quoted(table.console));
-        DatabaseFileOps::Result result = insertRows(QStringLiteral("INSERT") + into + select, table);
-        if (result != DatabaseFileOps::Ok && (m_rc & 0xff) == SQLITE_CONSTRAINT) {
-            // Rows that repeat a key or a unique name, which the file's own table did not forbid: the first of them
-            // is kept, as the console found it first, and the others are counted. Copied without the conflict
-            // check, the rows of a file without such repeats cost nothing more.
-            const QString rowsBefore = m_problem;
-            if (!run(QStringLiteral("DELETE FROM main.%1").arg(quoted(table.console))))
-                return failed(QStringLiteral("copying table %1").arg(table.console));
-            result = insertRows(QStringLiteral("INSERT OR IGNORE") + into + select, table);
-            if (result == DatabaseFileOps::Ok)
-                result = countLeftOut(table);
-            if (result == DatabaseFileOps::Ok)
-                writeLog(LOG_LEVEL_WARNING, "RestoreRowCopy: %s: %lld rows are left out (%s)",
-                         table.console.toUtf8().constData(), m_report.duplicateRows.value(table.console),
-                         rowsBefore.toUtf8().constData());
-        }
+        const QString into =
+            QStringLiteral("INTO main.%1 (%2) SELECT ").arg(quoted(table.console), inCopy.join(QLatin1Char(',')));
+        const QString from = QStringLiteral(" FROM src.%1").arg(quoted(table.inFile));
+        // The rows as they are, no row longer than the bound allows a value: a longer value, or a repeated key or
+        // unique name, stops this at once, and a file without them costs no more than the copy itself.
+        sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, DatabaseFileOps::kLongestValue);
+        DatabaseFileOps::Result result =
+            insertRows(QStringLiteral("INSERT ") + into + plain.join(QLatin1Char(',')) + from, table);
+        DatabaseFileSource::guard(m_db, DatabaseFileSource::Elsewhere);
+        const int firstTry = m_rc & 0xff;
+        if (result == DatabaseFileOps::Ok || (firstTry != SQLITE_TOOBIG && firstTry != SQLITE_CONSTRAINT))
+            return result;
+        // Made to fit: every value through the bound, and of rows that repeat a key or a unique name, which the file's
+        // own table did not forbid, the first, as the console found it first; the others are counted.
+        const QString firstProblem = m_problem;
+        m_problem.clear();
+        if (!run(QStringLiteral("DELETE FROM main.%1").arg(quoted(table.console))))
+            return failed(QStringLiteral("copying table %1").arg(table.console));
+        result = insertRows(QStringLiteral("INSERT OR IGNORE ") + into + bounded.join(QLatin1Char(',')) + from, table);
+        if (result == DatabaseFileOps::Ok)
+            result = countLeftOut(table);
+        if (result == DatabaseFileOps::Ok && m_report.duplicateRows.contains(table.console))
+            writeLog(LOG_LEVEL_WARNING, "RestoreRowCopy: %s: %lld rows are left out (%s)",
+                     table.console.toUtf8().constData(), m_report.duplicateRows.value(table.console),
+                     firstProblem.toUtf8().constData());
         return result;
     }
 
