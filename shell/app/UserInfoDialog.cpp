@@ -456,9 +456,9 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
             .arg(QDir::toNativeSeparators(report.notAFile));
     case DatabaseFileOps::NotEnoughRoom: {
         const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
-        return tr("The database could not be restored: the backup and the journal beside it need %1 MB on the disk "
-                  "that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data "
-                  "is kept.")
+        return tr("The database could not be restored: copies of the backup and of the files beside it need %1 MB on "
+                  "the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current "
+                  "data is kept.")
             .arg(megabytes(report.roomNeeded), liveFolder, megabytes(report.roomFree));
     }
     case DatabaseFileOps::InUse:

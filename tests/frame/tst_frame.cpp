@@ -1029,9 +1029,9 @@ void TestFrame::restoreNamesWhatLiesBesideTheBackup()
     const qint64 needed = QFileInfo(backup).size() + (3 << 20);
     QCOMPARE(
         notice,
-        UserInfoDialog::tr("The database could not be restored: the backup and the journal beside it need %1 MB "
-                           "on the disk that holds %2, and only %3 MB are free. Free space on that disk and try "
-                           "again. The current data is kept.")
+        UserInfoDialog::tr("The database could not be restored: copies of the backup and of the files beside it "
+                           "need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that "
+                           "disk and try again. The current data is kept.")
             .arg(QString::number((needed + (1 << 20) - 1) >> 20), QFileInfo(live).absolutePath(), QStringLiteral("1")));
     QCOMPARE(restarts, 0);
     QCOMPARE(bytesOf(live), liveBefore);
