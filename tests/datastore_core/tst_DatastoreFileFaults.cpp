@@ -666,20 +666,8 @@ private slots:
         QVERIFY(disk.isValid());
         if (!SmallDisk::available(disk.path()))
             QSKIP("no user namespace here to mount a small disk in");
-        const QString data = newDataFolder();
-        {
-            DatabaseManager manager(data, "tobackup");
-            QSqlDatabase db = manager.connection();
-            QSqlQuery query(db);
-            QVERIFY(query.exec(QStringLiteral("BEGIN")));
-            QVERIFY(query.prepare(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)")));
-            for (int n = 0; n < 30000; ++n) {
-                query.addBindValue(QStringLiteral("Classroom Panel %1 on the second floor").arg(n));
-                query.addBindValue(QStringLiteral("2024-05-06 07:30:00"));
-                QVERIFY(query.exec());
-            }
-            QVERIFY(query.exec(QStringLiteral("COMMIT")));
-        }
+        const QString data = m_copies.newDataFolderWithEvents(QStringLiteral("tobackup"), 30000);
+        QVERIFY(!data.isEmpty());
         const qint64 size = QFileInfo(dbFile(data)).size();
         QVERIFY(size > 1024 * 1024);
         const qint64 freeBytes = qint64(size * freeShare);

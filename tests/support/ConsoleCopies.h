@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QString>
 
 #include "datastore/DatabaseManager.h"
@@ -25,6 +26,23 @@ public:
         const QString data = newDataFolder();
         DatabaseManager manager(data, connection);
         return DataFolders::dbFile(data);
+    }
+
+    // A new console database in a data folder of its own with `events` event-log rows, enough to make its copies take
+    // a while; the data folder, empty when the rows could not be written.
+    QString newDataFolderWithEvents(const QString &connection, int events)
+    {
+        const QString data = newDataFolder();
+        DatabaseManager manager(data, connection);
+        QSqlQuery query(manager.connection());
+        bool done = query.exec(QStringLiteral("BEGIN")) &&
+                    query.prepare(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"));
+        for (int n = 0; done && n < events; ++n) {
+            query.addBindValue(QStringLiteral("Classroom Panel %1 on the second floor").arg(n));
+            query.addBindValue(QStringLiteral("2024-05-06 07:30:00"));
+            done = query.exec();
+        }
+        return done && query.exec(QStringLiteral("COMMIT")) ? data : QString();
     }
 
     // A copy of a new console database at home/<name>.db, changed by statements separated by "; "; empty, with the
