@@ -137,6 +137,7 @@ bool hideSuperJournalName(const QString &path, const QString &original)
              utf8(original).constData());
     return journal.seek(journal.size()) && journal.write(QByteArray(16, '\0')) == 16;
 }
+
 } // namespace
 
 DatabaseFileSource::DatabaseFileSource(const QString &path, const QString &livePath, Origin origin)
