@@ -110,14 +110,16 @@ public:
     /// Whether source may replace the live file: suffix "db", not the live file, an SQLite
     /// database that passes the check start-up makes of the live file (the schema read, quick_check),
     /// and one with an Account table. Nothing is written beside source, and nothing it names is touched
-    /// (DatabaseFileSource).
+    /// (DatabaseFileSource). report, when given, learns what the refusal names (a file beside source that is no
+    /// regular file, the room the copies need).
     static Result checkRestoreSource(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
     /// Checks source as checkRestoreSource() does, on the one opening that copies it: copies the rows of source
     /// into a new file of the console's own schema (RestoreRowCopy), brings it
     /// up to date as start-up would, and puts it beside the live file (stagedPath) once it is whole and on
     /// the disk, replacing an older staged copy. A copy the console cannot run on, or whose accounts log-in
     /// could not use as log-in reads them (LoginAccountRule), is dropped (NotConsoleDatabase): swapped in,
-    /// the console started broken or locked the operator out.
+    /// the console started broken or locked the operator out. report, when given, learns what checkRestoreSource()
+    /// tells and what the copy made fit of the file's rows (RestoreRowCopy), for the operator.
     static Result stageRestore(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);
