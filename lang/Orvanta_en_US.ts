@@ -3717,6 +3717,38 @@ we will clear all data and you can&apos;t control all devices.</translation>
         <source>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</source>
         <translation>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</translation>
     </message>
+    <message>
+        <source>The database could not be backed up, because the name %1 holds characters this system cannot show. Choose a folder and a file name without them.</source>
+        <translation>The database could not be backed up, because the name %1 holds characters this system cannot show. Choose a folder and a file name without them.</translation>
+    </message>
+    <message>
+        <source>This file cannot be read, because its name or the name of its folder holds characters this system cannot show. Rename it, or move it to another folder, and try again. The current data is kept.</source>
+        <translation>This file cannot be read, because its name or the name of its folder holds characters this system cannot show. Rename it, or move it to another folder, and try again. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose another backup. The current data is kept.</source>
+        <translation>The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose another backup. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The database could not be restored: copies of the backup and of the files beside it need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data is kept.</source>
+        <translation>The database could not be restored: copies of the backup and of the files beside it need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</source>
+        <translation>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</translation>
+    </message>
+    <message>
+        <source>Values longer than %1 bytes, cut to that length: %2</source>
+        <translation>Values longer than %1 bytes, cut to that length: %2</translation>
+    </message>
+    <message>
+        <source>The database was restored, but not all of it fit this program:
+%1
+The program restarts when this message is closed.</source>
+        <translation>The database was restored, but not all of it fit this program:
+%1
+The program restarts when this message is closed.</translation>
+    </message>
 </context>
 <context>
     <name>UserPasswordNewDialog</name>

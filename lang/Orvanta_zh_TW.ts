@@ -3713,6 +3713,38 @@ we will clear all data and you can&apos;t control all devices.</source>
         <source>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</source>
         <translation>無法還原資料庫，因為另一個程式正在使用它。請關閉該程式，然後再試一次。目前的資料已保留。</translation>
     </message>
+    <message>
+        <source>The database could not be backed up, because the name %1 holds characters this system cannot show. Choose a folder and a file name without them.</source>
+        <translation>無法備份資料庫，因為名稱 %1 含有此系統無法顯示的字元。請選擇不含這些字元的資料夾與檔名。</translation>
+    </message>
+    <message>
+        <source>This file cannot be read, because its name or the name of its folder holds characters this system cannot show. Rename it, or move it to another folder, and try again. The current data is kept.</source>
+        <translation>無法讀取此檔案，因為它的名稱或其資料夾的名稱含有此系統無法顯示的字元。請將它重新命名或移到其他資料夾後再試一次。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose another backup. The current data is kept.</source>
+        <translation>無法讀取此備份，因為它旁邊的 %1 不是一般檔案。請將它移除，或選擇其他備份。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The database could not be restored: copies of the backup and of the files beside it need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data is kept.</source>
+        <translation>無法還原資料庫：備份及其旁邊檔案的副本需要存放 %2 的磁碟上 %1 MB 的空間，但只剩 %3 MB 可用。請釋放該磁碟的空間後再試一次。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</source>
+        <translation>因與先前的資料列重複編號、裝置名稱、MAC 位址或群組名稱而略過的資料列：%1</translation>
+    </message>
+    <message>
+        <source>Values longer than %1 bytes, cut to that length: %2</source>
+        <translation>超過 %1 位元組而被截短至該長度的值：%2</translation>
+    </message>
+    <message>
+        <source>The database was restored, but not all of it fit this program:
+%1
+The program restarts when this message is closed.</source>
+        <translation>資料庫已還原，但並非所有內容都適用於此程式：
+%1
+關閉此訊息後，程式將重新啟動。</translation>
+    </message>
 </context>
 <context>
     <name>UserPasswordNewDialog</name>
