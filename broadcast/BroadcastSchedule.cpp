@@ -199,8 +199,10 @@ QList<VelkIFPDevice> BroadcastSchedule::getSupportedDeviceList()
 
 int BroadcastSchedule::targetsWithoutMac() const
 {
-    return m_targets.unwakeableCount(!devicePageShown(),
-                                     [this](const VelkIFPDevice &device) { return m_server->canWake(device); });
+    // A panel that is on needs no waking, whether Wake-on-LAN could reach it or not.
+    return m_targets.unwakeableCount(!devicePageShown(), [this](const VelkIFPDevice &device) {
+        return m_server->isDeviceOnline(device) || m_server->canWake(device);
+    });
 }
 
 void BroadcastSchedule::prepareTargets()

@@ -51,7 +51,7 @@ public:
     BroadcastMessageDialog *messageDialog() const { return m_messageDialog; }
     SortingIndicator *sortIndicator(int index) const { return m_indicators[index]; }
     bool isNow() const { return broadcastData.isNow; }
-    /// How many of the chosen targets Wake-on-LAN cannot wake (no MAC address).
+    /// How many of the chosen targets need waking and Wake-on-LAN cannot wake: offline, with no MAC address.
     int targetsWithoutMac() const;
 
 signals:

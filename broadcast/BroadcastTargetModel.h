@@ -68,8 +68,8 @@ public:
 
     /// Whether the devices checked on a page (groups: their devices) include a "Control Box" / an "Audio Box".
     void kindsOf(bool groupPage, bool *controlBox, bool *audioBox) const;
-    /// How many of the devices checked on a page (groups: their devices) Wake-on-LAN cannot wake, as canWake()
-    /// (the command server's) tells.
+    /// How many of the devices checked on a page (groups: their devices) canWake() refuses (the caller's rule: the
+    /// command server's, with devices that need no waking let through).
     int unwakeableCount(bool groupPage, const std::function<bool(const VelkIFPDevice &)> &canWake) const;
 
     /// "N device(s) in total"; "N group(s) in total (M device(s))", empty without groups.

@@ -2,6 +2,7 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -11,13 +12,16 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <QThread>
 #include <QVariant>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "datastore/CoreTables.h"
@@ -217,15 +221,29 @@ DatabaseFileOps::Result cannotCreateIn(const QString &folder, int error)
     return DatabaseFileOps::CopyFailed;
 }
 
-// A new, empty file of a name of its own beside path, made as any new file is (its permissions as the umask leaves
-// them); empty, with *result saying why, when none can be made.
-QString newFileBeside(const QString &path, DatabaseFileOps::Result *result)
+// Notes the part file a backup is about to write, so that the next start removes it when the backup is killed; false
+// when the note cannot be written.
+bool noteBackupPart(const QString &livePath, const QString &part)
+{
+    QFile note(DatabaseFileOps::backupPartNotePath(livePath));
+    return note.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           note.write(QFile::encodeName(part)) == QFile::encodeName(part).size() && note.flush();
+}
+
+// A new, empty part file of a name of its own beside path ("<path>.part-XXXXXX"), made as any new file is (its
+// permissions as the umask leaves them), and noted beside the live file; empty, with *result saying why, when none can
+// be made.
+QString newPartFileBeside(const QString &path, const QString &livePath, DatabaseFileOps::Result *result)
 {
     static const QLatin1String letters("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = path + QLatin1Char('.');
+        QString name = path + QStringLiteral(".part-");
         for (int n = 0; n < 6; ++n)
             name += QLatin1Char(letters.at(int(QRandomGenerator::global()->bounded(quint32(letters.size())))));
+        // Noted before it exists: a backup killed at any moment after leaves nothing the next start does not know.
+        if (!noteBackupPart(livePath, name))
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be noted for removal after a kill",
+                     name.toUtf8().constData());
         const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
@@ -236,11 +254,40 @@ QString newFileBeside(const QString &path, DatabaseFileOps::Result *result)
             writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no file can be made beside %s: %s", path.toUtf8().constData(),
                      qPrintable(qt_error_string(error)));
             *result = cannotCreateIn(QFileInfo(path).absolutePath(), error);
+            QFile::remove(DatabaseFileOps::backupPartNotePath(livePath));
             return QString();
         }
     }
     *result = DatabaseFileOps::CopyFailed;
+    QFile::remove(DatabaseFileOps::backupPartNotePath(livePath));
     return QString();
+}
+
+// Whether path names a file the file dialog could not name: the bytes of its name that are no text in this system's
+// encoding came as U+FFFD, so the path leads nowhere, or to another file. A name that truly holds U+FFFD is found.
+bool nameIsNotText(const QString &path)
+{
+    return path.contains(QChar(QChar::ReplacementCharacter)) && !QFileInfo::exists(path);
+}
+
+// Removes the part file a backup killed midway left beside its target, as the backup noted it.
+void removeKilledBackupPart(const QString &livePath)
+{
+    QFile note(DatabaseFileOps::backupPartNotePath(livePath));
+    if (!note.open(QIODevice::ReadOnly))
+        return;
+    const QString part = QFile::decodeName(note.readAll());
+    note.close();
+    note.remove();
+    // Only a part file of the backup's own naming, and never what a link of that name leads to.
+    if (!QFileInfo(part).fileName().contains(QLatin1String(".part-")))
+        return;
+    for (const QLatin1String suffix : kFileAndJournals) {
+        const QFileInfo file(part + suffix);
+        if (file.isFile() && !file.isSymLink() && QFile::remove(file.filePath()))
+            writeLog(LOG_LEVEL_INFO, "DatabaseFileOps: removed %s, left by a backup that did not end",
+                     file.filePath().toUtf8().constData());
+    }
 }
 
 // The folders of the console's own beside the live file: the private copies of files being read or staged.
@@ -261,6 +308,31 @@ bool isWholeDatabase(const QString &path, const QString &livePath)
 
 } // namespace
 
+namespace {
+
+std::function<qint64(const QString &)> &freeRoomLookup()
+{
+    static std::function<qint64(const QString &)> lookup;
+    return lookup;
+}
+
+} // namespace
+
+qint64 DatabaseFileOps::freeRoom(const QString &folder)
+{
+    if (freeRoomLookup())
+        return freeRoomLookup()(folder);
+    struct statvfs disk;
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return -1;
+    return qint64(disk.f_bavail) * qint64(disk.f_frsize);
+}
+
+void DatabaseFileOps::setFreeRoom(std::function<qint64(const QString &folder)> lookup)
+{
+    freeRoomLookup() = std::move(lookup);
+}
+
 QString DatabaseFileOps::liveDatabasePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/dbManagement/") +
@@ -277,8 +349,17 @@ QString DatabaseFileOps::keptPath(const QString &livePath)
     return livePath + QStringLiteral(".bak");
 }
 
+QString DatabaseFileOps::backupPartNotePath(const QString &livePath)
+{
+    return livePath + QStringLiteral(".backup-part");
+}
+
 DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const QString &target)
 {
+    // Written under the name the file dialog gave, the copy went to a file of another name, and was called a
+    // success; a folder of such a name was said not to exist.
+    if (nameIsNotText(target))
+        return NameNotText;
     // A link stays a link: the copy replaces the file it leads to.
     const QString path = throughLinks(target);
     if (path.isEmpty())
@@ -293,7 +374,7 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     // SQLite writes the copy once, under a name of its own beside the target, and the whole copy then takes the
     // target's name: a failed copy leaves an existing target as it was, and the disk needs room for one copy only.
     Result result = Ok;
-    const QString part = newFileBeside(path, &result);
+    const QString part = newPartFileBeside(path, livePath, &result);
     if (part.isEmpty())
         return result;
     {
@@ -324,10 +405,21 @@ DatabaseFileOps::Result DatabaseFileOps::backup(const QString &livePath, const Q
     }
     if (result != Ok)
         removeWithJournals(part);
+    QFile::remove(backupPartNotePath(livePath));
     return result;
 }
 
 namespace {
+
+// What the opening of a restore source found that the operator is to be told.
+void tellOpening(const DatabaseFileSource &source, DatabaseFileOps::RestoreReport *report)
+{
+    if (!report)
+        return;
+    report->notAFile = source.notAFile();
+    report->roomNeeded = source.roomNeeded();
+    report->roomFree = source.roomFree();
+}
 
 // What the name and kind of a restore source already tell, before the file is opened.
 DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString &source)
@@ -335,6 +427,8 @@ DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString
     const QFileInfo info(source);
     if (info.suffix() != QLatin1String("db"))
         return DatabaseFileOps::WrongSuffix;
+    if (nameIsNotText(source))
+        return DatabaseFileOps::NameNotText;
     const QFileInfo live(livePath);
     if (live.exists() && info.exists() && info.canonicalFilePath() == live.canonicalFilePath())
         return DatabaseFileOps::IsLiveFile;
@@ -345,17 +439,20 @@ DatabaseFileOps::Result restoreSourceName(const QString &livePath, const QString
 
 } // namespace
 
-DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source)
+DatabaseFileOps::Result DatabaseFileOps::checkRestoreSource(const QString &livePath, const QString &source,
+                                                            RestoreReport *report)
 {
     const Result named = restoreSourceName(livePath, source);
     if (named != Ok)
         return named;
     DatabaseFileSource file(source, livePath);
     const Result opened = file.open();
+    tellOpening(file, report);
     return opened == Ok ? file.check() : opened;
 }
 
-DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source)
+DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, const QString &source,
+                                                      RestoreReport *report)
 {
     // The file is checked as it is copied, opened once: a source with a journal or a write-ahead log is copied into
     // a private folder to be opened, and a second opening copied it again, and could meet another file.
@@ -367,20 +464,29 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
     // beside the live file is always a whole one.
     QTemporaryDir folder(livePath + QStringLiteral(".rollback-XXXXXX"));
     if (!folder.isValid()) {
+        const int error = errno;
         writeLog(LOG_LEVEL_ERROR, "DatabaseFileOps: no folder to stage %s in: %s", source.toUtf8().constData(),
                  folder.errorString().toUtf8().constData());
-        return CopyFailed;
+        return error == ENOSPC || error == EDQUOT ? DiskFull : CopyFailed;
     }
     const QString copy = folder.filePath(QStringLiteral("restored.db"));
     Result result = Ok;
     {
         DatabaseFileSource in(source, livePath);
         result = in.open();
-        if (result == Ok)
-            result = in.check();
+        tellOpening(in, report);
         QString problem;
-        if (result == Ok)
-            result = RestoreRowCopy::copy(in, copy, problem);
+        if (result == Ok) {
+            // The check reads the whole file on its connection while the copy reads it on another; one after the
+            // other, they took a third longer. A check that finds the file damaged or foreign outweighs the copy.
+            Result checked = Ok;
+            std::unique_ptr<QThread> check(QThread::create([&in, &checked]() { checked = in.check(); }));
+            check->start();
+            result = RestoreRowCopy::copy(in, copy, problem, report);
+            check->wait();
+            if (checked != Ok)
+                result = checked;
+        }
         if (result != Ok && !problem.isEmpty())
             writeLog(LOG_LEVEL_WARNING, "DatabaseFileOps: %s cannot be restored: %s", source.toUtf8().constData(),
                      problem.toUtf8().constData());
@@ -403,6 +509,7 @@ void DatabaseFileOps::discardStaged(const QString &livePath)
 
 void DatabaseFileOps::removeLeftovers(const QString &livePath)
 {
+    removeKilledBackupPart(livePath);
     const QFileInfo live(livePath);
     QStringList left;
     for (const QLatin1String suffix : kFileAndJournals) {
@@ -429,12 +536,22 @@ DatabaseFileOps::Result DatabaseFileOps::waitForLiveFile(const QString &livePath
         return Ok;
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(livePath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db, waitMs);
-        // The lock no other connection may hold beside it; taken and given back at once.
+    QElapsedTimer waited;
+    waited.start();
+    while (rc == SQLITE_OK) {
+        // The lock no other connection may hold beside it, tried without a busy wait and given back at once. Waiting
+        // for it under SQLite's busy wait held the lock that keeps new readers out the whole time: every read of the
+        // console's own failed while another program merely read the file.
         rc = sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
+        if (rc == SQLITE_OK) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            break;
+        }
+        const qint64 left = waitMs - waited.elapsed();
+        if (((rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) || left <= 0)
+            break;
+        QThread::msleep(quint64(qMin<qint64>(left, kLiveFileTryMs)));
+        rc = SQLITE_OK;
     }
     const QString error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     sqlite3_close_v2(db);
@@ -480,7 +597,10 @@ DatabaseFileOps::SwapEnd DatabaseFileOps::finishInterruptedSwap(const QString &l
     const QFileInfo live(livePath);
     const QString staged = stagedPath(livePath);
     const QString kept = keptPath(livePath);
-    if (live.exists() || live.isSymLink() || (!QFile::exists(staged) && !QFileInfo(kept).isFile()))
+    // A swap runs while a staged copy lies beside the live file; the staged copy takes the live name in its second
+    // step. A kept file alone is the data of an earlier restore: with the live file deleted to start afresh, or set
+    // aside as damaged, it came back as though a restore had been cut short, old passwords and all.
+    if (live.exists() || live.isSymLink() || !QFileInfo(staged).isFile())
         return NoSwapLeft;
     // The first step may have stopped among the journals: what is left under the live name belongs to the file set
     // aside, and played into the file that takes the name next it would overwrite its pages.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+
+#include <functional>
 
 /// File work behind the database backup and restore of the user settings.
 ///
@@ -39,12 +42,43 @@ public:
         FolderMissing,      ///< the folder of a backup target does not exist
         FolderReadOnly,     ///< the folder of a backup target cannot be written
         InUse,              ///< another program holds the live database (a transaction of its own) and did not let go
+        SideFileNotRegular, ///< a name beside a restore source that SQLite would read (its journal or WAL file) is a
+                            ///< FIFO, a device, a socket or a folder
+        NotEnoughRoom,      ///< the disk of the live database has too little room for the copies a restore needs
+        NameNotText,        ///< a backup target or restore source whose name held bytes that are no text here: the
+                            ///< name the file dialog gave (U+FFFD in their place) is not the file's
     };
+
+    /// What a restore tells the operator beyond its result: what it found beside the chosen file, and what it changed
+    /// of the file's rows so that the console's own tables hold them.
+    struct RestoreReport
+    {
+        QString notAFile;      ///< SideFileNotRegular: the name beside the chosen file that is no regular file
+        qint64 roomNeeded = 0; ///< NotEnoughRoom: the bytes the copies need,
+        qint64 roomFree = 0;   ///< and those free on the disk of the live database
+        /// Rows left out, by table: each repeated the number, the device name, the MAC address or the group name of a
+        /// row before it, which the console's tables hold once (the first of them is kept).
+        QMap<QString, qint64> duplicateRows;
+        /// Values cut to kLongestValue bytes, by "table.column".
+        QMap<QString, qint64> cutValues;
+    };
+
+    /// The longest text or blob a restore takes into a column: nothing the console writes comes near it (names and
+    /// addresses of a few dozen characters, a broadcast text of 300, a file name), and one value of 60 MB in the
+    /// Event Log kept the GUI thread busy for minutes once restored. Longer values are cut, and the operator is told.
+    static constexpr int kLongestValue = 4096;
+
+    /// The room free for new files in folder, in bytes; -1 when it cannot be told. Tests replace it (setFreeRoom).
+    static qint64 freeRoom(const QString &folder);
+    /// Replaces how freeRoom() finds the room (nullptr: the file system's own answer).
+    static void setFreeRoom(std::function<qint64(const QString &folder)> lookup);
 
     /// How long a restore waits, off the GUI thread, for another program to let go of the live database before it
     /// gives up; the swap itself, on the GUI thread, waits kSwapWaitMs.
     static constexpr int kLiveFileWaitMs = 5000;
     static constexpr int kSwapWaitMs = 250;
+    /// How often the wait tries the live file.
+    static constexpr int kLiveFileTryMs = 10;
 
     /// What a start found of a swap that was cut short between its two renames (no live file).
     enum SwapEnd
@@ -60,38 +94,44 @@ public:
     static QString stagedPath(const QString &livePath);
     /// Where the swap keeps the replaced live file.
     static QString keptPath(const QString &livePath);
+    /// Where a running backup notes, beside the live file, the part file it writes in the operator's folder.
+    static QString backupPartNotePath(const QString &livePath);
 
     /// Copies the live database to target, replacing a file that is already there (the operator
     /// confirmed that in the save dialog), with every change committed so far, also those of the data
-    /// store's own open connection. The copy is written once, under another name beside the target, and
-    /// renamed into place when whole: a failed copy leaves an existing target as it was and nothing
-    /// beside it. A target that is a link is written where the link leads, and the link stays; a file
-    /// replaced keeps its permissions, a new one gets those of a new file (the umask decides). The live
-    /// file itself is refused (IsLiveFile), so are a missing folder, one that cannot be written, and a live
-    /// file another program holds.
+    /// store's own open connection. The copy is written once, under another name beside the target
+    /// ("<target>.part-XXXXXX"), and renamed into place when whole: a failed copy leaves an existing target as it
+    /// was and nothing beside it, and the part file of a backup that was killed is removed by the next start. A target
+    /// that is a link is written where the link leads, and the link stays; a file replaced keeps its permissions, a new
+    /// one gets those of a new file (the umask decides). The live file itself is refused (IsLiveFile), so are a missing
+    /// folder, one that cannot be written, and a live file another program holds.
     static Result backup(const QString &livePath, const QString &target);
 
     /// Whether source may replace the live file: suffix "db", not the live file, an SQLite
     /// database that passes the check start-up makes of the live file (the schema read, quick_check),
     /// and one with an Account table. Nothing is written beside source, and nothing it names is touched
-    /// (DatabaseFileSource).
-    static Result checkRestoreSource(const QString &livePath, const QString &source);
+    /// (DatabaseFileSource). report, when given, learns what the refusal names (a file beside source that is no
+    /// regular file, the room the copies need).
+    static Result checkRestoreSource(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
     /// Checks source as checkRestoreSource() does, on the one opening that copies it: copies the rows of source
     /// into a new file of the console's own schema (RestoreRowCopy), brings it
     /// up to date as start-up would, and puts it beside the live file (stagedPath) once it is whole and on
     /// the disk, replacing an older staged copy. A copy the console cannot run on, or whose accounts log-in
     /// could not use as log-in reads them (LoginAccountRule), is dropped (NotConsoleDatabase): swapped in,
-    /// the console started broken or locked the operator out.
-    static Result stageRestore(const QString &livePath, const QString &source);
+    /// the console started broken or locked the operator out. report, when given, learns what checkRestoreSource()
+    /// tells and what the copy made fit of the file's rows (RestoreRowCopy), for the operator.
+    static Result stageRestore(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);
     /// Removes what a restore that never ended (the console killed while it copied) left beside the
-    /// live file. Start-up calls it before it opens the live file.
+    /// live file, and the part file a backup killed midway left beside its target. Start-up calls it before it opens
+    /// the live file.
     static void removeLeftovers(const QString &livePath);
     /// Waits up to waitMs for every other program to let go of the live file (none holds a transaction on it);
     /// InUse when one still does. Swapped in under another program's transaction, the live file was moved away
     /// beneath it, and its commit failed with a disk I/O error. A program that merely has the file open, without
-    /// a transaction, cannot be seen.
+    /// a transaction, cannot be seen. The file is tried every kLiveFileTryMs and no lock is held in between, so the
+    /// console's own reads go on meanwhile.
     static Result waitForLiveFile(const QString &livePath, int waitMs);
     /// With the database closed: the live file becomes keptPath, the staged copy the live file (setLiveAside,
     /// then putStagedInPlace).
@@ -101,8 +141,8 @@ public:
     /// The second step of the swap: the staged copy becomes the live file.
     static Result putStagedInPlace(const QString &livePath);
     /// Start-up, before it opens the live file: a swap cut short between its two steps left no live file, the
-    /// replaced one kept and the whole restored copy staged. The restored copy takes the live file's name, or,
-    /// when it is not whole, the kept file takes it back; the log says which. Otherwise the start created an
-    /// empty database while the data lay beside it.
+    /// replaced one kept and the restored copy staged; without a staged copy no swap was running. The restored copy
+    /// takes the live file's name, or, when it is not whole, the kept file takes it back; the log says which. Otherwise
+    /// the start created an empty database while the data lay beside it.
     static SwapEnd finishInterruptedSwap(const QString &livePath);
 };

@@ -7,8 +7,12 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "shell/base/Log.h"
 
@@ -29,28 +33,57 @@ QByteArray utf8(const QString &text)
     return text.toUtf8();
 }
 
-// Whether the file's header puts it in WAL mode (read and write version 2).
-bool inWalMode(const QString &path)
+// What lies under a name beside a chosen file, looked at without opening it: opening a FIFO blocked the copy for good,
+// and a device may act on being opened.
+enum class Beside
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(20);
-    return header.size() == 20 && header.startsWith("SQLite format 3") && header.at(18) == 2;
+    Nothing,   ///< no file, or an empty one: nothing to play back
+    File,      ///< a regular file with bytes in it
+    NotAFile,  ///< a FIFO, a device, a socket or a folder
+    Unreadable ///< it cannot even be looked at
+};
+
+Beside lookBeside(const QString &path, qint64 *size)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Beside::Nothing : Beside::Unreadable;
+    if (!S_ISREG(info.st_mode))
+        return Beside::NotAFile;
+    *size = info.st_size;
+    return info.st_size > 0 ? Beside::File : Beside::Nothing;
 }
 
-// Copies a file byte for byte into the private folder.
-DatabaseFileOps::Result copyFile(const QString &from, const QString &to)
+// Copies at most maxBytes of a regular file into the private folder. The file is opened so that a FIFO or a device put
+// under its name meanwhile neither blocks nor acts, and is refused; a file that grows while it is copied takes no more
+// room than was counted for it.
+DatabaseFileOps::Result copyFile(const QString &from, const QString &to, qint64 maxBytes)
 {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return DatabaseFileOps::SourceUnreadable;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return DatabaseFileOps::SideFileNotRegular;
+    }
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(fd);
+        return DatabaseFileOps::SourceUnreadable;
+    }
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return DatabaseFileOps::CopyFailed;
     QByteArray chunk;
-    while (!(chunk = in.read(kCopyChunk)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
+    qint64 left = maxBytes;
+    while (left > 0 && !(chunk = in.read(qMin(left, kCopyChunk))).isEmpty()) {
+        left -= chunk.size();
+        // A write cut short by a full disk reports no error of its own; the next one tells why.
+        qint64 written = 0;
+        for (qint64 part = 0; written < chunk.size() && part >= 0; written += qMax<qint64>(part, 0))
+            part = out.write(chunk.constData() + written, chunk.size() - written);
+        if (written != chunk.size()) {
             writeLog(LOG_LEVEL_ERROR, "DatabaseFileSource: copying %s to %s failed: %s", utf8(from).constData(),
                      utf8(to).constData(), utf8(out.errorString()).constData());
             return out.error() == QFileDevice::ResourceError ? DatabaseFileOps::DiskFull : DatabaseFileOps::CopyFailed;
@@ -59,32 +92,50 @@ DatabaseFileOps::Result copyFile(const QString &from, const QString &to)
     return in.error() == QFileDevice::NoError ? DatabaseFileOps::Ok : DatabaseFileOps::SourceUnreadable;
 }
 
-// SQLite reads a super-journal's name from the last bytes of a journal: its length, a checksum and the journal magic,
-// behind the name. Each such record is cut off the journal at path, so none is left at its end for SQLite to follow.
-bool cutSuperJournalRecords(const QString &path)
+// Whether SQLite, rolling the journal back, would follow a super-journal name stored at its end: it reads the last 16
+// bytes as the name's length, the name's checksum and the journal magic, and takes the name (the length's bytes just
+// before them) only when the length is 1 to the longest path its file layer names, fits in the file, the name does
+// not begin with NUL, and the checksum is the sum of the name's bytes. A tail that merely looks like such a record is
+// part of the journal, and SQLite plays the journal back whole.
+bool namesSuperJournal(QFile &journal)
+{
+    const qint64 size = journal.size();
+    if (size < 16 || !journal.seek(size - 16))
+        return false;
+    const QByteArray tail = journal.read(16);
+    if (tail.size() != 16 || std::memcmp(tail.constData() + 8, kJournalMagic, sizeof kJournalMagic) != 0)
+        return false;
+    const sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    const quint32 length = qFromBigEndian<quint32>(tail.constData());
+    if (!vfs || length == 0 || length > quint32(vfs->mxPathname) || qint64(length) > size - 16 ||
+        !journal.seek(size - 16 - length))
+        return false;
+    const QByteArray name = journal.read(length);
+    if (name.size() != int(length) || name.at(0) == '\0')
+        return false;
+    // As SQLite sums them: each byte a char of this platform, widened to an int.
+    quint32 sum = qFromBigEndian<quint32>(tail.constData() + 4);
+    for (const char c : name)
+        sum -= quint32(int(c));
+    return sum == 0;
+}
+
+// A journal that names a super-journal gets 16 zero bytes appended: SQLite then reads no name at its end, plays the
+// journal back as the rollback of this one file, and reads, changes or deletes no file the name points to. The pages
+// played back are the same as without them, since SQLite reads its page records where the journal's headers place
+// them. Cutting the record off instead trusted its length, which SQLite checks against the checksum, and shortened
+// the pages in front of it.
+bool hideSuperJournalName(const QString &path, const QString &original)
 {
     QFile journal(path);
     if (!journal.open(QIODevice::ReadWrite))
         return false;
-    for (;;) {
-        const qint64 size = journal.size();
-        if (size < 16)
-            return true;
-        if (!journal.seek(size - 16))
-            return false;
-        const QByteArray tail = journal.read(16);
-        if (tail.size() != 16)
-            return false;
-        if (std::memcmp(tail.constData() + 8, kJournalMagic, sizeof kJournalMagic) != 0)
-            return true;
-        const qint64 length = qFromBigEndian<quint32>(tail.constData());
-        // The name, and the page number written in front of it.
-        const qint64 start = length > 0 && length <= size - 16 ? qMax<qint64>(0, size - 16 - length - 4) : size - 16;
-        writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s names a super-journal; that record is cut off the copy",
-                 utf8(path).constData());
-        if (!journal.resize(start))
-            return false;
-    }
+    if (!namesSuperJournal(journal))
+        return true;
+    writeLog(LOG_LEVEL_WARNING,
+             "DatabaseFileSource: %s names a super-journal; its copy is played back as the rollback of its own file",
+             utf8(original).constData());
+    return journal.seek(journal.size()) && journal.write(QByteArray(16, '\0')) == 16;
 }
 
 } // namespace
@@ -126,6 +177,8 @@ int DatabaseFileSource::openAt(const QString &file, const QString &options)
     if (rc != SQLITE_OK) {
         m_error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         close();
+    } else {
+        m_encoding = readEncoding();
     }
     return rc;
 }
@@ -141,7 +194,7 @@ void DatabaseFileSource::guard(sqlite3 *db, Origin origin)
         sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLongestValue);
 }
 
-QString DatabaseFileSource::encoding() const
+QString DatabaseFileSource::readEncoding() const
 {
     sqlite3_stmt *pragma = nullptr;
     QString name;
@@ -155,50 +208,100 @@ QString DatabaseFileSource::encoding() const
 DatabaseFileOps::Result DatabaseFileSource::open()
 {
     m_error.clear();
-    const QString journal = m_path + QStringLiteral("-journal");
-    const QString wal = m_path + QStringLiteral("-wal");
-    if (m_origin == Elsewhere && inWalMode(m_path)) {
-        // SQLite reads a WAL database through a shared-memory file beside it, which it makes where it may (and leaves
-        // there, with an empty WAL file) and cannot make in a folder it may not write. Without changes in a WAL file
-        // the database file is all there is, read as a file that nothing changes.
-        if (QFileInfo(wal).size() > 0)
-            return readThroughCopy("-wal");
-        const int rc = openAt(m_path, QStringLiteral("mode=ro&immutable=1"));
-        if (rc != SQLITE_OK) {
-            writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
-                     utf8(m_error).constData());
-            return readFailure(rc);
-        }
-        return DatabaseFileOps::Ok;
+    m_notAFile.clear();
+    if (m_origin == Own) {
+        const int rc = openAt(m_path, QStringLiteral("mode=ro"));
+        if (rc == SQLITE_OK)
+            return DatabaseFileOps::Ok;
+        // A writer that died inside a transaction left its journal, which SQLite plays back before it reads; a
+        // connection that may only read cannot.
+        qint64 size = 0;
+        if ((rc & 0xff) == SQLITE_READONLY && lookBeside(m_path + QStringLiteral("-journal"), &size) == Beside::File)
+            return readThroughCopy({QStringLiteral("-journal")});
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
+                 utf8(m_error).constData());
+        return readFailure(rc);
     }
-    const int rc = openAt(m_path, QStringLiteral("mode=ro"));
-    if (rc == SQLITE_OK)
-        return DatabaseFileOps::Ok;
-    // A writer that died inside a transaction left its journal, which SQLite plays back before it reads; a connection
-    // that may only read cannot.
-    if ((rc & 0xff) == SQLITE_READONLY && QFileInfo(journal).size() > 0)
-        return readThroughCopy("-journal");
-    writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
-             utf8(m_error).constData());
-    return readFailure(rc);
+    // SQLite never sees the chosen file's folder: opened there it plays a journal back into the operator's file, makes
+    // a shared-memory and a WAL file beside a file whose header asks for WAL mode, and deletes a WAL file beside an
+    // empty file. What lies beside it to be played back is copied into the private folder and played back there.
+    QStringList played;
+    for (const QString &suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        qint64 size = 0;
+        switch (lookBeside(m_path + suffix, &size)) {
+        case Beside::Nothing:
+            break;
+        case Beside::File:
+            played << suffix;
+            break;
+        case Beside::NotAFile:
+            m_notAFile = m_path + suffix;
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s is not a regular file; %s is not read",
+                     utf8(m_notAFile).constData(), utf8(m_path).constData());
+            return DatabaseFileOps::SideFileNotRegular;
+        case Beside::Unreadable:
+            writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be looked at: %s",
+                     utf8(m_path + suffix).constData(), qPrintable(qt_error_string(errno)));
+            return DatabaseFileOps::SourceUnreadable;
+        }
+    }
+    if (!played.isEmpty())
+        return readThroughCopy(played);
+    // Nothing beside it to play back: the file is all there is, read as a file that nothing changes, for which SQLite
+    // looks at nothing beside it.
+    const int rc = openAt(m_path, QStringLiteral("mode=ro&immutable=1"));
+    if (rc != SQLITE_OK) {
+        writeLog(LOG_LEVEL_WARNING, "DatabaseFileSource: %s cannot be read: %s", utf8(m_path).constData(),
+                 utf8(m_error).constData());
+        return readFailure(rc);
+    }
+    return DatabaseFileOps::Ok;
 }
 
-DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const char *journalSuffix)
+DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const QStringList &played)
 {
+    // The room is counted before anything is copied: a sparse journal of 3 GiB takes a few blocks where it lies and
+    // all of its size in the copy, which filled the disk of the live database.
+    QStringList parts{QString()};
+    parts << played;
+    QList<qint64> sizes;
+    qint64 needed = 0;
+    for (const QString &part : qAsConst(parts)) {
+        qint64 size = 0;
+        if (lookBeside(m_path + part, &size) == Beside::NotAFile) {
+            m_notAFile = m_path + part;
+            return DatabaseFileOps::SideFileNotRegular;
+        }
+        sizes << size;
+        needed += size;
+    }
+    const QString folder = QFileInfo(m_livePath).absolutePath();
+    const qint64 free = DatabaseFileOps::freeRoom(folder);
+    if (free >= 0 && needed > free) {
+        m_roomNeeded = needed;
+        m_roomFree = free;
+        writeLog(LOG_LEVEL_WARNING,
+                 "DatabaseFileSource: a copy of %s and what lies beside it needs %lld bytes, %s has %lld free",
+                 utf8(m_path).constData(), needed, utf8(folder).constData(), free);
+        return DatabaseFileOps::NotEnoughRoom;
+    }
     m_folder = std::make_unique<QTemporaryDir>(m_livePath + QStringLiteral(".rollback-XXXXXX"));
     if (!m_folder->isValid()) {
+        const int error = errno;
         writeLog(LOG_LEVEL_ERROR, "DatabaseFileSource: no folder for a copy of %s: %s", utf8(m_path).constData(),
                  utf8(m_folder->errorString()).constData());
-        return DatabaseFileOps::CopyFailed;
+        return error == ENOSPC || error == EDQUOT ? DatabaseFileOps::DiskFull : DatabaseFileOps::CopyFailed;
     }
     const QString copy = m_folder->filePath(QStringLiteral("source.db"));
-    const QLatin1String suffix(journalSuffix);
-    for (const QLatin1String part : {QLatin1String(""), suffix}) {
-        const DatabaseFileOps::Result copied = copyFile(m_path + part, copy + part);
+    for (int n = 0; n < parts.size(); ++n) {
+        const DatabaseFileOps::Result copied = copyFile(m_path + parts.at(n), copy + parts.at(n), sizes.at(n));
+        if (copied == DatabaseFileOps::SideFileNotRegular)
+            m_notAFile = m_path + parts.at(n);
         if (copied != DatabaseFileOps::Ok)
             return copied;
     }
-    if (suffix == QLatin1String("-journal") && !cutSuperJournalRecords(copy + suffix))
+    const QString journal = QStringLiteral("-journal");
+    if (played.contains(journal) && !hideSuperJournalName(copy + journal, m_path + journal))
         return DatabaseFileOps::CopyFailed;
     const int rc = openAt(copy, QStringLiteral("mode=rw"));
     if (rc != SQLITE_OK) {
@@ -206,8 +309,8 @@ DatabaseFileOps::Result DatabaseFileSource::readThroughCopy(const char *journalS
                  utf8(m_error).constData());
         return readFailure(rc);
     }
-    writeLog(LOG_LEVEL_INFO, "DatabaseFileSource: %s is read through a copy with its %s file played back",
-             utf8(m_path).constData(), journalSuffix + 1);
+    writeLog(LOG_LEVEL_INFO, "DatabaseFileSource: %s is read through a copy with its %s played back",
+             utf8(m_path).constData(), utf8(played.join(QLatin1String(" and "))).constData());
     return DatabaseFileOps::Ok;
 }
 

@@ -5,11 +5,13 @@
 #include <QPair>
 #include <QStringList>
 
+#include <limits>
 #include <memory>
 #include <sqlite3.h>
 
 #include "datastore/DatabaseFileSource.h"
 #include "datastore/DatabaseSchema.h"
+#include "shell/base/Log.h"
 
 namespace {
 
@@ -54,12 +56,39 @@ struct SourceTable
     QStringList columnsInFile;
 };
 
+// The largest key every record type of the console holds (the event log's is an int): a counter beyond it is of no use.
+constexpr qint64 kLargestRecordKey = std::numeric_limits<qint32>::max();
+
+// restore_bounded(value, 'table.column'): the value as it is, or, when a text or blob longer than
+// DatabaseFileOps::kLongestValue, its first kLongestValue bytes (a text not cut inside a character), counted in the
+// map of cut values by its column.
+void boundValue(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    sqlite3_value *value = arguments[0];
+    const int type = sqlite3_value_type(value);
+    if ((type != SQLITE_TEXT && type != SQLITE_BLOB) || sqlite3_value_bytes(value) <= DatabaseFileOps::kLongestValue) {
+        sqlite3_result_value(context, value);
+        return;
+    }
+    auto *cut = static_cast<QMap<QString, qint64> *>(sqlite3_user_data(context));
+    ++(*cut)[QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(arguments[1])))];
+    if (type == SQLITE_BLOB) {
+        sqlite3_result_blob(context, sqlite3_value_blob(value), DatabaseFileOps::kLongestValue, SQLITE_TRANSIENT);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    int length = DatabaseFileOps::kLongestValue;
+    while (length > 0 && (uchar(text[length]) & 0xc0) == 0x80)
+        --length;
+    sqlite3_result_text(context, text, length, SQLITE_TRANSIENT);
+}
+
 // The copy is one connection onto the new file with the chosen file attached as "src", guarded as DatabaseFileSource
 // guards its own: SQLite then copies the rows itself, in one read of the chosen file.
 class Copier
 {
 public:
-    explicit Copier(QString &problem) : m_problem(problem) {}
+    Copier(QString &problem, DatabaseFileOps::RestoreReport &report) : m_problem(problem), m_report(report) {}
     ~Copier() { sqlite3_close_v2(m_db); }
 
     DatabaseFileOps::Result run(const DatabaseFileSource &source, const QString &target)
@@ -75,6 +104,10 @@ public:
         const QString encoding = QStringLiteral("PRAGMA encoding = '%1'").arg(source.encoding());
         if (!run(encoding) || !run(QStringLiteral("PRAGMA journal_mode = OFF")) ||
             !run(QStringLiteral("PRAGMA synchronous = OFF")))
+            return failed(QStringLiteral("beginning the copy"));
+        m_rc = sqlite3_create_function_v2(m_db, "restore_bounded", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                          &m_report.cutValues, boundValue, nullptr, nullptr, nullptr);
+        if (m_rc != SQLITE_OK)
             return failed(QStringLiteral("beginning the copy"));
         {
             Statement attach(m_db, QStringLiteral("ATTACH ? AS src"));
@@ -98,8 +131,13 @@ public:
             result = copyCounters();
         for (int n = 0; result == DatabaseFileOps::Ok && n < tables.size(); ++n)
             result = copyRows(tables.at(n));
+        for (int n = 0; result == DatabaseFileOps::Ok && n < names.size(); ++n)
+            result = mendCounter(names.at(n));
         if (result != DatabaseFileOps::Ok)
             return result;
+        for (auto cut = m_report.cutValues.cbegin(); cut != m_report.cutValues.cend(); ++cut)
+            writeLog(LOG_LEVEL_WARNING, "RestoreRowCopy: %lld values of %s were longer than %d bytes and are cut",
+                     cut.value(), cut.key().toUtf8().constData(), DatabaseFileOps::kLongestValue);
         if (!run(QStringLiteral("COMMIT")))
             return failed(QStringLiteral("finishing the copy"));
         return run(QStringLiteral("DETACH src")) ? DatabaseFileOps::Ok : failed(QStringLiteral("finishing the copy"));
@@ -119,6 +157,14 @@ private:
         return DatabaseFileSource::copyFailure(m_rc);
     }
 
+    // A failure met reading the chosen file. SQL its own schema makes fail (a module or a collation it names that this
+    // program lacks) shows no database of this program's.
+    DatabaseFileOps::Result failedReading(const QString &what)
+    {
+        const DatabaseFileOps::Result result = failed(what);
+        return (m_rc & 0xff) == SQLITE_ERROR ? DatabaseFileOps::NotConsoleDatabase : result;
+    }
+
     DatabaseFileOps::Result notConsole(const QString &why)
     {
         m_problem = why;
@@ -131,7 +177,7 @@ private:
         Statement schema(m_db, QStringLiteral("SELECT type, name FROM src.sqlite_master"));
         if (!schema.prepared()) {
             m_rc = schema.prepareCode();
-            return failed(QStringLiteral("reading the schema"));
+            return failedReading(QStringLiteral("reading the schema"));
         }
         while ((m_rc = sqlite3_step(schema.get())) == SQLITE_ROW) {
             const QString type = textOf(schema.get(), 0);
@@ -140,7 +186,7 @@ private:
             if (!m_schema.contains(name.toLower()) || type == QLatin1String("table"))
                 m_schema.insert(name.toLower(), {type, name});
         }
-        return m_rc == SQLITE_DONE ? DatabaseFileOps::Ok : failed(QStringLiteral("reading the schema"));
+        return m_rc == SQLITE_DONE ? DatabaseFileOps::Ok : failedReading(QStringLiteral("reading the schema"));
     }
 
     DatabaseFileOps::Result makeTable(const QString &table, QList<SourceTable> &tables)
@@ -157,7 +203,7 @@ private:
         Statement info(m_db, QStringLiteral("SELECT name FROM pragma_table_info(?, 'src')"));
         if (!info.prepared()) {
             m_rc = info.prepareCode();
-            return failed(QStringLiteral("reading the columns of %1").arg(table));
+            return failedReading(QStringLiteral("reading the columns of %1").arg(table));
         }
         const QByteArray nameInFile = source.inFile.toUtf8();
         sqlite3_bind_text(info.get(), 1, nameInFile.constData(), nameInFile.size(), SQLITE_TRANSIENT);
@@ -167,7 +213,7 @@ private:
             inFile.insert(name.toLower(), name);
         }
         if (m_rc != SQLITE_DONE)
-            return failed(QStringLiteral("reading the columns of %1").arg(table));
+            return failedReading(QStringLiteral("reading the columns of %1").arg(table));
         const QStringList added = DatabaseSchema::addedColumns(table);
         QStringList leftOut;
         QStringList lacking;
@@ -231,10 +277,14 @@ private:
 
     DatabaseFileOps::Result copyRows(const SourceTable &table)
     {
-        QStringList inFile;
+        QStringList plain;
+        QStringList bounded;
         QStringList inCopy;
         for (int n = 0; n < table.columns.size(); ++n) {
-            inFile << quoted(table.columnsInFile.at(n));
+            const QString column = table.console + QLatin1Char('.') + table.columns.at(n);
+            plain << quoted(table.columnsInFile.at(n));
+            bounded << QStringLiteral("restore_bounded(%1, '%2')")
+                           .arg(plain.last(), QString(column).replace(QLatin1Char('\''), QLatin1String("''")));
             inCopy << quoted(table.columns.at(n));
         }
         // An INSERT into an AUTOINCREMENT table gives it a counter even when it inserts nothing; the file had none.
@@ -244,39 +294,124 @@ private:
             if (m_rc == SQLITE_DONE)
                 return DatabaseFileOps::Ok;
             if (m_rc != SQLITE_ROW)
-                return failed(QStringLiteral("reading table %1").arg(table.console));
+                return failedReading(QStringLiteral("reading table %1").arg(table.console));
         }
-        const QString copy = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM src.%4")
-                                 .arg(quoted(table.console), inCopy.join(QLatin1Char(',')),
-                                      inFile.join(QLatin1Char(',')), quoted(table.inFile));
-        // In the order of the file's rows, whatever index would be read instead: rows without a number of their own
-        // are numbered in that order. A table without a rowid has no such order.
+        const QString into =
+            QStringLiteral("INTO main.%1 (%2) SELECT ").arg(quoted(table.console), inCopy.join(QLatin1Char(',')));
+        const QString from = QStringLiteral(" FROM src.%1").arg(quoted(table.inFile));
+        // The rows as they are, no row longer than the bound allows a value: a longer value, or a repeated key or
+        // unique name, stops this at once, and a file without them costs no more than the copy itself.
+        sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, DatabaseFileOps::kLongestValue);
+        DatabaseFileOps::Result result =
+            insertRows(QStringLiteral("INSERT ") + into + plain.join(QLatin1Char(',')) + from, table);
+        DatabaseFileSource::guard(m_db, DatabaseFileSource::Elsewhere);
+        const int firstTry = m_rc & 0xff;
+        if (result == DatabaseFileOps::Ok || (firstTry != SQLITE_TOOBIG && firstTry != SQLITE_CONSTRAINT))
+            return result;
+        // Made to fit: every value through the bound, and of rows that repeat a key or a unique name, which the file's
+        // own table did not forbid, the first, as the console found it first; the others are counted.
+        const QString firstProblem = m_problem;
+        m_problem.clear();
+        if (!run(QStringLiteral("DELETE FROM main.%1").arg(quoted(table.console))))
+            return failed(QStringLiteral("copying table %1").arg(table.console));
+        result = insertRows(QStringLiteral("INSERT OR IGNORE ") + into + bounded.join(QLatin1Char(',')) + from, table);
+        if (result == DatabaseFileOps::Ok)
+            result = countLeftOut(table);
+        if (result == DatabaseFileOps::Ok && m_report.duplicateRows.contains(table.console))
+            writeLog(LOG_LEVEL_WARNING, "RestoreRowCopy: %s: %lld rows are left out (%s)",
+                     table.console.toUtf8().constData(), m_report.duplicateRows.value(table.console),
+                     firstProblem.toUtf8().constData());
+        return result;
+    }
+
+    // Runs an INSERT ... SELECT of the rows of table, in the order of the file's rows, whatever index would be read
+    // instead: rows without a number of their own are numbered in that order. A table without a rowid has no such
+    // order.
+    DatabaseFileOps::Result insertRows(const QString &copy, const SourceTable &table)
+    {
         auto statement = std::make_unique<Statement>(m_db, copy + QStringLiteral(" ORDER BY _rowid_"));
         if (!statement->prepared())
             statement = std::make_unique<Statement>(m_db, copy);
         if (!statement->prepared()) {
             m_rc = statement->prepareCode();
-            const DatabaseFileOps::Result result = failed(QStringLiteral("copying table %1").arg(table.console));
-            // SQL the file's own schema makes fail (a collation it names, for one): no database of this program's.
-            return (m_rc & 0xff) == SQLITE_ERROR ? DatabaseFileOps::NotConsoleDatabase : result;
+            return failedReading(QStringLiteral("copying table %1").arg(table.console));
         }
         m_rc = sqlite3_step(statement->get());
+        m_inserted = sqlite3_changes64(m_db);
         return m_rc == SQLITE_DONE ? DatabaseFileOps::Ok
-                                   : failed(QStringLiteral("copying table %1").arg(table.console));
+                                   : failedReading(QStringLiteral("copying table %1").arg(table.console));
+    }
+
+    DatabaseFileOps::Result countLeftOut(const SourceTable &table)
+    {
+        const qint64 inserted = m_inserted;
+        Statement count(m_db, QStringLiteral("SELECT count(*) FROM src.%1").arg(quoted(table.inFile)));
+        m_rc = count.prepared() ? sqlite3_step(count.get()) : count.prepareCode();
+        if (m_rc != SQLITE_ROW)
+            return failedReading(QStringLiteral("counting the rows of %1").arg(table.console));
+        const qint64 leftOut = sqlite3_column_int64(count.get(), 0) - inserted;
+        if (leftOut > 0)
+            m_report.duplicateRows.insert(table.console, leftOut);
+        return DatabaseFileOps::Ok;
+    }
+
+    // A counter beyond any key the console's records hold, the largest key of its table below it, is set to that key:
+    // at the end of its range (a counter at 2^63 - 1) every insert into the table failed. A counter beyond the
+    // largest key within that range stays, so no number once given is given again.
+    DatabaseFileOps::Result mendCounter(const QString &table)
+    {
+        Statement read(m_db, QStringLiteral("SELECT seq, (SELECT coalesce(max(_rowid_), 0) FROM main.%1) FROM "
+                                            "main.sqlite_sequence WHERE name = ?")
+                                 .arg(quoted(table)));
+        const QByteArray name = table.toUtf8();
+        m_rc = read.prepared() ? sqlite3_bind_text(read.get(), 1, name.constData(), name.size(), SQLITE_TRANSIENT)
+                               : read.prepareCode();
+        if (m_rc == SQLITE_OK)
+            m_rc = sqlite3_step(read.get());
+        if (m_rc == SQLITE_DONE)
+            return DatabaseFileOps::Ok;
+        if (m_rc != SQLITE_ROW)
+            return failed(QStringLiteral("reading the counter of %1").arg(table));
+        const qint64 counter = sqlite3_column_int64(read.get(), 0);
+        const qint64 largest = sqlite3_column_int64(read.get(), 1);
+        if (counter <= kLargestRecordKey || counter <= largest)
+            return DatabaseFileOps::Ok;
+        Statement write(m_db, QStringLiteral("UPDATE main.sqlite_sequence SET seq = ? WHERE name = ?"));
+        m_rc = write.prepared() ? sqlite3_bind_int64(write.get(), 1, largest) : write.prepareCode();
+        if (m_rc == SQLITE_OK)
+            m_rc = sqlite3_bind_text(write.get(), 2, name.constData(), name.size(), SQLITE_TRANSIENT);
+        if (m_rc == SQLITE_OK)
+            m_rc = sqlite3_step(write.get());
+        if (m_rc != SQLITE_DONE)
+            return failed(QStringLiteral("mending the counter of %1").arg(table));
+        writeLog(LOG_LEVEL_WARNING,
+                 "RestoreRowCopy: the counter of %s was %lld, beyond any number the console's records hold; it is "
+                 "set to the largest number in the table, %lld",
+                 table.toUtf8().constData(), counter, largest);
+        return DatabaseFileOps::Ok;
     }
 
     sqlite3 *m_db = nullptr;
     QString &m_problem;
+    DatabaseFileOps::RestoreReport &m_report;
     int m_rc = SQLITE_OK;
+    qint64 m_inserted = 0;
     QHash<QString, QPair<QString, QString>> m_schema;
 };
 
 } // namespace
 
-DatabaseFileOps::Result RestoreRowCopy::copy(const DatabaseFileSource &source, const QString &target, QString &problem)
+DatabaseFileOps::Result RestoreRowCopy::copy(const DatabaseFileSource &source, const QString &target, QString &problem,
+                                             DatabaseFileOps::RestoreReport *report)
 {
     problem.clear();
     if (!source.handle())
         return DatabaseFileOps::SourceUnreadable;
-    return Copier(problem).run(source, target);
+    DatabaseFileOps::RestoreReport found;
+    const DatabaseFileOps::Result result = Copier(problem, found).run(source, target);
+    if (report && result == DatabaseFileOps::Ok) {
+        report->duplicateRows = found.duplicateRows;
+        report->cutValues = found.cutValues;
+    }
+    return result;
 }

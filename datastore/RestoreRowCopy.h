@@ -16,11 +16,19 @@ class DatabaseFileSource;
 /// adds is left out where the file lacks it, so that start-up's own steps (DatabaseSchema::update) then add it as
 /// they would. Columns this version does not know are not copied. Every value is copied as SQLite holds it, and the
 /// AUTOINCREMENT counters in the file's order, so a backup of the console's restores row for row.
+///
+/// What the console's tables cannot hold is made to fit, as the console would have kept it, and reported: of rows that
+/// repeat a key, a device name, a MAC address or a group name, the first is kept (a file of an older version or one
+/// edited by hand may hold them; refused, the operator lost the whole backup); a value longer than
+/// DatabaseFileOps::kLongestValue is cut; a counter beyond any number the console's records hold (every insert into
+/// its table then failed with "database or disk is full") is set to the largest key of its table.
 class RestoreRowCopy
 {
 public:
-    /// Writes the copy to target, a new file, from source, open. Ok; NotConsoleDatabase, with problem saying why,
-    /// when a table the console reads is missing columns it needs, is a view or an index, or holds rows its own table
-    /// cannot (two accounts with one number); or the failure met reading the source or writing the copy.
-    static DatabaseFileOps::Result copy(const DatabaseFileSource &source, const QString &target, QString &problem);
+    /// Writes the copy to target, a new file, from source, open; report, when given, learns what was made to fit.
+    /// Ok; NotConsoleDatabase, with problem saying why, when a table the console reads is missing columns it needs, is
+    /// a view, an index or a virtual table of a module this program lacks, or its schema makes a statement fail; or the
+    /// failure met reading the source or writing the copy.
+    static DatabaseFileOps::Result copy(const DatabaseFileSource &source, const QString &target, QString &problem,
+                                        DatabaseFileOps::RestoreReport *report = nullptr);
 };

@@ -10,6 +10,7 @@
 
 #include "datastore/DbReadRetry.h"
 #include "datastore/DbResult.h"
+#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedItem.h"
 #include "network/CmdServer.h"
@@ -197,9 +198,9 @@ bool ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDe
         m_modelRead = true;
         diff = m_model.setDevices(stored);
     } else {
-        if (db->refusedForNow())
-            m_reread->later();
-        reportDbError(caller, "queryAllAvailableIFP");
+        // Refused for now, it is told once for the hold, not at every read again while it lasts.
+        if (!db->refusedForNow() || m_reread->later())
+            reportDbError(caller, "queryAllAvailableIFP");
         // The store cannot be read back: follow the one change we were told about, so the page and the command
         // server do not keep a device that is gone or miss one that was added.
         quint32 key = 0;
@@ -457,27 +458,26 @@ void ConnectedList::onItemClicked(QListWidgetItem *item)
 void ConnectedList::clearKick(quint32 key)
 {
     const DeviceControlModel::Entry *entry = m_model.entry(key);
-    if (!entry)
+    if (!entry || entry->device.did == 0)
         return;
     const quint32 did = entry->device.did;
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    // Read-modify-write on the full record, so type, location and camera stay as they are.
-    QList<VelkIFPDevice> stored;
-    if (db->queryAllAvailableIFP(stored) != DB_OK) {
-        reportDbError("clearKick", "queryAllAvailableIFP");
+    // The mark alone, so that type, location and camera stay as they are, and under the kick's own key: a kick mark
+    // still held (the database was refused while the panel was taken over) is replaced by the take-back instead of
+    // being written over it later. Held itself, the take-back is written once the database takes writes.
+    if (DbWriteBatch::writeOne(db, "ConnectedList::clearKick",
+                               QStringLiteral("take-back of %1").arg(entry->device.deviceName), CmdServer::kickKey(did),
+                               [db, did] { return db->updateIFPDeviceKicked(did, false); }) != DB_OK) {
+        reportDbError("clearKick", "updateIFPDeviceKicked");
         return;
     }
-    for (VelkIFPDevice &device : stored) {
-        if (device.did != did || did == 0)
-            continue;
-        device.isKicked = false;
-        if (db->updateIFPDeviceById(device) != DB_OK) {
-            reportDbError("clearKick", "updateIFPDeviceById");
-            return;
-        }
-        break;
+    // The page and the command server follow what the operator did, not what the database holds yet.
+    if (m_model.setKicked(key, false)) {
+        if (ConnectedItem *item = m_items.value(key))
+            item->setState(m_model.entry(key)->state());
     }
-    reloadDevices("clearKick");
+    if (m_modelRead)
+        publishManagedDevices();
     updateSummary();
 }
 
@@ -565,12 +565,14 @@ void ConnectedList::passWordChange(QString password)
 {
     CmdServer *server = CmdServer::getInstance();
     refreshStates();
-    // Every connected panel, not only those the filter shows: a hidden one would keep the old password and come
-    // back locked at its next handshake.
+    // Every connected panel, not only those the filter shows, and by its link key, so that one known by its address
+    // alone gets it too: a panel left out would keep the old password and come back locked at its next handshake.
     const QList<VelkIFPDevice> connected = m_model.connectedDevices();
     for (const VelkIFPDevice &device : connected) {
-        if (server->sendPassword(device.macAddress, password) != 0)
-            writeLog(LOG_LEVEL_ERROR, "ConnectedList::passWordChange, send error: %s", qPrintable(device.macAddress));
+        const QString key = server->linkKey(device);
+        if (server->sendPassword(key, password) != 0)
+            writeLog(LOG_LEVEL_ERROR, "ConnectedList::passWordChange, send error: %s (%s)",
+                     qPrintable(device.deviceName), qPrintable(key));
     }
     server->setControlPassword(password);
 }

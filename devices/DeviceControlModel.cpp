@@ -6,7 +6,7 @@
 namespace {
 
 // False for a record entered by address alone and for one holding a MAC no network card can have: the command server
-// knows the connection of such a device's panel by its id, and the password, which goes by MAC, does not reach it.
+// knows the connection of such a device's panel by its id.
 bool hasOwnMac(const VelkIFPDevice &device)
 {
     if (device.macAddress.isEmpty())
@@ -283,7 +283,7 @@ QList<VelkIFPDevice> DeviceControlModel::connectedDevices() const
 {
     QList<VelkIFPDevice> out;
     for (const Entry &entry : m_entries) {
-        if (entry.link == LinkConnected && hasOwnMac(entry.device))
+        if (entry.link == LinkConnected)
             out.append(entry.device);
     }
     return out;

@@ -117,7 +117,7 @@ public:
     /// The chosen devices that are visible and connected: those a power-off or a reboot reaches, over the connection
     /// (a device without a MAC of its own by the panel its address matched).
     QList<VelkIFPDevice> connectedTargets(const QList<quint32> &chosen) const;
-    /// Every connected device with a MAC of its own, whether the filter shows it or not.
+    /// Every connected device, whether the filter shows it or not, with a MAC of its own or not.
     QList<VelkIFPDevice> connectedDevices() const;
 
     /// The visible devices by shown state.

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AlertRoad.h"
 #include "devices/CameraLink.h"
@@ -63,6 +64,14 @@ Management::Management(QWidget *parent) : QWidget(parent)
     m_writtenTimer->setSingleShot(true);
     m_writtenTimer->setInterval(300);
     connect(m_writtenTimer, &QTimer::timeout, this, &Management::reloadTable);
+    // A read refused while another program holds the file is tried again; a hidden page reads when it shows.
+    m_reread = new DbReadRetry(m_db->heldWrites(), this);
+    connect(m_reread, &DbReadRetry::retry, this, [this]() {
+        if (isVisible())
+            reloadTable();
+        else
+            m_rowsStale = true;
+    });
 
     m_model = new DeviceTableModel(m_db, this);
     m_delegate = new DeviceTableDelegate(this);
@@ -380,15 +389,25 @@ void Management::applySearch()
     refreshStatus();
 }
 
-void Management::reloadTable()
+bool Management::reloadTable()
 {
     m_reloadScheduled = false;
     m_rowsStale = false;
     m_writtenTimer->stop();
     // Memberships are read per shown row by the model, and per group by the filter.
-    if (m_catalog.load(m_db, false) != 0) {
+    DeviceCatalog fresh;
+    if (fresh.load(m_db, false) != 0) {
         writeLog(LOG_LEVEL_ERROR, "Management::reloadTable - queryAllAvailableIFP error");
+        // Not "no devices": the rows an earlier read gave stay, and the list is read again once the database gives it.
+        if (m_db->refusedForNow())
+            m_reread->later();
+        m_unreadable = true;
+        refreshStatus();
+        return false;
     }
+    m_reread->done();
+    m_unreadable = false;
+    m_catalog = fresh;
     // A filter on a group that no longer exists would hide everything.
     if (!m_model->groupFilter().isEmpty()) {
         bool exists = false;
@@ -403,6 +422,7 @@ void Management::reloadTable()
     }
     m_model->setDevices(m_catalog.devices());
     refreshStatus();
+    return true;
 }
 
 void Management::deviceRecordsWritten()
@@ -432,11 +452,16 @@ void Management::refreshStatus()
 {
     const int shown = m_model->rowCount();
     const int total = m_model->pageDeviceCount();
-    if (shown == total)
+    // Nothing read yet is no count of devices.
+    if (total == 0 && m_unreadable)
+        labelCount->clear();
+    else if (shown == total)
         labelCount->setText(tr("Devices: %1").arg(total));
     else
         labelCount->setText(tr("Devices: %1 of %2").arg(shown).arg(total));
-    if (total == 0) {
+    if (total == 0 && m_unreadable) {
+        labelEmpty->setText(unreadableText());
+    } else if (total == 0) {
         labelEmpty->setText(m_pageMode == 1
                                 ? tr("No audio boxes yet.\nAdd one with \"Add Device\", pick one found on the network "
                                      "with \"Auto Detect\", or load a list with \"Import List\".")
@@ -447,6 +472,11 @@ void Management::refreshStatus()
     }
     labelEmpty->setVisible(shown == 0);
     labelEmpty->raise();
+}
+
+QString Management::unreadableText()
+{
+    return tr("The device list can't be read right now. It is shown here once it can.");
 }
 
 void Management::handleSafeAlert(QString macAddress)

@@ -12,6 +12,7 @@
 
 class AlertRoad;
 class AudioSystemHandler;
+class DbReadRetry;
 class CameraLink;
 class DeleteManagementDialog;
 class DeviceFormDialog;
@@ -50,6 +51,9 @@ public:
     /// 1 shows audio boxes, every other value panels and control boxes.
     void setPageMode(int mode);
     int pageMode() const { return m_pageMode; }
+
+    /// What the page says while it has no rows because the device list could not be read yet.
+    static QString unreadableText();
 
     DeviceTableModel *deviceModel() const { return m_model; }
     ImportDialog *importDialog() const { return m_importDialog; }
@@ -128,7 +132,8 @@ private slots:
     void cameraChosen(const QString &name, const QString &mac);
 
 private:
-    void reloadTable();
+    /// Reads the devices and groups again; false when the database refused, which leaves what an earlier read gave.
+    bool reloadTable();
     QSet<QString> groupMembers(const QString &groupName) const;
     void scheduleReload();
     void deviceRecordsWritten();
@@ -144,8 +149,12 @@ private:
     int m_pageMode = 0;
     double m_fontScale = 0.0;
     bool m_reloadScheduled = false;
-    // Handshakes changed records while the page was hidden: read them when it shows.
+    // Handshakes changed records while the page was hidden, or a refused read is to be tried again: read them when it
+    // shows.
     bool m_rowsStale = false;
+    // The last read of the devices was refused: the rows are those of an earlier read, or none at the page's start.
+    bool m_unreadable = false;
+    DbReadRetry *m_reread;
     QTimer *m_writtenTimer;
     DeviceCatalog m_catalog;
     DeviceTableModel *m_model;

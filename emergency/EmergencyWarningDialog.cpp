@@ -1,7 +1,9 @@
 #include "emergency/EmergencyWarningDialog.h"
 
+#include "datastore/DatabaseManager.h"
 #include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBManager.h"
+#include "datastore/SqlTransaction.h"
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLauncher.h"
 #include "platform/LogLevel.h"
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &settingsFile, Clock *clock)
     : QDialog(parent), m_db(OrvantaDBManager::getInstance()), m_clock(clock ? clock : Clock::system()),
@@ -71,15 +74,19 @@ void EmergencyWarningDialog::readCameraLink()
     if (m_answered)
         return;
     DbHeldWrites *held = m_db->heldWrites();
-    // Each read would wait for the database and fail again: one wait per warning at most, none while the held writes
-    // already tell that the database refuses them.
+    // A read refused waits until writes held meanwhile reach the database, which then most likely gives reads too: one
+    // try per warning and hold, not one per pause.
     const auto later = [this, held] {
         connect(held, &DbHeldWrites::heldWritesWritten, this, &EmergencyWarningDialog::readCameraLink,
                 Qt::UniqueConnection);
     };
+    // Writes held say nothing of reads: under another program's write lock the link is read as ever. Held exclusively,
+    // the file refuses reads too, and a read would keep the GUI thread for the whole busy wait, every warning of the
+    // hold again: while writes are held the read waits no longer than a held write's try does.
+    std::optional<SqlRetryScope> shortWait;
     if (held->isRefused()) {
-        later();
-        return;
+        if (auto *manager = dynamic_cast<OrvantaDBManager *>(m_db))
+            shortWait.emplace(manager->databaseManager()->database(), DbHeldWrites::kRetryWaitMs);
     }
     CameraLinkStore store(m_db);
     if (!store.pairedCameraMac(m_did, &m_cameraMac)) {

@@ -1927,6 +1927,42 @@ Please modify the username and password to the correct ones to continue using th
         <source>No events.</source>
         <translation>No events.</translation>
     </message>
+    <message numerus="yes">
+        <source>Only the first %n characters are shown.</source>
+        <translation>
+            <numerusform>Only the first %n character is shown.</numerusform>
+            <numerusform>Only the first %n characters are shown.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ExitPendingNotice</name>
+    <message numerus="yes">
+        <source>The console will close once the emergency alert is answered and %n records are saved.</source>
+        <translation>
+            <numerusform>The console will close once the emergency alert is answered and %n record is saved.</numerusform>
+            <numerusform>The console will close once the emergency alert is answered and %n records are saved.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The console will close once the emergency alert is answered.</source>
+        <translation>The console will close once the emergency alert is answered.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The console will close once %n records are saved.</source>
+        <translation>
+            <numerusform>The console will close once %n record is saved.</numerusform>
+            <numerusform>The console will close once %n records are saved.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Stay Open</source>
+        <translation>Stay Open</translation>
+    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>
@@ -1942,9 +1978,12 @@ Please modify the username and password to the correct ones to continue using th
         <source>Quit</source>
         <translation>Quit</translation>
     </message>
-    <message>
-        <source>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
-        <translation>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</translation>
+    <message numerus="yes">
+        <source>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>%n record is not saved yet: another program holds the database. Wait, and the console ends by itself once it is saved, or quit without it?</numerusform>
+            <numerusform>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2423,6 +2462,10 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     <message>
         <source>The link to the PTZ cameras&apos; management program</source>
         <translation>The link to the PTZ cameras&apos; management program</translation>
+    </message>
+    <message>
+        <source>The device list can&apos;t be read right now. It is shown here once it can.</source>
+        <translation>The device list can&apos;t be read right now. It is shown here once it can.</translation>
     </message>
 </context>
 <context>
@@ -3673,6 +3716,38 @@ we will clear all data and you can&apos;t control all devices.</translation>
     <message>
         <source>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</source>
         <translation>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the name %1 holds characters this system cannot show. Choose a folder and a file name without them.</source>
+        <translation>The database could not be backed up, because the name %1 holds characters this system cannot show. Choose a folder and a file name without them.</translation>
+    </message>
+    <message>
+        <source>This file cannot be read, because its name or the name of its folder holds characters this system cannot show. Rename it, or move it to another folder, and try again. The current data is kept.</source>
+        <translation>This file cannot be read, because its name or the name of its folder holds characters this system cannot show. Rename it, or move it to another folder, and try again. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose another backup. The current data is kept.</source>
+        <translation>The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose another backup. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>The database could not be restored: copies of the backup and of the files beside it need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data is kept.</source>
+        <translation>The database could not be restored: copies of the backup and of the files beside it need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data is kept.</translation>
+    </message>
+    <message>
+        <source>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</source>
+        <translation>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</translation>
+    </message>
+    <message>
+        <source>Values longer than %1 bytes, cut to that length: %2</source>
+        <translation>Values longer than %1 bytes, cut to that length: %2</translation>
+    </message>
+    <message>
+        <source>The database was restored, but not all of it fit this program:
+%1
+The program restarts when this message is closed.</source>
+        <translation>The database was restored, but not all of it fit this program:
+%1
+The program restarts when this message is closed.</translation>
     </message>
 </context>
 <context>

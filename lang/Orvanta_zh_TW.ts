@@ -1927,6 +1927,39 @@ Please modify the username and password to the correct ones to continue using th
         <source>No events.</source>
         <translation>沒有事件。</translation>
     </message>
+    <message numerus="yes">
+        <source>Only the first %n characters are shown.</source>
+        <translation>
+            <numerusform>僅顯示前 %n 個字元。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ExitPendingNotice</name>
+    <message numerus="yes">
+        <source>The console will close once the emergency alert is answered and %n records are saved.</source>
+        <translation>
+            <numerusform>緊急警報回應完畢且 %n 筆記錄儲存完成後，主控台將會結束。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The console will close once the emergency alert is answered.</source>
+        <translation>緊急警報回應完畢後，主控台將會結束。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The console will close once %n records are saved.</source>
+        <translation>
+            <numerusform>%n 筆記錄儲存完成後，主控台將會結束。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Stay Open</source>
+        <translation>繼續執行</translation>
+    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>
@@ -1942,9 +1975,11 @@ Please modify the username and password to the correct ones to continue using th
         <source>Quit</source>
         <translation>結束</translation>
     </message>
-    <message>
-        <source>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
-        <translation>尚有 %1 筆記錄未儲存：另一個程式正佔用資料庫。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</translation>
+    <message numerus="yes">
+        <source>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>尚有 %n 筆記錄未儲存：另一個程式正佔用資料庫。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2423,6 +2458,10 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     <message>
         <source>The link to the PTZ cameras&apos; management program</source>
         <translation>PTZ 攝影機管理程式的連結設定</translation>
+    </message>
+    <message>
+        <source>The device list can&apos;t be read right now. It is shown here once it can.</source>
+        <translation>目前無法讀取裝置清單，待可讀取後便會顯示於此。</translation>
     </message>
 </context>
 <context>
@@ -3673,6 +3712,38 @@ we will clear all data and you can&apos;t control all devices.</source>
     <message>
         <source>The database could not be restored, because another program is using it. Close that program and try again. The current data is kept.</source>
         <translation>無法還原資料庫，因為另一個程式正在使用它。請關閉該程式，然後再試一次。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The database could not be backed up, because the name %1 holds characters this system cannot show. Choose a folder and a file name without them.</source>
+        <translation>無法備份資料庫，因為名稱 %1 含有此系統無法顯示的字元。請選擇不含這些字元的資料夾與檔名。</translation>
+    </message>
+    <message>
+        <source>This file cannot be read, because its name or the name of its folder holds characters this system cannot show. Rename it, or move it to another folder, and try again. The current data is kept.</source>
+        <translation>無法讀取此檔案，因為它的名稱或其資料夾的名稱含有此系統無法顯示的字元。請將它重新命名或移到其他資料夾後再試一次。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose another backup. The current data is kept.</source>
+        <translation>無法讀取此備份，因為它旁邊的 %1 不是一般檔案。請將它移除，或選擇其他備份。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>The database could not be restored: copies of the backup and of the files beside it need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current data is kept.</source>
+        <translation>無法還原資料庫：備份及其旁邊檔案的副本需要存放 %2 的磁碟上 %1 MB 的空間，但只剩 %3 MB 可用。請釋放該磁碟的空間後再試一次。目前的資料已保留。</translation>
+    </message>
+    <message>
+        <source>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</source>
+        <translation>因與先前的資料列重複編號、裝置名稱、MAC 位址或群組名稱而略過的資料列：%1</translation>
+    </message>
+    <message>
+        <source>Values longer than %1 bytes, cut to that length: %2</source>
+        <translation>超過 %1 位元組而被截短至該長度的值：%2</translation>
+    </message>
+    <message>
+        <source>The database was restored, but not all of it fit this program:
+%1
+The program restarts when this message is closed.</source>
+        <translation>資料庫已還原，但並非所有內容都適用於此程式：
+%1
+關閉此訊息後，程式將重新啟動。</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "network/UPnPServer.h"
 
 #include "network/CmdServer.h"
+#include "network/ConsoleAddress.h"
 #include "network/SsdpMessage.h"
 #include "platform/ArpTable.h"
 #include "shell/base/Clock.h"
@@ -10,7 +11,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QNetworkDatagram>
-#include <QNetworkInterface>
 #include <QSet>
 #include <QTimer>
 #include <QUdpSocket>
@@ -19,6 +19,10 @@ namespace {
 
 // Log lines for dropped datagrams per tick; a flood gets a summary instead of a line per datagram.
 constexpr int kDropLogLines = 10;
+
+// Offline devices called per turn of the event loop. A datagram costs the sender some microseconds, so that a fleet
+// of ten thousand called in one turn held the loop, and every panel's frame with it, for a tenth of a second.
+constexpr int kAnnounceBatch = 256;
 
 } // namespace
 
@@ -33,7 +37,8 @@ UPnPServer *UPnPServer::getInstance()
 }
 
 UPnPServer::UPnPServer(const NetworkConfig &config)
-    : m_config(config), m_tick(new QTimer(this)), m_arp(new ArpTable(this)), m_clock(Clock::system())
+    : m_config(config), m_tick(new QTimer(this)), m_arp(new ArpTable(this)), m_clock(Clock::system()),
+      m_listAddresses(&ConsoleAddress::localEntries), m_announceBatch(kAnnounceBatch), m_announceTimer(new QTimer(this))
 {
     m_arp->setTimeoutMs(m_config.arpTimeoutMs);
     for (int i = 0; i < m_config.discoveryPorts.size(); ++i)
@@ -42,6 +47,9 @@ UPnPServer::UPnPServer(const NetworkConfig &config)
     m_tick->setInterval(m_config.reannounceIntervalMs);
     connect(m_tick, &QTimer::timeout, this, &UPnPServer::tick);
     m_tick->start();
+    m_announceTimer->setSingleShot(true);
+    m_announceTimer->setInterval(0);
+    connect(m_announceTimer, &QTimer::timeout, this, &UPnPServer::announceNext);
 }
 
 void UPnPServer::bindSockets()
@@ -157,29 +165,32 @@ void UPnPServer::setClock(Clock *clock)
         heard.lastHeardMs = now;
 }
 
+void UPnPServer::setAnnounceBatch(int devices)
+{
+    m_announceBatch = devices > 0 ? devices : kAnnounceBatch;
+}
+
+void UPnPServer::setAddressLister(AddressLister lister)
+{
+    m_listAddresses = lister ? std::move(lister) : AddressLister(&ConsoleAddress::localEntries);
+}
+
 QString UPnPServer::consoleAddressFor(const QHostAddress &peer, const QHostAddress &fallback) const
 {
-    if (peer.isLoopback())
-        return QStringLiteral("127.0.0.1");
-    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
-        if (!(interface.flags() & QNetworkInterface::IsUp))
-            continue;
-        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && entry.prefixLength() > 0 &&
-                peer.isInSubnet(entry.ip(), entry.prefixLength()))
-                return entry.ip().toString();
-        }
+    return ConsoleAddress::forPeer(peer, fallback, m_listAddresses());
+}
+
+const QByteArray &UPnPServer::answerText(const QString &consoleAddress)
+{
+    const CmdServer *server = CmdServer::getInstance();
+    if (m_answerText.isEmpty() || consoleAddress != m_answerAddress || server->serverPort() != m_answerPort ||
+        server->consoleId() != m_answerConsoleId) {
+        m_answerAddress = consoleAddress;
+        m_answerPort = server->serverPort();
+        m_answerConsoleId = server->consoleId();
+        m_answerText = SsdpMessage::buildAnswer(m_answerAddress, m_answerPort, m_answerConsoleId);
     }
-    bool ok = false;
-    const quint32 ipv4 = fallback.toIPv4Address(&ok);
-    if (ok && ipv4 != 0 && !fallback.isMulticast())
-        return QHostAddress(ipv4).toString();
-    // Not on any of our subnets and no usable destination: name our first IPv4 address.
-    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
-            return address.toString();
-    }
-    return QStringLiteral("127.0.0.1");
+    return m_answerText;
 }
 
 void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
@@ -189,11 +200,8 @@ void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, con
         writeLog(LOG_LEVEL_WARNING, "UPnPServer: destination %s not allowed", qPrintable(destination.toString()));
         return;
     }
-    CmdServer *server = CmdServer::getInstance();
-    const QByteArray text =
-        SsdpMessage::buildAnswer(consoleAddressFor(sender, localAddress), server->serverPort(), server->consoleId());
     // Always to the answer port, whichever port the search came in on.
-    socket->writeDatagram(text, destination, m_config.answerPort);
+    socket->writeDatagram(answerText(consoleAddressFor(sender, localAddress)), destination, m_config.answerPort);
 }
 
 void UPnPServer::tick()
@@ -225,19 +233,39 @@ void UPnPServer::tick()
     reannounce();
 }
 
+QUdpSocket *UPnPServer::sendingSocket() const
+{
+    for (QUdpSocket *socket : m_sockets) {
+        if (socket)
+            return socket;
+    }
+    return nullptr;
+}
+
 void UPnPServer::reannounce()
 {
-    QUdpSocket *socket = nullptr;
-    for (QUdpSocket *candidate : qAsConst(m_sockets)) {
-        if (candidate) {
-            socket = candidate;
-            break;
-        }
-    }
-    if (!socket)
+    // An announcement still calling its devices goes on; the next tick starts the next one.
+    if (m_announceNext < m_announcing.size())
         return;
-    CmdServer *server = CmdServer::getInstance();
-    for (const VelkIFPDevice &device : server->managedDevices()) {
+    m_announcing = CmdServer::getInstance()->managedDevices();
+    m_announceNext = 0;
+    // Once for the whole fleet: listing the interfaces for each offline device held the console for half a second
+    // at every tick with ten thousand of them.
+    m_announceAddresses = m_listAddresses();
+    announceNext();
+}
+
+void UPnPServer::announceNext()
+{
+    QUdpSocket *socket = sendingSocket();
+    // Logged out meanwhile, only an administrator console calls panels back.
+    if (!socket || !isAdminLogin)
+        m_announceNext = m_announcing.size();
+    const CmdServer *server = CmdServer::getInstance();
+    const int end = qMin(m_announcing.size(), m_announceNext + m_announceBatch);
+    for (; m_announceNext < end; ++m_announceNext) {
+        const VelkIFPDevice &device = m_announcing.at(m_announceNext);
+        // Asked when its turn comes: a panel that connected since the announcement began is not called.
         if (!device.macAddress.isEmpty() && server->connectionState(device.macAddress) != CmdServer::Offline)
             continue;
         QString address = device.macAddress.isEmpty() ? QString() : m_arp->ipForMac(device.macAddress);
@@ -246,8 +274,20 @@ void UPnPServer::reannounce()
         const QHostAddress destination(address);
         if (destination.isNull() || destination.protocol() != QAbstractSocket::IPv4Protocol)
             continue;
-        answer(socket, destination, destination, QHostAddress());
+        if (!m_config.allowsDestination(destination)) {
+            writeLog(LOG_LEVEL_WARNING, "UPnPServer: destination %s not allowed", qPrintable(address));
+            continue;
+        }
+        const QString console = ConsoleAddress::forPeer(destination, QHostAddress(), m_announceAddresses);
+        socket->writeDatagram(answerText(console), destination, m_config.answerPort);
     }
+    if (m_announceNext < m_announcing.size()) {
+        m_announceTimer->start();
+        return;
+    }
+    m_announcing.clear();
+    m_announceNext = 0;
+    m_announceAddresses.clear();
 }
 
 QList<VelkIFPDevice> UPnPServer::heardDevices() const

@@ -5,7 +5,10 @@
 
 #include <QHash>
 #include <QList>
+#include <QNetworkAddressEntry>
 #include <QObject>
+
+#include <functional>
 
 class ArpTable;
 class Clock;
@@ -41,11 +44,19 @@ public:
     /// The arp reader, so tests can point it at a fake command.
     ArpTable *arpTable() const { return m_arp; }
     /// Runs one tick now: re-binds what failed, expires the heard list and, on an administrator console,
-    /// refreshes the arp table and re-announces to offline managed devices.
+    /// refreshes the arp table and re-announces to offline managed devices: a batch now, the rest in the next turns of
+    /// the event loop (setAnnounceBatch).
     void tick();
     /// The clock the heard list's expiry counts on (Clock::system() unless set); the panels kept count as heard
     /// now. Tests hand a ManualClock and move it.
     void setClock(Clock *clock);
+    /// What lists the host's addresses for the answers to name (ConsoleAddress::localEntries() unless set; null
+    /// restores it). Tests hand one that counts its calls.
+    using AddressLister = std::function<QList<QNetworkAddressEntry>()>;
+    void setAddressLister(AddressLister lister);
+    /// Offline devices an announcement calls in one turn of the event loop (0 restores the default); the rest follow
+    /// in the next turns, so that the panels' frames and the operator's clicks get theirs in between.
+    void setAnnounceBatch(int devices);
 
 signals:
     /// A panel entered or left the heard list, or one in it searched with another address, model, type or version.
@@ -66,7 +77,13 @@ private:
     void answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
                 const QHostAddress &localAddress);
     void reannounce();
+    /// Calls the next batch of the devices of the running announcement.
+    void announceNext();
     QString consoleAddressFor(const QHostAddress &peer, const QHostAddress &fallback) const;
+    /// The answer naming the console at that address; built again only when the address, the port or the console's
+    /// id changed since the last one.
+    const QByteArray &answerText(const QString &consoleAddress);
+    QUdpSocket *sendingSocket() const;
     void noteDropped(const char *why, const QHostAddress &sender);
 
     NetworkConfig m_config;
@@ -74,8 +91,21 @@ private:
     QTimer *m_tick;
     ArpTable *m_arp;
     Clock *m_clock;
+    AddressLister m_listAddresses;
     QHash<QString, Heard> m_heard; // by MAC, or by address for a panel whose MAC no card can have
     // Set when a new panel found the heard list full, so that a flood logs it once; cleared when a panel enters.
     bool m_heardFull = false;
     int m_droppedThisTick = 0;
+
+    // The running announcement: the managed devices as it began, the next of them to call, and the host's addresses
+    // listed once for all of them.
+    QList<VelkIFPDevice> m_announcing;
+    int m_announceNext = 0;
+    QList<QNetworkAddressEntry> m_announceAddresses;
+    int m_announceBatch;
+    QTimer *m_announceTimer;
+    QString m_answerAddress;
+    quint16 m_answerPort = 0;
+    QString m_answerConsoleId;
+    QByteArray m_answerText;
 };

@@ -1,11 +1,26 @@
 #include "platform/ArpTable.h"
 
+#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTimer>
+#include <QThread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+extern char **environ;
 
 namespace {
+
+// The longest the worker waits on the command before it looks again whether the table is going away.
+constexpr int kWaitSliceMs = 50;
 
 QString normaliseMac(QString mac)
 {
@@ -33,10 +48,10 @@ ArpTable::ArpTable(QObject *parent) : QObject(parent)
 
 ArpTable::~ArpTable()
 {
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(1000);
+    if (m_worker) {
+        m_cancelled = true;
+        m_worker->wait();
+        delete m_worker;
     }
 }
 
@@ -89,76 +104,130 @@ void ArpTable::setTimeoutMs(int timeoutMs)
 
 bool ArpTable::isRunning() const
 {
-    return m_process != nullptr;
+    return m_worker != nullptr;
 }
 
 bool ArpTable::refresh()
 {
-    if (m_process)
+    if (m_worker)
         return false;
-    m_process = new QProcess(this);
-    m_process->setProgram(m_program);
-    m_process->setArguments(m_arguments);
-    m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    m_process->setStandardInputFile(QProcess::nullDevice());
-    connect(m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, &ArpTable::onFinished);
-    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            onFailedToStart();
+    m_cancelled = false;
+    // Copies: the worker must not read what the GUI thread may set meanwhile.
+    const QString program = m_program;
+    const QStringList arguments = m_arguments;
+    const QString fallbackFile = m_fallbackFile;
+    const int timeoutMs = m_timeoutMs;
+    m_worker = QThread::create([this, program, arguments, fallbackFile, timeoutMs] {
+        const Result result = read(program, arguments, fallbackFile, timeoutMs, m_cancelled);
+        // The destructor waits for this thread, so the table is still there; the call posted to it goes with it.
+        if (!m_cancelled)
+            QMetaObject::invokeMethod(
+                this, [this, result] { finish(result); }, Qt::QueuedConnection);
     });
-    if (!m_timer) {
-        m_timer = new QTimer(this);
-        m_timer->setSingleShot(true);
-        connect(m_timer, &QTimer::timeout, this, &ArpTable::onTimeout);
-    }
-    m_timer->start(m_timeoutMs);
-    m_process->start();
+    m_worker->start();
     return true;
 }
 
-void ArpTable::onFinished()
+namespace {
+
+// The command started by posix_spawn, which shares the console's memory with the child until the command runs (a
+// vfork) instead of copying its page tables as a fork does: for those 36 ms every thread of the console that touched
+// its memory, the GUI thread first, waited with it. Its standard output is the read end of a pipe; its input and
+// errors go nowhere. The pid, or -1 with errno set (ENOENT: no such command).
+pid_t spawn(const QString &program, const QStringList &arguments, int *output)
 {
-    if (!m_process)
-        return;
-    // A run that was killed for its time-out finishes too; its partial output is not a table.
-    const bool completed = m_process->exitStatus() == QProcess::NormalExit && m_timer->isActive();
-    if (completed)
-        m_entries = parse(m_process->readAllStandardOutput());
-    finish(completed);
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return -1;
+    std::vector<QByteArray> texts;
+    texts.push_back(QFile::encodeName(program));
+    for (const QString &argument : arguments)
+        texts.push_back(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int error = ::posix_spawnp(&pid, argv.front(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    if (error != 0) {
+        ::close(pipeEnds[0]);
+        errno = error;
+        return -1;
+    }
+    *output = pipeEnds[0];
+    return pid;
 }
 
-void ArpTable::onFailedToStart()
+} // namespace
+
+ArpTable::Result ArpTable::read(const QString &program, const QStringList &arguments, const QString &fallbackFile,
+                                int timeoutMs, const std::atomic<bool> &cancelled)
 {
-    if (!m_process)
-        return;
-    QFile file(m_fallbackFile);
-    const bool ok = file.open(QIODevice::ReadOnly);
-    if (ok)
-        m_entries = parse(file.read(4 * 1024 * 1024));
-    finish(ok);
+    Result result;
+    int output = -1;
+    const pid_t pid = spawn(program, arguments, &output);
+    if (pid < 0) {
+        if (errno != ENOENT && errno != EACCES)
+            return result;
+        QFile file(fallbackFile);
+        result.ok = file.open(QIODevice::ReadOnly);
+        if (result.ok)
+            result.entries = parse(file.read(4 * 1024 * 1024));
+        return result;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    // In slices, so that a table going away does not wait for the rest of the time-out.
+    const auto overrun = [&] { return cancelled || clock.elapsed() >= timeoutMs; };
+    QByteArray text;
+    char buffer[16384];
+    bool ended = false;
+    while (!ended && !overrun()) {
+        pollfd waiting{output, POLLIN, 0};
+        if (::poll(&waiting, 1, kWaitSliceMs) <= 0)
+            continue;
+        const ssize_t got = ::read(output, buffer, sizeof buffer);
+        if (got > 0)
+            text.append(buffer, int(got));
+        else if (got == 0 || errno != EINTR)
+            ended = true;
+    }
+    ::close(output);
+    int status = 0;
+    while (ended && ::waitpid(pid, &status, WNOHANG) == 0) {
+        if (overrun()) {
+            ended = false;
+            break;
+        }
+        ::usleep(kWaitSliceMs * 1000);
+    }
+    if (!ended) {
+        // A run killed for its time-out: its partial output is not a table.
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return result;
+    }
+    result.ok = WIFEXITED(status);
+    if (result.ok)
+        result.entries = parse(text);
+    return result;
 }
 
-void ArpTable::onTimeout()
+void ArpTable::finish(const Result &result)
 {
-    if (!m_process)
-        return;
-    QProcess *process = m_process;
-    m_process = nullptr;
-    process->disconnect(this);
-    process->kill();
-    // Reap it without waiting on the GUI thread.
-    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process, &QObject::deleteLater);
-    emit refreshed(false);
-}
-
-void ArpTable::finish(bool ok)
-{
-    m_timer->stop();
-    QProcess *process = m_process;
-    m_process = nullptr;
-    process->disconnect(this);
-    process->deleteLater();
-    emit refreshed(ok);
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    if (result.ok)
+        m_entries = result.entries;
+    emit refreshed(result.ok);
 }
 
 QString ArpTable::ipForMac(const QString &mac) const

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 
-class QProcess;
-class QTimer;
+#include <atomic>
 
-// The host's MAC-to-IPv4 table, as the console's "arp -a" child process reports it. The process runs
-// asynchronously (the GUI thread never waits for it) and is killed when it overruns its time-out. Where the
-// command cannot start, the kernel's table in /proc/net/arp is read instead.
+class QThread;
+
+// The host's MAC-to-IPv4 table, as the console's "arp -a" child process reports it. The command is started, waited for
+// and its table read on a worker thread, so that the GUI thread neither waits for it nor pays for it: a table of ten
+// thousand entries takes some 40 ms to read. The command is killed when it overruns its time-out. Where it cannot
+// start, the kernel's table in /proc/net/arp is read instead.
 //
 // The command, its arguments, the fallback file and the time-out are injectable for tests.
 class ArpTable : public QObject
@@ -48,16 +50,22 @@ signals:
     void refreshed(bool ok);
 
 private:
-    void onFinished();
-    void onFailedToStart();
-    void onTimeout();
-    void finish(bool ok);
+    struct Result
+    {
+        bool ok = false;
+        QHash<QString, QString> entries;
+    };
+    // Runs on the worker thread: the command, or the fallback file when it cannot start, read whole and parsed.
+    // Gives up when `cancelled` is set (the table is going away).
+    static Result read(const QString &program, const QStringList &arguments, const QString &fallbackFile, int timeoutMs,
+                       const std::atomic<bool> &cancelled);
+    void finish(const Result &result);
 
     QString m_program = QStringLiteral("arp");
     QStringList m_arguments = {QStringLiteral("-a")};
     QString m_fallbackFile = QStringLiteral("/proc/net/arp");
     int m_timeoutMs = 30000;
-    QProcess *m_process = nullptr;
-    QTimer *m_timer = nullptr;
+    QThread *m_worker = nullptr;
+    std::atomic<bool> m_cancelled{false};
     QHash<QString, QString> m_entries;
 };

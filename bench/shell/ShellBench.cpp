@@ -7,6 +7,7 @@
 #include "network/NetworkConfig.h"
 #include "platform/AutoSerialFileLogger.h"
 #include "platform/LogSystem.h"
+#include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Orvanta.h"
 #include "shell/base/Log.h"
 #include "support/LoopbackNetwork.h"
@@ -118,6 +119,17 @@ void prepareLogIn(Orvanta &login)
     QCoreApplication::processEvents();
     login.ui.groupComboBox->setCurrentIndex(0);
     login.ui.lineEditPassword->setText(QString::fromLatin1(AdminPassword));
+}
+
+FrameLayoutPage *logInToMainWindow(Orvanta &login)
+{
+    prepareLogIn(login);
+    login.ui.btnLogin->click();
+    FrameLayoutPage *frame = login.mainFrame();
+    if (!frame)
+        return nullptr;
+    FirstPaint framePaint(frame);
+    return processUntil([&] { return framePaint.painted; }, ChildTimeoutMs) ? frame : nullptr;
 }
 
 QProcessEnvironment Home::environment() const

@@ -14,6 +14,7 @@
 #include <memory>
 
 class AutoSerialFileLogger;
+class FrameLayoutPage;
 class Orvanta;
 class QWidget;
 
@@ -55,6 +56,8 @@ private:
 
 // The log-in window shown, the administrator chosen and the password typed: Login is the next click.
 void prepareLogIn(Orvanta &login);
+// The administrator logged in as above and Login clicked: the main window once it has painted, null when it did not.
+FrameLayoutPage *logInToMainWindow(Orvanta &login);
 
 // A throw-away HOME, as the console would find it on a fresh account.
 struct Home

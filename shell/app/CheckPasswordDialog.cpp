@@ -1,12 +1,13 @@
 #include "shell/app/CheckPasswordDialog.h"
 
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
 
 #include "datastore/OrvantaDBManager.h"
 #include "shell/app/AccountEditRules.h"
+#include "shell/base/PasswordFieldRule.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/PasswordFieldValidator.h"
 #include "shell/kit/UiHelpers.h"
 
 CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)
@@ -21,8 +22,7 @@ CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)
     dbIntf = OrvantaDBManager::getInstance();
     lbMessage->hide();
     lineEditPassword->setEchoMode(QLineEdit::Password);
-    lineEditPassword->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[^\\\\/:*?\"><|]{0,32}")), lineEditPassword));
+    lineEditPassword->setValidator(new PasswordFieldValidator(PasswordFieldRule::kSetMaxLength, lineEditPassword));
     qApp->installEventFilter(this);
     widgetPassword->show();
     fitRowLabels({label_2}, 90);

@@ -12,6 +12,8 @@
 #include <QStyledItemDelegate>
 #include <QWindow>
 
+#include <memory>
+
 #include "datastore/DatabaseFileJob.h"
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBManager.h"
@@ -22,10 +24,12 @@
 #include "shell/app/LoginRules.h"
 #include "shell/app/ReStartConfirmDialog.h"
 #include "shell/base/Log.h"
+#include "shell/base/PasswordFieldRule.h"
 #include "shell/base/Session.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/KitForm.h"
+#include "shell/kit/PasswordFieldValidator.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -77,10 +81,12 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     lineEditEmail->setText(userInfo.email);
     lineEditPassword->setEchoMode(QLineEdit::Password);
     lineEditPasswordConfirm->setEchoMode(QLineEdit::Password);
-    auto *validator = new QRegularExpressionValidator(QRegularExpression(NameCharacters), this);
-    lineEditEmail->setValidator(validator);
-    lineEditPassword->setValidator(validator);
-    lineEditPasswordConfirm->setValidator(validator);
+    lineEditEmail->setValidator(new QRegularExpressionValidator(QRegularExpression(NameCharacters), this));
+    // The password fields take what log-in takes: a password they stored that log-in or a restore's account check
+    // refused locked the operator out, or had the console's own backup refused.
+    auto *passwordValidator = new PasswordFieldValidator(PasswordFieldRule::kSetMaxLength, this);
+    lineEditPassword->setValidator(passwordValidator);
+    lineEditPasswordConfirm->setValidator(passwordValidator);
     // Tab walks the form as it reads, top to bottom; a hidden row is passed over.
     setTabOrder(lineEditEmail, btnChangePassword);
     setTabOrder(btnChangePassword, lineEditPassword);
@@ -410,13 +416,19 @@ QString UserInfoDialog::backupFailure(DatabaseFileOps::Result result, const QStr
     case DatabaseFileOps::InUse:
         return tr("The database could not be backed up, because another program is using it. Close that program "
                   "and try again.");
+    case DatabaseFileOps::NameNotText:
+        return tr("The database could not be backed up, because the name %1 holds characters this system cannot "
+                  "show. Choose a folder and a file name without them.")
+            .arg(QDir::toNativeSeparators(target));
     default:
         return tr("The database could not be backed up.");
     }
 }
 
-QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QString &livePath)
+QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QString &livePath,
+                                       const DatabaseFileOps::RestoreReport &report)
 {
+    const QString liveFolder = QDir::toNativeSeparators(QFileInfo(livePath).absolutePath());
     switch (result) {
     case DatabaseFileOps::IsLiveFile:
         return tr("This file is the database in use. Please choose a backup file.");
@@ -432,7 +444,23 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
     case DatabaseFileOps::DiskFull:
         return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
                   "kept.")
-            .arg(QDir::toNativeSeparators(QFileInfo(livePath).absolutePath()));
+            .arg(liveFolder);
+    case DatabaseFileOps::NameNotText:
+        return tr("This file cannot be read, because its name or the name of its folder holds characters this "
+                  "system cannot show. Rename it, or move it to another folder, and try again. The current data is "
+                  "kept.");
+    case DatabaseFileOps::SideFileNotRegular:
+        // A FIFO there blocked the copy for good; the operator must learn which name to remove.
+        return tr("The backup cannot be read, because %1 beside it is not an ordinary file. Remove it, or choose "
+                  "another backup. The current data is kept.")
+            .arg(QDir::toNativeSeparators(report.notAFile));
+    case DatabaseFileOps::NotEnoughRoom: {
+        const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
+        return tr("The database could not be restored: copies of the backup and of the files beside it need %1 MB on "
+                  "the disk that holds %2, and only %3 MB are free. Free space on that disk and try again. The current "
+                  "data is kept.")
+            .arg(megabytes(report.roomNeeded), liveFolder, megabytes(report.roomFree));
+    }
     case DatabaseFileOps::InUse:
         return tr("The database could not be restored, because another program is using it. Close that program and "
                   "try again. The current data is kept.");
@@ -450,10 +478,12 @@ void UserInfoDialog::restoreDb()
                                                                     FileChooser::startFolder(), tr("DB Files (*.db)"));
     if (source.isEmpty())
         return;
+    // Written on the copy's thread, read on this one once that thread has ended.
+    auto report = std::make_shared<DatabaseFileOps::RestoreReport>();
     runCopy(
         tr("Restoring the database..."),
-        [target, source, waitMs = liveFileWait()]() {
-            DatabaseFileOps::Result result = DatabaseFileOps::stageRestore(target, source);
+        [target, source, report, waitMs = liveFileWait()]() {
+            DatabaseFileOps::Result result = DatabaseFileOps::stageRestore(target, source, report.get());
             // Another program's transaction would fail once the file is swapped from under it: it is waited out
             // here, off the GUI thread.
             if (result == DatabaseFileOps::Ok)
@@ -462,15 +492,18 @@ void UserInfoDialog::restoreDb()
                 DatabaseFileOps::discardStaged(target);
             return result;
         },
-        [this, target, source](DatabaseFileOps::Result result) { swapInRestored(result, target, source); });
+        [this, target, source, report](DatabaseFileOps::Result result) {
+            swapInRestored(result, target, source, *report);
+        });
 }
 
-void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source)
+void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source,
+                                    const DatabaseFileOps::RestoreReport &report)
 {
     if (result != DatabaseFileOps::Ok) {
         writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s not restored (%d); nothing was replaced",
                  source.toLocal8Bit().constData(), static_cast<int>(result));
-        showMessage(restoreRefusal(result, target));
+        showMessage(restoreRefusal(result, target, report));
         return;
     }
     // A program may have taken the file since the wait above; the data store stays open while it is refused. The
@@ -496,7 +529,37 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         showMessage(tr("The database could not be restored. The current data is kept and the program restarts."));
         return;
     }
-    restartProgram();
+    const QString changes = restoreChanges(report);
+    if (changes.isEmpty()) {
+        restartProgram();
+        return;
+    }
+    restartAfterMessage = true;
+    showMessage(changes);
+}
+
+QString UserInfoDialog::restoreChanges(const DatabaseFileOps::RestoreReport &report)
+{
+    const auto listed = [](const QMap<QString, qint64> &counts) {
+        QStringList items;
+        for (auto count = counts.cbegin(); count != counts.cend(); ++count)
+            items << QStringLiteral("%1 (%2)").arg(count.key()).arg(count.value());
+        return items.join(QLatin1String(", "));
+    };
+    QStringList lines;
+    if (!report.duplicateRows.isEmpty())
+        lines << tr("Rows left out, as each repeated the number, device name, MAC address or group name of a row "
+                    "before it: %1")
+                     .arg(listed(report.duplicateRows));
+    if (!report.cutValues.isEmpty())
+        lines << tr("Values longer than %1 bytes, cut to that length: %2")
+                     .arg(DatabaseFileOps::kLongestValue)
+                     .arg(listed(report.cutValues));
+    if (lines.isEmpty())
+        return QString();
+    return tr("The database was restored, but not all of it fit this program:\n%1\nThe program restarts when this "
+              "message is closed.")
+        .arg(lines.join(QLatin1Char('\n')));
 }
 
 bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)

@@ -43,8 +43,13 @@ public:
     bool isCopying() const;
     /// What the operator is told when a backup to target fails with result.
     static QString backupFailure(DatabaseFileOps::Result result, const QString &target);
-    /// What the operator is told when a restore of the live file livePath stops at result.
-    static QString restoreRefusal(DatabaseFileOps::Result result, const QString &livePath);
+    /// What the operator is told of a restore that made rows of the chosen file fit (report); empty when it changed
+    /// nothing.
+    static QString restoreChanges(const DatabaseFileOps::RestoreReport &report);
+    /// What the operator is told when a restore of the live file livePath stops at result; report tells what the
+    /// restore found.
+    static QString restoreRefusal(DatabaseFileOps::Result result, const QString &livePath,
+                                  const DatabaseFileOps::RestoreReport &report = DatabaseFileOps::RestoreReport());
 
 signals:
     void changePassWord(QString password);
@@ -76,7 +81,8 @@ private:
     void runCopy(const QString &notice, std::function<DatabaseFileOps::Result()> work,
                  std::function<void(DatabaseFileOps::Result)> done);
     /// The end of a restore once the chosen file is checked and staged (result): the swap and the restart.
-    void swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source);
+    void swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source,
+                        const DatabaseFileOps::RestoreReport &report);
     void restartProgram();
 
     OrvantaDBIntf *dbIntf = nullptr;

@@ -6,9 +6,24 @@ const QLatin1String kRefused("\\/:*?\"><|");
 
 } // namespace
 
-QString PasswordFieldRule::validatorPattern()
+PasswordFieldRule::Verdict PasswordFieldRule::character(const QString &text, int n, int *width)
 {
-    return QStringLiteral("[^\\\\/:*?\"><|]{0,%1}").arg(kMaxLength);
+    const QChar c = text.at(n);
+    *width = 1;
+    if (c.isHighSurrogate() && n + 1 < text.size() && text.at(n + 1).isLowSurrogate()) {
+        // A line edit takes every key press whose text is a whole surrogate pair.
+        *width = 2;
+        return Typeable;
+    }
+    if (kRefused.contains(c))
+        return RefusedCharacter;
+    if (c.isSurrogate() || c == QChar(QChar::ByteOrderMark) || c == QChar(QChar::ReplacementCharacter))
+        return NotTypeable;
+    // What a line edit takes of a key press's text (printable, a format character, private use); control characters
+    // and characters not assigned are dropped.
+    const QChar::Category category = c.category();
+    return c.isPrint() || category == QChar::Other_Format || category == QChar::Other_PrivateUse ? Typeable
+                                                                                                 : NotTypeable;
 }
 
 PasswordFieldRule::Verdict PasswordFieldRule::judge(const QString &password)
@@ -17,21 +32,25 @@ PasswordFieldRule::Verdict PasswordFieldRule::judge(const QString &password)
         return Empty;
     if (password.size() > kMaxLength)
         return TooLong;
-    for (int n = 0; n < password.size(); ++n) {
-        const QChar c = password.at(n);
-        if (QString(kRefused).contains(c))
-            return RefusedCharacter;
-        if (c.isHighSurrogate() && n + 1 < password.size() && password.at(n + 1).isLowSurrogate()) {
-            if (QChar::isNonCharacter(QChar::surrogateToUcs4(c, password.at(n + 1))))
-                return NotTypeable;
-            ++n;
-            continue;
-        }
-        if (c.isSurrogate() || c.category() == QChar::Other_Control || c.isNonCharacter() ||
-            c == QChar(QChar::ReplacementCharacter))
-            return NotTypeable;
+    int width = 1;
+    for (int n = 0; n < password.size(); n += width) {
+        const Verdict verdict = character(password, n, &width);
+        if (verdict != Typeable)
+            return verdict;
     }
     return Typeable;
+}
+
+bool PasswordFieldRule::fieldTakes(const QString &text, int maxLength)
+{
+    if (text.size() > maxLength)
+        return false;
+    int width = 1;
+    for (int n = 0; n < text.size(); n += width) {
+        if (character(text, n, &width) != Typeable)
+            return false;
+    }
+    return true;
 }
 
 QString PasswordFieldRule::describe(Verdict verdict)
@@ -46,8 +65,8 @@ QString PasswordFieldRule::describe(Verdict verdict)
     case RefusedCharacter:
         return QStringLiteral("holds a character the log-in field refuses (one of \\ / : * ? \" > < |)");
     case NotTypeable:
-        return QStringLiteral("holds a character no keyboard types (a control character, a noncharacter or bytes "
-                              "that are no text)");
+        return QStringLiteral("holds a character no key press enters (a control character, one not assigned, "
+                              "U+FEFF, or bytes that are no text)");
     }
     return QString();
 }

@@ -1,9 +1,8 @@
 #include "shell/kit/CustomLineEditText.h"
 
 #include "shell/base/PasswordFieldRule.h"
+#include "shell/kit/PasswordFieldValidator.h"
 #include "shell/kit/UiHelpers.h"
-
-#include <QRegularExpressionValidator>
 
 CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
 {
@@ -11,7 +10,7 @@ CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
     setAlignment(Qt::AlignBottom);
     setMaxLength(PasswordFieldRule::kMaxLength);
     setEchoMode(QLineEdit::Normal);
-    setValidator(new QRegularExpressionValidator(QRegularExpression(PasswordFieldRule::validatorPattern()), this));
+    setValidator(new PasswordFieldValidator(PasswordFieldRule::kMaxLength, this));
 }
 
 CustomLineEditText::~CustomLineEditText() = default;

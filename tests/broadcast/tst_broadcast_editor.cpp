@@ -795,10 +795,25 @@ void TestBroadcastEditor::endToEndWithPanels()
     delete fleet;
 }
 
-// Wake-on-LAN goes by MAC: where the wake is ticked, the editor says how many chosen panels it cannot reach.
+// Wake-on-LAN goes by MAC: where the wake is ticked, the editor says how many chosen panels it cannot reach. A panel
+// without a MAC that is on needs no waking and is not counted.
 void TestBroadcastEditor::wakeNoticeCountsPanelsWithoutAMac()
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    std::unique_ptr<PanelFleet> fleet = makeFleet(1, 990, "Kappa-", "127.0.10.91");
+    SimulatedPanel *online = fleet->panel(0);
+    PanelIdentity identity = online->identity();
+    identity.mac = QStringLiteral("00:00:00:00:00:00");
+    online->setIdentity(identity);
+    const VelkIFPDevice kappa = storeFleet(*fleet, [](int, const QString &) { return QString(); }).first();
+    const auto removeKappa = qScopeGuard([&fleet, db, kappa] {
+        fleet->shutDownAll();
+        VelkIFPDevice gone = kappa;
+        db->deleteIFPDevice(gone);
+    });
+    online->start();
+    QTRY_VERIFY(CmdServer::getInstance()->isDeviceOnline(kappa));
+
     VelkIFPDevice byAddress;
     byAddress.deviceName = QStringLiteral("Iota");
     byAddress.ipAddress = QStringLiteral("127.0.0.90");
@@ -817,7 +832,7 @@ void TestBroadcastEditor::wakeNoticeCountsPanelsWithoutAMac()
     });
 
     newEditor(at("2024-05-06 09:00:00"));
-    pickDevicesAndGoOn({"Alpha", "Iota"});
+    pickDevicesAndGoOn({"Alpha", "Iota", kappa.deviceName});
     BroadcastContentEditor *content = m_editor->contentEditor();
     QVERIFY(content->frameWakeAlert->isHidden());
     content->checkBoxWakeOnLan->click();

@@ -505,6 +505,11 @@ private slots:
         QTest::addColumn<QString>("statements");
         for (const ForeignTable &table : kForeignTables)
             QTest::newRow(table.name) << QString::fromLatin1(table.sql);
+        // It was said "could not be restored", as for a copy that failed.
+        QTest::newRow("EventLog a virtual table of a module this program lacks")
+            << "DROP TABLE EventLog; PRAGMA writable_schema = ON; INSERT INTO sqlite_master (type, name, tbl_name, "
+               "rootpage, sql) VALUES ('table', 'EventLog', 'EventLog', 0, 'CREATE VIRTUAL TABLE EventLog USING "
+               "nosuchmodule(deviceName, event, time)')";
     }
     void restoreNeedsTheTablesTheConsoleReads()
     {
@@ -661,20 +666,8 @@ private slots:
         QVERIFY(disk.isValid());
         if (!SmallDisk::available(disk.path()))
             QSKIP("no user namespace here to mount a small disk in");
-        const QString data = newDataFolder();
-        {
-            DatabaseManager manager(data, "tobackup");
-            QSqlDatabase db = manager.connection();
-            QSqlQuery query(db);
-            QVERIFY(query.exec(QStringLiteral("BEGIN")));
-            QVERIFY(query.prepare(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)")));
-            for (int n = 0; n < 30000; ++n) {
-                query.addBindValue(QStringLiteral("Classroom Panel %1 on the second floor").arg(n));
-                query.addBindValue(QStringLiteral("2024-05-06 07:30:00"));
-                QVERIFY(query.exec());
-            }
-            QVERIFY(query.exec(QStringLiteral("COMMIT")));
-        }
+        const QString data = m_copies.newDataFolderWithEvents(QStringLiteral("tobackup"), 30000);
+        QVERIFY(!data.isEmpty());
         const qint64 size = QFileInfo(dbFile(data)).size();
         QVERIFY(size > 1024 * 1024);
         const qint64 freeBytes = qint64(size * freeShare);
@@ -694,6 +687,40 @@ private slots:
         }
         QCOMPARE(result, expected);
         QCOMPARE(left, expected == DatabaseFileOps::Ok ? QStringList{QStringLiteral("copy.db")} : QStringList());
+    }
+
+    // A copy beside the live file that met a full disk part of the way through a write was said "could not be
+    // restored", as a copy that failed for no reason the operator could act on: a write cut short reported no error of
+    // its own. The disk is named as full, and nothing is left beside the live file. (The room is counted before the
+    // copies are made; here the count is made to miss, as when another program fills the disk meanwhile.)
+    void restoreOnADiskThatFillsSaysSo()
+    {
+        QTemporaryDir disk;
+        QVERIFY(disk.isValid());
+        if (!SmallDisk::available(disk.path()))
+            QSKIP("no user namespace here to mount a small disk in");
+        QTemporaryDir shelf(m_env.home() + QStringLiteral("/fills-XXXXXX"));
+        QVERIFY(shelf.isValid());
+        const QString source = m_copies.deadWriterBackup(shelf.path(), 20000);
+        QVERIFY(!source.isEmpty());
+        const qint64 copies = QFileInfo(source).size() + QFileInfo(source + QStringLiteral("-journal")).size();
+        QProcess process;
+        SmallDisk::start(process, disk.path(), copies + 4 * 1024 * 1024, copies / 2 + 12345, {QStringLiteral("live")},
+                         QStringLiteral(QV_FILEOPS_PROBE),
+                         {QStringLiteral("--room"), QString::number(copies * 4),
+                          disk.path() + QStringLiteral("/live/QuorvinDatabase.db"), source});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QList<int> results;
+        QStringList left;
+        for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("check ") || line.startsWith("stage "))
+                results << line.mid(6).toInt();
+            else if (line.startsWith("left "))
+                left << QString::fromLocal8Bit(line.mid(5));
+        }
+        QCOMPARE(results, (QList<int>{DatabaseFileOps::DiskFull, DatabaseFileOps::DiskFull}));
+        QCOMPARE(left, QStringList());
     }
 
     // A Backup into a folder that cannot be written said only "The database could not be backed up."; the folder is

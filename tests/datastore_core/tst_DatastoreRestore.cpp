@@ -4,16 +4,24 @@
 // restore row for row; a swap cut short is finished, or undone, by the next start.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <QtTest>
 
+#include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <memory>
 
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseManager.h"
@@ -24,6 +32,7 @@
 #include "support/DataFolders.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
+#include "support/LogCapture.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -57,6 +66,27 @@ QByteArray superJournalRecord(const QString &name)
     qToBigEndian<quint32>(quint32(bytes.size()), numbers.data());
     qToBigEndian<quint32>(sum, numbers.data() + 4);
     return record + numbers + QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+}
+
+// Every entry of a folder, hidden ones too, with a digest of each file's bytes.
+QStringList folderState(const QString &folder)
+{
+    QStringList state;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : entries)
+        state << entry.fileName() + QLatin1Char(' ') +
+                     (entry.isFile() ? QString::fromLatin1(fileSha256(entry.filePath()).toHex()) : QString());
+    return state;
+}
+
+// The last 16 bytes of such a record with a name length and checksum of one's choosing, and no name in front.
+QByteArray superJournalTail(quint32 length, quint32 checksum)
+{
+    QByteArray numbers(8, '\0');
+    qToBigEndian<quint32>(length, numbers.data());
+    qToBigEndian<quint32>(checksum, numbers.data() + 4);
+    return numbers + QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
 }
 
 } // namespace
@@ -203,6 +233,187 @@ private slots:
                  QStringList{QStringLiteral("committed@school.example")});
     }
 
+    // The copy of a journal was cut wherever its last bytes looked like a super-journal record: the record's length
+    // was trusted and its checksum never read. A tail with the wrong checksum cut the last page record short, a page
+    // of a transaction that never committed stayed, and the restore reported success; SQLite plays such a journal
+    // back whole. A journal ending in 400,000 records wrote a warning for each, 87 MB of log.
+    void journalIsPlayedBackAsSqlitePlaysIt_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // empty: a record reaching back into the journal's last header
+        QTest::addColumn<int>("warnings");
+        QTest::addColumn<bool>("sqliteNamesNoFile");
+        QTest::newRow("a record whose checksum is wrong") << QByteArray() << 0 << true;
+        QTest::newRow("400,000 records of no name") << superJournalTail(0, 0).repeated(400000) << 0 << true;
+        // Each record would be taken for a name once those after it were gone; SQLite reads the last one alone.
+        QTest::newRow("400,000 records naming a file")
+            << superJournalRecord(QStringLiteral("x")).repeated(400000) << 1 << false;
+    }
+    void journalIsPlayedBackAsSqlitePlaysIt()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(int, warnings);
+        QFETCH(bool, sqliteNamesNoFile);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/journaltail-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = m_copies.deadWriterBackup(folder.path(), 2000, true);
+        QVERIFY(!backup.isEmpty());
+        {
+            QFile journal(backup + QStringLiteral("-journal"));
+            QVERIFY(journal.open(QIODevice::ReadWrite));
+            if (tail.isEmpty()) {
+                // Its length, trusted, put the cut just behind the magic of the last header, which then looked like the
+                // end of another record: the cut took the whole last part of the journal.
+                const int lastHeader = journal.readAll().lastIndexOf(superJournalTail(0, 0).right(8));
+                QVERIFY(lastHeader > 0);
+                tail = superJournalTail(quint32(journal.size() - lastHeader - 12), 12345);
+            }
+            QVERIFY(journal.seek(journal.size()));
+            QCOMPARE(journal.write(tail), qint64(tail.size()));
+        }
+        QStringList sqliteReads;
+        if (sqliteNamesNoFile) {
+            // What SQLite itself makes of the backup: it and its journal copied into a folder of their own and opened.
+            const QString reference = folder.filePath(QStringLiteral("reference.db"));
+            QVERIFY(QFile::copy(backup, reference));
+            QVERIFY(QFile::copy(backup + QStringLiteral("-journal"), reference + QStringLiteral("-journal")));
+            DbProbe sqlite(reference, QStringLiteral("reference"));
+            sqliteReads = sqlite.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did"));
+        }
+        const QString live = newConsoleDatabase("taillive");
+
+        LogCapture log;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup), DatabaseFileOps::Ok);
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("tailstaged"));
+        QCOMPARE(staged.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt(), 0);
+        QCOMPARE(staged.count(QStringLiteral("EventLog")), 2000);
+        QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                 QStringList{QStringLiteral("committed@school.example")});
+        if (sqliteNamesNoFile)
+            QCOMPARE(staged.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did")),
+                     sqliteReads);
+        QCOMPARE(log.count(QStringLiteral("super-journal")), warnings);
+    }
+
+    // Under the names SQLite reads beside a chosen file only a regular file is read: a FIFO named like the backup's
+    // journal blocked the copy in open() for good ("Restoring the database..." stayed up, and only ending the console
+    // got out), and a device or a folder was handed to SQLite. Each is refused at once, naming it, the live file kept.
+    void onlyRegularFilesBesideAreRead_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("kind");
+        for (const char *suffix : {"-journal", "-wal"}) {
+            for (const char *kind : {"FIFO", "device", "folder"})
+                QTest::newRow(qPrintable(QStringLiteral("%1 as %2").arg(kind, suffix))) << suffix << kind;
+        }
+    }
+    void onlyRegularFilesBesideAreRead()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QString, kind);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/beside-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = folder.filePath(QStringLiteral("backup.db"));
+        QVERIFY(QFile::copy(newConsoleDatabase("besidesource"), backup));
+        const QString odd = backup + suffix;
+        if (kind == QLatin1String("FIFO"))
+            QVERIFY(::mkfifo(QFile::encodeName(odd).constData(), 0600) == 0);
+        else if (kind == QLatin1String("device"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), odd));
+        else
+            QVERIFY(QDir().mkpath(odd));
+        const QString live = newConsoleDatabase("besidelive");
+        const QByteArray liveBefore = fileSha256(live);
+        const QStringList besideBefore = folderState(folder.path());
+
+        // In a process of its own, so that a copy blocked for good fails the case instead of hanging it.
+        QCOMPARE(stageInAProcess(live, backup),
+                 (QList<int>{DatabaseFileOps::SideFileNotRegular, DatabaseFileOps::SideFileNotRegular}));
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup, &report), DatabaseFileOps::SideFileNotRegular);
+        QCOMPARE(report.notAFile, odd);
+        QCOMPARE(fileSha256(live), liveBefore);
+        QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(live).fileName()});
+        QCOMPARE(folderState(folder.path()), besideBefore);
+    }
+
+    // SQLite saw the chosen file's own folder: a file whose header asks for WAL mode in byte 19 alone (byte 18 was what
+    // was read) was opened there, and SQLite made a shared-memory and a WAL file beside it; the WAL file beside an
+    // empty chosen file was deleted by the check. Nothing beside the chosen file is made, changed or deleted.
+    void nothingBesideTheChosenFileChanges_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("WAL asked for in byte 19 alone") << "byte19" << int(DatabaseFileOps::Ok);
+        QTest::newRow("empty file, a WAL file beside it") << "emptywithwal" << int(DatabaseFileOps::NotConsoleDatabase);
+        QTest::newRow("the journal of a writer that died") << "deadwriter" << int(DatabaseFileOps::Ok);
+    }
+    void nothingBesideTheChosenFileChanges()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, expected);
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/untouched-XXXXXX"));
+        QVERIFY(folder.isValid());
+        QString backup = folder.filePath(QStringLiteral("backup.db"));
+        if (shape == QLatin1String("byte19")) {
+            QVERIFY(QFile::copy(newConsoleDatabase("byte19source"), backup));
+            QFile file(backup);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(19));
+            QCOMPARE(file.write(QByteArray(1, '\x02')), qint64(1));
+        } else if (shape == QLatin1String("emptywithwal")) {
+            const QString wal = folder.filePath(QStringLiteral("wal.db"));
+            QVERIFY(QFile::copy(newConsoleDatabase("walsource"), wal));
+            DbProbe writer(wal, QStringLiteral("walwriter"));
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(writer.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
+            QVERIFY(writer.exec(QStringLiteral("UPDATE Account SET email = 'wal@school.example'")));
+            QVERIFY(QFile::copy(wal + QStringLiteral("-wal"), backup + QStringLiteral("-wal")));
+            QFile empty(backup);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        } else {
+            backup = m_copies.deadWriterBackup(folder.path(), 200);
+            QVERIFY(!backup.isEmpty());
+        }
+        const QString besideFolder = QFileInfo(backup).absolutePath();
+        const QStringList before = folderState(besideFolder);
+        QVERIFY(before.size() > (shape == QLatin1String("byte19") ? 0 : 1));
+
+        QCOMPARE(stage(newConsoleDatabase("untouchedlive"), backup), expected);
+        QCOMPARE(folderState(besideFolder), before);
+    }
+
+    // The copies of a chosen file and of what lies beside it were made without counting: a sparse journal of 3 GiB,
+    // a few blocks where it lay, took 3 GiB next to the live database and filled a small disk, and the operator read
+    // only "could not be restored". The room is counted before any copy, and a copy that does not fit is refused.
+    void copyBesideTheChosenFileNeedsTheRoomCountedFirst()
+    {
+        QTemporaryDir folder(m_env.home() + QStringLiteral("/room-XXXXXX"));
+        QVERIFY(folder.isValid());
+        const QString backup = m_copies.deadWriterBackup(folder.path(), 200);
+        QVERIFY(!backup.isEmpty());
+        const QString journal = backup + QStringLiteral("-journal");
+        const qint64 needed = QFileInfo(backup).size() + QFileInfo(journal).size();
+        qint64 free = needed;
+        DatabaseFileOps::setFreeRoom([&free](const QString &) { return free; });
+        const auto putBack = qScopeGuard([]() { DatabaseFileOps::setFreeRoom(nullptr); });
+        const QString live = newConsoleDatabase("roomlive");
+        // Room for the copies and not a byte more: they are made.
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup), DatabaseFileOps::Ok);
+        DatabaseFileOps::discardStaged(live);
+
+        const qint64 sparse = qint64(3) << 30;
+        QVERIFY(QFile::resize(journal, sparse));
+        free = qint64(1) << 30;
+        const QStringList besideBefore = folderState(folder.path());
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, backup, &report), DatabaseFileOps::NotEnoughRoom);
+        QCOMPARE(report.roomNeeded, QFileInfo(backup).size() + sparse);
+        QCOMPARE(report.roomFree, free);
+        QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(live).fileName()});
+        QCOMPARE(folderState(folder.path()), besideBefore);
+    }
+
     // Triggers, views, constraints and keys of the file's own came along, and the check's own seeding ran its
     // triggers: an endless one never ended. Restored, a RAISE on Account updates kept everyone on the e-mail page, a
     // trigger emptying Account left the factory password, a RAISE on EventLog inserts dropped every SOS, a trigger
@@ -295,9 +506,17 @@ private slots:
                                   QStringLiteral("'%1'").arg(QString(35, QLatin1Char('k'))),
                                   QStringLiteral("'kelvo' || char(65535)"),
                                   QStringLiteral("'kelvo' || char(65534)")};
-        for (const QString &password : refused)
+        const QStringList refusedAlso{QStringLiteral("char(65279) || 'kelvo'"), QStringLiteral("'kel' || char(888)")};
+        for (const QString &password : refused + refusedAlso)
             QTest::newRow(qPrintable(QStringLiteral("password ") + password))
                 << QStringLiteral("UPDATE Account SET password = %1 WHERE isAdmin = 1").arg(password) << QString();
+        // What the password fields take, typed (U+1FFFE, a zero-width non-joiner), restores.
+        QTest::newRow("password with U+1FFFE")
+            << "UPDATE Account SET password = 'kel' || char(131070) || 'vo' WHERE isAdmin = 1"
+            << QStringLiteral("kel") + QString::fromUcs4(U"\U0001FFFE") + QStringLiteral("vo");
+        QTest::newRow("password with U+200C")
+            << "UPDATE Account SET password = 'kel' || char(8204) || 'vo' WHERE isAdmin = 1"
+            << QStringLiteral("kel") + QChar(0x200C) + QStringLiteral("vo");
         const QString longest(34, QLatin1Char('k'));
         QTest::newRow("password of 34 characters")
             << QStringLiteral("UPDATE Account SET password = '%1' WHERE isAdmin = 1").arg(longest) << longest;
@@ -414,6 +633,109 @@ private slots:
         QCOMPARE(DbProbe(live, QStringLiteral("startedcontent")).content(), content);
     }
 
+    // Restore took values up to 64 MB: one Event Log row of 60 MB, restored, kept the GUI thread busy for minutes
+    // when the Event Log opened. A value beyond the bound is cut, a text not inside a character, and reported by
+    // column; what fits is copied as it is.
+    void longValuesAreCutAndReported()
+    {
+        QString error;
+        const QString source = changedConsoleCopy(
+            QStringLiteral("long-values"),
+            QString::fromUtf8(
+                "INSERT INTO EventLog (deviceName, event, time) VALUES (hex(zeroblob(30000000)), 1, "
+                "'2024-05-06 07:30:00'); "
+                "INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:31:00'); "
+                "INSERT INTO Device (deviceName, macAddress, lastPassword) VALUES (replace(hex(zeroblob("
+                "3000)), '00', '禮'), '02:51:4d:00:0e:01', zeroblob(5000)); "
+                "INSERT INTO Device (deviceName, macAddress) VALUES ('%1', '02:51:4d:00:0e:02')")
+                .arg(QString(DatabaseFileOps::kLongestValue, QLatin1Char('k'))),
+            &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("longlive");
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, source, &report), DatabaseFileOps::Ok);
+        QCOMPARE(report.cutValues, (QMap<QString, qint64>{{QStringLiteral("Device.deviceName"), 1},
+                                                          {QStringLiteral("Device.lastPassword"), 1},
+                                                          {QStringLiteral("EventLog.deviceName"), 1}}));
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("longstaged"));
+        QCOMPARE(staged.column(QStringLiteral("SELECT length(CAST(deviceName AS BLOB)) FROM EventLog ORDER BY did")),
+                 (QStringList{QString::number(DatabaseFileOps::kLongestValue), QStringLiteral("4")}));
+        // 1,365 whole characters of three bytes each, none cut in two.
+        QCOMPARE(staged.column(QStringLiteral(
+                     "SELECT length(deviceName) || ' ' || length(CAST(deviceName AS BLOB)) || "
+                     "' ' || typeof(lastPassword) || ' ' || ifnull(length(lastPassword), '') FROM Device "
+                     "ORDER BY did")),
+                 (QStringList{QStringLiteral("1365 4095 blob %1").arg(DatabaseFileOps::kLongestValue),
+                              QStringLiteral("%1 %1 null ").arg(DatabaseFileOps::kLongestValue)}));
+    }
+
+    // A file of an older version or one edited by hand may hold rows that repeat a device name, a MAC address, a group
+    // name or a number, which the console's tables hold once; the previous version took such a file as it was, this
+    // one refused it as "not a database of this program", and the operator lost the whole backup. The first of such
+    // rows is kept, the others are left out and counted; a file without them loses nothing.
+    void repeatedRowsKeepTheFirstAndAreReported()
+    {
+        QString error;
+        const QString source = changedConsoleCopy(
+            QStringLiteral("repeated-rows"),
+            QStringLiteral(
+                "CREATE TABLE Rebuilt AS SELECT * FROM Device; DROP TABLE Device; ALTER TABLE Rebuilt RENAME TO "
+                "Device; "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (1, 'Hall', '02:51:4d:00:0f:01'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (2, 'Hall', '02:51:4d:00:0f:02'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (3, 'Lab', '02:51:4d:00:0f:01'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (1, 'Gym', '02:51:4d:00:0f:03'); "
+                "INSERT INTO Device (did, deviceName, macAddress) VALUES (4, 'Library', '02:51:4d:00:0f:04'); "
+                "CREATE TABLE Rebuilt AS SELECT * FROM Groups; DROP TABLE Groups; ALTER TABLE Rebuilt RENAME TO "
+                "Groups; "
+                "INSERT INTO Groups (gid, groupName) VALUES (1, 'Floor 1'); "
+                "INSERT INTO Groups (gid, groupName) VALUES (2, 'Floor 1'); "
+                "INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:30:00')"),
+            &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("repeatedlive");
+        DatabaseFileOps::RestoreReport report;
+        QCOMPARE(DatabaseFileOps::stageRestore(live, source, &report), DatabaseFileOps::Ok);
+        QCOMPARE(report.duplicateRows,
+                 (QMap<QString, qint64>{{QStringLiteral("Device"), 3}, {QStringLiteral("Groups"), 1}}));
+        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("repeatedstaged"));
+        QCOMPARE(
+            staged.column(QStringLiteral("SELECT did || ' ' || deviceName || ' ' || macAddress FROM Device ORDER BY "
+                                         "did")),
+            (QStringList{QStringLiteral("1 Hall 02:51:4d:00:0f:01"), QStringLiteral("4 Library 02:51:4d:00:0f:04")}));
+        QCOMPARE(staged.column(QStringLiteral("SELECT gid || ' ' || groupName FROM Groups")),
+                 QStringList{QStringLiteral("1 Floor 1")});
+        QCOMPARE(staged.count(QStringLiteral("EventLog")), 1);
+    }
+
+    // Restore copied the AUTOINCREMENT counters as they were: a backup could bring the Event Log's at the end of its
+    // range, and every event insert then failed ("database or disk is full"), SOS rows with them. A counter beyond any
+    // number the console's records hold is set to the largest key of its table; one within that range stays, so no
+    // number once given is given again.
+    void counterAtItsEndIsMended()
+    {
+        QString error;
+        const QString source = changedConsoleCopy(
+            QStringLiteral("counter-end"),
+            QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:30:00'); "
+                           "INSERT INTO Device (deviceName, macAddress) VALUES ('Hall', '02:51:4d:00:10:01'); "
+                           "UPDATE sqlite_sequence SET seq = 9223372036854775807 WHERE name = 'EventLog'; "
+                           "UPDATE sqlite_sequence SET seq = 40 WHERE name = 'Device'"),
+            &error);
+        QVERIFY2(!source.isEmpty(), qPrintable(error));
+        const QString live = newConsoleDatabase("counterlive");
+        QCOMPARE(stage(live, source), int(DatabaseFileOps::Ok));
+        QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
+        // Every event insert failed, SOS rows too; the counter within range numbers the next devices after it.
+        consoleWorksOn(live, QStringLiteral("kelvo"));
+        if (QTest::currentTestFailed())
+            return;
+        DbProbe restored(live, QStringLiteral("countersafter"));
+        QCOMPARE(restored.column(QStringLiteral("SELECT name || ' ' || seq FROM sqlite_sequence WHERE name IN "
+                                                "('Device', 'EventLog') ORDER BY name")),
+                 (QStringList{QStringLiteral("Device 42"), QStringLiteral("EventLog 2")}));
+    }
+
     // Killed between the two renames of its swap, a restore left the replaced data as ".bak" and the checked copy as
     // ".restore", and no live file: the next start removed the copy, began with an empty database and let the factory
     // password in, without a word. It finishes the swap, or undoes it when the copy is not whole, and says so.
@@ -468,6 +790,32 @@ private slots:
         QVERIFY(!QFile::exists(live + QStringLiteral("-journal")));
         if (copyWhole)
             QCOMPARE(DbProbe(DatabaseFileOps::keptPath(live), QStringLiteral("kept")).content(), before);
+    }
+
+    // With the live file missing (deleted to start afresh, or set aside as damaged) an old kept file was taken for a
+    // swap cut short: start-up put its data back, old passwords and all, and said a restore had been cut short. Only a
+    // staged copy shows that a swap was running.
+    void oldKeptFileAloneIsNoCutSwap()
+    {
+        const QString live = newConsoleDatabase("oldkeptlive");
+        QString error;
+        QVERIFY2(execAll(live, QStringLiteral("UPDATE Account SET password = 'old-secret' WHERE isAdmin = 1"), &error),
+                 qPrintable(error));
+        const QString kept = DatabaseFileOps::keptPath(live);
+        QVERIFY(QFile::rename(live, kept));
+        const QByteArray keptBefore = fileSha256(kept);
+
+        DatabaseFileOps::SwapEnd told = DatabaseFileOps::SwapFinished;
+        {
+            OrvantaDBManager db(dataFolderOf(live), QStringLiteral("afreshwithbak"));
+            QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+            told = db.databaseManager()->interruptedRestore();
+            QList<VelkAccount> accounts;
+            QCOMPARE(db.queryAccount(accounts), DB_OK);
+            QCOMPARE(LoginAccountRule::pick(accounts, true).password, QStringLiteral("kelvo"));
+        }
+        QCOMPARE(told, DatabaseFileOps::NoSwapLeft);
+        QCOMPARE(fileSha256(kept), keptBefore);
     }
 
     // Start-up removes the private folders a restore left; one that was a link to another folder was followed, and
@@ -553,6 +901,38 @@ private slots:
         QCOMPARE(DatabaseFileOps::waitForLiveFile(live, 60000), DatabaseFileOps::Ok);
     }
 
+    // Restore's wait for the live file held the lock that keeps new readers out for the whole wait: while another
+    // program merely read the file, every read of the console's own waited its busy wait and was refused. The
+    // console's reads are answered while the restore waits.
+    void waitForTheLiveFileLeavesTheConsoleItsReads()
+    {
+        const QString data = m_copies.newDataFolder();
+        OrvantaDBManager db(data, QStringLiteral("waitreads"));
+        QCOMPARE(db.databaseManager()->openState(), DatabaseManager::Ready);
+        const QString live = DataFolders::dbFile(data);
+        DatabaseHold reader(live, DatabaseHold::Reader);
+        QVERIFY2(reader.isHeld(), qPrintable(reader.error()));
+        std::atomic<bool> waiting{false};
+        std::atomic<int> result{-1};
+        std::unique_ptr<QThread> wait(QThread::create([&]() {
+            waiting = true;
+            result = int(DatabaseFileOps::waitForLiveFile(live, 120000));
+        }));
+        wait->start();
+        QTRY_VERIFY(waiting);
+        int answered = 0;
+        for (int n = 0; n < 20; ++n) {
+            QTest::qWait(25);
+            QList<VelkAccount> accounts;
+            if (db.queryAccount(accounts) == DB_OK && accounts.size() == 2)
+                ++answered;
+        }
+        reader.release();
+        QVERIFY(wait->wait(QuorvinTryCeilingMs));
+        QCOMPARE(answered, 20);
+        QCOMPARE(result.load(), int(DatabaseFileOps::Ok));
+    }
+
     // A Backup target replaced always ended up readable by its owner alone (0600), also one that others could read
     // before, and a link chosen as the target was replaced by a file.
     void backupKeepsPermissionsAndLinks()
@@ -589,6 +969,81 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("kept-here.db"), QStringLiteral("link.db"), QStringLiteral("new.db"),
                               QStringLiteral("shared.db")}));
+    }
+
+    // A folder whose name held bytes that are no text in this system's encoding reached the backup with U+FFFD in
+    // their place: the folder was said not to exist, and a file of such a name was written under another name and
+    // called a success. Such a name is refused as such, and nothing is written; a name that truly holds U+FFFD serves.
+    void backupRefusesNamesThatAreNotText()
+    {
+        const QString live = newConsoleDatabase("namelive");
+        const QByteArray home = QFile::encodeName(m_env.home());
+        const QByteArray folder = home + "/caf\xe9";
+        const QByteArray named = home + "/names";
+        const QByteArray existing = named + "/term\xff.db";
+        // Qt can neither list nor remove names it cannot show; the test folder goes only when they are gone.
+        const auto removeNames = qScopeGuard([&]() {
+            ::unlink(existing.constData());
+            ::rmdir(folder.constData());
+        });
+        QVERIFY(::mkdir(folder.constData(), 0700) == 0);
+        QVERIFY(::mkdir(named.constData(), 0700) == 0);
+        const QByteArray kept("kept as it was");
+        FILE *file = ::fopen(existing.constData(), "w");
+        QVERIFY(file && std::fwrite(kept.constData(), 1, size_t(kept.size()), file) == size_t(kept.size()));
+        std::fclose(file);
+
+        const QString inFolder = QFile::decodeName(folder) + QStringLiteral("/backup.db");
+        QCOMPARE(DatabaseFileOps::backup(live, inFolder), DatabaseFileOps::NameNotText);
+        QCOMPARE(DatabaseFileOps::backup(live, QFile::decodeName(existing)), DatabaseFileOps::NameNotText);
+        QCOMPARE(DatabaseFileOps::checkRestoreSource(live, QFile::decodeName(existing)), DatabaseFileOps::NameNotText);
+        QVERIFY(!QFileInfo::exists(QFile::decodeName(folder)));
+        QVERIFY(!QFileInfo::exists(QFile::decodeName(existing)));
+        file = ::fopen(existing.constData(), "r");
+        QVERIFY(file);
+        char bytes[64] = {};
+        const size_t read = std::fread(bytes, 1, sizeof bytes, file);
+        std::fclose(file);
+        QCOMPARE(QByteArray(bytes, int(read)), kept);
+        const QString replacement = QFile::decodeName(named) + QString::fromUtf8("/term\uFFFD.db");
+        QCOMPARE(DatabaseFileOps::backup(live, replacement), DatabaseFileOps::NameNotText);
+        {
+            QFile truly(replacement);
+            QVERIFY(truly.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(DatabaseFileOps::backup(live, replacement), DatabaseFileOps::Ok);
+        QCOMPARE(DbProbe(replacement, QStringLiteral("replacement")).count(QStringLiteral("Account")), 2);
+    }
+
+    // A Backup killed while it wrote left its part file beside the target in the operator's folder, a name like a
+    // backup's that was no whole one. The next start removes it.
+    void killedBackupLeavesNothingAfterTheNextStart()
+    {
+        const QString data = m_copies.newDataFolderWithEvents(QStringLiteral("tokill"), 300000);
+        QVERIFY(!data.isEmpty());
+        const QString folder = m_env.home() + QStringLiteral("/killed-backup");
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = folder + QStringLiteral("/copy.db");
+        QProcess backup;
+        backup.start(QStringLiteral(QV_FILEOPS_PROBE), {QStringLiteral("--backup"), DataFolders::dbFile(data), target});
+        QVERIFY(backup.waitForStarted());
+        QStringList seen;
+        QElapsedTimer clock;
+        clock.start();
+        while (seen.isEmpty() && backup.state() == QProcess::Running && clock.elapsed() < QuorvinTryCeilingMs) {
+            seen = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            if (seen.isEmpty())
+                QThread::usleep(200);
+        }
+        ::kill(pid_t(backup.processId()), SIGKILL);
+        QVERIFY(backup.waitForFinished());
+        if (seen.isEmpty() || seen.contains(QStringLiteral("copy.db")))
+            QSKIP("the backup ended before it could be killed");
+        QVERIFY(!QDir(folder).isEmpty());
+
+        DatabaseManager manager(data, QStringLiteral("afterkilledbackup"));
+        QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
 
     // "The database could not be backed up." was all an operator learned for the live file as target, a folder

@@ -328,8 +328,8 @@ private slots:
 
     // Panels whose MAC no network card can have (uninitialised cards report all zeros) are known by the devices their
     // addresses matched: each item follows its panel as the others do, power off and reboot reach them over their
-    // connections, their accounts are synchronised when they connect, and Power On, which goes by MAC, says that it
-    // cannot wake them.
+    // connections, their accounts are synchronised when they connect, a new password reaches them, and Power On,
+    // which goes by MAC, says that it cannot wake them.
     void panelsWithoutAMacOfTheirOwnFollowTheirPanels()
     {
         const QStringList names = {"Zero A", "Zero B", "Zero Locked"};
@@ -363,6 +363,13 @@ private slots:
         for (const QString &name : names.mid(0, 2))
             QTRY_COMPARE_WITH_TIMEOUT(startsFor(server()->linkKey(storedDevice(name))), 1, Patience);
         QCOMPARE(startsFor(server()->linkKey(storedDevice("Zero Locked"))), 0);
+
+        // A new administrator password reaches them as it reaches the panel with a MAC: left out, they would come
+        // back locked at their next handshake. The locked one is not connected and gets none.
+        m_page->passWordChange(QStringLiteral("new password"));
+        for (SimulatedPanel *panel : {panels.at(0), panels.at(1), own})
+            QTRY_COMPARE_WITH_TIMEOUT(panel->storedPassword(), QStringLiteral("new password"), Patience);
+        QCOMPARE(panels.at(2)->receivedCount(VELK_REMOTE_CMD_SET_PASSWORD), 0);
 
         choose(names);
         QVERIFY(m_page->btnPowerOff->isEnabled());
@@ -491,6 +498,48 @@ private slots:
         VelkIFPDevice held;
         QVERIFY(server()->managedDevice(panel->mac(), &held));
         QVERIFY(!held.isKicked);
+    }
+
+    // The kick mark written while another program holds the write lock is held and written later. It was written over
+    // the operator's later take-back (the take-back's own write let the held ones through), and a take-back during the
+    // hold was refused outright. Either take-back stands now, on the page and in the store.
+    void takeBackStandsAfterAHeldKick()
+    {
+        addDevice("After", SimulatedPanel::defaultIdentity(43).mac);
+        addDevice("During", SimulatedPanel::defaultIdentity(44).mac);
+        newPage();
+        SimulatedPanel *after = makePanel(43);
+        SimulatedPanel *during = makePanel(44);
+        after->start();
+        during->start();
+        QTRY_VERIFY_WITH_TIMEOUT(after->isConnected() && during->isConnected(), Patience);
+        QListWidget *list = m_page->listDevices;
+        const auto takeBack = [list, this](const QString &name) {
+            const QRect rect = list->visualItemRect(m_page->itemByName(name));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        };
+        // Held writes are tried again only after a pause, or at once after another write got through.
+        const ShortDatabaseWaits waits(100, 2000);
+        {
+            DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Writer);
+            QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+            QCOMPARE(after->sendKick(QStringLiteral("other-console"), QStringLiteral("other password")), 0);
+            QCOMPARE(during->sendKick(QStringLiteral("other-console"), QStringLiteral("other password")), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(stateOf("After"), DeviceControlModel::Kicked, Patience);
+            QTRY_COMPARE_WITH_TIMEOUT(stateOf("During"), DeviceControlModel::Kicked, Patience);
+            m_page->kickWarning()->okButtonClicked();
+            takeBack("During");
+            QVERIFY(stateOf("During") != DeviceControlModel::Kicked);
+        }
+        // The hold ended; the kick marks are still held.
+        takeBack("After");
+        QVERIFY(stateOf("After") != DeviceControlModel::Kicked);
+        QTRY_VERIFY_WITH_TIMEOUT(waits.db()->heldWrites()->isEmpty(), Patience);
+        QVERIFY(!storedDevice("After").isKicked);
+        QVERIFY(!storedDevice("During").isKicked);
+        m_page->updateAllDB();
+        QVERIFY(stateOf("After") != DeviceControlModel::Kicked);
+        QVERIFY(stateOf("During") != DeviceControlModel::Kicked);
     }
 
     void takeoverOnANormalUserConsole()

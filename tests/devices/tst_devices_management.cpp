@@ -195,6 +195,7 @@ private slots:
     void autoDetectSuggestsAFreeNameThatFollowsTheModel();
     void autoDetectSuggestionGivesWayToATypedName();
     void autoDetectOffersNothingNewWhileTheDeviceListIsHeld();
+    void pageBuiltDuringAnExclusiveHoldReadsItsDevicesOnceItEnds();
     void groupEditor();
 
 private:
@@ -1033,6 +1034,40 @@ void TestDevicesManagement::autoDetectOffersNothingNewWhileTheDeviceListIsHeld()
     dialog->close();
     for (int i = 0; i < 2; ++i)
         m_fleet->panel(i)->shutDown();
+}
+
+// A page built while another program holds the database exclusively cannot read its devices: it said "No devices
+// yet" and went on saying it after the hold, Edit and Delete Device out of reach, until the page was left. It says that
+// the list can't be read right now, and reads it by itself once it can. A read refused later leaves the rows shown.
+void TestDevicesManagement::pageBuiltDuringAnExclusiveHoldReadsItsDevicesOnceItEnds()
+{
+    seedDevice("Kept", "00:11:22:33:44:11", "10.0.0.11");
+    std::unique_ptr<Management> page;
+    const ShortDatabaseWaits waits(100);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        page = std::make_unique<Management>();
+        page->show();
+        QCOMPARE(shownNames(*page), QStringList());
+        QVERIFY(page->labelEmpty->isVisible());
+        QCOMPARE(page->labelEmpty->text(), QStringLiteral("The device list can't be read right now. It is shown here "
+                                                          "once it can."));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(shownNames(*page), QStringList{"Kept"}, 30000);
+    QVERIFY(!page->labelEmpty->isVisible());
+    page->editDevice(0);
+    QVERIFY(page->editDeviceDialog()->isVisible());
+    QCOMPARE(page->editDeviceDialog()->editName->text(), QStringLiteral("Kept"));
+    page->editDeviceDialog()->close();
+
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        page->resetSearchBox();
+        QCOMPARE(shownNames(*page), QStringList{"Kept"});
+        QVERIFY(!page->labelEmpty->isVisible());
+    }
 }
 
 void TestDevicesManagement::groupEditor()

@@ -1,3 +1,4 @@
+#include "datastore/DbHeldWrites.h"
 #include "datastore/VelkDeviceCameraMap.h"
 #include "emergency/EmergencyDialog.h"
 #include "emergency/EmergencySettingNotifyDialog.h"
@@ -11,6 +12,8 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/DatabaseHold.h"
+#include "support/ShortDatabaseWaits.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -87,6 +90,7 @@ private slots:
     void cleanupTestCase();
 
     void warningShowsThePanelAndIsAnsweredOnce();
+    void cameraButtonFollowsWhatTheDatabaseLetsBeRead();
     void turnOnPtzCameraStartsTheProgramOnThePairedCamera();
     void linkSettingsNeedTheProgramAndARealAccount();
     void linkSettingsStoreNothingWhenTheAccountCannotBeWritten();
@@ -169,6 +173,44 @@ void TestEmergencyDialogs::warningShowsThePanelAndIsAnsweredOnce()
     dialog.btnClear->click();
     dialog.btnOpenCamera->click();
     QCOMPARE(answered.count(), 1);
+}
+
+// Writes held because another program holds the database say nothing of reads: under its write lock the pairing is
+// read as ever, and the camera button was off for the whole of it. Held exclusively, the pairing cannot be read: the
+// button is off, and comes on once the writes held meanwhile reach the database.
+void TestEmergencyDialogs::cameraButtonFollowsWhatTheDatabaseLetsBeRead()
+{
+    const VelkIFPDevice device =
+        addManagedDevice(QStringLiteral("Gym panel"), QStringLiteral("02:51:4d:00:00:11"), QStringLiteral("10.1.2.4"));
+    pair(device.did, QStringLiteral("aa:00:00:00:00:02"));
+    const ShortDatabaseWaits waits(100);
+    DbHeldWrites *held = waits.db()->heldWrites();
+    const auto holdAWrite = [held, db = waits.db()] {
+        held->writeLater("test", QStringLiteral("event of the SOS"), [db] {
+            VelkEventLog event;
+            event.deviceName = QStringLiteral("Gym panel");
+            event.time = QStringLiteral("2026-05-04 08:00:07");
+            return db->insertEventLog(event);
+        });
+    };
+    for (const DatabaseHold::Kind kind : {DatabaseHold::Writer, DatabaseHold::Exclusive}) {
+        DatabaseHold hold(waits.db()->databaseFilePath(), kind);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        holdAWrite();
+        QTRY_VERIFY(held->isRefused());
+        EmergencyWarningDialog dialog(nullptr, m_ini);
+        dialog.setAlertInfo(device, true);
+        if (kind == DatabaseHold::Writer) {
+            QVERIFY(dialog.btnOpenCamera->isEnabled());
+            QCOMPARE(dialog.cameraMac(), QStringLiteral("aa:00:00:00:00:02"));
+            hold.release();
+        } else {
+            QVERIFY(!dialog.btnOpenCamera->isEnabled());
+            hold.release();
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.btnOpenCamera->isEnabled(), QuorvinTryCeilingMs);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(held->isEmpty(), QuorvinTryCeilingMs);
+    }
 }
 
 void TestEmergencyDialogs::turnOnPtzCameraStartsTheProgramOnThePairedCamera()

@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "FrameTestSupport.h"
 #include "broadcast/Broadcast.h"
 #include "datastore/DatabaseFileOps.h"
@@ -35,6 +37,7 @@
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 class TestFrame : public QObject
 {
@@ -70,6 +73,7 @@ private slots:
     void restoreRefusesBackupWithDamagedPages();
     void restoreRefusesForeignAccountTable();
     void restoreNamesAFileThatCannotBeRead();
+    void restoreNamesWhatLiesBesideTheBackup();
     void restoreRefusesAFileTheConsoleCannotRunOn();
     void copiesRunWhileTheConsoleAnswers();
     void backupNamesAFullDisk();
@@ -79,6 +83,7 @@ private slots:
     // Restore, then open the live database again.
     void restoreWaitsForAProgramHoldingTheDatabase();
     void restoreBringsChangesOfWalFile();
+    void restoreTellsWhatItMadeFit();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
 
@@ -1000,6 +1005,39 @@ void TestFrame::restoreNamesAFileThatCannotBeRead()
     QCOMPARE(bytesOf(live), liveBefore);
 }
 
+// A FIFO named like a backup's journal kept "Restoring the database..." up for good, and a copy the disk had no room
+// for ended in "could not be restored": the operator learns which name to remove, or how much room is missing.
+void TestFrame::restoreNamesWhatLiesBesideTheBackup()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/beside/console.db");
+    QVERIFY(QDir().mkpath(QFileInfo(backup).absolutePath()));
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const QString journal = backup + QStringLiteral("-journal");
+    QVERIFY(::mkfifo(QFile::encodeName(journal).constData(), 0600) == 0);
+    const QByteArray liveBefore = bytesOf(live);
+    QCOMPARE(restoreNotice(backup), UserInfoDialog::tr("The backup cannot be read, because %1 beside it is not an "
+                                                       "ordinary file. Remove it, or choose another backup. The "
+                                                       "current data is kept.")
+                                        .arg(journal));
+
+    QVERIFY(QFile::remove(journal));
+    QVERIFY(!writeRandomFile(journal, 3 << 20).isEmpty());
+    DatabaseFileOps::setFreeRoom([](const QString &) { return qint64(1) << 20; });
+    const QString notice = restoreNotice(backup);
+    DatabaseFileOps::setFreeRoom(nullptr);
+    const qint64 needed = QFileInfo(backup).size() + (3 << 20);
+    QCOMPARE(
+        notice,
+        UserInfoDialog::tr("The database could not be restored: copies of the backup and of the files beside it "
+                           "need %1 MB on the disk that holds %2, and only %3 MB are free. Free space on that "
+                           "disk and try again. The current data is kept.")
+            .arg(QString::number((needed + (1 << 20) - 1) >> 20), QFileInfo(live).absolutePath(), QStringLiteral("1")));
+    QCOMPARE(restarts, 0);
+    QCOMPARE(bytesOf(live), liveBefore);
+    QVERIFY(!QFile::exists(DatabaseFileOps::stagedPath(live)));
+}
+
 // A file whose accounts log-in reads but whose other tables are another program's, or whose administrator has no
 // password, was restored: the console restarted with empty pages that saved nothing, or let anyone in as
 // administrator with an empty password. It gets the notice of a foreign file, and the data in use stays.
@@ -1110,6 +1148,17 @@ void TestFrame::backupFailuresNameTheirCause()
              qPrintable(readOnly));
     const QString inUse = UserInfoDialog::backupFailure(DatabaseFileOps::InUse, target);
     QVERIFY2(inUse.contains(QStringLiteral("another program")), qPrintable(inUse));
+
+    // A folder whose name the dialog could not show (bytes that are no text here) was said not to exist.
+    message->hide();
+    const QString unshown = env->home() + QString::fromUtf8("/caf\uFFFD/backup.db");
+    chooser.answers << unshown;
+    QVERIFY(backUp(dialog));
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->labelMessage->text(),
+             UserInfoDialog::tr("The database could not be backed up, because the name %1 holds characters this "
+                                "system cannot show. Choose a folder and a file name without them.")
+                 .arg(QDir::toNativeSeparators(unshown)));
 }
 
 // Escape hid the moving-bar notice while the copy ran; a second Restore confirmation could then be opened, and its
@@ -1226,6 +1275,43 @@ void TestFrame::restoreWaitsForAProgramHoldingTheDatabase()
 // A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the
 // restore lost every one of them, and the live file stayed in WAL mode, so the console's own backups missed changes
 // from then on.
+// A backup with rows the console's tables hold once (two devices of one name) or a value beyond the bound was refused
+// as "not a database of this program", or restored whole; what the restore made fit is told before the restart, and
+// the program restarts when the operator has read it.
+void TestFrame::restoreTellsWhatItMadeFit()
+{
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    const QString backup = env->home() + QStringLiteral("/made-to-fit.db");
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const auto reopen = qScopeGuard([]() { liveManager()->openDatabase(); });
+    {
+        DbProbe changer(backup, QStringLiteral("made-to-fit"));
+        QString error;
+        QVERIFY2(changer.execAll(QStringLiteral("CREATE TABLE Rebuilt AS SELECT * FROM Device; DROP TABLE Device; "
+                                                "ALTER TABLE Rebuilt RENAME TO Device; INSERT INTO Device (did, "
+                                                "deviceName) VALUES (901, 'Twice'); INSERT INTO Device (did, "
+                                                "deviceName) VALUES (902, 'Twice'); INSERT INTO EventLog (deviceName, "
+                                                "event, time) VALUES (hex(zeroblob(5000)), 1, '2024-05-06 07:30:00')"),
+                                 &error),
+                 qPrintable(error));
+    }
+    UserInfoDialog dialog(storedAccount(true));
+    QVERIFY(restoreFrom(dialog, backup));
+    QCOMPARE(restarts, 0);
+    auto *message = dialog.findChild<GeneralMsgDialog *>();
+    QVERIFY(message && message->isVisible());
+    DatabaseFileOps::RestoreReport made;
+    made.duplicateRows.insert(QStringLiteral("Device"), 1);
+    made.cutValues.insert(QStringLiteral("EventLog.deviceName"), 1);
+    QCOMPARE(message->labelMessage->text(), UserInfoDialog::restoreChanges(made));
+    QVERIFY(message->labelMessage->text().contains(QStringLiteral("Device (1)")));
+    message->btnOk->click();
+    QTRY_COMPARE(restarts, 1);
+    QCOMPARE(DbProbe(live, QStringLiteral("made-to-fit-live"))
+                 .column(QStringLiteral("SELECT did FROM Device WHERE deviceName = 'Twice'")),
+             QStringList{QStringLiteral("901")});
+}
+
 void TestFrame::restoreBringsChangesOfWalFile()
 {
     const QString live = DatabaseFileOps::liveDatabasePath();

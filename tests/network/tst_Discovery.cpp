@@ -1,6 +1,7 @@
 #include "NetTestSupport.h"
 #include "support/TryCeiling.h"
 
+#include "network/ConsoleAddress.h"
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "platform/ArpTable.h"
@@ -9,6 +10,7 @@
 #include "tools/panelsim/PanelFleet.h"
 
 #include <QNetworkDatagram>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -36,6 +38,7 @@ private slots:
     void wokenPanelFindsTheConsole();
     void reannounceReachesOfflinePanels();
     void reannounceStaysOnLoopback();
+    void announcementListsTheAddressesOnce();
     void heardPanelIsKeptCurrent();
     void heardListBoundLogsOnceAndKeepsRoom();
 
@@ -283,6 +286,41 @@ void TestDiscovery::reannounceStaysOnLoopback()
     m_upnp->tick();
     isAdminLogin = false;
     QVERIFY(m_log->contains("UPnPServer: destination 192.0.2.10 not allowed"));
+}
+
+// The host's addresses are listed once per announcement, not once per offline device: on the thread that also serves
+// the panels, a listing per device held an idle console for seconds at every tick with a large fleet offline. Every
+// offline device is still called, also when the announcement is spread over several turns of the event loop.
+void TestDiscovery::announcementListsTheAddressesOnce()
+{
+    std::vector<std::unique_ptr<QUdpSocket>> receivers;
+    for (int i = 0; i < 5; ++i) {
+        const QString address = QStringLiteral("127.0.0.%1").arg(70 + i);
+        receivers.push_back(std::make_unique<QUdpSocket>());
+        QVERIFY(receivers.back()->bind(QHostAddress(address), m_config.answerPort,
+                                       QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+        addManagedDevice(QStringLiteral("Listed-%1").arg(i), testMac(0x700 + i), address);
+    }
+    int listings = 0;
+    m_upnp->setAddressLister([&listings] {
+        ++listings;
+        return ConsoleAddress::localEntries();
+    });
+    m_upnp->setAnnounceBatch(2);
+    isAdminLogin = true;
+    const auto restore = qScopeGuard([this] {
+        isAdminLogin = false;
+        m_upnp->setAnnounceBatch(0);
+        m_upnp->setAddressLister(nullptr);
+    });
+    m_upnp->tick();
+    QCOMPARE(listings, 1);
+    for (const std::unique_ptr<QUdpSocket> &receiver : receivers) {
+        SsdpAnswer answer;
+        QVERIFY(SsdpMessage::parseAnswer(receiveOne(*receiver, QuorvinTryCeilingMs), &answer));
+        QCOMPARE(answer.host, QString("127.0.0.1"));
+        QCOMPARE(answer.port, m_server->serverPort());
+    }
 }
 
 // The Auto Detect dialog follows the heard list's signal: a panel that searched again from a new address kept its old
@@ -543,6 +581,14 @@ void TestDiscovery::arpOverrunIsKilled()
     arp.setCommand("true", {});
     QVERIFY(arp.refresh());
     QVERIFY(spy.wait(QuorvinTryCeilingMs));
+
+    // A table that goes away while its command runs ends the command, without waiting for it or for the time-out.
+    auto *leaving = new ArpTable;
+    leaving->setCommand("sleep", {"30"});
+    QVERIFY(leaving->refresh());
+    elapsed.restart();
+    delete leaving;
+    QVERIFY(elapsed.elapsed() < 20000);
 }
 
 QTEST_GUILESS_MAIN(TestDiscovery)

@@ -4,8 +4,9 @@
 // Devices tab with 20 devices (also after leaving and coming
 // back), the add (also refusing a MAC no card can have), edit (also for an audio box, with its PTZ camera), groups and
 // auto-detect dialogs (a suggestion made free with " (2)" at the top, a panel listed by its address alone at the end,
-// and what it says while another program holds the database exclusively),
-// the user settings with a password mismatch, and the device-type and language lists opened. Usage (not a test; run
+// and what it says while another program holds the database exclusively), the Devices tab built during such a hold,
+// the user settings with a password mismatch and the notices of Backup and Restore that name what they found or
+// changed, and the device-type and language lists opened. Usage (not a test; run
 // under a real X server so that dialogs sit where the window system puts them):
 //   xvfb-run -a -s "-screen 0 1600x1000x24" env QT_FONT_DPI=135 ./polish_screenshot /tmp/shots/s14 [zh_TW]
 // The console's translation is installed as at start-up: en_US unless another language is given.
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 
+#include "datastore/DatabaseFileOps.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AutoDetectModel.h"
@@ -40,6 +42,7 @@
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Session.h"
 #include "shell/kit/EventLogDialog.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/DatabaseHold.h"
 #include "support/LoopbackNetwork.h"
@@ -279,6 +282,39 @@ int main(int argc, char **argv)
         management->clickAutoDetect();
         shoot(QStringLiteral("autodetect-held"));
         detect->close();
+        // The Devices tab built meanwhile says that it can't read the list yet, not that there is none.
+        Management held;
+        held.setGeometry(management->geometry());
+        held.show();
+        shoot(QStringLiteral("devices-held"));
+    }
+
+    // What Restore and Backup tell beyond a plain refusal: what a restore made fit, the room its copies need, a name
+    // beside the backup that is no file, a name the system cannot show; in the message box User Settings shows them in.
+    {
+        GeneralMsgDialog message(&frame);
+        const QString live = DatabaseFileOps::liveDatabasePath();
+        DatabaseFileOps::RestoreReport report;
+        report.duplicateRows.insert(QStringLiteral("Device"), 2);
+        report.duplicateRows.insert(QStringLiteral("Groups"), 1);
+        report.cutValues.insert(QStringLiteral("EventLog.deviceName"), 1);
+        report.roomNeeded = qint64(3300) << 20;
+        report.roomFree = qint64(200) << 20;
+        report.notAFile = QStringLiteral("/home/operator/Backups/console.db-journal");
+        const QList<QPair<QString, QString>> messages{
+            {QStringLiteral("restore-madefit"), UserInfoDialog::restoreChanges(report)},
+            {QStringLiteral("restore-room"),
+             UserInfoDialog::restoreRefusal(DatabaseFileOps::NotEnoughRoom, live, report)},
+            {QStringLiteral("restore-notafile"),
+             UserInfoDialog::restoreRefusal(DatabaseFileOps::SideFileNotRegular, live, report)},
+            {QStringLiteral("backup-name"),
+             UserInfoDialog::backupFailure(DatabaseFileOps::NameNotText,
+                                           QString::fromUtf8("/home/operator/Caf\uFFFD/console.db"))}};
+        for (const auto &shown : messages) {
+            message.showOver(&frame, shown.second);
+            shoot(shown.first);
+            message.hide();
+        }
     }
 
     settingsPage->cbDeviceType->showPopup();
