@@ -4,6 +4,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBIntf.h"
+#include "network/AccountSyncCache.h"
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
 #include "network/PanelIdentity.h"
@@ -49,6 +50,9 @@ bool AccountSyncRun::syncNowDevices(QList<VelkIFPDevice> &devices) const
     if (DeviceAssignment::supportedDevices(m_db, devices) == DB_OK)
         return true;
     writeLog(LOG_LEVEL_ERROR, "AccountSyncRun::syncNowDevices, supportedDevices error");
+    // Refused for now, the panels' users would be too: the run asks for them after a pause, not in this turn again.
+    if (m_db->refusedForNow())
+        m_server->accountSyncCache()->readRefusedElsewhere();
     // Read as "no device", the operator's Sync Now started nothing and said nothing.
     if (!m_server->managedDevicesKnown())
         return false;

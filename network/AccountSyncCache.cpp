@@ -19,13 +19,57 @@ int settingsTier(const QString &displayClientVersion)
 
 } // namespace
 
+AccountSyncCache::AccountSyncCache(OrvantaDBIntf *db, QObject *parent)
+    : QObject(parent), m_db(db), m_retry(db->heldWrites())
+{
+    connect(&m_retry, &DbReadRetry::retry, this, &AccountSyncCache::readsDue);
+}
+
+void AccountSyncCache::setRetryIntervalMs(int first, int longest)
+{
+    m_retry.setIntervalMs(first, longest);
+}
+
+bool AccountSyncCache::noteRead(quint32 rc)
+{
+    if (rc != DB_OK && m_db->refusedForNow()) {
+        beginWait();
+        return false;
+    }
+    if (m_refused)
+        writeLog(LOG_LEVEL_INFO, "AccountSyncCache: the panels' users can be read again");
+    m_refused = false;
+    m_retry.done();
+    return rc == DB_OK;
+}
+
+void AccountSyncCache::readRefusedElsewhere()
+{
+    beginWait();
+}
+
+void AccountSyncCache::beginWait()
+{
+    // Told once for the whole wait: the reads go on at growing pauses for as long as the other program holds on.
+    if (!m_refused)
+        writeLog(LOG_LEVEL_WARNING, "AccountSyncCache: the panels' users cannot be read for now (another program holds "
+                                    "the database); their synchronisations wait for them");
+    m_refused = true;
+    m_retry.later();
+}
+
 bool AccountSyncCache::settings(VelkMultiUserAdmin *settings, quint32 *rc)
 {
     *rc = DB_OK;
     const quint64 version = m_db->accountDataVersion();
     if (!settingsHold(version)) {
+        if (!mayRead()) {
+            *rc = DB_STATEMENT_FAILED;
+            return false;
+        }
         QList<VelkMultiUserAdmin> records;
         *rc = m_db->queryMultiUserAdmin(records);
+        noteRead(*rc);
         m_settingsMessages.clear();
         m_settingsByVersion.clear();
         m_hasSettings = *rc == DB_OK && !records.isEmpty();
@@ -62,7 +106,7 @@ QByteArray AccountSyncCache::settingsMessage(const QString &displayClientVersion
 void AccountSyncCache::prepareRun()
 {
     const quint64 version = m_db->accountDataVersion();
-    if (version == 0 || version == m_runVersion)
+    if (version == 0 || version == m_runVersion || !mayRead())
         return;
     m_runVersion = 0;
     m_users.clear();
@@ -82,9 +126,10 @@ void AccountSyncCache::prepareRun()
         rc = m_db->queryAllAppInfo(m_apps);
     if (rc == DB_OK)
         rc = m_db->queryUserDeviceLinks(assignments);
-    if (rc != DB_OK) {
-        // Each panel then reads its own users, as without a run.
-        writeLog(LOG_LEVEL_ERROR, "AccountSyncCache::prepareRun, read error 0x%08x", rc);
+    if (!noteRead(rc)) {
+        // Each panel then reads its own users, as without a run; refused for now, once the reads are due again.
+        if (!m_refused)
+            writeLog(LOG_LEVEL_ERROR, "AccountSyncCache::prepareRun, read error 0x%08x", rc);
         m_apps.clear();
         return;
     }
@@ -152,6 +197,10 @@ QByteArray AccountSyncCache::fileFromRun(quint32 deviceId)
 
 QByteArray AccountSyncCache::fileFromStore(quint32 deviceId, bool *read)
 {
+    if (!mayRead()) {
+        *read = false;
+        return QByteArray();
+    }
     QList<VelkMultiUser> users;
     QList<VelkAppPermission> permissions;
     QList<VelkAppInfo> apps;
@@ -166,9 +215,9 @@ QByteArray AccountSyncCache::fileFromStore(quint32 deviceId, bool *read)
     }
     if (rc == DB_OK)
         rc = m_db->queryAllAppInfo(apps);
-    reading.commit();
     // Users that could not be read are not known, not none: a file without them would empty the panel.
-    *read = rc == DB_OK;
+    *read = noteRead(rc);
+    reading.commit();
     if (!*read)
         return QByteArray();
     return AccountFile::build(AccountFile::rowsForUsers(users, permissions, apps));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkAppInfo.h"
 #include "datastore/VelkAppPermission.h"
 #include "datastore/VelkMultiUser.h"
@@ -8,6 +9,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QVector>
 
@@ -23,11 +25,18 @@ class OrvantaDBIntf;
 /// users, permissions, assignments or settings (a panel's first synchronisation takes its users in between the
 /// question and the file it gets) moves the data store's version, and nothing kept from before it is used again.
 ///
+/// A read the database refuses for now (another program holds the file exclusively) is "not known yet": refused() says
+/// so, and no further read is made until readsDue(), after a pause that grows while the refusals go on (DbReadRetry).
+/// Read panel by panel, a hold cost the GUI thread a busy wait for every panel that asked for its users, back to back
+/// for a whole run, and every one of them was failed although its users were only not readable yet.
+///
 /// GUI thread only, like the data store.
-class AccountSyncCache
+class AccountSyncCache : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit AccountSyncCache(OrvantaDBIntf *db) : m_db(db) {}
+    explicit AccountSyncCache(OrvantaDBIntf *db, QObject *parent = nullptr);
 
     /// The first multi-user settings record. False when there is none, or it cannot be read (*rc is then not 0).
     bool settings(VelkMultiUserAdmin *settings, quint32 *rc);
@@ -46,12 +55,34 @@ public:
     /// Whether a run's reading is in use and still holds: accountFile() then builds no file from the store.
     bool holdsRun() const;
 
+    /// Whether the database refused the last read for now: what settings() or accountFile() could not give is not
+    /// known yet, and a synchronisation that needs it waits for readsDue().
+    bool refused() const { return m_refused; }
+    /// Another read that a synchronisation needs (the devices of a run) was refused for now: taken as the cache's own,
+    /// so that the next read waits for readsDue() instead of waiting on the database again at once.
+    void readRefusedElsewhere();
+    /// The first pause before reading again what was refused, and the longest the pauses grow to (tests shorten them).
+    void setRetryIntervalMs(int first, int longest);
+
+signals:
+    /// Time to read again what was refused: a synchronisation that waits asks again.
+    void readsDue();
+
 private:
+    /// Whether a read of the store may be made now: not while refused and the next read is not due.
+    bool mayRead() const { return !m_refused || !m_retry.isWaiting(); }
+    /// After a read of the store that returned rc: a refusal for now begins or prolongs the wait (told once), any other
+    /// outcome ends it. Returns whether rc is DB_OK.
+    bool noteRead(quint32 rc);
+    void beginWait();
+
     bool settingsHold(quint64 version) const { return version != 0 && version == m_settingsVersion; }
     QByteArray fileFromRun(quint32 deviceId);
     QByteArray fileFromStore(quint32 deviceId, bool *read);
 
     OrvantaDBIntf *m_db;
+    DbReadRetry m_retry;
+    bool m_refused = false;
 
     quint64 m_settingsVersion = 0;
     bool m_hasSettings = false;

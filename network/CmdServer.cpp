@@ -41,10 +41,13 @@ constexpr int kListenBacklog = 1024;
 constexpr qint64 kHandshakeSliceMs = 10;
 // The same for the answers of account synchronisations.
 constexpr qint64 kSyncSliceMs = 10;
-// The longest a panel's final synchronisation answer waits for the others before the statuses are committed: a
-// run's answers come within a few hundredths of a second, a panel that stays silent must not hold the rest back, and
-// the write lock is not kept from other programs for longer.
+// The longest a panel's final synchronisation answer waits for the others before the statuses are written: a run's
+// answers come within a few hundredths of a second, a panel that stays silent must not hold the rest back, and a
+// console ended meanwhile loses no more than that of the answers.
 constexpr int kSyncGatherMs = 100;
+// Statuses written in one transaction for at most this long: the 48,000 rows of a thousand panels take about 25 ms,
+// and the event loop must not stop for a tenth of a second.
+constexpr qint64 kSyncWriteSliceMs = 50;
 // A repeated refusal is said once per address and episode, and the episode's count when no repeat came for this long,
 // or this long after it began at the latest; this many addresses at most are told apart (RepeatedLines).
 constexpr qint64 kRepeatQuietMs = 60 * 1000;
@@ -223,7 +226,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
                        if (channel->state() == DeviceChannel::AwaitIdentity)
                            handshake(channel);
                    }),
-      m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
+      m_accountCache(new AccountSyncCache(database(), this)), m_syncStatusTimer(new QTimer(this)),
       m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
     connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
@@ -241,7 +244,8 @@ CmdServer::CmdServer(const NetworkConfig &config)
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
             if (m_syncStatuses.isEmpty())
                 return;
-            flushSyncStatuses();
+            while (!m_syncStatuses.isEmpty())
+                flushSyncStatuses();
             database()->heldWrites()->endOfProcess("the console ended while the database refused them");
         });
     }
@@ -254,6 +258,7 @@ CmdServer::CmdServer(const NetworkConfig &config)
     registerVelkMetaTypes();
 
     connect(&m_reread, &DbReadRetry::retry, this, &CmdServer::readHandshakeRecords);
+    connect(m_accountCache, &AccountSyncCache::readsDue, this, &CmdServer::resumeAccountSyncs);
     readHandshakeRecords();
 
     connect(m_server, &QTcpServer::newConnection, this, &CmdServer::onNewConnection);
@@ -484,6 +489,7 @@ void CmdServer::answerWaitingHandshakes()
 void CmdServer::setRetryIntervalMs(int first, int longest)
 {
     m_reread.setIntervalMs(first, longest);
+    m_accountCache->setRetryIntervalMs(first, longest);
 }
 
 void CmdServer::handshake(DeviceChannel *channel)
@@ -1268,50 +1274,38 @@ void CmdServer::updateAccountReportDialog()
     emit emitUpdateAccountReportDialog();
 }
 
-// Where DbWriteBatch is complete, for the batch's pointer.
-CmdServer::~CmdServer() = default;
-
 void CmdServer::queueFirstSyncAnswer(DeviceChannel *channel)
 {
     m_firstSyncAnswers.append(channel);
 }
 
+void CmdServer::waitForAccountData(DeviceChannel *channel)
+{
+    if (!m_accountWaiters.contains(channel))
+        m_accountWaiters.append(channel);
+}
+
+void CmdServer::resumeAccountSyncs()
+{
+    const QList<QPointer<DeviceChannel>> waiting = std::exchange(m_accountWaiters, {});
+    QList<DeviceChannel *> open;
+    for (const QPointer<DeviceChannel> &channel : waiting) {
+        if (channel && channel->state() == DeviceChannel::Connected)
+            open.append(channel);
+    }
+    if (open.isEmpty())
+        return;
+    // One read for all of them, as for a run: refused again, each waits again without a read of its own.
+    if (open.size() > 1 && isAdminLogin)
+        m_accountCache->prepareRun();
+    for (DeviceChannel *channel : qAsConst(open))
+        channel->resumeSync();
+}
+
 void CmdServer::recordSyncStatus(DeviceChannel *channel, int status)
 {
-    const QString mac = channel->getMacAddress();
-    m_syncStatuses.append({channel, mac});
-    writeSyncStatus(mac, status);
+    m_syncStatuses.append({channel, channel->getMacAddress(), status});
     scheduleSyncFlush();
-}
-
-void CmdServer::writeSyncStatus(const QString &mac, int status)
-{
-    const quint32 did = managedDeviceId(mac);
-    if (did == 0)
-        return;
-    OrvantaDBIntf *db = database();
-    if (!m_syncBatch) {
-        m_syncStamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
-        m_syncBatch = std::make_unique<DbWriteBatch>(db, "CmdServer::recordSyncStatus");
-    }
-    const QString stamp = m_syncStamp;
-    db->runAsOpenWork([&] {
-        m_syncBatch->write(QStringLiteral("sync status of %1").arg(mac), syncStatusKey(did),
-                           [db, did, status, stamp] { return db->updateUserDeviceSyncStatus(did, status, stamp); });
-    });
-    // Held (the database refused the batch), the writes wait in the held writes, not in a transaction of ours.
-    db->setOpenWork(m_syncBatch->inTransaction() ? std::function<void()>([this] { endSyncBatch(); })
-                                                 : std::function<void()>());
-}
-
-void CmdServer::endSyncBatch()
-{
-    if (!m_syncBatch)
-        return;
-    database()->setOpenWork({});
-    // The batch names the statuses it could not keep in its own log line.
-    const std::unique_ptr<DbWriteBatch> batch = std::move(m_syncBatch);
-    batch->finish();
 }
 
 void CmdServer::noteSyncExchange(bool open)
@@ -1335,14 +1329,37 @@ void CmdServer::scheduleSyncFlush()
 
 void CmdServer::flushSyncStatuses()
 {
-    endSyncBatch();
+    if (m_syncStatuses.isEmpty())
+        return;
+    OrvantaDBIntf *db = database();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    QList<SyncStatus> statuses;
+    // A slice per turn, each in a transaction of its own that ends within the turn: the write lock is never kept
+    // while the console waits for panels. The slice begins once the transaction has: a database held by another
+    // program made the begin wait longer than a slice, no status was taken, and the next turn waited again at once,
+    // for as long as the hold lasted. A refused begin holds the statuses instead, and at least one is taken per turn.
+    DbWriteBatch batch(db, "CmdServer::recordSyncStatus");
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_syncStatuses.isEmpty() && (statuses.isEmpty() || slice.elapsed() < kSyncWriteSliceMs)) {
+        const SyncStatus answer = m_syncStatuses.takeFirst();
+        statuses.append(answer);
+        const quint32 did = managedDeviceId(answer.mac);
+        if (did == 0)
+            continue;
+        const int status = answer.status;
+        batch.write(QStringLiteral("sync status of %1").arg(answer.mac), syncStatusKey(did),
+                    [db, did, status, stamp] { return db->updateUserDeviceSyncStatus(did, status, stamp); });
+    }
+    // The batch names the statuses it could not keep in its own log line.
+    batch.finish();
     // The statuses are in the database, or held to be written once it takes them, before anyone hears of the answers.
-    const QList<SyncStatus> statuses = std::move(m_syncStatuses);
-    m_syncStatuses.clear();
-    for (const SyncStatus &answer : statuses) {
+    for (const SyncStatus &answer : qAsConst(statuses)) {
         if (answer.channel)
             answer.channel->finishSync();
         else
             emit syncUserDeviceFinished(answer.mac);
     }
+    if (!m_syncStatuses.isEmpty())
+        m_syncStatusTimer->start(0);
 }

@@ -14,11 +14,8 @@
 #include <QSet>
 #include <QString>
 
-#include <memory>
-
 class AccountSyncCache;
 class Clock;
-class DbWriteBatch;
 class DeviceChannel;
 class OrvantaDBIntf;
 class QTcpServer;
@@ -128,8 +125,8 @@ public:
     /// the server reads again after a pause (setRetryIntervalMs()) until it knows them. The control password and the
     /// console's id, read at the start as well, are waited for the same way.
     bool managedDevicesKnown() const { return m_managedKnown; }
-    /// The pauses before the server reads again what its handshakes need and the database refused: the first, and the
-    /// longest as they double (DbReadRetry's; tests shorten them).
+    /// The pauses before the server reads again what its handshakes and account synchronisations need and the
+    /// database refused: the first, and the longest as they double (DbReadRetry's; tests shorten them).
     void setRetryIntervalMs(int first, int longest);
     /// Closes the connection (connected or locked) of that MAC.
     void disconnectDevice(QString mac);
@@ -183,16 +180,19 @@ public:
     /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
     /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
     void queueFirstSyncAnswer(DeviceChannel *channel);
+    /// The channel's synchronisation needs what the database refused to give for now (AccountSyncCache::refused): it
+    /// goes on (DeviceChannel::resumeSync) once the cache may read again, after one read for all that wait.
+    void waitForAccountData(DeviceChannel *channel);
     /// What a held write of the synchronisation status of the device with that did supersedes: the latest answer or
     /// time-out of a panel replaces an earlier one still held (see DbHeldWrites).
     static QString syncStatusKey(quint32 did);
     /// What a held write of the kick mark of the device with that did supersedes: the operator's take-back replaces a
     /// kick mark still held, which would otherwise be written over it later.
     static QString kickKey(quint32 did);
-    /// Records a panel's final synchronisation answer. The status waits for those of the other panels being
-    /// synchronised and is written with them, in one transaction, once no synchronisation awaits its answer any more,
-    /// or at the latest a tenth of a second after the first of them arrived; then each channel ends its
-    /// synchronisation (DeviceChannel::finishSync).
+    /// Records a panel's final synchronisation answer. The status waits in memory for those of the other panels being
+    /// synchronised and is written with them, in a transaction begun and committed within one turn of the event loop,
+    /// once no synchronisation awaits its answer any more, or at the latest a tenth of a second after the first of
+    /// them arrived; then each channel ends its synchronisation (DeviceChannel::finishSync).
     void recordSyncStatus(DeviceChannel *channel, int status);
     /// A channel asked its panel for its synchronisation (open), or that exchange ended: the final answer came or
     /// the connection closed. Statuses wait only while an exchange is open.
@@ -243,7 +243,6 @@ signals:
 
 private:
     explicit CmdServer(const NetworkConfig &config);
-    ~CmdServer() override;
 
     void listen();
     void sendStopSafeAlert(DeviceChannel *channel);
@@ -271,8 +270,7 @@ private:
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
-    void writeSyncStatus(const QString &mac, int status);
-    void endSyncBatch();
+    void resumeAccountSyncs();
     /// Arms the writing of the statuses waiting: at once when no exchange is open, else when the first of them has
     /// waited long enough.
     void scheduleSyncFlush();
@@ -344,22 +342,22 @@ private:
     ChannelQueue m_identified;
 
     AccountSyncCache *m_accountCache;
-    // Final synchronisation answers whose panels have not heard that their status is kept; flushSyncStatuses() commits
-    // them together and tells them. A commit per panel was a sixth of a run over hundreds of panels; a commit per turn
-    // of the event loop still stopped the loop three or four times a run of 500 panels while the disk synced, with the
-    // rest of the answers waiting, and each commit waited as long again on a disk other programs kept busy.
+    // Final synchronisation answers not written yet, gathered here and written together by flushSyncStatuses(). A
+    // commit per panel was a sixth of a run over hundreds of panels; a commit per turn of the event loop still stopped
+    // the loop three or four times a run of 500 panels while the disk synced, with the rest of the answers waiting.
+    // Written as they came into a transaction left open until the last, they kept the file's write lock while the
+    // console waited for panels: over a run whose answers spread over seconds, other programs writing the file were
+    // refused, or waited, for most of it.
     struct SyncStatus
     {
         QPointer<DeviceChannel> channel;
         QString mac;
+        int status;
     };
     QList<SyncStatus> m_syncStatuses;
-    // The statuses are written as the answers come, between them, into one transaction that the flush commits:
-    // written all at the end, their statements came after the last answer and made the run a third longer. Any other
-    // use of the database commits it first (OrvantaDBIntf::setOpenWork).
-    std::unique_ptr<DbWriteBatch> m_syncBatch;
-    QString m_syncStamp;
     QTimer *m_syncStatusTimer;
+    // Channels whose synchronisation waits for account data the database refused for now, in the order they came.
+    QList<QPointer<DeviceChannel>> m_accountWaiters;
     // Channels whose synchronisation was asked and whose final answer has not come (DeviceChannel::setSyncExchange).
     int m_syncExchanges = 0;
     // Answers to the first-sync question: asked all at once, a fleet answers all at once, and a panel's first

@@ -692,14 +692,30 @@ void DeviceChannel::checkAccountSync()
         return;
     }
     m_syncing = true;
+    m_syncWait = SyncWait::None;
     VelkMultiUserAdmin settings;
     quint32 rc = DB_OK;
-    if (!m_server->accountSyncCache()->settings(&settings, &rc)) {
+    AccountSyncCache *cache = m_server->accountSyncCache();
+    if (!cache->settings(&settings, &rc)) {
+        if (cache->refused()) {
+            // Not known yet is not "no settings": the question goes once they can be read, within the time-out of
+            // an exchange, and without a wait of the GUI thread for every panel.
+            m_syncWait = SyncWait::Question;
+            m_server->waitForAccountData(this);
+            emit setupSyncUserDeviceTimeout(mac, 180000);
+            return;
+        }
         if (rc != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
         emit setupSyncUserDeviceTimeout(mac, 1000);
         return;
     }
+    askSync(settings);
+    emit setupSyncUserDeviceTimeout(mac, 180000);
+}
+
+void DeviceChannel::askSync(const VelkMultiUserAdmin &settings)
+{
     setSyncExchange(true);
     if (settings.enableSetupServer) {
         m_askedFirstSync = true;
@@ -708,7 +724,33 @@ void DeviceChannel::checkAccountSync()
         sendInt32(VELK_REMOTE_CMD_DISABLE_REMOTE_SETUP, 0);
     }
     sendNow();
-    emit setupSyncUserDeviceTimeout(mac, 180000);
+}
+
+void DeviceChannel::resumeSync()
+{
+    const SyncWait waited = std::exchange(m_syncWait, SyncWait::None);
+    if (m_state != Connected)
+        return;
+    if (waited == SyncWait::Users) {
+        sendUserSettings();
+        return;
+    }
+    if (waited != SyncWait::Question)
+        return;
+    VelkMultiUserAdmin settings;
+    quint32 rc = DB_OK;
+    AccountSyncCache *cache = m_server->accountSyncCache();
+    if (cache->settings(&settings, &rc)) {
+        askSync(settings);
+    } else if (cache->refused()) {
+        m_syncWait = SyncWait::Question;
+        m_server->waitForAccountData(this);
+    } else {
+        // No settings after all: the synchronisation ends as it would have at its start.
+        if (rc != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
+        emit setupSyncUserDeviceTimeout(m_key, 1000);
+    }
 }
 
 void DeviceChannel::syncAdminSettings()
@@ -743,9 +785,7 @@ void DeviceChannel::answerFirstSync()
     }
     if (m_state != Connected)
         return;
-    syncAdminSettings();
     sendUserSettings();
-    sendNow();
 }
 
 bool DeviceChannel::mergePanelAccounts(const QByteArray &file)
@@ -769,7 +809,15 @@ void DeviceChannel::sendUserSettings()
     // The users the panel takes in on its first synchronisation were written just now; the cache knows by the data
     // store's version that what it held from before no longer holds.
     bool read = true;
-    const QByteArray file = m_server->accountSyncCache()->accountFile(did, &read);
+    AccountSyncCache *cache = m_server->accountSyncCache();
+    const QByteArray file = cache->accountFile(did, &read);
+    if (!read && cache->refused()) {
+        // Another program holds the database: the users are not known yet, which is not "no users". The panel waits
+        // for them with its time-out running, the settings with them, and gets both once they can be read.
+        m_syncWait = SyncWait::Users;
+        m_server->waitForAccountData(this);
+        return;
+    }
     if (!read) {
         // Sent without them, the panel would drop every user it has. The synchronisation fails instead, and the next
         // one sends the file.
@@ -778,8 +826,11 @@ void DeviceChannel::sendUserSettings()
         recordSync(2);
         return;
     }
+    // The settings go first, as the panel takes them before its users.
+    syncAdminSettings();
     if (sendFrame(VELK_REMOTE_CMD_SYNC_USER_SETTINGS, file) != 0)
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel::sendUserSettings, account file not sent to %s", qPrintable(m_key));
+    sendNow();
 }
 
 void DeviceChannel::recordSync(int status)

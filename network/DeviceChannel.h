@@ -12,6 +12,7 @@ class CmdServer;
 class QTcpSocket;
 class QTimer;
 class TransferJob;
+struct VelkMultiUserAdmin;
 
 /// The command connection of one panel.
 ///
@@ -76,6 +77,10 @@ public:
     /// Ends a synchronisation whose final answer CmdServer has recorded: clears the mark, then emits
     /// syncUserDeviceFinished and, while the connection is open, updateSyncReport.
     void finishSync();
+    /// Goes on with a synchronisation that waited for what the database could not give yet (the settings before the
+    /// question, the users before the file); CmdServer calls it once they may be read again. It waits again while
+    /// they still cannot be read.
+    void resumeSync();
 
     /// Queues one frame. -1 when the channel is closed, the payload exceeds the protocol's bound, or the panel has
     /// stopped reading so long that the unsent bytes passed the backlog bound (the channel is then closed).
@@ -157,6 +162,8 @@ private:
     void dispatch(const FrameView &frame);
     void handleIdentity(const FrameView &frame);
     bool mergePanelAccounts(const QByteArray &file);
+    /// Sends the first-sync or disable question by the settings, opens the exchange and asks for no time-out.
+    void askSync(const VelkMultiUserAdmin &settings);
     void sendUserSettings();
     void recordSync(int status);
     void dropFrame(const char *why, quint16 code);
@@ -212,6 +219,14 @@ private:
     bool m_askedFirstSync = false; // VELK_REMOTE_CMD_ASK_FIRST_SYNC sent, its answer not yet arrived
     QByteArray m_firstSyncAnswer;  // arrived, waiting for its turn
     bool m_syncExchange = false;   // a synchronisation was started and its final answer not yet recorded
+    // What a synchronisation waits to send until the account data can be read (CmdServer::waitForAccountData).
+    enum class SyncWait
+    {
+        None,
+        Question, // the settings were not known yet: nothing sent
+        Users     // the panel answered the question; the settings and its users go once they are known
+    };
+    SyncWait m_syncWait = SyncWait::None;
 
     int m_droppedFrames = 0;
     int m_readDepth = 0;

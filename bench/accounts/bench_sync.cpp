@@ -39,15 +39,14 @@
 // Exit code 0 when every target is met, 2 otherwise, 1 when the benchmark could not run.
 
 #include "MinimalSyncClient.h"
+#include "SyncBenchRows.h"
 
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountSyncRun.h"
 #include "bench/network/BenchSupport.h"
-#include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
-#include "datastore/SqlTransaction.h"
 #include "network/AccountFile.h"
 #include "network/AccountSyncCache.h"
 #include "network/CmdServer.h"
@@ -126,16 +125,6 @@ cpu_set_t cpuSetOf(const QString &list)
     for (const QString &cpu : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
         CPU_SET(cpu.toInt(), &set);
     return set;
-}
-
-// The machine's load average over the last minute, as /proc/loadavg gives it; empty where it cannot be read. Printed
-// at the start and the end of a run: the verdict is meant for a machine loaded below its CPU count.
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 0);
 }
 
 // How a process started from here learns the split.
@@ -341,83 +330,10 @@ struct Spent
     }
 };
 
-// The console's own connection to its database.
-QSqlDatabase consoleConnection()
-{
-    return dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance())->databaseManager()->database();
-}
-
-// Users, their app permissions and their assignments: panel i holds the 48 users of block i / panelsPerBlock.
-bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
-{
-    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    SqlTransaction transaction(consoleConnection(), "bench seed users");
-    const int blocks = (panels + panelsPerBlock - 1) / panelsPerBlock;
-    for (int block = 0; block < blocks; ++block) {
-        for (int u = 0; u < usersPerPanel; ++u) {
-            VelkMultiUser user;
-            user.userName = QStringLiteral("Teacher %1-%2").arg(block).arg(u);
-            user.password = QStringLiteral("pw%1x%2").arg(block).arg(u);
-            user.rfidId = QStringLiteral("%1").arg(block * 100 + u, 8, 10, QLatin1Char('0'));
-            if (db->createMultiUser(user) != DB_OK)
-                return false;
-        }
-    }
-    QList<VelkMultiUser> users;
-    QList<VelkIFPDevice> devices;
-    db->queryAllMultiUser(users);
-    db->queryAllAvailableIFP(devices);
-    for (int i = 0; i < devices.size(); ++i) {
-        const int block = i / panelsPerBlock;
-        for (int u = 0; u < usersPerPanel; ++u) {
-            VelkUserDevice row;
-            row.multiUserId = users.at(block * usersPerPanel + u).muid;
-            row.deviceId = devices.at(i).did;
-            if (db->createUserDevice(row) != DB_OK)
-                return false;
-        }
-    }
-    QList<VelkMultiUserAdmin> settings;
-    db->queryMultiUserAdmin(settings);
-    settings.first().enableSetupServer = true;
-    settings.first().enableMultiUser = true;
-    settings.first().adminPassword = QStringLiteral("admin-pw");
-    db->updateMultiUserAdmin(settings.first());
-    return transaction.commit();
-}
-
 // The stamp the console writes into every assignment a run reaches: the minute.
 const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
 // The status it writes for a panel that confirmed its account file.
 constexpr int SyncConfirmed = 1;
-
-// Sets every assignment's time of synchronisation a minute back, as they stand when the operator presses Sync Now a
-// minute or more after the last run, so that the run must write a new time into every row. (The rounds follow each
-// other within seconds: left alone, the rows would already hold the minute a run writes, and the console leaves
-// those as they are.) Written through the console's own connection, as the console wrote the last run's times: a
-// second connection would make the console's first read in the measured span drop and read again its whole page
-// cache, which it does not do in use. Returns the rows set back, -1 on a failure.
-int setSyncTimesBack(const QString &stamp)
-{
-    QSqlQuery update(consoleConnection());
-    if (!update.prepare(QStringLiteral("UPDATE UserDevice SET lastSyncTime = ?")))
-        return -1;
-    update.addBindValue(stamp);
-    return update.exec() ? update.numRowsAffected() : -1;
-}
-
-// Assignments without what a run that every panel confirmed writes: SyncConfirmed and a time other than the one set
-// back.
-int rowsNotWrittenAnew(const QString &setBack)
-{
-    QSqlQuery count(consoleConnection());
-    if (!count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus IS NOT ? OR lastSyncTime IS "
-                                      "NULL OR lastSyncTime = ?")))
-        return -1;
-    count.addBindValue(SyncConfirmed);
-    count.addBindValue(setBack);
-    return count.exec() && count.next() ? count.value(0).toInt() : -1;
-}
 
 // The rows a Sync Now writes, alone: the console's status statement for every panel through its data store, in one
 // transaction with one commit, outside a run and outside the measured spans. What the 24,000 rows cost the console
@@ -438,7 +354,7 @@ double statusesAlone(const QList<quint32> &deviceIds, const QString &stamp, int 
     const bool kept = batch.finish();
     const double ms = clock.nsecsElapsed() / 1e6;
     *commitMs = ms - statementsMs;
-    QSqlQuery count(consoleConnection());
+    QSqlQuery count(syncbench::consoleConnection());
     const bool counted =
         count.prepare(QStringLiteral("SELECT COUNT(*) FROM UserDevice WHERE syncStatus = ? AND lastSyncTime = ?"));
     count.addBindValue(SyncConfirmed);
@@ -550,7 +466,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     QList<VelkIFPDevice> devices;
     for (int i = 0; i < panels; ++i)
         devices.append(bench::panelDevice(i, QLatin1String(Password)));
-    if (!fixture.seedDevices(devices) || !seedUsers(panels, usersPerPanel, panelsPerBlock)) {
+    if (!fixture.seedDevices(devices) || !syncbench::seedUsers(panels, usersPerPanel, panelsPerBlock)) {
         std::fprintf(stderr, "seeding failed\n");
         return 1;
     }
@@ -651,7 +567,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     // The yardstick's records go into a copy of the console's database, beside it on the same disk.
     const QString statusesPath = fixture.databaseFolder() + QStringLiteral("/client-statuses.db");
     {
-        QSqlQuery copy(consoleConnection());
+        QSqlQuery copy(syncbench::consoleConnection());
         if (!copy.exec(QStringLiteral("VACUUM INTO '%1'")
                            .arg(QString(statusesPath).replace(QLatin1Char('\''), QLatin1String("''"))))) {
             std::fprintf(stderr, "the yardstick's copy of the database could not be made\n");
@@ -764,7 +680,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         rowsAlone.push_back(rowsMs);
         rowsCommits.push_back(commitMs);
         const QString setBack = now.addSecs(-60).toString(StampFormat);
-        const int rowsSetBack = setSyncTimesBack(setBack);
+        const int rowsSetBack = syncbench::setSyncTimesBack(setBack);
         if (rowsSetBack != panels * usersPerPanel) {
             std::fprintf(stderr, "round %d: %d assignments set back, expected %d\n", round, rowsSetBack,
                          panels * usersPerPanel);
@@ -800,7 +716,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         const double ratio = yardstick > 0 ? ms / yardstick : 0;
         if (yardstick > 0)
             ratios.push_back(ratio);
-        const int stale = rowsNotWrittenAnew(setBack);
+        const int stale = syncbench::rowsWithout(SyncConfirmed, setBack);
         if (stale != 0) {
             std::fprintf(stderr, "round %d: %d assignments without the run's status and a new time\n", round, stale);
             rowsRight = false;
@@ -926,7 +842,7 @@ int main(int argc, char **argv)
     const QString only = value("--case", QString());
     if (!only.isEmpty())
         return runCase(only, panels, users, only == QLatin1String("shared") ? panels : 10, rounds, panelsim, dbParent);
-    std::printf("load average at the start: %s, %d CPUs online\n", qPrintable(loadAverage()),
+    std::printf("load average at the start: %s, %d CPUs online\n", qPrintable(bench::loadAverage()),
                 int(sysconf(_SC_NPROCESSORS_ONLN)));
     if (cpuSplit.split)
         std::printf("console and client on CPUs %s, the panels of each on CPUs %s\n",
@@ -959,7 +875,7 @@ int main(int argc, char **argv)
                                                        : QStringLiteral("could not run")));
         }
     }
-    std::printf("load average at the end: %s\n", qPrintable(loadAverage()));
+    std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     std::printf("bench_sync: %s\n", qPrintable(verdicts.join(QStringLiteral("; "))));
     return worst;
 }

@@ -375,6 +375,14 @@ FileSystem fileSystemOf(const QString &folder)
     }
 }
 
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 0);
+}
+
 QStringList arguments(int argc, char **argv)
 {
     QStringList args;

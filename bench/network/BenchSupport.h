@@ -49,6 +49,10 @@ double median(std::vector<double> values);
 // Percentile (0..100) of unsorted samples; sorts them.
 double percentile(std::vector<uint32_t> &samples, double pct);
 
+// The machine's load average over the last minute, as /proc/loadavg gives it; empty where it cannot be read. Benchmarks
+// print it at their start and end: their verdicts are meant for a machine loaded below its CPU count.
+QString loadAverage();
+
 // Nanoseconds on the monotonic clock.
 int64_t nowNs();
 

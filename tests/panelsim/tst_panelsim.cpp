@@ -917,6 +917,20 @@ private slots:
                                     ",,IFP/Control Box,,,");
         }
 
+        // A slow fleet confirms its account files spread over the time given, the first at once.
+        QVERIFY2(PanelSimOptions::parse({"panelsim", "--count", "300", "--sync-answer-spread", "18000"}, &o, &error),
+                 qPrintable(error));
+        o.fleet.bindAnswerSockets = false;
+        {
+            PanelFleet slow(o.fleet);
+            const auto delay = [&slow](int i) {
+                return slow.panel(i)->behaviour().answers.value(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE).delayMs;
+            };
+            QCOMPARE(delay(0), 0);
+            QCOMPARE(delay(1), 60);
+            QCOMPARE(delay(299), 17940);
+        }
+
         const QList<QStringList> bad = {
             {"panelsim", "--mac", "00:00:00:00:00"},
             {"panelsim", "--console", "192.168.1.5:1688"},
@@ -925,6 +939,7 @@ private slots:
             {"panelsim", "--count", "0"},
             {"panelsim", "--base-ip", "127.255.255.250", "--count", "300"},
             {"panelsim", "--ota-result", "maybe"},
+            {"panelsim", "--sync-answer-spread", "-1"},
             {"panelsim", "--roll-back-after", "300"}, // a roll-back needs the reboot into the new firmware
             {"panelsim", "--reboot-after-ota", "--roll-back-after", "-1"},
             {"panelsim", "--wol-address", "192.0.2.1"},

@@ -3,6 +3,8 @@
 #include "LoopbackAddress.h"
 #include "WakeOnLanListener.h"
 
+#include "network/ProtocolCodes.h"
+
 namespace {
 
 QByteArray csvCell(const QString &text)
@@ -35,6 +37,9 @@ PanelFleet::PanelFleet(const FleetOptions &options, QObject *parent) : QObject(p
         auto *panel = new SimulatedPanel(identity, settings, this);
         panel->setName(panelName(options.namePrefix, i, options.count));
         panel->behaviour() = options.behaviour;
+        if (options.syncAnswerSpreadMs > 0)
+            panel->setAnswerDelay(VELK_REMOTE_RSP_SYNC_USER_SETTINGS_COMPLETE,
+                                  int(qint64(options.syncAnswerSpreadMs) * i / options.count));
         m_panels.append(panel);
         if (!m_byMac.contains(identity.mac))
             m_byMac.insert(identity.mac, panel);

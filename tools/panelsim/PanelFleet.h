@@ -24,8 +24,11 @@ struct FleetOptions
     /// 00:00:00:00:00:00. asDevices() and deviceCsv() then give no MAC: a console can enter such panels by address
     /// only.
     QString reportedMac;
-    PanelSettings settings;        ///< template; ownAddress is replaced; answerPort 0 = one free port for all panels
-    PanelBehaviour behaviour;      ///< template
+    PanelSettings settings;   ///< template; ownAddress is replaced; answerPort 0 = one free port for all panels
+    PanelBehaviour behaviour; ///< template
+    /// > 0: the panels confirm their account files (RSP_SYNC_USER_SETTINGS_COMPLETE) spread evenly over this many ms,
+    /// panel i after i * syncAnswerSpreadMs / count, as a fleet of slow or busy panels does; load runs of Sync Now.
+    int syncAnswerSpreadMs = 0;
     bool bindAnswerSockets = true; ///< bind every discovery socket at once (needed for discovery mode)
 };
 

@@ -122,6 +122,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     const QCommandLineOption firstSync(QStringLiteral("first-sync"),
                                        QStringLiteral("Answer to the first-sync question: auto, 0 or 1."),
                                        QStringLiteral("auto|0|1"), QStringLiteral("auto"));
+    const QCommandLineOption syncAnswerSpread(
+        QStringLiteral("sync-answer-spread"),
+        QStringLiteral("Confirm the account files spread evenly over this many ms: panel i after i * ms / count "
+                       "(0 = at once)."),
+        QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption noHeartbeat(QStringLiteral("no-heartbeat"),
                                          QStringLiteral("Do not answer the console's keep-alive."));
     const QCommandLineOption heartbeatEvery(QStringLiteral("heartbeat-every"),
@@ -159,12 +164,13 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
                        "(benchmarks compare it with their own clock)."));
     parser.addOptions(
-        {console,      discovery,      answerPort,    wolPort,        wolAddress,  noWol,           wolShared,
-         count,        baseIp,         firstSerial,   namePrefix,     model,       deviceType,      fw,
-         panelFw,      displayVersion, sku,           password,       otaState,    otaResult,       otaTime,
-         afterOta,     rebootAfterOta, rollBackAfter, transferAnswer, firstSync,   noHeartbeat,     heartbeatEvery,
-         skipIdentity, sosEvery,       off,           bootDelay,      rebootDelay, reconnectDelay,  searchInterval,
-         keepFiles,    noHash,         linkMbps,      printCsv,       verbose,     monotonicStamps, mac});
+        {console,         discovery,      answerPort,    wolPort,        wolAddress,  noWol,           wolShared,
+         count,           baseIp,         firstSerial,   namePrefix,     model,       deviceType,      fw,
+         panelFw,         displayVersion, sku,           password,       otaState,    otaResult,       otaTime,
+         afterOta,        rebootAfterOta, rollBackAfter, transferAnswer, firstSync,   noHeartbeat,     heartbeatEvery,
+         skipIdentity,    sosEvery,       off,           bootDelay,      rebootDelay, reconnectDelay,  searchInterval,
+         keepFiles,       noHash,         linkMbps,      printCsv,       verbose,     monotonicStamps, mac,
+         syncAnswerSpread});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -278,6 +284,9 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         *error = QStringLiteral("--first-sync: auto, 0 or 1");
         return false;
     }
+    if (!parseNumber(parser.value(syncAnswerSpread), syncAnswerSpread.names().first(), 0, INT_MAX, &n, error))
+        return false;
+    o.fleet.syncAnswerSpreadMs = int(n);
     behaviour.answerHeartbeat = !parser.isSet(noHeartbeat);
     if (!parseNumber(parser.value(heartbeatEvery), heartbeatEvery.names().first(), 0, INT_MAX, &n, error))
         return false;
