@@ -17,7 +17,6 @@ QString PowerOnReach::noteText(int count)
 {
     if (count <= 0)
         return QString();
-    return QCoreApplication::translate("PowerOnReach",
-                                       "On Time can't wake %n device(s) of this schedule: they have no MAC address.",
-                                       nullptr, count);
+    return QCoreApplication::translate(
+        "PowerOnReach", "On Time can't wake %n device(s) of this schedule: they have no MAC address.", nullptr, count);
 }

@@ -18,6 +18,7 @@
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "shell/kit/DeleteManagementDialog.h"
+#include "support/DatabaseFault.h"
 #include "support/DatabaseHold.h"
 #include "support/LoopbackNetwork.h"
 #include "support/ShortDatabaseWaits.h"
@@ -30,6 +31,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QUdpSocket>
 #include <memory>
 
@@ -177,6 +179,8 @@ private slots:
 
     void addByAddress();
     void addRefusals();
+    void saveRefusalsSayWhy_data();
+    void saveRefusalsSayWhy();
     void editEmitsUpdateWithOldName();
     void editAfterAWriteBackKeepsTheWrittenAddress();
     void deleteRemovesDeviceLinksAndConnection();
@@ -342,6 +346,75 @@ void TestDevicesManagement::addRefusals()
     QTest::keyClick(dialog->editName, Qt::Key_X);
     QVERIFY(dialog->warningText().isEmpty());
     dialog->close();
+    QCOMPARE(deviceCount(), 2);
+}
+
+void TestDevicesManagement::saveRefusalsSayWhy_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QString>("badge");
+    QTest::newRow("another program holds it")
+        << false
+        << "The device could not be saved: the database cannot be written at the moment (another program may be "
+           "using it). Please try again later.";
+    QTest::newRow("disk full") << true << "The device could not be saved: the disk is full.";
+}
+
+// A device the database refuses for a while: the Add and Edit dialogs said only that it could not be saved, as for a
+// device refused for good, and the operator had nothing to go on. They say why, keep what was typed, and the same
+// Save stores it once the database takes writes again.
+void TestDevicesManagement::saveRefusalsSayWhy()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(QString, badge);
+    seedDevice("Panel1", "00:11:22:33:44:01", "10.0.0.1");
+    Management page;
+    PageSpies spies(&page);
+    ManagementAddDevice *add = page.addDeviceDialog();
+    ManagementEditDevice *edit = page.editDeviceDialog();
+    const ShortDatabaseWaits waits(100);
+    const auto dropFillers = qScopeGuard([] {
+        for (const char *trigger : {"fillINSERT", "fillUPDATE"})
+            QSqlQuery(QSqlDatabase::database())
+                .exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)));
+    });
+    {
+        std::unique_ptr<DatabaseHold> hold;
+        std::unique_ptr<DatabaseFault> full;
+        if (diskFull) {
+            // Each new or changed device comes with a megabyte the database has no room for.
+            QSqlQuery sql(QSqlDatabase::database());
+            QVERIFY(sql.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Filler (b BLOB)")));
+            for (const char *event : {"INSERT", "UPDATE"})
+                QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TRIGGER fill%1 AFTER %1 ON Device BEGIN INSERT INTO "
+                                                "Filler VALUES (zeroblob(1000000)); END")
+                                     .arg(QLatin1String(event))));
+            full = std::make_unique<DatabaseFault>(DatabaseFault::DiskFull);
+            QVERIFY(full->isActive());
+        } else {
+            hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Writer);
+            QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+        }
+        page.clickAddDevice();
+        fillForm(add, "Panel2", "10.0.0.2", "00:11:22:33:44:02");
+        add->submit();
+        QCOMPARE(add->warningText(), badge);
+        QVERIFY(add->isVisible());
+        QCOMPARE(add->editName->text(), QStringLiteral("Panel2"));
+
+        page.editDevice(page.deviceModel()->rowOfName("Panel1"));
+        edit->editLocation->setText(QStringLiteral("Lab"));
+        edit->submit();
+        QCOMPARE(edit->warningText(), badge);
+        QVERIFY(edit->isVisible());
+        edit->close();
+    }
+    QCOMPARE(deviceCount(), 1);
+    QCOMPARE(spies.insert.count(), 0);
+    QCOMPARE(spies.update.count(), 0);
+    add->submit();
+    QVERIFY(!add->isVisible());
+    QCOMPARE(spies.insert.count(), 1);
     QCOMPARE(deviceCount(), 2);
 }
 
