@@ -13,6 +13,7 @@
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/FullDisk.h"
 #include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
@@ -701,7 +702,7 @@ void TestBroadcastEditor::roundTrip()
 
 void TestBroadcastEditor::heldDatabaseSaveSaysWhy_data()
 {
-    addHoldKindRows();
+    WriteRefusal::addRows();
 }
 
 // A pending broadcast edited and added while another program holds the database: nothing is stored, and the editor
@@ -730,15 +731,18 @@ void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
     QCOMPARE(m_editor->stackedWidgetBroadcastSetting->currentWidget(), content);
     const ShortDatabaseWaits waits(100);
     {
-        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
-        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        const WriteRefusal refusal(kind, waits.db()->databaseFilePath(), {QStringLiteral("Broadcast")});
+        QVERIFY(refusal.isActive());
         content->plainTextEdit->setPlainText(QStringLiteral("Assembly moves to the yard"));
         content->btnAddBroadcast->click();
         QVERIFY(m_editor->isVisible());
         QVERIFY(m_editor->failureDialog()->isVisible());
+        // A full disk and another program's hold are told apart: only the hold passes by itself.
         QCOMPARE(m_editor->failureDialog()->message(),
-                 QString("The broadcast was not saved: the database is in use by another program or its disk is "
-                         "full. Try again later."));
+                 kind == WriteRefusal::kFullDisk
+                     ? QString("The broadcast was not saved: the disk is full.")
+                     : QString("The broadcast was not saved: the database is in use by another program. Try again "
+                               "later."));
         const QLabel *label = m_editor->failureDialog()->labelMessage;
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
         m_editor->failureDialog()->hide();

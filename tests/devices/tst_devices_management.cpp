@@ -18,8 +18,8 @@
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
 #include "shell/kit/DeleteManagementDialog.h"
-#include "support/DatabaseFault.h"
 #include "support/DatabaseHold.h"
+#include "support/FullDisk.h"
 #include "support/LoopbackNetwork.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -373,23 +373,11 @@ void TestDevicesManagement::saveRefusalsSayWhy()
     ManagementAddDevice *add = page.addDeviceDialog();
     ManagementEditDevice *edit = page.editDeviceDialog();
     const ShortDatabaseWaits waits(100);
-    const auto dropFillers = qScopeGuard([] {
-        for (const char *trigger : {"fillINSERT", "fillUPDATE"})
-            QSqlQuery(QSqlDatabase::database())
-                .exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)));
-    });
     {
         std::unique_ptr<DatabaseHold> hold;
-        std::unique_ptr<DatabaseFault> full;
+        std::unique_ptr<FullDisk> full;
         if (diskFull) {
-            // Each new or changed device comes with a megabyte the database has no room for.
-            QSqlQuery sql(QSqlDatabase::database());
-            QVERIFY(sql.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Filler (b BLOB)")));
-            for (const char *event : {"INSERT", "UPDATE"})
-                QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TRIGGER fill%1 AFTER %1 ON Device BEGIN INSERT INTO "
-                                                "Filler VALUES (zeroblob(1000000)); END")
-                                     .arg(QLatin1String(event))));
-            full = std::make_unique<DatabaseFault>(DatabaseFault::DiskFull);
+            full = std::make_unique<FullDisk>(QStringList{QStringLiteral("Device")});
             QVERIFY(full->isActive());
         } else {
             hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Writer);
