@@ -1,6 +1,7 @@
 #include "BroadcastTestSupport.h"
 
 #include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastCapability.h"
 #include "broadcast/BroadcastContentEditor.h"
 #include "broadcast/BroadcastContentRules.h"
 #include "broadcast/BroadcastMessageDialog.h"
@@ -70,6 +71,7 @@ private slots:
     void roundTrip();
     void heldDatabaseSaveSaysWhy_data();
     void heldDatabaseSaveSaysWhy();
+    void devicesHeldExclusivelyAreSaidAndReadAgain();
     void endToEndWithPanels();
     void wakeNoticeCountsPanelsWithoutAMac();
 
@@ -759,6 +761,52 @@ void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
     QCOMPARE(stored(VelkBroadcast::Upcoming).size(), 1);
     QCOMPARE(stored(VelkBroadcast::Upcoming).first().bid, draft.bid);
     QCOMPARE(stored(VelkBroadcast::Upcoming).first().contentText, QString("Assembly moves to the yard"));
+}
+
+// The editor opened while another program holds the database exclusively: the devices cannot be read, and the step
+// showed "0 devices in total" with empty tables, as if the site had no device, and a stored broadcast opened then lost
+// its targets from view. The step says the list can't be read right now and reads it again until it can: then the
+// devices are listed and the stored broadcast's targets are checked.
+void TestBroadcastEditor::devicesHeldExclusivelyAreSaidAndReadAgain()
+{
+    const QList<VelkIFPDevice> capable = BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance());
+    QVERIFY(capable.size() >= 2);
+    VelkBroadcast draft;
+    draft.status = VelkBroadcast::Pending;
+    draft.contentText = QStringLiteral("Fire drill at ten");
+    draft.target = 2;
+    draft.isNow = true;
+    draft.startDate = QStringLiteral("2024-05-06");
+    draft.time = QStringLiteral("09:00");
+    draft.durationSec = 30;
+    draft.devices = capable.mid(1, 1);
+    QCOMPARE(OrvantaDBManager::getInstance()->insertBroadcast(draft), DB_OK);
+    newEditor(at("2024-05-06 09:00:00"));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    const QString total = step->labelTotalInfo->text();
+    QVERIFY(total.endsWith(QLatin1String("devices in total")));
+
+    const ShortDatabaseWaits waits(50);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_editor->editBroadcast(draft);
+        QCOMPARE(step->tableWidgetDevice->rowCount(), 0);
+        QCOMPARE(step->labelTotalInfo->text(), BroadcastSchedule::unreadableText());
+        // The whole text shows.
+        QVERIFY(step->labelTotalInfo->fontMetrics().horizontalAdvance(step->labelTotalInfo->text()) <=
+                step->labelTotalInfo->width());
+        QVERIFY(!step->btnNext->isEnabled());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(step->labelTotalInfo->text(), total, 30000);
+    QCOMPARE(step->tableWidgetDevice->rowCount(), capable.size());
+    QCOMPARE(step->targets().checkedDevices().size(), 1);
+    QCOMPARE(step->targets().checkedDevices().first().deviceName, capable.at(1).deviceName);
+    QVERIFY(step->btnNext->isEnabled());
+
+    // Read at once, a new broadcast says nothing of the kind.
+    m_editor->newBroadcast();
+    QCOMPARE(step->labelTotalInfo->text(), total);
 }
 
 void TestBroadcastEditor::endToEndWithPanels()

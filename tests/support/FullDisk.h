@@ -20,7 +20,8 @@ public:
         if (!sql.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Filler (b BLOB)")))
             return;
         for (const QString &table : tables) {
-            for (const QString &event : {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
+            for (const QString &event :
+                 {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
                 const QString trigger = QStringLiteral("fill_%1_%2").arg(table, event);
                 if (!sql.exec(QStringLiteral("CREATE TEMP TRIGGER %1 AFTER %2 ON %3 BEGIN INSERT INTO Filler VALUES "
                                              "(zeroblob(1000000)); END")
