@@ -207,7 +207,7 @@ void ManagementAutoDetect::setDeviceCells(int row)
         name->setToolTip(nameTip);
     const VelkIFPDevice &device = m_model.row(row).device;
     const bool byAddress = device.macAddress.isEmpty();
-    const QStringList cells = {device.ipAddress, byAddress ? noMacText() : device.macAddress, device.modelName};
+    const QStringList cells = {device.ipAddress, DeviceRules::macCellText(device.macAddress), device.modelName};
     for (int column = IpCol; column <= ModelCol; ++column) {
         QTableWidgetItem *item = tableDevices->item(row, column);
         item->setText(cells.at(column - IpCol));
@@ -218,11 +218,6 @@ void ManagementAutoDetect::setDeviceCells(int row)
         tableDevices->item(row, MacCol)
             ->setToolTip(plainToolTip(tr("This device reports a Mac address that no network card has (all zeros, "
                                          "broadcast or multicast). It is added by its IP address alone.")));
-}
-
-QString ManagementAutoDetect::noMacText()
-{
-    return tr("By IP address");
 }
 
 void ManagementAutoDetect::noteNameWidth(int row)

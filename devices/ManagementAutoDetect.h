@@ -64,8 +64,6 @@ private:
     void applyChange(const AutoDetectModel::Change &change);
     void fillRow(int row);
     void setDeviceCells(int row);
-    /// What the MAC cell of a panel listed by its address alone says.
-    static QString noMacText();
     /// Widens the name column's need to the row's name.
     void noteNameWidth(int row);
     void nameItemChanged(QTableWidgetItem *item);

@@ -292,6 +292,15 @@ void TestDevicesManagement::addByAddress()
     }
     QCOMPARE(spies.insert.count(), 3);
     QCOMPARE(deviceCount(), 3);
+    // The list says how they are matched, as Auto Detect does, not an empty MAC cell.
+    const QModelIndex byIp =
+        page.deviceModel()->index(page.deviceModel()->rowOfName("By IP 1"), DeviceTableModel::MacColumn);
+    QCOMPARE(byIp.data().toString(), QStringLiteral("By IP address"));
+    QCOMPARE(page.deviceModel()
+                 ->index(page.deviceModel()->rowOfName("Room 101"), DeviceTableModel::MacColumn)
+                 .data()
+                 .toString(),
+             QStringLiteral("aa:bb:cc:dd:ee:01"));
 
     // An audio box page adds audio boxes.
     page.setPageMode(1);

@@ -254,6 +254,12 @@ void TestSchedulingPage::powerOnNotesTheDevicesItCannotWake()
 
     QRadioButton *targets[] = {nullptr, editor->rBtn_All, editor->rBtn_SelectDevice, editor->rBtn_Group};
     targets[target]->click();
+    if (target == 2) {
+        // The device without a MAC says how it is reached, as the device list does.
+        QCOMPARE(editor->rowCheckBoxes().at(0)->text(), QStringLiteral("By address"));
+        QCOMPARE(editor->tableWidget->item(0, 2)->text(), QStringLiteral("By IP address"));
+        QCOMPARE(editor->tableWidget->item(1, 2)->text(), testMac(1));
+    }
     editor->checkBox_everyday->setChecked(true);
     editor->checkBox_onTime->setChecked(true);
     editor->checkBox_offTime->setChecked(true);
