@@ -52,8 +52,15 @@ QList<TsMessage> readTs(const QString &path, QString *error)
                 current.comment = xml.readElementText();
             } else if (inMessage && name == QLatin1String("translation")) {
                 current.translationType = xml.attributes().value(QLatin1String("type")).toString();
-                // Numerus forms are nested; their joined text is enough to tell empty from filled.
-                current.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                if (current.numerus) {
+                    // Numerus forms are nested; the first stands for them all, blanks around it as it has them.
+                    QStringList forms;
+                    while (xml.readNextStartElement())
+                        forms << xml.readElementText();
+                    current.translation = forms.value(0);
+                } else {
+                    current.translation = xml.readElementText();
+                }
             }
         } else if (xml.isEndElement() && xml.name() == QLatin1String("message")) {
             messages.append(current);
@@ -99,6 +106,7 @@ private slots:
     void chineseTranslatesKeyTexts_data();
     void chineseTranslatesKeyTexts();
     void englishShowsSourceTexts();
+    void englishCountsReadInTheirNumber();
     void chineseCountsDevicesWithOneWord();
     void everyMessageIsTranslated_data();
     void everyMessageIsTranslated();
@@ -196,6 +204,9 @@ void TestLang::englishShowsSourceTexts()
     for (const TsMessage &message : messages) {
         const QString where = message.context + QStringLiteral(": ") + message.source;
         QVERIFY2(message.translationType.isEmpty(), qPrintable(where));
+        // A count reads in its number: checked by englishCountsReadInTheirNumber.
+        if (message.numerus)
+            continue;
         QString expected = message.source;
         for (const Correction &correction : Corrections) {
             if (message.source == QLatin1String(correction.source)) {
@@ -210,6 +221,42 @@ void TestLang::englishShowsSourceTexts()
     // Every correction still meets its source text.
     for (const Correction &correction : Corrections)
         QVERIFY2(met.contains(QLatin1String(correction.source)), correction.source);
+}
+
+// "1 chosen device(s)" read as a form left half filled in. A text that counts says so (%n) and the English file gives
+// it its singular and its plural: one device, two devices.
+void TestLang::englishCountsReadInTheirNumber()
+{
+    QString error;
+    const QList<TsMessage> messages = readTs(tsPath(QStringLiteral("en_US")), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QTranslator translator;
+    QVERIFY(translator.load(qmPath(QStringLiteral("en_US"))));
+    QStringList wrong;
+    int counts = 0;
+    for (const TsMessage &message : messages) {
+        const QString where = message.context + QStringLiteral(": ") + message.source;
+        if (!message.numerus) {
+            if (message.source.contains(QLatin1String("(s)")))
+                wrong << where + QStringLiteral(" counts without its number");
+            continue;
+        }
+        ++counts;
+        const auto shown = [&](int n) {
+            return translator.translate(message.context.toUtf8().constData(), message.source.toUtf8().constData(),
+                                        message.comment.isEmpty() ? nullptr : message.comment.toUtf8().constData(), n);
+        };
+        const QString one = shown(1);
+        const QString two = shown(2);
+        QString plural = message.source;
+        plural.replace(QLatin1String("(s)"), QLatin1String("s"));
+        if (two != plural)
+            wrong << where + QStringLiteral(" reads for 2: ") + two;
+        if (one == two || one.contains(QLatin1String("(s)")) || !one.contains(QLatin1String("%n")))
+            wrong << where + QStringLiteral(" reads for 1: ") + one;
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QVERIFY(counts > 0);
 }
 
 // Devices are counted with one word in Chinese: 台, never 部 ("全部", all, is no counter).
@@ -251,7 +298,13 @@ void TestLang::everyMessageIsTranslated()
         QVERIFY2(message.translationType.isEmpty(),
                  qPrintable(where + QStringLiteral(" is ") + message.translationType));
         QVERIFY2(!message.translation.trimmed().isEmpty(), qPrintable(where));
-        QVERIFY2(!message.numerus, qPrintable(where + QStringLiteral(" needs its plural forms checked")));
+        if (message.numerus) {
+            // Chinese has one form, which carries the number (tr() puts it in for %n).
+            const QString three =
+                translator.translate(message.context.toUtf8().constData(), message.source.toUtf8().constData(),
+                                     message.comment.isEmpty() ? nullptr : message.comment.toUtf8().constData(), 3);
+            QVERIFY2(three.contains(QLatin1String("%n")), qPrintable(where + QStringLiteral(" -> ") + three));
+        }
         QVERIFY2(placeholders(message.translation) == placeholders(message.source),
                  qPrintable(where + QStringLiteral(" -> ") + message.translation));
         QVERIFY2(message.source.startsWith(QLatin1Char(' ')) == message.translation.startsWith(QLatin1Char(' ')) &&
