@@ -2238,6 +2238,14 @@ Please modify the username and password to the correct ones to continue using th
         <source>No device was imported: the file has no row after its header line.</source>
         <translation>No device was imported: the file has no row after its header line.</translation>
     </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>This row is empty. Remove it and import the file again.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2359,6 +2367,14 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>This row is empty. Remove it and import the file again.</translation>
     </message>
 </context>
 <context>

@@ -2236,6 +2236,14 @@ Please modify the username and password to the correct ones to continue using th
         <source>No device was imported: the file has no row after its header line.</source>
         <translation>未匯入任何裝置：檔案在標題列之後沒有任何資料列。</translation>
     </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>此儲存格中開始的引號（&quot;）始終沒有結束。請補上結束的引號或將它刪除，然後再匯入檔案。</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>此列為空白。請刪除此列後再匯入檔案。</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2357,6 +2365,14 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>此欄位含有無法讀取的字元，請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
+    </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>此儲存格中開始的引號（&quot;）始終沒有結束。請補上結束的引號或將它刪除，然後再匯入檔案。</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>此列為空白。請刪除此列後再匯入檔案。</translation>
     </message>
 </context>
 <context>
