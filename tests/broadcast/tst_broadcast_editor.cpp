@@ -78,6 +78,8 @@ private slots:
 private:
     QList<VelkBroadcast> stored(VelkBroadcast::Status status);
     void newEditor(const QDateTime &now);
+    // A pending broadcast "now" to those devices, stored; bid 0 when the store refused it.
+    static VelkBroadcast storedDraft(const QString &text, const QList<VelkIFPDevice> &devices);
     // Checks the device rows by name and moves on to the content step.
     void pickDevicesAndGoOn(const QStringList &names);
     // On a fresh step: checks the device row of that name, chooses "Schedule" at that minute and presses "Next";
@@ -161,6 +163,22 @@ QList<VelkBroadcast> TestBroadcastEditor::stored(VelkBroadcast::Status status)
     QList<VelkBroadcast> list;
     OrvantaDBManager::getInstance()->queryBroadcastByStatus(status, list);
     return list;
+}
+
+VelkBroadcast TestBroadcastEditor::storedDraft(const QString &text, const QList<VelkIFPDevice> &devices)
+{
+    VelkBroadcast draft;
+    draft.status = VelkBroadcast::Pending;
+    draft.contentText = text;
+    draft.target = 2;
+    draft.isNow = true;
+    draft.startDate = QStringLiteral("2024-05-06");
+    draft.time = QStringLiteral("09:00");
+    draft.durationSec = 30;
+    draft.devices = devices;
+    if (OrvantaDBManager::getInstance()->insertBroadcast(draft) != DB_OK)
+        draft.bid = 0;
+    return draft;
 }
 
 void TestBroadcastEditor::newEditor(const QDateTime &now)
@@ -713,18 +731,10 @@ void TestBroadcastEditor::heldDatabaseSaveSaysWhy_data()
 void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
 {
     QFETCH(int, kind);
-    VelkBroadcast draft;
-    draft.status = VelkBroadcast::Pending;
-    draft.contentText = QStringLiteral("Assembly in the hall");
-    draft.target = 2;
-    draft.isNow = true;
-    draft.startDate = QStringLiteral("2024-05-06");
-    draft.time = QStringLiteral("09:00");
-    draft.durationSec = 30;
     QList<VelkIFPDevice> all;
     QCOMPARE(OrvantaDBManager::getInstance()->queryAllAvailableIFP(all), DB_OK);
-    draft.devices = all.mid(0, 1);
-    QCOMPARE(OrvantaDBManager::getInstance()->insertBroadcast(draft), DB_OK);
+    const VelkBroadcast draft = storedDraft(QStringLiteral("Assembly in the hall"), all.mid(0, 1));
+    QVERIFY(draft.bid != 0);
     newEditor(at("2024-05-06 09:00:00"));
     QSignalSpy saved(m_editor.get(), &BroadcastSetting::broadcastSettingSavedSuccess);
     m_editor->editBroadcast(draft);
@@ -771,16 +781,8 @@ void TestBroadcastEditor::devicesHeldExclusivelyAreSaidAndReadAgain()
 {
     const QList<VelkIFPDevice> capable = BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance());
     QVERIFY(capable.size() >= 2);
-    VelkBroadcast draft;
-    draft.status = VelkBroadcast::Pending;
-    draft.contentText = QStringLiteral("Fire drill at ten");
-    draft.target = 2;
-    draft.isNow = true;
-    draft.startDate = QStringLiteral("2024-05-06");
-    draft.time = QStringLiteral("09:00");
-    draft.durationSec = 30;
-    draft.devices = capable.mid(1, 1);
-    QCOMPARE(OrvantaDBManager::getInstance()->insertBroadcast(draft), DB_OK);
+    const VelkBroadcast draft = storedDraft(QStringLiteral("Fire drill at ten"), capable.mid(1, 1));
+    QVERIFY(draft.bid != 0);
     newEditor(at("2024-05-06 09:00:00"));
     BroadcastSchedule *step = m_editor->scheduleStep();
     const QString total = step->labelTotalInfo->text();

@@ -333,6 +333,22 @@ QStringList typingFaults(QSpinBox *box)
     return wrong;
 }
 
+// A panel's search for the console from that loopback address, as the discovery responder hears it.
+bool sendSearch(const QString &address, const QString &mac, const QString &model)
+{
+    QUdpSocket from;
+    if (!from.bind(QHostAddress(address), 0))
+        return false;
+    SsdpSearch message;
+    message.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
+    message.mac = mac;
+    message.model = model;
+    message.deviceType = QStringLiteral("Control Box");
+    message.displayClientVersion = QStringLiteral("1.1.1030.30");
+    return from.writeDatagram(SsdpMessage::buildSearch(message, QStringLiteral("239.255.255.250:1988")),
+                              QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0)) > 0;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -689,18 +705,8 @@ void TestPolish::autoDetectNamesReadWhole()
     const QList<QStringList> searches = {{"127.0.9.1", "02:51:4e:00:09:01", "Velk TM B-Series"},
                                          {"127.0.9.2", "02:51:4e:00:09:02", "Velk TM B-Series 86"},
                                          {"127.0.9.3", "00:00:00:00:00:00", "Velk TM B-Series 86"}};
-    for (const QStringList &search : searches) {
-        QUdpSocket from;
-        QVERIFY(from.bind(QHostAddress(search.at(0)), 0));
-        SsdpSearch message;
-        message.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
-        message.mac = search.at(1);
-        message.model = search.at(2);
-        message.deviceType = QStringLiteral("Control Box");
-        message.displayClientVersion = QStringLiteral("1.1.1030.30");
-        QVERIFY(from.writeDatagram(SsdpMessage::buildSearch(message, QStringLiteral("239.255.255.250:1988")),
-                                   QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0)) > 0);
-    }
+    for (const QStringList &search : searches)
+        QVERIFY(sendSearch(search.at(0), search.at(1), search.at(2)));
     // Heard before the dialog opens, as a fleet that powered up earlier: the rows are there when it is shown.
     const auto heardHere = [] {
         int heard = 0;
@@ -773,18 +779,8 @@ void TestPolish::autoDetectWorksFromTheKeyboard()
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     const QStringList macs = {QStringLiteral("02:51:4e:00:0a:01"), QStringLiteral("02:51:4e:00:0a:02")};
-    for (int i = 0; i < macs.size(); ++i) {
-        QUdpSocket from;
-        QVERIFY(from.bind(QHostAddress(QStringLiteral("127.0.10.%1").arg(i + 1)), 0));
-        SsdpSearch message;
-        message.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
-        message.mac = macs.at(i);
-        message.model = QStringLiteral("Velk TM K-Series");
-        message.deviceType = QStringLiteral("Control Box");
-        message.displayClientVersion = QStringLiteral("1.1.1030.30");
-        QVERIFY(from.writeDatagram(SsdpMessage::buildSearch(message, QStringLiteral("239.255.255.250:1988")),
-                                   QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0)) > 0);
-    }
+    for (int i = 0; i < macs.size(); ++i)
+        QVERIFY(sendSearch(QStringLiteral("127.0.10.%1").arg(i + 1), macs.at(i), QStringLiteral("Velk TM K-Series")));
     Management page;
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
