@@ -377,8 +377,9 @@ void Broadcast::triggerDuplicateBroadcast(const VelkBroadcast &b)
     const BroadcastScheduler::Change change = m_scheduler->duplicateBroadcast(b, &copy);
     if (change != BroadcastScheduler::Change::Made) {
         tellIfRefused(change,
-                      tr("The broadcast was not duplicated: the database is in use by another program or its disk is "
-                         "full. Try again later."),
+                      tr("The broadcast was not duplicated: the database is in use by another program. Try again "
+                         "later."),
+                      tr("The broadcast was not duplicated: the disk is full."),
                       tr("The broadcast could not be duplicated."));
         return;
     }
@@ -389,8 +390,9 @@ void Broadcast::triggerDuplicateBroadcast(const VelkBroadcast &b)
 void Broadcast::triggerMoveBroadcast(VelkBroadcast &b)
 {
     tellIfRefused(m_scheduler->moveToPending(b),
-                  tr("The broadcast was not moved to Pending: the database is in use by another program or its disk "
-                     "is full. Try again later."),
+                  tr("The broadcast was not moved to Pending: the database is in use by another program. Try again "
+                     "later."),
+                  tr("The broadcast was not moved to Pending: the disk is full."),
                   tr("The broadcast could not be moved to Pending."));
 }
 
@@ -404,16 +406,18 @@ void Broadcast::showDeleteConfirmDialog(const VelkBroadcast &b)
 void Broadcast::confirmDeleteBroadcast()
 {
     tellIfRefused(m_scheduler->deleteBroadcast(deleteBid),
-                  tr("The broadcast was not deleted: the database is in use by another program or its disk is full. "
-                     "Try again later."),
-                  tr("The broadcast could not be deleted."));
+                  tr("The broadcast was not deleted: the database is in use by another program. Try again later."),
+                  tr("The broadcast was not deleted: the disk is full."), tr("The broadcast could not be deleted."));
 }
 
-void Broadcast::tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &failed)
+void Broadcast::tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &diskFull,
+                              const QString &failed)
 {
     if (change == BroadcastScheduler::Change::Made)
         return;
-    m_messageDialog->setMessage(change == BroadcastScheduler::Change::RefusedForNow ? refusedForNow : failed);
+    m_messageDialog->setMessage(change == BroadcastScheduler::Change::RefusedForNow ? refusedForNow
+                                : change == BroadcastScheduler::Change::DiskFull    ? diskFull
+                                                                                    : failed);
     showCentred(m_messageDialog);
 }
 

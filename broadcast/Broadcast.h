@@ -87,9 +87,10 @@ private:
     void triggerDuplicateBroadcast(const VelkBroadcast &broadcast);
     void triggerMoveBroadcast(VelkBroadcast &broadcast);
     void showDeleteConfirmDialog(const VelkBroadcast &broadcast);
-    /// Tells the operator why a row action changed nothing (the lists show what is stored): the first text when the
-    /// database refused it for now, the second for any other failure.
-    void tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &failed);
+    /// Tells the operator why a row action changed nothing (the lists show what is stored): the first text when
+    /// another program holds the database, the second when the disk is full, the third for any other failure.
+    void tellIfRefused(BroadcastScheduler::Change change, const QString &refusedForNow, const QString &diskFull,
+                       const QString &failed);
     void showBroadcastReportDialog(const VelkBroadcast &broadcast);
     void resetAudioPlayback();
 

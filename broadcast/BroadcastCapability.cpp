@@ -38,10 +38,13 @@ bool isCapable(const VelkIFPDevice &device)
     return compareVersionBuild(version, minimumClientVersion()) >= 0 || device.deviceType == QLatin1String("Audio Box");
 }
 
-QList<VelkIFPDevice> supportedDevices(OrvantaDBIntf *db)
+QList<VelkIFPDevice> supportedDevices(OrvantaDBIntf *db, bool *read)
 {
     QList<VelkIFPDevice> all;
-    if (db->queryAllAvailableIFP(all) != DB_OK) {
+    const bool readAll = db->queryAllAvailableIFP(all) == DB_OK;
+    if (read)
+        *read = readAll;
+    if (!readAll) {
         writeLog(LOG_LEVEL_ERROR, "getSupportedDeviceList, queryAllAvailableIFP error");
         return QList<VelkIFPDevice>();
     }

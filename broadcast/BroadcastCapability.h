@@ -18,7 +18,8 @@ QString minimumClientVersion();
 /// as 0.
 int compareVersionBuild(const QString &a, const QString &b);
 bool isCapable(const VelkIFPDevice &device);
-/// The capable devices in the store's order (by name); empty, with a log line, when the store cannot be read.
-QList<VelkIFPDevice> supportedDevices(OrvantaDBIntf *db);
+/// The capable devices in the store's order (by name); empty, with a log line, when the store cannot be read, and
+/// then *read (when given) is false.
+QList<VelkIFPDevice> supportedDevices(OrvantaDBIntf *db, bool *read = nullptr);
 
 } // namespace BroadcastCapability

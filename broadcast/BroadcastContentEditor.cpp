@@ -200,7 +200,7 @@ void BroadcastContentEditor::updateWakeNote()
     const bool shown = checkBoxWakeOnLan->isChecked() && m_targetsWithoutMac > 0;
     if (shown)
         labelWakeNote->setText(
-            tr("Wake-on-LAN can't wake %1 chosen panel(s) without a MAC address.").arg(m_targetsWithoutMac));
+            tr("Wake-on-LAN can't wake %n chosen panel(s) without a MAC address.", nullptr, m_targetsWithoutMac));
     frameWakeAlert->setVisible(shown);
 }
 

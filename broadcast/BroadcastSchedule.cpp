@@ -5,6 +5,7 @@
 #include "broadcast/BroadcastManager.h"
 #include "broadcast/BroadcastMessageDialog.h"
 #include "broadcast/BroadcastTiming.h"
+#include "datastore/DbReadRetry.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
 #include "platform/LogLevel.h"
@@ -66,8 +67,9 @@ QString rowCheckStyle(double scale)
 
 BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
     : QFrame(parent), m_db(OrvantaDBManager::getInstance()), m_server(CmdServer::getInstance()),
-      m_clock(clock ? clock : Clock::system())
+      m_clock(clock ? clock : Clock::system()), m_reread(new DbReadRetry(m_db->heldWrites(), this))
 {
+    connect(m_reread, &DbReadRetry::retry, this, &BroadcastSchedule::rereadTargets);
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
     for (int i = 0; i < 5; ++i) {
@@ -205,16 +207,47 @@ int BroadcastSchedule::targetsWithoutMac() const
     });
 }
 
+QString BroadcastSchedule::unreadableText()
+{
+    return tr("The device list can't be read right now. The devices are listed once it can.");
+}
+
 void BroadcastSchedule::prepareTargets()
 {
+    bool read = true;
+    const QList<VelkIFPDevice> capable = BroadcastCapability::supportedDevices(m_db, &read);
+    // "0 devices" would tell of a site without devices; the list is read again once the database gives it.
+    m_devicesUnread = !read && m_db->refusedForNow();
+    if (m_devicesUnread)
+        m_reread->later();
+    else
+        m_reread->done();
     m_targets.setDevices(
-        getSupportedDeviceList(), [this](const VelkIFPDevice &device) { return m_server->isDeviceOnline(device); },
+        capable, [this](const VelkIFPDevice &device) { return m_server->isDeviceOnline(device); },
         [this](const VelkIFPDevice &device) {
             QList<VelkGroups> groups;
             if (m_db->queryGroupsByIFP(device, groups) != DB_OK)
                 writeLog(LOG_LEVEL_ERROR, "prepareSupportedDeviceList, queryGroupsByIFP error");
             return groups;
         });
+}
+
+void BroadcastSchedule::rereadTargets()
+{
+    prepareTargets();
+    if (m_devicesUnread)
+        return;
+    // A stored broadcast opened meanwhile found none of its targets in the empty tables.
+    if (broadcastData.bid != 0)
+        checkTargetsOf(broadcastData);
+    refreshTables();
+    const int deviceRows = m_targets.shownDevices().size();
+    const int groupRows = m_targets.shownGroups().size();
+    deviceCheckBoxAll->setChecked(deviceRows > 0 && m_targets.checkedDevices().size() == deviceRows);
+    groupCheckBoxAll->setChecked(groupRows > 0 && m_targets.checkedGroups().size() == groupRows);
+    updateSelectedInfo();
+    updateTotalInfo();
+    showTotal();
 }
 
 void BroadcastSchedule::refreshTables()
@@ -339,6 +372,10 @@ void BroadcastSchedule::updateTotalInfo()
 
 void BroadcastSchedule::showTotal()
 {
+    if (m_devicesUnread) {
+        labelTotalInfo->setText(unreadableText());
+        return;
+    }
     labelTotalInfo->setText(comboBoxType->currentIndex() == 0 ? deviceTotalText : groupTotalText);
 }
 
@@ -702,6 +739,29 @@ void BroadcastSchedule::newBroadcast()
     btnNext->setEnabled(false);
 }
 
+void BroadcastSchedule::checkTargetsOf(const VelkBroadcast &b)
+{
+    if (b.target == 2) {
+        for (const VelkIFPDevice &device : qAsConst(b.devices)) {
+            for (int i = 0; i < m_targets.devices().size(); ++i) {
+                if (m_targets.devices().at(i).deviceName == device.deviceName) {
+                    m_targets.setDeviceChecked(i, true);
+                    break;
+                }
+            }
+        }
+    } else if (b.target == 3) {
+        for (const VelkGroups &group : qAsConst(b.groups)) {
+            for (int i = 0; i < m_targets.groups().size(); ++i) {
+                if (m_targets.groups().at(i).groupName == group.groupName) {
+                    m_targets.setGroupChecked(i, true);
+                    break;
+                }
+            }
+        }
+    }
+}
+
 void BroadcastSchedule::loadBroadcast(VelkBroadcast b)
 {
     broadcastData.status = b.status;
@@ -724,25 +784,7 @@ void BroadcastSchedule::loadBroadcast(VelkBroadcast b)
         const bool devices = b.target == 2;
         comboBoxType->setCurrentIndex(devices ? 0 : 1);
         stackedWidgetTables->setCurrentIndex(devices ? 0 : 1);
-        if (devices) {
-            for (const VelkIFPDevice &device : qAsConst(b.devices)) {
-                for (int i = 0; i < m_targets.devices().size(); ++i) {
-                    if (m_targets.devices().at(i).deviceName == device.deviceName) {
-                        m_targets.setDeviceChecked(i, true);
-                        break;
-                    }
-                }
-            }
-        } else {
-            for (const VelkGroups &group : qAsConst(b.groups)) {
-                for (int i = 0; i < m_targets.groups().size(); ++i) {
-                    if (m_targets.groups().at(i).groupName == group.groupName) {
-                        m_targets.setGroupChecked(i, true);
-                        break;
-                    }
-                }
-            }
-        }
+        checkTargetsOf(b);
     }
     refreshTables();
     const int deviceRows = m_targets.shownDevices().size();

@@ -9,6 +9,7 @@
 
 class BroadcastMessageDialog;
 class Clock;
+class DbReadRetry;
 class CmdServer;
 class OrvantaDBIntf;
 class QMouseEvent;
@@ -19,6 +20,10 @@ class SortingIndicator;
 /// on chosen weekdays). It keeps the schedule fields of a working record and hands them on; it stores nothing.
 ///
 /// Time comes from the clock seam: the proposed schedule and the check that a start lies ahead.
+///
+/// While another program holds the database exclusively the devices cannot be read: the step says so where the total
+/// stands, instead of "0 devices", and reads them again, as the database's other readers do, until it can; a stored
+/// broadcast's targets are checked then.
 class BroadcastSchedule : public QFrame, public Ui_BroadcastSchedule
 {
     Q_OBJECT
@@ -53,6 +58,8 @@ public:
     bool isNow() const { return broadcastData.isNow; }
     /// How many of the chosen targets need waking and Wake-on-LAN cannot wake: offline, with no MAC address.
     int targetsWithoutMac() const;
+    /// Said in place of the totals while the devices cannot be read.
+    static QString unreadableText();
 
 signals:
     void emitBtnNextClicked(bool isHaveControlBox, bool isHaveAudioDevice);
@@ -85,6 +92,10 @@ private slots:
 private:
     bool devicePageShown() const { return stackedWidgetTables->currentIndex() == 0; }
     void prepareTargets();
+    /// Checks the targets of the broadcast in the tables, by name.
+    void checkTargetsOf(const VelkBroadcast &broadcast);
+    /// Reads the devices again after a refused read.
+    void rereadTargets();
     void sortBy(BroadcastTargetModel::DeviceColumn column);
     void sortBy(BroadcastTargetModel::GroupColumn column);
     /// Checks or clears every row of the page shown.
@@ -119,6 +130,9 @@ private:
     CmdServer *m_server;
     Clock *m_clock;
     BroadcastTargetModel m_targets;
+    DbReadRetry *m_reread;
+    // The last read of the devices was refused for now: the tables are empty for want of them, not of devices.
+    bool m_devicesUnread = false;
     QString deviceTotalText;
     QString groupTotalText;
     QList<QCheckBox *> deviceCheckBoxList;

@@ -568,16 +568,20 @@ BroadcastScheduler::Change BroadcastScheduler::moveToPending(VelkBroadcast broad
 BroadcastScheduler::Change BroadcastScheduler::refusal(const char *logLine)
 {
     // Asked at once: the refresh that follows reads the database and tells of its own failures.
-    const Change refused = m_db->refusedForNow() ? Change::RefusedForNow : Change::Failed;
+    const Change refused = m_db->lastFailure() == DbFailure::DiskFull ? Change::DiskFull
+                           : m_db->refusedForNow()                    ? Change::RefusedForNow
+                                                                      : Change::Failed;
     writeLog(LOG_LEVEL_ERROR, "%s%s", logLine,
-             refused == Change::RefusedForNow ? ", the database refuses it for now" : "");
+             refused == Change::DiskFull        ? ", the disk is full"
+             : refused == Change::RefusedForNow ? ", the database refuses it for now"
+                                                : "");
     return refused;
 }
 
 void BroadcastScheduler::refreshUnlessRefusedForNow(Change refused)
 {
     // Refused for now, a read would only wait for the database again, and the lists did not change.
-    if (refused != Change::RefusedForNow)
+    if (refused == Change::Failed)
         refreshBroadcastTables();
 }
 

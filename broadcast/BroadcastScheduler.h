@@ -36,7 +36,8 @@ public:
     enum class Change
     {
         Made,
-        RefusedForNow, ///< the database could not take it for now (held by another program, a full disk)
+        RefusedForNow, ///< the database could not take it for now (another program holds it)
+        DiskFull,      ///< the disk is full: nothing can be written until room is made
         Failed         ///< refused for good, or the broadcast is in no list
     };
 

@@ -140,10 +140,11 @@ bool BroadcastSetting::save(VelkBroadcast::Status status)
         writeLog(LOG_LEVEL_ERROR, isEditing ? "scheduleAddBroadcastClicked, updateBroadcast error"
                                             : "scheduleAddBroadcastClicked, insertBroadcast error");
         // Closing as if it had worked would show "Broadcast Saved" for a broadcast that is not there.
-        m_failureDialog->setMessage(database->refusedForNow()
-                                        ? tr("The broadcast was not saved: the database is in use by another program "
-                                             "or its disk is full. Try again later.")
-                                        : tr("The broadcast could not be saved."));
+        m_failureDialog->setMessage(
+            database->lastFailure() == DbFailure::DiskFull ? tr("The broadcast was not saved: the disk is full.")
+            : database->refusedForNow()
+                ? tr("The broadcast was not saved: the database is in use by another program. Try again later.")
+                : tr("The broadcast could not be saved."));
         DialogPlacementRule::centreOnScreenOf(m_failureDialog, this);
         m_failureDialog->show();
         return false;

@@ -213,4 +213,5 @@ void AlertRoad::startBeeping()
     if (m_beep)
         m_beep();
     m_beepTimer->start();
+    emit alarmCannotSound();
 }

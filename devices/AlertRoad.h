@@ -86,6 +86,9 @@ signals:
     void warningRequested(VelkIFPDevice device);
     /// true when an alert is taken up, false when the last pending alert was answered.
     void startAlert(bool enable);
+    /// The alarm cannot sound (no audio output, a file that cannot be played): the beep stands in until the last
+    /// pending alert is answered. Emitted once as the beep starts; isBeeping() tells a warning shown later.
+    void alarmCannotSound();
     /// End the alert at the panel (the stop-alert command).
     void stopSafeAlert(QString mac);
     void stopSafeAlertOfDevice(quint32 did);

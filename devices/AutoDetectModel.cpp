@@ -1,5 +1,7 @@
 #include "devices/AutoDetectModel.h"
 
+#include <numeric>
+
 #include <QHostAddress>
 #include <QVector>
 #include <algorithm>
@@ -38,6 +40,29 @@ QString AutoDetectModel::numberedName(const VelkIFPDevice &heard, int number)
     if (number > 1)
         suffix += QStringLiteral(" (%1)").arg(number);
     return model.left(DeviceRules::MaxNameLength - suffix.size()) + suffix;
+}
+
+QList<int> AutoDetectModel::columnWidths(const QList<int> &needs, const QList<int> &sharesPercent, int width)
+{
+    QList<int> widths = needs;
+    if (widths.isEmpty())
+        return widths;
+    int total = std::accumulate(widths.cbegin(), widths.cend(), 0);
+    if (total > width) {
+        // Too wide: the names give way first, down to their share, then the last column.
+        widths.first() -= qMin(total - width, qMax(0, widths.first() - width * sharesPercent.value(0) / 100));
+    } else {
+        // Room to spare: each column grows toward its share, in order.
+        for (int column = 0; column < widths.size() && total < width; ++column) {
+            const int grow =
+                qMin(width - total, qMax(0, width * sharesPercent.value(column) / 100 - widths.at(column)));
+            widths[column] += grow;
+            total += grow;
+        }
+    }
+    total = std::accumulate(widths.cbegin(), widths.cend(), 0);
+    widths.last() = qMax(0, widths.last() + width - total);
+    return widths;
 }
 
 bool AutoDetectModel::sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b)

@@ -75,6 +75,11 @@ public:
     /// True when the table shows the two devices alike (address, MAC, model).
     static bool sameShown(const VelkIFPDevice &a, const VelkIFPDevice &b);
 
+    /// The widths of the table's columns in `width` pixels: each column the width its widest text needs, grown toward
+    /// its share (percent of the width) where there is room, the last column the rest. Where the needs do not all
+    /// fit, the first column (the names, cut in the middle) gives up room down to its share, and then the last does.
+    static QList<int> columnWidths(const QList<int> &needs, const QList<int> &sharesPercent, int width);
+
 private:
     /// suggestedName() for number 1, else with " (number)" after it, the model cut to keep the name rule's length.
     static QString numberedName(const VelkIFPDevice &heard, int number);

@@ -622,7 +622,8 @@ void ConnectedList::updateSummary()
     // Said when they are chosen, not left to a greyed button or a log line.
     const int unwakeable = m_model.unwakeable(chosen, canWake).size();
     if (unwakeable > 0)
-        labelPowerNote->setText(tr("Power On can't wake %1 chosen device(s) without a MAC address.").arg(unwakeable));
+        labelPowerNote->setText(
+            tr("Power On can't wake %n chosen device(s) without a MAC address.", nullptr, unwakeable));
     labelPowerNote->setVisible(unwakeable > 0);
     const bool anyConnected = !m_model.connectedTargets(chosen).isEmpty();
     btnPowerOff->setEnabled(anyConnected);

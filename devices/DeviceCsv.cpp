@@ -147,6 +147,14 @@ DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList>
             text(QT_TRANSLATE_NOOP("ImportDialog", "This cell holds characters that cannot be read. Save the "
                                                    "file as CSV UTF-8 and import it again.")));
     }
+    const int quote = unclosedQuoteAt(decoded.text);
+    if (quote >= 0) {
+        const CsvPosition cell = CsvPosition::atEndOf(decoded.text.left(quote));
+        return DeviceCsvError::at(cell.column, cell.row,
+                                  text(QT_TRANSLATE_NOOP("ImportDialog", "A quote (\") opened in this cell is never "
+                                                                         "closed. Close or remove it and import the "
+                                                                         "file again.")));
+    }
     *rows = parseSpreadsheetCsv(decoded.text);
     return DeviceCsvError();
 }
@@ -154,16 +162,10 @@ DeviceCsvError DeviceCsv::parseBytes(const QByteArray &bytes, QList<QStringList>
 QList<QStringList> DeviceCsv::withoutBlankEnd(const QList<QStringList> &rows)
 {
     // Spreadsheets and editors end files with empty lines, or with rows of empty cells where rows
-    // once were. A blank row before a device row is still checked, and refused, at its number.
+    // once were. A blank row before a device row is refused at its number, as an empty row (checkRow).
     int end = rows.size();
-    while (end > 1) {
-        const QStringList &cells = rows.at(end - 1);
-        const bool blank =
-            std::all_of(cells.begin(), cells.end(), [](const QString &cell) { return cell.trimmed().isEmpty(); });
-        if (!blank)
-            break;
+    while (end > 1 && isBlankCsvRow(rows.at(end - 1)))
         --end;
-    }
     return end == rows.size() ? rows : rows.mid(0, end);
 }
 
@@ -193,6 +195,11 @@ DeviceCsvError DeviceCsv::checkRows(const QList<QStringList> &fileRows, const QS
 
 DeviceCsvError DeviceCsv::checkRow(const QStringList &cells, int rowNumber, const QSet<QString> &storedGroupKeys)
 {
+    // Refused for its empty address, a blank line sent the operator looking for a device without one.
+    if (isBlankCsvRow(cells))
+        return DeviceCsvError::at(ColumnGroup, rowNumber,
+                                  DeviceCsv::text(QT_TRANSLATE_NOOP(
+                                      "ImportDialog", "This row is empty. Remove it and import the file again.")));
     const DeviceCsvRow row = readRow(cells);
     if (row.ipAddress.isEmpty() && row.macAddress.isEmpty())
         return DeviceCsvError::at(

@@ -2,8 +2,14 @@
 
 #include "platform/ArpTable.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
+
+QString DeviceRules::macCellText(const QString &macAddress)
+{
+    return macAddress.isEmpty() ? QCoreApplication::translate("DeviceRules", "By IP address") : macAddress;
+}
 
 bool DeviceRules::isValidName(const QString &name)
 {

@@ -25,6 +25,9 @@ public:
     static bool isUsableMac(const QString &text);
     /// The stored form of a MAC address: lower case.
     static QString normalizeMac(const QString &text) { return text.toLower(); }
+    /// What a MAC column shows for a device: its MAC, or "By IP address" for one without, which is matched and added
+    /// by its address. An empty cell read as a MAC not filled in yet. Every table with a MAC column says it alike.
+    static QString macCellText(const QString &macAddress);
 
     /// Names, MACs and group names are the same when they differ only in letter case: the
     /// database looks them up that way, so two that differ only in case cannot coexist.

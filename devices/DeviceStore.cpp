@@ -50,6 +50,18 @@ DeviceStore::Outcome DeviceStore::failure(const QString &message, Field field) c
     return outcome;
 }
 
+DeviceStore::Outcome DeviceStore::saveRefused() const
+{
+    // Whole sentences, one per case, so that each translation reads as one.
+    if (m_db->lastFailure() == DbFailure::DiskFull)
+        return failure(tr("The device could not be saved: the disk is full."), OtherField);
+    if (m_db->refusedForNow())
+        return failure(tr("The device could not be saved: the database cannot be written at the moment (another "
+                          "program may be using it). Please try again later."),
+                       OtherField);
+    return failure(tr("The device could not be saved."), OtherField);
+}
+
 QString DeviceStore::checkDeviceInput(const QString &name, const QString &ipAddress, const QString &macAddress,
                                       quint32 ignoreDid, Field *field) const
 {
@@ -108,11 +120,11 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
                            : tr("Mac address is duplicated with other devices."),
                        MacField);
     if (rc != DB_OK)
-        return failure(tr("The device could not be saved."), OtherField);
+        return saveRefused();
 
     const VelkIFPDevice stored = findDeviceByName(m_db, device.deviceName);
     if (stored.did == 0)
-        return failure(tr("The device could not be saved."), OtherField);
+        return saveRefused();
     const QString groupProblem = setMemberships(stored, groupNames);
     if (!groupProblem.isEmpty())
         return failure(groupProblem, GroupField);
@@ -120,7 +132,7 @@ DeviceStore::Outcome DeviceStore::addDevice(VelkIFPDevice device, const QStringL
     if (!cameraProblem.isEmpty())
         return failure(cameraProblem, OtherField);
     if (transaction.isActive() && !transaction.commit())
-        return failure(tr("The device could not be saved."), OtherField);
+        return saveRefused();
     Outcome outcome;
     outcome.device = stored;
     return outcome;
@@ -168,7 +180,7 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     if (!camera.deviceName.isEmpty())
         current.ptzCamera = camera.deviceName;
     if (m_db->updateIFPDeviceById(current) != DB_OK)
-        return failure(tr("The device could not be saved."), OtherField);
+        return saveRefused();
     const QString groupProblem = setMemberships(current, groupNames);
     if (!groupProblem.isEmpty())
         return failure(groupProblem, GroupField);
@@ -176,7 +188,7 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     if (!cameraProblem.isEmpty())
         return failure(cameraProblem, OtherField);
     if (transaction.isActive() && !transaction.commit())
-        return failure(tr("The device could not be saved."), OtherField);
+        return saveRefused();
     Outcome outcome;
     outcome.device = current;
     return outcome;

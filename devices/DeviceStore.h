@@ -73,6 +73,9 @@ private:
     static QString nameRuleText();
     static QString unusableMacText();
     Outcome failure(const QString &message, Field field) const;
+    /// "The device could not be saved", with the reason when it is one that passes: the disk is full, or another
+    /// program holds the database. Asked right after the refused statement, before anything else reaches it.
+    Outcome saveRefused() const;
     QString setMemberships(const VelkIFPDevice &device, const QStringList &groupNames);
     QString pairCamera(quint32 did, VelkDeviceCameraMap camera);
 

@@ -128,7 +128,7 @@ QVariant DeviceTableModel::data(const QModelIndex &index, int role) const
         text = entry.device.ipAddress;
         break;
     case MacColumn:
-        text = entry.device.macAddress;
+        text = DeviceRules::macCellText(entry.device.macAddress);
         break;
     case GroupsColumn:
         text = readGroups(m_shown.at(index.row())).groupText;

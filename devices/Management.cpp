@@ -122,6 +122,12 @@ Management::Management(QWidget *parent) : QWidget(parent)
     connect(this, &Management::restoreWindow, this, &Management::raiseWarnings, Qt::QueuedConnection);
     connect(m_alertRoad, &AlertRoad::startAlert, this, &Management::startAlert);
     connect(m_alertRoad, &AlertRoad::warningRequested, this, &Management::showWarning);
+    connect(m_alertRoad, &AlertRoad::alarmCannotSound, this, [this]() {
+        for (QWidget *shown : qAsConst(m_warnings)) {
+            if (auto *warning = qobject_cast<EmergencyWarningDialog *>(shown))
+                warning->showAlarmCannotSound();
+        }
+    });
     // The Broadcast page installs every built-in sound; the alarm must not wait for it.
     QString audioError;
     if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), AudioFolder::path(), &audioError))
@@ -517,6 +523,8 @@ void Management::showWarning(VelkIFPDevice device)
     // The camera is read once the warning is up and the alarm sounds: a database held by another program made both
     // wait for it.
     warning->setAlertInfo(device, CameraLinkSettings().isEnabled(), EmergencyWarningDialog::CameraRead::AfterShown);
+    if (m_alertRoad->isBeeping())
+        warning->showAlarmCannotSound();
     keepAboveWindow(warning);
     warning->show();
     m_warnings.append(warning);

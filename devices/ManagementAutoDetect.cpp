@@ -1,5 +1,7 @@
 #include "devices/ManagementAutoDetect.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSet>
 
@@ -36,6 +38,9 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent)
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     // A name or model cut short keeps its end: the " (2)" that makes a suggestion free, the MAC's last digits.
     tableDevices->setTextElideMode(Qt::ElideMiddle);
+    // The keyboard works as in any dialog: the arrows move between the rows, Space ticks the row, Tab leaves the list
+    // for the buttons, Enter adds what is ticked.
+    tableDevices->setTabKeyNavigation(false);
     m_gather.setSingleShot(true);
     m_gather.setInterval(250);
     connect(&m_gather, &QTimer::timeout, this, [this]() {
@@ -72,7 +77,7 @@ void ManagementAutoDetect::prepare(int pageMode)
     }
     // Each opening starts afresh: names typed for an earlier one are not offered again.
     applyChange(m_model.clear());
-    m_nameWidth = 0;
+    m_needs = {0, 0, 0, 0};
     m_unreadable = false;
     showWarning(QString());
     refreshList();
@@ -171,11 +176,14 @@ void ManagementAutoDetect::applyChange(const AutoDetectModel::Change &change)
     // Only the names that came or changed are measured: a full list measured at every refresh cost as much as the
     // refresh itself. The column keeps the width of the widest name it held since the dialog opened.
     for (const int row : change.inserted)
-        noteNameWidth(row);
+        noteWidths(row);
     for (const int row : change.updated)
-        noteNameWidth(row);
+        noteWidths(row);
     if (!change.isEmpty())
         layoutColumns();
+    // Space ticks the current row: without one, the keys reached no row.
+    if (!tableDevices->currentIndex().isValid() && !m_model.isEmpty())
+        tableDevices->setCurrentIndex(tableDevices->model()->index(0, NameCol));
     // "No new devices" is not known while the managed list cannot be read.
     labelEmpty->setVisible(m_model.isEmpty() && !m_unreadable);
     btnAdd->setEnabled(!m_model.isEmpty());
@@ -207,7 +215,7 @@ void ManagementAutoDetect::setDeviceCells(int row)
         name->setToolTip(nameTip);
     const VelkIFPDevice &device = m_model.row(row).device;
     const bool byAddress = device.macAddress.isEmpty();
-    const QStringList cells = {device.ipAddress, byAddress ? noMacText() : device.macAddress, device.modelName};
+    const QStringList cells = {device.ipAddress, DeviceRules::macCellText(device.macAddress), device.modelName};
     for (int column = IpCol; column <= ModelCol; ++column) {
         QTableWidgetItem *item = tableDevices->item(row, column);
         item->setText(cells.at(column - IpCol));
@@ -220,18 +228,17 @@ void ManagementAutoDetect::setDeviceCells(int row)
                                          "broadcast or multicast). It is added by its IP address alone.")));
 }
 
-QString ManagementAutoDetect::noMacText()
-{
-    return tr("By IP address");
-}
-
-void ManagementAutoDetect::noteNameWidth(int row)
+void ManagementAutoDetect::noteWidths(int row)
 {
     // Measured in the table's own font, which its style sheet sets when it is first polished. The style sheet's check
-    // box is drawn a little wider than the size hint allows for: without the margin the widest name lost its end.
+    // box is drawn a little wider than the size hint allows for, and a cell has its padding: without the margin the
+    // widest text lost its end.
     tableDevices->ensurePolished();
-    const QModelIndex index = tableDevices->model()->index(row, NameCol);
-    m_nameWidth = qMax(m_nameWidth, tableDevices->sizeHintForIndex(index).width() + int(8 * getScaleFactor()));
+    const int margin = int(8 * getScaleFactor());
+    for (int column = NameCol; column <= ModelCol; ++column) {
+        const QModelIndex index = tableDevices->model()->index(row, column);
+        m_needs[column] = qMax(m_needs.at(column), tableDevices->sizeHintForIndex(index).width() + margin);
+    }
 }
 
 void ManagementAutoDetect::nameItemChanged(QTableWidgetItem *item)
@@ -248,7 +255,7 @@ void ManagementAutoDetect::nameItemChanged(QTableWidgetItem *item)
         const QSignalBlocker blocker(tableDevices);
         item->setToolTip(plainToolTip(item->text()));
     }
-    noteNameWidth(item->row());
+    noteWidths(item->row());
     layoutColumns();
     // Another row's suggestion may be the very name typed: the next refresh offers it a free one.
     if (isVisible() && !m_gather.isActive())
@@ -360,20 +367,19 @@ void ManagementAutoDetect::noteUnreadable(bool unreadable)
 void ManagementAutoDetect::layoutColumns()
 {
     const int width = tableDevices->viewport()->width();
-    // The name column takes what its widest name needs, from the model's share down to a minimum of its own: a
-    // suggestion cut short showed the managed device's name without the " (2)" that makes it free. The model is in
-    // the suggestion and in the cell's tool tip.
-    const int ipWidth = width * 20 / 100;
-    const int macWidth = width * 24 / 100;
-    const int modelMinimum = width * 12 / 100;
-    const int nameWidth = qBound(width * 34 / 100, m_nameWidth, width - ipWidth - macWidth - modelMinimum);
-    tableDevices->horizontalHeader()->setMinimumSectionSize(modelMinimum);
-    tableDevices->setColumnWidth(NameCol, nameWidth);
-    tableDevices->setColumnWidth(IpCol, ipWidth);
-    tableDevices->setColumnWidth(MacCol, macWidth);
+    // Every column takes what its widest text needs, and its share of the table where that is more: a name cut short
+    // showed the managed device's name without the " (2)" that makes it free, and a long name suggested from an
+    // address cut the model short ("Velk …eries"). Only where the texts cannot all fit are the names cut, in the
+    // middle; the model is in the suggestion and in the cell's tool tip.
+    QList<int> needs = m_needs;
+    for (int column = NameCol; column <= ModelCol; ++column)
+        needs[column] = qMax(needs.at(column), tableDevices->horizontalHeader()->sectionSizeHint(column));
+    const QList<int> widths = AutoDetectModel::columnWidths(needs, {34, 20, 24, 12}, width);
+    tableDevices->horizontalHeader()->setMinimumSectionSize(0);
     // Set, not stretched: a stretched last column never went below the width it had before it stretched.
     tableDevices->horizontalHeader()->setStretchLastSection(false);
-    tableDevices->setColumnWidth(ModelCol, width - nameWidth - ipWidth - macWidth);
+    for (int column = NameCol; column <= ModelCol; ++column)
+        tableDevices->setColumnWidth(column, widths.at(column));
     const int rowHeight = int(30 * getScaleFactor());
     tableDevices->verticalHeader()->setDefaultSectionSize(rowHeight);
     tableDevices->horizontalHeader()->setFixedHeight(rowHeight);
@@ -386,11 +392,31 @@ bool ManagementAutoDetect::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+void ManagementAutoDetect::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter that ends a name being typed only ends it: the name goes into the list, and nothing is added yet. The
+    // name's editor lies in the list's viewport.
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && tableDevices->viewport()->isAncestorOf(focus))
+        return;
+    // A button that has the keyboard is pressed, as Space would; anywhere else Enter adds what is ticked.
+    auto *focused = qobject_cast<QAbstractButton *>(focus);
+    QAbstractButton *target = focused && isAncestorOf(focused) ? focused : btnAdd;
+    if (target->isVisible() && target->isEnabled())
+        target->click();
+}
+
 void ManagementAutoDetect::showEvent(QShowEvent *event)
 {
     scaleUi(true);
     QDialog::showEvent(event);
     layoutColumns();
+    tableDevices->setFocus();
 }
 
 void ManagementAutoDetect::scaleUi(bool rescale)

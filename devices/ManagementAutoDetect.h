@@ -57,6 +57,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    /// Enter adds what is ticked (the form has no default push button), or presses the button that has the keyboard.
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -64,10 +66,8 @@ private:
     void applyChange(const AutoDetectModel::Change &change);
     void fillRow(int row);
     void setDeviceCells(int row);
-    /// What the MAC cell of a panel listed by its address alone says.
-    static QString noMacText();
-    /// Widens the name column's need to the row's name.
-    void noteNameWidth(int row);
+    /// Widens the columns' needs to the row's texts.
+    void noteWidths(int row);
     void nameItemChanged(QTableWidgetItem *item);
     void commitEditor();
     void showWarning(const QString &text);
@@ -85,6 +85,7 @@ private:
     // The last read of the managed devices failed: the rows are those of an earlier read, or none.
     bool m_unreadable = false;
     int m_refreshes = 0;
-    int m_nameWidth = 0; // the widest name listed since the dialog opened, as the table draws it
+    // Each column's widest text listed since the dialog opened, as the table draws it.
+    QList<int> m_needs{0, 0, 0, 0};
     FormScale m_scale;
 };

@@ -29,22 +29,22 @@ public:
     {
         if (ManagementAutoDetect->objectName().isEmpty())
             ManagementAutoDetect->setObjectName(QStringLiteral("ManagementAutoDetect"));
-        ManagementAutoDetect->resize(620, 424);
+        ManagementAutoDetect->resize(700, 424);
 
         frameContent = new QFrame(ManagementAutoDetect);
         frameContent->setObjectName(QStringLiteral("frameContent"));
-        frameContent->setGeometry(QRect(0, 0, 620, 424));
+        frameContent->setGeometry(QRect(0, 0, 700, 424));
         frameContent->setStyleSheet(QStringLiteral("QFrame#frameContent{\nbackground-color:#404040;\n}\n"));
 
-        labelTitle = FormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 560, 28));
+        labelTitle = FormStyle::caption(frameContent, "labelTitle", QRect(30, 16, 640, 28));
         labelTitle->setStyleSheet(QStringLiteral("color: #00acff;\nfont-size:11.25pt; font-family:Arial;"));
-        labelHint = FormStyle::caption(frameContent, "labelHint", QRect(30, 44, 560, 36));
+        labelHint = FormStyle::caption(frameContent, "labelHint", QRect(30, 44, 640, 36));
         labelHint->setStyleSheet(FormStyle::hintStyle());
         labelHint->setWordWrap(true);
 
         tableDevices = new QTableWidget(frameContent);
         tableDevices->setObjectName(QStringLiteral("tableDevices"));
-        tableDevices->setGeometry(QRect(30, 86, 560, 250));
+        tableDevices->setGeometry(QRect(30, 86, 640, 250));
         tableDevices->setStyleSheet(FormStyle::tableStyle());
         FormStyle::styleScrollBar(tableDevices);
         tableDevices->setColumnCount(4);
@@ -57,19 +57,19 @@ public:
         tableDevices->horizontalHeader()->setHighlightSections(false);
         tableDevices->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-        labelEmpty = FormStyle::caption(frameContent, "labelEmpty", QRect(50, 150, 520, 120));
+        labelEmpty = FormStyle::caption(frameContent, "labelEmpty", QRect(50, 150, 600, 120));
         labelEmpty->setStyleSheet(FormStyle::hintStyle());
         labelEmpty->setAlignment(Qt::AlignCenter);
         labelEmpty->setWordWrap(true);
 
         labelWarning = new TextLabel(frameContent);
         labelWarning->setObjectName(QStringLiteral("labelWarning"));
-        labelWarning->setGeometry(QRect(30, 346, 560, 20));
+        labelWarning->setGeometry(QRect(30, 346, 640, 20));
         labelWarning->hide();
 
         btnRefresh = FormStyle::button(frameContent, "btnRefresh", QRect(30, 380, 96, 28), false);
-        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(390, 380, 96, 28), false);
-        btnAdd = FormStyle::button(frameContent, "btnAdd", QRect(494, 380, 96, 28), true);
+        btnCancel = FormStyle::button(frameContent, "btnCancel", QRect(470, 380, 96, 28), false);
+        btnAdd = FormStyle::button(frameContent, "btnAdd", QRect(574, 380, 96, 28), true);
 
         retranslateUi(ManagementAutoDetect);
         QMetaObject::connectSlotsByName(ManagementAutoDetect);

@@ -37,7 +37,7 @@ EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &s
     if (factor != 1.0) {
         scaleForm(this, factor,
                   {widget, lb_title, lb_time, lb_deviceName, lb_location, lb_IpAddress, lbTime, lbDeviceName,
-                   lbLocation, lbIpAddress, label, btnOpenCamera, btnClear, btnCallEmergency},
+                   lbLocation, lbIpAddress, label, lbAlarmNote, btnOpenCamera, btnClear, btnCallEmergency},
                   false, false);
     }
     setFixedSize(size());
@@ -67,6 +67,11 @@ void EmergencyWarningDialog::setAlertInfo(VelkIFPDevice device, bool enable, Cam
         readCameraLink();
     else
         QTimer::singleShot(0, this, &EmergencyWarningDialog::readCameraLink);
+}
+
+void EmergencyWarningDialog::showAlarmCannotSound()
+{
+    lbAlarmNote->show();
 }
 
 void EmergencyWarningDialog::readCameraLink()

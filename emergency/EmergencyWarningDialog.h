@@ -41,6 +41,10 @@ public:
     /// database, without waiting for it again meanwhile.
     void setAlertInfo(VelkIFPDevice device, bool enable, CameraRead read = CameraRead::Now);
 
+    /// Says that the alarm cannot sound and a beep stands in: an operator who hears no siren must not take the
+    /// alert for a quiet one, nor the PC for a working alarm.
+    void showAlarmCannotSound();
+
     QString deviceMac() const { return m_deviceMac; }
     QString cameraMac() const { return m_cameraMac; }
     bool isAnswered() const { return m_answered; }

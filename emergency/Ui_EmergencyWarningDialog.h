@@ -23,6 +23,7 @@ public:
     QLabel *lbLocation;
     QLabel *lbIpAddress;
     QLabel *label;
+    QLabel *lbAlarmNote;
     QToolButton *btnOpenCamera;
     QToolButton *btnClear;
     QToolButton *btnCallEmergency;
@@ -76,6 +77,15 @@ public:
         label->setStyleSheet(textStyle);
         label->setWordWrap(true);
 
+        // Shown only while the alarm cannot sound; amber, so that it is read before the answers below it.
+        lbAlarmNote = new QLabel(EmergencyWarningDialog);
+        lbAlarmNote->setObjectName(QStringLiteral("lbAlarmNote"));
+        lbAlarmNote->setGeometry(QRect(30, 180, 290, 34));
+        lbAlarmNote->setFont(font);
+        lbAlarmNote->setStyleSheet(QStringLiteral("QLabel{color: #ffc44d;font-size:10pt;font-family:Arial;}"));
+        lbAlarmNote->setWordWrap(true);
+        lbAlarmNote->hide();
+
         btnOpenCamera = new QToolButton(EmergencyWarningDialog);
         makeLightButton(btnOpenCamera, "btnOpenCamera", QRect(30, 220, 140, 22), QStringLiteral("btn_text_b156"));
         btnClear = new QToolButton(EmergencyWarningDialog);
@@ -95,6 +105,8 @@ public:
         lb_location->setText(QCoreApplication::translate("EmergencyWarningDialog", "Location:"));
         lb_IpAddress->setText(QCoreApplication::translate("EmergencyWarningDialog", "IP Address:"));
         label->setText(QCoreApplication::translate("EmergencyWarningDialog", "Please select your emergency actions."));
+        lbAlarmNote->setText(QCoreApplication::translate(
+            "EmergencyWarningDialog", "The alarm sound can't play on this PC: only the system beep sounds."));
         btnOpenCamera->setText(QCoreApplication::translate("EmergencyWarningDialog", "Turn on PTZ Camera"));
         btnClear->setText(QCoreApplication::translate("EmergencyWarningDialog", "No action required"));
         btnCallEmergency->setText(QCoreApplication::translate("EmergencyWarningDialog", "Call Emergency Service"));

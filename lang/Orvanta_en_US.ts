@@ -497,24 +497,12 @@ App &amp; content access:</translation>
         <translation>Are you sure you want to delete this broadcast?</translation>
     </message>
     <message>
-        <source>The broadcast was not moved to Pending: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>The broadcast was not moved to Pending: the database is in use by another program or its disk is full. Try again later.</translation>
-    </message>
-    <message>
         <source>The broadcast could not be moved to Pending.</source>
         <translation>The broadcast could not be moved to Pending.</translation>
     </message>
     <message>
-        <source>The broadcast was not deleted: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>The broadcast was not deleted: the database is in use by another program or its disk is full. Try again later.</translation>
-    </message>
-    <message>
         <source>The broadcast could not be deleted.</source>
         <translation>The broadcast could not be deleted.</translation>
-    </message>
-    <message>
-        <source>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</translation>
     </message>
     <message>
         <source>The broadcast could not be duplicated.</source>
@@ -568,13 +556,33 @@ App &amp; content access:</translation>
         <source>Message</source>
         <translation>Message</translation>
     </message>
+    <message>
+        <source>The broadcast was not duplicated: the database is in use by another program. Try again later.</source>
+        <translation>The broadcast was not duplicated: the database is in use by another program. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not duplicated: the disk is full.</source>
+        <translation>The broadcast was not duplicated: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not moved to Pending: the database is in use by another program. Try again later.</source>
+        <translation>The broadcast was not moved to Pending: the database is in use by another program. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not moved to Pending: the disk is full.</source>
+        <translation>The broadcast was not moved to Pending: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not deleted: the database is in use by another program. Try again later.</source>
+        <translation>The broadcast was not deleted: the database is in use by another program. Try again later.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not deleted: the disk is full.</source>
+        <translation>The broadcast was not deleted: the disk is full.</translation>
+    </message>
 </context>
 <context>
     <name>BroadcastContentEditor</name>
-    <message>
-        <source>Wake-on-LAN can&apos;t wake %1 chosen panel(s) without a MAC address.</source>
-        <translation>Wake-on-LAN can&apos;t wake %1 chosen panel(s) without a MAC address.</translation>
-    </message>
     <message>
         <source>Enter your text...</source>
         <translation>Enter your text...</translation>
@@ -682,6 +690,13 @@ App &amp; content access:</translation>
     <message>
         <source>Broadcast</source>
         <translation>Broadcast</translation>
+    </message>
+    <message numerus="yes">
+        <source>Wake-on-LAN can&apos;t wake %n chosen panel(s) without a MAC address.</source>
+        <translation>
+            <numerusform>Wake-on-LAN can&apos;t wake %n chosen panel without a MAC address.</numerusform>
+            <numerusform>Wake-on-LAN can&apos;t wake %n chosen panels without a MAC address.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -939,6 +954,10 @@ App &amp; content access:</translation>
         <source>Type</source>
         <translation>Type</translation>
     </message>
+    <message>
+        <source>The device list can&apos;t be read right now. The devices are listed once it can.</source>
+        <translation>The device list can&apos;t be read right now. The devices are listed once it can.</translation>
+    </message>
 </context>
 <context>
     <name>BroadcastSetting</name>
@@ -971,8 +990,12 @@ App &amp; content access:</translation>
         <translation>The broadcast could not be saved.</translation>
     </message>
     <message>
-        <source>The broadcast was not saved: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>The broadcast was not saved: the database is in use by another program or its disk is full. Try again later.</translation>
+        <source>The broadcast was not saved: the disk is full.</source>
+        <translation>The broadcast was not saved: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The broadcast was not saved: the database is in use by another program. Try again later.</source>
+        <translation>The broadcast was not saved: the database is in use by another program. Try again later.</translation>
     </message>
 </context>
 <context>
@@ -1090,10 +1113,6 @@ App &amp; content access:</translation>
 <context>
     <name>ConnectedList</name>
     <message>
-        <source>Power On can&apos;t wake %1 chosen device(s) without a MAC address.</source>
-        <translation>Power On can&apos;t wake %1 chosen device(s) without a MAC address.</translation>
-    </message>
-    <message>
         <source>Connected and under this console&apos;s password</source>
         <translation>Connected and under this console&apos;s password</translation>
     </message>
@@ -1196,6 +1215,13 @@ App &amp; content access:</translation>
     <message>
         <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
         <translation>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Power On can&apos;t wake %n chosen device(s) without a MAC address.</source>
+        <translation>
+            <numerusform>Power On can&apos;t wake %n chosen device without a MAC address.</numerusform>
+            <numerusform>Power On can&apos;t wake %n chosen devices without a MAC address.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1371,10 +1397,6 @@ Please start the device and try it again.</translation>
 </context>
 <context>
     <name>DeviceControlScheduleSetting</name>
-    <message>
-        <source>On Time can&apos;t wake %1 chosen device(s): they have no MAC address.</source>
-        <translation>On Time can&apos;t wake %1 chosen device(s): they have no MAC address.</translation>
-    </message>
     <message>
         <source>Please at least select one schedule.</source>
         <translation>Please select at least one schedule.</translation>
@@ -1594,6 +1616,13 @@ Do you want to continue?</translation>
     </message>
 </context>
 <context>
+    <name>DeviceRules</name>
+    <message>
+        <source>By IP address</source>
+        <translation>By IP address</translation>
+    </message>
+</context>
+<context>
     <name>DeviceStore</name>
     <message>
         <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
@@ -1682,6 +1711,14 @@ Do you want to continue?</translation>
     <message>
         <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
         <translation>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</translation>
+    </message>
+    <message>
+        <source>The device could not be saved: the disk is full.</source>
+        <translation>The device could not be saved: the disk is full.</translation>
+    </message>
+    <message>
+        <source>The device could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>The device could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</translation>
     </message>
 </context>
 <context>
@@ -1883,6 +1920,10 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Call Emergency Service</source>
         <translation>Call Emergency Service</translation>
+    </message>
+    <message>
+        <source>The alarm sound can&apos;t play on this PC: only the system beep sounds.</source>
+        <translation>The alarm sound can&apos;t play on this PC: only the system beep sounds.</translation>
     </message>
 </context>
 <context>
@@ -2236,6 +2277,14 @@ Please modify the username and password to the correct ones to continue using th
         <source>No device was imported: the file has no row after its header line.</source>
         <translation>No device was imported: the file has no row after its header line.</translation>
     </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>This row is empty. Remove it and import the file again.</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2357,6 +2406,14 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</translation>
+    </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>This row is empty. Remove it and import the file again.</translation>
     </message>
 </context>
 <context>
@@ -2527,10 +2584,6 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     <message>
         <source>The device list can&apos;t be read right now. New devices are listed once it can.</source>
         <translation>The device list can&apos;t be read right now. New devices are listed once it can.</translation>
-    </message>
-    <message>
-        <source>By IP address</source>
-        <translation>By IP address</translation>
     </message>
     <message>
         <source>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</source>
@@ -3061,6 +3114,16 @@ A device appears here when it searches for this console on the network.</transla
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>PowerOnReach</name>
+    <message numerus="yes">
+        <source>On Time can&apos;t wake %n device(s) of this schedule: they have no MAC address.</source>
+        <translation>
+            <numerusform>On Time can&apos;t wake %n device of this schedule: it has no MAC address.</numerusform>
+            <numerusform>On Time can&apos;t wake %n devices of this schedule: they have no MAC address.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -497,24 +497,12 @@ App &amp; content access:</source>
         <translation>確定要刪除此廣播嗎？</translation>
     </message>
     <message>
-        <source>The broadcast was not moved to Pending: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>廣播未移至待處理：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
-    </message>
-    <message>
         <source>The broadcast could not be moved to Pending.</source>
         <translation>無法將廣播移至待處理。</translation>
     </message>
     <message>
-        <source>The broadcast was not deleted: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>廣播未刪除：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
-    </message>
-    <message>
         <source>The broadcast could not be deleted.</source>
         <translation>無法刪除廣播。</translation>
-    </message>
-    <message>
-        <source>The broadcast was not duplicated: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>廣播未複製：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
     </message>
     <message>
         <source>The broadcast could not be duplicated.</source>
@@ -568,13 +556,33 @@ App &amp; content access:</source>
         <source>Message</source>
         <translation>訊息</translation>
     </message>
+    <message>
+        <source>The broadcast was not duplicated: the database is in use by another program. Try again later.</source>
+        <translation>廣播未複製：資料庫正由其他程式使用中。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not duplicated: the disk is full.</source>
+        <translation>廣播未複製：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not moved to Pending: the database is in use by another program. Try again later.</source>
+        <translation>廣播未移至待處理：資料庫正由其他程式使用中。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not moved to Pending: the disk is full.</source>
+        <translation>廣播未移至待處理：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not deleted: the database is in use by another program. Try again later.</source>
+        <translation>廣播未刪除：資料庫正由其他程式使用中。請稍後再試。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not deleted: the disk is full.</source>
+        <translation>廣播未刪除：磁碟已滿。</translation>
+    </message>
 </context>
 <context>
     <name>BroadcastContentEditor</name>
-    <message>
-        <source>Wake-on-LAN can&apos;t wake %1 chosen panel(s) without a MAC address.</source>
-        <translation>網路喚醒無法喚醒所選的 %1 台沒有 MAC 位址的面板。</translation>
-    </message>
     <message>
         <source>Enter your text...</source>
         <translation>請輸入文字...</translation>
@@ -682,6 +690,12 @@ App &amp; content access:</source>
     <message>
         <source>Broadcast</source>
         <translation>廣播</translation>
+    </message>
+    <message numerus="yes">
+        <source>Wake-on-LAN can&apos;t wake %n chosen panel(s) without a MAC address.</source>
+        <translation>
+            <numerusform>網路喚醒無法喚醒所選的 %n 台沒有 MAC 位址的面板。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -939,6 +953,10 @@ App &amp; content access:</source>
         <source>Type</source>
         <translation>類型</translation>
     </message>
+    <message>
+        <source>The device list can&apos;t be read right now. The devices are listed once it can.</source>
+        <translation>目前無法讀取裝置清單，待可讀取後便會列出裝置。</translation>
+    </message>
 </context>
 <context>
     <name>BroadcastSetting</name>
@@ -971,8 +989,12 @@ App &amp; content access:</source>
         <translation>無法儲存廣播。</translation>
     </message>
     <message>
-        <source>The broadcast was not saved: the database is in use by another program or its disk is full. Try again later.</source>
-        <translation>廣播未儲存：資料庫正由其他程式使用中，或磁碟已滿。請稍後再試。</translation>
+        <source>The broadcast was not saved: the disk is full.</source>
+        <translation>廣播未儲存：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The broadcast was not saved: the database is in use by another program. Try again later.</source>
+        <translation>廣播未儲存：資料庫正由其他程式使用中。請稍後再試。</translation>
     </message>
 </context>
 <context>
@@ -1090,10 +1112,6 @@ App &amp; content access:</source>
 <context>
     <name>ConnectedList</name>
     <message>
-        <source>Power On can&apos;t wake %1 chosen device(s) without a MAC address.</source>
-        <translation>開機無法喚醒所選的 %1 台沒有 MAC 位址的裝置。</translation>
-    </message>
-    <message>
         <source>Connected and under this console&apos;s password</source>
         <translation>已連線，並使用本主控台的密碼</translation>
     </message>
@@ -1196,6 +1214,12 @@ App &amp; content access:</source>
     <message>
         <source>Add your panels, control boxes and audio boxes under Settings › Devices to control them here.</source>
         <translation>請先在「設定 › 裝置」新增面板、控制盒與音訊盒，即可在此控制。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Power On can&apos;t wake %n chosen device(s) without a MAC address.</source>
+        <translation>
+            <numerusform>開機無法喚醒所選的 %n 台沒有 MAC 位址的裝置。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1371,10 +1395,6 @@ Please start the device and try it again.</source>
 </context>
 <context>
     <name>DeviceControlScheduleSetting</name>
-    <message>
-        <source>On Time can&apos;t wake %1 chosen device(s): they have no MAC address.</source>
-        <translation>開機時間無法喚醒所選的 %1 台裝置：它們沒有 MAC 位址。</translation>
-    </message>
     <message>
         <source>Please at least select one schedule.</source>
         <translation>請至少選擇一個排程日。</translation>
@@ -1594,6 +1614,13 @@ Do you want to continue?</source>
     </message>
 </context>
 <context>
+    <name>DeviceRules</name>
+    <message>
+        <source>By IP address</source>
+        <translation>依 IP 位址</translation>
+    </message>
+</context>
+<context>
     <name>DeviceStore</name>
     <message>
         <source>Use at most 32 characters and none of \ / : * ? &quot; &gt; &lt; |.</source>
@@ -1682,6 +1709,14 @@ Do you want to continue?</source>
     <message>
         <source>No network card has this Mac address (all zeros, broadcast or multicast). Leave it empty to match the device by its IP address.</source>
         <translation>沒有任何網路卡會使用此 MAC 位址（全為零、廣播或多點傳送位址）。請將其留空，以 IP 位址對應此裝置。</translation>
+    </message>
+    <message>
+        <source>The device could not be saved: the disk is full.</source>
+        <translation>無法儲存裝置：磁碟已滿。</translation>
+    </message>
+    <message>
+        <source>The device could not be saved: the database cannot be written at the moment (another program may be using it). Please try again later.</source>
+        <translation>無法儲存裝置：資料庫目前無法寫入（可能正由其他程式使用）。請稍後再試。</translation>
     </message>
 </context>
 <context>
@@ -1883,6 +1918,10 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Call Emergency Service</source>
         <translation>撥打緊急服務電話</translation>
+    </message>
+    <message>
+        <source>The alarm sound can&apos;t play on this PC: only the system beep sounds.</source>
+        <translation>此電腦無法播放警報音效，僅以系統提示音代替。</translation>
     </message>
 </context>
 <context>
@@ -2232,6 +2271,14 @@ Please modify the username and password to the correct ones to continue using th
         <source>No device was imported: the file has no row after its header line.</source>
         <translation>未匯入任何裝置：檔案在標題列之後沒有任何資料列。</translation>
     </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>此儲存格中開始的引號（&quot;）始終沒有結束。請補上結束的引號或將它刪除，然後再匯入檔案。</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>此列為空白。請刪除此列後再匯入檔案。</translation>
+    </message>
 </context>
 <context>
     <name>ImportErrorDialog</name>
@@ -2353,6 +2400,14 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>This cell holds characters that cannot be read. Save the file as CSV UTF-8 and import it again.</source>
         <translation>此欄位含有無法讀取的字元，請將檔案另存為 CSV UTF-8 格式後再匯入。</translation>
+    </message>
+    <message>
+        <source>A quote (&quot;) opened in this cell is never closed. Close or remove it and import the file again.</source>
+        <translation>此儲存格中開始的引號（&quot;）始終沒有結束。請補上結束的引號或將它刪除，然後再匯入檔案。</translation>
+    </message>
+    <message>
+        <source>This row is empty. Remove it and import the file again.</source>
+        <translation>此列為空白。請刪除此列後再匯入檔案。</translation>
     </message>
 </context>
 <context>
@@ -2523,10 +2578,6 @@ Add one with &quot;Add Device&quot;, pick one found on the network with &quot;Au
     <message>
         <source>The device list can&apos;t be read right now. New devices are listed once it can.</source>
         <translation>目前無法讀取裝置清單，待可讀取後便會列出新裝置。</translation>
-    </message>
-    <message>
-        <source>By IP address</source>
-        <translation>依 IP 位址</translation>
     </message>
     <message>
         <source>This device reports a Mac address that no network card has (all zeros, broadcast or multicast). It is added by its IP address alone.</source>
@@ -3057,6 +3108,15 @@ A device appears here when it searches for this console on the network.</source>
     <message>
         <source>Save</source>
         <translation>儲存</translation>
+    </message>
+</context>
+<context>
+    <name>PowerOnReach</name>
+    <message numerus="yes">
+        <source>On Time can&apos;t wake %n device(s) of this schedule: they have no MAC address.</source>
+        <translation>
+            <numerusform>開機時間無法喚醒此排程中的 %n 台裝置：它們沒有 MAC 位址。</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -3,13 +3,12 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "network/CmdServer.h"
+#include "scheduling/PowerOnReach.h"
 #include "shell/base/Log.h"
 #include "shell/base/ScheduleTime.h"
 #include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/UiHelpers.h"
-
-#include <algorithm>
 
 DeviceControlScheduleSetting::DeviceControlScheduleSetting(QWidget *parent) : ScheduleEditorPage(parent)
 {
@@ -132,9 +131,15 @@ void DeviceControlScheduleSetting::clickBtnSave()
 
     quint32 rc = DB_OK;
     const char *operation = "";
+    // The devices the power-on is for, whichever way they were chosen: the note on those it can't wake follows one
+    // rule for every target.
+    QList<VelkIFPDevice> targets;
+    bool targetsKnown = true;
     switch (checkedTarget()) {
     case 1:
         schedule.scheduleObject = 1;
+        if (schedule.isPowerOn)
+            targetsKnown = m_db->queryAllAvailableIFP(targets) == DB_OK;
         operation = m_isEdit ? "rBtn_All-writeSchedule" : "rBtn_All-createSchedule";
         rc = m_isEdit ? m_db->writeAllSchedule(schedule) : m_db->createSchedule(schedule);
         break;
@@ -143,6 +148,12 @@ void DeviceControlScheduleSetting::clickBtnSave()
         if (groups.isEmpty()) {
             showWarning(noChoiceText(tr("Please at least select one group.")));
             return;
+        }
+        for (const VelkGroups &group : qAsConst(groups)) {
+            QList<VelkIFPDevice> members;
+            if (schedule.isPowerOn && targetsKnown)
+                targetsKnown = m_db->queryIFPByGroup(group, members) == DB_OK;
+            targets += members;
         }
         schedule.scheduleObject = 3;
         operation = m_isEdit ? "rBtn_Group-writeSchedule" : "rBtn_Group-createSchedule";
@@ -155,15 +166,7 @@ void DeviceControlScheduleSetting::clickBtnSave()
             showWarning(noChoiceText(tr("Please at least select one device.")));
             return;
         }
-        // Wake-on-LAN goes by MAC: a power-on the runner could never send is not stored as if it would run.
-        const CmdServer *server = CmdServer::getInstance();
-        const int withoutMac = int(std::count_if(devices.begin(), devices.end(), [server](const VelkIFPDevice &device) {
-            return !server->canWake(device);
-        }));
-        if (schedule.isPowerOn && withoutMac > 0) {
-            showWarning(tr("On Time can't wake %1 chosen device(s): they have no MAC address.").arg(withoutMac));
-            return;
-        }
+        targets = devices;
         schedule.scheduleObject = 2;
         operation = m_isEdit ? "rBtn_SelectDevice-writeSchedule" : "rBtn_SelectDevice-createSchedule";
         rc = m_isEdit ? m_db->writeIFPSchedule(schedule, devices) : m_db->createIFPSchedule(schedule, devices);
@@ -181,6 +184,16 @@ void DeviceControlScheduleSetting::clickBtnSave()
         m_schedule = schedule;
 
     if (checkBox_onTime->isChecked()) {
+        // Unread, the devices are not known to be unwakeable: the table marks the schedule once it can read them.
+        const CmdServer *server = CmdServer::getInstance();
+        const int unwakeable = targetsKnown
+                                   ? PowerOnReach::unwakeableCount(
+                                         targets, [server](const VelkIFPDevice &d) { return server->canWake(d); })
+                                   : 0;
+        if (!targetsKnown)
+            writeLog(LOG_LEVEL_WARNING, "DeviceControlScheduleSetting::clickBtnSave() - the devices of the power-on "
+                                        "cannot be read, so those it can't wake are not counted");
+        m_notice->setNote(PowerOnReach::noteText(unwakeable));
         m_savedBehindNotice = true;
         DialogPlacementRule::centreOnScreenOf(m_notice, this);
         m_notice->show();

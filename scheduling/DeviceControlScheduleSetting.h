@@ -10,8 +10,8 @@ class PowerOnNotification;
 /// or edited: its power-on, reboot and power-off times, its weekdays and its target.
 ///
 /// Save stores exactly what the form shows. A failed write shows an error in the badge and
-/// reports nothing saved; a schedule with a power-on first shows the wired-network notice and
-/// reports "saved" once that notice closes, however it is closed.
+/// reports nothing saved; a schedule with a power-on first shows the wired-network notice, with a note on the devices
+/// its On Time can't wake (PowerOnReach), and reports "saved" once that notice closes, however it is closed.
 class DeviceControlScheduleSetting : public ScheduleEditorPage, public Ui_DeviceControlScheduleSetting
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "scheduling/ScheduleEditorPage.h"
 
+#include "devices/DeviceRules.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QRegExpValidator>
@@ -287,7 +289,7 @@ void ScheduleEditorPage::fillDeviceTable(const QList<VelkIFPDevice> &devices)
     for (const VelkIFPDevice &device : devices) {
         names << device.deviceName;
         addresses << device.ipAddress;
-        macs << device.macAddress;
+        macs << DeviceRules::macCellText(device.macAddress);
     }
     fillRows(names, addresses, macs);
 }

@@ -20,6 +20,7 @@
 #include "scheduling/AutoTestScheduleReportDialog.h"
 #include "scheduling/DeviceControlRunner.h"
 #include "scheduling/OtaScheduleRunner.h"
+#include "scheduling/PowerOnReach.h"
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
 #include "scheduling/Scheduling_Setting.h"
@@ -366,6 +367,34 @@ void Scheduling::loadSchedules()
         schedule.deviceText = targets.first;
         schedule.groupText = targets.second;
     }
+    countUnwakeable();
+}
+
+void Scheduling::countUnwakeable()
+{
+    CmdServer *server = CmdServer::getInstance();
+    const auto canWake = [server](const VelkIFPDevice &device) { return server->canWake(device); };
+    // Most sites have no device Wake-on-LAN can't reach: then no schedule's devices are read at all.
+    if (PowerOnReach::unwakeableCount(server->managedDevices(), canWake) == 0) {
+        m_unwakeableOnTime.clear();
+        return;
+    }
+    QHash<quint32, int> counts;
+    for (const VelkSchedule &schedule : qAsConst(m_scheduleList)) {
+        if (!schedule.isPowerOn)
+            continue;
+        QList<VelkIFPDevice> devices;
+        if (m_db->queryAllDeviceBySchedule(schedule, devices) != DB_OK) {
+            // Not known now: the count read before stands.
+            if (m_unwakeableOnTime.contains(schedule.sid))
+                counts.insert(schedule.sid, m_unwakeableOnTime.value(schedule.sid));
+            continue;
+        }
+        const int unwakeable = PowerOnReach::unwakeableCount(devices, canWake);
+        if (unwakeable > 0)
+            counts.insert(schedule.sid, unwakeable);
+    }
+    m_unwakeableOnTime = counts;
 }
 
 void Scheduling::reloadSchedules()
@@ -389,6 +418,8 @@ void Scheduling::fillScheduleTable()
     tableWidget->setRowCount(0);
     tableWidget->setRowCount(m_shownScheduleList.size());
     applyColumnWidths(DeviceControlKind);
+    const int mark = int(16 * getScaleFactor());
+    tableWidget->setIconSize(QSize(mark, mark));
 
     for (int row = 0; row < m_shownScheduleList.size(); ++row) {
         const VelkSchedule &schedule = *m_shownScheduleList.at(row);
@@ -396,7 +427,15 @@ void Scheduling::fillScheduleTable()
         QTableWidgetItem *repeatItem = textItem(schedule.repeatText);
         repeatItem->setToolTip(schedule.repeatText);
         tableWidget->setItem(row, 0, repeatItem);
-        tableWidget->setItem(row, 1, textItem(schedule.isPowerOn ? schedule.onTime : QStringLiteral("-")));
+        QTableWidgetItem *onTime = textItem(schedule.isPowerOn ? schedule.onTime : QStringLiteral("-"));
+        const int unwakeable = schedule.isPowerOn ? m_unwakeableOnTime.value(schedule.sid) : 0;
+        if (unwakeable > 0) {
+            // Enabled, and yet some of its devices will stay off: the warning mark says so at a glance.
+            onTime->setIcon(QIcon(QStringLiteral(
+                ":/resource/accountMgt/icon_settings_user_accounts_password_bindcard_exclamation_mark.png")));
+            onTime->setToolTip(PowerOnReach::noteText(unwakeable));
+        }
+        tableWidget->setItem(row, 1, onTime);
         tableWidget->setItem(row, 2, textItem(schedule.isReboot ? schedule.rebootTime : QStringLiteral("-")));
         tableWidget->setItem(row, 3, textItem(schedule.isPowerOff ? schedule.offTime : QStringLiteral("-")));
         fillTargetCells(tableWidget, row, 4, deviceControlTarget(schedule.scheduleObject), schedule.deviceText,

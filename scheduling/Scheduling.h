@@ -114,6 +114,8 @@ private:
 
     // Device control
     void loadSchedules();
+    /// Counts, for every power-on schedule, the devices its On Time can't wake (PowerOnReach).
+    void countUnwakeable();
     void showAllSchedules();
     void reloadSchedules();
     void updateScheduleTable();
@@ -205,6 +207,8 @@ private:
     // The names of each device-control schedule's devices and groups by sid, read with the list.
     QHash<quint32, QStringList> m_scheduleDeviceNames;
     QHash<quint32, QStringList> m_scheduleGroupNames;
+    // How many devices of each power-on schedule its On Time can't wake, by sid; absent for none.
+    QHash<quint32, int> m_unwakeableOnTime;
     QList<VelkAutoTestSchedule> m_autoTestScheduleList;
     QList<VelkAutoTestSchedule *> m_shownAutoTestScheduleList;
     QList<VelkOtaSchedule> m_otaScheduleList;

@@ -92,15 +92,24 @@ UserCsvError UserCsv::parseBytes(const QByteArray &bytes, QList<QStringList> *ro
         return unreadableAfter(text.left(nul));
     if (!decoded.readable)
         return unreadableAfter(text);
+    const int quote = unclosedQuoteAt(text);
+    if (quote >= 0) {
+        const CsvPosition cell = CsvPosition::atEndOf(text.left(quote));
+        return UserCsvError::at(
+            cell.column, cell.row,
+            UserCsv::text(QT_TRANSLATE_NOOP("ImportListDialog", "A quote (\") opened in this cell is never closed. "
+                                                                "Close or remove it and import the file again.")));
+    }
     *rows = parseSpreadsheetCsv(text);
     return UserCsvError();
 }
 
 QList<QStringList> UserCsv::withoutTrailingBlankLines(QList<QStringList> rows)
 {
-    // Spreadsheet programs and editors often leave empty lines at the end of a file; they hold no
-    // user. The header row is kept even when blank, so an empty file still fails its header check.
-    while (rows.size() > 1 && rows.last().size() == 1 && rows.last().first().isEmpty())
+    // Spreadsheet programs and editors often leave empty lines at the end of a file, or rows of empty cells where
+    // rows once were; they hold no user. The header row is kept even when blank, so an empty file still fails its
+    // header check.
+    while (rows.size() > 1 && isBlankCsvRow(rows.last()))
         rows.removeLast();
     return rows;
 }
@@ -135,6 +144,11 @@ UserCsvError UserCsv::checkRow(const QStringList &cells, int rowNumber, const QH
     // reported at its first missing column unless a column before it already failed.
     if (cells.isEmpty())
         return missingColumn(ColumnName, rowNumber);
+    // A blank line between users is said to be one, as the device import says it.
+    if (isBlankCsvRow(cells))
+        return UserCsvError::at(
+            ColumnName, rowNumber,
+            text(QT_TRANSLATE_NOOP("ImportListDialog", "This row is empty. Remove it and import the file again.")));
     const QString name = clean(cells.at(ColumnName));
     if (name.isEmpty())
         return UserCsvError::at(ColumnName, rowNumber,

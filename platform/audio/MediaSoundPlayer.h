@@ -15,9 +15,10 @@ class QTimer;
 /// in a looping playlist is never retried in a busy loop. Where the GStreamer back end lacks its
 /// playback elements, Qt reports no error at all and the sound stays "loading" for ever; a sound
 /// that has not started within the start time-out is therefore reported as failed too. Where there is no audio output
-/// at all, GStreamer plays into a sink that discards the sound, again without an error: play() asks first
-/// (AudioOutputProbe) and reports such a sound as failed at once, without playing it. The answer is kept until a
-/// sound fails: the first play() and the first after a failure ask.
+/// at all, GStreamer plays into a sink that discards the sound, again without an error: each play() first asks
+/// (AudioOutputProbe) on a thread of its own, and reports such a sound as failed without playing it. A sound server
+/// that went away after an earlier sound is found so at the next one. An output that fails while the sound plays is
+/// told as the output's failure, not as a file that cannot be decoded.
 class MediaSoundPlayer : public SoundPlayer
 {
     Q_OBJECT
@@ -36,14 +37,15 @@ public:
     /// How long a sound may take to start before it counts as failed (3000 ms).
     void setStartTimeoutMs(int milliseconds) { m_startTimeoutMs = milliseconds; }
     /// What play() asks before it plays: empty when the sound can reach an audio output, else why not
-    /// (AudioOutputProbe::missingOutput by default). The next play() asks it.
-    void setOutputProbe(std::function<QString()> probe)
-    {
-        m_outputProbe = std::move(probe);
-        m_outputKnown = false;
-    }
+    /// (AudioOutputProbe::missingOutput by default). It is called on a thread of its own, once per play().
+    void setOutputProbe(std::function<QString()> probe) { m_outputProbe = std::move(probe); }
+
+    /// Why a sound failed, from what the back end said: `heard` tells whether any of it had played.
+    static QString failureReason(bool heard, QMediaPlayer::Error error, const QString &detail);
 
 private:
+    void askForOutput();
+    void outputAnswered(quint64 generation, const QString &missing);
     void onStatusChanged(QMediaPlayer::MediaStatus status);
     void onError(QMediaPlayer::Error error);
     void fail(const QString &reason);
@@ -53,11 +55,10 @@ private:
     QTimer *m_startTimer;
     int m_startTimeoutMs = 3000;
     std::function<QString()> m_outputProbe;
-    // The probe's last answer, kept until a sound fails.
-    bool m_outputKnown = false;
-    QString m_missingOutput;
     QString m_file;
     bool m_loop = false;
     bool m_playing = false;
+    // Some of the sound was played: a failure now is the output's, the file had been decoded.
+    bool m_heard = false;
     quint64 m_generation = 0;
 };

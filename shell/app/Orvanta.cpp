@@ -151,8 +151,10 @@ void Orvanta::startLogin()
         ui.lbMessagePassword->hide();
         isAdminLogin = account.isAdmin;
         if (account.email.isEmpty()) {
-            ui.btnEnter->setFocus();
             ui.stackedWidget->setCurrentIndex(1);
+            // The page asks for an address: the keyboard starts in its first field. Given to the button before the
+            // page was shown, the focus went nowhere.
+            ui.lineEditEmail->setFocus();
             return;
         }
         openMainFrame();

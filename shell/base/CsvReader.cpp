@@ -4,6 +4,8 @@
 #include <QTextCodec>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 // The text with every CR that stands alone outside quotes made a LF, quotes followed the way parseCsv follows them
@@ -60,6 +62,31 @@ QString normalizeCsvText(const QString &text)
 QList<QStringList> parseSpreadsheetCsv(const QString &text)
 {
     return parseCsv(normalizeCsvText(withLoneCrAsLineEnd(text)));
+}
+
+int unclosedQuoteAt(const QString &text)
+{
+    int opened = -1;
+    bool quoted = false;
+    const int length = text.size();
+    for (int i = 0; i < length; ++i) {
+        if (text.at(i) != QLatin1Char('"'))
+            continue;
+        if (!quoted) {
+            quoted = true;
+            opened = i;
+        } else if (i + 1 < length && text.at(i + 1) == QLatin1Char('"')) {
+            ++i;
+        } else {
+            quoted = false;
+        }
+    }
+    return quoted ? opened : -1;
+}
+
+bool isBlankCsvRow(const QStringList &cells)
+{
+    return std::all_of(cells.begin(), cells.end(), [](const QString &cell) { return cell.trimmed().isEmpty(); });
 }
 
 CsvSeparator headerSeparator(const QStringList &header)

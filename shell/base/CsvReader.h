@@ -25,6 +25,14 @@ QString normalizeCsvText(const QString &text);
 /// there merged a row into the one before it, or a whole file into its header.
 QList<QStringList> parseSpreadsheetCsv(const QString &text);
 
+/// Where the quote stands that opens a quoted part no quote closes, as parseCsv follows quotes ("" inside quotes is
+/// one quote); -1 when every quoted part is closed. The imports tell the operator the cell of that quote: read on, the
+/// rest of the file fell into one cell, and the refusal named whatever column that cell came to stand in.
+int unclosedQuoteAt(const QString &text);
+
+/// Whether a row holds nothing: no cell, or cells of blanks only.
+bool isBlankCsvRow(const QStringList &cells);
+
 /// The separator a file's cells seem to have been written with, told by its header read with commas.
 enum class CsvSeparator
 {

@@ -6,7 +6,7 @@
 #include <QDialog>
 
 /// The notice that remote power-on needs a wired network; its button emits sendClickOk() and
-/// closes it.
+/// closes it. A note under the message says what else the operator must know of this power-on.
 class PowerOnNotification : public QDialog, public Ui_PowerOnNotification
 {
     Q_OBJECT
@@ -14,6 +14,10 @@ class PowerOnNotification : public QDialog, public Ui_PowerOnNotification
 public:
     explicit PowerOnNotification(QWidget *parent = nullptr);
     ~PowerOnNotification() override;
+
+    /// Shows `note` under the message, the notice growing to hold it; an empty note takes it away.
+    void setNote(const QString &note);
+    QString note() const { return labelNote->isHidden() ? QString() : labelNote->text(); }
 
 signals:
     void sendClickOk();

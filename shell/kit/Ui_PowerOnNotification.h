@@ -13,6 +13,7 @@ class Ui_PowerOnNotification
 public:
     QFrame *frameContent;
     QLabel *labelMessage;
+    QLabel *labelNote;
     QToolButton *btnOk;
 
     void setupUi(QDialog *PowerOnNotification)
@@ -23,6 +24,11 @@ public:
         frameContent = createContentFrame(PowerOnNotification, QRect(0, 0, 432, 121));
         labelMessage = createMessageLabel(frameContent, QStringLiteral("labelMessage"), QRect(20, 20, 392, 50), true,
                                           Qt::AlignLeft | Qt::AlignTop);
+        // Shown only with a note (PowerOnNotification::setNote), which makes room for it above the button.
+        labelNote = createMessageLabel(frameContent, QStringLiteral("labelNote"), QRect(20, 74, 392, 36), false,
+                                       Qt::AlignLeft | Qt::AlignTop);
+        labelNote->setStyleSheet(labelNote->styleSheet() + QStringLiteral("\ncolor: #ffc44d;"));
+        labelNote->hide();
         btnOk = createDialogButton(frameContent, QStringLiteral("btnOk"), QPoint(176, 81));
         retranslateUi(PowerOnNotification);
     }

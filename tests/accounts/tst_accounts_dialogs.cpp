@@ -3,6 +3,7 @@
 // working folder, or a test double where only the dialog's own rules are under test.
 
 #include "AccountsTestSupport.h"
+#include "support/OwnProcessProbe.h"
 #include "support/TestEnv.h"
 
 #include "accounts/AccountOverview.h"
@@ -22,7 +23,7 @@
 #include "accounts/UserStore.h"
 #include "platform/CardReaderLauncher.h"
 #include "platform/FakeCardReaderLauncher.h"
-#include "platform/ProcProcessProbe.h"
+#include "platform/ProcessCardReaderLauncher.h"
 #include "shell/kit/SwitchControl.h"
 
 #include <QApplication>
@@ -428,14 +429,16 @@ void TestAccountsDialogs::standInReaderStartedOnceAndEndedOnClose()
     QVERIFY(QFile::copy(QStringLiteral(CARD_READER_STANDIN), program));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-    // The add dialog's card step with its own launcher, as the console runs it.
+    // The add dialog's card step with a launcher as the console's, whose probe sees only what this test started.
     AccountRegisterDialog own;
+    OwnProcessProbe probe;
+    ProcessCardReaderLauncher launcher(&probe);
+    own.cardDialog()->setCardReader(&launcher);
     own.show();
     typeInto(own.lineEditUserName, QStringLiteral("Reader"));
     QTest::mouseClick(own.btnNext, Qt::LeftButton);
     QVERIFY(own.cardDialog()->isVisible());
     QTRY_COMPARE(linesIn(log), 1);
-    ProcProcessProbe probe;
     QVERIFY(probe.isRunning(CardReaderLauncher::imageName()));
 
     QTest::mouseClick(own.cardDialog()->btnCancel, Qt::LeftButton);
@@ -459,6 +462,9 @@ void TestAccountsDialogs::runningReaderIsNeitherStartedNorEnded()
     QTRY_COMPARE(linesIn(log), 1);
 
     AccountRegisterDialog own;
+    OwnProcessProbe probe;
+    ProcessCardReaderLauncher launcher(&probe);
+    own.cardDialog()->setCardReader(&launcher);
     own.show();
     typeInto(own.lineEditUserName, QStringLiteral("Reader"));
     QTest::mouseClick(own.btnNext, Qt::LeftButton);

@@ -1,5 +1,6 @@
 // The card-reader launcher and the process probe that stands in for "tasklist", against real
-// processes: a stand-in program copied under the reader's name into a temporary working folder.
+// processes: a stand-in program copied under the reader's name into a temporary working folder. The probes look only
+// at the processes this test started (OwnProcessProbe), whatever else runs on the machine.
 
 #include "platform/CardReaderLauncher.h"
 #include "platform/FakeProcessProbe.h"
@@ -13,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "support/OwnProcessProbe.h"
 
 class TestCardReader : public QObject
 {
@@ -36,6 +39,7 @@ private:
     int startsLogged() const;
 
     QTemporaryDir m_dir;
+    OwnProcessProbe m_probe;
     QString m_log;
     QString m_previousFolder;
     QList<QProcess *> m_external;
@@ -81,7 +85,7 @@ void TestCardReader::probeFindsProgramByImageName()
 {
     const QString path = m_dir.filePath(QStringLiteral("elsewhere/DidAvav.exe"));
     QVERIFY(installStandIn(path));
-    ProcProcessProbe probe;
+    const OwnProcessProbe &probe = m_probe;
     QVERIFY(!probe.isRunning(QStringLiteral("DidAvav.exe")));
 
     auto *process = new QProcess;
@@ -109,7 +113,7 @@ void TestCardReader::probeConfirmsLongNamesAndSkipsZombies()
     process->start(path, QStringList());
     QVERIFY(process->waitForStarted());
     QTRY_COMPARE(startsLogged(), 1);
-    ProcProcessProbe probe;
+    const OwnProcessProbe &probe = m_probe;
     QVERIFY(probe.isRunning(QStringLiteral("CardReaderProgram.exe")));
     QVERIFY(!probe.isRunning(QStringLiteral("CardReaderProgXX.exe")));
 
@@ -150,7 +154,7 @@ void TestCardReader::launcherStartsOnceAndEndsWhatItStarted()
 {
     QVERIFY(installStandIn(CardReaderLauncher::programPath(m_dir.path())));
     QVERIFY(QDir::setCurrent(m_dir.path()));
-    ProcessCardReaderLauncher launcher;
+    ProcessCardReaderLauncher launcher(&m_probe);
     QSignalSpy started(&launcher, &CardReaderLauncher::started);
 
     QCOMPARE(launcher.start(), CardReaderLauncher::Started);
@@ -161,7 +165,7 @@ void TestCardReader::launcherStartsOnceAndEndsWhatItStarted()
     QCOMPARE(startsLogged(), 1);
 
     QVERIFY(launcher.stop());
-    QVERIFY(!ProcProcessProbe().isRunning(CardReaderLauncher::imageName()));
+    QVERIFY(!m_probe.isRunning(CardReaderLauncher::imageName()));
     QVERIFY(!launcher.stop());
 
     // Shown again after a close: a new program.
@@ -181,7 +185,7 @@ void TestCardReader::launcherLeavesAProgramItDidNotStart()
     QVERIFY(other->waitForStarted());
     QTRY_COMPARE(startsLogged(), 1);
 
-    ProcessCardReaderLauncher launcher;
+    ProcessCardReaderLauncher launcher(&m_probe);
     QCOMPARE(launcher.start(), CardReaderLauncher::AlreadyRunning);
     QVERIFY(!launcher.stop());
     QCOMPARE(other->state(), QProcess::Running);
@@ -196,7 +200,7 @@ void TestCardReader::launcherLeavesAProgramItDidNotStart()
 
 void TestCardReader::launcherNeedsAnExecutableFile()
 {
-    ProcessCardReaderLauncher launcher;
+    ProcessCardReaderLauncher launcher(&m_probe);
     launcher.setWorkingFolder(m_dir.filePath(QStringLiteral("empty")));
     QCOMPARE(launcher.start(), CardReaderLauncher::NotFound);
 

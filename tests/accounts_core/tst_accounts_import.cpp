@@ -162,6 +162,14 @@ void TestAccountsImport::refused_data()
     lowerApps[3] = " Enable";
 
     QTest::newRow("empty file") << "" << 1 << 1 << title;
+    // A quote no quote closes swallowed the rest of the file into one cell, and the refusal named another column:
+    // the cell where it opened is named, and why.
+    const QString unclosed = "A quote (\") opened in this cell is never closed. Close or remove it and import the "
+                             "file again.";
+    QTest::newRow("quote never closed") << h + ok + "Bob,\"abcd,,Enable\n" + userLine("Cyd", "abcd", "") << 2 << 3
+                                        << unclosed;
+    QTest::newRow("quote never closed after a closed one")
+        << h + "\"Ann\",abcd,,Enable,,\"Enable\n" + ok << 6 << 2 << unclosed;
     QTest::newRow("title in other case") << h.toLower() << 1 << 1 << title;
     QTest::newRow("install title without its blank")
         << QString(h).replace("install apps ,", "install apps,") + ok << 4 << 1 << title;
@@ -186,8 +194,8 @@ void TestAccountsImport::refused_data()
     QTest::newRow("row of three cells") << h + "Ann,abcd,12345678\n" << 4 << 2 << missing;
     QTest::newRow("row ending before the access cell") << h + "Ann,abcd,,Enable\n" << 5 << 2 << missing;
     QTest::newRow("row ending after Chromium") << h + "Ann,abcd,,Enable,,Enable\n" << 7 << 2 << missing;
-    QTest::newRow("blank line between rows")
-        << h + ok + '\n' + userLine("Bob", "", "") << 1 << 3 << "Name can not be emtpy.";
+    QTest::newRow("blank line between rows") << h + ok + '\n' + userLine("Bob", "", "") << 1 << 3
+                                             << "This row is empty. Remove it and import the file again.";
     QTest::newRow("one card in two rows")
         << h + userLine("Ann", "abcd", "55556666") + userLine("Bob", "abcd", "55556666") << 3 << 3 << sameCard;
     QTest::newRow("one card twice under one name")
@@ -470,6 +478,11 @@ void TestAccountsImport::headerOnlyAndTrailingBlankLines()
     // Editors leave empty lines at the end; they are no users.
     QCOMPARE(importText(m_header + userLine("Ann", "abcd", "") + "\n\r\n\n").isError(), false);
     QVERIFY(userNamed("Ann").muid != 0);
+    // Spreadsheets end a file with rows of empty cells where rows once were: the file was refused whole.
+    const UserCsvError spreadsheet =
+        importText(m_header + userLine("Bob", "abcd", "") + ",,,,,,,,,,,,,,,,\n, ,,,,,,,,,,,,,,,\n");
+    QVERIFY2(!spreadsheet.isError(), qPrintable(spreadsheet.message));
+    QVERIFY(userNamed("Bob").muid != 0);
 }
 
 void TestAccountsImport::deviceLimit()

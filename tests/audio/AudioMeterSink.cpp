@@ -18,6 +18,7 @@ std::atomic<qint64> g_frames{0};
 std::atomic<int> g_peak{0};
 std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
+std::atomic<bool> g_failing{false};
 
 gboolean setCaps(GstBaseSink *, GstCaps *caps)
 {
@@ -32,8 +33,13 @@ gboolean setCaps(GstBaseSink *, GstCaps *caps)
     return TRUE;
 }
 
-GstFlowReturn render(GstBaseSink *, GstBuffer *buffer)
+GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
 {
+    if (g_failing) {
+        // What pulsesink posts when its sound server ends under it.
+        GST_ELEMENT_ERROR(sink, RESOURCE, FAILED, ("Disconnected: Connection terminated"), (nullptr));
+        return GST_FLOW_ERROR;
+    }
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
         return GST_FLOW_ERROR;
@@ -119,6 +125,11 @@ AudioMeterSink::Reading AudioMeterSink::reading()
     now.peak = g_peak;
     now.rate = g_rate;
     return now;
+}
+
+void AudioMeterSink::setFailing(bool failing)
+{
+    g_failing = failing;
 }
 
 double AudioMeterSink::audibleSeconds()

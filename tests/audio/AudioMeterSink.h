@@ -26,4 +26,6 @@ public:
     static Reading reading();
     // Seconds of audible sound measured since the last reset.
     static double audibleSeconds();
+    // While set, the sink fails at its next buffer as an output whose sound server went away does.
+    static void setFailing(bool failing);
 };

@@ -1,6 +1,7 @@
 #include "BroadcastTestSupport.h"
 
 #include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastCapability.h"
 #include "broadcast/BroadcastContentEditor.h"
 #include "broadcast/BroadcastContentRules.h"
 #include "broadcast/BroadcastMessageDialog.h"
@@ -13,6 +14,7 @@
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/FullDisk.h"
 #include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
@@ -69,12 +71,15 @@ private slots:
     void roundTrip();
     void heldDatabaseSaveSaysWhy_data();
     void heldDatabaseSaveSaysWhy();
+    void devicesHeldExclusivelyAreSaidAndReadAgain();
     void endToEndWithPanels();
     void wakeNoticeCountsPanelsWithoutAMac();
 
 private:
     QList<VelkBroadcast> stored(VelkBroadcast::Status status);
     void newEditor(const QDateTime &now);
+    // A pending broadcast "now" to those devices, stored; bid 0 when the store refused it.
+    static VelkBroadcast storedDraft(const QString &text, const QList<VelkIFPDevice> &devices);
     // Checks the device rows by name and moves on to the content step.
     void pickDevicesAndGoOn(const QStringList &names);
     // On a fresh step: checks the device row of that name, chooses "Schedule" at that minute and presses "Next";
@@ -158,6 +163,22 @@ QList<VelkBroadcast> TestBroadcastEditor::stored(VelkBroadcast::Status status)
     QList<VelkBroadcast> list;
     OrvantaDBManager::getInstance()->queryBroadcastByStatus(status, list);
     return list;
+}
+
+VelkBroadcast TestBroadcastEditor::storedDraft(const QString &text, const QList<VelkIFPDevice> &devices)
+{
+    VelkBroadcast draft;
+    draft.status = VelkBroadcast::Pending;
+    draft.contentText = text;
+    draft.target = 2;
+    draft.isNow = true;
+    draft.startDate = QStringLiteral("2024-05-06");
+    draft.time = QStringLiteral("09:00");
+    draft.durationSec = 30;
+    draft.devices = devices;
+    if (OrvantaDBManager::getInstance()->insertBroadcast(draft) != DB_OK)
+        draft.bid = 0;
+    return draft;
 }
 
 void TestBroadcastEditor::newEditor(const QDateTime &now)
@@ -701,7 +722,7 @@ void TestBroadcastEditor::roundTrip()
 
 void TestBroadcastEditor::heldDatabaseSaveSaysWhy_data()
 {
-    addHoldKindRows();
+    WriteRefusal::addRows();
 }
 
 // A pending broadcast edited and added while another program holds the database: nothing is stored, and the editor
@@ -710,18 +731,10 @@ void TestBroadcastEditor::heldDatabaseSaveSaysWhy_data()
 void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
 {
     QFETCH(int, kind);
-    VelkBroadcast draft;
-    draft.status = VelkBroadcast::Pending;
-    draft.contentText = QStringLiteral("Assembly in the hall");
-    draft.target = 2;
-    draft.isNow = true;
-    draft.startDate = QStringLiteral("2024-05-06");
-    draft.time = QStringLiteral("09:00");
-    draft.durationSec = 30;
     QList<VelkIFPDevice> all;
     QCOMPARE(OrvantaDBManager::getInstance()->queryAllAvailableIFP(all), DB_OK);
-    draft.devices = all.mid(0, 1);
-    QCOMPARE(OrvantaDBManager::getInstance()->insertBroadcast(draft), DB_OK);
+    const VelkBroadcast draft = storedDraft(QStringLiteral("Assembly in the hall"), all.mid(0, 1));
+    QVERIFY(draft.bid != 0);
     newEditor(at("2024-05-06 09:00:00"));
     QSignalSpy saved(m_editor.get(), &BroadcastSetting::broadcastSettingSavedSuccess);
     m_editor->editBroadcast(draft);
@@ -730,15 +743,18 @@ void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
     QCOMPARE(m_editor->stackedWidgetBroadcastSetting->currentWidget(), content);
     const ShortDatabaseWaits waits(100);
     {
-        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
-        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        const WriteRefusal refusal(kind, waits.db()->databaseFilePath(), {QStringLiteral("Broadcast")});
+        QVERIFY(refusal.isActive());
         content->plainTextEdit->setPlainText(QStringLiteral("Assembly moves to the yard"));
         content->btnAddBroadcast->click();
         QVERIFY(m_editor->isVisible());
         QVERIFY(m_editor->failureDialog()->isVisible());
+        // A full disk and another program's hold are told apart: only the hold passes by itself.
         QCOMPARE(m_editor->failureDialog()->message(),
-                 QString("The broadcast was not saved: the database is in use by another program or its disk is "
-                         "full. Try again later."));
+                 kind == WriteRefusal::kFullDisk
+                     ? QString("The broadcast was not saved: the disk is full.")
+                     : QString("The broadcast was not saved: the database is in use by another program. Try again "
+                               "later."));
         const QLabel *label = m_editor->failureDialog()->labelMessage;
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
         m_editor->failureDialog()->hide();
@@ -755,6 +771,44 @@ void TestBroadcastEditor::heldDatabaseSaveSaysWhy()
     QCOMPARE(stored(VelkBroadcast::Upcoming).size(), 1);
     QCOMPARE(stored(VelkBroadcast::Upcoming).first().bid, draft.bid);
     QCOMPARE(stored(VelkBroadcast::Upcoming).first().contentText, QString("Assembly moves to the yard"));
+}
+
+// The editor opened while another program holds the database exclusively: the devices cannot be read, and the step
+// showed "0 devices in total" with empty tables, as if the site had no device, and a stored broadcast opened then lost
+// its targets from view. The step says the list can't be read right now and reads it again until it can: then the
+// devices are listed and the stored broadcast's targets are checked.
+void TestBroadcastEditor::devicesHeldExclusivelyAreSaidAndReadAgain()
+{
+    const QList<VelkIFPDevice> capable = BroadcastCapability::supportedDevices(OrvantaDBManager::getInstance());
+    QVERIFY(capable.size() >= 2);
+    const VelkBroadcast draft = storedDraft(QStringLiteral("Fire drill at ten"), capable.mid(1, 1));
+    QVERIFY(draft.bid != 0);
+    newEditor(at("2024-05-06 09:00:00"));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    const QString total = step->labelTotalInfo->text();
+    QVERIFY(total.endsWith(QLatin1String("devices in total")));
+
+    const ShortDatabaseWaits waits(50);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_editor->editBroadcast(draft);
+        QCOMPARE(step->tableWidgetDevice->rowCount(), 0);
+        QCOMPARE(step->labelTotalInfo->text(), BroadcastSchedule::unreadableText());
+        // The whole text shows.
+        QVERIFY(step->labelTotalInfo->fontMetrics().horizontalAdvance(step->labelTotalInfo->text()) <=
+                step->labelTotalInfo->width());
+        QVERIFY(!step->btnNext->isEnabled());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(step->labelTotalInfo->text(), total, 30000);
+    QCOMPARE(step->tableWidgetDevice->rowCount(), capable.size());
+    QCOMPARE(step->targets().checkedDevices().size(), 1);
+    QCOMPARE(step->targets().checkedDevices().first().deviceName, capable.at(1).deviceName);
+    QVERIFY(step->btnNext->isEnabled());
+
+    // Read at once, a new broadcast says nothing of the kind.
+    m_editor->newBroadcast();
+    QCOMPARE(step->labelTotalInfo->text(), total);
 }
 
 void TestBroadcastEditor::endToEndWithPanels()

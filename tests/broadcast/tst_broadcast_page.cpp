@@ -11,6 +11,7 @@
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/FullDisk.h"
 #include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
 
@@ -275,7 +276,7 @@ void TestBroadcastPage::moveDuplicateAndDelete()
 
 void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy_data()
 {
-    addHoldKindRows();
+    WriteRefusal::addRows();
 }
 
 // Another program holds the database: Delete and Move to Pending cannot be stored. They failed in silence, a log line
@@ -284,11 +285,16 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy_data()
 void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
 {
     QFETCH(int, kind);
+    // A full disk and another program's hold are told apart: only the hold passes by itself.
+    const bool diskFull = kind == WriteRefusal::kFullDisk;
     const QString notDeleted =
-        QStringLiteral("The broadcast was not deleted: the database is in use by another program "
-                       "or its disk is full. Try again later.");
-    const QString notMoved = QStringLiteral("The broadcast was not moved to Pending: the database is in use by another "
-                                            "program or its disk is full. Try again later.");
+        diskFull ? QStringLiteral("The broadcast was not deleted: the disk is full.")
+                 : QStringLiteral("The broadcast was not deleted: the database is in use by another program. Try "
+                                  "again later.");
+    const QString notMoved =
+        diskFull ? QStringLiteral("The broadcast was not moved to Pending: the disk is full.")
+                 : QStringLiteral("The broadcast was not moved to Pending: the database is in use by another program. "
+                                  "Try again later.");
     SimulatedPanel *panel = m_fleet->panel(0);
     panel->setAnswerHeld(VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE, true);
     panel->resetCounters();
@@ -310,8 +316,8 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
 
     const ShortDatabaseWaits waits(100);
     {
-        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
-        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        const WriteRefusal refusal(kind, waits.db()->databaseFilePath(), {QStringLiteral("Broadcast")});
+        QVERIFY(refusal.isActive());
         auto says = [this](const QString &text) {
             QVERIFY(m_page->messageDialog()->isVisible());
             QCOMPARE(m_page->messageDialog()->message(), text);
@@ -361,7 +367,7 @@ void TestBroadcastPage::refusedDeleteAndMoveKeepTheStoredStateAndSayWhy()
 
 void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy_data()
 {
-    addHoldKindRows();
+    WriteRefusal::addRows();
 }
 
 // Another program holds the database: a Duplicate cannot be stored. It failed in silence and left the copy of the
@@ -370,8 +376,11 @@ void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy_data()
 void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy()
 {
     QFETCH(int, kind);
-    const QString notDuplicated = QStringLiteral("The broadcast was not duplicated: the database is in use by another "
-                                                 "program or its disk is full. Try again later.");
+    const QString notDuplicated =
+        kind == WriteRefusal::kFullDisk
+            ? QStringLiteral("The broadcast was not duplicated: the disk is full.")
+            : QStringLiteral("The broadcast was not duplicated: the database is in use by another program. Try again "
+                             "later.");
     const QDir audio(m_config.audioFolder);
     const QStringList recordings{QStringLiteral("rec*")};
     for (const QString &left : audio.entryList(recordings, QDir::Files))
@@ -395,8 +404,8 @@ void TestBroadcastPage::refusedDuplicateLeavesNoCopyAndSaysWhy()
 
     const ShortDatabaseWaits waits(100);
     {
-        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Kind(kind));
-        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        const WriteRefusal refusal(kind, waits.db()->databaseFilePath(), {QStringLiteral("Broadcast")});
+        QVERIFY(refusal.isActive());
         m_page->rowAction(VelkBroadcast::Pending, 0, 2)->trigger();
         says(notDuplicated);
         m_page->rowAction(VelkBroadcast::Pending, 0, 2)->trigger();

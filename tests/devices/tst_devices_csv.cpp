@@ -71,7 +71,10 @@ void TestDevicesCsv::rowChecks_data()
     QTest::addColumn<QString>("message");
 
     const QString none;
-    QTest::newRow("blank line") << QStringList{""} << 2 << "Ip Address and Mac Address cannot be emtpy.";
+    // A blank line is said to be one, not taken for a device without an address.
+    QTest::newRow("blank line") << QStringList{""} << 0 << "This row is empty. Remove it and import the file again.";
+    QTest::newRow("row of empty cells") << QStringList{"", " ", ""} << 0
+                                        << "This row is empty. Remove it and import the file again.";
     QTest::newRow("two cells") << QStringList{"g", "Name"} << 2 << "Ip Address and Mac Address cannot be emtpy.";
     QTest::newRow("ip only") << QStringList{"", "A", "10.0.0.1"} << -1 << none;
     QTest::newRow("upper mac") << QStringList{"", "A", "", "AA:BB:CC:DD:EE:0F"} << -1 << none;

@@ -376,7 +376,7 @@ void TestDevicesDialogs::importReadsWhatSpreadsheetsSave_data()
     const int firstEnd = rows.indexOf('\n');
     QTest::newRow("stray CR before a line end between rows")
         << Header + rows.left(firstEnd) + "\r\r\n" + rows.mid(firstEnd + 1) << QStringList()
-        << "The 1st error on Column [3], Row [3]\nIp Address and Mac Address cannot be emtpy.";
+        << "The 1st error on Column [1], Row [3]\nThis row is empty. Remove it and import the file again.";
     // The export quotes a Location holding a line break; saved again with CR row ends, the quoted LF stays.
     const QByteArray third = ",Panel 3,10.0.0.3,,Streaming Audio Box,\"Room 3\nright\",,\n";
     const QStringList three = {"Panel 1", "Panel 2", "Panel 3"};
@@ -384,6 +384,13 @@ void TestDevicesDialogs::importReadsWhatSpreadsheetsSave_data()
         << QByteArray(Header + rows + third).replace('\n', '\r').replace("3\rright", "3\nright") << three << QString();
     QTest::newRow("two rows ending with CR alone, then one with LF")
         << Header + QByteArray(rows).replace('\n', '\r') + third << three << QString();
+    // A quote no quote closes took the rest of the file into one cell, and the refusal blamed the SOS column: the
+    // cell where the quote opened is named, and why.
+    QTest::newRow("quote never closed")
+        << Header + rows + ",Panel 3,10.0.0.3,,Streaming Audio Box,\"Room 3,,\n,Panel 4,10.0.0.4\n"
+        << QStringList()
+        << "The 1st error on Column [6], Row [4]\nA quote (\") opened in this cell is never closed. Close or remove it "
+           "and import the file again.";
 }
 
 // The files spreadsheet programs write when asked for something else than a comma-separated file: the device list

@@ -299,7 +299,7 @@ void TestDevicesImportFaults::refusedImportsLeaveTheFileUntouched_data()
     QTest::addColumn<int>("row");
 
     // A blank line before the last device row is no end of the file: it is still refused.
-    QTest::newRow("blank line inside") << ",New,10.0.0.5\n\n,Later,10.0.0.6\n" << 2 << 3;
+    QTest::newRow("blank line inside") << ",New,10.0.0.5\n\n,Later,10.0.0.6\n" << 0 << 3;
     QTest::newRow("first pass") << ",New,10.0.0.5\n,Bad,999.1.1.1\n" << 2 << 3;
     QTest::newRow("type of a stored device") << ",Panel,10.0.0.5,aa:00:00:00:00:01,Streaming Audio Box,,,\n" << 4 << 2;
     QTest::newRow("rename onto another") << ",other,10.0.0.1,aa:00:00:00:00:01\n,New,10.0.0.5\n" << 1 << 2;

@@ -19,6 +19,7 @@
 #include "network/UPnPServer.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "support/DatabaseHold.h"
+#include "support/FullDisk.h"
 #include "support/LoopbackNetwork.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -30,6 +31,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QUdpSocket>
 #include <memory>
 
@@ -177,6 +179,8 @@ private slots:
 
     void addByAddress();
     void addRefusals();
+    void saveRefusalsSayWhy_data();
+    void saveRefusalsSayWhy();
     void editEmitsUpdateWithOldName();
     void editAfterAWriteBackKeepsTheWrittenAddress();
     void deleteRemovesDeviceLinksAndConnection();
@@ -289,6 +293,15 @@ void TestDevicesManagement::addByAddress()
     }
     QCOMPARE(spies.insert.count(), 3);
     QCOMPARE(deviceCount(), 3);
+    // The list says how they are matched, as Auto Detect does, not an empty MAC cell.
+    const QModelIndex byIp =
+        page.deviceModel()->index(page.deviceModel()->rowOfName("By IP 1"), DeviceTableModel::MacColumn);
+    QCOMPARE(byIp.data().toString(), QStringLiteral("By IP address"));
+    QCOMPARE(page.deviceModel()
+                 ->index(page.deviceModel()->rowOfName("Room 101"), DeviceTableModel::MacColumn)
+                 .data()
+                 .toString(),
+             QStringLiteral("aa:bb:cc:dd:ee:01"));
 
     // An audio box page adds audio boxes.
     page.setPageMode(1);
@@ -343,6 +356,63 @@ void TestDevicesManagement::addRefusals()
     QTest::keyClick(dialog->editName, Qt::Key_X);
     QVERIFY(dialog->warningText().isEmpty());
     dialog->close();
+    QCOMPARE(deviceCount(), 2);
+}
+
+void TestDevicesManagement::saveRefusalsSayWhy_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QString>("badge");
+    QTest::newRow("another program holds it")
+        << false
+        << "The device could not be saved: the database cannot be written at the moment (another program may be "
+           "using it). Please try again later.";
+    QTest::newRow("disk full") << true << "The device could not be saved: the disk is full.";
+}
+
+// A device the database refuses for a while: the Add and Edit dialogs said only that it could not be saved, as for a
+// device refused for good, and the operator had nothing to go on. They say why, keep what was typed, and the same
+// Save stores it once the database takes writes again.
+void TestDevicesManagement::saveRefusalsSayWhy()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(QString, badge);
+    seedDevice("Panel1", "00:11:22:33:44:01", "10.0.0.1");
+    Management page;
+    PageSpies spies(&page);
+    ManagementAddDevice *add = page.addDeviceDialog();
+    ManagementEditDevice *edit = page.editDeviceDialog();
+    const ShortDatabaseWaits waits(100);
+    {
+        std::unique_ptr<DatabaseHold> hold;
+        std::unique_ptr<FullDisk> full;
+        if (diskFull) {
+            full = std::make_unique<FullDisk>(QStringList{QStringLiteral("Device")});
+            QVERIFY(full->isActive());
+        } else {
+            hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Writer);
+            QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+        }
+        page.clickAddDevice();
+        fillForm(add, "Panel2", "10.0.0.2", "00:11:22:33:44:02");
+        add->submit();
+        QCOMPARE(add->warningText(), badge);
+        QVERIFY(add->isVisible());
+        QCOMPARE(add->editName->text(), QStringLiteral("Panel2"));
+
+        page.editDevice(page.deviceModel()->rowOfName("Panel1"));
+        edit->editLocation->setText(QStringLiteral("Lab"));
+        edit->submit();
+        QCOMPARE(edit->warningText(), badge);
+        QVERIFY(edit->isVisible());
+        edit->close();
+    }
+    QCOMPARE(deviceCount(), 1);
+    QCOMPARE(spies.insert.count(), 0);
+    QCOMPARE(spies.update.count(), 0);
+    add->submit();
+    QVERIFY(!add->isVisible());
+    QCOMPARE(spies.insert.count(), 1);
     QCOMPARE(deviceCount(), 2);
 }
 

@@ -72,6 +72,10 @@ int main(int argc, char **argv)
     EmergencyWarningDialog warningOff(nullptr, ini);
     warningOff.setAlertInfo(device, false);
     shoot(&warningOff, prefix + QStringLiteral("-warning-nocamera.png"));
+    EmergencyWarningDialog warningSilent(nullptr, ini);
+    warningSilent.setAlertInfo(device, true);
+    warningSilent.showAlarmCannotSound();
+    shoot(&warningSilent, prefix + QStringLiteral("-warning-silent.png"));
 
     EmergencyDialog settings(nullptr, ini, std::make_unique<FoundLocator>());
     settings.loadSetting();

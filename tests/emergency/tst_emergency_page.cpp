@@ -113,6 +113,7 @@ private slots:
     void cleanupTestCase();
 
     void anSosRaisesTheWindowOneWarningAndTheAlarm();
+    void anAlarmThatCannotSoundBeepsAndEveryWarningSaysSo();
     void warningsStayInFrontOfTheWindow();
     void warningsBelongToTheWindowWhateverRaisesIt();
     void restoringTheOlderWarningKeepsTheNewerOnTop();
@@ -260,6 +261,41 @@ void TestEmergencyPage::anSosRaisesTheWindowOneWarningAndTheAlarm()
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 2);
     QVERIFY(!m_player->isPlaying());
     QVERIFY(!m_frame->sosBackground->isVisible());
+}
+
+// The sound output went away after a first alarm: the next alarm's sound fails. The beep stands in, and every warning
+// open meanwhile says that the alarm can't sound, so that nobody takes a quiet PC for a working alarm.
+void TestEmergencyPage::anAlarmThatCannotSoundBeepsAndEveryWarningSaysSo()
+{
+    int beeps = 0;
+    m_road->setBeep([&beeps]() { ++beeps; });
+    const auto realBeep = qScopeGuard([this]() { m_road->setBeep([]() { QApplication::beep(); }); });
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 11, QStringLiteral("Chemistry"));
+    panel->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Chemistry")));
+    QVERIFY(m_player->isPlaying());
+    QVERIFY(!shownWarning(QStringLiteral("Chemistry"))->lbAlarmNote->isVisible());
+    answerAll();
+    QVERIFY(!m_player->isPlaying());
+
+    m_clock->advance(6000);
+    panel->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Chemistry")));
+    EmergencyWarningDialog *first = shownWarning(QStringLiteral("Chemistry"));
+    m_player->failNow(QStringLiteral("no audio output: no sound server and no sound card to play on"));
+    QVERIFY(m_road->isBeeping());
+    QCOMPARE(beeps, 1);
+    QVERIFY(first->lbAlarmNote->isVisible());
+    QVERIFY(m_log->contains(QStringLiteral("the alarm cannot be played (no audio output")));
+
+    // A warning raised while the beep stands in says it from the start.
+    SimulatedPanel *second = connectSimulatedPanel(m_panels, 12, QStringLiteral("Physics"));
+    second->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Physics")));
+    QVERIFY(shownWarning(QStringLiteral("Physics"))->lbAlarmNote->isVisible());
+    QCOMPARE(m_player->plays.size(), 2);
+    answerAll();
+    QVERIFY(!m_road->isBeeping());
 }
 
 // Two alerts open at the same place; the window comes up over the first, and answering one must

@@ -304,13 +304,40 @@ QPair<int, int> cellAfter(const QString &text, bool loneCrEndsRow)
 
 // The refusal of unreadable bytes an import must report, against the reference: its cell, the one of the first NUL
 // when nul is set and one comes before the unreadable bytes, and no rows.
+// The quote that opens a quoted part nothing closes, -1 for none: outside quotes a quote opens one, inside "" is a
+// quote of the text and a single one closes it.
+int unclosedQuote(const QString &text)
+{
+    int opened = -1;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('"'))
+            continue;
+        if (opened < 0)
+            opened = i;
+        else if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+            ++i;
+        else
+            opened = -1;
+    }
+    return opened;
+}
+
 void checkUnreadable(const CsvImportError &error, const QList<QStringList> &rows, const ReferenceText &reference,
                      bool refuseNul, bool loneCrEndsRow, const char *what)
 {
     const int nul = refuseNul ? reference.text.indexOf(QChar(0)) : -1;
     if (reference.readable && nul < 0) {
-        if (error.isError())
+        // Readable text is refused only for a quote that is never closed, at the cell where it opened.
+        const int quote = unclosedQuote(reference.text);
+        if (quote < 0 && error.isError())
             qFatal("%s: readable bytes refused at column %d row %d", what, error.column, error.row);
+        if (quote >= 0) {
+            const QPair<int, int> cell = cellAfter(reference.text.left(quote), loneCrEndsRow);
+            if (!error.isError() || error.stopped || error.column != cell.first || error.row != cell.second ||
+                !rows.isEmpty())
+                qFatal("%s: an unclosed quote refused at column %d row %d, expected column %d row %d", what,
+                       error.column, error.row, cell.first, cell.second);
+        }
         return;
     }
     const QPair<int, int> cell = cellAfter(nul >= 0 ? reference.text.left(nul) : reference.text, loneCrEndsRow);

@@ -110,6 +110,7 @@ private slots:
     void chineseTranslatesKeyTexts_data();
     void chineseTranslatesKeyTexts();
     void englishShowsSourceTexts();
+    void englishCountsReadInTheirNumber();
     void chineseCountsDevicesWithOneWord();
     void everyMessageIsTranslated_data();
     void everyMessageIsTranslated();
@@ -233,6 +234,42 @@ void TestLang::englishShowsSourceTexts()
     // Every correction still meets its source text.
     for (const Correction &correction : Corrections)
         QVERIFY2(met.contains(QLatin1String(correction.source)), correction.source);
+}
+
+// "1 chosen device(s)" read as a form left half filled in. A text that counts says so (%n) and the English file gives
+// it its singular and its plural: one device, two devices.
+void TestLang::englishCountsReadInTheirNumber()
+{
+    QString error;
+    const QList<TsMessage> messages = readTs(tsPath(QStringLiteral("en_US")), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QTranslator translator;
+    QVERIFY(translator.load(qmPath(QStringLiteral("en_US"))));
+    QStringList wrong;
+    int counts = 0;
+    for (const TsMessage &message : messages) {
+        const QString where = message.context + QStringLiteral(": ") + message.source;
+        if (!message.numerus) {
+            if (message.source.contains(QLatin1String("(s)")))
+                wrong << where + QStringLiteral(" counts without its number");
+            continue;
+        }
+        ++counts;
+        const auto shown = [&](int n) {
+            return translator.translate(message.context.toUtf8().constData(), message.source.toUtf8().constData(),
+                                        message.comment.isEmpty() ? nullptr : message.comment.toUtf8().constData(), n);
+        };
+        const QString one = shown(1);
+        const QString two = shown(2);
+        QString plural = message.source;
+        plural.replace(QLatin1String("(s)"), QLatin1String("s"));
+        if (two != plural)
+            wrong << where + QStringLiteral(" reads for 2: ") + two;
+        if (one == two || one.contains(QLatin1String("(s)")) || !one.contains(QLatin1String("%n")))
+            wrong << where + QStringLiteral(" reads for 1: ") + one;
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QVERIFY(counts > 0);
 }
 
 // Devices are counted with one word in Chinese: 台, never 部 ("全部", all, is no counter).

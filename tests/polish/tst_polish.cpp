@@ -175,7 +175,8 @@ QSet<QString> correctedSources()
         if (xml.name() == QLatin1String("source")) {
             source = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation")) {
-            const QString english = xml.readElementText();
+            // A count's forms are nested in its translation.
+            const QString english = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             if (english != source)
                 corrected.insert(source);
         }
@@ -332,6 +333,22 @@ QStringList typingFaults(QSpinBox *box)
     return wrong;
 }
 
+// A panel's search for the console from that loopback address, as the discovery responder hears it.
+bool sendSearch(const QString &address, const QString &mac, const QString &model)
+{
+    QUdpSocket from;
+    if (!from.bind(QHostAddress(address), 0))
+        return false;
+    SsdpSearch message;
+    message.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
+    message.mac = mac;
+    message.model = model;
+    message.deviceType = QStringLiteral("Control Box");
+    message.displayClientVersion = QStringLiteral("1.1.1030.30");
+    return from.writeDatagram(SsdpMessage::buildSearch(message, QStringLiteral("239.255.255.250:1988")),
+                              QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0)) > 0;
+}
+
 } // namespace
 
 class TestPolish : public QObject
@@ -351,6 +368,7 @@ private slots:
     void emptyControlPageNamesTheWayToDevices();
     void deviceColumnsStayPut();
     void autoDetectNamesReadWhole();
+    void autoDetectWorksFromTheKeyboard();
     void dialogsOpenOverTheMainWindow();
     void cameraRowFitsTheDeviceForms();
     void accountTableStaysUnderItsHeaderAfterTheReport();
@@ -687,18 +705,8 @@ void TestPolish::autoDetectNamesReadWhole()
     const QList<QStringList> searches = {{"127.0.9.1", "02:51:4e:00:09:01", "Velk TM B-Series"},
                                          {"127.0.9.2", "02:51:4e:00:09:02", "Velk TM B-Series 86"},
                                          {"127.0.9.3", "00:00:00:00:00:00", "Velk TM B-Series 86"}};
-    for (const QStringList &search : searches) {
-        QUdpSocket from;
-        QVERIFY(from.bind(QHostAddress(search.at(0)), 0));
-        SsdpSearch message;
-        message.searchTarget = QString::fromLatin1(SsdpMessage::kServiceType);
-        message.mac = search.at(1);
-        message.model = search.at(2);
-        message.deviceType = QStringLiteral("Control Box");
-        message.displayClientVersion = QStringLiteral("1.1.1030.30");
-        QVERIFY(from.writeDatagram(SsdpMessage::buildSearch(message, QStringLiteral("239.255.255.250:1988")),
-                                   QHostAddress(QHostAddress::LocalHost), UPnPServer::getInstance()->boundPort(0)) > 0);
-    }
+    for (const QStringList &search : searches)
+        QVERIFY(sendSearch(search.at(0), search.at(1), search.at(2)));
     // Heard before the dialog opens, as a fleet that powered up earlier: the rows are there when it is shown.
     const auto heardHere = [] {
         int heard = 0;
@@ -711,46 +719,140 @@ void TestPolish::autoDetectNamesReadWhole()
                                   QStringLiteral("Velk TM B-Series 86-0902 (2)"),
                                   QStringLiteral("Velk TM B-Series 86-127.0.9.3")};
 
+    // In both languages every cell reads whole: a long name suggested from an address cut the model short in Chinese
+    // at 1.4 ("Velk …eries"), and the MAC cell of that device says "By IP address" in either language.
+    inBothLanguages([&](const QString &language) {
+        Management page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.clickAutoDetect();
+        ManagementAutoDetect *detect = page.autoDetectDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(detect));
+        QTableWidget *table = detect->tableDevices;
+        const auto shown = [table] {
+            QStringList names;
+            for (int row = 0; row < table->rowCount(); ++row)
+                names << table->item(row, 0)->text();
+            return names;
+        };
+        const auto allShown = [&] {
+            const QStringList names = shown();
+            return std::all_of(expected.begin(), expected.end(),
+                               [&](const QString &name) { return names.contains(name); });
+        };
+        QTRY_VERIFY2(allShown(), qPrintable(shown().join(QStringLiteral(", "))));
+        // A cell shown whole looks the same in a far wider column; one cut short ends in an ellipsis there.
+        QStringList cut;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (!expected.contains(table->item(row, 0)->text()))
+                continue;
+            for (int column = 0; column < table->columnCount(); ++column) {
+                QTableWidgetItem *item = table->item(row, column);
+                table->scrollToItem(item);
+                const int columnWidth = table->columnWidth(column);
+                const QRect cell = table->visualItemRect(item);
+                const QImage shownImage = table->viewport()->grab(cell).toImage();
+                table->setColumnWidth(column, columnWidth + 400);
+                const QImage wideImage = table->viewport()->grab(cell).toImage();
+                table->setColumnWidth(column, columnWidth);
+                if (shownImage != wideImage)
+                    cut << QStringLiteral("%1 in %2 px (%3)").arg(item->text()).arg(columnWidth).arg(language);
+                QCOMPARE(item->toolTip().isEmpty(), false);
+            }
+            QCOMPARE(table->item(row, 0)->toolTip(), table->item(row, 0)->text());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        const int byAddress = shown().indexOf(expected.last());
+        QCOMPARE(table->item(byAddress, 2)->text(),
+                 language == QLatin1String("en") ? QStringLiteral("By IP address") : QString::fromUtf8("依 IP 位址"));
+        // The columns still fill the table, the model's last.
+        QCOMPARE(visibleColumnsWidth(table), table->viewport()->width());
+        QVERIFY(table->columnWidth(3) > 0);
+        detect->close();
+    });
+}
+
+// Auto Detect ignored Tab, Space and Enter: nothing in its list was current, so Space ticked no row, Tab walked the
+// cells, and Enter pressed nothing. The list has the keys when it opens: the arrows move between the rows, Space ticks
+// one, Tab leaves for the buttons, and Enter adds what is ticked; Enter that ends a name being typed only ends it.
+void TestPolish::autoDetectWorksFromTheKeyboard()
+{
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    const QStringList macs = {QStringLiteral("02:51:4e:00:0a:01"), QStringLiteral("02:51:4e:00:0a:02")};
+    for (int i = 0; i < macs.size(); ++i)
+        QVERIFY(sendSearch(QStringLiteral("127.0.10.%1").arg(i + 1), macs.at(i), QStringLiteral("Velk TM K-Series")));
     Management page;
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     page.clickAutoDetect();
     ManagementAutoDetect *detect = page.autoDetectDialog();
-    QVERIFY(QTest::qWaitForWindowExposed(detect));
+    QVERIFY(QTest::qWaitForWindowActive(detect));
     QTableWidget *table = detect->tableDevices;
-    const auto shown = [table] {
-        QStringList names;
-        for (int row = 0; row < table->rowCount(); ++row)
-            names << table->item(row, 0)->text();
-        return names;
+    const auto rowOf = [detect](const QString &mac) {
+        const QList<VelkIFPDevice> listed = detect->listedDevices();
+        for (int row = 0; row < listed.size(); ++row) {
+            if (listed.at(row).macAddress == mac)
+                return row;
+        }
+        return -1;
     };
-    const auto allShown = [&] {
-        const QStringList names = shown();
-        return std::all_of(expected.begin(), expected.end(), [&](const QString &name) { return names.contains(name); });
+    QTRY_VERIFY(rowOf(macs.at(0)) >= 0 && rowOf(macs.at(1)) >= 0);
+    const auto removeAdded = qScopeGuard([db] {
+        QList<VelkIFPDevice> all;
+        db->queryAllAvailableIFP(all);
+        for (VelkIFPDevice &device : all) {
+            if (device.macAddress.startsWith(QLatin1String("02:51:4e:00:0a:")))
+                db->deleteIFPDevice(device);
+        }
+    });
+    const auto key = [detect](Qt::Key pressed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        // Where the window system sends keys: to the active window, which hands them to its focus widget.
+        QTest::keyClick(detect->windowHandle(), pressed, modifiers);
     };
-    QTRY_VERIFY2(allShown(), qPrintable(shown().join(QStringLiteral(", "))));
-    // A name shown whole looks the same in a far wider column; one cut short ends in an ellipsis there.
-    QStringList cut;
-    const int columnWidth = table->columnWidth(0);
-    for (int row = 0; row < table->rowCount(); ++row) {
-        QTableWidgetItem *item = table->item(row, 0);
-        if (!expected.contains(item->text()))
-            continue;
-        table->scrollToItem(item);
-        const QRect cell = table->visualItemRect(item);
-        const QImage shownImage = table->viewport()->grab(cell).toImage();
-        table->setColumnWidth(0, columnWidth + 400);
-        const QImage wideImage = table->viewport()->grab(cell).toImage();
-        table->setColumnWidth(0, columnWidth);
-        if (shownImage != wideImage)
-            cut << QStringLiteral("%1 in %2 px").arg(item->text()).arg(columnWidth);
-        QCOMPARE(item->toolTip(), item->text());
+    const auto checked = [table](int row) { return table->item(row, 0)->checkState() == Qt::Checked; };
+    QVERIFY(table->hasFocus());
+    // Walk to the first of the two and tick it; tick the next and take it back.
+    const int first = rowOf(macs.at(0));
+    while (table->currentIndex().row() < first)
+        key(Qt::Key_Down);
+    while (table->currentIndex().row() > first)
+        key(Qt::Key_Up);
+    key(Qt::Key_Space);
+    QVERIFY(checked(first));
+    const int second = rowOf(macs.at(1));
+    table->setCurrentIndex(table->model()->index(second, 0));
+    key(Qt::Key_Space);
+    QVERIFY(checked(second));
+    key(Qt::Key_Space);
+    QVERIFY(!checked(second));
+
+    // Tab leaves the list for the buttons, and comes back.
+    key(Qt::Key_Tab);
+    QVERIFY(qobject_cast<QPushButton *>(QApplication::focusWidget()));
+    QVERIFY(detect->isAncestorOf(QApplication::focusWidget()));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(table->hasFocus());
+
+    // Enter that ends a typed name only ends it; the next Enter adds the ticked device, by that name.
+    table->setCurrentIndex(table->model()->index(first, 0));
+    key(Qt::Key_F2);
+    QLineEdit *editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor && editor->isVisible());
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Keyboard panel"));
+    key(Qt::Key_Return);
+    QTRY_COMPARE(table->item(first, 0)->text(), QStringLiteral("Keyboard panel"));
+    QVERIFY(detect->isVisible());
+    key(Qt::Key_Return);
+    QTRY_VERIFY(!detect->isVisible());
+    QList<VelkIFPDevice> all;
+    QCOMPARE(db->queryAllAvailableIFP(all), DB_OK);
+    QStringList added;
+    for (const VelkIFPDevice &device : qAsConst(all)) {
+        if (device.macAddress.startsWith(QLatin1String("02:51:4e:00:0a:")))
+            added << device.deviceName;
     }
-    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
-    // The columns still fill the table, the model's last.
-    QCOMPARE(visibleColumnsWidth(table), table->viewport()->width());
-    QVERIFY(table->columnWidth(3) > 0);
-    detect->close();
+    QCOMPARE(added, QStringList{QStringLiteral("Keyboard panel")});
 }
 
 // The device dialogs open centred on the console's window, wherever that window is, as far as the

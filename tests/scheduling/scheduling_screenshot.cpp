@@ -16,10 +16,12 @@
 #include "scheduling/AutoTestScheduleReportDialog.h"
 #include "scheduling/AutoTestScheduleSetting.h"
 #include "scheduling/DeviceControlScheduleSetting.h"
+#include "scheduling/PowerOnReach.h"
 #include "scheduling/Scheduling.h"
 #include "scheduling/Scheduling_Setting.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Session.h"
+#include "shell/kit/PowerOnNotification.h"
 #include "shell/kit/UiHelpers.h"
 
 namespace {
@@ -52,7 +54,9 @@ QList<VelkIFPDevice> seedDevices(OrvantaDBIntf *db)
     for (int i = 0; i < 20; ++i) {
         VelkIFPDevice device;
         device.deviceName = QLatin1String(Rooms[i]);
-        device.macAddress = QStringLiteral("02:51:4d:00:01:%1").arg(i + 1, 2, 16, QLatin1Char('0'));
+        // Room 102 is known by its address alone: the power-on schedules that hold it carry the mark.
+        device.macAddress =
+            i == 1 ? QString() : QStringLiteral("02:51:4d:00:01:%1").arg(i + 1, 2, 16, QLatin1Char('0'));
         device.ipAddress = QStringLiteral("10.1.%1.%2").arg(1 + i / 10).arg(20 + i);
         device.deviceType = QStringLiteral("Control Box");
         device.modelName = QStringLiteral("Velk TM B-Series");
@@ -184,6 +188,7 @@ int main(int argc, char **argv)
     }
 
     const QList<VelkIFPDevice> devices = seedDevices(db);
+    CmdServer::getInstance()->setManagedDevices(devices);
     seedSchedules(db, devices);
     seedOtaSchedules(db, devices);
     Scheduling page(&clock);
@@ -213,6 +218,10 @@ int main(int argc, char **argv)
     db->queryAllSchedule(schedules);
     setting->editDeviceControlSchedule(schedules.value(1));
     save(setting, prefix + QStringLiteral("-devicecontrol-editor.png"));
+    PowerOnNotification *notice = setting->deviceControlPage()->powerOnNotice();
+    notice->setNote(PowerOnReach::noteText(1));
+    save(notice, prefix + QStringLiteral("-poweron-notice.png"));
+    notice->hide();
     QList<VelkAutoTestSchedule> tests;
     db->queryAllAutoTestSchedule(tests);
     setting->editAutoTestSchedule(tests.value(5));

@@ -6,6 +6,7 @@
 #include "scheduling/AutoTestScheduleSetting.h"
 #include "scheduling/DeviceControlRunner.h"
 #include "scheduling/DeviceControlScheduleSetting.h"
+#include "scheduling/PowerOnReach.h"
 #include "scheduling/ScheduleSettingSelection.h"
 #include "scheduling/ScheduleTableText.h"
 #include "scheduling/Scheduling.h"
@@ -33,7 +34,8 @@ private slots:
     void init();
     void addScheduleOpensTheKindSelection();
     void deviceControlEditorStoresWhatWasEntered();
-    void powerOnIsNotStoredForDevicesWithoutAMac();
+    void powerOnNotesTheDevicesItCannotWake_data();
+    void powerOnNotesTheDevicesItCannotWake();
     void autoTestEditorStoresWhatWasEntered();
     void failedWritesReportNothingSaved();
     void savedInItsDueSecondFiresOnce();
@@ -215,12 +217,33 @@ void TestSchedulingPage::deviceControlEditorStoresWhatWasEntered()
     QCOMPARE(edited.rebootTime, QStringLiteral("23:59"));
 }
 
-// Wake-on-LAN goes by MAC: a power-on for chosen devices without one is refused, with the reason, and nothing is
-// stored; the same devices take a power-off, which reaches them over their connections.
-void TestSchedulingPage::powerOnIsNotStoredForDevicesWithoutAMac()
+void TestSchedulingPage::powerOnNotesTheDevicesItCannotWake_data()
 {
+    QTest::addColumn<int>("target"); // 1 All, 2 chosen devices, 3 groups
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("unwakeable");
+    QTest::newRow("all") << 1 << QStringList() << 1;
+    QTest::newRow("chosen devices") << 2 << QStringList{"Panel-1", "By address"} << 1;
+    // A device in two groups of the schedule is one device the power-on can't wake.
+    QTest::newRow("groups") << 3 << QStringList{"Hall", "Front"} << 1;
+    QTest::newRow("a group it can wake whole") << 3 << QStringList{"Lab"} << 0;
+}
+
+// Wake-on-LAN goes by MAC. A power-on was refused for chosen devices without one, and stored without a word for All or
+// a group holding them, whose schedule then showed Enabled while the runner only logged that it could not wake them.
+// One rule for every target: the schedule is stored, the notice of the save names how many devices On Time can't
+// wake, and so does its row in the table; a schedule it can wake whole says nothing of the kind.
+void TestSchedulingPage::powerOnNotesTheDevicesItCannotWake()
+{
+    QFETCH(int, target);
+    QFETCH(QStringList, rows);
+    QFETCH(int, unwakeable);
     addManagedDevice(QStringLiteral("Panel-1"), testMac(1), QStringLiteral("10.0.0.1"));
     addManagedDevice(QStringLiteral("By address"), QString(), QStringLiteral("10.0.0.2"));
+    addManagedDevice(QStringLiteral("Panel-3"), testMac(3), QStringLiteral("10.0.0.3"));
+    m_fx->group(QStringLiteral("Hall"), {QStringLiteral("Panel-1"), QStringLiteral("By address")});
+    m_fx->group(QStringLiteral("Front"), {QStringLiteral("By address")});
+    m_fx->group(QStringLiteral("Lab"), {QStringLiteral("Panel-3")});
     ManualClock clock(QDateTime(Monday, QTime(6, 0)));
     Scheduling page(&clock);
     Scheduling_Setting *dialog = page.settingDialog();
@@ -229,28 +252,42 @@ void TestSchedulingPage::powerOnIsNotStoredForDevicesWithoutAMac()
     dialog->switchToPage(1);
     dialog->show();
 
+    QRadioButton *targets[] = {nullptr, editor->rBtn_All, editor->rBtn_SelectDevice, editor->rBtn_Group};
+    targets[target]->click();
+    if (target == 2) {
+        // The device without a MAC says how it is reached, as the device list does.
+        QCOMPARE(editor->rowCheckBoxes().at(0)->text(), QStringLiteral("By address"));
+        QCOMPARE(editor->tableWidget->item(0, 2)->text(), QStringLiteral("By IP address"));
+        QCOMPARE(editor->tableWidget->item(1, 2)->text(), testMac(1));
+    }
     editor->checkBox_everyday->setChecked(true);
     editor->checkBox_onTime->setChecked(true);
     editor->checkBox_offTime->setChecked(true);
     editor->spinBox_offTime_HR->setValue(18);
     for (QCheckBox *row : editor->rowCheckBoxes())
-        row->setChecked(true);
+        row->setChecked(rows.contains(row->text()));
     editor->btnSave->click();
-    QCOMPARE(editor->warningText(), QStringLiteral("On Time can't wake 1 chosen device(s): they have no MAC address."));
-    QVERIFY(!editor->powerOnNotice()->isVisible());
-    QCOMPARE(storedSchedules().size(), 0);
-    QCOMPARE(saved.count(), 0);
-
-    editor->checkBox_onTime->setChecked(false);
-    editor->btnSave->click();
-    QVERIFY(editor->warningText().isEmpty());
+    QVERIFY2(editor->warningText().isEmpty(), qPrintable(editor->warningText()));
+    QVERIFY(editor->powerOnNotice()->isVisible());
+    const QString note = PowerOnReach::noteText(unwakeable);
+    QCOMPARE(editor->powerOnNotice()->note(), note);
+    QCOMPARE(editor->powerOnNotice()->labelNote->isVisible(), unwakeable > 0);
+    // The note has its room: the button stays below it.
+    QVERIFY(editor->powerOnNotice()->btnOk->geometry().top() >
+                editor->powerOnNotice()->labelNote->geometry().bottom() ||
+            unwakeable == 0);
+    editor->powerOnNotice()->btnOk->click();
     QCOMPARE(saved.count(), 1);
     const QList<VelkSchedule> stored = storedSchedules();
     QCOMPARE(stored.size(), 1);
-    QVERIFY(!stored.first().isPowerOn && stored.first().isPowerOff);
-    QList<VelkIFPDevice> linked;
-    QCOMPARE(m_fx->db()->queryDeviceBySchedule(stored.first(), linked), DB_OK);
-    QCOMPARE(linked.size(), 2);
+    QVERIFY(stored.first().isPowerOn && stored.first().isPowerOff);
+    QCOMPARE(stored.first().scheduleObject, target);
+
+    QCOMPARE(page.tableWidget->rowCount(), 1);
+    QTableWidgetItem *onTime = page.tableWidget->item(0, 1);
+    QCOMPARE(onTime->text(), stored.first().onTime);
+    QCOMPARE(onTime->toolTip(), note);
+    QCOMPARE(onTime->icon().isNull(), unwakeable == 0);
 }
 
 // A new auto-test: 00:00 every day on the second group a filter kept; an edit to chosen devices replaces the links and
