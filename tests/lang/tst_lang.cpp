@@ -209,15 +209,16 @@ void TestLang::englishShowsSourceTexts()
         const QString where = message.context + QStringLiteral(": ") + message.source;
         QVERIFY2(message.translationType.isEmpty(), qPrintable(where));
         if (message.numerus) {
-            // One and many: the source text is the plural, and the singular is a form of its own.
+            // One and many: two forms of their own, each with the source's placeholders (the source may be either
+            // the plural or a "(s)" text).
             const QByteArray context = message.context.toUtf8();
             const QByteArray source = message.source.toUtf8();
-            QVERIFY2(message.forms.size() == 2 && message.forms.at(1) == message.source &&
-                         message.forms.at(0) != message.source &&
-                         placeholders(message.forms.at(0)) == placeholders(message.source),
+            QVERIFY2(message.forms.size() == 2 && message.forms.at(0) != message.forms.at(1) &&
+                         placeholders(message.forms.at(0)) == placeholders(message.source) &&
+                         placeholders(message.forms.at(1)) == placeholders(message.source),
                      qPrintable(where + QStringLiteral(" -> ") + message.forms.join(QStringLiteral(" | "))));
             QCOMPARE(translator.translate(context.constData(), source.constData(), nullptr, 1), message.forms.at(0));
-            QCOMPARE(translator.translate(context.constData(), source.constData(), nullptr, 2), message.source);
+            QCOMPARE(translator.translate(context.constData(), source.constData(), nullptr, 2), message.forms.at(1));
             continue;
         }
         QString expected = message.source;
