@@ -73,8 +73,6 @@ void DbHeldWrites::writeLater(const char *context, const QString &what, const QS
 void DbHeldWrites::writeBeforeExit()
 {
     m_exiting = true;
-    // A transaction that stays open (a Sync Now gathering its statuses) would keep every try waiting for its commit.
-    m_db->finishOpenWork();
     m_nextIntervalMs = m_firstIntervalMs;
     if (m_entries.isEmpty()) {
         emit allWritten();
@@ -86,9 +84,6 @@ void DbHeldWrites::writeBeforeExit()
 int DbHeldWrites::endOfProcess(const char *why)
 {
     m_timer.stop();
-    // The open work's transaction is ended first: finding it open, the tries wrote nothing, and everything held was
-    // dropped as refused though the database was free (SIGTERM during a Sync Now lost an SOS's Event Log row).
-    m_db->finishOpenWork();
     // Slice after slice while each gets something through; a refused try ends it.
     for (int before = m_entries.size() + 1; !m_entries.isEmpty() && m_entries.size() < before;) {
         before = m_entries.size();

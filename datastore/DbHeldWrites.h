@@ -87,13 +87,12 @@ public:
     /// The same, replacing the write of that key still held (see the class).
     void writeLater(const char *context, const QString &what, const QString &key, Write write);
 
-    /// The console is about to end: the open work ends (OrvantaDBIntf::setOpenWork), the held writes are tried at once
-    /// and then one slice after the other, with the event loop turning between slices, until allWritten(); while the
-    /// database refuses them, every refused try says so (refusedAtExit) and the next comes within the first pause.
+    /// The console is about to end: the held writes are tried at once and then one slice after the other, with the
+    /// event loop turning between slices, until allWritten(); while the database refuses them, every refused try says
+    /// so (refusedAtExit) and the next comes within the first pause.
     void writeBeforeExit();
-    /// The process ends now: the open work ends, then writes all the database takes, in slices without the event
-    /// loop, and names the writes still held in the log, with why they are not written, and drops them. Returns how
-    /// many were dropped.
+    /// The process ends now: writes all the database takes, in slices without the event loop, and names the writes
+    /// still held in the log, with why they are not written, and drops them. Returns how many were dropped.
     int endOfProcess(const char *why);
 
     /// The database is closed for good in this process (a restore replaces its file): the writes still held are

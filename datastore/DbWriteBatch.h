@@ -68,8 +68,6 @@ public:
     static quint32 writeOne(OrvantaDBIntf *db, const char *context, const QString &what, const QString &key,
                             Write write);
 
-    /// Whether the batch's transaction is open: its writes so far wait for its commit.
-    bool inTransaction() const { return m_transaction.isActive(); }
     /// Number of writes so far.
     int count() const { return m_writes.size(); }
     /// Whether the index-th write (0 for the first) is in the database, will be with the commit, or is held.

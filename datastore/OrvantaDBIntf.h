@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 #include "datastore/DbResult.h"
 #include "datastore/DbTransaction.h"
 #include "datastore/VelkRecords.h"
@@ -276,17 +274,4 @@ public:
     /// returned is not known yet, never "nothing there", so the caller acts on what it already knows or tries again
     /// later, and neither gives up nor repeats what it did.
     virtual bool refusedForNow() const = 0;
-
-    // --- Work that stays open across turns of the event loop ------------------------------------
-    /// Names the one caller whose transaction stays open between turns of the event loop, so that writes that come
-    /// one by one share a commit (the statuses of a synchronisation run, written as the panels answer). Any other use
-    /// of the database first calls finish, which must end that transaction: nothing else may be written into a
-    /// transaction its owner commits, or loses, later. An empty finish clears it. The owner runs its own writes
-    /// through runAsOpenWork(). Use it on the GUI thread, like the data store; a double may ignore it.
-    virtual void setOpenWork(std::function<void()> finish) { Q_UNUSED(finish) }
-    /// Runs work, the open work's own writes, without ending the open work.
-    virtual void runAsOpenWork(const std::function<void()> &work) { work(); }
-    /// Ends the open work now: before this thread waits for the file on a connection of its own, which the open
-    /// work's transaction would keep from it for as long as the wait lasts.
-    virtual void finishOpenWork() const {}
 };

@@ -1,7 +1,5 @@
 #include "datastore/OrvantaDBManager.h"
 
-#include <QScopeGuard>
-
 #include "datastore/AutoTestTables.h"
 #include "datastore/BroadcastTables.h"
 #include "datastore/CameraEventTables.h"
@@ -94,7 +92,6 @@ OrvantaDBManager::~OrvantaDBManager()
 
 QSqlDatabase OrvantaDBManager::db() const
 {
-    finishOpenWork();
     const QSqlDatabase connection = m_dbManager->connection();
     beginOperation();
     return connection;
@@ -102,7 +99,6 @@ QSqlDatabase OrvantaDBManager::db() const
 
 QSqlDatabase OrvantaDBManager::heldDb() const
 {
-    finishOpenWork();
     beginOperation();
     return m_dbManager->database();
 }
@@ -118,46 +114,8 @@ quint32 OrvantaDBManager::badArgument() const
     return DB_BAD_ARGUMENT;
 }
 
-// Before another use of the database, unless the work itself is running.
-void OrvantaDBManager::finishOpenWork() const
-{
-    if (!m_finishOpenWork || m_runningOpenWork > 0)
-        return;
-    // Cleared first: ending the work writes, and those writes must not end it again.
-    const std::function<void()> finish = std::move(m_finishOpenWork);
-    m_finishOpenWork = nullptr;
-    finish();
-}
-
-void OrvantaDBManager::setOpenWork(std::function<void()> finish)
-{
-    // Begun inside another caller's transaction, the work's own is a savepoint of it, which that caller commits or
-    // rolls back when it ends: it cannot stay open past that, so it ends now.
-    if (finish && SqlTransaction::depth(m_dbManager->connectionName()) > 1) {
-        m_finishOpenWork = nullptr;
-        finish();
-        return;
-    }
-    m_finishOpenWork = std::move(finish);
-}
-
-void OrvantaDBManager::runAsOpenWork(const std::function<void()> &work)
-{
-    ++m_runningOpenWork;
-    const auto done = qScopeGuard([this] { --m_runningOpenWork; });
-    work();
-}
-
-int OrvantaDBManager::scopesBesideOpenWork() const
-{
-    const int depth = SqlTransaction::depth(m_dbManager->connectionName());
-    return m_finishOpenWork && m_runningOpenWork == 0 ? depth - 1 : depth;
-}
-
 QString OrvantaDBManager::databaseFilePath() const
 {
-    // The file a backup copies: what the open work wrote belongs in it.
-    finishOpenWork();
     return m_dbManager->databaseFilePath();
 }
 
@@ -192,16 +150,14 @@ quint64 OrvantaDBManager::nextAccountDataVersion()
 
 quint64 OrvantaDBManager::accountDataVersion() const
 {
-    // The open work writes synchronisation statuses, which neither version counts: its transaction may stay open
-    // while what is read beside it is kept.
-    if (scopesBesideOpenWork() > 0)
+    if (SqlTransaction::depth(m_dbManager->connectionName()) > 0)
         return 0;
     return m_accountDataVersion;
 }
 
 quint64 OrvantaDBManager::deviceDataVersion() const
 {
-    if (scopesBesideOpenWork() > 0)
+    if (SqlTransaction::depth(m_dbManager->connectionName()) > 0)
         return 0;
     return m_deviceDataVersion;
 }
@@ -827,7 +783,6 @@ quint32 OrvantaDBManager::queryDatabaseIdentifierUniqueId(QString &uniqueId)
 
 quint32 OrvantaDBManager::closeDatabase()
 {
-    finishOpenWork();
     // Whatever is read afterwards comes from another database, and nothing held for this one may land there.
     deviceWrite(DB_OK);
     accountWrite(DB_OK);

@@ -184,9 +184,6 @@ public:
     bool refusedForNow() const override;
     quint64 accountDataVersion() const override;
     quint64 deviceDataVersion() const override;
-    void setOpenWork(std::function<void()> finish) override;
-    void runAsOpenWork(const std::function<void()> &work) override;
-    void finishOpenWork() const override;
 
 private:
     /// Runs a write of the panels' account data and moves accountDataVersion(), whatever its result: a write that
@@ -210,8 +207,6 @@ private:
     /// The main connection as the database manager holds it (for the operations that
     /// historically used the held handle; both reach the same database).
     QSqlDatabase heldDb() const;
-    /// Scopes open on the main connection that are not the open work's own transaction.
-    int scopesBesideOpenWork() const;
     /// An operation begins: refusedForNow() speaks of what fails from here on.
     void beginOperation() const;
     /// A guard refused the operation's arguments; nothing ran.
@@ -222,7 +217,5 @@ private:
     DbHeldWrites *m_heldWrites = nullptr;
     quint64 m_accountDataVersion = nextAccountDataVersion();
     quint64 m_deviceDataVersion = nextAccountDataVersion();
-    mutable std::function<void()> m_finishOpenWork;
-    int m_runningOpenWork = 0;
     mutable quint64 m_operationMark = 0; ///< statementFailureMark() as the last operation began
 };

@@ -506,10 +506,7 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         showMessage(restoreRefusal(result, target, report));
         return;
     }
-    // A program may have taken the file since the wait above; the data store stays open while it is refused. The
-    // console's own open transaction (a synchronisation's statuses) is committed first: this thread waits below, so it
-    // could not end by itself and would pass for that program.
-    dbIntf->finishOpenWork();
+    // A program may have taken the file since the wait above; the data store stays open while it is refused.
     if (DatabaseFileOps::waitForLiveFile(target, DatabaseFileOps::kSwapWaitMs) != DatabaseFileOps::Ok) {
         DatabaseFileOps::discardStaged(target);
         showMessage(restoreRefusal(DatabaseFileOps::InUse, target));

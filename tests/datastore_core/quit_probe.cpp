@@ -1,11 +1,12 @@
-// A console process ended by SIGTERM or Ctrl+C while a transaction stays open across turns of the event loop (a
-// Sync Now gathering its statuses) and an SOS's Event Log row is held behind it, for datastore_heldwrites: the data
-// store, the open work and the quit signal handler as the console has them.
+// A console process ended by SIGTERM or Ctrl+C while an SOS's Event Log row is held because another program held the
+// database file, for datastore_heldwrites: the data store, its held writes and the quit signal handler as the console
+// has them.
 // Usage: quit_probe <data folder>
-// Prints "file <database file>", then "ready <held writes>" once the row is held; after the signal ended the event
-// loop, "held <writes still held>".
+// Prints "file <database file>" and waits for a line on its input, while the test takes the file. Then the row is
+// handed to the held writes as the SOS hands it; once a try was refused, it prints "ready <held writes>". The next try
+// is ten minutes off, so only the end of the process can write the row before the test's signal. After the signal
+// ended the event loop, it prints "held <writes still held>".
 #include "datastore/DbHeldWrites.h"
-#include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/QuitSignalHandler.h"
 
@@ -13,7 +14,12 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <memory>
+
+namespace {
+
+constexpr int kNextTryMs = 10 * 60 * 1000;
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -23,37 +29,36 @@ int main(int argc, char *argv[])
     OrvantaDBManager::setDataFolder(QString::fromLocal8Bit(argv[1]));
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     std::printf("file %s\n", qPrintable(db->databaseFilePath()));
+    std::fflush(stdout);
+    char line[64];
+    if (!std::fgets(line, sizeof line, stdin))
+        return 2;
 
-    // The open work, as the command server keeps it: a batch whose transaction stays open until another use of the
-    // database ends it.
-    auto sync = std::make_unique<DbWriteBatch>(db, "quit_probe, sync statuses");
-    db->runAsOpenWork([&] {
-        sync->write(QStringLiteral("sync status"), [db] {
-            VelkGroups group;
-            group.groupName = QStringLiteral("Status");
-            group.groupType = QStringLiteral("Control Box");
-            return db->createGroups(group);
-        });
-    });
-    db->setOpenWork([&] {
-        db->setOpenWork({});
-        if (sync)
-            sync->finish();
-        sync.reset();
-    });
-    db->heldWrites()->writeLater("quit_probe", QStringLiteral("event-log row of the SOS from Gym"), [db] {
+    DbHeldWrites *held = db->heldWrites();
+    held->setRetryIntervalMs(kNextTryMs, kNextTryMs);
+    held->writeLater("quit_probe", QStringLiteral("event-log row of the SOS from Gym"), [db] {
         VelkEventLog event;
         event.deviceName = QStringLiteral("Gym");
         event.time = QStringLiteral("2026-03-02 09:15:00");
         return db->insertEventLog(event);
     });
-    // A try has found the open transaction by then, and left the row held.
-    QTimer::singleShot(100, [db] {
-        std::printf("ready %d\n", db->heldWrites()->count());
+    QTimer refused;
+    refused.setInterval(10);
+    QObject::connect(&refused, &QTimer::timeout, [&] {
+        if (held->isRefused()) {
+            refused.stop();
+            std::printf("ready %d\n", held->count());
+        } else if (held->isEmpty()) {
+            refused.stop();
+            std::printf("written at once\n");
+        } else {
+            return;
+        }
         std::fflush(stdout);
     });
+    refused.start();
     const int result = app.exec();
-    std::printf("held %d\n", db->heldWrites()->count());
+    std::printf("held %d\n", held->count());
     std::fflush(stdout);
     return result;
 }
