@@ -1,11 +1,13 @@
 // Renders the Broadcast page's three tabs and a report with realistic content to PNG files, for a look by eye.
-// Usage: broadcast_screenshot <prefix>   writes <prefix>-pending.png, -upcoming.png, -completed.png, -report.png,
-// -editor-targets.png, -editor-groups.png, -editor-content.png and -empty.png
+// Usage: broadcast_screenshot <prefix> [language]   writes <prefix>-pending.png, -upcoming.png, -completed.png,
+// -report.png, -editor-targets.png, -editor-groups.png, -editor-content.png and -empty.png (language en_US, the
+// default, or zh_TW)
 // Everything stays on loopback and in a temporary HOME.
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTranslator>
 
 #include "broadcast/Broadcast.h"
 #include "broadcast/BroadcastContentEditor.h"
@@ -64,7 +66,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("broadcast");
     initScaleFactor(0, 0);
-    currentLanguage = QStringLiteral("en_US"); // what start-up sets
+    currentLanguage = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("en_US");
+    QTranslator translator;
+    if (translator.load(QStringLiteral(QV_LANG_DIR "/Orvanta_") + currentLanguage + QStringLiteral(".qm")))
+        app.installTranslator(&translator);
 
     QTemporaryDir folder;
     NetworkConfig config = loopbackNetworkConfig(folder.path());
