@@ -171,7 +171,8 @@ private:
         while (!m_stop) {
             const qint64 asked = clock.nsecsElapsed();
             m_answered = false;
-            QMetaObject::invokeMethod(qApp, [this] { m_answered = true; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp, [this] { m_answered = true; }, Qt::QueuedConnection);
             // A stall still going on at the end counts as far as it went.
             while (!m_answered && !m_stop)
                 QThread::usleep(200);

@@ -23,6 +23,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/CheckCells.h"
 #include "support/FakeSoundPlayer.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
@@ -210,10 +211,8 @@ int main(int argc, char **argv)
     editor->show();
     BroadcastSchedule *step = editor->scheduleStep();
     settle(200);
-    for (int row : {0, 2, 3, 7}) {
-        if (auto *box = qobject_cast<QCheckBox *>(step->tableWidgetDevice->cellWidget(row, 0)))
-            box->click();
-    }
+    for (int row : {0, 2, 3, 7})
+        CheckCell(step->tableWidgetDevice, row).click();
     step->btnSchedule->click();
     step->btnRepeatMon->click();
     step->btnRepeatWed->click();
@@ -222,8 +221,7 @@ int main(int argc, char **argv)
     editor->grab().save(prefix + QStringLiteral("-editor-targets.png"));
     step->btnCloseInfo->click();
     step->comboBoxType->setCurrentIndex(1);
-    if (auto *box = qobject_cast<QCheckBox *>(step->tableWidgetGroup->cellWidget(1, 0)))
-        box->click();
+    CheckCell(step->tableWidgetGroup, 1).click();
     settle(200);
     editor->grab().save(prefix + QStringLiteral("-editor-groups.png"));
     step->btnNext->click();
