@@ -239,8 +239,8 @@ bool CheckCellDelegate::eventFilter(QObject *watched, QEvent *event)
         // The box counted as under the pointer over its whole place in the cell.
         const QPoint pos = static_cast<QMouseEvent *>(event)->pos();
         const QModelIndex index = m_view->indexAt(pos);
-        const bool onBox = index.isValid() && index.column() == 0 &&
-                           boxRect(stampRect(cellOption(index), index)).contains(pos);
+        const bool onBox =
+            index.isValid() && index.column() == 0 && boxRect(stampRect(cellOption(index), index)).contains(pos);
         setHovered(onBox ? index : QModelIndex());
         break;
     }

@@ -39,9 +39,10 @@ constexpr int Rows = 3;
 constexpr int RowHeight = 39;
 const int Widths[] = {40, 70, 160};
 
-const QString BoxStyle = QStringLiteral("QCheckBox{padding-left:10px;}"
-                                        "QCheckBox::indicator:checked{image: url(:/resource/scheduling/im_check_b.png);}"
-                                        "QCheckBox::indicator:unchecked{image: url(:/resource/scheduling/im_checkbox.png);}");
+const QString BoxStyle =
+    QStringLiteral("QCheckBox{padding-left:10px;}"
+                   "QCheckBox::indicator:checked{image: url(:/resource/scheduling/im_check_b.png);}"
+                   "QCheckBox::indicator:unchecked{image: url(:/resource/scheduling/im_checkbox.png);}");
 
 // The check cell as the pages build it: a bare check box, or one laid out in a container with a left margin.
 QWidget *checkCell(bool container, QCheckBox **box)
@@ -140,10 +141,7 @@ struct DrawnTable
         model.setRows(rows);
     }
 
-    QPoint boxCentre(int row) const
-    {
-        return delegate->checkClickRect(model.index(row, 0)).center();
-    }
+    QPoint boxCentre(int row) const { return delegate->checkClickRect(model.index(row, 0)).center(); }
 };
 
 QImage shot(QTableView &table)
