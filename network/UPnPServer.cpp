@@ -237,7 +237,9 @@ void UPnPServer::reannounce()
     if (!socket)
         return;
     CmdServer *server = CmdServer::getInstance();
-    for (const VelkIFPDevice &device : server->managedDevices()) {
+    // Walked as a const list: a loop over the returned copy itself copied every device record to walk it.
+    const QList<VelkIFPDevice> managed = server->managedDevices();
+    for (const VelkIFPDevice &device : managed) {
         if (!device.macAddress.isEmpty() && server->connectionState(device.macAddress) != CmdServer::Offline)
             continue;
         QString address = device.macAddress.isEmpty() ? QString() : m_arp->ipForMac(device.macAddress);
@@ -264,7 +266,8 @@ QList<VelkIFPDevice> UPnPServer::unmanagedDevices() const
     // the Auto Detect dialog may keep the console busy.
     QSet<QString> managedMacs;
     QSet<QString> managedAddresses;
-    for (const VelkIFPDevice &device : CmdServer::getInstance()->managedDevices()) {
+    const QList<VelkIFPDevice> managedDevices = CmdServer::getInstance()->managedDevices();
+    for (const VelkIFPDevice &device : managedDevices) {
         if (!device.macAddress.isEmpty())
             managedMacs.insert(device.macAddress);
         // A panel kept by its address is matched by it when it connects: a device at that address has it.

@@ -161,19 +161,26 @@ void TestCheckTable::drawnCellsLookLikeTheirWidgets_data()
 {
     QTest::addColumn<int>("stamp");
     QTest::addColumn<bool>("hovered");
-    QTest::newRow("bare box") << int(BareBox) << false;
-    QTest::newRow("box in a container") << int(BoxInContainer) << false;
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::newRow("bare box") << int(BareBox) << false << Qt::LeftToRight;
+    QTest::newRow("box in a container") << int(BoxInContainer) << false << Qt::LeftToRight;
+    QTest::newRow("bare box, right to left") << int(BareBox) << false << Qt::RightToLeft;
+    QTest::newRow("box in a container, right to left") << int(BoxInContainer) << false << Qt::RightToLeft;
     // Its style sheet gives the box a blue border under the pointer.
-    QTest::newRow("box in a container, pointer on the middle row's box") << int(BoxInContainer) << true;
+    QTest::newRow("box in a container, pointer on the middle row's box")
+        << int(BoxInContainer) << true << Qt::LeftToRight;
 }
 
 void TestCheckTable::drawnCellsLookLikeTheirWidgets()
 {
     QFETCH(int, stamp);
     QFETCH(bool, hovered);
+    QFETCH(Qt::LayoutDirection, direction);
     const QList<bool> checked = {true, false, true};
     WidgetTable before(stamp == BoxInContainer, checked);
     DrawnTable after(stamp == BoxInContainer, checked);
+    before.table.setLayoutDirection(direction);
+    after.table.setLayoutDirection(direction);
     before.table.move(0, 0);
     after.table.move(0, 200);
     before.table.show();
