@@ -15,7 +15,9 @@
 // offline panel, the command server's retries): the longest wait is the longest the operator's next click would
 // have waited. The devices' addresses lie on loopback, where those answers may go, as they go on a real network.
 // The growth of the process is its peak resident memory at the end of that time less its resident memory before
-// the log-in window was created.
+// the log-in window was created. Then the two tables that list every device are opened as the operator opens them,
+// each timed until its window's first paint: Add Broadcast on the Broadcast page, and the device assignment of the
+// first user on Settings' User Accounts tab (printed, not judged).
 //
 // Rounds run the sizes in alternating order. Targets: the log-in with 10,000 devices within 1.5 x the log-in with
 // 2,000 (median of the rounds' ratios); no stall over 200 ms after the window shows with 2,000 or 10,000 devices, in
@@ -27,11 +29,17 @@
 
 #include "ShellBench.h"
 
+#include "accounts/AccountOverview.h"
+#include "accounts/AccountTableModel.h"
+#include "accounts/DeviceListDialog.h"
+#include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastSetting.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Orvanta.h"
+#include "shell/app/Settings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -44,6 +52,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -215,7 +224,39 @@ int measure(int settleSeconds)
     processUntil([&] { return clock.elapsed() >= settleSeconds * 1000; }, settleSeconds * 1000 + 1000);
     const double stallMs = watchdog.stop();
     const qint64 growthKiB = residentKiB("VmHWM:") - before;
-    std::printf("RESULT login=%.3f stall=%.3f growth=%lld\n", loginMs, stallMs, growthKiB);
+
+    // The two tables of every device as the operator opens them: Add Broadcast on the Broadcast page, and the device
+    // assignment of the first user on the User Accounts tab.
+    const auto timeUntilPainted = [](QWidget *window, const std::function<void()> &open) {
+        QElapsedTimer opening;
+        opening.start();
+        FirstPaint paint(window);
+        open();
+        if (!processUntil([&] { return paint.painted; }, ChildTimeoutMs))
+            return -1.0;
+        return opening.nsecsElapsed() / 1e6;
+    };
+    frame->clickBroadcast();
+    auto *broadcast = frame->findChild<Broadcast *>();
+    if (!broadcast)
+        return 1;
+    const double broadcastMs =
+        timeUntilPainted(broadcast->editor(), [broadcast] { broadcast->btnAddBroadcast->click(); });
+    broadcast->editor()->hide();
+    frame->clickManagement();
+    auto *settings = frame->findChild<Settings *>();
+    auto *overview = frame->findChild<AccountOverview *>();
+    if (!settings || !overview)
+        return 1;
+    settings->btnUserAccountsClicked();
+    if (overview->tableModel()->rowCount() == 0)
+        return 1;
+    const double assignmentMs =
+        timeUntilPainted(overview->deviceList(), [overview] { overview->showDeviceListDialog(0); });
+    if (broadcastMs < 0 || assignmentMs < 0)
+        return 1;
+    std::printf("RESULT login=%.3f stall=%.3f growth=%lld broadcast=%.3f assignment=%.3f\n", loginMs, stallMs,
+                growthKiB, broadcastMs, assignmentMs);
     std::fflush(stdout);
     return 0;
 }
@@ -225,6 +266,8 @@ struct Figures
     double loginMs = -1;
     double stallMs = -1;
     double growthMiB = -1;
+    double broadcastMs = -1;
+    double assignmentMs = -1;
 };
 
 struct Fleet
@@ -236,7 +279,8 @@ struct Fleet
 
 bool measureIn(const Fleet &fleet, int settleSeconds, Figures *figures)
 {
-    static const QRegularExpression result(QStringLiteral("RESULT login=(\\S+) stall=(\\S+) growth=(-?\\d+)"));
+    static const QRegularExpression result(
+        QStringLiteral("RESULT login=(\\S+) stall=(\\S+) growth=(-?\\d+) broadcast=(\\S+) assignment=(\\S+)"));
     QString output;
     if (!runIn(fleet.home, {QStringLiteral("--measure"), QString::number(settleSeconds)}, &output))
         return false;
@@ -246,6 +290,8 @@ bool measureIn(const Fleet &fleet, int settleSeconds, Figures *figures)
     figures->loginMs = match.captured(1).toDouble();
     figures->stallMs = match.captured(2).toDouble();
     figures->growthMiB = match.captured(3).toDouble() / 1024;
+    figures->broadcastMs = match.captured(4).toDouble();
+    figures->assignmentMs = match.captured(5).toDouble();
     return true;
 }
 
@@ -304,7 +350,8 @@ int main(int argc, char **argv)
                 "device from %d to %d (medians)\n\n",
                 rounds, middle.devices, TargetLoginRatio, small.devices, TargetStallMs, small.devices, middle.devices,
                 middle.devices, large.devices, TargetMemorySlopeRatio, small.devices, middle.devices);
-    std::printf("%-6s %9s %12s %10s %12s\n", "round", "devices", "login ms", "stall ms", "growth MiB");
+    std::printf("%-6s %9s %12s %10s %12s %14s %15s\n", "round", "devices", "login ms", "stall ms", "growth MiB",
+                "broadcast ms", "assignment ms");
     std::vector<double> loginRatios;
     double worstJudgedStall = 0;
     for (int round = 1; round <= rounds; ++round) {
@@ -322,8 +369,8 @@ int main(int argc, char **argv)
             fleet->rounds.push_back(figures);
             if (fleet != &large)
                 worstJudgedStall = std::max(worstJudgedStall, figures.stallMs);
-            std::printf("%-6d %9d %12.1f %10.1f %12.1f\n", round, fleet->devices, figures.loginMs, figures.stallMs,
-                        figures.growthMiB);
+            std::printf("%-6d %9d %12.1f %10.1f %12.1f %14.1f %15.1f\n", round, fleet->devices, figures.loginMs,
+                        figures.stallMs, figures.growthMiB, figures.broadcastMs, figures.assignmentMs);
             std::fflush(stdout);
         }
         loginRatios.push_back(middle.rounds.back().loginMs / small.rounds.back().loginMs);
@@ -350,9 +397,12 @@ int main(int argc, char **argv)
 
     std::printf("\nmedians:");
     for (const auto &fleet : fleets)
-        std::printf("  %d devices: log-in %.1f ms, stall %.1f ms, growth %.1f MiB;", fleet->devices,
-                    medianOf(*fleet, &Figures::loginMs), medianOf(*fleet, &Figures::stallMs),
-                    medianOf(*fleet, &Figures::growthMiB));
+        std::printf(
+            "\n  %d devices: log-in %.1f ms, stall %.1f ms, growth %.1f MiB, Add Broadcast open %.1f ms, device "
+            "assignment open %.1f ms",
+            fleet->devices, medianOf(*fleet, &Figures::loginMs), medianOf(*fleet, &Figures::stallMs),
+            medianOf(*fleet, &Figures::growthMiB), medianOf(*fleet, &Figures::broadcastMs),
+            medianOf(*fleet, &Figures::assignmentMs));
     std::printf("\nlog-in with %d devices / with %d, median: %.2f (target <= %.1f): %s\n", middle.devices,
                 small.devices, loginRatio, TargetLoginRatio, loginMet ? "met" : "MISSED");
     std::printf("longest stall after the window showed, %d and %d devices, worst round: %.1f ms (target <= %.0f): %s\n",
