@@ -66,14 +66,10 @@ DeviceListDialog::DeviceListDialog(QWidget *parent) : QDialog(parent)
 
     m_deviceRows = new CheckTableModel(3, this);
     m_groupRows = new CheckTableModel(3, this);
-    tableWidgetDevice->setModel(m_deviceRows);
-    tableWidgetGroup->setModel(m_groupRows);
-    m_deviceCells = new CheckCellDelegate(tableWidgetDevice);
-    m_groupCells = new CheckCellDelegate(tableWidgetGroup);
-    tableWidgetDevice->setItemDelegate(m_deviceCells);
-    tableWidgetGroup->setItemDelegate(m_groupCells);
-    connect(m_deviceRows, &CheckTableModel::checkClicked, this, &DeviceListDialog::tableRowCheckBoxClicked);
-    connect(m_groupRows, &CheckTableModel::checkClicked, this, &DeviceListDialog::tableRowCheckBoxClicked);
+    m_deviceCells = CheckCellDelegate::drawRows(m_deviceRows, tableWidgetDevice);
+    m_groupCells = CheckCellDelegate::drawRows(m_groupRows, tableWidgetGroup);
+    for (CheckTableModel *rows : {m_deviceRows, m_groupRows})
+        connect(rows, &CheckTableModel::checkClicked, this, &DeviceListDialog::tableRowCheckBoxClicked);
     for (QTableView *table : {tableWidgetDevice, tableWidgetGroup}) {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionMode(QAbstractItemView::NoSelection);

@@ -74,14 +74,10 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
     setLayoutDirection(uiLayoutDirection());
     m_deviceRows = new CheckTableModel(5, this);
     m_groupRows = new CheckTableModel(3, this);
-    tableWidgetDevice->setModel(m_deviceRows);
-    tableWidgetGroup->setModel(m_groupRows);
-    m_deviceCells = new CheckCellDelegate(tableWidgetDevice);
-    m_groupCells = new CheckCellDelegate(tableWidgetGroup);
-    tableWidgetDevice->setItemDelegate(m_deviceCells);
-    tableWidgetGroup->setItemDelegate(m_groupCells);
-    connect(m_deviceRows, &CheckTableModel::checkClicked, this, &BroadcastSchedule::tableRowCheckBoxClicked);
-    connect(m_groupRows, &CheckTableModel::checkClicked, this, &BroadcastSchedule::tableRowCheckBoxClicked);
+    m_deviceCells = CheckCellDelegate::drawRows(m_deviceRows, tableWidgetDevice);
+    m_groupCells = CheckCellDelegate::drawRows(m_groupRows, tableWidgetGroup);
+    for (CheckTableModel *rows : {m_deviceRows, m_groupRows})
+        connect(rows, &CheckTableModel::checkClicked, this, &BroadcastSchedule::tableRowCheckBoxClicked);
     for (int i = 0; i < 5; ++i) {
         m_indicators[i] = new SortingIndicator(this);
         m_indicators[i]->setObjectName(QStringLiteral("sortIndicator%1").arg(i));

@@ -7,12 +7,14 @@
 #include "network/NetworkConfig.h"
 #include "platform/AutoSerialFileLogger.h"
 #include "platform/LogSystem.h"
+#include "shell/app/FrameLayoutPage.h"
 #include "shell/app/Orvanta.h"
 #include "shell/base/Log.h"
 #include "support/LoopbackNetwork.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QProcess>
 #include <QSqlQuery>
@@ -118,6 +120,20 @@ void prepareLogIn(Orvanta &login)
     QCoreApplication::processEvents();
     login.ui.groupComboBox->setCurrentIndex(0);
     login.ui.lineEditPassword->setText(QString::fromLatin1(AdminPassword));
+}
+
+double timeLogIn(Orvanta &login)
+{
+    QElapsedTimer clock;
+    clock.start();
+    login.ui.btnLogin->click();
+    FrameLayoutPage *frame = login.mainFrame();
+    if (!frame)
+        return -1;
+    FirstPaint framePaint(frame);
+    if (!processUntil([&] { return framePaint.painted; }, ChildTimeoutMs))
+        return -1;
+    return clock.nsecsElapsed() / 1e6;
 }
 
 QProcessEnvironment Home::environment() const

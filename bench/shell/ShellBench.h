@@ -55,6 +55,9 @@ private:
 
 // The log-in window shown, the administrator chosen and the password typed: Login is the next click.
 void prepareLogIn(Orvanta &login);
+// Login clicked on a prepared window: the milliseconds until the main window's first paint, or -1 when no main window
+// came or it did not paint.
+double timeLogIn(Orvanta &login);
 
 // A throw-away HOME, as the console would find it on a fresh account.
 struct Home

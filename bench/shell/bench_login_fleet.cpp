@@ -27,6 +27,7 @@
 //
 // Usage: bench_login_fleet [--devices 2000,10000,100000] [--rounds 3] [--settle 30]
 
+#include "BenchSupport.h"
 #include "ShellBench.h"
 
 #include "accounts/AccountOverview.h"
@@ -65,19 +66,11 @@ constexpr double TargetMemorySlopeRatio = 1.5;
 constexpr int DevicesPerGroup = 20;
 constexpr int Users = 10;
 
-QString argValue(const QStringList &args, const char *name, const QString &fallback = QString())
+// An option's value, or `fallback` when it was not given.
+QString option(const QStringList &args, const char *name, const char *fallback)
 {
-    const int at = args.indexOf(QLatin1String(name));
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const QString value = bench::argValue(args, QLatin1String(name));
+    return value.isEmpty() ? QLatin1String(fallback) : value;
 }
 
 // The process's resident memory in KiB, now ("VmRSS:") or at its peak so far ("VmHWM:"), from the kernel's own
@@ -207,21 +200,16 @@ int measure(int settleSeconds)
     Orvanta login(OrvantaDBManager::getInstance());
     prepareLogIn(login);
 
-    QElapsedTimer clock;
-    clock.start();
-    login.ui.btnLogin->click();
+    const double loginMs = timeLogIn(login);
     FrameLayoutPage *frame = login.mainFrame();
-    if (!frame)
+    if (loginMs < 0)
         return 1;
-    FirstPaint framePaint(frame);
-    if (!processUntil([&] { return framePaint.painted; }, ChildTimeoutMs))
-        return 1;
-    const double loginMs = clock.nsecsElapsed() / 1e6;
 
     Watchdog watchdog;
     watchdog.start();
-    clock.restart();
-    processUntil([&] { return clock.elapsed() >= settleSeconds * 1000; }, settleSeconds * 1000 + 1000);
+    QElapsedTimer settling;
+    settling.start();
+    processUntil([&] { return settling.elapsed() >= settleSeconds * 1000; }, settleSeconds * 1000 + 1000);
     const double stallMs = watchdog.stop();
     const qint64 growthKiB = residentKiB("VmHWM:") - before;
 
@@ -299,31 +287,26 @@ bool measureIn(const Fleet &fleet, int settleSeconds, Figures *figures)
 
 int main(int argc, char **argv)
 {
-    const QStringList args = [&] {
-        QStringList list;
-        for (int i = 0; i < argc; ++i)
-            list.append(QString::fromLocal8Bit(argv[i]));
-        return list;
-    }();
+    const QStringList args = bench::arguments(argc, argv);
     if (args.contains(QStringLiteral("--seed")) || args.contains(QStringLiteral("--measure"))) {
         // A child, in the environment its parent gave it.
         QApplication app(argc, argv);
         if (args.contains(QStringLiteral("--seed")))
-            return seedFleet(argValue(args, "--seed").toInt());
-        return measure(std::max(1, argValue(args, "--measure").toInt()));
+            return seedFleet(option(args, "--seed", "0").toInt());
+        return measure(std::max(1, option(args, "--measure", "1").toInt()));
     }
     QCoreApplication app(argc, argv);
 
     std::vector<int> sizes;
-    for (const QString &size : argValue(args, "--devices", QStringLiteral("2000,10000,100000")).split(QLatin1Char(',')))
+    for (const QString &size : option(args, "--devices", "2000,10000,100000").split(QLatin1Char(',')))
         sizes.push_back(size.toInt());
     std::sort(sizes.begin(), sizes.end());
     if (sizes.size() < 3 || sizes.front() <= 0) {
         std::fprintf(stderr, "--devices takes three sizes or more, the first two the pair the log-in is judged on\n");
         return 1;
     }
-    const int rounds = std::max(1, argValue(args, "--rounds", QStringLiteral("3")).toInt());
-    const int settle = std::max(1, argValue(args, "--settle", QStringLiteral("30")).toInt());
+    const int rounds = std::max(1, option(args, "--rounds", "3").toInt());
+    const int settle = std::max(1, option(args, "--settle", "30").toInt());
     std::vector<std::unique_ptr<Fleet>> fleets;
     for (int size : sizes) {
         fleets.push_back(std::make_unique<Fleet>());
@@ -380,9 +363,9 @@ int main(int argc, char **argv)
         std::vector<double> values;
         for (const Figures &figures : fleet.rounds)
             values.push_back(figures.*field);
-        return median(values);
+        return bench::median(values);
     };
-    const double loginRatio = median(loginRatios);
+    const double loginRatio = bench::median(loginRatios);
     const double smallGrowth = medianOf(small, &Figures::growthMiB);
     const double middleGrowth = medianOf(middle, &Figures::growthMiB);
     const double largeGrowth = medianOf(large, &Figures::growthMiB);

@@ -17,6 +17,14 @@ CheckCellDelegate::CheckCellDelegate(QAbstractItemView *view) : QStyledItemDeleg
     view->viewport()->installEventFilter(this);
 }
 
+CheckCellDelegate *CheckCellDelegate::drawRows(CheckTableModel *rows, QAbstractItemView *view)
+{
+    view->setModel(rows);
+    auto *cells = new CheckCellDelegate(view);
+    view->setItemDelegate(cells);
+    return cells;
+}
+
 CheckCellDelegate::~CheckCellDelegate()
 {
     delete m_checkCell;

@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 #include <QVector>
 
+class CheckTableModel;
 class QAbstractItemView;
 class QCheckBox;
 class QStyleOptionButton;
@@ -28,6 +29,9 @@ class CheckCellDelegate : public QStyledItemDelegate
 public:
     explicit CheckCellDelegate(QAbstractItemView *view);
     ~CheckCellDelegate() override;
+
+    /// Shows `rows` in `view`, drawn by a new delegate of this kind, which the view owns.
+    static CheckCellDelegate *drawRows(CheckTableModel *rows, QAbstractItemView *view);
 
     /// The check column's stamp: `cell` is `box` or lays it out. Replaces (and deletes) the previous one.
     void setCheckStamp(QWidget *cell, QCheckBox *box);

@@ -125,9 +125,7 @@ struct DrawnTable
     DrawnTable(bool container, const QList<bool> &checked)
     {
         shape(&table);
-        table.setModel(&model);
-        delegate = new CheckCellDelegate(&table);
-        table.setItemDelegate(delegate);
+        delegate = CheckCellDelegate::drawRows(&model, &table);
         table.verticalHeader()->setDefaultSectionSize(RowHeight);
         for (int column = 0; column < 3; ++column)
             table.setColumnWidth(column, Widths[column]);
