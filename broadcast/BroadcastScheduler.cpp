@@ -33,7 +33,6 @@ BroadcastScheduler::BroadcastScheduler(OrvantaDBIntf *db, BroadcastManager *mana
     m_dailyTimer.setTimerType(Qt::PreciseTimer);
     m_taskTimer.setSingleShot(true);
     m_taskTimer.setTimerType(Qt::PreciseTimer);
-    m_reread.setIntervalMs(1000, 8000);
     connect(&m_reread, &DbReadRetry::retry, this, &BroadcastScheduler::reread);
 }
 

@@ -176,14 +176,34 @@ quint32 AutoTestTables::updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTes
     });
 }
 
-quint32 AutoTestTables::updateAutoTestScheduleStatus(QSqlDatabase db, quint32 tsid, int status)
+quint32 AutoTestTables::updateAutoTestScheduleStatusIf(QSqlDatabase db, VelkAutoTestSchedule &schedule, int from,
+                                                       bool &set)
 {
-    const char *context = "AutoTestTables::updateAutoTestScheduleStatus";
-    return inTransaction(db, context, [&]() -> quint32 {
-        quint32 rc = scheduleExists(db, tsid, context);
-        if (rc == DB_OK)
-            rc = LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ? WHERE tsid = ?"),
-                                   {status, tsid}, context);
+    const char *context = "AutoTestTables::updateAutoTestScheduleStatusIf";
+    set = false;
+    return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!sqlExec(query,
+                     QStringLiteral("SELECT status, time, isMon, isTue, isWed, isThu, isFri, isSat, isSun "
+                                    "FROM AutoTestSchedule WHERE tsid = ?"),
+                     {schedule.tsid}, context))
+            return DB_STATEMENT_FAILED;
+        if (!query.next())
+            return DB_ROW_NOT_FOUND;
+        const bool days[] = {schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
+                             schedule.isFri, schedule.isSat, schedule.isSun};
+        bool same = (from < 0 || query.value(0).toInt() == from) && query.value(1).toString() == schedule.time;
+        for (int day = 0; day < 7; ++day)
+            same = same && (query.value(2 + day).toInt() != 0) == days[day];
+        // Changed since the caller read it (the operator moved it, another program changed it): that stands.
+        if (!same)
+            return DB_OK;
+        query.finish();
+        const quint32 rc =
+            LinkQueries::exec(db, QStringLiteral("UPDATE AutoTestSchedule SET status = ? WHERE tsid = ?"),
+                              {schedule.status, schedule.tsid}, context);
+        set = rc == DB_OK;
         return rc;
     });
 }
@@ -205,12 +225,14 @@ quint32 AutoTestTables::insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTe
         const quint32 rc = scheduleExists(db, schedule.tsid, context);
         if (rc != DB_OK)
             return rc;
-        // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes.
+        // A new row is "under test" (2) with the note "none yet" (1) until the run's check comes. A device deleted
+        // since the run took it (a run from what was read before, rows held meanwhile) gets none: nobody sees the row
+        // of a device that is gone, yet it would count in the test's result.
         for (const VelkIFPDevice &device : qAsConst(devices)) {
             if (LinkQueries::exec(db,
                                   QStringLiteral("INSERT INTO AutoTestScheduleReport (did, tsid, status, notes) "
-                                                 "VALUES (?, ?, ?, ?)"),
-                                  {device.did, schedule.tsid, 2, 1}, context) != DB_OK)
+                                                 "SELECT ?, ?, 2, 1 WHERE EXISTS (SELECT 1 FROM Device WHERE did = ?)"),
+                                  {device.did, schedule.tsid, device.did}, context) != DB_OK)
                 return DB_STATEMENT_FAILED;
         }
         return DB_OK;

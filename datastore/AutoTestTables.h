@@ -25,7 +25,8 @@ public:
     static quint32 insertAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule);
     static quint32 updateAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule);
     static quint32 updateAutoTestScheduleState(QSqlDatabase db, VelkAutoTestSchedule &schedule);
-    static quint32 updateAutoTestScheduleStatus(QSqlDatabase db, quint32 tsid, int status);
+    /// See OrvantaDBIntf::updateAutoTestScheduleStatusIf.
+    static quint32 updateAutoTestScheduleStatusIf(QSqlDatabase db, VelkAutoTestSchedule &schedule, int from, bool &set);
     static quint32 deleteAutoTestSchedule(QSqlDatabase db, VelkAutoTestSchedule &schedule);
 
     static quint32 insertAutoTestScheduleReport(QSqlDatabase db, VelkAutoTestSchedule &schedule,

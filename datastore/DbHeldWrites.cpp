@@ -1,11 +1,13 @@
 #include "datastore/DbHeldWrites.h"
 
 #include <QCoreApplication>
+#include <QSqlQuery>
 #include <QStringList>
 
 #include <algorithm>
 
 #include "datastore/DbWriteBatch.h"
+#include "datastore/OrvantaDBIntf.h"
 #include "datastore/SqlTransaction.h"
 #include "shell/base/Log.h"
 
@@ -71,6 +73,8 @@ void DbHeldWrites::writeLater(const char *context, const QString &what, const QS
 void DbHeldWrites::writeBeforeExit()
 {
     m_exiting = true;
+    // A transaction that stays open (a Sync Now gathering its statuses) would keep every try waiting for its commit.
+    m_db->finishOpenWork();
     m_nextIntervalMs = m_firstIntervalMs;
     if (m_entries.isEmpty()) {
         emit allWritten();
@@ -82,6 +86,9 @@ void DbHeldWrites::writeBeforeExit()
 int DbHeldWrites::endOfProcess(const char *why)
 {
     m_timer.stop();
+    // The open work's transaction is ended first: finding it open, the tries wrote nothing, and everything held was
+    // dropped as refused though the database was free (SIGTERM during a Sync Now lost an SOS's Event Log row).
+    m_db->finishOpenWork();
     // Slice after slice while each gets something through; a refused try ends it.
     for (int before = m_entries.size() + 1; !m_entries.isEmpty() && m_entries.size() < before;) {
         before = m_entries.size();
@@ -190,14 +197,21 @@ void DbHeldWrites::tryAgain()
         batch.finish();
         holding = batch.isHolding();
         reason = batch.m_reason;
+        int givenUp = -1;
+        if (holding && batch.m_refusedWrite >= 0 && !batch.m_refusedByAnotherConnection &&
+            refusedOfItsOwn(batch.m_refusedWrite, reason)) {
+            givenUp = batch.m_refusedWrite;
+            // The writes behind it go on at once.
+            holding = false;
+        }
         QVector<Entry> left;
         for (int i = 0; i < tried; ++i) {
-            if (batch.isHeld(i)) {
+            if (batch.isHeld(i) && i != givenUp) {
                 left.append(m_entries.at(i));
                 continue;
             }
             forgetKey(m_entries.at(i).key);
-            if (batch.isKept(i))
+            if (batch.isKept(i) && i != givenUp)
                 ++written;
             else
                 ++lost;
@@ -242,6 +256,40 @@ void DbHeldWrites::tryAgain()
         emit allWritten();
     else if (holding && m_exiting)
         emit refusedAtExit(m_entries.size());
+}
+
+bool DbHeldWrites::takesWrites()
+{
+    // The header's user version set to what it is: the page is journalled as for any write, so a full disk or a file
+    // that cannot be written refuses it, and nothing changes when it is taken.
+    const QSqlDatabase db = connection();
+    SqlTransaction probe(db, "DbHeldWrites");
+    if (!probe.isActive())
+        return false;
+    QSqlQuery query(db);
+    if (!sqlExec(query, QStringLiteral("PRAGMA user_version"), {}, "DbHeldWrites") || !query.next())
+        return false;
+    const qlonglong version = query.value(0).toLongLong();
+    query.finish();
+    const bool taken = sqlExec(query, QStringLiteral("PRAGMA user_version = %1").arg(version), {}, "DbHeldWrites");
+    query.finish();
+    probe.rollback();
+    return taken;
+}
+
+bool DbHeldWrites::refusedOfItsOwn(int index, const char *reason)
+{
+    Entry &entry = m_entries[index];
+    if (!takesWrites()) {
+        entry.refusedOfItsOwn = 0;
+        return false;
+    }
+    if (++entry.refusedOfItsOwn < kRefusalsOfItsOwn)
+        return false;
+    writeLog(LOG_LEVEL_ERROR,
+             "DbHeldWrites: not written, refused %d times (%s) while the database takes other writes: %s",
+             entry.refusedOfItsOwn, reason ? reason : "for now", entry.what.toUtf8().constData());
+    return true;
 }
 
 void DbHeldWrites::dropHeld(const char *why)

@@ -25,6 +25,13 @@ class OrvantaDBIntf;
 /// when it begins and once, with its count, when the database takes the writes. A held write that then fails for a
 /// reason of its own is lost and logged as such. Writes still held when the console ends are named in the log.
 ///
+/// A write the file refuses (full, or not written for now) while it takes other writes fails for a reason of its own,
+/// though its code says otherwise: an Event Log insert whose AUTOINCREMENT counter is at its end meets SQLITE_FULL on
+/// any disk. Held, it stood before every later write for good. After a try stops at such a write, a write that changes
+/// nothing and is rolled back asks whether the database takes writes; refused kRefusalsOfItsOwn tries in a row while it
+/// does, the write is lost, named once in the log, and the writes behind it go on. A full disk refuses that write too,
+/// and so does another program holding the file: their writes stay held.
+///
 /// The caller learns that its write is held (DbWriteBatch::isHeld) and goes on as if it was written: its own state
 /// follows what it did, not what the database holds yet. A held write runs after its caller may be gone, so it
 /// captures what it writes and the database interface by value, never the caller. It sets only the fields its caller
@@ -54,6 +61,8 @@ public:
     static constexpr int kLongestIntervalMs = 16000;
     /// How long one try writes before it commits and leaves the rest to the next turn of the event loop.
     static constexpr int kSliceMs = 50;
+    /// Tries in a row that a write may be refused for now while the database takes other writes.
+    static constexpr int kRefusalsOfItsOwn = 3;
 
     /// db runs the writes, on the connection of that name (the one its operations use).
     DbHeldWrites(OrvantaDBIntf *db, const QString &connectionName, QObject *parent = nullptr);
@@ -78,12 +87,13 @@ public:
     /// The same, replacing the write of that key still held (see the class).
     void writeLater(const char *context, const QString &what, const QString &key, Write write);
 
-    /// The console is about to end: the held writes are tried at once and then one slice after the other, with the
-    /// event loop turning between slices, until allWritten(); while the database refuses them, every refused try
-    /// says so (refusedAtExit) and the next comes within the first pause.
+    /// The console is about to end: the open work ends (OrvantaDBIntf::setOpenWork), the held writes are tried at once
+    /// and then one slice after the other, with the event loop turning between slices, until allWritten(); while the
+    /// database refuses them, every refused try says so (refusedAtExit) and the next comes within the first pause.
     void writeBeforeExit();
-    /// The process ends now: writes all the database takes, in slices without the event loop, and names the writes
-    /// still held in the log, with why they are not written, and drops them. Returns how many were dropped.
+    /// The process ends now: the open work ends, then writes all the database takes, in slices without the event
+    /// loop, and names the writes still held in the log, with why they are not written, and drops them. Returns how
+    /// many were dropped.
     int endOfProcess(const char *why);
 
     /// The database is closed for good in this process (a restore replaces its file): the writes still held are
@@ -105,8 +115,9 @@ private:
     {
         QString what;
         Write write;
-        quint64 group = 0; ///< the batch it came from: a try ends only between batches
-        QString key;       ///< what it supersedes; empty: nothing
+        quint64 group = 0;       ///< the batch it came from: a try ends only between batches
+        QString key;             ///< what it supersedes; empty: nothing
+        int refusedOfItsOwn = 0; ///< tries in a row that refused it while the database took a write
     };
 
     /// A batch's write that the database refused for now, or that must not overtake those held before it.
@@ -122,6 +133,11 @@ private:
 
     /// Writes the held writes (a slice of them) in one transaction, unless one is open on the connection.
     void tryAgain();
+    /// Whether the database takes a write now: one that changes nothing, rolled back.
+    bool takesWrites();
+    /// The index-th held write was refused for now by the file itself (not by another connection): true when it has
+    /// been refused so too often while the database took writes, and is given up.
+    bool refusedOfItsOwn(int index, const char *reason);
     /// The database refused writes for that reason: logged once, until it takes them again.
     void beginEpisode(const char *reason);
     void scheduleTry(int milliseconds);

@@ -2,7 +2,8 @@
 
 #include "datastore/DbHeldWrites.h"
 
-DbReadRetry::DbReadRetry(DbHeldWrites *heldWrites, QObject *parent) : QObject(parent)
+// The timer is a child so that a test can move it on instead of sleeping through the pauses.
+DbReadRetry::DbReadRetry(DbHeldWrites *heldWrites, QObject *parent) : QObject(parent), m_timer(this)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &DbReadRetry::fire);
@@ -25,18 +26,22 @@ void DbReadRetry::setIntervalMs(int first, int longest)
         m_timer.start(m_firstMs);
 }
 
-void DbReadRetry::later()
+bool DbReadRetry::later()
 {
+    const bool begins = !m_refused;
+    m_refused = true;
     if (m_waiting)
-        return;
+        return begins;
     m_waiting = true;
     m_timer.start(m_nextMs);
     m_nextMs = qMin(m_nextMs * 2, m_longestMs);
+    return begins;
 }
 
 void DbReadRetry::done()
 {
     m_waiting = false;
+    m_refused = false;
     m_timer.stop();
     m_nextMs = m_firstMs;
 }

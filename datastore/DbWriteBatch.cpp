@@ -154,6 +154,7 @@ const char *DbWriteBatch::refusedForNow(quint64 mark) const
 
 void DbWriteBatch::holdAll(const char *reason, int refused)
 {
+    noteRefusal(refused);
     // What the transaction holds is gone with it; what was committed before, on its own, stays written.
     if (m_transaction.isActive())
         m_transaction.rollback();
@@ -163,6 +164,12 @@ void DbWriteBatch::holdAll(const char *reason, int refused)
         if (m_writes.at(i).state == InTransaction || i == refused)
             hold(m_writes[i], reason);
     }
+}
+
+void DbWriteBatch::noteRefusal(int refused)
+{
+    m_refusedWrite = refused;
+    m_refusedByAnotherConnection = refusedByAnotherConnection(m_connection);
 }
 
 void DbWriteBatch::hold(Entry &entry, const char *reason)
@@ -195,6 +202,7 @@ void DbWriteBatch::writeAgain(int end)
         if (entry.code == DB_OK) {
             entry.state = Written;
         } else if (const char *reason = refusedForNow(mark)) {
+            noteRefusal(i);
             m_holding = true;
             m_reason = reason;
             hold(entry, reason);

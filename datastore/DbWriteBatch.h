@@ -105,6 +105,8 @@ private:
     /// (-1: none) that the database refused.
     void holdAll(const char *reason, int refused);
     void hold(Entry &entry, const char *reason);
+    /// The database refused the refused-th write (-1: the batch as a whole, at its commit) for now.
+    void noteRefusal(int refused);
     void writeAgain(int end);
     bool isHolding() const { return m_holding; }
 
@@ -118,7 +120,9 @@ private:
     DbTransaction m_transaction;
     QVector<Entry> m_writes;
     quint64 m_group = 0;
-    const char *m_reason = nullptr; ///< why the batch holds its writes (null: behind writes held before it)
+    const char *m_reason = nullptr;            ///< why the batch holds its writes (null: behind writes held before it)
+    int m_refusedWrite = -1;                   ///< the write the database refused for now (-1: none, or the commit)
+    bool m_refusedByAnotherConnection = false; ///< refused as busy or locked, not by the file itself
     bool m_writtenAgain = false;
     bool m_finished = false;
 };

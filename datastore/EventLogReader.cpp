@@ -1,46 +1,151 @@
 #include "datastore/EventLogReader.h"
 
-#include <QAtomicInt>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QFile>
+#include <QSysInfo>
 #include <QVariant>
+
+#include <utility>
+
+#include <sqlite3.h>
 
 #include "datastore/DbResult.h"
 #include "shell/base/Log.h"
 
 namespace {
 
-const char *const kColumns = "SELECT did, deviceName, event, time FROM EventLog ";
+// The two texts are not selected: they are read through the value readers below. Their types say where to look, and
+// a number stored in an older table's column without a type comes with its row, being small.
+const char *const kColumns =
+    "SELECT rowid, CASE WHEN typeof(event) IN ('text', 'blob') THEN NULL ELSE event END, "
+    "typeof(deviceName), CASE WHEN typeof(deviceName) IN ('text', 'blob') THEN NULL ELSE deviceName END, "
+    "typeof(time), CASE WHEN typeof(time) IN ('text', 'blob') THEN NULL ELSE time END FROM EventLog ";
 
-QString serialName()
-{
-    static QAtomicInt serial;
-    return QStringLiteral("EventLogReader%1").arg(serial.fetchAndAddRelaxed(1));
-}
+// The most bytes that CellChars + 1 characters take, in UTF-8 as in UTF-16: four each.
+constexpr int kPrefixBytes = (EventLogReader::CellChars + 1) * 4;
 
-bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, const char *context)
+// A statement that finalizes itself.
+class Statement
 {
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", context, sql.toUtf8().constData(),
-                 query.lastError().text().toUtf8().constData());
+public:
+    Statement(sqlite3 *db, const QByteArray &sql, const char *context) : m_db(db), m_context(context)
+    {
+        if (sqlite3_prepare_v2(db, sql.constData(), sql.size(), &m_stmt, nullptr) != SQLITE_OK) {
+            writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", context, sql.constData(), sqlite3_errmsg(db));
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+        }
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    bool bind(const QVector<qint64> &values)
+    {
+        if (!m_stmt)
+            return false;
+        for (int n = 0; n < values.size(); ++n) {
+            if (sqlite3_bind_int64(m_stmt, n + 1, values.at(n)) != SQLITE_OK) {
+                report("binding");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    /// The next row; false at the end and on a failure, which failed() then tells.
+    bool next()
+    {
+        m_rc = sqlite3_step(m_stmt);
+        if (m_rc == SQLITE_ROW)
+            return true;
+        if (m_rc != SQLITE_DONE)
+            report("reading");
         return false;
     }
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", context, sql.toUtf8().constData(),
-                 query.lastError().text().toUtf8().constData());
-        return false;
+    bool failed() const { return m_rc != SQLITE_DONE && m_rc != SQLITE_ROW; }
+    sqlite3_stmt *get() const { return m_stmt; }
+
+private:
+    void report(const char *what)
+    {
+        // A step that failed halfway (the disk, a lock) ends the rows early as if there were no more.
+        writeLog(LOG_LEVEL_ERROR, "%s: %s \"%s\" failed: %s", m_context, what, sqlite3_sql(m_stmt),
+                 sqlite3_errmsg(m_db));
+        m_rc = SQLITE_ERROR;
     }
-    return true;
+
+    sqlite3 *m_db;
+    const char *m_context;
+    sqlite3_stmt *m_stmt = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+// Reads as much of one column's text or blob values as a cell shows, row after row, through SQLite's incremental
+// reading: only the first pages of a long value are touched, where a column of a statement is read whole.
+class ValuePrefix
+{
+public:
+    ValuePrefix(sqlite3 *db, const char *column, bool utf16, bool bigEndian)
+        : m_db(db), m_column(column), m_utf16(utf16), m_bigEndian(bigEndian)
+    {
+    }
+    ~ValuePrefix() { sqlite3_blob_close(m_blob); }
+    ValuePrefix(const ValuePrefix &) = delete;
+    ValuePrefix &operator=(const ValuePrefix &) = delete;
+
+    /// The value of the row as a row carries it; false when it cannot be read.
+    bool read(sqlite3_int64 rowid, bool isText, QString *text)
+    {
+        int rc = m_blob ? sqlite3_blob_reopen(m_blob, rowid)
+                        : sqlite3_blob_open(m_db, "main", "EventLog", m_column, rowid, 0, &m_blob);
+        const int bytes = rc == SQLITE_OK ? sqlite3_blob_bytes(m_blob) : 0;
+        QByteArray raw(qMin(bytes, kPrefixBytes), Qt::Uninitialized);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_blob_read(m_blob, raw.data(), raw.size(), 0);
+        if (rc != SQLITE_OK) {
+            // A handle that failed is of no further use.
+            sqlite3_blob_close(m_blob);
+            m_blob = nullptr;
+            return false;
+        }
+        // A blob is read as UTF-8, as the driver turns a blob into text; a text is in the file's own encoding.
+        QString decoded;
+        if (!isText || !m_utf16) {
+            decoded = QString::fromUtf8(raw);
+        } else {
+            if (m_bigEndian != (QSysInfo::ByteOrder == QSysInfo::BigEndian)) {
+                char *units = raw.data();
+                for (int n = 0; n + 1 < raw.size(); n += 2)
+                    std::swap(units[n], units[n + 1]);
+            }
+            decoded = QString::fromUtf16(reinterpret_cast<const ushort *>(raw.constData()), raw.size() / 2);
+        }
+        // Characters cut in the middle at the end of what was read lie beyond those kept.
+        *text = EventLogReader::bounded(decoded, bytes > raw.size());
+        return true;
+    }
+
+private:
+    sqlite3 *m_db;
+    const char *m_column;
+    bool m_utf16;
+    bool m_bigEndian;
+    sqlite3_blob *m_blob = nullptr;
+};
+
+int codePoints(const QString &text)
+{
+    int count = 0;
+    for (int n = 0; n < text.size(); ++n) {
+        if (!(text.at(n).isLowSurrogate() && n > 0 && text.at(n - 1).isHighSurrogate()))
+            ++count;
+    }
+    return count;
 }
 
 } // namespace
 
-EventLogReader::EventLogReader() : m_name(serialName())
-{
-}
+EventLogReader::EventLogReader() = default;
 
 EventLogReader::~EventLogReader()
 {
@@ -50,66 +155,71 @@ EventLogReader::~EventLogReader()
 quint32 EventLogReader::open(const QString &databaseFile, int busyTimeoutMs)
 {
     close();
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
-    m_db.setDatabaseName(databaseFile);
-    if (!m_db.open()) {
+    int rc = sqlite3_open_v2(QFile::encodeName(databaseFile).constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    QByteArray encoding;
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(m_db, 1);
+        sqlite3_busy_timeout(m_db, busyTimeoutMs);
+        sqlite3_stmt *pragma = nullptr;
+        rc = sqlite3_prepare_v2(m_db, "PRAGMA encoding", -1, &pragma, nullptr);
+        if (rc == SQLITE_OK && sqlite3_step(pragma) == SQLITE_ROW)
+            encoding = reinterpret_cast<const char *>(sqlite3_column_text(pragma, 0));
+        else if (rc == SQLITE_OK)
+            rc = sqlite3_errcode(m_db);
+        sqlite3_finalize(pragma);
+    }
+    if (rc != SQLITE_OK) {
         writeLog(LOG_LEVEL_ERROR, "EventLogReader: %s cannot be opened: %s", databaseFile.toUtf8().constData(),
-                 m_db.lastError().text().toUtf8().constData());
+                 m_db ? sqlite3_errmsg(m_db) : "out of memory");
         close();
         return DB_STATEMENT_FAILED;
     }
+    m_utf16 = encoding.startsWith("UTF-16");
+    m_bigEndian = encoding.endsWith("be");
     return DB_OK;
-}
-
-bool EventLogReader::isOpen() const
-{
-    return m_db.isOpen();
 }
 
 void EventLogReader::close()
 {
-    if (!m_db.isValid())
-        return;
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_name);
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
 }
 
 quint32 EventLogReader::keyRange(qint64 &lowest, qint64 &highest)
 {
     lowest = highest = 0;
-    QSqlQuery query(m_db);
     // Each of the two is one step down an edge of the table's tree; together in one SELECT they would read it all.
-    if (!run(query, QStringLiteral("SELECT (SELECT min(did) FROM EventLog), (SELECT max(did) FROM EventLog)"), {},
-             "EventLogReader::keyRange"))
+    Statement query(m_db, "SELECT (SELECT min(rowid) FROM EventLog), (SELECT max(rowid) FROM EventLog)",
+                    "EventLogReader::keyRange");
+    if (!query.bind({}))
         return DB_STATEMENT_FAILED;
     if (query.next()) {
-        lowest = query.value(0).toLongLong();
-        highest = query.value(1).toLongLong();
+        lowest = sqlite3_column_int64(query.get(), 0);
+        highest = sqlite3_column_int64(query.get(), 1);
+    }
+    if (query.failed()) {
+        lowest = highest = 0;
+        return DB_STATEMENT_FAILED;
     }
     return DB_OK;
 }
 
 quint32 EventLogReader::rowsInRange(qint64 above, qint64 upTo, QList<VelkEventLog> &rows)
 {
-    return readRows(QLatin1String(kColumns) + QStringLiteral("WHERE did > ? AND did <= ? ORDER BY did DESC"),
-                    {above, upTo}, rows, "EventLogReader::rowsInRange");
+    return readRows("WHERE rowid > ? AND rowid <= ? ORDER BY rowid DESC", {above, upTo}, rows,
+                    "EventLogReader::rowsInRange");
 }
 
 quint32 EventLogReader::keysInRange(qint64 above, qint64 upTo, QVector<qint64> &keys)
 {
     keys.clear();
-    QSqlQuery query(m_db);
-    if (!run(query, QStringLiteral("SELECT did FROM EventLog WHERE did > ? AND did <= ? ORDER BY did DESC"),
-             {above, upTo}, "EventLogReader::keysInRange"))
+    Statement query(m_db, "SELECT rowid FROM EventLog WHERE rowid > ? AND rowid <= ? ORDER BY rowid DESC",
+                    "EventLogReader::keysInRange");
+    if (!query.bind({above, upTo}))
         return DB_STATEMENT_FAILED;
     while (query.next())
-        keys.append(query.value(0).toLongLong());
-    // A step that failed halfway (the disk, a lock) ends the rows early as if there were no more.
-    if (query.lastError().isValid()) {
-        writeLog(LOG_LEVEL_ERROR, "EventLogReader::keysInRange: reading stopped: %s",
-                 query.lastError().text().toUtf8().constData());
+        keys.append(sqlite3_column_int64(query.get(), 0));
+    if (query.failed()) {
         keys.clear();
         return DB_STATEMENT_FAILED;
     }
@@ -118,15 +228,31 @@ quint32 EventLogReader::keysInRange(qint64 above, qint64 upTo, QVector<qint64> &
 
 quint32 EventLogReader::pageFrom(qint64 upTo, int limit, QList<VelkEventLog> &rows)
 {
-    return readRows(QLatin1String(kColumns) + QStringLiteral("WHERE did <= ? ORDER BY did DESC LIMIT %1").arg(limit),
-                    {upTo}, rows, "EventLogReader::pageFrom");
+    return readRows("WHERE rowid <= ? ORDER BY rowid DESC LIMIT ?", {upTo, limit}, rows, "EventLogReader::pageFrom");
 }
 
 quint32 EventLogReader::pageAfter(qint64 above, qint64 upTo, int limit, QList<VelkEventLog> &rows)
 {
-    return readRows(QLatin1String(kColumns) +
-                        QStringLiteral("WHERE did > ? AND did <= ? ORDER BY did LIMIT %1").arg(limit),
-                    {above, upTo}, rows, "EventLogReader::pageAfter");
+    return readRows("WHERE rowid > ? AND rowid <= ? ORDER BY rowid LIMIT ?", {above, upTo, limit}, rows,
+                    "EventLogReader::pageAfter");
+}
+
+bool EventLogReader::isCut(const QString &text)
+{
+    return text.endsWith(CutMark) && codePoints(text) == CellChars + 1;
+}
+
+QString EventLogReader::bounded(const QString &text, bool more)
+{
+    int kept = 0;
+    int count = 0;
+    while (kept < text.size() && count < CellChars) {
+        kept += text.at(kept).isHighSurrogate() && kept + 1 < text.size() && text.at(kept + 1).isLowSurrogate() ? 2 : 1;
+        ++count;
+    }
+    if (!more && kept == text.size())
+        return text;
+    return text.left(kept) + CutMark;
 }
 
 VelkEventLog EventLogReader::eventAt(const QSqlQuery &query)
@@ -139,17 +265,38 @@ VelkEventLog EventLogReader::eventAt(const QSqlQuery &query)
     return event;
 }
 
-quint32 EventLogReader::readRows(const QString &sql, const QVariantList &values, QList<VelkEventLog> &rows,
+quint32 EventLogReader::readRows(const char *where, const QVector<qint64> &values, QList<VelkEventLog> &rows,
                                  const char *context)
 {
     rows.clear();
-    QSqlQuery query(m_db);
-    if (!run(query, sql, values, context))
+    Statement query(m_db, QByteArray(kColumns) + where, context);
+    if (!query.bind(values))
         return DB_STATEMENT_FAILED;
-    while (query.next())
-        rows.append(eventAt(query));
-    if (query.lastError().isValid()) {
-        writeLog(LOG_LEVEL_ERROR, "%s: reading stopped: %s", context, query.lastError().text().toUtf8().constData());
+    ValuePrefix deviceNames(m_db, "deviceName", m_utf16, m_bigEndian);
+    ValuePrefix times(m_db, "time", m_utf16, m_bigEndian);
+    // The texts of the row: through the value reader for a text or a blob, as the statement gives them otherwise.
+    auto textOf = [&query, context](ValuePrefix &prefix, int typeColumn, sqlite3_int64 rowid, QString *text) {
+        const QByteArray type = reinterpret_cast<const char *>(sqlite3_column_text(query.get(), typeColumn));
+        if (type == "text" || type == "blob") {
+            if (prefix.read(rowid, type == "text", text))
+                return;
+            writeLog(LOG_LEVEL_ERROR, "%s: a value of row %lld cannot be read", context, static_cast<long long>(rowid));
+        } else if (sqlite3_column_type(query.get(), typeColumn + 1) != SQLITE_NULL) {
+            *text = bounded(
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(query.get(), typeColumn + 1))),
+                false);
+        }
+    };
+    while (query.next()) {
+        VelkEventLog event;
+        const sqlite3_int64 rowid = sqlite3_column_int64(query.get(), 0);
+        event.did = int(rowid);
+        event.event = sqlite3_column_int(query.get(), 1);
+        textOf(deviceNames, 2, rowid, &event.deviceName);
+        textOf(times, 4, rowid, &event.time);
+        rows.append(event);
+    }
+    if (query.failed()) {
         rows.clear();
         return DB_STATEMENT_FAILED;
     }

@@ -1,25 +1,38 @@
 #pragma once
 
 #include <QList>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
-#include <QVariantList>
 #include <QVector>
 
 #include "datastore/VelkEventLog.h"
+
+struct sqlite3;
 
 /// Reads the event log a part at a time, on a read-only connection of its own onto the database file, so that a log
 /// of millions of rows is never read or held whole: the rows of a range of keys, a page below a key, the keys of a
 /// range. Every read is one short statement, which holds the file against writers only while it runs.
 ///
-/// Rows are ordered by their key `did`, the order of insertion.
+/// Rows are keyed and ordered by their rowid, the order of insertion, which the events give as their `did`. A table
+/// made by this console has `did` as its own key, which is the rowid; one that an older version made without it got
+/// `did` added by start-up as a plain column, empty in every row and in every row written since: paged by `did`, such
+/// a log showed nothing at all.
+///
+/// A cell shows at most CellChars characters of a device name or a time, and only that much of a value is read: a
+/// restore may bring values of many megabytes, which SQLite reads whole even to cut them (60 MB took a quarter of a
+/// second), and which the table then laid out for minutes. A longer value comes as its first CellChars characters
+/// followed by CutMark (see isCut()).
 ///
 /// The connection belongs to the thread that called open(): make, use and destroy a reader on one thread.
 /// Every method returns a code of DbResult.h; a failed statement is logged once with its context.
 class EventLogReader
 {
 public:
+    /// The most characters of a device name or a time that a row carries.
+    static constexpr int CellChars = 1024;
+    /// What follows the characters kept of a longer value.
+    static constexpr QChar CutMark = QChar(0x2026);
+
     EventLogReader();
     ~EventLogReader();
     EventLogReader(const EventLogReader &) = delete;
@@ -27,7 +40,7 @@ public:
 
     /// Opens databaseFile for reading; busyTimeoutMs is how long a read waits for a writer of another connection.
     quint32 open(const QString &databaseFile, int busyTimeoutMs);
-    bool isOpen() const;
+    bool isOpen() const { return m_db != nullptr; }
     void close();
 
     /// The smallest and the largest key in the log (both 0 when it is empty).
@@ -42,12 +55,20 @@ public:
     /// At most limit rows with keys in (above, upTo], oldest first (replaces rows).
     quint32 pageAfter(qint64 above, qint64 upTo, int limit, QList<VelkEventLog> &rows);
 
+    /// Whether a text of a row read here is a longer value cut to CellChars characters.
+    static bool isCut(const QString &text);
+    /// The text as a row carries it: whole when it has at most CellChars characters, else cut; more says that the
+    /// value goes on beyond text.
+    static QString bounded(const QString &text, bool more);
+
     /// The event of the query's current row, its columns did, deviceName, event and time in that order.
     static VelkEventLog eventAt(const QSqlQuery &query);
 
 private:
-    quint32 readRows(const QString &sql, const QVariantList &values, QList<VelkEventLog> &rows, const char *context);
+    quint32 readRows(const char *where, const QVector<qint64> &values, QList<VelkEventLog> &rows, const char *context);
 
-    QString m_name;
-    QSqlDatabase m_db;
+    sqlite3 *m_db = nullptr;
+    /// Whether the file holds its texts as UTF-16, and in which byte order.
+    bool m_utf16 = false;
+    bool m_bigEndian = false;
 };

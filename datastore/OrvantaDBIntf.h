@@ -172,10 +172,11 @@ public:
     virtual quint32 insertOtaSchedule(VelkOtaSchedule &schedule) = 0;
     virtual quint32 updateOtaSchedule(VelkOtaSchedule &schedule) = 0;
     virtual quint32 updateOtaScheduleState(VelkOtaSchedule &schedule) = 0;
-    /// Sets the status of the schedule with that osid and nothing else: a state written late (held while another
-    /// program held the database) leaves what was changed since, its enable flag among it, as it is.
-    /// DB_ROW_NOT_FOUND when there is no such schedule.
-    virtual quint32 updateOtaScheduleStatus(quint32 osid, int status) = 0;
+    /// Sets schedule.status, and nothing else, on the schedule of schedule.osid only while its status is still `from`
+    /// and it starts at the record's date and time: for a state that may be written late (held while another program
+    /// held the database), so that what was changed since stands, its enable flag, a move or a reschedule by the
+    /// operator. `set` tells whether it was written. DB_ROW_NOT_FOUND when there is no such schedule.
+    virtual quint32 updateOtaScheduleStatusIf(VelkOtaSchedule &schedule, int from, bool &set) = 0;
     virtual quint32 deleteOtaSchedule(VelkOtaSchedule &schedule) = 0;
     /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone: no row outlives its schedule.
     virtual quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
@@ -189,10 +190,11 @@ public:
     virtual quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
-    /// Sets the status of the schedule with that tsid and nothing else (see updateOtaScheduleStatus).
-    virtual quint32 updateAutoTestScheduleStatus(quint32 tsid, int status) = 0;
+    /// Sets schedule.status, and nothing else, on the test of schedule.tsid only while its status is still `from` (any
+    /// status for a negative `from`) and it runs at the record's time and weekdays (see updateOtaScheduleStatusIf).
+    virtual quint32 updateAutoTestScheduleStatusIf(VelkAutoTestSchedule &schedule, int from, bool &set) = 0;
     virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
-    /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone.
+    /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone; a device that is gone gets no row.
     virtual quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) = 0;
     virtual quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,
                                                  int notes) = 0;
@@ -267,9 +269,10 @@ public:
     /// Tells a write refused for what it wrote from one the database file refused, which every later write of the
     /// transaction would meet too: an import then stops whole instead of blaming the row it was at.
     virtual DbFailure lastFailure() const = 0;
-    /// Whether the last statement that failed failed for a reason that passes by itself: another program holds the
-    /// database (even for reading, as an exclusive transaction or a VACUUM does), the disk is full, the file could not
-    /// be read or written for now. Ask it right after an operation failed: what a read refused that way would have
+    /// Whether the operation just made (the last one called, or the transaction last begun) failed for a reason that
+    /// passes by itself: another program holds the database (even for reading, as an exclusive transaction or a VACUUM
+    /// does), the disk is full, the file could not be read or written for now. False when it failed for a reason of
+    /// its own, or did not fail. Ask it right after an operation failed: what a read refused that way would have
     /// returned is not known yet, never "nothing there", so the caller acts on what it already knows or tries again
     /// later, and neither gives up nor repeats what it did.
     virtual bool refusedForNow() const = 0;

@@ -95,13 +95,27 @@ OrvantaDBManager::~OrvantaDBManager()
 QSqlDatabase OrvantaDBManager::db() const
 {
     finishOpenWork();
-    return m_dbManager->connection();
+    const QSqlDatabase connection = m_dbManager->connection();
+    beginOperation();
+    return connection;
 }
 
 QSqlDatabase OrvantaDBManager::heldDb() const
 {
     finishOpenWork();
+    beginOperation();
     return m_dbManager->database();
+}
+
+void OrvantaDBManager::beginOperation() const
+{
+    m_operationMark = statementFailureMark(m_dbManager->database());
+}
+
+quint32 OrvantaDBManager::badArgument() const
+{
+    beginOperation();
+    return DB_BAD_ARGUMENT;
 }
 
 // Before another use of the database, unless the work itself is running.
@@ -164,7 +178,10 @@ DbFailure OrvantaDBManager::lastFailure() const
 
 bool OrvantaDBManager::refusedForNow() const
 {
-    return passingFailure(m_dbManager->database()) != nullptr;
+    // Only a failure of the operation just made: the connection remembers its last one until the next outermost
+    // BEGIN, and a read given after a refused one still said "refused for now".
+    const QSqlDatabase connection = m_dbManager->database();
+    return statementFailureMark(connection) != m_operationMark && passingFailure(connection) != nullptr;
 }
 
 quint64 OrvantaDBManager::nextAccountDataVersion()
@@ -199,7 +216,7 @@ quint32 OrvantaDBManager::queryAccount(QList<VelkAccount> &accounts)
 quint32 OrvantaDBManager::updateAccount(VelkAccount &account)
 {
     if (account.password.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::updateAccount(db(), account);
 }
 
@@ -208,28 +225,28 @@ quint32 OrvantaDBManager::updateAccount(VelkAccount &account)
 quint32 OrvantaDBManager::queryAllAvailableIFP(QList<VelkIFPDevice> &devices)
 {
     if (!devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::queryAllAvailableIFP(db(), devices);
 }
 
 quint32 OrvantaDBManager::queryIFPByGroup(VelkGroups group, QList<VelkIFPDevice> &devices)
 {
     if (group.groupName.isEmpty() || !devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::queryIFPByGroup(db(), group, devices);
 }
 
 quint32 OrvantaDBManager::queryGroupsByIFP(VelkIFPDevice device, QList<VelkGroups> &groups)
 {
     if (device.deviceName.isEmpty() || !groups.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::queryGroupsByIFP(db(), device, groups);
 }
 
 quint32 OrvantaDBManager::queryAllGroup(QList<VelkGroups> &groups)
 {
     if (!groups.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::queryAllGroup(db(), groups);
 }
 
@@ -241,77 +258,77 @@ quint32 OrvantaDBManager::queryIFPById(QList<VelkIFPDevice> &devices, quint32 di
 quint32 OrvantaDBManager::createIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return deviceWrite(CoreTables::createIFPDevice(db(), device));
 }
 
 quint32 OrvantaDBManager::deleteIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return deviceWrite(CoreTables::deleteIFPDevice(heldDb(), device));
 }
 
 quint32 OrvantaDBManager::updateIFPDeviceById(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return deviceWrite(CoreTables::updateIFPDeviceById(db(), device));
 }
 
 quint32 OrvantaDBManager::updateIFPDevice(VelkIFPDevice &device)
 {
     if (device.deviceName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return deviceWrite(CoreTables::updateIFPDevice(db(), device));
 }
 
 quint32 OrvantaDBManager::changeIFPDeviceName(const QString &oldName, QString newName)
 {
     if (oldName.isEmpty() || newName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return deviceWrite(CoreTables::changeIFPDeviceName(heldDb(), oldName, newName));
 }
 
 quint32 OrvantaDBManager::createGroups(VelkGroups &group)
 {
     if (group.groupName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::createGroups(db(), group);
 }
 
 quint32 OrvantaDBManager::deleteGroups(VelkGroups &group)
 {
     if (group.groupName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::deleteGroups(heldDb(), group);
 }
 
 quint32 OrvantaDBManager::changeGroupsNameNoCase(const QString &name)
 {
     if (name.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::changeGroupsNameNoCase(db(), name);
 }
 
 quint32 OrvantaDBManager::changeGroupsName(const QString &oldName, QString newName)
 {
     if (oldName.isEmpty() || newName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::changeGroupsName(heldDb(), oldName, newName);
 }
 
 quint32 OrvantaDBManager::joinGroups(VelkIFPDevice &device, VelkGroups &group)
 {
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::joinGroups(heldDb(), device, group);
 }
 
 quint32 OrvantaDBManager::disjoinGroups(VelkIFPDevice &device, VelkGroups &group)
 {
     if (device.deviceName.isEmpty() || group.groupName.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return CoreTables::disjoinGroups(heldDb(), device, group);
 }
 
@@ -330,28 +347,28 @@ quint32 OrvantaDBManager::updateIFPDeviceKicked(quint32 did, bool kicked)
 quint32 OrvantaDBManager::queryAllSchedule(QList<VelkSchedule> &schedules)
 {
     if (!schedules.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::queryAllSchedule(db(), schedules);
 }
 
 quint32 OrvantaDBManager::queryDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.sid == 0 || !devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::queryDeviceBySchedule(db(), schedule, devices);
 }
 
 quint32 OrvantaDBManager::queryGroupsBySchedule(VelkSchedule schedule, QList<VelkGroups> &groups)
 {
     if (schedule.sid == 0 || !groups.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::queryGroupsBySchedule(db(), schedule, groups);
 }
 
 quint32 OrvantaDBManager::queryAllDeviceBySchedule(VelkSchedule schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.sid == 0 || !devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::queryAllDeviceBySchedule(db(), schedule, devices);
 }
 
@@ -359,63 +376,63 @@ quint32 OrvantaDBManager::queryScheduleTargetNames(QHash<quint32, QStringList> &
                                                    QHash<quint32, QStringList> &groupNames)
 {
     if (!deviceNames.isEmpty() || !groupNames.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::queryScheduleTargetNames(db(), deviceNames, groupNames);
 }
 
 quint32 OrvantaDBManager::createSchedule(VelkSchedule &schedule)
 {
     if (scheduleHasNoTimeOrDay(schedule))
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::createSchedule(db(), schedule);
 }
 
 quint32 OrvantaDBManager::createGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups)
 {
     if (scheduleHasNoTimeOrDay(schedule) || groups.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::createGroupsSchedule(db(), schedule, groups);
 }
 
 quint32 OrvantaDBManager::createIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     if (scheduleHasNoTimeOrDay(schedule) || devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::createIFPSchedule(db(), schedule, devices);
 }
 
 quint32 OrvantaDBManager::deleteSchedule(VelkSchedule &schedule)
 {
     if (schedule.sid == 0)
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::deleteSchedule(heldDb(), schedule);
 }
 
 quint32 OrvantaDBManager::writeGroupsSchedule(VelkSchedule &schedule, QList<VelkGroups> &groups)
 {
     if (schedule.sid == 0 || groups.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::writeGroupsSchedule(db(), schedule, groups);
 }
 
 quint32 OrvantaDBManager::writeIFPSchedule(VelkSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.sid == 0 || devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::writeIFPSchedule(db(), schedule, devices);
 }
 
 quint32 OrvantaDBManager::writeSchedule(VelkSchedule &schedule)
 {
     if (schedule.sid == 0)
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::writeSchedule(db(), schedule);
 }
 
 quint32 OrvantaDBManager::writeAllSchedule(VelkSchedule &schedule)
 {
     if (schedule.sid == 0)
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return DeviceScheduleTables::writeAllSchedule(db(), schedule);
 }
 
@@ -424,28 +441,28 @@ quint32 OrvantaDBManager::writeAllSchedule(VelkSchedule &schedule)
 quint32 OrvantaDBManager::queryDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.tsid == 0 || !devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return AutoTestTables::queryDeviceByAutoTestSchedule(db(), schedule, devices);
 }
 
 quint32 OrvantaDBManager::queryGroupsByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkGroups> &groups)
 {
     if (schedule.tsid == 0 || !groups.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return AutoTestTables::queryGroupsByAutoTestSchedule(db(), schedule, groups);
 }
 
 quint32 OrvantaDBManager::queryAllDeviceByAutoTestSchedule(VelkAutoTestSchedule schedule, QList<VelkIFPDevice> &devices)
 {
     if (schedule.tsid == 0 || !devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return AutoTestTables::queryAllDeviceByAutoTestSchedule(db(), schedule, devices);
 }
 
 quint32 OrvantaDBManager::queryAllAutoTestSchedule(QList<VelkAutoTestSchedule> &schedules)
 {
     if (!schedules.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return AutoTestTables::queryAllAutoTestSchedule(db(), schedules);
 }
 
@@ -453,7 +470,7 @@ quint32 OrvantaDBManager::queryAutoTestScheduleReportByAutoTestSchedule(const Ve
                                                                         QList<VelkAutoTestScheduleReport> &rows)
 {
     if (!rows.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return AutoTestTables::queryAutoTestScheduleReportByAutoTestSchedule(db(), schedule, rows);
 }
 
@@ -472,9 +489,9 @@ quint32 OrvantaDBManager::updateAutoTestScheduleState(VelkAutoTestSchedule &sche
     return AutoTestTables::updateAutoTestScheduleState(db(), schedule);
 }
 
-quint32 OrvantaDBManager::updateAutoTestScheduleStatus(quint32 tsid, int status)
+quint32 OrvantaDBManager::updateAutoTestScheduleStatusIf(VelkAutoTestSchedule &schedule, int from, bool &set)
 {
-    return AutoTestTables::updateAutoTestScheduleStatus(db(), tsid, status);
+    return AutoTestTables::updateAutoTestScheduleStatusIf(db(), schedule, from, set);
 }
 
 quint32 OrvantaDBManager::deleteAutoTestSchedule(VelkAutoTestSchedule &schedule)
@@ -485,7 +502,7 @@ quint32 OrvantaDBManager::deleteAutoTestSchedule(VelkAutoTestSchedule &schedule)
 quint32 OrvantaDBManager::insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     if (devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return AutoTestTables::insertAutoTestScheduleReport(db(), schedule, devices);
 }
 
@@ -505,14 +522,14 @@ quint32 OrvantaDBManager::deleteRelatedAutoTestScheduleReport(VelkAutoTestSchedu
 quint32 OrvantaDBManager::queryAllOtaReminder(QList<VelkOtaReminder> &reminders)
 {
     if (!reminders.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return OtaTables::queryAllOtaReminder(db(), reminders);
 }
 
 quint32 OrvantaDBManager::queryAllOtaSchedule(QList<VelkOtaSchedule> &schedules)
 {
     if (!schedules.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return OtaTables::queryAllOtaSchedule(db(), schedules);
 }
 
@@ -520,7 +537,7 @@ quint32 OrvantaDBManager::queryOtaScheduleReportByOtaSchedule(const VelkOtaSched
                                                               QList<VelkOtaScheduleReport> &rows)
 {
     if (!rows.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return OtaTables::queryOtaScheduleReportByOtaSchedule(db(), schedule, rows);
 }
 
@@ -559,9 +576,9 @@ quint32 OrvantaDBManager::updateOtaScheduleState(VelkOtaSchedule &schedule)
     return OtaTables::updateOtaScheduleState(db(), schedule);
 }
 
-quint32 OrvantaDBManager::updateOtaScheduleStatus(quint32 osid, int status)
+quint32 OrvantaDBManager::updateOtaScheduleStatusIf(VelkOtaSchedule &schedule, int from, bool &set)
 {
-    return OtaTables::updateOtaScheduleStatus(db(), osid, status);
+    return OtaTables::updateOtaScheduleStatusIf(db(), schedule, from, set);
 }
 
 quint32 OrvantaDBManager::deleteOtaSchedule(VelkOtaSchedule &schedule)
@@ -572,7 +589,7 @@ quint32 OrvantaDBManager::deleteOtaSchedule(VelkOtaSchedule &schedule)
 quint32 OrvantaDBManager::insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices)
 {
     if (devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return OtaTables::insertOtaScheduleReport(db(), schedule, devices);
 }
 
@@ -594,7 +611,7 @@ quint32 OrvantaDBManager::updateOtaScheduleReportWatch(quint32 osid, quint32 did
 quint32 OrvantaDBManager::queryWatchedOtaScheduleReports(QList<VelkOtaScheduleReport> &rows)
 {
     if (!rows.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return OtaTables::queryWatchedOtaScheduleReports(db(), rows);
 }
 
@@ -740,7 +757,7 @@ quint32 OrvantaDBManager::createMultiUser(VelkMultiUser &user)
 quint32 OrvantaDBManager::queryBroadcastByStatus(VelkBroadcast::Status status, QList<VelkBroadcast> &broadcasts)
 {
     if (!broadcasts.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return BroadcastTables::queryBroadcastByStatus(db(), status, broadcasts);
 }
 
@@ -748,7 +765,7 @@ quint32 OrvantaDBManager::queryBroadcastReportByBroadcast(const VelkBroadcast &b
                                                           QList<VelkBroadcastReport> &rows)
 {
     if (!rows.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return BroadcastTables::queryBroadcastReportByBroadcast(db(), broadcast, rows);
 }
 
@@ -780,7 +797,7 @@ quint32 OrvantaDBManager::deleteBroadcast(VelkBroadcast &broadcast)
 quint32 OrvantaDBManager::insertBroadcastReport(VelkBroadcast &broadcast, QList<VelkIFPDevice> &devices)
 {
     if (devices.isEmpty())
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return BroadcastTables::insertBroadcastReport(db(), broadcast, devices);
 }
 
@@ -792,7 +809,7 @@ quint32 OrvantaDBManager::updateBroadcastReport(VelkIFPDevice &device, VelkBroad
 quint32 OrvantaDBManager::moveBroadcastReport(VelkBroadcast &from, VelkBroadcast &to)
 {
     if (from.bid == 0 || to.bid == 0)
-        return DB_BAD_ARGUMENT;
+        return badArgument();
     return BroadcastTables::moveBroadcastReport(db(), from, to);
 }
 
@@ -821,6 +838,7 @@ quint32 OrvantaDBManager::closeDatabase()
 quint32 OrvantaDBManager::reloadPellmarDatabase(QList<PellmarAccount> &accounts, QList<PellmarDevice> &cameras,
                                                 QList<PellmarGroup> &cameraGroups)
 {
+    beginOperation();
     return m_dbManager->reloadPellmarDatabase(accounts, cameras, cameraGroups);
 }
 

@@ -139,7 +139,7 @@ public:
     quint32 insertOtaSchedule(VelkOtaSchedule &schedule) override;
     quint32 updateOtaSchedule(VelkOtaSchedule &schedule) override;
     quint32 updateOtaScheduleState(VelkOtaSchedule &schedule) override;
-    quint32 updateOtaScheduleStatus(quint32 osid, int status) override;
+    quint32 updateOtaScheduleStatusIf(VelkOtaSchedule &schedule, int from, bool &set) override;
     quint32 deleteOtaSchedule(VelkOtaSchedule &schedule) override;
     quint32 insertOtaScheduleReport(VelkOtaSchedule &schedule, QList<VelkIFPDevice> &devices) override;
     quint32 updateOtaScheduleReport(VelkIFPDevice &device, VelkOtaSchedule &schedule, int status) override;
@@ -148,7 +148,7 @@ public:
     quint32 insertAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) override;
-    quint32 updateAutoTestScheduleStatus(quint32 tsid, int status) override;
+    quint32 updateAutoTestScheduleStatusIf(VelkAutoTestSchedule &schedule, int from, bool &set) override;
     quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) override;
     quint32 insertAutoTestScheduleReport(VelkAutoTestSchedule &schedule, QList<VelkIFPDevice> &devices) override;
     quint32 updateAutoTestScheduleReport(VelkIFPDevice &device, VelkAutoTestSchedule &schedule, int status,
@@ -212,6 +212,10 @@ private:
     QSqlDatabase heldDb() const;
     /// Scopes open on the main connection that are not the open work's own transaction.
     int scopesBesideOpenWork() const;
+    /// An operation begins: refusedForNow() speaks of what fails from here on.
+    void beginOperation() const;
+    /// A guard refused the operation's arguments; nothing ran.
+    quint32 badArgument() const;
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
@@ -220,4 +224,5 @@ private:
     quint64 m_deviceDataVersion = nextAccountDataVersion();
     mutable std::function<void()> m_finishOpenWork;
     int m_runningOpenWork = 0;
+    mutable quint64 m_operationMark = 0; ///< statementFailureMark() as the last operation began
 };

@@ -154,14 +154,26 @@ quint32 OtaTables::updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &sche
     });
 }
 
-quint32 OtaTables::updateOtaScheduleStatus(QSqlDatabase db, quint32 osid, int status)
+quint32 OtaTables::updateOtaScheduleStatusIf(QSqlDatabase db, VelkOtaSchedule &schedule, int from, bool &set)
 {
-    const char *context = "OtaTables::updateOtaScheduleStatus";
-    return inTransaction(db, context, [&]() -> quint32 {
-        quint32 rc = scheduleExists(db, osid, context);
-        if (rc == DB_OK)
-            rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ? WHERE osid = ?"),
-                                   {status, osid}, context);
+    const char *context = "OtaTables::updateOtaScheduleStatusIf";
+    set = false;
+    return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!sqlExec(query, QStringLiteral("SELECT status, date, time FROM OtaSchedule WHERE osid = ?"),
+                     {schedule.osid}, context))
+            return DB_STATEMENT_FAILED;
+        if (!query.next())
+            return DB_ROW_NOT_FOUND;
+        // Changed since the caller read it (the operator moved it, another program changed it): that stands.
+        if (query.value(0).toInt() != from || query.value(1).toString() != schedule.date ||
+            query.value(2).toString() != schedule.time)
+            return DB_OK;
+        query.finish();
+        const quint32 rc = LinkQueries::exec(db, QStringLiteral("UPDATE OtaSchedule SET status = ? WHERE osid = ?"),
+                                             {schedule.status, schedule.osid}, context);
+        set = rc == DB_OK;
         return rc;
     });
 }

@@ -22,7 +22,8 @@ public:
     static quint32 insertOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 updateOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 updateOtaScheduleState(QSqlDatabase db, VelkOtaSchedule &schedule);
-    static quint32 updateOtaScheduleStatus(QSqlDatabase db, quint32 osid, int status);
+    /// See OrvantaDBIntf::updateOtaScheduleStatusIf.
+    static quint32 updateOtaScheduleStatusIf(QSqlDatabase db, VelkOtaSchedule &schedule, int from, bool &set);
     static quint32 deleteOtaSchedule(QSqlDatabase db, VelkOtaSchedule &schedule);
     static quint32 queryAllOtaSchedule(QSqlDatabase db, QList<VelkOtaSchedule> &schedules);
 

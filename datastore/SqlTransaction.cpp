@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPointer>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlResult>
@@ -334,6 +335,106 @@ QString sqliteError(sqlite3_stmt *stmt, const char *what)
     return QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt))) + QLatin1Char(' ') + QLatin1String(what);
 }
 
+// Connections, by their driver, whose reads another program refuses for now: it holds the file exclusively (an SQLite
+// browser saving a large change, a VACUUM), and a read waited the whole busy wait in vain. Every other caller's read
+// then waited as long again, and the GUI thread stood still: four timed callers due in the same minute kept an SOS
+// unanswered for a second, and an endless hold cost a wait and a log line per read, without end. Until a read is given
+// again, reads wait a moment only, and their refusals are not logged: the first one told of the hold.
+QSet<const QSqlDriver *> &refusedReads()
+{
+    thread_local QSet<const QSqlDriver *> refused;
+    return refused;
+}
+
+// Long enough for another program's commit to end, far shorter than the busy wait.
+constexpr int kRefusedReadWaitMs = 20;
+
+bool isRead(const QString &sql)
+{
+    int start = 0;
+    while (start < sql.size() && sql.at(start).isSpace())
+        ++start;
+    return sql.midRef(start, 6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) == 0;
+}
+
+// Whether the driver's connection runs on the SQLite library linked here, whose functions may be given its handle.
+bool runsOnThisLibrary(const QSqlDriver *driver)
+{
+    for (const ConnectionStatements &connection : qAsConst(statementCache())) {
+        if (connection.driver == driver)
+            return connection.direct;
+    }
+    return false;
+}
+
+// A read while its connection's reads are refused for now: it waits kRefusedReadWaitMs, and its passing failure is not
+// logged. Does nothing for any other statement.
+class RefusedReadWait
+{
+public:
+    RefusedReadWait(const QSqlDriver *driver, const QString &sql)
+    {
+        if (!driver || !refusedReads().contains(driver) || !isRead(sql) || !runsOnThisLibrary(driver))
+            return;
+        sqlite3 *handle = sqliteHandle(driver);
+        int wait = -1;
+        const auto readWait = [](void *out, int columns, char **values, char **) {
+            if (columns > 0 && values[0])
+                *static_cast<int *>(out) = QByteArray(values[0]).toInt();
+            return 0;
+        };
+        if (!handle || sqlite3_exec(handle, "PRAGMA busy_timeout", readWait, &wait, nullptr) != SQLITE_OK || wait < 0)
+            return;
+        m_handle = handle;
+        m_wait = wait;
+        sqlite3_busy_timeout(m_handle, kRefusedReadWaitMs);
+        ++quietRetries();
+    }
+    ~RefusedReadWait()
+    {
+        if (!m_handle)
+            return;
+        sqlite3_busy_timeout(m_handle, m_wait);
+        --quietRetries();
+    }
+    RefusedReadWait(const RefusedReadWait &) = delete;
+    RefusedReadWait &operator=(const RefusedReadWait &) = delete;
+
+private:
+    sqlite3 *m_handle = nullptr;
+    int m_wait = 0;
+};
+
+// A statement ran: a read given ends the refusal of reads.
+void noteSuccess(const QSqlDriver *driver, const QString &sql)
+{
+    if (!refusedReads().isEmpty() && isRead(sql))
+        refusedReads().remove(driver);
+}
+
+// A statement failed: recorded, and logged unless its caller tells the failure itself. A read that waited the whole
+// busy wait in vain begins the refusal of reads, and says so in its one line.
+void noteFailure(const QSqlDriver *driver, int sqliteCode, const char *context, const QString &sql,
+                 const QString &error, bool prepared)
+{
+    recordFailure(driver, sqliteCode, context);
+    if (!logsFailure(sqliteCode))
+        return;
+    const int primary = sqliteCode & 0xff;
+    if (driver && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) && isRead(sql) &&
+        !refusedReads().contains(driver)) {
+        refusedReads().insert(driver);
+        writeLog(LOG_LEVEL_ERROR,
+                 "%s: \"%s\" failed: %s; until the database gives a read again, reads wait %d ms and their refusals "
+                 "are not logged",
+                 contextText(context).constData(), sql.toUtf8().constData(), error.toUtf8().constData(),
+                 kRefusedReadWaitMs);
+        return;
+    }
+    writeLog(LOG_LEVEL_ERROR, prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
+             contextText(context).constData(), sql.toUtf8().constData(), error.toUtf8().constData());
+}
+
 } // namespace
 
 SqlTransaction::SqlTransaction(QSqlDatabase db, const char *context, Writes writes)
@@ -555,8 +656,11 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
 {
     if (refusedAfterRollback(m_db.driver(), m_sql, context))
         return false;
-    if (m_prepared && run(values))
+    const RefusedReadWait briefly(m_db.driver(), m_sql);
+    if (m_prepared && run(values)) {
+        noteSuccess(m_db.driver(), m_sql);
         return true;
+    }
     // The driver drops its statements when the connection closes; if it was closed and opened
     // again behind the cache's back, a fresh statement is the one that tells. A statement that
     // is still prepared really failed: running it again could succeed outside the transaction
@@ -566,14 +670,13 @@ bool SqlStatement::exec(const QVariantList &values, const char *context)
         release();
         m_entry->busy = false;
         forget();
-        if (prepareFresh() && run(values))
+        if (prepareFresh() && run(values)) {
+            noteSuccess(m_db.driver(), m_sql);
             return true;
+        }
     }
     m_failed = true;
-    recordFailure(m_db.driver(), m_errorCode, context);
-    if (logsFailure(m_errorCode))
-        writeLog(LOG_LEVEL_ERROR, m_prepared ? "%s: \"%s\" failed: %s" : "%s: prepare of \"%s\" failed: %s",
-                 contextText(context).constData(), m_sql.toUtf8().constData(), m_error.toUtf8().constData());
+    noteFailure(m_db.driver(), m_errorCode, context, m_sql, m_error, m_prepared);
     return false;
 }
 
@@ -697,6 +800,12 @@ const char *passingFailure(const QSqlDatabase &db)
     return passingReason(failures().value(db.driver()).code);
 }
 
+bool refusedByAnotherConnection(const QSqlDatabase &db)
+{
+    const int code = failures().value(db.driver()).code;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
 SqlRetryScope::SqlRetryScope(QSqlDatabase db, int busyWaitMs) : m_db(db)
 {
     ++quietRetries();
@@ -733,22 +842,18 @@ bool sqlExec(QSqlQuery &query, const QString &sql, const QVariantList &values, c
 {
     if (refusedAfterRollback(query.driver(), sql, context))
         return false;
+    const RefusedReadWait briefly(query.driver(), sql);
     if (!query.prepare(sql)) {
-        recordFailure(query.driver(), nativeCode(query.lastError()), context);
-        if (logsFailure(nativeCode(query.lastError())))
-            writeLog(LOG_LEVEL_ERROR, "%s: prepare of \"%s\" failed: %s", contextText(context).constData(),
-                     sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
+        noteFailure(query.driver(), nativeCode(query.lastError()), context, sql, query.lastError().text(), false);
         return false;
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
-        recordFailure(query.driver(), nativeCode(query.lastError()), context);
-        if (logsFailure(nativeCode(query.lastError())))
-            writeLog(LOG_LEVEL_ERROR, "%s: \"%s\" failed: %s", contextText(context).constData(),
-                     sql.toUtf8().constData(), query.lastError().text().toUtf8().constData());
+        noteFailure(query.driver(), nativeCode(query.lastError()), context, sql, query.lastError().text(), true);
         return false;
     }
+    noteSuccess(query.driver(), sql);
     return true;
 }
 

@@ -201,6 +201,10 @@ quint64 statementFailureMark(const QSqlDatabase &db);
 /// in words for the log; null otherwise (the statement's own values, a read-only or damaged file, no failure).
 const char *passingFailure(const QSqlDatabase &db);
 
+/// Whether the last statement that failed on db's connection was refused because another connection holds the
+/// database (busy or locked), rather than by the file itself (full, unwritable for now).
+bool refusedByAnotherConnection(const QSqlDatabase &db);
+
 /// Held writes tried again on db's connection: while it lives, the connection waits at most busyWaitMs for another
 /// connection to let go of the database, and statements of the thread that fail for a passing reason (see
 /// passingFailure()) write no log line, since the first attempt logged the failure already.

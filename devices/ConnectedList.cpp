@@ -197,9 +197,9 @@ bool ConnectedList::reloadDevices(const char *caller, Edit edit, const VelkIFPDe
         m_modelRead = true;
         diff = m_model.setDevices(stored);
     } else {
-        if (db->refusedForNow())
-            m_reread->later();
-        reportDbError(caller, "queryAllAvailableIFP");
+        // Refused for now, it is told once for the hold, not at every read again while it lasts.
+        if (!db->refusedForNow() || m_reread->later())
+            reportDbError(caller, "queryAllAvailableIFP");
         // The store cannot be read back: follow the one change we were told about, so the page and the command
         // server do not keep a device that is gone or miss one that was added.
         quint32 key = 0;

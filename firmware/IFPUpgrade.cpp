@@ -39,9 +39,53 @@ void IFPUpgrade::appendDeviceList(const VelkIFPDevice &device)
     deviceList.append(new VelkIFPDevice(device));
 }
 
+namespace {
+// The keys of the run under way (IFPUpgrade::deviceKey()), by the devices' database ids, and the keys themselves: a
+// signal of the command server asks for the key it names on every chunk of a transfer, and almost always names one.
+struct RunKeys
+{
+    QHash<quint32, QString> byDid;
+    QSet<QString> keys;
+};
+
+RunKeys &runKeys()
+{
+    static RunKeys keys;
+    return keys;
+}
+} // namespace
+
 QString IFPUpgrade::deviceKey(const VelkIFPDevice &device)
 {
-    return CmdServer::getInstance()->linkKey(device);
+    const RunKeys &run = runKeys();
+    const auto kept = device.did == 0 ? run.byDid.constEnd() : run.byDid.constFind(device.did);
+    return kept != run.byDid.constEnd() ? *kept : CmdServer::getInstance()->linkKey(device);
+}
+
+QString IFPUpgrade::runKeyOf(const QString &linkKey)
+{
+    const RunKeys &run = runKeys();
+    if (run.keys.isEmpty() || run.keys.contains(linkKey))
+        return linkKey;
+    return run.byDid.value(CmdServer::getInstance()->managedDeviceId(linkKey), linkKey);
+}
+
+void IFPUpgrade::keepRunKeys(const QList<VelkIFPDevice *> &devices)
+{
+    RunKeys &run = runKeys();
+    run = RunKeys();
+    for (const VelkIFPDevice *device : devices) {
+        const QString key = CmdServer::getInstance()->linkKey(*device);
+        if (device->did == 0 || key.isEmpty())
+            continue;
+        run.byDid.insert(device->did, key);
+        run.keys.insert(key);
+    }
+}
+
+void IFPUpgrade::forgetRunKeys()
+{
+    runKeys() = RunKeys();
 }
 
 void IFPUpgrade::abandonCheck()

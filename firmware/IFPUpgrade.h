@@ -55,10 +55,19 @@ public:
     /// The family's version order: 1 when a is newer, -1 when older, 0 when equal.
     virtual int compareVersions(const QString &a, const QString &b) const = 0;
 
-    /// The key of a device in a run: its time-outs, the command server's calls and signals, the upgraders' lists. Its
-    /// MAC, or for a device known by its address alone the key its connection is held under (CmdServer::linkKey()),
-    /// so that two such devices never share one.
+    /// The key of a device in a run: its time-outs and the upgraders' lists. The key its connection was held under
+    /// (CmdServer::linkKey(): its MAC, or for a device known by its address alone "did:<n>", so that two such devices
+    /// never share one) when the run took it (keepRunKeys()), kept until the run ends: a box known by its address
+    /// alone whose card reports its MAC after a restart is held under that MAC from then on, and is the same device
+    /// of the run all the same. Outside a run, the key its connection is held under now.
     static QString deviceKey(const VelkIFPDevice &device);
+    /// The run key (deviceKey()) of the device whose connection is held under linkKey now, as the command server's
+    /// signals name it; linkKey itself for a device of no run. The device a key belongs to is the one the command
+    /// server holds under it now, so ask when the signal comes; a key a run took stays that device's.
+    static QString runKeyOf(const QString &linkKey);
+    /// A run takes these devices: their keys stay as they are now until forgetRunKeys().
+    static void keepRunKeys(const QList<VelkIFPDevice *> &devices);
+    static void forgetRunKeys();
 
     /// Starts the run over the devices handed over; the family's startOta does the work.
     void startRun();

@@ -72,16 +72,31 @@ IFPUpgradeManager::IFPUpgradeManager()
     downloader->setRootFolder(otaFolder);
 
     cmdServer = CmdServer::getInstance();
-    connect(cmdServer, &CmdServer::checkOtaStateResult, this, &IFPUpgradeManager::checkOtaStateResult,
-            Qt::QueuedConnection);
-    connect(cmdServer, &CmdServer::transferFileComplete, this, &IFPUpgradeManager::transferFileComplete,
-            Qt::QueuedConnection);
-    connect(cmdServer, &CmdServer::setupTransferFileTimeout, this, &IFPUpgradeManager::setupTransferFileTimeout);
-    connect(cmdServer, &CmdServer::resetTransferFileTimeout, this, &IFPUpgradeManager::resetTransferFileTimeout);
+    // The command server names a device by the key its connection is held under now; the run knows it by the key it
+    // had when the run took it (IFPUpgrade::deviceKey()), which a box known by its address alone changes when its card
+    // reports its MAC after a restart.
+    connect(
+        cmdServer, &CmdServer::checkOtaStateResult, this,
+        [this](const QString &mac, bool canDoOta) { checkOtaStateResult(IFPUpgrade::runKeyOf(mac), canDoOta); },
+        Qt::QueuedConnection);
+    connect(
+        cmdServer, &CmdServer::transferFileComplete, this,
+        [this](const QString &mac, bool success, bool skipRetry) {
+            transferFileComplete(IFPUpgrade::runKeyOf(mac), success, skipRetry);
+        },
+        Qt::QueuedConnection);
+    connect(cmdServer, &CmdServer::setupTransferFileTimeout, this,
+            [this](const QString &mac, int ms) { setupTransferFileTimeout(IFPUpgrade::runKeyOf(mac), ms); });
+    connect(cmdServer, &CmdServer::resetTransferFileTimeout, this,
+            [this](const QString &mac) { resetTransferFileTimeout(IFPUpgrade::runKeyOf(mac)); });
     connect(cmdServer, &CmdServer::setupTransferFileCompleteTimeout, this,
-            &IFPUpgradeManager::setupTransferFileCompleteTimeout);
-    connect(cmdServer, &CmdServer::otaResult, this, &IFPUpgradeManager::otaResult, Qt::QueuedConnection);
-    connect(cmdServer, &CmdServer::resetOtaResultTimeout, this, &IFPUpgradeManager::resetOtaResultTimeout);
+            [this](const QString &mac, int ms) { setupTransferFileCompleteTimeout(IFPUpgrade::runKeyOf(mac), ms); });
+    connect(
+        cmdServer, &CmdServer::otaResult, this,
+        [this](const QString &mac, bool success) { otaResult(IFPUpgrade::runKeyOf(mac), success); },
+        Qt::QueuedConnection);
+    connect(cmdServer, &CmdServer::resetOtaResultTimeout, this,
+            [this](const QString &mac) { resetOtaResultTimeout(IFPUpgrade::runKeyOf(mac)); });
 
     writeLog(LOG_LEVEL_INFO, "new IFP3BoxUpgrade");
     addUpgrader(new IFP3BoxUpgrade(this));
@@ -660,6 +675,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
         return;
     }
     clearDeviceTimers();
+    IFPUpgrade::keepRunKeys(deviceList);
     // The new run judges its devices itself.
     for (const VelkIFPDevice *device : qAsConst(deviceList))
         afterRun->stop(*device);
@@ -713,7 +729,7 @@ void IFPUpgradeManager::startOta(VelkOtaSchedule *schedule, QList<VelkIFPDevice 
         // The channel may be gone by the time a queued pointer would arrive: what the panel reported is copied
         // now and handled from the event loop.
         wokenConnection = connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
-            const QString mac = channel->getMacAddress();
+            const QString mac = IFPUpgrade::runKeyOf(channel->getMacAddress());
             const QString model = channel->getModelName();
             const QString fw = channel->getFwVersion();
             const QString panelFw = channel->getPanelFwVersion();
@@ -816,12 +832,12 @@ void IFPUpgradeManager::watchConnections()
     // Copied when they happen and handled from the event loop, in order, after the results that came before them
     // (a device reports success, then restarts).
     upgradeConnections.append(connect(cmdServer, &CmdServer::channelDisconnect, this, [this](DeviceChannel *channel) {
-        const QString mac = channel->getMacAddress();
+        const QString mac = IFPUpgrade::runKeyOf(channel->getMacAddress());
         QMetaObject::invokeMethod(
             this, [=] { deviceDisconnected(mac); }, Qt::QueuedConnection);
     }));
     upgradeConnections.append(connect(cmdServer, &CmdServer::newConnection, this, [this](DeviceChannel *channel) {
-        const QString mac = channel->getMacAddress();
+        const QString mac = IFPUpgrade::runKeyOf(channel->getMacAddress());
         const QString fw = channel->getFwVersion();
         const QString panelFw = channel->getPanelFwVersion();
         QMetaObject::invokeMethod(
@@ -935,7 +951,7 @@ void IFPUpgradeManager::lastStepDeviceNotBack(const QString &mac)
     writeLog(LOG_LEVEL_WARNING, "IFPUpgradeManager, did not come back after its last step: %s", qPrintable(mac));
     // Nothing shows it runs what it installed: its row names what it reported last, as the console's record does.
     VelkIFPDevice reported;
-    if (cmdServer->managedDevice(mac, &reported)) {
+    if (cmdServer->managedDevice(cmdServer->linkKey(*watch.device), &reported)) {
         watch.device->fwVersion = reported.fwVersion;
         watch.device->panelFwVersion = reported.panelFwVersion;
     }
@@ -1133,6 +1149,7 @@ void IFPUpgradeManager::endRun()
         disconnect(connection);
     upgradeConnections.clear();
     otaDeviceList.clear();
+    IFPUpgrade::forgetRunKeys();
     currentOtaSchedule = nullptr;
     upgrading = false;
     clearLastStepWatch();
@@ -1182,6 +1199,7 @@ void IFPUpgradeManager::cancelOta()
         powerOffWoken();
     }
     otaDeviceList.clear();
+    IFPUpgrade::forgetRunKeys();
     currentOtaSchedule = nullptr;
     upgrading = false;
     clearLastStepWatch();
@@ -1203,6 +1221,15 @@ QTimer *IFPUpgradeManager::addDeviceTimer(const QString &mac, DeviceTimer::Kind 
     connect(timer, &QTimer::timeout, this, [this, timer] { deviceTimerExpired(timer); });
     deviceTimerList.append(record);
     return timer;
+}
+
+QString IFPUpgradeManager::linkKeyOf(const QString &mac) const
+{
+    for (const VelkIFPDevice *device : qAsConst(otaDeviceList)) {
+        if (IFPUpgrade::deviceKey(*device) == mac)
+            return cmdServer->linkKey(*device);
+    }
+    return mac;
 }
 
 int IFPUpgradeManager::indexOfTimer(const QString &mac) const
@@ -1254,7 +1281,7 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         }
         break;
     case DeviceTimer::Transfer:
-        cmdServer->cancelFileTransferByTimeout(mac);
+        cmdServer->cancelFileTransferByTimeout(linkKeyOf(mac));
         transferFileComplete(mac, false, true);
         break;
     case DeviceTimer::TransferComplete:

@@ -249,6 +249,8 @@ private:
     void setupOtaResultTimeout(const QString &mac, int timeoutMillis);
     void resetOtaResultTimeout(const QString &mac);
     int indexOfTimer(const QString &mac) const;
+    /// The key the connection of the run device with that run key (IFPUpgrade::deviceKey()) is held under now.
+    QString linkKeyOf(const QString &mac) const;
     bool runIsLive() const { return !otaDeviceList.isEmpty() && !otaCancelled; }
 
     QString otaFolder;
@@ -291,7 +293,7 @@ private:
     QList<DeviceTimer> deviceTimerList;
     QList<VelkIFPDevice *> wokenDeviceList;
     QSet<QString> resultTimedOut;                  ///< devices of the run whose installation result never came
-    QHash<QString, LastStepWatch> lastStepDevices; ///< watched until the run ends, by MAC
+    QHash<QString, LastStepWatch> lastStepDevices; ///< watched until the run ends, by run key
     QSet<const VelkIFPDevice *> removedDevices;    ///< deleted by the console during the run: no row to write
     QHash<quint32, UpdateStatus> lastRunRows;      ///< see getLastRunRows()
     QSet<QString> awayAfterLastStep;               ///< those of them restarting: the run's end waits for them

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "datastore/DbReadRetry.h"
 #include "datastore/VelkIFPDevice.h"
 
 #include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class Clock;
@@ -23,9 +25,13 @@ class QTimer;
 /// The end of each wait is kept in the device's report row (VelkOtaScheduleReport::watchUntil), so that a console
 /// started again within it watches on (takeUpStored()). Its start counts as the devices going away: their connections
 /// went with the console before it, and each is watched for a whole wait from then. Writes go through DbWriteBatch:
-/// what the database refuses for a while is held and written in order later.
+/// what the database refuses for a while is held and written in order later, the latest wait of a row replacing the
+/// one still held, so a device that comes and goes during a hold leaves one write; a wait its row says already is not
+/// written again.
 ///
-/// Devices are known by their link key (CmdServer::linkKey()), so one known by its address alone is watched as well.
+/// Devices are known by their database id, and the connections that come and go by the device the command server
+/// holds them for: a device known by its address alone is watched as well, also when its card reports its MAC after a
+/// restart and its connection is held under that MAC from then on.
 class OtaAfterRunWatch : public QObject
 {
     Q_OBJECT
@@ -44,8 +50,12 @@ public:
     /// Stops watching the device the console deleted (matched by its did, else by its name); its row went with it.
     void forget(const VelkIFPDevice &device);
     /// What the report rows keep, as a console starting anew takes it up: the devices whose wait has not ended are
-    /// watched for a whole wait from now, in place of what was watched so far. Rows that cannot be read are logged.
+    /// watched for a whole wait from now, in place of what was watched so far. Rows the database refuses to give for
+    /// now (another program holds it exclusively) are read again after a pause (DbReadRetry), and then watch the
+    /// devices that nothing watched, stopped or forgot meanwhile; rows that cannot be read otherwise are logged.
     void takeUpStored();
+    /// The first and the longest pause before the rows are read again (DbReadRetry's; tests shorten them).
+    void setRereadIntervalMs(int first, int longest) { m_reread.setIntervalMs(first, longest); }
 
     /// Adds to the batch the write of the device's report row in schedule osid: the status, at the version the device
     /// runs. A row whose schedule was deleted by the time it is written is no failure.
@@ -65,23 +75,37 @@ private:
         VelkIFPDevice device; ///< at the version it installed
         quint32 osid = 0;     ///< the schedule whose report row it has
         QTimer *timer = nullptr;
+        QString storedUntil; ///< the wait its row says, or will say once the writes held now land
     };
 
-    void start(const QString &key, const VelkIFPDevice &device, quint32 osid);
-    void away(const QString &key);
-    void back(const QString &key, const QString &fwVersion, const QString &panelFwVersion);
-    void waitEnded(const QString &key);
-    /// Restarts the device's wait and keeps its end in the row (none for an empty `until`).
+    /// Watches the device (by its did) for the run of schedule osid; storedUntil is the wait its row says now.
+    void start(const VelkIFPDevice &device, quint32 osid, const QString &storedUntil);
+    void away(quint32 did);
+    void back(quint32 did, const QString &fwVersion, const QString &panelFwVersion);
+    void waitEnded(quint32 did);
+    /// Restarts the device's wait and keeps its end in the row.
     void restartWait(Watch &watch);
-    void storeWait(const Watch &watch, const QString &until, const char *context);
-    void drop(const QString &key);
+    /// Keeps the end of the device's wait in its row (none for an empty `until`), unless the row says it already.
+    void storeWait(Watch &watch, const QString &until, const char *context);
+    void drop(quint32 did);
     void listen();
+    /// Reads the waits the rows keep and watches the devices that are not watched and were not stopped or forgotten
+    /// since takeUpStored() began; the database refusing for now reads again later.
+    void readStored();
     QString waitEnd() const;
+    /// How the log names a watched device: the key its connection is held under now.
+    QString logKey(const Watch &watch) const;
+    /// What a write of the wait of that row supersedes (see DbHeldWrites).
+    static QString waitKey(quint32 osid, quint32 did);
 
     OrvantaDBIntf *m_db;
     CmdServer *m_server;
     Clock *m_clock;
     int m_waitMs = 600000;
-    QHash<QString, Watch> m_watches; ///< by link key
+    QHash<quint32, Watch> m_watches; ///< by the device's did
     QList<QMetaObject::Connection> m_connections;
+    DbReadRetry m_reread;
+    bool m_readRefused = false; ///< the stored waits are not read yet: the database refused them for now
+    /// Devices watched, stopped or forgotten while the stored waits are not read yet: what was read before is older.
+    QSet<quint32> m_settledMeanwhile;
 };

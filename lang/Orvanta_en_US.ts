@@ -1927,6 +1927,42 @@ Please modify the username and password to the correct ones to continue using th
         <source>No events.</source>
         <translation>No events.</translation>
     </message>
+    <message numerus="yes">
+        <source>Only the first %n characters are shown.</source>
+        <translation>
+            <numerusform>Only the first %n character is shown.</numerusform>
+            <numerusform>Only the first %n characters are shown.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ExitPendingNotice</name>
+    <message numerus="yes">
+        <source>The console will close once the emergency alert is answered and %n records are saved.</source>
+        <translation>
+            <numerusform>The console will close once the emergency alert is answered and %n record is saved.</numerusform>
+            <numerusform>The console will close once the emergency alert is answered and %n records are saved.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The console will close once the emergency alert is answered.</source>
+        <translation>The console will close once the emergency alert is answered.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The console will close once %n records are saved.</source>
+        <translation>
+            <numerusform>The console will close once %n record is saved.</numerusform>
+            <numerusform>The console will close once %n records are saved.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Stay Open</source>
+        <translation>Stay Open</translation>
+    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>
@@ -1942,9 +1978,12 @@ Please modify the username and password to the correct ones to continue using th
         <source>Quit</source>
         <translation>Quit</translation>
     </message>
-    <message>
-        <source>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
-        <translation>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</translation>
+    <message numerus="yes">
+        <source>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>%n record is not saved yet: another program holds the database. Wait, and the console ends by itself once it is saved, or quit without it?</numerusform>
+            <numerusform>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</numerusform>
+        </translation>
     </message>
 </context>
 <context>

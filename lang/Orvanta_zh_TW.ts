@@ -1927,6 +1927,39 @@ Please modify the username and password to the correct ones to continue using th
         <source>No events.</source>
         <translation>沒有事件。</translation>
     </message>
+    <message numerus="yes">
+        <source>Only the first %n characters are shown.</source>
+        <translation>
+            <numerusform>僅顯示前 %n 個字元。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ExitPendingNotice</name>
+    <message numerus="yes">
+        <source>The console will close once the emergency alert is answered and %n records are saved.</source>
+        <translation>
+            <numerusform>緊急警報回應完畢且 %n 筆記錄儲存完成後，主控台將會結束。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The console will close once the emergency alert is answered.</source>
+        <translation>緊急警報回應完畢後，主控台將會結束。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The console will close once %n records are saved.</source>
+        <translation>
+            <numerusform>%n 筆記錄儲存完成後，主控台將會結束。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Quorvin</translation>
+    </message>
+    <message>
+        <source>Stay Open</source>
+        <translation>繼續執行</translation>
+    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>
@@ -1942,9 +1975,11 @@ Please modify the username and password to the correct ones to continue using th
         <source>Quit</source>
         <translation>結束</translation>
     </message>
-    <message>
-        <source>%1 records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
-        <translation>尚有 %1 筆記錄未儲存：另一個程式正佔用資料庫。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</translation>
+    <message numerus="yes">
+        <source>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>尚有 %n 筆記錄未儲存：另一個程式正佔用資料庫。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</numerusform>
+        </translation>
     </message>
 </context>
 <context>

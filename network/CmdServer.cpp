@@ -10,6 +10,7 @@
 #include "network/ProtocolCodes.h"
 #include "network/WorkThread.h"
 #include "platform/ArpTable.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
@@ -44,6 +45,11 @@ constexpr qint64 kSyncSliceMs = 10;
 // run's answers come within a few hundredths of a second, a panel that stays silent must not hold the rest back, and
 // the write lock is not kept from other programs for longer.
 constexpr int kSyncGatherMs = 100;
+// A repeated refusal is said once per address and episode, and the episode's count when no repeat came for this long,
+// or this long after it began at the latest; this many addresses at most are told apart (RepeatedLines).
+constexpr qint64 kRepeatQuietMs = 60 * 1000;
+constexpr qint64 kRepeatLongestMs = 60 * 60 * 1000;
+constexpr int kRepeatAddresses = 4096;
 
 bool listenWithBacklog(QTcpServer *server, const QHostAddress &address, quint16 port)
 {
@@ -161,6 +167,14 @@ void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report, int fields =
     take(PasswordField, device.lastPassword, report.lastPassword);
 }
 
+// Whether a panel that reports no MAC of its own may be the one of a record that holds one: the same model, and the
+// same SKU where both tell one.
+bool sameKind(const VelkIFPDevice &record, const PanelIdentity &identity)
+{
+    return record.modelName == identity.model &&
+           (record.sku.isEmpty() || identity.sku.isEmpty() || record.sku == identity.sku);
+}
+
 bool sameReport(const VelkIFPDevice &a, const VelkIFPDevice &b)
 {
     return reportDifferences(a, b) == 0;
@@ -195,8 +209,9 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config), m_server(new QTcpServer(this)), m_reread(database()->heldWrites()),
-      m_retryTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
+    : m_config(config), m_server(new QTcpServer(this)), m_clock(Clock::system()), m_reread(database()->heldWrites()),
+      m_retryTimer(new QTimer(this)), m_repeated(kRepeatQuietMs, kRepeatLongestMs, kRepeatAddresses),
+      m_repeatTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
       m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
       m_identified(this, kHandshakeSliceMs,
                    [this](DeviceChannel *channel) {
@@ -206,6 +221,9 @@ CmdServer::CmdServer(const NetworkConfig &config)
       m_accountCache(new AccountSyncCache(database())), m_syncStatusTimer(new QTimer(this)),
       m_firstSyncAnswers(this, kSyncSliceMs, [](DeviceChannel *channel) { channel->answerFirstSync(); })
 {
+    connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
+    m_repeatTimer->setSingleShot(true);
+    connect(m_repeatTimer, &QTimer::timeout, this, &CmdServer::sayEndedRepeats);
     m_acceptTimer->setSingleShot(true);
     m_acceptTimer->setInterval(0);
     connect(m_acceptTimer, &QTimer::timeout, this, &CmdServer::acceptPending);
@@ -257,6 +275,61 @@ void CmdServer::listen()
         m_retryTimer->start();
 }
 
+void CmdServer::setClock(Clock *clock)
+{
+    disconnect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
+    m_clock = clock;
+    connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
+}
+
+void CmdServer::onClockMoved()
+{
+    // Once here rather than a connection per channel: a fleet's thousands of connections to one signal made every
+    // channel's end a search through them.
+    QList<QPointer<DeviceChannel>> channels;
+    channels.reserve(m_pending.size() + m_channels.size() + m_locked.size());
+    for (DeviceChannel *channel : qAsConst(m_pending))
+        channels.append(channel);
+    for (DeviceChannel *channel : qAsConst(m_channels))
+        channels.append(channel);
+    for (DeviceChannel *channel : qAsConst(m_locked))
+        channels.append(channel);
+    for (const QPointer<DeviceChannel> &channel : qAsConst(channels)) {
+        if (channel)
+            channel->clockMoved();
+    }
+    sayEndedRepeats();
+}
+
+bool CmdServer::firstOfEpisode(const QString &what, const QString &address)
+{
+    const bool first = m_repeated.first(what, address, m_clock->elapsedMs());
+    if (first && !m_repeatTimer->isActive())
+        sayEndedRepeats();
+    return first;
+}
+
+void CmdServer::sayEndedRepeats()
+{
+    const qint64 now = m_clock->elapsedMs();
+    sayRepeats(m_repeated.takeEnded(now));
+    const qint64 next = m_repeated.nextEndMs();
+    if (next < 0)
+        m_repeatTimer->stop();
+    else
+        m_repeatTimer->start(int(qBound<qint64>(0, next - now, kRepeatLongestMs)));
+}
+
+void CmdServer::sayRepeats(const QList<RepeatedLines::Episode> &episodes)
+{
+    for (const RepeatedLines::Episode &episode : episodes) {
+        if (episode.repeats > 0)
+            writeLog(LOG_LEVEL_WARNING, "CmdServer: %s from %s, %d more times in %lld s", qPrintable(episode.what),
+                     qPrintable(episode.address), episode.repeats,
+                     static_cast<long long>((episode.lastMs - episode.startMs) / 1000));
+    }
+}
+
 quint16 CmdServer::serverPort() const
 {
     return m_server->isListening() ? m_server->serverPort() : 0;
@@ -276,14 +349,21 @@ void CmdServer::acceptPending()
     slice.start();
     while (m_server->hasPendingConnections() && slice.elapsed() < kHandshakeSliceMs) {
         QTcpSocket *socket = m_server->nextPendingConnection();
-        if (m_pending.size() >= m_config.maxPendingHandshakes) {
-            // A flood of connections that never identify must not exhaust descriptors or memory.
-            writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
-                     qPrintable(socket->peerAddress().toString()));
+        const QString address = DeviceChannel::peerAddressText(socket);
+        int &fromAddress = m_pendingPerAddress[address];
+        // A flood of connections that never identify must not exhaust descriptors or memory; nor may one host's take
+        // every place, or the panels reconnecting meanwhile stay out, their SOS with them.
+        if (m_pending.size() >= m_config.maxPendingHandshakes || fromAddress >= m_config.maxPendingPerAddress) {
+            if (fromAddress == 0)
+                m_pendingPerAddress.remove(address);
+            if (firstOfEpisode(QStringLiteral("connections refused, too many awaiting identity"), address))
+                writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
+                         qPrintable(address));
             socket->abort();
             socket->deleteLater();
             continue;
         }
+        ++fromAddress;
         auto *channel = new DeviceChannel(socket, this, m_config);
         m_pending.insert(channel);
         connect(channel, &DeviceChannel::identityReceived, this, &CmdServer::onIdentity);
@@ -311,6 +391,16 @@ void CmdServer::acceptPending()
     }
     if (m_server->hasPendingConnections())
         m_acceptTimer->start();
+}
+
+bool CmdServer::endPending(DeviceChannel *channel)
+{
+    if (!m_pending.remove(channel))
+        return false;
+    const auto count = m_pendingPerAddress.find(channel->getIpAddress());
+    if (count != m_pendingPerAddress.end() && --*count <= 0)
+        m_pendingPerAddress.erase(count);
+    return true;
 }
 
 void CmdServer::queueIdentityRead(DeviceChannel *channel)
@@ -400,7 +490,7 @@ void CmdServer::handshake(DeviceChannel *channel)
         channel->waitForDecision(m_config.handshakeTimeoutMs);
         return;
     }
-    m_pending.remove(channel);
+    endPending(channel);
     const PanelIdentity &identity = channel->identity();
     const QString address = channel->getIpAddress();
 
@@ -422,21 +512,49 @@ void CmdServer::handshake(DeviceChannel *channel)
     QList<DeviceChannel *> previous;
     if (identity.macUsable)
         previous = {m_channels.value(key), m_locked.value(key)};
+    bool sendOurPassword = false;
+    bool locked = false;
+    if (identity.password.isEmpty())
+        sendOurPassword = !m_controlPassword.isEmpty();
+    else
+        locked = identity.password != m_controlPassword;
+    // A panel known by its address alone, locked on a device that this panel may have.
+    DeviceChannel *lockedHolder = nullptr;
     if (!matched) {
         // By address, records that hold no MAC first. A panel whose card reports none it can have may also belong to
         // a record that holds one: its card reported it at another boot, or the card was swapped for one that reports
-        // zeros.
+        // zeros. Such a record is that panel's only when the panel is of its model (and SKU, where both tell one):
+        // taken by any device at its address, a stranger became the device, took its commands and its users, and
+        // wrote its own model into the record.
         QList<const VelkIFPDevice *> candidates;
+        const VelkIFPDevice *unlike = nullptr;
         for (int pass = 0; pass < (identity.macUsable ? 1 : 2); ++pass) {
             for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-                if (!device.ipAddress.isEmpty() && device.ipAddress == address &&
-                    device.deviceType == identity.deviceType && holdsNoMac(device) == (pass == 0))
-                    candidates.append(&device);
+                if (device.ipAddress.isEmpty() || device.ipAddress != address ||
+                    device.deviceType != identity.deviceType || holdsNoMac(device) != (pass == 0))
+                    continue;
+                if (pass == 1 && !sameKind(device, identity)) {
+                    unlike = unlike ? unlike : &device;
+                    continue;
+                }
+                candidates.append(&device);
             }
         }
         if (candidates.isEmpty()) {
-            writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s", qPrintable(identity.mac),
-                     qPrintable(address));
+            const QString what = unlike ? QStringLiteral("refused, not of the model of the device at its address")
+                                        : QStringLiteral("unmanaged device refused");
+            if (firstOfEpisode(what, address)) {
+                if (unlike)
+                    writeLog(LOG_LEVEL_WARNING,
+                             "CmdServer::handshake, %s at %s refused: its model %s (SKU %s) is not that of %s (%s, "
+                             "SKU %s)",
+                             qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
+                             qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
+                             qPrintable(unlike->sku));
+                else
+                    writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s",
+                             qPrintable(identity.mac), qPrintable(address));
+            }
             channel->refuse(m_consoleId);
             return;
         }
@@ -447,13 +565,22 @@ void CmdServer::handshake(DeviceChannel *channel)
                 break;
             }
         }
+        // A device held locked by a panel known by its address alone goes to one that has the console's password:
+        // kept, a device with the wrong password kept the real panel out, and its SOS with it, for as long as it
+        // stayed. A panel known by its MAC keeps its device whatever its password.
+        for (int i = 0; !matched && !locked && i < candidates.size(); ++i) {
+            DeviceChannel *held = handshakenChannel(recordKey(*candidates.at(i)));
+            if (held && held->isLocked() && !held->identity().macUsable) {
+                matched = candidates.at(i);
+                lockedHolder = held;
+            }
+        }
         if (!matched) {
             // Two panels behind one address (a router that translates addresses, two cards reporting zeros): the one
             // that holds the device keeps it while it answers, and the newcomer is refused. Replaced, each pushed the
             // other off at its every reconnect. A holder that no longer answers is let go, so that a panel which
             // reconnects before its old connection noticed gets in at its next try.
-            if (!m_refusedAddresses.contains(address)) {
-                m_refusedAddresses.insert(address);
+            if (firstOfEpisode(QStringLiteral("refused, every device of the address held"), address)) {
                 writeLog(LOG_LEVEL_WARNING,
                          "CmdServer::handshake, %s at %s refused: every device of that address is held by another "
                          "connection",
@@ -469,7 +596,8 @@ void CmdServer::handshake(DeviceChannel *channel)
         if (!identity.macUsable)
             key = recordKey(*matched);
     }
-    m_refusedAddresses.remove(address);
+    // A panel of the address is in: what was refused from it so far is one episode, said with its count.
+    sayRepeats(m_repeated.endAddress(address));
     const VelkIFPDevice device = *matched;
     if (!identity.macUsable && !m_noMacNoted.contains(address)) {
         m_noMacNoted.insert(address);
@@ -479,13 +607,12 @@ void CmdServer::handshake(DeviceChannel *channel)
                  qPrintable(identity.mac), qPrintable(address), qPrintable(device.deviceName));
     }
 
-    bool sendOurPassword = false;
-    bool locked = false;
-    if (identity.password.isEmpty())
-        sendOurPassword = !m_controlPassword.isEmpty();
-    else
-        locked = identity.password != m_controlPassword;
-
+    if (lockedHolder) {
+        writeLog(LOG_LEVEL_WARNING,
+                 "CmdServer::handshake, %s at %s held locked gives way to a panel with the console's password",
+                 qPrintable(device.deviceName), qPrintable(lockedHolder->getIpAddress()));
+        lockedHolder->close();
+    }
     for (DeviceChannel *old : qAsConst(previous)) {
         if (old && old != channel) {
             writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, replacing connection of %s", qPrintable(key));
@@ -525,11 +652,15 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
     if (holdsNoMac(reported))
         reported.macAddress = channel->identity().macUsable ? channel->getMacAddress() : QString();
     reported.ipAddress = channel->getIpAddress();
-    reported.modelName = channel->getModelName();
+    // Matched by its address alone, a panel is not known to be the device: what the record says it is stands.
+    const bool byAddress = !channel->identity().macUsable;
+    if (!byAddress || matched.modelName.isEmpty())
+        reported.modelName = channel->getModelName();
     reported.fwVersion = channel->getFwVersion();
     reported.panelFwVersion = channel->getPanelFwVersion();
     reported.displayClientVersion = channel->getDisplayClientVersion();
-    reported.sku = channel->getSku();
+    if (!byAddress || matched.sku.isEmpty())
+        reported.sku = channel->getSku();
     reported.subnetMask = channel->getSubnetMask();
     reported.gateway = channel->getGateway();
     reported.lastPassword = m_controlPassword;
@@ -668,7 +799,7 @@ void CmdServer::onKick(DeviceChannel *channel, const QString &otherConsoleId)
 
 void CmdServer::onChannelClosed(DeviceChannel *channel)
 {
-    if (m_pending.remove(channel)) {
+    if (endPending(channel)) {
         m_waitingHandshakes.removeOne(channel);
         return;
     }
@@ -1110,13 +1241,21 @@ void CmdServer::resetSyncingUserDevice(QString mac)
 void CmdServer::stopSafeAlert(QString mac)
 {
     if (DeviceChannel *channel = handshakenChannel(mac))
-        channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
+        sendStopSafeAlert(channel);
 }
 
 void CmdServer::stopSafeAlertOfDevice(quint32 did)
 {
     if (DeviceChannel *channel = m_byAddress.value(did))
-        channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0);
+        sendStopSafeAlert(channel);
+}
+
+void CmdServer::sendStopSafeAlert(DeviceChannel *channel)
+{
+    // Handed to the kernel at once: an Exit that waited for this answer ends the event loop right after it, and a
+    // frame left for the socket's next write notification never reached the panel, which went on alerting.
+    if (channel->sendInt32(VELK_REMOTE_CMD_STOP_SAFE_ALERT, 0) == 0)
+        channel->sendNow();
 }
 
 void CmdServer::updateAccountReportDialog()

@@ -5,6 +5,7 @@
 #include "datastore/VelkIFPDevice.h"
 #include "network/ChannelQueue.h"
 #include "network/NetworkConfig.h"
+#include "network/RepeatedLines.h"
 
 #include <QHash>
 #include <QList>
@@ -16,6 +17,7 @@
 #include <memory>
 
 class AccountSyncCache;
+class Clock;
 class DbWriteBatch;
 class DeviceChannel;
 class OrvantaDBIntf;
@@ -40,7 +42,10 @@ class QTimer;
 /// One device has one connection. A MAC names one panel, so a second connection under a device's MAC replaces the
 /// first (a panel that reconnected before its old socket noticed). Panels matched by address cannot be told apart:
 /// one takes a device of its address that no connection holds, and when every such device is held it is refused and
-/// the holders are probed (DeviceChannel::probe), so the panel that holds a device keeps it while it answers.
+/// the holders are probed (DeviceChannel::probe), so the panel that holds a device keeps it while it answers; a holder
+/// that is locked gives way to a panel with the control password. A device whose record holds a MAC is taken so only by
+/// a panel of its model (and SKU, where both tell one), and a panel matched by its address alone never changes the
+/// record's model or SKU.
 ///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject
@@ -147,6 +152,11 @@ public:
     QString consoleId() const { return m_consoleId; }
     /// The same as UTF-8, as the first-sync question carries it to every panel.
     QByteArray consoleIdUtf8() const { return m_consoleIdUtf8; }
+    /// The clock the connections' time-outs count on (Clock::system() unless set): the handshake, keep-alive, idle
+    /// and probe time-outs, and how long a repeated refusal is said once. Set it before panels connect; tests hand a
+    /// ManualClock and move it.
+    void setClock(Clock *clock);
+    Clock *clock() const { return m_clock; }
     /// The listening port (useful when NetworkConfig::tcpPort is 0); 0 while not listening.
     quint16 serverPort() const;
     const NetworkConfig &config() const { return m_config; }
@@ -165,6 +175,11 @@ public:
     /// Bytes arrived on a connection that has not identified: the channel reads them
     /// (DeviceChannel::readQueuedIdentity) in slices of the event loop's turns.
     void queueIdentityRead(DeviceChannel *channel);
+    /// Whether a line about what a connection from that address did, which a host can make it do again and again (a
+    /// refused panel's every retry, each connection of a flood), begins an episode and is to be written; a repeat is
+    /// counted instead, and the count is said once the episode ends (RepeatedLines): after a minute without one, an
+    /// hour at the latest, or when a panel of that address is admitted.
+    bool firstOfEpisode(const QString &what, const QString &address);
     /// A panel answered the first-sync question: the channel takes its answer in (DeviceChannel::answerFirstSync) in
     /// slices of the event loop's turns, like the handshakes, so that a fleet answering at once cannot hold the loop.
     void queueFirstSyncAnswer(DeviceChannel *channel);
@@ -228,9 +243,12 @@ private:
     ~CmdServer() override;
 
     void listen();
+    void sendStopSafeAlert(DeviceChannel *channel);
     void onNewConnection();
     void acceptPending();
     void onIdentity(DeviceChannel *channel);
+    /// Takes the channel off the connections awaiting their identity; false when it was not among them.
+    bool endPending(DeviceChannel *channel);
     void handshake(DeviceChannel *channel);
     /// Reads what a handshake needs and is not known yet: the control password, the console's id, the managed devices.
     /// While the database refuses, reads again after a pause; once all is known, answers the panels that waited.
@@ -241,6 +259,10 @@ private:
     void answerWaitingHandshakes();
     void onKick(DeviceChannel *channel, const QString &otherConsoleId);
     void onChannelClosed(DeviceChannel *channel);
+    void onClockMoved();
+    /// Says the counts of the episodes that ended (RepeatedLines) and arms the timer for the next end.
+    void sayEndedRepeats();
+    void sayRepeats(const QList<RepeatedLines::Episode> &episodes);
     void onSafeAlert(DeviceChannel *channel, const QString &mac);
     void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
     void flushWriteBacks();
@@ -262,6 +284,7 @@ private:
 
     NetworkConfig m_config;
     QTcpServer *m_server;
+    Clock *m_clock;
     // What a handshake needs, and whether it is known: a read the database refused for now is not "nothing there".
     bool m_passwordKnown = false;
     bool m_consoleIdKnown = false;
@@ -283,13 +306,14 @@ private:
     QHash<QString, DeviceChannel *> m_channels; // connected, by link key
     QHash<QString, DeviceChannel *> m_locked;   // locked, by link key
     QSet<DeviceChannel *> m_pending;            // awaiting identity
+    QHash<QString, int> m_pendingPerAddress;    // of those, by the address they came from
     // Connected and locked panels whose MAC no network card can have, by the did of the device their address matched.
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
     QSet<QString> m_noMacNoted;
-    // Addresses whose panel was refused because every device of the address is held: logged once until one of the
-    // address is admitted, not at every retry.
-    QSet<QString> m_refusedAddresses;
+    // Lines a host can have written again and again, said once per address and episode.
+    RepeatedLines m_repeated;
+    QTimer *m_repeatTimer;
 
     // Handshake reports not yet in the database, by did: the held record as it was before the first of them, and
     // as it is now. One transaction per event-loop turn writes them all.

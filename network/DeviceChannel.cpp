@@ -8,6 +8,7 @@
 #include "network/PanelFileName.h"
 #include "network/ProtocolCodes.h"
 #include "network/TransferJob.h"
+#include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 
@@ -16,6 +17,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <limits>
 #include <utility>
 
 namespace {
@@ -28,13 +30,6 @@ const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_
                                       VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
 const TransferJob::Codes kBroadcastCodes = {VELK_REMOTE_CMD_BROADCAST_FILE_START, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
                                             VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE};
-
-QString peerIpv4(const QTcpSocket *socket)
-{
-    bool ok = false;
-    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&ok);
-    return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
-}
 
 } // namespace
 
@@ -49,41 +44,20 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     // Commands and answers are small frames that often follow a file's chunks; Nagle would hold each back until the
     // panel acknowledges the bulk, up to its delayed-ACK time (40 ms on Linux).
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_peerIp = peerIpv4(m_socket);
+    m_peerIp = peerAddressText(m_socket);
 
     m_handshakeTimer->setSingleShot(true);
-    connect(m_handshakeTimer, &QTimer::timeout, this, [this] {
-        if (m_awaitingDecision)
-            writeLog(LOG_LEVEL_WARNING,
-                     "DeviceChannel: identity of %s not answered within %d ms, closing: it connects "
-                     "again",
-                     qPrintable(logName()), m_handshakeTimer->interval());
-        else
-            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_config.handshakeTimeoutMs,
-                     qPrintable(logName()));
-        close();
-    });
-    m_heartbeatTimer->setInterval(m_config.heartbeatIntervalMs);
+    connect(m_handshakeTimer, &QTimer::timeout, this, &DeviceChannel::checkHandshakeDeadline);
     // Each panel keeps the phase of its own handshake. A coarse timer of 30 s may move by 1.5 s, and Qt moves it to
     // the nearest whole second: the heartbeats of a whole fleet then went out in one pass of the event loop, every
     // 30 s, and the panels' own messages waited behind them (with 5,000 panels their slowest round trips took three
     // times their usual time).
     m_heartbeatTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_heartbeatTimer, &QTimer::timeout, this, [this] { sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0); });
+    m_heartbeatTimer->setSingleShot(true);
+    connect(m_heartbeatTimer, &QTimer::timeout, this, &DeviceChannel::checkHeartbeat);
     m_idleTimer->setSingleShot(true);
-    m_idleTimer->setInterval(m_config.idleTimeoutMs);
-    // Frames only stamp the time; the timer is re-armed for the rest of the period when it fires. Restarting a
-    // QTimer for every frame costs a linear search through all timers of the thread, thousands with a large fleet.
-    connect(m_idleTimer, &QTimer::timeout, this, [this] {
-        const qint64 quiet = m_lastActivity.elapsed();
-        if (quiet < m_config.idleTimeoutMs) {
-            m_idleTimer->start(int(m_config.idleTimeoutMs - quiet));
-            return;
-        }
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: idle timeout %s", qPrintable(logName()));
-        close();
-    });
-    m_lastActivity.start();
+    connect(m_idleTimer, &QTimer::timeout, this, &DeviceChannel::checkIdle);
+    m_lastActivityMs = now();
     m_graceTimer->setSingleShot(true);
     connect(m_graceTimer, &QTimer::timeout, this, [this] {
         m_socket->abort();
@@ -91,35 +65,127 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     });
 
     m_probeTimer->setSingleShot(true);
-    connect(m_probeTimer, &QTimer::timeout, this, [this] {
-        // Any frame since the probe went out proves the panel alive.
-        if (m_state == Closed || m_lastActivity.elapsed() < m_probeTimer->interval())
-            return;
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
-                 qPrintable(m_peerIp));
-        close();
-    });
+    connect(m_probeTimer, &QTimer::timeout, this, &DeviceChannel::checkProbe);
 
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceChannel::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &DeviceChannel::onBytesWritten);
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed)
+        if (error != QAbstractSocket::RemoteHostClosedError && m_state != Closed && worthSaying("socket error"))
             writeLog(LOG_LEVEL_WARNING, "DeviceChannel: socket error %s from %s", qPrintable(m_socket->errorString()),
                      qPrintable(logName()));
         if (m_socket->state() == QAbstractSocket::UnconnectedState)
             onDisconnected();
     });
 
-    m_handshakeTimer->start(m_config.handshakeTimeoutMs);
+    armHandshakeTimer(m_config.handshakeTimeoutMs);
     // Bytes may already be waiting when the server hands the socket over.
     if (m_socket->bytesAvailable() > 0)
         QTimer::singleShot(0, this, &DeviceChannel::onReadyRead);
 }
 
+QString DeviceChannel::peerAddressText(const QTcpSocket *socket)
+{
+    bool ok = false;
+    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&ok);
+    return ok ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
+}
+
 DeviceChannel::~DeviceChannel()
 {
     m_socket->disconnect(this);
+}
+
+qint64 DeviceChannel::now() const
+{
+    return m_server->clock()->elapsedMs();
+}
+
+void DeviceChannel::armHandshakeTimer(int timeoutMs)
+{
+    m_handshakeWaitMs = timeoutMs;
+    m_handshakeDeadlineMs = now() + timeoutMs;
+    m_handshakeTimer->start(timeoutMs);
+}
+
+bool DeviceChannel::rearmUntil(QTimer *timer, qint64 deadlineMs)
+{
+    const qint64 left = deadlineMs - now();
+    if (left <= 0)
+        return false;
+    timer->start(int(qMin<qint64>(left, std::numeric_limits<int>::max())));
+    return true;
+}
+
+void DeviceChannel::checkHandshakeDeadline()
+{
+    if (m_state != AwaitIdentity || rearmUntil(m_handshakeTimer, m_handshakeDeadlineMs))
+        return;
+    m_handshakeTimer->stop();
+    if (m_awaitingDecision)
+        writeLog(LOG_LEVEL_WARNING,
+                 "DeviceChannel: identity of %s not answered within %d ms, closing: it connects again",
+                 qPrintable(logName()), m_handshakeWaitMs);
+    else if (worthSaying("no identity in time"))
+        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no identity within %d ms from %s", m_handshakeWaitMs,
+                 qPrintable(logName()));
+    close();
+}
+
+void DeviceChannel::checkHeartbeat()
+{
+    if (m_state == Closed || rearmUntil(m_heartbeatTimer, m_lastHeartbeatMs + m_config.heartbeatIntervalMs))
+        return;
+    m_lastHeartbeatMs = now();
+    m_heartbeatTimer->start(m_config.heartbeatIntervalMs);
+    sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0);
+}
+
+void DeviceChannel::checkIdle()
+{
+    // Frames only stamp the time; the timer is re-armed for the rest of the period when it fires. Restarting a
+    // QTimer for every frame costs a linear search through all timers of the thread, thousands with a large fleet.
+    if (m_state == Closed || rearmUntil(m_idleTimer, m_lastActivityMs + m_config.idleTimeoutMs))
+        return;
+    m_idleTimer->stop();
+    writeLog(LOG_LEVEL_WARNING, "DeviceChannel: idle timeout %s", qPrintable(logName()));
+    close();
+}
+
+void DeviceChannel::checkProbe()
+{
+    if (m_state == Closed || rearmUntil(m_probeTimer, m_probeSentMs + m_probeTimeoutMs))
+        return;
+    m_probeTimer->stop();
+    // Any frame since the probe went out proves the panel alive. Judged by the time since the last frame, a prompt
+    // answer looked like none whenever the verdict came a little late.
+    if (m_probeAnswered)
+        return;
+    writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
+             qPrintable(m_peerIp));
+    close();
+}
+
+void DeviceChannel::clockMoved()
+{
+    // The timers run on real time; what is due is read from the clock, which may have moved on faster.
+    if (m_handshakeTimer->isActive())
+        checkHandshakeDeadline();
+    if (m_state != Connected && m_state != Locked)
+        return;
+    if (m_heartbeatTimer->isActive())
+        checkHeartbeat();
+    if (m_state != Closed && m_probeTimer->isActive())
+        checkProbe();
+    if (m_state != Closed && m_idleTimer->isActive())
+        checkIdle();
+}
+
+bool DeviceChannel::worthSaying(const char *what) const
+{
+    // Before its identity a connection is anyone's, and a host can open thousands: what they do is said once per
+    // address and episode, with a count.
+    return m_state != AwaitIdentity || m_server->firstOfEpisode(QLatin1String(what), m_peerIp);
 }
 
 QString DeviceChannel::logName() const
@@ -144,8 +210,9 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
                                ? qMin<qint64>(m_config.maxIdentityPayload, m_config.maxWriteBacklog)
                                : m_config.maxWriteBacklog;
     if (m_socket->bytesToWrite() + FrameCodec::kHeaderSize + payload.size() > backlog) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing",
-                 qPrintable(logName()), static_cast<long long>(m_socket->bytesToWrite()));
+        if (worthSaying("stopped reading"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: %s stopped reading, %lld bytes unsent, closing",
+                     qPrintable(logName()), static_cast<long long>(m_socket->bytesToWrite()));
         close();
         return -1;
     }
@@ -199,7 +266,8 @@ void DeviceChannel::close()
 void DeviceChannel::onDisconnected()
 {
     if (m_state != Closed) {
-        writeLog(LOG_LEVEL_INFO, "DeviceChannel: connection closed by %s", qPrintable(logName()));
+        if (worthSaying("closed before its identity"))
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: connection closed by %s", qPrintable(logName()));
         close();
     }
     if (m_socket->state() == QAbstractSocket::UnconnectedState) {
@@ -256,7 +324,8 @@ void DeviceChannel::readFrames()
     // A listener that runs a nested event loop (a modal dialog) can bring us back here; the outer loop goes on
     // reading once it returns. The panel is alive meanwhile: our own wait must not count as its silence.
     if (m_readDepth > 0) {
-        m_lastActivity.start();
+        m_lastActivityMs = now();
+        m_probeAnswered = true;
         return;
     }
     ++m_readDepth;
@@ -268,8 +337,9 @@ void DeviceChannel::readFrames()
             if (result == FrameDecoder::NeedMore)
                 break;
             if (result == FrameDecoder::BadLength) {
-                writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad frame length %s from %s",
-                         qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
+                if (worthSaying("bad frame length"))
+                    writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad frame length %s from %s",
+                             qPrintable(QString::number(m_decoder.badLength())), qPrintable(logName()));
                 close();
                 break;
             }
@@ -289,21 +359,25 @@ void DeviceChannel::readFrames()
 
 void DeviceChannel::dropFrame(const char *why, quint16 code)
 {
-    if (why)
+    if (why && worthSaying("frames dropped"))
         writeLog(LOG_LEVEL_WARNING, "DeviceChannel: dropped frame 0x%04x from %s: %s", code, qPrintable(logName()),
                  why);
     if (++m_droppedFrames >= m_config.maxDroppedFrames) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
+        if (worthSaying("too many bad frames"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: too many bad frames from %s, closing", qPrintable(logName()));
         close();
     }
 }
 
 void DeviceChannel::dispatch(const FrameView &frame)
 {
-    m_lastActivity.start();
+    m_lastActivityMs = now();
+    m_probeAnswered = true;
     const FrameCodeInfo *info = ProtocolCodes::find(frame.code);
     if (!info) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code, qPrintable(logName()));
+        if (worthSaying("frames dropped"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: unknown code 0x%04x from %s", frame.code,
+                     qPrintable(logName()));
         dropFrame(nullptr, frame.code);
         return;
     }
@@ -339,11 +413,15 @@ void DeviceChannel::dispatch(const FrameView &frame)
     // A locked panel is still a managed device: its SOS must reach the operator. Its payload is
     // never read, so an odd one is only noted.
     if (frame.code == VELK_REMOTE_CMD_SAFE_ALERT) {
+        // Named by the device and the address it came from: the MAC a panel reports may name no one panel.
+        VelkIFPDevice device;
+        const QString name = m_server->managedDevice(m_key, &device) ? device.deviceName : QStringLiteral("?");
         if (frame.size == 4)
-            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s", qPrintable(m_identity.mac));
+            writeLog(LOG_LEVEL_INFO, "DeviceChannel: SOS from %s, %s at %s", qPrintable(m_key), qPrintable(name),
+                     qPrintable(m_peerIp));
         else
-            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected)",
-                     qPrintable(m_identity.mac), int(frame.size));
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: SOS from %s with a %d-byte payload (4 expected), %s at %s",
+                     qPrintable(m_key), int(frame.size), qPrintable(name), qPrintable(m_peerIp));
         emit safeAlert(m_identity.mac);
         if (m_state != Closed)
             sendInt32(VELK_REMOTE_RSP_SAFE_ALERT, 0);
@@ -431,8 +509,9 @@ void DeviceChannel::handleIdentity(const FrameView &frame)
     PanelIdentity identity;
     QString error;
     if (!PanelIdentity::fromJson(frame.bytes(), &identity, &error)) {
-        writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()),
-                 qPrintable(error));
+        if (worthSaying("bad identity"))
+            writeLog(LOG_LEVEL_WARNING, "DeviceChannel: bad identity from %s: %s", qPrintable(logName()),
+                     qPrintable(error));
         close();
         return;
     }
@@ -463,8 +542,8 @@ void DeviceChannel::startHandshakeResult(qint32 result, const QString &consoleId
     m_state = state;
     decided();
     m_decoder.setMaxPayload(m_config.maxPayload);
-    m_heartbeatTimer->start();
-    m_lastActivity.start();
+    m_heartbeatTimer->start(m_config.heartbeatIntervalMs);
+    m_lastHeartbeatMs = m_lastActivityMs = now();
     m_idleTimer->start(m_config.idleTimeoutMs);
 }
 
@@ -489,7 +568,7 @@ void DeviceChannel::refuse(const QString &consoleId)
 void DeviceChannel::waitForDecision(int timeoutMs)
 {
     if (m_state == AwaitIdentity && m_awaitingDecision)
-        m_handshakeTimer->start(timeoutMs);
+        armHandshakeTimer(timeoutMs);
 }
 
 void DeviceChannel::probe(int timeoutMs)
@@ -498,6 +577,9 @@ void DeviceChannel::probe(int timeoutMs)
         return;
     sendInt32(VELK_REMOTE_CMD_HEARTBEAT, 0);
     sendNow();
+    m_probeSentMs = now();
+    m_probeTimeoutMs = timeoutMs;
+    m_probeAnswered = false;
     m_probeTimer->start(timeoutMs);
 }
 

@@ -5,7 +5,6 @@
 #include "network/NetworkConfig.h"
 #include "network/PanelIdentity.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -49,6 +48,8 @@ public:
     QString getDisplayClientVersion() const { return m_identity.displayClientVersion; }
     /// The TCP peer's IPv4 address as text.
     QString getIpAddress() const { return m_peerIp; }
+    /// The same for any socket: what getIpAddress() will say of its channel.
+    static QString peerAddressText(const QTcpSocket *socket);
     QString getDeviceType() const { return m_identity.deviceType; }
     QString getSku() const { return m_identity.sku; }
     QString getSubnetMask() const { return m_identity.subnetMask; }
@@ -89,9 +90,12 @@ public:
     /// Set by CmdServer for every panel it admits, before the handshake's answer: the link key of the device it
     /// matched (CmdServer::linkKey), which for a panel known by its address alone is not the MAC it reported.
     void setLinkKey(const QString &key) { m_key = key; }
-    /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame has
-    /// come within timeoutMs. A probe under way is not started again.
+    /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame came
+    /// after it within timeoutMs (on the server's clock). A probe under way is not started again.
     void probe(int timeoutMs);
+    /// The server's clock (CmdServer::clock) moved other than by running on: what fell due meanwhile is done now (the
+    /// handshake time-out, a keep-alive, the idle time-out, a probe's verdict).
+    void clockMoved();
 
     /// The server cannot answer the identity yet: the connection waits for its answer, and is closed without one
     /// after timeoutMs (the panel then connects again), so that no connection stays undecided for long.
@@ -159,9 +163,22 @@ private:
     /// Opens or ends the exchange whose final answer is awaited, and tells the server, which counts them.
     void setSyncExchange(bool open);
     void startHandshakeResult(qint32 result, const QString &consoleId, State state);
+    // The time-outs count on the server's clock; their timers only wake us when the time should be up, and re-arm
+    // for the rest when the clock says it is not.
+    qint64 now() const;
+    /// Re-arms the timer for what is left until the deadline; false when nothing is.
+    bool rearmUntil(QTimer *timer, qint64 deadlineMs);
+    void armHandshakeTimer(int timeoutMs);
+    void checkHandshakeDeadline();
+    void checkHeartbeat();
+    void checkIdle();
+    void checkProbe();
     void decided();
     void scheduleDeletion();
     QString logName() const;
+    /// Whether a line about what the connection did is to be written: always once it identified, else when it begins
+    /// an episode of its address (CmdServer::firstOfEpisode).
+    bool worthSaying(const char *what) const;
 
     CmdServer *m_server;
     NetworkConfig m_config;
@@ -175,9 +192,16 @@ private:
     QTimer *m_handshakeTimer;
     QTimer *m_heartbeatTimer;
     QTimer *m_idleTimer;
-    QElapsedTimer m_lastActivity; // since the last frame received
     QTimer *m_graceTimer;
     QTimer *m_probeTimer;
+    // Readings of the server's clock.
+    qint64 m_lastActivityMs = 0; // the last frame received
+    qint64 m_lastHeartbeatMs = 0;
+    qint64 m_handshakeDeadlineMs = 0;
+    int m_handshakeWaitMs = 0;
+    qint64 m_probeSentMs = 0;
+    int m_probeTimeoutMs = 0;
+    bool m_probeAnswered = false; // a frame arrived since the probe went out
 
     TransferJob *m_otaJob = nullptr;
     TransferJob *m_broadcastJob = nullptr;

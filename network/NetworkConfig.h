@@ -43,6 +43,10 @@ struct NetworkConfig
     // Connections accepted and not yet identified; newer ones are refused. A whole fleet reconnecting at once after
     // a restart must fit (the listen queue holds as many).
     int maxPendingHandshakes = 1024;
+    // Of those, from one address at most: a host that opens connections and says nothing can keep only this share,
+    // and the rest stay for the panels. Panels behind one address (a router that translates addresses) identify
+    // within milliseconds, so even a building's worth of them reconnecting at once rarely waits past it.
+    int maxPendingPerAddress = 64;
     int maxDroppedFrames = 16;
     qint32 maxPayload = 1024 * 1024;
     // Until a panel has identified, the only frame it may send is its identity, a few hundred bytes of JSON. The

@@ -4,13 +4,16 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 const QString datePlaceholder = QStringLiteral("YYMMDD");
 const QString serialPlaceholder = QStringLiteral("999");
 } // namespace
 
-AutoSerialFileLogger::AutoSerialFileLogger(const QString &pattern, qint64 maxFileSize)
-    : m_pattern(pattern), m_maxFileSize(maxFileSize)
+AutoSerialFileLogger::AutoSerialFileLogger(const QString &pattern, qint64 maxFileSize, qint64 maxTotalSize)
+    : m_pattern(pattern), m_maxFileSize(maxFileSize), m_maxTotalSize(maxTotalSize)
 {
 }
 
@@ -76,5 +79,49 @@ bool AutoSerialFileLogger::openFor(const QDate &date, int serial)
     m_date = date;
     m_serial = serial;
     m_current = fileNameFor(m_pattern, date, serial);
-    return openFile(m_current);
+    const bool opened = openFile(m_current);
+    keepWithinTotal();
+    return opened;
+}
+
+void AutoSerialFileLogger::keepWithinTotal()
+{
+    if (m_maxTotalSize <= 0)
+        return;
+    const QFileInfo info(m_pattern);
+    QString name = QRegularExpression::escape(info.fileName());
+    name.replace(datePlaceholder, QStringLiteral("(?<date>\\d{6})"));
+    const int at = name.lastIndexOf(serialPlaceholder);
+    if (at >= 0)
+        name.replace(at, serialPlaceholder.size(), QStringLiteral("(?<serial>\\d+)"));
+    const QRegularExpression re(QLatin1Char('^') + name + QLatin1Char('$'));
+    struct Kept
+    {
+        QString path;
+        QString date;
+        int serial;
+        qint64 size;
+    };
+    std::vector<Kept> others;
+    qint64 total = qMax(m_maxFileSize, qint64(0));
+    const QFileInfoList files = info.dir().entryInfoList(QDir::Files);
+    for (const QFileInfo &file : files) {
+        const QRegularExpressionMatch m = re.match(file.fileName());
+        if (!m.hasMatch() || file.absoluteFilePath() == QFileInfo(m_current).absoluteFilePath())
+            continue;
+        // Oldest first by the name's date and serial: a file's time changes with every line.
+        others.push_back({file.absoluteFilePath(), m.captured(QStringLiteral("date")),
+                          m.captured(QStringLiteral("serial")).toInt(), file.size()});
+        total += file.size();
+    }
+    if (total <= m_maxTotalSize)
+        return;
+    std::sort(others.begin(), others.end(),
+              [](const Kept &a, const Kept &b) { return a.date != b.date ? a.date < b.date : a.serial < b.serial; });
+    for (const Kept &file : others) {
+        if (total <= m_maxTotalSize)
+            break;
+        if (QFile::remove(file.path))
+            total -= file.size;
+    }
 }

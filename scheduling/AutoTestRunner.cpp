@@ -15,9 +15,37 @@
 
 namespace {
 
+// What a state written at a test's power-on is set from: whatever an earlier run or an edit left.
+constexpr int AnyStatus = -1;
 constexpr int StatusScheduling = 2;
 constexpr int StatusFailed = 3;
 constexpr int StatusSuccessful = 4;
+
+// What a state write needs of its test: which one, and when it runs.
+VelkAutoTestSchedule timesOf(const VelkAutoTestSchedule &schedule)
+{
+    VelkAutoTestSchedule test;
+    test.tsid = schedule.tsid;
+    test.time = schedule.time;
+    test.isMon = schedule.isMon;
+    test.isTue = schedule.isTue;
+    test.isWed = schedule.isWed;
+    test.isThu = schedule.isThu;
+    test.isFri = schedule.isFri;
+    test.isSat = schedule.isSat;
+    test.isSun = schedule.isSun;
+    return test;
+}
+
+// The status alone, and only while the test is still as the run found it (in the state `from`, at the same time and
+// weekdays), whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile (its
+// enable flag, a new time, by the operator or by another program) stays as it is.
+quint32 storeStatus(OrvantaDBIntf *db, VelkAutoTestSchedule test, int from, int status)
+{
+    test.status = status;
+    bool set = false;
+    return goneIsDone(db->updateAutoTestScheduleStatusIf(test, from, set));
+}
 
 } // namespace
 
@@ -41,15 +69,15 @@ void AutoTestRunner::build(const QDate &today)
     if (m_db->queryAllAutoTestSchedule(schedules) == DB_OK) {
         m_knownSchedules = schedules;
         learnTargets(schedules, today);
-    } else if (m_db->refusedForNow()) {
+    } else if (notKnownYet()) {
         // Planning nothing would drop the day's tests for a hold of a few seconds.
-        writeLog(LOG_LEVEL_WARNING,
-                 "AutoTestRunner::build, the auto-tests cannot be read for now; the %d read before are planned "
-                 "and read again shortly",
-                 int(m_knownSchedules.size()));
+        if (m_reread.later())
+            writeLog(LOG_LEVEL_WARNING,
+                     "AutoTestRunner::build, the auto-tests cannot be read for now; the %d read before are planned "
+                     "and read again shortly",
+                     int(m_knownSchedules.size()));
         schedules = m_knownSchedules;
         m_buildRefused = true;
-        m_reread.later();
     } else {
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::build, queryAllAutoTestSchedule error");
     }
@@ -178,7 +206,7 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
             m_reread.later();
             return;
         }
-        targets = *known;
+        targets = stillManaged(*known, schedule.tsid);
         writeLog(LOG_LEVEL_WARNING,
                  "runAutoTestTask, the devices of auto-test %u cannot be read for now; it runs on the %d read before",
                  schedule.tsid, int(targets.size()));
@@ -186,12 +214,12 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
     }
     case Read::Failed:
         writeLog(LOG_LEVEL_ERROR, "runAutoTestTask, the devices of auto-test %u could not be read", schedule.tsid);
-        writeStatus(schedule, StatusFailed);
+        writeStatus(schedule, AnyStatus, StatusFailed);
         return;
     }
     if (targets.isEmpty()) {
         writeLog(LOG_LEVEL_WARNING, "no devices in currentAutoTestTask, auto-test %u", schedule.tsid);
-        writeStatus(schedule, StatusFailed);
+        writeStatus(schedule, AnyStatus, StatusFailed);
         return;
     }
 
@@ -240,7 +268,7 @@ void AutoTestRunner::powerOn(const AutoTestTask &task)
                              [](const AutoTestTask &a, const AutoTestTask &b) { return a.time < b.time; });
         m_tasks.insert(later, run.check);
     }
-    writeStatus(schedule, StatusScheduling);
+    writeStatus(schedule, AnyStatus, StatusScheduling);
 }
 
 void AutoTestRunner::check(const AutoTestTask &task)
@@ -312,10 +340,10 @@ void AutoTestRunner::check(const AutoTestTask &task)
 
     if (failures == 0) {
         writeLog(LOG_LEVEL_INFO, "report auto test success, auto-test %u", schedule.tsid);
-        writeStatus(schedule, StatusSuccessful);
+        writeStatus(schedule, StatusScheduling, StatusSuccessful);
     } else {
         writeLog(LOG_LEVEL_INFO, "report auto test fail, auto-test %u, %d failed", schedule.tsid, failures);
-        writeStatus(schedule, StatusFailed);
+        writeStatus(schedule, StatusScheduling, StatusFailed);
     }
 }
 
@@ -333,7 +361,7 @@ AutoTestRunner::Read AutoTestRunner::readResult(quint32 rc)
 {
     if (rc == DB_OK)
         return Read::Done;
-    if (!m_db->refusedForNow())
+    if (!notKnownYet())
         return Read::Failed;
     m_passRefused = true;
     return Read::NotKnownYet;
@@ -461,12 +489,12 @@ void AutoTestRunner::closeInterruptedRuns()
     QList<VelkAutoTestSchedule> schedules;
     m_closeRefused = false;
     if (m_db->queryAllAutoTestSchedule(schedules) != DB_OK) {
-        if (m_db->refusedForNow()) {
+        if (notKnownYet()) {
             // Left "Scheduling", a test could be neither edited nor switched off for the rest of the session.
-            writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::closeInterruptedRuns, the auto-tests cannot be read for now; "
-                                        "tests left running are closed once they can");
+            if (m_reread.later())
+                writeLog(LOG_LEVEL_WARNING, "AutoTestRunner::closeInterruptedRuns, the auto-tests cannot be read for "
+                                            "now; tests left running are closed once they can");
             m_closeRefused = true;
-            m_reread.later();
             return;
         }
         writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, queryAllAutoTestSchedule error");
@@ -498,10 +526,11 @@ void AutoTestRunner::closeInterruptedRuns()
                     }) != DB_OK)
                 writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
         }
-        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid), [db = m_db, tsid = schedule.tsid] {
-                return goneIsDone(db->updateAutoTestScheduleStatus(tsid, StatusFailed));
-            }) != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleStatus error");
+        if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
+                        [db = m_db, test = timesOf(schedule)] {
+                            return storeStatus(db, test, StatusScheduling, StatusFailed);
+                        }) != DB_OK)
+            writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleStatusIf error");
         batch.finish();
         writeLog(LOG_LEVEL_WARNING,
                  "auto-test %u was still scheduling when the console ended; it and its unfinished devices are "
@@ -542,22 +571,46 @@ bool AutoTestRunner::currentSchedule(const AutoTestTask &task, VelkAutoTestSched
     return true;
 }
 
-void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int status)
+void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int from, int status)
 {
     schedule.status = status;
     m_statesWritten.insert(schedule.tsid);
-    // The status alone: written late, a whole record would put back an enable flag changed meanwhile.
     if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
-                  [db = m_db, tsid = schedule.tsid, status] {
-                      return goneIsDone(db->updateAutoTestScheduleStatus(tsid, status));
+                  [db = m_db, test = timesOf(schedule), from, status] {
+                      return storeStatus(db, test, from, status);
                   }) != DB_OK)
-        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleStatus error, auto-test %u",
+        writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleStatusIf error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);
     if (read != m_passSchedules.end())
         read->status = status;
     // Only tasks write states, and tasks run in passes: passEnded() tells the page.
     m_changed = true;
+}
+
+bool AutoTestRunner::notKnownYet() const
+{
+    // SQLite reports a read that an I/O error broke off as a damaged file ("database disk image is malformed") as
+    // well: failed for a while, the test of that minute was failed and never ran.
+    return m_db->refusedForNow() || m_db->lastFailure() == DbFailure::Storage;
+}
+
+QList<VelkIFPDevice> AutoTestRunner::stillManaged(const QList<VelkIFPDevice> &devices, quint32 tsid) const
+{
+    if (!m_server->managedDevicesKnown())
+        return devices;
+    QSet<quint32> managed;
+    for (const VelkIFPDevice &device : m_server->managedDevices())
+        managed.insert(device.did);
+    QList<VelkIFPDevice> kept;
+    for (const VelkIFPDevice &device : devices) {
+        if (managed.contains(device.did))
+            kept.append(device);
+        else
+            writeLog(LOG_LEVEL_INFO, "runAutoTestTask, %s was deleted since auto-test %u read its devices; not tested",
+                     device.deviceName.toLocal8Bit().constData(), tsid);
+    }
+    return kept;
 }
 
 quint32 AutoTestRunner::passWrite(const QString &what, const std::function<quint32()> &write)

@@ -21,19 +21,21 @@ class OrvantaDBIntf;
 /// failed, and the schedule ends "Successfully" or "Failed".
 ///
 /// A schedule is read again from the database by the pass that fires its task: one disabled or
-/// deleted after the list was built does not run. A state write sets the status alone, whenever it lands, so an enable
-/// flag changed meanwhile (by the operator or by another program) stays as it is. What the tasks of one pass write is
-/// committed once at its end, and the page is told once; a write that fails loses only itself, even when SQLite takes
-/// the pass's transaction with it. Writes the database refuses for a while (another program holds it, the disk is full)
-/// are held and written in order once it takes them, so a state never says more than its report rows; the page is told
-/// again then. The check judges the targets its power-on found; a check whose power-on did not run in this session has
-/// nothing to judge and is skipped.
+/// deleted after the list was built does not run. A state write sets the status alone, whenever it lands, and only
+/// while the test still runs at the time and weekdays it had (an end state: while it is still "Scheduling"), so an
+/// enable flag or a time changed meanwhile (by the operator or by another program) stays as it is. What the tasks of
+/// one pass write is committed once at its end, and the page is told once; a write that fails loses only itself, even
+/// when SQLite takes the pass's transaction with it. Writes the database refuses for a while (another program holds it,
+/// the disk is full) are held and written in order once it takes them, so a state never says more than its report rows;
+/// the page is told again then. The check judges the targets its power-on found; a check whose power-on did not run in
+/// this session has nothing to judge and is skipped.
 ///
 /// A read the database refuses for a while (another program holds it exclusively, as a VACUUM or an SQLite browser
-/// saving a large change does) is "not known yet", never "nothing there". The runner then acts on what it read
-/// before: the schedules of the last list it built, each test's panels as resolved when the list was built or the
-/// test last ran. A test whose panels were never read waits for the database and runs once they can be read, late but
-/// once, its check 90 s after it. A pass that was refused a read reads no more: each read would make the GUI wait.
+/// saving a large change does; an I/O error keeps the file from being read) is "not known yet", never "nothing there".
+/// The runner then acts on what it read before: the schedules of the last list it built, each test's panels as resolved
+/// when the list was built or the test last ran, less those deleted since. A test whose panels were never read waits
+/// for the database and runs once they can be read, late but once, its check 90 s after it. A pass that was refused a
+/// read reads no more: each read would make the GUI wait.
 ///
 /// A run that has started always ends with its check, so no panel it woke is left on and no
 /// schedule is left "Scheduling": the check stays planned across the midnight re-plan (a test at
@@ -61,7 +63,7 @@ public:
     int waitingCount() const { return m_waiting.size(); }
 
     /// How long the runner waits before it reads again what the database refused for now: first, and at most as
-    /// the waits double (1 s and 16 s; tests shorten them).
+    /// the waits double (1 s and 64 s; tests shorten them).
     void setRetryIntervalMs(int first, int longest);
 
     /// Schedules left "Scheduling" by an exit end Failed, with their report rows still under way, so their
@@ -85,8 +87,8 @@ private:
     enum class Read
     {
         Done,
-        NotKnownYet, ///< refused for now (the database is held, the disk busy): ask again later
-        Failed       ///< refused for a reason of its own (a damaged file, a missing table)
+        NotKnownYet, ///< refused for now (the database is held, the disk busy, the file unreadable): ask again later
+        Failed       ///< refused for a reason of its own (a missing table, a statement the file does not take)
     };
     /// The device list and group members one resolution read, so that a build of many tests reads each once.
     struct TargetReads
@@ -103,6 +105,13 @@ private:
     Read readResult(quint32 rc);
     /// Resolves the panels of the tests planned today while the list is built, as what is known of them.
     void learnTargets(const QList<VelkAutoTestSchedule> &schedules, const QDate &today);
+    /// Whether the read that just failed failed for now: another program holds the database, or the file could not be
+    /// read for a while (an I/O error, which SQLite may report as a damaged file). What it would have said is not known
+    /// yet, and is read again later.
+    bool notKnownYet() const;
+    /// The devices of the list that the console still manages (the command server's list, which the device list keeps
+    /// current while the database refuses reads): a panel deleted since the list was read is neither woken nor judged.
+    QList<VelkIFPDevice> stillManaged(const QList<VelkIFPDevice> &devices, quint32 tsid) const;
     /// Asks again for what the database refused for now: the list, or a waiting test's panels.
     void retryRefused();
 
@@ -110,7 +119,9 @@ private:
     void check(const AutoTestTask &task);
     /// The schedule as stored now; false when it is gone. On a read error the task's copy stands in.
     bool currentSchedule(const AutoTestTask &task, VelkAutoTestSchedule *schedule);
-    void writeStatus(VelkAutoTestSchedule schedule, int status);
+    /// Writes the test's state, to be set only while it is still `from` (any, when negative) at the schedule's time
+    /// and weekdays.
+    void writeStatus(VelkAutoTestSchedule schedule, int from, int status);
     /// Runs a write of a task: in the pass's batch (each write standing on its own), or alone outside a pass.
     quint32 passWrite(const QString &what, const std::function<quint32()> &write);
 

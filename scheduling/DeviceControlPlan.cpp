@@ -10,6 +10,8 @@
 
 QList<ScheduleTask> DeviceControlPlan::buildDay(OrvantaDBIntf *db, const QDate &date, Known &known)
 {
+    // Told once for a hold, not at every read again while it lasts.
+    const bool told = known.refused;
     known.refused = false;
     QList<VelkSchedule> schedules;
     if (db->queryAllSchedule(schedules) == DB_OK) {
@@ -26,9 +28,11 @@ QList<ScheduleTask> DeviceControlPlan::buildDay(OrvantaDBIntf *db, const QDate &
         }
     } else if (db->refusedForNow()) {
         // Planning nothing would drop the day's power schedules for a hold of a few seconds.
-        writeLog(LOG_LEVEL_WARNING,
-                 "DeviceControlPlan::buildDay, the schedules cannot be read for now; the %d read before are planned",
-                 int(known.schedules.size()));
+        if (!told)
+            writeLog(
+                LOG_LEVEL_WARNING,
+                "DeviceControlPlan::buildDay, the schedules cannot be read for now; the %d read before are planned",
+                int(known.schedules.size()));
         known.refused = true;
         schedules = known.schedules;
     } else {
@@ -47,10 +51,11 @@ QList<ScheduleTask> DeviceControlPlan::buildDay(OrvantaDBIntf *db, const QDate &
             if (rc == DB_OK) {
                 known.devices.insert(schedule.sid, devices);
             } else if (db->refusedForNow()) {
-                writeLog(LOG_LEVEL_WARNING,
-                         "DeviceControlPlan::buildDay, the devices of schedule %u cannot be read "
-                         "for now; those read before are planned",
-                         schedule.sid);
+                if (!told)
+                    writeLog(LOG_LEVEL_WARNING,
+                             "DeviceControlPlan::buildDay, the devices of schedule %u cannot be read "
+                             "for now; those read before are planned",
+                             schedule.sid);
                 known.refused = true;
             } else {
                 writeLog(LOG_LEVEL_ERROR, "DeviceControlPlan::buildDay, queryAllDeviceBySchedule error, sid %u",

@@ -19,11 +19,25 @@ QString stateName(quint32 osid)
     return QStringLiteral("state of firmware-update schedule %1").arg(osid);
 }
 
-// The status alone, whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile
-// (its enable flag, by the operator or by another program) stays as it is.
-quint32 storeState(OrvantaDBIntf *db, quint32 osid, int status)
+// What a state write needs of its schedule: which one, and when it starts.
+VelkOtaSchedule startOfRun(const VelkOtaSchedule &schedule)
 {
-    return goneIsDone(db->updateOtaScheduleStatus(osid, status));
+    VelkOtaSchedule run;
+    run.osid = schedule.osid;
+    run.date = schedule.date;
+    run.time = schedule.time;
+    return run;
+}
+
+// The status alone, and only while the schedule is still as the runner left it (in the state `from`, at the same date
+// and time), whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile (its
+// enable flag, a reschedule, by the operator or by another program) stays as it is. A "Successfully" held until the
+// operator rescheduled the update would have kept it from ever running.
+quint32 storeState(OrvantaDBIntf *db, VelkOtaSchedule run, int from, int status)
+{
+    run.status = status;
+    bool set = false;
+    return goneIsDone(db->updateOtaScheduleStatusIf(run, from, set));
 }
 
 } // namespace
@@ -59,10 +73,10 @@ void OtaScheduleRunner::closeInterruptedRuns()
     if (!readSchedules(&schedules)) {
         if (m_db->refusedForNow()) {
             // Left "Updating", a schedule could be neither edited nor switched off for the rest of the session.
-            writeLog(LOG_LEVEL_WARNING, "OtaScheduleRunner::closeInterruptedRuns, the schedules cannot be read for "
-                                        "now; runs left updating are closed once they can");
+            if (m_reread.later())
+                writeLog(LOG_LEVEL_WARNING, "OtaScheduleRunner::closeInterruptedRuns, the schedules cannot be read "
+                                            "for now; runs left updating are closed once they can");
             m_closeRefused = true;
-            m_reread.later();
             return;
         }
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, queryAllOtaSchedule error");
@@ -90,9 +104,10 @@ void OtaScheduleRunner::closeInterruptedRuns()
                             return goneIsDone(db->updateOtaScheduleReport(failed, closed, UPDATE_FAILED));
                         });
         }
-        batch.write(stateName(osid), [db = m_db, osid] { return storeState(db, osid, UPDATE_FAILED); });
+        const VelkOtaSchedule run = startOfRun(schedule);
+        batch.write(stateName(osid), [db = m_db, run] { return storeState(db, run, UPDATE_UPDATING, UPDATE_FAILED); });
         batch.finish();
-        if (!noteState(batch, batch.count() - 1, osid, UPDATE_FAILED))
+        if (!noteState(batch, batch.count() - 1, run, UPDATE_UPDATING, UPDATE_FAILED))
             writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::closeInterruptedRuns, updateOtaScheduleState error");
         writeLog(LOG_LEVEL_WARNING,
                  "firmware-update schedule %u was still updating when the console ended; "
@@ -119,8 +134,9 @@ void OtaScheduleRunner::checkOtaTask()
         clearCurrent();
         if (m_db->refusedForNow()) {
             // Another program holds the database: a minute's wait would start a due schedule up to a minute late.
-            writeLog(LOG_LEVEL_WARNING, "checkOtaTask, the schedules cannot be read for now; looking again shortly");
-            m_reread.later();
+            if (m_reread.later())
+                writeLog(LOG_LEVEL_WARNING,
+                         "checkOtaTask, the schedules cannot be read for now; looking again shortly");
             return;
         }
         writeLog(LOG_LEVEL_ERROR, "checkOtaTask, queryAllOtaSchedule error; looking again in a minute");
@@ -288,7 +304,7 @@ void OtaScheduleRunner::startOta()
     }
     // Held when the database refuses it for now (another program holds it, its disk is full): the run starts all the
     // same, and its rows and its end are written after the state, in order.
-    if (!writeState(schedule.osid, UPDATE_UPDATING, "Scheduling::startOta")) {
+    if (!writeState(schedule, UPDATE_NOT_STARTED, UPDATE_UPDATING, "Scheduling::startOta")) {
         // The run does not start; the runner must not stay believing it does.
         writeLog(LOG_LEVEL_ERROR, "Scheduling::startOta - updateOtaScheduleState error, schedule %u", schedule.osid);
         m_givenUp.insert(schedule.osid);
@@ -413,7 +429,7 @@ void OtaScheduleRunner::endedRunDeviceFailed(quint32 osid)
         if (schedule.osid != osid)
             continue;
         if (schedule.status == UPDATE_SUCCESSFULLY) {
-            if (!writeState(osid, UPDATE_FAILED, "OtaScheduleRunner::endedRunDeviceFailed"))
+            if (!writeState(schedule, UPDATE_SUCCESSFULLY, UPDATE_FAILED, "OtaScheduleRunner::endedRunDeviceFailed"))
                 writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::endedRunDeviceFailed, updateOtaScheduleState error");
             else
                 writeLog(LOG_LEVEL_WARNING,
@@ -437,7 +453,7 @@ void OtaScheduleRunner::finishOtaTask(bool success)
     writeLog(LOG_LEVEL_INFO, "otaTaskFinished, success: %d, schedule %u", success ? 1 : 0, m_current.osid);
     VelkOtaSchedule schedule = m_current;
     schedule.status = success ? UPDATE_SUCCESSFULLY : UPDATE_FAILED;
-    if (!writeState(schedule.osid, schedule.status, "Scheduling::otaTaskFinished")) {
+    if (!writeState(schedule, UPDATE_UPDATING, schedule.status, "Scheduling::otaTaskFinished")) {
         writeLog(LOG_LEVEL_ERROR, "Scheduling::otaTaskFinished, updateOtaScheduleState error");
         m_givenUp.insert(schedule.osid);
     }
@@ -465,7 +481,7 @@ void OtaScheduleRunner::forgetSchedule(quint32 osid)
 void OtaScheduleRunner::markFailed(VelkOtaSchedule schedule, const char *reason)
 {
     writeLog(LOG_LEVEL_WARNING, "firmware-update schedule %u %s; marked Failed", schedule.osid, reason);
-    if (!writeState(schedule.osid, UPDATE_FAILED, "checkOtaTask")) {
+    if (!writeState(schedule, schedule.status, UPDATE_FAILED, "checkOtaTask")) {
         writeLog(LOG_LEVEL_ERROR, "checkOtaTask, updateOtaScheduleState error, schedule %u", schedule.osid);
         m_givenUp.insert(schedule.osid);
     }
@@ -494,26 +510,31 @@ bool OtaScheduleRunner::readSchedules(QList<VelkOtaSchedule> *schedules)
         return true;
     }
     for (VelkOtaSchedule &schedule : *schedules) {
-        const auto held = m_heldStates.constFind(schedule.osid);
-        if (held != m_heldStates.constEnd())
-            schedule.status = *held;
+        // What each held state will do when it lands, in the order they land: the operator's change made since
+        // keeps it from landing.
+        for (const HeldState &held : m_heldStates.value(schedule.osid)) {
+            if (schedule.status == held.from && schedule.date == held.run.date && schedule.time == held.run.time)
+                schedule.status = held.status;
+        }
     }
     return true;
 }
 
-bool OtaScheduleRunner::writeState(quint32 osid, int status, const char *context)
+bool OtaScheduleRunner::writeState(const VelkOtaSchedule &schedule, int from, int status, const char *context)
 {
+    const VelkOtaSchedule run = startOfRun(schedule);
     DbWriteBatch batch(m_db, context);
-    batch.write(stateName(osid), [db = m_db, osid, status] { return storeState(db, osid, status); });
+    batch.write(stateName(run.osid), [db = m_db, run, from, status] { return storeState(db, run, from, status); });
     batch.finish();
-    return noteState(batch, 0, osid, status);
+    return noteState(batch, 0, run, from, status);
 }
 
-bool OtaScheduleRunner::noteState(const DbWriteBatch &batch, int index, quint32 osid, int status)
+bool OtaScheduleRunner::noteState(const DbWriteBatch &batch, int index, const VelkOtaSchedule &run, int from,
+                                  int status)
 {
     if (batch.isHeld(index))
-        m_heldStates.insert(osid, status);
+        m_heldStates[run.osid].append(HeldState{run, from, status});
     else
-        m_heldStates.remove(osid);
+        m_heldStates.remove(run.osid);
     return batch.isKept(index);
 }

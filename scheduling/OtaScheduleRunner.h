@@ -106,10 +106,11 @@ private:
     void markFailed(VelkOtaSchedule schedule, const char *reason);
     /// The schedules as stored, each with the state this runner wrote last when the database still holds that back.
     bool readSchedules(QList<VelkOtaSchedule> *schedules);
-    /// Writes the schedule's state; false when the write was lost.
-    bool writeState(quint32 osid, int status, const char *context);
-    /// Notes whether the index-th write of the batch, a state, is held; false when it was lost.
-    bool noteState(const DbWriteBatch &batch, int index, quint32 osid, int status);
+    /// Writes the schedule's state, to be set only while it is still `from` at the schedule's date and time; false
+    /// when the write was lost.
+    bool writeState(const VelkOtaSchedule &schedule, int from, int status, const char *context);
+    /// Notes whether the index-th write of the batch, a state of run, is held; false when it was lost.
+    bool noteState(const DbWriteBatch &batch, int index, const VelkOtaSchedule &run, int from, int status);
     void clearCurrent();
     static QDateTime startOf(const VelkOtaSchedule &schedule);
 
@@ -126,8 +127,16 @@ private:
     // Schedules whose state could not be written: not tried again in this session, so a broken database
     // cannot make the runner start the same schedule over and over.
     QSet<quint32> m_givenUp;
-    /// States written that the database still holds back (DbHeldWrites), by osid; forgotten once it holds back nothing.
-    QHash<quint32, int> m_heldStates;
+    /// A state written that the database still holds back (DbHeldWrites): the schedule as it started, the state it
+    /// is set from and the one it is set to.
+    struct HeldState
+    {
+        VelkOtaSchedule run;
+        int from = 0;
+        int status = 0;
+    };
+    /// The held states by osid, in the order they land; forgotten once the database holds back nothing.
+    QHash<quint32, QList<HeldState>> m_heldStates;
     /// closeInterruptedRuns() could not read the schedules; it is tried again.
     bool m_closeRefused = false;
     QTimer m_timer;

@@ -223,6 +223,7 @@ int runChild(const QString &kind, const QString &recordsName, const Settings &se
         for (const RawPanels::PanelTimes &t : raw->panelTimes())
             rawRetried += t.synRetransmits > 0 ? 1 : 0;
     }
+    // Said once per address and episode: with a panel per address, the panels refused at least once.
     const int refused = countLogLines(fixture.folder() + QStringLiteral("/log"),
                                       QStringLiteral("too many connections awaiting identity"));
     QList<VelkIFPDevice> stored;
@@ -239,15 +240,16 @@ int runChild(const QString &kind, const QString &recordsName, const Settings &se
     const int retried = qMax(retransmits.clientsRetransmitting, rawRetried);
     const bool pass = handshaken == count && lastMs <= kDeadlineMs && retried == 0 &&
                       retransmits.acceptedRetransmitting == 0 && refused == 0 && notWritten == 0;
-    std::printf("  %s, %s panels, %-4s dispatcher: %d/%d handshaken, %d within %d ms, median %.0f ms, last %.0f ms | "
-                "SYN retried by %d panels%s, SYN-ACK retried on %d accepted sockets | refused while %d awaited "
-                "identity: %d | records not holding the report: %d | listen overflows %+lld, drops %+lld, SYN "
-                "retransmits %+lld (whole host)\n",
-                qPrintable(scenarioName(recordsName)), qPrintable(kind), qPrintable(dispatcher), handshaken, count,
-                withinDeadline, kDeadlineMs, p50Ms, lastMs, retried,
-                raw ? "" : " (in this process; panelsim's own sockets are not seen)",
-                retransmits.acceptedRetransmitting, fixture.config().maxPendingHandshakes, refused, notWritten,
-                after.overflows - before.overflows, after.drops - before.drops, after.synRetrans - before.synRetrans);
+    std::printf(
+        "  %s, %s panels, %-4s dispatcher: %d/%d handshaken, %d within %d ms, median %.0f ms, last %.0f ms | "
+        "SYN retried by %d panels%s, SYN-ACK retried on %d accepted sockets | addresses refused while %d awaited "
+        "identity: %d | records not holding the report: %d | listen overflows %+lld, drops %+lld, SYN "
+        "retransmits %+lld (whole host)\n",
+        qPrintable(scenarioName(recordsName)), qPrintable(kind), qPrintable(dispatcher), handshaken, count,
+        withinDeadline, kDeadlineMs, p50Ms, lastMs, retried,
+        raw ? "" : " (in this process; panelsim's own sockets are not seen)", retransmits.acceptedRetransmitting,
+        fixture.config().maxPendingHandshakes, refused, notWritten, after.overflows - before.overflows,
+        after.drops - before.drops, after.synRetrans - before.synRetrans);
     std::printf("RESULT kind=%s records=%s dispatcher=%s handshaken=%d last=%.0f retried=%d refused=%d notwritten=%d "
                 "pass=%d\n",
                 qPrintable(kind), qPrintable(recordsName), qPrintable(dispatcher), handshaken, lastMs, retried, refused,

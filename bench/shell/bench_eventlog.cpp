@@ -15,17 +15,23 @@
 //     event (the first seeded row) in the table's first row;
 //   - the growth: the process's peak resident memory over those steps minus its resident memory before the click.
 //
-// Rounds alternate the order of the two folders. Targets: with N events, first rows within 100 ms and no stall over
+// A third folder holds N/100 events of which the newest has a device name of M MB (--value-mb, 60 by default), as a
+// restore may bring: the same steps, the newest row shown cut to what its cell holds.
+//
+// Rounds alternate the order of the folders. Targets: with N events, first rows within 100 ms and no stall over
 // 100 ms in every round, the view opened at the newest rows in every run; the growth with N events within 16 MiB of
 // the growth with N/100 (median of the rounds; the rows themselves, read whole, take about 60 bytes each on disk
-// alone). Exit code 0 when all are met, 2 when not, 1 when a run failed.
+// alone); with the large value, first rows within 100 ms and no stall over 100 ms in every round. Exit code 0 when
+// all are met, 2 when not, 1 when a run failed.
 //
-// Usage: bench_eventlog [--events 3000000] [--rounds 3]
+// Usage: bench_eventlog [--events 3000000] [--rounds 3] [--value-mb 60]
 
 #include "BenchSupport.h"
 #include "ShellBench.h"
 #include "StallProbe.h"
 
+#include "datastore/DatabaseManager.h"
+#include "datastore/EventLogReader.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedList.h"
 #include "shell/app/FrameLayoutPage.h"
@@ -37,6 +43,7 @@
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSqlQuery>
 #include <QTimer>
 
 #include <algorithm>
@@ -84,7 +91,23 @@ QScrollBar *logBar(EventLogDialog *dialog)
     return own ? own : dialog->tableWidgetLogContent->verticalScrollBar();
 }
 
-int measure(int events)
+// The newest seeded row's device name becomes a value of that many megabytes, made by SQLite itself.
+int seedLargeValue(int megabytes)
+{
+    auto *manager = dynamic_cast<OrvantaDBManager *>(OrvantaDBManager::getInstance());
+    if (!manager)
+        return 1;
+    QSqlQuery update(manager->databaseManager()->database());
+    const qint64 characters = qint64(megabytes) * 1024 * 1024;
+    return update.exec(QStringLiteral("UPDATE EventLog SET deviceName = replace(hex(zeroblob(%1)), '0', 'x') "
+                                      "WHERE rowid = (SELECT max(rowid) FROM EventLog)")
+                           .arg(characters / 2))
+               ? 0
+               : 1;
+}
+
+// largeNewest: the newest row's device name is a large value of "x", which the table shows cut.
+int measure(int events, bool largeNewest)
 {
     ConsoleLog log;
     Orvanta login(OrvantaDBManager::getInstance());
@@ -133,7 +156,10 @@ int measure(int events)
     // Opened at the newest rows, the bar is at its end already.
     const bool openedAtNewest = bar->value() == bar->maximum();
     bar->setValue(bar->maximum());
-    const QStringList newest{seededName(events - 1), seededTime(events - 1)};
+    const QString newestName = largeNewest
+                                   ? QString(EventLogReader::CellChars, QLatin1Char('x')) + EventLogReader::CutMark
+                                   : seededName(events - 1);
+    const QStringList newest{newestName, seededTime(events - 1)};
     if (!processUntil([&] { return inView(table, newest); }, ChildTimeoutMs)) {
         std::fprintf(stderr, "the newest row was not shown\n");
         return 1;
@@ -163,12 +189,15 @@ struct Figures
     bool openedAtNewest = false;
 };
 
-bool measureIn(const Home &home, Figures *figures)
+bool measureIn(const Home &home, bool largeNewest, Figures *figures)
 {
     static const QRegularExpression result(
         QStringLiteral("RESULT first=(\\S+) counted=(\\S+) oldest=(\\S+) stall=(\\S+) growth=(\\S+) newest=(\\d)"));
     QString output;
-    if (!runIn(home, {QStringLiteral("--measure"), QString::number(home.events)}, &output))
+    QStringList arguments{QStringLiteral("--measure"), QString::number(home.events)};
+    if (largeNewest)
+        arguments << QStringLiteral("--large-newest");
+    if (!runIn(home, arguments, &output))
         return false;
     const QRegularExpressionMatch match = result.match(output);
     if (!match.hasMatch())
@@ -190,9 +219,13 @@ int main(int argc, char **argv)
     if (args.contains(QStringLiteral("--seed")) || args.contains(QStringLiteral("--measure"))) {
         // A child, in the environment its parent gave it.
         QApplication app(argc, argv);
-        if (args.contains(QStringLiteral("--seed")))
-            return seedEvents(bench::argValue(args, QStringLiteral("--seed")).toInt());
-        return measure(bench::argValue(args, QStringLiteral("--measure")).toInt());
+        if (args.contains(QStringLiteral("--seed"))) {
+            const int seeded = seedEvents(bench::argValue(args, QStringLiteral("--seed")).toInt());
+            const QString valueMb = bench::argValue(args, QStringLiteral("--value-mb"));
+            return seeded != 0 || valueMb.isEmpty() ? seeded : seedLargeValue(valueMb.toInt());
+        }
+        return measure(bench::argValue(args, QStringLiteral("--measure")).toInt(),
+                       args.contains(QStringLiteral("--large-newest")));
     }
     QCoreApplication app(argc, argv);
 
@@ -200,42 +233,58 @@ int main(int argc, char **argv)
     const QString roundsArg = bench::argValue(args, QStringLiteral("--rounds"));
     const int events = std::max(200, eventsArg.isEmpty() ? 3000000 : eventsArg.toInt());
     const int rounds = std::max(1, roundsArg.isEmpty() ? 3 : roundsArg.toInt());
-    Home small, large;
+    const QString valueArg = bench::argValue(args, QStringLiteral("--value-mb"));
+    const int valueMb = std::max(1, valueArg.isEmpty() ? 60 : valueArg.toInt());
+    Home small, large, largeValue;
     small.events = events / 100;
     large.events = events;
-    for (Home *home : {&small, &large}) {
-        if (!home->dir.isValid() || !runIn(*home, {QStringLiteral("--seed"), QString::number(home->events)})) {
+    largeValue.events = events / 100;
+    for (Home *home : {&small, &large, &largeValue}) {
+        QStringList seed{QStringLiteral("--seed"), QString::number(home->events)};
+        if (home == &largeValue)
+            seed << QStringLiteral("--value-mb") << QString::number(valueMb);
+        if (!home->dir.isValid() || !runIn(*home, seed)) {
             std::fprintf(stderr, "seeding a data folder with %d events failed\n", home->events);
             return 1;
         }
     }
 
-    std::printf("The Event Log opened from the Device Control page with %d and with %d stored events: the click until "
-                "rows are shown, until every row is counted, until the newest and then the oldest row are shown\n",
-                events, small.events);
+    std::printf("The Event Log opened from the Device Control page with %d and with %d stored events, and with %d "
+                "of which the newest has a device name of %d MB: the click until rows are shown, until every row is "
+                "counted, until the newest and then the oldest row are shown\n",
+                events, small.events, largeValue.events, valueMb);
     std::printf("Each a process of its own (offscreen, Unix dispatcher, log at INFO), %d rounds in alternating order. "
                 "Targets with %d events: first rows within %.0f ms, opened at the newest rows, and no GUI stall over "
-                "%.0f ms in every round; growth within %.0f MiB of the growth with %d events (median)\n\n",
-                rounds, events, TargetFirstRowsMs, TargetStallMs, TargetGrowthMiB, small.events);
+                "%.0f ms in every round; growth within %.0f MiB of the growth with %d events (median); with the %d MB "
+                "value: first rows within %.0f ms and no GUI stall over %.0f ms in every round\n\n",
+                rounds, events, TargetFirstRowsMs, TargetStallMs, TargetGrowthMiB, small.events, valueMb,
+                TargetFirstRowsMs, TargetStallMs);
     std::fflush(stdout);
-    std::printf("%-6s %8s %10s %12s %11s %10s %11s %8s\n", "round", "events", "first ms", "counted ms", "oldest ms",
+    std::printf("%-6s %14s %10s %12s %11s %10s %11s %8s\n", "round", "events", "first ms", "counted ms", "oldest ms",
                 "stall ms", "growth MiB", "newest");
-    double worstFirst = 0, worstStall = 0;
+    double worstFirst = 0, worstStall = 0, worstValueFirst = 0, worstValueStall = 0;
     bool alwaysAtNewest = true;
     std::vector<double> growthOver;
+    const QByteArray valueLabel = QStringLiteral("%1+%2MB").arg(largeValue.events).arg(valueMb).toLatin1();
     for (int round = 1; round <= rounds; ++round) {
-        Figures smallFigures, largeFigures;
-        const std::vector<std::pair<Home *, Figures *>> runs =
-            round % 2 == 1
-                ? std::vector<std::pair<Home *, Figures *>>{{&small, &smallFigures}, {&large, &largeFigures}}
-                : std::vector<std::pair<Home *, Figures *>>{{&large, &largeFigures}, {&small, &smallFigures}};
-        for (const auto &run : runs) {
-            if (!measureIn(*run.first, run.second)) {
-                std::fprintf(stderr, "round %d: the run with %d events failed\n", round, run.first->events);
+        Figures smallFigures, largeFigures, valueFigures;
+        struct Run
+        {
+            Home *home;
+            Figures *figures;
+        };
+        std::vector<Run> runs{{&small, &smallFigures}, {&large, &largeFigures}, {&largeValue, &valueFigures}};
+        if (round % 2 == 0)
+            std::reverse(runs.begin(), runs.end());
+        for (const Run &run : runs) {
+            const bool withValue = run.home == &largeValue;
+            if (!measureIn(*run.home, withValue, run.figures)) {
+                std::fprintf(stderr, "round %d: the run with %d events failed\n", round, run.home->events);
                 return 1;
             }
-            const Figures &f = *run.second;
-            std::printf("%-6d %8d %10.1f %12.1f %11.1f %10.1f %11.1f %8s\n", round, run.first->events, f.firstMs,
+            const Figures &f = *run.figures;
+            const QByteArray label = withValue ? valueLabel : QByteArray::number(run.home->events);
+            std::printf("%-6d %14s %10.1f %12.1f %11.1f %10.1f %11.1f %8s\n", round, label.constData(), f.firstMs,
                         f.countedMs, f.oldestMs, f.stallMs, f.growthMiB, f.openedAtNewest ? "yes" : "no");
             std::fflush(stdout);
         }
@@ -243,11 +292,14 @@ int main(int argc, char **argv)
         alwaysAtNewest = alwaysAtNewest && largeFigures.openedAtNewest && smallFigures.openedAtNewest;
         worstStall = std::max(worstStall, largeFigures.stallMs);
         growthOver.push_back(largeFigures.growthMiB - smallFigures.growthMiB);
+        worstValueFirst = std::max(worstValueFirst, valueFigures.firstMs);
+        worstValueStall = std::max(worstValueStall, valueFigures.stallMs);
     }
     const double growth = bench::median(growthOver);
     const bool firstMet = worstFirst <= TargetFirstRowsMs && alwaysAtNewest;
     const bool stallMet = worstStall <= TargetStallMs;
     const bool growthMet = growth <= TargetGrowthMiB;
+    const bool valueMet = worstValueFirst <= TargetFirstRowsMs && worstValueStall <= TargetStallMs;
     std::printf("\nfirst rows shown with %d events, worst round: %.1f ms, opened at the newest rows in every run: %s "
                 "(target <= %.0f ms, at the newest): %s\n",
                 events, worstFirst, alwaysAtNewest ? "yes" : "no", TargetFirstRowsMs, firstMet ? "met" : "MISSED");
@@ -255,5 +307,9 @@ int main(int argc, char **argv)
                 TargetStallMs, stallMet ? "met" : "MISSED");
     std::printf("growth with %d events over the growth with %d, median: %.1f MiB (target <= %.0f): %s\n", events,
                 small.events, growth, TargetGrowthMiB, growthMet ? "met" : "MISSED");
-    return firstMet && stallMet && growthMet ? 0 : 2;
+    std::printf("with a %d MB value, worst round: first rows %.1f ms, longest GUI stall %.1f ms (target <= %.0f and "
+                "<= %.0f): %s\n",
+                valueMb, worstValueFirst, worstValueStall, TargetFirstRowsMs, TargetStallMs,
+                valueMet ? "met" : "MISSED");
+    return firstMet && stallMet && growthMet && valueMet ? 0 : 2;
 }

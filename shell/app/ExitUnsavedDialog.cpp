@@ -3,6 +3,7 @@
 #include <QEvent>
 
 #include "shell/base/Session.h"
+#include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -15,6 +16,14 @@ ExitUnsavedDialog::ExitUnsavedDialog(QWidget *parent) : QDialog(parent)
     setupSharedDialog(this);
     connect(btnWait, &QToolButton::clicked, this, &ExitUnsavedDialog::reject);
     connect(btnQuit, &QToolButton::clicked, this, &ExitUnsavedDialog::accept);
+    // Waiting loses nothing, quitting drops the records: Wait is the answer a hurried key gives. The focus began on
+    // Quit, unmarked, and one Space dropped the records while Enter did nothing.
+    setTabOrder(btnWait, btnQuit);
+    for (QToolButton *button : {btnWait, btnQuit}) {
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setStyleSheet(button->styleSheet() + dialogButtonFocusStyle());
+    }
+    EnterKeyButton::install(this, btnWait);
 }
 
 void ExitUnsavedDialog::accept()
@@ -40,9 +49,9 @@ void ExitUnsavedDialog::setRecords(int records)
 
 void ExitUnsavedDialog::showRecords()
 {
-    labelMessage->setText(tr("%1 records are not saved yet: another program holds the database. Wait, and the "
-                             "console ends by itself once they are saved, or quit without them?")
-                              .arg(m_records));
+    labelMessage->setText(tr("%n records are not saved yet: another program holds the database. Wait, and the "
+                             "console ends by itself once they are saved, or quit without them?",
+                             nullptr, m_records));
 }
 
 void ExitUnsavedDialog::changeEvent(QEvent *event)
@@ -59,6 +68,8 @@ void ExitUnsavedDialog::showEvent(QShowEvent *event)
 {
     scaleUi(true);
     QDialog::showEvent(event);
+    // Asked again, the question starts on Wait again, whatever had the focus when it was put aside.
+    btnWait->setFocus(Qt::OtherFocusReason);
 }
 
 void ExitUnsavedDialog::scaleUi(bool rescale)

@@ -12,16 +12,19 @@
 #include "accounts/AccountOverview.h"
 #include "broadcast/Broadcast.h"
 #include "datastore/OrvantaDBManager.h"
+#include "devices/AlertRoad.h"
 #include "devices/ConnectedList.h"
 #include "devices/Management.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "scheduling/Scheduling.h"
 #include "shell/app/AppIdentity.h"
+#include "shell/app/ExitPendingNotice.h"
 #include "shell/app/ExitUnsavedDialog.h"
 #include "shell/app/HeldWritesExit.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Session.h"
+#include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -329,7 +332,10 @@ void FrameLayoutPage::closeProgram()
         heldWritesExit = new HeldWritesExit(OrvantaDBManager::getInstance()->heldWrites(), this);
         connect(heldWritesExit, &HeldWritesExit::quit, this, &FrameLayoutPage::endProgram);
         connect(heldWritesExit, &HeldWritesExit::notSaved, this, &FrameLayoutPage::askAboutUnsaved);
+        connect(heldWritesExit, &HeldWritesExit::pendingChanged, this, &FrameLayoutPage::showPendingExit);
+        connect(management, &Management::startAlert, heldWritesExit, &HeldWritesExit::setAlertOpen);
     }
+    heldWritesExit->setAlertOpen(!management->alertRoad()->pendingAlerts().isEmpty());
     exitWaitChosen = false;
     heldWritesExit->request();
 }
@@ -338,6 +344,8 @@ void FrameLayoutPage::endProgram()
 {
     if (exitUnsavedDialog)
         exitUnsavedDialog->hide();
+    if (exitPendingNotice)
+        exitPendingNotice->hide();
     if (trayIcon)
         trayIcon->hide();
     QCoreApplication::quit();
@@ -347,15 +355,49 @@ void FrameLayoutPage::askAboutUnsaved(int records)
 {
     if (!exitUnsavedDialog) {
         exitUnsavedDialog = new ExitUnsavedDialog(this);
-        connect(exitUnsavedDialog, &ExitUnsavedDialog::waitChosen, this, [this] { exitWaitChosen = true; });
+        connect(exitUnsavedDialog, &ExitUnsavedDialog::waitChosen, this, [this] {
+            exitWaitChosen = true;
+            showPendingExit();
+        });
         connect(exitUnsavedDialog, &ExitUnsavedDialog::quitChosen, heldWritesExit, &HeldWritesExit::quitAnyway);
     }
     exitUnsavedDialog->setRecords(records);
     if (exitWaitChosen || exitUnsavedDialog->isVisible())
         return;
+    if (exitPendingNotice)
+        exitPendingNotice->hide();
+    // Placed anew at every showing: shown again where it was left, it came up lower by its title bar each time.
+    DialogPlacementRule::centreOnScreenOf(exitUnsavedDialog, this);
     exitUnsavedDialog->show();
     exitUnsavedDialog->raise();
     exitUnsavedDialog->activateWindow();
+}
+
+void FrameLayoutPage::showPendingExit()
+{
+    const bool pending = heldWritesExit && heldWritesExit->isPending();
+    // Records saved meanwhile leave the question nothing to ask.
+    if (exitUnsavedDialog && exitUnsavedDialog->isVisible() && (!pending || heldWritesExit->recordsAwaited() == 0))
+        exitUnsavedDialog->hide();
+    const bool asking = exitUnsavedDialog && exitUnsavedDialog->isVisible();
+    if (!pending || asking || !(exitWaitChosen || heldWritesExit->waitsForAlert())) {
+        if (exitPendingNotice)
+            exitPendingNotice->hide();
+        return;
+    }
+    if (!exitPendingNotice) {
+        exitPendingNotice = new ExitPendingNotice(this);
+        connect(exitPendingNotice, &ExitPendingNotice::stayOpenChosen, this, [this] {
+            exitWaitChosen = false;
+            heldWritesExit->callOff();
+        });
+    }
+    exitPendingNotice->setWaits(heldWritesExit->waitsForAlert(), heldWritesExit->recordsAwaited());
+    if (exitPendingNotice->isVisible())
+        return;
+    // Low on the screen, clear of an SOS warning, which comes up in the middle.
+    DialogPlacementRule::centreLowOnScreenOf(exitPendingNotice, this, ScaleMath::truncScaled(40, getScaleFactor()));
+    exitPendingNotice->show();
 }
 
 void FrameLayoutPage::createTrayMenu()

@@ -9,6 +9,7 @@
 
 class Broadcast;
 class ConnectedList;
+class ExitPendingNotice;
 class ExitUnsavedDialog;
 class HeldWritesExit;
 class IFPUpgradeManager;
@@ -96,6 +97,8 @@ private:
     void endProgram();
     /// The database refuses the held writes at Exit: the operator is asked, unless they chose to wait already.
     void askAboutUnsaved(int records);
+    /// Shows what a chosen Exit waits for, once the operator chose to wait or a warning holds it; hides it else.
+    void showPendingExit();
     void createTrayMenu();
     void createTrayIcon();
     void resizePages(bool rescale);
@@ -115,6 +118,7 @@ private:
     QAction *openAction = nullptr;
     HeldWritesExit *heldWritesExit = nullptr;
     ExitUnsavedDialog *exitUnsavedDialog = nullptr;
+    ExitPendingNotice *exitPendingNotice = nullptr;
     bool exitWaitChosen = false; ///< the operator chose to wait since Exit was last chosen
     UserInfoDialog *userInfoDialog = nullptr;
     IFPUpgradeManager *upgradeManager = nullptr;

@@ -5,36 +5,75 @@
 
 HeldWritesExit::HeldWritesExit(DbHeldWrites *held, QObject *parent) : QObject(parent), m_held(held)
 {
-    connect(m_held, &DbHeldWrites::allWritten, this, [this] {
-        if (m_waiting)
-            end();
-    });
+    connect(m_held, &DbHeldWrites::allWritten, this, &HeldWritesExit::update);
     connect(m_held, &DbHeldWrites::refusedAtExit, this, [this](int records) {
-        if (m_waiting)
-            emit notSaved(records);
+        if (!m_chosen || m_withoutRecords)
+            return;
+        emit notSaved(records);
+        emit pendingChanged();
     });
+}
+
+int HeldWritesExit::recordsAwaited() const
+{
+    return m_chosen && !m_withoutRecords ? m_held->count() : 0;
 }
 
 void HeldWritesExit::request()
 {
-    if (m_held->isEmpty()) {
-        end();
-        return;
+    const bool again = m_chosen;
+    m_chosen = true;
+    m_withoutRecords = false;
+    if (!m_held->isEmpty()) {
+        if (!again)
+            writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit waits for %d held writes", m_held->count());
+        // Tried at once: a refusal asks the operator (again, when Exit is chosen again), within one short wait.
+        m_held->writeBeforeExit();
     }
-    if (!m_waiting)
-        writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit waits for %d held writes", m_held->count());
-    m_waiting = true;
-    // Tried at once: a refusal asks the operator (again, when Exit is chosen again), within one short wait.
-    m_held->writeBeforeExit();
+    update();
 }
 
 void HeldWritesExit::quitAnyway()
 {
-    end();
+    m_chosen = true;
+    m_withoutRecords = true;
+    update();
 }
 
-void HeldWritesExit::end()
+void HeldWritesExit::callOff()
 {
-    m_waiting = false;
-    emit quit();
+    if (!m_chosen)
+        return;
+    m_chosen = false;
+    m_withoutRecords = false;
+    m_alertLogged = false;
+    writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit called off, %d held writes still held", m_held->count());
+    emit pendingChanged();
+}
+
+void HeldWritesExit::setAlertOpen(bool open)
+{
+    if (open == m_alertOpen)
+        return;
+    m_alertOpen = open;
+    m_alertLogged = false;
+    update();
+}
+
+void HeldWritesExit::update()
+{
+    if (!m_chosen)
+        return;
+    if (!m_alertOpen && (m_withoutRecords || m_held->isEmpty())) {
+        m_chosen = false;
+        m_withoutRecords = false;
+        emit quit();
+        return;
+    }
+    if (m_alertOpen && !m_alertLogged) {
+        // Ending now would take the warning, its alarm and the panel's stop-alert with it.
+        writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit waits for the SOS warning to be answered");
+        m_alertLogged = true;
+    }
+    emit pendingChanged();
 }

@@ -4,8 +4,9 @@
 
 class DbHeldWrites;
 
-/// What Exit does about writes the database still holds back, apart from any window: the console ends once they are
-/// written, and asks the operator only while the database refuses them.
+/// What Exit does about what the console must not lose, apart from any window: the writes the database still holds
+/// back, and an SOS warning not answered yet. The console ends once the writes are written and no warning is open,
+/// and asks the operator only while the database refuses the writes.
 ///
 /// Quitting used to write one slice of them and drop the rest, though the database would have taken them all: a
 /// broadcast that had reached every panel came back Pending after the restart, and an operator would send it again.
@@ -13,6 +14,11 @@ class DbHeldWrites;
 /// While another program holds the database, every refused try says how many records are not saved (notSaved): the
 /// operator may wait, and the console ends by itself once they are written, or quit without them (quitAnyway), which
 /// the log then names.
+///
+/// An exit that waited for the writes ended the console in the middle of an SOS that came meanwhile: the warning, the
+/// alarm and the red frame vanished unanswered, and the panel never had its stop-alert. An open warning now holds any
+/// exit until it is answered (setAlertOpen). A waiting exit can be called off (callOff), and tells whoever shows it
+/// what it waits for (pendingChanged).
 class HeldWritesExit : public QObject
 {
     Q_OBJECT
@@ -21,20 +27,38 @@ public:
     /// held is not owned.
     explicit HeldWritesExit(DbHeldWrites *held, QObject *parent = nullptr);
 
-    /// The operator chose Exit: quit() at once when nothing is held, else once everything held is written.
+    /// The operator chose Exit: quit() at once when nothing is held and no warning is open, else once everything held
+    /// is written and every warning answered.
     void request();
-    /// The operator would rather not wait: quit() now.
+    /// The operator would rather not wait for the writes: quit() now, or once every warning is answered.
     void quitAnyway();
+    /// The operator keeps the console: the exit no longer waits, and the writes go on as they would without it.
+    void callOff();
+    /// Whether an SOS warning is open (shown and not answered).
+    void setAlertOpen(bool open);
+
+    /// Whether an exit was chosen and waits.
+    bool isPending() const { return m_chosen; }
+    /// Whether it waits for a warning to be answered.
+    bool waitsForAlert() const { return m_chosen && m_alertOpen; }
+    /// How many records it waits for (none when the operator chose to quit without them).
+    int recordsAwaited() const;
 
 signals:
     /// The console may end now.
     void quit();
     /// The database refused the held writes again: that many records are not saved yet.
     void notSaved(int records);
+    /// What the exit waits for changed (isPending(), waitsForAlert(), recordsAwaited()).
+    void pendingChanged();
 
 private:
-    void end();
+    /// Quits when nothing holds the chosen exit back any more, else says what it waits for.
+    void update();
 
     DbHeldWrites *m_held;
-    bool m_waiting = false;
+    bool m_chosen = false;
+    bool m_withoutRecords = false;
+    bool m_alertOpen = false;
+    bool m_alertLogged = false; ///< the log says already that a warning holds the exit
 };

@@ -55,6 +55,18 @@ void DialogPlacementRule::centreOnScreenOf(QWidget *dialog, QWidget *owner)
     dialog->move(centre - QPoint((frameSize.width() - 1) / 2, (frameSize.height() - 1) / 2));
 }
 
+void DialogPlacementRule::centreLowOnScreenOf(QWidget *dialog, QWidget *owner, int bottomMargin)
+{
+    QScreen *screen = screenOf(owner);
+    if (!screen)
+        return;
+    const QSize frameSize = frameSizeOf(dialog, owner);
+    const QRect area = screen->availableGeometry();
+    const QPoint topLeft(centreOf(area).x() - (frameSize.width() - 1) / 2,
+                         area.bottom() + 1 - bottomMargin - frameSize.height());
+    dialog->move(insideArea(QRect(topLeft, frameSize), area));
+}
+
 void DialogPlacementRule::centreOnWindowOf(QWidget *dialog, QWidget *owner)
 {
     QScreen *screen = screenOf(owner);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "datastore/EventLogReader.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
@@ -68,6 +69,7 @@ void EventLogDialog::readLog()
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     model->setHeaders({tr("Device Name"), tr("Event"), tr("Time")});
     model->setEventText(tr("Emergency Event"));
+    model->setCutNote(tr("Only the first %n characters are shown.", nullptr, EventLogReader::CellChars));
     model->setDatabaseFile(dbIntf->databaseFilePath());
     table->setColumnWidth(0, ScaleMath::truncScaled(DeviceNameWidth, appliedScale));
     table->setColumnWidth(1, ScaleMath::truncScaled(EventWidth, appliedScale));

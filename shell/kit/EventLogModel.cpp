@@ -310,19 +310,18 @@ int EventLogModel::columnCount(const QModelIndex &parent) const
 
 QVariant EventLogModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() || index.row() >= rowCount())
         return QVariant();
     VelkEventLog event;
     if (!rowAt(m_first + index.row(), &event))
-        return QString();
-    switch (index.column()) {
-    case 0:
-        return event.deviceName;
-    case 1:
-        return m_eventText;
-    default:
-        return event.time;
-    }
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    QString text = m_eventText;
+    if (index.column() != 1)
+        text = index.column() == 0 ? event.deviceName : event.time;
+    if (role == Qt::DisplayRole)
+        return text;
+    // The table elides every long text alike: only the tool tip tells a value cut when it was read.
+    return EventLogReader::isCut(text) ? QVariant(m_cutNote) : QVariant();
 }
 
 QVariant EventLogModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -49,6 +49,8 @@ public:
     void setHeaders(const QStringList &headers);
     /// The text of the Event column of every row.
     void setEventText(const QString &text) { m_eventText = text; }
+    /// The tool tip of a cell that shows only the beginning of a longer value (EventLogReader::isCut).
+    void setCutNote(const QString &text) { m_cutNote = text; }
 
     /// Forgets what was read and reads the log anew; the window goes to the end of the log, where its newest rows
     /// are. False when the log could not be read.
@@ -114,6 +116,7 @@ private:
     QString m_databaseFile;
     QStringList m_headers;
     QString m_eventText;
+    QString m_cutNote;
     QAtomicInt m_generation;
     qint64 m_newestKey = 0;
     qint64 m_total = 0;

@@ -108,6 +108,14 @@ QToolButton *createDialogButton(QWidget *parent, const QString &objectName, cons
     return button;
 }
 
+QString dialogButtonFocusStyle()
+{
+    // The hover image's blue, drawn flat within a white line: the image itself cannot carry a frame of its own.
+    return QStringLiteral(
+        "\nQToolButton:focus:!pressed{border-image: none; border: 1px solid #ffffff; border-radius: 3px;"
+        "background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #38b0ee, stop:1 #1c98d8);}");
+}
+
 void setupSharedDialog(QDialog *dialog)
 {
     dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);

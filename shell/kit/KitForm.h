@@ -22,6 +22,9 @@ QLabel *createMessageLabel(QWidget *parent, const QString &objectName, const QRe
                            Qt::Alignment alignment);
 /// An 80 × 22 text button with the shared button images.
 QToolButton *createDialogButton(QWidget *parent, const QString &objectName, const QPoint &position);
+/// The style rules that mark a dialog button (createDialogButton) while it has the keyboard: the shared images draw
+/// no focus frame, so without them nobody could tell which button Space or Enter would press.
+QString dialogButtonFocusStyle();
 /// The style sheet of a message label.
 QString messageLabelStyleSheet(bool bold);
 /// The rules of a combo box's opened list, black on white with the blue current row, its rows

@@ -5,6 +5,7 @@
 // tells the episode once.
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTimer>
@@ -12,6 +13,7 @@
 
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbHeldWrites.h"
+#include "datastore/DbReadRetry.h"
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
@@ -19,6 +21,10 @@
 #include "support/DatabaseHold.h"
 #include "support/LogCapture.h"
 #include "support/TestEnv.h"
+#include "support/TryCeiling.h"
+
+#include <csignal>
+#include <sys/types.h>
 
 namespace {
 
@@ -313,6 +319,8 @@ private slots:
 
     // A read refused because another program holds the file exclusively (an SQLite browser saving a large change, a
     // VACUUM) says so: what it would have read is not known yet, which a caller must not take for "nothing there".
+    // The answer is about the operation just made: it kept saying "refused for now" after a read was given, or a guard
+    // refused the arguments, until the next transaction began.
     void readsRefusedForNowSayWhy()
     {
         m_db->databaseManager()->setBusyWaitMs(50);
@@ -320,16 +328,133 @@ private slots:
         group.groupName = QStringLiteral("Hall");
         group.groupType = QStringLiteral("Control Box");
         QCOMPARE(m_db->createGroups(group), DB_OK);
+        QList<VelkGroups> full{group};
         {
             DatabaseHold exclusive(file(), DatabaseHold::Exclusive);
             QVERIFY2(exclusive.isHeld(), qPrintable(exclusive.error()));
             QList<VelkGroups> groups;
             QVERIFY(m_db->queryAllGroup(groups) != DB_OK);
             QVERIFY(m_db->refusedForNow());
+            QCOMPARE(m_db->queryAllGroup(full), DB_BAD_ARGUMENT);
+            QVERIFY(!m_db->refusedForNow());
         }
         QList<VelkGroups> groups;
         QCOMPARE(m_db->queryAllGroup(groups), DB_OK);
         QCOMPARE(groups.size(), 1);
+        QVERIFY(!m_db->refusedForNow());
+    }
+
+    // Another program holds the file exclusively for longer than anyone waits. The first read waits the busy wait in
+    // vain and says so; the reads of every other caller waited as long again, each with a log line (four timed
+    // callers due in the same minute kept an SOS unanswered for a second), and a caller read again every 16 s at
+    // most for as long as the hold lasted. Once one read is refused, the others are refused at once and quietly,
+    // the caller's pauses double up to 64 s, and the next hold is told again.
+    void refusedReadsWaitBrieflyAndAreToldOncePerHold()
+    {
+        const int busyWaitMs = 1500;
+        m_db->databaseManager()->setBusyWaitMs(busyWaitMs);
+        LogCapture log;
+        DbReadRetry reread(m_db->heldWrites());
+        QTimer *pause = reread.findChild<QTimer *>();
+        QVERIFY(pause);
+        int reads = 0;
+        qint64 longest = 0;
+        const auto read = [&] {
+            QElapsedTimer took;
+            took.start();
+            QList<VelkGroups> groups;
+            const bool given = m_db->queryAllGroup(groups) == DB_OK;
+            if (++reads > 1)
+                longest = qMax(longest, took.elapsed());
+            return given;
+        };
+        connect(&reread, &DbReadRetry::retry, this, [&] {
+            if (read())
+                reread.done();
+            else if (m_db->refusedForNow())
+                reread.later();
+        });
+        auto exclusive = std::make_unique<DatabaseHold>(file(), DatabaseHold::Exclusive);
+        QVERIFY2(exclusive->isHeld(), qPrintable(exclusive->error()));
+        QVERIFY(!read());
+        QVERIFY(m_db->refusedForNow());
+        QVERIFY(reread.later());
+        QCOMPARE(reread.pauseMs(), DbReadRetry::kFirstIntervalMs);
+        // Other callers meanwhile.
+        QList<VelkAccount> accounts;
+        QVERIFY(m_db->queryAccount(accounts) != DB_OK);
+        QVERIFY(m_db->refusedForNow());
+        QList<VelkIFPDevice> devices;
+        QVERIFY(m_db->queryAllAvailableIFP(devices) != DB_OK);
+        // A hold of an hour, the timer moved on at each pause.
+        QList<int> pauses;
+        for (int i = 0; i < 60; ++i) {
+            QVERIFY(pause->isActive());
+            pauses.append(pause->interval());
+            pause->stop();
+            QMetaObject::invokeMethod(pause, "timeout");
+            QVERIFY(!reread.later());
+        }
+        QCOMPARE(pauses.mid(0, 8), (QList<int>{1000, 2000, 4000, 8000, 16000, 32000, 64000, 64000}));
+        QCOMPARE(pauses.last(), DbReadRetry::kLongestIntervalMs);
+        QVERIFY2(longest < busyWaitMs / 3, qPrintable(QString::number(longest)));
+        const QStringList told = log.linesWith(QStringLiteral("database is locked"));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(QStringLiteral("reads wait 20 ms")), qPrintable(told.first()));
+
+        exclusive.reset();
+        pause->stop();
+        QMetaObject::invokeMethod(pause, "timeout");
+        QVERIFY(!reread.isWaiting());
+        QCOMPARE(reread.pauseMs(), DbReadRetry::kFirstIntervalMs);
+        // A read given ends the episode: under the next hold a read waits as long as it may again, and the hold is
+        // told again.
+        exclusive = std::make_unique<DatabaseHold>(file(), DatabaseHold::Exclusive);
+        QVERIFY2(exclusive->isHeld(), qPrintable(exclusive->error()));
+        QElapsedTimer waited;
+        waited.start();
+        QList<VelkGroups> groups;
+        QVERIFY(m_db->queryAllGroup(groups) != DB_OK);
+        QVERIFY2(waited.elapsed() >= busyWaitMs - 100, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(reread.later());
+        QCOMPARE(log.linesWith(QStringLiteral("database is locked")).size(), 2);
+    }
+
+    // SIGTERM (or Ctrl+C) while a Sync Now keeps its transaction open and an SOS's Event Log row waits behind it: the
+    // data store heard of the end before the command server ended its work, found the transaction open, and dropped
+    // the row though the database was free. A console process ended by a real signal writes both.
+    void quitSignalDuringOpenWorkWritesWhatIsHeld()
+    {
+        const QString data = m_env.home() + QStringLiteral("/quit/Quorvin");
+        QProcess probe;
+        probe.start(QStringLiteral(QV_QUIT_PROBE), {data});
+        QVERIFY(probe.waitForStarted(QuorvinTryCeilingMs));
+        QByteArray output;
+        const auto ready = [&] {
+            output += probe.readAllStandardOutput();
+            return output.contains("ready ") || probe.state() == QProcess::NotRunning;
+        };
+        QTRY_VERIFY(ready());
+        QVERIFY2(output.contains("ready 1\n"), output.constData());
+        const int at = output.indexOf("file ") + 5;
+        const QString file = QString::fromLocal8Bit(output.mid(at, output.indexOf('\n', at) - at));
+        QVERIFY(::kill(pid_t(probe.processId()), SIGTERM) == 0);
+        QVERIFY(probe.waitForFinished(QuorvinTryCeilingMs));
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 0);
+        output += probe.readAllStandardOutput();
+        QVERIFY2(output.contains("held 0\n"), output.constData());
+        {
+            QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("quit-side"));
+            side.setDatabaseName(file);
+            QVERIFY(side.open());
+            QSqlQuery query(side);
+            QVERIFY(query.exec(QStringLiteral("SELECT deviceName FROM EventLog")) && query.next());
+            QCOMPARE(query.value(0).toString(), QStringLiteral("Gym"));
+            QVERIFY(query.exec(QStringLiteral("SELECT groupName FROM Groups")) && query.next());
+            QCOMPARE(query.value(0).toString(), QStringLiteral("Status"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("quit-side"));
     }
 
     // The console ends while another program still holds the database: the writes it could not make are named.

@@ -28,6 +28,7 @@ private slots:
     void deviceSetOfGroupsAndStaleLinks();
     void reportsSkipRowsOfMissingDevices();
     void failedCountsAndOrders();
+    void lateStatesLeaveLaterChanges();
     void broadcastResultGoesToCurrentSending();
     void cameraMappingFoundByAnyAccountText();
     void userCreationAndPermissionsAreAllOrNothing();
@@ -354,6 +355,14 @@ void TestDatastoreFamilies::reportsSkipRowsOfMissingDevices()
     QCOMPARE(testRows[0].status, 2);
     QCOMPARE(testRows[0].notes, 1);
     QCOMPARE(testRows[1].device.deviceName, QString("Panel-C"));
+    // Rows written for a device deleted since the run read it (held while another program held the database) are
+    // not written at all: counted, they failed a test whose every row shown was green.
+    VelkIFPDevice gone = device("Panel-A");
+    gone.did = 99998;
+    list = {gone, device("Panel-B")};
+    QCOMPARE(m_db->insertAutoTestScheduleReport(test, list), DB_OK);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE did = 99998")), 0);
+    QCOMPARE(count(QString("SELECT COUNT(*) FROM AutoTestScheduleReport WHERE tsid = %1").arg(test.tsid)), 4);
 
     VelkBroadcast b;
     b.status = VelkBroadcast::Completed;
@@ -510,6 +519,71 @@ void TestDatastoreFamilies::broadcastResultGoesToCurrentSending()
 
     VelkIFPDevice other = device("Panel-B");
     QCOMPARE(m_db->updateBroadcastReport(other, b, 1, 0), DB_ROW_NOT_FOUND);
+}
+
+// A schedule's state written late (held while another program held the database) is set only while the schedule is
+// still as its run left it: in the state it is set from, at the same start. A reschedule, a move or another state
+// written since stands; a schedule that is gone is no row to set.
+void TestDatastoreFamilies::lateStatesLeaveLaterChanges()
+{
+    VelkOtaSchedule ota;
+    ota.scheduleTarget = 1;
+    ota.date = "2031-03-03";
+    ota.time = "09:01";
+    ota.status = 2;
+    QCOMPARE(m_db->insertOtaSchedule(ota), DB_OK);
+    const auto otaStatus = [&] {
+        return count(QString("SELECT status FROM OtaSchedule WHERE osid = %1").arg(ota.osid));
+    };
+    VelkOtaSchedule end = ota;
+    end.status = 4;
+    bool set = true;
+    QCOMPARE(m_db->updateOtaScheduleStatusIf(end, 1, set), DB_OK);
+    QVERIFY(!set);
+    QCOMPARE(otaStatus(), 2);
+    exec(QString("UPDATE OtaSchedule SET date = '2031-03-04', status = 1 WHERE osid = %1").arg(ota.osid));
+    QCOMPARE(m_db->updateOtaScheduleStatusIf(end, 2, set), DB_OK);
+    QVERIFY(!set);
+    QCOMPARE(otaStatus(), 1);
+    exec(QString("UPDATE OtaSchedule SET date = '2031-03-03', time = '10:00', status = 2 WHERE osid = %1")
+             .arg(ota.osid));
+    QCOMPARE(m_db->updateOtaScheduleStatusIf(end, 2, set), DB_OK);
+    QVERIFY(!set);
+    exec(QString("UPDATE OtaSchedule SET time = '09:01', isEnable = 0 WHERE osid = %1").arg(ota.osid));
+    QCOMPARE(m_db->updateOtaScheduleStatusIf(end, 2, set), DB_OK);
+    QVERIFY(set);
+    QCOMPARE(otaStatus(), 4);
+    QCOMPARE(count(QString("SELECT isEnable FROM OtaSchedule WHERE osid = %1").arg(ota.osid)), 0);
+    VelkOtaSchedule goneOta = end;
+    goneOta.osid = 424242;
+    QCOMPARE(m_db->updateOtaScheduleStatusIf(goneOta, 2, set), DB_ROW_NOT_FOUND);
+
+    VelkAutoTestSchedule test;
+    test.scheduleTarget = 1;
+    test.time = "10:00";
+    test.status = 1;
+    test.isMon = true;
+    QCOMPARE(m_db->insertAutoTestSchedule(test), DB_OK);
+    const auto testStatus = [&] {
+        return count(QString("SELECT status FROM AutoTestSchedule WHERE tsid = %1").arg(test.tsid));
+    };
+    VelkAutoTestSchedule started = test;
+    started.status = 2;
+    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(started, -1, set), DB_OK);
+    QVERIFY(set);
+    VelkAutoTestSchedule checked = test;
+    checked.status = 4;
+    exec(QString("UPDATE AutoTestSchedule SET isTue = 1 WHERE tsid = %1").arg(test.tsid));
+    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
+    QVERIFY(!set);
+    exec(QString("UPDATE AutoTestSchedule SET isTue = 0, time = '11:00' WHERE tsid = %1").arg(test.tsid));
+    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
+    QVERIFY(!set);
+    QCOMPARE(testStatus(), 2);
+    exec(QString("UPDATE AutoTestSchedule SET time = '10:00' WHERE tsid = %1").arg(test.tsid));
+    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
+    QVERIFY(set);
+    QCOMPARE(testStatus(), 4);
 }
 
 void TestDatastoreFamilies::cameraMappingFoundByAnyAccountText()

@@ -8,6 +8,8 @@
 #include "support/ShortDatabaseWaits.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -28,6 +30,8 @@ private slots:
     void sosDuringAHeldDatabaseNeverWaits();
     void sosNeverDependsOnTheDatabase_data();
     void sosNeverDependsOnTheDatabase();
+    void sosRowThatCannotBeStoredHoldsNoOtherWriteBack();
+    void sosIsAnsweredBeforeOtherCallersRefusedReads();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -257,6 +261,88 @@ void TestEmergencyRoad::sosNeverDependsOnTheDatabase()
     QCOMPARE(eventLog().last().time, QStringLiteral("2026-03-02 09:15:00"));
     QTRY_COMPARE(storedDevice(QStringLiteral("Gym")).ipAddress, QStringLiteral("127.0.0.9"));
     m_road->stopAlert(testMac(7));
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+}
+
+// A file whose Event Log counter is at its end (a restored backup can bring one): the SOS row meets SQLITE_FULL on
+// any disk. Taken for a full disk, it was held and tried for ever, and every later background write (a panel's
+// write-back here) queued behind it while the database took other writes. The SOS is shown and sounds, the row is
+// named once as not written, and the write-back lands.
+void TestEmergencyRoad::sosRowThatCannotBeStoredHoldsNoOtherWriteBack()
+{
+    const ShortDatabaseWaits waits(500);
+    OrvantaDBManager *db = waits.db();
+    SimulatedPanel *gym = connectSimulatedPanel(m_panels, 7, QStringLiteral("Gym"));
+    QVERIFY(gym->isConnected());
+    addManagedDevice(QStringLiteral("Hall"), testMac(8), QStringLiteral("10.0.0.88"));
+    const int events = eventLog().size();
+    QSqlQuery counter(db->databaseManager()->connection());
+    QVERIFY(counter.exec(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'EventLog'")));
+    QVERIFY(counter.exec(
+        QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES ('EventLog', 9223372036854775807)")));
+    const auto mended = qScopeGuard([&counter] {
+        counter.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = (SELECT ifnull(max(did), 0) FROM EventLog) "
+                                    "WHERE name = 'EventLog'"));
+    });
+
+    QSignalSpy allWritten(db->heldWrites(), &DbHeldWrites::allWritten);
+    QVERIFY(gym->raiseSos() >= 0);
+    QTRY_COMPARE(m_warnings.size(), 1);
+    QVERIFY(m_player->isPlaying());
+    auto *hall = new SimulatedPanel(SimulatedPanel::defaultIdentity(8), directSettings(8));
+    m_panels.append(hall);
+    hall->start();
+    QTRY_COMPARE(storedDevice(QStringLiteral("Hall")).ipAddress, QStringLiteral("127.0.0.10"));
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    // Exit no longer waits for it.
+    QVERIFY(allWritten.count() >= 1);
+    QCOMPARE(eventLog().size(), events);
+    const QStringList named = m_log->linesWith(QStringLiteral("not written"));
+    QCOMPARE(named.size(), 1);
+    QVERIFY2(named.first().contains(QStringLiteral("refused 3 times (the disk is full) while the database takes other "
+                                                   "writes: AlertRoad: event-log row of the SOS from ") +
+                                    testMac(7)),
+             qPrintable(named.first()));
+    QVERIFY(m_player->isPlaying());
+    m_road->stopAlert(testMac(7));
+}
+
+// Another program holds the file exclusively, a page's read was refused already, and four timed callers due in the
+// same minute read as a panel raises its SOS: each read waited the whole busy wait in vain before the SOS frame was
+// taken up, and the panel was answered seconds late. The reads are refused at once, and the SOS answered.
+void TestEmergencyRoad::sosIsAnsweredBeforeOtherCallersRefusedReads()
+{
+    const int busyWaitMs = 2000;
+    const ShortDatabaseWaits waits(busyWaitMs);
+    OrvantaDBManager *db = waits.db();
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, 9, QStringLiteral("Lab"));
+    QVERIFY(panel->isConnected());
+    const int events = eventLog().size();
+    auto hold = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Exclusive);
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    QList<VelkGroups> groups;
+    QVERIFY(db->queryAllGroup(groups) != DB_OK);
+
+    int refused = 0;
+    for (int i = 0; i < 4; ++i) {
+        QTimer::singleShot(0, this, [db, &refused] {
+            QList<VelkSchedule> schedules;
+            if (db->queryAllSchedule(schedules) != DB_OK && db->refusedForNow())
+                ++refused;
+        });
+    }
+    QElapsedTimer answered;
+    answered.start();
+    QVERIFY(panel->raiseSos() >= 0);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
+    const qint64 took = answered.elapsed();
+    QCOMPARE(refused, 4);
+    QVERIFY2(took < busyWaitMs, qPrintable(QString::number(took)));
+    QCOMPARE(m_warnings.size(), 1);
+
+    hold.reset();
+    QTRY_COMPARE(eventLog().size(), events + 1);
+    m_road->stopAlert(testMac(9));
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
 }
 

@@ -27,6 +27,8 @@ private slots:
     void silentDevicesFailAndTheRunEnds();
     void devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor();
     void devicesNotSeenAfterTheirRunAreLoggedSo();
+    void storedWatchesAreReadAgainAfterAHold();
+    void reconnectsDuringAHoldLeaveOneWaitWrite();
     void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
     void endOfRunLeavesUnansweredInstallationsOn();
@@ -41,6 +43,9 @@ private slots:
 private:
     QByteArray updateConfig(const QString &qml8Path, const QString &qml8Version = "8.0.0000.05") const;
     QByteArray firmware() const { return SimulatedFirmware::make(256 * 1024 + 17, "8.0.0000.05", QString(), 5); }
+    /// Panel 0 as a box that ended a run Successfully at 8.0.0000.05, connected, its row watched for 240 s more, as a
+    /// console that ended within the wait left it.
+    VelkIFPDevice watchedBox();
 
     FirmwareTestBench m_bench;
 };
@@ -374,6 +379,79 @@ void TestFirmwareManager::devicesNotSeenAfterTheirRunAreLoggedSo()
     QVERIFY(!m_bench.log()->contains(kept + devices.at(1).macAddress));
     QCOMPARE(rows().value(devices.at(1).deviceName).status, int(UPDATE_SUCCESSFULLY));
     QCOMPARE(rows().value(devices.at(1).deviceName).watchUntil, QString());
+}
+
+VelkIFPDevice TestFirmwareManager::watchedBox()
+{
+    VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.05");
+    const VelkOtaSchedule *schedule = m_bench.prepareRun({box});
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    VelkOtaSchedule run = *schedule;
+    if (db->updateOtaScheduleReport(box, run, UPDATE_SUCCESSFULLY) != DB_OK ||
+        db->updateOtaScheduleReportWatch(
+            run.osid, box.did, m_bench.clock()->now().addSecs(240).toUTC().toString(Qt::ISODateWithMs)) != DB_OK)
+        qWarning("the watched row was not written");
+    // Connected at the version it installed: the connection of the case before may not be gone yet.
+    if (!m_bench.connect({0}) || !QTest::qWaitFor(
+                                     [&] {
+                                         const DeviceChannel *channel = m_bench.channelOf(0);
+                                         return channel && channel->getFwVersion() == box.fwVersion;
+                                     },
+                                     QuorvinTryCeilingMs))
+        qWarning("the box did not connect");
+    return box;
+}
+
+// A console starts while another program holds the database exclusively (a VACUUM, an SQLite browser saving a large
+// change): the waits its report rows keep could not be read, and nothing was watched, so a box that then came back at
+// its old version stayed Successfully. They are read again once the hold is over, and the box is judged.
+void TestFirmwareManager::storedWatchesAreReadAgainAfterAHold()
+{
+    const VelkIFPDevice box = watchedBox();
+    const ShortDatabaseWaits waits(50);
+    {
+        DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        m_bench.manager()->takeUpStoredWatches();
+        QTest::qWait(300);
+        QVERIFY(!m_bench.log()->contains(QStringLiteral("watched on after its run")));
+    }
+    QTRY_VERIFY(m_bench.log()->contains(QStringLiteral("watched on after its run")));
+
+    PanelIdentity identity = m_bench.panel(0)->identity();
+    identity.fwVersion = QStringLiteral("8.0.0000.04");
+    m_bench.panel(0)->setIdentity(identity);
+    m_bench.panel(0)->abort();
+    QTRY_COMPARE(m_bench.reportByName().value(box.deviceName).status, int(UPDATE_FAILED));
+    QCOMPARE(m_bench.reportByName().value(box.deviceName).fwVersion, QStringLiteral("8.0.0000.04"));
+    QCOMPARE(m_bench.log()->count(QStringLiteral("watched report rows cannot be read for now")), 1);
+}
+
+// A watched box comes and goes twenty times while another program holds the database: each going and each return
+// wrote the row's wait, and forty held writes waited for the hold's end. The wait a later one sets replaces the one
+// still held: one write is held, and the row ends with the last wait.
+void TestFirmwareManager::reconnectsDuringAHoldLeaveOneWaitWrite()
+{
+    const VelkIFPDevice box = watchedBox();
+    m_bench.manager()->takeUpStoredWatches();
+    QTRY_VERIFY(m_bench.log()->contains(QStringLiteral("watched on after its run")));
+    const ShortDatabaseWaits waits(50);
+    std::unique_ptr<DatabaseHold> hold(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Writer));
+    QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    const QString back = QStringLiteral("back at 8.0.0000.05 after its run: ");
+    for (int i = 1; i <= 20; ++i) {
+        m_bench.clock()->setNow(m_bench.clock()->now().addSecs(1));
+        m_bench.panel(0)->abort();
+        QTRY_COMPARE(m_bench.log()->count(back), i);
+    }
+    // The wait's one write, and at most one of the box's own record written back.
+    QVERIFY2(waits.db()->heldWrites()->count() <= 2, qPrintable(QString::number(waits.db()->heldWrites()->count())));
+    const QString last =
+        m_bench.clock()->now().addMSecs(m_bench.manager()->timeouts().wakeMs).toUTC().toString(Qt::ISODateWithMs);
+    hold.reset();
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    QCOMPARE(m_bench.reportByName().value(box.deviceName).watchUntil, last);
+    QCOMPARE(m_bench.reportByName().value(box.deviceName).status, int(UPDATE_SUCCESSFULLY));
 }
 
 void TestFirmwareManager::missingFirmwareFailsEveryBoxOfTheRun()

@@ -18,8 +18,12 @@
 
 #include "FrameTestSupport.h"
 #include "datastore/DbHeldWrites.h"
+#include "emergency/EmergencyWarningDialog.h"
+#include "network/NetTestSupport.h"
+#include "shell/app/ExitPendingNotice.h"
 #include "shell/app/ExitUnsavedDialog.h"
 #include "shell/app/FrameLayoutPage.h"
+#include "shell/app/HeldWritesExit.h"
 #include "support/DatabaseHold.h"
 #include "support/LogCapture.h"
 #include "support/ShortDatabaseWaits.h"
@@ -46,21 +50,31 @@ private slots:
     void exitAsksWhileTheDatabaseIsHeld();
     void questionShowsItsWholeTextInEachLanguage_data();
     void questionShowsItsWholeTextInEachLanguage();
+    void keyOnTheQuestionWaits_data();
+    void keyOnTheQuestionWaits();
+    void waitingExitIsShownAndCanBeCalledOff();
+    void sosWhileExitWaitsKeepsTheConsoleUntilAnswered();
 
 private:
     // Runs steps inside the application's event loop and returns its exit code: what quit it said, or kStillRunning
     // when nothing did by a while after the steps.
     int runInEventLoop(const std::function<void()> &steps);
+    // The question as the operator meets it: Exit chosen while another program holds the database.
+    ExitUnsavedDialog *askedToExit();
     // Held writes made while the database refuses them, each a group and an event-log row that names it.
     void holdRows(OrvantaDBIntf *db, const QString &prefix, int rows);
     int rowsOf(const QString &prefix) const;
 
+    QTranslator m_english;
     TestEnv *m_env = nullptr;
     FrameLayoutPage *m_frame = nullptr;
 };
 
 void TestFrameExit::initTestCase()
 {
+    // As start-up does: the English file gives the texts their singular forms.
+    QVERIFY(m_english.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_en_US.qm")));
+    QCoreApplication::installTranslator(&m_english);
     m_env = new TestEnv;
     QVERIFY(m_env->isValid());
     useLoopbackNetwork();
@@ -233,7 +247,157 @@ void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
                  qPrintable(QStringLiteral("%1 > %2").arg(needs).arg(dialog.labelMessage->height())));
         QVERIFY(dialog.labelMessage->geometry().bottom() < dialog.btnWait->geometry().top());
     }
+    {
+        // The notice of the waiting exit, with its longest text.
+        ExitPendingNotice notice;
+        notice.setWaits(true, 123456);
+        notice.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&notice));
+        QVERIFY(notice.labelMessage->text().contains(QStringLiteral("123456")));
+        const int needs = notice.labelMessage->heightForWidth(notice.labelMessage->width());
+        QVERIFY2(needs <= notice.labelMessage->height(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(needs).arg(notice.labelMessage->height())));
+        QVERIFY(notice.labelMessage->geometry().bottom() < notice.btnStayOpen->geometry().top());
+    }
     QCoreApplication::removeTranslator(&translator);
+}
+
+void TestFrameExit::keyOnTheQuestionWaits_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+}
+
+// One Space on the question dropped the records: the focus began on Quit, with no mark to show it, and Enter did
+// nothing. Waiting loses nothing: Wait has the focus, marked, and every key that answers takes it.
+void TestFrameExit::keyOnTheQuestionWaits()
+{
+    QFETCH(int, key);
+    ExitUnsavedDialog dialog;
+    dialog.setRecords(7);
+    QSignalSpy waited(&dialog, &ExitUnsavedDialog::waitChosen);
+    QSignalSpy quit(&dialog, &ExitUnsavedDialog::quitChosen);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.btnWait);
+    // The mark: the button with the keyboard looks other than without it.
+    const QImage marked = dialog.btnWait->grab().toImage();
+    dialog.btnQuit->setFocus();
+    const QImage unmarked = dialog.btnWait->grab().toImage();
+    QVERIFY(marked != unmarked);
+    dialog.btnWait->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QCOMPARE(waited.count(), 1);
+    QCOMPARE(quit.count(), 0);
+    QVERIFY(!dialog.isVisible());
+}
+
+ExitUnsavedDialog *TestFrameExit::askedToExit()
+{
+    m_frame->closeProgram();
+    ExitUnsavedDialog *dialog = nullptr;
+    return QTest::qWaitFor([&dialog] { return (dialog = visibleTopLevel<ExitUnsavedDialog>()) != nullptr; },
+                           QuorvinTryCeilingMs)
+               ? dialog
+               : nullptr;
+}
+
+// Nothing on screen said that an exit waited, and it could not be taken back: the console ended by itself whenever
+// the database let go. Waiting shows a notice with the records still to save, which calls the exit off: the records
+// are written all the same and the console stays, until Exit is chosen again.
+void TestFrameExit::waitingExitIsShownAndCanBeCalledOff()
+{
+    const ShortDatabaseWaits waits(50, 50);
+    OrvantaDBManager *db = waits.db();
+    auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
+    holdRows(db, QStringLiteral("Kept"), 1);
+    QTRY_VERIFY(db->heldWrites()->isRefused());
+    QString asked;
+    QString noticed;
+    int quitWhileCalledOff = -1;
+    const int code = runInEventLoop([&] {
+        ExitUnsavedDialog *question = askedToExit();
+        QVERIFY(question);
+        asked = question->labelMessage->text();
+        QSignalSpy quit(m_frame->findChild<HeldWritesExit *>(), &HeldWritesExit::quit);
+        question->btnWait->click();
+        ExitPendingNotice *notice = visibleTopLevel<ExitPendingNotice>();
+        QVERIFY(notice);
+        noticed = notice->labelMessage->text();
+        notice->btnStayOpen->click();
+        QVERIFY(!notice->isVisible());
+        writer.reset();
+        QTRY_VERIFY(db->heldWrites()->isEmpty());
+        // The last write ended a waiting exit within one turn of the event loop.
+        QTest::qWait(300);
+        quitWhileCalledOff = quit.count();
+        // Chosen again, with nothing held, the exit is at once.
+        m_frame->closeProgram();
+    });
+    writer.reset();
+    QCOMPARE(code, 0);
+    QCOMPARE(quitWhileCalledOff, 0);
+    QCOMPARE(rowsOf(QStringLiteral("Kept")), 1);
+    QVERIFY2(asked.startsWith(QStringLiteral("1 record is not saved yet")), qPrintable(asked));
+    QCOMPARE(noticed, QStringLiteral("The console will close once 1 record is saved."));
+    QVERIFY(!visibleTopLevel<ExitPendingNotice>());
+}
+
+// Exit chosen, Wait, and an SOS came: when the held writes landed the console ended within 0.2 s, and the warning,
+// the red frame, the alarm and the panel's stop-alert went with it. An open warning holds the exit until it is
+// answered; the stop-alert is on its way to the panel before the console ends.
+void TestFrameExit::sosWhileExitWaitsKeepsTheConsoleUntilAnswered()
+{
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Room 7"), testMac(7), QStringLiteral("127.0.0.9"));
+    SimulatedPanel panel(identityWith(7, QStringLiteral("kelvo")), directSettings(7));
+    panel.start();
+    QTRY_VERIFY(panel.isConnected() && CmdServer::getInstance()->getChannel(device.macAddress));
+
+    const ShortDatabaseWaits waits(50, 50);
+    OrvantaDBManager *db = waits.db();
+    auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
+    holdRows(db, QStringLiteral("During"), 7);
+    QTRY_VERIFY(db->heldWrites()->isRefused());
+    LogCapture log;
+    int quitBeforeAnswer = -1;
+    bool warnedAfterWrites = false;
+    QString noticeAfterWrites;
+    qint64 unsentAtAnswer = -1;
+    const int code = runInEventLoop([&] {
+        ExitUnsavedDialog *question = askedToExit();
+        QVERIFY(question);
+        QSignalSpy quit(m_frame->findChild<HeldWritesExit *>(), &HeldWritesExit::quit);
+        question->btnWait->click();
+        panel.raiseSos();
+        EmergencyWarningDialog *warning = nullptr;
+        QTRY_VERIFY((warning = visibleTopLevel<EmergencyWarningDialog>()) != nullptr);
+        writer.reset();
+        QTRY_VERIFY(db->heldWrites()->isEmpty());
+        QTest::qWait(500);
+        quitBeforeAnswer = quit.count();
+        warnedAfterWrites = warning->isVisible();
+        if (ExitPendingNotice *notice = visibleTopLevel<ExitPendingNotice>())
+            noticeAfterWrites = notice->labelMessage->text();
+        warning->btnClear->click();
+        // Nothing has turned the event loop since the answer.
+        unsentAtAnswer =
+            CmdServer::getInstance()->getChannel(device.macAddress)->findChild<QTcpSocket *>()->bytesToWrite();
+        QTRY_COMPARE(panel.receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+    });
+    writer.reset();
+    QCOMPARE(code, 0);
+    QCOMPARE(quitBeforeAnswer, 0);
+    QVERIFY(warnedAfterWrites);
+    QCOMPARE(noticeAfterWrites, QStringLiteral("The console will close once the emergency alert is answered."));
+    QCOMPARE(unsentAtAnswer, qint64(0));
+    QCOMPARE(rowsOf(QStringLiteral("During")), 7);
+    QCOMPARE(log.count(QStringLiteral("Exit waits for the SOS warning to be answered")), 1);
+    QVERIFY(!visibleTopLevel<ExitPendingNotice>());
 }
 
 QTEST_MAIN(TestFrameExit)

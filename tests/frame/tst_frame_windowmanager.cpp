@@ -17,6 +17,7 @@
 #include "DesktopTray.h"
 #include "FrameTestSupport.h"
 #include "datastore/DbHeldWrites.h"
+#include "shell/app/ExitPendingNotice.h"
 #include "shell/app/ExitUnsavedDialog.h"
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/VanishedWindowErrors.h"
@@ -106,10 +107,52 @@ class TestFrameWindowManager : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void onlyAVanishedWindowLookupIsKeptOff_data();
     void onlyAVanishedWindowLookupIsKeptOff();
     void exitQuestionClosedFromItsTitleBarPrintsNoXError();
+    void exitQuestionAskedAgainComesUpInTheSamePlace();
+
+private:
+    // Another program holds the database, a write of the console's waits for it, and the frame is up with its tray
+    // icon shown: Exit will ask about the record.
+    struct HeldExit
+    {
+        std::unique_ptr<DatabaseHold> writer;
+        std::unique_ptr<FrameLayoutPage> frame;
+        QSystemTrayIcon *icon = nullptr;
+    };
+    void holdAWriteUnderTheFrame(OrvantaDBManager *db, HeldExit &held);
+
+    // One data folder for the process: the data store stays open on the first one it met.
+    TestEnv m_env;
 };
+
+void TestFrameWindowManager::holdAWriteUnderTheFrame(OrvantaDBManager *db, HeldExit &held)
+{
+    QTRY_VERIFY2(QSystemTrayIcon::isSystemTrayAvailable(), "trayer did not start on the test's X server");
+    held.writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
+    QVERIFY2(held.writer->isHeld(), qPrintable(held.writer->error()));
+    db->heldWrites()->writeLater("test", QStringLiteral("an event-log row"), [db] {
+        VelkEventLog event;
+        event.deviceName = QStringLiteral("Room 101");
+        event.time = QStringLiteral("2026-03-02 09:15:00");
+        return db->insertEventLog(event);
+    });
+    QTRY_VERIFY(db->heldWrites()->isRefused());
+    held.frame = std::make_unique<FrameLayoutPage>(storedAccount(true));
+    held.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(held.frame.get()));
+    held.icon = held.frame->findChild<QSystemTrayIcon *>();
+    QVERIFY(held.icon);
+    QTRY_VERIFY(g_display->shownWindows(QStringLiteral("panel")).value(0).contains(held.icon->geometry().center()));
+}
+
+void TestFrameWindowManager::initTestCase()
+{
+    QVERIFY(m_env.isValid());
+    useLoopbackNetwork();
+}
 
 void TestFrameWindowManager::onlyAVanishedWindowLookupIsKeptOff_data()
 {
@@ -138,27 +181,13 @@ void TestFrameWindowManager::onlyAVanishedWindowLookupIsKeptOff()
 
 void TestFrameWindowManager::exitQuestionClosedFromItsTitleBarPrintsNoXError()
 {
-    TestEnv env;
-    QVERIFY(env.isValid());
-    useLoopbackNetwork();
-    QTRY_VERIFY2(QSystemTrayIcon::isSystemTrayAvailable(), "trayer did not start on the test's X server");
     const ShortDatabaseWaits waits(50, 50);
     OrvantaDBManager *db = waits.db();
-    auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
-    QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
-    db->heldWrites()->writeLater("test", QStringLiteral("an event-log row"), [db] {
-        VelkEventLog event;
-        event.deviceName = QStringLiteral("Room 101");
-        event.time = QStringLiteral("2026-03-02 09:15:00");
-        return db->insertEventLog(event);
-    });
-    QTRY_VERIFY(db->heldWrites()->isRefused());
-    FrameLayoutPage frame(storedAccount(true));
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    auto *icon = frame.findChild<QSystemTrayIcon *>();
-    QVERIFY(icon);
-    QTRY_VERIFY(g_display->shownWindows(QStringLiteral("panel")).value(0).contains(icon->geometry().center()));
+    HeldExit held;
+    holdAWriteUnderTheFrame(db, held);
+    if (QTest::currentTestFailed())
+        return;
+    QSystemTrayIcon *icon = held.icon;
 
     VanishedWindowErrors vanishedWindowErrors;
     qApp->installNativeEventFilter(&vanishedWindowErrors);
@@ -189,7 +218,44 @@ void TestFrameWindowManager::exitQuestionClosedFromItsTitleBarPrintsNoXError()
     qApp->removeNativeEventFilter(&vanishedWindowErrors);
 
     // Closed from its title bar, the question meant to wait: the console ends by itself once the writes are saved.
-    writer.reset();
+    held.writer.reset();
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+}
+
+// Put aside with Wait and asked again by a second Exit, the question came up lower by its title bar's height each
+// time: shown again where it was left, it was placed by the window manager's frame around its old place.
+void TestFrameWindowManager::exitQuestionAskedAgainComesUpInTheSamePlace()
+{
+    const ShortDatabaseWaits waits(50, 50);
+    OrvantaDBManager *db = waits.db();
+    HeldExit held;
+    holdAWriteUnderTheFrame(db, held);
+    if (QTest::currentTestFailed())
+        return;
+    QSystemTrayIcon *icon = held.icon;
+
+    QList<QRect> places;
+    for (int asked = 0; asked < 3; ++asked) {
+        chooseInTray(*g_display, icon, QStringLiteral("Exit"));
+        ExitUnsavedDialog *question = nullptr;
+        QTRY_VERIFY((question = visibleTopLevel<ExitUnsavedDialog>()) != nullptr);
+        QTRY_VERIFY(!frameOnScreen(question).rect.isNull());
+        QVERIFY(QTest::qWaitForWindowExposed(question));
+        // Settled where the window manager put it.
+        QTest::qWait(300);
+        places << frameOnScreen(question).rect;
+        question->btnWait->click();
+        QTRY_VERIFY(!question->isVisible());
+        // Waiting, the notice says so; a second Exit asks again.
+        ExitPendingNotice *notice = visibleTopLevel<ExitPendingNotice>();
+        QVERIFY(notice);
+        notice->btnStayOpen->click();
+        QTRY_VERIFY(!notice->isVisible());
+    }
+    QCOMPARE(places.value(1), places.value(0));
+    QCOMPARE(places.value(2), places.value(0));
+
+    held.writer.reset();
     QTRY_VERIFY(db->heldWrites()->isEmpty());
 }
 

@@ -18,6 +18,7 @@ struct TsMessage
     QString translation;
     QString translationType; // "unfinished", "vanished", "obsolete" or empty when finished
     bool numerus = false;
+    QStringList forms; // a numerus message's forms, in the order of the language's plural rules
 };
 
 // Reads every message of a .ts file; an unreadable or malformed file fails through *error.
@@ -52,8 +53,18 @@ QList<TsMessage> readTs(const QString &path, QString *error)
                 current.comment = xml.readElementText();
             } else if (inMessage && name == QLatin1String("translation")) {
                 current.translationType = xml.attributes().value(QLatin1String("type")).toString();
+                if (!current.numerus) {
+                    current.translation = xml.readElementText();
+                    continue;
+                }
                 // Numerus forms are nested; their joined text is enough to tell empty from filled.
-                current.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                while (!(xml.isEndElement() && xml.name() == QLatin1String("translation")) && !xml.atEnd()) {
+                    xml.readNext();
+                    if (xml.isStartElement() && xml.name() == QLatin1String("numerusform")) {
+                        current.forms << xml.readElementText();
+                        current.translation += current.forms.last();
+                    }
+                }
             }
         } else if (xml.isEndElement() && xml.name() == QLatin1String("message")) {
             messages.append(current);
@@ -196,6 +207,18 @@ void TestLang::englishShowsSourceTexts()
     for (const TsMessage &message : messages) {
         const QString where = message.context + QStringLiteral(": ") + message.source;
         QVERIFY2(message.translationType.isEmpty(), qPrintable(where));
+        if (message.numerus) {
+            // One and many: the source text is the plural, and the singular is a form of its own.
+            const QByteArray context = message.context.toUtf8();
+            const QByteArray source = message.source.toUtf8();
+            QVERIFY2(message.forms.size() == 2 && message.forms.at(1) == message.source &&
+                         message.forms.at(0) != message.source &&
+                         placeholders(message.forms.at(0)) == placeholders(message.source),
+                     qPrintable(where + QStringLiteral(" -> ") + message.forms.join(QStringLiteral(" | "))));
+            QCOMPARE(translator.translate(context.constData(), source.constData(), nullptr, 1), message.forms.at(0));
+            QCOMPARE(translator.translate(context.constData(), source.constData(), nullptr, 2), message.source);
+            continue;
+        }
         QString expected = message.source;
         for (const Correction &correction : Corrections) {
             if (message.source == QLatin1String(correction.source)) {
@@ -251,7 +274,17 @@ void TestLang::everyMessageIsTranslated()
         QVERIFY2(message.translationType.isEmpty(),
                  qPrintable(where + QStringLiteral(" is ") + message.translationType));
         QVERIFY2(!message.translation.trimmed().isEmpty(), qPrintable(where));
-        QVERIFY2(!message.numerus, qPrintable(where + QStringLiteral(" needs its plural forms checked")));
+        if (message.numerus) {
+            // Chinese has one form for every number.
+            QVERIFY2(message.forms.size() == 1 && placeholders(message.forms.first()) == placeholders(message.source),
+                     qPrintable(where + QStringLiteral(" -> ") + message.forms.join(QStringLiteral(" | "))));
+            const QByteArray context = message.context.toUtf8();
+            const QByteArray source = message.source.toUtf8();
+            for (const int n : {1, 2, 5})
+                QCOMPARE(translator.translate(context.constData(), source.constData(), nullptr, n),
+                         message.forms.first());
+            continue;
+        }
         QVERIFY2(placeholders(message.translation) == placeholders(message.source),
                  qPrintable(where + QStringLiteral(" -> ") + message.translation));
         QVERIFY2(message.source.startsWith(QLatin1Char(' ')) == message.translation.startsWith(QLatin1Char(' ')) &&

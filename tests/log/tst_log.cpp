@@ -23,6 +23,7 @@ private slots:
     void createsMissingLogFolder();
     void serialPatternNamesFiles();
     void continuesTodaysHighestSerialAndRollsOverBySize();
+    void filesTogetherStayWithinTheirTotal();
     void writeLogFormatsAndFiltersByLevel();
     void concurrentLinesStayWhole();
     void informationLinesWaitForTheTurnWarningsDoNot();
@@ -122,6 +123,41 @@ void TestLog::continuesTodaysHighestSerialAndRollsOverBySize()
     logger.stop();
     QVERIFY(QFile::exists(AutoSerialFileLogger::fileNameFor(pattern, today, 4)));
     QVERIFY(readAll(AutoSerialFileLogger::fileNameFor(pattern, today, 3)).contains("limit 0"));
+}
+
+// A flood of lines (a host's connections, a refused panel's retries) filled the disk: only files older than thirty
+// days were removed. Beginning a file removes the oldest of the pattern's, never the current one nor another
+// program's, until the rest leave the new one room to its limit; the newest lines stay.
+void TestLog::filesTogetherStayWithinTheirTotal()
+{
+    QTemporaryDir dir;
+    const QString pattern = dir.filePath("Quorvin-YYMMDD-999.log");
+    const QDate today = QDate::currentDate();
+    const QString yesterdays = AutoSerialFileLogger::fileNameFor(pattern, today.addDays(-1), 12);
+    touch(yesterdays, QDateTime::currentDateTime());
+    touch(dir.filePath("Other-260101-001.log"), QDateTime::currentDateTime().addDays(-3));
+
+    constexpr qint64 kFileLimit = 200;
+    constexpr qint64 kTotal = 1000;
+    AutoSerialFileLogger logger(pattern, kFileLimit, kTotal);
+    QVERIFY(logger.start());
+    QString line;
+    for (int i = 0; i < 200; ++i) {
+        line = QStringLiteral("a refused connection from 127.0.0.1, line %1").arg(i);
+        logger.log(0, LOG_LEVEL_WARNING, line);
+    }
+    logger.stop();
+
+    qint64 total = 0;
+    const QFileInfoList files = QDir(dir.path()).entryInfoList({"Quorvin-*"}, QDir::Files);
+    for (const QFileInfo &file : files)
+        total += file.size();
+    QVERIFY2(total <= kTotal + 120, qPrintable(QString::number(total)));
+    QVERIFY(files.size() >= 4);
+    QVERIFY(!QFile::exists(yesterdays));
+    QVERIFY(QFile::exists(dir.filePath("Other-260101-001.log")));
+    QVERIFY(readAll(logger.getFileName()).contains(line));
+    QVERIFY(!QFile::exists(AutoSerialFileLogger::fileNameFor(pattern, today, 1)));
 }
 
 void TestLog::writeLogFormatsAndFiltersByLevel()

@@ -2,6 +2,7 @@
 #include "firmware/OtaSeed.h"
 
 #include "firmware/OtaReportModel.h"
+#include "firmware/pages/OtaMessageDialog.h"
 #include "firmware/pages/OtaScheduleReportDialog.h"
 #include "firmware/pages/OtaScheduleSetting.h"
 #include "scheduling/OtaScheduleRunner.h"
@@ -64,6 +65,7 @@ private slots:
     void startInAHoldComesRightAfterIt();
     void holderChangeStandsAfterTheHeldEnd_data();
     void holderChangeStandsAfterTheHeldEnd();
+    void rescheduleSavedAfterAHeldRunStands();
     void restartClosesInterruptedAndMissedRuns_data();
     void restartClosesInterruptedAndMissedRuns();
     void deletingTheRunningScheduleCancelsOnce();
@@ -73,6 +75,8 @@ private slots:
     void restartWhileALastStepIsAwaited();
     void rollBackAfterTheRunEndsFailsIt();
     void rollBackAfterARestartWithinTheWaitFailsIt();
+    void boxKnownByItsAddressIsJudgedUnderItsMac_data();
+    void boxKnownByItsAddressIsJudgedUnderItsMac();
     void reminderFollowsABoxBackAfterTheClosingCheck();
 
 private:
@@ -462,6 +466,61 @@ void TestSchedulingOta::holderChangeStandsAfterTheHeldEnd()
     QCOMPARE(page->otaEnableComboBoxes().at(0)->currentIndex(), 1);
 }
 
+// A run starts and ends while another program holds the database, so its states are held, and the hold ends. Before
+// the held writes are tried again, the operator moves the update to tomorrow in the editor and saves: the save's commit
+// brought the held writes in at once, and the run's "Updating" and "Successfully" landed over the new date, so the
+// update never ran again. The held states are the ended run's: they leave the rescheduled update as saved, and it runs
+// tomorrow.
+void TestSchedulingOta::rescheduleSavedAfterAHeldRunStands()
+{
+    QList<VelkIFPDevice> boxes;
+    auto page = pageWithBoxes(&boxes);
+    const QDateTime start = now().addSecs(60);
+    const VelkOtaSchedule due = schedule(boxes, start);
+    page->initial();
+    page->otaRunner()->checkOtaTask();
+    page->comboBoxType->setCurrentIndex(1);
+    QSignalSpy started(page->otaRunner(), &OtaScheduleRunner::runStarted);
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    // Held writes are tried again when another write gets through, not at a timer within this test.
+    const ShortDatabaseWaits waits(50, 600000);
+    std::unique_ptr<DatabaseHold> hold;
+    QObject watch;
+    connect(page->otaRunner(), &OtaScheduleRunner::versionCheckRequested, &watch, [&] {
+        if (started.isEmpty() && !hold)
+            hold.reset(new DatabaseHold(waits.db()->databaseFilePath(), DatabaseHold::Writer));
+    });
+    m_bench.clock()->setNow(start);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QVERIFY(hold && hold->isHeld());
+    QVERIFY(!waits.db()->heldWrites()->isEmpty());
+    hold.reset();
+    QCOMPARE(stored(due.osid).status, int(UPDATE_NOT_STARTED));
+
+    // Edit in the row's menu, the date of tomorrow, Save, and the notice's Save.
+    QTRY_COMPARE(page->shownOtaSchedules().size(), 1);
+    page->rowMenu(1, 0)->actions().at(0)->trigger();
+    QTRY_VERIFY(page->settingDialog()->isVisible());
+    OtaScheduleSetting *editor = page->settingDialog()->fwUpdatePage();
+    QCOMPARE(editor->editingScheduleId(), due.osid);
+    editor->calendarWidget->setSelectedDate(start.date().addDays(1));
+    editor->btnAddSchedule->click();
+    QTRY_VERIFY(editor->messageDialog()->isVisible());
+    editor->messageDialog()->btnOk->click();
+    QTRY_COMPARE(editor->editingScheduleId(), 0u);
+    QTRY_VERIFY(waits.db()->heldWrites()->isEmpty());
+    const VelkOtaSchedule moved = stored(due.osid);
+    QCOMPARE(moved.status, int(UPDATE_NOT_STARTED));
+    QCOMPARE(moved.date, start.date().addDays(1).toString(QStringLiteral("yyyy-MM-dd")));
+    QTRY_COMPARE(statusText(*page, due.osid), QStringLiteral("Not Started"));
+    QCOMPARE(page->otaRunner()->current().osid, due.osid);
+
+    m_bench.clock()->setNow(start.addDays(1));
+    QTRY_COMPARE(started.count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, FirmwareTestBench::runCeilingMs());
+    QTRY_COMPARE(stored(due.osid).status, int(UPDATE_SUCCESSFULLY));
+}
+
 QList<VelkIFPDevice> TestSchedulingOta::unknownVersionFleet()
 {
     m_bench.http()->setBehaviour("/AudioBox/check4Update/update.cfg", LocalHttpServer::Behaviour::withStatus(404));
@@ -814,6 +873,79 @@ void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
     QTRY_VERIFY(shown.bar);
     QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
     QCOMPARE(manager->getOldDevicesCount(), 1);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+}
+
+void TestSchedulingOta::boxKnownByItsAddressIsJudgedUnderItsMac_data()
+{
+    QTest::addColumn<bool>("afterTheRun"); // the box restarts once the run has ended, and then rolls back
+    QTest::newRow("restarts within the run") << false;
+    QTest::newRow("restarts after the run and rolls back") << true;
+}
+
+// A box known by its address alone (its card reported no MAC it can have) restarts after its update, and its card
+// reports its MAC now: its connection is held under that MAC. The run and the watch after it knew the box by the key it
+// had before and never saw it again: back at its new version within the run, it was Failed after the whole wake
+// time-out; back at its old version after the run, it stayed Successfully and the reminder stayed away. It is judged
+// as any box: Successfully when back at what it installed, Failed with the reminder back when it rolled back.
+void TestSchedulingOta::boxKnownByItsAddressIsJudgedUnderItsMac()
+{
+    QFETCH(bool, afterTheRun);
+    const QString oldVersion = QStringLiteral("8.0.0000.04");
+    const QString newVersion = QStringLiteral("8.0.0000.05");
+    SimulatedPanel *panel = m_bench.panel(0);
+    const QString ownMac = panel->mac();
+    panel->behaviour().rebootAfterOta = true;
+    if (afterTheRun) {
+        panel->behaviour().rebootAfterOtaDelayMs = 4000;
+        panel->behaviour().rollBackAfterBootMs = 1000;
+    }
+    const VelkIFPDevice box = m_bench.addDeviceByAddress(0, "QML8", oldVersion);
+    QVERIFY(m_bench.connect({0}));
+    QObject watch;
+    connect(panel, &SimulatedPanel::rebooting, &watch, [panel, ownMac] {
+        PanelIdentity identity = panel->identity();
+        identity.mac = ownMac;
+        panel->setIdentity(identity);
+    });
+    IFPUpgradeManager *manager = m_bench.manager();
+    ReminderShown shown(manager);
+    auto page = pageAfterServerCheck();
+    QVERIFY(shown.bar);
+
+    QSignalSpy ended(page->otaRunner(), &OtaScheduleRunner::runEnded);
+    const VelkOtaSchedule due = schedule({box}, now().addSecs(60));
+    page->otaRunner()->checkOtaTask();
+    m_bench.clock()->setNow(now().addSecs(60));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, FirmwareTestBench::runCeilingMs());
+    QCOMPARE(ended.at(0).at(1).toBool(), true);
+    if (!afterTheRun) {
+        // Judged when back, not at the end of the wake time-out.
+        QVERIFY(m_bench.log()->contains("back at " + newVersion + " after its last step: "));
+        QVERIFY(!m_bench.log()->contains(QStringLiteral("did not come back after its last step")));
+    }
+    QTRY_COMPARE(storedDevice(box.deviceName).macAddress, ownMac);
+    QList<VelkOtaScheduleReport> rows;
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 1);
+    if (!afterTheRun) {
+        QCOMPARE(rows.at(0).status, int(UPDATE_SUCCESSFULLY));
+        QCOMPARE(rows.at(0).fwVersion, newVersion);
+        QCOMPARE(stored(due.osid).status, int(UPDATE_SUCCESSFULLY));
+        return;
+    }
+
+    QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, int(UPDATE_FAILED), 4000 + QuorvinTryCeilingMs);
+    QVERIFY(m_bench.log()->contains("back at " + oldVersion + " after its run, not at the " + newVersion +
+                                    " it installed: " + ownMac));
+    rows.clear();
+    QVERIFY(OtaSeed::db()->queryOtaScheduleReportByOtaSchedule(stored(due.osid), rows) == DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, int(UPDATE_FAILED));
+    QCOMPARE(rows.at(0).fwVersion, oldVersion);
+    QTRY_VERIFY(shown.badge);
+    QTRY_VERIFY(shown.bar);
+    QCOMPARE(shown.title, QStringLiteral("Update Available for QML8"));
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
 }
 

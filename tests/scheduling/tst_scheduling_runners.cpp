@@ -35,6 +35,8 @@ private slots:
     void heldDatabaseKeepsStatesWithTheirRows();
     void unreadableDatabaseStillRunsTheTests_data();
     void unreadableDatabaseStillRunsTheTests();
+    void deviceTableReadAsDamagedOverTheMinute();
+    void deletedPanelIsNeitherWokenNorReported();
     void lateTestIsCheckedAfterMidnight_data();
     void lateTestIsCheckedAfterMidnight();
     void overlappingRunsEndWithTheNewerCheck_data();
@@ -57,6 +59,53 @@ private:
 
 // 2027-03-01 is a Monday.
 static const QDate Monday(2027, 3, 1);
+
+// SQLite reading the device table as damaged ("database disk image is malformed", as it reports a read that an I/O
+// error broke off) while this lives: the table's root page is an index's. The rest of the file reads as it did.
+class DeviceTableMalformed
+{
+public:
+    DeviceTableMalformed()
+    {
+        QSqlQuery query(QSqlDatabase::database());
+        if (!query.exec(
+                QStringLiteral("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = 'Device'")) ||
+            !query.next())
+            return;
+        m_root = query.value(0).toInt();
+        if (!query.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE type = 'index' AND rootpage > 0")) ||
+            !query.next())
+            return;
+        m_active = setRoot(query.value(0).toInt());
+    }
+    ~DeviceTableMalformed()
+    {
+        if (m_active)
+            setRoot(m_root);
+    }
+    DeviceTableMalformed(const DeviceTableMalformed &) = delete;
+    DeviceTableMalformed &operator=(const DeviceTableMalformed &) = delete;
+    bool isActive() const { return m_active; }
+
+private:
+    static bool setRoot(int page)
+    {
+        QSqlQuery query(QSqlDatabase::database());
+        if (!query.exec(QStringLiteral("PRAGMA schema_version")) || !query.next())
+            return false;
+        const int version = query.value(0).toInt();
+        // The new schema version makes SQLite read the schema again.
+        return query.exec(QStringLiteral("PRAGMA writable_schema = ON")) &&
+               query.exec(QStringLiteral("UPDATE sqlite_master SET rootpage = %1 WHERE type = 'table' AND "
+                                         "name = 'Device'")
+                              .arg(page)) &&
+               query.exec(QStringLiteral("PRAGMA schema_version = %1").arg(version + 1)) &&
+               query.exec(QStringLiteral("PRAGMA writable_schema = OFF"));
+    }
+
+    int m_root = 0;
+    bool m_active = false;
+};
 
 static VelkAutoTestSchedule storedAutoTest(quint32 tsid)
 {
@@ -325,7 +374,8 @@ void TestSchedulingRunners::unreadableDatabaseKeepsTheDaysPowerSchedules_data()
 // while another program holds the database exclusively, reads too. A rebuild of the list during the hold (a filter, an
 // Enable change on the page) or the new day's plan read no schedule and planned nothing: neither task was sent that
 // day. The list keeps the schedules and panels read before and is read again once the hold ends: the power-off goes
-// out at its time, the reboot, whose panel the Sunday list never read, once its panel can be read; each once.
+// out at its time, the reboot, whose panel the Sunday list never read, once its panel can be read; each once. The hold
+// is told once in the log.
 void TestSchedulingRunners::unreadableDatabaseKeepsTheDaysPowerSchedules()
 {
     QFETCH(int, kind);
@@ -380,6 +430,8 @@ void TestSchedulingRunners::unreadableDatabaseKeepsTheDaysPowerSchedules()
     for (const QList<QVariant> &args : qAsConst(fired))
         QCOMPARE(args.at(0).value<ScheduleTask>().devices.size(), 1);
     QVERIFY(!log.contains(QStringLiteral("queryAllSchedule error")));
+    // Told once for the hold: each read again during it said so again, without end under an endless hold.
+    QCOMPARE(log.count(QStringLiteral("DeviceControlPlan::buildDay")), exclusive ? 1 : 0);
     panelOne->shutDown();
     panelTwo->shutDown();
 }
@@ -836,6 +888,88 @@ void TestSchedulingRunners::unreadableDatabaseStillRunsTheTests()
         panel->shutDown();
     for (int serial = 1; serial <= 5; ++serial)
         QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Offline);
+}
+
+// The device table reads as damaged from the new day's re-plan to past a test's minute (an I/O error that SQLite
+// reports as "database disk image is malformed"): the day's list was built empty with only a log line, and the test
+// never ran. The runner plans the tests it read the day before, the test waits as for a read another program refuses,
+// and runs once the table reads again, its check 90 s after.
+void TestSchedulingRunners::deviceTableReadAsDamagedOverTheMinute()
+{
+    const VelkIFPDevice one = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 tsid = seedAutoTest(2, QStringLiteral("10:00"), {one});
+    auto panel = m_fx->panel(1, 0);
+    panel->start();
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(one));
+    ManualClock clock(QDateTime(Monday.addDays(-1), QTime(23, 59)));
+    AutoTestRunner runner(m_fx->db(), m_fx->server(), &clock);
+    runner.setRetryIntervalMs(50, 200);
+    runner.replan();
+    {
+        DeviceTableMalformed fault;
+        QVERIFY(fault.isActive());
+        clock.setNow(QDateTime(Monday, QTime(0, 0, 10)));
+        clock.setNow(QDateTime(Monday, QTime(10, 0)));
+        settle();
+        QCOMPARE(runner.waitingCount(), 1);
+    }
+    QTRY_COMPARE(runner.waitingCount(), 0);
+    QTRY_COMPARE(storedAutoTest(tsid).status, 2);
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE(storedAutoTest(tsid).status, 4);
+    QList<VelkAutoTestScheduleReport> rows;
+    QCOMPARE(m_fx->db()->queryAutoTestScheduleReportByAutoTestSchedule(storedAutoTest(tsid), rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).status, 4);
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 1);
+    panel->shutDown();
+    QTRY_COMPARE(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline);
+}
+
+// A test's panels were read when the day's list was built; one of them is deleted, and at the test's minute another
+// program holds the database exclusively, so the runner tests the panels it read before. The deleted panel was woken,
+// given a report row nobody sees, and failed the test while every row shown was green. It is left out: the test wakes
+// and judges the panel that is still there, and ends Successful.
+void TestSchedulingRunners::deletedPanelIsNeitherWokenNorReported()
+{
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    const VelkIFPDevice kept = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const VelkIFPDevice deleted = addManagedDevice(QStringLiteral("Panel-2"), testMac(2));
+    const quint32 tsid = seedAutoTest(2, QStringLiteral("10:00"), {kept, deleted});
+    auto panel = wakeablePanel();
+    ManualClock clock(QDateTime(Monday, QTime(9, 59)));
+    AutoTestRunner runner(db, m_fx->server(), &clock);
+    runner.setRetryIntervalMs(50, 200);
+    runner.replan();
+    // As the device page deletes it.
+    VelkIFPDevice gone = deleted;
+    QCOMPARE(db->deleteIFPDevice(gone), DB_OK);
+    QList<VelkIFPDevice> all;
+    QCOMPARE(db->queryAllAvailableIFP(all), DB_OK);
+    m_fx->server()->setManagedDevices(all);
+
+    {
+        DatabaseHold hold(db->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        clock.setNow(QDateTime(Monday, QTime(10, 0)));
+        QTRY_COMPARE(m_fx->wake().packets(kept.macAddress), m_fx->burst());
+        settle();
+    }
+    QCOMPARE(m_fx->wake().packets(deleted.macAddress), 0);
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(kept));
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QTRY_COMPARE(storedAutoTest(tsid).status, 4);
+    QCOMPARE(storedAutoTest(tsid).failedCount, 0);
+    QSqlQuery rows(QSqlDatabase::database());
+    QVERIFY(rows.exec(QStringLiteral("SELECT did, status FROM AutoTestScheduleReport WHERE tsid = %1").arg(tsid)));
+    QVERIFY(rows.next());
+    QCOMPARE(rows.value(0).toUInt(), kept.did);
+    QCOMPARE(rows.value(1).toInt(), 4);
+    QVERIFY(!rows.next());
+    panel->shutDown();
+    QTRY_COMPARE(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline);
 }
 
 void TestSchedulingRunners::lateTestIsCheckedAfterMidnight_data()

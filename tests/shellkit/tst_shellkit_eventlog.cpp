@@ -14,11 +14,17 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <sqlite3.h>
+
+#include "datastore/CameraEventTables.h"
 #include "datastore/DatabaseManager.h"
+#include "datastore/EventLogReader.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/kit/EventLogDialog.h"
+#include "shell/kit/EventLogModel.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/DbProbe.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -37,6 +43,37 @@ QString timeOf(int n)
     return QDateTime(QDate(2024, 1, 1), QTime(0, 0))
         .addSecs(qint64(n) * 60)
         .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+// A text of that many characters, made by SQLite itself so that the test does not hold it too.
+QString repeatedSql(qint64 characters)
+{
+    return QStringLiteral("replace(hex(zeroblob(%1)), '0', 'x')").arg(characters / 2);
+}
+
+// The export of the model's log to a file, once it is written.
+QString exported(EventLogModel &model, const QString &fileName)
+{
+    bool done = false;
+    bool written = false;
+    if (!model.exportTo(fileName, [&](bool ok) {
+            done = true;
+            written = ok;
+        }))
+        return QStringLiteral("(not started)");
+    if (!QTest::qWaitFor([&] { return done; }, 60000) || !written)
+        return QStringLiteral("(not written)");
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("(not readable)");
+}
+
+void prepareModel(EventLogModel &model, const QString &databaseFile)
+{
+    model.setDatabaseFile(databaseFile);
+    model.setHeaders({QStringLiteral("Device Name"), QStringLiteral("Event"), QStringLiteral("Time")});
+    model.setEventText(QStringLiteral("Emergency Event"));
+    model.setCutNote(QStringLiteral("cut"));
+    model.setViewRows(10, 10);
 }
 
 class SavedAs : public FileChooser
@@ -63,8 +100,15 @@ private slots:
     void scrollingShowsEveryRowDownToTheOldest();
     void exportWritesEveryRow();
     void opensCentredAtItsScaledSize();
+    void logOfAnOlderTableWithoutItsOwnKeyShowsAndExportsEveryRow();
+    void cellKeepsAtMostItsCharacters_data();
+    void cellKeepsAtMostItsCharacters();
+    void hugeValueIsReadOnlyAsFarAsItsCellShowsAndExportedCut();
 
 private:
+    // A database made by start-up in a folder of its own under the test's home; its file.
+    QString startedDatabase(const QString &folder, const QString &encoding = QString());
+
     QTableView *view() const { return m_dialog->findChild<QTableView *>(QStringLiteral("tableWidgetLogContent")); }
     // The bar that scrolls the log: the dialog's own, or the table's where it scrolls itself.
     QScrollBar *bar() const
@@ -221,6 +265,168 @@ void TestEventLog::opensCentredAtItsScaledSize()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QVERIFY2(offCentre() <= 1, qPrintable(QStringLiteral("%1 px off").arg(offCentre())));
+}
+
+QString TestEventLog::startedDatabase(const QString &folder, const QString &encoding)
+{
+    const QString path = m_env->home() + QLatin1Char('/') + folder;
+    const QString file = path + QStringLiteral("/dbManagement/QuorvinDatabase.db");
+    if (!encoding.isEmpty()) {
+        // A restore keeps the encoding of the file it was given.
+        QDir().mkpath(path + QStringLiteral("/dbManagement"));
+        DbProbe made(file, folder + QStringLiteral("-made"));
+        made.exec(QStringLiteral("PRAGMA encoding = '%1'").arg(encoding));
+        made.exec(QStringLiteral("CREATE TABLE Made (x)"));
+    }
+    DatabaseManager startUp(path, folder + QStringLiteral("-startup"));
+    return startUp.openState() == DatabaseManager::Ready ? file : QString();
+}
+
+// A log that an older version began, whose table had no `did`: start-up adds it as a plain column, empty in every row
+// and in every row written since, an SOS's too. Paged by `did` the log showed nothing and offered no export; a restore
+// of an old backup makes just such a table.
+void TestEventLog::logOfAnOlderTableWithoutItsOwnKeyShowsAndExportsEveryRow()
+{
+    // More than the first read takes: the older rows are counted and read on the loader's thread.
+    const int rows = int(EventLogModel::FirstSpan) + 500;
+    const QString folder = m_env->home() + QStringLiteral("/older");
+    const QString file = folder + QStringLiteral("/dbManagement/QuorvinDatabase.db");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/dbManagement")));
+    {
+        DbProbe older(file, QStringLiteral("older"));
+        QVERIFY(older.exec(QStringLiteral("CREATE TABLE EventLog (deviceName TEXT, event INTEGER, time TEXT)")));
+        QVERIFY(older.db().transaction());
+        for (int n = 0; n < rows - 1; ++n)
+            QVERIFY(older.exec(QStringLiteral("INSERT INTO EventLog VALUES (?, 0, ?)"), {nameOf(n), timeOf(n)}));
+        QVERIFY(older.db().commit());
+    }
+    {
+        DatabaseManager startUp(folder, QStringLiteral("older-startup"));
+        QCOMPARE(startUp.openState(), DatabaseManager::Ready);
+        VelkEventLog sos;
+        sos.deviceName = nameOf(rows - 1);
+        sos.time = timeOf(rows - 1);
+        QCOMPARE(CameraEventTables::insertEventLog(startUp.database(), sos), DB_OK);
+    }
+    {
+        DbProbe probe(file, QStringLiteral("older-probe"));
+        QSqlQuery keys(probe.db());
+        QVERIFY(keys.exec(QStringLiteral("SELECT count(*) FROM EventLog WHERE did IS NULL")) && keys.next());
+        QCOMPARE(keys.value(0).toInt(), rows);
+    }
+
+    EventLogModel model;
+    prepareModel(model, file);
+    QVERIFY(model.reload());
+    QVERIFY(!model.logIsEmpty());
+    // At once, the newest row: the SOS written since start-up added the column.
+    VelkEventLog row;
+    QVERIFY(model.rowAt(model.totalRows() - 1, &row));
+    QCOMPARE(row.deviceName, nameOf(rows - 1));
+    QTRY_VERIFY(model.isComplete());
+    QCOMPARE(model.totalRows(), qint64(rows));
+    QVERIFY(!model.readFailed());
+    model.setFirstRow(0);
+    QTRY_VERIFY(model.rowAt(0, &row));
+    QCOMPARE(row.deviceName, nameOf(0));
+    QCOMPARE(row.time, timeOf(0));
+
+    QString expected = QStringLiteral("Device Name   Event   Time   \n");
+    for (int n = 0; n < rows; ++n)
+        expected += nameOf(n) + QStringLiteral("   Emergency Event   ") + timeOf(n) + QStringLiteral("   \n");
+    QVERIFY(exported(model, m_env->home() + QStringLiteral("/older.txt")) == expected);
+}
+
+void TestEventLog::cellKeepsAtMostItsCharacters_data()
+{
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<bool>("cut");
+    constexpr int most = EventLogReader::CellChars;
+    const QString clef = QString::fromUcs4(U"\U0001D11E");
+    for (const QString &encoding : {QStringLiteral("UTF-8"), QStringLiteral("UTF-16le"), QStringLiteral("UTF-16be")}) {
+        const QByteArray in = encoding.toLatin1();
+        QTest::addRow("%s: as many as a cell holds", in.constData())
+            << encoding << QStringLiteral("a") << most << false;
+        QTest::addRow("%s: one more", in.constData()) << encoding << QStringLiteral("a") << most + 1 << true;
+        // Characters outside the basic plane take two units of a QString, and four bytes in either encoding.
+        QTest::addRow("%s: as many wide ones", in.constData()) << encoding << clef << most << false;
+        QTest::addRow("%s: one wide one more", in.constData()) << encoding << clef << most + 1 << true;
+        QTest::addRow("%s: many more", in.constData()) << encoding << QStringLiteral("\u00e9") << 5 * most << true;
+    }
+}
+
+// A cell keeps at most CellChars characters of a value, counted as the operator sees them, in whichever encoding the
+// file holds its texts; a longer value is cut there and says so.
+void TestEventLog::cellKeepsAtMostItsCharacters()
+{
+    QFETCH(QString, encoding);
+    QFETCH(QString, unit);
+    QFETCH(int, characters);
+    QFETCH(bool, cut);
+    static int made = 0;
+    const QString file = startedDatabase(QStringLiteral("cells-%1").arg(++made), encoding);
+    QVERIFY(!file.isEmpty());
+    const QString value = unit.repeated(characters);
+    {
+        DbProbe writer(file, QStringLiteral("cells-writer"));
+        QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 0, ?)"),
+                            {value, QStringLiteral("2024-01-01 00:00:00")}));
+    }
+    EventLogReader reader;
+    QCOMPARE(reader.open(file, 1000), DB_OK);
+    QList<VelkEventLog> rows;
+    QCOMPARE(reader.pageFrom(1000, 10, rows), DB_OK);
+    QCOMPARE(rows.size(), 1);
+    const QString shown = rows.first().deviceName;
+    QCOMPARE(EventLogReader::isCut(shown), cut);
+    QCOMPARE(shown, cut ? unit.repeated(EventLogReader::CellChars) + EventLogReader::CutMark : value);
+    QCOMPARE(rows.first().time, QStringLiteral("2024-01-01 00:00:00"));
+}
+
+// A restore takes values of up to 64 MB: one such row made opening the Event Log keep the GUI thread for minutes and
+// take gigabytes, and no SOS warning could show meanwhile. Only what a cell shows is read of it (SQLite's own reading,
+// even cut short in SQL, takes the value whole first); the table shows it cut and says so, and the export writes the
+// row with the same cut text.
+void TestEventLog::hugeValueIsReadOnlyAsFarAsItsCellShowsAndExportedCut()
+{
+    constexpr qint64 huge = 60 * 1024 * 1024;
+    const QString file = startedDatabase(QStringLiteral("huge"));
+    QVERIFY(!file.isEmpty());
+    {
+        DbProbe writer(file, QStringLiteral("huge-writer"));
+        QVERIFY(
+            writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES ('Before', 0, 'a')")));
+        QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (%1, %1, %2)")
+                                .arg(repeatedSql(huge), repeatedSql(2 * EventLogReader::CellChars))));
+        QVERIFY(writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES ('After', 0, 'c')")));
+    }
+    const QString cut = QString(EventLogReader::CellChars, QLatin1Char('x')) + EventLogReader::CutMark;
+
+    // What SQLite takes for it while the rows are read: the whole value would be 60 MB and more.
+    sqlite3_int64 current = 0;
+    sqlite3_int64 highest = 0;
+    sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 1);
+    if (current == 0)
+        QSKIP("this SQLite library keeps no account of its memory");
+    EventLogModel model;
+    prepareModel(model, file);
+    QVERIFY(model.reload());
+    sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 0);
+    QVERIFY2(highest < 16 * 1024 * 1024, qPrintable(QString::number(highest)));
+
+    QCOMPARE(model.totalRows(), qint64(3));
+    const QModelIndex name = model.index(model.rowCount() - 2, 0);
+    QCOMPARE(name.data().toString(), cut);
+    QCOMPARE(name.data(Qt::ToolTipRole).toString(), QStringLiteral("cut"));
+    QCOMPARE(name.siblingAtColumn(2).data().toString(), cut);
+    QVERIFY(!model.index(model.rowCount() - 1, 0).data(Qt::ToolTipRole).isValid());
+
+    const QString expected = QStringLiteral("Device Name   Event   Time   \nBefore   Emergency Event   a   \n") + cut +
+                             QStringLiteral("   Emergency Event   ") + cut +
+                             QStringLiteral("   \nAfter   Emergency Event   c   \n");
+    QVERIFY(exported(model, m_env->home() + QStringLiteral("/huge.txt")) == expected);
 }
 
 QTEST_MAIN(TestEventLog)

@@ -1,0 +1,264 @@
+// The connections' time-outs at the intervals the console runs with (a keep-alive every 30 s, idle after 90 s, a
+// probe answered within 3 s, an identity within 10 s, 1,024 connections awaiting theirs), the server's clock moved
+// instead of waited for. Its own process, since the server is made once with these settings.
+
+#include "NetTestSupport.h"
+
+#include "network/RepeatedLines.h"
+#include "shell/base/Clock.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+class TestLiveness : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void probeAnsweredAtTheRealIntervalKeepsThePanel();
+    void oneHostsSilentConnectionsLeaveRoomForPanels();
+    void repeatedRefusalsAreSaidOncePerAddressAndEpisode();
+    void floodFromEverNewAddressesKeepsItsNotesBounded();
+
+private:
+    // Waits until the server has read every frame the panel sent so far: the panel's own keep-alive, sent last, is
+    // answered only after them.
+    bool readByServer(SimulatedPanel &panel);
+    std::unique_ptr<SimulatedPanel> addressPanel(int serial, int addressIndex);
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<LogCapture> m_log;
+    QTemporaryDir m_dir;
+    std::unique_ptr<ManualClock> m_clock;
+    CmdServer *m_server = nullptr;
+};
+
+void TestLiveness::initTestCase()
+{
+    m_env.reset(new TestEnv);
+    m_log.reset(new LogCapture);
+    OrvantaDBManager::setDataFolder(m_dir.path());
+    const NetworkConfig config = loopbackNetworkConfig(m_dir.path());
+    QCOMPARE(config.heartbeatIntervalMs, 30000);
+    QCOMPARE(config.idleTimeoutMs, 90000);
+    QCOMPARE(config.probeTimeoutMs, 3000);
+    NetworkConfig::setCurrent(config);
+    m_server = CmdServer::getInstance();
+    QVERIFY(m_server->serverPort() != 0);
+    m_clock.reset(new ManualClock(QDateTime(QDate(2026, 3, 2), QTime(9, 0))));
+    m_server->setClock(m_clock.get());
+}
+
+bool TestLiveness::readByServer(SimulatedPanel &panel)
+{
+    const int answered = panel.receivedCount(VELK_REMOTE_RSP_HEARTBEAT);
+    panel.sendHeartbeat();
+    return QTest::qWaitFor([&] { return panel.receivedCount(VELK_REMOTE_RSP_HEARTBEAT) > answered; },
+                           QuorvinTryCeilingMs);
+}
+
+std::unique_ptr<SimulatedPanel> TestLiveness::addressPanel(int serial, int addressIndex)
+{
+    PanelIdentity zeros = identityWith(serial, "kelvo");
+    zeros.mac = "00:00:00:00:00:00";
+    PanelSettings settings = directSettings(addressIndex);
+    settings.rejectBackoffMs = 100;
+    std::unique_ptr<SimulatedPanel> panel(new SimulatedPanel(zeros, settings));
+    panel->behaviour().retryAfterReject = false; // each try is the test's
+    return panel;
+}
+
+// A panel answered the probe within the millisecond and was closed 3.0-3.15 s later as silent: the verdict compared
+// the time since its last frame with the probe's time-out, and a timer that fires a little late made a prompt answer
+// look like none. Two panels behind one address: each try of the newcomer probes the holder, which answers at once and
+// keeps its device, through probes and keep-alives at the real intervals; one that stops answering is let go.
+void TestLiveness::probeAnsweredAtTheRealIntervalKeepsThePanel()
+{
+    const VelkIFPDevice device = addManagedDevice("Behind", QString(), "127.0.0.20");
+    auto holder = addressPanel(20, 18);
+    PanelSettings away = holder->settings();
+    away.reconnectDelayMs = 600000; // once let go, it stays away
+    holder->setSettings(away);
+    auto newcomer = addressPanel(21, 18);
+    QSignalSpy dropped(holder.get(), &SimulatedPanel::disconnected);
+    QSignalSpy refused(newcomer.get(), &SimulatedPanel::rejected);
+    holder->start();
+    QTRY_VERIFY(holder->isConnected());
+
+    for (int round = 1; round <= 3; ++round) {
+        const int asked = holder->receivedCount(VELK_REMOTE_CMD_HEARTBEAT);
+        newcomer->start();
+        QTRY_COMPARE(refused.count(), round);
+        QTRY_COMPARE(holder->receivedCount(VELK_REMOTE_CMD_HEARTBEAT), asked + 1);
+        QVERIFY(readByServer(*holder));
+        // The probe's verdict comes late, as from a busy event loop; then the keep-alives carry it to the next try.
+        m_clock->advance(3150);
+        QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+        for (int beat = 1; beat <= 3; ++beat) {
+            m_clock->advance(beat == 1 ? 26850 : 30000);
+            QTRY_COMPARE(holder->receivedCount(VELK_REMOTE_CMD_HEARTBEAT), asked + 1 + beat);
+            QTRY_COMPARE(holder->sentCount(VELK_REMOTE_RSP_HEARTBEAT), asked + 1 + beat);
+            QVERIFY(readByServer(*holder));
+        }
+        QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+    }
+    QVERIFY(holder->isConnected());
+    QCOMPARE(dropped.count(), 0);
+    QVERIFY(!m_log->contains("no answer to a probe"));
+
+    // A holder that no longer answers is let go at the probe's real time-out, not before; the newcomer then gets in.
+    holder->behaviour().answerHeartbeat = false;
+    const int asked = holder->receivedCount(VELK_REMOTE_CMD_HEARTBEAT);
+    newcomer->start();
+    QTRY_COMPARE(refused.count(), 4);
+    QTRY_COMPARE(holder->receivedCount(VELK_REMOTE_CMD_HEARTBEAT), asked + 1);
+    m_clock->advance(2990);
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
+    m_clock->advance(10);
+    QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Offline);
+    QVERIFY(m_log->contains(QStringLiteral("no answer to a probe from did:%1 at 127.0.0.20").arg(device.did)));
+    newcomer->start();
+    QTRY_VERIFY(newcomer->isConnected());
+    newcomer->shutDown();
+    holder->shutDown();
+}
+
+// 1,100 connections from one host that never say who they are filled the 1,024 places of connections awaiting their
+// identity, and panels reconnecting from elsewhere were turned away for as long as the host kept them (two for the
+// whole 45 s of a run), their SOS undelivered. The host keeps its share; a panel from another address connects and
+// its SOS is answered. The host's connections are closed at the real handshake time-out, not before.
+void TestLiveness::oneHostsSilentConnectionsLeaveRoomForPanels()
+{
+    constexpr int kFlood = 1100;
+    const NetworkConfig config = NetworkConfig::current();
+    QCOMPARE(config.maxPendingHandshakes, 1024);
+    std::vector<std::unique_ptr<QTcpSocket>> flood;
+    for (int i = 0; i < kFlood; ++i) {
+        flood.emplace_back(new QTcpSocket);
+        flood.back()->connectToHost(QHostAddress(QHostAddress::LocalHost), m_server->serverPort());
+    }
+    const auto closed = [&] {
+        return int(std::count_if(flood.begin(), flood.end(), [](const auto &socket) {
+            return socket->state() == QAbstractSocket::UnconnectedState;
+        }));
+    };
+    // Past the bound the rest of the host's connections are turned away as they are taken.
+    QTRY_VERIFY_WITH_TIMEOUT(closed() >= kFlood - config.maxPendingHandshakes, 120000);
+    const int refusedLines = m_log->count("too many connections awaiting identity");
+
+    addManagedDevice("Hall-30", testMac(30), "127.0.0.30");
+    SimulatedPanel panel(identityWith(30, "kelvo"), directSettings(28));
+    QSignalSpy acknowledged(&panel, &SimulatedPanel::sosAcknowledged);
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    panel.raiseSos();
+    QTRY_COMPARE(acknowledged.count(), 1);
+    QTRY_COMPARE(closed(), kFlood - config.maxPendingPerAddress);
+
+    m_clock->advance(config.handshakeTimeoutMs - 10);
+    QCOMPARE(closed(), kFlood - config.maxPendingPerAddress);
+    m_clock->advance(10);
+    QTRY_COMPARE(closed(), kFlood);
+    QVERIFY(panel.isConnected());
+    panel.shutDown();
+
+    // The flood is said once per kind, and its count once the host went quiet for a minute.
+    const int refused = kFlood - config.maxPendingPerAddress;
+    QCOMPARE(refusedLines, 1);
+    QCOMPARE(m_log->count("too many connections awaiting identity"), 1);
+    QCOMPARE(m_log->count("no identity within"), 1);
+    m_clock->advance(60000);
+    QCOMPARE(m_log->linesWith("from 127.0.0.1, ").size(), 2);
+    QVERIFY(
+        m_log->contains(QStringLiteral("connections refused, too many awaiting identity from 127.0.0.1, %1 more times")
+                            .arg(refused - 1)));
+    QVERIFY(m_log->contains(
+        QStringLiteral("no identity in time from 127.0.0.1, %1 more times").arg(config.maxPendingPerAddress - 1)));
+}
+
+// A zero-MAC flood wrote 59,006 lines in 30 s, and each refused panel a line at its every retry, for good. A refusal
+// is said once per address and episode, its count when the address went quiet for a minute or an hour after it began;
+// each address has its own, and a new episode is said again.
+void TestLiveness::repeatedRefusalsAreSaidOncePerAddressAndEpisode()
+{
+    std::vector<std::unique_ptr<SimulatedPanel>> strangers;
+    std::vector<std::unique_ptr<QSignalSpy>> refusals;
+    for (int i = 0; i < 2; ++i) {
+        PanelIdentity zeros = identityWith(40 + i, "kelvo");
+        zeros.mac = "00:00:00:00:00:00";
+        PanelSettings settings = directSettings(38 + i);
+        settings.rejectBackoffMs = 10;
+        strangers.emplace_back(new SimulatedPanel(zeros, settings));
+        refusals.emplace_back(new QSignalSpy(strangers.back().get(), &SimulatedPanel::rejected));
+        strangers.back()->start();
+    }
+    QTRY_VERIFY(refusals.at(0)->count() >= 100 && refusals.at(1)->count() >= 100);
+    // Within the hour, the clock moving less than the quiet minute between tries.
+    for (int step = 1; step < 100; ++step) {
+        const int tries = refusals.at(0)->count();
+        QTRY_VERIFY(refusals.at(0)->count() > tries);
+        m_clock->advance(30000);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const QString from = QStringLiteral("at 127.0.0.%1").arg(40 + i);
+        QCOMPARE(m_log->count("unmanaged device 00:00:00:00:00:00 " + from), 1);
+    }
+    QCOMPARE(m_log->count("unmanaged device refused from"), 0);
+
+    // An hour after it began, the count is said and a new episode begins.
+    for (int step = 0; step < 25; ++step) {
+        const int tries = refusals.at(0)->count();
+        QTRY_VERIFY(refusals.at(0)->count() > tries);
+        m_clock->advance(30000);
+    }
+    QCOMPARE(m_log->count("unmanaged device refused from 127.0.0.40, "), 1);
+    QCOMPARE(m_log->count("unmanaged device refused from 127.0.0.41, "), 1);
+    QTRY_VERIFY(m_log->count("unmanaged device 00:00:00:00:00:00 at 127.0.0.40") == 2);
+
+    // Quiet for a minute: the episode's count, and nothing more while nothing comes. The two counts and the two lines
+    // that began the episodes make every try.
+    for (auto &stranger : strangers)
+        stranger->shutDown();
+    m_clock->advance(60000);
+    m_clock->advance(3600000);
+    const QStringList said = m_log->linesWith("127.0.0.40");
+    QCOMPARE(said.size(), 4);
+    int counted = 0;
+    const QRegularExpression count(QStringLiteral("unmanaged device refused from 127.0.0.40, (\\d+) more times"));
+    for (const QString &line : said) {
+        const QRegularExpressionMatch match = count.match(line);
+        counted += match.hasMatch() ? match.captured(1).toInt() : 1;
+    }
+    QCOMPARE(counted, refusals.at(0)->count());
+}
+
+// Hosts from ever new addresses (a subnet's worth) must not grow what is kept of their episodes, nor the lines said,
+// without bound: past the table's size they count under one episode.
+void TestLiveness::floodFromEverNewAddressesKeepsItsNotesBounded()
+{
+    RepeatedLines lines(60000, 3600000, 3);
+    const QString what = QStringLiteral("unmanaged device refused");
+    int written = 0;
+    for (int i = 0; i < 1000; ++i)
+        written += lines.first(what, QStringLiteral("10.0.%1.%2").arg(i / 250).arg(i % 250), 1000 + i) ? 1 : 0;
+    QCOMPARE(written, 4);
+    const QList<RepeatedLines::Episode> ended = lines.takeEnded(60000 + 1000 + 999);
+    QCOMPARE(ended.size(), 4);
+    int said = 0;
+    for (const RepeatedLines::Episode &episode : ended)
+        said += 1 + episode.repeats;
+    QCOMPARE(said, 1000);
+    QVERIFY(std::any_of(ended.begin(), ended.end(), [](const RepeatedLines::Episode &episode) {
+        return episode.address == RepeatedLines::otherAddresses && episode.repeats == 996;
+    }));
+    QVERIFY(lines.isEmpty());
+    QVERIFY(lines.first(what, QStringLiteral("10.0.0.0"), 70000));
+}
+
+QTEST_GUILESS_MAIN(TestLiveness)
+#include "tst_Liveness.moc"
