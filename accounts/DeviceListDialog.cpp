@@ -181,7 +181,7 @@ void DeviceListDialog::fillDeviceTable()
     // One check box drawn in every row, from a stamp built as each row's widget was.
     setCheckStamp(m_deviceCells);
     QSet<quint32> held;
-    if (!fillFromRemembered)
+    if (!fillFromRemembered && !shownDevices.isEmpty())
         DeviceAssignment::assignedDevices(db, multiUser.muid, held);
     QVector<CheckTableModel::Row> rows;
     rows.reserve(shownDevices.size());

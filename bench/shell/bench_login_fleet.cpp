@@ -25,7 +25,7 @@
 // 1.5 x the growth per device from 2,000 to 10,000 (medians). The largest size's log-in time and stall are printed,
 // not judged. Exit code 0 when every target is met, 2 when not, 1 when a run failed.
 //
-// Usage: bench_login_fleet [--devices 2000,10000,100000] [--rounds 3] [--settle 30]
+// Usage: bench_login_fleet [--devices 2000,10000,100000] [--rounds 5] [--settle 30]
 
 #include "BenchSupport.h"
 #include "ShellBench.h"
@@ -305,7 +305,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "--devices takes three sizes or more, the first two the pair the log-in is judged on\n");
         return 1;
     }
-    const int rounds = std::max(1, option(args, "--rounds", "3").toInt());
+    const int rounds = std::max(1, option(args, "--rounds", "5").toInt());
     const int settle = std::max(1, option(args, "--settle", "30").toInt());
     std::vector<std::unique_ptr<Fleet>> fleets;
     for (int size : sizes) {

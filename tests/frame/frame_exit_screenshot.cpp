@@ -67,8 +67,8 @@ int main(int argc, char **argv)
     shoot(&notice, prefix + QStringLiteral("-notice-both.png"));
 
     // The console's windows as the operator sees them: an SOS warning open, Exit chosen, the notice below it.
-    const VelkIFPDevice device =
-        addManagedDevice(QStringLiteral("Science Lab B"), QStringLiteral("02:51:4d:00:00:21"), QStringLiteral("192.168.10.42"));
+    const VelkIFPDevice device = addManagedDevice(QStringLiteral("Science Lab B"), QStringLiteral("02:51:4d:00:00:21"),
+                                                  QStringLiteral("192.168.10.42"));
     FrameLayoutPage frame(storedAccount(true));
     frame.show();
     if (!QTest::qWaitForWindowExposed(&frame))
