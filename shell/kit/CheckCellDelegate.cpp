@@ -10,7 +10,8 @@
 
 #include "shell/kit/CheckTableModel.h"
 
-CheckCellDelegate::CheckCellDelegate(QAbstractItemView *view) : QStyledItemDelegate(view), m_view(view)
+CheckCellDelegate::CheckCellDelegate(QAbstractItemView *view)
+    : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport())
 {
     // The box shows the pointer over it, as the widget did: that needs moves without a button held.
     view->viewport()->setMouseTracking(true);
@@ -34,7 +35,7 @@ CheckCellDelegate::~CheckCellDelegate()
 
 void CheckCellDelegate::adopt(QWidget *stamp)
 {
-    stamp->setParent(m_view->viewport());
+    stamp->setParent(m_viewport);
     // What it holds is shown, as in a row widget, so that its layout places it; the stamp itself is never on screen.
     for (QWidget *child : stamp->findChildren<QWidget *>()) {
         if (!child->testAttribute(Qt::WA_WState_ExplicitShowHide))
@@ -50,7 +51,7 @@ void CheckCellDelegate::setCheckStamp(QWidget *cell, QCheckBox *box)
     m_box = box;
     adopt(cell);
     m_pressed = QPersistentModelIndex();
-    m_view->viewport()->update();
+    m_viewport->update();
 }
 
 void CheckCellDelegate::setMarkStamps(int column, const QVector<QWidget *> &stamps)
@@ -64,7 +65,7 @@ void CheckCellDelegate::setMarkStamps(int column, const QVector<QWidget *> &stam
         adopt(stamp);
         m_markStamps.append(stamp);
     }
-    m_view->viewport()->update();
+    m_viewport->update();
 }
 
 void CheckCellDelegate::fit(QWidget *stamp, const QSize &size)
@@ -224,7 +225,7 @@ QModelIndex CheckCellDelegate::boxClickedAt(const QPoint &pos) const
 void CheckCellDelegate::updateCell(const QModelIndex &index) const
 {
     if (index.isValid())
-        m_view->viewport()->update(m_view->visualRect(index));
+        m_viewport->update(m_view->visualRect(index));
 }
 
 void CheckCellDelegate::setHovered(const QModelIndex &index)
@@ -238,7 +239,8 @@ void CheckCellDelegate::setHovered(const QModelIndex &index)
 
 bool CheckCellDelegate::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view->viewport() || !m_checkCell)
+    // The viewport still reports while the view is torn down, when the view is no item view any more.
+    if (watched != m_viewport || !m_checkCell || !qobject_cast<QAbstractItemView *>(m_view))
         return QStyledItemDelegate::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {

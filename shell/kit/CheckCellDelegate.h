@@ -66,6 +66,7 @@ private:
     void updateCell(const QModelIndex &index) const;
 
     QAbstractItemView *m_view;
+    QWidget *m_viewport;
     QPointer<QWidget> m_checkCell;
     QCheckBox *m_box = nullptr;
     int m_markColumn = -1;
