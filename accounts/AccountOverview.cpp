@@ -93,7 +93,8 @@ AccountOverview::AccountOverview(QWidget *parent) : QFrame(parent)
     tableWidget->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
     connect(tableWidget, &QAbstractItemView::pressed, this, &AccountOverview::cellPressed);
     connect(tableWidget, &QAbstractItemView::entered, this, &AccountOverview::cellEntered);
-    updateMultiUserTable();
+    // The table is built when it first shows, or when something asks for it sooner: built with the Settings page at
+    // log-in, it read every device of a large site for a tab nobody had opened.
 
     cmdServer = CmdServer::getInstance();
     accountSyncRun = new AccountSyncRun(db, cmdServer, this);
@@ -122,8 +123,16 @@ AccountOverview::~AccountOverview()
     delete syncNowProgressDialog;
 }
 
+void AccountOverview::showEvent(QShowEvent *event)
+{
+    if (!filled)
+        updateMultiUserTable();
+    QFrame::showEvent(event);
+}
+
 void AccountOverview::updateMultiUserTable()
 {
+    filled = true;
     // Read again only when the users may have changed: the table is rebuilt at the end of every synchronisation
     // run, which writes statuses and nothing the table shows.
     const quint64 version = db->accountDataVersion();

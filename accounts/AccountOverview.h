@@ -83,6 +83,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void layoutHeader();
@@ -109,6 +110,7 @@ private:
     QTimer *progressTimer = nullptr;
     int pendingProgress = 0;
     QList<VelkMultiUser> multiUserList;
+    bool filled = false;                              // the table was built at least once
     quint64 multiUserListVersion = 0;                 // the data store's account version multiUserList was read at
     QHash<quint32, QString> deviceText;               // each user's device names joined, by muid
     QPair<quint64, quint64> deviceTextVersions{0, 0}; // the account and device versions deviceText was read at

@@ -5,6 +5,8 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "shell/base/Log.h"
+#include "shell/kit/CheckCellDelegate.h"
+#include "shell/kit/CheckTableModel.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
 #include "shell/kit/UiHelpers.h"
@@ -62,16 +64,23 @@ DeviceListDialog::DeviceListDialog(QWidget *parent) : QDialog(parent)
     connect(groupHeaderDeviceCounts, &ClickableLabel::clicked, this, &DeviceListDialog::sortingGroupByDeviceCounts);
     stackedWidgetTables->setCurrentIndex(0);
 
-    for (QTableWidget *table : {tableWidgetDevice, tableWidgetGroup}) {
+    m_deviceRows = new CheckTableModel(3, this);
+    m_groupRows = new CheckTableModel(3, this);
+    m_deviceCells = CheckCellDelegate::drawRows(m_deviceRows, tableWidgetDevice);
+    m_groupCells = CheckCellDelegate::drawRows(m_groupRows, tableWidgetGroup);
+    for (CheckTableModel *rows : {m_deviceRows, m_groupRows})
+        connect(rows, &CheckTableModel::checkClicked, this, &DeviceListDialog::tableRowCheckBoxClicked);
+    for (QTableView *table : {tableWidgetDevice, tableWidgetGroup}) {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionMode(QAbstractItemView::NoSelection);
         table->setFocusPolicy(Qt::NoFocus);
-        table->setColumnCount(3);
     }
     indicators = {new SortingIndicator(pageDevice), new SortingIndicator(pageDevice), new SortingIndicator(pageGroup),
                   new SortingIndicator(pageGroup)};
     scaleUi(false);
-    loadUserDevices();
+    // The devices are read when the window opens for a user: with thousands of them, reading them and their groups
+    // for a window nobody opened made the log-in wait.
+    resetPages();
 }
 
 DeviceListDialog::~DeviceListDialog()
@@ -100,12 +109,22 @@ void DeviceListDialog::readLists()
         shownDevices.append(i);
     if (DeviceAssignment::groupIndex(db, supportedDevices, groups) != DB_OK)
         writeLog(LOG_LEVEL_ERROR, "prepareShowedGroup, queryGroupsByIFP error");
+    // Each device's groups as the Group column shows them, joined once: sorting by that column compares them
+    // n log n times.
+    for (int i = 0; i < supportedDevices.size(); ++i)
+        supportedDevices[i].extraText = groups.groupNames.value(supportedDevices.at(i).did).join(QStringLiteral(", "));
     shownGroups.clear();
     for (int i = 0; i < groups.groups.size(); ++i)
         shownGroups.append(i);
 }
 
 void DeviceListDialog::loadUserDevices()
+{
+    readLists();
+    resetPages();
+}
+
+void DeviceListDialog::resetPages()
 {
     lineEditFilter->clear();
     lineEditFilter->clearFocus();
@@ -120,7 +139,6 @@ void DeviceListDialog::loadUserDevices()
         comboBoxType->setCurrentIndex(0);
     }
     stackedWidgetTables->setCurrentIndex(0);
-    readLists();
     for (SortingIndicator *sorter : qAsConst(indicators))
         sorter->setState(2);
     indicators.at(DeviceByName)->setState(0);
@@ -131,10 +149,7 @@ void DeviceListDialog::loadUserDevices()
     sortPage(GroupByName, false);
     showContentByType(0);
     groupCheckBoxAll->setChecked(false);
-    bool allHeld = true;
-    for (QCheckBox *box : qAsConst(deviceCheckBoxes))
-        allHeld = allHeld && box->isChecked();
-    deviceCheckBoxAll->setChecked(allHeld);
+    deviceCheckBoxAll->setChecked(m_deviceRows->allChecked());
     updateSelectionSummary();
     computeTotals();
     labelTotalInfo->setText(deviceTotalText);
@@ -142,7 +157,7 @@ void DeviceListDialog::loadUserDevices()
 
 QString DeviceListDialog::groupText(int device) const
 {
-    return groups.groupNames.value(supportedDevices.at(device).did).join(QStringLiteral(", "));
+    return supportedDevices.at(device).extraText;
 }
 
 int DeviceListDialog::groupDeviceCount(int group) const
@@ -150,68 +165,63 @@ int DeviceListDialog::groupDeviceCount(int group) const
     return groups.members.value(groups.groups.at(group).gid).size();
 }
 
-QWidget *DeviceListDialog::checkCell(QCheckBox **box, bool checked)
+void DeviceListDialog::setCheckStamp(CheckCellDelegate *cells)
 {
     auto *cell = new QWidget;
     auto *layout = new QHBoxLayout(cell);
     layout->setContentsMargins(ScaleMath::truncScaled(12, getScaleFactor()), 0, 0, 0);
-    *box = new QCheckBox(cell);
-    (*box)->setStyleSheet(FormStyle::indicatorStyle("QCheckBox"));
-    (*box)->setChecked(checked);
-    layout->addWidget(*box);
-    connect(*box, &QCheckBox::clicked, this, &DeviceListDialog::tableRowCheckBoxClicked);
-    return cell;
+    auto *box = new QCheckBox(cell);
+    box->setStyleSheet(FormStyle::indicatorStyle("QCheckBox"));
+    layout->addWidget(box);
+    cells->setCheckStamp(cell, box);
 }
 
 void DeviceListDialog::fillDeviceTable()
 {
-    const double scale = getScaleFactor();
+    // One check box drawn in every row, from a stamp built as each row's widget was.
+    setCheckStamp(m_deviceCells);
     QSet<quint32> held;
-    if (!fillFromRemembered)
+    if (!fillFromRemembered && !shownDevices.isEmpty())
         DeviceAssignment::assignedDevices(db, multiUser.muid, held);
-    deviceCheckBoxes.clear();
-    tableWidgetDevice->setRowCount(0);
-    tableWidgetDevice->setRowCount(shownDevices.size());
-    for (int row = 0; row < shownDevices.size(); ++row) {
-        VelkIFPDevice &device = supportedDevices[shownDevices.at(row)];
-        const bool checked =
-            fillFromRemembered ? rememberedNames.contains(device.deviceName) : held.contains(device.did);
-        tableWidgetDevice->setRowHeight(row, ScaleMath::truncScaled(RowHeight, scale));
-        QCheckBox *box = nullptr;
-        tableWidgetDevice->setCellWidget(row, 0, checkCell(&box, checked));
-        deviceCheckBoxes.append(box);
-        tableWidgetDevice->setItem(row, 1, new QTableWidgetItem(device.deviceName));
-        device.extraText = groupText(shownDevices.at(row));
-        tableWidgetDevice->setItem(row, 2, new QTableWidgetItem(device.extraText));
+    QVector<CheckTableModel::Row> rows;
+    rows.reserve(shownDevices.size());
+    const QSet<QString> remembered(rememberedNames.cbegin(), rememberedNames.cend());
+    for (int shown : qAsConst(shownDevices)) {
+        const VelkIFPDevice &device = supportedDevices.at(shown);
+        const bool checked = fillFromRemembered ? remembered.contains(device.deviceName) : held.contains(device.did);
+        rows.append({{QString(), device.deviceName, device.extraText}, checked, 0});
     }
+    tableWidgetDevice->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
+    m_deviceRows->setRows(rows);
+    // A refilled table starts at its top, as it did when its rows were built anew.
+    tableWidgetDevice->scrollToTop();
     rememberedNames.clear();
     fillFromRemembered = false;
 }
 
 void DeviceListDialog::fillGroupTable()
 {
-    const double scale = getScaleFactor();
-    groupCheckBoxes.clear();
-    tableWidgetGroup->setRowCount(0);
-    tableWidgetGroup->setRowCount(shownGroups.size());
-    for (int row = 0; row < shownGroups.size(); ++row) {
-        VelkGroups &group = groups.groups[shownGroups.at(row)];
-        tableWidgetGroup->setRowHeight(row, ScaleMath::truncScaled(RowHeight, scale));
-        QCheckBox *box = nullptr;
-        const bool checked = fillFromRemembered && rememberedNames.contains(group.groupName);
-        tableWidgetGroup->setCellWidget(row, 0, checkCell(&box, checked));
-        groupCheckBoxes.append(box);
-        tableWidgetGroup->setItem(row, 1, new QTableWidgetItem(group.groupName));
-        group.extraValue = groupDeviceCount(shownGroups.at(row));
-        tableWidgetGroup->setItem(row, 2, new QTableWidgetItem(QString::number(group.extraValue)));
+    setCheckStamp(m_groupCells);
+    QVector<CheckTableModel::Row> rows;
+    rows.reserve(shownGroups.size());
+    const QSet<QString> remembered(rememberedNames.cbegin(), rememberedNames.cend());
+    for (int shown : qAsConst(shownGroups)) {
+        VelkGroups &group = groups.groups[shown];
+        group.extraValue = groupDeviceCount(shown);
+        rows.append({{QString(), group.groupName, QString::number(group.extraValue)},
+                     fillFromRemembered && remembered.contains(group.groupName),
+                     0});
     }
+    tableWidgetGroup->verticalHeader()->setDefaultSectionSize(ScaleMath::truncScaled(RowHeight, getScaleFactor()));
+    m_groupRows->setRows(rows);
+    tableWidgetGroup->scrollToTop();
     rememberedNames.clear();
     fillFromRemembered = false;
 }
 
-QList<QCheckBox *> &DeviceListDialog::pageCheckBoxes()
+CheckTableModel *DeviceListDialog::pageRows() const
 {
-    return onGroupPage() ? groupCheckBoxes : deviceCheckBoxes;
+    return onGroupPage() ? m_groupRows : m_deviceRows;
 }
 
 QCheckBox *DeviceListDialog::pageCheckBoxAll()
@@ -223,19 +233,22 @@ QList<int> DeviceListDialog::checkedDevices() const
 {
     QList<int> devices;
     if (!onGroupPage()) {
-        for (int row = 0; row < deviceCheckBoxes.size(); ++row) {
-            if (deviceCheckBoxes.at(row)->isChecked())
+        for (int row = 0; row < m_deviceRows->rowCount(); ++row) {
+            if (m_deviceRows->isChecked(row))
                 devices.append(shownDevices.at(row));
         }
         return devices;
     }
     // A device in several checked groups counts once, where it first occurs.
-    for (int row = 0; row < groupCheckBoxes.size(); ++row) {
-        if (!groupCheckBoxes.at(row)->isChecked())
+    QSet<int> taken;
+    for (int row = 0; row < m_groupRows->rowCount(); ++row) {
+        if (!m_groupRows->isChecked(row))
             continue;
         for (int device : groups.members.value(groups.groups.at(shownGroups.at(row)).gid)) {
-            if (!devices.contains(device))
+            if (!taken.contains(device)) {
+                taken.insert(device);
                 devices.append(device);
+            }
         }
     }
     return devices;
@@ -243,9 +256,7 @@ QList<int> DeviceListDialog::checkedDevices() const
 
 void DeviceListDialog::updateSelectionSummary()
 {
-    int checked = 0;
-    for (QCheckBox *box : qAsConst(pageCheckBoxes()))
-        checked += box->isChecked() ? 1 : 0;
+    const int checked = pageRows()->checkedCount();
     const bool none = checked == 0;
     selectedInfoWidget->setVisible(!none);
     comboBoxType->setVisible(none);
@@ -267,16 +278,17 @@ void DeviceListDialog::updateSelectionSummary()
 
 void DeviceListDialog::checkBoxAllClicked(bool checked)
 {
-    for (QCheckBox *box : qAsConst(pageCheckBoxes()))
-        box->setChecked(checked);
+    pageRows()->setAllChecked(checked);
     updateSelectionSummary();
 }
 
-void DeviceListDialog::tableRowCheckBoxClicked(bool checked)
+void DeviceListDialog::tableRowCheckBoxClicked(int row, bool checked)
 {
-    bool all = true;
-    for (QCheckBox *box : qAsConst(pageCheckBoxes()))
-        all = all && box->isChecked();
+    Q_UNUSED(row)
+    // Only the page shown takes clicks.
+    if (sender() != pageRows())
+        return;
+    const bool all = pageRows()->allChecked();
     if (checked && all)
         pageCheckBoxAll()->setChecked(true);
     else if (!checked)
@@ -291,8 +303,7 @@ void DeviceListDialog::closeSelectedInfo()
     lineEditFilter->show();
     btnFilter->show();
     pageCheckBoxAll()->setChecked(false);
-    for (QCheckBox *box : qAsConst(pageCheckBoxes()))
-        box->setChecked(false);
+    pageRows()->setAllChecked(false);
 }
 
 void DeviceListDialog::showContentByType(int indexOfType)
@@ -370,9 +381,9 @@ void DeviceListDialog::rememberCheckedNames()
 {
     rememberedNames.clear();
     const bool groupPage = onGroupPage();
-    const QList<QCheckBox *> &boxes = groupPage ? groupCheckBoxes : deviceCheckBoxes;
-    for (int row = 0; row < boxes.size(); ++row) {
-        if (!boxes.at(row)->isChecked())
+    const CheckTableModel *rows = pageRows();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        if (!rows->isChecked(row))
             continue;
         rememberedNames.append(groupPage ? groups.groups.at(shownGroups.at(row)).groupName
                                          : supportedDevices.at(shownDevices.at(row)).deviceName);
@@ -538,7 +549,7 @@ void DeviceListDialog::placeIndicators()
     }
     const int check = ScaleMath::truncScaled(CheckColumnWidth, scale);
     const int name = ScaleMath::truncScaled(NameColumnWidth, scale);
-    for (QTableWidget *table : {tableWidgetDevice, tableWidgetGroup}) {
+    for (QTableView *table : {tableWidgetDevice, tableWidgetGroup}) {
         table->setColumnWidth(0, check);
         table->setColumnWidth(1, name);
     }

@@ -9,6 +9,8 @@
 #include "datastore/VelkMultiUser.h"
 #include "shell/kit/FormScale.h"
 
+class CheckCellDelegate;
+class CheckTableModel;
 class DeviceOverAssignDialog;
 class OrvantaDBIntf;
 class QCheckBox;
@@ -35,9 +37,9 @@ public:
     static QList<VelkIFPDevice> getSupportedDeviceList();
 
     DeviceOverAssignDialog *overAssignDialog() const { return deviceOverAssignDialog; }
-    /// The check box of a row of the device page or the group page.
-    QCheckBox *deviceCheckBox(int row) const { return deviceCheckBoxes.value(row); }
-    QCheckBox *groupCheckBox(int row) const { return groupCheckBoxes.value(row); }
+    /// The rows of the device page and the group page, each check box a row's Qt::CheckStateRole.
+    CheckTableModel *deviceRows() const { return m_deviceRows; }
+    CheckTableModel *groupRows() const { return m_groupRows; }
     SortingIndicator *indicator(int index) const { return indicators.value(index); }
 
 signals:
@@ -50,7 +52,7 @@ public slots:
     void btnApplyFilterClicked();
     void pressEvent(QMouseEvent *event);
     void checkBoxAllClicked(bool checked);
-    void tableRowCheckBoxClicked(bool checked);
+    void tableRowCheckBoxClicked(int row, bool checked);
     void closeSelectedInfo();
     void saveButtonClicked();
     void cancelButtonClicked();
@@ -75,14 +77,17 @@ private:
 
     bool onGroupPage() const { return stackedWidgetTables->currentIndex() == 1; }
     void readLists();
+    /// Both pages as at an opening, for the lists read last.
+    void resetPages();
     void fillDeviceTable();
     void fillGroupTable();
-    QWidget *checkCell(QCheckBox **box, bool checked);
+    /// The check cell each row showed, handed to the page's delegate to draw every row's box from.
+    void setCheckStamp(CheckCellDelegate *cells);
     QString groupText(int device) const;
     int groupDeviceCount(int group) const;
     /// The devices of the checked rows of the current page, each once, in row order.
     QList<int> checkedDevices() const;
-    QList<QCheckBox *> &pageCheckBoxes();
+    CheckTableModel *pageRows() const;
     QCheckBox *pageCheckBoxAll();
     void updateSelectionSummary();
     void applyFilter();
@@ -98,11 +103,13 @@ private:
     OrvantaDBIntf *db;
     QList<VelkIFPDevice> supportedDevices;
     QList<int> shownDevices;
-    QList<QCheckBox *> deviceCheckBoxes;
+    CheckTableModel *m_deviceRows;
+    CheckCellDelegate *m_deviceCells;
     QString deviceTotalText;
     DeviceAssignment::GroupIndex groups;
     QList<int> shownGroups;
-    QList<QCheckBox *> groupCheckBoxes;
+    CheckTableModel *m_groupRows;
+    CheckCellDelegate *m_groupCells;
     QString groupTotalText;
     QString filterSelectedStyle;
     QString filterNormalStyle;

@@ -11,7 +11,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QWidget>
 
@@ -40,12 +40,12 @@ public:
     QCheckBox *deviceCheckBoxAll;
     ClickableLabel *deviceHeaderDevice;
     ClickableLabel *deviceHeaderGroup;
-    QTableWidget *tableWidgetDevice;
+    QTableView *tableWidgetDevice;
     QWidget *pageGroup;
     QCheckBox *groupCheckBoxAll;
     ClickableLabel *groupHeaderGroup;
     ClickableLabel *groupHeaderDeviceCounts;
-    QTableWidget *tableWidgetGroup;
+    QTableView *tableWidgetGroup;
     QLabel *labelTotalInfo;
     QPushButton *btnCancel;
     QPushButton *btnSave;
@@ -171,7 +171,7 @@ private:
     }
 
     static void setupPage(QWidget *page, QCheckBox **all, const char *allName, ClickableLabel **first,
-                          const char *firstName, ClickableLabel **second, const char *secondName, QTableWidget **table,
+                          const char *firstName, ClickableLabel **second, const char *secondName, QTableView **table,
                           const char *tableName)
     {
         auto *strip = new QLabel(page);
@@ -193,7 +193,8 @@ private:
         (*second)->setGeometry(QRect(300, 0, 290, 32));
         (*second)->setCursor(Qt::PointingHandCursor);
         (*second)->setStyleSheet(headerStyle());
-        *table = new QTableWidget(page);
+        // The rows come from the dialog's model.
+        *table = new QTableView(page);
         (*table)->setObjectName(QLatin1String(tableName));
         (*table)->setGeometry(QRect(0, 32, 590, 344));
         AccountsForm::headerlessTable((*table), QStringLiteral("QTableView::item{padding: 0px;}"));

@@ -12,6 +12,8 @@
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
+#include "shell/kit/CheckCellDelegate.h"
+#include "shell/kit/CheckTableModel.h"
 #include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/ScaleMath.h"
@@ -72,6 +74,12 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
     connect(m_reread, &DbReadRetry::retry, this, &BroadcastSchedule::rereadTargets);
     setupUi(this);
     setLayoutDirection(uiLayoutDirection());
+    m_deviceRows = new CheckTableModel(5, this);
+    m_groupRows = new CheckTableModel(3, this);
+    m_deviceCells = CheckCellDelegate::drawRows(m_deviceRows, tableWidgetDevice);
+    m_groupCells = CheckCellDelegate::drawRows(m_groupRows, tableWidgetGroup);
+    for (CheckTableModel *rows : {m_deviceRows, m_groupRows})
+        connect(rows, &CheckTableModel::checkClicked, this, &BroadcastSchedule::tableRowCheckBoxClicked);
     for (int i = 0; i < 5; ++i) {
         m_indicators[i] = new SortingIndicator(this);
         m_indicators[i]->setObjectName(QStringLiteral("sortIndicator%1").arg(i));
@@ -161,14 +169,14 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
     connect(groupHeaderDeviceCounts, &ClickableLabel::clicked, this, &BroadcastSchedule::sortingGroupByDeviceCounts);
 
     stackedWidgetTables->setCurrentIndex(0);
-    for (QTableWidget *table : {tableWidgetDevice, tableWidgetGroup}) {
+    for (QTableView *table : {tableWidgetDevice, tableWidgetGroup}) {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionMode(QAbstractItemView::NoSelection);
         table->setFocusPolicy(Qt::NoFocus);
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         if (uiLayoutDirection() == Qt::RightToLeft)
             table->setStyleSheet(table->styleSheet() +
-                                 QStringLiteral("QTableWidget::item {padding-left:0px;padding-right:10px;}"));
+                                 QStringLiteral("QTableView::item {padding-left:0px;padding-right:10px;}"));
     }
     setColumnWidths();
     m_messageDialog = new BroadcastMessageDialog(this);
@@ -187,7 +195,9 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
 
     applyCalendarLanguage(calendarWidget, m_db);
     applyCheckBoxStyle();
-    newBroadcast();
+    // The targets are read when a broadcast is edited: with thousands of devices, reading them and their groups
+    // for a step nobody opened made the log-in wait.
+    resetForNewBroadcast();
 }
 
 BroadcastSchedule::~BroadcastSchedule() = default;
@@ -259,64 +269,62 @@ void BroadcastSchedule::refreshTables()
 
 void BroadcastSchedule::fillDeviceTable()
 {
+    // One check box and one light drawn for every row, from stamps built as each row's widgets were.
     const double s = getScaleFactor();
-    deviceCheckBoxList.clear();
-    tableWidgetDevice->setRowCount(0);
-    const QList<int> &rows = m_targets.shownDevices();
-    tableWidgetDevice->setRowCount(rows.size());
-    const QString checkStyle = rowCheckStyle(s);
+    auto *box = new QCheckBox;
+    box->setStyleSheet(rowCheckStyle(s));
+    m_deviceCells->setCheckStamp(box, box);
     const int icon = int(s * 12);
-    for (int row = 0; row < rows.size(); ++row) {
-        const VelkIFPDevice &device = m_targets.devices().at(rows.at(row));
-        tableWidgetDevice->setRowHeight(row, int(s * kRowHeight));
-        auto *box = new QCheckBox;
-        box->setStyleSheet(checkStyle);
-        box->setChecked(m_targets.isDeviceChecked(rows.at(row)));
-        box->setProperty("row", row);
-        deviceCheckBoxList.append(box);
-        tableWidgetDevice->setCellWidget(row, 0, box);
-        connect(box, &QCheckBox::clicked, this, &BroadcastSchedule::tableRowCheckBoxClicked);
+    QVector<QWidget *> lights;
+    for (bool online : {false, true}) {
         auto *power = new QWidget;
         auto *layout = new QHBoxLayout(power);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setAlignment(Qt::AlignCenter);
         auto *light = new QLabel;
         light->setFixedSize(icon, icon);
-        light->setStyleSheet(device.isOnline
+        light->setStyleSheet(online
                                  ? QStringLiteral("QLabel{border-image: url(:/resource/scheduling/power_on.PNG);}")
                                  : QStringLiteral("QLabel{border-image: url(:/resource/scheduling/power_off.PNG);}"));
         layout->addWidget(light);
-        tableWidgetDevice->setCellWidget(row, 1, power);
-        tableWidgetDevice->setItem(row, 2, new QTableWidgetItem(device.deviceName));
-        tableWidgetDevice->setItem(row, 3, new QTableWidgetItem(device.extraText));
-        tableWidgetDevice->setItem(row, 4,
-                                   new QTableWidgetItem(device.deviceType == QLatin1String("Audio Box")
-                                                            ? tr("Streaming Audio Box")
-                                                            : tr("IFP/Control Box")));
+        lights.append(power);
     }
+    m_deviceCells->setMarkStamps(1, lights);
+
+    const QString audioBox = tr("Streaming Audio Box");
+    const QString controlBox = tr("IFP/Control Box");
+    const QList<int> &shown = m_targets.shownDevices();
+    QVector<CheckTableModel::Row> rows;
+    rows.reserve(shown.size());
+    for (int device : shown) {
+        const VelkIFPDevice &d = m_targets.devices().at(device);
+        rows.append({{QString(), QString(), d.deviceName, d.extraText,
+                      d.deviceType == QLatin1String("Audio Box") ? audioBox : controlBox},
+                     m_targets.isDeviceChecked(device),
+                     d.isOnline ? 1 : 0});
+    }
+    tableWidgetDevice->verticalHeader()->setDefaultSectionSize(int(s * kRowHeight));
+    m_deviceRows->setRows(rows);
+    // A refilled table starts at its top, as it did when its rows were built anew.
+    tableWidgetDevice->scrollToTop();
 }
 
 void BroadcastSchedule::fillGroupTable()
 {
     const double s = getScaleFactor();
-    groupCheckBoxList.clear();
-    tableWidgetGroup->setRowCount(0);
-    const QList<int> &rows = m_targets.shownGroups();
-    tableWidgetGroup->setRowCount(rows.size());
-    const QString checkStyle = rowCheckStyle(s);
-    for (int row = 0; row < rows.size(); ++row) {
-        const VelkGroups &group = m_targets.groups().at(rows.at(row));
-        tableWidgetGroup->setRowHeight(row, int(s * kRowHeight));
-        auto *box = new QCheckBox;
-        box->setStyleSheet(checkStyle);
-        box->setChecked(m_targets.isGroupChecked(rows.at(row)));
-        box->setProperty("row", row);
-        groupCheckBoxList.append(box);
-        tableWidgetGroup->setCellWidget(row, 0, box);
-        connect(box, &QCheckBox::clicked, this, &BroadcastSchedule::tableRowCheckBoxClicked);
-        tableWidgetGroup->setItem(row, 1, new QTableWidgetItem(group.groupName));
-        tableWidgetGroup->setItem(row, 2, new QTableWidgetItem(QString::number(group.extraValue)));
+    auto *box = new QCheckBox;
+    box->setStyleSheet(rowCheckStyle(s));
+    m_groupCells->setCheckStamp(box, box);
+    const QList<int> &shown = m_targets.shownGroups();
+    QVector<CheckTableModel::Row> rows;
+    rows.reserve(shown.size());
+    for (int group : shown) {
+        const VelkGroups &g = m_targets.groups().at(group);
+        rows.append({{QString(), g.groupName, QString::number(g.extraValue)}, m_targets.isGroupChecked(group), 0});
     }
+    tableWidgetGroup->verticalHeader()->setDefaultSectionSize(int(s * kRowHeight));
+    m_groupRows->setRows(rows);
+    tableWidgetGroup->scrollToTop();
 }
 
 void BroadcastSchedule::setColumnWidths()
@@ -438,13 +446,11 @@ void BroadcastSchedule::setPageChecked(bool checked)
     if (devicePageShown()) {
         for (int i : m_targets.shownDevices())
             m_targets.setDeviceChecked(i, checked);
-        for (QCheckBox *box : qAsConst(deviceCheckBoxList))
-            box->setChecked(checked);
+        m_deviceRows->setAllChecked(checked);
     } else {
         for (int i : m_targets.shownGroups())
             m_targets.setGroupChecked(i, checked);
-        for (QCheckBox *box : qAsConst(groupCheckBoxList))
-            box->setChecked(checked);
+        m_groupRows->setAllChecked(checked);
     }
 }
 
@@ -454,22 +460,20 @@ void BroadcastSchedule::checkBoxAllClicked(bool checked)
     updateSelectedInfo();
 }
 
-void BroadcastSchedule::tableRowCheckBoxClicked(bool checked)
+void BroadcastSchedule::tableRowCheckBoxClicked(int row, bool checked)
 {
-    auto *box = qobject_cast<QCheckBox *>(sender());
-    if (!box)
+    // Only the page shown takes clicks.
+    const bool devicePage = sender() == m_deviceRows;
+    if (devicePage != devicePageShown())
         return;
-    const int row = box->property("row").toInt();
-    const bool devicePage = devicePageShown();
-    const QList<QCheckBox *> &boxes = devicePage ? deviceCheckBoxList : groupCheckBoxList;
+    const CheckTableModel *rows = devicePage ? m_deviceRows : m_groupRows;
     QCheckBox *all = devicePage ? deviceCheckBoxAll : groupCheckBoxAll;
     if (devicePage)
         m_targets.setDeviceChecked(m_targets.shownDevices().at(row), checked);
     else
         m_targets.setGroupChecked(m_targets.shownGroups().at(row), checked);
     if (checked) {
-        const bool every = std::all_of(boxes.begin(), boxes.end(), [](QCheckBox *b) { return b->isChecked(); });
-        if (every)
+        if (rows->allChecked())
             all->setChecked(true);
     } else if (all->isChecked()) {
         all->setChecked(false);
@@ -715,8 +719,13 @@ VelkBroadcast BroadcastSchedule::getBroadcastData()
 
 void BroadcastSchedule::newBroadcast()
 {
-    broadcastData.bid = 0;
     prepareTargets();
+    resetForNewBroadcast();
+}
+
+void BroadcastSchedule::resetForNewBroadcast()
+{
+    broadcastData.bid = 0;
     refreshTables();
     comboBoxType->show();
     comboBoxType->setCurrentIndex(0);

@@ -8,6 +8,8 @@
 #include <QFrame>
 
 class BroadcastMessageDialog;
+class CheckCellDelegate;
+class CheckTableModel;
 class Clock;
 class DbReadRetry;
 class CmdServer;
@@ -53,6 +55,11 @@ public:
     void showSortIndicators(bool devicePage);
 
     const BroadcastTargetModel &targets() const { return m_targets; }
+    /// The rows of the two tables, each check box a row's Qt::CheckStateRole; the delegates draw them.
+    CheckTableModel *deviceRows() const { return m_deviceRows; }
+    CheckTableModel *groupRows() const { return m_groupRows; }
+    CheckCellDelegate *deviceCells() const { return m_deviceCells; }
+    CheckCellDelegate *groupCells() const { return m_groupCells; }
     BroadcastMessageDialog *messageDialog() const { return m_messageDialog; }
     SortingIndicator *sortIndicator(int index) const { return m_indicators[index]; }
     bool isNow() const { return broadcastData.isNow; }
@@ -71,7 +78,7 @@ private slots:
     void btnApplyFilterClicked();
     void pressEvent(QMouseEvent *event);
     void checkBoxAllClicked(bool checked);
-    void tableRowCheckBoxClicked(bool checked);
+    void tableRowCheckBoxClicked(int row, bool checked);
     void closeSelectedInfo();
     void scheduleClicked();
     void broadcastNowClicked();
@@ -102,6 +109,8 @@ private:
     void setPageChecked(bool checked);
     void fillDeviceTable();
     void fillGroupTable();
+    /// The schedule panel and the tables as for a new broadcast, with the targets read last.
+    void resetForNewBroadcast();
     void setColumnWidths();
     void placeSortIndicators();
     void updateSortIndicators();
@@ -135,8 +144,10 @@ private:
     bool m_devicesUnread = false;
     QString deviceTotalText;
     QString groupTotalText;
-    QList<QCheckBox *> deviceCheckBoxList;
-    QList<QCheckBox *> groupCheckBoxList;
+    CheckTableModel *m_deviceRows;
+    CheckTableModel *m_groupRows;
+    CheckCellDelegate *m_deviceCells;
+    CheckCellDelegate *m_groupCells;
     bool isHaveControlBox = false;
     bool isHaveAudioDevice = false;
     // Power, Device, Group of the device page; Group, Device Counts of the group page.

@@ -15,7 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QWidget>
 
@@ -42,14 +42,14 @@ public:
     ClickableLabel *deviceHeaderGroup;
     QLabel *deviceHeaderType;
     QLabel *deviceHeaderRightBorder;
-    QTableWidget *tableWidgetDevice;
+    QTableView *tableWidgetDevice;
     QWidget *pageGroup;
     QLabel *groupHeaderLeftBorder;
     QCheckBox *groupCheckBoxAll;
     ClickableLabel *groupHeaderGroup;
     ClickableLabel *groupHeaderDeviceCounts;
     QLabel *groupHeaderRightBorder;
-    QTableWidget *tableWidgetGroup;
+    QTableView *tableWidgetGroup;
     QLabel *labelTotalInfo;
     QFrame *selectScheduleWidget;
     QWidget *topMenuWidget;
@@ -111,10 +111,10 @@ public:
         return label;
     }
 
-    static QTableWidget *table(QWidget *parent, const char *name, int columns)
+    // The rows come from the page's model.
+    static QTableView *table(QWidget *parent, const char *name)
     {
-        auto *t = make<QTableWidget>(parent, name, QRect(0, 25, 540, 380));
-        t->setColumnCount(columns);
+        auto *t = make<QTableView>(parent, name, QRect(0, 25, 540, 380));
         t->horizontalHeader()->setVisible(false);
         t->verticalHeader()->setVisible(false);
         t->setShowGrid(false);
@@ -123,8 +123,8 @@ public:
         t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         t->setStyleSheet(
             QStringLiteral(
-                "QTableWidget{background-color: #666666;border: 1px solid #1a1a1a;color: #ffffff;font-size:10pt;}"
-                "QTableWidget::item{padding-left: 10px;border-bottom: 1px solid #5a5a5a;}") +
+                "QTableView{background-color: #666666;border: 1px solid #1a1a1a;color: #ffffff;font-size:10pt;}"
+                "QTableView::item{padding-left: 10px;border-bottom: 1px solid #5a5a5a;}") +
             tableScrollBarStyle());
         return t;
     }
@@ -176,7 +176,7 @@ public:
         deviceHeaderType = header(pageDevice, "deviceHeaderType", QRect(376, 0, 163, 25));
         deviceHeaderType->setCursor(Qt::ArrowCursor);
         deviceHeaderRightBorder = border(pageDevice, "deviceHeaderRightBorder", QRect(539, 0, 1, 25));
-        tableWidgetDevice = table(pageDevice, "tableWidgetDevice", 5);
+        tableWidgetDevice = table(pageDevice, "tableWidgetDevice");
         stackedWidgetTables->addWidget(pageDevice);
         pageGroup = make<QWidget>(nullptr, "pageGroup", QRect(0, 0, 540, 405));
         groupHeaderLeftBorder = border(pageGroup, "groupHeaderLeftBorder", QRect(0, 0, 1, 25));
@@ -184,7 +184,7 @@ public:
         groupHeaderGroup = header(pageGroup, "groupHeaderGroup", QRect(41, 0, 300, 25));
         groupHeaderDeviceCounts = header(pageGroup, "groupHeaderDeviceCounts", QRect(341, 0, 198, 25));
         groupHeaderRightBorder = border(pageGroup, "groupHeaderRightBorder", QRect(539, 0, 1, 25));
-        tableWidgetGroup = table(pageGroup, "tableWidgetGroup", 3);
+        tableWidgetGroup = table(pageGroup, "tableWidgetGroup");
         stackedWidgetTables->addWidget(pageGroup);
         labelTotalInfo = make<QLabel>(selectDeviceWidget, "labelTotalInfo", QRect(0, 448, 540, 20));
         labelTotalInfo->setStyleSheet(white);

@@ -8,11 +8,15 @@
 #include <QStringList>
 
 ConnectedItem::ConnectedItem(quint32 key, const VelkIFPDevice &device, QListWidget *list)
-    : QListWidgetItem(list, Type), m_key(key), m_device(device)
+    : QListWidgetItem(nullptr, Type), m_key(key), m_device(device)
 {
     setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
     refresh();
+    // Listed once it has its look: every change to a listed item is announced to the view, seven times for each of
+    // thousands of devices at log-in.
+    if (list)
+        list->addItem(this);
 }
 
 ConnectedItem::~ConnectedItem() = default;
@@ -87,7 +91,21 @@ void ConnectedItem::refresh()
     setText(m_device.deviceName);
     setIcon(iconFor(m_state));
     setForeground(QBrush(m_state == DeviceControlModel::Offline ? QColor(0xa6, 0xa6, 0xa6) : QColor(0xff, 0xff, 0xff)));
+}
 
+QVariant ConnectedItem::data(int role) const
+{
+    // The tip and the accessible text are built when asked for: built at every refresh, they cost a list of
+    // thousands of devices more than its icons, for tips few are read.
+    if (role == Qt::ToolTipRole)
+        return plainToolTip(details());
+    if (role == Qt::AccessibleTextRole)
+        return m_device.deviceName + QStringLiteral(", ") + stateText(m_state);
+    return QListWidgetItem::data(role);
+}
+
+QString ConnectedItem::details() const
+{
     QStringList lines;
     lines << m_device.deviceName << stateText(m_state);
     auto add = [&lines](const char *label, const QString &value) {
@@ -101,6 +119,5 @@ void ConnectedItem::refresh()
     add(QT_TRANSLATE_NOOP("ConnectedItem", "MAC address: %1"), m_device.macAddress);
     if (m_state == DeviceControlModel::Kicked)
         lines << QCoreApplication::translate("ConnectedItem", "Click to clear the mark.");
-    setToolTip(plainToolTip(lines.join(QLatin1Char('\n'))));
-    setData(Qt::AccessibleTextRole, m_device.deviceName + QStringLiteral(", ") + stateText(m_state));
+    return lines.join(QLatin1Char('\n'));
 }

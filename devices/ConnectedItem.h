@@ -29,12 +29,15 @@ public:
 
     /// The list's order: by name, letter case ignored, as the data store orders devices.
     bool operator<(const QListWidgetItem &other) const override;
+    QVariant data(int role) const override;
 
     static QIcon iconFor(DeviceControlModel::State state);
     static QString stateText(DeviceControlModel::State state);
 
 private:
     void refresh();
+    /// The tool tip's lines: name, state and the record's details.
+    QString details() const;
 
     quint32 m_key;
     VelkIFPDevice m_device;

@@ -251,9 +251,11 @@ void ConnectedList::applyDiff(const DeviceControlModel::Diff &diff)
         const DeviceControlModel::Entry *entry = m_model.entry(key);
         if (!entry)
             continue;
-        auto *item = new ConnectedItem(key, entry->device, listDevices);
+        // Given its size and state before it is listed: each change to a listed item is announced to the view.
+        auto *item = new ConnectedItem(key, entry->device);
         item->setSizeHint(m_itemSize);
         item->setState(entry->state());
+        listDevices->addItem(item);
         item->setHidden(!entry->visible);
         m_items.insert(key, item);
     }

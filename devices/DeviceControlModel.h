@@ -133,6 +133,9 @@ private:
     quint32 nextKey() { return ++m_lastKey; }
 
     QList<Entry> m_entries;
+    /// Where each key stands in m_entries; emptied whenever entries come, go or move, and built again when next
+    /// asked for.
+    mutable QHash<quint32, int> m_keyIndex;
     QSet<quint32> m_filterIds;
     bool m_filtered = false;
     quint32 m_lastKey = 0;

@@ -304,7 +304,8 @@ QList<VelkIFPDevice> UPnPServer::unmanagedDevices() const
     // the Auto Detect dialog may keep the console busy.
     QSet<QString> managedMacs;
     QSet<QString> managedAddresses;
-    for (const VelkIFPDevice &device : CmdServer::getInstance()->managedDevices()) {
+    const QList<VelkIFPDevice> managedDevices = CmdServer::getInstance()->managedDevices();
+    for (const VelkIFPDevice &device : managedDevices) {
         if (!device.macAddress.isEmpty())
             managedMacs.insert(device.macAddress);
         // A panel kept by its address is matched by it when it connects: a device at that address has it.

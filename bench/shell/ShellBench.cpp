@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QProcess>
 #include <QSqlQuery>
@@ -121,15 +122,24 @@ void prepareLogIn(Orvanta &login)
     login.ui.lineEditPassword->setText(QString::fromLatin1(AdminPassword));
 }
 
-FrameLayoutPage *logInToMainWindow(Orvanta &login)
+double timeLogIn(Orvanta &login)
 {
-    prepareLogIn(login);
+    QElapsedTimer clock;
+    clock.start();
     login.ui.btnLogin->click();
     FrameLayoutPage *frame = login.mainFrame();
     if (!frame)
-        return nullptr;
+        return -1;
     FirstPaint framePaint(frame);
-    return processUntil([&] { return framePaint.painted; }, ChildTimeoutMs) ? frame : nullptr;
+    if (!processUntil([&] { return framePaint.painted; }, ChildTimeoutMs))
+        return -1;
+    return clock.nsecsElapsed() / 1e6;
+}
+
+FrameLayoutPage *logInToMainWindow(Orvanta &login)
+{
+    prepareLogIn(login);
+    return timeLogIn(login) < 0 ? nullptr : login.mainFrame();
 }
 
 QProcessEnvironment Home::environment() const

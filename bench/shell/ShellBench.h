@@ -58,6 +58,9 @@ private:
 void prepareLogIn(Orvanta &login);
 // The administrator logged in as above and Login clicked: the main window once it has painted, null when it did not.
 FrameLayoutPage *logInToMainWindow(Orvanta &login);
+// Login clicked on a prepared window: the milliseconds until the main window's first paint, or -1 when no main window
+// came or it did not paint.
+double timeLogIn(Orvanta &login);
 
 // A throw-away HOME, as the console would find it on a fresh account.
 struct Home

@@ -31,7 +31,8 @@ Settings::Settings(Management *devicesPage, QWidget *parent)
     accountOverview = new AccountOverview();
     stackedWidgetSettings->addWidget(management);
     stackedWidgetSettings->addWidget(accountOverview);
-    management->resetSearchBox();
+    // The device search box is reset, and the device list read again, each time the Devices tab is brought up (the
+    // Settings entry, the tab, the device type): here it only read every device once more at log-in.
     stackedWidgetSettings->setCurrentWidget(management);
     management->hideFilter();
 
@@ -85,7 +86,10 @@ void Settings::cbDeviceTypeChanged(int idx)
         btnUserAccounts->show();
         widget->show();
     }
-    management->setPageMode(idx);
+    // The Devices page is built in the panels' mode, which the box names first when it is filled: setting that mode
+    // again only read every device once more at log-in.
+    if (management->pageMode() != idx)
+        management->setPageMode(idx);
     pageSettings->beginGroup(QStringLiteral("Page"));
     pageSettings->setValue(QStringLiteral("PageMode"), QString::number(idx));
     pageSettings->endGroup();

@@ -3,7 +3,9 @@
 // the users they received, and a real database in a temporary folder. Time-outs are shortened.
 
 #include "AccountsTestSupport.h"
+#include "support/CheckCells.h"
 #include "support/DatabaseHold.h"
+#include "support/ManyDevices.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TryCeiling.h"
 
@@ -116,6 +118,7 @@ private slots:
     void deviceInTwoCheckedGroupsIsNamedOnce();
     void resavingKeepsStatusAndTime();
     void hiddenRowsAndAnEmptyGroupPageAreUnassigned();
+    void assignmentTablesDrawEveryRowWithoutAWidgetEach();
 
     void syncNowReachesEachPanelWithItsUsers();
     void silentPanelFailsAfterTheTimeoutAndALateAnswerCountsOnce();
@@ -233,10 +236,10 @@ DeviceListDialog *TestAccountsSync::openAssignment(const VelkMultiUser &user)
 
 void TestAccountsSync::checkDevice(DeviceListDialog *dialog, const QString &name, bool checked)
 {
-    for (int row = 0; row < dialog->tableWidgetDevice->rowCount(); ++row) {
-        if (dialog->tableWidgetDevice->item(row, 1)->text() == name) {
-            if (dialog->deviceCheckBox(row)->isChecked() != checked)
-                QTest::mouseClick(dialog->deviceCheckBox(row), Qt::LeftButton);
+    for (int row = 0; row < rowCount(dialog->tableWidgetDevice); ++row) {
+        if (cellText(dialog->tableWidgetDevice, row, 1) == name) {
+            if (CheckCell(dialog->tableWidgetDevice, row).isChecked() != checked)
+                CheckCell(dialog->tableWidgetDevice, row).click();
             return;
         }
     }
@@ -254,7 +257,7 @@ void TestAccountsSync::assignmentStopsAtTheLimit()
 
     // 47 other users leave room for one more.
     DeviceListDialog *dialog = openAssignment(user);
-    QCOMPARE(dialog->tableWidgetDevice->rowCount(), 2);
+    QCOMPARE(rowCount(dialog->tableWidgetDevice), 2);
     QCOMPARE(dialog->labelTotalInfo->text(), QStringLiteral("2 devices in total"));
     checkDevice(dialog, full.deviceName, true);
     QCOMPARE(dialog->labelSelectedInfo->text(), QStringLiteral("1 device selected"));
@@ -351,10 +354,10 @@ void TestAccountsSync::deviceInTwoCheckedGroupsIsNamedOnce()
 
     DeviceListDialog *dialog = openAssignment(user);
     dialog->comboBoxType->setCurrentIndex(1);
-    QCOMPARE(dialog->tableWidgetGroup->rowCount(), 2);
+    QCOMPARE(rowCount(dialog->tableWidgetGroup), 2);
     QCOMPARE(dialog->labelTotalInfo->text(), QStringLiteral("2 groups in total (2 devices)"));
-    QTest::mouseClick(dialog->groupCheckBox(0), Qt::LeftButton);
-    QTest::mouseClick(dialog->groupCheckBox(1), Qt::LeftButton);
+    CheckCell(dialog->tableWidgetGroup, 0).click();
+    CheckCell(dialog->tableWidgetGroup, 1).click();
     QCOMPARE(dialog->labelSelectedInfo->text(), QStringLiteral("2 groups selected (2 devices)"));
     QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
     QCOMPARE(dialog->overAssignDialog()->textBrowser->toPlainText(), shared.deviceName);
@@ -411,8 +414,8 @@ void TestAccountsSync::hiddenRowsAndAnEmptyGroupPageAreUnassigned()
     QTest::mouseClick(dialog->btnCloseInfo, Qt::LeftButton);
     dialog->lineEditFilter->setText(QStringLiteral("panel-2"));
     QTest::keyClick(dialog->lineEditFilter, Qt::Key_Return);
-    QCOMPARE(dialog->tableWidgetDevice->rowCount(), 1);
-    QVERIFY(dialog->deviceCheckBox(0)->isChecked());
+    QCOMPARE(rowCount(dialog->tableWidgetDevice), 1);
+    QVERIFY(CheckCell(dialog->tableWidgetDevice, 0).isChecked());
     QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
     QCOMPARE(assignmentOf(user.muid, one.did).udid, 0u);
     QVERIFY(assignmentOf(user.muid, two.did).udid != 0);
@@ -422,6 +425,34 @@ void TestAccountsSync::hiddenRowsAndAnEmptyGroupPageAreUnassigned()
     dialog->comboBoxType->setCurrentIndex(1);
     QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
     QCOMPARE(assignmentOf(user.muid, two.did).udid, 0u);
+}
+
+// A school of hundreds of panels: the window, built with the overview at log-in, lists none of them until it opens
+// for a user, and then shows every device and group with no widget per row (a widget each made a large site's
+// log-in take seconds and hundreds of megabytes); the last row is still assigned by a click on its box.
+void TestAccountsSync::assignmentTablesDrawEveryRowWithoutAWidgetEach()
+{
+    const ManyDevices site(300, 30, QStringLiteral("Room"), 3000);
+    QVERIFY(site.isValid());
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    DeviceListDialog built;
+    QCOMPARE(built.tableWidgetDevice->model()->rowCount(), 0);
+    QCOMPARE(built.tableWidgetGroup->model()->rowCount(), 0);
+
+    DeviceListDialog *dialog = openAssignment(user);
+    QCOMPARE(dialog->tableWidgetDevice->model()->rowCount(), 300);
+    QCOMPARE(dialog->tableWidgetGroup->model()->rowCount(), 30);
+    QCOMPARE(dialog->labelTotalInfo->text(), QStringLiteral("300 devices in total"));
+    // What the viewports hold does not grow with the rows: the stamp the boxes are drawn from.
+    for (QTableView *table : {dialog->tableWidgetDevice, dialog->tableWidgetGroup}) {
+        const int held = table->viewport()->findChildren<QWidget *>().size();
+        QVERIFY2(held < 10, qPrintable(QString::number(held)));
+    }
+    checkDevice(dialog, QStringLiteral("Room 299"), true);
+    QCOMPARE(dialog->labelSelectedInfo->text(), QStringLiteral("1 device selected"));
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    QVERIFY(assignmentOf(user.muid, site.devices.last().did).udid != 0);
+    QCOMPARE(assignmentOf(user.muid, site.devices.first().did).udid, 0u);
 }
 
 void TestAccountsSync::syncNowReachesEachPanelWithItsUsers()

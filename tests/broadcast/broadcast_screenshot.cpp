@@ -1,11 +1,13 @@
 // Renders the Broadcast page's three tabs and a report with realistic content to PNG files, for a look by eye.
-// Usage: broadcast_screenshot <prefix>   writes <prefix>-pending.png, -upcoming.png, -completed.png, -report.png,
-// -editor-targets.png, -editor-groups.png, -editor-content.png and -empty.png
+// Usage: broadcast_screenshot <prefix> [language]   writes <prefix>-pending.png, -upcoming.png, -completed.png,
+// -report.png, -editor-targets.png, -editor-groups.png, -editor-content.png and -empty.png (language en_US, the
+// default, or zh_TW)
 // Everything stays on loopback and in a temporary HOME.
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTranslator>
 
 #include "broadcast/Broadcast.h"
 #include "broadcast/BroadcastContentEditor.h"
@@ -21,6 +23,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/CheckCells.h"
 #include "support/FakeSoundPlayer.h"
 #include "support/TestEnv.h"
 #include "tools/panelsim/SimulatedPanel.h"
@@ -64,7 +67,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString prefix = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("broadcast");
     initScaleFactor(0, 0);
-    currentLanguage = QStringLiteral("en_US"); // what start-up sets
+    currentLanguage = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("en_US");
+    QTranslator translator;
+    if (translator.load(QStringLiteral(QV_LANG_DIR "/Orvanta_") + currentLanguage + QStringLiteral(".qm")))
+        app.installTranslator(&translator);
 
     QTemporaryDir folder;
     NetworkConfig config = loopbackNetworkConfig(folder.path());
@@ -205,10 +211,8 @@ int main(int argc, char **argv)
     editor->show();
     BroadcastSchedule *step = editor->scheduleStep();
     settle(200);
-    for (int row : {0, 2, 3, 7}) {
-        if (auto *box = qobject_cast<QCheckBox *>(step->tableWidgetDevice->cellWidget(row, 0)))
-            box->click();
-    }
+    for (int row : {0, 2, 3, 7})
+        CheckCell(step->tableWidgetDevice, row).click();
     step->btnSchedule->click();
     step->btnRepeatMon->click();
     step->btnRepeatWed->click();
@@ -217,8 +221,7 @@ int main(int argc, char **argv)
     editor->grab().save(prefix + QStringLiteral("-editor-targets.png"));
     step->btnCloseInfo->click();
     step->comboBoxType->setCurrentIndex(1);
-    if (auto *box = qobject_cast<QCheckBox *>(step->tableWidgetGroup->cellWidget(1, 0)))
-        box->click();
+    CheckCell(step->tableWidgetGroup, 1).click();
     settle(200);
     editor->grab().save(prefix + QStringLiteral("-editor-groups.png"));
     step->btnNext->click();

@@ -12,10 +12,12 @@
 #include "shell/base/Clock.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/SortingIndicator.h"
+#include "support/CheckCells.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
 #include "support/FullDisk.h"
 #include "support/HoldKinds.h"
+#include "support/ManyDevices.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QApplication>
@@ -44,9 +46,9 @@ QDateTime at(const char *text)
     return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-QCheckBox *rowBox(QTableWidget *table, int row)
+CheckCell rowBox(QAbstractItemView *table, int row)
 {
-    return qobject_cast<QCheckBox *>(table->cellWidget(row, 0));
+    return CheckCell(table, row);
 }
 
 } // namespace
@@ -67,6 +69,7 @@ private slots:
     void scheduleStep();
     void scheduleStepOnDaylightSavingDays();
     void targetTables();
+    void targetTablesDrawEveryRowWithoutAWidgetEach();
     void filterPopUps();
     void roundTrip();
     void heldDatabaseSaveSaysWhy_data();
@@ -193,9 +196,9 @@ void TestBroadcastEditor::newEditor(const QDateTime &now)
 void TestBroadcastEditor::pickDevicesAndGoOn(const QStringList &names)
 {
     BroadcastSchedule *step = m_editor->scheduleStep();
-    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
-        if (names.contains(step->tableWidgetDevice->item(row, 2)->text()))
-            rowBox(step->tableWidgetDevice, row)->click();
+    for (int row = 0; row < rowCount(step->tableWidgetDevice); ++row) {
+        if (names.contains(cellText(step->tableWidgetDevice, row, 2)))
+            rowBox(step->tableWidgetDevice, row).click();
     }
     step->btnNext->click();
 }
@@ -203,9 +206,9 @@ void TestBroadcastEditor::pickDevicesAndGoOn(const QStringList &names)
 bool TestBroadcastEditor::scheduleFor(BroadcastSchedule *step, const QString &device, const QDate &date, int hour,
                                       int minute)
 {
-    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
-        if (step->tableWidgetDevice->item(row, 2)->text() == device)
-            rowBox(step->tableWidgetDevice, row)->click();
+    for (int row = 0; row < rowCount(step->tableWidgetDevice); ++row) {
+        if (cellText(step->tableWidgetDevice, row, 2) == device)
+            rowBox(step->tableWidgetDevice, row).click();
     }
     step->btnSchedule->click();
     step->calendarWidget->setSelectedDate(date);
@@ -377,7 +380,7 @@ void TestBroadcastEditor::scheduleStep()
     pickDevicesAndGoOn({}); // nothing checked: "Next" is off and the schedule panel hidden
     QVERIFY(!step->btnNext->isEnabled());
     QVERIFY(step->selectScheduleWidget->isHidden());
-    rowBox(step->tableWidgetDevice, 0)->click();
+    rowBox(step->tableWidgetDevice, 0).click();
     QVERIFY(step->btnNext->isEnabled());
 
     // "Schedule" proposes an hour from now: past 23:00, that is tomorrow.
@@ -474,32 +477,32 @@ void TestBroadcastEditor::targetTables()
     newEditor(at("2024-05-06 09:00:00"));
     BroadcastSchedule *step = m_editor->scheduleStep();
     QStringList listed;
-    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row)
-        listed.append(step->tableWidgetDevice->item(row, 2)->text());
+    for (int row = 0; row < rowCount(step->tableWidgetDevice); ++row)
+        listed.append(cellText(step->tableWidgetDevice, row, 2));
     // Only capable devices, by name with capitals before small letters.
     QCOMPARE(listed, QStringList({"Alpha", "Zeta", "beta"}));
     QCOMPARE(step->labelTotalInfo->text(), QString("3 devices in total"));
-    QCOMPARE(step->tableWidgetDevice->item(1, 3)->text(), QString("Hall, Lab"));
-    QCOMPARE(step->tableWidgetDevice->item(1, 4)->text(), QString("Streaming Audio Box"));
-    QCOMPARE(step->tableWidgetDevice->item(0, 4)->text(), QString("IFP/Control Box"));
+    QCOMPARE(cellText(step->tableWidgetDevice, 1, 3), QString("Hall, Lab"));
+    QCOMPARE(cellText(step->tableWidgetDevice, 1, 4), QString("Streaming Audio Box"));
+    QCOMPARE(cellText(step->tableWidgetDevice, 0, 4), QString("IFP/Control Box"));
     step->comboBoxType->setCurrentIndex(1);
     // Two groups share their only capable device; the group of an incapable device is not offered.
     QCOMPARE(step->labelTotalInfo->text(), QString("2 groups in total (1 device)"));
-    QCOMPARE(step->tableWidgetGroup->rowCount(), 2);
+    QCOMPARE(rowCount(step->tableWidgetGroup), 2);
     step->comboBoxType->setCurrentIndex(0);
 
     // Checked rows survive a re-sort; while anything is checked the search and the filter are out of reach.
-    rowBox(step->tableWidgetDevice, 1)->click(); // Zeta
+    rowBox(step->tableWidgetDevice, 1).click(); // Zeta
     QVERIFY(step->lineEditFilter->isHidden());
     QVERIFY(step->btnFilter->isHidden());
     QVERIFY(step->comboBoxType->isHidden());
     QCOMPARE(step->labelSelectedInfo->text(), QString("1 device selected"));
     step->deviceHeaderDevice->clicked();
-    QCOMPARE(step->tableWidgetDevice->item(0, 2)->text(), QString("beta"));
+    QCOMPARE(cellText(step->tableWidgetDevice, 0, 2), QString("beta"));
     QCOMPARE(step->sortIndicator(1)->state(), 1);
-    QVERIFY(rowBox(step->tableWidgetDevice, 1)->isChecked());
-    QVERIFY(!rowBox(step->tableWidgetDevice, 0)->isChecked());
-    rowBox(step->tableWidgetDevice, 0)->click();
+    QVERIFY(rowBox(step->tableWidgetDevice, 1).isChecked());
+    QVERIFY(!rowBox(step->tableWidgetDevice, 0).isChecked());
+    rowBox(step->tableWidgetDevice, 0).click();
     QCOMPARE(step->labelSelectedInfo->text(), QString("2 devices selected"));
     step->btnCloseInfo->click();
     QVERIFY(!step->lineEditFilter->isHidden());
@@ -510,11 +513,45 @@ void TestBroadcastEditor::targetTables()
     step->checkBox1Group->setChecked(false);
     step->lineEditFilter->setText("audio");
     QTest::keyClick(step->lineEditFilter, Qt::Key_Return);
-    QCOMPARE(step->tableWidgetDevice->rowCount(), 1);
-    QCOMPARE(step->tableWidgetDevice->item(0, 2)->text(), QString("Zeta"));
+    QCOMPARE(rowCount(step->tableWidgetDevice), 1);
+    QCOMPARE(cellText(step->tableWidgetDevice, 0, 2), QString("Zeta"));
     step->lineEditFilter->setText("Streaming");
     QTest::keyClick(step->lineEditFilter, Qt::Key_Return);
-    QCOMPARE(step->tableWidgetDevice->rowCount(), 0);
+    QCOMPARE(rowCount(step->tableWidgetDevice), 0);
+}
+
+// A school of hundreds of panels: the step built with the page lists none of them until a broadcast is edited, and
+// its tables then show every device and group with no widget per row (a widget each made a large site's log-in and
+// editor take seconds and hundreds of megabytes); the last row is still checked by a click on its box.
+void TestBroadcastEditor::targetTablesDrawEveryRowWithoutAWidgetEach()
+{
+    const ManyDevices site(300, 30, QStringLiteral("Room"), 2000);
+    QVERIFY(site.isValid());
+
+    m_clock.reset(new ManualClock(at("2024-05-06 09:00:00")));
+    m_player.reset(new FakeSoundPlayer);
+    m_editor.reset(new BroadcastSetting(nullptr, m_clock.get(), m_player.get()));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    QCOMPARE(step->tableWidgetDevice->model()->rowCount(), 0);
+    QCOMPARE(step->tableWidgetGroup->model()->rowCount(), 0);
+
+    m_editor->newBroadcast();
+    m_editor->show();
+    QCOMPARE(step->tableWidgetDevice->model()->rowCount(), 303);
+    QCOMPARE(step->tableWidgetGroup->model()->rowCount(), 32);
+    QCOMPARE(step->labelTotalInfo->text(), QString("303 devices in total"));
+    // What the viewports hold does not grow with the rows: the few stamps the rows are drawn from.
+    QVERIFY2(step->tableWidgetDevice->viewport()->findChildren<QWidget *>().size() < 10,
+             qPrintable(QString::number(step->tableWidgetDevice->viewport()->findChildren<QWidget *>().size())));
+    QVERIFY2(step->tableWidgetGroup->viewport()->findChildren<QWidget *>().size() < 10,
+             qPrintable(QString::number(step->tableWidgetGroup->viewport()->findChildren<QWidget *>().size())));
+
+    CheckCell last(step->tableWidgetDevice, 302);
+    last.click();
+    QVERIFY(last.isChecked());
+    QCOMPARE(step->labelSelectedInfo->text(), QString("1 device selected"));
+    QCOMPARE(step->targets().checkedDevices().size(), 1);
+    QCOMPARE(step->targets().checkedDevices().first().deviceName, QString("beta"));
 }
 
 namespace {
@@ -532,8 +569,8 @@ QWidget *clickAt(QWidget *window, const QPoint &point)
 QStringList deviceRows(BroadcastSchedule *step)
 {
     QStringList rows;
-    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row)
-        rows << step->tableWidgetDevice->item(row, 2)->text();
+    for (int row = 0; row < rowCount(step->tableWidgetDevice); ++row)
+        rows << cellText(step->tableWidgetDevice, row, 2);
     return rows;
 }
 
@@ -590,11 +627,11 @@ void TestBroadcastEditor::filterPopUps()
     step->lineEditFilter->setText(QStringLiteral("2"));
     step->btnApply2->click();
     QVERIFY(!step->widgetFilterGroup->isVisible());
-    QCOMPARE(step->tableWidgetGroup->rowCount(), 0);
+    QCOMPARE(rowCount(step->tableWidgetGroup), 0);
     step->lineEditFilter->setText(QStringLiteral("1"));
     step->btnFilter->click();
     step->btnApply2->click();
-    QCOMPARE(step->tableWidgetGroup->rowCount(), 2);
+    QCOMPARE(rowCount(step->tableWidgetGroup), 2);
 }
 
 void TestBroadcastEditor::roundTrip()
@@ -603,7 +640,7 @@ void TestBroadcastEditor::roundTrip()
     QSignalSpy saved(m_editor.get(), &BroadcastSetting::broadcastSettingSavedSuccess);
     BroadcastSchedule *step = m_editor->scheduleStep();
     BroadcastContentEditor *content = m_editor->contentEditor();
-    rowBox(step->tableWidgetDevice, 0)->click(); // Alpha
+    rowBox(step->tableWidgetDevice, 0).click(); // Alpha
     step->btnSchedule->click();
     step->spinBox_Time_HR->setValue(14);
     step->spinBox_Time_Min->setValue(5);
@@ -643,7 +680,7 @@ void TestBroadcastEditor::roundTrip()
     // Closing early: "Save" keeps it as pending; "Discard Changes" and the question's own close button keep nothing.
     m_editor->newBroadcast();
     m_editor->show();
-    rowBox(step->tableWidgetDevice, 2)->click();
+    rowBox(step->tableWidgetDevice, 2).click();
     QTimer::singleShot(0, m_editor->saveDialog(), [this] { m_editor->saveDialog()->btnOk->click(); });
     m_editor->close();
     QCOMPARE(saved.count(), 2);
@@ -652,7 +689,7 @@ void TestBroadcastEditor::roundTrip()
     for (int way = 0; way < 2; ++way) {
         m_editor->newBroadcast();
         m_editor->show();
-        rowBox(step->tableWidgetDevice, 0)->click();
+        rowBox(step->tableWidgetDevice, 0).click();
         QTimer::singleShot(0, m_editor->saveDialog(), [this, way] {
             if (way == 0)
                 m_editor->saveDialog()->btnCancel->click();
@@ -825,10 +862,10 @@ void TestBroadcastEditor::endToEndWithPanels()
     BroadcastSetting *editor = page.editor();
     QVERIFY(editor->isVisible());
     BroadcastSchedule *step = editor->scheduleStep();
-    for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
-        const QString name = step->tableWidgetDevice->item(row, 2)->text();
+    for (int row = 0; row < rowCount(step->tableWidgetDevice); ++row) {
+        const QString name = cellText(step->tableWidgetDevice, row, 2);
         if (name == "Class-001" || name == "Class-003")
-            rowBox(step->tableWidgetDevice, row)->click();
+            rowBox(step->tableWidgetDevice, row).click();
     }
     step->btnNext->click();
     editor->contentEditor()->plainTextEdit->setPlainText(QStringLiteral("Lunch break starts now"));

@@ -485,12 +485,16 @@ private slots:
         // The panel now holds the other console's password: it comes back locked and keeps the mark.
         QTRY_VERIFY_WITH_TIMEOUT(panel->isLocked(), Patience);
         QCOMPARE(stateOf("Kicked"), DeviceControlModel::Kicked);
+        // The item's tip tells what a click does while the mark stands, and no longer once it is cleared.
+        QVERIFY(m_page->itemByName("Kicked")->toolTip().endsWith(QStringLiteral("Click to clear the mark.")));
 
         m_page->kickWarning()->okButtonClicked();
         QListWidget *list = m_page->listDevices;
         const QRect rect = list->visualItemRect(m_page->itemByName("Kicked"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
         QTRY_COMPARE_WITH_TIMEOUT(stateOf("Kicked"), DeviceControlModel::Locked, Patience);
+        QVERIFY(m_page->itemByName("Kicked")->toolTip().contains(QStringLiteral("Locked by another password")));
+        QVERIFY(!m_page->itemByName("Kicked")->toolTip().contains(QStringLiteral("Click to clear the mark.")));
         const VelkIFPDevice cleared = storedDevice("Kicked");
         QVERIFY(!cleared.isKicked);
         QCOMPARE(cleared.position, before.position);

@@ -36,6 +36,7 @@
 #include "shell/kit/GeneralMsgDialog.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
+#include "support/ManyDevices.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -48,6 +49,7 @@ private slots:
     void cleanup();
 
     void adminFrameStartsOnDeviceControl();
+    void logInBuildsNoWidgetPerDevice();
     void normalUserGetsBroadcastOnly();
     void navigationKeepsSelectedLook();
     void upgradeNotificationForAdministratorOnly();
@@ -207,6 +209,24 @@ void TestFrame::adminFrameStartsOnDeviceControl()
         QVERIFY(label->styleSheet().contains("#bfbfbf"));
     QVERIFY(!frame->sosBackground->isVisible());
     QVERIFY(!frame->otaNotificationWidget->isVisible());
+}
+
+// Every device table built at log-in used to hold a widget or two per device: a site of 10,000 devices logged in
+// for seconds and took hundreds of megabytes. A site of 300 more devices (in 30 more groups) now logs in to a main
+// window of the same widgets.
+void TestFrame::logInBuildsNoWidgetPerDevice()
+{
+    const auto widgetsOfANewFrame = [this] {
+        const int before = QApplication::allWidgets().size();
+        newFrame(true);
+        return QApplication::allWidgets().size() - before;
+    };
+    const int small = widgetsOfANewFrame();
+    const ManyDevices site(300, 30, QStringLiteral("Hall"), 5000);
+    QVERIFY(site.isValid());
+    const int large = widgetsOfANewFrame();
+    QVERIFY2(large - small < 20,
+             qPrintable(QStringLiteral("%1 widgets, %2 with 300 devices more").arg(small).arg(large)));
 }
 
 void TestFrame::normalUserGetsBroadcastOnly()

@@ -58,6 +58,7 @@
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/CheckCells.h"
 #include "support/LoopbackNetwork.h"
 #include "support/PanelUsers.h"
 #include "support/Settle.h"
@@ -290,16 +291,14 @@ int main(int argc, char **argv)
         exposed(editor);
         shoot(QStringLiteral("bc-targets"));
         BroadcastSchedule *step = editor->scheduleStep();
-        for (int row = 0; row < step->tableWidgetDevice->rowCount(); row += 3) {
-            if (QCheckBox *box = rowBox(step->tableWidgetDevice, row))
-                box->click();
-        }
+        for (int row = 0; row < rowCount(step->tableWidgetDevice); row += 3)
+            CheckCell(step->tableWidgetDevice, row).click();
         step->btnSchedule->click();
         step->calendarWidget->setCurrentPage(QDate::currentDate().year(), 12);
         shoot(QStringLiteral("bc-december"));
-        for (int row = 0; row < step->tableWidgetDevice->rowCount(); ++row) {
-            if (QCheckBox *box = rowBox(step->tableWidgetDevice, row); box && box->isChecked())
-                box->click();
+        for (int row = 0; row < rowCount(step->tableWidgetDevice); ++row) {
+            if (CheckCell box(step->tableWidgetDevice, row); box.isChecked())
+                box.click();
         }
         shoot(QStringLiteral("bc-next-disabled"));
         editor->hide();
@@ -443,8 +442,8 @@ int main(int argc, char **argv)
         BroadcastSetting *broadcastEditor = broadcast->editor();
         exposed(broadcastEditor);
         BroadcastSchedule *step = broadcastEditor->scheduleStep();
-        if (QCheckBox *box = rowBox(step->tableWidgetDevice, 0))
-            box->click();
+        if (CheckCell box(step->tableWidgetDevice, 0); box.isValid())
+            box.click();
         step->btnSchedule->click();
         typeTime(step->spinBox_Time_HR, 17, QStringLiteral("21"), false);
         typeTime(step->spinBox_Time_Min, 37, QStringLiteral("54"), false);

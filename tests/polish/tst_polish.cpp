@@ -84,6 +84,7 @@
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/TextLabel.h"
 #include "shell/kit/UiHelpers.h"
+#include "support/CheckCells.h"
 #include "support/HanText.h"
 #include "support/LoopbackNetwork.h"
 #include "support/PanelUsers.h"
@@ -1228,11 +1229,11 @@ void TestPolish::broadcastTargetsReadWhole()
         step.newBroadcast();
         step.show();
         QVERIFY(QTest::qWaitForWindowExposed(&step));
-        QTableWidget *table = step.tableWidgetDevice;
+        QTableView *table = step.tableWidgetDevice;
         const QFontMetrics metrics(table->font());
         QStringList cut;
-        for (int row = 0; row < table->rowCount(); ++row) {
-            const QString type = table->item(row, 4)->text();
+        for (int row = 0; row < rowCount(table); ++row) {
+            const QString type = cellText(table, row, 4);
             // The cells keep a 10 px left padding.
             if (metrics.horizontalAdvance(type) + ScaleMath::truncScaled(10, getScaleFactor()) > table->columnWidth(4))
                 cut << type;
@@ -1467,10 +1468,8 @@ void TestPolish::timeBoxesGiveWhatIsTyped()
     step.newBroadcast();
     step.show();
     QVERIFY(QTest::qWaitForWindowExposed(&step));
-    QVERIFY(step.tableWidgetDevice->rowCount() > 0);
-    auto *target = qobject_cast<QCheckBox *>(step.tableWidgetDevice->cellWidget(0, 0));
-    QVERIFY(target);
-    target->click();
+    QVERIFY(rowCount(step.tableWidgetDevice) > 0);
+    CheckCell(step.tableWidgetDevice, 0).click();
     step.btnSchedule->click();
     for (QSpinBox *box : {step.spinBox_Time_HR, step.spinBox_Time_Min}) {
         wrong << typingFaults(box);
