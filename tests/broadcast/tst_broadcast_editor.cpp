@@ -830,7 +830,7 @@ void TestBroadcastEditor::devicesHeldExclusivelyAreSaidAndReadAgain()
         DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
         QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
         m_editor->editBroadcast(draft);
-        QCOMPARE(step->tableWidgetDevice->rowCount(), 0);
+        QCOMPARE(rowCount(step->tableWidgetDevice), 0);
         QCOMPARE(step->labelTotalInfo->text(), BroadcastSchedule::unreadableText());
         // The whole text shows.
         QVERIFY(step->labelTotalInfo->fontMetrics().horizontalAdvance(step->labelTotalInfo->text()) <=
@@ -838,7 +838,7 @@ void TestBroadcastEditor::devicesHeldExclusivelyAreSaidAndReadAgain()
         QVERIFY(!step->btnNext->isEnabled());
     }
     QTRY_COMPARE_WITH_TIMEOUT(step->labelTotalInfo->text(), total, 30000);
-    QCOMPARE(step->tableWidgetDevice->rowCount(), capable.size());
+    QCOMPARE(rowCount(step->tableWidgetDevice), capable.size());
     QCOMPARE(step->targets().checkedDevices().size(), 1);
     QCOMPARE(step->targets().checkedDevices().first().deviceName, capable.at(1).deviceName);
     QVERIFY(step->btnNext->isEnabled());
