@@ -265,8 +265,11 @@ void UPnPServer::announceNext()
     const int end = qMin(m_announcing.size(), m_announceNext + m_announceBatch);
     for (; m_announceNext < end; ++m_announceNext) {
         const VelkIFPDevice &device = m_announcing.at(m_announceNext);
-        // Asked when its turn comes: a panel that connected since the announcement began is not called.
-        if (!device.macAddress.isEmpty() && server->connectionState(device.macAddress) != CmdServer::Offline)
+        // Asked when its turn comes: a panel that connected since the announcement began is not called. A device
+        // whose record holds no MAC is asked by its id: asked by the empty MAC, its connected panel was called back at
+        // every tick.
+        if (server->connectionState(device.macAddress) != CmdServer::Offline ||
+            server->connectionStateOfDevice(device.did) != CmdServer::Offline)
             continue;
         QString address = device.macAddress.isEmpty() ? QString() : m_arp->ipForMac(device.macAddress);
         if (address.isEmpty())

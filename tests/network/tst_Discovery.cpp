@@ -39,6 +39,7 @@ private slots:
     void reannounceReachesOfflinePanels();
     void reannounceStaysOnLoopback();
     void announcementListsTheAddressesOnce();
+    void connectedPanelKnownByItsAddressIsNotCalled();
     void heardPanelIsKeptCurrent();
     void heardListBoundLogsOnceAndKeepsRoom();
 
@@ -321,6 +322,34 @@ void TestDiscovery::announcementListsTheAddressesOnce()
         QCOMPARE(answer.host, QString("127.0.0.1"));
         QCOMPARE(answer.port, m_server->serverPort());
     }
+}
+
+// A device whose record holds no MAC was asked about by its empty MAC, which is never connected: its panel, connected
+// by its address, was called back at every tick as if it were off. Only the one that is off is called.
+void TestDiscovery::connectedPanelKnownByItsAddressIsNotCalled()
+{
+    std::vector<std::unique_ptr<QUdpSocket>> receivers;
+    for (int i = 0; i < 2; ++i) {
+        receivers.push_back(std::make_unique<QUdpSocket>());
+        QVERIFY(receivers.back()->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(80 + i)), m_config.answerPort,
+                                       QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+    }
+    const VelkIFPDevice connected = addManagedDevice(QStringLiteral("By-Address-On"), QString(), "127.0.0.80");
+    addManagedDevice(QStringLiteral("By-Address-Off"), QString(), "127.0.0.81");
+    PanelIdentity zeros = identityWith(80, "kelvo");
+    zeros.mac = QStringLiteral("00:00:00:00:00:00");
+    SimulatedPanel panel(zeros, directSettings(78));
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    QCOMPARE(m_server->connectionStateOfDevice(connected.did), CmdServer::Connected);
+
+    isAdminLogin = true;
+    const auto restore = qScopeGuard([] { isAdminLogin = false; });
+    m_upnp->tick();
+    // Called in list order: once the device that is off has its answer, the one before it would have had its own.
+    QVERIFY(!receiveOne(*receivers.at(1), QuorvinTryCeilingMs).isEmpty());
+    QVERIFY(!receivers.at(0)->hasPendingDatagrams());
+    panel.shutDown();
 }
 
 // The Auto Detect dialog follows the heard list's signal: a panel that searched again from a new address kept its old
