@@ -292,7 +292,7 @@ void TestAudio::theOutputIsAskedAtEverySoundOffTheGuiThread()
     std::atomic<bool> keptWaiting{false};
     player.setOutputProbe([&]() {
         ++asked;
-        onGuiThread = onGuiThread || QThread::currentThread() == qApp->thread();
+        onGuiThread = onGuiThread || QThread::currentThread() == QCoreApplication::instance()->thread();
         keptWaiting = keptWaiting || !answer.tryAcquire(1, QuorvinTryCeilingMs);
         return outputGone ? QStringLiteral("no audio output (test)") : QString();
     });
