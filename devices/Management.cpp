@@ -403,10 +403,10 @@ bool Management::reloadTable()
     // Memberships are read per shown row by the model, and per group by the filter.
     DeviceCatalog fresh;
     if (fresh.load(m_db, false) != 0) {
-        writeLog(LOG_LEVEL_ERROR, "Management::reloadTable - queryAllAvailableIFP error");
         // Not "no devices": the rows an earlier read gave stay, and the list is read again once the database gives it.
-        if (m_db->refusedForNow())
-            m_reread->later();
+        // Refused for now, it is told once for the hold, not at every read again while it lasts.
+        if (!m_db->refusedForNow() || m_reread->later())
+            writeLog(LOG_LEVEL_ERROR, "Management::reloadTable - queryAllAvailableIFP error");
         m_unreadable = true;
         refreshStatus();
         return false;

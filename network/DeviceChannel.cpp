@@ -705,9 +705,7 @@ void DeviceChannel::checkAccountSync()
             emit setupSyncUserDeviceTimeout(mac, 180000);
             return;
         }
-        if (rc != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
-        emit setupSyncUserDeviceTimeout(mac, 1000);
+        endSyncWithoutSettings(rc);
         return;
     }
     askSync(settings);
@@ -747,10 +745,15 @@ void DeviceChannel::resumeSync()
         m_server->waitForAccountData(this);
     } else {
         // No settings after all: the synchronisation ends as it would have at its start.
-        if (rc != DB_OK)
-            writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
-        emit setupSyncUserDeviceTimeout(m_key, 1000);
+        endSyncWithoutSettings(rc);
     }
+}
+
+void DeviceChannel::endSyncWithoutSettings(quint32 rc)
+{
+    if (rc != DB_OK)
+        writeLog(LOG_LEVEL_ERROR, "checkAccountSync, queryMultiUserAdmin error 0x%08x", rc);
+    emit setupSyncUserDeviceTimeout(m_key, 1000);
 }
 
 void DeviceChannel::syncAdminSettings()

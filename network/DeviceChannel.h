@@ -164,6 +164,8 @@ private:
     bool mergePanelAccounts(const QByteArray &file);
     /// Sends the first-sync or disable question by the settings, opens the exchange and asks for no time-out.
     void askSync(const VelkMultiUserAdmin &settings);
+    /// No settings to synchronise (none stored, or a read that failed with rc): the synchronisation ends at once.
+    void endSyncWithoutSettings(quint32 rc);
     void sendUserSettings();
     void recordSync(int status);
     void dropFrame(const char *why, quint16 code);

@@ -4,28 +4,24 @@
 
 const QString RepeatedLines::otherAddresses = QStringLiteral("other addresses");
 
-RepeatedLines::RepeatedLines(qint64 quietMs, qint64 longestMs, int maxEpisodes)
-    : m_quietMs(quietMs), m_longestMs(longestMs), m_maxEpisodes(maxEpisodes)
+RepeatedLines::RepeatedLines(qint64 quietMs, qint64 longestMs, int maxAddresses)
+    : m_quietMs(quietMs), m_longestMs(longestMs), m_maxAddresses(maxAddresses)
 {
 }
 
 bool RepeatedLines::first(const QString &what, const QString &address, qint64 nowMs)
 {
-    auto byAddress = m_episodes.find(address);
-    if (byAddress == m_episodes.end() && m_count >= m_maxEpisodes)
-        byAddress = m_episodes.find(otherAddresses);
-    if (byAddress != m_episodes.end()) {
-        const auto episode = byAddress->find(what);
-        if (episode != byAddress->end()) {
-            ++episode->repeats;
-            episode->lastMs = nowMs;
-            return false;
-        }
+    // A flood from ever new addresses counts under one address once the table is full: its first line was written.
+    const bool full = m_episodes.size() >= m_maxAddresses;
+    const QString key = m_episodes.contains(address) || !full ? address : otherAddresses;
+    QHash<QString, Episode> &byAddress = m_episodes[key];
+    const auto episode = byAddress.find(what);
+    if (episode != byAddress.end()) {
+        ++episode->repeats;
+        episode->lastMs = nowMs;
+        return false;
     }
-    // A flood from ever new addresses is one episode once the table is full: its first line was written.
-    const QString key = m_count >= m_maxEpisodes ? otherAddresses : address;
-    m_episodes[key].insert(what, Episode{what, key, 0, nowMs, nowMs});
-    ++m_count;
+    byAddress.insert(what, Episode{what, key, 0, nowMs, nowMs});
     return true;
 }
 
@@ -42,7 +38,6 @@ QList<RepeatedLines::Episode> RepeatedLines::takeEnded(qint64 nowMs)
             if (endOf(*episode) <= nowMs) {
                 ended.append(*episode);
                 episode = byAddress->erase(episode);
-                --m_count;
             } else {
                 ++episode;
             }
@@ -54,9 +49,7 @@ QList<RepeatedLines::Episode> RepeatedLines::takeEnded(qint64 nowMs)
 
 QList<RepeatedLines::Episode> RepeatedLines::endAddress(const QString &address)
 {
-    const QHash<QString, Episode> episodes = m_episodes.take(address);
-    m_count -= episodes.size();
-    return episodes.values();
+    return m_episodes.take(address).values();
 }
 
 qint64 RepeatedLines::nextEndMs() const

@@ -9,7 +9,7 @@
 /// when the episode ends, after quietMs without a repeat, or longestMs after it began at the latest (a panel refused
 /// for good then adds two lines an hour, not one a retry). Pure: the caller writes the lines and reads the time.
 ///
-/// Memory is bounded: past maxEpisodes addresses, the repeats of any other address count under one episode named
+/// Memory is bounded: past maxAddresses addresses, the lines of any other address count under the address named
 /// otherAddresses.
 class RepeatedLines
 {
@@ -25,7 +25,7 @@ public:
 
     static const QString otherAddresses;
 
-    RepeatedLines(qint64 quietMs, qint64 longestMs, int maxEpisodes);
+    RepeatedLines(qint64 quietMs, qint64 longestMs, int maxAddresses);
 
     /// True when the line begins an episode and is to be written; false for a repeat, which is counted.
     bool first(const QString &what, const QString &address, qint64 nowMs);
@@ -42,8 +42,7 @@ private:
 
     qint64 m_quietMs;
     qint64 m_longestMs;
-    int m_maxEpisodes;
+    int m_maxAddresses;
     // By address, then by what is repeated.
     QHash<QString, QHash<QString, Episode>> m_episodes;
-    int m_count = 0;
 };

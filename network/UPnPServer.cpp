@@ -108,7 +108,7 @@ void UPnPServer::onReadyRead(QUdpSocket *socket)
             continue;
         }
         noteHeard(search, sender);
-        answer(socket, sender, sender, datagram.destinationAddress());
+        answer(socket, sender, consoleAddressFor(sender, datagram.destinationAddress()));
     }
 }
 
@@ -193,15 +193,14 @@ const QByteArray &UPnPServer::answerText(const QString &consoleAddress)
     return m_answerText;
 }
 
-void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
-                        const QHostAddress &localAddress)
+void UPnPServer::answer(QUdpSocket *socket, const QHostAddress &destination, const QString &consoleAddress)
 {
     if (!m_config.allowsDestination(destination)) {
         writeLog(LOG_LEVEL_WARNING, "UPnPServer: destination %s not allowed", qPrintable(destination.toString()));
         return;
     }
     // Always to the answer port, whichever port the search came in on.
-    socket->writeDatagram(answerText(consoleAddressFor(sender, localAddress)), destination, m_config.answerPort);
+    socket->writeDatagram(answerText(consoleAddress), destination, m_config.answerPort);
 }
 
 void UPnPServer::tick()
@@ -277,12 +276,7 @@ void UPnPServer::announceNext()
         const QHostAddress destination(address);
         if (destination.isNull() || destination.protocol() != QAbstractSocket::IPv4Protocol)
             continue;
-        if (!m_config.allowsDestination(destination)) {
-            writeLog(LOG_LEVEL_WARNING, "UPnPServer: destination %s not allowed", qPrintable(address));
-            continue;
-        }
-        const QString console = ConsoleAddress::forPeer(destination, QHostAddress(), m_announceAddresses);
-        socket->writeDatagram(answerText(console), destination, m_config.answerPort);
+        answer(socket, destination, ConsoleAddress::forPeer(destination, QHostAddress(), m_announceAddresses));
     }
     if (m_announceNext < m_announcing.size()) {
         m_announceTimer->start();

@@ -74,8 +74,8 @@ private:
     void bindSockets();
     void onReadyRead(QUdpSocket *socket);
     void noteHeard(const SsdpSearch &search, const QHostAddress &sender);
-    void answer(QUdpSocket *socket, const QHostAddress &destination, const QHostAddress &sender,
-                const QHostAddress &localAddress);
+    /// Sends the discovery answer naming the console at consoleAddress to destination, where it is allowed to go.
+    void answer(QUdpSocket *socket, const QHostAddress &destination, const QString &consoleAddress);
     void reannounce();
     /// Calls the next batch of the devices of the running announcement.
     void announceNext();

@@ -32,25 +32,23 @@ PasswordFieldRule::Verdict PasswordFieldRule::judge(const QString &password)
         return Empty;
     if (password.size() > kMaxLength)
         return TooLong;
-    int width = 1;
-    for (int n = 0; n < password.size(); n += width) {
-        const Verdict verdict = character(password, n, &width);
-        if (verdict != Typeable)
-            return verdict;
-    }
-    return Typeable;
+    return characters(password);
 }
 
 bool PasswordFieldRule::fieldTakes(const QString &text, int maxLength)
 {
-    if (text.size() > maxLength)
-        return false;
+    return text.size() <= maxLength && characters(text) == Typeable;
+}
+
+PasswordFieldRule::Verdict PasswordFieldRule::characters(const QString &text)
+{
     int width = 1;
     for (int n = 0; n < text.size(); n += width) {
-        if (character(text, n, &width) != Typeable)
-            return false;
+        const Verdict verdict = character(text, n, &width);
+        if (verdict != Typeable)
+            return verdict;
     }
-    return true;
+    return Typeable;
 }
 
 QString PasswordFieldRule::describe(Verdict verdict)

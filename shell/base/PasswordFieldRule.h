@@ -40,4 +40,6 @@ private:
     /// The verdict on the character at position n of text (a surrogate pair counts as one; *width says how many
     /// places it takes).
     static Verdict character(const QString &text, int n, int *width);
+    /// The verdict on the first character of text that the fields do not take; Typeable when they take all.
+    static Verdict characters(const QString &text);
 };
