@@ -1,13 +1,17 @@
 #include "SyncBenchRows.h"
 
+#include "bench/network/BenchSupport.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 namespace syncbench {
+
+const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
 
 QSqlDatabase consoleConnection()
 {
@@ -50,6 +54,19 @@ bool seedUsers(int panels, int usersPerPanel, int panelsPerBlock)
     settings.first().adminPassword = QStringLiteral("admin-pw");
     db->updateMultiUserAdmin(settings.first());
     return transaction.commit();
+}
+
+QList<quint32> deviceIdsByRank(int panels)
+{
+    QList<VelkIFPDevice> stored;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
+    QHash<QString, quint32> didByMac;
+    for (const VelkIFPDevice &device : qAsConst(stored))
+        didByMac.insert(device.macAddress, device.did);
+    QList<quint32> ids;
+    for (int i = 0; i < panels; ++i)
+        ids.append(didByMac.value(bench::panelMac(i)));
+    return ids;
 }
 
 int setSyncTimesBack(const QString &stamp)

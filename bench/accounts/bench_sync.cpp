@@ -330,8 +330,6 @@ struct Spent
     }
 };
 
-// The stamp the console writes into every assignment a run reaches: the minute.
-const QString StampFormat = QStringLiteral("yyyy-MM-dd hh:mm");
 // The status it writes for a panel that confirmed its account file.
 constexpr int SyncConfirmed = 1;
 
@@ -477,15 +475,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     Panels fleet;
     if (!fleet.start(panelsim, panels, fixture.port(), fixture.folder() + QStringLiteral("/panels.txt")))
         return 1;
-    const bool connected = waitUntil(
-        [&] {
-            for (int i = 0; i < panels; ++i) {
-                if (!server->getChannel(bench::panelMac(i)))
-                    return false;
-            }
-            return true;
-        },
-        60000);
+    const bool connected = waitUntil([&] { return bench::onlineCount(devices) == panels; }, 60000);
     if (!connected) {
         std::fprintf(stderr, "not every panel connected\n");
         fleet.stop();
@@ -536,16 +526,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
     };
     const QList<QByteArray> files = accountFiles(panels);
     // The device of each panel, by rank: the yardstick records its panels' confirmations in their assignments.
-    QList<quint32> deviceIdsByRank;
-    {
-        QList<VelkIFPDevice> stored;
-        OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
-        QHash<QString, quint32> didByMac;
-        for (const VelkIFPDevice &device : qAsConst(stored))
-            didByMac.insert(device.macAddress, device.did);
-        for (int i = 0; i < panels; ++i)
-            deviceIdsByRank.append(didByMac.value(bench::panelMac(i)));
-    }
+    const QList<quint32> deviceIdsByRank = syncbench::deviceIdsByRank(panels);
     QHash<int, int> expected;
     for (int i = 0; i < files.size(); ++i)
         expected.insert(i + 1, files.at(i).size());
@@ -670,8 +651,8 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         // differs from both.
         const QDateTime now = QDateTime::currentDateTime();
         double commitMs = 0;
-        const double rowsMs =
-            statusesAlone(deviceIds, now.addSecs(-120).toString(StampFormat), panels * usersPerPanel, &commitMs);
+        const double rowsMs = statusesAlone(deviceIds, now.addSecs(-120).toString(syncbench::StampFormat),
+                                            panels * usersPerPanel, &commitMs);
         if (rowsMs < 0) {
             std::fprintf(stderr, "round %d: the statuses alone were not all written\n", round);
             fleet.stop();
@@ -679,7 +660,7 @@ int runCase(const QString &name, int panels, int usersPerPanel, int panelsPerBlo
         }
         rowsAlone.push_back(rowsMs);
         rowsCommits.push_back(commitMs);
-        const QString setBack = now.addSecs(-60).toString(StampFormat);
+        const QString setBack = now.addSecs(-60).toString(syncbench::StampFormat);
         const int rowsSetBack = syncbench::setSyncTimesBack(setBack);
         if (rowsSetBack != panels * usersPerPanel) {
             std::fprintf(stderr, "round %d: %d assignments set back, expected %d\n", round, rowsSetBack,

@@ -28,7 +28,8 @@
 // Usage: QT_QPA_PLATFORM=offscreen bench_sync_others [--panels 300] [--users 48] [--spread-ms 18000] [--db-folder DIR]
 // --db-folder: where the database goes (a fresh folder is made inside it); by default the folder of this program,
 // which lies in the build tree on disk. A folder on tmpfs or ramfs is refused.
-// Exit code 0 when every target is met, 2 otherwise, 1 when the benchmark could not run.
+// Exit code 0 when every target is met, 2 otherwise, 1 when the benchmark could not run or measure (a part in which
+// the other program made no try, or rows it could not count).
 
 #include "SyncBenchRows.h"
 
@@ -82,7 +83,7 @@ bool createOtherTable()
 // run then write all of them. Returns the stamp set, empty on a failure.
 QString setSyncTimesBack()
 {
-    const QString stamp = QDateTime::currentDateTime().addSecs(-60).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    const QString stamp = QDateTime::currentDateTime().addSecs(-60).toString(syncbench::StampFormat);
     return syncbench::setSyncTimesBack(stamp) > 0 ? stamp : QString();
 }
 
@@ -223,20 +224,6 @@ private:
     QProcess m_process;
 };
 
-// The device of each panel, in the fleet's order.
-QList<quint32> deviceIdsByRank(int panels)
-{
-    QList<VelkIFPDevice> stored;
-    OrvantaDBManager::getInstance()->queryAllAvailableIFP(stored);
-    QHash<QString, quint32> didByMac;
-    for (const VelkIFPDevice &device : qAsConst(stored))
-        didByMac.insert(device.macAddress, device.did);
-    QList<quint32> ids;
-    for (int i = 0; i < panels; ++i)
-        ids.append(didByMac.value(bench::panelMac(i)));
-    return ids;
-}
-
 // The yardstick: the least a console that keeps the statuses holds the file for, given the same answers. The statuses
 // of the panels whose answers the slow fleet gives at the same moments, gathered for at most 100 ms as the console
 // gathers them and written each time in one transaction, through the console's own data store, statement and
@@ -244,7 +231,7 @@ QList<quint32> deviceIdsByRank(int panels)
 void runYardstick(const QList<quint32> &deviceIds, int spreadMs, int status)
 {
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    const QString stamp = QDateTime::currentDateTime().toString(syncbench::StampFormat);
     const int count = deviceIds.size();
     QElapsedTimer clock;
     clock.start();
@@ -399,6 +386,7 @@ double busyLookAtOrBefore(double ms)
     return look;
 }
 
+// Of the tries made; main() refuses a part with none before it judges.
 double share(const Met &met)
 {
     return met.tries > 0 ? double(met.refused) / met.tries : 1.0;
@@ -440,20 +428,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "seeding failed\n");
         return 1;
     }
-    CmdServer *server = fixture.start(devices, QLatin1String(Password));
+    fixture.start(devices, QLatin1String(Password));
     isAdminLogin = true;
     AccountOverview overview;
     SlowFleet fleet;
     if (!fleet.start(panels, fixture.port(), spreadMs, fixture.folder() + QStringLiteral("/panels.txt")) ||
-        !bench::runUntil(
-            [&] {
-                for (int i = 0; i < panels; ++i) {
-                    if (!server->getChannel(bench::panelMac(i)))
-                        return false;
-                }
-                return true;
-            },
-            60000)) {
+        !bench::runUntil([&] { return bench::onlineCount(devices) == panels; }, 60000)) {
         std::fprintf(stderr, "not every panel connected\n");
         return 1;
     }
@@ -467,7 +447,7 @@ int main(int argc, char **argv)
                 qPrintable(fixture.databaseFileSystem().name));
     std::fflush(stdout);
 
-    const QList<quint32> deviceIds = deviceIdsByRank(panels);
+    const QList<quint32> deviceIds = syncbench::deviceIdsByRank(panels);
     Turn refusing;
     Turn waiting;
     if (!runTurn(overview, databaseFile, deviceIds, spreadMs, 0, &refusing) ||
@@ -489,6 +469,23 @@ int main(int argc, char **argv)
     line("yardstick", waiting.yardstick);
     line("Sync Now", waiting.subject);
     std::printf("  Sync Now took %.0f ms\n", waiting.runMs);
+    // A share of no tries, a reference the writer failed at for another reason than the lock, or rows that could not
+    // be counted measure nothing: judged, the first would make a target of 100 %, the last a row count of -1.
+    for (const Met *met : {&refusing.yardstick, &refusing.subject, &waiting.yardstick, &waiting.subject}) {
+        if (met->tries == 0) {
+            std::fprintf(stderr, "the other program made no try in a part\n");
+            return 1;
+        }
+    }
+    if (refusing.yardstick.failed > 0 || waiting.yardstick.failed > 0) {
+        std::fprintf(stderr, "the other program failed beside the yardstick for another reason than the lock\n");
+        return 1;
+    }
+    if (refusing.rowsMissed < 0 || waiting.rowsMissed < 0 || refusing.yardstickRowsMissed < 0 ||
+        waiting.yardstickRowsMissed < 0) {
+        std::fprintf(stderr, "the assignments could not be counted\n");
+        return 1;
+    }
 
     // Against the figures before, or what the yardstick met on this disk now where a slower disk made its commits,
     // and so the console's, take longer.
@@ -524,8 +521,8 @@ int main(int argc, char **argv)
     std::printf("the yardstick and every Sync Now wrote their status and a new time into all %d assignments: %s",
                 panels * users, rowsMet ? "yes\n" : "NO, ");
     if (!rowsMet)
-        std::printf("not written (-1: not counted): yardstick %d and %d, Sync Now %d and %d\n",
-                    refusing.yardstickRowsMissed, waiting.yardstickRowsMissed, refusing.rowsMissed, waiting.rowsMissed);
+        std::printf("not written: yardstick %d and %d, Sync Now %d and %d\n", refusing.yardstickRowsMissed,
+                    waiting.yardstickRowsMissed, refusing.rowsMissed, waiting.rowsMissed);
     std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     const bool met = shareMet && waitMet && rowsMet;
     std::printf("bench_sync_others: %s\n", met ? "every target met" : "MISSED");

@@ -28,6 +28,7 @@
 
 #include "BenchSupport.h"
 #include "FleetRecords.h"
+#include "GuiWatcher.h"
 #include "ShellBench.h"
 
 #include "datastore/DatabaseManager.h"
@@ -41,7 +42,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
@@ -55,9 +55,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -69,69 +67,6 @@ constexpr double TargetStallMs = 50;
 constexpr int AnnounceIntervalS = 25; // the console's re-announce and arp cadence
 constexpr double TargetCalledShare = 0.99;
 const char *const Password = "kelvo";
-
-// Posts a probe to the GUI thread from a thread of its own and times how long each waits to be handled.
-class GuiWatcher : public QObject
-{
-public:
-    struct Stall
-    {
-        double atS;
-        double ms;
-    };
-
-    void start()
-    {
-        m_stop = false;
-        m_startNs = bench::nowNs();
-        m_thread = std::thread([this] { run(); });
-    }
-    void stop()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-    const std::vector<double> &waitsMs() const { return m_waitsMs; }
-    const std::vector<Stall> &stalls() const { return m_stalls; }
-
-protected:
-    void customEvent(QEvent *event) override
-    {
-        if (event->type() == probeType())
-            m_handledNs = bench::nowNs();
-    }
-
-private:
-    static QEvent::Type probeType()
-    {
-        static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
-        return type;
-    }
-
-    void run()
-    {
-        while (!m_stop) {
-            m_handledNs = 0;
-            const int64_t postedNs = bench::nowNs();
-            QCoreApplication::postEvent(this, new QEvent(probeType()));
-            while (m_handledNs == 0 && !m_stop)
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            const int64_t handledNs = m_handledNs != 0 ? int64_t(m_handledNs) : bench::nowNs();
-            const double ms = (handledNs - postedNs) / 1e6;
-            m_waitsMs.push_back(ms);
-            if (ms > TargetStallMs / 2)
-                m_stalls.push_back({(postedNs - m_startNs) / 1e9, ms});
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int64_t> m_handledNs{0};
-    int64_t m_startNs = 0;
-    std::vector<double> m_waitsMs;
-    std::vector<Stall> m_stalls;
-};
 
 // Receives the console's discovery answers on a port of its own (on every loopback address) and notes when each came.
 class AnswerCounter
@@ -256,7 +191,8 @@ int measure(int devices, int seconds)
     // The log-in's own turns (the device list read and laid out) are not the idle console's.
     processUntil([] { return false; }, 2000);
 
-    GuiWatcher watcher;
+    // Probes 5 ms apart; those that waited over half the target are listed with their time.
+    GuiWatcher watcher(5, TargetStallMs / 2);
     watcher.start();
     QEventLoop loop;
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
@@ -265,10 +201,15 @@ int measure(int devices, int seconds)
     counter.close();
 
     std::vector<double> waits = watcher.waitsMs();
-    const double worst = waits.empty() ? 0 : *std::max_element(waits.begin(), waits.end());
+    // No probe timed is no wait measured, not a wait of 0 ms.
+    if (waits.empty()) {
+        std::fprintf(stderr, "no probe was timed\n");
+        return 1;
+    }
+    const double worst = watcher.worstMs();
     const int over = int(std::count_if(waits.begin(), waits.end(), [](double ms) { return ms > TargetStallMs; }));
     std::sort(waits.begin(), waits.end());
-    const double p99 = waits.empty() ? 0 : waits[std::min(waits.size() - 1, size_t(waits.size() * 0.99))];
+    const double p99 = waits[std::min(waits.size() - 1, size_t(waits.size() * 0.99))];
     const std::vector<int> announcements = counter.announcements();
     const int fewest = announcements.empty() ? 0 : *std::min_element(announcements.begin(), announcements.end());
     const int most = announcements.empty() ? 0 : *std::max_element(announcements.begin(), announcements.end());

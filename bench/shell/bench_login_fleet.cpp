@@ -28,6 +28,7 @@
 // Usage: bench_login_fleet [--devices 2000,10000,100000] [--rounds 5] [--settle 30]
 
 #include "BenchSupport.h"
+#include "GuiWatcher.h"
 #include "ShellBench.h"
 
 #include "accounts/AccountOverview.h"
@@ -44,14 +45,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
-#include <QThread>
 #include <QVariant>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -71,20 +69,6 @@ QString option(const QStringList &args, const char *name, const char *fallback)
 {
     const QString value = bench::argValue(args, QLatin1String(name));
     return value.isEmpty() ? QLatin1String(fallback) : value;
-}
-
-// The process's resident memory in KiB, now ("VmRSS:") or at its peak so far ("VmHWM:"), from the kernel's own
-// account.
-qint64 residentKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 // The fleet of one data folder, written with the statements of the data store's own inserts.
@@ -150,53 +134,10 @@ int seedFleet(int devices)
     return transaction.commit() ? 0 : 1;
 }
 
-// Times, from a thread of its own, how long the GUI thread takes to answer a call posted to it every 10 ms.
-class Watchdog
-{
-public:
-    void start()
-    {
-        m_thread = QThread::create([this] { run(); });
-        m_thread->start();
-    }
-    // Stops the thread; the longest wait in milliseconds.
-    double stop()
-    {
-        m_stop = true;
-        m_thread->wait();
-        delete m_thread;
-        return m_worstNs / 1e6;
-    }
-
-private:
-    void run()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!m_stop) {
-            const qint64 asked = clock.nsecsElapsed();
-            m_answered = false;
-            QMetaObject::invokeMethod(
-                qApp, [this] { m_answered = true; }, Qt::QueuedConnection);
-            // A stall still going on at the end counts as far as it went.
-            while (!m_answered && !m_stop)
-                QThread::usleep(200);
-            m_worstNs = std::max(m_worstNs, clock.nsecsElapsed() - asked);
-            QThread::msleep(10);
-        }
-        // The last call, if unanswered, is answered by the loop's next turn; nothing waits for it.
-    }
-
-    QThread *m_thread = nullptr;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_answered{false};
-    qint64 m_worstNs = 0;
-};
-
 int measure(int settleSeconds)
 {
     ConsoleLog log;
-    const qint64 before = residentKiB("VmRSS:");
+    const long before = bench::procStatusKb("VmRSS");
     Orvanta login(OrvantaDBManager::getInstance());
     prepareLogIn(login);
 
@@ -205,13 +146,21 @@ int measure(int settleSeconds)
     if (loginMs < 0)
         return 1;
 
-    Watchdog watchdog;
-    watchdog.start();
+    // Asked every 10 ms; the longest wait is the figure.
+    GuiWatcher watcher(10, TargetStallMs);
+    watcher.start();
     QElapsedTimer settling;
     settling.start();
     processUntil([&] { return settling.elapsed() >= settleSeconds * 1000; }, settleSeconds * 1000 + 1000);
-    const double stallMs = watchdog.stop();
-    const qint64 growthKiB = residentKiB("VmHWM:") - before;
+    watcher.stop();
+    const double stallMs = watcher.worstMs();
+    const long peak = bench::procStatusKb("VmHWM");
+    // A figure the kernel did not give is no growth of 0 or less.
+    if (watcher.waitsMs().empty() || before < 0 || peak < 0) {
+        std::fprintf(stderr, "the GUI thread's waits or the process's memory were not measured\n");
+        return 1;
+    }
+    const long growthKiB = peak - before;
 
     // The two tables of every device as the operator opens them: Add Broadcast on the Broadcast page, and the device
     // assignment of the first user on the User Accounts tab.
@@ -243,8 +192,8 @@ int measure(int settleSeconds)
         timeUntilPainted(overview->deviceList(), [overview] { overview->showDeviceListDialog(0); });
     if (broadcastMs < 0 || assignmentMs < 0)
         return 1;
-    std::printf("RESULT login=%.3f stall=%.3f growth=%lld broadcast=%.3f assignment=%.3f\n", loginMs, stallMs,
-                growthKiB, broadcastMs, assignmentMs);
+    std::printf("RESULT login=%.3f stall=%.3f growth=%ld broadcast=%.3f assignment=%.3f\n", loginMs, stallMs, growthKiB,
+                broadcastMs, assignmentMs);
     std::fflush(stdout);
     return 0;
 }
@@ -301,8 +250,10 @@ int main(int argc, char **argv)
     for (const QString &size : option(args, "--devices", "2000,10000,100000").split(QLatin1Char(',')))
         sizes.push_back(size.toInt());
     std::sort(sizes.begin(), sizes.end());
-    if (sizes.size() < 3 || sizes.front() <= 0) {
-        std::fprintf(stderr, "--devices takes three sizes or more, the first two the pair the log-in is judged on\n");
+    // The growth per device is taken between sizes: two alike would divide by no devices.
+    if (sizes.size() < 3 || sizes.front() <= 0 || std::adjacent_find(sizes.begin(), sizes.end()) != sizes.end()) {
+        std::fprintf(stderr, "--devices takes three different sizes or more, the first two the pair the log-in is "
+                             "judged on\n");
         return 1;
     }
     const int rounds = std::max(1, option(args, "--rounds", "5").toInt());
@@ -350,7 +301,7 @@ int main(int argc, char **argv)
                 return 1;
             }
             fleet->rounds.push_back(figures);
-            if (fleet != &large)
+            if (fleet == &small || fleet == &middle)
                 worstJudgedStall = std::max(worstJudgedStall, figures.stallMs);
             std::printf("%-6d %9d %12.1f %10.1f %12.1f %14.1f %15.1f\n", round, fleet->devices, figures.loginMs,
                         figures.stallMs, figures.growthMiB, figures.broadcastMs, figures.assignmentMs);
