@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMediaPlayer>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -317,10 +318,17 @@ void TestAudio::theOutputIsAskedAtEverySoundOffTheGuiThread()
 
     // It comes back: the next sound plays. A sound stopped before the answer neither plays nor fails.
     outputGone = false;
+    QMediaPlayer *media = player.findChild<QMediaPlayer *>();
+    QVERIFY(media);
     QVERIFY(player.play(alarm, false));
     player.stop();
     answer.release();
     QTRY_COMPARE(asked.load(), 3);
+    // The answer reaches this thread as the asking thread ends, a moment after the probe returned.
+    QTest::qWait(300);
+    QCOMPARE(media->state(), QMediaPlayer::StoppedState);
+    QVERIFY(!player.isPlaying());
+    QCOMPARE(player.position(), qint64(0));
     answer.release();
     QVERIFY(player.play(alarm, true));
     QTRY_VERIFY(player.position() > 0 || failed.count() > 1);

@@ -11,9 +11,9 @@
 #include "shell/kit/SortingIndicator.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
-#include "support/FullDisk.h"
 #include "support/HoldKinds.h"
 #include "support/ShortDatabaseWaits.h"
+#include "support/WriteRefusal.h"
 
 #include <QAction>
 #include <QSignalSpy>

@@ -9,6 +9,7 @@
 #include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBManager.h"
 #include "platform/QuitSignalHandler.h"
+#include "support/HeldEventRow.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -36,12 +37,8 @@ int main(int argc, char *argv[])
 
     DbHeldWrites *held = db->heldWrites();
     held->setRetryIntervalMs(kNextTryMs, kNextTryMs);
-    held->writeLater("quit_probe", QStringLiteral("event-log row of the SOS from Gym"), [db] {
-        VelkEventLog event;
-        event.deviceName = QStringLiteral("Gym");
-        event.time = QStringLiteral("2026-03-02 09:15:00");
-        return db->insertEventLog(event);
-    });
+    holdEventRow(db, "quit_probe", QStringLiteral("event-log row of the SOS from Gym"), QStringLiteral("Gym"),
+                 QStringLiteral("2026-03-02 09:15:00"));
     QTimer refused;
     refused.setInterval(10);
     QObject::connect(&refused, &QTimer::timeout, [&] {

@@ -19,6 +19,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "support/DatabaseHold.h"
+#include "support/HeldEventRow.h"
 #include "support/LogCapture.h"
 #include "support/TestEnv.h"
 #include "support/TryCeiling.h"
@@ -244,12 +245,8 @@ private slots:
             second.write(QStringLiteral("address"), emailWrite(QStringLiteral("second@school.example")));
             QVERIFY(second.isHeld(0) && second.isHeld(1));
         }
-        m_db->heldWrites()->writeLater("test", QStringLiteral("event"), [db = m_db] {
-            VelkEventLog event;
-            event.deviceName = QStringLiteral("Hall");
-            event.time = QStringLiteral("2026-03-02 09:15:00");
-            return db->insertEventLog(event);
-        });
+        holdEventRow(m_db, "test", QStringLiteral("event"), QStringLiteral("Hall"),
+                     QStringLiteral("2026-03-02 09:15:00"));
         QVERIFY2(behind.elapsed() < busyWaitMs, qPrintable(QString::number(behind.elapsed())));
         QCOMPARE(m_db->heldWrites()->count(), 5);
 
@@ -303,7 +300,9 @@ private slots:
     // the caller's pauses double up to 64 s, and the next hold is told again.
     void refusedReadsWaitBrieflyAndAreToldOncePerHold()
     {
-        const int busyWaitMs = 1500;
+        // A read refused at once takes a few milliseconds: half of this busy wait is room for a loaded machine, and
+        // well short of a read that waited it out.
+        const int busyWaitMs = 2400;
         m_db->databaseManager()->setBusyWaitMs(busyWaitMs);
         LogCapture log;
         DbReadRetry reread(m_db->heldWrites());
@@ -349,7 +348,7 @@ private slots:
         }
         QCOMPARE(pauses.mid(0, 8), (QList<int>{1000, 2000, 4000, 8000, 16000, 32000, 64000, 64000}));
         QCOMPARE(pauses.last(), DbReadRetry::kLongestIntervalMs);
-        QVERIFY2(longest < busyWaitMs / 3, qPrintable(QString::number(longest)));
+        QVERIFY2(longest < busyWaitMs / 2, qPrintable(QString::number(longest)));
         const QStringList told = log.linesWith(QStringLiteral("database is locked"));
         QCOMPARE(told.size(), 1);
         QVERIFY2(told.first().contains(QStringLiteral("reads wait 20 ms")), qPrintable(told.first()));

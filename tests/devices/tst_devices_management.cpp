@@ -19,10 +19,10 @@
 #include "network/UPnPServer.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "support/DatabaseHold.h"
-#include "support/FullDisk.h"
 #include "support/LoopbackNetwork.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
+#include "support/WriteRefusal.h"
 #include "tools/panelsim/PanelFleet.h"
 #include "tools/panelsim/SimulatedPanel.h"
 
@@ -361,13 +361,13 @@ void TestDevicesManagement::addRefusals()
 
 void TestDevicesManagement::saveRefusalsSayWhy_data()
 {
-    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("badge");
     QTest::newRow("another program holds it")
-        << false
+        << int(DatabaseHold::Writer)
         << "The device could not be saved: the database cannot be written at the moment (another program may be "
            "using it). Please try again later.";
-    QTest::newRow("disk full") << true << "The device could not be saved: the disk is full.";
+    QTest::newRow("disk full") << WriteRefusal::kFullDisk << "The device could not be saved: the disk is full.";
 }
 
 // A device the database refuses for a while: the Add and Edit dialogs said only that it could not be saved, as for a
@@ -375,7 +375,7 @@ void TestDevicesManagement::saveRefusalsSayWhy_data()
 // Save stores it once the database takes writes again.
 void TestDevicesManagement::saveRefusalsSayWhy()
 {
-    QFETCH(bool, diskFull);
+    QFETCH(int, kind);
     QFETCH(QString, badge);
     seedDevice("Panel1", "00:11:22:33:44:01", "10.0.0.1");
     Management page;
@@ -384,15 +384,8 @@ void TestDevicesManagement::saveRefusalsSayWhy()
     ManagementEditDevice *edit = page.editDeviceDialog();
     const ShortDatabaseWaits waits(100);
     {
-        std::unique_ptr<DatabaseHold> hold;
-        std::unique_ptr<FullDisk> full;
-        if (diskFull) {
-            full = std::make_unique<FullDisk>(QStringList{QStringLiteral("Device")});
-            QVERIFY(full->isActive());
-        } else {
-            hold = std::make_unique<DatabaseHold>(waits.db()->databaseFilePath(), DatabaseHold::Writer);
-            QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
-        }
+        const WriteRefusal refusal(kind, waits.db()->databaseFilePath(), {QStringLiteral("Device")});
+        QVERIFY2(refusal.isActive(), qPrintable(refusal.error()));
         page.clickAddDevice();
         fillForm(add, "Panel2", "10.0.0.2", "00:11:22:33:44:02");
         add->submit();
@@ -405,6 +398,8 @@ void TestDevicesManagement::saveRefusalsSayWhy()
         edit->submit();
         QCOMPARE(edit->warningText(), badge);
         QVERIFY(edit->isVisible());
+        QCOMPARE(edit->editLocation->text(), QStringLiteral("Lab"));
+        QCOMPARE(edit->editName->text(), QStringLiteral("Panel1"));
         edit->close();
     }
     QCOMPARE(deviceCount(), 1);

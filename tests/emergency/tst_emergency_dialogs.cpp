@@ -13,6 +13,7 @@
 #include "shell/base/Session.h"
 #include "shell/kit/UiHelpers.h"
 #include "support/DatabaseHold.h"
+#include "support/HeldEventRow.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QCheckBox>
@@ -185,13 +186,9 @@ void TestEmergencyDialogs::cameraButtonFollowsWhatTheDatabaseLetsBeRead()
     pair(device.did, QStringLiteral("aa:00:00:00:00:02"));
     const ShortDatabaseWaits waits(100);
     DbHeldWrites *held = waits.db()->heldWrites();
-    const auto holdAWrite = [held, db = waits.db()] {
-        held->writeLater("test", QStringLiteral("event of the SOS"), [db] {
-            VelkEventLog event;
-            event.deviceName = QStringLiteral("Gym panel");
-            event.time = QStringLiteral("2026-05-04 08:00:07");
-            return db->insertEventLog(event);
-        });
+    const auto holdAWrite = [db = waits.db()] {
+        holdEventRow(db, "test", QStringLiteral("event of the SOS"), QStringLiteral("Gym panel"),
+                     QStringLiteral("2026-05-04 08:00:07"));
     };
     for (const DatabaseHold::Kind kind : {DatabaseHold::Writer, DatabaseHold::Exclusive}) {
         DatabaseHold hold(waits.db()->databaseFilePath(), kind);

@@ -312,7 +312,8 @@ void TestEmergencyRoad::sosRowThatCannotBeStoredHoldsNoOtherWriteBack()
 // taken up, and the panel was answered seconds late. The reads are refused at once, and the SOS answered.
 void TestEmergencyRoad::sosIsAnsweredBeforeOtherCallersRefusedReads()
 {
-    const int busyWaitMs = 2000;
+    // Long enough that an answer this late is no loaded machine's slowness but a read that waited it out.
+    const int busyWaitMs = 4000;
     const ShortDatabaseWaits waits(busyWaitMs);
     OrvantaDBManager *db = waits.db();
     SimulatedPanel *panel = connectSimulatedPanel(m_panels, 9, QStringLiteral("Lab"));
@@ -334,7 +335,7 @@ void TestEmergencyRoad::sosIsAnsweredBeforeOtherCallersRefusedReads()
     QElapsedTimer answered;
     answered.start();
     QVERIFY(panel->raiseSos() >= 0);
-    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1, QuorvinTryCeilingMs);
     const qint64 took = answered.elapsed();
     QCOMPARE(refused, 4);
     QVERIFY2(took < busyWaitMs, qPrintable(QString::number(took)));

@@ -45,7 +45,8 @@ private:
     QByteArray firmware() const { return SimulatedFirmware::make(256 * 1024 + 17, "8.0.0000.05", QString(), 5); }
     /// Panel 0 as a box that ended a run Successfully at 8.0.0000.05, connected, its row watched for 240 s more, as a
     /// console that ended within the wait left it.
-    VelkIFPDevice watchedBox();
+    // A box with a watched report row, connected at the version its run installed; what went wrong, or nothing.
+    QString watchedBox(VelkIFPDevice *box);
 
     FirmwareTestBench m_bench;
 };
@@ -383,25 +384,28 @@ void TestFirmwareManager::devicesNotSeenAfterTheirRunAreLoggedSo()
     QCOMPARE(rows().value(devices.at(1).deviceName).watchUntil, QString());
 }
 
-VelkIFPDevice TestFirmwareManager::watchedBox()
+QString TestFirmwareManager::watchedBox(VelkIFPDevice *box)
 {
-    VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.05");
-    const VelkOtaSchedule *schedule = m_bench.prepareRun({box});
+    *box = m_bench.addDevice(0, "QML8", "8.0.0000.05");
+    const VelkOtaSchedule *schedule = m_bench.prepareRun({*box});
+    if (!schedule)
+        return QStringLiteral("the run was not prepared");
     OrvantaDBIntf *db = OrvantaDBManager::getInstance();
     VelkOtaSchedule run = *schedule;
-    if (db->updateOtaScheduleReport(box, run, UPDATE_SUCCESSFULLY) != DB_OK ||
+    if (db->updateOtaScheduleReport(*box, run, UPDATE_SUCCESSFULLY) != DB_OK ||
         db->updateOtaScheduleReportWatch(
-            run.osid, box.did, m_bench.clock()->now().addSecs(240).toUTC().toString(Qt::ISODateWithMs)) != DB_OK)
-        qWarning("the watched row was not written");
+            run.osid, box->did, m_bench.clock()->now().addSecs(240).toUTC().toString(Qt::ISODateWithMs)) != DB_OK)
+        return QStringLiteral("the watched row was not written");
     // Connected at the version it installed: the connection of the case before may not be gone yet.
+    const QString version = box->fwVersion;
     if (!m_bench.connect({0}) || !QTest::qWaitFor(
                                      [&] {
                                          const DeviceChannel *channel = m_bench.channelOf(0);
-                                         return channel && channel->getFwVersion() == box.fwVersion;
+                                         return channel && channel->getFwVersion() == version;
                                      },
                                      QuorvinTryCeilingMs))
-        qWarning("the box did not connect");
-    return box;
+        return QStringLiteral("the box did not connect");
+    return QString();
 }
 
 // A console starts while another program holds the database exclusively (a VACUUM, an SQLite browser saving a large
@@ -409,13 +413,15 @@ VelkIFPDevice TestFirmwareManager::watchedBox()
 // its old version stayed Successfully. They are read again once the hold is over, and the box is judged.
 void TestFirmwareManager::storedWatchesAreReadAgainAfterAHold()
 {
-    const VelkIFPDevice box = watchedBox();
+    VelkIFPDevice box;
+    const QString setUp = watchedBox(&box);
+    QVERIFY2(setUp.isEmpty(), qPrintable(setUp));
     const ShortDatabaseWaits waits(50);
     {
         DatabaseHold hold(waits.db()->databaseFilePath(), DatabaseHold::Exclusive);
         QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
         m_bench.manager()->takeUpStoredWatches();
-        QTest::qWait(300);
+        QTRY_VERIFY(m_bench.log()->contains(QStringLiteral("watched report rows cannot be read for now")));
         QVERIFY(!m_bench.log()->contains(QStringLiteral("watched on after its run")));
     }
     QTRY_VERIFY(m_bench.log()->contains(QStringLiteral("watched on after its run")));
@@ -434,7 +440,9 @@ void TestFirmwareManager::storedWatchesAreReadAgainAfterAHold()
 // still held: one write is held, and the row ends with the last wait.
 void TestFirmwareManager::reconnectsDuringAHoldLeaveOneWaitWrite()
 {
-    const VelkIFPDevice box = watchedBox();
+    VelkIFPDevice box;
+    const QString setUp = watchedBox(&box);
+    QVERIFY2(setUp.isEmpty(), qPrintable(setUp));
     m_bench.manager()->takeUpStoredWatches();
     QTRY_VERIFY(m_bench.log()->contains(QStringLiteral("watched on after its run")));
     const ShortDatabaseWaits waits(50);

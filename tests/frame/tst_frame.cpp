@@ -1292,9 +1292,6 @@ void TestFrame::restoreWaitsForAProgramHoldingTheDatabase()
     QVERIFY(message && !message->isVisible());
 }
 
-// A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the
-// restore lost every one of them, and the live file stayed in WAL mode, so the console's own backups missed changes
-// from then on.
 // A backup with rows the console's tables hold once (two devices of one name) or a value beyond the bound was refused
 // as "not a database of this program", or restored whole; what the restore made fit is told before the restart, and
 // the program restarts when the operator has read it.
@@ -1325,6 +1322,7 @@ void TestFrame::restoreTellsWhatItMadeFit()
     made.cutValues.insert(QStringLiteral("EventLog.deviceName"), 1);
     QCOMPARE(message->labelMessage->text(), UserInfoDialog::restoreChanges(made));
     QVERIFY(message->labelMessage->text().contains(QStringLiteral("Device (1)")));
+    QVERIFY(message->labelMessage->text().contains(QStringLiteral("EventLog.deviceName (1)")));
     message->btnOk->click();
     QTRY_COMPARE(restarts, 1);
     QCOMPARE(DbProbe(live, QStringLiteral("made-to-fit-live"))
@@ -1332,6 +1330,9 @@ void TestFrame::restoreTellsWhatItMadeFit()
              QStringList{QStringLiteral("901")});
 }
 
+// A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the
+// restore lost every one of them, and the live file stayed in WAL mode, so the console's own backups missed changes
+// from then on.
 void TestFrame::restoreBringsChangesOfWalFile()
 {
     const QString live = DatabaseFileOps::liveDatabasePath();

@@ -8,7 +8,6 @@
 #include <QtTest>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QTranslator>
@@ -25,6 +24,7 @@
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/HeldWritesExit.h"
 #include "support/DatabaseHold.h"
+#include "support/EventLoopGaps.h"
 #include "support/LogCapture.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -146,24 +146,16 @@ void TestFrameExit::exitWritesEveryHeldWriteFirst()
     }
     LogCapture log;
     // The window answers meanwhile: the event loop turns between slices of the writes.
-    QElapsedTimer gap;
-    qint64 longestGap = 0;
-    QTimer ticks;
-    ticks.setInterval(0);
-    connect(&ticks, &QTimer::timeout, this, [&] {
-        longestGap = qMax(longestGap, gap.elapsed());
-        gap.restart();
-    });
+    EventLoopGaps gaps(0, 1000);
     const int code = runInEventLoop([&] {
-        gap.start();
-        ticks.start();
+        gaps.start();
         m_frame->closeProgram();
         QTRY_VERIFY(db->heldWrites()->isEmpty());
     });
-    ticks.stop();
+    gaps.stop();
     QCOMPARE(code, 0);
     QCOMPARE(rowsOf(QStringLiteral("Exit")), kRows);
-    QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+    QVERIFY2(gaps.longest() < 1000, qPrintable(QString::number(gaps.longest())));
     QVERIFY(!visibleTopLevel<ExitUnsavedDialog>());
     QVERIFY(!log.contains(QStringLiteral("held writes not written")));
 }

@@ -6,6 +6,7 @@
 // the terminal; the console logs it (main installs VanishedWindowErrors as this test does).
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QtTest>
@@ -22,6 +23,7 @@
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/VanishedWindowErrors.h"
 #include "support/DatabaseHold.h"
+#include "support/HeldEventRow.h"
 #include "support/LogCapture.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -133,12 +135,8 @@ void TestFrameWindowManager::holdAWriteUnderTheFrame(OrvantaDBManager *db, HeldE
     QTRY_VERIFY2(QSystemTrayIcon::isSystemTrayAvailable(), "trayer did not start on the test's X server");
     held.writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
     QVERIFY2(held.writer->isHeld(), qPrintable(held.writer->error()));
-    db->heldWrites()->writeLater("test", QStringLiteral("an event-log row"), [db] {
-        VelkEventLog event;
-        event.deviceName = QStringLiteral("Room 101");
-        event.time = QStringLiteral("2026-03-02 09:15:00");
-        return db->insertEventLog(event);
-    });
+    holdEventRow(db, "test", QStringLiteral("an event-log row"), QStringLiteral("Room 101"),
+                 QStringLiteral("2026-03-02 09:15:00"));
     QTRY_VERIFY(db->heldWrites()->isRefused());
     held.frame = std::make_unique<FrameLayoutPage>(storedAccount(true));
     held.frame->show();
@@ -241,8 +239,18 @@ void TestFrameWindowManager::exitQuestionAskedAgainComesUpInTheSamePlace()
         QTRY_VERIFY((question = visibleTopLevel<ExitUnsavedDialog>()) != nullptr);
         QTRY_VERIFY(!frameOnScreen(question).rect.isNull());
         QVERIFY(QTest::qWaitForWindowExposed(question));
-        // Settled where the window manager put it.
-        QTest::qWait(300);
+        // Settled where the window manager put it: the same place at every read for a while.
+        QRect place;
+        QElapsedTimer samePlace;
+        samePlace.start();
+        QTRY_VERIFY([&] {
+            const QRect now = frameOnScreen(question).rect;
+            if (now != place) {
+                place = now;
+                samePlace.restart();
+            }
+            return samePlace.elapsed() >= 300;
+        }());
         places << frameOnScreen(question).rect;
         question->btnWait->click();
         QTRY_VERIFY(!question->isVisible());

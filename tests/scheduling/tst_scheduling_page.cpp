@@ -271,6 +271,7 @@ void TestSchedulingPage::powerOnNotesTheDevicesItCannotWake()
     QVERIFY(editor->powerOnNotice()->isVisible());
     const QString note = PowerOnReach::noteText(unwakeable);
     QCOMPARE(editor->powerOnNotice()->note(), note);
+    QCOMPARE(note.contains(QStringLiteral("can't wake %1 device").arg(unwakeable)), unwakeable > 0);
     QCOMPARE(editor->powerOnNotice()->labelNote->isVisible(), unwakeable > 0);
     // The note has its room: the button stays below it.
     QVERIFY(editor->powerOnNotice()->btnOk->geometry().top() >

@@ -910,8 +910,7 @@ void TestSchedulingRunners::deviceTableReadAsDamagedOverTheMinute()
         QVERIFY(fault.isActive());
         clock.setNow(QDateTime(Monday, QTime(0, 0, 10)));
         clock.setNow(QDateTime(Monday, QTime(10, 0)));
-        settle();
-        QCOMPARE(runner.waitingCount(), 1);
+        QTRY_COMPARE(runner.waitingCount(), 1);
     }
     QTRY_COMPARE(runner.waitingCount(), 0);
     QTRY_COMPARE(storedAutoTest(tsid).status, 2);

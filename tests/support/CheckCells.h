@@ -40,3 +40,11 @@ inline int rowCount(const QAbstractItemView *view)
 {
     return view->model()->rowCount();
 }
+
+// What a view's viewport holds must not grow with its rows: the few stamps the rows are drawn from.
+inline void checkViewportHoldsFewWidgets(const QAbstractItemView *view)
+{
+    const int held = view->viewport()->findChildren<QWidget *>().size();
+    QVERIFY2(held < 10,
+             qPrintable(QStringLiteral("%1 widgets in the viewport of %2").arg(held).arg(view->objectName())));
+}
