@@ -73,7 +73,6 @@ DeviceListDialog::DeviceListDialog(QWidget *parent) : QDialog(parent)
     for (QTableView *table : {tableWidgetDevice, tableWidgetGroup}) {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionMode(QAbstractItemView::NoSelection);
-        table->setFocusPolicy(Qt::NoFocus);
     }
     indicators = {new SortingIndicator(pageDevice), new SortingIndicator(pageDevice), new SortingIndicator(pageGroup),
                   new SortingIndicator(pageGroup)};

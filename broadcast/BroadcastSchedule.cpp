@@ -172,7 +172,6 @@ BroadcastSchedule::BroadcastSchedule(QWidget *parent, Clock *clock)
     for (QTableView *table : {tableWidgetDevice, tableWidgetGroup}) {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionMode(QAbstractItemView::NoSelection);
-        table->setFocusPolicy(Qt::NoFocus);
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         if (uiLayoutDirection() == Qt::RightToLeft)
             table->setStyleSheet(table->styleSheet() +

@@ -11,6 +11,7 @@
 #include "devices/DeviceStore.h"
 #include "network/UPnPServer.h"
 #include "shell/base/Session.h"
+#include "shell/kit/CurrentRowDelegate.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -41,6 +42,8 @@ ManagementAutoDetect::ManagementAutoDetect(OrvantaDBIntf *db, QWidget *parent)
     // The keyboard works as in any dialog: the arrows move between the rows, Space ticks the row, Tab leaves the list
     // for the buttons, Enter adds what is ticked.
     tableDevices->setTabKeyNavigation(false);
+    // The list shows no selection and its style hides the focus frame: the row the keys reach is marked instead.
+    tableDevices->setItemDelegate(new CurrentRowDelegate(tableDevices));
     m_gather.setSingleShot(true);
     m_gather.setInterval(250);
     connect(&m_gather, &QTimer::timeout, this, [this]() {

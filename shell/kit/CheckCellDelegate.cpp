@@ -11,7 +11,7 @@
 #include "shell/kit/CheckTableModel.h"
 
 CheckCellDelegate::CheckCellDelegate(QAbstractItemView *view)
-    : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport())
+    : CurrentRowDelegate(view), m_view(view), m_viewport(view->viewport())
 {
     // The box shows the pointer over it, as the widget did: that needs moves without a button held.
     view->viewport()->setMouseTracking(true);
@@ -21,6 +21,8 @@ CheckCellDelegate::CheckCellDelegate(QAbstractItemView *view)
 CheckCellDelegate *CheckCellDelegate::drawRows(CheckTableModel *rows, QAbstractItemView *view)
 {
     view->setModel(rows);
+    // A table of a thousand rows held the keyboard for five thousand presses of Tab.
+    view->setTabKeyNavigation(false);
     auto *cells = new CheckCellDelegate(view);
     view->setItemDelegate(cells);
     return cells;
@@ -166,11 +168,11 @@ void CheckCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const bool check = index.column() == 0 && m_checkCell;
     const bool marked = index.column() == m_markColumn && !m_markStamps.isEmpty();
     if (!check && !marked) {
-        QStyledItemDelegate::paint(painter, option, index);
+        CurrentRowDelegate::paint(painter, option, index);
         return;
     }
-    // The cell itself as every other cell of the row, then the widget it held over it.
-    QStyleOptionViewItem cell = option;
+    // The cell itself as every other cell of the row, then the widget it held over it, then the current row's mark.
+    QStyleOptionViewItem cell = withoutFocusFrame(option);
     initStyleOption(&cell, index);
     cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
     cell.text.clear();
@@ -180,11 +182,12 @@ void CheckCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
 
     if (marked) {
-        QWidget *stamp = m_markStamps.value(index.data(CheckTableModel::MarkRole).toInt());
-        if (!stamp)
-            return;
-        const QRect place = stampRect(option, index);
-        painter->drawPixmap(place.topLeft(), markPixmap(stamp, place.size(), painter->device()->devicePixelRatioF()));
+        if (QWidget *stamp = m_markStamps.value(index.data(CheckTableModel::MarkRole).toInt())) {
+            const QRect place = stampRect(option, index);
+            painter->drawPixmap(place.topLeft(),
+                                markPixmap(stamp, place.size(), painter->device()->devicePixelRatioF()));
+        }
+        paintCurrentRow(painter, option, index);
         return;
     }
     const QRect box = boxRect(stampRect(option, index));
@@ -202,16 +205,17 @@ void CheckCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->setPen(m_box->palette().color(QPalette::WindowText));
     m_box->style()->drawControl(QStyle::CE_CheckBox, &button, painter, m_box);
     painter->restore();
+    paintCurrentRow(painter, option, index);
 }
 
 bool CheckCellDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                                     const QModelIndex &index)
 {
-    // The drawn box takes its clicks in the viewport's event filter; the view's own toggling of a checkable cell,
-    // on a click anywhere near the style's indicator or on the space key, is not what the box did.
-    if (index.column() == 0)
+    // The drawn box takes its clicks in the viewport's event filter; the view's own toggling of a checkable cell, on a
+    // click anywhere near the style's indicator, is not what the box did. Space ticks the current row's box.
+    if (index.column() == 0 && event->type() != QEvent::KeyPress)
         return false;
-    return QStyledItemDelegate::editorEvent(event, model, option, index);
+    return CurrentRowDelegate::editorEvent(event, model, option, index);
 }
 
 QModelIndex CheckCellDelegate::boxClickedAt(const QPoint &pos) const
@@ -241,7 +245,7 @@ bool CheckCellDelegate::eventFilter(QObject *watched, QEvent *event)
 {
     // The viewport still reports while the view is torn down, when the view is no item view any more.
     if (watched != m_viewport || !m_checkCell || !qobject_cast<QAbstractItemView *>(m_view))
-        return QStyledItemDelegate::eventFilter(watched, event);
+        return CurrentRowDelegate::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {
         if (!m_box->testAttribute(Qt::WA_Hover))
@@ -267,6 +271,7 @@ bool CheckCellDelegate::eventFilter(QObject *watched, QEvent *event)
             break;
         m_pressed = index;
         updateCell(index);
+        m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
         return true;
     }
     case QEvent::MouseButtonRelease: {
@@ -285,5 +290,5 @@ bool CheckCellDelegate::eventFilter(QObject *watched, QEvent *event)
     default:
         break;
     }
-    return QStyledItemDelegate::eventFilter(watched, event);
+    return CurrentRowDelegate::eventFilter(watched, event);
 }

@@ -4,8 +4,9 @@
 #include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QPointer>
-#include <QStyledItemDelegate>
 #include <QVector>
+
+#include "shell/kit/CurrentRowDelegate.h"
 
 class CheckTableModel;
 class QAbstractItemView;
@@ -22,15 +23,19 @@ class QStyleOptionButton;
 ///
 /// A press and release on the drawn check box checks or clears the row through the model's Qt::CheckStateRole, as
 /// a click on the box did, and the view never sees them; presses elsewhere in the cell go to the view, as the box
-/// let them through. The box shows the pointer over it and a press in it as the widget did.
-class CheckCellDelegate : public QStyledItemDelegate
+/// let them through. The box shows the pointer over it and a press in it as the widget did; a press on it makes its
+/// row the current one, as the widget took the keyboard. From the keyboard the view is one stop of the Tab chain
+/// rather than one per row: the arrows move its current row, which is marked while it has the keyboard, and Space
+/// ticks or clears that row's box (CurrentRowDelegate).
+class CheckCellDelegate : public CurrentRowDelegate
 {
     Q_OBJECT
 public:
     explicit CheckCellDelegate(QAbstractItemView *view);
     ~CheckCellDelegate() override;
 
-    /// Shows `rows` in `view`, drawn by a new delegate of this kind, which the view owns.
+    /// Shows `rows` in `view`, drawn by a new delegate of this kind, which the view owns. Tab leaves the view rather
+    /// than walking its cells.
     static CheckCellDelegate *drawRows(CheckTableModel *rows, QAbstractItemView *view);
 
     /// The check column's stamp: `cell` is `box` or lays it out. Replaces (and deletes) the previous one.

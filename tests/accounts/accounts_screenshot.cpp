@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QTest>
 #include <QThread>
 #include <QTranslator>
 
@@ -194,6 +195,15 @@ int main(int argc, char **argv)
     assignment->setMultiUser(users.at(3));
     assignment->loadUserDevices();
     shoot(assignment, QStringLiteral("device-list"));
+    // The keyboard in the list: Tab from the select-all box, then two rows down. Shown again, the window is not made
+    // active by a display without a window manager.
+    assignment->show();
+    settle(250);
+    QApplication::setActiveWindow(assignment);
+    assignment->deviceCheckBoxAll->setFocus(Qt::OtherFocusReason);
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    shoot(assignment, QStringLiteral("device-list-keys"));
     QMetaObject::invokeMethod(assignment, "closeSelectedInfo");
     assignment->comboBoxType->setCurrentIndex(1);
     shoot(assignment, QStringLiteral("device-list-groups"));

@@ -89,6 +89,8 @@ private slots:
     void resavingKeepsStatusAndTime();
     void hiddenRowsAndAnEmptyGroupPageAreUnassigned();
     void assignmentTablesDrawEveryRowWithoutAWidgetEach();
+    void assignmentRowsTickFromTheKeyboard_data();
+    void assignmentRowsTickFromTheKeyboard();
 
     void syncNowReachesEachPanelWithItsUsers();
     void silentPanelFailsAfterTheTimeoutAndALateAnswerCountsOnce();
@@ -421,6 +423,41 @@ void TestAccountsSync::assignmentTablesDrawEveryRowWithoutAWidgetEach()
     QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
     QVERIFY(assignmentOf(user.muid, site.devices.last().did).udid != 0);
     QCOMPARE(assignmentOf(user.muid, site.devices.first().did).udid, 0u);
+}
+
+void TestAccountsSync::assignmentRowsTickFromTheKeyboard_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("assigned");
+    QTest::newRow("Space ticks the current row") << QStringList{"Tab", "Down", "Space"} << QStringList{"Panel-2"};
+    QTest::newRow("Space again clears it") << QStringList{"Tab", "Down", "Space", "Space"} << QStringList{};
+    QTest::newRow("a click ticks its row") << QStringList{"click"} << QStringList{"Panel-2"};
+    QTest::newRow("Space after a click clears that row") << QStringList{"click", "Space"} << QStringList{};
+    QTest::newRow("select-all ticks every row") << QStringList{"all"} << QStringList{"Panel-1", "Panel-2", "Panel-3"};
+    QTest::newRow("a sort keeps the ticks") << QStringList{"Tab", "Down", "Space", "sort"} << QStringList{"Panel-2"};
+    QTest::newRow("a search, then Space") << QStringList{"search panel-3", "Tab", "Space"} << QStringList{"Panel-3"};
+}
+
+// The device list took no keys: Tab passed it by and Space ticked no row. Ticked from the keyboard, by a click or by
+// select-all, what is saved is what the list shows ticked, through a sort and a search.
+void TestAccountsSync::assignmentRowsTickFromTheKeyboard()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, assigned);
+    const QList<VelkIFPDevice> panels = {panelDevice(1), panelDevice(2), panelDevice(3)};
+    const VelkMultiUser user = seedUser(QStringLiteral("U"));
+    DeviceListDialog *dialog = openAssignment(user);
+    // The window is built once and shown again for each user; the offscreen platform, whose focus never left its
+    // window, tells no activation when it is shown again.
+    QApplication::setActiveWindow(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    operateDeviceTable(dialog, steps);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(tickedRows(dialog->tableWidgetDevice, 1), assigned);
+    QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
+    for (const VelkIFPDevice &panel : panels)
+        QCOMPARE(assignmentOf(user.muid, panel.did).udid != 0, assigned.contains(panel.deviceName));
 }
 
 void TestAccountsSync::syncNowReachesEachPanelWithItsUsers()

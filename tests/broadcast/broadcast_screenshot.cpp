@@ -1,11 +1,12 @@
 // Renders the Broadcast page's three tabs and a report with realistic content to PNG files, for a look by eye.
 // Usage: broadcast_screenshot <prefix> [language]   writes <prefix>-pending.png, -upcoming.png, -completed.png,
-// -report.png, -editor-targets.png, -editor-groups.png, -editor-content.png and -empty.png (language en_US, the
-// default, or zh_TW)
+// -report.png, -editor-targets.png, -editor-targets-keys.png, -editor-groups.png, -editor-content.png and -empty.png
+// (language en_US, the default, or zh_TW)
 // Everything stays on loopback and in a temporary HOME.
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QTest>
 #include <QThread>
 #include <QTranslator>
 
@@ -219,6 +220,13 @@ int main(int argc, char **argv)
     step->btnRepeatFri->click();
     settle(300);
     editor->grab().save(prefix + QStringLiteral("-editor-targets.png"));
+    // The keyboard in the targets: Tab from the select-all box, then two rows down.
+    editor->activateWindow();
+    step->deviceCheckBoxAll->setFocus(Qt::OtherFocusReason);
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    settle(200);
+    editor->grab().save(prefix + QStringLiteral("-editor-targets-keys.png"));
     step->btnCloseInfo->click();
     step->comboBoxType->setCurrentIndex(1);
     CheckCell(step->tableWidgetGroup, 1).click();

@@ -70,6 +70,8 @@ private slots:
     void scheduleStepOnDaylightSavingDays();
     void targetTables();
     void targetTablesDrawEveryRowWithoutAWidgetEach();
+    void targetRowsTickFromTheKeyboard_data();
+    void targetRowsTickFromTheKeyboard();
     void filterPopUps();
     void roundTrip();
     void heldDatabaseSaveSaysWhy_data();
@@ -550,6 +552,38 @@ void TestBroadcastEditor::targetTablesDrawEveryRowWithoutAWidgetEach()
     QCOMPARE(step->labelSelectedInfo->text(), QString("1 device selected"));
     QCOMPARE(step->targets().checkedDevices().size(), 1);
     QCOMPARE(step->targets().checkedDevices().first().deviceName, QString("beta"));
+}
+
+void TestBroadcastEditor::targetRowsTickFromTheKeyboard_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("ticked");
+    QTest::newRow("Space ticks the current row") << QStringList{"Tab", "Down", "Space"} << QStringList{"Zeta"};
+    QTest::newRow("Space again clears it") << QStringList{"Tab", "Down", "Space", "Space"} << QStringList{};
+    QTest::newRow("a click ticks its row") << QStringList{"click"} << QStringList{"Zeta"};
+    QTest::newRow("Space after a click clears that row") << QStringList{"click", "Space"} << QStringList{};
+    QTest::newRow("select-all ticks every row") << QStringList{"all"} << QStringList{"Alpha", "Zeta", "beta"};
+    QTest::newRow("a sort keeps the ticks") << QStringList{"Tab", "Down", "Space", "sort"} << QStringList{"Zeta"};
+    QTest::newRow("a search, then Space") << QStringList{"search zeta", "Tab", "Space"} << QStringList{"Zeta"};
+}
+
+// The target table took no keys: Tab passed it by and Space ticked no row. Ticked from the keyboard, by a click or
+// by select-all, the targets are what the table shows ticked, through a sort and a search.
+void TestBroadcastEditor::targetRowsTickFromTheKeyboard()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, ticked);
+    newEditor(at("2024-05-06 09:00:00"));
+    QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
+    BroadcastSchedule *step = m_editor->scheduleStep();
+    operateDeviceTable(step, steps);
+    if (QTest::currentTestFailed())
+        return;
+    QStringList targets;
+    for (const VelkIFPDevice &device : step->targets().checkedDevices())
+        targets << device.deviceName;
+    QCOMPARE(targets, ticked);
+    QCOMPARE(tickedRows(step->tableWidgetDevice, 2), ticked);
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include "shell/kit/CheckCellDelegate.h"
 #include "shell/kit/CheckTableModel.h"
 #include "shell/kit/FormStyle.h"
+#include "support/CheckCells.h"
 
 // A table whose rows each held a check box widget (and a power light) now draws them from one stamp of each. The
 // cases below compare the drawn cells with the widgets they stand for, in a table of the same style, pixel by pixel,
@@ -24,6 +25,7 @@ private slots:
     void drawnCellsLookLikeTheirWidgets_data();
     void drawnCellsLookLikeTheirWidgets();
     void aClickOnTheBoxChecksTheRowAsTheWidgetDid();
+    void theKeysTickTheCurrentRow();
 
 private:
     enum Stamp
@@ -248,6 +250,36 @@ void TestCheckTable::aClickOnTheBoxChecksTheRowAsTheWidgetDid()
     drawn.model.setAllChecked(true);
     QVERIFY(drawn.model.allChecked());
     QCOMPARE(clicked.count(), 2);
+}
+
+// The table took no keys: nothing was current, and Space ticked nothing. Its current row is marked while it has the
+// keys, the arrows move it, and Space ticks or clears the row's box from any cell of the row, as the operator's
+// change; a click on a box makes its row the current one, and rows filled anew (a search, a sort) start at the first.
+void TestCheckTable::theKeysTickTheCurrentRow()
+{
+    DrawnTable drawn(true, {false, false, false});
+    drawn.table.setFocusPolicy(Qt::StrongFocus);
+    drawn.table.show();
+    QVERIFY(QTest::qWaitForWindowActive(&drawn.table));
+    drawn.table.setFocus(Qt::TabFocusReason);
+    QSignalSpy clicked(&drawn.model, &CheckTableModel::checkClicked);
+    QCOMPARE(rowsMarkedForTheKeys(&drawn.table), QSet<int>({0}));
+    QTest::keyClick(&drawn.table, Qt::Key_Down);
+    QCOMPARE(rowsMarkedForTheKeys(&drawn.table), QSet<int>({1}));
+    for (int column = 0; column < 3; ++column) {
+        QTest::keyClick(&drawn.table, Qt::Key_Space);
+        QCOMPARE(drawn.model.isChecked(1), column != 1);
+        QTest::keyClick(&drawn.table, Qt::Key_Right);
+    }
+    QCOMPARE(QList<QVariantList>(clicked), QList<QVariantList>({{1, true}, {1, false}, {1, true}}));
+
+    QTest::mouseClick(drawn.table.viewport(), Qt::LeftButton, {}, drawn.boxCentre(2));
+    QCOMPARE(rowsMarkedForTheKeys(&drawn.table), QSet<int>({2}));
+    QTest::keyClick(&drawn.table, Qt::Key_Space);
+    QVERIFY(!drawn.model.isChecked(2));
+    QCOMPARE(drawn.model.checkedCount(), 1);
+    drawn.model.setRows({{{QString(), QString(), QStringLiteral("Room 1")}, true, 1}});
+    QCOMPARE(rowsMarkedForTheKeys(&drawn.table), QSet<int>({0}));
 }
 
 QTEST_MAIN(TestCheckTable)

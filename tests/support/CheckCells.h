@@ -4,6 +4,7 @@
 // the operator reaches it, by a click on the drawn box.
 
 #include <QAbstractItemView>
+#include <QSet>
 #include <QtTest>
 
 #include "shell/kit/CheckCellDelegate.h"
@@ -47,4 +48,61 @@ inline void checkViewportHoldsFewWidgets(const QAbstractItemView *view)
     const int held = view->viewport()->findChildren<QWidget *>().size();
     QVERIFY2(held < 10,
              qPrintable(QStringLiteral("%1 widgets in the viewport of %2").arg(held).arg(view->objectName())));
+}
+
+// The rows the view draws otherwise while it has the keyboard than without it: where it marks its current row. The
+// view has the keyboard before and after.
+inline QSet<int> rowsMarkedForTheKeys(QAbstractItemView *view)
+{
+    const QImage withKeys = view->viewport()->grab().toImage();
+    view->clearFocus();
+    const QImage without = view->viewport()->grab().toImage();
+    view->setFocus(Qt::OtherFocusReason);
+    QSet<int> rows;
+    for (int y = 0; y < withKeys.height(); ++y) {
+        for (int x = 0; x < withKeys.width(); ++x) {
+            if (withKeys.pixel(x, y) != without.pixel(x, y))
+                rows.insert(view->indexAt(QPoint(x, y)).row());
+        }
+    }
+    return rows;
+}
+
+// The names (in `column`) of the rows whose box is ticked, in the table's order.
+inline QStringList tickedRows(const QAbstractItemView *view, int column)
+{
+    QStringList names;
+    for (int row = 0; row < rowCount(view); ++row) {
+        if (view->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked)
+            names << cellText(view, row, column);
+    }
+    return names;
+}
+
+// What an operator does to a page's device table, step by step: "Tab" from the select-all box into the table, which
+// then marks one row; "Down" and "Space" typed there; "click" on the second row's box; "all" on the select-all box;
+// "sort" by name; "search <text>" typed with Enter.
+template <class Page> void operateDeviceTable(Page *page, const QStringList &steps)
+{
+    QWindow *window = page->window()->windowHandle();
+    for (const QString &step : steps) {
+        if (step == QLatin1String("Tab")) {
+            page->deviceCheckBoxAll->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(window, Qt::Key_Tab);
+            QVERIFY(page->tableWidgetDevice->hasFocus());
+            QCOMPARE(rowsMarkedForTheKeys(page->tableWidgetDevice).size(), 1);
+        } else if (step == QLatin1String("Down") || step == QLatin1String("Space")) {
+            QTest::keyClick(window, step == QLatin1String("Down") ? Qt::Key_Down : Qt::Key_Space);
+        } else if (step == QLatin1String("click")) {
+            CheckCell(page->tableWidgetDevice, 1).click();
+        } else if (step == QLatin1String("all")) {
+            page->deviceCheckBoxAll->click();
+        } else if (step == QLatin1String("sort")) {
+            emit page->deviceHeaderDevice->clicked();
+        } else {
+            QVERIFY(step.startsWith(QLatin1String("search ")));
+            page->lineEditFilter->setText(step.mid(7));
+            QTest::keyClick(page->lineEditFilter, Qt::Key_Return);
+        }
+    }
 }
