@@ -18,6 +18,7 @@
 #include "support/TestEnv.h"
 #include "tools/localhttp/LocalHttpServer.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,6 +56,8 @@ private slots:
     void passwordFieldsTakeWhatTheRestoreCheckTakes();
     void storedPasswordsLogIn_data();
     void storedPasswordsLogIn();
+    void passwordTypedAtOnceGoesIntoTheField_data();
+    void passwordTypedAtOnceGoesIntoTheField();
     void randomPasswordsComeFromTheWholeAlphabet();
     void wrongPasswordShowsBadgeAndExampleText();
     void firstLoginAsksForEmailOnceAndStoresIt();
@@ -342,6 +345,55 @@ void TestLogin::storedPasswordsLogIn()
     QTest::keyClick(field, Qt::Key_Return);
     QVERIFY2(window->mainFrame(), qPrintable(window->ui.lbMessagePassword->text()));
     QVERIFY(isAdminLogin);
+}
+
+// The window opened with the keyboard in the account list, where start-up's frameless flags had moved it: a password
+// typed at once went nowhere, and its letters could choose the other account. The operator who must choose the
+// account first, from the keyboard or from the open list, then types the password.
+void TestLogin::passwordTypedAtOnceGoesIntoTheField_data()
+{
+    QTest::addColumn<int>("choice"); // 0 none, 1 an arrow key in the account list, 2 the account list opened
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("admin");
+    QTest::newRow("administrator, typed at once") << 0 << QStringLiteral("kelvo") << true;
+    QTest::newRow("normal user chosen with an arrow key") << 1 << QStringLiteral("qeno") << false;
+    QTest::newRow("normal user chosen from the open list") << 2 << QStringLiteral("qeno") << false;
+}
+
+void TestLogin::passwordTypedAtOnceGoesIntoTheField()
+{
+    QFETCH(int, choice);
+    QFETCH(QString, password);
+    QFETCH(bool, admin);
+    store(false, QStringLiteral("qeno"), QStringLiteral("teacher@school.example"));
+    store(true, QStringLiteral("kelvo"), QStringLiteral("ops@school.example"));
+    // As start-up shows it.
+    std::unique_ptr<Orvanta> window(new Orvanta);
+    window->setWindowFlags((window->windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) |
+                           Qt::FramelessWindowHint);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWindow *keyboard = window->windowHandle();
+    QComboBox *accounts = window->ui.groupComboBox;
+    if (choice != 0) {
+        QTest::keyClick(keyboard, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), accounts);
+    }
+    if (choice == 1)
+        QTest::keyClick(keyboard, Qt::Key_Down);
+    if (choice == 2) {
+        QTest::keyClick(keyboard, Qt::Key_F4);
+        QTRY_VERIFY(accounts->view()->isVisible());
+        QTest::keyClick(accounts->view(), Qt::Key_Down);
+        QTest::keyClick(accounts->view(), Qt::Key_Return);
+        QTRY_VERIFY(!accounts->view()->isVisible());
+    }
+    QCOMPARE(accounts->currentIndex(), admin ? 0 : 1);
+    for (const QChar typed : password)
+        QTest::keyClick(keyboard, typed.toLatin1());
+    QTest::keyClick(keyboard, Qt::Key_Return);
+    QVERIFY2(window->mainFrame(), qPrintable(window->ui.lbMessagePassword->text()));
+    QCOMPARE(isAdminLogin, admin);
 }
 
 void TestLogin::randomPasswordsComeFromTheWholeAlphabet()
