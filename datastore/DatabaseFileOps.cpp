@@ -88,17 +88,18 @@ private:
     QSqlDatabase m_db;
 };
 
-// Whether bytes, text in the file's encoding as SQLite keeps it, are text an operator can type: well-formed, without
-// NUL, and without the replacement character SQLite puts where it met bytes that were not text; *text is that text.
-bool isTypeableText(const QByteArray &bytes, const QByteArray &encoding, QString *text)
+// Whether bytes, text in the file's encoding as SQLite keeps it, are well-formed text; *text is that text. A NUL or a
+// U+FFFD stored as text is a character like any other, which the password fields of earlier versions stored from a
+// paste and log-in reads as it is stored; bytes that were no text the codec counts, and where SQLite hands log-in
+// other characters for them, the caller's comparison sees it.
+bool isWellFormedText(const QByteArray &bytes, const QByteArray &encoding, QString *text)
 {
     QTextCodec *codec = QTextCodec::codecForName(encoding);
     if (!codec)
         return false;
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     *text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
-    return state.invalidChars == 0 && state.remainingChars == 0 && text->isValidUtf16() &&
-           !text->contains(QChar(QChar::Null)) && !text->contains(QChar(QChar::ReplacementCharacter));
+    return state.invalidChars == 0 && state.remainingChars == 0 && text->isValidUtf16();
 }
 
 // What keeps log-in from using the accounts of db, read as log-in reads them (CoreTables::queryAccount) and picked
@@ -131,7 +132,7 @@ QString loginAccountsProblem(QSqlDatabase db)
         if (!stored.next())
             return QStringLiteral("the number of its %1 finds no account").arg(kind);
         QString text;
-        if (!isTypeableText(stored.value(0).toByteArray(), codecName, &text))
+        if (!isWellFormedText(stored.value(0).toByteArray(), codecName, &text))
             return QStringLiteral("the password of its %1 is not well-formed text").arg(kind);
         // A password stored as bytes (a BLOB) reaches log-in as UTF-8 up to its first NUL, whatever the file's
         // encoding: in a UTF-16 file, "kelvo" stored so reached log-in as "k".

@@ -16,7 +16,7 @@ QString LoginAccountRule::problem(const VelkAccount &account)
     if (account.aid == 0)
         return QStringLiteral("there is none (or it has the number 0)");
     const PasswordFieldRule::Verdict verdict = PasswordFieldRule::judge(account.password);
-    if (verdict == PasswordFieldRule::Typeable)
+    if (verdict == PasswordFieldRule::Taken)
         return QString();
     return QStringLiteral("its password %1").arg(PasswordFieldRule::describe(verdict));
 }

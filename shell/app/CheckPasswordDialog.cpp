@@ -22,7 +22,9 @@ CheckPasswordDialog::CheckPasswordDialog(QWidget *parent) : QDialog(parent)
     dbIntf = OrvantaDBManager::getInstance();
     lbMessage->hide();
     lineEditPassword->setEchoMode(QLineEdit::Password);
-    lineEditPassword->setValidator(new PasswordFieldValidator(PasswordFieldRule::kSetMaxLength, lineEditPassword));
+    // The current password, as log-in takes it: a password of 33 or 34 characters, or one an earlier version stored
+    // with a pasted tab, logged in but could not be confirmed here, and the account could not be changed.
+    lineEditPassword->setValidator(new PasswordFieldValidator(PasswordFieldRule::Entry, lineEditPassword));
     qApp->installEventFilter(this);
     widgetPassword->show();
     fitRowLabels({label_2}, 90);

@@ -8,6 +8,7 @@
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/NotificationDialog.h"
+#include "shell/kit/PlaceholderColour.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
@@ -97,6 +98,10 @@ void Orvanta::initConnections()
 
     ui.lineEditPassword->setHintMode(true);
     ui.lineEditPassword->setDefaultStyle();
+    // The field has the keyboard when the window opens, which clears its example text: the same words, in the same
+    // grey, stay while it is empty.
+    ui.lineEditPassword->setPlaceholderText(tr("User Password"));
+    PlaceholderColour::keep(ui.lineEditPassword, QColor(0x80, 0x80, 0x80));
     ui.lineEditEmail->setDefaultStyle();
     ui.lineEditEmailConfirm->setDefaultStyle();
 
@@ -112,7 +117,9 @@ void Orvanta::initConnections()
         dbManager = OrvantaDBManager::getInstance();
 
     qApp->installEventFilter(this);
-    ui.btnExit->setFocus();
+    // The operator who must choose the account first types the password next.
+    connect(ui.groupComboBox, QOverload<int>::of(&QComboBox::activated), this,
+            [this]() { ui.lineEditPassword->setFocus(Qt::OtherFocusReason); });
 
     sendMailDialog = new SendMailDialog(nullptr);
 
@@ -168,6 +175,16 @@ void Orvanta::startLogin()
         QStringLiteral("QLineEdit#lineEditPassword{background-color: transparent;color: #808080;font-size:11pt; "
                        "font-family:Arial;}"));
     scaleStyleSheetFontSize(ui.lineEditPassword, 11, 0, false, false);
+}
+
+void Orvanta::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The password is what the operator types first. A focus given while the window was built was lost when start-up
+    // set the window's flags, and the account list took it: a password typed at once went nowhere, or its letters
+    // chose an account.
+    if (!event->spontaneous() && ui.stackedWidget->currentIndex() == 0)
+        ui.lineEditPassword->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Orvanta::openMainFrame()

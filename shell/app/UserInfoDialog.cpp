@@ -82,9 +82,8 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     lineEditPassword->setEchoMode(QLineEdit::Password);
     lineEditPasswordConfirm->setEchoMode(QLineEdit::Password);
     lineEditEmail->setValidator(new QRegularExpressionValidator(QRegularExpression(NameCharacters), this));
-    // The password fields take what log-in takes: a password they stored that log-in or a restore's account check
-    // refused locked the operator out, or had the console's own backup refused.
-    auto *passwordValidator = new PasswordFieldValidator(PasswordFieldRule::kSetMaxLength, this);
+    // A new password is only what a key press enters, so that it can be typed at log-in as well as pasted.
+    auto *passwordValidator = new PasswordFieldValidator(PasswordFieldRule::Set, this);
     lineEditPassword->setValidator(passwordValidator);
     lineEditPasswordConfirm->setValidator(passwordValidator);
     // Tab walks the form as it reads, top to bottom; a hidden row is passed over.

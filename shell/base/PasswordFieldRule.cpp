@@ -6,55 +6,64 @@ const QLatin1String kRefused("\\/:*?\"><|");
 
 } // namespace
 
-PasswordFieldRule::Verdict PasswordFieldRule::character(const QString &text, int n, int *width)
+PasswordFieldRule::Verdict PasswordFieldRule::character(const QString &text, int n, Field field, int *width)
 {
     const QChar c = text.at(n);
     *width = 1;
     if (c.isHighSurrogate() && n + 1 < text.size() && text.at(n + 1).isLowSurrogate()) {
         // A line edit takes every key press whose text is a whole surrogate pair.
         *width = 2;
-        return Typeable;
+        return Taken;
     }
     if (kRefused.contains(c))
         return RefusedCharacter;
-    if (c.isSurrogate() || c == QChar(QChar::ByteOrderMark) || c == QChar(QChar::ReplacementCharacter))
+    if (c.isSurrogate() || c.isNull())
+        return NotText;
+    // Stored, these come back as other text: SQLite reads U+FFFE and U+FFFF as U+FFFD, and drops a U+FEFF that begins
+    // a text the console writes as a byte-order mark.
+    if (c.unicode() >= 0xFFFE || (n == 0 && c == QChar(QChar::ByteOrderMark)))
+        return NotKept;
+    if (field == Entry)
+        return Taken;
+    if (c == QChar(QChar::ByteOrderMark) || c == QChar(QChar::ReplacementCharacter))
         return NotTypeable;
     // What a line edit takes of a key press's text (printable, a format character, private use); control characters
     // and characters not assigned are dropped.
     const QChar::Category category = c.category();
-    return c.isPrint() || category == QChar::Other_Format || category == QChar::Other_PrivateUse ? Typeable
-                                                                                                 : NotTypeable;
+    return c.isPrint() || category == QChar::Other_Format || category == QChar::Other_PrivateUse ? Taken : NotTypeable;
 }
 
 PasswordFieldRule::Verdict PasswordFieldRule::judge(const QString &password)
 {
     if (password.isEmpty())
         return Empty;
-    if (password.size() > kMaxLength)
-        return TooLong;
-    return characters(password);
+    return characters(password, Entry);
 }
 
-bool PasswordFieldRule::fieldTakes(const QString &text, int maxLength)
+bool PasswordFieldRule::fieldTakes(const QString &text, Field field)
 {
-    return text.size() <= maxLength && characters(text) == Typeable;
+    return characters(text, field) == Taken;
 }
 
-PasswordFieldRule::Verdict PasswordFieldRule::characters(const QString &text)
+PasswordFieldRule::Verdict PasswordFieldRule::characters(const QString &text, Field field)
 {
+    const int maxLength = field == Entry ? kMaxLength : kSetMaxLength;
+    int count = 0;
     int width = 1;
     for (int n = 0; n < text.size(); n += width) {
-        const Verdict verdict = character(text, n, &width);
-        if (verdict != Typeable)
+        const Verdict verdict = character(text, n, field, &width);
+        if (verdict != Taken)
             return verdict;
+        if (++count > maxLength)
+            return TooLong;
     }
-    return Typeable;
+    return Taken;
 }
 
 QString PasswordFieldRule::describe(Verdict verdict)
 {
     switch (verdict) {
-    case Typeable:
+    case Taken:
         break;
     case Empty:
         return QStringLiteral("is empty");
@@ -62,9 +71,14 @@ QString PasswordFieldRule::describe(Verdict verdict)
         return QStringLiteral("is longer than the %1 characters the log-in field takes").arg(kMaxLength);
     case RefusedCharacter:
         return QStringLiteral("holds a character the log-in field refuses (one of \\ / : * ? \" > < |)");
+    case NotText:
+        return QStringLiteral("holds a NUL or half of a surrogate pair, which are no text");
+    case NotKept:
+        return QStringLiteral("holds a character the database hands back as another (U+FFFE, U+FFFF, or U+FEFF "
+                              "first)");
     case NotTypeable:
         return QStringLiteral("holds a character no key press enters (a control character, one not assigned, "
-                              "U+FEFF, or bytes that are no text)");
+                              "U+FEFF or U+FFFD)");
     }
     return QString();
 }

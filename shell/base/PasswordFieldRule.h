@@ -3,43 +3,60 @@
 #include <QString>
 
 /// What the console's password fields take, and so which stored passwords an operator can ever enter at log-in. One
-/// rule for the fields themselves and for a restore's check of the accounts it would swap in: the fields took a pasted
-/// tab or line end and a typed U+1FFFE that the check refused, so the console's own backup was refused; the check let
-/// through a leading U+FEFF that the log-in field dropped, and unassigned characters no key press enters, which locked
-/// the administrator out.
+/// rule for the fields themselves and for a restore's check of the accounts it would swap in, in two strengths:
 ///
-/// A character is taken when a key press enters it into a line edit: a printable character, a format character (a
-/// zero-width joiner, a direction mark), a private-use character, or any character beyond the Basic Multilingual
-/// Plane. Not taken: the nine characters \ / : * ? " > < | that the fields refuse, control characters (tab, line
-/// end), characters Unicode has not assigned in the Basic Multilingual Plane and its noncharacters there, a half of a
-/// surrogate pair, U+FEFF (the text of a key press arrives as UTF-8, which drops it as a byte-order mark) and U+FFFD
-/// (what the database's text shows in place of bytes that were no text).
+/// - Entry (log-in, and the current password asked before the own account is changed) takes every password that a
+///   field of this console ever stored and the database kept: up to 34 characters, none of the nine
+///   \ / : * ? " > < |. The fields that set a password once took whatever was pasted into them: a tab or line end
+///   copied along with the password, U+FFFD, characters not assigned. Log-in that refused those, and a start-up that
+///   kept them, locked the operator out for good. A restore's check takes what log-in takes.
+/// - Set (a new password and its confirmation) takes only what a key press enters into a line edit: a printable
+///   character, a format character (a zero-width joiner, a direction mark), a private-use character, or any character
+///   beyond the Basic Multilingual Plane; up to 32 characters. Not taken there: control characters (tab, line end),
+///   characters Unicode has not assigned in the Basic Multilingual Plane and its noncharacters there, U+FEFF (the text
+///   of a key press arrives as UTF-8, which drops it as a byte-order mark) and U+FFFD (what the database's text shows
+///   in place of bytes that were no text).
+///
+/// Neither takes a NUL or a half of a surrogate pair, which are no text, nor what the database hands back to log-in
+/// as another character: U+FFFE and U+FFFF (read back as U+FFFD), a U+FEFF first (dropped as a byte-order mark).
+/// Lengths count characters, a surrogate pair as one, as the fields' earlier validators did: a password of 32
+/// characters beyond the Basic Multilingual Plane is 64 UTF-16 units long.
 class PasswordFieldRule
 {
 public:
-    /// The longest password log-in takes; the fields that set or confirm one take kSetMaxLength.
+    /// The longest password log-in takes, in characters; the fields that set a password take kSetMaxLength.
     static constexpr int kMaxLength = 34;
     static constexpr int kSetMaxLength = 32;
 
+    /// The two strengths of the rule (see above).
+    enum Field
+    {
+        Entry,
+        Set
+    };
+
     enum Verdict
     {
-        Typeable,
+        Taken,
         Empty,
         TooLong,
         RefusedCharacter, ///< one of the nine characters the fields refuse
-        NotTypeable       ///< a character no key press enters (see above)
+        NotText,          ///< a NUL or a half of a surrogate pair
+        NotKept,          ///< a character the database hands back as another (see above)
+        NotTypeable       ///< a character no key press enters (Set only; see above)
     };
-    /// A stored password as log-in would meet it: at most kMaxLength characters, each one the fields take.
+    /// A stored password as log-in would meet it: not empty, and taken by an Entry field.
     static Verdict judge(const QString &password);
-    /// Whether a field of at most maxLength characters takes text, which may be empty (what its validator asks).
-    static bool fieldTakes(const QString &text, int maxLength);
-    /// The verdict in words, for the log; empty for Typeable.
+    /// Whether a field of that strength takes text, which may be empty (what its validator asks).
+    static bool fieldTakes(const QString &text, Field field);
+    /// The verdict in words, for the log; empty for Taken.
     static QString describe(Verdict verdict);
 
 private:
     /// The verdict on the character at position n of text (a surrogate pair counts as one; *width says how many
     /// places it takes).
-    static Verdict character(const QString &text, int n, int *width);
-    /// The verdict on the first character of text that the fields do not take; Typeable when they take all.
-    static Verdict characters(const QString &text);
+    static Verdict character(const QString &text, int n, Field field, int *width);
+    /// The verdict on the first character of text that the field does not take, or TooLong once text holds more
+    /// characters than the field takes; Taken when it takes all.
+    static Verdict characters(const QString &text, Field field);
 };

@@ -8,9 +8,11 @@ CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
 {
     setFrame(false);
     setAlignment(Qt::AlignBottom);
-    setMaxLength(PasswordFieldRule::kMaxLength);
+    // The validator counts characters. The line edit counts UTF-16 units, two for a character beyond the Basic
+    // Multilingual Plane: at 34 units it cut a password of such characters that an earlier version stored.
+    setMaxLength(2 * PasswordFieldRule::kMaxLength);
     setEchoMode(QLineEdit::Normal);
-    setValidator(new PasswordFieldValidator(PasswordFieldRule::kMaxLength, this));
+    setValidator(new PasswordFieldValidator(PasswordFieldRule::Entry, this));
 }
 
 CustomLineEditText::~CustomLineEditText() = default;

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 
 /// The example-text line edit of the log-in window: frameless, at most 34 characters, none of
-/// \ / : * ? " > < | nor any other that PasswordFieldRule refuses. While it holds one of its example texts, focusing
-/// it clears the text and turns it white; in hint mode it then hides what is typed.
+/// \ / : * ? " > < | (what PasswordFieldRule takes where a password is entered). While it holds one of its example
+/// texts, focusing it clears the text and turns it white; in hint mode it then hides what is typed.
 class CustomLineEditText : public QLineEdit
 {
     Q_OBJECT

@@ -1,13 +1,11 @@
 #include "shell/kit/PasswordFieldValidator.h"
 
-#include "shell/base/PasswordFieldRule.h"
-
-PasswordFieldValidator::PasswordFieldValidator(int maxLength, QObject *parent)
-    : QValidator(parent), m_maxLength(maxLength)
+PasswordFieldValidator::PasswordFieldValidator(PasswordFieldRule::Field field, QObject *parent)
+    : QValidator(parent), m_field(field)
 {
 }
 
 QValidator::State PasswordFieldValidator::validate(QString &input, int &) const
 {
-    return PasswordFieldRule::fieldTakes(input, m_maxLength) ? Acceptable : Invalid;
+    return PasswordFieldRule::fieldTakes(input, m_field) ? Acceptable : Invalid;
 }

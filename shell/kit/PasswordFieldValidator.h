@@ -2,18 +2,21 @@
 
 #include <QValidator>
 
-/// The validator of the console's password fields: text that PasswordFieldRule takes, up to a length of the field's
-/// own. Anything else, typed or pasted, is refused whole, so no field stores a password that log-in or a restore's
-/// account check would not take.
+#include "shell/base/PasswordFieldRule.h"
+
+/// The validator of the console's password fields: text that PasswordFieldRule takes for a field of that strength.
+/// Anything else, typed or pasted, is refused whole. Where a password is entered that is every password a field of
+/// this console ever stored, so log-in and a restore's account check agree; where one is set, only what a key press
+/// enters.
 class PasswordFieldValidator : public QValidator
 {
     Q_OBJECT
 
 public:
-    PasswordFieldValidator(int maxLength, QObject *parent);
+    PasswordFieldValidator(PasswordFieldRule::Field field, QObject *parent);
 
     State validate(QString &input, int &pos) const override;
 
 private:
-    int m_maxLength;
+    PasswordFieldRule::Field m_field;
 };

@@ -18,6 +18,7 @@
 #include "support/TestEnv.h"
 #include "tools/localhttp/LocalHttpServer.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,6 +54,10 @@ private slots:
     void exampleTextNeverLogsIn();
     void passwordFieldsTakeWhatTheRestoreCheckTakes_data();
     void passwordFieldsTakeWhatTheRestoreCheckTakes();
+    void storedPasswordsLogIn_data();
+    void storedPasswordsLogIn();
+    void passwordTypedAtOnceGoesIntoTheField_data();
+    void passwordTypedAtOnceGoesIntoTheField();
     void randomPasswordsComeFromTheWholeAlphabet();
     void wrongPasswordShowsBadgeAndExampleText();
     void firstLoginAsksForEmailOnceAndStoresIt();
@@ -222,64 +227,173 @@ void TestLogin::exampleTextNeverLogsIn()
 // The password fields and a restore's check of the accounts it swaps in went by rules of their own: the fields took a
 // pasted tab or line end, and a typed U+1FFFE, that the check refused ("This file is not a database of this program"
 // for the console's own backup); the check passed a leading U+FEFF, which the log-in field drops, and characters not
-// assigned, which no key press enters, and the administrator was locked out. Whatever a field takes, typed or pasted,
-// the check takes, and the other way round.
+// assigned, which no key press enters, and the administrator was locked out. Then the log-in field refused what the
+// fields of earlier versions had stored from a paste (a tab or line end, U+FFFD, 33 or 34 characters), and the check of
+// the current password refused passwords of 33 and 34 characters. Where a password is entered, the fields take what
+// the check takes, typed or pasted; only where one is set do they take no more than a key press enters.
 void TestLogin::passwordFieldsTakeWhatTheRestoreCheckTakes_data()
 {
     QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("takes");
+    QTest::addColumn<bool>("keys");    // a line edit takes a key press of each of its characters
+    QTest::addColumn<bool>("entered"); // log-in, the current password's check and a restore's check take it
+    QTest::addColumn<bool>("set");     // the fields of a new password take it
     struct Inner
     {
         const char *name;
         QString character;
-        bool takes;
+        bool keys;
+        bool entered;
+        bool set;
     };
-    const QList<Inner> inner{{"a tab", QStringLiteral("\t"), false},
-                             {"a line end", QStringLiteral("\n"), false},
-                             {"U+1FFFE, a noncharacter beyond the BMP", QString::fromUcs4(U"\U0001FFFE"), true},
-                             {"U+0378, not assigned", QString(QChar(0x0378)), false},
-                             {"U+FFFE, a noncharacter", QString(QChar(0xFFFE)), false},
-                             {"U+FFFD, for bytes that were no text", QString(QChar(0xFFFD)), false},
-                             {"U+E000, private use", QString(QChar(0xE000)), true},
-                             {"U+200C, a zero-width non-joiner", QString(QChar(0x200C)), true},
-                             {"U+1F600, an emoji", QString::fromUcs4(U"\U0001F600"), true},
-                             {"a colon", QStringLiteral(":"), false},
-                             {"Chinese", QString::fromUtf8("密碼"), true}};
+    const QList<Inner> inner{
+        {"a tab", QStringLiteral("\t"), false, true, false},
+        {"a line end", QStringLiteral("\n"), false, true, false},
+        {"U+1FFFE, a noncharacter beyond the BMP", QString::fromUcs4(U"\U0001FFFE"), true, true, true},
+        {"U+0378, not assigned", QString(QChar(0x0378)), false, true, false},
+        {"U+FFFE, a noncharacter", QString(QChar(0xFFFE)), false, false, false},
+        {"U+FFFD, for bytes that were no text", QString(QChar(0xFFFD)), true, true, false},
+        {"U+E000, private use", QString(QChar(0xE000)), true, true, true},
+        {"U+200C, a zero-width non-joiner", QString(QChar(0x200C)), true, true, true},
+        {"U+1F600, an emoji", QString::fromUcs4(U"\U0001F600"), true, true, true},
+        {"a colon", QStringLiteral(":"), true, false, false},
+        {"a half of a surrogate pair", QString(QChar(0xD800)), false, false, false},
+        {"a NUL", QString(QChar(0)), false, false, false},
+        {"Chinese", QString::fromUtf8("密碼"), true, true, true}};
     for (const Inner &character : inner)
         QTest::newRow(character.name) << QStringLiteral("kel") + character.character + QStringLiteral("vo")
-                                      << character.takes;
-    QTest::newRow("U+FEFF first") << QString(QChar(QChar::ByteOrderMark)) + QStringLiteral("kelvo") << false;
-    QTest::newRow("a line end last") << QStringLiteral("kelvo\n") << false;
+                                      << character.keys << character.entered << character.set;
+    // A line edit loses a U+FEFF typed first once the next key is typed.
+    QTest::newRow("U+FEFF first") << QString(QChar(QChar::ByteOrderMark)) + QStringLiteral("kelvo") << false << false
+                                  << false;
+    QTest::newRow("a line end last") << QStringLiteral("kelvo\n") << false << true << false;
+    QTest::newRow("a tab last") << QStringLiteral("kelvo\t") << false << true << false;
+    QTest::newRow("the seeded one") << QStringLiteral("kelvo") << true << true << true;
+    for (const int length : {32, 33, 34, 35})
+        QTest::newRow(qPrintable(QStringLiteral("%1 characters").arg(length)))
+            << QString(length, QLatin1Char('k')) << true << (length <= 34) << (length <= 32);
+    // Lengths count characters, as the fields' earlier validators did: 32 emoji are 64 UTF-16 units.
+    for (const int length : {32, 34, 35})
+        QTest::newRow(qPrintable(QStringLiteral("%1 emoji").arg(length)))
+            << QString::fromUcs4(U"\U0001F600").repeated(length) << true << (length <= 34) << (length <= 32);
 }
 
 void TestLogin::passwordFieldsTakeWhatTheRestoreCheckTakes()
 {
     QFETCH(QString, password);
-    QFETCH(bool, takes);
+    QFETCH(bool, keys);
+    QFETCH(bool, entered);
+    QFETCH(bool, set);
     VelkAccount admin;
     admin.aid = 1;
     admin.isAdmin = true;
     admin.password = password;
-    const bool restoreTakes = LoginAccountRule::problem(admin).isEmpty();
-    QCOMPARE(restoreTakes, takes);
+    QCOMPARE(LoginAccountRule::problem(admin).isEmpty(), entered);
 
     auto window = newLogin();
     UserInfoDialog settings(stored(true));
     CheckPasswordDialog check;
-    const QList<QLineEdit *> fields{window->ui.lineEditPassword, settings.lineEditPassword,
-                                    settings.lineEditPasswordConfirm, check.lineEditPassword};
-    for (QLineEdit *field : fields) {
-        field->clear();
+    const QList<QPair<QLineEdit *, bool>> fields{{window->ui.lineEditPassword, entered},
+                                                 {check.lineEditPassword, entered},
+                                                 {settings.lineEditPassword, set},
+                                                 {settings.lineEditPasswordConfirm, set}};
+    for (const auto &field : fields) {
+        const QString name =
+            field.first->window()->metaObject()->className() + QStringLiteral("::") + field.first->objectName();
+        field.first->clear();
         for (const uint codePoint : password.toUcs4())
-            QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, QString::fromUcs4(&codePoint, 1), Qt::NoModifier);
-        QVERIFY2((field->text() == password) == restoreTakes, qPrintable(field->objectName() + " typed"));
-        QVERIFY2((field->text() == password) == takes, qPrintable(field->objectName() + " typed"));
-        field->clear();
+            QTest::sendKeyEvent(QTest::Press, field.first, Qt::Key_unknown, QString::fromUcs4(&codePoint, 1),
+                                Qt::NoModifier);
+        QVERIFY2((field.first->text() == password) == (keys && field.second), qPrintable(name + " typed"));
+        field.first->clear();
         QApplication::clipboard()->setText(password);
-        field->paste();
-        QVERIFY2((field->text() == password) == restoreTakes, qPrintable(field->objectName() + " pasted"));
-        QVERIFY2((field->text() == password) == takes, qPrintable(field->objectName() + " pasted"));
+        field.first->paste();
+        QVERIFY2((field.first->text() == password) == field.second, qPrintable(name + " pasted"));
     }
+}
+
+// What the fields of earlier versions stored from a paste logs in, pasted, or typed where keys enter it (a new password
+// with these characters is refused: the rows of passwordFieldsTakeWhatTheRestoreCheckTakes).
+void TestLogin::storedPasswordsLogIn_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("pasted"); // else typed
+    const QString replacement = QStringLiteral("kel") + QChar(QChar::ReplacementCharacter) + QStringLiteral("vo");
+    QTest::newRow("a tab last, pasted") << QStringLiteral("kelvo\t") << true;
+    QTest::newRow("a line end last, pasted") << QStringLiteral("kelvo\n") << true;
+    QTest::newRow("U+FFFD, pasted") << replacement << true;
+    QTest::newRow("U+FFFD, typed") << replacement << false;
+    QTest::newRow("34 characters, typed") << QString(34, QLatin1Char('k')) << false;
+    QTest::newRow("the seeded one, typed") << QStringLiteral("kelvo") << false;
+}
+
+void TestLogin::storedPasswordsLogIn()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, pasted);
+    store(true, password, QStringLiteral("ops@school.example"));
+    auto window = newLogin();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    CustomLineEditText *field = window->ui.lineEditPassword;
+    field->setFocus();
+    if (pasted) {
+        QApplication::clipboard()->setText(password);
+        QTest::keySequence(field, QKeySequence::Paste);
+    }
+    for (const uint codePoint : pasted ? QVector<uint>() : password.toUcs4())
+        QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, QString::fromUcs4(&codePoint, 1), Qt::NoModifier);
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY2(window->mainFrame(), qPrintable(window->ui.lbMessagePassword->text()));
+    QVERIFY(isAdminLogin);
+}
+
+// The window opened with the keyboard in the account list, where start-up's frameless flags had moved it: a password
+// typed at once went nowhere, and its letters could choose the other account. The operator who must choose the
+// account first, from the keyboard or from the open list, then types the password.
+void TestLogin::passwordTypedAtOnceGoesIntoTheField_data()
+{
+    QTest::addColumn<int>("choice"); // 0 none, 1 an arrow key in the account list, 2 the account list opened
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("admin");
+    QTest::newRow("administrator, typed at once") << 0 << QStringLiteral("kelvo") << true;
+    QTest::newRow("normal user chosen with an arrow key") << 1 << QStringLiteral("qeno") << false;
+    QTest::newRow("normal user chosen from the open list") << 2 << QStringLiteral("qeno") << false;
+}
+
+void TestLogin::passwordTypedAtOnceGoesIntoTheField()
+{
+    QFETCH(int, choice);
+    QFETCH(QString, password);
+    QFETCH(bool, admin);
+    store(false, QStringLiteral("qeno"), QStringLiteral("teacher@school.example"));
+    store(true, QStringLiteral("kelvo"), QStringLiteral("ops@school.example"));
+    // As start-up shows it.
+    std::unique_ptr<Orvanta> window(new Orvanta);
+    window->setWindowFlags((window->windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) |
+                           Qt::FramelessWindowHint);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWindow *keyboard = window->windowHandle();
+    QComboBox *accounts = window->ui.groupComboBox;
+    if (choice != 0) {
+        QTest::keyClick(keyboard, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), accounts);
+    }
+    if (choice == 1)
+        QTest::keyClick(keyboard, Qt::Key_Down);
+    if (choice == 2) {
+        QTest::keyClick(keyboard, Qt::Key_F4);
+        QTRY_VERIFY(accounts->view()->isVisible());
+        QTest::keyClick(accounts->view(), Qt::Key_Down);
+        QTest::keyClick(accounts->view(), Qt::Key_Return);
+        QTRY_VERIFY(!accounts->view()->isVisible());
+    }
+    QCOMPARE(accounts->currentIndex(), admin ? 0 : 1);
+    for (const QChar typed : password)
+        QTest::keyClick(keyboard, typed.toLatin1());
+    QTest::keyClick(keyboard, Qt::Key_Return);
+    QVERIFY2(window->mainFrame(), qPrintable(window->ui.lbMessagePassword->text()));
+    QCOMPARE(isAdminLogin, admin);
 }
 
 void TestLogin::randomPasswordsComeFromTheWholeAlphabet()
