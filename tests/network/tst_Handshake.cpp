@@ -1,5 +1,6 @@
 #include "NetTestSupport.h"
 
+#include "network/PanelAdmission.h"
 #include "shell/base/Session.h"
 #include "support/DatabaseHold.h"
 #include "support/HoldKinds.h"
@@ -15,6 +16,58 @@
 #include <algorithm>
 #include <memory>
 #include <vector>
+
+using Admission = PanelAdmission;
+Q_DECLARE_METATYPE(PanelAdmission::Newcomer)
+Q_DECLARE_METATYPE(QVector<PanelAdmission::Record>)
+Q_DECLARE_METATYPE(PanelAdmission::Refusal)
+
+namespace {
+
+// A record at the panel's address, of the simulated panel's model and type unless told otherwise.
+struct At : PanelAdmission::Record
+{
+    explicit At(Admission::Mac kind, const QString &ofModel = QStringLiteral("Velk TM B-Series"),
+                const QString &ofSku = QString())
+    {
+        mac = kind;
+        model = ofModel;
+        sku = ofSku;
+        deviceType = QStringLiteral("Control Box");
+    }
+    At &heldBy(Admission::Holder by)
+    {
+        holder = by;
+        return *this;
+    }
+    At &lockedHolder()
+    {
+        holderLocked = true;
+        return *this;
+    }
+    At &transferring()
+    {
+        holderTransferring = true;
+        return *this;
+    }
+    At &awaitedBack()
+    {
+        awaited = true;
+        return *this;
+    }
+    At &ofType(const QString &type)
+    {
+        deviceType = type;
+        return *this;
+    }
+};
+
+Admission::Newcomer zerosOf(const QString &model = QStringLiteral("Velk TM B-Series"), const QString &sku = QString())
+{
+    return {false, model, sku, QStringLiteral("Control Box"), false};
+}
+
+} // namespace
 
 // Handshake, keep-alive and everything a hostile or broken peer can throw at a connection.
 class TestHandshake : public QObject
@@ -32,6 +85,10 @@ private slots:
     void twoPanelsBehindOneAddressSettle();
     void strangerAtADevicesAddressIsRefused();
     void lockedHolderGivesWayToThePanelWithOurPassword();
+    void recordAPanelTakesByItsAddress_data();
+    void recordAPanelTakesByItsAddress();
+    void panelReportingZerosAtADevicesAddress_data();
+    void panelReportingZerosAtADevicesAddress();
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void writeBackWaitsOutAHeldDatabase();
@@ -406,8 +463,8 @@ void TestHandshake::twoPanelsBehindOneAddressSettle()
 // Room-12 while its panel was off (and wrote its model and SKU into the record, took its reboot and its users), and
 // had Room-12's panel probed at its every try while it was on. It is refused either way, and Room-12's panel stays.
 // A panel that may be Room-12's (its model, no SKU told) takes it while its panel is off, and, known by its address
-// alone, writes its versions but leaves the record's model and SKU; so does one of another model at a device entered
-// by address.
+// alone, writes its versions but leaves the record's SKU. One of another model at a device entered by address is the
+// box at that address: the record takes its model, so that no firmware of the old model is sent to it.
 void TestHandshake::strangerAtADevicesAddressIsRefused()
 {
     addManagedDevice("Room-12", testMac(72), "127.0.0.72");
@@ -470,7 +527,7 @@ void TestHandshake::strangerAtADevicesAddressIsRefused()
     other.start();
     QTRY_VERIFY(other.isConnected());
     QTRY_COMPARE(storedDevice("Room-13").fwVersion, QString("9.9.9.8"));
-    QCOMPARE(storedDevice("Room-13").modelName, QString("Velk TM B-Series"));
+    QCOMPARE(storedDevice("Room-13").modelName, QString("Other Model X"));
     QCOMPARE(storedDevice("Room-13").sku, QString("SKU-STRANGER")); // it held none
     other.shutDown();
 }
@@ -516,6 +573,230 @@ void TestHandshake::lockedHolderGivesWayToThePanelWithOurPassword()
     QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
     intruder.shutDown();
     real.shutDown();
+}
+
+void TestHandshake::recordAPanelTakesByItsAddress_data()
+{
+    using Mac = Admission::Mac;
+    using Holder = Admission::Holder;
+    using Refusal = Admission::Refusal;
+    QTest::addColumn<Admission::Newcomer>("newcomer");
+    QTest::addColumn<QVector<Admission::Record>>("records");
+    QTest::addColumn<int>("take");
+    QTest::addColumn<bool>("closeHolder");
+    QTest::addColumn<Refusal>("refusal");
+    QTest::addColumn<QVector<int>>("probed");
+    QTest::addColumn<QString>("model"); // what the taken record holds as its model and SKU afterwards
+    QTest::addColumn<QString>("sku");
+    const QString velk = QStringLiteral("Velk TM B-Series");
+    const QString other = QStringLiteral("Other Model X");
+    Admission::Newcomer withMac = zerosOf();
+    withMac.macUsable = true;
+    Admission::Newcomer wrongPassword = zerosOf();
+    wrongPassword.locked = true;
+    Admission::Newcomer audioBox = zerosOf();
+    audioBox.deviceType = QStringLiteral("Audio Box");
+
+    // Panels entered by address, and those whose card reports zeros.
+    QTest::newRow("zeros, a device entered by address")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::None)} << 0 << false << Refusal::None << QVector<int>{}
+        << velk << QString();
+    QTest::newRow("a MAC of its own, a device entered by address")
+        << withMac << QVector<Admission::Record>{At(Mac::None)} << 0 << false << Refusal::None << QVector<int>{} << velk
+        << QString();
+    QTest::newRow("a MAC of its own takes no record holding a MAC by address")
+        << withMac << QVector<Admission::Record>{At(Mac::Entered)} << -1 << false << Refusal::Unmanaged
+        << QVector<int>{} << QString() << QString();
+    QTest::newRow("zeros again, the MAC its record learned at an earlier boot")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Learned)} << 0 << false << Refusal::None << QVector<int>{}
+        << velk << QString();
+    QTest::newRow("zeros, its card swapped: keeps the SKU its record holds")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12")} << 0 << false << Refusal::None
+        << QVector<int>{} << velk << "SKU-12";
+    QTest::newRow("records without a MAC first")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered), At(Mac::None)} << 1 << false << Refusal::None
+        << QVector<int>{} << velk << QString();
+    QTest::newRow("another type") << audioBox << QVector<Admission::Record>{At(Mac::None)} << -1 << false
+                                  << Refusal::Unmanaged << QVector<int>{} << QString() << QString();
+    QTest::newRow("nothing at the address") << zerosOf() << QVector<Admission::Record>{} << -1 << false
+                                            << Refusal::Unmanaged << QVector<int>{} << QString() << QString();
+    // Two behind one address.
+    QTest::newRow("the second device of the address")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress), At(Mac::None)} << 1 << false
+        << Refusal::None << QVector<int>{} << velk << QString();
+    QTest::newRow("every device held: the holders are probed")
+        << zerosOf()
+        << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress), At(Mac::Entered).heldBy(Holder::ByMac)}
+        << -1 << false << Refusal::EveryHeld << QVector<int>{0, 1} << QString() << QString();
+    QTest::newRow("a holder receiving a transfer is not probed")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).heldBy(Holder::ByMac).transferring()} << -1 << false
+        << Refusal::EveryHeld << QVector<int>{} << QString() << QString();
+    QTest::newRow("a locked holder known by its address gives way to our password")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress).lockedHolder()} << 0 << true
+        << Refusal::None << QVector<int>{} << velk << QString();
+    QTest::newRow("a wrong password takes no locked device back")
+        << wrongPassword << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress).lockedHolder()} << -1
+        << false << Refusal::EveryHeld << QVector<int>{0} << QString() << QString();
+    QTest::newRow("a locked holder known by its MAC keeps its device")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).heldBy(Holder::ByMac).lockedHolder()} << -1 << false
+        << Refusal::EveryHeld << QVector<int>{0} << QString() << QString();
+    // A stranger of another model at a device's address.
+    QTest::newRow("stranger, the device's panel connected")
+        << zerosOf(other, "SKU-X") << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12").heldBy(Holder::ByMac)}
+        << -1 << false << Refusal::OtherModel << QVector<int>{} << QString() << QString();
+    QTest::newRow("stranger, the device's panel off")
+        << zerosOf(other, "SKU-X") << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12")} << -1 << false
+        << Refusal::OtherModel << QVector<int>{} << QString() << QString();
+    QTest::newRow("the device's model, another SKU")
+        << zerosOf(velk, "SKU-13") << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12")} << -1 << false
+        << Refusal::OtherModel << QVector<int>{} << QString() << QString();
+    QTest::newRow("stranger, the MAC a visitor taught held by the visitor")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Learned, other, "SKU-X").heldBy(Holder::ByMac)} << -1
+        << false << Refusal::OtherModel << QVector<int>{} << QString() << QString();
+    // A model not known refuses nothing; the device at an address is the box there.
+    QTest::newRow("entered with its MAC, no model yet")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered, "")} << 0 << false << Refusal::None
+        << QVector<int>{} << velk << QString();
+    QTest::newRow("a panel telling no model") << zerosOf("") << QVector<Admission::Record>{At(Mac::Entered)} << 0
+                                              << false << Refusal::None << QVector<int>{} << velk << QString();
+    QTest::newRow("the device's own panel after a visitor taught its record another MAC and model")
+        << zerosOf(velk, "SKU-12") << QVector<Admission::Record>{At(Mac::Learned, other, "SKU-X")} << 0 << false
+        << Refusal::None << QVector<int>{} << velk << "SKU-12";
+    QTest::newRow("a box of another model at a device entered by address")
+        << zerosOf(other, "SKU-X") << QVector<Admission::Record>{At(Mac::None, velk, "SKU-12")} << 0 << false
+        << Refusal::None << QVector<int>{} << other << "SKU-X";
+    // A firmware run waits for the panel of the MAC.
+    QTest::newRow("awaited back from its update")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).awaitedBack()} << -1 << false << Refusal::Awaited
+        << QVector<int>{} << QString() << QString();
+    QTest::newRow("awaited, another device of the address free")
+        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).awaitedBack(), At(Mac::Entered)} << 1 << false
+        << Refusal::None << QVector<int>{} << velk << QString();
+}
+
+// Which record a panel matched by its address takes: the cases a fleet meets every day (a device entered by address,
+// a card reporting zeros again, two panels behind one router, a device entered with its MAC and no model yet, a box
+// replaced by another model) beside the strangers it must refuse.
+void TestHandshake::recordAPanelTakesByItsAddress()
+{
+    QFETCH(Admission::Newcomer, newcomer);
+    QFETCH(QVector<Admission::Record>, records);
+    QFETCH(int, take);
+    QFETCH(bool, closeHolder);
+    QFETCH(Admission::Refusal, refusal);
+    QFETCH(QVector<int>, probed);
+    QFETCH(QString, model);
+    QFETCH(QString, sku);
+    const Admission::Decision decision = Admission::decide(newcomer, records);
+    QCOMPARE(decision.take, take);
+    QCOMPARE(decision.closeHolder, closeHolder);
+    QCOMPARE(decision.refusal, refusal);
+    QCOMPARE(decision.probe, probed);
+    if (take < 0)
+        return;
+    QString written;
+    QString writtenSku;
+    Admission::modelAndSku(records.at(take), newcomer, &written, &writtenSku);
+    QCOMPARE(written, model);
+    QCOMPARE(writtenSku, sku);
+}
+
+void TestHandshake::panelReportingZerosAtADevicesAddress_data()
+{
+    QTest::addColumn<int>("serial");          // the device's panel's, and its address
+    QTest::addColumn<bool>("entered");        // its record holds its panel's MAC
+    QTest::addColumn<QString>("recordModel"); // as the record holds it
+    QTest::addColumn<QString>("before");      // "visit": another panel was served at the address; "own": the
+                                              // device's own panel is connected by its MAC
+    QTest::addColumn<QString>("model");       // of the panel reporting zeros
+    QTest::addColumn<bool>("admitted");
+    QTest::addColumn<QString>("storedModel");
+    const QString velk = QStringLiteral("Velk TM B-Series");
+    QTest::newRow("entered with its MAC and no model") << 180 << true << QString() << QString() << velk << true << velk;
+    QTest::newRow("entered by address, after a visit") << 182 << false << velk << "visit" << velk << true << velk;
+    QTest::newRow("entered by address, a box of another model")
+        << 184 << false << velk << QString() << "Other Model X" << true << "Other Model X";
+    QTest::newRow("stranger of another model, the device's panel connected") << 186 << true << velk << "own"
+                                                                             << "Other Model X" << false << velk;
+}
+
+// A device entered with its MAC (Add Device and the device file store no model) refused its panel for good once its
+// card reported zeros; an address-only device's panel was refused for good once another panel, with a MAC, model and
+// SKU of its own, had been served at the address; a box replaced by another model kept the old model, and a run sent it
+// the old model's firmware. Each is served, raises its SOS, and its record says the model it reports; the stranger of
+// another model at a device whose panel is connected stays refused and leaves the record as it was.
+void TestHandshake::panelReportingZerosAtADevicesAddress()
+{
+    QFETCH(int, serial);
+    QFETCH(bool, entered);
+    QFETCH(QString, recordModel);
+    QFETCH(QString, before);
+    QFETCH(QString, model);
+    QFETCH(bool, admitted);
+    QFETCH(QString, storedModel);
+    const QString name = QStringLiteral("Zeros-%1").arg(serial);
+    const QString address = QStringLiteral("127.0.0.%1").arg(serial);
+    VelkIFPDevice device = addManagedDevice(name, entered ? testMac(serial) : QString(), address);
+    device.modelName = recordModel;
+    QCOMPARE(OrvantaDBManager::getInstance()->updateIFPDeviceById(device), quint32(DB_OK));
+    QList<VelkIFPDevice> all;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
+    m_server->setManagedDevices(all);
+    PanelSettings settings = directSettings(serial - 2);
+    settings.rejectBackoffMs = 100;
+    PanelIdentity zeros = identityWith(serial, "kelvo");
+    zeros.mac = "00:00:00:00:00:00";
+    zeros.model = model;
+    std::unique_ptr<SimulatedPanel> own;
+    if (before == "own") {
+        own.reset(new SimulatedPanel(identityWith(serial, "kelvo"), settings));
+        own->start();
+        QTRY_VERIFY(own->isConnected());
+    } else if (before == "visit") {
+        {
+            SimulatedPanel once(zeros, settings);
+            once.start();
+            QTRY_VERIFY(once.isConnected());
+            once.shutDown();
+        }
+        PanelIdentity visiting = identityWith(serial + 1, "kelvo");
+        visiting.model = "Visiting Model";
+        visiting.sku = "SKU-VISIT";
+        SimulatedPanel visitor(visiting, settings);
+        visitor.start();
+        QTRY_VERIFY(visitor.isConnected());
+        QTRY_COMPARE(storedDevice(name).modelName, QString("Visiting Model"));
+        QCOMPARE(storedDevice(name).macAddress, testMac(serial + 1));
+        visitor.shutDown();
+        QTRY_COMPARE(m_server->connectionState(testMac(serial + 1)), CmdServer::Offline);
+    }
+    const VelkIFPDevice kept = storedDevice(name);
+
+    zeros.fwVersion = "8.8.8.8";
+    SimulatedPanel panel(zeros, settings);
+    QSignalSpy refused(&panel, &SimulatedPanel::rejected);
+    QSignalSpy acknowledged(&panel, &SimulatedPanel::sosAcknowledged);
+    panel.start();
+    if (admitted) {
+        QTRY_VERIFY(panel.isConnected());
+        QCOMPARE(m_server->connectionStateOfDevice(kept.did), CmdServer::Connected);
+        panel.raiseSos();
+        QTRY_COMPARE(acknowledged.count(), 1);
+        QTRY_COMPARE(storedDevice(name).fwVersion, QString("8.8.8.8"));
+    } else {
+        QTRY_VERIFY(refused.count() >= 3);
+        QVERIFY(own->isConnected());
+        VelkIFPDevice held;
+        QVERIFY(m_server->managedDevice(testMac(serial), &held));
+        for (const VelkIFPDevice &record : {storedDevice(name), held}) {
+            QCOMPARE(record.fwVersion, kept.fwVersion);
+            QCOMPARE(record.sku, kept.sku);
+            QCOMPARE(record.modelName, kept.modelName);
+        }
+        own->shutDown();
+    }
+    QCOMPARE(storedDevice(name).modelName, storedModel);
+    panel.shutDown();
 }
 
 // A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes
