@@ -76,15 +76,16 @@ public:
         int take = -1;            ///< index of the record taken; -1 when refused
         bool closeHolder = false; ///< the record's locked holder gives way
         Refusal refusal = Refusal::None;
-        int unlike = -1;      ///< with OtherModel: the first record of another model, for the log
-        int awaited = -1;     ///< with Awaited: that record
-        QVector<int> probe;   ///< with EveryHeld: the holders to ask for a sign of life
+        int unlike = -1;    ///< with OtherModel: the first record of another model, for the log
+        int awaited = -1;   ///< with Awaited: that record
+        QVector<int> probe; ///< with EveryHeld: the holders to ask for a sign of life
     };
 
     static Decision decide(const Newcomer &newcomer, const QVector<Record> &records);
 
     /// A model or SKU left empty is not known and tells no kind apart.
-    static bool sameKind(const QString &recordModel, const QString &recordSku, const QString &model, const QString &sku);
+    static bool sameKind(const QString &recordModel, const QString &recordSku, const QString &model,
+                         const QString &sku);
 
     /// The model and SKU a panel that took the record by its address leaves in it. What it reports, as the device list
     /// and the firmware runs must see the model of the panel at the address; but a record holding a MAC entered with
