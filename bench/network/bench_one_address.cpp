@@ -99,10 +99,10 @@ struct Round
 
 Round runRound(const QString &kind, const Settings &settings)
 {
-    const QString out = bench::runChild({QStringLiteral("--child"), kind, QStringLiteral("--panels"),
-                                         QString::number(settings.count), QStringLiteral("--reconnect-delay"),
-                                         QString::number(settings.reconnectDelayMs)},
-                                        {QStringLiteral("QT_NO_GLIB=1")}, 180000);
+    const QString out =
+        bench::runChild({QStringLiteral("--child"), kind, QStringLiteral("--panels"), QString::number(settings.count),
+                         QStringLiteral("--reconnect-delay"), QString::number(settings.reconnectDelayMs)},
+                        {QStringLiteral("QT_NO_GLIB=1")}, 180000);
     const QRegularExpressionMatch m =
         QRegularExpression(QStringLiteral("RESULT kind=\\S+ dispatcher=\\S+ handshaken=(\\d+) last=(\\S+)")).match(out);
     Round round;
