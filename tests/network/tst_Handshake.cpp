@@ -17,54 +17,54 @@
 #include <memory>
 #include <vector>
 
-using Admission = PanelAdmission;
-Q_DECLARE_METATYPE(PanelAdmission::Newcomer)
-Q_DECLARE_METATYPE(QVector<PanelAdmission::Record>)
-Q_DECLARE_METATYPE(PanelAdmission::Refusal)
-
 namespace {
 
-// A record at the panel's address, of the simulated panel's model and type unless told otherwise.
-struct At : PanelAdmission::Record
+// "entered B/SKU-12 byMac locked": what a record at the panel's address holds (none, learned or entered; model/SKU, "-"
+// for none) and who holds it; "zeros B" or "mac B locked audio": what the panel reports.
+PanelAdmission::Record recordOf(const QString &spec)
 {
-    explicit At(Admission::Mac kind, const QString &ofModel = QStringLiteral("Velk TM B-Series"),
-                const QString &ofSku = QString())
-    {
-        mac = kind;
-        model = ofModel;
-        sku = ofSku;
-        deviceType = QStringLiteral("Control Box");
-    }
-    At &heldBy(Admission::Holder by)
-    {
-        holder = by;
-        return *this;
-    }
-    At &lockedHolder()
-    {
-        holderLocked = true;
-        return *this;
-    }
-    At &transferring()
-    {
-        holderTransferring = true;
-        return *this;
-    }
-    At &awaitedBack()
-    {
-        awaited = true;
-        return *this;
-    }
-    At &ofType(const QString &type)
-    {
-        deviceType = type;
-        return *this;
-    }
-};
+    const QStringList words = spec.split(QLatin1Char(' '));
+    PanelAdmission::Record record;
+    record.mac = words.at(0) == "none"      ? PanelAdmission::Mac::None
+                 : words.at(0) == "learned" ? PanelAdmission::Mac::Learned
+                                            : PanelAdmission::Mac::Entered;
+    const QStringList kind = words.at(1).split(QLatin1Char('/'));
+    record.model = kind.at(0) == "-" ? QString() : kind.at(0);
+    record.sku = kind.value(1);
+    record.deviceType = words.contains("audio") ? "Audio Box" : "Control Box";
+    record.holder = words.contains("byMac")       ? PanelAdmission::Holder::ByMac
+                    : words.contains("byAddress") ? PanelAdmission::Holder::ByAddress
+                                                  : PanelAdmission::Holder::Free;
+    record.holderLocked = words.contains("locked");
+    record.holderTransferring = words.contains("transferring");
+    record.awaited = words.contains("awaited");
+    return record;
+}
 
-Admission::Newcomer zerosOf(const QString &model = QStringLiteral("Velk TM B-Series"), const QString &sku = QString())
+PanelAdmission::Newcomer newcomerOf(const QString &spec)
 {
-    return {false, model, sku, QStringLiteral("Control Box"), false};
+    const PanelAdmission::Record like = recordOf(spec);
+    return {spec.startsWith("mac"), like.model, like.sku, like.deviceType, like.holderLocked};
+}
+
+// What the decision says, in the words of the table.
+QString described(const PanelAdmission::Decision &decision, const PanelAdmission::Record &taken,
+                  const PanelAdmission::Newcomer &newcomer)
+{
+    static const char *const refusals[] = {"", "unmanaged", "other model", "awaited", "every one held"};
+    if (decision.take < 0) {
+        QStringList probed;
+        for (int i : decision.probe)
+            probed.append(QString::number(i));
+        return QStringLiteral("refused, %1%2")
+            .arg(refusals[int(decision.refusal)], probed.isEmpty() ? QString() : "; probes " + probed.join(' '));
+    }
+    QString model;
+    QString sku;
+    PanelAdmission::modelAndSku(taken, newcomer, &model, &sku);
+    return QStringLiteral("takes %1%2 as %3/%4")
+        .arg(decision.take)
+        .arg(decision.closeHolder ? ", closing its holder," : "", model.isEmpty() ? "-" : model, sku);
 }
 
 } // namespace
@@ -577,101 +577,42 @@ void TestHandshake::lockedHolderGivesWayToThePanelWithOurPassword()
 
 void TestHandshake::recordAPanelTakesByItsAddress_data()
 {
-    using Mac = Admission::Mac;
-    using Holder = Admission::Holder;
-    using Refusal = Admission::Refusal;
-    QTest::addColumn<Admission::Newcomer>("newcomer");
-    QTest::addColumn<QVector<Admission::Record>>("records");
-    QTest::addColumn<int>("take");
-    QTest::addColumn<bool>("closeHolder");
-    QTest::addColumn<Refusal>("refusal");
-    QTest::addColumn<QVector<int>>("probed");
-    QTest::addColumn<QString>("model"); // what the taken record holds as its model and SKU afterwards
-    QTest::addColumn<QString>("sku");
-    const QString velk = QStringLiteral("Velk TM B-Series");
-    const QString other = QStringLiteral("Other Model X");
-    Admission::Newcomer withMac = zerosOf();
-    withMac.macUsable = true;
-    Admission::Newcomer wrongPassword = zerosOf();
-    wrongPassword.locked = true;
-    Admission::Newcomer audioBox = zerosOf();
-    audioBox.deviceType = QStringLiteral("Audio Box");
-
-    // Panels entered by address, and those whose card reports zeros.
-    QTest::newRow("zeros, a device entered by address")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::None)} << 0 << false << Refusal::None << QVector<int>{}
-        << velk << QString();
-    QTest::newRow("a MAC of its own, a device entered by address")
-        << withMac << QVector<Admission::Record>{At(Mac::None)} << 0 << false << Refusal::None << QVector<int>{} << velk
-        << QString();
-    QTest::newRow("a MAC of its own takes no record holding a MAC by address")
-        << withMac << QVector<Admission::Record>{At(Mac::Entered)} << -1 << false << Refusal::Unmanaged
-        << QVector<int>{} << QString() << QString();
-    QTest::newRow("zeros again, the MAC its record learned at an earlier boot")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Learned)} << 0 << false << Refusal::None << QVector<int>{}
-        << velk << QString();
-    QTest::newRow("zeros, its card swapped: keeps the SKU its record holds")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12")} << 0 << false << Refusal::None
-        << QVector<int>{} << velk << "SKU-12";
-    QTest::newRow("records without a MAC first")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered), At(Mac::None)} << 1 << false << Refusal::None
-        << QVector<int>{} << velk << QString();
-    QTest::newRow("another type") << audioBox << QVector<Admission::Record>{At(Mac::None)} << -1 << false
-                                  << Refusal::Unmanaged << QVector<int>{} << QString() << QString();
-    QTest::newRow("nothing at the address") << zerosOf() << QVector<Admission::Record>{} << -1 << false
-                                            << Refusal::Unmanaged << QVector<int>{} << QString() << QString();
+    QTest::addColumn<QString>("newcomer");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QString>("decision");
+    const auto row = [](const char *name, const char *newcomer, const QStringList &records, const char *decision) {
+        QTest::newRow(name) << newcomer << records << decision;
+    };
+    // A device entered by address; panels whose cards report zeros.
+    row("zeros, a device entered by address", "zeros B", {"none B"}, "takes 0 as B/");
+    row("its own MAC, a device entered by address", "mac B/S", {"none A"}, "takes 0 as B/S");
+    row("its own MAC, a record holding a MAC", "mac B", {"entered B"}, "refused, unmanaged");
+    row("zeros again, the MAC learned at an earlier boot", "zeros B", {"learned B"}, "takes 0 as B/");
+    row("zeros, its card swapped", "zeros B", {"entered B/SKU-12"}, "takes 0 as B/SKU-12");
+    row("records without a MAC first", "zeros B", {"entered B", "none B"}, "takes 1 as B/");
+    row("another type", "zeros B audio", {"none B"}, "refused, unmanaged");
     // Two behind one address.
-    QTest::newRow("the second device of the address")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress), At(Mac::None)} << 1 << false
-        << Refusal::None << QVector<int>{} << velk << QString();
-    QTest::newRow("every device held: the holders are probed")
-        << zerosOf()
-        << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress), At(Mac::Entered).heldBy(Holder::ByMac)}
-        << -1 << false << Refusal::EveryHeld << QVector<int>{0, 1} << QString() << QString();
-    QTest::newRow("a holder receiving a transfer is not probed")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).heldBy(Holder::ByMac).transferring()} << -1 << false
-        << Refusal::EveryHeld << QVector<int>{} << QString() << QString();
-    QTest::newRow("a locked holder known by its address gives way to our password")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress).lockedHolder()} << 0 << true
-        << Refusal::None << QVector<int>{} << velk << QString();
-    QTest::newRow("a wrong password takes no locked device back")
-        << wrongPassword << QVector<Admission::Record>{At(Mac::None).heldBy(Holder::ByAddress).lockedHolder()} << -1
-        << false << Refusal::EveryHeld << QVector<int>{0} << QString() << QString();
-    QTest::newRow("a locked holder known by its MAC keeps its device")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).heldBy(Holder::ByMac).lockedHolder()} << -1 << false
-        << Refusal::EveryHeld << QVector<int>{0} << QString() << QString();
-    // A stranger of another model at a device's address.
-    QTest::newRow("stranger, the device's panel connected")
-        << zerosOf(other, "SKU-X") << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12").heldBy(Holder::ByMac)}
-        << -1 << false << Refusal::OtherModel << QVector<int>{} << QString() << QString();
-    QTest::newRow("stranger, the device's panel off")
-        << zerosOf(other, "SKU-X") << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12")} << -1 << false
-        << Refusal::OtherModel << QVector<int>{} << QString() << QString();
-    QTest::newRow("the device's model, another SKU")
-        << zerosOf(velk, "SKU-13") << QVector<Admission::Record>{At(Mac::Entered, velk, "SKU-12")} << -1 << false
-        << Refusal::OtherModel << QVector<int>{} << QString() << QString();
-    QTest::newRow("stranger, the MAC a visitor taught held by the visitor")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Learned, other, "SKU-X").heldBy(Holder::ByMac)} << -1
-        << false << Refusal::OtherModel << QVector<int>{} << QString() << QString();
+    row("the second device of the address", "zeros B", {"none B byAddress", "none B"}, "takes 1 as B/");
+    row("every device held", "zeros B", {"none B byAddress", "entered B byMac"}, "refused, every one held; probes 0 1");
+    row("a holder receiving a transfer", "zeros B", {"entered B byMac transferring"}, "refused, every one held");
+    row("a locked holder by address gives way", "zeros B", {"none B byAddress locked"},
+        "takes 0, closing its holder, as B/");
+    row("a wrong password takes nothing back", "zeros B locked", {"none B byAddress locked"},
+        "refused, every one held; probes 0");
+    row("a locked holder by MAC stays", "zeros B", {"entered B byMac locked"}, "refused, every one held; probes 0");
+    // A stranger at a device's address.
+    row("stranger, the device's panel on", "zeros X/SKU-X", {"entered B/SKU-12 byMac"}, "refused, other model");
+    row("stranger, the device's panel off", "zeros X/SKU-X", {"entered B/SKU-12"}, "refused, other model");
+    row("the device's model, another SKU", "zeros B/SKU-13", {"entered B/SKU-12"}, "refused, other model");
+    row("stranger, the visitor who taught the MAC on", "zeros B", {"learned X/SKU-X byMac"}, "refused, other model");
     // A model not known refuses nothing; the device at an address is the box there.
-    QTest::newRow("entered with its MAC, no model yet")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered, "")} << 0 << false << Refusal::None
-        << QVector<int>{} << velk << QString();
-    QTest::newRow("a panel telling no model") << zerosOf("") << QVector<Admission::Record>{At(Mac::Entered)} << 0
-                                              << false << Refusal::None << QVector<int>{} << velk << QString();
-    QTest::newRow("the device's own panel after a visitor taught its record another MAC and model")
-        << zerosOf(velk, "SKU-12") << QVector<Admission::Record>{At(Mac::Learned, other, "SKU-X")} << 0 << false
-        << Refusal::None << QVector<int>{} << velk << "SKU-12";
-    QTest::newRow("a box of another model at a device entered by address")
-        << zerosOf(other, "SKU-X") << QVector<Admission::Record>{At(Mac::None, velk, "SKU-12")} << 0 << false
-        << Refusal::None << QVector<int>{} << other << "SKU-X";
+    row("entered with its MAC, no model yet", "zeros B", {"entered -"}, "takes 0 as B/");
+    row("a panel telling no model", "zeros -", {"entered B"}, "takes 0 as B/");
+    row("its own panel after a visitor", "zeros B/SKU-12", {"learned X/SKU-X"}, "takes 0 as B/SKU-12");
+    row("a box of another model", "zeros X/SKU-X", {"none B/SKU-12"}, "takes 0 as X/SKU-X");
     // A firmware run waits for the panel of the MAC.
-    QTest::newRow("awaited back from its update")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).awaitedBack()} << -1 << false << Refusal::Awaited
-        << QVector<int>{} << QString() << QString();
-    QTest::newRow("awaited, another device of the address free")
-        << zerosOf() << QVector<Admission::Record>{At(Mac::Entered).awaitedBack(), At(Mac::Entered)} << 1 << false
-        << Refusal::None << QVector<int>{} << velk << QString();
+    row("awaited back from its update", "zeros B", {"entered B awaited"}, "refused, awaited");
+    row("awaited, another device free", "zeros B", {"entered B awaited", "entered B"}, "takes 1 as B/");
 }
 
 // Which record a panel matched by its address takes: the cases a fleet meets every day (a device entered by address,
@@ -679,26 +620,15 @@ void TestHandshake::recordAPanelTakesByItsAddress_data()
 // replaced by another model) beside the strangers it must refuse.
 void TestHandshake::recordAPanelTakesByItsAddress()
 {
-    QFETCH(Admission::Newcomer, newcomer);
-    QFETCH(QVector<Admission::Record>, records);
-    QFETCH(int, take);
-    QFETCH(bool, closeHolder);
-    QFETCH(Admission::Refusal, refusal);
-    QFETCH(QVector<int>, probed);
-    QFETCH(QString, model);
-    QFETCH(QString, sku);
-    const Admission::Decision decision = Admission::decide(newcomer, records);
-    QCOMPARE(decision.take, take);
-    QCOMPARE(decision.closeHolder, closeHolder);
-    QCOMPARE(decision.refusal, refusal);
-    QCOMPARE(decision.probe, probed);
-    if (take < 0)
-        return;
-    QString written;
-    QString writtenSku;
-    Admission::modelAndSku(records.at(take), newcomer, &written, &writtenSku);
-    QCOMPARE(written, model);
-    QCOMPARE(writtenSku, sku);
+    QFETCH(QString, newcomer);
+    QFETCH(QStringList, records);
+    QFETCH(QString, decision);
+    QVector<PanelAdmission::Record> atAddress;
+    for (const QString &record : qAsConst(records))
+        atAddress.append(recordOf(record));
+    const PanelAdmission::Newcomer panel = newcomerOf(newcomer);
+    const PanelAdmission::Decision decided = PanelAdmission::decide(panel, atAddress);
+    QCOMPARE(described(decided, atAddress.value(decided.take), panel), decision);
 }
 
 void TestHandshake::panelReportingZerosAtADevicesAddress_data()
