@@ -174,8 +174,10 @@ void TestLiveness::panelKnownByItsMacAndANewcomerReportingZeros()
     const int config = NetworkConfig::current().probeTimeoutMs;
 
     if (holder == "transfer") {
-        // Larger than the kernel's buffers on both ends hold: the transfer waits for the panel to read.
-        const QString path = writeRandomFile(m_dir.filePath("slow.zip"), 24 * 1024 * 1024);
+        // Larger than the kernel's buffers on both ends hold (32 MiB at most for the receiver on common kernels):
+        // the transfer waits for the panel to read.
+        const QString path = writeRandomFile(m_dir.filePath("slow.zip"), 64 * 1024 * 1024);
+        own.behaviour().keepFiles = false;
         own.stopReading();
         VelkIFPDevice target = device;
         m_server->sendFile(&target, path, "Velkupdate-slow.zip");
