@@ -170,14 +170,6 @@ void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report, int fields =
     take(PasswordField, device.lastPassword, report.lastPassword);
 }
 
-// Whether a panel that reports no MAC of its own may be the one of a record that holds one: the same model, and the
-// same SKU where both tell one.
-bool sameKind(const VelkIFPDevice &record, const PanelIdentity &identity)
-{
-    return record.modelName == identity.model &&
-           (record.sku.isEmpty() || identity.sku.isEmpty() || record.sku == identity.sku);
-}
-
 bool sameReport(const VelkIFPDevice &a, const VelkIFPDevice &b)
 {
     return reportDifferences(a, b) == 0;
@@ -360,10 +352,16 @@ void CmdServer::acceptPending()
     while (m_server->hasPendingConnections() && slice.elapsed() < kHandshakeSliceMs) {
         QTcpSocket *socket = m_server->nextPendingConnection();
         const QString address = DeviceChannel::peerAddressText(socket);
-        int &fromAddress = m_pendingPerAddress[address];
         // A flood of connections that never identify must not exhaust descriptors or memory; nor may one host's take
-        // every place, or the panels reconnecting meanwhile stay out, their SOS with them.
-        if (m_pending.size() >= m_config.maxPendingHandshakes || fromAddress >= m_config.maxPendingPerAddress) {
+        // every place, or the panels reconnecting meanwhile stay out, their SOS with them. Yet a site behind one
+        // router reconnects from one address, hundreds of panels at once, each identifying within milliseconds: held
+        // to a share from the first, they waited for their retries, a fleet of 500 for up to half a minute. So the
+        // share holds only once the places run out.
+        if (m_pending.size() >= m_config.maxPendingHandshakes)
+            cutToShares();
+        int &fromAddress = m_pendingPerAddress[address];
+        if (m_pending.size() >= m_config.maxPendingHandshakes ||
+            (fromAddress >= m_config.maxPendingPerAddress && m_heldToShare.contains(address))) {
             if (fromAddress == 0)
                 m_pendingPerAddress.remove(address);
             if (firstOfEpisode(QStringLiteral("connections refused, too many awaiting identity"), address))
@@ -408,9 +406,44 @@ bool CmdServer::endPending(DeviceChannel *channel)
     if (!m_pending.remove(channel))
         return false;
     const auto count = m_pendingPerAddress.find(channel->getIpAddress());
-    if (count != m_pendingPerAddress.end() && --*count <= 0)
+    if (count == m_pendingPerAddress.end())
+        return true;
+    --*count;
+    if (*count < m_config.maxPendingPerAddress)
+        m_heldToShare.remove(count.key());
+    if (*count <= 0)
         m_pendingPerAddress.erase(count);
     return true;
+}
+
+void CmdServer::cutToShares()
+{
+    QHash<QString, int> over;
+    for (auto it = m_pendingPerAddress.cbegin(); it != m_pendingPerAddress.cend(); ++it) {
+        if (it.value() > m_config.maxPendingPerAddress)
+            over.insert(it.key(), it.value() - m_config.maxPendingPerAddress);
+    }
+    if (over.isEmpty())
+        return;
+    // Those that said nothing yet go first: a panel whose identity arrived is answered within the turn.
+    QList<DeviceChannel *> cut;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (DeviceChannel *channel : qAsConst(m_pending)) {
+            const auto excess = over.find(channel->getIpAddress());
+            if (excess == over.end() || *excess <= 0 || channel->hasSpoken() != (pass == 1))
+                continue;
+            --*excess;
+            cut.append(channel);
+        }
+    }
+    for (auto it = over.cbegin(); it != over.cend(); ++it)
+        m_heldToShare.insert(it.key());
+    for (DeviceChannel *channel : qAsConst(cut)) {
+        if (firstOfEpisode(QStringLiteral("connections refused, too many awaiting identity"), channel->getIpAddress()))
+            writeLog(LOG_LEVEL_WARNING, "CmdServer: too many connections awaiting identity, refusing %s",
+                     qPrintable(channel->getIpAddress()));
+        channel->close();
+    }
 }
 
 void CmdServer::queueIdentityRead(DeviceChannel *channel)
@@ -510,12 +543,9 @@ void CmdServer::handshake(DeviceChannel *channel)
     // would take every other one, at any address, each pushing the last off.
     const VelkIFPDevice *matched = nullptr;
     if (identity.macUsable) {
-        for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-            if (!device.macAddress.isEmpty() && device.macAddress == identity.mac) {
-                matched = &device;
-                break;
-            }
-        }
+        const int index = managedIndex(identity.mac);
+        if (index >= 0)
+            matched = &m_managedDevices.at(index);
     }
     QString key = identity.mac;
     // Newest connection wins: a MAC names one panel, and one that reconnects before its old socket noticed replaces
@@ -529,81 +559,34 @@ void CmdServer::handshake(DeviceChannel *channel)
         sendOurPassword = !m_controlPassword.isEmpty();
     else
         locked = identity.password != m_controlPassword;
-    // A panel known by its address alone, locked on a device that this panel may have.
+    // A panel known by its address alone, locked on the device this panel takes.
     DeviceChannel *lockedHolder = nullptr;
-    if (!matched) {
-        // By address, records that hold no MAC first. A panel whose card reports none it can have may also belong to
-        // a record that holds one: its card reported it at another boot, or the card was swapped for one that reports
-        // zeros. Such a record is that panel's only when the panel is of its model (and SKU, where both tell one):
-        // taken by any device at its address, a stranger became the device, took its commands and its users, and
-        // wrote its own model into the record.
-        QList<const VelkIFPDevice *> candidates;
-        const VelkIFPDevice *unlike = nullptr;
-        for (int pass = 0; pass < (identity.macUsable ? 1 : 2); ++pass) {
-            for (const VelkIFPDevice &device : qAsConst(m_managedDevices)) {
-                if (device.ipAddress.isEmpty() || device.ipAddress != address ||
-                    device.deviceType != identity.deviceType || holdsNoMac(device) != (pass == 0))
-                    continue;
-                if (pass == 1 && !sameKind(device, identity)) {
-                    unlike = unlike ? unlike : &device;
-                    continue;
-                }
-                candidates.append(&device);
+    // What a panel matched by its address leaves in the record as its model and SKU.
+    QString model = identity.model;
+    QString sku = identity.sku;
+    if (matched) {
+        // Its own panel is back: a run waiting for it lets its record go.
+        m_awaited.remove(matched->did);
+    } else {
+        const PanelAdmission::Newcomer newcomer{identity.macUsable, identity.model, identity.sku, identity.deviceType,
+                                                locked};
+        QVector<int> indexes;
+        QVector<PanelAdmission::Record> records;
+        for (int i = 0; i < m_managedDevices.size(); ++i) {
+            if (m_managedDevices.at(i).ipAddress == address) {
+                indexes.append(i);
+                records.append(admissionRecord(m_managedDevices.at(i)));
             }
         }
-        if (candidates.isEmpty()) {
-            const QString what = unlike ? QStringLiteral("refused, not of the model of the device at its address")
-                                        : QStringLiteral("unmanaged device refused");
-            if (firstOfEpisode(what, address)) {
-                if (unlike)
-                    writeLog(LOG_LEVEL_WARNING,
-                             "CmdServer::handshake, %s at %s refused: its model %s (SKU %s) is not that of %s (%s, "
-                             "SKU %s)",
-                             qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
-                             qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
-                             qPrintable(unlike->sku));
-                else
-                    writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s",
-                             qPrintable(identity.mac), qPrintable(address));
-            }
-            channel->refuse(m_consoleId);
+        const PanelAdmission::Decision decision = PanelAdmission::decide(newcomer, records);
+        if (decision.take < 0) {
+            refuseAtAddress(channel, decision, indexes);
             return;
         }
-        // Nothing in what such panels report tells two of them apart: each takes a device no other connection holds.
-        for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
-            if (!handshakenChannel(recordKey(*candidate))) {
-                matched = candidate;
-                break;
-            }
-        }
-        // A device held locked by a panel known by its address alone goes to one that has the console's password:
-        // kept, a device with the wrong password kept the real panel out, and its SOS with it, for as long as it
-        // stayed. A panel known by its MAC keeps its device whatever its password.
-        for (int i = 0; !matched && !locked && i < candidates.size(); ++i) {
-            DeviceChannel *held = handshakenChannel(recordKey(*candidates.at(i)));
-            if (held && held->isLocked() && !held->identity().macUsable) {
-                matched = candidates.at(i);
-                lockedHolder = held;
-            }
-        }
-        if (!matched) {
-            // Two panels behind one address (a router that translates addresses, two cards reporting zeros): the one
-            // that holds the device keeps it while it answers, and the newcomer is refused. Replaced, each pushed the
-            // other off at its every reconnect. A holder that no longer answers is let go, so that a panel which
-            // reconnects before its old connection noticed gets in at its next try.
-            if (firstOfEpisode(QStringLiteral("refused, every device of the address held"), address)) {
-                writeLog(LOG_LEVEL_WARNING,
-                         "CmdServer::handshake, %s at %s refused: every device of that address is held by another "
-                         "connection",
-                         qPrintable(identity.mac), qPrintable(address));
-            }
-            for (const VelkIFPDevice *candidate : qAsConst(candidates)) {
-                if (DeviceChannel *held = handshakenChannel(recordKey(*candidate)))
-                    held->probe(m_config.probeTimeoutMs);
-            }
-            channel->refuse(m_consoleId);
-            return;
-        }
+        matched = &m_managedDevices.at(indexes.at(decision.take));
+        PanelAdmission::modelAndSku(records.at(decision.take), newcomer, &model, &sku);
+        if (decision.closeHolder)
+            lockedHolder = handshakenChannel(recordKey(*matched));
         if (!identity.macUsable)
             key = recordKey(*matched);
     }
@@ -634,8 +617,12 @@ void CmdServer::handshake(DeviceChannel *channel)
         return;
 
     channel->setLinkKey(key);
-    if (!identity.macUsable)
+    if (!identity.macUsable) {
         m_byAddress.insert(device.did, channel);
+        m_admittedByAddress.insert(device.did);
+    } else {
+        m_admittedByAddress.remove(device.did);
+    }
     if (locked) {
         writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s is locked", qPrintable(key));
         channel->acceptAsLocked(m_consoleId);
@@ -648,7 +635,7 @@ void CmdServer::handshake(DeviceChannel *channel)
     if (sendOurPassword)
         channel->sendFrame(VELK_REMOTE_CMD_SET_PASSWORD, m_controlPassword.toUtf8());
     m_channels.insert(key, channel);
-    writeBack(device, channel);
+    writeBack(device, channel, model, sku);
     if (channel->state() == DeviceChannel::Closed)
         return;
     emit newConnection(channel);
@@ -657,21 +644,113 @@ void CmdServer::handshake(DeviceChannel *channel)
     emit connectionStatesChanged();
 }
 
-void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel)
+PanelAdmission::Record CmdServer::admissionRecord(const VelkIFPDevice &device)
+{
+    PanelAdmission::Record record;
+    if (holdsNoMac(device))
+        record.mac = PanelAdmission::Mac::None;
+    else if (m_learnedMacs.value(device.did) == macKey(device.macAddress))
+        record.mac = PanelAdmission::Mac::Learned;
+    else
+        record.mac = PanelAdmission::Mac::Entered;
+    record.deviceType = device.deviceType;
+    record.model = device.modelName;
+    record.sku = device.sku;
+    const auto awaited = m_awaited.find(device.did);
+    if (awaited != m_awaited.end()) {
+        record.awaited = *awaited > m_clock->elapsedMs();
+        if (!record.awaited)
+            m_awaited.erase(awaited);
+    }
+    if (const DeviceChannel *holder = handshakenChannel(recordKey(device))) {
+        record.holder =
+            holder->identity().macUsable ? PanelAdmission::Holder::ByMac : PanelAdmission::Holder::ByAddress;
+        record.holderLocked = holder->isLocked();
+        record.holderTransferring = holder->isTransferRunning();
+    }
+    return record;
+}
+
+void CmdServer::refuseAtAddress(DeviceChannel *channel, const PanelAdmission::Decision &decision,
+                                const QVector<int> &indexes)
+{
+    const PanelIdentity &identity = channel->identity();
+    const QString address = channel->getIpAddress();
+    const VelkIFPDevice *unlike = decision.unlike >= 0 ? &m_managedDevices.at(indexes.at(decision.unlike)) : nullptr;
+    const VelkIFPDevice *awaited = decision.awaited >= 0 ? &m_managedDevices.at(indexes.at(decision.awaited)) : nullptr;
+    switch (decision.refusal) {
+    case PanelAdmission::Refusal::OtherModel:
+        if (firstOfEpisode(QStringLiteral("refused, not of the model of the device at its address"), address))
+            writeLog(LOG_LEVEL_WARNING,
+                     "CmdServer::handshake, %s at %s refused: its model %s (SKU %s) is not that of %s (%s, SKU %s)",
+                     qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
+                     qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
+                     qPrintable(unlike->sku));
+        break;
+    case PanelAdmission::Refusal::Awaited:
+        if (firstOfEpisode(QStringLiteral("refused, the device of its address awaited back from an update"), address))
+            writeLog(LOG_LEVEL_WARNING,
+                     "CmdServer::handshake, %s at %s refused: a firmware update waits for %s to come back",
+                     qPrintable(identity.mac), qPrintable(address), qPrintable(awaited->deviceName));
+        break;
+    case PanelAdmission::Refusal::EveryHeld:
+        // A holder that no longer answers is let go, so that a panel which reconnects before its old connection
+        // noticed gets in at its next try.
+        if (firstOfEpisode(QStringLiteral("refused, every device of the address held"), address))
+            writeLog(LOG_LEVEL_WARNING,
+                     "CmdServer::handshake, %s at %s refused: every device of that address is held by another "
+                     "connection",
+                     qPrintable(identity.mac), qPrintable(address));
+        for (int i : decision.probe) {
+            if (DeviceChannel *held = handshakenChannel(recordKey(m_managedDevices.at(indexes.at(i)))))
+                held->probe(m_config.probeTimeoutMs);
+        }
+        break;
+    case PanelAdmission::Refusal::Unmanaged:
+    case PanelAdmission::Refusal::None:
+        if (firstOfEpisode(QStringLiteral("unmanaged device refused"), address))
+            writeLog(LOG_LEVEL_WARNING, "CmdServer::handshake, unmanaged device %s at %s", qPrintable(identity.mac),
+                     qPrintable(address));
+        break;
+    }
+    channel->refuse(m_consoleId);
+}
+
+void CmdServer::awaitReturn(const QString &linkKey, int timeoutMs)
+{
+    quint32 did = 0;
+    if (linkKey.startsWith(kDidKeyPrefix))
+        did = linkKey.mid(kDidKeyPrefix.size()).toUInt();
+    else
+        did = managedDeviceId(linkKey);
+    if (did == 0)
+        return;
+    const int index = managedIndexOfDid(did);
+    // A panel that reports no MAC of its own cannot be told from a newcomer that reports none: refused, its own
+    // panel would stay out, and its SOS with it, for as long as the run waits.
+    if (timeoutMs <= 0 || index < 0 || holdsNoMac(m_managedDevices.at(index)) || m_admittedByAddress.contains(did)) {
+        m_awaited.remove(did);
+        return;
+    }
+    m_awaited.insert(did, m_clock->elapsedMs() + timeoutMs);
+}
+
+void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel, const QString &model,
+                          const QString &sku)
 {
     VelkIFPDevice reported = matched;
-    if (holdsNoMac(reported))
-        reported.macAddress = channel->identity().macUsable ? channel->getMacAddress() : QString();
+    if (holdsNoMac(reported) && channel->identity().macUsable) {
+        reported.macAddress = channel->getMacAddress();
+        m_learnedMacs.insert(reported.did, macKey(reported.macAddress));
+    } else if (holdsNoMac(reported)) {
+        reported.macAddress.clear();
+    }
     reported.ipAddress = channel->getIpAddress();
-    // Matched by its address alone, a panel is not known to be the device: what the record says it is stands.
-    const bool byAddress = !channel->identity().macUsable;
-    if (!byAddress || matched.modelName.isEmpty())
-        reported.modelName = channel->getModelName();
+    reported.modelName = model;
     reported.fwVersion = channel->getFwVersion();
     reported.panelFwVersion = channel->getPanelFwVersion();
     reported.displayClientVersion = channel->getDisplayClientVersion();
-    if (!byAddress || matched.sku.isEmpty())
-        reported.sku = channel->getSku();
+    reported.sku = sku;
     reported.subnetMask = channel->getSubnetMask();
     reported.gateway = channel->getGateway();
     reported.lastPassword = m_controlPassword;

@@ -5,6 +5,7 @@
 #include "datastore/VelkIFPDevice.h"
 #include "network/ChannelQueue.h"
 #include "network/NetworkConfig.h"
+#include "network/PanelAdmission.h"
 #include "network/RepeatedLines.h"
 
 #include <QHash>
@@ -37,12 +38,10 @@ class QTimer;
 /// connectedAddressOfDevice(). Wake-on-LAN needs a MAC: canWake() says whether it can reach a device.
 ///
 /// One device has one connection. A MAC names one panel, so a second connection under a device's MAC replaces the
-/// first (a panel that reconnected before its old socket noticed). Panels matched by address cannot be told apart:
-/// one takes a device of its address that no connection holds, and when every such device is held it is refused and
-/// the holders are probed (DeviceChannel::probe), so the panel that holds a device keeps it while it answers; a holder
-/// that is locked gives way to a panel with the control password. A device whose record holds a MAC is taken so only by
-/// a panel of its model (and SKU, where both tell one), and a panel matched by its address alone never changes the
-/// record's model or SKU.
+/// first (a panel that reconnected before its old socket noticed). Which device of its address a panel matched by
+/// address takes, and which holders are probed meanwhile (DeviceChannel::probe), PanelAdmission decides; the record
+/// takes the model the panel reports, except that a panel taking a record that holds a MAC entered with it only fills
+/// in what the record does not know (PanelAdmission::modelAndSku).
 ///
 /// Created on the first getInstance() (with NetworkConfig::current()) and never destroyed.
 class CmdServer : public QObject
@@ -115,6 +114,14 @@ public:
     QString controlPassword() const { return m_controlPassword; }
     /// 0 when VELK_REMOTE_CMD_SET_PASSWORD was sent, -1 without a connection.
     int sendPassword(QString mac, QString password);
+
+    /// A firmware run waits for the device held under that link key (linkKey(), or the key the run took it by) to come
+    /// back from its update: until its panel connects under its MAC again, or for timeoutMs on the server's clock at
+    /// the longest, no panel reporting no MAC of its own takes its record. In the restart gap such a panel at the
+    /// device's address (another behind the same router, one of its model) was taken for it, and the run judged the
+    /// device by that panel's version. Only a device whose panel last connected under its MAC is held so: one whose
+    /// panel reports none cannot be told from a newcomer. timeoutMs <= 0 ends the wait.
+    void awaitReturn(const QString &linkKey, int timeoutMs);
 
     /// The devices a panel must match to be admitted; the connected-device list keeps it current.
     void setManagedDevices(const QList<VelkIFPDevice> &devices);
@@ -251,6 +258,9 @@ private:
     void onIdentity(DeviceChannel *channel);
     /// Takes the channel off the connections awaiting their identity; false when it was not among them.
     bool endPending(DeviceChannel *channel);
+    /// The places for connections awaiting their identity ran out: every address over its share of them is cut to it
+    /// (its connections that said nothing yet first) and held to it until it has fewer.
+    void cutToShares();
     void handshake(DeviceChannel *channel);
     /// Reads what a handshake needs and is not known yet: the control password, the console's id, the managed devices.
     /// While the database refuses, reads again after a pause; once all is known, answers the panels that waited.
@@ -266,7 +276,12 @@ private:
     void sayEndedRepeats();
     void sayRepeats(const QList<RepeatedLines::Episode> &episodes);
     void onSafeAlert(DeviceChannel *channel, const QString &mac);
-    void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel);
+    /// A managed record at a panel's address as PanelAdmission sees it.
+    PanelAdmission::Record admissionRecord(const VelkIFPDevice &device);
+    /// Refuses a panel no record of its address was given to, says why and probes the holders named.
+    void refuseAtAddress(DeviceChannel *channel, const PanelAdmission::Decision &decision, const QVector<int> &indexes);
+    /// Writes what the panel reported into its record, with the model and SKU its match leaves there.
+    void writeBack(const VelkIFPDevice &matched, DeviceChannel *channel, const QString &model, const QString &sku);
     void flushWriteBacks();
     void sendToConnected(const QList<VelkIFPDevice> &devices, quint16 code, const char *operation);
     void flushSyncStatuses();
@@ -308,10 +323,19 @@ private:
     QHash<QString, DeviceChannel *> m_locked;   // locked, by link key
     QSet<DeviceChannel *> m_pending;            // awaiting identity
     QHash<QString, int> m_pendingPerAddress;    // of those, by the address they came from
+    QSet<QString> m_heldToShare;                // addresses cut to their share (cutToShares) and not below it since
     // Connected and locked panels whose MAC no network card can have, by the did of the device their address matched.
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
     QSet<QString> m_noMacNoted;
+    // The MACs records entered by address alone learned from a panel matched by that address, by did: such a record is
+    // still its address's (PanelAdmission::Mac::Learned). Kept while the console runs; a restart takes them for
+    // entered ones.
+    QHash<quint32, QString> m_learnedMacs;
+    // Devices whose latest panel was matched by address, reporting no MAC of its own.
+    QSet<quint32> m_admittedByAddress;
+    // Devices a firmware run waits for (awaitReturn), until that reading of the server's clock.
+    QHash<quint32, qint64> m_awaited;
     // Lines a host can have written again and again, said once per address and episode.
     RepeatedLines m_repeated;
     QTimer *m_repeatTimer;

@@ -158,8 +158,9 @@ void DeviceChannel::checkProbe()
         return;
     m_probeTimer->stop();
     // Any frame since the probe went out proves the panel alive. Judged by the time since the last frame, a prompt
-    // answer looked like none whenever the verdict came a little late.
-    if (m_probeAnswered)
+    // answer looked like none whenever the verdict came a little late. A panel receiving a file over a slow link
+    // answers only once the chunks queued before the probe reached it: closed, it lost the transfer mid-way.
+    if (m_probeAnswered || isTransferRunning())
         return;
     writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
              qPrintable(m_peerIp));
@@ -586,6 +587,11 @@ void DeviceChannel::probe(int timeoutMs)
 bool DeviceChannel::isOtaTransferRunning() const
 {
     return m_otaJob && m_otaJob->isRunning();
+}
+
+bool DeviceChannel::isTransferRunning() const
+{
+    return isOtaTransferRunning() || (m_broadcastJob && m_broadcastJob->isRunning());
 }
 
 bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &remoteName)

@@ -96,12 +96,15 @@ public:
     /// matched (CmdServer::linkKey), which for a panel known by its address alone is not the MAC it reported.
     void setLinkKey(const QString &key) { m_key = key; }
     /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame came
-    /// after it within timeoutMs (on the server's clock). A probe under way is not started again.
+    /// after it within timeoutMs (on the server's clock) and no transfer is under way then. A probe under way is not
+    /// started again.
     void probe(int timeoutMs);
     /// The server's clock (CmdServer::clock) moved other than by running on: what fell due meanwhile is done now (the
     /// handshake time-out, a keep-alive, the idle time-out, a probe's verdict).
     void clockMoved();
 
+    /// Before the handshake is decided: the identity arrived, or bytes wait to be read for it.
+    bool hasSpoken() const { return m_awaitingDecision || m_readQueued; }
     /// The server cannot answer the identity yet: the connection waits for its answer, and is closed without one
     /// after timeoutMs (the panel then connects again), so that no connection stays undecided for long.
     void waitForDecision(int timeoutMs);
@@ -116,6 +119,8 @@ public:
     /// Stops the running transfer; with notifyPanel the panel is sent the size text "0".
     void stopOtaTransfer(bool notifyPanel);
     bool isOtaTransferRunning() const;
+    /// A firmware file or a broadcast's sound is being sent.
+    bool isTransferRunning() const;
 
     // Broadcast record and audio transfer (one slot, independent of the firmware slot).
     void keepBroadcast(const VelkBroadcast &broadcast)

@@ -30,7 +30,7 @@ bool PanelProcess::start(const Options &options, const QString &logPath, int tim
         QStringLiteral("--count"),
         QString::number(options.count),
         QStringLiteral("--base-ip"),
-        panelAddress(options.firstIndex),
+        options.sharedAddress.isEmpty() ? panelAddress(options.firstIndex) : options.sharedAddress,
         QStringLiteral("--first-serial"),
         QString::number(options.firstIndex + 1),
         QStringLiteral("--password"),

@@ -23,6 +23,9 @@ public:
         // Panel i on 127.0.(1 + i/250).(2 + i%250) with MAC 02:51:4d + (1 + i): bench::panelAddress and panelMac.
         // The process's panels are firstIndex, firstIndex + 1 ...
         int firstIndex = 0;
+        // Set: every panel connects from this one address instead, as panels behind a router that translates
+        // addresses (panelsim puts every panel on a base address ending in .1).
+        QString sharedAddress;
         int reconnectDelayMs = 2000;
     };
 

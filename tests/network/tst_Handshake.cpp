@@ -1,5 +1,6 @@
 #include "NetTestSupport.h"
 
+#include "network/PanelAdmission.h"
 #include "shell/base/Session.h"
 #include "support/DatabaseHold.h"
 #include "support/HoldKinds.h"
@@ -15,6 +16,58 @@
 #include <algorithm>
 #include <memory>
 #include <vector>
+
+namespace {
+
+// "entered B/SKU-12 byMac locked": what a record at the panel's address holds (none, learned or entered; model/SKU, "-"
+// for none) and who holds it; "zeros B" or "mac B locked audio": what the panel reports.
+PanelAdmission::Record recordOf(const QString &spec)
+{
+    const QStringList words = spec.split(QLatin1Char(' '));
+    PanelAdmission::Record record;
+    record.mac = words.at(0) == "none"      ? PanelAdmission::Mac::None
+                 : words.at(0) == "learned" ? PanelAdmission::Mac::Learned
+                                            : PanelAdmission::Mac::Entered;
+    const QStringList kind = words.at(1).split(QLatin1Char('/'));
+    record.model = kind.at(0) == "-" ? QString() : kind.at(0);
+    record.sku = kind.value(1);
+    record.deviceType = words.contains("audio") ? "Audio Box" : "Control Box";
+    record.holder = words.contains("byMac")       ? PanelAdmission::Holder::ByMac
+                    : words.contains("byAddress") ? PanelAdmission::Holder::ByAddress
+                                                  : PanelAdmission::Holder::Free;
+    record.holderLocked = words.contains("locked");
+    record.holderTransferring = words.contains("transferring");
+    record.awaited = words.contains("awaited");
+    return record;
+}
+
+PanelAdmission::Newcomer newcomerOf(const QString &spec)
+{
+    const PanelAdmission::Record like = recordOf(spec);
+    return {spec.startsWith("mac"), like.model, like.sku, like.deviceType, like.holderLocked};
+}
+
+// What the decision says, in the words of the table.
+QString described(const PanelAdmission::Decision &decision, const PanelAdmission::Record &taken,
+                  const PanelAdmission::Newcomer &newcomer)
+{
+    static const char *const refusals[] = {"", "unmanaged", "other model", "awaited", "every one held"};
+    if (decision.take < 0) {
+        QStringList probed;
+        for (int i : decision.probe)
+            probed.append(QString::number(i));
+        return QStringLiteral("refused, %1%2")
+            .arg(refusals[int(decision.refusal)], probed.isEmpty() ? QString() : "; probes " + probed.join(' '));
+    }
+    QString model;
+    QString sku;
+    PanelAdmission::modelAndSku(taken, newcomer, &model, &sku);
+    return QStringLiteral("takes %1%2 as %3/%4")
+        .arg(decision.take)
+        .arg(decision.closeHolder ? ", closing its holder," : "", model.isEmpty() ? "-" : model, sku);
+}
+
+} // namespace
 
 // Handshake, keep-alive and everything a hostile or broken peer can throw at a connection.
 class TestHandshake : public QObject
@@ -32,6 +85,10 @@ private slots:
     void twoPanelsBehindOneAddressSettle();
     void strangerAtADevicesAddressIsRefused();
     void lockedHolderGivesWayToThePanelWithOurPassword();
+    void recordAPanelTakesByItsAddress_data();
+    void recordAPanelTakesByItsAddress();
+    void panelReportingZerosAtADevicesAddress_data();
+    void panelReportingZerosAtADevicesAddress();
     void burstOfChangedRecordsIsWrittenBack();
     void writeBackRolledBackMidwayLosesOnlyItsRecord();
     void writeBackWaitsOutAHeldDatabase();
@@ -406,8 +463,8 @@ void TestHandshake::twoPanelsBehindOneAddressSettle()
 // Room-12 while its panel was off (and wrote its model and SKU into the record, took its reboot and its users), and
 // had Room-12's panel probed at its every try while it was on. It is refused either way, and Room-12's panel stays.
 // A panel that may be Room-12's (its model, no SKU told) takes it while its panel is off, and, known by its address
-// alone, writes its versions but leaves the record's model and SKU; so does one of another model at a device entered
-// by address.
+// alone, writes its versions but leaves the record's SKU. One of another model at a device entered by address is the
+// box at that address: the record takes its model, so that no firmware of the old model is sent to it.
 void TestHandshake::strangerAtADevicesAddressIsRefused()
 {
     addManagedDevice("Room-12", testMac(72), "127.0.0.72");
@@ -470,7 +527,7 @@ void TestHandshake::strangerAtADevicesAddressIsRefused()
     other.start();
     QTRY_VERIFY(other.isConnected());
     QTRY_COMPARE(storedDevice("Room-13").fwVersion, QString("9.9.9.8"));
-    QCOMPARE(storedDevice("Room-13").modelName, QString("Velk TM B-Series"));
+    QCOMPARE(storedDevice("Room-13").modelName, QString("Other Model X"));
     QCOMPARE(storedDevice("Room-13").sku, QString("SKU-STRANGER")); // it held none
     other.shutDown();
 }
@@ -516,6 +573,160 @@ void TestHandshake::lockedHolderGivesWayToThePanelWithOurPassword()
     QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
     intruder.shutDown();
     real.shutDown();
+}
+
+void TestHandshake::recordAPanelTakesByItsAddress_data()
+{
+    QTest::addColumn<QString>("newcomer");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QString>("decision");
+    const auto row = [](const char *name, const char *newcomer, const QStringList &records, const char *decision) {
+        QTest::newRow(name) << newcomer << records << decision;
+    };
+    // A device entered by address; panels whose cards report zeros.
+    row("zeros, a device entered by address", "zeros B", {"none B"}, "takes 0 as B/");
+    row("its own MAC, a device entered by address", "mac B/S", {"none A"}, "takes 0 as B/S");
+    row("its own MAC, a record holding a MAC", "mac B", {"entered B"}, "refused, unmanaged");
+    row("zeros again, the MAC learned at an earlier boot", "zeros B", {"learned B"}, "takes 0 as B/");
+    row("zeros, its card swapped", "zeros B", {"entered B/SKU-12"}, "takes 0 as B/SKU-12");
+    row("records without a MAC first", "zeros B", {"entered B", "none B"}, "takes 1 as B/");
+    row("another type", "zeros B audio", {"none B"}, "refused, unmanaged");
+    // Two behind one address.
+    row("the second device of the address", "zeros B", {"none B byAddress", "none B"}, "takes 1 as B/");
+    row("every device held", "zeros B", {"none B byAddress", "entered B byMac"}, "refused, every one held; probes 0 1");
+    row("a holder receiving a transfer", "zeros B", {"entered B byMac transferring"}, "refused, every one held");
+    row("a locked holder by address gives way", "zeros B", {"none B byAddress locked"},
+        "takes 0, closing its holder, as B/");
+    row("a wrong password takes nothing back", "zeros B locked", {"none B byAddress locked"},
+        "refused, every one held; probes 0");
+    row("a locked holder by MAC stays", "zeros B", {"entered B byMac locked"}, "refused, every one held; probes 0");
+    // A stranger at a device's address.
+    row("stranger, the device's panel on", "zeros X/SKU-X", {"entered B/SKU-12 byMac"}, "refused, other model");
+    row("stranger, the device's panel off", "zeros X/SKU-X", {"entered B/SKU-12"}, "refused, other model");
+    row("the device's model, another SKU", "zeros B/SKU-13", {"entered B/SKU-12"}, "refused, other model");
+    row("stranger, the visitor who taught the MAC on", "zeros B", {"learned X/SKU-X byMac"}, "refused, other model");
+    // A model not known refuses nothing; the device at an address is the box there.
+    row("entered with its MAC, no model yet", "zeros B", {"entered -"}, "takes 0 as B/");
+    row("a panel telling no model", "zeros -", {"entered B"}, "takes 0 as B/");
+    row("its own panel after a visitor", "zeros B/SKU-12", {"learned X/SKU-X"}, "takes 0 as B/SKU-12");
+    row("a box of another model", "zeros X/SKU-X", {"none B/SKU-12"}, "takes 0 as X/SKU-X");
+    // A firmware run waits for the panel of the MAC.
+    row("awaited back from its update", "zeros B", {"entered B awaited"}, "refused, awaited");
+    row("awaited, another device free", "zeros B", {"entered B awaited", "entered B"}, "takes 1 as B/");
+}
+
+// Which record a panel matched by its address takes: the cases a fleet meets every day (a device entered by address,
+// a card reporting zeros again, two panels behind one router, a device entered with its MAC and no model yet, a box
+// replaced by another model) beside the strangers it must refuse.
+void TestHandshake::recordAPanelTakesByItsAddress()
+{
+    QFETCH(QString, newcomer);
+    QFETCH(QStringList, records);
+    QFETCH(QString, decision);
+    QVector<PanelAdmission::Record> atAddress;
+    for (const QString &record : qAsConst(records))
+        atAddress.append(recordOf(record));
+    const PanelAdmission::Newcomer panel = newcomerOf(newcomer);
+    const PanelAdmission::Decision decided = PanelAdmission::decide(panel, atAddress);
+    QCOMPARE(described(decided, atAddress.value(decided.take), panel), decision);
+}
+
+void TestHandshake::panelReportingZerosAtADevicesAddress_data()
+{
+    QTest::addColumn<int>("serial");          // the device's panel's, and its address
+    QTest::addColumn<bool>("entered");        // its record holds its panel's MAC
+    QTest::addColumn<QString>("recordModel"); // as the record holds it
+    QTest::addColumn<QString>("before");      // "visit": another panel was served at the address; "own": the
+                                              // device's own panel is connected by its MAC
+    QTest::addColumn<QString>("model");       // of the panel reporting zeros
+    QTest::addColumn<bool>("admitted");
+    QTest::addColumn<QString>("storedModel");
+    const QString velk = QStringLiteral("Velk TM B-Series");
+    QTest::newRow("entered with its MAC and no model") << 180 << true << QString() << QString() << velk << true << velk;
+    QTest::newRow("entered by address, after a visit") << 182 << false << velk << "visit" << velk << true << velk;
+    QTest::newRow("entered by address, a box of another model")
+        << 184 << false << velk << QString() << "Other Model X" << true << "Other Model X";
+    QTest::newRow("stranger of another model, the device's panel connected") << 186 << true << velk << "own"
+                                                                             << "Other Model X" << false << velk;
+}
+
+// A device entered with its MAC (Add Device and the device file store no model) refused its panel for good once its
+// card reported zeros; an address-only device's panel was refused for good once another panel, with a MAC, model and
+// SKU of its own, had been served at the address; a box replaced by another model kept the old model, and a run sent it
+// the old model's firmware. Each is served, raises its SOS, and its record says the model it reports; the stranger of
+// another model at a device whose panel is connected stays refused and leaves the record as it was.
+void TestHandshake::panelReportingZerosAtADevicesAddress()
+{
+    QFETCH(int, serial);
+    QFETCH(bool, entered);
+    QFETCH(QString, recordModel);
+    QFETCH(QString, before);
+    QFETCH(QString, model);
+    QFETCH(bool, admitted);
+    QFETCH(QString, storedModel);
+    const QString name = QStringLiteral("Zeros-%1").arg(serial);
+    const QString address = QStringLiteral("127.0.0.%1").arg(serial);
+    VelkIFPDevice device = addManagedDevice(name, entered ? testMac(serial) : QString(), address);
+    device.modelName = recordModel;
+    QCOMPARE(OrvantaDBManager::getInstance()->updateIFPDeviceById(device), quint32(DB_OK));
+    QList<VelkIFPDevice> all;
+    OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
+    m_server->setManagedDevices(all);
+    PanelSettings settings = directSettings(serial - 2);
+    settings.rejectBackoffMs = 100;
+    PanelIdentity zeros = identityWith(serial, "kelvo");
+    zeros.mac = "00:00:00:00:00:00";
+    zeros.model = model;
+    std::unique_ptr<SimulatedPanel> own;
+    if (before == "own") {
+        own.reset(new SimulatedPanel(identityWith(serial, "kelvo"), settings));
+        own->start();
+        QTRY_VERIFY(own->isConnected());
+    } else if (before == "visit") {
+        {
+            SimulatedPanel once(zeros, settings);
+            once.start();
+            QTRY_VERIFY(once.isConnected());
+            once.shutDown();
+        }
+        PanelIdentity visiting = identityWith(serial + 1, "kelvo");
+        visiting.model = "Visiting Model";
+        visiting.sku = "SKU-VISIT";
+        SimulatedPanel visitor(visiting, settings);
+        visitor.start();
+        QTRY_VERIFY(visitor.isConnected());
+        QTRY_COMPARE(storedDevice(name).modelName, QString("Visiting Model"));
+        QCOMPARE(storedDevice(name).macAddress, testMac(serial + 1));
+        visitor.shutDown();
+        QTRY_COMPARE(m_server->connectionState(testMac(serial + 1)), CmdServer::Offline);
+    }
+    const VelkIFPDevice kept = storedDevice(name);
+
+    zeros.fwVersion = "8.8.8.8";
+    SimulatedPanel panel(zeros, settings);
+    QSignalSpy refused(&panel, &SimulatedPanel::rejected);
+    QSignalSpy acknowledged(&panel, &SimulatedPanel::sosAcknowledged);
+    panel.start();
+    if (admitted) {
+        QTRY_VERIFY(panel.isConnected());
+        QCOMPARE(m_server->connectionStateOfDevice(kept.did), CmdServer::Connected);
+        panel.raiseSos();
+        QTRY_COMPARE(acknowledged.count(), 1);
+        QTRY_COMPARE(storedDevice(name).fwVersion, QString("8.8.8.8"));
+    } else {
+        QTRY_VERIFY(refused.count() >= 3);
+        QVERIFY(own->isConnected());
+        VelkIFPDevice held;
+        QVERIFY(m_server->managedDevice(testMac(serial), &held));
+        for (const VelkIFPDevice &record : {storedDevice(name), held}) {
+            QCOMPARE(record.fwVersion, kept.fwVersion);
+            QCOMPARE(record.sku, kept.sku);
+            QCOMPARE(record.modelName, kept.modelName);
+        }
+        own->shutDown();
+    }
+    QCOMPARE(storedDevice(name).modelName, storedModel);
+    panel.shutDown();
 }
 
 // A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes
