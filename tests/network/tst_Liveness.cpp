@@ -21,6 +21,8 @@ class TestLiveness : public QObject
 private slots:
     void initTestCase();
     void probeAnsweredAtTheRealIntervalKeepsThePanel();
+    void wallClockStepTouchesNoTimer_data();
+    void wallClockStepTouchesNoTimer();
     void oneHostsSilentConnectionsLeaveRoomForPanels();
     void repeatedRefusalsAreSaidOncePerAddressAndEpisode();
     void floodFromEverNewAddressesKeepsItsNotesBounded();
@@ -126,6 +128,74 @@ void TestLiveness::probeAnsweredAtTheRealIntervalKeepsThePanel()
     QTRY_VERIFY(newcomer->isConnected());
     newcomer->shutDown();
     holder->shutDown();
+}
+
+void TestLiveness::wallClockStepTouchesNoTimer_data()
+{
+    QTest::addColumn<qint64>("wallMs");    // the wall clock set by this much, the elapsed time standing
+    QTest::addColumn<qint64>("elapsedMs"); // the clock run on by this much
+    QTest::newRow("wall clock set an hour on") << qint64(3600000) << qint64(0);
+    QTest::newRow("wall clock set a day back") << qint64(-86400000) << qint64(0);
+    QTest::newRow("clock run on 10 s") << qint64(0) << qint64(10000);
+}
+
+// Setting the wall clock (by hand, a time sync, a wake from sleep) re-armed the keep-alive and idle timers of every
+// connection, each restart a search through every timer of the thread: with thousands of panels the console froze
+// for seconds. The time-outs count on the elapsed time, which such a step leaves as it was: no timer is touched, and
+// the keep-alives still go out at their real interval. The clock running on still re-arms each for what is left.
+void TestLiveness::wallClockStepTouchesNoTimer()
+{
+    QFETCH(qint64, wallMs);
+    QFETCH(qint64, elapsedMs);
+    const int interval = NetworkConfig::current().heartbeatIntervalMs;
+    std::vector<std::unique_ptr<SimulatedPanel>> panels;
+    for (int serial = 60; serial < 63; ++serial) {
+        const QString name = QStringLiteral("Step-%1").arg(serial);
+        if (storedDevice(name).did == 0)
+            addManagedDevice(name, testMac(serial));
+        panels.emplace_back(new SimulatedPanel(identityWith(serial, "kelvo"), directSettings(serial)));
+        panels.back()->start();
+    }
+    // The keep-alive timer of each connection: the one precise timer running.
+    const auto beatTimer = [&](int i) -> QTimer * {
+        DeviceChannel *channel = m_server->getChannel(testMac(60 + i));
+        for (QTimer *timer :
+             channel ? channel->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly) : QList<QTimer *>()) {
+            if (timer->isActive() && timer->timerType() == Qt::PreciseTimer)
+                return timer;
+        }
+        return nullptr;
+    };
+    // Real time runs on a little first, so that a timer armed anew shows in what it has left.
+    const auto ranOn = [&] {
+        for (int i = 0; i < 3; ++i) {
+            QTimer *timer = beatTimer(i);
+            if (!timer || timer->remainingTime() > interval - 100)
+                return false;
+        }
+        return true;
+    };
+    QTRY_VERIFY(ranOn());
+    std::vector<int> before, asked;
+    for (int i = 0; i < 3; ++i) {
+        before.push_back(beatTimer(i)->remainingTime());
+        asked.push_back(panels[i]->receivedCount(VELK_REMOTE_CMD_HEARTBEAT));
+    }
+
+    if (wallMs != 0)
+        m_clock->stepTo(m_clock->now().addMSecs(wallMs));
+    else
+        m_clock->advance(elapsedMs);
+    for (int i = 0; i < 3; ++i) {
+        const int left = beatTimer(i)->remainingTime();
+        QVERIFY2(left <= (elapsedMs > 0 ? interval - elapsedMs : before[i]),
+                 qPrintable(QStringLiteral("%1 ms left, %2 before").arg(left).arg(before[i])));
+    }
+    m_clock->advance(interval - elapsedMs);
+    for (int i = 0; i < 3; ++i)
+        QTRY_COMPARE(panels[i]->receivedCount(VELK_REMOTE_CMD_HEARTBEAT), asked[i] + 1);
+    for (auto &panel : panels)
+        panel->shutDown();
 }
 
 // 1,100 connections from one host that never say who they are filled the 1,024 places of connections awaiting their
