@@ -217,10 +217,9 @@ OrvantaDBIntf *CmdServer::database()
 }
 
 CmdServer::CmdServer(const NetworkConfig &config)
-    : m_config(config), m_server(new QTcpServer(this)), m_clock(Clock::system()),
-      m_elapsedMovedMs(m_clock->elapsedMovedMs()), m_reread(database()->heldWrites()), m_retryTimer(new QTimer(this)),
-      m_repeated(kRepeatQuietMs, kRepeatLongestMs, kRepeatAddresses), m_repeatTimer(new QTimer(this)),
-      m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
+    : m_config(config), m_server(new QTcpServer(this)), m_clock(Clock::system()), m_reread(database()->heldWrites()),
+      m_retryTimer(new QTimer(this)), m_repeated(kRepeatQuietMs, kRepeatLongestMs, kRepeatAddresses),
+      m_repeatTimer(new QTimer(this)), m_writeTimer(new QTimer(this)), m_acceptTimer(new QTimer(this)),
       m_identityReads(this, kHandshakeSliceMs, [](DeviceChannel *channel) { channel->readQueuedIdentity(); }),
       m_identified(this, kHandshakeSliceMs,
                    [this](DeviceChannel *channel) {

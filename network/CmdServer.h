@@ -287,8 +287,9 @@ private:
     NetworkConfig m_config;
     QTcpServer *m_server;
     Clock *m_clock;
-    // The clock's Clock::elapsedMovedMs() when the connections' timers were last brought in line with it.
-    qint64 m_elapsedMovedMs;
+    // The clock's Clock::elapsedMovedMs() when the connections' timers were last brought in line with it (the system
+    // clock's is always 0).
+    qint64 m_elapsedMovedMs = 0;
     // What a handshake needs, and whether it is known: a read the database refused for now is not "nothing there".
     bool m_passwordKnown = false;
     bool m_consoleIdKnown = false;
