@@ -187,9 +187,13 @@ void OtaScheduleRunner::retryRefused()
         if (m_closeRefused)
             return;
     }
-    if (!m_endedRunsFailed.isEmpty() && !failEndedRuns()) {
-        m_reread.later();
-        return;
+    if (!m_endedRunsFailed.isEmpty()) {
+        if (!failEndedRuns()) {
+            m_reread.later();
+            return;
+        }
+        // The schedules could be read: what the check meets next is a hold of its own.
+        m_reread.done();
     }
     checkOtaTask();
 }
