@@ -1,9 +1,9 @@
 // A wall-clock step with a large fleet connected: how long the GUI thread is held when the time is set by hand, a time
 // sync steps it or the PC wakes from sleep while thousands of panels are connected.
 //
-// Scenario: the console's command server (bench/network's ConsoleFixture: a throw-away data folder and database, the log
-// file at INFO, an ephemeral loopback port) on the system clock as the console runs it (a SystemClock reading the real
-// steady clock, and the real wall clock plus an offset this program moves, since setting the machine's clock needs
+// Scenario: the console's command server (bench/network's ConsoleFixture: a throw-away data folder and database, the
+// log file at INFO, an ephemeral loopback port) on the system clock as the console runs it (a SystemClock reading the
+// real steady clock, and the real wall clock plus an offset this program moves, since setting the machine's clock needs
 // root), with N panels connected (--panels, 8,000 by default: bench/network's RawPanels, plain sockets on load threads,
 // each on a loopback address of its own, a managed device reporting the control password, answering the console's
 // keep-alives). The wall clock is then stepped --steps times (5 by default), an hour on and back in turn, 500 ms apart;
@@ -133,9 +133,8 @@ int measure(int count, int steps)
     stepPhase("baseline", clock, offsetMs, steps, managed, 0);
     RawPanels panels(options);
     panels.connectAll();
-    const bool ready =
-        bench::runUntil([&] { return panels.readyCount() + panels.failedCount() >= count; }, 600000) &&
-        panels.failedCount() == 0 && bench::onlineCount(managed) == count;
+    const bool ready = bench::runUntil([&] { return panels.readyCount() + panels.failedCount() >= count; }, 600000) &&
+                       panels.failedCount() == 0 && bench::onlineCount(managed) == count;
     if (!ready) {
         std::fprintf(stderr, "%d of %d panels connected, %d failed\n", panels.readyCount(), count,
                      panels.failedCount());
@@ -194,10 +193,11 @@ int main(int argc, char **argv)
                 "as many loopback addresses; the wall clock stepped %d times, an hour on and back in turn, 500 ms "
                 "apart, and the same steps with no panel connected first, for scale\n",
                 count, steps);
-    std::printf("Measured: each step's compare on the GUI thread (Clock::jumped and all it sets off), and the wait of "
-                "a probe event posted to the GUI thread every 5 ms from a watcher thread, at the steps. Target with the "
-                "fleet: no step and no wait at a step over %.0f ms\n",
-                TargetMs);
+    std::printf(
+        "Measured: each step's compare on the GUI thread (Clock::jumped and all it sets off), and the wait of "
+        "a probe event posted to the GUI thread every 5 ms from a watcher thread, at the steps. Target with the "
+        "fleet: no step and no wait at a step over %.0f ms\n",
+        TargetMs);
     std::printf("load average at the start: %s\n\n", qPrintable(bench::loadAverage()));
     std::fflush(stdout);
 
