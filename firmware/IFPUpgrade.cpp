@@ -5,6 +5,7 @@
 #include "firmware/OtaDeviceState.h"
 #include "firmware/OtaLogText.h"
 #include "network/CmdServer.h"
+#include "network/DeviceChannel.h"
 #include "shell/base/Log.h"
 
 #include <QFile>
@@ -403,6 +404,31 @@ void IFPUpgrade::sendStepFile(VelkIFPDevice *device, const QString &filePath)
     if (device->otaState == OTA_WAITING_FOR_WAKE) {
         writeLog(LOG_LEVEL_INFO, "%s away restarting, its file waits: %s", qPrintable(modelName),
                  qPrintable(deviceKey(*device)));
+        return;
+    }
+    // What a record of a box known by its address alone says is not always what is connected there: the box was
+    // replaced by one of another model, or DHCP swapped it with one. The family's file goes only to a panel that
+    // reports the family's model (one that reports none is taken at its record's word).
+    const DeviceChannel *channel = cmdServer()->getChannel(cmdServer()->linkKey(*device));
+    if (channel && !channel->getModelName().isEmpty() && channel->getModelName() != modelName) {
+        const QString key = deviceKey(*device);
+        writeLog(LOG_LEVEL_WARNING,
+                 "%s firmware not sent to %s (%s): the panel connected there reports model %s, firmware %s, not the "
+                 "%s of its record; it fails",
+                 qPrintable(modelName), qPrintable(device->deviceName), qPrintable(key),
+                 qPrintable(channel->getModelName()), qPrintable(channel->getFwVersion()), qPrintable(modelName));
+        // Its report row names what runs there.
+        device->fwVersion = channel->getFwVersion();
+        device->panelFwVersion = channel->getPanelFwVersion();
+        device->otaState = OTA_TRANSFERRING;
+        // Through the family's own end of a failed transfer, from the event loop: the callers walk the batch.
+        QMetaObject::invokeMethod(
+            this,
+            [this, key] {
+                if (m_running)
+                    transferFileComplete(key, false, true);
+            },
+            Qt::QueuedConnection);
         return;
     }
     cmdServer()->sendFile(device, filePath, sentName(filePath));

@@ -166,7 +166,9 @@ protected:
     /// (no result can come, and it would hold its place in the batch for ever), unless it is restarting after a
     /// step: then it is waited for.
     void startInstallation(VelkIFPDevice *device, int upgradeType);
-    /// Sends a batch device the file of its step, unless it is away restarting (it gets it when it is back).
+    /// Sends a batch device the file of its step, unless it is away restarting (it gets it when it is back). A
+    /// device whose connected panel reports another model than the family's gets no file: its transfer fails, without
+    /// a retry.
     void sendStepFile(VelkIFPDevice *device, const QString &filePath);
     /// A device back from its restart at the right version, in the batch: its step's files go to it from the start.
     virtual void resumeDevice(VelkIFPDevice *device) = 0;

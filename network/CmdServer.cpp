@@ -281,11 +281,19 @@ void CmdServer::setClock(Clock *clock)
 {
     disconnect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
     m_clock = clock;
+    m_elapsedMovedMs = m_clock->elapsedMovedMs();
     connect(m_clock, &Clock::jumped, this, &CmdServer::onClockMoved);
 }
 
 void CmdServer::onClockMoved()
 {
+    // Every time-out counts on the clock's elapsed reading, which a wall-clock step (the time set, a time sync, a wake
+    // from sleep) leaves where it was: the timers armed for them are still right. Re-armed all the same, two timers per
+    // connection, each a search through every timer of the thread, held the GUI thread for seconds with a fleet.
+    const qint64 moved = m_clock->elapsedMovedMs();
+    if (moved == m_elapsedMovedMs)
+        return;
+    m_elapsedMovedMs = moved;
     // Once here rather than a connection per channel: a fleet's thousands of connections to one signal made every
     // channel's end a search through them.
     QList<QPointer<DeviceChannel>> channels;

@@ -158,7 +158,8 @@ public:
     QByteArray consoleIdUtf8() const { return m_consoleIdUtf8; }
     /// The clock the connections' time-outs count on (Clock::system() unless set): the handshake, keep-alive, idle
     /// and probe time-outs, and how long a repeated refusal is said once. Set it before panels connect; tests hand a
-    /// ManualClock and move it.
+    /// ManualClock and move it. When it jumps, the time-outs are looked at again only if its elapsed reading moved
+    /// (Clock::elapsedMovedMs): a step of the wall clock alone touches no timer.
     void setClock(Clock *clock);
     Clock *clock() const { return m_clock; }
     /// The listening port (useful when NetworkConfig::tcpPort is 0); 0 while not listening.
@@ -301,6 +302,9 @@ private:
     NetworkConfig m_config;
     QTcpServer *m_server;
     Clock *m_clock;
+    // The clock's Clock::elapsedMovedMs() when the connections' timers were last brought in line with it (the system
+    // clock's is always 0).
+    qint64 m_elapsedMovedMs = 0;
     // What a handshake needs, and whether it is known: a read the database refused for now is not "nothing there".
     bool m_passwordKnown = false;
     bool m_consoleIdKnown = false;

@@ -146,6 +146,8 @@ void OtaScheduleRunner::checkOtaTask()
     m_reread.done();
     if (m_closeRefused)
         closeInterruptedRuns();
+    if (!m_endedRunsFailed.isEmpty() && !failEndedRuns())
+        m_reread.later();
     const QDateTime now = m_clock->now();
     // In (date, time, id) order: the first due schedule starts, later ones wait for the end of its run.
     for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
@@ -184,6 +186,14 @@ void OtaScheduleRunner::retryRefused()
         // Refused once more: the check waits for the next try, since its read would make the GUI wait again.
         if (m_closeRefused)
             return;
+    }
+    if (!m_endedRunsFailed.isEmpty()) {
+        if (!failEndedRuns()) {
+            m_reread.later();
+            return;
+        }
+        // The schedules could be read: what the check meets next is a hold of its own.
+        m_reread.done();
     }
     checkOtaTask();
 }
@@ -422,11 +432,35 @@ void OtaScheduleRunner::endedRunDeviceFailed(quint32 osid)
 {
     if (m_state == Running && m_current.osid == osid)
         return; // its own end reads the rows
+    m_endedRunsFailed.insert(osid);
+    if (!failEndedRuns()) {
+        m_reread.later();
+        writeLog(LOG_LEVEL_WARNING,
+                 "OtaScheduleRunner::endedRunDeviceFailed, the schedules cannot be read for now; schedule %u is "
+                 "judged once they can",
+                 osid);
+    }
+    // The version check that closed the run found the device up to date and withdrew the reminder. A run under way
+    // makes this check at its own end; a server check under way reads the device as it is now.
+    if ((m_state == Idle || m_state == Armed) &&
+        !m_manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_ENDED))
+        writeLog(LOG_LEVEL_INFO, "OtaScheduleRunner::endedRunDeviceFailed, another version check is under way");
+}
+
+bool OtaScheduleRunner::failEndedRuns()
+{
     QList<VelkOtaSchedule> schedules;
-    if (!readSchedules(&schedules))
+    if (!readSchedules(&schedules)) {
+        // Another program holds the database: the schedule may still say Successfully, so it is judged once it can
+        // be read. Any other error keeps nothing to try again.
+        if (m_db->refusedForNow())
+            return false;
         writeLog(LOG_LEVEL_ERROR, "OtaScheduleRunner::endedRunDeviceFailed, queryAllOtaSchedule error");
+        m_endedRunsFailed.clear();
+        return true;
+    }
     for (const VelkOtaSchedule &schedule : qAsConst(schedules)) {
-        if (schedule.osid != osid)
+        if (!m_endedRunsFailed.contains(schedule.osid))
             continue;
         if (schedule.status == UPDATE_SUCCESSFULLY) {
             if (!writeState(schedule, UPDATE_SUCCESSFULLY, UPDATE_FAILED, "OtaScheduleRunner::endedRunDeviceFailed"))
@@ -435,17 +469,13 @@ void OtaScheduleRunner::endedRunDeviceFailed(quint32 osid)
                 writeLog(LOG_LEVEL_WARNING,
                          "firmware-update schedule %u: a device came back at another version after the run; "
                          "marked Failed",
-                         osid);
+                         schedule.osid);
         }
         // Failed already, it still shows one more failed device.
         emit schedulesChanged();
-        break;
     }
-    // The version check that closed the run found the device up to date and withdrew the reminder. A run under way
-    // makes this check at its own end; a server check under way reads the device as it is now.
-    if ((m_state == Idle || m_state == Armed) &&
-        !m_manager->checkCurrentOtaVersionInfo(IFPUpgradeManager::CASE_RUN_ENDED))
-        writeLog(LOG_LEVEL_INFO, "OtaScheduleRunner::endedRunDeviceFailed, another version check is under way");
+    m_endedRunsFailed.clear();
+    return true;
 }
 
 void OtaScheduleRunner::finishOtaTask(bool success)

@@ -35,7 +35,8 @@ class OrvantaDBIntf;
 ///   and written in order once it takes writes, the rows before the state that sums them up; the runner meanwhile
 ///   goes on from what it wrote, so a run that ended is not started again, and tells the page again once they are in;
 /// - a run closed Successfully becomes Failed when one of its devices comes back at its old version after the run
-///   (endedRunDeviceFailed), and the closing version check runs again so that the reminder sees it out of date.
+///   (endedRunDeviceFailed), and the closing version check runs again so that the reminder sees it out of date;
+///   when the database refuses the schedules for now, the schedule is judged once they can be read.
 /// The timer is armed at most 60 s ahead and the runner looks again on expiry, so a start weeks ahead neither
 /// overflows a timer nor starts early, and a moved clock is noticed. Schedules the database refuses to give for now
 /// (another program holds it exclusively) are looked for again after a short pause, growing while it goes on refusing,
@@ -103,6 +104,9 @@ private:
     bool awaitedStillDue();
     void startOta();
     void finishOtaTask(bool success);
+    /// Marks Failed the ended runs of m_endedRunsFailed that still say Successfully; false, keeping them, when the
+    /// database refuses the schedules for now.
+    bool failEndedRuns();
     void markFailed(VelkOtaSchedule schedule, const char *reason);
     /// The schedules as stored, each with the state this runner wrote last when the database still holds that back.
     bool readSchedules(QList<VelkOtaSchedule> *schedules);
@@ -139,6 +143,9 @@ private:
     QHash<quint32, QList<HeldState>> m_heldStates;
     /// closeInterruptedRuns() could not read the schedules; it is tried again.
     bool m_closeRefused = false;
+    /// Schedules whose ended run lost a device (endedRunDeviceFailed) and are not judged yet: the database refused
+    /// them for now.
+    QSet<quint32> m_endedRunsFailed;
     QTimer m_timer;
     QTimer m_retry;
     DbReadRetry m_reread;

@@ -27,6 +27,11 @@ public:
     /// Milliseconds run since an arbitrary start; never goes back and ignores wall-clock steps.
     virtual qint64 elapsedMs() const = 0;
 
+    /// How far elapsedMs() has been moved in all, other than by running on with the steady clock Qt's timers run on.
+    /// While it stays the same, a QTimer armed for a deadline on elapsedMs() is still right after jumped(): only the
+    /// wall clock moved. The system clock's elapsed reading is that steady clock, so for it this never changes.
+    virtual qint64 elapsedMovedMs() const { return 0; }
+
     /// The process-wide system clock; never destroyed.
     static Clock *system();
 
@@ -91,6 +96,8 @@ public:
 
     QDateTime now() const override { return m_now; }
     qint64 elapsedMs() const override { return m_elapsedMs; }
+    /// The elapsed reading stands still between moves, so every change of it is one.
+    qint64 elapsedMovedMs() const override { return m_elapsedMs; }
 
     /// Sets the time (a move forward runs the elapsed reading on by as much) and emits `jumped()`.
     void setNow(const QDateTime &now);

@@ -26,6 +26,8 @@ private slots:
     void audioBoxRunWakesBatchesAndPowersOff();
     void silentDevicesFailAndTheRunEnds();
     void devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor();
+    void fileGoesOnlyToAPanelOfItsModel_data();
+    void fileGoesOnlyToAPanelOfItsModel();
     void devicesNotSeenAfterTheirRunAreLoggedSo();
     void storedWatchesAreReadAgainAfterAHold();
     void reconnectsDuringAHoldLeaveOneWaitWrite();
@@ -339,6 +341,44 @@ void TestFirmwareManager::devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor(
     QVERIFY(!m_bench.manager()->isOtaRunning());
     for (int i = 0; i < 3; ++i)
         QCOMPARE(m_bench.panel(i)->receivedCount(VELK_REMOTE_CMD_POWER_OFF), 0);
+}
+
+void TestFirmwareManager::fileGoesOnlyToAPanelOfItsModel_data()
+{
+    QTest::addColumn<QString>("model"); // what the box at the address of the QML8 record known by its address reports
+    QTest::newRow("a box of the record's model") << "QML8";
+    // The box was replaced by one of another model, or DHCP swapped the two: the record still says QML8.
+    QTest::newRow("a box of another model") << "QMR8";
+}
+
+// A box known by its address alone was replaced at its address by a box of another model, and its record kept the old
+// model: the run sent the QML8 firmware to the QMR8 box, and its row ended Successfully at the version of a file it
+// was never meant to run. The family's file goes only to a panel of its model: the other box gets nothing and its row
+// ends Failed at the version it runs, while a box of the record's own model is updated as before.
+void TestFirmwareManager::fileGoesOnlyToAPanelOfItsModel()
+{
+    QFETCH(QString, model);
+    const bool own = model == "QML8";
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    const VelkIFPDevice box = m_bench.addDeviceByAddress(0, "QML8", "8.0.0000.04");
+    SimulatedPanel *panel = m_bench.panel(0);
+    PanelIdentity identity = panel->identity();
+    identity.model = model;
+    identity.fwVersion = own ? "8.0.0000.04" : "8.0.0000.07";
+    panel->setIdentity(identity);
+    QVERIFY(m_bench.connect({0}));
+    QVERIFY(m_bench.serverCheck());
+
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun({box}), m_bench.runDevices());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
+    const VelkOtaScheduleReport row = m_bench.reportByName().value(box.deviceName);
+    QCOMPARE(row.status, int(own ? UPDATE_SUCCESSFULLY : UPDATE_FAILED));
+    QCOMPARE(row.fwVersion, QString(own ? "8.0.0000.05" : "8.0.0000.07"));
+    QCOMPARE(panel->receivedFiles().size(), own ? 1 : 0);
+    QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), own ? 1 : 0);
+    QCOMPARE(m_bench.log()->contains("reports model QMR8, firmware 8.0.0000.07, not the QML8 of its record"), !own);
 }
 
 // After a run, each box that ended Successfully is watched for the wake time-out. One that went away and never came

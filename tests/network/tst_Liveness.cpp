@@ -24,6 +24,8 @@ private slots:
     void probeAnsweredAtTheRealIntervalKeepsThePanel();
     void panelKnownByItsMacAndANewcomerReportingZeros_data();
     void panelKnownByItsMacAndANewcomerReportingZeros();
+    void wallClockStepTouchesNoTimer_data();
+    void wallClockStepTouchesNoTimer();
     void oneHostsSilentConnectionsLeaveRoomForPanels();
     void fleetBehindOneAddressConnectsAtOnce();
     void repeatedRefusalsAreSaidOncePerAddressAndEpisode();
@@ -228,6 +230,53 @@ void TestLiveness::panelKnownByItsMacAndANewcomerReportingZeros()
     }
     newcomer->shutDown();
     own.shutDown();
+}
+
+void TestLiveness::wallClockStepTouchesNoTimer_data()
+{
+    QTest::addColumn<qint64>("wallMs");    // the wall clock set by this much, the elapsed time standing
+    QTest::addColumn<qint64>("elapsedMs"); // the clock run on by this much
+    QTest::newRow("wall clock set an hour on") << qint64(3600000) << qint64(0);
+    QTest::newRow("wall clock set a day back") << qint64(-86400000) << qint64(0);
+    QTest::newRow("clock run on 10 s") << qint64(0) << qint64(10000);
+}
+
+// Setting the wall clock (by hand, a time sync, a wake from sleep) re-armed the keep-alive and idle timers of every
+// connection, each restart a search through every timer of the thread: with thousands of panels the console froze
+// for seconds. The time-outs count on the elapsed time, which such a step leaves as it was: no timer is touched, and
+// the keep-alives still go out at their real interval. The clock running on still re-arms each for what is left.
+void TestLiveness::wallClockStepTouchesNoTimer()
+{
+    QFETCH(qint64, wallMs);
+    QFETCH(qint64, elapsedMs);
+    const int interval = NetworkConfig::current().heartbeatIntervalMs;
+    if (storedDevice("Step-60").did == 0)
+        addManagedDevice("Step-60", testMac(60));
+    SimulatedPanel panel(identityWith(60, "kelvo"), directSettings(60));
+    panel.start();
+    // The connection's keep-alive timer: the one precise timer running.
+    QTimer *beat = nullptr;
+    QTRY_VERIFY(panel.isConnected());
+    for (QTimer *timer :
+         m_server->getChannel(testMac(60))->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+        beat = timer->isActive() && timer->timerType() == Qt::PreciseTimer ? timer : beat;
+    QVERIFY(beat);
+    // Real time runs on a little first, so that the timer armed anew shows in what it has left.
+    QTRY_VERIFY(beat->remainingTime() <= interval - 100);
+    const int before = beat->remainingTime();
+    const int asked = panel.receivedCount(VELK_REMOTE_CMD_HEARTBEAT);
+
+    if (wallMs != 0)
+        m_clock->stepTo(m_clock->now().addMSecs(wallMs));
+    else
+        m_clock->advance(elapsedMs);
+    const int left = beat->remainingTime();
+    QVERIFY2(left <= (elapsedMs > 0 ? interval - elapsedMs : before),
+             qPrintable(QStringLiteral("%1 ms left, %2 before").arg(left).arg(before)));
+    m_clock->advance(interval - elapsedMs);
+    QTRY_COMPARE(panel.receivedCount(VELK_REMOTE_CMD_HEARTBEAT), asked + 1);
+    panel.shutDown();
+    QTRY_COMPARE(m_server->connectionState(testMac(60)), CmdServer::Offline);
 }
 
 // 1,100 connections from one host that never say who they are filled the 1,024 places of connections awaiting their

@@ -74,6 +74,7 @@ private slots:
     void deletedRunGetsNoHeldRows();
     void restartWhileALastStepIsAwaited_data();
     void restartWhileALastStepIsAwaited();
+    void rollBackAfterTheRunEndsFailsIt_data();
     void rollBackAfterTheRunEndsFailsIt();
     void rollBackAfterARestartWithinTheWaitFailsIt();
     void boxKnownByItsAddressIsJudgedUnderItsMac_data();
@@ -812,16 +813,26 @@ void TestSchedulingOta::restartWhileALastStepIsAwaited()
     QCOMPARE(stored(due.osid).failedCount, devices);
 }
 
+void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt_data()
+{
+    QTest::addColumn<bool>("held"); // another program holds the database exclusively as the box rolls back
+    QTest::newRow("database free") << false;
+    QTest::newRow("held exclusively over the roll-back") << true;
+}
+
 // The one box of a run reports its success, restarts and is back at its new version, which ends the run: Successfully,
 // and the reminder goes once nothing is out of date. 3 s after its return its new image fails its own health check and
 // it comes back at the old one. Its row and the schedule end Failed at the old version, and the reminder comes back.
+// So too when another program holds the database exclusively, reads too, as the box rolls back: the row was held as
+// Failed, but the schedule, which could not be read then, was never read again and stayed Successfully.
 void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
 {
+    QFETCH(bool, held);
     const QString oldVersion = QStringLiteral("8.0.0000.04");
     const VelkIFPDevice box = restartingBox();
     QVERIFY(m_bench.channelOf(0));
     SimulatedPanel *panel = m_bench.panel(0);
-    panel->behaviour().rollBackAfterBootMs = 3000;
+    panel->behaviour().rollBackAfterBootMs = held ? -1 : 3000; // held: rolled back by hand within the hold
     IFPUpgradeManager *manager = m_bench.manager();
     ReminderShown shown(manager);
     auto page = pageAfterServerCheck();
@@ -849,6 +860,18 @@ void TestSchedulingOta::rollBackAfterTheRunEndsFailsIt()
     OtaScheduleReportDialog *report = page->otaReportDialog();
     report->setOtaSchedule(stored(due.osid));
     report->show();
+    std::unique_ptr<ShortDatabaseWaits> waits;
+    if (held) {
+        page->otaRunner()->setRereadIntervalMs(50, 200);
+        waits.reset(new ShortDatabaseWaits(50));
+        DatabaseHold hold(waits->db()->databaseFilePath(), DatabaseHold::Exclusive);
+        QVERIFY2(hold.isHeld(), qPrintable(hold.error()));
+        PanelIdentity identity = panel->identity();
+        identity.fwVersion = oldVersion;
+        panel->setIdentity(identity);
+        panel->abort();
+        QTRY_VERIFY(m_bench.log()->contains(QStringLiteral("OtaScheduleRunner::endedRunDeviceFailed")));
+    }
 
     QTRY_COMPARE_WITH_TIMEOUT(stored(due.osid).status, 3, 3000 + QuorvinTryCeilingMs);
     QVERIFY(m_bench.log()->contains("back at " + oldVersion +
