@@ -222,6 +222,12 @@ DatabaseFileOps::Result DatabaseFileSource::open()
                  utf8(m_error).constData());
         return readFailure(rc);
     }
+    // SQLite takes the journal and the WAL file from beside the file a link leads to, not from beside the link: looked
+    // for beside a link, a backup chosen through one was read without its journal, and a half-written state was
+    // restored and called a success.
+    const QString itself = QFileInfo(m_path).canonicalFilePath();
+    if (!itself.isEmpty())
+        m_path = itself;
     // SQLite never sees the chosen file's folder: opened there it plays a journal back into the operator's file, makes
     // a shared-memory and a WAL file beside a file whose header asks for WAL mode, and deletes a WAL file beside an
     // empty file. What lies beside it to be played back is copied into the private folder and played back there.
