@@ -108,6 +108,93 @@ private:
         return m_copies.changedCopy(name, statements, error);
     }
 
+    // A backup whose journal beside it was written without syncs and names superJournal, at folder/unsynced/backup.db:
+    // the file holds a transaction that never committed ("never" as the e-mail address and every event's device name),
+    // the journal the pages as they were ("committed@school.example" and `events` events). Its header counts 0xffffffff
+    // records, so SQLite counts them from its size; behind them it holds all but the last 16 bytes of one more, of a
+    // page that would empty the Event Log, and the super-journal record ends those bytes. Empty when it failed.
+    QString unsyncedJournalBackup(const QString &folder, int events, const QString &superJournal)
+    {
+        const QString backup = folder + QStringLiteral("/unsynced/backup.db");
+        if (!QDir().mkpath(QFileInfo(backup).absolutePath()) || !QFile::copy(newConsoleDatabase("unsynced"), backup))
+            return QString();
+        const auto bytesOf = [](const QString &path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        int pageSize = 0;
+        int eventRoot = 0;
+        {
+            DbProbe writer(backup, QStringLiteral("unsyncedwriter"));
+            bool done = writer.exec(QStringLiteral("UPDATE Account SET email = 'committed@school.example'")) &&
+                        writer.db().transaction();
+            for (int n = 0; done && n < events; ++n)
+                done = writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"),
+                                   {QStringLiteral("Hall Panel %1").arg(n), QStringLiteral("2024-05-06 07:30:00")});
+            if (!done || !writer.db().commit())
+                return QString();
+            pageSize = writer.value(QStringLiteral("PRAGMA page_size")).toInt();
+            eventRoot =
+                writer.value(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'EventLog'")).toInt();
+        }
+        const QByteArray before = bytesOf(backup);
+        {
+            DbProbe writer(backup, QStringLiteral("unsyncedwriter"));
+            if (!writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'")) ||
+                !writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")))
+                return QString();
+        }
+        const QByteArray after = bytesOf(backup);
+        if (pageSize < 512 || eventRoot < 2 || before.size() != after.size() || before.size() % pageSize != 0)
+            return QString();
+        const int pages = before.size() / pageSize;
+        QList<int> changed;
+        for (int page = 1; page <= pages; ++page) {
+            if (before.mid((page - 1) * pageSize, pageSize) != after.mid((page - 1) * pageSize, pageSize))
+                changed << page;
+        }
+        if (changed.isEmpty() || changed.contains(eventRoot))
+            return QString();
+        // The page an operator must never get: the Event Log's root as a leaf of no rows, whose unused room ends, 12
+        // bytes before the page does, with the super-journal record. Its last 12 bytes and its checksum are the 16
+        // zero bytes that were appended.
+        QByteArray emptied(pageSize, '\0');
+        emptied[0] = '\x0d';
+        qToBigEndian<quint16>(quint16(pageSize), emptied.data() + 5);
+        const QByteArray record = superJournalRecord(superJournal).mid(4);
+        emptied.replace(pageSize - 12 - record.size(), record.size(), record);
+        const auto sampled = [pageSize](const QByteArray &page) {
+            quint32 sum = 0;
+            for (int n = pageSize - 200; n > 0; n -= 200)
+                sum += quint8(page.at(n));
+            return sum;
+        };
+        const quint32 checksumStart = 0u - sampled(emptied);
+        QByteArray header(512, '\0');
+        header.replace(0, 8, QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8));
+        qToBigEndian<quint32>(0xffffffffu, header.data() + 8);
+        qToBigEndian<quint32>(checksumStart, header.data() + 12);
+        qToBigEndian<quint32>(quint32(pages), header.data() + 16);
+        qToBigEndian<quint32>(512, header.data() + 20);
+        qToBigEndian<quint32>(quint32(pageSize), header.data() + 24);
+        QByteArray journal = header;
+        const auto appendRecord = [&journal](int page, const QByteArray &data, quint32 checksum) {
+            QByteArray numbers(4, '\0');
+            qToBigEndian<quint32>(quint32(page), numbers.data());
+            journal += numbers + data;
+            qToBigEndian<quint32>(checksum, numbers.data());
+            journal += numbers;
+        };
+        for (const int page : qAsConst(changed)) {
+            const QByteArray was = before.mid((page - 1) * pageSize, pageSize);
+            appendRecord(page, was, checksumStart + sampled(was));
+        }
+        appendRecord(eventRoot, emptied, 0);
+        journal.chop(16);
+        QFile out(backup + QStringLiteral("-journal"));
+        return out.open(QIODevice::WriteOnly) && out.write(journal) == journal.size() ? backup : QString();
+    }
+
     // Checks and stages source for a restore of live in a process of its own, which is ended when it has not
     // finished within a minute: {check, stage} as DatabaseFileOps results, or {-1} when it did not finish.
     static QList<int> stageInAProcess(const QString &live, const QString &source)
@@ -242,22 +329,29 @@ private slots:
         QTest::addColumn<QByteArray>("tail"); // empty: a record reaching back into the journal's last header
         QTest::addColumn<int>("warnings");
         QTest::addColumn<bool>("sqliteNamesNoFile");
-        QTest::newRow("a record whose checksum is wrong") << QByteArray() << 0 << true;
-        QTest::newRow("400,000 records of no name") << superJournalTail(0, 0).repeated(400000) << 0 << true;
+        QTest::addColumn<bool>("withoutSyncs");
+        QTest::newRow("a record whose checksum is wrong") << QByteArray() << 0 << true << false;
+        QTest::newRow("400,000 records of no name") << superJournalTail(0, 0).repeated(400000) << 0 << true << false;
         // Each record would be taken for a name once those after it were gone; SQLite reads the last one alone.
         QTest::newRow("400,000 records naming a file")
-            << superJournalRecord(QStringLiteral("x")).repeated(400000) << 1 << false;
+            << superJournalRecord(QStringLiteral("x")).repeated(400000) << 1 << false << false;
+        // SQLite counts the page records of a journal written without syncs from its size: 16 bytes appended to hide
+        // the name completed the record before it, and a page SQLite does not play emptied the Event Log.
+        QTest::newRow("a journal written without syncs naming a file") << QByteArray() << 1 << false << true;
     }
     void journalIsPlayedBackAsSqlitePlaysIt()
     {
         QFETCH(QByteArray, tail);
         QFETCH(int, warnings);
         QFETCH(bool, sqliteNamesNoFile);
+        QFETCH(bool, withoutSyncs);
         QTemporaryDir folder(m_env.home() + QStringLiteral("/journaltail-XXXXXX"));
         QVERIFY(folder.isValid());
-        const QString backup = m_copies.deadWriterBackup(folder.path(), 2000, true);
+        const QString superJournal = folder.filePath(QStringLiteral("super-journal"));
+        const QString backup = withoutSyncs ? unsyncedJournalBackup(folder.path(), 2000, superJournal)
+                                            : m_copies.deadWriterBackup(folder.path(), 2000, true);
         QVERIFY(!backup.isEmpty());
-        {
+        if (!withoutSyncs) {
             QFile journal(backup + QStringLiteral("-journal"));
             QVERIFY(journal.open(QIODevice::ReadWrite));
             if (tail.isEmpty()) {
@@ -271,13 +365,24 @@ private slots:
             QCOMPARE(journal.write(tail), qint64(tail.size()));
         }
         QStringList sqliteReads;
-        if (sqliteNamesNoFile) {
+        if (sqliteNamesNoFile || withoutSyncs) {
             // What SQLite itself makes of the backup: it and its journal copied into a folder of their own and opened.
             const QString reference = folder.filePath(QStringLiteral("reference.db"));
             QVERIFY(QFile::copy(backup, reference));
             QVERIFY(QFile::copy(backup + QStringLiteral("-journal"), reference + QStringLiteral("-journal")));
+            // SQLite plays a journal back only while the super-journal it names is there (and not empty), as the
+            // rollback of a transaction that did not commit everywhere; then it deletes the super-journal, which names
+            // no journal that is left.
+            if (withoutSyncs) {
+                QFile super(superJournal);
+                QVERIFY(super.open(QIODevice::WriteOnly));
+                QVERIFY(super.write(QFile::encodeName(folder.filePath(QStringLiteral("gone.db-journal"))) + '\0') > 0);
+            }
             DbProbe sqlite(reference, QStringLiteral("reference"));
             sqliteReads = sqlite.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did"));
+            QCOMPARE(sqlite.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                     QStringList{QStringLiteral("committed@school.example")});
+            QVERIFY(!QFile::exists(superJournal));
         }
         const QString live = newConsoleDatabase("taillive");
 
@@ -288,7 +393,7 @@ private slots:
         QCOMPARE(staged.count(QStringLiteral("EventLog")), 2000);
         QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
                  QStringList{QStringLiteral("committed@school.example")});
-        if (sqliteNamesNoFile)
+        if (sqliteNamesNoFile || withoutSyncs)
             QCOMPARE(staged.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did")),
                      sqliteReads);
         QCOMPARE(log.count(QStringLiteral("super-journal")), warnings);
