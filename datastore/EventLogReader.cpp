@@ -258,7 +258,7 @@ QString EventLogReader::bounded(const QString &text, bool more)
 VelkEventLog EventLogReader::eventAt(const QSqlQuery &query)
 {
     VelkEventLog event;
-    event.did = query.value(0).toInt();
+    event.did = query.value(0).toLongLong();
     event.deviceName = query.value(1).toString();
     event.event = query.value(2).toInt();
     event.time = query.value(3).toString();
@@ -290,7 +290,7 @@ quint32 EventLogReader::readRows(const char *where, const QVector<qint64> &value
     while (query.next()) {
         VelkEventLog event;
         const sqlite3_int64 rowid = sqlite3_column_int64(query.get(), 0);
-        event.did = int(rowid);
+        event.did = rowid;
         event.event = sqlite3_column_int(query.get(), 1);
         textOf(deviceNames, 2, rowid, &event.deviceName);
         textOf(times, 4, rowid, &event.time);
