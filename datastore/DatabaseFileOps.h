@@ -59,14 +59,7 @@ public:
         /// Rows left out, by table: each repeated the number, the device name, the MAC address or the group name of a
         /// row before it, which the console's tables hold once (the first of them is kept).
         QMap<QString, qint64> duplicateRows;
-        /// Values cut to kLongestValue bytes, by "table.column".
-        QMap<QString, qint64> cutValues;
     };
-
-    /// The longest text or blob a restore takes into a column: nothing the console writes comes near it (names and
-    /// addresses of a few dozen characters, a broadcast text of 300, a file name), and one value of 60 MB in the
-    /// Event Log kept the GUI thread busy for minutes once restored. Longer values are cut, and the operator is told.
-    static constexpr int kLongestValue = 4096;
 
     /// The room free for new files in folder, in bytes; -1 when it cannot be told. Tests replace it (setFreeRoom).
     static qint64 freeRoom(const QString &folder);

@@ -120,11 +120,13 @@ bool namesSuperJournal(QFile &journal)
     return sum == 0;
 }
 
-// A journal that names a super-journal gets 16 zero bytes appended: SQLite then reads no name at its end, plays the
-// journal back as the rollback of this one file, and reads, changes or deletes no file the name points to. The pages
-// played back are the same as without them, since SQLite reads its page records where the journal's headers place
-// them. Cutting the record off instead trusted its length, which SQLite checks against the checksum, and shortened
-// the pages in front of it.
+// A journal that names a super-journal gets the last byte of the record's magic changed: SQLite then reads no name at
+// its end, plays the journal back as the rollback of this one file, and reads, changes or deletes no file the name
+// points to. The journal keeps its size: SQLite counts the page records of a journal written without syncs (its header
+// says 0xffffffff records) from its size, and 16 bytes appended completed a record of the bytes before them, a page
+// SQLite would not have played. SQLite writes the record behind the page records, so the byte changed is no byte of a
+// page played back. Cutting the record off instead trusted its length, which SQLite checks against the checksum, and
+// shortened the pages in front of it.
 bool hideSuperJournalName(const QString &path, const QString &original)
 {
     QFile journal(path);
@@ -135,7 +137,11 @@ bool hideSuperJournalName(const QString &path, const QString &original)
     writeLog(LOG_LEVEL_WARNING,
              "DatabaseFileSource: %s names a super-journal; its copy is played back as the rollback of its own file",
              utf8(original).constData());
-    return journal.seek(journal.size()) && journal.write(QByteArray(16, '\0')) == 16;
+    char last = 0;
+    if (!journal.seek(journal.size() - 1) || !journal.getChar(&last) || !journal.seek(journal.size() - 1) ||
+        !journal.putChar(char(~last)) || !journal.flush())
+        return false;
+    return !namesSuperJournal(journal);
 }
 
 } // namespace
@@ -222,6 +228,12 @@ DatabaseFileOps::Result DatabaseFileSource::open()
                  utf8(m_error).constData());
         return readFailure(rc);
     }
+    // SQLite takes the journal and the WAL file from beside the file a link leads to, not from beside the link: looked
+    // for beside a link, a backup chosen through one was read without its journal, and a half-written state was
+    // restored and called a success.
+    const QString itself = QFileInfo(m_path).canonicalFilePath();
+    if (!itself.isEmpty())
+        m_path = itself;
     // SQLite never sees the chosen file's folder: opened there it plays a journal back into the operator's file, makes
     // a shared-memory and a WAL file beside a file whose header asks for WAL mode, and deletes a WAL file beside an
     // empty file. What lies beside it to be played back is copied into the private folder and played back there.

@@ -13,7 +13,8 @@ class QTemporaryDir;
 ///
 /// A file chosen for a restore comes from elsewhere (a colleague's USB stick, a hand-edited database) and is read as
 /// input, never as code:
-/// - Nothing is created, changed or deleted beside it, and only regular files are read. A file with nothing to play
+/// - Nothing is created, changed or deleted beside it, and only regular files are read; beside it means beside the file
+///   itself, as SQLite looks there, when it was chosen through a symbolic link. A file with nothing to play
 ///   back beside it is read where it lies, as a file that nothing changes, so SQLite looks at nothing beside it;
 ///   one with a journal or a WAL file beside it (a writer that died inside a transaction, changes not yet in the file)
 ///   is read through a copy of both, played back there. Opened where it lies, SQLite made a shared-memory file and an

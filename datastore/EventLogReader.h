@@ -21,7 +21,9 @@ struct sqlite3;
 /// A cell shows at most CellChars characters of a device name or a time, and only that much of a value is read: a
 /// restore may bring values of many megabytes, which SQLite reads whole even to cut them (60 MB took a quarter of a
 /// second), and which the table then laid out for minutes. A longer value comes as its first CellChars characters
-/// followed by CutMark (see isCut()).
+/// followed by CutMark (see isCut()). Values of a few KiB, every value the console writes, are read as the row's
+/// columns; only a longer one is read through SQLite's incremental reading, which read for every row cost the export a
+/// third more time.
 ///
 /// The connection belongs to the thread that called open(): make, use and destroy a reader on one thread.
 /// Every method returns a code of DbResult.h; a failed statement is logged once with its context.
@@ -65,7 +67,9 @@ public:
     static VelkEventLog eventAt(const QSqlQuery &query);
 
 private:
-    quint32 readRows(const char *where, const QVector<qint64> &values, QList<VelkEventLog> &rows, const char *context);
+    /// The rows whose keys lie in [lowest, highest], newest or oldest first, at most limit of them (-1: all).
+    quint32 readRows(qint64 lowest, qint64 highest, bool newestFirst, int limit, QList<VelkEventLog> &rows,
+                     const char *context);
 
     sqlite3 *m_db = nullptr;
     /// Whether the file holds its texts as UTF-16, and in which byte order.

@@ -59,30 +59,6 @@ struct SourceTable
 // The largest key every record type of the console holds (the event log's is an int): a counter beyond it is of no use.
 constexpr qint64 kLargestRecordKey = std::numeric_limits<qint32>::max();
 
-// restore_bounded(value, 'table.column'): the value as it is, or, when a text or blob longer than
-// DatabaseFileOps::kLongestValue, its first kLongestValue bytes (a text not cut inside a character), counted in the
-// map of cut values by its column.
-void boundValue(sqlite3_context *context, int, sqlite3_value **arguments)
-{
-    sqlite3_value *value = arguments[0];
-    const int type = sqlite3_value_type(value);
-    if ((type != SQLITE_TEXT && type != SQLITE_BLOB) || sqlite3_value_bytes(value) <= DatabaseFileOps::kLongestValue) {
-        sqlite3_result_value(context, value);
-        return;
-    }
-    auto *cut = static_cast<QMap<QString, qint64> *>(sqlite3_user_data(context));
-    ++(*cut)[QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(arguments[1])))];
-    if (type == SQLITE_BLOB) {
-        sqlite3_result_blob(context, sqlite3_value_blob(value), DatabaseFileOps::kLongestValue, SQLITE_TRANSIENT);
-        return;
-    }
-    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-    int length = DatabaseFileOps::kLongestValue;
-    while (length > 0 && (uchar(text[length]) & 0xc0) == 0x80)
-        --length;
-    sqlite3_result_text(context, text, length, SQLITE_TRANSIENT);
-}
-
 // The copy is one connection onto the new file with the chosen file attached as "src", guarded as DatabaseFileSource
 // guards its own: SQLite then copies the rows itself, in one read of the chosen file.
 class Copier
@@ -104,10 +80,6 @@ public:
         const QString encoding = QStringLiteral("PRAGMA encoding = '%1'").arg(source.encoding());
         if (!run(encoding) || !run(QStringLiteral("PRAGMA journal_mode = OFF")) ||
             !run(QStringLiteral("PRAGMA synchronous = OFF")))
-            return failed(QStringLiteral("beginning the copy"));
-        m_rc = sqlite3_create_function_v2(m_db, "restore_bounded", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                          &m_report.cutValues, boundValue, nullptr, nullptr, nullptr);
-        if (m_rc != SQLITE_OK)
             return failed(QStringLiteral("beginning the copy"));
         {
             Statement attach(m_db, QStringLiteral("ATTACH ? AS src"));
@@ -135,9 +107,6 @@ public:
             result = mendCounter(names.at(n));
         if (result != DatabaseFileOps::Ok)
             return result;
-        for (auto cut = m_report.cutValues.cbegin(); cut != m_report.cutValues.cend(); ++cut)
-            writeLog(LOG_LEVEL_WARNING, "RestoreRowCopy: %lld values of %s were longer than %d bytes and are cut",
-                     cut.value(), cut.key().toUtf8().constData(), DatabaseFileOps::kLongestValue);
         if (!run(QStringLiteral("COMMIT")))
             return failed(QStringLiteral("finishing the copy"));
         return run(QStringLiteral("DETACH src")) ? DatabaseFileOps::Ok : failed(QStringLiteral("finishing the copy"));
@@ -277,14 +246,10 @@ private:
 
     DatabaseFileOps::Result copyRows(const SourceTable &table)
     {
-        QStringList plain;
-        QStringList bounded;
+        QStringList inFile;
         QStringList inCopy;
         for (int n = 0; n < table.columns.size(); ++n) {
-            const QString column = table.console + QLatin1Char('.') + table.columns.at(n);
-            plain << quoted(table.columnsInFile.at(n));
-            bounded << QStringLiteral("restore_bounded(%1, '%2')")
-                           .arg(plain.last(), QString(column).replace(QLatin1Char('\''), QLatin1String("''")));
+            inFile << quoted(table.columnsInFile.at(n));
             inCopy << quoted(table.columns.at(n));
         }
         // An INSERT into an AUTOINCREMENT table gives it a counter even when it inserts nothing; the file had none.
@@ -296,25 +261,25 @@ private:
             if (m_rc != SQLITE_ROW)
                 return failedReading(QStringLiteral("reading table %1").arg(table.console));
         }
-        const QString into =
-            QStringLiteral("INTO main.%1 (%2) SELECT ").arg(quoted(table.console), inCopy.join(QLatin1Char(',')));
-        const QString from = QStringLiteral(" FROM src.%1").arg(quoted(table.inFile));
-        // The rows as they are, no row longer than the bound allows a value: a longer value, or a repeated key or
-        // unique name, stops this at once, and a file without them costs no more than the copy itself.
-        sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, DatabaseFileOps::kLongestValue);
-        DatabaseFileOps::Result result =
-            insertRows(QStringLiteral("INSERT ") + into + plain.join(QLatin1Char(',')) + from, table);
-        DatabaseFileSource::guard(m_db, DatabaseFileSource::Elsewhere);
-        const int firstTry = m_rc & 0xff;
-        if (result == DatabaseFileOps::Ok || (firstTry != SQLITE_TOOBIG && firstTry != SQLITE_CONSTRAINT))
+        // Every value as it is, however long: the console's own imports store a location, a user's name, password or
+        // card of any length, and cut, a password or a card no longer matched what the panels hold, and two users whose
+        // names differed only far in came back as one name. Only a value beyond the bound every chosen file is read
+        // under (DatabaseFileSource::guard) stops the copy, as before.
+        const QString select =
+            QStringLiteral("(%1) SELECT %2 FROM src.%3")
+                .arg(inCopy.join(QLatin1Char(',')), inFile.join(QLatin1Char(',')), quoted(table.inFile));
+        const QString into = QStringLiteral(" INTO main.%1 ").arg(quoted(table.console));
+        DatabaseFileOps::Result result = insertRows(QStringLiteral("INSERT") + into + select, table);
+        if (result == DatabaseFileOps::Ok || (m_rc & 0xff) != SQLITE_CONSTRAINT)
             return result;
-        // Made to fit: every value through the bound, and of rows that repeat a key or a unique name, which the file's
-        // own table did not forbid, the first, as the console found it first; the others are counted.
+        // Rows that repeat a key or a unique name, which the file's own table did not forbid: the first of them is
+        // kept, as the console found it first, and the others are counted. Copied without the conflict check, the
+        // rows of a file without such repeats cost nothing more.
         const QString firstProblem = m_problem;
         m_problem.clear();
         if (!run(QStringLiteral("DELETE FROM main.%1").arg(quoted(table.console))))
             return failed(QStringLiteral("copying table %1").arg(table.console));
-        result = insertRows(QStringLiteral("INSERT OR IGNORE ") + into + bounded.join(QLatin1Char(',')) + from, table);
+        result = insertRows(QStringLiteral("INSERT OR IGNORE") + into + select, table);
         if (result == DatabaseFileOps::Ok)
             result = countLeftOut(table);
         if (result == DatabaseFileOps::Ok && m_report.duplicateRows.contains(table.console))
@@ -411,7 +376,6 @@ DatabaseFileOps::Result RestoreRowCopy::copy(const DatabaseFileSource &source, c
     const DatabaseFileOps::Result result = Copier(problem, found).run(source, target);
     if (report && result == DatabaseFileOps::Ok) {
         report->duplicateRows = found.duplicateRows;
-        report->cutValues = found.cutValues;
     }
     return result;
 }

@@ -15,13 +15,14 @@ class DatabaseFileSource;
 /// Each table is made as start-up would find it in the chosen file: a column that older versions lack and start-up
 /// adds is left out where the file lacks it, so that start-up's own steps (DatabaseSchema::update) then add it as
 /// they would. Columns this version does not know are not copied. Every value is copied as SQLite holds it, and the
-/// AUTOINCREMENT counters in the file's order, so a backup of the console's restores row for row.
+/// AUTOINCREMENT counters in the file's order, so a backup of the console's restores row for row, every value whole
+/// however long (a value beyond the bound a chosen file is read under, DatabaseFileSource::guard, stops the copy).
 ///
 /// What the console's tables cannot hold is made to fit, as the console would have kept it, and reported: of rows that
 /// repeat a key, a device name, a MAC address or a group name, the first is kept (a file of an older version or one
-/// edited by hand may hold them; refused, the operator lost the whole backup); a value longer than
-/// DatabaseFileOps::kLongestValue is cut; a counter beyond any number the console's records hold (every insert into
-/// its table then failed with "database or disk is full") is set to the largest key of its table.
+/// edited by hand may hold them; refused, the operator lost the whole backup); a counter beyond any number the
+/// console's records hold (every insert into its table then failed with "database or disk is full") is set to the
+/// largest key of its table.
 class RestoreRowCopy
 {
 public:

@@ -9,7 +9,7 @@ struct VelkEventLog
     QString deviceName;
     int event = 0; ///< shown as "Emergency Event"
     QString time;
-    int did = 0; ///< row key (the event's own number, not a device id)
+    qint64 did = 0; ///< row key (the event's own number, not a device id): a rowid, which may pass 2^31
 };
 
 Q_DECLARE_METATYPE(VelkEventLog)

@@ -25,12 +25,23 @@
 // all are met, 2 when not, 1 when a run failed.
 //
 // Usage: bench_eventlog [--events 3000000] [--rounds 3] [--value-mb 60]
+//
+// With --export-read, the Event Log export's reading instead: one home with N events (--events, 3,000,000 by default),
+// read in one process of its own in pieces of 4,096 rows from the oldest, as the export reads them, by the data
+// store's reader (EventLogReader::pageAfter) and, as the yardstick, by the reading of the version before it: a QtSql
+// query of the four columns per piece, each row taken from the query's values. Both read the whole log once untimed
+// first, so both find it in the page cache; the rounds alternate their order. Target: the reader's median time within
+// the yardstick's (ratio <= 1.00), both having read every row alike. Exit code 0 when met, 2 when not, 1 when a run
+// failed.
+//
+// Usage: bench_eventlog --export-read [--events 3000000] [--rounds 5]
 
 #include "BenchSupport.h"
 #include "ShellBench.h"
 #include "StallProbe.h"
 
 #include "datastore/DatabaseManager.h"
+#include "datastore/DbResult.h"
 #include "datastore/EventLogReader.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/ConnectedList.h"
@@ -43,6 +54,8 @@
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 
@@ -217,6 +230,181 @@ bool measureIn(const Home &home, bool largeNewest, Figures *figures)
     return true;
 }
 
+// The rows the export reads per piece.
+constexpr int ExportPieceRows = 4096;
+constexpr double TargetReadRatio = 1.0;
+
+// What a reading of the whole log found: its rows, and the characters of their texts, so that two readings can be
+// told to have read the same.
+struct LogRead
+{
+    qint64 rows = 0;
+    qint64 characters = 0;
+    qint64 lastKey = 0;
+    bool ok = false;
+
+    void take(const VelkEventLog &event)
+    {
+        ++rows;
+        characters += event.deviceName.size() + event.time.size() + event.event;
+        lastKey = event.did;
+    }
+};
+
+// The data store's reader, as the export runs it.
+LogRead readAsTheExport(const QString &file)
+{
+    LogRead read;
+    EventLogReader reader;
+    qint64 lowest = 0;
+    qint64 newest = 0;
+    if (reader.open(file, 5000) != DB_OK || reader.keyRange(lowest, newest) != DB_OK)
+        return read;
+    QList<VelkEventLog> rows;
+    qint64 after = 0;
+    for (;;) {
+        if (reader.pageAfter(after, newest, ExportPieceRows, rows) != DB_OK)
+            return read;
+        for (const VelkEventLog &row : qAsConst(rows))
+            read.take(row);
+        if (rows.size() < ExportPieceRows)
+            break;
+        after = rows.last().did;
+    }
+    read.ok = true;
+    return read;
+}
+
+// The yardstick: the export's reading before the reader read the texts through SQLite's incremental reading, a QtSql
+// query of the four columns per piece on a read-only connection of its own, each row taken from the query's values.
+LogRead readAsBefore(const QString &file)
+{
+    LogRead read;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("yardstick"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setDatabaseName(file);
+        QSqlQuery newest(db);
+        if (!db.open() || !newest.exec(QStringLiteral("SELECT max(did) FROM EventLog")) || !newest.next())
+            return read;
+        const qint64 upTo = newest.value(0).toLongLong();
+        qint64 after = 0;
+        for (;;) {
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            if (!query.prepare(QStringLiteral("SELECT did, deviceName, event, time FROM EventLog WHERE did > ? AND did "
+                                              "<= ? ORDER BY did LIMIT %1")
+                                   .arg(ExportPieceRows)))
+                return read;
+            query.addBindValue(after);
+            query.addBindValue(upTo);
+            if (!query.exec())
+                return read;
+            int inPiece = 0;
+            while (query.next()) {
+                VelkEventLog event;
+                event.did = query.value(0).toLongLong();
+                event.deviceName = query.value(1).toString();
+                event.event = query.value(2).toInt();
+                event.time = query.value(3).toString();
+                read.take(event);
+                ++inPiece;
+            }
+            if (query.lastError().isValid())
+                return read;
+            if (inPiece < ExportPieceRows)
+                break;
+            after = read.lastKey;
+        }
+        read.ok = true;
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("yardstick"));
+    return read;
+}
+
+// In the home: the reader and the yardstick, each round in alternating order, one RESULT line per round.
+int measureExportRead(int rounds)
+{
+    const QString file = OrvantaDBManager::getInstance()->databaseFilePath();
+    // Untimed: the log into the page cache, for both alike.
+    if (!readAsBefore(file).ok || !readAsTheExport(file).ok)
+        return 1;
+    for (int round = 1; round <= rounds; ++round) {
+        double yardstickMs = 0;
+        double readerMs = 0;
+        LogRead yardstick;
+        LogRead reader;
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool readerTurn = (turn == 0) == (round % 2 == 0);
+            QElapsedTimer clock;
+            clock.start();
+            if (readerTurn) {
+                reader = readAsTheExport(file);
+                readerMs = clock.nsecsElapsed() / 1e6;
+            } else {
+                yardstick = readAsBefore(file);
+                yardstickMs = clock.nsecsElapsed() / 1e6;
+            }
+        }
+        if (!reader.ok || !yardstick.ok)
+            return 1;
+        std::printf("RESULT yardstick=%.3f reader=%.3f rows=%lld/%lld same=%d\n", yardstickMs, readerMs,
+                    static_cast<long long>(yardstick.rows), static_cast<long long>(reader.rows),
+                    reader.rows == yardstick.rows && reader.characters == yardstick.characters ? 1 : 0);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int exportRead(int events, int rounds)
+{
+    Home home;
+    home.events = events;
+    if (!home.dir.isValid() || !runIn(home, {QStringLiteral("--seed"), QString::number(events)})) {
+        std::fprintf(stderr, "seeding a data folder with %d events failed\n", events);
+        return 1;
+    }
+    std::printf("The Event Log export's reading of %d stored events, oldest first in pieces of %d rows: the data "
+                "store's reader against the reading before it (QtSql, the four columns per piece), in one process, "
+                "the log in the page cache, %d rounds in alternating order. Target: the reader's median within %.2f x "
+                "the yardstick's, every row read alike\n\n",
+                events, ExportPieceRows, rounds, TargetReadRatio);
+    std::fflush(stdout);
+    QString output;
+    if (!runIn(home, {QStringLiteral("--read-measure"), QString::number(rounds)}, &output)) {
+        std::fprintf(stderr, "the reading failed\n");
+        return 1;
+    }
+    static const QRegularExpression result(
+        QStringLiteral("RESULT yardstick=(\\S+) reader=(\\S+) rows=(\\d+)/(\\d+) same=(\\d)"));
+    std::printf("%-6s %14s %12s %8s %14s\n", "round", "yardstick ms", "reader ms", "ratio", "rows");
+    std::vector<double> yardstickMs, readerMs;
+    bool alike = true;
+    auto matches = result.globalMatch(output);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        yardstickMs.push_back(match.captured(1).toDouble());
+        readerMs.push_back(match.captured(2).toDouble());
+        const bool same = match.captured(5) == QLatin1String("1") && match.captured(3).toLongLong() == events;
+        alike = alike && same;
+        std::printf("%-6zu %14.1f %12.1f %8.2f %14s\n", yardstickMs.size(), yardstickMs.back(), readerMs.back(),
+                    readerMs.back() / yardstickMs.back(),
+                    qPrintable(match.captured(3) + QLatin1Char('/') + match.captured(4)));
+    }
+    if (int(yardstickMs.size()) != rounds) {
+        std::fprintf(stderr, "%zu of %d rounds were reported\n", yardstickMs.size(), rounds);
+        return 1;
+    }
+    const double yardstick = bench::median(yardstickMs);
+    const double reader = bench::median(readerMs);
+    const double ratio = reader / yardstick;
+    const bool met = alike && ratio <= TargetReadRatio;
+    std::printf("\nmedian: yardstick %.1f ms, reader %.1f ms, ratio %.2f; every row read alike: %s (target <= %.2f): "
+                "%s\n",
+                yardstick, reader, ratio, alike ? "yes" : "no", TargetReadRatio, met ? "met" : "MISSED");
+    return met ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -233,11 +421,17 @@ int main(int argc, char **argv)
         return measure(bench::argValue(args, QStringLiteral("--measure")).toInt(),
                        args.contains(QStringLiteral("--large-newest")));
     }
+    if (args.contains(QStringLiteral("--read-measure"))) {
+        QCoreApplication app(argc, argv);
+        return measureExportRead(bench::argValue(args, QStringLiteral("--read-measure")).toInt());
+    }
     QCoreApplication app(argc, argv);
 
     const QString eventsArg = bench::argValue(args, QStringLiteral("--events"));
     const QString roundsArg = bench::argValue(args, QStringLiteral("--rounds"));
     const int events = std::max(200, eventsArg.isEmpty() ? 3000000 : eventsArg.toInt());
+    if (args.contains(QStringLiteral("--export-read")))
+        return exportRead(events, std::max(1, roundsArg.isEmpty() ? 5 : roundsArg.toInt()));
     const int rounds = std::max(1, roundsArg.isEmpty() ? 3 : roundsArg.toInt());
     const QString valueArg = bench::argValue(args, QStringLiteral("--value-mb"));
     const int valueMb = std::max(1, valueArg.isEmpty() ? 60 : valueArg.toInt());

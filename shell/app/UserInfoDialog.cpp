@@ -547,10 +547,6 @@ QString UserInfoDialog::restoreChanges(const DatabaseFileOps::RestoreReport &rep
         lines << tr("Rows left out, as each repeated the number, device name, MAC address or group name of a row "
                     "before it: %1")
                      .arg(listed(report.duplicateRows));
-    if (!report.cutValues.isEmpty())
-        lines << tr("Values longer than %1 bytes, cut to that length: %2")
-                     .arg(DatabaseFileOps::kLongestValue)
-                     .arg(listed(report.cutValues));
     if (lines.isEmpty())
         return QString();
     return tr("The database was restored, but not all of it fit this program:\n%1\nThe program restarts when this "

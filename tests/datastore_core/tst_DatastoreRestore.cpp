@@ -21,11 +21,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <limits>
 #include <memory>
+#include <sqlite3.h>
 
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbResult.h"
+#include "datastore/EventLogReader.h"
 #include "datastore/LoginAccountRule.h"
 #include "datastore/OrvantaDBManager.h"
 #include "support/ConsoleCopies.h"
@@ -80,6 +83,32 @@ QStringList folderState(const QString &folder)
     return state;
 }
 
+// The rows of table in restored that are not in original, value for value and type for type, and the other way
+// round, compared by SQLite itself so that values of many megabytes are not copied into the test; -1 when the
+// comparison failed.
+qint64 rowsDiffering(const QString &original, const QString &restored, const QString &table)
+{
+    DbProbe probe(original, QStringLiteral("differing"));
+    if (!probe.exec(QStringLiteral("ATTACH ? AS restored"), {restored}))
+        return -1;
+    const QStringList columns = probe.column(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
+    if (columns.isEmpty())
+        return -1;
+    QStringList differs{QStringLiteral("b.rowid IS NULL")};
+    for (const QString &column : columns)
+        differs << QStringLiteral("a.\"%1\" IS NOT b.\"%1\" OR typeof(a.\"%1\") <> typeof(b.\"%1\")").arg(column);
+    const QVariant differing =
+        probe.value(QStringLiteral("SELECT count(*) FROM main.\"%1\" a LEFT JOIN restored.\"%1\" b ON b.rowid = "
+                                   "a.rowid WHERE %2")
+                        .arg(table, differs.join(QLatin1String(" OR "))));
+    const QVariant extra =
+        probe.value(QStringLiteral("SELECT (SELECT count(*) FROM restored.\"%1\") - (SELECT count(*) FROM main.\"%1\")")
+                        .arg(table));
+    if (!differing.isValid() || !extra.isValid())
+        return -1;
+    return differing.toLongLong() + qAbs(extra.toLongLong());
+}
+
 // The last 16 bytes of such a record with a name length and checksum of one's choosing, and no name in front.
 QByteArray superJournalTail(quint32 length, quint32 checksum)
 {
@@ -106,6 +135,93 @@ private:
     QString changedConsoleCopy(const QString &name, const QString &statements, QString *error)
     {
         return m_copies.changedCopy(name, statements, error);
+    }
+
+    // A backup whose journal beside it was written without syncs and names superJournal, at folder/unsynced/backup.db:
+    // the file holds a transaction that never committed ("never" as the e-mail address and every event's device name),
+    // the journal the pages as they were ("committed@school.example" and `events` events). Its header counts 0xffffffff
+    // records, so SQLite counts them from its size; behind them it holds all but the last 16 bytes of one more, of a
+    // page that would empty the Event Log, and the super-journal record ends those bytes. Empty when it failed.
+    QString unsyncedJournalBackup(const QString &folder, int events, const QString &superJournal)
+    {
+        const QString backup = folder + QStringLiteral("/unsynced/backup.db");
+        if (!QDir().mkpath(QFileInfo(backup).absolutePath()) || !QFile::copy(newConsoleDatabase("unsynced"), backup))
+            return QString();
+        const auto bytesOf = [](const QString &path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        int pageSize = 0;
+        int eventRoot = 0;
+        {
+            DbProbe writer(backup, QStringLiteral("unsyncedwriter"));
+            bool done = writer.exec(QStringLiteral("UPDATE Account SET email = 'committed@school.example'")) &&
+                        writer.db().transaction();
+            for (int n = 0; done && n < events; ++n)
+                done = writer.exec(QStringLiteral("INSERT INTO EventLog (deviceName, event, time) VALUES (?, 1, ?)"),
+                                   {QStringLiteral("Hall Panel %1").arg(n), QStringLiteral("2024-05-06 07:30:00")});
+            if (!done || !writer.db().commit())
+                return QString();
+            pageSize = writer.value(QStringLiteral("PRAGMA page_size")).toInt();
+            eventRoot =
+                writer.value(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'EventLog'")).toInt();
+        }
+        const QByteArray before = bytesOf(backup);
+        {
+            DbProbe writer(backup, QStringLiteral("unsyncedwriter"));
+            if (!writer.exec(QStringLiteral("UPDATE Account SET email = 'never@school.example'")) ||
+                !writer.exec(QStringLiteral("UPDATE EventLog SET deviceName = 'never'")))
+                return QString();
+        }
+        const QByteArray after = bytesOf(backup);
+        if (pageSize < 512 || eventRoot < 2 || before.size() != after.size() || before.size() % pageSize != 0)
+            return QString();
+        const int pages = before.size() / pageSize;
+        QList<int> changed;
+        for (int page = 1; page <= pages; ++page) {
+            if (before.mid((page - 1) * pageSize, pageSize) != after.mid((page - 1) * pageSize, pageSize))
+                changed << page;
+        }
+        if (changed.isEmpty() || changed.contains(eventRoot))
+            return QString();
+        // The page an operator must never get: the Event Log's root as a leaf of no rows, whose unused room ends, 12
+        // bytes before the page does, with the super-journal record. Its last 12 bytes and its checksum are the 16
+        // zero bytes that were appended.
+        QByteArray emptied(pageSize, '\0');
+        emptied[0] = '\x0d';
+        qToBigEndian<quint16>(quint16(pageSize), emptied.data() + 5);
+        const QByteArray record = superJournalRecord(superJournal).mid(4);
+        emptied.replace(pageSize - 12 - record.size(), record.size(), record);
+        const auto sampled = [pageSize](const QByteArray &page) {
+            quint32 sum = 0;
+            for (int n = pageSize - 200; n > 0; n -= 200)
+                sum += quint8(page.at(n));
+            return sum;
+        };
+        const quint32 checksumStart = 0u - sampled(emptied);
+        QByteArray header(512, '\0');
+        header.replace(0, 8, QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8));
+        qToBigEndian<quint32>(0xffffffffu, header.data() + 8);
+        qToBigEndian<quint32>(checksumStart, header.data() + 12);
+        qToBigEndian<quint32>(quint32(pages), header.data() + 16);
+        qToBigEndian<quint32>(512, header.data() + 20);
+        qToBigEndian<quint32>(quint32(pageSize), header.data() + 24);
+        QByteArray journal = header;
+        const auto appendRecord = [&journal](int page, const QByteArray &data, quint32 checksum) {
+            QByteArray numbers(4, '\0');
+            qToBigEndian<quint32>(quint32(page), numbers.data());
+            journal += numbers + data;
+            qToBigEndian<quint32>(checksum, numbers.data());
+            journal += numbers;
+        };
+        for (const int page : qAsConst(changed)) {
+            const QByteArray was = before.mid((page - 1) * pageSize, pageSize);
+            appendRecord(page, was, checksumStart + sampled(was));
+        }
+        appendRecord(eventRoot, emptied, 0);
+        journal.chop(16);
+        QFile out(backup + QStringLiteral("-journal"));
+        return out.open(QIODevice::WriteOnly) && out.write(journal) == journal.size() ? backup : QString();
     }
 
     // Checks and stages source for a restore of live in a process of its own, which is ended when it has not
@@ -242,22 +358,29 @@ private slots:
         QTest::addColumn<QByteArray>("tail"); // empty: a record reaching back into the journal's last header
         QTest::addColumn<int>("warnings");
         QTest::addColumn<bool>("sqliteNamesNoFile");
-        QTest::newRow("a record whose checksum is wrong") << QByteArray() << 0 << true;
-        QTest::newRow("400,000 records of no name") << superJournalTail(0, 0).repeated(400000) << 0 << true;
+        QTest::addColumn<bool>("withoutSyncs");
+        QTest::newRow("a record whose checksum is wrong") << QByteArray() << 0 << true << false;
+        QTest::newRow("400,000 records of no name") << superJournalTail(0, 0).repeated(400000) << 0 << true << false;
         // Each record would be taken for a name once those after it were gone; SQLite reads the last one alone.
         QTest::newRow("400,000 records naming a file")
-            << superJournalRecord(QStringLiteral("x")).repeated(400000) << 1 << false;
+            << superJournalRecord(QStringLiteral("x")).repeated(400000) << 1 << false << false;
+        // SQLite counts the page records of a journal written without syncs from its size: 16 bytes appended to hide
+        // the name completed the record before it, and a page SQLite does not play emptied the Event Log.
+        QTest::newRow("a journal written without syncs naming a file") << QByteArray() << 1 << false << true;
     }
     void journalIsPlayedBackAsSqlitePlaysIt()
     {
         QFETCH(QByteArray, tail);
         QFETCH(int, warnings);
         QFETCH(bool, sqliteNamesNoFile);
+        QFETCH(bool, withoutSyncs);
         QTemporaryDir folder(m_env.home() + QStringLiteral("/journaltail-XXXXXX"));
         QVERIFY(folder.isValid());
-        const QString backup = m_copies.deadWriterBackup(folder.path(), 2000, true);
+        const QString superJournal = folder.filePath(QStringLiteral("super-journal"));
+        const QString backup = withoutSyncs ? unsyncedJournalBackup(folder.path(), 2000, superJournal)
+                                            : m_copies.deadWriterBackup(folder.path(), 2000, true);
         QVERIFY(!backup.isEmpty());
-        {
+        if (!withoutSyncs) {
             QFile journal(backup + QStringLiteral("-journal"));
             QVERIFY(journal.open(QIODevice::ReadWrite));
             if (tail.isEmpty()) {
@@ -271,13 +394,24 @@ private slots:
             QCOMPARE(journal.write(tail), qint64(tail.size()));
         }
         QStringList sqliteReads;
-        if (sqliteNamesNoFile) {
+        if (sqliteNamesNoFile || withoutSyncs) {
             // What SQLite itself makes of the backup: it and its journal copied into a folder of their own and opened.
             const QString reference = folder.filePath(QStringLiteral("reference.db"));
             QVERIFY(QFile::copy(backup, reference));
             QVERIFY(QFile::copy(backup + QStringLiteral("-journal"), reference + QStringLiteral("-journal")));
+            // SQLite plays a journal back only while the super-journal it names is there (and not empty), as the
+            // rollback of a transaction that did not commit everywhere; then it deletes the super-journal, which names
+            // no journal that is left.
+            if (withoutSyncs) {
+                QFile super(superJournal);
+                QVERIFY(super.open(QIODevice::WriteOnly));
+                QVERIFY(super.write(QFile::encodeName(folder.filePath(QStringLiteral("gone.db-journal"))) + '\0') > 0);
+            }
             DbProbe sqlite(reference, QStringLiteral("reference"));
             sqliteReads = sqlite.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did"));
+            QCOMPARE(sqlite.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                     QStringList{QStringLiteral("committed@school.example")});
+            QVERIFY(!QFile::exists(superJournal));
         }
         const QString live = newConsoleDatabase("taillive");
 
@@ -288,7 +422,7 @@ private slots:
         QCOMPARE(staged.count(QStringLiteral("EventLog")), 2000);
         QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
                  QStringList{QStringLiteral("committed@school.example")});
-        if (sqliteNamesNoFile)
+        if (sqliteNamesNoFile || withoutSyncs)
             QCOMPARE(staged.column(QStringLiteral("SELECT deviceName || '|' || time FROM EventLog ORDER BY did")),
                      sqliteReads);
         QCOMPARE(log.count(QStringLiteral("super-journal")), warnings);
@@ -347,6 +481,10 @@ private slots:
         QTest::newRow("WAL asked for in byte 19 alone") << "byte19" << int(DatabaseFileOps::Ok);
         QTest::newRow("empty file, a WAL file beside it") << "emptywithwal" << int(DatabaseFileOps::NotConsoleDatabase);
         QTest::newRow("the journal of a writer that died") << "deadwriter" << int(DatabaseFileOps::Ok);
+        // SQLite takes the journal from beside the file a link leads to. Looked for beside the link, none was found,
+        // and the state the writer left half written was restored and called a success.
+        QTest::newRow("the journal of a writer that died, the file chosen through a link")
+            << "deadwriterlink" << int(DatabaseFileOps::Ok);
     }
     void nothingBesideTheChosenFileChanges()
     {
@@ -374,12 +512,33 @@ private slots:
             backup = m_copies.deadWriterBackup(folder.path(), 200);
             QVERIFY(!backup.isEmpty());
         }
-        const QString besideFolder = QFileInfo(backup).absolutePath();
-        const QStringList before = folderState(besideFolder);
-        QVERIFY(before.size() > (shape == QLatin1String("byte19") ? 0 : 1));
+        QString chosen = backup;
+        if (shape == QLatin1String("deadwriterlink")) {
+            chosen = folder.filePath(QStringLiteral("chosen/backup.db"));
+            QVERIFY(QDir().mkpath(QFileInfo(chosen).absolutePath()));
+            QVERIFY(QFile::link(backup, chosen));
+        }
+        QStringList besideFolders{QFileInfo(backup).absolutePath()};
+        if (chosen != backup)
+            besideFolders << QFileInfo(chosen).absolutePath();
+        QList<QStringList> before;
+        for (const QString &beside : qAsConst(besideFolders))
+            before << folderState(beside);
+        QVERIFY(before.first().size() > (shape == QLatin1String("byte19") ? 0 : 1));
 
-        QCOMPARE(stage(newConsoleDatabase("untouchedlive"), backup), expected);
-        QCOMPARE(folderState(besideFolder), before);
+        const QString live = newConsoleDatabase("untouchedlive");
+        QCOMPARE(stage(live, chosen), expected);
+        for (int n = 0; n < besideFolders.size(); ++n)
+            QCOMPARE(folderState(besideFolders.at(n)), before.at(n));
+        if (shape.startsWith(QLatin1String("deadwriter"))) {
+            // The journal is played back: what was committed is restored.
+            DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("untouchedstaged"));
+            QCOMPARE(staged.count(QStringLiteral("EventLog")), 200);
+            QCOMPARE(staged.value(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'never'")).toInt(),
+                     0);
+            QCOMPARE(staged.column(QStringLiteral("SELECT DISTINCT email FROM Account")),
+                     QStringList{QStringLiteral("committed@school.example")});
+        }
     }
 
     // The copies of a chosen file and of what lies beside it were made without counting: a sparse journal of 3 GiB,
@@ -644,40 +803,93 @@ private slots:
         QCOMPARE(DbProbe(live, QStringLiteral("startedcontent")).content(), content);
     }
 
-    // Restore took values up to 64 MB: one Event Log row of 60 MB, restored, kept the GUI thread busy for minutes
-    // when the Event Log opened. A value beyond the bound is cut, a text not inside a character, and reported by
-    // column; what fits is copied as it is.
-    void longValuesAreCutAndReported()
+    // Restore cut every value beyond 4 KiB, but the console itself stores longer ones: the device import a location
+    // of any length, the user import names, passwords and cards, Add User a name. After Backup and Restore such a
+    // user's password and card no longer matched what the panels held, and two users whose names differed only after
+    // byte 4,096 came back under one name. Every value comes back whole; one of 60 MB in the Event Log too, which the
+    // Event Log reads only as far as a cell shows; one beyond 64 MB, more than any chosen file is read with, is refused
+    // as before, and nothing is replaced.
+    void consoleBackupBringsBackEveryValueWhole_data()
     {
+        QTest::addColumn<QString>("statements");
+        QTest::addColumn<int>("expected");
+        const int ok = int(DatabaseFileOps::Ok);
+        QTest::newRow("a device and a user as the panels name them")
+            << "INSERT INTO Device (deviceName, macAddress, position) VALUES ('Hall', '02:51:4d:00:0e:01', 'East'); "
+               "INSERT INTO MultiUser (userName, password, rfidId, hasPermission) VALUES ('Lin', 'p4ss', '0099', 1)"
+            << ok;
+        // 5,000 pairs of 14 bytes: four characters of three bytes each, a blank and a letter.
+        QTest::newRow("a location of 70,000 bytes")
+            << QString::fromUtf8("INSERT INTO Device (deviceName, macAddress, position) VALUES ('Hall', "
+                                 "'02:51:4d:00:0e:01', replace(hex(zeroblob(5000)), '00', '東區走廊 B'))")
+            << ok;
+        QTest::newRow("a user's name, password and card of 5,000 bytes each")
+            << "INSERT INTO MultiUser (userName, password, rfidId, hasPermission) VALUES ('Teacher ' || "
+               "hex(randomblob(2496)), hex(randomblob(2500)), hex(randomblob(2500)), 1)"
+            << ok;
+        QTest::newRow("two users whose names differ only after byte 4,096")
+            << "INSERT INTO MultiUser (userName, password) VALUES (replace(hex(zeroblob(2048)), '0', 'n') || ' A', "
+               "'a'); INSERT INTO MultiUser (userName, password) VALUES (replace(hex(zeroblob(2048)), '0', 'n') || "
+               "' B', 'b')"
+            << ok;
+        QTest::newRow("names and a password blob beyond 4 KiB")
+            << QString::fromUtf8("INSERT INTO Device (deviceName, macAddress, lastPassword) VALUES (replace(hex("
+                                 "zeroblob(3000)), '00', '禮'), '02:51:4d:00:0e:01', zeroblob(5000)); INSERT INTO "
+                                 "Device (deviceName, macAddress) VALUES (replace(hex(zeroblob(2049)), '0', 'k'), "
+                                 "'02:51:4d:00:0e:02')")
+            << ok;
+        QTest::newRow("an Event Log value of 60 MB")
+            << "INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:30:00'); INSERT INTO "
+               "EventLog (deviceName, event, time) VALUES (replace(hex(zeroblob(31457280)), '0', 'x'), 1, "
+               "'2024-05-06 07:31:00')"
+            << ok;
+        QTest::newRow("an Event Log value beyond 64 MB")
+            << "INSERT INTO EventLog (deviceName, event, time) VALUES (replace(hex(zeroblob(33554433)), '0', 'x'), 1, "
+               "'2024-05-06 07:31:00')"
+            << int(DatabaseFileOps::NotConsoleDatabase);
+    }
+    void consoleBackupBringsBackEveryValueWhole()
+    {
+        QFETCH(QString, statements);
+        QFETCH(int, expected);
+        const QString original = newConsoleDatabase("wholesource");
         QString error;
-        const QString source = changedConsoleCopy(
-            QStringLiteral("long-values"),
-            QString::fromUtf8(
-                "INSERT INTO EventLog (deviceName, event, time) VALUES (hex(zeroblob(30000000)), 1, "
-                "'2024-05-06 07:30:00'); "
-                "INSERT INTO EventLog (deviceName, event, time) VALUES ('Hall', 1, '2024-05-06 07:31:00'); "
-                "INSERT INTO Device (deviceName, macAddress, lastPassword) VALUES (replace(hex(zeroblob("
-                "3000)), '00', '禮'), '02:51:4d:00:0e:01', zeroblob(5000)); "
-                "INSERT INTO Device (deviceName, macAddress) VALUES ('%1', '02:51:4d:00:0e:02')")
-                .arg(QString(DatabaseFileOps::kLongestValue, QLatin1Char('k'))),
-            &error);
-        QVERIFY2(!source.isEmpty(), qPrintable(error));
-        const QString live = newConsoleDatabase("longlive");
-        DatabaseFileOps::RestoreReport report;
-        QCOMPARE(DatabaseFileOps::stageRestore(live, source, &report), DatabaseFileOps::Ok);
-        QCOMPARE(report.cutValues, (QMap<QString, qint64>{{QStringLiteral("Device.deviceName"), 1},
-                                                          {QStringLiteral("Device.lastPassword"), 1},
-                                                          {QStringLiteral("EventLog.deviceName"), 1}}));
-        DbProbe staged(DatabaseFileOps::stagedPath(live), QStringLiteral("longstaged"));
-        QCOMPARE(staged.column(QStringLiteral("SELECT length(CAST(deviceName AS BLOB)) FROM EventLog ORDER BY did")),
-                 (QStringList{QString::number(DatabaseFileOps::kLongestValue), QStringLiteral("4")}));
-        // 1,365 whole characters of three bytes each, none cut in two.
-        QCOMPARE(staged.column(QStringLiteral(
-                     "SELECT length(deviceName) || ' ' || length(CAST(deviceName AS BLOB)) || "
-                     "' ' || typeof(lastPassword) || ' ' || ifnull(length(lastPassword), '') FROM Device "
-                     "ORDER BY did")),
-                 (QStringList{QStringLiteral("1365 4095 blob %1").arg(DatabaseFileOps::kLongestValue),
-                              QStringLiteral("%1 %1 null ").arg(DatabaseFileOps::kLongestValue)}));
+        QVERIFY2(execAll(original, statements, &error), qPrintable(error));
+        const QString backup = m_env.home() + QStringLiteral("/whole.db");
+        QFile::remove(backup);
+        QCOMPARE(DatabaseFileOps::backup(original, backup), DatabaseFileOps::Ok);
+        const auto removeCopies = qScopeGuard([&]() { QFile::remove(backup); });
+        const QString live = newConsoleDatabase("wholelive");
+        const QByteArray liveBefore = fileSha256(live);
+
+        QCOMPARE(stage(live, backup), expected);
+        if (expected != int(DatabaseFileOps::Ok)) {
+            QCOMPARE(fileSha256(live), liveBefore);
+            QCOMPARE(QFileInfo(live).absoluteDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList{QFileInfo(live).fileName()});
+            return;
+        }
+        QCOMPARE(DatabaseFileOps::swapInStaged(live), DatabaseFileOps::Ok);
+        {
+            DatabaseManager manager(dataFolderOf(live), QStringLiteral("afterwhole"));
+            QCOMPARE(manager.openState(), DatabaseManager::Ready);
+        }
+        QFile::remove(DatabaseFileOps::keptPath(live));
+        for (const QString &table : {QStringLiteral("Device"), QStringLiteral("MultiUser"), QStringLiteral("EventLog")})
+            QVERIFY2(rowsDiffering(original, live, table) == 0, qPrintable(table));
+
+        // The Event Log reads no more of a value than its cell shows: the whole of it would be 60 MB and more.
+        EventLogReader reader;
+        QCOMPARE(reader.open(live, 1000), DB_OK);
+        sqlite3_int64 current = 0;
+        sqlite3_int64 highest = 0;
+        sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 1);
+        QList<VelkEventLog> rows;
+        QCOMPARE(reader.pageFrom(std::numeric_limits<qint64>::max(), 10, rows), DB_OK);
+        sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 0);
+        QVERIFY2(current == 0 || highest < 16 * 1024 * 1024, qPrintable(QString::number(highest)));
+        for (const VelkEventLog &row : qAsConst(rows))
+            QVERIFY(row.deviceName.size() <= EventLogReader::CellChars + 1);
     }
 
     // A file of an older version or one edited by hand may hold rows that repeat a device name, a MAC address, a group

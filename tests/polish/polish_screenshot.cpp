@@ -297,7 +297,6 @@ int main(int argc, char **argv)
         DatabaseFileOps::RestoreReport report;
         report.duplicateRows.insert(QStringLiteral("Device"), 2);
         report.duplicateRows.insert(QStringLiteral("Groups"), 1);
-        report.cutValues.insert(QStringLiteral("EventLog.deviceName"), 1);
         report.roomNeeded = qint64(3300) << 20;
         report.roomFree = qint64(200) << 20;
         report.notAFile = QStringLiteral("/home/operator/Backups/console.db-journal");

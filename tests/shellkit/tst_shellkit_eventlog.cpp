@@ -14,7 +14,11 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <algorithm>
+#include <csignal>
+#include <limits>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 #include "datastore/CameraEventTables.h"
 #include "datastore/DatabaseManager.h"
@@ -99,6 +103,8 @@ private slots:
     void opensAtTheNewestRowsHoldingOnlyThoseInView();
     void scrollingShowsEveryRowDownToTheOldest();
     void exportWritesEveryRow();
+    void exportWritesEveryRowOnceWhateverItsKey_data();
+    void exportWritesEveryRowOnceWhateverItsKey();
     void opensCentredAtItsScaledSize();
     void logOfAnOlderTableWithoutItsOwnKeyShowsAndExportsEveryRow();
     void cellKeepsAtMostItsCharacters_data();
@@ -231,6 +237,57 @@ void TestEventLog::exportWritesEveryRow()
     for (int n = 0; n < kRows; ++n)
         expected += nameOf(n) + QStringLiteral("   Emergency Event   ") + timeOf(n) + QStringLiteral("   \n");
     QVERIFY(all == expected);
+}
+
+void TestEventLog::exportWritesEveryRowOnceWhateverItsKey_data()
+{
+    QTest::addColumn<qint64>("firstKey");
+    QTest::newRow("keys from 1") << qint64(1);
+    QTest::newRow("keys across 2^31") << (qint64(1) << 31) - 100;
+    QTest::newRow("keys beyond 2^32") << (qint64(1) << 32) + 7;
+    QTest::newRow("keys up to the largest") << std::numeric_limits<qint64>::max() - 4999;
+}
+
+// The export went on after the key of each piece's last row, kept as an int: once keys passed 2^31 (a restored log
+// may hold such keys) it began again at the oldest rows, and wrote them for ever, 707 MB in 12 s. Each row is written
+// once, whatever its key, in more rows than one piece holds.
+void TestEventLog::exportWritesEveryRowOnceWhateverItsKey()
+{
+    QFETCH(qint64, firstKey);
+    constexpr int rows = 5000;
+    static int made = 0;
+    const QString file = startedDatabase(QStringLiteral("keys-%1").arg(++made));
+    QVERIFY(!file.isEmpty());
+    {
+        DbProbe writer(file, QStringLiteral("keys-writer"));
+        QVERIFY(writer.db().transaction());
+        for (int n = 0; n < rows; ++n)
+            QVERIFY(
+                writer.exec(QStringLiteral("INSERT INTO EventLog (did, deviceName, event, time) VALUES (?, ?, 0, ?)"),
+                            {firstKey + n, nameOf(n), timeOf(n)}));
+        QVERIFY(writer.db().commit());
+    }
+    // An export that starts over never ends: it stops where the file may grow no further, instead of filling the disk.
+    struct rlimit before;
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit bounded = before;
+    bounded.rlim_cur = std::min<rlim_t>(before.rlim_cur, rlim_t(64) << 20);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &bounded) == 0);
+    const auto unbound = qScopeGuard([&]() {
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+    });
+
+    EventLogModel model;
+    prepareModel(model, file);
+    QVERIFY(model.reload());
+    QString expected = QStringLiteral("Device Name   Event   Time   \n");
+    for (int n = 0; n < rows; ++n)
+        expected += nameOf(n) + QStringLiteral("   Emergency Event   ") + timeOf(n) + QStringLiteral("   \n");
+    const QString written = exported(model, m_env->home() + QStringLiteral("/keys.txt"));
+    QCOMPARE(written.size(), expected.size());
+    QVERIFY(written == expected);
 }
 
 // At scale 1.4 the dialog grows by the scale once it is built; it was centred at its unscaled size before, and so
