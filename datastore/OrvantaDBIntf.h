@@ -189,7 +189,10 @@ public:
     virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
     /// Sets schedule.status, and nothing else, on the test of schedule.tsid only while its status is still `from` (any
-    /// status for a negative `from`) and it runs at the record's time and weekdays (see updateOtaScheduleStatusIf).
+    /// status for a negative `from`): for a run's state that may be written late (held while another program held the
+    /// database). The state belongs to the run, whatever time and weekdays the test was given since for its next runs;
+    /// a state written since stands. A later run's states come after the run's own, as held writes keep their order.
+    /// `set` tells whether it was written. DB_ROW_NOT_FOUND when there is no such test.
     virtual quint32 updateAutoTestScheduleStatusIf(VelkAutoTestSchedule &schedule, int from, bool &set) = 0;
     virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone; a device that is gone gets no row.

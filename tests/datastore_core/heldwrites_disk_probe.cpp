@@ -124,14 +124,16 @@ int main(int argc, char *argv[])
             });
         }
     }
-    DbWriteBatch::writeOne(&db, "writeBack", QStringLiteral("record of Hall"), QStringLiteral("record of Hall"), [&db, &runs, hallId] {
-        ++runs;
-        return db.updateIFPDeviceKicked(hallId, true);
-    });
+    DbWriteBatch::writeOne(&db, "writeBack", QStringLiteral("record of Hall"), QStringLiteral("record of Hall"),
+                           [&db, &runs, hallId] {
+                               ++runs;
+                               return db.updateIFPDeviceKicked(hallId, true);
+                           });
     if (!waitFor([&] { return runs >= 200 || db.heldWrites()->isEmpty(); }, 60000))
         return fail("the held writes were not tried");
     std::printf("lost %d\n", lost);
-    std::printf("written %lld\n", number(db, QStringLiteral("SELECT count(*) FROM Groups WHERE groupName LIKE '%done%'")));
+    std::printf("written %lld\n",
+                number(db, QStringLiteral("SELECT count(*) FROM Groups WHERE groupName LIKE '%done%'")));
 
     QFile::remove(filler);
     waitFor([&] { return db.heldWrites()->isEmpty(); }, 60000);
