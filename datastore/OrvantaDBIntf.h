@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "datastore/DbResult.h"
+#include "datastore/DbShortWait.h"
 #include "datastore/DbTransaction.h"
 #include "datastore/VelkRecords.h"
 
@@ -266,6 +267,9 @@ public:
     /// The writes this database refused for a passing reason, held to be written once it takes writes (see
     /// DbHeldWrites and DbWriteBatch). Never null.
     virtual DbHeldWrites *heldWrites() = 0;
+    /// While writes are held, reads made while the returned scope lives wait briefly (see DbShortWait); an inactive
+    /// scope otherwise.
+    virtual DbShortWait shortWaitWhileWritesHeld() = 0;
     /// What made the last statement fail since the outermost transaction began (DbFailure::None when none did).
     /// Tells a write refused for what it wrote from one the database file refused, which every later write of the
     /// transaction would meet too: an import then stops whole instead of blaming the row it was at.
