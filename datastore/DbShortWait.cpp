@@ -4,7 +4,9 @@
 
 DbShortWait::DbShortWait() = default;
 
-DbShortWait::DbShortWait(std::unique_ptr<SqlRetryScope> scope) : m_scope(std::move(scope)) {}
+DbShortWait::DbShortWait(std::unique_ptr<SqlRetryScope> scope) : m_scope(std::move(scope))
+{
+}
 
 DbShortWait::DbShortWait(DbShortWait &&other) noexcept = default;
 

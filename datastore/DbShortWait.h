@@ -7,9 +7,9 @@ class SqlRetryScope;
 /// While it lives, reads of the console's database wait no longer for another program to let go of it than a held
 /// write's try does (DbHeldWrites::kRetryWaitMs), and a read refused for now writes no log line: for a caller on the
 /// GUI thread that reads while writes are held, when another program holding the file most likely refuses the read
-/// too, and that reads again later (OrvantaDBIntf::refusedForNow()) instead of keeping the GUI thread for the whole busy
-/// wait. Obtained from OrvantaDBIntf::shortWaitWhileWritesHeld(); inactive, and the waits as ever, while no write is
-/// held.
+/// too, and that reads again later (OrvantaDBIntf::refusedForNow()) instead of keeping the GUI thread for the whole
+/// busy wait. Obtained from OrvantaDBIntf::shortWaitWhileWritesHeld(); inactive, and the waits as ever, while no write
+/// is held.
 ///
 ///     const DbShortWait briefly = db->shortWaitWhileWritesHeld();
 ///     if (db->queryAccount(accounts) != DB_OK && db->refusedForNow())
