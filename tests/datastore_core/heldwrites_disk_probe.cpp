@@ -22,7 +22,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <memory>
 
 namespace {
 
@@ -92,17 +91,9 @@ int main(int argc, char *argv[])
     if (freeBytes >= 0) {
         // Every block written, as another program's data would be.
         QFile fill(filler);
-        const qint64 size = QStorageInfo(data).bytesAvailable() - freeBytes;
-        const QByteArray block(4096, '\1');
-        if (!fill.open(QIODevice::WriteOnly))
+        const QByteArray blocks(QStorageInfo(data).bytesAvailable() - freeBytes, '\1');
+        if (!fill.open(QIODevice::WriteOnly) || fill.write(blocks) != blocks.size() || !fill.flush())
             return fail("the disk could not be filled");
-        for (qint64 at = 0; at < size; at += block.size()) {
-            if (fill.write(block.constData(), qMin<qint64>(block.size(), size - at)) < 0)
-                return fail("the disk could not be filled");
-        }
-        if (!fill.flush())
-            return fail("the disk could not be filled");
-        fill.close();
     }
 
     // Writes run, held or not: two hundred are far more tries than any write is given up after.
