@@ -184,20 +184,14 @@ quint32 AutoTestTables::updateAutoTestScheduleStatusIf(QSqlDatabase db, VelkAuto
     return inTransaction(db, context, SqlTransaction::SingleWrite, [&]() -> quint32 {
         QSqlQuery query(db);
         query.setForwardOnly(true);
-        if (!sqlExec(query,
-                     QStringLiteral("SELECT status, time, isMon, isTue, isWed, isThu, isFri, isSat, isSun "
-                                    "FROM AutoTestSchedule WHERE tsid = ?"),
-                     {schedule.tsid}, context))
+        if (!sqlExec(query, QStringLiteral("SELECT status FROM AutoTestSchedule WHERE tsid = ?"), {schedule.tsid},
+                     context))
             return DB_STATEMENT_FAILED;
         if (!query.next())
             return DB_ROW_NOT_FOUND;
-        const bool days[] = {schedule.isMon, schedule.isTue, schedule.isWed, schedule.isThu,
-                             schedule.isFri, schedule.isSat, schedule.isSun};
-        bool same = (from < 0 || query.value(0).toInt() == from) && query.value(1).toString() == schedule.time;
-        for (int day = 0; day < 7; ++day)
-            same = same && (query.value(2 + day).toInt() != 0) == days[day];
-        // Changed since the caller read it (the operator moved it, another program changed it): that stands.
-        if (!same)
+        // Another state written since (a save that starts the test afresh, another program's): that stands. Its days
+        // and time are not compared: they say when the next runs start, and an edit of them leaves the run's result.
+        if (from >= 0 && query.value(0).toInt() != from)
             return DB_OK;
         query.finish();
         const quint32 rc =

@@ -1,7 +1,9 @@
 #include "datastore/DbHeldWrites.h"
 
 #include <QCoreApplication>
-#include <QSqlQuery>
+#include <QFileInfo>
+#include <QSet>
+#include <QStorageInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -25,6 +27,7 @@ DbHeldWrites::DbHeldWrites(OrvantaDBIntf *db, const QString &connectionName, QOb
     connect(&m_timer, &QTimer::timeout, this, &DbHeldWrites::tryAgain);
     // A write that another caller got through shows that the database takes writes again.
     SqlTransaction::setCommitListener(m_connectionName, [this] {
+        ++m_commits;
         if (m_trying || m_entries.isEmpty())
             return;
         m_nextIntervalMs = m_firstIntervalMs;
@@ -112,6 +115,7 @@ void DbHeldWrites::hold(const char *context, const QString &what, Write write, q
     entry.write = std::move(write);
     entry.group = group;
     entry.key = key;
+    entry.commitsSeen = m_commits;
     if (!key.isEmpty())
         ++m_keys[key];
     m_entries.append(std::move(entry));
@@ -170,53 +174,104 @@ void DbHeldWrites::tryAgain()
         return;
     }
     m_trying = true;
+    enum Outcome : char
+    {
+        StillHeld,
+        Written,
+        Lost
+    };
+    QVector<Outcome> outcome;
+    // Writes the file refused as full while the disk had room, tried past in this try.
+    QVector<int> triedPast;
+    QSet<quint64> skipped;
     int tried = 0;
-    int written = 0;
-    int lost = 0;
     bool holding = false;
     const char *reason = nullptr;
     {
         SqlRetryScope retry(connection(), kRetryWaitMs);
         QElapsedTimer slice;
         slice.start();
-        DbWriteBatch batch(m_db, this, "DbHeldWrites", true);
-        // Whole batches only: what a caller wrote together reaches the database together.
-        while (tried < m_entries.size() && !batch.isHolding() && (tried == 0 || slice.elapsed() < kSliceMs)) {
-            const quint64 group = m_entries.at(tried).group;
-            while (tried < m_entries.size() && m_entries.at(tried).group == group) {
-                const Entry &entry = m_entries.at(tried);
-                batch.write(entry.what, entry.write);
-                ++tried;
+        int room = -1; // not asked yet
+        for (;;) {
+            // The writes of this slice still held and not tried past, then further batches while the slice lasts.
+            QVector<int> indexes; // of each write of the batch, in m_entries
+            for (int i = 0; i < tried; ++i) {
+                if (outcome.at(i) == StillHeld && !skipped.contains(m_entries.at(i).group))
+                    indexes.append(i);
             }
-        }
-        batch.finish();
-        holding = batch.isHolding();
-        reason = batch.m_reason;
-        int givenUp = -1;
-        if (holding && batch.m_refusedWrite >= 0 && !batch.m_refusedByAnotherConnection &&
-            refusedOfItsOwn(batch.m_refusedWrite, reason)) {
-            givenUp = batch.m_refusedWrite;
-            // The writes behind it go on at once.
-            holding = false;
-        }
-        QVector<Entry> left;
-        for (int i = 0; i < tried; ++i) {
-            if (batch.isHeld(i) && i != givenUp) {
-                left.append(m_entries.at(i));
-                continue;
+            // An empty transaction would count as a commit of other writes.
+            if (indexes.isEmpty() && tried > 0 && (tried == m_entries.size() || slice.elapsed() >= kSliceMs)) {
+                holding = false;
+                break;
             }
-            forgetKey(m_entries.at(i).key);
-            if (batch.isKept(i) && i != givenUp)
-                ++written;
-            else
-                ++lost;
+            DbWriteBatch batch(m_db, this, "DbHeldWrites", true);
+            for (int i : qAsConst(indexes))
+                batch.write(m_entries.at(i).what, m_entries.at(i).write);
+            // Whole batches only: what a caller wrote together reaches the database together.
+            while (tried < m_entries.size() && !batch.isHolding() &&
+                   (indexes.isEmpty() || slice.elapsed() < kSliceMs)) {
+                const quint64 group = m_entries.at(tried).group;
+                while (tried < m_entries.size() && m_entries.at(tried).group == group) {
+                    const Entry &entry = m_entries.at(tried);
+                    batch.write(entry.what, entry.write);
+                    outcome.append(StillHeld);
+                    indexes.append(tried);
+                    ++tried;
+                }
+            }
+            batch.finish();
+            for (int k = 0; k < indexes.size(); ++k)
+                outcome[indexes.at(k)] = batch.isHeld(k) ? StillHeld : batch.isKept(k) ? Written : Lost;
+            holding = batch.isHolding();
+            if (!holding)
+                break;
+            if (!reason)
+                reason = batch.m_reason;
+            const int refused = batch.m_refusedWrite >= 0 ? indexes.at(batch.m_refusedWrite) : -1;
+            if (refused < 0)
+                break;
+            if (room < 0 && batch.m_refusal == DbFailure::DiskFull && !batch.m_refusedByAnotherConnection)
+                room = roomForAnyWrite() ? 1 : 0;
+            if (!HeldWriteGiveUp::triedPast(batch.m_refusal, batch.m_refusedByAnotherConnection, room > 0)) {
+                // Refused for now (a full disk, an I/O error, another program's hold): it and the writes behind it
+                // wait.
+                m_entries[refused].giveUp.reset();
+                break;
+            }
+            // The disk has room, yet the file refuses this write as full: the writes behind its batch tell whether
+            // the database takes others.
+            triedPast.append(refused);
+            skipped.insert(m_entries.at(refused).group);
         }
-        left += m_entries.mid(tried);
-        m_entries = left;
     }
     m_trying = false;
 
-    if (holding && reason)
+    // Refused again as full while the disk has room: given up once others have committed meanwhile.
+    bool refusedNow = holding;
+    for (int index : qAsConst(triedPast)) {
+        if (refusedOfItsOwn(index, holding, reason))
+            outcome[index] = Lost;
+        else
+            refusedNow = true;
+    }
+    int written = 0;
+    int lost = 0;
+    QVector<Entry> left;
+    for (int i = 0; i < tried; ++i) {
+        if (outcome.at(i) == StillHeld) {
+            left.append(m_entries.at(i));
+            continue;
+        }
+        forgetKey(m_entries.at(i).key);
+        if (outcome.at(i) == Written)
+            ++written;
+        else
+            ++lost;
+    }
+    left += m_entries.mid(tried);
+    m_entries = left;
+
+    if (refusedNow && reason)
         beginEpisode(reason);
     // Writes handed over not to wait (writeLater) that went through at once were never refused: nobody needs to read
     // the database again for them.
@@ -237,53 +292,42 @@ void DbHeldWrites::tryAgain()
                      superseded.constData());
             m_episode.invalidate();
         }
-    } else if (holding) {
+    } else if (refusedNow) {
         scheduleTry(m_nextIntervalMs);
         // An operator waits at Exit: the pauses do not grow while the console ends.
         m_nextIntervalMs = m_exiting ? m_firstIntervalMs : qMin(m_nextIntervalMs * 2, m_longestIntervalMs);
     } else {
-        // The slice ran out: the rest in the next turn of the event loop.
+        // The slice ran out, or a write was given up: the rest in the next turn of the event loop.
         scheduleTry(0);
     }
     if (written > 0 && refused)
         emit heldWritesWritten();
+    if (lost > 0)
+        emit writesLost(lost);
     if (m_entries.isEmpty() && (written > 0 || lost > 0))
         emit allWritten();
-    else if (holding && m_exiting)
+    else if (refusedNow && m_exiting)
         emit refusedAtExit(m_entries.size());
 }
 
-bool DbHeldWrites::takesWrites()
+bool DbHeldWrites::roomForAnyWrite() const
 {
-    // The header's user version set to what it is: the page is journalled as for any write, so a full disk or a file
-    // that cannot be written refuses it, and nothing changes when it is taken.
-    const QSqlDatabase db = connection();
-    SqlTransaction probe(db, "DbHeldWrites");
-    if (!probe.isActive())
-        return false;
-    QSqlQuery query(db);
-    if (!sqlExec(query, QStringLiteral("PRAGMA user_version"), {}, "DbHeldWrites") || !query.next())
-        return false;
-    const qlonglong version = query.value(0).toLongLong();
-    query.finish();
-    const bool taken = sqlExec(query, QStringLiteral("PRAGMA user_version = %1").arg(version), {}, "DbHeldWrites");
-    query.finish();
-    probe.rollback();
-    return taken;
+    const QFileInfo file(connection().databaseName());
+    const QStorageInfo disk(file.absolutePath());
+    // A disk that cannot be asked is taken for a full one: its writes wait.
+    return disk.isValid() && disk.isReady() && HeldWriteGiveUp::roomForAnyWrite(disk.bytesAvailable(), file.size());
 }
 
-bool DbHeldWrites::refusedOfItsOwn(int index, const char *reason)
+bool DbHeldWrites::refusedOfItsOwn(int index, bool othersRefused, const char *reason)
 {
     Entry &entry = m_entries[index];
-    if (!takesWrites()) {
-        entry.refusedOfItsOwn = 0;
-        return false;
-    }
-    if (++entry.refusedOfItsOwn < kRefusalsOfItsOwn)
+    const bool othersCommitted = m_commits != entry.commitsSeen;
+    entry.commitsSeen = m_commits;
+    if (!entry.giveUp.refusedAgain(othersCommitted, othersRefused))
         return false;
     writeLog(LOG_LEVEL_ERROR,
              "DbHeldWrites: not written, refused %d times (%s) while the database takes other writes: %s",
-             entry.refusedOfItsOwn, reason ? reason : "for now", entry.what.toUtf8().constData());
+             entry.giveUp.refusals(), reason ? reason : "for now", entry.what.toUtf8().constData());
     return true;
 }
 

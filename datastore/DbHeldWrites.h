@@ -10,6 +10,8 @@
 
 #include <functional>
 
+#include "datastore/HeldWriteGiveUp.h"
+
 class OrvantaDBIntf;
 
 /// The writes the database refused for a reason that passes by itself, kept in order until it takes writes again:
@@ -25,12 +27,14 @@ class OrvantaDBIntf;
 /// when it begins and once, with its count, when the database takes the writes. A held write that then fails for a
 /// reason of its own is lost and logged as such. Writes still held when the console ends are named in the log.
 ///
-/// A write the file refuses (full, or not written for now) while it takes other writes fails for a reason of its own,
-/// though its code says otherwise: an Event Log insert whose AUTOINCREMENT counter is at its end meets SQLITE_FULL on
-/// any disk. Held, it stood before every later write for good. After a try stops at such a write, a write that changes
-/// nothing and is rolled back asks whether the database takes writes; refused kRefusalsOfItsOwn tries in a row while it
-/// does, the write is lost, named once in the log, and the writes behind it go on. A full disk refuses that write too,
-/// and so does another program holding the file: their writes stay held.
+/// A write the file refuses as full while it takes other writes fails for a reason of its own, though its code says
+/// otherwise: an Event Log insert whose AUTOINCREMENT counter is at its end meets SQLITE_FULL on any disk. Held, it
+/// stood before every later write for good. While the disk has room for any write, a try that stops at a write refused
+/// as full tries the writes behind it past its batch (they land before it: a disk with room does not explain its
+/// refusal); once other writes have really committed, the write refused HeldWriteGiveUp::kRefusals times is lost, named
+/// once in the log and told (writesLost). A full or nearly full disk, an I/O error and another program holding the file
+/// refuse writes for now: nothing is tried past them, nothing is given up, and the writes stay held, in order, until
+/// they are written.
 ///
 /// The caller learns that its write is held (DbWriteBatch::isHeld) and goes on as if it was written: its own state
 /// follows what it did, not what the database holds yet. A held write runs after its caller may be gone, so it
@@ -61,8 +65,6 @@ public:
     static constexpr int kLongestIntervalMs = 16000;
     /// How long one try writes before it commits and leaves the rest to the next turn of the event loop.
     static constexpr int kSliceMs = 50;
-    /// Tries in a row that a write may be refused for now while the database takes other writes.
-    static constexpr int kRefusalsOfItsOwn = 3;
 
     /// db runs the writes, on the connection of that name (the one its operations use).
     DbHeldWrites(OrvantaDBIntf *db, const QString &connectionName, QObject *parent = nullptr);
@@ -106,6 +108,9 @@ signals:
     void allWritten();
     /// A try after writeBeforeExit() was refused: held writes are not saved yet.
     void refusedAtExit(int held);
+    /// Held writes were lost while the console runs: given up after the file refused them again and again while it
+    /// took other writes, or refused for what they wrote. The log names them; the operator should learn it too.
+    void writesLost(int writes);
 
 private:
     friend class DbWriteBatch;
@@ -116,7 +121,8 @@ private:
         Write write;
         quint64 group = 0;       ///< the batch it came from: a try ends only between batches
         QString key;             ///< what it supersedes; empty: nothing
-        int refusedOfItsOwn = 0; ///< tries in a row that refused it while the database took a write
+        HeldWriteGiveUp giveUp;  ///< how often the file refused it while others committed
+        quint64 commitsSeen = 0; ///< the commits on the connection when it was held, or last refused
     };
 
     /// A batch's write that the database refused for now, or that must not overtake those held before it.
@@ -132,11 +138,11 @@ private:
 
     /// Writes the held writes (a slice of them) in one transaction, unless one is open on the connection.
     void tryAgain();
-    /// Whether the database takes a write now: one that changes nothing, rolled back.
-    bool takesWrites();
-    /// The index-th held write was refused for now by the file itself (not by another connection): true when it has
-    /// been refused so too often while the database took writes, and is given up.
-    bool refusedOfItsOwn(int index, const char *reason);
+    /// Whether the disk of the database has room for any write (HeldWriteGiveUp::roomForAnyWrite()).
+    bool roomForAnyWrite() const;
+    /// The index-th held write was refused as full again while the writes behind it were tried past it: true when it
+    /// is given up (logged).
+    bool refusedOfItsOwn(int index, bool othersRefused, const char *reason);
     /// The database refused writes for that reason: logged once, until it takes them again.
     void beginEpisode(const char *reason);
     void scheduleTry(int milliseconds);
@@ -152,6 +158,7 @@ private:
     int m_longestIntervalMs = kLongestIntervalMs;
     int m_nextIntervalMs = kFirstIntervalMs;
     quint64 m_lastGroup = 0;
+    quint64 m_commits = 0; ///< outermost commits on the connection so far, held writes' own tries among them
     bool m_trying = false;
     bool m_exiting = false;
     /// The episode under way: since when the database refuses writes, and what was written of it so far.

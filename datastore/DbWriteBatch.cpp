@@ -170,6 +170,7 @@ void DbWriteBatch::noteRefusal(int refused)
 {
     m_refusedWrite = refused;
     m_refusedByAnotherConnection = refusedByAnotherConnection(m_connection);
+    m_refusal = lastStatementFailure(m_connection);
 }
 
 void DbWriteBatch::hold(Entry &entry, const char *reason)

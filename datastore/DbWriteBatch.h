@@ -121,6 +121,7 @@ private:
     const char *m_reason = nullptr;            ///< why the batch holds its writes (null: behind writes held before it)
     int m_refusedWrite = -1;                   ///< the write the database refused for now (-1: none, or the commit)
     bool m_refusedByAnotherConnection = false; ///< refused as busy or locked, not by the file itself
+    DbFailure m_refusal = DbFailure::None;     ///< what refused it for now (DiskFull, or Storage for the rest)
     bool m_writtenAgain = false;
     bool m_finished = false;
 };

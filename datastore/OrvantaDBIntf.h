@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "datastore/DbResult.h"
+#include "datastore/DbShortWait.h"
 #include "datastore/DbTransaction.h"
 #include "datastore/VelkRecords.h"
 
@@ -189,7 +190,10 @@ public:
     virtual quint32 updateAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     virtual quint32 updateAutoTestScheduleState(VelkAutoTestSchedule &schedule) = 0;
     /// Sets schedule.status, and nothing else, on the test of schedule.tsid only while its status is still `from` (any
-    /// status for a negative `from`) and it runs at the record's time and weekdays (see updateOtaScheduleStatusIf).
+    /// status for a negative `from`): for a run's state that may be written late (held while another program held the
+    /// database). The state belongs to the run, whatever time and weekdays the test was given since for its next runs;
+    /// a state written since stands. A later run's states come after the run's own, as held writes keep their order.
+    /// `set` tells whether it was written. DB_ROW_NOT_FOUND when there is no such test.
     virtual quint32 updateAutoTestScheduleStatusIf(VelkAutoTestSchedule &schedule, int from, bool &set) = 0;
     virtual quint32 deleteAutoTestSchedule(VelkAutoTestSchedule &schedule) = 0;
     /// DB_ROW_NOT_FOUND, inserting nothing, when the schedule is gone; a device that is gone gets no row.
@@ -263,6 +267,9 @@ public:
     /// The writes this database refused for a passing reason, held to be written once it takes writes (see
     /// DbHeldWrites and DbWriteBatch). Never null.
     virtual DbHeldWrites *heldWrites() = 0;
+    /// While writes are held, reads made while the returned scope lives wait briefly (see DbShortWait); an inactive
+    /// scope otherwise.
+    virtual DbShortWait shortWaitWhileWritesHeld() = 0;
     /// What made the last statement fail since the outermost transaction began (DbFailure::None when none did).
     /// Tells a write refused for what it wrote from one the database file refused, which every later write of the
     /// transaction would meet too: an import then stops whole instead of blaming the row it was at.

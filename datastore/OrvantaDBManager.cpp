@@ -129,6 +129,13 @@ DbTransaction OrvantaDBManager::readTransaction(const char *context)
     return DbTransaction(std::make_unique<SqlTransaction>(db(), context, SqlTransaction::ReadsFirst));
 }
 
+DbShortWait OrvantaDBManager::shortWaitWhileWritesHeld()
+{
+    if (!m_heldWrites->isRefused())
+        return DbShortWait();
+    return DbShortWait(std::make_unique<SqlRetryScope>(m_dbManager->database(), DbHeldWrites::kRetryWaitMs));
+}
+
 DbFailure OrvantaDBManager::lastFailure() const
 {
     return lastStatementFailure(m_dbManager->database());

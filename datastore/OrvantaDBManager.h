@@ -180,6 +180,7 @@ public:
     DbTransaction transaction(const char *context) override;
     DbTransaction readTransaction(const char *context) override;
     DbHeldWrites *heldWrites() override { return m_heldWrites; }
+    DbShortWait shortWaitWhileWritesHeld() override;
     DbFailure lastFailure() const override;
     bool refusedForNow() const override;
     quint64 accountDataVersion() const override;

@@ -1,9 +1,7 @@
 #include "emergency/EmergencyWarningDialog.h"
 
-#include "datastore/DatabaseManager.h"
 #include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBManager.h"
-#include "datastore/SqlTransaction.h"
 #include "platform/CameraLinkSettings.h"
 #include "platform/CameraProgramLauncher.h"
 #include "platform/LogLevel.h"
@@ -17,8 +15,6 @@
 #include <QMetaMethod>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
-#include <optional>
 
 EmergencyWarningDialog::EmergencyWarningDialog(QWidget *parent, const QString &settingsFile, Clock *clock)
     : QDialog(parent), m_db(OrvantaDBManager::getInstance()), m_clock(clock ? clock : Clock::system()),
@@ -88,27 +84,22 @@ void EmergencyWarningDialog::readCameraLink()
     // Writes held say nothing of reads: under another program's write lock the link is read as ever. Held exclusively,
     // the file refuses reads too, and a read would keep the GUI thread for the whole busy wait, every warning of the
     // hold again: while writes are held the read waits no longer than a held write's try does.
-    std::optional<SqlRetryScope> shortWait;
-    if (held->isRefused()) {
-        if (auto *manager = dynamic_cast<OrvantaDBManager *>(m_db))
-            shortWait.emplace(manager->databaseManager()->database(), DbHeldWrites::kRetryWaitMs);
-    }
+    const DbShortWait briefly = m_db->shortWaitWhileWritesHeld();
     CameraLinkStore store(m_db);
     if (!store.pairedCameraMac(m_did, &m_cameraMac)) {
         if (m_db->refusedForNow()) {
             later();
             return;
         }
-        printf("queryDeviceCameraMapping query fail !!\n");
+        writeLog(LOG_LEVEL_ERROR, "EmergencyWarningDialog: the camera paired with device %u could not be read", m_did);
     }
     if (!store.storedCredentials(CameraLinkStore::Pick::LastAdministrator, &m_credentials)) {
         if (m_db->refusedForNow()) {
             later();
             return;
         }
-        printf("queryAccount query fail !!\n");
+        writeLog(LOG_LEVEL_ERROR, "EmergencyWarningDialog: the camera-management account could not be read");
     }
-    fflush(stdout);
     disconnect(held, &DbHeldWrites::heldWritesWritten, this, &EmergencyWarningDialog::readCameraLink);
     btnOpenCamera->setEnabled(!m_cameraMac.isEmpty() && m_cameraEnabled);
 }

@@ -21,25 +21,18 @@ constexpr int StatusScheduling = 2;
 constexpr int StatusFailed = 3;
 constexpr int StatusSuccessful = 4;
 
-// What a state write needs of its test: which one, and when it runs.
-VelkAutoTestSchedule timesOf(const VelkAutoTestSchedule &schedule)
+// What a state write needs of its test: which one. Not its days or time: an edit of them during a hold is for the
+// next runs, and the run's result stands.
+VelkAutoTestSchedule runOf(const VelkAutoTestSchedule &schedule)
 {
     VelkAutoTestSchedule test;
     test.tsid = schedule.tsid;
-    test.time = schedule.time;
-    test.isMon = schedule.isMon;
-    test.isTue = schedule.isTue;
-    test.isWed = schedule.isWed;
-    test.isThu = schedule.isThu;
-    test.isFri = schedule.isFri;
-    test.isSat = schedule.isSat;
-    test.isSun = schedule.isSun;
     return test;
 }
 
-// The status alone, and only while the test is still as the run found it (in the state `from`, at the same time and
-// weekdays), whenever the write runs, which may be long after the runner wrote it: what was changed meanwhile (its
-// enable flag, a new time, by the operator or by another program) stays as it is.
+// The status alone, and only while the test is still in the state `from` the run left it in, whenever the write runs,
+// which may be long after the runner wrote it: what was changed meanwhile (its enable flag, its days and time, by the
+// operator or by another program) stays as it is.
 quint32 storeStatus(OrvantaDBIntf *db, VelkAutoTestSchedule test, int from, int status)
 {
     test.status = status;
@@ -527,7 +520,7 @@ void AutoTestRunner::closeInterruptedRuns()
                 writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleReport error");
         }
         if (batch.write(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
-                        [db = m_db, test = timesOf(schedule)] {
+                        [db = m_db, test = runOf(schedule)] {
                             return storeStatus(db, test, StatusScheduling, StatusFailed);
                         }) != DB_OK)
             writeLog(LOG_LEVEL_ERROR, "AutoTestRunner::closeInterruptedRuns, updateAutoTestScheduleStatusIf error");
@@ -576,9 +569,8 @@ void AutoTestRunner::writeStatus(VelkAutoTestSchedule schedule, int from, int st
     schedule.status = status;
     m_statesWritten.insert(schedule.tsid);
     if (passWrite(QStringLiteral("state of auto-test %1").arg(schedule.tsid),
-                  [db = m_db, test = timesOf(schedule), from, status] {
-                      return storeStatus(db, test, from, status);
-                  }) != DB_OK)
+                  [db = m_db, test = runOf(schedule), from, status] { return storeStatus(db, test, from, status); }) !=
+        DB_OK)
         writeLog(LOG_LEVEL_ERROR, "Scheduling::runAutoTestTask, updateAutoTestScheduleStatusIf error, auto-test %u",
                  schedule.tsid);
     const auto read = m_passSchedules.find(schedule.tsid);

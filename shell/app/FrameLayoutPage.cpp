@@ -11,6 +11,7 @@
 
 #include "accounts/AccountOverview.h"
 #include "broadcast/Broadcast.h"
+#include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBManager.h"
 #include "devices/AlertRoad.h"
 #include "devices/ConnectedList.h"
@@ -25,6 +26,7 @@
 #include "shell/app/UserInfoDialog.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/UiHelpers.h"
 
@@ -61,6 +63,7 @@ FrameLayoutPage::FrameLayoutPage(VelkAccount loggedIn, QWidget *parent) : QWidge
 
     upgradeManager = IFPUpgradeManager::getInstance();
     dbManager = OrvantaDBManager::getInstance();
+    connect(dbManager->heldWrites(), &DbHeldWrites::writesLost, this, &FrameLayoutPage::tellWritesLost);
 
     management = new Management();
     settings = new Settings(management);
@@ -371,6 +374,20 @@ void FrameLayoutPage::askAboutUnsaved(int records)
     exitUnsavedDialog->show();
     exitUnsavedDialog->raise();
     exitUnsavedDialog->activateWindow();
+}
+
+void FrameLayoutPage::tellWritesLost(int writes)
+{
+    // The callers went on as if these records were saved, and only the log said otherwise. Records lost while the
+    // message is up add to its count; it blocks nothing.
+    if (!writesLostMessage) {
+        writesLostMessage = new GeneralMsgDialog(this);
+        writesLostMessage->setModal(false);
+    }
+    writesLostShown = writesLostMessage->isVisible() ? writesLostShown + writes : writes;
+    writesLostMessage->showOver(this, tr("%n records could not be saved in the database and were given up. The log "
+                                         "names them.",
+                                         nullptr, writesLostShown));
 }
 
 void FrameLayoutPage::showPendingExit()

@@ -11,6 +11,7 @@ class Broadcast;
 class ConnectedList;
 class ExitPendingNotice;
 class ExitUnsavedDialog;
+class GeneralMsgDialog;
 class HeldWritesExit;
 class IFPUpgradeManager;
 class Management;
@@ -99,6 +100,8 @@ private:
     void askAboutUnsaved(int records);
     /// Shows what a chosen Exit waits for, once the operator chose to wait or a warning holds it; hides it else.
     void showPendingExit();
+    /// Held records were lost (DbHeldWrites::writesLost): told beside the pages, which stay usable.
+    void tellWritesLost(int writes);
     void createTrayMenu();
     void createTrayIcon();
     void resizePages(bool rescale);
@@ -120,6 +123,8 @@ private:
     ExitUnsavedDialog *exitUnsavedDialog = nullptr;
     ExitPendingNotice *exitPendingNotice = nullptr;
     bool exitWaitChosen = false; ///< the operator chose to wait since Exit was last chosen
+    GeneralMsgDialog *writesLostMessage = nullptr;
+    int writesLostShown = 0; ///< the records the message counts while it is up
     UserInfoDialog *userInfoDialog = nullptr;
     IFPUpgradeManager *upgradeManager = nullptr;
     VelkAccount account;

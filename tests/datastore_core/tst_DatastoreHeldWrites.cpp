@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -21,6 +22,7 @@
 #include "support/DatabaseHold.h"
 #include "support/HeldEventRow.h"
 #include "support/LogCapture.h"
+#include "support/SmallDisk.h"
 #include "support/TestEnv.h"
 #include "support/TryCeiling.h"
 
@@ -419,6 +421,52 @@ private slots:
             QCOMPARE(rows, QStringList{"Gym"});
         }
         QSqlDatabase::removeDatabase(QStringLiteral("quit-side"));
+    }
+
+    // A disk left 8 to 16 KiB free refuses every held write, while a write that journals one page and is rolled back
+    // still passed there: taken for proof that the database takes other writes, it had an SOS's Event Log row and a
+    // run's report rows given up after three tries. With a few KiB more, a write of two pages commits while the rows
+    // spread over several pages are refused: other writes committing is no proof either. They wait for room, in
+    // order, and are written once it is freed. Beside them, on a disk with room, an Event Log row whose AUTOINCREMENT
+    // counter is at its end: the writes behind it are written while it is refused, and it alone is given up, and told.
+    void heldWritesWaitForRoomOnANearlyFullDisk_data()
+    {
+        QTest::addColumn<qint64>("freeBytes"); // -1: the disk has room
+        QTest::addColumn<bool>("counterAtItsEnd");
+        QTest::newRow("8 KiB free") << qint64(8 * 1024) << false;
+        QTest::newRow("12 KiB free") << qint64(12 * 1024) << false;
+        QTest::newRow("16 KiB free") << qint64(16 * 1024) << false;
+        QTest::newRow("24 KiB free") << qint64(24 * 1024) << false;
+        QTest::newRow("room, Event Log counter at its end") << qint64(-1) << true;
+    }
+    void heldWritesWaitForRoomOnANearlyFullDisk()
+    {
+        QFETCH(qint64, freeBytes);
+        QFETCH(bool, counterAtItsEnd);
+        QTemporaryDir disk;
+        QVERIFY(disk.isValid());
+        if (!SmallDisk::available(disk.path()))
+            QSKIP("no user namespace here to mount a small disk in");
+        QProcess probe;
+        const qint64 size = 16 * 1024 * 1024;
+        SmallDisk::start(probe, disk.path(), size, size, {QStringLiteral("data/Quorvin")},
+                         QStringLiteral(QV_DISK_PROBE),
+                         {disk.path() + QStringLiteral("/data/Quorvin"), QString::number(freeBytes),
+                          QString::number(counterAtItsEnd ? 1 : 0)});
+        QVERIFY(probe.waitForFinished(180000));
+        const QString output = QString::fromLocal8Bit(probe.readAllStandardOutput());
+        QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0,
+                 qPrintable(output + QString::fromLocal8Bit(probe.readAllStandardError())));
+        QHash<QString, QString> said;
+        for (const QString &line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            said.insert(line.section(QLatin1Char(' '), 0, 0), line.section(QLatin1Char(' '), 1));
+        QCOMPARE(said.value("lost"), QString::number(counterAtItsEnd ? 1 : 0));
+        // Nothing overtakes a write that waits for room.
+        QCOMPARE(said.value("written"), QString::number(counterAtItsEnd ? 20 : 0));
+        QCOMPARE(said.value("held"), QStringLiteral("0"));
+        QCOMPARE(said.value("events"), QString::number(counterAtItsEnd ? 0 : 1));
+        QCOMPARE(said.value("rows"), QStringLiteral("20"));
+        QCOMPARE(said.value("kicked"), QStringLiteral("1"));
     }
 
     // The console ends while another program still holds the database: the writes it could not make are named.

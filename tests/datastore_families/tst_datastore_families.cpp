@@ -522,8 +522,9 @@ void TestDatastoreFamilies::broadcastResultGoesToCurrentSending()
 }
 
 // A schedule's state written late (held while another program held the database) is set only while the schedule is
-// still as its run left it: in the state it is set from, at the same start. A reschedule, a move or another state
-// written since stands; a schedule that is gone is no row to set.
+// still as its run left it: in the state it is set from and, for a firmware update, at the same start. A reschedule, a
+// move or another state written since stands; an auto-test's new days or time leave its run's result; a schedule that
+// is gone is no row to set.
 void TestDatastoreFamilies::lateStatesLeaveLaterChanges()
 {
     VelkOtaSchedule ota;
@@ -573,17 +574,20 @@ void TestDatastoreFamilies::lateStatesLeaveLaterChanges()
     QVERIFY(set);
     VelkAutoTestSchedule checked = test;
     checked.status = 4;
-    exec(QString("UPDATE AutoTestSchedule SET isTue = 1 WHERE tsid = %1").arg(test.tsid));
-    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
-    QVERIFY(!set);
-    exec(QString("UPDATE AutoTestSchedule SET isTue = 0, time = '11:00' WHERE tsid = %1").arg(test.tsid));
-    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
-    QVERIFY(!set);
-    QCOMPARE(testStatus(), 2);
-    exec(QString("UPDATE AutoTestSchedule SET time = '10:00' WHERE tsid = %1").arg(test.tsid));
+    // An auto-test's days and time are for its next runs: edited during the hold, the run's result still lands.
+    exec(QString("UPDATE AutoTestSchedule SET isTue = 1, time = '11:00' WHERE tsid = %1").arg(test.tsid));
     QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
     QVERIFY(set);
     QCOMPARE(testStatus(), 4);
+    QCOMPARE(count(QString("SELECT isTue FROM AutoTestSchedule WHERE tsid = %1").arg(test.tsid)), 1);
+    // Another state written since stands.
+    exec(QString("UPDATE AutoTestSchedule SET status = 1 WHERE tsid = %1").arg(test.tsid));
+    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(checked, 2, set), DB_OK);
+    QVERIFY(!set);
+    QCOMPARE(testStatus(), 1);
+    VelkAutoTestSchedule goneTest = checked;
+    goneTest.tsid = 424242;
+    QCOMPARE(m_db->updateAutoTestScheduleStatusIf(goneTest, 2, set), DB_ROW_NOT_FOUND);
 }
 
 void TestDatastoreFamilies::cameraMappingFoundByAnyAccountText()

@@ -36,7 +36,9 @@
 #include "shell/kit/GeneralMsgDialog.h"
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
+#include "support/HeldEventRow.h"
 #include "support/ManyDevices.h"
+#include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -54,6 +56,7 @@ private slots:
     void navigationKeepsSelectedLook();
     void upgradeNotificationForAdministratorOnly();
     void closingWithoutTrayMinimises();
+    void lostHeldRecordsAreTold();
 
     void pageModeIsStoredInSettingsFile();
     void audioBoxModeForcesDevicesTab();
@@ -193,6 +196,41 @@ QString TestFrame::restoreNotice(const QString &file)
         return QString();
     auto *message = dialog.findChild<GeneralMsgDialog *>();
     return message && message->isVisible() ? message->labelMessage->text() : QString();
+}
+
+// An SOS's Event Log row whose counter is at its end is given up after the file refused it while it took other
+// writes, and only the log said so: the operator, told that it was saved, learns it in a message that blocks nothing.
+void TestFrame::lostHeldRecordsAreTold()
+{
+    FrameLayoutPage *frame = newFrame(true);
+    const ShortDatabaseWaits waits(100);
+    OrvantaDBManager *db = waits.db();
+    QSqlQuery sql(db->databaseManager()->connection());
+    QVERIFY(sql.exec(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'EventLog'")));
+    QVERIFY(
+        sql.exec(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES ('EventLog', 9223372036854775807)")));
+    const auto mended = qScopeGuard([&sql] {
+        sql.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = (SELECT ifnull(max(did), 0) FROM EventLog) WHERE "
+                                "name = 'EventLog'"));
+        sql.exec(QStringLiteral("DELETE FROM Groups WHERE groupName = 'Written behind it'"));
+    });
+    holdEventRow(db, "AlertRoad", QStringLiteral("event-log row of the SOS from Gym"), QStringLiteral("Gym"),
+                 QStringLiteral("2026-03-02 09:15:00"));
+    db->heldWrites()->writeLater("test", QStringLiteral("group"), [db] {
+        VelkGroups group;
+        group.groupName = QStringLiteral("Written behind it");
+        group.groupType = QStringLiteral("Control Box");
+        return db->createGroups(group);
+    });
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    GeneralMsgDialog *told = nullptr;
+    for (GeneralMsgDialog *message : frame->findChildren<GeneralMsgDialog *>()) {
+        if (message->isVisible() && message->labelMessage->text().contains(QStringLiteral("could not be saved")))
+            told = message;
+    }
+    QVERIFY(told);
+    QVERIFY2(told->labelMessage->text().startsWith(QStringLiteral("1 record")), qPrintable(told->labelMessage->text()));
+    QCOMPARE(told->windowModality(), Qt::NonModal);
 }
 
 void TestFrame::adminFrameStartsOnDeviceControl()

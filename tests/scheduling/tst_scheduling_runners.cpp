@@ -5,6 +5,7 @@
 #include "support/DatabaseFault.h"
 #include "support/DatabaseHold.h"
 #include "support/HoldKinds.h"
+#include "support/SavingProgram.h"
 #include "support/ShortDatabaseWaits.h"
 
 #include <QScopeGuard>
@@ -33,6 +34,8 @@ private slots:
     void refusedReportRowCostsOnlyItself();
     void heldDatabaseKeepsStatesWithTheirRows_data();
     void heldDatabaseKeepsStatesWithTheirRows();
+    void heldResultBelongsToItsRun_data();
+    void heldResultBelongsToItsRun();
     void unreadableDatabaseStillRunsTheTests_data();
     void unreadableDatabaseStillRunsTheTests();
     void deviceTableReadAsDamagedOverTheMinute();
@@ -804,6 +807,77 @@ void TestSchedulingRunners::heldDatabaseKeepsStatesWithTheirRows()
         panel->shutDown();
     for (int serial = 1; serial <= 5; ++serial)
         QTRY_COMPARE(m_fx->server()->connectionState(testMac(serial)), CmdServer::Offline);
+}
+
+void TestSchedulingRunners::heldResultBelongsToItsRun_data()
+{
+    QTest::addColumn<QString>("edit"); // by another program, or by the editor before or after the states land
+    QTest::addColumn<QString>("time"); // the time the edit gives the test
+    QTest::addColumn<int>("status");   // stored once the held states landed and the edit was saved
+    QTest::newRow("another program adds a weekday") << "program"
+                                                    << "10:00" << 4;
+    QTest::newRow("the editor adds a weekday before the states land") << "editor"
+                                                                      << "10:00" << 4;
+    QTest::newRow("the editor moves it to 10:30 before the states land") << "editor"
+                                                                         << "10:30" << 4;
+    QTest::newRow("the editor moves it to 10:30 after they landed") << "editor after"
+                                                                    << "10:30" << 1;
+}
+
+// Another program held the database over a run's power-on and check, so the run's states were held, and the test was
+// given another weekday before they landed: they were written only while its days and time were as the run left them,
+// and the run's Successful was lost (Not Started after the editor's save, Scheduling after another program's edit).
+// The states belong to the run, whatever the test's times say for its next runs. A save made after they landed stands,
+// and a test moved to a later time runs then and writes its own states.
+void TestSchedulingRunners::heldResultBelongsToItsRun()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, time);
+    QFETCH(int, status);
+    // Before the editor's save, held writes are tried only when another write commits.
+    const ShortDatabaseWaits waits(100, edit == QLatin1String("editor") ? 600000 : 20);
+    OrvantaDBManager *db = waits.db();
+    const VelkIFPDevice one = addManagedDevice(QStringLiteral("Panel-1"), testMac(1));
+    const quint32 tsid = seedAutoTest(2, QStringLiteral("10:00"), {one});
+    auto panel = wakeablePanel();
+    ManualClock clock(QDateTime(Monday, QTime(9, 59, 50)));
+    AutoTestRunner runner(db, m_fx->server(), &clock);
+    runner.replan();
+    auto holder = std::make_unique<SavingProgram>(db->databaseFilePath(), false);
+    QVERIFY(holder->isHolding());
+    clock.setNow(QDateTime(Monday, QTime(10, 0)));
+    QTRY_VERIFY(m_fx->server()->isDeviceOnline(one));
+    clock.setNow(QDateTime(Monday, QTime(10, 1, 30)));
+    QVERIFY(!db->heldWrites()->isEmpty());
+    if (edit == QLatin1String("program")) {
+        QVERIFY(holder->save(
+            QStringLiteral("UPDATE AutoTestSchedule SET isTue = 1, time = '%1' WHERE tsid = %2").arg(time).arg(tsid)));
+    } else {
+        holder.reset();
+        if (edit == QLatin1String("editor after"))
+            QTRY_VERIFY(db->heldWrites()->isEmpty());
+        // As the editor saves it: its days and time, started afresh (the stored status is not Scheduling).
+        VelkAutoTestSchedule saved = storedAutoTest(tsid);
+        saved.isTue = true;
+        saved.time = time;
+        saved.status = 1;
+        saved.devices = {one};
+        QCOMPARE(db->updateAutoTestSchedule(saved), DB_OK);
+    }
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+    QCOMPARE(storedAutoTest(tsid).status, status);
+    QVERIFY(storedAutoTest(tsid).isTue);
+    QCOMPARE(storedAutoTest(tsid).time, time);
+    if (time == QLatin1String("10:30")) {
+        runner.replan();
+        clock.setNow(QDateTime(Monday, QTime(10, 30)));
+        QTRY_COMPARE(storedAutoTest(tsid).status, 2);
+        QTRY_VERIFY(m_fx->server()->isDeviceOnline(one));
+        clock.setNow(QDateTime(Monday, QTime(10, 31, 30)));
+        QTRY_COMPARE(storedAutoTest(tsid).status, 4);
+    }
+    panel->shutDown();
+    QTRY_COMPARE(m_fx->server()->connectionState(testMac(1)), CmdServer::Offline);
 }
 
 void TestSchedulingRunners::unreadableDatabaseStillRunsTheTests_data()
