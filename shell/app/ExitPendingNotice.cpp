@@ -34,14 +34,22 @@ void ExitPendingNotice::setWaits(int alerts, int records)
 
 void ExitPendingNotice::showWaits()
 {
-    // Two counts in one sentence: each has its own plural forms.
-    if (m_alerts > 0 && m_records > 0)
-        labelMessage->setText(tr("The console will close once %1 and %2.")
-                                  .arg(tr("the %n emergency alerts are answered", nullptr, m_alerts),
-                                       tr("%n records are saved", nullptr, m_records)));
-    else if (m_alerts > 0)
+    // One warning is "the emergency alert", as it always was: every form of a count names its number. Two or more
+    // were called "the emergency alert" too; they are counted now.
+    if (m_alerts > 1 && m_records > 0)
+        labelMessage->setText(tr("The console will close once the %1 emergency alerts are answered and %n records "
+                                 "are saved.",
+                                 nullptr, m_records)
+                                  .arg(m_alerts));
+    else if (m_alerts > 1)
         labelMessage->setText(
             tr("The console will close once the %n emergency alerts are answered.", nullptr, m_alerts));
+    else if (m_alerts == 1 && m_records > 0)
+        labelMessage->setText(tr("The console will close once the emergency alert is answered and %n records are "
+                                 "saved.",
+                                 nullptr, m_records));
+    else if (m_alerts == 1)
+        labelMessage->setText(tr("The console will close once the emergency alert is answered."));
     else
         labelMessage->setText(tr("The console will close once %n records are saved.", nullptr, m_records));
 }
