@@ -84,6 +84,13 @@ void DbHeldWrites::writeBeforeExit()
     scheduleTry(0);
 }
 
+void DbHeldWrites::exitCalledOff()
+{
+    // Left at the exit's pace, a hold of an hour cost a try every second and a report of each to an exit no longer
+    // waiting.
+    m_exiting = false;
+}
+
 int DbHeldWrites::endOfProcess(const char *why)
 {
     m_timer.stop();

@@ -93,6 +93,11 @@ public:
     /// event loop turning between slices, until allWritten(); while the database refuses them, every refused try says
     /// so (refusedAtExit) and the next comes within the first pause.
     void writeBeforeExit();
+    /// The console stays after all (the operator called the exit off): the pauses between tries grow again as they
+    /// do without an exit, and refused tries are no longer reported as at exit.
+    void exitCalledOff();
+    /// The pause before the next try while the database refuses the held writes (the one awaited, or else the next).
+    int pauseMs() const { return m_timer.isActive() ? m_timer.interval() : m_nextIntervalMs; }
     /// The process ends now: writes all the database takes, in slices without the event loop, and names the writes
     /// still held in the log, with why they are not written, and drops them. Returns how many were dropped.
     int endOfProcess(const char *why);

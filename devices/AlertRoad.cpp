@@ -148,6 +148,8 @@ void AlertRoad::takeUp(const QString &key, const QString &mac, const VelkIFPDevi
                                        VelkEventLog row = event;
                                        return db->insertEventLog(row);
                                    });
+    // After the row is handed over: whoever counts what is not saved yet counts it too.
+    emit pendingChanged(m_pending.size());
 }
 
 void AlertRoad::stopAlert(const QString &mac)
@@ -165,9 +167,11 @@ void AlertRoad::stopAlertOfDevice(quint32 did)
 
 void AlertRoad::settle(const QString &key)
 {
-    m_pending.removeAll(key);
+    const bool wasPending = m_pending.removeAll(key) > 0;
     m_answered.insert(key, m_clock->now());
     writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s answered", qUtf8Printable(key));
+    if (wasPending)
+        emit pendingChanged(m_pending.size());
     if (m_pending.isEmpty()) {
         emit startAlert(false);
         stopSound();

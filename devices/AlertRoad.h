@@ -86,6 +86,8 @@ signals:
     void warningRequested(VelkIFPDevice device);
     /// true when an alert is taken up, false when the last pending alert was answered.
     void startAlert(bool enable);
+    /// How many panels' warnings are shown now (pendingAlerts()), at each alert taken up and each answer.
+    void pendingChanged(int pending);
     /// The alarm cannot sound (no audio output, a file that cannot be played): the beep stands in until the last
     /// pending alert is answered. Emitted once as the beep starts; isBeeping() tells a warning shown later.
     void alarmCannotSound();

@@ -181,7 +181,7 @@ int main(int argc, char **argv)
     ScriptedChooser chooser;
     FileChooser::setInstance(&chooser);
     int restarts = 0;
-    UserInfoDialog::setRestartHandler([&restarts]() { ++restarts; });
+    UserInfoDialog::setRestartHandler([&restarts](const QStringList &) { ++restarts; });
     UserInfoDialog dialog(storedAccount(true));
     dialog.show();
     const QString backup = env.home() + QStringLiteral("/backup.db");

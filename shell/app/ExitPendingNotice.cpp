@@ -1,7 +1,9 @@
 #include "shell/app/ExitPendingNotice.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QWindow>
 
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -23,23 +25,67 @@ ExitPendingNotice::ExitPendingNotice(QWidget *parent) : QDialog(parent)
 
 ExitPendingNotice::~ExitPendingNotice() = default;
 
-void ExitPendingNotice::setWaits(bool alert, int records)
+void ExitPendingNotice::setWaits(int alerts, int records)
 {
-    m_alert = alert;
+    m_alerts = alerts;
     m_records = records;
     showWaits();
 }
 
 void ExitPendingNotice::showWaits()
 {
-    if (m_alert && m_records > 0)
+    // One warning is "the emergency alert", as it always was: every form of a count names its number. Two or more
+    // were called "the emergency alert" too; they are counted now.
+    if (m_alerts > 1 && m_records > 0)
+        labelMessage->setText(tr("The console will close once the %1 emergency alerts are answered and %n records "
+                                 "are saved.",
+                                 nullptr, m_records)
+                                  .arg(m_alerts));
+    else if (m_alerts > 1)
+        labelMessage->setText(
+            tr("The console will close once the %n emergency alerts are answered.", nullptr, m_alerts));
+    else if (m_alerts == 1 && m_records > 0)
         labelMessage->setText(tr("The console will close once the emergency alert is answered and %n records are "
                                  "saved.",
                                  nullptr, m_records));
-    else if (m_alert)
+    else if (m_alerts == 1)
         labelMessage->setText(tr("The console will close once the emergency alert is answered."));
     else
         labelMessage->setText(tr("The console will close once %n records are saved.", nullptr, m_records));
+}
+
+bool ExitPendingNotice::event(QEvent *event)
+{
+    // Sent as the toolkit goes through its windows for a modal window just shown (or for one hidden, when another
+    // is still open): the notice follows once that is done.
+    if (event->type() == QEvent::WindowBlocked)
+        QMetaObject::invokeMethod(this, &ExitPendingNotice::followModalWindow, Qt::QueuedConnection);
+    return QDialog::event(event);
+}
+
+void ExitPendingNotice::followModalWindow()
+{
+    QWindow *own = windowHandle();
+    if (!own)
+        return;
+    // The toolkit blocks no window that belongs to the topmost modal window; for the window manager the notice stays
+    // above that window as well.
+    QWidget *modal = QApplication::activeModalWidget();
+    QWindow *owner = modal && modal != this ? modal->windowHandle() : nullptr;
+    const bool toModal = owner != nullptr;
+    if (!owner && parentWidget())
+        owner = parentWidget()->window()->windowHandle();
+    if (own->transientParent() == owner)
+        return;
+    disconnect(m_ownerGone);
+    own->setTransientParent(owner);
+    if (toModal) {
+        // Once that window goes, the notice follows the modal window still open, or else the main window again.
+        m_ownerGone = connect(owner, &QWindow::visibleChanged, this, [this](bool visible) {
+            if (!visible)
+                QMetaObject::invokeMethod(this, &ExitPendingNotice::followModalWindow, Qt::QueuedConnection);
+        });
+    }
 }
 
 void ExitPendingNotice::reject()
@@ -58,12 +104,17 @@ void ExitPendingNotice::changeEvent(QEvent *event)
         setWindowTitle(productName());
         showWaits();
     }
+    // Minimised, it took the main window along (a transient window goes with its owner), and nothing on screen said
+    // that an exit waited.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
     QDialog::changeEvent(event);
 }
 
 void ExitPendingNotice::showEvent(QShowEvent *event)
 {
     scaleUi(true);
+    followModalWindow();
     QDialog::showEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMetaObject>
 
 #include "shell/app/Ui_ExitPendingNotice.h"
 #include "shell/kit/FormScale.h"
@@ -9,8 +10,12 @@
 /// every SOS warning is answered; "Stay Open" calls the exit off. Nothing on screen used to say that an exit was
 /// waiting, and the console then ended minutes later in the middle of the operator's work.
 ///
-/// It is no question to put aside: it has no close button, and Escape leaves it up, so that a waiting exit never
-/// goes out of sight. It does not block the console's other windows.
+/// It is no question to put aside: it has no close button, Escape leaves it up, and minimised it comes back at once
+/// (a window manager that minimises it takes the main window along, and nothing on screen said an exit waited). It
+/// does not block the console's other windows, and none blocks it: a modal window (an SOS warning, a dialog the
+/// operator is filling in) blocks every other window of the console, and Stay Open did nothing until it was closed,
+/// while the console could end and take the dialog and what was typed in it along. The notice is made a transient
+/// window of the topmost modal window, which the toolkit leaves usable.
 class ExitPendingNotice : public QDialog, public Ui_ExitPendingNotice
 {
     Q_OBJECT
@@ -18,8 +23,8 @@ public:
     explicit ExitPendingNotice(QWidget *parent = nullptr);
     ~ExitPendingNotice() override;
 
-    /// What the exit waits for: an SOS warning to be answered, and that many records to be saved.
-    void setWaits(bool alert, int records);
+    /// What the exit waits for: that many SOS warnings to be answered, and that many records to be saved.
+    void setWaits(int alerts, int records);
 
 public slots:
     /// Escape does not hide a waiting exit.
@@ -29,6 +34,7 @@ signals:
     void stayOpenChosen();
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -36,8 +42,11 @@ protected:
 private:
     void scaleUi(bool rescale);
     void showWaits();
+    /// Belongs to the topmost modal window while there is one, else to its parent's window.
+    void followModalWindow();
 
     FormScale formScale;
-    bool m_alert = false;
+    int m_alerts = 0;
     int m_records = 0;
+    QMetaObject::Connection m_ownerGone; ///< the modal window it belongs to hides or goes
 };

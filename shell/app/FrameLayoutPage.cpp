@@ -336,9 +336,9 @@ void FrameLayoutPage::closeProgram()
         connect(heldWritesExit, &HeldWritesExit::quit, this, &FrameLayoutPage::endProgram);
         connect(heldWritesExit, &HeldWritesExit::notSaved, this, &FrameLayoutPage::askAboutUnsaved);
         connect(heldWritesExit, &HeldWritesExit::pendingChanged, this, &FrameLayoutPage::showPendingExit);
-        connect(management, &Management::startAlert, heldWritesExit, &HeldWritesExit::setAlertOpen);
+        connect(management->alertRoad(), &AlertRoad::pendingChanged, heldWritesExit, &HeldWritesExit::setAlertsOpen);
     }
-    heldWritesExit->setAlertOpen(!management->alertRoad()->pendingAlerts().isEmpty());
+    heldWritesExit->setAlertsOpen(management->alertRoad()->pendingAlerts().size());
     exitWaitChosen = false;
     heldWritesExit->request();
 }
@@ -409,7 +409,7 @@ void FrameLayoutPage::showPendingExit()
             heldWritesExit->callOff();
         });
     }
-    exitPendingNotice->setWaits(heldWritesExit->waitsForAlert(), heldWritesExit->recordsAwaited());
+    exitPendingNotice->setWaits(heldWritesExit->alertsAwaited(), heldWritesExit->recordsAwaited());
     if (exitPendingNotice->isVisible())
         return;
     // Low on the screen, clear of an SOS warning, which comes up in the middle.

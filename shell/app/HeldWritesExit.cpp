@@ -47,16 +47,20 @@ void HeldWritesExit::callOff()
     m_chosen = false;
     m_withoutRecords = false;
     m_alertLogged = false;
+    m_held->exitCalledOff();
     writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit called off, %d held writes still held", m_held->count());
     emit pendingChanged();
 }
 
-void HeldWritesExit::setAlertOpen(bool open)
+void HeldWritesExit::setAlertsOpen(int warnings)
 {
-    if (open == m_alertOpen)
+    warnings = qMax(0, warnings);
+    if (warnings == m_alertsOpen)
         return;
-    m_alertOpen = open;
-    m_alertLogged = false;
+    // Logged once while warnings hold the exit, however many come and go meanwhile.
+    if ((warnings > 0) != (m_alertsOpen > 0))
+        m_alertLogged = false;
+    m_alertsOpen = warnings;
     update();
 }
 
@@ -64,13 +68,13 @@ void HeldWritesExit::update()
 {
     if (!m_chosen)
         return;
-    if (!m_alertOpen && (m_withoutRecords || m_held->isEmpty())) {
+    if (m_alertsOpen == 0 && (m_withoutRecords || m_held->isEmpty())) {
         m_chosen = false;
         m_withoutRecords = false;
         emit quit();
         return;
     }
-    if (m_alertOpen && !m_alertLogged) {
+    if (m_alertsOpen > 0 && !m_alertLogged) {
         // Ending now would take the warning, its alarm and the panel's stop-alert with it.
         writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit waits for the SOS warning to be answered");
         m_alertLogged = true;

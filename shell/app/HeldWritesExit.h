@@ -17,7 +17,7 @@ class DbHeldWrites;
 ///
 /// An exit that waited for the writes ended the console in the middle of an SOS that came meanwhile: the warning, the
 /// alarm and the red frame vanished unanswered, and the panel never had its stop-alert. An open warning now holds any
-/// exit until it is answered (setAlertOpen). A waiting exit can be called off (callOff), and tells whoever shows it
+/// exit until it is answered (setAlertsOpen). A waiting exit can be called off (callOff), and tells whoever shows it
 /// what it waits for (pendingChanged).
 class HeldWritesExit : public QObject
 {
@@ -34,13 +34,15 @@ public:
     void quitAnyway();
     /// The operator keeps the console: the exit no longer waits, and the writes go on as they would without it.
     void callOff();
-    /// Whether an SOS warning is open (shown and not answered).
-    void setAlertOpen(bool open);
+    /// How many SOS warnings are open (shown and not answered).
+    void setAlertsOpen(int warnings);
 
     /// Whether an exit was chosen and waits.
     bool isPending() const { return m_chosen; }
     /// Whether it waits for a warning to be answered.
-    bool waitsForAlert() const { return m_chosen && m_alertOpen; }
+    bool waitsForAlert() const { return alertsAwaited() > 0; }
+    /// How many warnings it waits for.
+    int alertsAwaited() const { return m_chosen ? m_alertsOpen : 0; }
     /// How many records it waits for (none when the operator chose to quit without them).
     int recordsAwaited() const;
 
@@ -59,6 +61,6 @@ private:
     DbHeldWrites *m_held;
     bool m_chosen = false;
     bool m_withoutRecords = false;
-    bool m_alertOpen = false;
+    int m_alertsOpen = 0;
     bool m_alertLogged = false; ///< the log says already that a warning holds the exit
 };

@@ -35,11 +35,16 @@
 
 namespace {
 
-std::function<void()> &restartHandler()
+std::function<void(const QStringList &)> &restartHandler()
 {
-    static std::function<void()> handler;
+    static std::function<void(const QStringList &)> handler;
     return handler;
 }
+
+// The arguments by which a restore tells the program it restarts what to show: "<prefix><table>=<count>" for each table
+// with rows left out, or the swap's failure.
+const QString LeftOutArgument = QStringLiteral("--restored-rows-left-out=");
+const QString SwapFailedArgument = QStringLiteral("--restore-not-swapped");
 
 int &liveFileWait()
 {
@@ -163,17 +168,11 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     busyNotice->hide();
 
     messageDialog = new GeneralMsgDialog(this);
-    connect(messageDialog, &QDialog::finished, this, [this]() {
-        if (restartAfterMessage) {
-            restartAfterMessage = false;
-            restartProgram();
-        }
-    });
 }
 
 UserInfoDialog::~UserInfoDialog() = default;
 
-void UserInfoDialog::setRestartHandler(std::function<void()> handler)
+void UserInfoDialog::setRestartHandler(std::function<void(const QStringList &arguments)> handler)
 {
     restartHandler() = std::move(handler);
 }
@@ -183,12 +182,12 @@ void UserInfoDialog::setLiveFileWaitMs(int waitMs)
     liveFileWait() = waitMs;
 }
 
-void UserInfoDialog::restartProgram()
+void UserInfoDialog::restartProgram(const QStringList &arguments)
 {
     if (restartHandler())
-        restartHandler()();
+        restartHandler()(arguments);
     else
-        SingleInstance::restartApplication();
+        SingleInstance::restartApplication(QString(), arguments);
 }
 
 void UserInfoDialog::setUserInfo(VelkAccount account)
@@ -520,18 +519,44 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         DatabaseFileOps::discardStaged(target);
         writeLog(LOG_LEVEL_ERROR, "UserInfoDialog::restoreDb - swapping in %s failed",
                  source.toLocal8Bit().constData());
-        // The database is closed by now; the restart opens the kept data again.
-        restartAfterMessage = true;
-        showMessage(tr("The database could not be restored. The current data is kept and the program restarts."));
+        // The database is closed by now; the restart opens the kept data again, and says so.
+        restartProgram({SwapFailedArgument});
         return;
     }
-    const QString changes = restoreChanges(report);
-    if (changes.isEmpty()) {
-        restartProgram();
-        return;
+    // At once: the closed database takes no write until the restart, and what is held for it meanwhile (the row of
+    // an SOS) is lost. The restarted program tells what the restore made fit.
+    restartProgram(restartArguments(report));
+}
+
+QStringList UserInfoDialog::restartArguments(const DatabaseFileOps::RestoreReport &report)
+{
+    QStringList arguments;
+    for (auto count = report.duplicateRows.cbegin(); count != report.duplicateRows.cend(); ++count)
+        arguments << LeftOutArgument + count.key() + QLatin1Char('=') + QString::number(count.value());
+    return arguments;
+}
+
+QString UserInfoDialog::noticeAfterRestart(const QStringList &arguments)
+{
+    if (arguments.contains(SwapFailedArgument))
+        return tr("The database could not be restored. The current data is kept.");
+    DatabaseFileOps::RestoreReport report;
+    for (const QString &argument : arguments) {
+        if (!argument.startsWith(LeftOutArgument))
+            continue;
+        const QString entry = argument.mid(argument.indexOf(QLatin1Char('=')) + 1);
+        const int split = entry.lastIndexOf(QLatin1Char('='));
+        bool isCount = false;
+        const qint64 count = entry.mid(split + 1).toLongLong(&isCount);
+        // Not what a restore writes: logged and passed over, so that no report is made up.
+        if (split <= 0 || !isCount || count <= 0) {
+            writeLog(LOG_LEVEL_WARNING, "UserInfoDialog: argument %s ignored, not a count of a restore",
+                     argument.toUtf8().constData());
+            continue;
+        }
+        report.duplicateRows.insert(entry.left(split), count);
     }
-    restartAfterMessage = true;
-    showMessage(changes);
+    return restoreChanges(report);
 }
 
 QString UserInfoDialog::restoreChanges(const DatabaseFileOps::RestoreReport &report)
@@ -549,9 +574,7 @@ QString UserInfoDialog::restoreChanges(const DatabaseFileOps::RestoreReport &rep
                      .arg(listed(report.duplicateRows));
     if (lines.isEmpty())
         return QString();
-    return tr("The database was restored, but not all of it fit this program:\n%1\nThe program restarts when this "
-              "message is closed.")
-        .arg(lines.join(QLatin1Char('\n')));
+    return tr("The database was restored, but not all of it fit this program:\n%1").arg(lines.join(QLatin1Char('\n')));
 }
 
 bool UserInfoDialog::eventFilter(QObject *watched, QEvent *event)

@@ -33,8 +33,8 @@ public:
     /// two after that dot.
     static bool isValidEmail(QString email);
 
-    /// Replaces what a restart does (quit and start the program again); nullptr restores it.
-    static void setRestartHandler(std::function<void()> handler);
+    /// Replaces what a restart does (quit and start the program again with these arguments); nullptr restores it.
+    static void setRestartHandler(std::function<void(const QStringList &arguments)> handler);
     /// How long a restore waits for another program to let go of the database before it gives up (tests shorten it).
     static void setLiveFileWaitMs(int waitMs);
 
@@ -46,6 +46,12 @@ public:
     /// What the operator is told of a restore that made rows of the chosen file fit (report); empty when it changed
     /// nothing.
     static QString restoreChanges(const DatabaseFileOps::RestoreReport &report);
+    /// A restore restarts the program at once, with these arguments: what it made fit (report) is told by the program
+    /// it starts. Told before the restart, the database stayed closed while the operator read it, and the row of an SOS
+    /// handed over meanwhile was lost at the restart.
+    static QStringList restartArguments(const DatabaseFileOps::RestoreReport &report);
+    /// What the program started with arguments tells the operator of the restore that restarted it; empty: nothing.
+    static QString noticeAfterRestart(const QStringList &arguments);
     /// What the operator is told when a restore of the live file livePath stops at result; report tells what the
     /// restore found.
     static QString restoreRefusal(DatabaseFileOps::Result result, const QString &livePath,
@@ -83,7 +89,7 @@ private:
     /// The end of a restore once the chosen file is checked and staged (result): the swap and the restart.
     void swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source,
                         const DatabaseFileOps::RestoreReport &report);
-    void restartProgram();
+    void restartProgram(const QStringList &arguments = QStringList());
 
     OrvantaDBIntf *dbIntf = nullptr;
     CheckPasswordDialog *checkPasswordDialog = nullptr;
@@ -96,7 +102,6 @@ private:
     VelkAccount adminInfo;
 
     GeneralMsgDialog *messageDialog = nullptr;
-    bool restartAfterMessage = false;
     DatabaseFileJob *copyJob = nullptr;
     QProgressDialog *busyNotice = nullptr;
     FormScale formScale;

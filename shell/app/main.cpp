@@ -8,8 +8,10 @@
 #include "shell/app/MainWindowFinder.h"
 #include "shell/app/Orvanta.h"
 #include "shell/app/StartupLanguage.h"
+#include "shell/app/UserInfoDialog.h"
 #include "shell/app/VanishedWindowErrors.h"
 #include "shell/base/Log.h"
+#include "shell/kit/GeneralMsgDialog.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QApplication>
@@ -158,6 +160,13 @@ int main(int argc, char *argv[])
     if (report.diskFull)
         std::fprintf(stderr, "%s\n", DatabaseStartupNotice::text(report).toLocal8Bit().constData());
     DatabaseStartupNotice::showIfNeeded(report);
+    // A restore restarted the console at once, and what it has to tell comes here, with the restored file open.
+    const QString restored = UserInfoDialog::noticeAfterRestart(app.arguments());
+    if (!restored.isEmpty() && !report.diskFull && !QuitSignalHandler::quitRequested()) {
+        GeneralMsgDialog notice;
+        notice.setMessage(restored);
+        notice.exec();
+    }
 
     int result = 0;
     if (report.diskFull) {

@@ -1,7 +1,7 @@
 // Renders what Exit shows while writes wait, to PNG files for a look by eye: the question (one record and seven, Wait
-// holding the keyboard), the notice of the waiting exit in its three texts, and the whole screen with an SOS warning
-// open while an exit waits for it, the notice below it.
-// Usage: frame_exit_screenshot <prefix> [language]   (language en_US or zh_TW)
+// holding the keyboard), the notice of the waiting exit in its texts (one warning and two), and the whole screen with
+// an SOS warning open while an exit waits for it, the notice below it. Usage: frame_exit_screenshot <prefix> [language]
+// (language en_US or zh_TW)
 //   xvfb-run -a -s "-screen 0 1920x1080x24" env QT_FONT_DPI=135 build/tests/frame/frame_exit_screenshot /tmp/ex14 zh_TW
 // Everything stays in a temporary HOME.
 
@@ -59,12 +59,16 @@ int main(int argc, char **argv)
         shoot(&question, prefix + QStringLiteral("-question-%1.png").arg(records));
     }
     ExitPendingNotice notice;
-    notice.setWaits(false, 7);
+    notice.setWaits(0, 7);
     shoot(&notice, prefix + QStringLiteral("-notice-records.png"));
-    notice.setWaits(true, 0);
+    notice.setWaits(1, 0);
     shoot(&notice, prefix + QStringLiteral("-notice-alert.png"));
-    notice.setWaits(true, 1);
+    notice.setWaits(1, 1);
     shoot(&notice, prefix + QStringLiteral("-notice-both.png"));
+    notice.setWaits(2, 0);
+    shoot(&notice, prefix + QStringLiteral("-notice-alerts.png"));
+    notice.setWaits(2, 7);
+    shoot(&notice, prefix + QStringLiteral("-notice-both-plural.png"));
 
     // The console's windows as the operator sees them: an SOS warning open, Exit chosen, the notice below it.
     const VelkIFPDevice device = addManagedDevice(QStringLiteral("Science Lab B"), QStringLiteral("02:51:4d:00:00:21"),

@@ -17,6 +17,9 @@
 
 #include "FrameTestSupport.h"
 #include "datastore/DbHeldWrites.h"
+#include "devices/AlertRoad.h"
+#include "devices/Management.h"
+#include "devices/ManagementAddDevice.h"
 #include "emergency/EmergencyWarningDialog.h"
 #include "network/NetTestSupport.h"
 #include "shell/app/ExitPendingNotice.h"
@@ -52,6 +55,7 @@ private slots:
     void questionShowsItsWholeTextInEachLanguage();
     void keyOnTheQuestionWaits_data();
     void keyOnTheQuestionWaits();
+    void waitingExitIsShownAndCanBeCalledOff_data();
     void waitingExitIsShownAndCanBeCalledOff();
     void sosWhileExitWaitsKeepsTheConsoleUntilAnswered();
 
@@ -242,7 +246,7 @@ void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
     {
         // The notice of the waiting exit, with its longest text.
         ExitPendingNotice notice;
-        notice.setWaits(true, 123456);
+        notice.setWaits(2, 123456);
         notice.show();
         QVERIFY(QTest::qWaitForWindowExposed(&notice));
         QVERIFY(notice.labelMessage->text().contains(QStringLiteral("123456")));
@@ -297,16 +301,46 @@ ExitUnsavedDialog *TestFrameExit::askedToExit()
                : nullptr;
 }
 
+void TestFrameExit::waitingExitIsShownAndCanBeCalledOff_data()
+{
+    QTest::addColumn<int>("warnings");
+    QTest::addColumn<bool>("addDevice");
+    QTest::addColumn<QString>("notice"); // the row of each SOS is held as well
+    const QString records = QStringLiteral("The console will close once 1 record is saved.");
+    QTest::newRow("no other window") << 0 << false << records;
+    QTest::newRow("Add Device with a name typed") << 0 << true << records;
+    QTest::newRow("an SOS warning") << 1 << false
+                                    << QStringLiteral("The console will close once the emergency alert is answered "
+                                                      "and 2 records are saved.");
+    QTest::newRow("two SOS warnings over Add Device")
+        << 2 << true
+        << QStringLiteral("The console will close once the 2 emergency alerts are answered and 3 records are saved.");
+}
+
 // Nothing on screen said that an exit waited, and it could not be taken back: the console ended by itself whenever
-// the database let go. Waiting shows a notice with the records still to save, which calls the exit off: the records
-// are written all the same and the console stays, until Exit is chosen again.
+// the database let go. Waiting shows a notice with what is still awaited, which calls the exit off: the records are
+// written all the same and the console stays, until Exit is chosen again. A modal window (an SOS warning, a dialog
+// being filled in) blocked the notice: Stay Open did nothing, and the console ended with the dialog and what was typed
+// in it. Called off, the held writes kept the exit's pace: a try at every first pause, each refusal reported as at
+// exit.
 void TestFrameExit::waitingExitIsShownAndCanBeCalledOff()
 {
+    QFETCH(int, warnings);
+    QFETCH(bool, addDevice);
+    QFETCH(QString, notice);
+    QStringList sos;
+    for (static int device = 20; sos.size() < warnings; ++device) {
+        // A device of its own for each warning: an answered one's SOS is dropped for a while.
+        sos << addManagedDevice(QStringLiteral("Room %1").arg(device), testMac(device), QStringLiteral("127.0.0.1"))
+                   .macAddress;
+    }
     const ShortDatabaseWaits waits(50, 50);
     OrvantaDBManager *db = waits.db();
+    db->heldWrites()->setRetryIntervalMs(50, 400);
     auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
     QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
-    holdRows(db, QStringLiteral("Kept"), 1);
+    const QString prefix = QString::fromLatin1(QTest::currentDataTag());
+    holdRows(db, prefix, 1);
     QTRY_VERIFY(db->heldWrites()->isRefused());
     QString asked;
     QString noticed;
@@ -317,25 +351,48 @@ void TestFrameExit::waitingExitIsShownAndCanBeCalledOff()
         asked = question->labelMessage->text();
         QSignalSpy quit(m_frame->findChild<HeldWritesExit *>(), &HeldWritesExit::quit);
         question->btnWait->click();
-        ExitPendingNotice *notice = visibleTopLevel<ExitPendingNotice>();
-        QVERIFY(notice);
-        noticed = notice->labelMessage->text();
-        notice->btnStayOpen->click();
-        QVERIFY(!notice->isVisible());
+        ExitPendingNotice *pending = visibleTopLevel<ExitPendingNotice>();
+        QVERIFY(pending);
+        ManagementAddDevice *dialog = nullptr;
+        if (addDevice) {
+            m_frame->findChild<Management *>()->btnAddDevice->click();
+            QVERIFY((dialog = visibleTopLevel<ManagementAddDevice>()) != nullptr);
+            QTest::keyClicks(dialog->editName, QStringLiteral("Art Room"));
+        }
+        for (const QString &mac : qAsConst(sos))
+            m_frame->findChild<Management *>()->alertRoad()->handleSafeAlert(mac);
+        noticed = pending->labelMessage->text();
+        // Pressed as the operator's mouse presses it: the window system drops a click on a blocked window.
+        QCoreApplication::processEvents();
+        QTest::mouseClick(pending->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          pending->btnStayOpen->mapTo(pending, pending->btnStayOpen->rect().center()));
+        QTRY_VERIFY(!pending->isVisible());
+        QSignalSpy reported(db->heldWrites(), &DbHeldWrites::refusedAtExit);
+        // Refused after pauses that grow again: 50, 100, 200 ms, then the longest.
+        QTRY_COMPARE(db->heldWrites()->pauseMs(), 400);
+        QCOMPARE(reported.count(), 0);
         writer.reset();
         QTRY_VERIFY(db->heldWrites()->isEmpty());
         // The last write ended a waiting exit within one turn of the event loop.
         QTest::qWait(300);
         quitWhileCalledOff = quit.count();
-        // Chosen again, with nothing held, the exit is at once.
+        QCOMPARE(dialog && dialog->isVisible() ? dialog->editName->text() : QString(),
+                 addDevice ? QStringLiteral("Art Room") : QString());
+        while (QPointer<EmergencyWarningDialog> warning = visibleTopLevel<EmergencyWarningDialog>()) {
+            warning->btnClear->click();
+            QTRY_VERIFY(!warning || !warning->isVisible());
+        }
+        if (dialog)
+            dialog->reject();
+        // Chosen again, with nothing held and no warning open, the exit is at once.
         m_frame->closeProgram();
     });
     writer.reset();
     QCOMPARE(code, 0);
     QCOMPARE(quitWhileCalledOff, 0);
-    QCOMPARE(rowsOf(QStringLiteral("Kept")), 1);
+    QCOMPARE(rowsOf(prefix), 1);
     QVERIFY2(asked.startsWith(QStringLiteral("1 record is not saved yet")), qPrintable(asked));
-    QCOMPARE(noticed, QStringLiteral("The console will close once 1 record is saved."));
+    QCOMPARE(noticed, notice);
     QVERIFY(!visibleTopLevel<ExitPendingNotice>());
 }
 

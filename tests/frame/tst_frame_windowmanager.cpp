@@ -114,6 +114,7 @@ private slots:
     void onlyAVanishedWindowLookupIsKeptOff();
     void exitQuestionClosedFromItsTitleBarPrintsNoXError();
     void exitQuestionAskedAgainComesUpInTheSamePlace();
+    void minimisedExitNoticeComesBackWithTheMainWindow();
 
 private:
     // Another program holds the database, a write of the console's waits for it, and the frame is up with its tray
@@ -263,6 +264,39 @@ void TestFrameWindowManager::exitQuestionAskedAgainComesUpInTheSamePlace()
     QCOMPARE(places.value(1), places.value(0));
     QCOMPARE(places.value(2), places.value(0));
 
+    held.writer.reset();
+    QTRY_VERIFY(db->heldWrites()->isEmpty());
+}
+
+// Minimised from its title bar, the notice of a waiting exit took the main window along (the window manager minimises
+// a window with the one it belongs to), and nothing on screen said that an exit waited. Both come back at once.
+void TestFrameWindowManager::minimisedExitNoticeComesBackWithTheMainWindow()
+{
+    const ShortDatabaseWaits waits(50, 50);
+    OrvantaDBManager *db = waits.db();
+    HeldExit held;
+    holdAWriteUnderTheFrame(db, held);
+    if (QTest::currentTestFailed())
+        return;
+    chooseInTray(*g_display, held.icon, QStringLiteral("Exit"));
+    ExitUnsavedDialog *question = nullptr;
+    QTRY_VERIFY((question = visibleTopLevel<ExitUnsavedDialog>()) != nullptr);
+    question->btnWait->click();
+    ExitPendingNotice *notice = visibleTopLevel<ExitPendingNotice>();
+    QVERIFY(notice);
+    QTRY_VERIFY(!frameOnScreen(notice).rect.isNull());
+    const auto shown = [](const QWidget *window) {
+        return g_display->run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window->winId())})
+            .contains("Map State: IsViewable");
+    };
+    bool minimised = false;
+    connect(notice->windowHandle(), &QWindow::windowStateChanged, this,
+            [&minimised](Qt::WindowState state) { minimised = minimised || state == Qt::WindowMinimized; });
+    g_display->run(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(notice->winId())});
+    QTRY_VERIFY(minimised);
+    QTRY_VERIFY(shown(notice) && shown(held.frame.get()));
+
+    notice->btnStayOpen->click();
     held.writer.reset();
     QTRY_VERIFY(db->heldWrites()->isEmpty());
 }
