@@ -1274,17 +1274,6 @@ App &amp; content access:</translation>
     </message>
 </context>
 <context>
-    <name>main</name>
-    <message>
-        <source>The console is already running: its main window was brought forward.</source>
-        <translation>The console is already running: its main window was brought forward.</translation>
-    </message>
-    <message>
-        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
-        <translation>The console is already running, but it showed no main window: log in there, or end it and start it again.</translation>
-    </message>
-</context>
-<context>
     <name>DatabaseStartupNotice</name>
     <message>
         <source>The database could not be used. It has been kept as
@@ -2004,6 +1993,20 @@ Please modify the username and password to the correct ones to continue using th
         <source>Stay Open</source>
         <translation>Stay Open</translation>
     </message>
+    <message numerus="yes">
+        <source>The console will close once the %1 emergency alerts are answered and %n records are saved.</source>
+        <translation>
+            <numerusform>The console will close once the %1 emergency alerts are answered and %n record is saved.</numerusform>
+            <numerusform>The console will close once the %1 emergency alerts are answered and %n records are saved.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The console will close once the %n emergency alerts are answered.</source>
+        <translation>
+            <numerusform>The console will close once the %n emergency alert is answered.</numerusform>
+            <numerusform>The console will close once the %n emergency alerts are answered.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>
@@ -2079,6 +2082,13 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Setup Update</source>
         <translation>Setup Update</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n records could not be saved in the database and were given up. The log names them.</source>
+        <translation>
+            <numerusform>%n record could not be saved in the database and was given up. The log names it.</numerusform>
+            <numerusform>%n records could not be saved in the database and were given up. The log names them.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -3737,10 +3747,6 @@ we will clear all data and you can&apos;t control all devices.</translation>
         <translation>The database could not be restored. The current data is kept.</translation>
     </message>
     <message>
-        <source>The database could not be restored. The current data is kept and the program restarts.</source>
-        <translation>The database could not be restored. The current data is kept and the program restarts.</translation>
-    </message>
-    <message>
         <source>This file cannot be read. The current data is kept.</source>
         <translation>This file cannot be read. The current data is kept.</translation>
     </message>
@@ -3801,16 +3807,10 @@ we will clear all data and you can&apos;t control all devices.</translation>
         <translation>Rows left out, as each repeated the number, device name, MAC address or group name of a row before it: %1</translation>
     </message>
     <message>
-        <source>Values longer than %1 bytes, cut to that length: %2</source>
-        <translation>Values longer than %1 bytes, cut to that length: %2</translation>
-    </message>
-    <message>
         <source>The database was restored, but not all of it fit this program:
-%1
-The program restarts when this message is closed.</source>
+%1</source>
         <translation>The database was restored, but not all of it fit this program:
-%1
-The program restarts when this message is closed.</translation>
+%1</translation>
     </message>
 </context>
 <context>
@@ -3888,6 +3888,17 @@ This password will be deleted.</translation>
     <message>
         <source>This card has been used by another account</source>
         <translation>This card has been used by another account</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>The console is already running: its main window was brought forward.</source>
+        <translation>The console is already running: its main window was brought forward.</translation>
+    </message>
+    <message>
+        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
+        <translation>The console is already running, but it showed no main window: log in there, or end it and start it again.</translation>
     </message>
 </context>
 </TS>

@@ -1272,17 +1272,6 @@ App &amp; content access:</source>
     </message>
 </context>
 <context>
-    <name>main</name>
-    <message>
-        <source>The console is already running: its main window was brought forward.</source>
-        <translation>主控台已在執行：已將它的主視窗移到最前面。</translation>
-    </message>
-    <message>
-        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
-        <translation>主控台已在執行，但它沒有顯示主視窗：請在那裡登入，或將它結束後再重新啟動。</translation>
-    </message>
-</context>
-<context>
     <name>DatabaseStartupNotice</name>
     <message>
         <source>The database could not be used. It has been kept as
@@ -1999,6 +1988,18 @@ Please modify the username and password to the correct ones to continue using th
         <source>Stay Open</source>
         <translation>繼續執行</translation>
     </message>
+    <message numerus="yes">
+        <source>The console will close once the %1 emergency alerts are answered and %n records are saved.</source>
+        <translation>
+            <numerusform>%1 則緊急警報回應完畢且 %n 筆記錄儲存完成後，主控台將會結束。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The console will close once the %n emergency alerts are answered.</source>
+        <translation>
+            <numerusform>%n 則緊急警報回應完畢後，主控台將會結束。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ExitUnsavedDialog</name>
@@ -2073,6 +2074,12 @@ Please modify the username and password to the correct ones to continue using th
     <message>
         <source>Setup Update</source>
         <translation>設定更新</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n records could not be saved in the database and were given up. The log names them.</source>
+        <translation>
+            <numerusform>%n 筆記錄無法存入資料庫，已放棄儲存。記錄檔中列出了這些記錄。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -3730,10 +3737,6 @@ we will clear all data and you can&apos;t control all devices.</source>
         <translation>無法還原資料庫，目前的資料已保留。</translation>
     </message>
     <message>
-        <source>The database could not be restored. The current data is kept and the program restarts.</source>
-        <translation>無法還原資料庫，目前的資料已保留，程式將重新啟動。</translation>
-    </message>
-    <message>
         <source>This file cannot be read. The current data is kept.</source>
         <translation>無法讀取此檔案，目前的資料已保留。</translation>
     </message>
@@ -3794,16 +3797,10 @@ we will clear all data and you can&apos;t control all devices.</source>
         <translation>因與先前的資料列重複編號、裝置名稱、MAC 位址或群組名稱而略過的資料列：%1</translation>
     </message>
     <message>
-        <source>Values longer than %1 bytes, cut to that length: %2</source>
-        <translation>超過 %1 位元組而被截短至該長度的值：%2</translation>
-    </message>
-    <message>
         <source>The database was restored, but not all of it fit this program:
-%1
-The program restarts when this message is closed.</source>
+%1</source>
         <translation>資料庫已還原，但並非所有內容都適用於此程式：
-%1
-關閉此訊息後，程式將重新啟動。</translation>
+%1</translation>
     </message>
 </context>
 <context>
@@ -3881,6 +3878,17 @@ This password will be deleted.</source>
     <message>
         <source>This card has been used by another account</source>
         <translation>此卡片已被其他帳戶使用</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>The console is already running: its main window was brought forward.</source>
+        <translation>主控台已在執行：已將它的主視窗移到最前面。</translation>
+    </message>
+    <message>
+        <source>The console is already running, but it showed no main window: log in there, or end it and start it again.</source>
+        <translation>主控台已在執行，但它沒有顯示主視窗：請在那裡登入，或將它結束後再重新啟動。</translation>
     </message>
 </context>
 </TS>
