@@ -556,7 +556,8 @@ void TestHandshake::lockedHolderGivesWayToThePanelWithOurPassword()
     real.start();
     QTRY_VERIFY(real.isConnected());
     QCOMPARE(m_server->connectionStateOfDevice(device.did), CmdServer::Connected);
-    QTRY_COMPARE(intruderDropped.count(), 1);
+    // At least once: on a busy machine its next try, 100 ms later, may be refused before this looks.
+    QTRY_VERIFY(intruderDropped.count() >= 1);
     QVERIFY(m_log->contains("Hall-75 at 127.0.0.75 held locked gives way"));
 
     QSignalSpy deviceAlerts(m_server, &CmdServer::safeAlertOfDevice);
