@@ -4,8 +4,11 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -19,6 +22,36 @@ std::atomic<int> g_peak{0};
 std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
+
+// A sound server stopped (SIGSTOP) rather than ended: the sink's open waits for an answer that does not come, until
+// the test lets it go or the hold's own limit passes.
+std::mutex g_holdMutex;
+std::condition_variable g_holdChanged;
+bool g_hanging = false;
+int g_holdLimitMs = 0;
+int g_held = 0;
+int g_runOut = 0;
+GstElementClass *g_parentClass = nullptr;
+
+// Opening is the change from NULL to READY: where an audio sink connects to its sound server.
+GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
+{
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY) {
+        std::unique_lock<std::mutex> lock(g_holdMutex);
+        if (g_hanging) {
+            ++g_held;
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_holdLimitMs);
+            // A hold that runs out ends the stop for every open, as a server that is continued does.
+            if (!g_holdChanged.wait_until(lock, limit, [] { return !g_hanging; })) {
+                ++g_runOut;
+                g_hanging = false;
+                g_holdChanged.notify_all();
+            }
+            --g_held;
+        }
+    }
+    return g_parentClass->change_state(element, transition);
+}
 
 gboolean setCaps(GstBaseSink *, GstCaps *caps)
 {
@@ -71,6 +104,8 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
 void classInit(gpointer klass, gpointer)
 {
     auto *element = GST_ELEMENT_CLASS(klass);
+    g_parentClass = GST_ELEMENT_CLASS(g_type_class_peek_parent(klass));
+    element->change_state = changeState;
     gst_element_class_set_static_metadata(element, "Audio meter", "Sink/Audio",
                                           "Takes audio in real time, discards it and measures its level",
                                           "Quorvin tests");
@@ -115,6 +150,8 @@ void AudioMeterSink::reset()
     g_audibleFrames = 0;
     g_frames = 0;
     g_peak = 0;
+    std::lock_guard<std::mutex> lock(g_holdMutex);
+    g_runOut = 0;
 }
 
 AudioMeterSink::Reading AudioMeterSink::reading()
@@ -136,4 +173,26 @@ double AudioMeterSink::audibleSeconds()
 {
     const Reading now = reading();
     return now.rate > 0 ? double(now.audibleFrames) / now.rate : 0.0;
+}
+
+void AudioMeterSink::setHanging(bool hanging, int limitMs)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_holdMutex);
+        g_hanging = hanging;
+        g_holdLimitMs = limitMs;
+    }
+    g_holdChanged.notify_all();
+}
+
+int AudioMeterSink::heldOpens()
+{
+    std::lock_guard<std::mutex> lock(g_holdMutex);
+    return g_held;
+}
+
+int AudioMeterSink::holdsRunOut()
+{
+    std::lock_guard<std::mutex> lock(g_holdMutex);
+    return g_runOut;
 }
