@@ -4,7 +4,9 @@
 #include <QMutexLocker>
 #include <QUrl>
 
-MediaPlaybackWorker::MediaPlaybackWorker(std::shared_ptr<Shared> shared) : m_shared(std::move(shared)) {}
+MediaPlaybackWorker::MediaPlaybackWorker(std::shared_ptr<Shared> shared) : m_shared(std::move(shared))
+{
+}
 
 MediaPlaybackWorker::~MediaPlaybackWorker()
 {

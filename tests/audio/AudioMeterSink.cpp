@@ -25,29 +25,34 @@ std::atomic<bool> g_failing{false};
 
 // A sound server stopped (SIGSTOP) rather than ended: the sink's open waits for an answer that does not come, until
 // the test lets it go or the hold's own limit passes.
-std::mutex g_holdMutex;
-std::condition_variable g_holdChanged;
-bool g_hanging = false;
-int g_holdLimitMs = 0;
-int g_held = 0;
-int g_runOut = 0;
+struct Hold
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool hanging = false;
+    int limitMs = 0;
+    int held = 0;
+    int runOut = 0;
+};
+// Never destroyed: a process that ends while an open is held must not wait on its condition at exit.
+Hold &g_hold = *new Hold;
 GstElementClass *g_parentClass = nullptr;
 
 // Opening is the change from NULL to READY: where an audio sink connects to its sound server.
 GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
 {
     if (transition == GST_STATE_CHANGE_NULL_TO_READY) {
-        std::unique_lock<std::mutex> lock(g_holdMutex);
-        if (g_hanging) {
-            ++g_held;
-            const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_holdLimitMs);
+        std::unique_lock<std::mutex> lock(g_hold.mutex);
+        if (g_hold.hanging) {
+            ++g_hold.held;
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_hold.limitMs);
             // A hold that runs out ends the stop for every open, as a server that is continued does.
-            if (!g_holdChanged.wait_until(lock, limit, [] { return !g_hanging; })) {
-                ++g_runOut;
-                g_hanging = false;
-                g_holdChanged.notify_all();
+            if (!g_hold.changed.wait_until(lock, limit, [] { return !g_hold.hanging; })) {
+                ++g_hold.runOut;
+                g_hold.hanging = false;
+                g_hold.changed.notify_all();
             }
-            --g_held;
+            --g_hold.held;
         }
     }
     return g_parentClass->change_state(element, transition);
@@ -150,8 +155,8 @@ void AudioMeterSink::reset()
     g_audibleFrames = 0;
     g_frames = 0;
     g_peak = 0;
-    std::lock_guard<std::mutex> lock(g_holdMutex);
-    g_runOut = 0;
+    std::lock_guard<std::mutex> lock(g_hold.mutex);
+    g_hold.runOut = 0;
 }
 
 AudioMeterSink::Reading AudioMeterSink::reading()
@@ -178,21 +183,21 @@ double AudioMeterSink::audibleSeconds()
 void AudioMeterSink::setHanging(bool hanging, int limitMs)
 {
     {
-        std::lock_guard<std::mutex> lock(g_holdMutex);
-        g_hanging = hanging;
-        g_holdLimitMs = limitMs;
+        std::lock_guard<std::mutex> lock(g_hold.mutex);
+        g_hold.hanging = hanging;
+        g_hold.limitMs = limitMs;
     }
-    g_holdChanged.notify_all();
+    g_hold.changed.notify_all();
 }
 
 int AudioMeterSink::heldOpens()
 {
-    std::lock_guard<std::mutex> lock(g_holdMutex);
-    return g_held;
+    std::lock_guard<std::mutex> lock(g_hold.mutex);
+    return g_hold.held;
 }
 
 int AudioMeterSink::holdsRunOut()
 {
-    std::lock_guard<std::mutex> lock(g_holdMutex);
-    return g_runOut;
+    std::lock_guard<std::mutex> lock(g_hold.mutex);
+    return g_hold.runOut;
 }
