@@ -1,8 +1,24 @@
 #include "platform/audio/MediaPlaybackWorker.h"
 
 #include <QMediaPlaylist>
-#include <QMutexLocker>
 #include <QUrl>
+
+namespace {
+
+// Marks the thread as in a call that may wait on the sound server, for the call's length.
+class Busy
+{
+public:
+    explicit Busy(std::atomic<bool> &flag) : m_flag(flag) { m_flag = true; }
+    ~Busy() { m_flag = false; }
+    Busy(const Busy &) = delete;
+    Busy &operator=(const Busy &) = delete;
+
+private:
+    std::atomic<bool> &m_flag;
+};
+
+} // namespace
 
 MediaPlaybackWorker::MediaPlaybackWorker(std::shared_ptr<Shared> shared) : m_shared(std::move(shared))
 {
@@ -33,7 +49,8 @@ void MediaPlaybackWorker::play(quint64 generation, const QString &absolutePath, 
 {
     if (!wanted(generation))
         return;
-    stop();
+    const Busy busy(m_shared->busy);
+    stopSound();
     m_generation = generation;
     m_loop = loop;
     m_heard = false;
@@ -49,18 +66,31 @@ void MediaPlaybackWorker::play(quint64 generation, const QString &absolutePath, 
     // Stopped, or overtaken by a newer sound, while the output was opened: it must not start now, not even for the
     // moment until the stop queued behind this call is taken up.
     if (!wanted(generation)) {
-        stop();
+        stopSound();
         return;
     }
     m_playing = true;
     m_player->play();
 }
 
-void MediaPlaybackWorker::stop()
+void MediaPlaybackWorker::stop(quint64 ticket)
+{
+    {
+        const Busy busy(m_shared->busy);
+        stopSound();
+    }
+    {
+        std::lock_guard<std::mutex> locker(m_shared->stopLock);
+        m_shared->stopsDone = ticket;
+    }
+    m_shared->stopDone.notify_all();
+}
+
+void MediaPlaybackWorker::stopSound()
 {
     m_playing = false;
     {
-        QMutexLocker locker(&m_shared->positionLock);
+        std::lock_guard<std::mutex> locker(m_shared->positionLock);
         m_shared->position = 0;
     }
     if (!m_player)
@@ -74,7 +104,7 @@ void MediaPlaybackWorker::onPosition(qint64 position)
     if (!m_playing || position <= 0)
         return;
     {
-        QMutexLocker locker(&m_shared->positionLock);
+        std::lock_guard<std::mutex> locker(m_shared->positionLock);
         m_shared->positionOf = m_generation;
         m_shared->position = position;
     }
@@ -103,7 +133,7 @@ void MediaPlaybackWorker::onStatusChanged(QMediaPlayer::MediaStatus status)
             },
             Qt::QueuedConnection);
     } else if (status == QMediaPlayer::EndOfMedia && !m_loop) {
-        stop();
+        stopSound();
         emit finished(m_generation);
     }
 }
@@ -118,7 +148,7 @@ void MediaPlaybackWorker::onError(QMediaPlayer::Error error)
 void MediaPlaybackWorker::fail(const QString &reason)
 {
     // Stopped and emptied first, so a broken file in a looping playlist is never retried in a busy loop.
-    stop();
+    stopSound();
     emit failed(m_generation, reason);
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QMediaPlayer>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class QMediaPlaylist;
 
@@ -27,10 +28,16 @@ public:
     struct Shared
     {
         std::atomic<quint64> wanted{0};
-        QMutex positionLock;
+        // This thread is inside play() or stop(), which may wait on the sound server.
+        std::atomic<bool> busy{false};
+        std::mutex positionLock;
         // The position reached by sound number positionOf.
         quint64 positionOf = 0;
         qint64 position = 0;
+        // The last stop the player asked for that is done: the player waits for it, briefly.
+        std::mutex stopLock;
+        std::condition_variable stopDone;
+        quint64 stopsDone = 0;
     };
 
     explicit MediaPlaybackWorker(std::shared_ptr<Shared> shared);
@@ -38,8 +45,8 @@ public:
 
     /// On this object's thread: opens the file and plays it, unless sound `generation` is no longer wanted.
     void play(quint64 generation, const QString &absolutePath, bool loop);
-    /// On this object's thread: stops whatever plays and empties the playlist.
-    void stop();
+    /// On this object's thread: stops whatever plays and empties the playlist, then counts `ticket` as done.
+    void stop(quint64 ticket);
 
     /// Why a sound failed, from what the back end said: `heard` tells whether any of it had played.
     static QString failureReason(bool heard, QMediaPlayer::Error error, const QString &detail);
@@ -58,6 +65,7 @@ private:
     void onError(QMediaPlayer::Error error);
     void onPosition(qint64 position);
     void fail(const QString &reason);
+    void stopSound();
 
     std::shared_ptr<Shared> m_shared;
     QMediaPlayer *m_player = nullptr;

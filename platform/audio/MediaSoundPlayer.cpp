@@ -3,15 +3,19 @@
 #include "platform/audio/AudioOutputProbe.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
+
+#include <chrono>
 
 namespace {
 
 // Ending the player's thread takes a few milliseconds; only a thread held by a sound server that hangs takes longer,
 // and the caller (a closing dialog, the console at its exit) must not wait for that server.
 constexpr unsigned long kThreadEndWaitMs = 2000;
+// Stopping a sound takes a few milliseconds; the sound server may make it wait for ever (a pause waits for its
+// answer), and the thread the alarm is answered from must not wait with it.
+constexpr int kStopWaitMs = 500;
 
 } // namespace
 
@@ -126,14 +130,24 @@ void MediaSoundPlayer::stop()
     m_playing = false;
     m_shared->wanted = 0;
     m_startTimer->stop();
-    if (m_worker)
-        QMetaObject::invokeMethod(
-            m_worker, [worker = m_worker]() { worker->stop(); }, Qt::QueuedConnection);
+    if (!m_worker)
+        return;
+    // Silent when stop() returns, as the alarm stopped at an answer always was: the thread stops the sound at once
+    // unless it waits on the sound server. It is waited for briefly, and not at all while it is known to wait.
+    const bool waitForIt = !m_shared->busy;
+    const quint64 ticket = ++m_stopsAsked;
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, ticket]() { worker->stop(ticket); }, Qt::QueuedConnection);
+    if (!waitForIt)
+        return;
+    std::unique_lock<std::mutex> locker(m_shared->stopLock);
+    m_shared->stopDone.wait_for(locker, std::chrono::milliseconds(kStopWaitMs),
+                                [this, ticket]() { return m_shared->stopsDone >= ticket; });
 }
 
 qint64 MediaSoundPlayer::position() const
 {
-    QMutexLocker locker(&m_shared->positionLock);
+    std::lock_guard<std::mutex> locker(m_shared->positionLock);
     return m_shared->positionOf == m_generation ? m_shared->position : 0;
 }
 

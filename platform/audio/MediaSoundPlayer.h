@@ -34,6 +34,8 @@ public:
     ~MediaSoundPlayer() override;
 
     bool play(const QString &filePath, bool loop) override;
+    /// The sound is silent when this returns, unless the sound server keeps the player's thread from stopping it:
+    /// that thread is waited for half a second at most, and not at all while it is known to wait on the server.
     void stop() override;
     bool isPlaying() const override { return m_playing; }
     QString currentFile() const override { return m_file; }
@@ -65,4 +67,5 @@ private:
     bool m_loop = false;
     bool m_playing = false;
     quint64 m_generation = 0;
+    quint64 m_stopsAsked = 0;
 };
