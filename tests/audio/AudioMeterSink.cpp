@@ -38,10 +38,10 @@ struct Hold
 Hold &g_hold = *new Hold;
 GstElementClass *g_parentClass = nullptr;
 
-// Opening is the change from NULL to READY: where an audio sink connects to its sound server.
+// Where pulsesink waits on its server: opening (NULL to READY connects) and pausing (PLAYING to PAUSED corks).
 GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
 {
-    if (transition == GST_STATE_CHANGE_NULL_TO_READY) {
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED) {
         std::unique_lock<std::mutex> lock(g_hold.mutex);
         if (g_hold.hanging) {
             ++g_hold.held;
@@ -190,7 +190,7 @@ void AudioMeterSink::setHanging(bool hanging, int limitMs)
     g_hold.changed.notify_all();
 }
 
-int AudioMeterSink::heldOpens()
+int AudioMeterSink::heldNow()
 {
     std::lock_guard<std::mutex> lock(g_hold.mutex);
     return g_hold.held;
