@@ -54,6 +54,7 @@ void MediaPlaybackWorker::play(quint64 generation, const QString &absolutePath, 
     m_generation = generation;
     m_loop = loop;
     m_heard = false;
+    m_startTold = false;
     // Without a media back end Qt reports nothing at all: say so instead of pretending to play.
     if (!createPlayer()) {
         emit failed(generation, QStringLiteral("no media service (Qt Multimedia back end missing)"));
@@ -108,8 +109,9 @@ void MediaPlaybackWorker::onPosition(qint64 position)
         m_shared->positionOf = m_generation;
         m_shared->position = position;
     }
-    if (!m_heard) {
-        m_heard = true;
+    m_heard = true;
+    if (!m_startTold) {
+        m_startTold = true;
         emit started(m_generation);
     }
 }

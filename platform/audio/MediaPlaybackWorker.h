@@ -75,4 +75,6 @@ private:
     bool m_playing = false;
     // Some of the sound was played: a failure now is the output's, the file had been decoded.
     bool m_heard = false;
+    // started() was emitted for this sound.
+    bool m_startTold = false;
 };
