@@ -3,37 +3,72 @@
 #include "platform/audio/AudioOutputProbe.h"
 
 #include <QFileInfo>
-#include <QMediaPlaylist>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 
-#include <memory>
+#include <chrono>
+
+namespace {
+
+// Ending the player's thread takes a few milliseconds; only a thread held by a sound server that hangs takes longer,
+// and the caller (a closing dialog, the console at its exit) must not wait for that server.
+constexpr unsigned long kThreadEndWaitMs = 2000;
+// Stopping a sound takes a few milliseconds; the sound server may make it wait for ever (a pause waits for its
+// answer), and the thread the alarm is answered from must not wait with it.
+constexpr int kStopWaitMs = 500;
+
+} // namespace
 
 MediaSoundPlayer::MediaSoundPlayer(QObject *parent)
-    : SoundPlayer(parent), m_player(new QMediaPlayer(this)), m_playlist(new QMediaPlaylist(this)),
-      m_startTimer(new QTimer(this)), m_outputProbe(&AudioOutputProbe::missingOutput)
+    : SoundPlayer(parent), m_shared(std::make_shared<MediaPlaybackWorker::Shared>()), m_startTimer(new QTimer(this)),
+      m_outputProbe(&AudioOutputProbe::missingOutput)
 {
-    m_player->setPlaylist(m_playlist);
-    m_player->setNotifyInterval(200);
     m_startTimer->setSingleShot(true);
     connect(m_startTimer, &QTimer::timeout, this, [this]() {
         if (m_playing)
-            fail(QStringLiteral("the sound did not start (no playback element or audio output)"));
+            fail(QStringLiteral("the sound did not start within %1 ms (no playback element, or an audio output that "
+                                "does not answer)")
+                     .arg(m_startTimeoutMs));
     });
-    connect(m_player, &QMediaPlayer::positionChanged, this, [this](qint64 position) {
-        if (position > 0 && m_playing) {
-            m_startTimer->stop();
-            m_heard = true;
-        }
-    });
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, &MediaSoundPlayer::onStatusChanged);
-    connect(m_player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, &MediaSoundPlayer::onError);
 }
 
 MediaSoundPlayer::~MediaSoundPlayer()
 {
-    m_player->stop();
+    m_shared->wanted = 0;
+    if (!m_thread)
+        return;
+    // The worker is deleted on its own thread as that ends, whenever that is: a thread still held by the server ends
+    // once it answers, and deletes itself then. What the worker emits meanwhile reaches nobody, its connections to
+    // this object having gone with it.
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    m_thread->quit();
+    if (m_thread->wait(kThreadEndWaitMs))
+        delete m_thread;
+}
+
+void MediaSoundPlayer::startWorker()
+{
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("MediaSoundPlayer"));
+    m_worker = new MediaPlaybackWorker(m_shared);
+    m_worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &MediaPlaybackWorker::started, this, [this](quint64 generation) {
+        if (isCurrent(generation))
+            m_startTimer->stop();
+    });
+    connect(m_worker, &MediaPlaybackWorker::finished, this, [this](quint64 generation) {
+        if (!isCurrent(generation))
+            return;
+        m_playing = false;
+        m_startTimer->stop();
+        emit finished();
+    });
+    connect(m_worker, &MediaPlaybackWorker::failed, this, [this](quint64 generation, const QString &reason) {
+        if (isCurrent(generation))
+            fail(reason);
+    });
+    m_thread->start();
 }
 
 bool MediaSoundPlayer::play(const QString &filePath, bool loop)
@@ -43,18 +78,15 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
     if (!info.isFile() || !info.isReadable())
         return false;
     ++m_generation;
+    m_shared->wanted = m_generation;
     m_file = filePath;
+    m_absolutePath = info.absoluteFilePath();
     m_loop = loop;
     m_playing = true;
-    m_heard = false;
-    m_playlist->addMedia(QUrl::fromLocalFile(info.absoluteFilePath()));
-    m_playlist->setPlaybackMode(loop ? QMediaPlaylist::CurrentItemInLoop : QMediaPlaylist::CurrentItemOnce);
-    m_playlist->setCurrentIndex(0);
-    // Without a media back end Qt reports nothing at all: say so instead of pretending to play.
-    if (!m_player->isAvailable()) {
-        fail(QStringLiteral("no media service (Qt Multimedia back end missing)"));
-        return true;
-    }
+    if (!m_thread)
+        startWorker();
+    // Counted from here: an output question or an opening that never answers must still end in a failure.
+    m_startTimer->start(m_startTimeoutMs);
     askForOutput();
     return true;
 }
@@ -79,65 +111,44 @@ void MediaSoundPlayer::askForOutput()
 void MediaSoundPlayer::outputAnswered(quint64 generation, const QString &missing)
 {
     // A stop() or a newer play() since: this answer is no longer wanted.
-    if (generation != m_generation || !m_playing)
+    if (!isCurrent(generation))
         return;
     if (!missing.isEmpty()) {
         fail(missing);
         return;
     }
-    m_startTimer->start(m_startTimeoutMs);
-    m_player->play();
+    QMetaObject::invokeMethod(
+        m_worker,
+        [worker = m_worker, generation, path = m_absolutePath, loop = m_loop]() {
+            worker->play(generation, path, loop);
+        },
+        Qt::QueuedConnection);
 }
 
 void MediaSoundPlayer::stop()
 {
     m_playing = false;
+    m_shared->wanted = 0;
     m_startTimer->stop();
-    m_player->stop();
-    m_playlist->clear();
-}
-
-void MediaSoundPlayer::onStatusChanged(QMediaPlayer::MediaStatus status)
-{
-    if (!m_playing)
+    if (!m_worker)
         return;
-    // The position goes back to 0 as the back end stops on a failure, before it reports the error; position
-    // notifications come only every 200 ms.
-    if (m_player->position() > 0)
-        m_heard = true;
-    if (status == QMediaPlayer::InvalidMedia) {
-        // The back end says why only just after: the error that follows names it. Without one, the file is to blame.
-        const quint64 generation = m_generation;
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation]() {
-                if (generation == m_generation && m_playing)
-                    fail(failureReason(m_heard, QMediaPlayer::FormatError, m_player->errorString()));
-            },
-            Qt::QueuedConnection);
-    } else if (status == QMediaPlayer::EndOfMedia && !m_loop) {
-        stop();
-        emit finished();
-    }
-}
-
-void MediaSoundPlayer::onError(QMediaPlayer::Error error)
-{
-    if (!m_playing || error == QMediaPlayer::NoError)
+    // Silent when stop() returns, as the alarm stopped at an answer always was: the thread stops the sound at once
+    // unless it waits on the sound server. It is waited for briefly, and not at all while it is known to wait.
+    const bool waitForIt = !m_shared->busy;
+    const quint64 ticket = ++m_stopsAsked;
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, ticket]() { worker->stop(ticket); }, Qt::QueuedConnection);
+    if (!waitForIt)
         return;
-    fail(failureReason(m_heard, error, m_player->errorString()));
+    std::unique_lock<std::mutex> locker(m_shared->stopLock);
+    m_shared->stopDone.wait_for(locker, std::chrono::milliseconds(kStopWaitMs),
+                                [this, ticket]() { return m_shared->stopsDone >= ticket; });
 }
 
-QString MediaSoundPlayer::failureReason(bool heard, QMediaPlayer::Error error, const QString &detail)
+qint64 MediaSoundPlayer::position() const
 {
-    const QString because = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
-    // Once the sound was heard the file had been decoded: a sound server that ends, or a sound card taken away,
-    // is what stops it. Told as a file that cannot be decoded, the log sent the reader after the wrong cause.
-    if (heard)
-        return QStringLiteral("the audio output failed while the sound played") + because;
-    if (error == QMediaPlayer::FormatError)
-        return QStringLiteral("the file cannot be decoded") + because;
-    return QStringLiteral("the sound cannot be played") + because;
+    std::lock_guard<std::mutex> locker(m_shared->positionLock);
+    return m_shared->positionOf == m_generation ? m_shared->position : 0;
 }
 
 void MediaSoundPlayer::fail(const QString &reason)

@@ -4,8 +4,11 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -19,6 +22,41 @@ std::atomic<int> g_peak{0};
 std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
+
+// A sound server stopped (SIGSTOP) rather than ended: the sink's open waits for an answer that does not come, until
+// the test lets it go or the hold's own limit passes.
+struct Hold
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool hanging = false;
+    int limitMs = 0;
+    int held = 0;
+    int runOut = 0;
+};
+// Never destroyed: a process that ends while an open is held must not wait on its condition at exit.
+Hold &g_hold = *new Hold;
+GstElementClass *g_parentClass = nullptr;
+
+// Where pulsesink waits on its server: opening (NULL to READY connects) and pausing (PLAYING to PAUSED corks).
+GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
+{
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED) {
+        std::unique_lock<std::mutex> lock(g_hold.mutex);
+        if (g_hold.hanging) {
+            ++g_hold.held;
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_hold.limitMs);
+            // A hold that runs out ends the stop for every open, as a server that is continued does.
+            if (!g_hold.changed.wait_until(lock, limit, [] { return !g_hold.hanging; })) {
+                ++g_hold.runOut;
+                g_hold.hanging = false;
+                g_hold.changed.notify_all();
+            }
+            --g_hold.held;
+        }
+    }
+    return g_parentClass->change_state(element, transition);
+}
 
 gboolean setCaps(GstBaseSink *, GstCaps *caps)
 {
@@ -71,6 +109,8 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
 void classInit(gpointer klass, gpointer)
 {
     auto *element = GST_ELEMENT_CLASS(klass);
+    g_parentClass = GST_ELEMENT_CLASS(g_type_class_peek_parent(klass));
+    element->change_state = changeState;
     gst_element_class_set_static_metadata(element, "Audio meter", "Sink/Audio",
                                           "Takes audio in real time, discards it and measures its level",
                                           "Quorvin tests");
@@ -115,6 +155,8 @@ void AudioMeterSink::reset()
     g_audibleFrames = 0;
     g_frames = 0;
     g_peak = 0;
+    std::lock_guard<std::mutex> lock(g_hold.mutex);
+    g_hold.runOut = 0;
 }
 
 AudioMeterSink::Reading AudioMeterSink::reading()
@@ -136,4 +178,26 @@ double AudioMeterSink::audibleSeconds()
 {
     const Reading now = reading();
     return now.rate > 0 ? double(now.audibleFrames) / now.rate : 0.0;
+}
+
+void AudioMeterSink::setHanging(bool hanging, int limitMs)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_hold.mutex);
+        g_hold.hanging = hanging;
+        g_hold.limitMs = limitMs;
+    }
+    g_hold.changed.notify_all();
+}
+
+int AudioMeterSink::heldNow()
+{
+    std::lock_guard<std::mutex> lock(g_hold.mutex);
+    return g_hold.held;
+}
+
+int AudioMeterSink::holdsRunOut()
+{
+    std::lock_guard<std::mutex> lock(g_hold.mutex);
+    return g_hold.runOut;
 }

@@ -5,11 +5,11 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMediaPlayer>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 #include "AudioMeterSink.h"
@@ -127,6 +127,8 @@ private slots:
     void noAudioOutputIsToldInsteadOfPlayingIntoNothing();
     void theOutputIsAskedAtEverySoundOffTheGuiThread();
     void anOutputThatFailsWhilePlayingIsToldAsSuch();
+    void aHungSoundServerNeverHoldsTheGuiThread_data();
+    void aHungSoundServerNeverHoldsTheGuiThread();
     void unmute_data();
     void unmute();
     void unmuteWithoutAToolLogsAndReturnsAtOnce();
@@ -318,15 +320,15 @@ void TestAudio::theOutputIsAskedAtEverySoundOffTheGuiThread()
 
     // It comes back: the next sound plays. A sound stopped before the answer neither plays nor fails.
     outputGone = false;
-    QMediaPlayer *media = player.findChild<QMediaPlayer *>();
-    QVERIFY(media);
+    AudioMeterSink::reset();
     QVERIFY(player.play(alarm, false));
     player.stop();
     answer.release();
     QTRY_COMPARE(asked.load(), 3);
     // The answer reaches this thread as the asking thread ends, a moment after the probe returned.
     QTest::qWait(300);
-    QCOMPARE(media->state(), QMediaPlayer::StoppedState);
+    // Nothing of it reached the output.
+    QCOMPARE(AudioMeterSink::reading().frames, qint64(0));
     QVERIFY(!player.isPlaying());
     QCOMPARE(player.position(), qint64(0));
     answer.release();
@@ -358,6 +360,106 @@ void TestAudio::anOutputThatFailsWhilePlayingIsToldAsSuch()
     QVERIFY2(reason.startsWith(QLatin1String("the audio output failed while the sound played")), qPrintable(reason));
     QVERIFY2(reason.contains(QLatin1String("Connection terminated")), qPrintable(reason));
     QVERIFY(!player.isPlaying());
+}
+
+void TestAudio::aHungSoundServerNeverHoldsTheGuiThread_data()
+{
+    QTest::addColumn<bool>("questionOpensTheSink");
+    QTest::addColumn<QString>("hangs");
+    QTest::addColumn<QString>("meanwhile");
+
+    // The output question opens the sink as the player will, and waits with it.
+    QTest::newRow("the output question hangs") << true << "at open"
+                                               << "time-out";
+    QTest::newRow("opening the output hangs") << false << "at open"
+                                              << "time-out";
+    QTest::newRow("stopped while the output opens") << false << "at open"
+                                                    << "stop";
+    QTest::newRow("deleted while the output opens") << false << "at open"
+                                                    << "delete";
+    // The alarm is answered (stopped) after the server stopped under it, and the next alarm comes.
+    QTest::newRow("the server stops while the alarm plays") << true << "while playing"
+                                                            << "time-out";
+    QTest::newRow("a working output") << true << QString() << QString();
+}
+
+// A sound server stopped (SIGSTOP) answers nothing: GStreamer waited for it on the GUI thread, inside play() and
+// stop(), for as long as it was stopped, with the SOS warning unpainted and no panel served; and as the start time-out
+// began only once the output question was answered, a question that never answered gave no failure, so no beep.
+void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
+{
+    QFETCH(bool, questionOpensTheSink);
+    QFETCH(QString, hangs);
+    QFETCH(QString, meanwhile);
+    const QString folder = m_dir->path() + QStringLiteral("/Audio/");
+    QVERIFY(AudioFolder::installBuiltInSound(AudioFolder::alarmName(), folder));
+    const QString alarm = folder + AudioFolder::alarmName();
+    auto *player = new MediaSoundPlayer;
+    const auto deleted = qScopeGuard([&player]() { delete player; });
+    QSignalSpy failed(player, &SoundPlayer::failed);
+    if (!questionOpensTheSink)
+        player->setOutputProbe([]() { return QString(); });
+    // The GUI thread's turns while the sink is held.
+    int turnsWhileHeld = 0;
+    QTimer turns;
+    connect(&turns, &QTimer::timeout, this, [&]() { turnsWhileHeld += AudioMeterSink::heldNow() > 0 ? 1 : 0; });
+    turns.start(20);
+
+    AudioMeterSink::reset();
+    // Held up to the ceiling at most: a GUI thread held as long shows as a hold that ran out.
+    const auto answers = qScopeGuard([]() { AudioMeterSink::setHanging(false); });
+    if (hangs == QLatin1String("while playing")) {
+        QVERIFY(player->play(alarm, true));
+        QTRY_VERIFY(player->position() > 0 || !failed.isEmpty());
+        QCOMPARE(failed.count(), 0);
+        AudioMeterSink::setHanging(true, QuorvinTryCeilingMs);
+        player->stop();
+    }
+    AudioMeterSink::setHanging(!hangs.isEmpty(), QuorvinTryCeilingMs);
+    QVERIFY(player->play(alarm, true));
+    // Neither waited for the server.
+    QCOMPARE(AudioMeterSink::holdsRunOut(), 0);
+    if (hangs.isEmpty()) {
+        QTRY_VERIFY(player->position() > 0 || !failed.isEmpty());
+        if (!failed.isEmpty())
+            QFAIL(qPrintable(cannotPlay(failed)));
+        QTRY_VERIFY(AudioMeterSink::audibleSeconds() > 0.5);
+        QVERIFY(player->isPlaying());
+        return;
+    }
+
+    QTRY_VERIFY(turnsWhileHeld >= 10);
+    if (meanwhile == QLatin1String("time-out")) {
+        // The failure that makes the alarm beep comes within the start time-out, counted from play().
+        QTRY_COMPARE(failed.count(), 1);
+        QVERIFY(AudioMeterSink::heldNow() > 0);
+        const QString reason = failed.first().first().toString();
+        QVERIFY2(reason.startsWith(QLatin1String("the sound did not start within 3000 ms")), qPrintable(reason));
+    } else if (meanwhile == QLatin1String("stop")) {
+        player->stop();
+    } else {
+        delete player;
+        player = nullptr;
+        // It did not wait for the server either.
+        QVERIFY(AudioMeterSink::heldNow() > 0);
+    }
+    QVERIFY(!player || !player->isPlaying());
+
+    // The server answers at last: a sound given up, stopped or deleted meanwhile does not play now.
+    AudioMeterSink::setHanging(false);
+    QTRY_COMPARE(AudioMeterSink::heldNow(), 0);
+    QTest::qWait(500);
+    QCOMPARE(AudioMeterSink::holdsRunOut(), 0);
+    if (hangs == QLatin1String("at open"))
+        QCOMPARE(AudioMeterSink::reading().frames, qint64(0));
+    if (!player)
+        return;
+    QCOMPARE(player->position(), qint64(0));
+    QCOMPARE(failed.count(), meanwhile == QLatin1String("stop") ? 0 : 1);
+    // And the next sound plays.
+    QVERIFY(player->play(alarm, true));
+    QTRY_VERIFY(player->position() > 0 || failed.count() > 1);
+    QCOMPARE(failed.count(), meanwhile == QLatin1String("stop") ? 0 : 1);
 }
 
 void TestAudio::alarmPlaysThroughToItsLoop()
