@@ -14,6 +14,7 @@
 #include "datastore/DatabaseManager.h"
 #include "datastore/DbHeldWrites.h"
 #include "shell/base/Clock.h"
+#include "support/Settle.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,18 +32,6 @@ int fail(const char *what)
 {
     std::printf("error %s\n", what);
     return 1;
-}
-
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 // Writes zeros beside the data folder until the file system takes no more.

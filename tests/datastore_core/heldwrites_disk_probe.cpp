@@ -11,10 +11,10 @@
 #include "datastore/DbHeldWrites.h"
 #include "datastore/DbWriteBatch.h"
 #include "datastore/OrvantaDBManager.h"
+#include "support/Settle.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlQuery>
 #include <QStorageInfo>
@@ -29,18 +29,6 @@ int fail(const char *what)
 {
     std::printf("error %s\n", what);
     return 1;
-}
-
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 qlonglong number(OrvantaDBManager &db, const QString &sql)
