@@ -658,7 +658,7 @@ void TestHandshake::panelReportingZerosAtADevicesAddress_data()
     QTest::addColumn<QString>("recordModel"); // as the record holds it
     QTest::addColumn<QString>("before");      // "visit": another panel was served at the address; "own": the
                                               // device's own panel is connected by its MAC
-    QTest::addColumn<bool>("restart");        // the console starts anew after the visit, before the own panel
+    QTest::addColumn<bool>("restart");        // the console starts anew on the database before the device's panel
     QTest::addColumn<QString>("model");       // of the panel reporting zeros
     QTest::addColumn<bool>("admitted");
     QTest::addColumn<QString>("storedModel");
