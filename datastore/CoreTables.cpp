@@ -162,7 +162,8 @@ quint32 CoreTables::createIFPDevice(QSqlDatabase db, VelkIFPDevice &device)
         if (!sqlRun(db,
                     QStringLiteral("INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, "
                                    "lastPassword, subnetMask, gateway, panelFwVersion, displayClientVersion, sku, "
-                                   "isKicked, deviceType, position, ptzCamera) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                                   "isKicked, deviceType, position, ptzCamera, learnedMac) "
+                                   "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
                     RecordMapper::deviceValues(device), "createIFPDevice"))
             return DB_STATEMENT_FAILED;
         return DB_OK;
@@ -200,7 +201,7 @@ namespace {
 const QString kUpdateDeviceColumns =
     QStringLiteral("UPDATE Device SET deviceName = ?, modelName = ?, macAddress = ?, ipAddress = ?,fwVersion = ?, "
                    "lastPassword = ?, subnetMask = ?, gateway = ?, panelFwVersion = ?, displayClientVersion = ?, "
-                   "sku = ?, isKicked = ?,deviceType = ?, position = ?, ptzCamera = ? WHERE did = ?");
+                   "sku = ?, isKicked = ?,deviceType = ?, position = ?, ptzCamera = ?, learnedMac = ? WHERE did = ?");
 
 quint32 rewriteDevice(QSqlDatabase db, const VelkIFPDevice &device, quint32 did, const char *context)
 {

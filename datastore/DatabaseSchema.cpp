@@ -24,7 +24,7 @@ const TableDef kTables[] = {
      "CREATE TABLE Device ( did INTEGER PRIMARY KEY AUTOINCREMENT,deviceName TEXT UNIQUE,modelName TEXT,"
      "macAddress TEXT UNIQUE,ipAddress TEXT, fwVersion TEXT,lastPassword TEXT, subnetMask TEXT, gateway TEXT, "
      "panelFwVersion TEXT, displayClientVersion TEXT, sku TEXT, isKicked INTEGER, deviceType TEXT, position TEXT, "
-     "ptzCamera TEXT )"},
+     "ptzCamera TEXT, learnedMac TEXT )"},
     {"Groups", "CREATE TABLE Groups ( gid INTEGER PRIMARY KEY AUTOINCREMENT,groupName TEXT UNIQUE,groupType TEXT)"},
     {"DeviceGroups",
      "CREATE TABLE DeviceGroups (dgid INTEGER PRIMARY KEY AUTOINCREMENT,did INTEGER REFERENCES Device (did),"
@@ -123,6 +123,7 @@ const ProbeDef kProbes[] = {
     {"Device", "deviceType", "ALTER TABLE Device ADD COLUMN deviceType TEXT DEFAULT 'Control Box'"},
     {"Device", "position", "ALTER TABLE Device ADD COLUMN position TEXT"},
     {"Device", "ptzCamera", "ALTER TABLE Device ADD COLUMN ptzCamera TEXT"},
+    {"Device", "learnedMac", "ALTER TABLE Device ADD COLUMN learnedMac TEXT"},
     {"Groups", "groupType", "ALTER TABLE Groups ADD COLUMN groupType TEXT DEFAULT 'Control Box'"},
     {"OtaScheduleReport", "fwVersion", "ALTER TABLE OtaScheduleReport ADD COLUMN fwVersion TEXT"},
     {"OtaScheduleReport", "watchUntil", "ALTER TABLE OtaScheduleReport ADD COLUMN watchUntil TEXT"},

@@ -14,7 +14,7 @@ QString LinkQueries::deviceColumns()
     return QStringLiteral("Device.did, Device.deviceName, Device.modelName, Device.macAddress, "
                           "Device.ipAddress, Device.fwVersion, Device.lastPassword, Device.subnetMask, "
                           "Device.gateway, Device.panelFwVersion, Device.displayClientVersion, Device.sku, "
-                          "Device.isKicked, Device.deviceType, Device.position, Device.ptzCamera");
+                          "Device.isKicked, Device.deviceType, Device.position, Device.ptzCamera, Device.learnedMac");
 }
 
 QString LinkQueries::groupColumns()

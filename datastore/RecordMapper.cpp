@@ -22,6 +22,7 @@ template <typename Row> VelkIFPDevice deviceFrom(const Row &query, int firstColu
     device.deviceType = query.value(c + 13).toString();
     device.position = query.value(c + 14).toString();
     device.ptzCamera = query.value(c + 15).toString();
+    device.learnedMac = query.value(c + 16).toString();
     return device;
 }
 
@@ -77,5 +78,6 @@ QVariantList RecordMapper::deviceValues(const VelkIFPDevice &device)
             device.isKicked ? 1 : 0,
             device.deviceType,
             device.position,
-            device.ptzCamera};
+            device.ptzCamera,
+            device.learnedMac.isEmpty() ? QVariant(QVariant::String) : QVariant(device.learnedMac)};
 }

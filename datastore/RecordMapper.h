@@ -12,11 +12,11 @@
 class RecordMapper
 {
 public:
-    /// The 16 Device columns, in the order LinkQueries::deviceColumns() names them.
-    static constexpr int deviceColumnCount = 16;
+    /// The 17 Device columns, in the order LinkQueries::deviceColumns() names them.
+    static constexpr int deviceColumnCount = 17;
 
-    /// Fills a fresh record from the 16 Device columns that start at firstColumn
-    /// (did, deviceName ... ptzCamera). A NULL column reads as empty text or false.
+    /// Fills a fresh record from the 17 Device columns that start at firstColumn
+    /// (did, deviceName ... ptzCamera, learnedMac). A NULL column reads as empty text or false.
     static VelkIFPDevice deviceFromQuery(const QSqlQuery &query, int firstColumn = 0);
 
     static VelkIFPDevice deviceFromQuery(const SqlStatement &query, int firstColumn = 0);
@@ -25,9 +25,10 @@ public:
     static VelkGroups groupFromQuery(const QSqlQuery &query, int firstColumn = 0);
     static VelkGroups groupFromQuery(const SqlStatement &query, int firstColumn = 0);
 
-    /// The values of the fifteen written Device columns, deviceName to ptzCamera, in column order.
+    /// The values of the sixteen written Device columns, deviceName to learnedMac, in column order.
     /// An empty MAC address is written as NULL so that any number of devices entered by IP
-    /// address alone fit under the column's UNIQUE constraint; isKicked is written as 0 or 1.
+    /// address alone fit under the column's UNIQUE constraint; isKicked is written as 0 or 1; an
+    /// empty learnedMac as NULL, as older versions left it.
     static QVariantList deviceValues(const VelkIFPDevice &device);
 
     /// The value to bind for a MAC address: NULL when empty, else the text.

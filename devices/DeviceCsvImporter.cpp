@@ -242,6 +242,7 @@ DeviceCsvError DeviceCsvImporter::applyRow(const DeviceCsvRow &row, int rowNumbe
             if (!row.macAddress.isEmpty())
                 m_byMac.insert(row.macAddress, index);
             entry.device.macAddress = row.macAddress;
+            entry.device.learnedMac.clear(); // entered now, by the file
         }
         entry.device.deviceName = row.name;
         entry.device.ipAddress = row.ipAddress;

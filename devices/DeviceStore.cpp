@@ -174,8 +174,11 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
     current.deviceName = name;
     if (ipGiven)
         current.ipAddress = ipAddress;
-    if (macGiven && !DeviceRules::sameKey(mac, current.macAddress))
+    // A MAC the operator gives is entered, even where the panel at the address had reported one before.
+    if (macGiven && !DeviceRules::sameKey(mac, current.macAddress)) {
         current.macAddress = mac;
+        current.learnedMac.clear();
+    }
     current.position = position;
     if (!camera.deviceName.isEmpty())
         current.ptzCamera = camera.deviceName;

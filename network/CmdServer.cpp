@@ -142,19 +142,22 @@ enum ReportField
 // The reported fields in which two records differ.
 int reportDifferences(const VelkIFPDevice &a, const VelkIFPDevice &b)
 {
-    return (a.macAddress != b.macAddress ? MacField : 0) | (a.ipAddress != b.ipAddress ? IpField : 0) |
-           (a.modelName != b.modelName ? ModelField : 0) | (a.fwVersion != b.fwVersion ? FwField : 0) |
-           (a.panelFwVersion != b.panelFwVersion ? PanelFwField : 0) |
+    return (a.macAddress != b.macAddress || a.learnedMac != b.learnedMac ? MacField : 0) |
+           (a.ipAddress != b.ipAddress ? IpField : 0) | (a.modelName != b.modelName ? ModelField : 0) |
+           (a.fwVersion != b.fwVersion ? FwField : 0) | (a.panelFwVersion != b.panelFwVersion ? PanelFwField : 0) |
            (a.displayClientVersion != b.displayClientVersion ? ClientField : 0) | (a.sku != b.sku ? SkuField : 0) |
            (a.subnetMask != b.subnetMask ? SubnetField : 0) | (a.gateway != b.gateway ? GatewayField : 0) |
            (a.lastPassword != b.lastPassword ? PasswordField : 0);
 }
 
-// The fields of a report a handshake writes back; the MAC only into a record entered by address alone.
+// The fields of a report a handshake writes back; the MAC only into a record entered by address alone, and with it
+// the mark that it was learned there, so that the one is never stored without the other.
 void takeReport(VelkIFPDevice &device, const VelkIFPDevice &report, int fields = AllReportFields)
 {
-    if ((fields & MacField) && holdsNoMac(device))
+    if ((fields & MacField) && holdsNoMac(device)) {
         device.macAddress = report.macAddress;
+        device.learnedMac = report.learnedMac;
+    }
     const auto take = [fields](int field, QString &to, const QString &from) {
         if (fields & field)
             to = from;
@@ -657,7 +660,7 @@ PanelAdmission::Record CmdServer::admissionRecord(const VelkIFPDevice &device)
     PanelAdmission::Record record;
     if (holdsNoMac(device))
         record.mac = PanelAdmission::Mac::None;
-    else if (m_learnedMacs.value(device.did) == macKey(device.macAddress))
+    else if (!device.learnedMac.isEmpty() && macKey(device.learnedMac) == macKey(device.macAddress))
         record.mac = PanelAdmission::Mac::Learned;
     else
         record.mac = PanelAdmission::Mac::Entered;
@@ -747,11 +750,14 @@ void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel, 
                           const QString &sku)
 {
     VelkIFPDevice reported = matched;
+    // A MAC learned by an address match is marked so in the record: such a record stays its address's, also after
+    // a restart, where a MAC the operator entered keeps a panel of another model out.
     if (holdsNoMac(reported) && channel->identity().macUsable) {
         reported.macAddress = channel->getMacAddress();
-        m_learnedMacs.insert(reported.did, macKey(reported.macAddress));
+        reported.learnedMac = reported.macAddress;
     } else if (holdsNoMac(reported)) {
         reported.macAddress.clear();
+        reported.learnedMac.clear();
     }
     reported.ipAddress = channel->getIpAddress();
     reported.modelName = model;
@@ -840,6 +846,7 @@ void CmdServer::flushWriteBacks()
             if (sameReport(record, refused->after)) {
                 takeReport(record, refused->before);
                 record.macAddress = refused->before.macAddress;
+                record.learnedMac = refused->before.learnedMac;
             }
         }
         m_managedIndexStale = m_managedIndexStale || record.macAddress != heldMac;

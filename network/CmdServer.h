@@ -332,10 +332,6 @@ private:
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
     QSet<QString> m_noMacNoted;
-    // The MACs records entered by address alone learned from a panel matched by that address, by did: such a record is
-    // still its address's (PanelAdmission::Mac::Learned). Kept while the console runs; a restart takes them for
-    // entered ones.
-    QHash<quint32, QString> m_learnedMacs;
     // Devices whose latest panel was matched by address, reporting no MAC of its own.
     QSet<quint32> m_admittedByAddress;
     // Devices a firmware run waits for (awaitReturn), until that reading of the server's clock.

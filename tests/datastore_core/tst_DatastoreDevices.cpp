@@ -206,6 +206,7 @@ private slots:
         device.ptzCamera = "Cam 7";
         device.deviceType = "Audio Box";
         device.isKicked = true;
+        device.learnedMac = device.macAddress;
         QCOMPARE(m_db->createIFPDevice(device), DB_OK);
         const quint32 did = allDevices().first().did;
 
@@ -217,9 +218,11 @@ private slots:
         QCOMPARE(copy.position, QString("Second floor"));
         QCOMPARE(copy.ptzCamera, QString("Cam 7"));
         QVERIFY(copy.isKicked);
+        QCOMPARE(copy.learnedMac, QString("11:22:33:44:55:66"));
         copy.fwVersion = "1.1.1020.21";
         QCOMPARE(m_db->updateIFPDeviceById(copy), DB_OK);
         const VelkIFPDevice after = allDevices().first();
+        QCOMPARE(after.learnedMac, QString("11:22:33:44:55:66"));
         QCOMPARE(after.deviceType, QString("Audio Box"));
         QCOMPARE(after.position, QString("Second floor"));
         QCOMPARE(after.ptzCamera, QString("Cam 7"));

@@ -113,7 +113,7 @@ private slots:
             QCOMPARE(probe.columns("Device"),
                      QStringList({"did", "deviceName", "modelName", "macAddress", "ipAddress", "fwVersion",
                                   "lastPassword", "subnetMask", "gateway", "panelFwVersion", "displayClientVersion",
-                                  "sku", "isKicked", "deviceType", "position", "ptzCamera"}));
+                                  "sku", "isKicked", "deviceType", "position", "ptzCamera", "learnedMac"}));
         }
         before = rowCounts(file);
 
@@ -189,9 +189,11 @@ private slots:
         QCOMPARE(probe.columns("Device"),
                  QStringList({"did", "deviceName", "modelName", "macAddress", "ipAddress", "fwVersion", "lastPassword",
                               "subnetMask", "gateway", "panelFwVersion", "displayClientVersion", "sku", "isKicked",
-                              "deviceType", "position", "ptzCamera"}));
+                              "deviceType", "position", "ptzCamera", "learnedMac"}));
         QCOMPARE(probe.value("SELECT deviceType FROM Device WHERE deviceName = 'Hall'").toString(),
                  QString("Control Box"));
+        // A MAC stored before the console marked the learned ones is taken for one the operator entered.
+        QVERIFY(probe.value("SELECT learnedMac IS NULL FROM Device WHERE deviceName = 'Hall'").toBool());
         QCOMPARE(probe.value("SELECT groupType FROM Groups").toString(), QString("Control Box"));
         QVERIFY(probe.columns("OtaScheduleReport").contains("fwVersion"));
         QVERIFY(probe.columns("OtaScheduleReport").contains("watchUntil"));

@@ -430,6 +430,7 @@ void TestDevicesManagement::editEmitsUpdateWithOldName()
     // Meanwhile the network layer stores what the panel reported; the edit must keep it.
     VelkIFPDevice reported = storedDevice("Old name");
     reported.panelFwVersion = QStringLiteral("9.9");
+    reported.learnedMac = reported.macAddress;
     QCOMPARE(testDb()->updateIFPDeviceById(reported), DB_OK);
 
     dialog->editName->setText(QStringLiteral("OTHER"));
@@ -446,6 +447,7 @@ void TestDevicesManagement::editEmitsUpdateWithOldName()
     const VelkIFPDevice stored = storedDevice("New name");
     QCOMPARE(stored.position, QStringLiteral("Lab"));
     QCOMPARE(stored.panelFwVersion, QStringLiteral("9.9"));
+    QCOMPARE(stored.learnedMac, stored.macAddress);
     QCOMPARE(groupsOf("New name"), QStringList());
 
     page.editDevice(page.deviceModel()->rowOfName("New name"));
@@ -463,6 +465,13 @@ void TestDevicesManagement::editEmitsUpdateWithOldName()
     QCOMPARE(dialog->warningText(), QStringLiteral("Cannot modify connected device's Mac address."));
     QCOMPARE(spies.update.count(), 1);
     dialog->close();
+
+    // A MAC the operator types is entered: the panel at the address taught the one before it.
+    page.editDevice(page.deviceModel()->rowOfName("New name"));
+    dialog->editMac->setText(QStringLiteral("00:11:22:33:44:03"));
+    dialog->submit();
+    QCOMPARE(storedDevice("New name").macAddress, QStringLiteral("00:11:22:33:44:03"));
+    QCOMPARE(storedDevice("New name").learnedMac, QString());
 }
 
 // A panel's handshake stores the address it connects from. The list kept showing the old one, and an edit saved the

@@ -8,6 +8,7 @@
 #include "support/ShortDatabaseWaits.h"
 
 #include <QPointer>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -65,6 +66,25 @@ QString described(const PanelAdmission::Decision &decision, const PanelAdmission
     return QStringLiteral("takes %1%2 as %3/%4")
         .arg(decision.take)
         .arg(decision.closeHolder ? ", closing its holder," : "", model.isEmpty() ? "-" : model, sku);
+}
+
+// The console started anew on the test's database, in a process of its own, since the command server is made once
+// in a process. It says its port, then the SOS of every device, one line each, until it is ended.
+int runRestartedConsole(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    OrvantaDBManager::setDataFolder(folder);
+    NetworkConfig::setCurrent(loopbackNetworkConfig(folder));
+    CmdServer *server = CmdServer::getInstance();
+    const auto say = [](const QString &line) {
+        fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+        fflush(stdout);
+    };
+    QObject::connect(server, &CmdServer::safeAlertOfDevice,
+                     [&](quint32 did) { say(QStringLiteral("sos of device %1").arg(did)); });
+    say(QStringLiteral("port %1").arg(server->serverPort()));
+    return app.exec();
 }
 
 } // namespace
@@ -639,21 +659,29 @@ void TestHandshake::panelReportingZerosAtADevicesAddress_data()
     QTest::addColumn<QString>("recordModel"); // as the record holds it
     QTest::addColumn<QString>("before");      // "visit": another panel was served at the address; "own": the
                                               // device's own panel is connected by its MAC
+    QTest::addColumn<bool>("restart");        // the console starts anew on the database before the device's panel
     QTest::addColumn<QString>("model");       // of the panel reporting zeros
     QTest::addColumn<bool>("admitted");
     QTest::addColumn<QString>("storedModel");
     const QString velk = QStringLiteral("Velk TM B-Series");
-    QTest::newRow("entered with its MAC and no model") << 180 << true << QString() << QString() << velk << true << velk;
-    QTest::newRow("entered by address, after a visit") << 182 << false << velk << "visit" << velk << true << velk;
+    QTest::newRow("entered with its MAC and no model")
+        << 180 << true << QString() << QString() << false << velk << true << velk;
+    QTest::newRow("entered by address, after a visit")
+        << 182 << false << velk << "visit" << false << velk << true << velk;
     QTest::newRow("entered by address, a box of another model")
-        << 184 << false << velk << QString() << "Other Model X" << true << "Other Model X";
-    QTest::newRow("stranger of another model, the device's panel connected") << 186 << true << velk << "own"
-                                                                             << "Other Model X" << false << velk;
+        << 184 << false << velk << QString() << false << "Other Model X" << true << "Other Model X";
+    QTest::newRow("stranger of another model, the device's panel connected")
+        << 186 << true << velk << "own" << false << "Other Model X" << false << velk;
+    QTest::newRow("entered by address, after a visit and a restart")
+        << 188 << false << velk << "visit" << true << velk << true << velk;
+    QTest::newRow("stranger of another model after a restart, the device's panel connected")
+        << 190 << true << velk << "own" << true << "Other Model X" << false << velk;
 }
 
 // A device entered with its MAC (Add Device and the device file store no model) refused its panel for good once its
 // card reported zeros; an address-only device's panel was refused for good once another panel, with a MAC, model and
-// SKU of its own, had been served at the address; a box replaced by another model kept the old model, and a run sent it
+// SKU of its own, had been served at the address, and again after the console restarted, which then took the MAC the
+// visitor taught for one the operator entered; a box replaced by another model kept the old model, and a run sent it
 // the old model's firmware. Each is served, raises its SOS, and its record says the model it reports; the stranger of
 // another model at a device whose panel is connected stays refused and leaves the record as it was.
 void TestHandshake::panelReportingZerosAtADevicesAddress()
@@ -662,6 +690,7 @@ void TestHandshake::panelReportingZerosAtADevicesAddress()
     QFETCH(bool, entered);
     QFETCH(QString, recordModel);
     QFETCH(QString, before);
+    QFETCH(bool, restart);
     QFETCH(QString, model);
     QFETCH(bool, admitted);
     QFETCH(QString, storedModel);
@@ -678,21 +707,16 @@ void TestHandshake::panelReportingZerosAtADevicesAddress()
     PanelIdentity zeros = identityWith(serial, "kelvo");
     zeros.mac = "00:00:00:00:00:00";
     zeros.model = model;
-    std::unique_ptr<SimulatedPanel> own;
-    if (before == "own") {
-        own.reset(new SimulatedPanel(identityWith(serial, "kelvo"), settings));
-        own->start();
-        QTRY_VERIFY(own->isConnected());
-    } else if (before == "visit") {
+    PanelIdentity visiting = identityWith(serial + 1, "kelvo");
+    visiting.model = "Visiting Model";
+    visiting.sku = "SKU-VISIT";
+    if (before == "visit") {
         {
             SimulatedPanel once(zeros, settings);
             once.start();
             QTRY_VERIFY(once.isConnected());
             once.shutDown();
         }
-        PanelIdentity visiting = identityWith(serial + 1, "kelvo");
-        visiting.model = "Visiting Model";
-        visiting.sku = "SKU-VISIT";
         SimulatedPanel visitor(visiting, settings);
         visitor.start();
         QTRY_VERIFY(visitor.isConnected());
@@ -700,6 +724,37 @@ void TestHandshake::panelReportingZerosAtADevicesAddress()
         QCOMPARE(storedDevice(name).macAddress, testMac(serial + 1));
         visitor.shutDown();
         QTRY_COMPARE(m_server->connectionState(testMac(serial + 1)), CmdServer::Offline);
+    }
+    QProcess console;
+    QStringList said;
+    const auto readSaid = [&] {
+        while (console.canReadLine())
+            said.append(QString::fromUtf8(console.readLine()).trimmed());
+        return said.size();
+    };
+    if (restart) {
+        console.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        console.start(QCoreApplication::applicationFilePath(), {"--restarted-console", m_dir.path()});
+        QVERIFY(console.waitForStarted(QuorvinTryCeilingMs));
+        QTRY_VERIFY_WITH_TIMEOUT(readSaid() >= 1, QuorvinTryCeilingMs);
+        QVERIFY(said.first().startsWith("port "));
+        settings.consolePort = quint16(said.first().mid(5).toUInt());
+        if (before == "visit") {
+            // Back once, known by its MAC now: the record stays the address's.
+            visiting.fwVersion = "6.6.6.6";
+            SimulatedPanel visitor(visiting, settings);
+            visitor.start();
+            QTRY_VERIFY(visitor.isConnected());
+            QTRY_COMPARE(storedDevice(name).fwVersion, QString("6.6.6.6"));
+            visitor.shutDown();
+        }
+    }
+    std::unique_ptr<SimulatedPanel> own;
+    if (before == "own") {
+        own.reset(new SimulatedPanel(identityWith(serial, "kelvo"), settings));
+        own->start();
+        QTRY_VERIFY(own->isConnected());
+        QTRY_COMPARE(storedDevice(name).fwVersion, identityWith(serial, "kelvo").fwVersion);
     }
     const VelkIFPDevice kept = storedDevice(name);
 
@@ -710,16 +765,23 @@ void TestHandshake::panelReportingZerosAtADevicesAddress()
     panel.start();
     if (admitted) {
         QTRY_VERIFY(panel.isConnected());
-        QCOMPARE(m_server->connectionStateOfDevice(kept.did), CmdServer::Connected);
+        if (!restart)
+            QCOMPARE(m_server->connectionStateOfDevice(kept.did), CmdServer::Connected);
         panel.raiseSos();
         QTRY_COMPARE(acknowledged.count(), 1);
+        if (restart)
+            QTRY_VERIFY(readSaid() >= 2 && said.contains(QStringLiteral("sos of device %1").arg(kept.did)));
         QTRY_COMPARE(storedDevice(name).fwVersion, QString("8.8.8.8"));
     } else {
         QTRY_VERIFY(refused.count() >= 3);
         QVERIFY(own->isConnected());
+        QList<VelkIFPDevice> records{storedDevice(name)};
         VelkIFPDevice held;
-        QVERIFY(m_server->managedDevice(testMac(serial), &held));
-        for (const VelkIFPDevice &record : {storedDevice(name), held}) {
+        if (!restart) {
+            QVERIFY(m_server->managedDevice(testMac(serial), &held));
+            records.append(held);
+        }
+        for (const VelkIFPDevice &record : qAsConst(records)) {
             QCOMPARE(record.fwVersion, kept.fwVersion);
             QCOMPARE(record.sku, kept.sku);
             QCOMPARE(record.modelName, kept.modelName);
@@ -728,6 +790,8 @@ void TestHandshake::panelReportingZerosAtADevicesAddress()
     }
     QCOMPARE(storedDevice(name).modelName, storedModel);
     panel.shutDown();
+    console.kill();
+    console.waitForFinished(QuorvinTryCeilingMs);
 }
 
 // A fleet's first connect after an import: every stored record is stale, so every handshake writes, and the writes
@@ -1391,5 +1455,12 @@ void TestHandshake::passwordChangeAndDisconnect()
     panel->shutDown();
 }
 
-QTEST_GUILESS_MAIN(TestHandshake)
+int main(int argc, char **argv)
+{
+    if (argc > 2 && qstrcmp(argv[1], "--restarted-console") == 0)
+        return runRestartedConsole(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestHandshake test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_Handshake.moc"
