@@ -16,7 +16,7 @@
 // before a step began or while it ran being the ones it held (the longest wait of all the probes, the fleet's own
 // keep-alives and the machine's load included, is printed beside it). Target with the fleet: no step and no probe at a
 // step over 50 ms. The run counts only when every step was taken as a jump and every panel is still connected after
-// them. Exit code 0 when met, 2 when not, 1 when the run failed.
+// them and a probe was posted at a step with the fleet. Exit code 0 when met, 2 when not, 1 when the run failed.
 //
 // Usage: bench_clock_step [--panels 8000] [--steps 5]
 
@@ -53,6 +53,8 @@ struct Figures
     int jumps = 0;
     double worstStepMs = -1;
     double worstAtStepMs = -1;
+    // Probes posted at a step: without one, the longest wait at a step is no figure.
+    int probesAtSteps = 0;
     double worstWaitMs = -1;
     int probes = 0;
 };
@@ -84,17 +86,21 @@ void stepPhase(const char *name, SystemClock &clock, qint64 &offsetMs, int steps
     watcher.stop();
     // A probe posted up to a period before a step began, or while it ran, waited for it.
     double worstAtStep = 0;
+    int atSteps = 0;
     for (const GuiWatcher::Stall &probe : watcher.stalls()) {
         for (const auto &step : stepsS) {
-            if (probe.atS >= step.first - 0.010 && probe.atS <= step.second)
+            if (probe.atS >= step.first - 0.010 && probe.atS <= step.second) {
                 worstAtStep = std::max(worstAtStep, probe.ms);
+                ++atSteps;
+            }
         }
         if (probe.ms > TargetMs / 2)
             std::printf("STALL %s at %.3f s: %.1f ms\n", name, probe.atS, probe.ms);
     }
-    std::printf("RESULT %s panels=%d online=%d steps=%d jumps=%d step=%.3f atstep=%.3f wait=%.3f probes=%d\n", name,
-                connected, bench::onlineCount(managed), steps, jumps, worstStep, worstAtStep, watcher.worstMs(),
-                int(watcher.waitsMs().size()));
+    std::printf("RESULT %s panels=%d online=%d steps=%d jumps=%d step=%.3f atstep=%.3f atsteps=%d wait=%.3f "
+                "probes=%d\n",
+                name, connected, bench::onlineCount(managed), steps, jumps, worstStep, worstAtStep, atSteps,
+                watcher.worstMs(), int(watcher.waitsMs().size()));
     std::fflush(stdout);
 }
 
@@ -150,7 +156,7 @@ bool parse(const QString &output, const char *name, Figures *figures)
 {
     const QRegularExpression result(
         QStringLiteral("RESULT %1 panels=(\\d+) online=(\\d+) steps=(\\d+) jumps=(\\d+) step=(\\S+) atstep=(\\S+) "
-                       "wait=(\\S+) probes=(\\d+)")
+                       "atsteps=(\\d+) wait=(\\S+) probes=(\\d+)")
             .arg(QLatin1String(name)));
     const QRegularExpressionMatch match = result.match(output);
     if (!match.hasMatch())
@@ -161,16 +167,18 @@ bool parse(const QString &output, const char *name, Figures *figures)
     figures->jumps = match.captured(4).toInt();
     figures->worstStepMs = match.captured(5).toDouble();
     figures->worstAtStepMs = match.captured(6).toDouble();
-    figures->worstWaitMs = match.captured(7).toDouble();
-    figures->probes = match.captured(8).toInt();
+    figures->probesAtSteps = match.captured(7).toInt();
+    figures->worstWaitMs = match.captured(8).toDouble();
+    figures->probes = match.captured(9).toInt();
     return true;
 }
 
 void printRow(const char *name, const Figures &f)
 {
     std::printf("%-9s %5d panels (%5d online after): %d steps taken as %d jumps, longest step %7.1f ms, longest wait "
-                "of a probe at a step %7.1f ms; longest wait of the %d probes %7.1f ms\n",
-                name, f.panels, f.online, f.steps, f.jumps, f.worstStepMs, f.worstAtStepMs, f.probes, f.worstWaitMs);
+                "of the %d probes at a step %7.1f ms; longest wait of the %d probes %7.1f ms\n",
+                name, f.panels, f.online, f.steps, f.jumps, f.worstStepMs, f.probesAtSteps, f.worstAtStepMs, f.probes,
+                f.worstWaitMs);
 }
 
 } // namespace
@@ -213,8 +221,10 @@ int main(int argc, char **argv)
     printRow("baseline", baseline);
     printRow("fleet", fleet);
     std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
-    if (baseline.jumps != steps || fleet.jumps != steps || fleet.online != count || fleet.probes == 0) {
-        std::fprintf(stderr, "not every step was taken as a jump, or panels were lost: nothing measured\n");
+    if (baseline.jumps != steps || fleet.jumps != steps || fleet.online != count || fleet.probes == 0 ||
+        fleet.probesAtSteps == 0) {
+        std::fprintf(stderr, "not every step was taken as a jump, panels were lost, or no probe was posted at a step "
+                             "with the fleet: nothing measured\n");
         return 1;
     }
     const double worst = std::max(fleet.worstStepMs, fleet.worstAtStepMs);

@@ -30,9 +30,10 @@
 // read in one process of its own in pieces of 4,096 rows from the oldest, as the export reads them, by the data
 // store's reader (EventLogReader::pageAfter) and, as the yardstick, by the reading of the version before it: a QtSql
 // query of the four columns per piece, each row taken from the query's values. Both read the whole log once untimed
-// first, so both find it in the page cache; the rounds alternate their order. Target: the reader's median time within
-// the yardstick's (ratio <= 1.00), both having read every row alike. Exit code 0 when met, 2 when not, 1 when a run
-// failed.
+// first, so both find it in the page cache, those two readings compared row by row (a hash of every row in order); the
+// rounds alternate their order and each compares its two readings' rows and characters. Target: the reader's median
+// time within the yardstick's (ratio <= 1.00), both having read every row alike. Exit code 0 when met, 2 when not, 1
+// when a run failed.
 //
 // Usage: bench_eventlog --export-read [--events 3000000] [--rounds 5]
 
@@ -235,12 +236,17 @@ constexpr int ExportPieceRows = 4096;
 constexpr double TargetReadRatio = 1.0;
 
 // What a reading of the whole log found: its rows, and the characters of their texts, so that two readings can be
-// told to have read the same.
+// told to have read the same. With `digest` (an untimed reading: it costs the time of hashing every text), also a
+// hash of every row in order, so that they can be told to have read every row alike.
 struct LogRead
 {
+    explicit LogRead(bool withDigest = false) : digest(withDigest) {}
+
+    bool digest = false;
     qint64 rows = 0;
     qint64 characters = 0;
     qint64 lastKey = 0;
+    quint64 rowsHash = 0;
     bool ok = false;
 
     void take(const VelkEventLog &event)
@@ -248,13 +254,16 @@ struct LogRead
         ++rows;
         characters += event.deviceName.size() + event.time.size() + event.event;
         lastKey = event.did;
+        if (digest)
+            rowsHash = rowsHash * 1099511628211ULL + (quint64(event.did) ^ (quint64(qHash(event.deviceName)) << 32) ^
+                                                      qHash(event.time) ^ (quint64(uint(event.event)) << 16));
     }
 };
 
 // The data store's reader, as the export runs it.
-LogRead readAsTheExport(const QString &file)
+LogRead readAsTheExport(const QString &file, bool digest = false)
 {
-    LogRead read;
+    LogRead read(digest);
     EventLogReader reader;
     qint64 lowest = 0;
     qint64 newest = 0;
@@ -277,9 +286,9 @@ LogRead readAsTheExport(const QString &file)
 
 // The yardstick: the export's reading before the reader read the texts through SQLite's incremental reading, a QtSql
 // query of the four columns per piece on a read-only connection of its own, each row taken from the query's values.
-LogRead readAsBefore(const QString &file)
+LogRead readAsBefore(const QString &file, bool digest = false)
 {
-    LogRead read;
+    LogRead read(digest);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("yardstick"));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
@@ -326,9 +335,13 @@ LogRead readAsBefore(const QString &file)
 int measureExportRead(int rounds)
 {
     const QString file = OrvantaDBManager::getInstance()->databaseFilePath();
-    // Untimed: the log into the page cache, for both alike.
-    if (!readAsBefore(file).ok || !readAsTheExport(file).ok)
+    // Untimed: the log into the page cache, for both alike, each row of the two readings compared by its hash.
+    const LogRead before = readAsBefore(file, true);
+    const LogRead now = readAsTheExport(file, true);
+    if (!before.ok || !now.ok)
         return 1;
+    std::printf("DIGEST rows=%lld/%lld same=%d\n", static_cast<long long>(before.rows),
+                static_cast<long long>(now.rows), before.rows == now.rows && before.rowsHash == now.rowsHash ? 1 : 0);
     for (int round = 1; round <= rounds; ++round) {
         double yardstickMs = 0;
         double readerMs = 0;
@@ -375,11 +388,20 @@ int exportRead(int events, int rounds)
         std::fprintf(stderr, "the reading failed\n");
         return 1;
     }
+    static const QRegularExpression digest(QStringLiteral("DIGEST rows=(\\d+)/(\\d+) same=(\\d)"));
+    const QRegularExpressionMatch digestMatch = digest.match(output);
+    if (!digestMatch.hasMatch()) {
+        std::fprintf(stderr, "the rows of the two readings were not compared\n");
+        return 1;
+    }
+    // Every row, compared by its hash in the untimed readings; the timed ones agree on their rows and characters.
+    bool alike = digestMatch.captured(3) == QLatin1String("1") && digestMatch.captured(1).toLongLong() == events;
+    std::printf("untimed readings: %s/%s rows, every row alike: %s\n\n", qPrintable(digestMatch.captured(1)),
+                qPrintable(digestMatch.captured(2)), alike ? "yes" : "no");
     static const QRegularExpression result(
         QStringLiteral("RESULT yardstick=(\\S+) reader=(\\S+) rows=(\\d+)/(\\d+) same=(\\d)"));
     std::printf("%-6s %14s %12s %8s %14s\n", "round", "yardstick ms", "reader ms", "ratio", "rows");
     std::vector<double> yardstickMs, readerMs;
-    bool alike = true;
     auto matches = result.globalMatch(output);
     while (matches.hasNext()) {
         const QRegularExpressionMatch match = matches.next();
