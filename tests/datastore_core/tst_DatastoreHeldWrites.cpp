@@ -17,6 +17,7 @@
 #include "datastore/DbReadRetry.h"
 #include "datastore/DbResult.h"
 #include "datastore/DbWriteBatch.h"
+#include "datastore/HeldWriteGiveUp.h"
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/SqlTransaction.h"
 #include "support/DatabaseHold.h"
@@ -421,6 +422,76 @@ private slots:
             QCOMPARE(rows, QStringList{"Gym"});
         }
         QSqlDatabase::removeDatabase(QStringLiteral("quit-side"));
+    }
+
+    // Which held write the file refuses may be given up (HeldWriteGiveUp), try by try, as the held writes ask it: the
+    // refusals a write must wait through every day (a disk with a few KiB or a few MiB left, another program's hold,
+    // an I/O error, a file that may not be written) beside the one write refused of its own while the disk has room
+    // and other writes commit (an Event Log counter at its end), which alone is given up. Each word of tries is one
+    // try that refuses the write: "commits" (writes commit since the last), "alone" (none did), "othersRefused" (the
+    // writes tried past it are refused too), "filled" (the disk has 8 KiB left at that try).
+    void heldWriteIsGivenUpOnlyWhenRefusedOfItsOwn_data()
+    {
+        QTest::addColumn<int>("refusal"); // DbFailure
+        QTest::addColumn<bool>("byAnotherConnection");
+        QTest::addColumn<qint64>("available"); // bytes free on the disk
+        QTest::addColumn<qint64>("fileSize");  // of the database file
+        QTest::addColumn<QStringList>("tries");
+        QTest::addColumn<int>("givenUpAt"); // the try it is given up at, from 1; 0: it waits
+        const qint64 kib = 1024;
+        const qint64 mib = 1024 * kib;
+        const qint64 room = qint64(10) * 1024 * mib;
+        const int full = int(DbFailure::DiskFull);
+        const int storage = int(DbFailure::Storage);
+        const QStringList commits{"commits", "commits", "commits", "commits", "commits"};
+        QTest::newRow("a disk with 8 KiB left") << full << false << 8 * kib << 2 * mib << commits << 0;
+        QTest::newRow("a disk with 24 KiB left") << full << false << 24 * kib << 2 * mib << commits << 0;
+        QTest::newRow("a disk with 3 MiB left") << full << false << 3 * mib << 2 * mib << commits << 0;
+        QTest::newRow("a disk with 4 MiB and the file's size left, less a byte")
+            << full << false << 6 * mib - 1 << 2 * mib << commits << 0;
+        QTest::newRow("a 3 GiB file, 2 GiB left") << full << false << 2048 * mib << 3072 * mib << commits << 0;
+        QTest::newRow("another program holds the file") << storage << true << room << 2 * mib << commits << 0;
+        QTest::newRow("an I/O error") << storage << false << room << 2 * mib << commits << 0;
+        QTest::newRow("a file that may not be written")
+            << int(DbFailure::ReadOnly) << false << room << 2 * mib << commits << 0;
+        QTest::newRow("full while the disk has room, others commit")
+            << full << false << room << 2 * mib << QStringList{"commits", "commits", "commits"} << 3;
+        QTest::newRow("full with 4 MiB and the file's size left")
+            << full << false << 6 * mib << 2 * mib << commits << 3;
+        QTest::newRow("full, alone behind one commit")
+            << full << false << room << 2 * mib << QStringList{"commits", "alone", "alone"} << 3;
+        QTest::newRow("full, nothing committed")
+            << full << false << room << 2 * mib << QStringList{"alone", "alone", "alone", "alone", "alone"} << 0;
+        QTest::newRow("full, the writes tried past it refused once")
+            << full << false << room << 2 * mib
+            << QStringList{"commits", "commits", "othersRefused", "commits", "commits", "commits"} << 6;
+        QTest::newRow("full, the disk filled for a try")
+            << full << false << room << 2 * mib
+            << QStringList{"commits", "commits", "filled", "commits", "commits", "commits"} << 6;
+    }
+    void heldWriteIsGivenUpOnlyWhenRefusedOfItsOwn()
+    {
+        QFETCH(int, refusal);
+        QFETCH(bool, byAnotherConnection);
+        QFETCH(qint64, available);
+        QFETCH(qint64, fileSize);
+        QFETCH(QStringList, tries);
+        QFETCH(int, givenUpAt);
+        HeldWriteGiveUp giveUp;
+        int givenUp = 0;
+        for (int n = 0; n < tries.size() && givenUp == 0; ++n) {
+            const QString &now = tries.at(n);
+            const bool room =
+                HeldWriteGiveUp::roomForAnyWrite(now == QLatin1String("filled") ? 8 * 1024 : available, fileSize);
+            if (!HeldWriteGiveUp::triedPast(DbFailure(refusal), byAnotherConnection, room)) {
+                // Refused for now: it and the writes behind it wait, and counting starts again.
+                giveUp.reset();
+                continue;
+            }
+            if (giveUp.refusedAgain(now == QLatin1String("commits"), now == QLatin1String("othersRefused")))
+                givenUp = n + 1;
+        }
+        QCOMPARE(givenUp, givenUpAt);
     }
 
     // A disk left 8 to 16 KiB free refuses every held write, while a write that journals one page and is rolled back

@@ -888,9 +888,13 @@ private slots:
         QList<VelkEventLog> rows;
         QCOMPARE(reader.pageFrom(std::numeric_limits<qint64>::max(), 10, rows), DB_OK);
         sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 0);
-        QVERIFY2(current == 0 || highest < 16 * 1024 * 1024, qPrintable(QString::number(highest)));
+        // Every row of the page read, the long one too: an empty page would pass what follows.
+        QCOMPARE(rows.size(), qMin(DbProbe(live, QStringLiteral("wholeevents")).count(QStringLiteral("EventLog")), 10));
         for (const VelkEventLog &row : qAsConst(rows))
             QVERIFY(row.deviceName.size() <= EventLogReader::CellChars + 1);
+        if (current == 0)
+            QSKIP("SQLite counts no memory in this build: how much of a value was read cannot be told");
+        QVERIFY2(highest < 16 * 1024 * 1024, qPrintable(QString::number(highest)));
     }
 
     // A file of an older version or one edited by hand may hold rows that repeat a device name, a MAC address, a group

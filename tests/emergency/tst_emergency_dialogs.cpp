@@ -202,7 +202,8 @@ void TestEmergencyDialogs::cameraButtonFollowsWhatTheDatabaseLetsBeRead()
         QElapsedTimer read;
         read.start();
         dialog.setAlertInfo(device, true);
-        QVERIFY2(read.elapsed() < busyWaitMs / 2, qPrintable(QString::number(read.elapsed())));
+        // A read that waited the whole busy wait takes it at least; a loaded machine may take long over the rest.
+        QVERIFY2(read.elapsed() < busyWaitMs, qPrintable(QString::number(read.elapsed())));
         if (kind == DatabaseHold::Writer) {
             QVERIFY(dialog.btnOpenCamera->isEnabled());
             QCOMPARE(dialog.cameraMac(), QStringLiteral("aa:00:00:00:00:02"));
