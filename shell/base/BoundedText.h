@@ -9,9 +9,10 @@
 /// to minutes at every hover, click or paint of a view that showed it, and an SOS waited behind it.
 ///
 /// The bound lies above the longest value the console's own fields and everyday files give: 32 characters of a name,
-/// 64 of a Location typed in, 256 of what a panel reports, 300 of a broadcast message, 4,096 bytes of a file's path,
-/// and the few thousand characters of a Location or a name that a device or user file may hold. A longer value shows
-/// its first kShownChars characters and kCutMark; laying out that many takes a view a few milliseconds.
+/// 64 of a Location typed in, 256 of what a panel reports, 300 of a broadcast message, a path of up to 4,096 bytes,
+/// the 4,096 bytes an earlier Restore kept of a value, and the few thousand characters of a Location or a user name
+/// that a device or user file may hold (their imports take a cell of any length). A longer value shows its first
+/// kShownChars characters and kCutMark; laying out that many takes a view a few milliseconds.
 class BoundedText
 {
 public:
