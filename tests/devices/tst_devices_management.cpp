@@ -1274,6 +1274,8 @@ void TestDevicesManagement::longLocationIsShownBounded()
 
     // Device Control: the tip keeps the lines after the Location.
     ConnectedList control;
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
     QTRY_VERIFY(control.itemByName(QStringLiteral("Long Room")));
     const QString details = control.itemByName(QStringLiteral("Long Room"))->data(Qt::ToolTipRole).toString();
     QVERIFY2(details.contains(QStringLiteral("Location: ") + shown + QStringLiteral("\nIP address: ") + address),
