@@ -4,6 +4,7 @@
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
 #include "network/CmdServer.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/kit/ScaleMath.h"
 #include "shell/kit/SortingIndicator.h"
@@ -217,7 +218,7 @@ void AccountReportDialog::updateBroadcastReportTable()
         // start look alike: the whole text is the cell's tool tip, as in the device tables.
         const auto text = [&](int column, const QString &value) {
             if (rightToLeft) {
-                auto *item = new QTableWidgetItem(value);
+                auto *item = new QTableWidgetItem(BoundedText::shown(value));
                 item->setToolTip(plainToolTip(value));
                 tableWidgetReport->setItem(r, column, item);
                 return;

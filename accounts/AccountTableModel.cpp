@@ -1,6 +1,7 @@
 #include "accounts/AccountTableModel.h"
 
 #include "accounts/UserRules.h"
+#include "shell/base/BoundedText.h"
 
 void AccountTableModel::setRows(const QList<Row> &rows)
 {
@@ -27,9 +28,9 @@ QVariant AccountTableModel::data(const QModelIndex &index, int role) const
     const bool defaultPassword = row.user.password == UserRules::defaultPassword();
     switch (index.column()) {
     case UserNameColumn:
-        return role == Qt::DisplayRole ? QVariant(row.user.userName) : QVariant();
+        return role == Qt::DisplayRole ? QVariant(BoundedText::shown(row.user.userName)) : QVariant();
     case IfpAccessColumn:
-        return role == Qt::DisplayRole ? QVariant(row.devices) : QVariant();
+        return role == Qt::DisplayRole ? QVariant(BoundedText::shown(row.devices)) : QVariant();
     case PasswordColumn:
         if (role == MarkRole)
             return row.user.password.isEmpty() ? NoMark : (defaultPassword ? WarningMark : CheckMark);

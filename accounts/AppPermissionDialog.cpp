@@ -5,6 +5,7 @@
 #include "accounts/UserStore.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -91,7 +92,7 @@ void AppPermissionDialog::loadAppPermissions()
     for (int row = 0; row < apps.size(); ++row) {
         const VelkAppInfo &app = apps.at(row);
         tableApps->setRowHeight(row, ScaleMath::truncScaled(RowHeight, scale));
-        tableApps->setItem(row, 0, new QTableWidgetItem(app.appName));
+        tableApps->setItem(row, 0, new QTableWidgetItem(BoundedText::shown(app.appName)));
         bool permitted = false;
         for (const VelkAppPermission &permission : qAsConst(permissions))
             permitted = permitted || permission.appId == app.aiid;

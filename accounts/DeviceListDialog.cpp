@@ -4,6 +4,7 @@
 #include "accounts/DeviceOverAssignDialog.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBManager.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/kit/CheckCellDelegate.h"
 #include "shell/kit/CheckTableModel.h"
@@ -490,7 +491,7 @@ void DeviceListDialog::saveButtonClicked()
     QStringList over;
     for (int device : checkedDevices()) {
         if (DeviceAssignment::isOverAssigned(counts, supportedDevices.at(device).did))
-            over.append(supportedDevices.at(device).deviceName);
+            over.append(BoundedText::shown(supportedDevices.at(device).deviceName));
     }
     if (over.isEmpty()) {
         close();

@@ -128,7 +128,7 @@ void EditMultiUserDialog::loadMultiUser()
     passwordSlot = makeSwitch(!multiUser.password.isEmpty(), PasswordRowTop);
     connect(passwordSlot.control, &SwitchControl::toggled, this, &EditMultiUserDialog::changePasswordSwitch);
     btnChangePassword->setEnabled(isOn(passwordSlot));
-    lineUserName->setText(multiUser.userName);
+    showStoredText(lineUserName, multiUser.userName);
     lbChangeBindCard->setEnabled(isOn(cardSlot));
 }
 
@@ -152,8 +152,8 @@ void EditMultiUserDialog::placeCardRow(int y)
 void EditMultiUserDialog::showChangePassword()
 {
     placeCardRow(CardRowTopBelowPassword);
-    lineEditPassword->setText(multiUser.password);
-    lineEditPasswordConfirm->setText(multiUser.password);
+    showStoredText(lineEditPassword, multiUser.password);
+    showStoredText(lineEditPasswordConfirm, multiUser.password);
     widgetPassword->show();
 }
 
@@ -270,20 +270,22 @@ void EditMultiUserDialog::showMe()
     VelkMultiUser stored;
     if (UserStore::findUser(db, multiUser.muid, &stored) == DB_OK)
         multiUser = stored;
-    lineEditPassword->setText(multiUser.password);
-    lineEditPasswordConfirm->setText(multiUser.password);
+    showStoredText(lineEditPassword, multiUser.password);
+    showStoredText(lineEditPasswordConfirm, multiUser.password);
     show();
 }
 
 void EditMultiUserDialog::saveButtonClicked()
 {
-    const QString name = lineUserName->text();
+    const QString name = editedOrStored(lineUserName, multiUser.userName);
     const bool changingPassword = !widgetPassword->isHidden();
+    const QString password = editedOrStored(lineEditPassword, multiUser.password);
+    const QString confirm = editedOrStored(lineEditPasswordConfirm, multiUser.password);
     // The name is checked first: an empty name or another user's would leave two users that
     // lookups by name cannot tell apart.
     UserRules::Verdict verdict = UserRules::checkRename(db, multiUser.muid, name);
     if (verdict == UserRules::Accepted && changingPassword)
-        verdict = UserRules::checkPassword(lineEditPassword->text(), lineEditPasswordConfirm->text(), false);
+        verdict = UserRules::checkPassword(password, confirm, false);
     if (verdict != UserRules::Accepted) {
         showWarning(UserRules::message(verdict));
         if (verdict == UserRules::PasswordMismatch || verdict == UserRules::PasswordTooShort) {
@@ -295,7 +297,7 @@ void EditMultiUserDialog::saveButtonClicked()
 
     UserStore::UserEdit edit;
     edit.userName = name;
-    edit.password = changingPassword ? lineEditPassword->text() : multiUser.password;
+    edit.password = changingPassword ? password : multiUser.password;
     const QString card = isOn(cardSlot) ? pendingRfidId : QString();
     if (card != loadedRfidId) {
         // A card read in this editor was free when read; another window may have given it away since.

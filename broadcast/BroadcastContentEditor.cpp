@@ -7,6 +7,7 @@
 #include "platform/LogLevel.h"
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/MediaSoundPlayer.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
@@ -326,7 +327,8 @@ void BroadcastContentEditor::discardFileChanges()
 
 QString BroadcastContentEditor::elideFileName(const QString &name) const
 {
-    return radioButtonUserSelect->fontMetrics().elidedText(name, Qt::ElideRight, radioButtonUserSelect->width() - 20);
+    return radioButtonUserSelect->fontMetrics().elidedText(BoundedText::shown(name), Qt::ElideRight,
+                                                           radioButtonUserSelect->width() - 20);
 }
 
 bool BroadcastContentEditor::checkCustomAudioExists(const QString &name)
@@ -442,7 +444,9 @@ void BroadcastContentEditor::loadBroadcast(VelkBroadcast b)
     groupComboBox->setCurrentIndex(type);
     setPreviewImage(QLatin1String(type == 0 ? kScrollingPreview : (type == 1 ? kPopPreview : kAudioPreview)));
     if (!b.contentText.isEmpty()) {
-        plainTextEdit->setPlainText(b.contentText);
+        // The editor cuts a text longer than it takes at once (textChange()); laid out whole first, a restored text of
+        // megabytes held the window.
+        plainTextEdit->setPlainText(BoundedText::shown(b.contentText));
         plainTextEdit->setStyleSheet(QStringLiteral("font-size:11pt; font-family:Arial;color: #000000;"));
         scaleStyleSheetFontSize(plainTextEdit, 11, 0, false, false);
     } else {

@@ -4,6 +4,7 @@
 
 #include "datastore/OrvantaDBManager.h"
 #include "platform/LogLevel.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -208,9 +209,9 @@ void BroadcastReportDialog::fillReportTable()
     for (int i = 0; i < shown.size(); ++i) {
         const VelkBroadcastReport &row = *shown.at(i);
         tableWidgetReport->setRowHeight(i, rowHeight);
-        auto *device = new QTableWidgetItem(row.device.deviceName);
+        auto *device = new QTableWidgetItem(BoundedText::shown(row.device.deviceName));
         device->setForeground(white);
-        auto *group = new QTableWidgetItem(row.groupText);
+        auto *group = new QTableWidgetItem(BoundedText::shown(row.groupText));
         group->setForeground(white);
         auto *status = new QTableWidgetItem(BroadcastReportModel::statusText(row.status));
         status->setToolTip(status->text());

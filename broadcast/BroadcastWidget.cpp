@@ -1,5 +1,6 @@
 #include "broadcast/BroadcastWidget.h"
 
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/UiHelpers.h"
@@ -30,7 +31,7 @@ void BroadcastWidget::setBarStyle()
 
 void BroadcastWidget::setContentText(const QString &text)
 {
-    setElidedLabelText(labelContent, text.simplified(), labelContent->width() - 20);
+    setElidedLabelText(labelContent, BoundedText::shown(text).simplified(), labelContent->width() - 20);
 }
 
 void BroadcastWidget::setTargetText(const QString &text)

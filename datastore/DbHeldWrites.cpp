@@ -319,7 +319,12 @@ void DbHeldWrites::tryAgain()
 
 bool DbHeldWrites::roomForAnyWrite() const
 {
-    const QFileInfo file(connection().databaseName());
+    // The file itself, wherever symbolic links (to it or to a folder above it) lead: SQLite writes the file and its
+    // journal there, and a link on a roomy disk to a file on a nearly full one had writes given up for room the
+    // file's disk did not have.
+    const QFileInfo named(connection().databaseName());
+    const QString real = named.canonicalFilePath();
+    const QFileInfo file(real.isEmpty() ? named.absoluteFilePath() : real);
     const QStorageInfo disk(file.absolutePath());
     // A disk that cannot be asked is taken for a full one: its writes wait.
     return disk.isValid() && disk.isReady() && HeldWriteGiveUp::roomForAnyWrite(disk.bytesAvailable(), file.size());

@@ -214,16 +214,6 @@ quint32 failedRows(QList<VelkEventLog> &rows)
     return DB_STATEMENT_FAILED;
 }
 
-int codePoints(const QString &text)
-{
-    int count = 0;
-    for (int n = 0; n < text.size(); ++n) {
-        if (!(text.at(n).isLowSurrogate() && n > 0 && text.at(n - 1).isHighSurrogate()))
-            ++count;
-    }
-    return count;
-}
-
 } // namespace
 
 EventLogReader::EventLogReader() = default;
@@ -329,20 +319,12 @@ quint32 EventLogReader::pageAfter(qint64 above, qint64 upTo, int limit, QList<Ve
 
 bool EventLogReader::isCut(const QString &text)
 {
-    return text.endsWith(CutMark) && codePoints(text) == CellChars + 1;
+    return BoundedText::isCut(text);
 }
 
 QString EventLogReader::bounded(const QString &text, bool more)
 {
-    int kept = 0;
-    int count = 0;
-    while (kept < text.size() && count < CellChars) {
-        kept += text.at(kept).isHighSurrogate() && kept + 1 < text.size() && text.at(kept + 1).isLowSurrogate() ? 2 : 1;
-        ++count;
-    }
-    if (!more && kept == text.size())
-        return text;
-    return text.left(kept) + CutMark;
+    return BoundedText::shown(text, more);
 }
 
 VelkEventLog EventLogReader::eventAt(const QSqlQuery &query)

@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include "datastore/VelkEventLog.h"
+#include "shell/base/BoundedText.h"
 
 struct sqlite3;
 
@@ -30,10 +31,10 @@ struct sqlite3;
 class EventLogReader
 {
 public:
-    /// The most characters of a device name or a time that a row carries.
-    static constexpr int CellChars = 1024;
+    /// The most characters of a device name or a time that a row carries: as many as any view shows of a value.
+    static constexpr int CellChars = BoundedText::kShownChars;
     /// What follows the characters kept of a longer value.
-    static constexpr QChar CutMark = QChar(0x2026);
+    static constexpr QChar CutMark = BoundedText::kCutMark;
 
     EventLogReader();
     ~EventLogReader();

@@ -1,5 +1,6 @@
 #include "devices/ConnectedItem.h"
 
+#include "shell/base/BoundedText.h"
 #include "shell/kit/UiHelpers.h"
 
 #include <QBrush>
@@ -88,7 +89,7 @@ QString ConnectedItem::stateText(DeviceControlModel::State state)
 
 void ConnectedItem::refresh()
 {
-    setText(m_device.deviceName);
+    setText(BoundedText::shown(m_device.deviceName));
     setIcon(iconFor(m_state));
     setForeground(QBrush(m_state == DeviceControlModel::Offline ? QColor(0xa6, 0xa6, 0xa6) : QColor(0xff, 0xff, 0xff)));
 }
@@ -100,17 +101,17 @@ QVariant ConnectedItem::data(int role) const
     if (role == Qt::ToolTipRole)
         return plainToolTip(details());
     if (role == Qt::AccessibleTextRole)
-        return m_device.deviceName + QStringLiteral(", ") + stateText(m_state);
+        return BoundedText::shown(m_device.deviceName) + QStringLiteral(", ") + stateText(m_state);
     return QListWidgetItem::data(role);
 }
 
-QString ConnectedItem::details() const
+QStringList ConnectedItem::details() const
 {
     QStringList lines;
-    lines << m_device.deviceName << stateText(m_state);
+    lines << BoundedText::shown(m_device.deviceName) << stateText(m_state);
     auto add = [&lines](const char *label, const QString &value) {
         if (!value.isEmpty())
-            lines << QCoreApplication::translate("ConnectedItem", label).arg(value);
+            lines << QCoreApplication::translate("ConnectedItem", label).arg(BoundedText::shown(value));
     };
     add(QT_TRANSLATE_NOOP("ConnectedItem", "Model: %1"), m_device.modelName);
     add(QT_TRANSLATE_NOOP("ConnectedItem", "Type: %1"), m_device.deviceType);
@@ -119,5 +120,5 @@ QString ConnectedItem::details() const
     add(QT_TRANSLATE_NOOP("ConnectedItem", "MAC address: %1"), m_device.macAddress);
     if (m_state == DeviceControlModel::Kicked)
         lines << QCoreApplication::translate("ConnectedItem", "Click to clear the mark.");
-    return lines.join(QLatin1Char('\n'));
+    return lines;
 }

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QListWidgetItem>
 #include <QString>
+#include <QStringList>
 
 #include "datastore/VelkIFPDevice.h"
 #include "devices/DeviceControlModel.h"
@@ -36,8 +37,8 @@ public:
 
 private:
     void refresh();
-    /// The tool tip's lines: name, state and the record's details.
-    QString details() const;
+    /// The tool tip's lines: name, state and the record's details, each value as BoundedText shows it.
+    QStringList details() const;
 
     quint32 m_key;
     VelkIFPDevice m_device;

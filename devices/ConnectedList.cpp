@@ -16,6 +16,7 @@
 #include "network/CmdServer.h"
 #include "network/DeviceChannel.h"
 #include "network/UPnPServer.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/EventLogDialog.h"
@@ -354,7 +355,7 @@ void ConnectedList::setupGroupCombo()
         m_groups.clear();
     }
     for (const VelkGroups &group : qAsConst(m_groups))
-        comboGroup->addItem(group.groupName);
+        comboGroup->addItem(BoundedText::shown(group.groupName));
     comboGroup->setCurrentIndex(0);
     groupChange(0);
     connect(comboGroup, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ConnectedList::groupChange);

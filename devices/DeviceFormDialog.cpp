@@ -51,7 +51,7 @@ void DeviceFormDialog::setGroupChoices(const QString &groupType, const QStringLi
     for (const VelkGroups &group : qAsConst(groups)) {
         if (group.groupType != groupType)
             continue;
-        auto *item = new QListWidgetItem(group.groupName, listGroups);
+        QListWidgetItem *item = storedListItem(group.groupName, listGroups);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         bool ticked = false;
         for (const QString &name : checked)
@@ -89,7 +89,7 @@ QStringList DeviceFormDialog::checkedGroups() const
     for (int i = 0; i < listGroups->count(); ++i) {
         const QListWidgetItem *item = listGroups->item(i);
         if ((item->flags() & Qt::ItemIsUserCheckable) && item->checkState() == Qt::Checked)
-            names.append(item->text());
+            names.append(storedValue(item));
     }
     return names;
 }

@@ -2,6 +2,7 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
+#include "shell/base/BoundedText.h"
 #include "shell/kit/UiHelpers.h"
 
 DeviceTableModel::DeviceTableModel(OrvantaDBIntf *db, QObject *parent) : QAbstractTableModel(parent), m_db(db)
@@ -143,7 +144,7 @@ QVariant DeviceTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     }
     // A tool tip that looks like markup is rendered as such; names and locations are shown as typed.
-    return role == Qt::ToolTipRole ? plainToolTip(text) : text;
+    return role == Qt::ToolTipRole ? plainToolTip(text) : BoundedText::shown(text);
 }
 
 QVariant DeviceTableModel::headerData(int section, Qt::Orientation orientation, int role) const

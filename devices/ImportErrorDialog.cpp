@@ -1,5 +1,6 @@
 #include "devices/ImportErrorDialog.h"
 
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/EnterKeyButton.h"
@@ -30,7 +31,8 @@ void ImportErrorDialog::setErrorPosition(int column, int row, const QString &mes
     text += QStringLiteral("<font color=\"#ffff00\">") + QString::number(row) + QStringLiteral("</font>");
     text += tr("]").toHtmlEscaped();
     text += QStringLiteral("<br>");
-    text += QStringLiteral("<font color=\"#00ff00\">") + message.toHtmlEscaped() + QStringLiteral("</font>");
+    text += QStringLiteral("<font color=\"#00ff00\">") + BoundedText::shown(message).toHtmlEscaped() +
+            QStringLiteral("</font>");
     labeError->setText(text);
 }
 

@@ -29,6 +29,7 @@
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/AudioSystemHandler.h"
 #include "platform/audio/MediaSoundPlayer.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
@@ -350,7 +351,7 @@ void Management::fillFilterList()
     for (const VelkGroups &group : m_catalog.groups()) {
         if (group.groupType != type)
             continue;
-        auto *item = new QListWidgetItem(group.groupName, listFilter);
+        QListWidgetItem *item = storedListItem(group.groupName, listFilter);
         item->setToolTip(plainToolTip(group.groupName));
         item->setSelected(DeviceRules::sameKey(group.groupName, m_model->groupFilter()));
     }
@@ -371,7 +372,7 @@ QSet<QString> Management::groupMembers(const QString &groupName) const
 void Management::filterChosen(int row)
 {
     const QListWidgetItem *item = listFilter->item(row);
-    const QString name = row <= 0 || !item ? QString() : item->text();
+    const QString name = row <= 0 || !item ? QString() : storedValue(item);
     m_model->setGroupFilter(name, name.isEmpty() ? QSet<QString>() : groupMembers(name));
     hideFilter();
     refreshStatus();
@@ -712,7 +713,8 @@ void Management::deleteDevice(int row)
     if (device.did == 0)
         return;
     m_pendingDelete = device;
-    m_deleteDialog->setText(tr("Are you sure you want to delete the device \"%1\"?").arg(device.deviceName));
+    m_deleteDialog->setText(
+        tr("Are you sure you want to delete the device \"%1\"?").arg(BoundedText::shown(device.deviceName)));
     DialogPlacementRule::centreOnWindowOf(m_deleteDialog, this);
     m_deleteDialog->show();
 }

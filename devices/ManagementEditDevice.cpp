@@ -1,6 +1,7 @@
 #include "devices/ManagementEditDevice.h"
 
 #include "devices/DeviceStore.h"
+#include "shell/kit/UiHelpers.h"
 
 ManagementEditDevice::ManagementEditDevice(OrvantaDBIntf *db, QWidget *parent) : DeviceFormDialog(db, parent)
 {
@@ -11,13 +12,13 @@ void ManagementEditDevice::prepare(const VelkIFPDevice &device, const QStringLis
 {
     m_device = device;
     labelTitle->setText(tr("Edit Device"));
-    editName->setText(device.deviceName);
-    editIp->setText(device.ipAddress);
-    editMac->setText(device.macAddress);
+    showStoredText(editName, device.deviceName);
+    showStoredText(editIp, device.ipAddress);
+    showStoredText(editMac, device.macAddress);
     const bool macLocked = !device.fwVersion.isEmpty();
     editMac->setReadOnly(macLocked);
     editMac->setToolTip(macLocked ? tr("Cannot modify connected device's Mac address.") : QString());
-    editLocation->setText(device.position);
+    showStoredText(editLocation, device.position);
     showWarning(QString());
     prepareCamera(device.deviceType, device.ptzCamera);
     setGroupChoices(device.deviceType, groups);
@@ -26,9 +27,10 @@ void ManagementEditDevice::prepare(const VelkIFPDevice &device, const QStringLis
 
 void ManagementEditDevice::save()
 {
-    const DeviceStore::Outcome outcome =
-        DeviceStore(m_db).editDevice(m_device, editName->text(), editIp->text(), editMac->text(), editLocation->text(),
-                                     checkedGroups(), chosenCamera());
+    const DeviceStore::Outcome outcome = DeviceStore(m_db).editDevice(
+        m_device, editedOrStored(editName, m_device.deviceName), editedOrStored(editIp, m_device.ipAddress),
+        editedOrStored(editMac, m_device.macAddress), editedOrStored(editLocation, m_device.position), checkedGroups(),
+        chosenCamera());
     if (!outcome.ok()) {
         showWarning(outcome.message);
         return;

@@ -7,6 +7,7 @@
 #include "datastore/OrvantaDBIntf.h"
 #include "devices/DeviceRules.h"
 #include "devices/DeviceStore.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "shell/kit/DialogPlacementRule.h"
@@ -53,7 +54,7 @@ void ManagementGroupDialog::prepare(int pageMode)
     labelTitle->setText(pageMode == 1 ? tr("Audio Box Groups") : tr("Device Groups"));
     showWarning(QString());
     reloadGroups();
-    selectGroup(listGroups->count() > 0 ? listGroups->item(0)->text() : QString());
+    selectGroup(listGroups->count() > 0 ? storedValue(listGroups->item(0)) : QString());
 }
 
 void ManagementGroupDialog::reloadGroups()
@@ -64,7 +65,7 @@ void ManagementGroupDialog::reloadGroups()
     m_db->queryAllGroup(groups);
     for (const VelkGroups &group : qAsConst(groups)) {
         if (group.groupType == m_groupType)
-            listGroups->addItem(group.groupName);
+            storedListItem(group.groupName, listGroups);
     }
 }
 
@@ -77,13 +78,13 @@ void ManagementGroupDialog::selectGroup(const QString &name)
         listGroups->clearSelection();
         listGroups->setCurrentRow(-1);
         for (int i = 0; i < listGroups->count(); ++i) {
-            if (!name.isEmpty() && DeviceRules::sameKey(listGroups->item(i)->text(), name)) {
+            if (!name.isEmpty() && DeviceRules::sameKey(storedValue(listGroups->item(i)), name)) {
                 listGroups->setCurrentRow(i);
-                m_currentName = listGroups->item(i)->text();
+                m_currentName = storedValue(listGroups->item(i));
             }
         }
     }
-    editGroupName->setText(m_currentName);
+    showStoredText(editGroupName, m_currentName);
     btnDeleteGroup->setEnabled(!m_currentName.isEmpty());
     lbMembers->setText(m_currentName.isEmpty() ? tr("Members of the new group:") : tr("Members:"));
 
@@ -102,7 +103,7 @@ void ManagementGroupDialog::selectGroup(const QString &name)
     for (const VelkIFPDevice &device : qAsConst(devices)) {
         if (!DeviceRules::belongsToPageMode(device.deviceType, m_pageMode))
             continue;
-        auto *item = new QListWidgetItem(device.deviceName, listMembers);
+        QListWidgetItem *item = storedListItem(device.deviceName, listMembers);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -118,7 +119,7 @@ void ManagementGroupDialog::setCheckedMembers(const QStringList &names)
         keys.insert(DeviceRules::key(name));
     for (int i = 0; i < listMembers->count(); ++i) {
         QListWidgetItem *item = listMembers->item(i);
-        item->setCheckState(keys.contains(DeviceRules::key(item->text())) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(keys.contains(DeviceRules::key(storedValue(item))) ? Qt::Checked : Qt::Unchecked);
     }
 }
 
@@ -127,7 +128,7 @@ QStringList ManagementGroupDialog::checkedMembers() const
     QStringList names;
     for (int i = 0; i < listMembers->count(); ++i) {
         if (listMembers->item(i)->checkState() == Qt::Checked)
-            names.append(listMembers->item(i)->text());
+            names.append(storedValue(listMembers->item(i)));
     }
     return names;
 }
@@ -139,7 +140,7 @@ void ManagementGroupDialog::newGroup()
 
 void ManagementGroupDialog::saveGroup()
 {
-    const QString name = editGroupName->text();
+    const QString name = editedOrStored(editGroupName, m_currentName);
     const DeviceStore::Outcome outcome =
         DeviceStore(m_db).saveGroup(m_currentName, name, m_groupType, checkedMembers());
     if (!outcome.ok()) {
@@ -155,7 +156,8 @@ void ManagementGroupDialog::deleteGroup()
 {
     if (m_currentName.isEmpty())
         return;
-    m_confirm->setText(tr("Are you sure you want to delete the group \"%1\"? Its devices stay.").arg(m_currentName));
+    m_confirm->setText(tr("Are you sure you want to delete the group \"%1\"? Its devices stay.")
+                           .arg(BoundedText::shown(m_currentName)));
     DialogPlacementRule::centreOnWindowOf(m_confirm, this);
     m_confirm->show();
 }
@@ -170,7 +172,7 @@ void ManagementGroupDialog::confirmedDelete()
         return;
     }
     reloadGroups();
-    selectGroup(listGroups->count() > 0 ? listGroups->item(0)->text() : QString());
+    selectGroup(listGroups->count() > 0 ? storedValue(listGroups->item(0)) : QString());
     emit groupChanged();
 }
 

@@ -1,5 +1,6 @@
 #include "devices/ManagementShowIPInfo.h"
 
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/EnterKeyButton.h"
 #include "shell/kit/KitForm.h"
@@ -31,9 +32,9 @@ void ManagementShowIPInfo::setIPInfo(VelkIFPDevice device)
     // The panel reports these: shown as they stand, never as markup.
     for (QLabel *label : {lbIPAddressInput, lbGateWayInput, lbSubnetMaskInput})
         label->setTextFormat(Qt::PlainText);
-    lbIPAddressInput->setText(device.ipAddress);
-    lbGateWayInput->setText(device.gateway);
-    lbSubnetMaskInput->setText(device.subnetMask);
+    lbIPAddressInput->setText(BoundedText::shown(device.ipAddress));
+    lbGateWayInput->setText(BoundedText::shown(device.gateway));
+    lbSubnetMaskInput->setText(BoundedText::shown(device.subnetMask));
 }
 
 void ManagementShowIPInfo::btnSaveClicked()

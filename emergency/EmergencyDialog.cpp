@@ -76,9 +76,10 @@ void EmergencyDialog::loadSetting()
     CameraLinkStore(m_db).storedCredentials(CameraLinkStore::Pick::FirstAdministrator, &credentials);
     if (credentials.isComplete()) {
         cbConnectCamera->setCurrentIndex(CameraLinkSettings(m_settingsFile).isEnabled() ? 1 : 0);
-        lineEditName->setText(credentials.userName);
-        lineEditPassword->setText(credentials.password());
+        showStoredText(lineEditName, credentials.userName);
+        showStoredText(lineEditPassword, credentials.password());
         m_storedSosUsername = credentials.userName;
+        m_storedSosPassword = credentials.password();
     }
     m_savedConnectIndex = cbConnectCamera->currentIndex();
     centre();
@@ -139,8 +140,8 @@ void EmergencyDialog::saveSetting()
         close();
         return;
     }
-    const QString userName = lineEditName->text();
-    const QString password = lineEditPassword->text();
+    const QString userName = editedOrStored(lineEditName, m_storedSosUsername);
+    const QString password = editedOrStored(lineEditPassword, m_storedSosPassword);
     if (userName.isEmpty() || password.isEmpty()) {
         lbState->showWarning(tr("All fields marked with an asterisk (*) are required"));
         return;
@@ -161,6 +162,7 @@ void EmergencyDialog::saveSetting()
     }
     emit enableAutoCheck(true);
     m_storedSosUsername = userName;
+    m_storedSosPassword = password;
     if (stored.changed)
         emit reloadPtzCamera();
     close();

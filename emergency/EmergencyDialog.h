@@ -50,6 +50,7 @@ private:
     QString m_settingsFile;
     std::unique_ptr<CameraProgramLocator> m_locator;
     QString m_storedSosUsername;
+    QString m_storedSosPassword;
     int m_savedConnectIndex = 0;
     QString m_labelActiveStyle;
     QString m_labelInactiveStyle;

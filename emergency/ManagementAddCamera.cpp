@@ -114,14 +114,14 @@ void ManagementAddCamera::updateCameraInfo()
         connect(box, &QCheckBox::stateChanged, this, &ManagementAddCamera::clickCheckBox, Qt::UniqueConnection);
         const QString texts[] = {camera.ipAddress, camera.macAddress, camera.deviceName};
         for (int column = 1; column < 4; ++column) {
-            auto *item = new QTableWidgetItem(texts[column - 1]);
+            QTableWidgetItem *item = storedTableItem(texts[column - 1]);
             item->setToolTip(plainToolTip(texts[column - 1]));
             tableWidget->setItem(row, column, item);
         }
     }
     if (!m_currentCameraName.isEmpty()) {
         for (int row = 0; row < m_cameras.size(); ++row) {
-            if (tableWidget->item(row, 3)->text() == m_currentCameraName)
+            if (storedValue(tableWidget->item(row, 3)) == m_currentCameraName)
                 m_checkBoxes.at(row)->setChecked(true);
         }
     }
@@ -155,7 +155,8 @@ void ManagementAddCamera::btnSaveClicked()
         return;
     }
     lbState->hide();
-    emit sendDeviceInfo(tableWidget->item(m_checkedRow, 3)->text(), tableWidget->item(m_checkedRow, 2)->text());
+    emit sendDeviceInfo(storedValue(tableWidget->item(m_checkedRow, 3)),
+                        storedValue(tableWidget->item(m_checkedRow, 2)));
     close();
 }
 

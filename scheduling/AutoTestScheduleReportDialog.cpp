@@ -6,6 +6,7 @@
 #include "firmware/pages/OtaFormStyle.h"
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/SortingIndicator.h"
@@ -15,7 +16,7 @@ namespace {
 
 QTableWidgetItem *reportItem(const QString &text, const QColor &colour)
 {
-    auto *item = new QTableWidgetItem(text);
+    auto *item = new QTableWidgetItem(BoundedText::shown(text));
     item->setFlags(Qt::ItemIsEnabled);
     if (colour.isValid())
         item->setForeground(colour);

@@ -13,6 +13,7 @@
 #include "scheduling/ScheduleFormStyle.h"
 #include "scheduling/ScheduleTableText.h"
 #include "scheduling/Ui_ScheduleEditorForm.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
@@ -322,7 +323,7 @@ void ScheduleEditorPage::fillRows(const QStringList &names, const QStringList &a
     const QString style = ScheduleFormStyle::checkBoxStyle(QStringLiteral("background: transparent;"));
     for (int row = 0; row < names.size(); ++row) {
         table->setRowHeight(row, int(29 * getScaleFactor()));
-        auto *box = new QCheckBox(names.at(row));
+        auto *box = new QCheckBox(BoundedText::shown(names.at(row)));
         box->setStyleSheet(style);
         scaleStyleSheetFontSize(box, 10.0, 0.0, false, false);
         box->setCursor(Qt::PointingHandCursor);
@@ -333,10 +334,10 @@ void ScheduleEditorPage::fillRows(const QStringList &names, const QStringList &a
         layout->addWidget(box);
         table->setCellWidget(row, 0, cell);
         connect(box, &QCheckBox::stateChanged, this, &ScheduleEditorPage::clickCheckBox, Qt::UniqueConnection);
-        auto *address = new QTableWidgetItem(addresses.value(row));
+        auto *address = new QTableWidgetItem(BoundedText::shown(addresses.value(row)));
         address->setFlags(Qt::ItemIsEnabled);
         table->setItem(row, 1, address);
-        auto *mac = new QTableWidgetItem(macs.value(row));
+        auto *mac = new QTableWidgetItem(BoundedText::shown(macs.value(row)));
         mac->setFlags(Qt::ItemIsEnabled);
         table->setItem(row, 2, mac);
     }

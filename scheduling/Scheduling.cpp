@@ -24,6 +24,7 @@
 #include "scheduling/ScheduleTableCells.h"
 #include "scheduling/ScheduleTableText.h"
 #include "scheduling/Scheduling_Setting.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
@@ -58,7 +59,7 @@ int deviceControlTarget(int scheduleObject)
 
 QTableWidgetItem *textItem(const QString &text)
 {
-    auto *item = new QTableWidgetItem(text);
+    auto *item = new QTableWidgetItem(BoundedText::shown(text));
     item->setFlags(Qt::ItemIsEnabled);
     return item;
 }
@@ -1173,6 +1174,6 @@ void Scheduling::setNamesCell(QTableWidget *table, int row, int column, const QS
     // The count rule's room, less the item's own padding and text margins.
     const int room = table->columnWidth(column) - 10 - 10;
     table->setItem(row, column,
-                   textItem(ScheduleTableText::countElided(names, count, room, table->fontMetrics(),
+                   textItem(ScheduleTableText::countElided(BoundedText::shown(names), count, room, table->fontMetrics(),
                                                            uiLayoutDirection() == Qt::RightToLeft)));
 }

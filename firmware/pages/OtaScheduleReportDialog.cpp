@@ -3,6 +3,7 @@
 #include "datastore/OrvantaDBManager.h"
 #include "datastore/UpdateStatus.h"
 #include "firmware/IFPUpgradeManager.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/KitForm.h"
 #include "shell/kit/ScaleMath.h"
@@ -225,7 +226,7 @@ void OtaScheduleReportDialog::fillReportTable()
                                    OtaReportModel::statusText(report.status),
                                    report.updateDate};
         for (int column = 0; column < texts.size(); ++column) {
-            auto *item = new QTableWidgetItem(texts.at(column));
+            auto *item = new QTableWidgetItem(BoundedText::shown(texts.at(column)));
             if (column == OtaReportModel::StatusColumn) {
                 const QString colour = OtaReportModel::statusColour(report.status);
                 if (!colour.isEmpty())

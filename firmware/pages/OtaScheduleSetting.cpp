@@ -5,6 +5,7 @@
 #include "firmware/IFPUpgradeManager.h"
 #include "firmware/pages/OtaMessageDialog.h"
 #include "network/CmdServer.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Clock.h"
 #include "shell/base/Log.h"
 #include "shell/base/Session.h"
@@ -254,7 +255,7 @@ void OtaScheduleSetting::fillTable(OtaSelection::View view)
         connect(box, &QCheckBox::clicked, this, &OtaScheduleSetting::tableRowCheckBoxClicked);
         if (!devices) {
             const VelkGroups &group = m_selection.group(row);
-            table->setItem(row, 1, new QTableWidgetItem(group.groupName));
+            table->setItem(row, 1, new QTableWidgetItem(BoundedText::shown(group.groupName)));
             table->setItem(row, 2, new QTableWidgetItem(QString::number(group.extraValue)));
             continue;
         }
@@ -279,10 +280,12 @@ void OtaScheduleSetting::fillTable(OtaSelection::View view)
         power->setToolTip(device.isOnline ? tr("Online") : noted(tr("Offline")));
         layout->addWidget(power, 0, Qt::AlignCenter);
         table->setCellWidget(row, 1, cell);
-        const QStringList texts = {device.deviceName, device.modelName, device.extraText, device.fwVersion};
+        const QStringList texts = {BoundedText::shown(device.deviceName), BoundedText::shown(device.modelName),
+                                   device.extraText, BoundedText::shown(device.fwVersion)};
         for (int column = 0; column < texts.size(); ++column) {
             auto *item = new QTableWidgetItem(texts.at(column));
-            item->setToolTip(plainToolTip(column == 0 ? noted(texts.at(column)) : texts.at(column)));
+            item->setToolTip(column == 0 && !unreachable.isEmpty() ? plainToolTip({texts.at(column), unreachable})
+                                                                   : plainToolTip(texts.at(column)));
             table->setItem(row, column + 2, item);
         }
     }

@@ -24,6 +24,7 @@
 #include "shell/app/HeldWritesExit.h"
 #include "shell/app/Settings.h"
 #include "shell/app/UserInfoDialog.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 #include "shell/kit/DialogPlacementRule.h"
 #include "shell/kit/GeneralMsgDialog.h"
@@ -460,7 +461,8 @@ void FrameLayoutPage::showUpgradeNotification(bool show, QString title)
 void FrameLayoutPage::setUpgradeNotificationTitle(const QString &title)
 {
     setElidedLabelText(otaNotificationTitleLabel, title, otaNotificationTitleLabel->width() - 10);
-    otaNotificationTitleLabel->setToolTip(layoutDirection() == Qt::RightToLeft ? title + QStringLiteral("  ") : title);
+    const QString tip = BoundedText::shown(title);
+    otaNotificationTitleLabel->setToolTip(layoutDirection() == Qt::RightToLeft ? tip + QStringLiteral("  ") : tip);
 }
 
 void FrameLayoutPage::hideUpgradeNotification()

@@ -83,7 +83,7 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     restartConfirmDialog = new ReStartConfirmDialog();
     dbIntf = OrvantaDBManager::getInstance();
 
-    lineEditEmail->setText(userInfo.email);
+    showStoredText(lineEditEmail, userInfo.email);
     lineEditPassword->setEchoMode(QLineEdit::Password);
     lineEditPasswordConfirm->setEchoMode(QLineEdit::Password);
     lineEditEmail->setValidator(new QRegularExpressionValidator(QRegularExpression(NameCharacters), this));
@@ -271,7 +271,7 @@ void UserInfoDialog::comboBoxLangIndexChanged(int index)
 void UserInfoDialog::writeSetting()
 {
     AccountEditRules::Form form;
-    form.email = lineEditEmail->text();
+    form.email = editedOrStored(lineEditEmail, userInfo.email);
     form.password = lineEditPassword->text();
     form.confirmation = lineEditPasswordConfirm->text();
     form.language = chosenLanguage();
@@ -607,7 +607,7 @@ void UserInfoDialog::showEvent(QShowEvent *event)
     fitRowLabels({label, label_2, lbPassword, lbPasswordConfirm, lbDataManagement, lbLanguage}, 110);
     selectLanguageItem();
     isLangNoticeArmed = true;
-    lineEditEmail->setText(userInfo.email);
+    showStoredText(lineEditEmail, userInfo.email);
     resetFields();
     QDialog::showEvent(event);
     lineEditEmail->setFocus();

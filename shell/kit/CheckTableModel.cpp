@@ -1,4 +1,5 @@
 #include "shell/kit/CheckTableModel.h"
+#include "shell/base/BoundedText.h"
 
 CheckTableModel::CheckTableModel(int columns, QObject *parent) : QAbstractTableModel(parent), m_columns(columns)
 {
@@ -52,7 +53,7 @@ QVariant CheckTableModel::data(const QModelIndex &index, int role) const
     if (index.column() == 0)
         return role == Qt::CheckStateRole ? QVariant(row.checked ? Qt::Checked : Qt::Unchecked) : QVariant();
     if (role == Qt::DisplayRole)
-        return row.texts.value(index.column());
+        return BoundedText::shown(row.texts.value(index.column()));
     if (role == MarkRole)
         return row.mark;
     return QVariant();

@@ -3,6 +3,7 @@
 #include "datastore/Base64Text.h"
 #include "datastore/DbResult.h"
 #include "datastore/OrvantaDBIntf.h"
+#include "shell/base/BoundedText.h"
 #include "shell/base/Session.h"
 
 #include "shell/kit/ScaleMath.h"
@@ -12,8 +13,11 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QScreen>
 #include <QStringList>
+#include <QTableWidget>
 #include <QTextDocument>
 #include <QWidget>
 
@@ -173,19 +177,68 @@ void setElidedLabelText(QLabel *label, const QString &text, int width)
         return;
     const int available = width < 0 ? label->width() : width;
     label->setTextFormat(Qt::PlainText);
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, available));
+    label->setText(label->fontMetrics().elidedText(BoundedText::shown(text), Qt::ElideRight, available));
 }
 
 QString plainToolTip(const QString &text)
 {
+    const QString shown = BoundedText::shown(text);
+    return Qt::mightBeRichText(shown) ? Qt::convertFromPlainText(shown, Qt::WhiteSpacePre) : shown;
+}
+
+QString plainToolTip(const QStringList &lines)
+{
+    const QString text = lines.join(QLatin1Char('\n'));
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+}
+
+void showStoredText(QLineEdit *edit, const QString &stored)
+{
+    edit->setText(BoundedText::shown(stored));
+}
+
+QString editedOrStored(const QLineEdit *edit, const QString &stored)
+{
+    // setText() keeps the first maxLength units of what it is given.
+    return edit->text() == BoundedText::shown(stored).left(edit->maxLength()) ? stored : edit->text();
+}
+
+namespace {
+// Where a row or cell keeps the value it shows cut; no list or table of the console uses this role otherwise.
+constexpr int kStoredValueRole = Qt::UserRole + 0x51;
+} // namespace
+
+QListWidgetItem *storedListItem(const QString &value, QListWidget *list)
+{
+    auto *item = new QListWidgetItem(BoundedText::shown(value), list);
+    item->setData(kStoredValueRole, value);
+    return item;
+}
+
+QTableWidgetItem *storedTableItem(const QString &value)
+{
+    auto *item = new QTableWidgetItem(BoundedText::shown(value));
+    item->setData(kStoredValueRole, value);
+    return item;
+}
+
+QString storedValue(const QListWidgetItem *item)
+{
+    const QVariant value = item->data(kStoredValueRole);
+    return value.isValid() ? value.toString() : item->text();
+}
+
+QString storedValue(const QTableWidgetItem *item)
+{
+    const QVariant value = item->data(kStoredValueRole);
+    return value.isValid() ? value.toString() : item->text();
 }
 
 void setElidedButtonText(QAbstractButton *button, const QString &text, int width)
 {
     if (!button)
         return;
-    button->setText(button->fontMetrics().elidedText(text, Qt::ElideRight, width));
+    button->setText(button->fontMetrics().elidedText(BoundedText::shown(text), Qt::ElideRight, width));
 }
 
 void moveToRightEdge(QWidget *widget, int width)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "datastore/PellmarAccount.h"
 #include "datastore/PellmarDevice.h"
@@ -11,6 +12,10 @@ class OrvantaDBIntf;
 class QAbstractButton;
 class QCalendarWidget;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QTableWidgetItem;
 class QWidget;
 
 // The UI kit's free helpers: the process-wide scale factor and what scales by it, elided texts,
@@ -53,14 +58,30 @@ void scaleWidgetFonts(QWidget *widget, double ratio, bool divide, bool keep);
 /// Sets the text elided at the right to the width (pixels) by the label's font metrics;
 /// a negative width means the label's current width. The label shows plain text: what is
 /// measured and cut is the text as it stands, and a stored name such as "Block <A> room 3" must
-/// not be rendered as markup.
+/// not be rendered as markup. Of a longer text only what BoundedText shows is measured.
 void setElidedLabelText(QLabel *label, const QString &text, int width = -1);
 /// A tool tip that shows the text as it stands. Qt renders a tool tip as rich text when it looks
 /// like markup (a tag such as <b> before the first line end); such a text is escaped and wrapped,
-/// any other text is returned unchanged.
+/// any other text is returned unchanged. A longer text is cut as BoundedText shows it.
 QString plainToolTip(const QString &text);
 /// The same for a button.
 void setElidedButtonText(QAbstractButton *button, const QString &text, int width);
+/// A tool tip of several lines, as plainToolTip(); the caller cuts each value in them as BoundedText shows it, so that
+/// a long value keeps the lines after it.
+QString plainToolTip(const QStringList &lines);
+/// Fills an editor with a stored value as far as BoundedText shows it (and the editor's maxLength takes it): a value of
+/// megabytes in a line edit held the window while it was laid out.
+void showStoredText(QLineEdit *edit, const QString &stored);
+/// What Save writes of a field showStoredText() filled: the stored value whole while the field still shows what it was
+/// filled with, else what the operator made of it. A field that shows a value cut never cuts the value on Save.
+QString editedOrStored(const QLineEdit *edit, const QString &stored);
+/// A row of a list or a cell of a table that shows a stored value as BoundedText shows it and holds the value whole
+/// for the code that finds records by it (storedValue()). list: where the row is added, if anywhere.
+QListWidgetItem *storedListItem(const QString &value, QListWidget *list = nullptr);
+QTableWidgetItem *storedTableItem(const QString &value);
+/// The value a row of storedListItem() or a cell of storedTableItem() holds.
+QString storedValue(const QListWidgetItem *item);
+QString storedValue(const QTableWidgetItem *item);
 
 // ---- calendars ----
 

@@ -1,6 +1,9 @@
 // Held writes on a disk with a few KiB left, for datastore_heldwrites: it runs inside a small file system of its own
 // (support/SmallDisk.h), with its data folder there.
 // Usage: heldwrites_disk_probe <data folder> <bytes left free, or -1 for a disk with room> <counter at its end: 0|1>
+//        [<link: file|folder> <folder on a roomy disk>]
+// With a link, the database is made in the data folder and then opened from a data folder on the roomy disk, through a
+// symbolic link to the file itself or to the folder that holds it.
 // It stores a device and twenty report rows, fills the disk but for the bytes left (or sets the Event Log's
 // AUTOINCREMENT counter at its end) and hands the held writes an SOS's Event Log row, the twenty rows' results in one
 // batch (rows spread over several pages) and the device's write-back (two pages). Once they were tried many times, it
@@ -43,11 +46,27 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc < 4)
-        return fail("usage: heldwrites_disk_probe <data folder> <bytes free> <counter at its end>");
+        return fail("usage: heldwrites_disk_probe <data folder> <bytes free> <counter at its end> [<link> <folder>]");
     const QString data = QString::fromLocal8Bit(argv[1]);
     const qint64 freeBytes = QByteArray(argv[2]).toLongLong();
     const bool counterAtItsEnd = QByteArray(argv[3]) == "1";
-    OrvantaDBManager db(data, QStringLiteral("diskprobe"));
+    const QByteArray link = argc > 5 ? QByteArray(argv[4]) : QByteArray();
+    QString opened = data;
+    if (!link.isEmpty()) {
+        {
+            OrvantaDBManager made(data, QStringLiteral("diskprobe-made"));
+            if (made.databaseManager()->openState() != DatabaseManager::Ready)
+                return fail("the database to link to did not open");
+        }
+        opened = QString::fromLocal8Bit(argv[5]) + QStringLiteral("/Quorvin");
+        const QString folder = QStringLiteral("/dbManagement");
+        const QString file = folder + QStringLiteral("/QuorvinDatabase.db");
+        const bool linked = link == "file" ? QDir().mkpath(opened + folder) && QFile::link(data + file, opened + file)
+                                           : QDir().mkpath(opened) && QFile::link(data + folder, opened + folder);
+        if (!linked)
+            return fail("the link could not be made");
+    }
+    OrvantaDBManager db(opened, QStringLiteral("diskprobe"));
     if (db.databaseManager()->openState() != DatabaseManager::Ready)
         return fail("the database did not open");
     db.heldWrites()->setRetryIntervalMs(20, 20);

@@ -500,30 +500,43 @@ private slots:
     // spread over several pages are refused: other writes committing is no proof either. They wait for room, in
     // order, and are written once it is freed. Beside them, on a disk with room, an Event Log row whose AUTOINCREMENT
     // counter is at its end: the writes behind it are written while it is refused, and it alone is given up, and told.
+    // A database reached through a symbolic link (to the file, or to its folder) from a roomy disk lives on the small
+    // one: its room was measured where the link lies, and report rows were given up there.
     void heldWritesWaitForRoomOnANearlyFullDisk_data()
     {
         QTest::addColumn<qint64>("freeBytes"); // -1: the disk has room
         QTest::addColumn<bool>("counterAtItsEnd");
-        QTest::newRow("8 KiB free") << qint64(8 * 1024) << false;
-        QTest::newRow("12 KiB free") << qint64(12 * 1024) << false;
-        QTest::newRow("16 KiB free") << qint64(16 * 1024) << false;
-        QTest::newRow("24 KiB free") << qint64(24 * 1024) << false;
-        QTest::newRow("room, Event Log counter at its end") << qint64(-1) << true;
+        QTest::addColumn<QString>("link"); // how the file is reached from a roomy disk: "file", "folder", or not
+        QTest::newRow("8 KiB free") << qint64(8 * 1024) << false << QString();
+        QTest::newRow("12 KiB free") << qint64(12 * 1024) << false << QString();
+        QTest::newRow("16 KiB free") << qint64(16 * 1024) << false << QString();
+        QTest::newRow("24 KiB free") << qint64(24 * 1024) << false << QString();
+        QTest::newRow("20 KiB free, through a link to the file")
+            << qint64(20 * 1024) << false << QStringLiteral("file");
+        QTest::newRow("20 KiB free, through a link to its folder")
+            << qint64(20 * 1024) << false << QStringLiteral("folder");
+        QTest::newRow("room, Event Log counter at its end") << qint64(-1) << true << QString();
+        QTest::newRow("room, Event Log counter at its end, through a link to the file")
+            << qint64(-1) << true << QStringLiteral("file");
     }
     void heldWritesWaitForRoomOnANearlyFullDisk()
     {
         QFETCH(qint64, freeBytes);
         QFETCH(bool, counterAtItsEnd);
+        QFETCH(QString, link);
         QTemporaryDir disk;
-        QVERIFY(disk.isValid());
+        QTemporaryDir roomy;
+        QVERIFY(disk.isValid() && roomy.isValid());
         if (!SmallDisk::available(disk.path()))
             QSKIP("no user namespace here to mount a small disk in");
         QProcess probe;
         const qint64 size = 16 * 1024 * 1024;
+        QStringList arguments{disk.path() + QStringLiteral("/data/Quorvin"), QString::number(freeBytes),
+                              QString::number(counterAtItsEnd ? 1 : 0)};
+        if (!link.isEmpty())
+            arguments << link << roomy.path();
         SmallDisk::start(probe, disk.path(), size, size, {QStringLiteral("data/Quorvin")},
-                         QStringLiteral(QV_DISK_PROBE),
-                         {disk.path() + QStringLiteral("/data/Quorvin"), QString::number(freeBytes),
-                          QString::number(counterAtItsEnd ? 1 : 0)});
+                         QStringLiteral(QV_DISK_PROBE), arguments);
         QVERIFY(probe.waitForFinished(180000));
         const QString output = QString::fromLocal8Bit(probe.readAllStandardOutput());
         QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0,

@@ -3,6 +3,9 @@
 
 #include "DevicesTestSupport.h"
 
+#include "devices/AlertRoad.h"
+#include "devices/ConnectedItem.h"
+#include "devices/ConnectedList.h"
 #include "devices/DeviceRules.h"
 #include "devices/DeviceTableDelegate.h"
 #include "devices/DeviceTableModel.h"
@@ -13,12 +16,16 @@
 #include "devices/ManagementEditDevice.h"
 #include "devices/ManagementGroupDialog.h"
 #include "devices/ManagementShowIPInfo.h"
+#include "emergency/EmergencyWarningDialog.h"
 #include "network/CmdServer.h"
 #include "network/NetworkConfig.h"
+#include "network/ProtocolCodes.h"
 #include "network/SsdpMessage.h"
 #include "network/UPnPServer.h"
+#include "shell/base/BoundedText.h"
 #include "shell/kit/DeleteManagementDialog.h"
 #include "support/DatabaseHold.h"
+#include "support/FakeSoundPlayer.h"
 #include "support/LoopbackNetwork.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -27,11 +34,13 @@
 #include "tools/panelsim/SimulatedPanel.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QToolTip>
 #include <QUdpSocket>
 #include <memory>
 
@@ -166,6 +175,34 @@ void fillForm(DeviceFormDialog *form, const QString &name, const QString &ip, co
     form->editLocation->setText(location);
 }
 
+// A view's text against what it should show; a failure names the lengths rather than print megabytes.
+QString shownLengths(const QString &text, const QString &expected)
+{
+    return QStringLiteral("%1 characters shown, %2 expected").arg(text.size()).arg(expected.size());
+}
+
+// The tool tip a hover over the index's cell shows.
+QString hoverTip(QAbstractItemView *view, const QModelIndex &index)
+{
+    const QPoint centre = view->visualRect(index).center();
+    QHelpEvent hover(QEvent::ToolTip, centre, view->viewport()->mapToGlobal(centre));
+    QApplication::sendEvent(view->viewport(), &hover);
+    const QString tip = QToolTip::isVisible() ? QToolTip::text() : QString();
+    QToolTip::hideText();
+    return tip;
+}
+
+// The SOS warning on screen, if any.
+EmergencyWarningDialog *shownWarning()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *warning = qobject_cast<EmergencyWarningDialog *>(widget);
+        if (warning && warning->isVisible())
+            return warning;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TestDevicesManagement : public QObject
@@ -201,6 +238,8 @@ private slots:
     void autoDetectOffersNothingNewWhileTheDeviceListIsHeld();
     void pageBuiltDuringAnExclusiveHoldReadsItsDevicesOnceItEnds();
     void groupEditor();
+    void longLocationIsShownBounded_data();
+    void longLocationIsShownBounded();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -1199,6 +1238,87 @@ void TestDevicesManagement::groupEditor()
     QVERIFY(groups.isEmpty());
     QCOMPARE(deviceCount(), 3);
     dialog->close();
+}
+
+// A Location of 20 MB (a backup restored, a device file imported) was laid out whole wherever it showed: a rest of the
+// pointer on the device on Device Control held the window for a minute, the Settings table for half of one, and a
+// panel's SOS was answered that late. Each view shows as much of it as BoundedText does, an edit that leaves the
+// Location alone keeps it whole, and an everyday Location of a few thousand characters is shown whole.
+void TestDevicesManagement::longLocationIsShownBounded_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("everyday Location, 5,000 characters") << 5000;
+    QTest::newRow("Location of 20 MB") << 20 * 1000 * 1000;
+}
+
+void TestDevicesManagement::longLocationIsShownBounded()
+{
+    QFETCH(int, length);
+    QString location;
+    location.reserve(length + 32);
+    while (location.size() < length)
+        location += QStringLiteral("Block A, floor 3, room 12; ");
+    location.truncate(length);
+    const QString shown =
+        length <= BoundedText::kShownChars ? location : location.left(BoundedText::kShownChars) + QChar(0x2026);
+    constexpr int serial = 9;
+    const QString address = QStringLiteral("127.0.0.%1").arg(2 + serial);
+    seedDevice(QStringLiteral("Long Room"), SimulatedPanel::defaultIdentity(serial).mac, address,
+               QStringLiteral("Control Box"), {}, location);
+    FakeSoundPlayer player;
+    Management page;
+    page.alertRoad()->setPlayer(&player);
+    page.resize(940, 641);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    // Device Control: the tip keeps the lines after the Location.
+    ConnectedList control;
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    QTRY_VERIFY(control.itemByName(QStringLiteral("Long Room")));
+    const QString details = control.itemByName(QStringLiteral("Long Room"))->data(Qt::ToolTipRole).toString();
+    QVERIFY2(details.contains(QStringLiteral("Location: ") + shown + QStringLiteral("\nIP address: ") + address),
+             qPrintable(shownLengths(details, shown)));
+    const QModelIndex item = control.listDevices->model()->index(
+        control.listDevices->row(control.itemByName(QStringLiteral("Long Room"))), 0);
+    QCOMPARE(hoverTip(control.listDevices, item), details);
+
+    // The Settings table: the cell, its tip and a hover over it.
+    const QModelIndex cell =
+        page.deviceModel()->index(page.deviceModel()->rowOfName("Long Room"), DeviceTableModel::LocationColumn);
+    for (const QString &text :
+         {cell.data().toString(), cell.data(Qt::ToolTipRole).toString(), hoverTip(page.tableDevices, cell)})
+        QVERIFY2(text == shown, qPrintable(shownLengths(text, shown)));
+
+    // The panel's SOS is answered, and its warning shows the Location as the views do.
+    PanelSettings settings;
+    settings.ownAddress = QHostAddress(address);
+    settings.consoleAddress = QHostAddress(QHostAddress::LocalHost);
+    settings.consolePort = CmdServer::getInstance()->serverPort();
+    SimulatedPanel panel(SimulatedPanel::defaultIdentity(serial), settings);
+    panel.start();
+    QTRY_VERIFY(panel.isConnected());
+    panel.raiseSos();
+    QTRY_COMPARE(panel.receivedCount(VELK_REMOTE_RSP_SAFE_ALERT), 1);
+    QTRY_VERIFY(shownWarning());
+    EmergencyWarningDialog *warning = shownWarning();
+    QVERIFY2(warning->lbLocation->toolTip() == shown, qPrintable(shownLengths(warning->lbLocation->toolTip(), shown)));
+    warning->btnClear->click();
+    QTRY_COMPARE(panel.receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
+
+    // An edit that leaves the Location alone keeps it whole; one that changes it stores what was typed.
+    ManagementEditDevice *dialog = page.editDeviceDialog();
+    page.editDevice(page.deviceModel()->rowOfName("Long Room"));
+    dialog->editName->setText(QStringLiteral("Long Room 2"));
+    dialog->submit();
+    QVERIFY2(dialog->warningText().isEmpty(), qPrintable(dialog->warningText()));
+    const QString kept = storedDevice(QStringLiteral("Long Room 2")).position;
+    QVERIFY2(kept == location, qPrintable(shownLengths(kept, location)));
+    page.editDevice(page.deviceModel()->rowOfName("Long Room 2"));
+    dialog->editLocation->setText(QStringLiteral("East wing"));
+    dialog->submit();
+    QCOMPARE(storedDevice(QStringLiteral("Long Room 2")).position, QStringLiteral("East wing"));
 }
 
 QTEST_MAIN(TestDevicesManagement)

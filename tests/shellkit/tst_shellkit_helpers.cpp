@@ -1,5 +1,6 @@
 // The UI kit's helpers: the scale factor and what scales by it, texts, the capability gate and
-// the camera filter.
+// the camera filter; and how much of a stored value the views show.
+#include "shell/base/BoundedText.h"
 #include "shell/kit/FileChooser.h"
 #include "shell/kit/FormScale.h"
 #include "shell/kit/ScaleMath.h"
@@ -34,6 +35,8 @@ private slots:
     void formScaleProtocol();
 
     void texts();
+    void storedValuesShowWholeUpToTheBound_data();
+    void storedValuesShowWholeUpToTheBound();
     void firmwareGate_data();
     void firmwareGate();
     void modelGate();
@@ -284,6 +287,42 @@ void TestUiHelpers::texts()
     QCOMPARE(toBase64String("secret"), QString("c2VjcmV0"));
     QCOMPARE(fromBase64String("c2VjcmV0"), QString("secret"));
     QCOMPARE(fromBase64String(toBase64String("pass:word 1")), QString("pass:word 1"));
+}
+
+// The longest value each field and file of the console gives shows whole; a value restored or imported of megabytes,
+// which views laid out for a minute, shows its first characters and the cut mark, a character outside the basic plane
+// counted as one and never split.
+void TestUiHelpers::storedValuesShowWholeUpToTheBound_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("shownChars"); // -1: whole
+    const QString clef = QString::fromUcs4(U"\U0001D11E");
+    constexpr int most = BoundedText::kShownChars;
+    QTest::newRow("a name, 32 characters") << QString(32, QLatin1Char('n')) << -1;
+    QTest::newRow("a Location typed, 64 characters") << QString(64, QLatin1Char('l')) << -1;
+    QTest::newRow("a field a panel reports, 256 characters") << QString(256, QLatin1Char('p')) << -1;
+    QTest::newRow("a broadcast message, 300 characters") << QString(300, QLatin1Char('b')) << -1;
+    QTest::newRow("a file's path, 4,096 bytes")
+        << QStringLiteral("/media/").leftJustified(4096, QLatin1Char('f')) << -1;
+    QTest::newRow("a Location from a device file, 5,000 characters") << QString(5000, QLatin1Char('d')) << -1;
+    QTest::newRow("as many as are shown") << QString(most, QLatin1Char('a')) << -1;
+    QTest::newRow("as many outside the basic plane") << clef.repeated(most) << -1;
+    QTest::newRow("one more") << QString(most + 1, QLatin1Char('a')) << most;
+    QTest::newRow("one more outside the basic plane") << clef.repeated(most + 1) << 2 * most;
+    QTest::newRow("a pair that would be split") << QString(most - 1, QLatin1Char('a')) + clef.repeated(2) << most + 1;
+    QTest::newRow("a Location of 20 MB") << QString(20 * 1000 * 1000, QLatin1Char('r')) << most;
+}
+
+void TestUiHelpers::storedValuesShowWholeUpToTheBound()
+{
+    QFETCH(QString, value);
+    QFETCH(int, shownChars);
+    const QString shown = BoundedText::shown(value);
+    const QString expected = shownChars < 0 ? value : value.left(shownChars) + BoundedText::kCutMark;
+    QVERIFY2(shown == expected, qPrintable(QStringLiteral("%1 units shown of %2").arg(shown.size()).arg(value.size())));
+    QCOMPARE(BoundedText::isCut(shown), shownChars >= 0);
+    // What a view shows is shown as it stands when it comes back.
+    QCOMPARE(BoundedText::shown(shown), shown);
 }
 
 void TestUiHelpers::firmwareGate_data()
