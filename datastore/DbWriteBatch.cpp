@@ -40,6 +40,8 @@ DbWriteBatch::DbWriteBatch(OrvantaDBIntf *db, DbHeldWrites *held, const char *co
         return;
     // Refused as busy, the transaction waited once already: its writes would each wait again, on their own.
     m_reason = refusedForNow(m_beginMark);
+    if (m_reason)
+        noteRefusal(-1);
     m_holding = m_reason || m_retrying;
 }
 
