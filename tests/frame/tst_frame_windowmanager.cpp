@@ -326,11 +326,20 @@ void TestFrameWindowManager::exitNoticeStaysInSightWhicheverWindowIsMinimised()
         g_display->run(QStringLiteral("xdotool"),
                        {QStringLiteral("windowactivate"), QString::number(held.frame->winId())});
         QTRY_VERIFY(held.frame->isActiveWindow());
-        const auto stacked = [] {
-            return QString::fromLatin1(g_display->run(
-                QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
+        const auto stacked = [] { // bottom to top
+            return QString::fromLatin1(
+                       g_display->run(QStringLiteral("xprop"),
+                                      {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")}))
+                .section(QLatin1Char('#'), 1)
+                .remove(QLatin1Char(' '))
+                .trimmed()
+                .split(QLatin1Char(','));
         };
-        QTRY_VERIFY2(stacked().indexOf(id(held.frame.get())) < stacked().indexOf(id(notice)), qPrintable(stacked()));
+        const auto noticeAbove = [&] {
+            const QStringList ids = stacked();
+            return ids.contains(id(held.frame.get())) && ids.indexOf(id(notice)) > ids.indexOf(id(held.frame.get()));
+        };
+        QTRY_VERIFY2(noticeAbove(), qPrintable(stacked().join(QLatin1Char(' '))));
         notice->btnStayOpen->click();
         held.writer.reset();
         QTRY_VERIFY(db->heldWrites()->isEmpty());
