@@ -194,6 +194,7 @@ void DbHeldWrites::tryAgain()
     int tried = 0;
     bool holding = false;
     const char *reason = nullptr;
+    DbHoldCause cause = m_holdCause;
     {
         SqlRetryScope retry(connection(), kRetryWaitMs);
         QElapsedTimer slice;
@@ -232,8 +233,10 @@ void DbHeldWrites::tryAgain()
             holding = batch.isHolding();
             if (!holding)
                 break;
-            if (!reason)
+            if (!reason) {
                 reason = batch.m_reason;
+                cause = holdCauseOf(batch.m_refusal, batch.m_refusedByAnotherConnection);
+            }
             const int refused = batch.m_refusedWrite >= 0 ? indexes.at(batch.m_refusedWrite) : -1;
             if (refused < 0)
                 break;
@@ -278,8 +281,10 @@ void DbHeldWrites::tryAgain()
     left += m_entries.mid(tried);
     m_entries = left;
 
-    if (refusedNow && reason)
+    if (refusedNow && reason) {
+        m_holdCause = cause;
         beginEpisode(reason);
+    }
     // Writes handed over not to wait (writeLater) that went through at once were never refused: nobody needs to read
     // the database again for them.
     const bool refused = m_episode.isValid();
@@ -315,6 +320,14 @@ void DbHeldWrites::tryAgain()
         emit allWritten();
     else if (refusedNow && m_exiting)
         emit refusedAtExit(m_entries.size());
+}
+
+DbHoldCause DbHeldWrites::holdCauseOf(DbFailure refusal, bool byAnotherConnection)
+{
+    if (byAnotherConnection)
+        return DbHoldCause::AnotherProgram;
+    // The file refuses the rest for now only when it could not be read or written (an I/O error, no memory).
+    return refusal == DbFailure::DiskFull ? DbHoldCause::DiskFull : DbHoldCause::FileError;
 }
 
 bool DbHeldWrites::roomForAnyWrite() const

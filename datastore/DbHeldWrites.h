@@ -78,6 +78,11 @@ public:
     bool holds(const QString &key) const { return !key.isEmpty() && m_keys.contains(key); }
     /// Whether the database refused the last try: an episode is under way.
     bool isRefused() const { return m_episode.isValid(); }
+    /// What refused the last refused try.
+    DbHoldCause holdCause() const { return m_holdCause; }
+    /// What keeps a write out that the database refused for now (refusal and byAnotherConnection as
+    /// lastStatementFailure() and refusedByAnotherConnection() give them).
+    static DbHoldCause holdCauseOf(DbFailure refusal, bool byAnotherConnection);
 
     /// The first pause between tries and the longest one the pauses grow to.
     void setRetryIntervalMs(int first, int longest);
@@ -111,7 +116,7 @@ signals:
     void heldWritesWritten();
     /// No write is held any more (after writes were held).
     void allWritten();
-    /// A try after writeBeforeExit() was refused: held writes are not saved yet.
+    /// A try after writeBeforeExit() was refused (for holdCause()): held writes are not saved yet.
     void refusedAtExit(int held);
     /// Held writes were lost while the console runs: given up after the file refused them again and again while it
     /// took other writes, or refused for what they wrote. The log names them; the operator should learn it too.
@@ -171,4 +176,5 @@ private:
     int m_episodeWritten = 0;
     int m_episodeLost = 0;
     int m_episodeSuperseded = 0;
+    DbHoldCause m_holdCause = DbHoldCause::AnotherProgram;
 };

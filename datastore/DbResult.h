@@ -30,3 +30,12 @@ enum class DbFailure
     ReadOnly, ///< the database file may not be written
     Storage   ///< the file could not be read or written otherwise (an I/O error, a damaged or locked file, no memory)
 };
+
+/// What keeps held writes out of the database for now, as the operator is told it: another program holds the database
+/// (busy, locked), its disk is full, or its file could not be read or written (an I/O error).
+enum class DbHoldCause
+{
+    AnotherProgram,
+    DiskFull,
+    FileError
+};

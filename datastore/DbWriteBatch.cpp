@@ -40,6 +40,9 @@ DbWriteBatch::DbWriteBatch(OrvantaDBIntf *db, DbHeldWrites *held, const char *co
         return;
     // Refused as busy, the transaction waited once already: its writes would each wait again, on their own.
     m_reason = refusedForNow(m_beginMark);
+    // What refused it, as for a refused commit: the held writes tell it at Exit.
+    if (m_reason)
+        noteRefusal(-1);
     m_holding = m_reason || m_retrying;
 }
 

@@ -20,6 +20,8 @@ ExitPendingNotice::ExitPendingNotice(QWidget *parent) : QDialog(parent)
     // It comes up beside the operator's work, an SOS warning's among it, and takes the keyboard from none of it.
     setAttribute(Qt::WA_ShowWithoutActivating);
     connect(btnStayOpen, &QToolButton::clicked, this, &ExitPendingNotice::stayOpenChosen);
+    if (parent)
+        parent->window()->installEventFilter(this);
     showWaits();
 }
 
@@ -63,24 +65,31 @@ bool ExitPendingNotice::event(QEvent *event)
     return QDialog::event(event);
 }
 
+bool ExitPendingNotice::eventFilter(QObject *watched, QEvent *event)
+{
+    // Belonging to no window, it is not kept above the main window by the window manager: the main window brought to
+    // the front covered it.
+    if (event->type() == QEvent::WindowActivate && isVisible() && windowHandle() && !windowHandle()->transientParent())
+        raise();
+    return QDialog::eventFilter(watched, event);
+}
+
 void ExitPendingNotice::followModalWindow()
 {
     QWindow *own = windowHandle();
     if (!own)
         return;
     // The toolkit blocks no window that belongs to the topmost modal window; for the window manager the notice stays
-    // above that window as well.
+    // above that window as well. Without one it belongs to no window: a window manager minimises a window with the one
+    // it belongs to, and shown again, the notice brought the minimised main window back with it.
     QWidget *modal = QApplication::activeModalWidget();
     QWindow *owner = modal && modal != this ? modal->windowHandle() : nullptr;
-    const bool toModal = owner != nullptr;
-    if (!owner && parentWidget())
-        owner = parentWidget()->window()->windowHandle();
     if (own->transientParent() == owner)
         return;
     disconnect(m_ownerGone);
     own->setTransientParent(owner);
-    if (toModal) {
-        // Once that window goes, the notice follows the modal window still open, or else the main window again.
+    if (owner) {
+        // Once that window goes, the notice follows the modal window still open, or else belongs to no window again.
         m_ownerGone = connect(owner, &QWindow::visibleChanged, this, [this](bool visible) {
             if (!visible)
                 QMetaObject::invokeMethod(this, &ExitPendingNotice::followModalWindow, Qt::QueuedConnection);
@@ -104,8 +113,7 @@ void ExitPendingNotice::changeEvent(QEvent *event)
         setWindowTitle(productName());
         showWaits();
     }
-    // Minimised, it took the main window along (a transient window goes with its owner), and nothing on screen said
-    // that an exit waited.
+    // Minimised, nothing on screen said that an exit waited.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QMetaObject::invokeMethod(this, &QWidget::showNormal, Qt::QueuedConnection);
     QDialog::changeEvent(event);

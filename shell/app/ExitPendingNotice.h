@@ -11,11 +11,12 @@
 /// waiting, and the console then ended minutes later in the middle of the operator's work.
 ///
 /// It is no question to put aside: it has no close button, Escape leaves it up, and minimised it comes back at once
-/// (a window manager that minimises it takes the main window along, and nothing on screen said an exit waited). It
-/// does not block the console's other windows, and none blocks it: a modal window (an SOS warning, a dialog the
-/// operator is filling in) blocks every other window of the console, and Stay Open did nothing until it was closed,
-/// while the console could end and take the dialog and what was typed in it along. The notice is made a transient
-/// window of the topmost modal window, which the toolkit leaves usable.
+/// (nothing on screen said an exit waited). The main window may still be put away: the notice belongs to no window
+/// of the console, which a window manager would minimise it with, and comes up over the main window whenever that is
+/// brought to the front. It does not block the console's other windows, and none blocks it: a modal window (an SOS
+/// warning, a dialog the operator is filling in) blocks every other window of the console, and Stay Open did nothing
+/// until it was closed, while the console could end and take the dialog and what was typed in it along. The notice is
+/// made a transient window of the topmost modal window, which the toolkit leaves usable.
 class ExitPendingNotice : public QDialog, public Ui_ExitPendingNotice
 {
     Q_OBJECT
@@ -35,6 +36,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -42,7 +44,7 @@ protected:
 private:
     void scaleUi(bool rescale);
     void showWaits();
-    /// Belongs to the topmost modal window while there is one, else to its parent's window.
+    /// Belongs to the topmost modal window while there is one, else to no window.
     void followModalWindow();
 
     FormScale formScale;

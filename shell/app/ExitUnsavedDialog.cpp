@@ -41,17 +41,33 @@ void ExitUnsavedDialog::reject()
 
 ExitUnsavedDialog::~ExitUnsavedDialog() = default;
 
-void ExitUnsavedDialog::setRecords(int records)
+void ExitUnsavedDialog::setRecords(int records, DbHoldCause cause)
 {
     m_records = records;
+    m_cause = cause;
     showRecords();
 }
 
 void ExitUnsavedDialog::showRecords()
 {
-    labelMessage->setText(tr("%n records are not saved yet: another program holds the database. Wait, and the "
-                             "console ends by itself once they are saved, or quit without them?",
-                             nullptr, m_records));
+    // Blamed on another program, a full disk sent the operator looking for a program that was not there.
+    switch (m_cause) {
+    case DbHoldCause::AnotherProgram:
+        labelMessage->setText(tr("%n records are not saved yet: another program holds the database. Wait, and the "
+                                 "console ends by itself once they are saved, or quit without them?",
+                                 nullptr, m_records));
+        break;
+    case DbHoldCause::DiskFull:
+        labelMessage->setText(tr("%n records are not saved yet: the disk is full. Wait, and the console ends by itself "
+                                 "once they are saved, or quit without them?",
+                                 nullptr, m_records));
+        break;
+    case DbHoldCause::FileError:
+        labelMessage->setText(tr("%n records are not saved yet: the database file could not be read or written. Wait, "
+                                 "and the console ends by itself once they are saved, or quit without them?",
+                                 nullptr, m_records));
+        break;
+    }
 }
 
 void ExitUnsavedDialog::changeEvent(QEvent *event)

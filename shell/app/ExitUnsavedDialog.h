@@ -2,10 +2,11 @@
 
 #include <QDialog>
 
+#include "datastore/DbResult.h"
 #include "shell/app/Ui_ExitUnsavedDialog.h"
 #include "shell/kit/FormScale.h"
 
-/// The question at Exit while another program holds the database: how many records are not saved yet, and whether to
+/// The question at Exit while the database refuses writes: how many records are not saved yet and why, and whether to
 /// wait for them ("Wait": the console ends by itself once they are saved) or quit without them.
 class ExitUnsavedDialog : public QDialog, public Ui_ExitUnsavedDialog
 {
@@ -14,8 +15,8 @@ public:
     explicit ExitUnsavedDialog(QWidget *parent = nullptr);
     ~ExitUnsavedDialog() override;
 
-    /// Shows how many records are not saved yet.
-    void setRecords(int records);
+    /// Shows how many records are not saved yet, and what keeps them out of the database.
+    void setRecords(int records, DbHoldCause cause);
 
 public slots:
     /// "Quit".
@@ -37,4 +38,5 @@ private:
 
     FormScale formScale;
     int m_records = 0;
+    DbHoldCause m_cause = DbHoldCause::AnotherProgram;
 };

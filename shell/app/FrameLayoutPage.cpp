@@ -355,7 +355,7 @@ void FrameLayoutPage::endProgram()
     QCoreApplication::quit();
 }
 
-void FrameLayoutPage::askAboutUnsaved(int records)
+void FrameLayoutPage::askAboutUnsaved(int records, DbHoldCause cause)
 {
     if (!exitUnsavedDialog) {
         exitUnsavedDialog = new ExitUnsavedDialog(this);
@@ -365,7 +365,7 @@ void FrameLayoutPage::askAboutUnsaved(int records)
         });
         connect(exitUnsavedDialog, &ExitUnsavedDialog::quitChosen, heldWritesExit, &HeldWritesExit::quitAnyway);
     }
-    exitUnsavedDialog->setRecords(records);
+    exitUnsavedDialog->setRecords(records, cause);
     if (exitWaitChosen || exitUnsavedDialog->isVisible())
         return;
     if (exitPendingNotice)

@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include "datastore/DbResult.h"
 #include "datastore/VelkAccount.h"
 #include "shell/app/Ui_FrameLayoutPage.h"
 
@@ -97,7 +98,7 @@ private:
     /// Ends the program: the held writes are written, or the operator chose not to wait for them.
     void endProgram();
     /// The database refuses the held writes at Exit: the operator is asked, unless they chose to wait already.
-    void askAboutUnsaved(int records);
+    void askAboutUnsaved(int records, DbHoldCause cause);
     /// Shows what a chosen Exit waits for, once the operator chose to wait or a warning holds it; hides it else.
     void showPendingExit();
     /// Held records were lost (DbHeldWrites::writesLost): told beside the pages, which stay usable.

@@ -9,7 +9,7 @@ HeldWritesExit::HeldWritesExit(DbHeldWrites *held, QObject *parent) : QObject(pa
     connect(m_held, &DbHeldWrites::refusedAtExit, this, [this](int records) {
         if (!m_chosen || m_withoutRecords)
             return;
-        emit notSaved(records);
+        emit notSaved(records, m_held->holdCause());
         emit pendingChanged();
     });
 }

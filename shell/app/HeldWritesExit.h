@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "datastore/DbResult.h"
+
 class DbHeldWrites;
 
 /// What Exit does about what the console must not lose, apart from any window: the writes the database still holds
@@ -11,9 +13,9 @@ class DbHeldWrites;
 /// Quitting used to write one slice of them and drop the rest, though the database would have taken them all: a
 /// broadcast that had reached every panel came back Pending after the restart, and an operator would send it again.
 /// Now the held writes are written slice after slice with the event loop turning, and quit() comes when none is left.
-/// While another program holds the database, every refused try says how many records are not saved (notSaved): the
-/// operator may wait, and the console ends by itself once they are written, or quit without them (quitAnyway), which
-/// the log then names.
+/// While the database refuses them (another program holds it, its disk is full, its file cannot be written), every
+/// refused try says how many records are not saved and why (notSaved): the operator may wait, and the console ends by
+/// itself once they are written, or quit without them (quitAnyway), which the log then names.
 ///
 /// An exit that waited for the writes ended the console in the middle of an SOS that came meanwhile: the warning, the
 /// alarm and the red frame vanished unanswered, and the panel never had its stop-alert. An open warning now holds any
@@ -49,8 +51,8 @@ public:
 signals:
     /// The console may end now.
     void quit();
-    /// The database refused the held writes again: that many records are not saved yet.
-    void notSaved(int records);
+    /// The database refused the held writes again, for that cause: that many records are not saved yet.
+    void notSaved(int records, DbHoldCause cause);
     /// What the exit waits for changed (isPending(), waitsForAlert(), recordsAwaited()).
     void pendingChanged();
 

@@ -150,8 +150,8 @@ void Orvanta::startLogin()
 {
     ui.btnLogin->setFocus();
     const VelkAccount acc = getLoginAccount();
-    // The grey example text is what the field shows until it is first entered, and after a refused try: nothing was
-    // typed. Taken for typed text, a stored password equal to it let anyone in with a click on Login.
+    // The grey example text is what the field shows until it is first entered: nothing was typed. Taken for typed
+    // text, a stored password equal to it let anyone in with a click on Login.
     loginPassword = ui.lineEditPassword->showsExample() ? QString() : ui.lineEditPassword->text();
     if (LoginRules::passwordMatches(loginPassword, acc)) {
         account = acc;
@@ -168,13 +168,10 @@ void Orvanta::startLogin()
         return;
     }
     showPasswordMessage(tr("Invalid user password"));
-    // Back to the grey example text; the field clears it when it next gains focus.
-    ui.lineEditPassword->setText(tr("User Password"));
-    ui.lineEditPassword->setEchoMode(QLineEdit::Normal);
-    ui.lineEditPassword->setStyleSheet(
-        QStringLiteral("QLineEdit#lineEditPassword{background-color: transparent;color: #808080;font-size:11pt; "
-                       "font-family:Arial;}"));
-    scaleStyleSheetFontSize(ui.lineEditPassword, 11, 0, false, false);
+    // The operator types the password again: the keyboard goes back to the field, emptied, which shows the grey example
+    // words while it is empty. Left on Login, it took a password typed again nowhere.
+    ui.lineEditPassword->clearForTyping();
+    ui.lineEditPassword->setFocus(Qt::OtherFocusReason);
 }
 
 void Orvanta::showEvent(QShowEvent *event)

@@ -80,9 +80,10 @@ public:
         return label;
     }
 
-    static CustomLineEditText *field(QWidget *parent, const QString &name)
+    static CustomLineEditText *field(QWidget *parent, const QString &name,
+                                     PasswordFieldRule::Field rule = PasswordFieldRule::Entry)
     {
-        auto *edit = new CustomLineEditText(parent);
+        auto *edit = new CustomLineEditText(parent, rule);
         edit->setObjectName(name);
         edit->setGeometry(QRect(34, 0, 266, 36));
         edit->setFont(arialFont(11));
@@ -170,7 +171,7 @@ public:
         widgetEmail->setGeometry(QRect(40, 196, 300, 36));
         lbPassword_2 =
             icon(widgetEmail, QStringLiteral("lbPassword_2"), QStringLiteral(":/resource/Login/icon_person_blue.png"));
-        lineEditEmail = field(widgetEmail, QStringLiteral("lineEditEmail"));
+        lineEditEmail = field(widgetEmail, QStringLiteral("lineEditEmail"), PasswordFieldRule::Address);
         label_2 = line(page, QStringLiteral("label_2"), QRect(40, 233, 300, 1));
 
         widgetEmailConfirm = new QWidget(page);
@@ -178,7 +179,8 @@ public:
         widgetEmailConfirm->setGeometry(QRect(40, 252, 300, 36));
         lbPassword_3 = icon(widgetEmailConfirm, QStringLiteral("lbPassword_3"),
                             QStringLiteral(":/resource/Login/icon_person_blue.png"));
-        lineEditEmailConfirm = field(widgetEmailConfirm, QStringLiteral("lineEditEmailConfirm"));
+        lineEditEmailConfirm =
+            field(widgetEmailConfirm, QStringLiteral("lineEditEmailConfirm"), PasswordFieldRule::Address);
         label_3 = line(page, QStringLiteral("label_3"), QRect(40, 289, 300, 1));
         lbMessageEmail = badge(page, QStringLiteral("lbMessageEmail"), QRect(40, 298, 300, 22));
 

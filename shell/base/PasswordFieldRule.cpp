@@ -23,7 +23,10 @@ PasswordFieldRule::Verdict PasswordFieldRule::character(const QString &text, int
     // a text the console writes as a byte-order mark.
     if (c.unicode() >= 0xFFFE || (n == 0 && c == QChar(QChar::ByteOrderMark)))
         return NotKept;
-    if (field == Entry)
+    // A tab or line end pasted along with an address is no part of it.
+    if (field == Address && c.category() == QChar::Other_Control)
+        return NotTypeable;
+    if (field != Set)
         return Taken;
     if (c == QChar(QChar::ByteOrderMark) || c == QChar(QChar::ReplacementCharacter))
         return NotTypeable;
@@ -47,7 +50,7 @@ bool PasswordFieldRule::fieldTakes(const QString &text, Field field)
 
 PasswordFieldRule::Verdict PasswordFieldRule::characters(const QString &text, Field field)
 {
-    const int maxLength = field == Entry ? kMaxLength : kSetMaxLength;
+    const int maxLength = field == Set ? kSetMaxLength : kMaxLength;
     int count = 0;
     int width = 1;
     for (int n = 0; n < text.size(); n += width) {

@@ -16,6 +16,9 @@
 ///   characters Unicode has not assigned in the Basic Multilingual Plane and its noncharacters there, U+FEFF (the text
 ///   of a key press arrives as UTF-8, which drops it as a byte-order mark) and U+FFFD (what the database's text shows
 ///   in place of bytes that were no text).
+/// - Address (the e-mail fields of the log-in window, which share the password field's widget) takes what Entry takes
+///   but control characters: no address holds a tab or a line end, and one pasted along with an address was stored
+///   with it, where the password e-mail went.
 ///
 /// Neither takes a NUL or a half of a surrogate pair, which are no text, nor what the database hands back to log-in
 /// as another character: U+FFFE and U+FFFF (read back as U+FFFD), a U+FEFF first (dropped as a byte-order mark).
@@ -28,11 +31,12 @@ public:
     static constexpr int kMaxLength = 34;
     static constexpr int kSetMaxLength = 32;
 
-    /// The two strengths of the rule (see above).
+    /// The strengths of the rule (see above).
     enum Field
     {
         Entry,
-        Set
+        Set,
+        Address
     };
 
     enum Verdict
@@ -43,7 +47,7 @@ public:
         RefusedCharacter, ///< one of the nine characters the fields refuse
         NotText,          ///< a NUL or a half of a surrogate pair
         NotKept,          ///< a character the database hands back as another (see above)
-        NotTypeable       ///< a character no key press enters (Set only; see above)
+        NotTypeable       ///< a character no key press enters (Set; a control character for Address; see above)
     };
     /// A stored password as log-in would meet it: not empty, and taken by an Entry field.
     static Verdict judge(const QString &password);

@@ -1,10 +1,9 @@
 #include "shell/kit/CustomLineEditText.h"
 
-#include "shell/base/PasswordFieldRule.h"
 #include "shell/kit/PasswordFieldValidator.h"
 #include "shell/kit/UiHelpers.h"
 
-CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
+CustomLineEditText::CustomLineEditText(QWidget *parent, PasswordFieldRule::Field field) : QLineEdit(parent)
 {
     setFrame(false);
     setAlignment(Qt::AlignBottom);
@@ -12,7 +11,7 @@ CustomLineEditText::CustomLineEditText(QWidget *parent) : QLineEdit(parent)
     // Multilingual Plane: at 34 units it cut a password of such characters that an earlier version stored.
     setMaxLength(2 * PasswordFieldRule::kMaxLength);
     setEchoMode(QLineEdit::Normal);
-    setValidator(new PasswordFieldValidator(PasswordFieldRule::Entry, this));
+    setValidator(new PasswordFieldValidator(field, this));
 }
 
 CustomLineEditText::~CustomLineEditText() = default;
@@ -34,13 +33,19 @@ void CustomLineEditText::focusInEvent(QFocusEvent *event)
     QLineEdit::focusInEvent(event);
     if (m_hintMode)
         setEchoMode(QLineEdit::Password);
-    if (isExampleText(text())) {
-        clear();
-        setStyleSheet(QStringLiteral("QLineEdit{background-color: transparent;color: #ffffff;font-size:11pt; "
-                                     "font-family:Arial;}"));
-        scaleStyleSheetFontSize(this, 11, 0, false, false);
-    }
+    if (isExampleText(text()))
+        clearForTyping();
     emit focussed(true);
+}
+
+void CustomLineEditText::clearForTyping()
+{
+    clear();
+    if (m_hintMode)
+        setEchoMode(QLineEdit::Password);
+    setStyleSheet(QStringLiteral("QLineEdit{background-color: transparent;color: #ffffff;font-size:11pt; "
+                                 "font-family:Arial;}"));
+    scaleStyleSheetFontSize(this, 11, 0, false, false);
 }
 
 bool CustomLineEditText::showsExample() const

@@ -429,7 +429,8 @@ private slots:
     // an I/O error, a file that may not be written) beside the one write refused of its own while the disk has room
     // and other writes commit (an Event Log counter at its end), which alone is given up. Each word of tries is one
     // try that refuses the write: "commits" (writes commit since the last), "alone" (none did), "othersRefused" (the
-    // writes tried past it are refused too), "filled" (the disk has 8 KiB left at that try).
+    // writes tried past it are refused too), "filled" (the disk has 8 KiB left at that try). An Exit meanwhile names
+    // the cause ("told"): another program's hold was named for every refusal, a full disk's too.
     void heldWriteIsGivenUpOnlyWhenRefusedOfItsOwn_data()
     {
         QTest::addColumn<int>("refusal"); // DbFailure
@@ -438,36 +439,42 @@ private slots:
         QTest::addColumn<qint64>("fileSize");  // of the database file
         QTest::addColumn<QStringList>("tries");
         QTest::addColumn<int>("givenUpAt"); // the try it is given up at, from 1; 0: it waits
+        QTest::addColumn<int>("told");      // DbHoldCause
         const qint64 kib = 1024;
         const qint64 mib = 1024 * kib;
         const qint64 room = qint64(10) * 1024 * mib;
         const int full = int(DbFailure::DiskFull);
         const int storage = int(DbFailure::Storage);
+        const int diskFull = int(DbHoldCause::DiskFull);
+        const int fileError = int(DbHoldCause::FileError);
         const QStringList commits{"commits", "commits", "commits", "commits", "commits"};
-        QTest::newRow("a disk with 8 KiB left") << full << false << 8 * kib << 2 * mib << commits << 0;
-        QTest::newRow("a disk with 24 KiB left") << full << false << 24 * kib << 2 * mib << commits << 0;
-        QTest::newRow("a disk with 3 MiB left") << full << false << 3 * mib << 2 * mib << commits << 0;
+        QTest::newRow("a disk with 8 KiB left") << full << false << 8 * kib << 2 * mib << commits << 0 << diskFull;
+        QTest::newRow("a disk with 24 KiB left") << full << false << 24 * kib << 2 * mib << commits << 0 << diskFull;
+        QTest::newRow("a disk with 3 MiB left") << full << false << 3 * mib << 2 * mib << commits << 0 << diskFull;
         QTest::newRow("a disk with 4 MiB and the file's size left, less a byte")
-            << full << false << 6 * mib - 1 << 2 * mib << commits << 0;
-        QTest::newRow("a 3 GiB file, 2 GiB left") << full << false << 2048 * mib << 3072 * mib << commits << 0;
-        QTest::newRow("another program holds the file") << storage << true << room << 2 * mib << commits << 0;
-        QTest::newRow("an I/O error") << storage << false << room << 2 * mib << commits << 0;
+            << full << false << 6 * mib - 1 << 2 * mib << commits << 0 << diskFull;
+        QTest::newRow("a 3 GiB file, 2 GiB left")
+            << full << false << 2048 * mib << 3072 * mib << commits << 0 << diskFull;
+        QTest::newRow("another program holds the file")
+            << storage << true << room << 2 * mib << commits << 0 << int(DbHoldCause::AnotherProgram);
+        QTest::newRow("an I/O error") << storage << false << room << 2 * mib << commits << 0 << fileError;
         QTest::newRow("a file that may not be written")
-            << int(DbFailure::ReadOnly) << false << room << 2 * mib << commits << 0;
+            << int(DbFailure::ReadOnly) << false << room << 2 * mib << commits << 0 << fileError;
         QTest::newRow("full while the disk has room, others commit")
-            << full << false << room << 2 * mib << QStringList{"commits", "commits", "commits"} << 3;
+            << full << false << room << 2 * mib << QStringList{"commits", "commits", "commits"} << 3 << diskFull;
         QTest::newRow("full with 4 MiB and the file's size left")
-            << full << false << 6 * mib << 2 * mib << commits << 3;
+            << full << false << 6 * mib << 2 * mib << commits << 3 << diskFull;
         QTest::newRow("full, alone behind one commit")
-            << full << false << room << 2 * mib << QStringList{"commits", "alone", "alone"} << 3;
+            << full << false << room << 2 * mib << QStringList{"commits", "alone", "alone"} << 3 << diskFull;
         QTest::newRow("full, nothing committed")
-            << full << false << room << 2 * mib << QStringList{"alone", "alone", "alone", "alone", "alone"} << 0;
+            << full << false << room << 2 * mib << QStringList{"alone", "alone", "alone", "alone", "alone"} << 0
+            << diskFull;
         QTest::newRow("full, the writes tried past it refused once")
             << full << false << room << 2 * mib
-            << QStringList{"commits", "commits", "othersRefused", "commits", "commits", "commits"} << 6;
+            << QStringList{"commits", "commits", "othersRefused", "commits", "commits", "commits"} << 6 << diskFull;
         QTest::newRow("full, the disk filled for a try")
             << full << false << room << 2 * mib
-            << QStringList{"commits", "commits", "filled", "commits", "commits", "commits"} << 6;
+            << QStringList{"commits", "commits", "filled", "commits", "commits", "commits"} << 6 << diskFull;
     }
     void heldWriteIsGivenUpOnlyWhenRefusedOfItsOwn()
     {
@@ -477,6 +484,8 @@ private slots:
         QFETCH(qint64, fileSize);
         QFETCH(QStringList, tries);
         QFETCH(int, givenUpAt);
+        QFETCH(int, told);
+        QCOMPARE(DbHeldWrites::holdCauseOf(DbFailure(refusal), byAnotherConnection), DbHoldCause(told));
         HeldWriteGiveUp giveUp;
         int givenUp = 0;
         for (int n = 0; n < tries.size() && givenUp == 0; ++n) {

@@ -55,9 +55,15 @@ int main(int argc, char **argv)
 
     for (const int records : {1, 7}) {
         ExitUnsavedDialog question;
-        question.setRecords(records);
+        question.setRecords(records, DbHoldCause::AnotherProgram);
         shoot(&question, prefix + QStringLiteral("-question-%1.png").arg(records));
     }
+    ExitUnsavedDialog fullDisk;
+    fullDisk.setRecords(7, DbHoldCause::DiskFull);
+    shoot(&fullDisk, prefix + QStringLiteral("-question-full.png"));
+    ExitUnsavedDialog fileError;
+    fileError.setRecords(7, DbHoldCause::FileError);
+    shoot(&fileError, prefix + QStringLiteral("-question-file.png"));
     ExitPendingNotice notice;
     notice.setWaits(0, 7);
     shoot(&notice, prefix + QStringLiteral("-notice-records.png"));

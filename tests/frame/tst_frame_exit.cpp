@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QTranslator>
@@ -32,6 +33,7 @@
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
 #include "support/TryCeiling.h"
+#include "support/WriteRefusal.h"
 
 namespace {
 
@@ -166,21 +168,31 @@ void TestFrameExit::exitWritesEveryHeldWriteFirst()
 
 void TestFrameExit::exitAsksWhileTheDatabaseIsHeld_data()
 {
+    QTest::addColumn<int>("kind"); // WriteRefusal
+    QTest::addColumn<QString>("cause");
     QTest::addColumn<bool>("waitForThem");
-    QTest::newRow("wait") << true;
-    QTest::newRow("quit without them") << false;
+    const QString held = QStringLiteral("another program holds the database");
+    QTest::newRow("wait") << int(DatabaseHold::Writer) << held << true;
+    QTest::newRow("quit without them") << int(DatabaseHold::Writer) << held << false;
+    // The question blamed another program for a full disk.
+    const QString full = QStringLiteral("the disk is full");
+    QTest::newRow("disk full, wait") << WriteRefusal::kFullDisk << full << true;
+    QTest::newRow("disk full, quit without them") << WriteRefusal::kFullDisk << full << false;
 }
 
-// Another program still holds the database at Exit: the operator learns how many records are not saved. Waiting,
-// the console ends by itself once they are written, without asking again meanwhile; quitting names them in the log.
+// Another program still holds the database at Exit, or its disk is full: the operator learns how many records are not
+// saved, and why. Waiting, the console ends by itself once they are written, without asking again meanwhile; quitting
+// names them in the log.
 void TestFrameExit::exitAsksWhileTheDatabaseIsHeld()
 {
+    QFETCH(int, kind);
+    QFETCH(QString, cause);
     QFETCH(bool, waitForThem);
-    const QString prefix = waitForThem ? QStringLiteral("Waited") : QStringLiteral("Dropped");
+    const QString prefix = QString::fromLatin1(QTest::currentDataTag());
     const ShortDatabaseWaits waits(50, 50);
     OrvantaDBManager *db = waits.db();
-    auto writer = std::make_unique<DatabaseHold>(db->databaseFilePath(), DatabaseHold::Writer);
-    QVERIFY2(writer->isHeld(), qPrintable(writer->error()));
+    auto writer = std::make_unique<WriteRefusal>(kind, db->databaseFilePath(), QStringList{QStringLiteral("Groups")});
+    QVERIFY2(writer->isActive(), qPrintable(writer->error()));
     holdRows(db, prefix, 30);
     QTRY_VERIFY(db->heldWrites()->isRefused());
     LogCapture log;
@@ -204,7 +216,9 @@ void TestFrameExit::exitAsksWhileTheDatabaseIsHeld()
     });
     writer.reset();
     QCOMPARE(code, 0);
-    QVERIFY2(asked.startsWith(QStringLiteral("30 records are not saved yet")), qPrintable(asked));
+    QCOMPARE(asked, QStringLiteral("30 records are not saved yet: %1. Wait, and the console ends by itself once they "
+                                   "are saved, or quit without them?")
+                        .arg(cause));
     QVERIFY(!askedAgain);
     QVERIFY(!visibleTopLevel<ExitUnsavedDialog>());
     QVERIFY(db->heldWrites()->isEmpty());
@@ -223,7 +237,8 @@ void TestFrameExit::questionShowsItsWholeTextInEachLanguage_data()
     QTest::newRow("Traditional Chinese") << QStringLiteral("zh_TW") << QStringLiteral("等候");
 }
 
-// The question in either language, with the most records a large hold leaves, is shown whole in the kit's dialog.
+// The question in either language, with the most records a large hold leaves, is shown whole in the kit's dialog,
+// and names each cause in words of its own.
 void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
 {
     QFETCH(QString, language);
@@ -231,9 +246,10 @@ void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
     QTranslator translator;
     QVERIFY(translator.load(QStringLiteral(QV_LANG_BUILD_DIR "/Orvanta_") + language + QStringLiteral(".qm")));
     QCoreApplication::installTranslator(&translator);
-    {
+    QSet<QString> asked;
+    for (const DbHoldCause cause : {DbHoldCause::AnotherProgram, DbHoldCause::DiskFull, DbHoldCause::FileError}) {
         ExitUnsavedDialog dialog;
-        dialog.setRecords(123456);
+        dialog.setRecords(123456, cause);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.btnWait->text(), wait);
@@ -242,7 +258,9 @@ void TestFrameExit::questionShowsItsWholeTextInEachLanguage()
         QVERIFY2(needs <= dialog.labelMessage->height(),
                  qPrintable(QStringLiteral("%1 > %2").arg(needs).arg(dialog.labelMessage->height())));
         QVERIFY(dialog.labelMessage->geometry().bottom() < dialog.btnWait->geometry().top());
+        asked.insert(dialog.labelMessage->text());
     }
+    QCOMPARE(asked.size(), 3);
     {
         // The notice of the waiting exit, with its longest text.
         ExitPendingNotice notice;
@@ -273,7 +291,7 @@ void TestFrameExit::keyOnTheQuestionWaits()
 {
     QFETCH(int, key);
     ExitUnsavedDialog dialog;
-    dialog.setRecords(7);
+    dialog.setRecords(7, DbHoldCause::AnotherProgram);
     QSignalSpy waited(&dialog, &ExitUnsavedDialog::waitChosen);
     QSignalSpy quit(&dialog, &ExitUnsavedDialog::quitChosen);
     dialog.show();

@@ -56,6 +56,8 @@ private slots:
     void passwordFieldsTakeWhatTheRestoreCheckTakes();
     void storedPasswordsLogIn_data();
     void storedPasswordsLogIn();
+    void emailFieldsTakeWhatAnAddressHolds_data();
+    void emailFieldsTakeWhatAnAddressHolds();
     void passwordTypedAtOnceGoesIntoTheField_data();
     void passwordTypedAtOnceGoesIntoTheField();
     void randomPasswordsComeFromTheWholeAlphabet();
@@ -210,14 +212,17 @@ void TestLogin::exampleTextNeverLogsIn()
     QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
     QVERIFY(!window->mainFrame());
     QVERIFY(window->ui.lbMessagePassword->isVisible());
-    QCOMPARE(field->text(), QStringLiteral("User Password"));
+    // Refused, the field is emptied for the password, and shows the example words while it is empty.
+    QVERIFY(field->text().isEmpty());
+    QCOMPARE(field->placeholderText(), QStringLiteral("User Password"));
     QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
     QVERIFY(!window->mainFrame());
 
-    // Entering the field clears the example text and hides what is typed.
+    // Entering the field hides what is typed.
     QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
     QApplication::sendEvent(field, &focusIn);
     QVERIFY(field->text().isEmpty());
+    QCOMPARE(field->echoMode(), QLineEdit::Password);
     QTest::keyClicks(field, QStringLiteral("User Password"));
     QTest::mouseClick(window->ui.btnLogin, Qt::LeftButton);
     QVERIFY(window->mainFrame());
@@ -347,17 +352,60 @@ void TestLogin::storedPasswordsLogIn()
     QVERIFY(isAdminLogin);
 }
 
+// The e-mail fields share the password field's widget, and took what log-in takes: an address pasted with a line end
+// or a tab after it was kept, passed the address check and was stored, and a forgotten password was mailed to it.
+// They take what an address holds, typed or pasted, and no control character.
+void TestLogin::emailFieldsTakeWhatAnAddressHolds_data()
+{
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a line end last") << QStringLiteral("ops@school.example\n") << false;
+    QTest::newRow("a tab last") << QStringLiteral("ops@school.example\t") << false;
+    QTest::newRow("a Windows line end last") << QStringLiteral("ops@school.example\r\n") << false;
+    QTest::newRow("a tab inside") << QStringLiteral("ops@school\t.example") << false;
+    QTest::newRow("an everyday address") << QStringLiteral("ops@school.example") << true;
+    QTest::newRow("a plus, an apostrophe and a hyphen") << QStringLiteral("o'neil+ops@st-mary.example") << true;
+    QTest::newRow("letters beyond ASCII") << QString::fromUtf8("jörg.weiß@schule.example") << true;
+    QTest::newRow("Chinese") << QString::fromUtf8("老師@學校.example") << true;
+    QTest::newRow("34 characters") << QString(19, QLatin1Char('k')) + QStringLiteral("@school.example") << true;
+}
+
+void TestLogin::emailFieldsTakeWhatAnAddressHolds()
+{
+    QFETCH(QString, email);
+    QFETCH(bool, taken);
+    auto window = newLogin();
+    login(window.get(), 0, QStringLiteral("kelvo"));
+    QCOMPARE(window->ui.stackedWidget->currentIndex(), 1);
+    for (CustomLineEditText *field : {window->ui.lineEditEmail, window->ui.lineEditEmailConfirm}) {
+        field->clear();
+        for (const uint codePoint : email.toUcs4())
+            QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, QString::fromUcs4(&codePoint, 1), Qt::NoModifier);
+        QCOMPARE(field->text() == email, taken);
+        field->clear();
+        QApplication::clipboard()->setText(email);
+        field->paste();
+        QCOMPARE(field->text() == email, taken);
+    }
+    QTest::mouseClick(window->ui.btnEnter, Qt::LeftButton);
+    QCOMPARE(stored(true).email, taken ? email : QString());
+    QCOMPARE(window->mainFrame() != nullptr, taken);
+}
+
 // The window opened with the keyboard in the account list, where start-up's frameless flags had moved it: a password
 // typed at once went nowhere, and its letters could choose the other account. The operator who must choose the
 // account first, from the keyboard or from the open list, then types the password.
 void TestLogin::passwordTypedAtOnceGoesIntoTheField_data()
 {
-    QTest::addColumn<int>("choice"); // 0 none, 1 an arrow key in the account list, 2 the account list opened
+    // 0 none, 1 an arrow key in the account list, 2 the account list opened, 3 a wrong password refused first
+    QTest::addColumn<int>("choice");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("admin");
     QTest::newRow("administrator, typed at once") << 0 << QStringLiteral("kelvo") << true;
     QTest::newRow("normal user chosen with an arrow key") << 1 << QStringLiteral("qeno") << false;
     QTest::newRow("normal user chosen from the open list") << 2 << QStringLiteral("qeno") << false;
+    // The keyboard stayed on Login after the refusal, and the password typed again went nowhere.
+    QTest::newRow("typed again after a wrong one") << 3 << QStringLiteral("kelvo") << true;
 }
 
 void TestLogin::passwordTypedAtOnceGoesIntoTheField()
@@ -375,7 +423,7 @@ void TestLogin::passwordTypedAtOnceGoesIntoTheField()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QWindow *keyboard = window->windowHandle();
     QComboBox *accounts = window->ui.groupComboBox;
-    if (choice != 0) {
+    if (choice == 1 || choice == 2) {
         QTest::keyClick(keyboard, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), accounts);
     }
@@ -387,6 +435,13 @@ void TestLogin::passwordTypedAtOnceGoesIntoTheField()
         QTest::keyClick(accounts->view(), Qt::Key_Down);
         QTest::keyClick(accounts->view(), Qt::Key_Return);
         QTRY_VERIFY(!accounts->view()->isVisible());
+    }
+    if (choice == 3) {
+        for (const char typed : {'k', 'e', 'l', 'v', '0'})
+            QTest::keyClick(keyboard, typed);
+        QTest::keyClick(keyboard, Qt::Key_Return);
+        QVERIFY(window->ui.lbMessagePassword->isVisible());
+        QVERIFY(!window->mainFrame());
     }
     QCOMPARE(accounts->currentIndex(), admin ? 0 : 1);
     for (const QChar typed : password)
@@ -426,8 +481,11 @@ void TestLogin::wrongPasswordShowsBadgeAndExampleText()
         QVERIFY(window->ui.lbMessagePassword->isVisible());
         QCOMPARE(window->ui.lbMessagePassword->text(), QStringLiteral("Invalid user password"));
         QCOMPARE(window->ui.lbMessagePassword->toolTip(), QStringLiteral("Invalid user password"));
-        QCOMPARE(window->ui.lineEditPassword->text(), QStringLiteral("User Password"));
-        QCOMPARE(window->ui.lineEditPassword->echoMode(), QLineEdit::Normal);
+        // Emptied for the password typed again, with the keyboard; the example words show while it is empty.
+        QVERIFY(window->ui.lineEditPassword->text().isEmpty());
+        QCOMPARE(window->ui.lineEditPassword->placeholderText(), QStringLiteral("User Password"));
+        QCOMPARE(window->ui.lineEditPassword->echoMode(), QLineEdit::Password);
+        QCOMPARE(window->focusWidget(), window->ui.lineEditPassword);
     }
     // The administrator's password does not open the normal account.
     login(window.get(), 1, QStringLiteral("kelvo"));
