@@ -47,6 +47,8 @@ public:
         NotEnoughRoom,      ///< the disk of the live database has too little room for the copies a restore needs
         NameNotText,        ///< a backup target or restore source whose name held bytes that are no text here: the
                             ///< name the file dialog gave (U+FFFD in their place) is not the file's
+        ValueTooLarge,      ///< a restore source holding a value (or a row) longer than any the console reads from a
+                            ///< chosen file (DatabaseFileSource): refused like a foreign file, but for what it is
     };
 
     /// What a restore tells the operator beyond its result: what it found beside the chosen file, and what it changed

@@ -439,6 +439,9 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
     case DatabaseFileOps::WrongSuffix:
     case DatabaseFileOps::NotConsoleDatabase:
         return tr("This file is not a database of this program. The current data is kept.");
+    case DatabaseFileOps::ValueTooLarge:
+        return tr("This backup holds a value larger than this program takes, and cannot be restored. The current data "
+                  "is kept.");
     case DatabaseFileOps::DiskFull:
         return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
                   "kept.")
