@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 
 #include <functional>
+
+#include "datastore/VelkEventLog.h"
 
 /// File work behind the database backup and restore of the user settings.
 ///
@@ -116,6 +119,9 @@ public:
     /// the console started broken or locked the operator out. report, when given, learns what checkRestoreSource()
     /// tells and what the copy made fit of the file's rows (RestoreRowCopy), for the operator.
     static Result stageRestore(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
+    /// Adds events to the Event Log of the staged copy, numbered after its own rows, in one transaction: the rows of
+    /// SOSes that came while the restore ran, or that the live file has not taken yet.
+    static Result addEventLogToStaged(const QString &livePath, const QList<VelkEventLog> &events);
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);
     /// Removes what a restore that never ended (the console killed while it copied) left beside the

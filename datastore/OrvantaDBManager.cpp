@@ -1,5 +1,7 @@
 #include "datastore/OrvantaDBManager.h"
 
+#include <algorithm>
+
 #include "datastore/AutoTestTables.h"
 #include "datastore/BroadcastTables.h"
 #include "datastore/CameraEventTables.h"
@@ -827,6 +829,44 @@ quint32 OrvantaDBManager::deleteDeviceCameraMapping(int aid)
 quint32 OrvantaDBManager::insertEventLog(VelkEventLog &event)
 {
     return CameraEventTables::insertEventLog(db(), event);
+}
+
+void OrvantaDBManager::insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event)
+{
+    forgetEventLogWritten();
+    // A key of its own for each row: none replaces another, and holds() tells whether it is written.
+    const QString key = QStringLiteral("event-log row %1").arg(++m_lastEventLogLater);
+    m_eventLogLater.append({key, event});
+    m_heldWrites->writeLater(context, what, key, [this, event] {
+        VelkEventLog row = event;
+        return insertEventLog(row);
+    });
+}
+
+void OrvantaDBManager::keepEventLogForRestore(bool keep)
+{
+    m_keepEventLogForRestore = false;
+    forgetEventLogWritten();
+    m_keepEventLogForRestore = keep;
+}
+
+QList<VelkEventLog> OrvantaDBManager::eventLogForRestore() const
+{
+    QList<VelkEventLog> events;
+    for (const EventLogLater &row : m_eventLogLater) {
+        if (m_keepEventLogForRestore || m_heldWrites->holds(row.key))
+            events.append(row.event);
+    }
+    return events;
+}
+
+void OrvantaDBManager::forgetEventLogWritten()
+{
+    if (m_keepEventLogForRestore)
+        return;
+    m_eventLogLater.erase(std::remove_if(m_eventLogLater.begin(), m_eventLogLater.end(),
+                                         [this](const EventLogLater &row) { return !m_heldWrites->holds(row.key); }),
+                          m_eventLogLater.end());
 }
 
 quint32 OrvantaDBManager::queryEventLog(QList<VelkEventLog> &events)

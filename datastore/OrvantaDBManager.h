@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVector>
 
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -174,6 +175,9 @@ public:
     quint32 updateDeviceCameraMapping(VelkDeviceCameraMap &mapping) override;
     quint32 deleteDeviceCameraMapping(int aid) override;
     quint32 insertEventLog(VelkEventLog &event) override;
+    void insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event) override;
+    void keepEventLogForRestore(bool keep) override;
+    QList<VelkEventLog> eventLogForRestore() const override;
     quint32 queryEventLog(QList<VelkEventLog> &events) override;
     quint32 deleteEventLog(int did) override;
     QString databaseFilePath() const override;
@@ -212,6 +216,15 @@ private:
     void beginOperation() const;
     /// A guard refused the operation's arguments; nothing ran.
     quint32 badArgument() const;
+    /// Forgets the rows of insertEventLogLater() that are written (or given up), unless a restore keeps them.
+    void forgetEventLogWritten();
+
+    /// A row of insertEventLogLater() and the key of its held write, which tells whether it is still held.
+    struct EventLogLater
+    {
+        QString key;
+        VelkEventLog event;
+    };
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
@@ -219,4 +232,7 @@ private:
     quint64 m_accountDataVersion = nextAccountDataVersion();
     quint64 m_deviceDataVersion = nextAccountDataVersion();
     mutable quint64 m_operationMark = 0; ///< statementFailureMark() as the last operation began
+    QVector<EventLogLater> m_eventLogLater;
+    quint64 m_lastEventLogLater = 0;
+    bool m_keepEventLogForRestore = false;
 };

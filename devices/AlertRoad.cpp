@@ -1,6 +1,5 @@
 #include "devices/AlertRoad.h"
 
-#include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/VelkEventLog.h"
 #include "network/CmdServer.h"
@@ -143,11 +142,7 @@ void AlertRoad::takeUp(const QString &key, const QString &mac, const VelkIFPDevi
     event.deviceName = device.deviceName;
     event.event = 0;
     event.time = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    m_db->heldWrites()->writeLater("AlertRoad", QStringLiteral("event-log row of the SOS from %1").arg(key),
-                                   [db = m_db, event] {
-                                       VelkEventLog row = event;
-                                       return db->insertEventLog(row);
-                                   });
+    m_db->insertEventLogLater("AlertRoad", QStringLiteral("event-log row of the SOS from %1").arg(key), event);
     // After the row is handed over: whoever counts what is not saved yet counts it too.
     emit pendingChanged(m_pending.size());
 }

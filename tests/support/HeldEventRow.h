@@ -10,10 +10,8 @@
 inline void holdEventRow(OrvantaDBIntf *db, const char *context, const QString &what, const QString &deviceName,
                          const QString &time)
 {
-    db->heldWrites()->writeLater(context, what, [db, deviceName, time] {
-        VelkEventLog event;
-        event.deviceName = deviceName;
-        event.time = time;
-        return db->insertEventLog(event);
-    });
+    VelkEventLog event;
+    event.deviceName = deviceName;
+    event.time = time;
+    db->insertEventLogLater(context, what, event);
 }
