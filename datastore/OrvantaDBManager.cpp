@@ -845,6 +845,7 @@ void OrvantaDBManager::insertEventLogLater(const char *context, const QString &w
 
 void OrvantaDBManager::keepEventLogForRestore(bool keep)
 {
+    // Rows written before a restore begins belong to the file it replaces, and after it ends to the file in use.
     m_keepEventLogForRestore = false;
     forgetEventLogWritten();
     m_keepEventLogForRestore = keep;

@@ -551,8 +551,7 @@ void UserInfoDialog::swapAndRestart(const QString &target, const QString &source
     if (carried != DatabaseFileOps::Ok) {
         DatabaseFileOps::discardStaged(target);
         writeLog(LOG_LEVEL_ERROR,
-                 "UserInfoDialog::restoreDb - %d SOS rows cannot be added to %s (%d); nothing was "
-                 "replaced",
+                 "UserInfoDialog::restoreDb - %d SOS rows cannot be added to %s (%d); nothing was replaced",
                  int(events.size()), source.toLocal8Bit().constData(), static_cast<int>(carried));
         showMessage(restoreRefusal(carried, target));
         return;
