@@ -99,8 +99,9 @@ private slots:
 private:
     FrameLayoutPage *newFrame(bool admin);
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
-    // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
-    bool restoreFrom(UserInfoDialog &dialog, const QString &file);
+    // Restore in the user settings, confirmed, with `file` chosen, and whileCopying done as the copy runs; false when
+    // no confirmation showed.
+    bool restoreFrom(UserInfoDialog &dialog, const QString &file, const std::function<void()> &whileCopying = {});
     // Waits until the dialog's backup or restore copy, which runs on a thread of its own, has ended.
     static bool copyEnded(UserInfoDialog &dialog)
     {
@@ -186,7 +187,7 @@ UserInfoDialog *TestFrame::openUserSettings(FrameLayoutPage *frame)
     return visibleTopLevel<UserInfoDialog>();
 }
 
-bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
+bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file, const std::function<void()> &whileCopying)
 {
     dialog.show();
     dialog.btnRestore->click();
@@ -195,6 +196,8 @@ bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
         return false;
     chooser.answers << file;
     confirm->btnOk->click();
+    if (whileCopying && dialog.isCopying())
+        whileCopying();
     return copyEnded(dialog);
 }
 
@@ -1457,18 +1460,13 @@ void TestFrame::sosWhileRestoringIsAnsweredAndKept()
         visibleTopLevel<EmergencyWarningDialog>()->btnClear->click();
         QVERIFY(road->pendingAlerts().isEmpty());
     }
-    dialog->btnRestore->click();
-    auto *confirm = visibleTopLevel<ReStartConfirmDialog>();
-    QVERIFY(confirm);
-    chooser.answers << backup;
-    confirm->btnOk->click();
-    QVERIFY(dialog->isCopying());
-    if (sos == QLatin1String("during"))
-        raiseSos();
+    QVERIFY(restoreFrom(*dialog, backup, [&] {
+        if (sos == QLatin1String("during"))
+            raiseSos();
+        hold.reset();
+    }));
     if (QTest::currentTestFailed())
         return;
-    hold.reset();
-    QVERIFY(copyEnded(*dialog));
     if (sos == QLatin1String("during")) {
         QCOMPARE(restarts, 0);
         QPointer<EmergencyWarningDialog> warning = visibleTopLevel<EmergencyWarningDialog>();
