@@ -831,16 +831,27 @@ quint32 OrvantaDBManager::insertEventLog(VelkEventLog &event)
     return CameraEventTables::insertEventLog(db(), event);
 }
 
-void OrvantaDBManager::insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event)
+quint64 OrvantaDBManager::insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event)
 {
     forgetEventLogWritten();
     // A key of its own for each row: none replaces another, and holds() tells whether it is written.
-    const QString key = QStringLiteral("event-log row %1").arg(++m_lastEventLogLater);
-    m_eventLogLater.append({key, event});
+    const quint64 number = ++m_lastEventLogLater;
+    const QString key = QStringLiteral("event-log row %1").arg(number);
+    m_eventLogLater.append({number, key, event});
     m_heldWrites->writeLater(context, what, key, [this, event] {
         VelkEventLog row = event;
         return insertEventLog(row);
     });
+    return number;
+}
+
+void OrvantaDBManager::eventLogAnswered(quint64 row)
+{
+    for (EventLogLater &kept : m_eventLogLater) {
+        if (kept.number == row)
+            kept.warningOpen = false;
+    }
+    forgetEventLogWritten();
 }
 
 void OrvantaDBManager::keepEventLogForRestore(bool keep)
@@ -854,8 +865,10 @@ void OrvantaDBManager::keepEventLogForRestore(bool keep)
 QList<VelkEventLog> OrvantaDBManager::eventLogForRestore() const
 {
     QList<VelkEventLog> events;
+    // A warning still open as the restore began is answered before the restart, and its row, written into the file
+    // the restore replaces, went with that file: after the restart nothing told of the SOS.
     for (const EventLogLater &row : m_eventLogLater) {
-        if (m_keepEventLogForRestore || m_heldWrites->holds(row.key))
+        if (m_keepEventLogForRestore || row.warningOpen || m_heldWrites->holds(row.key))
             events.append(row.event);
     }
     return events;
@@ -865,9 +878,10 @@ void OrvantaDBManager::forgetEventLogWritten()
 {
     if (m_keepEventLogForRestore)
         return;
-    m_eventLogLater.erase(std::remove_if(m_eventLogLater.begin(), m_eventLogLater.end(),
-                                         [this](const EventLogLater &row) { return !m_heldWrites->holds(row.key); }),
-                          m_eventLogLater.end());
+    m_eventLogLater.erase(
+        std::remove_if(m_eventLogLater.begin(), m_eventLogLater.end(),
+                       [this](const EventLogLater &row) { return !row.warningOpen && !m_heldWrites->holds(row.key); }),
+        m_eventLogLater.end());
 }
 
 quint32 OrvantaDBManager::queryEventLog(QList<VelkEventLog> &events)

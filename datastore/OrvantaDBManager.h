@@ -175,7 +175,8 @@ public:
     quint32 updateDeviceCameraMapping(VelkDeviceCameraMap &mapping) override;
     quint32 deleteDeviceCameraMapping(int aid) override;
     quint32 insertEventLog(VelkEventLog &event) override;
-    void insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event) override;
+    quint64 insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event) override;
+    void eventLogAnswered(quint64 row) override;
     void keepEventLogForRestore(bool keep) override;
     QList<VelkEventLog> eventLogForRestore() const override;
     quint32 queryEventLog(QList<VelkEventLog> &events) override;
@@ -216,14 +217,17 @@ private:
     void beginOperation() const;
     /// A guard refused the operation's arguments; nothing ran.
     quint32 badArgument() const;
-    /// Forgets the rows of insertEventLogLater() that are written (or given up), unless a restore keeps them.
+    /// Forgets the rows of insertEventLogLater() that are written (or given up) and whose warning is answered, unless a
+    /// restore keeps them.
     void forgetEventLogWritten();
 
     /// A row of insertEventLogLater() and the key of its held write, which tells whether it is still held.
     struct EventLogLater
     {
+        quint64 number = 0;
         QString key;
         VelkEventLog event;
+        bool warningOpen = true;
     };
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread

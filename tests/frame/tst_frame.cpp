@@ -1399,12 +1399,14 @@ void TestFrame::restoreTellsWhatItMadeFit()
 
 void TestFrame::sosWhileRestoringIsAnsweredAndKept_data()
 {
-    QTest::addColumn<QString>("sos"); // "", "before" the restore (answered at once) or "during" the copy
-    QTest::addColumn<bool>("held");   // another program holds the file as the SOS comes, till the copy waits it out
+    // "", "before" the restore (answered at once), "open" (raised before, answered after the copy) or "during" the copy
+    QTest::addColumn<QString>("sos");
+    QTest::addColumn<bool>("held"); // another program holds the file as the SOS comes, till the copy waits it out
     QTest::newRow("no SOS") << QString() << false;
     QTest::newRow("an SOS during the copy") << QStringLiteral("during") << false;
     QTest::newRow("an SOS during the copy, its row held") << QStringLiteral("during") << true;
     QTest::newRow("an SOS answered before, its row still held") << QStringLiteral("before") << true;
+    QTest::newRow("an SOS still open as the restore begins, its row written") << QStringLiteral("open") << false;
 }
 
 // An SOS that came while Restore copied a backup was lost at the restart that followed at once: its warning vanished
@@ -1453,10 +1455,16 @@ void TestFrame::sosWhileRestoringIsAnsweredAndKept()
         if (held)
             QTRY_VERIFY(waits.db()->heldWrites()->isRefused());
     };
-    if (sos == QLatin1String("before")) {
+    if (sos == QLatin1String("before") || sos == QLatin1String("open")) {
         raiseSos();
         if (QTest::currentTestFailed())
             return;
+    }
+    if (sos == QLatin1String("open")) {
+        // Written into the file the restore replaces, not merely handed over.
+        QTRY_VERIFY(DbProbe(live, QStringLiteral("sos-live")).column(events).contains(device.deviceName));
+    }
+    if (sos == QLatin1String("before")) {
         visibleTopLevel<EmergencyWarningDialog>()->btnClear->click();
         QVERIFY(road->pendingAlerts().isEmpty());
     }
@@ -1467,7 +1475,7 @@ void TestFrame::sosWhileRestoringIsAnsweredAndKept()
     }));
     if (QTest::currentTestFailed())
         return;
-    if (sos == QLatin1String("during")) {
+    if (sos == QLatin1String("during") || sos == QLatin1String("open")) {
         QCOMPARE(restarts, 0);
         QPointer<EmergencyWarningDialog> warning = visibleTopLevel<EmergencyWarningDialog>();
         QVERIFY(warning);

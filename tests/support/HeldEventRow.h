@@ -13,5 +13,6 @@ inline void holdEventRow(OrvantaDBIntf *db, const char *context, const QString &
     VelkEventLog event;
     event.deviceName = deviceName;
     event.time = time;
-    db->insertEventLogLater(context, what, event);
+    // No warning stands open for it: a restore carries it only while it is held.
+    db->eventLogAnswered(db->insertEventLogLater(context, what, event));
 }
