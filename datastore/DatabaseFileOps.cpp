@@ -24,6 +24,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "datastore/CameraEventTables.h"
 #include "datastore/CoreTables.h"
 #include "datastore/DatabaseFileSource.h"
 #include "datastore/DatabaseSchema.h"
@@ -501,6 +502,25 @@ DatabaseFileOps::Result DatabaseFileOps::stageRestore(const QString &livePath, c
     if (result != Ok)
         discardStaged(livePath);
     return result;
+}
+
+DatabaseFileOps::Result DatabaseFileOps::addEventLogToStaged(const QString &livePath, const QList<VelkEventLog> &events)
+{
+    if (events.isEmpty())
+        return Ok;
+    FileConnection staged;
+    staged.db().setDatabaseName(stagedPath(livePath));
+    if (!QFileInfo(stagedPath(livePath)).isFile() || staged.openAndRead().isValid())
+        return CopyFailed;
+    SqlTransaction transaction(staged.db(), "DatabaseFileOps::addEventLogToStaged");
+    bool written = transaction.isActive();
+    for (int n = 0; written && n < events.size(); ++n) {
+        VelkEventLog event = events.at(n);
+        written = CameraEventTables::insertEventLog(staged.db(), event) == DB_OK;
+    }
+    if (written && transaction.commit())
+        return Ok;
+    return lastStatementFailure(staged.db()) == DbFailure::DiskFull ? DiskFull : CopyFailed;
 }
 
 void DatabaseFileOps::discardStaged(const QString &livePath)

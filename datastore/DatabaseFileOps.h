@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 
 #include <functional>
+
+#include "datastore/VelkEventLog.h"
 
 /// File work behind the database backup and restore of the user settings.
 ///
@@ -47,6 +50,8 @@ public:
         NotEnoughRoom,      ///< the disk of the live database has too little room for the copies a restore needs
         NameNotText,        ///< a backup target or restore source whose name held bytes that are no text here: the
                             ///< name the file dialog gave (U+FFFD in their place) is not the file's
+        ValueTooLarge,      ///< a restore source holding a value (or a row) longer than any the console reads from a
+                            ///< chosen file (DatabaseFileSource): refused like a foreign file, but for what it is
     };
 
     /// What a restore tells the operator beyond its result: what it found beside the chosen file, and what it changed
@@ -114,6 +119,9 @@ public:
     /// the console started broken or locked the operator out. report, when given, learns what checkRestoreSource()
     /// tells and what the copy made fit of the file's rows (RestoreRowCopy), for the operator.
     static Result stageRestore(const QString &livePath, const QString &source, RestoreReport *report = nullptr);
+    /// Adds events to the Event Log of the staged copy, numbered after its own rows, in one transaction: the rows of
+    /// SOSes that came while the restore ran, or that the live file has not taken yet.
+    static Result addEventLogToStaged(const QString &livePath, const QList<VelkEventLog> &events);
     /// Drops a staged copy that will not be used.
     static void discardStaged(const QString &livePath);
     /// Removes what a restore that never ended (the console killed while it copied) left beside the

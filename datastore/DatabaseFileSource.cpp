@@ -431,9 +431,11 @@ DatabaseFileOps::Result DatabaseFileSource::writeFailure(int code)
         return DatabaseFileOps::DiskFull;
     case SQLITE_CONSTRAINT:
     case SQLITE_MISMATCH:
-    case SQLITE_TOOBIG:
         // Rows the console's own tables cannot hold.
         return DatabaseFileOps::NotConsoleDatabase;
+    case SQLITE_TOOBIG:
+        // A value beyond what a chosen file is read with: the file may well be the console's own.
+        return DatabaseFileOps::ValueTooLarge;
     default:
         return DatabaseFileOps::CopyFailed;
     }

@@ -243,6 +243,18 @@ public:
     virtual quint32 updateDeviceCameraMapping(VelkDeviceCameraMap &mapping) = 0;
     virtual quint32 deleteDeviceCameraMapping(int aid) = 0;
     virtual quint32 insertEventLog(VelkEventLog &event) = 0;
+    /// The row of an SOS, for a caller that must never wait on the database: written as DbHeldWrites::writeLater()
+    /// writes, and kept for a restore until it is written and its warning answered (eventLogForRestore()). Returns the
+    /// row's number for eventLogAnswered().
+    virtual quint64 insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event) = 0;
+    /// The warning of the SOS whose row insertEventLogLater() numbered is answered.
+    virtual void eventLogAnswered(quint64 row) = 0;
+    /// A restore begins (true) or ends (false). While it runs, every row handed to insertEventLogLater() is kept for
+    /// it, written or not: written into the file the restore replaces, it was lost with that file.
+    virtual void keepEventLogForRestore(bool keep) = 0;
+    /// The rows of insertEventLogLater() that the restored file must get: those not written yet, those whose warning
+    /// was open as the restore began, and those handed over since it began, in the order they came.
+    virtual QList<VelkEventLog> eventLogForRestore() const = 0;
     virtual quint32 queryEventLog(QList<VelkEventLog> &events) = 0;
     virtual quint32 deleteEventLog(int did) = 0;
 

@@ -1,5 +1,7 @@
 #include "datastore/OrvantaDBManager.h"
 
+#include <algorithm>
+
 #include "datastore/AutoTestTables.h"
 #include "datastore/BroadcastTables.h"
 #include "datastore/CameraEventTables.h"
@@ -827,6 +829,59 @@ quint32 OrvantaDBManager::deleteDeviceCameraMapping(int aid)
 quint32 OrvantaDBManager::insertEventLog(VelkEventLog &event)
 {
     return CameraEventTables::insertEventLog(db(), event);
+}
+
+quint64 OrvantaDBManager::insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event)
+{
+    forgetEventLogWritten();
+    // A key of its own for each row: none replaces another, and holds() tells whether it is written.
+    const quint64 number = ++m_lastEventLogLater;
+    const QString key = QStringLiteral("event-log row %1").arg(number);
+    m_eventLogLater.append({number, key, event});
+    m_heldWrites->writeLater(context, what, key, [this, event] {
+        VelkEventLog row = event;
+        return insertEventLog(row);
+    });
+    return number;
+}
+
+void OrvantaDBManager::eventLogAnswered(quint64 row)
+{
+    for (EventLogLater &kept : m_eventLogLater) {
+        if (kept.number == row)
+            kept.warningOpen = false;
+    }
+    forgetEventLogWritten();
+}
+
+void OrvantaDBManager::keepEventLogForRestore(bool keep)
+{
+    // Rows written before a restore begins belong to the file it replaces, and after it ends to the file in use.
+    m_keepEventLogForRestore = false;
+    forgetEventLogWritten();
+    m_keepEventLogForRestore = keep;
+}
+
+QList<VelkEventLog> OrvantaDBManager::eventLogForRestore() const
+{
+    QList<VelkEventLog> events;
+    // A warning still open as the restore began is answered before the restart, and its row, written into the file
+    // the restore replaces, went with that file: after the restart nothing told of the SOS.
+    for (const EventLogLater &row : m_eventLogLater) {
+        if (m_keepEventLogForRestore || row.warningOpen || m_heldWrites->holds(row.key))
+            events.append(row.event);
+    }
+    return events;
+}
+
+void OrvantaDBManager::forgetEventLogWritten()
+{
+    if (m_keepEventLogForRestore)
+        return;
+    m_eventLogLater.erase(
+        std::remove_if(m_eventLogLater.begin(), m_eventLogLater.end(),
+                       [this](const EventLogLater &row) { return !row.warningOpen && !m_heldWrites->holds(row.key); }),
+        m_eventLogLater.end());
 }
 
 quint32 OrvantaDBManager::queryEventLog(QList<VelkEventLog> &events)

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVector>
 
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/OrvantaDBIntf.h"
@@ -174,6 +175,10 @@ public:
     quint32 updateDeviceCameraMapping(VelkDeviceCameraMap &mapping) override;
     quint32 deleteDeviceCameraMapping(int aid) override;
     quint32 insertEventLog(VelkEventLog &event) override;
+    quint64 insertEventLogLater(const char *context, const QString &what, const VelkEventLog &event) override;
+    void eventLogAnswered(quint64 row) override;
+    void keepEventLogForRestore(bool keep) override;
+    QList<VelkEventLog> eventLogForRestore() const override;
     quint32 queryEventLog(QList<VelkEventLog> &events) override;
     quint32 deleteEventLog(int did) override;
     QString databaseFilePath() const override;
@@ -212,6 +217,18 @@ private:
     void beginOperation() const;
     /// A guard refused the operation's arguments; nothing ran.
     quint32 badArgument() const;
+    /// Forgets the rows of insertEventLogLater() that are written (or given up) and whose warning is answered, unless a
+    /// restore keeps them.
+    void forgetEventLogWritten();
+
+    /// A row of insertEventLogLater() and the key of its held write, which tells whether it is still held.
+    struct EventLogLater
+    {
+        quint64 number = 0;
+        QString key;
+        VelkEventLog event;
+        bool warningOpen = true;
+    };
 
     QMutex m_mutex{QMutex::Recursive}; // never locked: every call comes from the GUI thread
     DatabaseManager *m_dbManager = nullptr;
@@ -219,4 +236,7 @@ private:
     quint64 m_accountDataVersion = nextAccountDataVersion();
     quint64 m_deviceDataVersion = nextAccountDataVersion();
     mutable quint64 m_operationMark = 0; ///< statementFailureMark() as the last operation began
+    QVector<EventLogLater> m_eventLogLater;
+    quint64 m_lastEventLogLater = 0;
+    bool m_keepEventLogForRestore = false;
 };

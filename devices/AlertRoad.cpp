@@ -1,6 +1,5 @@
 #include "devices/AlertRoad.h"
 
-#include "datastore/DbHeldWrites.h"
 #include "datastore/OrvantaDBIntf.h"
 #include "datastore/VelkEventLog.h"
 #include "network/CmdServer.h"
@@ -52,7 +51,12 @@ void AlertRoad::onUnmuted(int outcome, int code)
         writeLog(LOG_LEVEL_WARNING, "AlertRoad: the PC's output level is 0, the alarm cannot be heard");
 }
 
-AlertRoad::~AlertRoad() = default;
+AlertRoad::~AlertRoad()
+{
+    // Its warnings go with it: the data store keeps no row for a restore on their account.
+    for (quint64 row : qAsConst(m_rows))
+        m_db->eventLogAnswered(row);
+}
 
 void AlertRoad::setBeepIntervalMs(int milliseconds)
 {
@@ -143,11 +147,8 @@ void AlertRoad::takeUp(const QString &key, const QString &mac, const VelkIFPDevi
     event.deviceName = device.deviceName;
     event.event = 0;
     event.time = m_clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    m_db->heldWrites()->writeLater("AlertRoad", QStringLiteral("event-log row of the SOS from %1").arg(key),
-                                   [db = m_db, event] {
-                                       VelkEventLog row = event;
-                                       return db->insertEventLog(row);
-                                   });
+    m_rows.insert(key, m_db->insertEventLogLater("AlertRoad",
+                                                 QStringLiteral("event-log row of the SOS from %1").arg(key), event));
     // After the row is handed over: whoever counts what is not saved yet counts it too.
     emit pendingChanged(m_pending.size());
 }
@@ -168,6 +169,11 @@ void AlertRoad::stopAlertOfDevice(quint32 did)
 void AlertRoad::settle(const QString &key)
 {
     const bool wasPending = m_pending.removeAll(key) > 0;
+    const auto row = m_rows.constFind(key);
+    if (row != m_rows.constEnd()) {
+        m_db->eventLogAnswered(*row);
+        m_rows.erase(row);
+    }
     m_answered.insert(key, m_clock->now());
     writeLog(LOG_LEVEL_INFO, "AlertRoad: SOS from %s answered", qUtf8Printable(key));
     if (wasPending)

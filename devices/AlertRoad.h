@@ -117,5 +117,6 @@ private:
     std::function<void()> m_beep;
     QTimer *m_beepTimer;
     QStringList m_pending;
+    QHash<QString, quint64> m_rows; ///< the event-log row of each pending alert, by its key
     QHash<QString, QDateTime> m_answered;
 };

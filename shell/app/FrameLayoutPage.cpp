@@ -123,6 +123,7 @@ FrameLayoutPage::FrameLayoutPage(VelkAccount loggedIn, QWidget *parent) : QWidge
     connect(management, &Management::updateMultiUser, settings, &Settings::updateMultiUserTable);
     connect(management, &Management::startAlert, this, &FrameLayoutPage::showAlertIcon);
     connect(management, &Management::restoreWindow, this, &FrameLayoutPage::restoreWindow);
+    connect(management->alertRoad(), &AlertRoad::pendingChanged, userInfoDialog, &UserInfoDialog::setAlertsOpen);
     // The panels get the new password before the frame re-reads the accounts.
     connect(userInfoDialog, &UserInfoDialog::changePassWord, connectedList, &ConnectedList::passWordChange);
     connect(userInfoDialog, &UserInfoDialog::changePassWord, this, &FrameLayoutPage::passWordChange);

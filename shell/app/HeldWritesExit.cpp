@@ -3,7 +3,8 @@
 #include "datastore/DbHeldWrites.h"
 #include "shell/base/Log.h"
 
-HeldWritesExit::HeldWritesExit(DbHeldWrites *held, QObject *parent) : QObject(parent), m_held(held)
+HeldWritesExit::HeldWritesExit(DbHeldWrites *held, QObject *parent, const char *what)
+    : QObject(parent), m_held(held), m_what(what)
 {
     connect(m_held, &DbHeldWrites::allWritten, this, &HeldWritesExit::update);
     connect(m_held, &DbHeldWrites::refusedAtExit, this, [this](int records) {
@@ -76,7 +77,7 @@ void HeldWritesExit::update()
     }
     if (m_alertsOpen > 0 && !m_alertLogged) {
         // Ending now would take the warning, its alarm and the panel's stop-alert with it.
-        writeLog(LOG_LEVEL_INFO, "HeldWritesExit: Exit waits for the SOS warning to be answered");
+        writeLog(LOG_LEVEL_INFO, "HeldWritesExit: %s waits for the SOS warning to be answered", m_what);
         m_alertLogged = true;
     }
     emit pendingChanged();

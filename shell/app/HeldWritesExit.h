@@ -21,13 +21,16 @@ class DbHeldWrites;
 /// alarm and the red frame vanished unanswered, and the panel never had its stop-alert. An open warning now holds any
 /// exit until it is answered (setAlertsOpen). A waiting exit can be called off (callOff), and tells whoever shows it
 /// what it waits for (pendingChanged).
+///
+/// A restore's restart ends the console too, and waits for the warnings the same way (quitAnyway: the writes held
+/// for the file it replaces are not waited for).
 class HeldWritesExit : public QObject
 {
     Q_OBJECT
 
 public:
-    /// held is not owned.
-    explicit HeldWritesExit(DbHeldWrites *held, QObject *parent = nullptr);
+    /// held is not owned. what names the exit in the log ("Exit", "Restore").
+    explicit HeldWritesExit(DbHeldWrites *held, QObject *parent = nullptr, const char *what = "Exit");
 
     /// The operator chose Exit: quit() at once when nothing is held and no warning is open, else once everything held
     /// is written and every warning answered.
@@ -61,6 +64,7 @@ private:
     void update();
 
     DbHeldWrites *m_held;
+    const char *m_what;
     bool m_chosen = false;
     bool m_withoutRecords = false;
     int m_alertsOpen = 0;

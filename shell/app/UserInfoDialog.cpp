@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QRegularExpressionValidator>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QWindow>
@@ -20,6 +21,7 @@
 #include "platform/SingleInstance.h"
 #include "shell/app/AccountEditRules.h"
 #include "shell/app/CheckPasswordDialog.h"
+#include "shell/app/HeldWritesExit.h"
 #include "shell/app/LanguageDialog.h"
 #include "shell/app/LoginRules.h"
 #include "shell/app/ReStartConfirmDialog.h"
@@ -168,6 +170,14 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     busyNotice->hide();
 
     messageDialog = new GeneralMsgDialog(this);
+
+    restartWait = new HeldWritesExit(dbIntf->heldWrites(), this, "Restore");
+    connect(restartWait, &HeldWritesExit::quit, this, [this] {
+        const std::function<void()> swap = std::move(swapWaiting);
+        swapWaiting = nullptr;
+        if (swap)
+            swap();
+    });
 }
 
 UserInfoDialog::~UserInfoDialog() = default;
@@ -180,6 +190,11 @@ void UserInfoDialog::setRestartHandler(std::function<void(const QStringList &arg
 void UserInfoDialog::setLiveFileWaitMs(int waitMs)
 {
     liveFileWait() = waitMs;
+}
+
+void UserInfoDialog::setAlertsOpen(int warnings)
+{
+    restartWait->setAlertsOpen(warnings);
 }
 
 void UserInfoDialog::restartProgram(const QStringList &arguments)
@@ -439,6 +454,9 @@ QString UserInfoDialog::restoreRefusal(DatabaseFileOps::Result result, const QSt
     case DatabaseFileOps::WrongSuffix:
     case DatabaseFileOps::NotConsoleDatabase:
         return tr("This file is not a database of this program. The current data is kept.");
+    case DatabaseFileOps::ValueTooLarge:
+        return tr("This backup holds a value larger than this program takes, and cannot be restored. The current data "
+                  "is kept.");
     case DatabaseFileOps::DiskFull:
         return tr("The database could not be restored, because the disk that holds %1 is full. The current data is "
                   "kept.")
@@ -472,10 +490,15 @@ void UserInfoDialog::restoreDb()
     if (showCopying())
         return;
     const QString target = dbIntf->databaseFilePath();
+    // From here on the row of an SOS goes into the restored file too: written into the live file alone, it was lost
+    // with it.
+    dbIntf->keepEventLogForRestore(true);
     const QString source = FileChooser::instance()->getOpenFileName(this, tr("Open Directory"),
                                                                     FileChooser::startFolder(), tr("DB Files (*.db)"));
-    if (source.isEmpty())
+    if (source.isEmpty()) {
+        dbIntf->keepEventLogForRestore(false);
         return;
+    }
     // Written on the copy's thread, read on this one once that thread has ended.
     auto report = std::make_shared<DatabaseFileOps::RestoreReport>();
     runCopy(
@@ -499,17 +522,43 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
                                     const DatabaseFileOps::RestoreReport &report)
 {
     if (result != DatabaseFileOps::Ok) {
+        dbIntf->keepEventLogForRestore(false);
         writeLog(LOG_LEVEL_WARNING, "UserInfoDialog::restoreDb - %s not restored (%d); nothing was replaced",
                  source.toLocal8Bit().constData(), static_cast<int>(result));
         showMessage(restoreRefusal(result, target, report));
         return;
     }
+    // The restart waits for every open SOS warning to be answered, as an exit does: it took the warning, its alarm
+    // and the panel's stop-alert with it. At once when none is open.
+    swapWaiting = [this, target, source, report] { swapAndRestart(target, source, report); };
+    restartWait->quitAnyway();
+}
+
+void UserInfoDialog::swapAndRestart(const QString &target, const QString &source,
+                                    const DatabaseFileOps::RestoreReport &report)
+{
+    const auto restoreEnds = qScopeGuard([this] { dbIntf->keepEventLogForRestore(false); });
     // A program may have taken the file since the wait above; the data store stays open while it is refused.
     if (DatabaseFileOps::waitForLiveFile(target, DatabaseFileOps::kSwapWaitMs) != DatabaseFileOps::Ok) {
         DatabaseFileOps::discardStaged(target);
         showMessage(restoreRefusal(DatabaseFileOps::InUse, target));
         return;
     }
+    // The rows of SOSes that came since the restore began, and any the live file has not taken yet: the closed
+    // database drops what it holds, and the live file is set aside.
+    const QList<VelkEventLog> events = dbIntf->eventLogForRestore();
+    const DatabaseFileOps::Result carried = DatabaseFileOps::addEventLogToStaged(target, events);
+    if (carried != DatabaseFileOps::Ok) {
+        DatabaseFileOps::discardStaged(target);
+        writeLog(LOG_LEVEL_ERROR,
+                 "UserInfoDialog::restoreDb - %d SOS rows cannot be added to %s (%d); nothing was replaced",
+                 int(events.size()), source.toLocal8Bit().constData(), static_cast<int>(carried));
+        showMessage(restoreRefusal(carried, target));
+        return;
+    }
+    if (!events.isEmpty())
+        writeLog(LOG_LEVEL_INFO, "UserInfoDialog::restoreDb - %d SOS rows added to the restored file",
+                 int(events.size()));
     if (dbIntf->closeDatabase() != DB_OK) {
         DatabaseFileOps::discardStaged(target);
         showMessage(restoreRefusal(DatabaseFileOps::CopyFailed, target));
@@ -523,8 +572,8 @@ void UserInfoDialog::swapInRestored(DatabaseFileOps::Result result, const QStrin
         restartProgram({SwapFailedArgument});
         return;
     }
-    // At once: the closed database takes no write until the restart, and what is held for it meanwhile (the row of
-    // an SOS) is lost. The restarted program tells what the restore made fit.
+    // At once: the closed database takes no write until the restart, and what is held for it meanwhile is lost. The
+    // restarted program tells what the restore made fit.
     restartProgram(restartArguments(report));
 }
 

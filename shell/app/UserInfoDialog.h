@@ -12,6 +12,7 @@
 class CheckPasswordDialog;
 class DatabaseFileJob;
 class GeneralMsgDialog;
+class HeldWritesExit;
 class LanguageDialog;
 class OrvantaDBIntf;
 class QProgressDialog;
@@ -61,6 +62,8 @@ signals:
     void changePassWord(QString password);
 
 public slots:
+    /// How many SOS warnings are open: a restore restarts the console only once none is.
+    void setAlertsOpen(int warnings);
     void writeSetting();
     void showChangePassword();
     void passWordChange(QString password);
@@ -86,9 +89,11 @@ private:
     /// Runs work on the copy's own thread with the busy notice showing notice, then done on this thread.
     void runCopy(const QString &notice, std::function<DatabaseFileOps::Result()> work,
                  std::function<void(DatabaseFileOps::Result)> done);
-    /// The end of a restore once the chosen file is checked and staged (result): the swap and the restart.
+    /// The end of a restore once the chosen file is checked and staged (result): the swap and the restart, once no SOS
+    /// warning is open.
     void swapInRestored(DatabaseFileOps::Result result, const QString &target, const QString &source,
                         const DatabaseFileOps::RestoreReport &report);
+    void swapAndRestart(const QString &target, const QString &source, const DatabaseFileOps::RestoreReport &report);
     void restartProgram(const QStringList &arguments = QStringList());
 
     OrvantaDBIntf *dbIntf = nullptr;
@@ -105,4 +110,6 @@ private:
     DatabaseFileJob *copyJob = nullptr;
     QProgressDialog *busyNotice = nullptr;
     FormScale formScale;
+    HeldWritesExit *restartWait = nullptr;
+    std::function<void()> swapWaiting; ///< the swap of a staged restore that waits for SOS warnings to be answered
 };

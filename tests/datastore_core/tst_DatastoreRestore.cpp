@@ -809,7 +809,7 @@ private slots:
     // user's password and card no longer matched what the panels held, and two users whose names differed only after
     // byte 4,096 came back under one name. Every value comes back whole; one of 60 MB in the Event Log too, which the
     // Event Log reads only as far as a cell shows; one beyond 64 MB, more than any chosen file is read with, is refused
-    // as before, and nothing is replaced.
+    // as before, and nothing is replaced. Its refusal named a foreign file; it names the long value.
     void consoleBackupBringsBackEveryValueWhole_data()
     {
         QTest::addColumn<QString>("statements");
@@ -847,7 +847,7 @@ private slots:
         QTest::newRow("an Event Log value beyond 64 MB")
             << "INSERT INTO EventLog (deviceName, event, time) VALUES (replace(hex(zeroblob(33554433)), '0', 'x'), 1, "
                "'2024-05-06 07:31:00')"
-            << int(DatabaseFileOps::NotConsoleDatabase);
+            << int(DatabaseFileOps::ValueTooLarge);
     }
     void consoleBackupBringsBackEveryValueWhole()
     {

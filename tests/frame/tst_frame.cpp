@@ -17,9 +17,11 @@
 #include "broadcast/Broadcast.h"
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/DatabaseManager.h"
+#include "devices/AlertRoad.h"
 #include "devices/ConnectedList.h"
 #include "devices/DeviceTableModel.h"
 #include "devices/Management.h"
+#include "emergency/EmergencyWarningDialog.h"
 #include "firmware/IFPUpgradeManager.h"
 #include "network/CmdServer.h"
 #include "scheduling/Scheduling.h"
@@ -89,14 +91,17 @@ private slots:
     void restoreWaitsForAProgramHoldingTheDatabase();
     void restoreBringsChangesOfWalFile();
     void restoreTellsWhatItMadeFit();
+    void sosWhileRestoringIsAnsweredAndKept_data();
+    void sosWhileRestoringIsAnsweredAndKept();
     // Closes the live database: keep last.
     void restoreSwapsInBackupAndRestarts();
 
 private:
     FrameLayoutPage *newFrame(bool admin);
     UserInfoDialog *openUserSettings(FrameLayoutPage *frame);
-    // Restore in the user settings, confirmed, with `file` chosen; false when no confirmation showed.
-    bool restoreFrom(UserInfoDialog &dialog, const QString &file);
+    // Restore in the user settings, confirmed, with `file` chosen, and whileCopying done as the copy runs; false when
+    // no confirmation showed.
+    bool restoreFrom(UserInfoDialog &dialog, const QString &file, const std::function<void()> &whileCopying = {});
     // Waits until the dialog's backup or restore copy, which runs on a thread of its own, has ended.
     static bool copyEnded(UserInfoDialog &dialog)
     {
@@ -182,7 +187,7 @@ UserInfoDialog *TestFrame::openUserSettings(FrameLayoutPage *frame)
     return visibleTopLevel<UserInfoDialog>();
 }
 
-bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
+bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file, const std::function<void()> &whileCopying)
 {
     dialog.show();
     dialog.btnRestore->click();
@@ -191,6 +196,8 @@ bool TestFrame::restoreFrom(UserInfoDialog &dialog, const QString &file)
         return false;
     chooser.answers << file;
     confirm->btnOk->click();
+    if (whileCopying && dialog.isCopying())
+        whileCopying();
     return copyEnded(dialog);
 }
 
@@ -1388,6 +1395,100 @@ void TestFrame::restoreTellsWhatItMadeFit()
     QTRY_COMPARE(DbProbe(live, QStringLiteral("made-to-fit-sos"))
                      .column(QStringLiteral("SELECT count(*) FROM EventLog WHERE deviceName = 'Room 12'")),
                  QStringList{QStringLiteral("1")});
+}
+
+void TestFrame::sosWhileRestoringIsAnsweredAndKept_data()
+{
+    // "", "before" the restore (answered at once), "open" (raised before, answered after the copy) or "during" the copy
+    QTest::addColumn<QString>("sos");
+    QTest::addColumn<bool>("held"); // another program holds the file as the SOS comes, till the copy waits it out
+    QTest::newRow("no SOS") << QString() << false;
+    QTest::newRow("an SOS during the copy") << QStringLiteral("during") << false;
+    QTest::newRow("an SOS during the copy, its row held") << QStringLiteral("during") << true;
+    QTest::newRow("an SOS answered before, its row still held") << QStringLiteral("before") << true;
+    QTest::newRow("an SOS still open as the restore begins, its row written") << QStringLiteral("open") << false;
+}
+
+// An SOS that came while Restore copied a backup was lost at the restart that followed at once: its warning vanished
+// unanswered, and its Event Log row went to the file that was swapped away, or, still held while another program held
+// the file, was dropped with the closed database. The restart waits for the warning to be answered, as an exit does,
+// and the row goes into the restored file. Without an SOS the console restarts as the copy ends, and says nothing.
+void TestFrame::sosWhileRestoringIsAnsweredAndKept()
+{
+    QFETCH(QString, sos);
+    QFETCH(bool, held);
+    const QString live = DatabaseFileOps::liveDatabasePath();
+    OrvantaDBIntf *db = OrvantaDBManager::getInstance();
+    // A panel of its own for each row: an answered panel's SOS is dropped for a while.
+    static int serial = 0;
+    VelkIFPDevice device;
+    device.deviceName = QStringLiteral("Restore SOS %1").arg(++serial);
+    device.macAddress = QStringLiteral("02:51:4d:00:0d:%1").arg(serial, 2, 10, QLatin1Char('0'));
+    device.deviceType = QStringLiteral("Control Box");
+    QCOMPARE(db->createIFPDevice(device), DB_OK);
+    QList<VelkIFPDevice> managed;
+    QCOMPARE(db->queryAllAvailableIFP(managed), DB_OK);
+    CmdServer::getInstance()->setManagedDevices(managed);
+    const QString backup = env->home() + QStringLiteral("/sos-while-restoring.db");
+    QFile::remove(backup);
+    QCOMPARE(DatabaseFileOps::backup(live, backup), DatabaseFileOps::Ok);
+    const QStringList backupContent = contentOf(backup);
+    const QString events = QStringLiteral("SELECT deviceName FROM EventLog ORDER BY did");
+    const QStringList backupEvents = DbProbe(backup, QStringLiteral("sos-backup")).column(events);
+    auto reopen = qScopeGuard([]() { liveManager()->openDatabase(); });
+    const auto waitBack = qScopeGuard([]() { UserInfoDialog::setLiveFileWaitMs(DatabaseFileOps::kLiveFileWaitMs); });
+    UserInfoDialog::setLiveFileWaitMs(QuorvinTryCeilingMs);
+    // A held row is tried again only after a commit of another write.
+    const ShortDatabaseWaits waits(50, 600000);
+    std::unique_ptr<DatabaseHold> hold;
+    if (held) {
+        hold = std::make_unique<DatabaseHold>(live, DatabaseHold::Writer);
+        QVERIFY2(hold->isHeld(), qPrintable(hold->error()));
+    }
+    FrameLayoutPage *frame = newFrame(true);
+    AlertRoad *road = frame->findChild<Management *>()->alertRoad();
+    UserInfoDialog *dialog = openUserSettings(frame);
+    QVERIFY(dialog);
+    const auto raiseSos = [&] {
+        road->handleSafeAlert(device.macAddress);
+        QCOMPARE(road->pendingAlerts().size(), 1);
+        if (held)
+            QTRY_VERIFY(waits.db()->heldWrites()->isRefused());
+    };
+    if (sos == QLatin1String("before") || sos == QLatin1String("open")) {
+        raiseSos();
+        if (QTest::currentTestFailed())
+            return;
+    }
+    if (sos == QLatin1String("open")) {
+        // Written into the file the restore replaces, not merely handed over.
+        QTRY_VERIFY(DbProbe(live, QStringLiteral("sos-live")).column(events).contains(device.deviceName));
+    }
+    if (sos == QLatin1String("before")) {
+        visibleTopLevel<EmergencyWarningDialog>()->btnClear->click();
+        QVERIFY(road->pendingAlerts().isEmpty());
+    }
+    QVERIFY(restoreFrom(*dialog, backup, [&] {
+        if (sos == QLatin1String("during"))
+            raiseSos();
+        hold.reset();
+    }));
+    if (QTest::currentTestFailed())
+        return;
+    if (sos == QLatin1String("during") || sos == QLatin1String("open")) {
+        QCOMPARE(restarts, 0);
+        QPointer<EmergencyWarningDialog> warning = visibleTopLevel<EmergencyWarningDialog>();
+        QVERIFY(warning);
+        warning->btnClear->click();
+    }
+    QCOMPARE(restarts, 1);
+    QVERIFY(!visibleTopLevel<GeneralMsgDialog>());
+    if (sos.isEmpty()) {
+        QCOMPARE(contentOf(live), backupContent);
+        return;
+    }
+    QCOMPARE(DbProbe(live, QStringLiteral("sos-restored")).column(events),
+             backupEvents + QStringList{device.deviceName});
 }
 
 // A backup in WAL mode keeps its latest changes in the file beside it. Staged as a byte copy of the database file, the

@@ -10,10 +10,9 @@
 inline void holdEventRow(OrvantaDBIntf *db, const char *context, const QString &what, const QString &deviceName,
                          const QString &time)
 {
-    db->heldWrites()->writeLater(context, what, [db, deviceName, time] {
-        VelkEventLog event;
-        event.deviceName = deviceName;
-        event.time = time;
-        return db->insertEventLog(event);
-    });
+    VelkEventLog event;
+    event.deviceName = deviceName;
+    event.time = time;
+    // No warning stands open for it: a restore carries it only while it is held.
+    db->eventLogAnswered(db->insertEventLogLater(context, what, event));
 }
