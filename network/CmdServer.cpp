@@ -660,11 +660,11 @@ PanelAdmission::Record CmdServer::admissionRecord(const VelkIFPDevice &device)
     record.deviceType = device.deviceType;
     record.model = device.modelName;
     record.sku = device.sku;
-    if (const DeviceChannel *holder = handshakenChannel(recordKey(device))) {
+    if (DeviceChannel *holder = handshakenChannel(recordKey(device))) {
         record.holder =
             holder->identity().macUsable ? PanelAdmission::Holder::ByMac : PanelAdmission::Holder::ByAddress;
         record.holderLocked = holder->isLocked();
-        record.holderTransferring = holder->isTransferRunning();
+        record.holderTransferring = holder->receivesFile();
     }
     return record;
 }

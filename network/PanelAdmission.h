@@ -60,7 +60,7 @@ public:
         QString sku;
         Holder holder = Holder::Free;
         bool holderLocked = false;
-        bool holderTransferring = false; ///< a firmware file or a broadcast's sound is being sent to the holder
+        bool holderTransferring = false; ///< a firmware file or a broadcast's sound is on its way to the holder
     };
 
     enum class Refusal
