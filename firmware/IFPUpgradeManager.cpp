@@ -872,7 +872,6 @@ void IFPUpgradeManager::waitForReturn(const QString &mac)
     if (!runIsLive())
         return;
     addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
-    cmdServer->awaitReturn(linkKeyOf(mac), m_timeouts.wakeMs);
 }
 
 void IFPUpgradeManager::lastStepInstalled(VelkIFPDevice *device)
@@ -906,7 +905,6 @@ void IFPUpgradeManager::lastStepDeviceAway(const QString &mac)
     }
     awayAfterLastStep.insert(mac);
     addDeviceTimer(mac, DeviceTimer::Return, m_timeouts.wakeMs)->start();
-    cmdServer->awaitReturn(linkKeyOf(mac), m_timeouts.wakeMs);
 }
 
 void IFPUpgradeManager::lastStepDeviceBack(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)

@@ -575,10 +575,7 @@ void CmdServer::handshake(DeviceChannel *channel)
     // What a panel matched by its address leaves in the record as its model and SKU.
     QString model = identity.model;
     QString sku = identity.sku;
-    if (matched) {
-        // Its own panel is back: a run waiting for it lets its record go.
-        m_awaited.remove(matched->did);
-    } else {
+    if (!matched) {
         const PanelAdmission::Newcomer newcomer{identity.macUsable, identity.model, identity.sku, identity.deviceType,
                                                 locked};
         QVector<int> indexes;
@@ -628,12 +625,8 @@ void CmdServer::handshake(DeviceChannel *channel)
         return;
 
     channel->setLinkKey(key);
-    if (!identity.macUsable) {
+    if (!identity.macUsable)
         m_byAddress.insert(device.did, channel);
-        m_admittedByAddress.insert(device.did);
-    } else {
-        m_admittedByAddress.remove(device.did);
-    }
     if (locked) {
         writeLog(LOG_LEVEL_INFO, "CmdServer::handshake, %s is locked", qPrintable(key));
         channel->acceptAsLocked(m_consoleId);
@@ -667,17 +660,11 @@ PanelAdmission::Record CmdServer::admissionRecord(const VelkIFPDevice &device)
     record.deviceType = device.deviceType;
     record.model = device.modelName;
     record.sku = device.sku;
-    const auto awaited = m_awaited.find(device.did);
-    if (awaited != m_awaited.end()) {
-        record.awaited = *awaited > m_clock->elapsedMs();
-        if (!record.awaited)
-            m_awaited.erase(awaited);
-    }
-    if (const DeviceChannel *holder = handshakenChannel(recordKey(device))) {
+    if (DeviceChannel *holder = handshakenChannel(recordKey(device))) {
         record.holder =
             holder->identity().macUsable ? PanelAdmission::Holder::ByMac : PanelAdmission::Holder::ByAddress;
         record.holderLocked = holder->isLocked();
-        record.holderTransferring = holder->isTransferRunning();
+        record.holderTransferring = holder->receivesFile();
     }
     return record;
 }
@@ -688,7 +675,6 @@ void CmdServer::refuseAtAddress(DeviceChannel *channel, const PanelAdmission::De
     const PanelIdentity &identity = channel->identity();
     const QString address = channel->getIpAddress();
     const VelkIFPDevice *unlike = decision.unlike >= 0 ? &m_managedDevices.at(indexes.at(decision.unlike)) : nullptr;
-    const VelkIFPDevice *awaited = decision.awaited >= 0 ? &m_managedDevices.at(indexes.at(decision.awaited)) : nullptr;
     switch (decision.refusal) {
     case PanelAdmission::Refusal::OtherModel:
         if (firstOfEpisode(QStringLiteral("refused, not of the model of the device at its address"), address))
@@ -697,12 +683,6 @@ void CmdServer::refuseAtAddress(DeviceChannel *channel, const PanelAdmission::De
                      qPrintable(identity.mac), qPrintable(address), qPrintable(identity.model),
                      qPrintable(identity.sku), qPrintable(unlike->deviceName), qPrintable(unlike->modelName),
                      qPrintable(unlike->sku));
-        break;
-    case PanelAdmission::Refusal::Awaited:
-        if (firstOfEpisode(QStringLiteral("refused, the device of its address awaited back from an update"), address))
-            writeLog(LOG_LEVEL_WARNING,
-                     "CmdServer::handshake, %s at %s refused: a firmware update waits for %s to come back",
-                     qPrintable(identity.mac), qPrintable(address), qPrintable(awaited->deviceName));
         break;
     case PanelAdmission::Refusal::EveryHeld:
         // A holder that no longer answers is let go, so that a panel which reconnects before its old connection
@@ -725,25 +705,6 @@ void CmdServer::refuseAtAddress(DeviceChannel *channel, const PanelAdmission::De
         break;
     }
     channel->refuse(m_consoleId);
-}
-
-void CmdServer::awaitReturn(const QString &linkKey, int timeoutMs)
-{
-    quint32 did = 0;
-    if (linkKey.startsWith(kDidKeyPrefix))
-        did = linkKey.mid(kDidKeyPrefix.size()).toUInt();
-    else
-        did = managedDeviceId(linkKey);
-    if (did == 0)
-        return;
-    const int index = managedIndexOfDid(did);
-    // A panel that reports no MAC of its own cannot be told from a newcomer that reports none: refused, its own
-    // panel would stay out, and its SOS with it, for as long as the run waits.
-    if (timeoutMs <= 0 || index < 0 || holdsNoMac(m_managedDevices.at(index)) || m_admittedByAddress.contains(did)) {
-        m_awaited.remove(did);
-        return;
-    }
-    m_awaited.insert(did, m_clock->elapsedMs() + timeoutMs);
 }
 
 void CmdServer::writeBack(const VelkIFPDevice &matched, DeviceChannel *channel, const QString &model,

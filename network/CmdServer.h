@@ -115,14 +115,6 @@ public:
     /// 0 when VELK_REMOTE_CMD_SET_PASSWORD was sent, -1 without a connection.
     int sendPassword(QString mac, QString password);
 
-    /// A firmware run waits for the device held under that link key (linkKey(), or the key the run took it by) to come
-    /// back from its update: until its panel connects under its MAC again, or for timeoutMs on the server's clock at
-    /// the longest, no panel reporting no MAC of its own takes its record. In the restart gap such a panel at the
-    /// device's address (another behind the same router, one of its model) was taken for it, and the run judged the
-    /// device by that panel's version. Only a device whose panel last connected under its MAC is held so: one whose
-    /// panel reports none cannot be told from a newcomer. timeoutMs <= 0 ends the wait.
-    void awaitReturn(const QString &linkKey, int timeoutMs);
-
     /// The devices a panel must match to be admitted; the connected-device list keeps it current.
     void setManagedDevices(const QList<VelkIFPDevice> &devices);
     QList<VelkIFPDevice> managedDevices() const { return m_managedDevices; }
@@ -332,10 +324,6 @@ private:
     QHash<quint32, DeviceChannel *> m_byAddress;
     // Addresses whose impossible MAC was logged already: once per panel, not at every reconnect.
     QSet<QString> m_noMacNoted;
-    // Devices whose latest panel was matched by address, reporting no MAC of its own.
-    QSet<quint32> m_admittedByAddress;
-    // Devices a firmware run waits for (awaitReturn), until that reading of the server's clock.
-    QHash<quint32, qint64> m_awaited;
     // Lines a host can have written again and again, said once per address and episode.
     RepeatedLines m_repeated;
     QTimer *m_repeatTimer;

@@ -20,6 +20,16 @@
 #include <limits>
 #include <utility>
 
+#if defined(Q_OS_LINUX)
+#include <linux/sockios.h>
+#include <linux/tcp.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <cstddef>
+#endif
+
 namespace {
 
 // The socket reads at most this much ahead of the decoder, so a fast sender is held back by TCP instead of by our
@@ -30,6 +40,35 @@ const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_
                                       VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
 const TransferJob::Codes kBroadcastCodes = {VELK_REMOTE_CMD_BROADCAST_FILE_START, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
                                             VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE};
+
+// What the kernel tells of the bytes sent to the peer: how many it holds that the peer has not acknowledged, and the
+// room the peer said its receive buffer has at its last acknowledgement. Both 0 where the system does not tell.
+struct SendQueue
+{
+    qint64 unacknowledged = 0;
+    qint64 peerRoom = 0;
+};
+
+SendQueue sendQueue(const QTcpSocket &socket)
+{
+    SendQueue queue;
+#if defined(Q_OS_LINUX)
+    const qintptr descriptor = socket.socketDescriptor();
+    if (descriptor < 0)
+        return queue;
+    int unacknowledged = 0;
+    if (::ioctl(int(descriptor), SIOCOUTQ, &unacknowledged) == 0)
+        queue.unacknowledged = unacknowledged;
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (::getsockopt(int(descriptor), IPPROTO_TCP, TCP_INFO, &info, &size) == 0 &&
+        size >= offsetof(tcp_info, tcpi_snd_wnd) + sizeof info.tcpi_snd_wnd)
+        queue.peerRoom = info.tcpi_snd_wnd;
+#else
+    Q_UNUSED(socket)
+#endif
+    return queue;
+}
 
 } // namespace
 
@@ -160,7 +199,7 @@ void DeviceChannel::checkProbe()
     // Any frame since the probe went out proves the panel alive. Judged by the time since the last frame, a prompt
     // answer looked like none whenever the verdict came a little late. A panel receiving a file over a slow link
     // answers only once the chunks queued before the probe reached it: closed, it lost the transfer mid-way.
-    if (m_probeAnswered || isTransferRunning())
+    if (m_probeAnswered || receivesFile())
         return;
     writeLog(LOG_LEVEL_WARNING, "DeviceChannel: no answer to a probe from %s at %s, closing", qPrintable(logName()),
              qPrintable(m_peerIp));
@@ -220,6 +259,7 @@ int DeviceChannel::sendFrame(quint16 code, const QByteArray &payload)
     m_socket->write(FrameCodec::encodeHeader(code, payload.size()));
     if (!payload.isEmpty())
         m_socket->write(payload);
+    m_written += FrameCodec::kHeaderSize + payload.size();
     return 0;
 }
 
@@ -443,6 +483,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
         writeLog(LOG_LEVEL_INFO, "DeviceChannel: set-password answer %d from %s", value, qPrintable(mac));
         break;
     case VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE:
+        m_otaUnanswered = false;
         emit transferFileComplete(mac, value == 0, false);
         break;
     case VELK_REMOTE_RSP_CHECK_OTA_STATE:
@@ -460,6 +501,7 @@ void DeviceChannel::dispatch(const FrameView &frame)
         emit transferBroadcastFileStarted(mac);
         break;
     case VELK_REMOTE_RSP_BROADCAST_DATA_COMPLETE:
+        m_broadcastUnanswered = false;
         emit sendBroadcastDataComplete(mac);
         break;
     case VELK_REMOTE_RSP_START_BROADCAST:
@@ -589,15 +631,46 @@ bool DeviceChannel::isOtaTransferRunning() const
     return m_otaJob && m_otaJob->isRunning();
 }
 
-bool DeviceChannel::isTransferRunning() const
+bool DeviceChannel::receivesFile()
 {
-    return isOtaTransferRunning() || (m_broadcastJob && m_broadcastJob->isRunning());
+    // While chunks go out, the listeners' wait for the next chunk ends a transfer that stalls.
+    if (isOtaTransferRunning() || (m_broadcastJob && m_broadcastJob->isRunning()))
+        return true;
+    if (!m_otaUnanswered && !m_broadcastUnanswered)
+        return false;
+    // The last chunks handed over still fill the kernel's buffers on both ends, and over a slow link the panel reads
+    // for seconds, or tens of them, before it sees what came after them. It is spared while it is seen taking or
+    // reading them, by the bound of the wait for a chunk: one that died does neither.
+    noteDelivery();
+    return now() - m_deliveredAtMs < m_config.transferChunkTimeoutMs;
+}
+
+void DeviceChannel::fileHandedOver(bool *unanswered)
+{
+    *unanswered = true;
+    m_fileEnd = m_written;
+    noteDelivery();
+    m_deliveredAtMs = now();
+}
+
+void DeviceChannel::noteDelivery()
+{
+    const SendQueue queue = sendQueue(*m_socket);
+    // What went after the file does not count: a keep-alive or a probe that the kernel of a hung panel took would
+    // spare it again and again. Once its kernel holds the whole file, a panel reading it frees room in its buffer,
+    // which it tells at its next acknowledgement (of a probe, of a keep-alive, or of its own when much came free).
+    const qint64 delivered = qMin(m_fileEnd, m_written - m_socket->bytesToWrite() - queue.unacknowledged);
+    if (delivered > m_delivered || queue.peerRoom > m_peerRoom)
+        m_deliveredAtMs = now();
+    m_delivered = qMax(m_delivered, delivered);
+    m_peerRoom = queue.peerRoom;
 }
 
 bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &remoteName)
 {
     if (m_state != Connected)
         return false;
+    m_otaUnanswered = false;
     if (m_otaJob) {
         m_otaJob->stop(false);
         m_otaJob->deleteLater();
@@ -611,7 +684,10 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
     }
     const QString mac = m_key;
     job->setChunkNote([this, mac](int) { m_server->noteOtaChunk(mac); });
-    connect(job, &TransferJob::completed, this, [this, mac] { emit setupTransferFileCompleteTimeout(mac, 180000); });
+    connect(job, &TransferJob::completed, this, [this, mac] {
+        fileHandedOver(&m_otaUnanswered);
+        emit setupTransferFileCompleteTimeout(mac, 180000);
+    });
     connect(job, &TransferJob::failed, this, [this, mac, localPath] {
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, transfer to %s stopped", qPrintable(localPath),
                  qPrintable(mac));
@@ -626,6 +702,7 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
 
 void DeviceChannel::stopOtaTransfer(bool notifyPanel)
 {
+    m_otaUnanswered = false;
     if (m_otaJob)
         m_otaJob->stop(false);
     if (notifyPanel)
@@ -636,6 +713,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
 {
     if (m_state != Connected || !m_hasBroadcast)
         return false;
+    m_broadcastUnanswered = false;
     QString name;
     if (m_broadcast.audioSelection >= 1 && m_broadcast.audioSelection <= 3)
         name = QStringLiteral("Default_Audio_%1.mp3").arg(m_broadcast.audioSelection);
@@ -663,8 +741,10 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
         if (index > 0)
             m_server->noteBroadcastChunk(mac);
     });
-    connect(job, &TransferJob::completed, this,
-            [this, mac] { emit setupBroadcastTransferFileCompleteTimeout(mac, 180000); });
+    connect(job, &TransferJob::completed, this, [this, mac] {
+        fileHandedOver(&m_broadcastUnanswered);
+        emit setupBroadcastTransferFileCompleteTimeout(mac, 180000);
+    });
     connect(job, &TransferJob::failed, this, [mac, path] {
         writeLog(LOG_LEVEL_ERROR, "DeviceChannel: read error in %s, audio transfer to %s stopped", qPrintable(path),
                  qPrintable(mac));
@@ -679,6 +759,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
 
 void DeviceChannel::stopBroadcastTransfer(bool notifyPanel)
 {
+    m_broadcastUnanswered = false;
     if (m_broadcastJob)
         m_broadcastJob->stop(false);
     if (notifyPanel)

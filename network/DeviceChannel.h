@@ -96,8 +96,8 @@ public:
     /// matched (CmdServer::linkKey), which for a panel known by its address alone is not the MAC it reported.
     void setLinkKey(const QString &key) { m_key = key; }
     /// Asks the panel for a sign of life (a keep-alive it must answer) and closes the connection when no frame came
-    /// after it within timeoutMs (on the server's clock) and no transfer is under way then. A probe under way is not
-    /// started again.
+    /// after it within timeoutMs (on the server's clock) and the panel receives no file then (receivesFile). A probe
+    /// under way is not started again.
     void probe(int timeoutMs);
     /// The server's clock (CmdServer::clock) moved other than by running on: what fell due meanwhile is done now (the
     /// handshake time-out, a keep-alive, the idle time-out, a probe's verdict).
@@ -119,8 +119,10 @@ public:
     /// Stops the running transfer; with notifyPanel the panel is sent the size text "0".
     void stopOtaTransfer(bool notifyPanel);
     bool isOtaTransferRunning() const;
-    /// A firmware file or a broadcast's sound is being sent.
-    bool isTransferRunning() const;
+    /// A firmware file or a broadcast's sound is on its way to the panel: being sent, or sent whole and not answered
+    /// yet while the panel is seen taking or reading its bytes (within NetworkConfig::transferChunkTimeoutMs, on the
+    /// server's clock). The panel reads anything sent after it, a probe too, only once it has read the file.
+    bool receivesFile();
 
     // Broadcast record and audio transfer (one slot, independent of the firmware slot).
     void keepBroadcast(const VelkBroadcast &broadcast)
@@ -187,6 +189,10 @@ private:
     void checkHeartbeat();
     void checkIdle();
     void checkProbe();
+    /// The transfer's last bytes went to the socket; the panel's answer is awaited (the slot's mark is set).
+    void fileHandedOver(bool *unanswered);
+    /// Notes when the file's bytes last moved on towards the panel, or the panel last read some of them.
+    void noteDelivery();
     void decided();
     void scheduleDeletion();
     QString logName() const;
@@ -219,6 +225,14 @@ private:
 
     TransferJob *m_otaJob = nullptr;
     TransferJob *m_broadcastJob = nullptr;
+    // A slot's file was sent whole and the panel has not answered it yet.
+    bool m_otaUnanswered = false;
+    bool m_broadcastUnanswered = false;
+    qint64 m_written = 0;       // bytes handed to the socket
+    qint64 m_fileEnd = 0;       // of those, the last file's last byte
+    qint64 m_delivered = 0;     // the most seen taken by the panel's side, up to it
+    qint64 m_peerRoom = 0;      // the room in the panel's receive buffer, as it last told
+    qint64 m_deliveredAtMs = 0; // when either grew last, on the server's clock
     VelkBroadcast m_broadcast;
     bool m_hasBroadcast = false;
 

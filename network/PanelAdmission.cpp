@@ -24,22 +24,14 @@ PanelAdmission::Decision PanelAdmission::decide(const Newcomer &newcomer, const 
                     decision.unlike = i;
                 continue;
             }
-            if (record.awaited && record.holder == Holder::Free) {
-                if (decision.awaited < 0)
-                    decision.awaited = i;
-                continue;
-            }
             candidates.append(i);
         }
     }
     if (candidates.isEmpty()) {
-        decision.refusal = decision.awaited >= 0  ? Refusal::Awaited
-                           : decision.unlike >= 0 ? Refusal::OtherModel
-                                                  : Refusal::Unmanaged;
+        decision.refusal = decision.unlike >= 0 ? Refusal::OtherModel : Refusal::Unmanaged;
         return decision;
     }
     decision.unlike = -1;
-    decision.awaited = -1;
     // Nothing in what such panels report tells two of them apart: each takes a record no other connection holds.
     for (int i : qAsConst(candidates)) {
         if (records.at(i).holder == Holder::Free) {

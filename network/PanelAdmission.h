@@ -16,7 +16,9 @@
 /// - a MAC entered with the record: only a panel reporting no MAC of its own that is of the record's model (and SKU,
 ///   where both tell one; an empty model or SKU is not known and refuses nothing). One of another model is a stranger:
 ///   it took the device's commands and users and wrote its model into the record.
-/// A record whose panel a firmware run waits for (back from its update) is taken by none of them meanwhile.
+/// No record is kept free for a panel that is away, not even while a firmware run waits for it back from its update:
+/// back with a card reporting zeros, the device's own panel cannot be told from another of its model at the address,
+/// and refused it stayed out, its SOS unheard, until the run gave it up.
 ///
 /// The panel takes the first record no connection holds, records without a MAC first; else, when it has the console's
 /// password, one held locked by a panel known by its address alone (kept, a wrong password kept the real panel out,
@@ -56,10 +58,9 @@ public:
         QString deviceType;
         QString model;
         QString sku;
-        bool awaited = false; ///< a firmware run waits for the panel of its MAC to come back from its update
         Holder holder = Holder::Free;
         bool holderLocked = false;
-        bool holderTransferring = false; ///< a firmware file or a broadcast's sound is being sent to the holder
+        bool holderTransferring = false; ///< a firmware file or a broadcast's sound is on its way to the holder
     };
 
     enum class Refusal
@@ -67,7 +68,6 @@ public:
         None,
         Unmanaged,  ///< no record of the address and type
         OtherModel, ///< the records there are of another model
-        Awaited,    ///< the record of its kind waits for the panel of its MAC
         EveryHeld,  ///< every record it may take is held by another connection
     };
 
@@ -77,7 +77,6 @@ public:
         bool closeHolder = false; ///< the record's locked holder gives way
         Refusal refusal = Refusal::None;
         int unlike = -1;    ///< with OtherModel: the first record of another model, for the log
-        int awaited = -1;   ///< with Awaited: that record
         QVector<int> probe; ///< with EveryHeld: the holders to ask for a sign of life
     };
 

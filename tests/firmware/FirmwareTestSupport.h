@@ -34,6 +34,14 @@ struct PanelSettingsRestore
     ~PanelSettingsRestore() { panel->setSettings(settings); }
 };
 
+// The same for a panel's identity.
+struct PanelIdentityRestore
+{
+    SimulatedPanel *panel;
+    PanelIdentity identity;
+    ~PanelIdentityRestore() { panel->setIdentity(identity); }
+};
+
 class FirmwareTestBench
 {
 public:

@@ -28,6 +28,8 @@ private slots:
     void devicesKnownByTheirAddressAreUpdatedAndNeverWaitedFor();
     void fileGoesOnlyToAPanelOfItsModel_data();
     void fileGoesOnlyToAPanelOfItsModel();
+    void panelBackFromItsUpdateReportingZerosIsServed_data();
+    void panelBackFromItsUpdateReportingZerosIsServed();
     void devicesNotSeenAfterTheirRunAreLoggedSo();
     void storedWatchesAreReadAgainAfterAHold();
     void reconnectsDuringAHoldLeaveOneWaitWrite();
@@ -379,6 +381,95 @@ void TestFirmwareManager::fileGoesOnlyToAPanelOfItsModel()
     QCOMPARE(panel->receivedFiles().size(), own ? 1 : 0);
     QCOMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), own ? 1 : 0);
     QCOMPARE(m_bench.log()->contains("reports model QMR8, firmware 8.0.0000.07, not the QML8 of its record"), !own);
+}
+
+void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed_data()
+{
+    QTest::addColumn<bool>("learned");    // the record's MAC was learned at its address, not entered with it
+    QTest::addColumn<QString>("version"); // the box comes back at
+    QTest::addColumn<QString>("when");    // it comes back: while the run waits for it, once cancelled, once ended
+    QTest::addColumn<int>("status");      // of its row; -1: not looked at
+    QTest::newRow("MAC entered, back at the new version") << false << "8.0.0000.05"
+                                                          << "waiting" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("MAC learned at its address, back at the new version") << true << "8.0.0000.05"
+                                                                         << "waiting" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("rolled back to the old version") << false << "8.0.0000.04"
+                                                    << "waiting" << int(UPDATE_FAILED);
+    QTest::newRow("after the run was cancelled") << false << "8.0.0000.05"
+                                                 << "cancelled" << -1;
+    QTest::newRow("after the run ended without it") << false << "8.0.0000.05"
+                                                    << "ended" << int(UPDATE_FAILED);
+}
+
+// A box known by its MAC restarts into its new firmware with a card that reports zeros (some do at some boots, a new
+// firmware may not let the MAC be read). While the run waited for it, every try was refused: its SOS was lost, the run
+// ended Failed at the old version, and the wait outlived a run cancelled or ended meanwhile. It is served at its first
+// try, its SOS answered, and the run judges it by the version it reports.
+void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
+{
+    QFETCH(bool, learned);
+    QFETCH(QString, version);
+    QFETCH(QString, when);
+    QFETCH(int, status);
+    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
+    OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
+    timeouts.wakeMs = when == "ended" ? 1000 : 600000; // the run's wait for its return
+    m_bench.manager()->setTimeouts(timeouts);
+    VelkIFPDevice box = m_bench.addDevice(0, "QML8", "8.0.0000.04");
+    SimulatedPanel *panel = m_bench.panel(0);
+    const PanelIdentityRestore identity{panel, panel->identity()};
+    const PanelSettingsRestore settings{panel, panel->settings()};
+    if (learned) {
+        box.macAddress.clear();
+        QCOMPARE(OrvantaDBManager::getInstance()->updateIFPDeviceById(box), quint32(DB_OK));
+        QList<VelkIFPDevice> all;
+        OrvantaDBManager::getInstance()->queryAllAvailableIFP(all);
+        CmdServer::getInstance()->setManagedDevices(all);
+    }
+    QVERIFY(m_bench.connect({0}));
+    QTRY_COMPARE(storedDevice(box.deviceName).learnedMac, learned ? panel->mac() : QString());
+    box = storedDevice(box.deviceName);
+    QVERIFY(m_bench.serverCheck());
+    panel->behaviour().rebootAfterOta = true;
+    panel->behaviour().afterOtaVersion = version;
+    if (when != "waiting") {
+        PanelSettings away = panel->settings();
+        away.rebootDelayMs = 600000; // back when the test starts it
+        panel->setSettings(away);
+    }
+    QObject watch;
+    connect(panel, &SimulatedPanel::rebooting, &watch, [panel] {
+        PanelIdentity zeros = panel->identity();
+        zeros.mac = QStringLiteral("00:00:00:00:00:00");
+        panel->setIdentity(zeros);
+    });
+    QSignalSpy refused(panel, &SimulatedPanel::rejected);
+    QSignalSpy acknowledged(panel, &SimulatedPanel::sosAcknowledged);
+    QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
+    m_bench.manager()->startOta(m_bench.prepareRun({box}), m_bench.runDevices());
+    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+    QTRY_VERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + box.macAddress));
+    if (when == "cancelled") {
+        m_bench.manager()->cancelOta();
+        panel->start();
+    } else if (when == "ended") {
+        QTRY_COMPARE(finished.count(), 1);
+        panel->start();
+    }
+    QTRY_VERIFY(panel->isConnected());
+    QCOMPARE(refused.count(), 0);
+    panel->raiseSos();
+    QTRY_COMPARE(acknowledged.count(), 1);
+    QCOMPARE(panel->fwVersion(), version);
+    if (when == "waiting")
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
+    const VelkOtaScheduleReport row = m_bench.reportByName().value(box.deviceName);
+    if (status >= 0) {
+        QCOMPARE(row.status, status);
+        QCOMPARE(row.fwVersion, QString(when == "ended" ? "8.0.0000.04" : version));
+    }
+    QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, version);
 }
 
 // After a run, each box that ended Successfully is watched for the wake time-out. One that went away and never came

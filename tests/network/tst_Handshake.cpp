@@ -38,7 +38,6 @@ PanelAdmission::Record recordOf(const QString &spec)
                                                   : PanelAdmission::Holder::Free;
     record.holderLocked = words.contains("locked");
     record.holderTransferring = words.contains("transferring");
-    record.awaited = words.contains("awaited");
     return record;
 }
 
@@ -52,7 +51,7 @@ PanelAdmission::Newcomer newcomerOf(const QString &spec)
 QString described(const PanelAdmission::Decision &decision, const PanelAdmission::Record &taken,
                   const PanelAdmission::Newcomer &newcomer)
 {
-    static const char *const refusals[] = {"", "unmanaged", "other model", "awaited", "every one held"};
+    static const char *const refusals[] = {"", "unmanaged", "other model", "every one held"};
     if (decision.take < 0) {
         QStringList probed;
         for (int i : decision.probe)
@@ -631,9 +630,10 @@ void TestHandshake::recordAPanelTakesByItsAddress_data()
     row("a panel telling no model", "zeros -", {"entered B"}, "takes 0 as B/");
     row("its own panel after a visitor", "zeros B/SKU-12", {"learned X/SKU-X"}, "takes 0 as B/SKU-12");
     row("a box of another model", "zeros X/SKU-X", {"none B/SKU-12"}, "takes 0 as X/SKU-X");
-    // A firmware run waits for the panel of the MAC.
-    row("awaited back from its update", "zeros B", {"entered B awaited"}, "refused, awaited");
-    row("awaited, another device free", "zeros B", {"entered B awaited", "entered B"}, "takes 1 as B/");
+    // Its own panel back from a firmware update with a card reporting zeros, while the run waits for it: nothing tells
+    // it from another of its model, and it takes its device.
+    row("back from its update", "zeros B", {"entered B"}, "takes 0 as B/");
+    row("back from its update, another device free", "zeros B", {"entered B", "entered B"}, "takes 0 as B/");
 }
 
 // Which record a panel matched by its address takes: the cases a fleet meets every day (a device entered by address,
