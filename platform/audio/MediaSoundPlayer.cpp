@@ -188,14 +188,8 @@ void MediaSoundPlayer::fail(const QString &reason)
 {
     // Not waited for: a sound that failed is not heard, and one that stood still met a server that does not answer.
     stopSound(false);
-    // Queued, so play() has returned before its caller hears of the failure; a failure that a
-    // newer play() overtook is not reported against the newer sound.
-    const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, reason]() {
-            if (generation == m_generation)
-                emit failed(reason);
-        },
-        Qt::QueuedConnection);
+    // Told at once, never from inside play(): whatever comes next (an SOS in the same turn of the event loop) must not
+    // find the player stopped with nothing said. Queued, the failure was dropped once that SOS started a new sound,
+    // and the beep waited for the new sound's own time-out.
+    emit failed(reason);
 }
