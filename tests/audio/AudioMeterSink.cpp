@@ -24,7 +24,7 @@ std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
 std::atomic<int> g_slowStartMs{0};
-// The sink went to PLAYING and has not taken sound since.
+// Set as the sink starts playing, cleared by its first sound.
 std::atomic<bool> g_freshStart{false};
 
 // A sound server stopped (SIGSTOP) rather than ended: the sink's open waits for an answer that does not come, until
@@ -86,9 +86,8 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
 {
     // A stopped server asks for no more sound: pulsesink's writing waits for it, and the sound stands still.
     waitWhileHanging();
-    const int slowStartMs = g_slowStartMs;
-    if (g_freshStart.exchange(false) && slowStartMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(slowStartMs));
+    if (g_freshStart.exchange(false))
+        std::this_thread::sleep_for(std::chrono::milliseconds(g_slowStartMs.load()));
     if (g_failing) {
         // What pulsesink posts when its sound server ends under it.
         GST_ELEMENT_ERROR(sink, RESOURCE, FAILED, ("Disconnected: Connection terminated"), (nullptr));
