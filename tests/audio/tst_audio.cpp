@@ -421,6 +421,7 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
     });
     // Sounds that stood still before the next alarm.
     int stills = 0;
+    bool toldAtOnce = false;
     if (hangs == QLatin1String("while playing") || hangs == QLatin1String("under the alarm")) {
         QVERIFY(player->play(alarm, true));
         QTRY_VERIFY(player->position() > 0 || !failed.isEmpty());
@@ -433,7 +434,6 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
             // Told 3-5 s after the server stopped, and before anything else runs (an SOS read in the same turn of the
             // event loop): a stopped player with its failure still queued had that SOS start a sound, the failure was
             // dropped for it, and the beep waited for the new sound's own time-out.
-            bool toldAtOnce = false;
             connect(player->findChild<QTimer *>(), &QTimer::timeout, this,
                     [&]() { toldAtOnce = player->isPlaying() || failed.count() == 1; });
             stills = 1;
