@@ -56,8 +56,7 @@ public:
     static QString failureReason(bool heard, QMediaPlayer::Error error, const QString &detail);
 
 signals:
-    /// Some of the sound was played. From here on its position moves at least every few hundred milliseconds while
-    /// it plays, a loop's start included; it stands still only while its output takes no sound.
+    /// Some of the sound was played. From here on its position moves for as long as the output takes the sound.
     void started(quint64 generation);
     void finished(quint64 generation);
     /// The sound was stopped and its playlist emptied before this is emitted.

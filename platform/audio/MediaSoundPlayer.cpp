@@ -39,8 +39,8 @@ void MediaSoundPlayer::checkProgress()
     }
     // A sound server stopped under a playing sound says nothing: the sound just stands still, and the player's
     // thread may be held with it. Judged here, from when the player's thread last saw the sound move, so that this
-    // thread's own delays count for nothing. A working output moves the sound every few hundred milliseconds, a loop
-    // starting again included (a sound server's null sink takes up to 2 s there).
+    // thread's own delays count for nothing. A working output moves the sound at every 200 ms notification, except
+    // at the start of each pass of a loop, which a sound server's null sink holds for up to 2 s, loaded or not.
     qint64 movedAt = 0;
     {
         std::lock_guard<std::mutex> locker(m_shared->positionLock);
