@@ -3,6 +3,8 @@
 #include <QMediaPlaylist>
 #include <QUrl>
 
+#include <chrono>
+
 namespace {
 
 // Marks the thread as in a call that may wait on the sound server, for the call's length.
@@ -19,6 +21,12 @@ private:
 };
 
 } // namespace
+
+qint64 MediaPlaybackWorker::steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 MediaPlaybackWorker::MediaPlaybackWorker(std::shared_ptr<Shared> shared) : m_shared(std::move(shared))
 {
@@ -105,7 +113,10 @@ void MediaPlaybackWorker::onPosition(qint64 position)
     if (!m_playing || position <= 0)
         return;
     {
+        // The position is asked for every 200 ms while the sound plays, whether it moved or not.
         std::lock_guard<std::mutex> locker(m_shared->positionLock);
+        if (m_shared->positionOf != m_generation || m_shared->position != position)
+            m_shared->movedAtMs = steadyMs();
         m_shared->positionOf = m_generation;
         m_shared->position = position;
     }

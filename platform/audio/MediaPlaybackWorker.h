@@ -31,14 +31,18 @@ public:
         // This thread is inside play() or stop(), which may wait on the sound server.
         std::atomic<bool> busy{false};
         std::mutex positionLock;
-        // The position reached by sound number positionOf.
+        // The position reached by sound number positionOf, and when it last moved (steadyMs()).
         quint64 positionOf = 0;
         qint64 position = 0;
+        qint64 movedAtMs = 0;
         // The last stop the player asked for that is done: the player waits for it, briefly.
         std::mutex stopLock;
         std::condition_variable stopDone;
         quint64 stopsDone = 0;
     };
+
+    /// Milliseconds on a clock that only goes forward, the same on every thread.
+    static qint64 steadyMs();
 
     explicit MediaPlaybackWorker(std::shared_ptr<Shared> shared);
     ~MediaPlaybackWorker() override;
@@ -52,7 +56,7 @@ public:
     static QString failureReason(bool heard, QMediaPlayer::Error error, const QString &detail);
 
 signals:
-    /// Some of the sound was played.
+    /// Some of the sound was played. From here on its position moves for as long as the output takes the sound.
     void started(quint64 generation);
     void finished(quint64 generation);
     /// The sound was stopped and its playlist emptied before this is emitted.

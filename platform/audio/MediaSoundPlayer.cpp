@@ -24,12 +24,34 @@ MediaSoundPlayer::MediaSoundPlayer(QObject *parent)
       m_outputProbe(&AudioOutputProbe::missingOutput)
 {
     m_startTimer->setSingleShot(true);
-    connect(m_startTimer, &QTimer::timeout, this, [this]() {
-        if (m_playing)
-            fail(QStringLiteral("the sound did not start within %1 ms (no playback element, or an audio output that "
-                                "does not answer)")
-                     .arg(m_startTimeoutMs));
-    });
+    connect(m_startTimer, &QTimer::timeout, this, &MediaSoundPlayer::checkProgress);
+}
+
+void MediaSoundPlayer::checkProgress()
+{
+    if (!m_playing)
+        return;
+    if (!m_started) {
+        fail(QStringLiteral("the sound did not start within %1 ms (no playback element, or an audio output that does "
+                            "not answer)")
+                 .arg(m_startTimeoutMs));
+        return;
+    }
+    // A sound server stopped under a playing sound says nothing: the sound just stands still, and the player's
+    // thread may be held with it. Judged here, from when the player's thread last saw the sound move, so that this
+    // thread's own delays count for nothing. A working output moves the sound at every 200 ms notification, except
+    // at the start of each pass of a loop, which a sound server's null sink holds for up to 2 s, loaded or not.
+    qint64 movedAt = 0;
+    {
+        std::lock_guard<std::mutex> locker(m_shared->positionLock);
+        movedAt = m_shared->positionOf == m_generation ? m_shared->movedAtMs : 0;
+    }
+    const qint64 still = MediaPlaybackWorker::steadyMs() - qMax(movedAt, m_startedAtMs);
+    if (still < m_startTimeoutMs) {
+        m_startTimer->start(int(m_startTimeoutMs - still));
+        return;
+    }
+    fail(QStringLiteral("the sound stood still for %1 ms (an audio output that stopped answering)").arg(still));
 }
 
 MediaSoundPlayer::~MediaSoundPlayer()
@@ -54,8 +76,12 @@ void MediaSoundPlayer::startWorker()
     m_worker->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &MediaPlaybackWorker::started, this, [this](quint64 generation) {
-        if (isCurrent(generation))
-            m_startTimer->stop();
+        if (!isCurrent(generation))
+            return;
+        // From here the same time-out watches the sound go on.
+        m_started = true;
+        m_startedAtMs = MediaPlaybackWorker::steadyMs();
+        m_startTimer->start(m_startTimeoutMs);
     });
     connect(m_worker, &MediaPlaybackWorker::finished, this, [this](quint64 generation) {
         if (!isCurrent(generation))
@@ -83,6 +109,7 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
     m_absolutePath = info.absoluteFilePath();
     m_loop = loop;
     m_playing = true;
+    m_started = false;
     if (!m_thread)
         startWorker();
     // Counted from here: an output question or an opening that never answers must still end in a failure.
@@ -127,20 +154,26 @@ void MediaSoundPlayer::outputAnswered(quint64 generation, const QString &missing
 
 void MediaSoundPlayer::stop()
 {
+    stopSound(true);
+}
+
+void MediaSoundPlayer::stopSound(bool waitForSilence)
+{
     m_playing = false;
     m_shared->wanted = 0;
     m_startTimer->stop();
     if (!m_worker)
         return;
     // Silent when stop() returns, as the alarm stopped at an answer always was: the thread stops the sound at once
-    // unless it waits on the sound server. It is waited for briefly, and not at all while it is known to wait.
-    const bool waitForIt = !m_shared->busy;
+    // unless it waits on the sound server. It is waited for briefly, and not at all while it is known to wait: inside
+    // a call to the server, or still short of the last stop asked of it (held where the sound stood still).
+    std::unique_lock<std::mutex> locker(m_shared->stopLock);
+    const bool waitForIt = waitForSilence && !m_shared->busy && m_shared->stopsDone >= m_stopsAsked;
     const quint64 ticket = ++m_stopsAsked;
     QMetaObject::invokeMethod(
         m_worker, [worker = m_worker, ticket]() { worker->stop(ticket); }, Qt::QueuedConnection);
     if (!waitForIt)
         return;
-    std::unique_lock<std::mutex> locker(m_shared->stopLock);
     m_shared->stopDone.wait_for(locker, std::chrono::milliseconds(kStopWaitMs),
                                 [this, ticket]() { return m_shared->stopsDone >= ticket; });
 }
@@ -153,15 +186,10 @@ qint64 MediaSoundPlayer::position() const
 
 void MediaSoundPlayer::fail(const QString &reason)
 {
-    stop();
-    // Queued, so play() has returned before its caller hears of the failure; a failure that a
-    // newer play() overtook is not reported against the newer sound.
-    const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, reason]() {
-            if (generation == m_generation)
-                emit failed(reason);
-        },
-        Qt::QueuedConnection);
+    // Not waited for: a sound that failed is not heard, and one that stood still met a server that does not answer.
+    stopSound(false);
+    // Told at once, never from inside play(): whatever comes next (an SOS in the same turn of the event loop) must not
+    // find the player stopped with nothing said. Queued, the failure was dropped once that SOS started a new sound,
+    // and the beep waited for the new sound's own time-out.
+    emit failed(reason);
 }

@@ -18,7 +18,8 @@ class QTimer;
 /// A failed sound is stopped and its playlist emptied before failed() is emitted, so a broken file in a looping
 /// playlist is never retried in a busy loop. Where the GStreamer back end lacks its playback elements, Qt reports no
 /// error at all and the sound stays "loading" for ever, and a sound server that hangs answers nothing either: a sound
-/// that has not started within the start time-out of its play() is therefore reported as failed too. Where there is
+/// that has not started within the start time-out of its play() is therefore reported as failed too, and so is a
+/// started sound that stands still as long, which is what a sound server stopped under it leaves. Where there is
 /// no audio output at all, GStreamer plays into a sink that discards the sound, again without an error: each play()
 /// first asks (AudioOutputProbe) on a thread of its own, and reports such a sound as failed without playing it. A
 /// sound server that went away after an earlier sound is found so at the next one. An output that fails while the
@@ -42,7 +43,8 @@ public:
 
     /// Milliseconds into the sound; stays 0 until it really plays.
     qint64 position() const;
-    /// How long a sound may take to start, counted from play(), before it counts as failed (3000 ms).
+    /// How long a sound may take to start, counted from play(), and how long a started sound may stand still, before
+    /// it counts as failed (3000 ms).
     void setStartTimeoutMs(int milliseconds) { m_startTimeoutMs = milliseconds; }
     /// What play() asks before it plays: empty when the sound can reach an audio output, else why not
     /// (AudioOutputProbe::missingOutput by default). It is called on a thread of its own, once per play().
@@ -51,6 +53,8 @@ public:
 private:
     void askForOutput();
     void outputAnswered(quint64 generation, const QString &missing);
+    void checkProgress();
+    void stopSound(bool waitForSilence);
     void startWorker();
     bool isCurrent(quint64 generation) const { return generation == m_generation && m_playing; }
     void fail(const QString &reason);
@@ -66,6 +70,9 @@ private:
     QString m_absolutePath;
     bool m_loop = false;
     bool m_playing = false;
+    // The current sound was heard, at m_startedAtMs (MediaPlaybackWorker::steadyMs()).
+    bool m_started = false;
+    qint64 m_startedAtMs = 0;
     quint64 m_generation = 0;
     quint64 m_stopsAsked = 0;
 };

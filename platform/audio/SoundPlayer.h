@@ -29,7 +29,7 @@ public:
 signals:
     /// A sound played once reached its end.
     void finished();
-    /// The sound could not be played after all (no decoder, no audio output, a broken file);
-    /// emitted once per play(), and the player is then stopped.
+    /// The sound could not be played after all (no decoder, no audio output, a broken file, an
+    /// output that stopped taking it); emitted once per play(), and the player is then stopped.
     void failed(const QString &reason);
 };

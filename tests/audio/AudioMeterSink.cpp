@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -22,6 +23,9 @@ std::atomic<int> g_peak{0};
 std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
+std::atomic<int> g_slowStartMs{0};
+// Set as the sink starts playing, cleared by its first sound.
+std::atomic<bool> g_freshStart{false};
 
 // A sound server stopped (SIGSTOP) rather than ended: the sink's open waits for an answer that does not come, until
 // the test lets it go or the hold's own limit passes.
@@ -38,23 +42,30 @@ struct Hold
 Hold &g_hold = *new Hold;
 GstElementClass *g_parentClass = nullptr;
 
+// Waits while the server is stopped.
+void waitWhileHanging()
+{
+    std::unique_lock<std::mutex> lock(g_hold.mutex);
+    if (!g_hold.hanging)
+        return;
+    ++g_hold.held;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_hold.limitMs);
+    // A hold that runs out ends the stop for every wait, as a server that is continued does.
+    if (!g_hold.changed.wait_until(lock, limit, [] { return !g_hold.hanging; })) {
+        ++g_hold.runOut;
+        g_hold.hanging = false;
+        g_hold.changed.notify_all();
+    }
+    --g_hold.held;
+}
+
 // Where pulsesink waits on its server: opening (NULL to READY connects) and pausing (PLAYING to PAUSED corks).
 GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
 {
-    if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED) {
-        std::unique_lock<std::mutex> lock(g_hold.mutex);
-        if (g_hold.hanging) {
-            ++g_hold.held;
-            const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_hold.limitMs);
-            // A hold that runs out ends the stop for every open, as a server that is continued does.
-            if (!g_hold.changed.wait_until(lock, limit, [] { return !g_hold.hanging; })) {
-                ++g_hold.runOut;
-                g_hold.hanging = false;
-                g_hold.changed.notify_all();
-            }
-            --g_hold.held;
-        }
-    }
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
+        waitWhileHanging();
+    if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING)
+        g_freshStart = true;
     return g_parentClass->change_state(element, transition);
 }
 
@@ -73,6 +84,10 @@ gboolean setCaps(GstBaseSink *, GstCaps *caps)
 
 GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
 {
+    // A stopped server asks for no more sound: pulsesink's writing waits for it, and the sound stands still.
+    waitWhileHanging();
+    if (g_freshStart.exchange(false))
+        std::this_thread::sleep_for(std::chrono::milliseconds(g_slowStartMs.load()));
     if (g_failing) {
         // What pulsesink posts when its sound server ends under it.
         GST_ELEMENT_ERROR(sink, RESOURCE, FAILED, ("Disconnected: Connection terminated"), (nullptr));
@@ -178,6 +193,11 @@ double AudioMeterSink::audibleSeconds()
 {
     const Reading now = reading();
     return now.rate > 0 ? double(now.audibleFrames) / now.rate : 0.0;
+}
+
+void AudioMeterSink::setSlowStartMs(int milliseconds)
+{
+    g_slowStartMs = milliseconds;
 }
 
 void AudioMeterSink::setHanging(bool hanging, int limitMs)

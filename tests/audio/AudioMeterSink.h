@@ -28,10 +28,13 @@ public:
     static double audibleSeconds();
     // While set, the sink fails at its next buffer as an output whose sound server went away does.
     static void setFailing(bool failing);
-    // While set, opening or pausing the sink waits as pulsesink's does on a sound server that was stopped (SIGSTOP):
-    // until it is unset, or until one has waited limitMs, which unsets it.
+    // While set, every start of playing stands still for this long before the sink takes its first sound, as a
+    // sound server's null sink does; 0 for none.
+    static void setSlowStartMs(int milliseconds);
+    // While set, opening, pausing or taking sound waits as pulsesink's does on a sound server that was stopped
+    // (SIGSTOP): until it is unset, or until one has waited limitMs, which unsets it.
     static void setHanging(bool hanging, int limitMs = 0);
-    // How many opens or pauses wait now.
+    // How many opens, pauses or sounds taken wait now.
     static int heldNow();
     // How many of them since the last reset() waited their whole limit: nobody got to let them go.
     static int holdsRunOut();
