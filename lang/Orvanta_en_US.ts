@@ -2029,6 +2029,20 @@ Please modify the username and password to the correct ones to continue using th
             <numerusform>%n records are not saved yet: another program holds the database. Wait, and the console ends by itself once they are saved, or quit without them?</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n records are not saved yet: the disk is full. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>%n record is not saved yet: the disk is full. Wait, and the console ends by itself once it is saved, or quit without it?</numerusform>
+            <numerusform>%n records are not saved yet: the disk is full. Wait, and the console ends by itself once they are saved, or quit without them?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n records are not saved yet: the database file could not be read or written. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>%n record is not saved yet: the database file could not be read or written. Wait, and the console ends by itself once it is saved, or quit without it?</numerusform>
+            <numerusform>%n records are not saved yet: the database file could not be read or written. Wait, and the console ends by itself once they are saved, or quit without them?</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FileChooser</name>
@@ -3811,6 +3825,10 @@ we will clear all data and you can&apos;t control all devices.</translation>
 %1</source>
         <translation>The database was restored, but not all of it fit this program:
 %1</translation>
+    </message>
+    <message>
+        <source>This backup holds a value larger than this program takes, and cannot be restored. The current data is kept.</source>
+        <translation>This backup holds a value larger than this program takes, and cannot be restored. The current data is kept.</translation>
     </message>
 </context>
 <context>

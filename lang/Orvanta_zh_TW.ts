@@ -2021,6 +2021,18 @@ Please modify the username and password to the correct ones to continue using th
             <numerusform>尚有 %n 筆記錄未儲存：另一個程式正佔用資料庫。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n records are not saved yet: the disk is full. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>尚有 %n 筆記錄未儲存：磁碟已滿。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n records are not saved yet: the database file could not be read or written. Wait, and the console ends by itself once they are saved, or quit without them?</source>
+        <translation>
+            <numerusform>尚有 %n 筆記錄未儲存：無法讀取或寫入資料庫檔案。要等候（儲存完成後主控台會自行結束），還是不儲存這些記錄直接結束？</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FileChooser</name>
@@ -3801,6 +3813,10 @@ we will clear all data and you can&apos;t control all devices.</source>
 %1</source>
         <translation>資料庫已還原，但並非所有內容都適用於此程式：
 %1</translation>
+    </message>
+    <message>
+        <source>This backup holds a value larger than this program takes, and cannot be restored. The current data is kept.</source>
+        <translation>此備份含有超出本程式所能接受長度的值，無法還原。目前的資料已保留。</translation>
     </message>
 </context>
 <context>
