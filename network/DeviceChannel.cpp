@@ -36,6 +36,9 @@ namespace {
 // memory.
 constexpr qint64 kReadChunk = 64 * 1024;
 
+// How often the delivery of a file sent whole and not answered yet is looked at.
+constexpr int kDeliveryLookMs = 1000;
+
 const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_REMOTE_CMD_TRANSFER_FILE_DATA,
                                       VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
 const TransferJob::Codes kBroadcastCodes = {VELK_REMOTE_CMD_BROADCAST_FILE_START, VELK_REMOTE_CMD_BROADCAST_FILE_DATA,
@@ -76,7 +79,7 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
     : QObject(server), m_server(server), m_config(config), m_socket(socket),
       m_decoder(qMin(config.maxIdentityPayload, config.maxPayload)), m_handshakeTimer(new QTimer(this)),
       m_heartbeatTimer(new QTimer(this)), m_idleTimer(new QTimer(this)), m_graceTimer(new QTimer(this)),
-      m_probeTimer(new QTimer(this))
+      m_probeTimer(new QTimer(this)), m_deliveryTimer(new QTimer(this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
@@ -105,6 +108,15 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 
     m_probeTimer->setSingleShot(true);
     connect(m_probeTimer, &QTimer::timeout, this, &DeviceChannel::checkProbe);
+    // Looked at only when a newcomer tries the address, a panel that died after reading more of the file was seen
+    // reading up to one retry late, and kept its record that much longer.
+    m_deliveryTimer->setInterval(kDeliveryLookMs);
+    connect(m_deliveryTimer, &QTimer::timeout, this, [this] {
+        if (m_state != Closed && (m_otaUnanswered || m_broadcastUnanswered))
+            noteDelivery();
+        else
+            m_deliveryTimer->stop();
+    });
 
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceChannel::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
@@ -286,6 +298,7 @@ void DeviceChannel::close()
     m_heartbeatTimer->stop();
     m_idleTimer->stop();
     m_probeTimer->stop();
+    m_deliveryTimer->stop();
     // Transfers and a running synchronisation end silently: the listeners' own time-outs report them.
     if (m_otaJob)
         m_otaJob->stop(false);
@@ -651,6 +664,7 @@ void DeviceChannel::fileHandedOver(bool *unanswered)
     m_fileEnd = m_written;
     noteDelivery();
     m_deliveredAtMs = now();
+    m_deliveryTimer->start();
 }
 
 void DeviceChannel::noteDelivery()

@@ -214,6 +214,7 @@ private:
     QTimer *m_idleTimer;
     QTimer *m_graceTimer;
     QTimer *m_probeTimer;
+    QTimer *m_deliveryTimer; // while a file sent whole is not answered
     // Readings of the server's clock.
     qint64 m_lastActivityMs = 0; // the last frame received
     qint64 m_lastHeartbeatMs = 0;
