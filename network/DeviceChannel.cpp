@@ -701,8 +701,10 @@ bool DeviceChannel::noteDelivery()
     // which it tells at its next acknowledgement (of a probe, of a keep-alive, or of its own when much came free).
     const qint64 delivered = qMin(m_fileEnd, m_written - m_socket->bytesToWrite() - queue.unacknowledged);
     const bool moved = delivered > m_delivered || queue.peerRoom > m_peerRoom;
+    // A panel reading a file over a slow link answers a keep-alive only once it has read what went before it, a
+    // minute and more later with the megabytes both kernels hold: taking the file, it is not idle.
     if (moved)
-        m_deliveredAtMs = now();
+        m_deliveredAtMs = m_lastActivityMs = now();
     m_delivered = qMax(m_delivered, delivered);
     m_peerRoom = queue.peerRoom;
     return moved;

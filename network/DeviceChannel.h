@@ -225,7 +225,7 @@ private:
     QTimer *m_probeTimer;
     QTimer *m_deliveryTimer; // while a file is sent, or sent whole and not answered
     // Readings of the server's clock.
-    qint64 m_lastActivityMs = 0; // the last frame received
+    qint64 m_lastActivityMs = 0; // the last frame received, or the panel last seen taking a file
     qint64 m_lastHeartbeatMs = 0;
     qint64 m_handshakeDeadlineMs = 0;
     int m_handshakeWaitMs = 0;
