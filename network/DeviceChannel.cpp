@@ -681,12 +681,15 @@ void DeviceChannel::lookAtDelivery()
         m_deliveryTimer->stop();
         return;
     }
-    if (!noteDelivery() || !sending)
+    // A chunk handed over since the last look restarted the listeners' wait already.
+    const bool chunkWent = m_fileEnd != m_fileEndAtLook;
+    m_fileEndAtLook = m_fileEnd;
+    if (!noteDelivery() || !sending || chunkWent)
         return;
     // Linux lets a socket be written again only once a third of its send buffer, megabytes of it, has drained: a
     // panel reading slower than that third per wait for a chunk got no new chunk within the wait, though it read all
-    // the while, and lost its transfer. Its taking the file's bytes counts as a chunk; one that takes none for the
-    // whole wait still loses it.
+    // the while, and lost its transfer. Its taking the file's bytes while no chunk can go counts as a chunk; one that
+    // takes none for the whole wait still loses it.
     if (isOtaTransferRunning())
         m_server->noteOtaChunk(m_key);
     if (isBroadcastTransferRunning())

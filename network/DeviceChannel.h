@@ -196,8 +196,8 @@ private:
     void stopWatchingDelivery();
     /// The transfer's last bytes went to the socket; the panel's answer is awaited (the slot's mark is set).
     void fileHandedOver(bool *unanswered);
-    /// The look of every second: while a transfer runs, the panel's taking its bytes restarts the listeners' wait for
-    /// the next chunk.
+    /// The look of every second: while a transfer runs and no chunk could go since the last look, the panel's taking
+    /// its bytes restarts the listeners' wait for the next chunk.
     void lookAtDelivery();
     /// Notes when the file's bytes last moved on towards the panel, or the panel last read some of them; true when
     /// they did since the last note.
@@ -240,6 +240,7 @@ private:
     bool m_broadcastUnanswered = false;
     qint64 m_written = 0;       // bytes handed to the socket
     qint64 m_fileEnd = 0;       // of those, the last of a file's frames handed over so far
+    qint64 m_fileEndAtLook = 0; // the same at the last look
     qint64 m_delivered = 0;     // the most seen taken by the panel's side, up to it
     qint64 m_peerRoom = 0;      // the room in the panel's receive buffer, as it last told
     qint64 m_deliveredAtMs = 0; // when either grew last, on the server's clock
