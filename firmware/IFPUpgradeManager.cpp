@@ -1287,6 +1287,9 @@ void IFPUpgradeManager::deviceTimerExpired(QTimer *timer)
         transferFileComplete(mac, false, true);
         break;
     case DeviceTimer::TransferComplete:
+        // No answer is awaited any more: the connection stops looking at how the panel takes the file, which it did
+        // once a second for as long as the panel stayed connected.
+        cmdServer->cancelFileTransferByTimeout(linkKeyOf(mac));
         transferFileComplete(mac, false, true);
         break;
     case DeviceTimer::InstallResult:

@@ -200,9 +200,10 @@ public:
     /// Final answers recorded whose statuses are not written yet: they wait for the rest of their run. When the
     /// console ends, they are written at once.
     int syncStatusesWaiting() const { return m_syncStatuses.size(); }
-    /// A channel's transfer handed a further chunk to its socket: resetTransferFileTimeout(mac) for a firmware file,
-    /// resetBroadcastTransferFileTimeout(mac) for a broadcast's sound. Called by the channel, once per chunk of every
-    /// transfer, where a signal of the channel's own forwarded here cost as much again as the rest of the note.
+    /// A channel's transfer handed a further chunk to its socket, or the panel was seen taking more of the file while
+    /// none could go: resetTransferFileTimeout(mac) for a firmware file, resetBroadcastTransferFileTimeout(mac) for a
+    /// broadcast's sound. Called by the channel, once per chunk of every transfer and at most once a second between
+    /// chunks, where a signal of the channel's own forwarded here cost as much again as the rest of the note.
     void noteOtaChunk(const QString &mac) { emit resetTransferFileTimeout(mac); }
     void noteBroadcastChunk(const QString &mac) { emit resetBroadcastTransferFileTimeout(mac); }
 

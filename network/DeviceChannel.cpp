@@ -36,7 +36,7 @@ namespace {
 // memory.
 constexpr qint64 kReadChunk = 64 * 1024;
 
-// How often the delivery of a file sent whole and not answered yet is looked at.
+// How often the delivery of a file on its way (being sent, or sent whole and not answered yet) is looked at.
 constexpr int kDeliveryLookMs = 1000;
 
 const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_REMOTE_CMD_TRANSFER_FILE_DATA,
@@ -108,15 +108,11 @@ DeviceChannel::DeviceChannel(QTcpSocket *socket, CmdServer *server, const Networ
 
     m_probeTimer->setSingleShot(true);
     connect(m_probeTimer, &QTimer::timeout, this, &DeviceChannel::checkProbe);
-    // Looked at only when a newcomer tries the address, a panel that died after reading more of the file was seen
-    // reading up to one retry late, and kept its record that much longer.
+    // While the file goes out, what the panel takes keeps the listeners' wait for a chunk from ending a transfer that
+    // the socket holds back. Once it is sent whole: looked at only when a newcomer tries the address, a panel that died
+    // after reading more of the file was seen reading up to one retry late, and kept its record that much longer.
     m_deliveryTimer->setInterval(kDeliveryLookMs);
-    connect(m_deliveryTimer, &QTimer::timeout, this, [this] {
-        if (m_state != Closed && (m_otaUnanswered || m_broadcastUnanswered))
-            noteDelivery();
-        else
-            m_deliveryTimer->stop();
-    });
+    connect(m_deliveryTimer, &QTimer::timeout, this, &DeviceChannel::lookAtDelivery);
 
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceChannel::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceChannel::onDisconnected);
@@ -647,7 +643,7 @@ bool DeviceChannel::isOtaTransferRunning() const
 bool DeviceChannel::receivesFile()
 {
     // While chunks go out, the listeners' wait for the next chunk ends a transfer that stalls.
-    if (isOtaTransferRunning() || (m_broadcastJob && m_broadcastJob->isRunning()))
+    if (isOtaTransferRunning() || isBroadcastTransferRunning())
         return true;
     if (!m_otaUnanswered && !m_broadcastUnanswered)
         return false;
@@ -658,26 +654,69 @@ bool DeviceChannel::receivesFile()
     return now() - m_deliveredAtMs < m_config.transferChunkTimeoutMs;
 }
 
+bool DeviceChannel::isBroadcastTransferRunning() const
+{
+    return m_broadcastJob && m_broadcastJob->isRunning();
+}
+
+void DeviceChannel::watchDelivery()
+{
+    noteDelivery();
+    m_deliveredAtMs = now();
+    if (!m_deliveryTimer->isActive())
+        m_deliveryTimer->start();
+}
+
 void DeviceChannel::fileHandedOver(bool *unanswered)
 {
     *unanswered = true;
     m_fileEnd = m_written;
-    noteDelivery();
-    m_deliveredAtMs = now();
-    m_deliveryTimer->start();
+    watchDelivery();
 }
 
-void DeviceChannel::noteDelivery()
+void DeviceChannel::lookAtDelivery()
+{
+    const bool sending = isOtaTransferRunning() || isBroadcastTransferRunning();
+    if (m_state == Closed || (!sending && !m_otaUnanswered && !m_broadcastUnanswered)) {
+        m_deliveryTimer->stop();
+        return;
+    }
+    // A chunk handed over since the last look restarted the listeners' wait already.
+    const bool chunkWent = m_fileEnd != m_fileEndAtLook;
+    m_fileEndAtLook = m_fileEnd;
+    if (!noteDelivery() || !sending || chunkWent)
+        return;
+    // Linux lets a socket be written again only once a third of its send buffer, megabytes of it, has drained: a
+    // panel reading slower than that third per wait for a chunk got no new chunk within the wait, though it read all
+    // the while, and lost its transfer. Its taking the file's bytes while no chunk can go counts as a chunk; one that
+    // takes none for the whole wait still loses it.
+    if (isOtaTransferRunning())
+        m_server->noteOtaChunk(m_key);
+    if (isBroadcastTransferRunning())
+        m_server->noteBroadcastChunk(m_key);
+}
+
+bool DeviceChannel::noteDelivery()
 {
     const SendQueue queue = sendQueue(*m_socket);
     // What went after the file does not count: a keep-alive or a probe that the kernel of a hung panel took would
     // spare it again and again. Once its kernel holds the whole file, a panel reading it frees room in its buffer,
     // which it tells at its next acknowledgement (of a probe, of a keep-alive, or of its own when much came free).
     const qint64 delivered = qMin(m_fileEnd, m_written - m_socket->bytesToWrite() - queue.unacknowledged);
-    if (delivered > m_delivered || queue.peerRoom > m_peerRoom)
-        m_deliveredAtMs = now();
+    const bool moved = delivered > m_delivered || queue.peerRoom > m_peerRoom;
+    // A panel reading a file over a slow link answers a keep-alive only once it has read what went before it, a
+    // minute and more later with the megabytes both kernels hold: taking the file, it is not idle.
+    if (moved)
+        m_deliveredAtMs = m_lastActivityMs = now();
     m_delivered = qMax(m_delivered, delivered);
     m_peerRoom = queue.peerRoom;
+    return moved;
+}
+
+void DeviceChannel::stopWatchingDelivery()
+{
+    if (!isOtaTransferRunning() && !isBroadcastTransferRunning() && !m_otaUnanswered && !m_broadcastUnanswered)
+        m_deliveryTimer->stop();
 }
 
 bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &remoteName)
@@ -697,7 +736,10 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
         return false;
     }
     const QString mac = m_key;
-    job->setChunkNote([this, mac](int) { m_server->noteOtaChunk(mac); });
+    job->setChunkNote([this, mac](int) {
+        m_fileEnd = m_written;
+        m_server->noteOtaChunk(mac);
+    });
     connect(job, &TransferJob::completed, this, [this, mac] {
         fileHandedOver(&m_otaUnanswered);
         emit setupTransferFileCompleteTimeout(mac, 180000);
@@ -709,8 +751,10 @@ bool DeviceChannel::startOtaTransfer(const QString &localPath, const QString &re
     });
     m_otaJob = job;
     emit setupTransferFileTimeout(mac, m_config.transferChunkTimeoutMs);
-    if (m_state == Connected && m_otaJob == job)
+    if (m_state == Connected && m_otaJob == job) {
+        watchDelivery();
         job->start(remoteName);
+    }
     return true;
 }
 
@@ -719,6 +763,7 @@ void DeviceChannel::stopOtaTransfer(bool notifyPanel)
     m_otaUnanswered = false;
     if (m_otaJob)
         m_otaJob->stop(false);
+    stopWatchingDelivery();
     if (notifyPanel)
         sendFrame(VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE, FrameCodec::sizeText(0));
 }
@@ -752,6 +797,7 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     }
     const QString mac = m_key;
     job->setChunkNote([this, mac](int index) {
+        m_fileEnd = m_written;
         if (index > 0)
             m_server->noteBroadcastChunk(mac);
     });
@@ -766,8 +812,10 @@ bool DeviceChannel::startBroadcastTransfer(const QString &audioFolder)
     m_broadcastJob = job;
     emit setupBroadcastTransferFileTimeout(mac, m_config.transferChunkTimeoutMs);
     // Rows stored before uploads were given plain names still hold their name as picked; the panel gets it plain.
-    if (m_state == Connected && m_broadcastJob == job)
+    if (m_state == Connected && m_broadcastJob == job) {
+        watchDelivery();
         job->start(PanelFileName::plain(name));
+    }
     return true;
 }
 
@@ -776,6 +824,7 @@ void DeviceChannel::stopBroadcastTransfer(bool notifyPanel)
     m_broadcastUnanswered = false;
     if (m_broadcastJob)
         m_broadcastJob->stop(false);
+    stopWatchingDelivery();
     if (notifyPanel)
         sendFrame(VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE, FrameCodec::sizeText(0));
 }

@@ -189,10 +189,19 @@ private:
     void checkHeartbeat();
     void checkIdle();
     void checkProbe();
+    bool isBroadcastTransferRunning() const;
+    /// A file goes out, or was handed over and is not answered: its delivery is looked at every second from now on.
+    void watchDelivery();
+    /// Ends the look once no file is on its way any more.
+    void stopWatchingDelivery();
     /// The transfer's last bytes went to the socket; the panel's answer is awaited (the slot's mark is set).
     void fileHandedOver(bool *unanswered);
-    /// Notes when the file's bytes last moved on towards the panel, or the panel last read some of them.
-    void noteDelivery();
+    /// The look of every second: while a transfer runs and no chunk could go since the last look, the panel's taking
+    /// its bytes restarts the listeners' wait for the next chunk.
+    void lookAtDelivery();
+    /// Notes when the file's bytes last moved on towards the panel, or the panel last read some of them; true when
+    /// they did since the last note.
+    bool noteDelivery();
     void decided();
     void scheduleDeletion();
     QString logName() const;
@@ -214,9 +223,9 @@ private:
     QTimer *m_idleTimer;
     QTimer *m_graceTimer;
     QTimer *m_probeTimer;
-    QTimer *m_deliveryTimer; // while a file sent whole is not answered
+    QTimer *m_deliveryTimer; // while a file is sent, or sent whole and not answered
     // Readings of the server's clock.
-    qint64 m_lastActivityMs = 0; // the last frame received
+    qint64 m_lastActivityMs = 0; // the last frame received, or the panel last seen taking a file
     qint64 m_lastHeartbeatMs = 0;
     qint64 m_handshakeDeadlineMs = 0;
     int m_handshakeWaitMs = 0;
@@ -230,7 +239,8 @@ private:
     bool m_otaUnanswered = false;
     bool m_broadcastUnanswered = false;
     qint64 m_written = 0;       // bytes handed to the socket
-    qint64 m_fileEnd = 0;       // of those, the last file's last byte
+    qint64 m_fileEnd = 0;       // of those, the last of a file's frames handed over so far
+    qint64 m_fileEndAtLook = 0; // the same at the last look
     qint64 m_delivered = 0;     // the most seen taken by the panel's side, up to it
     qint64 m_peerRoom = 0;      // the room in the panel's receive buffer, as it last told
     qint64 m_deliveredAtMs = 0; // when either grew last, on the server's clock

@@ -57,7 +57,8 @@ struct NetworkConfig
 
     // File transfers
     int chunkSize = 10240;
-    // What the listeners are asked to arm when a transfer starts: the longest wait for its next chunk.
+    // What the listeners are asked to arm when a transfer starts: the longest wait for its next chunk, or for the panel
+    // to take more of what was handed over.
     int transferChunkTimeoutMs = 8000;
     // Frames of a transfer queued in the socket at most. The kernel's send buffer keeps the connection busy; what
     // waits above it is memory per receiving panel, and three frames kept a 100-panel update at the pace of a plain

@@ -45,8 +45,9 @@ struct PanelIdentityRestore
 class FirmwareTestBench
 {
 public:
-    /// The longest wait for a transfer's next chunk (8 s in production), short enough for a test to outlast.
-    static constexpr int TransferChunkTimeoutMs = 4000;
+    /// The longest wait for a transfer's next chunk, as in production: a panel behind a slow link must outlast the
+    /// wait a run arms, not a test's own.
+    static constexpr int TransferChunkTimeoutMs = 8000;
 
     /// Call once, from initTestCase.
     bool setUp(int panelCount)
@@ -68,7 +69,8 @@ public:
         NetworkConfig config = loopbackNetworkConfig(m_dir.path());
         config.wolPort = m_fleet->wakePort();
         config.wolRoundGapMs = 20;
-        config.transferChunkTimeoutMs = TransferChunkTimeoutMs;
+        if (config.transferChunkTimeoutMs != TransferChunkTimeoutMs)
+            return false;
         NetworkConfig::setCurrent(config);
         CmdServer *server = CmdServer::getInstance();
         for (SimulatedPanel *panel : m_fleet->panels()) {

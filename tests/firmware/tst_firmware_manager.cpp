@@ -389,29 +389,37 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed_data()
     QTest::addColumn<QString>("version"); // the box comes back at
     QTest::addColumn<QString>("when");    // it comes back: while the run waits for it, once cancelled, once ended
     QTest::addColumn<int>("status");      // of its row; -1: not looked at
+    QTest::addColumn<int>("readKiBps");   // > 0: a 6 MiB file, read this fast through a 64 KiB receive buffer
     QTest::newRow("MAC entered, back at the new version") << false << "8.0.0000.05"
-                                                          << "waiting" << int(UPDATE_SUCCESSFULLY);
+                                                          << "waiting" << int(UPDATE_SUCCESSFULLY) << 0;
     QTest::newRow("MAC learned at its address, back at the new version") << true << "8.0.0000.05"
-                                                                         << "waiting" << int(UPDATE_SUCCESSFULLY);
+                                                                         << "waiting" << int(UPDATE_SUCCESSFULLY) << 0;
     QTest::newRow("rolled back to the old version") << false << "8.0.0000.04"
-                                                    << "waiting" << int(UPDATE_FAILED);
+                                                    << "waiting" << int(UPDATE_FAILED) << 0;
     QTest::newRow("after the run was cancelled") << false << "8.0.0000.05"
-                                                 << "cancelled" << -1;
+                                                 << "cancelled" << -1 << 0;
     QTest::newRow("after the run ended without it") << false << "8.0.0000.05"
-                                                    << "ended" << int(UPDATE_FAILED);
+                                                    << "ended" << int(UPDATE_FAILED) << 0;
+    QTest::newRow("6 MiB read at 80 KiB/s, back at the new version") << false << "8.0.0000.05"
+                                                                     << "waiting" << int(UPDATE_SUCCESSFULLY) << 80;
 }
 
 // A box known by its MAC restarts into its new firmware with a card that reports zeros (some do at some boots, a new
 // firmware may not let the MAC be read). While the run waited for it, every try was refused: its SOS was lost, the run
 // ended Failed at the old version, and the wait outlived a run cancelled or ended meanwhile. It is served at its first
-// try, its SOS answered, and the run judges it by the version it reports.
+// try, its SOS answered, and the run judges it by the version it reports. A box behind a slow link got no chunk for
+// longer than the run's wait while it read (the console's socket takes more only once a third of its megabytes of send
+// buffer drained), and failed: it takes the file on the one connection.
 void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
 {
     QFETCH(bool, learned);
     QFETCH(QString, version);
     QFETCH(QString, when);
     QFETCH(int, status);
-    m_bench.serve("AudioBox/QML8_0005.bin", firmware());
+    QFETCH(int, readKiBps);
+    const QByteArray image =
+        readKiBps > 0 ? SimulatedFirmware::make(6 * 1024 * 1024, "8.0.0000.05", QString(), 5) : firmware();
+    m_bench.serve("AudioBox/QML8_0005.bin", image);
     m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
     OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
     timeouts.wakeMs = when == "ended" ? 1000 : 600000; // the run's wait for its return
@@ -420,6 +428,11 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
     SimulatedPanel *panel = m_bench.panel(0);
     const PanelIdentityRestore identity{panel, panel->identity()};
     const PanelSettingsRestore settings{panel, panel->settings()};
+    if (readKiBps > 0) {
+        panel->behaviour().linkBytesPerSecond = readKiBps * 1024;
+        panel->behaviour().receiveBufferBytes = 64 * 1024;
+        panel->behaviour().keepFiles = false;
+    }
     if (learned) {
         box.macAddress.clear();
         QCOMPARE(OrvantaDBManager::getInstance()->updateIFPDeviceById(box), quint32(DB_OK));
@@ -439,16 +452,28 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
         panel->setSettings(away);
     }
     QObject watch;
-    connect(panel, &SimulatedPanel::rebooting, &watch, [panel] {
+    bool restarted = false;
+    int droppedBefore = 0; // connections lost before its restart
+    connect(panel, &SimulatedPanel::rebooting, &watch, [panel, &restarted] {
+        restarted = true;
         PanelIdentity zeros = panel->identity();
         zeros.mac = QStringLiteral("00:00:00:00:00:00");
         panel->setIdentity(zeros);
     });
+    connect(panel, &SimulatedPanel::disconnected, &watch, [&] { droppedBefore += restarted ? 0 : 1; });
     QSignalSpy refused(panel, &SimulatedPanel::rejected);
     QSignalSpy acknowledged(panel, &SimulatedPanel::sosAcknowledged);
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     m_bench.manager()->startOta(m_bench.prepareRun({box}), m_bench.runDevices());
-    QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+    // The file at its pace, and the kernel's buffers on both ends again as long.
+    const int transferMs = readKiBps > 0 ? int(image.size() / (readKiBps * 1024) * 2000) : 0;
+    const QString cut = QStringLiteral("IFPUpgradeManager::transferFileTimeout");
+    QTRY_VERIFY_WITH_TIMEOUT(panel->receivedCount(VELK_REMOTE_CMD_START_OTA) == 1 || m_bench.log()->contains(cut),
+                             transferMs + QuorvinTryCeilingMs);
+    QVERIFY2(!m_bench.log()->contains(cut), "cut off while it read");
+    QCOMPARE(droppedBefore, 0);
+    QCOMPARE(panel->receivedFiles().size(), 1);
+    QCOMPARE(panel->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
     QTRY_VERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + box.macAddress));
     if (when == "cancelled") {
         m_bench.manager()->cancelOta();
@@ -861,19 +886,31 @@ void TestFirmwareManager::stalledServerCheckEndsAsFailed()
 // The transfer's time-out is no longer restarted for every chunk: the chunk's time is noted and the timer, when it
 // fires early, runs on for the rest. A box behind a slow link takes longer than the time-out to take the file, its
 // chunks never pausing that long, and must not fail; a box that stops reading fails once the time-out has passed
-// since its last chunk.
+// since its last chunk. A box that takes the file and never answers it fails at the run's wait for the answer, and its
+// connection stops looking every second at how the box takes the file, which it did for as long as the box stayed.
 void TestFirmwareManager::transferTimeOutCountsFromTheLastChunk()
 {
     const QByteArray image = SimulatedFirmware::make(16 * 1024 * 1024, "8.0.0000.05", QString(), 5);
     m_bench.serve("AudioBox/QML8_0005.bin", image);
     m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
     QList<VelkIFPDevice> devices;
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < 3; ++i)
         devices.append(m_bench.addDevice(i, "QML8", "8.0.0000.04"));
-    QVERIFY(m_bench.connect({0, 1}));
+    QVERIFY(m_bench.connect({0, 1, 2}));
     QVERIFY(m_bench.serverCheck());
     SimulatedPanel *slow = m_bench.panel(0);
     SimulatedPanel *stopping = m_bench.panel(1);
+    SimulatedPanel *silent = m_bench.panel(2);
+    silent->behaviour().keepFiles = false;
+    silent->setAnswerHeld(VELK_REMOTE_RSP_TRANSFER_FILE_COMPLETE, true);
+    CmdServer *server = CmdServer::getInstance();
+    QObject answerWait;
+    // The run's 180 s wait for the answer, played in a second.
+    connect(server, &CmdServer::setupTransferFileCompleteTimeout, &answerWait,
+            [server, silent](const QString &mac, int ms) {
+                if (mac == silent->mac() && ms > 1000)
+                    emit server->setupTransferFileCompleteTimeout(mac, 1000);
+            });
     slow->behaviour().keepFiles = false;
     stopping->behaviour().keepFiles = false;
     // About twice the time-out for the whole file, kernel buffers aside.
@@ -901,6 +938,18 @@ void TestFirmwareManager::transferTimeOutCountsFromTheLastChunk()
     QCOMPARE(slow->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
     QCOMPARE(report.value(stopping->mac()).status, int(UPDATE_FAILED));
     QVERIFY(m_bench.log()->contains("transferFileTimeout: " + stopping->mac()));
+    QCOMPARE(report.value(silent->mac()).status, int(UPDATE_FAILED));
+    QVERIFY(m_bench.log()->contains("transferFileCompleteTimeout: " + silent->mac()));
+    QCOMPARE(silent->heldAnswerCount(), 1);
+    DeviceChannel *channel = m_bench.channelOf(2);
+    QVERIFY(channel);
+    // The look is the connection's one timer of a second.
+    const auto looking = [channel] {
+        const QList<QTimer *> timers = channel->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+        return std::any_of(timers.begin(), timers.end(),
+                           [](const QTimer *timer) { return timer->isActive() && timer->interval() == 1000; });
+    };
+    QVERIFY(!looking());
     slow->behaviour().linkBytesPerSecond = 0;
     stopping->resumeReading();
 }

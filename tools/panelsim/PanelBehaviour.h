@@ -53,6 +53,9 @@ struct PanelBehaviour
     /// > 0: the panel reads no faster than this many bytes per second, as behind a link of that speed; the rest
     /// waits in the kernel and TCP flow control holds the console back (load runs).
     qint64 linkBytesPerSecond = 0;
+    /// > 0: the socket's receive buffer (SO_RCVBUF), set at the next connect: how much the panel's kernel takes ahead
+    /// of what the panel read. 0 = the system's, which grows as the panel reads.
+    int receiveBufferBytes = 0;
     bool hashFiles = true; ///< off = not even the SHA-256, the size only (load runs)
 
     // Account synchronisation

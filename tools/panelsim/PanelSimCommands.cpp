@@ -15,6 +15,7 @@ QString PanelSimCommands::helpText()
         "  kick PANELS [ID [PASS]]    report a take-over by console ID; PASS becomes the panel's password\n"
         "  drop PANELS                drop the connection (the panel reconnects)\n"
         "  stall PANELS | resume PANELS   stop / resume reading the connection\n"
+        "  rate PANELS MBPS           read no faster than MBPS Mbit/s from now on (0 = as fast as possible)\n"
         "  heartbeat PANELS           send a keep-alive\n"
         "  help | quit");
 }
@@ -97,6 +98,12 @@ QString PanelSimCommands::execute(const QString &line, bool *quit)
             panel->stopReading();
         } else if (command == QLatin1String("resume")) {
             panel->resumeReading();
+        } else if (command == QLatin1String("rate")) {
+            bool ok = false;
+            const double mbps = words.value(2).toDouble(&ok);
+            if (!ok || !(mbps >= 0 && mbps <= 100000))
+                return QStringLiteral("\"rate\" needs PANELS and Mbit/s; type help");
+            panel->behaviour().linkBytesPerSecond = mbps > 0 ? qMax<qint64>(1, qint64(mbps * 125000)) : 0;
         } else if (command == QLatin1String("heartbeat")) {
             result = panel->sendHeartbeat();
         } else {

@@ -154,8 +154,12 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                     QStringLiteral("Count received files' bytes only, no SHA-256 (load runs)."));
     const QCommandLineOption linkMbps(QStringLiteral("link-mbps"),
                                       QStringLiteral("Read no faster than this many Mbit/s, as behind a link of that "
-                                                     "speed (0 = as fast as possible)."),
+                                                     "speed, fractions allowed (0 = as fast as possible)."),
                                       QStringLiteral("mbps"), QStringLiteral("0"));
+    const QCommandLineOption receiveBuffer(
+        QStringLiteral("receive-buffer"),
+        QStringLiteral("The sockets' receive buffer in KiB (SO_RCVBUF; 0 = the system's, which grows as it is read)."),
+        QStringLiteral("kib"), QStringLiteral("0"));
     const QCommandLineOption printCsv(QStringLiteral("print-csv"),
                                       QStringLiteral("Print the 8-column device CSV of the fleet and exit."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every frame received."));
@@ -163,14 +167,50 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("monotonic-stamps"),
         QStringLiteral("Stamp every output line with the monotonic clock in microseconds instead of the time of day "
                        "(benchmarks compare it with their own clock)."));
-    parser.addOptions(
-        {console,         discovery,      answerPort,    wolPort,        wolAddress,  noWol,           wolShared,
-         count,           baseIp,         firstSerial,   namePrefix,     model,       deviceType,      fw,
-         panelFw,         displayVersion, sku,           password,       otaState,    otaResult,       otaTime,
-         afterOta,        rebootAfterOta, rollBackAfter, transferAnswer, firstSync,   noHeartbeat,     heartbeatEvery,
-         skipIdentity,    sosEvery,       off,           bootDelay,      rebootDelay, reconnectDelay,  searchInterval,
-         keepFiles,       noHash,         linkMbps,      printCsv,       verbose,     monotonicStamps, mac,
-         syncAnswerSpread});
+    parser.addOptions({console,
+                       discovery,
+                       answerPort,
+                       wolPort,
+                       wolAddress,
+                       noWol,
+                       wolShared,
+                       count,
+                       baseIp,
+                       firstSerial,
+                       namePrefix,
+                       model,
+                       deviceType,
+                       fw,
+                       panelFw,
+                       displayVersion,
+                       sku,
+                       password,
+                       otaState,
+                       otaResult,
+                       otaTime,
+                       afterOta,
+                       rebootAfterOta,
+                       rollBackAfter,
+                       transferAnswer,
+                       firstSync,
+                       noHeartbeat,
+                       heartbeatEvery,
+                       skipIdentity,
+                       sosEvery,
+                       off,
+                       bootDelay,
+                       rebootDelay,
+                       reconnectDelay,
+                       searchInterval,
+                       keepFiles,
+                       noHash,
+                       linkMbps,
+                       printCsv,
+                       verbose,
+                       monotonicStamps,
+                       mac,
+                       syncAnswerSpread,
+                       receiveBuffer});
 
     PanelSimOptions o;
     o.helpText = parser.helpText();
@@ -294,10 +334,18 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.skipIdentity = parser.isSet(skipIdentity);
     behaviour.keepFiles = parser.isSet(keepFiles);
     behaviour.hashFiles = !parser.isSet(noHash);
-    qint64 mbps = 0;
-    if (!parseNumber(parser.value(linkMbps), linkMbps.names().first(), 0, 100000, &mbps, error))
+    bool rateOk = false;
+    const double mbps = parser.value(linkMbps).toDouble(&rateOk);
+    if (!rateOk || !(mbps >= 0 && mbps <= 100000)) {
+        *error = QStringLiteral("--link-mbps: \"%1\" is not a number from 0 to 100000").arg(parser.value(linkMbps));
         return false;
-    behaviour.linkBytesPerSecond = mbps * 125000;
+    }
+    behaviour.linkBytesPerSecond = qint64(mbps * 125000);
+    if (mbps > 0 && behaviour.linkBytesPerSecond == 0)
+        behaviour.linkBytesPerSecond = 1;
+    if (!parseNumber(parser.value(receiveBuffer), receiveBuffer.names().first(), 0, 1024 * 1024, &n, error))
+        return false;
+    behaviour.receiveBufferBytes = int(n * 1024);
 
     const struct
     {

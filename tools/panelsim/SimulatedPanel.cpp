@@ -236,6 +236,9 @@ void SimulatedPanel::connectTo(const QHostAddress &address, quint16 port)
         scheduleSearching(m_settings.reconnectDelayMs);
         return;
     }
+    // Before the connect, so that the window the panel offers at its handshake fits the buffer.
+    if (m_behaviour.receiveBufferBytes > 0)
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, m_behaviour.receiveBufferBytes);
     m_socket = socket;
     m_rejected = false;
     connect(socket, &QTcpSocket::connected, this, &SimulatedPanel::onSocketConnected);

@@ -105,6 +105,13 @@ int main(int argc, char *argv[])
                                            .arg(size)
                                            .arg(QString::fromLatin1(sha256.toHex())));
                          });
+        QObject::connect(panel, &SimulatedPanel::audioFileReceived, &app,
+                         [panel](const QString &name, qint64 size, const QByteArray &sha256) {
+                             printLine(QStringLiteral("%1 audio file %2: %3 bytes, SHA-256 %4")
+                                           .arg(panel->name(), name)
+                                           .arg(size)
+                                           .arg(QString::fromLatin1(sha256.toHex())));
+                         });
     }
 
     const PanelSettings &settings = options.fleet.settings;
