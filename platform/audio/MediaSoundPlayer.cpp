@@ -25,6 +25,8 @@ MediaSoundPlayer::MediaSoundPlayer(QObject *parent)
       m_outputProbe(&AudioOutputProbe::missingOutput)
 {
     m_startTimer->setSingleShot(true);
+    // Re-armed for what is left of a deadline: a coarse timer's slack on top would put the beep past it.
+    m_startTimer->setTimerType(Qt::PreciseTimer);
     connect(m_startTimer, &QTimer::timeout, this, &MediaSoundPlayer::checkProgress);
 }
 
@@ -57,14 +59,17 @@ void MediaSoundPlayer::checkProgress()
         }
     }
     const qint64 since = qMax(movedAt, m_startedAtMs);
-    // At a pass's start: the loop came round since the sound last moved, or it stands at its first notification.
-    const bool passStarts = loopedAt >= since || position < kPassStartMs;
-    const qint64 allowed = m_startTimeoutMs + (passStarts ? kLoopStartStillMs : 0);
-    const qint64 still = MediaPlaybackWorker::steadyMs() - since;
-    if (still < allowed) {
-        m_startTimer->start(int(allowed - still));
+    qint64 deadline = since + m_startTimeoutMs;
+    // At a pass's start (the loop came round since the sound last moved, or it stands at its first moment), counted
+    // from that start: a server that stops there is still told within the time-out and that stillness.
+    if (loopedAt >= since || position < kPassStartMs)
+        deadline = qMax(deadline, qMax(loopedAt, m_startedAtMs) + kLoopStartStillMs + m_startTimeoutMs);
+    const qint64 now = MediaPlaybackWorker::steadyMs();
+    if (now < deadline) {
+        m_startTimer->start(int(deadline - now));
         return;
     }
+    const qint64 still = now - since;
     fail(QStringLiteral("the sound stood still for %1 ms (an audio output that stopped answering)").arg(still), true);
 }
 

@@ -444,7 +444,8 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
     bool toldAtOnce = false;
     if (hangs == QLatin1String("while playing") || hangs == QLatin1String("under the alarm")) {
         QVERIFY(player->play(alarm, true));
-        QTRY_VERIFY(player->position() > 0 || !failed.isEmpty());
+        // Past the first moment of the sound, which a working output may hold still a while longer.
+        QTRY_VERIFY(player->position() > MediaSoundPlayer::kPassStartMs || !failed.isEmpty());
         QCOMPARE(failed.count(), 0);
         AudioMeterSink::setHanging(true, QuorvinTryCeilingMs);
         clock.start();
@@ -566,9 +567,12 @@ void TestAudio::pausedAsTheLoopStarts(MediaSoundPlayer *player, const QString &a
     }
     // The server answers: within 3 s the alarm is heard through it again (5 s after a hang), through one stream.
     const int rate = AudioMeterSink::reading().rate;
-    QTRY_VERIFY(AudioMeterSink::reading().frames > framesBefore + rate / 5);
+    QTRY_VERIFY(player->isPlaying() && AudioMeterSink::reading().frames > framesBefore + rate / 5);
     const qint64 back = MediaPlaybackWorker::steadyMs() - (pausedAt + pauseMs);
     QVERIFY2(back <= (hang ? 5000 : 3000), qPrintable(QString::number(back)));
+    // Not just what the sink held as the server stopped, taken as it answers: the sound goes on.
+    const qint64 framesBack = AudioMeterSink::reading().frames;
+    QTRY_VERIFY(AudioMeterSink::reading().frames > framesBack + rate / 5);
     QVERIFY(player->isPlaying());
     QCOMPARE(answers, failed.count());
     QVERIFY(failed.count() <= 1);
