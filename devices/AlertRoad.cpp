@@ -24,7 +24,7 @@ AlertRoad::AlertRoad(OrvantaDBIntf *db, SoundPlayer *player, AudioSystemHandler 
         if (m_beep)
             m_beep();
     });
-    connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
+    connectPlayer();
     connect(m_unmuter, &AudioSystemHandler::unmuteFinished, this, &AlertRoad::onUnmuted);
 }
 
@@ -32,7 +32,14 @@ void AlertRoad::setPlayer(SoundPlayer *player)
 {
     m_player->disconnect(this);
     m_player = player;
+    connectPlayer();
+}
+
+void AlertRoad::connectPlayer()
+{
     connect(m_player, &SoundPlayer::failed, this, &AlertRoad::soundFailed);
+    connect(m_player, &SoundPlayer::outputAnswersAgain, this, &AlertRoad::tryAlarmAgain);
+    connect(m_player, &SoundPlayer::heard, this, &AlertRoad::soundHeard);
 }
 
 void AlertRoad::setUnmuter(AudioSystemHandler *unmuter)
@@ -188,16 +195,22 @@ void AlertRoad::startSound()
 {
     // Unmuting runs on its own and never holds the alarm back.
     m_unmuter->unmute();
+    if (!playAlarm())
+        startBeeping();
+}
+
+bool AlertRoad::playAlarm()
+{
     const QString alarm = m_audioFolder + AudioFolder::alarmName();
     if (m_player->play(alarm, true))
-        return;
+        return true;
     writeLog(LOG_LEVEL_ERROR, "AlertRoad: alarm %s missing or unreadable, installing it again", qUtf8Printable(alarm));
     QString error;
-    if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), m_audioFolder, &error))
+    if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), m_audioFolder, &error)) {
         writeLog(LOG_LEVEL_ERROR, "%s", qUtf8Printable(error));
-    else if (m_player->play(alarm, true))
-        return;
-    startBeeping();
+        return false;
+    }
+    return m_player->play(alarm, true);
 }
 
 void AlertRoad::stopSound()
@@ -213,6 +226,26 @@ void AlertRoad::soundFailed(const QString &reason)
         return;
     writeLog(LOG_LEVEL_ERROR, "AlertRoad: the alarm cannot be played (%s)", qUtf8Printable(reason));
     startBeeping();
+}
+
+void AlertRoad::tryAlarmAgain()
+{
+    // Only the player tells when its output answers again: this road never asks it, so a server that stays hung costs
+    // nothing more than its beep. The beep goes on until the alarm is heard, which it may never be if the server
+    // stops again.
+    if (m_pending.isEmpty() || !m_beepTimer->isActive() || m_player->isPlaying())
+        return;
+    writeLog(LOG_LEVEL_INFO, "AlertRoad: the sound output answers again, playing the alarm through it");
+    playAlarm();
+}
+
+void AlertRoad::soundHeard()
+{
+    if (m_pending.isEmpty() || !m_beepTimer->isActive())
+        return;
+    m_beepTimer->stop();
+    writeLog(LOG_LEVEL_WARNING, "AlertRoad: the alarm sounds again, the desktop beep stops");
+    emit alarmSoundsAgain();
 }
 
 void AlertRoad::startBeeping()

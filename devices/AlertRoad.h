@@ -32,7 +32,8 @@ class SoundPlayer;
 /// address from the panel's connection, and the event-log row is written afterwards, once
 /// it takes writes (an event-log row it refuses is logged and the alarm still sounds); an alarm file that
 /// is missing is installed again, and a sound that cannot be played at all is replaced by the
-/// desktop's beep for as long as alerts are pending. Only an SOS within 5 seconds of its answer
+/// desktop's beep for as long as alerts are pending, or until a sound server that had stopped answering answers
+/// again and the alarm is heard through it once more. Only an SOS within 5 seconds of its answer
 /// is dropped (the panel repeats its last SOS as the operator answers), and that is logged.
 class AlertRoad : public QObject
 {
@@ -89,8 +90,11 @@ signals:
     /// How many panels' warnings are shown now (pendingAlerts()), at each alert taken up and each answer.
     void pendingChanged(int pending);
     /// The alarm cannot sound (no audio output, a file that cannot be played): the beep stands in until the last
-    /// pending alert is answered. Emitted once as the beep starts; isBeeping() tells a warning shown later.
+    /// pending alert is answered, or until alarmSoundsAgain(). Emitted once as the beep starts; isBeeping() tells a
+    /// warning shown later.
     void alarmCannotSound();
+    /// The alarm is heard again through the sound server that had stopped answering, and the beep has stopped.
+    void alarmSoundsAgain();
     /// End the alert at the panel (the stop-alert command).
     void stopSafeAlert(QString mac);
     void stopSafeAlertOfDevice(quint32 did);
@@ -104,9 +108,13 @@ private:
     void settle(const QString &key);
     static QString deviceKey(quint32 did) { return QStringLiteral("device %1").arg(did); }
     void onUnmuted(int outcome, int code);
+    void connectPlayer();
     void startSound();
+    bool playAlarm();
     void stopSound();
     void soundFailed(const QString &reason);
+    void tryAlarmAgain();
+    void soundHeard();
     void startBeeping();
 
     OrvantaDBIntf *m_db;

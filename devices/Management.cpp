@@ -129,6 +129,13 @@ Management::Management(QWidget *parent) : QWidget(parent)
                 warning->showAlarmCannotSound();
         }
     });
+    // A note left up once the alarm is heard again would have the operator take a working alarm for a broken one.
+    connect(m_alertRoad, &AlertRoad::alarmSoundsAgain, this, [this]() {
+        for (QWidget *shown : qAsConst(m_warnings)) {
+            if (auto *warning = qobject_cast<EmergencyWarningDialog *>(shown))
+                warning->hideAlarmCannotSound();
+        }
+    });
     // The Broadcast page installs every built-in sound; the alarm must not wait for it.
     QString audioError;
     if (!AudioFolder::installBuiltInSound(AudioFolder::alarmName(), AudioFolder::path(), &audioError))

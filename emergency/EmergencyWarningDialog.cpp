@@ -70,6 +70,11 @@ void EmergencyWarningDialog::showAlarmCannotSound()
     lbAlarmNote->show();
 }
 
+void EmergencyWarningDialog::hideAlarmCannotSound()
+{
+    lbAlarmNote->hide();
+}
+
 void EmergencyWarningDialog::readCameraLink()
 {
     if (m_answered)

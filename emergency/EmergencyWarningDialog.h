@@ -44,6 +44,8 @@ public:
     /// Says that the alarm cannot sound and a beep stands in: an operator who hears no siren must not take the
     /// alert for a quiet one, nor the PC for a working alarm.
     void showAlarmCannotSound();
+    /// The alarm sounds again: the note goes.
+    void hideAlarmCannotSound();
 
     QString deviceMac() const { return m_deviceMac; }
     QString cameraMac() const { return m_cameraMac; }

@@ -93,6 +93,7 @@ void MediaPlaybackWorker::stop(quint64 ticket)
         m_shared->stopsDone = ticket;
     }
     m_shared->stopDone.notify_all();
+    emit stopped(ticket);
 }
 
 void MediaPlaybackWorker::stopSound()
@@ -148,6 +149,11 @@ void MediaPlaybackWorker::onStatusChanged(QMediaPlayer::MediaStatus status)
     } else if (status == QMediaPlayer::EndOfMedia && !m_loop) {
         stopSound();
         emit finished(m_generation);
+    } else if (status == QMediaPlayer::EndOfMedia) {
+        // The next pass opens the output again, which stands still a while even where the output works.
+        std::lock_guard<std::mutex> locker(m_shared->positionLock);
+        if (m_shared->positionOf == m_generation)
+            m_shared->loopedAtMs = steadyMs();
     }
 }
 

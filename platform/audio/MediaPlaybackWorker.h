@@ -35,6 +35,8 @@ public:
         quint64 positionOf = 0;
         qint64 position = 0;
         qint64 movedAtMs = 0;
+        // When a pass of sound number positionOf's loop last reached its end, and the next began to open.
+        qint64 loopedAtMs = 0;
         // The last stop the player asked for that is done: the player waits for it, briefly.
         std::mutex stopLock;
         std::condition_variable stopDone;
@@ -61,6 +63,8 @@ signals:
     void finished(quint64 generation);
     /// The sound was stopped and its playlist emptied before this is emitted.
     void failed(quint64 generation, const QString &reason);
+    /// stop(ticket) is done: whatever the output held it for has answered.
+    void stopped(quint64 ticket);
 
 private:
     bool wanted(quint64 generation) const { return m_shared->wanted.load() == generation; }

@@ -14,7 +14,8 @@ namespace {
 // and the caller (a closing dialog, the console at its exit) must not wait for that server.
 constexpr unsigned long kThreadEndWaitMs = 2000;
 // Stopping a sound takes a few milliseconds; the sound server may make it wait for ever (a pause waits for its
-// answer), and the thread the alarm is answered from must not wait with it.
+// answer), and the thread the alarm is answered from must not wait with it. A stop or an output question that takes
+// longer waited on the output.
 constexpr int kStopWaitMs = 500;
 
 } // namespace
@@ -24,6 +25,8 @@ MediaSoundPlayer::MediaSoundPlayer(QObject *parent)
       m_outputProbe(&AudioOutputProbe::missingOutput)
 {
     m_startTimer->setSingleShot(true);
+    // Re-armed for what is left of a deadline: a coarse timer's slack on top would put the beep past it.
+    m_startTimer->setTimerType(Qt::PreciseTimer);
     connect(m_startTimer, &QTimer::timeout, this, &MediaSoundPlayer::checkProgress);
 }
 
@@ -34,24 +37,40 @@ void MediaSoundPlayer::checkProgress()
     if (!m_started) {
         fail(QStringLiteral("the sound did not start within %1 ms (no playback element, or an audio output that does "
                             "not answer)")
-                 .arg(m_startTimeoutMs));
+                 .arg(m_startTimeoutMs),
+             true);
         return;
     }
     // A sound server stopped under a playing sound says nothing: the sound just stands still, and the player's
     // thread may be held with it. Judged here, from when the player's thread last saw the sound move, so that this
     // thread's own delays count for nothing. A working output moves the sound at every 200 ms notification, except
-    // at the start of each pass of a loop, which a sound server's null sink holds for up to 2 s, loaded or not.
+    // at the start of each pass of a loop, which it holds still for a while: the time-out counts on top of that.
+    // Counted from the last move alone, a server that paused for 1.5 s as a pass began (a busy PC) failed a working
+    // alarm.
     qint64 movedAt = 0;
+    qint64 loopedAt = 0;
+    qint64 position = 0;
     {
         std::lock_guard<std::mutex> locker(m_shared->positionLock);
-        movedAt = m_shared->positionOf == m_generation ? m_shared->movedAtMs : 0;
+        if (m_shared->positionOf == m_generation) {
+            movedAt = m_shared->movedAtMs;
+            loopedAt = m_shared->loopedAtMs;
+            position = m_shared->position;
+        }
     }
-    const qint64 still = MediaPlaybackWorker::steadyMs() - qMax(movedAt, m_startedAtMs);
-    if (still < m_startTimeoutMs) {
-        m_startTimer->start(int(m_startTimeoutMs - still));
+    const qint64 since = qMax(movedAt, m_startedAtMs);
+    qint64 deadline = since + m_startTimeoutMs;
+    // At a pass's start (the loop came round since the sound last moved, or it stands at its first moment), counted
+    // from that start: a server that stops there is still told within the time-out and that stillness.
+    if (loopedAt >= since || position < kPassStartMs)
+        deadline = qMax(deadline, qMax(loopedAt, m_startedAtMs) + kLoopStartStillMs + m_startTimeoutMs);
+    const qint64 now = MediaPlaybackWorker::steadyMs();
+    if (now < deadline) {
+        m_startTimer->start(int(deadline - now));
         return;
     }
-    fail(QStringLiteral("the sound stood still for %1 ms (an audio output that stopped answering)").arg(still));
+    const qint64 still = now - since;
+    fail(QStringLiteral("the sound stood still for %1 ms (an audio output that stopped answering)").arg(still), true);
 }
 
 MediaSoundPlayer::~MediaSoundPlayer()
@@ -82,6 +101,7 @@ void MediaSoundPlayer::startWorker()
         m_started = true;
         m_startedAtMs = MediaPlaybackWorker::steadyMs();
         m_startTimer->start(m_startTimeoutMs);
+        emit heard();
     });
     connect(m_worker, &MediaPlaybackWorker::finished, this, [this](quint64 generation) {
         if (!isCurrent(generation))
@@ -93,6 +113,11 @@ void MediaSoundPlayer::startWorker()
     connect(m_worker, &MediaPlaybackWorker::failed, this, [this](quint64 generation, const QString &reason) {
         if (isCurrent(generation))
             fail(reason);
+    });
+    connect(m_worker, &MediaPlaybackWorker::stopped, this, [this](quint64 ticket) {
+        // An earlier stop: the thread still has the latest one to do.
+        if (ticket >= m_stopsAsked)
+            callCameBack(MediaPlaybackWorker::steadyMs() - m_stopAskedAtMs);
     });
     m_thread->start();
 }
@@ -110,6 +135,9 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
     m_loop = loop;
     m_playing = true;
     m_started = false;
+    // What the output held for an earlier sound no longer says anything about this one.
+    m_awaitingAnswer = false;
+    m_outputWaited = false;
     if (!m_thread)
         startWorker();
     // Counted from here: an output question or an opening that never answers must still end in a failure.
@@ -130,7 +158,13 @@ void MediaSoundPlayer::askForOutput()
     });
     // The answer is written before the thread ends and read after its finished signal, which orders the two.
     const quint64 generation = m_generation;
-    connect(asking, &QThread::finished, this, [this, generation, missing]() { outputAnswered(generation, *missing); });
+    const qint64 askedAt = MediaPlaybackWorker::steadyMs();
+    ++m_questionsOpen;
+    connect(asking, &QThread::finished, this, [this, generation, missing, askedAt]() {
+        --m_questionsOpen;
+        outputAnswered(generation, *missing);
+        callCameBack(MediaPlaybackWorker::steadyMs() - askedAt);
+    });
     connect(asking, &QThread::finished, asking, &QObject::deleteLater);
     asking->start();
 }
@@ -170,6 +204,7 @@ void MediaSoundPlayer::stopSound(bool waitForSilence)
     std::unique_lock<std::mutex> locker(m_shared->stopLock);
     const bool waitForIt = waitForSilence && !m_shared->busy && m_shared->stopsDone >= m_stopsAsked;
     const quint64 ticket = ++m_stopsAsked;
+    m_stopAskedAtMs = MediaPlaybackWorker::steadyMs();
     QMetaObject::invokeMethod(
         m_worker, [worker = m_worker, ticket]() { worker->stop(ticket); }, Qt::QueuedConnection);
     if (!waitForIt)
@@ -184,12 +219,32 @@ qint64 MediaSoundPlayer::position() const
     return m_shared->positionOf == m_generation ? m_shared->position : 0;
 }
 
-void MediaSoundPlayer::fail(const QString &reason)
+void MediaSoundPlayer::fail(const QString &reason, bool outputTimedOut)
 {
     // Not waited for: a sound that failed is not heard, and one that stood still met a server that does not answer.
     stopSound(false);
+    // Stopping it is one more call the output holds while it does not answer; its coming back tells when it does.
+    m_awaitingAnswer = outputTimedOut;
     // Told at once, never from inside play(): whatever comes next (an SOS in the same turn of the event loop) must not
     // find the player stopped with nothing said. Queued, the failure was dropped once that SOS started a new sound,
     // and the beep waited for the new sound's own time-out.
     emit failed(reason);
+}
+
+void MediaSoundPlayer::callCameBack(qint64 tookMs)
+{
+    if (tookMs >= kStopWaitMs)
+        m_outputWaited = true;
+    if (!m_awaitingAnswer || m_questionsOpen > 0)
+        return;
+    {
+        std::lock_guard<std::mutex> locker(m_shared->stopLock);
+        if (m_shared->stopsDone < m_stopsAsked)
+            return;
+    }
+    m_awaitingAnswer = false;
+    // Only an output that held a call answers "again". One that answered at once all along (GStreamer without its
+    // playback elements, loading for ever) is not a hang, and a new sound would only fail the same way, every time.
+    if (m_outputWaited)
+        emit outputAnswersAgain();
 }

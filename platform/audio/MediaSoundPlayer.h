@@ -19,7 +19,8 @@ class QTimer;
 /// playlist is never retried in a busy loop. Where the GStreamer back end lacks its playback elements, Qt reports no
 /// error at all and the sound stays "loading" for ever, and a sound server that hangs answers nothing either: a sound
 /// that has not started within the start time-out of its play() is therefore reported as failed too, and so is a
-/// started sound that stands still as long, which is what a sound server stopped under it leaves. Where there is
+/// started sound that stands still as long beyond what a working output holds it, which is what a sound server stopped
+/// under it leaves. Once every call such a server held has come back, outputAnswersAgain() says so. Where there is
 /// no audio output at all, GStreamer plays into a sink that discards the sound, again without an error: each play()
 /// first asks (AudioOutputProbe) on a thread of its own, and reports such a sound as failed without playing it. A
 /// sound server that went away after an earlier sound is found so at the next one. An output that fails while the
@@ -43,9 +44,16 @@ public:
 
     /// Milliseconds into the sound; stays 0 until it really plays.
     qint64 position() const;
-    /// How long a sound may take to start, counted from play(), and how long a started sound may stand still, before
-    /// it counts as failed (3000 ms).
+    /// How long a sound may take to start, counted from play(), and how long a started sound may stand still beyond
+    /// what a working output holds it (kLoopStartStillMs as a pass of its loop opens), before it counts as failed
+    /// (3000 ms).
     void setStartTimeoutMs(int milliseconds) { m_startTimeoutMs = milliseconds; }
+    /// How long a working output may hold a looping sound still as each pass of the loop opens the output again: a
+    /// sound server's null sink takes up to 2 s, loaded or not.
+    static constexpr int kLoopStartStillMs = 2000;
+    /// A sound no further into a pass than this stands at the pass's start: the output gives a pass's first moment
+    /// before it holds it still.
+    static constexpr int kPassStartMs = 500;
     /// What play() asks before it plays: empty when the sound can reach an audio output, else why not
     /// (AudioOutputProbe::missingOutput by default). It is called on a thread of its own, once per play().
     void setOutputProbe(std::function<QString()> probe) { m_outputProbe = std::move(probe); }
@@ -57,7 +65,10 @@ private:
     void stopSound(bool waitForSilence);
     void startWorker();
     bool isCurrent(quint64 generation) const { return generation == m_generation && m_playing; }
-    void fail(const QString &reason);
+    /// `outputTimedOut`: the output did not answer in time, and outputAnswersAgain() is to follow once it does.
+    void fail(const QString &reason, bool outputTimedOut = false);
+    /// A call that may wait on the output came back after `tookMs`.
+    void callCameBack(qint64 tookMs);
 
     std::shared_ptr<MediaPlaybackWorker::Shared> m_shared;
     // Made at the first play(): a player that never sounds starts no thread.
@@ -75,4 +86,11 @@ private:
     qint64 m_startedAtMs = 0;
     quint64 m_generation = 0;
     quint64 m_stopsAsked = 0;
+    qint64 m_stopAskedAtMs = 0;
+    // Output questions still out, whichever sound asked them.
+    int m_questionsOpen = 0;
+    // A failure because the output did not answer waits for every call out to come back; whether one of them waited on
+    // the output since the current sound was asked for.
+    bool m_awaitingAnswer = false;
+    bool m_outputWaited = false;
 };

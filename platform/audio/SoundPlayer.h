@@ -27,9 +27,15 @@ public:
     virtual QString currentFile() const = 0;
 
 signals:
+    /// Some of the sound reached the output: emitted once per play(), as the sound first moves.
+    void heard();
     /// A sound played once reached its end.
     void finished();
     /// The sound could not be played after all (no decoder, no audio output, a broken file, an
     /// output that stopped taking it); emitted once per play(), and the player is then stopped.
     void failed(const QString &reason);
+    /// After a failure because the output did not answer in time (a sound server that hangs), whatever it held has
+    /// come back: the output answers again, and a sound played now can be heard. At most once per such failure, and
+    /// not at all once another sound was asked for.
+    void outputAnswersAgain();
 };

@@ -3,6 +3,7 @@
 #include <gst/base/gstbasesink.h>
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -26,6 +27,16 @@ std::atomic<bool> g_failing{false};
 std::atomic<int> g_slowStartMs{0};
 // Set as the sink starts playing, cleared by its first sound.
 std::atomic<bool> g_freshStart{false};
+std::atomic<int> g_pauseAtStartMs{0};
+std::atomic<qint64> g_pausedAtMs{0};
+std::atomic<int> g_playing{0};
+std::atomic<int> g_mostPlaying{0};
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // A sound server stopped (SIGSTOP) rather than ended: the sink's open waits for an answer that does not come, until
 // the test lets it go or the hold's own limit passes.
@@ -35,6 +46,9 @@ struct Hold
     std::condition_variable changed;
     bool hanging = false;
     int limitMs = 0;
+    // A pause ends by itself at resumeAt, as a server continued (SIGCONT) does; a hang waits for the test.
+    bool pausing = false;
+    std::chrono::steady_clock::time_point resumeAt;
     int held = 0;
     int runOut = 0;
 };
@@ -50,10 +64,13 @@ void waitWhileHanging()
         return;
     ++g_hold.held;
     const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_hold.limitMs);
+    const auto until = g_hold.pausing ? std::min(limit, g_hold.resumeAt) : limit;
     // A hold that runs out ends the stop for every wait, as a server that is continued does.
-    if (!g_hold.changed.wait_until(lock, limit, [] { return !g_hold.hanging; })) {
-        ++g_hold.runOut;
+    if (!g_hold.changed.wait_until(lock, until, [] { return !g_hold.hanging; })) {
+        if (!g_hold.pausing || std::chrono::steady_clock::now() < g_hold.resumeAt)
+            ++g_hold.runOut;
         g_hold.hanging = false;
+        g_hold.pausing = false;
         g_hold.changed.notify_all();
     }
     --g_hold.held;
@@ -64,8 +81,15 @@ GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
 {
     if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
         waitWhileHanging();
-    if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING)
+    if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING) {
         g_freshStart = true;
+        const int playing = ++g_playing;
+        int most = g_mostPlaying;
+        while (playing > most && !g_mostPlaying.compare_exchange_weak(most, playing)) {
+        }
+    }
+    if (transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
+        --g_playing;
     return g_parentClass->change_state(element, transition);
 }
 
@@ -86,8 +110,22 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
 {
     // A stopped server asks for no more sound: pulsesink's writing waits for it, and the sound stands still.
     waitWhileHanging();
-    if (g_freshStart.exchange(false))
+    if (g_freshStart.exchange(false)) {
+        // A pause asked for while this start already stands still waits for the next start.
+        const int pauseMs = g_pauseAtStartMs.exchange(0);
         std::this_thread::sleep_for(std::chrono::milliseconds(g_slowStartMs.load()));
+        if (pauseMs > 0) {
+            {
+                std::lock_guard<std::mutex> lock(g_hold.mutex);
+                g_hold.hanging = true;
+                g_hold.pausing = true;
+                g_hold.resumeAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(pauseMs);
+                g_hold.limitMs = pauseMs + 60000;
+                g_pausedAtMs = steadyMs();
+            }
+            waitWhileHanging();
+        }
+    }
     if (g_failing) {
         // What pulsesink posts when its sound server ends under it.
         GST_ELEMENT_ERROR(sink, RESOURCE, FAILED, ("Disconnected: Connection terminated"), (nullptr));
@@ -170,6 +208,8 @@ void AudioMeterSink::reset()
     g_audibleFrames = 0;
     g_frames = 0;
     g_peak = 0;
+    g_pausedAtMs = 0;
+    g_mostPlaying = g_playing.load();
     std::lock_guard<std::mutex> lock(g_hold.mutex);
     g_hold.runOut = 0;
 }
@@ -200,11 +240,27 @@ void AudioMeterSink::setSlowStartMs(int milliseconds)
     g_slowStartMs = milliseconds;
 }
 
+void AudioMeterSink::pauseAtNextStart(int milliseconds)
+{
+    g_pauseAtStartMs = milliseconds;
+}
+
+qint64 AudioMeterSink::pausedAtMs()
+{
+    return g_pausedAtMs;
+}
+
+int AudioMeterSink::mostPlayingAtOnce()
+{
+    return g_mostPlaying;
+}
+
 void AudioMeterSink::setHanging(bool hanging, int limitMs)
 {
     {
         std::lock_guard<std::mutex> lock(g_hold.mutex);
         g_hold.hanging = hanging;
+        g_hold.pausing = false;
         g_hold.limitMs = limitMs;
     }
     g_hold.changed.notify_all();

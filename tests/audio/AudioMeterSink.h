@@ -34,8 +34,15 @@ public:
     // While set, opening, pausing or taking sound waits as pulsesink's does on a sound server that was stopped
     // (SIGSTOP): until it is unset, or until one has waited limitMs, which unsets it.
     static void setHanging(bool hanging, int limitMs = 0);
+    // At the next start of playing, once its slow start has passed, everything waits as setHanging() makes it for this
+    // long, as a sound server stopped (SIGSTOP) that long and then continued does; 0 for none.
+    static void pauseAtNextStart(int milliseconds);
+    // When that pause began, in milliseconds on std::chrono::steady_clock; 0 until it did.
+    static qint64 pausedAtMs();
     // How many opens, pauses or sounds taken wait now.
     static int heldNow();
+    // The most sinks that played at once since the last reset(): each is a stream on a sound server.
+    static int mostPlayingAtOnce();
     // How many of them since the last reset() waited their whole limit: nobody got to let them go.
     static int holdsRunOut();
 };

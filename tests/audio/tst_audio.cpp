@@ -1,6 +1,7 @@
 #include "platform/audio/AudioFolder.h"
 #include "platform/audio/AudioOutputProbe.h"
 #include "platform/audio/AudioSystemHandler.h"
+#include "platform/audio/MediaPlaybackWorker.h"
 #include "platform/audio/MediaSoundPlayer.h"
 
 #include <QElapsedTimer>
@@ -135,6 +136,8 @@ private slots:
     void aFailedToolIsForgottenAndAHangingOneKilled();
 
 private:
+    void pausedAsTheLoopStarts(MediaSoundPlayer *player, const QString &alarm, int pauseMs);
+
     QTemporaryDir *m_dir = nullptr;
     QByteArray m_path;
 };
@@ -367,25 +370,41 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread_data()
     QTest::addColumn<bool>("questionOpensTheSink");
     QTest::addColumn<QString>("hangs");
     QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<int>("pauseMs");
 
     // The output question opens the sink as the player will, and waits with it.
     QTest::newRow("the output question hangs") << true << "at open"
-                                               << "time-out";
+                                               << "time-out" << 0;
     QTest::newRow("opening the output hangs") << false << "at open"
-                                              << "time-out";
+                                              << "time-out" << 0;
     QTest::newRow("stopped while the output opens") << false << "at open"
-                                                    << "stop";
+                                                    << "stop" << 0;
     QTest::newRow("deleted while the output opens") << false << "at open"
-                                                    << "delete";
+                                                    << "delete" << 0;
     // The alarm is answered (stopped) after the server stopped under it, and the next alarm comes.
     QTest::newRow("the server stops while the alarm plays") << true << "while playing"
-                                                            << "time-out";
+                                                            << "time-out" << 0;
     // Nobody answers: the alarm stands still, and the next alarm comes while the server is still stopped.
     QTest::newRow("the server stops under the alarm, unanswered") << true << "under the alarm"
-                                                                  << "time-out";
-    QTest::newRow("a working output") << true << QString() << QString();
+                                                                  << "time-out" << 0;
+    QTest::newRow("a working output") << true << QString() << QString() << 0;
     // As a sound server's null sink does: every start of the loop stands still a while before it is heard.
-    QTest::newRow("a working output slow at every loop's start") << true << QString() << "slow starts";
+    QTest::newRow("a working output slow at every loop's start") << true << QString() << "slow starts" << 0;
+    QTest::newRow("a working output as slow as it gets at every loop's start")
+        << true << QString() << "slowest starts" << 0;
+    // A busy PC pauses the server (SIGSTOP, then SIGCONT) as a pass of the loop opens, on top of the stillness a
+    // working output has there: the alarm is heard through it again soon after it answers, going on or played anew, one
+    // sound at a time. A hang as long fails the sound, once, as it does from any point of the loop.
+    QTest::newRow("paused 1.0 s as the loop starts again") << true << "paused"
+                                                           << "slowest starts" << 1000;
+    QTest::newRow("paused 1.5 s as the loop starts again") << true << "paused"
+                                                           << "slowest starts" << 1500;
+    QTest::newRow("paused 2.0 s as the loop starts again") << true << "paused"
+                                                           << "slowest starts" << 2000;
+    QTest::newRow("paused 2.5 s as the loop starts again") << true << "paused"
+                                                           << "slowest starts" << 2500;
+    QTest::newRow("hung 8 s as the loop starts again") << true << "paused"
+                                                       << "slowest starts" << 8000;
 }
 
 // A sound server stopped (SIGSTOP) answers nothing: GStreamer waited for it on the GUI thread, inside play() and
@@ -398,6 +417,7 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
     QFETCH(bool, questionOpensTheSink);
     QFETCH(QString, hangs);
     QFETCH(QString, meanwhile);
+    QFETCH(int, pauseMs);
     const QString folder = m_dir->path() + QStringLiteral("/Audio/");
     QVERIFY(AudioFolder::installBuiltInSound(AudioFolder::alarmName(), folder));
     const QString alarm = folder + AudioFolder::alarmName();
@@ -424,7 +444,8 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
     bool toldAtOnce = false;
     if (hangs == QLatin1String("while playing") || hangs == QLatin1String("under the alarm")) {
         QVERIFY(player->play(alarm, true));
-        QTRY_VERIFY(player->position() > 0 || !failed.isEmpty());
+        // Past the first moment of the sound, which a working output may hold still a while longer.
+        QTRY_VERIFY(player->position() > MediaSoundPlayer::kPassStartMs || !failed.isEmpty());
         QCOMPARE(failed.count(), 0);
         AudioMeterSink::setHanging(true, QuorvinTryCeilingMs);
         clock.start();
@@ -446,6 +467,12 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
     }
     if (meanwhile == QLatin1String("slow starts"))
         AudioMeterSink::setSlowStartMs(1500);
+    if (meanwhile == QLatin1String("slowest starts"))
+        AudioMeterSink::setSlowStartMs(MediaSoundPlayer::kLoopStartStillMs);
+    if (hangs == QLatin1String("paused")) {
+        pausedAsTheLoopStarts(player, alarm, pauseMs);
+        return;
+    }
     AudioMeterSink::setHanging(!hangs.isEmpty(), QuorvinTryCeilingMs);
     clock.start();
     QVERIFY(player->play(alarm, true));
@@ -502,6 +529,63 @@ void TestAudio::aHungSoundServerNeverHoldsTheGuiThread()
     QTRY_VERIFY(AudioMeterSink::audibleSeconds() > heardBefore + 0.5 || failed.count() > failures);
     QCOMPARE(failed.count(), failures);
     QVERIFY(player->isPlaying());
+}
+
+// The server paused as the alarm's loop starts again, for pauseMs. Ignored for as long as a working output stands
+// still there, the pause came on top: at 1.5-2.5 s the sound stood still longer than the time-out, the beep took over,
+// and the alarm never came back through the server for as long as its warning was open, nor the note went.
+void TestAudio::pausedAsTheLoopStarts(MediaSoundPlayer *player, const QString &alarm, int pauseMs)
+{
+    QSignalSpy failed(player, &SoundPlayer::failed);
+    QList<qint64> failedAt;
+    connect(player, &SoundPlayer::failed, this, [&failedAt]() { failedAt.append(MediaPlaybackWorker::steadyMs()); });
+    // As the alert road does while its warning is open.
+    int answers = 0;
+    connect(player, &SoundPlayer::outputAnswersAgain, this, [&]() {
+        ++answers;
+        player->play(alarm, true);
+    });
+    QVERIFY(player->play(alarm, true));
+    QTRY_VERIFY(player->position() > 0 || !failed.isEmpty());
+    if (!failed.isEmpty())
+        QFAIL(qPrintable(cannotPlay(failed)));
+    AudioMeterSink::pauseAtNextStart(pauseMs);
+    QTRY_VERIFY(AudioMeterSink::pausedAtMs() > 0);
+    const qint64 pausedAt = AudioMeterSink::pausedAtMs();
+    const qint64 framesBefore = AudioMeterSink::reading().frames;
+    const bool hang = pauseMs > MediaSoundPlayer::kLoopStartStillMs + 3000;
+    if (hang) {
+        // The beep within 3-5 s of the hang, and no new try while the server stays hung.
+        QTRY_COMPARE(failed.count(), 1);
+        const qint64 after = failedAt.first() - pausedAt;
+        QVERIFY2(after >= 2500 && after <= 5000, qPrintable(QString::number(after)));
+        QVERIFY2(failed.first().first().toString().startsWith(QLatin1String("the sound stood still")),
+                 qPrintable(failed.first().first().toString()));
+        QTRY_VERIFY(MediaPlaybackWorker::steadyMs() > pausedAt + pauseMs - 500);
+        QCOMPARE(answers, 0);
+        QVERIFY(AudioMeterSink::heldNow() > 0);
+    }
+    // The server answers: within 3 s the alarm is heard through it again (5 s after a hang), through one stream.
+    const int rate = AudioMeterSink::reading().rate;
+    QTRY_VERIFY(player->isPlaying() && AudioMeterSink::reading().frames > framesBefore + rate / 5);
+    const qint64 back = MediaPlaybackWorker::steadyMs() - (pausedAt + pauseMs);
+    QVERIFY2(back <= (hang ? 5000 : 3000), qPrintable(QString::number(back)));
+    // Not just what the sink held as the server stopped, taken as it answers: the sound goes on.
+    const qint64 framesBack = AudioMeterSink::reading().frames;
+    QTRY_VERIFY(AudioMeterSink::reading().frames > framesBack + rate / 5);
+    QVERIFY(player->isPlaying());
+    QCOMPARE(answers, failed.count());
+    QVERIFY(failed.count() <= 1);
+    QCOMPARE(AudioMeterSink::mostPlayingAtOnce(), 1);
+    QCOMPARE(AudioMeterSink::holdsRunOut(), 0);
+
+    // Answered: nothing plays on.
+    player->stop();
+    QTest::qWait(500);
+    const qint64 framesAfter = AudioMeterSink::reading().frames;
+    QTest::qWait(500);
+    QCOMPARE(AudioMeterSink::reading().frames, framesAfter);
+    QCOMPARE(answers, failed.count());
 }
 
 void TestAudio::alarmPlaysThroughToItsLoop()

@@ -294,8 +294,36 @@ void TestEmergencyPage::anAlarmThatCannotSoundBeepsAndEveryWarningSaysSo()
     QTRY_VERIFY(shownWarning(QStringLiteral("Physics")));
     QVERIFY(shownWarning(QStringLiteral("Physics"))->lbAlarmNote->isVisible());
     QCOMPARE(m_player->plays.size(), 2);
+
+    // A sound server that had stopped answering answers again: the alarm plays through it once more, one sound, and
+    // the beep and the notes stay until it is heard. Left beeping, the alarm never came back while a warning was open.
+    m_player->answerAgain();
+    QCOMPARE(m_player->plays.size(), 3);
+    QVERIFY(m_player->isPlaying() && m_road->isBeeping() && first->lbAlarmNote->isVisible());
+    m_player->answerAgain();
+    QCOMPARE(m_player->plays.size(), 3);
+    m_player->hearNow();
+    QVERIFY(!m_road->isBeeping());
+    QVERIFY(!first->lbAlarmNote->isVisible());
+    QVERIFY(!shownWarning(QStringLiteral("Physics"))->lbAlarmNote->isVisible());
+    SimulatedPanel *third = connectSimulatedPanel(m_panels, 13, QStringLiteral("Biology"));
+    third->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Biology")));
+    QVERIFY(!shownWarning(QStringLiteral("Biology"))->lbAlarmNote->isVisible());
+    QCOMPARE(m_player->plays.size(), 3);
+    // It stops answering again: the beep and the notes are back, and stay for a failure it never answers after.
+    const int beepsBefore = beeps;
+    m_player->failNow(QStringLiteral("the sound stood still for 3000 ms (an audio output that stopped answering)"));
+    QVERIFY(m_road->isBeeping());
+    QCOMPARE(beeps, beepsBefore + 1);
+    QVERIFY(first->lbAlarmNote->isVisible() && shownWarning(QStringLiteral("Biology"))->lbAlarmNote->isVisible());
     answerAll();
     QVERIFY(!m_road->isBeeping());
+    // Answered: an output that answers after that plays nothing.
+    m_player->answerAgain();
+    m_player->hearNow();
+    QCOMPARE(m_player->plays.size(), 3);
+    QVERIFY(!m_player->isPlaying() && !m_road->isBeeping());
 }
 
 // Two alerts open at the same place; the window comes up over the first, and answering one must

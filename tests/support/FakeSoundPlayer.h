@@ -39,6 +39,9 @@ public:
         m_playing = false;
         emit failed(reason);
     }
+    // What the real player does as the output first takes the sound, and once a hung output answers again.
+    void hearNow() { emit heard(); }
+    void answerAgain() { emit outputAnswersAgain(); }
     void finishNow()
     {
         m_playing = false;
