@@ -15,9 +15,10 @@ AccountEditRules::Decision AccountEditRules::decide(const VelkAccount &account, 
     Decision decision;
     decision.record = account;
     const bool languageChanged = form.language != storedLanguage(account, administrator);
-    // Spaces pasted along with an address are no part of it: stored, they went wherever the address was used.
+    // Spaces pasted along with an address are no part of it: stored, they went wherever the address was used. An
+    // address an earlier version stored with them is no change of its own.
     const QString email = PasswordFieldRule::address(form.email);
-    if (email == account.email && form.password.isEmpty() && form.confirmation.isEmpty()) {
+    if (email == PasswordFieldRule::address(account.email) && form.password.isEmpty() && form.confirmation.isEmpty()) {
         decision.outcome = languageChanged ? LanguageOnly : NothingChanged;
         return decision;
     }
