@@ -7,12 +7,10 @@ PasswordFieldValidator::PasswordFieldValidator(PasswordFieldRule::Field field, Q
 {
 }
 
-PasswordFieldValidator *PasswordFieldValidator::install(QLineEdit *edit, PasswordFieldRule::Field field)
+void PasswordFieldValidator::install(QLineEdit *edit, PasswordFieldRule::Field field)
 {
-    auto *validator = new PasswordFieldValidator(field, edit);
     edit->setMaxLength(2 * PasswordFieldRule::kMaxLength);
-    edit->setValidator(validator);
-    return validator;
+    edit->setValidator(new PasswordFieldValidator(field, edit));
 }
 
 QValidator::State PasswordFieldValidator::validate(QString &input, int &) const

@@ -20,7 +20,7 @@ public:
     /// Gives the field the rule: this validator, and a maxLength that leaves the counting to it (the line edit counts
     /// UTF-16 units, two for a character beyond the Basic Multilingual Plane, and at longest() units it cut a password
     /// of such characters that an earlier version stored). Every e-mail field of the console is made so.
-    static PasswordFieldValidator *install(QLineEdit *edit, PasswordFieldRule::Field field);
+    static void install(QLineEdit *edit, PasswordFieldRule::Field field);
 
     State validate(QString &input, int &pos) const override;
 

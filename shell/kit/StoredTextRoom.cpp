@@ -22,16 +22,18 @@ void StoredTextRoom::fill(QLineEdit *edit, const QString &shown)
     auto *room = edit->findChild<StoredTextRoom *>(QString(), Qt::FindDirectChildrenOnly);
     if (!room)
         room = new StoredTextRoom(edit);
+    const bool longer = shown.size() > room->ownRoom();
+    // What a new maxLength cuts of the text shown before is no edit to follow.
     room->m_lifted = false;
-    room->setRoom(shown.size() > room->ownRoom() ? shown.size() : 0);
-    room->m_lifted = shown.size() > room->ownRoom();
+    room->setRoom(longer ? shown.size() : 0);
+    room->m_lifted = longer;
     edit->setText(shown);
 }
 
 int StoredTextRoom::ownRoom() const
 {
     const PasswordFieldValidator *validator = lengthValidator(m_edit);
-    // A validator's characters are at least as many as the units that hold them.
+    // A text of no more UTF-16 units than the validator takes characters holds no more characters than that.
     return validator ? qMin(m_ownMaxLength, validator->longest()) : m_ownMaxLength;
 }
 

@@ -13,8 +13,8 @@ class QLineEdit;
 /// While the field holds more than its own limit, it takes as many characters as the value it was filled with, so a
 /// change edits that value, and a word deleted may be typed again. Once the operator shortens the text to the own
 /// limit (a select-all and a key, or deleting), the own limit holds again: a new value is limited as it always was.
-/// The room never grows past the value the field was filled with; a field filled with a value within its own limit,
-/// or emptied, is not touched.
+/// The room never grows past the value the field was filled with, and a field filled with a value within its own limit
+/// keeps that limit.
 class StoredTextRoom : public QObject
 {
     Q_OBJECT
