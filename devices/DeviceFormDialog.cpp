@@ -24,13 +24,15 @@ DeviceFormDialog::DeviceFormDialog(OrvantaDBIntf *db, QWidget *parent) : QDialog
     setWindowTitle(productName());
     setupSharedDialog(this);
 
+    // The validators take characters; the lengths are the fields' maxLength, which gives a stored longer value room
+    // while a field shows it (showStoredText()).
     editName->setMaxLength(DeviceRules::MaxNameLength);
     editName->setValidator(new QRegularExpressionValidator(QRegularExpression(DeviceRules::namePattern()), editName));
     editIp->setMaxLength(15);
-    editIp->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,15}")), editIp));
+    editIp->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), editIp));
     editMac->setMaxLength(17);
     editMac->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f:]{0,17}")), editMac));
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f:]*")), editMac));
     editLocation->setMaxLength(64);
     for (QLineEdit *edit : {editName, editIp, editMac, editLocation}) {
         connect(edit, &QLineEdit::textEdited, this, [this]() { showWarning(QString()); });

@@ -11,9 +11,9 @@ QString DeviceRules::macCellText(const QString &macAddress)
     return macAddress.isEmpty() ? QCoreApplication::translate("DeviceRules", "By IP address") : macAddress;
 }
 
-bool DeviceRules::isValidName(const QString &name)
+bool DeviceRules::isValidName(const QString &name, int longest)
 {
-    if (name.isEmpty() || name.size() > MaxNameLength)
+    if (name.isEmpty() || name.size() > qMax(int(MaxNameLength), longest))
         return false;
     const QString forbidden = forbiddenNameCharacters();
     for (const QChar c : name) {
@@ -32,7 +32,7 @@ QString DeviceRules::forbiddenNameCharacters()
 
 QString DeviceRules::namePattern()
 {
-    return QStringLiteral("[^\\\\/:*?\"><|]{0,%1}").arg(MaxNameLength);
+    return QStringLiteral("[^\\\\/:*?\"><|]*");
 }
 
 bool DeviceRules::isValidIpv4(const QString &text)

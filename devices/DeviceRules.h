@@ -8,12 +8,14 @@ class DeviceRules
 {
 public:
     /// Names typed by the operator: 1 to 32 characters, none of \ / : * ? " > < | and no control
-    /// character.
+    /// character. longest: more than 32 where the name is an edit of a stored name that long (a backup brings one
+    /// back as it was), so that shortening it is taken.
     static constexpr int MaxNameLength = 32;
-    static bool isValidName(const QString &name);
+    static bool isValidName(const QString &name, int longest = MaxNameLength);
     /// The characters a name may not hold, for validators of line edits.
     static QString forbiddenNameCharacters();
-    /// Regular expression for a QRegularExpressionValidator of name fields.
+    /// Regular expression for a QRegularExpressionValidator of name fields: the characters. The length is the field's
+    /// maxLength, which gives a stored longer name room while the field shows it.
     static QString namePattern();
 
     /// A canonical dotted quad: four decimal numbers 0..255 without leading zeros, nothing around.

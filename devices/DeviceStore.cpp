@@ -63,7 +63,7 @@ DeviceStore::Outcome DeviceStore::saveRefused() const
 }
 
 QString DeviceStore::checkDeviceInput(const QString &name, const QString &ipAddress, const QString &macAddress,
-                                      quint32 ignoreDid, Field *field) const
+                                      quint32 ignoreDid, Field *field, int longestName) const
 {
     auto refuse = [field](Field which, const QString &message) {
         if (field)
@@ -72,7 +72,7 @@ QString DeviceStore::checkDeviceInput(const QString &name, const QString &ipAddr
     };
     if (name.isEmpty())
         return refuse(NameField, tr("Device name is required."));
-    if (!DeviceRules::isValidName(name))
+    if (!DeviceRules::isValidName(name, longestName))
         return refuse(NameField, nameRuleText());
     if (ipAddress.isEmpty() && macAddress.isEmpty())
         return refuse(IpField, tr("Ip Address and Mac Address cannot be emtpy."));
@@ -145,7 +145,8 @@ DeviceStore::Outcome DeviceStore::editDevice(const VelkIFPDevice &original, cons
 {
     const QString mac = DeviceRules::normalizeMac(macAddress);
     Field field = NoField;
-    const QString problem = checkDeviceInput(name, ipAddress, mac, original.did, &field);
+    // The editor shows a stored name longer than a typed one may be whole, and shortening it is taken.
+    const QString problem = checkDeviceInput(name, ipAddress, mac, original.did, &field, original.deviceName.size());
     if (!problem.isEmpty())
         return failure(problem, field);
     // An address left as the form showed it stays as the record holds it: a panel's handshake may have stored a new
@@ -274,7 +275,7 @@ DeviceStore::Outcome DeviceStore::saveGroup(const QString &oldName, const QStrin
 {
     if (name.isEmpty())
         return failure(tr("Group name is required."), NameField);
-    if (!DeviceRules::isValidName(name))
+    if (!DeviceRules::isValidName(name, oldName.size()))
         return failure(nameRuleText(), NameField);
     // The device file separates a device's groups with commas, so such a name would come back
     // from an export as two groups. A name that already has one may stay as it is.

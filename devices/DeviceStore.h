@@ -65,9 +65,10 @@ public:
                       const QStringList &memberNames);
     Outcome deleteGroup(const QString &name);
 
-    /// Checks of the typed values shared by add and edit; ignoreDid is the device being edited.
+    /// Checks of the typed values shared by add and edit; ignoreDid is the device being edited, longestName what
+    /// DeviceRules::isValidName() takes of an edit of its stored name.
     QString checkDeviceInput(const QString &name, const QString &ipAddress, const QString &macAddress,
-                             quint32 ignoreDid, Field *field) const;
+                             quint32 ignoreDid, Field *field, int longestName = 0) const;
 
 private:
     static QString nameRuleText();

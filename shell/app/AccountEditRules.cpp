@@ -2,6 +2,7 @@
 
 #include "datastore/OrvantaDBIntf.h"
 #include "shell/app/LoginRules.h"
+#include "shell/base/PasswordFieldRule.h"
 
 QString AccountEditRules::storedLanguage(const VelkAccount &account, const VelkAccount &administrator)
 {
@@ -14,15 +15,18 @@ AccountEditRules::Decision AccountEditRules::decide(const VelkAccount &account, 
     Decision decision;
     decision.record = account;
     const bool languageChanged = form.language != storedLanguage(account, administrator);
-    if (form.email == account.email && form.password.isEmpty() && form.confirmation.isEmpty()) {
+    // Spaces pasted along with an address are no part of it: stored, they went wherever the address was used. An
+    // address an earlier version stored with them is no change of its own.
+    const QString email = PasswordFieldRule::address(form.email);
+    if (email == PasswordFieldRule::address(account.email) && form.password.isEmpty() && form.confirmation.isEmpty()) {
         decision.outcome = languageChanged ? LanguageOnly : NothingChanged;
         return decision;
     }
-    if (!LoginRules::isValidEmail(form.email)) {
+    if (!LoginRules::isValidEmail(email)) {
         decision.outcome = InvalidEmail;
         return decision;
     }
-    decision.record.email = form.email;
+    decision.record.email = email;
     if (form.password != form.confirmation) {
         decision.outcome = PasswordsDiffer;
         return decision;

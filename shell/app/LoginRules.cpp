@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 
 #include "datastore/LoginAccountRule.h"
+#include "shell/base/PasswordFieldRule.h"
 
 VelkAccount LoginRules::pickAccount(const QList<VelkAccount> &accounts, int typeIndex)
 {
@@ -29,9 +30,10 @@ bool LoginRules::isValidEmail(const QString &email)
 
 LoginRules::EmailCheck LoginRules::checkEmail(const QString &email, const QString &confirmation)
 {
-    if (!isValidEmail(email))
+    const QString address = PasswordFieldRule::address(email);
+    if (!isValidEmail(address))
         return EmailInvalid;
-    if (email != confirmation)
+    if (address != PasswordFieldRule::address(confirmation))
         return EmailMismatch;
     return EmailOk;
 }

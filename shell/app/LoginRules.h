@@ -29,7 +29,8 @@ public:
     /// dot, and at least two after that dot. Nothing else is tested.
     static bool isValidEmail(const QString &email);
 
-    /// The address must pass isValidEmail and then equal its confirmation exactly.
+    /// The address must pass isValidEmail and then equal its confirmation exactly, each taken without the spaces
+    /// around it (PasswordFieldRule::address()).
     static EmailCheck checkEmail(const QString &email, const QString &confirmation);
 
     /// Eight characters from A-Z, a-z and 0-9, drawn from the operating system's

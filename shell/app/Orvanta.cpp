@@ -6,6 +6,7 @@
 #include "shell/app/SendEmail.h"
 #include "shell/app/SendMailDialog.h"
 #include "shell/base/Log.h"
+#include "shell/base/PasswordFieldRule.h"
 #include "shell/base/Session.h"
 #include "shell/kit/NotificationDialog.h"
 #include "shell/kit/PlaceholderColour.h"
@@ -218,7 +219,7 @@ bool Orvanta::eventFilter(QObject *watched, QEvent *event)
 
 void Orvanta::checkEmail()
 {
-    const QString email = ui.lineEditEmail->text();
+    const QString email = PasswordFieldRule::address(ui.lineEditEmail->text());
     switch (LoginRules::checkEmail(email, ui.lineEditEmailConfirm->text())) {
     case LoginRules::EmailInvalid:
         showEmailMessage(tr("Invalid user Email."));

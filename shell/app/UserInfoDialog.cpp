@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QProgressDialog>
-#include <QRegularExpressionValidator>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -54,8 +53,6 @@ int &liveFileWait()
     return waitMs;
 }
 
-const QString NameCharacters = QStringLiteral("[^\\\\/:*?\"><|]{0,32}");
-
 } // namespace
 
 UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(parent)
@@ -85,10 +82,11 @@ UserInfoDialog::UserInfoDialog(VelkAccount account, QWidget *parent) : QDialog(p
     restartConfirmDialog = new ReStartConfirmDialog();
     dbIntf = OrvantaDBManager::getInstance();
 
+    // The log-in window's address rule: a field of its own took a pasted tab and 32 characters at most.
+    PasswordFieldValidator::install(lineEditEmail, PasswordFieldRule::Address);
     showStoredText(lineEditEmail, userInfo.email);
     lineEditPassword->setEchoMode(QLineEdit::Password);
     lineEditPasswordConfirm->setEchoMode(QLineEdit::Password);
-    lineEditEmail->setValidator(new QRegularExpressionValidator(QRegularExpression(NameCharacters), this));
     // A new password is only what a key press enters, so that it can be typed at log-in as well as pasted.
     auto *passwordValidator = new PasswordFieldValidator(PasswordFieldRule::Set, this);
     lineEditPassword->setValidator(passwordValidator);

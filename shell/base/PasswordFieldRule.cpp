@@ -43,14 +43,25 @@ PasswordFieldRule::Verdict PasswordFieldRule::judge(const QString &password)
     return characters(password, Entry);
 }
 
-bool PasswordFieldRule::fieldTakes(const QString &text, Field field)
+bool PasswordFieldRule::fieldTakes(const QString &text, Field field, int room)
 {
-    return characters(text, field) == Taken;
+    return characters(field == Address ? address(text) : text, field, room) == Taken;
 }
 
-PasswordFieldRule::Verdict PasswordFieldRule::characters(const QString &text, Field field)
+QString PasswordFieldRule::address(const QString &text)
 {
-    const int maxLength = field == Set ? kSetMaxLength : kMaxLength;
+    int first = 0;
+    int end = text.size();
+    while (first < end && text.at(first).category() == QChar::Separator_Space)
+        ++first;
+    while (end > first && text.at(end - 1).category() == QChar::Separator_Space)
+        --end;
+    return text.mid(first, end - first);
+}
+
+PasswordFieldRule::Verdict PasswordFieldRule::characters(const QString &text, Field field, int room)
+{
+    const int maxLength = qMax(longest(field), room);
     int count = 0;
     int width = 1;
     for (int n = 0; n < text.size(); n += width) {

@@ -16,9 +16,10 @@
 ///   characters Unicode has not assigned in the Basic Multilingual Plane and its noncharacters there, U+FEFF (the text
 ///   of a key press arrives as UTF-8, which drops it as a byte-order mark) and U+FFFD (what the database's text shows
 ///   in place of bytes that were no text).
-/// - Address (the e-mail fields of the log-in window, which share the password field's widget) takes what Entry takes
-///   but control characters: no address holds a tab or a line end, and one pasted along with an address was stored
-///   with it, where the password e-mail went.
+/// - Address (every e-mail field: the log-in window's, which share the password field's widget, and User Settings')
+///   takes what Entry takes but control characters: no address holds a tab or a line end, and one pasted along with
+///   an address was stored with it, where the password e-mail went. Spaces around an address are no part of it
+///   either; it is judged, checked and stored without them (address()).
 ///
 /// Neither takes a NUL or a half of a surrogate pair, which are no text, nor what the database hands back to log-in
 /// as another character: U+FFFE and U+FFFF (read back as U+FFFD), a U+FEFF first (dropped as a byte-order mark).
@@ -51,8 +52,16 @@ public:
     };
     /// A stored password as log-in would meet it: not empty, and taken by an Entry field.
     static Verdict judge(const QString &password);
-    /// Whether a field of that strength takes text, which may be empty (what its validator asks).
-    static bool fieldTakes(const QString &text, Field field);
+    /// The most characters a field of that strength takes.
+    static int longest(Field field) { return field == Set ? kSetMaxLength : kMaxLength; }
+    /// Whether a field of that strength takes text, which may be empty (what its validator asks); an Address field
+    /// judges address(text). room: the most characters taken where the field shows a longer stored value than
+    /// longest(field), so that an edit of that value is taken; 0 or less is longest(field).
+    static bool fieldTakes(const QString &text, Field field, int room = 0);
+    /// The address an e-mail field's text gives: the text without the spaces around it (a space, a no-break or an
+    /// ideographic space, which a copy from a mail or a document brings along). A tab or a line end is no space
+    /// here: an Address field refuses it.
+    static QString address(const QString &text);
     /// The verdict in words, for the log; empty for Taken.
     static QString describe(Verdict verdict);
 
@@ -62,5 +71,5 @@ private:
     static Verdict character(const QString &text, int n, Field field, int *width);
     /// The verdict on the first character of text that the field does not take, or TooLong once text holds more
     /// characters than the field takes; Taken when it takes all.
-    static Verdict characters(const QString &text, Field field);
+    static Verdict characters(const QString &text, Field field, int room = 0);
 };

@@ -7,11 +7,8 @@ CustomLineEditText::CustomLineEditText(QWidget *parent, PasswordFieldRule::Field
 {
     setFrame(false);
     setAlignment(Qt::AlignBottom);
-    // The validator counts characters. The line edit counts UTF-16 units, two for a character beyond the Basic
-    // Multilingual Plane: at 34 units it cut a password of such characters that an earlier version stored.
-    setMaxLength(2 * PasswordFieldRule::kMaxLength);
     setEchoMode(QLineEdit::Normal);
-    setValidator(new PasswordFieldValidator(field, this));
+    PasswordFieldValidator::install(this, field);
 }
 
 CustomLineEditText::~CustomLineEditText() = default;

@@ -7,6 +7,7 @@
 #include "shell/base/Session.h"
 
 #include "shell/kit/ScaleMath.h"
+#include "shell/kit/StoredTextRoom.h"
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
@@ -194,13 +195,12 @@ QString plainToolTip(const QStringList &lines)
 
 void showStoredText(QLineEdit *edit, const QString &stored)
 {
-    edit->setText(BoundedText::shown(stored));
+    StoredTextRoom::fill(edit, BoundedText::shown(stored));
 }
 
 QString editedOrStored(const QLineEdit *edit, const QString &stored)
 {
-    // setText() keeps the first maxLength units of what it is given.
-    return edit->text() == BoundedText::shown(stored).left(edit->maxLength()) ? stored : edit->text();
+    return edit->text() == BoundedText::shown(stored) ? stored : edit->text();
 }
 
 namespace {

@@ -69,11 +69,13 @@ void setElidedButtonText(QAbstractButton *button, const QString &text, int width
 /// A tool tip of several lines, as plainToolTip(); the caller cuts each value in them as BoundedText shows it, so that
 /// a long value keeps the lines after it.
 QString plainToolTip(const QStringList &lines);
-/// Fills an editor with a stored value as far as BoundedText shows it (and the editor's maxLength takes it): a value of
-/// megabytes in a line edit held the window while it was laid out.
+/// Fills an editor with a stored value as far as BoundedText shows it: a value of megabytes in a line edit held the
+/// window while it was laid out. The editor shows that much whole, a value longer than its typing limit too, and a
+/// change edits it (StoredTextRoom).
 void showStoredText(QLineEdit *edit, const QString &stored);
 /// What Save writes of a field showStoredText() filled: the stored value whole while the field still shows what it was
-/// filled with, else what the operator made of it. A field that shows a value cut never cuts the value on Save.
+/// filled with, else what the operator made of it. A value cut at BoundedText's bound is kept whole unless its field
+/// is changed; a change replaces it with what the field shows.
 QString editedOrStored(const QLineEdit *edit, const QString &stored);
 /// A row of a list or a cell of a table that shows a stored value as BoundedText shows it and holds the value whole
 /// for the code that finds records by it (storedValue()). list: where the row is added, if anywhere.

@@ -1243,17 +1243,22 @@ void TestDevicesManagement::groupEditor()
 // A Location of 20 MB (a backup restored, a device file imported) was laid out whole wherever it showed: a rest of the
 // pointer on the device on Device Control held the window for a minute, the Settings table for half of one, and a
 // panel's SOS was answered that late. Each view shows as much of it as BoundedText does, an edit that leaves the
-// Location alone keeps it whole, and an everyday Location of a few thousand characters is shown whole.
+// Location alone keeps it whole, and an everyday Location of a few thousand characters is shown whole. The editor took
+// only the 64 characters a Location is typed with (32 of a name): End, BackSpace and Save stored 63, and the rest was
+// lost without a word.
 void TestDevicesManagement::longLocationIsShownBounded_data()
 {
     QTest::addColumn<int>("length");
-    QTest::newRow("everyday Location, 5,000 characters") << 5000;
-    QTest::newRow("Location of 20 MB") << 20 * 1000 * 1000;
+    QTest::addColumn<QString>("name");
+    QTest::newRow("everyday Location, 5,000 characters") << 5000 << "Long Room";
+    QTest::newRow("Location of 20 MB") << 20 * 1000 * 1000 << "Long Room";
+    QTest::newRow("Location of 4,998 characters, name of 100") << 4998 << QString(100, QLatin1Char('n'));
 }
 
 void TestDevicesManagement::longLocationIsShownBounded()
 {
     QFETCH(int, length);
+    QFETCH(QString, name);
     QString location;
     location.reserve(length + 32);
     while (location.size() < length)
@@ -1263,8 +1268,7 @@ void TestDevicesManagement::longLocationIsShownBounded()
         length <= BoundedText::kShownChars ? location : location.left(BoundedText::kShownChars) + QChar(0x2026);
     constexpr int serial = 9;
     const QString address = QStringLiteral("127.0.0.%1").arg(2 + serial);
-    seedDevice(QStringLiteral("Long Room"), SimulatedPanel::defaultIdentity(serial).mac, address,
-               QStringLiteral("Control Box"), {}, location);
+    seedDevice(name, SimulatedPanel::defaultIdentity(serial).mac, address, QStringLiteral("Control Box"), {}, location);
     FakeSoundPlayer player;
     Management page;
     page.alertRoad()->setPlayer(&player);
@@ -1276,17 +1280,16 @@ void TestDevicesManagement::longLocationIsShownBounded()
     ConnectedList control;
     control.show();
     QVERIFY(QTest::qWaitForWindowExposed(&control));
-    QTRY_VERIFY(control.itemByName(QStringLiteral("Long Room")));
-    const QString details = control.itemByName(QStringLiteral("Long Room"))->data(Qt::ToolTipRole).toString();
+    QTRY_VERIFY(control.itemByName(name));
+    const QString details = control.itemByName(name)->data(Qt::ToolTipRole).toString();
     QVERIFY2(details.contains(QStringLiteral("Location: ") + shown + QStringLiteral("\nIP address: ") + address),
              qPrintable(shownLengths(details, shown)));
-    const QModelIndex item = control.listDevices->model()->index(
-        control.listDevices->row(control.itemByName(QStringLiteral("Long Room"))), 0);
+    const QModelIndex item = control.listDevices->model()->index(control.listDevices->row(control.itemByName(name)), 0);
     QCOMPARE(hoverTip(control.listDevices, item), details);
 
     // The Settings table: the cell, its tip and a hover over it.
     const QModelIndex cell =
-        page.deviceModel()->index(page.deviceModel()->rowOfName("Long Room"), DeviceTableModel::LocationColumn);
+        page.deviceModel()->index(page.deviceModel()->rowOfName(name), DeviceTableModel::LocationColumn);
     for (const QString &text :
          {cell.data().toString(), cell.data(Qt::ToolTipRole).toString(), hoverTip(page.tableDevices, cell)})
         QVERIFY2(text == shown, qPrintable(shownLengths(text, shown)));
@@ -1307,16 +1310,36 @@ void TestDevicesManagement::longLocationIsShownBounded()
     warning->btnClear->click();
     QTRY_COMPARE(panel.receivedCount(VELK_REMOTE_CMD_STOP_SAFE_ALERT), 1);
 
-    // An edit that leaves the Location alone keeps it whole; one that changes it stores what was typed.
+    // An edit that leaves the Location alone keeps it whole; one that changes it edits what the field shows.
     ManagementEditDevice *dialog = page.editDeviceDialog();
-    page.editDevice(page.deviceModel()->rowOfName("Long Room"));
+    const auto endBackSpaceSave = [dialog](QLineEdit *field) {
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        dialog->submit();
+        return dialog->warningText();
+    };
+    page.editDevice(page.deviceModel()->rowOfName(name));
+    QCOMPARE(endBackSpaceSave(dialog->editName), QString());
+    QCOMPARE(storedDevice(name.chopped(1)).deviceName, name.chopped(1));
+    page.editDevice(page.deviceModel()->rowOfName(name.chopped(1)));
     dialog->editName->setText(QStringLiteral("Long Room 2"));
     dialog->submit();
     QVERIFY2(dialog->warningText().isEmpty(), qPrintable(dialog->warningText()));
     const QString kept = storedDevice(QStringLiteral("Long Room 2")).position;
     QVERIFY2(kept == location, qPrintable(shownLengths(kept, location)));
     page.editDevice(page.deviceModel()->rowOfName("Long Room 2"));
+    QCOMPARE(endBackSpaceSave(dialog->editLocation), QString());
+    const QString edited = storedDevice(QStringLiteral("Long Room 2")).position;
+    QVERIFY2(edited == shown.chopped(1), qPrintable(shownLengths(edited, shown.chopped(1))));
+    // A new value typed over it keeps the limits of a typed one.
+    page.editDevice(page.deviceModel()->rowOfName("Long Room 2"));
+    QTest::keyClick(dialog->editLocation, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->editLocation, QString(70, QLatin1Char('x')));
+    QCOMPARE(dialog->editLocation->text(), QString(64, QLatin1Char('x')));
+    QTest::keyClicks(dialog->editName, QString(40, QLatin1Char('y')));
+    QCOMPARE(dialog->editName->text().size(), DeviceRules::MaxNameLength);
     dialog->editLocation->setText(QStringLiteral("East wing"));
+    dialog->editName->setText(QStringLiteral("Long Room 2"));
     dialog->submit();
     QCOMPARE(storedDevice(QStringLiteral("Long Room 2")).position, QStringLiteral("East wing"));
 }

@@ -501,6 +501,12 @@ void TestFrame::accountEditRules_data()
     QTest::newRow("language only") << false << mail << ""
                                    << ""
                                    << "zh_TW" << int(AccountEditRules::LanguageOnly) << "" << false;
+    // Spaces pasted around an address are no part of it.
+    QTest::newRow("the stored address with spaces around")
+        << true << " op@school.example "
+        << ""
+        << ""
+        << "en_US" << int(AccountEditRules::NothingChanged) << "en_US" << false;
     QTest::newRow("bad e-mail first") << true << "nobody"
                                       << "a"
                                       << "b"
