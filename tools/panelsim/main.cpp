@@ -98,20 +98,17 @@ int main(int argc, char *argv[])
         }
     }
     for (SimulatedPanel *panel : fleet.panels()) {
-        QObject::connect(panel, &SimulatedPanel::fileReceived, &app,
-                         [panel](const QString &name, qint64 size, const QByteArray &sha256) {
-                             printLine(QStringLiteral("%1 file %2: %3 bytes, SHA-256 %4")
-                                           .arg(panel->name(), name)
-                                           .arg(size)
-                                           .arg(QString::fromLatin1(sha256.toHex())));
-                         });
-        QObject::connect(panel, &SimulatedPanel::audioFileReceived, &app,
-                         [panel](const QString &name, qint64 size, const QByteArray &sha256) {
-                             printLine(QStringLiteral("%1 audio file %2: %3 bytes, SHA-256 %4")
-                                           .arg(panel->name(), name)
-                                           .arg(size)
-                                           .arg(QString::fromLatin1(sha256.toHex())));
-                         });
+        // Each file received, by its name and hash, so that a run can compare it with what was sent.
+        const auto received = [panel](const QString &kind) {
+            return [panel, kind](const QString &name, qint64 size, const QByteArray &sha256) {
+                printLine(QStringLiteral("%1 %2 %3: %4 bytes, SHA-256 %5")
+                              .arg(panel->name(), kind, name)
+                              .arg(size)
+                              .arg(QString::fromLatin1(sha256.toHex())));
+            };
+        };
+        QObject::connect(panel, &SimulatedPanel::fileReceived, &app, received(QStringLiteral("file")));
+        QObject::connect(panel, &SimulatedPanel::audioFileReceived, &app, received(QStringLiteral("audio file")));
     }
 
     const PanelSettings &settings = options.fleet.settings;
