@@ -38,6 +38,9 @@ constexpr qint64 kReadChunk = 64 * 1024;
 
 // How often the delivery of a file on its way (being sent, or sent whole and not answered yet) is looked at.
 constexpr int kDeliveryLookMs = 1000;
+// How much longer than the wait for a chunk a panel whose receive buffer is full may stay quiet, at the most, once it
+// has shown that it reads on after such quiets.
+constexpr int kMostPatienceMs = 3000;
 
 const TransferJob::Codes kOtaCodes = {VELK_REMOTE_CMD_TRANSFER_FILE_START, VELK_REMOTE_CMD_TRANSFER_FILE_DATA,
                                       VELK_REMOTE_CMD_TRANSFER_FILE_COMPLETE};
@@ -651,7 +654,18 @@ bool DeviceChannel::receivesFile()
     // for seconds, or tens of them, before it sees what came after them. It is spared while it is seen taking or
     // reading them, by the bound of the wait for a chunk: one that died does neither.
     noteDelivery();
-    return now() - m_deliveredAtMs < m_config.transferChunkTimeoutMs;
+    return now() - m_deliveredAtMs < quietAllowedMs();
+}
+
+qint64 DeviceChannel::quietAllowedMs() const
+{
+    const qint64 wait = m_config.transferChunkTimeoutMs;
+    // A panel reading slowly into a receive buffer of megabytes tells of the room it made only once a sixteenth of
+    // that buffer is free: its kernel takes nothing for seconds while it reads, as long as a hung panel's takes
+    // nothing. Only one that has already read on after such quiets is given twice as long, within bounds.
+    if (m_peerRoom > 0)
+        return wait;
+    return qBound(wait, 2 * m_longestQuietMs, wait + kMostPatienceMs);
 }
 
 bool DeviceChannel::isBroadcastTransferRunning() const
@@ -663,8 +677,10 @@ void DeviceChannel::watchDelivery()
 {
     noteDelivery();
     m_deliveredAtMs = now();
-    if (!m_deliveryTimer->isActive())
-        m_deliveryTimer->start();
+    if (m_deliveryTimer->isActive())
+        return;
+    m_longestQuietMs = 0;
+    m_deliveryTimer->start();
 }
 
 void DeviceChannel::fileHandedOver(bool *unanswered)
@@ -684,7 +700,11 @@ void DeviceChannel::lookAtDelivery()
     // A chunk handed over since the last look restarted the listeners' wait already.
     const bool chunkWent = m_fileEnd != m_fileEndAtLook;
     m_fileEndAtLook = m_fileEnd;
-    if (!noteDelivery() || !sending || chunkWent)
+    const bool moved = noteDelivery();
+    if (!sending || chunkWent)
+        return;
+    // Spared while its quiet is within what it has shown: the listeners' wait then ends at quietAllowedMs().
+    if (!moved && now() - m_deliveredAtMs + m_config.transferChunkTimeoutMs > quietAllowedMs())
         return;
     // Linux lets a socket be written again only once a third of its send buffer, megabytes of it, has drained: a
     // panel reading slower than that third per wait for a chunk got no new chunk within the wait, though it read all
@@ -706,8 +726,11 @@ bool DeviceChannel::noteDelivery()
     const bool moved = delivered > m_delivered || queue.peerRoom > m_peerRoom;
     // A panel reading a file over a slow link answers a keep-alive only once it has read what went before it, a
     // minute and more later with the megabytes both kernels hold: taking the file, it is not idle.
-    if (moved)
+    if (moved) {
+        if (m_peerRoom == 0)
+            m_longestQuietMs = qMax(m_longestQuietMs, now() - m_deliveredAtMs);
         m_deliveredAtMs = m_lastActivityMs = now();
+    }
     m_delivered = qMax(m_delivered, delivered);
     m_peerRoom = queue.peerRoom;
     return moved;

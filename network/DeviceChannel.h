@@ -202,6 +202,9 @@ private:
     /// Notes when the file's bytes last moved on towards the panel, or the panel last read some of them; true when
     /// they did since the last note.
     bool noteDelivery();
+    /// How long the panel may take nothing of a file before it counts as gone: the wait for a chunk, or longer while
+    /// its receive buffer is full and it has read on after quiets that long.
+    qint64 quietAllowedMs() const;
     void decided();
     void scheduleDeletion();
     QString logName() const;
@@ -238,12 +241,13 @@ private:
     // A slot's file was sent whole and the panel has not answered it yet.
     bool m_otaUnanswered = false;
     bool m_broadcastUnanswered = false;
-    qint64 m_written = 0;       // bytes handed to the socket
-    qint64 m_fileEnd = 0;       // of those, the last of a file's frames handed over so far
-    qint64 m_fileEndAtLook = 0; // the same at the last look
-    qint64 m_delivered = 0;     // the most seen taken by the panel's side, up to it
-    qint64 m_peerRoom = 0;      // the room in the panel's receive buffer, as it last told
-    qint64 m_deliveredAtMs = 0; // when either grew last, on the server's clock
+    qint64 m_written = 0;        // bytes handed to the socket
+    qint64 m_fileEnd = 0;        // of those, the last of a file's frames handed over so far
+    qint64 m_fileEndAtLook = 0;  // the same at the last look
+    qint64 m_delivered = 0;      // the most seen taken by the panel's side, up to it
+    qint64 m_peerRoom = 0;       // the room in the panel's receive buffer, as it last told
+    qint64 m_deliveredAtMs = 0;  // when either grew last, on the server's clock
+    qint64 m_longestQuietMs = 0; // the longest the panel's buffer stayed full before it took more of this file
     VelkBroadcast m_broadcast;
     bool m_hasBroadcast = false;
 

@@ -145,8 +145,11 @@ void TestFirmwareDownloader::failedTaskIsAnnouncedOnceAndLeavesNoFile()
     QVERIFY2(clock.elapsed() < 3 * StallMs + QuorvinTryCeilingMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(finished.at(0).at(0).toString(), local);
     QCOMPARE(finished.at(0).at(1).toBool(), false);
-    QCOMPARE(m_server->requestCount(path), 3);
+    // Three attempts of the downloader's own. Qt sends a request again, once, where the connection closed before its
+    // answer began (a loaded machine): the server may see more.
+    QVERIFY(m_server->requestCount(path) >= 3);
     QVERIFY(m_log->contains("retry downloading: " + m_server->url() + path + ", count: 2"));
+    QVERIFY(!m_log->contains("retry downloading: " + m_server->url() + path + ", count: 3"));
     QVERIFY(m_log->contains("still fail after retry"));
     QVERIFY2(m_log->contains(logged), qPrintable(logged));
     QVERIFY(!QFile::exists(local));
