@@ -931,7 +931,18 @@ private slots:
             QCOMPARE(delay(299), 17940);
         }
 
+        // A slow link's rate in fractions of a Mbit/s; one too small to count a byte still reads.
+        QVERIFY2(PanelSimOptions::parse({"panelsim", "--link-mbps", "0.6144", "--receive-buffer", "64"}, &o, &error),
+                 qPrintable(error));
+        QCOMPARE(o.fleet.behaviour.linkBytesPerSecond, qint64(76800));
+        QCOMPARE(o.fleet.behaviour.receiveBufferBytes, 65536);
+        QVERIFY2(PanelSimOptions::parse({"panelsim", "--link-mbps", "0.000001"}, &o, &error), qPrintable(error));
+        QCOMPARE(o.fleet.behaviour.linkBytesPerSecond, qint64(1));
+
         const QList<QStringList> bad = {
+            {"panelsim", "--link-mbps", "-0.5"},
+            {"panelsim", "--link-mbps", "fast"},
+            {"panelsim", "--link-mbps", "nan"},
             {"panelsim", "--mac", "00:00:00:00:00"},
             {"panelsim", "--console", "192.168.1.5:1688"},
             {"panelsim", "--console", "127.0.0.1"},
@@ -973,6 +984,12 @@ private slots:
         QVERIFY(commands.execute(QStringLiteral("sos 1"), &quit).contains(QStringLiteral("not connected")));
         QVERIFY(commands.execute(QStringLiteral("sos 9"), &quit).contains(QStringLiteral("no panel")));
         QVERIFY(commands.execute(QStringLiteral("frobnicate all"), &quit).contains(QStringLiteral("unknown")));
+        QVERIFY(commands.execute(QStringLiteral("rate 2 0.8192"), &quit).isEmpty());
+        QCOMPARE(fleet.panel(1)->behaviour().linkBytesPerSecond, qint64(102400));
+        QVERIFY(commands.execute(QStringLiteral("rate 2 slow"), &quit).contains(QStringLiteral("Mbit/s")));
+        QCOMPARE(fleet.panel(1)->behaviour().linkBytesPerSecond, qint64(102400));
+        QVERIFY(commands.execute(QStringLiteral("rate 2 0"), &quit).isEmpty());
+        QCOMPARE(fleet.panel(1)->behaviour().linkBytesPerSecond, qint64(0));
         QVERIFY(!quit);
         commands.execute(QStringLiteral("quit"), &quit);
         QVERIFY(quit);

@@ -1,6 +1,7 @@
 #include "PanelSimCommands.h"
 
 #include "PanelFleet.h"
+#include "PanelSimOptions.h"
 
 #include <QMetaEnum>
 #include <QRegularExpression>
@@ -99,11 +100,8 @@ QString PanelSimCommands::execute(const QString &line, bool *quit)
         } else if (command == QLatin1String("resume")) {
             panel->resumeReading();
         } else if (command == QLatin1String("rate")) {
-            bool ok = false;
-            const double mbps = words.value(2).toDouble(&ok);
-            if (!ok || !(mbps >= 0 && mbps <= 100000))
+            if (!PanelSimOptions::linkRate(words.value(2), &panel->behaviour().linkBytesPerSecond))
                 return QStringLiteral("\"rate\" needs PANELS and Mbit/s; type help");
-            panel->behaviour().linkBytesPerSecond = mbps > 0 ? qMax<qint64>(1, qint64(mbps * 125000)) : 0;
         } else if (command == QLatin1String("heartbeat")) {
             result = panel->sendHeartbeat();
         } else {

@@ -334,15 +334,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.skipIdentity = parser.isSet(skipIdentity);
     behaviour.keepFiles = parser.isSet(keepFiles);
     behaviour.hashFiles = !parser.isSet(noHash);
-    bool rateOk = false;
-    const double mbps = parser.value(linkMbps).toDouble(&rateOk);
-    if (!rateOk || !(mbps >= 0 && mbps <= 100000)) {
+    if (!linkRate(parser.value(linkMbps), &behaviour.linkBytesPerSecond)) {
         *error = QStringLiteral("--link-mbps: \"%1\" is not a number from 0 to 100000").arg(parser.value(linkMbps));
         return false;
     }
-    behaviour.linkBytesPerSecond = qint64(mbps * 125000);
-    if (mbps > 0 && behaviour.linkBytesPerSecond == 0)
-        behaviour.linkBytesPerSecond = 1;
     if (!parseNumber(parser.value(receiveBuffer), receiveBuffer.names().first(), 0, 1024 * 1024, &n, error))
         return false;
     behaviour.receiveBufferBytes = int(n * 1024);
@@ -369,5 +364,15 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     o.verbose = parser.isSet(verbose);
     o.monotonicStamps = parser.isSet(monotonicStamps);
     *out = o;
+    return true;
+}
+
+bool PanelSimOptions::linkRate(const QString &mbps, qint64 *bytesPerSecond)
+{
+    bool ok = false;
+    const double rate = mbps.toDouble(&ok);
+    if (!ok || !(rate >= 0 && rate <= 100000))
+        return false;
+    *bytesPerSecond = rate > 0 ? qMax<qint64>(1, qint64(rate * 125000)) : 0;
     return true;
 }

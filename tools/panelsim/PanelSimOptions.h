@@ -25,4 +25,7 @@ struct PanelSimOptions
     /// Reads `arguments` (argv including the program name). False with `error` set for a bad value; every address
     /// must lie in 127.0.0.0/8.
     static bool parse(const QStringList &arguments, PanelSimOptions *out, QString *error);
+    /// A reading rate in Mbit/s, fractions allowed, as bytes a second (0: as fast as possible, and a rate too small to
+    /// count a byte reads one). False for what is no number from 0 to 100000.
+    static bool linkRate(const QString &mbps, qint64 *bytesPerSecond);
 };
