@@ -3665,6 +3665,10 @@ we will clear all data and you can&apos;t control all devices.</translation>
 <context>
     <name>UserInfoDialog</name>
     <message>
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
         <source>Dialog</source>
         <translation>Dialog</translation>
     </message>

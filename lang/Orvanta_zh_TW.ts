@@ -3653,6 +3653,10 @@ we will clear all data and you can&apos;t control all devices.</source>
 <context>
     <name>UserInfoDialog</name>
     <message>
+        <source>The settings could not be saved.</source>
+        <translation>無法儲存設定。</translation>
+    </message>
+    <message>
         <source>Dialog</source>
         <translation>Quorvin</translation>
     </message>

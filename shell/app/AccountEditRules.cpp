@@ -16,10 +16,19 @@ AccountEditRules::Decision AccountEditRules::decide(const VelkAccount &account, 
     decision.record = account;
     const bool languageChanged = form.language != storedLanguage(account, administrator);
     // Spaces pasted along with an address are no part of it: stored, they went wherever the address was used. An
-    // address an earlier version stored with them is no change of its own.
+    // address an earlier version stored with them is no change of its own while the field shows it; once the operator
+    // takes them out, it is stored without them, with no password asked for that alone.
     const QString email = PasswordFieldRule::address(form.email);
     if (email == PasswordFieldRule::address(account.email) && form.password.isEmpty() && form.confirmation.isEmpty()) {
-        decision.outcome = languageChanged ? LanguageOnly : NothingChanged;
+        if (form.email == account.email || email == account.email) {
+            decision.outcome = languageChanged ? LanguageOnly : NothingChanged;
+            return decision;
+        }
+        decision.record.email = email;
+        decision.languageChanged = languageChanged;
+        if (languageChanged && account.isAdmin)
+            decision.record.language = form.language;
+        decision.outcome = AddressTrimmed;
         return decision;
     }
     if (!LoginRules::isValidEmail(email)) {

@@ -31,12 +31,13 @@ public:
         InvalidEmail,       ///< "Invalid user Email."
         PasswordsDiffer,    ///< "The Password do not match."; the password fields are cleared
         NeedsPasswordCheck, ///< record waits for the current password (confirmAndWrite)
+        AddressTrimmed,     ///< write record (writeChanges), the stored address without its spaces; no password asked
     };
 
     struct Decision
     {
         Outcome outcome = NothingChanged;
-        VelkAccount record;           ///< the account as edited (NeedsPasswordCheck)
+        VelkAccount record;           ///< the account as edited (NeedsPasswordCheck, AddressTrimmed)
         bool languageChanged = false; ///< the language is to be written once the record is
     };
 

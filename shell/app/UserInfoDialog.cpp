@@ -308,6 +308,9 @@ void UserInfoDialog::writeSetting()
         lineEditPassword->clear();
         lineEditPasswordConfirm->clear();
         return;
+    case AccountEditRules::AddressTrimmed:
+        writeTrimmedAddress(decision);
+        return;
     case AccountEditRules::NeedsPasswordCheck:
         break;
     }
@@ -316,6 +319,26 @@ void UserInfoDialog::writeSetting()
     checkPasswordDialog->setPendingUserInfo(decision.record);
     centreOnScreen(checkPasswordDialog);
     checkPasswordDialog->show();
+    resetFields();
+    lbMessage->hide();
+    close();
+}
+
+void UserInfoDialog::writeTrimmedAddress(const AccountEditRules::Decision &decision)
+{
+    VelkAccount written;
+    if (AccountEditRules::writeChanges(dbIntf, userInfo, decision.record, &written) != DB_OK) {
+        lbMessage->setWarningText(tr("The settings could not be saved."));
+        lbMessage->show();
+        return;
+    }
+    setUserInfo(written);
+    // The administrator's own record carried the language already.
+    if (decision.languageChanged) {
+        if (userInfo.isAdmin || AccountEditRules::writeLanguage(dbIntf, userInfo, adminInfo, chosenLanguage()) == DB_OK)
+            restartProgram();
+        return;
+    }
     resetFields();
     lbMessage->hide();
     close();

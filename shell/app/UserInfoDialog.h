@@ -6,6 +6,7 @@
 
 #include "datastore/DatabaseFileOps.h"
 #include "datastore/VelkAccount.h"
+#include "shell/app/AccountEditRules.h"
 #include "shell/app/Ui_UserInfoDialog.h"
 #include "shell/kit/FormScale.h"
 
@@ -95,6 +96,9 @@ private:
                         const DatabaseFileOps::RestoreReport &report);
     void swapAndRestart(const QString &target, const QString &source, const DatabaseFileOps::RestoreReport &report);
     void restartProgram(const QStringList &arguments = QStringList());
+    /// Stores the address without the spaces an earlier version kept around it, then closes, or restarts for a
+    /// language chosen with it.
+    void writeTrimmedAddress(const AccountEditRules::Decision &decision);
 
     OrvantaDBIntf *dbIntf = nullptr;
     CheckPasswordDialog *checkPasswordDialog = nullptr;

@@ -48,6 +48,17 @@ bool PasswordFieldRule::fieldTakes(const QString &text, Field field, int room)
     return characters(field == Address ? address(text) : text, field, room) == Taken;
 }
 
+int PasswordFieldRule::length(const QString &text, Field field)
+{
+    const QString counted = field == Address ? address(text) : text;
+    int count = counted.size();
+    for (int n = 1; n < counted.size(); ++n) {
+        if (counted.at(n).isLowSurrogate() && counted.at(n - 1).isHighSurrogate())
+            --count;
+    }
+    return count;
+}
+
 QString PasswordFieldRule::address(const QString &text)
 {
     int first = 0;

@@ -58,6 +58,9 @@ public:
     /// judges address(text). room: the most characters taken where the field shows a longer stored value than
     /// longest(field), so that an edit of that value is taken; 0 or less is longest(field).
     static bool fieldTakes(const QString &text, Field field, int room = 0);
+    /// The characters of text that a field of that strength counts against longest(): a surrogate pair is one, and an
+    /// Address field counts address(text).
+    static int length(const QString &text, Field field);
     /// The address an e-mail field's text gives: the text without the spaces around it (a space, a no-break or an
     /// ideographic space, which a copy from a mail or a document brings along). A tab or a line end is no space
     /// here: an Address field refuses it.

@@ -26,6 +26,8 @@ public:
 
     /// The most characters the rule takes in this field.
     int longest() const { return PasswordFieldRule::longest(m_field); }
+    /// The characters of text that the rule counts against longest().
+    int length(const QString &text) const { return PasswordFieldRule::length(text, m_field); }
     /// Room for a stored value longer than longest() while the field shows it (see StoredTextRoom); 0 takes it back.
     void setRoom(int characters) { m_room = characters; }
 

@@ -26,6 +26,7 @@
 #include "shell/kit/DeleteManagementDialog.h"
 #include "support/DatabaseHold.h"
 #include "support/FakeSoundPlayer.h"
+#include "support/KeyList.h"
 #include "support/LoopbackNetwork.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -34,6 +35,7 @@
 #include "tools/panelsim/SimulatedPanel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -42,6 +44,7 @@
 #include <QSqlQuery>
 #include <QToolTip>
 #include <QUdpSocket>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -240,6 +243,8 @@ private slots:
     void groupEditor();
     void longLocationIsShownBounded_data();
     void longLocationIsShownBounded();
+    void editorHistoryAndPaste_data();
+    void editorHistoryAndPaste();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -1342,6 +1347,96 @@ void TestDevicesManagement::longLocationIsShownBounded()
     dialog->editName->setText(QStringLiteral("Long Room 2"));
     dialog->submit();
     QCOMPARE(storedDevice(QStringLiteral("Long Room 2")).position, QStringLiteral("East wing"));
+}
+
+// Ctrl+Z took a long stored value back only while the text stayed above the field's own limit: the room given back
+// there emptied the line edit's history, and Save stored the 27 characters left of a 4,998-character Location. A value
+// pasted over a long one kept the lifted room and was stored at any length.
+void TestDevicesManagement::editorHistoryAndPaste_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("kept"); // what the field shows and Save stores
+
+    const auto location = [](int length) {
+        QString text;
+        while (text.size() < length)
+            text += QStringLiteral("Building Block 1 east wing ");
+        return text.left(length);
+    };
+    const QString long4998 = location(4998);
+    const QString name = QString(100, QLatin1Char('n'));
+    const QString pasted = QString(224, QLatin1Char('p'));
+    const QString fiveWords = QStringLiteral("Home, Ctrl+Right, Ctrl+Right, Ctrl+Right, Ctrl+Right, Ctrl+Right");
+    QTest::newRow("4,998: Home, 5 words, Shift+End, Delete, Ctrl+Z")
+        << "Location" << long4998 << fiveWords + QStringLiteral(", Shift+End, Del, Ctrl+Z") << "" << long4998;
+    QTest::newRow("4,998: the same, Ctrl+Shift+Z")
+        << "Location" << long4998 << fiveWords + QStringLiteral(", Shift+End, Del, Ctrl+Z, Ctrl+Shift+Z") << ""
+        << location(27);
+    QTest::newRow("65: End, BackSpace, Ctrl+Z") << "Location" << location(65) << "End, Backspace, Ctrl+Z"
+                                                << "" << location(65);
+    QTest::newRow("4,998: Ctrl+A, x, Ctrl+Z") << "Location" << long4998 << "Ctrl+A, X, Ctrl+Z"
+                                              << "" << long4998;
+    QTest::newRow("4,998: a word deleted and typed again")
+        << "Location" << long4998 << "Home, Ctrl+Right, Ctrl+Right, Ctrl+Right, Ctrl+Del, E, A, S, T, Space"
+        << "" << long4998;
+    QTest::newRow("100-character name: Ctrl+A, h, Ctrl+Z") << "name" << name << "Ctrl+A, H, Ctrl+Z"
+                                                           << "" << name;
+    QTest::newRow("4,998: Ctrl+A, paste 224")
+        << "Location" << long4998 << "Ctrl+A, Ctrl+V" << pasted << pasted.left(64);
+    QTest::newRow("4,998: Ctrl+A, paste 224, Ctrl+Z")
+        << "Location" << long4998 << "Ctrl+A, Ctrl+V, Ctrl+Z" << pasted << long4998;
+    QTest::newRow("4,998: Ctrl+A, x, paste 224")
+        << "Location" << long4998 << "Ctrl+A, X, Ctrl+V" << pasted << QStringLiteral("x") + pasted.left(63);
+    QTest::newRow("65: Ctrl+A, paste 65")
+        << "Location" << location(65) << "Ctrl+A, Ctrl+V" << pasted.left(65) << pasted.left(64);
+    QTest::newRow("everyday Location: Ctrl+A, paste 224")
+        << "Location" << location(30) << "Ctrl+A, Ctrl+V" << pasted << pasted.left(64);
+    QTest::newRow("64, at the limit: End, BackSpace, Ctrl+Z") << "Location" << location(64) << "End, Backspace, Ctrl+Z"
+                                                              << "" << location(64);
+    QTest::newRow("100-character name: Ctrl+A, paste 57")
+        << "name" << name << "Ctrl+A, Ctrl+V" << pasted.left(57) << pasted.left(DeviceRules::MaxNameLength);
+    QTest::newRow("52-character group name: Ctrl+A, paste 44")
+        << "group" << QString(52, QLatin1Char('g')) << "Ctrl+A, Ctrl+V" << pasted.left(44) << pasted.left(32);
+}
+
+void TestDevicesManagement::editorHistoryAndPaste()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, stored);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, kept);
+    const QString device = field == QLatin1String("name") ? stored : QStringLiteral("Room");
+    seedDevice(device, QStringLiteral("00:11:22:33:44:07"), QStringLiteral("10.0.0.7"), QStringLiteral("Control Box"),
+               field == QLatin1String("group") ? QStringList{stored} : QStringList(),
+               field == QLatin1String("Location") ? stored : QString());
+    QGuiApplication::clipboard()->setText(clipboard);
+    Management page;
+    QLineEdit *edit = nullptr;
+    std::function<void()> save;
+    if (field == QLatin1String("group")) {
+        page.clickGroups();
+        ManagementGroupDialog *dialog = page.groupDialog();
+        dialog->selectGroup(stored);
+        edit = dialog->editGroupName;
+        save = [dialog]() { dialog->saveGroup(); };
+    } else {
+        page.editDevice(page.deviceModel()->rowOfName(device));
+        ManagementEditDevice *dialog = page.editDeviceDialog();
+        edit = field == QLatin1String("name") ? dialog->editName : dialog->editLocation;
+        save = [dialog]() { dialog->submit(); };
+    }
+    keyList(keys).simulate(edit);
+    // A paste cut to the limit takes the place of the one refused once the event loop turns.
+    QTRY_VERIFY2(edit->text() == kept, qPrintable(shownLengths(edit->text(), kept)));
+    save();
+    const QString result = field == QLatin1String("group")  ? groupsOf(device).value(0)
+                           : field == QLatin1String("name") ? storedDevice(kept).deviceName
+                                                            : storedDevice(device).position;
+    QVERIFY2(result == kept, qPrintable(shownLengths(result, kept)));
 }
 
 QTEST_MAIN(TestDevicesManagement)

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QProcess>
 #include <QProgressDialog>
@@ -39,6 +40,7 @@
 #include "support/DatabaseHold.h"
 #include "support/DbProbe.h"
 #include "support/HeldEventRow.h"
+#include "support/KeyList.h"
 #include "support/ManyDevices.h"
 #include "support/ShortDatabaseWaits.h"
 #include "support/TestEnv.h"
@@ -69,6 +71,8 @@ private slots:
     void accountEditRules();
     void passwordChangeNeedsCurrentPassword();
     void savingKeepsCredentialsWrittenElsewhere();
+    void userSettingsAddressEdits_data();
+    void userSettingsAddressEdits();
     void failedWriteKeepsPasswordFromPanels();
     void languageOnlyChangeRestarts();
     void languageChangeRestartsIntoOneConsole();
@@ -650,6 +654,60 @@ void TestFrame::savingKeepsCredentialsWrittenElsewhere()
     QCOMPARE(after.sosUsername, QStringLiteral("camuser"));
     QCOMPARE(after.sosPassword, QStringLiteral("Y2FtcGFzcw=="));
     QCOMPARE(after.password, base.password);
+}
+
+// An address an earlier version stored with spaces around it kept them when the operator took them out; one pasted
+// over a stored address longer than the field's limit was stored whole. Ctrl+Z takes back to the stored address.
+void TestFrame::userSettingsAddressEdits_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<bool>("asked"); // for the current password
+
+    const QString spaced = QStringLiteral(" ops@example.org ");
+    const QString long40 = QStringLiteral("admin@st-mary-primary-school.example.org");
+    const QString pasted40 = QStringLiteral("ops@st-mary-primary-school.example.co.uk");
+    QTest::newRow("the spaces taken out") << spaced << "Home, Del, End, Backspace"
+                                          << ""
+                                          << "ops@example.org" << false;
+    QTest::newRow("nothing touched") << spaced << ""
+                                     << "" << spaced << false;
+    QTest::newRow("40 characters: Ctrl+A, paste 40")
+        << long40 << "Ctrl+A, Ctrl+V" << pasted40 << pasted40.left(34) << true;
+    QTest::newRow("40 characters: Ctrl+A, x, Ctrl+Z") << long40 << "Ctrl+A, X, Ctrl+Z"
+                                                      << "" << long40 << false;
+}
+
+void TestFrame::userSettingsAddressEdits()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, kept);
+    QFETCH(bool, asked);
+    const VelkAccount before = storedAccount(false);
+    VelkAccount seeded = before;
+    seeded.email = stored;
+    QCOMPARE(OrvantaDBManager::getInstance()->updateAccount(seeded), DB_OK);
+    QGuiApplication::clipboard()->setText(clipboard);
+
+    UserInfoDialog dialog(storedAccount(false));
+    dialog.show();
+    keyList(keys).simulate(dialog.lineEditEmail);
+    QTRY_COMPARE(dialog.lineEditEmail->text(), kept);
+    dialog.writeSetting();
+    auto *check = visibleTopLevel<CheckPasswordDialog>();
+    QCOMPARE(check != nullptr, asked);
+    if (check) {
+        check->lineEditPassword->setText(before.password);
+        check->writeSetting();
+    }
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(storedAccount(false).email.toUtf8().toHex(), kept.toUtf8().toHex());
+    VelkAccount restore = before;
+    QCOMPARE(OrvantaDBManager::getInstance()->updateAccount(restore), DB_OK);
 }
 
 void TestFrame::failedWriteKeepsPasswordFromPanels()
