@@ -22,23 +22,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/scripts/live-console.sh"
 build=$(cd "${1:-$top/build}" && pwd)
-if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
-    exec unshare -rn env QV_NETNS=1 bash "$0" "$build"
-fi
-if [ -n "${QV_NETNS:-}" ]; then
-    ip link set lo up
-fi
-for tool in Xvfb xdotool sqlite3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    liveStop
-    [ -n "${QV_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
+liveOwnNetwork "$build"
+liveNeed Xvfb xdotool sqlite3
+liveWorkFolder
 export HOME="$work/home" QT_FONT_DPI=96
 mkdir -p "$HOME/.local/share/Quorvin"
 "$build/tools/otafixture/otafixture" --folder "$work/ota" --port 18080 --size-kib 2048 \
