@@ -41,6 +41,7 @@ protected:
     /// Ends the run after the firmware file could not be had: every device still in the run fails.
     void stopOta();
     void resumeDevice(VelkIFPDevice *device) override;
+    QString stepVersion() const override { return newestFwVersion; }
 
 private:
     bool versionUsable(const VelkIFPDevice *device) const;

@@ -122,19 +122,23 @@ void IFPUpgrade::forgetRestarts()
 void IFPUpgrade::deviceDisconnected(const QString &mac)
 {
     VelkIFPDevice *device = findDevice(needOtaDeviceList, mac);
-    if (!m_running || !device || !m_stepped.contains(mac))
+    if (!m_running || !device)
         return;
-    if (device->otaState == OTA_TRANSFERRING) {
+    if (device->otaState == OTA_INSTALLING && currentOtaDeviceList.contains(device)) {
+        // Whatever its step: a firmware that restarts straight after its progress report, a last frame lost with a
+        // reset or a link going down at the reboot, or (after an earlier step) that step's restart landing just
+        // after this START. No result can come on the connection that is gone; what the installation did shows in
+        // the version it reports when back.
+        emit removeDeviceTimeout(mac);
+        m_droppedInstalling.insert(mac);
+        awaitReturn(device);
+    } else if (!m_stepped.contains(mac)) {
+        return;
+    } else if (device->otaState == OTA_TRANSFERRING) {
         // The next step's transfer died with the connection; it starts again when the device is back.
         emit removeDeviceTimeout(mac);
         awaitReturn(device);
     } else if (device->otaState == OTA_CAN_UPDATE) {
-        awaitReturn(device);
-    } else if (device->otaState == OTA_INSTALLING && currentOtaDeviceList.contains(device)) {
-        // The restart after its previous step came just after this step's START: whether the installation began
-        // shows in the version it reports when back. No result can come on the connection that is gone.
-        emit removeDeviceTimeout(mac);
-        m_droppedInstalling.insert(mac);
         awaitReturn(device);
     }
 }
@@ -150,11 +154,12 @@ void IFPUpgrade::awaitReturn(VelkIFPDevice *device)
 void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
 {
     VelkIFPDevice *device = findDevice(needOtaDeviceList, mac);
-    if (!m_running || !device || device->otaState != OTA_WAITING_FOR_WAKE || !m_stepped.contains(mac))
+    if (!m_running || !device || device->otaState != OTA_WAITING_FOR_WAKE ||
+        (!m_stepped.contains(mac) && !m_droppedInstalling.contains(mac)))
         return;
     emit removeDeviceTimeout(mac);
     const bool droppedInstalling = m_droppedInstalling.remove(mac);
-    if (droppedInstalling && fwVersion == currentDeltaNewVersion) {
+    if (droppedInstalling && fwVersion == stepVersion()) {
         writeLog(LOG_LEVEL_INFO, "%s back at %s, the step it was installing: %s", qPrintable(modelName),
                  qPrintable(fwVersion), qPrintable(mac));
         device->panelFwVersion = panelFwVersion;
@@ -172,6 +177,15 @@ void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, co
         return;
     }
     if (droppedInstalling) {
+        if (!m_stepped.contains(mac)) {
+            // No restart of an earlier step was due that could have swallowed the START: the device ran this
+            // installation and did not take it. Sent again, it would only run it once more.
+            writeLog(LOG_LEVEL_WARNING, "%s back at %s, did not take the step it was installing: %s",
+                     qPrintable(modelName), qPrintable(fwVersion), qPrintable(mac));
+            device->panelFwVersion = panelFwVersion;
+            abandonDevice(device);
+            return;
+        }
         // The one step ever sent twice: the device shows it installed nothing. A second loss is a failure.
         if (m_resent.contains(mac)) {
             writeLog(LOG_LEVEL_WARNING, "%s the START never took, twice: %s", qPrintable(modelName), qPrintable(mac));

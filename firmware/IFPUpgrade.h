@@ -79,8 +79,11 @@ public:
     // A device that installed a step of its route may restart: it drops its connection and comes back with the
     // new version. Its next step waits for it (waitForReturn asks the manager for the wake time-out) instead of
     // going to a device that is down; it goes on only when it reports the version the step installed.
-    // The restart may come just after the next step's START: back at that step's version, the step is done; back
-    // at the version the step started from, the START never took and the step is sent once more.
+    // A device that drops while installing, whatever its step, is waited for the same way and judged by the
+    // version it reports when back: at the step's version, the step is done; at any version but the one the step
+    // started from, it fails at that version. At the version the step started from it did not take the step:
+    // after an earlier step, whose restart may have come just after this START, the step is sent once more; on
+    // its first step it fails.
     /// The connection of a run device dropped.
     void deviceDisconnected(const QString &mac);
     /// A run device connected again, reporting these versions.
@@ -172,6 +175,8 @@ protected:
     void sendStepFile(VelkIFPDevice *device, const QString &filePath);
     /// A device back from its restart at the right version, in the batch: its step's files go to it from the start.
     virtual void resumeDevice(VelkIFPDevice *device) = 0;
+    /// The version the step being installed brings; a device back at it after dropping while installing took it.
+    virtual QString stepVersion() const { return currentDeltaNewVersion; }
     /// A device leaves the run's lists of the family (not the batch, which otaFinished handles).
     virtual void forgetDevice(VelkIFPDevice *device);
     /// Cancel: the transfers to batch devices and the downloads asked for. A running download keeps its request,
@@ -223,8 +228,8 @@ private:
 
     bool m_running = false;
     QSet<QString> m_stepped;           ///< run devices that installed a step and have steps left
-    QSet<QString> m_droppedInstalling; ///< of those, away since their connection dropped after the step's START
     QSet<QString> m_resent;            ///< of those, sent their current step a second time
+    QSet<QString> m_droppedInstalling; ///< run devices away since their connection dropped after their step's START
     quint64 m_fileSerial = 0;
     QHash<QString, QString> m_sentNames; ///< local path of every firmware file asked for -> the name it is sent as
 };

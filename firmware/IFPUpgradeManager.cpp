@@ -861,10 +861,15 @@ void IFPUpgradeManager::deviceReconnected(const QString &mac, const QString &fwV
 {
     if (!runIsLive() || !upgrading)
         return;
-    if (lastStepDevices.contains(mac))
+    if (lastStepDevices.contains(mac)) {
         lastStepDeviceBack(mac, fwVersion, panelFwVersion);
-    else if (currentUpgradeIndex < upgradeList.size())
+        return;
+    }
+    if (currentUpgradeIndex < upgradeList.size())
         upgradeList.at(currentUpgradeIndex)->deviceReturned(mac, fwVersion, panelFwVersion);
+    // Back at the last step it was installing when it dropped: this return already showed it kept what it installed.
+    if (upgrading && lastStepDevices.contains(mac))
+        lastStepDeviceBack(mac, fwVersion, panelFwVersion);
 }
 
 void IFPUpgradeManager::waitForReturn(const QString &mac)

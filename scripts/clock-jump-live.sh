@@ -21,28 +21,15 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/scripts/live-console.sh"
 build=$(cd "${1:-$top/build}" && pwd)
-if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
-    exec unshare -rn env QV_NETNS=1 bash "$0" "$build"
-fi
-if [ -n "${QV_NETNS:-}" ]; then
-    ip link set lo up
-fi
-for tool in Xvfb xdotool sqlite3; do
-    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
-done
+liveOwnNetwork "$build"
+liveNeed Xvfb xdotool sqlite3
 faketime=""
 for lib in /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 /usr/lib/*/faketime/libfaketime.so.1; do
     [ -e "$lib" ] && { faketime=$lib; break; }
 done
 [ -n "$faketime" ] || { echo "missing libfaketime: run scripts/install-deps.sh" >&2; exit 2; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    liveStop
-    [ -n "${QV_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
+liveWorkFolder
 
 export TZ=Europe/Berlin HOME="$work/home"
 # The logger starts a file per date, so the faked days leave several.

@@ -1,8 +1,39 @@
 # shellcheck shell=bash disable=SC2154
 # The steps shared by the scripts that drive a real console under Xvfb (scripts/clock-jump-live.sh,
-# scripts/sos-stacking.sh). Sourced, not run: it only defines functions. They use the caller's `work` (its work
+# scripts/ota-lost-result-live.sh, scripts/sos-stacking.sh). Sourced, not run: it only defines functions. They use the caller's `work` (its work
 # folder), `pids` (the processes to end on exit) and HOME, and run the console and panelsim from the build folder,
 # which must be the current one (the console finds its translations under lang/ there).
+
+# Runs the calling script again, with the build folder as its argument, in a network namespace of its own where
+# unshare allows it, loopback up there, so the console's fixed ports clash with nothing; otherwise they must be free.
+liveOwnNetwork() { # build folder
+    if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
+        exec unshare -rn env QV_NETNS=1 bash "$0" "$1"
+    fi
+    if [ -n "${QV_NETNS:-}" ]; then
+        ip link set lo up
+    fi
+}
+
+# Exits 2 unless every tool named is on PATH.
+liveNeed() { # tool ...
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
+    done
+}
+
+# Makes the work folder (`work`); on exit ends what the script started and removes the folder, or with QV_KEEP=1
+# keeps it and names it.
+liveWorkFolder() {
+    work=$(mktemp -d)
+    pids=()
+    trap liveCleanUp EXIT
+}
+liveCleanUp() {
+    liveStop
+    if [ -n "${QV_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
+}
 
 # Ends what the script started and closes the panels' command pipe (descriptor 3).
 liveStop() {

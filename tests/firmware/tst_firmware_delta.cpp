@@ -638,6 +638,8 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers_data()
     // Never seen running what it installed: its row names what it reported last.
     QTest::newRow("not back") << "stay off" << int(UPDATE_FAILED) << "2.5.2053.0";
     QTest::newRow("stays connected") << "stay on" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
+    // Restarting after its progress report, its result never sent: judged by its return, not at the run's end.
+    QTest::newRow("result lost, back at the new version") << "lose result" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
     // Back once, it restarts again while the audio box still installs: judged again by what it reports then.
     QTest::newRow("back at the new version twice") << "restart twice" << int(UPDATE_SUCCESSFULLY) << "2.5.2054.0";
     // An A/B firmware whose new image failed its own health check after its first boot.
@@ -676,6 +678,7 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
     slow.rebootDelayMs = after == "stay off" ? 600000 : twice ? 500 : 2500;
     restarting->setSettings(slow);
     restarting->behaviour().rebootAfterOta = after != "stay on";
+    restarting->behaviour().restartBeforeResult = after == "lose result";
     if (after == "roll back" || after == "roll back, then forward")
         restarting->behaviour().afterOtaVersion = "2.5.2053.0";
     if (after == "roll back later")
@@ -722,7 +725,12 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
 
     VelkOtaScheduleReport rowAtEnd;
     VelkOtaScheduleReport audioAtEnd;
+    VelkOtaScheduleReport rowAtAudioStart; // the audio box's family starts once the control box's has ended
     bool onlineAtEnd = false;
+    connect(m_bench.panel(1), &SimulatedPanel::frameReceived, &watch, [&](quint16 code) {
+        if (code == VELK_REMOTE_CMD_START_OTA)
+            rowAtAudioStart = m_bench.report().value(box.macAddress);
+    });
     connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch, [&] {
         rowAtEnd = m_bench.report().value(box.macAddress);
         audioAtEnd = m_bench.report().value(audio.macAddress);
@@ -744,6 +752,8 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
         QVERIFY(m_bench.log()->contains("did not come back after its last step: " + box.macAddress));
     } else if (after == "stay on") {
         QVERIFY(!m_bench.log()->contains("restarting after its last step"));
+    } else if (after == "lose result") {
+        QCOMPARE(rowAtAudioStart.status, status);
     } else {
         QVERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + box.macAddress));
         QTRY_COMPARE(storedDevice(box.deviceName).fwVersion, version);
@@ -752,88 +762,126 @@ void TestFirmwareDelta::lastStepIsJudgedLikeTheOthers()
 
 void TestFirmwareDelta::restartJustAfterTheNextStart_data()
 {
-    QTest::addColumn<bool>("panel");     // a panel with an image each step, else a control box
-    QTest::addColumn<bool>("installed"); // the second step installed while away, else its START was lost
-    QTest::newRow("control box, three steps") << false << false;
-    QTest::newRow("panel, two steps with images") << true << false;
-    QTest::newRow("control box, second step installed, its result lost") << false << true;
+    QTest::addColumn<bool>("panel");   // a panel with an image each step (upgrade type 1), else a control box (type 0)
+    QTest::addColumn<QString>("lost"); // what goes down with a restart
+    QTest::addColumn<int>("status");
+    QTest::newRow("control box, three steps") << false << "next START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("panel, two steps with images") << true << "next START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, second step installed, its result lost")
+        << false << "second result" << int(UPDATE_SUCCESSFULLY);
+    // Closing after its progress report in place of the result, back 6 s later at what the installation left.
+    QTest::newRow("control box, first of two results lost") << false << "first result" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("panel, first of two results lost, sent when back")
+        << true << "first result, sent when back" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, only result lost") << false << "only result" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("panel, only result lost") << true << "only result" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, only step not taken") << false << "only result, not taken" << int(UPDATE_FAILED);
+    QTest::newRow("panel, only step not taken") << true << "only result, not taken" << int(UPDATE_FAILED);
+    QTest::newRow("control box, only result lost, never back")
+        << false << "only result, never back" << int(UPDATE_FAILED);
 }
 
 void TestFirmwareDelta::restartJustAfterTheNextStart()
 {
-    // The device restarts 250 ms after reporting its first step, and the console's START of the second step lands
-    // just before it goes down: the START is lost and the device comes back at the first step's version. The later
-    // steps restart at once after their success. Or: the second step installs, and the device restarts before its
-    // success reaches the console, coming back at the second step's version.
+    // "next START": the device restarts 250 ms after reporting its first step, and the console's START of the second
+    // step lands just before it goes down: the START is lost and the device comes back at the first step's version.
+    // The later steps restart at once after their success. "second result": the second step installs, and the device
+    // restarts before its success reaches the console. The others close after their progress report. The result
+    // waits are the console's own, so only the returns can judge here.
     QFETCH(bool, panel);
-    QFETCH(bool, installed);
+    QFETCH(QString, lost);
+    QFETCH(int, status);
     const QString model = "Velk TM B-Series";
-    QList<QByteArray> expected; // SHA-256 of every file, in the order it must arrive
-    VelkIFPDevice device;
-    QString newest;
+    QList<QList<QByteArray>> steps; // SHA-256 of each step's files, in the order they must arrive
+    QStringList versions;           // before each step, then the route's end
     if (panel) {
         serveManifest(package(model, "2.5.1050.0", "2.5.1051.0", "os1.zip") +
                       package(model, "2.5.1051.0", "2.5.1052.0", "os2.zip"));
         const QList<QByteArray> images = servePanelSteps();
-        device = m_bench.addDevice(0, model, "2.5.1050.0", "00.01.00.05");
-        const QByteArray os1 = FirmwareTestBench::sha256(served("os1.zip"));
-        const QByteArray os2 = FirmwareTestBench::sha256(served("os2.zip"));
-        const QByteArray img1 = FirmwareTestBench::sha256(images.at(0));
-        const QByteArray img2 = FirmwareTestBench::sha256(images.at(1));
-        expected = {os1, img1, os2, img2, os2, img2};
-        newest = "2.5.1052.0";
+        steps = {{FirmwareTestBench::sha256(served("os1.zip")), FirmwareTestBench::sha256(images.at(0))},
+                 {FirmwareTestBench::sha256(served("os2.zip")), FirmwareTestBench::sha256(images.at(1))}};
+        versions = QStringList{"2.5.1050.0", "2.5.1051.0", "2.5.1052.0"};
     } else {
         serveManifest(package("Velk TM7-B", "2.5.2051.0", "2.5.2052.0", "a.zip") +
                       package("Velk TM7-B", "2.5.2052.0", "2.5.2053.0", "b.zip") +
                       package("Velk TM7-B", "2.5.2053.0", "2.5.2054.0", "c.zip"));
         servePanelManifest("");
-        device = m_bench.addDevice(0, "Velk TM7-B", "2.5.2051.0");
-        const QStringList files =
-            installed ? QStringList{"a.zip", "b.zip", "c.zip"} : QStringList{"a.zip", "b.zip", "b.zip", "c.zip"};
-        for (const QString &file : files)
-            expected.append(FirmwareTestBench::sha256(served(file)));
-        newest = "2.5.2054.0";
+        for (const char *file : {"a.zip", "b.zip", "c.zip"})
+            steps.append({FirmwareTestBench::sha256(served(file))});
+        versions = QStringList{"2.5.2051.0", "2.5.2052.0", "2.5.2053.0", "2.5.2054.0"};
     }
+    const int from = lost.startsWith("only") ? steps.size() - 1 : lost.startsWith("first") ? steps.size() - 2 : 0;
+    const QString panelFrom = QStringLiteral("00.01.00.0%1").arg(5 + from);
+    const VelkIFPDevice device =
+        m_bench.addDevice(0, panel ? model : "Velk TM7-B", versions.at(from), panel ? panelFrom : QString());
+    QList<QByteArray> expected;
+    for (int step = from; step < steps.size(); ++step)
+        expected += lost == "next START" && step == 1 ? steps.at(step) + steps.at(step) : steps.at(step);
     SimulatedPanel *restarting = m_bench.panel(0);
+    const PanelSettingsRestore restore{restarting, restarting->settings()};
     restarting->behaviour().rebootAfterOta = true;
-    restarting->behaviour().rebootAfterOtaDelayMs = installed ? 0 : 250;
-    restarting->behaviour().rebootAfterNextStart = !installed;
+    restarting->behaviour().rebootAfterOtaDelayMs = lost == "next START" ? 250 : 0;
+    restarting->behaviour().rebootAfterNextStart = lost == "next START";
+    restarting->behaviour().restartBeforeResult = lost.startsWith("first") || lost.startsWith("only");
+    if (lost.endsWith("not taken"))
+        restarting->behaviour().otaResultScript = PanelBehaviour::otaFailureScript();
     int reboots = 0;
     QObject watch;
-    connect(restarting, &SimulatedPanel::rebooting, &watch, [restarting, installed, &reboots] {
+    connect(restarting, &SimulatedPanel::rebooting, &watch, [restarting, lost, &reboots] {
         restarting->behaviour().rebootAfterOtaDelayMs = 0;
         restarting->behaviour().rebootAfterNextStart = false;
+        restarting->behaviour().restartBeforeResult = false;
         // The second step's result goes down with its restart.
-        if (installed)
+        if (lost == "second result")
             restarting->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, ++reboots == 1);
     });
+    connect(restarting, &SimulatedPanel::connected, &watch, [restarting, lost, settings = restore.settings] {
+        restarting->setSettings(settings); // back from the restart that lost a result: the others take 0.5 s
+        // Its first step's result, sent once it is back from the restart that lost it, is no result of the second.
+        if (lost.endsWith("sent when back") && restarting->fwVersion() == "2.5.1051.0")
+            restarting->sendFrame(VELK_REMOTE_RSP_OTA_RESULT, FrameCodec::int32Payload(0));
+    });
     QVERIFY(m_bench.connect({0}));
+    QTRY_VERIFY(restarting->isConnected());
+    PanelSettings away = restore.settings;
+    away.rebootDelayMs = lost.endsWith("never back") ? 600000 : 6000;
+    if (restarting->behaviour().restartBeforeResult)
+        restarting->setSettings(away);
     QVERIFY(m_bench.serverCheck());
     QCOMPARE(m_bench.manager()->getOldDevicesCount(), 1);
     OtaTimeouts timeouts = FirmwareTestBench::shortTimeouts();
     timeouts.wakeMs = 10000;
+    timeouts.installResultMs = OtaTimeouts().installResultMs;
+    timeouts.installResultWithImageMs = OtaTimeouts().installResultWithImageMs;
     m_bench.manager()->setTimeouts(timeouts);
 
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     runAll({device}, &finished);
     QCOMPARE(finished.count(), 1);
-    // The lost step went a second time, files and START; every other step once.
+    // The lost START's step went a second time, files and START; every other step once.
     const QList<ReceivedFile> files = restarting->receivedFiles();
     QCOMPARE(files.size(), expected.size());
     for (int i = 0; i < files.size(); ++i)
         QCOMPARE(files.at(i).sha256, expected.at(i));
     QCOMPARE(restarting->receivedCount(VELK_REMOTE_CMD_START_OTA), expected.size() / (panel ? 2 : 1));
-    if (installed)
-        QVERIFY(m_bench.log()->contains("back at 2.5.2053.0, the step it was installing: " + device.macAddress));
-    else
-        QVERIFY(m_bench.log()->contains("the START never took, sending the step again: " + device.macAddress));
-    const VelkOtaScheduleReport row = m_bench.report().value(device.macAddress);
-    QCOMPARE(row.status, int(UPDATE_SUCCESSFULLY));
-    QCOMPARE(row.fwVersion, newest);
-    QCOMPARE(restarting->fwVersion(), newest);
-    QTRY_COMPARE(storedDevice(device.deviceName).fwVersion, newest);
+    QCOMPARE(restarting->lastUpgradeType(), panel ? 1 : 0);
+    const QString mac = device.macAddress;
+    if (lost == "second result")
+        QVERIFY(m_bench.log()->contains("back at 2.5.2053.0, the step it was installing: " + mac));
+    else if (lost == "next START")
+        QVERIFY(m_bench.log()->contains("the START never took, sending the step again: " + mac));
+    else if (lost.endsWith("sent when back"))
+        QVERIFY(m_bench.log()->contains("otaFinished, device not found in currentOtaDeviceList: " + mac));
+    const QString at = status == int(UPDATE_SUCCESSFULLY) ? versions.last() : versions.at(from);
+    const VelkOtaScheduleReport row = m_bench.report().value(mac);
+    QCOMPARE(row.status, status);
+    QCOMPARE(row.fwVersion, at);
+    if (!lost.endsWith("never back"))
+        QCOMPARE(restarting->fwVersion(), at);
+    QTRY_COMPARE(storedDevice(device.deviceName).fwVersion, at);
     if (panel)
-        QCOMPARE(storedDevice(device.deviceName).panelFwVersion, QStringLiteral("00.01.00.07"));
+        QCOMPARE(storedDevice(device.deviceName).panelFwVersion,
+                 status == int(UPDATE_SUCCESSFULLY) ? QStringLiteral("00.01.00.07") : panelFrom);
 }
 
 void TestFirmwareDelta::deletedDeviceLeavesTheRunAtOnce_data()

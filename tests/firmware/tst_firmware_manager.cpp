@@ -392,6 +392,9 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed_data()
     QTest::addColumn<int>("readKiBps");   // > 0: a 6 MiB file, read this fast through a 64 KiB receive buffer
     QTest::newRow("MAC entered, back at the new version") << false << "8.0.0000.05"
                                                           << "waiting" << int(UPDATE_SUCCESSFULLY) << 0;
+    // Restarting after its progress report, its result never sent.
+    QTest::newRow("result lost, back at the new version") << false << "8.0.0000.05"
+                                                          << "waiting, result lost" << int(UPDATE_SUCCESSFULLY) << 0;
     QTest::newRow("MAC learned at its address, back at the new version") << true << "8.0.0000.05"
                                                                          << "waiting" << int(UPDATE_SUCCESSFULLY) << 0;
     QTest::newRow("rolled back to the old version") << false << "8.0.0000.04"
@@ -446,7 +449,8 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
     QVERIFY(m_bench.serverCheck());
     panel->behaviour().rebootAfterOta = true;
     panel->behaviour().afterOtaVersion = version;
-    if (when != "waiting") {
+    panel->behaviour().restartBeforeResult = when.endsWith("result lost");
+    if (!when.startsWith("waiting")) {
         PanelSettings away = panel->settings();
         away.rebootDelayMs = 600000; // back when the test starts it
         panel->setSettings(away);
@@ -474,7 +478,8 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
     QCOMPARE(droppedBefore, 0);
     QCOMPARE(panel->receivedFiles().size(), 1);
     QCOMPARE(panel->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
-    QTRY_VERIFY(m_bench.log()->contains("restarting after its last step, waiting for it: " + box.macAddress));
+    const QString away = when.endsWith("result lost") ? "its step" : "its last step";
+    QTRY_VERIFY(m_bench.log()->contains("restarting after " + away + ", waiting for it: " + box.macAddress));
     if (when == "cancelled") {
         m_bench.manager()->cancelOta();
         panel->start();
@@ -487,7 +492,7 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
     panel->raiseSos();
     QTRY_COMPARE(acknowledged.count(), 1);
     QCOMPARE(panel->fwVersion(), version);
-    if (when == "waiting")
+    if (when.startsWith("waiting"))
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, FirmwareTestBench::runCeilingMs());
     const VelkOtaScheduleReport row = m_bench.reportByName().value(box.deviceName);
     if (status >= 0) {

@@ -45,6 +45,9 @@ struct PanelBehaviour
     /// The reboot waits for the console's next START_OTA and comes just after it (rebootAfterOtaDelayMs after the
     /// success at the earliest): that START reaches the panel but is lost in the restart, nothing is installed.
     bool rebootAfterNextStart = false;
+    /// The final result (0 or -1) is never sent: the panel restarts in its place, as a firmware that restarts straight
+    /// after its progress report does, and comes back at the versions the installation left (the old ones after -1).
+    bool restartBeforeResult = false;
     /// >= 0: an A/B firmware whose new image fails its own health check. Back from the reboot into the new firmware
     /// (rebootAfterOta), the panel runs it this long, then restarts once more and comes back at the versions it ran
     /// before the installation. -1: the new firmware stays.

@@ -111,6 +111,10 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                                       QStringLiteral("version"));
     const QCommandLineOption rebootAfterOta(QStringLiteral("reboot-after-ota"),
                                             QStringLiteral("Reboot after a successful update."));
+    const QCommandLineOption restartBeforeResult(
+        QStringLiteral("restart-before-result"),
+        QStringLiteral("Restart in place of sending an update's result, after its progress report, and come back at "
+                       "the versions the update left (the old ones with --ota-result fail)."));
     const QCommandLineOption rollBackAfter(
         QStringLiteral("roll-back-after"),
         QStringLiteral("With --reboot-after-ota: back on the new firmware, restart once more after this many ms and "
@@ -190,6 +194,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        otaTime,
                        afterOta,
                        rebootAfterOta,
+                       restartBeforeResult,
                        rollBackAfter,
                        transferAnswer,
                        firstSync,
@@ -303,6 +308,7 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         step.delayMs = int(n / 2);
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
+    behaviour.restartBeforeResult = parser.isSet(restartBeforeResult);
     if (parser.isSet(rollBackAfter)) {
         if (!behaviour.rebootAfterOta) {
             *error = QStringLiteral("--roll-back-after needs --reboot-after-ota");

@@ -706,6 +706,16 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
     QTimer::singleShot(qMax(0, step.delayMs), this, [this, index, session, step] {
         if (session != m_session || m_state != Connected)
             return;
+        if ((step.value == 0 || step.value == -1) && m_behaviour.restartBeforeResult) {
+            if (step.value == 0)
+                applyInstalledVersions();
+            m_installHeads.clear();
+            log(QStringLiteral("OTA %1, restarting before the result is sent, firmware %2")
+                    .arg(step.value == 0 ? QStringLiteral("done") : QStringLiteral("failed"), m_identity.fwVersion));
+            emit otaFinished(step.value == 0);
+            restart();
+            return;
+        }
         answer(VELK_REMOTE_RSP_OTA_RESULT, int32(step.value));
         if (step.value == -1) {
             m_installHeads.clear();
