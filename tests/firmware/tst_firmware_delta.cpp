@@ -769,7 +769,7 @@ void TestFirmwareDelta::restartJustAfterTheNextStart_data()
     QTest::newRow("panel, two steps with images") << true << "next START" << int(UPDATE_SUCCESSFULLY);
     QTest::newRow("control box, second step installed, its result lost")
         << false << "second result" << int(UPDATE_SUCCESSFULLY);
-    // Closing after its progress report in place of the result, back 6 s later at what the installation left.
+    // Closing after its progress report in place of the result, back 1.5 s later at what the installation left.
     QTest::newRow("control box, first of two results lost") << false << "first result" << int(UPDATE_SUCCESSFULLY);
     QTest::newRow("panel, first of two results lost, sent when back")
         << true << "first result, sent when back" << int(UPDATE_SUCCESSFULLY);
@@ -844,7 +844,7 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
     QVERIFY(m_bench.connect({0}));
     QTRY_VERIFY(restarting->isConnected());
     PanelSettings away = restore.settings;
-    away.rebootDelayMs = lost.endsWith("never back") ? 600000 : 6000;
+    away.rebootDelayMs = lost.endsWith("never back") ? 600000 : 1500;
     if (restarting->behaviour().restartBeforeResult)
         restarting->setSettings(away);
     QVERIFY(m_bench.serverCheck());
