@@ -24,6 +24,7 @@ std::atomic<int> g_peak{0};
 std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
+std::atomic<bool> g_gone{false};
 std::atomic<int> g_slowStartMs{0};
 // Set as the sink starts playing, cleared by its first sound.
 std::atomic<bool> g_freshStart{false};
@@ -79,6 +80,10 @@ void waitWhileHanging()
 // Where pulsesink waits on its server: opening (NULL to READY connects) and pausing (PLAYING to PAUSED corks).
 GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
 {
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY && g_gone) {
+        GST_ELEMENT_ERROR(element, RESOURCE, FAILED, ("Failed to connect: Connection refused"), (nullptr));
+        return GST_STATE_CHANGE_FAILURE;
+    }
     if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
         waitWhileHanging();
     if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING) {
@@ -126,7 +131,7 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
             waitWhileHanging();
         }
     }
-    if (g_failing) {
+    if (g_failing || g_gone) {
         // What pulsesink posts when its sound server ends under it.
         GST_ELEMENT_ERROR(sink, RESOURCE, FAILED, ("Disconnected: Connection terminated"), (nullptr));
         return GST_FLOW_ERROR;
@@ -227,6 +232,11 @@ AudioMeterSink::Reading AudioMeterSink::reading()
 void AudioMeterSink::setFailing(bool failing)
 {
     g_failing = failing;
+}
+
+void AudioMeterSink::setGone(bool gone)
+{
+    g_gone = gone;
 }
 
 double AudioMeterSink::audibleSeconds()
