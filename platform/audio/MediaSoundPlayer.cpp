@@ -107,8 +107,6 @@ void MediaSoundPlayer::startWorker()
         m_started = true;
         m_startedAtMs = MediaPlaybackWorker::steadyMs();
         m_startTimer->start(m_startTimeoutMs);
-        // The output took it: a failure from here on is a new one, whose look starts unhurried but not slow.
-        m_lookPauseMs = kFirstLookMs;
         emit heard();
     });
     connect(m_worker, &MediaPlaybackWorker::finished, this, [this](quint64 generation) {
@@ -133,7 +131,11 @@ void MediaSoundPlayer::startWorker()
 
 bool MediaSoundPlayer::play(const QString &filePath, bool loop)
 {
-    stop();
+    // The look's pace is kept: a sound played as its output answers again that soon fails the same way is not played
+    // again any sooner than the output was last asked.
+    endLook();
+    if (m_playing)
+        stopSound(true);
     const QFileInfo info(filePath);
     if (!info.isFile() || !info.isReadable())
         return false;
@@ -197,11 +199,17 @@ void MediaSoundPlayer::outputAnswered(quint64 generation, const QString &missing
 void MediaSoundPlayer::stop()
 {
     // Whoever stops the sound wants no more of it, also once its output answers again.
-    m_looking = false;
-    m_lookTimer->stop();
+    endLook();
+    m_lookPauseMs = kFirstLookMs;
     // A sound that ended, failed or was stopped already has its stop asked of the player's thread.
     if (m_playing)
         stopSound(true);
+}
+
+void MediaSoundPlayer::endLook()
+{
+    m_looking = false;
+    m_lookTimer->stop();
 }
 
 void MediaSoundPlayer::stopSound(bool waitForSilence)
@@ -248,6 +256,11 @@ void MediaSoundPlayer::fail(const QString &reason, Blame blame)
     m_outputWaited = false;
     m_outputReached = false;
     m_lookTimer->stop();
+    // A sound the output took for a while failed anew, and its output is asked soon again; one that failed soon after
+    // its output answered again is asked at the pace its look had reached, so an output that takes each sound and
+    // then fails it costs a try, and its log lines, every 4 s at most.
+    if (m_started && MediaPlaybackWorker::steadyMs() - m_startedAtMs >= kLongestLookMs)
+        m_lookPauseMs = kFirstLookMs;
     // Told at once, never from inside play(): whatever comes next (an SOS in the same turn of the event loop) must not
     // find the player stopped with nothing said. Queued, the failure was dropped once that SOS started a new sound,
     // and the beep waited for the new sound's own time-out.
@@ -296,7 +309,6 @@ void MediaSoundPlayer::lookAgain()
 
 void MediaSoundPlayer::outputAnswers()
 {
-    m_looking = false;
-    m_lookTimer->stop();
+    endLook();
     emit outputAnswersAgain();
 }

@@ -63,7 +63,7 @@ public:
     /// (AudioOutputProbe::missingOutput by default). It is called on a thread of its own, once per play().
     void setOutputProbe(std::function<QString()> probe) { m_outputProbe = std::move(probe); }
     /// The pauses before each question while a failed loop's output is looked for: the first, doubled at each
-    /// question up to the longest, and the first again once a sound is heard.
+    /// question up to the longest, and the first again after stop() or for a sound that played that long.
     static constexpr int kFirstLookMs = 1000;
     static constexpr int kLongestLookMs = 4000;
 
@@ -90,6 +90,7 @@ private:
     /// missing; `reached`, a question that says a sound can reach the output.
     void callCameBack(bool waited, bool reached);
     void lookAgain();
+    void endLook();
     void outputAnswers();
 
     std::shared_ptr<MediaPlaybackWorker::Shared> m_shared;
