@@ -381,12 +381,13 @@ void TestEmergencyPage::theAlarmComesBackThroughItsSoundServer()
     // A panel of its own for each row, as for each test.
     static int panelNumber = 20;
     SimulatedPanel *panel = connectSimulatedPanel(m_panels, ++panelNumber, QStringLiteral("Library"));
+    // What an earlier row played counts for nothing: the server stops under an alarm heard, not one still opening.
+    AudioMeterSink::reset();
     panel->raiseSos();
     QTRY_VERIFY(shownWarning(QStringLiteral("Library")));
     EmergencyWarningDialog *warning = shownWarning(QStringLiteral("Library"));
     QTRY_VERIFY(AudioMeterSink::audibleSeconds() > 0.5 || m_road->isBeeping());
     QVERIFY(!m_road->isBeeping());
-    AudioMeterSink::reset();
     if (gone)
         AudioMeterSink::setGone(true);
     else
