@@ -216,8 +216,9 @@ bool AlertRoad::playAlarm()
 void AlertRoad::stopSound()
 {
     m_beepTimer->stop();
-    if (m_player->isPlaying())
-        m_player->stop();
+    // Also while only the beep sounds: the player still looks for the output of the alarm that failed, and an output
+    // that answered after the last answer would have it ask on for nothing.
+    m_player->stop();
 }
 
 void AlertRoad::soundFailed(const QString &reason)
@@ -230,9 +231,10 @@ void AlertRoad::soundFailed(const QString &reason)
 
 void AlertRoad::tryAlarmAgain()
 {
-    // Only the player tells when its output answers again: this road never asks it, so a server that stays hung costs
-    // nothing more than its beep. The beep goes on until the alarm is heard, which it may never be if the server
-    // stops again.
+    // Only the player tells when its output answers again, however the alarm failed: it asks the output at its own
+    // unhurried pace and never while a question is held, so a server that stays hung or missing costs nothing more
+    // than its beep, and no log line per question. The beep goes on until the alarm is heard, which it may never be
+    // if the server stops again.
     if (m_pending.isEmpty() || !m_beepTimer->isActive() || m_player->isPlaying())
         return;
     writeLog(LOG_LEVEL_INFO, "AlertRoad: the sound output answers again, playing the alarm through it");

@@ -32,8 +32,8 @@ class SoundPlayer;
 /// address from the panel's connection, and the event-log row is written afterwards, once
 /// it takes writes (an event-log row it refuses is logged and the alarm still sounds); an alarm file that
 /// is missing is installed again, and a sound that cannot be played at all is replaced by the
-/// desktop's beep for as long as alerts are pending, or until a sound server that had stopped answering answers
-/// again and the alarm is heard through it once more. Only an SOS within 5 seconds of its answer
+/// desktop's beep for as long as alerts are pending, or until a sound output that had stopped answering or gone away
+/// answers again and the alarm is heard through it once more. Only an SOS within 5 seconds of its answer
 /// is dropped (the panel repeats its last SOS as the operator answers), and that is logged.
 class AlertRoad : public QObject
 {
@@ -93,7 +93,8 @@ signals:
     /// pending alert is answered, or until alarmSoundsAgain(). Emitted once as the beep starts; isBeeping() tells a
     /// warning shown later.
     void alarmCannotSound();
-    /// The alarm is heard again through the sound server that had stopped answering, and the beep has stopped.
+    /// The alarm is heard again through the sound output that had stopped answering or gone away, and the beep has
+    /// stopped.
     void alarmSoundsAgain();
     /// End the alert at the panel (the stop-alert command).
     void stopSafeAlert(QString mac);

@@ -22,6 +22,8 @@ packages=(
     openbox x11-utils xdotool
     # tests/frame (frame_desktop): a system tray host on the test's own X server.
     trayer
+    # scripts/alarm-sound-server.sh: a real sound server to stop, end and start again, its events, and a loaded PC.
+    pulseaudio pulseaudio-utils stress-ng
 )
 
 missing=()

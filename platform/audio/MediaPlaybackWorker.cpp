@@ -65,7 +65,7 @@ void MediaPlaybackWorker::play(quint64 generation, const QString &absolutePath, 
     m_startTold = false;
     // Without a media back end Qt reports nothing at all: say so instead of pretending to play.
     if (!createPlayer()) {
-        emit failed(generation, QStringLiteral("no media service (Qt Multimedia back end missing)"));
+        emit failed(generation, QStringLiteral("no media service (Qt Multimedia back end missing)"), false);
         return;
     }
     m_playlist->addMedia(QUrl::fromLocalFile(absolutePath));
@@ -168,7 +168,7 @@ void MediaPlaybackWorker::fail(const QString &reason)
 {
     // Stopped and emptied first, so a broken file in a looping playlist is never retried in a busy loop.
     stopSound();
-    emit failed(m_generation, reason);
+    emit failed(m_generation, reason, m_heard);
 }
 
 QString MediaPlaybackWorker::failureReason(bool heard, QMediaPlayer::Error error, const QString &detail)

@@ -61,8 +61,9 @@ signals:
     /// Some of the sound was played. From here on its position moves for as long as the output takes the sound.
     void started(quint64 generation);
     void finished(quint64 generation);
-    /// The sound was stopped and its playlist emptied before this is emitted.
-    void failed(quint64 generation, const QString &reason);
+    /// The sound was stopped and its playlist emptied before this is emitted. `heard`: some of it had played, so the
+    /// file had been decoded and the output is what failed.
+    void failed(quint64 generation, const QString &reason, bool heard);
     /// stop(ticket) is done: whatever the output held it for has answered.
     void stopped(quint64 ticket);
 

@@ -22,12 +22,14 @@ constexpr int kStopWaitMs = 500;
 
 MediaSoundPlayer::MediaSoundPlayer(QObject *parent)
     : SoundPlayer(parent), m_shared(std::make_shared<MediaPlaybackWorker::Shared>()), m_startTimer(new QTimer(this)),
-      m_outputProbe(&AudioOutputProbe::missingOutput)
+      m_outputProbe(&AudioOutputProbe::missingOutput), m_lookTimer(new QTimer(this))
 {
     m_startTimer->setSingleShot(true);
     // Re-armed for what is left of a deadline: a coarse timer's slack on top would put the beep past it.
     m_startTimer->setTimerType(Qt::PreciseTimer);
     connect(m_startTimer, &QTimer::timeout, this, &MediaSoundPlayer::checkProgress);
+    m_lookTimer->setSingleShot(true);
+    connect(m_lookTimer, &QTimer::timeout, this, &MediaSoundPlayer::lookAgain);
 }
 
 void MediaSoundPlayer::checkProgress()
@@ -38,7 +40,7 @@ void MediaSoundPlayer::checkProgress()
         fail(QStringLiteral("the sound did not start within %1 ms (no playback element, or an audio output that does "
                             "not answer)")
                  .arg(m_startTimeoutMs),
-             true);
+             Blame::OutputLate);
         return;
     }
     // A sound server stopped under a playing sound says nothing: the sound just stands still, and the player's
@@ -60,17 +62,21 @@ void MediaSoundPlayer::checkProgress()
     }
     const qint64 since = qMax(movedAt, m_startedAtMs);
     qint64 deadline = since + m_startTimeoutMs;
-    // At a pass's start (the loop came round since the sound last moved, or it stands at its first moment), counted
-    // from that start: a server that stops there is still told within the time-out and that stillness.
-    if (loopedAt >= since || position < kPassStartMs)
-        deadline = qMax(deadline, qMax(loopedAt, m_startedAtMs) + kLoopStartStillMs + m_startTimeoutMs);
+    // At the start of a pass the loop came round to (since the sound last moved, or it stands at that pass's first
+    // moment), counted from that start: a server that stops there is still told within the time-out and that
+    // stillness. Not on the first pass: the stillness a working output holds there (up to 1.6 s measured) fits in the
+    // time-out, and with this allowance a server that stopped as the alarm began was told only 5 s later. A pause of
+    // the server there that the time-out does not cover fails the sound, which is played again once it answers.
+    if (loopedAt >= since || (position < kPassStartMs && loopedAt >= m_startedAtMs))
+        deadline = qMax(deadline, loopedAt + kLoopStartStillMs + m_startTimeoutMs);
     const qint64 now = MediaPlaybackWorker::steadyMs();
     if (now < deadline) {
         m_startTimer->start(int(deadline - now));
         return;
     }
     const qint64 still = now - since;
-    fail(QStringLiteral("the sound stood still for %1 ms (an audio output that stopped answering)").arg(still), true);
+    fail(QStringLiteral("the sound stood still for %1 ms (an audio output that stopped answering)").arg(still),
+         Blame::OutputLate);
 }
 
 MediaSoundPlayer::~MediaSoundPlayer()
@@ -110,21 +116,26 @@ void MediaSoundPlayer::startWorker()
         m_startTimer->stop();
         emit finished();
     });
-    connect(m_worker, &MediaPlaybackWorker::failed, this, [this](quint64 generation, const QString &reason) {
-        if (isCurrent(generation))
-            fail(reason);
-    });
+    connect(m_worker, &MediaPlaybackWorker::failed, this,
+            [this](quint64 generation, const QString &reason, bool heard) {
+                if (isCurrent(generation))
+                    fail(reason, heard ? Blame::OutputLost : Blame::Sound);
+            });
     connect(m_worker, &MediaPlaybackWorker::stopped, this, [this](quint64 ticket) {
         // An earlier stop: the thread still has the latest one to do.
         if (ticket >= m_stopsAsked)
-            callCameBack(MediaPlaybackWorker::steadyMs() - m_stopAskedAtMs);
+            callCameBack(MediaPlaybackWorker::steadyMs() - m_stopAskedAtMs >= kStopWaitMs, false);
     });
     m_thread->start();
 }
 
 bool MediaSoundPlayer::play(const QString &filePath, bool loop)
 {
-    stop();
+    // The look's pace is kept: a sound played as its output answers again that soon fails the same way is not played
+    // again any sooner than the output was last asked.
+    endLook();
+    if (m_playing)
+        stopSound(true);
     const QFileInfo info(filePath);
     if (!info.isFile() || !info.isReadable())
         return false;
@@ -135,9 +146,6 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
     m_loop = loop;
     m_playing = true;
     m_started = false;
-    // What the output held for an earlier sound no longer says anything about this one.
-    m_awaitingAnswer = false;
-    m_outputWaited = false;
     if (!m_thread)
         startWorker();
     // Counted from here: an output question or an opening that never answers must still end in a failure.
@@ -146,7 +154,7 @@ bool MediaSoundPlayer::play(const QString &filePath, bool loop)
     return true;
 }
 
-void MediaSoundPlayer::askForOutput()
+void MediaSoundPlayer::askForOutput(bool lookingAgain)
 {
     // Played into nothing, the sound would end without an error and nobody would know it was never heard. Asked at
     // every sound: an answer kept from an earlier one let an alarm play into nothing once the sound server had gone.
@@ -160,10 +168,12 @@ void MediaSoundPlayer::askForOutput()
     const quint64 generation = m_generation;
     const qint64 askedAt = MediaPlaybackWorker::steadyMs();
     ++m_questionsOpen;
-    connect(asking, &QThread::finished, this, [this, generation, missing, askedAt]() {
+    connect(asking, &QThread::finished, this, [this, generation, missing, askedAt, lookingAgain]() {
         --m_questionsOpen;
-        outputAnswered(generation, *missing);
-        callCameBack(MediaPlaybackWorker::steadyMs() - askedAt);
+        if (!lookingAgain)
+            outputAnswered(generation, *missing);
+        callCameBack(missing->isEmpty() && MediaPlaybackWorker::steadyMs() - askedAt >= kStopWaitMs,
+                     missing->isEmpty());
     });
     connect(asking, &QThread::finished, asking, &QObject::deleteLater);
     asking->start();
@@ -175,7 +185,7 @@ void MediaSoundPlayer::outputAnswered(quint64 generation, const QString &missing
     if (!isCurrent(generation))
         return;
     if (!missing.isEmpty()) {
-        fail(missing);
+        fail(missing, Blame::OutputLost);
         return;
     }
     QMetaObject::invokeMethod(
@@ -188,7 +198,18 @@ void MediaSoundPlayer::outputAnswered(quint64 generation, const QString &missing
 
 void MediaSoundPlayer::stop()
 {
-    stopSound(true);
+    // Whoever stops the sound wants no more of it, also once its output answers again.
+    endLook();
+    m_lookPauseMs = kFirstLookMs;
+    // A sound that ended, failed or was stopped already has its stop asked of the player's thread.
+    if (m_playing)
+        stopSound(true);
+}
+
+void MediaSoundPlayer::endLook()
+{
+    m_looking = false;
+    m_lookTimer->stop();
 }
 
 void MediaSoundPlayer::stopSound(bool waitForSilence)
@@ -219,32 +240,75 @@ qint64 MediaSoundPlayer::position() const
     return m_shared->positionOf == m_generation ? m_shared->position : 0;
 }
 
-void MediaSoundPlayer::fail(const QString &reason, bool outputTimedOut)
+void MediaSoundPlayer::fail(const QString &reason, Blame blame)
 {
+    // Read before the failure's own stop is asked: a call out now is one the output holds, so the output is to blame
+    // for a sound that did not start, and not a back end without its playback elements.
+    const bool held = callsOut() || m_shared->busy;
     // Not waited for: a sound that failed is not heard, and one that stood still met a server that does not answer.
     stopSound(false);
-    // Stopping it is one more call the output holds while it does not answer; its coming back tells when it does.
-    m_awaitingAnswer = outputTimedOut;
+    // Only a looping sound is still wanted after its failure, and only an output to blame is asked again: asked after a
+    // file that cannot be decoded, or a back end that never starts a sound, it would answer at once and the sound fail
+    // the same way, again and again. A call that the output held coming back tells it answers again, whatever failed:
+    // stopping a sound that stood still is one more such call.
+    m_asking = m_loop && (blame == Blame::OutputLost || (blame == Blame::OutputLate && (m_started || held)));
+    m_looking = blame == Blame::OutputLate || m_asking;
+    m_outputWaited = false;
+    m_outputReached = false;
+    m_lookTimer->stop();
+    // A sound the output took for a while failed anew, and its output is asked soon again; one that failed soon after
+    // its output answered again is asked at the pace its look had reached, so an output that takes each sound and
+    // then fails it costs a try, and its log lines, every 4 s at most.
+    if (m_started && MediaPlaybackWorker::steadyMs() - m_startedAtMs >= kLongestLookMs)
+        m_lookPauseMs = kFirstLookMs;
     // Told at once, never from inside play(): whatever comes next (an SOS in the same turn of the event loop) must not
     // find the player stopped with nothing said. Queued, the failure was dropped once that SOS started a new sound,
     // and the beep waited for the new sound's own time-out.
     emit failed(reason);
 }
 
-void MediaSoundPlayer::callCameBack(qint64 tookMs)
+bool MediaSoundPlayer::callsOut() const
 {
-    if (tookMs >= kStopWaitMs)
-        m_outputWaited = true;
-    if (!m_awaitingAnswer || m_questionsOpen > 0)
+    if (m_questionsOpen > 0)
+        return true;
+    std::lock_guard<std::mutex> locker(m_shared->stopLock);
+    return m_shared->stopsDone < m_stopsAsked;
+}
+
+void MediaSoundPlayer::callCameBack(bool waited, bool reached)
+{
+    m_outputWaited = m_outputWaited || waited;
+    m_outputReached = m_outputReached || reached;
+    // A question or a stop still out is still held: the output is asked nothing more until it comes back.
+    if (!m_looking || callsOut())
         return;
-    {
-        std::lock_guard<std::mutex> locker(m_shared->stopLock);
-        if (m_shared->stopsDone < m_stopsAsked)
-            return;
+    // A call that waited on the output came back, or a question reached it: it answers. A stop that came back at
+    // once says nothing: a server that answered again just after the failure is asked.
+    if (m_outputWaited || m_outputReached) {
+        outputAnswers();
+        return;
     }
-    m_awaitingAnswer = false;
-    // Only an output that held a call answers "again". One that answered at once all along (GStreamer without its
-    // playback elements, loading for ever) is not a hang, and a new sound would only fail the same way, every time.
-    if (m_outputWaited)
-        emit outputAnswersAgain();
+    if (!m_asking) {
+        // The output answered at once all along (GStreamer without its playback elements, loading for ever): not a
+        // hang, and a new sound would only fail the same way, every time.
+        m_looking = false;
+        return;
+    }
+    if (!m_lookTimer->isActive())
+        m_lookTimer->start(m_lookPauseMs);
+}
+
+void MediaSoundPlayer::lookAgain()
+{
+    if (!m_looking || callsOut())
+        return;
+    // Unhurried: a PC without any working output asks every few seconds, for as long as the sound is wanted.
+    m_lookPauseMs = qMin(m_lookPauseMs * 2, kLongestLookMs);
+    askForOutput(true);
+}
+
+void MediaSoundPlayer::outputAnswers()
+{
+    endLook();
+    emit outputAnswersAgain();
 }

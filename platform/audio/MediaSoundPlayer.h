@@ -20,11 +20,15 @@ class QTimer;
 /// error at all and the sound stays "loading" for ever, and a sound server that hangs answers nothing either: a sound
 /// that has not started within the start time-out of its play() is therefore reported as failed too, and so is a
 /// started sound that stands still as long beyond what a working output holds it, which is what a sound server stopped
-/// under it leaves. Once every call such a server held has come back, outputAnswersAgain() says so. Where there is
-/// no audio output at all, GStreamer plays into a sink that discards the sound, again without an error: each play()
-/// first asks (AudioOutputProbe) on a thread of its own, and reports such a sound as failed without playing it. A
-/// sound server that went away after an earlier sound is found so at the next one. An output that fails while the
-/// sound plays is told as the output's failure, not as a file that cannot be decoded.
+/// under it leaves. Where there is no audio output at all, GStreamer plays into a sink that discards the sound, again
+/// without an error: each play() first asks (AudioOutputProbe) on a thread of its own, and reports such a sound as
+/// failed without playing it. A sound server that went away after an earlier sound is found so at the next one. An
+/// output that fails while the sound plays is told as the output's failure, not as a file that cannot be decoded.
+///
+/// A looping sound that failed because of its output is still wanted: until play() or stop(), the player looks for
+/// the output to answer again and then says so (outputAnswersAgain()). A call the output held coming back tells it at
+/// once; otherwise the output is asked again as play() asks it, one question at a time, at pauses growing from 1 s to
+/// 4 s. A question a hung server holds is waited for, not repeated.
 class MediaSoundPlayer : public SoundPlayer
 {
     Q_OBJECT
@@ -37,7 +41,8 @@ public:
 
     bool play(const QString &filePath, bool loop) override;
     /// The sound is silent when this returns, unless the sound server keeps the player's thread from stopping it:
-    /// that thread is waited for half a second at most, and not at all while it is known to wait on the server.
+    /// that thread is waited for half a second at most, and not at all while it is known to wait on the server. Ends
+    /// the look for a failed loop's output too.
     void stop() override;
     bool isPlaying() const override { return m_playing; }
     QString currentFile() const override { return m_file; }
@@ -45,11 +50,11 @@ public:
     /// Milliseconds into the sound; stays 0 until it really plays.
     qint64 position() const;
     /// How long a sound may take to start, counted from play(), and how long a started sound may stand still beyond
-    /// what a working output holds it (kLoopStartStillMs as a pass of its loop opens), before it counts as failed
-    /// (3000 ms).
+    /// what a working output holds it (kLoopStartStillMs as a pass its loop came round to opens), before it counts as
+    /// failed (3000 ms).
     void setStartTimeoutMs(int milliseconds) { m_startTimeoutMs = milliseconds; }
     /// How long a working output may hold a looping sound still as each pass of the loop opens the output again: a
-    /// sound server's null sink takes up to 2 s, loaded or not.
+    /// sound server's null sink takes up to 2 s, loaded or not (the first pass up to 1.6 s, within the time-out).
     static constexpr int kLoopStartStillMs = 2000;
     /// A sound no further into a pass than this stands at the pass's start: the output gives a pass's first moment
     /// before it holds it still.
@@ -57,18 +62,36 @@ public:
     /// What play() asks before it plays: empty when the sound can reach an audio output, else why not
     /// (AudioOutputProbe::missingOutput by default). It is called on a thread of its own, once per play().
     void setOutputProbe(std::function<QString()> probe) { m_outputProbe = std::move(probe); }
+    /// The pauses before each question while a failed loop's output is looked for: the first, doubled at each
+    /// question up to the longest, and the first again after stop() or for a sound that played that long.
+    static constexpr int kFirstLookMs = 1000;
+    static constexpr int kLongestLookMs = 4000;
 
 private:
-    void askForOutput();
+    /// What a failure says of the output.
+    enum class Blame
+    {
+        Sound,      ///< the file or the back end: the output is not to blame
+        OutputLate, ///< the output did not answer in time
+        OutputLost  ///< the output failed under a sound it had taken, or there is none
+    };
+
+    /// `lookingAgain`: a question of the look for a failed loop's output rather than of the current sound.
+    void askForOutput(bool lookingAgain = false);
     void outputAnswered(quint64 generation, const QString &missing);
     void checkProgress();
     void stopSound(bool waitForSilence);
     void startWorker();
     bool isCurrent(quint64 generation) const { return generation == m_generation && m_playing; }
-    /// `outputTimedOut`: the output did not answer in time, and outputAnswersAgain() is to follow once it does.
-    void fail(const QString &reason, bool outputTimedOut = false);
-    /// A call that may wait on the output came back after `tookMs`.
-    void callCameBack(qint64 tookMs);
+    void fail(const QString &reason, Blame blame);
+    /// Whether a call that may wait on the output is still out: an output question or a stop.
+    bool callsOut() const;
+    /// A call that may wait on the output came back: `waited`, after 500 ms or more without saying the output is
+    /// missing; `reached`, a question that says a sound can reach the output.
+    void callCameBack(bool waited, bool reached);
+    void lookAgain();
+    void endLook();
+    void outputAnswers();
 
     std::shared_ptr<MediaPlaybackWorker::Shared> m_shared;
     // Made at the first play(): a player that never sounds starts no thread.
@@ -89,8 +112,12 @@ private:
     qint64 m_stopAskedAtMs = 0;
     // Output questions still out, whichever sound asked them.
     int m_questionsOpen = 0;
-    // A failure because the output did not answer waits for every call out to come back; whether one of them waited on
-    // the output since the current sound was asked for.
-    bool m_awaitingAnswer = false;
+    // After a failure of the output, until play(), stop() or its answer: whether the output is looked for, whether it
+    // is asked again or only its held calls are waited for, and what the calls that came back since the failure said.
+    bool m_looking = false;
+    bool m_asking = false;
     bool m_outputWaited = false;
+    bool m_outputReached = false;
+    QTimer *m_lookTimer;
+    int m_lookPauseMs = kFirstLookMs;
 };

@@ -19,7 +19,8 @@ public:
     /// Starts the file from its beginning, replacing what played. False, with nothing started,
     /// when the file does not exist or cannot be read.
     virtual bool play(const QString &filePath, bool loop) = 0;
-    /// Stops the sound; nothing happens when none plays.
+    /// Stops the sound, and ends the look for its output after a failure (outputAnswersAgain()); nothing else happens
+    /// when none plays.
     virtual void stop() = 0;
     /// True from a successful play() until stop(), the end of a sound played once, or a failure.
     virtual bool isPlaying() const = 0;
@@ -34,8 +35,9 @@ signals:
     /// The sound could not be played after all (no decoder, no audio output, a broken file, an
     /// output that stopped taking it); emitted once per play(), and the player is then stopped.
     void failed(const QString &reason);
-    /// After a failure because the output did not answer in time (a sound server that hangs), whatever it held has
-    /// come back: the output answers again, and a sound played now can be heard. At most once per such failure, and
-    /// not at all once another sound was asked for.
+    /// After a failure because of the output (a sound server that hangs or went away, no output at all), the output
+    /// answers again: a sound played now can be heard. A looping sound's output is looked for until it does; after a
+    /// sound played once, only a call a hung output held coming back tells it. At most once per such failure, and not
+    /// at all once another sound was asked for or stop() was called.
     void outputAnswersAgain();
 };

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -24,6 +25,9 @@ std::atomic<int> g_peak{0};
 std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
+std::atomic<bool> g_gone{false};
+// Until when the server stays gone, in steadyMs().
+std::atomic<qint64> g_goneUntilMs{0};
 std::atomic<int> g_slowStartMs{0};
 // Set as the sink starts playing, cleared by its first sound.
 std::atomic<bool> g_freshStart{false};
@@ -56,6 +60,11 @@ struct Hold
 Hold &g_hold = *new Hold;
 GstElementClass *g_parentClass = nullptr;
 
+bool gone()
+{
+    return g_gone && steadyMs() < g_goneUntilMs;
+}
+
 // Waits while the server is stopped.
 void waitWhileHanging()
 {
@@ -64,9 +73,13 @@ void waitWhileHanging()
         return;
     ++g_hold.held;
     const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_hold.limitMs);
-    const auto until = g_hold.pausing ? std::min(limit, g_hold.resumeAt) : limit;
-    // A hold that runs out ends the stop for every wait, as a server that is continued does.
-    if (!g_hold.changed.wait_until(lock, until, [] { return !g_hold.hanging; })) {
+    while (g_hold.hanging) {
+        // Looked at again at each change: a hang may be given its end while it is waited for.
+        const auto until = g_hold.pausing ? std::min(limit, g_hold.resumeAt) : limit;
+        g_hold.changed.wait_until(lock, until);
+        if (!g_hold.hanging || std::chrono::steady_clock::now() < until)
+            continue;
+        // A hold that runs out ends the stop for every wait, as a server that is continued does.
         if (!g_hold.pausing || std::chrono::steady_clock::now() < g_hold.resumeAt)
             ++g_hold.runOut;
         g_hold.hanging = false;
@@ -79,6 +92,10 @@ void waitWhileHanging()
 // Where pulsesink waits on its server: opening (NULL to READY connects) and pausing (PLAYING to PAUSED corks).
 GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
 {
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY && gone()) {
+        GST_ELEMENT_ERROR(element, RESOURCE, FAILED, ("Failed to connect: Connection refused"), (nullptr));
+        return GST_STATE_CHANGE_FAILURE;
+    }
     if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
         waitWhileHanging();
     if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING) {
@@ -126,7 +143,7 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
             waitWhileHanging();
         }
     }
-    if (g_failing) {
+    if (g_failing || gone()) {
         // What pulsesink posts when its sound server ends under it.
         GST_ELEMENT_ERROR(sink, RESOURCE, FAILED, ("Disconnected: Connection terminated"), (nullptr));
         return GST_FLOW_ERROR;
@@ -227,6 +244,28 @@ AudioMeterSink::Reading AudioMeterSink::reading()
 void AudioMeterSink::setFailing(bool failing)
 {
     g_failing = failing;
+}
+
+void AudioMeterSink::setGone(bool gone)
+{
+    g_goneUntilMs = std::numeric_limits<qint64>::max();
+    g_gone = gone;
+}
+
+qint64 AudioMeterSink::answerIn(int milliseconds)
+{
+    const auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    const qint64 atMs = std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
+    g_goneUntilMs = atMs;
+    {
+        std::lock_guard<std::mutex> lock(g_hold.mutex);
+        if (g_hold.hanging) {
+            g_hold.pausing = true;
+            g_hold.resumeAt = at;
+        }
+    }
+    g_hold.changed.notify_all();
+    return atMs;
 }
 
 double AudioMeterSink::audibleSeconds()

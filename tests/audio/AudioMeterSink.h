@@ -28,6 +28,12 @@ public:
     static double audibleSeconds();
     // While set, the sink fails at its next buffer as an output whose sound server went away does.
     static void setFailing(bool failing);
+    // While set, the sound server is gone: the sink fails at its next buffer, and opening one fails as pulsesink's
+    // does without a server to connect to.
+    static void setGone(bool gone);
+    // The server stopped by setHanging() or gone answers again this many milliseconds from now, as one continued
+    // (SIGCONT) or started again does; returns that moment, in milliseconds on std::chrono::steady_clock.
+    static qint64 answerIn(int milliseconds);
     // While set, every start of playing stands still for this long before the sink takes its first sound, as a
     // sound server's null sink does; 0 for none.
     static void setSlowStartMs(int milliseconds);

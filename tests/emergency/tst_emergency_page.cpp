@@ -1,3 +1,4 @@
+#include "audio/AudioMeterSink.h"
 #include "devices/AlertRoad.h"
 #include "devices/CameraLink.h"
 #include "devices/DeviceTableModel.h"
@@ -16,6 +17,9 @@
 #include "platform/CameraLinkSettings.h"
 #include "platform/SingleInstance.h"
 #include "platform/audio/AudioFolder.h"
+#include "platform/audio/AudioOutputProbe.h"
+#include "platform/audio/MediaPlaybackWorker.h"
+#include "platform/audio/MediaSoundPlayer.h"
 #include "shell/app/AppIdentity.h"
 #include "shell/app/FrameLayoutPage.h"
 #include "shell/app/MainWindowFinder.h"
@@ -114,6 +118,8 @@ private slots:
 
     void anSosRaisesTheWindowOneWarningAndTheAlarm();
     void anAlarmThatCannotSoundBeepsAndEveryWarningSaysSo();
+    void theAlarmComesBackThroughItsSoundServer_data();
+    void theAlarmComesBackThroughItsSoundServer();
     void warningsStayInFrontOfTheWindow();
     void warningsBelongToTheWindowWhateverRaisesIt();
     void restoringTheOlderWarningKeepsTheNewerOnTop();
@@ -154,6 +160,8 @@ void TestEmergencyPage::initTestCase()
     m_realPlayer = m_road->player();
     m_realUnmuter = m_road->unmuter();
     m_realClock = m_road->clock();
+    // The page's own player, where a test hands it back, sounds into the meter, never into this machine's output.
+    QVERIFY2(AudioMeterSink::install(), "GStreamer took no audio meter sink");
     // The page installs the alarm into the Audio folder as it starts.
     QVERIFY(QFile::exists(AudioFolder::path() + AudioFolder::alarmName()));
 }
@@ -324,6 +332,88 @@ void TestEmergencyPage::anAlarmThatCannotSoundBeepsAndEveryWarningSaysSo()
     m_player->hearNow();
     QCOMPARE(m_player->plays.size(), 3);
     QVERIFY(!m_player->isPlaying() && !m_road->isBeeping());
+}
+
+void TestEmergencyPage::theAlarmComesBackThroughItsSoundServer_data()
+{
+    QTest::addColumn<bool>("gone");
+    QTest::addColumn<int>("answersAfterMs");
+    QTest::addColumn<bool>("answeredFirst");
+    // Before a call the hung server held had waited 500 ms, and just after: the first stayed on the beep.
+    QTest::newRow("hung, answering 0.1 s after the beep") << false << 100 << false;
+    QTest::newRow("hung, answering 0.6 s after the beep") << false << 600 << false;
+    // Just past the player's first new question: killed and started again, it stayed on the beep.
+    QTest::newRow("gone, back 1.1 s after the beep") << true << 1100 << false;
+    QTest::newRow("answered while it beeps, then the server answers") << false << 100 << true;
+}
+
+// The page's own player, its sound server standing still or gone while the alarm plays: the beep and the note, and
+// once the server answers again the alarm through it, one stream, while the warning is open; none after the answer.
+void TestEmergencyPage::theAlarmComesBackThroughItsSoundServer()
+{
+    QFETCH(bool, gone);
+    QFETCH(int, answersAfterMs);
+    QFETCH(bool, answeredFirst);
+    int beeps = 0;
+    m_road->setBeep([&beeps]() { ++beeps; });
+    auto *player = static_cast<MediaSoundPlayer *>(m_realPlayer);
+    const auto questions = std::make_shared<std::atomic<int>>(0);
+    player->setOutputProbe([questions]() {
+        ++*questions;
+        return AudioOutputProbe::missingOutput();
+    });
+    const auto restore = qScopeGuard([this, player]() {
+        AudioMeterSink::setHanging(false);
+        AudioMeterSink::setGone(false);
+        m_road->setBeep([]() { QApplication::beep(); });
+        player->setOutputProbe(&AudioOutputProbe::missingOutput);
+    });
+    m_road->setPlayer(player);
+    // The server answers again a set time after the beep began.
+    qint64 answersAt = 0;
+    QObject beepWatch;
+    connect(m_road, &AlertRoad::alarmCannotSound, &beepWatch, [&]() {
+        if (answeredFirst)
+            answerAll();
+        answersAt = AudioMeterSink::answerIn(answersAfterMs);
+    });
+
+    // A panel of its own for each row, as for each test.
+    static int panelNumber = 20;
+    SimulatedPanel *panel = connectSimulatedPanel(m_panels, ++panelNumber, QStringLiteral("Library"));
+    // What an earlier row played counts for nothing: the server stops under an alarm heard, not one still opening.
+    AudioMeterSink::reset();
+    panel->raiseSos();
+    QTRY_VERIFY(shownWarning(QStringLiteral("Library")));
+    EmergencyWarningDialog *warning = shownWarning(QStringLiteral("Library"));
+    QTRY_VERIFY(AudioMeterSink::audibleSeconds() > 0.5 || m_road->isBeeping());
+    QVERIFY(!m_road->isBeeping());
+    if (gone)
+        AudioMeterSink::setGone(true);
+    else
+        AudioMeterSink::setHanging(true, QuorvinTryCeilingMs);
+    QTRY_VERIFY(answersAt > 0 && MediaPlaybackWorker::steadyMs() >= answersAt);
+    const int beepsAtAnswer = beeps;
+    const qint64 framesAtAnswer = AudioMeterSink::reading().frames;
+    if (answeredFirst) {
+        // Nothing sounds once the warning is answered, and the player has stopped asking for the output.
+        const int asked = *questions;
+        QTest::qWait(MediaSoundPlayer::kFirstLookMs + 1000);
+        QCOMPARE(AudioMeterSink::reading().frames, framesAtAnswer);
+        QCOMPARE(*questions, asked);
+        QVERIFY(!m_road->isSounding());
+        QCOMPARE(beeps, beepsAtAnswer);
+        return;
+    }
+    QVERIFY(m_road->isBeeping() && warning->lbAlarmNote->isVisible());
+    // Within 5 s of the server's answer: the alarm heard through it, the beep stopped and the note gone, warning open.
+    QTRY_VERIFY(!m_road->isBeeping() && AudioMeterSink::reading().frames > framesAtAnswer + 8000);
+    QVERIFY2(MediaPlaybackWorker::steadyMs() - answersAt <= 5000,
+             qPrintable(QString::number(MediaPlaybackWorker::steadyMs() - answersAt)));
+    QVERIFY(!warning->lbAlarmNote->isVisible() && warning->isVisible());
+    QCOMPARE(AudioMeterSink::mostPlayingAtOnce(), 1);
+    answerAll();
+    QVERIFY(!m_road->isSounding());
 }
 
 // Two alerts open at the same place; the window comes up over the first, and answering one must

@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# Checks with a real PulseAudio that the SOS alarm falls back to the beep when its sound server stops answering or goes
+# away, and comes back through the server once it answers again, while the warning is open.
+#
+# Starts a PulseAudio of its own (a null sink, its socket in the work folder) and the console built in BUILD (default:
+# build) on a fresh HOME under Xvfb, logs in and connects one simulated panel. Each case raises an SOS and watches the
+# server's streams (pactl subscribe: each pass of the alarm's loop opens a stream of its own) and the console's log:
+#   stop:PASS:AT:FOR   the server stopped (SIGSTOP) AT s after pass PASS of the alarm's loop opened, for FOR s, then
+#                      continued (SIGCONT): held 2.5 s or less, the alarm must not fall back; held longer, a beep must
+#                      start within 5 s of the stop (3.5 s for one in the first half second of the first pass), the
+#                      beep is a must for a stop over 5 s, and the alarm must play through the server again within
+#                      5 s after it answers, its warning still open;
+#   kill:AFTER         the server ended (pulseaudio -k) 2 s into the alarm and started again AFTER s later: the beep at
+#                      once, and the alarm through the new server within 10 s of its start;
+#   stress:FOR         the alarm raised and played for FOR s beside stress-ng (cpu on every core, io, vm): it must
+#                      never fall back.
+# Then it answers the warning and checks that no stream and no beep follows. Every case checks that the alarm never
+# plays as two streams at once. It prints a line per case with what it measured and exits 1 when a check fails.
+#
+# Runs in a network namespace of its own where unshare allows it, so the console's fixed ports (1688, 1988, 33333)
+# clash with nothing; otherwise they must be free. Needs Xvfb, xdotool, sqlite3, pulseaudio, pactl (pulseaudio-utils)
+# and stress-ng (scripts/install-deps.sh). QV_KEEP=1 keeps the work folder (HOME with the log, the server's events).
+#   bash scripts/alarm-sound-server.sh [BUILD [CASE ...]]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/scripts/live-console.sh"
+build=$(cd "${1:-$top/build}" && pwd)
+shift || true
+if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
+    exec unshare -rn env QV_NETNS=1 bash "$0" "$build" "$@"
+fi
+if [ -n "${QV_NETNS:-}" ]; then
+    ip link set lo up
+fi
+for tool in Xvfb xdotool sqlite3 pulseaudio pactl stress-ng; do
+    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
+done
+cases=("$@")
+if [ ${#cases[@]} -eq 0 ]; then
+    cases=(stop:2:1.0:1.0 stop:2:2.0:1.5 stop:2:0.5:2.0 stop:2:2.0:2.5 stop:2:2.0:8 stop:2:2.0:3.3 stop:2:2.5:3.4
+        stop:2:0.5:4.8 stop:1:0.3:6 kill:7 stress:60)
+fi
+
+work=$(mktemp -d)
+pids=()
+server=""
+events=""
+stress=""
+cleanup() {
+    [ -n "$stress" ] && kill "$stress" 2>/dev/null || true
+    [ -n "$events" ] && kill "$events" 2>/dev/null || true
+    [ -n "$server" ] && kill "$server" 2>/dev/null && kill -CONT "$server" 2>/dev/null || true
+    liveStop
+    [ -n "${QV_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+}
+trap cleanup EXIT
+
+export HOME="$work/home" QT_FONT_DPI=96
+liveStartXvfb
+now() { date +%s.%3N; }
+log() { cat "$HOME"/Documents/Velk/Log/Quorvin/Quorvin-*.log 2>/dev/null || true; }
+# The log's lines that hold the text, each as "<epoch seconds> <line>".
+logTimes() { # text
+    { log | grep -F -- "$1" || true; } | while read -r day time rest; do echo "$(date -d "$day ${time%.*}" +%s).${time#*.} $rest"; done
+}
+# The first time in the output of a command at or after `since`, empty when none.
+firstAfter() { # since, command ...
+    local since=$1
+    shift
+    "$@" | awk -v since="$since" '$1 >= since { print $1; exit }'
+}
+
+# The server, and its events stamped with the time they came.
+startServer() {
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-null-sink -L module-native-protocol-unix \
+        >>"$work/pulseaudio.log" 2>&1 &
+    server=$!
+    for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pactl subscribe > >(while read -r line; do echo "$(now) $line"; done >>"$work/events") 2>/dev/null &
+    events=$!
+}
+stopServer() {
+    kill "$events" 2>/dev/null || true
+    pulseaudio -k 2>/dev/null || kill "$server"
+    wait "$server" 2>/dev/null || true
+    server=""
+    echo "$(now) server ended" >>"$work/events"
+}
+# The times streams opened at or after `since`; a pass opens a short-lived stream and then the one it plays on.
+passStarts() { # since
+    awk -v since="$1" '/new. on sink-input/ && $1 >= since { if ($1 - last > 0.5) print $1; last = $1 }' "$work/events"
+}
+# The most streams the server held at once since `since`, and how many it holds now.
+streams() { # since
+    awk -v since="$1" '$1 < since { next } /new. on sink-input/ { n++; if (n > most) most = n }
+        /remove. on sink-input/ { n-- } /server ended/ { n = 0 } END { print most + 0, n + 0 }' "$work/events"
+}
+# Arithmetic on fractions of a second.
+calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
+holds() { awk "BEGIN { exit !($1) }"; }
+sleepUntil() { # epoch seconds
+    local left
+    left=$(calc "$1 - $(now)")
+    if holds "$left > 0"; then sleep "$left"; fi
+}
+since() { awk "BEGIN { printf \"%.2f\", $1 - $2 }"; }
+
+startServer
+cd "$build" # the console finds its translations under lang/ here
+liveStartConsole
+sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
+    INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, deviceType, position, isKicked) VALUES
+    ('Panel-001', 'Velk TM7-B', '02:51:4d:00:00:01', '127.0.0.2', 'IFP/Control Box', 'Room 1', 0);"
+liveLogIn 205 288 196 369
+waitFor '^Quorvin v' >/dev/null || { echo "the log-in did not open the main window" >&2; exit 2; }
+liveStartPanels 1
+
+warning() { xdotool search --onlyvisible --name '^Quorvin$' 2>/dev/null | head -1; }
+# "No action required" on the warning, as the operator answers it.
+answer() {
+    local w X Y
+    w=$(warning)
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    xdotool mousemove $((X + 250)) $((Y + 231)) click 1
+}
+
+failed=0
+fail() {
+    echo "  FAILED: $*"
+    failed=1
+}
+for case in "${cases[@]}"; do
+    IFS=: read -r kind a b c <<<"$case"
+    sleep 6 # past the 5 s in which the panel's next SOS counts as a repeat of the one answered
+    if [ "$kind" = stress ]; then
+        # Loaded before the alarm begins: its first pass too.
+        stress-ng --cpu 0 --io 2 --vm 2 --vm-bytes 10% --timeout "$((a + 2))s" >/dev/null 2>&1 &
+        stress=$!
+        sleep 2
+    fi
+    start=$(now)
+    echo "sos 1" >&3
+    for _ in $(seq 100); do [ -n "$(warning)" ] && break; sleep 0.1; done
+    [ -n "$(warning)" ] || { fail "$case: the SOS showed no warning"; continue; }
+    stopped="" answered=""
+    case "$kind" in
+    stop)
+        for _ in $(seq 300); do [ "$(passStarts "$start" | wc -l)" -ge "$a" ] && break; sleep 0.02; done
+        pass=$(passStarts "$start" | sed -n "${a}p")
+        [ -n "$pass" ] || { fail "$case: pass $a never opened a stream"; continue; }
+        sleepUntil "$(calc "$pass + $b")"
+        kill -STOP "$server"
+        stopped=$(now)
+        sleep "$c"
+        kill -CONT "$server"
+        answered=$(now)
+        ;;
+    kill)
+        sleep 2
+        stopServer
+        stopped=$(now)
+        sleep "$a"
+        startServer
+        answered=$(now)
+        ;;
+    stress) wait "$stress" || true ;;
+    esac
+    sleep 6
+    beep=$(firstAfter "$start" logTimes "sounding the desktop beep instead of the alarm")
+    back=$(firstAfter "${stopped:-$start}" logTimes "the alarm sounds again, the desktop beep stops")
+    read -r most open < <(streams "$start")
+    line="$case:"
+    [ -n "$beep" ] && line="$line beep $(since "$beep" "${stopped:-$start}") s after the stop;" || line="$line no beep;"
+    [ -n "$back" ] && line="$line alarm back $(since "$back" "$answered") s after the server answered;"
+    line="$line most streams at once $most, $open playing"
+    [ "$(warning)" ] && line="$line, the warning open" || line="$line, NO WARNING"
+    echo "$line"
+    [ "$most" -le 1 ] || fail "$case: two streams at once"
+    [ "$open" -eq 1 ] || fail "$case: the alarm does not play through the server"
+    [ -n "$(warning)" ] || fail "$case: the warning was gone"
+    within() { holds "$1 - $2 <= $3"; } # time, since, seconds
+    case "$kind" in
+    stress) [ -z "$beep" ] || fail "$case: the alarm fell back to the beep" ;;
+    stop)
+        if holds "$c <= 2.5"; then
+            [ -z "$beep" ] || fail "$case: the alarm fell back to the beep"
+        elif [ -n "$beep" ]; then
+            # A stop in the first half second of the alarm is told within 3.5 s, any other within 5 s.
+            limit=5
+            [ "$a" = 1 ] && holds "$b <= 0.5" && limit=3.5
+            within "$beep" "$stopped" "$limit" || fail "$case: the beep came late"
+            [ -n "$back" ] && within "$back" "$answered" 5 || fail "$case: the alarm did not come back within 5 s"
+        elif holds "$c > 5"; then
+            fail "$case: no beep"
+        fi
+        ;;
+    kill)
+        [ -n "$beep" ] && within "$beep" "$stopped" 1 || fail "$case: no beep at once"
+        [ -n "$back" ] && within "$back" "$answered" 10 || fail "$case: the alarm did not come back within 10 s"
+        ;;
+    esac
+    answer
+    done=$(now)
+    sleep 5
+    read -r most open < <(streams "$start")
+    [ "$open" -eq 0 ] || fail "$case: a stream plays on after the answer"
+    [ "$(awk -v since="$(calc "$done + 0.5")" '$1 >= since && /new. on sink-input/' "$work/events" | wc -l)" -eq 0 ] ||
+        fail "$case: a stream opened after the answer"
+    [ -z "$(firstAfter "$done" logTimes "sounding the desktop beep")" ] || fail "$case: a beep after the answer"
+    [ -z "$(warning)" ] || fail "$case: the warning stayed open after the answer"
+done
+exit $failed
