@@ -26,23 +26,15 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/scripts/live-console.sh"
 build=$(cd "${1:-$top/build}" && pwd)
 shift || true
-if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
-    exec unshare -rn env QV_NETNS=1 bash "$0" "$build" "$@"
-fi
-if [ -n "${QV_NETNS:-}" ]; then
-    ip link set lo up
-fi
-for tool in Xvfb xdotool sqlite3 pulseaudio pactl stress-ng; do
-    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
-done
+liveOwnNetwork "$build" "$@"
+liveNeed Xvfb xdotool sqlite3 pulseaudio pactl stress-ng
 cases=("$@")
 if [ ${#cases[@]} -eq 0 ]; then
     cases=(stop:2:1.0:1.0 stop:2:2.0:1.5 stop:2:0.5:2.0 stop:2:2.0:2.5 stop:2:2.0:8 stop:2:2.0:3.3 stop:2:2.5:3.4
         stop:2:0.5:4.8 stop:1:0.3:6 kill:7 stress:60)
 fi
 
-work=$(mktemp -d)
-pids=()
+liveWorkFolder
 server=""
 events=""
 stress=""
@@ -50,8 +42,7 @@ cleanup() {
     [ -n "$stress" ] && kill "$stress" 2>/dev/null || true
     [ -n "$events" ] && kill "$events" 2>/dev/null || true
     [ -n "$server" ] && kill "$server" 2>/dev/null && kill -CONT "$server" 2>/dev/null || true
-    liveStop
-    [ -n "${QV_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+    liveCleanUp
 }
 trap cleanup EXIT
 
@@ -90,10 +81,12 @@ stopServer() {
 passStarts() { # since
     awk -v since="$1" '/new. on sink-input/ && $1 >= since { if ($1 - last > 0.5) print $1; last = $1 }' "$work/events"
 }
-# The most streams the server held at once since `since`, and how many it holds now.
+# The most streams the server held at once since `since`, and how many it holds now. A server started again may take
+# the console's stream before its events are watched: the count never falls below none, and what plays now is asked.
 streams() { # since
     awk -v since="$1" '$1 < since { next } /new. on sink-input/ { n++; if (n > most) most = n }
-        /remove. on sink-input/ { n-- } /server ended/ { n = 0 } END { print most + 0, n + 0 }' "$work/events"
+        /remove. on sink-input/ { if (n > 0) n-- } /server ended/ { n = 0 } END { printf "%d ", most }' "$work/events"
+    pactl list short sink-inputs 2>/dev/null | wc -l
 }
 # Arithmetic on fractions of a second.
 calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }

@@ -1,14 +1,16 @@
 # shellcheck shell=bash disable=SC2154
 # The steps shared by the scripts that drive a real console under Xvfb (scripts/clock-jump-live.sh,
-# scripts/ota-lost-result-live.sh, scripts/sos-stacking.sh). Sourced, not run: it only defines functions. They use the caller's `work` (its work
-# folder), `pids` (the processes to end on exit) and HOME, and run the console and panelsim from the build folder,
-# which must be the current one (the console finds its translations under lang/ there).
+# scripts/ota-lost-result-live.sh, scripts/alarm-sound-server.sh, scripts/sos-stacking.sh). Sourced, not run: it only
+# defines functions. They use the caller's `work` (its work folder), `pids` (the processes to end on exit) and HOME,
+# and run the console and panelsim from the build folder, which must be the current one (the console finds its
+# translations under lang/ there).
 
-# Runs the calling script again, with the build folder as its argument, in a network namespace of its own where
-# unshare allows it, loopback up there, so the console's fixed ports clash with nothing; otherwise they must be free.
-liveOwnNetwork() { # build folder
+# Runs the calling script again, with the build folder and the rest as its arguments, in a network namespace of its
+# own where unshare allows it, loopback up there, so the console's fixed ports clash with nothing; otherwise they must
+# be free.
+liveOwnNetwork() { # build folder, [argument ...]
     if [ -z "${QV_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
-        exec unshare -rn env QV_NETNS=1 bash "$0" "$1"
+        exec unshare -rn env QV_NETNS=1 bash "$0" "$@"
     fi
     if [ -n "${QV_NETNS:-}" ]; then
         ip link set lo up
