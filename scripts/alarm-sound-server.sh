@@ -101,7 +101,7 @@ since() { awk "BEGIN { printf \"%.2f\", $1 - $2 }"; }
 startServer
 cd "$build" # the console finds its translations under lang/ here
 liveStartConsole
-sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
+liveSql "UPDATE Account SET email = 'ops@school.example';
     INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, deviceType, position, isKicked) VALUES
     ('Panel-001', 'Velk TM7-B', '02:51:4d:00:00:01', '127.0.0.2', 'IFP/Control Box', 'Room 1', 0);"
 liveLogIn 205 288 196 369

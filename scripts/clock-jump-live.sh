@@ -63,7 +63,7 @@ liveStartConsole LD_PRELOAD="$faketime" FAKETIME_TIMESTAMP_FILE="$offsetFile" FA
     FAKETIME_DONT_FAKE_MONOTONIC=1
 # Two capable panels and the two broadcasts to both, as the editor stores them; the e-mail question of a first log-in
 # answered.
-sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
+liveSql "UPDATE Account SET email = 'ops@school.example';
     INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, displayClientVersion, deviceType, position,
         isKicked) VALUES
     ('Panel-001', 'Velk TM7-B', '02:51:4d:00:00:01', '127.0.0.2', '1.1.1030.30', 'IFP/Control Box', 'Room 1', 0),
@@ -109,12 +109,12 @@ logLines | { grep -E "SystemClock|checkBroadcastTask|prepareBroadcastTaskForExe|
 echo "== what the panels received (panelsim, real time)"
 { grep -E "BROADCAST" "$work/panels.log" || echo "nothing"; } | sed 's/^/  /'
 echo "== the broadcasts (status 2 upcoming, 3 completed) and their report rows (status 1 delivered)"
-sqlite3 -header -column "$db" "SELECT b.bid, b.status, b.contentText, b.startDate, b.time,
+liveSql -header -column "SELECT b.bid, b.status, b.contentText, b.startDate, b.time,
         (SELECT group_concat(r.status) FROM BroadcastReport r WHERE r.bid = b.bid) AS report
     FROM Broadcast b ORDER BY b.bid;" | sed 's/^/  /'
 received=$(grep -c "BROADCAST_DATA " "$work/panels.log" || true)
 completedOn() { # date: the runs dated that day that reached both panels
-    sqlite3 "$db" "SELECT count(*) FROM Broadcast b WHERE b.status = 3 AND b.startDate = '$1' AND
+    liveSql "SELECT count(*) FROM Broadcast b WHERE b.status = 3 AND b.startDate = '$1' AND
         (SELECT count(*) FROM BroadcastReport r WHERE r.bid = b.bid AND r.status = 1) = 2;"
 }
 wednesday=$(completedOn 2024-05-08)

@@ -77,6 +77,12 @@ liveStartConsole() { # [NAME=value ...]
     for _ in $(seq 50); do [ -s "$db" ] && break; sleep 0.1; done
 }
 
+# sqlite3 on the console's database (`db`), waiting up to 10 s while the console writes to it: without a busy
+# time-out a read that met one of its writes failed at once ("database is locked").
+liveSql() { # [sqlite3 option ...] SQL
+    sqlite3 -cmd '.timeout 10000' "${@:1:$#-1}" "$db" "${!#}"
+}
+
 # Logs in with the operator's password: a click on the password field, the password typed, a click on the Login
 # button; the places are given from the log-in window's top left corner.
 liveLogIn() { # field x, field y, button x, button y

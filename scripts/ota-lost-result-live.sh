@@ -46,14 +46,17 @@ fleet=(
     "PanelTwo|Velk TM B-Series|2.5.1050.0|00.01.00.05|7|127.0.4.8|--restart-before-result|4|2.5.1052.0"
     "AudioStays|QML8|8.0.0000.04|8.0.0000.04|8|127.0.4.9||4|8.0.0000.05"
 )
+# The Device record's type of a model: the QML audio boxes, else control boxes and panels alike.
+deviceType() { # model
+    if [[ $1 == Q* ]]; then echo "Audio Box"; else echo "Control Box"; fi
+}
 start=$(date -d '+2 min' '+%Y-%m-%d %H:%M')
 sql="UPDATE Account SET email = 'ops@school.example';
 INSERT INTO OtaSchedule (osid, scheduleTarget, date, time, status, isEnable) VALUES (1, 2, '${start% *}',
     '${start#* }', 1, 1);"
 for entry in "${fleet[@]}"; do
     IFS='|' read -r name model fw panel serial ip _ _ _ <<<"$entry"
-    type="Control Box"
-    [[ $model == Q* ]] && type="Audio Box"
+    type=$(deviceType "$model")
     sql+="
 INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, fwVersion, panelFwVersion, deviceType, isKicked)
     VALUES ('$name', '$model', '$(printf '02:51:4d:00:00:%02x' "$serial")', '$ip', '$fw', '$panel', '$type', 0);
@@ -61,14 +64,13 @@ INSERT INTO DeviceOtaSchedule (did, osid) SELECT did, 1 FROM Device WHERE device
 INSERT INTO OtaScheduleReport (did, osid, status, fwVersion) SELECT did, 1, 1, '$fw' FROM Device
     WHERE deviceName = '$name';"
 done
-sqlite3 "$db" "$sql"
+liveSql "$sql"
 # The password field and the Login button of the 380 x 480 log-in window at scale 1.0.
 liveLogIn 174 270 190 356
 waitFor '^Quorvin v' >/dev/null || { echo "the log-in did not open the main window" >&2; exit 2; }
 for entry in "${fleet[@]}"; do
     IFS='|' read -r name model fw panel serial ip options _ _ <<<"$entry"
-    type="Control Box"
-    [[ $model == Q* ]] && type="Audio Box"
+    type=$(deviceType "$model")
     # shellcheck disable=SC2086 # the options are words
     ./tools/panelsim/panelsim --console 127.0.0.1:1688 --count 1 --first-serial "$serial" --base-ip "$ip" \
         --name-prefix "$name-" --model "$model" --device-type "$type" --fw "$fw" --panel-fw "$panel" \
@@ -81,9 +83,9 @@ declare -A changedAt
 last=""
 status=1
 for _ in $(seq 3000); do # at most 25 minutes
-    rows=$(sqlite3 "$db" "SELECT d.deviceName || '|' || r.status || '|' || r.fwVersion FROM OtaScheduleReport r
+    rows=$(liveSql "SELECT d.deviceName || '|' || r.status || '|' || r.fwVersion FROM OtaScheduleReport r
         JOIN Device d ON d.did = r.did ORDER BY d.deviceName")
-    status=$(sqlite3 "$db" "SELECT status FROM OtaSchedule WHERE osid = 1")
+    status=$(liveSql "SELECT status FROM OtaSchedule WHERE osid = 1")
     if [ "$rows" != "$last" ]; then
         now=$(date +%T.%3N)
         echo "  $now schedule $status: $(echo "$rows" | tr '\n' ' ')"
@@ -101,7 +103,7 @@ failed=0
 echo "== each device: its report row, its last return (panelsim) and when its row took its final value (console)"
 for entry in "${fleet[@]}"; do
     IFS='|' read -r name _ _ _ _ _ options wantStatus wantVersion <<<"$entry"
-    row=$(sqlite3 "$db" "SELECT r.status || '|' || r.fwVersion FROM OtaScheduleReport r JOIN Device d
+    row=$(liveSql "SELECT r.status || '|' || r.fwVersion FROM OtaScheduleReport r JOIN Device d
         ON d.did = r.did WHERE d.deviceName = '$name'")
     back=$(grep " connected (console" "$work/panel-$name.log" | tail -1 | cut -d' ' -f1)
     verdict="ok"

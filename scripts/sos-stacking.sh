@@ -43,7 +43,7 @@ clients() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
 cd "$build" # the console finds its translations under lang/ here
 liveStartConsole
 # The e-mail question of a first log-in is not part of this check; two panels to raise the alerts.
-sqlite3 "$db" "UPDATE Account SET email = 'ops@school.example';
+liveSql "UPDATE Account SET email = 'ops@school.example';
     INSERT INTO Device (deviceName, modelName, macAddress, ipAddress, deviceType, position, isKicked) VALUES
     ('Panel-001', 'Velk TM7-B', '02:51:4d:00:00:01', '127.0.0.2', 'IFP/Control Box', 'Room 1', 0),
     ('Panel-002', 'Velk TM7-B', '02:51:4d:00:00:02', '127.0.0.3', 'IFP/Control Box', 'Room 2', 0);"
