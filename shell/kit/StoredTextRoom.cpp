@@ -2,6 +2,8 @@
 
 #include "shell/kit/PasswordFieldValidator.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
 
 #include <utility>
@@ -62,12 +64,45 @@ QValidator::State StoredTextRoom::validate(QString &input, int &pos) const
     const State state = m_rule ? m_rule->validate(input, pos) : Acceptable;
     if (state == Invalid || !m_lifted || input == m_shown || !isNewValue(input))
         return state;
-    // The line edit takes the change back whole, its history intact; the cut value is then put in its place as one
-    // change of its own, which Ctrl+Z takes back to the text it replaced.
+    // The line edit takes the change back whole, its history intact. An address too long for its field is refused
+    // whole, as it is over an everyday address: cut, it would be another address that still passes the rule.
+    if (passwordRule())
+        return Invalid;
+    // Any other value is cut as maxLength cuts it: the cut value is put in place of the refused one as a change of
+    // its own, which Ctrl+Z takes back to the text it replaced. The line edit is still inside the change here, so
+    // that waits for the event loop; keys and clicks that already came with the paste are delivered before it turns,
+    // and they must act on the cut value, so the first of them puts it in.
+    StoredTextRoom *self = const_cast<StoredTextRoom *>(this);
+    if (m_refused.isNull()) {
+        QMetaObject::invokeMethod(self, &StoredTextRoom::takeRefused, Qt::QueuedConnection);
+        qApp->installEventFilter(self);
+    }
     m_refused = input;
     m_refusedFrom = m_shown;
-    QMetaObject::invokeMethod(const_cast<StoredTextRoom *>(this), &StoredTextRoom::takeRefused, Qt::QueuedConnection);
     return Invalid;
+}
+
+bool StoredTextRoom::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+        takeRefused();
+        break;
+    default:
+        break;
+    }
+    return QValidator::eventFilter(watched, event);
 }
 
 void StoredTextRoom::fixup(QString &input) const
@@ -112,6 +147,7 @@ void StoredTextRoom::follow(const QString &text)
 
 void StoredTextRoom::takeRefused()
 {
+    qApp->removeEventFilter(this);
     const QString refused = std::exchange(m_refused, QString());
     // Anything the operator did since is left as it is.
     if (refused.isEmpty() || m_edit->text() != m_refusedFrom)

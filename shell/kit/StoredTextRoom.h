@@ -36,6 +36,9 @@ public:
     State validate(QString &input, int &pos) const override;
     void fixup(QString &input) const override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     explicit StoredTextRoom(QLineEdit *edit);
     PasswordFieldValidator *passwordRule() const;

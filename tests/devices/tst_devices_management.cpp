@@ -39,6 +39,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -1398,6 +1399,20 @@ void TestDevicesManagement::editorHistoryAndPaste_data()
                                                               << "" << location(64);
     QTest::newRow("100-character name: Ctrl+A, paste 57")
         << "name" << name << "Ctrl+A, Ctrl+V" << pasted.left(57) << pasted.left(DeviceRules::MaxNameLength);
+    // Keys and clicks that come with a paste cut to the limit, before the event loop turns again: they act on the cut
+    // paste. "Return" saves through the field, "click" clicks Save.
+    QTest::newRow("4,998: Ctrl+A, paste 224, Return")
+        << "Location" << long4998 << "Ctrl+A, Ctrl+V, Return" << pasted << pasted.left(64);
+    QTest::newRow("4,998: Ctrl+A, paste 224, click")
+        << "Location" << long4998 << "Ctrl+A, Ctrl+V, click" << pasted << pasted.left(64);
+    QTest::newRow("4,998: Ctrl+A, paste 224, Backspace, Return")
+        << "Location" << long4998 << "Ctrl+A, Ctrl+V, Backspace, Return" << pasted << pasted.left(63);
+    QTest::newRow("4,998: Ctrl+A, paste 224, z, Return")
+        << "Location" << long4998 << "Ctrl+A, Ctrl+V, Z, Return" << pasted << pasted.left(64);
+    QTest::newRow("100-character name: Ctrl+A, paste 50, Return")
+        << "name" << name << "Ctrl+A, Ctrl+V, Return" << pasted.left(50) << pasted.left(DeviceRules::MaxNameLength);
+    QTest::newRow("52-character group name: Ctrl+A, paste 44, Return")
+        << "group" << QString(52, QLatin1Char('g')) << "Ctrl+A, Ctrl+V, Return" << pasted.left(44) << pasted.left(32);
     QTest::newRow("52-character group name: Ctrl+A, paste 44")
         << "group" << QString(52, QLatin1Char('g')) << "Ctrl+A, Ctrl+V" << pasted.left(44) << pasted.left(32);
 }
@@ -1416,23 +1431,30 @@ void TestDevicesManagement::editorHistoryAndPaste()
     QGuiApplication::clipboard()->setText(clipboard);
     Management page;
     QLineEdit *edit = nullptr;
-    std::function<void()> save;
+    QPushButton *save = nullptr;
     if (field == QLatin1String("group")) {
         page.clickGroups();
         ManagementGroupDialog *dialog = page.groupDialog();
         dialog->selectGroup(stored);
         edit = dialog->editGroupName;
-        save = [dialog]() { dialog->saveGroup(); };
+        save = dialog->btnSave;
     } else {
         page.editDevice(page.deviceModel()->rowOfName(device));
         ManagementEditDevice *dialog = page.editDeviceDialog();
         edit = field == QLatin1String("name") ? dialog->editName : dialog->editLocation;
-        save = [dialog]() { dialog->submit(); };
+        save = dialog->btnSave;
     }
-    keyList(keys).simulate(edit);
-    // A paste cut to the limit takes the place of the one refused once the event loop turns.
+    const bool click = keys.endsWith(QLatin1String(", click"));
+    if (click)
+        keys.chop(7);
+    QTestEventList events = keyList(keys);
+    if (click)
+        events.addMouseClick(Qt::LeftButton);
+    for (QTestEvent *event : events)
+        event->simulate(dynamic_cast<QTestMouseEvent *>(event) ? static_cast<QWidget *>(save) : edit);
     QTRY_VERIFY2(edit->text() == kept, qPrintable(shownLengths(edit->text(), kept)));
-    save();
+    if (!click && !keys.endsWith(QLatin1String("Return")))
+        save->click();
     const QString result = field == QLatin1String("group")  ? groupsOf(device).value(0)
                            : field == QLatin1String("name") ? storedDevice(kept).deviceName
                                                             : storedDevice(device).position;

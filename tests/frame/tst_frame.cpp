@@ -674,8 +674,15 @@ void TestFrame::userSettingsAddressEdits_data()
                                           << "ops@example.org" << false;
     QTest::newRow("nothing touched") << spaced << ""
                                      << "" << spaced << false;
-    QTest::newRow("40 characters: Ctrl+A, paste 40")
-        << long40 << "Ctrl+A, Ctrl+V" << pasted40 << pasted40.left(34) << true;
+    // An address too long for the field is refused whole, over a long stored one as over an everyday one: cut, it
+    // would be another address. "Return" saves through the field before the event loop turns again.
+    QTest::newRow("40 characters: Ctrl+A, paste 40") << long40 << "Ctrl+A, Ctrl+V" << pasted40 << long40 << false;
+    const QString long46 = QStringLiteral("facilities.office.north@st-mary.example.org.uk");
+    QTest::newRow("46 characters: Ctrl+A, paste 43, Return")
+        << long46 << "Ctrl+A, Ctrl+V, Return" << QStringLiteral("maintenance.office.north@school.example.org") << long46
+        << false;
+    QTest::newRow("46 characters: Ctrl+A, paste 34, Return")
+        << long46 << "Ctrl+A, Ctrl+V, Return" << pasted40.left(34) << pasted40.left(34) << true;
     QTest::newRow("40 characters: Ctrl+A, x, Ctrl+Z") << long40 << "Ctrl+A, X, Ctrl+Z"
                                                       << "" << long40 << false;
 }
@@ -697,7 +704,8 @@ void TestFrame::userSettingsAddressEdits()
     dialog.show();
     keyList(keys).simulate(dialog.lineEditEmail);
     QTRY_COMPARE(dialog.lineEditEmail->text(), kept);
-    dialog.writeSetting();
+    if (!keys.endsWith(QLatin1String("Return")))
+        dialog.writeSetting();
     auto *check = visibleTopLevel<CheckPasswordDialog>();
     QCOMPARE(check != nullptr, asked);
     if (check) {
