@@ -18,8 +18,9 @@ packages=(
     qttranslations5-l10n
     # tests/shellkit (shellkit_clock) and scripts/clock-jump-live.sh move the console's wall clock with libfaketime.
     faketime libfaketime
-    # scripts/sos-stacking.sh: a real window manager, the stacking it reports, and the operator's clicks.
-    openbox x11-utils xdotool
+    # scripts/sos-stacking.sh: a real window manager, the stacking it reports, and the operator's clicks;
+    # scripts/paste-burst-live.sh: the clipboard it pastes from.
+    openbox x11-utils xdotool xclip
     # tests/frame (frame_desktop): a system tray host on the test's own X server.
     trayer
     # scripts/alarm-sound-server.sh: a real sound server to stop, end and start again, its events, and a loaded PC.
