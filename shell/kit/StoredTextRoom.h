@@ -16,8 +16,9 @@ class PasswordFieldValidator;
 /// A field filled with a longer value takes as many characters as that value for as long as it shows it, so a change
 /// edits that value and a word deleted may be typed again. Its own limit holds for a new value: a change that keeps no
 /// more of a long text than the own limit (a select-all and a key or a paste, or deleting down to it) gives a new
-/// value, and a new value longer than the own limit is cut to it as maxLength cuts what is typed or pasted. The room
-/// never grows past the value the field was filled with. The line edit's history is never emptied: Ctrl+Z and
+/// value, and a new value longer than the own limit is cut to it as maxLength cuts what is typed or pasted, before the
+/// next key or click acts (an address longer than its field takes is refused whole, as over an everyday address). The
+/// room never grows past the value the field was filled with. The line edit's history is never emptied: Ctrl+Z and
 /// Ctrl+Shift+Z take the operator back to every text the field showed, a long one too. A field filled with a value
 /// within its own limit behaves as it always did.
 ///
@@ -49,7 +50,8 @@ private:
     /// Whether a change from what the field shows to text gives a new value rather than an edit of a long one.
     bool isNewValue(const QString &text) const;
     void follow(const QString &text);
-    /// Takes as much of the new value refused for its length as the own limit leaves, as maxLength would have.
+    /// Takes as much of the new value refused for its length as the own limit leaves, as maxLength would have: once the
+    /// event loop turns, or at the first key or click that comes before it does.
     void takeRefused();
 
     QLineEdit *m_edit;
