@@ -1407,10 +1407,6 @@ void TestDevicesManagement::editorHistoryAndPaste_data()
         << "Location" << long4998 << "Ctrl+A, Ctrl+V, click" << pasted << pasted.left(64);
     QTest::newRow("4,998: Ctrl+A, paste 224, Backspace, Return")
         << "Location" << long4998 << "Ctrl+A, Ctrl+V, Backspace, Return" << pasted << pasted.left(63);
-    QTest::newRow("4,998: Ctrl+A, paste 224, z, Return")
-        << "Location" << long4998 << "Ctrl+A, Ctrl+V, Z, Return" << pasted << pasted.left(64);
-    QTest::newRow("100-character name: Ctrl+A, paste 50, Return")
-        << "name" << name << "Ctrl+A, Ctrl+V, Return" << pasted.left(50) << pasted.left(DeviceRules::MaxNameLength);
     QTest::newRow("52-character group name: Ctrl+A, paste 44, Return")
         << "group" << QString(52, QLatin1Char('g')) << "Ctrl+A, Ctrl+V, Return" << pasted.left(44) << pasted.left(32);
     QTest::newRow("52-character group name: Ctrl+A, paste 44")
