@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 
 #include <QNetworkDatagram>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QUdpSocket>
 
@@ -262,14 +263,29 @@ void TestCommands::firmwareTransferRefusals()
     panel->shutDown();
 }
 
+// A file larger than the socket buffers of both ends of a loopback connection take in while the panel reads nothing:
+// as large as TCP lets them grow (net.ipv4.tcp_wmem and tcp_rmem, 4 and 32 MiB here), the receiving one grown by
+// what the panel read of an earlier file. A cancel then finds the file still being sent; a smaller one went to the
+// kernel whole at once and was complete before the cancel. What the buffers hold arrives after a cancel all the same.
+static qint64 pastSocketBuffers()
+{
+    qint64 most = 0;
+    for (const char *name : {"/proc/sys/net/ipv4/tcp_wmem", "/proc/sys/net/ipv4/tcp_rmem"}) {
+        QFile limits(QString::fromLatin1(name));
+        if (limits.open(QIODevice::ReadOnly))
+            most += QString::fromLatin1(limits.readAll())
+                        .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)
+                        .value(2)
+                        .toLongLong();
+    }
+    return qMax<qint64>(64 * 1024 * 1024, most + 16 * 1024 * 1024);
+}
+
 void TestCommands::cancelVariants()
 {
     auto panel = connectedPanel(5, 5);
     VelkIFPDevice device = storedDevice("Panel-5");
-    // More than the socket buffers of both ends take in while the panel reads nothing (up to 4 MiB sent and 32 MiB
-    // received on Linux, the latter grown by the first variant's reading): what they hold arrives after a cancel all
-    // the same.
-    const qint64 size = 64 * 1024 * 1024;
+    const qint64 size = pastSocketBuffers();
     const int total = int(size / m_config.chunkSize);
     const QString path = writeRandomFile(m_dir.filePath("big.zip"), size);
     QSignalSpy done(m_server, &CmdServer::transferFileComplete);
@@ -512,15 +528,19 @@ void TestCommands::broadcastCancels()
 {
     auto panel = connectedPanel(4, 4);
     VelkIFPDevice device = storedDevice("Panel-4");
-    writeRandomFile(m_config.audioFolder + "Default_Audio_1.mp3", 6 * 1024 * 1024);
+    panel->behaviour().keepFiles = false;
+    writeRandomFile(m_config.audioFolder + "Default_Audio_1.mp3", pastSocketBuffers());
     VelkBroadcast broadcast;
     broadcast.audioSelection = 1;
     m_server->sendBroadcastData(&device, &broadcast, false);
     QTRY_COMPARE(panel->receivedCount(VELK_REMOTE_CMD_BROADCAST_DATA), 1);
     QSignalSpy cancelled(panel.get(), &SimulatedPanel::transferCancelled);
+    // Emitted once the last chunk and the complete frame went out: each cancel must find the file still being sent.
+    QSignalSpy handedOver(m_server, &CmdServer::setupBroadcastTransferFileCompleteTimeout);
 
     panel->stopReading();
     m_server->sendBroadcastFile(testMac(4));
+    QCOMPARE(handedOver.count(), 0);
     m_server->cancelBroadcastFileTransfer(&device);
     panel->resumeReading();
     QTRY_COMPARE(cancelled.count(), 1);
@@ -528,11 +548,13 @@ void TestCommands::broadcastCancels()
     // Unlike the firmware variant, the time-out variant tells the panel too.
     panel->stopReading();
     m_server->sendBroadcastFile(testMac(4));
+    QCOMPARE(handedOver.count(), 0);
     m_server->cancelBroadcastFileTransferByTimeout(testMac(4));
     panel->resumeReading();
     QTRY_COMPARE(cancelled.count(), 2);
     QCOMPARE(panel->lastPayload(VELK_REMOTE_CMD_BROADCAST_FILE_COMPLETE), QByteArray("0"));
     QVERIFY(panel->receivedAudioFiles().isEmpty());
+    QCOMPARE(handedOver.count(), 0); // nothing went on after the cancels
     panel->shutDown();
 }
 
