@@ -115,6 +115,22 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("restart-before-result"),
         QStringLiteral("Restart in place of sending an update's result, after its progress report, and come back at "
                        "the versions the update left (the old ones with --ota-result fail)."));
+    const QCommandLineOption dropWhileInstalling(
+        QStringLiteral("drop-while-installing"),
+        QStringLiteral("This many ms after an update's start the connection drops (--drop-kind) and the panel "
+                       "connects again after --reconnect-delay, installing on: its reports go out on the new "
+                       "connection."),
+        QStringLiteral("ms"));
+    const QCommandLineOption dropKind(QStringLiteral("drop-kind"),
+                                      QStringLiteral("How --drop-while-installing drops: fin (closed), reset, or open "
+                                                     "(left open and silent while a new connection comes)."),
+                                      QStringLiteral("fin|reset|open"), QStringLiteral("fin"));
+    const QCommandLineOption silentInstall(
+        QStringLiteral("silent-install"),
+        QStringLiteral("For this many ms after an update's start answer no keep-alive and hold the reports back (an "
+                       "agent blocked while it writes its image), installing on when the console closes the "
+                       "connection meanwhile."),
+        QStringLiteral("ms"));
     const QCommandLineOption rollBackAfter(
         QStringLiteral("roll-back-after"),
         QStringLiteral("With --reboot-after-ota: back on the new firmware, restart once more after this many ms and "
@@ -195,6 +211,9 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        afterOta,
                        rebootAfterOta,
                        restartBeforeResult,
+                       dropWhileInstalling,
+                       dropKind,
+                       silentInstall,
                        rollBackAfter,
                        transferAnswer,
                        firstSync,
@@ -309,6 +328,29 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
     behaviour.restartBeforeResult = parser.isSet(restartBeforeResult);
+    if (parser.isSet(dropWhileInstalling)) {
+        if (!parseNumber(parser.value(dropWhileInstalling), dropWhileInstalling.names().first(), 0, INT_MAX, &n, error))
+            return false;
+        behaviour.dropWhileInstallingMs = int(n);
+        behaviour.installThroughDrops = true;
+    }
+    const QString drop = parser.value(dropKind);
+    if (drop == QLatin1String("fin")) {
+        behaviour.dropKind = PanelBehaviour::Drop::Fin;
+    } else if (drop == QLatin1String("reset")) {
+        behaviour.dropKind = PanelBehaviour::Drop::Reset;
+    } else if (drop == QLatin1String("open")) {
+        behaviour.dropKind = PanelBehaviour::Drop::LeftOpen;
+    } else {
+        *error = QStringLiteral("--drop-kind: fin, reset or open");
+        return false;
+    }
+    if (parser.isSet(silentInstall)) {
+        if (!parseNumber(parser.value(silentInstall), silentInstall.names().first(), 1, INT_MAX, &n, error))
+            return false;
+        behaviour.silentInstallMs = int(n);
+        behaviour.installThroughDrops = true;
+    }
     if (parser.isSet(rollBackAfter)) {
         if (!behaviour.rebootAfterOta) {
             *error = QStringLiteral("--roll-back-after needs --reboot-after-ota");
