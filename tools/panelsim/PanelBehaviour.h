@@ -48,6 +48,11 @@ struct PanelBehaviour
     /// The final result (0 or -1) is never sent: the panel restarts in its place, as a firmware that restarts straight
     /// after its progress report does, and comes back at the versions the installation left (the old ones after -1).
     bool restartBeforeResult = false;
+    /// >= 0: with restartBeforeResult, the result the restart kept back goes out this long after the panel is
+    /// connected again, as a firmware that reports once it has booted does.
+    int lateResultMs = -1;
+    /// > 0: from this installation on (1 = the first), a successful script ends in -1 instead of 0.
+    int failFromUpdate = 0;
     /// The installation runs on when the connection drops, as the panel keeps its power: its reports go out on the
     /// connection of the moment, waiting for one while there is none. Going off (power off, a restart) ends it.
     bool installThroughDrops = false;

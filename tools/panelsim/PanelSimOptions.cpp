@@ -115,6 +115,15 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("restart-before-result"),
         QStringLiteral("Restart in place of sending an update's result, after its progress report, and come back at "
                        "the versions the update left (the old ones with --ota-result fail)."));
+    const QCommandLineOption lateResult(
+        QStringLiteral("late-result"),
+        QStringLiteral("With --restart-before-result: send the result the restart kept back this many ms after "
+                       "connecting again (a firmware that reports once it has booted)."),
+        QStringLiteral("ms"));
+    const QCommandLineOption failFromUpdate(
+        QStringLiteral("fail-from-update"),
+        QStringLiteral("From this update on (1 = the first) a successful update reports -1 instead."),
+        QStringLiteral("n"));
     const QCommandLineOption dropWhileInstalling(
         QStringLiteral("drop-while-installing"),
         QStringLiteral("This many ms after an update's start the connection drops (--drop-kind) and the panel "
@@ -211,6 +220,8 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        afterOta,
                        rebootAfterOta,
                        restartBeforeResult,
+                       lateResult,
+                       failFromUpdate,
                        dropWhileInstalling,
                        dropKind,
                        silentInstall,
@@ -328,6 +339,20 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
     behaviour.restartBeforeResult = parser.isSet(restartBeforeResult);
+    if (parser.isSet(lateResult)) {
+        if (!behaviour.restartBeforeResult) {
+            *error = QStringLiteral("--late-result needs --restart-before-result");
+            return false;
+        }
+        if (!parseNumber(parser.value(lateResult), lateResult.names().first(), 0, INT_MAX, &n, error))
+            return false;
+        behaviour.lateResultMs = int(n);
+    }
+    if (parser.isSet(failFromUpdate)) {
+        if (!parseNumber(parser.value(failFromUpdate), failFromUpdate.names().first(), 1, INT_MAX, &n, error))
+            return false;
+        behaviour.failFromUpdate = int(n);
+    }
     if (parser.isSet(dropWhileInstalling)) {
         if (!parseNumber(parser.value(dropWhileInstalling), dropWhileInstalling.names().first(), 0, INT_MAX, &n, error))
             return false;

@@ -486,6 +486,16 @@ void SimulatedPanel::handleIdentityAnswer(const QByteArray &payload)
         setState(Connected);
         startOwnHeartbeat();
         log(QStringLiteral("connected (console %1)").arg(m_consoleId));
+        if (m_keptResult) {
+            const quint64 session = m_session;
+            QTimer::singleShot(m_behaviour.lateResultMs, this, [this, session] {
+                if (session != m_session || m_state != Connected || !m_keptResult)
+                    return;
+                log(QStringLiteral("sending the result its restart kept back: %1").arg(*m_keptResult));
+                answer(VELK_REMOTE_RSP_OTA_RESULT, int32(*m_keptResult));
+                m_keptResult.reset();
+            });
+        }
         if (m_rollBackArmed && m_behaviour.rollBackAfterBootMs >= 0) {
             m_rollBackArmed = false;
             const quint64 session = m_session;
@@ -577,6 +587,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
             break;
         }
         log(QStringLiteral("OTA started, upgrade type %1").arg(type));
+        ++m_updatesStarted;
         if (m_behaviour.silentInstallMs > 0)
             m_silentUntil.setRemainingTime(m_behaviour.silentInstallMs);
         if (m_behaviour.dropWhileInstallingMs >= 0) {
@@ -738,22 +749,28 @@ void SimulatedPanel::reportOtaStep(int index, const OtaStep &step, quint64 start
         return;
     }
     const quint64 session = m_session;
-    if ((step.value == 0 || step.value == -1) && m_behaviour.restartBeforeResult) {
-        if (step.value == 0)
+    const qint32 value =
+        step.value == 0 && m_behaviour.failFromUpdate > 0 && m_updatesStarted >= m_behaviour.failFromUpdate
+            ? -1
+            : step.value;
+    if ((value == 0 || value == -1) && m_behaviour.restartBeforeResult) {
+        if (value == 0)
             applyInstalledVersions();
         m_installHeads.clear();
+        if (m_behaviour.lateResultMs >= 0)
+            m_keptResult = value;
         log(QStringLiteral("OTA %1, restarting before the result is sent, firmware %2")
-                .arg(step.value == 0 ? QStringLiteral("done") : QStringLiteral("failed"), m_identity.fwVersion));
-        emit otaFinished(step.value == 0);
+                .arg(value == 0 ? QStringLiteral("done") : QStringLiteral("failed"), m_identity.fwVersion));
+        emit otaFinished(value == 0);
         restart();
         return;
     }
-    answer(VELK_REMOTE_RSP_OTA_RESULT, int32(step.value));
-    if (step.value == -1) {
+    answer(VELK_REMOTE_RSP_OTA_RESULT, int32(value));
+    if (value == -1) {
         m_installHeads.clear();
         log(QStringLiteral("OTA failed"));
         emit otaFinished(false);
-    } else if (step.value == 0) {
+    } else if (value == 0) {
         const QString fwBefore = m_identity.fwVersion;
         const QString panelFwBefore = m_identity.panelFwVersion;
         applyInstalledVersions();
@@ -777,7 +794,7 @@ void SimulatedPanel::reportOtaStep(int index, const OtaStep &step, quint64 start
                 rebootIntoNewFirmware(session);
         }
     } else {
-        log(QStringLiteral("OTA progress %1").arg(step.value));
+        log(QStringLiteral("OTA progress %1").arg(value));
         playOtaStep(index + 1, m_session);
     }
 }
@@ -1074,6 +1091,8 @@ void SimulatedPanel::abort()
 
 void SimulatedPanel::resetCounters()
 {
+    m_updatesStarted = 0;
+    m_keptResult.reset();
     m_counts.clear();
     m_sentCounts.clear();
     m_lastPayloads.clear();

@@ -18,6 +18,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QTcpSocket;
 class QTimer;
@@ -240,9 +241,11 @@ private:
     State m_state = Off;
 
     QTcpSocket *m_socket = nullptr;
-    quint64 m_session = 0;        // bumped per connection; delayed work checks it is still the same connection
-    quint64 m_install = 0;        // bumped whenever the panel goes off: an installation ends with its power
-    QDeadlineTimer m_silentUntil; // silentInstallMs: no keep-alive answered, no report sent until then
+    quint64 m_session = 0;              // bumped per connection; delayed work checks it is still the same connection
+    quint64 m_install = 0;              // bumped whenever the panel goes off: an installation ends with its power
+    QDeadlineTimer m_silentUntil;       // silentInstallMs: no keep-alive answered, no report sent until then
+    int m_updatesStarted = 0;           // START_OTA played
+    std::optional<qint32> m_keptResult; // the result restartBeforeResult kept back, sent late (lateResultMs)
     FrameDecoder m_decoder;
     bool m_reading = true;
     QElapsedTimer m_linkClock;
