@@ -339,26 +339,27 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
     behaviour.restartBeforeResult = parser.isSet(restartBeforeResult);
-    if (parser.isSet(lateResult)) {
-        if (!behaviour.restartBeforeResult) {
-            *error = QStringLiteral("--late-result needs --restart-before-result");
+    // A number an option takes, refused unless `allowed` (`needs` names the option it needs then).
+    const auto setNumber = [&](const QCommandLineOption &option, qint64 min, bool allowed, const char *needs,
+                               int *value) {
+        if (!parser.isSet(option))
+            return true;
+        if (!allowed) {
+            *error = QStringLiteral("--%1 needs --%2").arg(option.names().first(), QLatin1String(needs));
             return false;
         }
-        if (!parseNumber(parser.value(lateResult), lateResult.names().first(), 0, INT_MAX, &n, error))
+        if (!parseNumber(parser.value(option), option.names().first(), min, INT_MAX, &n, error))
             return false;
-        behaviour.lateResultMs = int(n);
-    }
-    if (parser.isSet(failFromUpdate)) {
-        if (!parseNumber(parser.value(failFromUpdate), failFromUpdate.names().first(), 1, INT_MAX, &n, error))
-            return false;
-        behaviour.failFromUpdate = int(n);
-    }
-    if (parser.isSet(dropWhileInstalling)) {
-        if (!parseNumber(parser.value(dropWhileInstalling), dropWhileInstalling.names().first(), 0, INT_MAX, &n, error))
-            return false;
-        behaviour.dropWhileInstallingMs = int(n);
-        behaviour.installThroughDrops = true;
-    }
+        *value = int(n);
+        return true;
+    };
+    if (!setNumber(lateResult, 0, behaviour.restartBeforeResult, "restart-before-result", &behaviour.lateResultMs) ||
+        !setNumber(failFromUpdate, 1, true, nullptr, &behaviour.failFromUpdate) ||
+        !setNumber(dropWhileInstalling, 0, true, nullptr, &behaviour.dropWhileInstallingMs) ||
+        !setNumber(silentInstall, 1, true, nullptr, &behaviour.silentInstallMs) ||
+        !setNumber(rollBackAfter, 0, behaviour.rebootAfterOta, "reboot-after-ota", &behaviour.rollBackAfterBootMs))
+        return false;
+    behaviour.installThroughDrops = parser.isSet(dropWhileInstalling) || parser.isSet(silentInstall);
     const QString drop = parser.value(dropKind);
     if (drop == QLatin1String("fin")) {
         behaviour.dropKind = PanelBehaviour::Drop::Fin;
@@ -369,21 +370,6 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     } else {
         *error = QStringLiteral("--drop-kind: fin, reset or open");
         return false;
-    }
-    if (parser.isSet(silentInstall)) {
-        if (!parseNumber(parser.value(silentInstall), silentInstall.names().first(), 1, INT_MAX, &n, error))
-            return false;
-        behaviour.silentInstallMs = int(n);
-        behaviour.installThroughDrops = true;
-    }
-    if (parser.isSet(rollBackAfter)) {
-        if (!behaviour.rebootAfterOta) {
-            *error = QStringLiteral("--roll-back-after needs --reboot-after-ota");
-            return false;
-        }
-        if (!parseNumber(parser.value(rollBackAfter), rollBackAfter.names().first(), 0, INT_MAX, &n, error))
-            return false;
-        behaviour.rollBackAfterBootMs = int(n);
     }
     if (parser.isSet(transferAnswer)) {
         if (!parseNumber(parser.value(transferAnswer), transferAnswer.names().first(), INT_MIN, INT_MAX, &n, error))
