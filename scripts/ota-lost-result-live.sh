@@ -151,7 +151,7 @@ for _ in $(seq 3600); do # at most 30 minutes
 done
 
 seconds() { awk -F: '{ printf "%.3f", $1 * 3600 + $2 * 60 + $3 }' <<<"$1"; }
-since() { awk -v a="$(seconds "$1")" -v b="$(seconds "$2")" 'BEGIN { printf "%.1f", b - a }'; }
+since() { awk -v a="$(seconds "$1")" -v b="$(seconds "$2")" -v f="${3:-%.1f}" 'BEGIN { printf f, b - a }'; }
 # The time of the first (the nth, the last) line of a panel's output holding the text.
 stamp() { # name, text, [n | last]
     local lines
@@ -183,13 +183,13 @@ for entry in "${fleet[@]}"; do
         awk -v d="$waited" 'BEGIN { exit !(d < 570) }' && verdict="FAILED (judged $waited s after its last report)"
         notes="back +$(since "$start" "$(stamp "$name" " connected (console" last)"), judged $waited s after its last report" ;;
     late)
+        back=$(stamp "$name" " connected (console" 2)
         sent=$(stamp "$name" "sending the result its restart kept back")
-        next=$(awk -v t="$sent" '$0 ~ /OTA started/ && $1 > t { print $1; exit }' "$work/panel-$name.log")
-        [ -n "$next" ] || next=$sent
-        gap=$(since "$sent" "$next")
-        awk -v d="$gap" 'BEGIN { exit !(d <= 0) }' && verdict="FAILED (second START before the late result)"
-        notes="back +$(since "$start" "$(stamp "$name" " connected (console" 2)"), late result +$(since "$start" "$sent")"
-        notes+=", second START $gap s after it" ;;
+        early=$(awk -v a="$back" -v b="$sent" '/OTA started/ && $1 > a && $1 < b' "$work/panel-$name.log" | wc -l)
+        next=$(awk -v t="$sent" '/OTA started/ && $1 > t { print $1; exit }' "$work/panel-$name.log")
+        [ "$early" -eq 0 ] && [ -n "$next" ] || verdict="FAILED (second START before the late result)"
+        notes="back +$(since "$start" "$back"), late result +$(since "$start" "$sent")"
+        notes+=", second START $(since "$sent" "${next:-$sent}" %.3f) s after it" ;;
     blip | woken)
         notes="drop +$(since "$start" "$(stamp "$name" "installing, ")"), back +$(since "$start" \
             "$(awk '/installing, /{d=1} d && / connected \(console/ { print $1; exit }' "$work/panel-$name.log")")"
