@@ -151,7 +151,11 @@ for _ in $(seq 3600); do # at most 30 minutes
 done
 
 seconds() { awk -F: '{ printf "%.3f", $1 * 3600 + $2 * 60 + $3 }' <<<"$1"; }
-since() { awk -v a="$(seconds "$1")" -v b="$(seconds "$2")" -v f="${3:-%.1f}" 'BEGIN { printf f, b - a }'; }
+# Seconds from one time of day to another; "never" when the second did not happen.
+since() {
+    if [ -z "$2" ]; then echo never; return; fi
+    awk -v a="$(seconds "$1")" -v b="$(seconds "$2")" -v f="${3:-%.1f}" 'BEGIN { printf f, b - a }'
+}
 # The time of the first (the nth, the last) line of a panel's output holding the text.
 stamp() { # name, text, [n | last]
     local lines
@@ -196,10 +200,13 @@ for entry in "${fleet[@]}"; do
         notes+=", result +$(since "$start" "$(stamp "$name" "OTA done")")"
         if [ "$kind" = woken ]; then
             off=$(stamp "$name" "power off")
-            notes+=", power-off +$(since "$start" "${off:-$start}")"
-            [ -n "$off" ] && awk -v d="$(since "$(stamp "$name" "OTA done")" "$off")" 'BEGIN { exit !(d < 0) }' &&
+            done=$(stamp "$name" "OTA done")
+            notes+=", power-off +$(since "$start" "$off")"
+            if [ -z "$off" ]; then
+                verdict="FAILED (never powered off)"
+            elif [ -z "$done" ] || [[ $off < $done ]]; then
                 verdict="FAILED (powered off before its result)"
-            [ -n "$off" ] || verdict="FAILED (never powered off)"
+            fi
         fi ;;
     idle)
         notes="closed by the console +$(since "$start" "$(stamp "$name" " disconnected")")"
