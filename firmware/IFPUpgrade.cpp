@@ -9,6 +9,7 @@
 #include "shell/base/Log.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -117,6 +118,19 @@ void IFPUpgrade::forgetRestarts()
     m_stepped.clear();
     m_droppedInstalling.clear();
     m_resent.clear();
+    m_answered.clear();
+    const QStringList awaited = m_lateResult.keys();
+    for (const QString &mac : awaited)
+        dropLateResultWait(mac);
+}
+
+void IFPUpgrade::forgetMarks(const QString &mac)
+{
+    m_stepped.remove(mac);
+    m_droppedInstalling.remove(mac);
+    m_resent.remove(mac);
+    m_answered.remove(mac);
+    dropLateResultWait(mac);
 }
 
 void IFPUpgrade::deviceDisconnected(const QString &mac)
@@ -125,13 +139,14 @@ void IFPUpgrade::deviceDisconnected(const QString &mac)
     if (!m_running || !device)
         return;
     if (device->otaState == OTA_INSTALLING && currentOtaDeviceList.contains(device)) {
-        // Whatever its step: a firmware that restarts straight after its progress report, a last frame lost with a
-        // reset or a link going down at the reboot, or (after an earlier step) that step's restart landing just
-        // after this START. No result can come on the connection that is gone; what the installation did shows in
-        // the version it reports when back.
-        emit removeDeviceTimeout(mac);
+        // Whatever its step, a drop says nothing of the installation: a firmware that restarts straight after its
+        // progress report, a last frame lost with a reset, but just as well a link that went down while the panel
+        // installs on (a roam, a switch restarting, the console's own idle close of an agent blocked while it writes
+        // its image). Its step's result wait runs on; its result, or the version it reports when back, decides.
+        if (!m_droppedInstalling.contains(mac))
+            writeLog(LOG_LEVEL_INFO, "%s connection dropped while installing, its result still awaited: %s, %s",
+                     qPrintable(modelName), qPrintable(mac), qPrintable(device->fwVersion));
         m_droppedInstalling.insert(mac);
-        awaitReturn(device);
     } else if (!m_stepped.contains(mac)) {
         return;
     } else if (device->otaState == OTA_TRANSFERRING) {
@@ -154,19 +169,15 @@ void IFPUpgrade::awaitReturn(VelkIFPDevice *device)
 void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion)
 {
     VelkIFPDevice *device = findDevice(needOtaDeviceList, mac);
-    if (!m_running || !device || device->otaState != OTA_WAITING_FOR_WAKE ||
-        (!m_stepped.contains(mac) && !m_droppedInstalling.contains(mac)))
+    if (!m_running || !device)
         return;
-    emit removeDeviceTimeout(mac);
-    const bool droppedInstalling = m_droppedInstalling.remove(mac);
-    if (droppedInstalling && fwVersion == stepVersion()) {
-        writeLog(LOG_LEVEL_INFO, "%s back at %s, the step it was installing: %s", qPrintable(modelName),
-                 qPrintable(fwVersion), qPrintable(mac));
-        device->panelFwVersion = panelFwVersion;
-        device->otaState = OTA_INSTALLING;
-        otaFinished(mac, true);
+    if (device->otaState == OTA_INSTALLING && m_droppedInstalling.remove(mac)) {
+        returnedInstalling(device, fwVersion, panelFwVersion);
         return;
     }
+    if (device->otaState != OTA_WAITING_FOR_WAKE || !m_stepped.contains(mac))
+        return;
+    emit removeDeviceTimeout(mac);
     if (fwVersion != device->fwVersion) {
         writeLog(LOG_LEVEL_WARNING, "%s back at %s, not at the %s it installed: %s", qPrintable(modelName),
                  qPrintable(fwVersion), qPrintable(device->fwVersion), qPrintable(mac));
@@ -176,31 +187,101 @@ void IFPUpgrade::deviceReturned(const QString &mac, const QString &fwVersion, co
         abandonDevice(device);
         return;
     }
-    if (droppedInstalling) {
-        if (!m_stepped.contains(mac)) {
-            // No restart of an earlier step was due that could have swallowed the START: the device ran this
-            // installation and did not take it. Sent again, it would only run it once more.
-            writeLog(LOG_LEVEL_WARNING, "%s back at %s, did not take the step it was installing: %s",
-                     qPrintable(modelName), qPrintable(fwVersion), qPrintable(mac));
-            device->panelFwVersion = panelFwVersion;
-            abandonDevice(device);
-            return;
-        }
-        // The one step ever sent twice: the device shows it installed nothing. A second loss is a failure.
-        if (m_resent.contains(mac)) {
-            writeLog(LOG_LEVEL_WARNING, "%s the START never took, twice: %s", qPrintable(modelName), qPrintable(mac));
-            abandonDevice(device);
-            return;
-        }
-        m_resent.insert(mac);
-        writeLog(LOG_LEVEL_INFO, "%s the START never took, sending the step again: %s", qPrintable(modelName),
-                 qPrintable(mac));
-    }
     writeLog(LOG_LEVEL_INFO, "%s back at %s: %s", qPrintable(modelName), qPrintable(fwVersion), qPrintable(mac));
     device->panelFwVersion = panelFwVersion;
     device->otaState = OTA_CAN_UPDATE;
     if (currentOtaDeviceList.contains(device))
         resumeDevice(device);
+}
+
+void IFPUpgrade::returnedInstalling(VelkIFPDevice *device, const QString &fwVersion, const QString &panelFwVersion)
+{
+    const QString mac = deviceKey(*device);
+    if (fwVersion == stepVersion()) {
+        writeLog(LOG_LEVEL_INFO, "%s back at %s, the step it was installing: %s", qPrintable(modelName),
+                 qPrintable(fwVersion), qPrintable(mac));
+        device->panelFwVersion = panelFwVersion;
+        // Before the step ends: its result may still come, and the next step must not be started under it.
+        awaitLateResult(mac);
+        otaFinished(mac, true);
+        return;
+    }
+    if (fwVersion != device->fwVersion) {
+        writeLog(LOG_LEVEL_WARNING, "%s back at %s, neither the %s its step installs nor the %s it started from: %s",
+                 qPrintable(modelName), qPrintable(fwVersion), qPrintable(stepVersion()), qPrintable(device->fwVersion),
+                 qPrintable(mac));
+        // Its report row names what it runs now.
+        device->fwVersion = fwVersion;
+        device->panelFwVersion = panelFwVersion;
+        abandonDevice(device);
+        return;
+    }
+    device->panelFwVersion = panelFwVersion;
+    if (m_stepped.contains(mac) && !m_answered.contains(mac) && !m_resent.contains(mac)) {
+        // The restart of its earlier step may have come just after this START and swallowed it: nothing answered
+        // it. The one step ever sent twice.
+        writeLog(LOG_LEVEL_INFO, "%s the START never took, sending the step again: %s", qPrintable(modelName),
+                 qPrintable(mac));
+        m_resent.insert(mac);
+        emit removeDeviceTimeout(mac);
+        device->otaState = OTA_CAN_UPDATE;
+        if (currentOtaDeviceList.contains(device))
+            resumeDevice(device);
+        return;
+    }
+    writeLog(LOG_LEVEL_INFO,
+             "%s back at %s, the version its step started from: it may still be installing, its result awaited: %s",
+             qPrintable(modelName), qPrintable(fwVersion), qPrintable(mac));
+}
+
+void IFPUpgrade::installationResult(const QString &mac, bool success)
+{
+    if (m_lateResult.contains(mac)) {
+        writeLog(LOG_LEVEL_INFO, "%s result %s is of the step its return showed installed, not counted: %s",
+                 qPrintable(modelName), success ? "0" : "-1", qPrintable(mac));
+        endLateResultWait(mac);
+        return;
+    }
+    otaFinished(mac, success);
+}
+
+void IFPUpgrade::installationAnswered(const QString &mac)
+{
+    const VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
+    if (m_running && device && device->otaState == OTA_INSTALLING)
+        m_answered.insert(mac);
+}
+
+void IFPUpgrade::awaitLateResult(const QString &mac)
+{
+    dropLateResultWait(mac);
+    auto *timer = new QTimer(this);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this, mac] {
+        writeLog(LOG_LEVEL_INFO, "%s no result came for the step its return showed installed: %s",
+                 qPrintable(modelName), qPrintable(mac));
+        endLateResultWait(mac);
+    });
+    m_lateResult.insert(mac, timer);
+    timer->start(lateResultMs);
+}
+
+void IFPUpgrade::endLateResultWait(const QString &mac)
+{
+    if (!m_lateResult.contains(mac))
+        return;
+    dropLateResultWait(mac);
+    VelkIFPDevice *device = findDevice(currentOtaDeviceList, mac);
+    if (m_running && device && device->otaState == OTA_CAN_UPDATE)
+        resumeDevice(device);
+}
+
+void IFPUpgrade::dropLateResultWait(const QString &mac)
+{
+    if (QTimer *timer = m_lateResult.take(mac)) {
+        timer->stop();
+        timer->deleteLater();
+    }
 }
 
 void IFPUpgrade::deviceNotReturned(const QString &mac)
@@ -214,9 +295,7 @@ void IFPUpgrade::deviceNotReturned(const QString &mac)
 
 void IFPUpgrade::abandonDevice(VelkIFPDevice *device)
 {
-    m_stepped.remove(deviceKey(*device));
-    m_droppedInstalling.remove(deviceKey(*device));
-    m_resent.remove(deviceKey(*device));
+    forgetMarks(deviceKey(*device));
     if (currentOtaDeviceList.contains(device)) {
         // Through the batch's own end of a device, so a waiting device takes its place and the pass can end.
         device->otaState = OTA_INSTALLING;
@@ -236,9 +315,7 @@ void IFPUpgrade::removeDevice(VelkIFPDevice *device)
         return;
     const QString mac = deviceKey(*device);
     writeLog(LOG_LEVEL_INFO, "%s deleted from the console, leaves the run: %s", qPrintable(modelName), qPrintable(mac));
-    m_stepped.remove(mac);
-    m_droppedInstalling.remove(mac);
-    m_resent.remove(mac);
+    forgetMarks(mac);
     if (m_running && inBatch) {
         if (device->otaState == OTA_TRANSFERRING)
             cmdServer()->cancelFileTransfer(device);
@@ -420,6 +497,11 @@ void IFPUpgrade::sendStepFile(VelkIFPDevice *device, const QString &filePath)
                  qPrintable(deviceKey(*device)));
         return;
     }
+    if (m_lateResult.contains(deviceKey(*device))) {
+        writeLog(LOG_LEVEL_INFO, "%s its next step waits for the result of the step its return showed installed: %s",
+                 qPrintable(modelName), qPrintable(deviceKey(*device)));
+        return;
+    }
     // What a record of a box known by its address alone says is not always what is connected there: the box was
     // replaced by one of another model, or DHCP swapped it with one. The family's file goes only to a panel that
     // reports the family's model (one that reports none is taken at its record's word).
@@ -584,6 +666,7 @@ void IFPUpgrade::startInstallation(VelkIFPDevice *device, int upgradeType)
         awaitReturn(device);
         return;
     }
+    m_answered.remove(deviceKey(*device));
     if (cmdServer()->sendStartOta(device, upgradeType) != 0) {
         writeLog(LOG_LEVEL_WARNING, "%s start command not sent, device offline: %s", qPrintable(modelName),
                  qPrintable(deviceKey(*device)));

@@ -12,6 +12,7 @@
 
 class CmdServer;
 class HttpDownloader;
+class QTimer;
 
 /// One device family's upgrader: knows where the family's newest firmware is announced, how it compares versions,
 /// which file goes to which device and how many devices it updates at once. The update manager owns the per-device
@@ -79,17 +80,26 @@ public:
     // A device that installed a step of its route may restart: it drops its connection and comes back with the
     // new version. Its next step waits for it (waitForReturn asks the manager for the wake time-out) instead of
     // going to a device that is down; it goes on only when it reports the version the step installed.
-    // A device that drops while installing, whatever its step, is waited for the same way and judged by the
-    // version it reports when back: at the step's version, the step is done; at any version but the one the step
-    // started from, it fails at that version. At the version the step started from it did not take the step:
-    // after an earlier step, whose restart may have come just after this START, the step is sent once more; on
-    // its first step it fails.
+    // A device whose connection drops while it installs, whatever its step, is judged by what it reports, never by
+    // the drop: a link that went down (a roam, a switch restarting, the console's own idle close of an agent
+    // blocked while it writes its image) leaves it installing on. Its step's own result wait runs on, away and
+    // back, and its result decides wherever it comes. Back at the step's version, the step is done; at any version
+    // but the one the step started from, it fails at that version. Back at the version the step started from it may
+    // still be installing: its result, or the end of its wait, decides. Only a START that an earlier step's restart
+    // may have swallowed, and that the device never answered, is sent once more.
+    // A step a return showed installed may still see its own result come: the device's next step waits for it a
+    // moment (setLateResultWait()), so that it is never taken for the next step's.
     /// The connection of a run device dropped.
     void deviceDisconnected(const QString &mac);
     /// A run device connected again, reporting these versions.
     void deviceReturned(const QString &mac, const QString &fwVersion, const QString &panelFwVersion);
     /// A device waited for did not come back in time.
     void deviceNotReturned(const QString &mac);
+    /// A device's installation result (or its result wait ended: false). One that comes for a step its return
+    /// already showed installed is that step's, not counted.
+    void installationResult(const QString &mac, bool success);
+    /// A device reported progress: its installation answered its start command.
+    void installationAnswered(const QString &mac);
     /// The console deleted a device of the run: it leaves the run now, however far it got (an upgrader that has
     /// not started yet just forgets it). Its report row is gone; the manager writes nothing more for it.
     void removeDevice(VelkIFPDevice *device);
@@ -101,6 +111,8 @@ public:
     void setServers(const QString &updateServer, const QString &downloadServer);
     /// The result time-outs asked for after a start command: OS or box package alone, and with the panel image.
     void setResultTimeouts(int packageMs, int withImageMs);
+    /// How long a step a return showed installed waits for its own result before the device's next step goes on.
+    void setLateResultWait(int ms) { lateResultMs = ms; }
     QString getModelName() const { return modelName; }
     QString getDownloadFolder() const { return downloadFolder; }
     void clearDeviceList();
@@ -211,6 +223,7 @@ protected:
     QString minRemoteOtaVersion; ///< the lowest firmware that can be updated remotely
     int resultTimeoutMs = 600000;
     int resultWithImageTimeoutMs = 1200000;
+    int lateResultMs = 15000;
 
     int maxOtaDeviceCount = 3;
     QList<VelkIFPDevice *> currentOtaDeviceList; ///< the batch
@@ -225,11 +238,22 @@ private:
     /// reported (the one it came back with, when it came back).
     void abandonDevice(VelkIFPDevice *device);
     void forgetRestarts();
+    /// Forgets what the run noted of one device: its restart, its drop, its resend, its answers, a result awaited.
+    void forgetMarks(const QString &mac);
+    /// Back from a drop while it installed, at fwVersion: judged by that version, or left to its result.
+    void returnedInstalling(VelkIFPDevice *device, const QString &fwVersion, const QString &panelFwVersion);
+    /// The step a return showed installed may still see its result: the device's next step waits lateResultMs.
+    void awaitLateResult(const QString &mac);
+    /// The wait for a late result is over: the device's next step goes on.
+    void endLateResultWait(const QString &mac);
+    void dropLateResultWait(const QString &mac);
 
     bool m_running = false;
-    QSet<QString> m_stepped;           ///< run devices that installed a step and have steps left
-    QSet<QString> m_resent;            ///< of those, sent their current step a second time
-    QSet<QString> m_droppedInstalling; ///< run devices away since their connection dropped after their step's START
+    QSet<QString> m_stepped;               ///< run devices that installed a step and have steps left
+    QSet<QString> m_resent;                ///< of those, sent their current step a second time
+    QSet<QString> m_droppedInstalling;     ///< run devices away since their connection dropped after their step's START
+    QSet<QString> m_answered;              ///< run devices that reported progress since their last START
+    QHash<QString, QTimer *> m_lateResult; ///< devices whose step their return showed installed, its result awaited
     quint64 m_fileSerial = 0;
     QHash<QString, QString> m_sentNames; ///< local path of every firmware file asked for -> the name it is sent as
 };

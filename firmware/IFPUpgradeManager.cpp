@@ -164,8 +164,10 @@ void IFPUpgradeManager::setTimeouts(const OtaTimeouts &timeouts)
     m_timeouts = timeouts;
     afterRun->setWaitMs(timeouts.wakeMs);
     downloader->setStallTimeout(timeouts.downloadStallMs);
-    for (IFPUpgrade *upgrader : qAsConst(upgradeList))
+    for (IFPUpgrade *upgrader : qAsConst(upgradeList)) {
         upgrader->setResultTimeouts(timeouts.installResultMs, timeouts.installResultWithImageMs);
+        upgrader->setLateResultWait(timeouts.lateResultMs);
+    }
 }
 
 void IFPUpgradeManager::setClock(Clock *clock)
@@ -1032,13 +1034,17 @@ void IFPUpgradeManager::transferFileComplete(const QString &mac, bool success, b
 
 void IFPUpgradeManager::otaResult(const QString &mac, bool success)
 {
-    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::otaResult");
+    writeLog(LOG_LEVEL_INFO, "receive IFPUpgradeManager::otaResult: %s, success: %s", qPrintable(mac),
+             logFlag(success));
     if (otaCancelled) {
-        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::otaResult, ota cancelled");
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::otaResult, ota cancelled: %s", qPrintable(mac));
         return;
     }
     if (upgrading && currentUpgradeIndex < upgradeList.size())
-        upgradeList.at(currentUpgradeIndex)->otaFinished(mac, success);
+        upgradeList.at(currentUpgradeIndex)->installationResult(mac, success);
+    else
+        writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::otaResult, no installation under way, not counted: %s",
+                 qPrintable(mac));
 }
 
 void IFPUpgradeManager::updateDeviceStatus(VelkIFPDevice *device, UpdateStatus status)
@@ -1380,9 +1386,16 @@ void IFPUpgradeManager::setupOtaResultTimeout(const QString &mac, int timeoutMil
 void IFPUpgradeManager::resetOtaResultTimeout(const QString &mac)
 {
     writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager::resetOtaResultTimeout");
-    const int index = indexOfTimer(mac);
-    if (index >= 0 && deviceTimerList.at(index).timer->isActive()) {
+    // The result wait alone: a device's other waits (its return, a transfer) are no installation's to extend.
+    for (const DeviceTimer &record : qAsConst(deviceTimerList)) {
+        if (record.deviceMacAddress != mac || record.kind != DeviceTimer::InstallResult || !record.timer->isActive())
+            continue;
         writeLog(LOG_LEVEL_INFO, "resetOtaResultTimeout: %s", qPrintable(mac));
-        deviceTimerList.at(index).timer->start();
+        record.timer->start();
+        if (!otaCancelled && upgrading && currentUpgradeIndex < upgradeList.size())
+            upgradeList.at(currentUpgradeIndex)->installationAnswered(mac);
+        return;
     }
+    writeLog(LOG_LEVEL_INFO, "IFPUpgradeManager, progress of %s not counted: no installation result awaited",
+             qPrintable(mac));
 }

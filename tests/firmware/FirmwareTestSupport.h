@@ -99,6 +99,7 @@ public:
         t.wakeMs = 30000;
         t.installResultMs = 8000;
         t.installResultWithImageMs = 10000;
+        t.lateResultMs = 4000;
         t.downloadStallMs = 10000;
         t.serverCheckMs = 20000;
         return t;

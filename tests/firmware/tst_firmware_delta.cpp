@@ -1,6 +1,8 @@
 #include "FirmwareTestSupport.h"
 #include "support/StoredDevice.h"
 
+#include <QRegularExpression>
+
 // Control boxes and panels walking their routes of delta packages, end to end: manifests and packages from a local
 // HTTP server, simulated devices that report each step's version, report rows in a real database.
 class TestFirmwareDelta : public QObject
@@ -779,6 +781,35 @@ void TestFirmwareDelta::restartJustAfterTheNextStart_data()
     QTest::newRow("panel, only step not taken") << true << "only result, not taken" << int(UPDATE_FAILED);
     QTest::newRow("control box, only result lost, never back")
         << false << "only result, never back" << int(UPDATE_FAILED);
+    // A panel image away longer than the wake wait (3 s here for 600), back within its own result wait (6 s for
+    // 1,200) at the new version with its result.
+    QTest::newRow("panel, image away 3.5 s, back with its result")
+        << true << "only result, sent when back 3.5 s later" << int(UPDATE_SUCCESSFULLY);
+    // Back at the first step's version, it sends that step's result 1.5 s later; its second step answers -1.
+    QTest::newRow("control box, first result after its return, second step fails")
+        << false << "first result, sent 1.5 s after back, second fails" << int(UPDATE_FAILED);
+    // The link drops while the device installs, and it connects again at once at the version it runs, installing
+    // on: its progress 0.2 s after the START, its result at 2.5 s on the new connection, then a restart into what
+    // it installed.
+    QTest::newRow("control box, link closed 0.1 s after its START")
+        << false << "only step, link closed 0.1 s after its START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, link closed 0.5 s after its START")
+        << false << "only step, link closed 0.5 s after its START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, link closed 2 s after its START")
+        << false << "only step, link closed 2 s after its START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, link reset")
+        << false << "only step, link reset 0.5 s after its START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, old link left open and silent while a new one comes")
+        << false << "only step, link left open 0.5 s after its START" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("panel, link closed") << true << "only step, link closed 0.5 s after its START"
+                                        << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, first of two steps, link closed")
+        << false << "first step, link closed 0.5 s after its START" << int(UPDATE_SUCCESSFULLY);
+    // Progress every 1.5 s after its return, its result 6.2 s after its START: more than its 4 s result wait.
+    QTest::newRow("control box, link closed, progress after its return")
+        << false << "only step, link closed 0.5 s after its START, progress after" << int(UPDATE_SUCCESSFULLY);
+    QTest::newRow("control box, link closed, silent after its return")
+        << false << "only step, link closed 0.5 s after its START, silent" << int(UPDATE_FAILED);
 }
 
 void TestFirmwareDelta::restartJustAfterTheNextStart()
@@ -786,11 +817,14 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
     // "next START": the device restarts 250 ms after reporting its first step, and the console's START of the second
     // step lands just before it goes down: the START is lost and the device comes back at the first step's version.
     // The later steps restart at once after their success. "second result": the second step installs, and the device
-    // restarts before its success reaches the console. The others close after their progress report. The result
-    // waits are the console's own, so only the returns can judge here.
+    // restarts before its success reaches the console. "link": the link drops while it installs. The others close
+    // after their progress report. The result waits are the console's own, so only the returns and the results can
+    // judge here; where the wait judges, it is 3 s (6 s with an image for the one away 3.5 s).
     QFETCH(bool, panel);
     QFETCH(QString, lost);
     QFETCH(int, status);
+    const bool link = lost.contains("link");
+    const bool waitJudges = lost.endsWith("not taken") || lost.endsWith("never back") || lost.endsWith("silent");
     const QString model = "Velk TM B-Series";
     QList<QList<QByteArray>> steps; // SHA-256 of each step's files, in the order they must arrive
     QStringList versions;           // before each step, then the route's end
@@ -822,9 +856,23 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
     restarting->behaviour().rebootAfterOta = true;
     restarting->behaviour().rebootAfterOtaDelayMs = lost == "next START" ? 250 : 0;
     restarting->behaviour().rebootAfterNextStart = lost == "next START";
-    restarting->behaviour().restartBeforeResult = lost.startsWith("first") || lost.startsWith("only");
+    restarting->behaviour().restartBeforeResult = !link && (lost.startsWith("first") || lost.startsWith("only"));
     if (lost.endsWith("not taken"))
         restarting->behaviour().otaResultScript = PanelBehaviour::otaFailureScript();
+    if (link) {
+        PanelBehaviour &behaviour = restarting->behaviour();
+        behaviour.installThroughDrops = true;
+        const QString at = QRegularExpression(" ([0-9.]+) s after its START").match(lost).captured(1);
+        behaviour.dropWhileInstallingMs = int(at.toDouble() * 1000);
+        behaviour.dropKind = lost.contains("reset")       ? PanelBehaviour::Drop::Reset
+                             : lost.contains("left open") ? PanelBehaviour::Drop::LeftOpen
+                                                          : PanelBehaviour::Drop::Fin;
+        behaviour.otaResultScript = {{200, 50}, {2300, 0}};
+        if (lost.endsWith("progress after"))
+            behaviour.otaResultScript = {{200, 50}, {1500, 60}, {1500, 80}, {1500, 95}, {1500, 0}};
+        else if (lost.endsWith("silent"))
+            behaviour.otaResultScript = {{200, 50}};
+    }
     int reboots = 0;
     QObject watch;
     connect(restarting, &SimulatedPanel::rebooting, &watch, [restarting, lost, &reboots] {
@@ -835,16 +883,37 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
         if (lost == "second result")
             restarting->setAnswerHeld(VELK_REMOTE_RSP_OTA_RESULT, ++reboots == 1);
     });
-    connect(restarting, &SimulatedPanel::connected, &watch, [restarting, lost, settings = restore.settings] {
+    connect(restarting, &SimulatedPanel::connected, &watch, [restarting, settings = restore.settings] {
         restarting->setSettings(settings); // back from the restart that lost a result: the others take 0.5 s
-        // Its first step's result, sent once it is back from the restart that lost it, is no result of the second.
-        if (lost.endsWith("sent when back") && restarting->fwVersion() == "2.5.1051.0")
-            restarting->sendFrame(VELK_REMOTE_RSP_OTA_RESULT, FrameCodec::int32Payload(0));
+    });
+    // Its first step's result, sent once it is back from the restart that lost it, is no result of the second.
+    if (lost.contains(", sent"))
+        restarting->behaviour().lateResultMs = lost.contains("1.5 s after") ? 1500 : 0;
+    if (lost.endsWith("second fails"))
+        restarting->behaviour().failFromUpdate = 2;
+    int startsAtLateResult = -1;
+    connect(restarting, &SimulatedPanel::logMessage, &watch, [&](const QString &line) {
+        if (line.contains("sending the result its restart kept back"))
+            startsAtLateResult = restarting->receivedCount(VELK_REMOTE_CMD_START_OTA);
+    });
+    // The row as the report shows it on the way; the time from the device's last report to a Failed row.
+    bool sawFailed = false;
+    qint64 failedAfterMs = -1;
+    QElapsedTimer sinceReport;
+    connect(restarting, &SimulatedPanel::frameSent, &watch, [&](quint16 code) {
+        if (code == VELK_REMOTE_RSP_OTA_RESULT)
+            sinceReport.start();
+    });
+    connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleReportUpdated, &watch, [&] {
+        if (!sawFailed && m_bench.report().value(device.macAddress).status == int(UPDATE_FAILED)) {
+            sawFailed = true;
+            failedAfterMs = sinceReport.isValid() ? sinceReport.elapsed() : -1;
+        }
     });
     QVERIFY(m_bench.connect({0}));
     QTRY_VERIFY(restarting->isConnected());
     PanelSettings away = restore.settings;
-    away.rebootDelayMs = lost.endsWith("never back") ? 600000 : 1500;
+    away.rebootDelayMs = lost.endsWith("never back") ? 600000 : lost.endsWith("3.5 s later") ? 3500 : 1500;
     if (restarting->behaviour().restartBeforeResult)
         restarting->setSettings(away);
     QVERIFY(m_bench.serverCheck());
@@ -853,6 +922,14 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
     timeouts.wakeMs = 10000;
     timeouts.installResultMs = OtaTimeouts().installResultMs;
     timeouts.installResultWithImageMs = OtaTimeouts().installResultWithImageMs;
+    if (waitJudges)
+        timeouts.installResultMs = timeouts.installResultWithImageMs = 3000;
+    if (lost.endsWith("progress after"))
+        timeouts.installResultMs = 4000;
+    if (lost.endsWith("3.5 s later")) {
+        timeouts.wakeMs = 3000;
+        timeouts.installResultWithImageMs = 6000;
+    }
     m_bench.manager()->setTimeouts(timeouts);
 
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
@@ -870,9 +947,18 @@ void TestFirmwareDelta::restartJustAfterTheNextStart()
         QVERIFY(m_bench.log()->contains("back at 2.5.2053.0, the step it was installing: " + mac));
     else if (lost == "next START")
         QVERIFY(m_bench.log()->contains("the START never took, sending the step again: " + mac));
-    else if (lost.endsWith("sent when back"))
-        QVERIFY(m_bench.log()->contains("otaFinished, device not found in currentOtaDeviceList: " + mac));
-    const QString at = status == int(UPDATE_SUCCESSFULLY) ? versions.last() : versions.at(from);
+    if (lost.startsWith("first result, sent"))
+        QVERIFY(m_bench.log()->contains("result 0 is of the step its return showed installed, not counted: " + mac));
+    // No start command between its return and its late result: that result is never taken for the next step's.
+    if (lost.contains(", sent"))
+        QCOMPARE(startsAtLateResult, 1);
+    if (status == int(UPDATE_SUCCESSFULLY))
+        QVERIFY2(!sawFailed, "its row read Failed on the way");
+    else if (waitJudges)
+        QVERIFY2(failedAfterMs >= timeouts.installResultMs * 9 / 10, qPrintable(QString::number(failedAfterMs)));
+    const QString at = status == int(UPDATE_SUCCESSFULLY) ? versions.last()
+                       : lost.endsWith("second fails")    ? versions.at(from + 1)
+                                                          : versions.at(from);
     const VelkOtaScheduleReport row = m_bench.report().value(mac);
     QCOMPARE(row.status, status);
     QCOMPARE(row.fwVersion, at);

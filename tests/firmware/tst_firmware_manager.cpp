@@ -36,6 +36,7 @@ private slots:
     void missingFirmwareFailsEveryBoxOfTheRun();
     void cancelLeavesInstallingDevicesOn();
     void endOfRunLeavesUnansweredInstallationsOn();
+    void wokenBoxRestartingAfterItsUpdateIsPoweredOff_data();
     void wokenBoxRestartingAfterItsUpdateIsPoweredOff();
     void remindersFollowSkipsAndNewVersions();
     void skipStandsWhileTheDatabaseIsHeld_data();
@@ -478,8 +479,9 @@ void TestFirmwareManager::panelBackFromItsUpdateReportingZerosIsServed()
     QCOMPARE(droppedBefore, 0);
     QCOMPARE(panel->receivedFiles().size(), 1);
     QCOMPARE(panel->receivedFiles().at(0).sha256, FirmwareTestBench::sha256(image));
-    const QString away = when.endsWith("result lost") ? "its step" : "its last step";
-    QTRY_VERIFY(m_bench.log()->contains("restarting after " + away + ", waiting for it: " + box.macAddress));
+    const QString away = when.endsWith("result lost") ? "connection dropped while installing, its result still awaited"
+                                                      : "restarting after its last step, waiting for it";
+    QTRY_VERIFY(m_bench.log()->contains(away + ": " + box.macAddress));
     if (when == "cancelled") {
         m_bench.manager()->cancelOta();
         panel->start();
@@ -710,12 +712,32 @@ void TestFirmwareManager::endOfRunLeavesUnansweredInstallationsOn()
     QVERIFY(m_bench.log()->contains("may still be installing, left on: " + devices.at(0).macAddress));
 }
 
+void TestFirmwareManager::wokenBoxRestartingAfterItsUpdateIsPoweredOff_data()
+{
+    QTest::addColumn<QString>("installing"); // what box 0 does while it installs, before its result
+    QTest::newRow("result, then a restart") << QString();
+    // Its link closes 0.5 s after its START and it connects again at once at its old version, installing on; its
+    // result comes 3 s after the START.
+    QTest::newRow("link closed, back at its old version, result later") << "link closed";
+    // An agent blocked while it writes its image answers no keep-alive for 4 s: the console closes the connection as
+    // idle, and the box connects again at its old version, installing on; its result comes 4.5 s after the START.
+    QTest::newRow("closed as idle by the console, back at its old version, result later") << "silent";
+}
+
 void TestFirmwareManager::wokenBoxRestartingAfterItsUpdateIsPoweredOff()
 {
+    QFETCH(QString, installing);
     m_bench.serve("AudioBox/QML8_0005.bin", firmware());
     m_bench.serve("AudioBox/check4Update/update.cfg", updateConfig(m_bench.http()->url() + "/AudioBox/QML8_0005.bin"));
     const QList<VelkIFPDevice> devices = {m_bench.addDevice(0, "QML8", "8.0.0000.04"),
                                           m_bench.addDevice(1, "QML8", "8.0.0000.04")};
+    // The connections' keep-alive counts on this clock, moved below past the idle time of a silent box.
+    ManualClock linkClock(QDateTime(QDate(2031, 3, 3), QTime(9, 0)));
+    struct ClockRestore
+    {
+        ~ClockRestore() { CmdServer::getInstance()->setClock(Clock::system()); }
+    } restoreClock;
+    CmdServer::getInstance()->setClock(&linkClock);
     // Box 0 is off and gets woken; it restarts after its update and takes 1.5 s to be back. Box 1 is on and ends its
     // installation before box 0 is back.
     SimulatedPanel *woken = m_bench.panel(0);
@@ -725,18 +747,45 @@ void TestFirmwareManager::wokenBoxRestartingAfterItsUpdateIsPoweredOff()
     slow.rebootDelayMs = 1500;
     woken->setSettings(slow);
     woken->behaviour().rebootAfterOta = true;
+    if (!installing.isEmpty()) {
+        woken->behaviour().installThroughDrops = true;
+        woken->behaviour().otaResultScript = {{300, 50}, {2700, 0}};
+        woken->behaviour().dropWhileInstallingMs = installing == "link closed" ? 500 : -1;
+    }
+    if (installing == "silent") {
+        woken->behaviour().silentInstallMs = 4000;
+        woken->behaviour().otaResultScript = {{4500, 0}};
+    }
     m_bench.panel(1)->behaviour().otaResultScript = {{50, 50}, {500, 0}};
     QVERIFY(m_bench.connect({1}));
     QVERIFY(m_bench.serverCheck());
     QSignalSpy finished(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished);
     bool backAtEnd = false;
+    bool resultSent = false;
+    bool offBeforeResult = false;
     QObject watch;
     connect(m_bench.manager(), &IFPUpgradeManager::otaScheduleFinished, &watch,
             [&] { backAtEnd = CmdServer::getInstance()->isDeviceOnline(devices.at(0)); });
+    connect(woken, &SimulatedPanel::otaFinished, &watch, [&] { resultSent = true; });
+    connect(woken, &SimulatedPanel::frameReceived, &watch, [&](quint16 code) {
+        offBeforeResult = offBeforeResult || (code == VELK_REMOTE_CMD_POWER_OFF && !resultSent);
+    });
     m_bench.manager()->startOta(m_bench.prepareRun(devices), m_bench.runDevices());
+    if (installing == "silent") {
+        // Twenty seconds at a time, so box 1 answers every keep-alive and only the silent box is closed as idle.
+        QTRY_COMPARE(woken->receivedCount(VELK_REMOTE_CMD_START_OTA), 1);
+        QSignalSpy closed(woken, &SimulatedPanel::disconnected);
+        for (int i = 0; i < 10 && closed.isEmpty(); ++i) {
+            linkClock.advance(20000);
+            QTest::qWait(100);
+        }
+        QVERIFY(!resultSent);
+        QVERIFY(m_bench.log()->contains("DeviceChannel: idle timeout"));
+    }
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
 
     QVERIFY(backAtEnd);
+    QVERIFY2(!offBeforeResult, "powered off while it installed");
     const QHash<QString, VelkOtaScheduleReport> report = m_bench.report();
     for (const VelkIFPDevice &device : devices) {
         QCOMPARE(report.value(device.macAddress).status, int(UPDATE_SUCCESSFULLY));

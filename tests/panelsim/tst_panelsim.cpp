@@ -883,7 +883,18 @@ private slots:
                                          "1",
                                          "--reboot-after-ota",
                                          "--roll-back-after",
-                                         "300"},
+                                         "300",
+                                         "--restart-before-result",
+                                         "--late-result",
+                                         "2000",
+                                         "--fail-from-update",
+                                         "2",
+                                         "--drop-while-installing",
+                                         "5000",
+                                         "--drop-kind",
+                                         "open",
+                                         "--silent-install",
+                                         "120000"},
                                         &o, &error),
                  qPrintable(error));
         QVERIFY(o.fleet.settings.discovery);
@@ -901,6 +912,12 @@ private slots:
         QCOMPARE(o.sosEverySec, 60);
         QVERIFY(o.fleet.behaviour.rebootAfterOta);
         QCOMPARE(o.fleet.behaviour.rollBackAfterBootMs, 300);
+        QCOMPARE(o.fleet.behaviour.lateResultMs, 2000);
+        QCOMPARE(o.fleet.behaviour.failFromUpdate, 2);
+        QCOMPARE(o.fleet.behaviour.dropWhileInstallingMs, 5000);
+        QVERIFY(o.fleet.behaviour.dropKind == PanelBehaviour::Drop::LeftOpen);
+        QCOMPARE(o.fleet.behaviour.silentInstallMs, 120000);
+        QVERIFY(o.fleet.behaviour.installThroughDrops);
 
         // Panels whose network cards report all zeros: each reports it, and the device file enters them by address.
         QVERIFY2(PanelSimOptions::parse({"panelsim", "--count", "2", "--mac", "00-00-00-00-00-00"}, &o, &error),
@@ -952,6 +969,9 @@ private slots:
             {"panelsim", "--ota-result", "maybe"},
             {"panelsim", "--sync-answer-spread", "-1"},
             {"panelsim", "--roll-back-after", "300"}, // a roll-back needs the reboot into the new firmware
+            {"panelsim", "--late-result", "2000"},    // a late result needs the restart that kept it back
+            {"panelsim", "--drop-while-installing", "500", "--drop-kind", "sideways"},
+            {"panelsim", "--fail-from-update", "0"},
             {"panelsim", "--reboot-after-ota", "--roll-back-after", "-1"},
             {"panelsim", "--wol-address", "192.0.2.1"},
             {"panelsim", "--bogus"},

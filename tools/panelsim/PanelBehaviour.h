@@ -48,6 +48,28 @@ struct PanelBehaviour
     /// The final result (0 or -1) is never sent: the panel restarts in its place, as a firmware that restarts straight
     /// after its progress report does, and comes back at the versions the installation left (the old ones after -1).
     bool restartBeforeResult = false;
+    /// >= 0: with restartBeforeResult, the result the restart kept back goes out this long after the panel is
+    /// connected again, as a firmware that reports once it has booted does.
+    int lateResultMs = -1;
+    /// > 0: from this installation on (1 = the first), a successful script ends in -1 instead of 0.
+    int failFromUpdate = 0;
+    /// The installation runs on when the connection drops, as the panel keeps its power: its reports go out on the
+    /// connection of the moment, waiting for one while there is none. Going off (power off, a restart) ends it.
+    bool installThroughDrops = false;
+    /// >= 0: this long after a START_OTA the connection drops (dropKind) and the panel connects again after its
+    /// reconnect delay, at the versions it runs, installing on (with installThroughDrops): a Wi-Fi roam, an access
+    /// point or a switch restarting, a DHCP renewal.
+    int dropWhileInstallingMs = -1;
+    enum class Drop
+    {
+        Fin,     ///< closed (FIN)
+        Reset,   ///< reset (RST)
+        LeftOpen ///< left open and silent while a new connection comes
+    };
+    Drop dropKind = Drop::Fin;
+    /// > 0: for this long after a START_OTA the panel answers no keep-alive and holds its reports back, as an agent
+    /// blocked while it writes its image does; what came due meanwhile goes out once the time is over.
+    int silentInstallMs = 0;
     /// >= 0: an A/B firmware whose new image fails its own health check. Back from the reboot into the new firmware
     /// (rebootAfterOta), the panel runs it this long, then restarts once more and comes back at the versions it ran
     /// before the installation. -1: the new firmware stays.

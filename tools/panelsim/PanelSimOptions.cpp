@@ -115,6 +115,31 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
         QStringLiteral("restart-before-result"),
         QStringLiteral("Restart in place of sending an update's result, after its progress report, and come back at "
                        "the versions the update left (the old ones with --ota-result fail)."));
+    const QCommandLineOption lateResult(
+        QStringLiteral("late-result"),
+        QStringLiteral("With --restart-before-result: send the result the restart kept back this many ms after "
+                       "connecting again (a firmware that reports once it has booted)."),
+        QStringLiteral("ms"));
+    const QCommandLineOption failFromUpdate(
+        QStringLiteral("fail-from-update"),
+        QStringLiteral("From this update on (1 = the first) a successful update reports -1 instead."),
+        QStringLiteral("n"));
+    const QCommandLineOption dropWhileInstalling(
+        QStringLiteral("drop-while-installing"),
+        QStringLiteral("This many ms after an update's start the connection drops (--drop-kind) and the panel "
+                       "connects again after --reconnect-delay, installing on: its reports go out on the new "
+                       "connection."),
+        QStringLiteral("ms"));
+    const QCommandLineOption dropKind(QStringLiteral("drop-kind"),
+                                      QStringLiteral("How --drop-while-installing drops: fin (closed), reset, or open "
+                                                     "(left open and silent while a new connection comes)."),
+                                      QStringLiteral("fin|reset|open"), QStringLiteral("fin"));
+    const QCommandLineOption silentInstall(
+        QStringLiteral("silent-install"),
+        QStringLiteral("For this many ms after an update's start answer no keep-alive and hold the reports back (an "
+                       "agent blocked while it writes its image), installing on when the console closes the "
+                       "connection meanwhile."),
+        QStringLiteral("ms"));
     const QCommandLineOption rollBackAfter(
         QStringLiteral("roll-back-after"),
         QStringLiteral("With --reboot-after-ota: back on the new firmware, restart once more after this many ms and "
@@ -195,6 +220,11 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
                        afterOta,
                        rebootAfterOta,
                        restartBeforeResult,
+                       lateResult,
+                       failFromUpdate,
+                       dropWhileInstalling,
+                       dropKind,
+                       silentInstall,
                        rollBackAfter,
                        transferAnswer,
                        firstSync,
@@ -309,14 +339,37 @@ bool PanelSimOptions::parse(const QStringList &arguments, PanelSimOptions *out, 
     behaviour.afterOtaVersion = parser.value(afterOta);
     behaviour.rebootAfterOta = parser.isSet(rebootAfterOta);
     behaviour.restartBeforeResult = parser.isSet(restartBeforeResult);
-    if (parser.isSet(rollBackAfter)) {
-        if (!behaviour.rebootAfterOta) {
-            *error = QStringLiteral("--roll-back-after needs --reboot-after-ota");
+    // A number an option takes, refused unless `allowed` (`needs` names the option it needs then).
+    const auto setNumber = [&](const QCommandLineOption &option, qint64 min, bool allowed, const char *needs,
+                               int *value) {
+        if (!parser.isSet(option))
+            return true;
+        if (!allowed) {
+            *error = QStringLiteral("--%1 needs --%2").arg(option.names().first(), QLatin1String(needs));
             return false;
         }
-        if (!parseNumber(parser.value(rollBackAfter), rollBackAfter.names().first(), 0, INT_MAX, &n, error))
+        if (!parseNumber(parser.value(option), option.names().first(), min, INT_MAX, &n, error))
             return false;
-        behaviour.rollBackAfterBootMs = int(n);
+        *value = int(n);
+        return true;
+    };
+    if (!setNumber(lateResult, 0, behaviour.restartBeforeResult, "restart-before-result", &behaviour.lateResultMs) ||
+        !setNumber(failFromUpdate, 1, true, nullptr, &behaviour.failFromUpdate) ||
+        !setNumber(dropWhileInstalling, 0, true, nullptr, &behaviour.dropWhileInstallingMs) ||
+        !setNumber(silentInstall, 1, true, nullptr, &behaviour.silentInstallMs) ||
+        !setNumber(rollBackAfter, 0, behaviour.rebootAfterOta, "reboot-after-ota", &behaviour.rollBackAfterBootMs))
+        return false;
+    behaviour.installThroughDrops = parser.isSet(dropWhileInstalling) || parser.isSet(silentInstall);
+    const QString drop = parser.value(dropKind);
+    if (drop == QLatin1String("fin")) {
+        behaviour.dropKind = PanelBehaviour::Drop::Fin;
+    } else if (drop == QLatin1String("reset")) {
+        behaviour.dropKind = PanelBehaviour::Drop::Reset;
+    } else if (drop == QLatin1String("open")) {
+        behaviour.dropKind = PanelBehaviour::Drop::LeftOpen;
+    } else {
+        *error = QStringLiteral("--drop-kind: fin, reset or open");
+        return false;
     }
     if (parser.isSet(transferAnswer)) {
         if (!parseNumber(parser.value(transferAnswer), transferAnswer.names().first(), INT_MIN, INT_MAX, &n, error))

@@ -48,7 +48,7 @@ SimulatedPanel::SimulatedPanel(const PanelIdentity &identity, const PanelSetting
     });
     m_heartbeatTimer = new QTimer(this);
     connect(m_heartbeatTimer, &QTimer::timeout, this, [this] {
-        if (m_state == Connected || m_state == Locked)
+        if ((m_state == Connected || m_state == Locked) && m_silentUntil.hasExpired())
             writeFrame(VELK_REMOTE_CMD_HEARTBEAT, int32(0));
     });
     if (!setSettings(settings))
@@ -105,6 +105,10 @@ bool SimulatedPanel::setSettings(const PanelSettings &settings)
 
 void SimulatedPanel::setState(State state)
 {
+    if (state == Off) {
+        ++m_install;
+        m_silentUntil = QDeadlineTimer();
+    }
     if (state != Searching)
         m_searchTimer->stop();
     if (state != Connected && state != Locked)
@@ -297,7 +301,7 @@ void SimulatedPanel::onSocketConnected()
     writeFrame(VELK_REMOTE_CMD_IDENTITY, payload);
 }
 
-void SimulatedPanel::closeSession(bool graceful)
+void SimulatedPanel::closeSession(bool graceful, bool leaveOpen)
 {
     if (!m_socket)
         return;
@@ -305,7 +309,14 @@ void SimulatedPanel::closeSession(bool graceful)
     m_socket = nullptr;
     ++m_session;
     socket->disconnect(this);
-    if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
+    if (leaveOpen) {
+        // Never read again; it goes when the console closes it, or a minute later.
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(60000, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+    } else if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
         // Let the last answer reach the console before the FIN.
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(2000, socket, [socket] {
@@ -325,10 +336,10 @@ void SimulatedPanel::closeSession(bool graceful)
     m_awaitingAudio = false;
 }
 
-void SimulatedPanel::endSession(bool graceful)
+void SimulatedPanel::endSession(bool graceful, bool leaveOpen)
 {
     const bool hadSession = m_state == Handshaking || m_state == Connected || m_state == Locked;
-    closeSession(graceful);
+    closeSession(graceful, leaveOpen);
     if (hadSession) {
         log(QStringLiteral("disconnected"));
         emit disconnected();
@@ -475,6 +486,16 @@ void SimulatedPanel::handleIdentityAnswer(const QByteArray &payload)
         setState(Connected);
         startOwnHeartbeat();
         log(QStringLiteral("connected (console %1)").arg(m_consoleId));
+        if (m_keptResult) {
+            const quint64 session = m_session;
+            QTimer::singleShot(m_behaviour.lateResultMs, this, [this, session] {
+                if (session != m_session || m_state != Connected || !m_keptResult)
+                    return;
+                log(QStringLiteral("sending the result its restart kept back: %1").arg(*m_keptResult));
+                answer(VELK_REMOTE_RSP_OTA_RESULT, int32(*m_keptResult));
+                m_keptResult.reset();
+            });
+        }
         if (m_rollBackArmed && m_behaviour.rollBackAfterBootMs >= 0) {
             m_rollBackArmed = false;
             const quint64 session = m_session;
@@ -511,7 +532,7 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
 {
     switch (code) {
     case VELK_REMOTE_CMD_HEARTBEAT:
-        if (m_behaviour.answerHeartbeat)
+        if (m_behaviour.answerHeartbeat && m_silentUntil.hasExpired())
             answer(VELK_REMOTE_RSP_HEARTBEAT, int32(0));
         break;
     case VELK_REMOTE_RSP_HEARTBEAT:
@@ -566,6 +587,16 @@ void SimulatedPanel::handleCommand(quint16 code, const QByteArray &payload)
             break;
         }
         log(QStringLiteral("OTA started, upgrade type %1").arg(type));
+        ++m_updatesStarted;
+        if (m_behaviour.silentInstallMs > 0)
+            m_silentUntil.setRemainingTime(m_behaviour.silentInstallMs);
+        if (m_behaviour.dropWhileInstallingMs >= 0) {
+            const quint64 session = m_session;
+            QTimer::singleShot(m_behaviour.dropWhileInstallingMs, this, [this, session] {
+                if (session == m_session && m_state == Connected)
+                    dropWhileInstalling();
+            });
+        }
         playOtaStep(0, m_session);
         break;
     }
@@ -703,52 +734,88 @@ void SimulatedPanel::playOtaStep(int index, quint64 session)
     if (index >= script.size())
         return;
     const OtaStep step = script.at(index);
-    QTimer::singleShot(qMax(0, step.delayMs), this, [this, index, session, step] {
-        if (session != m_session || m_state != Connected)
-            return;
-        if ((step.value == 0 || step.value == -1) && m_behaviour.restartBeforeResult) {
-            if (step.value == 0)
-                applyInstalledVersions();
-            m_installHeads.clear();
-            log(QStringLiteral("OTA %1, restarting before the result is sent, firmware %2")
-                    .arg(step.value == 0 ? QStringLiteral("done") : QStringLiteral("failed"), m_identity.fwVersion));
-            emit otaFinished(step.value == 0);
-            restart();
-            return;
-        }
-        answer(VELK_REMOTE_RSP_OTA_RESULT, int32(step.value));
-        if (step.value == -1) {
-            m_installHeads.clear();
-            log(QStringLiteral("OTA failed"));
-            emit otaFinished(false);
-        } else if (step.value == 0) {
-            const QString fwBefore = m_identity.fwVersion;
-            const QString panelFwBefore = m_identity.panelFwVersion;
+    const quint64 install = m_install;
+    QTimer::singleShot(qMax(0, step.delayMs), this,
+                       [this, index, step, session, install] { reportOtaStep(index, step, session, install); });
+}
+
+void SimulatedPanel::reportOtaStep(int index, const OtaStep &step, quint64 startedOn, quint64 install)
+{
+    if (install != m_install || (!m_behaviour.installThroughDrops && (startedOn != m_session || m_state != Connected)))
+        return;
+    if (m_state != Connected || !m_silentUntil.hasExpired()) {
+        QTimer::singleShot(50, this,
+                           [this, index, step, startedOn, install] { reportOtaStep(index, step, startedOn, install); });
+        return;
+    }
+    const quint64 session = m_session;
+    const qint32 value =
+        step.value == 0 && m_behaviour.failFromUpdate > 0 && m_updatesStarted >= m_behaviour.failFromUpdate
+            ? -1
+            : step.value;
+    if ((value == 0 || value == -1) && m_behaviour.restartBeforeResult) {
+        if (value == 0)
             applyInstalledVersions();
-            log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
-            if (m_behaviour.rebootAfterOta && m_behaviour.rollBackAfterBootMs >= 0) {
-                m_rollBackArmed = true;
-                m_rollBackFwVersion = fwBefore;
-                m_rollBackPanelFwVersion = panelFwBefore;
-            }
-            emit otaFinished(true);
-            if (m_behaviour.rebootAfterOta && m_behaviour.rebootAfterNextStart) {
-                m_rebootAtStart = true;
-                m_rebootSession = session;
-                m_rebootDelayMs = m_behaviour.rebootAfterOtaDelayMs;
-                m_sinceSuccess.start();
-            } else if (m_behaviour.rebootAfterOta) {
-                if (m_behaviour.rebootAfterOtaDelayMs > 0)
-                    QTimer::singleShot(m_behaviour.rebootAfterOtaDelayMs, this,
-                                       [this, session] { rebootIntoNewFirmware(session); });
-                else
-                    rebootIntoNewFirmware(session);
-            }
-        } else {
-            log(QStringLiteral("OTA progress %1").arg(step.value));
-            playOtaStep(index + 1, session);
+        m_installHeads.clear();
+        if (m_behaviour.lateResultMs >= 0)
+            m_keptResult = value;
+        log(QStringLiteral("OTA %1, restarting before the result is sent, firmware %2")
+                .arg(value == 0 ? QStringLiteral("done") : QStringLiteral("failed"), m_identity.fwVersion));
+        emit otaFinished(value == 0);
+        restart();
+        return;
+    }
+    answer(VELK_REMOTE_RSP_OTA_RESULT, int32(value));
+    if (value == -1) {
+        m_installHeads.clear();
+        log(QStringLiteral("OTA failed"));
+        emit otaFinished(false);
+    } else if (value == 0) {
+        const QString fwBefore = m_identity.fwVersion;
+        const QString panelFwBefore = m_identity.panelFwVersion;
+        applyInstalledVersions();
+        log(QStringLiteral("OTA done, firmware %1").arg(m_identity.fwVersion));
+        if (m_behaviour.rebootAfterOta && m_behaviour.rollBackAfterBootMs >= 0) {
+            m_rollBackArmed = true;
+            m_rollBackFwVersion = fwBefore;
+            m_rollBackPanelFwVersion = panelFwBefore;
         }
-    });
+        emit otaFinished(true);
+        if (m_behaviour.rebootAfterOta && m_behaviour.rebootAfterNextStart) {
+            m_rebootAtStart = true;
+            m_rebootSession = m_session;
+            m_rebootDelayMs = m_behaviour.rebootAfterOtaDelayMs;
+            m_sinceSuccess.start();
+        } else if (m_behaviour.rebootAfterOta) {
+            if (m_behaviour.rebootAfterOtaDelayMs > 0)
+                QTimer::singleShot(m_behaviour.rebootAfterOtaDelayMs, this,
+                                   [this, session] { rebootIntoNewFirmware(session); });
+            else
+                rebootIntoNewFirmware(session);
+        }
+    } else {
+        log(QStringLiteral("OTA progress %1").arg(value));
+        playOtaStep(index + 1, m_session);
+    }
+}
+
+void SimulatedPanel::dropWhileInstalling()
+{
+    switch (m_behaviour.dropKind) {
+    case PanelBehaviour::Drop::Fin:
+        log(QStringLiteral("installing, closing the connection"));
+        endSession(true);
+        break;
+    case PanelBehaviour::Drop::Reset:
+        log(QStringLiteral("installing, resetting the connection"));
+        endSession(false);
+        break;
+    case PanelBehaviour::Drop::LeftOpen:
+        log(QStringLiteral("installing, leaving the connection silent and opening another"));
+        endSession(false, true);
+        break;
+    }
+    scheduleSearching(m_settings.reconnectDelayMs);
 }
 
 void SimulatedPanel::rebootIntoNewFirmware(quint64 session)
@@ -1024,6 +1091,8 @@ void SimulatedPanel::abort()
 
 void SimulatedPanel::resetCounters()
 {
+    m_updatesStarted = 0;
+    m_keptResult.reset();
     m_counts.clear();
     m_sentCounts.clear();
     m_lastPayloads.clear();

@@ -10,6 +10,7 @@
 #include "network/SsdpMessage.h"
 
 #include <QAbstractSocket>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
@@ -17,6 +18,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QTcpSocket;
 class QTimer;
@@ -194,7 +196,7 @@ private:
     void log(const QString &text);
     void scheduleStep(int delayMs, const std::function<void()> &step);
     void cancelStep();
-    void endSession(bool graceful);
+    void endSession(bool graceful, bool leaveOpen = false);
     void enterBooting(int delayMs);
     void enterSearching();
     void scheduleSearching(int delayMs);
@@ -203,7 +205,9 @@ private:
     void onSocketClosed();
     void onReadyRead();
     void onAnswerDatagrams();
-    void closeSession(bool graceful);
+    /// Ends the connection: closed (FIN) when graceful, else reset; with `leaveOpen` the socket is neither, only
+    /// left unread and silent, as a panel that opened a new one without closing the old does.
+    void closeSession(bool graceful, bool leaveOpen = false);
     /// Reads what the link's rate allows now; schedules the next read when more is waiting.
     void readAtLinkRate();
     void handleFrame(quint16 code, const QByteArray &payload);
@@ -211,6 +215,11 @@ private:
     void handleCommand(quint16 code, const QByteArray &payload);
     void handleFileComplete(FileAssembler &assembler, const QByteArray &sizeText, bool audio);
     void playOtaStep(int index, quint64 session);
+    /// One report of the installation `install` started on the connection `session`; while it cannot go out (away
+    /// with installThroughDrops, or silent) it waits.
+    void reportOtaStep(int index, const OtaStep &step, quint64 session, quint64 install);
+    /// The connection drops while installing (dropWhileInstallingMs), and the panel connects again.
+    void dropWhileInstalling();
     /// Restarts into what it installed; nothing when the connection of `session` is gone.
     void rebootIntoNewFirmware(quint64 session);
     /// The new image failed its health check (rollBackAfterBootMs): back to the versions from before it.
@@ -232,7 +241,11 @@ private:
     State m_state = Off;
 
     QTcpSocket *m_socket = nullptr;
-    quint64 m_session = 0; // bumped per connection; delayed work checks it is still the same connection
+    quint64 m_session = 0;              // bumped per connection; delayed work checks it is still the same connection
+    quint64 m_install = 0;              // bumped whenever the panel goes off: an installation ends with its power
+    QDeadlineTimer m_silentUntil;       // silentInstallMs: no keep-alive answered, no report sent until then
+    int m_updatesStarted = 0;           // START_OTA played
+    std::optional<qint32> m_keptResult; // the result restartBeforeResult kept back, sent late (lateResultMs)
     FrameDecoder m_decoder;
     bool m_reading = true;
     QElapsedTimer m_linkClock;
