@@ -93,7 +93,7 @@ startServer() {
 stopServer() { # [kill: SIGKILL, else pulseaudio -k]
     kill "$events" 2>/dev/null || true
     if [ "${1:-k}" = kill ]; then kill -9 "$server"; else pulseaudio -k 2>/dev/null || kill "$server"; fi
-    wait "$server" 2>/dev/null || true
+    { wait "$server"; } 2>/dev/null || true
     server=""
     echo "$(now) server ended" >>"$work/events"
 }
@@ -127,7 +127,7 @@ awaitKill() { # since
     done
     rm -f "$work/trigger"
     [ -n "$at" ] || return 0
-    wait "$server" 2>/dev/null || true
+    { wait "$server"; } 2>/dev/null || true
     kill "$events" 2>/dev/null || true
     server=""
     echo "$at server ended" >>"$work/events"
@@ -197,7 +197,7 @@ for case in "${cases[@]}"; do
     echo "sos 1" >&3
     for _ in $(seq 100); do [ -n "$(warning)" ] && break; sleep 0.1; done
     [ -n "$(warning)" ] || { fail "$case: the SOS showed no warning"; continue; }
-    stopped="" answered="" line=""
+    stopped="" answered="" line="" ended=""
     case "$kind" in
     stop)
         for _ in $(seq 300); do [ "$(passStarts "$start" | wc -l)" -ge "$a" ] && break; sleep 0.02; done
@@ -241,6 +241,7 @@ for case in "${cases[@]}"; do
     again)
         sleep 2
         stopServer kill
+        ended=$(now)
         sleep 3
         [ "$a" = client ] && armKill "Event 'new' on client" 1 "$b" || armKill "Event 'new' on sink-input" 1 "$b"
         again=$(now)
@@ -264,7 +265,8 @@ for case in "${cases[@]}"; do
     asked=$(awk -v since="$(calc "${beep:-$start} + 0.5")" '$1 >= since && /new. on client/' "$work/events" | wc -l)
     read -r most open < <(streams "$start")
     line="$case: ${line:-}"
-    [ -n "$beep" ] && line="$line beep $(since "$beep" "${stopped:-$start}") s after the stop;" || line="$line no beep;"
+    [ -n "$beep" ] && line="$line beep $(since "$beep" "${ended:-${stopped:-$start}}") s after the stop;" ||
+        line="$line no beep;"
     [ -n "$back" ] && line="$line alarm back $(since "$back" "$answered") s after the server answered;"
     line="$line most streams at once $most, $open playing"
     [ "$(warning)" ] && line="$line, the warning open" || line="$line, NO WARNING"

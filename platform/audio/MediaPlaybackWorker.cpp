@@ -186,13 +186,9 @@ bool MediaPlaybackWorker::failedForNoOutput()
     // as one heard does.
     if (!m_sinkWatch.discards())
         return false;
-    fail(noOutputReason(), OutputFailed);
+    fail(QStringLiteral("no audio output: the sound was opened with no sound server and no sound card to play on"),
+         OutputFailed);
     return true;
-}
-
-QString MediaPlaybackWorker::noOutputReason()
-{
-    return QStringLiteral("no audio output: the sound was opened with no sound server and no sound card to play on");
 }
 
 void MediaPlaybackWorker::fail(const QString &reason, Failure failure)

@@ -68,9 +68,6 @@ public:
     /// On this object's thread: stops whatever plays and empties the playlist, then counts `ticket` as done.
     void stop(quint64 ticket);
 
-    /// Said of a sound as it was opened with no output to take it.
-    static QString noOutputReason();
-
 signals:
     /// Some of the sound was played. From here on its position moves for as long as the output takes the sound.
     void started(quint64 generation);

@@ -118,8 +118,6 @@ GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
     }
     if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
         waitWhileHanging();
-    if (transition == GST_STATE_CHANGE_NULL_TO_READY)
-        momentCame(AudioMeterSink::Moment::NextOpen);
     if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING) {
         momentCame(AudioMeterSink::Moment::NextStart);
         g_freshStart = true;

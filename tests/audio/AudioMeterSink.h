@@ -34,7 +34,6 @@ public:
     // The moments of the sound a server may end at, for goneAt().
     enum class Moment
     {
-        NextOpen,  // the next opening the server answers (an output question, or a sound's)
         NextStart, // the next start of playing: a stream appears on the server
         NextEnd    // the end of the next sound or pass of a loop, as the next one opens
     };

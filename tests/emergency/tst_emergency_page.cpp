@@ -448,11 +448,11 @@ void TestEmergencyPage::theAlarmComesBackThroughItsSoundServer()
         QVERIFY2(beganAt - (answersAt - answersAfterMs) <= 5000,
                  qPrintable(QString::number(beganAt - (answersAt - answersAfterMs))));
     }
-    // Gone again once it answered: until the end of that absence.
-    if (asItAnswers)
+    if (asItAnswers) {
+        // Gone again once it answered: until the end of that absence.
         QTRY_VERIFY(answersAt > 0 && AudioMeterSink::goneUntilMs() > answersAt);
-    if (asItAnswers)
         answersAt = AudioMeterSink::goneUntilMs();
+    }
     QTRY_VERIFY(answersAt > 0 && MediaPlaybackWorker::steadyMs() >= answersAt);
     const int beepsAtAnswer = beeps;
     const qint64 framesAtAnswer = AudioMeterSink::reading().frames;
