@@ -117,21 +117,20 @@ fireKill() { # event line
         now >>"$work/kills"
     } &
 }
-# Waits up to 20 s for the armed kill, prints its moment and forgets the server; prints nothing when none came.
+# Waits up to 20 s for the armed kill, sets `stopped` to its moment (empty when none came) and forgets the server.
 awaitKill() { # since
-    local at=""
+    stopped=""
     for _ in $(seq 200); do
-        at=$(awk -v since="$1" '$1 >= since { print $1; exit }' "$work/kills" 2>/dev/null)
-        [ -n "$at" ] && break
+        stopped=$(awk -v since="$1" '$1 >= since { print $1; exit }' "$work/kills" 2>/dev/null)
+        [ -n "$stopped" ] && break
         sleep 0.1
     done
     rm -f "$work/trigger"
-    [ -n "$at" ] || return 0
+    [ -n "$stopped" ] || return 0
     { wait "$server"; } 2>/dev/null || true
     kill "$events" 2>/dev/null || true
     server=""
-    echo "$at server ended" >>"$work/events"
-    echo "$at"
+    echo "$stopped server ended" >>"$work/events"
 }
 # The times streams opened at or after `since`; a pass opens a short-lived stream and then the one it plays on.
 passStarts() { # since
@@ -231,7 +230,7 @@ for case in "${cases[@]}"; do
         answered=$(now)
         ;;
     first)
-        stopped=$(awaitKill "$start")
+        awaitKill "$start"
         [ -n "$stopped" ] || { fail "$case: the SOS made no connection $a to the server"; continue; }
         line="killed $(since "$stopped" "$start") s after the SOS;"
         sleep "$b"
@@ -246,7 +245,7 @@ for case in "${cases[@]}"; do
         [ "$a" = client ] && armKill "Event 'new' on client" 1 "$b" || armKill "Event 'new' on sink-input" 1 "$b"
         again=$(now)
         startServer
-        stopped=$(awaitKill "$again")
+        awaitKill "$again"
         [ -n "$stopped" ] || { fail "$case: the console did not come back to the second server"; continue; }
         seen=$(awk -v since="$again" -v what="new. on $([ "$a" = client ] && echo client || echo sink-input)" \
             '$1 >= since && $0 ~ what { print $1; exit }' "$work/events")
