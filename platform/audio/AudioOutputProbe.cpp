@@ -4,17 +4,13 @@
 
 #include <gst/gst.h>
 
-namespace {
-
-// The factory of an element, "" for one made otherwise.
-QByteArray factoryOf(GstElement *element)
+QByteArray AudioOutputProbe::factoryOf(GstElement *element)
 {
     GstElementFactory *factory = gst_element_get_factory(element);
     return factory ? QByteArray(GST_OBJECT_NAME(factory)) : QByteArray();
 }
 
-// Whether the element is, or holds, a sink that throws its sound away.
-bool discardsSound(GstElement *element)
+bool AudioOutputProbe::discardsSound(GstElement *element)
 {
     if (factoryOf(element) == "fakesink")
         return true;
@@ -42,8 +38,6 @@ bool discardsSound(GstElement *element)
     gst_iterator_free(children);
     return found;
 }
-
-} // namespace
 
 QString AudioOutputProbe::missingOutput()
 {

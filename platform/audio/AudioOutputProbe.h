@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+struct _GstElement;
+typedef struct _GstElement GstElement;
 
 /// Whether a sound played now would reach an audio output. Without a sound server and a sound card, GStreamer's
 /// automatic sink falls back to a sink that throws the sound away: the player reaches its end without an error, and
@@ -15,4 +19,9 @@ class AudioOutputProbe
 public:
     /// Empty when the player's sound would reach an audio output; otherwise why it would not, for the log.
     static QString missingOutput();
+
+    /// The factory an element was made by, "" for one made otherwise.
+    static QByteArray factoryOf(GstElement *element);
+    /// Whether the element is, or holds, a sink that throws its sound away.
+    static bool discardsSound(GstElement *element);
 };

@@ -30,6 +30,7 @@ qint64 MediaPlaybackWorker::steadyMs()
 
 MediaPlaybackWorker::MediaPlaybackWorker(std::shared_ptr<Shared> shared) : m_shared(std::move(shared))
 {
+    qRegisterMetaType<MediaPlaybackWorker::Failure>();
 }
 
 MediaPlaybackWorker::~MediaPlaybackWorker()
@@ -43,7 +44,8 @@ bool MediaPlaybackWorker::createPlayer()
     if (m_player)
         return true;
     // Made on this thread, so that the back end's bus and timers live here too.
-    m_player = new QMediaPlayer(this);
+    // Each opening of the sound, a pass of a loop included, is watched for the output it found.
+    m_sinkWatch.watch([this]() { m_player = new QMediaPlayer(this); });
     m_playlist = new QMediaPlaylist(this);
     m_player->setPlaylist(m_playlist);
     m_player->setNotifyInterval(200);
@@ -65,7 +67,7 @@ void MediaPlaybackWorker::play(quint64 generation, const QString &absolutePath, 
     m_startTold = false;
     // Without a media back end Qt reports nothing at all: say so instead of pretending to play.
     if (!createPlayer()) {
-        emit failed(generation, QStringLiteral("no media service (Qt Multimedia back end missing)"), false);
+        emit failed(generation, QStringLiteral("no media service (Qt Multimedia back end missing)"), BackEnd);
         return;
     }
     m_playlist->addMedia(QUrl::fromLocalFile(absolutePath));
@@ -79,6 +81,8 @@ void MediaPlaybackWorker::play(quint64 generation, const QString &absolutePath, 
         return;
     }
     m_playing = true;
+    if (failedForNoOutput())
+        return;
     m_player->play();
 }
 
@@ -111,7 +115,7 @@ void MediaPlaybackWorker::stopSound()
 
 void MediaPlaybackWorker::onPosition(qint64 position)
 {
-    if (!m_playing || position <= 0)
+    if (!m_playing || position <= 0 || failedForNoOutput())
         return;
     {
         // The position is asked for every 200 ms while the sound plays, whether it moved or not.
@@ -130,7 +134,7 @@ void MediaPlaybackWorker::onPosition(qint64 position)
 
 void MediaPlaybackWorker::onStatusChanged(QMediaPlayer::MediaStatus status)
 {
-    if (!m_playing)
+    if (!m_playing || failedForNoOutput())
         return;
     // The position goes back to 0 as the back end stops on a failure, before it reports the error; position
     // notifications come only every 200 ms.
@@ -143,7 +147,7 @@ void MediaPlaybackWorker::onStatusChanged(QMediaPlayer::MediaStatus status)
             this,
             [this, generation]() {
                 if (generation == m_generation && m_playing)
-                    fail(failureReason(m_heard, QMediaPlayer::FormatError, m_player->errorString()));
+                    backEndFailed(m_player->errorString());
             },
             Qt::QueuedConnection);
     } else if (status == QMediaPlayer::EndOfMedia && !m_loop) {
@@ -161,24 +165,35 @@ void MediaPlaybackWorker::onError(QMediaPlayer::Error error)
 {
     if (!m_playing || error == QMediaPlayer::NoError)
         return;
-    fail(failureReason(m_heard, error, m_player->errorString()));
+    backEndFailed(m_player->errorString());
 }
 
-void MediaPlaybackWorker::fail(const QString &reason)
+void MediaPlaybackWorker::backEndFailed(const QString &detail)
+{
+    // Once the sound was heard the file had been decoded: a sound server that ends, or a sound card taken away,
+    // is what stops it. Told as a file that cannot be decoded, the log sent the reader after the wrong cause.
+    if (m_heard)
+        fail(QStringLiteral("the audio output failed while the sound played") +
+                 (detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail)),
+             OutputFailed);
+    else
+        fail(detail, NotHeard);
+}
+
+bool MediaPlaybackWorker::failedForNoOutput()
+{
+    // Asked before the sound's position counts as heard: a sound played into the sink that throws it away moves on
+    // as one heard does.
+    if (!m_sinkWatch.discards())
+        return false;
+    fail(QStringLiteral("no audio output: the sound was opened with no sound server and no sound card to play on"),
+         OutputFailed);
+    return true;
+}
+
+void MediaPlaybackWorker::fail(const QString &reason, Failure failure)
 {
     // Stopped and emptied first, so a broken file in a looping playlist is never retried in a busy loop.
     stopSound();
-    emit failed(m_generation, reason, m_heard);
-}
-
-QString MediaPlaybackWorker::failureReason(bool heard, QMediaPlayer::Error error, const QString &detail)
-{
-    const QString because = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
-    // Once the sound was heard the file had been decoded: a sound server that ends, or a sound card taken away,
-    // is what stops it. Told as a file that cannot be decoded, the log sent the reader after the wrong cause.
-    if (heard)
-        return QStringLiteral("the audio output failed while the sound played") + because;
-    if (error == QMediaPlayer::FormatError)
-        return QStringLiteral("the file cannot be decoded") + because;
-    return QStringLiteral("the sound cannot be played") + because;
+    emit failed(m_generation, reason, failure);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/audio/AudioSinkWatch.h"
+
 #include <QMediaPlayer>
 #include <QObject>
 #include <QString>
@@ -24,6 +26,18 @@ class MediaPlaybackWorker : public QObject
     Q_OBJECT
 
 public:
+    /// What a failure says of its cause.
+    enum Failure
+    {
+        /// The output failed: under a sound heard (the file had been decoded), or it was opened with none to take it.
+        OutputFailed,
+        /// Before any of the sound was heard, the file or the output: the back end's error does not tell which.
+        NotHeard,
+        /// Qt Multimedia cannot play at all.
+        BackEnd
+    };
+    Q_ENUM(Failure)
+
     /// What the player and this thread both read: held by both, so either may go first.
     struct Shared
     {
@@ -54,16 +68,13 @@ public:
     /// On this object's thread: stops whatever plays and empties the playlist, then counts `ticket` as done.
     void stop(quint64 ticket);
 
-    /// Why a sound failed, from what the back end said: `heard` tells whether any of it had played.
-    static QString failureReason(bool heard, QMediaPlayer::Error error, const QString &detail);
-
 signals:
     /// Some of the sound was played. From here on its position moves for as long as the output takes the sound.
     void started(quint64 generation);
     void finished(quint64 generation);
-    /// The sound was stopped and its playlist emptied before this is emitted. `heard`: some of it had played, so the
-    /// file had been decoded and the output is what failed.
-    void failed(quint64 generation, const QString &reason, bool heard);
+    /// The sound was stopped and its playlist emptied before this is emitted. A sound that failed NotHeard has for its
+    /// reason the back end's own words, empty where it gave none.
+    void failed(quint64 generation, const QString &reason, MediaPlaybackWorker::Failure failure);
     /// stop(ticket) is done: whatever the output held it for has answered.
     void stopped(quint64 ticket);
 
@@ -73,11 +84,16 @@ private:
     void onStatusChanged(QMediaPlayer::MediaStatus status);
     void onError(QMediaPlayer::Error error);
     void onPosition(qint64 position);
-    void fail(const QString &reason);
+    void fail(const QString &reason, Failure failure);
+    /// The back end gave up on the sound, saying `detail`.
+    void backEndFailed(const QString &detail);
+    /// The automatic audio sink took no output as it opened the sound: the sound is failed as the output's, and true.
+    bool failedForNoOutput();
     void stopSound();
 
     std::shared_ptr<Shared> m_shared;
     QMediaPlayer *m_player = nullptr;
+    AudioSinkWatch m_sinkWatch;
     QMediaPlaylist *m_playlist = nullptr;
     quint64 m_generation = 0;
     bool m_loop = false;

@@ -1,7 +1,9 @@
 #include "platform/audio/MediaSoundPlayer.h"
 
+#include "platform/audio/AudioFileCheck.h"
 #include "platform/audio/AudioOutputProbe.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
@@ -105,6 +107,7 @@ void MediaSoundPlayer::startWorker()
             return;
         // From here the same time-out watches the sound go on.
         m_started = true;
+        m_heardFile = fileIdentity(m_absolutePath);
         m_startedAtMs = MediaPlaybackWorker::steadyMs();
         m_startTimer->start(m_startTimeoutMs);
         emit heard();
@@ -117,9 +120,13 @@ void MediaSoundPlayer::startWorker()
         emit finished();
     });
     connect(m_worker, &MediaPlaybackWorker::failed, this,
-            [this](quint64 generation, const QString &reason, bool heard) {
-                if (isCurrent(generation))
-                    fail(reason, heard ? Blame::OutputLost : Blame::Sound);
+            [this](quint64 generation, const QString &reason, MediaPlaybackWorker::Failure failure) {
+                if (!isCurrent(generation))
+                    return;
+                if (failure == MediaPlaybackWorker::NotHeard)
+                    judgeFailure(reason);
+                else
+                    fail(reason, failure == MediaPlaybackWorker::OutputFailed ? Blame::OutputLost : Blame::Sound);
             });
     connect(m_worker, &MediaPlaybackWorker::stopped, this, [this](quint64 ticket) {
         // An earlier stop: the thread still has the latest one to do.
@@ -232,6 +239,41 @@ void MediaSoundPlayer::stopSound(bool waitForSilence)
         return;
     m_shared->stopDone.wait_for(locker, std::chrono::milliseconds(kStopWaitMs),
                                 [this, ticket]() { return m_shared->stopsDone >= ticket; });
+}
+
+QString MediaSoundPlayer::fileIdentity(const QString &absolutePath)
+{
+    const QFileInfo info(absolutePath);
+    return QStringLiteral("%1\n%2\n%3").arg(absolutePath).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+void MediaSoundPlayer::judgeFailure(const QString &detail)
+{
+    const QString because = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    const QString outputFailed = QStringLiteral("the audio output failed before the sound was heard") + because;
+    // The same file, unchanged, was heard before: it decodes.
+    if (fileIdentity(m_absolutePath) == m_heardFile) {
+        fail(outputFailed, Blame::OutputLost);
+        return;
+    }
+    // The sound has failed; only the blame is still open, and it is told once the file is tried, within the limit.
+    m_startTimer->stop();
+    auto verdict = std::make_shared<AudioFileCheck::Verdict>();
+    QThread *judging =
+        QThread::create([path = m_absolutePath, verdict]() { *verdict = AudioFileCheck::decode(path, kJudgeLimitMs); });
+    const quint64 generation = m_generation;
+    connect(judging, &QThread::finished, this, [this, generation, verdict, outputFailed]() {
+        if (!isCurrent(generation))
+            return;
+        // Only a file proven not to decode is the sound's fault; one that decodes, or that was not told in time,
+        // leaves the output to blame, and the output is looked for.
+        if (verdict->outcome == AudioFileCheck::Outcome::CannotDecode)
+            fail(QStringLiteral("the file cannot be decoded (%1)").arg(verdict->why), Blame::Sound);
+        else
+            fail(outputFailed, Blame::OutputLost);
+    });
+    connect(judging, &QThread::finished, judging, &QObject::deleteLater);
+    judging->start();
 }
 
 qint64 MediaSoundPlayer::position() const

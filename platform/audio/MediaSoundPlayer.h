@@ -25,6 +25,13 @@ class QTimer;
 /// failed without playing it. A sound server that went away after an earlier sound is found so at the next one. An
 /// output that fails while the sound plays is told as the output's failure, not as a file that cannot be decoded.
 ///
+/// Each pass of a loop opens the output again, and an automatic sink that finds none there plays into a sink that
+/// discards the sound, as at the first: the pass is failed as the output's, as play() fails a sound with no output
+/// (AudioSinkWatch). A sound that fails before any of it was heard is the output's too unless its file cannot be
+/// decoded: the same file heard before decodes, and any other is tried without an output (AudioFileCheck) on a thread
+/// of its own, so a sound server that ends just after it answered is looked for again and the alarm comes back through
+/// it. Only a file proven not to decode is never tried again.
+///
 /// A looping sound that failed because of its output is still wanted: until play() or stop(), the player looks for
 /// the output to answer again and then says so (outputAnswersAgain()). A call the output held coming back tells it at
 /// once; otherwise the output is asked again as play() asks it, one question at a time, at pauses growing from 1 s to
@@ -66,6 +73,9 @@ public:
     /// question up to the longest, and the first again after stop() or for a sound that played that long.
     static constexpr int kFirstLookMs = 1000;
     static constexpr int kLongestLookMs = 4000;
+    /// How long a file that failed before it was heard is tried without an output, at most: a small sound decodes in
+    /// a few tens of milliseconds, and one not told by then is not taken for a broken file.
+    static constexpr int kJudgeLimitMs = 2000;
 
 private:
     /// What a failure says of the output.
@@ -84,6 +94,10 @@ private:
     void startWorker();
     bool isCurrent(quint64 generation) const { return generation == m_generation && m_playing; }
     void fail(const QString &reason, Blame blame);
+    /// The sound failed before any of it was heard, the back end saying `detail`: the file or the output is to blame.
+    void judgeFailure(const QString &detail);
+    /// A file as it is now: its path, size and last change.
+    static QString fileIdentity(const QString &absolutePath);
     /// Whether a call that may wait on the output is still out: an output question or a stop.
     bool callsOut() const;
     /// A call that may wait on the output came back: `waited`, after 500 ms or more without saying the output is
@@ -102,6 +116,8 @@ private:
     std::function<QString()> m_outputProbe;
     QString m_file;
     QString m_absolutePath;
+    // The last file heard, as fileIdentity() gives it.
+    QString m_heardFile;
     bool m_loop = false;
     bool m_playing = false;
     // The current sound was heard, at m_startedAtMs (MediaPlaybackWorker::steadyMs()).

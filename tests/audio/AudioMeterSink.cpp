@@ -3,6 +3,9 @@
 #include <gst/base/gstbasesink.h>
 #include <gst/gst.h>
 
+#include <QList>
+#include <QPair>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -26,8 +29,13 @@ std::atomic<int> g_rate{0};
 std::atomic<int> g_channels{1};
 std::atomic<bool> g_failing{false};
 std::atomic<bool> g_gone{false};
-// Until when the server stays gone, in steadyMs().
+// From and until when the server stays gone, in steadyMs().
+std::atomic<qint64> g_goneFromMs{0};
 std::atomic<qint64> g_goneUntilMs{0};
+// A going armed for a moment ahead (goneAt()): -1 for none, else the Moment, with its delay and length.
+std::atomic<int> g_goneAtMoment{-1};
+std::atomic<int> g_goneAfterMs{0};
+std::atomic<int> g_goneForMs{0};
 std::atomic<int> g_slowStartMs{0};
 // Set as the sink starts playing, cleared by its first sound.
 std::atomic<bool> g_freshStart{false};
@@ -62,7 +70,19 @@ GstElementClass *g_parentClass = nullptr;
 
 bool gone()
 {
-    return g_gone && steadyMs() < g_goneUntilMs;
+    const qint64 now = steadyMs();
+    return g_gone && now >= g_goneFromMs && now < g_goneUntilMs;
+}
+
+// The moment armed by goneAt() has come.
+void momentCame(AudioMeterSink::Moment moment)
+{
+    int armed = int(moment);
+    if (!g_goneAtMoment.compare_exchange_strong(armed, -1))
+        return;
+    g_goneFromMs = steadyMs() + g_goneAfterMs;
+    g_goneUntilMs = g_goneFromMs + g_goneForMs;
+    g_gone = true;
 }
 
 // Waits while the server is stopped.
@@ -99,6 +119,7 @@ GstStateChangeReturn changeState(GstElement *element, GstStateChange transition)
     if (transition == GST_STATE_CHANGE_NULL_TO_READY || transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
         waitWhileHanging();
     if (transition == GST_STATE_CHANGE_PAUSED_TO_PLAYING) {
+        momentCame(AudioMeterSink::Moment::NextStart);
         g_freshStart = true;
         const int playing = ++g_playing;
         int most = g_mostPlaying;
@@ -176,6 +197,14 @@ GstFlowReturn render(GstBaseSink *sink, GstBuffer *buffer)
     return GST_FLOW_OK;
 }
 
+// The sound's end reaches the sink as an event, once what came before it was played.
+gboolean event(GstBaseSink *sink, GstEvent *event)
+{
+    if (GST_EVENT_TYPE(event) == GST_EVENT_EOS)
+        momentCame(AudioMeterSink::Moment::NextEnd);
+    return GST_BASE_SINK_CLASS(g_parentClass)->event(sink, event);
+}
+
 void classInit(gpointer klass, gpointer)
 {
     auto *element = GST_ELEMENT_CLASS(klass);
@@ -192,6 +221,7 @@ void classInit(gpointer klass, gpointer)
     auto *sink = GST_BASE_SINK_CLASS(klass);
     sink->set_caps = setCaps;
     sink->render = render;
+    sink->event = event;
 }
 
 void instanceInit(GTypeInstance *instance, gpointer)
@@ -248,8 +278,63 @@ void AudioMeterSink::setFailing(bool failing)
 
 void AudioMeterSink::setGone(bool gone)
 {
+    g_goneAtMoment = -1;
+    g_goneFromMs = 0;
     g_goneUntilMs = std::numeric_limits<qint64>::max();
     g_gone = gone;
+}
+
+void AudioMeterSink::goneAt(Moment moment, int afterMs, int forMs)
+{
+    g_goneAfterMs = afterMs;
+    g_goneForMs = forMs;
+    g_goneAtMoment = int(moment);
+}
+
+qint64 AudioMeterSink::goneUntilMs()
+{
+    return g_goneUntilMs;
+}
+
+void AudioMeterSink::setOnlyAutomaticChoice(bool only)
+{
+    // The ranks taken away, and the sink named for the players before.
+    static QList<QPair<GstPluginFeature *, guint>> ranks;
+    static QByteArray named;
+    static bool taken = false;
+    if (only == taken)
+        return;
+    taken = only;
+    GstPluginFeature *meter = gst_registry_lookup_feature(gst_registry_get(), kFactoryName);
+    if (!meter)
+        return;
+    if (!only) {
+        for (const auto &rank : qAsConst(ranks)) {
+            gst_plugin_feature_set_rank(rank.first, rank.second);
+            gst_object_unref(rank.first);
+        }
+        ranks.clear();
+        gst_plugin_feature_set_rank(meter, GST_RANK_NONE);
+        gst_object_unref(meter);
+        qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", named);
+        return;
+    }
+    GList *features = gst_registry_get_feature_list(gst_registry_get(), GST_TYPE_ELEMENT_FACTORY);
+    for (GList *item = features; item; item = item->next) {
+        GstPluginFeature *feature = GST_PLUGIN_FEATURE(item->data);
+        const char *klass = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(feature), GST_ELEMENT_METADATA_KLASS);
+        const guint rank = gst_plugin_feature_get_rank(feature);
+        if (feature != meter && klass && std::strstr(klass, "Sink") && std::strstr(klass, "Audio") &&
+            rank >= GST_RANK_MARGINAL) {
+            ranks.append({GST_PLUGIN_FEATURE(gst_object_ref(feature)), rank});
+            gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
+        }
+    }
+    gst_plugin_feature_list_free(features);
+    gst_plugin_feature_set_rank(meter, GST_RANK_PRIMARY);
+    gst_object_unref(meter);
+    named = qgetenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK");
+    qunsetenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK");
 }
 
 qint64 AudioMeterSink::answerIn(int milliseconds)

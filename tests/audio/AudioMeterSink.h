@@ -31,6 +31,20 @@ public:
     // While set, the sound server is gone: the sink fails at its next buffer, and opening one fails as pulsesink's
     // does without a server to connect to.
     static void setGone(bool gone);
+    // The moments of the sound a server may end at, for goneAt().
+    enum class Moment
+    {
+        NextStart, // the next start of playing: a stream appears on the server
+        NextEnd    // the end of the next sound or pass of a loop, as the next one opens
+    };
+    // The server goes at that moment, or afterMs after it, for forMs: it is gone as setGone() makes it.
+    static void goneAt(Moment moment, int afterMs, int forMs);
+    // Until when the server stays gone, in milliseconds on std::chrono::steady_clock.
+    static qint64 goneUntilMs();
+    // While set, the players take GStreamer's automatic sink, none named for them, and the meter is the only audio sink
+    // it may choose: gone, the meter is not chosen, and the automatic sink plays into one that discards the sound, as
+    // on a PC whose sound server ended.
+    static void setOnlyAutomaticChoice(bool only);
     // The server stopped by setHanging() or gone answers again this many milliseconds from now, as one continued
     // (SIGCONT) or started again does; returns that moment, in milliseconds on std::chrono::steady_clock.
     static qint64 answerIn(int milliseconds);
