@@ -623,13 +623,14 @@ void TestAudio::pausedAsTheLoopStarts(MediaSoundPlayer *player, const QString &a
         QTRY_COMPARE(failed.count(), again ? 2 : 1);
         answersAt = AudioMeterSink::goneUntilMs();
         framesBefore = AudioMeterSink::reading().frames;
-        // Told within the time-out of the server's end, as the output's failure: a pass opened on nothing has no
-        // output, and a sound that failed before it was heard was tried and decodes.
+        // Told within the time-out of the server's end, as the output's failure, never the file's: a pass opened on
+        // nothing has no output, and a sound that failed before it was heard was tried and decodes. Which of the two,
+        // or a failure under a sound just heard, depends on how far the pass got as the sink went on a loaded PC.
         const qint64 after = failedAt.last() - (answersAt - pauseMs);
         QVERIFY2(after >= 0 && after <= 3000, qPrintable(QString::number(after)));
         const QString reason = failed.last().first().toString();
-        QVERIFY2(reason.startsWith(QLatin1String(asAPassEnds ? "no audio output"
-                                                             : "the audio output failed before the sound was heard")),
+        QVERIFY2(reason.startsWith(QLatin1String("no audio output")) ||
+                     reason.startsWith(QLatin1String("the audio output failed")),
                  qPrintable(reason));
     } else {
         AudioMeterSink::pauseAtNextStart(afterFailure ? QuorvinTryCeilingMs : pauseMs);
