@@ -411,6 +411,9 @@ void TestEmergencyPage::theAlarmComesBackThroughItsSoundServer()
         if (asItAnswers)
             AudioMeterSink::goneAt(AudioMeterSink::Moment::NextStart, 0, 3000);
     });
+    qint64 soundsAgainAt = 0;
+    connect(m_road, &AlertRoad::alarmSoundsAgain, &beepWatch,
+            [&soundsAgainAt]() { soundsAgainAt = MediaPlaybackWorker::steadyMs(); });
 
     // A panel of its own for each row, as for each test.
     static int panelNumber = 20;
@@ -466,7 +469,9 @@ void TestEmergencyPage::theAlarmComesBackThroughItsSoundServer()
         QCOMPARE(beeps, beepsAtAnswer);
         return;
     }
-    QVERIFY(m_road->isBeeping() && warning->lbAlarmNote->isVisible());
+    // On the beep with its note until the server answered; a question that found it at once on a loaded PC may have
+    // brought the alarm back before this looks.
+    QVERIFY((m_road->isBeeping() && warning->lbAlarmNote->isVisible()) || soundsAgainAt >= answersAt);
     // Within 5 s of the server's answer (10 s once it went again as it answered, the look slower by then): the alarm
     // heard through it, the beep stopped and the note gone, the warning open.
     QTRY_VERIFY(!m_road->isBeeping() && AudioMeterSink::reading().frames > framesAtAnswer + 8000);
